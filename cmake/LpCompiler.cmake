@@ -1,0 +1,29 @@
+# Compiler settings shared by every target of the project.
+
+find_program(LP_CCACHE ccache)
+if(LP_CCACHE)
+  set(CMAKE_CXX_COMPILER_LAUNCHER ${LP_CCACHE})
+endif()
+
+add_library(lp_options INTERFACE)
+target_compile_options(lp_options INTERFACE -Wall -Wextra -Wno-unused-parameter)
+target_include_directories(lp_options INTERFACE ${PROJECT_SOURCE_DIR})
+
+if(LP_SANITIZE)
+  set(_lp_san -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+  target_compile_options(lp_options INTERFACE ${_lp_san})
+  target_link_options(lp_options INTERFACE ${_lp_san})
+endif()
+
+# lp_add_library(<name> <sources...>): one static library of a layer.
+function(lp_add_library name)
+  add_library(${name} STATIC ${ARGN})
+  target_link_libraries(${name} PUBLIC lp_options)
+endfunction()
+
+# Qt-using targets share one precompiled header of the Qt modules they use.
+function(lp_use_qt_pch target)
+  target_precompile_headers(${target} PRIVATE
+    <QtCore/QObject> <QtCore/QString> <QtCore/QVariant> <QtCore/QMetaObject>
+    <QtCore/QList> <QtCore/QHash>)
+endfunction()

@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Lithoprism needs to build, test and run.
+# Packages already present are skipped; apt-get update runs once, only when
+# something is missing. Works as root or through sudo.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build g++ ccache pkg-config
+  qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
+  libjpeg62-turbo-dev
+  googletest libgtest-dev libgmock-dev libbenchmark-dev
+  fonts-liberation2
+  xvfb xauth
+)
+
+missing=()
+for package in "${packages[@]}"; do
+  status=$(dpkg-query -W -f='${db:Status-Status}' "$package" 2>/dev/null || true)
+  [ "$status" = "installed" ] || missing+=("$package")
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  echo "install-deps: all ${#packages[@]} packages are installed."
+  exit 0
+fi
+
+if [ "$(id -u)" -eq 0 ]; then
+  as_root=()
+elif command -v sudo >/dev/null 2>&1 && sudo -n true 2>/dev/null; then
+  as_root=(sudo -n)
+elif command -v sudo >/dev/null 2>&1 && [ -t 0 ]; then
+  as_root=(sudo)
+else
+  echo "install-deps: these packages are missing: ${missing[*]}" >&2
+  echo "install-deps: installing them needs root; run this script as root or with sudo rights." >&2
+  exit 1
+fi
+
+echo "install-deps: installing ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+"${as_root[@]}" apt-get update -qq
+"${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,157 @@
+#include "section/model/Polygons.h"
+
+#include "platform/base/Numeric.h"
+
+#include <charconv>
+
+namespace lp {
+
+TPolygonParams DefaultParameters;
+
+void ClearDefaultParameters()
+{
+    DefaultParameters.Fill(ParamValue());
+}
+
+// --- ParamValue --------------------------------------------------------------
+
+int32_t ParamValue::AsInteger() const
+{
+    switch (GetKind()) {
+    case Kind::Empty:
+        return 0;
+    case Kind::Integer:
+        return std::get<int32_t>(FValue);
+    case Kind::Real:
+        return RoundToInt32(std::get<double>(FValue));
+    case Kind::Text:
+        return RoundToInt32(AsReal());
+    }
+    return 0;
+}
+
+double ParamValue::AsReal() const
+{
+    switch (GetKind()) {
+    case Kind::Empty:
+        return 0.0;
+    case Kind::Integer:
+        return std::get<int32_t>(FValue);
+    case Kind::Real:
+        return std::get<double>(FValue);
+    case Kind::Text: {
+        const std::string& text = std::get<std::string>(FValue);
+        double value = 0.0;
+        if (!TryTextToReal(text, value))
+            RaiseConvertError("The text \"%s\" is not a number", {text});
+        return value;
+    }
+    }
+    return 0.0;
+}
+
+std::string ParamValue::AsText() const
+{
+    switch (GetKind()) {
+    case Kind::Empty:
+        return {};
+    case Kind::Integer:
+        return std::to_string(std::get<int32_t>(FValue));
+    case Kind::Real:
+        return ArgText(std::get<double>(FValue));
+    case Kind::Text:
+        return std::get<std::string>(FValue);
+    }
+    return {};
+}
+
+// --- Copies ------------------------------------------------------------------
+
+Tnode CopyNodeRecord(const Tnode& node)
+{
+    Tnode copy;
+    copy.x = node.x;
+    copy.y = node.y;
+    copy.fixed = node.fixed;
+    copy.sharing = node.sharing;
+    copy.border = node.border;
+    return copy;
+}
+
+Tnodes CopyNodes(const Tnodes& nodes)
+{
+    Tnodes copy(nodes.Length());
+    for (int i = 0; i < nodes.Length(); ++i)
+        copy[i] = CopyNodeRecord(nodes[i]);
+    return copy;
+}
+
+Polygon CopyPolygon(const Polygon& ring)
+{
+    Polygon copy;
+    copy.ring = CopyIntArray(ring.ring);
+    copy.tag = 0; // the unnamed field is not carried by copies
+    copy.params = ring.params;
+    return copy;
+}
+
+SPolygon CopySPolygon(const SPolygon& body)
+{
+    SPolygon copy(body.Length());
+    for (int i = 0; i < body.Length(); ++i)
+        copy[i] = CopyPolygon(body[i]);
+    return copy;
+}
+
+AllSpolygon CopyAllSpolygon(const AllSpolygon& model)
+{
+    AllSpolygon copy(model.Length());
+    for (int i = 0; i < model.Length(); ++i)
+        copy[i] = CopySPolygon(model[i]);
+    return copy;
+}
+
+lines CopyLines(const lines& source)
+{
+    lines copy(source.Length());
+    for (int i = 0; i < source.Length(); ++i) {
+        copy[i].points = CopyComplexArray(source[i].points);
+        copy[i].values = CopyRealArray(source[i].values);
+        copy[i].text = source[i].text;
+        copy[i].appearance = source[i].appearance;
+        copy[i].series = nullptr;
+    }
+    return copy;
+}
+
+// --- Ring access ---------------------------------------------------------------
+
+bool IsHostRing(int body, int sub) noexcept
+{
+    return body == 0 && sub == 0;
+}
+
+int RingEdgeCount(const arofintM& ring, bool hostRing)
+{
+    const int n = ring.Length();
+    if (hostRing)
+        for (int i = 1; i < n; ++i)
+            if (ring[i] == ring[0])
+                return i;
+    return n;
+}
+
+complexM NodePoint(const Tnodes& nodes, int node)
+{
+    return MakeComplex(nodes[node].x, nodes[node].y);
+}
+
+arofcomplexM RingPoints(const arofintM& ring, const Tnodes& nodes)
+{
+    arofcomplexM points(ring.Length());
+    for (int i = 0; i < ring.Length(); ++i)
+        points[i] = NodePoint(nodes, ring[i]);
+    return points;
+}
+
+} // namespace lp

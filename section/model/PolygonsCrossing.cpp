@@ -1,0 +1,260 @@
+// Crossing and containment tests: the predicates with which the editing
+// operations keep the model valid. None of them changes anything.
+
+#include "section/model/Polygons.h"
+
+#include "section/model/Polygons_p.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace lp {
+
+namespace {
+
+// Which side of the line through `from` with direction d the point q lies on;
+// a point on the line counts with those above it.
+bool BelowLine(const complexM& from, const complexM& d, const complexM& q)
+{
+    const double c = d.re * from.im - d.im * from.re;
+    return d.re * q.im - d.im * q.re < c;
+}
+
+bool StraddlesLine(const complexM& a1, const complexM& a2, const complexM& b1, const complexM& b2)
+{
+    const complexM d{a2.re - a1.re, a2.im - a1.im};
+    return BelowLine(a1, d, b1) != BelowLine(a1, d, b2);
+}
+
+bool EdgeIsFree(const Tnodes& nodes, int a, int b)
+{
+    return nodes[a].sharing < nsInner && nodes[b].sharing < nsInner;
+}
+
+} // namespace
+
+bool SegmentsIntersect(const complexM& p1, const complexM& p2, const complexM& q1, const complexM& q2)
+{
+    if (p1 == q1 || p1 == q2 || p2 == q1 || p2 == q2)
+        return false;
+    if (std::max(p1.re, p2.re) < std::min(q1.re, q2.re) || std::min(p1.re, p2.re) > std::max(q1.re, q2.re))
+        return false;
+    if (std::max(p1.im, p2.im) < std::min(q1.im, q2.im) || std::min(p1.im, p2.im) > std::max(q1.im, q2.im))
+        return false;
+    return StraddlesLine(p1, p2, q1, q2) && StraddlesLine(q1, q2, p1, p2);
+}
+
+bool NodeSegmentsIntersect(int a, int b, int c, const Tnodes& nodes, int d)
+{
+    return SegmentsIntersect(NodePoint(nodes, a), NodePoint(nodes, b), NodePoint(nodes, c), NodePoint(nodes, d));
+}
+
+bool PointInComplexPolygon(const complexM& point, const arofcomplexM& polygon)
+{
+    const int n = polygon.Length();
+    for (const complexM& vertex : polygon)
+        if (std::fabs(vertex.re - point.re) < 1e-10 && std::fabs(vertex.im - point.im) < 1e-10)
+            return false;
+    bool inside = false;
+    for (int i = 0, j = n - 1; i < n; j = i++) {
+        const complexM& vi = polygon[i];
+        const complexM& vj = polygon[j];
+        const bool spans = (vi.im <= point.im && point.im < vj.im) || (vj.im <= point.im && point.im < vi.im);
+        if (spans && point.re < vi.re + (vj.re - vi.re) * (point.im - vi.im) / (vj.im - vi.im))
+            inside = !inside;
+    }
+    return inside;
+}
+
+bool PointInRing(const complexM& point, const arofintM& ring, const Tnodes& nodes)
+{
+    return PointInComplexPolygon(point, RingPoints(ring, nodes));
+}
+
+bool PolygonIsClockwise(const arofcomplexM& polygon)
+{
+    const int n = polygon.Length();
+    double sum = 0.0;
+    for (int i = 0; i < n; ++i) {
+        const complexM& a = polygon[i];
+        const complexM& b = polygon[(i + 1) % n];
+        const complexM& c = polygon[(i + 2) % n];
+        const double twiceArea = (b.im - c.im) * a.re + (c.im - a.im) * b.re + (a.im - b.im) * c.re;
+        const complexM centroid{(a.re + b.re + c.re) / 3.0, (a.im + b.im + c.im) / 3.0};
+        if (PointInComplexPolygon(centroid, polygon))
+            sum -= 0.5 * twiceArea;
+    }
+    return sum >= 0.0;
+}
+
+bool RingIsClockwise(const arofintM& ring, const Tnodes& nodes)
+{
+    return PolygonIsClockwise(RingPoints(ring, nodes));
+}
+
+double AngleBetween(const complexM& u, const complexM& v)
+{
+    const double lengths = std::hypot(u.re, u.im) * std::hypot(v.re, v.im);
+    if (lengths == 0.0)
+        return 0.0; // a vector without length has no direction
+    const double cosine = std::clamp((u.re * v.re + u.im * v.im) / lengths, -1.0, 1.0);
+    return std::fabs(std::acos(cosine) * 180.0 / std::numbers::pi);
+}
+
+bool SubPolygonsShareNode(int s1, int s2, int body, const AllSpolygon& model)
+{
+    if (s1 == s2)
+        return true;
+    const arofintM& first = model[body][s1].ring;
+    const arofintM& second = model[body][s2].ring;
+    return std::any_of(first.begin(), first.end(), [&](int node) { return second.Contains(node); });
+}
+
+void FindSubPolygonAt(const AllSpolygon& model, int& body, int& sub, const Tnodes& nodes, const complexM& point)
+{
+    body = -1;
+    sub = -1;
+    AnyNonHostRing(model, [&](int b, int s) {
+        if (!PointInRing(point, model[b][s].ring, nodes))
+            return false;
+        body = b;
+        sub = s;
+        return true;
+    });
+}
+
+bool PointInOtherBodies(const complexM& point, int excluded, const AllSpolygon& model, const Tnodes& nodes)
+{
+    return AnyNonHostRing(model, [&](int b, int s) {
+        return b != excluded && PointInRing(point, model[b][s].ring, nodes);
+    });
+}
+
+bool SegmentCrossesBody(const complexM& p1, const complexM& p2, int body, const Tnodes& nodes,
+                        const AllSpolygon& model)
+{
+    const SPolygon& rings = model[body];
+    for (int sub = 0; sub < rings.Length(); ++sub) {
+        const bool crosses = AnyRingEdge(rings[sub].ring, IsHostRing(body, sub), [&](int a, int b) {
+            return EdgeIsFree(nodes, a, b) && SegmentsIntersect(p1, p2, NodePoint(nodes, a), NodePoint(nodes, b));
+        });
+        if (crosses)
+            return true;
+    }
+    return false;
+}
+
+bool SegmentCrossesOtherBodies(const complexM& p1, const complexM& p2, int excluded, const Tnodes& nodes,
+                               const AllSpolygon& model)
+{
+    for (int body = 0; body < model.Length(); ++body)
+        if (body != excluded && SegmentCrossesBody(p1, p2, body, nodes, model))
+            return true;
+    return false;
+}
+
+namespace {
+
+bool NodeSegmentCrossesEdges(int a, int b, const arofintM& ring, bool hostRing, const Tnodes& nodes)
+{
+    return AnyRingEdge(ring, hostRing, [&](int c, int d) {
+        return c != a && c != b && d != a && d != b && NodeSegmentsIntersect(a, b, c, nodes, d);
+    });
+}
+
+} // namespace
+
+bool NodeSegmentCrossesBody(int a, int b, int body, const Tnodes& nodes, const AllSpolygon& model)
+{
+    const SPolygon& rings = model[body];
+    for (int sub = 0; sub < rings.Length(); ++sub)
+        if (NodeSegmentCrossesEdges(a, b, rings[sub].ring, IsHostRing(body, sub), nodes))
+            return true;
+    return false;
+}
+
+bool NodeSegmentCrossesRing(int a, int b, int body, const Tnodes& nodes, const AllSpolygon& model, int sub)
+{
+    return NodeSegmentCrossesEdges(a, b, model[body][sub].ring, false, nodes);
+}
+
+namespace {
+
+// Whether the point lies inside some ring of the body (the host ring never
+// contains anything).
+bool PointInBody(const complexM& point, int body, const AllSpolygon& model, const Tnodes& nodes)
+{
+    for (int sub = 0; sub < model[body].Length(); ++sub)
+        if (!IsHostRing(body, sub) && PointInRing(point, model[body][sub].ring, nodes))
+            return true;
+    return false;
+}
+
+// The point of the first node of the body's first ring; false for a body
+// without nodes.
+bool FirstNodePoint(int body, const AllSpolygon& model, const Tnodes& nodes, complexM& point)
+{
+    if (model[body].Empty() || model[body][0].ring.Empty())
+        return false;
+    point = NodePoint(nodes, model[body][0].ring[0]);
+    return true;
+}
+
+} // namespace
+
+bool BodiesNested(int b1, int b2, const AllSpolygon& model, const Tnodes& nodes)
+{
+    if (b1 == b2)
+        return false;
+    complexM point;
+    if (FirstNodePoint(b1, model, nodes, point) && PointInBody(point, b2, model, nodes))
+        return true;
+    return FirstNodePoint(b2, model, nodes, point) && PointInBody(point, b1, model, nodes);
+}
+
+bool PolylineCrossesItself(const complexM& point, const arofcomplexM& polyline)
+{
+    const int n = polyline.Length();
+    if (n < 3)
+        return false;
+    const complexM& from = polyline[n - 2];
+    for (int i = 0; i <= n - 3; ++i)
+        if (SegmentsIntersect(from, point, polyline[i], polyline[i + 1]))
+            return true;
+    return false;
+}
+
+bool PolygonOverlapsModel(const arofcomplexM& polygon, const AllSpolygon& model, const Tnodes& nodes)
+{
+    return AnyNonHostRing(model, [&](int b, int s) {
+        const arofintM& ring = model[b][s].ring;
+        for (const complexM& vertex : polygon)
+            if (PointInRing(vertex, ring, nodes))
+                return true;
+        return !ring.Empty() && PointInComplexPolygon(NodePoint(nodes, ring[0]), polygon);
+    });
+}
+
+int CheckDrawnPolyline(const arofcomplexM& points, const AllSpolygon& model, const Tnodes& nodes, bool closing)
+{
+    const int n = points.Length();
+    if (n == 0)
+        return 1;
+    const complexM& last = points[n - 1];
+    if (PointInOtherBodies(last, -1, model, nodes))
+        return 0;
+    if (n == 2 && SegmentCrossesOtherBodies(points[0], last, -1, nodes, model))
+        return 0;
+    if (n >= 3) {
+        if (SegmentCrossesOtherBodies(points[n - 2], last, -1, nodes, model))
+            return 0;
+        if (PolylineCrossesItself(last, points))
+            return 0;
+        if (closing && SegmentCrossesOtherBodies(points[0], last, -1, nodes, model))
+            return 0;
+    }
+    return 1;
+}
+
+} // namespace lp

@@ -1,0 +1,156 @@
+#pragma once
+// Numeric arrays, number texts and small numerics shared by the section
+// model, the section editor, the well-log overlay and the mesh views.
+//
+// Everything here is a free function on values and arrays; nothing keeps
+// state except the replaceable resolver of system colours. Number texts never
+// depend on the process locale: reading takes the first comma of a number as
+// its decimal point, writing always uses a point.
+//
+// The real 123456789.0 (MissingValue) means "no value" in every real list;
+// its text form is "*". Tests against it are exact comparisons.
+
+#include "platform/base/DynArray.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace lp {
+
+// A point of the section: re = x (horizontal distance), im = y (depth).
+struct complexM {
+    double re = 0.0;
+    double im = 0.0;
+    friend bool operator==(const complexM&, const complexM&) = default;
+};
+
+using ByteBool = uint8_t; // a byte-sized boolean: 0 false, anything else true
+
+using arofdoubleM = DynArray<double>;
+using ararofdoubleM = DynArray<arofdoubleM>;
+using arofintM = DynArray<int32_t>;
+using ararofintM = DynArray<arofintM>;
+using arofboolM = DynArray<ByteBool>;
+using ararofboolM = DynArray<arofboolM>;
+using arofstrM = DynArray<std::string>;
+using arofcomplexM = DynArray<complexM>;
+using ararofcomplexM = DynArray<arofcomplexM>;
+
+inline constexpr double MissingValue = 123456789.0;
+inline constexpr std::string_view MissingText = "*";
+
+// --- Text to numbers -------------------------------------------------------
+
+// Reads a decimal real: leading blanks, an optional sign, digits with an
+// optional fraction and an optional exponent; the first comma counts as the
+// decimal point. A parse error gives MissingValue. When low == high the value
+// is not range-checked; otherwise a non-zero low is a lower and a non-zero
+// high an upper bound (strict unless inclusive), and a value outside gives
+// MissingValue.
+double TextToReal(std::string_view text, bool inclusive, double low, double high);
+// The reader behind TextToReal: false (value untouched) on a parse error.
+bool TryTextToReal(std::string_view text, double& value);
+
+// Splits a line into words at blanks and tabs. A text that ends in two or
+// more separators yields one final empty word; an empty text yields nothing.
+arofstrM SplitWords(std::string_view text);
+
+// The words with index >= skip that read as numbers (others are dropped but
+// still count for skip).
+arofdoubleM TextToRealArray(std::string_view text, int skip);
+// As TextToRealArray, every value rounded to the nearest integer (halves to
+// even); a value outside the 32-bit range raises ERangeError.
+arofintM TextToIntArray(std::string_view text, int skip);
+// The words with index >= skip, unchecked.
+arofstrM TextToStrArray(std::string_view text, int skip);
+// TextToRealArray paired into points (x0 y0 x1 y1 ...).
+arofcomplexM TextToComplexArray(std::string_view text, int skip);
+
+// --- Numbers to text -------------------------------------------------------
+
+// Fixed-point text with a point as separator and no padding; MissingValue
+// gives "*". With adaptive on, small values get more decimals (see source).
+std::string RealToText(int decimals, bool adaptive, double value);
+// lead followed by the values, one blank between them, none at the end.
+std::string RealArrayToText(const arofdoubleM& values, std::string_view lead, int decimals, bool adaptive);
+// x0 y0 x1 y1 ... through RealArrayToText.
+std::string ComplexArrayToText(const arofcomplexM& points, std::string_view lead, int decimals, bool adaptive);
+
+// --- Conversions and copies ------------------------------------------------
+
+// floor(n / 2) points; an odd last real is dropped.
+arofcomplexM RealArrayToComplexArray(const arofdoubleM& reals);
+// Writes re0, im0, re1, im1, ... into reals; returns the number of points,
+// -1 for an empty array.
+int ComplexArrayToRealArray(const arofcomplexM& points, arofdoubleM& reals);
+
+arofboolM CopyBoolArray(const arofboolM& values);
+arofintM CopyIntArray(const arofintM& values);
+arofcomplexM CopyComplexArray(const arofcomplexM& values);
+arofdoubleM CopyRealArray(const arofdoubleM& values);
+ararofdoubleM CopyRealArrays(const ararofdoubleM& values);
+
+// A copy without the element at index; an index beyond the last removes the
+// last, an empty array gives an empty array, a negative index raises.
+arofdoubleM DeleteRealArrayItem(const arofdoubleM& values, int index);
+arofboolM DeleteBoolArrayItem(const arofboolM& values, int index);
+
+void FillBoolArray(arofboolM& values, ByteBool value);
+void FillIntArray(arofintM& values, int32_t value);
+void FillRealArray(arofdoubleM& values, double value);
+
+void SwapReal(double& a, double& b) noexcept;
+void SwapInt(int32_t& a, int32_t& b) noexcept;
+void SwapComplex(complexM& a, complexM& b) noexcept;
+
+complexM MakeComplex(double x, double y) noexcept;
+
+// e^v element by element (missing values get no special treatment).
+arofdoubleM ExpArray(const arofdoubleM& values);
+
+// --- Small numerics --------------------------------------------------------
+
+// The number of elements other than MissingValue.
+int CountValid(const arofdoubleM& values);
+
+// mode 0: the largest value (-1e20 when none); mode 1: the largest value
+// above 0 (-1e20 when none); mode 2: the smallest value below 0 (1e20 when
+// none). Missing values are never chosen. Any other mode gives MissingValue.
+double ExtremeOfArray(const arofdoubleM& values, int mode);
+
+// The value at x of the straight line through (xa, ya) and (xb, yb);
+// yb when xa == xb.
+double LinearInterpolate(double xa, double ya, double xb, double yb, double x) noexcept;
+
+// The piecewise-linear value of a knot table (knotsX ascending) at x: the
+// first knot's value before it, the last knot's value after it, MissingValue
+// when there are no knots.
+double InterpolateTableAt(const arofdoubleM& knotsX, const arofdoubleM& knotsY, double x);
+// The same over a polyline: re is the knot position, im its value.
+double InterpolateComplexAt(const arofcomplexM& points, double x);
+// InterpolateTableAt for every x of xs, which must be ascending: the knot
+// index carries over from one x to the next and never moves back.
+arofdoubleM InterpolateTable(const arofdoubleM& xs, const arofdoubleM& knotsX, const arofdoubleM& knotsY);
+
+// A colour ramp of n + 1 colours from the anchors 0..m (colour values with
+// red in the low byte; system colours are resolved first). n <= m copies the
+// first n + 1 anchors; a single anchor (m = 0) fills the ramp with it.
+arofintM InterpolateColors(int n, const arofintM& anchors, int m);
+
+// System colours (high bit set, index in the low byte) become RGB values
+// through a resolver that the platform layer may replace; other colours keep
+// their value.
+using SystemColorResolver = int32_t (*)(int32_t color);
+void SetSystemColorResolver(SystemColorResolver resolver) noexcept;
+int32_t ResolveColor(int32_t color);
+
+int SignOf(double x) noexcept;
+double SignedLog(double c, double x);
+double SignedLogInverse(double c, double y);
+
+// The mean after dropping, one at a time, the value farthest from the mean
+// of those left (see source); MissingValue when no value is valid.
+double RobustMean(const arofdoubleM& values);
+
+} // namespace lp

@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Fails when a source file includes a header of a layer above its own.
+# Layers from the bottom: platform/base, section/model, platform/core, ...
+# (see docs/ARCHITECTURE.md). Each entry lists the folders a layer may include.
+set -u
+root=${1:-$(dirname "$0")/..}
+cd "$root" || exit 2
+
+declare -A allowed=(
+  [platform/base]="platform/base"
+  [section/model]="platform/base section/model"
+  [platform/core]="platform/base platform/core"
+)
+
+status=0
+for layer in "${!allowed[@]}"; do
+  [ -d "$layer" ] || continue
+  while IFS= read -r hit; do
+    file=${hit%%:*}
+    header=$(sed -E 's/.*#include[[:space:]]*"([^"]+)".*/\1/' <<<"${hit#*:}")
+    ok=0
+    for dir in ${allowed[$layer]}; do
+      [[ $header == "$dir"/* ]] && ok=1
+    done
+    # Headers beside the source (private headers) are always allowed.
+    [[ $header != */* ]] && ok=1
+    if [ $ok -eq 0 ]; then
+      echo "layering: $file includes $header, which $layer may not use"
+      status=1
+    fi
+  done < <(grep -rn --include='*.h' --include='*.cpp' '#include[[:space:]]*"' "$layer")
+done
+# The model layer stays free of Qt.
+if grep -rn --include='*.h' --include='*.cpp' -E '#include[[:space:]]*<Q' section/model; then
+  echo "layering: section/model must not use Qt"
+  status=1
+fi
+exit $status
