@@ -1,11 +1,14 @@
-// Hot paths of the section model: number texts of large lines and the
-// crossing tests over sections with many bodies.
+// Hot paths of the section model: number texts of large lines, and the
+// queries and edits of the editing modes on a large synthetic section
+// (10,000 bodies of ten nodes each: 100,000 nodes). The queries marked
+// "mouse move" run on every move of the cursor and must stay well under 1 ms.
 
 #include "section/model/Polygons.h"
 
 #include <benchmark/benchmark.h>
 
 #include <cmath>
+#include <numbers>
 
 namespace {
 
@@ -30,55 +33,105 @@ void RealArrayTextRoundTrip(benchmark::State& state)
 }
 BENCHMARK(RealArrayTextRoundTrip)->Arg(1000)->Arg(100000);
 
-// A grid of square bodies, one ring each, inside a frame.
-struct GridModel {
+// side x side bodies, each a ring of ten nodes on a circle, in a frame.
+struct LargeSection {
+    static constexpr double kCell = 10.0;
+    int side;
     Tnodes nodes;
     AllSpolygon model;
-    explicit GridModel(int side)
+
+    explicit LargeSection(int side_) : side(side_)
     {
-        auto add = [&](double x, double y) {
-            Tnode node;
-            node.x = x;
-            node.y = y;
-            nodes.Add(node);
-            return nodes.High();
-        };
-        const double size = side * 10.0;
-        for (auto [x, y] : {std::pair{0.0, 0.0}, {0.0, size}, {size, size}, {size, 0.0}})
-            add(x, y);
-        Polygon host;
-        host.ring = {0, 1, 2, 3, 0, 3, 2, 1};
-        model.Add(SPolygon{host});
+        const double size = side * kCell;
+        BuildFrameModel(nodes, model, {}, false, size, 0, size, 0);
         for (int row = 0; row < side; ++row)
             for (int column = 0; column < side; ++column) {
-                const double x = column * 10.0 + 2, y = row * 10.0 + 2;
+                arofcomplexM points;
+                for (int k = 0; k < 10; ++k) {
+                    const double angle = 2 * std::numbers::pi * k / 10;
+                    points.Add(MakeComplex(Centre(column) + 4 * std::cos(angle), Centre(row) + 4 * std::sin(angle)));
+                }
+                NormalizeOrientation(points);
                 Polygon ring;
-                ring.ring = {add(x, y), add(x + 6, y), add(x + 6, y + 6), add(x, y + 6)};
+                for (const complexM& point : points) {
+                    Tnode node;
+                    node.x = point.re;
+                    node.y = point.im;
+                    nodes.Add(node);
+                    ring.ring.Add(nodes.High());
+                }
                 model.Add(SPolygon{ring});
             }
     }
+    static double Centre(int cell) { return cell * kCell + kCell / 2; }
+    // A point in the middle of the section, between bodies.
+    complexM Probe() const { return MakeComplex(side / 2 * kCell + 0.3, side / 2 * kCell + 0.2); }
 };
 
-void CheckDrawnPolylineOnGrid(benchmark::State& state)
+const LargeSection& Section()
 {
-    const int side = static_cast<int>(state.range(0));
-    const GridModel grid(side);
-    const arofcomplexM path{MakeComplex(1, 1), MakeComplex(side * 10.0 - 1, 1), MakeComplex(side * 10.0 - 1, 9)};
-    for (auto _ : state)
-        benchmark::DoNotOptimize(CheckDrawnPolyline(path, grid.model, grid.nodes, true));
+    static const LargeSection section(100);
+    return section;
 }
-BENCHMARK(CheckDrawnPolylineOnGrid)->Arg(10)->Arg(50);
 
-void FindSubPolygonAtOnGrid(benchmark::State& state)
+void NearestNode_MouseMove(benchmark::State& state)
 {
-    const int side = static_cast<int>(state.range(0));
-    const GridModel grid(side);
+    const LargeSection& s = Section();
+    double plain = 0, scaled = 0;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(FindNearestNode(s.Probe(), s.nodes, plain, 2.0, 2.0, scaled));
+}
+BENCHMARK(NearestNode_MouseMove)->Unit(benchmark::kMicrosecond);
+
+void NearestFreeEdge_MouseMove(benchmark::State& state)
+{
+    const LargeSection& s = Section();
+    int a = 0, b = 0, body = 0;
+    bool nearEnd = false;
+    double distance = 0;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(
+            FindNearestFreePolygonEdge(s.Probe(), s.nodes, s.model, b, a, body, nearEnd, 2.0, 2.0, distance));
+}
+BENCHMARK(NearestFreeEdge_MouseMove)->Unit(benchmark::kMicrosecond);
+
+void PointInBody_MouseMove(benchmark::State& state)
+{
+    const LargeSection& s = Section();
     int body = 0, sub = 0;
+    const complexM inLastBody = MakeComplex(LargeSection::Centre(s.side - 1), LargeSection::Centre(s.side - 1));
     for (auto _ : state) {
-        FindSubPolygonAt(grid.model, body, sub, grid.nodes, MakeComplex(side * 10.0 - 5, side * 10.0 - 5));
+        FindSubPolygonAt(s.model, body, sub, s.nodes, inLastBody);
         benchmark::DoNotOptimize(body);
     }
 }
-BENCHMARK(FindSubPolygonAtOnGrid)->Arg(10)->Arg(50);
+BENCHMARK(PointInBody_MouseMove)->Unit(benchmark::kMicrosecond);
+
+void AddNodeOnEdge_Edit(benchmark::State& state)
+{
+    for (auto _ : state) {
+        state.PauseTiming();
+        Tnodes nodes = Section().nodes;
+        AllSpolygon model = Section().model;
+        const int body = model.High();
+        const int a = model[body][0].ring[0], b = model[body][0].ring[1];
+        const complexM middle{(nodes[a].x + nodes[b].x) / 2, (nodes[a].y + nodes[b].y) / 2};
+        state.ResumeTiming();
+        benchmark::DoNotOptimize(AddNodeOnEdge(a, b, body, 2.0, 2.0, nodes, model, middle));
+    }
+}
+BENCHMARK(AddNodeOnEdge_Edit)->Unit(benchmark::kMicrosecond)->Iterations(20);
+
+void CheckMovedNode_MouseMove(benchmark::State& state)
+{
+    Tnodes nodes = Section().nodes;
+    const AllSpolygon& model = Section().model;
+    const int body = model.High() / 2;
+    const int node = model[body][0].ring[0];
+    nodes[node].x += 0.5;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(CheckMovedNodes({node}, body, model, 0, nodes));
+}
+BENCHMARK(CheckMovedNode_MouseMove)->Unit(benchmark::kMicrosecond);
 
 } // namespace

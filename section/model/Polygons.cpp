@@ -126,11 +126,6 @@ lines CopyLines(const lines& source)
 
 // --- Ring access ---------------------------------------------------------------
 
-bool IsHostRing(int body, int sub) noexcept
-{
-    return body == 0 && sub == 0;
-}
-
 int RingEdgeCount(const arofintM& ring, bool hostRing)
 {
     const int n = ring.Length();
@@ -139,11 +134,6 @@ int RingEdgeCount(const arofintM& ring, bool hostRing)
             if (ring[i] == ring[0])
                 return i;
     return n;
-}
-
-complexM NodePoint(const Tnodes& nodes, int node)
-{
-    return MakeComplex(nodes[node].x, nodes[node].y);
 }
 
 arofcomplexM RingPoints(const arofintM& ring, const Tnodes& nodes)

@@ -28,6 +28,7 @@
 #include <cstdint>
 #include <string>
 #include <variant>
+#include <vector>
 
 namespace lp {
 
@@ -141,13 +142,20 @@ AllSpolygon CopyAllSpolygon(const AllSpolygon& model);
 lines CopyLines(const lines& source);
 
 // --- Ring access ------------------------------------------------------------
-bool IsHostRing(int body, int sub) noexcept;
+inline bool IsHostRing(int body, int sub) noexcept
+{
+    return body == 0 && sub == 0;
+}
 // The number of edges a walk over the ring takes: all of them, except that
 // the host ring stops at the first return to its first node.
 int RingEdgeCount(const arofintM& ring, bool hostRing);
 // The points of the ring's nodes in ring order.
 arofcomplexM RingPoints(const arofintM& ring, const Tnodes& nodes);
-complexM NodePoint(const Tnodes& nodes, int node);
+inline complexM NodePoint(const Tnodes& nodes, int node)
+{
+    const Tnode& record = nodes[node];
+    return complexM{record.x, record.y};
+}
 
 // --- Crossing and containment tests (model units, nothing changes) ----------
 
@@ -186,5 +194,158 @@ bool PolygonOverlapsModel(const arofcomplexM& polygon, const AllSpolygon& model,
 // 1 when the polyline being drawn may go on, 0 when its last point or
 // segment (or, with closing, its closing segment) meets the model or itself.
 int CheckDrawnPolyline(const arofcomplexM& points, const AllSpolygon& model, const Tnodes& nodes, bool closing);
+
+// --- Nearest elements and selections --------------------------------------
+// The searches measure scaled distances: kx and ky multiply x and y
+// differences, so a caller measures in screen pixels while the model is in
+// model units. Ties keep the first found (body, ring, position order).
+
+// Scaled distance from p to segment ab; beside the segment the perpendicular
+// distance, beyond its ends twice the distance to the nearer end (so a point
+// beyond the end of a short edge loses against an edge it lies beside).
+double DistanceToSegment(double kx, double ky, const complexM& a, const complexM& b, const complexM& p);
+double ScaledDistance(const complexM& p, const complexM& q, double kx, double ky);
+double PlainDistance(const complexM& p, const complexM& q);
+
+// The nearest node by scaled distance, with its plain and scaled distance;
+// -1 (distances 1e30) for an empty node table.
+int FindNearestNode(const complexM& point, const Tnodes& nodes, double& plain, double kx, double ky, double& scaled);
+// The nearest line point; (-1, -1) when none is nearer than the start
+// distance (dx and dy of 1e5 each).
+void FindNearestLinePoint(const complexM& point, const lines& modelLines, double& plain, int& lineIndex,
+                          int& pointIndex, double kx, double ky, double& scaled);
+// The nearest line segment (i, i+1); line -1 when there is none.
+void FindNearestLineSegment(const complexM& point, const lines& modelLines, double& distance, int& lineIndex,
+                            int& segment, double kx, double ky);
+// The nearest ring edge (a, b) of any ring and its body and distance. The
+// result is the edge's end node within 2 scaled units of the point (a on a
+// tie), else -1; nearEnd tells that end is also near relative to the edge's
+// length (ratio below 0.1).
+int FindNearestPolygonEdge(const complexM& point, const Tnodes& nodes, const AllSpolygon& model, int& b, int& a,
+                           int& body, bool& nearEnd, double kx, double ky, double& distance);
+// As FindNearestPolygonEdge over free edges only, with an end threshold of 7;
+// when nearEnd is set the distance is that to the near end.
+int FindNearestFreePolygonEdge(const complexM& point, const Tnodes& nodes, const AllSpolygon& model, int& b, int& a,
+                               int& body, bool& nearEnd, double kx, double ky, double& distance);
+
+// The border kind (TBorderKind) of the node's position against the area,
+// with tolerance 1e-5.
+int GetNodeBorderKind(int node, const AllSpolygon& model, const Tnodes& nodes, double bottom, double top, double right,
+                      double left);
+// Over the nodes with border 0: smallest x (1e30 when none), largest x and
+// largest y (-1e30 when none).
+void GetNodeExtent(double& minX, double& maxX, const Tnodes& nodes, double& maxY);
+
+// Selections fill three parallel lists (ring ids from slot 0, ring indices,
+// bodies), emptied first.
+void SelectSubPolygonsByNodes(const arofintM& list, int body, const AllSpolygon& model, arofintM& ids, arofintM& subs,
+                              arofintM& bodies);
+void SelectBody(int body, const AllSpolygon& model, arofintM& ids, arofintM& subs, arofintM& bodies);
+void SelectSubPolygon(int body, int sub, const AllSpolygon& model, arofintM& ids, arofintM& subs, arofintM& bodies);
+// False when no ring uses the node; else the first body whose rings do.
+bool FindBodyOfNode(int node, int& body, const AllSpolygon& model);
+// The distinct nodes of the body's rings (with onlyFree, those not fixed and
+// not on the border); allFree is false when some node is fixed or on the border.
+void CollectBodyNodes(bool onlyFree, int body, const AllSpolygon& model, arofintM& list, bool& allFree,
+                      const Tnodes& nodes);
+void CollectSubPolygonNodes(bool onlyFree, int body, int sub, arofintM& list, bool& allFree, const Tnodes& nodes,
+                            const AllSpolygon& model);
+// Cyclic neighbours in a ring: the position and its node.
+int NextInRing(int position, const arofintM& ring, int& node);
+int PrevInRing(int position, const arofintM& ring, int& node);
+// The first position of the node; false when absent.
+bool FindInRing(int node, const arofintM& ring, int& position);
+
+// --- Adding nodes, rings and bodies, dividing rings -------------------------
+// Each works in place and reports success. AddSubPolygon can fail after it
+// has extended the arrays: callers keep a copy and restore it on false.
+
+// Reverses the points when they run clockwise (PolygonIsClockwise).
+void NormalizeOrientation(arofcomplexM& points);
+// Moves the point onto the line through a and b, along x when the segment is
+// steeper on screen, else along y.
+void SnapPointToSegment(complexM& point, double kx, double ky, const complexM& a, const complexM& b);
+// Inserts a new node at the point into every ring of the body that has the
+// edge ab; false (nothing changed) within 1e-4 of a or b.
+bool AddNodeOnEdge(int a, int b, int body, double kx, double ky, Tnodes& nodes, AllSpolygon& model,
+                   const complexM& point);
+// A new body of one ring over the drawn points (normalised in place).
+bool AddPolygon(arofcomplexM& points, AllSpolygon& model, Tnodes& nodes);
+// A new ring of the body closed by the drawn polyline from node start to node
+// end along the body's outline; reverse takes the other part of the outline.
+bool AddSubPolygon(int start, int end, int body, bool reverse, Tnodes& nodes, AllSpolygon& model,
+                   arofcomplexM& points);
+// AddSubPolygon, then border kinds for every node of the body's last ring.
+bool AddSubPolygonWithBorders(int start, int end, int body, bool reverse, Tnodes& nodes, AllSpolygon& model,
+                              arofcomplexM& points, double bottom, double top, double right, double left);
+// Cuts the ring holding a and b in two along the chord ab; id is the divided
+// ring's slot 0 id.
+bool DividePolygon(int a, int b, int body, int& id, Tnodes& nodes, AllSpolygon& model);
+
+// --- Deleting, coupling and uncoupling ----------------------------------------
+
+// 0, 1 or 2 (TNodeSharing) for the node within the body.
+int NodeSharing(int node, int body, const AllSpolygon& model, const Tnodes& nodes);
+// sharing := NodeSharing for every node of every ring of the body.
+void UpdateBodySharing(int body, const AllSpolygon& model, Tnodes& nodes);
+// Removes a node from the table; every ring index above it, in all rings of
+// all bodies, goes down by one.
+void RemoveNodeFromTable(int node, Tnodes& nodes, AllSpolygon& model);
+// Splits the body into bodies of node-connected rings.
+void RegroupBody(int body, AllSpolygon& model, Tnodes& nodes);
+// Couples node from into node to.
+bool MergeNodes(int from, int to, int bodyFrom, Tnodes& nodes, AllSpolygon& model, int bodyTo);
+// Gives every ring but the first that uses the node its own copy of it.
+bool SplitSharedNode(int node, int body, AllSpolygon& model, Tnodes& nodes);
+void SplitNodeForSubPolygon(int node, int sub, int body, Tnodes& nodes, AllSpolygon& model);
+// Frees ring sub from the nodes it shares, moving it into a body of its own.
+bool UncoupleSubPolygon(int sub, int body, AllSpolygon& model, Tnodes& nodes);
+bool DeleteNode(int node, int body, AllSpolygon& model, Tnodes& nodes);
+bool DeleteSubPolygon(int sub, int body, AllSpolygon& model, Tnodes& nodes);
+// Deletes host-ring nodes that no longer belong to its closed outline;
+// false when such a deletion failed (the model is then to be restored).
+bool RemoveStrayFrameNodes(AllSpolygon& model, Tnodes& nodes);
+
+// --- Moves, frame and model area ----------------------------------------------
+// The area's bounds: top < bottom, depth growing downwards. A profile is the
+// ground surface as a polyline (x, depth), used when useProfile is set.
+
+// Builds the frame nodes and the host ring for an area; returns the number
+// of frame nodes.
+int BuildFrameModel(Tnodes& nodes, AllSpolygon& model, const arofcomplexM& profile, bool useProfile, double bottom,
+                    double top, double right, double left);
+void FitBorderNodesToArea(Tnodes& nodes, double bottom, double top, double right, double left);
+// Clamps a moved node's proposed position into the area and onto its
+// border; true for the border kinds that keep it on a border line.
+bool ConstrainNodeToBorder(int node, const arofcomplexM& profile, bool useProfile, const Tnodes& nodes,
+                           const AllSpolygon& model, double& y, double& x, double bottom, double top, double right,
+                           double left);
+// Re-orders the surface nodes of the host ring (and the host body's rings
+// through the node) by x after a surface node moved.
+void SortSurfaceNodes(int node, bool useProfile, AllSpolygon& model, const Tnodes& nodes);
+// Whether the moved nodes leave the body valid (mode 0: crossings within the
+// body too; mode 1: only against other bodies, inner edges skipped).
+bool CheckMovedNodes(const arofintM& moved, int body, const AllSpolygon& model, int mode, const Tnodes& nodes);
+// Adapts frame, surface and border nodes to a new area (with a profile only).
+void ChangeModelArea(const arofcomplexM& profile, bool useProfile, AllSpolygon& model, Tnodes& nodes,
+                     double newBottom, double newTop, double newRight, double newLeft, double oldBottom,
+                     double oldTop, double oldRight, double oldLeft);
+
+// --- Invariants ------------------------------------------------------------------
+
+struct TModelArea {
+    double left = 0.0;
+    double top = 0.0;
+    double right = 0.0;
+    double bottom = 0.0;
+};
+
+// The invariants every operation keeps, checked: ring indices inside the
+// node table, no node shared by two bodies, the host ring layout, ring
+// orientation, sharing consistent with the rings, and (with an area) frame
+// nodes 0..3 at its corners. Returns one text per violation; empty when the
+// model is sound.
+std::vector<std::string> CheckModelInvariants(const AllSpolygon& model, const Tnodes& nodes,
+                                              const TModelArea* area = nullptr);
 
 } // namespace lp

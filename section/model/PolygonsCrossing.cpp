@@ -50,26 +50,39 @@ bool NodeSegmentsIntersect(int a, int b, int c, const Tnodes& nodes, int d)
     return SegmentsIntersect(NodePoint(nodes, a), NodePoint(nodes, b), NodePoint(nodes, c), NodePoint(nodes, d));
 }
 
-bool PointInComplexPolygon(const complexM& point, const arofcomplexM& polygon)
+namespace {
+
+// The even-odd test over any vertex source; vertexAt(i) gives vertex i. No
+// copies: it runs for every ring on every mouse move.
+template <class VertexAt>
+bool PointInVertices(const complexM& point, int n, VertexAt vertexAt)
 {
-    const int n = polygon.Length();
-    for (const complexM& vertex : polygon)
-        if (std::fabs(vertex.re - point.re) < 1e-10 && std::fabs(vertex.im - point.im) < 1e-10)
-            return false;
+    // One pass: a vertex on the point ends the test at once (outside);
+    // otherwise edges spanning the point's y are counted (even-odd rule).
     bool inside = false;
-    for (int i = 0, j = n - 1; i < n; j = i++) {
-        const complexM& vi = polygon[i];
-        const complexM& vj = polygon[j];
+    complexM vj = n > 0 ? vertexAt(n - 1) : complexM{};
+    for (int i = 0; i < n; ++i) {
+        const complexM vi = vertexAt(i);
+        if (std::fabs(vi.re - point.re) < 1e-10 && std::fabs(vi.im - point.im) < 1e-10)
+            return false;
         const bool spans = (vi.im <= point.im && point.im < vj.im) || (vj.im <= point.im && point.im < vi.im);
         if (spans && point.re < vi.re + (vj.re - vi.re) * (point.im - vi.im) / (vj.im - vi.im))
             inside = !inside;
+        vj = vi;
     }
     return inside;
 }
 
+} // namespace
+
+bool PointInComplexPolygon(const complexM& point, const arofcomplexM& polygon)
+{
+    return PointInVertices(point, polygon.Length(), [&](int i) { return polygon[i]; });
+}
+
 bool PointInRing(const complexM& point, const arofintM& ring, const Tnodes& nodes)
 {
-    return PointInComplexPolygon(point, RingPoints(ring, nodes));
+    return PointInVertices(point, ring.Length(), [&](int i) { return NodePoint(nodes, ring[i]); });
 }
 
 bool PolygonIsClockwise(const arofcomplexM& polygon)

@@ -13,7 +13,7 @@ bool AnyRingEdge(const arofintM& ring, bool hostRing, Visit visit)
     const int n = ring.Length();
     const int count = RingEdgeCount(ring, hostRing);
     for (int i = 0; i < count; ++i)
-        if (visit(ring[i], ring[(i + 1) % n]))
+        if (visit(ring[i], ring[i + 1 < n ? i + 1 : 0]))
             return true;
     return false;
 }
@@ -29,5 +29,8 @@ bool AnyNonHostRing(const AllSpolygon& model, Visit visit)
                 return true;
     return false;
 }
+
+// True when no ring of the body but the host ring has turned over.
+bool BodyKeepsOrientation(int body, const AllSpolygon& model, const Tnodes& nodes);
 
 } // namespace lp

@@ -1,0 +1,528 @@
+#include "section/model/Polygons.h"
+
+#include "ModelFixtures.h"
+
+#include <gtest/gtest.h>
+
+namespace lp {
+namespace {
+
+using test::AddNode;
+using test::FrameModel;
+using test::MakeRing;
+
+complexM P(double x, double y)
+{
+    return MakeComplex(x, y);
+}
+
+// The host ring is its outline followed by the same nodes in reverse.
+void ExpectHostLayout(const arofintM& ring, const arofintM& outline)
+{
+    arofintM expected = outline;
+    expected.Add(outline[0]);
+    for (int i = outline.High(); i >= 1; --i)
+        expected.Add(outline[i]);
+    EXPECT_EQ(ring, expected);
+}
+
+void ExpectAt(const Tnode& node, double x, double y)
+{
+    EXPECT_DOUBLE_EQ(node.x, x);
+    EXPECT_DOUBLE_EQ(node.y, y);
+}
+
+// A 100 x 50 frame (top at 0) with flat surface nodes 4 (75), 5 (50), 6 (25)
+// on its host ring.
+FrameModel SurfaceFrame()
+{
+    FrameModel m;
+    AddNode(m.nodes, 75, 0, bkSurface);
+    AddNode(m.nodes, 50, 0, bkSurface);
+    AddNode(m.nodes, 25, 0, bkSurface);
+    m.model[0][0].ring = {0, 1, 2, 3, 4, 5, 6, 0, 6, 5, 4, 3, 2, 1};
+    return m;
+}
+
+// --- BuildFrameModel ------------------------------------------------------------
+
+TEST(BuildFrameModel, WithoutProfileFourCornersAndTheFoldedRing)
+{
+    Tnodes nodes;
+    AllSpolygon model;
+    AddNode(nodes, 7, 7); // whatever the arrays held is replaced
+    model.SetLength(3);
+    EXPECT_EQ(BuildFrameModel(nodes, model, {P(0, 5), P(100, 5)}, false, 50, 10, 100, 0), 4);
+    ASSERT_EQ(nodes.Length(), 4);
+    ExpectAt(nodes[0], 0, 10);
+    ExpectAt(nodes[1], 0, 50);
+    ExpectAt(nodes[2], 100, 50);
+    ExpectAt(nodes[3], 100, 10);
+    const int32_t borders[] = {bkLeft, bkBottomLeft, bkBottomRight, bkRight};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(nodes[i].border, borders[i]);
+        EXPECT_EQ(nodes[i].fixed, 0);
+        EXPECT_EQ(nodes[i].sharing, 0);
+    }
+    ASSERT_EQ(model.Length(), 1);
+    ASSERT_EQ(model[0].Length(), 1);
+    EXPECT_EQ(model[0][0].ring, arofintM({0, 1, 2, 3, 0, 3, 2, 1}));
+    EXPECT_EQ(model[0][0].params[psId], ParamValue(-1));
+}
+
+TEST(BuildFrameModel, ProfileGivesSurfaceNodesFromRightToLeft)
+{
+    Tnodes nodes;
+    AllSpolygon model;
+    const arofcomplexM profile{P(-10, 5), P(20, 8), P(50, 2), P(80, 10), P(110, 4)};
+    EXPECT_EQ(BuildFrameModel(nodes, model, profile, true, 50, 0, 100, 0), 7);
+    ExpectAt(nodes[0], 0, 6); // corners take the profile's depth at the sides
+    ExpectAt(nodes[3], 100, 6);
+    ExpectAt(nodes[4], 80, 10);
+    ExpectAt(nodes[5], 50, 2);
+    ExpectAt(nodes[6], 20, 8);
+    for (int i = 4; i < 7; ++i)
+        EXPECT_EQ(nodes[i].border, bkSurface);
+    EXPECT_EQ(model[0][0].ring, arofintM({0, 1, 2, 3, 4, 5, 6, 0, 6, 5, 4, 3, 2, 1}));
+}
+
+TEST(BuildFrameModel, ProfilePointsOnTheSidesAreNotSurfaceNodes)
+{
+    Tnodes nodes;
+    AllSpolygon model;
+    EXPECT_EQ(BuildFrameModel(nodes, model, {P(0, 3), P(50, 5), P(100, 7)}, true, 50, 0, 100, 0), 5);
+    ExpectAt(nodes[0], 0, 3);
+    ExpectAt(nodes[3], 100, 7);
+    ExpectAt(nodes[4], 50, 5);
+}
+
+TEST(BuildFrameModel, ProfileThatMissesTheAreaIsNotUsed)
+{
+    struct Row {
+        const char* name;
+        arofcomplexM profile;
+    };
+    const Row rows[] = {
+        {"all left", {P(-30, 4), P(-20, 6), P(-10, 8)}},
+        {"all right", {P(110, 4), P(120, 6)}},
+        {"empty", {}},
+    };
+    for (const Row& row : rows) {
+        Tnodes nodes;
+        AllSpolygon model;
+        EXPECT_EQ(BuildFrameModel(nodes, model, row.profile, true, 50, 2, 100, 0), 4) << row.name;
+        EXPECT_DOUBLE_EQ(nodes[0].y, 2) << row.name;
+        EXPECT_DOUBLE_EQ(nodes[3].y, 2) << row.name;
+    }
+}
+
+// --- FitBorderNodesToArea ------------------------------------------------------------
+
+TEST(FitBorderNodesToArea, EachKindFollowsItsBorder)
+{
+    struct Row {
+        int32_t border;
+        double x, y;
+    };
+    // A node at (30, 20), area now left -10, right 200, top 0, bottom 80.
+    const Row rows[] = {
+        {bkNone, 30, 20},         {bkLeft, -10, 20},      {bkBottomLeft, -10, 80}, {bkBottom, 30, 80},
+        {bkBottomRight, 200, 80}, {bkRight, 200, 20},     {bkSurface, 30, 20},
+    };
+    for (const Row& row : rows) {
+        Tnodes nodes;
+        AddNode(nodes, 30, 20, row.border);
+        FitBorderNodesToArea(nodes, 80, 0, 200, -10);
+        EXPECT_DOUBLE_EQ(nodes[0].x, row.x) << "border " << row.border;
+        EXPECT_DOUBLE_EQ(nodes[0].y, row.y) << "border " << row.border;
+    }
+}
+
+TEST(FitBorderNodesToArea, WideningMovesTheRightSideOnly)
+{
+    FrameModel m;
+    const int onRight = AddNode(m.nodes, 100, 30, bkRight);
+    const int free = AddNode(m.nodes, 90, 30);
+    FitBorderNodesToArea(m.nodes, 50, 0, 150, 0);
+    ExpectAt(m.nodes[2], 150, 50);
+    ExpectAt(m.nodes[3], 150, 0);
+    ExpectAt(m.nodes[onRight], 150, 30);
+    ExpectAt(m.nodes[free], 90, 30);
+    ExpectAt(m.nodes[0], 0, 0);
+    ExpectAt(m.nodes[1], 0, 50);
+}
+
+// --- ConstrainNodeToBorder -------------------------------------------------------------
+
+TEST(ConstrainNodeToBorder, KeepsAMovedNodeOnItsBorder)
+{
+    struct Row {
+        const char* name;
+        int32_t border;
+        bool useProfile;
+        double x, y;                 // proposed
+        double expectedX, expectedY; // kept
+        bool onBorder;
+    };
+    const Row rows[] = {
+        {"left edge moved beyond right", bkLeft, false, 150, 20, 0, 20, true},
+        {"bottom edge", bkBottom, false, 40, 10, 40, 50, true},
+        {"bottom edge pulled out sideways", bkBottom, false, -30, 70, 0, 50, true},
+        {"right edge", bkRight, false, -20, 30, 100, 30, true},
+        {"surface without profile", bkSurface, false, 40, 30, 40, 0, true},
+        {"surface on the profile", bkSurface, true, 40, 30, 40, 8, true},
+        {"surface beyond right, on the profile", bkSurface, true, 130, 30, 100, 20, true},
+        {"free node below bottom", bkNone, false, 50, 70, 50, 50, false},
+        {"free node above top", bkNone, false, 50, -10, 50, -10, false},
+        {"bottom-left corner", bkBottomLeft, false, 120, 60, 100, 50, false},
+        {"bottom-right corner", bkBottomRight, false, -5, 20, 0, 20, false},
+    };
+    const arofcomplexM profile{P(0, 0), P(100, 20)};
+    for (const Row& row : rows) {
+        FrameModel m;
+        const int node = AddNode(m.nodes, 50, 25, row.border);
+        double x = row.x, y = row.y;
+        EXPECT_EQ(ConstrainNodeToBorder(node, profile, row.useProfile, m.nodes, m.model, y, x, 50, 0, 100, 0),
+                  row.onBorder)
+            << row.name;
+        EXPECT_DOUBLE_EQ(x, row.expectedX) << row.name;
+        EXPECT_DOUBLE_EQ(y, row.expectedY) << row.name;
+    }
+}
+
+TEST(ConstrainNodeToBorder, FrameNodesAreLeftAlone)
+{
+    FrameModel frame;
+    for (int node = 0; node < 4; ++node) {
+        double x = 250, y = 250;
+        EXPECT_FALSE(ConstrainNodeToBorder(node, {}, false, frame.nodes, frame.model, y, x, 50, 0, 100, 0));
+        EXPECT_EQ(x, 250);
+        EXPECT_EQ(y, 250);
+    }
+    // Surface nodes built with the frame count as frame nodes too.
+    FrameModel surface = SurfaceFrame();
+    double x = 60, y = 9;
+    EXPECT_FALSE(ConstrainNodeToBorder(5, {P(0, 0), P(100, 0)}, true, surface.nodes, surface.model, y, x, 50, 0,
+                                       100, 0));
+    EXPECT_EQ(x, 60);
+    EXPECT_EQ(y, 9);
+}
+
+TEST(ConstrainNodeToBorder, SurfaceNodeUsesTheTopWhenTheProfileMissesTheArea)
+{
+    FrameModel m;
+    const int node = AddNode(m.nodes, 50, 0, bkSurface);
+    double x = 40, y = 30;
+    EXPECT_TRUE(
+        ConstrainNodeToBorder(node, {P(-30, 9), P(-10, 9)}, true, m.nodes, m.model, y, x, 50, 0, 100, 0));
+    EXPECT_EQ(y, 0); // the frame was built without this profile, so its surface is the top
+}
+
+// --- SortSurfaceNodes ----------------------------------------------------------------------
+
+TEST(SortSurfaceNodes, OnlySurfaceNodesWithAProfileReorder)
+{
+    FrameModel m = SurfaceFrame();
+    m.nodes[6].x = 60; // node 6 passes node 5
+    const arofintM before = m.model[0][0].ring;
+    SortSurfaceNodes(6, false, m.model, m.nodes);
+    EXPECT_EQ(m.model[0][0].ring, before);
+    m.nodes[6].border = bkNone;
+    SortSurfaceNodes(6, true, m.model, m.nodes);
+    EXPECT_EQ(m.model[0][0].ring, before);
+}
+
+TEST(SortSurfaceNodes, HostRingReorderedAfterANodePassedItsNeighbour)
+{
+    FrameModel m = SurfaceFrame();
+    m.nodes[6].x = 60;
+    SortSurfaceNodes(6, true, m.model, m.nodes);
+    ExpectHostLayout(m.model[0][0].ring, {0, 1, 2, 3, 4, 6, 5});
+}
+
+TEST(SortSurfaceNodes, RingStartingAtTheNodeLeavesThePassedNodeOut)
+{
+    // A ring under the surface from node 6 (25) to node 4 (75).
+    FrameModel m = SurfaceFrame();
+    const int lowRight = AddNode(m.nodes, 75, 30);
+    const int lowLeft = AddNode(m.nodes, 25, 30);
+    m.model[0].Add(MakeRing({6, 5, 4, lowRight, lowLeft}));
+    m.nodes[6].x = 60;
+    SortSurfaceNodes(6, true, m.model, m.nodes);
+    EXPECT_EQ(m.model[0][1].ring, arofintM({4, lowRight, lowLeft, 6}));
+}
+
+TEST(SortSurfaceNodes, RingStartingAtTheNodeTakesInTheNodesItNowSpans)
+{
+    // A ring under the surface from node 5 (50) to node 4 (75); node 5 moves
+    // past node 6 (25), which then lies above the ring.
+    FrameModel m = SurfaceFrame();
+    const int lowRight = AddNode(m.nodes, 75, 30);
+    const int lowLeft = AddNode(m.nodes, 50, 30);
+    m.model[0].Add(MakeRing({5, 4, lowRight, lowLeft}));
+    m.nodes[5].x = 10;
+    SortSurfaceNodes(5, true, m.model, m.nodes);
+    ExpectHostLayout(m.model[0][0].ring, {0, 1, 2, 3, 4, 6, 5});
+    EXPECT_EQ(m.model[0][1].ring, arofintM({4, lowRight, lowLeft, 5, 6}));
+}
+
+TEST(SortSurfaceNodes, RingEndingAtTheNodeIsWalkedBackwards)
+{
+    // The ring's surface stretch runs 6, 5, 4 and ends at the moved node 4.
+    FrameModel m = SurfaceFrame();
+    const int lowRight = AddNode(m.nodes, 75, 30);
+    const int lowLeft = AddNode(m.nodes, 25, 30);
+    m.model[0].Add(MakeRing({lowRight, lowLeft, 6, 5, 4}));
+    m.nodes[4].x = 40;
+    SortSurfaceNodes(4, true, m.model, m.nodes);
+    ExpectHostLayout(m.model[0][0].ring, {0, 1, 2, 3, 5, 4, 6});
+    EXPECT_EQ(m.model[0][1].ring, arofintM({4, lowRight, lowLeft, 6}));
+}
+
+TEST(SortSurfaceNodes, NodeWithinAStretchIsWalkedTowardsTheLeft)
+{
+    // Both neighbours of node 5 are on the surface: the stretch to its left is
+    // rebuilt, so the ring now starts at the node.
+    FrameModel m = SurfaceFrame();
+    const int lowRight = AddNode(m.nodes, 75, 30);
+    const int lowLeft = AddNode(m.nodes, 25, 30);
+    m.model[0].Add(MakeRing({6, 5, 4, lowRight, lowLeft}));
+    m.nodes[5].x = 40;
+    SortSurfaceNodes(5, true, m.model, m.nodes);
+    ExpectHostLayout(m.model[0][0].ring, {0, 1, 2, 3, 4, 5, 6});
+    EXPECT_EQ(m.model[0][1].ring, arofintM({5, 4, lowRight, lowLeft, 6}));
+}
+
+TEST(SortSurfaceNodes, RingsOfOtherBodiesAreNotTouched)
+{
+    FrameModel m = SurfaceFrame();
+    const int body = m.AddSquare(20, 10, 10);
+    const arofintM square = m.model[body][0].ring;
+    m.nodes[6].x = 60;
+    SortSurfaceNodes(6, true, m.model, m.nodes);
+    EXPECT_EQ(m.model[body][0].ring, square);
+}
+
+// --- CheckMovedNodes ------------------------------------------------------------------
+
+TEST(CheckMovedNodes, ARingTurnedOverIsRefused)
+{
+    FrameModel m;
+    const int a = AddNode(m.nodes, 10, 20);
+    const int b = AddNode(m.nodes, 30, 20);
+    const int c = AddNode(m.nodes, 20, 40);
+    SPolygon triangle;
+    triangle.Add(MakeRing({a, b, c}));
+    m.model.Add(triangle);
+    const int body = m.model.High();
+    ASSERT_TRUE(CheckMovedNodes({c}, body, m.model, 0, m.nodes));
+    m.nodes[c].y = 5; // c crosses the edge ab
+    for (int mode : {0, 1, 2})
+        EXPECT_FALSE(CheckMovedNodes({c}, body, m.model, mode, m.nodes)) << "mode " << mode;
+}
+
+TEST(CheckMovedNodes, CrossingsWithinTheBodyCountInModeZeroOnly)
+{
+    // Two rings joined at node b; c moves into the second ring's triangle.
+    FrameModel m;
+    const int a = AddNode(m.nodes, 10, 10);
+    const int b = AddNode(m.nodes, 30, 10);
+    const int c = AddNode(m.nodes, 30, 30);
+    const int d = AddNode(m.nodes, 10, 30);
+    const int e = AddNode(m.nodes, 50, 10);
+    const int f = AddNode(m.nodes, 40, 25);
+    SPolygon body;
+    body.Add(MakeRing({a, b, c, d}));
+    body.Add(MakeRing({b, e, f}));
+    m.model.Add(body);
+    const int index = m.model.High();
+    m.nodes[c].x = 45;
+    m.nodes[c].y = 20;
+    ASSERT_FALSE(RingIsClockwise(m.model[index][0].ring, m.nodes));
+    EXPECT_FALSE(CheckMovedNodes({c}, index, m.model, 0, m.nodes));
+    EXPECT_TRUE(CheckMovedNodes({c}, index, m.model, 1, m.nodes));
+    EXPECT_TRUE(CheckMovedNodes({c}, index, m.model, 2, m.nodes));
+}
+
+// Two squares; node 5 of the first moves to (60, 20), inside the second.
+struct CrossingBodies : FrameModel {
+    int first = AddSquare(10, 10, 20);  // nodes 4..7
+    int second = AddSquare(50, 10, 20); // nodes 8..11
+    CrossingBodies()
+    {
+        nodes[5].x = 60;
+        nodes[5].y = 20;
+    }
+};
+
+TEST(CheckMovedNodes, CrossingAnotherBodyIsRefusedInModesZeroAndOne)
+{
+    struct Row {
+        int mode;
+        bool valid;
+    };
+    const Row rows[] = {{0, false}, {1, false}, {2, true}, {7, true}};
+    for (const Row& row : rows) {
+        CrossingBodies m;
+        EXPECT_EQ(CheckMovedNodes({5}, m.first, m.model, row.mode, m.nodes), row.valid) << "mode " << row.mode;
+    }
+}
+
+TEST(CheckMovedNodes, OnlyEdgesAtListedNodesAreTested)
+{
+    struct Row {
+        arofintM moved;
+        bool valid;
+    };
+    const Row rows[] = {{{}, true}, {{7}, true}, {{4}, false}, {{7, 5}, false}};
+    for (const Row& row : rows) {
+        CrossingBodies m;
+        EXPECT_EQ(CheckMovedNodes(row.moved, m.first, m.model, 0, m.nodes), row.valid)
+            << "moved " << row.moved.Length() << " nodes";
+    }
+}
+
+TEST(CheckMovedNodes, ModeOneSkipsInnerEdges)
+{
+    CrossingBodies m;
+    m.nodes[5].sharing = nsInner;
+    EXPECT_TRUE(CheckMovedNodes({5}, m.first, m.model, 1, m.nodes));
+    EXPECT_FALSE(CheckMovedNodes({5}, m.first, m.model, 0, m.nodes));
+}
+
+TEST(CheckMovedNodes, ABodyMovedInsideAnotherIsRefused)
+{
+    FrameModel m;
+    m.AddSquare(10, 5, 40);
+    const int small = m.AddSquare(60, 10, 10); // nodes 8..11
+    ASSERT_TRUE(CheckMovedNodes({8, 9, 10, 11}, small, m.model, 2, m.nodes));
+    for (int node = 8; node <= 11; ++node)
+        m.nodes[node].x -= 40; // now within 20..30, inside the first square
+    for (int mode : {0, 1, 2})
+        EXPECT_FALSE(CheckMovedNodes({8, 9, 10, 11}, small, m.model, mode, m.nodes)) << "mode " << mode;
+}
+
+// --- ChangeModelArea -----------------------------------------------------------------
+
+// A surface rising and falling between x = -100 and 200. Over 0..100 it
+// gives surface nodes at 75, 50 and 25; over 0..150 one more at 120; over
+// 0..55 only those at 50 and 25.
+arofcomplexM Relief()
+{
+    return {P(-100, 5), P(25, 10), P(50, 0), P(75, 10), P(120, 4), P(200, 5)};
+}
+
+// The relief frame over 0..100 (top 0, bottom 50, nodes 0..6) with a left,
+// a bottom and a right border node, a surface node at x = 60 and a square
+// body (nodes 11..14).
+struct ReliefModel {
+    Tnodes nodes;
+    AllSpolygon model;
+    int left = 0, bottom = 0, right = 0, surface = 0, square = 0;
+
+    ReliefModel()
+    {
+        BuildFrameModel(nodes, model, Relief(), true, 50, 0, 100, 0);
+        left = AddNode(nodes, 0, 20, bkLeft);           // 7
+        bottom = AddNode(nodes, 40, 50, bkBottom);      // 8
+        right = AddNode(nodes, 100, 30, bkRight);       // 9
+        surface = AddNode(nodes, 60, 4, bkSurface);     // 10
+        model[0][0].ring = {0, 7, 1, 8, 2, 9, 3, 4, 10, 5, 6, 0, 6, 5, 10, 4, 3, 9, 2, 8, 1, 7};
+        const int a = AddNode(nodes, 60, 20);
+        const int b = AddNode(nodes, 70, 20);
+        const int c = AddNode(nodes, 70, 30);
+        const int d = AddNode(nodes, 60, 30);
+        SPolygon body;
+        body.Add(MakeRing({a, b, c, d}));
+        model.Add(body);
+        square = model.High();
+    }
+};
+
+TEST(ChangeModelArea, WithoutProfileNothingChanges)
+{
+    ReliefModel m;
+    const Tnodes nodes = m.nodes;
+    const AllSpolygon model = m.model;
+    ChangeModelArea(Relief(), false, m.model, m.nodes, 60, 0, 150, 0, 50, 0, 100, 0);
+    EXPECT_EQ(m.nodes, nodes);
+    ASSERT_EQ(m.model.Length(), model.Length());
+    for (int body = 0; body < model.Length(); ++body)
+        for (int sub = 0; sub < model[body].Length(); ++sub)
+            EXPECT_EQ(m.model[body][sub].ring, model[body][sub].ring);
+}
+
+TEST(ChangeModelArea, WideningAddsFrameNodesAndRenumbersTheRest)
+{
+    ReliefModel m;
+    ChangeModelArea(Relief(), true, m.model, m.nodes, 60, 0, 150, 0, 50, 0, 100, 0);
+    // The new frame has one surface node more (x = 120): every later node moves up one.
+    ASSERT_EQ(m.nodes.Length(), 16);
+    ExpectAt(m.nodes[0], 0, 9);
+    ExpectAt(m.nodes[1], 0, 60);
+    ExpectAt(m.nodes[2], 150, 60);
+    ExpectAt(m.nodes[3], 150, 4.375);
+    ExpectAt(m.nodes[4], 120, 4);
+    ExpectAt(m.nodes[7], 25, 10);
+    ExpectAt(m.nodes[8], 0, 20);    // left
+    ExpectAt(m.nodes[11], 60, 4);   // surface
+    ExpectAt(m.nodes[12], 60, 20);  // square
+    ExpectHostLayout(m.model[0][0].ring, {0, 8, 1, 9, 2, 10, 3, 4, 5, 11, 6, 7});
+    EXPECT_EQ(m.model[m.square][0].ring, arofintM({12, 13, 14, 15}));
+    for (int node : m.model[0][0].ring)
+        EXPECT_EQ(m.nodes[node].sharing, nsOutlineOnce);
+
+    // The section chart then fits the border nodes: the right side follows
+    // the new bound, nodes off the border stay.
+    FitBorderNodesToArea(m.nodes, 60, 0, 150, 0);
+    ExpectAt(m.nodes[10], 150, 30);
+    ExpectAt(m.nodes[9], 40, 60);
+    ExpectAt(m.nodes[12], 60, 20);
+}
+
+TEST(ChangeModelArea, NarrowingRemovesFrameNodesAndRenumbersTheRest)
+{
+    ReliefModel m;
+    m.nodes[m.surface].x = 40; // on the relief between 25 and 50
+    m.nodes[m.surface].y = 4;
+    m.model[0][0].ring = {0, 7, 1, 8, 2, 9, 3, 4, 5, 10, 6, 0, 6, 10, 5, 4, 3, 9, 2, 8, 1, 7};
+    ChangeModelArea(Relief(), true, m.model, m.nodes, 50, 0, 55, 0, 50, 0, 100, 0);
+    ASSERT_EQ(m.nodes.Length(), 14);
+    ExpectAt(m.nodes[3], 55, 2);
+    ExpectAt(m.nodes[4], 50, 0);
+    ExpectAt(m.nodes[5], 25, 10);
+    ExpectAt(m.nodes[9], 40, 4);
+    ExpectHostLayout(m.model[0][0].ring, {0, 6, 1, 7, 2, 8, 3, 4, 9, 5});
+    EXPECT_EQ(m.model[m.square][0].ring, arofintM({10, 11, 12, 13}));
+}
+
+TEST(ChangeModelArea, SurfaceNodeBeyondTheNewAreaStaysOnTheHostRing)
+{
+    // Regression: a surface node that no new surface interval held was left out of the host ring.
+    ReliefModel m; // surface node 10 at x = 60
+    ChangeModelArea(Relief(), true, m.model, m.nodes, 50, 0, 55, 0, 50, 0, 100, 0);
+    ASSERT_EQ(m.nodes.Length(), 14);
+    ExpectAt(m.nodes[9], 60, 4);
+    ExpectHostLayout(m.model[0][0].ring, {0, 6, 1, 7, 2, 8, 3, 9, 4, 5});
+}
+
+TEST(ChangeModelArea, HostBodyRingsFollowTheNewSurface)
+{
+    // A ring under the surface from x = 40 to x = 60 that passes the frame's
+    // surface node at 50 (node 5 over 0..100, node 6 over 0..150).
+    ReliefModel m;
+    const int leftTop = AddNode(m.nodes, 40, 4, bkSurface); // 15
+    const int lowRight = AddNode(m.nodes, 60, 30);          // 16
+    const int lowLeft = AddNode(m.nodes, 40, 30);           // 17
+    m.model[0][0].ring = {0, 7, 1, 8, 2, 9, 3, 4, 10, 5, 15, 6, 0, 6, 15, 5, 10, 4, 3, 9, 2, 8, 1, 7};
+    m.model[0].Add(MakeRing({leftTop, 5, m.surface, lowRight, lowLeft}));
+    ChangeModelArea(Relief(), true, m.model, m.nodes, 50, 0, 150, 0, 50, 0, 100, 0);
+    ExpectHostLayout(m.model[0][0].ring, {0, 8, 1, 9, 2, 10, 3, 4, 5, 11, 6, 16, 7});
+    EXPECT_EQ(m.model[0][1].ring, arofintM({11, 17, 18, 16, 6}));
+    EXPECT_EQ(m.nodes[11].sharing, nsOutlineShared);
+    EXPECT_EQ(m.nodes[6].sharing, nsInner); // now under both edges of the refilled ring
+    EXPECT_EQ(m.nodes[17].sharing, nsOutlineOnce);
+}
+
+} // namespace
+} // namespace lp

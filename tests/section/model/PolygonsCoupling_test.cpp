@@ -1,0 +1,297 @@
+#include "section/model/Polygons.h"
+
+#include "ModelFixtures.h"
+
+#include <gtest/gtest.h>
+
+namespace lp {
+namespace {
+
+using test::AddNode;
+using test::FrameModel;
+using test::MakeRing;
+
+const TModelArea kFrameArea{0, 0, 100, 50};
+
+void ExpectSound(const FrameModel& m)
+{
+    const std::vector<std::string> faults = CheckModelInvariants(m.model, m.nodes, &kFrameArea);
+    for (const std::string& fault : faults)
+        ADD_FAILURE() << fault;
+}
+
+// Body 1: two triangles over the square (10,10)-(30,30) sharing the diagonal
+// 4-6: nodes 4 (10,10), 5 (30,10), 6 (30,30), 7 (10,30).
+struct TwoTriangles : FrameModel {
+    int body = 0;
+    TwoTriangles()
+    {
+        AddNode(nodes, 10, 10);
+        AddNode(nodes, 30, 10);
+        AddNode(nodes, 30, 30);
+        AddNode(nodes, 10, 30);
+        SPolygon rings;
+        rings.Add(MakeRing({4, 5, 6}));
+        rings.Add(MakeRing({4, 6, 7}));
+        model.Add(rings);
+        body = model.High();
+        UpdateBodySharing(body, model, nodes);
+    }
+};
+
+TEST(NodeSharing, OutlineNodesOfTwoTrianglesSharingAnEdge)
+{
+    TwoTriangles m;
+    EXPECT_EQ(m.nodes[4].sharing, nsOutlineShared);
+    EXPECT_EQ(m.nodes[6].sharing, nsOutlineShared);
+    EXPECT_EQ(m.nodes[5].sharing, nsOutlineOnce);
+    EXPECT_EQ(m.nodes[7].sharing, nsOutlineOnce);
+    EXPECT_EQ(NodeSharing(2, 0, m.model, m.nodes), nsOutlineOnce); // a frame node
+    EXPECT_EQ(NodeSharing(5, 0, m.model, m.nodes), nsInner);      // a node the body does not use
+    ExpectSound(m);
+}
+
+TEST(NodeSharing, TheCentreOfFourTrianglesIsInner)
+{
+    FrameModel m;
+    const int a = AddNode(m.nodes, 10, 10), b = AddNode(m.nodes, 30, 10), c = AddNode(m.nodes, 30, 30),
+              d = AddNode(m.nodes, 10, 30), centre = AddNode(m.nodes, 20, 20);
+    SPolygon rings;
+    rings.Add(MakeRing({a, b, centre}));
+    rings.Add(MakeRing({b, c, centre}));
+    rings.Add(MakeRing({c, d, centre}));
+    rings.Add(MakeRing({d, a, centre}));
+    m.model.Add(rings);
+    UpdateBodySharing(1, m.model, m.nodes);
+    EXPECT_EQ(m.nodes[centre].sharing, nsInner);
+    EXPECT_EQ(m.nodes[a].sharing, nsOutlineShared);
+    ExpectSound(m);
+}
+
+TEST(RemoveNodeFromTable, RenumbersEveryLaterIndex)
+{
+    FrameModel m;
+    m.AddSquare(10, 10, 10); // 4..7
+    m.AddSquare(40, 10, 10); // 8..11
+    m.model[1][0].ring = {4, 5, 7};
+    RemoveNodeFromTable(6, m.nodes, m.model);
+    EXPECT_EQ(m.model[1][0].ring, (arofintM{4, 5, 6}));
+    EXPECT_EQ(m.model[2][0].ring, (arofintM{7, 8, 9, 10}));
+    EXPECT_EQ(m.nodes.Length(), 11);
+    EXPECT_EQ(m.nodes[7].x, 40);
+}
+
+TEST(RegroupBody, SplitsRingsThatShareNoNode)
+{
+    FrameModel m;
+    const int first = m.AddSquare(10, 10, 10);
+    const int second = m.AddSquare(40, 10, 10);
+    m.model[first].Add(m.model[second][0]);
+    m.model.Delete(second);
+    m.nodes[9].border = bkLeft; // stale kinds are cleared in bodies other than the host
+    RegroupBody(first, m.model, m.nodes);
+    ASSERT_EQ(m.model.Length(), 3);
+    EXPECT_EQ(m.model[1].Length(), 1);
+    EXPECT_EQ(m.model[2][0].ring, (arofintM{8, 9, 10, 11}));
+    EXPECT_EQ(m.nodes[9].border, bkNone);
+    RegroupBody(7, m.model, m.nodes); // beyond the model: nothing
+    EXPECT_EQ(m.model.Length(), 3);
+    ExpectSound(m);
+}
+
+TEST(MergeNodes, CouplingTwoBodiesLeavesOneBodyAndOneNodeFewer)
+{
+    FrameModel m;
+    const int left = m.AddSquare(10, 10, 10);  // 4 (10,10) 5 (20,10) 6 (20,20) 7 (10,20)
+    const int right = m.AddSquare(20, 10, 10); // 8 (20,10) ... 11 (20,20)
+    const int nodeCount = m.nodes.Length();
+    ASSERT_TRUE(MergeNodes(8, 5, right, m.nodes, m.model, left));
+    ASSERT_TRUE(MergeNodes(10, 6, 1, m.nodes, m.model, 1)); // 11 became 10
+    EXPECT_EQ(m.model.Length(), 2);
+    EXPECT_EQ(m.model[1].Length(), 2);
+    EXPECT_EQ(m.nodes.Length(), nodeCount - 2);
+    EXPECT_EQ(m.model[1][1].ring, (arofintM{5, 8, 9, 6}));
+    EXPECT_EQ(m.nodes[5].sharing, nsOutlineShared);
+    ExpectSound(m);
+}
+
+TEST(MergeNodes, ABodyCoupledToTheHostBodyGoesIntoIt)
+{
+    FrameModel m;
+    // A ring of the host body in the top-left corner: 0 (0,0), 6 (20,0), 5 (20,20), 4 (0,20).
+    const int a = AddNode(m.nodes, 0, 20, bkLeft), b = AddNode(m.nodes, 20, 20), c = AddNode(m.nodes, 20, 0, bkNone);
+    m.model[0].Add(MakeRing({0, c, b, a}));
+    UpdateBodySharing(0, m.model, m.nodes);
+    const int other = m.AddSquare(30, 20, 10); // 7 (30,20) 8 9 10
+    // Couple the host-body node b into the other body's first node: the roles
+    // exchange and the other body's rings move into the host body.
+    ASSERT_TRUE(MergeNodes(b, 7, 0, m.nodes, m.model, other));
+    EXPECT_EQ(m.model.Length(), 1);
+    EXPECT_EQ(m.model[0].Length(), 3);
+    EXPECT_EQ(m.model[0][1].ring, (arofintM{0, 5, 6, 4}));
+    EXPECT_EQ(m.model[0][2].ring, (arofintM{6, 7, 8, 9}));
+    ExpectSound(m);
+}
+
+TEST(MergeNodes, AdjacentNodesLoseTheirEdge)
+{
+    FrameModel m;
+    const int body = m.AddSquare(10, 10, 10);
+    AddNode(m.nodes, 15, 5);
+    m.model[body][0].ring = {4, 8, 5, 6, 7};
+    UpdateBodySharing(body, m.model, m.nodes);
+    ASSERT_TRUE(MergeNodes(8, 5, body, m.nodes, m.model, body));
+    EXPECT_EQ(m.model[body][0].ring, (arofintM{4, 5, 6, 7}));
+    EXPECT_EQ(m.nodes.Length(), 8);
+    ExpectSound(m);
+}
+
+TEST(MergeNodes, RefusesWhatWouldBreakTheModel)
+{
+    // Coupling two neighbours of a triangle would leave a ring of two nodes.
+    TwoTriangles m;
+    EXPECT_FALSE(MergeNodes(5, 6, m.body, m.nodes, m.model, m.body));
+    EXPECT_FALSE(MergeNodes(5, 5, m.body, m.nodes, m.model, m.body));
+    // An inner node cannot be coupled to another body; nothing changes.
+    FrameModel f;
+    const int a = AddNode(f.nodes, 10, 10), b = AddNode(f.nodes, 30, 10), c = AddNode(f.nodes, 30, 30),
+              d = AddNode(f.nodes, 10, 30), centre = AddNode(f.nodes, 20, 20);
+    SPolygon rings;
+    rings.Add(MakeRing({a, b, centre}));
+    rings.Add(MakeRing({b, c, centre}));
+    rings.Add(MakeRing({c, d, centre}));
+    rings.Add(MakeRing({d, a, centre}));
+    f.model.Add(rings);
+    UpdateBodySharing(1, f.model, f.nodes);
+    const int other = f.AddSquare(50, 10, 10);
+    const AllSpolygon before = CopyAllSpolygon(f.model);
+    EXPECT_FALSE(MergeNodes(centre, f.model[other][0].ring[0], 1, f.nodes, f.model, other));
+    EXPECT_EQ(f.model.Length(), before.Length());
+}
+
+TEST(SplitSharedNode, GivesFurtherRingsTheirOwnCopy)
+{
+    TwoTriangles m;
+    ASSERT_TRUE(SplitSharedNode(4, m.body, m.model, m.nodes));
+    EXPECT_EQ(m.model[m.body][0].ring, (arofintM{4, 5, 6}));
+    EXPECT_EQ(m.model[m.body][1].ring, (arofintM{8, 6, 7}));
+    EXPECT_EQ(m.nodes[8].x, 10);
+    EXPECT_EQ(m.nodes[8].border, bkNone);
+    EXPECT_EQ(m.model.Length(), 2); // still joined through node 6
+    ExpectSound(m);
+    EXPECT_FALSE(SplitSharedNode(5, m.body, m.model, m.nodes)); // sharing 0: nothing
+}
+
+TEST(SplitSharedNode, AFrameNodeKeepsTheHostRingMirrored)
+{
+    // Regression: copies given to the host ring's return half broke its layout.
+    FrameModel m;
+    const int a = AddNode(m.nodes, 0, 20, bkLeft), b = AddNode(m.nodes, 20, 20), c = AddNode(m.nodes, 20, 0);
+    m.model[0].Add(MakeRing({0, c, b, a}));
+    UpdateBodySharing(0, m.model, m.nodes);
+    ASSERT_EQ(m.nodes[0].sharing, nsOutlineShared);
+    ASSERT_TRUE(SplitSharedNode(0, 0, m.model, m.nodes));
+    EXPECT_EQ(m.model[0][0].ring, (arofintM{0, 1, 2, 3, 0, 3, 2, 1}));
+    EXPECT_EQ(m.model.Length(), 2); // the ring no longer touches the frame: a body of its own
+    ExpectSound(m);
+}
+
+TEST(UncoupleSubPolygon, ARingSharingTwoNodesBecomesABodyOfItsOwn)
+{
+    TwoTriangles m;
+    ASSERT_TRUE(UncoupleSubPolygon(1, m.body, m.model, m.nodes));
+    ASSERT_EQ(m.model.Length(), 3);
+    EXPECT_EQ(m.model[1][0].ring, (arofintM{4, 5, 6}));
+    EXPECT_EQ(m.model[2][0].ring, (arofintM{8, 9, 7}));
+    EXPECT_EQ(m.nodes[8].x, 10);
+    EXPECT_EQ(m.nodes[9].y, 30);
+    ExpectSound(m);
+    EXPECT_FALSE(UncoupleSubPolygon(0, 0, m.model, m.nodes)); // the host ring stays
+}
+
+TEST(UncoupleSubPolygon, ANodeWithoutSharingIsLeftAlone)
+{
+    TwoTriangles m;
+    const int count = m.nodes.Length();
+    SplitNodeForSubPolygon(5, 0, m.body, m.nodes, m.model);
+    EXPECT_EQ(m.nodes.Length(), count);
+    EXPECT_EQ(m.model[m.body][0].ring, (arofintM{4, 5, 6}));
+}
+
+TEST(DeleteNode, ATriangleCannotLoseANode)
+{
+    TwoTriangles m;
+    EXPECT_FALSE(DeleteNode(5, m.body, m.model, m.nodes));
+}
+
+TEST(DeleteNode, RemovesTheNodeFromRingsAndTable)
+{
+    FrameModel m;
+    const int body = m.AddSquare(10, 10, 20);
+    AddNode(m.nodes, 20, 5);
+    m.model[body][0].ring = {4, 8, 5, 6, 7};
+    UpdateBodySharing(body, m.model, m.nodes);
+    ASSERT_TRUE(DeleteNode(8, body, m.model, m.nodes));
+    EXPECT_EQ(m.model[body][0].ring, (arofintM{4, 5, 6, 7}));
+    EXPECT_EQ(m.nodes.Length(), 8);
+    ExpectSound(m);
+}
+
+TEST(DeleteNode, RefusesCornersForeignNodesAndCrossings)
+{
+    FrameModel m;
+    const int body = m.AddSquare(10, 10, 20);
+    EXPECT_FALSE(DeleteNode(2, 0, m.model, m.nodes));
+    EXPECT_FALSE(DeleteNode(5, 0, m.model, m.nodes)); // node 5 belongs to body 1
+    // Deleting the notch node of an arrow-shaped ring makes its new edge
+    // cross a neighbouring body.
+    FrameModel n;
+    const int a = AddNode(n.nodes, 10, 10), b = AddNode(n.nodes, 40, 10), notch = AddNode(n.nodes, 25, 20),
+              c = AddNode(n.nodes, 40, 30), d = AddNode(n.nodes, 10, 30);
+    SPolygon arrow;
+    arrow.Add(MakeRing({a, b, notch, c, d}));
+    n.model.Add(arrow);
+    n.AddSquare(35, 18, 3); // sits in the notch
+    ASSERT_FALSE(RingIsClockwise(n.model[1][0].ring, n.nodes));
+    EXPECT_FALSE(DeleteNode(notch, 1, n.model, n.nodes));
+    (void)body;
+}
+
+TEST(DeleteSubPolygon, TheOnlyRingTakesItsBodyAndNodes)
+{
+    FrameModel m;
+    m.AddSquare(10, 10, 10);
+    m.AddSquare(40, 10, 10);
+    ASSERT_TRUE(DeleteSubPolygon(0, 1, m.model, m.nodes));
+    EXPECT_EQ(m.model.Length(), 2);
+    EXPECT_EQ(m.nodes.Length(), 8);
+    EXPECT_EQ(m.model[1][0].ring, (arofintM{4, 5, 6, 7}));
+    EXPECT_EQ(m.nodes[4].x, 40);
+    ExpectSound(m);
+    EXPECT_FALSE(DeleteSubPolygon(0, 0, m.model, m.nodes)); // the host ring stays
+}
+
+TEST(DeleteSubPolygon, SharedNodesStayWithTheOtherRing)
+{
+    TwoTriangles m;
+    ASSERT_TRUE(DeleteSubPolygon(1, m.body, m.model, m.nodes));
+    EXPECT_EQ(m.model[m.body].Length(), 1);
+    EXPECT_EQ(m.nodes.Length(), 7); // node 7 went, 4 and 6 stay
+    EXPECT_EQ(m.nodes[4].sharing, nsOutlineOnce);
+    ExpectSound(m);
+}
+
+TEST(RemoveStrayFrameNodes, DeletesOutlineNodesThatLostTheirMirror)
+{
+    FrameModel m;
+    const int surface = AddNode(m.nodes, 50, 0, bkSurface);
+    m.model[0][0].ring = {0, 1, 2, 3, surface, 0, 3, 2, 1};
+    UpdateBodySharing(0, m.model, m.nodes);
+    ASSERT_TRUE(RemoveStrayFrameNodes(m.model, m.nodes));
+    EXPECT_EQ(m.model[0][0].ring, (arofintM{0, 1, 2, 3, 0, 3, 2, 1}));
+    EXPECT_EQ(m.nodes.Length(), 4);
+    ExpectSound(m);
+}
+
+} // namespace
+} // namespace lp
