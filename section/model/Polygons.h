@@ -27,6 +27,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -286,6 +287,9 @@ bool DividePolygon(int a, int b, int body, int& id, Tnodes& nodes, AllSpolygon& 
 
 // 0, 1 or 2 (TNodeSharing) for the node within the body.
 int NodeSharing(int node, int body, const AllSpolygon& model, const Tnodes& nodes);
+// (node, NodeSharing) for every node the body's rings use (the host ring's
+// walk limited), by ascending node, computed in one pass over the body.
+std::vector<std::pair<int, int>> BodySharing(int body, const AllSpolygon& model);
 // sharing := NodeSharing for every node of every ring of the body.
 void UpdateBodySharing(int body, const AllSpolygon& model, Tnodes& nodes);
 // Removes a node from the table; every ring index above it, in all rings of
@@ -326,8 +330,10 @@ void SortSurfaceNodes(int node, bool useProfile, AllSpolygon& model, const Tnode
 // Whether the moved nodes leave the body valid (mode 0: crossings within the
 // body too; mode 1: only against other bodies, inner edges skipped).
 bool CheckMovedNodes(const arofintM& moved, int body, const AllSpolygon& model, int mode, const Tnodes& nodes);
-// Adapts frame, surface and border nodes to a new area (with a profile only).
-void ChangeModelArea(const arofcomplexM& profile, bool useProfile, AllSpolygon& model, Tnodes& nodes,
+// Adapts the frame and the surface nodes to a new area (with a profile
+// only; border nodes are then fitted with FitBorderNodesToArea). False when
+// the result would not be a sound model: the caller restores its copy.
+bool ChangeModelArea(const arofcomplexM& profile, bool useProfile, AllSpolygon& model, Tnodes& nodes,
                      double newBottom, double newTop, double newRight, double newLeft, double oldBottom,
                      double oldTop, double oldRight, double oldLeft);
 

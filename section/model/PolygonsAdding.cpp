@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <vector>
 
 namespace lp {
 
@@ -111,6 +112,13 @@ bool WalkOutline(int start, int end, int body, const complexM& firstPrevious, co
     return true;
 }
 
+bool HasRepeatedNode(const arofintM& ring)
+{
+    std::vector<int32_t> sorted(ring.begin(), ring.end());
+    std::sort(sorted.begin(), sorted.end());
+    return std::adjacent_find(sorted.begin(), sorted.end()) != sorted.end();
+}
+
 } // namespace
 
 void NormalizeOrientation(arofcomplexM& points)
@@ -187,14 +195,14 @@ bool AddSubPolygon(int start, int end, int body, bool reverse, Tnodes& nodes, Al
     for (int i = path.High(); i >= 0; --i)
         ring.Add(path[i]);
     // A ring running the wrong way round encloses the outline it was walked
-    // along instead of closing against it.
-    if (RingIsClockwise(ring, nodes))
+    // along instead of closing against it; one through a node twice (a walk
+    // that came back through its start) is no ring at all.
+    if (RingIsClockwise(ring, nodes) || HasRepeatedNode(ring))
         return false;
     model[body].Add(NewRing(std::move(ring)));
 
-    for (int other = 0; other < model.Length(); ++other)
-        if (BodiesNested(body, other, model, nodes))
-            return false;
+    if (NestedWithAnyBody(body, model, nodes))
+        return false;
     UpdateBodySharing(body, model, nodes);
     return true;
 }

@@ -91,15 +91,15 @@ Tnode FrameNode(double x, double y, int32_t border)
 
 // --- Surface order ----------------------------------------------------------------
 
-// The surface nodes of the host outline from left to right, framed by node 0
-// and node 3.
-arofintM SurfaceLeftToRight(const arofintM& outline)
+// The nodes of the host outline's top line: the surface nodes from node 3
+// to the end of the outline, and node 0.
+arofintM SurfaceLine(const arofintM& outline)
 {
-    arofintM surface;
-    surface.Add(0);
-    for (int i = outline.High(); i >= TopRightPosition(outline); --i)
-        surface.Add(outline[i]);
-    return surface;
+    arofintM line;
+    for (int i = TopRightPosition(outline); i < outline.Length(); ++i)
+        line.Add(outline[i]);
+    line.Add(0);
+    return line;
 }
 
 // Sorts the surface part of the outline by descending x; equal x keep their
@@ -116,69 +116,74 @@ void SortSurfaceByDescendingX(arofintM& outline, const Tnodes& nodes)
         outline[first + i] = surface[i];
 }
 
-int Cyclic(int position, int length)
+// The nodes of the top line whose x lies strictly between the x of the two
+// ends, in the direction from the first end to the second.
+std::vector<int32_t> SurfaceNodesBetween(const arofintM& line, int from, int to, const Tnodes& nodes)
 {
-    return ((position % length) + length) % length;
-}
-
-// The ring's entries from position `from` onwards, cyclically, up to and
-// including position `to`.
-arofintM CyclicStretch(const arofintM& ring, int from, int to)
-{
-    arofintM stretch;
-    const int n = ring.Length();
-    for (int p = from;; p = Cyclic(p + 1, n)) {
-        stretch.Add(ring[p]);
-        if (p == to)
-            break;
-    }
-    return stretch;
-}
-
-// The nodes of the surface whose x lies strictly between low and high, by x.
-arofintM SurfaceNodesBetween(const arofintM& surface, double low, double high, const Tnodes& nodes)
-{
+    const double low = std::min(nodes[from].x, nodes[to].x), high = std::max(nodes[from].x, nodes[to].x);
     std::vector<int32_t> between;
-    for (int node : surface)
+    for (int node : line)
         if (low < nodes[node].x && nodes[node].x < high)
             between.push_back(node);
-    std::stable_sort(between.begin(), between.end(),
-                     [&](int32_t a, int32_t b) { return nodes[a].x < nodes[b].x; });
-    return arofintM(std::move(between));
+    const bool ascending = nodes[from].x < nodes[to].x;
+    std::stable_sort(between.begin(), between.end(), [&](int32_t a, int32_t b) {
+        return ascending ? nodes[a].x < nodes[b].x : nodes[a].x > nodes[b].x;
+    });
+    return between;
 }
 
-// Rebuilds the stretch of a ring that runs along the surface from the node:
-// the walk follows the surface from the node (backwards when the entry
-// before it is on the surface, else forwards) and the part walked is replaced
-// by the surface nodes now lying between its two ends.
-void RefillSurfaceStretch(arofintM& ring, int node, const arofintM& surface, const Tnodes& nodes)
+// Makes every stretch of the ring that runs along the top line (consecutive
+// entries on it) hold exactly the top-line nodes lying between the
+// stretch's two ends, in order. This is what keeps a host-body ring on the
+// surface when surface nodes move past each other or the frame's surface
+// nodes change: a node that left the stretch's span drops out of it, one
+// that came into it is taken in. Rings wholly on the line have no area and
+// are left alone.
+void RefillSurfaceStretches(arofintM& ring, const arofintM& line, const Tnodes& nodes)
 {
-    const int q = ring.IndexOf(node);
-    if (q < 0)
-        return;
     const int n = ring.Length();
-    int step = 0;
-    if (surface.Contains(ring[Cyclic(q + 1, n)]))
-        step = 1;
-    if (surface.Contains(ring[Cyclic(q - 1, n)]))
-        step = -1;
-    if (step == 0)
+    int start = -1;
+    for (int i = 0; i < n && start < 0; ++i)
+        if (!line.Contains(ring[i]))
+            start = i;
+    if (start < 0)
         return;
-    int f = q;
-    for (int k = 1; k < n; ++k) {
-        const int p = Cyclic(q + step * k, n);
-        if (!surface.Contains(ring[p]))
-            break;
-        f = p;
+    arofintM rebuilt;
+    for (int k = 0; k < n;) {
+        const int first = ring[(start + k) % n];
+        if (!line.Contains(first)) {
+            rebuilt.Add(first);
+            ++k;
+            continue;
+        }
+        int last = first;
+        int length = 1;
+        while (k + length < n && line.Contains(ring[(start + k + length) % n])) {
+            last = ring[(start + k + length) % n];
+            ++length;
+        }
+        rebuilt.Add(first);
+        if (length > 1) {
+            for (int between : SurfaceNodesBetween(line, first, last, nodes))
+                rebuilt.Add(between);
+            rebuilt.Add(last);
+        }
+        k += length;
     }
-    if (f == q)
-        return;
-    const int low = step > 0 ? q : f;  // left end of the walked stretch
-    const int high = step > 0 ? f : q; // right end
-    arofintM rebuilt = CyclicStretch(ring, high, low);
-    for (int between : SurfaceNodesBetween(surface, nodes[ring[low]].x, nodes[ring[high]].x, nodes))
-        rebuilt.Add(between);
+    // Keep the ring's first entry first where it survived.
+    const int keep = rebuilt.IndexOf(ring[0]);
+    if (keep > 0)
+        std::rotate(rebuilt.begin(), rebuilt.begin() + keep, rebuilt.end());
     ring = std::move(rebuilt);
+}
+
+// Refills the surface stretches of every ring of the host body but the host
+// ring itself.
+void RefillHostBodyRings(AllSpolygon& model, const Tnodes& nodes)
+{
+    const arofintM line = SurfaceLine(HostOutline(model[0][0].ring));
+    for (int sub = 1; sub < model[0].Length(); ++sub)
+        RefillSurfaceStretches(model[0][sub].ring, line, nodes);
 }
 
 // --- Move checks -------------------------------------------------------------------
@@ -204,13 +209,6 @@ bool MovedEdgeCrosses(const arofintM& moved, int body, const AllSpolygon& model,
     return false;
 }
 
-bool NestedWithAnyBody(int body, const AllSpolygon& model, const Tnodes& nodes)
-{
-    for (int other = 0; other < model.Length(); ++other)
-        if (BodiesNested(body, other, model, nodes))
-            return true;
-    return false;
-}
 
 // --- Model area change ---------------------------------------------------------------
 
@@ -266,13 +264,43 @@ void CarrySurfaceNodes(const arofintM& oldRing, const Tnodes& oldNodes, int last
     }
 }
 
-void ShiftNonHostRings(AllSpolygon& model, int lastFrame, int delta)
+// The new index of every node of the old table, -1 for the old frame's
+// surface nodes that the new frame does not have (profile points outside
+// the new area). Both frames come from the same profile, so a surface node
+// of the old frame is the new frame's node with the same x.
+std::vector<int> NodeIndexMap(int lastFrame, int delta, const Tnodes& oldNodes, const Tnodes& newFrame)
+{
+    std::vector<int> map(static_cast<size_t>(oldNodes.Length()), -1);
+    for (int node = 0; node < oldNodes.Length(); ++node) {
+        int& mapped = map[static_cast<size_t>(node)];
+        if (node < 4)
+            mapped = node;
+        else if (node > lastFrame)
+            mapped = ShiftedIndex(node, lastFrame, delta);
+        else
+            for (int candidate = 4; candidate < newFrame.Length() && mapped < 0; ++candidate)
+                if (newFrame[candidate].x == oldNodes[node].x)
+                    mapped = candidate;
+    }
+    return map;
+}
+
+// Renumbers the rings other than the host ring; entries of nodes that are
+// gone are dropped.
+void RenumberOtherRings(AllSpolygon& model, const std::vector<int>& map)
 {
     for (int body = 0; body < model.Length(); ++body)
-        for (int sub = 0; sub < model[body].Length(); ++sub)
-            if (!IsHostRing(body, sub))
-                for (int32_t& index : model[body][sub].ring)
-                    index = ShiftedIndex(index, lastFrame, delta);
+        for (int sub = 0; sub < model[body].Length(); ++sub) {
+            if (IsHostRing(body, sub))
+                continue;
+            arofintM renumbered;
+            for (int index : model[body][sub].ring) {
+                const int mapped = map.at(static_cast<size_t>(index));
+                if (mapped >= 0)
+                    renumbered.Add(mapped);
+            }
+            model[body][sub].ring = std::move(renumbered);
+        }
 }
 
 int LargestIndex(const arofintM& ring)
@@ -379,13 +407,11 @@ void SortSurfaceNodes(int node, bool useProfile, AllSpolygon& model, const Tnode
     if (!useProfile || nodes[node].border != bkSurface)
         return;
     arofintM outline = HostOutline(model[0][0].ring);
-    // Taken before sorting: the other rings are rebuilt from the nodes that
-    // were on the surface, whatever their new order.
-    const arofintM surface = SurfaceLeftToRight(outline);
     SortSurfaceByDescendingX(outline, nodes);
     model[0][0].ring = HostRingFromOutline(outline);
-    for (int sub = 1; sub < model[0].Length(); ++sub)
-        RefillSurfaceStretch(model[0][sub].ring, node, surface, nodes);
+    // Every ring along the surface follows, not only those through the node:
+    // the node may have moved into another ring's stretch.
+    RefillHostBodyRings(model, nodes);
 }
 
 bool CheckMovedNodes(const arofintM& moved, int body, const AllSpolygon& model, int mode, const Tnodes& nodes)
@@ -397,12 +423,12 @@ bool CheckMovedNodes(const arofintM& moved, int body, const AllSpolygon& model, 
     return !NestedWithAnyBody(body, model, nodes);
 }
 
-void ChangeModelArea(const arofcomplexM& profile, bool useProfile, AllSpolygon& model, Tnodes& nodes,
+bool ChangeModelArea(const arofcomplexM& profile, bool useProfile, AllSpolygon& model, Tnodes& nodes,
                      double newBottom, double newTop, double newRight, double newLeft, double oldBottom,
                      double oldTop, double oldRight, double oldLeft)
 {
     if (!useProfile)
-        return; // border nodes alone follow the area (FitBorderNodesToArea)
+        return true; // border nodes alone follow the area (FitBorderNodesToArea)
     Tnodes oldFrame, newFrame;
     AllSpolygon oldFrameModel, newFrameModel;
     const int oldCount =
@@ -423,19 +449,14 @@ void ChangeModelArea(const arofcomplexM& profile, bool useProfile, AllSpolygon& 
     CarryBorderNodes(oldRing, nodes, lastFrame, delta, outline);
     CarrySurfaceNodes(oldRing, nodes, lastFrame, delta, newNodes, outline);
     model[0][0].ring = HostRingFromOutline(outline);
-    ShiftNonHostRings(model, lastFrame, delta);
+    RenumberOtherRings(model, NodeIndexMap(lastFrame, delta, nodes, newFrame));
     nodes = std::move(newNodes);
 
-    for (int sub = 1; sub < model[0].Length(); ++sub) {
-        const arofintM& ring = model[0][sub].ring;
-        const auto found =
-            std::find_if(ring.begin(), ring.end(), [&](int n) { return nodes[n].border == bkSurface; });
-        if (found == ring.end())
-            continue;
-        const int surfaceNode = *found; // the ring is rebuilt by the call
-        SortSurfaceNodes(surfaceNode, true, model, nodes);
-    }
+    RefillHostBodyRings(model, nodes);
     UpdateBodySharing(0, model, nodes);
+    // A host-body ring that ran through profile points now outside the area
+    // may have lost too much of itself; the caller then keeps the old area.
+    return CheckModelInvariants(model, nodes).empty();
 }
 
 } // namespace lp

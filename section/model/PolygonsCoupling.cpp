@@ -37,11 +37,55 @@ int NodeSharing(int node, int body, const AllSpolygon& model, const Tnodes& node
     return positions > 1 ? nsOutlineShared : nsOutlineOnce;
 }
 
+std::vector<std::pair<int, int>> BodySharing(int body, const AllSpolygon& model)
+{
+    // One pass over the body instead of NodeSharing per node: the same rule,
+    // counted for all nodes at once, in time that depends on the body only.
+    std::vector<std::pair<int, int>> edges;
+    std::vector<int> positions;
+    const SPolygon& rings = model[body];
+    for (int sub = 0; sub < rings.Length(); ++sub) {
+        const arofintM& ring = rings[sub].ring;
+        const bool host = IsHostRing(body, sub);
+        AnyRingEdge(ring, host, [&](int a, int b) {
+            edges.emplace_back(std::min(a, b), std::max(a, b));
+            return false;
+        });
+        const int walked = RingEdgeCount(ring, host);
+        for (int i = 0; i < walked; ++i)
+            positions.push_back(ring[i]);
+    }
+    std::sort(edges.begin(), edges.end());
+    std::vector<int> outline;
+    for (size_t i = 0; i < edges.size();) {
+        size_t j = i + 1;
+        while (j < edges.size() && edges[j] == edges[i])
+            ++j;
+        if (j - i == 1) {
+            outline.push_back(edges[i].first);
+            outline.push_back(edges[i].second);
+        }
+        i = j;
+    }
+    std::sort(outline.begin(), outline.end());
+    std::sort(positions.begin(), positions.end());
+    std::vector<std::pair<int, int>> sharing;
+    for (size_t i = 0; i < positions.size();) {
+        size_t j = i + 1;
+        while (j < positions.size() && positions[j] == positions[i])
+            ++j;
+        const int node = positions[i];
+        const bool onOutline = std::binary_search(outline.begin(), outline.end(), node);
+        sharing.emplace_back(node, !onOutline ? nsInner : j - i > 1 ? nsOutlineShared : nsOutlineOnce);
+        i = j;
+    }
+    return sharing;
+}
+
 void UpdateBodySharing(int body, const AllSpolygon& model, Tnodes& nodes)
 {
-    for (const Polygon& ring : model[body])
-        for (int node : ring.ring)
-            nodes[node].sharing = NodeSharing(node, body, model, nodes);
+    for (const auto& [node, sharing] : BodySharing(body, model))
+        nodes[node].sharing = sharing;
 }
 
 void RemoveNodeFromTable(int node, Tnodes& nodes, AllSpolygon& model)
@@ -85,13 +129,6 @@ bool OtherBodyUsesNode(const AllSpolygon& model, int body, int node)
     return false;
 }
 
-bool BodyNestedWithAnother(int body, const AllSpolygon& model, const Tnodes& nodes)
-{
-    for (int other = 0; other < model.Length(); ++other)
-        if (BodiesNested(body, other, model, nodes))
-            return true;
-    return false;
-}
 
 // The host ring's positions up to (not including) its return to its first
 // node: the forward outline. Positions after it mirror the outline.
@@ -101,6 +138,14 @@ int HostOutlineLength(const AllSpolygon& model)
 }
 
 } // namespace
+
+bool NestedWithAnyBody(int body, const AllSpolygon& model, const Tnodes& nodes)
+{
+    for (int other = 0; other < model.Length(); ++other)
+        if (BodiesNested(body, other, model, nodes))
+            return true;
+    return false;
+}
 
 bool BodyKeepsOrientation(int body, const AllSpolygon& model, const Tnodes& nodes)
 {
@@ -305,7 +350,7 @@ bool DeleteNode(int node, int body, AllSpolygon& model, Tnodes& nodes)
         if (crosses)
             return false;
     }
-    if (sharing != nsInner && BodyNestedWithAnother(body, model, nodes))
+    if (sharing != nsInner && NestedWithAnyBody(body, model, nodes))
         return false;
     // Without the node a ring may have lost its area or turned over.
     if (!BodyKeepsOrientation(body, model, nodes))

@@ -27,11 +27,6 @@ bool StraddlesLine(const complexM& a1, const complexM& a2, const complexM& b1, c
     return BelowLine(a1, d, b1) != BelowLine(a1, d, b2);
 }
 
-bool EdgeIsFree(const Tnodes& nodes, int a, int b)
-{
-    return nodes[a].sharing < nsInner && nodes[b].sharing < nsInner;
-}
-
 } // namespace
 
 bool SegmentsIntersect(const complexM& p1, const complexM& p2, const complexM& q1, const complexM& q2)
@@ -147,10 +142,20 @@ bool PointInOtherBodies(const complexM& point, int excluded, const AllSpolygon& 
 bool SegmentCrossesBody(const complexM& p1, const complexM& p2, int body, const Tnodes& nodes,
                         const AllSpolygon& model)
 {
+    // The segment's box rejects most edges before anything else is read;
+    // SegmentsIntersect would reject them by the same test.
+    const double minX = std::min(p1.re, p2.re), maxX = std::max(p1.re, p2.re);
+    const double minY = std::min(p1.im, p2.im), maxY = std::max(p1.im, p2.im);
     const SPolygon& rings = model[body];
     for (int sub = 0; sub < rings.Length(); ++sub) {
         const bool crosses = AnyRingEdge(rings[sub].ring, IsHostRing(body, sub), [&](int a, int b) {
-            return EdgeIsFree(nodes, a, b) && SegmentsIntersect(p1, p2, NodePoint(nodes, a), NodePoint(nodes, b));
+            const Tnode& na = nodes[a];
+            const Tnode& nb = nodes[b];
+            if ((maxX < na.x && maxX < nb.x) || (minX > na.x && minX > nb.x) || (maxY < na.y && maxY < nb.y) ||
+                (minY > na.y && minY > nb.y))
+                return false;
+            return na.sharing < nsInner && nb.sharing < nsInner &&
+                   SegmentsIntersect(p1, p2, {na.x, na.y}, {nb.x, nb.y});
         });
         if (crosses)
             return true;

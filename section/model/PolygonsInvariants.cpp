@@ -94,13 +94,19 @@ void CheckRings(const AllSpolygon& model, const Tnodes& nodes, std::vector<std::
                 faults.push_back(RingName(body, sub) + " runs the wrong way round");
         }
     }
+    std::vector<int> counted(static_cast<size_t>(nodes.Length()), -1);
+    for (int body = 0; body < model.Length(); ++body)
+        for (const auto& [node, sharing] : BodySharing(body, model))
+            if (owner[static_cast<size_t>(node)] == body)
+                counted[static_cast<size_t>(node)] = sharing;
     for (int node = 0; node < nodes.Length(); ++node) {
         const int body = owner[static_cast<size_t>(node)];
         if (body < 0) {
             faults.push_back("node " + std::to_string(node) + " is used by no ring");
             continue;
         }
-        const int expected = NodeSharing(node, body, model, nodes);
+        const int fromRings = counted[static_cast<size_t>(node)];
+        const int expected = fromRings >= 0 ? fromRings : NodeSharing(node, body, model, nodes);
         if (nodes[node].sharing != expected)
             faults.push_back("node " + std::to_string(node) + " has sharing " + std::to_string(nodes[node].sharing) +
                              " but its rings give " + std::to_string(expected));

@@ -30,6 +30,9 @@ bool AnyNonHostRing(const AllSpolygon& model, Visit visit)
     return false;
 }
 
+// True when BodiesNested holds between the body and any body of the model.
+bool NestedWithAnyBody(int body, const AllSpolygon& model, const Tnodes& nodes);
+
 // True when no ring of the body but the host ring has turned over.
 bool BodyKeepsOrientation(int body, const AllSpolygon& model, const Tnodes& nodes);
 

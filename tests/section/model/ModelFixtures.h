@@ -3,7 +3,14 @@
 
 #include "section/model/Polygons.h"
 
+#include <gtest/gtest.h>
+
 namespace lp::test {
+
+inline complexM P(double x, double y)
+{
+    return MakeComplex(x, y);
+}
 
 // Appends a node and returns its index.
 inline int AddNode(Tnodes& nodes, double x, double y, int32_t border = bkNone)
@@ -22,6 +29,23 @@ inline Polygon MakeRing(std::initializer_list<int32_t> indices)
     ring.ring = arofintM(indices);
     ring.params[psId] = -1;
     return ring;
+}
+
+// Whether two rings are the same cycle of nodes, whatever their first entry.
+inline bool SameCycle(const arofintM& a, const arofintM& b)
+{
+    if (a.Length() != b.Length())
+        return false;
+    if (a.Empty())
+        return true;
+    for (int shift = 0; shift < a.Length(); ++shift) {
+        bool same = true;
+        for (int i = 0; i < a.Length() && same; ++i)
+            same = a[(i + shift) % a.Length()] == b[i];
+        if (same)
+            return true;
+    }
+    return false;
 }
 
 // A 100 x 50 area, top at y = 0: frame nodes 0..3 and the host ring
@@ -55,5 +79,48 @@ struct FrameModel {
         return model.High();
     }
 };
+
+// The area of FrameModel.
+inline constexpr TModelArea kFrameArea{0, 0, 100, 50};
+
+// Adds a failure for every broken invariant of a FrameModel-based model.
+inline void ExpectSound(const FrameModel& m)
+{
+    for (const std::string& fault : CheckModelInvariants(m.model, m.nodes, &kFrameArea))
+        ADD_FAILURE() << fault;
+}
+
+// Adds one body of four triangles around a centre node inside the square
+// (10,10)-(30,30), in the kept orientation; returns the centre node.
+inline int AddFourTriangles(FrameModel& m)
+{
+    const int a = AddNode(m.nodes, 10, 10), b = AddNode(m.nodes, 30, 10), c = AddNode(m.nodes, 30, 30),
+              d = AddNode(m.nodes, 10, 30), centre = AddNode(m.nodes, 20, 20);
+    SPolygon rings;
+    rings.Add(MakeRing({a, b, centre}));
+    rings.Add(MakeRing({b, c, centre}));
+    rings.Add(MakeRing({c, d, centre}));
+    rings.Add(MakeRing({d, a, centre}));
+    m.model.Add(rings);
+    UpdateBodySharing(m.model.High(), m.model, m.nodes);
+    return centre;
+}
+
+// Adds a U-shaped body open at the top (nodes in ring order: (10,10),
+// (20,10), (20,30), (30,30), (30,10), (40,10), (40,40), (10,40)); returns it.
+inline int AddUShape(FrameModel& m)
+{
+    arofintM ring;
+    for (auto [x, y] : {std::pair{10.0, 10.0}, {20.0, 10.0}, {20.0, 30.0}, {30.0, 30.0}, {30.0, 10.0},
+                        {40.0, 10.0}, {40.0, 40.0}, {10.0, 40.0}})
+        ring.Add(AddNode(m.nodes, x, y));
+    SPolygon body;
+    Polygon polygon;
+    polygon.ring = ring;
+    polygon.params[psId] = -1;
+    body.Add(polygon);
+    m.model.Add(body);
+    return m.model.High();
+}
 
 } // namespace lp::test

@@ -8,21 +8,11 @@ namespace lp {
 namespace {
 
 using test::AddNode;
+using test::AddUShape;
 using test::FrameModel;
 using test::MakeRing;
-
-const TModelArea kFrameArea{0, 0, 100, 50};
-
-void ExpectSound(const FrameModel& m)
-{
-    for (const std::string& fault : CheckModelInvariants(m.model, m.nodes, &kFrameArea))
-        ADD_FAILURE() << fault;
-}
-
-complexM P(double x, double y)
-{
-    return MakeComplex(x, y);
-}
+using test::P;
+using test::ExpectSound;
 
 TEST(NormalizeOrientation, ReversesClockwisePointsOnly)
 {
@@ -167,12 +157,7 @@ TEST(AddSubPolygon, WalksAlongTheOutlineBetweenFarNodes)
 {
     // A U-shaped body; the path closes its mouth between nodes 5 and 8.
     FrameModel m;
-    for (auto [x, y] : {std::pair{10.0, 10.0}, {20.0, 10.0}, {20.0, 30.0}, {30.0, 30.0}, {30.0, 10.0},
-                        {40.0, 10.0}, {40.0, 40.0}, {10.0, 40.0}})
-        AddNode(m.nodes, x, y);
-    SPolygon u;
-    u.Add(MakeRing({4, 5, 6, 7, 8, 9, 10, 11}));
-    m.model.Add(u);
+    AddUShape(m);
     ASSERT_FALSE(RingIsClockwise(m.model[1][0].ring, m.nodes));
     arofcomplexM points{P(20, 10), P(25, 5), P(30, 10)};
     ASSERT_TRUE(AddSubPolygon(5, 8, 1, false, m.nodes, m.model, points));
@@ -250,12 +235,7 @@ TEST(DividePolygon, RefusesSidesOutsideChordsAndForeignNodes)
     EXPECT_FALSE(DividePolygon(4, 4, body, id, m.nodes, m.model));
     // The chord between the tips of a U runs outside it.
     FrameModel u;
-    for (auto [x, y] : {std::pair{10.0, 10.0}, {20.0, 10.0}, {20.0, 30.0}, {30.0, 30.0}, {30.0, 10.0},
-                        {40.0, 10.0}, {40.0, 40.0}, {10.0, 40.0}})
-        AddNode(u.nodes, x, y);
-    SPolygon ring;
-    ring.Add(MakeRing({4, 5, 6, 7, 8, 9, 10, 11}));
-    u.model.Add(ring);
+    AddUShape(u);
     EXPECT_FALSE(DividePolygon(5, 8, 1, id, u.nodes, u.model));
     EXPECT_EQ(u.model[1].Length(), 1);
     // The chord 4-9 runs along the U's open mouth, outside it.

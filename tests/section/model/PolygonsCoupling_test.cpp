@@ -7,18 +7,11 @@
 namespace lp {
 namespace {
 
+using test::AddFourTriangles;
 using test::AddNode;
 using test::FrameModel;
 using test::MakeRing;
-
-const TModelArea kFrameArea{0, 0, 100, 50};
-
-void ExpectSound(const FrameModel& m)
-{
-    const std::vector<std::string> faults = CheckModelInvariants(m.model, m.nodes, &kFrameArea);
-    for (const std::string& fault : faults)
-        ADD_FAILURE() << fault;
-}
+using test::ExpectSound;
 
 // Body 1: two triangles over the square (10,10)-(30,30) sharing the diagonal
 // 4-6: nodes 4 (10,10), 5 (30,10), 6 (30,30), 7 (10,30).
@@ -54,17 +47,9 @@ TEST(NodeSharing, OutlineNodesOfTwoTrianglesSharingAnEdge)
 TEST(NodeSharing, TheCentreOfFourTrianglesIsInner)
 {
     FrameModel m;
-    const int a = AddNode(m.nodes, 10, 10), b = AddNode(m.nodes, 30, 10), c = AddNode(m.nodes, 30, 30),
-              d = AddNode(m.nodes, 10, 30), centre = AddNode(m.nodes, 20, 20);
-    SPolygon rings;
-    rings.Add(MakeRing({a, b, centre}));
-    rings.Add(MakeRing({b, c, centre}));
-    rings.Add(MakeRing({c, d, centre}));
-    rings.Add(MakeRing({d, a, centre}));
-    m.model.Add(rings);
-    UpdateBodySharing(1, m.model, m.nodes);
+    const int centre = AddFourTriangles(m);
     EXPECT_EQ(m.nodes[centre].sharing, nsInner);
-    EXPECT_EQ(m.nodes[a].sharing, nsOutlineShared);
+    EXPECT_EQ(m.nodes[4].sharing, nsOutlineShared); // a corner of the square
     ExpectSound(m);
 }
 
@@ -154,15 +139,7 @@ TEST(MergeNodes, RefusesWhatWouldBreakTheModel)
     EXPECT_FALSE(MergeNodes(5, 5, m.body, m.nodes, m.model, m.body));
     // An inner node cannot be coupled to another body; nothing changes.
     FrameModel f;
-    const int a = AddNode(f.nodes, 10, 10), b = AddNode(f.nodes, 30, 10), c = AddNode(f.nodes, 30, 30),
-              d = AddNode(f.nodes, 10, 30), centre = AddNode(f.nodes, 20, 20);
-    SPolygon rings;
-    rings.Add(MakeRing({a, b, centre}));
-    rings.Add(MakeRing({b, c, centre}));
-    rings.Add(MakeRing({c, d, centre}));
-    rings.Add(MakeRing({d, a, centre}));
-    f.model.Add(rings);
-    UpdateBodySharing(1, f.model, f.nodes);
+    const int centre = AddFourTriangles(f);
     const int other = f.AddSquare(50, 10, 10);
     const AllSpolygon before = CopyAllSpolygon(f.model);
     EXPECT_FALSE(MergeNodes(centre, f.model[other][0].ring[0], 1, f.nodes, f.model, other));

@@ -8,11 +8,7 @@ namespace lp {
 namespace {
 
 using test::FrameModel;
-
-complexM P(double x, double y)
-{
-    return MakeComplex(x, y);
-}
+using test::P;
 
 TEST(SegmentsIntersect, Cases)
 {

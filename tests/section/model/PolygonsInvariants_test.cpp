@@ -14,8 +14,7 @@ namespace lp {
 namespace {
 
 using test::FrameModel;
-
-const TModelArea kFrameArea{0, 0, 100, 50};
+using test::kFrameArea;
 
 std::string Describe(const std::vector<std::string>& faults)
 {
@@ -63,25 +62,38 @@ TEST(CheckModelInvariants, FindsEachKindOfFault)
     }
 }
 
-// Applies long seeded sequences of random operations. Every operation either
-// reports success and leaves a sound model, or reports failure and the model
-// is restored from its copy, as the section chart does.
+// Applies long seeded sequences of random operations the way the section
+// chart's editing modes do. Every operation either reports success and
+// leaves a sound model, or reports failure and the model is restored from
+// its copy, as the section chart does.
 class RandomEditing {
 public:
-    explicit RandomEditing(unsigned seed) : FRandom(seed) {}
+    // With a surface, the frame follows a random relief profile and the
+    // host body itself is edited too: nodes on the frame, rings against it,
+    // surface moves and changes of the model area.
+    RandomEditing(unsigned seed, bool surface) : FRandom(seed), FSurface(surface)
+    {
+        if (surface) {
+            for (double x = -60; x <= 160; x += Uniform(10, 40))
+                FProfile.Add(MakeComplex(x, Uniform(0, 8)));
+        }
+        BuildFrameModel(FNodes, FModel, FProfile, FSurface, FArea.bottom, FArea.top, FArea.right, FArea.left);
+    }
 
     void Run(int steps)
     {
         for (int step = 0; step < steps; ++step) {
-            const AllSpolygon savedModel = CopyAllSpolygon(F.model);
-            const Tnodes savedNodes = CopyNodes(F.nodes);
+            const AllSpolygon savedModel = CopyAllSpolygon(FModel);
+            const Tnodes savedNodes = CopyNodes(FNodes);
+            const TModelArea savedArea = FArea;
             std::string operation;
             const bool done = Apply(operation);
             if (!done) {
-                F.model = savedModel;
-                F.nodes = savedNodes;
+                FModel = savedModel;
+                FNodes = savedNodes;
+                FArea = savedArea;
             }
-            const std::vector<std::string> faults = CheckModelInvariants(F.model, F.nodes, &kFrameArea);
+            const std::vector<std::string> faults = CheckModelInvariants(FModel, FNodes, &FArea);
             ASSERT_TRUE(faults.empty()) << "step " << step << ": " << operation << (done ? " (done)" : " (refused)")
                                         << Describe(faults);
             ++(done ? FDone : FRefused);
@@ -100,19 +112,16 @@ private:
 
     int BodyOf(int node) const
     {
-        for (int body = 0; body < F.model.Length(); ++body)
-            for (const Polygon& ring : F.model[body])
-                if (ring.ring.Contains(node))
-                    return body;
-        return -1;
+        int body = -1;
+        return FindBodyOfNode(node, body, FModel) ? body : -1;
     }
 
     // A random ring other than the host ring, as (body, sub); false when none.
-    bool PickRing(int& body, int& sub)
+    bool PickRing(int& body, int& sub, bool hostBodyOnly = false)
     {
         std::vector<std::pair<int, int>> rings;
-        for (int b = 0; b < F.model.Length(); ++b)
-            for (int s = 0; s < F.model[b].Length(); ++s)
+        for (int b = 0; b < (hostBodyOnly ? 1 : FModel.Length()); ++b)
+            for (int s = 0; s < FModel[b].Length(); ++s)
                 if (!IsHostRing(b, s))
                     rings.emplace_back(b, s);
         if (rings.empty())
@@ -121,100 +130,101 @@ private:
         return true;
     }
 
+    // A random point inside the area, away from its edges.
+    complexM InnerPoint(double margin)
+    {
+        return MakeComplex(Uniform(FArea.left + margin, FArea.right - margin),
+                           Uniform(FArea.top + 10 + margin, FArea.bottom - margin));
+    }
+
     bool Apply(std::string& operation)
     {
-        const int bodies = F.model.Length();
+        if (FSurface && Index(2) == 0)
+            return ApplyToHostBody(operation);
+        const int bodies = FModel.Length();
         switch (Index(12)) {
         case 0:
         case 1: {
             operation = "AddPolygon";
             if (bodies > 30)
                 return false;
-            const double cx = Uniform(5, 95), cy = Uniform(5, 45), radius = Uniform(1, 8);
+            const complexM centre = InnerPoint(5);
+            const double radius = Uniform(1, 8);
             const int corners = 3 + Index(4);
             arofcomplexM points;
             for (int i = 0; i < corners; ++i) {
                 const double angle = 2 * std::numbers::pi * i / corners + Uniform(0, 0.5);
-                points.Add(MakeComplex(std::clamp(cx + radius * std::cos(angle), 0.5, 99.5),
-                                       std::clamp(cy + radius * std::sin(angle), 0.5, 49.5)));
+                points.Add(MakeComplex(std::clamp(centre.re + radius * std::cos(angle), FArea.left + 0.5, FArea.right - 0.5),
+                                       std::clamp(centre.im + radius * std::sin(angle), FArea.top + 10, FArea.bottom - 0.5)));
                 // The drawing mode accepts a point only when the path may go on.
-                if (!CheckDrawnPolyline(points, F.model, F.nodes, i == corners - 1))
+                if (!CheckDrawnPolyline(points, FModel, FNodes, i == corners - 1))
                     return false;
             }
-            return AddPolygon(points, F.model, F.nodes);
+            return AddPolygon(points, FModel, FNodes);
         }
         case 2: {
             int body = 0, sub = 0;
             if (!PickRing(body, sub))
                 return false;
-            const arofintM& ring = F.model[body][sub].ring;
+            const arofintM& ring = FModel[body][sub].ring;
             const int i = Index(ring.Length());
-            const int a = ring[i], b = ring[(i + 1) % ring.Length()];
-            operation = "AddNodeOnEdge " + std::to_string(a) + "-" + std::to_string(b);
-            const complexM point{(F.nodes[a].x + F.nodes[b].x) / 2, (F.nodes[a].y + F.nodes[b].y) / 2};
-            return AddNodeOnEdge(a, b, body, 1, 1, F.nodes, F.model, point);
+            return AddNodeAtMiddle(body, ring[i], ring[(i + 1) % ring.Length()], operation);
         }
         case 3: {
             int body = 0, sub = 0;
             if (!PickRing(body, sub))
                 return false;
-            const arofintM& ring = F.model[body][sub].ring;
+            const arofintM& ring = FModel[body][sub].ring;
             const int a = ring[Index(ring.Length())], b = ring[Index(ring.Length())];
             operation = "DividePolygon " + std::to_string(a) + "-" + std::to_string(b);
             int id = 0;
-            return DividePolygon(a, b, body, id, F.nodes, F.model);
+            return DividePolygon(a, b, body, id, FNodes, FModel);
         }
         case 4: {
-            // As the coupling mode does: a free inner-area node is dropped on a
+            // As the coupling mode does: a free inner node is dropped on a
             // nearby node, the move is checked, then the nodes are merged.
-            const int from = Index(F.nodes.Length());
+            const int from = Index(FNodes.Length());
             const int to = NearbyNode(from, 6.0);
             operation = "MergeNodes " + std::to_string(from) + "->" + std::to_string(to);
-            if (to < 0 || F.nodes[from].border != bkNone)
+            if (to < 0 || FNodes[from].border != bkNone || FNodes[from].fixed)
                 return false;
             const int bodyFrom = BodyOf(from);
-            F.nodes[from].x = F.nodes[to].x;
-            F.nodes[from].y = F.nodes[to].y;
-            if (!CheckMovedNodes({from}, bodyFrom, F.model, 0, F.nodes))
+            FNodes[from].x = FNodes[to].x;
+            FNodes[from].y = FNodes[to].y;
+            if (!CheckMovedNodes({from}, bodyFrom, FModel, 0, FNodes))
                 return false;
-            return MergeNodes(from, to, bodyFrom, F.nodes, F.model, BodyOf(to));
+            return MergeNodes(from, to, bodyFrom, FNodes, FModel, BodyOf(to));
         }
         case 5: {
-            const int node = Index(F.nodes.Length());
+            const int node = Index(FNodes.Length());
             operation = "SplitSharedNode " + std::to_string(node);
-            return SplitSharedNode(node, BodyOf(node), F.model, F.nodes);
+            return SplitSharedNode(node, BodyOf(node), FModel, FNodes);
         }
         case 6: {
             int body = 0, sub = 0;
             if (!PickRing(body, sub))
                 return false;
             operation = "UncoupleSubPolygon " + std::to_string(body) + "/" + std::to_string(sub);
-            return UncoupleSubPolygon(sub, body, F.model, F.nodes);
+            return UncoupleSubPolygon(sub, body, FModel, FNodes);
         }
         case 7: {
-            const int node = Index(F.nodes.Length());
+            const int node = Index(FNodes.Length());
             operation = "DeleteNode " + std::to_string(node);
-            return DeleteNode(node, BodyOf(node), F.model, F.nodes);
+            return DeleteNode(node, BodyOf(node), FModel, FNodes);
         }
         case 8: {
             int body = 0, sub = 0;
             if (!PickRing(body, sub))
                 return false;
             operation = "DeleteSubPolygon " + std::to_string(body) + "/" + std::to_string(sub);
-            return DeleteSubPolygon(sub, body, F.model, F.nodes);
+            return DeleteSubPolygon(sub, body, FModel, FNodes);
         }
         case 9: {
             int body = 0, sub = 0;
             if (!PickRing(body, sub))
                 return false;
-            const arofintM& ring = F.model[body][sub].ring;
-            const int node = ring[Index(ring.Length())];
-            operation = "move node " + std::to_string(node);
-            if (F.nodes[node].border != bkNone || node < 4)
-                return false;
-            F.nodes[node].x = std::clamp(F.nodes[node].x + Uniform(-3, 3), 0.1, 99.9);
-            F.nodes[node].y = std::clamp(F.nodes[node].y + Uniform(-3, 3), 0.1, 49.9);
-            return CheckMovedNodes({node}, body, F.model, 0, F.nodes);
+            const arofintM& ring = FModel[body][sub].ring;
+            return MoveNode(ring[Index(ring.Length())], operation);
         }
         default: {
             // As the sub-polygon mode does: a path from one outline node of a
@@ -222,37 +232,148 @@ private:
             int body = 0, sub = 0;
             if (!PickRing(body, sub) || body == 0)
                 return false;
-            const arofintM& ring = F.model[body][sub].ring;
-            const int start = ring[Index(ring.Length())], end = ring[Index(ring.Length())];
-            operation = "AddSubPolygon " + std::to_string(start) + "->" + std::to_string(end);
-            if (start == end || F.nodes[start].sharing >= nsInner || F.nodes[end].sharing >= nsInner)
-                return false;
-            const complexM a = NodePoint(F.nodes, start), b = NodePoint(F.nodes, end);
-            const double bulge = Uniform(-1.5, 1.5);
-            const complexM middle{(a.re + b.re) / 2 - (b.im - a.im) * bulge, (a.im + b.im) / 2 + (b.re - a.re) * bulge};
-            arofcomplexM points{a, middle};
-            if (!CheckDrawnPolyline(points, F.model, F.nodes, false))
-                return false;
-            points.Add(b);
-            if (!CheckDrawnPolyline(points, F.model, F.nodes, false))
-                return false;
-            return AddSubPolygon(start, end, body, false, F.nodes, F.model, points);
+            const arofintM& ring = FModel[body][sub].ring;
+            return AddSubPolygonBetween(body, ring[Index(ring.Length())], ring[Index(ring.Length())], operation);
         }
         }
+    }
+
+    // Operations on the host body: the frame, the surface and the area.
+    bool ApplyToHostBody(std::string& operation)
+    {
+        const arofintM& host = FModel[0][0].ring;
+        const int outline = RingEdgeCount(host, true);
+        switch (Index(5)) {
+        case 0: {
+            const int i = Index(outline);
+            return AddNodeAtMiddle(0, host[i], host[(i + 1) % host.Length()], operation);
+        }
+        case 1: {
+            // A ring of the host body, drawn from one outline node to another.
+            const int start = host[Index(outline)], end = host[Index(outline)];
+            return AddSubPolygonBetween(0, start, end, operation);
+        }
+        case 2: {
+            int body = 0, sub = 0;
+            if (!PickRing(body, sub, true))
+                return false;
+            const arofintM& ring = FModel[body][sub].ring;
+            return MoveNode(ring[Index(ring.Length())], operation);
+        }
+        case 3:
+            return MoveNode(host[Index(outline)], operation);
+        default:
+            return ChangeArea(operation);
+        }
+    }
+
+    bool AddNodeAtMiddle(int body, int a, int b, std::string& operation)
+    {
+        operation = "AddNodeOnEdge " + std::to_string(a) + "-" + std::to_string(b);
+        const complexM point{(FNodes[a].x + FNodes[b].x) / 2, (FNodes[a].y + FNodes[b].y) / 2};
+        if (!AddNodeOnEdge(a, b, body, 1, 1, FNodes, FModel, point))
+            return false;
+        // The add-node mode gives the new node its border kind.
+        Tnode& added = FNodes[FNodes.High()];
+        added.border = GetNodeBorderKind(FNodes.High(), FModel, FNodes, FArea.bottom, FArea.top, FArea.right, FArea.left);
+        return true;
+    }
+
+    bool AddSubPolygonBetween(int body, int start, int end, std::string& operation)
+    {
+        operation = "AddSubPolygon " + std::to_string(start) + "->" + std::to_string(end);
+        if (start == end || FNodes[start].sharing >= nsInner || FNodes[end].sharing >= nsInner)
+            return false;
+        const complexM a = NodePoint(FNodes, start), b = NodePoint(FNodes, end);
+        const double bulge = Uniform(-1.5, 1.5);
+        complexM middle{(a.re + b.re) / 2 - (b.im - a.im) * bulge, (a.im + b.im) / 2 + (b.re - a.re) * bulge};
+        if (body == 0) // inside the area, below the surface
+            middle = MakeComplex(std::clamp(middle.re, FArea.left + 1, FArea.right - 1),
+                                 std::clamp(middle.im, FArea.top + 10, FArea.bottom - 1));
+        arofcomplexM points{a, middle};
+        if (!CheckDrawnPolyline(points, FModel, FNodes, false))
+            return false;
+        points.Add(b);
+        if (!CheckDrawnPolyline(points, FModel, FNodes, false))
+            return false;
+        if (body != 0)
+            return AddSubPolygon(start, end, body, false, FNodes, FModel, points);
+        // The host body: first the one ring, then, when refused, the other.
+        const AllSpolygon model = CopyAllSpolygon(FModel);
+        const Tnodes nodes = CopyNodes(FNodes);
+        arofcomplexM first = points;
+        if (AddSubPolygonWithBorders(start, end, 0, false, FNodes, FModel, first, FArea.bottom, FArea.top,
+                                     FArea.right, FArea.left))
+            return true;
+        FModel = model;
+        FNodes = nodes;
+        return AddSubPolygonWithBorders(start, end, 0, true, FNodes, FModel, points, FArea.bottom, FArea.top,
+                                        FArea.right, FArea.left);
+    }
+
+    // As the move mode does: border nodes stay on their border, surface nodes
+    // keep their order, then the move is checked.
+    bool MoveNode(int node, std::string& operation)
+    {
+        operation = "move node " + std::to_string(node);
+        if (FNodes[node].fixed)
+            return false;
+        double x = FNodes[node].x + Uniform(-4, 4);
+        double y = FNodes[node].y + Uniform(-4, 4);
+        const bool onBorder = ConstrainNodeToBorder(node, FProfile, FSurface, FNodes, FModel, y, x, FArea.bottom,
+                                                    FArea.top, FArea.right, FArea.left);
+        if (!onBorder && FNodes[node].border != bkNone)
+            return false; // frame nodes and corners stay
+        if (!onBorder)
+            y = std::max(y, FArea.top + 10); // below the surface
+        FNodes[node].x = x;
+        FNodes[node].y = y;
+        SortSurfaceNodes(node, FSurface, FModel, FNodes);
+        return CheckMovedNodes({node}, BodyOf(node), FModel, 0, FNodes);
+    }
+
+    // As the model set-up does: a new area that still holds every node of
+    // the model, then the border nodes follow it.
+    bool ChangeArea(std::string& operation)
+    {
+        operation = "ChangeModelArea";
+        double minX = 1e30, maxX = -1e30, maxY = -1e30;
+        for (int node = 4; node < FNodes.Length(); ++node) {
+            if (FNodes[node].border == bkLeft || FNodes[node].border == bkRight)
+                continue;
+            minX = std::min(minX, FNodes[node].x);
+            maxX = std::max(maxX, FNodes[node].x);
+            if (FNodes[node].border != bkBottom)
+                maxY = std::max(maxY, FNodes[node].y);
+        }
+        TModelArea area = FArea;
+        area.left = std::min(minX, FArea.left + 20) - Uniform(0.5, 20);
+        area.right = std::max(maxX, FArea.right - 20) + Uniform(0.5, 20);
+        area.bottom = std::max(maxY, FArea.bottom - 10) + Uniform(0.5, 10);
+        if (!ChangeModelArea(FProfile, FSurface, FModel, FNodes, area.bottom, area.top, area.right, area.left,
+                             FArea.bottom, FArea.top, FArea.right, FArea.left))
+            return false;
+        FitBorderNodesToArea(FNodes, area.bottom, area.top, area.right, area.left);
+        FArea = area;
+        return true;
     }
 
     // A random node within the distance of node, other than itself; -1 when none.
     int NearbyNode(int node, double distance)
     {
         std::vector<int> near;
-        for (int other = 0; other < F.nodes.Length(); ++other)
-            if (other != node && PlainDistance(NodePoint(F.nodes, other), NodePoint(F.nodes, node)) < distance)
+        for (int other = 0; other < FNodes.Length(); ++other)
+            if (other != node && PlainDistance(NodePoint(FNodes, other), NodePoint(FNodes, node)) < distance)
                 near.push_back(other);
         return near.empty() ? -1 : near[static_cast<size_t>(Index(static_cast<int>(near.size())))];
     }
 
-    FrameModel F;
     std::mt19937 FRandom;
+    bool FSurface;
+    arofcomplexM FProfile;
+    TModelArea FArea{0, 0, 100, 50};
+    Tnodes FNodes;
+    AllSpolygon FModel;
     int FDone = 0;
     int FRefused = 0;
     std::set<std::string> FDoneKinds;
@@ -261,12 +382,25 @@ private:
 TEST(RandomEditing, EveryStepKeepsTheModelSound)
 {
     for (unsigned seed : {1u, 2u, 3u, 4u, 5u}) {
-        RandomEditing editing(seed);
+        RandomEditing editing(seed, false);
         editing.Run(2000);
         if (HasFatalFailure())
             return;
         EXPECT_GT(editing.Done(), 200) << "seed " << seed << ": too few operations succeeded to mean much";
         EXPECT_EQ(editing.DoneKinds().size(), 10u) << "seed " << seed << ": some kind of operation never succeeded";
+    }
+}
+
+TEST(RandomEditing, EveryStepKeepsTheModelSoundUnderARelief)
+{
+    for (unsigned seed : {11u, 12u, 13u}) {
+        RandomEditing editing(seed, true);
+        editing.Run(2000);
+        if (HasFatalFailure())
+            return;
+        EXPECT_GT(editing.Done(), 200) << "seed " << seed;
+        for (const char* kind : {"AddNodeOnEdge", "AddSubPolygon", "move", "ChangeModelArea"})
+            EXPECT_EQ(editing.DoneKinds().count(kind), 1u) << "seed " << seed << ": " << kind << " never succeeded";
     }
 }
 

@@ -12,11 +12,7 @@ namespace {
 using test::AddNode;
 using test::FrameModel;
 using test::MakeRing;
-
-complexM P(double x, double y)
-{
-    return MakeComplex(x, y);
-}
+using test::P;
 
 // --- Distances ---------------------------------------------------------------
 
