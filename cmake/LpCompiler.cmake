@@ -25,5 +25,5 @@ endfunction()
 function(lp_use_qt_pch target)
   target_precompile_headers(${target} PRIVATE
     <QtCore/QObject> <QtCore/QString> <QtCore/QVariant> <QtCore/QMetaObject>
-    <QtCore/QList> <QtCore/QHash>)
+    <QtCore/QList> <QtCore/QHash> <QtGui/QImage> <QtGui/QPainter> <QtGui/QPainterPath>)
 endfunction()

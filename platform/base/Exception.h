@@ -37,6 +37,12 @@ public:
     using Exception::Exception;
 };
 
+// An operation the object cannot do in its present state.
+class EInvalidOperation : public Exception {
+public:
+    using Exception::Exception;
+};
+
 // Fills the placeholders of a message pattern in order. A placeholder is "%"
 // followed by one type letter (s, d, g, f, x); "%%" stands for "%". The
 // arguments are already texts, so the letter only documents the intent.
@@ -46,6 +52,10 @@ std::string FormatText(std::string_view pattern, std::initializer_list<std::stri
 // Text forms of the common argument types for FormatText.
 std::string ArgText(long long value);
 std::string ArgText(double value);
+inline std::string ArgText(int value)
+{
+    return ArgText(static_cast<long long>(value));
+}
 
 [[noreturn]] void RaiseRangeError(std::string_view pattern,
                                   std::initializer_list<std::string_view> args = {});

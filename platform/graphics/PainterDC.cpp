@@ -1,0 +1,433 @@
+#include "platform/graphics/PainterDC.h"
+
+#include "platform/base/Numeric.h"
+
+#include <QtGui/QPaintDevice>
+
+#include <cmath>
+
+namespace lp {
+
+QPainter::CompositionMode CompositionForRop2(int rop)
+{
+    switch (rop) {
+    case R2_BLACK: return QPainter::RasterOp_ClearDestination;
+    case R2_NOTMERGEPEN: return QPainter::RasterOp_NotSourceAndNotDestination;
+    case R2_MASKNOTPEN: return QPainter::RasterOp_NotSourceAndDestination;
+    case R2_NOTCOPYPEN: return QPainter::RasterOp_NotSource;
+    case R2_MASKPENNOT: return QPainter::RasterOp_SourceAndNotDestination;
+    case R2_NOT: return QPainter::RasterOp_NotDestination;
+    case R2_XORPEN: return QPainter::RasterOp_SourceXorDestination;
+    case R2_NOTMASKPEN: return QPainter::RasterOp_NotSourceOrNotDestination;
+    case R2_MASKPEN: return QPainter::RasterOp_SourceAndDestination;
+    case R2_NOTXORPEN: return QPainter::RasterOp_NotSourceXorDestination;
+    case R2_MERGENOTPEN: return QPainter::RasterOp_NotSourceOrDestination;
+    case R2_MERGEPENNOT: return QPainter::RasterOp_SourceOrNotDestination;
+    case R2_MERGEPEN: return QPainter::RasterOp_SourceOrDestination;
+    case R2_WHITE: return QPainter::RasterOp_SetDestination;
+    default: return QPainter::CompositionMode_SourceOver;
+    }
+}
+
+namespace {
+
+QPainter::CompositionMode CompositionForRop3(uint32_t rop)
+{
+    switch (rop) {
+    case SRCAND: return QPainter::RasterOp_SourceAndDestination;
+    case SRCPAINT: return QPainter::RasterOp_SourceOrDestination;
+    case SRCINVERT: return QPainter::RasterOp_SourceXorDestination;
+    case NOTSRCCOPY: return QPainter::RasterOp_NotSource;
+    case SRCERASE: return QPainter::RasterOp_SourceAndNotDestination;
+    case NOTSRCERASE: return QPainter::RasterOp_NotSourceAndNotDestination;
+    case MERGEPAINT: return QPainter::RasterOp_NotSourceOrDestination;
+    default: return QPainter::CompositionMode_SourceOver;
+    }
+}
+
+// The dash patterns of cosmetic pens, in pixels.
+QList<qreal> CosmeticDashes(int style)
+{
+    switch (style) {
+    case PS_DASH: return {18, 6};
+    case PS_DOT: return {3, 3};
+    case PS_DASHDOT: return {9, 6, 3, 6};
+    case PS_DASHDOTDOT: return {9, 3, 3, 3, 3, 3};
+    case PS_ALTERNATE: return {1, 1};
+    default: return {};
+    }
+}
+
+Qt::PenStyle GeometricStyle(int style)
+{
+    switch (style) {
+    case PS_DASH: return Qt::DashLine;
+    case PS_DOT: return Qt::DotLine;
+    case PS_DASHDOT: return Qt::DashDotLine;
+    case PS_DASHDOTDOT: return Qt::DashDotDotLine;
+    default: return Qt::SolidLine;
+    }
+}
+
+bool IsStyled(const TLogPen& pen)
+{
+    return pen.Style != PS_SOLID && pen.Style != PS_NULL && pen.Style != PS_INSIDEFRAME;
+}
+
+// A monochrome pattern takes the text colour on its black pixels and the
+// background colour on the others; any other picture fills as it is.
+QImage PatternTexture(const QImage& pattern, TColor text, TColor background)
+{
+    QImage texture = pattern.convertToFormat(QImage::Format_RGB32);
+    bool monochrome = true;
+    for (int y = 0; y < texture.height() && monochrome; ++y)
+        for (int x = 0; x < texture.width() && monochrome; ++x) {
+            const QRgb p = texture.pixel(x, y) & 0xFFFFFF;
+            monochrome = p == 0 || p == 0xFFFFFF;
+        }
+    if (!monochrome)
+        return texture;
+    const QRgb set = ToQColor(text).rgb(), gap = ToQColor(background).rgb();
+    for (int y = 0; y < texture.height(); ++y)
+        for (int x = 0; x < texture.width(); ++x)
+            texture.setPixel(x, y, (texture.pixel(x, y) & 0xFFFFFF) == 0 ? set : gap);
+    return texture;
+}
+
+// The 8 x 8 hatch cells: horizontal and vertical lines on the first row and
+// column, the forward diagonal from the top-left, the backward one from the
+// top-right. Set pixels take the brush colour, the rest stays transparent.
+QImage HatchTexture(int hatch, TColor color)
+{
+    QImage cell(8, 8, QImage::Format_ARGB32_Premultiplied);
+    cell.fill(Qt::transparent);
+    const QRgb ink = ToQColor(color).rgb();
+    for (int i = 0; i < 8; ++i) {
+        const bool horizontal = hatch == HS_HORIZONTAL || hatch == HS_CROSS;
+        const bool vertical = hatch == HS_VERTICAL || hatch == HS_CROSS;
+        const bool forward = hatch == HS_FDIAGONAL || hatch == HS_DIAGCROSS;
+        const bool backward = hatch == HS_BDIAGONAL || hatch == HS_DIAGCROSS;
+        if (horizontal)
+            cell.setPixel(i, 0, ink);
+        if (vertical)
+            cell.setPixel(0, i, ink);
+        if (forward)
+            cell.setPixel(i, i, ink);
+        if (backward)
+            cell.setPixel(7 - i, i, ink);
+    }
+    return cell;
+}
+
+} // namespace
+
+TPainterDC::TPainterDC(QImage& image) : FImage(&image), FDevice(&image), FTechnology(DT_RASDISPLAY) {}
+
+TPainterDC::TPainterDC(QPaintDevice& device, int technology) : FDevice(&device), FTechnology(technology) {}
+
+TPainterDC::~TPainterDC()
+{
+    Finish();
+}
+
+void TPainterDC::Finish()
+{
+    if (FPainter) {
+        FPainter->end();
+        FPainter.reset();
+    }
+}
+
+QPainter& TPainterDC::Painter()
+{
+    if (!FPainter) {
+        FPainter = std::make_unique<QPainter>(FDevice);
+        FPainter->setRenderHint(QPainter::Antialiasing, false);
+        FPainter->setRenderHint(QPainter::SmoothPixmapTransform, false);
+        FClipApplied = false;
+        FPenApplied = false;
+        FAppliedRop = -1;
+    }
+    if (!FClipApplied)
+        ApplyClip(*FPainter);
+    return *FPainter;
+}
+
+void TPainterDC::ApplyClip(QPainter& painter)
+{
+    if (ClipRegion())
+        painter.setClipRegion(*ClipRegion());
+    else
+        painter.setClipping(false);
+    FClipApplied = true;
+}
+
+QRect TPainterDC::DeviceBounds() const
+{
+    return QRect(0, 0, FDevice->width(), FDevice->height());
+}
+
+int TPainterDC::GetDeviceCaps(int index) const
+{
+    const int dpiX = FImage ? RoundToInt32(FImage->dotsPerMeterX() * 0.0254) : FDevice->logicalDpiX();
+    const int dpiY = FImage ? RoundToInt32(FImage->dotsPerMeterY() * 0.0254) : FDevice->logicalDpiY();
+    switch (index) {
+    case TECHNOLOGY: return FTechnology;
+    case HORZRES:
+    case PHYSICALWIDTH: return FDevice->width();
+    case VERTRES:
+    case PHYSICALHEIGHT: return FDevice->height();
+    case HORZSIZE: return dpiX > 0 ? RoundToInt32(FDevice->width() * 25.4 / dpiX) : 0;
+    case VERTSIZE: return dpiY > 0 ? RoundToInt32(FDevice->height() * 25.4 / dpiY) : 0;
+    case LOGPIXELSX: return dpiX;
+    case LOGPIXELSY: return dpiY;
+    case BITSPIXEL: return FDevice->depth();
+    case PLANES: return 1;
+    default: return 0;
+    }
+}
+
+QPen TPainterDC::MakePen() const
+{
+    const TLogPen& logPen = Pen();
+    const QColor color = ToQColor(logPen.Color);
+    if (!logPen.Geometric) {
+        QPen pen(color, 0);
+        pen.setCapStyle(Qt::FlatCap); // the last pixel of a line stays empty
+        pen.setJoinStyle(Qt::MiterJoin);
+        QList<qreal> dashes = CosmeticDashes(logPen.Style);
+        if (logPen.Style == PS_USERSTYLE)
+            for (uint32_t entry : logPen.UserStyle)
+                dashes << qreal(std::max<uint32_t>(entry, 1));
+        if (dashes.size() >= 2)
+            pen.setDashPattern(dashes);
+        return pen;
+    }
+    QPen pen(color, logPen.Width);
+    pen.setCapStyle(logPen.EndCap == PS_ENDCAP_FLAT     ? Qt::FlatCap
+                    : logPen.EndCap == PS_ENDCAP_SQUARE ? Qt::SquareCap
+                                                        : Qt::RoundCap);
+    pen.setJoinStyle(logPen.Join == PS_JOIN_BEVEL   ? Qt::BevelJoin
+                     : logPen.Join == PS_JOIN_MITER ? Qt::MiterJoin
+                                                    : Qt::RoundJoin);
+    if (logPen.Style == PS_USERSTYLE && logPen.UserStyle.size() >= 2) {
+        // User dashes are in logical units: they must not grow with the width.
+        QList<qreal> dashes;
+        for (uint32_t entry : logPen.UserStyle)
+            dashes << std::max(qreal(entry), qreal(0.001)) / logPen.Width;
+        pen.setDashPattern(dashes);
+    } else {
+        pen.setStyle(GeometricStyle(logPen.Style));
+    }
+    return pen;
+}
+
+QBrush TPainterDC::MakeBrush(const TLogBrush& brush) const
+{
+    switch (brush.Kind) {
+    case TBrushKind::Solid: return QBrush(ToQColor(brush.Color));
+    case TBrushKind::DCBrush: return QBrush(ToQColor(DCBrushColor()));
+    case TBrushKind::Hatched: return QBrush(HatchTexture(brush.Hatch, brush.Color));
+    case TBrushKind::Pattern: return QBrush(PatternTexture(brush.Pattern, TextColor(), BkColor()));
+    case TBrushKind::Null: break;
+    }
+    return QBrush(Qt::NoBrush);
+}
+
+void TPainterDC::FillWithBrush(QPainter& painter, const QPainterPath& path, const TLogBrush& brush)
+{
+    if (brush.Kind == TBrushKind::Null)
+        return;
+    painter.setBrushOrigin(BrushOrg().X, BrushOrg().Y);
+    if (brush.Kind == TBrushKind::Hatched && BkMode() == OPAQUE)
+        painter.fillPath(path, ToQColor(BkColor())); // the gaps between the hatch lines
+    painter.fillPath(path, MakeBrush(brush));
+}
+
+void TPainterDC::EngineStrokeFillPath(const QPainterPath& path, bool stroke, bool fill)
+{
+    QPainter& painter = Painter();
+    if (SupportsRasterOps() && FAppliedRop != ROP2()) {
+        painter.setCompositionMode(CompositionForRop2(ROP2()));
+        FAppliedRop = ROP2();
+    }
+    if (fill)
+        FillWithBrush(painter, path, Brush());
+    if (!stroke)
+        return;
+    const TLogPen& logPen = Pen();
+    if (!logPen.Geometric && IsStyled(logPen) && BkMode() == OPAQUE) {
+        // Gaps of a styled line show the background colour.
+        QPen gaps(ToQColor(BkColor()), 0);
+        gaps.setCapStyle(Qt::FlatCap);
+        painter.strokePath(path, gaps);
+    }
+    painter.strokePath(path, MakePen());
+    FPenApplied = false;
+}
+
+void TPainterDC::LineTo(int x, int y)
+{
+    // The common case, a plain line on the device, skips the path machinery.
+    const TLogPen& logPen = Pen();
+    if (InPath() || MapMode() != MM_TEXT || logPen.Style != PS_SOLID || logPen.Geometric || ROP2() == R2_NOP) {
+        TDeviceContext::LineTo(x, y);
+        return;
+    }
+    const QPointF from = ToDevice(CurrentPosition().X, CurrentPosition().Y);
+    TDeviceContext::MoveTo(x, y);
+    const QPointF to = ToDevice(x, y);
+    QPainter& painter = Painter();
+    ApplyRopAndPen(painter);
+    painter.drawLine(from, to);
+}
+
+void TPainterDC::ApplyRopAndPen(QPainter& painter)
+{
+    if (SupportsRasterOps() && FAppliedRop != ROP2()) {
+        painter.setCompositionMode(CompositionForRop2(ROP2()));
+        FAppliedRop = ROP2();
+    }
+    const TLogPen& logPen = Pen();
+    if (!FPenApplied || !(FAppliedPen == logPen)) {
+        painter.setPen(logPen.Style == PS_NULL ? QPen(Qt::NoPen) : MakePen());
+        FAppliedPen = logPen;
+        FPenApplied = true;
+    }
+}
+
+void TPainterDC::Polygon(const TPoint* points, int count)
+{
+    // Solid fills with a plain pen go straight to QPainter's polygon filler;
+    // everything else (paths, hatches, patterns, styled pens) takes the
+    // general route.
+    const TLogPen& logPen = Pen();
+    const bool plainPen = logPen.Style == PS_NULL || (!logPen.Geometric && !IsStyled(logPen));
+    const bool plainBrush = Brush().Kind == TBrushKind::Solid || Brush().Kind == TBrushKind::Null;
+    if (InPath() || count < 2 || !plainPen || !plainBrush || ROP2() == R2_NOP) {
+        TDeviceContext::Polygon(points, count);
+        return;
+    }
+    FScratch.resize(count);
+    for (int i = 0; i < count; ++i)
+        FScratch[i] = ToDevice(points[i].X, points[i].Y);
+    QPainter& painter = Painter();
+    ApplyRopAndPen(painter);
+    painter.setBrush(Brush().Kind == TBrushKind::Solid ? QBrush(ToQColor(Brush().Color)) : QBrush(Qt::NoBrush));
+    painter.drawPolygon(FScratch, PolyFillMode() == WINDING ? Qt::WindingFill : Qt::OddEvenFill);
+}
+
+void TPainterDC::EngineFillRegion(const TRegion& region, const TLogBrush& brush)
+{
+    QPainter& painter = Painter();
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    FAppliedRop = -1;
+    QPainterPath path;
+    path.addRegion(region);
+    TLogBrush resolved = brush;
+    if (brush.Kind == TBrushKind::DCBrush)
+        resolved = CreateSolidBrush(DCBrushColor());
+    FillWithBrush(painter, path, resolved);
+}
+
+void TPainterDC::EnginePatBlt(const QRect& dest, uint32_t rop)
+{
+    QPainter& painter = Painter();
+    FAppliedRop = -1;
+    switch (rop) {
+    case BLACKNESS:
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.fillRect(dest, Qt::black);
+        break;
+    case WHITENESS:
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.fillRect(dest, Qt::white);
+        break;
+    case DSTINVERT:
+        if (SupportsRasterOps()) {
+            painter.setCompositionMode(QPainter::RasterOp_NotDestination);
+            painter.fillRect(dest, Qt::black);
+        }
+        break;
+    case PATINVERT:
+        if (SupportsRasterOps()) {
+            painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+            QPainterPath path;
+            path.addRect(dest);
+            FillWithBrush(painter, path, Brush());
+        }
+        break;
+    default: { // PATCOPY and anything else: the brush, copied
+        painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        QPainterPath path;
+        path.addRect(dest);
+        TLogBrush brush = Brush();
+        if (brush.Kind == TBrushKind::DCBrush)
+            brush = CreateSolidBrush(DCBrushColor());
+        FillWithBrush(painter, path, brush);
+        break;
+    }
+    }
+}
+
+void TPainterDC::EngineText(int x, int y, const QString& text)
+{
+    const TTextPlacement placement = PlaceText(x, y, text);
+    QPainter& painter = Painter();
+    painter.save();
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    painter.translate(placement.Reference);
+    painter.rotate(-placement.Angle);
+    if (BkMode() == OPAQUE)
+        painter.fillRect(placement.Cell, ToQColor(BkColor()));
+    painter.setFont(placement.DeviceFont);
+    painter.setPen(ToQColor(TextColor()));
+    painter.drawText(placement.Baseline, text);
+    painter.restore();
+    FAppliedRop = -1;
+    FPenApplied = false;
+}
+
+void TPainterDC::EngineDrawImage(const QRect& dest, const QImage& image, const QRect& source, uint32_t rop,
+                                 std::optional<TColor> transparent)
+{
+    QPainter& painter = Painter();
+    FAppliedRop = -1;
+    if (transparent) {
+        QImage masked = image.copy(source).convertToFormat(QImage::Format_ARGB32);
+        const QRgb key = ToQColor(*transparent).rgb() & 0xFFFFFF;
+        for (int y = 0; y < masked.height(); ++y) {
+            QRgb* row = reinterpret_cast<QRgb*>(masked.scanLine(y));
+            for (int x = 0; x < masked.width(); ++x)
+                if ((row[x] & 0xFFFFFF) == key)
+                    row[x] = 0;
+        }
+        painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        painter.drawImage(QRectF(dest), masked, QRectF(masked.rect()));
+        return;
+    }
+    painter.setCompositionMode(SupportsRasterOps() ? CompositionForRop3(rop) : QPainter::CompositionMode_SourceOver);
+    painter.drawImage(QRectF(dest), image, QRectF(source));
+}
+
+void TPainterDC::SetPixel(int x, int y, TColor color)
+{
+    const QPointF p = ToDevice(x, y);
+    QPainter& painter = Painter();
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.fillRect(QRect(RoundToInt32(p.x()), RoundToInt32(p.y()), 1, 1), ToQColor(color));
+    FAppliedRop = -1;
+}
+
+TColor TPainterDC::GetPixel(int x, int y) const
+{
+    if (!FImage)
+        return clNone;
+    const QPointF p = ToDevice(x, y);
+    const QPoint device(RoundToInt32(p.x()), RoundToInt32(p.y()));
+    if (!FImage->rect().contains(device))
+        return clNone;
+    return FromQColor(QColor(FImage->pixel(device)));
+}
+
+} // namespace lp

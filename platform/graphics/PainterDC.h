@@ -1,0 +1,78 @@
+#pragma once
+// The device context that draws with QPainter: on an image (a raster device
+// with pixels to read), a widget or a printer.
+//
+// The painter is started on first use and ended by Finish() (before the
+// image is read as a whole, resized or copied by its owner); the next
+// drawing call starts it again and re-applies the state. State is applied
+// lazily: only what changed since the last primitive is handed to QPainter.
+
+#include "platform/graphics/DeviceContext.h"
+
+#include <QtGui/QPainter>
+
+#include <memory>
+
+class QPaintDevice;
+
+namespace lp {
+
+class TPainterDC : public TDeviceContext {
+public:
+    // Draws on the image (observed; it must outlive this context).
+    explicit TPainterDC(QImage& image);
+    // Draws on any paint device; technology is DT_RASDISPLAY for widgets,
+    // DT_RASPRINTER for printers.
+    TPainterDC(QPaintDevice& device, int technology);
+    ~TPainterDC() override;
+
+    // Ends the painter; drawing later starts it again.
+    void Finish();
+    bool Active() const { return FPainter != nullptr; }
+
+    int GetDeviceCaps(int index) const override;
+    QRect DeviceBounds() const override;
+    void SetPixel(int x, int y, TColor color) override;
+    TColor GetPixel(int x, int y) const override;
+    const QImage* Image() const override { return FImage; }
+
+protected:
+    void EngineStrokeFillPath(const QPainterPath& path, bool stroke, bool fill) override;
+    void EngineFillRegion(const TRegion& region, const TLogBrush& brush) override;
+    void EngineText(int x, int y, const QString& text) override;
+    void EngineDrawImage(const QRect& dest, const QImage& image, const QRect& source, uint32_t rop,
+                         std::optional<TColor> transparent) override;
+    void EnginePatBlt(const QRect& dest, uint32_t rop) override;
+    void StateChanged() override { FClipApplied = false; }
+
+public:
+    // Faster paths for the most common primitives.
+    void LineTo(int x, int y) override;
+    void Polygon(const TPoint* points, int count) override;
+
+private:
+    QPainter& Painter();
+    void ApplyClip(QPainter& painter);
+    QPen MakePen() const;
+    QBrush MakeBrush(const TLogBrush& brush) const;
+    void FillWithBrush(QPainter& painter, const QPainterPath& path, const TLogBrush& brush);
+    bool SupportsRasterOps() const { return FImage != nullptr; }
+    // The raster operation and the pen handed to QPainter, when changed.
+    void ApplyRopAndPen(QPainter& painter);
+
+    QImage* FImage = nullptr;
+    QPaintDevice* FDevice = nullptr;
+    int FTechnology = DT_RASDISPLAY;
+    std::unique_ptr<QPainter> FPainter;
+    bool FClipApplied = false;
+    // The pen handed to QPainter last, to skip setPen when nothing changed.
+    TLogPen FAppliedPen;
+    bool FPenApplied = false;
+    int FAppliedRop = -1;
+    QPolygonF FScratch; // reused corner buffer of Polygon
+};
+
+// The composition mode of a pen raster operation (on images).
+QPainter::CompositionMode CompositionForRop2(int rop);
+
+} // namespace lp
