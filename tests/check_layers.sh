@@ -11,6 +11,7 @@ declare -A allowed=(
   [section/model]="platform/base section/model"
   [platform/core]="platform/base platform/core"
   [platform/graphics]="platform/base platform/core platform/graphics"
+  [platform/ui]="platform/base platform/core platform/graphics platform/ui"
   [chart/canvas]="platform chart/canvas"
 )
 

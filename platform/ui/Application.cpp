@@ -1,0 +1,97 @@
+#include "platform/ui/Application.h"
+
+#include <QtWidgets/QApplication>
+#include <QtWidgets/QMessageBox>
+
+namespace lp {
+
+TApplication& TApplication::Instance()
+{
+    static TApplication application;
+    return application;
+}
+
+QString TApplication::MessageOf(const std::exception& error)
+{
+    if (const auto* own = dynamic_cast<const Exception*>(&error))
+        return QString::fromStdString(own->Message());
+    return QString::fromLocal8Bit(error.what());
+}
+
+void TApplication::HandleException(const std::exception& error) noexcept
+{
+    try {
+        if (OnException) {
+            OnException(error);
+            return;
+        }
+    } catch (...) {
+        // A failing handler must not take the event loop down; the message
+        // is still shown below.
+    }
+    ShowMessage(MessageOf(error));
+}
+
+void TApplication::ShowMessage(const QString& message) noexcept
+{
+    try {
+        if (ShowMessageHook) {
+            ShowMessageHook(message);
+            return;
+        }
+        if (qobject_cast<QApplication*>(QCoreApplication::instance()))
+            QMessageBox::critical(QApplication::activeWindow(), FTitle, message);
+    } catch (...) {
+    }
+}
+
+namespace {
+
+Qt::CursorShape ShapeOf(TCursor cursor)
+{
+    switch (cursor) {
+    case crNone: return Qt::BlankCursor;
+    case crCross: return Qt::CrossCursor;
+    case crIBeam: return Qt::IBeamCursor;
+    case crSizeNESW: return Qt::SizeBDiagCursor;
+    case crSizeNS: return Qt::SizeVerCursor;
+    case crSizeNWSE: return Qt::SizeFDiagCursor;
+    case crSizeWE: return Qt::SizeHorCursor;
+    case crUpArrow: return Qt::UpArrowCursor;
+    case crHourGlass:
+    case crSQLWait: return Qt::WaitCursor;
+    case crDrag:
+    case crMultiDrag: return Qt::DragCopyCursor;
+    case crNoDrop:
+    case crNo: return Qt::ForbiddenCursor;
+    case crHSplit: return Qt::SplitHCursor;
+    case crVSplit: return Qt::SplitVCursor;
+    case crAppStart: return Qt::BusyCursor;
+    case crHelp: return Qt::WhatsThisCursor;
+    case crHandPoint: return Qt::PointingHandCursor;
+    case crSizeAll: return Qt::SizeAllCursor;
+    default: return Qt::ArrowCursor;
+    }
+}
+
+} // namespace
+
+QCursor TApplication::CursorOf(TCursor cursor) const
+{
+    const auto found = FCursors.constFind(cursor);
+    if (found != FCursors.constEnd())
+        return *found;
+    return QCursor(ShapeOf(cursor));
+}
+
+void TApplication::RegisterCursor(TCursor number, const QCursor& cursor)
+{
+    FCursors.insert(number, cursor);
+}
+
+void TApplication::UnregisterCursor(TCursor number)
+{
+    FCursors.remove(number);
+}
+
+} // namespace lp
