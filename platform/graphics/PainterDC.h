@@ -28,6 +28,8 @@ public:
 
     // Ends the painter; drawing later starts it again.
     void Finish();
+    // Starts the painter now (a printer's new page needs an active one).
+    void Begin() { Painter(); }
     bool Active() const { return FPainter != nullptr; }
 
     int GetDeviceCaps(int index) const override;
