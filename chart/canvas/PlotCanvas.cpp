@@ -38,26 +38,6 @@ int ClampByte(int64_t value)
 }
 
 bool GGeometricPens = true;
-int GDefaultFontSize = 8;
-
-QString& DefaultFontNameValue()
-{
-    static QString name = QStringLiteral("Arial");
-    return name;
-}
-
-// The clip in force before the latest clip operation, kept once for the
-// whole program (clips do not nest).
-struct TSavedClip {
-    bool Saved = false;
-    TRegion Region;
-};
-
-TSavedClip& SavedClip()
-{
-    static TSavedClip clip;
-    return clip;
-}
 
 // The one pattern bitmap shared by every canvas, reloaded at each use.
 TBitmap& PatternBitmap()
@@ -255,175 +235,6 @@ bool GeometricPens()
 void SetGeometricPens(bool Value)
 {
     GGeometricPens = Value;
-}
-
-QString DefaultFontName()
-{
-    return DefaultFontNameValue();
-}
-
-void SetDefaultFontName(const QString& Value)
-{
-    DefaultFontNameValue() = Value;
-}
-
-int DefaultFontSize()
-{
-    return GDefaultFontSize;
-}
-
-void SetDefaultFontSize(int Value)
-{
-    GDefaultFontSize = Value;
-}
-
-// --- TPlotShadow ------------------------------------------------------------------------------------
-
-TPlotShadow::TPlotShadow(TPersistentChangeEvent ChangeEvent) : OnChange(std::move(ChangeEvent)) {}
-
-void TPlotShadow::Changed()
-{
-    if (OnChange)
-        OnChange(this);
-}
-
-void TPlotShadow::SetColor(TColor value)
-{
-    if (FColor != value) {
-        FColor = value;
-        Changed();
-    }
-}
-
-void TPlotShadow::SetHorizSize(int value)
-{
-    if (FHorizSize != value) {
-        FHorizSize = value;
-        Changed();
-    }
-}
-
-void TPlotShadow::SetSmooth(bool value)
-{
-    if (FSmooth != value) {
-        FSmooth = value;
-        Changed();
-    }
-}
-
-void TPlotShadow::SetTransparency(int value)
-{
-    if (value < 0 || value > 100)
-        RaiseRangeError("Transparency %d is outside 0 .. 100", {ArgText(static_cast<long long>(value))});
-    if (FTransparency != value) {
-        FTransparency = static_cast<uint8_t>(value);
-        Changed();
-    }
-}
-
-void TPlotShadow::SetVertSize(int value)
-{
-    if (FVertSize != value) {
-        FVertSize = value;
-        Changed();
-    }
-}
-
-int TPlotShadow::Size() const
-{
-    return std::max(FHorizSize, FVertSize);
-}
-
-void TPlotShadow::SetSize(int value)
-{
-    SetHorizSize(value);
-    SetVertSize(value);
-}
-
-void TPlotShadow::Assign(const TPersistent* Source)
-{
-    if (const auto* shadow = qobject_cast<const TPlotShadow*>(Source)) {
-        FColor = shadow->FColor;
-        FHorizSize = shadow->FHorizSize;
-        FSmooth = shadow->FSmooth;
-        FTransparency = shadow->FTransparency;
-        FVertSize = shadow->FVertSize;
-        return;
-    }
-    TPersistent::Assign(Source);
-}
-
-// --- TPlotFont --------------------------------------------------------------------------------------
-
-TPlotFont::TPlotFont(TGraphicsChangeEvent OnChange)
-{
-    // Set before the callback is installed: the owner hears of no change
-    // while it builds its font.
-    SetName(DefaultFontName());
-    SetSize(DefaultFontSize());
-    this->OnChange = std::move(OnChange);
-}
-
-TPlotFont::~TPlotFont()
-{
-    // The canvas observes this font through a guarded pointer, which clears
-    // itself; the sub-objects must not report to a font being destroyed.
-    if (FOutLine)
-        FOutLine->OnChange = nullptr;
-    if (FShadow)
-        FShadow->OnChange = nullptr;
-}
-
-void TPlotFont::SetInterCharSize(int value)
-{
-    if (FInterCharSize != value) {
-        FInterCharSize = value;
-        Changed();
-    }
-}
-
-TChartPen* TPlotFont::OutLine()
-{
-    if (!FOutLine)
-        FOutLine = std::make_unique<TChartHiddenPen>([this](TGraphicsObject*) { Changed(); });
-    return FOutLine.get();
-}
-
-void TPlotFont::SetOutLine(const TChartPen* value)
-{
-    if (value) {
-        if (value != FOutLine.get())
-            OutLine()->Assign(value);
-    } else {
-        FOutLine.reset();
-    }
-}
-
-TPlotShadow* TPlotFont::Shadow()
-{
-    if (!FShadow)
-        FShadow = std::make_unique<TPlotShadow>([this](TPersistent*) { Changed(); });
-    return FShadow.get();
-}
-
-void TPlotFont::SetShadow(const TPlotShadow* value)
-{
-    if (value) {
-        if (value != FShadow.get())
-            Shadow()->Assign(value);
-    } else {
-        FShadow.reset();
-    }
-}
-
-void TPlotFont::Assign(const TPersistent* Source)
-{
-    if (const auto* font = qobject_cast<const TPlotFont*>(Source)) {
-        SetOutLine(font->FOutLine.get());
-        SetShadow(font->FShadow.get());
-        FInterCharSize = font->FInterCharSize;
-    }
-    TFont::Assign(Source);
 }
 
 // --- TPlotCanvas ------------------------------------------------------------------------------------
@@ -689,18 +500,26 @@ void TPlotCanvas::ApplyDark(TColor Color, int Quantity)
         SetBackColor(dark);
 }
 
+void TPlotCanvas::SaveClip(const TDeviceContext& DC)
+{
+    FSavedClips.push_back(DC.ClipRegion());
+}
+
 void TPlotCanvas::IntersectClip(TDeviceContext& DC, const TRegion& Region)
 {
-    TSavedClip& saved = SavedClip();
-    saved.Saved = DC.GetClipRgn(saved.Region) == 1;
+    SaveClip(DC);
     DC.ExtSelectClipRgn(&Region, RGN_AND);
 }
 
 void TPlotCanvas::RestoreClip(TDeviceContext& DC)
 {
-    TSavedClip& saved = SavedClip();
-    DC.SelectClipRgn(saved.Saved ? &saved.Region : nullptr);
-    saved.Saved = false;
+    if (FSavedClips.empty()) {
+        DC.SelectClipRgn(nullptr);
+        return;
+    }
+    const std::optional<TRegion> saved = std::move(FSavedClips.back());
+    FSavedClips.pop_back();
+    DC.SelectClipRgn(saved ? &*saved : nullptr);
 }
 
 void TPlotCanvas::ClipRoundRectangle(const TRect& Rect, int RoundSize)
@@ -717,21 +536,30 @@ void TPlotCanvas::ClipEllipse(const TRect& Rect, bool Inverted)
     const TPoint p0 = dc.LPtoDP(Rect.TopLeft());
     const TPoint p1 = dc.LPtoDP(Rect.BottomRight());
     const TRegion region = CreateEllipticRgn(p0.X, p0.Y, p1.X, p1.Y);
-    if (Inverted)
-        dc.ExtSelectClipRgn(&region, RGN_XOR);
-    else
+    if (Inverted) {
+        // The ellipse is taken out of the clip in force: an exclusive-or
+        // would add the parts of the ellipse outside that clip, drawing
+        // beyond it. The clip before is kept so that UnClipRectangle
+        // restores it, as after any other clip.
+        SaveClip(dc);
+        dc.ExtSelectClipRgn(&region, RGN_DIFF);
+    } else {
         IntersectClip(dc, region);
+    }
 }
 
-void TPlotCanvas::ClipPolygon(std::span<TPoint> Points, int NumPoints)
+void TPlotCanvas::ClipPolygon(std::span<const TPoint> Points, int NumPoints)
 {
     if (NumPoints < 0 || static_cast<size_t>(NumPoints) > Points.size())
         RaiseRangeError("Clip polygon of %d points out of %d",
                         {ArgText(static_cast<long long>(NumPoints)), ArgText(static_cast<long long>(Points.size()))});
     TDeviceContext& dc = GetHandle();
-    for (int i = 0; i < NumPoints; ++i)
-        Points[static_cast<size_t>(i)] = dc.LPtoDP(Points[static_cast<size_t>(i)]);
-    IntersectClip(dc, CreatePolygonRgn(Points.data(), NumPoints, ALTERNATE));
+    // A copy becomes device points: callers go on using their logical
+    // points (bounds of the polygon, its outline) after clipping.
+    std::vector<TPoint> device(Points.begin(), Points.begin() + NumPoints);
+    for (TPoint& p : device)
+        p = dc.LPtoDP(p);
+    IntersectClip(dc, CreatePolygonRgn(device.data(), NumPoints, ALTERNATE));
 }
 
 // --- TCanvas3D --------------------------------------------------------------------------------------

@@ -21,15 +21,17 @@
 // AssignBrush, AssignFont, SetBackMode, SetBackColor, SetTextAlign) and call
 // primitives → ShowImage. Balanced pairs: BeginNoRotation/EndNoRotation
 // (counted), BeginBlending/EndBlending (each blend keeps its own
-// transparency), each clip operation/UnClipRectangle (one level: the clip in
-// force before the latest clip is kept once for the whole program).
+// transparency), each clip operation/UnClipRectangle (nested: each canvas
+// keeps the clips in force before its clip operations on a stack).
 //
 // Integer arithmetic of the canvas is checked: a coordinate sum or product
 // that leaves 32 bits, or a real rounded outside 32 bits, raises ERangeError,
 // which ends the drawing pass. Reals become pixels by rounding half to even.
 // Everything here runs on the user-interface thread.
 
+#include "chart/canvas/PlotEffects.h"
 #include "chart/canvas/PlotPens.h"
+#include "chart/canvas/PlotTypes.h"
 #include "platform/base/DynArray.h"
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/Canvas.h"
@@ -40,59 +42,17 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <span>
+#include <vector>
 
 namespace lp {
 
-class TPlotBlend;           // chart/canvas/PlotBlend.h
-class TCustomPlotGradient;  // the gradient fill (Pie3D's optional gradient)
-class TPlotFontGradient;    // the gradient fill of a font's text
+class TPlotBlend; // chart/canvas/PlotBlend.h
 class TPlotCanvas;
 
 // --- Value types -------------------------------------------------------------------------------
-
-// A chart point with depth; Z grows away from the viewer, 0 is the front plane.
-struct TPoint3D {
-    int32_t X = 0;
-    int32_t Y = 0;
-    int32_t Z = 0;
-    friend bool operator==(const TPoint3D&, const TPoint3D&) = default;
-};
-
-// A point of real chart coordinates (the rotation centre's offsets).
-struct TPointFloat3D {
-    double X = 0.0;
-    double Y = 0.0;
-    double Z = 0.0;
-    friend bool operator==(const TPointFloat3D&, const TPointFloat3D&) = default;
-};
-
-// The corners of a projected quadrilateral.
-using TFourPoints = FixedArray<TPoint, 4>;
-using TTrianglePoints = FixedArray<TPoint, 3>;
-using TTrianglePoints3D = FixedArray<TPoint3D, 3>;
-using TTriangleColors = FixedArray<TColor, 3>;
-using TPointArray = DynArray<TPoint>;
-
-// The points of an array as the span the canvas operations take.
-inline std::span<const TPoint> AsSpan(const TPointArray& points)
-{
-    return points.Items();
-}
-inline std::span<TPoint> AsSpan(TPointArray& points)
-{
-    return points.Items();
-}
-template <int N>
-std::span<const TPoint> AsSpan(const FixedArray<TPoint, N>& points)
-{
-    return {points.begin(), points.end()};
-}
-template <int N>
-std::span<TPoint> AsSpan(FixedArray<TPoint, N>& points)
-{
-    return {points.begin(), points.end()};
-}
+// Points, point groups and point arrays: chart/canvas/PlotTypes.h.
 
 // The blue, green and red bytes of a colour, in bitmap scan-line order.
 struct TRGBTriple {
@@ -161,178 +121,20 @@ TColor LightenColor(TColor Color, int Quantity);
 bool GeometricPens();
 void SetGeometricPens(bool Value);
 
-// The chart library's default font, used by ResetState and new chart fonts:
-// "Arial", 8 points from the start; start-up may replace them (from the
-// message texts) before any chart exists.
-QString DefaultFontName();
-void SetDefaultFontName(const QString& Value);
-int DefaultFontSize();
-void SetDefaultFontSize(int Value);
-
-// --- Chart fonts and their shadows ----------------------------------------------------------------
-// A minimal form of the font decoration objects: what the canvas needs
-// (shadow sizes, outline pen, inter-character spacing, the canvas back
-// reference). Drawing of shadows and the font gradient come with the
-// decoration unit, which will take these classes over.
-
-// The change event of the decoration objects; the sender is the object that
-// changed.
-using TPersistentChangeEvent = std::function<void(TPersistent* Sender)>;
-
-// A drop shadow: an offset copy in a colour, fading (Smooth) or hard,
-// optionally translucent.
-class TPlotShadow : public TPersistent {
-    Q_OBJECT
-    Q_PROPERTY(int Color READ Color WRITE SetColor)
-    Q_CLASSINFO("stored:Color", "IsColorStored")
-    Q_PROPERTY(int HorizSize READ HorizSize WRITE SetHorizSize)
-    Q_CLASSINFO("stored:HorizSize", "IsHorizSizeStored")
-    Q_PROPERTY(bool Smooth READ Smooth WRITE SetSmooth)
-    Q_CLASSINFO("default:Smooth", "true")
-    Q_PROPERTY(int Transparency READ Transparency WRITE SetTransparency)
-    Q_CLASSINFO("default:Transparency", "0")
-    Q_PROPERTY(int VertSize READ VertSize WRITE SetVertSize)
-    Q_CLASSINFO("stored:VertSize", "IsVertSizeStored")
-
-public:
-    explicit TPlotShadow(TPersistentChangeEvent ChangeEvent = {});
-
-    TColor Color() const { return FColor; }
-    void SetColor(TColor value);
-    // Pixels; negative places the shadow left (above).
-    int HorizSize() const { return FHorizSize; }
-    void SetHorizSize(int value);
-    bool Smooth() const { return FSmooth; }
-    void SetSmooth(bool value);
-    // Percent, 0 .. 100; ERangeError outside.
-    int Transparency() const { return FTransparency; }
-    void SetTransparency(int value);
-    int VertSize() const { return FVertSize; }
-    void SetVertSize(int value);
-    // The larger of the two sizes; writing sets both.
-    int Size() const;
-    void SetSize(int value);
-
-    // The values that are not stored; owners may move them.
-    TColor DefaultColor() const { return FDefaultColor; }
-    void SetDefaultColor(TColor value) { FDefaultColor = value; }
-    int DefaultSize() const { return FDefaultSize; }
-    void SetDefaultSize(int value) { FDefaultSize = value; }
-    Q_INVOKABLE bool IsColorStored() const { return FColor != FDefaultColor; }
-    Q_INVOKABLE bool IsHorizSizeStored() const { return FHorizSize != FDefaultSize; }
-    Q_INVOKABLE bool IsVertSizeStored() const { return FVertSize != FDefaultSize; }
-
-    TPersistentChangeEvent OnChange;
-
-    // From a shadow: Color, HorizSize, Smooth, Transparency, VertSize (not
-    // the defaults, not the event); anything else raises EConvertError.
-    void Assign(const TPersistent* Source) override;
-
-private:
-    void Changed();
-
-    TColor FColor = clSilver;
-    int FHorizSize = 0;
-    bool FSmooth = true;
-    uint8_t FTransparency = 0;
-    int FVertSize = 0;
-    TColor FDefaultColor = clSilver;
-    int FDefaultSize = 0;
-};
-
-// A platform font with the chart library's decorations: spacing between
-// characters, an outline pen, a shadow and (later) a gradient fill. The
-// outline and the shadow are created on first read, owned, and report their
-// changes as changes of the font.
-class TPlotFont : public TFont {
-    Q_OBJECT
-    // An empty default: the per-object stored rule alone decides (the owner
-    // may move the default colour).
-    Q_CLASSINFO("default:Color", "")
-    Q_CLASSINFO("stored:Color", "IsColorStored")
-    Q_CLASSINFO("stored:Height", "IsHeightStored")
-    Q_PROPERTY(int InterCharSize READ InterCharSize WRITE SetInterCharSize)
-    Q_CLASSINFO("default:InterCharSize", "0")
-    Q_CLASSINFO("stored:Name", "IsNameStored")
-    Q_PROPERTY(lp::TChartPen* OutLine READ OutLine WRITE SetOutLine)
-    Q_PROPERTY(lp::TPlotShadow* Shadow READ Shadow WRITE SetShadow)
-    // Not a valid set: the per-object stored rule alone decides.
-    Q_CLASSINFO("default:Style", "-")
-    Q_CLASSINFO("stored:Style", "IsStyleStored")
-
-public:
-    // The font starts with the default font name and size (DefaultFontName,
-    // DefaultFontSize).
-    explicit TPlotFont(TGraphicsChangeEvent OnChange = {});
-    ~TPlotFont() override;
-
-    // Extra pixels between characters.
-    int InterCharSize() const { return FInterCharSize; }
-    void SetInterCharSize(int value);
-
-    // Created on first read (an invisible pen).
-    TChartPen* OutLine();
-    // A copy of value into the own pen (created if needed); nullptr frees it.
-    void SetOutLine(const TChartPen* value);
-    bool HasOutLine() const { return FOutLine != nullptr; }
-
-    // Created on first read.
-    TPlotShadow* Shadow();
-    // A copy of value into the own shadow (created if needed); nullptr frees it.
-    void SetShadow(const TPlotShadow* value);
-    bool HasShadow() const { return FShadow != nullptr; }
-
-    // The gradient fill of the text: none until the decoration unit provides
-    // it (always nullptr for now).
-    TPlotFontGradient* Gradient() const { return nullptr; }
-
-    // The canvas that uses this font as its current font (set by
-    // TPlotCanvas::AssignFont, cleared when the canvas moves on or goes).
-    TPlotCanvas* Canvas() const { return FCanvas; }
-
-    TColor DefaultColor() const { return FDefaultColor; }
-    void SetDefaultColor(TColor value) { FDefaultColor = value; }
-    TFontStyles DefaultStyle() const { return FDefaultStyle; }
-    void SetDefaultStyle(TFontStyles value) { FDefaultStyle = value; }
-    Q_INVOKABLE bool IsColorStored() const { return Color() != FDefaultColor; }
-    Q_INVOKABLE bool IsHeightStored() const { return Size() != DefaultFontSize(); }
-    Q_INVOKABLE bool IsNameStored() const { return Name() != DefaultFontName(); }
-    Q_INVOKABLE bool IsStyleStored() const { return Style() != FDefaultStyle; }
-
-    // From a chart font: OutLine and Shadow through their setters (a source
-    // without them frees the own ones) and InterCharSize (no signal of its
-    // own); then the platform font's part for any font.
-    void Assign(const TPersistent* Source) override;
-
-private:
-    friend class TPlotCanvas;
-
-    int FInterCharSize = 0;
-    std::unique_ptr<TChartPen> FOutLine;
-    std::unique_ptr<TPlotShadow> FShadow;
-    TPlotCanvas* FCanvas = nullptr;
-    TColor FDefaultColor = clBlack;
-    TFontStyles FDefaultStyle;
-};
+// --- Chart fonts, shadows and gradients ------------------------------------------------------------
+// TPlotShadow, TCustomPlotGradient, TPlotGradient, TPlotFontGradient,
+// TPlotFont, the gradient directions and the default chart font:
+// chart/canvas/PlotEffects.h.
 
 // --- TPlotCanvas --------------------------------------------------------------------------------------
 
 class TPlotCanvas {
     Q_GADGET
 public:
-    enum TGradientDirection : uint8_t {
-        gdTopBottom,
-        gdBottomTop,
-        gdLeftRight,
-        gdRightLeft,
-        gdFromCenter,
-        gdFromTopLeft,
-        gdFromBottomLeft,
-        gdRadial,
-        gdDiagonalUp,
-        gdDiagonalDown
-    };
-    Q_ENUM(TGradientDirection)
+    // The gradient directions live with the gradients (PlotEffects.h); they
+    // stay reachable as members (TPlotCanvas::gdRadial).
+    using TGradientDirection = lp::TGradientDirection;
+    using enum TGradientDirections::TGradientDirection;
 
     TPlotCanvas();
     virtual ~TPlotCanvas();
@@ -405,13 +207,12 @@ public:
     virtual void ClipRectangle(const TRect& Rect) = 0;
     // Clips to the rounded rectangle (corners RoundSize x RoundSize).
     virtual void ClipRoundRectangle(const TRect& Rect, int RoundSize);
-    // Clips to the ellipse, or with Inverted to everything outside it (an
-    // inverted clip saves nothing for UnClipRectangle).
+    // Clips to the ellipse, or with Inverted to everything outside it.
     virtual void ClipEllipse(const TRect& Rect, bool Inverted);
-    // Clips to the polygon of the first NumPoints points, which are turned
-    // into device points in place (the caller's points change). ERangeError
-    // when NumPoints exceeds the points.
-    virtual void ClipPolygon(std::span<TPoint> Points, int NumPoints);
+    // Clips to the polygon of the first NumPoints points (logical
+    // coordinates; the caller's points are not changed). ERangeError when
+    // NumPoints exceeds the points.
+    virtual void ClipPolygon(std::span<const TPoint> Points, int NumPoints);
     virtual void HorizLine(int X0, int X1, int Y) = 0;
     virtual void VertLine(int X, int Y0, int Y1) = 0;
     virtual void EraseBackground(const TRect& Rect) = 0;
@@ -495,12 +296,17 @@ public:
 protected:
     // The bound platform canvas; EInvalidOperation while unbound.
     TCanvas& BoundCanvas() const;
-    // The clip helpers shared by every clip operation: IntersectClip keeps
-    // the device's clip in the program-wide saved region and intersects
-    // Region (device coordinates) with it; RestoreClip puts the saved clip
-    // back (or removes the clip when there was none) and forgets it.
-    static void IntersectClip(TDeviceContext& DC, const TRegion& Region);
-    static void RestoreClip(TDeviceContext& DC);
+    // The clip helpers shared by every clip operation. Clips nest: SaveClip
+    // pushes the device's clip (or its absence) on this canvas's stack;
+    // IntersectClip saves and intersects Region (device coordinates) with
+    // the clip; RestoreClip pops the clip saved last and makes it the
+    // device's clip again (removes the clip when none was in force, or when
+    // nothing is saved). DiscardSavedClips forgets every saved clip, as a
+    // new pass does.
+    void SaveClip(const TDeviceContext& DC);
+    void IntersectClip(TDeviceContext& DC, const TRegion& Region);
+    void RestoreClip(TDeviceContext& DC);
+    void DiscardSavedClips() { FSavedClips.clear(); }
 
     TRect FBounds;
 
@@ -518,19 +324,11 @@ private:
     // The pixels of a brush picture that is not a bitmap, as the canvas
     // brush's bitmap (the brush observes it).
     std::unique_ptr<TBitmap> FImageBitmap;
+    // The clips in force before each clip operation still open, innermost
+    // last (std::nullopt: no clip).
+    std::vector<std::optional<TRegion>> FSavedClips;
 };
 
-using TGradientDirection = TPlotCanvas::TGradientDirection;
-inline constexpr TGradientDirection gdTopBottom = TPlotCanvas::gdTopBottom;
-inline constexpr TGradientDirection gdBottomTop = TPlotCanvas::gdBottomTop;
-inline constexpr TGradientDirection gdLeftRight = TPlotCanvas::gdLeftRight;
-inline constexpr TGradientDirection gdRightLeft = TPlotCanvas::gdRightLeft;
-inline constexpr TGradientDirection gdFromCenter = TPlotCanvas::gdFromCenter;
-inline constexpr TGradientDirection gdFromTopLeft = TPlotCanvas::gdFromTopLeft;
-inline constexpr TGradientDirection gdFromBottomLeft = TPlotCanvas::gdFromBottomLeft;
-inline constexpr TGradientDirection gdRadial = TPlotCanvas::gdRadial;
-inline constexpr TGradientDirection gdDiagonalUp = TPlotCanvas::gdDiagonalUp;
-inline constexpr TGradientDirection gdDiagonalDown = TPlotCanvas::gdDiagonalDown;
 
 // --- TCanvas3D -----------------------------------------------------------------------------------------
 

@@ -37,6 +37,13 @@ public:
     using Exception::Exception;
 };
 
+// Ends the current user action silently: the application object shows no
+// message for it.
+class EAbort : public Exception {
+public:
+    EAbort() : Exception("Operation aborted") {}
+};
+
 // An operation the object cannot do in its present state.
 class EInvalidOperation : public Exception {
 public:

@@ -77,6 +77,16 @@ TLogBrush NullBrush()
     return brush;
 }
 
+Qt::PenCapStyle QtCapOf(int endCap)
+{
+    return endCap == PS_ENDCAP_FLAT ? Qt::FlatCap : endCap == PS_ENDCAP_SQUARE ? Qt::SquareCap : Qt::RoundCap;
+}
+
+Qt::PenJoinStyle QtJoinOf(int join)
+{
+    return join == PS_JOIN_BEVEL ? Qt::BevelJoin : join == PS_JOIN_MITER ? Qt::MiterJoin : Qt::RoundJoin;
+}
+
 QString MapFontFamily(const QString& faceName)
 {
     const QString name = faceName.trimmed().toLower();
@@ -423,6 +433,15 @@ void TDeviceContext::Emit(const QPainterPath& path, bool stroke, bool fill)
         EngineStrokeFillPath(path, stroke, fill);
 }
 
+void TDeviceContext::ContinuePathFrom(const QPointF& from)
+{
+    // The pen position is a whole pixel while the path may end between
+    // pixels (after an arc): within half a pixel the figure goes on.
+    const QPointF end = FPath.currentPosition();
+    if (FPath.elementCount() == 0 || std::fabs(end.x() - from.x()) > 0.5 || std::fabs(end.y() - from.y()) > 0.5)
+        FPath.moveTo(from);
+}
+
 void TDeviceContext::DiscardPath()
 {
     FPathOpen = false;
@@ -444,8 +463,7 @@ void TDeviceContext::LineTo(int x, int y)
     const QPointF to = ToDevice(x, y);
     FPosition = {x, y};
     if (FPathOpen) {
-        if (FPath.elementCount() == 0 || FPath.currentPosition() != from)
-            FPath.moveTo(from);
+        ContinuePathFrom(from);
         FPath.lineTo(to);
         return;
     }
@@ -538,8 +556,7 @@ void TDeviceContext::ArcTo(int l, int t, int r, int b, int xStart, int yStart, i
     const QPointF last = arc.pointAtPercent(1);
     FPosition = DPtoLP({RoundToInt32(last.x()), RoundToInt32(last.y())});
     if (FPathOpen) {
-        if (FPath.elementCount() == 0 || FPath.currentPosition() != from)
-            FPath.moveTo(from);
+        ContinuePathFrom(from);
         FPath.connectPath(path);
         return;
     }
@@ -916,12 +933,8 @@ void TDeviceContext::WidenPath()
         return;
     QPainterPathStroker stroker;
     stroker.setWidth(std::max(FPen.Width, 1));
-    stroker.setCapStyle(FPen.EndCap == PS_ENDCAP_FLAT     ? Qt::FlatCap
-                        : FPen.EndCap == PS_ENDCAP_SQUARE ? Qt::SquareCap
-                                                          : Qt::RoundCap);
-    stroker.setJoinStyle(FPen.Join == PS_JOIN_BEVEL   ? Qt::BevelJoin
-                         : FPen.Join == PS_JOIN_MITER ? Qt::MiterJoin
-                                                      : Qt::RoundJoin);
+    stroker.setCapStyle(QtCapOf(FPen.EndCap));
+    stroker.setJoinStyle(QtJoinOf(FPen.Join));
     FPath = stroker.createStroke(FPath).simplified();
 }
 

@@ -196,6 +196,10 @@ struct TLogFont {
     friend bool operator==(const TLogFont&, const TLogFont&) = default;
 };
 
+// Qt's caps and joins for a geometric pen's end style and join.
+Qt::PenCapStyle QtCapOf(int endCap);
+Qt::PenJoinStyle QtJoinOf(int join);
+
 // The installed family that stands for a face name ("Arial" → Liberation
 // Sans, "Times New Roman" → Liberation Serif, "Courier New" → Liberation
 // Mono, "Tahoma" and "MS Sans Serif" → Liberation Sans).
@@ -405,6 +409,8 @@ protected:
     QFont DeviceFont() const;
     // Removes the figure being built and closes the path bracket.
     void DiscardPath();
+    // Starts a new figure at from unless the path already ends there.
+    void ContinuePathFrom(const QPointF& from);
     // Combines the clip with a region (nullptr with RGN_COPY removes it).
     int CombineClip(const TRegion* region, int mode);
     // The pixel rectangle of a filled shape from (l, t) to (r, b): the
@@ -434,6 +440,17 @@ private:
     std::optional<TRegion> FClip;
     bool FPathOpen = false;
     QPainterPath FPath;
+};
+
+// A device context that keeps the whole state and draws nothing: the base of
+// recorders and of state trackers.
+class TNullEngineDC : public TDeviceContext {
+protected:
+    void EngineStrokeFillPath(const QPainterPath&, bool, bool) override {}
+    void EngineFillRegion(const TRegion&, const TLogBrush&) override {}
+    void EngineText(int, int, const QString&) override {}
+    void EngineDrawImage(const QRect&, const QImage&, const QRect&, uint32_t, std::optional<TColor>) override {}
+    void EnginePatBlt(const QRect&, uint32_t) override {}
 };
 
 } // namespace lp

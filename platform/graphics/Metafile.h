@@ -27,6 +27,9 @@
 // Readers check every record size, offset, count and object index against
 // the data and raise EInvalidGraphic ("Invalid enhanced metafile: ...") on
 // anything inconsistent; nothing is drawn from a file that fails the check.
+//
+// The implementation is split into Metafile*.cpp parts; Metafile_p.h (private
+// to them) says which part holds what.
 
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/DeviceContext.h"
@@ -39,7 +42,6 @@
 #include <functional>
 #include <memory>
 #include <optional>
-#include <vector>
 
 namespace lp {
 
@@ -119,11 +121,6 @@ enum TEmfRecordType : uint32_t {
     EMR_TRANSPARENTBLT = 116,
 };
 
-// " EMF" as the header's dSignature reads it.
-inline constexpr uint32_t kEnhMetafileSignature = 0x464D4520;
-// The key that opens a placeable Windows Metafile.
-inline constexpr uint32_t kPlaceableMetafileKey = 0x9AC6CDD7;
-
 // The facts of an EMR_HEADER record.
 struct TEnhMetaHeader {
     TRect Bounds;       // device pixels, inclusive; (0, 0, -1, -1) when nothing was drawn
@@ -168,7 +165,7 @@ public:
 
     // The pixels drawn so far (inclusive); (0, 0, -1, -1) when none.
     TRect Bounds() const;
-    bool Finished() const { return FFinished; }
+    bool Finished() const;
     // Ends the recording and returns the EMF bytes (the same bytes on later
     // calls). Drawing afterwards raises EInvalidOperation.
     QByteArray Finish();
@@ -224,62 +221,36 @@ protected:
     void EnginePatBlt(const QRect& dest, uint32_t rop) override;
 
 private:
-    class TCall;
-    friend class TCall;
+    class TCall;   // one call being recorded (MetafileRecorder.cpp)
+    class TWriter; // the records, objects and header (MetafileRecorder.cpp)
 
-    struct TRecorded {
-        int MapMode = MM_TEXT;
-        TPoint WindowOrg;
-        TSize WindowExt{1, 1};
-        TPoint ViewportOrg;
-        TSize ViewportExt{1, 1};
-        TPoint BrushOrg;
-        TColor TextColor = clBlack;
-        TColor BkColor = clWhite;
-        int BkMode = OPAQUE;
-        unsigned TextAlign = 0;
-        int Rop2 = R2_COPYPEN;
-        int PolyFillMode = ALTERNATE;
-        int ArcDirection = AD_COUNTERCLOCKWISE;
-        std::optional<TRegion> Clip;
-        TLogPen Pen;
-        uint32_t PenHandle = 0;
-        TLogBrush Brush;
-        uint32_t BrushHandle = 0;
-        std::optional<TLogFont> Font;
-        uint32_t FontHandle = 0;
-    };
-
-    // Writes the records of every state difference since the last record.
-    void SyncState();
-    void SyncObjects();
-    uint32_t AllocateHandle();
-    void ReleaseHandle(uint32_t handle);
-    uint32_t WriteBrushObject(const TLogBrush& brush);
-    void WriteClipRecord(const TRegion* region, int mode);
-    void WritePolyRecord(uint32_t type16, uint32_t type32, const TPoint* points, int count);
-    void WriteImageRecord(const TRect& dest, const QImage& image, std::optional<TColor> transparent, uint32_t rop);
+    // How a call made from outside is recorded: not at all (only
+    // forwarded), with a record, or with a record whose rclBounds gets the
+    // pixels the call inks.
+    enum class TRecording { Skip, Plain, Bounded };
+    static constexpr TRecording BoundedIf(bool draws) { return draws ? TRecording::Bounded : TRecording::Skip; }
+    // Writes the pending state, then the record 'write' puts (it returns the
+    // record's offset), then makes the call through 'forward', which reaches
+    // the base class. Calls the base class makes while one is recorded are
+    // only forwarded.
+    template <class TWrite, class TForward>
+    decltype(auto) Record(TRecording kind, TWrite&& write, TForward&& forward);
+    // The same for the clip calls, after which the file holds the new clip.
+    template <class TWrite, class TForward>
+    int RecordClip(TRecording kind, TWrite&& write, TForward&& forward);
     // Grows the call's and the file's bounds by the pixels a call inks:
     // 'box' holds them all; 'paint' draws them for an exact measure.
     void Ink(const QRect& box, const std::function<void(QPainter&)>& paint);
     void InkExact(const QRect& pixels);
     void CheckOpen() const;
-    TRect FrameOf() const;
 
     QSize FReferenceSize;
     int FDpiX;
     int FDpiY;
-    std::optional<TRect> FFrame;
-    std::optional<QString> FTitle;
-    QByteArray FBody; // every record after the header
-    uint32_t FRecordCount = 0;
+    std::unique_ptr<TWriter> FWriter;
     QRect FBounds;    // pixels inked so far
     QRect FCallInked; // pixels the current call may have inked
     int FDepth = 0;   // > 0 inside a recorded call: nested virtual calls record nothing
-    bool FFinished = false;
-    QByteArray FResult;
-    std::vector<bool> FHandles; // entry 0 is the metafile itself
-    TRecorded FRecorded;
 };
 
 // --- Playback --------------------------------------------------------------------------------
@@ -362,6 +333,8 @@ public:
 
 private:
     void TakeHeader(const TEnhMetaHeader& header);
+    // Sets the frame's width or height (hundredths of a millimetre).
+    void SetFrameExtent(int& extent, int value);
     void PatchFrame();
 
     QByteArray FData;

@@ -204,12 +204,8 @@ QPen TPainterDC::MakePen() const
         return pen;
     }
     QPen pen(color, logPen.Width);
-    pen.setCapStyle(logPen.EndCap == PS_ENDCAP_FLAT     ? Qt::FlatCap
-                    : logPen.EndCap == PS_ENDCAP_SQUARE ? Qt::SquareCap
-                                                        : Qt::RoundCap);
-    pen.setJoinStyle(logPen.Join == PS_JOIN_BEVEL   ? Qt::BevelJoin
-                     : logPen.Join == PS_JOIN_MITER ? Qt::MiterJoin
-                                                    : Qt::RoundJoin);
+    pen.setCapStyle(QtCapOf(logPen.EndCap));
+    pen.setJoinStyle(QtJoinOf(logPen.Join));
     if (logPen.Style == PS_USERSTYLE && logPen.UserStyle.size() >= 2) {
         // User dashes are in logical units: they must not grow with the width.
         QList<qreal> dashes;
@@ -279,7 +275,24 @@ void TPainterDC::LineTo(int x, int y)
     const QPointF to = ToDevice(x, y);
     QPainter& painter = Painter();
     ApplyRopAndPen(painter);
-    painter.drawLine(from, to);
+    DrawCosmeticLine(painter, from, to);
+}
+
+void TPainterDC::DrawCosmeticLine(QPainter& painter, const QPointF& from, const QPointF& to)
+{
+    // QPainter walks every line along its major axis in the positive
+    // direction, leaving out the pixel it ends on. For a line running the
+    // other way that is the start, not the end: draw it one step shifted
+    // towards the start, so the start is drawn and the end left out.
+    const QPointF delta = to - from;
+    const bool xMajor = std::fabs(delta.x()) >= std::fabs(delta.y());
+    const double major = xMajor ? delta.x() : delta.y();
+    if (major >= 0) {
+        painter.drawLine(from, to);
+        return;
+    }
+    const QPointF step = -delta / std::fabs(major); // one pixel back towards the start
+    painter.drawLine(to + step, from + step);
 }
 
 void TPainterDC::ApplyRopAndPen(QPainter& painter)

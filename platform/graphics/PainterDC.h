@@ -61,6 +61,8 @@ private:
     bool SupportsRasterOps() const { return FImage != nullptr; }
     // The raster operation and the pen handed to QPainter, when changed.
     void ApplyRopAndPen(QPainter& painter);
+    // A one-pixel line from `from` to `to` without its last pixel.
+    void DrawCosmeticLine(QPainter& painter, const QPointF& from, const QPointF& to);
 
     QImage* FImage = nullptr;
     QPaintDevice* FDevice = nullptr;

@@ -11,7 +11,7 @@
 
 namespace lp {
 
-class TRecordingDC : public TDeviceContext {
+class TRecordingDC : public TNullEngineDC {
 public:
     explicit TRecordingDC(int width = 1000, int height = 1000, int dpi = 96);
 
@@ -79,13 +79,6 @@ public:
     void StrokeAndFillPath() override;
     void WidenPath() override;
     int SelectClipPath(int mode) override;
-
-protected:
-    void EngineStrokeFillPath(const QPainterPath&, bool, bool) override {}
-    void EngineFillRegion(const TRegion&, const TLogBrush&) override {}
-    void EngineText(int, int, const QString&) override {}
-    void EngineDrawImage(const QRect&, const QImage&, const QRect&, uint32_t, std::optional<TColor>) override {}
-    void EnginePatBlt(const QRect&, uint32_t) override {}
 
 private:
     void Log(const QString& name, std::initializer_list<QString> args = {});

@@ -20,6 +20,8 @@ QString TApplication::MessageOf(const std::exception& error)
 
 void TApplication::HandleException(const std::exception& error) noexcept
 {
+    if (dynamic_cast<const EAbort*>(&error))
+        return; // a silent end of the action
     try {
         if (OnException) {
             OnException(error);

@@ -49,7 +49,8 @@ public:
     static TApplication& Instance();
 
     // Shows the message of an exception that ended a user action (or hands
-    // it to OnException). Never throws.
+    // it to OnException); EAbort ends the action without a word. Never
+    // throws.
     void HandleException(const std::exception& error) noexcept;
     // The message text of an exception: Message() for the system's own.
     static QString MessageOf(const std::exception& error);

@@ -1,13 +1,13 @@
-// The canvas suite runs with a GUI application object (offscreen), which
-// fonts, palettes and pixmaps need.
+// The canvas suite runs with an application object (offscreen), which
+// fonts, palettes, pixmaps and the panels' windows need.
 
-#include <QtGui/QGuiApplication>
+#include <QtWidgets/QApplication>
 
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv)
 {
-    QGuiApplication application(argc, argv);
+    QApplication application(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -1265,27 +1265,39 @@ TEST(PlotCanvasClipping, EllipseClipRestoresTheClipInForceBefore)
     EXPECT_EQ(*canvas.DC().ClipRegion(), before);
 }
 
-TEST(PlotCanvasClipping, InvertedEllipseCombinesByExclusiveOrAndSavesNothing)
+TEST(PlotCanvasClipping, InvertedEllipseTakesTheEllipseOutOfTheClipAndIsUndoneToIt)
 {
+    // Guards against an inverted clip that drew beyond the clip in force
+    // (exclusive-or) and whose undoing dropped that clip altogether.
     TTestCanvas canvas;
     canvas.DC().IntersectClipRect(0, 0, 100, 100);
+    const TRegion before = *canvas.DC().ClipRegion();
     canvas.Clear();
-    canvas.ClipEllipse({10, 10, 60, 40}, true);
+    canvas.ClipEllipse({80, 80, 140, 140}, true);
     ASSERT_EQ(canvas.CallNames(), (QStringList{"ExtSelectClipRgn"}));
-    EXPECT_TRUE(canvas.Calls()[0].endsWith(",3)"));
-    // Nothing saved: the clip is removed.
+    EXPECT_TRUE(canvas.Calls()[0].endsWith(",4)"));
+    const TRegion clipped = *canvas.DC().ClipRegion();
+    EXPECT_FALSE(clipped.contains(QPoint(120, 120)));
+    EXPECT_FALSE(clipped.contains(QPoint(110, 110)));
+    EXPECT_TRUE(clipped.contains(QPoint(5, 5)));
     canvas.UnClipRectangle();
-    EXPECT_FALSE(canvas.DC().ClipRegion().has_value());
+    ASSERT_TRUE(canvas.DC().ClipRegion().has_value());
+    EXPECT_EQ(*canvas.DC().ClipRegion(), before);
 }
 
-TEST(PlotCanvasClipping, PolygonClipTurnsTheCallersPointsIntoDevicePoints)
+TEST(PlotCanvasClipping, PolygonClipUsesDevicePointsAndLeavesTheCallersPoints)
 {
+    // Guards against the clip turning the caller's points into device
+    // points, which later bounds and outlines of the polygon then used.
     TTestCanvas canvas;
     canvas.DC().SetViewportOrg(10, 20);
-    TPointArray points{{0, 0}, {30, 0}, {30, 30}, {99, 99}};
+    const TPointArray points{{0, 0}, {30, 0}, {30, 30}, {99, 99}};
     canvas.ClipPolygon(AsSpan(points), 3);
-    EXPECT_EQ(points, (TPointArray{{10, 20}, {40, 20}, {40, 50}, {99, 99}}));
+    EXPECT_EQ(points, (TPointArray{{0, 0}, {30, 0}, {30, 30}, {99, 99}}));
     ASSERT_TRUE(canvas.DC().ClipRegion().has_value());
+    const TRegion clip = *canvas.DC().ClipRegion();
+    EXPECT_TRUE(clip.contains(QPoint(35, 25)));
+    EXPECT_FALSE(clip.contains(QPoint(5, 5)));
     canvas.UnClipRectangle();
     EXPECT_THROW(canvas.ClipPolygon(AsSpan(points), 5), ERangeError);
 }
@@ -1351,148 +1363,6 @@ INSTANTIATE_TEST_SUITE_P(PlotPatterns, PatternResourceNames,
                                            TResourceRow{"BBITMAP7", 6}, TResourceRow{"BBitmap0", -1},
                                            TResourceRow{"BBitmap50", -1}, TResourceRow{"BBitmap07", -1},
                                            TResourceRow{"Bitmap7", -1}));
-
-// --- Chart fonts and shadows ------------------------------------------------------------------------
-
-TEST(PlotShadow, DefaultsAndStoredRules)
-{
-    TPlotShadow shadow;
-    EXPECT_EQ(shadow.Color(), clSilver);
-    EXPECT_EQ(shadow.HorizSize(), 0);
-    EXPECT_EQ(shadow.VertSize(), 0);
-    EXPECT_TRUE(shadow.Smooth());
-    EXPECT_EQ(shadow.Transparency(), 0);
-    for (const char* name : {"Color", "HorizSize", "Smooth", "Transparency", "VertSize"})
-        EXPECT_FALSE(IsPropertyStored(&shadow, name)) << name;
-    shadow.SetDefaultColor(clBlack);
-    EXPECT_TRUE(IsPropertyStored(&shadow, "Color"));
-    shadow.SetHorizSize(3);
-    EXPECT_TRUE(IsPropertyStored(&shadow, "HorizSize"));
-    shadow.SetDefaultSize(3);
-    EXPECT_FALSE(IsPropertyStored(&shadow, "HorizSize"));
-    EXPECT_TRUE(IsPropertyStored(&shadow, "VertSize"));
-}
-
-TEST(PlotShadow, SettersSignalOnlyRealChangesAndSizeIsTheLarger)
-{
-    int changes = 0;
-    TPlotShadow shadow([&](TPersistent* sender) {
-        EXPECT_NE(sender, nullptr);
-        ++changes;
-    });
-    shadow.SetColor(clSilver);
-    shadow.SetHorizSize(0);
-    EXPECT_EQ(changes, 0);
-    shadow.SetSize(4);
-    EXPECT_EQ(changes, 2);
-    shadow.SetVertSize(-6);
-    EXPECT_EQ(shadow.Size(), 4);
-    shadow.SetTransparency(100);
-    EXPECT_THROW(shadow.SetTransparency(101), ERangeError);
-    EXPECT_EQ(shadow.Transparency(), 100);
-    TPlotShadow copy;
-    copy.Assign(&shadow);
-    EXPECT_EQ(copy.HorizSize(), 4);
-    EXPECT_EQ(copy.VertSize(), -6);
-    EXPECT_EQ(copy.Transparency(), 100);
-    TPen pen;
-    EXPECT_THROW(copy.Assign(&pen), EConvertError);
-}
-
-TEST(PlotFont, SubObjectsAreCreatedOnFirstReadAndReportAsTheFont)
-{
-    int changes = 0;
-    TPlotFont font([&](TGraphicsObject* sender) {
-        ++changes;
-        EXPECT_NE(sender, nullptr);
-    });
-    EXPECT_EQ(changes, 0);
-    EXPECT_FALSE(font.HasShadow());
-    EXPECT_FALSE(font.HasOutLine());
-    EXPECT_EQ(font.Gradient(), nullptr);
-    TPlotShadow* shadow = font.Shadow();
-    EXPECT_EQ(shadow->Color(), 0xC0C0C0);
-    EXPECT_EQ(shadow->HorizSize(), 0);
-    EXPECT_TRUE(shadow->Smooth());
-    EXPECT_EQ(changes, 0);
-    shadow->SetHorizSize(2);
-    EXPECT_EQ(changes, 1);
-    TChartPen* outline = font.OutLine();
-    EXPECT_FALSE(outline->Visible());
-    EXPECT_NE(qobject_cast<TChartHiddenPen*>(outline), nullptr);
-    outline->Show();
-    EXPECT_EQ(changes, 2);
-    font.SetInterCharSize(0);
-    EXPECT_EQ(changes, 2);
-    font.SetInterCharSize(2);
-    EXPECT_EQ(changes, 3);
-}
-
-TEST(PlotFont, WritingNilFreesAndTheNextReadCreatesAFreshOne)
-{
-    TPlotFont font;
-    font.Shadow()->SetHorizSize(7);
-    font.SetShadow(nullptr);
-    EXPECT_FALSE(font.HasShadow());
-    EXPECT_EQ(font.Shadow()->HorizSize(), 0);
-    TPlotShadow other;
-    other.SetVertSize(9);
-    font.SetShadow(&other);
-    EXPECT_EQ(font.Shadow()->VertSize(), 9);
-    EXPECT_NE(font.Shadow(), &other);
-}
-
-TEST(PlotFont, AssignFromAFontWithoutShadowFreesTheShadow)
-{
-    TPlotFont source, target;
-    target.Shadow()->SetHorizSize(4);
-    target.OutLine()->Show();
-    source.SetInterCharSize(5);
-    source.SetName(QStringLiteral("Courier New"));
-    target.Assign(&source);
-    EXPECT_FALSE(target.HasShadow());
-    EXPECT_FALSE(target.HasOutLine());
-    EXPECT_EQ(target.InterCharSize(), 5);
-    EXPECT_EQ(target.Name(), "Courier New");
-    source.Shadow()->SetVertSize(3);
-    target.Assign(&source);
-    EXPECT_EQ(target.Shadow()->VertSize(), 3);
-    // A plain font only brings the platform part.
-    TFont plain;
-    plain.SetName(QStringLiteral("Tahoma"));
-    target.Assign(&plain);
-    EXPECT_EQ(target.Name(), "Tahoma");
-    EXPECT_TRUE(target.HasShadow());
-}
-
-TEST(PlotFont, DefaultNameAndSizeAreNotStored)
-{
-    TDefaultFontScope defaultFont(QStringLiteral("Arial"), 8);
-    TPlotFont font;
-    EXPECT_EQ(font.Name(), DefaultFontName());
-    EXPECT_EQ(font.Size(), DefaultFontSize());
-    for (const char* name : {"Name", "Height", "Color", "Style", "InterCharSize", "Charset"})
-        EXPECT_FALSE(IsPropertyStored(&font, name)) << name;
-    font.SetName(QStringLiteral("Courier New"));
-    font.SetSize(12);
-    font.SetInterCharSize(1);
-    EXPECT_TRUE(IsPropertyStored(&font, "Name"));
-    EXPECT_TRUE(IsPropertyStored(&font, "Height"));
-    EXPECT_TRUE(IsPropertyStored(&font, "InterCharSize"));
-}
-
-TEST(PlotFont, ColourAndStyleFollowTheOwnersDefaults)
-{
-    TPlotFont font;
-    font.SetDefaultColor(clWhite);
-    EXPECT_TRUE(IsPropertyStored(&font, "Color")); // black differs from the owner's white
-    font.SetColor(clWhite);
-    EXPECT_FALSE(IsPropertyStored(&font, "Color"));
-    font.SetDefaultStyle(TFont::fsBold);
-    EXPECT_TRUE(IsPropertyStored(&font, "Style"));
-    font.SetStyle(TFont::fsBold);
-    EXPECT_FALSE(IsPropertyStored(&font, "Style"));
-}
 
 } // namespace
 } // namespace lp

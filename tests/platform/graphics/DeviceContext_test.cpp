@@ -31,6 +31,41 @@ TEST(DeviceRules, LinesDoNotDrawTheirLastPixel)
     EXPECT_EQ(s.dc->CurrentPosition(), (TPoint{6, 4}));
 }
 
+TEST(DeviceRules, LinesRunningBackwardsAlsoLeaveOutTheirEnd)
+{
+    // Regression: lines whose x or y decreased were drawn with their end
+    // pixel and without their start.
+    struct Row {
+        TPoint from, to;
+    };
+    for (const Row row : {Row{{10, 2}, {2, 2}}, Row{{2, 10}, {2, 2}}, Row{{10, 10}, {2, 2}}, Row{{10, 2}, {2, 10}},
+                          Row{{10, 5}, {2, 2}}, Row{{5, 10}, {2, 2}}}) {
+        Surface s(14, 14);
+        s.dc->MoveTo(row.from.X, row.from.Y);
+        s.dc->LineTo(row.to.X, row.to.Y);
+        EXPECT_EQ(s.At(row.from.X, row.from.Y), clBlack) << row.from.X << "," << row.from.Y;
+        EXPECT_EQ(s.At(row.to.X, row.to.Y), clWhite) << row.to.X << "," << row.to.Y;
+        EXPECT_EQ(s.Count(clBlack), 8);
+    }
+}
+
+TEST(DevicePaths, AFigureGoesOnAfterAnArc)
+{
+    // Regression: a line after ArcTo started a new figure, so a closed shape
+    // of arcs and lines filled wrongly.
+    TRecordingDC dc;
+    dc.BeginPath();
+    dc.MoveTo(10, 0);
+    dc.ArcTo(0, 0, 21, 21, 21, 10, 0, 10);
+    const TPoint end = dc.CurrentPosition();
+    dc.LineTo(end.X, 30);
+    dc.EndPath();
+    int moves = 0;
+    for (int i = 0; i < dc.CurrentPath().elementCount(); ++i)
+        moves += dc.CurrentPath().elementAt(i).isMoveTo();
+    EXPECT_EQ(moves, 1);
+}
+
 TEST(DeviceRules, PolylineKeepsTheCurrentPositionAndPolylineToMovesIt)
 {
     Surface s(8, 4);

@@ -791,6 +791,27 @@ TEST(MetafileRecording, ClippedDrawingCountsOnlyInsideTheClip)
     EXPECT_EQ(recorder.Bounds(), (TRect{10, 10, 19, 19}));
 }
 
+// Guards: an image too large for a metafile raised after its record's bounds
+// were promised, and the bounds were then written past the recorded bytes.
+TEST(MetafileRecording, ImageTooLargeRaisesAndLeavesTheRecordingUsable)
+{
+    TMetafileDC recorder(QSize(100, 80));
+    recorder.Rectangle(1, 1, 20, 20);
+    QImage huge(20000, 20000, QImage::Format_Mono);
+    huge.fill(0);
+    EXPECT_THROW(recorder.DrawImage({0, 0, 10, 10}, huge), EInvalidGraphic);
+    recorder.MoveTo(30, 30);
+    recorder.LineTo(40, 40);
+    const QByteArray emf = recorder.Finish();
+    EXPECT_NO_THROW(CheckEnhMetafile(emf));
+    const std::vector<TRecordInfo> records = EmfRecords(emf);
+    EXPECT_TRUE(FirstOf(records, EMR_RECTANGLE));
+    EXPECT_TRUE(FirstOf(records, EMR_LINETO));
+    EXPECT_FALSE(FirstOf(records, EMR_STRETCHDIBITS));
+    EXPECT_EQ(records.back().Type, static_cast<uint32_t>(EMR_EOF));
+    EXPECT_EQ(recorder.Bounds(), (TRect{1, 1, 39, 39}));
+}
+
 // --- TMetafile ----------------------------------------------------------------------------------
 
 TEST(MetafilePicture, SaveAndLoadKeepTheBytes)
@@ -1111,6 +1132,28 @@ TEST(MetafileDamage, UnknownRecordsAreSkipped)
     Set32(emf, 52, U32(emf, 52) + 1);
     EXPECT_EQ(DifferingPixels(Played(emf, 100, 80, {0, 0, 100, 80}), Played(SmallEmf(), 100, 80, {0, 0, 100, 80}), 0),
               0);
+}
+
+// Guards: the records that set one value of the state were read only while
+// drawing, so a short one passed the check and raised halfway through.
+TEST(MetafileDamage, ShortStateRecordRaisesBeforeAnythingIsDrawn)
+{
+    for (uint32_t type : {EMR_SETTEXTCOLOR, EMR_SETBKCOLOR, EMR_SETBKMODE, EMR_SETTEXTALIGN, EMR_SETROP2,
+                          EMR_SETPOLYFILLMODE, EMR_SETARCDIRECTION}) {
+        QByteArray emf = SmallEmf();
+        const std::vector<TRecordInfo> records = EmfRecords(emf);
+        QByteArray valueless; // the type and a size of 8: no value follows
+        for (uint32_t v : {type, 8u})
+            for (int i = 0; i < 4; ++i)
+                valueless.append(static_cast<char>((v >> (8 * i)) & 0xFF));
+        emf.insert(records.back().Offset, valueless); // after the drawing, before the end
+        Set32(emf, 48, static_cast<uint32_t>(emf.size()));
+        Set32(emf, 52, U32(emf, 52) + 1);
+        EXPECT_THROW(CheckEnhMetafile(emf), EInvalidGraphic) << "type " << type;
+        TRecordingDC target;
+        EXPECT_THROW(PlayEnhMetafile(emf, target, {0, 0, 100, 80}), EInvalidGraphic) << "type " << type;
+        EXPECT_TRUE(target.Calls().isEmpty()) << "type " << type;
+    }
 }
 
 // --- Windows Metafiles ------------------------------------------------------------------------------
