@@ -7,6 +7,8 @@
 #include "platform/graphics/Picture.h"
 #include "platform/graphics/RecordingDC.h"
 
+#include "CanvasTestUtil.h"
+
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -225,25 +227,7 @@ TBrushStyle PatternStyle(int patternIndex)
     return static_cast<TBrushStyle>(8 + patternIndex);
 }
 
-// Sets the process-wide default font for one test (other suites of the same
-// program may change it) and puts the old one back.
-class TDefaultFontScope {
-public:
-    TDefaultFontScope(const QString& name, int size) : FName(DefaultFontName()), FSize(DefaultFontSize())
-    {
-        SetDefaultFontName(name);
-        SetDefaultFontSize(size);
-    }
-    ~TDefaultFontScope()
-    {
-        SetDefaultFontName(FName);
-        SetDefaultFontSize(FSize);
-    }
-
-private:
-    QString FName;
-    int FSize;
-};
+using test::TDefaultFontScope;
 
 // Keeps the unit-wide geometric-pen switch as a test found it.
 class TGeometricPensScope {

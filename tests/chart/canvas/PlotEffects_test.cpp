@@ -6,6 +6,8 @@
 #include "platform/graphics/PainterDC.h"
 #include "platform/graphics/RecordingDC.h"
 
+#include "CanvasTestUtil.h"
+
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -278,24 +280,7 @@ struct TPixelCanvas {
     std::unique_ptr<TEffectsCanvas> Canvas;
 };
 
-// Sets the process-wide default font for one test and puts the old one back.
-class TDefaultFontScope {
-public:
-    TDefaultFontScope(const QString& name, int size) : FName(DefaultFontName()), FSize(DefaultFontSize())
-    {
-        SetDefaultFontName(name);
-        SetDefaultFontSize(size);
-    }
-    ~TDefaultFontScope()
-    {
-        SetDefaultFontName(FName);
-        SetDefaultFontSize(FSize);
-    }
-
-private:
-    QString FName;
-    int FSize;
-};
+using test::TDefaultFontScope;
 
 QStringList PropertyNames(const QObject* object)
 {
