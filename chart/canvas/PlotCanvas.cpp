@@ -2,6 +2,7 @@
 
 #include "chart/canvas/PlotBlend.h"
 #include "chart/canvas/PlotPatterns.h"
+#include "chart/canvas/PlotRichText.h"
 #include "platform/base/Numeric.h"
 
 #include <QtGui/QImage>
@@ -484,10 +485,10 @@ void TPlotCanvas::EndBlending(std::unique_ptr<TPlotBlend> Blend)
 
 void TPlotCanvas::TextOutHtml(int X, int Y, const QString& Text, bool AllowHtml)
 {
-    // The rich-text renderer is not part of the canvas yet: until it is,
-    // texts that allow markup are drawn as they are.
-    (void)AllowHtml;
-    TextOut(X, Y, Text);
+    if (AllowHtml)
+        HtmlTextOut(*this, X, Y, Text);
+    else
+        TextOut(X, Y, Text);
 }
 
 void TPlotCanvas::ApplyDark(TColor Color, int Quantity)
