@@ -116,9 +116,9 @@ void TMetafile::LoadFromStream(QIODevice& stream)
     if (first != kPlaceableMetafileKey && first != EMR_HEADER)
         throw EInvalidGraphic(bytes.isEmpty()
                                   ? "The metafile is empty"
-                                  : "The data is neither an enhanced metafile nor a placeable Windows metafile");
+                                  : "The data is neither an enhanced metafile nor a placeable metafile");
     const bool enhanced = first == EMR_HEADER;
-    const QByteArray emf = enhanced ? bytes : EnhancedFromWindowsMetafile(bytes);
+    const QByteArray emf = enhanced ? bytes : EnhancedFromPlaceable(bytes);
     if (enhanced)
         CheckEnhMetafile(emf);
     const TEnhMetaHeader header = ReadEnhMetaHeader(emf);
@@ -132,7 +132,7 @@ void TMetafile::SaveToStream(QIODevice& stream) const
 {
     if (Empty())
         throw EInvalidGraphic("An empty metafile cannot be written");
-    const QByteArray bytes = FEnhanced ? FData : WindowsMetafileFromEnhanced(FData);
+    const QByteArray bytes = FEnhanced ? FData : PlaceableFromEnhanced(FData);
     if (stream.write(bytes) != bytes.size())
         throw EInvalidGraphic("The metafile could not be written: " + stream.errorString().toStdString());
 }

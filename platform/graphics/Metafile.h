@@ -8,8 +8,8 @@
 //   TMetafileDC (TDeviceContext) ── writes every call as EMF records
 //
 //   PlayEnhMetafile      EMF bytes ──► any TDeviceContext (stretched into a rectangle)
-//   SaveWindowsMetafile  EMF bytes ──► placeable Windows Metafile (WMF)
-//   PlayWindowsMetafile  placeable WMF ──► any TDeviceContext
+//   SavePlaceableMetafile  EMF bytes ──► placeable metafile (WMF)
+//   PlayPlaceableMetafile  placeable WMF ──► any TDeviceContext
 //
 // The recorder keeps the whole device state of its base class (so text
 // extents, paths and clipping behave as on any device) and writes state
@@ -265,23 +265,23 @@ void PlayEnhMetafile(const QByteArray& emf, TDeviceContext& target, const TRect&
 // The check alone.
 void CheckEnhMetafile(const QByteArray& emf);
 
-// --- Windows Metafiles ----------------------------------------------------------------------
+// --- Placeable metafiles ----------------------------------------------------------------------
 
-// Writes the drawing of EMF bytes as a placeable Windows Metafile: the
+// Writes the drawing of EMF bytes as a placeable metafile (WMF): the
 // bounding box is the frame in reference pixels and one inch is the
 // reference resolution. Coordinates are 16-bit (clamped); paths and Bézier
 // curves become polygons; text is single-byte (Latin-1, '?' for anything
 // else); images with a transparent colour or alpha are masked in two
 // raster-operation transfers.
-void SaveWindowsMetafile(const QByteArray& emf, QIODevice& stream);
-QByteArray WindowsMetafileFromEnhanced(const QByteArray& emf);
+void SavePlaceableMetafile(const QByteArray& emf, QIODevice& stream);
+QByteArray PlaceableFromEnhanced(const QByteArray& emf);
 
-// Replays a placeable Windows Metafile onto the target, its bounding box
+// Replays a placeable metafile (WMF) onto the target, its bounding box
 // stretched onto dest. Checked first like EMF (EInvalidGraphic "Invalid
-// Windows metafile: ...").
-void PlayWindowsMetafile(const QByteArray& wmf, TDeviceContext& target, const TRect& dest);
+// placeable metafile: ...").
+void PlayPlaceableMetafile(const QByteArray& wmf, TDeviceContext& target, const TRect& dest);
 // The same drawing as EMF bytes (frame from the bounding box and inch).
-QByteArray EnhancedFromWindowsMetafile(const QByteArray& wmf);
+QByteArray EnhancedFromPlaceable(const QByteArray& wmf);
 
 // --- The picture ------------------------------------------------------------------------------
 

@@ -16,7 +16,7 @@ using namespace metafile;
 
 void metafile::Fail(bool wmf, const std::string& reason)
 {
-    throw EInvalidGraphic(std::string(wmf ? "Invalid Windows metafile: " : "Invalid enhanced metafile: ") + reason);
+    throw EInvalidGraphic(std::string(wmf ? "Invalid placeable metafile: " : "Invalid enhanced metafile: ") + reason);
 }
 
 // --- TEnhMetaHeader ------------------------------------------------------------------------------

@@ -1,4 +1,4 @@
-// Placeable Windows Metafiles: written from EMF by playing it onto a device
+// Placeable metafiles (WMF): written from EMF by playing it onto a device
 // context that writes WMF records, and read by a player like the EMF one.
 #include "platform/graphics/Metafile.h"
 
@@ -1066,7 +1066,7 @@ void TWmfPlayer::Record(const TView& r, uint32_t function)
 
 } // namespace
 
-QByteArray WindowsMetafileFromEnhanced(const QByteArray& emf)
+QByteArray PlaceableFromEnhanced(const QByteArray& emf)
 {
     const std::unique_ptr<TPlayer> player = NewEnhMetafilePlayer(emf);
     player->Check();
@@ -1079,21 +1079,21 @@ QByteArray WindowsMetafileFromEnhanced(const QByteArray& emf)
     return writer.Finish();
 }
 
-void SaveWindowsMetafile(const QByteArray& emf, QIODevice& stream)
+void SavePlaceableMetafile(const QByteArray& emf, QIODevice& stream)
 {
-    const QByteArray wmf = WindowsMetafileFromEnhanced(emf);
+    const QByteArray wmf = PlaceableFromEnhanced(emf);
     if (stream.write(wmf) != wmf.size())
-        throw EInvalidGraphic("The Windows metafile could not be written: " + stream.errorString().toStdString());
+        throw EInvalidGraphic("The placeable metafile could not be written: " + stream.errorString().toStdString());
 }
 
-void PlayWindowsMetafile(const QByteArray& wmf, TDeviceContext& target, const TRect& dest)
+void PlayPlaceableMetafile(const QByteArray& wmf, TDeviceContext& target, const TRect& dest)
 {
     TWmfPlayer player(wmf);
     player.Check();
     player.Play(target, dest);
 }
 
-QByteArray EnhancedFromWindowsMetafile(const QByteArray& wmf)
+QByteArray EnhancedFromPlaceable(const QByteArray& wmf)
 {
     TWmfPlayer player(wmf);
     player.Check();

@@ -35,7 +35,7 @@ namespace lp::metafile {
 
 // " EMF" as the header's dSignature reads it.
 inline constexpr uint32_t kEnhMetafileSignature = 0x464D4520;
-// The key that opens a placeable Windows Metafile.
+// The key that opens a placeable metafile (WMF).
 inline constexpr uint32_t kPlaceableMetafileKey = 0x9AC6CDD7;
 
 // Stock objects: an object index with the high bit set.

@@ -1156,7 +1156,7 @@ TEST(MetafileDamage, ShortStateRecordRaisesBeforeAnythingIsDrawn)
     }
 }
 
-// --- Windows Metafiles ------------------------------------------------------------------------------
+// --- Placeable metafiles ------------------------------------------------------------------------------
 
 struct TWmfRecord {
     uint16_t Function;
@@ -1178,9 +1178,9 @@ std::vector<TWmfRecord> WmfRecords(const QByteArray& wmf)
     return records;
 }
 
-TEST(WindowsMetafile, PlaceableHeaderDescribesTheFrame)
+TEST(PlaceableMetafile, PlaceableHeaderDescribesTheFrame)
 {
-    const QByteArray wmf = WindowsMetafileFromEnhanced(RecordChart(true));
+    const QByteArray wmf = PlaceableFromEnhanced(RecordChart(true));
     ASSERT_GE(wmf.size(), 40);
     EXPECT_EQ(U32(wmf, 0), 0x9AC6CDD7u);
     EXPECT_EQ(U16(wmf, 6), 0);    // left
@@ -1194,9 +1194,9 @@ TEST(WindowsMetafile, PlaceableHeaderDescribesTheFrame)
     EXPECT_EQ(U16(wmf, 20), checksum);
 }
 
-TEST(WindowsMetafile, RecordsAreConsistentAndEndWithEof)
+TEST(PlaceableMetafile, RecordsAreConsistentAndEndWithEof)
 {
-    const QByteArray wmf = WindowsMetafileFromEnhanced(RecordChart(true));
+    const QByteArray wmf = PlaceableFromEnhanced(RecordChart(true));
     EXPECT_EQ(U16(wmf, 22), 1);      // in memory
     EXPECT_EQ(U16(wmf, 24), 9);      // header words
     EXPECT_EQ(U16(wmf, 26), 0x0300); // version
@@ -1222,7 +1222,7 @@ TEST(WindowsMetafile, RecordsAreConsistentAndEndWithEof)
     EXPECT_EQ(records[1].Function, 0x020C); // META_SETWINDOWEXT
 }
 
-TEST(WindowsMetafile, ReadBackDrawsLikeTheEnhancedForm)
+TEST(PlaceableMetafile, ReadBackDrawsLikeTheEnhancedForm)
 {
     TMetafile metafile;
     metafile.SetData(RecordChart(true));
@@ -1241,60 +1241,60 @@ TEST(WindowsMetafile, ReadBackDrawsLikeTheEnhancedForm)
     ExpectSimilar(DirectChart(), loaded.ToImage(), 0.03, QStringLiteral("metafile_wmf"));
 }
 
-TEST(WindowsMetafile, StretchedPlaybackDoublesTheInkedBox)
+TEST(PlaceableMetafile, StretchedPlaybackDoublesTheInkedBox)
 {
     TMetafileDC recorder(QSize(100, 80));
     recorder.SetFramePixels({0, 0, 100, 80});
     recorder.FillRect({10, 20, 50, 60}, CreateSolidBrush(clBlue));
-    const QByteArray wmf = WindowsMetafileFromEnhanced(recorder.Finish());
+    const QByteArray wmf = PlaceableFromEnhanced(recorder.Finish());
     Surface twice(200, 160);
-    PlayWindowsMetafile(wmf, *twice.dc, {0, 0, 200, 160});
+    PlayPlaceableMetafile(wmf, *twice.dc, {0, 0, 200, 160});
     EXPECT_EQ(twice.Inked(), QRect(QPoint(20, 40), QPoint(99, 119)));
 }
 
-TEST(WindowsMetafile, EveryTruncationRaises)
+TEST(PlaceableMetafile, EveryTruncationRaises)
 {
-    const QByteArray wmf = WindowsMetafileFromEnhanced(SmallEmf());
+    const QByteArray wmf = PlaceableFromEnhanced(SmallEmf());
     TRecordingDC target;
     for (qsizetype length = 0; length < wmf.size(); ++length)
-        EXPECT_THROW(PlayWindowsMetafile(wmf.left(length), target, {0, 0, 100, 80}), EInvalidGraphic)
+        EXPECT_THROW(PlayPlaceableMetafile(wmf.left(length), target, {0, 0, 100, 80}), EInvalidGraphic)
             << "length " << length;
     EXPECT_TRUE(target.Calls().isEmpty());
 }
 
-TEST(WindowsMetafile, BadChecksumRaises)
+TEST(PlaceableMetafile, BadChecksumRaises)
 {
-    QByteArray wmf = WindowsMetafileFromEnhanced(SmallEmf());
+    QByteArray wmf = PlaceableFromEnhanced(SmallEmf());
     wmf[20] = static_cast<char>(wmf[20] ^ 1);
-    EXPECT_NE(ErrorOf([&] { EnhancedFromWindowsMetafile(wmf); }).find("checksum"), std::string::npos);
+    EXPECT_NE(ErrorOf([&] { EnhancedFromPlaceable(wmf); }).find("checksum"), std::string::npos);
 }
 
-TEST(WindowsMetafile, SelectingBeyondTheObjectTableRaises)
+TEST(PlaceableMetafile, SelectingBeyondTheObjectTableRaises)
 {
-    QByteArray wmf = WindowsMetafileFromEnhanced(SmallEmf());
+    QByteArray wmf = PlaceableFromEnhanced(SmallEmf());
     for (const TWmfRecord& r : WmfRecords(wmf))
         if (r.Function == 0x012D) {
             wmf[r.Offset + 6] = static_cast<char>(U16(wmf, 32) + 3);
             wmf[r.Offset + 7] = 0;
             break;
         }
-    EXPECT_NE(ErrorOf([&] { EnhancedFromWindowsMetafile(wmf); }).find("outside the object table"), std::string::npos);
+    EXPECT_NE(ErrorOf([&] { EnhancedFromPlaceable(wmf); }).find("outside the object table"), std::string::npos);
 }
 
-TEST(WindowsMetafile, MessagesNameTheFormat)
+TEST(PlaceableMetafile, MessagesNameTheFormat)
 {
-    EXPECT_EQ(ErrorOf([] { EnhancedFromWindowsMetafile(QByteArray(8, '\0')); }).rfind("Invalid Windows metafile: ", 0),
+    EXPECT_EQ(ErrorOf([] { EnhancedFromPlaceable(QByteArray(8, '\0')); }).rfind("Invalid placeable metafile: ", 0),
               0u);
 }
 
-TEST(WindowsMetafile, EveryByteFlipIsReadSafely)
+TEST(PlaceableMetafile, EveryByteFlipIsReadSafely)
 {
-    const QByteArray wmf = WindowsMetafileFromEnhanced(SmallEmf());
+    const QByteArray wmf = PlaceableFromEnhanced(SmallEmf());
     int rejected = 0;
     for (qsizetype i = 0; i < wmf.size(); ++i) {
         QByteArray damaged = wmf;
         damaged[i] = static_cast<char>(damaged[i] ^ 0xA5);
-        rejected += Rejected([&](TDeviceContext& dc) { PlayWindowsMetafile(damaged, dc, {0, 0, 60, 50}); });
+        rejected += Rejected([&](TDeviceContext& dc) { PlayPlaceableMetafile(damaged, dc, {0, 0, 60, 50}); });
     }
     EXPECT_GT(rejected, 0);
 }
