@@ -117,25 +117,6 @@ int StrToInt(const QString& Text)
     return static_cast<int>(value);
 }
 
-// The colour identifiers of the class library, matched case-insensitively.
-std::optional<TColor> ColorOfIdent(const QString& Ident)
-{
-    static const std::pair<const char*, TColor> names[] = {
-        {"clBlack", clBlack},       {"clMaroon", clMaroon},     {"clGreen", clGreen},
-        {"clOlive", clOlive},       {"clNavy", clNavy},         {"clPurple", clPurple},
-        {"clTeal", clTeal},         {"clGray", clGray},         {"clSilver", clSilver},
-        {"clRed", clRed},           {"clLime", clLime},         {"clYellow", clYellow},
-        {"clBlue", clBlue},         {"clFuchsia", clFuchsia},   {"clAqua", clAqua},
-        {"clWhite", clWhite},       {"clNone", clNone},         {"clDefault", clDefault},
-        {"clBtnFace", clBtnFace},   {"clBtnShadow", clBtnShadow}, {"clBtnHighlight", clBtnHighlight},
-        {"clWindow", clWindow},     {"clWindowText", clWindowText},
-    };
-    for (const auto& [name, color] : names)
-        if (Ident.compare(QLatin1String(name), Qt::CaseInsensitive) == 0)
-            return color;
-    return std::nullopt;
-}
-
 // --- Attribute lists -----------------------------------------------------------------------------
 
 struct TAttribute {

@@ -14,26 +14,6 @@ namespace {
 // Corner ellipse of rounded shapes, in pixels; it does not scale with zoom.
 constexpr int RoundCornerSize = 16;
 
-// The colour of a colour identifier as stored files write it; nullopt for
-// an unknown name.
-std::optional<TColor> ColorOfIdent(const QString& Ident)
-{
-    static const std::pair<const char*, TColor> names[] = {
-        {"clBlack", clBlack},       {"clMaroon", clMaroon},   {"clGreen", clGreen},
-        {"clOlive", clOlive},       {"clNavy", clNavy},       {"clPurple", clPurple},
-        {"clTeal", clTeal},         {"clGray", clGray},       {"clSilver", clSilver},
-        {"clRed", clRed},           {"clLime", clLime},       {"clYellow", clYellow},
-        {"clBlue", clBlue},         {"clFuchsia", clFuchsia}, {"clAqua", clAqua},
-        {"clWhite", clWhite},       {"clNone", clNone},       {"clDefault", clDefault},
-        {"clBtnFace", clBtnFace},   {"clBtnShadow", clBtnShadow}, {"clBtnHighlight", clBtnHighlight},
-        {"clWindow", clWindow},     {"clWindowText", clWindowText},
-    };
-    for (const auto& [name, color] : names)
-        if (Ident.compare(QLatin1String(name), Qt::CaseInsensitive) == 0)
-            return color;
-    return std::nullopt;
-}
-
 } // namespace
 
 // --- TPlotCustomShapeBrushPen --------------------------------------------------------------

@@ -12,8 +12,10 @@
 #include <QtGui/QColor>
 #include <QtCore/QPoint>
 #include <QtCore/QRect>
+#include <QtCore/QString>
 
 #include <cstdint>
+#include <optional>
 
 namespace lp {
 
@@ -90,6 +92,11 @@ TColor ColorToRGB(TColor color);
 // The colour as Qt sees it (system colours resolved, opaque).
 QColor ToQColor(TColor color);
 TColor FromQColor(const QColor& color);
+
+// The colour of a colour identifier as stored files and rich text write it
+// ("clRed", "clBtnFace"...), matched case-insensitively; nullopt for an
+// unknown name.
+std::optional<TColor> ColorOfIdent(const QString& Ident);
 
 struct TPoint {
     int32_t X = 0;
