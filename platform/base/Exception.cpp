@@ -43,6 +43,12 @@ std::string ArgText(double value)
     return std::string(buffer, written.ptr);
 }
 
+void Assert(bool Condition, std::string_view Message)
+{
+    if (!Condition)
+        throw EAssertionFailed(std::string(Message));
+}
+
 void RaiseRangeError(std::string_view pattern, std::initializer_list<std::string_view> args)
 {
     throw ERangeError(FormatText(pattern, args));

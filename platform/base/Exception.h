@@ -50,6 +50,16 @@ public:
     using Exception::Exception;
 };
 
+// A failed internal consistency check: the program broke one of its own
+// promises. The message is the check's fixed text, never user data.
+class EAssertionFailed : public Exception {
+public:
+    using Exception::Exception;
+};
+
+// Raises EAssertionFailed with exactly Message when Condition is false.
+void Assert(bool Condition, std::string_view Message);
+
 // Fills the placeholders of a message pattern in order. A placeholder is "%"
 // followed by one type letter (s, d, g, f, x); "%%" stands for "%". The
 // arguments are already texts, so the letter only documents the intent.

@@ -30,5 +30,17 @@ TEST(Exceptions, CarryTheirMessageAndFamily)
     EXPECT_EQ(ArgText(0.5), "0.5");
 }
 
+TEST(Assert, RaisesTheGivenTextOnlyWhenTheConditionFails)
+{
+    EXPECT_NO_THROW(Assert(true, "never shown"));
+    try {
+        Assert(false, "Collection index list out of step");
+        FAIL();
+    } catch (const EAssertionFailed& e) {
+        EXPECT_EQ(e.Message(), "Collection index list out of step");
+    }
+    EXPECT_THROW(Assert(false, ""), Exception); // part of the common family
+}
+
 } // namespace
 } // namespace lp
