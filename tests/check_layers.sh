@@ -13,6 +13,7 @@ declare -A allowed=(
   [platform/graphics]="platform/base platform/core platform/graphics"
   [platform/ui]="platform/base platform/core platform/graphics platform/ui"
   [chart/canvas]="platform chart/canvas"
+  [chart/engine]="platform chart/canvas chart/engine"
 )
 
 status=0

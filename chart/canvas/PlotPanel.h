@@ -270,6 +270,9 @@ public:
     TPlotEventListeners& Listeners() const { return *FListeners; }
     TZoomPanning& Panning() const { return *FPanning; }
     bool RepaintEnabled() const { return FRepaintEnabled; }
+    // Cleared while a paint or a batch of changes runs, so that nothing asks
+    // for a repaint in between.
+    void SetRepaintEnabled(bool value) { FRepaintEnabled = value; }
     bool InterleaveSameZOrder() const { return FInterleaveSameZOrder; }
     void SetInterleaveSameZOrder(bool value) { SetBooleanProperty(FInterleaveSameZOrder, value); }
     bool MouseCancelled() const { return FMouseCancelled; }

@@ -1,0 +1,550 @@
+#include "chart/engine/PlotAxisPanel.h"
+
+#include "chart/canvas/PlotConst.h"
+#include "chart/canvas/PlotRoutines.h"
+#include "chart/engine/PlotAxis.h"
+#include "chart/engine/PlotFunction.h"
+#include "chart/engine/PlotSeriesSource.h"
+#include "platform/core/ClassRegistry.h"
+#include "platform/core/NumberFormat.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace lp {
+
+TCustomAxisPanel::TCustomAxisPanel(TComponent* AOwner) : TCustomPlotPanelExtended(AOwner)
+{
+    SetRepaintEnabled(false);
+    FSeriesList = std::make_unique<TChartSeriesList>(this);
+    FAxes = std::make_unique<TChartAxes>(this);
+    FCustomAxes = std::make_unique<TChartCustomAxes>(this);
+    FBottomAxis = new TChartAxis(this);
+    FBottomAxis->SetHorizontal(true);
+    FTopAxis = new TChartAxis(this);
+    FTopAxis->SetHorizontal(true);
+    FTopAxis->SetOtherSide(true);
+    FTopAxis->SetZPosition(100);
+    FLeftAxis = new TChartAxis(this);
+    FRightAxis = new TChartAxis(this);
+    FRightAxis->SetOtherSide(true);
+    FRightAxis->SetZPosition(100);
+    FDepthAxis = new TChartDepthAxis(this);
+    FDepthAxis->SetOtherSide(true);
+    FDepthTopAxis = new TChartDepthAxis(this);
+    SetRepaintEnabled(true);
+}
+
+TCustomAxisPanel::~TCustomAxisPanel()
+{
+    Destroying();
+    SetRepaintEnabled(false);
+    FreeAllSeries();
+    // Axes leave the axes list as they go: free them while it exists.
+    FCustomAxes->Clear();
+    FAxes->Clear();
+}
+
+void TCustomAxisPanel::Assign(const TPersistent* Source)
+{
+    if (const auto* Other = qobject_cast<const TCustomAxisPanel*>(Source)) {
+        FChart3DPercent = Other->FChart3DPercent;
+        FAxisBehind = Other->FAxisBehind;
+        FAxisVisible = Other->FAxisVisible;
+        FBottomAxis->Assign(Other->FBottomAxis);
+        FClipPoints = Other->FClipPoints;
+        FColorPalette = Other->FColorPalette;
+        FCustomAxes->Assign(Other->FCustomAxes.get());
+        FLeftAxis->Assign(Other->FLeftAxis);
+        FDepthAxis->Assign(Other->FDepthAxis);
+        FDepthTopAxis->Assign(Other->FDepthTopAxis);
+        FMaxPointsPerPage = Other->FMaxPointsPerPage;
+        FPage = Other->FPage;
+        FRightAxis->Assign(Other->FRightAxis);
+        FScaleLastPage = Other->FScaleLastPage;
+        FTopAxis->Assign(Other->FTopAxis);
+        FView3DWalls = Other->FView3DWalls;
+    }
+    TCustomPlotPanelExtended::Assign(Source);
+}
+
+void TCustomAxisPanel::SetChart3DPercent(int Value)
+{
+    if (Value < 1 || Value > 100)
+        throw ChartException(Format(PlotMsg_Chart3DPercent, {1, 100}));
+    SetIntegerProperty(FChart3DPercent, Value);
+}
+
+// --- Series -------------------------------------------------------------------------------------
+
+TChartSeries* TCustomAxisPanel::AddSeries(TChartSeries* Series)
+{
+    Series->SetParentChart(this);
+    return Series;
+}
+
+TChartSeries* TCustomAxisPanel::AddSeriesOfClass(const QMetaObject& SeriesClass)
+{
+    TComponent* Component = CreateComponent(TPersistent::ClassNameOf(SeriesClass), Owner());
+    auto* Series = qobject_cast<TChartSeries*>(Component);
+    if (!Series) {
+        delete Component;
+        throw ChartException(QStringLiteral("%1 is not a series class").arg(TPersistent::ClassNameOf(SeriesClass)));
+    }
+    return AddSeries(Series);
+}
+
+void TCustomAxisPanel::InternalAddSeries(TChartSeries* Series)
+{
+    if (FSeriesList->IndexOf(Series) >= 0)
+        return;
+    Series->AttachedToChart();
+    FSeriesList->Add(Series);
+    BroadcastSeriesEvent(Series, seAdd);
+    Invalidate();
+}
+
+void TCustomAxisPanel::InternalRemoveSeries(TChartSeries* Series)
+{
+    const int Index = FSeriesList->IndexOf(Series);
+    if (Index < 0)
+        return;
+    BroadcastSeriesEvent(Series, seRemove);
+    Series->DetachedFromChart();
+    FSeriesList->Remove(Series);
+    TSeriesGroups& Groups = FSeriesList->Groups();
+    for (int G = 0; G < Groups.Count(); ++G)
+        Groups.Items(G)->Series().Remove(Series);
+    Invalidate();
+}
+
+void TCustomAxisPanel::RemoveSeries(TChartSeries* Series)
+{
+    if (Series && Series->ParentChart() == this)
+        Series->SetParentChart(nullptr);
+}
+
+void TCustomAxisPanel::RemoveSeries(int Index)
+{
+    if (Index >= 0)
+        RemoveSeries(Series(Index));
+}
+
+void TCustomAxisPanel::FreeAllSeries(const QMetaObject* SeriesClass)
+{
+    for (int I = SeriesCount() - 1; I >= 0; --I) {
+        TChartSeries* S = Series(I);
+        if (!SeriesClass || S->metaObject()->inherits(SeriesClass)) {
+            S->SetParentChart(nullptr);
+            delete S;
+        }
+    }
+}
+
+void TCustomAxisPanel::ExchangeSeries(int A, int B)
+{
+    TChartSeries* SeriesA = Series(A);
+    TChartSeries* SeriesB = Series(B);
+    FSeriesList->Exchange(A, B);
+    TSeriesGroups& Groups = FSeriesList->Groups();
+    const int G = Groups.IndexOfSeries(SeriesA);
+    if (G >= 0) {
+        TCustomSeriesList& Members = Groups.Items(G)->Series();
+        const int InA = Members.IndexOf(SeriesA);
+        const int InB = Members.IndexOf(SeriesB);
+        if (InB >= 0)
+            Members.Exchange(InA, InB);
+    }
+    BroadcastSeriesEvent(nullptr, seSwap);
+    Invalidate();
+}
+
+void TCustomAxisPanel::ExchangeSeriesObjects(TChartSeries* A, TChartSeries* B)
+{
+    ExchangeSeries(FSeriesList->IndexOf(A), FSeriesList->IndexOf(B));
+}
+
+int TCustomAxisPanel::CountActiveSeries() const
+{
+    return static_cast<int>(std::count_if(FSeriesList->begin(), FSeriesList->end(),
+                                          [](const TChartSeries* S) { return S->Active(); }));
+}
+
+int TCustomAxisPanel::GetMaxValuesCount() const
+{
+    int Result = 0;
+    for (const TChartSeries* S : *FSeriesList)
+        if (S->Active())
+            Result = std::max(Result, S->Count());
+    return Result;
+}
+
+QString TCustomAxisPanel::SeriesTitleLegend(int Index, bool OnlyActive) const
+{
+    int Counted = -1;
+    for (TChartSeries* S : *FSeriesList) {
+        if (!S->ShowInLegend())
+            continue;
+        bool Counts = false;
+        switch (FLegendCheckMode) {
+        case 0:
+            Counts = !OnlyActive || S->Active();
+            break;
+        case 1:
+            Counts = !(OnlyActive && S->HorizontalExcluded());
+            break;
+        case 2:
+            Counts = !(OnlyActive && S->VerticalExcluded());
+            break;
+        default:
+            break;
+        }
+        if (Counts && ++Counted == Index)
+            return SeriesTitleOrName(S);
+    }
+    return {};
+}
+
+// --- Axes ---------------------------------------------------------------------------------------
+
+TChartAxis* TCustomAxisPanel::DepthAxis() const
+{
+    return FDepthAxis;
+}
+
+TChartAxis* TCustomAxisPanel::DepthTopAxis() const
+{
+    return FDepthTopAxis;
+}
+
+void TCustomAxisPanel::SetBottomAxis(const TChartAxis* Value)
+{
+    FBottomAxis->Assign(Value);
+}
+
+void TCustomAxisPanel::SetTopAxis(const TChartAxis* Value)
+{
+    FTopAxis->Assign(Value);
+}
+
+void TCustomAxisPanel::SetLeftAxis(const TChartAxis* Value)
+{
+    FLeftAxis->Assign(Value);
+}
+
+void TCustomAxisPanel::SetRightAxis(const TChartAxis* Value)
+{
+    FRightAxis->Assign(Value);
+}
+
+namespace {
+
+TAxisLabelStyle EffectiveLabelStyle(const TChartAxis& Axis)
+{
+    return Axis.LabelStyle() == talAuto ? Axis.CalcLabelStyle() : Axis.LabelStyle();
+}
+
+// Whether Series shows its values on Axis for the direction IsX.
+bool SeriesOnAxis(const TChartSeries& Series, const TChartAxis* Axis, bool IsX)
+{
+    if (IsX)
+        return Series.GetHorizAxis() == Axis || Series.HorizAxis() == aBothHorizAxis;
+    return Series.GetVertAxis() == Axis || Series.VertAxis() == aBothVertAxis;
+}
+
+} // namespace
+
+bool TCustomAxisPanel::AxisIsPositionAxis(const TChartAxis* Axis) const
+{
+    for (const TChartSeries* S : *FSeriesList)
+        if (S->AssociatedToAxis(Axis))
+            return Axis->Horizontal() == S->MandatoryIsY();
+    return false;
+}
+
+double TCustomAxisPanel::PagedMinMax(const TChartAxis* Axis, bool IsMin) const
+{
+    TChartSeries* Widest = nullptr;
+    for (TChartSeries* S : *FSeriesList)
+        if (S->Active() && S->AssociatedToAxis(Axis) && (!Widest || S->Count() > Widest->Count()))
+            Widest = S;
+    if (!Widest || Widest->Count() == 0)
+        return 0;
+    int First = 0;
+    int Last = 0;
+    Widest->CalcFirstLastPage(First, Last);
+    const TChartValueList& Positions = *Widest->OtherValues();
+    const double Low = Positions.Value(First);
+    const double High = Positions.Value(Last);
+    if (IsMin)
+        return Low;
+    const int OnPage = Last - First + 1;
+    if (!FScaleLastPage && OnPage < FMaxPointsPerPage) {
+        // A short last page keeps the scale of a full one.
+        if (High == Low)
+            return Low + static_cast<double>(FMaxPointsPerPage) / OnPage;
+        return Low + (High - Low) * FMaxPointsPerPage / OnPage;
+    }
+    return High;
+}
+
+double TCustomAxisPanel::InternalMinMax(const TChartAxis* Axis, bool IsMin, bool IsX) const
+{
+    if (!Axis)
+        return 0;
+    if (Axis->IsDepthAxis()) {
+        if (EffectiveLabelStyle(*Axis) != talValue)
+            return IsMin ? -0.5 : FMaxZOrder + 0.5;
+        bool First = true;
+        double Result = 0;
+        for (TChartSeries* S : *FSeriesList) {
+            if (!S->Active())
+                continue;
+            const double V = IsMin ? S->MinZValue() : S->MaxZValue();
+            if (First || (IsMin ? V < Result : V > Result))
+                Result = V;
+            First = false;
+        }
+        return Result;
+    }
+    if (FMaxPointsPerPage > 0 && AxisIsPositionAxis(Axis))
+        return PagedMinMax(Axis, IsMin);
+    const bool AnyActive = std::any_of(FSeriesList->begin(), FSeriesList->end(), [&](const TChartSeries* S) {
+        return S->Active() && SeriesOnAxis(*S, Axis, IsX);
+    });
+    bool First = true;
+    double Result = 0;
+    for (TChartSeries* S : *FSeriesList) {
+        if ((AnyActive && !S->Active()) || S->Count() == 0)
+            continue;
+        if (IsX ? S->HorizontalExcluded() : S->VerticalExcluded())
+            continue;
+        if (!SeriesOnAxis(*S, Axis, IsX))
+            continue;
+        const double V = IsMin ? (IsX ? S->MinXValue() : S->MinYValue()) : (IsX ? S->MaxXValue() : S->MaxYValue());
+        if (First || (IsMin ? V < Result : V > Result))
+            Result = V;
+        First = false;
+    }
+    return Result;
+}
+
+bool TCustomAxisPanel::AxisHasActiveSeries(const TChartAxis* Axis, bool Default) const
+{
+    bool Result = Default;
+    for (const TChartSeries* S : *FSeriesList) {
+        if (!S->Active())
+            continue;
+        if (!S->UseAxis())
+            return false;
+        Result = S->AssociatedToAxis(Axis);
+        if (Result)
+            break;
+    }
+    return Result;
+}
+
+bool TCustomAxisPanel::IsAxisVisible(const TChartAxis* Axis) const
+{
+    if (!FAxisVisible || !Axis->Visible())
+        return false;
+    if (Axis->IsDepthAxis())
+        return View3D();
+    return AxisHasActiveSeries(Axis, true);
+}
+
+void TCustomAxisPanel::AxisChanged(TChartAxis*)
+{
+    Invalidate();
+}
+
+// --- Paging -------------------------------------------------------------------------------------
+
+int TCustomAxisPanel::PageCountOn(const TChartAxis* Axis) const
+{
+    int Largest = 0;
+    for (const TChartSeries* S : *FSeriesList)
+        if (S->Active() && S->AssociatedToAxis(Axis))
+            Largest = std::max(Largest, S->Count());
+    const int Pages = (Largest + FMaxPointsPerPage - 1) / FMaxPointsPerPage;
+    return std::max(1, Pages);
+}
+
+int TCustomAxisPanel::NumPages() const
+{
+    if (FMaxPointsPerPage < 1 || SeriesCount() == 0)
+        return 1;
+    const bool Vertical = Series(0)->MandatoryIsY();
+    const TChartAxis* First = Vertical ? FTopAxis : FLeftAxis;
+    const TChartAxis* Second = Vertical ? FBottomAxis : FRightAxis;
+    return std::max(PageCountOn(First), PageCountOn(Second));
+}
+
+void TCustomAxisPanel::SetPage(int Value)
+{
+    Value = std::clamp(Value, 1, NumPages());
+    SetIntegerProperty(FPage, Value);
+    TChartChangePage Event;
+    Event.Sender = this;
+    BroadcastPlotEvent(Event);
+    if (OnPageChange)
+        OnPageChange(this);
+}
+
+void TCustomAxisPanel::SetMaxPointsPerPage(int Value)
+{
+    if (Value < 0)
+        throw ChartException(PlotMsg_MaxPointsPerPage);
+    SetIntegerProperty(FMaxPointsPerPage, Value);
+    if (FPage > NumPages())
+        SetPage(NumPages());
+    TChartChangePage Event;
+    Event.Sender = this;
+    BroadcastPlotEvent(Event);
+}
+
+// --- Colours ------------------------------------------------------------------------------------
+
+TColor TCustomAxisPanel::GetDefaultColor(int Index) const
+{
+    if (FColorPalette.empty())
+        return GetPaletteColor(Index);
+    const int N = static_cast<int>(FColorPalette.size());
+    return FColorPalette[static_cast<size_t>(((Index % N) + N) % N)];
+}
+
+void TCustomAxisPanel::SetColorPalette(const std::vector<TColor>& Value)
+{
+    FColorPalette = Value;
+    Invalidate();
+}
+
+TColor TCustomAxisPanel::GetFreeSeriesColor(bool CheckBackground, const TChartSeries* Series) const
+{
+    const int N = FColorPalette.empty() ? lp::ColorPalette().Length() : static_cast<int>(FColorPalette.size());
+    for (int I = 0; I < N - 1; ++I) {
+        const TColor Color = GetDefaultColor(I);
+        if (IsFreeSeriesColor(Color, CheckBackground, Series))
+            return Color;
+    }
+    return GetDefaultColor(std::max(0, N - 1));
+}
+
+void TCustomAxisPanel::AssignFreeSeriesColors()
+{
+    for (TChartSeries* S : *FSeriesList)
+        if (S->SeriesColor() == clPlotColor)
+            S->SetEffectiveColor(GetFreeSeriesColor(true, S));
+}
+
+void TCustomAxisPanel::DrawLegendShapeRect(const TRect& Rect)
+{
+    TPlotCanvas3D& C = Canvas();
+    C.RectangleRect(Rect);
+    if (C.Brush()->Color() != FLegendColor)
+        return;
+    // A symbol in the legend's own colour would vanish: outline it.
+    const TColor OldPen = C.Pen()->Color();
+    if (C.Brush()->Color() == clBlack)
+        C.Pen()->SetColor(clWhite);
+    C.Brush()->SetStyle(TBrush::bsClear);
+    C.RectangleRect(Rect);
+    C.Pen()->SetColor(OldPen);
+}
+
+// --- Data sources -------------------------------------------------------------------------------
+
+void TCustomAxisPanel::CheckDataSource(TChartSeries* Series)
+{
+    if (!Series || Series->IsLoading())
+        return;
+    TComponent* Source = Series->DataSource();
+    if (!Source) {
+        TPlotFunction* Function = Series->SeriesFunction();
+        if (Function && Function->RecalculateOnRefill()) {
+            Series->BeginUpdate();
+            try {
+                Series->Clear();
+                Function->AddPoints(nullptr);
+            } catch (...) {
+                Series->EndUpdate();
+                throw;
+            }
+            Series->EndUpdate();
+        } else if (!Function && !Series->ManualData() && (IsDesigning() || FillSampleValuesAtRunTime)) {
+            Series->FillSampleValues(Series->NumSampleValues());
+        }
+    } else if (auto* SourceSeries = qobject_cast<TChartSeries*>(Source)) {
+        Series->AddValues(SourceSeries);
+    } else if (auto* SeriesSource = qobject_cast<TPlotSeriesSource*>(Source)) {
+        SeriesSource->Refresh();
+    }
+}
+
+bool TCustomAxisPanel::IsValidDataSource(TChartSeries* Series, TComponent* Component) const
+{
+    if (auto* S = qobject_cast<TChartSeries*>(Component))
+        return S != Series && Series->IsValidSourceOf(S) && Series->AcceptsSourceSeries(S);
+    if (auto* Source = qobject_cast<TPlotSeriesSource*>(Component))
+        return Source->Available(const_cast<TCustomAxisPanel*>(this));
+    return false;
+}
+
+void TCustomAxisPanel::CheckOtherSeries(TChartSeries* Dest, TChartSeries* Source) const
+{
+    Dest->CheckOtherSeries(Source);
+}
+
+void TCustomAxisPanel::RemovedDataSource(TChartSeries* Series, TComponent* Source)
+{
+    auto* SeriesSource = qobject_cast<TPlotSeriesSource*>(Source);
+    if (SeriesSource && Series->DataSource() == Source && SeriesSource->Series() == Series)
+        SeriesSource->BindSeries(nullptr);
+}
+
+// --- Events -------------------------------------------------------------------------------------
+
+void TCustomAxisPanel::BroadcastSeriesEvent(TCustomChartSeries* Series, int Event)
+{
+    if (FNoSeriesEvents)
+        return;
+    TPlotSeriesEvent E;
+    E.Sender = this;
+    E.Event = Event;
+    E.Series = Series;
+    BroadcastPlotEvent(E);
+}
+
+bool TCustomAxisPanel::CheckMouseSeries(int X, int Y)
+{
+    bool Result = false;
+    for (int I = SeriesCount() - 1; I >= 0; --I) {
+        TChartSeries* S = Series(I);
+        if (S->Active() && S->CheckMouse(X, Y))
+            Result = true;
+    }
+    return Result;
+}
+
+// --- Paint state --------------------------------------------------------------------------------
+
+void TCustomAxisPanel::SetSeriesSizes3D(int Width, int Height)
+{
+    FSeriesWidth3D = Width;
+    FSeriesHeight3D = Height;
+}
+
+int TCustomAxisPanel::MultiLineTextWidth(const QString& Text, int& Lines) const
+{
+    Lines = 0;
+    if (Text.isEmpty())
+        return 0;
+    int Width = 0;
+    for (const QString& Line : Text.split(PlotLineSeparator)) {
+        ++Lines;
+        Width = std::max(Width, Canvas().TextWidth(Line));
+    }
+    return Width;
+}
+
+} // namespace lp

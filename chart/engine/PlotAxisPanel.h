@@ -1,0 +1,250 @@
+#pragma once
+// The axis panel: the chart engine's control.
+//
+//   TCustomAxisPanel (TCustomPlotPanelExtended)
+//     ├─owns─> TChartSeriesList ─owns─> TSeriesGroups   (observes the series)
+//     ├─owns─> TChartAxes      six standard axes: Bottom, Top, Left, Right,
+//     │                        Depth, DepthTop (then the custom ones)
+//     └─owns─> TChartCustomAxes
+//
+// The panel keeps the series list, computes the automatic axis ranges over
+// its series, pages through points, hands out series colours, refills
+// series from their data sources and tells its listeners of series events.
+// Walls, titles, legend and the free-colour test belong to the chart
+// (TCustomChart) that derives from it.
+
+#include "chart/canvas/PlotPanelExtended.h"
+#include "chart/engine/PlotEngine.h"
+#include "chart/engine/PlotSeriesLists.h"
+
+namespace lp {
+
+class TChartAxis;
+class TChartDepthAxis;
+class TPlotSeriesSource;
+
+// A series event for the panel's listeners (TChartSeriesEvent codes).
+class TPlotSeriesEvent : public TPlotEvent {
+public:
+    int Event = seAdd;
+    TCustomChartSeries* Series = nullptr;
+};
+
+// The chart moved to another page.
+class TChartChangePage : public TPlotEvent {};
+
+class TCustomAxisPanel : public TCustomPlotPanelExtended {
+    Q_OBJECT
+    Q_PROPERTY(bool AxisBehind READ AxisBehind WRITE SetAxisBehind)
+    Q_CLASSINFO("default:AxisBehind", "true")
+    Q_PROPERTY(bool AxisVisible READ AxisVisible WRITE SetAxisVisible)
+    Q_CLASSINFO("default:AxisVisible", "true")
+    Q_PROPERTY(int Chart3DPercent READ Chart3DPercent WRITE SetChart3DPercent)
+    Q_CLASSINFO("default:Chart3DPercent", "15")
+    Q_PROPERTY(bool ClipPoints READ ClipPoints WRITE SetClipPoints)
+    Q_CLASSINFO("default:ClipPoints", "true")
+    Q_PROPERTY(int MaxPointsPerPage READ MaxPointsPerPage WRITE SetMaxPointsPerPage)
+    Q_CLASSINFO("default:MaxPointsPerPage", "0")
+    Q_PROPERTY(int Page READ Page WRITE SetPage)
+    Q_CLASSINFO("default:Page", "1")
+    Q_PROPERTY(bool ScaleLastPage READ ScaleLastPage WRITE SetScaleLastPage)
+    Q_CLASSINFO("default:ScaleLastPage", "true")
+    Q_PROPERTY(bool View3DWalls READ View3DWalls WRITE SetView3DWalls)
+    Q_CLASSINFO("default:View3DWalls", "true")
+
+public:
+    explicit TCustomAxisPanel(TComponent* AOwner = nullptr);
+    ~TCustomAxisPanel() override;
+
+    // Chart3DPercent, AxisBehind, AxisVisible, the axes, ClipPoints, the
+    // palette, CustomAxes, MaxPointsPerPage, Page, ScaleLastPage,
+    // View3DWalls, then the panel's settings.
+    void Assign(const TPersistent* Source) override;
+
+    // --- Settings ---
+
+    bool AxisBehind() const { return FAxisBehind; }
+    void SetAxisBehind(bool Value) { SetBooleanProperty(FAxisBehind, Value); }
+    bool AxisVisible() const { return FAxisVisible; }
+    void SetAxisVisible(bool Value) { SetBooleanProperty(FAxisVisible, Value); }
+    int Chart3DPercent() const { return FChart3DPercent; }
+    // 1 .. 100, else ChartException and the value stays.
+    void SetChart3DPercent(int Value);
+    bool ClipPoints() const { return FClipPoints; }
+    void SetClipPoints(bool Value) { SetBooleanProperty(FClipPoints, Value); }
+    bool View3DWalls() const { return FView3DWalls; }
+    void SetView3DWalls(bool Value) { SetBooleanProperty(FView3DWalls, Value); }
+
+    // --- Series ---
+
+    TChartSeriesList& SeriesList() const { return *FSeriesList; }
+    int SeriesCount() const { return FSeriesList->Count(); }
+    // ERangeError outside 0 .. SeriesCount - 1.
+    TChartSeries* Series(int Index) const { return FSeriesList->Series(Index); }
+    TChartSeries* GetSeries(int Index) const { return Series(Index); }
+    // Puts Series on this chart; returns it.
+    TChartSeries* AddSeries(TChartSeries* Series);
+    // A new series of the class, owned by the chart's owner.
+    TChartSeries* AddSeriesOfClass(const QMetaObject& SeriesClass);
+    void RemoveSeries(TChartSeries* Series);
+    // A negative index does nothing.
+    void RemoveSeries(int Index);
+    // Detaches and frees every series of the class (all when nullptr).
+    void FreeAllSeries(const QMetaObject* SeriesClass = nullptr);
+    // Swaps list positions (inside their group too) and tells listeners.
+    void ExchangeSeries(int A, int B);
+    void ExchangeSeriesObjects(TChartSeries* A, TChartSeries* B);
+    int CountActiveSeries() const;
+    // The largest point count of the active series (0 when none).
+    int GetMaxValuesCount() const;
+    // The display name of the Index-th series counted for the legend.
+    QString SeriesTitleLegend(int Index, bool OnlyActive = true) const;
+    // 0: active series; 1: all but those excluded horizontally; 2: all but
+    // those excluded vertically (when OnlyActive).
+    int LegendCheckMode() const { return FLegendCheckMode; }
+    void SetLegendCheckMode(int Value) { FLegendCheckMode = Value; }
+
+    // Called by a series joining or leaving through SetParentChart.
+    void InternalAddSeries(TChartSeries* Series);
+    void InternalRemoveSeries(TChartSeries* Series);
+
+    // --- Axes ---
+
+    TChartAxes& AxesList() const { return *FAxes; }
+    TChartCustomAxes& CustomAxes() const { return *FCustomAxes; }
+    TChartAxis* BottomAxis() const { return FBottomAxis; }
+    TChartAxis* TopAxis() const { return FTopAxis; }
+    TChartAxis* LeftAxis() const { return FLeftAxis; }
+    TChartAxis* RightAxis() const { return FRightAxis; }
+    TChartAxis* DepthAxis() const;
+    TChartAxis* DepthTopAxis() const;
+    void SetBottomAxis(const TChartAxis* Value);
+    void SetTopAxis(const TChartAxis* Value);
+    void SetLeftAxis(const TChartAxis* Value);
+    void SetRightAxis(const TChartAxis* Value);
+    // The extent of the axis' series (see InternalMinMax).
+    double MaxXValue(const TChartAxis* Axis) const { return InternalMinMax(Axis, false, true); }
+    double MaxYValue(const TChartAxis* Axis) const { return InternalMinMax(Axis, false, false); }
+    double MinXValue(const TChartAxis* Axis) const { return InternalMinMax(Axis, true, true); }
+    double MinYValue(const TChartAxis* Axis) const { return InternalMinMax(Axis, true, false); }
+    double InternalMinMax(const TChartAxis* Axis, bool IsMin, bool IsX) const;
+    // Default when no active series, False when one does not use axes or
+    // the first one using axes is not on Axis.
+    bool AxisHasActiveSeries(const TChartAxis* Axis, bool Default = true) const;
+    bool IsAxisVisible(const TChartAxis* Axis) const;
+    // Called when an axis changed (fixed range, inversion).
+    virtual void AxisChanged(TChartAxis* Axis);
+
+    // --- Paging ---
+
+    int Page() const { return FPage; }
+    // Clamped to 1 .. NumPages; tells listeners and OnPageChange.
+    void SetPage(int Value);
+    int MaxPointsPerPage() const { return FMaxPointsPerPage; }
+    // Negative raises ChartException.
+    void SetMaxPointsPerPage(int Value);
+    bool ScaleLastPage() const { return FScaleLastPage; }
+    void SetScaleLastPage(bool Value) { SetBooleanProperty(FScaleLastPage, Value); }
+    virtual int NumPages() const;
+
+    // --- Colours ---
+
+    // The own palette entry (wrapping), else the default palette's.
+    TColor GetDefaultColor(int Index) const;
+    const std::vector<TColor>& ColorPalette() const { return FColorPalette; }
+    void SetColorPalette(const std::vector<TColor>& Value);
+    // The first palette colour IsFreeSeriesColor accepts (the palette's
+    // last colour when all earlier ones are taken).
+    TColor GetFreeSeriesColor(bool CheckBackground, const TChartSeries* Series = nullptr) const;
+    virtual bool IsFreeSeriesColor(TColor AColor, bool CheckBackground, const TChartSeries* Series) const = 0;
+    void AssignFreeSeriesColors();
+    TColor LegendColor() const { return FLegendColor; }
+    void SetLegendColor(TColor Value) { FLegendColor = Value; }
+    const TChartPen* LegendPen() const { return FLegendPen; }
+    void SetLegendPen(const TChartPen* Value) { FLegendPen = Value; }
+    // A rectangle with the canvas pen and brush (again with a clear brush
+    // when the brush has the legend colour).
+    virtual void DrawLegendShapeRect(const TRect& Rect);
+    // The text of a series point in the legend (base: empty).
+    virtual QString GetValueLegendText(TChartSeries* Series, int ValueIndex) { return {}; }
+
+    // --- Data sources ---
+
+    // Refills Series from its data source (nothing while it loads).
+    virtual void CheckDataSource(TChartSeries* Series);
+    // Whether Component may feed Series.
+    virtual bool IsValidDataSource(TChartSeries* Series, TComponent* Component) const;
+    // ChartException when Source (directly or through its sources) takes
+    // its data from Dest.
+    void CheckOtherSeries(TChartSeries* Dest, TChartSeries* Source) const;
+    // A data source went away.
+    virtual void RemovedDataSource(TChartSeries* Series, TComponent* Source);
+    // Sample data when refilling outside the designer too.
+    static inline bool FillSampleValuesAtRunTime = false;
+
+    // --- Events ---
+
+    void BroadcastSeriesEvent(TCustomChartSeries* Series, int Event);
+    bool SeriesEventsSuppressed() const { return FNoSeriesEvents; }
+    void SetSeriesEventsSuppressed(bool Value) { FNoSeriesEvents = Value; }
+    // Every active series from last to first checks the mouse; True when a
+    // point is under it.
+    bool CheckMouseSeries(int X, int Y);
+    TNotifyEvent OnPageChange;
+
+    // --- Paint state used by series ---
+
+    int MaxZOrder() const { return FMaxZOrder; }
+    void SetMaxZOrder(int Value) { FMaxZOrder = Value; }
+    int SeriesWidth3D() const { return FSeriesWidth3D; }
+    int SeriesHeight3D() const { return FSeriesHeight3D; }
+    void SetSeriesSizes3D(int Width, int Height);
+    // Series are drawn from the last to the first.
+    bool DrawBackwards() const { return FDrawBackwards; }
+    void SetDrawBackwards(bool Value) { FDrawBackwards = Value; }
+    // The widest line of Text in pixels on the chart canvas; Lines = the
+    // number of lines (0 for an empty text).
+    int MultiLineTextWidth(const QString& Text, int& Lines) const;
+
+protected:
+    // Shrinks the chart rectangle for the walls and the 3-D depth.
+    virtual void CalcWallsRect() = 0;
+    virtual int CalcWallSize(const TChartAxis* Axis) const = 0;
+    virtual void DrawTitlesAndLegend(bool BeforeSeries) = 0;
+    virtual void DrawWalls() = 0;
+
+private:
+    // The series whose position list decides paging for Axis.
+    bool AxisIsPositionAxis(const TChartAxis* Axis) const;
+    double PagedMinMax(const TChartAxis* Axis, bool IsMin) const;
+    int PageCountOn(const TChartAxis* Axis) const;
+
+    bool FAxisBehind = true;
+    bool FAxisVisible = true;
+    int FChart3DPercent = 15;
+    bool FClipPoints = true;
+    bool FView3DWalls = true;
+    int FPage = 1;
+    int FMaxPointsPerPage = 0;
+    bool FScaleLastPage = true;
+    int FMaxZOrder = 0;
+    int FSeriesWidth3D = 0;
+    int FSeriesHeight3D = 0;
+    bool FDrawBackwards = false;
+    bool FNoSeriesEvents = false;
+    int FLegendCheckMode = 0;
+    TColor FLegendColor = clWhite;
+    const TChartPen* FLegendPen = nullptr;
+    std::vector<TColor> FColorPalette;
+    std::unique_ptr<TChartSeriesList> FSeriesList;
+    std::unique_ptr<TChartAxes> FAxes;
+    std::unique_ptr<TChartCustomAxes> FCustomAxes;
+    TChartAxis* FBottomAxis = nullptr;
+    TChartAxis* FTopAxis = nullptr;
+    TChartAxis* FLeftAxis = nullptr;
+    TChartAxis* FRightAxis = nullptr;
+    TChartDepthAxis* FDepthAxis = nullptr;
+    TChartDepthAxis* FDepthTopAxis = nullptr;
+};
+
+} // namespace lp

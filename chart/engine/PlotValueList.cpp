@@ -1,0 +1,365 @@
+#include "chart/engine/PlotValueList.h"
+
+#include "chart/canvas/PlotRoutines.h"
+#include "chart/engine/PlotEngine.h"
+#include "chart/engine/PlotSeriesSource.h"
+
+#include <cmath>
+#include <cstring>
+
+namespace lp {
+
+namespace {
+
+constexpr std::string_view DeleteRangeText = "Quantity of data to delete must be less than Count.";
+
+} // namespace
+
+// --- TChartValueList -------------------------------------------------------------------------
+
+TChartValueList::TChartValueList(TChartSeries* AOwner, const QString& AName) : FOwner(AOwner), FName(AName)
+{
+    if (FOwner)
+        FOwner->ValuesList().Add(this);
+    ClearValues();
+}
+
+TChartValueList::~TChartValueList() = default;
+
+void TChartValueList::Assign(const TPersistent* Source)
+{
+    const auto* Other = qobject_cast<const TChartValueList*>(Source);
+    if (!Other) {
+        TPersistent::Assign(Source);
+        return;
+    }
+    FOrder = Other->FOrder;
+    FDateTime = Other->FDateTime;
+    FValueSource = Other->FValueSource;
+}
+
+bool TChartValueList::ReadOldProperty(const QString& Name, const QVariant& Value)
+{
+    if (Name.compare(QLatin1String("Multiplier"), Qt::CaseInsensitive) != 0)
+        return false;
+    bool Ok = false;
+    const double Multiplier = Value.toDouble(&Ok);
+    if (!Ok || Multiplier != 1.0)
+        ShowErrorMessageBox(QStringLiteral(
+            "Error: Multiplier property is obsolete.\rModify PlotDefs.inc (enable Multiplier) and recompile."));
+    return true;
+}
+
+void TChartValueList::SetDateTime(bool value)
+{
+    if (FDateTime == value)
+        return;
+    FDateTime = value;
+    if (FOwner)
+        FOwner->Repaint();
+}
+
+void TChartValueList::InitDateTime(bool value)
+{
+    FDateTime = value;
+    FDefaultDateTime = value;
+}
+
+void TChartValueList::SetValueSource(const QString& value)
+{
+    if (FValueSource == value)
+        return;
+    FValueSource = value;
+    if (FOwner)
+        FOwner->CheckDataSource();
+}
+
+int TChartValueList::Count() const
+{
+    if (FCount > Capacity())
+        Assert(false, "ValueList Count (" + std::to_string(FCount) + ") greater than array length (" +
+                          std::to_string(Capacity()) + ").");
+    return FCount;
+}
+
+void TChartValueList::SetCount(int value)
+{
+    Assert(value >= 0, "ValueList Count must be greater than zero.");
+    while (Capacity() < value)
+        Grow();
+    for (int I = FCount; I < value; ++I)
+        FValue[static_cast<size_t>(I)] = 0;
+    FCount = value;
+    FModified = true;
+}
+
+void TChartValueList::CheckIndex(int Index) const
+{
+    if (Index < 0 || Index >= FCount)
+        RaiseIndexError(Index, FCount);
+}
+
+double TChartValueList::Value(int Index) const
+{
+    CheckIndex(Index);
+    return FValue[static_cast<size_t>(Index)];
+}
+
+void TChartValueList::SetValue(int Index, double value)
+{
+    CheckIndex(Index);
+    FValue[static_cast<size_t>(Index)] = value;
+    FModified = true;
+    if (FOwner)
+        FOwner->NotifyValue(veModify, Index);
+}
+
+void TChartValueList::InternalSetValue(int Index, double value)
+{
+    CheckIndex(Index);
+    FValue[static_cast<size_t>(Index)] = value;
+    FModified = true;
+}
+
+void TChartValueList::Grow()
+{
+    // The visible length grows by the fixed step; the vector's own reserve
+    // grows geometrically underneath, so appending stays linear overall.
+    FValue.resize(FValue.size() + static_cast<size_t>(ValueListCapacityStep > 0 ? ValueListCapacityStep : 1));
+}
+
+void TChartValueList::InsertAt(int Index, double Value)
+{
+    if (Index < 0 || Index > FCount)
+        RaiseIndexError(Index, FCount + 1);
+    if (FCount == Capacity())
+        Grow();
+    double* Data = FValue.data();
+    if (Index < FCount)
+        std::memmove(Data + Index + 1, Data + Index, sizeof(double) * static_cast<size_t>(FCount - Index));
+    Data[Index] = Value;
+    ++FCount;
+    FModified = true;
+}
+
+int TChartValueList::AddChartValue(double Value)
+{
+    FTempValue = Value;
+    return AddTempValue();
+}
+
+int TChartValueList::AddTempValue()
+{
+    int Index = FCount;
+    const double* Data = FValue.data();
+    if (FOrder == loAscending && FCount > 0 && FTempValue < Data[FCount - 1]) {
+        Index = FCount - 1;
+        while (Index >= 0 && Data[Index] > FTempValue)
+            --Index;
+        ++Index;
+    } else if (FOrder == loDescending && FCount > 0 && FTempValue > Data[FCount - 1]) {
+        Index = FCount - 1;
+        while (Index >= 0 && Data[Index] < FTempValue)
+            --Index;
+        ++Index;
+    }
+    InsertAt(Index, FTempValue);
+    return Index;
+}
+
+void TChartValueList::InsertChartValue(int ValueIndex, double Value)
+{
+    InsertAt(ValueIndex, Value);
+}
+
+void TChartValueList::Delete(int ValueIndex)
+{
+    CheckIndex(ValueIndex);
+    double* Data = FValue.data();
+    std::memmove(Data + ValueIndex, Data + ValueIndex + 1, sizeof(double) * static_cast<size_t>(FCount - ValueIndex - 1));
+    --FCount;
+    FModified = true;
+}
+
+void TChartValueList::DeleteRange(int Start, int Quantity)
+{
+    Assert(Start >= 0 && Quantity >= 0 && static_cast<long long>(Start) + Quantity - 1 < FCount, DeleteRangeText);
+    if (Quantity == 0)
+        return;
+    double* Data = FValue.data();
+    const int Tail = FCount - Start - Quantity;
+    std::memmove(Data + Start, Data + Start + Quantity, sizeof(double) * static_cast<size_t>(Tail));
+    FCount -= Quantity;
+    FModified = true;
+}
+
+void TChartValueList::ClearValues()
+{
+    FCount = 0;
+    FValue.clear();
+    FValue.shrink_to_fit();
+    FModified = true;
+}
+
+void TChartValueList::InternalExchange(int Index1, int Index2)
+{
+    CheckIndex(Index1);
+    CheckIndex(Index2);
+    std::swap(FValue[static_cast<size_t>(Index1)], FValue[static_cast<size_t>(Index2)]);
+    FModified = true;
+}
+
+void TChartValueList::Exchange(int Index1, int Index2)
+{
+    InternalExchange(Index1, Index2);
+    if (FOwner)
+        FOwner->NotifyValue(veModify, Index1);
+}
+
+void TChartValueList::FillSequence()
+{
+    for (int I = 0; I < FCount; ++I)
+        FValue[static_cast<size_t>(I)] = I;
+    FModified = true;
+    if (FOwner)
+        FOwner->NotifyValue(veModify, 0);
+}
+
+int TChartValueList::MoveFirstToLast()
+{
+    if (FCount > 0) {
+        double* Data = FValue.data();
+        const double First = Data[0];
+        std::memmove(Data, Data + 1, sizeof(double) * static_cast<size_t>(FCount - 1));
+        Data[FCount - 1] = First;
+        FModified = true;
+    }
+    return FCount;
+}
+
+int TChartValueList::Locate(double Value) const
+{
+    return LocateInRange(0, FCount - 1, Value);
+}
+
+int TChartValueList::LocateInRange(int First, int Last, double Value) const
+{
+    First = std::max(First, 0);
+    Last = std::min(Last, FCount - 1);
+    for (int I = First; I <= Last; ++I)
+        if (FValue[static_cast<size_t>(I)] == Value)
+            return I;
+    return -1;
+}
+
+void TChartValueList::RecalcStats()
+{
+    if (FCount > Capacity())
+        FCount = Capacity();
+    FMinValue = FMaxValue = FTotal = FTotalABS = 0;
+    if (FCount > 0) {
+        const double First = FValue[0];
+        FMinValue = FMaxValue = FTotal = First;
+        FTotalABS = std::fabs(First);
+        RecalcStatsFrom(1);
+    }
+    FModified = false;
+}
+
+void TChartValueList::RecalcStatsFrom(int StartIndex)
+{
+    const double* Data = FValue.data();
+    for (int I = std::max(StartIndex, 0); I < FCount; ++I) {
+        const double V = Data[I];
+        if (V < FMinValue)
+            FMinValue = V;
+        else if (V > FMaxValue)
+            FMaxValue = V;
+        FTotal += V;
+        FTotalABS += std::fabs(V);
+    }
+}
+
+double TChartValueList::MaxValue()
+{
+    if (FModified)
+        RecalcStats();
+    return FMaxValue;
+}
+
+double TChartValueList::MinValue()
+{
+    if (FModified)
+        RecalcStats();
+    return FMinValue;
+}
+
+double TChartValueList::Total()
+{
+    if (FModified)
+        RecalcStats();
+    return FTotal;
+}
+
+double TChartValueList::TotalABS()
+{
+    if (FModified)
+        RecalcStats();
+    return FTotalABS;
+}
+
+int TChartValueList::CompareValueIndex(int A, int B) const
+{
+    const double VA = Value(A);
+    const double VB = Value(B);
+    const int Result = VA < VB ? -1 : (VA > VB ? 1 : 0);
+    return FOrder == loDescending ? -Result : Result;
+}
+
+void TChartValueList::Sort()
+{
+    if (FOrder == loNone || !FOwner)
+        return;
+    TChartSeries* Series = FOwner;
+    QuickSortIndexes(
+        0, FCount - 1, [this](int A, int B) { return CompareValueIndex(A, B); },
+        [Series](int A, int B) { Series->SwapValueIndex(A, B); });
+}
+
+// --- TChartValueLists ------------------------------------------------------------------------
+
+TChartValueLists::~TChartValueLists()
+{
+    Clear();
+}
+
+TChartValueList* TChartValueLists::GetValueList(int Index) const
+{
+    if (Index < 0 || Index >= Count())
+        RaiseIndexError(Index, Count());
+    return FItems[static_cast<size_t>(Index)];
+}
+
+int TChartValueLists::IndexOf(const TChartValueList* List) const
+{
+    for (int I = 0; I < Count(); ++I)
+        if (FItems[static_cast<size_t>(I)] == List)
+            return I;
+    return -1;
+}
+
+void TChartValueLists::Add(TChartValueList* List)
+{
+    if (List && IndexOf(List) < 0)
+        FItems.push_back(List);
+}
+
+void TChartValueLists::Clear()
+{
+    std::vector<TChartValueList*> Items;
+    Items.swap(FItems);
+    for (TChartValueList* List : Items)
+        delete List;
+}
+
+} // namespace lp

@@ -1,0 +1,192 @@
+#pragma once
+// Value lists: one kind of number of every point of a series.
+//
+//   TChartSeries
+//     └─owns─> TChartValueLists   X (index 0), Y (1), further lists (2, ...)
+//                └─owns─> TChartValueList   values, order, cached statistics
+//
+// All lists of one series hold the same number of values and are indexed by
+// point index; the series inserts, deletes and swaps points across all of
+// them together. A list keeps its values in one contiguous array that grows
+// in steps of ValueListCapacityStep values, and computes its minimum,
+// maximum and totals lazily, once per change.
+
+#include "platform/core/Component.h"
+
+#include <QtCore/QString>
+#include <QtCore/QVariant>
+
+#include <vector>
+
+namespace lp {
+
+class TChartSeries;
+
+// The growth step of every value list's array, in values.
+inline int ValueListCapacityStep = 1000;
+
+class TChartValueList : public TPersistent {
+    Q_OBJECT
+public:
+    enum TChartListOrder { loNone, loAscending, loDescending };
+    Q_ENUM(TChartListOrder)
+
+private:
+    Q_PROPERTY(bool DateTime READ DateTime WRITE SetDateTime)
+    Q_CLASSINFO("stored:DateTime", "IsDateTimeStored")
+    Q_PROPERTY(QString Name READ Name WRITE SetName)
+    Q_CLASSINFO("default:Name", "")
+    Q_PROPERTY(TChartListOrder Order READ Order WRITE SetOrder)
+    Q_CLASSINFO("default:Order", "loNone")
+    Q_PROPERTY(QString ValueSource READ ValueSource WRITE SetValueSource)
+    Q_CLASSINFO("default:ValueSource", "")
+
+public:
+    // Joins Owner's value lists (which then own the list) under Name.
+    TChartValueList(TChartSeries* AOwner, const QString& AName);
+    ~TChartValueList() override;
+
+    // From another value list: Order, DateTime and ValueSource (not the name
+    // or the values).
+    void Assign(const TPersistent* Source) override;
+    // Reads a property older stored charts wrote; true when claimed.
+    // "Multiplier": a value other than 1 tells the user the property is
+    // obsolete and is otherwise ignored.
+    bool ReadOldProperty(const QString& Name, const QVariant& Value);
+
+    TChartSeries* Owner() const { return FOwner; }
+
+    bool DateTime() const { return FDateTime; }
+    // Stores and repaints the owner series.
+    void SetDateTime(bool value);
+    // Sets DateTime and the default it is stored against.
+    void InitDateTime(bool value);
+    Q_INVOKABLE bool IsDateTimeStored() const { return FDateTime != FDefaultDateTime; }
+    QString Name() const { return FName; }
+    void SetName(const QString& value) { FName = value; }
+    TChartListOrder Order() const { return FOrder; }
+    void SetOrder(TChartListOrder value) { FOrder = value; }
+    QString ValueSource() const { return FValueSource; }
+    // A different text makes the owner refill from its data source.
+    void SetValueSource(const QString& value);
+
+    // The pending value the next AddTempValue inserts.
+    double TempValue() const { return FTempValue; }
+    void SetTempValue(double value) { FTempValue = value; }
+    // True while the cached statistics are stale.
+    bool Modified() const { return FModified; }
+    void SetModified(bool value) { FModified = value; }
+
+    // Values in use. EAssertionFailed when the count exceeds the array.
+    int Count() const;
+    // A negative count fails with an assertion; a larger count lengthens
+    // the array (new values 0).
+    void SetCount(int value);
+    // The array's length (the capacity, a multiple of the growth step).
+    int Capacity() const { return static_cast<int>(FValue.size()); }
+
+    // The value at Index; ERangeError outside 0 .. Count - 1.
+    double Value(int Index) const;
+    // Stores, marks the list modified and tells the owner (modify, 4).
+    void SetValue(int Index, double value);
+    // Stores and marks the list modified without telling the owner.
+    void InternalSetValue(int Index, double value);
+    double operator[](int Index) const { return Value(Index); }
+    double First() const { return Value(0); }
+    double Last() const { return Value(FCount - 1); }
+
+    // TempValue := Value, then AddTempValue; the new index.
+    virtual int AddChartValue(double Value);
+    // Inserts TempValue where Order puts it: after the last value not
+    // greater (ascending) or not smaller (descending), or at the end.
+    int AddTempValue();
+    virtual void InsertChartValue(int ValueIndex, double Value);
+    virtual void Delete(int ValueIndex);
+    // Asserts that Start + Quantity - 1 < Count.
+    void DeleteRange(int Start, int Quantity);
+    virtual void ClearValues();
+    // Swaps two values and tells the owner (modify, 4).
+    void Exchange(int Index1, int Index2);
+    // Swaps two values only (no notification).
+    void InternalExchange(int Index1, int Index2);
+    // Every value becomes its index; tells the owner (modify, 4).
+    void FillSequence();
+    // The first value goes to the end; the count (nothing when empty).
+    virtual int MoveFirstToLast();
+
+    // Index of the first value equal to Value, -1 when none.
+    int Locate(double Value) const;
+    // The same within First .. Last (-1 when Last < First).
+    int LocateInRange(int First, int Last, double Value) const;
+
+    double MaxValue();
+    double MinValue();
+    double Total();
+    double TotalABS();
+    double Range() { return MaxValue() - MinValue(); }
+    // Recomputes the statistics from scratch; clears the modified mark.
+    void RecalcStats();
+    // Adds the values from StartIndex on to the current statistics.
+    void RecalcStatsFrom(int StartIndex);
+
+    // -1, 0 or 1 comparing value A with value B; negated when descending.
+    int CompareValueIndex(int A, int B) const;
+    // Unless Order is loNone, sorts every point of the owner by this list
+    // through the owner's SwapValueIndex.
+    void Sort();
+
+    // Direct read access for drawing loops (Count values).
+    const double* Data() const { return FValue.data(); }
+
+private:
+    void Grow();
+    void InsertAt(int Index, double Value);
+    void CheckIndex(int Index) const;
+
+    TChartSeries* FOwner;
+    bool FDateTime = false;
+    bool FDefaultDateTime = false;
+    QString FName;
+    TChartListOrder FOrder = loNone;
+    QString FValueSource;
+    double FTempValue = 0;
+    double FMaxValue = 0;
+    double FMinValue = 0;
+    double FTotal = 0;
+    double FTotalABS = 0;
+    int FCount = 0;
+    std::vector<double> FValue; // length = capacity, the first FCount in use
+    bool FModified = true;
+};
+
+using TChartListOrder = TChartValueList::TChartListOrder;
+inline constexpr TChartListOrder loNone = TChartValueList::loNone;
+inline constexpr TChartListOrder loAscending = TChartValueList::loAscending;
+inline constexpr TChartListOrder loDescending = TChartValueList::loDescending;
+
+// A series' value lists in creation order; owns them.
+class TChartValueLists {
+public:
+    TChartValueLists() = default;
+    TChartValueLists(const TChartValueLists&) = delete;
+    TChartValueLists& operator=(const TChartValueLists&) = delete;
+    ~TChartValueLists();
+
+    int Count() const { return static_cast<int>(FItems.size()); }
+    // ERangeError outside 0 .. Count - 1.
+    TChartValueList* GetValueList(int Index) const;
+    TChartValueList* operator[](int Index) const { return GetValueList(Index); }
+    int IndexOf(const TChartValueList* List) const;
+    // Takes ownership of List (value lists add themselves on creation).
+    void Add(TChartValueList* List);
+    // Destroys every list.
+    void Clear();
+
+    auto begin() const { return FItems.begin(); }
+    auto end() const { return FItems.end(); }
+
+private:
+    std::vector<TChartValueList*> FItems;
+};
+
+} // namespace lp

@@ -1,0 +1,90 @@
+#pragma once
+// Helpers shared by the engine suites: a concrete chart and a listener that
+// records series events.
+
+#include "chart/engine/PlotAxis.h"
+#include "chart/engine/PlotAxisPanel.h"
+#include "chart/engine/PlotEngine.h"
+
+#include <vector>
+
+namespace lp::test {
+
+// The axis panel with the simplest walls and colour test: a colour is free
+// when no other series of the chart uses it.
+class TTestChart : public TCustomAxisPanel {
+public:
+    explicit TTestChart(TComponent* AOwner = nullptr) : TCustomAxisPanel(AOwner) {}
+
+    bool IsFreeSeriesColor(TColor AColor, bool, const TChartSeries* Series) const override
+    {
+        for (TChartSeries* S : SeriesList())
+            if (S != Series && S->GetSeriesColor() == AColor)
+                return false;
+        return true;
+    }
+
+protected:
+    void CalcWallsRect() override {}
+    int CalcWallSize(const TChartAxis*) const override { return 0; }
+    void DrawTitlesAndLegend(bool) override {}
+    void DrawWalls() override {}
+};
+
+// Records the series events a chart broadcasts.
+class TSeriesEventRecorder : public IPlotEventListener {
+public:
+    struct TEntry {
+        int Event;
+        TCustomChartSeries* Series;
+    };
+    explicit TSeriesEventRecorder(TCustomPlotPanel& Panel) : FPanel(Panel) { Panel.Listeners().Add(this); }
+    ~TSeriesEventRecorder() override { FPanel.RemoveListener(this); }
+
+    void PlotEvent(TPlotEvent& Event) override
+    {
+        if (auto* E = dynamic_cast<TPlotSeriesEvent*>(&Event))
+            Entries.push_back({E->Event, E->Series});
+        else if (dynamic_cast<TChartChangePage*>(&Event))
+            ++PageChanges;
+    }
+    std::vector<int> Codes() const
+    {
+        std::vector<int> Result;
+        for (const TEntry& E : Entries)
+            Result.push_back(E.Event);
+        return Result;
+    }
+
+    std::vector<TEntry> Entries;
+    int PageChanges = 0;
+
+private:
+    TCustomPlotPanel& FPanel;
+};
+
+// A horizontal series: X holds the values, Y the positions.
+class THorizTestSeries : public TChartSeries {
+public:
+    explicit THorizTestSeries(TComponent* AOwner = nullptr) : TChartSeries(AOwner)
+    {
+        SetHorizontal();
+        XValues()->SetOrder(loNone);
+        YValues()->SetOrder(loAscending);
+    }
+};
+
+// Lays the axes of Chart over a pixel span and a range, as a paint would.
+inline void PlaceAxes(TCustomAxisPanel& Chart, const TRect& Rect)
+{
+    Chart.SetChartRectangle(Rect);
+    for (TChartAxis* Axis : Chart.AxesList()) {
+        if (Axis->Horizontal())
+            Axis->SetPixelSpan(Rect.Left, Rect.Right);
+        else
+            Axis->SetPixelSpan(Rect.Top, Rect.Bottom);
+        Axis->AdjustMaxMin();
+    }
+}
+
+} // namespace lp::test

@@ -1,0 +1,2 @@
+// Filled in below.
+#include <gtest/gtest.h>
