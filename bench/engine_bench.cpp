@@ -1,0 +1,205 @@
+// The points of a series: appending in X order (with and without an update
+// bracket), inserting at random X, deleting from the middle and sorting every
+// point by Y. Each benchmark declares the growth it ought to show, so a change
+// that makes one of these steps scale worse shows in the fitted complexity.
+//
+// The series stand alone (no chart, no dependents), so what is measured is
+// the value lists and the per-point bookkeeping of the series itself.
+
+#include "chart/canvas/PlotConst.h"
+#include "chart/canvas/PlotRoutines.h"
+#include "chart/engine/PlotEngine.h"
+
+#include <QtWidgets/QApplication>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <random>
+#include <vector>
+
+namespace {
+
+using namespace lp;
+
+// Count values drawn uniformly from [Low, High); the same for the same seed.
+std::vector<double> RandomValues(int Count, std::uint32_t Seed, double Low, double High)
+{
+    std::mt19937 Random(Seed);
+    std::uniform_real_distribution<double> Value(Low, High);
+    std::vector<double> Values(static_cast<size_t>(Count));
+    for (double& V : Values)
+        V = Value(Random);
+    return Values;
+}
+
+bool IsAscending(const TChartValueList& List)
+{
+    const double* Values = List.Data();
+    for (int I = 1; I < List.Count(); ++I)
+        if (Values[I] < Values[I - 1])
+            return false;
+    return true;
+}
+
+// --- Adding in X order --------------------------------------------------------------------------
+
+// X = 0, 1, 2, ...: every point lands at the end of the X list. Bracketed
+// adds inside BeginUpdate/EndUpdate, as loaders do; otherwise every point
+// goes through the per-add notification. The series is emptied between
+// iterations, so the arrays grow from nothing each time.
+void AddAscending(benchmark::State& state, bool Bracketed)
+{
+    const int N = static_cast<int>(state.range(0));
+    const std::vector<double> Y = RandomValues(N, 17, 0.0, 1000.0);
+    TChartSeries Series;
+    for (auto _ : state) {
+        state.PauseTiming();
+        Series.Clear();
+        state.ResumeTiming();
+        if (Bracketed)
+            Series.BeginUpdate();
+        for (int I = 0; I < N; ++I)
+            Series.AddXY(I, Y[static_cast<size_t>(I)]);
+        if (Bracketed)
+            Series.EndUpdate();
+        benchmark::DoNotOptimize(Series.YValues()->Data());
+    }
+    if (Series.Count() != N)
+        state.SkipWithError("the series does not hold every point");
+    state.SetComplexityN(N);
+    state.SetItemsProcessed(state.iterations() * N);
+}
+
+void AddXY_Ascending_InUpdate(benchmark::State& state)
+{
+    AddAscending(state, true);
+}
+BENCHMARK(AddXY_Ascending_InUpdate)
+    ->RangeMultiplier(4)
+    ->Range(1 << 10, 1 << 20)
+    ->Complexity(benchmark::oN)
+    ->Unit(benchmark::kMillisecond);
+
+void AddXY_Ascending(benchmark::State& state)
+{
+    AddAscending(state, false);
+}
+BENCHMARK(AddXY_Ascending)
+    ->RangeMultiplier(4)
+    ->Range(1 << 10, 1 << 20)
+    ->Complexity(benchmark::oN)
+    ->Unit(benchmark::kMillisecond);
+
+// --- Adding at random X -------------------------------------------------------------------------
+
+// Every point is put in X order: a backward scan to its place and a move of
+// the values after it in each list, so filling is quadratic by design.
+void AddXY_RandomX(benchmark::State& state)
+{
+    const int N = static_cast<int>(state.range(0));
+    const std::vector<double> X = RandomValues(N, 23, 0.0, N);
+    const std::vector<double> Y = RandomValues(N, 29, 0.0, 1000.0);
+    TChartSeries Series;
+    for (auto _ : state) {
+        state.PauseTiming();
+        Series.Clear();
+        state.ResumeTiming();
+        Series.BeginUpdate();
+        for (int I = 0; I < N; ++I)
+            Series.AddXY(X[static_cast<size_t>(I)], Y[static_cast<size_t>(I)]);
+        Series.EndUpdate();
+        benchmark::DoNotOptimize(Series.XValues()->Data());
+    }
+    if (Series.Count() != N || !IsAscending(*Series.XValues()))
+        state.SkipWithError("the X list is not in order after adding");
+    state.SetComplexityN(N);
+    state.SetItemsProcessed(state.iterations() * N);
+}
+BENCHMARK(AddXY_RandomX)
+    ->RangeMultiplier(4)
+    ->Range(1 << 10, 1 << 15)
+    ->Complexity(benchmark::oNSquared)
+    ->Unit(benchmark::kMillisecond);
+
+// --- Deleting from the middle -------------------------------------------------------------------
+
+// One iteration deletes the middle point of an N-point series and appends
+// one point at the end, so every delete sees N points. The append writes at
+// the end of arrays whose capacity is already there (constant time); the
+// delete moves the upper half of every list.
+void Delete_Middle(benchmark::State& state)
+{
+    const int N = static_cast<int>(state.range(0));
+    const std::vector<double> Y = RandomValues(N, 31, 0.0, 1000.0);
+    TChartSeries Series;
+    Series.BeginUpdate();
+    for (int I = 0; I < N; ++I)
+        Series.AddXY(I, Y[static_cast<size_t>(I)]);
+    Series.EndUpdate();
+    double NextX = N;
+    for (auto _ : state) {
+        Series.Delete(N / 2);
+        Series.AddXY(NextX, NextX);
+        NextX += 1.0;
+    }
+    if (Series.Count() != N || !IsAscending(*Series.XValues()))
+        state.SkipWithError("the series lost its size or its X order");
+    state.SetComplexityN(N);
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(Delete_Middle)
+    ->RangeMultiplier(4)
+    ->Range(1 << 10, 1 << 20)
+    ->Complexity(benchmark::oN)
+    ->Unit(benchmark::kMicrosecond);
+
+// --- Sorting by Y -------------------------------------------------------------------------------
+
+// N points in X order with random Y, then every point sorted by Y: the
+// comparisons read the Y list, each exchange goes through SwapValueIndex
+// (both lists, colours, labels). The refill is not timed.
+void Sort_ByY(benchmark::State& state)
+{
+    const int N = static_cast<int>(state.range(0));
+    const std::vector<double> Y = RandomValues(N, 37, 0.0, 1000.0);
+    TChartSeries Series;
+    for (auto _ : state) {
+        state.PauseTiming();
+        Series.Clear();
+        Series.YValues()->SetOrder(loNone);
+        Series.BeginUpdate();
+        for (int I = 0; I < N; ++I)
+            Series.AddXY(I, Y[static_cast<size_t>(I)]);
+        Series.EndUpdate();
+        Series.YValues()->SetOrder(loAscending);
+        state.ResumeTiming();
+        Series.YValues()->Sort();
+        benchmark::DoNotOptimize(Series.YValues()->Data());
+    }
+    if (Series.Count() != N || !IsAscending(*Series.YValues()))
+        state.SkipWithError("the Y list is not in order after sorting");
+    state.SetComplexityN(N);
+    state.SetItemsProcessed(state.iterations() * N);
+}
+BENCHMARK(Sort_ByY)
+    ->RangeMultiplier(4)
+    ->Range(1 << 10, 1 << 20)
+    ->Complexity(benchmark::oNLogN)
+    ->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    lp::InitializeMessageTexts();
+    lp::InitializePlotRoutines();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    lp::FinalizePlotRoutines();
+    lp::FinalizeMessageTexts();
+    return 0;
+}
