@@ -195,6 +195,17 @@ void TCustomChartSeries::GalleryChanged3D(bool Is3D)
         FParentChart->SetView3D(Is3D);
 }
 
+void TCustomChartSeries::DefineProperties(TFiler& Filer)
+{
+    TCustomChartElement::DefineProperties(Filer);
+    Filer.DefineProperty(
+        QStringLiteral("Identifier"), [this](const QVariant& V) { FIdentifier = V.toString(); },
+        [this] { return QVariant(FIdentifier); }, !FIdentifier.isEmpty());
+    Filer.DefineProperty(
+        QStringLiteral("Style"), [this](const QVariant& V) { SetStyle(V.toInt()); },
+        [this] { return QVariant(FStyle); }, FStyle != 0);
+}
+
 bool TCustomChartSeries::SameClass(const TCustomChartSeries* Other) const
 {
     return Other && (metaObject()->inherits(Other->metaObject()) || Other->metaObject()->inherits(metaObject()));
@@ -935,7 +946,7 @@ void TChartSeries::CheckOtherSeries(TChartSeries* Source)
 
 void TChartSeries::NotifyValue(int Event, int ValueIndex)
 {
-    if (Updating())
+    if (Updating() || FLinkedSeries->Count() == 0)
         return;
     // A dependent may change the list while it refills; walk a copy.
     const std::vector<TChartSeries*> Dependents(FLinkedSeries->begin(), FLinkedSeries->end());
@@ -1023,9 +1034,31 @@ void TChartSeries::Notification(TComponent* AComponent, TOperation Operation)
     }
 }
 
+void TChartSeries::DefineProperties(TFiler& Filer)
+{
+    TCustomChartSeries::DefineProperties(Filer);
+    Filer.DefineProperty(
+        QStringLiteral("DataSources"), [this](const QVariant& V) { SetPendingDataSourceNames(V.toStringList()); },
+        [this] { return QVariant(DataSourceNames()); }, FDataSources->Count() > 1);
+    Filer.DefineProperty(
+        QStringLiteral("CustomHorizAxis"), [this](const QVariant& V) { FPendingHorizAxis = V.toInt(); },
+        [this] { return QVariant(CustomHorizAxisIndex()); }, FCustomHorizAxis != nullptr);
+    Filer.DefineProperty(
+        QStringLiteral("CustomVertAxis"), [this](const QVariant& V) { FPendingVertAxis = V.toInt(); },
+        [this] { return QVariant(CustomVertAxisIndex()); }, FCustomVertAxis != nullptr);
+    Filer.DefineBinaryProperty(
+        QStringLiteral("Data"), [this](QIODevice& Stream) { ReadData(Stream); },
+        [this](QIODevice& Stream) { WriteData(Stream); }, ShouldWriteData());
+}
+
 void TChartSeries::Loaded()
 {
     TCustomChartSeries::Loaded();
+    if (FPendingHorizAxis >= 0 || FPendingVertAxis >= 0) {
+        SetCustomAxesByIndex(FPendingHorizAxis, FPendingVertAxis);
+        FPendingHorizAxis = -1;
+        FPendingVertAxis = -1;
+    }
     if (FHasPendingDataSources) {
         FDataSources->InternalClear();
         if (TComponent* OwnerComponent = Owner())

@@ -191,6 +191,9 @@ public:
     // Either series is an instance of the other's class.
     bool SameClass(const TCustomChartSeries* Other) const;
 
+    // "Identifier" (text) and "Style" (integer bit mask).
+    void DefineProperties(TFiler& Filer) override;
+
 private:
     bool FShowInLegend = true;
     QString FTitle;
@@ -255,6 +258,10 @@ public:
     // (or its data sources).
     void Assign(const TPersistent* Source) override;
     void Loaded() override;
+    // Besides the custom series' own: "DataSources" (component names, with
+    // more than one source), "CustomHorizAxis" and "CustomVertAxis" (index
+    // in the chart's custom axes, when set) and the binary "Data".
+    void DefineProperties(TFiler& Filer) override;
 
     // --- Points ---
 
@@ -616,6 +623,8 @@ private:
     QString FValueFormat;
     QStringList FPendingDataSources;
     bool FHasPendingDataSources = false;
+    int FPendingHorizAxis = -1;
+    int FPendingVertAxis = -1;
     std::unique_ptr<TChartValueLists> FValuesList;
     std::unique_ptr<TLabelsList> FLabels;
     THorizAxis FHorizAxis = aBottomAxis;
@@ -669,6 +678,14 @@ inline constexpr TVertAxis aCustomVertAxis = TChartSeries::aCustomVertAxis;
 using TLegendTextStyle = TChartSeries::TLegendTextStyle;
 
 using TChartSeriesClass = const QMetaObject*;
+
+// Flags of a series' Style that editors honour.
+inline constexpr int SeriesFlagLocked = 1;       // no delete, no clone
+inline constexpr int SeriesFlagNoChangeType = 2;
+inline constexpr int SeriesFlagNoDelete = 4;
+inline constexpr int SeriesFlagNoClone = 8;
+inline constexpr int SeriesFlagPersistent = 16;
+inline constexpr int SeriesFlagNoDataSource = 32;
 
 // Which parts the "Data" block of a series would store (1 positions other
 // than 0, 1, 2, ...; 2 own colours; 4 labels; 8 moved marks).

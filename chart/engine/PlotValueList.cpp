@@ -50,6 +50,14 @@ bool TChartValueList::ReadOldProperty(const QString& Name, const QVariant& Value
     return true;
 }
 
+void TChartValueList::DefineProperties(TFiler& Filer)
+{
+    TPersistent::DefineProperties(Filer);
+    Filer.DefineProperty(
+        QStringLiteral("Multiplier"), [this](const QVariant& V) { ReadOldProperty(QStringLiteral("Multiplier"), V); },
+        {}, false);
+}
+
 void TChartValueList::SetDateTime(bool value)
 {
     if (FDateTime == value)

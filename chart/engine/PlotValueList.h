@@ -53,6 +53,8 @@ public:
     // "Multiplier": a value other than 1 tells the user the property is
     // obsolete and is otherwise ignored.
     bool ReadOldProperty(const QString& Name, const QVariant& Value);
+    // "Multiplier", read only.
+    void DefineProperties(TFiler& Filer) override;
 
     TChartSeries* Owner() const { return FOwner; }
 

@@ -14,6 +14,7 @@
 // TComponent alone decides when owned components go.
 
 #include "platform/base/Exception.h"
+#include "platform/core/Filer.h"
 
 #include <QtCore/QObject>
 #include <QtCore/QString>
@@ -37,6 +38,10 @@ public:
     // Copies Source into this object; a source this class cannot take raises
     // EConvertError "Cannot assign a <source> to a <dest>".
     virtual void Assign(const TPersistent* Source);
+
+    // Lists the custom stored properties of the object (besides its
+    // published ones); none in the base.
+    virtual void DefineProperties(TFiler& Filer) { (void)Filer; }
 
     // The class name without namespace ("TChartPen").
     QString ClassName() const;

@@ -6,6 +6,9 @@
 #include "chart/engine/PlotAxisPanel.h"
 #include "chart/engine/PlotEngine.h"
 
+#include "platform/graphics/Bitmap.h"
+
+#include <memory>
 #include <vector>
 
 namespace lp::test {
@@ -85,6 +88,15 @@ inline void PlaceAxes(TCustomAxisPanel& Chart, const TRect& Rect)
             Axis->SetPixelSpan(Rect.Top, Rect.Bottom);
         Axis->AdjustMaxMin();
     }
+}
+
+// Binds the chart's canvas to a bitmap of its size, as a paint pass would;
+// the bitmap must outlive the drawing.
+inline std::unique_ptr<TBitmap> BindCanvas(TCustomAxisPanel& Chart)
+{
+    auto Target = std::make_unique<TBitmap>(Chart.Width(), Chart.Height());
+    Chart.Canvas().InitWindow(&Target->Canvas(), Chart.View3DOptions(), clWhite, false, Chart.GetRectangle());
+    return Target;
 }
 
 } // namespace lp::test

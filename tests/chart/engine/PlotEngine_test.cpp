@@ -670,3 +670,89 @@ TEST(ChartSeriesTexts, TitlesAndNamesForEditors)
 
 } // namespace
 } // namespace lp
+
+namespace lp {
+namespace {
+
+// Keeps the marks it is asked to draw and the legend shapes' brush colour.
+class TMarkRecorder : public TChartSeries {
+public:
+    using TChartSeries::TChartSeries;
+    void DrawMark(int ValueIndex, const QString& St, TSeriesMarkPosition& Position) override
+    {
+        TChartSeries::DrawMark(ValueIndex, St, Position);
+        Recorded.push_back({ValueIndex, St, Position});
+    }
+    void DrawLegendShape(int ValueIndex, const TRect& Rect) override
+    {
+        LegendColors.push_back(ParentChart()->Canvas().Brush()->Color());
+        TChartSeries::DrawLegendShape(ValueIndex, Rect);
+    }
+    struct TMark {
+        int Index;
+        QString Text;
+        TSeriesMarkPosition Position;
+    };
+    std::vector<TMark> Recorded;
+    std::vector<TColor> LegendColors;
+};
+
+TEST(ChartSeriesDrawing, MarksStandAboveTheirPointsEveryNth)
+{
+    TTestChart Chart;
+    auto* Series = new TMarkRecorder(&Chart);
+    Chart.AddSeries(Series);
+    for (int I = 0; I < 5; ++I)
+        Series->AddXY(I, I * 10, "p" + QString::number(I));
+    Series->AddXY(5, 50, " ");
+    const auto Target = test::BindCanvas(Chart);
+    test::PlaceAxes(Chart, TRect{0, 0, 400, 250});
+    Series->CalcFirstLastVisibleIndex();
+    Series->Marks()->SetDrawEvery(2);
+    Series->DrawMarks();
+    ASSERT_EQ(Series->Recorded.size(), 3u); // 0, 2, 4 (the blank one at 5 is skipped anyway)
+    const auto Mark = Series->Recorded[1];
+    EXPECT_EQ(Mark.Index, 2);
+    EXPECT_EQ(Mark.Text, "p2");
+    EXPECT_EQ(Mark.Position.ArrowStart, (TPoint{Series->CalcXPos(2), Series->CalcYPos(2)}));
+    EXPECT_GT(Mark.Position.MarkWidth, 0);
+    EXPECT_GT(Mark.Position.MarkHeight, 0);
+    EXPECT_EQ(Mark.Position.TopLeft.X, Mark.Position.ArrowStart.X - Mark.Position.MarkWidth / 2);
+    EXPECT_EQ(Mark.Position.TopLeft.Y, Mark.Position.ArrowStart.Y - Mark.Position.MarkHeight + 1);
+    // The drawn position is kept for hit tests; a moved mark keeps its place.
+    EXPECT_EQ(Series->Marks()->Positions().GetPosition(2)->TopLeft, Mark.Position.TopLeft);
+    TSeriesMarkPosition Moved = Mark.Position;
+    Moved.TopLeft = {1, 1};
+    Series->Marks()->Positions().SetPosition(2, Moved);
+    Series->Recorded.clear();
+    Series->DrawMarks();
+    EXPECT_EQ(Series->Recorded[1].Position.TopLeft, (TPoint{1, 1}));
+    // DrawEvery below 1 would divide by zero: it counts as 1.
+    Series->Marks()->SetDrawEvery(0);
+    EXPECT_EQ(Series->Marks()->DrawEvery(), 1);
+}
+
+TEST(ChartSeriesDrawing, LegendSymbolsUseThePointColour)
+{
+    TTestChart Chart;
+    auto* Series = new TMarkRecorder(&Chart);
+    Chart.AddSeries(Series);
+    Series->SetSeriesColor(clGreen);
+    Series->Add(1, "", clRed);
+    Series->AddNull();
+    Series->Add(3);
+    const auto Target = test::BindCanvas(Chart);
+    const TRect Box{0, 0, 10, 10};
+    Series->DrawLegend(0, Box);
+    Series->DrawLegend(1, Box); // a null point draws nothing
+    Series->DrawLegend(2, Box);
+    Series->DrawLegend(-1, Box);
+    EXPECT_EQ(Series->LegendColors, (std::vector<TColor>{clRed, clGreen, clGreen}));
+    EXPECT_TRUE(Chart.RepaintEnabled());
+    Series->SetColorEachPoint(true);
+    Series->DrawLegend(-1, Box);
+    EXPECT_EQ(Series->LegendColors.size(), 3u);
+}
+
+} // namespace
+} // namespace lp

@@ -396,3 +396,98 @@ TEST(SeriesDataBlock, WhetherDataIsStored)
 
 } // namespace
 } // namespace lp
+
+namespace lp {
+namespace {
+
+// --- Stored properties besides the published ones ---------------------------------------------
+
+TEST(SeriesStoredProperties, DefinitionsSayWhatIsWritten)
+{
+    TTestChart Chart;
+    auto* A = new TChartSeries(&Chart);
+    auto* B = new TChartSeries(&Chart);
+    auto* Sum = new TChartSeries(&Chart);
+    A->SetName("A");
+    B->SetName("B");
+    for (TChartSeries* S : {A, B, Sum})
+        Chart.AddSeries(S);
+
+    TPropertyDefinitions Plain;
+    Sum->DefineProperties(Plain);
+    QStringList Names;
+    for (const auto& D : Plain.Items) {
+        Names << D.Name;
+        EXPECT_FALSE(D.HasData) << D.Name.toStdString();
+    }
+    EXPECT_EQ(Names, (QStringList{"Identifier", "Style", "DataSources", "CustomHorizAxis", "CustomVertAxis", "Data"}));
+
+    Sum->SetIdentifier("sum");
+    Sum->SetStyle(SeriesFlagLocked | SeriesFlagNoDataSource);
+    Sum->DataSources().Add(A);
+    Sum->DataSources().Add(B);
+    Sum->SetCustomVertAxis(static_cast<TChartAxis*>(Chart.CustomAxes().Add()));
+    Sum->SetManualData(true);
+    TPropertyDefinitions Rich;
+    Sum->DefineProperties(Rich);
+    for (const auto& D : Rich.Items)
+        EXPECT_EQ(D.HasData, D.Name != "CustomHorizAxis") << D.Name.toStdString();
+    EXPECT_EQ(Rich.Find("style")->WriteValue().toInt(), 33);
+    EXPECT_EQ(Rich.Find("DataSources")->WriteValue().toStringList(), (QStringList{"A", "B"}));
+    EXPECT_EQ(Rich.Find("CustomVertAxis")->WriteValue().toInt(), 0);
+    EXPECT_TRUE(Rich.Find("Data")->Binary);
+}
+
+TEST(SeriesStoredProperties, ReadBackResolvesNamesAndAxesWhenLoaded)
+{
+    TComponent Form;
+    auto* Chart = new TTestChart(&Form);
+    auto* A = new TChartSeries(&Form);
+    auto* B = new TChartSeries(&Form);
+    auto* Sum = new TChartSeries(&Form);
+    A->SetName("A");
+    B->SetName("B");
+    for (TChartSeries* S : {A, B, Sum})
+        Chart->AddSeries(S);
+    Chart->CustomAxes().Add();
+    A->Add(1);
+
+    Sum->Loading();
+    TPropertyDefinitions Reader;
+    Sum->DefineProperties(Reader);
+    Reader.Find("DataSources")->ReadValue(QStringList{"A", "Missing", "B"});
+    Reader.Find("CustomHorizAxis")->ReadValue(0);
+    Reader.Find("Identifier")->ReadValue(QString("id"));
+    Sum->Loaded();
+    EXPECT_EQ(Sum->DataSources().Count(), 2);
+    EXPECT_EQ(Sum->DataSource(), A);
+    EXPECT_EQ(Sum->Count(), 1);
+    EXPECT_EQ(Sum->GetHorizAxis(), Chart->CustomAxes().Items(0));
+    EXPECT_EQ(Sum->Identifier(), "id");
+
+    TChartSeries Copy;
+    TPropertyDefinitions Data;
+    Copy.DefineProperties(Data);
+    QBuffer Buffer;
+    Buffer.open(QIODevice::ReadWrite);
+    A->DefineProperties(Data);
+    Data.Items.back().WriteStream(Buffer);
+    Buffer.seek(0);
+    Data.Find("Data")->ReadStream(Buffer);
+    EXPECT_EQ(Copy.Count(), 1);
+    EXPECT_TRUE(Copy.ManualData());
+}
+
+TEST(SeriesStoredProperties, ValueListsOnlyReadTheirMultiplier)
+{
+    TChartValueList List(nullptr, "T");
+    TPropertyDefinitions Definitions;
+    List.DefineProperties(Definitions);
+    ASSERT_EQ(Definitions.Items.size(), 1u);
+    EXPECT_EQ(Definitions.Items[0].Name, "Multiplier");
+    EXPECT_FALSE(Definitions.Items[0].HasData);
+    EXPECT_FALSE(Definitions.Items[0].WriteValue);
+}
+
+} // namespace
+} // namespace lp
