@@ -251,6 +251,37 @@ void TChartAxis::RecalcScale()
     FPixelsPerUnit = FCalcRange == 0 ? 0 : FAxisPixelSize / FCalcRange;
 }
 
+void TChartAxis::CalcAxisSpace(TRect& Rect, bool CalcSizes)
+{
+    // Placeholder layout until axes draw their labels: no space taken.
+    (void)Rect;
+    (void)CalcSizes;
+}
+
+void TChartAxis::InternalCalcPositions()
+{
+    if (!FParentChart)
+        return;
+    const TRect R = FParentChart->ChartRectangle();
+    if (FIsDepthAxis)
+        SetPixelSpan(0, FParentChart->Depth3D());
+    else if (FHorizontal)
+        SetPixelSpan(R.Left, R.Right);
+    else
+        SetPixelSpan(R.Top, R.Bottom);
+}
+
+void TChartAxis::ApplyMargins(int FirstMargin, int SecondMargin)
+{
+    (void)FirstMargin;
+    (void)SecondMargin;
+}
+
+void TChartAxis::DrawAxis(bool CalcPosAxis)
+{
+    (void)CalcPosAxis;
+}
+
 int TChartAxis::CalcPosValue(double Value) const
 {
     if (FCalcRange == 0 || !std::isfinite(Value))

@@ -12,8 +12,11 @@
 // sets the pixel span and the range in use before each paint.
 
 #include "platform/core/Collections.h"
+#include "platform/graphics/GraphicsTypes.h"
 
 #include <QtCore/QString>
+
+#include <functional>
 
 namespace lp {
 
@@ -123,6 +126,25 @@ public:
     // extent of the axis' series where automatic.
     void AdjustMaxMin();
 
+    // --- Paint-time layout and drawing (called by the chart's paint) ---
+
+    // Whether the chart shows the axis in the current paint.
+    bool PaintVisible() const { return FPaintVisible; }
+    void SetPaintVisible(bool Value) { FPaintVisible = Value; }
+    // Takes the axis' title, labels, wall and ticks space out of Rect (or,
+    // with CalcSizes False, only places the axis against Rect).
+    void CalcAxisSpace(TRect& Rect, bool CalcSizes);
+    // The pixel span from the chart rectangle (or the chart's depth) and
+    // the start and end positions.
+    void InternalCalcPositions();
+    // Narrows the data range so that it ends the two margins (pixels) short
+    // of the axis ends.
+    void ApplyMargins(int FirstMargin, int SecondMargin);
+    // Title, labels, ticks, axis line and grid.
+    void DrawAxis(bool CalcPosAxis);
+    // Called while the axis draws its grid (tools that draw bands).
+    std::function<void(TChartAxis* Sender)> OnDrawGrid;
+
     // Value to pixel (clamped to plus or minus PlotMaxPixelPos); a zero
     // range gives CenterPixel.
     int CalcPosValue(double Value) const;
@@ -164,6 +186,7 @@ private:
     bool FVisible = true;
     bool FDefaultVisible = true;
     double FZPosition = 0;
+    bool FPaintVisible = false;
 
     double FCalcMinimum = 0;
     double FCalcMaximum = 0;

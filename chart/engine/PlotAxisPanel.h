@@ -191,6 +191,12 @@ public:
     // point is under it.
     bool CheckMouseSeries(int X, int Y);
     TNotifyEvent OnPageChange;
+    // May change the text of an axis label (Series nullptr and ValueIndex
+    // -1 for value labels).
+    std::function<void(TChartAxis* Sender, TChartSeries* Series, int ValueIndex, QString& LabelText)> OnGetAxisLabel;
+    // Supplies axis labels one by one: label number LabelIndex at
+    // LabelValue; Stop left True ends the labels.
+    std::function<void(TChartAxis* Sender, int LabelIndex, double& LabelValue, bool& Stop)> OnGetNextAxisLabel;
 
     // --- Paint state used by series ---
 
@@ -206,10 +212,12 @@ public:
     // number of lines (0 for an empty text).
     int MultiLineTextWidth(const QString& Text, int& Lines) const;
 
+    // The wall thickness beside Axis (pixels).
+    virtual int CalcWallSize(const TChartAxis* Axis) const = 0;
+
 protected:
     // Shrinks the chart rectangle for the walls and the 3-D depth.
     virtual void CalcWallsRect() = 0;
-    virtual int CalcWallSize(const TChartAxis* Axis) const = 0;
     virtual void DrawTitlesAndLegend(bool BeforeSeries) = 0;
     virtual void DrawWalls() = 0;
 

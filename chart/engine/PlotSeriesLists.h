@@ -11,6 +11,7 @@
 
 #include "platform/core/Collections.h"
 
+#include <functional>
 #include <vector>
 
 namespace lp {
@@ -154,12 +155,19 @@ public:
     bool Visible() const;
     void SetVisible(bool Value);
 
+    // Axes use the fast, unclipped linear position function.
+    bool FastCalc() const { return FFastCalc; }
+    void SetFastCalc(bool Value) { FFastCalc = Value; }
+    // May change the space (pixels) an axis needs for its labels.
+    std::function<int(TChartAxis* Axis, int Size)> OnAxisSize;
+
     auto begin() const { return FItems.begin(); }
     auto end() const { return FItems.end(); }
 
 private:
     TCustomAxisPanel* FChart;
     std::vector<TChartAxis*> FItems;
+    bool FFastCalc = false;
 };
 
 // The collection owning a chart's custom axes.
