@@ -1027,10 +1027,13 @@ void TChartSeries::Notification(TComponent* AComponent, TOperation Operation)
     if (AComponent == FSeriesFunction)
         FSeriesFunction = nullptr;
     if (FDataSources && FDataSources->IndexOf(AComponent) >= 0) {
+        // The component is half destroyed: compare, never cast or call it.
         const bool WasDataSource = AComponent == DataSource();
         FDataSources->InternalRemove(AComponent);
-        if (WasDataSource && !IsDestroying())
-            RemoveDataSource(AComponent);
+        if (WasDataSource && !IsDestroying()) {
+            FDataSources->Clear();
+            CheckDataSource();
+        }
     }
 }
 
@@ -1139,8 +1142,11 @@ void TChartSeries::CalcFirstLastVisibleIndex()
         NearPixel = Axis->Inverted() ? R.Top : R.Bottom;
         FarPixel = Axis->Inverted() ? R.Bottom : R.Top;
     }
-    const double NearValue = Axis->CalcPosPoint(NearPixel);
-    const double FarValue = Axis->CalcPosPoint(FarPixel);
+    // The edge values come back from pixels through floating point: widen
+    // them by a hair so that a point lying exactly on an edge stays in.
+    const double Slack = std::fabs(Axis->CalcPosPoint(FarPixel) - Axis->CalcPosPoint(NearPixel)) * 1e-9;
+    const double NearValue = Axis->CalcPosPoint(NearPixel) - Slack;
+    const double FarValue = Axis->CalcPosPoint(FarPixel) + Slack;
     const double* Positions = FNotMandatory->Data();
     const double* End = Positions + N;
     const double* First = std::lower_bound(Positions, End, NearValue);

@@ -17,8 +17,8 @@ TPlotSeriesSource::~TPlotSeriesSource()
 {
     Destroying();
     Close();
-    if (FSeries)
-        RemoveFreeNotification(FSeries);
+    // The free-notification link stays: the component destructor tells the
+    // series, which then drops this source from its list.
 }
 
 void TPlotSeriesSource::SetActive(bool Value)
