@@ -393,6 +393,9 @@ public:
     TChartAxis* GetVertAxis() const { return FVertAxisObject; }
     void ResolveAxes();
     virtual bool UseAxis() const { return true; }
+    // Series with Z values of their own (surfaces, 3-D points) say so: the
+    // axes then label them by value.
+    virtual bool HasZValues() const { return false; }
     virtual bool AssociatedToAxis(const TChartAxis* Axis) const;
     // The vertical axis when MandatoryIsY, else the horizontal one.
     TChartAxis* MandatoryAxis() const;

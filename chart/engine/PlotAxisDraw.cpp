@@ -1,0 +1,1090 @@
+// The axis' layout and drawing: the space it takes beside the chart
+// rectangle, its title, labels (custom, value, event, logarithmic, point and
+// depth-series labels) with overlap skipping, the axis line, ticks, grid,
+// minor ticks and minor grid.
+//
+// Across the axis, LabelsPixel and TitlePixel are the inner edges of the
+// labels' and the title's bands; texts are anchored there and extend
+// outward (down for a bottom axis, up for a top one, left for a left axis,
+// right for a right one).
+
+#include "chart/engine/PlotAxis.h"
+
+#include "chart/canvas/PlotRoutines.h"
+#include "chart/engine/PlotAxisPanel.h"
+#include "chart/engine/PlotSeriesSource.h"
+#include "platform/base/Numeric.h"
+
+#include <QtCore/QLocale>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <numbers>
+
+namespace lp {
+
+namespace {
+
+int NormalAngle(int Angle)
+{
+    return ((Angle % 360) + 360) % 360;
+}
+
+// A + B within the pixel limit (sizes come from texts and settings).
+int AddPixels(int A, long long B)
+{
+    const long long Limit = PlotMaxPixelPos;
+    return static_cast<int>(std::clamp(static_cast<long long>(A) + B, -Limit, Limit));
+}
+
+int RoundPixel(double V)
+{
+    if (std::isnan(V))
+        return 0;
+    const double Limit = PlotMaxPixelPos;
+    return RoundToInt32(std::clamp(V, -Limit, Limit));
+}
+
+// Restores a flag when the scope ends (also when drawing raises).
+struct TFlagRestore {
+    bool& Flag;
+    bool Old;
+    ~TFlagRestore() { Flag = Old; }
+};
+
+} // namespace
+
+// --- Measuring ------------------------------------------------------------------------------------
+
+void TChartAxis::SelectFont(TPlotFont& Font) const
+{
+    if (!FParentChart)
+        return;
+    TPlotCanvas3D& C = FParentChart->Canvas();
+    if (C.ReferenceCanvas())
+        C.AssignFont(Font);
+}
+
+int TChartAxis::TextWidthOf(const QString& Line) const
+{
+    if (LabelMeasurer.TextWidth)
+        return LabelMeasurer.TextWidth(Line);
+    if (!FParentChart || !FParentChart->Canvas().ReferenceCanvas())
+        return 0;
+    return FParentChart->Canvas().TextWidth(Line);
+}
+
+int TChartAxis::FontHeightOf() const
+{
+    if (LabelMeasurer.FontHeight)
+        return LabelMeasurer.FontHeight();
+    if (!FParentChart || !FParentChart->Canvas().ReferenceCanvas())
+        return 0;
+    return FParentChart->Canvas().FontHeight();
+}
+
+int TChartAxis::MultiLineWidth(const QString& Text, int& Lines) const
+{
+    Lines = 0;
+    if (Text.isEmpty())
+        return 0;
+    int Width = 0;
+    for (const QString& Line : Text.split(PlotLineSeparator)) {
+        ++Lines;
+        Width = std::max(Width, TextWidthOf(Line));
+    }
+    return Width;
+}
+
+int TChartAxis::SizeAcross(int Angle, int Width, int Lines, int FixedSize) const
+{
+    if (FixedSize != 0)
+        return FixedSize;
+    const int A = NormalAngle(Angle);
+    const bool UseWidth = FHorizontal ? (A != 0 && A != 180) : (A != 90 && A != 270);
+    return UseWidth ? Width : FontHeightOf() * std::max(1, Lines);
+}
+
+int TChartAxis::CalcTicksSize() const
+{
+    int Result = 0;
+    if (FAxisPen->Visible())
+        Result += FAxisPen->Width() + 1;
+    if (FTicks->Visible())
+        Result += FTickLength;
+    if (FMinorTicks->Visible())
+        Result = std::max(Result, FMinorTickLength);
+    return Result;
+}
+
+int TChartAxis::MaxLabelsWidth(int* Lines) const
+{
+    int Width = 0;
+    int MostLines = 1;
+    const auto Consider = [&](const QString& Text) {
+        int N = 0;
+        Width = std::max(Width, MultiLineWidth(Text, N));
+        MostLines = std::max(MostLines, N);
+    };
+    if (FItems->Count() > 0) {
+        for (const auto& Item : *FItems) {
+            SelectFont(*Item->Font());
+            Consider(Item->Text().isEmpty() ? LabelTextWithoutEvent(Item->Value()) : Item->Text());
+        }
+        SelectFont(*LabelsFont());
+    } else if (FParentChart) {
+        SelectFont(*LabelsFont());
+        switch (EffectiveLabelStyle()) {
+        case talMark:
+            for (TChartSeries* Series : FParentChart->SeriesList())
+                if (Series->Active())
+                    for (int I = 0; I < Series->Count(); ++I)
+                        Consider(Series->GetMarkText(I));
+            break;
+        case talText:
+            for (TChartSeries* Series : FParentChart->SeriesList()) {
+                if (FIsDepthAxis) {
+                    if (Series->Active())
+                        Consider(SeriesTitleOrName(Series));
+                } else {
+                    for (int I = 0; I < Series->Labels().Count(); ++I)
+                        Consider(Series->Labels().GetLabel(I));
+                }
+            }
+            break;
+        case talValue: {
+            const double Step = CalcLabelsIncrement();
+            double Lo = FCalcMinimum;
+            double Hi = FCalcMaximum;
+            if (FRoundFirstLabel || (FIsDateTimeAxis && FExactDateTime)) {
+                Lo = std::trunc(FCalcMinimum / Step) * Step;
+                Hi = std::trunc(FCalcMaximum / Step) * Step;
+            }
+            Consider(LabelTextWithoutEvent(Lo));
+            Consider(LabelTextWithoutEvent(Hi));
+            Width += TextWidthOf(QStringLiteral(" "));
+            break;
+        }
+        default:
+            break;
+        }
+    }
+    if (Lines)
+        *Lines = MostLines;
+    return Width;
+}
+
+int TChartAxis::CalcLabelsSize() const
+{
+    int Lines = 1;
+    const int Width = MaxLabelsWidth(&Lines);
+    long long Size = SizeAcross(FLabelsAngle, Width, Lines, FLabelsSize);
+    if (FLabelsAlternate)
+        Size *= 2;
+    int Result = static_cast<int>(std::clamp<long long>(Size, -PlotMaxPixelPos, PlotMaxPixelPos));
+    if (FParentChart && FParentChart->AxesList().OnAxisSize)
+        Result = FParentChart->AxesList().OnAxisSize(const_cast<TChartAxis*>(this), Result);
+    return Result;
+}
+
+int TChartAxis::ZPositionPixels() const
+{
+    if (!FParentChart)
+        return 0;
+    const double Depth = FIsDepthAxis ? FParentChart->ChartRectangle().Height() : FParentChart->Depth3D();
+    return RoundPixel(FZPosition * 0.01 * Depth);
+}
+
+// --- Layout ---------------------------------------------------------------------------------------
+
+TAxisLabelStyle TChartAxis::EffectiveLabelStyle() const
+{
+    return FLabelStyle == talAuto ? CalcLabelStyle() : FLabelStyle;
+}
+
+int TChartAxis::EdgeOf(const TRect& Rect) const
+{
+    if (FHorizontal)
+        return FOtherSide ? Rect.Top : Rect.Bottom;
+    return FOtherSide ? Rect.Right : Rect.Left;
+}
+
+void TChartAxis::TakeSpace(TRect& Rect, int Size) const
+{
+    if (FHorizontal) {
+        if (FOtherSide)
+            Rect.Top = AddPixels(Rect.Top, Size);
+        else
+            Rect.Bottom = AddPixels(Rect.Bottom, -static_cast<long long>(Size));
+    } else if (FOtherSide) {
+        Rect.Right = AddPixels(Rect.Right, -static_cast<long long>(Size));
+    } else {
+        Rect.Left = AddPixels(Rect.Left, Size);
+    }
+}
+
+int TChartAxis::MoveOutward(int Pixel, int Amount) const
+{
+    // Outward is down for a bottom axis and right for a right axis.
+    const bool Grows = FHorizontal != FOtherSide;
+    return AddPixels(Pixel, Grows ? Amount : -static_cast<long long>(Amount));
+}
+
+int TChartAxis::PositionOffset(const TRect& Rect) const
+{
+    if (FPositionPercent == 0 || std::isnan(FPositionPercent))
+        return 0;
+    double Offset = FPositionPercent;
+    if (FPositionUnits == muPercent) {
+        const double Size = FHorizontal ? static_cast<double>(Rect.Bottom) - Rect.Top
+                                        : static_cast<double>(Rect.Right) - Rect.Left;
+        Offset *= 0.01 * Size;
+    }
+    int Result = RoundPixel(Offset);
+    // Positive values move the axis into the chart rectangle.
+    if (FOtherSide)
+        Result = -Result;
+    if (FHorizontal)
+        Result = -Result;
+    return Result;
+}
+
+int TChartAxis::DepthAxisY() const
+{
+    const TRect R = FParentChart->ChartRectangle();
+    return FParentChart->DepthTopAxis() == this ? R.Top : R.Bottom;
+}
+
+void TChartAxis::CalcAxisSpace(TRect& Rect, bool CalcSizes)
+{
+    FIsDateTimeAxis = IsDateTime();
+    if (!CalcSizes) {
+        FAxisLinePixel = AddPixels(EdgeOf(Rect), PositionOffset(Rect));
+        FLabelsPixel = MoveOutward(FAxisLinePixel, CalcTicksSize());
+        FTitlePixel = MoveOutward(FLabelsPixel, CalcLabelsSize());
+        return;
+    }
+    if (!FIsDepthAxis && FTitle->Visible() && !FTitle->Caption().isEmpty()) {
+        SelectFont(*FTitle->Font());
+        int Lines = 0;
+        const int Width = MultiLineWidth(FTitle->Caption(), Lines);
+        TakeSpace(Rect, SizeAcross(FTitle->Angle(), Width, Lines, FTitleSize));
+    }
+    FTitlePixel = EdgeOf(Rect);
+    if (FIsDepthAxis)
+        FTitlePixel = FOtherSide ? Rect.Right : Rect.Left;
+    if (Labels())
+        TakeSpace(Rect, CalcLabelsSize());
+    FLabelsPixel = EdgeOf(Rect);
+    const int Extra = (FParentChart ? FParentChart->CalcWallSize(this) : 0) + CalcTicksSize();
+    if (Extra > 0)
+        TakeSpace(Rect, Extra);
+    const int Offset = PositionOffset(Rect);
+    FTitlePixel = AddPixels(FTitlePixel, Offset);
+    FLabelsPixel = AddPixels(FLabelsPixel, Offset);
+}
+
+TRect TChartAxis::CalcRect() const
+{
+    const int Lo = std::min(FStartPixel, FEndPixel);
+    const int Hi = std::max(FStartPixel, FEndPixel);
+    int A0;
+    int A1;
+    if (FAxisLinePixel <= FLabelsPixel) {
+        A0 = AddPixels(FAxisLinePixel, -3);
+        A1 = FLabelsPixel;
+    } else {
+        A0 = FLabelsPixel;
+        A1 = AddPixels(FAxisLinePixel, 3);
+    }
+    if (FHorizontal)
+        return {Lo, A0, Hi, A1};
+    return {A0, Lo, A1, Hi};
+}
+
+bool TChartAxis::Clicked(int X, int Y) const
+{
+    if (!FParentChart || !FParentChart->IsAxisVisible(this))
+        return false;
+    if (FParentChart->View3D())
+        FParentChart->Canvas().Calculate2DPosition(X, Y, FOtherSide ? FParentChart->Depth3D() : 0);
+    return PointInRect(CalcRect(), X, Y);
+}
+
+// --- Drawing --------------------------------------------------------------------------------------
+
+void TChartAxis::DrawAxis(bool CalcPosAxis)
+{
+    if (!FParentChart)
+        return;
+    TPlotCanvas3D& C = FParentChart->Canvas();
+    FIsDateTimeAxis = IsDateTime();
+    if (CalcPosAxis) {
+        const TRect R = FParentChart->ChartRectangle();
+        FAxisLinePixel = AddPixels(EdgeOf(R), PositionOffset(R));
+    }
+    C.SetBackMode(TRANSPARENT);
+    DrawTitle();
+
+    FTickPositions.clear();
+    FLabelValues.clear();
+    FDrawnLabels = 0;
+    FAlternateShift = 0;
+    FOppositeSize = 0;
+    if (FLabelsAlternate) {
+        SelectFont(*LabelsFont());
+        FAlternateShift = FHorizontal ? FontHeightOf() : MaxLabelsWidth();
+    }
+    if (FLabelsAlign == alOpposite && !FHorizontal)
+        FOppositeSize = CalcLabelsSize();
+
+    if (FItems->Count() > 0) {
+        DrawCustomLabels();
+    } else {
+        const TAxisLabelStyle Style = EffectiveLabelStyle();
+        if (Style != talNone && !(FCalcMaximum < FCalcMinimum)) {
+            SelectFont(*LabelsFont());
+            if (Style == talValue) {
+                if (FLogarithmic && FIncrement == 0) {
+                    DrawLogLabels();
+                } else {
+                    const double Step = CalcLabelsIncrement();
+                    int StepIndex = dtNone;
+                    if (FIsDateTimeAxis && FExactDateTime && FIncrement != 0) {
+                        StepIndex = FindDateTimeStep(FIncrement);
+                        if (StepIndex != dtNone)
+                            while (StepIndex < dtOneYear && Step > DateTimeStep(StepIndex))
+                                ++StepIndex;
+                    }
+                    const bool MonthBased = StepIndex >= dtHalfMonth && StepIndex <= dtOneYear;
+                    if (Step > 0 || MonthBased) {
+                        if (!FParentChart->OnGetNextAxisLabel || !DrawLabelsFromEvent())
+                            DrawValueLabels(Step, StepIndex);
+                    }
+                }
+            } else if (Style == talText && FIsDepthAxis) {
+                DrawDepthSeriesLabels();
+            } else if (Style == talMark || Style == talText) {
+                DrawPointLabels(Style);
+            }
+        }
+    }
+    DrawTicksLineAndGrid();
+}
+
+void TChartAxis::DrawTitle()
+{
+    if (!FTitle->Visible() || FTitle->Caption().isEmpty())
+        return;
+    TPlotCanvas3D& C = FParentChart->Canvas();
+    // A title is plain text: an "E" in it is no exponent.
+    TFlagRestore Restore{FLabelsExponent, FLabelsExponent};
+    FLabelsExponent = false;
+    SelectFont(*FTitle->Font());
+    C.SetBackMode(TRANSPARENT);
+    const int FontH = FontHeightOf();
+    const QString& Caption = FTitle->Caption();
+    if (FIsDepthAxis) {
+        C.SetTextAlign((FOtherSide ? TA_LEFT : TA_RIGHT) | TA_TOP);
+        C.TextOut3D(FTitlePixel, DepthAxisY(), FParentChart->Depth3D() / 2, Caption);
+        return;
+    }
+    int X;
+    int Y;
+    if (FHorizontal) {
+        X = FCenterPixel;
+        Y = FTitlePixel;
+        if (FTitleAtEdge)
+            Y = FOtherSide ? FontH : FParentChart->Height() - FontH;
+    } else {
+        X = FTitlePixel;
+        if (FTitleAtEdge)
+            X = FOtherSide ? static_cast<int>((static_cast<long long>(FTitlePixel) + FParentChart->Width()) / 2)
+                           : FTitlePixel / 2;
+        Y = FCenterPixel;
+    }
+    DrawLabelText(X, Y, ZPositionPixels(), FTitle->Angle(), Caption, nullptr, false);
+}
+
+void TChartAxis::DrawCustomLabels()
+{
+    for (const auto& Item : *FItems) {
+        const double Value = Item->Value();
+        if (!(Value >= FMinimum && Value <= FMaximum))
+            continue;
+        const int Pixel = CalcPosValue(Value);
+        if (!FTickOnLabelsOnly)
+            FTickPositions.push_back(Pixel);
+        FLabelValues.push_back(Value);
+        if (Item->Visible())
+            DrawThisLabel(Pixel, Item->Text().isEmpty() ? LabelValue(Value) : Item->Text(), Item.get());
+    }
+}
+
+void TChartAxis::DrawValueLabels(double Step, int StepIndex)
+{
+    const double Lo = FCalcMinimum;
+    const double Hi = FCalcMaximum;
+    // More labels than this would take longer than they are worth.
+    if (!(std::fabs(FCalcRange / Step) < 10000))
+        return;
+    const bool ExactDate = FIsDateTimeAxis && FExactDateTime && StepIndex != dtNone;
+    const bool ByCalendar = ExactDate && StepIndex >= dtHalfMonth;
+    const auto StepDown = [&](double V) {
+        if (ByCalendar) {
+            IncDecDateTime(true, false, V, Step, StepIndex);
+            return V;
+        }
+        return V - Step;
+    };
+    const auto Draw = [&](double V) {
+        FLabelValues.push_back(V);
+        const int Pixel = CalcPosValue(V);
+        if (!FTickOnLabelsOnly)
+            FTickPositions.push_back(Pixel);
+        DrawThisLabel(Pixel, Labels() ? LabelValue(V) : QString(), nullptr);
+    };
+
+    double Value = Hi;
+    if (ExactDate && StepIndex >= dtOneDay)
+        Value = TruncDateToStep(StepIndex, Hi);
+    else if (FRoundFirstLabel && LabelTextWithoutEvent(Lo) != LabelTextWithoutEvent(Hi))
+        Value = std::trunc(Hi / Step) * Step;
+    for (int Guard = 0; Value > Hi && Guard < 10000; ++Guard)
+        Value = StepDown(Value);
+
+    const auto Shortest = [](double V) { return QString::number(V, 'g', QLocale::FloatingPointShortest); };
+    if (FRangeIsZero || std::fabs(Hi - Lo) <= 1e-10 || Shortest(Value) == Shortest(StepDown(Value))) {
+        // No room for a second label, or a step the values cannot resolve.
+        Draw(Value);
+        return;
+    }
+    const double Lower = FCalcMinimum >= 0 ? (Lo - 1e-12) / (1 + 1e-12) : Lo;
+    for (int Count = 0; Value >= Lower && Count <= 10000; ++Count) {
+        Draw(Value);
+        Value = StepDown(Value);
+    }
+}
+
+bool TChartAxis::DrawLabelsFromEvent()
+{
+    double Value = FCalcMinimum;
+    bool Stop = true;
+    for (int Index = 0;; ++Index) {
+        FParentChart->OnGetNextAxisLabel(this, Index, Value, Stop);
+        if (Stop || !(Value >= FCalcMinimum - 1e-7 && Value <= FCalcMaximum + 1e-7))
+            return Index > 0;
+        FLabelValues.push_back(Value);
+        const int Pixel = CalcPosValue(Value);
+        if (!FTickOnLabelsOnly)
+            FTickPositions.push_back(Pixel);
+        DrawThisLabel(Pixel, Labels() ? LabelValue(Value) : QString(), nullptr);
+        if (Index >= 2000)
+            return true;
+    }
+}
+
+void TChartAxis::DrawLogLabels()
+{
+    if (FCalcMinimum == FCalcMaximum)
+        return;
+    const bool LinLog = IsLinLog();
+    // Powers of a base not above 1 never grow: nothing to label.
+    if (!LinLog && !(FLogarithmicBase > 1))
+        return;
+    const auto Next = [&](double V) { return LinLog ? LinLogShift(V, 1) : V * FLogarithmicBase; };
+    const auto Prev = [&](double V) { return LinLog ? LinLogShift(V, -1) : V / FLogarithmicBase; };
+    double Lo = FCalcMinimum;
+    if (!LinLog && Lo <= 0)
+        Lo = Lo == 0 ? 0.1 : LogRound(1e-10);
+    double Value = LogRound(Lo);
+    if (FMinorGrid->Visible()) {
+        const double Below = Prev(Value);
+        if (Below < FCalcMinimum)
+            FTickPositions.push_back(CalcPosValue(Below));
+    }
+    double Last = Value;
+    bool Any = false;
+    for (int Guard = 0; Value <= FCalcMaximum && Guard < 10000; ++Guard) {
+        if (Value >= FCalcMinimum) {
+            FLabelValues.push_back(Value);
+            const int Pixel = CalcPosValue(Value);
+            if (!FTickOnLabelsOnly)
+                FTickPositions.push_back(Pixel);
+            DrawThisLabel(Pixel, Labels() ? LabelValue(Value) : QString(), nullptr);
+            Last = Value;
+            Any = true;
+        }
+        const double N = Next(Value);
+        if (!(N > Value))
+            break;
+        Value = N;
+    }
+    if (Any && FMinorGrid->Visible()) {
+        const double Above = Next(Last);
+        if (Above > FCalcMaximum)
+            FTickPositions.push_back(CalcPosValue(Above));
+    }
+}
+
+void TChartAxis::DrawPointLabels(TAxisLabelStyle Style)
+{
+    std::vector<TChartSeries*> Sources;
+    int First = -1;
+    int Last = -1;
+    for (TChartSeries* Series : FParentChart->SeriesList()) {
+        if (!Series->Active() || !Series->AssociatedToAxis(this))
+            continue;
+        Sources.push_back(Series);
+        if (Series->FirstVisibleIndex() >= 0) {
+            First = First < 0 ? Series->FirstVisibleIndex() : std::min(First, Series->FirstVisibleIndex());
+            Last = std::max(Last, Series->LastVisibleIndex());
+        }
+    }
+    if (First < 0)
+        return;
+    const int Angle = NormalAngle(FLabelsAngle);
+    bool MeasureHeight = !FHorizontal;
+    if (Angle == 90 || Angle == 270)
+        MeasureHeight = !MeasureHeight;
+    bool HaveLast = false;
+    long long LastPixel = 0;
+    long long LastHalf = 0;
+    for (int Index = First; Index <= Last; ++Index) {
+        TChartSeries* Source = nullptr;
+        QString Text;
+        for (TChartSeries* Series : Sources) {
+            if (Index < Series->FirstVisibleIndex() || Index > Series->LastVisibleIndex() || Index >= Series->Count())
+                continue;
+            if (!Source)
+                Source = Series;
+            QString Candidate = Style == talMark ? Series->GetMarkText(Index) : Series->Labels().GetLabel(Index);
+            if (FParentChart->OnGetAxisLabel)
+                FParentChart->OnGetAxisLabel(this, Series, Index, Candidate);
+            if (!Candidate.isEmpty()) {
+                Source = Series;
+                Text = Candidate;
+                break;
+            }
+        }
+        if (!Source)
+            continue;
+        const double Value = FHorizontal ? Source->GetXValue(Index) : Source->GetYValue(Index);
+        if (!(Value >= FCalcMinimum && Value <= FCalcMaximum))
+            continue;
+        const int Pixel = CalcPosValue(Value);
+        if (!FTickOnLabelsOnly)
+            FTickPositions.push_back(Pixel);
+        FLabelValues.push_back(Value);
+        if (!Labels() || Text.isEmpty())
+            continue;
+        SelectFont(*LabelsFont());
+        int Lines = 0;
+        const int Width = MultiLineWidth(Text, Lines);
+        const long long Size = MeasureHeight ? static_cast<long long>(FontHeightOf()) * Lines : Width;
+        long long Half = Size / 2;
+        if (FLabelsSeparation != 0 && HaveLast) {
+            const double Gap = std::min(std::trunc(Size * 0.02 * FLabelsSeparation), 1e12);
+            Half = (Size + static_cast<long long>(Gap)) / 2;
+            const bool Clears = Pixel >= LastPixel ? Pixel - Half >= LastPixel + LastHalf
+                                                   : Pixel + Half <= LastPixel - LastHalf;
+            if (!Clears)
+                continue;
+        }
+        DrawThisLabel(Pixel, Text, nullptr);
+        HaveLast = true;
+        LastPixel = Pixel;
+        LastHalf = Half;
+    }
+}
+
+void TChartAxis::DrawDepthSeriesLabels()
+{
+    std::vector<TChartSeries*> Active;
+    for (TChartSeries* Series : FParentChart->SeriesList())
+        if (Series->Active())
+            Active.push_back(Series);
+    const double Lo = std::max(std::trunc(FCalcMinimum), 0.0);
+    const double Hi = std::min(std::trunc(FCalcMaximum), static_cast<double>(Active.size()) - 1);
+    if (!(Lo <= Hi))
+        return;
+    // Label i names the i-th active series, the series of Z order i.
+    for (int I = static_cast<int>(Lo); I <= static_cast<int>(Hi); ++I) {
+        TChartSeries* Series = Active[static_cast<size_t>(I)];
+        QString Text = SeriesTitleOrName(Series);
+        if (FParentChart->OnGetAxisLabel)
+            FParentChart->OnGetAxisLabel(this, Series, I, Text);
+        const double Value = FCalcMaximum - I - 0.5;
+        FLabelValues.push_back(Value);
+        const int Pixel = CalcPosValue(Value);
+        if (!FTickOnLabelsOnly)
+            FTickPositions.push_back(Pixel);
+        DrawThisLabel(Pixel, Text, nullptr);
+    }
+}
+
+void TChartAxis::DrawThisLabel(int Pixel, const QString& Text, TAxisItem* Item)
+{
+    if (FTickOnLabelsOnly)
+        FTickPositions.push_back(Pixel);
+    if (!Labels())
+        return;
+    TPlotCanvas3D& C = FParentChart->Canvas();
+    SelectFont(Item ? *Item->Font() : *LabelsFont());
+    C.SetBackMode(TRANSPARENT);
+    int X;
+    int Y;
+    int Z;
+    if (FIsDepthAxis) {
+        X = FLabelsPixel;
+        if (!FOtherSide)
+            X = AddPixels(X, -(2 + TextWidthOf(QStringLiteral("W")) / 2));
+        Y = DepthAxisY();
+        const TView3DOptions* View = FParentChart->View3DOptions();
+        const bool Rotated = FParentChart->View3D() && View && !View->Orthogonal();
+        Z = Rotated ? Pixel : AddPixels(Pixel, FontHeightOf() / 2);
+    } else {
+        int Across = FLabelsPixel;
+        if (FLabelsAlternate && FDrawnLabels % 2 == 1)
+            Across = MoveOutward(Across, FAlternateShift);
+        X = FHorizontal ? Pixel : Across;
+        Y = FHorizontal ? Across : Pixel;
+        Z = ZPositionPixels();
+    }
+    ++FDrawnLabels;
+    QString Shown = Text;
+    bool Draw = true;
+    if (OnDrawLabel)
+        OnDrawLabel(this, X, Y, Z, Shown, Draw);
+    if (Draw)
+        DrawLabelText(X, Y, Z, FLabelsAngle, Shown, Item, true);
+}
+
+void TChartAxis::DrawLabelText(int X, int Y, int Z, int Angle, const QString& Text, TAxisItem* Item, bool IsLabel)
+{
+    TPlotCanvas3D& C = FParentChart->Canvas();
+    const int FontH = FontHeightOf();
+    const int H = FontH / 2;
+    const int A = NormalAngle(Angle);
+    // T1: right- or left-aligned; T2: centred at the top or the bottom.
+    const auto T1 = [](bool Left) -> unsigned { return Left ? TA_LEFT : TA_RIGHT; };
+    const auto T2 = [](bool Bottom) -> unsigned { return TA_CENTER | (Bottom ? TA_BOTTOM : TA_TOP); };
+    unsigned Align = TA_LEFT | TA_TOP;
+    // Placements centred across the text block on (X, Y).
+    bool CentredBlock = false;
+    switch (A) {
+    case 0:
+        if (FHorizontal) {
+            Align = TA_CENTER | (FOtherSide ? TA_BOTTOM : TA_TOP);
+        } else {
+            if (IsLabel && FLabelsAlign == alOpposite) {
+                Align = FOtherSide ? TA_RIGHT : TA_LEFT;
+                X = AddPixels(X, FOtherSide ? FOppositeSize : -static_cast<long long>(FOppositeSize));
+            } else {
+                Align = T1(FOtherSide);
+            }
+            Y = AddPixels(Y, -H);
+            CentredBlock = true;
+        }
+        break;
+    case 90:
+        if (FHorizontal) {
+            Align = T1(FOtherSide);
+            X = AddPixels(X, -H);
+            CentredBlock = true;
+        } else {
+            Align = T2(!FOtherSide);
+        }
+        break;
+    case 180:
+        if (FHorizontal) {
+            Align = TA_CENTER | (FOtherSide ? TA_TOP : TA_BOTTOM);
+        } else {
+            Align = T1(!FOtherSide);
+            Y = AddPixels(Y, H);
+            CentredBlock = true;
+        }
+        break;
+    case 270:
+        if (FHorizontal) {
+            Align = T1(!FOtherSide);
+            X = AddPixels(X, H);
+            CentredBlock = true;
+        } else {
+            Align = T2(FOtherSide);
+        }
+        break;
+    default:
+        break;
+    }
+
+    const QStringList Lines = Text.split(PlotLineSeparator);
+    const int Count = static_cast<int>(Lines.size());
+    // The text's own directions on the screen: reading and downwards.
+    const double Radians = A * std::numbers::pi / 180;
+    const double Rx = std::cos(Radians);
+    const double Ry = -std::sin(Radians);
+    const double Dx = std::sin(Radians);
+    const double Dy = std::cos(Radians);
+    const bool BottomAnchored = (Align & TA_VERTICAL_MASK) == TA_BOTTOM;
+    // Offset of the first line, in lines: bottom-anchored blocks grow
+    // upward, centred blocks around the anchor.
+    double FirstLine = 0;
+    if (BottomAnchored)
+        FirstLine = -(Count - 1);
+    else if (CentredBlock)
+        FirstLine = -(Count - 1) / 2.0;
+
+    if (Item && !Item->Transparent()) {
+        // The item's frame around the whole text block, turned by the angle.
+        int Width = 0;
+        for (const QString& Line : Lines)
+            Width = std::max(Width, TextWidthOf(Line));
+        const double BlockH = static_cast<double>(FontH) * Count;
+        const unsigned Horiz = Align & TA_HORIZONTAL_MASK;
+        const double U0 = Horiz == TA_LEFT ? 0 : Horiz == TA_RIGHT ? -Width : -Width / 2.0;
+        const double V0 = BottomAnchored ? -BlockH : FirstLine * FontH;
+        const double Cu = U0 + Width / 2.0;
+        const double Cv = V0 + BlockH / 2.0;
+        const int Cx = RoundPixel(X + Cu * Rx + Cv * Dx);
+        const int Cy = RoundPixel(Y + Cu * Ry + Cv * Dy);
+        const int HalfW = Width / 2 + 2;
+        const int HalfH = static_cast<int>(BlockH / 2) + 1;
+        Item->DrawRectRotated({AddPixels(Cx, -HalfW), AddPixels(Cy, -HalfH), AddPixels(Cx, HalfW),
+                               AddPixels(Cy, HalfH)},
+                              A, Z);
+        SelectFont(*Item->Font());
+        C.SetBackMode(TRANSPARENT);
+    }
+
+    for (int I = 0; I < Count; ++I) {
+        const double Offset = (FirstLine + I) * FontH;
+        DrawTextLine(RoundPixel(X + Offset * Dx), RoundPixel(Y + Offset * Dy), Z, A, Align, Lines[I]);
+    }
+}
+
+void TChartAxis::DrawTextLine(int X, int Y, int Z, int Angle, unsigned Align, const QString& Line)
+{
+    TPlotCanvas3D& C = FParentChart->Canvas();
+    QString Text = Line;
+    {
+        // "-0", "0.00" or "0,0" read as zero: shown as "0".
+        QString Number = Text.trimmed();
+        Number.replace(QLatin1Char(','), QLatin1Char('.'));
+        bool Ok = false;
+        const double V = Number.toDouble(&Ok);
+        if (Ok && V == 0)
+            Text = QStringLiteral("0");
+    }
+    const auto Out = [&](int PX, int PY, unsigned PAlign, const QString& S) {
+        C.SetTextAlign(PAlign);
+        if (Angle == 0)
+            C.TextOut3D(PX, PY, Z, S);
+        else
+            C.RotateLabel3D(PX, PY, Z, S, Angle);
+    };
+    const int E = FLabelsExponent ? static_cast<int>(Text.indexOf(QLatin1Char('E'), 0, Qt::CaseInsensitive)) : -1;
+    if (E < 0) {
+        Out(X, Y, Align, Text);
+        return;
+    }
+    // Mantissa and a raised exponent in a font a quarter smaller.
+    const QString Mantissa = Text.left(E);
+    const QString Exponent = Text.mid(E + 1);
+    const double Radians = Angle * std::numbers::pi / 180;
+    const double Rx = std::cos(Radians);
+    const double Ry = -std::sin(Radians);
+    const double Ux = -std::sin(Radians);
+    const double Uy = -std::cos(Radians);
+    const int Raise = (FontHeightOf() - 1) / 2 - 2;
+    TPlotFont* MainFont = C.ReferenceCanvas() ? C.FontAssigned() : nullptr;
+    TPlotFont Small;
+    if (MainFont) {
+        Small.Assign(MainFont);
+        Small.SetSize(MainFont->Size() - MainFont->Size() / 4);
+    }
+    const int MantissaWidth = TextWidthOf(Mantissa);
+    if (MainFont)
+        SelectFont(Small);
+    const int ExponentWidth = TextWidthOf(Exponent);
+    if (MainFont)
+        SelectFont(*MainFont);
+    const unsigned Vert = Align & TA_VERTICAL_MASK;
+    unsigned Horiz = Align & TA_HORIZONTAL_MASK;
+    double StartX = X;
+    double StartY = Y;
+    if (Horiz == TA_CENTER) {
+        // Centred: the whole "mantissa exponent" pair around the anchor.
+        const double Half = (MantissaWidth + 1 + ExponentWidth) / 2.0;
+        StartX -= Half * Rx;
+        StartY -= Half * Ry;
+        Horiz = TA_LEFT;
+    }
+    const auto DrawExponent = [&](double PX, double PY) {
+        if (MainFont)
+            SelectFont(Small);
+        Out(RoundPixel(PX + Raise * Ux), RoundPixel(PY + Raise * Uy), Horiz | Vert, Exponent);
+        if (MainFont)
+            SelectFont(*MainFont);
+    };
+    if (Horiz == TA_LEFT) {
+        Out(RoundPixel(StartX), RoundPixel(StartY), TA_LEFT | Vert, Mantissa);
+        DrawExponent(StartX + (MantissaWidth + 1) * Rx, StartY + (MantissaWidth + 1) * Ry);
+    } else {
+        DrawExponent(StartX, StartY);
+        Out(RoundPixel(StartX - (ExponentWidth + 1) * Rx), RoundPixel(StartY - (ExponentWidth + 1) * Ry),
+            TA_RIGHT | Vert, Mantissa);
+    }
+}
+
+// --- Line, ticks and grid -----------------------------------------------------------------------
+
+void TChartAxis::DrawTick(int Pixel, int Offset, int Length)
+{
+    TPlotCanvas3D& C = FParentChart->Canvas();
+    const int A = FAxisLinePixel;
+    if (FIsDepthAxis) {
+        const long long Sign = FOtherSide ? 1 : -1;
+        const int X0 = AddPixels(A, Sign * Offset);
+        C.HorizLine3D(X0, AddPixels(X0, Sign * Length), DepthAxisY(), Pixel);
+    } else if (FHorizontal) {
+        const long long Sign = FOtherSide ? -1 : 1;
+        const int Y0 = AddPixels(A, Sign * Offset);
+        C.VertLine3D(Pixel, Y0, AddPixels(Y0, Sign * Length), ZPositionPixels());
+    } else {
+        const long long Sign = FOtherSide ? 1 : -1;
+        const int X0 = AddPixels(A, Sign * Offset);
+        C.HorizLine3D(X0, AddPixels(X0, Sign * Length), Pixel, ZPositionPixels());
+    }
+}
+
+void TChartAxis::DrawGridLine(int Pixel)
+{
+    TPlotCanvas3D& C = FParentChart->Canvas();
+    const TRect R = FParentChart->ChartRectangle();
+    if (FIsDepthAxis) {
+        // Left wall and floor at depth Pixel.
+        C.VertLine3D(R.Left, R.Top, R.Bottom, Pixel);
+        C.HorizLine3D(R.Left, R.Right, R.Bottom, Pixel);
+        return;
+    }
+    if (!FParentChart->View3D()) {
+        if (FHorizontal)
+            C.VertLine(Pixel, R.Top, AddPixels(R.Bottom, 1));
+        else
+            C.HorizLine(AddPixels(R.Left, 1), R.Right, Pixel);
+        return;
+    }
+    // On the back wall, and along the depth from the grid's start depth.
+    const int Depth = FParentChart->Depth3D();
+    const int Front = RoundPixel(Depth * FGrid->ZPosition() * 0.01);
+    if (FHorizontal) {
+        C.VertLine3D(Pixel, R.Top, R.Bottom, Depth);
+        if (Front != Depth)
+            C.ZLine3D(Pixel, FAxisLinePixel, Front, Depth);
+    } else {
+        C.HorizLine3D(R.Left, R.Right, Pixel, Depth);
+        if (Front != Depth)
+            C.ZLine3D(FAxisLinePixel, Pixel, Front, Depth);
+    }
+}
+
+void TChartAxis::DrawAxisLine()
+{
+    TPlotCanvas3D& C = FParentChart->Canvas();
+    const int A = FAxisLinePixel;
+    const int Z = ZPositionPixels();
+    if (FAxisPen->LineMode() == lmLine) {
+        C.AssignVisiblePen(*FAxisPen);
+        if (FIsDepthAxis)
+            C.ZLine3D(A, DepthAxisY(), FStartPixel, FEndPixel);
+        else if (FHorizontal)
+            C.HorizLine3D(FStartPixel, FEndPixel, A, Z);
+        else
+            C.VertLine3D(A, FStartPixel, FEndPixel, Z);
+        return;
+    }
+    // A solid body in the pen's colour, the pen's width thick.
+    C.Pen()->SetStyle(TPen::psClear);
+    C.Brush()->SetStyle(TBrush::bsSolid);
+    C.Brush()->SetColor(FAxisPen->Color());
+    const int Width = std::max(1, FAxisPen->Width());
+    const int Half = Width / 2;
+    const int Lo = std::min(FStartPixel, FEndPixel);
+    const int Hi = std::max(FStartPixel, FEndPixel);
+    const int A0 = AddPixels(A, -Half);
+    const int A1 = AddPixels(A0, Width);
+    if (FIsDepthAxis) {
+        const int Y0 = AddPixels(DepthAxisY(), -Half);
+        C.Cube(A0, A1, Y0, AddPixels(Y0, Width), Lo, Hi, true);
+    } else {
+        const TRect Body = FHorizontal ? TRect{Lo, A0, Hi, A1} : TRect{A0, Lo, A1, Hi};
+        if (FAxisPen->LineMode() == lmRectangle)
+            C.RectangleWithZ(Body, Z);
+        else
+            C.Cylinder(!FHorizontal, Body.Left, Body.Top, Body.Right, Body.Bottom, AddPixels(Z, -Half),
+                       AddPixels(Z, Width - Half), true);
+    }
+    C.Brush()->SetStyle(TBrush::bsClear);
+}
+
+std::vector<int> TChartAxis::MinorPixels() const
+{
+    std::vector<int> Result;
+    const int Lo = std::min(FStartPixel, FEndPixel);
+    const int Hi = std::max(FStartPixel, FEndPixel);
+    // More marks than pixels would only overdraw.
+    const int Count = std::min(FMinorTickCount, std::max(Hi - Lo, 1));
+    if (Count <= 0)
+        return Result;
+    const auto Add = [&](int Pixel) {
+        if (Pixel > Lo && Pixel < Hi)
+            Result.push_back(Pixel);
+    };
+    if (FLogarithmic) {
+        std::vector<double> Values = FLabelValues;
+        std::sort(Values.begin(), Values.end());
+        Values.erase(std::unique(Values.begin(), Values.end()), Values.end());
+        if (Values.empty())
+            return Result;
+        const bool LinLog = IsLinLog();
+        const auto Next = [&](double V) { return LinLog ? LinLogShift(V, 1) : V * FLogarithmicBase; };
+        // The part of the axis below the first label has its marks too.
+        const double Before = LinLog ? LinLogShift(Values.front(), -1) : Values.front() / FLogarithmicBase;
+        if (Before < Values.front())
+            Values.insert(Values.begin(), Before);
+        for (const double V : Values) {
+            const double N = Next(V);
+            if (!(N > V) || std::isinf(N))
+                continue;
+            for (int K = 1; K <= Count; ++K) {
+                const double M = V + K * (N - V) / (Count + 1);
+                if (M >= FCalcMinimum && M <= FCalcMaximum)
+                    Add(CalcPosValue(M));
+            }
+        }
+        return Result;
+    }
+    std::vector<int> Ticks = FTickPositions;
+    std::sort(Ticks.begin(), Ticks.end());
+    Ticks.erase(std::unique(Ticks.begin(), Ticks.end()), Ticks.end());
+    const size_t N = Ticks.size();
+    if (N < 2)
+        return Result;
+    const auto Marks = [&](int From, double Delta) {
+        for (int K = 1; K <= Count; ++K)
+            Add(RoundPixel(From + RoundHalfEven(K * Delta)));
+    };
+    for (size_t I = 0; I + 1 < N; ++I)
+        Marks(Ticks[I], (static_cast<double>(Ticks[I + 1]) - Ticks[I]) / (Count + 1));
+    // The spacing continues before the first and after the last tick.
+    Marks(Ticks[0], -(static_cast<double>(Ticks[1]) - Ticks[0]) / (Count + 1));
+    Marks(Ticks[N - 1], (static_cast<double>(Ticks[N - 1]) - Ticks[N - 2]) / (Count + 1));
+    return Result;
+}
+
+void TChartAxis::DrawTicksLineAndGrid()
+{
+    TPlotCanvas3D& C = FParentChart->Canvas();
+    C.Brush()->SetStyle(TBrush::bsClear);
+    C.SetBackMode(TRANSPARENT);
+    if (FAxisPen->Visible())
+        DrawAxisLine();
+    const long long Lo = static_cast<long long>(std::min(FStartPixel, FEndPixel)) - 2;
+    const long long Hi = static_cast<long long>(std::max(FStartPixel, FEndPixel)) + 2;
+    const auto InRange = [&](long long P) { return P >= Lo && P <= Hi; };
+    if (FTicks->Visible() && FTickLength != 0) {
+        C.AssignVisiblePen(*FTicks);
+        for (const int P : FTickPositions)
+            if (InRange(P))
+                DrawTick(P, 0, FTickLength);
+    }
+    if (OnDrawGrid)
+        OnDrawGrid(this);
+    if (FGrid->Visible()) {
+        C.AssignVisiblePenColor(*FGrid, FGrid->Color() == clPlotColor ? clGray : FGrid->Color());
+        if (FGrid->Centered()) {
+            for (size_t I = 1; I < FTickPositions.size(); ++I) {
+                const long long P = (static_cast<long long>(FTickPositions[I - 1]) + FTickPositions[I]) / 2;
+                if (InRange(P))
+                    DrawGridLine(static_cast<int>(P));
+            }
+        } else {
+            for (const int P : FTickPositions)
+                if (InRange(P))
+                    DrawGridLine(P);
+        }
+    }
+    if (FTicksInner->Visible() && FTickInnerLength != 0) {
+        C.AssignVisiblePen(*FTicksInner);
+        for (const int P : FTickPositions)
+            if (InRange(P))
+                DrawTick(P, 0, -FTickInnerLength);
+    }
+    const bool MinorTicksShown = FMinorTicks->Visible() && FMinorTickLength != 0;
+    if (!FTickPositions.empty() && (MinorTicksShown || FMinorGrid->Visible())) {
+        const std::vector<int> Minor = MinorPixels();
+        if (MinorTicksShown) {
+            C.AssignVisiblePen(*FMinorTicks);
+            for (const int P : Minor)
+                DrawTick(P, 0, FMinorTickLength);
+        }
+        if (FMinorGrid->Visible()) {
+            C.AssignVisiblePenColor(*FMinorGrid, FMinorGrid->Color() == clPlotColor ? clGray : FMinorGrid->Color());
+            for (const int P : Minor)
+                DrawGridLine(P);
+        }
+    }
+    C.SetBackMode(OPAQUE);
+}
+
+void TChartAxis::CustomDrawMinMax(int ALabelsPixel, int ATitlePixel, int AAxisLinePixel, bool GridVisible,
+                                  double AMinimum, double AMaximum, double AIncrement, int AStartPixel, int AEndPixel)
+{
+    struct TSaved {
+        TChartAxis& Axis;
+        double Minimum, Maximum, Increment, CalcMinimum, CalcMaximum;
+        bool Automatic, AutomaticMinimum, AutomaticMaximum, GridVisible;
+        int StartPixel, EndPixel;
+        ~TSaved()
+        {
+            Axis.FMinimum = Minimum;
+            Axis.FMaximum = Maximum;
+            Axis.FIncrement = Increment;
+            Axis.FAutomatic = Automatic;
+            Axis.FAutomaticMinimum = AutomaticMinimum;
+            Axis.FAutomaticMaximum = AutomaticMaximum;
+            auto OnChange = std::move(Axis.FGrid->OnChange);
+            Axis.FGrid->OnChange = {};
+            Axis.FGrid->SetVisible(GridVisible);
+            Axis.FGrid->OnChange = std::move(OnChange);
+            Axis.FCalcMinimum = CalcMinimum;
+            Axis.FCalcMaximum = CalcMaximum;
+            Axis.SetPixelSpan(StartPixel, EndPixel);
+        }
+    } Saved{*this,      FMinimum,         FMaximum,          FIncrement,        FCalcMinimum, FCalcMaximum,
+            FAutomatic, FAutomaticMinimum, FAutomaticMaximum, FGrid->Visible(), FStartPixel,  FEndPixel};
+    FAutomatic = false;
+    FAutomaticMinimum = false;
+    FAutomaticMaximum = false;
+    FMinimum = AMinimum;
+    FMaximum = AMaximum;
+    FIncrement = AIncrement;
+    {
+        // Shown or hidden for this drawing only: no repaint request.
+        auto OnChange = std::move(FGrid->OnChange);
+        FGrid->OnChange = {};
+        FGrid->SetVisible(GridVisible);
+        FGrid->OnChange = std::move(OnChange);
+    }
+    FLabelsPixel = ALabelsPixel;
+    FTitlePixel = ATitlePixel;
+    FAxisLinePixel = AAxisLinePixel;
+    FCalcMinimum = AMinimum;
+    FCalcMaximum = AMaximum;
+    SetPixelSpan(AStartPixel, AEndPixel);
+    DrawAxis(false);
+}
+
+} // namespace lp

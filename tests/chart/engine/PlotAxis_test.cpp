@@ -1,0 +1,525 @@
+// The axis: range, positions, label steps and texts, settings and their
+// errors; layout and drawing of labels, ticks and grid.
+//
+// Label texts are measured by a fixed measurer (6 pixels per character, 10
+// pixels a line) so that steps and layouts do not depend on fonts.
+
+#include "chart/engine/PlotAxis.h"
+
+#include "EngineTestUtil.h"
+#include "chart/canvas/PlotConst.h"
+#include "chart/canvas/PlotRoutines.h"
+#include "platform/core/PropertyInfo.h"
+#include "platform/graphics/RecordingDC.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+namespace lp {
+namespace {
+
+using test::TTestChart;
+
+constexpr int CharWidth = 6;
+constexpr int LineHeight = 10;
+
+void UseFixedMetrics(TChartAxis& Axis, int Width = -1)
+{
+    Axis.LabelMeasurer.TextWidth = [Width](const QString& Line) {
+        return Width >= 0 && !Line.isEmpty() ? Width : CharWidth * static_cast<int>(Line.size());
+    };
+    Axis.LabelMeasurer.FontHeight = [] { return LineHeight; };
+}
+
+// A fixed range over a pixel span, as a paint prepares it.
+void Prepare(TChartAxis& Axis, int Start, int End, double Min, double Max)
+{
+    Axis.SetMinMax(Min, Max);
+    Axis.SetPixelSpan(Start, End);
+    Axis.AdjustMaxMin();
+}
+
+// A logarithmic axis over fixed automatic limits.
+void PrepareLog(TChartAxis& Axis, int Start, int End, double Min, double Max)
+{
+    Axis.SetUseFixedLimits(true);
+    Axis.SetFixedMinimum(Min);
+    Axis.SetFixedMaximum(Max);
+    Axis.SetLogarithmic(true);
+    Axis.SetPixelSpan(Start, End);
+    Axis.AdjustMaxMin();
+}
+
+// --- Steps ---------------------------------------------------------------------------------------
+
+TEST(AxisSteps, TheLadderGoesOneTwoFive)
+{
+    const struct {
+        double Value, Next;
+    } Rows[] = {{1, 2}, {2, 5}, {5, 10}, {0.3, 0.5}, {30, 50}, {7.5, 10}, {std::numeric_limits<double>::infinity(), 1}};
+    for (const auto& Row : Rows)
+        EXPECT_DOUBLE_EQ(TChartAxis::NextStep125(Row.Value), Row.Next) << Row.Value;
+}
+
+TEST(AxisSteps, LabelsCountedFromTheirWidth)
+{
+    // 0..100 over 400 pixels, labels 30 pixels wide: 33 with 10 % free, 12
+    // labels, 100 / 13 widened on the ladder to 10.
+    const struct {
+        int Separation;
+        double Increment;
+        bool Alternate;
+        double Step;
+    } Rows[] = {{10, 0, false, 10}, {0, 0, false, 100.0 / 14}, {0, 5, false, 5}, {10, 0, true, 5}};
+    for (const auto& Row : Rows) {
+        TTestChart Chart;
+        TChartAxis& Axis = *Chart.BottomAxis();
+        UseFixedMetrics(Axis, 30);
+        Axis.SetLabelsSeparation(Row.Separation);
+        Axis.SetIncrement(Row.Increment);
+        Axis.SetLabelsAlternate(Row.Alternate);
+        Prepare(Axis, 0, 400, 0, 100);
+        EXPECT_DOUBLE_EQ(Axis.CalcLabelsIncrement(), Row.Step) << Row.Separation << " " << Row.Increment;
+    }
+}
+
+TEST(AxisSteps, FewPointsNeverGetAStepBelowOne)
+{
+    TTestChart Chart;
+    auto* Series = new TChartSeries(&Chart);
+    Chart.AddSeries(Series);
+    for (int I = 0; I < 5; ++I)
+        Series->Add(I);
+    TChartAxis& Axis = *Chart.BottomAxis();
+    UseFixedMetrics(Axis, 10);
+    Axis.SetPixelSpan(0, 400);
+    Axis.AdjustMaxMin();
+    EXPECT_DOUBLE_EQ(Axis.CalcLabelsIncrement(), 1);
+}
+
+TEST(AxisSteps, DateTimeStepsFollowTheTable)
+{
+    const struct {
+        double Increment, Range;
+        int Labels;
+        double Step;
+    } Rows[] = {{0.125, 1, 5, 0.25}, {200, 1000, 3, 365}, {400, 2000, 3, 800}, {0, 1, 0, DateTimeStep(dtOneMicrosecond)}};
+    for (const auto& Row : Rows) {
+        TTestChart Chart;
+        auto* Series = new TChartSeries(&Chart);
+        Chart.AddSeries(Series);
+        Series->XValues()->SetDateTime(true);
+        Series->AddXY(0, 0);
+        TChartAxis& Axis = *Chart.BottomAxis();
+        Axis.SetIncrement(Row.Increment);
+        Prepare(Axis, 0, 400, 0, Row.Range);
+        ASSERT_TRUE(Axis.IsDateTimeAxis());
+        EXPECT_NEAR(Axis.CalcIncrementForLabelCount(Row.Labels), Row.Step, 1e-12) << Row.Increment;
+    }
+}
+
+// --- Range ---------------------------------------------------------------------------------------
+
+TEST(AxisRange, SetMinMaxKeepsARangeAndSwaps)
+{
+    TTestChart Chart;
+    TChartAxis& Axis = *Chart.LeftAxis();
+    Axis.SetMinMax(5, 5);
+    EXPECT_DOUBLE_EQ(Axis.Maximum(), 5 + 1e-10);
+    EXPECT_FALSE(Axis.Automatic() || Axis.AutomaticMinimum() || Axis.AutomaticMaximum());
+    Axis.SetMinMax(7, 3);
+    EXPECT_EQ(Axis.Minimum(), 3);
+    EXPECT_EQ(Axis.Maximum(), 7);
+}
+
+TEST(AxisRange, RoundedLimitsGoOutwardWithTolerance)
+{
+    const struct {
+        bool Logarithmic;
+        double DataMin, DataMax, Min, Max;
+    } Rows[] = {
+        {false, 0.26, 2.24, 0, 2.5},
+        {false, 0.26, 2.0000000000001, 0, 2}, // within 1e-10 of a step: stays
+        {false, -0.74, 1, -1, 1},
+        {true, 3, 700, 1, 1000},
+        {true, 10, 10, 1, 100},    // one power: a decade added each way
+        {true, -5, 100, -10, 100}, // LinLog: powers of ten away from zero
+    };
+    for (const auto& Row : Rows) {
+        TTestChart Chart;
+        TChartAxis& Axis = *Chart.BottomAxis();
+        Axis.SetIncrement(0.5);
+        Axis.SetUseFixedLimits(true);
+        Axis.SetFixedMinimum(Row.DataMin);
+        Axis.SetFixedMaximum(Row.DataMax);
+        Axis.SetLogarithmic(Row.Logarithmic);
+        Axis.SetRoundedLimits(true);
+        Axis.AdjustMaxMin();
+        EXPECT_NEAR(Axis.CalcMinimum(), Row.Min, 1e-12) << Row.DataMin << ".." << Row.DataMax;
+        EXPECT_NEAR(Axis.CalcMaximum(), Row.Max, 1e-12) << Row.DataMin << ".." << Row.DataMax;
+        EXPECT_EQ(Axis.Minimum(), Axis.CalcMinimum());
+    }
+}
+
+TEST(AxisRange, LogarithmicAxisSwitchesLinLogByItsData)
+{
+    TTestChart Chart;
+    auto* Series = new TChartSeries(&Chart);
+    Chart.AddSeries(Series);
+    Series->AddXY(-5, 0);
+    Series->AddXY(100, 0);
+    TChartAxis& Axis = *Chart.BottomAxis();
+    Axis.SetLogarithmic(true);
+    EXPECT_TRUE(Axis.LinLogActive());
+    // The largest magnitude 100, three decades down: 0.1 is one LinLog decade.
+    EXPECT_DOUBLE_EQ(Axis.LinLogUnit(), 0.1 / 9);
+    EXPECT_NEAR(Axis.LinLogValue(0.1), 1, 1e-12);
+    Series->SetXValue(0, 1);
+    Axis.AdjustMaxMin();
+    EXPECT_FALSE(Axis.LinLogActive());
+    EXPECT_TRUE(Axis.RangeChanged());
+}
+
+TEST(AxisRange, ZoomedChartKeepsTheAxisRange)
+{
+    TTestChart Chart;
+    auto* Series = new TChartSeries(&Chart);
+    Chart.AddSeries(Series);
+    Series->AddXY(0, 0);
+    Series->AddXY(10, 0);
+    TChartAxis& Axis = *Chart.BottomAxis();
+    Axis.AdjustMaxMin();
+    EXPECT_EQ(Axis.CalcMaximum(), 10);
+    Chart.SetZoomed(true);
+    Axis.Scroll(2);
+    Axis.AdjustMaxMin();
+    EXPECT_EQ(Axis.CalcMinimum(), 2);
+    EXPECT_EQ(Axis.CalcMaximum(), 12);
+    // Scrolling with limits stops once the data's end is passed.
+    Axis.Scroll(2, true);
+    EXPECT_EQ(Axis.Maximum(), 12);
+}
+
+TEST(AxisRange, MarginsNarrowTheDataRange)
+{
+    TTestChart Chart;
+    TChartAxis& Axis = *Chart.BottomAxis();
+    Prepare(Axis, 0, 100, 0, 10);
+    Axis.ApplyMargins(10, 10);
+    EXPECT_EQ(Axis.StartPixel(), 0);
+    EXPECT_EQ(Axis.EndPixel(), 100);
+    EXPECT_DOUBLE_EQ(Axis.CalcMinimum(), -1.25);
+    EXPECT_DOUBLE_EQ(Axis.CalcMaximum(), 11.25);
+    EXPECT_EQ(Axis.CalcPosValue(0), 10);
+    EXPECT_EQ(Axis.CalcPosValue(10), 90);
+}
+
+TEST(AxisRange, PixelSpanFromTheChartRectangle)
+{
+    TTestChart Chart;
+    Chart.SetChartRectangle({10, 20, 410, 220});
+    Chart.SetDepth3D(40);
+    for (TChartAxis* Axis : {Chart.BottomAxis(), Chart.LeftAxis(), Chart.DepthAxis()}) {
+        Axis->SetStartPosition(25);
+        Axis->SetEndPosition(75);
+        Axis->InternalCalcPositions();
+    }
+    EXPECT_EQ(Chart.BottomAxis()->StartPixel(), 110);
+    EXPECT_EQ(Chart.BottomAxis()->EndPixel(), 310);
+    EXPECT_EQ(Chart.LeftAxis()->StartPixel(), 70);
+    EXPECT_EQ(Chart.LeftAxis()->CenterPixel(), 120);
+    EXPECT_EQ(Chart.DepthAxis()->EndPixel(), 30);
+}
+
+// --- Positions -----------------------------------------------------------------------------------
+
+TEST(AxisPositions, ValuesToPixelsAndBack)
+{
+    const struct {
+        bool Log, Horizontal, Inverted;
+        double Min, Max, Value;
+        int Pixel;
+    } Rows[] = {
+        {false, true, false, 0, 10, 2.5, 125},  {false, true, true, 0, 10, 2.5, 175},
+        {false, false, false, 0, 10, 2.5, 175}, {false, false, true, 0, 10, 2.5, 125},
+        {true, true, false, 1, 1000, 10, 133},  {true, true, true, 1, 1000, 10, 167},
+        {true, false, false, 1, 1000, 10, 167}, {true, false, true, 1, 1000, 100, 167},
+        {true, true, false, -100, 1000, -10, -1}, // LinLog below zero: checked by the round trip
+    };
+    for (const auto& Row : Rows) {
+        TTestChart Chart;
+        TChartAxis& Axis = Row.Horizontal ? *Chart.BottomAxis() : *Chart.LeftAxis();
+        Axis.SetInverted(Row.Inverted);
+        if (Row.Log)
+            PrepareLog(Axis, 100, 200, Row.Min, Row.Max);
+        else
+            Prepare(Axis, 100, 200, Row.Min, Row.Max);
+        const int Pixel = Axis.CalcPosValue(Row.Value);
+        if (Row.Pixel >= 0) {
+            EXPECT_EQ(Pixel, Row.Pixel) << Row.Value;
+        }
+        // Back within the value span of one pixel.
+        const double Back = Axis.CalcPosPoint(Pixel);
+        const double Tolerance = Row.Log ? std::fabs(Row.Value) * 0.1 : 0.1;
+        EXPECT_NEAR(Back, Row.Value, Tolerance) << Row.Value;
+        EXPECT_EQ(Axis.CalcPosPoint(Row.Inverted == Row.Horizontal ? 200 : 100), Row.Min);
+    }
+}
+
+TEST(AxisPositions, LinLogRoundTripsExactlyThroughReals)
+{
+    TTestChart Chart;
+    TChartAxis& Axis = *Chart.BottomAxis();
+    PrepareLog(Axis, 0, 100000, -500, 2000);
+    ASSERT_TRUE(Axis.LinLogActive());
+    for (double Value : {-500.0, -3.0, 0.0, 0.004, 7.0, 2000.0}) {
+        EXPECT_NEAR(Axis.LinLogInverse(Axis.LinLogValue(Value)), Value, 1e-9);
+        EXPECT_NEAR(Axis.CalcPosPoint(Axis.CalcPosValue(Value)), Value, std::fabs(Value) * 1e-3 + 1e-3);
+    }
+}
+
+TEST(AxisPositions, ZeroOnAPlainLogAxisGoesToTheLowEnd)
+{
+    // Zero used to map to pixel 0 on a horizontal logarithmic axis, wherever
+    // the axis lay.
+    const struct {
+        bool Horizontal, Inverted;
+        int Pixel;
+    } Rows[] = {{true, false, 50}, {true, true, 350}, {false, false, 350}, {false, true, 50}};
+    for (const auto& Row : Rows) {
+        TTestChart Chart;
+        TChartAxis& Axis = Row.Horizontal ? *Chart.BottomAxis() : *Chart.LeftAxis();
+        Axis.SetInverted(Row.Inverted);
+        PrepareLog(Axis, 50, 350, 1, 1000);
+        ASSERT_FALSE(Axis.LinLogActive());
+        EXPECT_EQ(Axis.CalcPosValue(0), Row.Pixel);
+        EXPECT_EQ(Axis.CalcPosValue(-3), Row.Pixel);
+    }
+}
+
+TEST(AxisPositions, ZeroRangeGivesTheCentre)
+{
+    TTestChart Chart;
+    for (bool Log : {false, true}) {
+        TChartAxis& Axis = *Chart.BottomAxis();
+        Axis.SetLogarithmic(Log);
+        Axis.SetPixelSpan(10, 110);
+        Axis.SetLinLogActive(false);
+        Axis.SetCalcRange(5, 5);
+        EXPECT_TRUE(Axis.RangeIsZero());
+        EXPECT_EQ(Axis.CalcPosValue(5), 60);
+        EXPECT_EQ(Axis.CalcPosValue(1e6), 60);
+        EXPECT_EQ(Axis.CalcSizeValue(3), 0);
+    }
+}
+
+TEST(AxisPositions, ClampedFastAndDepthPositions)
+{
+    TTestChart Chart;
+    TChartAxis& Axis = *Chart.BottomAxis();
+    Prepare(Axis, 0, 100, 0, 10);
+    EXPECT_EQ(Axis.CalcPosValue(1e300), PlotMaxPixelPos);
+    EXPECT_EQ(Axis.CalcPosValue(-1e300), -PlotMaxPixelPos);
+    EXPECT_EQ(Axis.CalcSizeValue(2.5), 25);
+    Chart.AxesList().SetFastCalc(true);
+    EXPECT_EQ(Axis.CalcPosValue(2.5), 25);
+    EXPECT_EQ(Axis.CalcPosValue(1e300), std::numeric_limits<int>::max());
+
+    TChartAxis& Depth = *Chart.DepthAxis();
+    Prepare(Depth, 0, 100, 0, 10);
+    EXPECT_EQ(Depth.CalcPosValue(2.5), 25);
+    EXPECT_DOUBLE_EQ(Depth.CalcPosPoint(25), 2.5);
+    Depth.SetInverted(true);
+    EXPECT_EQ(Depth.CalcPosValue(2.5), 75);
+    EXPECT_DOUBLE_EQ(Depth.CalcPosPoint(75), 2.5);
+}
+
+// --- Texts, styles and settings ------------------------------------------------------------------
+
+TEST(AxisTexts, LabelValueGoesThroughTheChartEvent)
+{
+    TTestChart Chart;
+    TChartAxis& Axis = *Chart.LeftAxis();
+    std::vector<std::pair<TChartSeries*, int>> Calls;
+    Chart.OnGetAxisLabel = [&](TChartAxis* Sender, TChartSeries* Series, int Index, QString& Text) {
+        EXPECT_EQ(Sender, &Axis);
+        Calls.emplace_back(Series, Index);
+        Text += " m";
+    };
+    EXPECT_EQ(Axis.LabelValue(1234.5), "1,234.5 m");
+    ASSERT_EQ(Calls.size(), 1u);
+    EXPECT_EQ(Calls[0], (std::pair<TChartSeries*, int>{nullptr, -1}));
+    Axis.SetLabelsMultiLine(true);
+    EXPECT_EQ(Axis.LabelValue(2), QString("2") + PlotLineSeparator + "m");
+}
+
+TEST(AxisTexts, DateTimeLabelsOfNegativeValuesAreEmpty)
+{
+    TTestChart Chart;
+    auto* Series = new TChartSeries(&Chart);
+    Chart.AddSeries(Series);
+    Series->XValues()->SetDateTime(true);
+    Series->AddXY(1, 0);
+    TChartAxis& Axis = *Chart.BottomAxis();
+    Axis.SetDateTimeFormat("yyyy");
+    Axis.AdjustMaxMin();
+    EXPECT_EQ(Axis.LabelValue(-1), "");
+    EXPECT_EQ(Axis.LabelValue(EncodeDate(2001, 5, 6)), "2001");
+}
+
+class TZSeries : public TChartSeries {
+public:
+    using TChartSeries::TChartSeries;
+    bool HasZValues() const override { return true; }
+};
+
+TEST(AxisTexts, SeriesWithOwnZValuesAreLabelledByValue)
+{
+    TTestChart Chart;
+    EXPECT_EQ(Chart.BottomAxis()->CalcLabelStyle(), talNone);
+    EXPECT_EQ(Chart.DepthAxis()->CalcLabelStyle(), talText);
+    auto* Plain = new TChartSeries(&Chart);
+    Chart.AddSeries(Plain);
+    Plain->AddXY(1, 1, "one");
+    EXPECT_EQ(Chart.BottomAxis()->CalcLabelStyle(), talText);
+    EXPECT_EQ(Chart.LeftAxis()->CalcLabelStyle(), talValue);
+    EXPECT_EQ(Chart.DepthAxis()->CalcLabelStyle(), talText);
+    Plain->SetActive(false);
+    auto* Z = new TZSeries(&Chart);
+    Chart.AddSeries(Z);
+    Z->AddXY(1, 1, "one");
+    EXPECT_EQ(Chart.BottomAxis()->CalcLabelStyle(), talValue);
+    EXPECT_EQ(Chart.DepthAxis()->CalcLabelStyle(), talValue);
+}
+
+TEST(AxisSettings, SettersRaiseAndKeepTheOldValue)
+{
+    TTestChart Chart;
+    auto* Series = new TChartSeries(&Chart);
+    Chart.AddSeries(Series);
+    Series->XValues()->SetDateTime(true);
+    TChartAxis& Axis = *Chart.BottomAxis();
+    Axis.SetMinMax(0, 10);
+    const struct {
+        std::function<void()> Set;
+        const QString* Message;
+        std::function<bool()> Unchanged;
+    } Rows[] = {
+        {[&] { Axis.SetLogarithmicBase(1); }, &PlotMsg_AxisLogBase, [&] { return Axis.LogarithmicBase() == 10; }},
+        {[&] { Axis.SetLogarithmicBase(0); }, &PlotMsg_AxisLogBase, [&] { return Axis.LogarithmicBase() == 10; }},
+        {[&] { Axis.SetLogarithmic(true); }, &PlotMsg_AxisLogDateTime, [&] { return !Axis.Logarithmic(); }},
+        {[&] { Axis.SetLabelsSeparation(-1); }, &PlotMsg_AxisLabelsSeparation,
+         [&] { return Axis.LabelsSeparation() == 10; }},
+        {[&] { Axis.SetIncrement(-1); }, &PlotMsg_AxisIncrementNegative, [&] { return Axis.Increment() == 0; }},
+        {[&] { Axis.SetMinimum(11); }, &PlotMsg_AxisMinimumAboveMaximum, [&] { return Axis.Minimum() == 0; }},
+        {[&] { Axis.SetMaximum(-1); }, &PlotMsg_AxisMaximumBelowMinimum, [&] { return Axis.Maximum() == 10; }},
+    };
+    for (const auto& Row : Rows) {
+        try {
+            Row.Set();
+            ADD_FAILURE() << "no exception: " << Row.Message->toStdString();
+        } catch (const AxisException& E) {
+            EXPECT_EQ(QString::fromStdString(E.Message()), *Row.Message);
+        }
+        EXPECT_TRUE(Row.Unchanged()) << Row.Message->toStdString();
+    }
+}
+
+TEST(AxisSettings, LogAutoFormatSwitchesTheLabelFormat)
+{
+    TTestChart Chart;
+    TChartAxis& Axis = *Chart.LeftAxis();
+    int ScaleChanges = 0;
+    Axis.OnScaleChange = [&](QObject*) { ++ScaleChanges; };
+    Axis.SetLogAutoFormat(true);
+    Axis.SetLogarithmic(true);
+    EXPECT_EQ(Axis.AxisValuesFormat(), "0\"0\"e-0");
+    EXPECT_TRUE(Axis.LabelsExponent());
+    EXPECT_EQ(Axis.MinorTickCount(), 8);
+    Axis.SetLogarithmic(false);
+    EXPECT_EQ(Axis.AxisValuesFormat(), "##0.###");
+    EXPECT_FALSE(Axis.LabelsExponent());
+    EXPECT_EQ(Axis.MinorTickCount(), 1);
+    Axis.SetLogarithmic(false);
+    EXPECT_EQ(ScaleChanges, 2);
+}
+
+TEST(AxisSettings, LinLogSmallestDecadeIsCheckedAgainstTheRange)
+{
+    TTestChart Chart;
+    TChartAxis& Axis = *Chart.BottomAxis();
+    PrepareLog(Axis, 0, 100, -10, 1000);
+    EXPECT_FALSE(Axis.SetLinLogMinDecValue(0));
+    EXPECT_FALSE(Axis.SetLinLogMinDecValue(1000));
+    EXPECT_TRUE(Axis.SetLinLogMinDecValue(0.3));
+    Axis.SetLinLogMinDec(true);
+    EXPECT_DOUBLE_EQ(Axis.LinLogUnit(), 0.1 / 9); // 0.3 rounds to the decade 0.1
+    Axis.SetLinLogDecShift(40);
+    EXPECT_EQ(Axis.LinLogDecShift(), 15);
+}
+
+TEST(AxisSettings, StoredRulesAndDefaults)
+{
+    TTestChart Chart;
+    TChartAxis& Top = *Chart.TopAxis();
+    TChartAxis& Bottom = *Chart.BottomAxis();
+    EXPECT_FALSE(IsPropertyStored(&Top, "ZPosition"));
+    Top.SetZPosition(50);
+    EXPECT_TRUE(IsPropertyStored(&Top, "ZPosition"));
+    Bottom.SetZPosition(0); // becomes 0.01: not stored
+    EXPECT_EQ(Bottom.ZPosition(), 0.01);
+    EXPECT_FALSE(IsPropertyStored(&Bottom, "ZPosition"));
+    EXPECT_FALSE(IsPropertyStored(Chart.DepthAxis(), "ZPosition"));
+    EXPECT_FALSE(IsPropertyStored(&Bottom, "Horizontal"));
+    EXPECT_EQ(PropertyDefault(&Bottom, "LabelsSeparation").toInt(), 10);
+    EXPECT_EQ(PropertyDefault(&Bottom, "EndPosition").toDouble(), 100);
+    EXPECT_EQ(PropertyDefault(Bottom.Axis(), "Width").toInt(), 2);
+    EXPECT_EQ(Bottom.Axis()->Width(), 2);
+    Bottom.SetLogarithmicBase(2);
+    EXPECT_TRUE(IsPropertyStored(&Bottom, "LogarithmicBase"));
+
+    auto* Custom = qobject_cast<TChartAxis*>(Chart.CustomAxes().Add());
+    ASSERT_NE(Custom, nullptr);
+    Custom->SetHorizontal(true);
+    EXPECT_TRUE(IsPropertyStored(Custom, "Horizontal"));
+
+    TChartAxisTitle& Title = *Chart.LeftAxis()->Title();
+    Title.SetDefaultAngle(90);
+    EXPECT_FALSE(IsPropertyStored(&Title, "Angle"));
+    Title.SetAngle(-90);
+    EXPECT_EQ(Title.Angle(), 270);
+    EXPECT_TRUE(IsPropertyStored(&Title, "Angle"));
+    TAxisGridPen& Grid = *Top.Grid();
+    Grid.SetDefaultZPosition(100);
+    EXPECT_FALSE(IsPropertyStored(&Grid, "ZPosition"));
+    Top.SetGridCentered(true);
+    EXPECT_TRUE(Grid.Centered());
+}
+
+TEST(AxisSettings, AssignCopiesSettingsPensAndLabels)
+{
+    TTestChart Chart;
+    TChartAxis& Source = *Chart.LeftAxis();
+    Source.SetLabelsAngle(45);
+    Source.SetTickLength(7);
+    Source.Grid()->SetZPosition(30);
+    Source.Axis()->SetLineMode(lmCylinder);
+    Source.Title()->SetCaption("Depth");
+    Source.Items().Add(3, "three");
+    TChartAxis& Target = *Chart.RightAxis();
+    Target.Assign(&Source);
+    EXPECT_EQ(Target.LabelsAngle(), 45);
+    EXPECT_EQ(Target.TickLength(), 7);
+    EXPECT_EQ(Target.Grid()->ZPosition(), 30);
+    EXPECT_EQ(Target.Axis()->LineMode(), lmCylinder);
+    EXPECT_EQ(Target.Title()->Caption(), "Depth");
+    ASSERT_EQ(Target.Items().Count(), 1);
+    EXPECT_EQ(Target.Items()[0]->Text(), "three");
+    EXPECT_TRUE(Target.OtherSide()); // a standard axis keeps its side
+    EXPECT_THROW(Target.Items().Item(1), ERangeError);
+}
+
+} // namespace
+} // namespace lp
