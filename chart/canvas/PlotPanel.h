@@ -381,11 +381,12 @@ public:
 protected:
     // Into a graphic or picture: a bitmap of the panel over its colour.
     void AssignTo(TPersistent* Dest) const override;
+    // The chart rectangle's width, height and centre from the rectangle.
+    void RecalcWidthHeight();
 
 private:
     void BroadcastMouseEvent(TPlotMouseEvent::TPlotMouseEventKind Kind, TMouseButton Button, TShiftState Shift, int X,
                              int Y);
-    void RecalcWidthHeight();
 
     bool FInterleaveSameZOrder = true;
     bool FRepaintEnabled = false;

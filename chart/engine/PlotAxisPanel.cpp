@@ -4,9 +4,13 @@
 #include "chart/canvas/PlotRoutines.h"
 #include "chart/engine/PlotAxis.h"
 #include "chart/engine/PlotFunction.h"
+#include "chart/engine/PlotMarks.h"
 #include "chart/engine/PlotSeriesSource.h"
+#include "chart/engine/PlotTools.h"
+#include "platform/base/Numeric.h"
 #include "platform/core/ClassRegistry.h"
 #include "platform/core/NumberFormat.h"
+#include "platform/ui/Printer.h"
 
 #include <algorithm>
 #include <cmath>
@@ -19,6 +23,7 @@ TCustomAxisPanel::TCustomAxisPanel(TComponent* AOwner) : TCustomPlotPanelExtende
     FSeriesList = std::make_unique<TChartSeriesList>(this);
     FAxes = std::make_unique<TChartAxes>(this);
     FCustomAxes = std::make_unique<TChartCustomAxes>(this);
+    FTools = std::make_unique<TChartTools>(this);
     FBottomAxis = new TChartAxis(this);
     FBottomAxis->SetHorizontal(true);
     FTopAxis = new TChartAxis(this);
@@ -40,9 +45,11 @@ TCustomAxisPanel::~TCustomAxisPanel()
     Destroying();
     SetRepaintEnabled(false);
     FreeAllSeries();
-    // Axes leave the axes list as they go: free them while it exists.
+    // Axes leave the axes list as they go: free them while it exists. Axis
+    // tools lose their axis with it; then the tools go.
     FCustomAxes->Clear();
     FAxes->Clear();
+    FTools->Clear();
 }
 
 void TCustomAxisPanel::Assign(const TPersistent* Source)
@@ -203,6 +210,30 @@ QString TCustomAxisPanel::SeriesTitleLegend(int Index, bool OnlyActive) const
             return SeriesTitleOrName(S);
     }
     return {};
+}
+
+int TCustomAxisPanel::MaxLabelsWidth() const
+{
+    int Widest = 0;
+    int Lines = 0;
+    for (const TChartSeries* S : *FSeriesList)
+        for (int I = 0; I < S->Labels().Count(); ++I)
+            Widest = std::max(Widest, MultiLineTextWidth(S->Labels().GetLabel(I), Lines));
+    return Widest;
+}
+
+int TCustomAxisPanel::MaxMarkWidth() const
+{
+    int Widest = 0;
+    int Lines = 0;
+    for (TChartSeries* S : *FSeriesList) {
+        if (!S->Active())
+            continue;
+        for (int I = 0; I < S->Count(); ++I)
+            if (S->Marks()->ItemVisible(I))
+                Widest = std::max(Widest, MultiLineTextWidth(S->GetMarkText(I), Lines));
+    }
+    return Widest;
 }
 
 // --- Axes ---------------------------------------------------------------------------------------
@@ -403,6 +434,31 @@ void TCustomAxisPanel::SetMaxPointsPerPage(int Value)
     BroadcastPlotEvent(Event);
 }
 
+void TCustomAxisPanel::PrintPages(int FromPage, int ToPage)
+{
+    TPrinter& P = Printer();
+    if (!Name().isEmpty())
+        P.SetTitle(Name());
+    const int Last = ToPage == 0 ? NumPages() : ToPage;
+    const int First = FromPage == 0 ? 1 : FromPage;
+    const int OldPage = FPage;
+    P.BeginDoc();
+    try {
+        for (int Number = First; Number <= Last; ++Number) {
+            SetPage(Number);
+            PrintPartial(CalcPrintRect());
+            if (Number < Last)
+                P.NewPage();
+        }
+    } catch (...) {
+        P.Abort();
+        SetPage(OldPage);
+        throw;
+    }
+    SetPage(OldPage);
+    P.EndDoc();
+}
+
 // --- Colours ------------------------------------------------------------------------------------
 
 TColor TCustomAxisPanel::GetDefaultColor(int Index) const
@@ -545,6 +601,401 @@ int TCustomAxisPanel::MultiLineTextWidth(const QString& Text, int& Lines) const
         Width = std::max(Width, Canvas().TextWidth(Line));
     }
     return Width;
+}
+
+} // namespace lp
+
+namespace lp {
+
+// --- Tools ---------------------------------------------------------------------------------------
+
+void TCustomAxisPanel::BroadcastToolEvent(int Code)
+{
+    // A tool may leave the list while handling the event; walk a copy.
+    const std::vector<TPlotCustomTool*> Tools(FTools->begin(), FTools->end());
+    for (TPlotCustomTool* Tool : Tools)
+        if (FTools->IndexOf(Tool) >= 0 && Tool->Active())
+            Tool->ChartEvent(Code);
+}
+
+void TCustomAxisPanel::BroadcastToolMouseEvent(int Kind, TMouseButton Button, TShiftState Shift, int X, int Y)
+{
+    const std::vector<TPlotCustomTool*> Tools(FTools->begin(), FTools->end());
+    for (TPlotCustomTool* Tool : Tools)
+        if (FTools->IndexOf(Tool) >= 0 && Tool->Active())
+            Tool->ChartMouseEvent(Kind, Button, Shift, X, Y);
+}
+
+void TCustomAxisPanel::MouseLeave()
+{
+    TCustomPlotPanelExtended::MouseLeave();
+    BroadcastToolEvent(cteMouseLeave);
+}
+
+// --- The paint sequence --------------------------------------------------------------------------
+
+void TCustomAxisPanel::DoAfterDraw()
+{
+    if (OnAfterDraw)
+        OnAfterDraw(this);
+}
+
+void TCustomAxisPanel::DoBeforeDrawAxes()
+{
+    if (OnBeforeDrawAxes)
+        OnBeforeDrawAxes(this);
+}
+
+void TCustomAxisPanel::DoBeforeDrawChart()
+{
+    if (OnBeforeDrawChart)
+        OnBeforeDrawChart(this);
+}
+
+void TCustomAxisPanel::DoBeforeDrawSeries()
+{
+    if (OnBeforeDrawSeries)
+        OnBeforeDrawSeries(this);
+}
+
+bool TCustomAxisPanel::IsBackFacing(int Z) const
+{
+    const TPlotCanvas3D& C = Canvas();
+    if (C.SupportsFullRotation())
+        return false;
+    const TRect R = ChartRectangle();
+    const TPoint P0 = C.Calculate3DPosition(R.Left, R.Top, Z);
+    const TPoint P1 = C.Calculate3DPosition(R.Right, R.Top, Z);
+    const TPoint P2 = C.Calculate3DPosition(R.Right, R.Bottom, Z);
+    // The signed area of the projected corners (Y grows downwards): a
+    // clockwise quadrilateral on screen has a positive cross product.
+    const long long Cross = static_cast<long long>(P1.X - P0.X) * (P2.Y - P1.Y) -
+                            static_cast<long long>(P1.Y - P0.Y) * (P2.X - P1.X);
+    return Cross < 0;
+}
+
+void TCustomAxisPanel::CalcZOrders()
+{
+    FMaxZOrder = 0;
+    const bool Interleave = InterleaveSameZOrder() && View3D();
+    if (Interleave) {
+        FMaxZOrder = -1;
+        for (TChartSeries* S : *FSeriesList)
+            if (S->Active())
+                S->CalcZOrder();
+    }
+    if (DepthAxis()->Inverted())
+        return;
+    for (TChartSeries* S : *FSeriesList)
+        if (S->Active())
+            S->SetComputedZOrder(Interleave ? FMaxZOrder - S->ZOrder() : 0);
+}
+
+void TCustomAxisPanel::Calc3DSizes()
+{
+    if (!View3D()) {
+        SetSeriesSizes3D(0, 0);
+        SetDepth3D(0);
+        FHeight3D = 0;
+        return;
+    }
+    const TView3DOptions& View = *View3DOptions();
+    double Factor = FChart3DPercent * 0.001;
+    if (!View.Orthogonal())
+        Factor *= 2;
+    int Width = RoundToInt32(ChartRectWidth() * Factor);
+    const double ZoomFactor = View.Zoom() * 0.01;
+    if (ZoomFactor > 1)
+        Width = RoundToInt32(Width / ZoomFactor);
+    const int Height = RoundToInt32(Width * ZoomFactor);
+    SetSeriesSizes3D(Width, Height);
+    const int Layers = InterleaveSameZOrder() ? std::max(1, FMaxZOrder + 1) : 1;
+    SetDepth3D(Width * Layers);
+    FHeight3D = Height * Layers;
+}
+
+void TCustomAxisPanel::PrepareAxes()
+{
+    for (TChartAxis* Axis : *FAxes) {
+        Axis->SetPaintVisible(IsAxisVisible(Axis));
+        Axis->InternalCalcPositions();
+        Axis->AdjustMaxMin();
+    }
+}
+
+void TCustomAxisPanel::CalcAxesSpace()
+{
+    PrepareAxes();
+    const TRect Original = ChartRectangle();
+    TRect Result = Original;
+    int Index = 0;
+    for (TChartAxis* Axis : *FAxes) {
+        if (Axis->PaintVisible()) {
+            TRect Space = Original;
+            Axis->CalcAxisSpace(Space, Index < 5);
+            Result.Left = std::max(Result.Left, Space.Left);
+            Result.Top = std::max(Result.Top, Space.Top);
+            Result.Right = std::min(Result.Right, Space.Right);
+            Result.Bottom = std::min(Result.Bottom, Space.Bottom);
+        }
+        ++Index;
+    }
+    if (!FixedChartRectangle())
+        SetChartRectangle(Result);
+    RecalcWidthHeight();
+    PrepareAxes();
+}
+
+void TCustomAxisPanel::ApplyAxisMargins(TChartAxis& Axis)
+{
+    int First = 0;
+    int Second = 0;
+    for (TChartSeries* S : *FSeriesList) {
+        if (!S->Active() || !S->AssociatedToAxis(&Axis))
+            continue;
+        int A = 0;
+        int B = 0;
+        if (Axis.Horizontal()) {
+            S->CalcHorizMargins(A, B);
+            if (Axis.AutomaticMinimum())
+                First = std::max(First, A);
+            if (Axis.AutomaticMaximum())
+                Second = std::max(Second, B);
+        } else {
+            S->CalcVertMargins(A, B);
+            if (Axis.AutomaticMaximum())
+                First = std::max(First, A);
+            if (Axis.AutomaticMinimum())
+                Second = std::max(Second, B);
+        }
+    }
+    // The minimum lies left on a horizontal axis and at the bottom of a
+    // vertical one.
+    if (Axis.Horizontal()) {
+        First += Axis.MinimumOffset();
+        Second += Axis.MaximumOffset();
+    } else {
+        First += Axis.MaximumOffset();
+        Second += Axis.MinimumOffset();
+    }
+    if (First != 0 || Second != 0)
+        Axis.ApplyMargins(First, Second);
+}
+
+void TCustomAxisPanel::InternalDraw(const TRect& UserRectangle)
+{
+    const bool OldRepaint = RepaintEnabled();
+    SetRepaintEnabled(false);
+    try {
+        TPlotCanvas3D& C = Canvas();
+        const TView3DOptions& View = *View3DOptions();
+        if (!View3D())
+            FDrawBackwards = false;
+        else if (View.Orthogonal())
+            FDrawBackwards = View.OrthoAngle() >= 91;
+        else
+            FDrawBackwards = View.Rotation() < 180;
+
+        if (!C.SupportsFullRotation())
+            PaintPanelBackground(UserRectangle);
+        BroadcastToolEvent(cteBeforeDraw);
+        DoBeforeDrawChart();
+        for (TChartSeries* S : *FSeriesList)
+            if (S->Active())
+                S->DoBeforeDrawChart();
+        if (!C.SupportsFullRotation())
+            DrawTitlesAndLegend(true);
+
+        CalcZOrders();
+        Calc3DSizes();
+        CalcWallsRect();
+        const TRect WallsRect = ChartRectangle();
+        CalcAxesSpace();
+        for (TChartSeries* S : *FSeriesList)
+            if (S->Active())
+                S->CalcDepthPositions();
+        for (TChartAxis* Axis : *FAxes)
+            ApplyAxisMargins(*Axis);
+
+        C.SetProjection(Depth3D(), ChartRectangle());
+        if (C.SupportsFullRotation()) {
+            const TRect Current = ChartRectangle();
+            SetChartRectangle(WallsRect);
+            PaintPanelBackground(UserRectangle);
+            DrawTitlesAndLegend(true);
+            SetChartRectangle(Current);
+        }
+        DrawWalls();
+        if (FAxisBehind) {
+            BroadcastToolEvent(cteBeforeDrawAxes);
+            DrawAxes();
+        }
+        BroadcastToolEvent(cteBeforeDrawSeries);
+        DoBeforeDrawSeries();
+        DrawAllSeries();
+        BroadcastToolEvent(cteAfterDrawSeries);
+        if (!FAxisBehind) {
+            BroadcastToolEvent(cteBeforeDrawAxes);
+            DrawAxes();
+        }
+        DrawTitlesAndLegend(false);
+        if (Zoom()->Active)
+            DrawZoomRectangle();
+        BroadcastToolEvent(cteAfterDraw);
+        C.ResetState();
+        DoAfterDraw();
+        if (InternalAfterDraw)
+            InternalAfterDraw(this);
+    } catch (...) {
+        SetRepaintEnabled(OldRepaint);
+        throw;
+    }
+    SetRepaintEnabled(OldRepaint);
+}
+
+void TCustomAxisPanel::DrawAxes()
+{
+    if (!FAxisVisible)
+        return;
+    DoBeforeDrawAxes();
+    const bool SkipBottom = IsBackFacing(0);
+    for (TChartAxis* Axis : *FAxes) {
+        if (!Axis->PaintVisible() || (SkipBottom && Axis == FBottomAxis))
+            continue;
+        Axis->DrawAxis(true);
+    }
+}
+
+void TCustomAxisPanel::DrawAllSeries()
+{
+    const bool Forward = !(IsBackFacing(Depth3D()) != DepthAxis()->Inverted());
+    const int N = SeriesCount();
+    for (int K = 0; K < N; ++K) {
+        const int I = Forward ? K : N - 1 - K;
+        if (I >= SeriesCount())
+            continue;
+        TChartSeries* S = Series(I);
+        if (S->Active())
+            DrawSeries(S);
+    }
+}
+
+void TCustomAxisPanel::ClipSeries(bool Clip)
+{
+    if (!Clip)
+        return;
+    TRect R = ChartRectangle();
+    R.Bottom += 1;
+    Canvas().ClipCube(R, 0, Depth3D());
+}
+
+void TCustomAxisPanel::DrawMarksOf(TChartSeries& Series)
+{
+    if (Series.Count() == 0 || !Series.Marks()->Visible())
+        return;
+    const bool Clip = Series.Marks()->Clip() && CanClip();
+    ClipSeries(Clip);
+    Series.DrawMarks();
+    if (Clip)
+        Canvas().UnClipRectangle();
+}
+
+void TCustomAxisPanel::DrawSeries(TChartSeries* Series)
+{
+    if (View3D() && Series->HasSameZOrderSeries()) {
+        DrawSeriesGroup(Series);
+        return;
+    }
+    Series->CalcFirstLastVisibleIndex();
+    if (Series->FirstVisibleIndex() == -1)
+        return;
+    Series->DoBeforeDrawValues();
+    const bool Clip = Series->UseAxis() && FClipPoints && CanClip();
+    ClipSeries(Clip);
+    Series->DrawAllValues();
+    if (Clip)
+        Canvas().UnClipRectangle();
+    DrawMarksOf(*Series);
+    Series->DoAfterDrawValues();
+}
+
+void TCustomAxisPanel::DrawSeriesGroup(TChartSeries* Series)
+{
+    if (!Series->FirstInZOrder())
+        return;
+    // The group: this series and every later active one of its Z order.
+    std::vector<TChartSeries*> Group;
+    const int Start = FSeriesList->IndexOf(Series);
+    for (int I = Start; I < SeriesCount(); ++I) {
+        TChartSeries* S = this->Series(I);
+        if (S->Active() && S->ZOrder() == Series->ZOrder())
+            Group.push_back(S);
+    }
+    int First = -1;
+    int Last = -1;
+    for (TChartSeries* S : Group) {
+        S->CalcFirstLastVisibleIndex();
+        if (S->FirstVisibleIndex() != -1) {
+            First = std::max(First, S->FirstVisibleIndex());
+            Last = std::max(Last, S->LastVisibleIndex());
+        }
+        S->DoBeforeDrawValues();
+    }
+    const bool Clip = FClipPoints && CanClip();
+    ClipSeries(Clip);
+    if (First != -1) {
+        const bool Ascending = Series->DrawValuesForward();
+        const bool SeriesForward = Series->DrawSeriesForward();
+        for (int K = First; K <= Last; ++K) {
+            const int Index = Ascending ? K : Last - (K - First);
+            // When the first series runs out of points the group is walked
+            // forward.
+            const bool Forward = SeriesForward || Series->Count() <= Index;
+            const int N = static_cast<int>(Group.size());
+            for (int G = 0; G < N; ++G) {
+                TChartSeries* S = Group[static_cast<size_t>(Forward ? G : N - 1 - G)];
+                if (S->Active() && S->ZOrder() == Series->ZOrder() && S->Count() > Index)
+                    S->DrawValue(Index);
+            }
+        }
+    }
+    if (Clip)
+        Canvas().UnClipRectangle();
+    for (TChartSeries* S : Group) {
+        if (S->FirstVisibleIndex() == -1)
+            continue;
+        DrawMarksOf(*S);
+        S->DoAfterDrawValues();
+    }
+}
+
+} // namespace lp
+
+namespace lp {
+
+namespace {
+int EngineInitCount = 0;
+} // namespace
+
+void InitializePlotEngine()
+{
+    if (EngineInitCount++ > 0)
+        return;
+    RegisterClassFactory(TChartAxis::staticMetaObject,
+                         [](TComponent*) -> TPersistent* { return new TChartAxis(static_cast<TCollection*>(nullptr)); });
+    RegisterClassFactory(TChartDepthAxis::staticMetaObject,
+                         [](TComponent*) -> TPersistent* { return new TChartDepthAxis(nullptr); });
+    RegisterClassFactory(TSeriesMarks::staticMetaObject,
+                         [](TComponent*) -> TPersistent* { return new TSeriesMarks(nullptr); });
+}
+
+void FinalizePlotEngine()
+{
+    if (EngineInitCount == 0 || --EngineInitCount > 0)
+        return;
+    for (const QMetaObject* Meta :
+         {&TChartAxis::staticMetaObject, &TChartDepthAxis::staticMetaObject, &TSeriesMarks::staticMetaObject})
+        UnRegisterClass(TPersistent::ClassNameOf(*Meta));
 }
 
 } // namespace lp

@@ -21,6 +21,7 @@ namespace lp {
 
 class TChartAxis;
 class TChartDepthAxis;
+class TChartTools;
 class TPlotSeriesSource;
 
 // A series event for the panel's listeners (TChartSeriesEvent codes).
@@ -99,6 +100,10 @@ public:
     int GetMaxValuesCount() const;
     // The display name of the Index-th series counted for the legend.
     QString SeriesTitleLegend(int Index, bool OnlyActive = true) const;
+    // The widest point label (multi-line width) over all series.
+    int MaxLabelsWidth() const;
+    // The widest visible mark text over the active series.
+    int MaxMarkWidth() const;
     // 0: active series; 1: all but those excluded horizontally; 2: all but
     // those excluded vertically (when OnlyActive).
     int LegendCheckMode() const { return FLegendCheckMode; }
@@ -146,6 +151,10 @@ public:
     bool ScaleLastPage() const { return FScaleLastPage; }
     void SetScaleLastPage(bool Value) { SetBooleanProperty(FScaleLastPage, Value); }
     virtual int NumPages() const;
+    // Prints pages FromPage .. ToPage (0: the last page; FromPage 0: the
+    // first) as one job on the printer, one printer page each; Page is put
+    // back afterwards.
+    void PrintPages(int FromPage = 1, int ToPage = 0);
 
     // --- Colours ---
 
@@ -198,6 +207,36 @@ public:
     // LabelValue; Stop left True ends the labels.
     std::function<void(TChartAxis* Sender, int LabelIndex, double& LabelValue, bool& Stop)> OnGetNextAxisLabel;
 
+    // --- Tools ---
+
+    TChartTools& Tools() const { return *FTools; }
+    // ChartEvent(Code) on every active tool in list order.
+    void BroadcastToolEvent(int Code);
+    // ChartMouseEvent on every active tool in list order (the chart control
+    // calls this for presses, moves and releases).
+    void BroadcastToolMouseEvent(int Kind, TMouseButton Button, TShiftState Shift, int X, int Y);
+    // Tells the tools (event 5) after the panel's own handling.
+    void MouseLeave() override;
+
+    // --- The paint sequence ---
+
+    // One image of the chart: background, titles and legend, walls, axes,
+    // series with their marks, tool events at each stage.
+    void InternalDraw(const TRect& UserRectangle) override;
+    // True when ChartRectangle's corners projected at depth Z are not
+    // clockwise (never on a canvas that rotates fully).
+    virtual bool IsBackFacing(int Z) const;
+    // Draws one series (with its same-Z group when interleaving).
+    void DrawSeries(TChartSeries* Series);
+    int Height3D() const { return FHeight3D; }
+
+    TNotifyEvent OnAfterDraw;
+    TNotifyEvent OnBeforeDrawAxes;
+    TNotifyEvent OnBeforeDrawChart;
+    TNotifyEvent OnBeforeDrawSeries;
+    // The chart's own hook after OnAfterDraw (not published).
+    TNotifyEvent InternalAfterDraw;
+
     // --- Paint state used by series ---
 
     int MaxZOrder() const { return FMaxZOrder; }
@@ -216,12 +255,28 @@ public:
     virtual int CalcWallSize(const TChartAxis* Axis) const = 0;
 
 protected:
+    virtual void DoAfterDraw();
+    virtual void DoBeforeDrawAxes();
+    virtual void DoBeforeDrawChart();
+    virtual void DoBeforeDrawSeries();
     // Shrinks the chart rectangle for the walls and the 3-D depth.
     virtual void CalcWallsRect() = 0;
     virtual void DrawTitlesAndLegend(bool BeforeSeries) = 0;
     virtual void DrawWalls() = 0;
 
 private:
+    // Paint steps.
+    void CalcZOrders();
+    void Calc3DSizes();
+    void CalcAxesSpace();
+    void PrepareAxes();
+    void ApplyAxisMargins(TChartAxis& Axis);
+    void DrawAxes();
+    void DrawAllSeries();
+    void DrawSeriesGroup(TChartSeries* Series);
+    void ClipSeries(bool Clip);
+    void DrawMarksOf(TChartSeries& Series);
+
     // The series whose position list decides paging for Axis.
     bool AxisIsPositionAxis(const TChartAxis* Axis) const;
     double PagedMinMax(const TChartAxis* Axis, bool IsMin) const;
@@ -247,6 +302,8 @@ private:
     std::unique_ptr<TChartSeriesList> FSeriesList;
     std::unique_ptr<TChartAxes> FAxes;
     std::unique_ptr<TChartCustomAxes> FCustomAxes;
+    std::unique_ptr<TChartTools> FTools;
+    int FHeight3D = 0;
     TChartAxis* FBottomAxis = nullptr;
     TChartAxis* FTopAxis = nullptr;
     TChartAxis* FLeftAxis = nullptr;
@@ -254,5 +311,10 @@ private:
     TChartDepthAxis* FDepthAxis = nullptr;
     TChartDepthAxis* FDepthTopAxis = nullptr;
 };
+
+// The engine's start-up duty: registers the axis, depth axis, axis title
+// and marks classes for streaming. Runs once; FinalizePlotEngine undoes it.
+void InitializePlotEngine();
+void FinalizePlotEngine();
 
 } // namespace lp

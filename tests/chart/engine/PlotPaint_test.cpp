@@ -1,0 +1,241 @@
+// The paint sequence of the axis panel: the order of its steps and tool
+// events, series drawing with clipping and same-Z interleaving, and a full
+// paint into a bitmap and onto the recording device.
+
+#include "chart/engine/PlotAxisPanel.h"
+
+#include "EngineTestUtil.h"
+#include "chart/engine/PlotMarks.h"
+#include "chart/engine/PlotTools.h"
+#include "platform/graphics/Bitmap.h"
+#include "platform/base/Numeric.h"
+#include "platform/graphics/RecordingDC.h"
+
+#include <gtest/gtest.h>
+
+namespace lp {
+namespace {
+
+using TLog = std::vector<std::string>;
+
+// A chart whose abstract steps write to a log.
+class TPaintChart : public TCustomAxisPanel {
+public:
+    explicit TPaintChart(TLog& Log) : FLog(Log)
+    {
+        OnBeforeDrawChart = [this](QObject*) { FLog.push_back("before chart"); };
+        OnBeforeDrawAxes = [this](QObject*) { FLog.push_back("before axes"); };
+        OnBeforeDrawSeries = [this](QObject*) { FLog.push_back("before series"); };
+        OnAfterDraw = [this](QObject*) { FLog.push_back("after draw"); };
+        InternalAfterDraw = [this](QObject*) { FLog.push_back("internal after draw"); };
+    }
+    bool IsFreeSeriesColor(TColor, bool, const TChartSeries*) const override { return true; }
+    int CalcWallSize(const TChartAxis*) const override { return 0; }
+
+protected:
+    void CalcWallsRect() override { FLog.push_back("walls rect"); }
+    void DrawTitlesAndLegend(bool BeforeSeries) override
+    {
+        FLog.push_back(BeforeSeries ? "titles before" : "titles after");
+    }
+    void DrawWalls() override { FLog.push_back("walls"); }
+
+private:
+    TLog& FLog;
+};
+
+class TLogTool : public TPlotCustomTool {
+public:
+    explicit TLogTool(TLog& Log) : FLog(Log) {}
+    void ChartEvent(int Event) override { FLog.push_back("tool " + std::to_string(Event)); }
+
+private:
+    TLog& FLog;
+};
+
+// Draws a filled 9x9 box at each point and logs its drawing protocol.
+class TBoxSeries : public TChartSeries {
+public:
+    TBoxSeries(TComponent* AOwner, TLog& Log, std::string Name) : TChartSeries(AOwner), FLog(Log), FName(std::move(Name))
+    {
+    }
+    void DoBeforeDrawChart() override { FLog.push_back(FName + " before chart"); }
+    void DoBeforeDrawValues() override
+    {
+        FLog.push_back(FName + " before values");
+        TChartSeries::DoBeforeDrawValues();
+    }
+    void DrawValue(int ValueIndex) override
+    {
+        FLog.push_back(FName + " value " + std::to_string(ValueIndex));
+        TCanvas3D& C = ParentChart()->Canvas();
+        C.AssignBrush(*Brush(), GetValueColor(ValueIndex));
+        C.Pen()->SetStyle(TPen::psClear);
+        const int X = CalcXPos(ValueIndex);
+        const int Y = CalcYPos(ValueIndex);
+        C.RectangleWithZ(TRect{X - 4, Y - 4, X + 5, Y + 5}, DepthMiddle());
+    }
+    void DoAfterDrawValues() override
+    {
+        FLog.push_back(FName + " after values");
+        TChartSeries::DoAfterDrawValues();
+    }
+
+private:
+    TLog& FLog;
+    std::string FName;
+};
+
+struct TPaintFixture : ::testing::Test {
+    TLog Log;
+    TPaintChart Chart{Log};
+    TBoxSeries* A = nullptr;
+    TBoxSeries* B = nullptr;
+    TLogTool* Tool = nullptr;
+
+    void SetUp() override
+    {
+        Chart.SetView3D(false);
+        Chart.SetBufferedDisplay(false);
+        A = new TBoxSeries(&Chart, Log, "A");
+        B = new TBoxSeries(&Chart, Log, "B");
+        Chart.AddSeries(A);
+        Chart.AddSeries(B);
+        A->SetSeriesColor(clRed);
+        B->SetSeriesColor(clBlue);
+        for (int I = 0; I < 3; ++I) {
+            A->AddXY(I, I);
+            B->AddXY(I, 2 - I);
+        }
+        Tool = new TLogTool(Log);
+        Chart.Tools().Add(Tool);
+    }
+    void TearDown() override { delete Tool; }
+
+    std::unique_ptr<TBitmap> Paint()
+    {
+        Log.clear();
+        auto Target = std::make_unique<TBitmap>(Chart.Width(), Chart.Height());
+        Chart.DrawToCanvas(&Target->Canvas(), Chart.GetRectangle());
+        return Target;
+    }
+    // The log without the series' own point entries.
+    TLog Steps() const
+    {
+        TLog Result;
+        for (const std::string& Entry : Log)
+            if (Entry.find(" value ") == std::string::npos)
+                Result.push_back(Entry);
+        return Result;
+    }
+};
+
+TEST_F(TPaintFixture, StepsAndToolEventsInOrderWithAxesBehind)
+{
+    Paint();
+    const TLog Expected = {
+        "tool 2",          "before chart",    "A before chart", "B before chart", "titles before",
+        "walls rect",      "walls",           "tool 3",         "before axes",    "tool 1",
+        "before series",   "A before values", "A after values", "B before values", "B after values",
+        "tool 4",          "titles after",    "tool 0",         "after draw",     "internal after draw",
+    };
+    EXPECT_EQ(Steps(), Expected);
+    EXPECT_TRUE(Chart.RepaintEnabled());
+}
+
+TEST_F(TPaintFixture, AxesInFrontComeAfterTheSeries)
+{
+    Chart.SetAxisBehind(false);
+    Paint();
+    TLog Tools;
+    for (const std::string& Entry : Log)
+        if (Entry.rfind("tool", 0) == 0 || Entry == "before axes")
+            Tools.push_back(Entry);
+    EXPECT_EQ(Tools, (TLog{"tool 2", "tool 1", "tool 4", "tool 3", "before axes", "tool 0"}));
+}
+
+TEST_F(TPaintFixture, InactiveSeriesAndToolsAreLeftOut)
+{
+    B->SetActive(false);
+    Tool->SetActive(false);
+    Paint();
+    for (const std::string& Entry : Log) {
+        EXPECT_EQ(Entry.find("B "), std::string::npos) << Entry;
+        EXPECT_EQ(Entry.rfind("tool", 0), std::string::npos) << Entry;
+    }
+}
+
+TEST_F(TPaintFixture, SeriesPixelsLandWhereTheAxesPutThem)
+{
+    const auto Image = Paint();
+    const TRect R = Chart.ChartRectangle();
+    ASSERT_FALSE(R.IsEmpty());
+    // A's first point is the bottom-left corner, B's first the top-left.
+    const int X0 = A->CalcXPos(0);
+    EXPECT_EQ(X0, Chart.BottomAxis()->StartPixel());
+    EXPECT_EQ(Image->Canvas().Pixel(X0 + 2, A->CalcYPos(0) - 2), clRed);
+    EXPECT_EQ(Image->Canvas().Pixel(X0 + 2, B->CalcYPos(0) + 2), clBlue);
+    const int XMid = A->CalcXPos(1);
+    EXPECT_EQ(Image->Canvas().Pixel(XMid, A->CalcYPos(1)), clBlue); // B drawn last over A
+    // Clipped to the chart rectangle: nothing left of it.
+    EXPECT_NE(Image->Canvas().Pixel(X0 - 3, A->CalcYPos(0) - 2), clRed);
+}
+
+TEST_F(TPaintFixture, TheRecordingDeviceSeesClipThenTheBoxes)
+{
+    TRecordingDC DC{400, 250};
+    TCanvas Target{&DC};
+    Chart.DrawToCanvas(&Target, Chart.GetRectangle());
+    const QStringList Calls = DC.Calls();
+    int FirstBox = -1;
+    int Boxes = 0;
+    for (int I = 0; I < Calls.size(); ++I)
+        if (Calls[I].startsWith("Rectangle(") || Calls[I].startsWith("Polygon(")) {
+            if (FirstBox < 0)
+                FirstBox = I;
+            ++Boxes;
+        }
+    EXPECT_GE(Boxes, 6);
+    ASSERT_GT(FirstBox, 0);
+    bool ClippedBefore = false;
+    for (int I = 0; I < FirstBox; ++I)
+        ClippedBefore = ClippedBefore || Calls[I].contains("Clip");
+    EXPECT_TRUE(ClippedBefore);
+}
+
+TEST_F(TPaintFixture, SameZOrderSeriesInterleavePointByPoint)
+{
+    Chart.SetView3D(true);
+    Chart.SetInterleaveSameZOrder(true);
+    A->SetZOrderSetting(0);
+    B->SetZOrderSetting(0);
+    A->Marks()->SetVisible(false);
+    Paint();
+    TLog Values;
+    for (const std::string& Entry : Log)
+        if (Entry.find(" value ") != std::string::npos || Entry.find("values") != std::string::npos)
+            Values.push_back(Entry);
+    const TLog Expected = {"A before values", "B before values", "A value 0", "B value 0", "A value 1",
+                           "B value 1",       "A value 2",       "B value 2", "A after values", "B after values"};
+    EXPECT_EQ(Values, Expected);
+}
+
+TEST_F(TPaintFixture, ThreeDSizesFollowTheChartPercent)
+{
+    Chart.SetView3D(true);
+    Chart.View3DOptions()->SetOrthogonal(true);
+    Chart.View3DOptions()->SetZoom(100);
+    Paint();
+    // Sized from the chart rectangle before the axes took their space.
+    const int AfterAxes = RoundToInt32(Chart.ChartRectWidth() * 0.015);
+    EXPECT_GE(Chart.SeriesWidth3D(), AfterAxes);
+    EXPECT_LE(Chart.SeriesWidth3D(), RoundToInt32(Chart.Width() * 0.015));
+    EXPECT_EQ(Chart.Depth3D(), Chart.SeriesWidth3D() * 2); // two series, one Z order each
+    EXPECT_EQ(B->DepthStart(), Chart.SeriesWidth3D() * B->ComputedZOrder());
+    Chart.SetView3D(false);
+    Paint();
+    EXPECT_EQ(Chart.Depth3D(), 0);
+}
+
+} // namespace
+} // namespace lp
