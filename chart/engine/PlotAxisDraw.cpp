@@ -663,6 +663,8 @@ void TChartAxis::DrawThisLabel(int Pixel, const QString& Text, TAxisItem* Item)
 
 void TChartAxis::DrawLabelText(int X, int Y, int Z, int Angle, const QString& Text, TAxisItem* Item, bool IsLabel)
 {
+    if (Text.isEmpty())
+        return;
     TPlotCanvas3D& C = FParentChart->Canvas();
     const int FontH = FontHeightOf();
     const int H = FontH / 2;
@@ -932,10 +934,10 @@ void TChartAxis::DrawAxisLine()
 std::vector<int> TChartAxis::MinorPixels() const
 {
     std::vector<int> Result;
-    const int Lo = std::min(FStartPixel, FEndPixel);
-    const int Hi = std::max(FStartPixel, FEndPixel);
+    const long long Lo = std::min(FStartPixel, FEndPixel);
+    const long long Hi = std::max(FStartPixel, FEndPixel);
     // More marks than pixels would only overdraw.
-    const int Count = std::min(FMinorTickCount, std::max(Hi - Lo, 1));
+    const int Count = static_cast<int>(std::min<long long>(FMinorTickCount, std::max(Hi - Lo, 1LL)));
     if (Count <= 0)
         return Result;
     const auto Add = [&](int Pixel) {

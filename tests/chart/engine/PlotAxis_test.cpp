@@ -521,5 +521,463 @@ TEST(AxisSettings, AssignCopiesSettingsPensAndLabels)
     EXPECT_THROW(Target.Items().Item(1), ERangeError);
 }
 
+// --- Layout --------------------------------------------------------------------------------------
+
+TEST(AxisLayout, SpaceTakenAndPlacement)
+{
+    const TRect Full{0, 0, 400, 250};
+    const struct {
+        const char* Name;
+        std::function<TChartAxis&(TTestChart&)> Setup;
+        bool CalcSizes;
+        TRect Rect;
+        int Title, Labels, AxisLine;
+    } Rows[] = {
+        // Title 10, labels 10 (one line), line 2 + 1 and ticks 4.
+        {"bottom", [](TTestChart& C) -> TChartAxis& {
+             C.BottomAxis()->Title()->SetCaption("T");
+             return *C.BottomAxis();
+         }, true, {0, 0, 400, 223}, 240, 230, -1},
+        {"bottom placed", [](TTestChart& C) -> TChartAxis& { return *C.BottomAxis(); }, false, Full, 267, 257, 250},
+        // Title "T" 6 wide; labels "100" and a blank 24 wide; then 10 % of
+        // the remaining width inward.
+        {"left", [](TTestChart& C) -> TChartAxis& {
+             TChartAxis& A = *C.LeftAxis();
+             A.Title()->SetCaption("T");
+             A.SetLabelStyle(talValue);
+             A.SetPositionPercent(10);
+             Prepare(A, 0, 250, 0, 100);
+             return A;
+         }, true, {37, 0, 400, 250}, 42, 66, -1},
+        {"right placed", [](TTestChart& C) -> TChartAxis& {
+             C.AxesList().OnAxisSize = [](TChartAxis*, int Size) { return Size + 5; };
+             return *C.RightAxis();
+         }, false, Full, 412, 407, 400},
+        {"top in pixels", [](TTestChart& C) -> TChartAxis& {
+             TChartAxis& A = *C.TopAxis();
+             A.SetLabelsAlternate(true);
+             A.SetPositionUnits(muPixels);
+             A.SetPositionPercent(3);
+             return A;
+         }, true, {0, 27, 400, 250}, 3, 23, -1},
+    };
+    for (const auto& Row : Rows) {
+        TTestChart Chart;
+        for (TChartAxis* Axis : Chart.AxesList())
+            UseFixedMetrics(*Axis);
+        TChartAxis& Axis = Row.Setup(Chart);
+        TRect Rect = Full;
+        Axis.CalcAxisSpace(Rect, Row.CalcSizes);
+        EXPECT_EQ(Rect, Row.Rect) << Row.Name;
+        EXPECT_EQ(Axis.TitlePixel(), Row.Title) << Row.Name;
+        EXPECT_EQ(Axis.LabelsPixel(), Row.Labels) << Row.Name;
+        if (Row.AxisLine >= 0) {
+            EXPECT_EQ(Axis.AxisLinePixel(), Row.AxisLine) << Row.Name;
+        }
+    }
+}
+
+TEST(AxisLayout, HitRectangleFromLineToLabels)
+{
+    TTestChart Chart;
+    TChartAxis& Axis = *Chart.BottomAxis();
+    Axis.SetPixelSpan(0, 400);
+    Axis.SetAxisLinePixel(200);
+    Axis.SetLabelsPixel(207);
+    EXPECT_EQ(Axis.CalcRect(), (TRect{0, 197, 400, 207}));
+    EXPECT_TRUE(Axis.Clicked(100, 199));
+    EXPECT_FALSE(Axis.Clicked(100, 190));
+    Axis.SetVisible(false);
+    EXPECT_FALSE(Axis.Clicked(100, 199));
+}
+
+// --- Drawing --------------------------------------------------------------------------------------
+
+// A chart drawing unbuffered onto a recording device; fixed text metrics.
+struct TRecordedChart {
+    TRecordingDC DC{1000, 1000};
+    TCanvas Target{&DC};
+    TTestChart Chart;
+    // Labels as OnDrawLabel saw them.
+    struct TLabel {
+        int X, Y, Z;
+        QString Text;
+    };
+    std::vector<TLabel> Labels;
+
+    explicit TRecordedChart(bool Is3D = false, int Depth = 0)
+    {
+        const TRect Rect{0, 0, 400, 200};
+        Chart.SetView3D(Is3D);
+        Chart.SetBufferedDisplay(false);
+        Chart.SetChartRectangle(Rect);
+        Chart.SetDepth3D(Depth);
+        Chart.Canvas().InitWindow(&Target, Chart.View3DOptions(), clWhite, Is3D, Chart.GetRectangle());
+        Chart.Canvas().ResetState();
+        Chart.Canvas().SetProjection(Depth, Rect);
+        for (TChartAxis* Axis : Chart.AxesList()) {
+            UseFixedMetrics(*Axis);
+            Axis->OnDrawLabel = [this](TChartAxis*, int& X, int& Y, int& Z, QString& Text, bool&) {
+                Labels.push_back({X, Y, Z, Text});
+            };
+        }
+        DC.ClearCalls();
+    }
+    QStringList Texts() const
+    {
+        QStringList Result;
+        for (const TLabel& L : Labels)
+            Result << L.Text;
+        return Result;
+    }
+    bool HasLine(int X0, int Y0, int X1, int Y1) const
+    {
+        const QStringList& Calls = DC.Calls();
+        const QString From = QStringLiteral("MoveTo(%1,%2)").arg(X0).arg(Y0);
+        const QString To = QStringLiteral("LineTo(%1,%2)").arg(X1).arg(Y1);
+        for (int I = 0; I + 1 < Calls.size(); ++I)
+            if (Calls[I] == From && Calls[I + 1] == To)
+                return true;
+        return false;
+    }
+    // The text alignment in force at the TextOut of Text, and its call.
+    std::pair<int, QString> TextCall(const QString& Text) const
+    {
+        int Align = 0;
+        for (const QString& Call : DC.Calls()) {
+            if (Call.startsWith("SetTextAlign("))
+                Align = Call.mid(13).chopped(1).toInt();
+            else if (Call.startsWith("TextOut(") && Call.endsWith(",\"" + Text + "\")"))
+                return {Align, Call};
+        }
+        return {-1, {}};
+    }
+};
+
+TEST(AxisValueLabels, RunFromTheTopDown)
+{
+    const struct {
+        bool RoundFirst;
+        QStringList Texts;
+    } Rows[] = {{true, {"10", "8", "6", "4", "2"}}, {false, {"10.5", "8.5", "6.5", "4.5", "2.5", "0.5"}}};
+    for (const auto& Row : Rows) {
+        TRecordedChart R;
+        TChartAxis& Axis = *R.Chart.BottomAxis();
+        Axis.SetLabelStyle(talValue);
+        Axis.SetIncrement(2);
+        Axis.SetRoundFirstLabel(Row.RoundFirst);
+        Prepare(Axis, 0, 400, 0.5, 10.5);
+        Axis.DrawAxis(true);
+        EXPECT_EQ(R.Texts(), Row.Texts);
+        ASSERT_FALSE(R.Labels.empty());
+        EXPECT_EQ(R.Labels[0].X, Axis.CalcPosValue(Row.RoundFirst ? 10 : 10.5));
+        EXPECT_EQ(Axis.TickPositions().size(), Row.Texts.size());
+    }
+}
+
+TEST(AxisValueLabels, TooManyStepsDrawNothing)
+{
+    TRecordedChart R;
+    TChartAxis& Axis = *R.Chart.BottomAxis();
+    Axis.SetLabelStyle(talValue);
+    Axis.SetIncrement(1);
+    Axis.SetLabelsSeparation(0);
+    Prepare(Axis, 0, 400, 0, 1e6);
+    Axis.DrawAxis(true);
+    EXPECT_TRUE(R.Labels.empty());
+    EXPECT_TRUE(Axis.TickPositions().empty());
+}
+
+TEST(AxisValueLabels, LabelsFromTheChartsNextLabelEvent)
+{
+    const struct {
+        const char* Name;
+        std::function<void(int, double&, bool&)> Next;
+        int Count;
+    } Rows[] = {
+        {"never stops", [](int, double& V, bool& Stop) { Stop = false; V = 5; }, 2001},
+        {"stops at once: value labels", [](int, double&, bool&) {}, 3},
+        {"leaves the range", [](int I, double& V, bool& Stop) { Stop = false; V = I * 4; }, 3},
+    };
+    for (const auto& Row : Rows) {
+        TRecordedChart R;
+        TChartAxis& Axis = *R.Chart.LeftAxis();
+        Axis.SetLabelStyle(talValue);
+        R.Chart.OnGetNextAxisLabel = [&](TChartAxis*, int I, double& V, bool& Stop) { Row.Next(I, V, Stop); };
+        Axis.SetIncrement(5);
+        Prepare(Axis, 0, 200, 0, 10);
+        Axis.DrawAxis(true);
+        EXPECT_EQ(static_cast<int>(R.Labels.size()), Row.Count) << Row.Name;
+    }
+}
+
+TEST(AxisCustomLabels, OnlyTheItemsAreShown)
+{
+    TRecordedChart R;
+    TChartAxis& Axis = *R.Chart.BottomAxis();
+    Axis.Items().Add(1);
+    Axis.Items().Add(5, "five");
+    Axis.Items().Add(7, "hidden")->SetVisible(false);
+    Axis.Items().Add(50, "outside");
+    Axis.SetIncrement(1);
+    Prepare(Axis, 0, 400, 0, 10);
+    Axis.DrawAxis(true);
+    EXPECT_EQ(R.Texts(), (QStringList{"1", "five"}));
+    EXPECT_EQ(Axis.TickPositions(), (std::vector<int>{40, 200}));
+    Axis.SetTickOnLabelsOnly(false);
+    Axis.DrawAxis(true);
+    EXPECT_EQ(Axis.TickPositions(), (std::vector<int>{40, 200, 280}));
+}
+
+TEST(AxisPointLabels, OverlappingLabelsAreSkipped)
+{
+    // Labels 40 wide: with 10 % the half size is 24, so 130 - 24 < 100 + 20.
+    const struct {
+        int Separation;
+        std::vector<int> Drawn;
+    } Rows[] = {{10, {100, 160}}, {0, {100, 130, 160}}};
+    for (const auto& Row : Rows) {
+        TRecordedChart R;
+        auto* Series = new TChartSeries(&R.Chart);
+        R.Chart.AddSeries(Series);
+        Series->AddXY(100, 0, "a");
+        Series->AddXY(130, 0, "b");
+        Series->AddXY(160, 0, "c");
+        TChartAxis& Axis = *R.Chart.BottomAxis();
+        UseFixedMetrics(Axis, 40);
+        Axis.SetLabelsSeparation(Row.Separation);
+        Prepare(Axis, 0, 1000, 0, 1000);
+        Series->CalcFirstLastVisibleIndex();
+        Axis.DrawAxis(true);
+        std::vector<int> Drawn;
+        for (const auto& L : R.Labels)
+            Drawn.push_back(L.X);
+        EXPECT_EQ(Drawn, Row.Drawn) << Row.Separation;
+    }
+}
+
+TEST(AxisLogLabels, PowersOfTheBaseAndLinLogDecades)
+{
+    const struct {
+        double Min, Max;
+        QStringList Texts;
+    } Rows[] = {{1, 1000, {"1", "10", "100", "1,000"}},
+                {3, 700, {"10", "100"}},
+                {-100, 100, {"-100", "-10", "-1", "-0.1", "0", "0.1", "1", "10", "100"}}};
+    for (const auto& Row : Rows) {
+        TRecordedChart R;
+        TChartAxis& Axis = *R.Chart.LeftAxis();
+        Axis.SetLabelStyle(talValue);
+        PrepareLog(Axis, 0, 200, Row.Min, Row.Max);
+        Axis.DrawAxis(true);
+        EXPECT_EQ(R.Texts(), Row.Texts) << Row.Min;
+    }
+}
+
+TEST(AxisDepthLabels, SeriesTitlesAlongTheDepth)
+{
+    TRecordedChart R;
+    for (const char* Title : {"A", "B"}) {
+        auto* Series = new TChartSeries(&R.Chart);
+        Series->SetTitle(Title);
+        R.Chart.AddSeries(Series);
+    }
+    TChartAxis& Axis = *R.Chart.DepthAxis();
+    Prepare(Axis, 0, 100, -0.5, 1.5);
+    Axis.DrawAxis(true);
+    ASSERT_EQ(R.Texts(), (QStringList{"A", "B"}));
+    // At the position of 1.0 and 0.0, half a line deeper.
+    EXPECT_EQ(R.Labels[0].Z, 75 + LineHeight / 2);
+    EXPECT_EQ(R.Labels[1].Z, 25 + LineHeight / 2);
+}
+
+TEST(AxisDrawing, LineTicksAndGridFollowTheLabels)
+{
+    const struct {
+        bool Centered;
+        std::vector<int> Grid, NoGrid;
+    } Rows[] = {{false, {0, 200, 400}, {100, 300}}, {true, {100, 300}, {0, 200}}};
+    for (const auto& Row : Rows) {
+        TRecordedChart R;
+        TChartAxis& Axis = *R.Chart.BottomAxis();
+        int GridCalls = 0;
+        Axis.OnDrawGrid = [&](TChartAxis*) { ++GridCalls; };
+        Axis.SetLabelStyle(talValue);
+        Axis.SetGridCentered(Row.Centered);
+        Axis.SetIncrement(50);
+        Prepare(Axis, 0, 400, 0, 100);
+        Axis.DrawAxis(true);
+        EXPECT_EQ(Axis.AxisLinePixel(), 200);
+        EXPECT_EQ(Axis.TickPositions(), (std::vector<int>{400, 200, 0}));
+        EXPECT_TRUE(R.HasLine(0, 200, 400, 200));
+        for (int X : {0, 200, 400})
+            EXPECT_TRUE(R.HasLine(X, 200, X, 204)) << X;
+        for (int X : Row.Grid)
+            EXPECT_TRUE(R.HasLine(X, 0, X, 201)) << X;
+        for (int X : Row.NoGrid)
+            EXPECT_FALSE(R.HasLine(X, 0, X, 201)) << X;
+        // Three minor ticks between labels, none at the axis ends.
+        for (int X : {50, 100, 150, 250, 300, 350})
+            EXPECT_TRUE(R.HasLine(X, 200, X, 202)) << X;
+        EXPECT_FALSE(R.HasLine(0, 200, 0, 202));
+        EXPECT_EQ(GridCalls, 1);
+    }
+}
+
+TEST(AxisDrawing, GridIn3DRunsAlongTheDepthToo)
+{
+    const struct {
+        bool Is3D;
+        double GridZ;
+        int Lines;
+    } Rows[] = {{false, 0, 3}, {true, 0, 6}, {true, 100, 3}};
+    for (const auto& Row : Rows) {
+        TRecordedChart R(Row.Is3D, 20);
+        TChartAxis& Axis = *R.Chart.BottomAxis();
+        Axis.Axis()->Hide();
+        Axis.Ticks()->Hide();
+        Axis.MinorTicks()->Hide();
+        Axis.SetLabelStyle(talValue);
+        Axis.Grid()->SetZPosition(Row.GridZ);
+        Axis.SetLabels(false);
+        Axis.SetIncrement(50);
+        Prepare(Axis, 0, 400, 0, 100);
+        Axis.DrawAxis(true);
+        EXPECT_EQ(R.DC.CallsStartingWith("LineTo").size(), Row.Lines) << Row.Is3D << " " << Row.GridZ;
+    }
+}
+
+TEST(AxisDrawing, LineModes)
+{
+    const struct {
+        TPenLineMode Mode;
+        QString Call;
+    } Rows[] = {{lmLine, "LineTo(400,200)"}, {lmRectangle, "Polygon([0 199;400 199;400 201;0 201])"}};
+    for (const auto& Row : Rows) {
+        TRecordedChart R;
+        TChartAxis& Axis = *R.Chart.BottomAxis();
+        Axis.Axis()->SetLineMode(Row.Mode);
+        Axis.SetLabels(false);
+        Prepare(Axis, 0, 400, 0, 100);
+        Axis.DrawAxis(true);
+        EXPECT_TRUE(R.DC.Calls().contains(Row.Call)) << Row.Call.toStdString();
+    }
+}
+
+TEST(AxisDrawing, LabelsAnchoredByAngleAndSide)
+{
+    const int LP = 300;
+    const struct {
+        const char* Name;
+        std::function<TChartAxis&(TTestChart&)> Axis;
+        int Angle;
+        unsigned Align;
+        int X, Y;
+        TAxisLabelAlign LabelsAlign = alDefault;
+    } Rows[] = {
+        {"bottom 0", [](TTestChart& C) -> TChartAxis& { return *C.BottomAxis(); }, 0, TA_CENTER | TA_TOP, 100, LP},
+        {"top 0", [](TTestChart& C) -> TChartAxis& { return *C.TopAxis(); }, 0, TA_CENTER | TA_BOTTOM, 100, LP},
+        {"left 0", [](TTestChart& C) -> TChartAxis& { return *C.LeftAxis(); }, 0, TA_RIGHT, LP, 95},
+        {"right 0", [](TTestChart& C) -> TChartAxis& { return *C.RightAxis(); }, 0, TA_LEFT, LP, 95},
+        {"left opposite", [](TTestChart& C) -> TChartAxis& { return *C.LeftAxis(); }, 0, TA_LEFT, LP - 12, 95,
+         alOpposite},
+        {"bottom 90", [](TTestChart& C) -> TChartAxis& { return *C.BottomAxis(); }, 90, TA_RIGHT, 95, LP},
+        {"left 90", [](TTestChart& C) -> TChartAxis& { return *C.LeftAxis(); }, 90, TA_CENTER | TA_BOTTOM, LP, 100},
+        {"bottom 180", [](TTestChart& C) -> TChartAxis& { return *C.BottomAxis(); }, 180, TA_CENTER | TA_BOTTOM, 100,
+         LP},
+        {"left 180", [](TTestChart& C) -> TChartAxis& { return *C.LeftAxis(); }, 180, TA_LEFT, LP, 105},
+        {"bottom 270", [](TTestChart& C) -> TChartAxis& { return *C.BottomAxis(); }, 270, TA_LEFT, 105, LP},
+        {"left 270", [](TTestChart& C) -> TChartAxis& { return *C.LeftAxis(); }, 270, TA_CENTER | TA_TOP, LP, 100},
+        {"bottom 45", [](TTestChart& C) -> TChartAxis& { return *C.BottomAxis(); }, 45, TA_LEFT | TA_TOP, 100, LP},
+    };
+    for (const auto& Row : Rows) {
+        TRecordedChart R;
+        TChartAxis& Axis = Row.Axis(R.Chart);
+        Axis.SetLabelsAngle(Row.Angle);
+        Axis.SetLabelsAlign(Row.LabelsAlign);
+        Axis.Items().Add(50);
+        Prepare(Axis, 0, 200, 0, 100);
+        Axis.SetLabelsPixel(LP);
+        Axis.DrawAxis(false);
+        const auto [Align, Call] = R.TextCall("50");
+        EXPECT_EQ(Align, static_cast<int>(Row.Align)) << Row.Name;
+        EXPECT_EQ(Call, QStringLiteral("TextOut(%1,%2,\"50\")").arg(Row.X).arg(Row.Y)) << Row.Name;
+    }
+}
+
+TEST(AxisDrawing, ExponentsAreRaisedAndZeroIsPlain)
+{
+    TRecordedChart R;
+    TChartAxis& Axis = *R.Chart.RightAxis();
+    Axis.SetAxisValuesFormat("0E+0");
+    Axis.SetLabelsExponent(true);
+    Axis.Items().Add(1000);
+    Axis.Items().Add(0, "-0.00");
+    Prepare(Axis, 0, 200, 0, 2000);
+    Axis.SetLabelsPixel(300);
+    Axis.DrawAxis(false);
+    // Mantissa at the label, exponent one pixel after it, 2 pixels higher.
+    EXPECT_EQ(R.TextCall("1").second, "TextOut(300,95,\"1\")");
+    EXPECT_EQ(R.TextCall("+3").second, "TextOut(307,93,\"+3\")");
+    EXPECT_EQ(R.TextCall("0").second, "TextOut(300,195,\"0\")");
+}
+
+TEST(AxisDrawing, TitleAtItsBandOrAtTheEdge)
+{
+    const struct {
+        bool AtEdge;
+        int Y;
+    } Rows[] = {{false, 230}, {true, 250 - LineHeight}};
+    for (const auto& Row : Rows) {
+        TRecordedChart R;
+        TChartAxis& Axis = *R.Chart.BottomAxis();
+        Axis.Title()->SetCaption("Depth");
+        Axis.SetTitleAtEdge(Row.AtEdge);
+        Axis.SetTitlePixel(230);
+        Prepare(Axis, 0, 400, 0, 100);
+        Axis.DrawAxis(true);
+        const auto [Align, Call] = R.TextCall("Depth");
+        EXPECT_EQ(Align, static_cast<int>(TA_CENTER | TA_TOP));
+        EXPECT_EQ(Call, QStringLiteral("TextOut(200,%1,\"Depth\")").arg(Row.Y));
+        EXPECT_FALSE(R.Texts().contains("Depth")); // not a label
+    }
+}
+
+TEST(AxisDrawing, AlternateLabelsMoveOutward)
+{
+    TRecordedChart R;
+    TChartAxis& Axis = *R.Chart.BottomAxis();
+    Axis.SetLabelStyle(talValue);
+    Axis.SetLabelsAlternate(true);
+    Axis.SetIncrement(50);
+    Prepare(Axis, 0, 400, 0, 100);
+    Axis.SetLabelsPixel(210);
+    Axis.DrawAxis(false);
+    // The step is halved to 25: every second label one line further out.
+    std::vector<int> Ys;
+    for (const auto& L : R.Labels)
+        Ys.push_back(L.Y);
+    EXPECT_EQ(Ys, (std::vector<int>{210, 220, 210, 220, 210}));
+}
+
+TEST(AxisDrawing, CustomDrawMinMaxPutsTheAxisBack)
+{
+    TRecordedChart R;
+    TChartAxis& Axis = *R.Chart.BottomAxis();
+    Prepare(Axis, 0, 400, 0, 100);
+    Axis.SetLabelStyle(talValue);
+    Axis.CustomDrawMinMax(50, 60, 40, false, 0, 10, 5, 100, 300);
+    EXPECT_EQ(R.Texts(), (QStringList{"10", "5", "0"}));
+    EXPECT_EQ(R.Labels[0].X, 300);
+    EXPECT_EQ(R.Labels[0].Y, 50);
+    EXPECT_TRUE(R.HasLine(100, 40, 300, 40));
+    EXPECT_EQ(Axis.Maximum(), 100);
+    EXPECT_EQ(Axis.Increment(), 0);
+    EXPECT_FALSE(Axis.Automatic());
+    EXPECT_TRUE(Axis.Grid()->Visible());
+    EXPECT_EQ(Axis.EndPixel(), 400);
+    EXPECT_EQ(Axis.CalcPosValue(100), 400);
+}
+
 } // namespace
 } // namespace lp
