@@ -8,12 +8,16 @@
 
 #include "chart/canvas/PlotConst.h"
 #include "chart/canvas/PlotRoutines.h"
+#include "chart/engine/PlotAxis.h"
+#include "chart/engine/PlotAxisPanel.h"
 #include "chart/engine/PlotEngine.h"
+#include "platform/graphics/Bitmap.h"
 
 #include <QtWidgets/QApplication>
 
 #include <benchmark/benchmark.h>
 
+#include <cmath>
 #include <cstdint>
 #include <random>
 #include <vector>
@@ -187,6 +191,57 @@ BENCHMARK(Sort_ByY)
     ->Range(1 << 10, 1 << 20)
     ->Complexity(benchmark::oNLogN)
     ->Unit(benchmark::kMillisecond);
+
+// --- Axes --------------------------------------------------------------------------------------
+
+// The plainest chart: no walls, titles or legend.
+class TBareChart : public lp::TCustomAxisPanel {
+public:
+    bool IsFreeSeriesColor(lp::TColor, bool, const lp::TChartSeries*) const override { return true; }
+    int CalcWallSize(const lp::TChartAxis*) const override { return 0; }
+
+protected:
+    void CalcWallsRect() override {}
+    void DrawTitlesAndLegend(bool) override {}
+    void DrawWalls() override {}
+};
+
+// Labelling and drawing the four side axes of a full-HD chart: their
+// ranges, the space they take, the label steps and texts, ticks and grid.
+void Axes_LabelAndDraw_1920x1080(benchmark::State& state)
+{
+    TBareChart Chart;
+    Chart.SetBounds(0, 0, 1920, 1080);
+    Chart.SetView3D(false);
+    auto* Bottom = new lp::TChartSeries(&Chart);
+    auto* Top = new lp::TChartSeries(&Chart);
+    Chart.AddSeries(Bottom);
+    Chart.AddSeries(Top);
+    Top->SetHorizAxis(lp::aTopAxis);
+    Top->SetVertAxis(lp::aRightAxis);
+    for (int I = 0; I < 1000; ++I) {
+        Bottom->AddXY(I * 0.37, std::sin(I * 0.01) * 1234.5);
+        Top->AddXY(40000 + I * 1.5, I * I * 0.001);
+    }
+    lp::TBitmap Target(1920, 1080);
+    Chart.Canvas().InitWindow(&Target.Canvas(), Chart.View3DOptions(), lp::clWhite, false, Chart.GetRectangle());
+    const lp::TRect Full{40, 40, 1880, 1040};
+    lp::TChartAxis* Axes[] = {Chart.BottomAxis(), Chart.TopAxis(), Chart.LeftAxis(), Chart.RightAxis()};
+    for (auto _ : state) {
+        Chart.SetChartRectangle(Full);
+        for (lp::TChartAxis* Axis : Axes) {
+            Axis->SetPaintVisible(true);
+            Axis->InternalCalcPositions();
+            Axis->AdjustMaxMin();
+            lp::TRect Space = Full;
+            Axis->CalcAxisSpace(Space, true);
+        }
+        for (lp::TChartAxis* Axis : Axes)
+            Axis->DrawAxis(true);
+    }
+    state.SetItemsProcessed(state.iterations() * 4);
+}
+BENCHMARK(Axes_LabelAndDraw_1920x1080)->Iterations(1000)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
