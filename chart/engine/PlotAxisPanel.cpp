@@ -30,10 +30,14 @@ TCustomAxisPanel::TCustomAxisPanel(TComponent* AOwner) : TCustomPlotPanelExtende
     FTopAxis->SetHorizontal(true);
     FTopAxis->SetOtherSide(true);
     FTopAxis->SetZPosition(100);
+    FTopAxis->Grid()->SetDefaultZPosition(100);
     FLeftAxis = new TChartAxis(this);
+    FLeftAxis->Title()->SetDefaultAngle(90);
     FRightAxis = new TChartAxis(this);
+    FRightAxis->Title()->SetDefaultAngle(270);
     FRightAxis->SetOtherSide(true);
     FRightAxis->SetZPosition(100);
+    FRightAxis->Grid()->SetDefaultZPosition(100);
     FDepthAxis = new TChartDepthAxis(this);
     FDepthAxis->SetOtherSide(true);
     FDepthTopAxis = new TChartDepthAxis(this);
@@ -985,6 +989,8 @@ void InitializePlotEngine()
                          [](TComponent*) -> TPersistent* { return new TChartAxis(static_cast<TCollection*>(nullptr)); });
     RegisterClassFactory(TChartDepthAxis::staticMetaObject,
                          [](TComponent*) -> TPersistent* { return new TChartDepthAxis(nullptr); });
+    RegisterClassFactory(TChartAxisTitle::staticMetaObject,
+                         [](TComponent*) -> TPersistent* { return new TChartAxisTitle(); });
     RegisterClassFactory(TSeriesMarks::staticMetaObject,
                          [](TComponent*) -> TPersistent* { return new TSeriesMarks(nullptr); });
 }
@@ -994,7 +1000,8 @@ void FinalizePlotEngine()
     if (EngineInitCount == 0 || --EngineInitCount > 0)
         return;
     for (const QMetaObject* Meta :
-         {&TChartAxis::staticMetaObject, &TChartDepthAxis::staticMetaObject, &TSeriesMarks::staticMetaObject})
+         {&TChartAxis::staticMetaObject, &TChartDepthAxis::staticMetaObject, &TChartAxisTitle::staticMetaObject,
+         &TSeriesMarks::staticMetaObject})
         UnRegisterClass(TPersistent::ClassNameOf(*Meta));
 }
 

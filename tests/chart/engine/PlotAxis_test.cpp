@@ -539,8 +539,8 @@ TEST(AxisLayout, SpaceTakenAndPlacement)
              return *C.BottomAxis();
          }, true, {0, 0, 400, 223}, 240, 230, -1},
         {"bottom placed", [](TTestChart& C) -> TChartAxis& { return *C.BottomAxis(); }, false, Full, 267, 257, 250},
-        // Title "T" 6 wide; labels "100" and a blank 24 wide; then 10 % of
-        // the remaining width inward.
+        // Title turned 90 degrees, one line 10 high; labels "100" and a
+        // blank 24 wide; then 10 % of the remaining width inward.
         {"left", [](TTestChart& C) -> TChartAxis& {
              TChartAxis& A = *C.LeftAxis();
              A.Title()->SetCaption("T");
@@ -548,7 +548,7 @@ TEST(AxisLayout, SpaceTakenAndPlacement)
              A.SetPositionPercent(10);
              Prepare(A, 0, 250, 0, 100);
              return A;
-         }, true, {37, 0, 400, 250}, 42, 66, -1},
+         }, true, {41, 0, 400, 250}, 46, 70, -1},
         {"right placed", [](TTestChart& C) -> TChartAxis& {
              C.AxesList().OnAxisSize = [](TChartAxis*, int Size) { return Size + 5; };
              return *C.RightAxis();

@@ -3,6 +3,7 @@
 #include "chart/engine/PlotSeriesLists.h"
 
 #include "EngineTestUtil.h"
+#include "platform/core/ClassRegistry.h"
 
 #include <gtest/gtest.h>
 
@@ -96,10 +97,27 @@ TEST(ChartAxes, StandardAxesInCreationOrder)
     EXPECT_TRUE(Chart.TopAxis()->OtherSide());
     EXPECT_FALSE(Chart.DepthAxis()->Visible());
     EXPECT_TRUE(Chart.DepthAxis()->IsDepthAxis());
+    EXPECT_EQ(Chart.LeftAxis()->Title()->Angle(), 90);
+    EXPECT_EQ(Chart.RightAxis()->Title()->Angle(), 270);
+    EXPECT_EQ(Chart.TopAxis()->Grid()->ZPosition(), 100);
+    EXPECT_EQ(Chart.RightAxis()->Grid()->ZPosition(), 100);
+    EXPECT_EQ(Chart.TopAxis()->ZPosition(), 100);
     Axes.SetBehind(false);
     EXPECT_FALSE(Chart.AxisBehind());
     Axes.SetVisible(false);
     EXPECT_FALSE(Axes.Visible());
+}
+
+TEST(ChartAxes, TheEngineRegistersItsStoredClasses)
+{
+    InitializePlotEngine();
+    for (const char* Name : {"TChartAxis", "TChartDepthAxis", "TChartAxisTitle", "TSeriesMarks"}) {
+        std::unique_ptr<TPersistent> Object = CreateObject(Name);
+        ASSERT_NE(Object, nullptr) << Name;
+        EXPECT_EQ(Object->ClassName(), Name);
+    }
+    FinalizePlotEngine();
+    EXPECT_THROW(CreateObject("TChartAxis"), EClassNotFound);
 }
 
 TEST(ChartAxes, DepthAxesShareTheirInversion)
