@@ -207,6 +207,21 @@ public:
     // LabelValue; Stop left True ends the labels.
     std::function<void(TChartAxis* Sender, int LabelIndex, double& LabelValue, bool& Stop)> OnGetNextAxisLabel;
 
+    // --- Legend hooks ---
+
+    // The chart control fires these as its OnGetLegendText, OnGetLegendRect
+    // and OnGetLegendPos events; the legend calls them while it lays out
+    // and draws. Nothing here.
+    virtual void DoGetLegendText(int LegendStyle, int Index, QString& Text)
+    {
+        (void)LegendStyle, (void)Index, (void)Text;
+    }
+    virtual void DoGetLegendRect(TRect& Rect) { (void)Rect; }
+    virtual void DoGetLegendPos(int Index, int& X, int& Y, int& XColor)
+    {
+        (void)Index, (void)X, (void)Y, (void)XColor;
+    }
+
     // --- Tools ---
 
     TChartTools& Tools() const { return *FTools; }
