@@ -1,0 +1,73 @@
+#include "platform/ui/Menus.h"
+
+#include "platform/ui/Application.h"
+
+#include <QtWidgets/QApplication>
+#include <QtWidgets/QMenu>
+
+namespace lp {
+
+TPopupMenu::TPopupMenu() = default;
+
+TPopupMenu::~TPopupMenu() = default;
+
+void TPopupMenu::SetItems(std::vector<TMenuItem> Items)
+{
+    FItems = std::move(Items);
+    FPoppedUp = false;
+}
+
+const TMenuItem& TPopupMenu::Item(int Index) const
+{
+    if (Index < 0 || Index >= Count())
+        RaiseIndexError(Index, Count());
+    return FItems[static_cast<size_t>(Index)];
+}
+
+QMenu* TPopupMenu::NativeMenu()
+{
+    if (!FMenu && qobject_cast<QApplication*>(QCoreApplication::instance()))
+        FMenu = std::make_unique<QMenu>();
+    return FMenu.get();
+}
+
+void TPopupMenu::Popup(const TPoint& ScreenPos)
+{
+    FPoppedUp = true;
+    FPopupPosition = ScreenPos;
+    QMenu* Menu = NativeMenu();
+    if (!Menu)
+        return;
+    Menu->clear();
+    // Captions are shown as they are: no accelerator letters.
+    for (int I = 0; I < Count(); ++I) {
+        const TMenuItem& Entry = FItems[static_cast<size_t>(I)];
+        QString Caption = Entry.Caption;
+        Caption.replace(QLatin1Char('&'), QLatin1String("&&"));
+        QAction* Action = Menu->addAction(Caption);
+        Action->setCheckable(Entry.Checked);
+        Action->setChecked(Entry.Checked);
+        Action->setEnabled(Entry.Enabled);
+        // Exceptions never cross the event loop: the application shows them.
+        QObject::connect(Action, &QAction::triggered, Menu, [this, I] {
+            try {
+                Click(I);
+            } catch (const std::exception& Error) {
+                Application().HandleException(Error);
+            }
+        });
+    }
+    Menu->popup(QPoint(ScreenPos.X, ScreenPos.Y));
+}
+
+void TPopupMenu::Click(int Index)
+{
+    const TMenuItem Entry = Item(Index);
+    if (FMenu)
+        FMenu->hide();
+    FPoppedUp = false;
+    if (Entry.Enabled && Entry.OnClick)
+        Entry.OnClick(Index);
+}
+
+} // namespace lp

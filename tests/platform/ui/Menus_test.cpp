@@ -1,0 +1,61 @@
+// Pop-up menus: items, check marks, disabled items, reuse, errors.
+
+#include "platform/ui/Menus.h"
+
+#include "platform/ui/Application.h"
+
+#include <QtWidgets/QMenu>
+
+#include <gtest/gtest.h>
+
+namespace lp {
+namespace {
+
+TEST(PopupMenu, ItemsRunTheirHandlersUnlessDisabled)
+{
+    TPopupMenu Menu;
+    std::vector<int> Clicked;
+    Menu.SetItems({{"Options", false, false, [&](int I) { Clicked.push_back(I); }},
+                   {"Visible & more", true, true, [&](int I) { Clicked.push_back(I); }}});
+    Menu.Popup({10, 20});
+    EXPECT_TRUE(Menu.PoppedUp());
+    EXPECT_EQ(Menu.PopupPosition(), (TPoint{10, 20}));
+    ASSERT_NE(Menu.NativeMenu(), nullptr);
+    const auto Actions = Menu.NativeMenu()->actions();
+    ASSERT_EQ(Actions.size(), 2);
+    EXPECT_FALSE(Actions[0]->isEnabled());
+    EXPECT_TRUE(Actions[1]->isChecked());
+    EXPECT_EQ(Actions[1]->text(), "Visible && more");
+    Menu.Click(0);
+    EXPECT_TRUE(Clicked.empty());
+    Actions[1]->trigger();
+    EXPECT_EQ(Clicked, (std::vector<int>{1}));
+    EXPECT_THROW(Menu.Click(2), ERangeError);
+}
+
+TEST(PopupMenu, OneNativeMenuIsReused)
+{
+    TPopupMenu Menu;
+    Menu.SetItems({{"A", false, true, {}}});
+    Menu.Popup({0, 0});
+    QMenu* First = Menu.NativeMenu();
+    Menu.SetItems({{"B", false, true, {}}, {"C", false, true, {}}});
+    Menu.Popup({0, 0});
+    EXPECT_EQ(Menu.NativeMenu(), First);
+    EXPECT_EQ(First->actions().size(), 2);
+}
+
+TEST(PopupMenu, HandlerErrorsGoToTheApplication)
+{
+    QString Shown;
+    Application().ShowMessageHook = [&](const QString& Text) { Shown = Text; };
+    TPopupMenu Menu;
+    Menu.SetItems({{"Fail", false, true, [](int) { throw EInvalidOperation("cannot"); }}});
+    Menu.Popup({0, 0});
+    Menu.NativeMenu()->actions()[0]->trigger();
+    EXPECT_EQ(Shown, "cannot");
+    Application().ShowMessageHook = nullptr;
+}
+
+} // namespace
+} // namespace lp
