@@ -245,7 +245,7 @@ public:
     void DrawSeries(TChartSeries* Series);
     int Height3D() const { return FHeight3D; }
 
-    TNotifyEvent OnAfterDraw;
+    // (OnAfterDraw is the extended panel's.)
     TNotifyEvent OnBeforeDrawAxes;
     TNotifyEvent OnBeforeDrawChart;
     TNotifyEvent OnBeforeDrawSeries;

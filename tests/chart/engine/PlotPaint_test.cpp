@@ -26,7 +26,7 @@ public:
         OnBeforeDrawChart = [this](QObject*) { FLog.push_back("before chart"); };
         OnBeforeDrawAxes = [this](QObject*) { FLog.push_back("before axes"); };
         OnBeforeDrawSeries = [this](QObject*) { FLog.push_back("before series"); };
-        OnAfterDraw = [this](QObject*) { FLog.push_back("after draw"); };
+        OnAfterDraw = [this](TCustomPlotPanelExtended*) { FLog.push_back("after draw"); };
         InternalAfterDraw = [this](QObject*) { FLog.push_back("internal after draw"); };
     }
     bool IsFreeSeriesColor(TColor, bool, const TChartSeries*) const override { return true; }
