@@ -149,6 +149,18 @@ void TSeriesMarks::DrawOneMark(int ValueIndex, TColor AColor, const QString& Tex
     TPlotCustomShape& Shape = Appearance(ValueIndex);
     const int Angle = NormalAngle(FAngle);
     const int DepthZ = Add(FZPosition, 1);
+    // The font as the series measured the mark: in a zoomed 3-D view whose
+    // canvas has no 3-D text, scaled by the zoom.
+    const TView3DOptions* View = Chart->View3DOptions();
+    const bool ZoomFont =
+        Chart->View3D() && !Canvas.Supports3DText() && View && View->ZoomText() && View->Zoom() != 100;
+    const auto AssignMarkFont = [&] {
+        const double OldZoom = Canvas.FontZoom();
+        if (ZoomFont)
+            Canvas.SetFontZoom(OldZoom * View->Zoom() * 0.01);
+        Canvas.AssignFont(*Shape.Font());
+        Canvas.SetFontZoom(OldZoom);
+    };
 
     // 2. The callout from the point to the mark.
     TMarksCallout& C = *Callout();
@@ -162,12 +174,12 @@ void TSeriesMarks::DrawOneMark(int ValueIndex, TColor AColor, const QString& Tex
     } else {
         Canvas.AssignBrush(*Shape.Brush(), Shape.Color());
     }
-    Canvas.AssignFont(*Shape.Font());
+    AssignMarkFont();
     const TRect R = DisplayRect(Position);
     Shape.DrawRectRotated(R, Angle, DepthZ);
 
     // 4. The symbol in the point's colour, with the mark's rotation.
-    Canvas.AssignFont(*Shape.Font());
+    AssignMarkFont();
     const int LineHeight = Canvas.FontHeight();
     int TextLeft = R.Left;
     if (FSymbol && FSymbol->Visible()) {
@@ -188,7 +200,7 @@ void TSeriesMarks::DrawOneMark(int ValueIndex, TColor AColor, const QString& Tex
         FSymbol->SetColor(OldColor);
         FSymbol->SetTransparent(OldTransparent);
         TextLeft = Add(R.Left, Add(Square.Right - Square.Left, 4));
-        Canvas.AssignFont(*Shape.Font());
+        AssignMarkFont();
     }
 
     // 5. The text, centred, 2 pixels below the top, on a clear background.
