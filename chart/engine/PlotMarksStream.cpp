@@ -11,8 +11,9 @@
 //   21 double: 8 bytes, IEEE-754, little-endian
 // A property is its name (length byte + Latin-1, dotted for a sub-object's
 // property) followed by its value; a list of properties ends with an empty
-// name (a 0 byte). This is the same encoding the component streaming
-// writes property values in.
+// name (a 0 byte). The binary component streaming is meant to write its
+// property values the same way; when it arrives, this encoder should give
+// way to its writer and reader.
 
 #include "chart/engine/PlotMarks.h"
 
