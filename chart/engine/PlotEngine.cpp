@@ -1344,13 +1344,8 @@ void TChartSeries::DrawMarks()
 
 void TChartSeries::DrawMark(int ValueIndex, const QString& St, TSeriesMarkPosition& APosition)
 {
-    // A mark the user moved keeps its place; others record where they go.
-    TSeriesMarkPosition& Stored = FMarks->Positions().Ensure(ValueIndex);
-    if (Stored.UserMoved)
-        APosition = Stored;
-    else
-        Stored = APosition;
-    FMarks->DrawItem(ValueIndex, GetValueColor(ValueIndex), St, APosition);
+    // The marks keep the position (or restore one the user moved) and draw.
+    FMarks->DrawOneMark(ValueIndex, GetValueColor(ValueIndex), St, APosition);
 }
 
 // --- Legend and mark texts ----------------------------------------------------------------------

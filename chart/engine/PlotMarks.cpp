@@ -1,8 +1,13 @@
 #include "chart/engine/PlotMarks.h"
 
 #include "chart/canvas/PlotPanel.h"
+#include "chart/engine/PlotAxisPanel.h"
 #include "chart/engine/PlotEngine.h"
+#include "platform/base/Numeric.h"
+#include "platform/core/Filer.h"
 #include "platform/core/StringList.h"
+
+#include <algorithm>
 
 namespace lp {
 
@@ -11,11 +16,15 @@ namespace {
 // The info-tip background colour marks start with.
 constexpr TColor MarksDefaultColor = static_cast<TColor>(-16777192);
 
+// Marks and their items start with a gray shadow of size 1, which is then
+// also what is not stored.
 void MakeGrayShadow(TPlotCustomShape& Shape)
 {
     if (TPlotShadow* Shadow = Shape.Shadow()) {
-        Shadow->SetColor(0x808080);
+        Shadow->SetColor(clGray);
         Shadow->SetSize(1);
+        Shadow->SetDefaultColor(clGray);
+        Shadow->SetDefaultSize(1);
     }
 }
 
@@ -25,7 +34,8 @@ void MakeGrayShadow(TPlotCustomShape& Shape)
 
 TRect TSeriesMarkPosition::Bounds() const
 {
-    return TRect{TopLeft.X, TopLeft.Y, TopLeft.X + MarkWidth, TopLeft.Y + MarkHeight};
+    return TRect{TopLeft.X, TopLeft.Y, CheckedInt32(static_cast<int64_t>(TopLeft.X) + MarkWidth),
+                 CheckedInt32(static_cast<int64_t>(TopLeft.Y) + MarkHeight)};
 }
 
 TSeriesMarkPosition* TSeriesMarksPositions::GetPosition(int Index) const
@@ -69,7 +79,7 @@ void TSeriesMarksPositions::DeleteRange(int Start, int Quantity)
 {
     if (Start < 0 || Quantity <= 0 || Start >= Count())
         return;
-    const int End = std::min(Count(), Start + Quantity);
+    const int End = static_cast<int>(std::min<int64_t>(Count(), static_cast<int64_t>(Start) + Quantity));
     FItems.erase(FItems.begin() + Start, FItems.begin() + End);
 }
 
@@ -93,15 +103,34 @@ bool TSeriesMarksPositions::ExistCustom() const
     return false;
 }
 
+// --- Gradient -----------------------------------------------------------------------------------
+
+TSeriesMarksGradient::TSeriesMarksGradient(std::function<void(TPersistent*)> OnChange)
+    : TPlotGradient(std::move(OnChange))
+{
+    // Assign sets the values without signalling a change.
+    TCustomPlotGradient Defaults;
+    Defaults.SetDirection(gdRightLeft);
+    Defaults.SetStartColor(clSilver);
+    Defaults.SetEndColor(clWhite);
+    Assign(&Defaults);
+}
+
 // --- Items --------------------------------------------------------------------------------------
 
-TMarksItem::TMarksItem()
+TMarksItem::TMarksItem(TCustomPlotPanel* AChart) : TPlotShape(AChart)
 {
     SetColor(MarksDefaultColor);
     MakeGrayShadow(*this);
 }
 
 TMarksItem::~TMarksItem() = default;
+
+std::unique_ptr<TPlotGradient> TMarksItem::CreateGradient() const
+{
+    auto* Self = const_cast<TMarksItem*>(this);
+    return std::make_unique<TSeriesMarksGradient>([Self](TPersistent*) { Self->Repaint(); });
+}
 
 void TMarksItem::Assign(const TPersistent* Source)
 {
@@ -116,9 +145,19 @@ void TMarksItem::Assign(const TPersistent* Source)
 
 TStringList& TMarksItem::Text()
 {
-    if (!FText)
+    if (!FText) {
         FText = std::make_unique<TStringList>();
+        FText->OnChange = [this](TStringList*) { Repaint(); };
+    }
     return *FText;
+}
+
+void TMarksItem::SetTextList(const TStringList* Value)
+{
+    if (Value)
+        Text().Assign(Value);
+    else if (FText)
+        FText->Clear();
 }
 
 bool TMarksItem::HasText() const
@@ -135,11 +174,8 @@ TMarksItem& TMarksItems::Item(int Index)
     if (Index >= Count())
         FItems.resize(static_cast<size_t>(Index) + 1);
     auto& Slot = FItems[static_cast<size_t>(Index)];
-    if (!Slot) {
-        Slot = std::make_unique<TMarksItem>();
-        if (FOwner && FOwner->ParentChart())
-            Slot->SetParentChart(FOwner->ParentChart());
-    }
+    if (!Slot)
+        Slot = std::make_unique<TMarksItem>(FOwner ? FOwner->ParentChart() : nullptr);
     return *Slot;
 }
 
@@ -159,18 +195,35 @@ void TMarksItems::Delete(int Index)
 void TMarksItems::Clear()
 {
     FItems.clear();
+    FLoaded = false;
     if (FOwner)
         FOwner->Repaint();
 }
 
+void TMarksItems::Replace(std::vector<std::unique_ptr<TMarksItem>> Items)
+{
+    FItems = std::move(Items);
+    if (FOwner)
+        SetParentChart(FOwner->ParentChart());
+}
+
+void TMarksItems::SetParentChart(TCustomPlotPanel* Chart)
+{
+    for (const auto& Item : FItems)
+        if (Item)
+            Item->SetParentChart(Chart);
+}
+
 // --- Symbol -------------------------------------------------------------------------------------
 
-TSeriesMarksSymbol::TSeriesMarksSymbol()
+TSeriesMarksSymbol::TSeriesMarksSymbol(TCustomPlotPanel* AChart) : TPlotShape(AChart)
 {
     SetVisible(false);
     SetTransparent(false);
-    if (TPlotShadow* Shadow = this->Shadow())
+    if (TPlotShadow* Shadow = this->Shadow()) {
         Shadow->SetSize(1);
+        Shadow->SetDefaultSize(1);
+    }
 }
 
 // --- TSeriesMarks -------------------------------------------------------------------------------
@@ -186,43 +239,90 @@ TSeriesMarks::TSeriesMarks(TChartSeries* AOwner)
 
 TSeriesMarks::~TSeriesMarks() = default;
 
+std::unique_ptr<TPlotGradient> TSeriesMarks::CreateGradient() const
+{
+    auto* Self = const_cast<TSeriesMarks*>(this);
+    return std::make_unique<TSeriesMarksGradient>([Self](TPersistent*) { Self->Repaint(); });
+}
+
 void TSeriesMarks::Assign(const TPersistent* Source)
 {
-    const auto* Other = qobject_cast<const TSeriesMarks*>(Source);
-    if (Other) {
+    if (const auto* Other = qobject_cast<const TSeriesMarks*>(Source); Other && Other != this) {
         FAngle = Other->FAngle;
-        FArrowLength = Other->FArrowLength;
+        if (Other->FCallout)
+            Callout()->Assign(Other->FCallout.get());
         FClip = Other->FClip;
         FDrawEvery = Other->FDrawEvery;
-        FMultiLine = Other->FMultiLine;
         FStyle = Other->FStyle;
+        FMultiLine = Other->FMultiLine;
         if (Other->FSymbol)
-            Symbol().Assign(Other->FSymbol.get());
+            Symbol()->Assign(Other->FSymbol.get());
+        std::vector<std::unique_ptr<TMarksItem>> Copies(static_cast<size_t>(Other->FItems->Count()));
+        for (int I = 0; I < Other->FItems->Count(); ++I)
+            if (const TMarksItem* Item = Other->FItems->Find(I)) {
+                auto Copy = std::make_unique<TMarksItem>();
+                Copy->Assign(Item);
+                Copies[static_cast<size_t>(I)] = std::move(Copy);
+            }
+        FItems->Replace(std::move(Copies));
     }
     TPlotCustomShape::Assign(Source);
+}
+
+void TSeriesMarks::DefineProperties(TFiler& Filer)
+{
+    TPlotShape::DefineProperties(Filer);
+    Filer.DefineBinaryProperty(
+        QStringLiteral("Items"), [this](QIODevice& Stream) { ReadItems(Stream); },
+        [this](QIODevice& Stream) { WriteItems(Stream); }, FItems->Count() > 0);
+}
+
+void TSeriesMarks::SetParentChart(TCustomPlotPanel* Value)
+{
+    TPlotShape::SetParentChart(Value);
+    if (FCallout)
+        FCallout->SetParentChart(Value);
+    if (FSymbol)
+        FSymbol->SetParentChart(Value);
+    FItems->SetParentChart(Value);
+}
+
+void TSeriesMarks::RepaintSeries()
+{
+    if (FParentSeries)
+        FParentSeries->Repaint();
+    else
+        Repaint();
 }
 
 void TSeriesMarks::SetAngle(int Value)
 {
     if (FAngle != Value) {
         FAngle = Value;
-        Repaint();
+        RepaintSeries();
     }
 }
 
-void TSeriesMarks::SetArrowLength(int Value)
+TMarksCallout* TSeriesMarks::Callout()
 {
-    if (FArrowLength != Value) {
-        FArrowLength = Value;
-        Repaint();
+    if (!FCallout) {
+        FCallout = std::make_unique<TMarksCallout>(FParentSeries);
+        FCallout->SetParentChart(ParentChart());
     }
+    return FCallout.get();
+}
+
+void TSeriesMarks::SetCallout(const TMarksCallout* Value)
+{
+    if (Value)
+        Callout()->Assign(Value);
 }
 
 void TSeriesMarks::SetClip(bool Value)
 {
     if (FClip != Value) {
         FClip = Value;
-        Repaint();
+        RepaintSeries();
     }
 }
 
@@ -232,7 +332,7 @@ void TSeriesMarks::SetDrawEvery(int Value)
     Value = std::max(Value, 1);
     if (FDrawEvery != Value) {
         FDrawEvery = Value;
-        Repaint();
+        RepaintSeries();
     }
 }
 
@@ -240,7 +340,7 @@ void TSeriesMarks::SetMultiLine(bool Value)
 {
     if (FMultiLine != Value) {
         FMultiLine = Value;
-        Repaint();
+        RepaintSeries();
     }
 }
 
@@ -248,17 +348,28 @@ void TSeriesMarks::SetStyle(TSeriesMarksStyle Value)
 {
     if (FStyle != Value) {
         FStyle = Value;
-        Repaint();
+        RepaintSeries();
     }
 }
 
-TSeriesMarksSymbol& TSeriesMarks::Symbol()
+TSeriesMarksSymbol* TSeriesMarks::Symbol()
 {
-    if (!FSymbol) {
-        FSymbol = std::make_unique<TSeriesMarksSymbol>();
-        FSymbol->SetParentChart(ParentChart());
-    }
-    return *FSymbol;
+    if (!FSymbol)
+        FSymbol = std::make_unique<TSeriesMarksSymbol>(ParentChart());
+    return FSymbol.get();
+}
+
+void TSeriesMarks::SetSymbol(const TSeriesMarksSymbol* Value)
+{
+    if (Value)
+        Symbol()->Assign(Value);
+}
+
+TPlotCustomShape& TSeriesMarks::Appearance(int ValueIndex)
+{
+    if (TMarksItem* Item = FItems->Find(ValueIndex))
+        return *Item;
+    return *this;
 }
 
 bool TSeriesMarks::ItemVisible(int ValueIndex) const
@@ -282,7 +393,10 @@ const TChartPen& TSeriesMarks::ItemPen(int ValueIndex) const
 void TSeriesMarks::Clear()
 {
     FPositions->Clear();
-    FItems->Clear();
+    const bool Loading = FParentSeries && (FParentSeries->IsLoading() || FParentSeries->ComponentState().testFlag(
+                                                                               TComponent::csReading));
+    if (!(FItems->LoadedFromStream() && Loading))
+        FItems->Clear();
 }
 
 void TSeriesMarks::ResetPositions()
@@ -290,39 +404,16 @@ void TSeriesMarks::ResetPositions()
     for (int I = 0; I < FPositions->Count(); ++I)
         if (TSeriesMarkPosition* Position = FPositions->GetPosition(I))
             Position->UserMoved = false;
-    Repaint();
+    RepaintSeries();
 }
 
-void TSeriesMarks::DrawItem(int ValueIndex, TColor AColor, const QString& St, const TSeriesMarkPosition& Position)
+void TSeriesMarks::ApplyArrowLength(TSeriesMarkPosition& Position)
 {
-    TCustomPlotPanel* Chart = ParentChart();
-    if (!Chart)
-        return;
-    TPlotCustomShape& Shape = FItems->Find(ValueIndex) ? static_cast<TPlotCustomShape&>(*FItems->Find(ValueIndex))
-                                                        : static_cast<TPlotCustomShape&>(*this);
-    const TRect Bounds = Position.Bounds();
-    Shape.DrawRectRotated(Bounds, FAngle % 360, FZPosition);
-    TCanvas3D& Canvas = Chart->Canvas();
-    Canvas.AssignFont(*Shape.Font());
-    Canvas.SetBackMode(TRANSPARENT);
-    const int LineHeight = Canvas.FontHeight();
-    int TextLeft = Bounds.Left;
-    if (SymbolShown()) {
-        // The square in the point's colour, font-height wide, 2 pixels in.
-        const int Left = Position.TopLeft.X + 2;
-        const int Top = Position.TopLeft.Y + 2;
-        Canvas.AssignBrush(*FSymbol->Brush(), AColor);
-        Canvas.AssignVisiblePen(*FSymbol->Pen());
-        Canvas.RectangleWithZ(TRect{Left, Top, Left + LineHeight, Top + LineHeight}, FZPosition);
-        TextLeft += LineHeight - 4;
-        Canvas.AssignFont(*Shape.Font());
-    }
-    int Y = Bounds.Top + 1;
-    for (const QString& Line : St.split(PlotLineSeparator)) {
-        const int X = (TextLeft + Bounds.Right - Canvas.TextWidth(Line)) / 2;
-        Canvas.TextOut3D(X, Y, FZPosition, Line);
-        Y += LineHeight;
-    }
+    const TMarksCallout& C = *Callout();
+    const int Lift = CheckedInt32(static_cast<int64_t>(C.Length()) + C.Distance());
+    Position.TopLeft.Y = CheckedInt32(static_cast<int64_t>(Position.TopLeft.Y) - Lift);
+    Position.ArrowEnd.Y = CheckedInt32(static_cast<int64_t>(Position.ArrowEnd.Y) - Lift);
+    Position.ArrowStart.Y = CheckedInt32(static_cast<int64_t>(Position.ArrowStart.Y) - C.Distance());
 }
 
 } // namespace lp
