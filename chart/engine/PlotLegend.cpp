@@ -1160,7 +1160,9 @@ void TCustomChartLegend::ShrinkChartRectangle()
 
 int TCustomChartLegend::Clicked(int X, int Y) const
 {
-    if (FLastValue < 0 || FNumRows <= 0 || FItemHeight <= 0)
+    // A legend that would not draw now shows no items, whatever it showed
+    // when it was drawn last.
+    if (FLastValue < 0 || FNumRows <= 0 || FItemHeight <= 0 || !ShouldDraw())
         return -1;
     const TRect R = ShapeBounds();
     if (X < R.Left || X >= R.Right || Y < R.Top || Y >= R.Bottom)

@@ -242,7 +242,7 @@ struct TLegendItem {
 
 // The items of the last layout, item FirstValue + k at position k. Marked
 // Custom, the texts in the list are shown instead of the computed ones
-// (items beyond the list keep theirs).
+// (items beyond the list keep theirs), and a layout never shortens it.
 class TLegendItems {
 public:
     int Count() const { return static_cast<int>(FItems.size()); }
@@ -439,7 +439,8 @@ public:
     // item shows.
     void DrawLegend();
     // The item under (X, Y) after the last layout; -1 outside the legend,
-    // above or below the rows, or beyond the last shown item.
+    // above or below the rows, beyond the last shown item, or when the
+    // legend would not draw (ShouldDraw).
     int Clicked(int X, int Y) const;
     // The click on item Index's check box: with cbsRadio only the item's
     // series stays active; with cbsCheck the item's series toggles Active,

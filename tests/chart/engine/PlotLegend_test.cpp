@@ -699,6 +699,10 @@ TEST(LegendMouse, ItemUnderThePoint)
     L.SetInverted(true);
     EXPECT_EQ(L.Clicked(X, RowY(0)), 3);
     EXPECT_EQ(L.Clicked(X, RowY(3)), 0);
+    // A hidden legend has nothing under the mouse, whatever it showed last.
+    L.SetVisible(false);
+    EXPECT_EQ(L.Clicked(X, RowY(0)), -1);
+    L.SetVisible(true);
 
     // A bottom legend: row and column; beyond the last item nothing.
     L.SetInverted(false);
@@ -848,6 +852,41 @@ TEST(LegendDraw, SymbolPenGradientAndContinuousSymbols)
     const TColor Far = Image->Canvas().Pixel(G.Left + 1, (G.Top + G.Bottom) / 2);
     EXPECT_NE(Near, Far);
     EXPECT_EQ(L.Symbol()->Gradient()->EndColor(), clYellow); // the stored gradient is untouched
+}
+
+TEST(LegendDraw, DividingLinesAndSymbolOnTheRight)
+{
+    TLegendChart Chart;
+    Chart.NewSeries("Alpha", clRed);
+    Chart.NewSeries("Beta", clBlue);
+    TChartLegend& L = *Chart.Legend;
+    L.Shadow()->SetSize(0);
+    L.DividingLines()->SetVisible(true);
+    L.DividingLines()->SetColor(clGreen);
+    L.Symbol()->SetPosition(spRight);
+    const auto Image = Chart.Paint();
+    const TLegendItem& First = L.Items()[0];
+    const TLegendItem& Second = L.Items()[1];
+    EXPECT_GE(First.SymbolLeft, First.TextLeft + L.ColumnWidth(0));
+    const int Y = Second.Top - L.VertSpacing() / 2;
+    EXPECT_EQ(Image->Canvas().Pixel((First.TextLeft + First.SymbolLeft) / 2, Y), clGreen);
+    EXPECT_NE(Image->Canvas().Pixel((First.TextLeft + First.SymbolLeft) / 2, Y - 2), clGreen);
+}
+
+// A legend that outlives its chart forgets it and does nothing.
+TEST(LegendDraw, ALegendWithoutItsChart)
+{
+    auto Chart = std::make_unique<TLegendChart>();
+    Chart->NewSeries("Alpha", clRed);
+    TChartLegend Orphan(Chart.get());
+    Chart.reset();
+    EXPECT_EQ(Orphan.Chart(), nullptr);
+    EXPECT_FALSE(Orphan.ShouldDraw());
+    EXPECT_FALSE(Orphan.CalcLayout());
+    Orphan.DrawLegend();
+    EXPECT_EQ(Orphan.Clicked(0, 0), -1);
+    EXPECT_FALSE(Orphan.CheckBoxClick(0));
+    Orphan.SetColor(clRed);
 }
 
 // One unbuffered drawing pass onto the recording device.
