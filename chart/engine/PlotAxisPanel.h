@@ -222,6 +222,10 @@ public:
         (void)Index, (void)X, (void)Y, (void)XColor;
     }
 
+    // The legend shrinks the chart rectangle beside it and has the panel
+    // recompute the rectangle's width, height and centre.
+    using TCustomPlotPanel::RecalcWidthHeight;
+
     // --- Tools ---
 
     TChartTools& Tools() const { return *FTools; }
