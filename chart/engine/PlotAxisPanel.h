@@ -269,6 +269,11 @@ public:
     // The wall thickness beside Axis (pixels).
     virtual int CalcWallSize(const TChartAxis* Axis) const = 0;
 
+    // The chart rectangle's width, height and centre again after a change of
+    // the rectangle; public so that titles and walls, which take their room
+    // from it, can finish their step.
+    using TCustomPlotPanel::RecalcWidthHeight;
+
 protected:
     virtual void DoAfterDraw();
     virtual void DoBeforeDrawAxes();
