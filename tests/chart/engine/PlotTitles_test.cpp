@@ -154,13 +154,8 @@ TEST(ChartTitle, DefaultsOfTitlesAndFoots)
     TTitlesChart Chart;
     EXPECT_TRUE(Chart.Title.IsTitle());
     EXPECT_FALSE(Chart.Foot.IsTitle());
-    EXPECT_TRUE(Chart.Title.AdjustFrame());
+    EXPECT_TRUE(Chart.Title.AdjustFrame() && Chart.Title.Transparent() && Chart.Title.Visible());
     EXPECT_EQ(Chart.Title.Alignment(), TChartTitle::taCenter);
-    EXPECT_TRUE(Chart.Title.Transparent());
-    EXPECT_TRUE(Chart.Title.Visible());
-    EXPECT_EQ(Chart.Title.Color(), clWhite);
-    EXPECT_EQ(Chart.Title.BevelWidth(), 2);
-    EXPECT_EQ(Chart.Title.TextFormat(), ttfNormal);
     EXPECT_FALSE(Chart.Title.CustomPosition());
     EXPECT_EQ(Chart.Title.Text()->Count(), 0);
     EXPECT_EQ(Chart.Title.Font()->Color(), clBlue);
@@ -228,12 +223,6 @@ TEST(ChartTitle, AssignCopiesTextAlignmentFrameAndCustomPosition)
     EXPECT_TRUE(Dest.CustomPosition());
     EXPECT_EQ(Dest.Left(), 30);
     EXPECT_EQ(Dest.Top(), 40);
-    // A source that is not custom-positioned leaves the destination's place.
-    TChartTitle& Other = Chart.Foot;
-    Other.SetShapeBounds(TRect{1, 2, 3, 4});
-    Other.Assign(&Chart.SubFoot);
-    EXPECT_FALSE(Other.CustomPosition());
-    EXPECT_EQ(Other.ShapeBounds(), (TRect{1, 2, 3, 4}));
 }
 
 TEST(ChartTitle, TextChangesInvalidateTheChart)
@@ -274,69 +263,56 @@ TEST(ChartTitle, FrameWidthFromPenAndBevel)
 
 // --- Title layout ------------------------------------------------------------------------------
 
-TEST(ChartTitleLayout, EachAlignmentPlacesTheBlockAndTakesItsRoom)
+TEST(ChartTitleLayout, EachAlignmentPlacesBlockAndTextAndTakesItsRoom)
 {
     struct TRow {
         TChartTitle::TAlignment Alignment;
-        const char* Name;
+        bool AdjustFrame;
+        unsigned TextAlign;
     };
-    for (const TRow& Row : {TRow{TChartTitle::taLeftJustify, "left"}, TRow{TChartTitle::taRightJustify, "right"},
-                            TRow{TChartTitle::taCenter, "centre"}}) {
-        TBitmapChart B;
-        TChartTitle& T = B.Chart.Title;
-        T.Text()->Add(QStringLiteral("Section A-A'"));
-        T.SetAlignment(Row.Alignment);
-        const TMetrics M = MetricsOf(B.Chart, T);
-        const int Width = TextWidthOf(B.Chart, T, QStringLiteral("Section A-A'")) + M.W + 1;
-        T.DrawTitle();
-        const TRect R = T.ShapeBounds();
-        // The frame (1 pixel) lies inside the chart rectangle's top.
-        EXPECT_EQ(R.Top, PlotRect.Top) << Row.Name;
-        EXPECT_EQ(R.Bottom, PlotRect.Top + 2 + M.LineHeight) << Row.Name;
-        EXPECT_EQ(R.Right - R.Left, Width) << Row.Name;
-        switch (Row.Alignment) {
-        case TChartTitle::taLeftJustify:
-            EXPECT_EQ(R.Left, PlotRect.Left - 1);
-            break;
-        case TChartTitle::taRightJustify:
-            EXPECT_EQ(R.Right, PlotRect.Right + 1);
-            break;
-        case TChartTitle::taCenter:
-            EXPECT_EQ(R.Left, (PlotRect.Left + PlotRect.Right) / 2 - Width / 2);
-            break;
-        }
-        // The gap: the title distance and the frame width.
-        EXPECT_EQ(B.Chart.ChartRectangle().Top, R.Bottom + PlotTitleDistance + 1) << Row.Name;
-        EXPECT_EQ(B.Chart.ChartRectangle().Bottom, PlotRect.Bottom) << Row.Name;
-        EXPECT_EQ(B.Chart.ChartRectHeight(), B.Chart.ChartRectangle().Bottom - B.Chart.ChartRectangle().Top);
-    }
-}
-
-TEST(ChartTitleLayout, TextIsAlignedHalfAWidthInFromTheEdge)
-{
-    for (TChartTitle::TAlignment Alignment :
-         {TChartTitle::taLeftJustify, TChartTitle::taRightJustify, TChartTitle::taCenter}) {
+    const TRow Rows[] = {
+        {TChartTitle::taLeftJustify, true, TA_LEFT},    {TChartTitle::taRightJustify, true, TA_RIGHT},
+        {TChartTitle::taCenter, true, TA_CENTER},       {TChartTitle::taLeftJustify, false, TA_LEFT},
+        {TChartTitle::taRightJustify, false, TA_RIGHT}, {TChartTitle::taCenter, false, TA_CENTER},
+    };
+    for (const TRow& Row : Rows) {
         TRecordedChart Rec;
         TChartTitle& T = Rec.Chart.Title;
-        T.Text()->Add(QStringLiteral("Depth"));
-        T.SetAlignment(Alignment);
-        T.SetAdjustFrame(false);
+        T.Text()->Add(QStringLiteral("Section A-A'"));
+        T.SetAlignment(Row.Alignment);
+        T.SetAdjustFrame(Row.AdjustFrame);
         const TMetrics M = MetricsOf(Rec.Chart, T);
+        const int Width = TextWidthOf(Rec.Chart, T, QStringLiteral("Section A-A'")) + M.W + 1;
         Rec.DC.ClearCalls();
         T.DrawTitle();
         const TRect R = T.ShapeBounds();
-        // Without AdjustFrame the block spans the chart rectangle and its frame.
-        EXPECT_EQ(R.Left, PlotRect.Left - 1);
-        EXPECT_EQ(R.Right, PlotRect.Right + 1);
-        const int X = Alignment == TChartTitle::taLeftJustify    ? R.Left + M.W / 2
-                      : Alignment == TChartTitle::taRightJustify ? R.Right - M.W / 2
-                                                                 : (R.Left + R.Right) / 2;
-        const unsigned Align = Alignment == TChartTitle::taLeftJustify    ? TA_LEFT
-                               : Alignment == TChartTitle::taRightJustify ? TA_RIGHT
-                                                                          : TA_CENTER;
-        EXPECT_EQ(Rec.TextOuts(), QStringList{QStringLiteral("TextOut(%1,%2,\"Depth\")").arg(X).arg(PlotRect.Top + 1)});
-        EXPECT_TRUE(Rec.DC.CallsStartingWith(QStringLiteral("SetTextAlign(%1)").arg(Align)).size() >= 1);
-        EXPECT_TRUE(Rec.DC.CallsStartingWith(QStringLiteral("SetBkMode(1)")).size() >= 1);
+        const std::string Name = std::to_string(Row.Alignment) + (Row.AdjustFrame ? " adjusted" : " full");
+        // The frame (1 pixel) lies inside the chart rectangle's top.
+        EXPECT_EQ(R.Top, PlotRect.Top) << Name;
+        EXPECT_EQ(R.Bottom, PlotRect.Top + 2 + M.LineHeight) << Name;
+        // Adjusted, the block is as wide as its text, a "W" and the frame;
+        // else it spans the chart rectangle and the frame.
+        TRect Expected{PlotRect.Left - 1, R.Top, PlotRect.Right + 1, R.Bottom};
+        if (Row.AdjustFrame && Row.Alignment == TChartTitle::taLeftJustify)
+            Expected.Right = Expected.Left + Width;
+        else if (Row.AdjustFrame && Row.Alignment == TChartTitle::taRightJustify)
+            Expected.Left = Expected.Right - Width;
+        else if (Row.AdjustFrame)
+            Expected = {(PlotRect.Left + PlotRect.Right) / 2 - Width / 2, R.Top,
+                        (PlotRect.Left + PlotRect.Right) / 2 - Width / 2 + Width, R.Bottom};
+        EXPECT_EQ(R, Expected) << Name;
+        // The text half a "W" in from the aligned edge, over a clear background.
+        const int X = Row.TextAlign == TA_LEFT    ? R.Left + M.W / 2
+                      : Row.TextAlign == TA_RIGHT ? R.Right - M.W / 2
+                                                  : (R.Left + R.Right) / 2;
+        EXPECT_EQ(Rec.TextOuts(), QStringList{QStringLiteral("TextOut(%1,%2,\"Section A-A'\")").arg(X).arg(R.Top + 1)})
+            << Name;
+        EXPECT_FALSE(Rec.DC.CallsStartingWith(QStringLiteral("SetTextAlign(%1)").arg(Row.TextAlign)).isEmpty());
+        EXPECT_FALSE(Rec.DC.CallsStartingWith(QStringLiteral("SetBkMode(1)")).isEmpty());
+        // The gap: the title distance and the frame width.
+        EXPECT_EQ(Rec.Chart.ChartRectangle().Top, R.Bottom + PlotTitleDistance + 1) << Name;
+        EXPECT_EQ(Rec.Chart.ChartRectangle().Bottom, PlotRect.Bottom) << Name;
+        EXPECT_EQ(Rec.Chart.ChartRectHeight(), PlotRect.Bottom - Rec.Chart.ChartRectangle().Top) << Name;
     }
 }
 
@@ -402,21 +378,6 @@ TEST(ChartTitleLayout, OpaqueTitleKeepsRoomForItsShadow)
     T.Shadow()->SetVertSize(7);
     T.DrawTitle();
     EXPECT_EQ(B.Chart.ChartRectangle().Top, T.ShapeBounds().Bottom + PlotTitleDistance + 1 + 7);
-}
-
-TEST(ChartTitleLayout, WideFrameAndBevelWidenTheBlock)
-{
-    TBitmapChart B;
-    TChartTitle& T = B.Chart.Title;
-    T.Text()->Add(QStringLiteral("Framed"));
-    T.Frame()->SetWidth(4);
-    T.SetAlignment(TChartTitle::taLeftJustify);
-    const TMetrics M = MetricsOf(B.Chart, T);
-    const int Width = TextWidthOf(B.Chart, T, QStringLiteral("Framed"));
-    T.DrawTitle();
-    EXPECT_EQ(T.ShapeBounds(), (TRect{PlotRect.Left - 4, PlotRect.Top, PlotRect.Left - 4 + Width + M.W + 4,
-                                      PlotRect.Top + 8 + M.LineHeight}));
-    EXPECT_EQ(B.Chart.ChartRectangle().Top, T.ShapeBounds().Bottom + PlotTitleDistance + 4);
 }
 
 TEST(ChartTitleLayout, CustomPositionKeepsItsPlaceAndTheRectangle)
@@ -504,26 +465,6 @@ TEST(ChartTitleLayout, RichTextGoesOutAsOneBlock)
     EXPECT_TRUE(Texts.last().contains(QStringLiteral("second")));
 }
 
-TEST(ChartTitleDrawing, OpaqueTitleFillsItsBlock)
-{
-    TBitmapChart B;
-    TChartTitle& T = B.Chart.Title;
-    T.Text()->Add(QStringLiteral("  "));
-    T.SetTransparent(false);
-    T.SetColor(clRed);
-    T.Shadow()->SetSize(0);
-    T.DrawTitle();
-    const TRect R = T.ShapeBounds();
-    EXPECT_EQ(B.Pixel((R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2), clRed);
-    EXPECT_EQ(B.Pixel(R.Left - 3, R.Top + 2), clWhite);
-    // The default (transparent) block leaves the background.
-    TBitmapChart Plain;
-    Plain.Chart.Title.Text()->Add(QStringLiteral("  "));
-    Plain.Chart.Title.DrawTitle();
-    const TRect P = Plain.Chart.Title.ShapeBounds();
-    EXPECT_EQ(Plain.Pixel((P.Left + P.Right) / 2, (P.Top + P.Bottom) / 2), clWhite);
-}
-
 TEST(ChartTitleHitTest, InsideTheDrawnBlockOnly)
 {
     TBitmapChart B;
@@ -558,6 +499,10 @@ TEST(ChartWalls, DefaultsOfTheFourWalls)
     TChartWalls& W = Chart.Walls;
     EXPECT_TRUE(Chart.View3DWalls());
     EXPECT_TRUE(W.View3D());
+    // The walls' View3D is the chart's View3DWalls.
+    W.SetView3D(false);
+    EXPECT_FALSE(Chart.View3DWalls());
+    W.SetView3D(true);
     struct TRow {
         const char* Name;
         TCustomChartWall* Wall;
@@ -605,34 +550,6 @@ TEST(ChartWalls, HiddenRightWallKeepsItsColourForStoring)
     EXPECT_TRUE(IsPropertyStored(Chart.Walls.Back(), "Transparent"));
     Chart.Walls.Left()->SetColor(clWhite);
     EXPECT_TRUE(IsPropertyStored(Chart.Walls.Left(), "Color"));
-}
-
-TEST(ChartWalls, View3DIsTheChartsView3DWalls)
-{
-    TTitlesChart Chart;
-    Chart.Walls.SetView3D(false);
-    EXPECT_FALSE(Chart.View3DWalls());
-    Chart.SetView3DWalls(true);
-    EXPECT_TRUE(Chart.Walls.View3D());
-}
-
-TEST(ChartWalls, AssignCopiesEveryWall)
-{
-    TTitlesChart A;
-    TTitlesChart B;
-    A.Walls.Left()->SetSize(7);
-    A.Walls.Left()->SetAutoHide(true);
-    A.Walls.Back()->SetColor(clRed);
-    A.Walls.Back()->SetDark3D(false);
-    A.Walls.Right()->SetVisible(true);
-    A.Walls.Bottom()->SetTransparency(40);
-    B.Walls.Assign(&A.Walls);
-    EXPECT_EQ(B.Walls.Left()->Size(), 7);
-    EXPECT_TRUE(B.Walls.Left()->AutoHide());
-    EXPECT_EQ(B.Walls.Back()->Color(), clRed);
-    EXPECT_FALSE(B.Walls.Back()->Dark3D());
-    EXPECT_TRUE(B.Walls.Right()->Visible());
-    EXPECT_EQ(B.Walls.Bottom()->Transparency(), 40);
 }
 
 TEST(ChartWalls, PredicatesDrawableAndDarkSides)
@@ -863,35 +780,26 @@ TEST(ChartWallsInFront, AutoHideHidesOnlyAWallInFront)
 
 // --- Drawing walls in 2-D -----------------------------------------------------------------------
 
-TEST(ChartWalls2D, BackWallIsTheChartRectangle)
+TEST(ChartWalls2D, BackWallIsTheChartRectangleAndATransparentOneOnlyItsPen)
 {
-    TBitmapChart B;
-    B.AddSeries();
-    TChartBackWall& Back = *B.Chart.Walls.Back();
-    Back.SetTransparent(false);
-    Back.SetColor(clRed);
-    DrawChartWalls(B.Chart, B.Chart.Walls);
-    EXPECT_EQ(B.Pixel(200, 120), clRed);
-    // The frame pen (black) on the edges; the bottom one pixel lower.
-    EXPECT_EQ(B.Pixel(PlotRect.Left, 120), clBlack);
-    EXPECT_EQ(B.Pixel(200, PlotRect.Top), clBlack);
-    EXPECT_EQ(B.Pixel(200, PlotRect.Bottom), clBlack);
-    EXPECT_EQ(B.Pixel(200, PlotRect.Bottom - 1), clRed);
-    EXPECT_EQ(B.Pixel(200, PlotRect.Bottom + 2), clWhite);
-    EXPECT_EQ(B.Pixel(PlotRect.Left - 2, 120), clWhite);
-    // Only the back wall is drawn in 2-D.
-    EXPECT_EQ(B.Pixel(PlotRect.Left - 1, 120), clWhite);
-}
-
-TEST(ChartWalls2D, TransparentBackWallDrawsOnlyItsPen)
-{
-    TBitmapChart B;
-    B.AddSeries();
-    B.Chart.Walls.Back()->SetColor(clRed);
-    DrawChartWalls(B.Chart, B.Chart.Walls);
-    EXPECT_EQ(B.Pixel(200, 120), clWhite);
-    EXPECT_EQ(B.Pixel(PlotRect.Left, 120), clBlack);
-    EXPECT_EQ(B.Pixel(PlotRect.Right - 1, 120), clBlack);
+    for (bool Transparent : {false, true}) {
+        TBitmapChart B;
+        B.AddSeries();
+        TChartBackWall& Back = *B.Chart.Walls.Back();
+        Back.SetTransparent(Transparent);
+        Back.SetColor(clRed);
+        DrawChartWalls(B.Chart, B.Chart.Walls);
+        const TColor Fill = Transparent ? clWhite : clRed;
+        EXPECT_EQ(B.Pixel(200, 120), Fill) << Transparent;
+        // The frame pen (black) on the edges; the bottom one pixel lower.
+        EXPECT_EQ(B.Pixel(PlotRect.Left, 120), clBlack) << Transparent;
+        EXPECT_EQ(B.Pixel(200, PlotRect.Top), clBlack) << Transparent;
+        EXPECT_EQ(B.Pixel(200, PlotRect.Bottom), clBlack) << Transparent;
+        EXPECT_EQ(B.Pixel(200, PlotRect.Bottom - 1), Fill) << Transparent;
+        // Nothing outside: only the back wall is drawn in 2-D.
+        EXPECT_EQ(B.Pixel(200, PlotRect.Bottom + 2), clWhite) << Transparent;
+        EXPECT_EQ(B.Pixel(PlotRect.Left - 1, 120), clWhite) << Transparent;
+    }
 }
 
 TEST(ChartWalls2D, NothingWithoutAxisSeriesOrWalls)
@@ -1055,16 +963,6 @@ TEST(ChartWalls3D, SizedWallsAreBoxesOutsideThePlot)
     EXPECT_EQ(B.Pixel(B.Project(PlotRect.Left - 5, PlotRect.Top, WallDepth / 2)), DarkenColor(clLime, 64));
 }
 
-TEST(ChartWalls3D, WithoutDarkSidesTheBoxIsOneColour)
-{
-    TWalls3D B;
-    TChartWalls& W = B.Chart.Walls;
-    W.Back()->SetSize(6);
-    W.Back()->SetDark3D(false);
-    DrawChartWalls(B.Chart, W);
-    EXPECT_EQ(B.Pixel(B.Project(B.MidX(), PlotRect.Top, WallDepth + 3)), clRed);
-}
-
 TEST(ChartWalls3D, RightWallBehindTheSeriesWhenTheDepthRunsLeft)
 {
     TWalls3D B(135);
@@ -1103,41 +1001,29 @@ TEST(ChartWalls3D, BottomWallReachesUnderALeftWallInFront)
     Polygons = DC.CallsStartingWith(QStringLiteral("Polygon("));
     ASSERT_EQ(Polygons.size(), 1);
     EXPECT_TRUE(Polygons[0].contains(Corner(PlotRect.Left))) << Polygons[0].toStdString();
-    // Where the left wall stands behind, the floor starts at the edge too.
-    TWalls3D Right;
-    Right.Chart.Walls.Left()->SetSize(10);
-    Right.Chart.Canvas().InitWindow(&Target, Right.Chart.View3DOptions(), clWhite, true, Right.Chart.GetRectangle());
-    Right.Chart.Canvas().SetProjection(WallDepth, PlotRect);
-    DC.ClearCalls();
-    DrawBottomWall(Right.Chart, Right.Chart.Walls);
-    Polygons = DC.CallsStartingWith(QStringLiteral("Polygon("));
-    ASSERT_EQ(Polygons.size(), 1);
-    const TPoint P = Right.Project(PlotRect.Left, PlotRect.Bottom, 0);
-    EXPECT_TRUE(Polygons[0].contains(QStringLiteral("%1 %2").arg(P.X).arg(P.Y))) << Polygons[0].toStdString();
 }
 
-TEST(ChartWalls3D, TransparentWallsDrawTheirOutlineOnly)
+TEST(ChartWalls3D, TransparentAndTranslucentWalls)
 {
-    TWalls3D B;
-    TChartWalls& W = B.Chart.Walls;
-    W.Left()->SetTransparent(true);
-    W.Back()->SetTransparent(true);
-    DrawChartWalls(B.Chart, W);
-    EXPECT_EQ(B.Pixel(B.LeftMiddle()), clWhite);
-    EXPECT_EQ(B.Pixel(B.BackMiddle()), clWhite);
-    EXPECT_EQ(B.Pixel(B.BottomMiddle()), clBlue);
-}
-
-TEST(ChartWalls3D, TranslucentWallsMix)
-{
-    TWalls3D B;
-    TChartWalls& W = B.Chart.Walls;
-    W.Back()->SetTransparency(50);
-    W.Left()->SetTransparency(50);
-    DrawChartWalls(B.Chart, W);
-    EXPECT_TRUE(Near(B.Pixel(B.BackMiddle()), 0x8080FF)) << std::hex << B.Pixel(B.BackMiddle());
-    EXPECT_TRUE(Near(B.Pixel(B.LeftMiddle()), 0x80FF80)) << std::hex << B.Pixel(B.LeftMiddle());
-    EXPECT_EQ(B.Pixel(B.BottomMiddle()), clBlue);
+    struct TRow {
+        bool Transparent;
+        int Transparency;
+        TColor Back;
+        TColor Left;
+    };
+    for (const TRow& Row : {TRow{true, 0, clWhite, clWhite}, TRow{false, 50, 0x8080FF, 0x80FF80}}) {
+        TWalls3D B;
+        TChartWalls& W = B.Chart.Walls;
+        TCustomChartWall* const Changed[] = {W.Back(), W.Left()};
+        for (TCustomChartWall* Wall : Changed) {
+            Wall->SetTransparent(Row.Transparent);
+            Wall->SetTransparency(Row.Transparency);
+        }
+        DrawChartWalls(B.Chart, W);
+        EXPECT_TRUE(Near(B.Pixel(B.BackMiddle()), Row.Back)) << std::hex << B.Pixel(B.BackMiddle());
+        EXPECT_TRUE(Near(B.Pixel(B.LeftMiddle()), Row.Left)) << std::hex << B.Pixel(B.LeftMiddle());
+        EXPECT_EQ(B.Pixel(B.BottomMiddle()), clBlue);
+    }
 }
 
 TEST(ChartWalls3D, BottomGradientFillsTheFloor)
