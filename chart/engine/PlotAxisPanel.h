@@ -222,9 +222,6 @@ public:
         (void)Index, (void)X, (void)Y, (void)XColor;
     }
 
-    // The legend shrinks the chart rectangle beside it and has the panel
-    // recompute the rectangle's width, height and centre.
-    using TCustomPlotPanel::RecalcWidthHeight;
 
     // --- Tools ---
 
@@ -272,6 +269,11 @@ public:
 
     // The wall thickness beside Axis (pixels).
     virtual int CalcWallSize(const TChartAxis* Axis) const = 0;
+
+    // The chart rectangle's width, height and centre again after a change of
+    // the rectangle; public so that the legend, titles and walls, which take
+    // their room from it, can finish their step.
+    using TCustomPlotPanel::RecalcWidthHeight;
 
 protected:
     virtual void DoAfterDraw();
