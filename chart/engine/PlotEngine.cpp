@@ -421,8 +421,8 @@ void TChartSeries::ClearLists()
         List->ClearValues();
     FColors.reset();
     FLabels->Clear();
-    FMarks->Positions().Clear();
-    FMarks->Items().Clear();
+    // The marks keep items read from a stream while the series loads.
+    FMarks->Clear();
 }
 
 void TChartSeries::Clear()

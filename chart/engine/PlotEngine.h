@@ -368,6 +368,10 @@ public:
     void SetZOrderSetting(int Value);
     int ChangeActions() const { return FChangeActions; }
     void SetChangeActions(int Value) { FChangeActions = Value & 0x0F; }
+    // The series opens neither its right-click menu nor the series editor
+    // from the legend.
+    bool NoPopup() const { return FNoPopup; }
+    void SetNoPopup(bool Value) { FNoPopup = Value; }
     // An internal series (a helper of a chart or tool) is not listed in
     // editors at design time.
     bool Internal() const { return FInternal; }
@@ -640,6 +644,7 @@ private:
     bool FMouseInside = false;
     TColor FEffectiveColor = clPlotColor;
     bool FInternal = false;
+    bool FNoPopup = false;
     bool FSkipData = false;
     bool FSaveData = false;
     bool FManualData = false;
