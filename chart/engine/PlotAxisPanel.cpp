@@ -820,6 +820,11 @@ void TCustomAxisPanel::InternalDraw(const TRect& UserRectangle)
                 S->CalcDepthPositions();
         for (TChartAxis* Axis : *FAxes)
             ApplyAxisMargins(*Axis);
+        // Point labels on the axes name the visible points: find them now,
+        // as the axes may be drawn before the series.
+        for (TChartSeries* S : *FSeriesList)
+            if (S->Active())
+                S->CalcFirstLastVisibleIndex();
 
         C.SetProjection(Depth3D(), ChartRectangle());
         if (C.SupportsFullRotation()) {

@@ -1,0 +1,399 @@
+// The chart control: chart parts under the mouse, clicks and their events,
+// zoom, panning, the wheel and the right-click menus, driven by synthetic
+// mouse events on an offscreen window; and a rendered chart compared with
+// its reference image.
+
+#include "chart/engine/PlotChart.h"
+
+#include "EngineTestUtil.h"
+#include "ReferenceImage.h"
+#include "chart/engine/PlotMarks.h"
+#include "chart/engine/PlotTools.h"
+#include "platform/core/StringList.h"
+
+#include <QtTest/QTest>
+#include <QtWidgets/QWidget>
+
+#include <gtest/gtest.h>
+
+namespace lp {
+namespace {
+
+// A series drawing a filled square at each point; a point is hit within 4
+// pixels.
+class TSquareSeries : public TChartSeries {
+public:
+    using TChartSeries::TChartSeries;
+    void DrawValue(int ValueIndex) override
+    {
+        TCanvas3D& C = ParentChart()->Canvas();
+        C.AssignBrush(*Brush(), GetValueColor(ValueIndex));
+        C.AssignVisiblePen(*Pen());
+        const int X = CalcXPos(ValueIndex);
+        const int Y = CalcYPos(ValueIndex);
+        C.RectangleWithZ(TRect{X - 4, Y - 4, X + 5, Y + 5}, DepthMiddle());
+    }
+    int Clicked(int X, int Y) override
+    {
+        for (int I = 0; I < Count(); ++I)
+            if (std::abs(CalcXPos(I) - X) <= 4 && std::abs(CalcYPos(I) - Y) <= 4)
+                return I;
+        return -1;
+    }
+};
+
+// Records the tool mouse events and can cancel the press.
+class TCancellingTool : public TPlotCustomTool {
+public:
+    using TPlotCustomTool::TPlotCustomTool;
+    void ChartMouseEvent(int Kind, TMouseButton, TShiftState, int, int) override
+    {
+        Kinds.push_back(Kind);
+        if (Cancel && Kind == cmeDown)
+            ParentChart()->SetMouseCancelled(true);
+    }
+    std::vector<int> Kinds;
+    bool Cancel = false;
+};
+
+struct ChartWindow : ::testing::Test {
+    TChart Chart;
+    TSquareSeries* Series = nullptr;
+    QWidget* Window = nullptr;
+
+    void SetUp() override
+    {
+        Chart.SetBounds(0, 0, 400, 300);
+        Chart.SetView3D(false);
+        Chart.Legend()->SetVisible(false);
+        Series = new TSquareSeries(&Chart);
+        Chart.AddSeries(Series);
+        for (int I = 0; I <= 10; ++I)
+            Series->AddXY(I, I * 10);
+        Window = Chart.Widget();
+        Window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(Window));
+        Window->repaint();
+    }
+    void TearDown() override { ChartEditorEntryPoints() = {}; }
+
+    QPoint PointOf(int Index) const { return QPoint(Series->CalcXPos(Index), Series->CalcYPos(Index)); }
+    QPoint Inside() const
+    {
+        const TRect R = Chart.ChartRectangle();
+        return QPoint((R.Left + R.Right) / 2 + 7, (R.Top + R.Bottom) / 2 + 3);
+    }
+    void Drag(Qt::MouseButton Button, QPoint From, QPoint To)
+    {
+        QTest::mousePress(Window, Button, {}, From);
+        QTest::mouseMove(Window, (From + To) / 2);
+        QTest::mouseMove(Window, To);
+        QTest::mouseRelease(Window, Button, {}, To);
+    }
+};
+
+TEST_F(ChartWindow, PartsUnderTheMouse)
+{
+    const TChartClickedPart OnPoint = Chart.CalcClickedPart(PointOf(3).x(), PointOf(3).y());
+    EXPECT_EQ(OnPoint.Part, cpSeries);
+    EXPECT_EQ(OnPoint.ASeries, Series);
+    EXPECT_EQ(OnPoint.PointIndex, 3);
+    EXPECT_EQ(Chart.CalcClickedPart(Inside().x(), Inside().y()).Part, cpChartRect);
+    const TChartAxis* Left = Chart.LeftAxis();
+    const TChartClickedPart OnAxis = Chart.CalcClickedPart(Left->AxisLinePixel() - 2, Left->CenterPixel());
+    EXPECT_EQ(OnAxis.Part, cpAxis);
+    EXPECT_EQ(OnAxis.AAxis, Left);
+    EXPECT_EQ(Chart.CalcClickedPart(1, 1).Part, cpNone);
+    Chart.Title()->Text()->Add("Depth section");
+    Chart.Title()->SetVisible(true);
+    Window->repaint();
+    const TRect TitleBox = Chart.Title()->ShapeBounds();
+    EXPECT_EQ(Chart.CalcClickedPart((TitleBox.Left + TitleBox.Right) / 2, (TitleBox.Top + TitleBox.Bottom) / 2).Part,
+              cpTitle);
+}
+
+TEST_F(ChartWindow, ClickEventsAndOneBackgroundCall)
+{
+    std::vector<std::string> Log;
+    Chart.OnClickBackground = [&](TCustomChart*, TMouseButton, TShiftState, int, int) { Log.push_back("background"); };
+    Chart.OnClickSeries = [&](TCustomChart*, TChartSeries*, int Index, TMouseButton, TShiftState, int, int) {
+        Log.push_back("series " + std::to_string(Index));
+    };
+    Series->OnClick = [&](TChartSeries*, int Index, TMouseButton, TShiftState, int, int) {
+        Log.push_back("own " + std::to_string(Index));
+    };
+    Chart.Zoom()->SetAllow(false);
+    Chart.SetAllowPanning(TCustomPlotPanelExtended::pmNone);
+    QTest::mouseClick(Window, Qt::LeftButton, {}, Inside());
+    EXPECT_EQ(Log, (std::vector<std::string>{"background"}));
+    Log.clear();
+    QTest::mouseClick(Window, Qt::LeftButton, {}, PointOf(2));
+    // A click event handles the press unless its handler clears
+    // MouseCancelled; then the background hears nothing.
+    EXPECT_EQ(Log, (std::vector<std::string>{"own 2", "series 2"}));
+    Log.clear();
+    Chart.OnClickSeries = [&](TCustomChart* Sender, TChartSeries*, int, TMouseButton, TShiftState, int, int) {
+        Log.push_back("passed on");
+        Sender->SetMouseCancelled(false);
+    };
+    Series->OnClick = nullptr;
+    QTest::mouseClick(Window, Qt::LeftButton, {}, PointOf(2));
+    EXPECT_EQ(Log, (std::vector<std::string>{"passed on", "background"}));
+}
+
+TEST_F(ChartWindow, ToolsSeeThePressFirstAndMayCancelIt)
+{
+    auto* Tool = new TCancellingTool(&Chart);
+    Chart.Tools().Add(Tool);
+    int Background = 0;
+    Chart.OnClickBackground = [&](TCustomChart*, TMouseButton, TShiftState, int, int) { ++Background; };
+    Tool->Cancel = true;
+    QTest::mouseClick(Window, Qt::LeftButton, {}, Inside());
+    EXPECT_EQ(Background, 0);
+    ASSERT_FALSE(Tool->Kinds.empty());
+    EXPECT_EQ(Tool->Kinds.front(), cmeDown);
+    EXPECT_EQ(Tool->Kinds.back(), cmeUp);
+    EXPECT_FALSE(Chart.Zoom()->Active);
+}
+
+TEST_F(ChartWindow, DraggingZoomsAndBackwardsUndoes)
+{
+    const double Min = Chart.BottomAxis()->CalcMinimum();
+    const double Max = Chart.BottomAxis()->CalcMaximum();
+    const QPoint From = PointOf(2) + QPoint(10, -30);
+    const QPoint To = PointOf(6) + QPoint(0, 30);
+    Drag(Qt::LeftButton, From, To);
+    EXPECT_TRUE(Chart.Zoomed());
+    EXPECT_FALSE(Chart.BottomAxis()->Automatic());
+    EXPECT_GT(Chart.BottomAxis()->Minimum(), 2);
+    EXPECT_LT(Chart.BottomAxis()->Maximum(), 6.5);
+    Window->repaint();
+    // Backwards: everything as before the zoom, automatic again.
+    Drag(Qt::LeftButton, Inside() + QPoint(40, 30), Inside() - QPoint(40, 30));
+    EXPECT_FALSE(Chart.Zoomed());
+    EXPECT_TRUE(Chart.BottomAxis()->Automatic());
+    Window->repaint();
+    EXPECT_DOUBLE_EQ(Chart.BottomAxis()->CalcMinimum(), Min);
+    EXPECT_DOUBLE_EQ(Chart.BottomAxis()->CalcMaximum(), Max);
+}
+
+TEST_F(ChartWindow, AShortDragDoesNotZoom)
+{
+    const int Pixels = Chart.Zoom()->MinimumPixels();
+    Drag(Qt::LeftButton, Inside(), Inside() + QPoint(Pixels, Pixels));
+    EXPECT_FALSE(Chart.Zoomed());
+    EXPECT_TRUE(Chart.BottomAxis()->Automatic());
+}
+
+TEST_F(ChartWindow, TheRightButtonPansAndStopsOutside)
+{
+    const double Min = Chart.BottomAxis()->CalcMinimum();
+    const double PerPixel = Chart.BottomAxis()->CalcRange() / Chart.BottomAxis()->AxisPixelSize();
+    Drag(Qt::RightButton, Inside(), Inside() + QPoint(-20, 0));
+    EXPECT_NEAR(Chart.BottomAxis()->Minimum(), Min + 20 * PerPixel, 1e-9);
+    EXPECT_FALSE(Chart.Panning().Active);
+    // Leaving the chart rectangle ends panning.
+    QTest::mousePress(Window, Qt::RightButton, {}, Inside());
+    EXPECT_TRUE(Chart.Panning().Active);
+    QTest::mouseMove(Window, QPoint(2, 2));
+    EXPECT_FALSE(Chart.Panning().Active);
+    QTest::mouseRelease(Window, Qt::RightButton, {}, QPoint(2, 2));
+    Chart.UndoZoom();
+    EXPECT_TRUE(Chart.BottomAxis()->Automatic());
+}
+
+TEST_F(ChartWindow, TheWheelScrollsVerticalAxesByThreePercent)
+{
+    const double Min = Chart.LeftAxis()->CalcMinimum();
+    const double Range = Chart.LeftAxis()->CalcRange();
+    const double BottomMin = Chart.BottomAxis()->CalcMinimum();
+    QWheelEvent Wheel(QPointF(Inside()), Window->mapToGlobal(QPointF(Inside())), QPoint(), QPoint(0, -120),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(Window, &Wheel);
+    EXPECT_NEAR(Chart.LeftAxis()->Minimum(), Min + Range * 0.03, 1e-9);
+    EXPECT_EQ(Chart.BottomAxis()->CalcMinimum(), BottomMin);
+}
+
+TEST_F(ChartWindow, ShiftRightClickOpensTheMenuOfThePart)
+{
+    std::vector<TChartAxis*> Edited;
+    int AxisActions = 0;
+    ChartEditorEntryPoints().ShowAxisEditor = [&](TCustomChart*, TChartAxis* Axis) { Edited.push_back(Axis); };
+    Chart.OnAxisPopupAction = [&](QObject*) { ++AxisActions; };
+    const TChartAxis* Left = Chart.LeftAxis();
+    QTest::mouseClick(Window, Qt::RightButton, Qt::ShiftModifier, QPoint(Left->AxisLinePixel() - 2, Left->CenterPixel()));
+    TPopupMenu& Menu = Chart.PopupMenu();
+    ASSERT_EQ(Menu.Count(), 2);
+    EXPECT_EQ(Menu.Item(0).Caption, "Options");
+    EXPECT_EQ(Menu.Item(1).Caption, "Default");
+    EXPECT_TRUE(Menu.Item(0).Enabled);
+    EXPECT_FALSE(Menu.Item(1).Enabled); // no appearance texts registered
+    Menu.Click(0);
+    EXPECT_EQ(Edited, (std::vector<TChartAxis*>{Chart.LeftAxis()}));
+    EXPECT_EQ(AxisActions, 1);
+    EXPECT_FALSE(Chart.Panning().Active);
+
+    QTest::mouseClick(Window, Qt::RightButton, Qt::ShiftModifier, PointOf(4));
+    ASSERT_EQ(Menu.Count(), 2);
+    EXPECT_EQ(Chart.PopupSeries(), Series);
+    EXPECT_FALSE(Menu.Item(0).Enabled); // no series editor registered: present, disabled
+}
+
+TEST_F(ChartWindow, ASeriesWithoutPopupEndsThePress)
+{
+    Series->SetNoPopup(true);
+    int SeriesClicks = 0;
+    Chart.OnClickSeries = [&](TCustomChart*, TChartSeries*, int, TMouseButton, TShiftState, int, int) {
+        ++SeriesClicks;
+    };
+    Chart.PopupMenu().SetItems({});
+    QTest::mousePress(Window, Qt::RightButton, Qt::ShiftModifier, PointOf(4));
+    EXPECT_EQ(Chart.PopupMenu().Count(), 0);
+    EXPECT_EQ(SeriesClicks, 0);
+    EXPECT_FALSE(Chart.Panning().Active);
+    QTest::mouseRelease(Window, Qt::RightButton, Qt::ShiftModifier, PointOf(4));
+}
+
+TEST(ChartControl, AxisNamesAndFreeColours)
+{
+    TChart Chart;
+    EXPECT_EQ(Chart.GetAxisTitleOrName(Chart.LeftAxis()), "Left Axis");
+    EXPECT_EQ(Chart.GetAxisTitleOrName(Chart.DepthTopAxis()), "Depth Top");
+    Chart.BottomAxis()->Title()->SetCaption("Distance, m");
+    EXPECT_EQ(Chart.GetAxisTitleOrName(Chart.BottomAxis()), "Distance, m");
+    EXPECT_FALSE(Chart.IsFreeSeriesColor(Chart.BackWall()->Color(), true, nullptr));
+    EXPECT_TRUE(Chart.IsFreeSeriesColor(Chart.BackWall()->Color(), false, nullptr));
+    EXPECT_EQ(Chart.FirstActiveSeries(), nullptr);
+}
+
+TEST(ChartControl, StoredBackColourAndPaletteIndex)
+{
+    TChart Chart;
+    TPropertyDefinitions Definitions;
+    Chart.DefineProperties(Definitions);
+    ASSERT_NE(Definitions.Find("BackColor"), nullptr);
+    EXPECT_FALSE(Definitions.Find("BackColor")->WriteValue);
+    Definitions.Find("BackColor")->ReadValue(QString("clYellow"));
+    EXPECT_EQ(Chart.BackWall()->Color(), clYellow);
+    EXPECT_FALSE(Definitions.Find("ColorPaletteIndex")->HasData);
+}
+
+} // namespace
+} // namespace lp
+
+namespace lp {
+namespace {
+
+// A chart with three titled series and a legend with check boxes.
+struct LegendWindow : ::testing::Test {
+    TChart Chart;
+    std::vector<TSquareSeries*> All;
+    QWidget* Window = nullptr;
+
+    void SetUp() override
+    {
+        Chart.SetBounds(0, 0, 420, 300);
+        Chart.SetView3D(false);
+        Chart.Legend()->SetCheckBoxes(true);
+        for (int S = 0; S < 3; ++S) {
+            All.push_back(new TSquareSeries(&Chart));
+            All.back()->SetTitle("Log " + QString::number(S + 1));
+            Chart.AddSeries(All.back());
+            for (int I = 0; I < 5; ++I)
+                All.back()->AddXY(I, I * (S + 1));
+        }
+        Window = Chart.Widget();
+        Window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(Window));
+        Window->repaint();
+    }
+    void TearDown() override { ChartEditorEntryPoints() = {}; }
+
+    // The centre of legend item Index.
+    QPoint ItemPoint(int Index)
+    {
+        const TRect R = Chart.Legend()->RectLegend();
+        for (int Y = R.Top; Y < R.Bottom; ++Y)
+            for (int X = R.Left; X < R.Right; ++X)
+                if (Chart.Legend()->Clicked(X, Y) == Index)
+                    return QPoint(X + 4, Y + 2);
+        ADD_FAILURE() << "no legend item " << Index;
+        return {};
+    }
+};
+
+TEST_F(LegendWindow, TheLegendIsAPartAndItsMenuSwitchesTheCheckMode)
+{
+    const QPoint Second = ItemPoint(1);
+    const TChartClickedPart Part = Chart.CalcClickedPart(Second.x(), Second.y());
+    EXPECT_EQ(Part.Part, cpLegend);
+    EXPECT_EQ(Part.PointIndex, 1);
+
+    QTest::mouseClick(Window, Qt::RightButton, Qt::ShiftModifier, Second);
+    TPopupMenu& Menu = Chart.PopupMenu();
+    ASSERT_EQ(Menu.Count(), 4);
+    const QStringList Captions{Menu.Item(0).Caption, Menu.Item(1).Caption, Menu.Item(2).Caption,
+                               Menu.Item(3).Caption};
+    EXPECT_EQ(Captions, (QStringList{"Options", "Visible", "X auto", "Y auto"}));
+    EXPECT_FALSE(Menu.Item(0).Enabled); // no legend options form registered
+    EXPECT_TRUE(Menu.Item(1).Checked);
+    EXPECT_FALSE(Menu.Item(2).Checked || Menu.Item(3).Checked);
+    Menu.Click(2);
+    EXPECT_EQ(Chart.LegendCheckMode(), 1);
+
+    // The check box now toggles the horizontal exclusion, not visibility.
+    Window->repaint();
+    QTest::mouseClick(Window, Qt::LeftButton, {}, ItemPoint(1));
+    EXPECT_TRUE(All[1]->HorizontalExcluded());
+    EXPECT_TRUE(All[1]->Active());
+}
+
+TEST_F(LegendWindow, ShiftLeftTogglesEverySeriesAndRightOpensTheEditor)
+{
+    std::vector<TChartSeries*> Edited;
+    ChartEditorEntryPoints().ShowSeriesEditor = [&](TChartSeries* S) { Edited.push_back(S); };
+    QTest::mouseClick(Window, Qt::RightButton, {}, ItemPoint(2));
+    EXPECT_EQ(Edited, (std::vector<TChartSeries*>{All[2]}));
+    All[2]->SetNoPopup(true);
+    QTest::mouseClick(Window, Qt::RightButton, {}, ItemPoint(2));
+    EXPECT_EQ(Edited.size(), 1u);
+    // Without check boxes a Shift + left click turns every series off.
+    Chart.Legend()->SetCheckBoxes(false);
+    Window->repaint();
+    QTest::mouseClick(Window, Qt::LeftButton, Qt::ShiftModifier, ItemPoint(0));
+    for (TSquareSeries* S : All)
+        EXPECT_FALSE(S->Active());
+}
+
+} // namespace
+} // namespace lp
+
+namespace lp {
+namespace {
+
+// A chart with title, legend, axes and marks, drawn into a bitmap.
+TEST(ChartPicture, TitleLegendAxesAndMarksMatchTheReference)
+{
+    TChart Chart;
+    Chart.SetBounds(0, 0, 360, 240);
+    Chart.SetView3D(false);
+    Chart.SetBufferedDisplay(false);
+    Chart.Title()->Text()->Add("Resistivity section");
+    Chart.BottomAxis()->Title()->SetCaption("Distance, m");
+    Chart.LeftAxis()->Title()->SetCaption("Depth, m");
+    for (int S = 0; S < 2; ++S) {
+        auto* Series = new TSquareSeries(&Chart);
+        Series->SetTitle(S == 0 ? "Well A" : "Well B");
+        Series->SetSeriesColor(S == 0 ? clRed : clBlue);
+        Chart.AddSeries(Series);
+        for (int I = 0; I < 6; ++I)
+            Series->AddXY(I * 20, 10 + I * (S + 2) * 3, "p" + QString::number(I));
+        Series->Marks()->SetVisible(S == 0);
+        Series->Marks()->SetStyle(TSeriesMarks::smsValue);
+    }
+    std::unique_ptr<TBitmap> Picture = Chart.CreateBitmap(clWhite, Chart.GetRectangle());
+    EXPECT_TRUE(test::MatchesReference(Picture->ToImage(), "chart", "title-legend-axes-marks"));
+}
+
+} // namespace
+} // namespace lp
