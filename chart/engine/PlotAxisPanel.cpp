@@ -980,34 +980,3 @@ void TCustomAxisPanel::DrawSeriesGroup(TChartSeries* Series)
 
 } // namespace lp
 
-namespace lp {
-
-namespace {
-int EngineInitCount = 0;
-} // namespace
-
-void InitializePlotEngine()
-{
-    if (EngineInitCount++ > 0)
-        return;
-    RegisterClassFactory(TChartAxis::staticMetaObject,
-                         [](TComponent*) -> TPersistent* { return new TChartAxis(static_cast<TCollection*>(nullptr)); });
-    RegisterClassFactory(TChartDepthAxis::staticMetaObject,
-                         [](TComponent*) -> TPersistent* { return new TChartDepthAxis(nullptr); });
-    RegisterClassFactory(TChartAxisTitle::staticMetaObject,
-                         [](TComponent*) -> TPersistent* { return new TChartAxisTitle(); });
-    RegisterClassFactory(TSeriesMarks::staticMetaObject,
-                         [](TComponent*) -> TPersistent* { return new TSeriesMarks(nullptr); });
-}
-
-void FinalizePlotEngine()
-{
-    if (EngineInitCount == 0 || --EngineInitCount > 0)
-        return;
-    for (const QMetaObject* Meta :
-         {&TChartAxis::staticMetaObject, &TChartDepthAxis::staticMetaObject, &TChartAxisTitle::staticMetaObject,
-         &TSeriesMarks::staticMetaObject})
-        UnRegisterClass(TPersistent::ClassNameOf(*Meta));
-}
-
-} // namespace lp

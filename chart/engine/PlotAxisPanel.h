@@ -333,9 +333,4 @@ private:
     TChartDepthAxis* FDepthTopAxis = nullptr;
 };
 
-// The engine's start-up duty: registers the axis, depth axis, axis title
-// and marks classes for streaming. Runs once; FinalizePlotEngine undoes it.
-void InitializePlotEngine();
-void FinalizePlotEngine();
-
 } // namespace lp

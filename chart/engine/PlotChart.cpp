@@ -159,11 +159,7 @@ int TCustomChart::CalcWallSize(const TChartAxis* Axis) const
 
 QString TCustomChart::GetValueLegendText(TChartSeries* Series, int ValueIndex)
 {
-    if (!Series || ValueIndex == -1)
-        return {};
-    QString Text = Series->LegendString(ValueIndex, FLegend->TextStyle());
-    Text.replace(PlotLineSeparator, QLatin1Char(' '));
-    return Text;
+    return ValueLegendText(Series, ValueIndex, FLegend->TextStyle());
 }
 
 void TCustomChart::DrawLegendShapeRect(const TRect& Rect)
@@ -823,14 +819,33 @@ void TCustomChart::ShowSeriesMenu(int X, int Y)
 
 TChart::TChart(TComponent* AOwner) : TCustomChart(AOwner) {}
 
-void RegisterChartClasses()
+namespace {
+int EngineInitCount = 0;
+} // namespace
+
+void InitializePlotEngine()
 {
+    if (EngineInitCount++ > 0)
+        return;
     RegisterClass<TChart>();
+    RegisterClassFactory(TChartAxis::staticMetaObject,
+                         [](TComponent*) -> TPersistent* { return new TChartAxis(static_cast<TCollection*>(nullptr)); });
+    RegisterClassFactory(TChartDepthAxis::staticMetaObject,
+                         [](TComponent*) -> TPersistent* { return new TChartDepthAxis(nullptr); });
+    RegisterClassFactory(TChartAxisTitle::staticMetaObject,
+                         [](TComponent*) -> TPersistent* { return new TChartAxisTitle(); });
+    RegisterClassFactory(TSeriesMarks::staticMetaObject,
+                         [](TComponent*) -> TPersistent* { return new TSeriesMarks(nullptr); });
 }
 
-void UnRegisterChartClasses()
+void FinalizePlotEngine()
 {
-    UnRegisterClass(QStringLiteral("TChart"));
+    if (EngineInitCount == 0 || --EngineInitCount > 0)
+        return;
+    for (const QMetaObject* Meta :
+         {&TChart::staticMetaObject, &TChartAxis::staticMetaObject, &TChartDepthAxis::staticMetaObject, &TChartAxisTitle::staticMetaObject,
+         &TSeriesMarks::staticMetaObject})
+        UnRegisterClass(TPersistent::ClassNameOf(*Meta));
 }
 
 } // namespace lp

@@ -243,8 +243,10 @@ public:
     void SetSubFootTitle(const TChartTitle* Value) { SubFoot()->Assign(Value); }
 };
 
-// The chart engine's chart classes for streaming by name.
-void RegisterChartClasses();
-void UnRegisterChartClasses();
+// The engine's start-up duty: registers the chart, axis, depth axis, axis
+// title and marks classes for streaming by name. Counted: only the first
+// call registers; FinalizePlotEngine undoes it at the last matching call.
+void InitializePlotEngine();
+void FinalizePlotEngine();
 
 } // namespace lp

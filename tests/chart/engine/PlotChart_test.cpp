@@ -110,6 +110,26 @@ TEST_F(ChartWindow, PartsUnderTheMouse)
     const TRect TitleBox = Chart.Title()->ShapeBounds();
     EXPECT_EQ(Chart.CalcClickedPart((TitleBox.Left + TitleBox.Right) / 2, (TitleBox.Top + TitleBox.Bottom) / 2).Part,
               cpTitle);
+    // Every other block of text, and a mark.
+    Chart.SubTitle()->Text()->Add("Profile 7");
+    Chart.Foot()->Text()->Add("Survey 2026");
+    Chart.SubFoot()->Text()->Add("Vertical scale 1:2");
+    Series->Marks()->SetVisible(true);
+    Series->Marks()->SetStyle(TSeriesMarks::smsValue);
+    Window->repaint();
+    const auto CentreOf = [](const TRect& R) { return std::pair{(R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2}; };
+    const std::pair<TChartTitle*, TChartClickedPartStyle> Blocks[] = {
+        {Chart.SubTitle(), cpSubTitle}, {Chart.Foot(), cpFoot}, {Chart.SubFoot(), cpSubFoot}};
+    for (const auto& [Block, Expected] : Blocks) {
+        const auto [X, Y] = CentreOf(Block->ShapeBounds());
+        EXPECT_EQ(Chart.CalcClickedPart(X, Y).Part, Expected) << int(Expected);
+    }
+    const TSeriesMarkPosition* Mark = Series->Marks()->Positions().GetPosition(5);
+    ASSERT_NE(Mark, nullptr);
+    const auto [MX, MY] = CentreOf(Mark->Bounds());
+    const TChartClickedPart OnMark = Chart.CalcClickedPart(MX, MY);
+    EXPECT_EQ(OnMark.Part, cpSeriesMarks);
+    EXPECT_EQ(OnMark.PointIndex, 5);
 }
 
 TEST_F(ChartWindow, ClickEventsAndOneBackgroundCall)

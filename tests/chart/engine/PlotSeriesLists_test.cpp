@@ -3,6 +3,7 @@
 #include "chart/engine/PlotSeriesLists.h"
 
 #include "EngineTestUtil.h"
+#include "chart/engine/PlotChart.h"
 #include "platform/core/ClassRegistry.h"
 
 #include <gtest/gtest.h>
@@ -111,7 +112,7 @@ TEST(ChartAxes, StandardAxesInCreationOrder)
 TEST(ChartAxes, TheEngineRegistersItsStoredClasses)
 {
     InitializePlotEngine();
-    for (const char* Name : {"TChartAxis", "TChartDepthAxis", "TChartAxisTitle", "TSeriesMarks"}) {
+    for (const char* Name : {"TChart", "TChartAxis", "TChartDepthAxis", "TChartAxisTitle", "TSeriesMarks"}) {
         std::unique_ptr<TPersistent> Object = CreateObject(Name);
         ASSERT_NE(Object, nullptr) << Name;
         EXPECT_EQ(Object->ClassName(), Name);
