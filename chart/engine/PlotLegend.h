@@ -24,6 +24,7 @@
 
 #include "chart/canvas/PlotShapes.h"
 #include "chart/engine/PlotEngine.h"
+#include "chart/engine/PlotTitles.h"
 #include "platform/core/StringList.h"
 
 #include <QtCore/QPointer>
@@ -176,14 +177,17 @@ inline constexpr TLegendSymbolSize lcsPixels = TLegendSymbol::lcsPixels;
 class TLegendTitle : public TPlotShape {
     Q_OBJECT
 public:
-    enum TAlignment { taLeftJustify, taRightJustify, taCenter };
-    Q_ENUM(TAlignment)
+    // The alignment of text blocks, shared with the chart's titles.
+    using TAlignment = TChartTitle::TAlignment;
+    static constexpr TAlignment taLeftJustify = TChartTitle::taLeftJustify;
+    static constexpr TAlignment taRightJustify = TChartTitle::taRightJustify;
+    static constexpr TAlignment taCenter = TChartTitle::taCenter;
 
 private:
     Q_PROPERTY(lp::TChartBrush* Brush READ Brush WRITE SetBrush)
     Q_PROPERTY(lp::TChartPen* Frame READ Pen WRITE SetPen)
     Q_PROPERTY(lp::TStringList* Text READ Text WRITE SetText)
-    Q_PROPERTY(TAlignment TextAlignment READ TextAlignment WRITE SetTextAlignment)
+    Q_PROPERTY(lp::TChartTitle::TAlignment TextAlignment READ TextAlignment WRITE SetTextAlignment)
     Q_CLASSINFO("default:TextAlignment", "taLeftJustify")
     Q_PROPERTY(lp::TPlotCustomShape::TTextFormat TextFormat READ TextFormat WRITE SetTextFormat)
     Q_CLASSINFO("default:TextFormat", "ttfNormal")
