@@ -350,7 +350,7 @@ int TLegendItems::IndexAt(int X, int Y) const
 
 // --- TCustomChartLegend ------------------------------------------------------------------------
 
-TCustomChartLegend::TCustomChartLegend(TCustomAxisPanel* Chart) : TPlotCustomShape(Chart)
+TCustomChartLegend::TCustomChartLegend(TCustomAxisPanel* Chart) : TPlotCustomShapePosition(Chart)
 {
     FDividingLines = std::make_unique<TChartHiddenPen>([this](TGraphicsObject*) { Changed(); });
     FSymbol = std::make_unique<TLegendSymbol>(this);
@@ -402,15 +402,8 @@ void TCustomChartLegend::Assign(const TPersistent* Source)
         FTopPos = L->FTopPos;
         FVertMargin = L->FVertMargin;
         FVertSpacing = L->FVertSpacing;
-        FCustomPosition = L->FCustomPosition;
-        if (FCustomPosition) {
-            TRect R = ShapeBounds();
-            R.Left = L->Left();
-            R.Top = L->Top();
-            SetShapeBounds(R);
-        }
     }
-    TPlotCustomShape::Assign(Source);
+    TPlotCustomShapePosition::Assign(Source);
     Repaint();
 }
 
@@ -534,37 +527,6 @@ void TCustomChartLegend::SetVertMargin(int Value)
 void TCustomChartLegend::SetVertSpacing(int Value)
 {
     SetProperty(FVertSpacing, Value);
-}
-
-void TCustomChartLegend::SetCustomPosition(bool Value)
-{
-    SetProperty(FCustomPosition, Value);
-}
-
-void TCustomChartLegend::SetLeft(int Value)
-{
-    TRect R = ShapeBounds();
-    const int64_t Width = int64_t{R.Right} - R.Left;
-    const bool Moved = R.Left != Value;
-    R.Left = Value;
-    R.Right = Clamped(int64_t{Value} + Width);
-    SetShapeBounds(R);
-    SetCustomPosition(true);
-    if (Moved)
-        Repaint();
-}
-
-void TCustomChartLegend::SetTop(int Value)
-{
-    TRect R = ShapeBounds();
-    const int64_t Height = int64_t{R.Bottom} - R.Top;
-    const bool Moved = R.Top != Value;
-    R.Top = Value;
-    R.Bottom = Clamped(int64_t{Value} + Height);
-    SetShapeBounds(R);
-    SetCustomPosition(true);
-    if (Moved)
-        Repaint();
 }
 
 void TCustomChartLegend::SetSeries(TChartSeries* Value)
@@ -807,7 +769,7 @@ bool TCustomChartLegend::CalcLayout()
     const TRect Panel = C->PanelBounds();
     const int64_t PanelWidth = int64_t{Panel.Right} - Panel.Left;
     const int64_t PanelHeight = int64_t{Panel.Bottom} - Panel.Top;
-    if (FCustomPosition && FPositionUnits == muPercent) {
+    if (CustomPosition() && FPositionUnits == muPercent) {
         R.Left = Clamped(Panel.Left + int64_t{RoundClamped(FLeftPercent * static_cast<double>(PanelWidth) * 0.01)});
         R.Top = Clamped(Panel.Top + int64_t{RoundClamped(FTopPercent * static_cast<double>(PanelHeight) * 0.01)});
     }
@@ -863,9 +825,9 @@ bool TCustomChartLegend::CalcLayout()
         }
     } else {
         // 6. Left or right: one column of as many rows as fit below the top.
-        if (!FCustomPosition)
+        if (!CustomPosition())
             R.Top = Clamped(Panel.Top + int64_t{RoundClamped(FTopPos * static_cast<double>(PanelHeight) * 0.01)});
-        const int64_t Bottom = FCustomPosition ? Panel.Bottom : ChartRect.Bottom;
+        const int64_t Bottom = CustomPosition() ? Panel.Bottom : ChartRect.Bottom;
         const int64_t Free = Bottom - R.Top - FTitleSpace - Padding;
         const int64_t Rows = Free > 0 ? std::min<int64_t>(Free / Ih, Total) : 0;
         FNumCols = Rows > 0 ? 1 : 0;
@@ -910,7 +872,7 @@ bool TCustomChartLegend::CalcLayout()
 
     // Placement.
     if (Vertical()) {
-        if (!FCustomPosition) {
+        if (!CustomPosition()) {
             if (FAlignment == laLeft) {
                 R.Left = Clamped(int64_t{ChartRect.Left} + FFrameWidth + 1);
             } else {
@@ -921,7 +883,7 @@ bool TCustomChartLegend::CalcLayout()
         R.Right = Clamped(int64_t{R.Left} + Width);
         R.Bottom = Clamped(int64_t{R.Top} + Height);
     } else {
-        if (!FCustomPosition) {
+        if (!CustomPosition()) {
             const int64_t Half = Width / 2;
             R.Left = Clamped(int64_t{C->ChartCenterX()} - Half +
                              RoundClamped(FTopPos * static_cast<double>(PanelWidth - 2 * Half) * 0.01));
@@ -1130,7 +1092,7 @@ void TCustomChartLegend::DrawCheckBox(const TRect& Box, bool Checked)
 void TCustomChartLegend::ShrinkChartRectangle()
 {
     TCustomAxisPanel& C = *Chart();
-    if (!FResizeChart || FCustomPosition || C.FixedChartRectangle())
+    if (!FResizeChart || CustomPosition() || C.FixedChartRectangle())
         return;
     TRect Rect = C.ChartRectangle();
     const TRect L = ShapeBounds();

@@ -270,7 +270,7 @@ private:
 
 // --- TCustomChartLegend ------------------------------------------------------------------------
 
-class TCustomChartLegend : public TPlotCustomShape {
+class TCustomChartLegend : public TPlotCustomShapePosition {
     Q_OBJECT
 public:
     enum TLegendAlignment { laLeft, laRight, laTop, laBottom };
@@ -355,16 +355,10 @@ public:
 
     // Placed at Left, Top instead of beside the chart; the chart rectangle
     // keeps its size then.
-    bool CustomPosition() const { return FCustomPosition; }
-    void SetCustomPosition(bool Value);
-    // The left and top of the legend's bounds; setting either makes the
-    // position custom.
-    int Left() const { return ShapeBounds().Left; }
-    void SetLeft(int Value);
-    int Top() const { return ShapeBounds().Top; }
-    void SetTop(int Value);
-    Q_INVOKABLE bool IsLeftStored() const { return FCustomPosition; }
-    Q_INVOKABLE bool IsTopStored() const { return FCustomPosition; }
+    // CustomPosition, Left and Top are the positioned shape's: setting Left
+    // or Top places the legend by hand.
+    Q_INVOKABLE bool IsLeftStored() const { return CustomPosition(); }
+    Q_INVOKABLE bool IsTopStored() const { return CustomPosition(); }
 
     // The series whose values are listed; nullptr chooses automatically
     // (observed: a series that goes away is forgotten).
@@ -512,7 +506,6 @@ private:
     int FTopPos = 10;
     int FVertMargin = 0;
     int FVertSpacing = 0;
-    bool FCustomPosition = false;
 
     // The last layout.
     TLegendStyle FResolvedStyle = lsSeries;
