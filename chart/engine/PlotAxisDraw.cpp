@@ -86,15 +86,7 @@ int TChartAxis::FontHeightOf() const
 
 int TChartAxis::MultiLineWidth(const QString& Text, int& Lines) const
 {
-    Lines = 0;
-    if (Text.isEmpty())
-        return 0;
-    int Width = 0;
-    for (const QString& Line : Text.split(PlotLineSeparator)) {
-        ++Lines;
-        Width = std::max(Width, TextWidthOf(Line));
-    }
-    return Width;
+    return WidestLineWidth(Text, Lines, [this](const QString& Line) { return TextWidthOf(Line); });
 }
 
 int TChartAxis::SizeAcross(int Angle, int Width, int Lines, int FixedSize) const

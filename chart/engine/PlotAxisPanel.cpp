@@ -594,7 +594,7 @@ void TCustomAxisPanel::SetSeriesSizes3D(int Width, int Height)
     FSeriesHeight3D = Height;
 }
 
-int TCustomAxisPanel::MultiLineTextWidth(const QString& Text, int& Lines) const
+int WidestLineWidth(const QString& Text, int& Lines, const std::function<int(const QString&)>& Measure)
 {
     Lines = 0;
     if (Text.isEmpty())
@@ -602,9 +602,14 @@ int TCustomAxisPanel::MultiLineTextWidth(const QString& Text, int& Lines) const
     int Width = 0;
     for (const QString& Line : Text.split(PlotLineSeparator)) {
         ++Lines;
-        Width = std::max(Width, Canvas().TextWidth(Line));
+        Width = std::max(Width, Measure(Line));
     }
     return Width;
+}
+
+int TCustomAxisPanel::MultiLineTextWidth(const QString& Text, int& Lines) const
+{
+    return WidestLineWidth(Text, Lines, [this](const QString& Line) { return Canvas().TextWidth(Line); });
 }
 
 } // namespace lp

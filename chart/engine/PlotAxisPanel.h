@@ -25,6 +25,10 @@ class TChartTools;
 class TPlotSeriesSource;
 
 // A series event for the panel's listeners (TChartSeriesEvent codes).
+// The widest line of Text as Measure gives it; Lines = the number of lines
+// split at the line separator (0 for an empty text).
+int WidestLineWidth(const QString& Text, int& Lines, const std::function<int(const QString&)>& Measure);
+
 class TPlotSeriesEvent : public TPlotEvent {
 public:
     int Event = seAdd;

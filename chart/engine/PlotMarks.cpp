@@ -28,6 +28,13 @@ void MakeGrayShadow(TPlotCustomShape& Shape)
     }
 }
 
+// The gradient of a mark or of the marks, repainting the shape's chart.
+std::unique_ptr<TPlotGradient> MarksGradientOf(const TPlotCustomShape& Shape)
+{
+    auto* Self = const_cast<TPlotCustomShape*>(&Shape);
+    return std::make_unique<TSeriesMarksGradient>([Self](TPersistent*) { Self->Repaint(); });
+}
+
 } // namespace
 
 // --- Positions ----------------------------------------------------------------------------------
@@ -128,8 +135,7 @@ TMarksItem::~TMarksItem() = default;
 
 std::unique_ptr<TPlotGradient> TMarksItem::CreateGradient() const
 {
-    auto* Self = const_cast<TMarksItem*>(this);
-    return std::make_unique<TSeriesMarksGradient>([Self](TPersistent*) { Self->Repaint(); });
+    return MarksGradientOf(*this);
 }
 
 void TMarksItem::Assign(const TPersistent* Source)
@@ -241,8 +247,7 @@ TSeriesMarks::~TSeriesMarks() = default;
 
 std::unique_ptr<TPlotGradient> TSeriesMarks::CreateGradient() const
 {
-    auto* Self = const_cast<TSeriesMarks*>(this);
-    return std::make_unique<TSeriesMarksGradient>([Self](TPersistent*) { Self->Repaint(); });
+    return MarksGradientOf(*this);
 }
 
 void TSeriesMarks::Assign(const TPersistent* Source)

@@ -56,13 +56,7 @@ void TPlotSeriesSource::SetSeries(TChartSeries* Value)
 
 void TPlotSeriesSource::BindSeries(TChartSeries* Value)
 {
-    if (FSeries == Value)
-        return;
-    if (FSeries)
-        RemoveFreeNotification(FSeries);
-    FSeries = Value;
-    if (FSeries)
-        FreeNotification(FSeries);
+    SetObserved(FSeries, Value);
 }
 
 bool TPlotSeriesSource::Available(TCustomAxisPanel*) const

@@ -42,13 +42,7 @@ TPlotCustomToolSeries::~TPlotCustomToolSeries() = default;
 
 void TPlotCustomToolSeries::SetSeries(TChartSeries* Value)
 {
-    if (FSeries == Value)
-        return;
-    if (FSeries)
-        RemoveFreeNotification(FSeries);
-    FSeries = Value;
-    if (FSeries)
-        FreeNotification(FSeries);
+    SetObserved(FSeries, Value);
 }
 
 void TPlotCustomToolSeries::Notification(TComponent* AComponent, TOperation Operation)

@@ -122,6 +122,19 @@ protected:
     // owned component. A receiver must only compare the pointer: the
     // component may be half destroyed.
     virtual void Notification(TComponent* AComponent, TOperation Operation);
+    // Points Field at Value, moving the free-notification link from the old
+    // component to the new one (nothing when they are the same).
+    template <class T>
+    void SetObserved(T*& Field, T* Value)
+    {
+        if (Field == Value)
+            return;
+        if (Field)
+            RemoveFreeNotification(Field);
+        Field = Value;
+        if (Field)
+            FreeNotification(Field);
+    }
 
 private:
     void ValidateName(const QString& NewName, const TComponent* Ignored) const;

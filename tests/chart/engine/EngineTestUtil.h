@@ -6,7 +6,9 @@
 #include "chart/engine/PlotAxisPanel.h"
 #include "chart/engine/PlotEngine.h"
 
+#include "chart/engine/PlotMarks.h"
 #include "platform/graphics/Bitmap.h"
+#include "platform/graphics/RecordingDC.h"
 
 #include <memory>
 #include <vector>
@@ -98,5 +100,53 @@ inline std::unique_ptr<TBitmap> BindCanvas(TCustomAxisPanel& Chart)
     Chart.Canvas().InitWindow(&Target->Canvas(), Chart.View3DOptions(), clWhite, false, Chart.GetRectangle());
     return Target;
 }
+
+// A chart drawing unbuffered onto a recording device, with one series whose
+// depths are DepthStart, DepthStart + 5 (its marks) and DepthStart + 10.
+struct TRecordedChart {
+    TRecordingDC DC{1000, 1000};
+    TCanvas Target{&DC};
+    TTestChart Chart;
+    TChartSeries* Series = nullptr;
+
+    explicit TRecordedChart(bool Is3D = false, int DepthStart = 10)
+    {
+        const TRect Rect{0, 0, 400, 200};
+        Chart.SetView3D(Is3D);
+        Chart.SetBufferedDisplay(false);
+        Chart.SetChartRectangle(Rect);
+        Chart.SetDepth3D(Is3D ? 30 : 0);
+        Series = new TChartSeries(&Chart);
+        Chart.AddSeries(Series);
+        Series->SetDepthPositions(DepthStart, DepthStart + 5, DepthStart + 10);
+        Chart.Canvas().InitWindow(&Target, Chart.View3DOptions(), clWhite, Is3D, Chart.GetRectangle());
+        Chart.Canvas().ResetState();
+        Chart.Canvas().SetProjection(Is3D ? 30 : 0, Rect);
+        DC.ClearCalls();
+    }
+    TPlotCanvas3D& Canvas() { return Chart.Canvas(); }
+    TSeriesMarks& Marks() { return *Series->Marks(); }
+    // The index of the first call equal to Call, -1 when none.
+    int IndexOf(const QString& Call) const { return static_cast<int>(DC.Calls().indexOf(Call)); }
+    // The last call before Index that starts with Prefix.
+    QString LastBefore(int Index, const QString& Prefix) const
+    {
+        for (int I = Index - 1; I >= 0; --I)
+            if (DC.Calls()[I].startsWith(Prefix))
+                return DC.Calls()[I];
+        return {};
+    }
+    // The calls that draw (no state changes).
+    QStringList Drawing() const
+    {
+        QStringList Result;
+        for (const QString& Call : DC.Calls())
+            for (const char* Prefix : {"MoveTo(", "LineTo(", "Polygon(", "Polyline(", "Rectangle(", "Ellipse(",
+                                       "SetPixel(", "RoundRect("})
+                if (Call.startsWith(QLatin1String(Prefix)))
+                    Result << Call;
+        return Result;
+    }
+};
 
 } // namespace lp::test

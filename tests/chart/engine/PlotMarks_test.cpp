@@ -24,42 +24,7 @@ namespace {
 
 using test::TTestChart;
 
-// A chart drawing unbuffered onto a recording device with one series whose
-// marks are at depth 10.
-struct TRecordedChart {
-    TRecordingDC DC{1000, 1000};
-    TCanvas Target{&DC};
-    TTestChart Chart;
-    TChartSeries* Series = nullptr;
-
-    explicit TRecordedChart(bool Is3D = false)
-    {
-        const TRect Rect{0, 0, 400, 200};
-        Chart.SetView3D(Is3D);
-        Chart.SetBufferedDisplay(false);
-        Chart.SetChartRectangle(Rect);
-        Chart.SetDepth3D(Is3D ? 30 : 0);
-        Series = new TChartSeries(&Chart);
-        Chart.AddSeries(Series);
-        Series->SetDepthPositions(5, 10, 15);
-        Chart.Canvas().InitWindow(&Target, Chart.View3DOptions(), clWhite, Is3D, Chart.GetRectangle());
-        Chart.Canvas().ResetState();
-        Chart.Canvas().SetProjection(Is3D ? 30 : 0, Rect);
-        DC.ClearCalls();
-    }
-    TPlotCanvas3D& Canvas() { return Chart.Canvas(); }
-    TSeriesMarks& Marks() { return *Series->Marks(); }
-    // The index of the first call equal to Call, -1 when none.
-    int IndexOf(const QString& Call) const { return static_cast<int>(DC.Calls().indexOf(Call)); }
-    // The last call before Index that starts with Prefix.
-    QString LastBefore(int Index, const QString& Prefix) const
-    {
-        for (int I = Index - 1; I >= 0; --I)
-            if (DC.Calls()[I].startsWith(Prefix))
-                return DC.Calls()[I];
-        return {};
-    }
-};
+using test::TRecordedChart;
 
 TSeriesMarkPosition MakePosition(int Left, int Top, int Width, int Height)
 {
@@ -507,7 +472,7 @@ TEST(SeriesMarksOverlaps, ShadowOnTheLeftWidensTheLeftSide)
 
 TEST(SeriesMarksDrawing, FrameTextAndTheCalloutLine)
 {
-    TRecordedChart R;
+    TRecordedChart R(false, 5);
     TSeriesMarks& Marks = R.Marks();
     Marks.SetVisible(true);
     TSeriesMarkPosition P = MakePosition(50, 50, 60, 30); // arrow from (80, 100) to (80, 80)
@@ -537,7 +502,7 @@ TEST(SeriesMarksDrawing, FrameTextAndTheCalloutLine)
 
 TEST(SeriesMarksDrawing, AnItemGivesItsMarkItsOwnColourAndFont)
 {
-    TRecordedChart R;
+    TRecordedChart R(false, 5);
     TSeriesMarks& Marks = R.Marks();
     TMarksItem& Item = Marks.Items().Item(1);
     Item.SetColor(clYellow);
@@ -561,7 +526,7 @@ TEST(SeriesMarksDrawing, AnItemGivesItsMarkItsOwnColourAndFont)
 
 TEST(SeriesMarksDrawing, HiddenAndTransparentMarks)
 {
-    TRecordedChart R;
+    TRecordedChart R(false, 5);
     TSeriesMarks& Marks = R.Marks();
     Marks.SetTransparent(true);
     TSeriesMarkPosition P = MakePosition(50, 50, 60, 20);
@@ -578,7 +543,7 @@ TEST(SeriesMarksDrawing, HiddenAndTransparentMarks)
 
 TEST(SeriesMarksDrawing, SymbolInThePointColourAndTheTextBesideIt)
 {
-    TRecordedChart R;
+    TRecordedChart R(false, 5);
     TSeriesMarks& Marks = R.Marks();
     Marks.Symbol()->SetVisible(true);
     const TColor SymbolColor = Marks.Symbol()->Color();
@@ -604,7 +569,7 @@ TEST(SeriesMarksDrawing, RotatedMarksTurnFrameAndText)
         bool Rotated;
     } Rows[] = {{0, false}, {90, true}, {450, true}, {-270, true}, {360, false}};
     for (const auto& Row : Rows) {
-        TRecordedChart R;
+        TRecordedChart R(false, 5);
         TSeriesMarks& Marks = R.Marks();
         Marks.SetAngle(Row.Angle);
         TSeriesMarkPosition P = MakePosition(50, 50, 60, 20);
@@ -626,7 +591,7 @@ TEST(SeriesMarksDrawing, RotatedMarksTurnFrameAndText)
 
 TEST(SeriesMarksDrawing, RichTextGoesToTheRichTextRenderer)
 {
-    TRecordedChart R;
+    TRecordedChart R(false, 5);
     TSeriesMarks& Marks = R.Marks();
     Marks.SetTextFormat(ttfHtml);
     TSeriesMarkPosition P = MakePosition(50, 50, 100, 20);
@@ -638,7 +603,7 @@ TEST(SeriesMarksDrawing, RichTextGoesToTheRichTextRenderer)
 
 TEST(SeriesMarksDrawing, In3DTheFrameMovesOntoTheProjectionOfTheArrowEnd)
 {
-    TRecordedChart R(true);
+    TRecordedChart R(true, 5);
     TSeriesMarks& Marks = R.Marks();
     EXPECT_EQ(Marks.ZPosition(), 10);
     TSeriesMarkPosition P = MakePosition(50, 50, 60, 20); // ArrowEnd (80, 70)
@@ -667,7 +632,7 @@ TEST(SeriesMarksDrawing, ZoomedViewsDrawTheTextInTheZoomedFont)
         int Height;
     } Rows[] = {{true, 200, true, -21}, {true, 200, false, -11}, {false, 200, true, -11}, {true, 100, true, -11}};
     for (const auto& Row : Rows) {
-        TRecordedChart R(Row.Is3D);
+        TRecordedChart R(Row.Is3D, 5);
         R.Chart.View3DOptions()->SetZoom(Row.Zoom);
         R.Chart.View3DOptions()->SetZoomText(Row.ZoomText);
         R.Marks().Font()->SetSize(8);

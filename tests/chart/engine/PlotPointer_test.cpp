@@ -18,42 +18,7 @@ namespace {
 
 using test::TTestChart;
 
-// A chart drawing unbuffered onto a recording device, with one series whose
-// depths are 10 (start), 15 (middle) and 20 (end).
-struct TRecordedChart {
-    TRecordingDC DC{1000, 1000};
-    TCanvas Target{&DC};
-    TTestChart Chart;
-    TChartSeries* Series = nullptr;
-
-    explicit TRecordedChart(bool Is3D = false)
-    {
-        const TRect Rect{0, 0, 400, 200};
-        Chart.SetView3D(Is3D);
-        Chart.SetBufferedDisplay(false);
-        Chart.SetChartRectangle(Rect);
-        Chart.SetDepth3D(Is3D ? 30 : 0);
-        Series = new TChartSeries(&Chart);
-        Chart.AddSeries(Series);
-        Series->SetDepthPositions(10, 15, 20);
-        Chart.Canvas().InitWindow(&Target, Chart.View3DOptions(), clWhite, Is3D, Chart.GetRectangle());
-        Chart.Canvas().ResetState();
-        Chart.Canvas().SetProjection(Is3D ? 30 : 0, Rect);
-        DC.ClearCalls();
-    }
-    TPlotCanvas3D& Canvas() { return Chart.Canvas(); }
-    // The calls that draw (no state changes).
-    QStringList Drawing() const
-    {
-        QStringList Result;
-        for (const QString& Call : DC.Calls())
-            for (const char* Prefix : {"MoveTo(", "LineTo(", "Polygon(", "Polyline(", "Rectangle(", "Ellipse(",
-                                       "SetPixel(", "RoundRect("})
-                if (Call.startsWith(QLatin1String(Prefix)))
-                    Result << Call;
-        return Result;
-    }
-};
+using test::TRecordedChart;
 
 QString Pt(const TPoint& P)
 {
