@@ -11,6 +11,8 @@
 #include "chart/engine/PlotMarks.h"
 #include "platform/graphics/RecordingDC.h"
 
+#include <QtCore/QRegularExpression>
+
 #include <gtest/gtest.h>
 
 namespace lp {
@@ -224,8 +226,27 @@ TEST(SeriesDraw, StairsAndInvertedStairs)
         EXPECT_EQ(Lines[1], "LineTo(100,100)");
         // The click follows the stair, not the diagonal.
         EXPECT_NE(S->Clicked(Row.Inverted ? 0 : 50, Row.Inverted ? 140 : 180), -1);
-        EXPECT_EQ(S->Clicked(50, 140 - (Row.Inverted ? 0 : 0) + 1 - 1 + (Row.Inverted ? 40 : -40)), -1);
+        EXPECT_EQ(S->Clicked(50, 140), -1); // the diagonal is not drawn
     }
+}
+
+// The outline pass draws first with a pen 2 x 1 + 1 + 1 = 4 pixels wide in
+// the outline colour, then the line in its own pen and colour.
+TEST(SeriesDraw, OutlinePassWidensThePen)
+{
+    TSeriesChart C;
+    auto* S = C.Add<TLineSeries>({{0, 10}, {25, 50}});
+    S->OutLine()->SetColor(clBlue);
+    S->OutLine()->SetVisible(true);
+    C.Draw(*S);
+    const QStringList Pens = C.DC.CallsStartingWith("SelectPen(");
+    const int Wide = Pens.indexOf(QRegularExpression("SelectPen\\(\\d+,4,0xFF0000.*"));
+    const int Normal = Pens.lastIndexOf(QRegularExpression("SelectPen\\(\\d+,1,0x0000FF.*"));
+    EXPECT_GE(Wide, 0) << Pens.join(' ').toStdString();
+    EXPECT_GT(Normal, Wide);
+    EXPECT_EQ(C.DC.CallsStartingWith("LineTo(100,100)").size(), 2);
+    EXPECT_EQ(S->LinePen()->Width(), 1);
+    EXPECT_EQ(S->SeriesColor(), clRed);
 }
 
 TEST(SeriesDraw, LineEntersAtTheChartEdge)
@@ -267,6 +288,32 @@ TEST(SeriesClick, PointsLinesAndBands)
     for (const auto& Row : Rows)
         EXPECT_EQ(Row.S->Clicked(Row.X, Row.Y), Row.Expected) << Row.X << "," << Row.Y;
     EXPECT_EQ(Fired, 0);
+}
+
+// Horizontal series: values along X, their band reaches left to the
+// horizontal axis' start, stacking runs along X.
+TEST(SeriesHorizontal, BandsClicksAndStacking)
+{
+    TSeriesChart C;
+    auto* Area = C.Add<THorizAreaSeries>({});
+    Area->AddXY(50, 0);
+    Area->AddXY(50, 50);
+    Area->CalcFirstLastVisibleIndex();
+    EXPECT_EQ(Area->GetOriginPos(0), 0);
+    EXPECT_EQ(Area->Clicked(100, 150), 0); // inside the band
+    EXPECT_EQ(Area->Clicked(300, 150), -1);
+    C.Draw(*Area);
+    EXPECT_TRUE(C.DC.Calls().contains("Polygon([0 200;200 200;200 100;0 100])"))
+        << C.DC.Calls().join(' ').toStdString();
+    auto* A = C.Add<THorizLineSeries>({});
+    A->AddXY(10, 0);
+    auto* B = C.Add<THorizLineSeries>({});
+    B->AddXY(20, 0);
+    A->SetStacked(cssStack);
+    EXPECT_EQ(B->CalcXPos(0), 4 * 30);
+    EXPECT_DOUBLE_EQ(B->MaxXValue(), 30);
+    B->CalcFirstLastVisibleIndex();
+    EXPECT_EQ(B->Clicked(120, 200), 0);
 }
 
 TEST(SeriesDraw3D, RibbonsAndClicks)
