@@ -11,11 +11,16 @@
 #include "chart/engine/PlotAxis.h"
 #include "chart/engine/PlotAxisPanel.h"
 #include "chart/engine/PlotEngine.h"
+#include "chart/engine/PlotFastLine.h"
 #include "platform/graphics/Bitmap.h"
 
+#include <QtGui/QImage>
+#include <QtGui/QPainter>
 #include <QtWidgets/QApplication>
 
 #include <benchmark/benchmark.h>
+
+#include <chrono>
 
 #include <cmath>
 #include <cstdint>
@@ -242,6 +247,77 @@ void Axes_LabelAndDraw_1920x1080(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * 4);
 }
 BENCHMARK(Axes_LabelAndDraw_1920x1080)->Iterations(1000)->Unit(benchmark::kMillisecond);
+
+// A million points of a fast line drawn on a full-HD bitmap through the
+// axis panel, side by side with the same pixels drawn by one plain
+// QPainter::drawPolyline on a QImage of the same size. Both are timed in
+// every iteration; the counters give each time and their ratio (fast line
+// over raw polyline).
+void FastLine_1M_vs_RawPolyline_1920x1080(benchmark::State& state)
+{
+    const int N = 1000000;
+    const lp::TRect Rect{40, 40, 1880, 1040};
+    const std::vector<double> Noise = RandomValues(N, 29, -50.0, 50.0);
+    std::vector<double> Y(static_cast<size_t>(N));
+    for (int I = 0; I < N; ++I)
+        Y[static_cast<size_t>(I)] = 500 + 300 * std::sin(I * 0.00002) + Noise[static_cast<size_t>(I)];
+
+    TBareChart Chart;
+    Chart.SetBounds(0, 0, 1920, 1080);
+    Chart.SetView3D(false);
+    Chart.SetBufferedDisplay(false);
+    auto* Series = new lp::TFastLineSeries(&Chart);
+    Chart.AddSeries(Series);
+    Series->SetSeriesColor(lp::clBlue);
+    Series->BeginUpdate();
+    for (int I = 0; I < N; ++I)
+        Series->AddXY(I, Y[static_cast<size_t>(I)]);
+    Series->EndUpdate();
+    Chart.BottomAxis()->SetMinMax(0, N - 1);
+    Chart.LeftAxis()->SetMinMax(0, 1000);
+    Chart.SetChartRectangle(Rect);
+    Chart.BottomAxis()->SetPixelSpan(Rect.Left, Rect.Right);
+    Chart.LeftAxis()->SetPixelSpan(Rect.Top, Rect.Bottom);
+    Chart.BottomAxis()->AdjustMaxMin();
+    Chart.LeftAxis()->AdjustMaxMin();
+    lp::TBitmap Target(1920, 1080);
+    Chart.Canvas().InitWindow(&Target.Canvas(), Chart.View3DOptions(), lp::clWhite, false, Chart.GetRectangle());
+
+    // The raw polyline draws the very pixels the axes give.
+    QPolygon Raw(N);
+    for (int I = 0; I < N; ++I)
+        Raw[I] = QPoint(Chart.BottomAxis()->CalcPosValue(I), Chart.LeftAxis()->CalcPosValue(Y[static_cast<size_t>(I)]));
+    QImage Image(1920, 1080, QImage::Format_RGB32);
+    Image.fill(Qt::white);
+
+    using Clock = std::chrono::steady_clock;
+    double FastSeconds = 0;
+    double RawSeconds = 0;
+    for (auto _ : state) {
+        const auto T0 = Clock::now();
+        Series->CalcFirstLastVisibleIndex();
+        Series->DrawAllValues();
+        const auto T1 = Clock::now();
+        {
+            QPainter Painter(&Image);
+            QPen Pen(Qt::blue, 1);
+            Pen.setCosmetic(true);
+            Painter.setPen(Pen);
+            Painter.drawPolyline(Raw);
+        }
+        const auto T2 = Clock::now();
+        const double Fast = std::chrono::duration<double>(T1 - T0).count();
+        FastSeconds += Fast;
+        RawSeconds += std::chrono::duration<double>(T2 - T1).count();
+        state.SetIterationTime(Fast);
+    }
+    const double Iterations = static_cast<double>(state.iterations());
+    state.counters["fast_ms"] = FastSeconds / Iterations * 1000;
+    state.counters["raw_ms"] = RawSeconds / Iterations * 1000;
+    state.counters["ratio"] = RawSeconds > 0 ? FastSeconds / RawSeconds : 0;
+    state.SetItemsProcessed(state.iterations() * N);
+}
+BENCHMARK(FastLine_1M_vs_RawPolyline_1920x1080)->UseManualTime()->Iterations(10)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

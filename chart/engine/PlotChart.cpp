@@ -2,7 +2,9 @@
 
 #include "chart/canvas/PlotConst.h"
 #include "chart/engine/PlotAxis.h"
+#include "chart/engine/PlotFastLine.h"
 #include "chart/engine/PlotMarks.h"
+#include "chart/engine/PlotRegistry.h"
 #include "chart/engine/PlotSeriesSource.h"
 #include "chart/engine/PlotTools.h"
 #include "platform/core/ClassRegistry.h"
@@ -131,8 +133,10 @@ void TCustomChart::SetFrame(const TChartPen* Value)
 
 void TCustomChart::SetColorPaletteIndex(int Value)
 {
-    // The named palettes arrive with the type registration; the index is
-    // kept so that stored charts keep their choice.
+    // Palettes 1 .. 9 become the chart's own palette; 0 (and any unknown
+    // index) clears it, so the default palette applies again. The index is
+    // kept either way so that stored charts keep their choice.
+    SetChartPalette(*this, ColorPaletteColors(Value));
     FColorPaletteIndex = Value;
     Invalidate();
 }
@@ -836,12 +840,19 @@ void InitializePlotEngine()
                          [](TComponent*) -> TPersistent* { return new TChartAxisTitle(); });
     RegisterClassFactory(TSeriesMarks::staticMetaObject,
                          [](TComponent*) -> TPersistent* { return new TSeriesMarks(nullptr); });
+    // The type registries and palettes, then the series types in the order
+    // of the gallery.
+    InitializePlotRegistry();
+    RegisterPlotSeries<TFastLineSeries>(&PlotMsg_GalleryFastLine, &PlotMsg_GalleryStandard, 2);
 }
 
 void FinalizePlotEngine()
 {
     if (EngineInitCount == 0 || --EngineInitCount > 0)
         return;
+    UnRegisterPlotSeries({&TFastLineSeries::staticMetaObject});
+    UnRegisterClass(TPersistent::ClassNameOf(TFastLineSeries::staticMetaObject));
+    FinalizePlotRegistry();
     for (const QMetaObject* Meta :
          {&TChart::staticMetaObject, &TChartAxis::staticMetaObject, &TChartDepthAxis::staticMetaObject, &TChartAxisTitle::staticMetaObject,
          &TSeriesMarks::staticMetaObject})

@@ -107,6 +107,8 @@ public:
     TMouseButton ScrollMouseButton() const { return FScrollMouseButton; }
     void SetScrollMouseButton(TMouseButton Value) { FScrollMouseButton = Value; }
     int ColorPaletteIndex() const { return FColorPaletteIndex; }
+    // Applies named palette Value (1 .. 9; 0 or an unknown index: the
+    // default palette), recolours the automatic series and repaints.
     void SetColorPaletteIndex(int Value);
 
     // --- The axis panel's abstract parts ---
