@@ -3,6 +3,7 @@
 #include "chart/canvas/PlotConst.h"
 #include "chart/engine/PlotAxis.h"
 #include "chart/engine/PlotFastLine.h"
+#include "chart/engine/PlotSeries.h"
 #include "chart/engine/PlotMarks.h"
 #include "chart/engine/PlotRegistry.h"
 #include "chart/engine/PlotSeriesSource.h"
@@ -843,15 +844,31 @@ void InitializePlotEngine()
     // The type registries and palettes, then the series types in the order
     // of the gallery.
     InitializePlotRegistry();
-    RegisterPlotSeries<TFastLineSeries>(&PlotMsg_GalleryFastLine, &PlotMsg_GalleryStandard, 2);
+    RegisterStandardSeries();
+}
+
+void RegisterStandardSeries()
+{
+    // The standard gallery page in its order; bar and pie series take their
+    // places when they exist.
+    RegisterPlotStandardSeries<TLineSeries>(&PlotMsg_GalleryLine);
+    RegisterPlotStandardSeries<TAreaSeries>(&PlotMsg_GalleryArea);
+    RegisterPlotStandardSeries<TPointSeries>(&PlotMsg_GalleryPoint);
+    RegisterPlotStandardSeries<TFastLineSeries>(&PlotMsg_GalleryFastLine);
+    RegisterPlotSeries<THorizLineSeries>(&PlotMsg_GalleryHorizLine, &PlotMsg_GalleryStandard, 1);
+    RegisterPlotSeries<THorizAreaSeries>(&PlotMsg_GalleryHorizArea, &PlotMsg_GalleryStandard, 1);
 }
 
 void FinalizePlotEngine()
 {
     if (EngineInitCount == 0 || --EngineInitCount > 0)
         return;
-    UnRegisterPlotSeries({&TFastLineSeries::staticMetaObject});
-    UnRegisterClass(TPersistent::ClassNameOf(TFastLineSeries::staticMetaObject));
+    const std::initializer_list<const QMetaObject*> Standard = {
+        &TLineSeries::staticMetaObject,      &TAreaSeries::staticMetaObject,      &TPointSeries::staticMetaObject,
+        &TFastLineSeries::staticMetaObject, &THorizLineSeries::staticMetaObject, &THorizAreaSeries::staticMetaObject};
+    UnRegisterPlotSeries(Standard);
+    for (const QMetaObject* Meta : Standard)
+        UnRegisterClass(TPersistent::ClassNameOf(*Meta));
     FinalizePlotRegistry();
     for (const QMetaObject* Meta :
          {&TChart::staticMetaObject, &TChartAxis::staticMetaObject, &TChartDepthAxis::staticMetaObject, &TChartAxisTitle::staticMetaObject,

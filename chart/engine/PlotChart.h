@@ -246,9 +246,13 @@ public:
 };
 
 // The engine's start-up duty: registers the chart, axis, depth axis, axis
-// title and marks classes for streaming by name. Counted: only the first
-// call registers; FinalizePlotEngine undoes it at the last matching call.
+// title and marks classes for streaming by name, sets up the type
+// registries and palettes, and registers the standard series types
+// (RegisterStandardSeries). Counted: only the first call does it;
+// FinalizePlotEngine undoes it at the last matching call.
 void InitializePlotEngine();
 void FinalizePlotEngine();
+// The standard gallery page's series types, in gallery order.
+void RegisterStandardSeries();
 
 } // namespace lp

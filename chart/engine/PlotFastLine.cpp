@@ -13,7 +13,7 @@
 
 namespace lp {
 
-TFastLineSeries::TFastLineSeries(TComponent* AOwner) : TChartSeries(AOwner)
+TFastLineSeries::TFastLineSeries(TComponent* AOwner) : TCustomLineSeries(AOwner)
 {
     SetFunctionResultCentered(false);
     SetKeepPointBeyondEdge(true);
@@ -39,7 +39,7 @@ void TFastLineSeries::Assign(const TPersistent* Source)
         FClearAbove = Other->FClearAbove;
         FClearBelow = Other->FClearBelow;
     }
-    TChartSeries::Assign(Source);
+    TCustomLineSeries::Assign(Source);
     FLastPenColor = Pen()->Color();
 }
 
@@ -54,7 +54,7 @@ void TFastLineSeries::SetFillMode(int Value)
 
 void TFastLineSeries::SetSeriesColor(TColor Color)
 {
-    TChartSeries::SetSeriesColor(Color);
+    TCustomLineSeries::SetSeriesColor(Color);
     if (Color == clPlotColor || FSyncingColor)
         return;
     FSyncingColor = true;
@@ -65,7 +65,7 @@ void TFastLineSeries::SetSeriesColor(TColor Color)
 
 void TFastLineSeries::SetPen(const TChartPen* Value)
 {
-    TChartSeries::SetPen(Value);
+    TCustomLineSeries::SetPen(Value);
     if (Value)
         CanvasChanged(Pen());
 }
@@ -77,15 +77,15 @@ void TFastLineSeries::CanvasChanged(QObject* Sender)
     if (Sender == Pen() && !FSyncingColor && Pen()->Color() != FLastPenColor) {
         FLastPenColor = Pen()->Color();
         FSyncingColor = true;
-        TChartSeries::SetSeriesColor(FLastPenColor);
+        TCustomLineSeries::SetSeriesColor(FLastPenColor);
         FSyncingColor = false;
     }
-    TChartSeries::CanvasChanged(Sender);
+    TCustomLineSeries::CanvasChanged(Sender);
 }
 
 void TFastLineSeries::CalcHorizMargins(int& LeftMargin, int& RightMargin)
 {
-    TChartSeries::CalcHorizMargins(LeftMargin, RightMargin);
+    TCustomLineSeries::CalcHorizMargins(LeftMargin, RightMargin);
     const int W = Pen()->Width();
     const int Extra = W - (W - 2) / 2;
     LeftMargin += Extra;
@@ -94,7 +94,7 @@ void TFastLineSeries::CalcHorizMargins(int& LeftMargin, int& RightMargin)
 
 void TFastLineSeries::CalcVertMargins(int& TopMargin, int& BottomMargin)
 {
-    TChartSeries::CalcVertMargins(TopMargin, BottomMargin);
+    TCustomLineSeries::CalcVertMargins(TopMargin, BottomMargin);
     const int W = Pen()->Width();
     const int Extra = W - (W - 2) / 2;
     TopMargin += Extra;
@@ -391,7 +391,7 @@ void TFastLineSeries::DrawValue(int ValueIndex)
 void TFastLineSeries::NotifyValueAdded(int ValueIndex)
 {
     if (FAutoRepaint) {
-        TChartSeries::NotifyValueAdded(ValueIndex);
+        TCustomLineSeries::NotifyValueAdded(ValueIndex);
         return;
     }
     if (OnAfterAdd)
@@ -473,12 +473,12 @@ void TFastLineSeries::DrawLegendShape(int, const TRect& Rect)
 void TFastLineSeries::DrawMark(int ValueIndex, const QString& St, TSeriesMarkPosition& APosition)
 {
     Marks()->ApplyArrowLength(APosition);
-    TChartSeries::DrawMark(ValueIndex, St, APosition);
+    TCustomLineSeries::DrawMark(ValueIndex, St, APosition);
 }
 
 void TFastLineSeries::CreateSubGallery(const std::function<void(const QString& Caption)>& AddSubChart)
 {
-    TChartSeries::CreateSubGallery(AddSubChart);
+    TCustomLineSeries::CreateSubGallery(AddSubChart);
     AddSubChart(PlotMsg_StyleMarks);
     AddSubChart(PlotMsg_StyleDotted);
     AddSubChart(PlotMsg_StyleStairs);
@@ -490,7 +490,7 @@ void TFastLineSeries::SetSubGallery(int Index)
     case 1: Marks()->SetVisible(true); break;
     case 2: Pen()->SetSmallDots(true); break;
     case 3: SetStairs(true); break;
-    default: TChartSeries::SetSubGallery(Index); break;
+    default: TCustomLineSeries::SetSubGallery(Index); break;
     }
 }
 

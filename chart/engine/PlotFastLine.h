@@ -14,7 +14,7 @@
 // (FillMode 1 or 2) and one canvas polyline per run are emitted. There is no
 // virtual call per point.
 
-#include "chart/engine/PlotEngine.h"
+#include "chart/engine/PlotSeries.h"
 #include "chart/engine/PlotMarks.h"
 
 #include <vector>
@@ -23,7 +23,7 @@ namespace lp {
 
 class TChartAxis;
 
-class TFastLineSeries : public TChartSeries {
+class TFastLineSeries : public TCustomLineSeries {
     Q_OBJECT
     Q_PROPERTY(bool AutoRepaint READ AutoRepaint WRITE SetAutoRepaint)
     Q_CLASSINFO("default:AutoRepaint", "true")
@@ -87,8 +87,6 @@ public:
     void SetStairs(bool Value) { SetBooleanProperty(FStairs, Value); }
     bool InvertedStairs() const { return FInvertedStairs; }
     void SetInvertedStairs(bool Value) { SetBooleanProperty(FInvertedStairs, Value); }
-    TChartPen* LinePen() const { return Pen(); }
-    void SetLinePen(const TChartPen* Value) { SetPen(Value); }
     void SetXValues(const TChartValueList* Value) { SetValueList(XValues(), Value); }
     void SetYValues(const TChartValueList* Value) { SetValueList(YValues(), Value); }
 

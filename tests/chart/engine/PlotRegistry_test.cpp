@@ -3,6 +3,8 @@
 
 #include "chart/engine/PlotRegistry.h"
 
+#include "chart/engine/PlotSeries.h"
+
 #include "EngineTestUtil.h"
 #include "chart/canvas/PlotConst.h"
 #include "chart/canvas/PlotRoutines.h"
@@ -157,7 +159,7 @@ TEST_F(Registry, ToolTypes)
     EXPECT_EQ(PlotToolTypes()->Items(0), &TRegTestSeriesTool::staticMetaObject);
 }
 
-TEST_F(Registry, TheEngineStartUpRegistersTheFastLine)
+TEST_F(Registry, TheEngineStartUpRegistersTheStandardSeries)
 {
     FinalizePlotRegistry();
     InitializePlotEngine();
@@ -166,6 +168,18 @@ TEST_F(Registry, TheEngineStartUpRegistersTheFastLine)
     ASSERT_NE(E, nullptr);
     EXPECT_EQ(E->DescriptionText(), PlotMsg_GalleryFastLine);
     EXPECT_EQ(E->GalleryPageText(), PlotMsg_GalleryStandard);
+    // In gallery order, all on the standard page; the line is known by name
+    // (stored line appearances look it up).
+    QStringList Names;
+    for (int I = 0; I < PlotSeriesTypes()->Count(); ++I) {
+        Names << TPersistent::ClassNameOf(*PlotSeriesTypes()->Items(I)->SeriesClass);
+        EXPECT_EQ(PlotSeriesTypes()->Items(I)->GalleryPageText(), PlotMsg_GalleryStandard);
+    }
+    EXPECT_EQ(Names, (QStringList{"TLineSeries", "TAreaSeries", "TPointSeries", "TFastLineSeries", "THorizLineSeries",
+                                  "THorizAreaSeries"}));
+    TLineSeries Line;
+    EXPECT_EQ(GetGallerySeriesName(&Line), "Line");
+    EXPECT_NE(GetClass("TLineSeries"), nullptr);
     EXPECT_EQ(ColorPalettes().size(), 10);
     FinalizePlotEngine();
     EXPECT_EQ(PlotSeriesTypes(), nullptr);
