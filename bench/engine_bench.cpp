@@ -12,6 +12,7 @@
 #include "chart/engine/PlotAxisPanel.h"
 #include "chart/engine/PlotEngine.h"
 #include "chart/engine/PlotFastLine.h"
+#include "chart/engine/PlotSeries.h"
 #include "platform/graphics/Bitmap.h"
 
 #include <QtGui/QImage>
@@ -248,14 +249,14 @@ void Axes_LabelAndDraw_1920x1080(benchmark::State& state)
 }
 BENCHMARK(Axes_LabelAndDraw_1920x1080)->Iterations(1000)->Unit(benchmark::kMillisecond);
 
-// A million points of a fast line drawn on a full-HD bitmap through the
-// axis panel, side by side with the same pixels drawn by one plain
+// N points of a series drawn on a full-HD bitmap through the axis panel,
+// side by side with the same pixels drawn by one plain
 // QPainter::drawPolyline on a QImage of the same size. Both are timed in
-// every iteration; the counters give each time and their ratio (fast line
-// over raw polyline).
-void FastLine_1M_vs_RawPolyline_1920x1080(benchmark::State& state)
+// every iteration; the counters give each time and their ratio (series over
+// raw polyline).
+template <class TSeries>
+void SeriesVsRawPolyline(benchmark::State& state, int N)
 {
-    const int N = 1000000;
     const lp::TRect Rect{40, 40, 1880, 1040};
     const std::vector<double> Noise = RandomValues(N, 29, -50.0, 50.0);
     std::vector<double> Y(static_cast<size_t>(N));
@@ -266,7 +267,7 @@ void FastLine_1M_vs_RawPolyline_1920x1080(benchmark::State& state)
     Chart.SetBounds(0, 0, 1920, 1080);
     Chart.SetView3D(false);
     Chart.SetBufferedDisplay(false);
-    auto* Series = new lp::TFastLineSeries(&Chart);
+    auto* Series = new TSeries(&Chart);
     Chart.AddSeries(Series);
     Series->SetSeriesColor(lp::clBlue);
     Series->BeginUpdate();
@@ -312,12 +313,22 @@ void FastLine_1M_vs_RawPolyline_1920x1080(benchmark::State& state)
         state.SetIterationTime(Fast);
     }
     const double Iterations = static_cast<double>(state.iterations());
-    state.counters["fast_ms"] = FastSeconds / Iterations * 1000;
+    state.counters["series_ms"] = FastSeconds / Iterations * 1000;
     state.counters["raw_ms"] = RawSeconds / Iterations * 1000;
     state.counters["ratio"] = RawSeconds > 0 ? FastSeconds / RawSeconds : 0;
     state.SetItemsProcessed(state.iterations() * N);
 }
+void FastLine_1M_vs_RawPolyline_1920x1080(benchmark::State& state)
+{
+    SeriesVsRawPolyline<lp::TFastLineSeries>(state, 1000000);
+}
 BENCHMARK(FastLine_1M_vs_RawPolyline_1920x1080)->UseManualTime()->Iterations(10)->Unit(benchmark::kMillisecond);
+
+void Line_100k_vs_RawPolyline_1920x1080(benchmark::State& state)
+{
+    SeriesVsRawPolyline<lp::TLineSeries>(state, 100000);
+}
+BENCHMARK(Line_100k_vs_RawPolyline_1920x1080)->UseManualTime()->Iterations(10)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
