@@ -1,6 +1,8 @@
 #include "chart/engine/PlotChart.h"
 
+#include "chart/canvas/PlotBlend.h"
 #include "chart/canvas/PlotConst.h"
+#include "chart/canvas/PlotRoutines.h"
 #include "chart/engine/PlotAxis.h"
 #include "chart/engine/PlotFastLine.h"
 #include "chart/engine/PlotSeries.h"
@@ -9,6 +11,7 @@
 #include "chart/engine/PlotSeriesSource.h"
 #include "chart/engine/PlotTools.h"
 #include "platform/core/ClassRegistry.h"
+#include "platform/graphics/Picture.h"
 
 #include <QtWidgets/QWidget>
 
@@ -874,6 +877,24 @@ void FinalizePlotEngine()
          {&TChart::staticMetaObject, &TChartAxis::staticMetaObject, &TChartDepthAxis::staticMetaObject, &TChartAxisTitle::staticMetaObject,
          &TSeriesMarks::staticMetaObject})
         UnRegisterClass(TPersistent::ClassNameOf(*Meta));
+}
+
+void InitializeChartLibrary()
+{
+    InitializeMessageTexts();
+    InitializePlotBlend();
+    InitializePlotRoutines();
+    RegisterStandardPictureFormats();
+    InitializePlotEngine();
+}
+
+void FinalizeChartLibrary()
+{
+    FinalizePlotEngine();
+    UnregisterStandardPictureFormats();
+    FinalizePlotRoutines();
+    FinalizePlotBlend();
+    FinalizeMessageTexts();
 }
 
 } // namespace lp

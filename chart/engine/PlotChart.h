@@ -255,4 +255,13 @@ void FinalizePlotEngine();
 // The standard gallery page's series types, in gallery order.
 void RegisterStandardSeries();
 
+// The chart library's whole start-up, in dependency order: the message
+// texts, the blending bindings and default font, the panel routines
+// (palette, hand cursor), the picture formats, then the engine
+// (InitializePlotEngine). FinalizeChartLibrary undoes it in reverse order.
+// The application calls these once around its life; nothing is set up by
+// static initialisers.
+void InitializeChartLibrary();
+void FinalizeChartLibrary();
+
 } // namespace lp

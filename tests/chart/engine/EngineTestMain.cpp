@@ -1,8 +1,7 @@
 // The engine suite runs with an application object (offscreen) and with the
-// start-up duties the engine relies on: message texts and the palette.
+// chart library started as the application starts it.
 
-#include "chart/canvas/PlotConst.h"
-#include "chart/canvas/PlotRoutines.h"
+#include "chart/engine/PlotChart.h"
 
 #include <QtWidgets/QApplication>
 
@@ -11,11 +10,9 @@
 int main(int argc, char** argv)
 {
     QApplication application(argc, argv);
-    lp::InitializeMessageTexts();
-    lp::InitializePlotRoutines();
+    lp::InitializeChartLibrary();
     ::testing::InitGoogleTest(&argc, argv);
     const int Result = RUN_ALL_TESTS();
-    lp::FinalizePlotRoutines();
-    lp::FinalizeMessageTexts();
+    lp::FinalizeChartLibrary();
     return Result;
 }

@@ -52,7 +52,8 @@ public:
 
 namespace {
 
-// Each test starts from a fresh registry and leaves none behind.
+// Each test starts from a fresh, empty registry and leaves the registry as
+// the library's start-up made it.
 class Registry : public ::testing::Test {
 protected:
     void SetUp() override
@@ -65,6 +66,8 @@ protected:
         UnRegisterPlotSeries({&TRegTestSeriesA::staticMetaObject, &TRegTestSeriesB::staticMetaObject});
         UnRegisterPlotFunctions({&TRegTestFunction::staticMetaObject});
         FinalizePlotRegistry();
+        InitializePlotRegistry();
+        RegisterStandardSeries();
     }
 };
 
@@ -161,7 +164,9 @@ TEST_F(Registry, ToolTypes)
 
 TEST_F(Registry, TheEngineStartUpRegistersTheStandardSeries)
 {
-    FinalizePlotRegistry();
+    // The suite's start-up ran it once: stop the engine, then start it.
+    FinalizePlotEngine();
+    EXPECT_EQ(PlotSeriesTypes(), nullptr);
     InitializePlotEngine();
     ASSERT_NE(PlotSeriesTypes(), nullptr);
     const TPlotSeriesType* E = PlotSeriesTypes()->Find(&TFastLineSeries::staticMetaObject);
@@ -184,7 +189,7 @@ TEST_F(Registry, TheEngineStartUpRegistersTheStandardSeries)
     FinalizePlotEngine();
     EXPECT_EQ(PlotSeriesTypes(), nullptr);
     EXPECT_EQ(GetClass("TFastLineSeries"), nullptr);
-    InitializePlotRegistry();
+    InitializePlotEngine();
 }
 
 // --- Palettes ---
