@@ -253,20 +253,26 @@ int TCustomSeries::CalcMarksMargin()
     return Callout->Length() + Callout->Distance();
 }
 
+void TCustomSeries::WidenForLines(int& First, int& Second) const
+{
+    // Stair ends and the outline stand out by their pen widths.
+    if (!FLineDrawn)
+        return;
+    const auto Widen = [&](int Width) {
+        First = std::max(First, Width);
+        Second = std::max(Second, Width);
+    };
+    if (FStairs)
+        Widen(Pen()->Width());
+    if (FOutLine->Visible())
+        Widen(FOutLine->Width());
+}
+
 void TCustomSeries::CalcHorizMargins(int& LeftMargin, int& RightMargin)
 {
     TChartSeries::CalcHorizMargins(LeftMargin, RightMargin);
     FPointer->CalcHorizMargins(LeftMargin, RightMargin);
-    if (FLineDrawn) {
-        if (FStairs) {
-            LeftMargin = std::max(LeftMargin, Pen()->Width());
-            RightMargin = std::max(RightMargin, Pen()->Width());
-        }
-        if (FOutLine->Visible()) {
-            LeftMargin = std::max(LeftMargin, FOutLine->Width());
-            RightMargin = std::max(RightMargin, FOutLine->Width());
-        }
-    }
+    WidenForLines(LeftMargin, RightMargin);
     if (Marks()->Visible() && !MandatoryIsY())
         RightMargin = std::max(RightMargin, CalcMarksMargin());
 }
@@ -275,16 +281,7 @@ void TCustomSeries::CalcVertMargins(int& TopMargin, int& BottomMargin)
 {
     TChartSeries::CalcVertMargins(TopMargin, BottomMargin);
     FPointer->CalcVertMargins(TopMargin, BottomMargin);
-    if (FLineDrawn) {
-        if (FStairs) {
-            TopMargin = std::max(TopMargin, Pen()->Width());
-            BottomMargin = std::max(BottomMargin, Pen()->Width());
-        }
-        if (FOutLine->Visible()) {
-            TopMargin = std::max(TopMargin, FOutLine->Width());
-            BottomMargin = std::max(BottomMargin, FOutLine->Width());
-        }
-    }
+    WidenForLines(TopMargin, BottomMargin);
     if (Marks()->Visible() && MandatoryIsY())
         TopMargin = std::max(TopMargin, CalcMarksMargin());
     if (FLineHeight > 0 && !FDrawArea && FParentChart && FParentChart->View3D())

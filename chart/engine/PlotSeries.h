@@ -118,6 +118,8 @@ public:
 
     // --- Series protocol ---
 
+    // Widens a pair of margins by the stairs' and the outline's pen widths.
+    void WidenForLines(int& First, int& Second) const;
     void CalcHorizMargins(int& LeftMargin, int& RightMargin) override;
     void CalcVertMargins(int& TopMargin, int& BottomMargin) override;
     void CalcZOrder() override;
