@@ -1,7 +1,15 @@
 #include "chart/engine/PlotFunction.h"
 
 #include "chart/canvas/PlotConst.h"
+#include "chart/canvas/PlotRoutines.h"
+#include "chart/engine/PlotAxisPanel.h"
 #include "chart/engine/PlotEngine.h"
+#include "chart/engine/PlotSeriesLists.h"
+#include "chart/engine/PlotSeriesSource.h"
+#include "chart/engine/PlotValueList.h"
+#include "platform/base/Numeric.h"
+
+#include <algorithm>
 
 namespace lp {
 
@@ -59,10 +67,192 @@ void TPlotFunction::ReCalculate()
         FParent->CheckDataSource();
 }
 
-void TPlotFunction::AddPoints(TChartSeries*)
+void TPlotFunction::SetParentSeries(TChartSeries* Value)
 {
-    // The plain base computes nothing; each function class walks its
-    // sources its own way.
+    if (FParent == Value)
+        return;
+    // Stored first: the series' SetFunction calls back here.
+    FParent = Value;
+    if (Value && Value->SeriesFunction() != this)
+        Value->SetFunction(this);
+}
+
+namespace {
+
+// A period count as a whole number of points, at least 1 (a period below
+// half a point would otherwise never advance the walk).
+int PeriodPoints(double Period)
+{
+    return std::max(1, RoundToInt32(std::clamp(Period, 0.0, 2147483647.0)));
+}
+
+} // namespace
+
+void TPlotFunction::AddPoints(TChartSeries* Source)
+{
+    if (FUpdating || !Source || !FParent)
+        return;
+    if (FParent->DataSources().Count() > 1)
+        AddManySeriesPoints(Source);
+    else if (Source->Count() > 0)
+        DoCalculation(Source, Source->OtherValues());
+}
+
+std::vector<TChartSeries*> TPlotFunction::SourceSeriesList() const
+{
+    std::vector<TChartSeries*> Result;
+    if (FParent)
+        for (TComponent* C : FParent->DataSources())
+            if (auto* S = qobject_cast<TChartSeries*>(C))
+                Result.push_back(S);
+    return Result;
+}
+
+void TPlotFunction::AddManySeriesPoints(TChartSeries* Source)
+{
+    const std::vector<TChartSeries*> List = SourceSeriesList();
+    TChartSeries* Most = Source;
+    for (TChartSeries* S : List)
+        if (S->Count() > Most->Count())
+            Most = S;
+    for (int K = 0; K < Most->Count(); ++K) {
+        const double Y = CalculateMany(List, K);
+        const double X = Most->OtherValues()->Value(K);
+        const QString Label = Most->Labels().GetLabel(K);
+        if (Most->MandatoryIsY())
+            FParent->AddXY(X, Y, Label, clPlotColor);
+        else
+            FParent->AddXY(Y, X, Label, clPlotColor);
+    }
+}
+
+TChartValueList* TPlotFunction::ValueList(TChartSeries* Source) const
+{
+    const QString Name = FParent ? FParent->MandatoryValues()->ValueSource() : QString();
+    if (!Name.isEmpty())
+        if (TChartValueList* List = Source->GetValueListByName(Name))
+            return List;
+    return Source->MandatoryValues();
+}
+
+void TPlotFunction::AddFunctionXY(bool SourceIsY, double Y, double X)
+{
+    if (!FParent)
+        return;
+    if (SourceIsY)
+        FParent->AddXY(X, Y, QString(), clPlotColor);
+    else
+        FParent->AddXY(Y, X, QString(), clPlotColor);
+}
+
+void TPlotFunction::CalculatePeriod(TChartSeries* Source, double X, int FirstIndex, int LastIndex)
+{
+    AddFunctionXY(Source->MandatoryIsY(), Calculate(Source, FirstIndex, LastIndex), X);
+}
+
+void TPlotFunction::CalculateAllPoints(TChartSeries* Source, TChartValueList* NotMandatorySource)
+{
+    const double V = Calculate(Source, -1, -1);
+    if (FParent->FunctionResultCentered()) {
+        const double Mid = NotMandatorySource->MinValue() + NotMandatorySource->Range() * 0.5;
+        if (FParent->MandatoryIsY())
+            FParent->AddXY(Mid, V, QString(), clPlotColor);
+        else
+            FParent->AddXY(V, Mid, QString(), clPlotColor);
+    } else {
+        AddFunctionXY(Source->MandatoryIsY(), V, NotMandatorySource->MinValue());
+        AddFunctionXY(Source->MandatoryIsY(), V, NotMandatorySource->MaxValue());
+    }
+}
+
+void TPlotFunction::CalculateByPeriod(TChartSeries* Source, TChartValueList* NotMandatorySource)
+{
+    const int N = Source->Count();
+    if (N <= 0)
+        return;
+    const TChartValueList& Pos = *NotMandatorySource;
+    const bool ByPoints = FPeriodStyle == psNumPoints;
+    const bool IsDateTime = Pos.DateTime();
+    const int StepIndex = IsDateTime ? FindDateTimeStep(FPeriod) : static_cast<int>(dtNone);
+    double Boundary = Pos.Value(0);
+    int I = 0;
+    while (I <= N - 1) {
+        int Last;
+        double P1, P2;
+        if (ByPoints) {
+            // In 64 bits: a huge period must not overflow; it holds every point left.
+            Last = static_cast<int>(std::min<long long>(static_cast<long long>(I) + PeriodPoints(FPeriod) - 1, N));
+            P1 = Pos.Value(I);
+            P2 = Last < N ? Pos.Value(Last) : 0;
+        } else {
+            P1 = Boundary;
+            const double Old = Boundary;
+            IncDecDateTime(IsDateTime, true, Boundary, FPeriod, StepIndex);
+            // A step lost in the precision of large positions would never end.
+            if (!(Boundary > Old))
+                return;
+            P2 = Boundary - 0.001 * FPeriod;
+            Last = I;
+            while (Last < N - 1 && Pos.Value(Last + 1) < Boundary)
+                ++Last;
+        }
+        const bool HasPoints = ByPoints || Pos.Value(I) < Boundary;
+        if (Last < N) {
+            double X;
+            switch (FPeriodAlign) {
+            case paFirst: X = P1; break;
+            case paLast: X = P2; break;
+            default: X = (P1 + P2) * 0.5; break;
+            }
+            if (HasPoints)
+                CalculatePeriod(Source, X, I, Last);
+            else
+                AddFunctionXY(Source->MandatoryIsY(), 0, X);
+        }
+        if (HasPoints)
+            I = Last + 1;
+    }
+}
+
+void TPlotFunction::DoCalculation(TChartSeries* Source, TChartValueList* NotMandatorySource)
+{
+    if (FPeriod != 0)
+        CalculateByPeriod(Source, NotMandatorySource);
+    else
+        CalculateAllPoints(Source, NotMandatorySource);
+}
+
+void TPlotFunction::PrepareForGallery(TCustomAxisPanel* Chart)
+{
+    if (!Chart)
+        return;
+    for (TChartSeries* S : Chart->SeriesList())
+        S->PrepareForGallery(true);
+}
+
+double TPlotFunction::Calculate(TChartSeries*, int, int)
+{
+    return 0;
+}
+
+double TPlotFunction::CalculateMany(const std::vector<TChartSeries*>&, int)
+{
+    return 0;
+}
+
+// --- TPlotMovingFunction -------------------------------------------------------------------------
+
+TPlotMovingFunction::TPlotMovingFunction(TComponent* AOwner) : TPlotFunction(AOwner)
+{
+    InternalSetPeriod(1);
+    SetIsMoving(true);
+}
+
+void TPlotMovingFunction::DoCalculation(TChartSeries* Source, TChartValueList* NotMandatorySource)
+{
+    const int P = PeriodPoints(Period());
+    for (int K = P - 1; K < Source->Count(); ++K)
+        AddFunctionXY(Source->MandatoryIsY(), Calculate(Source, K - P + 1, K), NotMandatorySource->Value(K));
 }
 
 bool TPlotFunction::IsValidSource(TChartSeries*) const

@@ -5,14 +5,21 @@
 //   TChartSeries ─owns─> TPlotFunction   (the series' SeriesFunction)
 //
 // The parent series refills itself through AddPoints whenever its sources
-// change; the walks over the sources (all points, by period, moving window,
-// many series) belong to the concrete function classes.
+// change. The base fixes the walks over the sources: all points at once,
+// period by period (by point count or by X range), and point by point
+// across several sources; TPlotMovingFunction adds the moving window. The
+// concrete functions supply Calculate (one source, an index range) and
+// CalculateMany (one index across many sources).
 
 #include "platform/core/Component.h"
+
+#include <vector>
 
 namespace lp {
 
 class TChartSeries;
+class TChartValueList;
+class TCustomAxisPanel;
 
 class TPlotFunction : public TComponent {
     Q_OBJECT
@@ -46,8 +53,9 @@ public:
     void SetPeriodAlign(TFunctionPeriodAlign Value);
 
     TChartSeries* ParentSeries() const { return FParent; }
-    // Called by the series that takes the function.
-    void SetParentSeries(TChartSeries* Value) { FParent = Value; }
+    // Called by the series that takes the function; a series that does not
+    // hold the function yet is made to take it.
+    void SetParentSeries(TChartSeries* Value);
     bool UsesPeriod() const { return FUsesPeriod; }
     bool RecalculateOnRefill() const { return FRecalculateOnRefill; }
     bool IsMoving() const { return FIsMoving; }
@@ -59,7 +67,38 @@ public:
     void ReCalculate();
 
     // Computes the parent's points from Source (nullptr: no source).
+    // Nothing while updating; with two or more data sources in the parent
+    // point by point across them, else DoCalculation over Source's points.
     virtual void AddPoints(TChartSeries* Source);
+
+    // --- The walks ---
+
+    // Adds the result of Calculate over FirstIndex .. LastIndex at X.
+    virtual void CalculatePeriod(TChartSeries* Source, double X, int FirstIndex, int LastIndex);
+    // One result over all points: at the middle of the positions when the
+    // parent centres function results, else at the smallest and largest.
+    virtual void CalculateAllPoints(TChartSeries* Source, TChartValueList* NotMandatorySource);
+    // One result per period of Period points (psNumPoints) or of a Period
+    // wide X range (psRange), placed by PeriodAlign.
+    virtual void CalculateByPeriod(TChartSeries* Source, TChartValueList* NotMandatorySource);
+    // CalculateByPeriod when Period is not 0, else CalculateAllPoints.
+    virtual void DoCalculation(TChartSeries* Source, TChartValueList* NotMandatorySource);
+    // Every series of Chart gets its (enabled) gallery preparation.
+    virtual void PrepareForGallery(TCustomAxisPanel* Chart);
+    // The result over Source's points FirstIndex .. LastIndex (-1 .. -1:
+    // all points); 0 in the base.
+    virtual double Calculate(TChartSeries* Source, int FirstIndex, int LastIndex);
+    // The result for point ValueIndex across SourceList; 0 in the base.
+    virtual double CalculateMany(const std::vector<TChartSeries*>& SourceList, int ValueIndex);
+
+    // The list of Source the function reads: the one named by the ValueSource
+    // of the parent's mandatory list, else Source's mandatory list.
+    TChartValueList* ValueList(TChartSeries* Source) const;
+    // Adds a result to the parent: (X, Y) when the source's mandatory list
+    // is Y, else (Y, X).
+    void AddFunctionXY(bool SourceIsY, double Y, double X);
+    // The parent's data sources that are series, in list order.
+    std::vector<TChartSeries*> SourceSeriesList() const;
     // The parent series was cleared.
     virtual void Clear() {}
     // Whether Series may be a source of this function.
@@ -75,8 +114,13 @@ protected:
     void SetUsesPeriod(bool Value) { FUsesPeriod = Value; }
     void SetRecalculateOnRefill(bool Value) { FRecalculateOnRefill = Value; }
     void SetIsMoving(bool Value) { FIsMoving = Value; }
+    bool IsUpdating() const { return FUpdating; }
 
 private:
+    // Point by point across the parent's sources; the source with the most
+    // points (starting from Source) gives positions and labels.
+    void AddManySeriesPoints(TChartSeries* Source);
+
     double FPeriod = 0;
     TFunctionPeriodStyle FPeriodStyle = psNumPoints;
     TFunctionPeriodAlign FPeriodAlign = paCenter;
@@ -85,6 +129,16 @@ private:
     bool FUsesPeriod = true;
     bool FRecalculateOnRefill = false;
     bool FIsMoving = false;
+};
+
+// A moving window of Period points: one result per point from the
+// Period-th on, at that point's position.
+class TPlotMovingFunction : public TPlotFunction {
+    Q_OBJECT
+    Q_CLASSINFO("default:Period", "1")
+public:
+    explicit TPlotMovingFunction(TComponent* AOwner = nullptr);
+    void DoCalculation(TChartSeries* Source, TChartValueList* NotMandatorySource) override;
 };
 
 } // namespace lp

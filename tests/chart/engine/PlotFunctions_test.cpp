@@ -1,0 +1,577 @@
+// The function walks (all points, by period, moving window, many series)
+// and the basic functions, against hand-computed tables.
+
+#include "EngineTestUtil.h"
+#include "chart/canvas/PlotConst.h"
+#include "chart/engine/PlotFunctions.h"
+#include "chart/engine/PlotRegistry.h"
+#include "chart/engine/PlotSeriesSource.h"
+#include "chart/engine/PlotValueList.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <utility>
+#include <vector>
+
+using namespace lp;
+using namespace lp::test;
+
+namespace {
+
+using TPoints = std::vector<std::pair<double, double>>;
+
+TPoints PointsOf(const TChartSeries* S)
+{
+    TPoints Result;
+    for (int I = 0; I < S->Count(); ++I)
+        Result.emplace_back(S->XValues()->Value(I), S->YValues()->Value(I));
+    return Result;
+}
+
+void ExpectPoints(const TChartSeries* S, const TPoints& Expected)
+{
+    const TPoints Got = PointsOf(S);
+    ASSERT_EQ(Got.size(), Expected.size());
+    for (size_t I = 0; I < Got.size(); ++I) {
+        EXPECT_NEAR(Got[I].first, Expected[I].first, 1e-9) << "X of point " << I;
+        EXPECT_NEAR(Got[I].second, Expected[I].second, 1e-9) << "Y of point " << I;
+    }
+}
+
+// A chart with source series and one parent series fed by a function.
+struct TFixture {
+    TTestChart Chart;
+    TChartSeries* Parent;
+
+    TFixture() : Parent(NewSeries()) {}
+
+    TChartSeries* NewSeries()
+    {
+        auto* S = new TChartSeries(&Chart);
+        Chart.AddSeries(S);
+        return S;
+    }
+    TChartSeries* Source(const TPoints& Points)
+    {
+        TChartSeries* S = NewSeries();
+        for (const auto& [X, Y] : Points)
+            S->AddXY(X, Y);
+        return S;
+    }
+    // Parent takes F and is fed by Sources (in this order).
+    template <class T>
+    T* Feed(T* F, std::initializer_list<TChartSeries*> Sources)
+    {
+        Parent->SetFunction(F);
+        bool First = true;
+        for (TChartSeries* S : Sources) {
+            if (First)
+                Parent->SetDataSource(S);
+            else
+                Parent->DataSources().Add(S);
+            First = false;
+        }
+        return F;
+    }
+};
+
+// Sums the window: makes the moving walk visible.
+class TMovingSumFunction : public TPlotMovingFunction {
+public:
+    using TPlotMovingFunction::TPlotMovingFunction;
+    double Calculate(TChartSeries* Source, int FirstIndex, int LastIndex) override
+    {
+        double Sum = 0;
+        for (int I = FirstIndex; I <= LastIndex; ++I)
+            Sum += Source->YValues()->Value(I);
+        return Sum;
+    }
+};
+
+const TPoints FivePoints{{1, 10}, {2, 20}, {3, 30}, {4, 40}, {5, 50}};
+
+// --- Base settings -------------------------------------------------------------------------------
+
+TEST(PlotFunction, DefaultsOfTheClasses)
+{
+    TPlotFunction Base;
+    EXPECT_EQ(Base.Period(), 0);
+    EXPECT_EQ(Base.PeriodStyle(), TPlotFunction::psNumPoints);
+    EXPECT_EQ(Base.PeriodAlign(), TPlotFunction::paCenter);
+    EXPECT_TRUE(Base.UsesPeriod());
+    EXPECT_FALSE(Base.RecalculateOnRefill());
+    EXPECT_FALSE(Base.IsMoving());
+    EXPECT_EQ(Base.GetEditorClassName(), "TPlotFunctionEditor");
+    EXPECT_EQ(Base.Calculate(nullptr, -1, -1), 0);
+    EXPECT_EQ(Base.CalculateMany({}, 0), 0);
+
+    TPlotMovingFunction Moving;
+    EXPECT_EQ(Moving.Period(), 1);
+    EXPECT_TRUE(Moving.IsMoving());
+
+    TCustomPlotFunction Custom;
+    EXPECT_EQ(Custom.Period(), 1);
+    EXPECT_EQ(Custom.NumPoints(), 100);
+    EXPECT_EQ(Custom.StartX(), 0);
+    EXPECT_TRUE(Custom.RecalculateOnRefill());
+    EXPECT_EQ(Custom.GetEditorClassName(), "TCustomFunctionEditor");
+
+    TAveragePlotFunction Average;
+    EXPECT_TRUE(Average.IncludeNulls());
+    EXPECT_EQ(Average.GetEditorClassName(), "TAverageFuncEditor");
+    TMedianPlotFunction Median;
+    EXPECT_TRUE(Median.IncludeNulls());
+}
+
+TEST(PlotFunction, NegativePeriodIsRefusedAndTheOldOneStays)
+{
+    TAddPlotFunction F;
+    F.SetPeriod(2);
+    try {
+        F.SetPeriod(-1);
+        FAIL() << "no exception";
+    } catch (const ChartException& E) {
+        EXPECT_EQ(QString::fromUtf8(E.what()), PlotMsg_FunctionPeriod);
+    }
+    EXPECT_EQ(F.Period(), 2);
+}
+
+TEST(PlotFunction, AssignCopiesThePeriodSettings)
+{
+    TAveragePlotFunction A, B;
+    A.SetPeriod(3);
+    A.SetPeriodStyle(TPlotFunction::psRange);
+    A.SetPeriodAlign(TPlotFunction::paLast);
+    A.SetIncludeNulls(false);
+    B.Assign(&A);
+    EXPECT_EQ(B.Period(), 3);
+    EXPECT_EQ(B.PeriodStyle(), TPlotFunction::psRange);
+    EXPECT_EQ(B.PeriodAlign(), TPlotFunction::paLast);
+    EXPECT_FALSE(B.IncludeNulls());
+}
+
+TEST(PlotFunction, SettersRecalculateUnlessUpdating)
+{
+    TFixture T;
+    auto* F = T.Feed(new TAddPlotFunction(), {T.Source(FivePoints)});
+    EXPECT_EQ(F->ParentSeries(), T.Parent);
+    ExpectPoints(T.Parent, {{3, 150}});
+    F->BeginUpdate();
+    F->SetPeriod(2);
+    ExpectPoints(T.Parent, {{3, 150}});
+    T.Parent->CheckDataSource(); // a refill while updating adds nothing
+    EXPECT_EQ(T.Parent->Count(), 0);
+    F->EndUpdate();
+    ExpectPoints(T.Parent, {{1.5, 30}, {3.5, 70}});
+    F->SetPeriodAlign(TPlotFunction::paFirst);
+    ExpectPoints(T.Parent, {{1, 30}, {3, 70}});
+}
+
+// --- All points and periods ----------------------------------------------------------------------
+
+TEST(PlotFunction, AllPointsCentredOrAtBothEnds)
+{
+    TFixture T;
+    T.Feed(new TAddPlotFunction(), {T.Source({{2, 1}, {4, 2}, {10, 3}})});
+    ExpectPoints(T.Parent, {{6, 6}});
+    T.Parent->SetFunctionResultCentered(false);
+    T.Parent->CheckDataSource();
+    ExpectPoints(T.Parent, {{2, 6}, {10, 6}});
+}
+
+TEST(PlotFunction, AnEmptySourceAddsNothing)
+{
+    TFixture T;
+    T.Feed(new TAddPlotFunction(), {T.NewSeries()});
+    EXPECT_EQ(T.Parent->Count(), 0);
+}
+
+struct TPeriodRow {
+    const char* Name;
+    TPlotFunction::TFunctionPeriodStyle Style;
+    double Period;
+    TPlotFunction::TFunctionPeriodAlign Align;
+    TPoints Source;
+    TPoints Expected;
+};
+
+// Range source: X 0, 1, 2.5 | (3 .. 6 empty) | 7, 8 with period 3 from 0.
+const TPoints RangeSource{{0, 1}, {1, 2}, {2.5, 3}, {7, 4}, {8, 5}};
+
+const TPeriodRow PeriodRows[] = {
+    {"points first", TPlotFunction::psNumPoints, 2, TPlotFunction::paFirst, FivePoints, {{1, 30}, {3, 70}}},
+    {"points center", TPlotFunction::psNumPoints, 2, TPlotFunction::paCenter, FivePoints, {{1.5, 30}, {3.5, 70}}},
+    {"points last", TPlotFunction::psNumPoints, 2, TPlotFunction::paLast, FivePoints, {{2, 30}, {4, 70}}},
+    {"points whole", TPlotFunction::psNumPoints, 5, TPlotFunction::paCenter, FivePoints, {{3, 150}}},
+    {"points too few", TPlotFunction::psNumPoints, 6, TPlotFunction::paCenter, FivePoints, {}},
+    {"points below half", TPlotFunction::psNumPoints, 0.3, TPlotFunction::paFirst, FivePoints,
+     {{1, 10}, {2, 20}, {3, 30}, {4, 40}, {5, 50}}},
+    {"points huge", TPlotFunction::psNumPoints, 1e12, TPlotFunction::paFirst, FivePoints, {}},
+    {"range first", TPlotFunction::psRange, 3, TPlotFunction::paFirst, RangeSource, {{0, 6}, {3, 0}, {6, 9}}},
+    {"range center", TPlotFunction::psRange, 3, TPlotFunction::paCenter, RangeSource,
+     {{1.4985, 6}, {4.4985, 0}, {7.4985, 9}}},
+    {"range last", TPlotFunction::psRange, 3, TPlotFunction::paLast, RangeSource,
+     {{2.997, 6}, {5.997, 0}, {8.997, 9}}},
+    {"range all in one", TPlotFunction::psRange, 100, TPlotFunction::paFirst, RangeSource, {{0, 15}}},
+};
+
+class PlotFunctionPeriods : public ::testing::TestWithParam<TPeriodRow> {};
+
+TEST_P(PlotFunctionPeriods, AddByPeriod)
+{
+    const TPeriodRow& Row = GetParam();
+    TFixture T;
+    auto* F = new TAddPlotFunction();
+    F->SetPeriodStyle(Row.Style);
+    F->SetPeriodAlign(Row.Align);
+    F->SetPeriod(Row.Period);
+    T.Feed(F, {T.Source(Row.Source)});
+    ExpectPoints(T.Parent, Row.Expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, PlotFunctionPeriods, ::testing::ValuesIn(PeriodRows),
+                         [](const auto& Info) {
+                             std::string N = Info.param.Name;
+                             for (char& C : N)
+                                 if (C == ' ')
+                                     C = '_';
+                             return N;
+                         });
+
+TEST(PlotFunction, HorizontalSourceAndParentExchangeXAndY)
+{
+    TFixture T;
+    TChartSeries* S = T.NewSeries();
+    S->SetHorizontal();
+    for (const auto& [Pos, V] : FivePoints)
+        S->AddXY(V, Pos); // X holds the values, Y the positions
+    T.Parent->SetHorizontal();
+    auto* F = new TAddPlotFunction();
+    F->SetPeriod(2);
+    F->SetPeriodAlign(TPlotFunction::paFirst);
+    T.Feed(F, {S});
+    ASSERT_EQ(T.Parent->Count(), 2);
+    EXPECT_EQ(T.Parent->XValues()->Value(0), 30);
+    EXPECT_EQ(T.Parent->YValues()->Value(0), 1);
+    EXPECT_EQ(T.Parent->XValues()->Value(1), 70);
+    EXPECT_EQ(T.Parent->YValues()->Value(1), 3);
+}
+
+// --- Moving window -------------------------------------------------------------------------------
+
+struct TMovingRow {
+    double Period;
+    TPoints Expected;
+};
+
+TEST(PlotFunction, MovingWindow)
+{
+    const TMovingRow Rows[] = {
+        {3, {{3, 60}, {4, 90}, {5, 120}}},
+        {1, FivePoints},
+        {5, {{5, 150}}},
+        {6, {}},
+    };
+    for (const TMovingRow& Row : Rows) {
+        TFixture T;
+        auto* F = new TMovingSumFunction();
+        F->SetPeriod(Row.Period);
+        T.Feed(F, {T.Source(FivePoints)});
+        SCOPED_TRACE(Row.Period);
+        ExpectPoints(T.Parent, Row.Expected);
+    }
+}
+
+// --- Many series ---------------------------------------------------------------------------------
+
+struct TManyRow {
+    const char* Name;
+    TPlotFunction* (*Make)();
+    std::vector<double> Expected; // Y at X = 1 .. 5
+};
+
+template <class T>
+TPlotFunction* Make()
+{
+    return new T();
+}
+
+TEST(PlotFunction, ManySeriesPointByPoint)
+{
+    // First source: 3 points, second: 5 with a zero at index 2.
+    // Divide by zero leaves the running result unchanged (30 / 0 -> 30).
+    const TManyRow Rows[] = {
+        {"add", Make<TAddPlotFunction>, {11, 22, 30, 4, 5}},
+        {"subtract", Make<TSubtractPlotFunction>, {9, 18, 30, 4, 5}},
+        {"multiply", Make<TMultiplyPlotFunction>, {10, 40, 0, 4, 5}},
+        {"divide", Make<TDividePlotFunction>, {10, 10, 30, 4, 5}},
+        {"high", Make<THighPlotFunction>, {10, 20, 30, 4, 5}},
+        {"low", Make<TLowPlotFunction>, {1, 2, 0, 4, 5}},
+        {"average", Make<TAveragePlotFunction>, {5.5, 11, 15, 4, 5}},
+        {"median", Make<TMedianPlotFunction>, {5.5, 11, 15, 4, 5}},
+        {"mode", Make<TModePlotFunction>, {1, 2, 0, 4, 5}},
+    };
+    for (const TManyRow& Row : Rows) {
+        SCOPED_TRACE(Row.Name);
+        TFixture T;
+        TChartSeries* A = T.Source({{1, 10}, {2, 20}, {3, 30}});
+        TChartSeries* B = T.Source({{1, 1}, {2, 2}, {3, 0}, {4, 4}, {5, 5}});
+        T.Feed(Row.Make(), {A, B});
+        TPoints Expected;
+        for (size_t I = 0; I < Row.Expected.size(); ++I)
+            Expected.emplace_back(double(I + 1), Row.Expected[I]);
+        ExpectPoints(T.Parent, Expected);
+    }
+}
+
+TEST(PlotFunction, ManySeriesTakesLabelsFromTheLongestSource)
+{
+    TFixture T;
+    TChartSeries* A = T.Source({{1, 10}});
+    TChartSeries* B = T.NewSeries();
+    B->AddXY(1, 1, "one");
+    B->AddXY(2, 2, "two");
+    T.Feed(new TAddPlotFunction(), {A, B});
+    ASSERT_EQ(T.Parent->Count(), 2);
+    EXPECT_EQ(T.Parent->Labels().GetLabel(0), "one");
+    EXPECT_EQ(T.Parent->Labels().GetLabel(1), "two");
+}
+
+TEST(PlotFunction, ManySeriesDivideAndSubtractOrder)
+{
+    TFixture T;
+    TChartSeries* A = T.Source({{1, 100}});
+    TChartSeries* B = T.Source({{1, 5}});
+    TChartSeries* C = T.Source({{1, 2}});
+    T.Feed(new TDividePlotFunction(), {A, B, C});
+    ExpectPoints(T.Parent, {{1, 10}});
+    T.Parent->SetFunction(new TSubtractPlotFunction());
+    ExpectPoints(T.Parent, {{1, 93}});
+}
+
+// --- High, low, average with nulls ---------------------------------------------------------------
+
+TChartSeries* WithNulls(TFixture& T)
+{
+    TChartSeries* S = T.NewSeries();
+    S->AddXY(1, 2);
+    S->AddNullXY(2, 0);
+    S->AddXY(3, 4);
+    S->AddNullXY(4, 10);
+    return S;
+}
+
+TEST(PlotFunction, HighLowAverageOverRanges)
+{
+    TFixture T;
+    TChartSeries* S = WithNulls(T);
+    T.Parent->SetDataSource(S);
+    THighPlotFunction High;
+    TLowPlotFunction Low;
+    TAveragePlotFunction Average;
+    struct TRow {
+        TPlotFunction* F;
+        int First, Last;
+        double Expected;
+    } Rows[] = {
+        {&High, -1, -1, 10}, {&High, 0, 1, 2},  {&High, 2, 1, 0}, {&Low, -1, -1, 0}, {&Low, 2, 3, 4},
+        {&Low, 3, 2, 0},     {&Average, -1, -1, 4}, {&Average, 0, 2, 2}, {&Average, 1, 0, 0},
+    };
+    for (const TRow& Row : Rows) {
+        SCOPED_TRACE(Row.First);
+        EXPECT_DOUBLE_EQ(Row.F->Calculate(S, Row.First, Row.Last), Row.Expected);
+    }
+    Average.SetIncludeNulls(false);
+    EXPECT_DOUBLE_EQ(Average.Calculate(S, -1, -1), 3);
+    EXPECT_DOUBLE_EQ(Average.Calculate(S, 1, 1), 0); // only a null: nothing summed
+    EXPECT_DOUBLE_EQ(Average.Calculate(S, 0, 3), 3);
+    EXPECT_THROW(High.Calculate(S, 0, 4), ERangeError);
+}
+
+TEST(PlotFunction, AverageSkipsNullsThroughTheParent)
+{
+    TFixture T;
+    auto* F = T.Feed(new TAveragePlotFunction(), {WithNulls(T)});
+    ExpectPoints(T.Parent, {{2.5, 4}});
+    F->SetIncludeNulls(false);
+    ExpectPoints(T.Parent, {{2.5, 3}});
+
+    TFixture AllNull;
+    TChartSeries* S = AllNull.NewSeries();
+    S->AddNullXY(1, 5);
+    S->AddNullXY(2, 7);
+    auto* G = new TAveragePlotFunction();
+    G->SetIncludeNulls(false);
+    AllNull.Feed(G, {S});
+    ExpectPoints(AllNull.Parent, {{1.5, 0}});
+}
+
+TEST(PlotFunction, AverageManySkipsNullPoints)
+{
+    TFixture T;
+    TChartSeries* A = T.Source({{1, 2}});
+    TChartSeries* B = T.NewSeries();
+    B->AddNullXY(1, 10);
+    auto* F = T.Feed(new TAveragePlotFunction(), {A, B});
+    ExpectPoints(T.Parent, {{1, 6}});
+    F->SetIncludeNulls(false);
+    ExpectPoints(T.Parent, {{1, 2}});
+}
+
+// --- Median and mode -----------------------------------------------------------------------------
+
+struct TSortedRow {
+    std::vector<double> Values;
+    double Median, Mode;
+};
+
+TEST(PlotFunction, MedianAndMode)
+{
+    const TSortedRow Rows[] = {
+        {{1, 2, 3}, 2, 1},
+        {{1, 2, 3, 4}, 2.5, 1},
+        {{4, 1, 3, 2}, 2.5, 1},
+        {{1, 2, 2, 3, 3}, 2, 2},
+        {{3, 3, 1, 1}, 2, 1},
+        {{7}, 7, 7},
+        {{5, 9, 9, 1}, 7, 9},
+        {{}, 0, 0},
+    };
+    for (const TSortedRow& Row : Rows) {
+        TFixture T;
+        TChartSeries* S = T.NewSeries();
+        for (double V : Row.Values)
+            S->Add(V);
+        TMedianPlotFunction Median;
+        TModePlotFunction Mode;
+        T.Parent->SetDataSource(S);
+        SCOPED_TRACE(Row.Values.size());
+        EXPECT_DOUBLE_EQ(Median.Calculate(S, -1, -1), Row.Median);
+        EXPECT_DOUBLE_EQ(Mode.Calculate(S, -1, -1), Row.Mode);
+    }
+}
+
+TEST(PlotFunction, SortedFunctionsKeepOnlyTheValuesTaken)
+{
+    TFixture T;
+    TChartSeries* S = T.NewSeries();
+    S->AddXY(1, 1);
+    S->AddNullXY(2, 100);
+    S->AddXY(3, 3);
+    TMedianPlotFunction Median;
+    EXPECT_DOUBLE_EQ(Median.Calculate(S, -1, -1), 3);
+    EXPECT_EQ(Median.SortedValues(), (std::vector<double>{1, 3, 100}));
+    Median.SetIncludeNulls(false);
+    EXPECT_DOUBLE_EQ(Median.Calculate(S, -1, -1), 2);
+    EXPECT_EQ(Median.SortedValues(), (std::vector<double>{1, 3}));
+    EXPECT_DOUBLE_EQ(Median.Calculate(S, 1, 1), 0); // only a skipped null
+    EXPECT_DOUBLE_EQ(Median.Calculate(S, 1, 2), 3);
+}
+
+TEST(PlotFunction, MedianByPeriodThroughTheParent)
+{
+    TFixture T;
+    auto* F = new TMedianPlotFunction();
+    F->SetPeriod(3);
+    F->SetPeriodAlign(TPlotFunction::paFirst);
+    T.Feed(F, {T.Source({{1, 5}, {2, 1}, {3, 3}, {4, 8}, {5, 2}, {6, 4}})});
+    ExpectPoints(T.Parent, {{1, 3}, {4, 4}});
+}
+
+// --- y = f(x) ------------------------------------------------------------------------------------
+
+TEST(PlotFunction, CustomFunctionComputesWithoutASource)
+{
+    TFixture T;
+    auto* F = new TCustomPlotFunction();
+    T.Parent->SetFunction(F);
+    EXPECT_EQ(T.Parent->Count(), 0); // no formula yet
+    std::vector<double> SeenX;
+    F->SetOnCalculate([&](TCustomPlotFunction* Sender, double X, double& Y) {
+        SeenX.push_back(Sender->CurrentX());
+        Y = 2 * X;
+    });
+    ASSERT_EQ(T.Parent->Count(), 100);
+    for (int I = 0; I < 100; ++I) {
+        EXPECT_EQ(T.Parent->XValues()->Value(I), I);
+        EXPECT_EQ(T.Parent->YValues()->Value(I), 2 * I);
+    }
+    EXPECT_EQ(SeenX.size(), 100u);
+    EXPECT_EQ(SeenX[99], 99);
+
+    struct TRow {
+        int NumPoints;
+        double StartX, Period;
+        TPoints Expected;
+    } Rows[] = {
+        {3, 5, 0.5, {{5, 10}, {5.5, 11}, {6, 12}}},
+        {1, -2, 1, {{-2, -4}}},
+        {0, 0, 1, {}},
+        {-3, 0, 1, {}},
+    };
+    for (const TRow& Row : Rows) {
+        F->BeginUpdate();
+        F->SetNumPoints(Row.NumPoints);
+        F->SetStartX(Row.StartX);
+        F->SetPeriod(Row.Period);
+        F->EndUpdate();
+        SCOPED_TRACE(Row.NumPoints);
+        ExpectPoints(T.Parent, Row.Expected);
+    }
+}
+
+TEST(PlotFunction, CustomFunctionOnAHorizontalParent)
+{
+    TFixture T;
+    T.Parent->SetHorizontal();
+    auto* F = new TCustomPlotFunction();
+    F->SetNumPoints(2);
+    F->SetOnCalculate([](TCustomPlotFunction*, double X, double& Y) { Y = X + 10; });
+    T.Parent->SetFunction(F);
+    ASSERT_EQ(T.Parent->Count(), 2);
+    EXPECT_EQ(T.Parent->XValues()->Value(1), 11);
+    EXPECT_EQ(T.Parent->YValues()->Value(1), 1);
+}
+
+// --- Registration --------------------------------------------------------------------------------
+
+TEST(PlotFunction, RegistersTheBasicFunctionsOnTheStandardPage)
+{
+    const std::vector<std::pair<const QMetaObject*, const QString*>> Expected{
+        {&TAddPlotFunction::staticMetaObject, &PlotMsg_FunctionAdd},
+        {&TSubtractPlotFunction::staticMetaObject, &PlotMsg_FunctionSubtract},
+        {&TMultiplyPlotFunction::staticMetaObject, &PlotMsg_FunctionMultiply},
+        {&TDividePlotFunction::staticMetaObject, &PlotMsg_FunctionDivide},
+        {&THighPlotFunction::staticMetaObject, &PlotMsg_FunctionHigh},
+        {&TLowPlotFunction::staticMetaObject, &PlotMsg_FunctionLow},
+        {&TAveragePlotFunction::staticMetaObject, &PlotMsg_FunctionAverage},
+        {&TCustomPlotFunction::staticMetaObject, &PlotMsg_FunctionCustom},
+        {&TMedianPlotFunction::staticMetaObject, &PlotMsg_FunctionMedian},
+        {&TModePlotFunction::staticMetaObject, &PlotMsg_FunctionMode},
+    };
+    auto Ours = [&] {
+        std::vector<const TPlotSeriesType*> Result;
+        if (TPlotSeriesTypes* Types = PlotSeriesTypes())
+            for (int I = 0; I < Types->Count(); ++I)
+                for (const auto& E : Expected)
+                    if (Types->Items(I)->FunctionClass == E.first)
+                        Result.push_back(Types->Items(I));
+        return Result;
+    };
+    ASSERT_TRUE(Ours().empty());
+    RegisterBasicFunctions();
+    const std::vector<const TPlotSeriesType*> Entries = Ours();
+    ASSERT_EQ(Entries.size(), Expected.size());
+    for (size_t I = 0; I < Entries.size(); ++I) {
+        EXPECT_EQ(Entries[I]->FunctionClass, Expected[I].first);
+        EXPECT_EQ(Entries[I]->Description, Expected[I].second);
+        EXPECT_EQ(Entries[I]->GalleryPageText(), PlotMsg_GalleryStandard);
+        EXPECT_EQ(Entries[I]->NumGallerySeries, 2);
+    }
+    EXPECT_EQ(PlotMsg_FunctionCustom, "y = f(x)");
+    UnRegisterBasicFunctions();
+    EXPECT_TRUE(Ours().empty());
+}
+
+} // namespace
