@@ -3,6 +3,7 @@
 
 #include "EngineTestUtil.h"
 #include "chart/canvas/PlotConst.h"
+#include "chart/canvas/PlotRoutines.h"
 #include "chart/engine/PlotFunctions.h"
 #include "chart/engine/PlotRegistry.h"
 #include "chart/engine/PlotSeriesSource.h"
@@ -205,8 +206,10 @@ const TPeriodRow PeriodRows[] = {
     {"points last", TPlotFunction::psNumPoints, 2, TPlotFunction::paLast, FivePoints, {{2, 30}, {4, 70}}},
     {"points whole", TPlotFunction::psNumPoints, 5, TPlotFunction::paCenter, FivePoints, {{3, 150}}},
     {"points too few", TPlotFunction::psNumPoints, 6, TPlotFunction::paCenter, FivePoints, {}},
+    // A period rounding to 0 points used to never advance the walk.
     {"points below half", TPlotFunction::psNumPoints, 0.3, TPlotFunction::paFirst, FivePoints,
      {{1, 10}, {2, 20}, {3, 30}, {4, 40}, {5, 50}}},
+    // A huge period must not overflow the last index.
     {"points huge", TPlotFunction::psNumPoints, 1e12, TPlotFunction::paFirst, FivePoints, {}},
     {"range first", TPlotFunction::psRange, 3, TPlotFunction::paFirst, RangeSource, {{0, 6}, {3, 0}, {6, 9}}},
     {"range center", TPlotFunction::psRange, 3, TPlotFunction::paCenter, RangeSource,
@@ -238,6 +241,26 @@ INSTANTIATE_TEST_SUITE_P(Rows, PlotFunctionPeriods, ::testing::ValuesIn(PeriodRo
                                      C = '_';
                              return N;
                          });
+
+TEST(PlotFunction, DateTimeRangePeriodsStepByCalendarMonths)
+{
+    TFixture T;
+    TChartSeries* S = T.NewSeries();
+    S->XValues()->SetDateTime(true);
+    const TDateTime Jan1 = EncodeDate(2026, 1, 1), Feb1 = EncodeDate(2026, 2, 1), Mar1 = EncodeDate(2026, 3, 1);
+    S->AddXY(Jan1, 1);
+    S->AddXY(EncodeDate(2026, 1, 20), 2);
+    S->AddXY(Feb1, 3);
+    S->AddXY(EncodeDate(2026, 2, 27), 4);
+    S->AddXY(EncodeDate(2026, 3, 5), 5);
+    auto* F = new TAddPlotFunction();
+    F->SetPeriodStyle(TPlotFunction::psRange);
+    F->SetPeriodAlign(TPlotFunction::paFirst);
+    F->SetPeriod(DateTimeStep(dtOneMonth));
+    T.Feed(F, {S});
+    ExpectPoints(T.Parent, {{Jan1, 3}, {Feb1, 7}, {Mar1, 5}});
+    EXPECT_TRUE(T.Parent->XValues()->DateTime());
+}
 
 TEST(PlotFunction, HorizontalSourceAndParentExchangeXAndY)
 {
@@ -297,6 +320,8 @@ TPlotFunction* Make()
     return new T();
 }
 
+// Guards divide by zero producing infinities, and low/high pinned to 0 when
+// the list's first source lacks the point.
 TEST(PlotFunction, ManySeriesPointByPoint)
 {
     // First source: 3 points, second: 5 with a zero at index 2.
@@ -426,6 +451,8 @@ struct TSortedRow {
     double Median, Mode;
 };
 
+// Guards the median off by one (2.5 for 1, 2, 3 and 3 for 1, 2, 3, 4) and
+// median / mode of no values reading past the data.
 TEST(PlotFunction, MedianAndMode)
 {
     const TSortedRow Rows[] = {
@@ -452,6 +479,7 @@ TEST(PlotFunction, MedianAndMode)
     }
 }
 
+// Guards skipped nulls leaving 0 entries in the sorted data.
 TEST(PlotFunction, SortedFunctionsKeepOnlyTheValuesTaken)
 {
     TFixture T;
