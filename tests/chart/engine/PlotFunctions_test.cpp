@@ -562,6 +562,20 @@ TEST(PlotFunction, CustomFunctionOnAHorizontalParent)
     EXPECT_EQ(T.Parent->YValues()->Value(1), 1);
 }
 
+TEST(PlotFunction, GalleryPreparationReachesEverySeries)
+{
+    TFixture T;
+    TChartSeries* Other = T.NewSeries();
+    TAddPlotFunction F;
+    F.PrepareForGallery(&T.Chart);
+    F.PrepareForGallery(nullptr); // no chart: nothing to prepare
+    for (TChartSeries* S : {T.Parent, Other}) {
+        EXPECT_EQ(S->Marks()->ArrowLength(), 4);
+        EXPECT_EQ(S->Marks()->DrawEvery(), 2);
+        EXPECT_GT(S->Count(), 0);
+    }
+}
+
 // --- Registration --------------------------------------------------------------------------------
 
 TEST(PlotFunction, RegistersTheBasicFunctionsOnTheStandardPage)
