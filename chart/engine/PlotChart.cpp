@@ -5,6 +5,7 @@
 #include "chart/canvas/PlotRoutines.h"
 #include "chart/engine/PlotAxis.h"
 #include "chart/engine/PlotFastLine.h"
+#include "chart/engine/PlotFunctions.h"
 #include "chart/engine/PlotSeries.h"
 #include "chart/engine/PlotMarks.h"
 #include "chart/engine/PlotRegistry.h"
@@ -848,6 +849,7 @@ void InitializePlotEngine()
     // of the gallery.
     InitializePlotRegistry();
     RegisterStandardSeries();
+    RegisterBasicFunctions();
 }
 
 void RegisterStandardSeries()
@@ -869,6 +871,7 @@ void FinalizePlotEngine()
     const std::initializer_list<const QMetaObject*> Standard = {
         &TLineSeries::staticMetaObject,      &TAreaSeries::staticMetaObject,      &TPointSeries::staticMetaObject,
         &TFastLineSeries::staticMetaObject, &THorizLineSeries::staticMetaObject, &THorizAreaSeries::staticMetaObject};
+    UnRegisterBasicFunctions();
     UnRegisterPlotSeries(Standard);
     for (const QMetaObject* Meta : Standard)
         UnRegisterClass(TPersistent::ClassNameOf(*Meta));

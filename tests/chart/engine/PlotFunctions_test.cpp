@@ -601,6 +601,9 @@ TEST(PlotFunction, RegistersTheBasicFunctionsOnTheStandardPage)
                         Result.push_back(Types->Items(I));
         return Result;
     };
+    // The library's start-up registered them; start from none.
+    EXPECT_EQ(Ours().size(), Expected.size());
+    UnRegisterBasicFunctions();
     ASSERT_TRUE(Ours().empty());
     RegisterBasicFunctions();
     const std::vector<const TPlotSeriesType*> Entries = Ours();
@@ -614,6 +617,7 @@ TEST(PlotFunction, RegistersTheBasicFunctionsOnTheStandardPage)
     EXPECT_EQ(PlotMsg_FunctionCustom, "y = f(x)");
     UnRegisterBasicFunctions();
     EXPECT_TRUE(Ours().empty());
+    RegisterBasicFunctions();
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 
 #include "chart/engine/PlotRegistry.h"
 
+#include "chart/engine/PlotFunctions.h"
 #include "chart/engine/PlotSeries.h"
 
 #include "EngineTestUtil.h"
@@ -68,6 +69,7 @@ protected:
         FinalizePlotRegistry();
         InitializePlotRegistry();
         RegisterStandardSeries();
+        RegisterBasicFunctions();
     }
 };
 
@@ -176,12 +178,18 @@ TEST_F(Registry, TheEngineStartUpRegistersTheStandardSeries)
     // In gallery order, all on the standard page; the line is known by name
     // (stored line appearances look it up).
     QStringList Names;
+    int Functions = 0;
     for (int I = 0; I < PlotSeriesTypes()->Count(); ++I) {
-        Names << TPersistent::ClassNameOf(*PlotSeriesTypes()->Items(I)->SeriesClass);
-        EXPECT_EQ(PlotSeriesTypes()->Items(I)->GalleryPageText(), PlotMsg_GalleryStandard);
+        const TPlotSeriesType* Entry = PlotSeriesTypes()->Items(I);
+        EXPECT_EQ(Entry->GalleryPageText(), PlotMsg_GalleryStandard);
+        if (Entry->SeriesClass)
+            Names << TPersistent::ClassNameOf(*Entry->SeriesClass);
+        else
+            ++Functions;
     }
     EXPECT_EQ(Names, (QStringList{"TLineSeries", "TAreaSeries", "TPointSeries", "TFastLineSeries", "THorizLineSeries",
                                   "THorizAreaSeries"}));
+    EXPECT_EQ(Functions, 10); // the basic functions
     TLineSeries Line;
     EXPECT_EQ(GetGallerySeriesName(&Line), "Line");
     EXPECT_NE(GetClass("TLineSeries"), nullptr);
