@@ -159,6 +159,17 @@ public:
     enum TPieOtherStyle { poNone, poBelowPercent, poBelowValue };
     Q_ENUM(TPieOtherStyle)
 
+private:
+    Q_PROPERTY(int Color READ Color WRITE SetColor)
+    Q_CLASSINFO("default:Color", "0x20000000")
+    Q_PROPERTY(lp::TPieOtherSlice::TPieOtherStyle Style READ Style WRITE SetStyle)
+    Q_CLASSINFO("default:Style", "poNone")
+    Q_PROPERTY(QString Text READ Text WRITE SetText)
+    Q_CLASSINFO("stored:Text", "IsTextStored")
+    Q_PROPERTY(double Value READ Value WRITE SetValue)
+    Q_CLASSINFO("default:Value", "0")
+
+public:
     explicit TPieOtherSlice(TPieSeries* Owner) : FOwner(Owner) {}
     void Assign(const TPersistent* Source) override;
 
@@ -169,7 +180,7 @@ public:
     // The message text "Other" while no text is set.
     QString Text() const;
     void SetText(const QString& Value);
-    bool IsTextStored() const { return FTextSet; }
+    Q_INVOKABLE bool IsTextStored() const { return FTextSet; }
     double Value() const { return FValue; }
     void SetValue(double Value);
 
@@ -203,16 +214,23 @@ private:
     Q_CLASSINFO("default:AutoMarkPosition", "true")
     Q_PROPERTY(int CircleBackColor READ CircleBackColor WRITE SetCircleBackColor)
     Q_CLASSINFO("default:CircleBackColor", "0x20000000")
+    Q_PROPERTY(bool ColorEachPoint READ ColorEachPoint WRITE SetColorEachPoint)
+    Q_CLASSINFO("default:ColorEachPoint", "true")
     Q_PROPERTY(bool Dark3D READ Dark3D WRITE SetDark3D)
     Q_CLASSINFO("default:Dark3D", "true")
     Q_PROPERTY(int DarkPen READ DarkPen WRITE SetDarkPen)
     Q_CLASSINFO("default:DarkPen", "0")
     Q_PROPERTY(int ExplodeBiggest READ ExplodeBiggest WRITE SetExplodeBiggest)
     Q_CLASSINFO("default:ExplodeBiggest", "0")
-    Q_PROPERTY(TMultiPie MultiPie READ MultiPie WRITE SetMultiPie)
+    Q_PROPERTY(lp::TPlotGradient* Gradient READ Gradient WRITE SetGradient)
+    Q_PROPERTY(lp::TPieSeries::TMultiPie MultiPie READ MultiPie WRITE SetMultiPie)
     Q_CLASSINFO("default:MultiPie", "mpAutomatic")
+    Q_PROPERTY(lp::TPieOtherSlice* OtherSlice READ OtherSlice WRITE SetOtherSlice)
+    Q_PROPERTY(lp::TChartPen* PiePen READ PiePen WRITE SetPiePen)
+    Q_PROPERTY(lp::TChartValueList* PieValues READ PieValues WRITE SetPieValues)
     Q_PROPERTY(int RotationAngle READ RotationAngle WRITE SetRotationAngle)
     Q_CLASSINFO("default:RotationAngle", "0")
+    Q_PROPERTY(lp::TPlotShadow* Shadow READ Shadow WRITE SetShadow)
     Q_PROPERTY(bool UsePatterns READ UsePatterns WRITE SetUsePatterns)
     Q_CLASSINFO("default:UsePatterns", "false")
 
@@ -262,6 +280,7 @@ public:
     TChartPen* PiePen() const { return Pen(); }
     void SetPiePen(const TChartPen* Value) { SetPen(Value); }
     TChartValueList* PieValues() const { return YValues(); }
+    void SetPieValues(const TChartValueList* Value) { SetValueList(YValues(), Value); }
 
     // --- Grouping ---
 

@@ -12,7 +12,9 @@
 #include "chart/engine/PlotChart.h"
 #include "chart/engine/PlotLegend.h"
 #include "chart/engine/PlotMarks.h"
+#include "chart/engine/PlotSeries.h"
 #include "chart/engine/PlotSeriesSource.h"
+#include "platform/core/PropertyInfo.h"
 
 #include <cmath>
 #include <numbers>
@@ -389,6 +391,82 @@ TEST(PieGallery, SubStyles)
     Pie.FillSampleValues(9);
     EXPECT_EQ(Pie.Count(), 9);
     EXPECT_EQ(Pie.Labels().GetLabel(8), PlotMsg_SampleCars);
+}
+
+TEST(PiePublished, StoredOnlyWhenChanged)
+{
+    TPieSeries Pie;
+    const char* Names[] = {"AngleSize", "AutoMarkPosition", "ColorEachPoint", "Dark3D", "DarkPen",
+                           "ExplodeBiggest", "MultiPie", "RotationAngle", "UsePatterns", "Circled"};
+    for (const char* Name : Names)
+        EXPECT_FALSE(IsPropertyStored(&Pie, Name)) << Name;
+    Pie.SetAngleSize(180);
+    Pie.SetRotationAngle(30);
+    Pie.SetMultiPie(mpDisabled);
+    EXPECT_TRUE(IsPropertyStored(&Pie, "AngleSize"));
+    EXPECT_TRUE(IsPropertyStored(&Pie, "RotationAngle"));
+    EXPECT_TRUE(IsPropertyStored(&Pie, "MultiPie"));
+    EXPECT_FALSE(IsPropertyStored(Pie.OtherSlice(), "Text"));
+    Pie.OtherSlice()->SetText(QStringLiteral("Rest"));
+    EXPECT_TRUE(IsPropertyStored(Pie.OtherSlice(), "Text"));
+    EXPECT_EQ(Pie.property("PieValues").value<TChartValueList*>(), Pie.YValues());
+}
+
+TEST(PieSlicePen, DarkPenAndPatterns)
+{
+    const struct {
+        int DarkPen;
+        bool UsePatterns;
+        bool Monochrome;
+        TColor PenColor;
+        TBrush::TBrushStyle Pattern2;
+    } Rows[] = {
+        {0, false, false, clBlack, TBrush::bsSolid},
+        {32, false, false, DarkenColor(clRed, 223), TBrush::bsSolid},
+        {0, true, false, clBlack, BrushPatternOfIndex(2)},
+        {0, false, true, clBlack, BrushPatternOfIndex(2)},
+    };
+    for (const auto& R : Rows) {
+        TPieChart C({1, 2, 3});
+        C.Pie->SetDarkPen(R.DarkPen);
+        C.Pie->SetUsePatterns(R.UsePatterns);
+        C.Chart.SetMonochrome(R.Monochrome);
+        C.Pie->PrepareSlicePen(0, clRed);
+        EXPECT_EQ(C.Chart.Canvas().Pen()->Color(), R.PenColor) << R.DarkPen;
+        EXPECT_EQ(C.Pie->SlicePattern(2), R.Pattern2);
+        C.Chart.SetMonochrome(false);
+    }
+}
+
+TEST(PieDraw, DonutLeavesTheHoleEmpty)
+{
+    TPieChart C({1, 1, 2});
+    C.Pie->SetDonutPercent(50);
+    C.Draw();
+    EXPECT_EQ(C.Pixel(200, 100), clWhite);
+    EXPECT_EQ(C.Pixel(200, 180), clBlue);
+    EXPECT_EQ(C.Pixel(330, 40), clRed);
+}
+
+TEST(PieMultiPie, CellsOfTheChartRectangle)
+{
+    const struct {
+        TMultiPie Mode;
+        int SecondCentreY;
+    } Rows[] = {{mpAutomatic, 150}, {mpDisabled, 100}};
+    for (const auto& R : Rows) {
+        TPieChart C({1, 2});
+        auto* Second = new TPieSeries(&C.Chart);
+        C.Chart.AddSeries(Second);
+        Second->Marks()->SetVisible(false);
+        Second->Add(3);
+        Second->SetMultiPie(R.Mode);
+        Second->CalcFirstLastVisibleIndex();
+        Second->DoBeforeDrawValues();
+        EXPECT_EQ(Second->CircleYCenter(), R.SecondCentreY);
+        Second->DoAfterDrawValues();
+        EXPECT_EQ(C.Chart.ChartRectangle(), (TRect{0, 0, 400, 200}));
+    }
 }
 
 TEST(PiePicture, ThreeDimensionalPie)
