@@ -15,6 +15,7 @@
 #include "chart/engine/PlotMarks.h"
 #include "chart/engine/PlotSeries.h"
 #include "chart/engine/PlotSeriesLists.h"
+#include "chart/engine/PlotValueList.h"
 #include "platform/base/Numeric.h"
 
 #include <algorithm>
@@ -666,6 +667,10 @@ void TPieSeries::DoBeforeDrawValues()
     if (FParentChart) {
         FOldChartRect = FParentChart->ChartRectangle();
         FHasOldChartRect = true;
+        // An ordered value list keeps the slices in value order (the slice
+        // lists follow through SwapValueIndex).
+        if (YValues()->Order() != loNone)
+            YValues()->Sort();
         GroupOtherSlice();
         CalcFirstLastVisibleIndex();
         if (FMultiPie == mpAutomatic) {

@@ -231,6 +231,18 @@ TEST(PieExplode, OffsetShrinkAndBiggest)
     }
 }
 
+TEST(PieSliceLists, OrderedValuesSortWithTheirSlices)
+{
+    TPieChart C({1, 3, 2});
+    C.Pie->ExplodedSlice().SetValue(1, 25);
+    C.Pie->YValues()->SetOrder(loDescending);
+    C.Draw();
+    EXPECT_EQ(C.Pie->YValues()->Value(0), 3);
+    EXPECT_EQ(C.Pie->YValues()->Value(2), 1);
+    EXPECT_EQ(C.Pie->ExplodedSlice().Value(0), 25);
+    EXPECT_EQ(C.Pie->ExplodedSlice().Value(1), 0);
+}
+
 TEST(PieSliceLists, FollowDeleteAndSwap)
 {
     TPieSeries Pie;
