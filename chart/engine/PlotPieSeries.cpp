@@ -46,7 +46,10 @@ TCircledSeries::TCircledSeries(TComponent* AOwner) : TChartSeries(AOwner)
 {
     SetVisibleRangeSearch(false);
     XValues()->SetName(QStringLiteral("Angle"));
-    FGradient = std::make_unique<TPlotGradient>([this](TPersistent* Sender) { CanvasChanged(Sender); });
+    FGradient = std::make_unique<TPlotGradient>([this](TPersistent* Sender) {
+        if (!FDrawingSlices)
+            CanvasChanged(Sender);
+    });
 }
 
 TCircledSeries::~TCircledSeries()
@@ -775,8 +778,15 @@ void TPieSeries::DrawAllValues()
     TPlotCanvas3D& Canvas = FParentChart->Canvas();
     if (FShadow->Size() != 0 && FShadow->Color() != clNone)
         FShadow->DrawEllipse(Canvas, FCircleRect, DepthEnd());
-    for (int I : SliceDrawOrder())
-        DrawValue(I);
+    FDrawingSlices = true;
+    try {
+        for (int I : SliceDrawOrder())
+            DrawValue(I);
+    } catch (...) {
+        FDrawingSlices = false;
+        throw;
+    }
+    FDrawingSlices = false;
 }
 
 void TPieSeries::DrawValue(int ValueIndex)

@@ -109,6 +109,9 @@ protected:
     void CalcRadii();
     void RestoreView3D();
 
+    // Set while the slices draw: the gradient then takes each slice colour
+    // without asking for another paint.
+    bool FDrawingSlices = false;
     TRect FCircleRect;
     int FCircleWidth = 0;
     int FCircleHeight = 0;

@@ -460,6 +460,37 @@ TEST(PieDraw, DonutLeavesTheHoleEmpty)
     EXPECT_EQ(C.Pixel(330, 40), clRed);
 }
 
+TEST(PieDraw3D, GradientDonutAndSliceHeights)
+{
+    const struct {
+        int Donut;
+        bool Gradient;
+        int Height;
+    } Rows[] = {{0, false, 0}, {0, true, 50}, {40, true, 0}, {40, false, 100}};
+    for (const auto& R : Rows) {
+        TPieChart C({1, 1, 2});
+        C.Chart.SetView3D(true);
+        C.Chart.Canvas().InitWindow(&C.Bitmap->Canvas(), C.Chart.View3DOptions(), clWhite, true,
+                                    C.Chart.GetRectangle());
+        C.Chart.Canvas().SetProjection(20, TRect{0, 0, 400, 200});
+        C.Pie->SetDepthPositions(0, 10, 20);
+        C.Pie->SetDonutPercent(R.Donut);
+        C.Pie->Gradient()->SetVisible(R.Gradient);
+        if (R.Height > 0)
+            C.Pie->SliceHeight().SetValue(1, R.Height);
+        C.Draw();
+        int Coloured = 0;
+        for (int Y = 0; Y < 200; Y += 4)
+            for (int X = 0; X < 400; X += 4)
+                if (C.Pixel(X, Y) != clWhite)
+                    ++Coloured;
+        EXPECT_GT(Coloured, 500) << R.Donut << " " << R.Gradient;
+        if (R.Gradient)
+            EXPECT_NE(C.Pie->Gradient()->EndColor(), clBlack);
+        EXPECT_EQ(C.Chart.ChartRectangle(), (TRect{0, 0, 400, 200}));
+    }
+}
+
 TEST(PieMultiPie, CellsOfTheChartRectangle)
 {
     const struct {
