@@ -183,17 +183,32 @@ void TCircledSeries::CalcCircleRect(const TRect& Rect)
     }
     if (FCircled && FParentChart) {
         // Round on the device: compare the half-axes in device terms.
-        // Pixels are taken as square: one pixel is as wide as it is high.
-        const double Ratio = 1.0;
+        // R: how many pixels across make as many millimetres as one pixel
+        // down (the screen ratio over the device ratio); 1 on square pixels.
+        double Ratio = 1.0;
+        TPlotCanvas3D& Canvas = FParentChart->Canvas();
+        if (Canvas.ReferenceCanvas()) {
+            const TDeviceContext& Device = Canvas.GetHandle();
+            const int ResX = Device.GetDeviceCaps(HORZRES);
+            const int ResY = Device.GetDeviceCaps(VERTRES);
+            const double DevRatio = DeviceAspectRatio(Canvas);
+            if (ResX > 0 && ResY > 0) {
+                const double Screen = double(ResX) / ResY;
+                Ratio = DevRatio > 0 ? Screen / DevRatio : Screen;
+            }
+            if (!(Ratio > 0.01 && Ratio < 100))
+                Ratio = 1.0;
+        }
         const int XR = FCustomXRadius != 0 ? FCustomXRadius : FCircleWidth / 2;
         const int YR = FCustomYRadius != 0 ? FCustomYRadius : FCircleHeight / 2;
-        const double YInX = YR * Ratio;
-        if (XR > YInX) {
-            const int Dif = RoundClamped(XR - YInX);
+        // The horizontal half-axis in vertical pixels.
+        const double XInY = XR / Ratio;
+        if (XInY > YR) {
+            const int Dif = RoundClamped(XR - YR * Ratio);
             FCircleRect.Left += Dif;
             FCircleRect.Right -= Dif;
-        } else if (YInX > XR) {
-            const int Dif = RoundClamped((YInX - XR) / Ratio);
+        } else if (YR > XInY) {
+            const int Dif = RoundClamped(YR - XInY);
             FCircleRect.Top += Dif;
             FCircleRect.Bottom -= Dif;
         }
