@@ -874,21 +874,23 @@ void TPieSeries::DrawMark(int ValueIndex, const QString& St, TSeriesMarkPosition
     const int L = Marks()->ArrowLength();
     AngleToPos(Mid, XR, YR, APosition.ArrowStart.X, APosition.ArrowStart.Y);
     AngleToPos(Mid, XR + L, YR + L, APosition.ArrowEnd.X, APosition.ArrowEnd.Y);
-    if (FParentChart->View3D()) {
-        const int Z = SliceEndDepth(ValueIndex);
-        APosition.ArrowStart = FParentChart->Canvas().Calculate3DPoint(APosition.ArrowStart, Z);
-        APosition.ArrowEnd = FParentChart->Canvas().Calculate3DPoint(APosition.ArrowEnd, Z);
-    }
-    const TPoint Centre = FParentChart->View3D()
-                              ? FParentChart->Canvas().Calculate3DPosition(FCircleXCenter, FCircleYCenter, DepthEnd())
-                              : TPoint{FCircleXCenter, FCircleYCenter};
+    // The canvas projects the mark at the marks' depth: the slice's top.
     APosition.TopLeft.X =
-        APosition.ArrowEnd.X < Centre.X ? APosition.ArrowEnd.X - APosition.MarkWidth : APosition.ArrowEnd.X;
+        APosition.ArrowEnd.X < FCircleXCenter ? APosition.ArrowEnd.X - APosition.MarkWidth : APosition.ArrowEnd.X;
     APosition.TopLeft.Y =
-        APosition.ArrowEnd.Y < Centre.Y ? APosition.ArrowEnd.Y - APosition.MarkHeight : APosition.ArrowEnd.Y;
+        APosition.ArrowEnd.Y < FCircleYCenter ? APosition.ArrowEnd.Y - APosition.MarkHeight : APosition.ArrowEnd.Y;
     if (FAutoMarkPosition)
         Marks()->MoveOffOverlaps(std::max(0, FirstVisibleIndex()), ValueIndex, APosition);
-    Marks()->DrawOneMark(ValueIndex, GetValueColor(ValueIndex), St, APosition);
+    const int OldZ = Marks()->ZPosition();
+    if (FParentChart->View3D())
+        Marks()->SetZPosition(SliceEndDepth(ValueIndex));
+    try {
+        Marks()->DrawOneMark(ValueIndex, GetValueColor(ValueIndex), St, APosition);
+    } catch (...) {
+        Marks()->SetZPosition(OldZ);
+        throw;
+    }
+    Marks()->SetZPosition(OldZ);
 }
 
 // --- Extremes, clicks, points -------------------------------------------------------------------

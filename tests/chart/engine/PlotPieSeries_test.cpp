@@ -524,8 +524,7 @@ TEST(PiePicture, ThreeDimensionalPie)
     const double Values[] = {40, 25, 15, 12, 8};
     const TColor Colors[] = {clRed, clGreen, clBlue, clYellow, clTeal};
     for (int I = 0; I < 5; ++I)
-        Pie->Add(Values[I], QString(), Colors[I]);
-    Pie->Marks()->SetVisible(false);
+        Pie->Add(Values[I], QStringLiteral("S%1").arg(I + 1), Colors[I]);
     Pie->ExplodedSlice().SetValue(1, 15);
     auto Picture = Chart.CreateBitmap(clWhite, Chart.GetRectangle());
     EXPECT_TRUE(test::MatchesReference(Picture->ToImage(), "pie", "pie-3d"));
