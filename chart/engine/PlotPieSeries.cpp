@@ -12,6 +12,7 @@
 #include "chart/canvas/PlotRoutines.h"
 #include "chart/engine/PlotAxis.h"
 #include "chart/engine/PlotAxisPanel.h"
+#include "chart/engine/PlotLegend.h"
 #include "chart/engine/PlotMarks.h"
 #include "chart/engine/PlotSeries.h"
 #include "chart/engine/PlotSeriesLists.h"
@@ -362,9 +363,40 @@ void TPieOtherSlice::Changed()
         FOwner->Repaint();
 }
 
+TPieOtherSlice::TPieOtherSlice(TPieSeries* Owner) : FOwner(Owner) {}
+
+TPieOtherSlice::~TPieOtherSlice() = default;
+
+TChartLegend* TPieOtherSlice::Legend() const
+{
+    if (!FLegend) {
+        FLegend = std::make_unique<TChartLegend>(FOwner ? FOwner->ParentChart() : nullptr);
+        FLegend->SetVisible(false);
+    }
+    return FLegend.get();
+}
+
+void TPieOtherSlice::SetLegend(const TChartLegend* Value)
+{
+    if (Value)
+        Legend()->Assign(Value);
+    else
+        FLegend.reset();
+}
+
+void TPieOtherSlice::BindLegend(TCustomAxisPanel* Chart)
+{
+    if (FLegend)
+        FLegend->SetParentChart(Chart);
+}
+
 void TPieOtherSlice::Assign(const TPersistent* Source)
 {
     if (const auto* S = qobject_cast<const TPieOtherSlice*>(Source)) {
+        if (S->FLegend)
+            Legend()->Assign(S->FLegend.get());
+        else
+            FLegend.reset();
         FColor = S->FColor;
         FStyle = S->FStyle;
         FText = S->FText;
@@ -502,6 +534,8 @@ void TPieSeries::SetDefaultView3D()
 void TPieSeries::SetParentChart(TCustomAxisPanel* Value)
 {
     TCircledSeries::SetParentChart(Value);
+    if (FOtherSlice)
+        FOtherSlice->BindLegend(Value);
 }
 
 void TPieSeries::CalcFirstLastVisibleIndex()
@@ -558,6 +592,15 @@ bool TPieSeries::IsGrouped(int ValueIndex) const
 {
     return ValueIndex >= 0 && ValueIndex < static_cast<int>(FGrouped.size()) &&
            FGrouped[static_cast<size_t>(ValueIndex)];
+}
+
+std::vector<int> TPieSeries::GroupedPoints() const
+{
+    std::vector<int> Result;
+    for (int I = 0; I < static_cast<int>(FGrouped.size()); ++I)
+        if (FGrouped[static_cast<size_t>(I)])
+            Result.push_back(I);
+    return Result;
 }
 
 double TPieSeries::SliceValue(int Index) const

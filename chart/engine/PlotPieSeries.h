@@ -24,6 +24,7 @@ class TPlotShadow;
 class TPlotGradient;
 class TView3DOptions;
 class TPieSeries;
+class TChartLegend;
 
 // --- TCircledSeries -----------------------------------------------------------------------------
 
@@ -165,6 +166,8 @@ public:
 private:
     Q_PROPERTY(int Color READ Color WRITE SetColor)
     Q_CLASSINFO("default:Color", "0x20000000")
+    Q_PROPERTY(lp::TChartLegend* Legend READ Legend WRITE SetLegend)
+    Q_CLASSINFO("stored:Legend", "HasLegend")
     Q_PROPERTY(lp::TPieOtherSlice::TPieOtherStyle Style READ Style WRITE SetStyle)
     Q_CLASSINFO("default:Style", "poNone")
     Q_PROPERTY(QString Text READ Text WRITE SetText)
@@ -173,8 +176,18 @@ private:
     Q_CLASSINFO("default:Value", "0")
 
 public:
-    explicit TPieOtherSlice(TPieSeries* Owner) : FOwner(Owner) {}
+    explicit TPieOtherSlice(TPieSeries* Owner);
+    ~TPieOtherSlice() override;
+    // Colour, legend (or none), style, text and value.
     void Assign(const TPersistent* Source) override;
+
+    // The legend of the grouped points: created hidden on first read,
+    // bound to the pie's chart.
+    TChartLegend* Legend() const;
+    void SetLegend(const TChartLegend* Value);
+    Q_INVOKABLE bool HasLegend() const { return FLegend != nullptr; }
+    // Rebinds an existing legend to Chart (the pie changed charts).
+    void BindLegend(TCustomAxisPanel* Chart);
 
     TColor Color() const { return FColor; }
     void SetColor(TColor Value);
@@ -190,6 +203,7 @@ public:
 private:
     void Changed();
     TPieSeries* FOwner;
+    mutable std::unique_ptr<TChartLegend> FLegend;
     TColor FColor = clPlotColor;
     TPieOtherStyle FStyle = poNone;
     QString FText;
@@ -296,6 +310,9 @@ public:
     bool HasOtherSlice() const { return FOtherSum > 0 || FGroupedCount > 0; }
     // The "other" slice's value, the sum of the grouped absolute values.
     double OtherSliceValue() const { return FOtherSum; }
+    // The points grouped into the "other" slice, in order (the items the
+    // other slice's own legend lists).
+    std::vector<int> GroupedPoints() const;
     // The slice index of the "other" slice: Count().
     int OtherSliceIndex() const { return Count(); }
 

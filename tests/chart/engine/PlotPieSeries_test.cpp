@@ -292,6 +292,7 @@ TEST(PieOtherSlice, GroupsWithoutTouchingTheUsersPoints)
         for (int I = 0; I < 3; ++I)
             EXPECT_EQ(Pie.IsGrouped(I), R.Grouped[static_cast<size_t>(I)]) << I;
         EXPECT_DOUBLE_EQ(Pie.OtherSliceValue(), R.Other);
+        EXPECT_EQ(Pie.GroupedPoints().size(), R.Other > 0 ? 2u : 0u);
         Pie.CalcFirstLastVisibleIndex();
         Pie.CalcAngles();
         const auto& Other = Pie.Angle(Pie.OtherSliceIndex());
@@ -327,6 +328,37 @@ TEST(PieOtherSlice, DrawnLegendAndClicks)
     EXPECT_EQ(C.Pie->CountLegendItems(), 1);
     EXPECT_EQ(C.Pie->LegendToValueIndex(0), 2);
     EXPECT_EQ(C.Pie->LegendItemColor(0), clBlue);
+}
+
+TEST(PieOtherSlice, LegendCreatedOnFirstReadAndCopied)
+{
+    TTestChart Chart;
+    TTestChart Other;
+    auto* Pie = new TPieSeries(&Chart);
+    Pie->SetParentChart(&Chart);
+    EXPECT_FALSE(Pie->OtherSlice()->HasLegend());
+    EXPECT_FALSE(IsPropertyStored(Pie->OtherSlice(), "Legend"));
+    TChartLegend* Legend = Pie->OtherSlice()->Legend();
+    ASSERT_NE(Legend, nullptr);
+    EXPECT_FALSE(Legend->Visible());
+    EXPECT_EQ(Legend->Chart(), &Chart);
+    EXPECT_TRUE(IsPropertyStored(Pie->OtherSlice(), "Legend"));
+    Pie->SetParentChart(&Other);
+    EXPECT_EQ(Legend->Chart(), &Other);
+    TPieSeries Copy;
+    Copy.OtherSlice()->Assign(Pie->OtherSlice());
+    EXPECT_TRUE(Copy.OtherSlice()->HasLegend());
+    Pie->OtherSlice()->SetLegend(nullptr);
+    Copy.OtherSlice()->Assign(Pie->OtherSlice());
+    EXPECT_FALSE(Copy.OtherSlice()->HasLegend());
+    Pie->SetParentChart(nullptr);
+    delete Pie;
+    // A chart that owns a pie with an other-slice legend goes away cleanly.
+    auto Owner = std::make_unique<TChart>();
+    auto* Owned = new TPieSeries(Owner.get());
+    Owner->AddSeries(Owned);
+    EXPECT_EQ(Owned->OtherSlice()->Legend()->Chart(), Owner.get());
+    Owner.reset();
 }
 
 TEST(PieClick, SlicePolygons)
