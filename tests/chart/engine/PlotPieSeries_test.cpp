@@ -523,6 +523,25 @@ TEST(PieDraw3D, GradientDonutAndSliceHeights)
     }
 }
 
+TEST(PieDraw, ShadowBelowTheEllipse)
+{
+    const struct {
+        int Size;
+        bool Shaded;
+    } Rows[] = {{0, false}, {10, true}};
+    for (const auto& R : Rows) {
+        TPieChart C({1, 1, 2});
+        C.Pie->SetCustomXRadius(50);
+        C.Pie->SetCustomYRadius(50);
+        C.Pie->Shadow()->SetSize(R.Size);
+        C.Draw();
+        EXPECT_EQ(C.Pie->CircleRect(), (TRect{150, 50, 250, 150}));
+        // Inside the ellipse moved by (10, 10), outside the pie itself.
+        EXPECT_EQ(C.Pixel(250, 125) != clWhite, R.Shaded) << R.Size;
+        EXPECT_EQ(C.Pixel(200, 140), clBlue);
+    }
+}
+
 TEST(PieMultiPie, CellsOfTheChartRectangle)
 {
     const struct {
