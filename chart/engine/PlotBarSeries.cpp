@@ -19,6 +19,14 @@
 
 namespace lp {
 
+// Pixel arithmetic of bars stays within the axes' pixel limit, so that huge
+// custom sizes or offsets cannot overflow.
+static int ClampPos(double Value)
+{
+    const double Limit = PlotMaxPixelPos;
+    return RoundToInt32(std::clamp(Value, -Limit, Limit));
+}
+
 // --- TBarSeriesGradient -------------------------------------------------------------------------
 
 TBarSeriesGradient::TBarSeriesGradient(std::function<void(TPersistent*)> OnChange)
@@ -207,7 +215,7 @@ TChartAxis* TCustomBarSeries::CategoryAxis() const
 void TCustomBarSeries::CalcBarSize()
 {
     if (FCustomBarSize != 0) {
-        FBarSize = FCustomBarSize;
+        FBarSize = ClampPos(FCustomBarSize);
         return;
     }
     const TChartAxis* Axis = CategoryAxis();
@@ -223,9 +231,9 @@ void TCustomBarSeries::CalcBarSize()
     } else {
         Slot = Length / FMaxBarPoints;
     }
-    FBarSize = RoundToInt32(std::clamp(FBarWidthPercent * 0.01 * Slot, -1e9, 1e9)) / std::max(1, FNumBars);
+    FBarSize = ClampPos(FBarWidthPercent * 0.01 * Slot) / std::max(1, FNumBars);
     if (FBarSize % 2 != 0)
-        ++FBarSize;
+        FBarSize += FBarSize < PlotMaxPixelPos ? 1 : -1;
 }
 
 int TCustomBarSeries::CategoryMargin() const
@@ -249,7 +257,7 @@ int TCustomBarSeries::CalcCategoryPos(int ValueIndex) const
     const TChartAxis* Axis = CategoryAxis();
     if (!Axis)
         return 0;
-    int Result;
+    double Result;
     switch (FMultiBar) {
     case mbSideAll: Result = Axis->CalcPosValue(double(FPreviousCount) + ValueIndex) - FBarSize / 2; break;
     case mbSelfStack: Result = Axis->CalcPosValue(SeriesIndexInChart()) - FBarSize / 2; break;
@@ -258,13 +266,13 @@ int TCustomBarSeries::CalcCategoryPos(int ValueIndex) const
         if (FMultiBar == mbNone)
             Result = Own - FBarSize / 2;
         else
-            Result = Own + RoundToInt32(FBarSize * (FBarOrder - 1 - FNumBars * 0.5));
+            Result = Own + RoundHalfEven(FBarSize * (FBarOrder - 1 - FNumBars * 0.5));
         break;
     }
     }
     if (FOffsetPercent != 0)
-        Result += RoundToInt32(FOffsetPercent * double(FBarSize) * 0.01);
-    return Result;
+        Result += RoundHalfEven(FOffsetPercent * double(FBarSize) * 0.01);
+    return ClampPos(Result);
 }
 
 // --- Origins and stacking -----------------------------------------------------------------------
@@ -435,7 +443,7 @@ void TCustomBarSeries::CalcDepthPositions()
         return;
     const int Start = DepthStart();
     const int End = DepthEnd();
-    const int Inset = RoundToInt32((End - Start) * (100 - FDepthPercent) * 0.005);
+    const int Inset = ClampPos(double(End - Start) * (100.0 - FDepthPercent) * 0.005);
     SetDepthPositions(Start + Inset, DepthMiddle(), End - Inset);
 }
 

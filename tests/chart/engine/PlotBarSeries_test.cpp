@@ -13,6 +13,10 @@
 #include "platform/base/Numeric.h"
 #include "platform/graphics/RecordingDC.h"
 
+#include <cstdlib>
+#include <functional>
+#include <limits>
+
 #include <gtest/gtest.h>
 
 namespace lp {
@@ -542,6 +546,177 @@ TEST(BarSettings, DefaultsAssignAndGallery)
     TBarSeries Colors;
     Colors.SetSubGallery(1);
     EXPECT_TRUE(Colors.ColorEachPoint());
+}
+
+// --- Painted charts ----------------------------------------------------------------------------
+
+// A full chart of 320 x 200 with one bar series of Values, painted by Fill's
+// settings; the bitmap stays for pixel checks.
+struct TPainted {
+    TChart Chart;
+    TBarSeries* S = nullptr;
+    std::unique_ptr<TBitmap> Picture;
+
+    TPainted(std::initializer_list<double> Values, const std::function<void(TBarSeries&)>& Setup)
+    {
+        Chart.SetBounds(0, 0, 320, 200);
+        Chart.SetView3D(false);
+        Chart.SetBufferedDisplay(false);
+        Chart.Legend()->SetVisible(false);
+        S = new TBarSeries(&Chart);
+        S->SetSeriesColor(clRed);
+        S->Marks()->SetVisible(false);
+        Chart.AddSeries(S);
+        int X = 0;
+        for (double V : Values)
+            S->AddXY(X++, V);
+        Setup(*S);
+        Picture = Chart.CreateBitmap(clWhite, Chart.GetRectangle());
+    }
+    TColor Pixel(int X, int Y) const { return Picture->Canvas().Pixel(X, Y); }
+};
+
+int Red(TColor C) { return C & 0xFF; }
+int Blue(TColor C) { return (C >> 16) & 0xFF; }
+
+TEST(BarPainted, TickLinesCrossTheBars)
+{
+    TPainted P({80, 60}, [](TBarSeries& S) {
+        S.TickLines()->SetVisible(true);
+        S.TickLines()->SetColor(clBlack);
+        S.BarPen()->SetVisible(false);
+    });
+    const int Mid = P.S->CalcXPos(0) + P.S->BarSize() / 2;
+    const int Top = P.S->CalcYPos(0);
+    const int Bottom = P.S->GetOriginPos(0);
+    int Crossed = 0;
+    for (const int Tick : P.Chart.LeftAxis()->TickPositions())
+        if (Tick > Top && Tick < Bottom) {
+            EXPECT_EQ(P.Pixel(Mid, Tick) & 0xFFFFFF, 0) << Tick;
+            ++Crossed;
+        }
+    EXPECT_GT(Crossed, 2);
+}
+
+TEST(BarPainted, GradientRunsFromTheBarColourToTheStartColour)
+{
+    TPainted P({80, 60}, [](TBarSeries& S) { S.SetBarStyle(bsRectGradient); });
+    const int Mid = P.S->CalcXPos(0) + P.S->BarSize() / 2;
+    const int Top = P.S->CalcYPos(0);
+    const int Bottom = P.S->GetOriginPos(0);
+    const TColor Near = P.Pixel(Mid, Top + 3);
+    const TColor Far = P.Pixel(Mid, Bottom - 3);
+    EXPECT_GT(Red(Near), 200);
+    EXPECT_LT(Blue(Near), 60);
+    EXPECT_GT(Blue(Far), 180) << "white at the base";
+}
+
+TEST(BarPainted, MarksStandBeyondTheValueEnd)
+{
+    TPainted P({50, -30}, [](TBarSeries& S) {
+        S.Marks()->SetVisible(true);
+        S.SetUseYOrigin(true);
+    });
+    // The chart's canvas stays bound to the painted bitmap's size.
+    auto Target = test::BindCanvas(P.Chart);
+    TSeriesMarkPosition UpPos;
+    UpPos.MarkWidth = 20;
+    UpPos.MarkHeight = 12;
+    TSeriesMarkPosition DownPos = UpPos;
+    P.S->DrawMark(0, QStringLiteral("50"), UpPos);
+    P.S->DrawMark(1, QStringLiteral("-30"), DownPos);
+    const TSeriesMarkPosition* Up = &UpPos;
+    const TSeriesMarkPosition* Down = &DownPos;
+    // Centred on the bar.
+    EXPECT_EQ(Up->ArrowStart.X, P.S->CalcXPos(0) + P.S->BarSize() / 2);
+    EXPECT_EQ(Up->TopLeft.X, Up->ArrowStart.X - 10);
+    // Above a rising bar, below a falling one.
+    EXPECT_LT(Up->TopLeft.Y + Up->MarkHeight, P.S->CalcYPos(0));
+    EXPECT_GT(Down->TopLeft.Y, P.S->CalcYPos(1));
+    EXPECT_EQ(Down->ArrowEnd.Y - Down->ArrowStart.Y, P.S->Marks()->Callout()->Length());
+}
+
+TEST(BarPainted, ExtremeSettingsStayWithinThePixelLimit)
+{
+    struct TRow {
+        int Custom;
+        int Offset;
+        int Percent;
+        int Depth;
+    };
+    const int Big = std::numeric_limits<int>::max();
+    const TRow Rows[] = {{Big, 0, 70, 100}, {0, Big, 70, 100}, {0, -Big, 70, 100},
+                         {0, 0, Big, 100},  {-Big, 0, 70, 100}, {0, 0, 70, -Big}};
+    for (const TRow& Row : Rows) {
+        TPainted P({10, 20}, [&](TBarSeries& S) {
+            S.SetCustomBarSize(Row.Custom);
+            S.SetOffsetPercent(Row.Offset);
+            S.SetBarWidthPercent(Row.Percent);
+            S.SetDepthPercent(Row.Depth);
+        });
+        EXPECT_LE(std::abs(P.S->CalcXPos(1)), PlotMaxPixelPos);
+        EXPECT_LE(std::abs(P.S->BarSize()), PlotMaxPixelPos);
+        EXPECT_GE(P.S->Clicked(0, 0), -1);
+    }
+}
+
+TEST(BarPainted, OnePointPerPageShowsThePageOnly)
+{
+    TBarChart C;
+    TBarSeries* S = C.Add({1, 2, 3}, mbNone);
+    C.Chart.SetMaxPointsPerPage(1);
+    struct TRow {
+        int Page;
+        int First;
+    };
+    for (const TRow Row : {TRow{1, 0}, TRow{3, 2}}) {
+        C.Chart.SetPage(Row.Page);
+        S->CalcFirstLastVisibleIndex();
+        EXPECT_EQ(S->FirstVisibleIndex(), Row.First);
+        EXPECT_EQ(S->LastVisibleIndex(), Row.First);
+    }
+    S->DoBeforeDrawChart();
+    EXPECT_EQ(S->MaxBarPoints(), 1);
+}
+
+TEST(BarOrder, DrawingDirectionOfStacks)
+{
+    struct TRow {
+        int Mode;
+        double Value;
+        bool Inverted;
+        bool Forward;
+    };
+    const TRow Rows[] = {{mbStacked100, 5, false, true}, {mbStacked100, 5, true, false},
+                         {mbStacked, 5, false, true},    {mbStacked, -5, false, false},
+                         {mbStacked, -5, true, true},    {mbSelfStack, 5, true, false}};
+    for (const TRow& Row : Rows) {
+        TBarChart C;
+        TBarSeries* S = C.Add({Row.Value}, Row.Mode);
+        C.Chart.LeftAxis()->SetInverted(Row.Inverted);
+        C.Layout();
+        EXPECT_EQ(S->DrawSeriesForward(), Row.Forward) << Row.Mode << " " << Row.Value << " " << Row.Inverted;
+    }
+}
+
+TEST(BarStyles3D, CubesAndPyramidsUseTheSeriesDepth)
+{
+    TBarChart C(true);
+    TBarSeries* S = C.Add({50}, mbNone);
+    S->SetDepthPositions(0, 10, 20);
+    C.Layout();
+    S->SetBarStyle(bsRectangle);
+    const QStringList Cube = C.Draw(*S);
+    // A cube shows at least its front face and one more.
+    EXPECT_GE(Cube.size(), 2) << Cube.join(' ').toStdString();
+    S->SetBarStyle(bsPyramid);
+    EXPECT_FALSE(C.Draw(*S).isEmpty());
+    // A click on the front face of the cube hits.
+    S->SetBarStyle(bsRectangle);
+    int X = S->CalcXPos(0) + 5;
+    int Y = 180;
+    const TPoint Front = C.Chart.Canvas().Calculate3DPosition(X, Y, S->DepthStart());
+    EXPECT_EQ(S->Clicked(Front.X, Front.Y), 0);
 }
 
 // --- Pictures -----------------------------------------------------------------------------------
