@@ -492,6 +492,32 @@ TEST(HorizBar, LaysOutAcrossTheVerticalAxis)
     EXPECT_TRUE(C.Draw(*S).first().startsWith(QLatin1String("Polygon([0 ")));
 }
 
+TEST(HorizBar, StacksAlongTheHorizontalAxisAndTouches)
+{
+    TBarChart C;
+    for (TChartAxis* Axis : C.Chart.AxesList())
+        Axis->SetMinMax(0, Axis->Horizontal() ? 100 : 4);
+    test::PlaceAxes(C.Chart, TRect{0, 0, 400, 200});
+    auto* A = C.Add<THorizBarSeries>({}, mbStacked);
+    auto* B = C.Add<THorizBarSeries>({});
+    A->AddXY(30, 0);
+    A->AddXY(30, 1);
+    B->AddXY(20, 0);
+    B->AddXY(20, 1);
+    C.Layout();
+    EXPECT_EQ(B->MultiBar(), mbStacked);
+    EXPECT_EQ(B->GetOriginPos(0), 120);
+    EXPECT_EQ(B->CalcXPos(0), 200);
+    EXPECT_DOUBLE_EQ(B->MaxXValue(), 50);
+    EXPECT_EQ(A->CalcYPos(0), B->CalcYPos(0)) << "one column";
+    // Full-width horizontal bars: each point's bottom is the previous top.
+    A->SetBarWidthPercent(100);
+    C.Layout();
+    const QStringList Calls = C.Draw(*A);
+    ASSERT_EQ(Calls.size(), 2);
+    EXPECT_TRUE(Calls[1].endsWith(QStringLiteral(",%1)").arg(A->CalcYPos(0)))) << Calls.join(' ').toStdString();
+}
+
 // --- Settings, galleries ------------------------------------------------------------------------
 
 TEST(BarSettings, DefaultsAssignAndGallery)
@@ -717,6 +743,48 @@ TEST(BarStyles3D, CubesAndPyramidsUseTheSeriesDepth)
     int Y = 180;
     const TPoint Front = C.Chart.Canvas().Calculate3DPosition(X, Y, S->DepthStart());
     EXPECT_EQ(S->Clicked(Front.X, Front.Y), 0);
+}
+
+TEST(BarDepth, GroupedSeriesShareOneDepthSlot)
+{
+    struct TRow {
+        int Mode;
+        int Orders[3];
+    };
+    const TRow Rows[] = {{mbSide, {0, 0, 0}}, {mbStacked, {0, 0, 0}}, {mbNone, {0, 1, 2}}};
+    for (const TRow& Row : Rows) {
+        TBarChart C(true);
+        TBarSeries* S[3] = {C.Add({1}, Row.Mode), C.Add({2}), C.Add({3})};
+        C.Chart.SetMaxZOrder(-1);
+        for (TBarSeries* B : S)
+            B->CalcZOrder();
+        for (int I = 0; I < 3; ++I)
+            EXPECT_EQ(S[I]->ZOrder(), Row.Orders[I]) << Row.Mode << " " << I;
+    }
+}
+
+TEST(BarGallery, GroupingStylesInAGalleryChartGetACompanion)
+{
+    TBarChart C;
+    TBarSeries* S = C.Add({1, 2, 3});
+    S->SetSubGallery(7);
+    EXPECT_EQ(S->MultiBar(), mbStacked100);
+    // The companion exists where the class can be created by name.
+    for (TChartSeries* Other : C.Chart.SeriesList()) {
+        auto* B = qobject_cast<TBarSeries*>(Other);
+        ASSERT_NE(B, nullptr);
+        EXPECT_EQ(B->MultiBar(), mbStacked100);
+        if (B != S) {
+            EXPECT_EQ(B->Count(), 2);
+            EXPECT_FALSE(B->Marks()->Visible());
+        }
+    }
+    // Sample bars stand at 0, 1, 2, ...
+    TBarSeries Sample;
+    Sample.FillSampleValues(4);
+    for (int I = 0; I < 4; ++I)
+        EXPECT_DOUBLE_EQ(Sample.XValues()->Value(I), I);
+    EXPECT_EQ(Sample.NumSampleValues(), 6);
 }
 
 // --- Pictures -----------------------------------------------------------------------------------
