@@ -480,7 +480,8 @@ void TCustomBarSeries::DrawBarGradient(int ValueIndex, const TRect& Rect)
         const double Base = FUseYOrigin ? FYOrigin : MandatoryValues()->MinValue();
         const double Max = MandatoryValues()->MaxValue();
         const double Range = Max - Base;
-        const double Ratio = Range == 0 ? 1.0 : std::clamp((MandatoryValues()->Value(ValueIndex) - Base) / Range, 0.0, 1.0);
+        const double Own = MandatoryValues()->Value(ValueIndex);
+        const double Ratio = Range == 0 ? 1.0 : std::clamp((Own - Base) / Range, 0.0, 1.0);
         const TColor S = ColorToRGB(FGradient->StartColor());
         const TColor E = ColorToRGB(FNormalBarColor);
         const auto Mix = [&](int Shift) {

@@ -637,6 +637,20 @@ TEST(BarPainted, GradientRunsFromTheBarColourToTheStartColour)
     EXPECT_GT(Blue(Far), 180) << "white at the base";
 }
 
+TEST(BarPainted, RelativeGradientPalesLowerBars)
+{
+    TPainted P({80, 40}, [](TBarSeries& S) {
+        S.SetBarStyle(bsRectGradient);
+        S.Gradient()->SetRelative(true);
+    });
+    const int Mid0 = P.S->CalcXPos(0) + P.S->BarSize() / 2;
+    const int Mid1 = P.S->CalcXPos(1) + P.S->BarSize() / 2;
+    const TColor Full = P.Pixel(Mid0, P.S->CalcYPos(0) + 3);
+    const TColor Half = P.Pixel(Mid1, P.S->CalcYPos(1) + 3);
+    EXPECT_LT(Blue(Full), 60) << "the largest value ends in the bar colour";
+    EXPECT_GT(Blue(Half), 90) << "half way between white and the bar colour";
+}
+
 TEST(BarPainted, MarksStandBeyondTheValueEnd)
 {
     TPainted P({50, -30}, [](TBarSeries& S) {
