@@ -373,8 +373,9 @@ TEST(BarStyles, EveryStyleDrawsInsideItsBarIn2DAnd3D)
             C.Layout();
             const QStringList Calls = C.Draw(*S);
             ASSERT_FALSE(Calls.isEmpty());
-            if (!Is3D)
+            if (!Is3D) {
                 EXPECT_TRUE(Calls.first().startsWith(QLatin1String(Row.Expected2D))) << Calls.first().toStdString();
+            }
         }
     }
 }
