@@ -4,10 +4,12 @@
 #include "chart/canvas/PlotConst.h"
 #include "chart/canvas/PlotRoutines.h"
 #include "chart/engine/PlotAxis.h"
+#include "chart/engine/PlotBarSeries.h"
 #include "chart/engine/PlotFastLine.h"
 #include "chart/engine/PlotFunctions.h"
 #include "chart/engine/PlotSeries.h"
 #include "chart/engine/PlotMarks.h"
+#include "chart/engine/PlotPieSeries.h"
 #include "chart/engine/PlotRegistry.h"
 #include "chart/engine/PlotSeriesSource.h"
 #include "chart/engine/PlotTools.h"
@@ -854,11 +856,13 @@ void InitializePlotEngine()
 
 void RegisterStandardSeries()
 {
-    // The standard gallery page in its order; bar and pie series take their
-    // places when they exist.
+    // The standard gallery page in its order.
     RegisterPlotStandardSeries<TLineSeries>(&PlotMsg_GalleryLine);
+    RegisterPlotStandardSeries<TBarSeries>(&PlotMsg_GalleryBar);
+    RegisterPlotStandardSeries<THorizBarSeries>(&PlotMsg_GalleryHorizBar);
     RegisterPlotStandardSeries<TAreaSeries>(&PlotMsg_GalleryArea);
     RegisterPlotStandardSeries<TPointSeries>(&PlotMsg_GalleryPoint);
+    RegisterPlotSeries<TPieSeries>(&PlotMsg_GalleryPie, &PlotMsg_GalleryStandard, 1);
     RegisterPlotStandardSeries<TFastLineSeries>(&PlotMsg_GalleryFastLine);
     RegisterPlotSeries<THorizLineSeries>(&PlotMsg_GalleryHorizLine, &PlotMsg_GalleryStandard, 1);
     RegisterPlotSeries<THorizAreaSeries>(&PlotMsg_GalleryHorizArea, &PlotMsg_GalleryStandard, 1);
@@ -869,7 +873,8 @@ void FinalizePlotEngine()
     if (EngineInitCount == 0 || --EngineInitCount > 0)
         return;
     const std::initializer_list<const QMetaObject*> Standard = {
-        &TLineSeries::staticMetaObject,      &TAreaSeries::staticMetaObject,      &TPointSeries::staticMetaObject,
+        &TLineSeries::staticMetaObject,      &TBarSeries::staticMetaObject,       &THorizBarSeries::staticMetaObject,
+        &TAreaSeries::staticMetaObject,      &TPointSeries::staticMetaObject,     &TPieSeries::staticMetaObject,
         &TFastLineSeries::staticMetaObject, &THorizLineSeries::staticMetaObject, &THorizAreaSeries::staticMetaObject};
     UnRegisterBasicFunctions();
     UnRegisterPlotSeries(Standard);

@@ -3,7 +3,9 @@
 
 #include "chart/engine/PlotRegistry.h"
 
+#include "chart/engine/PlotBarSeries.h"
 #include "chart/engine/PlotFunctions.h"
+#include "chart/engine/PlotPieSeries.h"
 #include "chart/engine/PlotSeries.h"
 
 #include "EngineTestUtil.h"
@@ -187,8 +189,17 @@ TEST_F(Registry, TheEngineStartUpRegistersTheStandardSeries)
         else
             ++Functions;
     }
-    EXPECT_EQ(Names, (QStringList{"TLineSeries", "TAreaSeries", "TPointSeries", "TFastLineSeries", "THorizLineSeries",
-                                  "THorizAreaSeries"}));
+    // Exactly one entry of each of the nine, in the gallery's order.
+    EXPECT_EQ(Names, (QStringList{"TLineSeries", "TBarSeries", "THorizBarSeries", "TAreaSeries", "TPointSeries",
+                                  "TPieSeries", "TFastLineSeries", "THorizLineSeries", "THorizAreaSeries"}));
+    RegisterStandardSeries(); // again: nothing changes
+    int Plain = 0;
+    for (int I = 0; I < PlotSeriesTypes()->Count(); ++I)
+        Plain += PlotSeriesTypes()->Items(I)->SeriesClass ? 1 : 0;
+    EXPECT_EQ(Plain, 9);
+    EXPECT_EQ(PlotSeriesTypes()->Find(&THorizBarSeries::staticMetaObject)->DescriptionText(),
+              QString("Horizontal") + QChar(13) + "Bar");
+    EXPECT_EQ(PlotSeriesTypes()->Find(&TPieSeries::staticMetaObject)->NumGallerySeries, 1);
     EXPECT_EQ(Functions, 10); // the basic functions
     TLineSeries Line;
     EXPECT_EQ(GetGallerySeriesName(&Line), "Line");
