@@ -517,8 +517,9 @@ TEST(PieDraw3D, GradientDonutAndSliceHeights)
                 if (C.Pixel(X, Y) != clWhite)
                     ++Coloured;
         EXPECT_GT(Coloured, 500) << R.Donut << " " << R.Gradient;
-        if (R.Gradient)
+        if (R.Gradient) {
             EXPECT_NE(C.Pie->Gradient()->EndColor(), clBlack);
+        }
         EXPECT_EQ(C.Chart.ChartRectangle(), (TRect{0, 0, 400, 200}));
     }
 }

@@ -139,8 +139,9 @@ TEST(SeriesStacking, SumsForEachMode)
             EXPECT_EQ(S->CalcYPos(1), 200);
             EXPECT_EQ(B->CalcYPos(0), 200 - 2 * 50); // 30 of 60
         }
-        if (Row.Mode == cssStack)
+        if (Row.Mode == cssStack) {
             EXPECT_EQ(S->GetOriginPos(0), 200 - 2 * 30); // top of the stack below
+        }
     }
 }
 
