@@ -7,7 +7,9 @@
 //
 // Paint order: drawn at event 1 (before the series) or, with DrawInFront, at
 // event 4 (after them); clipped to the chart rectangle when the chart may
-// clip; optionally translucent.
+// clip; optionally translucent. A reversed rectangle (Left > Right or
+// Top > Bottom, from the reverse settings or an inverted axis) draws the
+// picture mirrored on that side.
 
 #include "chart/engine/PlotTools.h"
 #include "platform/graphics/Picture.h"

@@ -433,3 +433,60 @@ TEST(ImageToolPicture, PictureUnderAPointSeriesMatchesTheReference)
 
 } // namespace
 } // namespace lp
+
+namespace lp {
+namespace {
+
+TEST(ImageTool, AnEmptySeriesGivesSomeRectangleAndNoFault)
+{
+    TImageChart F;
+    auto* Empty = new TChartSeries(&F.Chart);
+    F.Chart.AddSeries(Empty);
+    F.Tool->SetSeries(Empty);
+    F.Tool->Picture()->SetGraphic(Quadrants().get());
+    F.Place();
+    auto Target = BindCanvas(F.Chart);
+    F.Tool->ChartEvent(cteBeforeDrawSeries);
+    EXPECT_EQ(F.Tool->ImageRect(), F.Tool->CalcImageRect());
+}
+
+TEST(ImageTool, InA3DViewThePictureLiesOnTheBackPlane)
+{
+    struct TRow {
+        bool Orthogonal;
+    };
+    for (const TRow& Row : {TRow{true}, TRow{false}}) {
+        TChart Chart;
+        Chart.SetBounds(0, 0, 320, 200);
+        Chart.SetView3D(true);
+        Chart.View3DOptions()->SetOrthogonal(Row.Orthogonal);
+        Chart.SetBufferedDisplay(false);
+        Chart.Legend()->SetVisible(false);
+        Chart.BottomAxis()->SetMinMax(0, 100);
+        Chart.LeftAxis()->SetMinMax(0, 50);
+        auto* Corners = new TPointSeries(&Chart);
+        Chart.AddSeries(Corners);
+        Corners->AddXY(0, 0);
+        Corners->AddXY(100, 50);
+        Corners->SetActive(false);
+        auto* Tool = new TChartImageTool(&Chart);
+        Chart.Tools().Add(Tool);
+        Tool->SetSeries(Corners);
+        auto Red = std::make_unique<TBitmap>(4, 4);
+        Red->Canvas().Brush().SetColor(clRed);
+        Red->Canvas().FillRect(TRect{0, 0, 4, 4});
+        Tool->Picture()->SetGraphic(Red.get());
+        auto Picture = Chart.CreateBitmap(clWhite, Chart.GetRectangle());
+        const TRect R = Tool->ImageRect();
+        ASSERT_LT(R.Left, R.Right);
+        ASSERT_LT(R.Top, R.Bottom);
+        // The middle of the picture's rectangle, projected at the chart depth.
+        const TRect Back = Chart.Canvas().CalculateRect3D(R, Chart.Depth3D());
+        const int X = (Back.Left + Back.Right) / 2;
+        const int Y = (Back.Top + Back.Bottom) / 2;
+        EXPECT_EQ(Picture->Canvas().Pixel(X, Y), clRed) << Row.Orthogonal;
+    }
+}
+
+} // namespace
+} // namespace lp
