@@ -437,6 +437,20 @@ TEST(ImageToolPicture, PictureUnderAPointSeriesMatchesTheReference)
 namespace lp {
 namespace {
 
+TEST(ImageTool, WithoutAChartThereIsNothingToDrawOrClick)
+{
+    TChartImageTool Tool;
+    EXPECT_EQ(Tool.CalcImageRect(), TRect{});
+    int Before = 0;
+    Tool.OnBeforeDrawImage = [&](QObject*) { ++Before; };
+    Tool.ChartEvent(cteBeforeDrawSeries);
+    EXPECT_EQ(Before, 0);
+    int Clicks = 0;
+    Tool.OnImageClick = [&](TChartImageTool*, TMouseButton, TShiftState, int, int) { ++Clicks; };
+    Tool.ChartMouseEvent(cmeDown, mbLeft, {}, 0, 0);
+    EXPECT_EQ(Clicks, 0);
+}
+
 TEST(ImageTool, AnEmptySeriesGivesSomeRectangleAndNoFault)
 {
     TImageChart F;
