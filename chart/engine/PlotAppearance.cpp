@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <optional>
 
 namespace lp {
 
@@ -64,9 +65,8 @@ QStringList SplitFields(const QString& Text, QChar Separator, int Count)
     return Fields;
 }
 
-// A number with a point or a comma as its decimal separator; anything else
-// (or a value that is not finite) raises EConvertError.
-double ReadReal(const QString& Word)
+// A finite number with a point or a comma as its decimal separator.
+std::optional<double> TryReadReal(const QString& Word)
 {
     QString Text = Word.trimmed();
     const qsizetype Comma = Text.indexOf(QLatin1Char(','));
@@ -75,18 +75,38 @@ double ReadReal(const QString& Word)
     bool Ok = false;
     const double Value = QLocale::c().toDouble(Text, &Ok);
     if (!Ok || !std::isfinite(Value))
-        RaiseConvertError("'%s' is not a valid number", {Word.toStdString()});
+        return std::nullopt;
     return Value;
 }
 
-// A number rounded to the nearest int; outside the int range raises.
+// A number rounded to the nearest int, when it fits an int.
+std::optional<int> TryReadInt(const QString& Word)
+{
+    const std::optional<double> Value = TryReadReal(Word);
+    if (!Value)
+        return std::nullopt;
+    const double Rounded = std::round(*Value);
+    if (Rounded < std::numeric_limits<int>::min() || Rounded > std::numeric_limits<int>::max())
+        return std::nullopt;
+    return static_cast<int>(Rounded);
+}
+
+// As TryReadReal; anything else raises EConvertError.
+double ReadReal(const QString& Word)
+{
+    const std::optional<double> Value = TryReadReal(Word);
+    if (!Value)
+        RaiseConvertError("'%s' is not a valid number", {Word.toStdString()});
+    return *Value;
+}
+
+// As TryReadInt; anything else raises EConvertError.
 int ReadInt(const QString& Word)
 {
-    const double Value = ReadReal(Word);
-    const double Rounded = std::round(Value);
-    if (Rounded < std::numeric_limits<int>::min() || Rounded > std::numeric_limits<int>::max())
-        RaiseRangeError("%s is outside the integer range", {Word.toStdString()});
-    return static_cast<int>(Rounded);
+    const std::optional<int> Value = TryReadInt(Word);
+    if (!Value)
+        RaiseConvertError("'%s' is not a valid integer value", {Word.toStdString()});
+    return *Value;
 }
 
 // A whole number exactly (the integer fields of the axis text).
@@ -223,7 +243,8 @@ TFontFields ParseFont(const QString& Text)
         else if (Flags[I] != QLatin1Char('0'))
             RaiseConvertError("'%s' is not a font style", {Flags.toStdString()});
     }
-    R.Name = StarsToBlanks(F[10]);
+    // The name is the last field: a separator inside it stays part of it.
+    R.Name = StarsToBlanks(F.mid(10).join(FontSettingsSeparator));
     return R;
 }
 
@@ -555,7 +576,8 @@ void AxisSettingsFromText(TChartAxis& Axis, const QString& Text, bool SetSide)
     Axis.SetMinorTickCount(MinorTickCount);
     ApplyLimits();
     if (F.size() >= AxisSettingsFieldCount)
-        Axis.Title()->SetCaption(StarsToBlanks(F[AxisSettingsFieldCount - 1]));
+        Axis.Title()->SetCaption(
+            StarsToBlanks(F.mid(AxisSettingsFieldCount - 1).join(AxisSettingsSeparator)));
 }
 
 // --- Reading aids ---------------------------------------------------------------------------------
@@ -592,12 +614,10 @@ void SettingsTextToIntegers(const QString& Text, int Skip, std::vector<int>& Out
 {
     const QStringList Words = SettingsWords(Text);
     for (qsizetype I = std::max(Skip, 0); I < Words.size(); ++I) {
-        try {
-            Out.push_back(ReadInt(Words[I]));
-        } catch (const Exception&) {
-            // Not a number (a pen text inside an axis text, say): counted,
-            // not appended.
-        }
+        // A word that is not a number (a pen text inside an axis text, say)
+        // is counted but not appended.
+        if (const std::optional<int> Value = TryReadInt(Words[I]))
+            Out.push_back(*Value);
     }
 }
 

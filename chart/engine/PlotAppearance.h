@@ -11,8 +11,11 @@
 // Font names and the axis title caption are written with blanks as "*".
 //
 // Readers check the whole text before they change anything:
-//  - fewer fields than the kind has raises ERangeError (index error); extra
-//    fields after the last one are ignored;
+//  - fewer fields than the kind has raises ERangeError (index error); the
+//    last field of the font and axis texts (font name, title caption) takes
+//    everything after the previous separator, so the kind's own separator
+//    inside a name or caption survives; extra fields of the other kinds are
+//    ignored;
 //  - a field that is not a number, or a number out of range for its field
 //    (an enumeration ordinal, a transparency outside 0 .. 100, a value that
 //    does not fit an int), raises EConvertError / ERangeError.

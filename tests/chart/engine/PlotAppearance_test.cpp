@@ -288,11 +288,22 @@ TEST(AppearanceTexts, PropertyObjectsRoundTrip)
     EXPECT_EQ(Shadow2->Transparency(), 70);
 }
 
-TEST(AppearanceTexts, AStarInAFontNameComesBackAsABlank)
+TEST(AppearanceTexts, FontNamesAndCaptionsKeepTheirCharacters)
 {
-    TPlotFont Font;
-    Font.SetName(QStringLiteral("Odd*Name"));
-    EXPECT_EQ(FontSettingsFromText(FontSettingsToText(Font))->Name(), "Odd Name");
+    const std::vector<std::pair<QString, QString>> Names{
+        {"Odd*Name", "Odd Name"}, // a star comes back as a blank
+        {"A^B", "A^B"},           // the font's own separator survives
+        {"  Lead", "  Lead"},
+    };
+    for (const auto& [Name, Expected] : Names) {
+        TPlotFont Font;
+        Font.SetName(Name);
+        EXPECT_EQ(FontSettingsFromText(FontSettingsToText(Font))->Name(), Expected) << Str(Name);
+    }
+    test::TTestChart Chart;
+    Chart.LeftAxis()->Title()->SetCaption(QStringLiteral("Range ~ offset"));
+    AxisSettingsFromText(*Chart.RightAxis(), AxisSettingsToText(*Chart.LeftAxis()), true);
+    EXPECT_EQ(Chart.RightAxis()->Title()->Caption(), "Range ~ offset");
 }
 
 TEST(AppearanceTexts, AxisRoundTripRestoresEveryReadField)
