@@ -3,6 +3,7 @@
 #include "chart/canvas/PlotBlend.h"
 #include "chart/canvas/PlotConst.h"
 #include "chart/canvas/PlotRoutines.h"
+#include "chart/engine/PlotAppearance.h"
 #include "chart/engine/PlotAxis.h"
 #include "chart/engine/PlotBarSeries.h"
 #include "chart/engine/PlotFastLine.h"
@@ -852,6 +853,7 @@ void InitializePlotEngine()
     InitializePlotRegistry();
     RegisterStandardSeries();
     RegisterBasicFunctions();
+    RegisterAppearanceTexts();
 }
 
 void RegisterStandardSeries()
@@ -876,6 +878,8 @@ void FinalizePlotEngine()
         &TLineSeries::staticMetaObject,      &TBarSeries::staticMetaObject,       &THorizBarSeries::staticMetaObject,
         &TAreaSeries::staticMetaObject,      &TPointSeries::staticMetaObject,     &TPieSeries::staticMetaObject,
         &TFastLineSeries::staticMetaObject, &THorizLineSeries::staticMetaObject, &THorizAreaSeries::staticMetaObject};
+    ChartEditorEntryPoints().AxisSettingsToText = nullptr;
+    ChartEditorEntryPoints().AxisSettingsFromText = nullptr;
     UnRegisterBasicFunctions();
     UnRegisterPlotSeries(Standard);
     for (const QMetaObject* Meta : Standard)
