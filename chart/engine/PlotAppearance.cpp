@@ -575,9 +575,12 @@ void AxisSettingsFromText(TChartAxis& Axis, const QString& Text, bool SetSide)
     Axis.SetLabelsExponent(LabelsExponent);
     Axis.SetMinorTickCount(MinorTickCount);
     ApplyLimits();
-    if (F.size() >= AxisSettingsFieldCount)
-        Axis.Title()->SetCaption(
-            StarsToBlanks(F.mid(AxisSettingsFieldCount - 1).join(AxisSettingsSeparator)));
+    // An empty caption field leaves the title's caption as it is.
+    if (F.size() >= AxisSettingsFieldCount) {
+        const QString Caption = F.mid(AxisSettingsFieldCount - 1).join(AxisSettingsSeparator);
+        if (!Caption.isEmpty())
+            Axis.Title()->SetCaption(StarsToBlanks(Caption));
+    }
 }
 
 // --- Reading aids ---------------------------------------------------------------------------------
