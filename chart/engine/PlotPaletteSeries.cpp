@@ -2,7 +2,10 @@
 
 #include "chart/canvas/PlotConst.h"
 #include "chart/engine/PlotAxis.h"
+#include "chart/canvas/PlotEffects.h"
 #include "chart/engine/PlotAxisPanel.h"
+#include "chart/engine/PlotChart.h"
+#include "chart/engine/PlotLegend.h"
 #include "chart/engine/PlotMarks.h"
 #include "platform/base/Exception.h"
 
@@ -102,6 +105,14 @@ double TCustom3DSeries::MaxZValue()
 double TCustom3DSeries::MinZValue()
 {
     return FZValues->MinValue();
+}
+
+void TCustom3DSeries::PrepareLegendCanvas(int ValueIndex, TColor& BackColor, TBrush::TBrushStyle& BrushStyle)
+{
+    TChartSeries::PrepareLegendCanvas(ValueIndex, BackColor, BrushStyle);
+    const auto* Chart = dynamic_cast<const TChart*>(ParentChart());
+    if (Chart && Chart->Legend() && Chart->Legend()->Symbol()->Continuous())
+        ParentChart()->Canvas().Pen()->SetStyle(TPen::psClear);
 }
 
 bool TCustom3DSeries::IsValidSourceOf(TChartSeries* Source)
@@ -374,6 +385,24 @@ void TCustom3DPaletteSeries::GetLegendText(int LegendIndex, TLegendTextStyle Tex
     const int P = LegendToPaletteIndex(LegendIndex);
     if (P >= 0)
         Text = FormattedValue(FPalette[static_cast<size_t>(P)].UpToValue);
+}
+
+void TCustom3DPaletteSeries::DrawLegendShape(int ValueIndex, const TRect& Rect)
+{
+    if (ValueIndex != -1 || !FUseColorRange || !ParentChart()) {
+        TCustom3DSeries::DrawLegendShape(ValueIndex, Rect);
+        return;
+    }
+    TPlotCanvas3D& Canvas = ParentChart()->Canvas();
+    Canvas.Brush()->SetStyle(TBrush::bsClear);
+    Canvas.RectangleRect(Rect);
+    // The gradient runs from the range's low end to its high end.
+    TPlotGradient Gradient;
+    Gradient.SetStartColor(FEndColor);
+    Gradient.SetMidColor(FMidColor);
+    Gradient.SetEndColor(FStartColor);
+    const TRect Inner{Rect.Left + 1, Rect.Top + 1, Rect.Right - 1, Rect.Bottom - 1};
+    Gradient.Draw(Canvas, Inner);
 }
 
 // --- Gallery ---

@@ -56,6 +56,8 @@ public:
     bool HasZValues() const override { return true; }
     double MaxZValue() override;
     double MinZValue() override;
+    // With a continuous legend symbol the canvas pen is cleared.
+    void PrepareLegendCanvas(int ValueIndex, TColor& BackColor, TBrush::TBrushStyle& BrushStyle) override;
     // Another series feeds this one only when it has Z values as well.
     bool IsValidSourceOf(TChartSeries* Source) override;
 
@@ -147,6 +149,9 @@ public:
     // The palette step legend row LegendIndex shows (highest first); -1
     // outside the palette.
     int LegendToPaletteIndex(int LegendIndex) const;
+    // The whole series as one legend row (ValueIndex -1) with the colour
+    // range on: a clear-brushed frame, then the range as a gradient inside.
+    void DrawLegendShape(int ValueIndex, const TRect& Rect) override;
     void CreateSubGallery(const std::function<void(const QString& Caption)>& AddSubChart) override;
     void SetSubGallery(int Index) override;
     void PrepareForGallery(bool IsEnabled) override;

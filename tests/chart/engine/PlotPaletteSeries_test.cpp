@@ -7,6 +7,9 @@
 #include "EngineTestUtil.h"
 #include "chart/canvas/PlotConst.h"
 #include "chart/engine/PlotAxis.h"
+#include "chart/engine/PlotChart.h"
+#include "chart/engine/PlotLegend.h"
+#include "platform/graphics/RecordingDC.h"
 #include "chart/engine/PlotSeriesSource.h"
 #include "chart/canvas/PlotRoutines.h"
 #include "platform/base/Exception.h"
@@ -387,6 +390,70 @@ TEST(PaletteSeries, Gallery)
         EXPECT_EQ(Chart.View3DOptions()->Rotation(), R.Rotation);
         EXPECT_EQ(Chart.View3DOptions()->Elevation(), R.Elevation);
         EXPECT_EQ(Chart.View3DOptions()->Perspective(), R.Perspective);
+    }
+}
+
+TEST(PaletteSeries, LegendShapeIsRangeGradient)
+{
+    TRecordingDC DC{100, 100};
+    TCanvas Target{&DC};
+    TTestChart Chart;
+    Chart.SetBufferedDisplay(false);
+    auto* S = new TCustom3DPaletteSeries(&Chart);
+    Chart.AddSeries(S);
+    Chart.Canvas().InitWindow(&Target, Chart.View3DOptions(), clWhite, false, TRect{0, 0, 100, 100});
+    Chart.Canvas().ResetState();
+    Chart.Canvas().SetProjection(0, TRect{0, 0, 100, 100});
+    DC.ClearCalls();
+    S->DrawLegendShape(-1, TRect{10, 10, 40, 70});
+    const QStringList& Calls = DC.Calls();
+    ASSERT_GE(Calls.size(), 4);
+    // A clear-brushed frame over the rectangle first.
+    EXPECT_TRUE(Calls[0].startsWith("SelectBrush(null")) << qPrintable(Calls[0]);
+    EXPECT_EQ(Calls[1], "Rectangle(10,10,40,70)");
+    // Then the range fills the rectangle inset by one pixel: from EndColor
+    // (white) at one side to StartColor (navy) at the other.
+    QStringList Colors;
+    int Fills = 0;
+    for (const QString& C : Calls) {
+        if (C.startsWith("SetDCBrushColor("))
+            Colors << C;
+        if (C.startsWith("PatBlt(")) {
+            ++Fills;
+            const QStringList Args = C.mid(7).split(',');
+            ASSERT_GE(Args.size(), 4);
+            const int X = Args[0].toInt(), Y = Args[1].toInt(), W = Args[2].toInt(), H = Args[3].toInt();
+            EXPECT_GE(X, 11);
+            EXPECT_GE(Y, 11);
+            EXPECT_LE(X + W, 39);
+            EXPECT_LE(Y + H, 69);
+        }
+    }
+    EXPECT_GE(Fills, 58);
+    ASSERT_FALSE(Colors.isEmpty());
+    EXPECT_EQ(Colors.first(), "SetDCBrushColor(0xFFFFFF)");
+    EXPECT_EQ(Colors.last(), "SetDCBrushColor(0x800000)");
+
+    // A single point's row draws the base's shape: no gradient.
+    DC.ClearCalls();
+    S->DrawLegendShape(0, TRect{10, 10, 40, 70});
+    EXPECT_FALSE(DC.Calls().join(' ').contains("SetDCBrushColor(0x800000)"));
+}
+
+TEST(Custom3DSeries, ContinuousLegendSymbolClearsPen)
+{
+    TChart Chart;
+    Chart.SetBounds(0, 0, 100, 100);
+    auto* S = new TCustom3DPaletteSeries(&Chart);
+    Chart.AddSeries(S);
+    const auto Bitmap = test::BindCanvas(Chart);
+    for (const bool Continuous : {false, true}) {
+        Chart.Legend()->Symbol()->SetContinuous(Continuous);
+        Chart.Canvas().Pen()->SetStyle(TPen::psSolid);
+        TColor Back = clWhite;
+        TBrush::TBrushStyle Style = TBrush::bsSolid;
+        S->PrepareLegendCanvas(0, Back, Style);
+        EXPECT_EQ(Chart.Canvas().Pen()->Style(), Continuous ? TPen::psClear : TPen::psSolid) << Continuous;
     }
 }
 
