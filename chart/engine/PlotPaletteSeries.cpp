@@ -154,6 +154,10 @@ void TCustom3DPaletteSeries::Assign(const TPersistent* Source)
         FPaletteStyle = S->FPaletteStyle;
     }
     TCustom3DSeries::Assign(Source);
+    // Copying the points clears this series first, which with UsePalette
+    // empties the palette: take the source's steps again afterwards.
+    if (const auto* S = dynamic_cast<const TCustom3DPaletteSeries*>(Source))
+        FPalette = S->FPalette;
     // After the points are copied, so that the range factor follows them.
     CalcColorRange();
 }

@@ -350,6 +350,25 @@ TEST(PaletteSeries, AssignGivesSameColours)
     }
 }
 
+TEST(PaletteSeries, AssignKeepsHandMadePalette)
+{
+    auto A = MakeSeries(10);
+    A->SetUseColorRange(false);
+    A->SetUsePalette(true);
+    A->ClearPalette();
+    A->AddPalette(3, clRed);
+    A->AddPalette(6, clGreen);
+    TCustom3DPaletteSeries B;
+    B.SetUsePalette(true);
+    B.AddXYZ(0, 0, 0);
+    B.Assign(A.get());
+    ASSERT_EQ(B.PaletteCount(), 2);
+    for (int I = 0; I < 10; ++I)
+        EXPECT_EQ(B.GetValueColor(I), A->GetValueColor(I)) << I;
+    EXPECT_EQ(B.GetValueColor(0), clRed);
+    EXPECT_EQ(B.GetValueColor(9), clGreen);
+}
+
 TEST(PaletteSeries, ClearEmptiesPaletteOnlyWithUsePalette)
 {
     auto S = MakeSeries(4);
