@@ -1,0 +1,323 @@
+// The section file's number forms, parameter lines and model block: exact
+// bytes, round trips, and rejection of invalid blocks without partial models.
+
+#include "section/editor/SectionFile.h"
+
+#include "section/model/Rudirizor2e.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+namespace lp {
+namespace {
+
+TSectionModel SampleSection()
+{
+    TSectionModel section;
+    section.ReservedPair[0] = 0.0;
+    section.ReservedPair[1] = 2.5;
+    section.ModelArea = TModelArea{0.0, 0.0, 1000.0, 100.0};
+    BuildFrameModel(section.Nodes, section.Model, {}, false, 100.0, 0.0, 1000.0, 0.0);
+    TPolygonParams params;
+    params[psId] = ParamValue(7);
+    params[psBrush] = ParamValue("255#0");
+    params[psPen] = ParamValue("0&0&0&1&0&4&1");
+    params[psColor] = ParamValue(255);
+    params[psLabelText] = ParamValue("clay with sand");
+    params[psLabelMode] = ParamValue(3);
+    params[psResistivity] = ParamValue(12.5);
+    params[psPolarizability] = ParamValue(0.25);
+    DefaultParameters = params;
+    arofcomplexM square{{100, 10}, {200, 10}, {200, 50}, {100, 50}};
+    EXPECT_TRUE(AddPolygon(square, section.Model, section.Nodes));
+    line first;
+    first.points = {{10.0, 5.0}, {123.456, 0.5}, {300.0, 20.0}};
+    first.values = {1.0, MissingValue, 3.25};
+    first.text = "well A";
+    first.appearance = "some~settings";
+    section.Lines.Add(first);
+    return section;
+}
+
+struct TRealForm {
+    double Value;
+    const char* Text;
+};
+
+TEST(SectionFileNumbers, RealFormIs23CharactersWide)
+{
+    const TRealForm cases[] = {
+        {1000.0, " 1.00000000000000E+0003"},
+        {0.0, " 0.00000000000000E+0000"},
+        {-0.0, " 0.00000000000000E+0000"},
+        {-2.5, "-2.50000000000000E+0000"},
+        {1.5e-300, " 1.50000000000000E-0300"},
+        {123456789.0, " 1.23456789000000E+0008"},
+    };
+    for (const TRealForm& row : cases) {
+        const std::string text = FormatSectionReal(row.Value);
+        EXPECT_EQ(text, row.Text);
+        EXPECT_EQ(text.size(), 23u);
+        EXPECT_DOUBLE_EQ(TextToReal(text, false, 0, 0), row.Value);
+    }
+    EXPECT_THROW(FormatSectionReal(std::numeric_limits<double>::infinity()), EConvertError);
+    EXPECT_THROW(FormatSectionReal(std::nan("")), EConvertError);
+}
+
+TEST(SectionFileNumbers, ShortAndParameterReals)
+{
+    EXPECT_EQ(FormatLineReal(123.456), "123.5");
+    EXPECT_EQ(FormatLineReal(MissingValue), "*");
+    EXPECT_EQ(FormatParamReal(10.0), "10.000");
+    EXPECT_EQ(FormatSectionInteger(-1), "-1");
+}
+
+TEST(SectionFileParams, DefaultsAndSlotKinds)
+{
+    TPolygonParams slots;
+    slots[0] = ParamValue(-1);
+    slots[7] = ParamValue("three word label");
+    slots[10] = ParamValue(10.0);
+    slots[5] = ParamValue("*");
+    slots[6] = ParamValue("");
+    const std::string text = ParamsToText(slots);
+    EXPECT_EQ(text, "-1 * * * * * * three\xA6word\xA6label * * 10.000 * * * * * * * * * ");
+
+    TPolygonParams back;
+    ParamsFromText(back, text);
+    EXPECT_EQ(back[0].AsInteger(), -1);
+    EXPECT_EQ(back[7].AsText(), "three word label");
+    EXPECT_DOUBLE_EQ(back[10].AsReal(), 10.0);
+    EXPECT_TRUE(back[5].IsEmpty()); // "*" text reads back empty (and is not read)
+    EXPECT_TRUE(back[6].IsEmpty());
+}
+
+TEST(SectionFileParams, TabsAndEmptyTextsKeepTheTokens)
+{
+    TPolygonParams slots;
+    slots[1] = ParamValue("");
+    slots[7] = ParamValue("a\tb");
+    slots[9] = ParamValue("two words");
+    slots[10] = ParamValue(3.0);
+    TPolygonParams back;
+    ParamsFromText(back, ParamsToText(slots));
+    EXPECT_TRUE(back[1].IsEmpty());
+    EXPECT_EQ(back[7].AsText(), "a b");
+    EXPECT_DOUBLE_EQ(back[10].AsReal(), 3.0); // not shifted by the text of slot 9
+}
+
+TEST(SectionFileParams, TextsOutsideSingleBytesSurvive)
+{
+    const char* labels[] = {"глина с песком", "\xC3\x83 b", "bar \xC2\xA6 sign", "caf\xC3\xA9 noir"};
+    for (const char* label : labels) {
+        TPolygonParams slots;
+        slots[7] = ParamValue(label);
+        TPolygonParams back;
+        ParamsFromText(back, ParamsToText(slots));
+        EXPECT_EQ(back[7].AsText(), label);
+    }
+    // Single-byte where it fits: é is one byte.
+    TPolygonParams slots;
+    slots[7] = ParamValue("caf\xC3\xA9");
+    EXPECT_EQ(ParamsToText(slots).substr(14, 5), "caf\xE9 ");
+}
+
+TEST(SectionFileParams, BadIntegersRaiseAndChangeNothing)
+{
+    for (int slot : {0, 4, 8}) {
+        std::vector<std::string> tokens(20, "*");
+        tokens[slot] = "12x";
+        std::string text;
+        for (const std::string& token : tokens)
+            text += token + ' ';
+        TPolygonParams slots;
+        slots[10] = ParamValue(5.0);
+        EXPECT_THROW(ParamsFromText(slots, text), EConvertError) << slot;
+        EXPECT_DOUBLE_EQ(slots[10].AsReal(), 5.0);
+    }
+}
+
+TEST(SectionFileBlock, LayoutOfASmallModel)
+{
+    TSectionModel section;
+    section.ModelArea = TModelArea{0.0, 0.0, 1000.0, 100.0};
+    BuildFrameModel(section.Nodes, section.Model, {}, false, 100.0, 0.0, 1000.0, 0.0);
+    section.Model[0][0].params[0] = ParamValue(-1);
+    const std::string block = FormatSectionModelBlock(section);
+    const std::vector<std::string_view> lines = SplitFileLines(block);
+    ASSERT_GE(lines.size(), 8u);
+    EXPECT_EQ(lines[0], "VexaPolyModelDescription2.0");
+    EXPECT_EQ(lines[1], " 0.00000000000000E+0000  0.00000000000000E+0000");
+    EXPECT_EQ(lines[2], " 0.00000000000000E+0000  1.00000000000000E+0003  0.00000000000000E+0000  1.00000000000000E+0002");
+    EXPECT_EQ(lines[3], "0 0");
+    EXPECT_EQ(lines[4], "");
+    EXPECT_EQ(lines[5], std::to_string(section.Nodes.Length()));
+    EXPECT_EQ(lines[6].substr(48), "0 0 1");
+    const size_t body = 6 + section.Nodes.Length();
+    EXPECT_EQ(lines[body], "1");
+    EXPECT_EQ(lines[body + 1], "1");
+    EXPECT_EQ(lines[body + 2], "-1 * * * * * * * * * * * * * * * * * * * ");
+    // No lines: the count 0, then the end marker.
+    EXPECT_EQ(lines[body + 4], "0");
+    EXPECT_EQ(lines[body + 5], "EndPolyModelDescription2.0");
+    EXPECT_EQ(lines.size(), body + 6);
+    EXPECT_NE(block.find("\r\n"), std::string::npos);
+    EXPECT_EQ(block.substr(block.size() - 2), "\r\n");
+}
+
+TEST(SectionFileBlock, WriteReadWriteGivesTheSameBytes)
+{
+    const TSectionModel section = SampleSection();
+    const std::string header = "picture.jpg\r\n 0.0 1.0 2.0 3.0\r\n\r\n";
+    const std::string first = header + FormatSectionModelBlock(section);
+    TSectionModel read;
+    ASSERT_TRUE(ParseSectionModelBlock(first, read));
+    EXPECT_EQ(header + FormatSectionModelBlock(read), first);
+    EXPECT_EQ(read.Nodes, section.Nodes);
+    EXPECT_EQ(read.Model.Length(), 2);
+    EXPECT_EQ(read.Model[1][0].params[psLabelText].AsText(), "clay with sand");
+    ASSERT_EQ(read.Lines.Length(), 1);
+    EXPECT_DOUBLE_EQ(read.Lines[0].points[1].re, 123.5);
+    EXPECT_EQ(read.Lines[0].values.Length(), 3); // "*" keeps its place
+    EXPECT_EQ(read.Lines[0].values[1], MissingValue);
+    EXPECT_EQ(read.Lines[0].text, "well A");
+    EXPECT_EQ(read.Lines[0].appearance, "some~settings");
+    EXPECT_DOUBLE_EQ(read.ReservedPair[1], 2.5);
+}
+
+TEST(SectionFileBlock, ReadsCommasAndTabs)
+{
+    TSectionModel section = SampleSection();
+    std::string block = FormatSectionModelBlock(section);
+    // A model area written with commas and tabs reads the same.
+    const std::vector<std::string_view> lines = SplitFileLines(block);
+    std::string changed = std::string(lines[0]) + "\r\n0,0\t2,5\r\n";
+    for (size_t i = 2; i < lines.size(); ++i)
+        changed += std::string(lines[i]) + "\r\n";
+    TSectionModel read;
+    ASSERT_TRUE(ParseSectionModelBlock(changed, read));
+    EXPECT_DOUBLE_EQ(read.ReservedPair[1], 2.5);
+}
+
+TEST(SectionFileBlock, FilesWithoutABlock)
+{
+    TSectionModel read = SampleSection();
+    EXPECT_FALSE(ParseSectionModelBlock("picture.jpg\r\n 0 0 1 1\r\n", read));
+    EXPECT_FALSE(ParseSectionModelBlock("a\r\nb\r\n\r\nVexaPolyModelDescription2.0\r\n", read));
+    EXPECT_FALSE(ParseSectionModelBlock("", read));
+    EXPECT_EQ(read.Model.Length(), 2); // untouched
+}
+
+// Replaces file line Index (0-based, within the block text) and expects a
+// rejection that names line Named (by default the replaced one).
+void ExpectRejected(const std::string& Block, size_t Index, const std::string& Replacement, size_t Named = 0)
+{
+    Named = Named == 0 ? Index + 1 : Named;
+    std::vector<std::string_view> lines = SplitFileLines(Block);
+    std::string changed;
+    for (size_t i = 0; i < lines.size(); ++i)
+        changed += (i == Index ? Replacement : std::string(lines[i])) + "\r\n";
+    TSectionModel read = SampleSection();
+    try {
+        ParseSectionModelBlock(changed, read);
+        ADD_FAILURE() << "accepted: " << Replacement;
+    } catch (const ESectionFileError& error) {
+        EXPECT_EQ(error.Message().rfind("line " + std::to_string(Named) + ":", 0), 0u) << error.Message();
+    }
+    EXPECT_EQ(read.Model.Length(), 2);
+    EXPECT_EQ(read.Lines[0].text, "well A");
+}
+
+TEST(SectionFileBlock, InvalidBlocksNameTheirLine)
+{
+    const TSectionModel section = SampleSection();
+    const std::string block = FormatSectionModelBlock(section);
+    const size_t nodesLine = 5;
+    const size_t bodyLine = nodesLine + 1 + section.Nodes.Length();
+    const size_t paramsLine = bodyLine + 5; // body 1's only ring
+    ExpectRejected(block, 1, "1.0");                              // too few numbers
+    ExpectRejected(block, 3, "0 5", 5);                           // 5 profile points, an empty line follows
+    ExpectRejected(block, nodesLine, "100000");                    // more nodes than lines
+    ExpectRejected(block, nodesLine, "-3");
+    ExpectRejected(block, nodesLine + 1, "1.0 2.0 0 1");           // a node line too short
+    ExpectRejected(block, nodesLine + 1, "1.0 2.0 0 1 9");         // no such border kind
+    ExpectRejected(block, bodyLine, "2000000000");
+    ExpectRejected(block, bodyLine + 1, "7");                      // sub-polygons beyond the data
+    ExpectRejected(block, paramsLine, "1x * * * * * * * * * * * * * * * * * * * ");
+    ExpectRejected(block, paramsLine + 1, "0 1 9999 ");            // ring index outside the node table
+    ExpectRejected(block, paramsLine + 1, "0 1 ");                 // a ring too short
+    const std::vector<std::string_view> lines = SplitFileLines(block);
+    ExpectRejected(block, lines.size() - 6, "2");                  // two lines, data for one
+    ExpectRejected(block, lines.size() - 6, "one");
+}
+
+TEST(SectionFileBlock, TruncatedFilesAreRejectedAtEveryLength)
+{
+    const std::string block = FormatSectionModelBlock(SampleSection());
+    const std::vector<std::string_view> lines = SplitFileLines(block);
+    // Cutting before the last line's appearance text leaves too little.
+    for (size_t keep = 2; keep + 2 < lines.size(); ++keep) {
+        std::string cut;
+        for (size_t i = 0; i < keep; ++i)
+            cut += std::string(lines[i]) + "\r\n";
+        TSectionModel read;
+        EXPECT_THROW(ParseSectionModelBlock(cut, read), ESectionFileError) << keep;
+        EXPECT_TRUE(read.Model.Empty());
+    }
+}
+
+TEST(SectionFileBlock, MutatedFilesNeverCrashOrHalfRead)
+{
+    const std::string original = "p.jpg\r\n 0 0 1 1\r\n\r\n" + FormatSectionModelBlock(SampleSection());
+    std::mt19937 random(20261207);
+    const std::string alphabet = "0123456789 -.,*\t\r\nE+x\xA6";
+    int accepted = 0;
+    int rejected = 0;
+    for (int round = 0; round < 4000; ++round) {
+        std::string mutated = original;
+        const int edits = 1 + static_cast<int>(random() % 4);
+        for (int e = 0; e < edits; ++e) {
+            const size_t at = random() % mutated.size();
+            switch (random() % 4) {
+            case 0:
+                mutated[at] = alphabet[random() % alphabet.size()];
+                break;
+            case 1:
+                mutated.erase(at, 1 + random() % 20);
+                break;
+            case 2:
+                mutated.insert(at, 1, alphabet[random() % alphabet.size()]);
+                break;
+            default:
+                mutated.resize(at);
+                break;
+            }
+            if (mutated.empty())
+                mutated = "x";
+        }
+        TSectionModel read;
+        try {
+            if (ParseSectionModelBlock(mutated, read)) {
+                ++accepted;
+                // Whatever was accepted is a usable model: indexes inside the table.
+                for (const SPolygon& body : read.Model)
+                    for (const Polygon& ring : body)
+                        for (int32_t node : ring.ring)
+                            ASSERT_LT(node, read.Nodes.Length());
+                ASSERT_FALSE(read.Model.Empty());
+            } else {
+                EXPECT_TRUE(read.Model.Empty());
+            }
+        } catch (const ESectionFileError&) {
+            ++rejected;
+            EXPECT_TRUE(read.Model.Empty());
+            EXPECT_TRUE(read.Nodes.Empty());
+        }
+    }
+    EXPECT_GT(accepted, 0);
+    EXPECT_GT(rejected, 0);
+}
+
+} // namespace
+} // namespace lp
