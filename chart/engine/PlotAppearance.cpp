@@ -4,6 +4,7 @@
 #include "chart/canvas/PlotPens.h"
 #include "chart/engine/PlotAxis.h"
 #include "chart/engine/PlotChart.h"
+#include "chart/engine/PlotSeriesSettings.h"
 #include "platform/base/Exception.h"
 
 #include <QtCore/QLocale>
@@ -639,6 +640,7 @@ void RegisterAppearanceTexts()
         if (Axis)
             AxisSettingsFromText(*Axis, Text, true);
     };
+    RegisterSeriesSettingsTexts();
 }
 
 } // namespace lp

@@ -97,7 +97,8 @@ void SettingsTextToStrings(const QString& Text, int Skip, QStringList& Out);
 
 // Fills ChartEditorEntryPoints().AxisSettingsToText and AxisSettingsFromText
 // (the latter with SetSide true), used by the axis menu's "Default" and by
-// TCustomChart::StoreAxesDefaultSettings.
+// TCustomChart::StoreAxesDefaultSettings, and SeriesSettingsFromText (the
+// series menu's "Default"; see PlotSeriesSettings.h).
 void RegisterAppearanceTexts();
 
 } // namespace lp
