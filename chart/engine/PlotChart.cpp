@@ -401,7 +401,8 @@ void TCustomChart::MouseDown(TMouseButton Button, TShiftState Shift, int X, int 
                 break;
         }
     }
-    FPopupRequested = Shift.testFlag(TControl::ssShift) && Shift.testFlag(TControl::ssRight);
+    FPopupRequested =
+        !ChartMenuSuppressed && Shift.testFlag(TControl::ssShift) && Shift.testFlag(TControl::ssRight);
     if (MouseCancelled()) {
         SetMouseCancelled(false);
         return;

@@ -48,6 +48,9 @@ TChartEditorEntryPoints& ChartEditorEntryPoints();
 // While True a Shift + right click on a series opens no menu (and the
 // press ends there).
 inline bool SuppressSeriesPopup = false;
+// While True a right-button press on any chart opens no right-click menu
+// (an editor finishing an edit with the right button sets it).
+inline bool ChartMenuSuppressed = false;
 
 // What lies under a point of the chart.
 enum TChartClickedPartStyle : int {

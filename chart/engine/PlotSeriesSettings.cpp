@@ -51,6 +51,17 @@ QString StarsToBlanks(QString Text)
     return Text.replace(QLatin1Char('*'), QLatin1Char(' '));
 }
 
+// The gallery name on one line: the names that break the gallery's caption
+// ("Horizontal" CR "Line") would otherwise break the line of a text file.
+QString GalleryNameForText(const TChartSeries* Series)
+{
+    QString Name = GetGallerySeriesName(Series);
+    Name.replace(QLatin1String("\r\n"), QLatin1String(" "));
+    Name.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    Name.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    return Name;
+}
+
 // Line and point series carry the line pen and the pointer block.
 TCustomSeries* LineOrPointSeries(const TChartSeries* Series)
 {
@@ -459,7 +470,7 @@ QString SeriesSettingsToText(const TChartSeries* Series)
       << IntText(Marks.ShapeStyle()) << IntText(Marks.Style()) << BoolText(Marks.Visible())
       << PenSettingsToText(*Marks.Pen()) << IntText(Marks.Transparency()) << ShadowText(Marks.Shadow())
       << BoolText(Series->FunctionResultCentered()) << BoolText(Marks.Transparent())
-      << BlanksToStars(GetGallerySeriesName(Series));
+      << BlanksToStars(GalleryNameForText(Series));
 
     if (const TCustomSeries* Line = LineOrPointSeries(Series)) {
         const TSeriesPointer& P = *Line->Pointer();
@@ -487,7 +498,7 @@ bool SeriesSettingsFromText(TChartSeries* Series, const QString& Text)
     const QString Gallery = StarsToBlanks(F[SeriesSettingsGalleryField]);
     if (Gallery.contains(QLatin1String("error"), Qt::CaseInsensitive))
         return false;
-    if (Gallery != GetGallerySeriesName(Series))
+    if (Gallery != GalleryNameForText(Series))
         return false;
     const TSeriesSettingsFields Fields = ReadFields(F, LineOrPointSeries(Series) != nullptr);
     ApplyFields(*Series, Fields);

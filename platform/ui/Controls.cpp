@@ -62,6 +62,40 @@ void TControl::SetCursor(TCursor value)
         FHost->setCursor(Application().CursorOf(value));
 }
 
+void TControl::SetAlign(TAlign value)
+{
+    FAlign = value;
+    ApplyAlign();
+}
+
+TRect TControl::AlignedBounds(int ParentWidth, int ParentHeight) const
+{
+    switch (FAlign) {
+    case TAlign::alTop:
+        return {0, 0, ParentWidth, FHeight};
+    case TAlign::alBottom:
+        return {0, ParentHeight - FHeight, ParentWidth, ParentHeight};
+    case TAlign::alLeft:
+        return {0, 0, FWidth, ParentHeight};
+    case TAlign::alRight:
+        return {ParentWidth - FWidth, 0, ParentWidth, ParentHeight};
+    case TAlign::alClient:
+        return {0, 0, ParentWidth, ParentHeight};
+    case TAlign::alNone:
+        break;
+    }
+    return BoundsRect();
+}
+
+void TControl::ApplyAlign()
+{
+    if (FAlign == TAlign::alNone || !FHost || !FHost->parentWidget())
+        return;
+    const QWidget* parent = FHost->parentWidget();
+    const TRect bounds = AlignedBounds(parent->width(), parent->height());
+    SetBounds(bounds.Left, bounds.Top, bounds.Right - bounds.Left, bounds.Bottom - bounds.Top);
+}
+
 QWidget* TControl::Widget(QWidget* parent)
 {
     if (!FHost) {
@@ -69,9 +103,15 @@ QWidget* TControl::Widget(QWidget* parent)
         FHost->setGeometry(FLeft, FTop, std::max(FWidth, 1), std::max(FHeight, 1));
         FHost->setCursor(Application().CursorOf(FCursor));
         FHost->setEnabled(FEnabled);
+        if (parent)
+            parent->installEventFilter(FHost.get());
     } else if (parent && FHost->parentWidget() != parent) {
+        if (FHost->parentWidget())
+            FHost->parentWidget()->removeEventFilter(FHost.get());
         FHost->setParent(parent);
+        parent->installEventFilter(FHost.get());
     }
+    ApplyAlign();
     return FHost.get();
 }
 
@@ -290,6 +330,13 @@ TCanvas& TControlHost::PictureCanvas()
 {
     EnsurePicture();
     return *FCanvas;
+}
+
+bool TControlHost::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == parentWidget() && event->type() == QEvent::Resize)
+        Guard([&] { FControl.ApplyAlign(); });
+    return QWidget::eventFilter(watched, event);
 }
 
 void TControlHost::paintEvent(QPaintEvent*)

@@ -47,6 +47,10 @@ public:
     };
     Q_DECLARE_FLAGS(TShiftState, TShiftStateFlag)
     Q_FLAG(TShiftState)
+    // Where the control sits in its parent window: alNone keeps its bounds,
+    // the others fill the parent's client area or a full-length side of it.
+    enum class TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
+    Q_ENUM(TAlign)
 
 private:
     Q_PROPERTY(int Left READ Left WRITE SetLeft)
@@ -86,6 +90,13 @@ public:
     void SetEnabled(bool value);
     TCursor Cursor() const { return FCursor; }
     void SetCursor(TCursor value);
+    TAlign Align() const { return FAlign; }
+    // Stores the alignment and applies it at once when the control has a
+    // window inside a parent; the window follows the parent's resizes.
+    void SetAlign(TAlign value);
+    // The bounds the alignment gives inside a parent of ParentWidth x
+    // ParentHeight (the present bounds for alNone).
+    TRect AlignedBounds(int ParentWidth, int ParentHeight) const;
 
     // The window that shows the control, created on first use as a child of
     // parent (or as a top-level window).
@@ -146,6 +157,8 @@ private:
     bool FVisible = true;
     bool FEnabled = true;
     TCursor FCursor = crDefault;
+    TAlign FAlign = TAlign::alNone;
+    void ApplyAlign();
     std::unique_ptr<TControlHost> FHost;
 };
 
@@ -177,6 +190,8 @@ public:
     const QImage& Picture() const { return FPicture; }
 
 protected:
+    // Parent resizes re-apply the control's alignment.
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;

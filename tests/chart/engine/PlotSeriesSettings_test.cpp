@@ -259,7 +259,7 @@ TEST(SeriesSettingsText, DefaultLineSeriesGivesTheGoldenText)
 {
     TLineSeries Line;
     const QString Text = SeriesSettingsToText(&Line);
-    // Field by field, as Part 3.182 lists them.
+    // Field by field, in the order of the text.
     const std::vector<std::string> Golden = {
         /* 0 SeriesColor            */ "536870912",
         /* 1 SeriesColor again      */ "536870912",
@@ -351,7 +351,9 @@ TEST(SeriesSettingsText, EveryStandardSeriesTypeRoundTrips)
         const QString Text = SeriesSettingsToText(Source.get());
         EXPECT_EQ(Fields(Text).size(), Kind.FieldCount) << Str(Text);
         EXPECT_EQ(Str(Fields(Text)[SeriesSettingsGalleryField]),
-                  Str(GetGallerySeriesName(Source.get()).replace(QLatin1Char(' '), QLatin1Char('*'))));
+                  Str(GetGallerySeriesName(Source.get())
+                          .replace(QLatin1Char('\r'), QLatin1Char(' '))
+                          .replace(QLatin1Char(' '), QLatin1Char('*'))));
         EXPECT_EQ(Str(Fields(Text)[Kind.LineOrPoint ? 43 : 42]), Kind.LineOrPoint ? "1" : "0");
         EXPECT_FALSE(Text.contains(QLatin1Char(' ')));
 
@@ -385,6 +387,23 @@ TEST(SeriesSettingsText, FastLineNameIsEncodedAndReadsBack)
     TFastLineSeries Old;
     ASSERT_TRUE(SeriesSettingsFromText(&Old, WithField(Text, 41, QStringLiteral("Fast Line"))));
     EXPECT_EQ(Str(SeriesSettingsToText(&Old)), Str(Text));
+}
+
+TEST(SeriesSettingsText, GalleryNamesWithLineBreaksStayOnOneLine)
+{
+    // The horizontal types break their gallery caption with a CR; a text
+    // stored in a line of a file must not.
+    THorizLineSeries Source;
+    Source.SetSeriesColor(0x123456);
+    const QString Text = SeriesSettingsToText(&Source);
+    EXPECT_FALSE(Text.contains(QLatin1Char('\r')));
+    EXPECT_FALSE(Text.contains(QLatin1Char('\n')));
+    EXPECT_EQ(Str(Fields(Text)[41]), "Horizontal*Line");
+    THorizLineSeries Copy;
+    ASSERT_TRUE(SeriesSettingsFromText(&Copy, Text));
+    EXPECT_EQ(Copy.SeriesColor(), 0x123456);
+    TLineSeries Other;
+    EXPECT_FALSE(SeriesSettingsFromText(&Other, Text));
 }
 
 TEST(SeriesSettingsText, LineGalleryNameIsUnchanged)
