@@ -140,6 +140,31 @@ TEST_F(ControlWindow, KeysAndResize)
     EXPECT_EQ(window->size(), QSize(80, 50));
 }
 
+TEST(ControlAlign, FillsOrSidesTheParentAndFollowsItsResizes)
+{
+    QWidget parent;
+    parent.resize(300, 200);
+    TProbe control;
+    control.SetBounds(10, 10, 50, 40);
+    EXPECT_EQ(control.AlignedBounds(300, 200), (TRect{10, 10, 60, 50})); // alNone keeps the bounds
+    control.Widget(&parent);
+    control.SetAlign(TControl::TAlign::alClient);
+    EXPECT_EQ(control.BoundsRect(), (TRect{0, 0, 300, 200}));
+    parent.resize(400, 250);
+    QCoreApplication::sendPostedEvents();
+    parent.show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(control.Width(), 400);
+    EXPECT_EQ(control.Height(), 250);
+    control.SetWidth(120);
+    control.SetAlign(TControl::TAlign::alLeft);
+    EXPECT_EQ(control.BoundsRect(), (TRect{0, 0, 120, 250}));
+    control.SetAlign(TControl::TAlign::alRight);
+    EXPECT_EQ(control.BoundsRect(), (TRect{280, 0, 400, 250}));
+    control.SetAlign(TControl::TAlign::alBottom);
+    EXPECT_EQ(control.AlignedBounds(400, 250), (TRect{0, 0, 400, 250}));
+}
+
 TEST_F(ControlWindow, TheWindowCanvasDrawsOutsidePainting)
 {
     TCanvas* canvas = control.WindowCanvas();
