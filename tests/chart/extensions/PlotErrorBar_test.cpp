@@ -33,25 +33,9 @@ using test::TTestChart;
 // A chart over (0, 0)-(400, 200): the horizontal axis fixed to 0 .. 4 (X at
 // pixel 100 X), the vertical one to 0 .. 100 (V at pixel 200 - 2 V); drawn
 // onto a recording device.
-struct TStatsChart {
-    TRecordingDC DC{500, 300};
-    TCanvas Target{&DC};
-    TTestChart Chart;
+struct TStatsChart : test::TFixedAxesChart {
+    explicit TStatsChart(bool Is3D = false) : TFixedAxesChart(Is3D, 4, 100) {}
 
-    explicit TStatsChart(bool Is3D = false)
-    {
-        const TRect Rect{0, 0, 400, 200};
-        Chart.SetBounds(0, 0, 500, 300);
-        Chart.SetView3D(Is3D);
-        Chart.SetBufferedDisplay(false);
-        Chart.SetChartRectangle(Rect);
-        Chart.Canvas().InitWindow(&Target, Chart.View3DOptions(), clWhite, Is3D, Chart.GetRectangle());
-        Chart.Canvas().ResetState();
-        Chart.Canvas().SetProjection(Is3D ? 30 : 0, Rect);
-        for (TChartAxis* Axis : Chart.AxesList())
-            Axis->SetMinMax(0, Axis->Horizontal() ? 4 : 100);
-        test::PlaceAxes(Chart, Rect);
-    }
     // An error series in red whose bars are 20 pixels wide (the bar of X = 2
     // spans pixels 190 .. 211, its centre at 200).
     template <class T> T* AddError()
