@@ -14,6 +14,7 @@ declare -A allowed=(
   [platform/ui]="platform/base platform/core platform/graphics platform/ui"
   [chart/canvas]="platform chart/canvas"
   [chart/engine]="platform chart/canvas chart/engine"
+  [chart/extensions]="platform chart/canvas chart/engine chart/extensions"
   [section/editor]="platform chart section/model section/editor"
 )
 

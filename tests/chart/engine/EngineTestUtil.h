@@ -101,6 +101,30 @@ inline std::unique_ptr<TBitmap> BindCanvas(TCustomAxisPanel& Chart)
     return Target;
 }
 
+// A chart over (0, 0)-(400, 200) drawing unbuffered onto a recording device,
+// its horizontal axes fixed to 0 .. XMax (X at pixel 400 X / XMax) and its
+// vertical ones to 0 .. YMax (V at pixel 200 - 200 V / YMax).
+struct TFixedAxesChart {
+    TRecordingDC DC{500, 300};
+    TCanvas Target{&DC};
+    TTestChart Chart;
+
+    TFixedAxesChart(bool Is3D, double XMax, double YMax)
+    {
+        const TRect Rect{0, 0, 400, 200};
+        Chart.SetBounds(0, 0, 500, 300);
+        Chart.SetView3D(Is3D);
+        Chart.SetBufferedDisplay(false);
+        Chart.SetChartRectangle(Rect);
+        Chart.Canvas().InitWindow(&Target, Chart.View3DOptions(), clWhite, Is3D, Chart.GetRectangle());
+        Chart.Canvas().ResetState();
+        Chart.Canvas().SetProjection(Is3D ? 30 : 0, Rect);
+        for (TChartAxis* Axis : Chart.AxesList())
+            Axis->SetMinMax(0, Axis->Horizontal() ? XMax : YMax);
+        PlaceAxes(Chart, Rect);
+    }
+};
+
 // A chart drawing unbuffered onto a recording device, with one series whose
 // depths are DepthStart, DepthStart + 5 (its marks) and DepthStart + 10.
 struct TRecordedChart {

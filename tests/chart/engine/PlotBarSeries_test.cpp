@@ -27,25 +27,9 @@ using test::TTestChart;
 // A chart over (0, 0)-(400, 200): the horizontal axis fixed to 0 .. 4 (a
 // category C at X = 100 C), the vertical one to 0 .. 100 (V at
 // Y = 200 - 2 V); drawn onto a recording device.
-struct TBarChart {
-    TRecordingDC DC{500, 300};
-    TCanvas Target{&DC};
-    TTestChart Chart;
+struct TBarChart : test::TFixedAxesChart {
+    explicit TBarChart(bool Is3D = false) : TFixedAxesChart(Is3D, 4, 100) {}
 
-    explicit TBarChart(bool Is3D = false)
-    {
-        const TRect Rect{0, 0, 400, 200};
-        Chart.SetBounds(0, 0, 500, 300);
-        Chart.SetView3D(Is3D);
-        Chart.SetBufferedDisplay(false);
-        Chart.SetChartRectangle(Rect);
-        Chart.Canvas().InitWindow(&Target, Chart.View3DOptions(), clWhite, Is3D, Chart.GetRectangle());
-        Chart.Canvas().ResetState();
-        Chart.Canvas().SetProjection(Is3D ? 30 : 0, Rect);
-        for (TChartAxis* Axis : Chart.AxesList())
-            Axis->SetMinMax(0, Axis->Horizontal() ? 4 : 100);
-        test::PlaceAxes(Chart, Rect);
-    }
     // A bar series of Values at X = 0, 1, ...; a Mode of -1 keeps the
     // grouping the series takes from the chart.
     template <class T = TBarSeries> T* Add(std::initializer_list<double> Values, int Mode = -1)

@@ -1,0 +1,28 @@
+// Start-up of the chart extensions.
+
+#include "chart/extensions/PlotExtensions.h"
+
+#include "chart/extensions/PlotErrorBar.h"
+
+namespace lp {
+
+namespace {
+int ExtensionsInitCount = 0;
+} // namespace
+
+void InitializeChartExtensions()
+{
+    if (ExtensionsInitCount++ > 0)
+        return;
+    // The "Stats" gallery page.
+    RegisterErrorBarSeries();
+}
+
+void FinalizeChartExtensions()
+{
+    if (ExtensionsInitCount == 0 || --ExtensionsInitCount > 0)
+        return;
+    UnregisterErrorBarSeries();
+}
+
+} // namespace lp
