@@ -542,6 +542,28 @@ TEST(MapSeries, ClicksTryTheLastPolygonFirst)
     EXPECT_EQ(Alone.Clicked(0, 0), -1);
 }
 
+TEST(MapSeries, ClicksTestTheOutlineNotItsExtent)
+{
+    TMapChart F;
+    F.AddBox(10, 10, 90, 90, 1);
+    // An L shape over the box: its extent covers (20, 20) - (80, 80), its
+    // outline only the left and bottom arms.
+    TPlotPolygon* L = F.Map->Shapes()->Add();
+    for (const auto& [X, Y] : std::vector<std::pair<double, double>>{{20, 20}, {80, 20}, {80, 40}, {40, 40}, {40, 80}, {20, 80}})
+        L->AddXY(X, Y);
+    // A polygon beyond the axes' range is never hit.
+    F.AddBox(150, 150, 200, 200, 3);
+    F.Paint();
+    const auto Click = [&](double X, double Y) {
+        const TPoint P = F.At(X, Y);
+        return F.Map->Clicked(P.X, P.Y);
+    };
+    EXPECT_EQ(Click(30, 70), 1);
+    EXPECT_EQ(Click(70, 30), 1);
+    EXPECT_EQ(Click(70, 70), 0); // inside the L's extent, outside its outline
+    EXPECT_EQ(Click(175, 175), -1);
+}
+
 TEST(MapSeries, In3DThePolygonsAreDrawnFromTheHighestZ)
 {
     TMapChart F(true);
