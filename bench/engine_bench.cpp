@@ -12,6 +12,7 @@
 #include "chart/engine/PlotAxisPanel.h"
 #include "chart/engine/PlotEngine.h"
 #include "chart/engine/PlotFastLine.h"
+#include "chart/engine/PlotMapSeries.h"
 #include "chart/engine/PlotSeries.h"
 #include "platform/graphics/Bitmap.h"
 
@@ -329,6 +330,104 @@ void Line_100k_vs_RawPolyline_1920x1080(benchmark::State& state)
     SeriesVsRawPolyline<lp::TLineSeries>(state, 100000);
 }
 BENCHMARK(Line_100k_vs_RawPolyline_1920x1080)->UseManualTime()->Iterations(10)->Unit(benchmark::kMillisecond);
+
+// --- Map series ----------------------------------------------------------------------------------
+
+// A map of 10,000 polygons of 10 points each (100,000 points): a 100 x 100
+// grid of slightly irregular decagons over axes 0 .. 100, each polygon's Z
+// its random value, on a full-HD chart with the axes placed as a paint would.
+struct TMapBench {
+    static constexpr int Side = 100;
+    static constexpr int Corners = 10;
+    TBareChart Chart;
+    lp::TMapSeries* Map = nullptr;
+    lp::TBitmap Target{1920, 1080};
+    const lp::TRect Rect{40, 40, 1880, 1040};
+
+    TMapBench()
+    {
+        Chart.SetBounds(0, 0, 1920, 1080);
+        Chart.SetView3D(false);
+        Chart.SetBufferedDisplay(false);
+        Map = new lp::TMapSeries(&Chart);
+        Chart.AddSeries(Map);
+        Fill(*Map);
+        Chart.BottomAxis()->SetMinMax(0, Side);
+        Chart.LeftAxis()->SetMinMax(0, Side);
+        Chart.SetChartRectangle(Rect);
+        Chart.BottomAxis()->SetPixelSpan(Rect.Left, Rect.Right);
+        Chart.LeftAxis()->SetPixelSpan(Rect.Top, Rect.Bottom);
+        Chart.BottomAxis()->AdjustMaxMin();
+        Chart.LeftAxis()->AdjustMaxMin();
+        Chart.Canvas().InitWindow(&Target.Canvas(), Chart.View3DOptions(), lp::clWhite, false, Chart.GetRectangle());
+    }
+
+    static void Fill(lp::TMapSeries& Map)
+    {
+        const std::vector<double> Z = RandomValues(Side * Side, 31, 0.0, 1.0);
+        const std::vector<double> Radius = RandomValues(Side * Side * Corners, 37, 0.35, 0.6);
+        Map.BeginUpdate();
+        for (int Row = 0; Row < Side; ++Row)
+            for (int Col = 0; Col < Side; ++Col) {
+                const int Index = Row * Side + Col;
+                lp::TPlotPolygon* P = Map.Shapes()->Add();
+                for (int K = 0; K < Corners; ++K) {
+                    const double A = K * 2 * 3.141592653589793 / Corners;
+                    const double R = Radius[static_cast<size_t>(Index * Corners + K)];
+                    P->AddXY(Col + 0.5 + R * std::cos(A), Row + 0.5 + R * std::sin(A));
+                }
+                Map.ZValues()->SetValue(Index, Z[static_cast<size_t>(Index)]);
+            }
+        Map.EndUpdate();
+    }
+};
+
+// Building the map: 10,000 polygons with their outline series.
+void Map_Build_10k_Polygons(benchmark::State& state)
+{
+    for (auto _ : state) {
+        lp::TMapSeries Map;
+        TMapBench::Fill(Map);
+        benchmark::DoNotOptimize(Map.Count());
+    }
+    state.SetItemsProcessed(state.iterations() * TMapBench::Side * TMapBench::Side);
+}
+BENCHMARK(Map_Build_10k_Polygons)->Iterations(5)->Unit(benchmark::kMillisecond);
+
+// Drawing every polygon (colour range by Z, pen and solid brush) into a
+// full-HD bitmap.
+void Map_Draw_10k_Polygons_1920x1080(benchmark::State& state)
+{
+    TMapBench B;
+    for (auto _ : state) {
+        B.Map->DoBeforeDrawChart();
+        B.Map->CalcFirstLastVisibleIndex();
+        B.Map->DrawAllValues();
+    }
+    if (B.Map->Count() != TMapBench::Side * TMapBench::Side)
+        state.SkipWithError("the map does not hold every polygon");
+    state.SetItemsProcessed(state.iterations() * B.Map->Count());
+}
+BENCHMARK(Map_Draw_10k_Polygons_1920x1080)->Iterations(20)->Unit(benchmark::kMillisecond);
+
+// Clicked at 1,000 pixels spread over the chart rectangle: each call tries
+// the polygons from the last to the first until one holds the pixel.
+void Map_Clicked_10k_Polygons_1920x1080(benchmark::State& state)
+{
+    TMapBench B;
+    const std::vector<double> X = RandomValues(1000, 41, B.Rect.Left, B.Rect.Right);
+    const std::vector<double> Y = RandomValues(1000, 43, B.Rect.Top, B.Rect.Bottom);
+    int Hits = 0;
+    for (auto _ : state) {
+        Hits = 0;
+        for (size_t I = 0; I < X.size(); ++I)
+            Hits += B.Map->Clicked(static_cast<int>(X[I]), static_cast<int>(Y[I])) >= 0 ? 1 : 0;
+        benchmark::DoNotOptimize(Hits);
+    }
+    state.counters["hits_of_1000"] = Hits;
+    state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(X.size()));
+}
+BENCHMARK(Map_Clicked_10k_Polygons_1920x1080)->Iterations(5)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -11,6 +11,7 @@
 #include "chart/engine/PlotSeries.h"
 #include "chart/engine/PlotMarks.h"
 #include "chart/engine/PlotPieSeries.h"
+#include "chart/engine/PlotMapSeries.h"
 #include "chart/engine/PlotRegistry.h"
 #include "chart/engine/PlotSeriesSource.h"
 #include "chart/engine/PlotTools.h"
@@ -853,6 +854,7 @@ void InitializePlotEngine()
     // of the gallery.
     InitializePlotRegistry();
     RegisterStandardSeries();
+    RegisterMapSeries();
     RegisterBasicFunctions();
     RegisterAppearanceTexts();
 }
@@ -882,6 +884,7 @@ void FinalizePlotEngine()
     ChartEditorEntryPoints().AxisSettingsToText = nullptr;
     ChartEditorEntryPoints().AxisSettingsFromText = nullptr;
     UnRegisterBasicFunctions();
+    UnRegisterMapSeries();
     UnRegisterPlotSeries(Standard);
     for (const QMetaObject* Meta : Standard)
         UnRegisterClass(TPersistent::ClassNameOf(*Meta));

@@ -251,8 +251,8 @@ public:
 // The engine's start-up duty: registers the chart, axis, depth axis, axis
 // title and marks classes for streaming by name, sets up the type
 // registries and palettes, and registers the standard series types
-// (RegisterStandardSeries), the basic functions and the axis appearance
-// texts the menus' "Default" uses. Counted: only the first call does it;
+// (RegisterStandardSeries), then the map series (RegisterMapSeries), the
+// basic functions and the axis appearance texts the menus' "Default" uses. Counted: only the first call does it;
 // FinalizePlotEngine undoes it at the last matching call.
 void InitializePlotEngine();
 void FinalizePlotEngine();

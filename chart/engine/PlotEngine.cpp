@@ -481,6 +481,19 @@ void TChartSeries::SetHorizontal()
     FMandatoryIsY = false;
 }
 
+void TChartSeries::SetMandatoryValueList(TChartValueList* List)
+{
+    bool Own = false;
+    for (TChartValueList* L : *FValuesList)
+        Own = Own || L == List;
+    if (!Own)
+        throw ChartException(QStringLiteral("The mandatory value list must belong to the series."));
+    // A further list (Z) keeps the series vertical: X positions, Y values.
+    FMandatory = List;
+    FNotMandatory = List == FX ? FY : FX;
+    FMandatoryIsY = List != FX;
+}
+
 TChartValueList* TChartSeries::GetValueListByName(const QString& Name) const
 {
     for (int L = 2; L < FValuesList->Count(); ++L) {

@@ -308,6 +308,11 @@ public:
     bool MandatoryIsY() const { return FMandatoryIsY; }
     // Makes X the mandatory list (horizontal series).
     void SetHorizontal();
+    // Makes List (one of the series' own value lists) the mandatory one:
+    // the values marks, colours and palettes follow. A further list (Z)
+    // keeps the series vertical (X positions, Y values). ChartException for
+    // a list the series does not hold.
+    void SetMandatoryValueList(TChartValueList* List);
     // The further list named Name (ignoring case), else the Y list.
     virtual TChartValueList* GetValueListByName(const QString& Name) const;
     // X list for a horizontal axis, Y for a vertical one, nullptr when the

@@ -376,10 +376,16 @@ void TChartSeries::WriteData(QIODevice& Stream)
     const int N = Count();
     W.WriteByte(static_cast<quint8>(Flags));
     W.WriteInt32(N);
+    // The record holds the position and the value of the series' direction
+    // (X and Y, or Y and X for a horizontal series), then the further
+    // lists: a series whose mandatory list is one of those further lists
+    // (Z) still stores its Y values.
+    const TChartValueList* Positions = FMandatoryIsY ? FX : FY;
+    const TChartValueList* Values = FMandatoryIsY ? FY : FX;
     for (int I = 0; I < N; ++I) {
         if (Flags & DataPositions)
-            W.WriteDouble(FNotMandatory->Value(I));
-        W.WriteDouble(FMandatory->Value(I));
+            W.WriteDouble(Positions->Value(I));
+        W.WriteDouble(Values->Value(I));
         if (Flags & DataColors)
             W.WriteInt32(static_cast<qint32>(GetStoredValueColor(I)));
         if (Flags & DataLabels) {

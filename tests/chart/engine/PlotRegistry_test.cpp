@@ -6,6 +6,7 @@
 #include "chart/engine/PlotBarSeries.h"
 #include "chart/engine/PlotFunctions.h"
 #include "chart/engine/PlotPieSeries.h"
+#include "chart/engine/PlotMapSeries.h"
 #include "chart/engine/PlotSeries.h"
 
 #include "EngineTestUtil.h"
@@ -177,26 +178,31 @@ TEST_F(Registry, TheEngineStartUpRegistersTheStandardSeries)
     ASSERT_NE(E, nullptr);
     EXPECT_EQ(E->DescriptionText(), PlotMsg_GalleryFastLine);
     EXPECT_EQ(E->GalleryPageText(), PlotMsg_GalleryStandard);
-    // In gallery order, all on the standard page; the line is known by name
-    // (stored line appearances look it up).
+    // In gallery order, the standard page first, then the map series on the
+    // extended page; the line is known by name (stored line appearances
+    // look it up).
     QStringList Names;
     int Functions = 0;
     for (int I = 0; I < PlotSeriesTypes()->Count(); ++I) {
         const TPlotSeriesType* Entry = PlotSeriesTypes()->Items(I);
-        EXPECT_EQ(Entry->GalleryPageText(), PlotMsg_GalleryStandard);
+        const bool IsMap = Entry->SeriesClass == &TMapSeries::staticMetaObject;
+        EXPECT_EQ(Entry->GalleryPageText(), IsMap ? PlotMsg_GalleryExtended : PlotMsg_GalleryStandard);
         if (Entry->SeriesClass)
             Names << TPersistent::ClassNameOf(*Entry->SeriesClass);
         else
             ++Functions;
     }
-    // Exactly one entry of each of the nine, in the gallery's order.
+    // Exactly one entry of each of the nine, in the gallery's order, then
+    // the map series.
     EXPECT_EQ(Names, (QStringList{"TLineSeries", "TBarSeries", "THorizBarSeries", "TAreaSeries", "TPointSeries",
-                                  "TPieSeries", "TFastLineSeries", "THorizLineSeries", "THorizAreaSeries"}));
+                                  "TPieSeries", "TFastLineSeries", "THorizLineSeries", "THorizAreaSeries",
+                                  "TMapSeries"}));
     RegisterStandardSeries(); // again: nothing changes
+    RegisterMapSeries();
     int Plain = 0;
     for (int I = 0; I < PlotSeriesTypes()->Count(); ++I)
         Plain += PlotSeriesTypes()->Items(I)->SeriesClass ? 1 : 0;
-    EXPECT_EQ(Plain, 9);
+    EXPECT_EQ(Plain, 10);
     EXPECT_EQ(PlotSeriesTypes()->Find(&THorizBarSeries::staticMetaObject)->DescriptionText(),
               QString("Horizontal") + QChar(13) + "Bar");
     EXPECT_EQ(PlotSeriesTypes()->Find(&TPieSeries::staticMetaObject)->NumGallerySeries, 1);
@@ -208,6 +214,7 @@ TEST_F(Registry, TheEngineStartUpRegistersTheStandardSeries)
     FinalizePlotEngine();
     EXPECT_EQ(PlotSeriesTypes(), nullptr);
     EXPECT_EQ(GetClass("TFastLineSeries"), nullptr);
+    EXPECT_EQ(GetClass("TMapSeries"), nullptr);
     InitializePlotEngine();
 }
 
