@@ -1,10 +1,10 @@
 #include "chart/canvas/PlotPanel.h"
 
 #include "platform/base/Numeric.h"
+#include "platform/core/SafeSave.h"
 #include "platform/graphics/Picture.h"
 #include "platform/ui/Printer.h"
 
-#include <QtCore/QSaveFile>
 #include <QtGui/QCursor>
 #include <QtGui/QGuiApplication>
 #include <QtGui/QScreen>
@@ -518,14 +518,9 @@ void TCustomPlotPanel::SaveToMetafile(const QString& FileName)
 void TCustomPlotPanel::SaveToMetafileRect(bool Enhanced, const QString& FileName, const TRect& Rect)
 {
     const std::unique_ptr<TMetafile> metafile = CreateMetafile(Enhanced, Rect);
-    QSaveFile file(FileName);
-    if (!file.open(QIODevice::WriteOnly))
-        throw EFCreateError(
-            FormatText("Cannot create file \"%s\". %s", {FileName.toStdString(), file.errorString().toStdString()}));
-    metafile->SaveToStream(file);
-    if (!file.commit())
-        throw EFCreateError(
-            FormatText("Cannot create file \"%s\". %s", {FileName.toStdString(), file.errorString().toStdString()}));
+    QString error;
+    if (!SaveAtomically(FileName, [&](QIODevice& device) { metafile->SaveToStream(device); }, error))
+        throw EFCreateError(FormatText("Cannot create file \"%s\". %s", {FileName.toStdString(), error.toStdString()}));
 }
 
 void TCustomPlotPanel::DrawToMetaCanvas(TCanvas* Canvas, const TRect& Rect)

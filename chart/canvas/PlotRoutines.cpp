@@ -1,6 +1,7 @@
 #include "chart/canvas/PlotRoutines.h"
 
 #include "platform/base/Numeric.h"
+#include "platform/core/SafeSave.h"
 #include "platform/core/Component.h"
 #include "platform/ui/Controls.h"
 #include "platform/ui/Registry.h"
@@ -9,7 +10,6 @@
 #include <QtCore/QFile>
 #include <QtCore/QLocale>
 #include <QtCore/QMetaObject>
-#include <QtCore/QSaveFile>
 #include <QtGui/QClipboard>
 #include <QtGui/QGuiApplication>
 #include <QtGui/QImage>
@@ -710,12 +710,9 @@ void TPlotExportData::SaveToStream(QIODevice& Stream) const
 
 void TPlotExportData::SaveToFile(const QString& FileName) const
 {
-    QSaveFile File(FileName);
-    if (!File.open(QIODevice::WriteOnly))
-        throw EPlotExportError("Cannot create " + FileName.toStdString() + ": " + File.errorString().toStdString());
-    SaveToStream(File);
-    if (!File.commit())
-        throw EPlotExportError("Cannot write " + FileName.toStdString() + ": " + File.errorString().toStdString());
+    QString Error;
+    if (!SaveAtomically(FileName, [this](QIODevice& Device) { SaveToStream(Device); }, Error))
+        throw EPlotExportError("Cannot write " + FileName.toStdString() + ": " + Error.toStdString());
 }
 
 // --- Start-up ----------------------------------------------------------------------------------------

@@ -1,12 +1,13 @@
 #include "platform/graphics/Picture.h"
 
+#include "platform/core/SafeSave.h"
+
 #include "platform/graphics/Jpeg.h"
 #include "platform/graphics/Metafile.h"
 
 #include <QtCore/QBuffer>
 #include <QtCore/QFile>
 #include <QtCore/QFileInfo>
-#include <QtCore/QSaveFile>
 #include <QtCore/QStringList>
 #include <QtGui/QImageReader>
 #include <QtGui/QImageWriter>
@@ -55,17 +56,11 @@ void TGraphic::LoadFromFile(const QString& fileName)
 
 void TGraphic::SaveToFile(const QString& fileName) const
 {
-    // QSaveFile writes a temporary file beside the target and renames it over
-    // the target on commit; when it is destroyed uncommitted (a writer raised)
-    // the temporary file is removed and the old file stays as it was.
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        throw EInvalidGraphic(FormatText("Cannot create the picture file \"%s\": %s",
-                                         {Text(fileName), Text(file.errorString())}));
-    SaveToStream(file);
-    if (!file.commit())
+    // A writer that raises or a failed write leaves the old file as it was.
+    QString error;
+    if (!SaveAtomically(fileName, [this](QIODevice& device) { SaveToStream(device); }, error))
         throw EInvalidGraphic(FormatText("Cannot write the picture file \"%s\": %s",
-                                         {Text(fileName), Text(file.errorString())}));
+                                         {Text(fileName), Text(error)}));
 }
 
 // --- The format registry ------------------------------------------------------------

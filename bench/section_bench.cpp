@@ -1,0 +1,107 @@
+// The section file on a large section: 10,000 bodies of ten nodes each
+// (100,000 nodes) in a 100 x 100 grid. Writing measures the whole save (the
+// block composed and written through the temporary file); reading measures
+// the parse and the model taking the chart's place, map polygons included.
+
+#include "chart/engine/PlotChart.h"
+#include "section/editor/PolygonChart.h"
+#include "section/editor/SectionFile.h"
+
+#include <QtCore/QTemporaryDir>
+#include <QtWidgets/QApplication>
+
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+
+namespace {
+
+using namespace lp;
+
+constexpr int GridSide = 100;     // bodies per row and per column
+constexpr int NodesPerBody = 10;  // a decagon each
+constexpr double CellSize = 10.0; // model units
+
+void FillLargeSection(TPolygonChart& Chart)
+{
+    const double extent = GridSide * CellSize;
+    Chart.NewModel({}, false, 0, extent, 0, extent);
+    for (int row = 0; row < GridSide; ++row)
+        for (int column = 0; column < GridSide; ++column) {
+            Polygon ring;
+            ring.params = DefaultParameters;
+            const double cx = (column + 0.5) * CellSize;
+            const double cy = (row + 0.5) * CellSize;
+            for (int k = 0; k < NodesPerBody; ++k) {
+                // Counter-clockwise on screen (depth grows downwards).
+                const double angle = -2.0 * M_PI * k / NodesPerBody;
+                Tnode node;
+                node.x = cx + 4.0 * std::cos(angle);
+                node.y = cy + 4.0 * std::sin(angle);
+                node.sharing = 0;
+                ring.ring.Add(Chart.Nodes.Length());
+                Chart.Nodes.Add(node);
+            }
+            SPolygon body;
+            body.Add(ring);
+            Chart.Model.Add(body);
+        }
+    Chart.RebuildMapSeries();
+}
+
+void BM_WriteLargeSection(benchmark::State& State)
+{
+    TPolygonChart chart;
+    FillLargeSection(chart);
+    QTemporaryDir folder;
+    const QString name = folder.filePath("large.sec");
+    for (auto _ : State)
+        chart.WriteSection(name, {"picture.jpg", " 0 0 1000 1000", ""});
+    State.counters["nodes"] = chart.Nodes.Length();
+    State.counters["bodies"] = chart.Model.Length() - 1;
+}
+BENCHMARK(BM_WriteLargeSection)->Unit(benchmark::kMillisecond);
+
+void BM_ReadLargeSection(benchmark::State& State)
+{
+    QTemporaryDir folder;
+    const QString name = folder.filePath("large.sec");
+    {
+        TPolygonChart source;
+        FillLargeSection(source);
+        source.WriteSection(name, {"picture.jpg", " 0 0 1000 1000", ""});
+    }
+    TPolygonChart chart;
+    for (auto _ : State)
+        benchmark::DoNotOptimize(chart.ReadModelBlock(name));
+    State.counters["map polygons"] = chart.Model.Length() - 1;
+}
+BENCHMARK(BM_ReadLargeSection)->Unit(benchmark::kMillisecond);
+
+// The parse alone, without the chart.
+void BM_ParseLargeSectionBlock(benchmark::State& State)
+{
+    TPolygonChart source;
+    FillLargeSection(source);
+    const std::string block = FormatSectionModelBlock(source.SectionModel());
+    for (auto _ : State) {
+        TSectionModel section;
+        benchmark::DoNotOptimize(ParseSectionModelBlock(block, section));
+    }
+    State.counters["bytes"] = static_cast<double>(block.size());
+}
+BENCHMARK(BM_ParseLargeSectionBlock)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    lp::InitializeChartLibrary();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    lp::FinalizeChartLibrary();
+    return 0;
+}

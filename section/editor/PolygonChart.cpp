@@ -1,0 +1,600 @@
+#include "section/editor/PolygonChart.h"
+
+#include "chart/engine/PlotAppearance.h"
+#include "chart/engine/PlotAxis.h"
+#include "chart/engine/PlotMapSeries.h"
+#include "chart/engine/PlotMarks.h"
+#include "chart/engine/PlotPointer.h"
+#include "chart/engine/PlotSeries.h"
+#include "chart/engine/PlotSeriesSettings.h"
+#include "platform/graphics/Bitmap.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace lp {
+
+namespace {
+
+constexpr TColor RedColor = 0x0000FF;
+constexpr TColor WhiteColor = 0xFFFFFF;
+constexpr const char* SmallFontName = "small fonts";
+constexpr int SmallFontSize = 7;
+// The frame's corner nodes 0..3 are never painted.
+constexpr int FirstPaintedNode = 4;
+
+void SetSmallFont(TPlotFont& Font)
+{
+    Font.SetName(QString::fromLatin1(SmallFontName));
+    Font.SetSize(SmallFontSize);
+}
+
+void SetUnsorted(TChartSeries& Series)
+{
+    Series.XValues()->SetOrder(loNone);
+    Series.YValues()->SetOrder(loNone);
+}
+
+void SetStandardAxes(TChartSeries& Series)
+{
+    Series.SetHorizAxis(TChartSeries::aBottomAxis);
+    Series.SetVertAxis(TChartSeries::aLeftAxis);
+}
+
+// A settings text from a parameter slot ("" for empty params and "*").
+QString SlotText(const ParamValue& Slot)
+{
+    if (Slot.GetKind() != ParamValue::Kind::Text)
+        return {};
+    const std::string text = Slot.AsText();
+    return text == MissingText ? QString() : QString::fromStdString(text);
+}
+
+} // namespace
+
+TBodyParametersEntry& BodyParametersEntryPoint()
+{
+    static TBodyParametersEntry Entry;
+    return Entry;
+}
+
+void SetSectionDefaultParameters()
+{
+    TPolygonParams& params = DefaultParameters;
+    for (int slot = 0; slot < ParamSlotCount; ++slot)
+        params[slot] = ParamValue(std::string(MissingText));
+    params[psId] = ParamValue(-1);
+    TChartBrush brush;
+    brush.SetStyle(TBrush::bsCross);
+    brush.SetColor(0xC0C0C1);
+    params[psBrush] = ParamValue(BrushSettingsToText(brush).toStdString());
+    TChartPen pen;
+    pen.SetColor(0x808080);
+    params[psPen] = ParamValue(PenSettingsToText(pen).toStdString());
+    TPlotGradient gradient;
+    gradient.SetStartColor(0x0000FF);
+    gradient.SetEndColor(0xFF0000);
+    gradient.SetMidColor(0x00FFFF);
+    gradient.SetVisible(false);
+    params[psGradient] = ParamValue(GradientSettingsToText(gradient).toStdString());
+    params[psColor] = ParamValue(0);
+    params[psLabelText] = ParamValue(" ");
+    params[psLabelMode] = ParamValue(3);
+    params[psResistivity] = ParamValue(10.0);
+    params[psPolarizability] = ParamValue(0.0);
+    params[psExtra1] = ParamValue(1.0);
+    params[psExtra2] = ParamValue(1.0);
+}
+
+// --- Construction ----------------------------------------------------------------
+
+TPolygonChart::TPolygonChart(TComponent* AOwner) : TChart(AOwner)
+{
+    if (!IsDesigning()) {
+        SetSectionDefaultParameters();
+        CreateSeries();
+        SetUpAxes();
+        OnAfterDraw = [this](TCustomPlotPanelExtended*) { PaintNodes(); };
+        OnResize = [this](TControl*) { UpdateAxisScales(); };
+    }
+    OnAxisPopupAction = [this](QObject*) { AxisChanged(); };
+    Title()->Text()->Clear();
+    Title()->Text()->Add(QStringLiteral("Cross-section"));
+    SetSmallFont(*Title()->Font());
+}
+
+TPolygonChart::~TPolygonChart()
+{
+    // The line records only observe their series; the chart frees them as
+    // their owner.
+    for (line& record : Lines)
+        record.series = nullptr;
+}
+
+void TPolygonChart::CreateSeries()
+{
+    MapSeries = new TMapSeries(this);
+    MapSeries->SetParentChart(this);
+    TSeriesMarks& marks = *MapSeries->Marks();
+    marks.SetVisible(true);
+    marks.SetTransparent(true);
+    marks.Brush()->SetColor(WhiteColor);
+    marks.Brush()->SetStyle(TBrush::bsClear);
+    marks.Pen()->SetVisible(false);
+    marks.Arrow()->SetVisible(false);
+    marks.SetArrowLength(0);
+    marks.Callout()->SetLength(0);
+    marks.Callout()->SetArrowHeadSize(0);
+    marks.Callout()->Pen()->SetVisible(false);
+    if (marks.Shadow() != nullptr)
+        marks.Shadow()->SetSize(0);
+    SetSmallFont(*marks.Font());
+    SetStandardAxes(*MapSeries);
+    SetUnsorted(*MapSeries);
+
+    for (TLineSeries** slot : {&EditPathSeries, &RubberBandSeries}) {
+        auto* series = new TLineSeries(this);
+        series->SetParentChart(this);
+        series->SetSeriesColor(RedColor);
+        series->Marks()->SetVisible(false);
+        TSeriesPointer& pointer = *series->Pointer();
+        pointer.SetVisible(true);
+        pointer.SetStyle(TSeriesPointer::psCircle);
+        pointer.SetHorizSize(3);
+        pointer.SetVertSize(3);
+        pointer.SetInflateMargins(true);
+        pointer.Brush()->SetColor(RedColor);
+        pointer.Pen()->SetColor(RedColor);
+        SetStandardAxes(*series);
+        SetUnsorted(*series);
+        *slot = series;
+    }
+    RubberBandSeries->LinePen()->SetStyle(TPen::psDot);
+    EditPathSeries->LinePen()->SetStyle(TPen::psSolid);
+    EditPathSeries->Pointer()->Brush()->SetStyle(TBrush::bsClear);
+    for (TLineSeries* series : {EditPathSeries, RubberBandSeries})
+        series->SetDefaultSettings(SeriesSettingsToText(series));
+
+    SurfaceSeries = new TAreaSeries(this);
+    SurfaceSeries->SetParentChart(this);
+    SurfaceSeries->Marks()->SetVisible(false);
+    SetStandardAxes(*SurfaceSeries);
+    SetUnsorted(*SurfaceSeries);
+    SurfaceSeries->SetUseYOrigin(true);
+    SurfaceSeries->SetYOrigin(-1e30);
+    SurfaceSeries->SetAreaBrush(TBrush::bsSolid);
+    SurfaceSeries->SetSeriesColor(WhiteColor);
+    SurfaceSeries->AreaChartBrush()->SetColor(WhiteColor);
+    SurfaceSeries->AreaLinesPen()->SetVisible(false);
+}
+
+void TPolygonChart::SetUpAxes()
+{
+    SetView3D(false);
+    Zoom()->Pen()->SetColor(0x000000);
+    SetMarginUnits(TPlotUnits::muPixels);
+    SetMargin(0, 25);
+    SetMargin(2, 30);
+    SetMargin(1, 1);
+    SetMargin(3, 10);
+    Title()->SetVisible(true);
+    SetColor(WhiteColor);
+
+    TChartAxis& bottom = *BottomAxis();
+    bottom.SetAutomatic(false);
+    bottom.Axis()->SetWidth(0);
+    bottom.Grid()->SetVisible(false);
+    bottom.SetLabelStyle(talValue);
+    bottom.SetMaximum(1000.0);
+    bottom.SetMinorTickCount(4);
+    bottom.SetTickLength(3);
+    bottom.Ticks()->SetColor(0x000000);
+    bottom.MinorTicks()->SetColor(0x000000);
+    bottom.Title()->SetCaption(QString());
+    bottom.SetLogarithmic(false);
+
+    TChartAxis& left = *LeftAxis();
+    left.SetAutomatic(false);
+    left.Axis()->SetWidth(1);
+    left.Grid()->SetVisible(false);
+    left.SetInverted(true);
+    left.SetStartPosition(10);
+    left.SetLabelStyle(talValue);
+    left.SetMaximum(100.0);
+    left.SetMinorTickCount(4);
+    left.SetTickLength(3);
+    left.Ticks()->SetColor(0x000000);
+    left.MinorTicks()->SetColor(0x000000);
+    left.Title()->SetCaption(QString());
+    left.SetLabelsSize(1);
+    left.SetLogarithmic(false);
+
+    TChartAxis& right = *RightAxis();
+    right.SetVisible(true);
+    right.SetInverted(true);
+    right.SetStartPosition(10);
+    right.SetLabelsSize(1);
+    right.SetLogarithmic(false);
+
+    TChartAxis& top = *TopAxis();
+    top.SetVisible(true);
+    top.SetMinorTickCount(0);
+    StoreAxesDefaultSettings();
+}
+
+// --- Model and series ----------------------------------------------------------
+
+void TPolygonChart::ChangeNotify()
+{
+    if (onchangemodel)
+        onchangemodel(this);
+}
+
+void TPolygonChart::FreeLineSeries(lines& Records)
+{
+    for (line& record : Records) {
+        delete record.series; // owned by the chart; leaving the chart on destruction
+        record.series = nullptr;
+    }
+}
+
+void TPolygonChart::NewModel(const arofcomplexM& AProfile, bool AHasProfile, double Left, double Right, double Top,
+                             double Bottom)
+{
+    SetProfile(AProfile);
+    ClearUndoHistory();
+    FreeLineSeries(Lines);
+    Lines.Clear();
+    SurfaceSeries->Clear();
+
+    SetProfile(AProfile);
+    SetModelArea(true, Left, Right, Top, Bottom);
+    HasProfile = AHasProfile;
+    Nodes.Clear();
+    Model.Clear();
+    BuildFrameModel(Nodes, Model, Profile, HasProfile, ModelArea.bottom, ModelArea.top, ModelArea.right,
+                    ModelArea.left);
+
+    ModelLoaded = true;
+    MapSeries->Clear();
+    PushUndo();
+    RebuildMapSeries();
+    UpdateAxisScales();
+    // A refused first edit rolls back to this model, not to nothing.
+    TakeBackup();
+    ClearEditState();
+}
+
+void TPolygonChart::SetProfile(const arofcomplexM& Points)
+{
+    arofcomplexM copy = CopyComplexArray(Points);
+    if (copy.Length() >= 2) {
+        double highest = copy[0].im;
+        for (const complexM& point : copy)
+            highest = std::max(highest, point.im);
+        for (complexM& point : copy)
+            point.im = highest - point.im;
+    }
+    Profile = std::move(copy);
+}
+
+bool TPolygonChart::SetModelArea(bool KeepModel, double Left, double Right, double Top, double Bottom)
+{
+    const bool changed =
+        Left != ModelArea.left || Right != ModelArea.right || Top != ModelArea.top || Bottom != ModelArea.bottom;
+    double minX = 0.0;
+    double maxX = 0.0;
+    double maxY = 0.0;
+    GetNodeExtent(minX, maxX, Nodes, maxY);
+    TModelArea area = ModelArea;
+    if (Left <= minX)
+        area.left = Left;
+    if (Right >= maxX)
+        area.right = Right;
+    if (Bottom >= maxY)
+        area.bottom = Bottom;
+    if (!KeepModel && !Model.Empty())
+        ChangeModelArea(Profile, HasProfile, Model, Nodes, area.bottom, area.top, area.right, area.left,
+                        ModelArea.bottom, ModelArea.top, ModelArea.right, ModelArea.left);
+    ModelArea = area;
+    BottomAxis()->SetMinMax(area.left, area.right);
+    LeftAxis()->SetMinMax(area.top, area.bottom);
+    RightAxis()->SetMinMax(area.top, area.bottom);
+    FitBorderNodesToArea(Nodes, area.bottom, area.top, area.right, area.left);
+    ComputeScales();
+    RebuildMapSeries();
+    return changed;
+}
+
+double TPolygonChart::AxisScale(const TChartAxis& Axis) const
+{
+    // An axis keeps a span of at least 1e-10 (equal ends become min and
+    // min + 1e-10, a little more after rounding): such a span is no scale.
+    constexpr double SmallestSpan = 1e-10 * 1.001;
+    const double span = Axis.Maximum() - Axis.Minimum();
+    if (!(span > SmallestSpan))
+        return 1.0;
+    const double scale = Axis.AxisPixelSize() / span;
+    return scale == 0.0 || !std::isfinite(scale) ? 1.0 : scale;
+}
+
+void TPolygonChart::ComputeScales()
+{
+    ScaleX = AxisScale(*BottomAxis());
+    ScaleY = AxisScale(*LeftAxis());
+}
+
+void TPolygonChart::EnsureAxesLaidOut()
+{
+    if (Width() <= 0 || Height() <= 0)
+        return;
+    if (FLaidOutWidth == Width() && FLaidOutHeight == Height() && BottomAxis()->AxisPixelSize() > 0)
+        return;
+    // The axes get their pixel positions in a paint; a paint into a scratch
+    // picture lays them out for the chart's present size.
+    TBitmap scratch(Width(), Height());
+    DrawToCanvas(&scratch.Canvas(), GetRectangle());
+    FLaidOutWidth = Width();
+    FLaidOutHeight = Height();
+}
+
+void TPolygonChart::UpdateAxisScales()
+{
+    EnsureAxesLaidOut();
+    ComputeScales();
+}
+
+void TPolygonChart::AxisChanged()
+{
+    SetModelArea(false, BottomAxis()->Minimum(), BottomAxis()->Maximum(), LeftAxis()->Minimum(),
+                 LeftAxis()->Maximum());
+    UpdateAxisScales();
+}
+
+void TPolygonChart::FillSurfaceSeries()
+{
+    SurfaceSeries->Clear();
+    if (HasProfile && !Model.Empty() && !Model[0].Empty()) {
+        const arofintM& frame = Model[0][0].ring;
+        const int start = frame.IndexOf(3);
+        if (start >= 0) {
+            for (int i = start; i < frame.Length(); ++i) {
+                const int node = frame[i];
+                SurfaceSeries->AddXY(Nodes[node].x, Nodes[node].y, QString(), clPlotColor);
+                if (node == 0)
+                    break;
+            }
+        }
+    } else {
+        SurfaceSeries->AddXY(ModelArea.left, 0.0, QString(), clPlotColor);
+        SurfaceSeries->AddXY(ModelArea.right, 0.0, QString(), clPlotColor);
+    }
+}
+
+void TPolygonChart::RebuildMapSeries()
+{
+    MapSeries->BeginUpdate();
+    MapSeries->Clear();
+    for (int body = 0; body < Model.Length(); ++body)
+        for (int sub = 0; sub < Model[body].Length(); ++sub) {
+            if (IsHostRing(body, sub))
+                Model[body][sub].params[psId] = ParamValue(-1);
+            else
+                AddMapPolygon(body, sub);
+        }
+    MapSeries->EndUpdate();
+    FillSurfaceSeries();
+}
+
+void TPolygonChart::AddMapPolygon(int Body, int Sub)
+{
+    Polygon& ring = Model[Body][Sub];
+    TPlotPolygon* polygon = MapSeries->Shapes()->Add();
+    for (int32_t node : ring.ring)
+        polygon->AddXY(Nodes[node].x, Nodes[node].y);
+    const int mapIndex = MapSeries->Shapes()->Count() - 1;
+    ApplyPolygonAppearance(Body, Sub, mapIndex);
+    ring.params[psId] = ParamValue(polygon->ID());
+}
+
+void TPolygonChart::RefreshMapPolygons(const arofintM& Bodies, const arofintM& Subs, const arofintM& MapIndexes)
+{
+    for (int i = 0; i < MapIndexes.Length(); ++i) {
+        const int mapIndex = MapIndexes[i];
+        if (mapIndex < 0)
+            continue;
+        Polygon& ring = Model[Bodies[i]][Subs[i]];
+        TPlotPolygon* polygon = MapSeries->Shapes()->GetPolygon(mapIndex);
+        polygon->Points()->Clear();
+        for (int32_t node : ring.ring)
+            polygon->AddXY(Nodes[node].x, Nodes[node].y);
+        ring.params[psId] = ParamValue(polygon->ID());
+    }
+    MapSeries->Repaint();
+}
+
+void TPolygonChart::ApplyPolygonAppearance(int Body, int Sub, int MapIndex)
+{
+    const TPolygonParams& params = Model[Body][Sub].params;
+    TPlotPolygon* polygon = MapSeries->Shapes()->GetPolygon(MapIndex);
+    polygon->SetParentPen(false);
+    polygon->SetParentBrush(false);
+    polygon->SetColor(static_cast<TColor>(params[psColor].IsEmpty() ? 0 : params[psColor].AsInteger()));
+    // An empty or unreadable slot keeps the polygon's look as it is.
+    const auto apply = [](const QString& text, const auto& read, const auto& assign) {
+        if (text.isEmpty())
+            return;
+        try {
+            assign(read(text).get());
+        } catch (const Exception&) {
+        }
+    };
+    apply(SlotText(params[psBrush]), BrushSettingsFromText, [&](TChartBrush* b) { polygon->SetBrush(b); });
+    apply(SlotText(params[psPen]), PenSettingsFromText, [&](TChartPen* p) { polygon->SetPen(p); });
+    apply(SlotText(params[psGradient]), GradientSettingsFromText, [&](TPlotGradient* g) { polygon->SetGradient(g); });
+    polygon->SetText(params[psLabelText].IsEmpty() ? QString() : QString::fromStdString(params[psLabelText].AsText()));
+}
+
+void TPolygonChart::StorePolygonAppearance(int Body, int Sub, int MapIndex)
+{
+    TPolygonParams& params = Model[Body][Sub].params;
+    TPlotPolygon* polygon = MapSeries->Shapes()->GetPolygon(MapIndex);
+    params[psColor] = ParamValue(static_cast<int32_t>(polygon->Color()));
+    params[psBrush] = ParamValue(BrushSettingsToText(*polygon->Brush()).toStdString());
+    params[psPen] = ParamValue(PenSettingsToText(*polygon->Pen()).toStdString());
+    params[psGradient] = ParamValue(GradientSettingsToText(*polygon->Gradient()).toStdString());
+    params[psLabelText] = ParamValue(polygon->Text().toStdString());
+    for (int slot : {5, 6, 9, 14, 15, 16, 17, 18})
+        params[slot] = ParamValue(std::string(MissingText));
+}
+
+void TPolygonChart::ResolveSelection(arofintM& Ids, arofintM& Bodies, arofintM& MapIndexes, arofintM& Subs)
+{
+    arofintM ids;
+    arofintM bodies;
+    arofintM subs;
+    MapIndexes.Clear();
+    TPlotPolygonList& shapes = *MapSeries->Shapes();
+    for (int i = 0; i < Ids.Length(); ++i) {
+        if (Ids[i] == -1)
+            continue;
+        for (int m = 0; m < shapes.Count(); ++m)
+            if (shapes.GetPolygon(m)->ID() == Ids[i]) {
+                MapIndexes.Add(m);
+                ids.Add(Ids[i]);
+                if (i < Bodies.Length())
+                    bodies.Add(Bodies[i]);
+                if (i < Subs.Length())
+                    subs.Add(Subs[i]);
+                break;
+            }
+    }
+    Ids = std::move(ids);
+    Bodies = std::move(bodies);
+    Subs = std::move(subs);
+}
+
+void TPolygonChart::MoveMapPolygonsFirst(arofintM& MapIndexes)
+{
+    TPlotPolygonList& shapes = *MapSeries->Shapes();
+    std::vector<int> ids;
+    for (int index : MapIndexes)
+        ids.push_back(shapes.GetPolygon(index)->ID());
+    const auto indexOfId = [&](int id) {
+        for (int m = 0; m < shapes.Count(); ++m)
+            if (shapes.GetPolygon(m)->ID() == id)
+                return m;
+        return -1;
+    };
+    for (int i = 0; i < static_cast<int>(ids.size()); ++i) {
+        // The polygon may have moved through an earlier exchange: look it up.
+        const int m = indexOfId(ids[static_cast<size_t>(i)]);
+        for (int position = std::max(m, i); position > std::min(m, i); --position)
+            MapSeries->SwapValueIndex(position, position - 1);
+    }
+    for (int i = 0; i < MapIndexes.Length(); ++i)
+        MapIndexes[i] = indexOfId(ids[static_cast<size_t>(i)]);
+}
+
+void TPolygonChart::BuildLineSeries()
+{
+    for (line& record : Lines) {
+        if (record.series != nullptr) {
+            record.series->Clear();
+        } else {
+            record.series = new TLineSeries(this);
+        }
+        TLineSeries& series = *record.series;
+        series.SetParentChart(this);
+        series.SetSeriesColor(RedColor);
+        if (!record.appearance.empty()) {
+            try {
+                SeriesSettingsFromText(&series, QString::fromStdString(record.appearance));
+            } catch (const Exception&) {
+                // A line whose settings text cannot be applied keeps the
+                // standard look; its points are what matters.
+            }
+        }
+        for (const complexM& point : record.points)
+            series.AddXY(point.re, point.im, QString(), clPlotColor);
+    }
+}
+
+TColor TPolygonChart::NodeColor(const Tnode& Node) const
+{
+    if (Node.border > 0)
+        return BorderNodeColor;
+    if (Node.fixed != 0)
+        return FixedNodeColor;
+    if (Node.sharing <= 1)
+        return FreeNodeColor;
+    return SharedNodeColor;
+}
+
+void TPolygonChart::PaintNodes()
+{
+    if (!ModelLoaded)
+        return;
+    TCanvas3D& canvas = Canvas();
+    const TChartAxis& bottom = *BottomAxis();
+    const TChartAxis& left = *LeftAxis();
+    for (int i = FirstPaintedNode; i < Nodes.Length(); ++i) {
+        const Tnode& node = Nodes[i];
+        const int x = bottom.CalcPosValue(node.x);
+        const int y = left.CalcPosValue(node.y);
+        const TColor color = NodeColor(node);
+        for (int dx = -1; dx <= 1; ++dx)
+            for (int dy = -1; dy <= 1; ++dy)
+                canvas.SetPixel(x + dx, y + dy, color);
+    }
+}
+
+void TPolygonChart::SetAutomaticScaling(bool On)
+{
+    if (!ModelLoaded)
+        return;
+    SetAlign(TAlign::alNone);
+    if (On) {
+        SetAlign(TAlign::alClient);
+    } else {
+        EnsureAxesLaidOut();
+        const TChartAxis& left = *LeftAxis();
+        const TChartAxis& bottom = *BottomAxis();
+        const double span = std::fabs(left.Maximum() - left.Minimum());
+        if (span > 1e-10) {
+            const double perUnit =
+                std::abs(left.CalcPosValue(left.Maximum()) - left.CalcPosValue(left.Minimum())) / span;
+            const int drawingWidth = ChartRectWidth();
+            const long wanted = std::lround((bottom.Maximum() - bottom.Minimum()) * perUnit + (Width() - drawingWidth));
+            if (std::abs(wanted - Width()) > 3 && wanted > 0 && wanted < 1000000)
+                SetWidth(static_cast<int>(wanted));
+        }
+        SetAlign(TAlign::alLeft);
+    }
+    UpdateAxisScales();
+}
+
+void TPolygonChart::EditBodyParameters(int MapIndex, int Body, int Sub)
+{
+    if (BodyParametersEntryPoint())
+        BodyParametersEntryPoint()(this, MapIndex, Body, Sub);
+}
+
+void TPolygonChart::ClearEditState()
+{
+    Editing = false;
+    DrawnPoints.Clear();
+    SelIds.Clear();
+    SelBodies.Clear();
+    SelSubPolygons.Clear();
+    SelNodes.Clear();
+    PickNode = PickNode2 = PickSubPolygon = PickBody = -1;
+    PickLine = PickLinePoint = FirstLine = FirstLineSegment = -1;
+    HighlightIndex = -1;
+    BodyMovesWhole = false;
+    BorderMove = false;
+    EditPathSeries->Clear();
+    RubberBandSeries->Clear();
+}
+
+} // namespace lp

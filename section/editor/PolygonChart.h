@@ -1,0 +1,193 @@
+#pragma once
+// The section chart: a chart that owns a section model and shows it.
+//
+//   TPolygonChart (a TChart) ──owns──> the model: Model (bodies), Nodes,
+//        │                              Lines, ModelArea, Profile
+//        ├─ MapSeries          one map polygon per shown ring (slot 0 = its id)
+//        ├─ SurfaceSeries      white area above the ground surface
+//        ├─ EditPathSeries, RubberBandSeries   drawing aids of the edit modes
+//        ├─ one line series per line (owned by the chart, noted in the line)
+//        └─ undo history (25 whole-model slots) and one roll-back copy
+//
+// The series are always derived from the model: every routine that changes
+// Model, Nodes, Lines or ModelArea rebuilds them before the next paint.
+// Nodes are painted as 3x3 dots after every paint.
+//
+// The model and the edit state are public fields: the editing modes, the
+// body dialog and the main window work on them directly, as on the records
+// of the model layer.
+
+#include "chart/engine/PlotChart.h"
+#include "section/editor/SectionFile.h"
+
+#include <QtCore/QByteArray>
+#include <QtCore/QString>
+
+#include <functional>
+#include <vector>
+
+namespace lp {
+
+class TLineSeries;
+class TAreaSeries;
+class TMapSeries;
+
+// -1 none; 0..12 ring and node modes; 1001..1008 line modes.
+using TPolygonEditMode = int32_t;
+
+class TPolygonChart;
+
+// The body parameters dialog, registered by the dialog's unit; empty until
+// then (EditBodyParameters does nothing).
+using TBodyParametersEntry = std::function<void(TPolygonChart* Chart, int MapIndex, int Body, int Sub)>;
+TBodyParametersEntry& BodyParametersEntryPoint();
+
+// Process-wide: the slots a newly drawn body copies are the model layer's
+// DefaultParameters; every section chart sets them when it is created.
+void SetSectionDefaultParameters();
+
+class TPolygonChart : public TChart {
+    Q_OBJECT
+public:
+    explicit TPolygonChart(TComponent* AOwner = nullptr);
+    ~TPolygonChart() override;
+
+    // Fired after a change of the model finished (edit, body dialog).
+    std::function<void(TPolygonChart* Sender)> onchangemodel;
+    // Fired on every mouse move over a loaded model after CursorX and CursorY
+    // were updated.
+    std::function<void(TPolygonChart* Sender)> OnCursorMove;
+
+    // --- Edit state (the editing modes work on these) ---
+    TPolygonEditMode EditMode = -1;
+    bool Editing = false;
+    bool ModelLoaded = false;
+    TLineSeries* EditPathSeries = nullptr;   // owned through the component tree
+    TLineSeries* RubberBandSeries = nullptr; // owned through the component tree
+    TAreaSeries* SurfaceSeries = nullptr;    // owned through the component tree
+    TMapSeries* MapSeries = nullptr;         // owned through the component tree
+    arofcomplexM DrawnPoints;
+    arofintM SelIds, SelBodies, SelSubPolygons, SelNodes;
+    complexM CursorPoint;
+    double CursorX = 0.0;
+    double CursorY = 0.0;
+    double DragAnchorX = 0.0;
+    double DragAnchorY = 0.0;
+
+    // --- The model ---
+    AllSpolygon Model;
+    AllSpolygon ModelBackup;
+    lines Lines;
+    Tnodes Nodes;
+    Tnodes NodesBackup;
+
+    // --- Undo history: five parallel slot arrays; sequence -1 marks a free
+    // slot. Sequence numbers are 64-bit, so they never run out. ---
+    int UndoDepth = 25;
+    DynArray<AllSpolygon> UndoModels;
+    DynArray<Tnodes> UndoNodes;
+    DynArray<lines> UndoLines;
+    DynArray<TModelArea> UndoAreas;
+    DynArray<int64_t> UndoSequence;
+    bool UndoStepped = false;
+
+    double ScaleX = 1.0; // pixels per model unit
+    double ScaleY = 1.0;
+    int PickNode = -1;
+    int PickNode2 = -1;
+    int PickSubPolygon = -1;
+    int PickBody = -1;
+    TModelArea ModelArea{0.0, 0.0, 1000.0, 100.0};
+    bool HasProfile = false;
+    arofcomplexM Profile;
+    bool BodyMovesWhole = false;
+    TColor SavedPenColor = 0;
+    int HighlightIndex = -1;
+    bool BorderMove = false;
+    TColor FreeNodeColor = 0xFF0000;
+    TColor FixedNodeColor = 0x000000;
+    TColor SharedNodeColor = 0x008000;
+    TColor BorderNodeColor = 0x808080;
+    int CursorPixelX = 0;
+    int CursorPixelY = 0;
+    double ReservedPair[2] = {0.0, 0.0};
+    int PickLine = -1;
+    int PickLinePoint = -1;
+    int FirstLine = -1;
+    int FirstLineSegment = -1;
+
+    // --- Model and series ---
+    void ChangeNotify();
+    // Starts an empty model (the frame only) over the area.
+    void NewModel(const arofcomplexM& AProfile, bool AHasProfile, double Left, double Right, double Top,
+                  double Bottom);
+    // Stores a surface profile, elevations turned into depths below its
+    // highest point.
+    void SetProfile(const arofcomplexM& Points);
+    // Moves the area's edges (never inside the inner nodes' extent; the top
+    // stays) and sets the axes; true when any of the four values differed.
+    bool SetModelArea(bool KeepModel, double Left, double Right, double Top, double Bottom);
+    // Pixels per model unit from the axes' ranges and lengths.
+    void UpdateAxisScales();
+    // After an axis change from the axis menu: the model area follows the axes.
+    void AxisChanged();
+    void RebuildMapSeries();
+    void AddMapPolygon(int Body, int Sub);
+    void RefreshMapPolygons(const arofintM& Bodies, const arofintM& Subs, const arofintM& MapIndexes);
+    void ApplyPolygonAppearance(int Body, int Sub, int MapIndex);
+    void StorePolygonAppearance(int Body, int Sub, int MapIndex);
+    // Turns slot-0 ids into map indexes; entries without a map polygon are
+    // dropped from all lists.
+    void ResolveSelection(arofintM& Ids, arofintM& Bodies, arofintM& MapIndexes, arofintM& Subs);
+    // Moves the listed map polygons to the front, in list order, and
+    // updates the list to their new indexes.
+    void MoveMapPolygonsFirst(arofintM& MapIndexes);
+    void BuildLineSeries();
+    // The chart's after-draw handler: the node dots.
+    void PaintNodes();
+    // On: the chart fills its parent. Off: equal scales along x and y.
+    void SetAutomaticScaling(bool On);
+    void EditBodyParameters(int MapIndex, int Body, int Sub);
+    // Cancels an edit in progress: no picks, no drawn points, no selection,
+    // the drawing aids emptied.
+    void ClearEditState();
+
+    // --- Undo history ---
+    void PushUndo();
+    void Undo();
+    void TakeBackup();
+    void RestoreBackup();
+    void ClearUndoHistory();
+
+    // --- The section file ---
+    // The model as a block (also stores each line's settings text).
+    TSectionModel SectionModel();
+    // Writes HeaderLines (each without its line end) and the model block to
+    // FileName through a temporary file in its folder, then replaces it.
+    // Raises with a message on any failure; the old file stays intact.
+    void WriteSection(const QString& FileName, const std::vector<QByteArray>& HeaderLines);
+    // Keeps the first HeaderLines lines of the existing file (-1: all of
+    // them; past its end: empty lines) and writes the model block after them.
+    void WriteModelBlock(const QString& FileName, int HeaderLines);
+    // False when the file has no block (the chart is unchanged). An
+    // unreadable file or an invalid block raises; the chart keeps its model.
+    bool ReadModelBlock(const QString& FileName);
+    // Replaces the model with a read one and starts a new history.
+    void LoadSectionModel(TSectionModel Section);
+
+private:
+    void CreateSeries();
+    void SetUpAxes();
+    // The chart's axes laid out for its present size (a paint into a scratch
+    // picture when the chart was not painted at this size yet).
+    void EnsureAxesLaidOut();
+    double AxisScale(const TChartAxis& Axis) const;
+    void ComputeScales();
+    void FreeLineSeries(lines& Records);
+    void FillSurfaceSeries();
+    TColor NodeColor(const Tnode& Node) const;
+    int FLaidOutWidth = -1;
+    int FLaidOutHeight = -1;
+};
+
+} // namespace lp

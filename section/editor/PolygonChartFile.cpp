@@ -1,0 +1,133 @@
+// The section chart's model block: writing through a temporary file that
+// replaces the target, and reading into temporaries that replace the model
+// only when the whole block was valid.
+
+#include "section/editor/PolygonChart.h"
+
+#include "chart/engine/PlotAxis.h"
+#include "chart/engine/PlotSeries.h"
+#include "chart/engine/PlotSeriesSettings.h"
+#include "platform/core/SafeSave.h"
+
+#include <QtCore/QFile>
+
+namespace lp {
+
+namespace {
+
+[[noreturn]] void RaiseFileError(const QString& FileName, const QString& Reason)
+{
+    throw ESectionFileError(QStringLiteral("The section file \"%1\" cannot be written: %2")
+                                .arg(FileName, Reason)
+                                .toStdString());
+}
+
+QByteArray ReadWholeFile(const QString& FileName)
+{
+    QFile file(FileName);
+    if (!file.open(QIODevice::ReadOnly))
+        throw ESectionFileError(QStringLiteral("The section file \"%1\" cannot be opened: %2")
+                                    .arg(FileName, file.errorString())
+                                    .toStdString());
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw ESectionFileError(QStringLiteral("The section file \"%1\" cannot be read: %2")
+                                    .arg(FileName, file.errorString())
+                                    .toStdString());
+    return bytes;
+}
+
+} // namespace
+
+TSectionModel TPolygonChart::SectionModel()
+{
+    TSectionModel section;
+    section.ReservedPair[0] = ReservedPair[0];
+    section.ReservedPair[1] = ReservedPair[1];
+    section.ModelArea = ModelArea;
+    section.HasProfile = HasProfile;
+    section.Profile = CopyComplexArray(Profile);
+    section.Nodes = CopyNodes(Nodes);
+    section.Model = CopyAllSpolygon(Model);
+    // Each line's look is taken from its series as it is now.
+    for (line& record : Lines)
+        if (record.series != nullptr)
+            record.appearance = SeriesSettingsToText(record.series).toStdString();
+    section.Lines = CopyLines(Lines);
+    return section;
+}
+
+void TPolygonChart::WriteSection(const QString& FileName, const std::vector<QByteArray>& HeaderLines)
+{
+    std::string bytes;
+    for (const QByteArray& header : HeaderLines) {
+        bytes.append(header.constData(), static_cast<size_t>(header.size()));
+        bytes.append("\r\n");
+    }
+    try {
+        bytes += FormatSectionModelBlock(SectionModel());
+    } catch (const Exception& error) {
+        RaiseFileError(FileName, QString::fromStdString(error.Message()));
+    }
+    QString error;
+    if (!SaveBytesAtomically(FileName, QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())), error))
+        RaiseFileError(FileName, error);
+}
+
+void TPolygonChart::WriteModelBlock(const QString& FileName, int HeaderLines)
+{
+    std::vector<QByteArray> header;
+    if (HeaderLines != 0 && QFile::exists(FileName)) {
+        const QByteArray existing = ReadWholeFile(FileName);
+        const std::vector<std::string_view> lines =
+            SplitFileLines(std::string_view(existing.constData(), static_cast<size_t>(existing.size())));
+        const size_t count = HeaderLines < 0 ? lines.size() : static_cast<size_t>(HeaderLines);
+        for (size_t i = 0; i < count; ++i)
+            header.push_back(i < lines.size() ? QByteArray(lines[i].data(), static_cast<qsizetype>(lines[i].size()))
+                                              : QByteArray());
+    }
+    WriteSection(FileName, header);
+}
+
+bool TPolygonChart::ReadModelBlock(const QString& FileName)
+{
+    const QByteArray bytes = ReadWholeFile(FileName);
+    TSectionModel section;
+    try {
+        if (!ParseSectionModelBlock(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())), section))
+            return false;
+    } catch (const ESectionFileError& error) {
+        throw ESectionFileError(QStringLiteral("The section file \"%1\" holds an invalid model: %2")
+                                    .arg(FileName, QString::fromStdString(error.Message()))
+                                    .toStdString());
+    }
+    LoadSectionModel(std::move(section));
+    return true;
+}
+
+void TPolygonChart::LoadSectionModel(TSectionModel Section)
+{
+    ClearEditState();
+    ReservedPair[0] = Section.ReservedPair[0];
+    ReservedPair[1] = Section.ReservedPair[1];
+    ModelArea = Section.ModelArea;
+    HasProfile = Section.HasProfile;
+    Profile = std::move(Section.Profile);
+    Nodes = std::move(Section.Nodes);
+    Model = std::move(Section.Model);
+    FreeLineSeries(Lines);
+    Lines = std::move(Section.Lines);
+    BuildLineSeries();
+    ModelLoaded = true;
+    ClearUndoHistory();
+    PushUndo();
+    // The axes and the map show the read model.
+    BottomAxis()->SetMinMax(ModelArea.left, ModelArea.right);
+    LeftAxis()->SetMinMax(ModelArea.top, ModelArea.bottom);
+    RightAxis()->SetMinMax(ModelArea.top, ModelArea.bottom);
+    RebuildMapSeries();
+    UpdateAxisScales();
+    TakeBackup();
+}
+
+} // namespace lp

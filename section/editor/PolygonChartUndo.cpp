@@ -1,0 +1,111 @@
+// The section chart's undo history and its roll-back copy.
+
+#include "section/editor/PolygonChart.h"
+
+#include "chart/engine/PlotAxis.h"
+#include "chart/engine/PlotMapSeries.h"
+
+namespace lp {
+
+namespace {
+
+constexpr int64_t FreeSlot = -1;
+
+} // namespace
+
+void TPolygonChart::ClearUndoHistory()
+{
+    UndoModels.Clear();
+    UndoNodes.Clear();
+    UndoLines.Clear();
+    UndoAreas.Clear();
+    UndoSequence.Clear();
+    ModelBackup.Clear();
+    NodesBackup.Clear();
+}
+
+void TPolygonChart::PushUndo()
+{
+    int64_t newest = FreeSlot;
+    for (int64_t sequence : UndoSequence)
+        newest = std::max(newest, sequence);
+    int target = 0;
+    if (UndoSequence.Length() < UndoDepth) {
+        target = UndoSequence.Length();
+        const int length = target + 1;
+        UndoModels.SetLength(length);
+        UndoNodes.SetLength(length);
+        UndoLines.SetLength(length);
+        UndoAreas.SetLength(length);
+        UndoSequence.SetLength(length);
+    } else {
+        // The oldest slot goes; free slots (-1) come first. Sequence numbers
+        // are 64-bit and never run out.
+        for (int i = 1; i < UndoSequence.Length(); ++i)
+            if (UndoSequence[i] < UndoSequence[target])
+                target = i;
+    }
+    UndoSequence[target] = newest + 1;
+    UndoModels[target] = CopyAllSpolygon(Model);
+    UndoNodes[target] = CopyNodes(Nodes);
+    UndoLines[target] = CopyLines(Lines);
+    UndoAreas[target] = ModelArea;
+    UndoStepped = false;
+}
+
+void TPolygonChart::Undo()
+{
+    for (;;) {
+        int newest = -1;
+        int live = 0;
+        for (int i = 0; i < UndoSequence.Length(); ++i) {
+            if (UndoSequence[i] == FreeSlot)
+                continue;
+            ++live;
+            if (newest < 0 || UndoSequence[i] > UndoSequence[newest])
+                newest = i;
+        }
+        if (newest < 0)
+            return;
+        Model = CopyAllSpolygon(UndoModels[newest]);
+        Nodes = CopyNodes(UndoNodes[newest]);
+        FreeLineSeries(Lines);
+        Lines = CopyLines(UndoLines[newest]);
+        ModelArea = UndoAreas[newest];
+        if (live > 1)
+            UndoSequence[newest] = FreeSlot;
+        if (UndoStepped)
+            break;
+        // The newest slot held the present state; the second pass reaches
+        // the state before it.
+        UndoStepped = true;
+    }
+    PushUndo();
+    // The axes follow the restored area (the area alone would leave them on
+    // the undone one).
+    const TModelArea area = ModelArea;
+    BottomAxis()->SetMinMax(area.left, area.right);
+    LeftAxis()->SetMinMax(area.top, area.bottom);
+    RightAxis()->SetMinMax(area.top, area.bottom);
+    RebuildMapSeries();
+    BuildLineSeries();
+    UpdateAxisScales();
+    TakeBackup();
+    ClearEditState();
+}
+
+void TPolygonChart::TakeBackup()
+{
+    ModelBackup = CopyAllSpolygon(Model);
+    NodesBackup = CopyNodes(Nodes);
+}
+
+void TPolygonChart::RestoreBackup()
+{
+    if (NodesBackup.Empty())
+        return;
+    Model = CopyAllSpolygon(ModelBackup);
+    Nodes = CopyNodes(NodesBackup);
+}
+
+} // namespace lp

@@ -1,0 +1,180 @@
+// The section chart's undo history and roll-back copy.
+
+#include "section/editor/PolygonChart.h"
+
+#include "SectionTestUtil.h"
+#include "chart/engine/PlotMapSeries.h"
+
+#include <gtest/gtest.h>
+
+namespace lp {
+namespace {
+
+int LiveSlots(const TPolygonChart& Chart)
+{
+    int live = 0;
+    for (int64_t sequence : Chart.UndoSequence)
+        live += sequence >= 0 ? 1 : 0;
+    return live;
+}
+
+// One finished edit: a new body, then the snapshot the edit modes take.
+void EditAddBody(TPolygonChart& Chart)
+{
+    TSectionFixture::AppendBodies(Chart, 1);
+    Chart.PushUndo();
+}
+
+TEST(PolygonChartUndo, TwoEditsTwoUndosGiveTheLoadedState)
+{
+    TPolygonChart chart;
+    chart.NewModel({}, false, 0, 1000, 0, 100);
+    const AllSpolygon loaded = CopyAllSpolygon(chart.Model);
+    const Tnodes loadedNodes = CopyNodes(chart.Nodes);
+    EditAddBody(chart);
+    EditAddBody(chart);
+    EXPECT_EQ(LiveSlots(chart), 3);
+    EXPECT_EQ(chart.Model.Length(), 3);
+
+    chart.Undo();
+    EXPECT_EQ(chart.Model.Length(), 2);
+    EXPECT_EQ(chart.MapSeries->Shapes()->Count(), 1);
+    chart.Undo();
+    EXPECT_EQ(chart.Model.Length(), 1);
+    EXPECT_EQ(chart.Nodes, loadedNodes);
+    EXPECT_EQ(chart.Model[0][0].ring, loaded[0][0].ring);
+    EXPECT_EQ(chart.MapSeries->Shapes()->Count(), 0);
+    EXPECT_FALSE(chart.UndoStepped);
+    // A further undo with one live slot changes nothing.
+    chart.Undo();
+    EXPECT_EQ(chart.Model.Length(), 1);
+    EXPECT_EQ(chart.Nodes, loadedNodes);
+}
+
+TEST(PolygonChartUndo, SingleLiveSlotRestoresItselfAndGrows)
+{
+    TPolygonChart chart;
+    chart.NewModel({}, false, 0, 1000, 0, 100);
+    const Tnodes nodes = CopyNodes(chart.Nodes);
+    ASSERT_EQ(chart.UndoSequence.Length(), 1);
+    chart.Undo();
+    EXPECT_EQ(chart.Nodes, nodes);
+    EXPECT_EQ(chart.UndoSequence.Length(), 2); // the following push added a slot
+    EXPECT_EQ(LiveSlots(chart), 2);
+}
+
+TEST(PolygonChartUndo, TheTwentySixthPushOverwritesTheOldest)
+{
+    TPolygonChart chart;
+    chart.NewModel({}, false, 0, 1000, 0, 100);
+    for (int i = 1; i < 25; ++i)
+        chart.PushUndo();
+    ASSERT_EQ(chart.UndoSequence.Length(), 25);
+    EXPECT_EQ(chart.UndoSequence[0], 0);
+    chart.PushUndo();
+    EXPECT_EQ(chart.UndoSequence.Length(), 25);
+    EXPECT_EQ(chart.UndoSequence[0], 25); // slot 0 held the oldest
+    chart.PushUndo();
+    EXPECT_EQ(chart.UndoSequence[1], 26);
+}
+
+TEST(PolygonChartUndo, FreeSlotsAreTakenBeforeLiveOnes)
+{
+    TPolygonChart chart;
+    chart.NewModel({}, false, 0, 1000, 0, 100);
+    for (int i = 1; i < 25; ++i)
+        EditAddBody(chart);
+    ASSERT_EQ(chart.UndoSequence.Length(), 25);
+    chart.Undo(); // frees two slots, pushes into the first free one
+    int free = -1;
+    for (int i = 0; i < 25; ++i)
+        if (chart.UndoSequence[i] < 0)
+            free = i;
+    ASSERT_GE(free, 0);
+    chart.PushUndo();
+    EXPECT_GE(chart.UndoSequence[free], 0);
+    EXPECT_EQ(chart.UndoSequence[0], 0); // the oldest live slot is kept
+}
+
+TEST(PolygonChartUndo, SequenceNumbersDoNotRunOut)
+{
+    TPolygonChart chart;
+    chart.NewModel({}, false, 0, 1000, 0, 100);
+    for (int i = 1; i < 25; ++i)
+        chart.PushUndo();
+    // Far past the old bound of 100000: the oldest still goes first.
+    for (int i = 0; i < 25; ++i)
+        chart.UndoSequence[i] = 200000 + i;
+    chart.PushUndo();
+    EXPECT_EQ(chart.UndoSequence[0], 200025);
+    chart.PushUndo();
+    EXPECT_EQ(chart.UndoSequence[1], 200026);
+}
+
+TEST(PolygonChartUndo, UndoBringsBackTheAreaAndTheAxes)
+{
+    TPolygonChart chart;
+    chart.NewModel({}, false, 0, 1000, 0, 100);
+    chart.SetModelArea(false, 0, 2000, 0, 300);
+    chart.PushUndo();
+    chart.Undo();
+    EXPECT_DOUBLE_EQ(chart.ModelArea.right, 1000);
+    EXPECT_DOUBLE_EQ(chart.BottomAxis()->Maximum(), 1000);
+    EXPECT_DOUBLE_EQ(chart.LeftAxis()->Maximum(), 100);
+}
+
+TEST(PolygonChartUndo, UndoTakesAFreshBackupAndClearsTheEdit)
+{
+    TPolygonChart chart;
+    chart.NewModel({}, false, 0, 1000, 0, 100);
+    EditAddBody(chart);
+    chart.Editing = true;
+    chart.PickNode = 5;
+    chart.Undo();
+    EXPECT_FALSE(chart.Editing);
+    EXPECT_EQ(chart.PickNode, -1);
+    // A refused edit now rolls back to the undone-to state, not to the
+    // state before the undo.
+    EditAddBody(chart);
+    chart.RestoreBackup();
+    EXPECT_EQ(chart.Model.Length(), 2);
+}
+
+TEST(PolygonChartUndo, BackupAndRestore)
+{
+    TPolygonChart chart;
+    chart.NewModel({}, false, 0, 1000, 0, 100);
+    chart.ModelBackup.Clear();
+    chart.NodesBackup.Clear();
+    TSectionFixture::AppendBodies(chart, 1); // takes a backup
+    chart.NodesBackup.Clear();
+    const int bodies = chart.Model.Length();
+    chart.RestoreBackup(); // an empty node backup restores nothing
+    EXPECT_EQ(chart.Model.Length(), bodies);
+    chart.TakeBackup();
+    chart.Nodes[5].x += 1;
+    chart.Model.Delete(1);
+    chart.RestoreBackup();
+    EXPECT_EQ(chart.Model.Length(), bodies);
+    EXPECT_EQ(chart.Nodes, chart.NodesBackup);
+}
+
+TEST(PolygonChartUndo, LinesComeBackWithNewSeries)
+{
+    TPolygonChart chart;
+    chart.NewModel({}, false, 0, 1000, 0, 100);
+    line record;
+    record.points = {{0, 0}, {10, 10}};
+    chart.Lines.Add(record);
+    chart.BuildLineSeries();
+    chart.PushUndo();
+    chart.Lines.Delete(0);
+    chart.PushUndo();
+    chart.Undo();
+    ASSERT_EQ(chart.Lines.Length(), 1);
+    ASSERT_NE(chart.Lines[0].series, nullptr);
+    EXPECT_EQ(chart.Lines[0].series->Count(), 2);
+}
+
+} // namespace
+} // namespace lp
