@@ -96,6 +96,14 @@ TPolygonChart::TPolygonChart(TComponent* AOwner) : TChart(AOwner)
         SetUpAxes();
         OnAfterDraw = [this](TCustomPlotPanelExtended*) { PaintNodes(); };
         OnResize = [this](TControl*) { UpdateAxisScales(); };
+        OnDblClick = [this](TControl* Sender) { ChartDblClick(Sender); };
+        OnMouseMove = [this](TControl* Sender, TShiftState Shift, int X, int Y) { ChartMouseMove(Sender, Shift, X, Y); };
+        OnMouseDown = [this](TControl* Sender, TMouseButton Button, TShiftState Shift, int X, int Y) {
+            ChartMouseDown(Sender, Button, Shift, X, Y);
+        };
+        OnMouseUp = [this](TControl* Sender, TMouseButton Button, TShiftState Shift, int X, int Y) {
+            ChartMouseUp(Sender, Button, Shift, X, Y);
+        };
     }
     OnAxisPopupAction = [this](QObject*) { AxisChanged(); };
     Title()->Text()->Clear();
@@ -171,6 +179,10 @@ void TPolygonChart::CreateSeries()
 void TPolygonChart::SetUpAxes()
 {
     SetView3D(false);
+    // The mouse edits the model: no zooming, and no panning with the right
+    // button that finishes an edit.
+    SetAllowZoom(false);
+    SetAllowPanning(TCustomPlotPanelExtended::pmNone);
     Zoom()->Pen()->SetColor(0x000000);
     SetMarginUnits(TPlotUnits::muPixels);
     SetMargin(0, 25);
@@ -578,23 +590,6 @@ void TPolygonChart::EditBodyParameters(int MapIndex, int Body, int Sub)
 {
     if (BodyParametersEntryPoint())
         BodyParametersEntryPoint()(this, MapIndex, Body, Sub);
-}
-
-void TPolygonChart::ClearEditState()
-{
-    Editing = false;
-    DrawnPoints.Clear();
-    SelIds.Clear();
-    SelBodies.Clear();
-    SelSubPolygons.Clear();
-    SelNodes.Clear();
-    PickNode = PickNode2 = PickSubPolygon = PickBody = -1;
-    PickLine = PickLinePoint = FirstLine = FirstLineSegment = -1;
-    HighlightIndex = -1;
-    BodyMovesWhole = false;
-    BorderMove = false;
-    EditPathSeries->Clear();
-    RubberBandSeries->Clear();
 }
 
 } // namespace lp

@@ -35,6 +35,39 @@ class TMapSeries;
 // -1 none; 0..12 ring and node modes; 1001..1008 line modes.
 using TPolygonEditMode = int32_t;
 
+enum : TPolygonEditMode {
+    pmAddPolygon = 0,
+    pmAddSubPolygon = 1,
+    pmDividePolygon = 2,
+    pmCoupleNodes = 3,
+    pmDeleteNode = 4,
+    pmMoveNode = 5,
+    pmUncoupleNodes = 6,
+    pmAddNode = 7,
+    pmDeleteSubPolygon = 8,
+    pmUncoupleSubPolygon = 9,
+    pmMovePolygon = 10,
+    pmMoveSubPolygon = 11,
+    pmFixNode = 12,
+    pmAddLine = 1001,
+    pmDeleteLineNode = 1002,
+    pmMoveLineNode = 1003,
+    pmAddLineNode = 1004,
+    pmDeleteLine = 1005,
+    pmPolygonFromLinesA = 1006,
+    pmPolygonFromLinesB = 1007,
+    pmMoveLine = 1008,
+};
+
+// The status-bar text of a mode (empty for the modes without one) and its
+// tool-button hint.
+QString EditModeStatusText(TPolygonEditMode Mode);
+QString EditModeHint(TPolygonEditMode Mode);
+
+// The settings text a newly drawn line takes (set by the main window from
+// an existing line's series); empty: new lines keep the standard look.
+QString& DefaultLineSettings();
+
 class TPolygonChart;
 
 // The body parameters dialog, registered by the dialog's unit; empty until
@@ -148,9 +181,48 @@ public:
     // On: the chart fills its parent. Off: equal scales along x and y.
     void SetAutomaticScaling(bool On);
     void EditBodyParameters(int MapIndex, int Body, int Sub);
-    // Cancels an edit in progress: no picks, no drawn points, no selection,
-    // the drawing aids emptied.
+
+    // --- The editing state machine ---
+    // Phase 0 a press, 1 a move; X, Y in model units. True only when a
+    // right-button press finished an edit that changed the model or lines.
+    bool EditStep(TPolygonEditMode Mode, int Phase, double X, double Y, bool Right);
+    // After a new EditMode: an unfinished edit is rolled back.
+    void ResetEditMode();
+    // Ends an edit without touching the model.
     void ClearEditState();
+    // The map polygon of a ring (the last one with its id), -1 when none.
+    int FindMapPolygon(int Body, int Sub) const;
+    // The chart's mouse handlers (installed as OnMouseMove ... OnDblClick).
+    void ChartMouseMove(TControl* Sender, TShiftState Shift, int X, int Y);
+    void ChartMouseDown(TControl* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+    void ChartMouseUp(TControl* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+    void ChartDblClick(TControl* Sender);
+    // Hover highlight of the sub-polygon under the cursor (red pen).
+    void HoverHighlightSubPolygon();
+    // A map polygon's pen colour, set the way that keeps its own pen.
+    void SetMapPolygonPenColor(int MapIndex, TColor Color);
+    bool MapPolygonIsHighlighted(int MapIndex) const;
+    // Every red map polygon gets SavedPenColor back.
+    void RemoveHighlights();
+    // SelIds (slot-0 ids) become map polygon indexes; entries without a map
+    // polygon leave all three selection lists.
+    void SelectionToMapIndexes();
+
+    // --- Polygon drawing and dividing modes (PolygonChartDrawModes.cpp) ---
+    bool EditStepPolygonModes(TPolygonEditMode Mode, int Phase, double X, double Y, bool Right);
+    // (end of the polygon drawing modes)
+
+    // --- Node modes (PolygonChartNodeModes.cpp) ---
+    bool EditStepNodeModes(TPolygonEditMode Mode, int Phase, double X, double Y, bool Right);
+    // (end of the node modes)
+
+    // --- Sub-polygon and body modes (PolygonChartBodyModes.cpp) ---
+    bool EditStepBodyModes(TPolygonEditMode Mode, int Phase, double X, double Y, bool Right);
+    // (end of the sub-polygon and body modes)
+
+    // --- Line modes (PolygonChartLineModes.cpp) ---
+    bool EditStepLineModes(TPolygonEditMode Mode, int Phase, double X, double Y, bool Right);
+    // (end of the line modes)
 
     // --- Undo history ---
     void PushUndo();
@@ -188,6 +260,8 @@ private:
     TColor NodeColor(const Tnode& Node) const;
     int FLaidOutWidth = -1;
     int FLaidOutHeight = -1;
+    // The press that follows a handled double click belongs to it.
+    bool FDoubleClickHandled = false;
 };
 
 } // namespace lp

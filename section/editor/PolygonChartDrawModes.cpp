@@ -1,0 +1,17 @@
+// The section chart's polygon drawing and dividing modes.
+
+#include "section/editor/PolygonChart.h"
+
+namespace lp {
+
+bool TPolygonChart::EditStepPolygonModes(TPolygonEditMode Mode, int Phase, double X, double Y, bool Right)
+{
+    (void)Mode;
+    (void)Phase;
+    (void)X;
+    (void)Y;
+    (void)Right;
+    return false; // not yet built
+}
+
+} // namespace lp

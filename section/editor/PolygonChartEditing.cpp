@@ -1,0 +1,325 @@
+// The section chart's editing state machine: the mouse handlers, EditStep's
+// dispatch to the mode groups, resetting and clearing an edit, and the
+// hover highlight of a sub-polygon.
+
+#include "section/editor/PolygonChart.h"
+
+#include "chart/engine/PlotMapSeries.h"
+#include "chart/engine/PlotSeries.h"
+
+namespace lp {
+
+namespace {
+
+constexpr TColor HighlightColor = 0x0000FF; // red
+
+} // namespace
+
+QString& DefaultLineSettings()
+{
+    static QString Settings;
+    return Settings;
+}
+
+QString EditModeStatusText(TPolygonEditMode Mode)
+{
+    switch (Mode) {
+    case pmAddPolygon:
+        return QStringLiteral("\"Add polygon\" mode. Use left-click for adding point to polygon, right-click to close polygon");
+    case pmAddSubPolygon:
+        return QStringLiteral("\"Add sub-polygon to other\" mode. Use left-click for adding point to polygon, right-click to close polygon");
+    case pmDividePolygon:
+        return QStringLiteral("\"Divide polygon\" mode. Use left-click to select polygons border, right-click to divide polygon");
+    case pmCoupleNodes:
+        return QStringLiteral("\"Couple nodes\" mode. Use left-click to choose first node, right-click to choose second node");
+    case pmDeleteNode:
+        return QStringLiteral("\"Delete node\" mode. Use right-click to remove node of polygon");
+    case pmMoveNode:
+        return QStringLiteral("\"Move node\" mode. Use left-click dragging for nodes moving, right-click for new position placing");
+    case pmUncoupleNodes:
+        return QStringLiteral("\"Uncouple nodes\" mode. Use right-click to uncouple connected nodes of polygon");
+    case pmAddNode:
+        return QStringLiteral("\"Add node\" mode. Use right-click to add new node to polygon");
+    case pmDeleteSubPolygon:
+        return QStringLiteral("\"Delete sub-polygon\" mode. Use right-click to remove polygon");
+    case pmUncoupleSubPolygon:
+        return QStringLiteral("\"Uncouple sub-polygon from polygon\" mode. Use right-click to uncouple polygon");
+    case pmMovePolygon:
+        return QStringLiteral("\"Move polygon\" mode. Use left-click dragging for polygons moving, right-click for new position placing");
+    case pmMoveSubPolygon:
+        return QStringLiteral("\"Move sub-polygon\" mode. Use left-click dragging for polygons moving, right-click for new position placing");
+    case pmFixNode:
+        return QStringLiteral("\"Fix node\" mode. Use right-click to fix node");
+    case pmAddLine:
+        return QStringLiteral("\"Add line\" mode. Use left-click for adding point to line, right-click to end");
+    case pmDeleteLineNode:
+        return QStringLiteral("\"Delete line node\" mode. Use right-click to remove node of line");
+    case pmMoveLineNode:
+        return QStringLiteral("\"Move line node\" mode. Use left-click dragging for nodes moving, right-click for new position placing");
+    case pmAddLineNode:
+        return QStringLiteral("\"Add line node\" mode. Use right-click to add new node to line");
+    case pmDeleteLine:
+        return QStringLiteral("\"Delete line\" mode. Use right-click to remove line");
+    default:
+        return {};
+    }
+}
+
+QString EditModeHint(TPolygonEditMode Mode)
+{
+    switch (Mode) {
+    case pmAddPolygon:
+        return QStringLiteral("Add polygon");
+    case pmAddSubPolygon:
+        return QStringLiteral("Add sub-polygon to other");
+    case pmDividePolygon:
+        return QStringLiteral("Divide polygon");
+    case pmCoupleNodes:
+        return QStringLiteral("Couple nodes");
+    case pmDeleteNode:
+    case pmDeleteLineNode:
+        return QStringLiteral("Delete node");
+    case pmMoveNode:
+    case pmMoveLineNode:
+        return QStringLiteral("Move node");
+    case pmUncoupleNodes:
+        return QStringLiteral("Uncouple nodes");
+    case pmAddNode:
+    case pmAddLineNode:
+        return QStringLiteral("Add node");
+    case pmDeleteSubPolygon:
+        return QStringLiteral("Delete sub-polygon");
+    case pmUncoupleSubPolygon:
+        return QStringLiteral("Uncouple sub-polygon from polygon");
+    case pmMovePolygon:
+        return QStringLiteral("Move polygon");
+    case pmMoveSubPolygon:
+        return QStringLiteral("Move sub-polygon");
+    case pmAddLine:
+        return QStringLiteral("Add line");
+    case pmDeleteLine:
+        return QStringLiteral("Delete line");
+    case pmPolygonFromLinesA:
+    case pmPolygonFromLinesB:
+        return QStringLiteral("Create polygon from two lines");
+    case pmMoveLine:
+        return QStringLiteral("Move line");
+    default:
+        return {};
+    }
+}
+
+// --- Mouse handlers -----------------------------------------------------------------
+
+void TPolygonChart::ChartMouseMove(TControl* Sender, TShiftState Shift, int X, int Y)
+{
+    (void)Sender;
+    (void)Shift;
+    if (!ModelLoaded)
+        return;
+    CursorPixelX = X;
+    CursorPixelY = Y;
+    CursorX = MapSeries->XScreenToValue(X);
+    CursorY = MapSeries->YScreenToValue(Y);
+    if (OnCursorMove)
+        OnCursorMove(this);
+    CursorPoint = complexM{CursorX, CursorY};
+    if (!AllowZoom())
+        EditStep(EditMode, 1, CursorX, CursorY, false);
+}
+
+void TPolygonChart::ChartMouseDown(TControl* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)
+{
+    (void)Sender;
+    (void)X;
+    (void)Y;
+    if (AllowZoom())
+        return;
+    // The press of a double click that opened the body dialog ends there.
+    if (Shift.testFlag(ssDouble) && FDoubleClickHandled) {
+        FDoubleClickHandled = false;
+        return;
+    }
+    FDoubleClickHandled = false;
+    if (Editing)
+        ChartMenuSuppressed = true;
+    // The position is the one of the last mouse move.
+    if (Button == mbLeft) {
+        EditStep(EditMode, 0, CursorX, CursorY, false);
+    } else if (Button == mbRight) {
+        if (EditStep(EditMode, 0, CursorX, CursorY, true)) {
+            TakeBackup();
+            PushUndo();
+            ClearEditState();
+            ChangeNotify();
+        }
+    }
+}
+
+void TPolygonChart::ChartMouseUp(TControl* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)
+{
+    (void)Sender;
+    (void)Button;
+    (void)Shift;
+    (void)X;
+    (void)Y;
+    ChartMenuSuppressed = false;
+}
+
+void TPolygonChart::ChartDblClick(TControl* Sender)
+{
+    (void)Sender;
+    if (!ModelLoaded)
+        return;
+    // An edit in progress (a node being dragged) is rolled back first, so
+    // the snapshot below never records an unvalidated model.
+    if (Editing)
+        ResetEditMode();
+    int body = -1;
+    int sub = -1;
+    FindSubPolygonAt(Model, body, sub, Nodes, CursorPoint);
+    if (body < 0)
+        return;
+    EditBodyParameters(FindMapPolygon(body, sub), body, sub);
+    PushUndo();
+    ChangeNotify();
+    Editing = false;
+    TakeBackup();
+    ResetEditMode();
+    SetMouseCancelled(true);
+    FDoubleClickHandled = true;
+}
+
+// --- The state machine -------------------------------------------------------------
+
+bool TPolygonChart::EditStep(TPolygonEditMode Mode, int Phase, double X, double Y, bool Right)
+{
+    switch (Mode) {
+    case pmAddPolygon:
+    case pmAddSubPolygon:
+    case pmDividePolygon:
+        return EditStepPolygonModes(Mode, Phase, X, Y, Right);
+    case pmCoupleNodes:
+    case pmDeleteNode:
+    case pmMoveNode:
+    case pmUncoupleNodes:
+    case pmAddNode:
+    case pmFixNode:
+        return EditStepNodeModes(Mode, Phase, X, Y, Right);
+    case pmDeleteSubPolygon:
+    case pmUncoupleSubPolygon:
+    case pmMovePolygon:
+    case pmMoveSubPolygon:
+        return EditStepBodyModes(Mode, Phase, X, Y, Right);
+    case pmAddLine:
+    case pmDeleteLineNode:
+    case pmMoveLineNode:
+    case pmAddLineNode:
+    case pmDeleteLine:
+    case pmPolygonFromLinesA:
+    case pmPolygonFromLinesB:
+    case pmMoveLine:
+        return EditStepLineModes(Mode, Phase, X, Y, Right);
+    default:
+        return false;
+    }
+}
+
+void TPolygonChart::ResetEditMode()
+{
+    UpdateAxisScales();
+    if (Editing) {
+        RestoreBackup();
+        RebuildMapSeries();
+    }
+    Editing = false;
+    SelIds.Clear();
+    SelBodies.Clear();
+    SelSubPolygons.Clear();
+    EditPathSeries->Clear();
+    RubberBandSeries->Clear();
+    DrawnPoints.Clear();
+    PickNode = PickNode2 = PickSubPolygon = PickBody = -1;
+    TakeBackup();
+    RemoveHighlights();
+}
+
+void TPolygonChart::ClearEditState()
+{
+    PickLine = -1;
+    FirstLine = -1;
+    Editing = false;
+    EditPathSeries->Clear();
+    RubberBandSeries->Clear();
+    DrawnPoints.Clear();
+    PickNode = PickNode2 = PickSubPolygon = PickBody = -1;
+    SelIds.Clear();
+    SelBodies.Clear();
+    SelSubPolygons.Clear();
+    RemoveHighlights();
+}
+
+int TPolygonChart::FindMapPolygon(int Body, int Sub) const
+{
+    const ParamValue& slot = Model[Body][Sub].params[psId];
+    if (slot.GetKind() != ParamValue::Kind::Integer)
+        return -1;
+    const int id = slot.AsInteger();
+    TPlotPolygonList& shapes = *MapSeries->Shapes();
+    int found = -1;
+    for (int m = 0; m < shapes.Count(); ++m)
+        if (shapes.GetPolygon(m)->ID() == id)
+            found = m;
+    return found;
+}
+
+// --- Highlights ------------------------------------------------------------------------
+
+void TPolygonChart::SetMapPolygonPenColor(int MapIndex, TColor Color)
+{
+    TPlotPolygon* polygon = MapSeries->Shapes()->GetPolygon(MapIndex);
+    polygon->SetParentPen(true);
+    polygon->Pen()->SetColor(Color);
+    polygon->SetParentPen(false);
+}
+
+bool TPolygonChart::MapPolygonIsHighlighted(int MapIndex) const
+{
+    return MapIndex >= 0 && MapIndex < MapSeries->Shapes()->Count() &&
+           MapSeries->Shapes()->GetPolygon(MapIndex)->Pen()->Color() == HighlightColor;
+}
+
+void TPolygonChart::RemoveHighlights()
+{
+    for (int m = 0; m < MapSeries->Shapes()->Count(); ++m)
+        if (MapPolygonIsHighlighted(m))
+            SetMapPolygonPenColor(m, SavedPenColor);
+}
+
+void TPolygonChart::SelectionToMapIndexes()
+{
+    arofintM mapIndexes;
+    ResolveSelection(SelIds, SelBodies, mapIndexes, SelSubPolygons);
+    SelIds = std::move(mapIndexes);
+}
+
+void TPolygonChart::HoverHighlightSubPolygon()
+{
+    FindSubPolygonAt(Model, PickBody, PickSubPolygon, Nodes, CursorPoint);
+    if (PickBody < 0) {
+        if (MapPolygonIsHighlighted(HighlightIndex))
+            SetMapPolygonPenColor(HighlightIndex, SavedPenColor);
+        return;
+    }
+    SelectSubPolygon(PickBody, PickSubPolygon, Model, SelIds, SelSubPolygons, SelBodies);
+    SelectionToMapIndexes();
+    if (MapPolygonIsHighlighted(HighlightIndex) && !SelIds.Empty() && SelIds[0] != HighlightIndex)
+        SetMapPolygonPenColor(HighlightIndex, SavedPenColor);
+    if (!SelIds.Empty() && !MapPolygonIsHighlighted(SelIds[0])) {
+        SavedPenColor = MapSeries->Shapes()->GetPolygon(SelIds[0])->Pen()->Color();
+        HighlightIndex = SelIds[0];
+        SetMapPolygonPenColor(SelIds[0], HighlightColor);
+    }
+}
+
+} // namespace lp
