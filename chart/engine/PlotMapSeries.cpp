@@ -38,16 +38,6 @@ private:
     std::unique_ptr<TPlotBlend> FBlend;
 };
 
-// Left <= Right and Top <= Bottom.
-TRect Normalized(TRect R)
-{
-    if (R.Left > R.Right)
-        std::swap(R.Left, R.Right);
-    if (R.Top > R.Bottom)
-        std::swap(R.Top, R.Bottom);
-    return R;
-}
-
 // Whether two normalised rectangles overlap; touching edges count.
 bool Touches(const TRect& A, const TRect& B)
 {
@@ -506,7 +496,7 @@ TRect TMapSeries::ExtentRect(const TPlotPolygon& Polygon, int Z, bool Project) c
             CalcYPosValue(Y->MinValue())};
     if (Project && FParentChart && FParentChart->View3D())
         R = FParentChart->Canvas().CalculateRect3D(R, Z);
-    return Normalized(R);
+    return NormalizeRect(R);
 }
 
 void TMapSeries::DrawAllValues()
@@ -534,7 +524,7 @@ void TMapSeries::DrawValue(int ValueIndex)
         return;
     const bool Is3D = FParentChart->View3D();
     const int Z = PolygonZ(ValueIndex);
-    if (!Touches(ExtentRect(Polygon, Z, true), Normalized(FParentChart->ChartRectangle())))
+    if (!Touches(ExtentRect(Polygon, Z, true), NormalizeRect(FParentChart->ChartRectangle())))
         return;
     TPlotCanvas3D& Canvas = FParentChart->Canvas();
     Canvas.AssignVisiblePen(Polygon.ParentPen() ? *Pen() : *Polygon.Pen());
@@ -670,7 +660,7 @@ int TMapSeries::Clicked(int X, int Y)
 {
     if (!FParentChart)
         return -1;
-    const TRect ChartRect = Normalized(FParentChart->ChartRectangle());
+    const TRect ChartRect = NormalizeRect(FParentChart->ChartRectangle());
     const bool Is3D = FParentChart->View3D();
     for (int I = PolygonCount() - 1; I >= 0; --I) {
         const TPlotPolygon& Polygon = *FShapes->GetPolygon(I);
