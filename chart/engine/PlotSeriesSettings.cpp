@@ -18,6 +18,7 @@
 #include <limits>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace lp {
 
@@ -60,6 +61,20 @@ QString GalleryNameForText(const TChartSeries* Series)
     Name.replace(QLatin1Char('\r'), QLatin1Char(' '));
     Name.replace(QLatin1Char('\n'), QLatin1Char(' '));
     return Name;
+}
+
+std::vector<TSeriesSettingsClassFields>& ClassFieldsRegistry()
+{
+    static std::vector<TSeriesSettingsClassFields> Registry;
+    return Registry;
+}
+
+const TSeriesSettingsClassFields* ClassFieldsOf(const TChartSeries* Series)
+{
+    for (const TSeriesSettingsClassFields& Fields : ClassFieldsRegistry())
+        if (Series->metaObject()->inherits(Fields.Class))
+            return &Fields;
+    return nullptr;
 }
 
 // Line and point series carry the line pen and the pointer block.
@@ -277,10 +292,11 @@ struct TSeriesSettingsFields {
 
     TPenSlot LinePen;                      // line or point series
     std::optional<TPointerFields> Pointer; // line or point series with flag "1"
+    std::function<void(TChartSeries&)> ClassFields; // registered class fields
     std::optional<int> DrawEvery;
 };
 
-TSeriesSettingsFields ReadFields(const QStringList& F, bool LineOrPoint)
+TSeriesSettingsFields ReadFields(const QStringList& F, bool LineOrPoint, const TSeriesSettingsClassFields* Extra)
 {
     TSeriesSettingsFields R;
     R.SeriesColor = ReadInt(F[0]);
@@ -350,6 +366,11 @@ TSeriesSettingsFields ReadFields(const QStringList& F, bool LineOrPoint)
             P.Pen2.Read(F[Flag + 10]);
             Flag += PointerFieldCount;
         }
+    } else if (Extra && F.size() > Flag) {
+        if (F.size() < Flag + Extra->Count)
+            RaiseIndexError(F.size(), F.size());
+        R.ClassFields = Extra->Read(F.mid(Flag, Extra->Count));
+        Flag += Extra->Count;
     }
     if (F.size() > Flag + 1 && !F[Flag + 1].isEmpty())
         R.DrawEvery = ReadInt(F[Flag + 1]);
@@ -423,6 +444,8 @@ void ApplyFields(TChartSeries& Series, const TSeriesSettingsFields& R)
             P.Pen2.ApplyTo(*Pointer.Pen());
         }
     }
+    if (R.ClassFields)
+        R.ClassFields(Series);
     if (R.DrawEvery)
         Marks.SetDrawEvery(*R.DrawEvery);
 }
@@ -478,6 +501,8 @@ QString SeriesSettingsToText(const TChartSeries* Series)
           << BrushSettingsToText(*P.Brush()) << BoolText(P.Dark3D()) << GradientText(P.Gradient())
           << IntText(P.HorizSize()) << PenSettingsToText(*P.Pen()) << IntText(P.Style()) << IntText(P.VertSize())
           << BoolText(P.Visible()) << PenSettingsToText(*P.Pen());
+    } else if (const TSeriesSettingsClassFields* Extra = ClassFieldsOf(Series)) {
+        F << Extra->Write(*Series) << QStringLiteral("0");
     } else {
         F << QStringLiteral("0");
     }
@@ -500,9 +525,22 @@ bool SeriesSettingsFromText(TChartSeries* Series, const QString& Text)
         return false;
     if (Gallery != GalleryNameForText(Series))
         return false;
-    const TSeriesSettingsFields Fields = ReadFields(F, LineOrPointSeries(Series) != nullptr);
+    const TSeriesSettingsFields Fields =
+        ReadFields(F, LineOrPointSeries(Series) != nullptr, ClassFieldsOf(Series));
     ApplyFields(*Series, Fields);
     return true;
+}
+
+void RegisterSeriesSettingsClassFields(const TSeriesSettingsClassFields& Fields)
+{
+    UnregisterSeriesSettingsClassFields(Fields.Class);
+    ClassFieldsRegistry().push_back(Fields);
+}
+
+void UnregisterSeriesSettingsClassFields(const QMetaObject* Class)
+{
+    auto& Registry = ClassFieldsRegistry();
+    std::erase_if(Registry, [Class](const TSeriesSettingsClassFields& Fields) { return Fields.Class == Class; });
 }
 
 void RegisterSeriesSettingsTexts()

@@ -14,7 +14,8 @@
 //   41       the gallery name of the series type, blanks written as "*"
 //   then     line or point series: 42 line pen, 43 "1", 44 .. 53 pointer
 //            (colour, brush, Dark3D, gradient, HorizSize, pen, style,
-//            VertSize, Visible, pen); other series: 42 "0"
+//            VertSize, Visible, pen); a class with registered fields: its
+//            fields, then "0"; other series: 42 "0"
 //   last     marks DrawEvery
 //
 // So a line or point series gives 55 fields, any other series 44.
@@ -37,10 +38,31 @@
 
 #include <QtCore/QChar>
 #include <QtCore/QString>
+#include <QtCore/QStringList>
+
+#include <functional>
+
+class QMetaObject;
 
 namespace lp {
 
 class TChartSeries;
+
+// Fields of a series class outside the engine (the error and high-low
+// series of the extensions), written after the gallery name in place of the
+// line pen, then "0" and DrawEvery. The unit that defines the class
+// registers them at start-up.
+struct TSeriesSettingsClassFields {
+    const QMetaObject* Class = nullptr; // this class and its descendants
+    int Count = 0;
+    // The Count words of a series.
+    std::function<QStringList(const TChartSeries& Series)> Write;
+    // Checks Count words (raising on a malformed one) and returns what
+    // applies them, so that a refused text changes nothing.
+    std::function<std::function<void(TChartSeries& Series)>(const QStringList& Words)> Read;
+};
+void RegisterSeriesSettingsClassFields(const TSeriesSettingsClassFields& Fields);
+void UnregisterSeriesSettingsClassFields(const QMetaObject* Class);
 
 inline constexpr QChar SeriesSettingsSeparator = QLatin1Char('~');
 // Fields every text must have (0 .. 41).

@@ -3,6 +3,9 @@
 
 #include "chart/extensions/PlotErrorBar.h"
 
+#include "chart/engine/PlotAppearance.h"
+#include "chart/engine/PlotSeriesSettings.h"
+
 #include "chart/canvas/PlotBlend.h"
 #include "chart/canvas/PlotConst.h"
 #include "chart/canvas/PlotRoutines.h"
@@ -505,8 +508,86 @@ bool THighLowSeries::IsValidSourceOf(TChartSeries* Source)
 
 // --- Registration -------------------------------------------------------------------------------
 
+namespace {
+
+// One whole number of a settings text (a point or a comma as decimal
+// separator, rounded); Low .. High checked.
+int SettingsInteger(const QString& Word, int Low, int High)
+{
+    std::vector<int> Values;
+    SettingsTextToIntegers(Word, 0, Values);
+    if (Values.size() != 1)
+        RaiseConvertError("'%s' is not a valid integer value", {Word.toStdString()});
+    if (Values[0] < Low || Values[0] > High)
+        RaiseRangeError("Value %d out of range", {ArgText(Values[0])});
+    return Values[0];
+}
+
+constexpr int MaxInteger = std::numeric_limits<int>::max();
+
+// Error series: ErrorPen, ErrorStyle, ErrorWidth, ErrorWidthUnits.
+TSeriesSettingsClassFields ErrorSeriesSettingsFields()
+{
+    TSeriesSettingsClassFields Fields;
+    Fields.Class = &TCustomErrorSeries::staticMetaObject;
+    Fields.Count = 4;
+    Fields.Write = [](const TChartSeries& Series) {
+        const auto& Error = static_cast<const TCustomErrorSeries&>(Series);
+        return QStringList{PenSettingsToText(*Error.ErrorPen()), QString::number(Error.ErrorStyle()),
+                           QString::number(Error.ErrorWidth()), QString::number(Error.ErrorWidthUnits())};
+    };
+    Fields.Read = [](const QStringList& Words) -> std::function<void(TChartSeries&)> {
+        std::shared_ptr<TChartPen> Pen = PenSettingsFromText(Words[0]);
+        const auto Style = static_cast<TCustomErrorSeries::TErrorSeriesStyle>(SettingsInteger(Words[1], 0, essTopBottom));
+        const int Width = SettingsInteger(Words[2], -MaxInteger, MaxInteger);
+        const auto Units = static_cast<TErrorWidthUnits>(SettingsInteger(Words[3], 0, ewuPixels));
+        return [=](TChartSeries& Series) {
+            auto& Error = static_cast<TCustomErrorSeries&>(Series);
+            Error.SetErrorPen(Pen.get());
+            Error.SetErrorStyle(Style);
+            Error.SetErrorWidth(Width);
+            Error.SetErrorWidthUnits(Units);
+        };
+    };
+    return Fields;
+}
+
+// High-low series: HighBrush, HighPen, LowBrush, LowPen, Transparency.
+TSeriesSettingsClassFields HighLowSettingsFields()
+{
+    TSeriesSettingsClassFields Fields;
+    Fields.Class = &THighLowSeries::staticMetaObject;
+    Fields.Count = 5;
+    Fields.Write = [](const TChartSeries& Series) {
+        const auto& HighLow = static_cast<const THighLowSeries&>(Series);
+        return QStringList{BrushSettingsToText(*HighLow.HighBrush()), PenSettingsToText(*HighLow.HighPen()),
+                           BrushSettingsToText(*HighLow.LowBrush()), PenSettingsToText(*HighLow.LowPen()),
+                           QString::number(HighLow.Transparency())};
+    };
+    Fields.Read = [](const QStringList& Words) -> std::function<void(TChartSeries&)> {
+        std::shared_ptr<TChartBrush> HighBrush = BrushSettingsFromText(Words[0]);
+        std::shared_ptr<TChartPen> HighPen = PenSettingsFromText(Words[1]);
+        std::shared_ptr<TChartBrush> LowBrush = BrushSettingsFromText(Words[2]);
+        std::shared_ptr<TChartPen> LowPen = PenSettingsFromText(Words[3]);
+        const int Transparency = SettingsInteger(Words[4], 0, 100);
+        return [=](TChartSeries& Series) {
+            auto& HighLow = static_cast<THighLowSeries&>(Series);
+            HighLow.SetHighBrush(HighBrush.get());
+            HighLow.SetHighPen(HighPen.get());
+            HighLow.SetLowBrush(LowBrush.get());
+            HighLow.SetLowPen(LowPen.get());
+            HighLow.SetTransparency(Transparency);
+        };
+    };
+    return Fields;
+}
+
+} // namespace
+
 void RegisterErrorBarSeries()
 {
+    RegisterSeriesSettingsClassFields(ErrorSeriesSettingsFields());
+    RegisterSeriesSettingsClassFields(HighLowSettingsFields());
     RegisterPlotSeries<TErrorBarSeries>(&PlotMsg_GalleryErrorBar, &PlotMsg_GalleryStats, 1);
     RegisterPlotSeries<TErrorSeries>(&PlotMsg_GalleryError, &PlotMsg_GalleryStats, 1);
     RegisterPlotSeries<THighLowSeries>(&PlotMsg_GalleryHighLow, &PlotMsg_GalleryStats, 1);
@@ -519,6 +600,8 @@ void UnregisterErrorBarSeries()
     UnRegisterPlotSeries(Classes);
     for (const QMetaObject* Meta : Classes)
         UnRegisterClass(TPersistent::ClassNameOf(*Meta));
+    UnregisterSeriesSettingsClassFields(&THighLowSeries::staticMetaObject);
+    UnregisterSeriesSettingsClassFields(&TCustomErrorSeries::staticMetaObject);
 }
 
 } // namespace lp

@@ -7,11 +7,13 @@
 #include "chart/extensions/PlotErrorBar.h"
 
 #include "chart/canvas/PlotConst.h"
+#include "chart/engine/PlotAppearance.h"
 #include "chart/engine/PlotAxis.h"
 #include "chart/engine/PlotChart.h"
 #include "chart/engine/PlotLegend.h"
 #include "chart/engine/PlotMarks.h"
 #include "chart/engine/PlotRegistry.h"
+#include "chart/engine/PlotSeriesSettings.h"
 #include "chart/engine/PlotSeriesSource.h"
 #include "chart/extensions/PlotExtensions.h"
 #include "platform/core/PropertyInfo.h"
@@ -1078,6 +1080,85 @@ TEST(StatsPicture, HighLowChart)
         S->AddHighLow(I, High[I], Low[I], QString(), I == 3 ? clNone : I == 5 ? clBlue : clPlotColor);
     auto Picture = Chart.CreateBitmap(clWhite, Chart.GetRectangle());
     EXPECT_TRUE(test::MatchesReference(Picture->ToImage(), "stats", "high-low-chart"));
+}
+
+} // namespace
+} // namespace lp
+
+// --- Settings texts --------------------------------------------------------------------
+
+namespace lp {
+namespace {
+
+QStringList SettingsFields(const TChartSeries& Series)
+{
+    return SeriesSettingsToText(&Series).split(QLatin1Char('~'));
+}
+
+TEST(ErrorSeriesSettingsText, ErrorBarFieldsAreWrittenButNeverRead)
+{
+    TErrorBarSeries Source;
+    Source.SetErrorWidth(40);
+    Source.SetErrorWidthUnits(ewuPixels);
+    Source.ErrorPen()->SetColor(0x00FF00);
+    const QStringList Fields = SettingsFields(Source);
+    ASSERT_EQ(Fields.size(), 48);
+    EXPECT_EQ(Fields[41], "Error*Bar");
+    EXPECT_EQ(Fields[42], PenSettingsToText(*Source.ErrorPen()));
+    EXPECT_EQ(Fields[43], QString::number(Source.ErrorStyle()));
+    EXPECT_EQ(Fields[44], "40");
+    EXPECT_EQ(Fields[45], "1");
+    EXPECT_EQ(Fields[46], "0");
+    EXPECT_EQ(Fields[47], QString::number(Source.Marks()->DrawEvery()));
+    // Texts of error series are refused: nothing changes.
+    TErrorBarSeries Copy;
+    EXPECT_FALSE(SeriesSettingsFromText(&Copy, Fields.join(QLatin1Char('~'))));
+    EXPECT_EQ(Copy.ErrorWidth(), 100);
+}
+
+TEST(ErrorSeriesSettingsText, HighLowRoundTripsItsFields)
+{
+    THighLowSeries Source;
+    Source.HighBrush()->SetStyle(TBrush::bsCross);
+    Source.HighPen()->SetColor(0x0000FF);
+    Source.LowBrush()->SetColor(0x00FF00);
+    Source.LowPen()->SetWidth(3);
+    Source.SetTransparency(35);
+    Source.Marks()->SetDrawEvery(3);
+    const QString Text = SeriesSettingsToText(&Source);
+    const QStringList Fields = Text.split(QLatin1Char('~'));
+    ASSERT_EQ(Fields.size(), 49);
+    EXPECT_EQ(Fields[41], "High-Low");
+    EXPECT_EQ(Fields[46], "35");
+    EXPECT_EQ(Fields[47], "0");
+    EXPECT_EQ(Fields[48], "3");
+
+    THighLowSeries Copy;
+    ASSERT_TRUE(SeriesSettingsFromText(&Copy, Text));
+    EXPECT_EQ(Copy.HighBrush()->Style(), TBrush::bsCross);
+    EXPECT_EQ(Copy.HighPen()->Color(), 0x0000FF);
+    EXPECT_EQ(Copy.LowBrush()->Color(), 0x00FF00);
+    EXPECT_EQ(Copy.LowPen()->Width(), 3);
+    EXPECT_EQ(Copy.Transparency(), 35);
+    EXPECT_EQ(Copy.Marks()->DrawEvery(), 3);
+    EXPECT_EQ(SeriesSettingsToText(&Copy), Text);
+}
+
+TEST(ErrorSeriesSettingsText, AMalformedHighLowTextChangesNothing)
+{
+    THighLowSeries Source;
+    QStringList Fields = SettingsFields(Source);
+    THighLowSeries Target;
+    Target.SetTransparency(20);
+    const QString Before = SeriesSettingsToText(&Target);
+    Fields[46] = "101"; // transparency out of range
+    EXPECT_ANY_THROW(SeriesSettingsFromText(&Target, Fields.join(QLatin1Char('~'))));
+    Fields[46] = "5";
+    Fields[43] = "garbage"; // a pen text of one field
+    EXPECT_ANY_THROW(SeriesSettingsFromText(&Target, Fields.join(QLatin1Char('~'))));
+    // Cut inside the class fields.
+    EXPECT_ANY_THROW(SeriesSettingsFromText(&Target, Fields.mid(0, 44).join(QLatin1Char('~'))));
+    EXPECT_EQ(SeriesSettingsToText(&Target), Before);
 }
 
 } // namespace
