@@ -584,6 +584,8 @@ public:
     // An axis of the chart is going: forget it where it is a custom axis.
     void AxisRemoved(const TChartAxis* Axis);
     // The settings text restored by the chart's "Default" command.
+    // StoreDefaultSettings keeps the series' present settings text there.
+    void StoreDefaultSettings();
     QString DefaultSettings() const { return FDefaultSettings; }
     void SetDefaultSettings(const QString& Value) { FDefaultSettings = Value; }
 

@@ -531,6 +531,11 @@ bool SeriesSettingsFromText(TChartSeries* Series, const QString& Text)
     return true;
 }
 
+void TChartSeries::StoreDefaultSettings()
+{
+    SetDefaultSettings(SeriesSettingsToText(this));
+}
+
 void RegisterSeriesSettingsClassFields(const TSeriesSettingsClassFields& Fields)
 {
     UnregisterSeriesSettingsClassFields(Fields.Class);

@@ -161,7 +161,7 @@ void TPolygonChart::CreateSeries()
     EditPathSeries->LinePen()->SetStyle(TPen::psSolid);
     EditPathSeries->Pointer()->Brush()->SetStyle(TBrush::bsClear);
     for (TLineSeries* series : {EditPathSeries, RubberBandSeries})
-        series->SetDefaultSettings(SeriesSettingsToText(series));
+        series->StoreDefaultSettings();
 
     SurfaceSeries = new TAreaSeries(this);
     SurfaceSeries->SetParentChart(this);

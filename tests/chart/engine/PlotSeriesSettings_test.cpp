@@ -406,6 +406,17 @@ TEST(SeriesSettingsText, GalleryNamesWithLineBreaksStayOnOneLine)
     EXPECT_FALSE(SeriesSettingsFromText(&Other, Text));
 }
 
+TEST(SeriesSettingsText, StoredDefaultsAreThePresentText)
+{
+    TLineSeries Line;
+    Line.SetSeriesColor(0x0000FF);
+    Line.StoreDefaultSettings();
+    EXPECT_EQ(Line.DefaultSettings(), SeriesSettingsToText(&Line));
+    Line.SetSeriesColor(0x00FF00);
+    ASSERT_TRUE(SeriesSettingsFromText(&Line, Line.DefaultSettings()));
+    EXPECT_EQ(Line.SeriesColor(), 0x0000FF);
+}
+
 TEST(SeriesSettingsText, LineGalleryNameIsUnchanged)
 {
     TLineSeries Line;
