@@ -1,0 +1,195 @@
+// The editing state machine's frame: mouse handlers, resetting and clearing
+// an edit, the map polygon of a ring, the hover highlight and the double
+// click on a body.
+
+#include "section/editor/PolygonChart.h"
+
+#include "SectionTestUtil.h"
+#include "platform/graphics/Bitmap.h"
+
+#include <gtest/gtest.h>
+
+namespace lp {
+namespace {
+
+// A laid-out chart with a model of Bodies square bodies.
+struct EditingChart : ::testing::Test {
+    TPolygonChart Chart;
+    void SetUp() override
+    {
+        Chart.SetBounds(0, 0, 900, 400);
+        TSectionFixture::AddBodies(Chart, 3);
+        TBitmap picture(900, 400);
+        Chart.DrawToCanvas(&picture.Canvas(), Chart.GetRectangle());
+    }
+    void TearDown() override { BodyParametersEntryPoint() = nullptr; }
+    int PixelX(double X) const { return Chart.BottomAxis()->CalcPosValue(X); }
+    int PixelY(double Y) const { return Chart.LeftAxis()->CalcPosValue(Y); }
+    void MoveTo(double X, double Y) { Chart.ChartMouseMove(&Chart, {}, PixelX(X), PixelY(Y)); }
+    bool Sound() const { return CheckModelInvariants(Chart.Model, Chart.Nodes, &Chart.ModelArea).empty(); }
+};
+
+TEST_F(EditingChart, MouseMovesSetTheCursorInModelUnits)
+{
+    int moves = 0;
+    Chart.OnCursorMove = [&](TPolygonChart*) { ++moves; };
+    MoveTo(500, 40);
+    EXPECT_NEAR(Chart.CursorX, 500, 2.0);
+    EXPECT_NEAR(Chart.CursorY, 40, 0.5);
+    EXPECT_EQ(Chart.CursorPoint.re, Chart.CursorX);
+    EXPECT_EQ(Chart.CursorPixelX, PixelX(500));
+    EXPECT_EQ(moves, 1);
+    // Before a model exists, moves are ignored.
+    TPolygonChart empty;
+    empty.OnCursorMove = [&](TPolygonChart*) { ++moves; };
+    empty.ChartMouseMove(&empty, {}, 10, 10);
+    EXPECT_EQ(moves, 1);
+}
+
+TEST_F(EditingChart, ModeMinusOneAndUnknownModesDoNothing)
+{
+    const Tnodes nodes = CopyNodes(Chart.Nodes);
+    for (int mode : {-1, 13, 999, 1009}) {
+        EXPECT_FALSE(Chart.EditStep(mode, 0, 150, 30, true));
+        EXPECT_FALSE(Chart.EditStep(mode, 1, 150, 30, false));
+    }
+    EXPECT_EQ(Chart.Nodes, nodes);
+    EXPECT_FALSE(Chart.Editing);
+}
+
+TEST_F(EditingChart, ResetRollsBackAnUnfinishedEdit)
+{
+    const Tnodes nodes = CopyNodes(Chart.Nodes);
+    // Half an edit: a node moved, points drawn, a pick.
+    Chart.Editing = true;
+    Chart.Nodes[5].x += 20;
+    Chart.DrawnPoints.Add({1, 2});
+    Chart.PickNode = 5;
+    Chart.EditPathSeries->AddXY(1, 2);
+    Chart.ResetEditMode();
+    EXPECT_EQ(Chart.Nodes, nodes);
+    EXPECT_FALSE(Chart.Editing);
+    EXPECT_TRUE(Chart.DrawnPoints.Empty());
+    EXPECT_EQ(Chart.PickNode, -1);
+    EXPECT_EQ(Chart.EditPathSeries->Count(), 0);
+    EXPECT_EQ(Chart.MapSeries->Shapes()->GetPolygon(0)->Points()->XValues()->Value(1),
+              Chart.Nodes[Chart.Model[1][0].ring[1]].x);
+    EXPECT_TRUE(Sound());
+}
+
+TEST_F(EditingChart, ClearingLeavesTheModel)
+{
+    Chart.Nodes[5].x += 20; // an accepted change not yet in the backup
+    const Tnodes nodes = CopyNodes(Chart.Nodes);
+    Chart.Editing = true;
+    Chart.PickLine = 2;
+    Chart.SelIds = {1};
+    Chart.SelNodes = {4};
+    Chart.ClearEditState();
+    EXPECT_EQ(Chart.Nodes, nodes);
+    EXPECT_FALSE(Chart.Editing);
+    EXPECT_EQ(Chart.PickLine, -1);
+    EXPECT_TRUE(Chart.SelIds.Empty());
+    EXPECT_EQ(Chart.SelNodes.Length(), 1); // not a selection of rings
+}
+
+TEST_F(EditingChart, FindMapPolygonByTheRingsId)
+{
+    for (int body = 1; body <= 3; ++body)
+        EXPECT_EQ(Chart.FindMapPolygon(body, 0), body - 1);
+    EXPECT_EQ(Chart.FindMapPolygon(0, 0), -1); // the host frame has none
+    Chart.Model[2][0].params[psId] = ParamValue(12345);
+    EXPECT_EQ(Chart.FindMapPolygon(2, 0), -1);
+}
+
+TEST_F(EditingChart, HoverHighlightFollowsTheCursor)
+{
+    TPlotPolygonList& shapes = *Chart.MapSeries->Shapes();
+    const TColor original = shapes.GetPolygon(0)->Pen()->Color();
+    Chart.CursorPoint = {150, 30}; // inside body 1
+    Chart.HoverHighlightSubPolygon();
+    EXPECT_EQ(Chart.PickBody, 1);
+    EXPECT_EQ(shapes.GetPolygon(0)->Pen()->Color(), 0x0000FF);
+    EXPECT_EQ(Chart.SavedPenColor, original);
+    EXPECT_FALSE(shapes.GetPolygon(0)->ParentPen()); // its own pen, recoloured
+    Chart.CursorPoint = {400, 30}; // inside body 2
+    Chart.HoverHighlightSubPolygon();
+    EXPECT_EQ(shapes.GetPolygon(0)->Pen()->Color(), original);
+    EXPECT_EQ(shapes.GetPolygon(1)->Pen()->Color(), 0x0000FF);
+    Chart.CursorPoint = {50, 80}; // only the host frame
+    Chart.HoverHighlightSubPolygon();
+    EXPECT_EQ(Chart.PickBody, -1);
+    EXPECT_EQ(shapes.GetPolygon(1)->Pen()->Color(), original);
+    // Clearing takes every red pen back.
+    Chart.CursorPoint = {650, 30};
+    Chart.HoverHighlightSubPolygon();
+    Chart.ClearEditState();
+    EXPECT_EQ(shapes.GetPolygon(2)->Pen()->Color(), original);
+}
+
+TEST_F(EditingChart, DoubleClickOnABodyOpensItsDialogAndRecords)
+{
+    std::vector<std::tuple<int, int, int>> opened;
+    BodyParametersEntryPoint() = [&](TPolygonChart*, int map, int body, int sub) {
+        opened.emplace_back(map, body, sub);
+    };
+    int changes = 0;
+    Chart.onchangemodel = [&](TPolygonChart*) { ++changes; };
+    const int slotsBefore = Chart.UndoSequence.Length();
+
+    MoveTo(50, 80); // the host frame only: nothing
+    Chart.ChartDblClick(&Chart);
+    EXPECT_TRUE(opened.empty());
+    EXPECT_EQ(changes, 0);
+
+    MoveTo(400, 30);
+    Chart.ChartDblClick(&Chart);
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_EQ(opened[0], std::make_tuple(1, 2, 0));
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(Chart.UndoSequence.Length(), slotsBefore + 1);
+    EXPECT_TRUE(Chart.MouseCancelled());
+}
+
+TEST_F(EditingChart, ADoubleClickDuringAnEditRecordsTheRolledBackModel)
+{
+    BodyParametersEntryPoint() = [](TPolygonChart*, int, int, int) {};
+    const Tnodes nodes = CopyNodes(Chart.Nodes);
+    Chart.Editing = true; // a node being dragged
+    Chart.Nodes[5].x += 30;
+    MoveTo(400, 30);
+    Chart.ChartDblClick(&Chart);
+    EXPECT_EQ(Chart.Nodes, nodes);
+    EXPECT_EQ(Chart.UndoNodes[Chart.UndoSequence.High()], nodes);
+    EXPECT_TRUE(Sound());
+}
+
+TEST_F(EditingChart, RightPressDuringAnEditSuppressesTheChartMenu)
+{
+    Chart.EditMode = -1;
+    Chart.Editing = true;
+    Chart.ChartMouseDown(&Chart, mbRight, {}, 0, 0);
+    EXPECT_TRUE(ChartMenuSuppressed);
+    Chart.ChartMouseUp(&Chart, mbRight, {}, 0, 0);
+    EXPECT_FALSE(ChartMenuSuppressed);
+    Chart.Editing = false;
+    Chart.ChartMouseDown(&Chart, mbRight, {}, 0, 0);
+    EXPECT_FALSE(ChartMenuSuppressed);
+}
+
+TEST_F(EditingChart, ModeTexts)
+{
+    EXPECT_EQ(EditModeStatusText(pmMoveNode),
+              "\"Move node\" mode. Use left-click dragging for nodes moving, right-click for new position placing");
+    EXPECT_EQ(EditModeStatusText(pmFixNode), "\"Fix node\" mode. Use right-click to fix node");
+    EXPECT_EQ(EditModeStatusText(pmDeleteLineNode), "\"Delete line node\" mode. Use right-click to remove node of line");
+    EXPECT_TRUE(EditModeStatusText(pmPolygonFromLinesA).isEmpty());
+    EXPECT_TRUE(EditModeStatusText(pmMoveLine).isEmpty());
+    EXPECT_EQ(EditModeHint(pmUncoupleSubPolygon), "Uncouple sub-polygon from polygon");
+    EXPECT_EQ(EditModeHint(pmPolygonFromLinesB), "Create polygon from two lines");
+    EXPECT_EQ(EditModeHint(pmDeleteLineNode), "Delete node");
+    EXPECT_TRUE(EditModeHint(pmFixNode).isEmpty());
+}
+
+} // namespace
+} // namespace lp
