@@ -190,6 +190,9 @@ void TPolygonChart::SetUpAxes()
     SetMargin(1, 1);
     SetMargin(3, 10);
     Title()->SetVisible(true);
+    // The series are the model's own parts (bodies, surface, drawing
+    // aids, lines): a legend of them would only list "Series1" and so on.
+    Legend()->SetVisible(false);
     SetColor(WhiteColor);
 
     TChartAxis& bottom = *BottomAxis();

@@ -9,6 +9,7 @@
 #include "chart/engine/PlotMapSeries.h"
 #include "chart/engine/PlotSeries.h"
 #include "platform/graphics/Bitmap.h"
+#include "ReferenceImage.h"
 
 #include <gtest/gtest.h>
 
@@ -275,6 +276,29 @@ TEST(PolygonChartLines, SeriesPerLineWithItsLook)
     // A new model frees the line series.
     chart.NewModel({}, false, 0, 1000, 0, 100);
     EXPECT_EQ(chart.SeriesCount(), 4);
+}
+
+TEST(PolygonChartPicture, ASectionWithProfileBodiesAndALine)
+{
+    TPolygonChart chart;
+    chart.SetBounds(0, 0, 640, 360);
+    chart.NewModel({{0, 104}, {300, 110}, {600, 102}, {1000, 106}}, true, 0, 1000, 0, 100);
+    TSectionFixture::AppendBodies(chart, 3, 20, 60);
+    chart.Model[1][0].params[psColor] = ParamValue(0x3080E0);
+    chart.Model[1][0].params[psBrush] = ParamValue("0#0");
+    chart.Model[1][0].params[psLabelText] = ParamValue("clay");
+    chart.Model[2][0].params[psColor] = ParamValue(0x40C060);
+    chart.Model[2][0].params[psBrush] = ParamValue("0#0");
+    chart.Model[2][0].params[psLabelText] = ParamValue("sand");
+    chart.Nodes[chart.Model[3][0].ring[0]].fixed = 1;
+    chart.RebuildMapSeries();
+    line well;
+    well.points = {{50, 5}, {300, 70}, {900, 80}};
+    chart.Lines.Add(well);
+    chart.BuildLineSeries();
+    TBitmap picture(640, 360);
+    chart.DrawToCanvas(&picture.Canvas(), chart.GetRectangle());
+    EXPECT_TRUE(test::MatchesReference(picture.ToImage(), "section", "section-chart"));
 }
 
 } // namespace
