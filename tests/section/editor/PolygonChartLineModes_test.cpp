@@ -31,7 +31,10 @@ void StartMode(TPolygonChart& Chart, TPolygonEditMode Mode, double Scale = 1.0)
     Chart.EditMode = Mode;
     Chart.ResetEditMode();
     Chart.ScaleX = Chart.ScaleY = Scale;
+    ExpectSound(Chart);
 }
+
+// The press and move helpers check the model after every step.
 
 // A right press; a finished edit is recorded as the mouse handler does.
 bool RightPress(TPolygonChart& Chart, double X, double Y)
@@ -42,17 +45,20 @@ bool RightPress(TPolygonChart& Chart, double X, double Y)
         Chart.PushUndo();
         Chart.ClearEditState();
     }
+    ExpectSound(Chart);
     return finished;
 }
 
 void LeftPress(TPolygonChart& Chart, double X, double Y)
 {
     EXPECT_FALSE(Chart.EditStep(Chart.EditMode, 0, X, Y, false));
+    ExpectSound(Chart);
 }
 
 void Move(TPolygonChart& Chart, double X, double Y)
 {
     EXPECT_FALSE(Chart.EditStep(Chart.EditMode, 1, X, Y, false));
+    ExpectSound(Chart);
 }
 
 // Appends a line with its series.
