@@ -522,6 +522,8 @@ void TPolygonChart::BuildLineSeries()
         TLineSeries& series = *record.series;
         series.SetParentChart(this);
         series.SetSeriesColor(RedColor);
+        // Points stay in drawing order, so series point i is line point i.
+        SetUnsorted(series);
         if (!record.appearance.empty()) {
             try {
                 SeriesSettingsFromText(&series, QString::fromStdString(record.appearance));

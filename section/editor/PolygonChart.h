@@ -222,6 +222,28 @@ public:
 
     // --- Line modes (PolygonChartLineModes.cpp) ---
     bool EditStepLineModes(TPolygonEditMode Mode, int Phase, double X, double Y, bool Right);
+    // A new body over the band between two lines (indexes into Lines): the
+    // first line's points by ascending x, then the second's by descending x.
+    // B first cuts both lines to their common x range. The lines stay as
+    // they are; false (model as before) when the band is refused.
+    bool PolygonFromLinesA(int First, int Second);
+    bool PolygonFromLinesB(int First, int Second);
+
+private:
+    // Adds a closed point list as a new body of one ring with its map
+    // polygon. Refused (false; Model and Nodes put back from the backup, map
+    // polygons rebuilt): fewer than three points, a point outside the model
+    // area, a ring that crosses itself, crosses or lies in another body or
+    // encloses one.
+    bool AddPolygonFromLinePoints(arofcomplexM Points);
+    // The hover picks of the line modes at (X, Y): the nearest line point
+    // (kept within 7 pixels) and the nearest line segment (kept below 4).
+    void PickNearestLinePoint(double X, double Y, bool HoverSetsEditing);
+    void PickNearestLineSegment(double X, double Y);
+    bool LinePointPicked() const;
+    bool LineSegmentPicked() const;
+
+public:
     // (end of the line modes)
 
     // --- Undo history ---
