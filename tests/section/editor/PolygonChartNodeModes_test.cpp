@@ -296,6 +296,51 @@ TEST_F(NodeModes, FixedAndBorderNodesAreNoMergeSources)
     EXPECT_EQ(chart.PickNode, NodeAt(142, 10));
 }
 
+TEST_F(NodeModes, MergeIntoAnEdgeNearItsEndIsRefused)
+{
+    AddTwoSquares();
+    SetMode(pmCoupleNodes);
+    const int source = NodeAt(140, 10);
+    // 1.5 pixels from B's top-left node: that node, not its edge, is the target.
+    EXPECT_FALSE(chart.DoMergeNode(source, -1, 142, 11.5));
+    EXPECT_TRUE(AtBackup());
+    // 10 pixels above the frame's bottom edge: no edge within 3 pixels.
+    EXPECT_FALSE(chart.DoMergeNode(source, -1, 500, 90));
+    EXPECT_TRUE(AtBackup());
+    ExpectMapInStep();
+}
+
+struct BadArgumentsRow {
+    const char* name;
+    int first;
+    int second;
+};
+
+TEST_F(NodeModes, OperationsRefuseIndexesOutsideTheModel)
+{
+    AddTwoSquares();
+    SetMode(pmDeleteNode);
+    const int node = NodeAt(100, 10);
+    const int n = chart.Nodes.Length();
+    const BadArgumentsRow rows[] = {{"node past the table", n, 1},
+                                    {"negative node", -3, 1},
+                                    {"body past the model", node, 9},
+                                    {"negative body", node, -1}};
+    for (const BadArgumentsRow& row : rows) {
+        EXPECT_FALSE(chart.DoDeleteNode(row.first, row.second)) << row.name;
+        EXPECT_FALSE(chart.DoSplitNode(row.first, row.second)) << row.name;
+        EXPECT_FALSE(chart.DoAddNode(row.first, NodeAt(140, 10), complexM{120, 10}, row.second)) << row.name;
+        EXPECT_TRUE(AtBackup()) << row.name;
+    }
+    EXPECT_FALSE(chart.DoMergeNode(n, NodeAt(142, 10), 0, 0));
+    EXPECT_FALSE(chart.DoMergeNode(node, n + 5, 0, 0));
+    EXPECT_FALSE(chart.DoMergeNode(node, node, 0, 0));
+    EXPECT_FALSE(chart.CheckMoveOrRollBack(arofintM{node}, 9, false));
+    EXPECT_TRUE(AtBackup());
+    ExpectSound();
+    ExpectMapInStep();
+}
+
 // --- pmDeleteNode --------------------------------------------------------------------
 
 TEST_F(NodeModes, DeleteNodeOfASquareLeavesATriangle)
