@@ -214,10 +214,28 @@ public:
 
     // --- Node modes (PolygonChartNodeModes.cpp) ---
     bool EditStepNodeModes(TPolygonEditMode Mode, int Phase, double X, double Y, bool Right);
+    // Couples Node into Target (-1: into a new node on the edge under X, Y).
+    // Every refusal leaves the model at the backup with the map rebuilt.
+    bool DoMergeNode(int Node, int Target, double X, double Y);
+    bool DoDeleteNode(int Node, int Body);
+    // Gives every further ring of the body through Node its own copy.
+    bool DoSplitNode(int Node, int Body);
+    // Inserts a node on the edge NodeA-NodeB of Body at Point (snapped).
+    bool DoAddNode(int NodeA, int NodeB, complexM Point, int Body);
+    // Validates moved nodes; on refusal the model goes back to the backup,
+    // the map is rebuilt and the selection again holds the rings that use
+    // the moved nodes.
+    bool CheckMoveOrRollBack(const arofintM& MovedNodes, int Body, bool WholeBody);
+    // Puts Model and Nodes back to the backup and rebuilds the map polygons.
+    void RollBackToBackup();
+    // The hover pick of a node within 7 pixels (InteriorOnly: border kind 0).
+    void HoverPickNode(double X, double Y, bool InteriorOnly);
     // (end of the node modes)
 
     // --- Sub-polygon and body modes (PolygonChartBodyModes.cpp) ---
     bool EditStepBodyModes(TPolygonEditMode Mode, int Phase, double X, double Y, bool Right);
+    bool DoDeleteSubPolygon(int SubPolygon, int Body);
+    bool DoUncoupleSubPolygon(int SubPolygon, int Body);
     // (end of the sub-polygon and body modes)
 
     // --- Line modes (PolygonChartLineModes.cpp) ---
