@@ -123,6 +123,20 @@ struct TFixedAxesChart {
             Axis->SetMinMax(0, Axis->Horizontal() ? XMax : YMax);
         PlaceAxes(Chart, Rect);
     }
+    // The layout steps of a paint: grouping, bar widths and margins, the
+    // visible range.
+    void Layout()
+    {
+        for (TChartSeries* S : Chart.SeriesList())
+            S->DoBeforeDrawChart();
+        for (TChartSeries* S : Chart.SeriesList()) {
+            int A = 0;
+            int B = 0;
+            S->CalcHorizMargins(A, B);
+            S->CalcVertMargins(A, B);
+            S->CalcFirstLastVisibleIndex();
+        }
+    }
 };
 
 // A chart drawing unbuffered onto a recording device, with one series whose

@@ -45,19 +45,6 @@ struct TBarChart : test::TFixedAxesChart {
             S->AddXY(X++, V);
         return S;
     }
-    // The layout steps of a paint: grouping, then the bar width.
-    void Layout()
-    {
-        for (TChartSeries* S : Chart.SeriesList())
-            S->DoBeforeDrawChart();
-        for (TChartSeries* S : Chart.SeriesList()) {
-            int A = 0;
-            int B = 0;
-            S->CalcHorizMargins(A, B);
-            S->CalcVertMargins(A, B);
-            S->CalcFirstLastVisibleIndex();
-        }
-    }
     QStringList Draw(TChartSeries& S)
     {
         DC.ClearCalls();

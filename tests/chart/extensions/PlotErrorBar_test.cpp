@@ -55,19 +55,6 @@ struct TStatsChart : test::TFixedAxesChart {
         Chart.AddSeries(S);
         return S;
     }
-    // The layout steps of a paint: grouping, bar width, visible range.
-    void Layout()
-    {
-        for (TChartSeries* S : Chart.SeriesList())
-            S->DoBeforeDrawChart();
-        for (TChartSeries* S : Chart.SeriesList()) {
-            int A = 0;
-            int B = 0;
-            S->CalcHorizMargins(A, B);
-            S->CalcVertMargins(A, B);
-            S->CalcFirstLastVisibleIndex();
-        }
-    }
     // The drawing calls since the last ClearCalls, each MoveTo/LineTo pair
     // as "Line(x0,y0,x1,y1)".
     QStringList Drawn() const
