@@ -471,21 +471,34 @@ TEST(PolygonChartAddSubPolygon, RefusedRingRestoresTheModelAndEndsTheEdit)
     EXPECT_EQ(chart.RubberBandSeries->Count(), 0);
 }
 
-TEST(PolygonChartAddSubPolygon, LastSegmentToAnEndNodeMustNotCrossTheBody)
+TEST(PolygonChartAddSubPolygon, LastSegmentToAnEndNodeMustNotCrossABody)
 {
     // Regression: a path finished on a node was closed without testing its
-    // last segment, so it could run through the body's own outline.
-    TPolygonChart chart;
-    StartMode(chart, 1, pmAddSubPolygon);
-    const TModelCopy kept = Keep(chart);
-    EXPECT_FALSE(Press(chart, 150, 8));
-    EXPECT_FALSE(Press(chart, 150, 5));
-    EXPECT_FALSE(Press(chart, 50, 5));
-    // From (50, 5) to the corner (200, 50) through the left side of body 1.
-    EXPECT_FALSE(Press(chart, 201, 51, true));
-    ExpectSameModel(chart, kept);
-    ExpectSound(chart);
-    EXPECT_FALSE(chart.Editing);
+    // last segment, so the new ring could run through another body.
+    struct Row {
+        const char* Name;
+        std::vector<complexM> Path; // the start press, then the drawn points
+        complexM End;
+    };
+    const Row rows[] = {
+        // Under both bodies, back up through body 2's top strip to (200, 10).
+        {"through body 2", {{150, 52}, {150, 60}, {600, 60}, {600, 15}}, {201, 9}},
+        // From (50, 5) to the corner (200, 50) through body 1's left side.
+        {"through its own body", {{150, 8}, {150, 5}, {50, 5}}, {201, 51}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.Name);
+        TPolygonChart chart;
+        StartMode(chart, 2, pmAddSubPolygon);
+        const TModelCopy kept = Keep(chart);
+        for (const complexM& p : row.Path)
+            EXPECT_FALSE(Press(chart, p.re, p.im));
+        EXPECT_EQ(chart.DrawnPoints.Length(), static_cast<int>(row.Path.size()));
+        EXPECT_FALSE(Press(chart, row.End.re, row.End.im, true));
+        ExpectSameModel(chart, kept);
+        ExpectSound(chart);
+        EXPECT_FALSE(chart.Editing);
+    }
 }
 
 TEST(PolygonChartAddSubPolygon, DoAddSubPolygonRefusalRestoresTheBackup)
