@@ -145,6 +145,36 @@ TEST(PolygonChartAddPolygon, LeftPressesDrawRightPressClosesANewBody)
     EXPECT_EQ(chart.RubberBandSeries->Count(), 0);
 }
 
+TEST(PolygonChartAddPolygon, MouseHandlerRecordsTheFinishedPolygon)
+{
+    TPolygonChart chart;
+    StartMode(chart, 1, pmAddPolygon);
+    int changes = 0;
+    chart.onchangemodel = [&](TPolygonChart*) { ++changes; };
+    const int snapshots = chart.UndoSequence.Length();
+    // The handler presses at the position of the last move.
+    auto press = [&](double x, double y, TControl::TMouseButton button) {
+        chart.CursorX = x;
+        chart.CursorY = y;
+        chart.ChartMouseDown(nullptr, button, TShiftState(), 0, 0);
+        chart.ChartMouseUp(nullptr, button, TShiftState(), 0, 0);
+    };
+    press(300, 20, TControl::mbLeft);
+    press(400, 20, TControl::mbLeft);
+    EXPECT_EQ(changes, 0);
+    press(350, 60, TControl::mbRight);
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(chart.Model.Length(), 3);
+    EXPECT_EQ(chart.UndoSequence.Length(), snapshots + 1);
+    EXPECT_FALSE(chart.Editing);
+    EXPECT_TRUE(chart.DrawnPoints.Empty());
+    ExpectSound(chart);
+    // The backup is the new model: a mode change keeps the polygon.
+    chart.ResetEditMode();
+    EXPECT_EQ(chart.Model.Length(), 3);
+    ExpectSound(chart);
+}
+
 TEST(PolygonChartAddPolygon, PressesOutsideOrOnTheAreaBorderAddNothing)
 {
     const complexM presses[] = {{0, 50}, {1000, 50}, {500, 0}, {500, 100}, {-5, 50}, {500, 120}, {1200, -3}};
