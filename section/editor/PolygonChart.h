@@ -210,6 +210,20 @@ public:
 
     // --- Polygon drawing and dividing modes (PolygonChartDrawModes.cpp) ---
     bool EditStepPolygonModes(TPolygonEditMode Mode, int Phase, double X, double Y, bool Right);
+    // A new body of one ring over the points (also used by the line modes).
+    // False, with Model, Nodes and the map polygons as they were, for fewer
+    // than three points or points the model refuses.
+    bool DoAddPolygon(arofcomplexM Points);
+    // A new ring of Body closed by the drawn path from node StartNode to node
+    // EndNode (Points runs from the start node's position to the end node's).
+    // In the host body the user is asked "Correct polygon?"; No takes the
+    // other ring the path can close. On false Model and Nodes are restored
+    // from the backup. The map polygons are rebuilt either way.
+    bool DoAddSubPolygon(int StartNode, int EndNode, arofcomplexM Points, int Body);
+    // Cuts the ring of Body that holds both nodes along the chord between
+    // them. On false Model and Nodes are restored from the backup. The map
+    // polygons are rebuilt either way.
+    bool DoDividePolygon(int NodeA, int NodeB, int Body);
     // (end of the polygon drawing modes)
 
     // --- Node modes (PolygonChartNodeModes.cpp) ---
