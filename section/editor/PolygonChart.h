@@ -262,11 +262,11 @@ public:
     bool PolygonFromLinesB(int First, int Second);
 
 private:
-    // Adds a closed point list as a new body of one ring with its map
-    // polygon. Refused (false; Model and Nodes put back from the backup, map
-    // polygons rebuilt): fewer than three points, a point outside the model
-    // area, a ring that crosses itself, crosses or lies in another body or
-    // encloses one.
+    // DoAddPolygon for a band between two lines, which no drawing test has
+    // checked point by point. Refused (false; Model and Nodes put back from
+    // the backup, map polygons rebuilt): fewer than three points, a point
+    // outside the model area, a ring that crosses itself, crosses or lies in
+    // another body or encloses one.
     bool AddPolygonFromLinePoints(arofcomplexM Points);
     // The hover picks of the line modes at (X, Y): the nearest line point
     // (kept within 7 pixels) and the nearest line segment (kept below 4).

@@ -219,14 +219,11 @@ bool TPolygonChart::AddPolygonFromLinePoints(arofcomplexM Points)
         sound = InsideArea(point, ModelArea) && !PointInOtherBodies(point, -1, Model, Nodes) &&
                 !SegmentCrossesOtherBodies(point, next, -1, Nodes, Model);
     }
-    if (!sound || !AddPolygon(Points, Model, Nodes)) {
+    if (!sound || !DoAddPolygon(Points)) {
         RestoreBackup();
         RebuildMapSeries();
         return false;
     }
-    const int body = Model.High();
-    for (int sub = 0; sub < Model[body].Length(); ++sub)
-        AddMapPolygon(body, sub);
     return true;
 }
 
