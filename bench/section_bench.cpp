@@ -6,6 +6,7 @@
 #include "chart/engine/PlotChart.h"
 #include "section/editor/PolygonChart.h"
 #include "section/editor/SectionFile.h"
+#include "platform/graphics/Bitmap.h"
 
 #include <QtCore/QTemporaryDir>
 #include <QtWidgets/QApplication>
@@ -91,6 +92,66 @@ void BM_ParseLargeSectionBlock(benchmark::State& State)
     State.counters["bytes"] = static_cast<double>(block.size());
 }
 BENCHMARK(BM_ParseLargeSectionBlock)->Unit(benchmark::kMillisecond);
+
+// One mouse move in Move-node mode with a node picked up, and the repaint
+// that shows it, on a 1920 x 1080 chart: the time of one frame.
+void BM_MoveNodeFrame(benchmark::State& State)
+{
+    TPolygonChart chart;
+    chart.SetBounds(0, 0, 1920, 1080);
+    FillLargeSection(chart);
+    chart.EditMode = pmMoveNode;
+    chart.ResetEditMode();
+    // A node of a body in the middle of the section.
+    const int body = 1 + (GridSide / 2) * GridSide + GridSide / 2;
+    const int node = chart.Model[body][0].ring[0];
+    const double x = chart.Nodes[node].x;
+    const double y = chart.Nodes[node].y;
+    chart.EditStep(pmMoveNode, 1, x, y, false);
+    chart.EditStep(pmMoveNode, 0, x, y, false);
+    TBitmap frame(1920, 1080);
+    double offset = 0.0;
+    for (auto _ : State) {
+        offset = offset > 0.5 ? 0.0 : offset + 0.05;
+        chart.EditStep(pmMoveNode, 1, x + offset, y + offset, false);
+        chart.DrawToCanvas(&frame.Canvas(), chart.GetRectangle());
+    }
+    State.counters["picked"] = chart.PickNode == node ? 1 : 0;
+}
+BENCHMARK(BM_MoveNodeFrame)->Unit(benchmark::kMillisecond);
+
+// The two halves of that frame apart: the edit step alone and the paint alone.
+void BM_MoveNodeStepOnly(benchmark::State& State)
+{
+    TPolygonChart chart;
+    chart.SetBounds(0, 0, 1920, 1080);
+    FillLargeSection(chart);
+    chart.EditMode = pmMoveNode;
+    chart.ResetEditMode();
+    const int body = 1 + (GridSide / 2) * GridSide + GridSide / 2;
+    const int node = chart.Model[body][0].ring[0];
+    const double x = chart.Nodes[node].x;
+    const double y = chart.Nodes[node].y;
+    chart.EditStep(pmMoveNode, 1, x, y, false);
+    chart.EditStep(pmMoveNode, 0, x, y, false);
+    double offset = 0.0;
+    for (auto _ : State) {
+        offset = offset > 0.5 ? 0.0 : offset + 0.05;
+        chart.EditStep(pmMoveNode, 1, x + offset, y + offset, false);
+    }
+}
+BENCHMARK(BM_MoveNodeStepOnly)->Unit(benchmark::kMillisecond);
+
+void BM_LargeSectionPaint(benchmark::State& State)
+{
+    TPolygonChart chart;
+    chart.SetBounds(0, 0, 1920, 1080);
+    FillLargeSection(chart);
+    TBitmap frame(1920, 1080);
+    for (auto _ : State)
+        chart.DrawToCanvas(&frame.Canvas(), chart.GetRectangle());
+}
+BENCHMARK(BM_LargeSectionPaint)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -162,8 +162,16 @@ TCollectionItem* TCollection::FindItemID(int ID) const
 
 int TCollection::IndexOf(const TCollectionItem* Item) const
 {
+    if (Item == nullptr)
+        return -1;
+    const int hint = Item->FIndexHint;
+    if (hint >= 0 && hint < static_cast<int>(FItems.size()) && FItems[static_cast<size_t>(hint)] == Item)
+        return hint;
     const auto found = std::find(FItems.begin(), FItems.end(), Item);
-    return found == FItems.end() ? -1 : static_cast<int>(found - FItems.begin());
+    if (found == FItems.end())
+        return -1;
+    Item->FIndexHint = static_cast<int>(found - FItems.begin());
+    return Item->FIndexHint;
 }
 
 void TCollection::BeginUpdate()
@@ -213,6 +221,7 @@ void TCollection::InsertItem(TCollectionItem* Item)
 {
     Assert(FNextID < INT_MAX, "Collection item IDs exhausted");
     FItems.push_back(Item);
+    Item->FIndexHint = static_cast<int>(FItems.size()) - 1;
     Item->FCollection = this;
     Item->FID = FNextID++;
     try {

@@ -77,6 +77,9 @@ private:
 
     TCollection* FCollection = nullptr;
     int FID = -1;
+    // Where the item stood when last looked up: a collection that does not
+    // change finds its items at once instead of searching them all.
+    mutable int FIndexHint = -1;
 };
 
 // Makes a new item of the collection's item class, already joined to the

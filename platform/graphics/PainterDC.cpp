@@ -335,11 +335,20 @@ void TPainterDC::EngineFillRegion(const TRegion& region, const TLogBrush& brush)
     QPainter& painter = Painter();
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
     FAppliedRop = -1;
-    QPainterPath path;
-    path.addRegion(region);
     TLogBrush resolved = brush;
     if (brush.Kind == TBrushKind::DCBrush)
         resolved = CreateSolidBrush(DCBrushColor());
+    if (region.rectCount() == 1 && resolved.Kind != TBrushKind::Null) {
+        // One rectangle (the common case): filled directly, without a path.
+        const QRect rect = region.boundingRect();
+        painter.setBrushOrigin(BrushOrg().X, BrushOrg().Y);
+        if (resolved.Kind == TBrushKind::Hatched && BkMode() == OPAQUE)
+            painter.fillRect(rect, ToQColor(BkColor()));
+        painter.fillRect(rect, MakeBrush(resolved));
+        return;
+    }
+    QPainterPath path;
+    path.addRegion(region);
     FillWithBrush(painter, path, resolved);
 }
 
