@@ -183,8 +183,12 @@ bool TPolygonChart::EditStepNodeModes(TPolygonEditMode Mode, int Phase, double X
         if (Right && PickNode >= 0 && Editing) {
             // Dropping.
             const bool surface = Nodes[PickNode].border == bkSurface;
-            if (surface)
+            if (surface) {
                 SortSurfaceNodes(PickNode, HasProfile, Model, Nodes);
+                // The host body's rings may have been rebuilt along the
+                // surface: which nodes they share changes with them.
+                UpdateBodySharing(0, Model, Nodes);
+            }
             const bool accepted = CheckMoveOrRollBack(arofintM{PickNode}, PickBody, false);
             if (accepted && surface)
                 RebuildMapSeries(); // the sorting may have reshaped every ring along the surface

@@ -373,12 +373,15 @@ bool ConstrainNodeToBorder(int node, const arofcomplexM& profile, bool useProfil
                            const AllSpolygon& model, double& y, double& x, double bottom, double top, double right,
                            double left)
 {
-    // Frame nodes are the ones on the host ring's return half.
-    const arofintM& host = model[0][0].ring;
-    int lastFrame = -1;
-    for (int p = RingEdgeCount(host, true); p < host.Length(); ++p)
-        lastFrame = std::max(lastFrame, static_cast<int>(host[p]));
-    if (node <= lastFrame)
+    (void)model;
+    // The frame's own nodes come first in the table, as many as the frame
+    // built for this profile and area has. Nodes added later on the frame's
+    // outline join the host ring, but they are not frame nodes: counting
+    // every node up to the largest index on the host ring would freeze
+    // every border node numbered below the latest such node.
+    Tnodes frameNodes;
+    AllSpolygon frameModel;
+    if (node < BuildFrameModel(frameNodes, frameModel, profile, useProfile, bottom, top, right, left))
         return false;
 
     x = std::max(left, std::min(x, right));

@@ -193,3 +193,76 @@ TEST_F(EditingChart, ModeTexts)
 
 } // namespace
 } // namespace lp
+
+namespace lp {
+namespace {
+
+// Adds a node on an edge of the frame through the add-node mode.
+int AddFrameNode(TPolygonChart& Chart, double X, double Y)
+{
+    Chart.EditMode = pmAddNode;
+    Chart.ResetEditMode();
+    Chart.ScaleX = Chart.ScaleY = 1.0;
+    Chart.EditStep(pmAddNode, 1, X, Y, false);
+    if (!Chart.EditStep(pmAddNode, 0, X, Y, true))
+        return -1;
+    Chart.TakeBackup();
+    Chart.PushUndo();
+    Chart.ClearEditState();
+    return Chart.Nodes.High();
+}
+
+// Picks the node at (X, Y) in Move-node mode, drags it to (ToX, ToY) and
+// drops it there; true when the drop was accepted.
+bool DragNode(TPolygonChart& Chart, double X, double Y, double ToX, double ToY)
+{
+    Chart.EditMode = pmMoveNode;
+    Chart.ResetEditMode();
+    Chart.ScaleX = Chart.ScaleY = 1.0;
+    Chart.EditStep(pmMoveNode, 1, X, Y, false);
+    Chart.EditStep(pmMoveNode, 0, X, Y, false);
+    Chart.EditStep(pmMoveNode, 1, ToX, ToY, false);
+    return Chart.EditStep(pmMoveNode, 0, ToX, ToY, true);
+}
+
+TEST(FrameEdgeNodes, NodesAddedOnTheFrameMoveAlongIt)
+{
+    TPolygonChart chart;
+    chart.NewModel({}, false, 0, 1000, 0, 100);
+    const int first = AddFrameNode(chart, 0, 40);
+    ASSERT_GE(first, 4);
+    EXPECT_EQ(chart.Nodes[first].border, bkLeft);
+    const int second = AddFrameNode(chart, 0, 70);
+    ASSERT_GT(second, first);
+    // The node added first still moves along its edge, though a node with a
+    // higher number has joined the frame's outline since.
+    ASSERT_TRUE(DragNode(chart, 0, 40, 30, 50));
+    EXPECT_DOUBLE_EQ(chart.Nodes[first].x, 0.0);
+    EXPECT_DOUBLE_EQ(chart.Nodes[first].y, 50.0);
+    EXPECT_TRUE(CheckModelInvariants(chart.Model, chart.Nodes, &chart.ModelArea).empty());
+    // The frame's own corners stay where they are.
+    EXPECT_FALSE(DragNode(chart, 0, 100, 20, 90));
+    EXPECT_DOUBLE_EQ(chart.Nodes[1].y, 100.0);
+}
+
+TEST(FrameEdgeNodes, ASurfaceNodeMovesAlongTheProfile)
+{
+    TPolygonChart chart;
+    // Elevations 20 at x = 0 and 0 at x = 1000: depths 0 .. 20.
+    chart.NewModel({{0, 20}, {1000, 0}}, true, 0, 1000, 0, 100);
+    const int node = AddFrameNode(chart, 500, 10);
+    ASSERT_GE(node, 4);
+    EXPECT_EQ(chart.Nodes[node].border, bkSurface);
+    ASSERT_TRUE(DragNode(chart, 500, 10, 700, 40));
+    EXPECT_DOUBLE_EQ(chart.Nodes[node].x, 700.0);
+    EXPECT_DOUBLE_EQ(chart.Nodes[node].y, 14.0);
+    EXPECT_TRUE(CheckModelInvariants(chart.Model, chart.Nodes, &chart.ModelArea).empty());
+    // The surface the chart shows runs through the moved node.
+    bool found = false;
+    for (int i = 0; i < chart.SurfaceSeries->Count(); ++i)
+        found |= chart.SurfaceSeries->XValues()->Value(i) == 700.0;
+    EXPECT_TRUE(found);
+}
+
+} // namespace
+} // namespace lp

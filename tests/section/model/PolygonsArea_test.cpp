@@ -198,8 +198,8 @@ TEST(ConstrainNodeToBorder, FrameNodesAreLeftAlone)
     // Surface nodes built with the frame count as frame nodes too.
     FrameModel surface = SurfaceFrame();
     double x = 60, y = 9;
-    EXPECT_FALSE(ConstrainNodeToBorder(5, {P(0, 0), P(100, 0)}, true, surface.nodes, surface.model, y, x, 50, 0,
-                                       100, 0));
+    const arofcomplexM built{P(0, 0), P(25, 0), P(50, 0), P(75, 0), P(100, 0)};
+    EXPECT_FALSE(ConstrainNodeToBorder(5, built, true, surface.nodes, surface.model, y, x, 50, 0, 100, 0));
     EXPECT_EQ(x, 60);
     EXPECT_EQ(y, 9);
 }

@@ -329,6 +329,7 @@ private:
         FNodes[node].x = x;
         FNodes[node].y = y;
         SortSurfaceNodes(node, FSurface, FModel, FNodes);
+        UpdateBodySharing(0, FModel, FNodes); // the host body's rings may have been rebuilt
         return CheckMovedNodes({node}, BodyOf(node), FModel, 0, FNodes);
     }
 
