@@ -364,6 +364,9 @@ void TCustomSeries::DrawLine2D(int X, int Y, TColor Color)
         LineColor = clWhite;
     Canvas.AssignVisiblePenColor(*Pen(), LineColor);
     Canvas.Brush()->SetStyle(TBrush::bsClear);
+    // A dotted or dashed line leaves its gaps as they are (the background
+    // colour of the device is whatever the last fill left there).
+    Canvas.SetBackMode(TRANSPARENT);
     if (!FStairs) {
         if (FPrevColor != clNone)
             Canvas.Line(FPrevX, FPrevY, X, Y);

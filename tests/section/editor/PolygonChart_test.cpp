@@ -301,5 +301,32 @@ TEST(PolygonChartPicture, ASectionWithProfileBodiesAndALine)
     EXPECT_TRUE(test::MatchesReference(picture.ToImage(), "section", "section-chart"));
 }
 
+TEST(PolygonChartPicture, RubberBandDottedEditPathSolid)
+{
+    TPolygonChart chart;
+    chart.SetBounds(0, 0, 640, 360);
+    chart.NewModel({}, false, 0, 1000, 0, 100);
+    chart.RubberBandSeries->AddXY(100, 10);
+    chart.RubberBandSeries->AddXY(100, 90);
+    chart.EditPathSeries->AddXY(600, 10);
+    chart.EditPathSeries->AddXY(600, 90);
+    TBitmap picture(640, 360);
+    chart.DrawToCanvas(&picture.Canvas(), chart.GetRectangle());
+    const auto redRows = [&](double X) {
+        const int x = chart.BottomAxis()->CalcPosValue(X);
+        int red = 0;
+        const int top = chart.LeftAxis()->CalcPosValue(20);
+        const int bottom = chart.LeftAxis()->CalcPosValue(80);
+        for (int y = top; y < bottom; ++y)
+            red += picture.Canvas().Pixel(x, y) == 0x0000FF ? 1 : 0;
+        return std::make_pair(red, bottom - top);
+    };
+    const auto [dotted, dottedRows] = redRows(100);
+    EXPECT_GT(dotted, dottedRows / 4);
+    EXPECT_LT(dotted, dottedRows * 3 / 4); // gaps show the white behind
+    const auto [solid, solidRows] = redRows(600);
+    EXPECT_EQ(solid, solidRows);
+}
+
 } // namespace
 } // namespace lp
