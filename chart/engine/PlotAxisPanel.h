@@ -288,6 +288,9 @@ protected:
     virtual void CalcWallsRect() = 0;
     virtual void DrawTitlesAndLegend(bool BeforeSeries) = 0;
     virtual void DrawWalls() = 0;
+    // The axes' lines, ticks, labels and titles (a chart that shows a
+    // stored picture of them may leave them out).
+    virtual void DrawAxes();
 
 private:
     // Paint steps.
@@ -296,7 +299,6 @@ private:
     void CalcAxesSpace();
     void PrepareAxes();
     void ApplyAxisMargins(TChartAxis& Axis);
-    void DrawAxes();
     void DrawAllSeries();
     void DrawSeriesGroup(TChartSeries* Series);
     void ClipSeries(bool Clip);

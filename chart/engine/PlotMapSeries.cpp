@@ -558,6 +558,9 @@ void TMapSeries::DrawValue(int ValueIndex)
 
 void TMapSeries::DrawMark(int ValueIndex, const QString& St, TSeriesMarkPosition& APosition)
 {
+    // A hidden polygon shows no mark either.
+    if (ValueIndex >= 0 && ValueIndex < PolygonCount() && !FShapes->GetPolygon(ValueIndex)->Points()->Active())
+        return;
     if (ValueIndex >= 0 && ValueIndex < PolygonCount() && FShapes->GetPolygon(ValueIndex)->Points()->Count() > 0) {
         const TRect R = FShapes->GetPolygon(ValueIndex)->GetBounds();
         APosition.TopLeft.X = (R.Left + R.Right) / 2 - APosition.MarkWidth / 2;

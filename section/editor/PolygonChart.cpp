@@ -560,6 +560,10 @@ void TPolygonChart::PaintNodes()
     canvas.Brush()->SetStyle(TBrush::bsSolid);
     TColor current = clNone;
     for (int i = FirstPaintedNode; i < Nodes.Length(); ++i) {
+        // During a drag the still nodes' dots are in the drag picture: it is
+        // built without the moving ones, and frames draw only those.
+        if (FDragCacheActive && NodeDotIsCached(i) != FBuildingDragCache)
+            continue;
         const Tnode& node = Nodes[i];
         const int x = bottom.CalcPosValue(node.x);
         const int y = left.CalcPosValue(node.y);

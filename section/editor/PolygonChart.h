@@ -23,7 +23,9 @@
 #include <QtCore/QByteArray>
 #include <QtCore/QString>
 
+#include <array>
 #include <functional>
+#include <memory>
 #include <vector>
 
 namespace lp {
@@ -31,6 +33,7 @@ namespace lp {
 class TLineSeries;
 class TAreaSeries;
 class TMapSeries;
+class TBitmap;
 
 // -1 none; 0..12 ring and node modes; 1001..1008 line modes.
 using TPolygonEditMode = int32_t;
@@ -301,6 +304,21 @@ public:
     // Replaces the model with a read one and starts a new history.
     void LoadSectionModel(TSectionModel Section);
 
+    // --- Drawing during a drag (PolygonChartDragCache.cpp) ---
+    // While a node, ring or body is dragged, everything that stays put is
+    // drawn once into a picture; each frame then shows that picture and
+    // draws only the rings being moved, the drawing aids and the moving
+    // nodes' dots. Off: every frame draws the whole section.
+    bool DragCacheEnabled = true;
+    bool DragCacheActive() const { return FDragCacheActive; }
+    void DrawToCanvas(TCanvas* Target, const TRect& Rect) override;
+
+protected:
+    void PaintPanelBackground(const TRect& Rect) override;
+    void DrawWalls() override;
+    void DrawAxes() override;
+    void DrawTitlesAndLegend(bool BeforeSeries) override;
+
 private:
     void CreateSeries();
     void SetUpAxes();
@@ -316,6 +334,22 @@ private:
     int FLaidOutHeight = -1;
     // The press that follows a handled double click belongs to it.
     bool FDoubleClickHandled = false;
+
+    // The drag cache.
+    bool DragCacheWanted(const TRect& Rect) const;
+    std::vector<int> DragMovingNodes() const;
+    void BuildDragCache(const TRect& Rect);
+    void DropDragCache();
+    // Whether a node's dot is in the picture (it does not move).
+    bool NodeDotIsCached(int Node) const;
+    std::array<double, 4> DragAxesKey() const;
+    std::unique_ptr<TBitmap> FDragPicture;
+    std::vector<int> FDragHidden;    // map polygons drawn only in the picture
+    std::vector<char> FDragMovingNode; // by node index: drawn every frame
+    TRect FDragRect{};
+    std::array<double, 4> FDragAxes{};
+    bool FDragCacheActive = false;
+    bool FBuildingDragCache = false;
 };
 
 } // namespace lp

@@ -266,3 +266,98 @@ TEST(FrameEdgeNodes, ASurfaceNodeMovesAlongTheProfile)
 
 } // namespace
 } // namespace lp
+
+namespace lp {
+namespace {
+
+QImage Frame(TPolygonChart& Chart)
+{
+    TBitmap picture(Chart.Width(), Chart.Height());
+    Chart.DrawToCanvas(&picture.Canvas(), Chart.GetRectangle());
+    return picture.ToImage();
+}
+
+struct DragCache : ::testing::Test {
+    TPolygonChart Chart;
+    void SetUp() override
+    {
+        Chart.SetBounds(0, 0, 900, 400);
+        TSectionFixture::AddBodies(Chart, 3);
+        Chart.Model[1][0].params[psColor] = ParamValue(0x3080E0);
+        Chart.Model[1][0].params[psBrush] = ParamValue("0#0");
+        Chart.Model[1][0].params[psLabelText] = ParamValue("clay");
+        Chart.Model[3][0].params[psLabelText] = ParamValue("sand");
+        Chart.RebuildMapSeries();
+        Chart.TakeBackup();
+    }
+    bool AllPolygonsActive() const
+    {
+        for (int m = 0; m < Chart.MapSeries->Shapes()->Count(); ++m)
+            if (!Chart.MapSeries->Shapes()->GetPolygon(m)->Points()->Active())
+                return false;
+        return true;
+    }
+};
+
+TEST_F(DragCache, FramesDuringANodeDragLookLikeFullPaints)
+{
+    Chart.EditMode = pmMoveNode;
+    Chart.ResetEditMode();
+    Chart.ScaleX = Chart.ScaleY = 1.0;
+    // Pick the top-left node of body 2 up and drag it.
+    Chart.EditStep(pmMoveNode, 1, 350, 10, false);
+    Chart.EditStep(pmMoveNode, 0, 350, 10, false);
+    ASSERT_TRUE(Chart.Editing);
+    Chart.EditStep(pmMoveNode, 1, 330, 5, false);
+    const QImage cached = Frame(Chart);
+    EXPECT_TRUE(Chart.DragCacheActive());
+    EXPECT_FALSE(AllPolygonsActive()); // the still rings come from the picture
+    Chart.EditStep(pmMoveNode, 1, 320, 4, false);
+    const QImage cachedLater = Frame(Chart);
+
+    Chart.DragCacheEnabled = false;
+    const QImage full = Frame(Chart);
+    EXPECT_FALSE(Chart.DragCacheActive());
+    EXPECT_TRUE(AllPolygonsActive());
+    EXPECT_EQ(cachedLater, full);
+    EXPECT_NE(cached, full); // the ring did move between the two frames
+    Chart.DragCacheEnabled = true;
+
+    // The drop ends the drag: the next frame draws everything again.
+    ASSERT_TRUE(Chart.EditStep(pmMoveNode, 0, 320, 4, true));
+    Chart.ClearEditState();
+    Frame(Chart);
+    EXPECT_FALSE(Chart.DragCacheActive());
+    EXPECT_TRUE(AllPolygonsActive());
+    EXPECT_TRUE(CheckModelInvariants(Chart.Model, Chart.Nodes, &Chart.ModelArea).empty());
+}
+
+TEST_F(DragCache, BodyDragAndOtherSizes)
+{
+    Chart.EditMode = pmMovePolygon;
+    Chart.ResetEditMode();
+    Chart.ScaleX = Chart.ScaleY = 1.0;
+    Chart.EditStep(pmMovePolygon, 1, 150, 30, false);
+    Chart.EditStep(pmMovePolygon, 0, 150, 30, false);
+    ASSERT_TRUE(Chart.Editing);
+    Chart.EditStep(pmMovePolygon, 1, 160, 35, false);
+    const QImage cached = Frame(Chart);
+    EXPECT_TRUE(Chart.DragCacheActive());
+    // A picture of another size draws everything and ends the cache.
+    TBitmap small(300, 200);
+    Chart.DrawToCanvas(&small.Canvas(), TRect{0, 0, 300, 200});
+    EXPECT_FALSE(Chart.DragCacheActive());
+    EXPECT_TRUE(AllPolygonsActive());
+    Chart.DragCacheEnabled = false;
+    EXPECT_EQ(cached, Frame(Chart));
+    // A mode change mid-drag rolls back and the cache goes.
+    Chart.DragCacheEnabled = true;
+    Frame(Chart);
+    Chart.ResetEditMode();
+    Frame(Chart);
+    EXPECT_FALSE(Chart.DragCacheActive());
+    EXPECT_TRUE(AllPolygonsActive());
+}
+
+} // namespace
+} // namespace lp
