@@ -1,5 +1,7 @@
 #include "chart/engine/PlotValueList.h"
 
+#include <climits>
+
 #include "chart/canvas/PlotRoutines.h"
 #include "chart/engine/PlotEngine.h"
 #include "chart/engine/PlotSeriesSource.h"
@@ -95,6 +97,7 @@ void TChartValueList::SetCount(int value)
     Assert(value >= 0, "ValueList Count must be greater than zero.");
     while (Capacity() < value)
         Grow();
+    EnsureStorage(value);
     for (int I = FCount; I < value; ++I)
         FValue[static_cast<size_t>(I)] = 0;
     FCount = value;
@@ -131,9 +134,20 @@ void TChartValueList::InternalSetValue(int Index, double value)
 
 void TChartValueList::Grow()
 {
-    // The visible length grows by the fixed step; the vector's own reserve
-    // grows geometrically underneath, so appending stays linear overall.
-    FValue.resize(FValue.size() + static_cast<size_t>(ValueListCapacityStep > 0 ? ValueListCapacityStep : 1));
+    // The visible capacity grows by the fixed step; storage follows the
+    // values (EnsureStorage), doubling, so appending stays linear overall.
+    const int step = ValueListCapacityStep > 0 ? ValueListCapacityStep : 1;
+    if (FCapacity > INT_MAX - step)
+        RaiseRangeError("Too many values in one list");
+    FCapacity += step;
+}
+
+void TChartValueList::EnsureStorage(int Length)
+{
+    const auto needed = static_cast<size_t>(Length);
+    if (FValue.size() >= needed)
+        return;
+    FValue.resize(std::max({needed, FValue.size() * 2, size_t{4}}));
 }
 
 void TChartValueList::InsertAt(int Index, double Value)
@@ -142,6 +156,7 @@ void TChartValueList::InsertAt(int Index, double Value)
         RaiseIndexError(Index, FCount + 1);
     if (FCount == Capacity())
         Grow();
+    EnsureStorage(FCount + 1);
     double* Data = FValue.data();
     if (Index < FCount)
         std::memmove(Data + Index + 1, Data + Index, sizeof(double) * static_cast<size_t>(FCount - Index));
@@ -204,6 +219,7 @@ void TChartValueList::DeleteRange(int Start, int Quantity)
 void TChartValueList::ClearValues()
 {
     FCount = 0;
+    FCapacity = 0;
     FValue.clear();
     FValue.shrink_to_fit();
     FModified = true;

@@ -85,7 +85,7 @@ public:
     // the array (new values 0).
     void SetCount(int value);
     // The array's length (the capacity, a multiple of the growth step).
-    int Capacity() const { return static_cast<int>(FValue.size()); }
+    int Capacity() const { return FCapacity; }
 
     // The value at Index; ERangeError outside 0 .. Count - 1.
     double Value(int Index) const;
@@ -157,7 +157,12 @@ private:
     double FTotal = 0;
     double FTotalABS = 0;
     int FCount = 0;
-    std::vector<double> FValue; // length = capacity, the first FCount in use
+    // The capacity callers see grows in steps of ValueListCapacityStep; the
+    // storage behind it only as far as the values need (geometrically), so
+    // thousands of short lists (the outlines of a map) stay small.
+    int FCapacity = 0;
+    std::vector<double> FValue; // at least FCount long, the first FCount in use
+    void EnsureStorage(int Length);
     bool FModified = true;
 };
 
