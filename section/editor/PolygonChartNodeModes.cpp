@@ -350,12 +350,14 @@ bool TPolygonChart::CheckMoveOrRollBack(const arofintM& MovedNodes, int Body, bo
                        CheckMovedNodes(MovedNodes, Body, Model, WholeBody ? 1 : 0, Nodes);
     if (valid)
         return true;
+    // The map is rebuilt with the restored model (a surface re-sort may have
+    // reshaped rings of the host body), so the selection is taken afterwards:
+    // every ring of the body, as indexes of the rebuilt map polygons.
     RollBackToBackup();
-    // The rebuilt map has new indexes: select the rings of the moved nodes again.
     if (Body >= 0 && Body < Model.Length()) {
-        SelectSubPolygonsByNodes(MovedNodes, Body, Model, SelIds, SelSubPolygons, SelBodies);
+        SelectBody(Body, Model, SelIds, SelSubPolygons, SelBodies);
         SelectionToMapIndexes();
-        MoveMapPolygonsFirst(SelIds);
+        RefreshMapPolygons(SelBodies, SelSubPolygons, SelIds);
     } else {
         SelIds.Clear();
         SelBodies.Clear();
