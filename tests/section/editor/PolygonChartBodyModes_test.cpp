@@ -344,6 +344,24 @@ TEST_F(BodyModes, MoveSubPolygonOutOfTheAreaIsRefused)
     ExpectMapInStep();
 }
 
+TEST_F(BodyModes, AMoveWithNodesNoLongerInTheTableIsDropped)
+{
+    TwoBodies();
+    for (TPolygonEditMode mode : {pmMovePolygon, pmMoveSubPolygon}) {
+        SetMode(mode);
+        Move(150, 30);
+        Press(false);
+        ASSERT_TRUE(chart.Editing);
+        // As if the node table had shrunk under the move.
+        chart.SelNodes.Add(chart.Nodes.Length() + 3);
+        EXPECT_NO_THROW(Move(160, 35));
+        EXPECT_FALSE(chart.Editing);
+        EXPECT_NO_THROW(EXPECT_FALSE(Press(true)));
+        EXPECT_TRUE(AtBackup());
+        ExpectMapInStep();
+    }
+}
+
 TEST_F(BodyModes, MovePolygonModeChangeRollsBack)
 {
     TwoBodies();
