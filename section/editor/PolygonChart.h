@@ -240,8 +240,7 @@ public:
     // Inserts a node on the edge NodeA-NodeB of Body at Point (snapped).
     bool DoAddNode(int NodeA, int NodeB, complexM Point, int Body);
     // Validates moved nodes; on refusal the model goes back to the backup,
-    // the map is rebuilt and the selection again holds the rings that use
-    // the moved nodes.
+    // the map is rebuilt and the selection holds every ring of the body.
     bool CheckMoveOrRollBack(const arofintM& MovedNodes, int Body, bool WholeBody);
     // Puts Model and Nodes back to the backup and rebuilds the map polygons.
     void RollBackToBackup();

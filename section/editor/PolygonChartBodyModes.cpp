@@ -4,6 +4,8 @@
 
 #include "section/editor/PolygonChart.h"
 
+#include <algorithm>
+
 namespace lp {
 
 namespace {
@@ -25,6 +27,10 @@ bool TPolygonChart::EditStepBodyModes(TPolygonEditMode Mode, int Phase, double X
         PickBody = PickSubPolygon = -1;
         Editing = false;
     }
+    // So is a move whose nodes are no longer in the node table.
+    if (Editing && (Mode == pmMovePolygon || Mode == pmMoveSubPolygon) &&
+        std::any_of(SelNodes.begin(), SelNodes.end(), [&](int node) { return node < 0 || node >= Nodes.Length(); }))
+        Editing = false;
 
     if (Phase == 1) {
         const bool moving = (Mode == pmMovePolygon || Mode == pmMoveSubPolygon) && Editing;

@@ -32,6 +32,47 @@ void ShowNodeToCursor(TLineSeries* Series, const Tnodes& Nodes, int Node, double
     Series->AddXY(X, Y);
 }
 
+// Whether every moved node lies in the section: inside the model area and
+// inside or on the host frame's outline (the surface with a profile). The
+// crossing check alone lets a body that was moved wholly outside the frame
+// through, since none of its edges then crosses anything.
+bool MovedNodesInsideFrame(const arofintM& Moved, const AllSpolygon& Model, const Tnodes& Nodes,
+                           const TModelArea& Area)
+{
+    constexpr double Tolerance = 1e-6;
+    // The host ring is its outline followed by the outline reversed.
+    arofcomplexM outline;
+    if (!Model.Empty() && !Model[0].Empty()) {
+        const arofintM& host = Model[0][0].ring;
+        const int k = host.Length() / 2;
+        if (k >= 3 && host.Length() == 2 * k)
+            for (int i = 0; i < k; ++i) {
+                if (!ValidNode(Nodes, host[i])) {
+                    outline.Clear();
+                    break;
+                }
+                outline.Add(complexM{Nodes[host[i]].x, Nodes[host[i]].y});
+            }
+    }
+    for (int node : Moved) {
+        if (!ValidNode(Nodes, node))
+            return false;
+        const complexM p{Nodes[node].x, Nodes[node].y};
+        if (p.re < Area.left - Tolerance || p.re > Area.right + Tolerance || p.im < Area.top - Tolerance ||
+            p.im > Area.bottom + Tolerance)
+            return false;
+        if (outline.Length() < 3 || PointInComplexPolygon(p, outline))
+            continue;
+        // Outside by the even-odd test: still taken when it lies on the outline.
+        bool onOutline = false;
+        for (int i = 0; i < outline.Length() && !onOutline; ++i)
+            onOutline = DistanceToSegment(1.0, 1.0, outline[i], outline[(i + 1) % outline.Length()], p) <= Tolerance;
+        if (!onOutline)
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 void TPolygonChart::RollBackToBackup()
@@ -347,15 +388,18 @@ bool TPolygonChart::DoAddNode(int NodeA, int NodeB, complexM Point, int Body)
 bool TPolygonChart::CheckMoveOrRollBack(const arofintM& MovedNodes, int Body, bool WholeBody)
 {
     const bool valid = Body >= 0 && Body < Model.Length() &&
+                       MovedNodesInsideFrame(MovedNodes, Model, Nodes, ModelArea) &&
                        CheckMovedNodes(MovedNodes, Body, Model, WholeBody ? 1 : 0, Nodes);
     if (valid)
         return true;
+    // The map is rebuilt with the restored model (a surface re-sort may have
+    // reshaped rings of the host body), so the selection is taken afterwards:
+    // every ring of the body, as indexes of the rebuilt map polygons.
     RollBackToBackup();
-    // The rebuilt map has new indexes: select the rings of the moved nodes again.
     if (Body >= 0 && Body < Model.Length()) {
-        SelectSubPolygonsByNodes(MovedNodes, Body, Model, SelIds, SelSubPolygons, SelBodies);
+        SelectBody(Body, Model, SelIds, SelSubPolygons, SelBodies);
         SelectionToMapIndexes();
-        MoveMapPolygonsFirst(SelIds);
+        RefreshMapPolygons(SelBodies, SelSubPolygons, SelIds);
     } else {
         SelIds.Clear();
         SelBodies.Clear();

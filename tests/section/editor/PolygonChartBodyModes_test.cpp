@@ -304,6 +304,64 @@ TEST_F(BodyModes, MovePolygonOntoAnotherIsRefusedAndEndsTheMove)
     EXPECT_TRUE(AtBackup());
 }
 
+TEST_F(BodyModes, MovePolygonOutOfTheAreaIsRefused)
+{
+    TwoBodies();
+    SetMode(pmMovePolygon);
+    // Wholly left of the area: no edge crosses anything, yet the body would
+    // leave the section.
+    Move(150, 30);
+    Press(false);
+    Move(-600, 30);
+    EXPECT_FALSE(Press(true));
+    EXPECT_TRUE(AtBackup());
+    EXPECT_FALSE(chart.Editing);
+    ExpectMapInStep();
+    // Wholly below the area.
+    Move(150, 30);
+    Press(false);
+    Move(150, 300);
+    EXPECT_FALSE(Press(true));
+    EXPECT_TRUE(AtBackup());
+    ExpectMapInStep();
+    // Within the area the move is taken.
+    Move(150, 30);
+    Press(false);
+    Move(160, 35);
+    EXPECT_TRUE(Press(true));
+    EXPECT_GE(NodeAt(110, 15), 0);
+}
+
+TEST_F(BodyModes, MoveSubPolygonOutOfTheAreaIsRefused)
+{
+    SharedBody();
+    SetMode(pmMoveSubPolygon);
+    Move(120, 30); // ring A; its shared nodes drag ring B's edge along
+    Press(false);
+    Move(120, -200);
+    EXPECT_FALSE(Press(true));
+    EXPECT_TRUE(AtBackup());
+    ExpectMapInStep();
+}
+
+TEST_F(BodyModes, AMoveWithNodesNoLongerInTheTableIsDropped)
+{
+    TwoBodies();
+    for (TPolygonEditMode mode : {pmMovePolygon, pmMoveSubPolygon}) {
+        SetMode(mode);
+        Move(150, 30);
+        Press(false);
+        ASSERT_TRUE(chart.Editing);
+        // As if the node table had shrunk under the move.
+        chart.SelNodes.Add(chart.Nodes.Length() + 3);
+        EXPECT_NO_THROW(Move(160, 35));
+        EXPECT_FALSE(chart.Editing);
+        EXPECT_NO_THROW(EXPECT_FALSE(Press(true)));
+        EXPECT_TRUE(AtBackup());
+        ExpectMapInStep();
+    }
+}
+
 TEST_F(BodyModes, MovePolygonModeChangeRollsBack)
 {
     TwoBodies();

@@ -427,6 +427,43 @@ TEST_F(NodeModes, MoveNodeThatWouldCrossIsRolledBackAndStaysPickedUp)
     EXPECT_DOUBLE_EQ(chart.Nodes[node].y, 5.0);
 }
 
+TEST_F(NodeModes, RefusedMoveSelectsEveryRingOfTheBody)
+{
+    // One body of two rings sharing the edge x = 140.
+    AddTwoSquares();
+    chart.ScaleX = chart.ScaleY = 1.0;
+    ASSERT_TRUE(chart.DoMergeNode(NodeAt(142, 10), NodeAt(140, 10), 140, 10));
+    ASSERT_TRUE(chart.DoMergeNode(NodeAt(142, 50), NodeAt(140, 50), 140, 50));
+    chart.TakeBackup();
+    ASSERT_EQ(chart.Model.Length(), 2);
+    ASSERT_EQ(chart.Model[1].Length(), 2);
+    AddSquare(40, 55, 30); // a body of its own at 40..70 x 55..85
+    SetMode(pmMoveNode);
+    const int node = NodeAt(100, 10); // used by ring A only
+    Move(100, 10);
+    Press(false);
+    EXPECT_EQ(chart.SelIds.Length(), 1);
+    Move(55, 70); // inside the third body
+    EXPECT_FALSE(Press(true));
+    EXPECT_TRUE(AtBackup());
+    ExpectMapInStep();
+    // The selection now holds both rings of the body, as map polygon indexes.
+    ASSERT_EQ(chart.SelIds.Length(), 2);
+    ASSERT_EQ(chart.SelBodies.Length(), 2);
+    ASSERT_EQ(chart.SelSubPolygons.Length(), 2);
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(chart.SelBodies[i], 1);
+        EXPECT_EQ(chart.SelIds[i], chart.FindMapPolygon(1, chart.SelSubPolygons[i]));
+    }
+    EXPECT_NE(chart.SelSubPolygons[0], chart.SelSubPolygons[1]);
+    // Still picked up: the next move refreshes the rings from the nodes.
+    EXPECT_TRUE(chart.Editing);
+    Move(95, 5);
+    EXPECT_DOUBLE_EQ(chart.Nodes[node].x, 95.0);
+    ExpectMapInStep();
+    EXPECT_TRUE(Press(true));
+}
+
 TEST_F(NodeModes, MoveNodeModeChangePutsTheNodeBack)
 {
     AddTwoSquares();
