@@ -308,9 +308,21 @@ bool TPolygonChart::SetModelArea(bool KeepModel, double Left, double Right, doub
         area.right = Right;
     if (Bottom >= maxY)
         area.bottom = Bottom;
-    if (!KeepModel && !Model.Empty())
-        ChangeModelArea(Profile, HasProfile, Model, Nodes, area.bottom, area.top, area.right, area.left,
-                        ModelArea.bottom, ModelArea.top, ModelArea.right, ModelArea.left);
+    bool refused = false;
+    if (!KeepModel && !Model.Empty()) {
+        // A narrower area can drop surface nodes that a ring of the host body
+        // runs through; when the adapted model is not sound, the model and
+        // its area stay as they were (the axes go back to the area below).
+        AllSpolygon modelCopy = CopyAllSpolygon(Model);
+        Tnodes nodesCopy = CopyNodes(Nodes);
+        if (!ChangeModelArea(Profile, HasProfile, Model, Nodes, area.bottom, area.top, area.right, area.left,
+                             ModelArea.bottom, ModelArea.top, ModelArea.right, ModelArea.left)) {
+            Model = std::move(modelCopy);
+            Nodes = std::move(nodesCopy);
+            area = ModelArea;
+            refused = true;
+        }
+    }
     ModelArea = area;
     BottomAxis()->SetMinMax(area.left, area.right);
     LeftAxis()->SetMinMax(area.top, area.bottom);
@@ -318,7 +330,7 @@ bool TPolygonChart::SetModelArea(bool KeepModel, double Left, double Right, doub
     FitBorderNodesToArea(Nodes, area.bottom, area.top, area.right, area.left);
     ComputeScales();
     RebuildMapSeries();
-    return changed;
+    return changed && !refused;
 }
 
 double TPolygonChart::AxisScale(const TChartAxis& Axis) const

@@ -187,6 +187,48 @@ TEST(PolygonChartArea, AxisMenuChangesResizeTheModel)
     EXPECT_TRUE(CheckModelInvariants(chart.Model, chart.Nodes, &chart.ModelArea).empty());
 }
 
+TEST(PolygonChartArea, ANarrowingThatWouldCutARingApartIsRefused)
+{
+    // A relief over 0..100 with surface nodes at x 75, 50 and 25, and a ring
+    // of the host body hanging below the surface between 50 and 75.
+    TPolygonChart chart;
+    chart.SetBounds(0, 0, 800, 600);
+    chart.NewModel({{-100, 5}, {25, 10}, {50, 0}, {75, 10}, {120, 4}, {200, 5}}, true, 0, 100, 0, 50);
+    int at75 = -1;
+    int at50 = -1;
+    for (int i = 0; i < chart.Nodes.Length(); ++i) {
+        if (chart.Nodes[i].x == 75)
+            at75 = i;
+        if (chart.Nodes[i].x == 50)
+            at50 = i;
+    }
+    ASSERT_GE(at75, 0);
+    ASSERT_GE(at50, 0);
+    Tnode inner;
+    inner.x = 62;
+    inner.y = 20;
+    chart.Nodes.Add(inner);
+    Polygon hanging = chart.Model[0][0];
+    hanging.ring = {at50, at75, chart.Nodes.High()};
+    chart.Model[0].Add(hanging);
+    UpdateBodySharing(0, chart.Model, chart.Nodes);
+    ASSERT_TRUE(CheckModelInvariants(chart.Model, chart.Nodes, &chart.ModelArea).empty());
+    const Tnodes nodes = CopyNodes(chart.Nodes);
+    const arofintM ring = chart.Model[0][1].ring;
+
+    // Narrowing to the inner node's x drops the surface node at 75 the ring
+    // runs through: the model and its area stay, and the axis goes back.
+    chart.BottomAxis()->SetMinMax(0, 62);
+    chart.OnAxisPopupAction(&chart);
+    EXPECT_TRUE(CheckModelInvariants(chart.Model, chart.Nodes, &chart.ModelArea).empty());
+    EXPECT_DOUBLE_EQ(chart.ModelArea.right, 100);
+    EXPECT_DOUBLE_EQ(chart.BottomAxis()->Maximum(), 100);
+    EXPECT_EQ(chart.Nodes, nodes);
+    EXPECT_EQ(chart.Model[0][1].ring, ring);
+    EXPECT_FALSE(chart.SetModelArea(false, 0, 62, 0, 50));
+    EXPECT_TRUE(CheckModelInvariants(chart.Model, chart.Nodes, &chart.ModelArea).empty());
+}
+
 TEST(PolygonChartNodes, DotColoursByKind)
 {
     TPolygonChart chart;
