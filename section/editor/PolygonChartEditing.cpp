@@ -171,15 +171,21 @@ void TPolygonChart::ChartDblClick(TControl* Sender)
     (void)Sender;
     if (!ModelLoaded)
         return;
-    // An edit in progress (a node being dragged) is rolled back first, so
-    // the snapshot below never records an unvalidated model.
-    if (Editing)
-        ResetEditMode();
     int body = -1;
     int sub = -1;
     FindSubPolygonAt(Model, body, sub, Nodes, CursorPoint);
+    // Over the host frame only nothing happens, and an edit in progress
+    // goes on.
     if (body < 0)
         return;
+    // An edit in progress (a node being dragged) is rolled back before the
+    // dialog, so the snapshot below never records an unvalidated model.
+    if (Editing) {
+        ResetEditMode();
+        FindSubPolygonAt(Model, body, sub, Nodes, CursorPoint);
+        if (body < 0)
+            return;
+    }
     EditBodyParameters(FindMapPolygon(body, sub), body, sub);
     PushUndo();
     ChangeNotify();

@@ -164,6 +164,31 @@ TEST_F(EditingChart, ADoubleClickDuringAnEditRecordsTheRolledBackModel)
     EXPECT_TRUE(Sound());
 }
 
+TEST_F(EditingChart, ADoubleClickOutsideTheBodiesLeavesAnEditAlone)
+{
+    int opened = 0;
+    BodyParametersEntryPoint() = [&](TPolygonChart*, int, int, int) { ++opened; };
+    Chart.EditMode = pmAddPolygon;
+    Chart.ResetEditMode();
+    MoveTo(20, 60);
+    Chart.ChartMouseDown(&Chart, mbLeft, {}, 0, 0);
+    MoveTo(60, 60);
+    Chart.ChartMouseDown(&Chart, mbLeft, {}, 0, 0);
+    ASSERT_TRUE(Chart.Editing);
+    ASSERT_EQ(Chart.DrawnPoints.Length(), 2);
+    const int pathPoints = Chart.EditPathSeries->Count();
+    const int undoSlots = Chart.UndoSequence.Length();
+    // A double click over the host frame only does nothing: the polygon
+    // being drawn stays.
+    Chart.ChartDblClick(&Chart);
+    EXPECT_EQ(opened, 0);
+    EXPECT_TRUE(Chart.Editing);
+    EXPECT_EQ(Chart.DrawnPoints.Length(), 2);
+    EXPECT_EQ(Chart.EditPathSeries->Count(), pathPoints);
+    EXPECT_EQ(Chart.UndoSequence.Length(), undoSlots);
+    EXPECT_TRUE(Sound());
+}
+
 TEST_F(EditingChart, RightPressDuringAnEditSuppressesTheChartMenu)
 {
     Chart.EditMode = -1;
