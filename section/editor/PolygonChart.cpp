@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace lp {
 
@@ -400,6 +401,9 @@ void TPolygonChart::FillSurfaceSeries()
 
 void TPolygonChart::RebuildMapSeries()
 {
+    // The polygons are made anew with the looks their rings store, so no
+    // highlight is left.
+    HighlightIndex = -1;
     MapSeries->BeginUpdate();
     MapSeries->Clear();
     for (int body = 0; body < Model.Length(); ++body)
@@ -507,6 +511,9 @@ void TPolygonChart::MoveMapPolygonsFirst(arofintM& MapIndexes)
     std::vector<int> ids;
     for (int index : MapIndexes)
         ids.push_back(shapes.GetPolygon(index)->ID());
+    std::optional<int> highlightedId;
+    if (HighlightIndex >= 0 && HighlightIndex < shapes.Count())
+        highlightedId = shapes.GetPolygon(HighlightIndex)->ID();
     const auto indexOfId = [&](int id) {
         for (int m = 0; m < shapes.Count(); ++m)
             if (shapes.GetPolygon(m)->ID() == id)
@@ -521,6 +528,9 @@ void TPolygonChart::MoveMapPolygonsFirst(arofintM& MapIndexes)
     }
     for (int i = 0; i < MapIndexes.Length(); ++i)
         MapIndexes[i] = indexOfId(ids[static_cast<size_t>(i)]);
+    // The highlight stays with its polygon.
+    if (highlightedId.has_value())
+        HighlightIndex = indexOfId(*highlightedId);
 }
 
 void TPolygonChart::BuildLineSeries()

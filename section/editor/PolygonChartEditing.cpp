@@ -297,9 +297,11 @@ bool TPolygonChart::MapPolygonIsHighlighted(int MapIndex) const
 
 void TPolygonChart::RemoveHighlights()
 {
-    for (int m = 0; m < MapSeries->Shapes()->Count(); ++m)
-        if (MapPolygonIsHighlighted(m))
-            SetMapPolygonPenColor(m, SavedPenColor);
+    // Only the hovered polygon is ever painted red, and HighlightIndex
+    // follows it: a body whose own pen is red keeps its pen.
+    if (MapPolygonIsHighlighted(HighlightIndex))
+        SetMapPolygonPenColor(HighlightIndex, SavedPenColor);
+    HighlightIndex = -1;
 }
 
 void TPolygonChart::SelectionToMapIndexes()
