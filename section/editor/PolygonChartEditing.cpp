@@ -186,6 +186,9 @@ void TPolygonChart::ChartDblClick(TControl* Sender)
         if (body < 0)
             return;
     }
+    // The dialog reads the body's look from its map polygon: a hover
+    // highlight would pass for the body's own red pen.
+    RemoveHighlights();
     EditBodyParameters(FindMapPolygon(body, sub), body, sub);
     PushUndo();
     ChangeNotify();

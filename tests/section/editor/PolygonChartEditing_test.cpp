@@ -178,6 +178,23 @@ TEST_F(EditingChart, TheHighlightFollowsItsPolygonToTheFront)
     EXPECT_EQ(shapes.GetPolygon(1)->Pen()->Color(), 0x0000FF);
 }
 
+TEST_F(EditingChart, TheBodyDialogOpensOnTheBodysOwnPen)
+{
+    TPlotPolygonList& shapes = *Chart.MapSeries->Shapes();
+    const TColor original = shapes.GetPolygon(1)->Pen()->Color();
+    TColor seen = 0;
+    BodyParametersEntryPoint() = [&](TPolygonChart* chart, int map, int, int) {
+        seen = chart->MapSeries->Shapes()->GetPolygon(map)->Pen()->Color();
+    };
+    Chart.EditMode = pmDeleteSubPolygon;
+    Chart.ResetEditMode();
+    MoveTo(400, 30); // the hover paints body 2 red
+    ASSERT_EQ(shapes.GetPolygon(1)->Pen()->Color(), 0x0000FF);
+    Chart.ChartDblClick(&Chart);
+    EXPECT_EQ(seen, original);
+    EXPECT_TRUE(Sound());
+}
+
 TEST_F(EditingChart, DoubleClickOnABodyOpensItsDialogAndRecords)
 {
     std::vector<std::tuple<int, int, int>> opened;
