@@ -262,12 +262,14 @@ void TPolygonChart::NewModel(const arofcomplexM& AProfile, bool AHasProfile, dou
     FreeLineSeries(Lines);
     Lines.Clear();
     SurfaceSeries->Clear();
+    // The old model goes before the area is set: its nodes would otherwise
+    // hold the new area out to their extent.
+    Nodes.Clear();
+    Model.Clear();
 
     SetProfile(AProfile);
     SetModelArea(true, Left, Right, Top, Bottom);
     HasProfile = AHasProfile;
-    Nodes.Clear();
-    Model.Clear();
     BuildFrameModel(Nodes, Model, Profile, HasProfile, ModelArea.bottom, ModelArea.top, ModelArea.right,
                     ModelArea.left);
 

@@ -91,6 +91,28 @@ TEST(PolygonChartModel, ProfileBecomesDepthsAndSurfaceFollowsIt)
     EXPECT_TRUE(sawTop);
 }
 
+TEST(PolygonChartModel, ANewModelTakesItsAreaWhateverTheOldModelHeld)
+{
+    TPolygonChart chart;
+    chart.SetBounds(0, 0, 800, 600);
+    TSectionFixture::AddBodies(chart, 3); // bodies out to x 700, y 50
+    chart.NewModel({}, false, 0, 500, 0, 40);
+    EXPECT_DOUBLE_EQ(chart.ModelArea.right, 500);
+    EXPECT_DOUBLE_EQ(chart.ModelArea.bottom, 40);
+    EXPECT_DOUBLE_EQ(chart.BottomAxis()->Maximum(), 500);
+    EXPECT_DOUBLE_EQ(chart.LeftAxis()->Maximum(), 40);
+    ASSERT_EQ(chart.Model.Length(), 1);
+    double right = 0;
+    double bottom = 0;
+    for (const Tnode& node : chart.Nodes) {
+        right = std::max(right, node.x);
+        bottom = std::max(bottom, node.y);
+    }
+    EXPECT_DOUBLE_EQ(right, 500);
+    EXPECT_DOUBLE_EQ(bottom, 40);
+    EXPECT_TRUE(CheckModelInvariants(chart.Model, chart.Nodes, &chart.ModelArea).empty());
+}
+
 TEST(PolygonChartModel, BodiesBecomeMapPolygonsWithTheirIds)
 {
     TPolygonChart chart;
