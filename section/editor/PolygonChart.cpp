@@ -333,6 +333,10 @@ bool TPolygonChart::SetModelArea(bool KeepModel, double Left, double Right, doub
     FitBorderNodesToArea(Nodes, area.bottom, area.top, area.right, area.left);
     ComputeScales();
     RebuildMapSeries();
+    // A roll-back goes to the model on this area (an edit in progress keeps
+    // the copy it started from).
+    if (!Editing)
+        TakeBackup();
     return changed && !refused;
 }
 
@@ -376,6 +380,10 @@ void TPolygonChart::UpdateAxisScales()
 
 void TPolygonChart::AxisChanged()
 {
+    // The area changes under the model: an unfinished edit is rolled back
+    // first, so the roll-back copy can follow the new area.
+    if (Editing)
+        ResetEditMode();
     SetModelArea(false, BottomAxis()->Minimum(), BottomAxis()->Maximum(), LeftAxis()->Minimum(),
                  LeftAxis()->Maximum());
     UpdateAxisScales();

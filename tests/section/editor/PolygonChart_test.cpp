@@ -251,6 +251,37 @@ TEST(PolygonChartArea, ANarrowingThatWouldCutARingApartIsRefused)
     EXPECT_TRUE(CheckModelInvariants(chart.Model, chart.Nodes, &chart.ModelArea).empty());
 }
 
+TEST(PolygonChartArea, ARollBackAfterAnAxisChangeKeepsTheNewArea)
+{
+    TPolygonChart chart;
+    chart.SetBounds(0, 0, 800, 600);
+    TSectionFixture::AddBodies(chart, 1);
+    chart.BottomAxis()->SetMinMax(0, 2000);
+    chart.OnAxisPopupAction(&chart);
+    ASSERT_DOUBLE_EQ(chart.ModelArea.right, 2000);
+    const Tnodes nodes = CopyNodes(chart.Nodes);
+    // An edit left unfinished is rolled back to the model on the new area.
+    chart.Editing = true;
+    chart.Nodes[5].x += 20;
+    chart.ResetEditMode();
+    EXPECT_EQ(chart.Nodes, nodes);
+    EXPECT_TRUE(CheckModelInvariants(chart.Model, chart.Nodes, &chart.ModelArea).empty());
+
+    // An axis change during an edit rolls the edit back first.
+    chart.Editing = true;
+    chart.Nodes[5].x += 20;
+    chart.BottomAxis()->SetMinMax(0, 3000);
+    chart.OnAxisPopupAction(&chart);
+    EXPECT_FALSE(chart.Editing);
+    EXPECT_DOUBLE_EQ(chart.ModelArea.right, 3000);
+    EXPECT_DOUBLE_EQ(chart.Nodes[5].x, nodes[5].x);
+    EXPECT_TRUE(CheckModelInvariants(chart.Model, chart.Nodes, &chart.ModelArea).empty());
+    chart.Editing = true;
+    chart.ResetEditMode();
+    EXPECT_DOUBLE_EQ(chart.ModelArea.right, 3000);
+    EXPECT_TRUE(CheckModelInvariants(chart.Model, chart.Nodes, &chart.ModelArea).empty());
+}
+
 TEST(PolygonChartNodes, DotColoursByKind)
 {
     TPolygonChart chart;
