@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace lp {
 
@@ -261,12 +262,14 @@ void TPolygonChart::NewModel(const arofcomplexM& AProfile, bool AHasProfile, dou
     FreeLineSeries(Lines);
     Lines.Clear();
     SurfaceSeries->Clear();
+    // The old model goes before the area is set: its nodes would otherwise
+    // hold the new area out to their extent.
+    Nodes.Clear();
+    Model.Clear();
 
     SetProfile(AProfile);
     SetModelArea(true, Left, Right, Top, Bottom);
     HasProfile = AHasProfile;
-    Nodes.Clear();
-    Model.Clear();
     BuildFrameModel(Nodes, Model, Profile, HasProfile, ModelArea.bottom, ModelArea.top, ModelArea.right,
                     ModelArea.left);
 
@@ -308,9 +311,21 @@ bool TPolygonChart::SetModelArea(bool KeepModel, double Left, double Right, doub
         area.right = Right;
     if (Bottom >= maxY)
         area.bottom = Bottom;
-    if (!KeepModel && !Model.Empty())
-        ChangeModelArea(Profile, HasProfile, Model, Nodes, area.bottom, area.top, area.right, area.left,
-                        ModelArea.bottom, ModelArea.top, ModelArea.right, ModelArea.left);
+    bool refused = false;
+    if (!KeepModel && !Model.Empty()) {
+        // A narrower area can drop surface nodes that a ring of the host body
+        // runs through; when the adapted model is not sound, the model and
+        // its area stay as they were (the axes go back to the area below).
+        AllSpolygon modelCopy = CopyAllSpolygon(Model);
+        Tnodes nodesCopy = CopyNodes(Nodes);
+        if (!ChangeModelArea(Profile, HasProfile, Model, Nodes, area.bottom, area.top, area.right, area.left,
+                             ModelArea.bottom, ModelArea.top, ModelArea.right, ModelArea.left)) {
+            Model = std::move(modelCopy);
+            Nodes = std::move(nodesCopy);
+            area = ModelArea;
+            refused = true;
+        }
+    }
     ModelArea = area;
     BottomAxis()->SetMinMax(area.left, area.right);
     LeftAxis()->SetMinMax(area.top, area.bottom);
@@ -318,7 +333,11 @@ bool TPolygonChart::SetModelArea(bool KeepModel, double Left, double Right, doub
     FitBorderNodesToArea(Nodes, area.bottom, area.top, area.right, area.left);
     ComputeScales();
     RebuildMapSeries();
-    return changed;
+    // A roll-back goes to the model on this area (an edit in progress keeps
+    // the copy it started from).
+    if (!Editing)
+        TakeBackup();
+    return changed && !refused;
 }
 
 double TPolygonChart::AxisScale(const TChartAxis& Axis) const
@@ -361,6 +380,10 @@ void TPolygonChart::UpdateAxisScales()
 
 void TPolygonChart::AxisChanged()
 {
+    // The area changes under the model: an unfinished edit is rolled back
+    // first, so the roll-back copy can follow the new area.
+    if (Editing)
+        ResetEditMode();
     SetModelArea(false, BottomAxis()->Minimum(), BottomAxis()->Maximum(), LeftAxis()->Minimum(),
                  LeftAxis()->Maximum());
     UpdateAxisScales();
@@ -388,6 +411,9 @@ void TPolygonChart::FillSurfaceSeries()
 
 void TPolygonChart::RebuildMapSeries()
 {
+    // The polygons are made anew with the looks their rings store, so no
+    // highlight is left.
+    HighlightIndex = -1;
     MapSeries->BeginUpdate();
     MapSeries->Clear();
     for (int body = 0; body < Model.Length(); ++body)
@@ -495,6 +521,9 @@ void TPolygonChart::MoveMapPolygonsFirst(arofintM& MapIndexes)
     std::vector<int> ids;
     for (int index : MapIndexes)
         ids.push_back(shapes.GetPolygon(index)->ID());
+    std::optional<int> highlightedId;
+    if (HighlightIndex >= 0 && HighlightIndex < shapes.Count())
+        highlightedId = shapes.GetPolygon(HighlightIndex)->ID();
     const auto indexOfId = [&](int id) {
         for (int m = 0; m < shapes.Count(); ++m)
             if (shapes.GetPolygon(m)->ID() == id)
@@ -509,6 +538,9 @@ void TPolygonChart::MoveMapPolygonsFirst(arofintM& MapIndexes)
     }
     for (int i = 0; i < MapIndexes.Length(); ++i)
         MapIndexes[i] = indexOfId(ids[static_cast<size_t>(i)]);
+    // The highlight stays with its polygon.
+    if (highlightedId.has_value())
+        HighlightIndex = indexOfId(*highlightedId);
 }
 
 void TPolygonChart::BuildLineSeries()

@@ -171,15 +171,24 @@ void TPolygonChart::ChartDblClick(TControl* Sender)
     (void)Sender;
     if (!ModelLoaded)
         return;
-    // An edit in progress (a node being dragged) is rolled back first, so
-    // the snapshot below never records an unvalidated model.
-    if (Editing)
-        ResetEditMode();
     int body = -1;
     int sub = -1;
     FindSubPolygonAt(Model, body, sub, Nodes, CursorPoint);
+    // Over the host frame only nothing happens, and an edit in progress
+    // goes on.
     if (body < 0)
         return;
+    // An edit in progress (a node being dragged) is rolled back before the
+    // dialog, so the snapshot below never records an unvalidated model.
+    if (Editing) {
+        ResetEditMode();
+        FindSubPolygonAt(Model, body, sub, Nodes, CursorPoint);
+        if (body < 0)
+            return;
+    }
+    // The dialog reads the body's look from its map polygon: a hover
+    // highlight would pass for the body's own red pen.
+    RemoveHighlights();
     EditBodyParameters(FindMapPolygon(body, sub), body, sub);
     PushUndo();
     ChangeNotify();
@@ -291,9 +300,11 @@ bool TPolygonChart::MapPolygonIsHighlighted(int MapIndex) const
 
 void TPolygonChart::RemoveHighlights()
 {
-    for (int m = 0; m < MapSeries->Shapes()->Count(); ++m)
-        if (MapPolygonIsHighlighted(m))
-            SetMapPolygonPenColor(m, SavedPenColor);
+    // Only the hovered polygon is ever painted red, and HighlightIndex
+    // follows it: a body whose own pen is red keeps its pen.
+    if (MapPolygonIsHighlighted(HighlightIndex))
+        SetMapPolygonPenColor(HighlightIndex, SavedPenColor);
+    HighlightIndex = -1;
 }
 
 void TPolygonChart::SelectionToMapIndexes()

@@ -5,6 +5,7 @@
 #include "section/editor/PolygonChart.h"
 
 #include "SectionTestUtil.h"
+#include "chart/engine/PlotAppearance.h"
 #include "platform/graphics/Bitmap.h"
 
 #include <gtest/gtest.h>
@@ -127,6 +128,73 @@ TEST_F(EditingChart, HoverHighlightFollowsTheCursor)
     EXPECT_EQ(shapes.GetPolygon(2)->Pen()->Color(), original);
 }
 
+TEST_F(EditingChart, ABodyWithARedPenKeepsItWhenTheHighlightGoes)
+{
+    // Body 3 has its own red pen.
+    TChartPen red;
+    red.SetColor(0x0000FF);
+    Chart.Model[3][0].params[psPen] = ParamValue(PenSettingsToText(red).toStdString());
+    Chart.RebuildMapSeries();
+    TPlotPolygonList& shapes = *Chart.MapSeries->Shapes();
+    const TColor original = shapes.GetPolygon(0)->Pen()->Color();
+    ASSERT_EQ(shapes.GetPolygon(2)->Pen()->Color(), 0x0000FF);
+
+    Chart.CursorPoint = {150, 30}; // body 1 lights up
+    Chart.HoverHighlightSubPolygon();
+    ASSERT_EQ(shapes.GetPolygon(0)->Pen()->Color(), 0x0000FF);
+    Chart.ClearEditState();
+    EXPECT_EQ(shapes.GetPolygon(0)->Pen()->Color(), original);
+    EXPECT_EQ(shapes.GetPolygon(2)->Pen()->Color(), 0x0000FF);
+
+    // Hovering body 3 paints nothing over its own red; leaving it keeps it.
+    Chart.CursorPoint = {650, 30};
+    Chart.HoverHighlightSubPolygon();
+    Chart.CursorPoint = {50, 80};
+    Chart.HoverHighlightSubPolygon();
+    Chart.ResetEditMode();
+    EXPECT_EQ(shapes.GetPolygon(2)->Pen()->Color(), 0x0000FF);
+    EXPECT_EQ(shapes.GetPolygon(0)->Pen()->Color(), original);
+}
+
+TEST_F(EditingChart, TheHighlightFollowsItsPolygonToTheFront)
+{
+    TChartPen red;
+    red.SetColor(0x0000FF);
+    Chart.Model[1][0].params[psPen] = ParamValue(PenSettingsToText(red).toStdString());
+    Chart.RebuildMapSeries();
+    TPlotPolygonList& shapes = *Chart.MapSeries->Shapes();
+    const TColor original = shapes.GetPolygon(1)->Pen()->Color();
+    const int litId = shapes.GetPolygon(2)->ID();
+    Chart.CursorPoint = {650, 30}; // body 3, map polygon 2
+    Chart.HoverHighlightSubPolygon();
+    arofintM picked{2};
+    Chart.MoveMapPolygonsFirst(picked); // as a move mode does on its pick
+    ASSERT_EQ(shapes.GetPolygon(0)->ID(), litId);
+    EXPECT_EQ(Chart.HighlightIndex, 0);
+    Chart.ClearEditState();
+    EXPECT_EQ(shapes.GetPolygon(0)->Pen()->Color(), original);
+    // Body 1, now map polygon 1, has its own red pen still.
+    EXPECT_EQ(shapes.GetPolygon(1)->ID(), Chart.Model[1][0].params[psId].AsInteger());
+    EXPECT_EQ(shapes.GetPolygon(1)->Pen()->Color(), 0x0000FF);
+}
+
+TEST_F(EditingChart, TheBodyDialogOpensOnTheBodysOwnPen)
+{
+    TPlotPolygonList& shapes = *Chart.MapSeries->Shapes();
+    const TColor original = shapes.GetPolygon(1)->Pen()->Color();
+    TColor seen = 0;
+    BodyParametersEntryPoint() = [&](TPolygonChart* chart, int map, int, int) {
+        seen = chart->MapSeries->Shapes()->GetPolygon(map)->Pen()->Color();
+    };
+    Chart.EditMode = pmDeleteSubPolygon;
+    Chart.ResetEditMode();
+    MoveTo(400, 30); // the hover paints body 2 red
+    ASSERT_EQ(shapes.GetPolygon(1)->Pen()->Color(), 0x0000FF);
+    Chart.ChartDblClick(&Chart);
+    EXPECT_EQ(seen, original);
+    EXPECT_TRUE(Sound());
+}
+
 TEST_F(EditingChart, DoubleClickOnABodyOpensItsDialogAndRecords)
 {
     std::vector<std::tuple<int, int, int>> opened;
@@ -161,6 +229,31 @@ TEST_F(EditingChart, ADoubleClickDuringAnEditRecordsTheRolledBackModel)
     Chart.ChartDblClick(&Chart);
     EXPECT_EQ(Chart.Nodes, nodes);
     EXPECT_EQ(Chart.UndoNodes[Chart.UndoSequence.High()], nodes);
+    EXPECT_TRUE(Sound());
+}
+
+TEST_F(EditingChart, ADoubleClickOutsideTheBodiesLeavesAnEditAlone)
+{
+    int opened = 0;
+    BodyParametersEntryPoint() = [&](TPolygonChart*, int, int, int) { ++opened; };
+    Chart.EditMode = pmAddPolygon;
+    Chart.ResetEditMode();
+    MoveTo(20, 60);
+    Chart.ChartMouseDown(&Chart, mbLeft, {}, 0, 0);
+    MoveTo(60, 60);
+    Chart.ChartMouseDown(&Chart, mbLeft, {}, 0, 0);
+    ASSERT_TRUE(Chart.Editing);
+    ASSERT_EQ(Chart.DrawnPoints.Length(), 2);
+    const int pathPoints = Chart.EditPathSeries->Count();
+    const int undoSlots = Chart.UndoSequence.Length();
+    // A double click over the host frame only does nothing: the polygon
+    // being drawn stays.
+    Chart.ChartDblClick(&Chart);
+    EXPECT_EQ(opened, 0);
+    EXPECT_TRUE(Chart.Editing);
+    EXPECT_EQ(Chart.DrawnPoints.Length(), 2);
+    EXPECT_EQ(Chart.EditPathSeries->Count(), pathPoints);
+    EXPECT_EQ(Chart.UndoSequence.Length(), undoSlots);
     EXPECT_TRUE(Sound());
 }
 

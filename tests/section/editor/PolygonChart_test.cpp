@@ -91,6 +91,28 @@ TEST(PolygonChartModel, ProfileBecomesDepthsAndSurfaceFollowsIt)
     EXPECT_TRUE(sawTop);
 }
 
+TEST(PolygonChartModel, ANewModelTakesItsAreaWhateverTheOldModelHeld)
+{
+    TPolygonChart chart;
+    chart.SetBounds(0, 0, 800, 600);
+    TSectionFixture::AddBodies(chart, 3); // bodies out to x 700, y 50
+    chart.NewModel({}, false, 0, 500, 0, 40);
+    EXPECT_DOUBLE_EQ(chart.ModelArea.right, 500);
+    EXPECT_DOUBLE_EQ(chart.ModelArea.bottom, 40);
+    EXPECT_DOUBLE_EQ(chart.BottomAxis()->Maximum(), 500);
+    EXPECT_DOUBLE_EQ(chart.LeftAxis()->Maximum(), 40);
+    ASSERT_EQ(chart.Model.Length(), 1);
+    double right = 0;
+    double bottom = 0;
+    for (const Tnode& node : chart.Nodes) {
+        right = std::max(right, node.x);
+        bottom = std::max(bottom, node.y);
+    }
+    EXPECT_DOUBLE_EQ(right, 500);
+    EXPECT_DOUBLE_EQ(bottom, 40);
+    EXPECT_TRUE(CheckModelInvariants(chart.Model, chart.Nodes, &chart.ModelArea).empty());
+}
+
 TEST(PolygonChartModel, BodiesBecomeMapPolygonsWithTheirIds)
 {
     TPolygonChart chart;
@@ -184,6 +206,79 @@ TEST(PolygonChartArea, AxisMenuChangesResizeTheModel)
     for (const Tnode& node : chart.Nodes)
         if (node.border == bkRight || node.border == bkBottomRight)
             EXPECT_DOUBLE_EQ(node.x, 2000.0);
+    EXPECT_TRUE(CheckModelInvariants(chart.Model, chart.Nodes, &chart.ModelArea).empty());
+}
+
+TEST(PolygonChartArea, ANarrowingThatWouldCutARingApartIsRefused)
+{
+    // A relief over 0..100 with surface nodes at x 75, 50 and 25, and a ring
+    // of the host body hanging below the surface between 50 and 75.
+    TPolygonChart chart;
+    chart.SetBounds(0, 0, 800, 600);
+    chart.NewModel({{-100, 5}, {25, 10}, {50, 0}, {75, 10}, {120, 4}, {200, 5}}, true, 0, 100, 0, 50);
+    int at75 = -1;
+    int at50 = -1;
+    for (int i = 0; i < chart.Nodes.Length(); ++i) {
+        if (chart.Nodes[i].x == 75)
+            at75 = i;
+        if (chart.Nodes[i].x == 50)
+            at50 = i;
+    }
+    ASSERT_GE(at75, 0);
+    ASSERT_GE(at50, 0);
+    Tnode inner;
+    inner.x = 62;
+    inner.y = 20;
+    chart.Nodes.Add(inner);
+    Polygon hanging = chart.Model[0][0];
+    hanging.ring = {at50, at75, chart.Nodes.High()};
+    chart.Model[0].Add(hanging);
+    UpdateBodySharing(0, chart.Model, chart.Nodes);
+    ASSERT_TRUE(CheckModelInvariants(chart.Model, chart.Nodes, &chart.ModelArea).empty());
+    const Tnodes nodes = CopyNodes(chart.Nodes);
+    const arofintM ring = chart.Model[0][1].ring;
+
+    // Narrowing to the inner node's x drops the surface node at 75 the ring
+    // runs through: the model and its area stay, and the axis goes back.
+    chart.BottomAxis()->SetMinMax(0, 62);
+    chart.OnAxisPopupAction(&chart);
+    EXPECT_TRUE(CheckModelInvariants(chart.Model, chart.Nodes, &chart.ModelArea).empty());
+    EXPECT_DOUBLE_EQ(chart.ModelArea.right, 100);
+    EXPECT_DOUBLE_EQ(chart.BottomAxis()->Maximum(), 100);
+    EXPECT_EQ(chart.Nodes, nodes);
+    EXPECT_EQ(chart.Model[0][1].ring, ring);
+    EXPECT_FALSE(chart.SetModelArea(false, 0, 62, 0, 50));
+    EXPECT_TRUE(CheckModelInvariants(chart.Model, chart.Nodes, &chart.ModelArea).empty());
+}
+
+TEST(PolygonChartArea, ARollBackAfterAnAxisChangeKeepsTheNewArea)
+{
+    TPolygonChart chart;
+    chart.SetBounds(0, 0, 800, 600);
+    TSectionFixture::AddBodies(chart, 1);
+    chart.BottomAxis()->SetMinMax(0, 2000);
+    chart.OnAxisPopupAction(&chart);
+    ASSERT_DOUBLE_EQ(chart.ModelArea.right, 2000);
+    const Tnodes nodes = CopyNodes(chart.Nodes);
+    // An edit left unfinished is rolled back to the model on the new area.
+    chart.Editing = true;
+    chart.Nodes[5].x += 20;
+    chart.ResetEditMode();
+    EXPECT_EQ(chart.Nodes, nodes);
+    EXPECT_TRUE(CheckModelInvariants(chart.Model, chart.Nodes, &chart.ModelArea).empty());
+
+    // An axis change during an edit rolls the edit back first.
+    chart.Editing = true;
+    chart.Nodes[5].x += 20;
+    chart.BottomAxis()->SetMinMax(0, 3000);
+    chart.OnAxisPopupAction(&chart);
+    EXPECT_FALSE(chart.Editing);
+    EXPECT_DOUBLE_EQ(chart.ModelArea.right, 3000);
+    EXPECT_DOUBLE_EQ(chart.Nodes[5].x, nodes[5].x);
+    EXPECT_TRUE(CheckModelInvariants(chart.Model, chart.Nodes, &chart.ModelArea).empty());
+    chart.Editing = true;
+    chart.ResetEditMode();
+    EXPECT_DOUBLE_EQ(chart.ModelArea.right, 3000);
     EXPECT_TRUE(CheckModelInvariants(chart.Model, chart.Nodes, &chart.ModelArea).empty());
 }
 
