@@ -162,6 +162,8 @@ public:
     void SetProfile(const arofcomplexM& Points);
     // Moves the area's edges (never inside the inner nodes' extent; the top
     // stays) and sets the axes; true when any of the four values differed.
+    // An area the model cannot be fitted into (a ring would be cut apart)
+    // is refused: model, area and axes stay, and the result is false.
     bool SetModelArea(bool KeepModel, double Left, double Right, double Top, double Bottom);
     // Pixels per model unit from the axes' ranges and lengths.
     void UpdateAxisScales();
@@ -205,7 +207,8 @@ public:
     // A map polygon's pen colour, set the way that keeps its own pen.
     void SetMapPolygonPenColor(int MapIndex, TColor Color);
     bool MapPolygonIsHighlighted(int MapIndex) const;
-    // Every red map polygon gets SavedPenColor back.
+    // The highlighted map polygon gets SavedPenColor back (a body drawn
+    // with a red pen of its own keeps it).
     void RemoveHighlights();
     // SelIds (slot-0 ids) become map polygon indexes; entries without a map
     // polygon leave all three selection lists.
