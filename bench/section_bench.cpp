@@ -93,22 +93,29 @@ void BM_ParseLargeSectionBlock(benchmark::State& State)
 }
 BENCHMARK(BM_ParseLargeSectionBlock)->Unit(benchmark::kMillisecond);
 
+// A 1920 x 1080 chart of the large section in Move-node mode with the first
+// node of a body in the middle picked up; the node.
+int PickUpMiddleNode(TPolygonChart& Chart)
+{
+    Chart.SetBounds(0, 0, 1920, 1080);
+    FillLargeSection(Chart);
+    Chart.EditMode = pmMoveNode;
+    Chart.ResetEditMode();
+    const int body = 1 + (GridSide / 2) * GridSide + GridSide / 2;
+    const int node = Chart.Model[body][0].ring[0];
+    Chart.EditStep(pmMoveNode, 1, Chart.Nodes[node].x, Chart.Nodes[node].y, false);
+    Chart.EditStep(pmMoveNode, 0, Chart.Nodes[node].x, Chart.Nodes[node].y, false);
+    return node;
+}
+
 // One mouse move in Move-node mode with a node picked up, and the repaint
 // that shows it, on a 1920 x 1080 chart: the time of one frame.
 void BM_MoveNodeFrame(benchmark::State& State)
 {
     TPolygonChart chart;
-    chart.SetBounds(0, 0, 1920, 1080);
-    FillLargeSection(chart);
-    chart.EditMode = pmMoveNode;
-    chart.ResetEditMode();
-    // A node of a body in the middle of the section.
-    const int body = 1 + (GridSide / 2) * GridSide + GridSide / 2;
-    const int node = chart.Model[body][0].ring[0];
+    const int node = PickUpMiddleNode(chart);
     const double x = chart.Nodes[node].x;
     const double y = chart.Nodes[node].y;
-    chart.EditStep(pmMoveNode, 1, x, y, false);
-    chart.EditStep(pmMoveNode, 0, x, y, false);
     TBitmap frame(1920, 1080);
     double offset = 0.0;
     for (auto _ : State) {
@@ -124,16 +131,9 @@ BENCHMARK(BM_MoveNodeFrame)->Unit(benchmark::kMillisecond);
 void BM_MoveNodeStepOnly(benchmark::State& State)
 {
     TPolygonChart chart;
-    chart.SetBounds(0, 0, 1920, 1080);
-    FillLargeSection(chart);
-    chart.EditMode = pmMoveNode;
-    chart.ResetEditMode();
-    const int body = 1 + (GridSide / 2) * GridSide + GridSide / 2;
-    const int node = chart.Model[body][0].ring[0];
+    const int node = PickUpMiddleNode(chart);
     const double x = chart.Nodes[node].x;
     const double y = chart.Nodes[node].y;
-    chart.EditStep(pmMoveNode, 1, x, y, false);
-    chart.EditStep(pmMoveNode, 0, x, y, false);
     double offset = 0.0;
     for (auto _ : State) {
         offset = offset > 0.5 ? 0.0 : offset + 0.05;

@@ -13,9 +13,8 @@
 namespace lp {
 namespace {
 
-class BodyModes : public ::testing::Test {
+class BodyModes : public TEditingFixture {
 protected:
-    TPolygonChart chart;
 
     // Two separate square bodies: 100..200 and 350..450, y 10..50.
     void TwoBodies() { TSectionFixture::AddBodies(chart, 2); }
@@ -40,47 +39,6 @@ protected:
         ExpectSound();
     }
 
-    void SetMode(TPolygonEditMode Mode)
-    {
-        chart.EditMode = Mode;
-        chart.ResetEditMode();
-        chart.ScaleX = chart.ScaleY = 1.0;
-    }
-
-    void ExpectSound() const
-    {
-        EXPECT_TRUE(CheckModelInvariants(chart.Model, chart.Nodes, &chart.ModelArea).empty());
-    }
-
-    void Move(double X, double Y)
-    {
-        chart.CursorX = X;
-        chart.CursorY = Y;
-        chart.CursorPoint = complexM{X, Y};
-        EXPECT_FALSE(chart.EditStep(chart.EditMode, 1, X, Y, false));
-        ExpectSound();
-    }
-
-    bool Press(bool Right)
-    {
-        const bool finished = chart.EditStep(chart.EditMode, 0, chart.CursorX, chart.CursorY, Right);
-        if (finished) {
-            EXPECT_TRUE(Right);
-            chart.TakeBackup();
-            chart.PushUndo();
-            chart.ClearEditState();
-        }
-        ExpectSound();
-        return finished;
-    }
-
-    int NodeAt(double X, double Y) const
-    {
-        for (int i = 0; i < chart.Nodes.Length(); ++i)
-            if (chart.Nodes[i].x == X && chart.Nodes[i].y == Y)
-                return i;
-        return -1;
-    }
 
     // The ring (body, sub) whose first node lies at (X, Y); (-1, -1) if none.
     std::pair<int, int> RingStartingAt(double X, double Y) const

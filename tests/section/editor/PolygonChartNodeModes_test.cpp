@@ -14,9 +14,8 @@ namespace lp {
 namespace {
 
 // A chart over a 1000 x 100 area with square bodies placed by the tests.
-class NodeModes : public ::testing::Test {
+class NodeModes : public TEditingFixture {
 protected:
-    TPolygonChart chart;
 
     void SetUp() override { chart.NewModel({}, false, 0, 1000, 0, 100); }
 
@@ -36,49 +35,6 @@ protected:
         AddSquare(142, 10, 40);
     }
 
-    void SetMode(TPolygonEditMode Mode)
-    {
-        chart.EditMode = Mode;
-        chart.ResetEditMode();
-        chart.ScaleX = chart.ScaleY = 1.0;
-    }
-
-    void ExpectSound() const
-    {
-        EXPECT_TRUE(CheckModelInvariants(chart.Model, chart.Nodes, &chart.ModelArea).empty());
-    }
-
-    void Move(double X, double Y)
-    {
-        chart.CursorX = X;
-        chart.CursorY = Y;
-        chart.CursorPoint = complexM{X, Y};
-        EXPECT_FALSE(chart.EditStep(chart.EditMode, 1, X, Y, false));
-        ExpectSound();
-    }
-
-    // A press at the last move's position; a finished right press is
-    // recorded as the mouse handler records it.
-    bool Press(bool Right)
-    {
-        const bool finished = chart.EditStep(chart.EditMode, 0, chart.CursorX, chart.CursorY, Right);
-        if (finished) {
-            EXPECT_TRUE(Right);
-            chart.TakeBackup();
-            chart.PushUndo();
-            chart.ClearEditState();
-        }
-        ExpectSound();
-        return finished;
-    }
-
-    int NodeAt(double X, double Y) const
-    {
-        for (int i = 0; i < chart.Nodes.Length(); ++i)
-            if (chart.Nodes[i].x == X && chart.Nodes[i].y == Y)
-                return i;
-        return -1;
-    }
 
     // Whether the model equals the backup taken at the last recorded edit.
     bool AtBackup() const

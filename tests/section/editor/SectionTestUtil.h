@@ -32,4 +32,55 @@ struct TSectionFixture {
     }
 };
 
+// Drives the editing modes through EditStep with a scale of one pixel per
+// model unit, checking the model after every step.
+class TEditingFixture : public ::testing::Test {
+protected:
+    TPolygonChart chart;
+
+    void SetMode(TPolygonEditMode Mode)
+    {
+        chart.EditMode = Mode;
+        chart.ResetEditMode();
+        chart.ScaleX = chart.ScaleY = 1.0;
+    }
+
+    void ExpectSound() const
+    {
+        EXPECT_TRUE(CheckModelInvariants(chart.Model, chart.Nodes, &chart.ModelArea).empty());
+    }
+
+    void Move(double X, double Y)
+    {
+        chart.CursorX = X;
+        chart.CursorY = Y;
+        chart.CursorPoint = complexM{X, Y};
+        EXPECT_FALSE(chart.EditStep(chart.EditMode, 1, X, Y, false));
+        ExpectSound();
+    }
+
+    // A press at the last move's position; a finished right press is
+    // recorded as the mouse handler records it.
+    bool Press(bool Right)
+    {
+        const bool finished = chart.EditStep(chart.EditMode, 0, chart.CursorX, chart.CursorY, Right);
+        if (finished) {
+            EXPECT_TRUE(Right);
+            chart.TakeBackup();
+            chart.PushUndo();
+            chart.ClearEditState();
+        }
+        ExpectSound();
+        return finished;
+    }
+
+    int NodeAt(double X, double Y) const
+    {
+        for (int i = 0; i < chart.Nodes.Length(); ++i)
+            if (chart.Nodes[i].x == X && chart.Nodes[i].y == Y)
+                return i;
+        return -1;
+    }
+};
+
 } // namespace lp
