@@ -252,6 +252,9 @@ bool TPolygonChart::PolygonFromLinesB(int First, int Second)
 bool TPolygonChart::EditStepLineModes(TPolygonEditMode Mode, int Phase, double X, double Y, bool Right)
 {
     bool result = false;
+    // Phase 0 is a press, 1 a move; any other phase is no mouse event.
+    if (Phase != 0 && Phase != 1)
+        return false;
     switch (Mode) {
     case pmAddLine:
         if (Phase == 0) {

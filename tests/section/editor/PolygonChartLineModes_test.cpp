@@ -656,6 +656,60 @@ TEST(LineModesPolygonFromLines, SecondPressOnTheFirstLineOrAwayDoesNothing)
     ExpectSound(chart);
 }
 
+// --- Phases ------------------------------------------------------------------------
+
+// Regression: every phase other than a press was taken for a move, and every
+// phase other than a move for a press, so a stray phase moved, inserted or
+// deleted line points.
+TEST(LineModesPhases, OnlyPressesAndMovesDoAnything)
+{
+    for (TPolygonEditMode mode : {pmAddLine, pmDeleteLineNode, pmMoveLineNode, pmAddLineNode, pmDeleteLine,
+                                  pmPolygonFromLinesA, pmPolygonFromLinesB, pmMoveLine}) {
+        SCOPED_TRACE(mode);
+        TPolygonChart chart;
+        TSectionFixture::AddBodies(chart, 1);
+        AddLine(chart, {{300, 60}, {400, 62}, {500, 60}});
+        AddLine(chart, {{300, 80}, {500, 80}});
+        StartMode(chart, mode);
+        if (mode == pmAddLine) {
+            LeftPress(chart, 600, 70);
+            LeftPress(chart, 700, 70);
+        }
+        Move(chart, 400, 62);
+        if (mode == pmMoveLineNode || mode == pmMoveLine || mode == pmPolygonFromLinesA ||
+            mode == pmPolygonFromLinesB)
+            LeftPress(chart, 400, 62);
+        if (mode == pmPolygonFromLinesA || mode == pmPolygonFromLinesB)
+            Move(chart, 400, 80);
+        const lines before = CopyLines(chart.Lines);
+        const TGeometry geometry = Geometry(chart);
+        const arofcomplexM path = SeriesPoints(*chart.EditPathSeries);
+        const arofcomplexM band = SeriesPoints(*chart.RubberBandSeries);
+        const arofcomplexM drawn = chart.DrawnPoints;
+        const bool editing = chart.Editing;
+        const int pickLine = chart.PickLine;
+        const int firstLine = chart.FirstLine;
+        for (int phase : {2, -1}) {
+            for (bool right : {false, true}) {
+                EXPECT_FALSE(chart.EditStep(mode, phase, 420, 80, right));
+                ExpectSound(chart);
+            }
+        }
+        ASSERT_EQ(chart.Lines.Length(), before.Length());
+        for (int l = 0; l < before.Length(); ++l) {
+            EXPECT_EQ(chart.Lines[l].points, before[l].points);
+            ExpectSeriesShowsLine(chart.Lines[l]);
+        }
+        EXPECT_TRUE(Geometry(chart) == geometry);
+        EXPECT_EQ(SeriesPoints(*chart.EditPathSeries), path);
+        EXPECT_EQ(SeriesPoints(*chart.RubberBandSeries), band);
+        EXPECT_EQ(chart.DrawnPoints, drawn);
+        EXPECT_EQ(chart.Editing, editing);
+        EXPECT_EQ(chart.PickLine, pickLine);
+        EXPECT_EQ(chart.FirstLine, firstLine);
+    }
+}
+
 // --- Through the mouse handler ------------------------------------------------------
 
 TEST(LineModesMouse, RightPressThroughTheHandlerRecordsTheLine)
