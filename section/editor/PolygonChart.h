@@ -263,10 +263,10 @@ public:
 
 private:
     // DoAddPolygon for a band between two lines, which no drawing test has
-    // checked point by point. Refused (false; Model and Nodes put back from
-    // the backup, map polygons rebuilt): fewer than three points, a point
-    // outside the model area, a ring that crosses itself, crosses or lies in
-    // another body or encloses one.
+    // checked point by point. Refused (false; Model, Nodes and the map
+    // polygons unchanged): fewer than three points, a point outside the
+    // model area, a ring that crosses itself, crosses or lies in another body
+    // or encloses one.
     bool AddPolygonFromLinePoints(arofcomplexM Points);
     // The hover picks of the line modes at (X, Y): the nearest line point
     // (kept within 7 pixels) and the nearest line segment (kept below 4).

@@ -219,12 +219,10 @@ bool TPolygonChart::AddPolygonFromLinePoints(arofcomplexM Points)
         sound = InsideArea(point, ModelArea) && !PointInOtherBodies(point, -1, Model, Nodes) &&
                 !SegmentCrossesOtherBodies(point, next, -1, Nodes, Model);
     }
-    if (!sound || !DoAddPolygon(Points)) {
-        RestoreBackup();
-        RebuildMapSeries();
-        return false;
-    }
-    return true;
+    // Nothing has changed yet when a test refuses, and DoAddPolygon changes
+    // nothing when it refuses: the model stays exactly as it is (it need not
+    // equal the backup, e.g. after the axis menu moved the area).
+    return sound && DoAddPolygon(Points);
 }
 
 bool TPolygonChart::PolygonFromLinesA(int First, int Second)

@@ -626,6 +626,29 @@ TEST(LineModesPolygonFromLines, RefusedBandLeavesTheModelExactly)
     }
 }
 
+// Regression: a refused band put Model and Nodes back from the backup, which
+// after an area change from the axis menu still held the old frame, so the
+// frame no longer matched the model area.
+TEST(LineModesPolygonFromLines, RefusedBandKeepsTheModelNotTheBackup)
+{
+    TPolygonChart chart;
+    TSectionFixture::AddBodies(chart, 1);
+    AddLine(chart, {{50, 20}, {250, 20}});
+    AddLine(chart, {{50, 30}, {250, 30}});
+    StartMode(chart, pmPolygonFromLinesA);
+    // The area grows after the last backup, as the axis menu does it.
+    chart.SetModelArea(false, 0, 1200, 0, 100);
+    ExpectSound(chart);
+    const TGeometry before = Geometry(chart);
+    const int mapPolygons = chart.MapSeries->Shapes()->Count();
+    // The band crosses body 1.
+    EXPECT_FALSE(BandFromLines(chart, {60, 20}, {60, 30}));
+    EXPECT_TRUE(Geometry(chart) == before);
+    EXPECT_EQ(chart.MapSeries->Shapes()->Count(), mapPolygons);
+    EXPECT_GE(chart.FindMapPolygon(1, 0), 0);
+    ExpectSound(chart);
+}
+
 TEST(LineModesPolygonFromLines, SecondPressOnTheFirstLineOrAwayDoesNothing)
 {
     TPolygonChart chart;
