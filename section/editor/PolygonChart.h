@@ -212,7 +212,8 @@ public:
     bool EditStepPolygonModes(TPolygonEditMode Mode, int Phase, double X, double Y, bool Right);
     // A new body of one ring over the points (also used by the line modes).
     // False, with Model, Nodes and the map polygons as they were, for fewer
-    // than three points or points the model refuses.
+    // than three points, points the model refuses, or a model without its
+    // host body (no section started).
     bool DoAddPolygon(arofcomplexM Points);
     // A new ring of Body closed by the drawn path from node StartNode to node
     // EndNode (Points runs from the start node's position to the end node's).

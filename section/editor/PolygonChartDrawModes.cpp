@@ -262,6 +262,10 @@ bool TPolygonChart::EditStepPolygonModes(TPolygonEditMode Mode, int Phase, doubl
 
 bool TPolygonChart::DoAddPolygon(arofcomplexM Points)
 {
+    // Body 0 is the host medium with the frame: without it a new body would
+    // take its place and the drawn ring would become the frame.
+    if (Model.Empty())
+        return false;
     // AddPolygon changes nothing when it refuses; the copies make that hold
     // for this chart whatever the refusal.
     AllSpolygon keptModel = CopyAllSpolygon(Model);

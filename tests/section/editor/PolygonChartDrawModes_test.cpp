@@ -322,6 +322,26 @@ TEST(PolygonChartAddPolygon, DoAddPolygonRefusesWithoutChangingTheChart)
     ExpectSound(chart);
 }
 
+// Regression: on a chart without a section the first drawn polygon became
+// body 0, so it was taken for the host frame.
+TEST(PolygonChartAddPolygon, NoPolygonWithoutTheHostBody)
+{
+    TPolygonChart chart;
+    chart.EditMode = pmAddPolygon;
+    chart.ResetEditMode();
+    chart.ScaleX = chart.ScaleY = 1.0;
+    ASSERT_TRUE(chart.Model.Empty());
+    EXPECT_FALSE(Press(chart, 300, 20));
+    EXPECT_FALSE(Press(chart, 400, 20));
+    EXPECT_FALSE(Press(chart, 350, 60, true));
+    EXPECT_TRUE(chart.Model.Empty());
+    EXPECT_TRUE(chart.Nodes.Empty());
+    EXPECT_EQ(chart.MapSeries->Shapes()->Count(), 0);
+    EXPECT_FALSE(chart.DoAddPolygon({{300, 20}, {400, 20}, {350, 60}}));
+    EXPECT_TRUE(chart.Model.Empty());
+    EXPECT_EQ(chart.MapSeries->Shapes()->Count(), 0);
+}
+
 // --- pmAddSubPolygon ---------------------------------------------------------------
 
 TEST(PolygonChartAddSubPolygon, StartOnANodeOrWithinFivePixelsOfAFreeEdge)
