@@ -299,6 +299,8 @@ bool TPolygonChart::EditStepLineModes(TPolygonEditMode Mode, int Phase, double X
         } else if (RubberBandSeries->Count() >= 2) {
             RubberBandSeries->XValues()->SetValue(1, X);
             RubberBandSeries->YValues()->SetValue(1, Y);
+            // Setting values does not invalidate the chart's buffered picture.
+            RubberBandSeries->Repaint();
         }
         break;
 

@@ -9,6 +9,7 @@
 #include "chart/engine/PlotSeries.h"
 #include "chart/engine/PlotSeriesSettings.h"
 #include "chart/engine/PlotValueList.h"
+#include "platform/graphics/Bitmap.h"
 
 #include <gtest/gtest.h>
 
@@ -176,6 +177,24 @@ TEST(LineModesAddLine, PointsKeepDrawingOrderAndRubberBandFollows)
     EXPECT_EQ(chart.Lines[0].points, drawn);
     ExpectSeriesShowsLine(chart.Lines[0]);
     ExpectSound(chart);
+}
+
+// Regression: the rubber band's cursor end was moved without invalidating
+// the chart's buffered picture, so the band stood still on the screen.
+TEST(LineModesAddLine, RubberBandMoveRepaintsTheChart)
+{
+    TPolygonChart chart;
+    TSectionFixture::AddBodies(chart, 1);
+    chart.SetBounds(0, 0, 600, 400);
+    StartMode(chart, pmAddLine);
+    LeftPress(chart, 300, 70);
+    LeftPress(chart, 400, 80);
+    TBitmap picture(600, 400);
+    chart.DrawToCanvas(&picture.Canvas(), chart.GetRectangle());
+    ASSERT_FALSE(chart.Canvas().Changed());
+    Move(chart, 450, 90);
+    EXPECT_EQ(chart.RubberBandSeries->XValues()->Value(1), 450);
+    EXPECT_TRUE(chart.Canvas().Changed());
 }
 
 TEST(LineModesAddLine, PressesOnOrOutsideTheAreaAddNothing)
