@@ -508,6 +508,7 @@ TEST(PolygonChartAddSubPolygon, PathPointsOutsideOrOnTheAreaBorderAreRefused)
     StartMode(chart, 0, pmAddSubPolygon);
     EXPECT_FALSE(Press(chart, 2, 40)); // on the left edge of the frame
     ASSERT_EQ(chart.PickBody, 0);
+    ExpectSound(chart);
     const TModelCopy started = Keep(chart);
     for (const complexM& p : {complexM{-30, 40}, complexM{-30, 80}, complexM{0, 60}, complexM{300, 0},
                               complexM{300, 120}}) {
@@ -522,6 +523,7 @@ TEST(PolygonChartAddSubPolygon, PathPointsOutsideOrOnTheAreaBorderAreRefused)
     // Drawing goes on inside the area.
     EXPECT_FALSE(Press(chart, 300, 40));
     EXPECT_EQ(chart.DrawnPoints.Length(), 2);
+    ExpectSound(chart);
     EXPECT_TRUE(Press(chart, 300, 99, true)); // on the bottom edge
     ExpectSound(chart);
     ASSERT_EQ(chart.Model[0].Length(), 2);
