@@ -218,7 +218,8 @@ public:
     bool EditStepPolygonModes(TPolygonEditMode Mode, int Phase, double X, double Y, bool Right);
     // A new body of one ring over the points (also used by the line modes).
     // False, with Model, Nodes and the map polygons as they were, for fewer
-    // than three points or points the model refuses.
+    // than three points, points the model refuses, or a model without its
+    // host body (no section started).
     bool DoAddPolygon(arofcomplexM Points);
     // A new ring of Body closed by the drawn path from node StartNode to node
     // EndNode (Points runs from the start node's position to the end node's).
@@ -268,10 +269,10 @@ public:
 
 private:
     // DoAddPolygon for a band between two lines, which no drawing test has
-    // checked point by point. Refused (false; Model and Nodes put back from
-    // the backup, map polygons rebuilt): fewer than three points, a point
-    // outside the model area, a ring that crosses itself, crosses or lies in
-    // another body or encloses one.
+    // checked point by point. Refused (false; Model, Nodes and the map
+    // polygons unchanged): fewer than three points, a point outside the
+    // model area, a ring that crosses itself, crosses or lies in another body
+    // or encloses one.
     bool AddPolygonFromLinePoints(arofcomplexM Points);
     // The hover picks of the line modes at (X, Y): the nearest line point
     // (kept within 7 pixels) and the nearest line segment (kept below 4).

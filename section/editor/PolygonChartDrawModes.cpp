@@ -120,7 +120,10 @@ bool TPolygonChart::EditStepPolygonModes(TPolygonEditMode Mode, int Phase, doubl
 
     if (Mode == pmAddSubPolygon) {
         if (Phase == 0) {
-            if (PickNode >= 0 && !Right) {
+            // A path point outside the area (or on its border) is refused like
+            // a crossing one: from a node on the frame nothing else stops it,
+            // and the ring would lie outside the section.
+            if (PickNode >= 0 && !Right && InsideModelArea(ModelArea, X, Y)) {
                 DrawnPoints.Add(cursor);
                 if (CheckDrawnPolyline(DrawnPoints, Model, Nodes, false) == 0)
                     DrawnPoints.Delete(DrawnPoints.High());
@@ -262,6 +265,10 @@ bool TPolygonChart::EditStepPolygonModes(TPolygonEditMode Mode, int Phase, doubl
 
 bool TPolygonChart::DoAddPolygon(arofcomplexM Points)
 {
+    // Body 0 is the host medium with the frame: without it a new body would
+    // take its place and the drawn ring would become the frame.
+    if (Model.Empty())
+        return false;
     // AddPolygon changes nothing when it refuses; the copies make that hold
     // for this chart whatever the refusal.
     AllSpolygon keptModel = CopyAllSpolygon(Model);

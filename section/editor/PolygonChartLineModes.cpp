@@ -219,12 +219,10 @@ bool TPolygonChart::AddPolygonFromLinePoints(arofcomplexM Points)
         sound = InsideArea(point, ModelArea) && !PointInOtherBodies(point, -1, Model, Nodes) &&
                 !SegmentCrossesOtherBodies(point, next, -1, Nodes, Model);
     }
-    if (!sound || !DoAddPolygon(Points)) {
-        RestoreBackup();
-        RebuildMapSeries();
-        return false;
-    }
-    return true;
+    // Nothing has changed yet when a test refuses, and DoAddPolygon changes
+    // nothing when it refuses: the model stays exactly as it is (it need not
+    // equal the backup, e.g. after the axis menu moved the area).
+    return sound && DoAddPolygon(Points);
 }
 
 bool TPolygonChart::PolygonFromLinesA(int First, int Second)
@@ -252,6 +250,9 @@ bool TPolygonChart::PolygonFromLinesB(int First, int Second)
 bool TPolygonChart::EditStepLineModes(TPolygonEditMode Mode, int Phase, double X, double Y, bool Right)
 {
     bool result = false;
+    // Phase 0 is a press, 1 a move; any other phase is no mouse event.
+    if (Phase != 0 && Phase != 1)
+        return false;
     switch (Mode) {
     case pmAddLine:
         if (Phase == 0) {
@@ -298,6 +299,8 @@ bool TPolygonChart::EditStepLineModes(TPolygonEditMode Mode, int Phase, double X
         } else if (RubberBandSeries->Count() >= 2) {
             RubberBandSeries->XValues()->SetValue(1, X);
             RubberBandSeries->YValues()->SetValue(1, Y);
+            // Setting values does not invalidate the chart's buffered picture.
+            RubberBandSeries->Repaint();
         }
         break;
 

@@ -322,6 +322,26 @@ TEST(PolygonChartAddPolygon, DoAddPolygonRefusesWithoutChangingTheChart)
     ExpectSound(chart);
 }
 
+// Regression: on a chart without a section the first drawn polygon became
+// body 0, so it was taken for the host frame.
+TEST(PolygonChartAddPolygon, NoPolygonWithoutTheHostBody)
+{
+    TPolygonChart chart;
+    chart.EditMode = pmAddPolygon;
+    chart.ResetEditMode();
+    chart.ScaleX = chart.ScaleY = 1.0;
+    ASSERT_TRUE(chart.Model.Empty());
+    EXPECT_FALSE(Press(chart, 300, 20));
+    EXPECT_FALSE(Press(chart, 400, 20));
+    EXPECT_FALSE(Press(chart, 350, 60, true));
+    EXPECT_TRUE(chart.Model.Empty());
+    EXPECT_TRUE(chart.Nodes.Empty());
+    EXPECT_EQ(chart.MapSeries->Shapes()->Count(), 0);
+    EXPECT_FALSE(chart.DoAddPolygon({{300, 20}, {400, 20}, {350, 60}}));
+    EXPECT_TRUE(chart.Model.Empty());
+    EXPECT_EQ(chart.MapSeries->Shapes()->Count(), 0);
+}
+
 // --- pmAddSubPolygon ---------------------------------------------------------------
 
 TEST(PolygonChartAddSubPolygon, StartOnANodeOrWithinFivePixelsOfAFreeEdge)
@@ -477,6 +497,42 @@ TEST(PolygonChartAddSubPolygon, RefusedPointsAreNotAdded)
     EXPECT_EQ(chart.DrawnPoints.Length(), 4);
     EXPECT_EQ(chart.EditPathSeries->Count(), 4);
     ExpectSound(chart);
+}
+
+// Regression: a path started on the frame took points outside the model
+// area, and the host medium got a ring outside the section.
+TEST(PolygonChartAddSubPolygon, PathPointsOutsideOrOnTheAreaBorderAreRefused)
+{
+    TAnswering answering(mrYes);
+    TPolygonChart chart;
+    StartMode(chart, 0, pmAddSubPolygon);
+    EXPECT_FALSE(Press(chart, 2, 40)); // on the left edge of the frame
+    ASSERT_EQ(chart.PickBody, 0);
+    ExpectSound(chart);
+    const TModelCopy started = Keep(chart);
+    for (const complexM& p : {complexM{-30, 40}, complexM{-30, 80}, complexM{0, 60}, complexM{300, 0},
+                              complexM{300, 120}}) {
+        SCOPED_TRACE(testing::Message() << p.re << ", " << p.im);
+        EXPECT_FALSE(Press(chart, p.re, p.im));
+        EXPECT_EQ(chart.DrawnPoints.Length(), 1);
+        EXPECT_EQ(chart.EditPathSeries->Count(), 1);
+        EXPECT_TRUE(chart.Editing);
+        ExpectSameModel(chart, started);
+        ExpectSound(chart);
+    }
+    // Drawing goes on inside the area.
+    EXPECT_FALSE(Press(chart, 300, 40));
+    EXPECT_EQ(chart.DrawnPoints.Length(), 2);
+    ExpectSound(chart);
+    EXPECT_TRUE(Press(chart, 300, 99, true)); // on the bottom edge
+    ExpectSound(chart);
+    ASSERT_EQ(chart.Model[0].Length(), 2);
+    for (int n : chart.Model[0][1].ring) {
+        EXPECT_GE(chart.Nodes[n].x, 0.0);
+        EXPECT_LE(chart.Nodes[n].x, 1000.0);
+        EXPECT_GE(chart.Nodes[n].y, 0.0);
+        EXPECT_LE(chart.Nodes[n].y, 100.0);
+    }
 }
 
 TEST(PolygonChartAddSubPolygon, RefusedRingRestoresTheModelAndEndsTheEdit)

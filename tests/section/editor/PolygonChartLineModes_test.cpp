@@ -9,6 +9,7 @@
 #include "chart/engine/PlotSeries.h"
 #include "chart/engine/PlotSeriesSettings.h"
 #include "chart/engine/PlotValueList.h"
+#include "platform/graphics/Bitmap.h"
 
 #include <gtest/gtest.h>
 
@@ -176,6 +177,24 @@ TEST(LineModesAddLine, PointsKeepDrawingOrderAndRubberBandFollows)
     EXPECT_EQ(chart.Lines[0].points, drawn);
     ExpectSeriesShowsLine(chart.Lines[0]);
     ExpectSound(chart);
+}
+
+// Regression: the rubber band's cursor end was moved without invalidating
+// the chart's buffered picture, so the band stood still on the screen.
+TEST(LineModesAddLine, RubberBandMoveRepaintsTheChart)
+{
+    TPolygonChart chart;
+    TSectionFixture::AddBodies(chart, 1);
+    chart.SetBounds(0, 0, 600, 400);
+    StartMode(chart, pmAddLine);
+    LeftPress(chart, 300, 70);
+    LeftPress(chart, 400, 80);
+    TBitmap picture(600, 400);
+    chart.DrawToCanvas(&picture.Canvas(), chart.GetRectangle());
+    ASSERT_FALSE(chart.Canvas().Changed());
+    Move(chart, 450, 90);
+    EXPECT_EQ(chart.RubberBandSeries->XValues()->Value(1), 450);
+    EXPECT_TRUE(chart.Canvas().Changed());
 }
 
 TEST(LineModesAddLine, PressesOnOrOutsideTheAreaAddNothing)
@@ -626,6 +645,29 @@ TEST(LineModesPolygonFromLines, RefusedBandLeavesTheModelExactly)
     }
 }
 
+// Regression: a refused band put Model and Nodes back from the backup, which
+// after an area change from the axis menu still held the old frame, so the
+// frame no longer matched the model area.
+TEST(LineModesPolygonFromLines, RefusedBandKeepsTheModelNotTheBackup)
+{
+    TPolygonChart chart;
+    TSectionFixture::AddBodies(chart, 1);
+    AddLine(chart, {{50, 20}, {250, 20}});
+    AddLine(chart, {{50, 30}, {250, 30}});
+    StartMode(chart, pmPolygonFromLinesA);
+    // The area grows after the last backup, as the axis menu does it.
+    chart.SetModelArea(false, 0, 1200, 0, 100);
+    ExpectSound(chart);
+    const TGeometry before = Geometry(chart);
+    const int mapPolygons = chart.MapSeries->Shapes()->Count();
+    // The band crosses body 1.
+    EXPECT_FALSE(BandFromLines(chart, {60, 20}, {60, 30}));
+    EXPECT_TRUE(Geometry(chart) == before);
+    EXPECT_EQ(chart.MapSeries->Shapes()->Count(), mapPolygons);
+    EXPECT_GE(chart.FindMapPolygon(1, 0), 0);
+    ExpectSound(chart);
+}
+
 TEST(LineModesPolygonFromLines, SecondPressOnTheFirstLineOrAwayDoesNothing)
 {
     TPolygonChart chart;
@@ -654,6 +696,60 @@ TEST(LineModesPolygonFromLines, SecondPressOnTheFirstLineOrAwayDoesNothing)
     ASSERT_TRUE(RightPress(chart, 400, 60));
     EXPECT_EQ(chart.Model.Length(), bodies + 1);
     ExpectSound(chart);
+}
+
+// --- Phases ------------------------------------------------------------------------
+
+// Regression: every phase other than a press was taken for a move, and every
+// phase other than a move for a press, so a stray phase moved, inserted or
+// deleted line points.
+TEST(LineModesPhases, OnlyPressesAndMovesDoAnything)
+{
+    for (TPolygonEditMode mode : {pmAddLine, pmDeleteLineNode, pmMoveLineNode, pmAddLineNode, pmDeleteLine,
+                                  pmPolygonFromLinesA, pmPolygonFromLinesB, pmMoveLine}) {
+        SCOPED_TRACE(mode);
+        TPolygonChart chart;
+        TSectionFixture::AddBodies(chart, 1);
+        AddLine(chart, {{300, 60}, {400, 62}, {500, 60}});
+        AddLine(chart, {{300, 80}, {500, 80}});
+        StartMode(chart, mode);
+        if (mode == pmAddLine) {
+            LeftPress(chart, 600, 70);
+            LeftPress(chart, 700, 70);
+        }
+        Move(chart, 400, 62);
+        if (mode == pmMoveLineNode || mode == pmMoveLine || mode == pmPolygonFromLinesA ||
+            mode == pmPolygonFromLinesB)
+            LeftPress(chart, 400, 62);
+        if (mode == pmPolygonFromLinesA || mode == pmPolygonFromLinesB)
+            Move(chart, 400, 80);
+        const lines before = CopyLines(chart.Lines);
+        const TGeometry geometry = Geometry(chart);
+        const arofcomplexM path = SeriesPoints(*chart.EditPathSeries);
+        const arofcomplexM band = SeriesPoints(*chart.RubberBandSeries);
+        const arofcomplexM drawn = chart.DrawnPoints;
+        const bool editing = chart.Editing;
+        const int pickLine = chart.PickLine;
+        const int firstLine = chart.FirstLine;
+        for (int phase : {2, -1}) {
+            for (bool right : {false, true}) {
+                EXPECT_FALSE(chart.EditStep(mode, phase, 420, 80, right));
+                ExpectSound(chart);
+            }
+        }
+        ASSERT_EQ(chart.Lines.Length(), before.Length());
+        for (int l = 0; l < before.Length(); ++l) {
+            EXPECT_EQ(chart.Lines[l].points, before[l].points);
+            ExpectSeriesShowsLine(chart.Lines[l]);
+        }
+        EXPECT_TRUE(Geometry(chart) == geometry);
+        EXPECT_EQ(SeriesPoints(*chart.EditPathSeries), path);
+        EXPECT_EQ(SeriesPoints(*chart.RubberBandSeries), band);
+        EXPECT_EQ(chart.DrawnPoints, drawn);
+        EXPECT_EQ(chart.Editing, editing);
+        EXPECT_EQ(chart.PickLine, pickLine);
+        EXPECT_EQ(chart.FirstLine, firstLine);
+    }
 }
 
 // --- Through the mouse handler ------------------------------------------------------
