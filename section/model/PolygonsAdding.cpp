@@ -150,8 +150,29 @@ bool AddNodeOnEdge(int a, int b, int body, double kx, double ky, Tnodes& nodes, 
     return true;
 }
 
+namespace {
+
+// Points closer than this to their predecessor (the last one also to the
+// first) are one point: a second press on the same spot, or two lines that
+// share an end, would otherwise give two nodes at one place.
+constexpr double SamePointDistance = 1e-4;
+
+void RemoveRepeatedPoints(arofcomplexM& points)
+{
+    arofcomplexM kept;
+    for (const complexM& point : points)
+        if (kept.Empty() || PlainDistance(point, kept.Last()) >= SamePointDistance)
+            kept.Add(point);
+    while (kept.Length() > 1 && PlainDistance(kept.Last(), kept[0]) < SamePointDistance)
+        kept.Delete(kept.High());
+    points = std::move(kept);
+}
+
+} // namespace
+
 bool AddPolygon(arofcomplexM& points, AllSpolygon& model, Tnodes& nodes)
 {
+    RemoveRepeatedPoints(points);
     if (points.Length() < 3)
         return false;
     NormalizeOrientation(points);

@@ -101,6 +101,34 @@ TEST(AddPolygon, EitherOrientationGivesTheKeptOne)
     }
 }
 
+TEST(AddPolygon, RepeatedPointsBecomeOneNode)
+{
+    struct Row {
+        const char* name;
+        arofcomplexM points;
+        int nodes; // of the new ring; 0: refused
+    };
+    const Row rows[] = {
+        {"a press twice on one spot", {{10, 10}, {40, 10}, {40, 10}, {40, 40}}, 3},
+        {"closed on the first point", {{10, 10}, {40, 10}, {40, 40}, {10.00001, 10}}, 3},
+        {"two distinct points left", {{10, 10}, {40, 10}, {40, 10}, {10, 10}}, 0},
+        {"near but apart", {{10, 10}, {40, 10}, {40.01, 10}, {40, 40}}, 4},
+    };
+    for (const Row& row : rows) {
+        AllSpolygon model;
+        Tnodes nodes;
+        BuildFrameModel(nodes, model, {}, false, 100, 0, 100, 0);
+        arofcomplexM points = row.points;
+        const bool added = AddPolygon(points, model, nodes);
+        EXPECT_EQ(added, row.nodes > 0) << row.name;
+        if (added) {
+            EXPECT_EQ(model.Last()[0].ring.Length(), row.nodes) << row.name;
+            EXPECT_EQ(nodes.Length(), 4 + row.nodes) << row.name;
+            EXPECT_TRUE(CheckModelInvariants(model, nodes).empty()) << row.name;
+        }
+    }
+}
+
 TEST(AddPolygon, RingsTakeTheDefaultParameters)
 {
     FrameModel m;
