@@ -462,17 +462,24 @@ void TPolygonChart::ApplyPolygonAppearance(int Body, int Sub, int MapIndex)
     polygon->SetParentBrush(false);
     polygon->SetColor(static_cast<TColor>(params[psColor].IsEmpty() ? 0 : params[psColor].AsInteger()));
     // An empty or unreadable slot keeps the polygon's look as it is.
-    const auto apply = [](const QString& text, const auto& read, const auto& assign) {
+    const auto apply = [](const QString& text, auto& last, const auto& read, const auto& assign) {
         if (text.isEmpty())
             return;
-        try {
-            assign(read(text).get());
-        } catch (const Exception&) {
+        if (text != last.Text || last.Text.isEmpty()) {
+            last.Text = text;
+            last.Object.reset();
+            try {
+                last.Object = read(text);
+            } catch (const Exception&) {
+            }
         }
+        if (last.Object)
+            assign(last.Object.get());
     };
-    apply(SlotText(params[psBrush]), BrushSettingsFromText, [&](TChartBrush* b) { polygon->SetBrush(b); });
-    apply(SlotText(params[psPen]), PenSettingsFromText, [&](TChartPen* p) { polygon->SetPen(p); });
-    apply(SlotText(params[psGradient]), GradientSettingsFromText, [&](TPlotGradient* g) { polygon->SetGradient(g); });
+    apply(SlotText(params[psBrush]), FLastBrush, BrushSettingsFromText, [&](TChartBrush* b) { polygon->SetBrush(b); });
+    apply(SlotText(params[psPen]), FLastPen, PenSettingsFromText, [&](TChartPen* p) { polygon->SetPen(p); });
+    apply(SlotText(params[psGradient]), FLastGradient, GradientSettingsFromText,
+          [&](TPlotGradient* g) { polygon->SetGradient(g); });
     polygon->SetText(params[psLabelText].IsEmpty() ? QString() : QString::fromStdString(params[psLabelText].AsText()));
 }
 

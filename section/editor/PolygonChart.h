@@ -34,6 +34,9 @@ class TLineSeries;
 class TAreaSeries;
 class TMapSeries;
 class TBitmap;
+class TChartBrush;
+class TChartPen;
+class TPlotGradient;
 
 // -1 none; 0..12 ring and node modes; 1001..1008 line modes.
 using TPolygonEditMode = int32_t;
@@ -337,6 +340,17 @@ private:
     int FLaidOutHeight = -1;
     // The press that follows a handled double click belongs to it.
     bool FDoubleClickHandled = false;
+
+    // The appearance texts read last: most bodies share their texts, so a
+    // rebuild of thousands of map polygons reads each text once.
+    template <class T>
+    struct TReadText {
+        QString Text;
+        std::shared_ptr<T> Object; // empty: the text could not be read
+    };
+    TReadText<TChartBrush> FLastBrush;
+    TReadText<TChartPen> FLastPen;
+    TReadText<TPlotGradient> FLastGradient;
 
     // The drag cache.
     bool DragCacheWanted(const TRect& Rect) const;
