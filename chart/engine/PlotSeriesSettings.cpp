@@ -11,11 +11,8 @@
 #include "chart/engine/PlotSeries.h"
 #include "platform/base/Exception.h"
 
-#include <QtCore/QLocale>
 #include <QtCore/QStringList>
 
-#include <cmath>
-#include <limits>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -87,21 +84,16 @@ TCustomSeries* LineOrPointSeries(const TChartSeries* Series)
     return nullptr;
 }
 
-// A whole number, written with a point or a comma as decimal separator
-// (rounded to the nearest integer); EConvertError otherwise.
+// A whole number in plain decimal, as the writer gives it (the integer
+// conversion of the string: no decimal separator, no exponent);
+// EConvertError otherwise.
 int ReadInt(const QString& Word)
 {
-    QString Text = Word;
-    const qsizetype Comma = Text.indexOf(QLatin1Char(','));
-    if (Comma >= 0)
-        Text[Comma] = QLatin1Char('.');
     bool Ok = false;
-    const double Value = QLocale::c().toDouble(Text, &Ok);
-    const double Rounded = std::round(Value);
-    if (!Ok || !std::isfinite(Value) || Rounded < std::numeric_limits<int>::min()
-        || Rounded > std::numeric_limits<int>::max())
+    const int Value = Word.toInt(&Ok, 10);
+    if (!Ok)
         RaiseConvertError("'%s' is not a valid integer value", {Word.toStdString()});
-    return static_cast<int>(Rounded);
+    return Value;
 }
 
 bool ReadBool(const QString& Word)

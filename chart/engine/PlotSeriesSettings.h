@@ -24,9 +24,11 @@
 // empty field (or a lone "*") where a brush, pen, gradient, font or shadow
 // text is expected leaves that part of the series as it is. The gallery
 // field is compared after "*" becomes a blank, so "Fast*Line" and an older
-// text carrying "Fast Line" both match a fast line series. Whole numbers
-// are read with a point or a comma as decimal separator (rounded to the
-// nearest integer, like the appearance texts).
+// text carrying "Fast Line" both match a fast line series. The integer,
+// Boolean, ordinal and colour fields of the text itself must be whole
+// numbers in plain decimal; the numbers inside a brush, pen, gradient, font
+// or shadow text are read as those texts' own readers read them (a point or
+// a comma, rounded to the nearest integer).
 //
 // A text is not applied (false, nothing changes) when it has fewer than 42
 // fields, when its gallery field differs from the series type's gallery

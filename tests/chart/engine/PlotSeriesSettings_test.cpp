@@ -1,7 +1,8 @@
 // Series settings texts: the exact text of a default line series, round
 // trips of every standard series type, the refusal rules, whole-text
 // checking before anything changes, the encoded gallery name of "Fast Line",
-// decimal commas, empty appearance slots and the editor entry point.
+// whole-number fields, decimal commas inside appearance texts, empty
+// appearance slots and the editor entry point.
 
 #include "chart/engine/PlotSeriesSettings.h"
 
@@ -578,19 +579,49 @@ TEST(SeriesSettingsText, EmptyOrStarAppearanceSlotsKeepTheLook)
 
 // --- Numbers and locales --------------------------------------------------------------------------
 
-TEST(SeriesSettingsText, CommaDecimalsReadBack)
+TEST(SeriesSettingsText, IntegerFieldsMustBeWholeNumbers)
 {
-    // Guards: numbers written with a decimal comma (a comma locale) refused.
+    // Guards: integer fields of the text read leniently ("10,6" taken as 11,
+    // "3e0" as 3) where the integer conversion of the string refuses them.
+    TLineSeries Source;
+    Decorate(Source);
+    const QString Good = SeriesSettingsToText(&Source);
+    const std::vector<std::pair<int, QString>> Faults = {
+        {5, QStringLiteral("-21,0")},  // Cursor
+        {13, QStringLiteral("10,6")},  // Callout ArrowHeadSize
+        {37, QStringLiteral("30.0")},  // Marks Transparency
+        {48, QStringLiteral("5.0")},   // Pointer HorizSize
+        {54, QStringLiteral("3e0")},   // DrawEvery
+        {2, QStringLiteral("1,0")},    // ColorEachPoint
+        {0, QStringLiteral("255.5")},  // SeriesColor
+    };
+    for (const auto& [Index, Value] : Faults) {
+        SCOPED_TRACE(Index);
+        TLineSeries Target;
+        const QString Before = SeriesSettingsToText(&Target);
+        EXPECT_THROW(SeriesSettingsFromText(&Target, WithField(Good, Index, Value)), EConvertError);
+        EXPECT_EQ(Str(SeriesSettingsToText(&Target)), Str(Before));
+    }
+    // Signs and surrounding blanks are fine.
+    TLineSeries Target;
+    ASSERT_TRUE(SeriesSettingsFromText(&Target, WithField(WithField(Good, 6, QStringLiteral("+45")), 5,
+                                                          QStringLiteral(" -21 "))));
+    EXPECT_EQ(Target.Cursor(), -21);
+    EXPECT_EQ(Target.Marks()->Angle(), 45);
+}
+
+TEST(SeriesSettingsText, CommaDecimalsInsideAppearanceTextsReadBack)
+{
+    // The numbers of a pen, brush or shadow text inside the series text are
+    // read as those texts' readers read them: a point or a comma, in any
+    // locale.
     TLineSeries Source;
     Decorate(Source);
     const QString Text = SeriesSettingsToText(&Source);
     ASSERT_TRUE(Fields(Text)[42].endsWith(QLatin1String("&3")));
-    QString Comma = WithField(Text, 5, QStringLiteral("-21,0"));       // Cursor
-    Comma = WithField(Comma, 13, QStringLiteral("10,6"));              // ArrowHeadSize, rounded to 11
-    Comma = WithField(Comma, 37, QStringLiteral("30,0"));              // Transparency
-    Comma = WithField(Comma, 42, Fields(Text)[42].chopped(1) + QStringLiteral("3,0")); // line pen width
-    Comma = WithField(Comma, 48, QStringLiteral("5.0"));               // a point works too
-    Comma = WithField(Comma, 54, QStringLiteral("3,0"));               // DrawEvery
+    QString Comma = WithField(Text, 42, Fields(Text)[42].chopped(1) + QStringLiteral("3,0")); // line pen width
+    Comma = WithField(Comma, 38, QStringLiteral("5@8421504@5@20,0@5"));                        // shadow
+    ASSERT_EQ(Str(Fields(Text)[38]), "5@8421504@5@20@5");
     ASSERT_NE(Str(Comma), Str(Text));
 
     for (const bool InCommaLocale : {false, true}) {
@@ -601,10 +632,8 @@ TEST(SeriesSettingsText, CommaDecimalsReadBack)
         TLineSeries Target;
         ASSERT_TRUE(SeriesSettingsFromText(&Target, Comma));
         EXPECT_EQ(Str(SeriesSettingsToText(&Target)), Str(Text));
-        EXPECT_EQ(Target.Cursor(), -21);
-        EXPECT_EQ(Target.Marks()->Transparency(), 30);
         EXPECT_EQ(Target.LinePen()->Width(), 3);
-        EXPECT_EQ(Target.Marks()->DrawEvery(), 3);
+        EXPECT_EQ(Target.Marks()->Shadow()->Transparency(), 20);
     }
 }
 
