@@ -66,12 +66,16 @@ std::vector<TSeriesSettingsClassFields>& ClassFieldsRegistry()
     return Registry;
 }
 
+// The registration of the series' own class or, failing that, of its
+// nearest registered ancestor, whatever the order of registration.
 const TSeriesSettingsClassFields* ClassFieldsOf(const TChartSeries* Series)
 {
+    const TSeriesSettingsClassFields* Best = nullptr;
     for (const TSeriesSettingsClassFields& Fields : ClassFieldsRegistry())
-        if (Series->metaObject()->inherits(Fields.Class))
-            return &Fields;
-    return nullptr;
+        if (Fields.Class && Series->metaObject()->inherits(Fields.Class)
+            && (!Best || Fields.Class->inherits(Best->Class)))
+            Best = &Fields;
+    return Best;
 }
 
 // Line and point series carry the line pen and the pointer block.

@@ -55,7 +55,9 @@ class TChartSeries;
 // line pen, then "0" and DrawEvery. The unit that defines the class
 // registers them at start-up.
 struct TSeriesSettingsClassFields {
-    const QMetaObject* Class = nullptr; // this class and its descendants
+    // This class and its descendants; a descendant with a registration of
+    // its own uses that one.
+    const QMetaObject* Class = nullptr;
     int Count = 0;
     // The Count words of a series.
     std::function<QStringList(const TChartSeries& Series)> Write;

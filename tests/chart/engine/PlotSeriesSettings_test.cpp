@@ -38,6 +38,13 @@ public:
     using TChartSeries::TChartSeries;
 };
 
+// A bar series with class fields of its own.
+class TSetTextDerivedBarSeries : public TBarSeries {
+    Q_OBJECT
+public:
+    using TBarSeries::TBarSeries;
+};
+
 namespace {
 
 std::string Str(const QString& Text)
@@ -646,6 +653,57 @@ TEST(SeriesSettingsText, WrittenTextDoesNotDependOnTheLocale)
     TCommaLocale Locale;
     EXPECT_EQ(Str(SeriesSettingsToText(&Source)), Str(Plain));
     EXPECT_FALSE(Plain.contains(QLatin1Char(',')));
+}
+
+// --- Class fields ---------------------------------------------------------------------------------
+
+TEST(SeriesSettingsText, NearestRegisteredClassFieldsWin)
+{
+    // Guards: the first registration whose class the series inherits was
+    // used, so a descendant registered after its ancestor wrote and read the
+    // ancestor's fields.
+    struct TGuard {
+        ~TGuard()
+        {
+            UnregisterSeriesSettingsClassFields(&TSetTextDerivedBarSeries::staticMetaObject);
+            UnregisterSeriesSettingsClassFields(&TBarSeries::staticMetaObject);
+        }
+    } Guard;
+    const auto MakeFields = [](const QMetaObject* Class, QStringList Words, int* Applied) {
+        TSeriesSettingsClassFields F;
+        F.Class = Class;
+        F.Count = static_cast<int>(Words.size());
+        F.Write = [Words](const TChartSeries&) { return Words; };
+        F.Read = [Applied](const QStringList& Read) {
+            const int Value = Read.join(QString()).size();
+            return std::function<void(TChartSeries&)>([Applied, Value](TChartSeries&) { *Applied = Value; });
+        };
+        return F;
+    };
+    int BaseApplied = 0;
+    int DerivedApplied = 0;
+    RegisterSeriesSettingsClassFields(MakeFields(&TBarSeries::staticMetaObject, {QStringLiteral("b")}, &BaseApplied));
+    RegisterSeriesSettingsClassFields(MakeFields(&TSetTextDerivedBarSeries::staticMetaObject,
+                                             {QStringLiteral("dd"), QStringLiteral("ddd")}, &DerivedApplied));
+
+    TSetTextDerivedBarSeries Derived;
+    Derived.Marks()->SetDrawEvery(6);
+    const QString Text = SeriesSettingsToText(&Derived);
+    ASSERT_EQ(Fields(Text).size(), 46) << Str(Text);
+    EXPECT_EQ(Str(Fields(Text)[42]), "dd");
+    EXPECT_EQ(Str(Fields(Text)[43]), "ddd");
+    EXPECT_EQ(Str(Fields(Text)[44]), "0");
+    TSetTextDerivedBarSeries Copy;
+    ASSERT_TRUE(SeriesSettingsFromText(&Copy, Text));
+    EXPECT_EQ(DerivedApplied, 5);
+    EXPECT_EQ(BaseApplied, 0);
+    EXPECT_EQ(Copy.Marks()->DrawEvery(), 6);
+
+    // The ancestor keeps its own.
+    TBarSeries Bar;
+    const QString BarText = SeriesSettingsToText(&Bar);
+    ASSERT_EQ(Fields(BarText).size(), 45);
+    EXPECT_EQ(Str(Fields(BarText)[42]), "b");
 }
 
 // --- Entry point ----------------------------------------------------------------------------------
