@@ -89,8 +89,12 @@ int TCustomErrorSeries::ErrorTickWidth(int BarWidth) const
 {
     if (FErrorWidth == 0)
         return BarWidth;
-    if (FErrorWidthUnits == ewuPercent)
-        return RoundToInt32(FErrorWidth * double(BarWidth) * 0.01);
+    if (FErrorWidthUnits == ewuPercent) {
+        // Any stored width is allowed: a share of many times the bar is
+        // held to the largest pixel position rather than overflowing.
+        const double Limit = PlotMaxPixelPos;
+        return RoundToInt32(std::clamp(FErrorWidth * double(BarWidth) * 0.01, -Limit, Limit));
+    }
     return FErrorWidth;
 }
 

@@ -23,6 +23,7 @@
 
 #include <QtGui/QColor>
 
+#include <limits>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -384,6 +385,30 @@ TEST(ErrorWhisker, TickWidthInPercentOfTheBarOrInPixels)
     S.SetErrorWidth(7);
     EXPECT_EQ(S.ErrorTickWidth(3), 7);
     EXPECT_EQ(S.ErrorTickWidth(300), 7);
+}
+
+TEST(ErrorWhisker, HugeErrorWidthInPercentStaysAPixelLength)
+{
+    // A width of many times the bar in per cent gives a tick no longer than
+    // a pixel position can be, instead of a failing conversion.
+    TErrorSeries S;
+    S.SetErrorWidth(std::numeric_limits<int>::max());
+    EXPECT_EQ(S.ErrorTickWidth(300), PlotMaxPixelPos);
+    S.SetErrorWidth(-std::numeric_limits<int>::max());
+    EXPECT_EQ(S.ErrorTickWidth(300), -PlotMaxPixelPos);
+    S.SetErrorWidth(200);
+    EXPECT_EQ(S.ErrorTickWidth(300), 600);
+
+    TStatsChart C;
+    auto* Series = C.AddError<TErrorSeries>();
+    Series->SetCustomBarSize(300);
+    Series->SetErrorStyle(essTop);
+    Series->SetErrorWidth(std::numeric_limits<int>::max());
+    Series->AddErrorBar(2, 50, 20);
+    QStringList Lines;
+    EXPECT_NO_THROW(Lines = C.Draw(*Series));
+    ASSERT_EQ(Lines.size(), 2);
+    EXPECT_EQ(Lines[0], Line(200, 100, 200, 80));
 }
 
 TEST(ErrorWhisker, ZeroErrorDrawsNoWhiskerButTheBarStays)
