@@ -529,11 +529,12 @@ int SettingsInteger(const QString& Word, int Low, int High)
 
 constexpr int MaxInteger = std::numeric_limits<int>::max();
 
-// Error series: ErrorPen, ErrorStyle, ErrorWidth, ErrorWidthUnits.
+// Error-bar series: ErrorPen, ErrorStyle, ErrorWidth, ErrorWidthUnits (an
+// error series without bars writes none of them).
 TSeriesSettingsClassFields ErrorSeriesSettingsFields()
 {
     TSeriesSettingsClassFields Fields;
-    Fields.Class = &TCustomErrorSeries::staticMetaObject;
+    Fields.Class = &TErrorBarSeries::staticMetaObject;
     Fields.Count = 4;
     Fields.Write = [](const TChartSeries& Series) {
         const auto& Error = static_cast<const TCustomErrorSeries&>(Series);
@@ -605,7 +606,7 @@ void UnregisterErrorBarSeries()
     for (const QMetaObject* Meta : Classes)
         UnRegisterClass(TPersistent::ClassNameOf(*Meta));
     UnregisterSeriesSettingsClassFields(&THighLowSeries::staticMetaObject);
-    UnregisterSeriesSettingsClassFields(&TCustomErrorSeries::staticMetaObject);
+    UnregisterSeriesSettingsClassFields(&TErrorBarSeries::staticMetaObject);
 }
 
 } // namespace lp

@@ -1128,6 +1128,18 @@ TEST(ErrorSeriesSettingsText, ErrorBarFieldsAreWrittenButNeverRead)
     EXPECT_EQ(Copy.ErrorWidth(), 100);
 }
 
+TEST(ErrorSeriesSettingsText, AnErrorSeriesWritesNoWhiskerFields)
+{
+    // The whisker fields belong to the error-bar series only.
+    TErrorSeries Source;
+    Source.SetErrorWidth(40);
+    const QStringList Fields = SettingsFields(Source);
+    ASSERT_EQ(Fields.size(), 44);
+    EXPECT_EQ(Fields[41], "Error");
+    EXPECT_EQ(Fields[42], "0");
+    EXPECT_EQ(Fields[43], QString::number(Source.Marks()->DrawEvery()));
+}
+
 TEST(ErrorSeriesSettingsText, HighLowRoundTripsItsFields)
 {
     THighLowSeries Source;
