@@ -21,6 +21,7 @@
 #include "tests/chart/engine/EngineTestUtil.h"
 #include "tests/support/ReferenceImage.h"
 
+#include <QtCore/QBuffer>
 #include <QtGui/QColor>
 
 #include <limits>
@@ -978,6 +979,28 @@ TEST(StatsSamples, HighLowSamplesWanderFromARandomLevel)
     }
 }
 
+TEST(StatsSamples, AHugeValueRangeOfTheChartStillGivesSamples)
+{
+    // The chart's values span far more than a whole-number random limit
+    // holds: the samples stay inside the range instead of failing.
+    TStatsChart C;
+    auto* Data = C.AddError<TErrorSeries>();
+    Data->AddErrorBar(0, 0, 0);
+    Data->AddErrorBar(1, 1e12, 0);
+    auto* Error = C.AddError<TErrorSeries>();
+    EXPECT_NO_THROW(Error->FillSampleValues(5));
+    ASSERT_EQ(Error->Count(), 5);
+    for (int I = 0; I < 5; ++I) {
+        EXPECT_GE(Error->YValues()->Value(I), 0);
+        EXPECT_LE(Error->YValues()->Value(I), 1e12);
+    }
+    auto* HighLow = C.AddHighLow();
+    EXPECT_NO_THROW(HighLow->FillSampleValues(5));
+    ASSERT_EQ(HighLow->Count(), 5);
+    for (int I = 0; I < 5; ++I)
+        EXPECT_LE(HighLow->LowValues()->Value(I), HighLow->HighValues()->Value(I));
+}
+
 // --- Registration -------------------------------------------------------------------------------
 
 std::vector<TPlotSeriesType*> StatsPage()
@@ -1101,6 +1124,45 @@ TEST(StatsPicture, HighLowChart)
 
 namespace lp {
 namespace {
+
+// --- Stored points ------------------------------------------------------------------------------
+
+TEST(StatsData, ErrorsAndLowsRoundTripThroughTheDataBlock)
+{
+    const auto RoundTrip = [](TChartSeries& Source, TChartSeries& Target) {
+        QBuffer Out;
+        Out.open(QIODevice::WriteOnly);
+        Source.WriteData(Out);
+        QBuffer In;
+        In.setData(Out.data());
+        In.open(QIODevice::ReadOnly);
+        Target.ReadData(In);
+    };
+    TErrorBarSeries Bars;
+    Bars.AddErrorBar(1, 10, 2.5, QStringLiteral("a"));
+    Bars.AddErrorBar(2, -4, -1, QString(), clBlue);
+    TErrorBarSeries BarsCopy;
+    BarsCopy.AddErrorBar(9, 9, 9);
+    RoundTrip(Bars, BarsCopy);
+    ASSERT_EQ(BarsCopy.Count(), 2);
+    EXPECT_EQ(BarsCopy.ErrorValues()->Count(), 2);
+    EXPECT_EQ(BarsCopy.ErrorValues()->Value(0), 2.5);
+    EXPECT_EQ(BarsCopy.ErrorValues()->Value(1), -1);
+    EXPECT_EQ(BarsCopy.YValues()->Value(1), -4);
+    EXPECT_EQ(BarsCopy.GetStoredValueColor(1), clBlue);
+
+    THighLowSeries HighLow;
+    HighLow.AddHighLow(1, 70, 50);
+    HighLow.AddHighLow(2, 60, 65, QStringLiteral("b"));
+    THighLowSeries HighLowCopy;
+    RoundTrip(HighLow, HighLowCopy);
+    ASSERT_EQ(HighLowCopy.Count(), 2);
+    EXPECT_EQ(HighLowCopy.LowValues()->Value(0), 50);
+    EXPECT_EQ(HighLowCopy.LowValues()->Value(1), 65);
+    EXPECT_EQ(HighLowCopy.HighValues()->Value(1), 60);
+    EXPECT_EQ(HighLowCopy.MinYValue(), 50);
+    EXPECT_EQ(HighLowCopy.MaxYValue(), 70);
+}
 
 QStringList SettingsFields(const TChartSeries& Series)
 {
