@@ -455,6 +455,27 @@ TEST(ErrorWhisker, BarBelowItsOriginTurnsTheWhiskerRound)
                                        Line(190, 160, 210, 160)}));
 }
 
+TEST(ErrorWhisker, InvertedAxisKeepsTheWhiskerAwayFromTheBar)
+{
+    // The vertical axis runs downwards: the bar of 50 hangs from the top
+    // (pixel 0) to pixel 100 and its whisker continues downwards to the
+    // pixel of 60; below the origin the bar rises and the whisker goes up.
+    TStatsChart C;
+    C.Chart.LeftAxis()->SetInverted(true);
+    test::PlaceAxes(C.Chart, TRect{0, 0, 400, 200});
+    auto* S = C.AddError<TErrorBarSeries>();
+    S->AddErrorBar(2, 50, 20);
+    QStringList Lines = C.Draw(*S);
+    ASSERT_EQ(Lines.size(), 3);
+    EXPECT_EQ(Lines[1], Line(200, 100, 200, 120));
+    EXPECT_EQ(Lines[2], Line(190, 120, 210, 120));
+
+    S->SetYOrigin(80);
+    Lines = C.Draw(*S);
+    ASSERT_EQ(Lines.size(), 3);
+    EXPECT_EQ(Lines[1], Line(200, 100, 200, 80));
+}
+
 TEST(ErrorWhisker, OnlyTheErrorBarTurnsRound)
 {
     // Without a bar the origin means nothing: the top whisker goes up.
