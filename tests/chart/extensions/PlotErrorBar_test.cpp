@@ -246,6 +246,42 @@ TEST(ErrorSeriesSettings, ErrorPenAndSeriesColourFollowEachOtherWithoutBar)
     EXPECT_EQ(Bar.ErrorPen()->Color(), clGreen);
 }
 
+// Counts the repaint requests of its series.
+class TCountingChart : public TTestChart {
+public:
+    void Invalidate() override
+    {
+        ++Invalidations;
+        TTestChart::Invalidate();
+    }
+    int Invalidations = 0;
+};
+
+TEST(ErrorSeriesSettings, SettersRepaintOnlyOnChange)
+{
+    TCountingChart Chart;
+    auto* Error = new TErrorSeries(&Chart);
+    Chart.AddSeries(Error);
+    auto* HighLow = new THighLowSeries(&Chart);
+    Chart.AddSeries(HighLow);
+    const std::function<void(int)> Setters[] = {
+        [&](int V) { Error->SetErrorStyle(V == 5 ? essLeft : essBottom); },
+        [&](int V) { Error->SetErrorWidth(V); },
+        [&](int V) { Error->SetErrorWidthUnits(V == 5 ? ewuPixels : ewuPercent); },
+        [&](int V) { HighLow->SetTransparency(V); },
+    };
+    int Row = 0;
+    for (const auto& Set : Setters) {
+        Set(5);
+        const int Before = Chart.Invalidations;
+        Set(5);
+        EXPECT_EQ(Chart.Invalidations, Before) << "row " << Row;
+        Set(7);
+        EXPECT_EQ(Chart.Invalidations, Before + 1) << "row " << Row;
+        ++Row;
+    }
+}
+
 TEST(ErrorSeriesSettings, AssignCopiesTheWhiskerSettings)
 {
     TErrorSeries A;
