@@ -89,8 +89,12 @@ int TCustomErrorSeries::ErrorTickWidth(int BarWidth) const
 {
     if (FErrorWidth == 0)
         return BarWidth;
-    if (FErrorWidthUnits == ewuPercent)
-        return RoundToInt32(FErrorWidth * double(BarWidth) * 0.01);
+    if (FErrorWidthUnits == ewuPercent) {
+        // Any stored width is allowed: a share of many times the bar is
+        // held to the largest pixel position rather than overflowing.
+        const double Limit = PlotMaxPixelPos;
+        return RoundToInt32(std::clamp(FErrorWidth * double(BarWidth) * 0.01, -Limit, Limit));
+    }
     return FErrorWidth;
 }
 
@@ -525,11 +529,12 @@ int SettingsInteger(const QString& Word, int Low, int High)
 
 constexpr int MaxInteger = std::numeric_limits<int>::max();
 
-// Error series: ErrorPen, ErrorStyle, ErrorWidth, ErrorWidthUnits.
+// Error-bar series: ErrorPen, ErrorStyle, ErrorWidth, ErrorWidthUnits (an
+// error series without bars writes none of them).
 TSeriesSettingsClassFields ErrorSeriesSettingsFields()
 {
     TSeriesSettingsClassFields Fields;
-    Fields.Class = &TCustomErrorSeries::staticMetaObject;
+    Fields.Class = &TErrorBarSeries::staticMetaObject;
     Fields.Count = 4;
     Fields.Write = [](const TChartSeries& Series) {
         const auto& Error = static_cast<const TCustomErrorSeries&>(Series);
@@ -601,7 +606,7 @@ void UnregisterErrorBarSeries()
     for (const QMetaObject* Meta : Classes)
         UnRegisterClass(TPersistent::ClassNameOf(*Meta));
     UnregisterSeriesSettingsClassFields(&THighLowSeries::staticMetaObject);
-    UnregisterSeriesSettingsClassFields(&TCustomErrorSeries::staticMetaObject);
+    UnregisterSeriesSettingsClassFields(&TErrorBarSeries::staticMetaObject);
 }
 
 } // namespace lp

@@ -21,8 +21,10 @@
 #include "tests/chart/engine/EngineTestUtil.h"
 #include "tests/support/ReferenceImage.h"
 
+#include <QtCore/QBuffer>
 #include <QtGui/QColor>
 
+#include <limits>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -244,6 +246,42 @@ TEST(ErrorSeriesSettings, ErrorPenAndSeriesColourFollowEachOtherWithoutBar)
     EXPECT_EQ(Bar.ErrorPen()->Color(), clGreen);
 }
 
+// Counts the repaint requests of its series.
+class TCountingChart : public TTestChart {
+public:
+    void Invalidate() override
+    {
+        ++Invalidations;
+        TTestChart::Invalidate();
+    }
+    int Invalidations = 0;
+};
+
+TEST(ErrorSeriesSettings, SettersRepaintOnlyOnChange)
+{
+    TCountingChart Chart;
+    auto* Error = new TErrorSeries(&Chart);
+    Chart.AddSeries(Error);
+    auto* HighLow = new THighLowSeries(&Chart);
+    Chart.AddSeries(HighLow);
+    const std::function<void(int)> Setters[] = {
+        [&](int V) { Error->SetErrorStyle(V == 5 ? essLeft : essBottom); },
+        [&](int V) { Error->SetErrorWidth(V); },
+        [&](int V) { Error->SetErrorWidthUnits(V == 5 ? ewuPixels : ewuPercent); },
+        [&](int V) { HighLow->SetTransparency(V); },
+    };
+    int Row = 0;
+    for (const auto& Set : Setters) {
+        Set(5);
+        const int Before = Chart.Invalidations;
+        Set(5);
+        EXPECT_EQ(Chart.Invalidations, Before) << "row " << Row;
+        Set(7);
+        EXPECT_EQ(Chart.Invalidations, Before + 1) << "row " << Row;
+        ++Row;
+    }
+}
+
 TEST(ErrorSeriesSettings, AssignCopiesTheWhiskerSettings)
 {
     TErrorSeries A;
@@ -386,6 +424,30 @@ TEST(ErrorWhisker, TickWidthInPercentOfTheBarOrInPixels)
     EXPECT_EQ(S.ErrorTickWidth(300), 7);
 }
 
+TEST(ErrorWhisker, HugeErrorWidthInPercentStaysAPixelLength)
+{
+    // A width of many times the bar in per cent gives a tick no longer than
+    // a pixel position can be, instead of a failing conversion.
+    TErrorSeries S;
+    S.SetErrorWidth(std::numeric_limits<int>::max());
+    EXPECT_EQ(S.ErrorTickWidth(300), PlotMaxPixelPos);
+    S.SetErrorWidth(-std::numeric_limits<int>::max());
+    EXPECT_EQ(S.ErrorTickWidth(300), -PlotMaxPixelPos);
+    S.SetErrorWidth(200);
+    EXPECT_EQ(S.ErrorTickWidth(300), 600);
+
+    TStatsChart C;
+    auto* Series = C.AddError<TErrorSeries>();
+    Series->SetCustomBarSize(300);
+    Series->SetErrorStyle(essTop);
+    Series->SetErrorWidth(std::numeric_limits<int>::max());
+    Series->AddErrorBar(2, 50, 20);
+    QStringList Lines;
+    EXPECT_NO_THROW(Lines = C.Draw(*Series));
+    ASSERT_EQ(Lines.size(), 2);
+    EXPECT_EQ(Lines[0], Line(200, 100, 200, 80));
+}
+
 TEST(ErrorWhisker, ZeroErrorDrawsNoWhiskerButTheBarStays)
 {
     TStatsChart C;
@@ -427,6 +489,27 @@ TEST(ErrorWhisker, BarBelowItsOriginTurnsTheWhiskerRound)
     S->AddErrorBar(2, 30, 20);
     EXPECT_EQ(C.Draw(*S), (QStringList{QStringLiteral("Rectangle(190,100,211,140)"), Line(200, 140, 200, 160),
                                        Line(190, 160, 210, 160)}));
+}
+
+TEST(ErrorWhisker, InvertedAxisKeepsTheWhiskerAwayFromTheBar)
+{
+    // The vertical axis runs downwards: the bar of 50 hangs from the top
+    // (pixel 0) to pixel 100 and its whisker continues downwards to the
+    // pixel of 60; below the origin the bar rises and the whisker goes up.
+    TStatsChart C;
+    C.Chart.LeftAxis()->SetInverted(true);
+    test::PlaceAxes(C.Chart, TRect{0, 0, 400, 200});
+    auto* S = C.AddError<TErrorBarSeries>();
+    S->AddErrorBar(2, 50, 20);
+    QStringList Lines = C.Draw(*S);
+    ASSERT_EQ(Lines.size(), 3);
+    EXPECT_EQ(Lines[1], Line(200, 100, 200, 120));
+    EXPECT_EQ(Lines[2], Line(190, 120, 210, 120));
+
+    S->SetYOrigin(80);
+    Lines = C.Draw(*S);
+    ASSERT_EQ(Lines.size(), 3);
+    EXPECT_EQ(Lines[1], Line(200, 100, 200, 80));
 }
 
 TEST(ErrorWhisker, OnlyTheErrorBarTurnsRound)
@@ -953,6 +1036,28 @@ TEST(StatsSamples, HighLowSamplesWanderFromARandomLevel)
     }
 }
 
+TEST(StatsSamples, AHugeValueRangeOfTheChartStillGivesSamples)
+{
+    // The chart's values span far more than a whole-number random limit
+    // holds: the samples stay inside the range instead of failing.
+    TStatsChart C;
+    auto* Data = C.AddError<TErrorSeries>();
+    Data->AddErrorBar(0, 0, 0);
+    Data->AddErrorBar(1, 1e12, 0);
+    auto* Error = C.AddError<TErrorSeries>();
+    EXPECT_NO_THROW(Error->FillSampleValues(5));
+    ASSERT_EQ(Error->Count(), 5);
+    for (int I = 0; I < 5; ++I) {
+        EXPECT_GE(Error->YValues()->Value(I), 0);
+        EXPECT_LE(Error->YValues()->Value(I), 1e12);
+    }
+    auto* HighLow = C.AddHighLow();
+    EXPECT_NO_THROW(HighLow->FillSampleValues(5));
+    ASSERT_EQ(HighLow->Count(), 5);
+    for (int I = 0; I < 5; ++I)
+        EXPECT_LE(HighLow->LowValues()->Value(I), HighLow->HighValues()->Value(I));
+}
+
 // --- Registration -------------------------------------------------------------------------------
 
 std::vector<TPlotSeriesType*> StatsPage()
@@ -1077,6 +1182,45 @@ TEST(StatsPicture, HighLowChart)
 namespace lp {
 namespace {
 
+// --- Stored points ------------------------------------------------------------------------------
+
+TEST(StatsData, ErrorsAndLowsRoundTripThroughTheDataBlock)
+{
+    const auto RoundTrip = [](TChartSeries& Source, TChartSeries& Target) {
+        QBuffer Out;
+        Out.open(QIODevice::WriteOnly);
+        Source.WriteData(Out);
+        QBuffer In;
+        In.setData(Out.data());
+        In.open(QIODevice::ReadOnly);
+        Target.ReadData(In);
+    };
+    TErrorBarSeries Bars;
+    Bars.AddErrorBar(1, 10, 2.5, QStringLiteral("a"));
+    Bars.AddErrorBar(2, -4, -1, QString(), clBlue);
+    TErrorBarSeries BarsCopy;
+    BarsCopy.AddErrorBar(9, 9, 9);
+    RoundTrip(Bars, BarsCopy);
+    ASSERT_EQ(BarsCopy.Count(), 2);
+    EXPECT_EQ(BarsCopy.ErrorValues()->Count(), 2);
+    EXPECT_EQ(BarsCopy.ErrorValues()->Value(0), 2.5);
+    EXPECT_EQ(BarsCopy.ErrorValues()->Value(1), -1);
+    EXPECT_EQ(BarsCopy.YValues()->Value(1), -4);
+    EXPECT_EQ(BarsCopy.GetStoredValueColor(1), clBlue);
+
+    THighLowSeries HighLow;
+    HighLow.AddHighLow(1, 70, 50);
+    HighLow.AddHighLow(2, 60, 65, QStringLiteral("b"));
+    THighLowSeries HighLowCopy;
+    RoundTrip(HighLow, HighLowCopy);
+    ASSERT_EQ(HighLowCopy.Count(), 2);
+    EXPECT_EQ(HighLowCopy.LowValues()->Value(0), 50);
+    EXPECT_EQ(HighLowCopy.LowValues()->Value(1), 65);
+    EXPECT_EQ(HighLowCopy.HighValues()->Value(1), 60);
+    EXPECT_EQ(HighLowCopy.MinYValue(), 50);
+    EXPECT_EQ(HighLowCopy.MaxYValue(), 70);
+}
+
 QStringList SettingsFields(const TChartSeries& Series)
 {
     return SeriesSettingsToText(&Series).split(QLatin1Char('~'));
@@ -1101,6 +1245,18 @@ TEST(ErrorSeriesSettingsText, ErrorBarFieldsAreWrittenButNeverRead)
     TErrorBarSeries Copy;
     EXPECT_FALSE(SeriesSettingsFromText(&Copy, Fields.join(QLatin1Char('~'))));
     EXPECT_EQ(Copy.ErrorWidth(), 100);
+}
+
+TEST(ErrorSeriesSettingsText, AnErrorSeriesWritesNoWhiskerFields)
+{
+    // The whisker fields belong to the error-bar series only.
+    TErrorSeries Source;
+    Source.SetErrorWidth(40);
+    const QStringList Fields = SettingsFields(Source);
+    ASSERT_EQ(Fields.size(), 44);
+    EXPECT_EQ(Fields[41], "Error");
+    EXPECT_EQ(Fields[42], "0");
+    EXPECT_EQ(Fields[43], QString::number(Source.Marks()->DrawEvery()));
 }
 
 TEST(ErrorSeriesSettingsText, HighLowRoundTripsItsFields)
