@@ -502,7 +502,12 @@ TRect TMapSeries::ExtentRect(const TPlotPolygon& Polygon, int Z, bool Project) c
 void TMapSeries::DrawAllValues()
 {
     if (!FParentChart || !FParentChart->View3D()) {
-        TCustom3DPaletteSeries::DrawAllValues();
+        // Always by index, also with an inverted horizontal axis or a chart
+        // drawn backwards: the last polygon ends on top, as Clicked expects.
+        if (FirstVisibleIndex() < 0)
+            return;
+        for (int I = FirstVisibleIndex(); I <= LastVisibleIndex(); ++I)
+            DrawValue(I);
         return;
     }
     // Highest Z first: the lowest Z ends on top.

@@ -542,6 +542,25 @@ TEST(MapSeries, ClicksTryTheLastPolygonFirst)
     EXPECT_EQ(Alone.Clicked(0, 0), -1);
 }
 
+// An inverted horizontal axis (or a chart drawn backwards) must not turn the
+// 2-D order round: the polygon a click finds is the one seen on top.
+TEST(MapSeries, InvertedAxesKeepTheIndexOrderSoTheTopPolygonIsTheOneClicked)
+{
+    for (const bool Backwards : {false, true}) {
+        TMapChart F;
+        F.Chart.BottomAxis()->SetInverted(!Backwards);
+        F.Chart.SetDrawBackwards(Backwards);
+        F.Map->SetUseColorRange(false);
+        F.AddBox(10, 10, 60, 60, 1)->SetColor(clRed);
+        F.AddBox(40, 40, 90, 90, 2)->SetColor(clBlue);
+        auto B = F.Paint();
+        EXPECT_EQ(F.Map->Drawn, (std::vector<int>{0, 1})) << Backwards;
+        EXPECT_EQ(F.PixelAt(*B, 50, 50), clBlue) << Backwards;
+        const TPoint P = F.At(50, 50);
+        EXPECT_EQ(F.Map->Clicked(P.X, P.Y), 1) << Backwards;
+    }
+}
+
 TEST(MapSeries, ClicksTestTheOutlineNotItsExtent)
 {
     TMapChart F;
