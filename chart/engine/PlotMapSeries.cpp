@@ -257,6 +257,15 @@ TColor TPlotPolygon::Color() const
     return FPoints->SeriesColor();
 }
 
+bool TPlotPolygon::IsColorStored() const
+{
+    const TMapSeries* Series = ParentSeries();
+    if (!Series)
+        return true;
+    const int Index = this->Index();
+    return Index >= 0 && Index < Series->Count() && Series->GetStoredValueColor(Index) != clPlotColor;
+}
+
 void TPlotPolygon::SetColor(TColor Value)
 {
     FPoints->SetSeriesColor(Value);

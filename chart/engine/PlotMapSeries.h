@@ -60,6 +60,7 @@ class TPlotPolygon : public TCollectionItem {
     Q_PROPERTY(bool Closed READ Closed WRITE SetClosed)
     Q_CLASSINFO("default:Closed", "true")
     Q_PROPERTY(int Color READ Color WRITE SetColor)
+    Q_CLASSINFO("stored:Color", "IsColorStored")
     Q_PROPERTY(lp::TPlotGradient* Gradient READ Gradient WRITE SetGradient)
     Q_CLASSINFO("stored:Gradient", "IsGradientStored")
     Q_PROPERTY(bool ParentBrush READ ParentBrush WRITE SetParentBrush)
@@ -115,6 +116,9 @@ public:
     // colour without a series).
     TColor Color() const;
     void SetColor(TColor Value);
+    // Only a colour of the value's own (or a free polygon's): a colour
+    // read from the palette, stored, would pin the value to it on loading.
+    Q_INVOKABLE bool IsColorStored() const;
     // Created on first read; nullptr frees it.
     TPlotGradient* Gradient();
     void SetGradient(const TPlotGradient* Value);

@@ -13,6 +13,7 @@
 #include "chart/engine/PlotRegistry.h"
 #include "chart/engine/PlotSeriesSource.h"
 #include "platform/core/ClassRegistry.h"
+#include "platform/core/PropertyInfo.h"
 #include "platform/graphics/Jpeg.h"
 #include "platform/graphics/Picture.h"
 
@@ -303,6 +304,42 @@ TEST(MapSeries, ThePolygonDataRoundTrips)
         EXPECT_EQ(Q->Points()->YValues()->Value(I), P->Points()->YValues()->Value(I)) << I;
     }
     EXPECT_EQ(Other.Count(), 1);
+}
+
+// Color reads the palette's colour of the value; storing that would pin it as
+// the value's own colour on loading, and the polygon would no longer follow
+// its Z. Only a colour of its own is stored.
+TEST(MapSeries, OnlyAPolygonsOwnColourIsStored)
+{
+    TMapSeries Map;
+    TPlotPolygon* A = Map.Shapes()->Add();
+    TPlotPolygon* B = Map.Shapes()->Add();
+    A->SetZ(0);
+    B->SetZ(10);
+    EXPECT_FALSE(IsPropertyStored(A, "Color"));
+    EXPECT_FALSE(IsPropertyStored(B, "Color"));
+    B->SetColor(clRed);
+    EXPECT_TRUE(IsPropertyStored(B, "Color"));
+    EXPECT_FALSE(IsPropertyStored(A, "Color"));
+    // The stored properties copied over: A still follows the palette.
+    TMapSeries Loaded;
+    for (TPlotPolygon* From : {A, B}) {
+        TPlotPolygon* To = Loaded.Shapes()->Add();
+        for (const char* Name : {"Color", "Z", "Closed"})
+            if (IsPropertyStored(From, Name)) {
+                EXPECT_TRUE(To->setProperty(Name, From->property(Name))) << Name;
+            }
+    }
+    Loaded.DoBeforeDrawChart();
+    EXPECT_EQ(Loaded.GetStoredValueColor(0), clPlotColor);
+    EXPECT_EQ(Loaded.Polygon(1)->Color(), clRed);
+    Loaded.Polygon(0)->SetZ(20);
+    Loaded.DoBeforeDrawChart();
+    EXPECT_EQ(Loaded.Polygon(0)->Color(), Loaded.StartColor());
+    // A free polygon keeps its outline's colour and stores it.
+    TPlotPolygon Free(nullptr);
+    Free.SetColor(clBlue);
+    EXPECT_TRUE(IsPropertyStored(&Free, "Color"));
 }
 
 TEST(MapSeries, TheSeriesNeverWritesADataBlockOfItsOwn)
