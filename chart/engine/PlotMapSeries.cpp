@@ -128,8 +128,11 @@ TPlotPolygon::TPlotPolygon(TCollection* Collection) : TCollectionItem(Collection
     // One value per polygon, unless the polygon is made for a value that
     // exists already.
     TMapSeries* Series = ParentSeries();
-    if (Series && !Series->FAddingForValues)
+    if (Series && !Series->FAddingForValues) {
+        // Not the Z an earlier AddXYZ left pending.
+        Series->ZValues()->SetTempValue(0);
         Series->AddXY(0, 0, QString(), clPlotColor);
+    }
 }
 
 TPlotPolygon::~TPlotPolygon() = default;

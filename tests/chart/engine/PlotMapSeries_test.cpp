@@ -144,6 +144,19 @@ TEST(MapSeries, APolygonStartsWithItsDefaultsAndAddsOneValue)
     EXPECT_EQ(P->Points()->Count(), 2);
 }
 
+// A value added with AddXYZ leaves its Z behind as the pending Z; the value
+// a new polygon adds is (0, 0) with Z 0 all the same.
+TEST(MapSeries, ANewPolygonsValueHasZZeroAfterAnAddXYZ)
+{
+    TMapSeries Map;
+    EXPECT_EQ(Map.AddXYZ(1, 2, 5), 0);
+    Map.Shapes()->Add();
+    ASSERT_EQ(Map.Count(), 2);
+    EXPECT_EQ(Map.ZValues()->Value(1), 0);
+    EXPECT_EQ(Map.XValues()->Value(1), 0);
+    EXPECT_EQ(Map.YValues()->Value(1), 0);
+}
+
 TEST(MapSeries, PolygonIDsAreUniqueAndStayAcrossDeleteAndSwap)
 {
     TMapSeries Map;
