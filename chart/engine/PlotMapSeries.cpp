@@ -190,17 +190,8 @@ void TPlotPolygon::AssignShape(const TPlotPolygon& Source)
 {
     if (&Source == this)
         return;
-    FPoints->BeginUpdate();
-    try {
-        FPoints->Clear();
-        const TPolygonSeries& From = *Source.FPoints;
-        for (int I = 0; I < From.Count(); ++I)
-            FPoints->AddXY(From.XValues()->Value(I), From.YValues()->Value(I), QString(), clPlotColor);
-    } catch (...) {
-        FPoints->EndUpdate();
-        throw;
-    }
-    FPoints->EndUpdate();
+    // The whole outline: positions, and the points' labels and colours.
+    FPoints->AssignValues(Source.FPoints.get());
     FPoints->SetActive(Source.FPoints->Active());
     FPoints->SetPen(Source.Pen());
     FPoints->SetBrush(Source.Brush());

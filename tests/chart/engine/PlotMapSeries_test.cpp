@@ -440,6 +440,33 @@ TEST(MapSeries, AssignCopiesValuesAndOnePolygonPerValue)
     EXPECT_EQ(Third.Polygon(0)->Text(), "Sand");
 }
 
+// The outline is copied whole: the labels and colours of its points too, as
+// the stored outline keeps them.
+TEST(MapSeries, AssignCopiesTheOutlinePointsLabelsAndColours)
+{
+    TMapSeries Source;
+    TPlotPolygon* A = Source.Shapes()->Add();
+    A->AddXY(0, 0);
+    A->Points()->AddXY(4, 1, QStringLiteral("Well 7"), clRed);
+    A->AddXY(2, 5);
+    TMapSeries Copy;
+    Copy.Assign(&Source);
+    ASSERT_EQ(Copy.Shapes()->Count(), 1);
+    TPolygonSeries* Points = Copy.Polygon(0)->Points();
+    ASSERT_EQ(Points->Count(), 3);
+    EXPECT_EQ(Points->XValues()->Value(1), 4);
+    EXPECT_EQ(Points->YValues()->Value(1), 1);
+    EXPECT_EQ(Points->Labels().GetLabel(1), "Well 7");
+    EXPECT_EQ(Points->GetStoredValueColor(1), clRed);
+    EXPECT_EQ(Points->GetStoredValueColor(0), clPlotColor);
+    // The same through the collection.
+    TMapSeries Third;
+    Third.SetShapes(Source.Shapes());
+    ASSERT_EQ(Third.Shapes()->Count(), 1);
+    EXPECT_EQ(Third.Polygon(0)->Points()->Labels().GetLabel(1), "Well 7");
+    EXPECT_EQ(Third.Polygon(0)->Points()->GetStoredValueColor(1), clRed);
+}
+
 TEST(MapSeries, SampleValuesAreLabelledOutlines)
 {
     TMapSeries Map;
