@@ -411,9 +411,13 @@ void TMapSeries::DefineProperties(TFiler& Filer)
 
 void TMapSeries::Assign(const TPersistent* Source)
 {
+    // Copying the values clears this series first: from itself that would
+    // leave neither values nor polygons.
+    if (Source == this)
+        return;
     TCustom3DPaletteSeries::Assign(Source);
     const auto* S = dynamic_cast<const TMapSeries*>(Source);
-    if (!S || S == this)
+    if (!S)
         return;
     FShapes->BeginUpdate();
     FAddingForValues = true;

@@ -467,6 +467,22 @@ TEST(MapSeries, AssignCopiesTheOutlinePointsLabelsAndColours)
     EXPECT_EQ(Third.Polygon(0)->Points()->GetStoredValueColor(1), clRed);
 }
 
+TEST(MapSeries, AssigningASeriesToItselfKeepsItsPolygons)
+{
+    TMapSeries Map;
+    TPlotPolygon* A = Map.Shapes()->Add();
+    A->AddXY(1, 1);
+    A->AddXY(3, 1);
+    A->AddXY(2, 4);
+    A->SetZ(6);
+    Map.Assign(&Map);
+    ASSERT_EQ(Map.Count(), 1);
+    ASSERT_EQ(Map.Shapes()->Count(), 1);
+    EXPECT_EQ(Map.Polygon(0), A);
+    EXPECT_EQ(A->Points()->Count(), 3);
+    EXPECT_EQ(A->Z(), 6);
+}
+
 TEST(MapSeries, SampleValuesAreLabelledOutlines)
 {
     TMapSeries Map;
