@@ -14,6 +14,7 @@
 #include "platform/core/ClassRegistry.h"
 
 #include <algorithm>
+#include <cmath>
 #include <numeric>
 #include <vector>
 
@@ -521,7 +522,15 @@ void TMapSeries::DrawAllValues()
     std::vector<int> Order(static_cast<size_t>(PolygonCount()));
     std::iota(Order.begin(), Order.end(), 0);
     const TChartValueList* Z = ZValues();
-    std::stable_sort(Order.begin(), Order.end(), [Z](int A, int B) { return Z->Value(A) > Z->Value(B); });
+    // A Z that is not a number sorts before all others (a plain ">" would
+    // leave the order undefined).
+    std::stable_sort(Order.begin(), Order.end(), [Z](int A, int B) {
+        const double ZA = Z->Value(A);
+        const double ZB = Z->Value(B);
+        if (std::isnan(ZA) || std::isnan(ZB))
+            return std::isnan(ZA) && !std::isnan(ZB);
+        return ZA > ZB;
+    });
     for (int Index : Order)
         DrawValue(Index);
 }

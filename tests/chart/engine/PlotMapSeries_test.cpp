@@ -24,6 +24,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <limits>
 #include <map>
 #include <set>
 
@@ -691,6 +692,19 @@ TEST(MapSeries, In3DThePolygonsAreDrawnFromTheHighestZ)
     EXPECT_EQ(F.Map->Clicked(P.X, P.Y), -1);
     const TPoint Q = F.Chart.Canvas().Calculate3DPosition(F.Map->CalcXPosValue(75), F.Map->CalcYPosValue(35), Z);
     EXPECT_EQ(F.Map->Clicked(Q.X, Q.Y), 2);
+}
+
+// A Z that is not a number has no place among the others: such polygons are
+// drawn first (underneath), the rest still from the highest Z to the lowest.
+TEST(MapSeries, In3DAPolygonWithoutANumberForZIsDrawnFirst)
+{
+    TMapChart F(true);
+    const double NaN = std::numeric_limits<double>::quiet_NaN();
+    const double Zs[] = {0.9, NaN, 0.1, 0.5, NaN, 0.7, 0.3};
+    for (double Z : Zs)
+        F.AddBox(10, 10, 60, 60, Z);
+    F.Paint();
+    EXPECT_EQ(F.Map->Drawn, (std::vector<int>{1, 4, 0, 5, 3, 6, 2}));
 }
 
 TEST(MapSeries, MarksAreCentredOnThePolygons)
