@@ -88,6 +88,12 @@ void TPolygonSeries::SetActive(bool Value)
     FPolygon->SeriesRepaint();
 }
 
+void TPolygonSeries::CanvasChanged(QObject* Sender)
+{
+    TChartSeries::CanvasChanged(Sender);
+    FPolygon->SeriesRepaint();
+}
+
 void TPolygonSeries::DrawLegendShape(int ValueIndex, const TRect& Rect)
 {
     if (FParentChart && FPolygon->HasGradient() && FPolygon->Gradient()->Visible()) {

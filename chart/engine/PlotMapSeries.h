@@ -42,6 +42,9 @@ public:
     TPlotPolygon* Polygon() const { return FPolygon; }
 
     void SetActive(bool Value) override;
+    // A change of the outline's pen or brush repaints the map series too
+    // (the outline has no chart of its own).
+    void CanvasChanged(QObject* Sender) override;
     void DrawLegendShape(int ValueIndex, const TRect& Rect) override;
     void NotifyValue(int Event, int ValueIndex) override;
     void PrepareLegendCanvas(int ValueIndex, TColor& BackColor, TBrush::TBrushStyle& BrushStyle) override;

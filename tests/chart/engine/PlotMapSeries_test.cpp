@@ -24,6 +24,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <functional>
 #include <limits>
 #include <map>
 #include <set>
@@ -276,6 +277,44 @@ TEST(MapSeries, ColorWritesTheValueColourAndReadsTheSeriesColour)
     ASSERT_EQ(Map.Shapes()->Count(), 4);
     for (int I = 0; I < 4; ++I)
         EXPECT_EQ(Map.Polygon(I)->Color(), TColor(12632256));
+}
+
+// Counts the repaint requests of its series.
+class TCountingChart : public TChart {
+public:
+    void Invalidate() override
+    {
+        ++Invalidations;
+        TChart::Invalidate();
+    }
+    int Invalidations = 0;
+};
+
+// The outline series has no chart of its own: a change of a polygon's pen or
+// brush must reach the map series' chart, as the other polygon settings do.
+TEST(MapSeries, APolygonsPenAndBrushChangesRepaintTheMap)
+{
+    TCountingChart Chart;
+    auto* Map = new TMapSeries(&Chart);
+    Chart.AddSeries(Map);
+    TPlotPolygon* P = Map->Shapes()->Add();
+    const auto Repaints = [&](const std::function<void()>& Change) {
+        const int Before = Chart.Invalidations;
+        Change();
+        return Chart.Invalidations > Before;
+    };
+    EXPECT_TRUE(Repaints([&] { P->Pen()->SetWidth(4); }));
+    EXPECT_TRUE(Repaints([&] { P->Brush()->SetStyle(bsCross); }));
+    EXPECT_TRUE(Repaints([&] { P->Brush()->SetColor(clRed); }));
+    TChartPen Pen;
+    Pen.SetColor(clBlue);
+    EXPECT_TRUE(Repaints([&] { P->SetPen(&Pen); }));
+    EXPECT_TRUE(Repaints([&] { P->SetClosed(false); }));
+    EXPECT_TRUE(Repaints([&] { P->SetTransparency(20); }));
+    EXPECT_TRUE(Repaints([&] { P->SetZ(3); }));
+    EXPECT_TRUE(Repaints([&] { P->AddXY(1, 2); }));
+    EXPECT_TRUE(Repaints([&] { P->Points()->SetActive(false); }));
+    EXPECT_TRUE(Repaints([&] { P->Gradient()->SetVisible(true); }));
 }
 
 // --- Stored form --------------------------------------------------------------------------------
