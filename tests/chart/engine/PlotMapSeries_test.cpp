@@ -746,6 +746,41 @@ TEST(MapSeries, In3DAPolygonWithoutANumberForZIsDrawnFirst)
     EXPECT_EQ(F.Map->Drawn, (std::vector<int>{1, 4, 0, 5, 3, 6, 2}));
 }
 
+// Unusual outlines and axes draw, click and place marks without harm: one
+// or two points, every point on one spot, a zero axis range, inverted axes,
+// 2-D and 3-D, with transparency and a gradient.
+TEST(MapSeries, UnusualOutlinesAndAxesAreDrawnAndClickedSafely)
+{
+    for (const bool Is3D : {false, true})
+        for (const bool ZeroRange : {false, true}) {
+            TMapChart F(Is3D);
+            if (ZeroRange)
+                F.Chart.BottomAxis()->SetMinMax(50, 50);
+            F.Chart.LeftAxis()->SetInverted(true);
+            F.Chart.BottomAxis()->SetInverted(true);
+            F.Map->Marks()->SetVisible(true);
+            TPlotPolygon* One = F.Map->Shapes()->Add();
+            One->AddXY(50, 50);
+            TPlotPolygon* Two = F.Map->Shapes()->Add();
+            Two->AddXY(10, 10);
+            Two->AddXY(90, 90);
+            TPlotPolygon* Spot = F.Map->Shapes()->Add();
+            for (int I = 0; I < 4; ++I)
+                Spot->AddXY(30, 30);
+            F.Map->Shapes()->Add(); // no points
+            for (TPlotPolygon* P : {One, Two, Spot}) {
+                P->SetTransparency(30);
+                P->Gradient()->SetVisible(true);
+            }
+            Two->SetClosed(false);
+            F.Paint();
+            EXPECT_EQ(F.Map->Drawn.size(), 4u) << Is3D << ZeroRange;
+            for (int X = 0; X < 320; X += 7)
+                for (int Y = 0; Y < 240; Y += 7)
+                    (void)F.Map->Clicked(X, Y);
+        }
+}
+
 TEST(MapSeries, MarksAreCentredOnThePolygons)
 {
     TMapChart F;
