@@ -83,7 +83,8 @@ public:
     // Frees the outline and the gradient; the map series' value stays.
     ~TPlotPolygon() override;
 
-    // From another polygon: the outline points, Closed, the parent flags,
+    // From another polygon: the outline points (with their labels and
+    // colours), whether the outline is active, Closed, the parent flags,
     // pen, brush, transparency and gradient; Z, Text and the own colour of
     // its value when both polygons belong to a series.
     void Assign(const TPersistent* Source) override;
@@ -192,7 +193,7 @@ public:
     // never writes a "Data" block of its own (its polygons do).
     void DefineProperties(TFiler& Filer) override;
     // From another map series: the values, then one polygon per value with
-    // a copy of the source polygon at that index.
+    // a copy of the source polygon at that index. From itself: nothing.
     void Assign(const TPersistent* Source) override;
     QString GetEditorClassName() const override { return QStringLiteral("TMapSeriesEditor"); }
 
