@@ -14,6 +14,7 @@
 #include "platform/core/ClassRegistry.h"
 
 #include <algorithm>
+#include <cmath>
 #include <numeric>
 #include <vector>
 
@@ -87,6 +88,12 @@ void TPolygonSeries::SetActive(bool Value)
     FPolygon->SeriesRepaint();
 }
 
+void TPolygonSeries::CanvasChanged(QObject* Sender)
+{
+    TChartSeries::CanvasChanged(Sender);
+    FPolygon->SeriesRepaint();
+}
+
 void TPolygonSeries::DrawLegendShape(int ValueIndex, const TRect& Rect)
 {
     if (FParentChart && FPolygon->HasGradient() && FPolygon->Gradient()->Visible()) {
@@ -128,8 +135,11 @@ TPlotPolygon::TPlotPolygon(TCollection* Collection) : TCollectionItem(Collection
     // One value per polygon, unless the polygon is made for a value that
     // exists already.
     TMapSeries* Series = ParentSeries();
-    if (Series && !Series->FAddingForValues)
+    if (Series && !Series->FAddingForValues) {
+        // Not the Z an earlier AddXYZ left pending.
+        Series->ZValues()->SetTempValue(0);
         Series->AddXY(0, 0, QString(), clPlotColor);
+    }
 }
 
 TPlotPolygon::~TPlotPolygon() = default;
@@ -187,17 +197,8 @@ void TPlotPolygon::AssignShape(const TPlotPolygon& Source)
 {
     if (&Source == this)
         return;
-    FPoints->BeginUpdate();
-    try {
-        FPoints->Clear();
-        const TPolygonSeries& From = *Source.FPoints;
-        for (int I = 0; I < From.Count(); ++I)
-            FPoints->AddXY(From.XValues()->Value(I), From.YValues()->Value(I), QString(), clPlotColor);
-    } catch (...) {
-        FPoints->EndUpdate();
-        throw;
-    }
-    FPoints->EndUpdate();
+    // The whole outline: positions, and the points' labels and colours.
+    FPoints->AssignValues(Source.FPoints.get());
     FPoints->SetActive(Source.FPoints->Active());
     FPoints->SetPen(Source.Pen());
     FPoints->SetBrush(Source.Brush());
@@ -255,6 +256,15 @@ TColor TPlotPolygon::Color() const
     if (const TMapSeries* Series = ParentSeries())
         return Series->GetValueColor(ValueIndex());
     return FPoints->SeriesColor();
+}
+
+bool TPlotPolygon::IsColorStored() const
+{
+    const TMapSeries* Series = ParentSeries();
+    if (!Series)
+        return true;
+    const int Index = this->Index();
+    return Index >= 0 && Index < Series->Count() && Series->GetStoredValueColor(Index) != clPlotColor;
 }
 
 void TPlotPolygon::SetColor(TColor Value)
@@ -408,9 +418,13 @@ void TMapSeries::DefineProperties(TFiler& Filer)
 
 void TMapSeries::Assign(const TPersistent* Source)
 {
+    // Copying the values clears this series first: from itself that would
+    // leave neither values nor polygons.
+    if (Source == this)
+        return;
     TCustom3DPaletteSeries::Assign(Source);
     const auto* S = dynamic_cast<const TMapSeries*>(Source);
-    if (!S || S == this)
+    if (!S)
         return;
     FShapes->BeginUpdate();
     FAddingForValues = true;
@@ -502,14 +516,27 @@ TRect TMapSeries::ExtentRect(const TPlotPolygon& Polygon, int Z, bool Project) c
 void TMapSeries::DrawAllValues()
 {
     if (!FParentChart || !FParentChart->View3D()) {
-        TCustom3DPaletteSeries::DrawAllValues();
+        // Always by index, also with an inverted horizontal axis or a chart
+        // drawn backwards: the last polygon ends on top, as Clicked expects.
+        if (FirstVisibleIndex() < 0)
+            return;
+        for (int I = FirstVisibleIndex(); I <= LastVisibleIndex(); ++I)
+            DrawValue(I);
         return;
     }
     // Highest Z first: the lowest Z ends on top.
     std::vector<int> Order(static_cast<size_t>(PolygonCount()));
     std::iota(Order.begin(), Order.end(), 0);
     const TChartValueList* Z = ZValues();
-    std::stable_sort(Order.begin(), Order.end(), [Z](int A, int B) { return Z->Value(A) > Z->Value(B); });
+    // A Z that is not a number sorts before all others (a plain ">" would
+    // leave the order undefined).
+    std::stable_sort(Order.begin(), Order.end(), [Z](int A, int B) {
+        const double ZA = Z->Value(A);
+        const double ZB = Z->Value(B);
+        if (std::isnan(ZA) || std::isnan(ZB))
+            return std::isnan(ZA) && !std::isnan(ZB);
+        return ZA > ZB;
+    });
     for (int Index : Order)
         DrawValue(Index);
 }

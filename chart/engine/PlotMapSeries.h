@@ -42,6 +42,9 @@ public:
     TPlotPolygon* Polygon() const { return FPolygon; }
 
     void SetActive(bool Value) override;
+    // A change of the outline's pen or brush repaints the map series too
+    // (the outline has no chart of its own).
+    void CanvasChanged(QObject* Sender) override;
     void DrawLegendShape(int ValueIndex, const TRect& Rect) override;
     void NotifyValue(int Event, int ValueIndex) override;
     void PrepareLegendCanvas(int ValueIndex, TColor& BackColor, TBrush::TBrushStyle& BrushStyle) override;
@@ -60,6 +63,7 @@ class TPlotPolygon : public TCollectionItem {
     Q_PROPERTY(bool Closed READ Closed WRITE SetClosed)
     Q_CLASSINFO("default:Closed", "true")
     Q_PROPERTY(int Color READ Color WRITE SetColor)
+    Q_CLASSINFO("stored:Color", "IsColorStored")
     Q_PROPERTY(lp::TPlotGradient* Gradient READ Gradient WRITE SetGradient)
     Q_CLASSINFO("stored:Gradient", "IsGradientStored")
     Q_PROPERTY(bool ParentBrush READ ParentBrush WRITE SetParentBrush)
@@ -79,7 +83,8 @@ public:
     // Frees the outline and the gradient; the map series' value stays.
     ~TPlotPolygon() override;
 
-    // From another polygon: the outline points, Closed, the parent flags,
+    // From another polygon: the outline points (with their labels and
+    // colours), whether the outline is active, Closed, the parent flags,
     // pen, brush, transparency and gradient; Z, Text and the own colour of
     // its value when both polygons belong to a series.
     void Assign(const TPersistent* Source) override;
@@ -115,6 +120,9 @@ public:
     // colour without a series).
     TColor Color() const;
     void SetColor(TColor Value);
+    // Only a colour of the value's own (or a free polygon's): a colour
+    // read from the palette, stored, would pin the value to it on loading.
+    Q_INVOKABLE bool IsColorStored() const;
     // Created on first read; nullptr frees it.
     TPlotGradient* Gradient();
     void SetGradient(const TPlotGradient* Value);
@@ -185,7 +193,7 @@ public:
     // never writes a "Data" block of its own (its polygons do).
     void DefineProperties(TFiler& Filer) override;
     // From another map series: the values, then one polygon per value with
-    // a copy of the source polygon at that index.
+    // a copy of the source polygon at that index. From itself: nothing.
     void Assign(const TPersistent* Source) override;
     QString GetEditorClassName() const override { return QStringLiteral("TMapSeriesEditor"); }
 

@@ -13,6 +13,7 @@
 #include "chart/engine/PlotRegistry.h"
 #include "chart/engine/PlotSeriesSource.h"
 #include "platform/core/ClassRegistry.h"
+#include "platform/core/PropertyInfo.h"
 #include "platform/graphics/Jpeg.h"
 #include "platform/graphics/Picture.h"
 
@@ -23,6 +24,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <functional>
+#include <limits>
 #include <map>
 #include <set>
 
@@ -141,6 +144,19 @@ TEST(MapSeries, APolygonStartsWithItsDefaultsAndAddsOneValue)
     // A polygon's outline never takes sample points.
     P->Points()->FillSampleValues(10);
     EXPECT_EQ(P->Points()->Count(), 2);
+}
+
+// A value added with AddXYZ leaves its Z behind as the pending Z; the value
+// a new polygon adds is (0, 0) with Z 0 all the same.
+TEST(MapSeries, ANewPolygonsValueHasZZeroAfterAnAddXYZ)
+{
+    TMapSeries Map;
+    EXPECT_EQ(Map.AddXYZ(1, 2, 5), 0);
+    Map.Shapes()->Add();
+    ASSERT_EQ(Map.Count(), 2);
+    EXPECT_EQ(Map.ZValues()->Value(1), 0);
+    EXPECT_EQ(Map.XValues()->Value(1), 0);
+    EXPECT_EQ(Map.YValues()->Value(1), 0);
 }
 
 TEST(MapSeries, PolygonIDsAreUniqueAndStayAcrossDeleteAndSwap)
@@ -263,6 +279,44 @@ TEST(MapSeries, ColorWritesTheValueColourAndReadsTheSeriesColour)
         EXPECT_EQ(Map.Polygon(I)->Color(), TColor(12632256));
 }
 
+// Counts the repaint requests of its series.
+class TCountingChart : public TChart {
+public:
+    void Invalidate() override
+    {
+        ++Invalidations;
+        TChart::Invalidate();
+    }
+    int Invalidations = 0;
+};
+
+// The outline series has no chart of its own: a change of a polygon's pen or
+// brush must reach the map series' chart, as the other polygon settings do.
+TEST(MapSeries, APolygonsPenAndBrushChangesRepaintTheMap)
+{
+    TCountingChart Chart;
+    auto* Map = new TMapSeries(&Chart);
+    Chart.AddSeries(Map);
+    TPlotPolygon* P = Map->Shapes()->Add();
+    const auto Repaints = [&](const std::function<void()>& Change) {
+        const int Before = Chart.Invalidations;
+        Change();
+        return Chart.Invalidations > Before;
+    };
+    EXPECT_TRUE(Repaints([&] { P->Pen()->SetWidth(4); }));
+    EXPECT_TRUE(Repaints([&] { P->Brush()->SetStyle(bsCross); }));
+    EXPECT_TRUE(Repaints([&] { P->Brush()->SetColor(clRed); }));
+    TChartPen Pen;
+    Pen.SetColor(clBlue);
+    EXPECT_TRUE(Repaints([&] { P->SetPen(&Pen); }));
+    EXPECT_TRUE(Repaints([&] { P->SetClosed(false); }));
+    EXPECT_TRUE(Repaints([&] { P->SetTransparency(20); }));
+    EXPECT_TRUE(Repaints([&] { P->SetZ(3); }));
+    EXPECT_TRUE(Repaints([&] { P->AddXY(1, 2); }));
+    EXPECT_TRUE(Repaints([&] { P->Points()->SetActive(false); }));
+    EXPECT_TRUE(Repaints([&] { P->Gradient()->SetVisible(true); }));
+}
+
 // --- Stored form --------------------------------------------------------------------------------
 
 TEST(MapSeries, ThePolygonDataRoundTrips)
@@ -303,6 +357,42 @@ TEST(MapSeries, ThePolygonDataRoundTrips)
         EXPECT_EQ(Q->Points()->YValues()->Value(I), P->Points()->YValues()->Value(I)) << I;
     }
     EXPECT_EQ(Other.Count(), 1);
+}
+
+// Color reads the palette's colour of the value; storing that would pin it as
+// the value's own colour on loading, and the polygon would no longer follow
+// its Z. Only a colour of its own is stored.
+TEST(MapSeries, OnlyAPolygonsOwnColourIsStored)
+{
+    TMapSeries Map;
+    TPlotPolygon* A = Map.Shapes()->Add();
+    TPlotPolygon* B = Map.Shapes()->Add();
+    A->SetZ(0);
+    B->SetZ(10);
+    EXPECT_FALSE(IsPropertyStored(A, "Color"));
+    EXPECT_FALSE(IsPropertyStored(B, "Color"));
+    B->SetColor(clRed);
+    EXPECT_TRUE(IsPropertyStored(B, "Color"));
+    EXPECT_FALSE(IsPropertyStored(A, "Color"));
+    // The stored properties copied over: A still follows the palette.
+    TMapSeries Loaded;
+    for (TPlotPolygon* From : {A, B}) {
+        TPlotPolygon* To = Loaded.Shapes()->Add();
+        for (const char* Name : {"Color", "Z", "Closed"})
+            if (IsPropertyStored(From, Name)) {
+                EXPECT_TRUE(To->setProperty(Name, From->property(Name))) << Name;
+            }
+    }
+    Loaded.DoBeforeDrawChart();
+    EXPECT_EQ(Loaded.GetStoredValueColor(0), clPlotColor);
+    EXPECT_EQ(Loaded.Polygon(1)->Color(), clRed);
+    Loaded.Polygon(0)->SetZ(20);
+    Loaded.DoBeforeDrawChart();
+    EXPECT_EQ(Loaded.Polygon(0)->Color(), Loaded.StartColor());
+    // A free polygon keeps its outline's colour and stores it.
+    TPlotPolygon Free(nullptr);
+    Free.SetColor(clBlue);
+    EXPECT_TRUE(IsPropertyStored(&Free, "Color"));
 }
 
 TEST(MapSeries, TheSeriesNeverWritesADataBlockOfItsOwn)
@@ -388,6 +478,49 @@ TEST(MapSeries, AssignCopiesValuesAndOnePolygonPerValue)
     ASSERT_EQ(Third.Shapes()->Count(), 2);
     EXPECT_EQ(Third.Polygon(1)->Z(), 7);
     EXPECT_EQ(Third.Polygon(0)->Text(), "Sand");
+}
+
+// The outline is copied whole: the labels and colours of its points too, as
+// the stored outline keeps them.
+TEST(MapSeries, AssignCopiesTheOutlinePointsLabelsAndColours)
+{
+    TMapSeries Source;
+    TPlotPolygon* A = Source.Shapes()->Add();
+    A->AddXY(0, 0);
+    A->Points()->AddXY(4, 1, QStringLiteral("Well 7"), clRed);
+    A->AddXY(2, 5);
+    TMapSeries Copy;
+    Copy.Assign(&Source);
+    ASSERT_EQ(Copy.Shapes()->Count(), 1);
+    TPolygonSeries* Points = Copy.Polygon(0)->Points();
+    ASSERT_EQ(Points->Count(), 3);
+    EXPECT_EQ(Points->XValues()->Value(1), 4);
+    EXPECT_EQ(Points->YValues()->Value(1), 1);
+    EXPECT_EQ(Points->Labels().GetLabel(1), "Well 7");
+    EXPECT_EQ(Points->GetStoredValueColor(1), clRed);
+    EXPECT_EQ(Points->GetStoredValueColor(0), clPlotColor);
+    // The same through the collection.
+    TMapSeries Third;
+    Third.SetShapes(Source.Shapes());
+    ASSERT_EQ(Third.Shapes()->Count(), 1);
+    EXPECT_EQ(Third.Polygon(0)->Points()->Labels().GetLabel(1), "Well 7");
+    EXPECT_EQ(Third.Polygon(0)->Points()->GetStoredValueColor(1), clRed);
+}
+
+TEST(MapSeries, AssigningASeriesToItselfKeepsItsPolygons)
+{
+    TMapSeries Map;
+    TPlotPolygon* A = Map.Shapes()->Add();
+    A->AddXY(1, 1);
+    A->AddXY(3, 1);
+    A->AddXY(2, 4);
+    A->SetZ(6);
+    Map.Assign(&Map);
+    ASSERT_EQ(Map.Count(), 1);
+    ASSERT_EQ(Map.Shapes()->Count(), 1);
+    EXPECT_EQ(Map.Polygon(0), A);
+    EXPECT_EQ(A->Points()->Count(), 3);
+    EXPECT_EQ(A->Z(), 6);
 }
 
 TEST(MapSeries, SampleValuesAreLabelledOutlines)
@@ -542,6 +675,25 @@ TEST(MapSeries, ClicksTryTheLastPolygonFirst)
     EXPECT_EQ(Alone.Clicked(0, 0), -1);
 }
 
+// An inverted horizontal axis (or a chart drawn backwards) must not turn the
+// 2-D order round: the polygon a click finds is the one seen on top.
+TEST(MapSeries, InvertedAxesKeepTheIndexOrderSoTheTopPolygonIsTheOneClicked)
+{
+    for (const bool Backwards : {false, true}) {
+        TMapChart F;
+        F.Chart.BottomAxis()->SetInverted(!Backwards);
+        F.Chart.SetDrawBackwards(Backwards);
+        F.Map->SetUseColorRange(false);
+        F.AddBox(10, 10, 60, 60, 1)->SetColor(clRed);
+        F.AddBox(40, 40, 90, 90, 2)->SetColor(clBlue);
+        auto B = F.Paint();
+        EXPECT_EQ(F.Map->Drawn, (std::vector<int>{0, 1})) << Backwards;
+        EXPECT_EQ(F.PixelAt(*B, 50, 50), clBlue) << Backwards;
+        const TPoint P = F.At(50, 50);
+        EXPECT_EQ(F.Map->Clicked(P.X, P.Y), 1) << Backwards;
+    }
+}
+
 TEST(MapSeries, ClicksTestTheOutlineNotItsExtent)
 {
     TMapChart F;
@@ -579,6 +731,54 @@ TEST(MapSeries, In3DThePolygonsAreDrawnFromTheHighestZ)
     EXPECT_EQ(F.Map->Clicked(P.X, P.Y), -1);
     const TPoint Q = F.Chart.Canvas().Calculate3DPosition(F.Map->CalcXPosValue(75), F.Map->CalcYPosValue(35), Z);
     EXPECT_EQ(F.Map->Clicked(Q.X, Q.Y), 2);
+}
+
+// A Z that is not a number has no place among the others: such polygons are
+// drawn first (underneath), the rest still from the highest Z to the lowest.
+TEST(MapSeries, In3DAPolygonWithoutANumberForZIsDrawnFirst)
+{
+    TMapChart F(true);
+    const double NaN = std::numeric_limits<double>::quiet_NaN();
+    const double Zs[] = {0.9, NaN, 0.1, 0.5, NaN, 0.7, 0.3};
+    for (double Z : Zs)
+        F.AddBox(10, 10, 60, 60, Z);
+    F.Paint();
+    EXPECT_EQ(F.Map->Drawn, (std::vector<int>{1, 4, 0, 5, 3, 6, 2}));
+}
+
+// Unusual outlines and axes draw, click and place marks without harm: one
+// or two points, every point on one spot, a zero axis range, inverted axes,
+// 2-D and 3-D, with transparency and a gradient.
+TEST(MapSeries, UnusualOutlinesAndAxesAreDrawnAndClickedSafely)
+{
+    for (const bool Is3D : {false, true})
+        for (const bool ZeroRange : {false, true}) {
+            TMapChart F(Is3D);
+            if (ZeroRange)
+                F.Chart.BottomAxis()->SetMinMax(50, 50);
+            F.Chart.LeftAxis()->SetInverted(true);
+            F.Chart.BottomAxis()->SetInverted(true);
+            F.Map->Marks()->SetVisible(true);
+            TPlotPolygon* One = F.Map->Shapes()->Add();
+            One->AddXY(50, 50);
+            TPlotPolygon* Two = F.Map->Shapes()->Add();
+            Two->AddXY(10, 10);
+            Two->AddXY(90, 90);
+            TPlotPolygon* Spot = F.Map->Shapes()->Add();
+            for (int I = 0; I < 4; ++I)
+                Spot->AddXY(30, 30);
+            F.Map->Shapes()->Add(); // no points
+            for (TPlotPolygon* P : {One, Two, Spot}) {
+                P->SetTransparency(30);
+                P->Gradient()->SetVisible(true);
+            }
+            Two->SetClosed(false);
+            F.Paint();
+            EXPECT_EQ(F.Map->Drawn.size(), 4u) << Is3D << ZeroRange;
+            for (int X = 0; X < 320; X += 7)
+                for (int Y = 0; Y < 240; Y += 7)
+                    (void)F.Map->Clicked(X, Y);
+        }
 }
 
 TEST(MapSeries, MarksAreCentredOnThePolygons)
