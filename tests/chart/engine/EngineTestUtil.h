@@ -104,6 +104,19 @@ inline std::unique_ptr<TBitmap> BindCanvas(TCustomAxisPanel& Chart)
 // A chart over (0, 0)-(400, 200) drawing unbuffered onto a recording device,
 // its horizontal axes fixed to 0 .. XMax (X at pixel 400 X / XMax) and its
 // vertical ones to 0 .. YMax (V at pixel 200 - 200 V / YMax).
+// A chart that counts its repaint requests (setters must repaint only when
+// a value changes).
+template <class TBase = TTestChart>
+class TCountingChart : public TBase {
+public:
+    void Invalidate() override
+    {
+        ++Invalidations;
+        TBase::Invalidate();
+    }
+    int Invalidations = 0;
+};
+
 struct TFixedAxesChart {
     TRecordingDC DC{500, 300};
     TCanvas Target{&DC};

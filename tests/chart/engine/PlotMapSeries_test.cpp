@@ -279,22 +279,12 @@ TEST(MapSeries, ColorWritesTheValueColourAndReadsTheSeriesColour)
         EXPECT_EQ(Map.Polygon(I)->Color(), TColor(12632256));
 }
 
-// Counts the repaint requests of its series.
-class TCountingChart : public TChart {
-public:
-    void Invalidate() override
-    {
-        ++Invalidations;
-        TChart::Invalidate();
-    }
-    int Invalidations = 0;
-};
 
 // The outline series has no chart of its own: a change of a polygon's pen or
 // brush must reach the map series' chart, as the other polygon settings do.
 TEST(MapSeries, APolygonsPenAndBrushChangesRepaintTheMap)
 {
-    TCountingChart Chart;
+    test::TCountingChart<TChart> Chart;
     auto* Map = new TMapSeries(&Chart);
     Chart.AddSeries(Map);
     TPlotPolygon* P = Map->Shapes()->Add();

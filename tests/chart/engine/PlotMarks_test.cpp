@@ -134,20 +134,10 @@ TEST(SeriesMarksSettings, DrawEveryBelowOneCountsAsOne)
     }
 }
 
-// Counts the repaint requests of its elements.
-class TCountingChart : public TTestChart {
-public:
-    void Invalidate() override
-    {
-        ++Invalidations;
-        TTestChart::Invalidate();
-    }
-    int Invalidations = 0;
-};
 
 TEST(SeriesMarksSettings, SettersRepaintOnlyOnChange)
 {
-    TCountingChart Chart;
+    test::TCountingChart<> Chart;
     auto* Series = new TChartSeries(&Chart);
     Chart.AddSeries(Series);
     TSeriesMarks& Marks = *Series->Marks();

@@ -116,20 +116,10 @@ TEST(SeriesPointerSettings, SizesBelowOneRaiseAndKeepTheSize)
     EXPECT_THROW(Pointer.SetTransparency(-1), ERangeError);
 }
 
-// Counts the repaint requests of its elements.
-class TCountingChart : public TTestChart {
-public:
-    void Invalidate() override
-    {
-        ++Invalidations;
-        TTestChart::Invalidate();
-    }
-    int Invalidations = 0;
-};
 
 TEST(SeriesPointerSettings, SettersRepaintOnlyOnChange)
 {
-    TCountingChart Chart;
+    test::TCountingChart<> Chart;
     auto* Series = new TChartSeries(&Chart);
     Chart.AddSeries(Series);
     TCallout Pointer(Series);

@@ -246,20 +246,10 @@ TEST(ErrorSeriesSettings, ErrorPenAndSeriesColourFollowEachOtherWithoutBar)
     EXPECT_EQ(Bar.ErrorPen()->Color(), clGreen);
 }
 
-// Counts the repaint requests of its series.
-class TCountingChart : public TTestChart {
-public:
-    void Invalidate() override
-    {
-        ++Invalidations;
-        TTestChart::Invalidate();
-    }
-    int Invalidations = 0;
-};
 
 TEST(ErrorSeriesSettings, SettersRepaintOnlyOnChange)
 {
-    TCountingChart Chart;
+    test::TCountingChart<> Chart;
     auto* Error = new TErrorSeries(&Chart);
     Chart.AddSeries(Error);
     auto* HighLow = new THighLowSeries(&Chart);
