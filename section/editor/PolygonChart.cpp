@@ -298,6 +298,8 @@ void TPolygonChart::SetProfile(const arofcomplexM& Points)
 
 bool TPolygonChart::SetModelArea(bool KeepModel, double Left, double Right, double Top, double Bottom)
 {
+    if (!std::isfinite(Left) || !std::isfinite(Right) || !std::isfinite(Top) || !std::isfinite(Bottom))
+        return false; // no area at all: nothing changes
     const bool changed =
         Left != ModelArea.left || Right != ModelArea.right || Top != ModelArea.top || Bottom != ModelArea.bottom;
     double minX = 0.0;
@@ -311,8 +313,13 @@ bool TPolygonChart::SetModelArea(bool KeepModel, double Left, double Right, doub
         area.right = Right;
     if (Bottom >= maxY)
         area.bottom = Bottom;
-    bool refused = false;
-    if (!KeepModel && !Model.Empty()) {
+    // An area that is empty or turned over cannot hold a frame:
+    // it is refused like one the model cannot be fitted into.
+    const bool usable = area.left < area.right && area.top < area.bottom;
+    if (!usable)
+        area = ModelArea;
+    bool refused = !usable;
+    if (usable && !KeepModel && !Model.Empty()) {
         // A narrower area can drop surface nodes that a ring of the host body
         // runs through; when the adapted model is not sound, the model and
         // its area stay as they were (the axes go back to the area below).

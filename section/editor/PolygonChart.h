@@ -165,8 +165,9 @@ public:
     void SetProfile(const arofcomplexM& Points);
     // Moves the area's edges (never inside the inner nodes' extent; the top
     // stays) and sets the axes; true when any of the four values differed.
-    // An area the model cannot be fitted into (a ring would be cut apart)
-    // is refused: model, area and axes stay, and the result is false.
+    // An area the model cannot be fitted into (a ring would be cut apart),
+    // an empty or turned-over area and values that are not finite are
+    // refused: model, area and axes stay, and the result is false.
     bool SetModelArea(bool KeepModel, double Left, double Right, double Top, double Bottom);
     // Pixels per model unit from the axes' ranges and lengths.
     void UpdateAxisScales();

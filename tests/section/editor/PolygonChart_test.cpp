@@ -13,6 +13,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+
 namespace lp {
 namespace {
 
@@ -173,6 +176,33 @@ TEST(PolygonChartArea, NeverInsideTheInnerNodesAndTopStays)
     EXPECT_DOUBLE_EQ(chart.BottomAxis()->Minimum(), -100);
     EXPECT_DOUBLE_EQ(chart.LeftAxis()->Maximum(), 150);
     EXPECT_FALSE(chart.SetModelArea(false, -100, 1200, 0, 150));
+    EXPECT_TRUE(CheckModelInvariants(chart.Model, chart.Nodes, &chart.ModelArea).empty());
+}
+
+TEST(PolygonChartArea, EmptyOrTurnedOverAreasAreRefused)
+{
+    TPolygonChart chart;
+    chart.NewModel({}, false, 0, 1000, 0, 100);
+    const Tnodes nodes = CopyNodes(chart.Nodes);
+    struct Row {
+        const char* name;
+        double left, right, top, bottom;
+    };
+    const Row rows[] = {
+        {"left beyond right", 800, 200, 0, 100},
+        {"no width", 500, 500, 0, 100},
+        {"bottom above top", 0, 1000, 0, -50},
+        {"not a number", 0, std::nan(""), 0, 100},
+        {"infinite", -std::numeric_limits<double>::infinity(), 1000, 0, 100},
+    };
+    for (const Row& row : rows) {
+        EXPECT_FALSE(chart.SetModelArea(false, row.left, row.right, row.top, row.bottom)) << row.name;
+        EXPECT_DOUBLE_EQ(chart.ModelArea.left, 0) << row.name;
+        EXPECT_DOUBLE_EQ(chart.ModelArea.right, 1000) << row.name;
+        EXPECT_DOUBLE_EQ(chart.ModelArea.bottom, 100) << row.name;
+        EXPECT_EQ(chart.Nodes, nodes) << row.name;
+        EXPECT_DOUBLE_EQ(chart.BottomAxis()->Maximum(), 1000) << row.name;
+    }
     EXPECT_TRUE(CheckModelInvariants(chart.Model, chart.Nodes, &chart.ModelArea).empty());
 }
 
