@@ -170,6 +170,13 @@ bool PointInComplexPolygon(const complexM& point, const arofcomplexM& polygon);
 bool PointInRing(const complexM& point, const arofintM& ring, const Tnodes& nodes);
 bool PolygonIsClockwise(const arofcomplexM& polygon);
 bool RingIsClockwise(const arofintM& ring, const Tnodes& nodes);
+// Whether the ring encloses no area worth the name: its shoelace area is at
+// most 1e-9 of the square of its extent (the larger side of its bounding
+// box). Nodes added on a sloped edge lie only nearly on that edge, so an
+// exact comparison with zero lets rounding decide; every guard against
+// area-less rings uses this one rule. Fewer than three points have no area.
+bool PolygonHasNoArea(const arofcomplexM& polygon);
+bool RingHasNoArea(const arofintM& ring, const Tnodes& nodes);
 // Angle between two vectors in degrees (0 when one of them has no length).
 double AngleBetween(const complexM& u, const complexM& v);
 bool SubPolygonsShareNode(int s1, int s2, int body, const AllSpolygon& model);

@@ -101,6 +101,32 @@ bool RingIsClockwise(const arofintM& ring, const Tnodes& nodes)
     return PolygonIsClockwise(RingPoints(ring, nodes));
 }
 
+bool PolygonHasNoArea(const arofcomplexM& polygon)
+{
+    const int n = polygon.Length();
+    if (n < 3)
+        return true;
+    double twiceArea = 0.0;
+    double minX = polygon[0].re, maxX = minX, minY = polygon[0].im, maxY = minY;
+    for (int i = 0; i < n; ++i) {
+        const complexM& a = polygon[i];
+        const complexM& b = polygon[(i + 1) % n];
+        twiceArea += a.re * b.im - b.re * a.im;
+        minX = std::min(minX, a.re);
+        maxX = std::max(maxX, a.re);
+        minY = std::min(minY, a.im);
+        maxY = std::max(maxY, a.im);
+    }
+    const double extent = std::max(maxX - minX, maxY - minY);
+    constexpr double relativeTolerance = 1e-9;
+    return !(std::fabs(0.5 * twiceArea) > relativeTolerance * extent * extent);
+}
+
+bool RingHasNoArea(const arofintM& ring, const Tnodes& nodes)
+{
+    return PolygonHasNoArea(RingPoints(ring, nodes));
+}
+
 double AngleBetween(const complexM& u, const complexM& v)
 {
     const double lengths = std::hypot(u.re, u.im) * std::hypot(v.re, v.im);

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace lp {
 namespace {
 
@@ -80,6 +82,25 @@ TEST(Orientation, KeptRingsAreNotClockwise)
     arofcomplexM reversed = notch;
     std::reverse(reversed.begin(), reversed.end());
     EXPECT_NE(PolygonIsClockwise(notch), PolygonIsClockwise(reversed));
+}
+
+TEST(Orientation, NearlyCollinearRingsHaveNoArea)
+{
+    EXPECT_TRUE(PolygonHasNoArea({}));
+    EXPECT_TRUE(PolygonHasNoArea({P(0, 0), P(1, 1)}));
+    EXPECT_FALSE(PolygonHasNoArea({P(0, 0), P(10, 0), P(0, 1e-3)}));
+    EXPECT_TRUE(PolygonHasNoArea({P(0, 0), P(0, 0), P(0, 0)}));
+    EXPECT_TRUE(PolygonHasNoArea({P(0, 0), P(1, NAN), P(2, 0)}));
+    // Points computed at 0.3 and 0.6 along sloped edges: rounding leaves them
+    // a hair off the line, which must not count as area.
+    for (int step = 1; step < 400; ++step) {
+        const complexM a = P(100.0 + step * 0.37, 40.0);
+        const complexM b = P(200.0 + step * 1.3, 40.0 + step * 0.77);
+        auto along = [&](double t) { return P(a.re + t * (b.re - a.re), a.im + t * (b.im - a.im)); };
+        EXPECT_TRUE(PolygonHasNoArea({a, along(0.3), along(0.6)})) << step;
+        EXPECT_TRUE(PolygonHasNoArea({along(0.3), along(0.6), b})) << step;
+        EXPECT_FALSE(PolygonHasNoArea({a, along(0.3), b, P(a.re, b.im)})) << step;
+    }
 }
 
 TEST(AngleBetween, Degrees)
