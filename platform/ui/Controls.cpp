@@ -51,6 +51,7 @@ void TControl::SetEnabled(bool value)
     FEnabled = value;
     if (FHost)
         FHost->setEnabled(value);
+    EnabledChanged();
 }
 
 void TControl::SetCursor(TCursor value)
