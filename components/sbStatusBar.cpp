@@ -884,10 +884,13 @@ bool TsbStatusBar::HintAt(int X, int Y, QString& HintText, TRect& CursorRect) co
 
 void TsbStatusBar::Paint(TCanvas& Canvas)
 {
-    // The window exists once it paints: its tool tips come from the panels.
-    if (!FHintFilter && HandleAllocated()) {
-        FHintFilter = std::make_unique<THintFilter>(*this);
-        Widget()->installEventFilter(FHintFilter.get());
+    // The window exists once it paints: its tool tips come from the panels
+    // (also after the window was made anew).
+    if (HandleAllocated() && FHintWindow != Widget()) {
+        if (!FHintFilter)
+            FHintFilter = std::make_unique<THintFilter>(*this);
+        FHintWindow = Widget();
+        FHintWindow->installEventFilter(FHintFilter.get());
     }
     TStatusBar::Paint(Canvas);
 }

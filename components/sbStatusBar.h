@@ -29,6 +29,9 @@
 #include "platform/ui/StatusBar.h"
 #include "platform/ui/Timer.h"
 
+#include <QtCore/QPointer>
+#include <QtWidgets/QWidget>
+
 #include <functional>
 #include <memory>
 #include <vector>
@@ -374,6 +377,7 @@ private:
     QString FHint;
     TPoint FMouseDown;
     std::unique_ptr<QObject> FHintFilter;
+    QPointer<QWidget> FHintWindow;
 };
 
 } // namespace lp

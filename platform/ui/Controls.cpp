@@ -298,6 +298,10 @@ TControlHost::TControlHost(TControl& control, QWidget* parent) : QWidget(parent)
 
 TControlHost::~TControlHost()
 {
+    // A parent window that goes first takes its child windows with it: the
+    // control must then not free this host a second time.
+    if (FControl.FHost.get() == this)
+        (void)FControl.FHost.release();
     FCanvas.reset();
     FDC.reset();
 }

@@ -10,6 +10,10 @@
 #include <gtest/gtest.h>
 
 #include <QtGui/QPainter>
+#include <QtCore/QCoreApplication>
+#include <QtGui/QHelpEvent>
+#include <QtWidgets/QToolTip>
+#include <QtWidgets/QWidget>
 
 namespace lp {
 namespace {
@@ -161,6 +165,30 @@ TEST_F(StatusBarDrawTest, DegenerateSizes_DrawSafely)
     Render(Bar);
     Bar.InvalidatePanel(99);
     Bar.InvalidatePanel(-1);
+}
+
+// The bar in a window shows what its painting draws, and a panel repainted
+// at once (a new text) shows without a full repaint.
+TEST_F(StatusBarDrawTest, InAWindow_ShowsWhatItPaints)
+{
+    TsbStatusPanel* Message = AddPanel(P::sptNormal, 150);
+    AddPanel(P::sptCapsLock);
+    AddPanel(P::sptTime, 70);
+    QWidget Window;
+    Window.resize(400, 60);
+    Bar.Widget(&Window);
+    Window.show();
+    EXPECT_EQ(Bar.Top(), 60 - Bar.Height()); // at the bottom of the window
+    Message->SetText(QStringLiteral("Moving node 12"));
+    const QImage Grabbed = Bar.Widget()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(Grabbed, Render(Bar));
+
+    // Hovering over a panel shows its hint.
+    Message->SetHint(QStringLiteral("What the editor does"));
+    QHelpEvent Hover(QEvent::ToolTip, QPoint(20, 10), Bar.Widget()->mapToGlobal(QPoint(20, 10)));
+    QCoreApplication::sendEvent(Bar.Widget(), &Hover);
+    EXPECT_EQ(QToolTip::text(), "What the editor does");
+    QToolTip::hideText();
 }
 
 // A small picture with a magenta background (its bottom-left pixel) that

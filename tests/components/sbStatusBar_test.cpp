@@ -245,7 +245,8 @@ TEST_F(StatusBarTest, GaugePosition_IsClampedToPerCent)
 
 TEST_F(StatusBarTest, LockPanels_AreOffWithoutAKeyboardSource)
 {
-    ASSERT_FALSE(DesktopReportsLockKeys()); // offscreen
+    if (DesktopReportsLockKeys())
+        GTEST_SKIP() << "the desktop reports lock keys here";
     TsbStatusPanel* Caps = AddPanel(P::sptCapsLock);
     TsbStatusPanel* Num = AddPanel(P::sptNumLock);
     EXPECT_FALSE(Caps->LockOn());

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <QtWidgets/QMenu>
+#include <QtWidgets/QWidget>
 
 namespace lp {
 namespace {
@@ -51,6 +52,19 @@ TEST(StatusBarBaseTest, OwnerDrawnPanels_AreHandedToOnDrawPanelWithTheCanvas)
     EXPECT_EQ(Bar.Canvas(), nullptr);
 }
 
+// A control whose parent window was destroyed first freed its window twice.
+TEST(StatusBarBaseTest, BarOutlivesItsParentWindow)
+{
+    TStatusBar Bar;
+    {
+        QWidget Window;
+        Bar.Widget(&Window);
+        EXPECT_TRUE(Bar.HandleAllocated());
+    }
+    EXPECT_FALSE(Bar.HandleAllocated());
+    Bar.Invalidate();
+}
+
 TEST(TimerTest, TicksOnlyWhileEnabledWithAnInterval)
 {
     TTimer Timer;
@@ -70,7 +84,8 @@ TEST(TimerTest, TicksOnlyWhileEnabledWithAnInterval)
 
 TEST(KeyboardTest, LockStates_OffWithoutADesktopSource)
 {
-    ASSERT_FALSE(DesktopReportsLockKeys()); // the tests run offscreen
+    if (DesktopReportsLockKeys())
+        GTEST_SKIP() << "the desktop reports lock keys here";
     for (int Key : {VK_CAPITAL, VK_NUMLOCK, VK_SCROLL, 65})
         EXPECT_FALSE(LockKeyOn(Key));
     SetLockKeySource([](int Key) { return Key == VK_CAPITAL; });
