@@ -46,7 +46,8 @@ void TFileMenuOpens::SetMenus(TMainMenuItem* Value)
 {
     if (FMenus != Value) {
         // The entries of the old sub-menu go with it.
-        RemoveEntries();
+        if (Active())
+            RemoveEntries();
         SetObserved(FMenus, Value);
     }
     Rebuild();

@@ -58,6 +58,16 @@ public:
 
     bool Installed() const { return !FPanels.empty(); }
 
+    // Forgets every panel and leaves the application.
+    void Remove()
+    {
+        if (FPanels.empty())
+            return;
+        FPanels.clear();
+        if (QCoreApplication::instance())
+            QCoreApplication::instance()->removeEventFilter(this);
+    }
+
 protected:
     bool eventFilter(QObject* Watched, QEvent* Event) override
     {
@@ -149,6 +159,9 @@ protected:
 private:
     TsbStatusBar& FBar;
 };
+
+// Panels registered with a timer, over all bars.
+int TimerRegistrations = 0;
 
 double LocalNow()
 {
@@ -665,13 +678,14 @@ void TsbStatusPanels::JoinTimer(TsbStatusPanel* Panel)
     if (std::find(FTimerClients.begin(), FTimerClients.end(), Panel) != FTimerClients.end())
         return;
     FTimerClients.push_back(Panel);
+    ++TimerRegistrations;
     SetInterval();
     FTimer->SetEnabled(true);
 }
 
 void TsbStatusPanels::LeaveTimer(TsbStatusPanel* Panel)
 {
-    std::erase(FTimerClients, Panel);
+    TimerRegistrations -= static_cast<int>(std::erase(FTimerClients, Panel));
     if (FTimerClients.empty())
         FTimer.reset();
     else
@@ -721,6 +735,7 @@ TsbStatusBar::~TsbStatusBar()
 {
     Destroying();
     FPanels->Clear();
+    Q_ASSERT_X(FMainWinHookPanels.empty(), "TsbStatusBar", "Unbalanced MainWinHook registrations");
     FPanels->FStatusBar = nullptr;
     FPanels.reset();
 }
@@ -910,6 +925,20 @@ void TsbStatusBar::Click()
             Panel->OnClick(Panel);
     }
     TStatusBar::Click();
+}
+
+} // namespace lp
+
+namespace lp {
+
+void FinalizeStatusBars()
+{
+    TKeyboardMonitorLibrary::Unload();
+    TLockKeyHook& Hook = TLockKeyHook::Instance();
+    const bool HookInstalled = Hook.Installed();
+    Hook.Remove();
+    Assert(!HookInstalled, "TsbStatusBar: Keyboard hook still installed");
+    Assert(TimerRegistrations == 0, "TsbStatusBar: Unbalanced timer registrations");
 }
 
 } // namespace lp

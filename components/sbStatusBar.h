@@ -380,4 +380,11 @@ private:
     QPointer<QWidget> FHintWindow;
 };
 
+// The end of the status bars in the process, called by the application's
+// shutdown: unloads the keyboard-monitor library, removes a lock-key
+// listener still installed and checks that every service was left. Raises
+// EAssertionFailed "TsbStatusBar: Keyboard hook still installed" or
+// "TsbStatusBar: Unbalanced timer registrations" when a bar is still alive.
+void FinalizeStatusBars();
+
 } // namespace lp

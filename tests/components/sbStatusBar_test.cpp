@@ -393,6 +393,29 @@ TEST_F(StatusBarTest, Hints_ComeFromThePanelUnderTheMouseOrTheBar)
     EXPECT_EQ(Area.Right, Bar.PanelRect(2).Left);
 }
 
+TEST_F(StatusBarTest, FinalizeStatusBars_ReportsServicesStillInUse)
+{
+    FinalizeStatusBars(); // nothing in use
+    {
+        TsbStatusBar Other;
+        Other.Panels().Add()->SetPanelType(P::sptCapsLock);
+        Other.Panels().Add()->SetPanelType(P::sptTime);
+        try {
+            FinalizeStatusBars();
+            FAIL() << "no error";
+        } catch (const EAssertionFailed& Error) {
+            EXPECT_EQ(Error.Message(), "TsbStatusBar: Keyboard hook still installed");
+        }
+        try {
+            FinalizeStatusBars();
+            FAIL() << "no error";
+        } catch (const EAssertionFailed& Error) {
+            EXPECT_EQ(Error.Message(), "TsbStatusBar: Unbalanced timer registrations");
+        }
+    }
+    FinalizeStatusBars();
+}
+
 TEST_F(StatusBarTest, Click_GoesToThePanelThenToTheBar)
 {
     AddPanel(P::sptNormal, 100);
