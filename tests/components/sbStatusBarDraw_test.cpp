@@ -139,6 +139,15 @@ TEST_F(StatusBarDrawTest, DisabledAndOwnerDrawnPanels_DrawNothingOfTheirOwn)
     EXPECT_EQ(Given, Bar.PanelRect(1));
 }
 
+TEST_F(StatusBarDrawTest, OwnerDrawnPanelInTheDesigner_ShowsItsMark)
+{
+    AddPanel(P::sptOwnerDraw);
+    AddPanel(P::sptNormal);
+    EXPECT_EQ(CountColor(Render(Bar), Inside(0), clBlack), 0);
+    Bar.SetDesigning(true);
+    EXPECT_GT(CountColor(Render(Bar), Inside(0), clBlack), 5);
+}
+
 TEST_F(StatusBarDrawTest, EllipsisPanels_ShortenTheirText)
 {
     TsbStatusPanel* Path = AddPanel(P::sptEllipsisPath, 90);
