@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Fails when a source file includes a header of a layer above its own.
-# Layers from the bottom: platform/base, section/model, platform, chart/canvas, ...
+# Layers from the bottom: platform/base, section/model, platform, chart/canvas,
+# ..., components, ...
 # (see docs/ARCHITECTURE.md). Each entry lists the folders a layer may include.
 set -u
 root=${1:-$(dirname "$0")/..}
@@ -15,7 +16,8 @@ declare -A allowed=(
   [chart/canvas]="platform chart/canvas"
   [chart/engine]="platform chart/canvas chart/engine"
   [chart/extensions]="platform chart/canvas chart/engine chart/extensions"
-  [section/editor]="platform chart section/model section/editor"
+  [components]="platform components"
+  [section/editor]="platform chart components section/model section/editor"
 )
 
 status=0

@@ -51,6 +51,7 @@ void TControl::SetEnabled(bool value)
     FEnabled = value;
     if (FHost)
         FHost->setEnabled(value);
+    EnabledChanged();
 }
 
 void TControl::SetCursor(TCursor value)
@@ -297,6 +298,10 @@ TControlHost::TControlHost(TControl& control, QWidget* parent) : QWidget(parent)
 
 TControlHost::~TControlHost()
 {
+    // A parent window that goes first takes its child windows with it: the
+    // control must then not free this host a second time.
+    if (FControl.FHost.get() == this)
+        (void)FControl.FHost.release();
     FCanvas.reset();
     FDC.reset();
 }

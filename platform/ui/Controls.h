@@ -146,6 +146,8 @@ public:
     virtual void DoEnter();
     virtual void DoExit();
     virtual void Resize();
+    // After Enabled changed.
+    virtual void EnabledChanged() {}
 
 private:
     friend class TControlHost;

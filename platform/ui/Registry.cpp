@@ -192,6 +192,14 @@ QStringList TRegistry::GetKeyNames() const
     return Names;
 }
 
+TRegistry::TRegDataType TRegistry::GetDataType(const QString& Name) const
+{
+    const QString Key = ValueKey(Name);
+    if (!FSettings->contains(Key))
+        return rdUnknown;
+    return FSettings->value(Key).typeId() == QMetaType::QString ? rdString : rdOther;
+}
+
 QString TRegistry::ReadString(const QString& Name) const
 {
     return FSettings->value(ValueKey(Name)).toString();

@@ -69,6 +69,12 @@ public:
     QStringList GetKeyNames() const;
     bool HasSubKeys() const { return !GetKeyNames().isEmpty(); }
 
+    // How a value is held: as text (strings and the integers and Booleans
+    // written here), or in another form that only an edit of the file by
+    // hand gives (a list, bytes); rdUnknown for a missing value.
+    enum TRegDataType { rdUnknown, rdString, rdOther };
+    TRegDataType GetDataType(const QString& Name) const;
+
     // A missing value reads as the empty text.
     QString ReadString(const QString& Name) const;
     void WriteString(const QString& Name, const QString& Value);
