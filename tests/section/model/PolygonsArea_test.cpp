@@ -394,13 +394,15 @@ TEST(CheckMovedNodes, CrossingAnotherBodyIsRefusedInModesZeroAndOne)
     }
 }
 
-TEST(CheckMovedNodes, OnlyEdgesAtListedNodesAreTested)
+TEST(CheckMovedNodes, OnlyRingsAtListedNodesAreTested)
 {
     struct Row {
         arofintM moved;
         bool valid;
     };
-    const Row rows[] = {{{}, true}, {{7}, true}, {{4}, false}, {{7, 5}, false}};
+    // Node 7 is not at a crossing edge, but its ring now reaches into the
+    // second square.
+    const Row rows[] = {{{}, true}, {{7}, false}, {{4}, false}, {{7, 5}, false}};
     for (const Row& row : rows) {
         CrossingBodies m;
         EXPECT_EQ(CheckMovedNodes(row.moved, m.first, m.model, 0, m.nodes), row.valid)
