@@ -338,8 +338,10 @@ void RenumberOtherRings(AllSpolygon& model, const std::vector<int>& map)
 bool SideNodesWithinCorners(const Tnodes& nodes, double bottom)
 {
     for (const Tnode& node : nodes) {
-        const double top = node.border == bkLeft ? nodes[0].y : node.border == bkRight ? nodes[3].y : 0.0;
-        if ((node.border == bkLeft || node.border == bkRight) && (node.y < top || node.y > bottom))
+        if (node.border != bkLeft && node.border != bkRight)
+            continue;
+        const double top = nodes[node.border == bkLeft ? 0 : 3].y;
+        if (node.y < top || node.y > bottom)
             return false;
     }
     return true;
@@ -523,8 +525,8 @@ bool ChangeModelArea(const arofcomplexM& profile, bool useProfile, AllSpolygon& 
     UpdateBodySharing(0, model, nodes);
     // A host-body ring that ran through profile points now outside the area
     // may have lost too much of itself, or the frame's new corners may have
-    // passed nodes near them; the caller then keeps the old area.
-    // Judged as the caller leaves it: with the border nodes on the new area.
+    // passed nodes near them; the caller then keeps the old area. The result
+    // is judged as the caller leaves it: with the border nodes on the area.
     Tnodes fitted = CopyNodes(nodes);
     FitBorderNodesToArea(fitted, newBottom, newTop, newRight, newLeft);
     return SideNodesWithinCorners(fitted, newBottom) && HostBodyStaysSound(model, fitted) &&

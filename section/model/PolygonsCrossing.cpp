@@ -357,28 +357,10 @@ bool RingHasEdgeAt(const arofintM& ring, int a, int b, const Tnodes& nodes)
     });
 }
 
-// Whether a node of `inner` that `outer` does not use, or the middle of an
-// edge of `inner` that `outer` does not have, lies strictly inside `outer`;
-// also true when every edge of `inner` is one of `outer` and they have as
-// many, that is when they are one ring.
-bool RingReachesInto(const arofintM& inner, const arofintM& outer, const Tnodes& nodes)
-{
-    int commonEdges = 0;
-    const bool reaches = AnyRingEdge(inner, false, [&](int a, int b) {
-        if (!outer.Contains(a) && StrictlyInRing(NodePoint(nodes, a), outer, nodes))
-            return true;
-        if (RingHasEdgeAt(outer, a, b, nodes)) {
-            ++commonEdges;
-            return false;
-        }
-        const complexM middle{(nodes[a].x + nodes[b].x) / 2, (nodes[a].y + nodes[b].y) / 2};
-        return StrictlyInRing(middle, outer, nodes);
-    });
-    return reaches || (commonEdges == inner.Length() && inner.Length() == outer.Length());
-}
-
 struct RingBounds {
     double minX, maxX, minY, maxY;
+    bool Holds(const complexM& p) const { return minX <= p.re && p.re <= maxX && minY <= p.im && p.im <= maxY; }
+    bool Meets(const RingBounds& o) const { return minX <= o.maxX && o.minX <= maxX && minY <= o.maxY && o.minY <= maxY; }
 };
 
 RingBounds BoundsOf(const arofintM& ring, const Tnodes& nodes)
@@ -394,21 +376,45 @@ RingBounds BoundsOf(const arofintM& ring, const Tnodes& nodes)
     return bounds;
 }
 
+// Whether a node of `inner` that `outer` does not use, or the middle of an
+// edge of `inner`, lies strictly inside `outer` (the middle of an edge the
+// two have in common lies on the outline); also true when the two are one
+// ring, every edge of `inner` being one of `outer` and as many. Points
+// outside the bounds of `outer` are not looked at further.
+bool RingReachesInto(const arofintM& inner, const arofintM& outer, const RingBounds& bounds, const Tnodes& nodes)
+{
+    auto inside = [&](const complexM& point) { return bounds.Holds(point) && StrictlyInRing(point, outer, nodes); };
+    const bool reaches = AnyRingEdge(inner, false, [&](int a, int b) {
+        if (!outer.Contains(a) && inside(NodePoint(nodes, a)))
+            return true;
+        return inside({(nodes[a].x + nodes[b].x) / 2, (nodes[a].y + nodes[b].y) / 2});
+    });
+    if (reaches)
+        return true;
+    return inner.Length() == outer.Length() &&
+           !AnyRingEdge(inner, false, [&](int a, int b) { return !RingHasEdgeAt(outer, a, b, nodes); });
+}
+
+// RingsOverlap with the first ring's bounds already known.
+bool OverlapsWithin(const arofintM& first, const RingBounds& a, const arofintM& second, const Tnodes& nodes)
+{
+    const RingBounds b = BoundsOf(second, nodes);
+    return a.Meets(b) && (RingReachesInto(first, second, b, nodes) || RingReachesInto(second, first, a, nodes));
+}
+
 } // namespace
 
 bool RingsOverlap(const arofintM& first, const arofintM& second, const Tnodes& nodes)
 {
-    const RingBounds a = BoundsOf(first, nodes), b = BoundsOf(second, nodes);
-    if (a.maxX < b.minX || b.maxX < a.minX || a.maxY < b.minY || b.maxY < a.minY)
-        return false;
-    return RingReachesInto(first, second, nodes) || RingReachesInto(second, first, nodes);
+    return OverlapsWithin(first, BoundsOf(first, nodes), second, nodes);
 }
 
 bool RingOverlapsOtherRings(int sub, int body, const AllSpolygon& model, const Tnodes& nodes)
 {
     const arofintM& ring = model[body][sub].ring;
+    const RingBounds bounds = BoundsOf(ring, nodes);
     return AnyNonHostRing(model, [&](int b, int s) {
-        return (b != body || s != sub) && RingsOverlap(ring, model[b][s].ring, nodes);
+        return (b != body || s != sub) && OverlapsWithin(ring, bounds, model[b][s].ring, nodes);
     });
 }
 
