@@ -383,23 +383,18 @@ bool DeleteNode(int node, int body, AllSpolygon& model, Tnodes& nodes)
     // to delete: removing it would leave that body's rings pointing elsewhere.
     if (node <= 3 || OtherBodyUsesNode(model, body, node))
         return false;
-    // The deletion is tried on copies, so that a refused one changes nothing.
-    AllSpolygon trial = CopyAllSpolygon(model);
-    Tnodes trialNodes = CopyNodes(nodes);
+    // The rings are judged without the node before the table changes; a
+    // refused deletion gets the body's rings back and changes nothing.
+    const SPolygon saved = model[body];
     std::vector<std::pair<int, int>> shortcuts;
     std::vector<int> changed;
-    if (!RemoveNodeFromRings(node, body, trial, shortcuts, changed))
+    if (!RemoveNodeFromRings(node, body, model, shortcuts, changed) ||
+        !SoundAfterRemoval(body, shortcuts, changed, model, nodes)) {
+        model[body] = saved;
         return false;
-    RemoveNodeFromTable(node, trialNodes, trial);
-    for (auto& [a, b] : shortcuts) {
-        a -= a > node ? 1 : 0;
-        b -= b > node ? 1 : 0;
     }
-    if (!SoundAfterRemoval(body, shortcuts, changed, trial, trialNodes))
-        return false;
-    RegroupBody(body, trial, trialNodes);
-    model = std::move(trial);
-    nodes = std::move(trialNodes);
+    RemoveNodeFromTable(node, nodes, model);
+    RegroupBody(body, model, nodes);
     return true;
 }
 
