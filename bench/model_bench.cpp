@@ -131,6 +131,24 @@ void AddNodeOnEdge_Edit(benchmark::State& state)
 }
 BENCHMARK(AddNodeOnEdge_Edit)->Unit(benchmark::kMicrosecond)->Iterations(20);
 
+void DeleteNode_Edit(benchmark::State& state)
+{
+    std::optional<Tnodes> nodes;
+    std::optional<AllSpolygon> model;
+    for (auto _ : state) {
+        state.PauseTiming();
+        nodes.reset();
+        model.reset();
+        nodes = Section().nodes;
+        model = Section().model;
+        const int body = model->High() / 2;
+        const int node = (*model)[body][0].ring[3];
+        state.ResumeTiming();
+        benchmark::DoNotOptimize(DeleteNode(node, body, *model, *nodes));
+    }
+}
+BENCHMARK(DeleteNode_Edit)->Unit(benchmark::kMicrosecond)->Iterations(20);
+
 // Runs when a moved node is dropped, not on every move.
 void CheckMovedNode_Drop(benchmark::State& state)
 {

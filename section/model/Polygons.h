@@ -195,6 +195,13 @@ bool SegmentCrossesOtherBodies(const complexM& p1, const complexM& p2, int exclu
 bool NodeSegmentCrossesBody(int a, int b, int body, const Tnodes& nodes, const AllSpolygon& model);
 bool NodeSegmentCrossesRing(int a, int b, int body, const Tnodes& nodes, const AllSpolygon& model, int sub);
 bool BodiesNested(int b1, int b2, const AllSpolygon& model, const Tnodes& nodes);
+// Whether the areas of two rings (neither the host ring) overlap: a node of
+// one that the other does not use, or the middle of an edge of one that the
+// other does not have, lies inside the other and not on its outline; or the
+// two run over the same edges. Rings that touch along edges or at nodes, also
+// at nodes or edges that lie on each other, do not overlap. Meant for rings
+// whose edges do not cross.
+bool RingsOverlap(const arofintM& first, const arofintM& second, const Tnodes& nodes);
 // The segment from the polyline's last-but-one point to point against the
 // segments (i, i+1), i = 0 .. n-3.
 bool PolylineCrossesItself(const complexM& point, const arofcomplexM& polyline);
@@ -287,7 +294,7 @@ bool AddSubPolygon(int start, int end, int body, bool reverse, Tnodes& nodes, Al
 bool AddSubPolygonWithBorders(int start, int end, int body, bool reverse, Tnodes& nodes, AllSpolygon& model,
                               arofcomplexM& points, double bottom, double top, double right, double left);
 // Cuts the ring holding a and b in two along the chord ab; id is the divided
-// ring's slot 0 id.
+// ring's slot 0 id. False when a piece would have no area (RingHasNoArea).
 bool DividePolygon(int a, int b, int body, int& id, Tnodes& nodes, AllSpolygon& model);
 
 // --- Deleting, coupling and uncoupling ----------------------------------------
@@ -304,13 +311,19 @@ void UpdateBodySharing(int body, const AllSpolygon& model, Tnodes& nodes);
 void RemoveNodeFromTable(int node, Tnodes& nodes, AllSpolygon& model);
 // Splits the body into bodies of node-connected rings.
 void RegroupBody(int body, AllSpolygon& model, Tnodes& nodes);
-// Couples node from into node to.
+// Couples node from into node to. False when that would leave a ring with
+// fewer than three nodes, through a node twice, without area or orientation,
+// or reaching into another ring; the model is then to be restored.
 bool MergeNodes(int from, int to, int bodyFrom, Tnodes& nodes, AllSpolygon& model, int bodyTo);
 // Gives every ring but the first that uses the node its own copy of it.
 bool SplitSharedNode(int node, int body, AllSpolygon& model, Tnodes& nodes);
 void SplitNodeForSubPolygon(int node, int sub, int body, Tnodes& nodes, AllSpolygon& model);
 // Frees ring sub from the nodes it shares, moving it into a body of its own.
 bool UncoupleSubPolygon(int sub, int body, AllSpolygon& model, Tnodes& nodes);
+// Removes the node from the body's rings and the table. Refused, with
+// nothing changed, when a ring would keep fewer than three nodes, a new edge
+// would cross an edge of any ring, a changed ring would lose its area or
+// orientation or reach into another ring, or a body would lie in another.
 bool DeleteNode(int node, int body, AllSpolygon& model, Tnodes& nodes);
 bool DeleteSubPolygon(int sub, int body, AllSpolygon& model, Tnodes& nodes);
 // Deletes host-ring nodes that no longer belong to its closed outline;
@@ -334,12 +347,18 @@ bool ConstrainNodeToBorder(int node, const arofcomplexM& profile, bool useProfil
 // Re-orders the surface nodes of the host ring (and the host body's rings
 // through the node) by x after a surface node moved.
 void SortSurfaceNodes(int node, bool useProfile, AllSpolygon& model, const Tnodes& nodes);
-// Whether the moved nodes leave the body valid (mode 0: crossings within the
-// body too; mode 1: only against other bodies, inner edges skipped).
+// Whether the moved nodes leave the body valid: every ring keeps an area in
+// the model's orientation, and (mode 0) no edge at a moved node crosses an
+// edge of the body or a free edge of another body and no ring through a
+// moved node overlaps another ring, or (mode 1) only the crossings with
+// other bodies are tested, inner edges skipped. After a surface node of the
+// host body moved, every surface node counts as moved.
 bool CheckMovedNodes(const arofintM& moved, int body, const AllSpolygon& model, int mode, const Tnodes& nodes);
 // Adapts the frame and the surface nodes to a new area (with a profile
 // only; border nodes are then fitted with FitBorderNodesToArea). False when
-// the result would not be a sound model: the caller restores its copy.
+// the result, with the border nodes fitted, would not be a sound model: a
+// side node above its new top corner, a host-body ring without area,
+// crossing or overlapping another ring. The caller then restores its copy.
 bool ChangeModelArea(const arofcomplexM& profile, bool useProfile, AllSpolygon& model, Tnodes& nodes,
                      double newBottom, double newTop, double newRight, double newLeft, double oldBottom,
                      double oldTop, double oldRight, double oldLeft);

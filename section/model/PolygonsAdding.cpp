@@ -176,9 +176,9 @@ bool AddPolygon(arofcomplexM& points, AllSpolygon& model, Tnodes& nodes)
     if (points.Length() < 3)
         return false;
     NormalizeOrientation(points);
-    // Still clockwise after normalising means no area at all (collinear
-    // points): such a ring could never be kept in the model's orientation.
-    if (PolygonIsClockwise(points))
+    // Points on one line, up to rounding, enclose no area; still clockwise
+    // after normalising means the same.
+    if (PolygonHasNoArea(points) || PolygonIsClockwise(points))
         return false;
     if (PolygonOverlapsModel(points, model, nodes))
         return false;
@@ -216,13 +216,14 @@ bool AddSubPolygon(int start, int end, int body, bool reverse, Tnodes& nodes, Al
     for (int i = path.High(); i >= 0; --i)
         ring.Add(path[i]);
     // A ring running the wrong way round encloses the outline it was walked
-    // along instead of closing against it; one through a node twice (a walk
+    // along instead of closing against it; a path drawn along the outline
+    // encloses nothing; one through a node twice (a walk
     // that came back through its start) is no ring at all.
-    if (RingIsClockwise(ring, nodes) || HasRepeatedNode(ring))
+    if (!RingIsSound(ring, nodes) || HasRepeatedNode(ring))
         return false;
     model[body].Add(NewRing(std::move(ring)));
 
-    if (NestedWithAnyBody(body, model, nodes))
+    if (NestedWithAnyBody(body, model, nodes) || RingOverlapsOtherRings(model[body].High(), body, model, nodes))
         return false;
     UpdateBodySharing(body, model, nodes);
     return true;
@@ -283,7 +284,7 @@ bool DividePolygon(int a, int b, int body, int& id, Tnodes& nodes, AllSpolygon& 
     };
     Polygon first = piece(p, q), second = piece(q, p);
     // A chord along collinear edges leaves a piece without area.
-    if (RingIsClockwise(first.ring, nodes) || RingIsClockwise(second.ring, nodes))
+    if (!RingIsSound(first.ring, nodes) || !RingIsSound(second.ring, nodes))
         return false;
     model[body].Add(std::move(first));
     model[body].Add(std::move(second));

@@ -210,6 +210,36 @@ bool MovedEdgeCrosses(const arofintM& moved, int body, const AllSpolygon& model,
 }
 
 
+// The nodes whose edges a move may have changed: the moved nodes, and when a
+// surface node of the host body moved, every node of the surface. Sorting
+// the surface after such a move joins the node's old neighbours by a new
+// edge and takes the node out of rings whose stretch it left; neither
+// change is at the moved node.
+arofintM NodesWithChangedEdges(const arofintM& moved, int body, const AllSpolygon& model, const Tnodes& nodes)
+{
+    const bool surfaceMoved =
+        body == 0 && std::any_of(moved.begin(), moved.end(), [&](int node) { return nodes[node].border == bkSurface; });
+    if (!surfaceMoved)
+        return moved;
+    arofintM changed = moved;
+    for (int node : SurfaceLine(HostOutline(model[0][0].ring)))
+        if (!changed.Contains(node))
+            changed.Add(node);
+    return changed;
+}
+
+// Whether a ring of the body that holds a moved node overlaps another ring.
+bool MovedRingOverlaps(const arofintM& moved, int body, const AllSpolygon& model, const Tnodes& nodes)
+{
+    for (int sub = 0; sub < model[body].Length(); ++sub) {
+        const arofintM& ring = model[body][sub].ring;
+        const bool holdsMoved = std::any_of(ring.begin(), ring.end(), [&](int node) { return moved.Contains(node); });
+        if (holdsMoved && !IsHostRing(body, sub) && RingOverlapsOtherRings(sub, body, model, nodes))
+            return true;
+    }
+    return false;
+}
+
 // --- Model area change ---------------------------------------------------------------
 
 // The new index of an old node: frame nodes keep theirs, later nodes move by
@@ -301,6 +331,36 @@ void RenumberOtherRings(AllSpolygon& model, const std::vector<int>& map)
             }
             model[body][sub].ring = std::move(renumbered);
         }
+}
+
+// Whether the side nodes lie between the top and bottom corners of their
+// side: a new top corner may come to lie below them.
+bool SideNodesWithinCorners(const Tnodes& nodes, double bottom)
+{
+    for (const Tnode& node : nodes) {
+        if (node.border != bkLeft && node.border != bkRight)
+            continue;
+        const double top = nodes[node.border == bkLeft ? 0 : 3].y;
+        if (node.y < top || node.y > bottom)
+            return false;
+    }
+    return true;
+}
+
+// Whether the host body's rings, after the frame changed, still enclose an
+// area each, cross no edge of any ring and reach into no other ring.
+bool HostBodyStaysSound(const AllSpolygon& model, const Tnodes& nodes)
+{
+    if (!BodyRingsSound(0, model, nodes))
+        return false;
+    for (int sub = 0; sub < model[0].Length(); ++sub) {
+        const bool crosses = AnyRingEdge(model[0][sub].ring, IsHostRing(0, sub), [&](int a, int b) {
+            return NodeSegmentCrossesModel(a, b, model, nodes);
+        });
+        if (crosses || (!IsHostRing(0, sub) && RingOverlapsOtherRings(sub, 0, model, nodes)))
+            return false;
+    }
+    return true;
 }
 
 int LargestIndex(const arofintM& ring)
@@ -419,9 +479,15 @@ void SortSurfaceNodes(int node, bool useProfile, AllSpolygon& model, const Tnode
 
 bool CheckMovedNodes(const arofintM& moved, int body, const AllSpolygon& model, int mode, const Tnodes& nodes)
 {
-    if (!BodyKeepsOrientation(body, model, nodes))
-        return false; // the move has turned a ring over
-    if ((mode == 0 || mode == 1) && MovedEdgeCrosses(moved, body, model, mode, nodes))
+    if (!BodyRingsSound(body, model, nodes))
+        return false; // the move has turned a ring over or flattened it
+    const arofintM changed = NodesWithChangedEdges(moved, body, model, nodes);
+    if ((mode == 0 || mode == 1) && MovedEdgeCrosses(changed, body, model, mode, nodes))
+        return false;
+    // A ring pushed into a neighbouring ring crosses none of its edges when
+    // they meet only at shared nodes, or at two nodes that uncoupling left at
+    // one place; the nesting test below sees only first nodes.
+    if (mode == 0 && MovedRingOverlaps(changed, body, model, nodes))
         return false;
     return !NestedWithAnyBody(body, model, nodes);
 }
@@ -458,8 +524,13 @@ bool ChangeModelArea(const arofcomplexM& profile, bool useProfile, AllSpolygon& 
     RefillHostBodyRings(model, nodes);
     UpdateBodySharing(0, model, nodes);
     // A host-body ring that ran through profile points now outside the area
-    // may have lost too much of itself; the caller then keeps the old area.
-    return CheckModelInvariants(model, nodes).empty();
+    // may have lost too much of itself, or the frame's new corners may have
+    // passed nodes near them; the caller then keeps the old area. The result
+    // is judged as the caller leaves it: with the border nodes on the area.
+    Tnodes fitted = CopyNodes(nodes);
+    FitBorderNodesToArea(fitted, newBottom, newTop, newRight, newLeft);
+    return SideNodesWithinCorners(fitted, newBottom) && HostBodyStaysSound(model, fitted) &&
+           CheckModelInvariants(model, fitted).empty();
 }
 
 } // namespace lp

@@ -147,10 +147,17 @@ bool NestedWithAnyBody(int body, const AllSpolygon& model, const Tnodes& nodes)
     return false;
 }
 
-bool BodyKeepsOrientation(int body, const AllSpolygon& model, const Tnodes& nodes)
+bool RingIsSound(const arofintM& ring, const Tnodes& nodes)
+{
+    // The area first: the orientation of a ring without area is a matter of
+    // rounding.
+    return !RingHasNoArea(ring, nodes) && !RingIsClockwise(ring, nodes);
+}
+
+bool BodyRingsSound(int body, const AllSpolygon& model, const Tnodes& nodes)
 {
     for (int sub = 0; sub < model[body].Length(); ++sub)
-        if (!IsHostRing(body, sub) && RingIsClockwise(model[body][sub].ring, nodes))
+        if (!IsHostRing(body, sub) && !RingIsSound(model[body][sub].ring, nodes))
             return false;
     return true;
 }
@@ -256,9 +263,15 @@ bool MergeNodes(int from, int to, int bodyFrom, Tnodes& nodes, AllSpolygon& mode
         RemoveNodeFromTable(from, nodes, model);
     }
     // The rings that used `from` now run through the position of `to`; one
-    // that turned over would break the model's orientation.
-    if (!BodyKeepsOrientation(merged, model, nodes))
+    // that turned over or lost its area would break the model, and so would
+    // one that now reaches into a ring it only meets at `to`.
+    if (!BodyRingsSound(merged, model, nodes))
         return false;
+    const int kept = to > from ? to - 1 : to;
+    for (int sub = 0; sub < model[merged].Length(); ++sub)
+        if (!IsHostRing(merged, sub) && model[merged][sub].ring.Contains(kept) &&
+            RingOverlapsOtherRings(sub, merged, model, nodes))
+            return false;
     UpdateBodySharing(merged, model, nodes);
     return true;
 }
@@ -321,40 +334,66 @@ bool UncoupleSubPolygon(int sub, int body, AllSpolygon& model, Tnodes& nodes)
     return RemoveStrayFrameNodes(model, nodes);
 }
 
+namespace {
+
+// Removes every position of the node from the body's rings. Each removal
+// joins the node's two neighbours by a new edge, a shortcut; the shortcuts
+// and the rings that changed are collected. False when a ring is left with
+// fewer than three nodes.
+bool RemoveNodeFromRings(int node, int body, AllSpolygon& model, std::vector<std::pair<int, int>>& shortcuts,
+                         std::vector<int>& changed)
+{
+    for (int sub = 0; sub < model[body].Length(); ++sub) {
+        arofintM& ring = model[body][sub].ring;
+        for (int position = ring.IndexOf(node); position >= 0; position = ring.IndexOf(node)) {
+            ring.Delete(position);
+            const int n = ring.Length();
+            if (n < 3)
+                return false;
+            shortcuts.emplace_back(ring[(position + n - 1) % n], ring[position % n]);
+            if (changed.empty() || changed.back() != sub)
+                changed.push_back(sub);
+        }
+    }
+    return true;
+}
+
+// Whether the body, after the node's removal, is still sound: no shortcut
+// crosses an edge of any ring (inner edges of the body included, since the
+// sharing has changed), the changed rings enclose an area in the model's
+// orientation and reach into no other ring, and no body lies in another.
+bool SoundAfterRemoval(int body, const std::vector<std::pair<int, int>>& shortcuts, const std::vector<int>& changed,
+                       const AllSpolygon& model, const Tnodes& nodes)
+{
+    for (const auto& [a, b] : shortcuts)
+        if (a == b || NodeSegmentCrossesModel(a, b, model, nodes))
+            return false;
+    for (int sub : changed)
+        if (!IsHostRing(body, sub) &&
+            (!RingIsSound(model[body][sub].ring, nodes) || RingOverlapsOtherRings(sub, body, model, nodes)))
+            return false;
+    return !NestedWithAnyBody(body, model, nodes);
+}
+
+} // namespace
+
 bool DeleteNode(int node, int body, AllSpolygon& model, Tnodes& nodes)
 {
     // The frame corners stay, and a node of another body is not this body's
     // to delete: removing it would leave that body's rings pointing elsewhere.
     if (node <= 3 || OtherBodyUsesNode(model, body, node))
         return false;
-    const int sharing = nodes[node].sharing;
-    for (Polygon& polygon : model[body]) {
-        arofintM& ring = polygon.ring;
-        for (int position = ring.IndexOf(node); position >= 0; position = ring.IndexOf(node)) {
-            ring.Delete(position);
-            if (ring.Length() < 3)
-                return false;
-        }
+    // The rings are judged without the node before the table changes; a
+    // refused deletion gets the body's rings back and changes nothing.
+    const SPolygon saved = model[body];
+    std::vector<std::pair<int, int>> shortcuts;
+    std::vector<int> changed;
+    if (!RemoveNodeFromRings(node, body, model, shortcuts, changed) ||
+        !SoundAfterRemoval(body, shortcuts, changed, model, nodes)) {
+        model[body] = saved;
+        return false;
     }
     RemoveNodeFromTable(node, nodes, model);
-
-    const SPolygon& rings = model[body];
-    for (int sub = 0; sub < rings.Length(); ++sub) {
-        const bool crosses = AnyRingEdge(rings[sub].ring, IsHostRing(body, sub), [&](int a, int b) {
-            if (sharing == nsInner)
-                return NodeSegmentCrossesBody(a, b, body, nodes, model);
-            const complexM pa = NodePoint(nodes, a), pb = NodePoint(nodes, b);
-            return SegmentCrossesOtherBodies(pa, pb, body, nodes, model) ||
-                   SegmentCrossesBody(pa, pb, body, nodes, model);
-        });
-        if (crosses)
-            return false;
-    }
-    if (sharing != nsInner && NestedWithAnyBody(body, model, nodes))
-        return false;
-    // Without the node a ring may have lost its area or turned over.
-    if (!BodyKeepsOrientation(body, model, nodes))
-        return false;
     RegroupBody(body, model, nodes);
     return true;
 }

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 namespace lp {
@@ -202,7 +203,18 @@ namespace {
 
 bool NodeSegmentCrossesEdges(int a, int b, const arofintM& ring, bool hostRing, const Tnodes& nodes)
 {
+    // The segment's box rejects most edges before anything else is read, as
+    // SegmentsIntersect would.
+    const Tnode& na = nodes[a];
+    const Tnode& nb = nodes[b];
+    const double minX = std::min(na.x, nb.x), maxX = std::max(na.x, nb.x);
+    const double minY = std::min(na.y, nb.y), maxY = std::max(na.y, nb.y);
     return AnyRingEdge(ring, hostRing, [&](int c, int d) {
+        const Tnode& nc = nodes[c];
+        const Tnode& nd = nodes[d];
+        if ((maxX < nc.x && maxX < nd.x) || (minX > nc.x && minX > nd.x) || (maxY < nc.y && maxY < nd.y) ||
+            (minY > nc.y && minY > nd.y))
+            return false;
         return c != a && c != b && d != a && d != b && NodeSegmentsIntersect(a, b, c, nodes, d);
     });
 }
@@ -221,6 +233,14 @@ bool NodeSegmentCrossesBody(int a, int b, int body, const Tnodes& nodes, const A
 bool NodeSegmentCrossesRing(int a, int b, int body, const Tnodes& nodes, const AllSpolygon& model, int sub)
 {
     return NodeSegmentCrossesEdges(a, b, model[body][sub].ring, false, nodes);
+}
+
+bool NodeSegmentCrossesModel(int a, int b, const AllSpolygon& model, const Tnodes& nodes)
+{
+    for (int body = 0; body < model.Length(); ++body)
+        if (NodeSegmentCrossesBody(a, b, body, nodes, model))
+            return true;
+    return false;
 }
 
 namespace {
@@ -299,6 +319,103 @@ int CheckDrawnPolyline(const arofcomplexM& points, const AllSpolygon& model, con
             return 0;
     }
     return 1;
+}
+
+namespace {
+
+// Whether the point lies on an edge of the ring up to rounding (relative to
+// the coordinates' size): such a point is neither inside nor outside.
+bool OnRingOutline(const complexM& point, const arofintM& ring, const Tnodes& nodes)
+{
+    return AnyRingEdge(ring, false, [&](int from, int to) {
+        const complexM a = NodePoint(nodes, from), b = NodePoint(nodes, to);
+        const double dx = b.re - a.re, dy = b.im - a.im;
+        const double lengthSquared = dx * dx + dy * dy;
+        const double along =
+            lengthSquared > 0.0 ? std::clamp(((point.re - a.re) * dx + (point.im - a.im) * dy) / lengthSquared, 0.0, 1.0)
+                                : 0.0;
+        const double ex = a.re + along * dx - point.re, ey = a.im + along * dy - point.im;
+        const double size = std::max({1.0, std::fabs(a.re), std::fabs(a.im), std::fabs(b.re), std::fabs(b.im)});
+        constexpr double relativeTolerance = 1e-9;
+        return std::hypot(ex, ey) <= relativeTolerance * size;
+    });
+}
+
+bool StrictlyInRing(const complexM& point, const arofintM& ring, const Tnodes& nodes)
+{
+    return PointInRing(point, ring, nodes) && !OnRingOutline(point, ring, nodes);
+}
+
+// Whether the ring has an edge between the places of nodes a and b (nodes
+// left at one place by uncoupling give edges that lie on each other).
+bool RingHasEdgeAt(const arofintM& ring, int a, int b, const Tnodes& nodes)
+{
+    const complexM pa = NodePoint(nodes, a), pb = NodePoint(nodes, b);
+    return AnyRingEdge(ring, false, [&](int from, int to) {
+        const complexM pf = NodePoint(nodes, from), pt = NodePoint(nodes, to);
+        return (pf == pa && pt == pb) || (pf == pb && pt == pa);
+    });
+}
+
+struct RingBounds {
+    double minX, maxX, minY, maxY;
+    bool Holds(const complexM& p) const { return minX <= p.re && p.re <= maxX && minY <= p.im && p.im <= maxY; }
+    bool Meets(const RingBounds& o) const { return minX <= o.maxX && o.minX <= maxX && minY <= o.maxY && o.minY <= maxY; }
+};
+
+RingBounds BoundsOf(const arofintM& ring, const Tnodes& nodes)
+{
+    constexpr double far = std::numeric_limits<double>::infinity();
+    RingBounds bounds{far, -far, far, -far};
+    for (int node : ring) {
+        bounds.minX = std::min(bounds.minX, nodes[node].x);
+        bounds.maxX = std::max(bounds.maxX, nodes[node].x);
+        bounds.minY = std::min(bounds.minY, nodes[node].y);
+        bounds.maxY = std::max(bounds.maxY, nodes[node].y);
+    }
+    return bounds;
+}
+
+// Whether a node of `inner` that `outer` does not use, or the middle of an
+// edge of `inner`, lies strictly inside `outer` (the middle of an edge the
+// two have in common lies on the outline); also true when the two are one
+// ring, every edge of `inner` being one of `outer` and as many. Points
+// outside the bounds of `outer` are not looked at further.
+bool RingReachesInto(const arofintM& inner, const arofintM& outer, const RingBounds& bounds, const Tnodes& nodes)
+{
+    auto inside = [&](const complexM& point) { return bounds.Holds(point) && StrictlyInRing(point, outer, nodes); };
+    const bool reaches = AnyRingEdge(inner, false, [&](int a, int b) {
+        if (!outer.Contains(a) && inside(NodePoint(nodes, a)))
+            return true;
+        return inside({(nodes[a].x + nodes[b].x) / 2, (nodes[a].y + nodes[b].y) / 2});
+    });
+    if (reaches)
+        return true;
+    return inner.Length() == outer.Length() &&
+           !AnyRingEdge(inner, false, [&](int a, int b) { return !RingHasEdgeAt(outer, a, b, nodes); });
+}
+
+// RingsOverlap with the first ring's bounds already known.
+bool OverlapsWithin(const arofintM& first, const RingBounds& a, const arofintM& second, const Tnodes& nodes)
+{
+    const RingBounds b = BoundsOf(second, nodes);
+    return a.Meets(b) && (RingReachesInto(first, second, b, nodes) || RingReachesInto(second, first, a, nodes));
+}
+
+} // namespace
+
+bool RingsOverlap(const arofintM& first, const arofintM& second, const Tnodes& nodes)
+{
+    return OverlapsWithin(first, BoundsOf(first, nodes), second, nodes);
+}
+
+bool RingOverlapsOtherRings(int sub, int body, const AllSpolygon& model, const Tnodes& nodes)
+{
+    const arofintM& ring = model[body][sub].ring;
+    const RingBounds bounds = BoundsOf(ring, nodes);
+    return AnyNonHostRing(model, [&](int b, int s) {
+        return (b != body || s != sub) && OverlapsWithin(ring, bounds, model[b][s].ring, nodes);
+    });
 }
 
 } // namespace lp

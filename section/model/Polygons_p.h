@@ -33,7 +33,19 @@ bool AnyNonHostRing(const AllSpolygon& model, Visit visit)
 // True when BodiesNested holds between the body and any body of the model.
 bool NestedWithAnyBody(int body, const AllSpolygon& model, const Tnodes& nodes);
 
-// True when no ring of the body but the host ring has turned over.
-bool BodyKeepsOrientation(int body, const AllSpolygon& model, const Tnodes& nodes);
+// True when the ring runs the model's way round and encloses an area
+// (RingHasNoArea false): what every ring but the host ring must do.
+bool RingIsSound(const arofintM& ring, const Tnodes& nodes);
+// True when RingIsSound holds for every ring of the body but the host ring.
+bool BodyRingsSound(int body, const AllSpolygon& model, const Tnodes& nodes);
+
+// Whether the segment between nodes a and b crosses an edge of any ring of
+// the model that does not end in a or b.
+bool NodeSegmentCrossesModel(int a, int b, const AllSpolygon& model, const Tnodes& nodes);
+
+// Whether ring sub of the body overlaps (RingsOverlap) any other ring of the
+// model, the host ring skipped. Nesting and crossing tests miss a ring that
+// reaches into another where the two meet only at nodes of one place.
+bool RingOverlapsOtherRings(int sub, int body, const AllSpolygon& model, const Tnodes& nodes);
 
 } // namespace lp

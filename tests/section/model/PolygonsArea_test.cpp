@@ -394,13 +394,15 @@ TEST(CheckMovedNodes, CrossingAnotherBodyIsRefusedInModesZeroAndOne)
     }
 }
 
-TEST(CheckMovedNodes, OnlyEdgesAtListedNodesAreTested)
+TEST(CheckMovedNodes, OnlyRingsAtListedNodesAreTested)
 {
     struct Row {
         arofintM moved;
         bool valid;
     };
-    const Row rows[] = {{{}, true}, {{7}, true}, {{4}, false}, {{7, 5}, false}};
+    // Node 7 is not at a crossing edge, but its ring now reaches into the
+    // second square.
+    const Row rows[] = {{{}, true}, {{7}, false}, {{4}, false}, {{7, 5}, false}};
     for (const Row& row : rows) {
         CrossingBodies m;
         EXPECT_EQ(CheckMovedNodes(row.moved, m.first, m.model, 0, m.nodes), row.valid)
@@ -426,6 +428,73 @@ TEST(CheckMovedNodes, ABodyMovedInsideAnotherIsRefused)
         m.nodes[node].x -= 40; // now within 20..30, inside the first square
     for (int mode : {0, 1, 2})
         EXPECT_FALSE(CheckMovedNodes({8, 9, 10, 11}, small, m.model, mode, m.nodes)) << "mode " << mode;
+}
+
+// A triangle S, a, b left of a square; the triangle's S is the square's
+// top-left corner, or with `apart` a node of its own at the same place (as
+// uncoupling leaves it, the two rings then being two bodies). Moving a and b
+// into the square pushes the triangle into it without crossing an edge.
+struct TriangleBesideSquare : FrameModel {
+    int a = 0, b = 0, triangleBody = 0;
+
+    explicit TriangleBesideSquare(bool apart)
+    {
+        const int square = AddSquare(40, 10, 20); // nodes 4..7, top-left 4 at (40, 10)
+        const int s = apart ? AddNode(nodes, 40, 10) : 4;
+        a = AddNode(nodes, 30, 20);
+        b = AddNode(nodes, 20, 5);
+        Polygon triangle = MakeRing({s, a, b});
+        if (apart) {
+            SPolygon body;
+            body.Add(triangle);
+            model.Add(body);
+            triangleBody = model.High();
+        } else {
+            model[square].Add(triangle);
+            triangleBody = square;
+        }
+        UpdateBodySharing(triangleBody, model, nodes);
+        EXPECT_FALSE(RingIsClockwise(triangle.ring, nodes));
+    }
+
+    void PushIn()
+    {
+        nodes[a].x = 50;
+        nodes[a].y = 14;
+        nodes[b].x = 55;
+        nodes[b].y = 25;
+    }
+};
+
+TEST(CheckMovedNodes, ARingPushedIntoANeighbourAtOnePlaceIsRefused)
+{
+    for (bool apart : {false, true}) {
+        TriangleBesideSquare m(apart);
+        ASSERT_TRUE(CheckMovedNodes({m.a, m.b}, m.triangleBody, m.model, 0, m.nodes)) << "apart " << apart;
+        test::ExpectSound(m);
+        m.PushIn();
+        ASSERT_FALSE(RingIsClockwise(m.model[m.triangleBody].Last().ring, m.nodes));
+        EXPECT_FALSE(CheckMovedNodes({m.a, m.b}, m.triangleBody, m.model, 0, m.nodes)) << "apart " << apart;
+        EXPECT_FALSE(CheckMovedNodes({m.a}, m.triangleBody, m.model, 0, m.nodes)) << "apart " << apart;
+    }
+}
+
+TEST(CheckMovedNodes, ARingFlattenedOntoALineIsRefused)
+{
+    FrameModel m;
+    const int a = AddNode(m.nodes, 10.3, 10.1), b = AddNode(m.nodes, 30.7, 13.9), c = AddNode(m.nodes, 20, 30);
+    SPolygon body;
+    body.Add(MakeRing({a, b, c}));
+    m.model.Add(body);
+    ASSERT_TRUE(CheckMovedNodes({c}, m.model.High(), m.model, 0, m.nodes));
+    // c moves onto the line a-b, where rounding leaves it a hair off.
+    for (int step = 1; step < 50; ++step) {
+        const double t = step / 50.0;
+        m.nodes[c].x = 10.3 + t * (30.7 - 10.3);
+        m.nodes[c].y = 10.1 + t * (13.9 - 10.1);
+        for (int mode : {0, 1, 2})
+            EXPECT_FALSE(CheckMovedNodes({c}, m.model.High(), m.model, mode, m.nodes)) << "mode " << mode << ", " << t;
+    }
 }
 
 // --- ChangeModelArea -----------------------------------------------------------------
@@ -464,6 +533,20 @@ struct ReliefModel {
         square = model.High();
     }
 };
+
+TEST(ChangeModelArea, ASideNodeAboveTheNewCornerIsRefused)
+{
+    // The right top corner lies at depth 6.7 over 0..100 and 9.3 over 0..80;
+    // a right-edge node at depth 7 would be left above it.
+    ReliefModel m;
+    const int high = AddNode(m.nodes, 100, 7, bkRight);
+    m.model[0][0].ring = {0, 7, 1, 8, 2, 9, high, 3, 4, 10, 5, 6, 0, 6, 5, 10, 4, 3, high, 9, 2, 8, 1, 7};
+    UpdateBodySharing(0, m.model, m.nodes);
+    ASSERT_TRUE(CheckModelInvariants(m.model, m.nodes).empty());
+    EXPECT_FALSE(ChangeModelArea(Relief(), true, m.model, m.nodes, 50, 0, 80, 0, 50, 0, 100, 0));
+    ReliefModel wider;
+    EXPECT_TRUE(ChangeModelArea(Relief(), true, wider.model, wider.nodes, 50, 0, 110, 0, 50, 0, 100, 0));
+}
 
 TEST(ChangeModelArea, WithoutProfileNothingChanges)
 {

@@ -1,8 +1,13 @@
 #include "section/model/Polygons.h"
 
 #include "ModelFixtures.h"
+#include "RingGeometry.h"
 
 #include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+#include <string>
 
 namespace lp {
 namespace {
@@ -268,6 +273,129 @@ TEST(RemoveStrayFrameNodes, DeletesOutlineNodesThatLostTheirMirror)
     EXPECT_EQ(m.model[0][0].ring, (arofintM{0, 1, 2, 3, 0, 3, 2, 1}));
     EXPECT_EQ(m.nodes.Length(), 4);
     ExpectSound(m);
+}
+
+// --- Rings without area and rings that reach into each other ----------------
+
+// A quadrilateral A, P, Q, B, C, D in the kept orientation whose top edge
+// A-B slopes at the given angle (degrees); P and Q were added on that edge at
+// 0.3 and 0.6 of its length, so they lie on it only up to rounding.
+struct SlopedQuad : test::FrameModel {
+    int a = 0, p = 0, q = 0, b = 0, c = 0, d = 0, body = 0;
+
+    explicit SlopedQuad(double degrees)
+    {
+        const double angle = degrees * std::numbers::pi / 180.0;
+        const complexM start = test::P(10.3, 20.7);
+        const complexM end = test::P(start.re + 31.7 * std::cos(angle), start.im + 31.7 * std::sin(angle));
+        a = AddNode(nodes, start.re, start.im);
+        b = AddNode(nodes, end.re, end.im);
+        c = AddNode(nodes, end.re, 45.1);
+        d = AddNode(nodes, start.re, 45.1);
+        SPolygon rings;
+        rings.Add(MakeRing({a, b, c, d}));
+        model.Add(rings);
+        body = model.High();
+        auto along = [&](double t) {
+            return test::P(start.re + t * (end.re - start.re), start.im + t * (end.im - start.im));
+        };
+        EXPECT_TRUE(AddNodeOnEdge(a, b, body, 1, 1, nodes, model, along(0.3)));
+        p = nodes.High();
+        EXPECT_TRUE(AddNodeOnEdge(p, b, body, 1, 1, nodes, model, along(0.6)));
+        q = nodes.High();
+    }
+};
+
+// Adds a failure for every ring without area.
+void ExpectEveryRingHasArea(const test::FrameModel& m, const std::string& context)
+{
+    for (int body = 0; body < m.model.Length(); ++body)
+        for (int sub = 0; sub < m.model[body].Length(); ++sub)
+            if (!IsHostRing(body, sub))
+                EXPECT_FALSE(RingHasNoArea(m.model[body][sub].ring, m.nodes))
+                    << context << ": ring " << sub << " of body " << body;
+}
+
+TEST(RingsWithoutArea, NodesOnASlopedEdgeNeverFormARing)
+{
+    for (int step = 0; step < 300; ++step) {
+        const double degrees = -35.0 + step * 70.0 / 299.0;
+        const std::string slope = "slope " + std::to_string(degrees);
+        {
+            // Chords along the edge would cut off the edge's nodes alone.
+            SlopedQuad m(degrees);
+            const std::pair<int, int> chords[] = {{m.a, m.q}, {m.p, m.b}, {m.a, m.b}};
+            for (auto [from, to] : chords) {
+                int id = 0;
+                EXPECT_FALSE(DividePolygon(from, to, m.body, id, m.nodes, m.model)) << slope;
+            }
+        }
+        {
+            // Deleting C leaves a triangle-like ring; deleting D as well
+            // would leave the edge's four nodes alone.
+            SlopedQuad m(degrees);
+            ASSERT_TRUE(DeleteNode(m.c, m.body, m.model, m.nodes)) << slope;
+            const AllSpolygon model = CopyAllSpolygon(m.model);
+            const Tnodes nodes = CopyNodes(m.nodes);
+            EXPECT_FALSE(DeleteNode(m.d - 1, m.body, m.model, m.nodes)) << slope;
+            EXPECT_EQ(m.model[m.body][0].ring, model[m.body][0].ring) << slope;
+            EXPECT_TRUE(m.nodes == nodes) << slope;
+        }
+        {
+            // Coupling D into A is sound; coupling C into B then would leave
+            // the edge's nodes alone, whether the move is checked or not.
+            SlopedQuad m(degrees);
+            m.nodes[m.d].x = m.nodes[m.a].x;
+            m.nodes[m.d].y = m.nodes[m.a].y;
+            ASSERT_TRUE(CheckMovedNodes({m.d}, m.body, m.model, 0, m.nodes)) << slope;
+            ASSERT_TRUE(MergeNodes(m.d, m.a, m.body, m.nodes, m.model, m.body)) << slope;
+            m.nodes[m.c].x = m.nodes[m.b].x;
+            m.nodes[m.c].y = m.nodes[m.b].y;
+            EXPECT_FALSE(CheckMovedNodes({m.c}, m.body, m.model, 0, m.nodes)) << slope;
+            EXPECT_FALSE(MergeNodes(m.c, m.b, m.body, m.nodes, m.model, m.body)) << slope;
+        }
+    }
+}
+
+TEST(RingsWithoutArea, NewRingsAlongALineAreRefused)
+{
+    for (int step = 0; step < 100; ++step) {
+        const double slope = -0.8 + step * 0.016;
+        auto on = [slope](double x) { return test::P(x, 25.0 + slope * (x - 50.0)); };
+        test::FrameModel m;
+        arofcomplexM points{on(20.1), on(35.3), on(61.7)};
+        EXPECT_FALSE(AddPolygon(points, m.model, m.nodes)) << "slope " << slope;
+        ExpectEveryRingHasArea(m, "AddPolygon");
+    }
+}
+
+// Deleting N makes A-B the new edge of the middle ring, and it crosses the
+// inner edge D-E, which the old test skipped as not free.
+TEST(DeleteNode, AShortcutAcrossAnInnerEdgeIsRefused)
+{
+    Tnodes nodes;
+    AllSpolygon model;
+    BuildFrameModel(nodes, model, {}, false, 600, 0, 700, 0);
+    const int a = AddNode(nodes, 300, 400), n = AddNode(nodes, 100, 200), b = AddNode(nodes, 400, 250),
+              c = AddNode(nodes, 600, 300), d = AddNode(nodes, 350, 300), e = AddNode(nodes, 320, 380),
+              x = AddNode(nodes, 350, 100), y = AddNode(nodes, 600, 500);
+    SPolygon rings;
+    rings.Add(MakeRing({c, b, n, x}));
+    rings.Add(MakeRing({a, n, b, c, d, e}));
+    rings.Add(MakeRing({e, d, c, y}));
+    model.Add(rings);
+    UpdateBodySharing(1, model, nodes);
+    const TModelArea area{0, 0, 700, 600};
+    ASSERT_TRUE(CheckModelInvariants(model, nodes, &area).empty());
+    ASSERT_TRUE(test::RingGeometryFaults(model, nodes).empty());
+
+    const AllSpolygon modelBefore = CopyAllSpolygon(model);
+    const Tnodes nodesBefore = CopyNodes(nodes);
+    EXPECT_FALSE(DeleteNode(n, 1, model, nodes));
+    EXPECT_TRUE(nodes == nodesBefore);
+    ASSERT_EQ(model.Length(), modelBefore.Length());
+    for (int sub = 0; sub < 3; ++sub)
+        EXPECT_EQ(model[1][sub].ring, modelBefore[1][sub].ring) << "ring " << sub;
 }
 
 } // namespace

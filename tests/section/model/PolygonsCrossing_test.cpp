@@ -217,6 +217,39 @@ TEST(BodiesNested, InsideButNotTouching)
     EXPECT_FALSE(BodiesNested(apart, touching, m.model, m.nodes));
 }
 
+TEST(RingsOverlap, AreasThatShareMoreThanAnOutline)
+{
+    // A square 4 (10,10) 5 (30,10) 6 (30,30) 7 (10,30), its centre 8, a copy 9
+    // of corner 5, and points beside and inside it.
+    test::FrameModel m;
+    m.AddSquare(10, 10, 20);
+    const int centre = test::AddNode(m.nodes, 20, 20), copy5 = test::AddNode(m.nodes, 30, 10),
+              right = test::AddNode(m.nodes, 50, 10), rightLow = test::AddNode(m.nodes, 50, 30),
+              copy6 = test::AddNode(m.nodes, 30, 30), onEdge = test::AddNode(m.nodes, 30, 20),
+              inside = test::AddNode(m.nodes, 25, 15), far = test::AddNode(m.nodes, 60, 40);
+    const arofintM square{4, 5, 6, 7};
+    struct Row {
+        const char* name;
+        arofintM other;
+        bool overlap;
+    };
+    const Row rows[] = {
+        {"the same ring", {5, 6, 7, 4}, true},
+        {"a triangle over three corners", {4, 5, 6}, true},
+        {"a triangle on the centre", {4, 5, centre}, true},
+        {"sharing an edge, outside", {5, right, rightLow, 6}, false},
+        {"at copies of two corners, outside", {copy5, right, rightLow, copy6}, false},
+        {"with a node on the square's edge", {copy5, right, rightLow, copy6, onEdge}, false},
+        {"reaching in through a shared corner", {5, right, inside}, true},
+        {"reaching in through a copied corner", {copy5, right, inside}, true},
+        {"far away", {right, far, rightLow}, false},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(RingsOverlap(square, row.other, m.nodes), row.overlap) << row.name;
+        EXPECT_EQ(RingsOverlap(row.other, square, m.nodes), row.overlap) << row.name << ", exchanged";
+    }
+}
+
 TEST(PolylineCrossesItself, NewestSegmentAgainstTheEarlierOnes)
 {
     arofcomplexM path{P(0, 0), P(10, 0), P(10, 10), P(5, -5)};
