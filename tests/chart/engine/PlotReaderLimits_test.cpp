@@ -116,62 +116,85 @@ int WalkVariants(TMarkedChart& Chart, const QString& Valid, const std::function<
     return Accepted;
 }
 
+struct TReaderRow {
+    const char* Kind;
+    QString Valid;
+    std::function<void(const QString&)> Apply;
+    bool WholeChart = false; // an axis or series text: walked in the 2-D view only
+};
+
+QString RadialGradientText()
+{
+    TPlotGradient Gradient;
+    Gradient.SetDirection(gdRadial);
+    Gradient.SetRadialX(5);
+    Gradient.SetRadialY(-5);
+    Gradient.SetBalance(30);
+    return GradientSettingsToText(Gradient);
+}
+
+// The readers with a valid text each and where their result goes.
+std::vector<TReaderRow> ReaderRows(TMarkedChart& C)
+{
+    // The rows outlive this call: their functions keep pointers.
+    TSeriesMarks* M = C.Series->Marks();
+    TMarkedChart* Chart = &C;
+    return {
+        {"brush", BrushSettingsToText(*M->Brush()),
+         [M, Chart](const QString& T) {
+             const auto Brush = BrushSettingsFromText(T);
+             M->Brush()->Assign(Brush.get());
+             Chart->Series->Brush()->Assign(Brush.get());
+         }},
+        {"pen", PenSettingsToText(*M->Pen()),
+         [M, Chart](const QString& T) {
+             const auto Pen = PenSettingsFromText(T);
+             M->Pen()->Assign(Pen.get());
+             Chart->Series->LinePen()->Assign(Pen.get());
+             Chart->Chart.LeftAxis()->Axis()->Assign(Pen.get());
+         }},
+        {"gradient", GradientSettingsToText(*M->Gradient()),
+         [M, Chart](const QString& T) {
+             const auto Gradient = GradientSettingsFromText(T);
+             Gradient->SetVisible(true);
+             M->SetGradient(Gradient.get());
+             Chart->Series->Pointer()->SetGradient(Gradient.get());
+         }},
+        {"gradient radial", RadialGradientText(),
+         [M](const QString& T) {
+             const auto Gradient = GradientSettingsFromText(T);
+             Gradient->SetVisible(true);
+             M->SetGradient(Gradient.get());
+         }},
+        {"font", FontSettingsToText(*M->Font()),
+         [M, Chart](const QString& T) {
+             const auto Font = FontSettingsFromText(T);
+             M->Font()->Assign(Font.get());
+             Chart->Chart.LeftAxis()->LabelsFont()->Assign(Font.get());
+         }},
+        {"shadow", ShadowSettingsToText(*M->Shadow()),
+         [M](const QString& T) {
+             const auto Shadow = ShadowSettingsFromText(T);
+             M->SetShadow(Shadow.get());
+             M->Font()->SetShadow(Shadow.get());
+         }},
+        {"axis", AxisSettingsToText(*Chart->Chart.LeftAxis()),
+         [Chart](const QString& T) { AxisSettingsFromText(*Chart->Chart.LeftAxis(), T, false); }, true},
+        {"series settings", SeriesSettingsToText(Chart->Series),
+         [Chart](const QString& T) { SeriesSettingsFromText(Chart->Series, T); }, true},
+    };
+}
+
 TEST(ReaderLimits, ExtremeNumbersInAppearanceTextsAreRefusedOrKeptInRange)
 {
-    TMarkedChart C;
-    TSeriesMarks& Marks = *C.Series->Marks();
-    struct TRow {
-        const char* Kind;
-        QString Valid;
-        std::function<void(const QString&)> Apply;
-    };
-    const TRow Rows[] = {
-        {"brush", BrushSettingsToText(*Marks.Brush()),
-         [&](const QString& T) {
-             const auto Brush = BrushSettingsFromText(T);
-             Marks.Brush()->Assign(Brush.get());
-             C.Series->Brush()->Assign(Brush.get());
-         }},
-        {"pen", PenSettingsToText(*Marks.Pen()),
-         [&](const QString& T) {
-             const auto Pen = PenSettingsFromText(T);
-             Marks.Pen()->Assign(Pen.get());
-             C.Series->LinePen()->Assign(Pen.get());
-             C.Chart.LeftAxis()->Axis()->Assign(Pen.get());
-         }},
-        {"gradient", GradientSettingsToText(*Marks.Gradient()),
-         [&](const QString& T) {
-             const auto Gradient = GradientSettingsFromText(T);
-             Gradient->SetVisible(true);
-             Marks.SetGradient(Gradient.get());
-             C.Series->Pointer()->SetGradient(Gradient.get());
-         }},
-        {"gradient radial", GradientSettingsToText(*Marks.Gradient()).replace(QStringLiteral("$2$"), QStringLiteral("$7$")),
-         [&](const QString& T) {
-             const auto Gradient = GradientSettingsFromText(T);
-             Gradient->SetVisible(true);
-             Marks.SetGradient(Gradient.get());
-         }},
-        {"font", FontSettingsToText(*Marks.Font()),
-         [&](const QString& T) {
-             const auto Font = FontSettingsFromText(T);
-             Marks.Font()->Assign(Font.get());
-             C.Chart.LeftAxis()->LabelsFont()->Assign(Font.get());
-         }},
-        {"shadow", ShadowSettingsToText(*Marks.Shadow()),
-         [&](const QString& T) {
-             const auto Shadow = ShadowSettingsFromText(T);
-             Marks.SetShadow(Shadow.get());
-             Marks.Font()->SetShadow(Shadow.get());
-         }},
-        {"axis", AxisSettingsToText(*C.Chart.LeftAxis()),
-         [&](const QString& T) { AxisSettingsFromText(*C.Chart.LeftAxis(), T, false); }},
-        {"series settings", SeriesSettingsToText(C.Series),
-         [&](const QString& T) { SeriesSettingsFromText(C.Series, T); }},
-    };
-    for (const TRow& Row : Rows) {
-        SCOPED_TRACE(Row.Kind);
-        EXPECT_GT(WalkVariants(C, Row.Valid, Row.Apply), 0);
+    for (const bool Is3D : {false, true}) {
+        TMarkedChart C(Is3D);
+        for (const TReaderRow& Row : ReaderRows(C)) {
+            if (Is3D && Row.WholeChart)
+                continue;
+            SCOPED_TRACE(std::string(Row.Kind) + (Is3D ? ", 3-D" : ", 2-D"));
+            EXPECT_GT(WalkVariants(C, Row.Valid, Row.Apply), 0);
+        }
     }
 }
 
