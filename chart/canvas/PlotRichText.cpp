@@ -475,10 +475,12 @@ private:
         QString source;
         for (const TAttribute& attribute : ReadAttributes(text)) {
             const QString name = attribute.Name.toUpper();
+            // Picture sizes are pixel lengths: kept within their range, so
+            // the pen position moves by a bounded amount.
             if (name == u"WIDTH")
-                width = StrToInt(attribute.Value);
+                width = ClampPixelLength(StrToInt(attribute.Value));
             else if (name == u"HEIGHT")
-                height = StrToInt(attribute.Value);
+                height = ClampPixelLength(StrToInt(attribute.Value));
             else if (name == u"SRC")
                 source = attribute.Value;
         }

@@ -506,6 +506,14 @@ TEST(PlotRichTextPictures, PlaceholderTakesWidthAndHeight)
     EXPECT_TRUE(pass.DC.Calls().contains(QStringLiteral("Rectangle(0,0,8,6)")));
 }
 
+TEST(PlotRichTextPictures, HugePictureSizesAreKeptInTheirRange)
+{
+    // A width of INT_MAX once made every drawing of the text raise.
+    TRichTextPass pass;
+    HtmlTextOut(pass.Plot, 10, 20, QStringLiteral("<img width=2147483647 height=-2147483648 src=a.bmp>"));
+    EXPECT_TRUE(pass.DC.Calls().contains(QStringLiteral("Rectangle(10,20,16394,-16364)")));
+}
+
 TEST(PlotRichTextPictures, NoSourceDrawsNothing)
 {
     TRichTextPass pass;
