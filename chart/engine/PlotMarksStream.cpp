@@ -292,8 +292,10 @@ bool IsEnumValue(const QMetaEnum& Enum, qint64 Value, int& Number)
         return Number >= 0 && Number < TBrush::bsDiagCross + 1 + PatternBitmapCount;
     if (!Enum.isFlag())
         return Enum.valueToKey(Number) != nullptr;
-    bool Ok = false;
-    return Enum.keysToValue(Enum.valueToKeys(Number).constData(), &Ok) == Number && Ok;
+    int Known = 0;
+    for (int I = 0; I < Enum.keyCount(); ++I)
+        Known |= Enum.value(I);
+    return (Number & ~Known) == 0;
 }
 
 // A real given for an integer property, rounded; NaN, infinities and
