@@ -10,8 +10,10 @@
 #include "chart/canvas/PlotPens.h"
 #include "chart/engine/PlotAppearance.h"
 #include "chart/engine/PlotAxis.h"
+#include "chart/engine/PlotBarSeries.h"
 #include "chart/engine/PlotChart.h"
 #include "chart/engine/PlotMarks.h"
+#include "chart/engine/PlotPieSeries.h"
 #include "chart/engine/PlotPointer.h"
 #include "chart/engine/PlotSeries.h"
 #include "chart/engine/PlotSeriesSettings.h"
@@ -195,6 +197,26 @@ TEST(ReaderLimits, ExtremeNumbersInAppearanceTextsAreRefusedOrKeptInRange)
             SCOPED_TRACE(std::string(Row.Kind) + (Is3D ? ", 3-D" : ", 2-D"));
             EXPECT_GT(WalkVariants(C, Row.Valid, Row.Apply), 0);
         }
+    }
+}
+
+// Bar marks push each other apart by rectangles widened by frame width and
+// shadow; pie marks hang on callouts. Their series texts, walked the same way.
+TEST(ReaderLimits, ExtremeNumbersInBarAndPieSeriesTextsAreRefusedOrKeptInRange)
+{
+    for (const bool Pie : {false, true}) {
+        SCOPED_TRACE(Pie ? "pie" : "bar");
+        TMarkedChart C;
+        C.Chart.RemoveSeries(C.Series);
+        TChartSeries* Series = Pie ? static_cast<TChartSeries*>(new TPieSeries(&C.Chart)) : new TBarSeries(&C.Chart);
+        C.Chart.AddSeries(Series);
+        for (int I = 0; I < 4; ++I)
+            Series->AddXY(I, 10 + I * 3, "p" + QString::number(I));
+        Series->Marks()->SetVisible(true);
+        Series->Marks()->Callout()->SetVisible(true);
+        Series->Marks()->Callout()->SetArrowHead(TCallout::ahSolid);
+        const auto Apply = [Series](const QString& T) { SeriesSettingsFromText(Series, T); };
+        EXPECT_GT(WalkVariants(C, SeriesSettingsToText(Series), Apply), 0);
     }
 }
 
