@@ -5,11 +5,17 @@
 #include "section/editor/PolygonChart.h"
 
 #include "SectionTestUtil.h"
+#include "chart/canvas/PlotEffects.h"
 #include "chart/engine/PlotMapSeries.h"
+#include "chart/engine/PlotMarks.h"
+#include "chart/engine/PlotPointer.h"
 #include "chart/engine/PlotSeries.h"
+#include "chart/engine/PlotSeriesSettings.h"
+#include "platform/graphics/Bitmap.h"
 
 #include <QtCore/QDir>
 #include <QtCore/QFile>
+#include <QtCore/QRegularExpression>
 #include <QtCore/QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -95,6 +101,52 @@ TEST_F(SectionFiles, WriteReadWriteGivesTheSameBytes)
     reader.WriteModelBlock(second, 0);
     WriteAll(second, "picture.jpg\r\n 0.0 0.0 1000.0 100.0\r\n\r\n" + ReadAll(second));
     EXPECT_EQ(WithoutIds(ReadAll(second)), WithoutIds(written));
+}
+
+// A line's appearance in the file once reached the drawing code unchecked:
+// a shadow of 100,000,000 pixels looped that often, callout sizes and frame
+// widths overflowed, and a pointer size beyond the range made every paint
+// raise. Each field is replaced in turn by INT_MAX, INT_MIN, 1e308, NaN and
+// 100,000,000; the file still opens, and the chart paints.
+TEST_F(SectionFiles, ExtremeLineAppearancesStillOpenAndPaint)
+{
+    TPolygonChart chart;
+    MakeSection(chart);
+    TLineSeries& series = *chart.Lines[0].series;
+    series.Marks()->SetVisible(true);
+    series.Marks()->Callout()->SetVisible(true);
+    series.Marks()->Shadow()->SetTransparency(40);
+    const QString file = Name("lines.sec");
+    chart.WriteSection(file, {"picture.jpg", " 0.0 0.0 1000.0 100.0", ""});
+    const QByteArray written = ReadAll(file);
+    const QString appearance = SeriesSettingsToText(&series);
+    ASSERT_TRUE(written.contains(appearance.toLatin1()));
+
+    // Callout length, arrow head size, distance, sizes; marks bevel width,
+    // frame, transparency, shadow; line pen; pointer sizes; DrawEvery.
+    const int fields[] = {8, 9, 13, 14, 18, 20, 25, 30, 37, 38, 42, 49, 51, 54};
+    const char* extremes[] = {"2147483647", "-2147483648", "1e308", "nan", "100000000"};
+    static const QRegularExpression number(QStringLiteral("-?[0-9]+"));
+    for (const int field : fields) {
+        const QStringList words = appearance.split(QLatin1Char('~'));
+        // Each number of the field, nested texts (pen, shadow) included.
+        for (const QRegularExpressionMatch& match : number.globalMatch(words[field])) {
+            for (const char* extreme : extremes) {
+                QStringList changed = words;
+                changed[field].replace(match.capturedStart(), match.capturedLength(), QString::fromLatin1(extreme));
+                QByteArray bytes = written;
+                bytes.replace(appearance.toLatin1(), changed.join(QLatin1Char('~')).toLatin1());
+                WriteAll(file, bytes);
+                SCOPED_TRACE(changed[field].toStdString());
+                TPolygonChart reader;
+                reader.SetBounds(0, 0, 400, 300);
+                ASSERT_TRUE(reader.ReadModelBlock(file));
+                ASSERT_EQ(reader.Lines.Length(), 1);
+                TBitmap picture(400, 300);
+                EXPECT_NO_THROW(reader.DrawToCanvas(&picture.Canvas(), reader.GetRectangle()));
+            }
+        }
+    }
 }
 
 TEST_F(SectionFiles, HeaderLinesAreKeptFromTheExistingFile)
