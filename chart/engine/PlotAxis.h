@@ -708,6 +708,8 @@ private:
     void TakeSpace(TRect& Rect, int Size) const;
     int MoveOutward(int Pixel, int Amount) const;
     int PositionOffset(const TRect& Rect) const;
+    // Labels and title outward from AxisLinePixel: ticks, then labels.
+    void PlaceLabelsAndTitleFromAxisLine();
     int DepthAxisY() const;
     TAxisLabelStyle EffectiveLabelStyle() const;
 
@@ -727,6 +729,9 @@ private:
     void DrawTick(int Pixel, int Offset, int Length);
     void DrawGridLine(int Pixel);
     std::vector<int> MinorPixels() const;
+    // Minor marks every Delta pixels (rounded per mark) from tick pixel
+    // From outward to the axis end, strictly inside Lo .. Hi.
+    static void AddMinorRunToEnd(std::vector<int>& Result, int From, double Delta, long long Lo, long long Hi);
 
     TCustomAxisPanel* FParentChart = nullptr;
     bool FIsDepthAxis = false;
