@@ -167,7 +167,7 @@ int TLegendSymbol::CalcWidth(int TextWidth, int ItemHeight) const
         return std::max(0, ItemHeight - 5);
     if (FWidthUnits == lcsPixels)
         return std::max(0, Clamped(FWidth));
-    return std::max(0, RoundClamped(static_cast<double>(FWidth) * TextWidth * 0.01));
+    return std::max(0, Clamped(int64_t{RoundClamped(static_cast<double>(FWidth) * TextWidth * 0.01)} + 10));
 }
 
 void TLegendSymbol::Draw(TColor AColor, const TRect& Rect)

@@ -139,7 +139,8 @@ public:
     // The symbol width in pixels for a legend whose text columns are
     // TextWidth wide and whose items are ItemHeight high: 0 when invisible;
     // squared ItemHeight - 5; lcsPixels Width; lcsPercent Width per cent of
-    // TextWidth (clamped to 32 bits, never negative).
+    // TextWidth + 10, so short texts still get a visible symbol (clamped to
+    // 32 bits, never negative).
     int CalcWidth(int TextWidth, int ItemHeight) const;
     // Fills Rect on the legend's chart canvas: with the gradient (its end
     // colour replaced by AColor) when the gradient is visible, else a
