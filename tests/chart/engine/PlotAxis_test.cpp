@@ -13,6 +13,7 @@
 #include "platform/core/PropertyInfo.h"
 #include "platform/graphics/RecordingDC.h"
 
+#include <QtCore/QLocale>
 #include <QtCore/QRegularExpression>
 
 #include <gtest/gtest.h>
@@ -370,6 +371,34 @@ TEST(AxisTexts, DateTimeLabelsOfNegativeValuesAreEmpty)
     Axis.AdjustMaxMin();
     EXPECT_EQ(Axis.LabelValue(-1), "");
     EXPECT_EQ(Axis.LabelValue(EncodeDate(2001, 5, 6)), "2001");
+}
+
+// Without a format of its own a date-time axis showed "15:00 AP" in a
+// 12-hour locale: the locale's pattern was read as our picture.
+TEST(AxisTexts, DateTimeLabelsFollowTheLocaleClock)
+{
+    const QLocale Saved;
+    struct TRestore {
+        QLocale Locale;
+        ~TRestore() { QLocale::setDefault(Locale); }
+    } Restore{Saved};
+    TTestChart Chart;
+    auto* Series = new TChartSeries(&Chart);
+    Chart.AddSeries(Series);
+    Series->XValues()->SetDateTime(true);
+    const double Day = EncodeDate(2026, 12, 7);
+    Series->AddXY(Day, 0);
+    Series->AddXY(Day + 0.75, 1);
+    TChartAxis& Axis = *Chart.BottomAxis();
+    Axis.AdjustMaxMin();
+    ASSERT_LE(Axis.CalcRange(), 1);
+    QLocale::setDefault(QLocale("en_US"));
+    EXPECT_EQ(Axis.LabelValue(Day + 0.625), "3:00 PM");
+    QLocale::setDefault(QLocale("de_DE"));
+    EXPECT_EQ(Axis.LabelValue(Day + 0.625), "15:00");
+    Series->AddXY(Day + 30, 2);
+    Axis.AdjustMaxMin();
+    EXPECT_EQ(Axis.LabelValue(Day), "07.12.26");
 }
 
 class TZSeries : public TChartSeries {
