@@ -614,6 +614,11 @@ TChartSeries* TCustomChartLegend::SeriesOfItem(int Index) const
     return List[static_cast<size_t>(Index)];
 }
 
+TChartSeries* TCustomChartLegend::ItemSeries(int Index) const
+{
+    return CalcLegendStyle() == lsValues ? GetLegendSeries() : SeriesOfItem(Index);
+}
+
 int TCustomChartLegend::CountItems() const
 {
     int Count = 0;

@@ -392,6 +392,9 @@ public:
     std::vector<TChartSeries*> LegendSeriesList() const;
     // The series of item Index of a series legend (nullptr beyond them).
     TChartSeries* SeriesOfItem(int Index) const;
+    // The series item Index stands for in the current style: the listed
+    // series of a values legend, else SeriesOfItem.
+    TChartSeries* ItemSeries(int Index) const;
     // Items from FirstValue on in the current style (at least 0).
     int CountItems() const;
     // The text of item Index after the chart's DoGetLegendText (the two
