@@ -543,7 +543,7 @@ void TCustomBarSeries::DrawBarAlong(int BarIndex, int StartPos, int EndPos)
 
 void TCustomBarSeries::DrawTickLines(const TBarGeometry& Bar, TBarStyle Style)
 {
-    if (Style != bsRectangle && Style != bsArrow && Style != bsRectGradient && Style != bsBevel)
+    if (!BarStyleHasTickLines(Style))
         return;
     const TChartAxis* Axis = Bar.Vertical ? GetVertAxis() : GetHorizAxis();
     if (!Axis)

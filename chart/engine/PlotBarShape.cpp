@@ -170,10 +170,15 @@ void DrawBarShape(TPlotCanvas3D& Canvas, const TBarGeometry& Bar, TBarStyle Styl
         DrawShape2D(Canvas, Bar, Style, Depth, Pen, Color);
 }
 
+bool BarStyleHasTickLines(TBarStyle Style)
+{
+    return Style == bsRectangle || Style == bsArrow || Style == bsRectGradient || Style == bsBevel;
+}
+
 void DrawBarTickLines(TPlotCanvas3D& Canvas, const TBarGeometry& Bar, TBarStyle Style, bool Is3D,
                       const TBarDepth& Depth, const std::vector<int>& Ticks)
 {
-    if (Style != bsRectangle && Style != bsArrow && Style != bsRectGradient && Style != bsBevel)
+    if (!BarStyleHasTickLines(Style))
         return;
     int A0 = Bar.AcrossStart;
     int A1 = Bar.AcrossEnd;

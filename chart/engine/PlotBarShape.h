@@ -64,6 +64,9 @@ struct TBarDepth {
 void DrawBarShape(TPlotCanvas3D& Canvas, const TBarGeometry& Bar, TBarStyle Style, bool Is3D, const TBarDepth& Depth,
                   const TChartPen& Pen, TColor Color);
 
+// The styles that show the value axis' ticks across their bars.
+bool BarStyleHasTickLines(TBarStyle Style);
+
 // The lines across Bar at the tick pixels strictly inside Start .. End, in
 // the canvas' current pen, for the styles that show them (rectangle, arrow,
 // gradient, bevel; an arrow's lines a quarter shorter at each end). In 3-D
