@@ -729,9 +729,6 @@ private:
     void DrawTick(int Pixel, int Offset, int Length);
     void DrawGridLine(int Pixel);
     std::vector<int> MinorPixels() const;
-    // Minor marks every Delta pixels (rounded per mark) from tick pixel
-    // From outward to the axis end, strictly inside Lo .. Hi.
-    static void AddMinorRunToEnd(std::vector<int>& Result, int From, double Delta, long long Lo, long long Hi);
 
     TCustomAxisPanel* FParentChart = nullptr;
     bool FIsDepthAxis = false;

@@ -53,6 +53,29 @@ struct TFlagRestore {
     ~TFlagRestore() { Flag = Old; }
 };
 
+// Minor marks every Delta pixels (rounded per mark) from tick pixel From
+// outward to the axis end, strictly inside Lo .. Hi. Marks denser than
+// pixels fall on every pixel: each is marked once.
+void AddMinorRunToEnd(std::vector<int>& Result, int From, double Delta, long long Lo, long long Hi)
+{
+    if (!(std::abs(Delta) > 0))
+        return;
+    const long long Direction = Delta > 0 ? 1 : -1;
+    const long long Reach = Delta > 0 ? Hi - From : From - Lo;
+    if (std::abs(Delta) < 1) {
+        for (long long K = 1; K < Reach; ++K)
+            if (const long long Pixel = From + Direction * K; Pixel > Lo && Pixel < Hi)
+                Result.push_back(static_cast<int>(Pixel));
+        return;
+    }
+    const auto Steps = static_cast<long long>(std::floor(static_cast<double>(Reach) / std::abs(Delta)));
+    for (long long K = 1; K <= Steps; ++K) {
+        const int Pixel = RoundPixel(From + RoundHalfEven(static_cast<double>(K) * Delta));
+        if (Pixel > Lo && Pixel < Hi)
+            Result.push_back(Pixel);
+    }
+}
+
 } // namespace
 
 // --- Measuring ------------------------------------------------------------------------------------
@@ -986,24 +1009,6 @@ std::vector<int> TChartAxis::MinorPixels() const
     AddMinorRunToEnd(Result, Ticks[0], -(static_cast<double>(Ticks[1]) - Ticks[0]) / (Count + 1), Lo, Hi);
     AddMinorRunToEnd(Result, Ticks[N - 1], (static_cast<double>(Ticks[N - 1]) - Ticks[N - 2]) / (Count + 1), Lo, Hi);
     return Result;
-}
-
-void TChartAxis::AddMinorRunToEnd(std::vector<int>& Result, int From, double Delta, long long Lo, long long Hi)
-{
-    if (!(std::abs(Delta) > 0))
-        return;
-    const double Reach = static_cast<double>(Delta > 0 ? Hi - From : From - Lo);
-    const long long Steps = static_cast<long long>(std::floor(Reach / std::abs(Delta)));
-    int Last = From;
-    for (long long K = 1; K <= Steps; ++K) {
-        const int Pixel = RoundPixel(From + RoundHalfEven(static_cast<double>(K) * Delta));
-        // Marks denser than pixels fall on one pixel: drawn once.
-        if (Pixel == Last)
-            continue;
-        Last = Pixel;
-        if (Pixel > Lo && Pixel < Hi)
-            Result.push_back(Pixel);
-    }
 }
 
 void TChartAxis::DrawTicksLineAndGrid()
