@@ -282,10 +282,8 @@ TChartAxis::~TChartAxis()
     if (!FParentChart)
         return;
     FParentChart->AxesList().Remove(this);
-    // Series must not keep a custom axis that is gone.
     if (!FParentChart->IsDestroying())
-        for (TChartSeries* Series : FParentChart->SeriesList())
-            Series->AxisRemoved(this);
+        FParentChart->AxisDestroyed(this);
 }
 
 void TChartAxis::Assign(const TPersistent* Source)

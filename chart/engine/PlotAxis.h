@@ -717,6 +717,8 @@ private:
     void TakeSpace(TRect& Rect, int Size) const;
     int MoveOutward(int Pixel, int Amount) const;
     int PositionOffset(const TRect& Rect) const;
+    // Labels and title outward from AxisLinePixel: ticks, then labels.
+    void PlaceLabelsAndTitleFromAxisLine();
     int DepthAxisY() const;
     TAxisLabelStyle EffectiveLabelStyle() const;
 
