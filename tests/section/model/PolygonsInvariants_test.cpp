@@ -79,6 +79,22 @@ TEST(CheckModelInvariants, ARingWithoutAreaIsNotAlsoTurnedOver)
     EXPECT_EQ(faults, std::vector<std::string>{"ring 0 of body 1 encloses no area"});
 }
 
+TEST(CheckModelInvariants, AModelWithoutExtentIsChecked)
+{
+    // All nodes on one vertical line, on one horizontal line, in one place:
+    // the edge grid degenerates to one column, one row, one cell.
+    for (const auto& flatten : {+[](Tnode& node) { node.x = 0; }, +[](Tnode& node) { node.y = 0; },
+                                +[](Tnode& node) { node.x = node.y = 7; }}) {
+        FrameModel m;
+        m.AddSquare(10, 10, 20);
+        for (Tnode& node : m.nodes)
+            flatten(node);
+        const std::string faults = Describe(CheckModelInvariants(m.model, m.nodes, &kFrameArea));
+        EXPECT_NE(faults.find("ring 0 of body 1 encloses no area"), std::string::npos) << faults;
+        EXPECT_EQ(faults.find("crosses"), std::string::npos) << faults;
+    }
+}
+
 // Adds a body of one ring over the points, turned to the kept orientation.
 void AddRingBody(FrameModel& m, arofcomplexM points)
 {
