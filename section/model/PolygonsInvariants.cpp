@@ -292,6 +292,10 @@ private:
 // lengths and the coordinates' magnitude.
 bool EdgesCross(const complexM& p1, const complexM& p2, const complexM& q1, const complexM& q2)
 {
+    // Edges whose boxes are apart cannot cross; most pairs of a cell end here.
+    if (std::max(p1.re, p2.re) < std::min(q1.re, q2.re) || std::max(q1.re, q2.re) < std::min(p1.re, p2.re) ||
+        std::max(p1.im, p2.im) < std::min(q1.im, q2.im) || std::max(q1.im, q2.im) < std::min(p1.im, p2.im))
+        return false;
     const double lengthP = std::hypot(p2.re - p1.re, p2.im - p1.im);
     const double lengthQ = std::hypot(q2.re - q1.re, q2.im - q1.im);
     if (lengthP == 0.0 || lengthQ == 0.0)
