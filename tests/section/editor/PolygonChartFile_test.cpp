@@ -234,10 +234,15 @@ TEST_F(SectionFiles, ABrokenModelKeepsTheCurrentSection)
 // from a sound model.
 class TRandomSession {
 public:
-    explicit TRandomSession(unsigned Seed) : FRandom(Seed)
+    // With Relief the frame's top follows a random ground profile.
+    TRandomSession(unsigned Seed, bool Relief) : FRandom(Seed)
     {
         MessageService() = [this](const TMessageRequest&) { return Index(2) == 0 ? mrYes : mrNo; };
-        Chart.NewModel({}, false, 0, 300, 0, 100);
+        arofcomplexM profile;
+        if (Relief)
+            for (double x = -20; x <= 330; x += Uniform(15, 60))
+                profile.Add(complexM{x, Uniform(0, 12)});
+        Chart.NewModel(profile, Relief, 0, 300, 0, 100);
         SetMode(pmAddPolygon);
         FSound = Chart.SectionModel();
     }
@@ -247,6 +252,17 @@ public:
     {
         if (Index(20) == 0)
             SetMode(Modes[static_cast<size_t>(Index(static_cast<int>(std::size(Modes))))]);
+        if (Index(150) == 0) {
+            // Between edits the area grows or shrinks at its sides and bottom,
+            // the model adapted to it or kept.
+            SetMode(Chart.EditMode);
+            const TModelArea area = Chart.ModelArea;
+            const bool keep = Index(2) == 0;
+            Chart.SetModelArea(keep, area.left + Uniform(-20, 20), area.right + Uniform(-20, 20), area.top,
+                               area.bottom + Uniform(-10, 10));
+            KeepSound(keep ? "area change keeping the model" : "area change");
+            return;
+        }
         const complexM target = Target();
         Chart.CursorX = target.re;
         Chart.CursorY = target.im;
@@ -336,7 +352,8 @@ private:
             return complexM{(a.x + b.x) / 2, (a.y + b.y) / 2};
         }
         default:
-            return complexM{Uniform(-5, 305), Uniform(-5, 105)};
+            const TModelArea& area = Chart.ModelArea;
+            return complexM{Uniform(area.left - 5, area.right + 5), Uniform(area.top - 5, area.bottom + 5)};
         }
     }
 
@@ -375,7 +392,7 @@ TEST_F(SectionFiles, EveryFileTheEditorWritesLoadsUnchanged)
     std::set<TPolygonEditMode> modes;
     std::vector<std::string> editFaults;
     for (unsigned seed = 1; seed <= 8; ++seed) {
-        TRandomSession session(seed);
+        TRandomSession session(seed, seed % 2 == 0);
         for (int round = 0; round < 8; ++round) {
             for (int step = 0; step < 80; ++step)
                 session.Step();
