@@ -75,7 +75,9 @@ public:
     bool HideOnClick() const { return FHideOnClick; }
     void SetHideOnClick(bool Value) { FHideOnClick = Value; }
     TPicture& Picture() const { return *FPicture; }
+    void SetPicture(const TPicture* Value) { FPicture->Assign(Value); }
     TPicture& PictureVGA() const { return *FPictureVGA; }
+    void SetPictureVGA(const TPicture* Value) { FPictureVGA->Assign(Value); }
     bool ShapeForm() const { return FShapeForm; }
     // On: show and hide effects that cut the window (roll, slide, centre)
     // become blends.

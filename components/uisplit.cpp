@@ -448,10 +448,19 @@ std::optional<TRect> TuiCustomMultiSplit::PaneRect(int Index) const
     return Panes[static_cast<size_t>(Index)];
 }
 
+void TuiCustomMultiSplit::SetCursor(TCursor Value)
+{
+    TuiCustomSplit::SetCursor(Value);
+    for (int i = 0; i < PaneCount(); ++i)
+        Panes(i)->SetCursor(Value);
+}
+
 void TuiCustomMultiSplit::LayoutPanes()
 {
     if (IsLoading() || IsDestroying())
         return;
+    for (int i = 0; i < PaneCount(); ++i)
+        Panes(i)->SetCursor(Cursor());
     for (int i = 0; i < std::min(PaneCount(), 4); ++i) {
         TControl* Pane = Panes(i);
         const std::optional<TRect> R = PaneRect(i);
@@ -746,7 +755,16 @@ void TuiCustomMultiSplit::CreateWnd()
 void TuiCustomMultiSplit::PostStartup()
 {
     QMetaObject::invokeMethod(
-        this, [this] { ApplyStartupPositions(); }, Qt::QueuedConnection);
+        this,
+        [this] {
+            // Runs from the event loop: handlers' errors end here.
+            try {
+                ApplyStartupPositions();
+            } catch (const std::exception& Error) {
+                Application().HandleException(Error);
+            }
+        },
+        Qt::QueuedConnection);
 }
 
 void TuiCustomMultiSplit::ApplyStartupPositions()

@@ -158,6 +158,9 @@ public:
     std::function<void(TControl*)> OnSplitMoveH;
     std::function<void(TControl*)> OnSplitMoveV;
 
+    // The cursor of the control and of every pane (new panes take it too).
+    void SetCursor(TCursor Value);
+
     // Derived values.
     int Inset() const { return FInset; }
     // The vertical bar's first and last x, the horizontal bar's first and
@@ -298,6 +301,8 @@ class TuiSMultiSplit : public TuiCustomMultiSplit {
     Q_CLASSINFO("default:BorderWidth", "0")
     Q_PROPERTY(int Color READ Color WRITE SetColor)
     Q_CLASSINFO("default:Color", "0x8000000F")
+    Q_PROPERTY(int Cursor READ Cursor WRITE SetCursor)
+    Q_CLASSINFO("default:Cursor", "0")
 
 public:
     using TuiCustomMultiSplit::TuiCustomMultiSplit;

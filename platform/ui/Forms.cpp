@@ -201,13 +201,11 @@ void TForm::Paint(TCanvas& Canvas)
 
 void TForm::NonClientMouseDown(int X, int Y)
 {
-    if (!HandleAllocated())
-        return;
-    QWidget* Window = Widget();
     // The window system moves the window where it can; otherwise the form
     // follows the mouse itself.
-    if (QWindow* Handle = Window->windowHandle(); Handle && Handle->startSystemMove())
-        return;
+    if (HandleAllocated())
+        if (QWindow* Handle = Widget()->windowHandle(); Handle && Handle->startSystemMove())
+            return;
     FDraggingWindow = true;
     FDragOffset = QPoint(X, Y);
 }

@@ -277,6 +277,26 @@ TEST_F(SplashTest, ShowModal_ReturnsWhenTheTimerCloses)
     EXPECT_EQ(Splash.SplashForm(), nullptr);
 }
 
+TEST_F(SplashTest, AutoShowOnDestroy_ShowsAndWaitsForTheTimer)
+{
+    auto Splash = std::make_unique<TuiSplash>();
+    SetPicture(Splash->Picture(), TitlePicture(40, 30));
+    Splash->SetAutoShowOnDestroy(true);
+    Splash->SetDuration(20);
+    int Hidden = 0;
+    Splash->OnHide = [&](TComponent*) { ++Hidden; };
+    Splash.reset();
+    EXPECT_EQ(Hidden, 1);
+    // Not with the no-splash switch.
+    Parameters = {QStringLiteral("/NS")};
+    Splash = std::make_unique<TuiSplash>();
+    SetPicture(Splash->Picture(), TitlePicture(40, 30));
+    Splash->SetAutoShowOnDestroy(true);
+    Splash->OnHide = [&](TComponent*) { ++Hidden; };
+    Splash.reset();
+    EXPECT_EQ(Hidden, 1);
+}
+
 TEST(SplashAnimation, RollsAndSlidesNeedADirection)
 {
     TuiAnimateWin Animation;

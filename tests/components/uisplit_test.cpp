@@ -426,6 +426,17 @@ TEST(MultiSplit, ScrollingPanes_SyncWhenAsked)
     EXPECT_EQ(Asked, 3);
 }
 
+TEST(MultiSplit, Cursor_GoesToEveryPane)
+{
+    TSplitterForm F(2);
+    F.Split->SetCursor(crCross);
+    EXPECT_EQ(F.Panes[0]->Cursor(), crCross);
+    auto* Late = new TuiSplitPane(&F.Form);
+    Late->SetParent(F.Split);
+    EXPECT_EQ(Late->Cursor(), crCross);
+    EXPECT_EQ(F.Split->CursorAt(20, 20), crCross);
+}
+
 TEST(MultiSplit, Startup_RegistersPanesAndTheFourWayCursor)
 {
     InitializeMultiSplit();
