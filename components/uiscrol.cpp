@@ -81,6 +81,17 @@ void TuiCustomScrollBox::Scroll(bool Horizontal, int ScrollCode, int ScrollPos)
     }
 }
 
+bool TuiCustomScrollBox::DoMouseWheel(TShiftState Shift, int WheelDelta, const TPoint& MousePos)
+{
+    if (TControl::DoMouseWheel(Shift, WheelDelta, MousePos))
+        return true;
+    const bool Horizontal = Shift.testFlag(ssShift);
+    const int Code = WheelDelta > 0 ? SB_LINEUP : SB_LINEDOWN;
+    for (int Line = 0; Line < 3; ++Line)
+        Scroll(Horizontal, Code, 0);
+    return true;
+}
+
 void TuiCustomScrollBox::Paint(TCanvas& Canvas)
 {
     TRect R = ClientRect();

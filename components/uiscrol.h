@@ -4,7 +4,9 @@
 //
 // Scroll messages arrive as Scroll(direction, code, position) with the
 // classic codes (SB_LINEUP … SB_ENDSCROLL); the position is kept within
-// 0 … range − client size, and the child windows move with it.
+// 0 … range − client size, and the child windows move with it. The box
+// draws no scroll bars of its own: the wheel and the owner's messages
+// scroll it.
 
 #include "components/uipanel.h"
 
@@ -42,6 +44,8 @@ public:
     virtual void Scroll(bool Horizontal, int ScrollCode, int ScrollPos);
 
     void Paint(TCanvas& Canvas) override;
+    // The wheel scrolls three lines (sideways with Shift).
+    bool DoMouseWheel(TShiftState Shift, int WheelDelta, const TPoint& MousePos) override;
 
 protected:
     // Moves to a position (clamped) and moves the child windows.

@@ -7,6 +7,7 @@
 
 #include <QtCore/QCoreApplication>
 #include <QtGui/QMouseEvent>
+#include <QtTest/QTest>
 #include <QtWidgets/QApplication>
 
 #include <memory>
@@ -366,6 +367,11 @@ TEST(MultiSplit, WindowDrag_InvertsTheBandOverThePanes)
     EXPECT_EQ(F.Split->SplitHPos(), 160);
     EXPECT_EQ(F.PaneBounds(1).Left, 162);
     EXPECT_TRUE(test::MatchesReference(Grab(Window), QStringLiteral("components"), QStringLiteral("splitter")));
+    // Keys typed into the window move the bars.
+    QTest::keyClick(Window, Qt::Key_Left);
+    EXPECT_EQ(F.Split->SplitHPos(), 150);
+    QTest::keyClick(Window, Qt::Key_Down, Qt::ShiftModifier);
+    EXPECT_EQ(F.Split->SplitVPos(), 157);
 }
 
 TEST(MultiSplit, PaintedBars_BevelAndSplitColour)
@@ -424,6 +430,11 @@ TEST(MultiSplit, ScrollingPanes_SyncWhenAsked)
     Panes[2]->Scroll(false, SB_LINEDOWN, 0);
     EXPECT_EQ(Panes[1]->VertPosition(), 108);
     EXPECT_EQ(Asked, 3);
+    // The wheel scrolls three lines, through the same messages.
+    Panes[1]->DoMouseWheel({}, -120, {5, 5});
+    EXPECT_EQ(Panes[1]->VertPosition(), 132);
+    EXPECT_EQ(Panes[2]->VertPosition(), 132);
+    EXPECT_EQ(Asked, 6);
 }
 
 TEST(MultiSplit, Cursor_GoesToEveryPane)
