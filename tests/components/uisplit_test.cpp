@@ -7,6 +7,7 @@
 
 #include <QtCore/QCoreApplication>
 #include <QtGui/QMouseEvent>
+#include <QtGui/QPainter>
 #include <QtTest/QTest>
 #include <QtWidgets/QApplication>
 
@@ -452,7 +453,15 @@ TEST(MultiSplit, Startup_RegistersPanesAndTheFourWayCursor)
 {
     InitializeMultiSplit();
     EXPECT_TRUE(Application().HasCursor(crSizeFourWay));
-    EXPECT_FALSE(Application().CursorOf(crSizeFourWay).pixmap().isNull());
+    const QPixmap Picture = Application().CursorOf(crSizeFourWay).pixmap();
+    ASSERT_FALSE(Picture.isNull());
+    EXPECT_EQ(Application().CursorOf(crSizeFourWay).hotSpot(), QPoint(16, 16));
+    QImage OnGrey(32, 32, QImage::Format_RGB32);
+    OnGrey.fill(qRgb(160, 160, 160));
+    QPainter(&OnGrey).drawPixmap(0, 0, Picture);
+    EXPECT_EQ(OnGrey.pixel(16, 16), qRgb(0, 0, 0));
+    EXPECT_EQ(OnGrey.pixel(0, 0), qRgb(160, 160, 160));
+    EXPECT_TRUE(test::MatchesReference(OnGrey, QStringLiteral("components"), QStringLiteral("splitter-cursor")));
     FinalizeMultiSplit();
     EXPECT_FALSE(Application().HasCursor(crSizeFourWay));
 }
