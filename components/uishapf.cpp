@@ -92,14 +92,18 @@ TuiShapeForm::TuiShapeForm(TComponent* AOwner)
     SetAlign(TAlign::alClient);
     SetBounds(0, 0, FForm->ClientWidth(), FForm->ClientHeight());
     FPicture->OnChange = [this](TPicture*) { PictureChanged(); };
+    // In the designer the form keeps its own hit test.
+    if (FForm->IsDesigning())
+        return;
     FPreviousHitTest = FForm->WindowHitTest();
     FForm->SetWindowHitTest([this](int X, int Y) { return HitTest(X, Y); });
+    FHooked = true;
 }
 
 TuiShapeForm::~TuiShapeForm()
 {
     // The form's own hit test comes back while the form stays.
-    if (!FForm->IsDestroying())
+    if (FHooked && !FForm->IsDestroying())
         FForm->SetWindowHitTest(FPreviousHitTest);
 }
 

@@ -36,7 +36,8 @@ class TuiShapeForm : public TControl {
 
 public:
     // AOwner must be a form: else Exception "This component must be owned
-    // by a TForm". Chains its hit test in front of the form's.
+    // by a TForm". Chains its hit test in front of the form's (not in the
+    // designer).
     explicit TuiShapeForm(TComponent* AOwner);
     ~TuiShapeForm() override;
 
@@ -68,6 +69,7 @@ private:
 
     TForm* FForm;
     TForm::THitTestProc FPreviousHitTest;
+    bool FHooked = false;
     bool FDragAnywhere = false;
     TControl* FDragControl = nullptr;
     std::unique_ptr<TPicture> FPicture;

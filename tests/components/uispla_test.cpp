@@ -465,6 +465,12 @@ TEST(ShapeForm, DragAnywhereOrFromOneControl)
     delete Shape; // the form's own hit test returns
     Form.MouseDown(mbLeft, {}, 5, 5);
     EXPECT_EQ(Form.HitTest(15, 15), HTCLIENT);
+
+    TForm Designed;
+    Designed.SetDesigning(true);
+    auto* Still = new TuiShapeForm(&Designed);
+    Still->SetDragAnywhere(true);
+    EXPECT_EQ(Designed.HitTest(5, 5), HTCLIENT);
 }
 
 // --- Form factory -----------------------------------------------------------------------------
