@@ -25,14 +25,43 @@ QPoint TFloorCaptureDC::Device(int X, int Y) const
     return ToDevice(X, Y).toPoint();
 }
 
+namespace {
+
+// The dashes of one-pixel styled pens, as the device draws them.
+QList<qreal> Dashes(int Style)
+{
+    switch (Style) {
+    case PS_DASH: return {18, 6};
+    case PS_DOT: return {3, 3};
+    case PS_DASHDOT: return {9, 6, 3, 6};
+    case PS_DASHDOTDOT: return {9, 3, 3, 3, 3, 3};
+    case PS_ALTERNATE: return {1, 1};
+    default: return {};
+    }
+}
+
+} // namespace
+
 TFloorCaptureDC::TItem& TFloorCaptureDC::Add(TKind Kind)
 {
+    const QList<qreal> DashPattern = Pen().Geometric ? QList<qreal>() : Dashes(Pen().Style);
+    if (PenDraws() && !DashPattern.isEmpty() && BkMode() == OPAQUE && Kind != TKind::Fill && Kind != TKind::Text) {
+        // The gaps of a styled line in the background colour, first.
+        TItem& Gaps = FItems.emplace_back();
+        Gaps.Kind = Kind;
+        Gaps.Pen = QPen(ToQColor(BkColor()), 0);
+        Gaps.Pen.setCapStyle(Qt::FlatCap);
+    }
     TItem& Item = FItems.emplace_back();
     Item.Kind = Kind;
-    if (PenDraws())
+    if (PenDraws()) {
         Item.Pen = QPen(ToQColor(Pen().Color), Pen().Geometric ? Pen().Width : 0);
-    else
+        Item.Pen.setCapStyle(Qt::FlatCap);
+        if (!DashPattern.isEmpty())
+            Item.Pen.setDashPattern(DashPattern);
+    } else {
         Item.Pen = QPen(Qt::NoPen);
+    }
     if (BrushFills())
         Item.Brush = QBrush(ToQColor(Brush().Kind == TBrushKind::DCBrush ? DCBrushColor() : Brush().Color));
     return Item;
@@ -41,7 +70,20 @@ TFloorCaptureDC::TItem& TFloorCaptureDC::Add(TKind Kind)
 void TFloorCaptureDC::LineTo(int X, int Y)
 {
     Add(TKind::Line).Points = QPolygon({Device(CurrentPosition().X, CurrentPosition().Y), Device(X, Y)});
+    CopyToGaps();
     TNullEngineDC::LineTo(X, Y);
+}
+
+void TFloorCaptureDC::CopyToGaps()
+{
+    if (FItems.size() < 2)
+        return;
+    TItem& Item = FItems.back();
+    TItem& Gaps = FItems[FItems.size() - 2];
+    if (Gaps.Kind == Item.Kind && Gaps.Points.isEmpty() && Gaps.Rect.isNull() && Gaps.Text.isEmpty()) {
+        Gaps.Points = Item.Points;
+        Gaps.Rect = Item.Rect;
+    }
 }
 
 void TFloorCaptureDC::Polyline(const TPoint* Points, int Count)
@@ -49,11 +91,13 @@ void TFloorCaptureDC::Polyline(const TPoint* Points, int Count)
     TItem& Item = Add(TKind::Polyline);
     for (int I = 0; I < Count; ++I)
         Item.Points << Device(Points[I].X, Points[I].Y);
+    CopyToGaps();
 }
 
 void TFloorCaptureDC::Rectangle(int L, int T, int R, int B)
 {
     Add(TKind::Rectangle).Rect = QRect(Device(L, T), Device(R, B) - QPoint(2, 2)).normalized();
+    CopyToGaps();
 }
 
 void TFloorCaptureDC::Polygon(const TPoint* Points, int Count)
@@ -61,6 +105,7 @@ void TFloorCaptureDC::Polygon(const TPoint* Points, int Count)
     TItem& Item = Add(TKind::Polygon);
     for (int I = 0; I < Count; ++I)
         Item.Points << Device(Points[I].X, Points[I].Y);
+    CopyToGaps();
 }
 
 void TFloorCaptureDC::FillRect(const TRect& Rect, const TLogBrush& Brush)

@@ -51,7 +51,11 @@ private:
         QPointF Baseline; // from the reference point, in the text's frame
         double Angle = 0; // degrees, counter-clockwise
     };
+    // A new item in the current pen and brush (after an item for the gaps
+    // of a styled pen on an opaque background).
     TItem& Add(TKind Kind);
+    // Gives the gaps item before the last item the last item's geometry.
+    void CopyToGaps();
     QPoint Device(int X, int Y) const;
 
     int FWidth;

@@ -104,18 +104,6 @@ void TChartValueList::SetCount(int value)
     FModified = true;
 }
 
-void TChartValueList::CheckIndex(int Index) const
-{
-    if (Index < 0 || Index >= FCount)
-        RaiseIndexError(Index, FCount);
-}
-
-double TChartValueList::Value(int Index) const
-{
-    CheckIndex(Index);
-    return FValue[static_cast<size_t>(Index)];
-}
-
 void TChartValueList::SetValue(int Index, double value)
 {
     CheckIndex(Index);

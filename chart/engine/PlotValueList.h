@@ -11,6 +11,7 @@
 // in steps of ValueListCapacityStep values, and computes its minimum,
 // maximum and totals lazily, once per change.
 
+#include "platform/base/Exception.h"
 #include "platform/core/Component.h"
 
 #include <QtCore/QString>
@@ -88,7 +89,11 @@ public:
     int Capacity() const { return FCapacity; }
 
     // The value at Index; ERangeError outside 0 .. Count - 1.
-    double Value(int Index) const;
+    double Value(int Index) const
+    {
+        CheckIndex(Index);
+        return FValue[static_cast<size_t>(Index)];
+    }
     // Stores, marks the list modified and tells the owner (modify, 4).
     void SetValue(int Index, double value);
     // Stores and marks the list modified without telling the owner.
@@ -143,7 +148,12 @@ public:
 private:
     void Grow();
     void InsertAt(int Index, double Value);
-    void CheckIndex(int Index) const;
+    // ERangeError outside 0 .. Count - 1 (inline: every drawn value passes).
+    void CheckIndex(int Index) const
+    {
+        if (Index < 0 || Index >= FCount) [[unlikely]]
+            RaiseIndexError(Index, FCount);
+    }
 
     TChartSeries* FOwner;
     bool FDateTime = false;

@@ -328,16 +328,45 @@ void TPainterDC::Rectangle(int l, int t, int r, int b)
 void TPainterDC::LineTo(int x, int y)
 {
     // The common case, a plain line on the device, skips the path machinery.
-    if (!PlainPenLines()) {
-        TDeviceContext::LineTo(x, y);
+    if (PlainPenLines()) {
+        const QPointF from = ToDevice(CurrentPosition().X, CurrentPosition().Y);
+        TDeviceContext::MoveTo(x, y);
+        const QPointF to = ToDevice(x, y);
+        QPainter& painter = Painter();
+        ApplyRopAndPen(painter);
+        DrawCosmeticLine(painter, from, to);
         return;
     }
-    const QPointF from = ToDevice(CurrentPosition().X, CurrentPosition().Y);
-    TDeviceContext::MoveTo(x, y);
-    const QPointF to = ToDevice(x, y);
-    QPainter& painter = Painter();
-    ApplyRopAndPen(painter);
-    DrawCosmeticLine(painter, from, to);
+    if (StyledLineForward(x, y)) {
+        // Dotted and dashed grid lines: a line running forward draws as its
+        // path does, its dashes starting at its start.
+        const QPointF from = ToDevice(CurrentPosition().X, CurrentPosition().Y);
+        TDeviceContext::MoveTo(x, y);
+        const QPointF to = ToDevice(x, y);
+        QPainter& painter = Painter();
+        ApplyRopAndPen(painter);
+        if (BkMode() == OPAQUE) { // the gaps show the background colour
+            const QPen dashes = painter.pen();
+            QPen gaps(ToQColor(BkColor()), 0);
+            gaps.setCapStyle(Qt::FlatCap);
+            painter.setPen(gaps);
+            painter.drawLine(from, to);
+            painter.setPen(dashes);
+        }
+        painter.drawLine(from, to);
+        return;
+    }
+    TDeviceContext::LineTo(x, y);
+}
+
+bool TPainterDC::StyledLineForward(int x, int y) const
+{
+    const TLogPen& logPen = Pen();
+    if (InPath() || MapMode() != MM_TEXT || logPen.Geometric || !IsStyled(logPen) || ROP2() == R2_NOP)
+        return false;
+    const int dx = x - CurrentPosition().X;
+    const int dy = y - CurrentPosition().Y;
+    return std::abs(dx) >= std::abs(dy) ? dx >= 0 : dy >= 0;
 }
 
 void TPainterDC::DrawCosmeticLine(QPainter& painter, const QPointF& from, const QPointF& to)
@@ -383,13 +412,18 @@ void TPainterDC::Polygon(const TPoint* points, int count)
         TDeviceContext::Polygon(points, count);
         return;
     }
-    FScratch.resize(count);
-    for (int i = 0; i < count; ++i)
-        FScratch[i] = ToDevice(points[i].X, points[i].Y);
     QPainter& painter = Painter();
     ApplyRopAndPen(painter);
     painter.setBrush(Brush().Kind == TBrushKind::Solid ? QBrush(ToQColor(Brush().Color)) : QBrush(Qt::NoBrush));
-    painter.drawPolygon(FScratch, PolyFillMode() == WINDING ? Qt::WindingFill : Qt::OddEvenFill);
+    const Qt::FillRule rule = PolyFillMode() == WINDING ? Qt::WindingFill : Qt::OddEvenFill;
+    if (MapMode() == MM_TEXT) { // whole pixels: QPainter's integer polygon route
+        painter.drawPolygon(DevicePoints(points, count), rule);
+        return;
+    }
+    FScratch.resize(count);
+    for (int i = 0; i < count; ++i)
+        FScratch[i] = ToDevice(points[i].X, points[i].Y);
+    painter.drawPolygon(FScratch, rule);
 }
 
 void TPainterDC::EngineFillRegion(const TRegion& region, const TLogBrush& brush)

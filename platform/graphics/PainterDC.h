@@ -68,6 +68,11 @@ private:
     // Whether lines can go straight to QPainter: no path open, no scaling,
     // a plain one-pixel solid pen that draws.
     bool PlainPenLines() const;
+    // Whether LineTo to (x, y) with a dotted or dashed one-pixel pen can go
+    // straight to QPainter: as PlainPenLines, and the line runs forward
+    // along its major axis (QPainter then starts the dashes where the path
+    // would).
+    bool StyledLineForward(int x, int y) const;
     // Whether a filled shape can go straight to QPainter: no path open, no
     // scaling, copy mode, a null or plain one-pixel pen and a solid, device
     // or null brush.

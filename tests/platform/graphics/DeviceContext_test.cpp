@@ -608,6 +608,33 @@ TEST(DevicePaths, FastRoutesDrawAsTheirPathsDo)
         }
 }
 
+TEST(DevicePaths, StyledLinesDrawAsTheirPathsDo)
+{
+    // Dotted and dashed lines running forward go straight to QPainter, with
+    // their gaps in the background colour when it is opaque.
+    std::mt19937 random(4);
+    std::uniform_int_distribution<int> coordinate(-3, 45);
+    const int styles[] = {PS_DOT, PS_DASH, PS_DASHDOT, PS_DASHDOTDOT, PS_ALTERNATE};
+    for (int round = 0; round < 400; ++round) {
+        Surface direct(40, 40), viaPath(40, 40);
+        const TPoint from{coordinate(random), coordinate(random)};
+        const TPoint to{coordinate(random), coordinate(random)};
+        for (Surface* s : {&direct, &viaPath}) {
+            s->dc->SelectPen(ExtCreatePen(styles[round % 5], 1, clBlack));
+            s->dc->SetBkMode(round % 3 == 0 ? TRANSPARENT : OPAQUE);
+            s->dc->SetBkColor(clRed);
+            s->dc->MoveTo(from.X, from.Y);
+        }
+        direct.dc->LineTo(to.X, to.Y);
+        viaPath.dc->BeginPath();
+        viaPath.dc->LineTo(to.X, to.Y);
+        viaPath.dc->EndPath();
+        viaPath.dc->StrokePath();
+        ASSERT_EQ(direct.Art(), viaPath.Art()) << "round " << round;
+        EXPECT_EQ(direct.dc->CurrentPosition(), to);
+    }
+}
+
 TEST(DeviceArcs, PieFollowsTheArcDirection)
 {
     for (int direction : {AD_COUNTERCLOCKWISE, AD_CLOCKWISE}) {
