@@ -81,7 +81,12 @@ public:
     void SetModified(bool value) { FModified = value; }
 
     // Values in use. EAssertionFailed when the count exceeds the array.
-    int Count() const;
+    int Count() const
+    {
+        if (FCount > FCapacity) [[unlikely]]
+            CountBeyondCapacity();
+        return FCount;
+    }
     // A negative count fails with an assertion; a larger count lengthens
     // the array (new values 0).
     void SetCount(int value);
@@ -126,8 +131,20 @@ public:
     // The same within First .. Last (-1 when Last < First).
     int LocateInRange(int First, int Last, double Value) const;
 
-    double MaxValue();
-    double MinValue();
+    // The statistics, recomputed first when values changed (inline: drawing
+    // asks for them per shape).
+    double MaxValue()
+    {
+        if (FModified)
+            RecalcStats();
+        return FMaxValue;
+    }
+    double MinValue()
+    {
+        if (FModified)
+            RecalcStats();
+        return FMinValue;
+    }
     double Total();
     double TotalABS();
     double Range() { return MaxValue() - MinValue(); }
@@ -148,6 +165,8 @@ public:
 private:
     void Grow();
     void InsertAt(int Index, double Value);
+    // Raises the failed consistency check of Count.
+    [[noreturn]] void CountBeyondCapacity() const;
     // ERangeError outside 0 .. Count - 1 (inline: every drawn value passes).
     void CheckIndex(int Index) const
     {
