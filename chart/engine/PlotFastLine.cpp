@@ -248,9 +248,12 @@ TRect TFastLineSeries::UncutArea() const
     const TDeviceContext& DC = FParentChart->Canvas().GetHandle();
     if (DC.MapMode() != MM_TEXT)
         return {};
-    // Two pixels inside every edge: a segment that stays there is drawn
-    // whole, so its end pixels follow the rules the reduction relies on.
-    const QRect Device = DC.DeviceBounds();
+    // Two pixels inside every edge of the device and of its clip: a segment
+    // that stays there is drawn whole, so its end pixels follow the rules
+    // the reduction relies on.
+    QRect Device = DC.DeviceBounds();
+    if (DC.ClipRegion())
+        Device &= DC.ClipRegion()->boundingRect();
     const TPoint Origin = DC.DPtoLP({0, 0});
     return TRect{Device.left() + Origin.X + 2, Device.top() + Origin.Y + 2, Device.right() + Origin.X - 2,
                  Device.bottom() + Origin.Y - 2};

@@ -167,9 +167,10 @@ TEST(FastLine, DrawAllPointsOffReducesEachPixelColumn)
 }
 
 // The pixels of a 300 x 200 chart drawing Points with DrawAllPoints as given
-// (Unsorted: X kept in the order given).
+// (Unsorted: X kept in the order given; Clipped: to the chart rectangle).
 QImage DrawnPixels(const std::vector<std::pair<double, double>>& Points, bool DrawAll, double XMin, double XMax,
-                   double YMin, double YMax, bool InvertX, bool InvertY, bool Unsorted = false)
+                   double YMin, double YMax, bool InvertX, bool InvertY, bool Unsorted = false,
+                   bool Clipped = false)
 {
     TTestChart Chart;
     Chart.SetBounds(0, 0, 300, 200);
@@ -193,6 +194,8 @@ QImage DrawnPixels(const std::vector<std::pair<double, double>>& Points, bool Dr
     const std::unique_ptr<TBitmap> Target = test::BindCanvas(Chart);
     Target->Canvas().Brush().SetColor(clWhite);
     Target->Canvas().FillRect(TRect{0, 0, 300, 200});
+    if (Clipped) // as a paint clips series to the chart rectangle
+        Target->Canvas().Handle().IntersectClipRect(10, 10, 290, 190);
     Series->CalcFirstLastVisibleIndex();
     Series->DrawAllValues();
     return Target->Image().copy();
@@ -224,9 +227,13 @@ TEST(FastLine, ReducedColumnsDrawTheSamePixelsAsEveryPoint)
                     SCOPED_TRACE(testing::Message() << Count << " points, X " << R.XMin << " .. " << R.XMax
                                                     << ", inversion " << Inversion);
                     const bool IX = Inversion & 1, IY = Inversion & 2;
-                    const QImage All = DrawnPixels(*Points, true, R.XMin, R.XMax, R.YMin, R.YMax, IX, IY);
-                    const QImage Reduced = DrawnPixels(*Points, false, R.XMin, R.XMax, R.YMin, R.YMax, IX, IY);
-                    EXPECT_TRUE(All == Reduced);
+                    for (const bool Clip : {false, true}) {
+                        const QImage All =
+                            DrawnPixels(*Points, true, R.XMin, R.XMax, R.YMin, R.YMax, IX, IY, false, Clip);
+                        const QImage Reduced =
+                            DrawnPixels(*Points, false, R.XMin, R.XMax, R.YMin, R.YMax, IX, IY, false, Clip);
+                        EXPECT_TRUE(All == Reduced) << (Clip ? "clipped" : "whole device");
+                    }
                 }
     }
 }
