@@ -326,12 +326,18 @@ bool TPolygonChart::SetModelArea(bool KeepModel, double Left, double Right, doub
     bool refused = !usable;
     if (usable && !KeepModel && !Model.Empty()) {
         // A narrower area can drop surface nodes that a ring of the host body
-        // runs through; when the adapted model is not sound, the model and
-        // its area stay as they were (the axes go back to the area below).
+        // runs through, and the border nodes follow the area: when the
+        // adapted model is not sound (or a ring would then overlap another),
+        // the model and its area stay as they were (the axes go back to the
+        // area below).
         AllSpolygon modelCopy = CopyAllSpolygon(Model);
         Tnodes nodesCopy = CopyNodes(Nodes);
-        if (!ChangeModelArea(Profile, HasProfile, Model, Nodes, area.bottom, area.top, area.right, area.left,
-                             ModelArea.bottom, ModelArea.top, ModelArea.right, ModelArea.left)) {
+        const bool adapted = ChangeModelArea(Profile, HasProfile, Model, Nodes, area.bottom, area.top, area.right,
+                                             area.left, ModelArea.bottom, ModelArea.top, ModelArea.right,
+                                             ModelArea.left);
+        if (adapted)
+            FitBorderNodesToArea(Nodes, area.bottom, area.top, area.right, area.left);
+        if (!adapted || !ModelFits(Model, Nodes)) {
             Model = std::move(modelCopy);
             Nodes = std::move(nodesCopy);
             area = ModelArea;

@@ -32,26 +32,18 @@ void ShowNodeToCursor(TLineSeries* Series, const Tnodes& Nodes, int Node, double
     Series->AddXY(X, Y);
 }
 
-// Every body of the model.
-arofintM AllBodies(const AllSpolygon& Model)
-{
-    arofintM bodies(Model.Length());
-    for (int body = 0; body < Model.Length(); ++body)
-        bodies[body] = body;
-    return bodies;
-}
-
-// The bodies whose ring shapes an edit of Body may have changed: Body and
-// the bodies split off it (appended after the BodiesBefore it had), or every
-// body when the edit touched the frame's outline, which bounds them all.
-arofintM TouchedBodies(const AllSpolygon& Model, int Body, int BodiesBefore, bool FrameChanged)
+// Whether the rings an edit of Body may have reshaped fit the model: those
+// of Body and of the bodies split off it (appended after the BodiesBefore
+// it had), or every ring when the edit touched the frame's outline, which
+// bounds them all.
+bool EditedBodiesFit(const AllSpolygon& Model, const Tnodes& Nodes, int Body, int BodiesBefore, bool FrameChanged)
 {
     if (FrameChanged)
-        return AllBodies(Model);
+        return ModelFits(Model, Nodes);
     arofintM bodies{Body};
     for (int body = BodiesBefore; body < Model.Length(); ++body)
         bodies.Add(body);
-    return bodies;
+    return BodiesFitModel(bodies, Model, Nodes);
 }
 
 } // namespace
@@ -336,7 +328,7 @@ bool TPolygonChart::DoDeleteNode(int Node, int Body)
     const int bodiesBefore = Model.Length();
     const bool deleted = ValidNode(Nodes, Node) && !frameNode && Body >= 0 && Body < Model.Length() &&
                          DeleteNode(Node, Body, Model, Nodes) &&
-                         BodiesFitModel(TouchedBodies(Model, Body, bodiesBefore, Body == 0), Model, Nodes);
+                         EditedBodiesFit(Model, Nodes, Body, bodiesBefore, Body == 0);
     if (deleted)
         RebuildMapSeries();
     else
@@ -377,13 +369,15 @@ bool TPolygonChart::DoAddNode(int NodeA, int NodeB, complexM Point, int Body)
 
 bool TPolygonChart::CheckMoveOrRollBack(const arofintM& MovedNodes, int Body, bool WholeBody)
 {
+    const bool movedValid =
+        std::all_of(MovedNodes.begin(), MovedNodes.end(), [&](int node) { return ValidNode(Nodes, node); });
     // A moved border node reshapes the frame, which bounds every body.
-    const bool frameChanged = std::any_of(MovedNodes.begin(), MovedNodes.end(), [&](int node) {
-        return !ValidNode(Nodes, node) || Nodes[node].border != bkNone;
+    const bool frameChanged = movedValid && std::any_of(MovedNodes.begin(), MovedNodes.end(), [&](int node) {
+        return Nodes[node].border != bkNone;
     });
-    const bool valid = Body >= 0 && Body < Model.Length() &&
+    const bool valid = movedValid && Body >= 0 && Body < Model.Length() &&
                        CheckMovedNodes(MovedNodes, Body, Model, WholeBody ? 1 : 0, Nodes) &&
-                       BodiesFitModel(TouchedBodies(Model, Body, Model.Length(), frameChanged), Model, Nodes);
+                       EditedBodiesFit(Model, Nodes, Body, Model.Length(), frameChanged);
     if (valid)
         return true;
     // The map is rebuilt with the restored model (a surface re-sort may have

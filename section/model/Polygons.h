@@ -232,6 +232,8 @@ bool PolygonFitsModel(const arofcomplexM& points, const AllSpolygon& model, cons
 // every ring of the listed bodies.
 bool RingFitsModel(int body, int sub, const AllSpolygon& model, const Tnodes& nodes);
 bool BodiesFitModel(const arofintM& bodies, const AllSpolygon& model, const Tnodes& nodes);
+// BodiesFitModel for every body: after a change of the frame, which bounds them all.
+bool ModelFits(const AllSpolygon& model, const Tnodes& nodes);
 
 // --- Nearest elements and selections --------------------------------------
 // The searches measure scaled distances: kx and ky multiply x and y

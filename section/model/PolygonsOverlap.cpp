@@ -370,6 +370,14 @@ bool BodiesFitModel(const arofintM& bodies, const AllSpolygon& model, const Tnod
     return true;
 }
 
+bool ModelFits(const AllSpolygon& model, const Tnodes& nodes)
+{
+    arofintM bodies(model.Length());
+    for (int body = 0; body < model.Length(); ++body)
+        bodies[body] = body;
+    return BodiesFitModel(bodies, model, nodes);
+}
+
 bool RingFitsModel(int body, int sub, const AllSpolygon& model, const Tnodes& nodes)
 {
     const arofcomplexM points = RingPoints(model[body][sub].ring, nodes);

@@ -96,6 +96,39 @@ TEST_F(Shapes, FrameNodesCannotBeDeletedSoNoBodyLosesANode)
     EXPECT_TRUE(Press(true));
 }
 
+TEST_F(Shapes, AreaChangeThatWouldLayARingOverABodyIsRefused)
+{
+    // A ring of the host body against the right edge, its upper corner on
+    // the edge at (1000, 10); a small body just above its slanted top side.
+    chart.NewModel({}, false, 0, 1000, 0, 100);
+    ASSERT_TRUE(AddNodeOnEdge(3, 2, 0, 1, 1, chart.Nodes, chart.Model, {1000, 10}));
+    const int upper = chart.Nodes.High();
+    ASSERT_TRUE(AddNodeOnEdge(upper, 2, 0, 1, 1, chart.Nodes, chart.Model, {1000, 60}));
+    const int lower = chart.Nodes.High();
+    const AllSpolygon model = CopyAllSpolygon(chart.Model);
+    const Tnodes nodes = CopyNodes(chart.Nodes);
+    for (bool reverse : {false, true}) {
+        chart.Model = CopyAllSpolygon(model);
+        chart.Nodes = CopyNodes(nodes);
+        arofcomplexM path{{1000, 10}, {900, 30}, {900, 60}, {1000, 60}};
+        const TModelArea& area = chart.ModelArea;
+        if (AddSubPolygonWithBorders(upper, lower, 0, reverse, chart.Nodes, chart.Model, path, area.bottom,
+                                     area.top, area.right, area.left) &&
+            chart.Model[0][1].ring.Length() == 4)
+            break;
+    }
+    ASSERT_EQ(chart.Model[0][1].ring.Length(), 4);
+    AddBody({{930, 18}, {945, 14}, {945, 20}});
+    ExpectSound();
+    const Tnodes before = CopyNodes(chart.Nodes);
+    // At right = 950 the ring's corner would come to (950, 10) and its top
+    // side would pass below the body's corners.
+    EXPECT_FALSE(chart.SetModelArea(false, 0, 950, 0, 100));
+    EXPECT_EQ(chart.ModelArea.right, 1000.0);
+    EXPECT_EQ(chart.Nodes, before);
+    EXPECT_TRUE(chart.SetModelArea(false, 0, 995, 0, 100));
+}
+
 TEST_F(Shapes, DrawnTriangleThroughTwoCornersOfASquareIsRefused)
 {
     TSectionFixture::AddBodies(chart, 1); // (100, 10) .. (200, 50)

@@ -52,6 +52,15 @@ TShape ClipLeftOf(const TShape& shape, const TPoint& a, const TPoint& b)
 // Area of the intersection of two counter-clockwise triangles.
 double TriangleOverlap(const std::array<TPoint, 3>& a, const std::array<TPoint, 3>& b)
 {
+    auto low = [](const std::array<TPoint, 3>& t, double TPoint::*axis) {
+        return std::min({t[0].*axis, t[1].*axis, t[2].*axis});
+    };
+    auto high = [](const std::array<TPoint, 3>& t, double TPoint::*axis) {
+        return std::max({t[0].*axis, t[1].*axis, t[2].*axis});
+    };
+    for (double TPoint::*axis : {&TPoint::x, &TPoint::y})
+        if (high(a, axis) <= low(b, axis) || high(b, axis) <= low(a, axis))
+            return 0.0;
     TShape clipped(a.begin(), a.end());
     for (int i = 0; i < 3 && !clipped.empty(); ++i)
         clipped = ClipLeftOf(clipped, b[i], b[(i + 1) % 3]);
