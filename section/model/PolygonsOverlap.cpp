@@ -53,6 +53,14 @@ TBox BoxOf(const arofcomplexM& points)
     return box;
 }
 
+TBox EdgeBox(const complexM& a, const complexM& b)
+{
+    TBox box;
+    box.Add(a);
+    box.Add(b);
+    return box;
+}
+
 // The tolerance for comparing two shapes: relative to their common extent.
 double ToleranceFor(const TBox& a, const TBox& b)
 {
@@ -122,14 +130,9 @@ void ForEachEdge(const arofcomplexM& ring, Visit visit)
 std::vector<double> CutsAlong(const complexM& a, const complexM& b, const arofcomplexM& other, double tolerance)
 {
     std::vector<double> cuts{0.0, 1.0};
-    TBox edgeBox;
-    edgeBox.Add(a);
-    edgeBox.Add(b);
+    const TBox edgeBox = EdgeBox(a, b);
     ForEachEdge(other, [&](const complexM& c, const complexM& d) {
-        TBox box;
-        box.Add(c);
-        box.Add(d);
-        if (!edgeBox.Meets(box, tolerance))
+        if (!edgeBox.Meets(EdgeBox(c, d), tolerance))
             return;
         if (CrossProperly(a, b, c, d)) {
             const double s1 = Cross(Minus(d, c), Minus(a, c)), s2 = Cross(Minus(d, c), Minus(b, c));
@@ -145,16 +148,18 @@ std::vector<double> CutsAlong(const complexM& a, const complexM& b, const arofco
 
 // Calls visit(midpoint, edge start, edge end) for the middle of every piece
 // of the ring's edges cut by the other ring, pieces within the tolerance
-// left out; stops and returns true when visit does.
+// left out; with onlyNear, edges away from that box are left out too.
+// Stops and returns true when visit does.
 template <class Visit>
-bool AnyPieceMiddle(const arofcomplexM& ring, const arofcomplexM& other, double tolerance, Visit visit)
+bool AnyPieceMiddle(const arofcomplexM& ring, const arofcomplexM& other, double tolerance, const TBox* onlyNear,
+                    Visit visit)
 {
     const int n = ring.Length();
     for (int i = 0; i < n; ++i) {
         const complexM& a = ring[i];
         const complexM& b = ring[(i + 1) % n];
         const double length = PlainDistance(a, b);
-        if (length <= tolerance)
+        if (length <= tolerance || (onlyNear && !EdgeBox(a, b).Meets(*onlyNear, tolerance)))
             continue;
         const std::vector<double> cuts = CutsAlong(a, b, other, tolerance);
         for (size_t k = 0; k + 1 < cuts.size(); ++k) {
@@ -207,11 +212,14 @@ double RayHit(const complexM& m, const complexM& n, const arofcomplexM& ring, do
 // Whether some point just inside `ring` next to its boundary lies inside
 // `other`. The probe starts in the middle of an edge piece and goes along
 // the inner normal halfway to the next boundary of either ring, so no
-// boundary lies between the edge and the probe.
+// boundary lies between the edge and the probe; edges away from the other
+// ring's box cannot reach into it.
 bool RingReachesInto(const arofcomplexM& ring, const arofcomplexM& other, double tolerance)
 {
     const double side = TwiceSignedArea(ring) > 0.0 ? 1.0 : -1.0;
-    return AnyPieceMiddle(ring, other, tolerance, [&](const complexM& m, const complexM& a, const complexM& b) {
+    const TBox otherBox = BoxOf(other);
+    return AnyPieceMiddle(ring, other, tolerance, &otherBox,
+                          [&](const complexM& m, const complexM& a, const complexM& b) {
         const double length = PlainDistance(a, b);
         // Counter-clockwise rings (positive area) have their inside on the left.
         const complexM normal{-side * (b.im - a.im) / length, side * (b.re - a.re) / length};
@@ -232,7 +240,7 @@ bool SegmentWithinOutline(const complexM& a, const complexM& b, const arofcomple
     if (outside(a) || outside(b))
         return false;
     // The segment as a two-point ring: its one edge is walked there and back.
-    return !AnyPieceMiddle(segment, outline, tolerance,
+    return !AnyPieceMiddle(segment, outline, tolerance, nullptr,
                            [&](const complexM& m, const complexM&, const complexM&) { return outside(m); });
 }
 
@@ -318,6 +326,9 @@ bool PolygonCrossesItself(const arofcomplexM& polygon)
         for (int j = i + 2; j < n; ++j) {
             if (i == 0 && j == n - 1)
                 continue; // the closing edge and the first one share point 0
+            if (!EdgeBox(polygon[i], polygon[(i + 1) % n])
+                     .Meets(EdgeBox(polygon[j], polygon[(j + 1) % n]), tolerance))
+                continue;
             if (SegmentsMeet(polygon[i], polygon[(i + 1) % n], polygon[j], polygon[(j + 1) % n], tolerance))
                 return true;
         }
