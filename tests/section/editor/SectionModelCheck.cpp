@@ -91,8 +91,10 @@ std::vector<TFanTriangle> Fan(const TShape& shape, const TPoint& o)
 }
 
 // The integral of the product of the two shapes' winding numbers: the area
-// they have in common for two simple shapes of the same orientation.
-double WindingProduct(const TShape& p, const TShape& q)
+// they have in common for two simple shapes of the same orientation. Scale
+// receives the size of the terms summed (the smaller triangle of each pair
+// that meets), which bounds the rounding error of the sum.
+double WindingProduct(const TShape& p, const TShape& q, double& scale)
 {
     double minX = 1e300, maxX = -1e300, minY = 1e300, maxY = -1e300;
     for (const TShape* shape : {&p, &q})
@@ -105,10 +107,24 @@ double WindingProduct(const TShape& p, const TShape& q)
     const TPoint centre{(minX + maxX) / 2, (minY + maxY) / 2};
     const std::vector<TFanTriangle> fanP = Fan(p, centre), fanQ = Fan(q, centre);
     double sum = 0.0;
+    scale = 0.0;
     for (const TFanTriangle& a : fanP)
-        for (const TFanTriangle& b : fanQ)
-            sum += a.sign * b.sign * TriangleOverlap(a.corners, b.corners);
+        for (const TFanTriangle& b : fanQ) {
+            const double overlap = TriangleOverlap(a.corners, b.corners);
+            if (overlap == 0.0)
+                continue;
+            sum += a.sign * b.sign * overlap;
+            scale += std::min(std::fabs(SignedArea({a.corners.begin(), a.corners.end()})),
+                              std::fabs(SignedArea({b.corners.begin(), b.corners.end()})));
+        }
     return sum;
+}
+
+// Whether an area found by WindingProduct stands out of its rounding error
+// and is more than a negligible part of the ring's area.
+bool Exceeds(double area, double scale, double ringArea)
+{
+    return area > 1e-9 * scale && area > 1e-7 * ringArea;
 }
 
 double Extent(const TShape& shape)
@@ -182,16 +198,18 @@ struct TNamedShape {
 
 void CheckOneRing(const TNamedShape& ring, const TShape& frame, std::vector<std::string>& faults)
 {
-    const double tolerance = 1e-7 * ring.area;
+    double scale = 0.0;
     if (ring.area <= 1e-9 * Extent(ring.shape) * Extent(ring.shape))
         faults.push_back(ring.name + " has no area");
-    if (WindingProduct(ring.shape, ring.shape) - ring.area > tolerance)
+    const double covered = WindingProduct(ring.shape, ring.shape, scale);
+    if (Exceeds(covered - ring.area, scale, ring.area))
         faults.push_back(ring.name + " crosses or covers itself");
     if (TurnsBack(ring.shape))
         faults.push_back(ring.name + " has a zero-length edge or a spike");
     if (!frame.empty()) {
         const double sign = SignedArea(ring.shape) * SignedArea(frame) > 0 ? 1.0 : -1.0;
-        if (ring.area - sign * WindingProduct(ring.shape, frame) > tolerance)
+        const double inside = sign * WindingProduct(ring.shape, frame, scale);
+        if (Exceeds(ring.area - inside, scale, ring.area))
             faults.push_back(ring.name + " leaves the frame");
     }
 }
@@ -225,7 +243,8 @@ std::vector<std::string> ShapeFaults(const AllSpolygon& Model, const Tnodes& Nod
             if (BoxesApart(p.shape, q.shape))
                 continue;
             const double sign = SignedArea(p.shape) * SignedArea(q.shape) > 0 ? 1.0 : -1.0;
-            if (sign * WindingProduct(p.shape, q.shape) > 1e-7 * std::min(p.area, q.area))
+            double scale = 0.0;
+            if (Exceeds(sign * WindingProduct(p.shape, q.shape, scale), scale, std::min(p.area, q.area)))
                 faults.push_back(p.name + " and " + q.name + " overlap");
         }
     return faults;
