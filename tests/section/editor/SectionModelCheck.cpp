@@ -22,11 +22,14 @@ double Cross(const TPoint& o, const TPoint& a, const TPoint& b)
 
 double SignedArea(const TShape& shape)
 {
+    // Relative to the first point: small shapes far from the origin would
+    // otherwise lose their area to rounding.
     double twice = 0.0;
+    const TPoint& o = shape.empty() ? TPoint{0, 0} : shape[0];
     for (size_t i = 0; i < shape.size(); ++i) {
         const TPoint& a = shape[i];
         const TPoint& b = shape[(i + 1) % shape.size()];
-        twice += a.x * b.y - b.x * a.y;
+        twice += (a.x - o.x) * (b.y - o.y) - (b.x - o.x) * (a.y - o.y);
     }
     return twice / 2;
 }
@@ -121,10 +124,11 @@ double WindingProduct(const TShape& p, const TShape& q, double& scale)
 }
 
 // Whether an area found by WindingProduct stands out of its rounding error
-// and is more than a negligible part of the ring's area.
-bool Exceeds(double area, double scale, double ringArea)
+// and is more than a negligible part of the ring's area (and of the square
+// of its extent: far below what the model calls no area).
+bool Exceeds(double area, double scale, double ringArea, double ringExtent)
 {
-    return area > 1e-9 * scale && area > 1e-7 * ringArea;
+    return area > 1e-9 * scale && area > 1e-7 * ringArea && area > 1e-12 * ringExtent * ringExtent;
 }
 
 double Extent(const TShape& shape)
@@ -202,14 +206,15 @@ void CheckOneRing(const TNamedShape& ring, const TShape& frame, std::vector<std:
     if (ring.area <= 1e-9 * Extent(ring.shape) * Extent(ring.shape))
         faults.push_back(ring.name + " has no area");
     const double covered = WindingProduct(ring.shape, ring.shape, scale);
-    if (Exceeds(covered - ring.area, scale, ring.area))
+    const double extent = Extent(ring.shape);
+    if (Exceeds(covered - ring.area, scale, ring.area, extent))
         faults.push_back(ring.name + " crosses or covers itself");
     if (TurnsBack(ring.shape))
         faults.push_back(ring.name + " has a zero-length edge or a spike");
     if (!frame.empty()) {
         const double sign = SignedArea(ring.shape) * SignedArea(frame) > 0 ? 1.0 : -1.0;
         const double inside = sign * WindingProduct(ring.shape, frame, scale);
-        if (Exceeds(ring.area - inside, scale, ring.area))
+        if (Exceeds(ring.area - inside, scale, ring.area, extent))
             faults.push_back(ring.name + " leaves the frame");
     }
 }
@@ -244,7 +249,8 @@ std::vector<std::string> ShapeFaults(const AllSpolygon& Model, const Tnodes& Nod
                 continue;
             const double sign = SignedArea(p.shape) * SignedArea(q.shape) > 0 ? 1.0 : -1.0;
             double scale = 0.0;
-            if (Exceeds(sign * WindingProduct(p.shape, q.shape, scale), scale, std::min(p.area, q.area)))
+            const TNamedShape& smaller = p.area < q.area ? p : q;
+            if (Exceeds(sign * WindingProduct(p.shape, q.shape, scale), scale, smaller.area, Extent(smaller.shape)))
                 faults.push_back(p.name + " and " + q.name + " overlap");
         }
     return faults;
