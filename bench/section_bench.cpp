@@ -40,8 +40,9 @@ void FillLargeSection(TPolygonChart& Chart, int Side = GridSide)
             const double cx = (column + 0.5) * CellSize;
             const double cy = (row + 0.5) * CellSize;
             for (int k = 0; k < NodesPerBody; ++k) {
-                // Counter-clockwise on screen (depth grows downwards).
-                const double angle = -2.0 * M_PI * k / NodesPerBody;
+                // In the model's orientation (PolygonIsClockwise false),
+                // so that moves of these rings are accepted.
+                const double angle = 2.0 * M_PI * k / NodesPerBody;
                 Tnode node;
                 node.x = cx + 4.0 * std::cos(angle);
                 node.y = cy + 4.0 * std::sin(angle);
@@ -283,6 +284,34 @@ void BM_MoveNodeStepOnly(benchmark::State& State)
     }
 }
 BENCHMARK(BM_MoveNodeStepOnly)->Unit(benchmark::kMillisecond);
+
+// The drop that ends a node's move: the move check, with the shape tests
+// of the moved body against every ring of the large section. Each drop is
+// followed (untimed) by the next pick-up.
+void BM_DropNode(benchmark::State& State)
+{
+    TPolygonChart chart;
+    const int node = PickUpMiddleNode(chart);
+    const double x = chart.Nodes[node].x;
+    const double y = chart.Nodes[node].y;
+    double offset = 0.0;
+    int accepted = 0;
+    for (auto _ : State) {
+        State.PauseTiming();
+        offset = offset > 0.5 ? 0.0 : offset + 0.05;
+        chart.EditStep(pmMoveNode, 1, x + offset, y + offset, false);
+        State.ResumeTiming();
+        accepted += chart.EditStep(pmMoveNode, 0, x + offset, y + offset, true) ? 1 : 0;
+        State.PauseTiming();
+        chart.TakeBackup();
+        chart.ClearEditState();
+        chart.EditStep(pmMoveNode, 1, x + offset, y + offset, false);
+        chart.EditStep(pmMoveNode, 0, x + offset, y + offset, false);
+        State.ResumeTiming();
+    }
+    State.counters["accepted"] = accepted;
+}
+BENCHMARK(BM_DropNode)->Unit(benchmark::kMillisecond);
 
 void BM_LargeSectionPaint(benchmark::State& State)
 {
