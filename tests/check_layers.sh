@@ -19,6 +19,7 @@ declare -A allowed=(
   [components]="platform components"
   [chart/editors]="platform chart/canvas chart/engine chart/extensions components chart/editors"
   [section/editor]="platform chart components section/model section/editor"
+  [section/dialogs]="platform chart components section/model section/editor section/dialogs"
 )
 
 status=0

@@ -484,6 +484,18 @@ bool EditChartPen(QWidget* Owner, TPen& Pen, bool HideColor)
     return CreatePenDialog(Owner, Pen, HideColor)->exec() == QDialog::Accepted;
 }
 
+TEditGradientEntry& EditGradientEntryPoint()
+{
+    static TEditGradientEntry entry;
+    return entry;
+}
+
+bool EditGradient(QWidget* Owner, TPlotGradient& Gradient)
+{
+    const TEditGradientEntry entry = EditGradientEntryPoint();
+    return entry ? entry(Owner, Gradient) : false;
+}
+
 bool EditChartBrush(QWidget* Owner, TChartBrush& Brush)
 {
     auto dialog = CreateDialogForm<TBrushDialog>(Owner);

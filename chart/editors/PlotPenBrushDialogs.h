@@ -165,6 +165,14 @@ void PlaceDialogForm(QDialog& Form, QWidget* OwnerWindow);
 // Modal pen editor; true when it closed with OK.
 bool EditChartPen(QWidget* Owner, TPen& Pen, bool HideColor = false);
 std::unique_ptr<TPenDialog> CreatePenDialog(QWidget* Owner, TPen& Pen, bool HideColor);
+// The gradient editor, filled by the gradient editor's unit at start-up;
+// empty until then. Callers disable their gradient command while it is
+// empty.
+class TPlotGradient;
+using TEditGradientEntry = std::function<bool(QWidget* Owner, TPlotGradient& Gradient)>;
+TEditGradientEntry& EditGradientEntryPoint();
+// Runs the entry point; false (nothing changed) while it is empty.
+bool EditGradient(QWidget* Owner, TPlotGradient& Gradient);
 // Modal brush editor; true when it closed with OK.
 bool EditChartBrush(QWidget* Owner, TChartBrush& Brush);
 // The font dialog preset from Font; on OK Font takes the choice.

@@ -1,6 +1,6 @@
 #include "chart/editors/PlotEditorButtons.h"
 
-#include "EditorsTestUtil.h"
+#include "DialogTestUtil.h"
 #include "platform/graphics/Canvas.h"
 #include "platform/graphics/RecordingDC.h"
 

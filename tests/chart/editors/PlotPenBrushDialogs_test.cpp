@@ -1,6 +1,6 @@
 #include "chart/editors/PlotPenBrushDialogs.h"
 
-#include "EditorsTestUtil.h"
+#include "DialogTestUtil.h"
 #include "chart/canvas/PlotCanvas.h"
 #include "chart/canvas/PlotPatterns.h"
 #include "chart/canvas/PlotPens.h"
