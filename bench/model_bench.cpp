@@ -162,4 +162,21 @@ void CheckMovedNode_Drop(benchmark::State& state)
 }
 BENCHMARK(CheckMovedNode_Drop)->Unit(benchmark::kMicrosecond);
 
+// Runs on every open of a section file: the whole model checked, crossing
+// edges included. The nodes' sharing is what the loader computes first.
+void CheckModelInvariants_Open(benchmark::State& state)
+{
+    Tnodes nodes = Section().nodes;
+    const AllSpolygon& model = Section().model;
+    for (int body = 0; body < model.Length(); ++body)
+        UpdateBodySharing(body, model, nodes);
+    for (auto _ : state) {
+        const std::vector<std::string> faults = CheckModelInvariants(model, nodes);
+        if (!faults.empty())
+            state.SkipWithError(faults.front().c_str());
+    }
+    state.counters["nodes"] = nodes.Length();
+}
+BENCHMARK(CheckModelInvariants_Open)->Unit(benchmark::kMillisecond);
+
 } // namespace

@@ -450,7 +450,9 @@ void TPlotCanvas::Frame3D(TRect& Rect, TColor TopColor, TColor BottomColor, int 
     pen.SetStyle(TPen::psSolid);
     Rect.Bottom = Sub32(Rect.Bottom, 1);
     Rect.Right = Sub32(Rect.Right, 1);
-    for (int ring = 0; ring < Width; ++ring) {
+    // Rings past the one that empties the rectangle would only cross over
+    // it: the loop ends there, whatever the width asked for.
+    for (int ring = 0; ring < Width && Rect.Left <= Rect.Right && Rect.Top <= Rect.Bottom; ++ring) {
         pen.SetColor(TopColor);
         const std::array<TPoint, 3> topLeft{{{Rect.Left, Rect.Bottom}, {Rect.Left, Rect.Top}, {Rect.Right, Rect.Top}}};
         Polyline(topLeft, 2);

@@ -188,7 +188,8 @@ public:
     // A raised or sunken frame of Width pixels inside Rect: per pixel ring a
     // polyline along the left and top edges in TopColor and one along the
     // right and bottom edges in BottomColor (pen width 1, solid). Rect ends
-    // shrunk by Width on each side.
+    // shrunk by Width on each side, or by the rings up to the one that
+    // empties it when Width is larger.
     virtual void Frame3D(TRect& Rect, TColor TopColor, TColor BottomColor, int Width);
     virtual void LineTo(int X, int Y) = 0;
     virtual void MoveTo(int X, int Y) = 0;

@@ -3,6 +3,7 @@
 #include "chart/canvas/PlotBlend.h"
 #include "chart/canvas/PlotCanvas.h"
 #include "platform/base/Numeric.h"
+#include "platform/graphics/DrawingLimits.h"
 
 #include <algorithm>
 #include <cmath>
@@ -25,6 +26,12 @@ int32_t Sum32(std::initializer_list<int64_t> terms)
     for (const int64_t term : terms)
         sum += term; // a handful of 32-bit terms cannot leave 64 bits
     return CheckedInt32(sum);
+}
+
+// Of Count lines at First, First + 1, ..., those before Limit.
+int LinesBefore(int Count, int64_t First, int64_t Limit)
+{
+    return static_cast<int>(std::clamp<int64_t>(Limit - First, 0, std::max(Count, 0)));
 }
 
 int ClampByte(double value)
@@ -133,6 +140,7 @@ void TPlotShadow::SetColor(TColor value)
 
 void TPlotShadow::SetHorizSize(int value)
 {
+    value = ClampPixelLength(value);
     if (FHorizSize != value) {
         FHorizSize = value;
         Changed();
@@ -159,6 +167,7 @@ void TPlotShadow::SetTransparency(int value)
 
 void TPlotShadow::SetVertSize(int value)
 {
+    value = ClampPixelLength(value);
     if (FVertSize != value) {
         FVertSize = value;
         Changed();
@@ -244,6 +253,12 @@ void TPlotShadow::DrawBands(TCanvas3D& Canvas, const TRect& Rect, int Z)
     const bool flat = Canvas.NoRotationLevel() > 0;
 
     if (FSmooth && Size() > 1) {
+        // Flat bands run outward one pixel per line: lines past the canvas's
+        // far edge cover nothing, so the loops end there.
+        const TRect bounds = Canvas.Bounds();
+        const bool bounded = flat && !bounds.IsEmpty();
+        const int bottomLines = bounded ? LinesBefore(V, B, bounds.Bottom) : V;
+        const int rightLines = bounded ? LinesBefore(H, R, bounds.Right) : H;
         const TColor rgb = ColorToRGB(FColor);
         const double average = (GetRValue(rgb) + GetGValue(rgb) + GetBValue(rgb)) / 3.0;
         TPen& pen = CanvasPen(Canvas);
@@ -251,7 +266,7 @@ void TPlotShadow::DrawBands(TCanvas3D& Canvas, const TRect& Rect, int Z)
         if (V != 0) {
             pen.SetColor(FColor);
             const int step = RoundToInt32((255.0 - average) / V);
-            for (int i = 1; i <= V; ++i) {
+            for (int i = 1; i <= bottomLines; ++i) {
                 const int32_t x0 = Sum32({L, H});
                 const int32_t x1 = Sum32({R, H, -static_cast<int64_t>(V), i, -1});
                 const int32_t y = Sum32({B, i, -1});
@@ -265,7 +280,7 @@ void TPlotShadow::DrawBands(TCanvas3D& Canvas, const TRect& Rect, int Z)
         if (H != 0) {
             pen.SetColor(FColor);
             const int step = RoundToInt32((255.0 - average) / H);
-            for (int i = 1; i <= H; ++i) {
+            for (int i = 1; i <= rightLines; ++i) {
                 const int32_t x = Sum32({R, i, -1});
                 const int32_t y0 = Sum32({T, V});
                 const int32_t y1 = Sum32({B, V, -static_cast<int64_t>(H), i, -1});
@@ -351,6 +366,7 @@ void TCustomPlotGradient::Changed()
 
 void TCustomPlotGradient::SetBalance(int value)
 {
+    value = ClampToRange(value, MinGradientBalance, MaxGradientBalance);
     if (FBalance != value) {
         FBalance = value;
         Changed();
@@ -393,6 +409,7 @@ void TCustomPlotGradient::SetMidColor(TColor value)
 
 void TCustomPlotGradient::SetRadialX(int value)
 {
+    value = ClampPixelLength(value);
     if (FRadialX != value) {
         FRadialX = value;
         Changed();
@@ -401,6 +418,7 @@ void TCustomPlotGradient::SetRadialX(int value)
 
 void TCustomPlotGradient::SetRadialY(int value)
 {
+    value = ClampPixelLength(value);
     if (FRadialY != value) {
         FRadialY = value;
         Changed();
@@ -708,6 +726,7 @@ void TPlotFont::SetGradient(const TPlotFontGradient* value)
 
 void TPlotFont::SetInterCharSize(int value)
 {
+    value = ClampPixelLength(value);
     if (FInterCharSize != value) {
         FInterCharSize = value;
         Changed();

@@ -71,6 +71,10 @@ inline constexpr TGradientDirection gdRadial = TGradientDirections::gdRadial;
 inline constexpr TGradientDirection gdDiagonalUp = TGradientDirections::gdDiagonalUp;
 inline constexpr TGradientDirection gdDiagonalDown = TGradientDirections::gdDiagonalDown;
 
+// The range of a gradient's Balance (setters clamp, text readers refuse).
+inline constexpr int MinGradientBalance = 0;
+inline constexpr int MaxGradientBalance = 100;
+
 // --- Default chart font ------------------------------------------------------------------------
 
 // The chart library's default font, used by ResetState and new chart fonts:
@@ -108,7 +112,8 @@ public:
 
     TColor Color() const { return FColor; }
     void SetColor(TColor value);
-    // Pixels; negative places the shadow left.
+    // Pixels; negative places the shadow left. Both sizes keep within
+    // +-MaxPixelLength (platform/graphics/DrawingLimits.h).
     int HorizSize() const { return FHorizSize; }
     void SetHorizSize(int value);
     bool Smooth() const { return FSmooth; }
@@ -141,7 +146,8 @@ public:
     // The shadow of Rect (right and bottom exclusive) at depth Z: a band
     // below (VertSize) and one to the right (HorizSize). Smooth with a Size
     // above 1 fades each band line by line towards white (bands of negative
-    // size are left out); otherwise solid rectangles. Inside a no-rotation
+    // size are left out; on a flat canvas lines past its bounds are not
+    // drawn); otherwise solid rectangles. Inside a no-rotation
     // bracket of the canvas the 2-D primitives draw, else their 3-D forms at
     // Z. Nothing is drawn when PrepareCanvas refuses. The canvas pen and
     // brush are left as the shadow set them.
@@ -193,7 +199,8 @@ public:
     ~TCustomPlotGradient() override;
 
     // 50 is a linear ramp; other values bend it:
-    // f(i) = ((1 + i) / (1 + n)) ^ (0.015 × Balance + 0.5).
+    // f(i) = ((1 + i) / (1 + n)) ^ (0.015 × Balance + 0.5). Kept within
+    // MinGradientBalance .. MaxGradientBalance.
     int Balance() const { return FBalance; }
     void SetBalance(int value);
     TGradientDirection Direction() const { return FDirection; }
@@ -205,7 +212,8 @@ public:
     // is stored and used. Either write signals a change.
     TColor MidColor() const;
     void SetMidColor(TColor value);
-    // Offsets of the radial centre from the rectangle's centre, in pixels.
+    // Offsets of the radial centre from the rectangle's centre, in pixels,
+    // within +-MaxPixelLength.
     int RadialX() const { return FRadialX; }
     void SetRadialX(int value);
     int RadialY() const { return FRadialY; }
@@ -347,7 +355,7 @@ public:
     void SetGradient(const TPlotFontGradient* value);
     bool HasGradient() const { return FGradient != nullptr; }
 
-    // Extra pixels between characters.
+    // Extra pixels between characters, within +-MaxPixelLength.
     int InterCharSize() const { return FInterCharSize; }
     void SetInterCharSize(int value);
 

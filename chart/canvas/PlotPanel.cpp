@@ -2,6 +2,7 @@
 
 #include "platform/base/Numeric.h"
 #include "platform/core/SafeSave.h"
+#include "platform/graphics/DrawingLimits.h"
 #include "platform/graphics/Picture.h"
 #include "platform/ui/Printer.h"
 
@@ -71,6 +72,7 @@ void TCustomPanelNoCaption::SetBevelWidth(int value)
 {
     if (value < 1)
         throw ERangeError("BevelWidth must be at least 1");
+    value = std::min(value, MaxPixelLength);
     if (value != FBevelWidth) {
         FBevelWidth = value;
         Invalidate();

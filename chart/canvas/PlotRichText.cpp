@@ -4,6 +4,7 @@
 #include "platform/base/Numeric.h"
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/Canvas.h"
+#include "platform/graphics/DrawingLimits.h"
 
 #include <QtCore/QBuffer>
 
@@ -27,6 +28,8 @@ const char* const MsgUnboundCanvas = "Rich text needs a canvas bound to a device
 // The rule drawn by <HR>: its colour and length in pixels.
 constexpr TColor RuleColor = 0x808080;
 constexpr int RuleLength = 100;
+// The largest font size, in points, that tags may set.
+constexpr int MaxRichTextFontSize = 1000;
 // The side of the placeholder of a picture without WIDTH or HEIGHT.
 constexpr int PlaceholderSide = 40;
 
@@ -259,20 +262,20 @@ private:
             LineBreak();
         } else if (U == u"<BIG>") {
             SaveFont();
-            font.SetSize(Add(font.Size(), 2));
+            SetFontSize(int64_t{font.Size()} + 2);
         } else if (U == u"<SMALL>") {
             SaveFont();
-            font.SetSize(Add(font.Size(), -2));
+            SetFontSize(int64_t{font.Size()} - 2);
         } else if (U == u"<SUB>") {
             SaveFont();
-            font.SetSize(font.Size() / 2);
+            SetFontSize(font.Size() / 2);
             FY = Add(FY, FCanvas.FontHeight());
         } else if (U == u"</SUB>") {
             RestoreFont();
             FY = Add(FY, -int64_t{FCanvas.FontHeight()});
         } else if (U == u"<SUPER>") {
             SaveFont();
-            font.SetSize(font.Size() / 2);
+            SetFontSize(font.Size() / 2);
             FY = Add(FY, -int64_t{FCanvas.FontHeight() / 2});
         } else if (U == u"</SUPER>") {
             RestoreFont();
@@ -280,7 +283,7 @@ private:
         } else if (U.size() == 4 && U.startsWith(u"<H") && U[2] >= u'1' && U[2] <= u'6' && U[3] == u'>') {
             static const int sizes[] = {48, 36, 24, 18, 12, 8};
             SaveFont();
-            font.SetSize(sizes[U[2].unicode() - u'1']);
+            SetFontSize(sizes[U[2].unicode() - u'1']);
         } else if (U == u"<PRE>") {
             SaveFont();
             ApplyFontTag(QStringLiteral("<FONT NAME=\"COURIER NEW\">"));
@@ -378,6 +381,13 @@ private:
             ApplyFontTag(tag);
     }
 
+    // Every size a tag gives or reaches (relative sizes, halving, repeated
+    // <BIG>) lands in 1 .. MaxRichTextFontSize points.
+    void SetFontSize(int64_t Points)
+    {
+        Font().SetSize(ClampToRange(Points, 1, MaxRichTextFontSize));
+    }
+
     void ApplyFontTag(const QString& Tag)
     {
         TFont& font = Font();
@@ -389,9 +399,9 @@ private:
                 font.SetName(value);
             } else if (name == u"SIZE") {
                 if (value.startsWith(u'+') || value.startsWith(u'-'))
-                    font.SetSize(Add(font.Size(), StrToInt(value)));
+                    SetFontSize(int64_t{font.Size()} + StrToInt(value));
                 else
-                    font.SetSize(StrToInt(value));
+                    SetFontSize(StrToInt(value));
             } else if (name == u"COLOR") {
                 font.SetColor(HtmlColorOf(value));
             } else if (name == u"WEIGHT") {
@@ -465,10 +475,12 @@ private:
         QString source;
         for (const TAttribute& attribute : ReadAttributes(text)) {
             const QString name = attribute.Name.toUpper();
+            // Picture sizes are pixel lengths: kept within their range, so
+            // the pen position moves by a bounded amount.
             if (name == u"WIDTH")
-                width = StrToInt(attribute.Value);
+                width = ClampPixelLength(StrToInt(attribute.Value));
             else if (name == u"HEIGHT")
-                height = StrToInt(attribute.Value);
+                height = ClampPixelLength(StrToInt(attribute.Value));
             else if (name == u"SRC")
                 source = attribute.Value;
         }

@@ -12,7 +12,9 @@
 // <BOLD> <STRONG> <I> <U> <STRIKE> and their closing forms; <FONT name=..
 // size=.. color=.. weight=..> </FONT>; "</>" closes the last font tag or
 // style tag; <HR> a grey rule; <IMG src=.. width=.. height=..> a picture.
-// Entities: &lt; &gt; &amp; &quot;. Unknown tags are drawn as text.
+// Entities: &lt; &gt; &amp; &quot;. Unknown tags are drawn as text. Every
+// font size the tags set or reach is kept within 1 .. 1000 points, and
+// picture sizes within +-MaxPixelLength.
 //
 // Everything is drawn through the canvas interface with the canvas's current
 // font, pen and brush. The canvas font is changed by the tags during a call

@@ -317,10 +317,121 @@ int DaysInMonth(int Year, int Month)
     return Days[std::size_t(Month - 1)] + (Month == 2 && Leap ? 1 : 0);
 }
 
+namespace {
+
+// Text of a locale pattern that must come out as it stands: letters (which
+// would read as tokens) are quoted, a single quote is written inside double
+// quotes; other characters are copied.
+void AppendLiteral(QString& Out, QStringView Text)
+{
+    QString Letters;
+    const auto Flush = [&] {
+        if (!Letters.isEmpty())
+            Out += QLatin1Char('\'') + Letters + QLatin1Char('\'');
+        Letters.clear();
+    };
+    for (const QChar C : Text) {
+        if (C == QLatin1Char('\'')) {
+            Flush();
+            Out += QStringLiteral("\"'\"");
+        } else if (C.isLetter() || C == QLatin1Char('"')) {
+            Letters += C;
+        } else {
+            Flush();
+            Out += C;
+        }
+    }
+    Flush();
+}
+
+// The quoted text starting at Pattern[I] (a quote): two quotes in a row
+// stand for one. I moves past the closing quote.
+QString QuotedLocaleText(const QString& Pattern, qsizetype& I)
+{
+    QString Text;
+    ++I;
+    while (I < Pattern.size()) {
+        if (Pattern[I] == QLatin1Char('\'')) {
+            if (I + 1 < Pattern.size() && Pattern[I + 1] == QLatin1Char('\'')) {
+                Text += QLatin1Char('\'');
+                I += 2;
+                continue;
+            }
+            ++I;
+            break;
+        }
+        Text += Pattern[I++];
+    }
+    return Text;
+}
+
+// Our picture for a run of Count letters Letter of a locale pattern, and
+// how many of them it takes (0: the letter is no token).
+std::pair<QString, qsizetype> PictureToken(QChar Letter, qsizetype Count, QChar Next)
+{
+    const auto Repeat = [](char C, qsizetype N) { return QString(N, QLatin1Char(C)); };
+    switch (Letter.unicode()) {
+    case 'd': return {Repeat('d', std::min<qsizetype>(Count, 4)), std::min<qsizetype>(Count, 4)};
+    case 'M': return {Repeat('m', std::min<qsizetype>(Count, 4)), std::min<qsizetype>(Count, 4)};
+    case 'y': return Count >= 4 ? std::pair{QStringLiteral("yyyy"), qsizetype{4}}
+                                : std::pair{QStringLiteral("yy"), std::min<qsizetype>(Count, 2)};
+    case 'h':
+    case 'H': return {Repeat('h', std::min<qsizetype>(Count, 2)), std::min<qsizetype>(Count, 2)};
+    case 'm': return {Repeat('n', std::min<qsizetype>(Count, 2)), std::min<qsizetype>(Count, 2)};
+    case 's': return {Repeat('s', std::min<qsizetype>(Count, 2)), std::min<qsizetype>(Count, 2)};
+    case 'z': return Count >= 3 ? std::pair{QStringLiteral("zzz"), qsizetype{3}} : std::pair{QStringLiteral("z"), Count};
+    case 'A':
+    case 'a': {
+        // "AP", "A", "ap", "a": the half of the day, in the letter's case.
+        const qsizetype Taken = Next.toLower() == QLatin1Char('p') ? 2 : 1;
+        return {Letter == QLatin1Char('A') ? QStringLiteral("AM/PM") : QStringLiteral("am/pm"), Taken};
+    }
+    case 't': return {QString(), Count}; // the time zone: not shown on axes
+    default: return {QString(), 0};
+    }
+}
+
+} // namespace
+
+QString DateTimePictureFromLocalePattern(const QString& Pattern)
+{
+    QString Out;
+    qsizetype I = 0;
+    while (I < Pattern.size()) {
+        const QChar C = Pattern[I];
+        if (C == QLatin1Char('\'')) {
+            // Two quotes outside a quoted text stand for one.
+            const bool Doubled = I + 1 < Pattern.size() && Pattern[I + 1] == QLatin1Char('\'');
+            AppendLiteral(Out, Doubled ? QStringView(Pattern).mid(I, 1) : QuotedLocaleText(Pattern, I));
+            if (Doubled)
+                I += 2;
+            continue;
+        }
+        qsizetype Run = 1;
+        while (I + Run < Pattern.size() && Pattern[I + Run] == C)
+            ++Run;
+        const QChar Next = I + 1 < Pattern.size() ? Pattern[I + 1] : QChar();
+        const auto [Token, Taken] = PictureToken(C, Run, Next);
+        if (Taken == 0) {
+            AppendLiteral(Out, QStringView(Pattern).mid(I, 1));
+            ++I;
+            continue;
+        }
+        Out += Token;
+        I += Taken;
+    }
+    return Out.trimmed();
+}
+
+QString DefaultDateTimeFormat(double Step, const QLocale& Locale)
+{
+    return DateTimePictureFromLocalePattern(Step <= 1 ? Locale.timeFormat(QLocale::ShortFormat)
+                                                      : Locale.dateFormat(QLocale::ShortFormat));
+}
+
 QString DefaultDateTimeFormat(double Step)
 {
-    const QLocale Locale;
-    return Step <= 1 ? Locale.timeFormat(QLocale::ShortFormat) : Locale.dateFormat(QLocale::ShortFormat);
+    return DefaultDateTimeFormat(Step, QLocale());
 }
 
 double NextDateTimeStep(double Step)

@@ -24,6 +24,8 @@
 #include <functional>
 #include <span>
 
+class QLocale;
+
 namespace lp {
 
 class TComponent;
@@ -88,8 +90,15 @@ double DateTimeStep(int Index);
 // Days of Month (1 .. 12, else ERangeError) in Year, by the Gregorian rule.
 int DaysInMonth(int Year, int Month);
 // The locale's short time format for steps up to one day, else its short
-// date format.
+// date format, as a picture of FormatDateTime (the default locale unless
+// one is given).
 QString DefaultDateTimeFormat(double Step);
+QString DefaultDateTimeFormat(double Step, const QLocale& Locale);
+// A locale's date-time pattern ("h:mm AP", "dd.MM.yy") in the picture
+// grammar of FormatDateTime ("h:nn AM/PM", "dd.mm.yy"): months, minutes and
+// the half of the day become our tokens, the time zone is left out, and
+// text that would read as a token is quoted.
+QString DateTimePictureFromLocalePattern(const QString& Pattern);
 // The table entry after the largest entry not greater than Step (days); one
 // year when Step is below every entry.
 double NextDateTimeStep(double Step);

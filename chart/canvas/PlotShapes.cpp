@@ -2,6 +2,7 @@
 
 #include "chart/canvas/PlotBlend.h"
 #include "platform/base/Numeric.h"
+#include "platform/graphics/DrawingLimits.h"
 
 #include <algorithm>
 #include <cmath>
@@ -143,6 +144,7 @@ void TPlotCustomShape::SetBevel(TBevelCut value)
 
 void TPlotCustomShape::SetBevelWidth(int value)
 {
+    value = ClampToRange(value, 0, MaxPixelLength);
     if (value != FBevelWidth) {
         FBevelWidth = value;
         Repaint();

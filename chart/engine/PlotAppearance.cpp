@@ -6,6 +6,7 @@
 #include "chart/engine/PlotChart.h"
 #include "chart/engine/PlotSeriesSettings.h"
 #include "platform/base/Exception.h"
+#include "platform/graphics/DrawingLimits.h"
 
 #include <QtCore/QLocale>
 
@@ -155,7 +156,7 @@ TPenFields ParsePen(const QString& Text)
     P.Visible = ReadBool(F[3]);
     P.Style = static_cast<TPen::TPenStyle>(ReadOrdinal(F[4], TPen::psAlternate + 1));
     P.Mode = static_cast<TPen::TPenMode>(ReadOrdinal(F[5], TPen::pmNotXor + 1));
-    P.Width = ReadInt(F[6]);
+    P.Width = CheckInRange(ReadInt(F[6]), 0, MaxPixelLength, "Pen width");
     return P;
 }
 
@@ -185,12 +186,12 @@ TGradientFields ParseGradient(const QString& Text)
 {
     const QStringList F = SplitFields(Text, GradientSettingsSeparator, GradientSettingsFieldCount);
     TGradientFields G;
-    G.Balance = ReadInt(F[0]);
+    G.Balance = CheckInRange(ReadInt(F[0]), MinGradientBalance, MaxGradientBalance, "Gradient balance");
     G.Direction = static_cast<TGradientDirection>(ReadOrdinal(F[1], gdDiagonalDown + 1));
-    G.RadialX = ReadInt(F[2]);
+    G.RadialX = CheckPixelLength(ReadInt(F[2]), "Gradient radial offset");
     G.MidColor = ReadInt(F[3]);
     G.EndColor = ReadInt(F[4]);
-    G.RadialY = ReadInt(F[5]);
+    G.RadialY = CheckPixelLength(ReadInt(F[5]), "Gradient radial offset");
     G.StartColor = ReadInt(F[6]);
     G.Visible = ReadBool(F[7]);
     return G;
@@ -225,12 +226,10 @@ TFontFields ParseFont(const QString& Text)
     TFontFields R;
     R.Charset = ReadInt(F[0]);
     R.Color = ReadInt(F[1]);
-    R.Height = ReadInt(F[2]);
-    R.InterCharSize = ReadInt(F[3]);
+    R.Height = CheckInRange(ReadInt(F[2]), -MaxFontHeight, MaxFontHeight, "Font height");
+    R.InterCharSize = CheckPixelLength(ReadInt(F[3]), "Font inter-character size");
     ReadInt(F[4]); // Size: follows from Height and the pixels per inch
-    R.PixelsPerInch = ReadInt(F[5]);
-    if (R.PixelsPerInch <= 0)
-        RaiseRangeError("Pixels per inch %d is not above 0", {ArgText(R.PixelsPerInch)});
+    R.PixelsPerInch = CheckInRange(ReadInt(F[5]), 1, MaxFontPixelsPerInch, "Font pixels per inch");
     ReadOrdinal(F[7], PitchOrdinalCount);
     R.Gradient = ParseGradient(F[8]);
     const QString& Flags = F[9];
@@ -389,13 +388,13 @@ std::unique_ptr<TPlotFont> FontSettingsFromText(const QString& Text)
 std::unique_ptr<TPlotShadow> ShadowSettingsFromText(const QString& Text)
 {
     const QStringList F = SplitFields(Text, ShadowSettingsSeparator, ShadowSettingsFieldCount);
-    const int Size = ReadInt(F[0]);
+    const int Size = CheckPixelLength(ReadInt(F[0]), "Shadow size");
     const TColor Color = ReadInt(F[1]);
-    const int HorizSize = ReadInt(F[2]);
+    const int HorizSize = CheckPixelLength(ReadInt(F[2]), "Shadow size");
     const int Transparency = ReadInt(F[3]);
     if (Transparency < 0 || Transparency > 100)
         RaiseRangeError("Transparency %d is outside 0 .. 100", {ArgText(Transparency)});
-    const int VertSize = ReadInt(F[4]);
+    const int VertSize = CheckPixelLength(ReadInt(F[4]), "Shadow size");
     auto Shadow = std::make_unique<TPlotShadow>();
     Shadow->SetSize(Size);
     Shadow->SetColor(Color);
@@ -446,19 +445,17 @@ void AxisSettingsFromText(TChartAxis& Axis, const QString& Text, bool SetSide)
     const TFontFields LabelsFont = ParseFont(F[11]);
     const bool LabelsMultiLine = ReadStrictInt(F[12]) != 0;
     const bool LabelsOnAxis = ReadStrictInt(F[13]) != 0;
-    const int LabelsSeparation = ReadStrictInt(F[14]);
-    if (LabelsSeparation < 0)
-        RaiseRangeError("Labels separation %d is below 0", {ArgText(LabelsSeparation)});
-    const int LabelsSize = ReadStrictInt(F[15]);
+    const int LabelsSeparation = CheckInRange(ReadStrictInt(F[14]), 0, MaxLabelsSeparation, "Labels separation");
+    const int LabelsSize = CheckPixelLength(ReadStrictInt(F[15]), "Labels size");
     const int LabelStyle = ReadStrictInt(F[16]);
     if (LabelStyle < TChartAxis::talAuto || LabelStyle > TChartAxis::talText)
         RaiseRangeError("Ordinal %d is outside 0 .. 4", {ArgText(LabelStyle)});
     const bool Logarithmic = ReadStrictInt(F[17]) != 0;
-    const int MaximumOffset = ReadStrictInt(F[18]);
-    const int MinimumOffset = ReadStrictInt(F[19]);
+    const int MaximumOffset = CheckPixelLength(ReadStrictInt(F[18]), "Maximum offset");
+    const int MinimumOffset = CheckPixelLength(ReadStrictInt(F[19]), "Minimum offset");
     const TPenFields MinorGrid = ParsePen(F[20]);
-    const int MinorTickCount = ReadStrictInt(F[21]);
-    const int MinorTickLength = ReadStrictInt(F[22]);
+    const int MinorTickCount = CheckInRange(ReadStrictInt(F[21]), 0, MaxMinorTickCount, "Minor tick count");
+    const int MinorTickLength = CheckPixelLength(ReadStrictInt(F[22]), "Minor tick length");
     const TPenFields MinorTicks = ParsePen(F[23]);
     const int StartPosition = ReadStrictInt(F[24]);
     const int EndPosition = ReadStrictInt(F[25]);
@@ -467,15 +464,15 @@ void AxisSettingsFromText(TChartAxis& Axis, const QString& Text, bool SetSide)
     if (PositionUnits < TCustomPlotPanel::muPercent || PositionUnits > TCustomPlotPanel::muPixels)
         RaiseRangeError("Ordinal %d is outside 0 .. 1", {ArgText(PositionUnits)});
     const bool RoundFirstLabel = ReadStrictInt(F[28]) != 0;
-    const int TickInnerLength = ReadStrictInt(F[29]);
-    const int TickLength = ReadStrictInt(F[30]);
+    const int TickInnerLength = CheckPixelLength(ReadStrictInt(F[29]), "Inner tick length");
+    const int TickLength = CheckPixelLength(ReadStrictInt(F[30]), "Tick length");
     const TPenFields Ticks = ParsePen(F[31]);
     const TPenFields TicksInner = ParsePen(F[32]);
     const bool TickOnLabelsOnly = ReadStrictInt(F[33]) != 0;
     const int TitleAngle = ReadStrictInt(F[34]);
     const TFontFields TitleFont = ParseFont(F[35]);
     const bool TitleVisible = ReadStrictInt(F[36]) != 0;
-    const int TitleSize = ReadStrictInt(F[37]);
+    const int TitleSize = CheckPixelLength(ReadStrictInt(F[37]), "Title size");
     ReadStrictInt(F[38]); // Visible: written, never applied
     const int LinLogDecShift = ReadStrictInt(F[39]);
     const bool RoundedLimits = ReadStrictInt(F[40]) != 0;

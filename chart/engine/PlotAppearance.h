@@ -18,7 +18,10 @@
 //    ignored;
 //  - a field that is not a number, or a number out of range for its field
 //    (an enumeration ordinal, a transparency outside 0 .. 100, a value that
-//    does not fit an int), raises EConvertError / ERangeError.
+//    does not fit an int, a pen width, font height, shadow size, gradient
+//    balance or offset, tick length or other pixel size outside its range:
+//    platform/graphics/DrawingLimits.h, PlotEffects.h, PlotAxis.h), raises
+//    EConvertError / ERangeError.
 // So a refused text never leaves a half-applied object or axis behind.
 
 #include <QtCore/QString>

@@ -40,6 +40,11 @@ double FloorTol(double V)
     return std::fabs(V - R) <= 1e-10 ? R : std::floor(V);
 }
 
+double FiniteOr(double Rounded, double Limit)
+{
+    return std::isfinite(Rounded) ? Rounded : Limit;
+}
+
 double Sign(double V)
 {
     return V >= 0 ? 1.0 : -1.0;
@@ -277,10 +282,8 @@ TChartAxis::~TChartAxis()
     if (!FParentChart)
         return;
     FParentChart->AxesList().Remove(this);
-    // Series must not keep a custom axis that is gone.
     if (!FParentChart->IsDestroying())
-        for (TChartSeries* Series : FParentChart->SeriesList())
-            Series->AxisRemoved(this);
+        FParentChart->AxisDestroyed(this);
 }
 
 void TChartAxis::Assign(const TPersistent* Source)
@@ -480,7 +483,7 @@ void TChartAxis::SetLabelsSeparation(int Value)
 {
     if (Value < 0)
         throw AxisException(PlotMsg_AxisLabelsSeparation);
-    SetInt(FLabelsSeparation, Value);
+    SetInt(FLabelsSeparation, std::min(Value, MaxLabelsSeparation));
 }
 
 void TChartAxis::SetLabelStyle(TAxisLabelStyle Value)
@@ -740,6 +743,11 @@ void TChartAxis::AdjustMaxMin()
                 }
             }
         }
+        // No rounding where it would leave the finite range (a tiny step
+        // against a huge limit): an infinite limit could not be drawn, written
+        // or read back.
+        FCalcMaximum = FiniteOr(FCalcMaximum, FMaximum);
+        FCalcMinimum = FiniteOr(FCalcMinimum, FMinimum);
         FMinimum = FCalcMinimum;
         FMaximum = FCalcMaximum;
         if (FLinLogActive)

@@ -39,6 +39,7 @@
 #include "chart/canvas/PlotPens.h"
 #include "chart/canvas/PlotShapes.h"
 #include "platform/core/Collections.h"
+#include "platform/graphics/DrawingLimits.h"
 #include "platform/graphics/GraphicsTypes.h"
 
 #include <QtCore/QString>
@@ -231,6 +232,13 @@ private:
 
 // --- TChartAxis ---------------------------------------------------------------------------------
 
+// Ranges of the axis' pixel settings: the label and title sizes, offsets
+// and tick lengths keep within -MaxPixelLength .. MaxPixelLength (their
+// setters clamp), the minor tick count within 0 .. MaxMinorTickCount and the
+// labels separation (percent) within 0 .. MaxLabelsSeparation.
+inline constexpr int MaxMinorTickCount = 1000;
+inline constexpr int MaxLabelsSeparation = 10000;
+
 class TChartAxis : public TCollectionItem {
     Q_OBJECT
 public:
@@ -395,12 +403,13 @@ public:
     bool LabelsOnAxis() const { return FLabelsOnAxis; }
     void SetLabelsOnAxis(bool Value) { SetBool(FLabelsOnAxis, Value); }
     // Percent of a label's size kept free between labels; 0: the step is
-    // never widened and point labels never skipped. Negative raises.
+    // never widened and point labels never skipped. Negative raises; above
+    // MaxLabelsSeparation counts as that.
     int LabelsSeparation() const { return FLabelsSeparation; }
     void SetLabelsSeparation(int Value);
     // Fixed label space in pixels; 0: measured.
     int LabelsSize() const { return FLabelsSize; }
-    void SetLabelsSize(int Value) { SetInt(FLabelsSize, Value); }
+    void SetLabelsSize(int Value) { SetInt(FLabelsSize, ClampPixelLength(Value)); }
     TAxisLabelStyle LabelStyle() const { return FLabelStyle; }
     void SetLabelStyle(TAxisLabelStyle Value);
     bool Logarithmic() const { return FLogarithmic; }
@@ -421,15 +430,15 @@ public:
     Q_INVOKABLE bool IsMaxStored() const { return !FAutomatic && !FAutomaticMaximum; }
     Q_INVOKABLE bool IsMinStored() const { return !FAutomatic && !FAutomaticMinimum; }
     int MaximumOffset() const { return FMaximumOffset; }
-    void SetMaximumOffset(int Value) { SetInt(FMaximumOffset, Value); }
+    void SetMaximumOffset(int Value) { SetInt(FMaximumOffset, ClampPixelLength(Value)); }
     int MinimumOffset() const { return FMinimumOffset; }
-    void SetMinimumOffset(int Value) { SetInt(FMinimumOffset, Value); }
+    void SetMinimumOffset(int Value) { SetInt(FMinimumOffset, ClampPixelLength(Value)); }
     TChartHiddenPen* MinorGrid() const { return FMinorGrid.get(); }
     void SetMinorGrid(const TChartHiddenPen* Value) { FMinorGrid->Assign(Value); }
     int MinorTickCount() const { return FMinorTickCount; }
-    void SetMinorTickCount(int Value) { SetInt(FMinorTickCount, Value); }
+    void SetMinorTickCount(int Value) { SetInt(FMinorTickCount, ClampToRange(Value, 0, MaxMinorTickCount)); }
     int MinorTickLength() const { return FMinorTickLength; }
-    void SetMinorTickLength(int Value) { SetInt(FMinorTickLength, Value); }
+    void SetMinorTickLength(int Value) { SetInt(FMinorTickLength, ClampPixelLength(Value)); }
     TDarkGrayPen* MinorTicks() const { return FMinorTicks.get(); }
     void SetMinorTicks(const TDarkGrayPen* Value) { FMinorTicks->Assign(Value); }
     bool OtherSide() const { return FOtherSide; }
@@ -450,9 +459,9 @@ public:
     double EndPosition() const { return FEndPosition; }
     void SetEndPosition(double Value) { SetDouble(FEndPosition, Value); }
     int TickInnerLength() const { return FTickInnerLength; }
-    void SetTickInnerLength(int Value) { SetInt(FTickInnerLength, Value); }
+    void SetTickInnerLength(int Value) { SetInt(FTickInnerLength, ClampPixelLength(Value)); }
     int TickLength() const { return FTickLength; }
-    void SetTickLength(int Value) { SetInt(FTickLength, Value); }
+    void SetTickLength(int Value) { SetInt(FTickLength, ClampPixelLength(Value)); }
     bool TickOnLabelsOnly() const { return FTickOnLabelsOnly; }
     void SetTickOnLabelsOnly(bool Value) { SetBool(FTickOnLabelsOnly, Value); }
     TDarkGrayPen* Ticks() const { return FTicks.get(); }
@@ -462,7 +471,7 @@ public:
     TChartAxisTitle* Title() const { return FTitle.get(); }
     void SetTitle(const TChartAxisTitle* Value) { FTitle->Assign(Value); }
     int TitleSize() const { return FTitleSize; }
-    void SetTitleSize(int Value) { SetInt(FTitleSize, Value); }
+    void SetTitleSize(int Value) { SetInt(FTitleSize, ClampPixelLength(Value)); }
     bool Visible() const { return FVisible; }
     void SetVisible(bool Value);
     Q_INVOKABLE bool IsVisibleStored() const { return FVisible != FDefaultVisible; }
@@ -708,6 +717,8 @@ private:
     void TakeSpace(TRect& Rect, int Size) const;
     int MoveOutward(int Pixel, int Amount) const;
     int PositionOffset(const TRect& Rect) const;
+    // Labels and title outward from AxisLinePixel: ticks, then labels.
+    void PlaceLabelsAndTitleFromAxisLine();
     int DepthAxisY() const;
     TAxisLabelStyle EffectiveLabelStyle() const;
 

@@ -53,6 +53,29 @@ struct TFlagRestore {
     ~TFlagRestore() { Flag = Old; }
 };
 
+// Minor marks every Delta pixels (rounded per mark) from tick pixel From
+// outward to the axis end, strictly inside Lo .. Hi. Marks denser than
+// pixels fall on every pixel: each is marked once.
+void AddMinorRunToEnd(std::vector<int>& Result, int From, double Delta, long long Lo, long long Hi)
+{
+    if (!(std::abs(Delta) > 0))
+        return;
+    const long long Direction = Delta > 0 ? 1 : -1;
+    const long long Reach = Delta > 0 ? Hi - From : From - Lo;
+    if (std::abs(Delta) < 1) {
+        for (long long K = 1; K < Reach; ++K)
+            if (const long long Pixel = From + Direction * K; Pixel > Lo && Pixel < Hi)
+                Result.push_back(static_cast<int>(Pixel));
+        return;
+    }
+    const auto Steps = static_cast<long long>(std::floor(static_cast<double>(Reach) / std::abs(Delta)));
+    for (long long K = 1; K <= Steps; ++K) {
+        const int Pixel = RoundPixel(From + RoundHalfEven(static_cast<double>(K) * Delta));
+        if (Pixel > Lo && Pixel < Hi)
+            Result.push_back(Pixel);
+    }
+}
+
 } // namespace
 
 // --- Measuring ------------------------------------------------------------------------------------
@@ -253,8 +276,7 @@ void TChartAxis::CalcAxisSpace(TRect& Rect, bool CalcSizes)
     FIsDateTimeAxis = IsDateTime();
     if (!CalcSizes) {
         FAxisLinePixel = AddPixels(EdgeOf(Rect), PositionOffset(Rect));
-        FLabelsPixel = MoveOutward(FAxisLinePixel, CalcTicksSize());
-        FTitlePixel = MoveOutward(FLabelsPixel, CalcLabelsSize());
+        PlaceLabelsAndTitleFromAxisLine();
         return;
     }
     if (!FIsDepthAxis && FTitle->Visible() && !FTitle->Caption().isEmpty()) {
@@ -275,6 +297,12 @@ void TChartAxis::CalcAxisSpace(TRect& Rect, bool CalcSizes)
     const int Offset = PositionOffset(Rect);
     FTitlePixel = AddPixels(FTitlePixel, Offset);
     FLabelsPixel = AddPixels(FLabelsPixel, Offset);
+}
+
+void TChartAxis::PlaceLabelsAndTitleFromAxisLine()
+{
+    FLabelsPixel = MoveOutward(FAxisLinePixel, CalcTicksSize());
+    FTitlePixel = MoveOutward(FLabelsPixel, CalcLabelsSize());
 }
 
 TRect TChartAxis::CalcRect() const
@@ -315,6 +343,11 @@ void TChartAxis::DrawAxis(bool CalcPosAxis)
     if (CalcPosAxis) {
         const TRect R = FParentChart->ChartRectangle();
         FAxisLinePixel = AddPixels(EdgeOf(R), PositionOffset(R));
+        // A custom axis takes no space of its own: it was placed against the
+        // chart rectangle before the other axes shrank it, so its labels and
+        // title follow the line to where it is finally drawn.
+        if (IsCustomAxis())
+            PlaceLabelsAndTitleFromAxisLine();
     }
     C.SetBackMode(TRANSPARENT);
     DrawTitle();
@@ -966,15 +999,15 @@ std::vector<int> TChartAxis::MinorPixels() const
     const size_t N = Ticks.size();
     if (N < 2)
         return Result;
-    const auto Marks = [&](int From, double Delta) {
+    for (size_t I = 0; I + 1 < N; ++I) {
+        const double Delta = (static_cast<double>(Ticks[I + 1]) - Ticks[I]) / (Count + 1);
         for (int K = 1; K <= Count; ++K)
-            Add(RoundPixel(From + RoundHalfEven(K * Delta)));
-    };
-    for (size_t I = 0; I + 1 < N; ++I)
-        Marks(Ticks[I], (static_cast<double>(Ticks[I + 1]) - Ticks[I]) / (Count + 1));
-    // The spacing continues before the first and after the last tick.
-    Marks(Ticks[0], -(static_cast<double>(Ticks[1]) - Ticks[0]) / (Count + 1));
-    Marks(Ticks[N - 1], (static_cast<double>(Ticks[N - 1]) - Ticks[N - 2]) / (Count + 1));
+            Add(RoundPixel(Ticks[I] + RoundHalfEven(K * Delta)));
+    }
+    // The spacing of the outer intervals continues to the axis ends, where
+    // custom or skipped labels may leave wide gaps.
+    AddMinorRunToEnd(Result, Ticks[0], -(static_cast<double>(Ticks[1]) - Ticks[0]) / (Count + 1), Lo, Hi);
+    AddMinorRunToEnd(Result, Ticks[N - 1], (static_cast<double>(Ticks[N - 1]) - Ticks[N - 2]) / (Count + 1), Lo, Hi);
     return Result;
 }
 

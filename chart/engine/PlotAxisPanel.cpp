@@ -393,6 +393,13 @@ void TCustomAxisPanel::AxisChanged(TChartAxis*)
     Invalidate();
 }
 
+void TCustomAxisPanel::AxisDestroyed(const TChartAxis* Axis)
+{
+    // Series must not keep a custom axis that is gone.
+    for (TChartSeries* Series : *FSeriesList)
+        Series->AxisRemoved(Axis);
+}
+
 // --- Paging -------------------------------------------------------------------------------------
 
 int TCustomAxisPanel::PageCountOn(const TChartAxis* Axis) const

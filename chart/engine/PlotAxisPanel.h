@@ -143,6 +143,9 @@ public:
     bool IsAxisVisible(const TChartAxis* Axis) const;
     // Called when an axis changed (fixed range, inversion).
     virtual void AxisChanged(TChartAxis* Axis);
+    // Called by a custom axis being destroyed (not while the chart itself
+    // is): whatever refers to it lets go. Axis must only be compared.
+    virtual void AxisDestroyed(const TChartAxis* Axis);
 
     // --- Paging ---
 

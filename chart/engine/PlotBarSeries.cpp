@@ -4,6 +4,8 @@
 
 #include "chart/engine/PlotBarSeries.h"
 
+#include "chart/engine/PlotBarShape.h"
+
 #include "chart/canvas/PlotConst.h"
 #include "chart/canvas/PlotRoutines.h"
 #include "chart/engine/PlotAxis.h"
@@ -509,6 +511,49 @@ void TCustomBarSeries::DrawBarGradient(int ValueIndex, const TRect& Rect)
     (void)ValueIndex;
 }
 
+TBarGeometry TCustomBarSeries::BarGeometry(int StartPos, int EndPos) const
+{
+    const bool Vertical = MandatoryIsY();
+    return {Vertical, Vertical ? FBarBounds.Left : FBarBounds.Top, Vertical ? FBarBounds.Right : FBarBounds.Bottom,
+            StartPos, EndPos};
+}
+
+TBarDepth TCustomBarSeries::BarDepth() const
+{
+    return {DepthStart(), DepthMiddle(), DepthEnd(), FDark3D};
+}
+
+void TCustomBarSeries::DrawBarAlong(int BarIndex, int StartPos, int EndPos)
+{
+    if (!FParentChart)
+        return;
+    TPlotCanvas3D& Canvas = FParentChart->Canvas();
+    PrepareBarCanvas();
+    const TBarStyle Style = StyleOf(BarIndex);
+    const TBarGeometry Bar = BarGeometry(StartPos, EndPos);
+    const bool Is3D = FParentChart->View3D();
+    DrawBarShape(Canvas, Bar, Style, Is3D, BarDepth(), *BarPen(), FNormalBarColor);
+    if (Style == bsRectGradient)
+        DrawBarGradient(BarIndex, Bar.Rect());
+    if (Style == bsBevel && (!Is3D || Canvas.IsOrthogonal()))
+        DrawBevel();
+    if (TickLines()->Visible())
+        DrawTickLines(Bar, Style);
+}
+
+void TCustomBarSeries::DrawTickLines(const TBarGeometry& Bar, TBarStyle Style)
+{
+    if (!BarStyleHasTickLines(Style))
+        return;
+    const TChartAxis* Axis = Bar.Vertical ? GetVertAxis() : GetHorizAxis();
+    if (!Axis)
+        return;
+    TPlotCanvas3D& Canvas = FParentChart->Canvas();
+    Canvas.Brush()->SetStyle(TBrush::bsClear);
+    Canvas.AssignVisiblePen(*TickLines());
+    DrawBarTickLines(Canvas, Bar, Style, FParentChart->View3D(), BarDepth(), Axis->TickPositions());
+}
+
 void TCustomBarSeries::DrawBevel()
 {
     TPlotCanvas3D& Canvas = FParentChart->Canvas();
@@ -547,9 +592,14 @@ int TCustomBarSeries::MarksLength()
 
 bool TCustomBarSeries::InternalClicked(int ValueIndex, const TPoint& P)
 {
-    (void)ValueIndex;
-    (void)P;
-    return false;
+    if (!FParentChart)
+        return false;
+    const bool Vertical = MandatoryIsY();
+    const int Across = Vertical ? CalcXPos(ValueIndex) : CalcYPos(ValueIndex);
+    const int Value = Vertical ? CalcYPos(ValueIndex) : CalcXPos(ValueIndex);
+    const int Origin = GetOriginPos(ValueIndex);
+    const TBarGeometry Bar{Vertical, Across, Across + FBarSize, std::min(Value, Origin), std::max(Value, Origin)};
+    return BarShapeContains(FParentChart->Canvas(), Bar, StyleOf(ValueIndex), FParentChart->View3D(), BarDepth(), P);
 }
 
 int TCustomBarSeries::Clicked(int X, int Y)
@@ -756,167 +806,7 @@ void TBarSeries::DrawValue(int ValueIndex)
 
 void TBarSeries::DrawBar(int BarIndex, int StartPos, int EndPos)
 {
-    if (!FParentChart)
-        return;
-    TPlotCanvas3D& Canvas = FParentChart->Canvas();
-    PrepareBarCanvas();
-    const TBarStyle Style = StyleOf(BarIndex);
-    const int L = FBarBounds.Left;
-    const int R = FBarBounds.Right;
-    const int Mid = (L + R) / 2;
-    const int MidPos = (StartPos + EndPos) / 2;
-    const int Z0 = DepthStart();
-    const int Z1 = DepthEnd();
-    const int ZM = DepthMiddle();
-    const bool Is3D = FParentChart->View3D();
-    const std::array<TPoint, 4> Diamond{TPoint{Mid, StartPos}, TPoint{R, MidPos}, TPoint{Mid, EndPos},
-                                        TPoint{L, MidPos}};
-    if (!Is3D) {
-        switch (Style) {
-        case bsPyramid:
-        case bsCone: {
-            const std::array<TPoint, 3> P{TPoint{L, EndPos}, TPoint{Mid, StartPos}, TPoint{R, EndPos}};
-            Canvas.Polygon(P, 2);
-            break;
-        }
-        case bsInvPyramid:
-        case bsInvCone: {
-            const std::array<TPoint, 3> P{TPoint{L, StartPos}, TPoint{Mid, EndPos}, TPoint{R, StartPos}};
-            Canvas.Polygon(P, 2);
-            break;
-        }
-        case bsEllipse: Canvas.Ellipse(L, StartPos, R, EndPos); break;
-        case bsArrow:
-            Canvas.ArrowDefault(true, TPoint{Mid, EndPos}, TPoint{Mid, StartPos}, R - L, (R - L) / 2, ZM);
-            break;
-        case bsInvArrow:
-            Canvas.ArrowDefault(true, TPoint{Mid, StartPos}, TPoint{Mid, EndPos}, R - L, (R - L) / 2, ZM);
-            break;
-        case bsDiamond: Canvas.Polygon(Diamond, 3); break;
-        case bsSlantCube:
-            Canvas.Rectangle(L, StartPos, R, EndPos);
-            Canvas.Line(Mid, StartPos, Mid, EndPos);
-            break;
-        default: {
-            // A flat or very thin bar still shows, in the brush colour.
-            const int PenWidth = BarPen()->Visible() ? BarPen()->Width() : 0;
-            const bool Solid = Canvas.Brush()->Style() == TBrush::bsSolid;
-            if (Solid && (R - L <= 1 || EndPos == StartPos)) {
-                Canvas.AssignVisiblePenColor(*BarPen(), FNormalBarColor);
-                Canvas.Pen()->SetStyle(TPen::psSolid);
-                Canvas.Line(L, StartPos, R - L <= 1 ? L : R, R - L <= 1 ? EndPos : StartPos);
-            } else {
-                if (Solid && (R - L < PenWidth || EndPos - StartPos < PenWidth)) {
-                    Canvas.AssignVisiblePenColor(*BarPen(), FNormalBarColor);
-                    Canvas.Pen()->SetStyle(TPen::psSolid);
-                }
-                Canvas.Rectangle(L, StartPos, R, EndPos);
-            }
-            break;
-        }
-        }
-    } else {
-        switch (Style) {
-        case bsPyramid: Canvas.Pyramid(true, L, StartPos, R, EndPos, Z0, Z1, Dark3D()); break;
-        case bsInvPyramid: Canvas.Pyramid(true, L, EndPos, R, StartPos, Z0, Z1, Dark3D()); break;
-        case bsCilinder: Canvas.Cylinder(true, L, StartPos, R, EndPos, Z0, Z1, Dark3D()); break;
-        case bsEllipse: Canvas.EllipseWithZ(L, StartPos, R, EndPos, ZM); break;
-        case bsArrow:
-            Canvas.ArrowDefault(true, TPoint{Mid, EndPos}, TPoint{Mid, StartPos}, R - L, (R - L) / 2, ZM);
-            break;
-        case bsInvArrow:
-            Canvas.ArrowDefault(true, TPoint{Mid, StartPos}, TPoint{Mid, EndPos}, R - L, (R - L) / 2, ZM);
-            break;
-        case bsCone: Canvas.Cone(true, L, StartPos, R, EndPos, Z0, Z1, Dark3D(), 0); break;
-        case bsInvCone: Canvas.Cone(true, L, EndPos, R, StartPos, Z0, Z1, Dark3D(), 0); break;
-        case bsDiamond: Canvas.PolygonWithZ(Diamond, ZM); break;
-        default: Canvas.Cube(L, R, StartPos, EndPos, Z0, Z1, Dark3D()); break;
-        }
-    }
-    if (Style == bsRectGradient)
-        DrawBarGradient(BarIndex, TRect{L, StartPos, R, EndPos});
-    if (Style == bsBevel && (!Is3D || Canvas.IsOrthogonal()))
-        DrawBevel();
-    if (TickLines()->Visible())
-        DrawTickLines(StartPos, EndPos, Style);
-}
-
-void TBarSeries::DrawTickLines(int StartPos, int EndPos, TBarStyle Style)
-{
-    if (Style != bsRectangle && Style != bsArrow && Style != bsRectGradient && Style != bsBevel)
-        return;
-    const TChartAxis* Axis = GetVertAxis();
-    if (!Axis)
-        return;
-    TPlotCanvas3D& Canvas = FParentChart->Canvas();
-    Canvas.Brush()->SetStyle(TBrush::bsClear);
-    Canvas.AssignVisiblePen(*TickLines());
-    int L = FBarBounds.Left;
-    int R = FBarBounds.Right;
-    if (Style == bsArrow) {
-        const int Quarter = (R - L) / 4;
-        L += Quarter;
-        R -= Quarter;
-    }
-    const bool Is3D = FParentChart->View3D();
-    for (const int Pos : Axis->TickPositions()) {
-        if (Pos <= StartPos || Pos >= EndPos)
-            continue;
-        Canvas.HorizLine3D(L, R, Pos, DepthStart());
-        if (Is3D && Style != bsArrow) {
-            // The depth line on the right side face when it faces the viewer.
-            const TPoint A = Canvas.Calculate3DPosition(R, StartPos, DepthStart());
-            const TPoint B = Canvas.Calculate3DPosition(R, StartPos, DepthEnd());
-            const TPoint C = Canvas.Calculate3DPosition(R, EndPos, DepthEnd());
-            const long long Cross = 1LL * (B.X - A.X) * (C.Y - A.Y) - 1LL * (B.Y - A.Y) * (C.X - A.X);
-            if (Cross > 0)
-                Canvas.ZLine3D(R, Pos, DepthStart(), DepthEnd());
-        }
-    }
-}
-
-bool TBarSeries::InternalClicked(int ValueIndex, const TPoint& P)
-{
-    if (!FParentChart)
-        return false;
-    TPlotCanvas3D& Canvas = FParentChart->Canvas();
-    const bool Is3D = FParentChart->View3D();
-    const TBarStyle Style = StyleOf(ValueIndex);
-    const int Left = CalcXPos(ValueIndex);
-    const int Right = Left + FBarSize;
-    int Top = CalcYPos(ValueIndex);
-    int Bottom = GetOriginPos(ValueIndex);
-    if (Top > Bottom)
-        std::swap(Top, Bottom);
-    switch (Style) {
-    case bsPyramid:
-    case bsCone:
-    case bsInvPyramid:
-    case bsInvCone: {
-        const bool Up = Style == bsPyramid || Style == bsCone;
-        const int Apex = Up ? Top : Bottom;
-        const int Base = Up ? Bottom : Top;
-        if (!Is3D)
-            return P.X >= Left && P.X <= Right && PointInVertTriangle(P, Left, Apex, Right, Base);
-        const std::array<TPoint, 3> Tri{Canvas.Calculate3DPosition(Left, Base, DepthStart()),
-                                        Canvas.Calculate3DPosition((Left + Right) / 2, Apex, DepthMiddle()),
-                                        Canvas.Calculate3DPosition(Right, Base, DepthStart())};
-        return PointInPolygon(P, Tri);
-    }
-    case bsEllipse: {
-        if (!Is3D)
-            return PointInEllipse(P, Left, Top, Right, Bottom);
-        const TRect R = Canvas.CalculateRect3D(TRect{Left, Top, Right, Bottom}, DepthMiddle());
-        return PointInEllipseRect(P, R);
-    }
-    default: {
-        int X = P.X;
-        int Y = P.Y;
-        if (Is3D)
-            Canvas.Calculate2DPosition(X, Y, DepthStart());
-        return X >= Left && X <= Right && Y >= Top && Y <= Bottom;
-    }
-    }
+    DrawBarAlong(BarIndex, StartPos, EndPos);
 }
 
 void TBarSeries::DrawMark(int ValueIndex, const QString& St, TSeriesMarkPosition& APosition)
@@ -1039,150 +929,7 @@ void THorizBarSeries::DrawValue(int ValueIndex)
 
 void THorizBarSeries::DrawBar(int BarIndex, int StartPos, int EndPos)
 {
-    if (!FParentChart)
-        return;
-    TPlotCanvas3D& Canvas = FParentChart->Canvas();
-    PrepareBarCanvas();
-    const TBarStyle Style = StyleOf(BarIndex);
-    const int T = FBarBounds.Top;
-    const int B = FBarBounds.Bottom;
-    const int Mid = (T + B) / 2;
-    const int MidPos = (StartPos + EndPos) / 2;
-    const int Z0 = DepthStart();
-    const int Z1 = DepthEnd();
-    const int ZM = DepthMiddle();
-    const bool Is3D = FParentChart->View3D();
-    const std::array<TPoint, 4> Diamond{TPoint{StartPos, Mid}, TPoint{MidPos, T}, TPoint{EndPos, Mid},
-                                        TPoint{MidPos, B}};
-    if (!Is3D) {
-        switch (Style) {
-        case bsPyramid:
-        case bsCone: {
-            const std::array<TPoint, 3> P{TPoint{StartPos, T}, TPoint{EndPos, Mid}, TPoint{StartPos, B}};
-            Canvas.Polygon(P, 2);
-            break;
-        }
-        case bsInvPyramid:
-        case bsInvCone: {
-            const std::array<TPoint, 3> P{TPoint{EndPos, T}, TPoint{StartPos, Mid}, TPoint{EndPos, B}};
-            Canvas.Polygon(P, 2);
-            break;
-        }
-        case bsEllipse: Canvas.Ellipse(StartPos, T, EndPos, B); break;
-        case bsArrow:
-            Canvas.ArrowDefault(true, TPoint{StartPos, Mid}, TPoint{EndPos, Mid}, B - T, (B - T) / 2, ZM);
-            break;
-        case bsInvArrow:
-            Canvas.ArrowDefault(true, TPoint{EndPos, Mid}, TPoint{StartPos, Mid}, B - T, (B - T) / 2, ZM);
-            break;
-        case bsDiamond: Canvas.Polygon(Diamond, 3); break;
-        case bsSlantCube:
-            Canvas.Rectangle(StartPos, T, EndPos, B);
-            Canvas.Line(StartPos, Mid, EndPos, Mid);
-            break;
-        default: {
-            const bool Solid = Canvas.Brush()->Style() == TBrush::bsSolid;
-            if (Solid && (B - T <= 1 || EndPos == StartPos)) {
-                Canvas.AssignVisiblePenColor(*BarPen(), FNormalBarColor);
-                Canvas.Pen()->SetStyle(TPen::psSolid);
-                Canvas.Line(StartPos, T, B - T <= 1 ? EndPos : StartPos, B - T <= 1 ? T : B);
-            } else {
-                Canvas.Rectangle(StartPos, T, EndPos, B);
-            }
-            break;
-        }
-        }
-    } else {
-        switch (Style) {
-        case bsPyramid: Canvas.Pyramid(false, StartPos, T, EndPos, B, Z0, Z1, Dark3D()); break;
-        case bsInvPyramid: Canvas.Pyramid(false, EndPos, T, StartPos, B, Z0, Z1, Dark3D()); break;
-        case bsCilinder: Canvas.Cylinder(false, StartPos, T, EndPos, B, Z0, Z1, Dark3D()); break;
-        case bsEllipse: Canvas.EllipseWithZ(StartPos, T, EndPos, B, ZM); break;
-        case bsArrow:
-            Canvas.ArrowDefault(true, TPoint{StartPos, Mid}, TPoint{EndPos, Mid}, B - T, (B - T) / 2, ZM);
-            break;
-        case bsInvArrow:
-            Canvas.ArrowDefault(true, TPoint{EndPos, Mid}, TPoint{StartPos, Mid}, B - T, (B - T) / 2, ZM);
-            break;
-        case bsCone: Canvas.Cone(false, StartPos, T, EndPos, B, Z0, Z1, Dark3D(), 0); break;
-        case bsInvCone: Canvas.Cone(false, EndPos, T, StartPos, B, Z0, Z1, Dark3D(), 0); break;
-        case bsDiamond: Canvas.PolygonWithZ(Diamond, ZM); break;
-        default: Canvas.Cube(StartPos, EndPos, T, B, Z0, Z1, Dark3D()); break;
-        }
-    }
-    if (Style == bsRectGradient)
-        DrawBarGradient(BarIndex, TRect{StartPos, T, EndPos, B});
-    if (Style == bsBevel && (!Is3D || Canvas.IsOrthogonal()))
-        DrawBevel();
-    if (TickLines()->Visible())
-        DrawTickLines(StartPos, EndPos, Style);
-}
-
-void THorizBarSeries::DrawTickLines(int StartPos, int EndPos, TBarStyle Style)
-{
-    if (Style != bsRectangle && Style != bsArrow && Style != bsRectGradient && Style != bsBevel)
-        return;
-    const TChartAxis* Axis = GetHorizAxis();
-    if (!Axis)
-        return;
-    TPlotCanvas3D& Canvas = FParentChart->Canvas();
-    Canvas.Brush()->SetStyle(TBrush::bsClear);
-    Canvas.AssignVisiblePen(*TickLines());
-    int T = FBarBounds.Top;
-    int B = FBarBounds.Bottom;
-    if (Style == bsArrow) {
-        const int Quarter = (B - T) / 4;
-        T += Quarter;
-        B -= Quarter;
-    }
-    for (const int Pos : Axis->TickPositions())
-        if (Pos > StartPos && Pos < EndPos)
-            Canvas.VertLine3D(Pos, T, B, DepthStart());
-}
-
-bool THorizBarSeries::InternalClicked(int ValueIndex, const TPoint& P)
-{
-    if (!FParentChart)
-        return false;
-    TPlotCanvas3D& Canvas = FParentChart->Canvas();
-    const bool Is3D = FParentChart->View3D();
-    const TBarStyle Style = StyleOf(ValueIndex);
-    const int Top = CalcYPos(ValueIndex);
-    const int Bottom = Top + FBarSize;
-    int Left = GetOriginPos(ValueIndex);
-    int Right = CalcXPos(ValueIndex);
-    if (Left > Right)
-        std::swap(Left, Right);
-    switch (Style) {
-    case bsPyramid:
-    case bsCone:
-    case bsInvPyramid:
-    case bsInvCone: {
-        const bool ToRight = Style == bsPyramid || Style == bsCone;
-        const int Apex = ToRight ? Right : Left;
-        const int Base = ToRight ? Left : Right;
-        std::array<TPoint, 3> Tri{TPoint{Base, Top}, TPoint{Apex, (Top + Bottom) / 2}, TPoint{Base, Bottom}};
-        if (Is3D) {
-            Tri[0] = Canvas.Calculate3DPoint(Tri[0], DepthStart());
-            Tri[1] = Canvas.Calculate3DPoint(Tri[1], DepthMiddle());
-            Tri[2] = Canvas.Calculate3DPoint(Tri[2], DepthStart());
-        }
-        return PointInPolygon(P, Tri);
-    }
-    case bsEllipse: {
-        TRect R{Left, Top, Right, Bottom};
-        if (Is3D)
-            R = Canvas.CalculateRect3D(R, DepthMiddle());
-        return PointInEllipseRect(P, R);
-    }
-    default: {
-        int X = P.X;
-        int Y = P.Y;
-        if (Is3D)
-            Canvas.Calculate2DPosition(X, Y, DepthStart());
-        return Y >= Top && Y <= Bottom && X >= Left && X <= Right;
-    }
-    }
+    DrawBarAlong(BarIndex, StartPos, EndPos);
 }
 
 void THorizBarSeries::DrawMark(int ValueIndex, const QString& St, TSeriesMarkPosition& APosition)

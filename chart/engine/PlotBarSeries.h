@@ -28,6 +28,9 @@
 
 namespace lp {
 
+struct TBarGeometry;
+struct TBarDepth;
+
 // The bars' gradient: the end colour is set per bar to the bar's colour.
 class TBarSeriesGradient : public TCustomPlotGradient {
     Q_OBJECT
@@ -200,6 +203,8 @@ public:
     // The length of the point's mark along the value axis (the widest mark
     // for -1).
     virtual int CalcMarkLength(int ValueIndex);
+    // Whether P lies on the shape of the bar of ValueIndex (its place from
+    // the last layout).
     virtual bool InternalClicked(int ValueIndex, const TPoint& P);
     virtual bool SubGalleryStack() const { return true; }
     // Where the bar of ValueIndex starts, as a value (see the stacking modes);
@@ -227,13 +232,16 @@ public:
     double CategoryRangeMin(double Base) const;
 
 protected:
-    // The tick lines across one bar (drawn by the concrete classes).
-    virtual void DrawTickLines(int StartPos, int EndPos, TBarStyle Style)
-    {
-        (void)StartPos;
-        (void)EndPos;
-        (void)Style;
-    }
+    // Draws the bar of BarIndex across BarBounds from StartPos to EndPos of
+    // the value axis (StartPos <= EndPos), in either orientation: its shape,
+    // gradient, bevel and tick lines. The concrete classes' DrawBar.
+    void DrawBarAlong(int BarIndex, int StartPos, int EndPos);
+    // The bar across BarBounds from StartPos to EndPos in this series'
+    // orientation, and its depths.
+    TBarGeometry BarGeometry(int StartPos, int EndPos) const;
+    TBarDepth BarDepth() const;
+    // The value axis' tick lines across Bar.
+    void DrawTickLines(const TBarGeometry& Bar, TBarStyle Style);
     // The bar style of ValueIndex after OnGetBarStyle.
     TBarStyle StyleOf(int ValueIndex);
     // Prepares pen and brush for one bar.
@@ -332,14 +340,12 @@ public:
     int CalcYPos(int Index) const override;
     bool DrawSeriesForward() const override;
     int CalcMarkLength(int ValueIndex) override;
-    bool InternalClicked(int ValueIndex, const TPoint& P) override;
 
     // One bar between StartPos and EndPos (StartPos <= EndPos) of the
     // vertical axis, across BarBounds' left and right.
     virtual void DrawBar(int BarIndex, int StartPos, int EndPos);
 
 protected:
-    void DrawTickLines(int StartPos, int EndPos, TBarStyle Style) override;
     int DefaultOriginPos() const override;
 };
 
@@ -365,14 +371,12 @@ public:
     int CalcYPos(int Index) const override { return CalcCategoryPos(Index); }
     bool DrawSeriesForward() const override;
     int CalcMarkLength(int ValueIndex) override;
-    bool InternalClicked(int ValueIndex, const TPoint& P) override;
 
     // One bar between StartPos and EndPos (StartPos <= EndPos) of the
     // horizontal axis, across BarBounds' top and bottom.
     virtual void DrawBar(int BarIndex, int StartPos, int EndPos);
 
 protected:
-    void DrawTickLines(int StartPos, int EndPos, TBarStyle Style) override;
     int DefaultOriginPos() const override;
 };
 

@@ -357,33 +357,48 @@ bool TCustomChart::FireClick(const std::function<void()>& Fire)
     return MouseCancelled();
 }
 
-void TCustomChart::LegendMouseDown(TMouseButton Button, TShiftState Shift, int X, int Y, const TChartClickedPart& Part)
+bool TCustomChart::LegendMouseDown(TMouseButton Button, TShiftState Shift, int X, int Y, const TChartClickedPart& Part)
 {
     if (Shift.testFlag(TControl::ssShift) && Button == mbLeft)
         for (TChartSeries* S : SeriesList())
             if (S->ShowInLegend())
                 S->SetActive(!S->Active());
+    // After the legend menu the press goes on to the background event only.
     if (FPopupRequested) {
         ShowLegendMenu(X, Y);
-        return;
+        return false;
     }
-    if (Button == mbLeft) {
-        FLegend->CheckBoxClick(Part.PointIndex);
-    } else if (Button == mbRight) {
-        // The series at that legend position opens its editor.
-        int Counted = -1;
-        for (TChartSeries* S : SeriesList()) {
-            if (!S->ShowInLegend() || ++Counted != Part.PointIndex)
-                continue;
-            if (!S->NoPopup() && ChartEditorEntryPoints().ShowSeriesEditor) {
-                ChartEditorEntryPoints().ShowSeriesEditor(S);
-                Invalidate();
-            }
-            break;
-        }
-    }
+    bool Handled = false;
+    if (Button == mbLeft)
+        Handled = FLegend->CheckBoxClick(Part.PointIndex);
+    else if (Button == mbRight)
+        EditLegendItemSeries(Part.PointIndex);
     if (OnClickLegend)
-        FireClick([&] { OnClickLegend(this, Button, Shift, X, Y); });
+        Handled = FireClick([&] { OnClickLegend(this, Button, Shift, X, Y); });
+    return Handled;
+}
+
+void TCustomChart::EditLegendItemSeries(int Index)
+{
+    TChartSeries* S = FLegend->ItemSeries(Index);
+    if (S && !S->NoPopup() && ChartEditorEntryPoints().ShowSeriesEditor) {
+        ChartEditorEntryPoints().ShowSeriesEditor(S);
+        Invalidate();
+    }
+}
+
+void TCustomChart::Notification(TComponent* AComponent, TOperation Operation)
+{
+    TCustomAxisPanel::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == FPopupSeries)
+        FPopupSeries = nullptr;
+}
+
+void TCustomChart::AxisDestroyed(const TChartAxis* Axis)
+{
+    TCustomAxisPanel::AxisDestroyed(Axis);
+    if (Axis == FPopupAxis)
+        FPopupAxis = nullptr;
 }
 
 void TCustomChart::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
@@ -415,8 +430,7 @@ void TCustomChart::MouseDown(TMouseButton Button, TShiftState Shift, int X, int 
     bool BackgroundFired = false;
     switch (Part.Part) {
     case cpLegend:
-        LegendMouseDown(Button, Shift, X, Y, Part);
-        Handled = true;
+        Handled = LegendMouseDown(Button, Shift, X, Y, Part);
         break;
     case cpAxis:
         if (FPopupRequested) {
@@ -437,7 +451,7 @@ void TCustomChart::MouseDown(TMouseButton Button, TShiftState Shift, int X, int 
             Handled = FireClick([&] { S->OnClick(S, Part.PointIndex, Button, Shift, X, Y); });
         }
         if (FPopupRequested) {
-            FPopupSeries = S;
+            SetObserved(FPopupSeries, S);
             if (S->NoPopup() || SuppressSeriesPopup) {
                 SetMouseCancelled(false);
                 return;

@@ -176,10 +176,15 @@ public:
     std::function<void(TCustomChart* Sender, TRect& Rect)> OnGetLegendRect;
     std::function<void(TCustomChart* Sender, int LegendStyle, int Index, QString& LegendText)> OnGetLegendText;
 
+    // Forgets the menu's axis when it is destroyed.
+    void AxisDestroyed(const TChartAxis* Axis) override;
+
 protected:
     void CalcWallsRect() override;
     void DrawTitlesAndLegend(bool BeforeSeries) override;
     void DrawWalls() override;
+    // Forgets the menu's series when it is destroyed.
+    void Notification(TComponent* AComponent, TOperation Operation) override;
 
 private:
     struct TSavedScale {
@@ -194,7 +199,11 @@ private:
     // Fires a click event with MouseCancelled set first; true when the
     // handler left it set (the click was handled).
     bool FireClick(const std::function<void()>& Fire);
-    void LegendMouseDown(TMouseButton Button, TShiftState Shift, int X, int Y, const TChartClickedPart& Part);
+    // The legend part of a press; true when the click was handled (a check
+    // box applied, or OnClickLegend left MouseCancelled set).
+    bool LegendMouseDown(TMouseButton Button, TShiftState Shift, int X, int Y, const TChartClickedPart& Part);
+    // The series editor on the series legend item Index stands for.
+    void EditLegendItemSeries(int Index);
     bool StartZoomOrPanning(TMouseButton Button, TShiftState Shift, int X, int Y);
     bool AnySeriesUsesAxes() const;
     void SaveScales();
@@ -218,6 +227,7 @@ private:
     int FColorPaletteIndex = 0;
     bool FPopupRequested = false;
     bool FInMouseDown = false;
+    // The objects of the open menu; cleared when they are destroyed.
     TChartSeries* FPopupSeries = nullptr;
     TChartAxis* FPopupAxis = nullptr;
     TPopupMenu FMenu;

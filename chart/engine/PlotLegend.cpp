@@ -167,7 +167,7 @@ int TLegendSymbol::CalcWidth(int TextWidth, int ItemHeight) const
         return std::max(0, ItemHeight - 5);
     if (FWidthUnits == lcsPixels)
         return std::max(0, Clamped(FWidth));
-    return std::max(0, RoundClamped(static_cast<double>(FWidth) * TextWidth * 0.01));
+    return std::max(0, Clamped(int64_t{RoundClamped(static_cast<double>(FWidth) * TextWidth * 0.01)} + 10));
 }
 
 void TLegendSymbol::Draw(TColor AColor, const TRect& Rect)
@@ -612,6 +612,11 @@ TChartSeries* TCustomChartLegend::SeriesOfItem(int Index) const
     if (Index < 0 || Index >= static_cast<int>(List.size()))
         return nullptr;
     return List[static_cast<size_t>(Index)];
+}
+
+TChartSeries* TCustomChartLegend::ItemSeries(int Index) const
+{
+    return CalcLegendStyle() == lsValues ? GetLegendSeries() : SeriesOfItem(Index);
 }
 
 int TCustomChartLegend::CountItems() const

@@ -139,7 +139,8 @@ public:
     // The symbol width in pixels for a legend whose text columns are
     // TextWidth wide and whose items are ItemHeight high: 0 when invisible;
     // squared ItemHeight - 5; lcsPixels Width; lcsPercent Width per cent of
-    // TextWidth (clamped to 32 bits, never negative).
+    // TextWidth + 10, so short texts still get a visible symbol (clamped to
+    // 32 bits, never negative).
     int CalcWidth(int TextWidth, int ItemHeight) const;
     // Fills Rect on the legend's chart canvas: with the gradient (its end
     // colour replaced by AColor) when the gradient is visible, else a
@@ -391,6 +392,9 @@ public:
     std::vector<TChartSeries*> LegendSeriesList() const;
     // The series of item Index of a series legend (nullptr beyond them).
     TChartSeries* SeriesOfItem(int Index) const;
+    // The series item Index stands for in the current style: the listed
+    // series of a values legend, else SeriesOfItem.
+    TChartSeries* ItemSeries(int Index) const;
     // Items from FirstValue on in the current style (at least 0).
     int CountItems() const;
     // The text of item Index after the chart's DoGetLegendText (the two

@@ -312,8 +312,11 @@ public:
     // Names are a length byte and Latin-1 text, dotted for properties of
     // sub-objects ("Font.Color"); values are a type byte and its data (see
     // PlotMarksStream.cpp). ReadItems raises EReadError for a truncated or
-    // malformed block and leaves the items as they were; a count above 0
-    // marks the items as read from a stream.
+    // malformed block, a value a setter refuses, an enumeration number that
+    // names no value (brush styles: up to the last pattern bitmap) or a real
+    // for an integer that is not finite or does not fit, and leaves the
+    // items as they were; sizes beyond their ranges are clamped by the
+    // setters. A count above 0 marks the items as read from a stream.
     void WriteItems(QIODevice& Stream) const;
     void ReadItems(QIODevice& Stream);
 

@@ -17,6 +17,7 @@
 
 #include "chart/engine/PlotMarks.h"
 
+#include "chart/canvas/PlotPatterns.h"
 #include "chart/engine/PlotEngine.h"
 #include "platform/core/PropertyInfo.h"
 #include "platform/core/Streams.h"
@@ -26,6 +27,7 @@
 #include <QtCore/QMetaProperty>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <variant>
 
@@ -278,6 +280,33 @@ TValue ReadValue(TBinaryReader& R)
     throw EReadError("Invalid mark items: bad value for property " + Name.toStdString());
 }
 
+// Whether Value is one of Enum's values (for a set: a combination of
+// them; for a brush style also one of the unnamed pattern styles); if so
+// Number takes it. An enumeration property holds nothing else.
+bool IsEnumValue(const QMetaEnum& Enum, qint64 Value, int& Number)
+{
+    if (Value < INT32_MIN || Value > INT32_MAX)
+        return false;
+    Number = static_cast<int>(Value);
+    if (qstrcmp(Enum.enumName(), "TBrushStyle") == 0)
+        return Number >= 0 && Number < TBrush::bsDiagCross + 1 + PatternBitmapCount;
+    if (!Enum.isFlag())
+        return Enum.valueToKey(Number) != nullptr;
+    int Known = 0;
+    for (int I = 0; I < Enum.keyCount(); ++I)
+        Known |= Enum.value(I);
+    return (Number & ~Known) == 0;
+}
+
+// A real given for an integer property, rounded; NaN, infinities and
+// values beyond 64 bits are refused (the int range is checked after).
+qint64 WholeNumberOf(double Value, const QByteArray& Name)
+{
+    if (!std::isfinite(Value) || std::fabs(Value) > 9.0e18)
+        RaiseBadValue(Name);
+    return std::llround(Value);
+}
+
 // Sets the property at the dotted Name below Root to Value; names this
 // form does not know are passed over.
 void ApplyValue(QObject& Root, const QByteArray& Name, const TValue& Value)
@@ -326,7 +355,7 @@ void ApplyValue(QObject& Root, const QByteArray& Name, const TValue& Value)
                 Ok = Ok && KeyOk;
             }
         else if (const auto* Integer = std::get_if<qint64>(&Value))
-            Number = static_cast<int>(std::clamp<qint64>(*Integer, INT32_MIN, INT32_MAX));
+            Ok = IsEnumValue(Enum, *Integer, Number);
         else
             Ok = false;
         if (!Ok)
@@ -353,7 +382,9 @@ void ApplyValue(QObject& Root, const QByteArray& Name, const TValue& Value)
     if ((NumberTarget && !NumberGiven) || (Kind == QMetaType::Bool && Given != QMetaType::Bool) ||
         (Kind == QMetaType::QString && Given != QMetaType::QString))
         RaiseBadValue(Name);
-    if (Kind == QMetaType::Int && Given == QMetaType::LongLong) {
+    if (Kind == QMetaType::Int && Given == QMetaType::Double)
+        Converted = QVariant(WholeNumberOf(Converted.toDouble(), Name));
+    if (Kind == QMetaType::Int && Converted.typeId() == QMetaType::LongLong) {
         const qint64 V = Converted.toLongLong();
         if (V < INT32_MIN || V > INT32_MAX)
             RaiseBadValue(Name);

@@ -8,6 +8,7 @@
 #include "chart/engine/PlotEngine.h"
 #include "platform/base/Numeric.h"
 #include "platform/graphics/Bitmap.h"
+#include "platform/graphics/DrawingLimits.h"
 
 #include <QtCore/QHash>
 
@@ -122,6 +123,7 @@ void TSeriesPointer::SetHorizSize(int Value)
 {
     if (Value < 1)
         throw ChartException(PlotMsg_PointerSize);
+    Value = std::min(Value, MaxPixelLength);
     if (FHorizSize != Value) {
         FHorizSize = Value;
         Repaint();
@@ -132,6 +134,7 @@ void TSeriesPointer::SetVertSize(int Value)
 {
     if (Value < 1)
         throw ChartException(PlotMsg_PointerSize);
+    Value = std::min(Value, MaxPixelLength);
     if (FVertSize != Value) {
         FVertSize = Value;
         Repaint();
@@ -430,6 +433,7 @@ void TCallout::SetArrowHead(TArrowHeadStyle Value)
 
 void TCallout::SetArrowHeadSize(int Value)
 {
+    Value = ClampPixelLength(Value);
     if (FArrowHeadSize != Value) {
         FArrowHeadSize = Value;
         Repaint();
@@ -438,6 +442,7 @@ void TCallout::SetArrowHeadSize(int Value)
 
 void TCallout::SetDistance(int Value)
 {
+    Value = ClampPixelLength(Value);
     if (FDistance != Value) {
         FDistance = Value;
         Repaint();
@@ -501,6 +506,7 @@ void TMarksCallout::Assign(const TPersistent* Source)
 
 void TMarksCallout::SetLength(int Value)
 {
+    Value = ClampPixelLength(Value);
     if (FLength != Value) {
         FLength = Value;
         Repaint();

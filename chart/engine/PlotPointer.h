@@ -98,7 +98,8 @@ public:
     // Copies Value (nothing for nullptr).
     void SetGradient(const TPlotGradient* Value);
     // Half the symbol's width and height in pixels. A value below 1 raises
-    // ChartException with the pointer-size message; the size stays.
+    // ChartException with the pointer-size message; the size stays. Above
+    // MaxPixelLength counts as that.
     int HorizSize() const { return FHorizSize; }
     void SetHorizSize(int Value);
     int VertSize() const { return FVertSize; }
@@ -207,7 +208,8 @@ public:
     void SetArrow(const TChartPen* Value) { FArrow->Assign(Value); }
     TArrowHeadStyle ArrowHead() const { return FArrowHead; }
     void SetArrowHead(TArrowHeadStyle Value);
-    // Width and height of the arrow head in pixels.
+    // Width and height of the arrow head in pixels. This, Distance and the
+    // marks callout's Length keep within +-MaxPixelLength.
     int ArrowHeadSize() const { return FArrowHeadSize; }
     void SetArrowHeadSize(int Value);
     // Pixels between the point and the line's start.

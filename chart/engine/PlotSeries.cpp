@@ -105,8 +105,7 @@ void TCustomSeries::SetTransparency(int Value)
 
 void TCustomSeries::SetStacked(TCustomSeriesStack Value)
 {
-    if (Value == FStacked)
-        return;
+    // Also when unchanged: series of the class added since take it over.
     FStacked = Value;
     if (FParentChart)
         for (TChartSeries* S : FParentChart->SeriesList())

@@ -101,7 +101,8 @@ public:
     void SetShadow(const TPlotShadow* Value);
     TCustomSeriesStack Stacked() const { return FStacked; }
     // Stores Value in this series and in every series of the parent chart
-    // that is an instance of this series' class, then repaints.
+    // that is an instance of this series' class, then repaints; also when
+    // Value is unchanged.
     void SetStacked(TCustomSeriesStack Value);
     bool Stairs() const { return FStairs; }
     void SetStairs(bool Value) { SetBooleanProperty(FStairs, Value); }

@@ -178,6 +178,21 @@ void TCustomSeries::DrawSegment3DLine(int X, int Y, TColor Color, bool IsLast)
     const TColor Fill = !FColorEachLine && !FDrawArea ? GetSeriesColor() : AreaFillColor(Color);
     Canvas.Brush()->SetStyle(LineBrush());
     Canvas.Brush()->SetColor(Canvas.GetMonochrome() ? clWhite : Fill);
+    // An image of the element brush fills the ribbon as its pattern (the
+    // colour changes below then only matter without one); later fills must
+    // not inherit it.
+    const bool Pattern = Brush()->HasImage() && !Canvas.GetMonochrome();
+    if (Pattern)
+        FParentChart->SetBrushCanvas(Fill, *Brush(), FParentChart->GetBackColor());
+    struct TPatternReset {
+        TBrush* Brush;
+        bool Active;
+        ~TPatternReset()
+        {
+            if (Active)
+                Brush->SetBitmap(nullptr);
+        }
+    } Reset{Canvas.Brush(), Pattern};
     const TColor Dark = DarkenColor(Fill, DarkAmount);
     const bool Vertical = MandatoryIsY();
     if (!FStairs) {
@@ -413,6 +428,9 @@ void TCustomSeries::DrawAllValues()
         FPointer->SetVisible(OldPointer);
         SetSeriesColor(OldColor);
     }
+    // The series colour comes back as it was after the outline pass, in 2-D
+    // too: the line pen's own colour (black unless set) is not the series
+    // colour, and taking it would recolour the series for good.
     if (FOutLine->Visible()) {
         TChartPen Saved;
         Saved.Assign(Pen());

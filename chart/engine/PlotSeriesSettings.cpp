@@ -10,6 +10,7 @@
 #include "chart/engine/PlotRegistry.h"
 #include "chart/engine/PlotSeries.h"
 #include "platform/base/Exception.h"
+#include "platform/graphics/DrawingLimits.h"
 
 #include <QtCore/QStringList>
 
@@ -123,10 +124,12 @@ int ReadTransparency(const QString& Word)
 
 int ReadPointerSize(const QString& Word)
 {
-    const int Value = ReadInt(Word);
-    if (Value < 1)
-        RaiseRangeError("Pointer size %d is below 1", {ArgText(Value)});
-    return Value;
+    return CheckInRange(ReadInt(Word), 1, MaxPixelLength, "Pointer size");
+}
+
+int ReadPixelLength(const QString& Word, const char* What)
+{
+    return CheckPixelLength(ReadInt(Word), What);
 }
 
 // An empty field, or a lone "*" (an empty text written with blanks as
@@ -303,13 +306,13 @@ TSeriesSettingsFields ReadFields(const QStringList& F, bool LineOrPoint, const T
     R.Cursor = ReadInt(F[5]);
     R.MarksAngle = ReadInt(F[6]);
     R.MarksArrow.Read(F[7]);
-    R.MarksArrowLength = ReadInt(F[8]);
-    R.CalloutLength = ReadInt(F[9]);
+    R.MarksArrowLength = ReadPixelLength(F[8], "Marks arrow length");
+    R.CalloutLength = ReadPixelLength(F[9], "Callout length");
     R.CalloutVisible = ReadBool(F[10]);
     R.CalloutArrow.Read(F[11]);
     R.CalloutArrowHead = static_cast<TCallout::TArrowHeadStyle>(ReadOrdinal(F[12], ArrowHeadCount));
-    R.CalloutArrowHeadSize = ReadInt(F[13]);
-    R.CalloutDistance = ReadInt(F[14]);
+    R.CalloutArrowHeadSize = ReadPixelLength(F[13], "Callout arrow head size");
+    R.CalloutDistance = ReadPixelLength(F[14], "Callout distance");
     R.CalloutStyle = static_cast<TSeriesPointer::TSeriesPointerStyle>(ReadOrdinal(F[15], PointerStyleCount));
     R.CalloutColor = ReadInt(F[16]);
     R.CalloutBrush.Read(F[17]);
@@ -320,7 +323,7 @@ TSeriesSettingsFields ReadFields(const QStringList& F, bool LineOrPoint, const T
     R.CalloutGradient.Read(F[22]);
     R.MarksBackColor = ReadInt(F[23]);
     R.MarksBevel = static_cast<TCustomPanelNoCaption::TBevelCut>(ReadOrdinal(F[24], BevelCount));
-    R.MarksBevelWidth = ReadInt(F[25]);
+    R.MarksBevelWidth = CheckInRange(ReadInt(F[25]), 0, MaxPixelLength, "Marks bevel width");
     R.MarksBrush.Read(F[26]);
     R.MarksClip = ReadBool(F[27]);
     R.MarksColor = ReadInt(F[28]);

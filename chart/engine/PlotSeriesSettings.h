@@ -34,7 +34,9 @@
 // fields, when its gallery field differs from the series type's gallery
 // name (letter case included) or contains "error" in any letter case.
 // Otherwise the whole text is read and checked before anything is applied:
-// a field that is not a number, an ordinal out of range, an appearance text
+// a field that is not a number, an ordinal out of range, a pixel size out
+// of its range (pointer sizes 1 .. MaxPixelLength, bevel width 0 ..
+// MaxPixelLength, callout and arrow lengths +-MaxPixelLength), an appearance text
 // with too few fields or a pointer block cut short raises (EConvertError,
 // ERangeError or an index error) and leaves the series unchanged.
 

@@ -263,6 +263,11 @@ QString FormatFloat(const QString& format, double value, const TFormatSettings& 
 
 namespace {
 
+// Width and precision of a format specifier are capped: a pattern cannot
+// ask for more padding, zero digits or decimals than this.
+constexpr int FormatFieldCap = 1024;
+constexpr int MaxFloatPrecision = 18;
+
 [[noreturn]] void BadFormat(const QString& pattern)
 {
     throw EConvertError(FormatText("Format '%s' invalid or incompatible with argument", {pattern.toStdString()}));
@@ -294,10 +299,11 @@ QString Format(const QString& pattern, const QVariantList& args, const TFormatSe
             continue;
         }
         // [index:] [-] [width] [.precision] type
+        // Digits saturate above the cap, so no run of digits overflows.
         auto number = [&]() {
             int value = -1;
             while (i < pattern.size() && pattern[i].isDigit()) {
-                value = std::max(value, 0) * 10 + pattern[i].digitValue();
+                value = std::min(std::max(value, 0) * 10 + pattern[i].digitValue(), FormatFieldCap + 1);
                 ++i;
             }
             return value;
@@ -313,11 +319,11 @@ QString Format(const QString& pattern, const QVariantList& args, const TFormatSe
         const bool left = i < pattern.size() && pattern[i] == QLatin1Char('-');
         if (left)
             ++i;
-        const int width = number();
+        const int width = std::min(number(), FormatFieldCap);
         int precision = -1;
         if (i < pattern.size() && pattern[i] == QLatin1Char('.')) {
             ++i;
-            precision = std::max(number(), 0);
+            precision = std::min(std::max(number(), 0), FormatFieldCap);
         }
         if (i >= pattern.size() || next >= args.size() || next < 0)
             BadFormat(pattern);
@@ -330,7 +336,8 @@ QString Format(const QString& pattern, const QVariantList& args, const TFormatSe
             if (arg.typeId() == QMetaType::Double || arg.typeId() == QMetaType::QString)
                 BadFormat(pattern);
             const qlonglong v = arg.toLongLong(&ok);
-            text = QString::number(std::llabs(v));
+            // The magnitude unsigned: the smallest value has no positive twin.
+            text = QString::number(v < 0 ? 0 - static_cast<qulonglong>(v) : static_cast<qulonglong>(v));
             while (precision > 0 && text.size() < precision)
                 text.prepend(QLatin1Char('0'));
             if (v < 0)
@@ -362,6 +369,8 @@ QString Format(const QString& pattern, const QVariantList& args, const TFormatSe
         case 'e':
         case 'g': {
             const double v = arg.toDouble(&ok);
+            // A double has no more digits to show.
+            precision = std::min(precision, MaxFloatPrecision);
             if (type == QLatin1Char('f'))
                 text = FormatFloat(QStringLiteral("0.") + QString(std::max(precision < 0 ? 2 : precision, 0), QLatin1Char('0')), v, settings);
             else if (type == QLatin1Char('n'))

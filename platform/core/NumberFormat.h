@@ -11,7 +11,9 @@
 // away from zero at the shown decimals.
 //
 // Format fills "%d", "%s", "%.2f", "%x", "%-8s", "%0:s" style patterns from
-// a list of values.
+// a list of values. Widths and precisions above 1024 count as 1024 (and
+// the decimals of a real at most 18), so no pattern pads or builds a
+// picture beyond that.
 //
 // Neither depends on the process locale: separators come from the settings
 // passed in (a point and a comma by default).

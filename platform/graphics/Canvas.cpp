@@ -2,8 +2,10 @@
 
 #include "platform/base/Numeric.h"
 #include "platform/graphics/Bitmap.h"
+#include "platform/graphics/DrawingLimits.h"
 #include "platform/graphics/PainterDC.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace lp {
@@ -26,6 +28,20 @@ int MulDiv(int a, int b, int c)
     const long long quotient = static_cast<long long>((magnitude + by / 2) / by); // halves away from zero
     return CheckedInt32(negative ? -quotient : quotient);
 }
+
+namespace {
+
+// The character height (negative) of a size in points, within the font
+// height range whatever the size.
+int HeightOfSize(int Points, int PixelsPerInch)
+{
+    // As MulDiv: halves away from zero.
+    const long long product = static_cast<long long>(Points) * PixelsPerInch;
+    const long long pixels = product < 0 ? -((-product + 36) / 72) : (product + 36) / 72;
+    return ClampToRange(-pixels, -MaxFontHeight, MaxFontHeight);
+}
+
+} // namespace
 
 // --- TPen ---------------------------------------------------------------------------------------
 
@@ -63,8 +79,7 @@ void TPen::SetStyle(TPenStyle value)
 
 void TPen::SetWidth(int value)
 {
-    if (value < 0)
-        value = 0;
+    value = ClampToRange(value, 0, MaxPixelLength);
     if (FWidth != value || FHandle) {
         FWidth = value;
         Modified();
@@ -212,6 +227,7 @@ void TFont::SetColor(TColor value)
 
 void TFont::SetHeight(int value)
 {
+    value = ClampToRange(value, -MaxFontHeight, MaxFontHeight);
     if (FHeight != value) {
         FHeight = value;
         Modified();
@@ -233,7 +249,7 @@ int TFont::Size() const
 
 void TFont::SetSize(int value)
 {
-    SetHeight(-MulDiv(value, FPixelsPerInch, 72));
+    SetHeight(HeightOfSize(value, FPixelsPerInch));
 }
 
 void TFont::SetStyle(TFontStyles value)
@@ -247,7 +263,7 @@ void TFont::SetStyle(TFontStyles value)
 void TFont::SetPixelsPerInch(int value)
 {
     if (value > 0)
-        FPixelsPerInch = value;
+        FPixelsPerInch = std::min(value, MaxFontPixelsPerInch);
 }
 
 void TFont::SetOrientation(int value)
@@ -287,7 +303,7 @@ void TFont::Assign(const TPersistent* Source)
         FCharset = font->FCharset;
         FColor = font->FColor;
         // The size in points carries over, converted to this font's resolution.
-        FHeight = FPixelsPerInch == font->FPixelsPerInch ? font->FHeight : -MulDiv(font->Size(), FPixelsPerInch, 72);
+        FHeight = FPixelsPerInch == font->FPixelsPerInch ? font->FHeight : HeightOfSize(font->Size(), FPixelsPerInch);
         FName = font->FName;
         FStyle = font->FStyle;
         FOrientation = font->FOrientation;

@@ -1,6 +1,7 @@
 #include "platform/graphics/DeviceContext.h"
 
 #include "platform/base/Numeric.h"
+#include "platform/graphics/DrawingLimits.h"
 
 #include <QtGui/QFontMetricsF>
 #include <QtGui/QPainter>
@@ -8,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numbers>
 #include <queue>
 
@@ -123,7 +125,8 @@ QFont ToQFont(const TLogFont& logFont)
     font.setItalic(logFont.Italic);
     font.setUnderline(logFont.Underline);
     font.setStrikeOut(logFont.StrikeOut);
-    const int height = logFont.Height == 0 ? -12 : logFont.Height;
+    // Any height a logical font may carry, INT_MIN included, in the font range.
+    const int height = logFont.Height == 0 ? -12 : ClampToRange(logFont.Height, -MaxFontHeight, MaxFontHeight);
     const int pixels = height < 0 ? -height : std::max(1, static_cast<int>(std::lround(EmForCellHeight(font, height))));
     font.setPixelSize(std::max(1, pixels));
     if (logFont.Quality == 3) // non-antialiased
@@ -301,7 +304,7 @@ int TDeviceContext::SetArcDirection(int direction)
 
 int TDeviceContext::SetTextCharacterExtra(int extra)
 {
-    return std::exchange(FCharExtra, extra);
+    return std::exchange(FCharExtra, ClampPixelLength(extra));
 }
 
 TColor TDeviceContext::SetDCBrushColor(TColor color)
@@ -672,8 +675,10 @@ QFont TDeviceContext::DeviceFont() const
 TSize TDeviceContext::GetTextExtent(const QString& text) const
 {
     const QFontMetrics metrics(ToQFont(FFont));
-    const int width = metrics.horizontalAdvance(text) + FCharExtra * static_cast<int>(text.size());
-    return {width, metrics.ascent() + metrics.descent()};
+    // The spacing of a long text may pass the int range; the width stops there.
+    const long long width = metrics.horizontalAdvance(text) + static_cast<long long>(FCharExtra) * text.size();
+    return {ClampToRange(width, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()),
+            metrics.ascent() + metrics.descent()};
 }
 
 TTextMetric TDeviceContext::GetTextMetrics() const

@@ -269,6 +269,7 @@ public:
     int PolyFillMode() const { return FPolyFillMode; }
     virtual int SetArcDirection(int direction);
     int ArcDirection() const { return FArcDirection; }
+    // Extra pixels after each character, kept within +-MaxPixelLength.
     virtual int SetTextCharacterExtra(int extra);
     int TextCharacterExtra() const { return FCharExtra; }
     // The colour of the device's own brush (TBrushKind::DCBrush).

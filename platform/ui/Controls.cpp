@@ -106,6 +106,9 @@ QWidget* TControl::Widget(QWidget* parent)
         FHost->setEnabled(FEnabled);
         if (parent)
             parent->installEventFilter(FHost.get());
+        ApplyAlign();
+        CreateWnd();
+        return FHost.get();
     } else if (parent && FHost->parentWidget() != parent) {
         if (FHost->parentWidget())
             FHost->parentWidget()->removeEventFilter(FHost.get());

@@ -148,6 +148,8 @@ public:
     virtual void Resize();
     // After Enabled changed.
     virtual void EnabledChanged() {}
+    // After the control's window was created (by Widget()).
+    virtual void CreateWnd() {}
 
 private:
     friend class TControlHost;

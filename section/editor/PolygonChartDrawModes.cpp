@@ -60,6 +60,16 @@ struct TEdgePick {
     bool NearNode() const { return NearEnd && Node >= 0; }
 };
 
+// Whether the edge that closes the drawn path, from its last point back to
+// its first, crosses the path itself (each new segment was tested against
+// the earlier ones when it was drawn, but this one never is).
+bool ClosingEdgeCrossesPath(const arofcomplexM& Points)
+{
+    arofcomplexM closed = Points;
+    closed.Add(Points[0]);
+    return PolylineCrossesItself(Points[0], closed);
+}
+
 TEdgePick PickFreeEdge(const TPolygonChart& Chart, const complexM& Point)
 {
     TEdgePick pick;
@@ -98,7 +108,8 @@ bool TPolygonChart::EditStepPolygonModes(TPolygonEditMode Mode, int Phase, doubl
                     for (int i = 0; i < 3; ++i)
                         AddSeriesPoint(*RubberBandSeries, cursor);
                 if (Right) {
-                    if (CheckDrawnPolyline(DrawnPoints, Model, Nodes, true) != 0) {
+                    if (CheckDrawnPolyline(DrawnPoints, Model, Nodes, true) != 0 &&
+                        !ClosingEdgeCrossesPath(DrawnPoints)) {
                         result = DoAddPolygon(DrawnPoints);
                     } else {
                         // The closing edge would cross something: drawing goes on.

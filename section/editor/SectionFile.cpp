@@ -2,6 +2,7 @@
 
 #include "section/model/Rudirizor2e.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -313,6 +314,48 @@ void ReadLines(TBlockReader& Reader, TSectionModel& Section)
     }
 }
 
+// The block ends with its end marker. A file cut short inside the last
+// line's appearance text would otherwise load that text shortened, and the
+// next save would lose the rest for good.
+void ReadEndMarker(TBlockReader& Reader)
+{
+    const std::string missing = FormatText("the end marker \"%s\" is missing: the file is cut short or damaged",
+                                           {SectionBlockEndMarker});
+    if (Reader.Remaining() == 0)
+        Reader.Fail(Reader.LastLine() + 1, missing);
+    if (Reader.Next("the end marker").find(SectionBlockEndMarker) == std::string_view::npos)
+        Reader.Fail(Reader.LastLine(), missing);
+}
+
+// What the rings determine is not taken from the file: every ring but the
+// host ring is turned to the model's orientation (a ring without area is
+// left for the check to name), and the nodes' sharing is recomputed.
+void SettleReadModel(TSectionModel& Section)
+{
+    for (int body = 0; body < Section.Model.Length(); ++body) {
+        for (int sub = 0; sub < Section.Model[body].Length(); ++sub) {
+            arofintM& ring = Section.Model[body][sub].ring;
+            if (!IsHostRing(body, sub) && !RingHasNoArea(ring, Section.Nodes) && RingIsClockwise(ring, Section.Nodes))
+                std::reverse(ring.begin(), ring.end());
+        }
+        UpdateBodySharing(body, Section.Model, Section.Nodes);
+    }
+}
+
+// A model that breaks the model's rules is refused: every editing operation
+// relies on them. The message names the first fault (its ring, body and rule).
+void RefuseBrokenModel(const TSectionModel& Section)
+{
+    const std::vector<std::string> faults = CheckModelInvariants(Section.Model, Section.Nodes, &Section.ModelArea);
+    if (faults.empty())
+        return;
+    std::string message = "the model breaks a rule of section models: " + faults.front();
+    if (faults.size() > 1)
+        message += FormatText(faults.size() == 2 ? " (and %d more fault)" : " (and %d more faults)",
+                              {ArgText(static_cast<long long>(faults.size() - 1))});
+    throw ESectionFileError(message);
+}
+
 void AppendLine(std::string& Out, std::string_view Text)
 {
     Out.append(Text);
@@ -530,11 +573,14 @@ bool ParseSectionModelBlock(std::string_view FileBytes, TSectionModel& Section)
         ReadNodes(reader, result);
         ReadBodies(reader, result);
         ReadLines(reader, result);
+        ReadEndMarker(reader);
     } catch (const ESectionFileError&) {
         throw;
     } catch (const Exception& error) {
         reader.Fail(reader.LastLine(), error.Message());
     }
+    SettleReadModel(result);
+    RefuseBrokenModel(result);
     Section = std::move(result);
     return true;
 }

@@ -81,7 +81,12 @@ std::string FormatSectionModelBlock(const TSectionModel& Section);
 std::vector<std::string_view> SplitFileLines(std::string_view Bytes);
 // Reads the block of a whole file. False when the file has no block (no
 // start marker, or the marker on the last line). An invalid block raises
-// ESectionFileError naming the line; Section is then unchanged.
+// ESectionFileError naming the line, and so does a block without its end
+// marker (a file cut short). The rings decide what is derived from them:
+// rings are turned to the model's orientation and the nodes' sharing is
+// recomputed; a model that then breaks CheckModelInvariants (crossing or
+// area-less rings, ...) raises ESectionFileError naming the first fault.
+// On any error Section is unchanged.
 bool ParseSectionModelBlock(std::string_view FileBytes, TSectionModel& Section);
 
 } // namespace lp

@@ -373,10 +373,13 @@ struct TModelArea {
 };
 
 // The invariants every operation keeps, checked: ring indices inside the
-// node table, no node shared by two bodies, the host ring layout, ring
-// orientation, sharing consistent with the rings, and (with an area) frame
-// nodes 0..3 at its corners. Returns one text per violation; empty when the
-// model is sound.
+// node table, finite coordinates, no node shared by two bodies, the host ring
+// layout, rings that enclose an area (RingHasNoArea) in the model's
+// orientation, no ring edge crossing another edge of any ring (rings meet
+// only at nodes), sharing consistent with the rings, and (with an area)
+// frame nodes 0..3 at its corners. Returns one text per violation, naming
+// the ring and body and the rule; empty when the model is sound. Near
+// linear in the model's size (a grid over the edges).
 std::vector<std::string> CheckModelInvariants(const AllSpolygon& model, const Tnodes& nodes,
                                               const TModelArea* area = nullptr);
 

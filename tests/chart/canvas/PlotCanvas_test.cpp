@@ -1078,6 +1078,18 @@ TEST(PlotCanvasFrame3D, ZeroWidthDrawsNothingAndKeepsTheRectangle)
     EXPECT_TRUE(canvas.DC().CallsStartingWith("Polyline").isEmpty());
 }
 
+TEST(PlotCanvasFrame3D, WidthBeyondTheRectangleStopsWhereItEmpties)
+{
+    // A bevel of INT_MAX once drew that many rings (and overflowed the inset).
+    TTestCanvas canvas;
+    canvas.Clear();
+    TRect rect = MakeRect(0, 0, 10, 8);
+    canvas.Frame3D(rect, clWhite, clGray, INT_MAX);
+    // Rings 0 .. 3 fit the 8-pixel height; the fifth would start inverted.
+    EXPECT_EQ(canvas.DC().CallsStartingWith("Polyline").size(), 8);
+    EXPECT_EQ(rect, MakeRect(4, 4, 6, 4));
+}
+
 TEST(PlotCanvasShapes, RectangleHelpersPassTheCoordinates)
 {
     TTestCanvas canvas;

@@ -4,6 +4,7 @@
 #include "chart/canvas/PlotCanvas.h"
 #include "platform/core/PropertyInfo.h"
 #include "platform/graphics/PainterDC.h"
+#include "platform/graphics/DrawingLimits.h"
 #include "platform/graphics/RecordingDC.h"
 
 #include "CanvasTestUtil.h"
@@ -11,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <functional>
 
 namespace lp {
 namespace {
@@ -622,6 +624,80 @@ TEST(PlotShadowDrawing, OverflowingOffsetRaisesRangeError)
     EXPECT_TRUE(canvas.Log.isEmpty()); // refused before any blend began
 }
 
+// A shadow of 100,000,000 pixels once drew as many band lines; sizes now
+// keep within the pixel-length range, and flat bands stop at the canvas.
+TEST(PlotShadowDrawing, HugeFadingShadowDrawsOnlyTheLinesThatReachTheCanvas)
+{
+    TEffectsCanvas canvas(nullptr, 300, 200);
+    TPlotShadow shadow;
+    shadow.SetColor(clBlack);
+    shadow.SetSize(100000000);
+    EXPECT_EQ(shadow.Size(), MaxPixelLength);
+    canvas.BeginNoRotation();
+    shadow.Draw(canvas, {10, 10, 20, 20});
+    EXPECT_EQ(canvas.Log.filter(QStringLiteral("HorizLine(")).size(), 200 - 20);
+    EXPECT_EQ(canvas.Log.filter(QStringLiteral("VertLine(")).size(), 300 - 20);
+    // Through the projection every line of the range is drawn, no more.
+    canvas.EndNoRotation();
+    canvas.Log.clear();
+    shadow.DrawWithDepth(canvas, {10, 10, 20, 20}, 0);
+    EXPECT_EQ(canvas.Log.filter(QStringLiteral("HorizLine3D(")).size(), MaxPixelLength);
+}
+
+// Every size, offset and balance keeps within its range whoever sets it
+// (the appearance readers refuse what lies outside; streams and editors
+// reach the setters directly).
+TEST(PlotEffectsRanges, SettersKeepValuesInTheirRanges)
+{
+    TPlotShadow shadow;
+    TPlotGradient gradient;
+    TPlotFont font;
+    const struct {
+        const char* Name;
+        std::function<void(int)> Set;
+        std::function<int()> Get;
+        int Low;
+        int High;
+    } rows[] = {
+        {"HorizSize", [&](int V) { shadow.SetHorizSize(V); }, [&] { return shadow.HorizSize(); }, -MaxPixelLength,
+         MaxPixelLength},
+        {"VertSize", [&](int V) { shadow.SetVertSize(V); }, [&] { return shadow.VertSize(); }, -MaxPixelLength,
+         MaxPixelLength},
+        {"Balance", [&](int V) { gradient.SetBalance(V); }, [&] { return gradient.Balance(); }, 0, 100},
+        {"RadialX", [&](int V) { gradient.SetRadialX(V); }, [&] { return gradient.RadialX(); }, -MaxPixelLength,
+         MaxPixelLength},
+        {"RadialY", [&](int V) { gradient.SetRadialY(V); }, [&] { return gradient.RadialY(); }, -MaxPixelLength,
+         MaxPixelLength},
+        {"InterCharSize", [&](int V) { font.SetInterCharSize(V); }, [&] { return font.InterCharSize(); },
+         -MaxPixelLength, MaxPixelLength},
+        {"Height", [&](int V) { font.SetHeight(V); }, [&] { return font.Height(); }, -MaxFontHeight, MaxFontHeight},
+        {"OutLine.Width", [&](int V) { font.OutLine()->SetWidth(V); }, [&] { return font.OutLine()->Width(); }, 0,
+         MaxPixelLength},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.Name);
+        for (const int value : {INT_MAX, 100000000, INT_MIN, -100000000}) {
+            row.Set(value);
+            EXPECT_EQ(row.Get(), value > 0 ? row.High : row.Low) << value;
+        }
+        row.Set(row.Low + 1);
+        EXPECT_EQ(row.Get(), row.Low + 1);
+    }
+}
+
+// A radial gradient with its centre far outside once made every paint raise.
+TEST(PlotGradientRadial, FarRadialOffsetsStillDraw)
+{
+    TEffectsCanvas canvas;
+    TPlotGradient gradient;
+    gradient.SetDirection(gdRadial);
+    gradient.SetRadialX(INT_MAX);
+    gradient.SetRadialY(INT_MIN);
+    gradient.SetBalance(INT_MIN);
+    EXPECT_NO_THROW(gradient.Draw(canvas, {0, 0, 100, 60}));
+    EXPECT_EQ(canvas.Log.filter(QStringLiteral("Ellipse(")).size(), 101); // i = 100 .. 0
+}
+
 TEST(PlotShadowDrawing, FailedDrawingDropsItsBlend)
 {
     // Guards against a failed drawing leaving its blend for a later FinishBlending.
@@ -1100,9 +1176,14 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(TBalanceRow{"Linear", 50, {"0x0000C8", "0x000096", "0x000064", "0x000032", "0x000000"}},
                       TBalanceRow{"Squared", 100, {"0x0000C8", "0x000080", "0x000048", "0x000020", "0x000008"}},
                       TBalanceRow{"SquareRoot", 0, {"0x0000C8", "0x0000B3", "0x00009B", "0x00007E", "0x000059"}},
-                      TBalanceRow{"NegativeExponentStaysInAByte",
-                                  -100,
-                                  {"0x0000C8", "0x0000FA", "0x0000FF", "0x0000FF", "0x0000FF"}}),
+                      // Balances outside 0 .. 100 are clamped by the setter: a
+                      // huge negative one once gave infinite colour steps.
+                      TBalanceRow{"BelowTheRangeIsZero",
+                                  INT32_MIN,
+                                  {"0x0000C8", "0x0000B3", "0x00009B", "0x00007E", "0x000059"}},
+                      TBalanceRow{"AboveTheRangeIsHundred",
+                                  INT32_MAX,
+                                  {"0x0000C8", "0x000080", "0x000048", "0x000020", "0x000008"}}),
     [](const ::testing::TestParamInfo<TBalanceRow>& info) { return std::string(info.param.Name); });
 
 TEST(PlotGradientRadial, UsesTheDeviceBrushAndRestoresTheCanvasState)

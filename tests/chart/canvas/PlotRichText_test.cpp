@@ -506,6 +506,14 @@ TEST(PlotRichTextPictures, PlaceholderTakesWidthAndHeight)
     EXPECT_TRUE(pass.DC.Calls().contains(QStringLiteral("Rectangle(0,0,8,6)")));
 }
 
+TEST(PlotRichTextPictures, HugePictureSizesAreKeptInTheirRange)
+{
+    // A width of INT_MAX once made every drawing of the text raise.
+    TRichTextPass pass;
+    HtmlTextOut(pass.Plot, 10, 20, QStringLiteral("<img width=2147483647 height=-2147483648 src=a.bmp>"));
+    EXPECT_TRUE(pass.DC.Calls().contains(QStringLiteral("Rectangle(10,20,16394,-16364)")));
+}
+
 TEST(PlotRichTextPictures, NoSourceDrawsNothing)
 {
     TRichTextPass pass;
@@ -599,7 +607,35 @@ TEST(PlotRichTextCanvas, PositionBeyond32BitsRaisesRangeError)
     // Guards against the pen position wrapping round to the far side of the canvas.
     TRichTextPass pass;
     EXPECT_THROW(HtmlTextOut(pass.Plot, INT32_MAX - 1, 0, QStringLiteral("ab<XYZ>")), ERangeError);
-    EXPECT_THROW(HtmlTextExtent(pass.Plot, QStringLiteral("<FONT SIZE=2147483647><BIG>")), ERangeError);
+}
+
+TEST(PlotRichTextCanvas, FontSizesStayWithinTheirRange)
+{
+    // A relative size could once drive the font to INT_MIN, negated when the
+    // font was made; every size is now kept within 1 .. 1000 points.
+    TRichTextPass pass;
+    TFont& font = *pass.Plot.Font();
+    const int before = font.Size();
+    const struct {
+        const char* Text;
+        int Points;
+    } rows[] = {
+        {"<FONT SIZE=2147483647><BIG>x", 1000},
+        {"<FONT SIZE=-2147483648>x", 1},
+        {"<FONT SIZE=+2147483647><FONT SIZE=+2147483647>x", 1000},
+        {"<FONT SIZE=-2147483647><FONT SIZE=-2147483647>x", 1},
+        {"<SMALL><SMALL><SMALL><SMALL><SMALL><SMALL>x", 1},
+        {"<SUB><SUB><SUB><SUB><SUB>x", 1},
+        {"<FONT SIZE=100000000>x", 1000},
+    };
+    for (const auto& row : rows) {
+        pass.Plot.Drawn.clear();
+        HtmlTextOut(pass.Plot, 0, 0, QString::fromLatin1(row.Text));
+        ASSERT_FALSE(pass.Plot.Drawn.empty()) << row.Text;
+        EXPECT_EQ(pass.Plot.Drawn.back().Size, row.Points) << row.Text;
+        // The tags left unbalanced stay on the stacks; the font is restored.
+        EXPECT_EQ(font.Size(), before) << row.Text;
+    }
 }
 
 TEST(PlotRichTextCanvas, UnboundCanvasRaisesInvalidOperation)

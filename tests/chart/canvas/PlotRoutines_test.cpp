@@ -2,6 +2,7 @@
 
 #include "chart/canvas/PlotCanvas3D.h"
 #include "platform/core/Component.h"
+#include "platform/core/DateTimeFormat.h"
 #include "platform/graphics/RecordingDC.h"
 #include "platform/ui/Registry.h"
 
@@ -221,8 +222,61 @@ TEST(DaysInMonth, FollowsTheLeapYearRule)
 TEST(DefaultDateTimeFormat, TimeUpToOneDayElseDate)
 {
     const QLocale Locale;
-    EXPECT_EQ(DefaultDateTimeFormat(1), Locale.timeFormat(QLocale::ShortFormat));
-    EXPECT_EQ(DefaultDateTimeFormat(1.5), Locale.dateFormat(QLocale::ShortFormat));
+    EXPECT_EQ(DefaultDateTimeFormat(1), DateTimePictureFromLocalePattern(Locale.timeFormat(QLocale::ShortFormat)));
+    EXPECT_EQ(DefaultDateTimeFormat(1.5), DateTimePictureFromLocalePattern(Locale.dateFormat(QLocale::ShortFormat)));
+}
+
+// The locale's pattern was used as a picture of our own grammar: "h:mm AP"
+// gave "15:00 AP" in the afternoon.
+TEST(DefaultDateTimeFormat, LocalePatternsBecomePictures)
+{
+    const double Afternoon = EncodeDateTime(2026, 12, 7, 15, 0, 0, 0);
+    const struct {
+        const char* Locale;
+        const char* Time;
+        const char* Date;
+    } Rows[] = {
+        {"en_US", "3:00 PM", "12/7/26"},
+        {"de_DE", "15:00", "07.12.26"},
+        {"C", "15:00:00", "7 Dec 2026"},
+    };
+    for (const auto& Row : Rows) {
+        const QLocale Locale(QString::fromLatin1(Row.Locale));
+        EXPECT_EQ(FormatDateTime(DefaultDateTimeFormat(0.5, Locale), Afternoon), Row.Time) << Row.Locale;
+        EXPECT_EQ(FormatDateTime(DefaultDateTimeFormat(1, Locale), Afternoon), Row.Time) << Row.Locale;
+        EXPECT_EQ(FormatDateTime(DefaultDateTimeFormat(7, Locale), Afternoon), Row.Date) << Row.Locale;
+    }
+    EXPECT_EQ(FormatDateTime(DefaultDateTimeFormat(0.5, QLocale("en_US")), Afternoon - 0.5), "3:00 AM");
+}
+
+TEST(DefaultDateTimeFormat, PatternTokensQuotesAndText)
+{
+    const struct {
+        const char* Pattern;
+        const char* Picture;
+    } Rows[] = {
+        {"h:mm AP", "h:nn AM/PM"},
+        {"HH:mm:ss.zzz", "hh:nn:ss.zzz"},
+        {"ap h:m:s", "am/pm h:n:s"},
+        {"dddd, MMMM d, yyyy", "dddd, mmmm d, yyyy"},
+        {"d MMM yy", "d mmm yy"},
+        {"HH:mm:ss t", "hh:nn:ss"},
+        {"dddd, d 'de' MMMM 'de' yyyy", "dddd, d 'de' mmmm 'de' yyyy"},
+        {"H:mm 'ч'.", "h:nn 'ч'."},
+        {"d.MM.yy 'г'.", "d.mm.yy 'г'."},
+        {"h 'o''clock'", "h 'o'\"'\"'clock'"},
+        {"''HH", "\"'\"hh"},
+        {"yyyy\u5e74M\u6708d\u65e5", "yyyy'\u5e74'm'\u6708'd'\u65e5'"},
+        {"HH 'unterminated", "hh 'unterminated'"},
+        {"", ""},
+    };
+    for (const auto& Row : Rows)
+        EXPECT_EQ(DateTimePictureFromLocalePattern(QString::fromUtf8(Row.Pattern)), QString::fromUtf8(Row.Picture))
+            << Row.Pattern;
+    // The quoted texts come out as written, whatever letters they hold.
+    const double Day = EncodeDateTime(2026, 12, 7, 9, 5, 0, 0);
+    EXPECT_EQ(FormatDateTime(DateTimePictureFromLocalePattern("h 'o''clock'"), Day), "9 o'clock");
+    EXPECT_EQ(FormatDateTime(DateTimePictureFromLocalePattern("d 'de' MMMM"), Day), "7 de December");
 }
 
 struct TStepRow {

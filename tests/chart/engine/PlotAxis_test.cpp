@@ -9,8 +9,12 @@
 #include "EngineTestUtil.h"
 #include "chart/canvas/PlotConst.h"
 #include "chart/canvas/PlotRoutines.h"
+#include "chart/engine/PlotChart.h"
 #include "platform/core/PropertyInfo.h"
 #include "platform/graphics/RecordingDC.h"
+
+#include <QtCore/QLocale>
+#include <QtCore/QRegularExpression>
 
 #include <gtest/gtest.h>
 
@@ -367,6 +371,34 @@ TEST(AxisTexts, DateTimeLabelsOfNegativeValuesAreEmpty)
     Axis.AdjustMaxMin();
     EXPECT_EQ(Axis.LabelValue(-1), "");
     EXPECT_EQ(Axis.LabelValue(EncodeDate(2001, 5, 6)), "2001");
+}
+
+// Without a format of its own a date-time axis showed "15:00 AP" in a
+// 12-hour locale: the locale's pattern was read as our picture.
+TEST(AxisTexts, DateTimeLabelsFollowTheLocaleClock)
+{
+    const QLocale Saved;
+    struct TRestore {
+        QLocale Locale;
+        ~TRestore() { QLocale::setDefault(Locale); }
+    } Restore{Saved};
+    TTestChart Chart;
+    auto* Series = new TChartSeries(&Chart);
+    Chart.AddSeries(Series);
+    Series->XValues()->SetDateTime(true);
+    const double Day = EncodeDate(2026, 12, 7);
+    Series->AddXY(Day, 0);
+    Series->AddXY(Day + 0.75, 1);
+    TChartAxis& Axis = *Chart.BottomAxis();
+    Axis.AdjustMaxMin();
+    ASSERT_LE(Axis.CalcRange(), 1);
+    QLocale::setDefault(QLocale("en_US"));
+    EXPECT_EQ(Axis.LabelValue(Day + 0.625), "3:00 PM");
+    QLocale::setDefault(QLocale("de_DE"));
+    EXPECT_EQ(Axis.LabelValue(Day + 0.625), "15:00");
+    Series->AddXY(Day + 30, 2);
+    Axis.AdjustMaxMin();
+    EXPECT_EQ(Axis.LabelValue(Day), "07.12.26");
 }
 
 class TZSeries : public TChartSeries {
@@ -958,6 +990,113 @@ TEST(AxisDrawing, AlternateLabelsMoveOutward)
     for (const auto& L : R.Labels)
         Ys.push_back(L.Y);
     EXPECT_EQ(Ys, (std::vector<int>{210, 220, 210, 220, 210}));
+}
+
+// Minor marks stopped one interval past the outer labels; with custom
+// labels the rest of the axis had none.
+TEST(AxisDrawing, MinorTicksContinueToTheAxisEnds)
+{
+    TRecordedChart R;
+    TChartAxis& Axis = *R.Chart.BottomAxis();
+    Axis.Items().Add(30);
+    Axis.Items().Add(50);
+    Axis.SetTickOnLabelsOnly(false);
+    Prepare(Axis, 0, 400, 0, 100);
+    Axis.DrawAxis(true);
+    ASSERT_EQ(Axis.TickPositions(), (std::vector<int>{120, 200}));
+    // Three marks per 80-pixel interval: every 20 pixels, strictly inside
+    // the axis.
+    for (int X = 20; X < 400; X += 20)
+        EXPECT_TRUE(X == 120 || X == 200 || R.HasLine(X, 200, X, 202)) << X;
+    EXPECT_FALSE(R.HasLine(0, 200, 0, 202));
+    EXPECT_FALSE(R.HasLine(400, 200, 400, 202));
+}
+
+TEST(AxisDrawing, DenseMinorMarksDrawEachPixelOnce)
+{
+    TRecordedChart R;
+    TChartAxis& Axis = *R.Chart.BottomAxis();
+    Axis.Items().Add(50);
+    Axis.Items().Add(50.5);
+    Axis.SetMinorTickCount(7);
+    Prepare(Axis, 0, 400, 0, 100);
+    Axis.DrawAxis(true);
+    ASSERT_EQ(Axis.TickPositions(), (std::vector<int>{200, 202}));
+    // Four marks per pixel beyond the labels: each pixel is marked, once.
+    for (int X = 1; X < 400; ++X)
+        EXPECT_TRUE(R.HasLine(X, 200, X, 202)) << X;
+    const QStringList Minor = R.DC.CallsStartingWith("LineTo(").filter(QRegularExpression("^LineTo\\(\\d+,202\\)$"));
+    EXPECT_LT(Minor.size(), 400 + 7);
+}
+
+// A custom axis was laid out against the chart rectangle before the other
+// axes took their room: its labels stood away from its line and, at the
+// left edge, its title fell off the picture.
+TEST(AxisDrawing, CustomAxisLabelsAndTitleFollowItsLine)
+{
+    for (const int Percent : {0, 50}) {
+        TChart Chart;
+        Chart.SetBounds(0, 0, 400, 300);
+        Chart.SetView3D(false);
+        Chart.SetBufferedDisplay(false);
+        Chart.Legend()->SetVisible(false);
+        Chart.LeftAxis()->Title()->SetCaption("Depth");
+        auto* Custom = qobject_cast<TChartAxis*>(Chart.CustomAxes().Add());
+        ASSERT_NE(Custom, nullptr);
+        Custom->SetPositionPercent(Percent);
+        Custom->SetMinMax(0, 10);
+        Custom->Axis()->SetColor(clLime);
+        Custom->Grid()->SetVisible(false);
+        Custom->LabelsFont()->SetColor(clRed);
+        Custom->Title()->SetCaption("Resistivity");
+        Custom->Title()->Font()->SetColor(clBlue);
+        auto* Series = new TChartSeries(&Chart);
+        Series->SetSeriesColor(clWhite);
+        Chart.AddSeries(Series);
+        Series->SetCustomVertAxis(Custom);
+        Series->AddXY(0, 0);
+        Series->AddXY(10, 10);
+        // The left axis takes room for its labels and title; the custom
+        // axis takes none.
+        auto* Left = new TChartSeries(&Chart);
+        Left->SetSeriesColor(clWhite);
+        Chart.AddSeries(Left);
+        Left->AddXY(0, 0);
+        Left->AddXY(10, 10000);
+        std::unique_ptr<TBitmap> Picture = Chart.CreateBitmap(clWhite, Chart.GetRectangle());
+        const QImage Image = Picture->ToImage();
+        // The box of the pixels strongly of one primary colour (text is
+        // smoothed at its edges).
+        const auto Extent = [&Image](int Channel) {
+            QRect Box;
+            for (int Y = 0; Y < Image.height(); ++Y)
+                for (int X = 0; X < Image.width(); ++X) {
+                    const QRgb P = Image.pixel(X, Y);
+                    const int C[3] = {qRed(P), qGreen(P), qBlue(P)};
+                    if (C[Channel] >= 160 && C[(Channel + 1) % 3] < 90 && C[(Channel + 2) % 3] < 90)
+                        Box |= QRect(X, Y, 1, 1);
+                }
+            return Box;
+        };
+        const int Line = Custom->AxisLinePixel();
+        EXPECT_EQ(Line, Chart.ChartRectangle().Left + (Percent * Chart.ChartRectWidth() + 50) / 100) << Percent;
+        const QRect LineBox = Extent(1);
+        ASSERT_FALSE(LineBox.isEmpty());
+        EXPECT_LE(LineBox.left(), Line);
+        EXPECT_GE(LineBox.right(), Line);
+        const QRect Labels = Extent(0);
+        const QRect Title = Extent(2);
+        ASSERT_FALSE(Labels.isEmpty()) << Percent;
+        ASSERT_FALSE(Title.isEmpty()) << Percent;
+        // Right-aligned labels end within the ticks' reach of the line.
+        EXPECT_LT(Labels.right(), LineBox.left()) << Percent;
+        EXPECT_GE(Labels.right(), LineBox.left() - Custom->TickLength() - 4) << Percent;
+        // The title stands beside the labels, wholly inside the picture.
+        EXPECT_LT(Title.right(), Labels.left()) << Percent;
+        EXPECT_GE(Title.left(), 0) << Percent;
+        EXPECT_GE(Title.top(), 0) << Percent;
+        EXPECT_LT(Title.bottom(), Image.height()) << Percent;
+    }
 }
 
 TEST(AxisDrawing, CustomDrawMinMaxPutsTheAxisBack)

@@ -13,6 +13,8 @@
 #include "platform/base/Numeric.h"
 #include "platform/graphics/RecordingDC.h"
 
+#include <QtCore/QRegularExpression>
+
 #include <cstdlib>
 #include <functional>
 #include <limits>
@@ -462,6 +464,117 @@ TEST(HorizBar, LaysOutAcrossTheVerticalAxis)
     EXPECT_DOUBLE_EQ(S->MinXValue(), 0);
     S->SetBarStyle(bsPyramid);
     EXPECT_TRUE(C.Draw(*S).first().startsWith(QLatin1String("Polygon([0 ")));
+}
+
+// Horizontal bars share the shapes of vertical ones, turned to point right.
+TEST(HorizBar, ShapesPointRightAndInvertedOnesLeft)
+{
+    TBarChart C;
+    for (TChartAxis* Axis : C.Chart.AxesList())
+        Axis->SetMinMax(0, Axis->Horizontal() ? 100 : 4);
+    test::PlaceAxes(C.Chart, TRect{0, 0, 400, 200});
+    auto* S = C.Add<THorizBarSeries>({}, mbNone);
+    S->AddXY(50, 1); // X 0 .. 200, Y 115 .. 184
+    C.Layout();
+    const struct {
+        TBarStyle Style;
+        const char* Call;
+    } Rows[] = {
+        {bsPyramid, "Polygon([0 115;200 149;0 184])"},
+        {bsCone, "Polygon([0 115;200 149;0 184])"},
+        {bsInvPyramid, "Polygon([200 115;0 149;200 184])"},
+        {bsDiamond, "Polygon([0 149;100 184;200 149;100 115])"},
+        {bsEllipse, "Ellipse(0,115,200,184)"},
+        {bsSlantCube, "LineTo(200,149)"},
+    };
+    for (const auto& Row : Rows) {
+        S->SetBarStyle(Row.Style);
+        const QStringList Calls = C.Draw(*S);
+        EXPECT_TRUE(Calls.contains(QString::fromLatin1(Row.Call))) << Calls.join(' ').toStdString();
+    }
+    // The arrow's head is the bar's right end.
+    S->SetBarStyle(bsArrow);
+    const QStringList Calls = C.Draw(*S);
+    ASSERT_FALSE(Calls.isEmpty());
+    EXPECT_TRUE(Calls.first().contains(QLatin1String("200 149"))) << Calls.join(' ').toStdString();
+    EXPECT_EQ(S->Clicked(190, 149), 0);
+    S->SetBarStyle(bsPyramid);
+    EXPECT_EQ(S->Clicked(190, 149), 0);
+    EXPECT_EQ(S->Clicked(190, 130), -1); // outside the triangle near its apex
+    EXPECT_EQ(S->Clicked(5, 130), 0);
+}
+
+// A bar thinner than its pen is drawn with the pen in the bar's colour, in
+// both orientations.
+TEST(BarStyles, BarsThinnerThanThePenTakeTheirColourForThePen)
+{
+    for (const bool Horizontal : {false, true}) {
+        TBarChart C;
+        TCustomBarSeries* S = nullptr;
+        if (Horizontal) {
+            for (TChartAxis* Axis : C.Chart.AxesList())
+                Axis->SetMinMax(0, Axis->Horizontal() ? 100 : 4);
+            test::PlaceAxes(C.Chart, TRect{0, 0, 400, 200});
+            S = C.Add<THorizBarSeries>({}, mbNone);
+            S->AddXY(50, 1);
+        } else {
+            S = C.Add<TBarSeries>({50}, mbNone);
+        }
+        S->SetCustomBarSize(3);
+        S->BarPen()->SetWidth(5);
+        S->SetSeriesColor(clBlue);
+        C.Layout();
+        C.Draw(*S);
+        const QStringList& Calls = C.DC.Calls();
+        const int Bar = static_cast<int>(Calls.indexOf(QRegularExpression("^Rectangle\\(.*")));
+        ASSERT_GE(Bar, 0) << Horizontal;
+        QString Pen;
+        for (int I = Bar - 1; I >= 0 && Pen.isEmpty(); --I)
+            if (Calls[I].startsWith("SelectPen("))
+                Pen = Calls[I];
+        EXPECT_TRUE(Pen.contains(QLatin1String(",0xFF0000,"))) << Horizontal << " " << Pen.toStdString();
+    }
+}
+
+// The value axis' ticks cross a 3-D bar's front and run along the depth on
+// the side face the viewer sees: the right face of a vertical bar, the top
+// face of a horizontal one.
+TEST(BarStyles3D, TickLinesRunAlongTheVisibleSideFace)
+{
+    for (const bool Horizontal : {false, true}) {
+        TBarChart C(true);
+        TCustomBarSeries* S = nullptr;
+        TChartAxis* ValueAxis = Horizontal ? C.Chart.BottomAxis() : C.Chart.LeftAxis();
+        if (Horizontal) {
+            for (TChartAxis* Axis : C.Chart.AxesList())
+                Axis->SetMinMax(0, Axis->Horizontal() ? 100 : 4);
+            test::PlaceAxes(C.Chart, TRect{0, 0, 400, 200});
+            S = C.Add<THorizBarSeries>({}, mbNone);
+            S->AddXY(80, 1);
+        } else {
+            S = C.Add<TBarSeries>({80}, mbNone);
+        }
+        S->TickLines()->SetVisible(true);
+        ValueAxis->SetIncrement(25);
+        ValueAxis->DrawAxis(true);
+        C.Chart.SetMaxZOrder(0);
+        S->CalcZOrder();
+        S->SetDepthPositions(0, 5, 10);
+        C.Layout();
+        C.Draw(*S);
+        const TRect& B = S->BarBounds();
+        const int Pos = Horizontal ? 100 : C.Chart.LeftAxis()->CalcPosValue(50);
+        const TPoint Corner = Horizontal ? TPoint{Pos, B.Top} : TPoint{B.Right, Pos};
+        const TPoint Front = C.Chart.Canvas().Calculate3DPoint(Corner, 0);
+        const TPoint Back = C.Chart.Canvas().Calculate3DPoint(Corner, 10);
+        const QStringList& Calls = C.DC.Calls();
+        const QString From = QStringLiteral("MoveTo(%1,%2)").arg(Front.X).arg(Front.Y);
+        const QString To = QStringLiteral("LineTo(%1,%2)").arg(Back.X).arg(Back.Y);
+        bool Found = false;
+        for (int I = 0; I + 1 < Calls.size(); ++I)
+            Found = Found || (Calls[I] == From && Calls[I + 1] == To);
+        EXPECT_TRUE(Found) << Horizontal << " " << Calls.join(' ').toStdString();
+    }
 }
 
 TEST(HorizBar, StacksAlongTheHorizontalAxisAndTouches)

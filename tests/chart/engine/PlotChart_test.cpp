@@ -277,6 +277,53 @@ TEST_F(ChartWindow, ASeriesWithoutPopupEndsThePress)
     QTest::mouseRelease(Window, Qt::RightButton, Qt::ShiftModifier, PointOf(4));
 }
 
+// The menu kept raw pointers: freeing its series or axis while it was open
+// and then choosing "Default" read freed memory.
+TEST_F(ChartWindow, MenuObjectsFreedWhileTheMenuIsOpenAreForgotten)
+{
+    int SeriesDefaults = 0;
+    int AxisDefaults = 0;
+    ChartEditorEntryPoints().SeriesSettingsFromText = [&](TChartSeries*, const QString&) { ++SeriesDefaults; };
+    ChartEditorEntryPoints().AxisSettingsFromText = [&](TChartAxis*, const QString&) { ++AxisDefaults; };
+
+    QTest::mouseClick(Window, Qt::RightButton, Qt::ShiftModifier, PointOf(4));
+    ASSERT_EQ(Chart.PopupSeries(), Series);
+    ASSERT_EQ(Chart.PopupMenu().Count(), 2);
+    delete Series;
+    Series = nullptr;
+    EXPECT_EQ(Chart.PopupSeries(), nullptr);
+    Chart.PopupMenu().Click(1); // "Default"
+    EXPECT_EQ(SeriesDefaults, 0);
+
+    // A custom axis in the middle of the chart, carrying a series.
+    auto* Custom = qobject_cast<TChartAxis*>(Chart.CustomAxes().Add());
+    ASSERT_NE(Custom, nullptr);
+    Custom->SetPositionPercent(50);
+    auto* OnCustom = new TSquareSeries(&Chart);
+    Chart.AddSeries(OnCustom);
+    OnCustom->SetCustomVertAxis(Custom);
+    OnCustom->AddXY(0, 0);
+    OnCustom->AddXY(10, 1);
+    Window->repaint();
+    const QPoint OnAxis(Custom->AxisLinePixel() - 2, (Chart.ChartRectangle().Top + Chart.ChartRectangle().Bottom) / 2 + 9);
+    ASSERT_EQ(Chart.CalcClickedPart(OnAxis.x(), OnAxis.y()).AAxis, Custom);
+    QTest::mouseClick(Window, Qt::RightButton, Qt::ShiftModifier, OnAxis);
+    ASSERT_EQ(Chart.PopupAxis(), Custom);
+    ASSERT_EQ(Chart.PopupMenu().Count(), 2);
+    Chart.CustomAxes().Delete(0);
+    EXPECT_EQ(Chart.PopupAxis(), nullptr);
+    EXPECT_EQ(OnCustom->GetVertAxis(), Chart.LeftAxis());
+    Chart.PopupMenu().Click(1); // "Default"
+    EXPECT_EQ(AxisDefaults, 0);
+
+    // A standard axis stays the menu's axis.
+    const TChartAxis* Left = Chart.LeftAxis();
+    QTest::mouseClick(Window, Qt::RightButton, Qt::ShiftModifier, QPoint(Left->AxisLinePixel() - 2, Left->CenterPixel()));
+    ASSERT_EQ(Chart.PopupAxis(), Left);
+    Chart.PopupMenu().Click(1);
+    EXPECT_EQ(AxisDefaults, 1);
+}
+
 TEST(ChartControl, AxisNamesAndFreeColours)
 {
     TChart Chart;
@@ -389,6 +436,65 @@ TEST_F(LegendWindow, ShiftLeftTogglesEverySeriesAndRightOpensTheEditor)
     QTest::mouseClick(Window, Qt::LeftButton, Qt::ShiftModifier, ItemPoint(0));
     for (TSquareSeries* S : All)
         EXPECT_FALSE(S->Active());
+}
+
+// A legend click never reached OnClickBackground: the legend part counted
+// as handled whatever happened.
+TEST_F(LegendWindow, AnUnhandledLegendClickReachesTheBackgroundEvent)
+{
+    int Background = 0;
+    Chart.OnClickBackground = [&](TCustomChart*, TMouseButton, TShiftState, int, int) { ++Background; };
+    // A check box that applies handles the click.
+    QTest::mouseClick(Window, Qt::LeftButton, {}, ItemPoint(1));
+    EXPECT_FALSE(All[1]->Active());
+    EXPECT_EQ(Background, 0);
+    All[1]->SetActive(true);
+    // Without check boxes nothing applies: the background event follows.
+    Chart.Legend()->SetCheckBoxes(false);
+    Window->repaint();
+    QTest::mouseClick(Window, Qt::LeftButton, {}, ItemPoint(1));
+    EXPECT_EQ(Background, 1);
+    // OnClickLegend decides through MouseCancelled.
+    bool Keep = true;
+    int LegendClicks = 0;
+    Chart.OnClickLegend = [&](TCustomChart* Sender, TMouseButton, TShiftState, int, int) {
+        ++LegendClicks;
+        Sender->SetMouseCancelled(Keep);
+    };
+    QTest::mouseClick(Window, Qt::LeftButton, {}, ItemPoint(1));
+    EXPECT_EQ(LegendClicks, 1);
+    EXPECT_EQ(Background, 1);
+    Keep = false;
+    QTest::mouseClick(Window, Qt::LeftButton, {}, ItemPoint(1));
+    EXPECT_EQ(LegendClicks, 2);
+    EXPECT_EQ(Background, 2);
+    // After the legend menu only the background event runs.
+    QTest::mouseClick(Window, Qt::RightButton, Qt::ShiftModifier, ItemPoint(1));
+    EXPECT_EQ(Chart.PopupMenu().Count(), 4);
+    EXPECT_EQ(LegendClicks, 2);
+    EXPECT_EQ(Background, 3);
+}
+
+// A right click on a legend item edited the series at that place among all
+// series, not the one the item shows.
+TEST_F(LegendWindow, RightClickEditsTheSeriesTheItemShows)
+{
+    std::vector<TChartSeries*> Edited;
+    ChartEditorEntryPoints().ShowSeriesEditor = [&](TChartSeries* S) { Edited.push_back(S); };
+    // Without check boxes an inactive series is not listed: item 1 is the
+    // third series.
+    Chart.Legend()->SetCheckBoxes(false);
+    All[1]->SetActive(false);
+    Window->repaint();
+    QTest::mouseClick(Window, Qt::RightButton, {}, ItemPoint(1));
+    EXPECT_EQ(Edited, (std::vector<TChartSeries*>{All[2]}));
+    // A values legend lists the points of one series: every item edits it.
+    Edited.clear();
+    All[0]->SetActive(false);
+    Window->repaint();
+    ASSERT_EQ(Chart.Legend()->CalcLegendStyle(), lsValues);
+    QTest::mouseClick(Window, Qt::RightButton, {}, ItemPoint(3));
+    EXPECT_EQ(Edited, (std::vector<TChartSeries*>{All[2]}));
 }
 
 } // namespace

@@ -372,7 +372,7 @@ TEST(LegendLayout, RightLegendOfThreeSeries)
     const int Col1 = Chart.TextWidth("ta x");
     const int Gap = Chart.TextWidth(" ");
     const int Text = Col0 + Gap + Col1;
-    const int Symbol = Round(Text * 0.2);
+    const int Symbol = Round(Text * 0.2) + 10;
     const int Ih = Chart.FontHeight();
     EXPECT_EQ(L.ResolvedStyle(), lsSeries);
     EXPECT_EQ(L.ColumnWidth(0), Col0);
@@ -392,6 +392,23 @@ TEST(LegendLayout, RightLegendOfThreeSeries)
     EXPECT_EQ(R.Right - R.Left, Text + 10 + Symbol);
     EXPECT_EQ(R.Right, PlotArea.Right - (3 + 1 + 1)); // legend shadow 3, frame 1
     EXPECT_EQ(L.ItemsTop(), R.Top + 1 + 1);
+}
+
+// Symbols of short texts were a pixel or two wide: the 10 pixels that a
+// percentage width adds were missing.
+TEST(LegendLayout, PercentSymbolWidthAddsTenPixels)
+{
+    TLegendChart Chart;
+    TLegendSymbol& Symbol = *Chart.Legend->Symbol();
+    EXPECT_EQ(Symbol.CalcWidth(5, 17), 11);
+    EXPECT_EQ(Symbol.CalcWidth(0, 17), 10);
+    EXPECT_EQ(Symbol.CalcWidth(200, 17), 50);
+    Symbol.SetWidth(50);
+    EXPECT_EQ(Symbol.CalcWidth(7, 17), 14); // 3.5 rounds half to even
+    Symbol.SetWidthUnits(lcsPixels);
+    EXPECT_EQ(Symbol.CalcWidth(200, 17), 50);
+    Symbol.SetVisible(false);
+    EXPECT_EQ(Symbol.CalcWidth(200, 17), 0);
 }
 
 TEST(LegendLayout, SideLegendVariants)

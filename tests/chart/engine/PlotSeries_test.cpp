@@ -333,6 +333,53 @@ TEST(SeriesDraw3D, RibbonsAndClicks)
     EXPECT_FALSE(C.DC.CallsStartingWith("Polygon(").isEmpty());
 }
 
+// The 3-D ribbon ignored a picture in the element brush.
+TEST(SeriesDraw3D, RibbonFillsWithTheBrushImage)
+{
+    TSeriesChart C(true);
+    C.Chart.SetSeriesSizes3D(10, 10);
+    auto* S = C.Add<TLineSeries>({{0, 50}, {50, 60}});
+    S->SetDepthPositions(0, 5, 10);
+    TBitmap Tile(4, 4);
+    Tile.Canvas().Brush().SetColor(clLime);
+    Tile.Canvas().FillRect(TRect{0, 0, 4, 4});
+    S->Brush()->Image()->SetGraphic(&Tile);
+    ASSERT_TRUE(S->Brush()->HasImage());
+    C.Draw(*S);
+    const QStringList& Calls = C.DC.Calls();
+    const int Ribbon = static_cast<int>(Calls.indexOf(QRegularExpression("^Polygon\\(.*")));
+    ASSERT_GE(Ribbon, 0);
+    QString Brush;
+    for (int I = Ribbon - 1; I >= 0 && Brush.isEmpty(); --I)
+        if (Calls[I].startsWith("SelectBrush("))
+            Brush = Calls[I];
+    EXPECT_TRUE(Brush.startsWith("SelectBrush(pattern")) << Brush.toStdString();
+    // Without the picture the ribbon is solid again.
+    S->Brush()->SetImage(nullptr);
+    C.Draw(*S);
+    EXPECT_TRUE(C.DC.CallsStartingWith("SelectBrush(pattern").isEmpty());
+}
+
+// Setting the value a series already had returned early: series of the
+// class added since never took it over, and nothing repainted.
+TEST(SeriesStacking, SettingTheSameValueReachesNewSeriesAndRepaints)
+{
+    test::TCountingChart<> Chart;
+    auto* First = new TLineSeries(&Chart);
+    Chart.AddSeries(First);
+    First->SetStacked(cssStack);
+    auto* Later = new TLineSeries(&Chart);
+    Chart.AddSeries(Later);
+    auto* Area = new TAreaSeries(&Chart);
+    Chart.AddSeries(Area);
+    EXPECT_EQ(Later->Stacked(), cssNone);
+    const int Before = Chart.Invalidations;
+    First->SetStacked(cssStack);
+    EXPECT_EQ(Later->Stacked(), cssStack);
+    EXPECT_EQ(Area->Stacked(), cssNone);
+    EXPECT_GT(Chart.Invalidations, Before);
+}
+
 // The section chart's area reaches down to YOrigin -1e30: the fill stays a
 // finite band under the line.
 TEST(SeriesArea, FarOriginFillsToTheChartBottom)

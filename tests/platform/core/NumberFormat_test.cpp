@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 namespace lp {
 namespace {
 
@@ -99,6 +101,25 @@ TEST(Format, RefusesMismatchedOrMissingValues)
     EXPECT_THROW(Format("%s %s", {QString("one")}), EConvertError);
     EXPECT_THROW(Format("%q", {1}), EConvertError);
     EXPECT_THROW(Format("100%", {}), EConvertError);
+}
+
+// Widths and precisions of any length once overflowed the parser and padded
+// or built pictures of that size.
+TEST(Format, CapsHugeWidthsAndPrecisions)
+{
+    const QString huge = QStringLiteral("99999999999999999999");
+    EXPECT_EQ(Format("%" + huge + "d", {1}).size(), 1024);
+    EXPECT_EQ(Format("%-2147483648s|", {QString("a")}).size(), 1025);
+    EXPECT_EQ(Format("%.100000000d", {7}).size(), 1024);
+    EXPECT_EQ(Format("%." + huge + "x", {255}).size(), 1024);
+    // A real shows at most 18 decimals.
+    EXPECT_EQ(Format("%.2147483647f", {0.5}), "0.500000000000000000");
+    EXPECT_EQ(Format("%.100000000e", {1.0}).size(), QString("1.00000000000000000E+000").size());
+    EXPECT_EQ(Format("%.4294967296s", {QString("abc")}), "abc");
+    EXPECT_THROW(Format("%" + huge + ":s", {QString("a")}), EConvertError);
+    // The smallest integer has no positive twin to take the magnitude of.
+    EXPECT_EQ(Format("%d", {std::numeric_limits<qlonglong>::min()}), "-9223372036854775808");
+    EXPECT_EQ(Format("%.20d", {std::numeric_limits<qlonglong>::min()}), "-09223372036854775808");
 }
 
 } // namespace

@@ -1,10 +1,13 @@
 #include "platform/graphics/Canvas.h"
 
 #include "platform/core/PropertyInfo.h"
+#include "platform/graphics/DrawingLimits.h"
 #include "platform/graphics/RecordingDC.h"
 #include "PixelTestUtil.h"
 
 #include <gtest/gtest.h>
+
+#include <climits>
 
 namespace lp {
 namespace {
@@ -105,6 +108,44 @@ TEST(GraphicsObjects, AssignCopiesTheProperties)
     EXPECT_EQ(printer.Size(), 10); // the size in points carries over
     EXPECT_EQ(printer.Height(), -MulDiv(10, 600, 72));
     EXPECT_THROW(pen.Assign(&screen), EConvertError);
+}
+
+// A font height of INT_MIN was negated when the font was made, and a huge
+// size overflowed the point conversion: heights, sizes and resolutions keep
+// within their ranges, and so do pen widths.
+TEST(GraphicsObjects, SizesKeepWithinTheirRanges)
+{
+    TFont font;
+    font.SetHeight(INT_MIN);
+    EXPECT_EQ(font.Height(), -MaxFontHeight);
+    EXPECT_EQ(font.Size(), 12288); // 16384 pixels at 96 per inch
+    font.SetHeight(INT_MAX);
+    EXPECT_EQ(font.Height(), MaxFontHeight);
+    font.SetSize(INT_MAX);
+    EXPECT_EQ(font.Height(), -MaxFontHeight);
+    font.SetSize(INT_MIN);
+    EXPECT_EQ(font.Height(), MaxFontHeight);
+    font.SetSize(100000000);
+    EXPECT_EQ(font.Height(), -MaxFontHeight);
+    font.SetPixelsPerInch(INT_MAX);
+    EXPECT_EQ(font.PixelsPerInch(), MaxFontPixelsPerInch);
+    font.SetSize(12);
+    EXPECT_EQ(font.Size(), 12);
+    TFont other;
+    other.Assign(&font); // 12 points at 96 per inch
+    EXPECT_EQ(other.Height(), -16);
+
+    TLogFont logical;
+    logical.Height = INT_MIN;
+    EXPECT_EQ(ToQFont(logical).pixelSize(), MaxFontHeight);
+    logical.Height = INT_MAX;
+    EXPECT_GT(ToQFont(logical).pixelSize(), 0);
+
+    TPen pen;
+    pen.SetWidth(INT_MAX);
+    EXPECT_EQ(pen.Width(), MaxPixelLength);
+    pen.SetWidth(INT_MIN);
+    EXPECT_EQ(pen.Width(), 0);
 }
 
 TEST(GraphicsObjects, PublishedDefaults)

@@ -270,6 +270,26 @@ TEST(PolygonChartAddPolygon, ClosingEdgeThatCrossesABodyIsRefusedAndDrawingGoesO
     ExpectSound(chart);
 }
 
+TEST(PolygonChartAddPolygon, ClosingEdgeThatCrossesThePathIsRefusedAndDrawingGoesOn)
+{
+    // Regression: the closing edge was tested against the bodies only, so a
+    // ring crossing itself was added (and its file could not be opened again).
+    TPolygonChart chart;
+    StartMode(chart, 0, pmAddPolygon);
+    const TModelCopy kept = Keep(chart);
+    // A spiral: every segment is clear of the earlier ones.
+    for (const complexM& point : {complexM{50, 50}, complexM{100, 50}, complexM{100, 80}, complexM{20, 80},
+                                  complexM{20, 10}, complexM{150, 10}})
+        EXPECT_FALSE(Press(chart, point.re, point.im));
+    ASSERT_EQ(chart.DrawnPoints.Length(), 6);
+    // The last segment is clear too; the closing one crosses (100,50)-(100,80).
+    EXPECT_FALSE(Press(chart, 150, 70, true));
+    EXPECT_EQ(chart.DrawnPoints.Length(), 6);
+    EXPECT_TRUE(chart.Editing);
+    ExpectSameModel(chart, kept);
+    ExpectSound(chart);
+}
+
 TEST(PolygonChartAddPolygon, PolygonAroundABodyIsRefusedAndTheModelIsKept)
 {
     TPolygonChart chart;

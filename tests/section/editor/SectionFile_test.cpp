@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 namespace lp {
@@ -252,18 +253,123 @@ TEST(SectionFileBlock, InvalidBlocksNameTheirLine)
     ExpectRejected(block, lines.size() - 6, "one");
 }
 
-TEST(SectionFileBlock, TruncatedFilesAreRejectedAtEveryLength)
+TEST(SectionFileBlock, ATruncatedFileIsRefusedAtEveryByte)
+{
+    // Regression: a file cut inside the last appearance text loaded with the
+    // text shortened, since the end marker was never looked for.
+    const std::string file = "p.jpg\r\n 0 0 1 1\r\n\r\n" + FormatSectionModelBlock(SampleSection());
+    const size_t endMarker = file.find(SectionBlockEndMarker);
+    const size_t lastAppearance = file.rfind("some~settings");
+    for (size_t length = 0; length < file.size(); ++length) {
+        TSectionModel read = SampleSection();
+        const std::string cut = file.substr(0, length);
+        if (length >= endMarker + SectionBlockEndMarker.size()) {
+            EXPECT_TRUE(ParseSectionModelBlock(cut, read)) << length; // only the line end is missing
+            continue;
+        }
+        try {
+            // Before the block's second line there is no block at all.
+            EXPECT_FALSE(ParseSectionModelBlock(cut, read)) << length;
+        } catch (const ESectionFileError& error) {
+            if (length > lastAppearance)
+                EXPECT_NE(error.Message().find("the end marker \"EndPolyModelDescription2.0\" is missing"),
+                          std::string::npos)
+                    << length << ": " << error.Message();
+        }
+        EXPECT_EQ(read.Lines[0].appearance, "some~settings") << length; // unchanged
+    }
+}
+
+TEST(SectionFileBlock, TheLineAfterTheLastLineMustBeTheEndMarker)
 {
     const std::string block = FormatSectionModelBlock(SampleSection());
     const std::vector<std::string_view> lines = SplitFileLines(block);
-    // Cutting before the last line's appearance text leaves too little.
-    for (size_t keep = 2; keep + 2 < lines.size(); ++keep) {
-        std::string cut;
-        for (size_t i = 0; i < keep; ++i)
-            cut += std::string(lines[i]) + "\r\n";
-        TSectionModel read;
-        EXPECT_THROW(ParseSectionModelBlock(cut, read), ESectionFileError) << keep;
-        EXPECT_TRUE(read.Model.Empty());
+    ExpectRejected(block, lines.size() - 1, "EndPolyModel");
+    ExpectRejected(block, lines.size() - 1, "");
+    // Whatever follows the end marker is not read.
+    TSectionModel read;
+    EXPECT_TRUE(ParseSectionModelBlock(block + "anything\r\n", read));
+}
+
+// The sample section with one change, written and read.
+TSectionModel ReadChanged(void (*Change)(TSectionModel&))
+{
+    TSectionModel section = SampleSection();
+    Change(section);
+    TSectionModel read;
+    EXPECT_TRUE(ParseSectionModelBlock(FormatSectionModelBlock(section), read));
+    return read;
+}
+
+TEST(SectionFileBlock, DerivedValuesComeFromTheRings)
+{
+    const TSectionModel sample = SampleSection();
+    // A ring stored the wrong way round is turned back.
+    TSectionModel read = ReadChanged([](TSectionModel& s) {
+        std::reverse(s.Model[1][0].ring.begin(), s.Model[1][0].ring.end());
+    });
+    EXPECT_EQ(read.Model[1][0].ring, sample.Model[1][0].ring);
+    // Sharing values that disagree with the rings are recomputed.
+    read = ReadChanged([](TSectionModel& s) {
+        for (Tnode& node : s.Nodes)
+            node.sharing = nsInner;
+    });
+    EXPECT_EQ(read.Nodes, sample.Nodes);
+}
+
+TEST(SectionFileBlock, ABrokenModelIsRefusedNamingBodyAndRule)
+{
+    struct Row {
+        const char* name;
+        void (*spoil)(TSectionModel&);
+        const char* expected;
+    };
+    const Row rows[] = {
+        {"ring without area",
+         [](TSectionModel& s) {
+             for (int node : s.Model[1][0].ring)
+                 s.Nodes[node].y = 10;
+         },
+         "ring 0 of body 1 encloses no area"},
+        {"ring crossing itself",
+         [](TSectionModel& s) {
+             Tnode& node = s.Nodes[s.Model[1][0].ring[2]];
+             node.x = 60;
+             node.y = 35;
+         },
+         "ring 0 of body 1 crosses itself"},
+        {"overlapping bodies",
+         [](TSectionModel& s) {
+             arofcomplexM square{{150, 30}, {250, 30}, {250, 70}, {150, 70}};
+             const int from = s.Nodes.Length();
+             for (const complexM& point : square) {
+                 Tnode node;
+                 node.x = point.re;
+                 node.y = point.im;
+                 s.Nodes.Add(node);
+             }
+             Polygon ring;
+             ring.ring = {from, from + 1, from + 2, from + 3};
+             s.Model.Add(SPolygon{ring});
+         },
+         "ring 0 of body 1 crosses ring 0 of body 2"},
+        {"leaving the frame", [](TSectionModel& s) { s.Nodes[s.Model[1][0].ring[1]].x = 1200; },
+         "ring 0 of body 0 crosses ring 0 of body 1"},
+        {"node of two bodies", [](TSectionModel& s) { s.Model[1][0].ring[0] = 2; }, "used by bodies 0 and 1"},
+        {"frame off the area", [](TSectionModel& s) { s.ModelArea.right = 900; }, "not at the corners"},
+    };
+    for (const Row& row : rows) {
+        TSectionModel section = SampleSection();
+        row.spoil(section);
+        TSectionModel read = SampleSection();
+        try {
+            ParseSectionModelBlock(FormatSectionModelBlock(section), read);
+            ADD_FAILURE() << row.name << ": accepted";
+        } catch (const ESectionFileError& error) {
+            EXPECT_EQ(error.Message().rfind("the model breaks a rule of section models: ", 0), 0u) << error.Message();
+            EXPECT_NE(error.Message().find(row.expected), std::string::npos) << row.name << ": " << error.Message();
+        }
+        EXPECT_EQ(read.Nodes, SampleSection().Nodes) << row.name; // unchanged
     }
 }
 
@@ -306,6 +412,9 @@ TEST(SectionFileBlock, MutatedFilesNeverCrashOrHalfRead)
                         for (int32_t node : ring.ring)
                             ASSERT_LT(node, read.Nodes.Length());
                 ASSERT_FALSE(read.Model.Empty());
+                // ... and a sound one.
+                const std::vector<std::string> faults = CheckModelInvariants(read.Model, read.Nodes, &read.ModelArea);
+                ASSERT_TRUE(faults.empty()) << faults.front();
             } else {
                 EXPECT_TRUE(read.Model.Empty());
             }

@@ -53,6 +53,14 @@ TEST(CheckModelInvariants, FindsEachKindOfFault)
         {"corner kind", [](FrameModel& m) { m.nodes[1].border = bkLeft; }, "border kind"},
         {"two-node ring", [](FrameModel& m) { m.model[1][0].ring.SetLength(2); }, "fewer than three"},
         {"repeated node", [](FrameModel& m) { m.model[1][0].ring.Insert(1, 4); }, "twice in a row"},
+        {"no area", [](FrameModel& m) { m.nodes[6].y = m.nodes[7].y = 10; }, "ring 0 of body 1 encloses no area"},
+        {"bow tie", [](FrameModel& m) { std::swap(m.model[1][0].ring[2], m.model[1][0].ring[3]); },
+         "ring 0 of body 1 crosses itself (edges 5-7 and 6-4)"},
+        {"overlapping bodies", [](FrameModel& m) { m.AddSquare(25, 25, 10); },
+         "ring 0 of body 1 crosses ring 0 of body 2 (edges 5-6 and 8-9)"},
+        {"through the frame", [](FrameModel& m) { m.nodes[5].x = 110; },
+         "ring 0 of body 0 crosses ring 0 of body 1 (edges 2-3 and 4-5)"},
+        {"not finite", [](FrameModel& m) { m.nodes[5].x = std::nan(""); }, "node 5 has a coordinate that is not"},
     };
     for (const Row& row : rows) {
         FrameModel m;
@@ -60,6 +68,113 @@ TEST(CheckModelInvariants, FindsEachKindOfFault)
         row.spoil(m);
         const std::string faults = Describe(CheckModelInvariants(m.model, m.nodes, &kFrameArea));
         EXPECT_NE(faults.find(row.expected), std::string::npos) << row.name << ":" << faults;
+    }
+}
+
+TEST(CheckModelInvariants, ARingWithoutAreaIsNotAlsoTurnedOver)
+{
+    FrameModel m;
+    m.AddSquare(10, 10, 20);
+    m.nodes[6].y = m.nodes[7].y = 10;
+    const std::vector<std::string> faults = CheckModelInvariants(m.model, m.nodes, &kFrameArea);
+    EXPECT_EQ(faults, std::vector<std::string>{"ring 0 of body 1 encloses no area"});
+}
+
+TEST(CheckModelInvariants, AModelWithoutExtentIsChecked)
+{
+    // All nodes on one vertical line, on one horizontal line, in one place:
+    // the edge grid degenerates to one column, one row, one cell.
+    for (const auto& flatten : {+[](Tnode& node) { node.x = 0; }, +[](Tnode& node) { node.y = 0; },
+                                +[](Tnode& node) { node.x = node.y = 7; }}) {
+        FrameModel m;
+        m.AddSquare(10, 10, 20);
+        for (Tnode& node : m.nodes)
+            flatten(node);
+        const std::string faults = Describe(CheckModelInvariants(m.model, m.nodes, &kFrameArea));
+        EXPECT_NE(faults.find("ring 0 of body 1 encloses no area"), std::string::npos) << faults;
+        EXPECT_EQ(faults.find("crosses"), std::string::npos) << faults;
+    }
+}
+
+// Adds a body of one ring over the points, turned to the kept orientation.
+void AddRingBody(FrameModel& m, arofcomplexM points)
+{
+    NormalizeOrientation(points);
+    Polygon ring;
+    for (const complexM& point : points)
+        ring.ring.Add(test::AddNode(m.nodes, point.re, point.im));
+    m.model.Add(SPolygon{ring});
+}
+
+TEST(CheckModelInvariants, RingsThatOnlyTouchDoNotCross)
+{
+    // Bodies side by side along a common line, a node of one on the other's
+    // edge, and two nodes in one place: all touch, none crosses.
+    FrameModel m;
+    m.AddSquare(10, 10, 10);
+    m.AddSquare(20, 10, 10);                                // collinear edges at x = 20
+    AddRingBody(m, {test::P(30, 15), test::P(40, 12), test::P(40, 18)}); // apex on the edge x = 30
+    AddRingBody(m, {test::P(40, 18), test::P(50, 15), test::P(50, 25)}); // a node where another body has one
+    AddRingBody(m, {test::P(0, 40), test::P(10, 35), test::P(10, 45)});  // a node on the frame
+    EXPECT_TRUE(CheckModelInvariants(m.model, m.nodes, &kFrameArea).empty())
+        << Describe(CheckModelInvariants(m.model, m.nodes, &kFrameArea));
+}
+
+TEST(CheckModelInvariants, ANodeAtTheMiddleOfASlopedEdgeTouchesIt)
+{
+    // The middle of a sloped edge lies on it only up to rounding; a body
+    // whose apex sits there touches the edge on either side of it.
+    std::mt19937 random(5);
+    std::uniform_real_distribution<double> coordinate(0.0, 1.0);
+    for (int round = 0; round < 400; ++round) {
+        FrameModel m;
+        const complexM a = test::P(20 + 10 * coordinate(random), 10 + 5 * coordinate(random));
+        const complexM b = test::P(40 + 10 * coordinate(random), 30 + 5 * coordinate(random));
+        AddRingBody(m, {a, b, test::P(20, 40)}); // below-left of the edge
+        const complexM middle{(a.re + b.re) / 2, (a.im + b.im) / 2};
+        AddRingBody(m, {middle, test::P(60, 10), test::P(70, 20)}); // above-right of it
+        const std::vector<std::string> faults = CheckModelInvariants(m.model, m.nodes, &kFrameArea);
+        ASSERT_TRUE(faults.empty()) << "round " << round << Describe(faults);
+    }
+}
+
+TEST(CheckModelInvariants, TheEdgeGridFindsWhatAllPairsFind)
+{
+    // Many small triangles, one body each, some crossing: the checker names
+    // exactly the pairs of rings that a test of all edge pairs finds.
+    std::mt19937 random(20);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    for (int round = 0; round < 8; ++round) {
+        FrameModel m;
+        const int count = 20 + 60 * round;
+        for (int t = 0; t < count; ++t) {
+            const complexM centre = test::P(5 + 90 * unit(random), 5 + 40 * unit(random));
+            arofcomplexM points;
+            for (int corner = 0; corner < 3; ++corner) {
+                const double angle = 2 * std::numbers::pi * (corner + 0.6 * unit(random)) / 3;
+                const double radius = 0.5 + 3 * unit(random);
+                points.Add(test::P(centre.re + radius * std::cos(angle), centre.im + radius * std::sin(angle)));
+            }
+            AddRingBody(m, points);
+        }
+        std::set<std::string> expected;
+        for (int first = 1; first < m.model.Length(); ++first)
+            for (int second = first + 1; second < m.model.Length(); ++second) {
+                const arofintM& p = m.model[first][0].ring;
+                const arofintM& q = m.model[second][0].ring;
+                bool crosses = false;
+                for (int i = 0; i < 3 && !crosses; ++i)
+                    for (int j = 0; j < 3 && !crosses; ++j)
+                        crosses = NodeSegmentsIntersect(p[i], p[(i + 1) % 3], q[j], m.nodes, q[(j + 1) % 3]);
+                if (crosses)
+                    expected.insert("ring 0 of body " + std::to_string(first) + " crosses ring 0 of body " +
+                                    std::to_string(second));
+            }
+        std::set<std::string> found;
+        for (const std::string& fault : CheckModelInvariants(m.model, m.nodes, &kFrameArea))
+            found.insert(fault.substr(0, fault.find(" (edges")));
+        EXPECT_EQ(found, expected) << "round " << round;
+        EXPECT_FALSE(expected.empty());
     }
 }
 
