@@ -1,10 +1,11 @@
 #include "section/dialogs/Boxsetup.h"
 
+#include "components/uibtn.h"
 #include "components/uiexctl.h"
+#include "platform/ui/Dialogs.h"
 
 #include <QtWidgets/QGridLayout>
 #include <QtWidgets/QLineEdit>
-#include <QtWidgets/QPushButton>
 
 namespace lp {
 
@@ -41,11 +42,17 @@ Tboxsetup::Tboxsetup(QWidget* Parent) : QDialog(Parent)
     LabelRight->Widget()->setToolTip(QStringLiteral("Bottom depths of last layer."));
     LabelBottom->Widget()->setToolTip(QStringLiteral("Bottom depths of last layer."));
 
-    auto* apply = new QPushButton(QStringLiteral("Apply"), this);
-    apply->setDefault(true);
+    uiPicBtn3 = std::make_unique<TuiPicBtn>();
+    TuiPicBtn& applyButton = *uiPicBtn3;
+    applyButton.SetCaption(QStringLiteral("Apply"));
+    applyButton.SetStyle(TuiPicBtn::absRecessedBlackHighlight);
+    applyButton.SetModalResult(mrOk);
+    applyButton.SetDisabledShadow(false);
+    applyButton.OnClick = [this](TControl*) { done(QDialog::Accepted); };
+    QWidget* apply = applyButton.Widget(this);
+    apply->setFixedSize(applyButton.Width(), applyButton.Height());
+    apply->setFocusPolicy(Qt::StrongFocus);
     apply->setToolTip(QStringLiteral("Bottom border of modelling area."));
-    uiPicBtn3 = apply;
-    connect(apply, &QPushButton::clicked, this, &QDialog::accept);
 
     auto* grid = new QGridLayout(this);
     grid->addWidget(LabelLeft->Widget(), 0, 0);
@@ -60,7 +67,12 @@ Tboxsetup::Tboxsetup(QWidget* Parent) : QDialog(Parent)
     setTabOrder(Edit3, apply);
 }
 
-// The labels go first, each taking its window out of the dialog.
+QWidget* Tboxsetup::ApplyWidget() const
+{
+    return uiPicBtn3->Widget();
+}
+
+// The labels and the button go first, each taking its window out of the dialog.
 Tboxsetup::~Tboxsetup() = default;
 
 } // namespace lp

@@ -5,12 +5,12 @@
 
 #include <memory>
 
-class QAbstractButton;
 class QLineEdit;
 
 namespace lp {
 
 class TPolygonChart;
+class TuiPicBtn;
 class TuiSuperLabel;
 
 class Tboxsetup : public QDialog {
@@ -25,9 +25,11 @@ public:
     QLineEdit* Edit1; // left
     QLineEdit* Edit2; // right
     QLineEdit* Edit3; // bottom
-    // "Apply": closes with the OK result. A plain push button until the
-    // picture button of the components layer is available.
-    QAbstractButton* uiPicBtn3;
+    // "Apply" (recessed black frame with highlight): closes with the OK
+    // result.
+    std::unique_ptr<TuiPicBtn> uiPicBtn3;
+    // The window of "Apply" in the dialog.
+    QWidget* ApplyWidget() const;
 };
 
 // Applies the three texts to the chart's model area: only when all three

@@ -3,9 +3,9 @@
 // alignment type and do not meet in one source.
 #include "section/dialogs/Boxsetup.h"
 
+#include "components/uibtn.h"
 #include "components/uiexctl.h"
 
-#include <QtWidgets/QAbstractButton>
 #include <QtWidgets/QLineEdit>
 
 #include <gtest/gtest.h>
@@ -22,8 +22,11 @@ TEST(ModelSetupDialog, LabelsAndHints)
     EXPECT_EQ(dialog.LabelBottom->Widget()->toolTip(), QStringLiteral("Bottom depths of last layer."));
     EXPECT_EQ(dialog.Edit1->toolTip(), QStringLiteral("Left border of modelling area."));
     EXPECT_EQ(dialog.Edit2->toolTip(), QStringLiteral("Right border of modelling area."));
-    EXPECT_EQ(dialog.uiPicBtn3->text(), QStringLiteral("Apply"));
-    EXPECT_EQ(dialog.uiPicBtn3->toolTip(), QStringLiteral("Bottom border of modelling area."));
+    EXPECT_EQ(dialog.uiPicBtn3->Caption(), QStringLiteral("Apply"));
+    EXPECT_EQ(dialog.uiPicBtn3->Style(), TuiPicBtn::absRecessedBlackHighlight);
+    EXPECT_EQ(dialog.uiPicBtn3->ModalResult(), 1);
+    EXPECT_FALSE(dialog.uiPicBtn3->DisabledShadow());
+    EXPECT_EQ(dialog.uiPicBtn3->Widget()->toolTip(), QStringLiteral("Bottom border of modelling area."));
 }
 
 } // namespace

@@ -68,7 +68,7 @@ TEST(ModelSetup, DialogShowsTheAreaAndApplyOrTheCloseBoxApplies)
         EXPECT_EQ(dialog.Edit3->toolTip(), QStringLiteral("Bottom depths of last layer."));
         dialog.Edit2->setText(QStringLiteral("1500"));
         test::SaveScreenshot(dialog, QStringLiteral("model-setup-dialog"));
-        QTest::mouseClick(dialog.uiPicBtn3, Qt::LeftButton);
+        QTest::mouseClick(dialog.ApplyWidget(), Qt::LeftButton);
     });
     EXPECT_EQ(chart.ModelArea.right, 1500.0);
 
