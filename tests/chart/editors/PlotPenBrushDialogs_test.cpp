@@ -8,6 +8,7 @@
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/Canvas.h"
 
+#include <QtCore/QTemporaryDir>
 #include <QtTest/QTest>
 #include <QtWidgets/QCheckBox>
 #include <QtWidgets/QGroupBox>
@@ -219,6 +220,35 @@ TEST(BrushDialog, ImageButtonAsksForAFileAndACancelChangesNothing)
     QTest::mouseClick(dialog.Button1, Qt::LeftButton);
     ResetCommonDialogService();
     EXPECT_EQ(asked, 1);
+    EXPECT_FALSE(brush.HasImage());
+}
+
+TEST(BrushDialog, AChosenPictureBecomesABitmapOfItsSize)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("tile.png"));
+    QImage tile(12, 9, QImage::Format_RGB32);
+    tile.fill(QColor(0, 0, 255));
+    ASSERT_TRUE(tile.save(file));
+    CommonDialogService().ExecuteOpen = [&](TOpenDialogRequest& Request) {
+        EXPECT_FALSE(Request.Filter.isEmpty());
+        Request.FileName = file;
+        return true;
+    };
+    TChartBrush brush;
+    TBrushDialog dialog;
+    dialog.TheBrush = &brush;
+    dialog.show();
+    QTest::mouseClick(dialog.Button1, Qt::LeftButton);
+    ResetCommonDialogService();
+    ASSERT_TRUE(brush.HasImage());
+    auto* bitmap = qobject_cast<TBitmap*>(brush.Image()->Graphic());
+    ASSERT_NE(bitmap, nullptr);
+    EXPECT_EQ(bitmap->Width(), 12);
+    EXPECT_EQ(bitmap->Height(), 9);
+    EXPECT_EQ(bitmap->Canvas().Pixel(5, 5), clBlue);
+    EXPECT_EQ(dialog.Button1->text(), QStringLiteral("Clea&r"));
+    QTest::mouseClick(dialog.Button1, Qt::LeftButton); // now clears
     EXPECT_FALSE(brush.HasImage());
 }
 
