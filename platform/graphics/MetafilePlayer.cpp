@@ -515,10 +515,16 @@ void TPlayer::PlayImage(const QImage& image, const QRect& source, double x, doub
 
 QRect TPlayer::SourceRect(const TView& r, uint64_t infoAt, int x, int y, int w, int h)
 {
+    // In 64 bits, then cut to a range far beyond any bitmap (the caller
+    // intersects the result with the bitmap), so no edge overflows.
     const int32_t height = r.I32(infoAt + 8);
-    if (height > 0)
-        return QRect(x, height - y - h, w, h).normalized();
-    return QRect(x, y, w, h).normalized();
+    const int64_t top = height > 0 ? int64_t(height) - y - h : int64_t(y);
+    const int64_t edges[4] = {x, top, int64_t(x) + w, top + h};
+    int32_t cut[4];
+    for (int i = 0; i < 4; ++i)
+        cut[i] = static_cast<int32_t>(std::clamp<int64_t>(edges[i], -(int64_t(1) << 30), int64_t(1) << 30));
+    return QRect(QPoint(std::min(cut[0], cut[2]), std::min(cut[1], cut[3])),
+                 QPoint(std::max(cut[0], cut[2]) - 1, std::max(cut[1], cut[3]) - 1));
 }
 
 void TPlayer::ApplyClip()

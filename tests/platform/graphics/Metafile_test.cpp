@@ -1163,6 +1163,27 @@ TEST(MetafileOverflow, RegionFarOutsideThePictureStillPlays)
     EXPECT_NO_THROW(Played(far, 40, 30, {7, 5, 40, 30}));
 }
 
+TEST(MetafileOverflow, BitmapSourceRectangleAtThe32BitEdgesPlaysWithoutOverflow)
+{
+    // The source rectangle of a bitmap record counts from the bottom row:
+    // height - y - h and its right and bottom edges left 32 bits.
+    TMetafileDC recorder(QSize(40, 30), 96);
+    recorder.DrawImage({0, 0, 8, 8}, Gradient(8, 8));
+    const QByteArray good = recorder.Finish();
+    const std::optional<TRecordInfo> image = FirstOf(EmfRecords(good), EMR_STRETCHDIBITS);
+    ASSERT_TRUE(image);
+    const int32_t extremes[] = {INT32_MIN, INT32_MIN + 1, -1, INT32_MAX - 1, INT32_MAX};
+    for (const int32_t y : extremes)
+        for (const int32_t h : extremes) {
+            QByteArray emf = good;
+            Set32(emf, image->Offset + 32, uint32_t(h)); // xSrc
+            Set32(emf, image->Offset + 36, uint32_t(y)); // ySrc
+            Set32(emf, image->Offset + 40, uint32_t(y)); // cxSrc
+            Set32(emf, image->Offset + 44, uint32_t(h)); // cySrc
+            EXPECT_NO_THROW(Played(emf, 40, 30, {0, 0, 40, 30}));
+        }
+}
+
 TEST(MetafileOverflow, HeaderFrameOrBoundsBeyond32BitsAreRefused)
 {
     // Frame extents and Right + 1 of the bounds overflowed in the player
