@@ -785,6 +785,26 @@ TEST(MetafileRecording, NothingDrawnGivesEmptyBounds)
     EXPECT_EQ(header.Records, 2u);
 }
 
+TEST(MetafileRecording, ManyLargeCallsStopMeasuringAndCountTheirBoxes)
+{
+    // Converting a small placeable file of large ellipses measured each one
+    // pixel by pixel: seconds per file. Past a budget of measured pixels
+    // the call's box counts as inked, which still holds all the ink.
+    TMetafileDC recorder(QSize(20000, 20000), 96);
+    recorder.SelectPen(CreatePen(PS_NULL, 0, clBlack));
+    recorder.SelectBrush(CreateSolidBrush(clBlack));
+    recorder.Ellipse(0, 0, 7000, 7000); // measured: the ellipse's own pixels
+    for (int i = 1; i <= 4; ++i)
+        recorder.Ellipse(1000 * i, 1000 * i, 1000 * i + 7000, 1000 * i + 7000);
+    const TEnhMetaHeader header = ReadEnhMetaHeader(recorder.Finish());
+    // Measured, the last ellipse ends at pixel 10998; its box, which the
+    // bounds now hold, reaches a little further.
+    EXPECT_EQ(header.Bounds.Left, 0);
+    EXPECT_GT(header.Bounds.Right, 10999);
+    EXPECT_GT(header.Bounds.Bottom, 10999);
+    EXPECT_LT(header.Bounds.Right, 11010);
+}
+
 TEST(MetafileRecording, ClippedDrawingCountsOnlyInsideTheClip)
 {
     TMetafileDC recorder;
