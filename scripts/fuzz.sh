@@ -6,7 +6,8 @@
 #
 # Builds build/fuzz (LP_FUZZ=ON) and fuzzes each target (all of them when
 # none is named; names as in fuzz/CMakeLists.txt) for MINUTES minutes
-# (default 5; fractions allowed), PARALLEL targets at once (default 4). Each target starts
+# (default 5; fractions allowed; 0 only reports on the corpora of earlier
+# runs), PARALLEL targets at once (default 4). Each target starts
 # from its seeds (written by fuzz_seeds) and its regression corpus
 # (fuzz/regression/<target>/) and keeps its growing corpus in
 # build/fuzz/corpus/<target>/. Failing inputs go to
@@ -31,7 +32,7 @@ while [ $# -gt 0 ]; do
     -m) minutes=$2; shift 2 ;;
     -j) parallel=$2; shift 2 ;;
     --coverage) coverage=1; shift ;;
-    -h|--help) sed -n '2,22p' "$0"; exit 0 ;;
+    -h|--help) sed -n '2,23p' "$0"; exit 0 ;;
     -*) echo "fuzz.sh: unknown option $1" >&2; exit 2 ;;
     *) targets+=("$1"); shift ;;
   esac
@@ -102,17 +103,19 @@ fuzz_one() {
     "$corpus" "$seeds/$target" "fuzz/regression/$target" >"$build/logs/$target.log" 2>&1 || true
 }
 
-echo "fuzz.sh: ${#targets[@]} targets, $minutes min each, $parallel at once"
-running=0
-for target in "${targets[@]}"; do
-  fuzz_one "$target" &
-  running=$((running + 1))
-  if [ $running -ge "$parallel" ]; then
-    wait -n
-    running=$((running - 1))
-  fi
-done
-wait
+if [ "$minutes" != "0" ]; then
+  echo "fuzz.sh: ${#targets[@]} targets, $minutes min each, $parallel at once"
+  running=0
+  for target in "${targets[@]}"; do
+    fuzz_one "$target" &
+    running=$((running + 1))
+    if [ $running -ge "$parallel" ]; then
+      wait -n
+      running=$((running - 1))
+    fi
+  done
+  wait
+fi
 
 # The last progress line of a fork-mode run: "#N: cov: C ft: F corp: K ...".
 printf '%-16s %12s %8s %8s %8s %9s\n' target executions cov ft corpus findings
