@@ -154,9 +154,16 @@ for target in "${targets[@]}"; do
     "$build/corpus/$target" "$seeds/$target" "fuzz/regression/$target" >/dev/null 2>&1 || true
   llvm-profdata merge -sparse "$profile.profraw" -o "$profile.profdata"
   units=$(units_of "$target")
-  # TOTAL row: regions, missed, cover, functions, missed, executed, lines, missed, cover, ...
-  total=$(llvm-cov report "$cbuild/fuzz/fuzz_$target" -instr-profile="$profile.profdata" $units | grep '^TOTAL')
-  lines=$(awk '{print $8}' <<<"$total")
-  missed=$(awk '{print $9}' <<<"$total")
-  printf '%-16s %10s %10s %8s   %s\n' "$target" "$lines" "$((lines - missed))" "$(awk '{print $10}' <<<"$total")" "$units"
+  # Lines of the units (matched by path suffix) from llvm-cov's summary.
+  llvm-cov export -format=text -summary-only "$cbuild/fuzz/fuzz_$target" -instr-profile="$profile.profdata" |
+    python3 -c '
+import json, os, sys
+units = sys.argv[2:]
+lines = covered = 0
+for f in json.load(sys.stdin)["data"][0]["files"]:
+    if any(os.path.normpath(f["filename"]).endswith("/" + u) for u in units):
+        lines += f["summary"]["lines"]["count"]
+        covered += f["summary"]["lines"]["covered"]
+print("%-16s %10d %10d %7.1f%%   %s" % (sys.argv[1], lines, covered, 100.0 * covered / max(lines, 1), " ".join(units)))
+' "$target" $units
 done
