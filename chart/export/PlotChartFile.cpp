@@ -76,6 +76,14 @@ bool TChartReader::Error(const QString& Message)
     return OnError ? OnError(Message) : true;
 }
 
+bool TChartReader::FindMethod(QObject* Instance, const QString& EventName, const QString& MethodName)
+{
+    (void)Instance;
+    (void)EventName;
+    (void)MethodName;
+    return true;
+}
+
 void RegisterChartFileClasses()
 {
     RegisterClass<TChartChart>();

@@ -34,6 +34,8 @@ constexpr quint16 ChartFileVersion = 343;
 
 // The component reader of chart files: its error hook skips what cannot be
 // read unless OnError is set, whose answer then decides (true: skip).
+// Event-handler names in a stream are accepted and ignored, so a file
+// naming handlers this program does not know still loads.
 class TChartReader : public TComponentReader {
 public:
     using TErrorEvent = std::function<bool(const QString& Message)>;
@@ -41,6 +43,7 @@ public:
 
 protected:
     bool Error(const QString& Message) override;
+    bool FindMethod(QObject* Instance, const QString& EventName, const QString& MethodName) override;
 };
 
 // Chart classes with nothing of their own, registered so that streams

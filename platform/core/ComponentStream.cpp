@@ -577,6 +577,14 @@ bool TComponentReader::Error(const QString& Message)
     return false;
 }
 
+bool TComponentReader::FindMethod(QObject* Instance, const QString& EventName, const QString& MethodName)
+{
+    (void)Instance;
+    (void)EventName;
+    (void)MethodName;
+    return false;
+}
+
 void TComponentReader::ReadRootComponent(QIODevice& Stream, TComponent* Root)
 {
     ReadRootComponent(ReadStreamBinary(Stream), Root);
@@ -692,6 +700,11 @@ void TComponentReader::ReadProperty(QObject* Instance, const QString& Path, cons
     if (Persistent)
         Persistent->DefineProperties(Definitions);
     const TPropertyDefinitions::TDefinition* D = Definitions.Find(Name);
+    if (!D && Value.Type == vaIdent && Name.startsWith(QLatin1String("On"))) {
+        if (!FindMethod(Target, Name, Value.Text))
+            throw EFilerError("Method " + Value.Text.toStdString() + " not found");
+        return;
+    }
     if (!D)
         throw EFilerError("Property " + Path.toStdString() + " does not exist");
     if (D->Binary) {

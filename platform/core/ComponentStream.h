@@ -154,6 +154,11 @@ public:
 protected:
     // The error hook: true skips what failed. The default answers false.
     virtual bool Error(const QString& Message);
+    // Asked for a stored event-handler name ("OnClick = Chart1Click": an
+    // identifier given to a name starting with "On" that is no property):
+    // true accepts it and the event stays unassigned, false reports
+    // "Method <name> not found" through Error. The default answers false.
+    virtual bool FindMethod(QObject* Instance, const QString& EventName, const QString& MethodName);
 
 private:
     struct TFixup {

@@ -289,6 +289,11 @@ TEST(ChartFile, ErrorCallbackDecidesAboutUnreadableProperties)
     Load(Silent, Text);
     EXPECT_FALSE(Silent.View3D());
 
+    // Handler names never fail a load, whatever the callback says.
+    TChart WithHandlers;
+    Load(WithHandlers, "object TChart\r\n  OnClick = Form1ChartClick\r\nend\r\n", true,
+         [](const QString&) { return false; });
+
     TChart Strict;
     FillChart(Strict);
     EXPECT_THROW(Load(Strict, Text, true, [](const QString&) { return false; }), EFilerError);

@@ -202,7 +202,7 @@ TEST_F(ComponentStreamTest, UnknownPropertyGoesToTheErrorHook)
             return true;
         }
     };
-    const QByteArray Source = "object X: TStreamThing\r\n  Bogus = 1\r\n  Shape = shNone\r\n  Visible = False\r\n"
+    const QByteArray Source = "object X: TStreamThing\r\n  Bogus = 1\r\n  OnClick = XClick\r\n  Shape = shNone\r\n  Visible = False\r\n"
                               "  object Y: TNoSuchClass\r\n  end\r\nend\r\n";
     QBuffer In;
     In.setData(Source);
@@ -211,7 +211,8 @@ TEST_F(ComponentStreamTest, UnknownPropertyGoesToTheErrorHook)
     TSkipping Reader;
     TStreamThing Target;
     Reader.ReadRootComponent(Tree, &Target);
-    EXPECT_EQ(Reader.Seen.size(), 3);
+    EXPECT_EQ(Reader.Seen.size(), 4);
+    EXPECT_TRUE(Reader.Seen.contains(QStringLiteral("Error reading OnClick: Method XClick not found")));
     EXPECT_FALSE(Target.Visible());
     EXPECT_EQ(Target.ComponentCount(), 0);
 
