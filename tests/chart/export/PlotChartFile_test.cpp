@@ -131,6 +131,38 @@ TEST(ChartFile, SavingWritesAnEmptyRootNameUnlessDesigning)
     }
 }
 
+// A device that takes the first Limit bytes and refuses the rest.
+class TFullDevice : public QIODevice {
+public:
+    explicit TFullDevice(qint64 Limit) : FLimit(Limit) { open(QIODevice::WriteOnly); }
+
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char*, qint64 Size) override
+    {
+        if (FWritten + Size > FLimit)
+            return -1;
+        FWritten += Size;
+        return Size;
+    }
+
+private:
+    qint64 FLimit;
+    qint64 FWritten = 0;
+};
+
+// A save that failed half-way used to leave the chart without its name.
+TEST(ChartFile, AFailedSaveKeepsTheNameAndClearsTheDataFlags)
+{
+    TChart Chart;
+    FillChart(Chart);
+    Chart.SetName(QStringLiteral("Chart1"));
+    TFullDevice Full(12);
+    EXPECT_THROW(SaveChartToStream(&Chart, Full), EWriteError);
+    EXPECT_EQ(Chart.Name(), QStringLiteral("Chart1"));
+    EXPECT_FALSE(Chart.Series(0)->SaveData());
+}
+
 TEST(ChartFile, BinaryAndTextFilesLoadTheSameChart)
 {
     TChart Original;
