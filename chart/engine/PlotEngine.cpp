@@ -1027,6 +1027,13 @@ void TChartSeries::SetFunction(TPlotFunction* F)
     CheckDataSource();
 }
 
+void TChartSeries::GetChildren(const std::function<void(TComponent*)>& Proc, TComponent* Root)
+{
+    if (FSeriesFunction)
+        Proc(FSeriesFunction);
+    TCustomChartSeries::GetChildren(Proc, Root);
+}
+
 bool TChartSeries::CanTakeFunction(const TPlotFunction*) const
 {
     return true;

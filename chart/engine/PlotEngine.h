@@ -125,8 +125,8 @@ public:
     // Streaming parent: the parent chart. Setting an axis panel as parent
     // puts the element on that chart.
     bool HasParent() const { return true; }
-    TComponent* GetParentComponent() const;
-    void SetParentComponent(TComponent* Value);
+    TComponent* GetParentComponent() const override;
+    void SetParentComponent(TComponent* Value) override;
 
     // Store Value and repaint, only when it differs.
     void SetBooleanProperty(bool& Variable, bool Value);
@@ -450,6 +450,8 @@ public:
     TPlotFunction* SeriesFunction() const { return FSeriesFunction; }
     // Takes ownership of F (the old function is freed).
     virtual void SetFunction(TPlotFunction* F);
+    // Streaming: the series' function is its child.
+    void GetChildren(const std::function<void(TComponent*)>& Proc, TComponent* Root) override;
     // Whether the series may take a function of this kind (base: yes).
     virtual bool CanTakeFunction(const TPlotFunction* F) const;
 
