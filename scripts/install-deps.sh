@@ -11,6 +11,7 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation2
   xvfb xauth
+  poppler-utils
 )
 
 missing=()

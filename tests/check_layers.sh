@@ -16,6 +16,7 @@ declare -A allowed=(
   [chart/canvas]="platform chart/canvas"
   [chart/engine]="platform chart/canvas chart/engine"
   [chart/extensions]="platform chart/canvas chart/engine chart/extensions"
+  [chart/export]="platform chart/canvas chart/engine chart/extensions chart/export"
   [components]="platform components"
   [section/editor]="platform chart components section/model section/editor"
 )
