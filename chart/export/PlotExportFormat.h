@@ -13,6 +13,7 @@
 // list at start-up.
 
 #include "chart/canvas/PlotPanel.h"
+#include "chart/canvas/PlotRoutines.h" // EPlotExportError: a picture too large or a file not written
 #include "platform/graphics/Picture.h"
 
 #include <QtCore/QIODevice>
@@ -24,13 +25,6 @@
 #include <vector>
 
 namespace lp {
-
-// A picture that cannot be made at the asked size, or a file that cannot be
-// written.
-class EPlotExportError : public Exception {
-public:
-    using Exception::Exception;
-};
 
 // The largest exported picture: each side at most MaxPixelLength and at
 // most this many pixels in all (a 32-bit bitmap of 400 MB).
