@@ -8,12 +8,18 @@
 #include "section/editor/SectionFile.h"
 #include "platform/graphics/Bitmap.h"
 
+#include <QtCore/QFile>
 #include <QtCore/QTemporaryDir>
 #include <QtWidgets/QApplication>
 
 #include <benchmark/benchmark.h>
 
+#include <charconv>
+#include <chrono>
 #include <cmath>
+#include <cstdlib>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -23,19 +29,20 @@ constexpr int GridSide = 100;     // bodies per row and per column
 constexpr int NodesPerBody = 10;  // a decagon each
 constexpr double CellSize = 10.0; // model units
 
-void FillLargeSection(TPolygonChart& Chart)
+void FillLargeSection(TPolygonChart& Chart, int Side = GridSide)
 {
-    const double extent = GridSide * CellSize;
+    const double extent = Side * CellSize;
     Chart.NewModel({}, false, 0, extent, 0, extent);
-    for (int row = 0; row < GridSide; ++row)
-        for (int column = 0; column < GridSide; ++column) {
+    for (int row = 0; row < Side; ++row)
+        for (int column = 0; column < Side; ++column) {
             Polygon ring;
             ring.params = DefaultParameters;
             const double cx = (column + 0.5) * CellSize;
             const double cy = (row + 0.5) * CellSize;
             for (int k = 0; k < NodesPerBody; ++k) {
-                // Counter-clockwise on screen (depth grows downwards).
-                const double angle = -2.0 * M_PI * k / NodesPerBody;
+                // In the model's orientation (PolygonIsClockwise false),
+                // so that moves of these rings are accepted.
+                const double angle = 2.0 * M_PI * k / NodesPerBody;
                 Tnode node;
                 node.x = cx + 4.0 * std::cos(angle);
                 node.y = cy + 4.0 * std::sin(angle);
@@ -78,6 +85,142 @@ void BM_ReadLargeSection(benchmark::State& State)
     State.counters["map polygons"] = chart.Model.Length() - 1;
 }
 BENCHMARK(BM_ReadLargeSection)->Unit(benchmark::kMillisecond);
+
+// --- Against the floor: plain to_chars / from_chars ------------------------------------------
+
+// The bodies per side of a section of about Nodes nodes.
+int SideFor(int Nodes)
+{
+    return static_cast<int>(std::lround(std::sqrt(Nodes / double(NodesPerBody))));
+}
+
+// The floor of writing: every number of the model (two reals and three
+// integers a node, the node indexes of the rings) by std::to_chars into one
+// buffer, one blank after each, and the buffer written to a file.
+void WriteFloor(const TPolygonChart& Chart, const QString& Name)
+{
+    std::string out;
+    out.reserve(static_cast<size_t>(Chart.Nodes.Length()) * 80);
+    char digits[40];
+    const auto put = [&](auto value, auto... format) {
+        const auto written = std::to_chars(digits, digits + sizeof digits, value, format...);
+        out.append(digits, written.ptr);
+        out += ' ';
+    };
+    for (const Tnode& node : Chart.Nodes) {
+        put(node.x, std::chars_format::scientific, 14);
+        put(node.y, std::chars_format::scientific, 14);
+        put(node.fixed);
+        put(node.sharing);
+        put(node.border);
+        out += "\r\n";
+    }
+    for (const SPolygon& body : Chart.Model)
+        for (const Polygon& ring : body) {
+            for (int32_t index : ring.ring)
+                put(index);
+            out += "\r\n";
+        }
+    QFile file(Name);
+    if (!file.open(QIODevice::WriteOnly) || file.write(out.data(), static_cast<qint64>(out.size())) < 0)
+        std::abort();
+}
+
+// The floor of reading: the file read whole and every blank-separated word
+// read by std::from_chars into one array.
+size_t ReadFloor(const QString& Name, std::vector<double>& Numbers)
+{
+    QFile file(Name);
+    if (!file.open(QIODevice::ReadOnly))
+        std::abort();
+    const QByteArray bytes = file.readAll();
+    Numbers.clear();
+    const char* at = bytes.constData();
+    const char* end = at + bytes.size();
+    while (at < end) {
+        while (at < end && (*at == ' ' || *at == '\r' || *at == '\n'))
+            ++at;
+        double value = 0;
+        const auto read = std::from_chars(at, end, value);
+        if (read.ptr == at) {
+            while (at < end && *at != ' ' && *at != '\n')
+                ++at; // a word that is no number
+            continue;
+        }
+        Numbers.push_back(value);
+        at = read.ptr;
+    }
+    return Numbers.size();
+}
+
+// Saving the whole section (the block composed and written through the
+// temporary file) against the floor, at State.range(0) nodes; the counters
+// give the ratio and the cost of a node of each.
+void BM_SectionWriteVsFloor(benchmark::State& State)
+{
+    TPolygonChart chart;
+    FillLargeSection(chart, SideFor(static_cast<int>(State.range(0))));
+    QTemporaryDir folder;
+    const QString name = folder.filePath("large.sec");
+    const QString floorName = folder.filePath("floor.txt");
+    using Clock = std::chrono::steady_clock;
+    double seconds = 0, floorSeconds = 0;
+    for (auto _ : State) {
+        const auto t0 = Clock::now();
+        chart.WriteSection(name, {"picture.jpg", " 0 0 1000 1000", ""});
+        const auto t1 = Clock::now();
+        WriteFloor(chart, floorName);
+        const auto t2 = Clock::now();
+        seconds += std::chrono::duration<double>(t1 - t0).count();
+        floorSeconds += std::chrono::duration<double>(t2 - t1).count();
+        State.SetIterationTime(std::chrono::duration<double>(t1 - t0).count());
+    }
+    const double nodes = chart.Nodes.Length();
+    const double iterations = static_cast<double>(State.iterations());
+    State.counters["nodes"] = nodes;
+    State.counters["ns_per_node"] = seconds / iterations / nodes * 1e9;
+    State.counters["floor_ns_per_node"] = floorSeconds / iterations / nodes * 1e9;
+    State.counters["ratio"] = seconds / floorSeconds;
+}
+BENCHMARK(BM_SectionWriteVsFloor)->Arg(10000)->Arg(100000)->Arg(1000000)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// Reading the section into the chart over the model it already holds (the
+// parse, the model taking the chart's place, the map polygons) against the
+// floor.
+void BM_SectionReadVsFloor(benchmark::State& State)
+{
+    QTemporaryDir folder;
+    const QString name = folder.filePath("large.sec");
+    int nodes = 0;
+    {
+        TPolygonChart source;
+        FillLargeSection(source, SideFor(static_cast<int>(State.range(0))));
+        source.WriteSection(name, {"picture.jpg", " 0 0 1000 1000", ""});
+        nodes = source.Nodes.Length();
+    }
+    TPolygonChart chart;
+    chart.ReadModelBlock(name);
+    std::vector<double> numbers;
+    using Clock = std::chrono::steady_clock;
+    double seconds = 0, floorSeconds = 0;
+    for (auto _ : State) {
+        const auto t0 = Clock::now();
+        if (!chart.ReadModelBlock(name))
+            std::abort();
+        const auto t1 = Clock::now();
+        benchmark::DoNotOptimize(ReadFloor(name, numbers));
+        const auto t2 = Clock::now();
+        seconds += std::chrono::duration<double>(t1 - t0).count();
+        floorSeconds += std::chrono::duration<double>(t2 - t1).count();
+        State.SetIterationTime(std::chrono::duration<double>(t1 - t0).count());
+    }
+    const double iterations = static_cast<double>(State.iterations());
+    State.counters["nodes"] = nodes;
+    State.counters["ns_per_node"] = seconds / iterations / nodes * 1e9;
+    State.counters["floor_ns_per_node"] = floorSeconds / iterations / nodes * 1e9;
+    State.counters["ratio"] = seconds / floorSeconds;
+}
+BENCHMARK(BM_SectionReadVsFloor)->Arg(10000)->Arg(100000)->Arg(1000000)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 // The parse alone, without the chart.
 void BM_ParseLargeSectionBlock(benchmark::State& State)
@@ -141,6 +284,34 @@ void BM_MoveNodeStepOnly(benchmark::State& State)
     }
 }
 BENCHMARK(BM_MoveNodeStepOnly)->Unit(benchmark::kMillisecond);
+
+// The drop that ends a node's move: the move check, with the shape tests
+// of the moved body against every ring of the large section. Each drop is
+// followed (untimed) by the next pick-up.
+void BM_DropNode(benchmark::State& State)
+{
+    TPolygonChart chart;
+    const int node = PickUpMiddleNode(chart);
+    const double x = chart.Nodes[node].x;
+    const double y = chart.Nodes[node].y;
+    double offset = 0.0;
+    int accepted = 0;
+    for (auto _ : State) {
+        State.PauseTiming();
+        offset = offset > 0.5 ? 0.0 : offset + 0.05;
+        chart.EditStep(pmMoveNode, 1, x + offset, y + offset, false);
+        State.ResumeTiming();
+        accepted += chart.EditStep(pmMoveNode, 0, x + offset, y + offset, true) ? 1 : 0;
+        State.PauseTiming();
+        chart.TakeBackup();
+        chart.ClearEditState();
+        chart.EditStep(pmMoveNode, 1, x + offset, y + offset, false);
+        chart.EditStep(pmMoveNode, 0, x + offset, y + offset, false);
+        State.ResumeTiming();
+    }
+    State.counters["accepted"] = accepted;
+}
+BENCHMARK(BM_DropNode)->Unit(benchmark::kMillisecond);
 
 void BM_LargeSectionPaint(benchmark::State& State)
 {

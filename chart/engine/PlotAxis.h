@@ -573,6 +573,10 @@ public:
     // Chooses the position function: depth, logarithmic or linear (fast
     // or clipped by the chart's AxesList().FastCalc()).
     void SetCalcPosValue();
+    // Whether values map to pixels by the linear function (so the mapping
+    // never turns back, and a run of sorted values that starts and ends on
+    // one pixel lies on it whole).
+    bool LinearPositions() const { return FPositionFunction == pfLinear; }
 
     // --- Paint-time layout and drawing (called by the chart's paint) ---
 

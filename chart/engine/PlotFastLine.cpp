@@ -5,9 +5,11 @@
 #include "chart/canvas/PlotRoutines.h"
 #include "chart/engine/PlotAxis.h"
 #include "chart/engine/PlotAxisPanel.h"
+#include "platform/graphics/DeviceContext.h"
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <span>
 
@@ -141,8 +143,220 @@ TColor TFastLineSeries::SideColor(bool Above) const
     return C == clPlotColor ? GetSeriesColor() : C;
 }
 
+namespace {
+
+// The pixels one pixel column of a polyline passes through, in the order
+// met, consecutive repeats left out: Entry first, Second the one after it
+// (Moved: there is one), Last the final one and BeforeLast the one before it;
+// Low and High the extremes, Bottom the highest of the pixels between Entry
+// and Last (Inner: there are some).
+struct TColumnPath {
+    int Entry = 0;
+    int Second = 0;
+    int BeforeLast = 0;
+    int Last = 0;
+    int Low = 0;
+    int High = 0;
+    int Bottom = 0;
+    bool Moved = false;
+    bool Inner = false;
+};
+
+// The column's points after its entry, as few as keep the pixels of the
+// whole line. The line device strokes a polyline with state carried from one
+// segment to the next: a vertical segment leaves out its lower end, a pixel
+// met again is skipped, a turn from down to up draws the turning pixel, and
+// whether a slanted segment draws its first pixel depends on its direction.
+// So the pixels of a column depend on the direction the line leaves Entry
+// and reaches Last, and on whether it turns at High between them; the rest
+// is the sweep from Low to High. The reduced path leaves Entry the same way,
+// sweeps Low .. Bottom (turning at High only where the full line does), and
+// reaches Last the same way: at most four points after the entry.
+template <class TAppend>
+void AppendColumnTail(int X, const TColumnPath& C, TAppend&& Append)
+{
+    if (!C.Moved)
+        return;
+    if (!C.Inner) {
+        Append(TPoint{X, C.Last});
+        return;
+    }
+    const bool LeavesDown = C.Second > C.Entry; // pixel Y grows downwards
+    const bool ArrivesDown = C.Last > C.BeforeLast;
+    const int Far = LeavesDown ? C.Bottom : C.Low;
+    const int Near = LeavesDown ? C.Low : C.Bottom;
+    Append(TPoint{X, Far});
+    int At = Far;
+    if (C.Entry != Near || Near == C.High) {
+        Append(TPoint{X, Near});
+        At = Near;
+    }
+    if (C.Last == At) {
+        if (At == C.High) { // the full line turns at High before it ends there
+            Append(TPoint{X, C.Low});
+            Append(TPoint{X, C.Last});
+        }
+        return;
+    }
+    if ((C.Last > At) != ArrivesDown)
+        Append(TPoint{X, ArrivesDown ? C.Low : C.Bottom});
+    Append(TPoint{X, C.Last});
+}
+
+// Whether the values rise or stay, none of them NaN.
+bool AscendingWithoutNaN(const double* Values, int Count)
+{
+    if (Count > 0 && std::isnan(Values[0]))
+        return false;
+    bool Ascending = true;
+    for (int I = 1; I < Count; ++I)
+        Ascending &= Values[I - 1] <= Values[I]; // false for NaN
+    return Ascending;
+}
+
+// The last index from First on (up to Last) whose value maps to Column;
+// the value at First does. A gallop then a bisection: the mapping never
+// turns back over sorted values.
+int LastOfColumn(const TChartAxis& Axis, const double* Values, int First, int Last, int Column)
+{
+    int Inside = First;
+    int Outside = Last + 1;
+    for (long long Step = 1; Inside + Step <= Last; Step *= 2) {
+        const int Probe = static_cast<int>(Inside + Step);
+        if (Axis.CalcPosValue(Values[Probe]) != Column) {
+            Outside = Probe;
+            break;
+        }
+        Inside = Probe;
+    }
+    while (Outside - Inside > 1) {
+        const int Middle = Inside + (Outside - Inside) / 2;
+        if (Axis.CalcPosValue(Values[Middle]) == Column)
+            Inside = Middle;
+        else
+            Outside = Middle;
+    }
+    return Inside;
+}
+
+} // namespace
+
+TRect TFastLineSeries::UncutArea() const
+{
+    if (!FParentChart || FParentChart->View3D() || !FParentChart->Canvas().ReferenceCanvas())
+        return {};
+    const TDeviceContext& DC = FParentChart->Canvas().GetHandle();
+    if (DC.MapMode() != MM_TEXT)
+        return {};
+    // Two pixels inside every edge of the device and of its clip: a segment
+    // that stays there is drawn whole, so its end pixels follow the rules
+    // the reduction relies on.
+    QRect Device = DC.DeviceBounds();
+    if (DC.ClipRegion())
+        Device &= DC.ClipRegion()->boundingRect();
+    const TPoint Origin = DC.DPtoLP({0, 0});
+    return TRect{Device.left() + Origin.X + 2, Device.top() + Origin.Y + 2, Device.right() + Origin.X - 2,
+                 Device.bottom() + Origin.Y - 2};
+}
+
+bool TFastLineSeries::BuildColumnRuns(int From, int To)
+{
+    const TChartAxis* H = GetHorizAxis();
+    const TChartAxis* V = GetVertAxis();
+    if (FDrawAllPoints || FStairs || !H || !V || !H->LinearPositions() || !V->LinearPositions() || From < 0 ||
+        To >= Count() || From > To)
+        return false;
+    const TRect Area = UncutArea();
+    if (const std::vector<TColor>* C = Colors()) {
+        const auto Begin = C->begin() + std::min<size_t>(static_cast<size_t>(From), C->size());
+        const auto End = C->begin() + std::min<size_t>(static_cast<size_t>(To) + 1, C->size());
+        if (std::find(Begin, End, clNone) != End)
+            return false;
+    }
+    const double* XV = XValues()->Data();
+    const double* YV = YValues()->Data();
+    if (!AscendingWithoutNaN(XV + From, To - From + 1))
+        return false;
+    FPoints.clear();
+    FRunEnds.clear();
+    const auto Append = [this](const TPoint& P) {
+        if (FPoints.empty() || FPoints.back().X != P.X || FPoints.back().Y != P.Y)
+            FPoints.push_back(P);
+    };
+    for (int First = From; First <= To;) {
+        const int Column = H->CalcPosValue(XV[First]);
+        const int Last = LastOfColumn(*H, XV, First, To, Column);
+        // The extremes of the column, and of its points between the first
+        // and the last.
+        const double Ends[2] = {YV[First], YV[Last]};
+        double InnerLow = First + 1 < Last ? YV[First + 1] : Ends[0];
+        double InnerHigh = InnerLow;
+        bool NaN = std::isnan(Ends[0]) || std::isnan(Ends[1]);
+        for (int I = First + 1; I < Last; ++I) {
+            const double Y = YV[I];
+            InnerLow = Y < InnerLow ? Y : InnerLow;
+            InnerHigh = Y > InnerHigh ? Y : InnerHigh;
+            NaN |= std::isnan(Y);
+        }
+        if (NaN) // NaN maps to the axis centre, out of the values' order
+            return false;
+        TColumnPath Path;
+        Path.Entry = V->CalcPosValue(Ends[0]);
+        if (FPoints.empty())
+            FPoints.push_back(TPoint{Column, Path.Entry});
+        else
+            Append(TPoint{Column, Path.Entry});
+        if (Last > First) {
+            const double Low = std::min({Ends[0], Ends[1], InnerLow});
+            const double High = std::max({Ends[0], Ends[1], InnerHigh});
+            const int A = V->CalcPosValue(Low);
+            const int B = V->CalcPosValue(High);
+            Path.Low = std::min(A, B);
+            Path.High = std::max(A, B);
+            Path.Moved = Path.Low != Path.High;
+        }
+        const bool Uncut = !Area.IsEmpty() && Column >= Area.Left && Column <= Area.Right && Path.Low >= Area.Top &&
+                           Path.High <= Area.Bottom;
+        if (Path.Moved && (Last == To || !Uncut)) {
+            // The line ends in this column (its last segment leaves out its
+            // end pixel, which no reduction can keep as it is), or the device
+            // cuts segments of it: every point.
+            for (int I = First + 1; I <= Last; ++I)
+                Append(TPoint{Column, V->CalcPosValue(YV[I])});
+        } else if (Path.Moved) {
+            // The turns that decide how the line leaves and reaches the
+            // column: the nearest pixels that differ from the entry and from
+            // the last (a few points in at most, in real data).
+            int I = First + 1;
+            while ((Path.Second = V->CalcPosValue(YV[I])) == Path.Entry)
+                ++I;
+            Path.Last = V->CalcPosValue(Ends[1]);
+            int J = Last - 1;
+            while ((Path.BeforeLast = V->CalcPosValue(YV[J])) == Path.Last)
+                --J;
+            Path.Inner = I <= J;
+            if (Path.Inner) {
+                if (I > First + 1 || J < Last - 1) {
+                    InnerLow = InnerHigh = YV[I];
+                    for (int K = I + 1; K <= J; ++K) {
+                        InnerLow = YV[K] < InnerLow ? YV[K] : InnerLow;
+                        InnerHigh = YV[K] > InnerHigh ? YV[K] : InnerHigh;
+                    }
+                }
+                Path.Bottom = std::max(V->CalcPosValue(InnerLow), V->CalcPosValue(InnerHigh));
+            }
+            AppendColumnTail(Column, Path, Append);
+        }
+        First = Last + 1;
+    }
+    FRunEnds.push_back(static_cast<int>(FPoints.size()));
+    return true;
+}
+
 void TFastLineSeries::BuildRuns(int From, int To)
 {
+    if (BuildColumnRuns(From, To))
+        return;
     FPoints.clear();
     FRunEnds.clear();
     const TChartAxis* H = GetHorizAxis();
@@ -161,37 +375,52 @@ void TFastLineSeries::BuildRuns(int From, int To)
 
     size_t RunStart = 0;
     TPoint Previous{0, 0};
-    // The pixel column being reduced (only with Reduce): its X, the lowest
-    // and highest Y met and the last one; ColumnCount points fell on it.
+    // The pixel column being reduced (only with Reduce): its X and its path;
+    // ColumnCount points fell on it.
     int ColumnX = 0;
-    int ColumnMin = 0;
-    int ColumnMax = 0;
-    int ColumnLast = 0;
+    TColumnPath Column;
     int ColumnCount = 0;
     const auto Append = [this](const TPoint& P) {
         if (FPoints.empty() || FPoints.back().X != P.X || FPoints.back().Y != P.Y)
             FPoints.push_back(P);
     };
-    const auto FlushColumn = [&] {
-        if (ColumnCount > 1) {
-            Append(TPoint{ColumnX, ColumnMin});
-            Append(TPoint{ColumnX, ColumnMax});
-            Append(TPoint{ColumnX, ColumnLast});
-        }
+    // The column's points after its entry, for columns kept whole (the last
+    // of a run, those the device cuts; see BuildColumnRuns).
+    FColumnYs.clear();
+    const TRect Area = Reduce ? UncutArea() : TRect{};
+    const auto FlushColumn = [&](bool RunEnds) {
+        const bool Uncut = !Area.IsEmpty() && ColumnX >= Area.Left && ColumnX <= Area.Right && Column.Low >= Area.Top &&
+                           Column.High <= Area.Bottom;
+        if (ColumnCount > 1 && (RunEnds || !Uncut))
+            for (const int Y : FColumnYs)
+                Append(TPoint{ColumnX, Y});
+        else if (ColumnCount > 1)
+            AppendColumnTail(ColumnX, Column, Append);
         ColumnCount = 0;
+        FColumnYs.clear();
     };
     const auto Emit = [&](const TPoint& P) {
         if (Reduce) {
             if (ColumnCount > 0 && P.X == ColumnX) {
-                ColumnMin = std::min(ColumnMin, P.Y);
-                ColumnMax = std::max(ColumnMax, P.Y);
-                ColumnLast = P.Y;
+                if (P.Y != Column.Last) {
+                    if (!Column.Moved)
+                        Column.Second = P.Y;
+                    else // the last pixel so far is now one between
+                        Column.Bottom = Column.Inner ? std::max(Column.Bottom, Column.Last) : Column.Last;
+                    Column.Inner = Column.Moved;
+                    Column.Moved = true;
+                    Column.BeforeLast = Column.Last;
+                    Column.Last = P.Y;
+                }
+                Column.Low = std::min(Column.Low, P.Y);
+                Column.High = std::max(Column.High, P.Y);
+                FColumnYs.push_back(P.Y);
                 ++ColumnCount;
                 return;
             }
-            FlushColumn();
+            FlushColumn(false);
             ColumnX = P.X;
-            ColumnMin = ColumnMax = ColumnLast = P.Y;
+            Column = TColumnPath{P.Y, P.Y, P.Y, P.Y, P.Y, P.Y, P.Y, false, false};
             ColumnCount = 1;
         }
         if (FPoints.size() == RunStart)
@@ -200,7 +429,7 @@ void TFastLineSeries::BuildRuns(int From, int To)
             Append(P);
     };
     const auto EndRun = [&] {
-        FlushColumn();
+        FlushColumn(true);
         if (FPoints.size() > RunStart)
             FRunEnds.push_back(static_cast<int>(FPoints.size()));
         RunStart = FPoints.size();

@@ -10,7 +10,10 @@
 // read directly, mapped through the two axes into runs of pixels (a run ends
 // at a null point when IgnoreNulls is off; stairs add their corner points;
 // with DrawAllPoints off the points of one pixel column are reduced to the
-// column's entry, lowest, highest and exit pixels), then the fill polygons
+// column's entry, its lowest and highest pixels and its exit, in the order
+// that keeps every pixel of the full line; for sorted data the columns are
+// found in value space so that only those points are mapped), then the fill
+// polygons
 // (FillMode 1 or 2) and one canvas polyline per run are emitted. There is no
 // virtual call per point.
 
@@ -74,7 +77,9 @@ public:
     bool AutoRepaint() const { return FAutoRepaint; }
     void SetAutoRepaint(bool Value) { FAutoRepaint = Value; }
     // False: points that fall on the same pixel column are reduced to that
-    // column's entry, lowest, highest and exit pixels.
+    // column's entry, lowest, highest and exit pixels; the line keeps the
+    // pixels of drawing every point (columns the device would cut, and
+    // every column in 3-D, keep all their points).
     bool DrawAllPoints() const { return FDrawAllPoints; }
     void SetDrawAllPoints(bool Value) { SetBooleanProperty(FDrawAllPoints, Value); }
     // True: null points are left out and the line joins their neighbours;
@@ -156,6 +161,17 @@ public:
 private:
     // Maps points From .. To into runs of pixels (see the header comment).
     void BuildRuns(int From, int To);
+    // BuildRuns for DrawAllPoints off without mapping every point: the
+    // sorted X values are grouped by pixel column in value space, and only
+    // each column's first, lowest, highest and last values are mapped.
+    // Gives the very points BuildRuns gives; false (nothing built) where
+    // that cannot be promised: stairs, null points, unsorted or NaN values,
+    // axes that are not linear.
+    bool BuildColumnRuns(int From, int To);
+    // The logical pixels where columns may be reduced: the bound device's
+    // surface less a margin; empty (nothing reduced) in 3-D, where points
+    // are projected, on a scaled device, or without a device.
+    TRect UncutArea() const;
     // The fill of one segment from A to B against the origin line.
     void FillSegment(const TPoint& A, const TPoint& B);
     // Whether a pixel lies on the side of values at or above FillOrigin.
@@ -190,6 +206,7 @@ private:
     // Drawing scratch, kept between paints to spare allocations.
     std::vector<TPoint> FPoints;
     std::vector<int> FRunEnds;
+    std::vector<int> FColumnYs;
 };
 
 } // namespace lp

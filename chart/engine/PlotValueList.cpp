@@ -1,5 +1,7 @@
 #include "chart/engine/PlotValueList.h"
 
+#include <cstdlib>
+
 #include <climits>
 
 #include "chart/canvas/PlotRoutines.h"
@@ -84,12 +86,11 @@ void TChartValueList::SetValueSource(const QString& value)
         FOwner->CheckDataSource();
 }
 
-int TChartValueList::Count() const
+void TChartValueList::CountBeyondCapacity() const
 {
-    if (FCount > Capacity())
-        Assert(false, "ValueList Count (" + std::to_string(FCount) + ") greater than array length (" +
-                          std::to_string(Capacity()) + ").");
-    return FCount;
+    Assert(false, "ValueList Count (" + std::to_string(FCount) + ") greater than array length (" +
+                      std::to_string(Capacity()) + ").");
+    std::abort(); // Assert(false) raises; never reached
 }
 
 void TChartValueList::SetCount(int value)
@@ -102,18 +103,6 @@ void TChartValueList::SetCount(int value)
         FValue[static_cast<size_t>(I)] = 0;
     FCount = value;
     FModified = true;
-}
-
-void TChartValueList::CheckIndex(int Index) const
-{
-    if (Index < 0 || Index >= FCount)
-        RaiseIndexError(Index, FCount);
-}
-
-double TChartValueList::Value(int Index) const
-{
-    CheckIndex(Index);
-    return FValue[static_cast<size_t>(Index)];
 }
 
 void TChartValueList::SetValue(int Index, double value)
@@ -302,20 +291,6 @@ void TChartValueList::RecalcStatsFrom(int StartIndex)
         FTotal += V;
         FTotalABS += std::fabs(V);
     }
-}
-
-double TChartValueList::MaxValue()
-{
-    if (FModified)
-        RecalcStats();
-    return FMaxValue;
-}
-
-double TChartValueList::MinValue()
-{
-    if (FModified)
-        RecalcStats();
-    return FMinValue;
 }
 
 double TChartValueList::Total()

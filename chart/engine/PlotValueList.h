@@ -11,6 +11,7 @@
 // in steps of ValueListCapacityStep values, and computes its minimum,
 // maximum and totals lazily, once per change.
 
+#include "platform/base/Exception.h"
 #include "platform/core/Component.h"
 
 #include <QtCore/QString>
@@ -80,7 +81,12 @@ public:
     void SetModified(bool value) { FModified = value; }
 
     // Values in use. EAssertionFailed when the count exceeds the array.
-    int Count() const;
+    int Count() const
+    {
+        if (FCount > FCapacity) [[unlikely]]
+            CountBeyondCapacity();
+        return FCount;
+    }
     // A negative count fails with an assertion; a larger count lengthens
     // the array (new values 0).
     void SetCount(int value);
@@ -88,7 +94,11 @@ public:
     int Capacity() const { return FCapacity; }
 
     // The value at Index; ERangeError outside 0 .. Count - 1.
-    double Value(int Index) const;
+    double Value(int Index) const
+    {
+        CheckIndex(Index);
+        return FValue[static_cast<size_t>(Index)];
+    }
     // Stores, marks the list modified and tells the owner (modify, 4).
     void SetValue(int Index, double value);
     // Stores and marks the list modified without telling the owner.
@@ -121,8 +131,20 @@ public:
     // The same within First .. Last (-1 when Last < First).
     int LocateInRange(int First, int Last, double Value) const;
 
-    double MaxValue();
-    double MinValue();
+    // The statistics, recomputed first when values changed (inline: drawing
+    // asks for them per shape).
+    double MaxValue()
+    {
+        if (FModified)
+            RecalcStats();
+        return FMaxValue;
+    }
+    double MinValue()
+    {
+        if (FModified)
+            RecalcStats();
+        return FMinValue;
+    }
     double Total();
     double TotalABS();
     double Range() { return MaxValue() - MinValue(); }
@@ -143,7 +165,14 @@ public:
 private:
     void Grow();
     void InsertAt(int Index, double Value);
-    void CheckIndex(int Index) const;
+    // Raises the failed consistency check of Count.
+    [[noreturn]] void CountBeyondCapacity() const;
+    // ERangeError outside 0 .. Count - 1 (inline: every drawn value passes).
+    void CheckIndex(int Index) const
+    {
+        if (Index < 0 || Index >= FCount) [[unlikely]]
+            RaiseIndexError(Index, FCount);
+    }
 
     TChartSeries* FOwner;
     bool FDateTime = false;

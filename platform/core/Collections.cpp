@@ -117,11 +117,12 @@ void TCollection::Delete(int Index)
     CheckIndex(Index);
     TCollectionItem* item = FItems[static_cast<size_t>(Index)];
     Notify(item, cnDeleting);
-    // Notify may have moved items around: remove the item wherever it is now.
-    const auto found = std::find(FItems.begin(), FItems.end(), item);
-    if (found == FItems.end())
+    // Notify may have moved items around: remove the item wherever it is now
+    // (looked for where it stood first, so clearing from the back is linear).
+    const int at = Locate(item, Index);
+    if (at < 0)
         return; // Notify took it out of the collection; whoever did owns it
-    FItems.erase(found);
+    FItems.erase(FItems.begin() + at);
     item->FCollection = nullptr;
     delete item;
     Changed();
@@ -238,12 +239,19 @@ void TCollection::InsertItem(TCollectionItem* Item)
     }
 }
 
+int TCollection::Locate(const TCollectionItem* Item, int Guess) const
+{
+    if (Guess >= 0 && Guess < Count() && FItems[static_cast<size_t>(Guess)] == Item)
+        return Guess;
+    return IndexOf(Item);
+}
+
 void TCollection::RemoveItem(TCollectionItem* Item, TCollectionNotification Action)
 {
     Notify(Item, Action);
-    const auto found = std::find(FItems.begin(), FItems.end(), Item);
-    if (found != FItems.end())
-        FItems.erase(found);
+    const int at = IndexOf(Item);
+    if (at >= 0)
+        FItems.erase(FItems.begin() + at);
     Item->FCollection = nullptr;
     Changed();
 }

@@ -150,6 +150,8 @@ private:
 
     void InsertItem(TCollectionItem* Item);
     void RemoveItem(TCollectionItem* Item, TCollectionNotification Action);
+    // The position of Item, tried at Guess first; -1 when it is not here.
+    int Locate(const TCollectionItem* Item, int Guess) const;
     void CheckIndex(int Index) const;
 
     TCollectionItemFactory FItemFactory;

@@ -660,30 +660,88 @@ void TDeviceContext::PatBlt(int x, int y, int width, int height, uint32_t rop)
 
 // --- Text ------------------------------------------------------------------------------------------------
 
-QFont TDeviceContext::DeviceFont() const
+const TDeviceContext::TTextCache& TDeviceContext::TextCache() const
 {
+    TTextCache& cache = FTextCache;
+    const QTransform mapping = Mapping();
+    const double scale = std::fabs(mapping.m22());
+    const double scaleX = std::fabs(mapping.m11());
+    if (cache.Valid && cache.Font == FFont && cache.Scale == scale && cache.ScaleX == scaleX &&
+        cache.CharExtra == FCharExtra)
+        return cache;
+    cache.Valid = true;
+    cache.Font = FFont;
+    cache.Scale = scale;
+    cache.ScaleX = scaleX;
+    cache.CharExtra = FCharExtra;
+    cache.LogicalFont = ToQFont(FFont);
+    const QFontMetrics metrics(cache.LogicalFont);
+    cache.Ascent = metrics.ascent();
+    cache.Descent = metrics.descent();
     TLogFont scaled = FFont;
-    const double scale = std::fabs(Mapping().m22());
     if (scale != 1.0)
         scaled.Height = RoundToInt32(FFont.Height * scale);
-    QFont font = ToQFont(scaled);
+    cache.DeviceFont = scale != 1.0 ? ToQFont(scaled) : cache.LogicalFont;
     if (FCharExtra != 0)
-        font.setLetterSpacing(QFont::AbsoluteSpacing, FCharExtra * std::fabs(Mapping().m11()));
-    return font;
+        cache.DeviceFont.setLetterSpacing(QFont::AbsoluteSpacing, FCharExtra * scaleX);
+    const QFontMetricsF deviceMetrics(cache.DeviceFont);
+    cache.DeviceAscent = deviceMetrics.ascent();
+    cache.DeviceDescent = deviceMetrics.descent();
+    cache.Advances.clear();
+    cache.DeviceAdvances.clear();
+    return cache;
+}
+
+QFont TDeviceContext::DeviceFont() const
+{
+    return TextCache().DeviceFont;
+}
+
+namespace {
+
+// The width of a text from the cache, measured on first use; a cache that
+// grows past a few thousand texts (numbers that change paint after paint)
+// starts again.
+template <class TWidth, class TMeasure>
+TWidth CachedWidth(QHash<QString, TWidth>& cache, const QString& text, TMeasure&& measure)
+{
+    if (const auto found = cache.constFind(text); found != cache.constEnd())
+        return *found;
+    if (cache.size() > 4096)
+        cache.clear();
+    const TWidth width = measure();
+    cache.insert(text, width);
+    return width;
+}
+
+} // namespace
+
+int TDeviceContext::LogicalAdvance(const QString& text) const
+{
+    const TTextCache& cache = TextCache();
+    return CachedWidth(FTextCache.Advances, text,
+                       [&] { return QFontMetrics(cache.LogicalFont).horizontalAdvance(text); });
+}
+
+double TDeviceContext::DeviceAdvance(const QString& text) const
+{
+    const TTextCache& cache = TextCache();
+    return CachedWidth(FTextCache.DeviceAdvances, text,
+                       [&] { return QFontMetricsF(cache.DeviceFont).horizontalAdvance(text); });
 }
 
 TSize TDeviceContext::GetTextExtent(const QString& text) const
 {
-    const QFontMetrics metrics(ToQFont(FFont));
     // The spacing of a long text may pass the int range; the width stops there.
-    const long long width = metrics.horizontalAdvance(text) + static_cast<long long>(FCharExtra) * text.size();
+    const long long width = LogicalAdvance(text) + static_cast<long long>(FCharExtra) * text.size();
+    const TTextCache& cache = TextCache();
     return {ClampToRange(width, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()),
-            metrics.ascent() + metrics.descent()};
+            cache.Ascent + cache.Descent};
 }
 
 TTextMetric TDeviceContext::GetTextMetrics() const
 {
-    const QFont font = ToQFont(FFont);
+    const QFont& font = TextCache().LogicalFont;
     const QFontMetrics metrics(font);
     TTextMetric result;
     result.Ascent = metrics.ascent();
@@ -699,12 +757,12 @@ TTextMetric TDeviceContext::GetTextMetrics() const
 TTextPlacement TDeviceContext::PlaceText(int x, int y, const QString& text) const
 {
     TTextPlacement placement;
-    placement.DeviceFont = DeviceFont();
-    const QFontMetricsF metrics(placement.DeviceFont);
+    const TTextCache& cache = TextCache();
+    placement.DeviceFont = cache.DeviceFont;
     const TPoint reference = (FTextAlign & TA_UPDATECP) ? FPosition : TPoint{x, y};
     placement.Reference = ToDevice(reference.X, reference.Y);
     placement.Angle = FFont.Escapement / 10.0;
-    const double width = metrics.horizontalAdvance(text);
+    const double width = DeviceAdvance(text);
     placement.Width = GetTextExtent(text).cx;
     double dx = 0;
     switch (FTextAlign & TA_HORIZONTAL_MASK) {
@@ -712,14 +770,16 @@ TTextPlacement TDeviceContext::PlaceText(int x, int y, const QString& text) cons
     case TA_CENTER: dx = -width / 2.0; break;
     default: break;
     }
-    double dy = metrics.ascent(); // top
+    const double ascent = cache.DeviceAscent;
+    const double descent = cache.DeviceDescent;
+    double dy = ascent; // top
     switch (FTextAlign & TA_VERTICAL_MASK) {
-    case TA_BOTTOM: dy = -metrics.descent(); break;
+    case TA_BOTTOM: dy = -descent; break;
     case TA_BASELINE: dy = 0; break;
     default: break;
     }
     placement.Baseline = QPointF(dx, dy);
-    placement.Cell = QRectF(dx, dy - metrics.ascent(), width, metrics.ascent() + metrics.descent());
+    placement.Cell = QRectF(dx, dy - ascent, width, ascent + descent);
     return placement;
 }
 

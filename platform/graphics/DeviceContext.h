@@ -25,6 +25,7 @@
 
 #include "platform/graphics/GraphicsTypes.h"
 
+#include <QtCore/QHash>
 #include <QtGui/QFont>
 #include <QtGui/QImage>
 #include <QtGui/QPainterPath>
@@ -408,6 +409,10 @@ protected:
     TTextPlacement PlaceText(int x, int y, const QString& text) const;
     // The font in device pixels (the logical height through the mapping).
     QFont DeviceFont() const;
+    // The width of a text in the logical font (advance, without the
+    // character spacing) and in the device font; kept per font.
+    int LogicalAdvance(const QString& text) const;
+    double DeviceAdvance(const QString& text) const;
     // Removes the figure being built and closes the path bracket.
     void DiscardPath();
     // Starts a new figure at from unless the path already ends there.
@@ -441,6 +446,28 @@ private:
     std::optional<TRegion> FClip;
     bool FPathOpen = false;
     QPainterPath FPath;
+
+    // What text layout keeps while the font, the mapping's scale and the
+    // character spacing stay: the Qt fonts, their metrics and the widths of
+    // the texts met (a label is measured for the layout and again to be
+    // drawn, paint after paint).
+    struct TTextCache {
+        bool Valid = false;
+        TLogFont Font;
+        double Scale = 0.0;
+        double ScaleX = 0.0;
+        int CharExtra = 0;
+        QFont LogicalFont;
+        int Ascent = 0;
+        int Descent = 0;
+        QFont DeviceFont;
+        double DeviceAscent = 0.0;
+        double DeviceDescent = 0.0;
+        QHash<QString, int> Advances;
+        QHash<QString, double> DeviceAdvances;
+    };
+    const TTextCache& TextCache() const;
+    mutable TTextCache FTextCache;
 };
 
 // A device context that keeps the whole state and draws nothing: the base of

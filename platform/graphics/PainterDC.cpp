@@ -262,20 +262,111 @@ void TPainterDC::EngineStrokeFillPath(const QPainterPath& path, bool stroke, boo
     FPenApplied = false;
 }
 
+bool TPainterDC::PlainPenLines() const
+{
+    const TLogPen& logPen = Pen();
+    return !InPath() && MapMode() == MM_TEXT && logPen.Style == PS_SOLID && !logPen.Geometric && ROP2() != R2_NOP;
+}
+
+const QPolygon& TPainterDC::DevicePoints(const TPoint* points, int count)
+{
+    const QPointF origin = ToDevice(0, 0);
+    const int dx = static_cast<int>(origin.x());
+    const int dy = static_cast<int>(origin.y());
+    FIntScratch.resize(count);
+    QPoint* device = FIntScratch.data();
+    for (int i = 0; i < count; ++i)
+        device[i] = QPoint(points[i].X + dx, points[i].Y + dy);
+    return FIntScratch;
+}
+
+void TPainterDC::Polyline(const TPoint* points, int count)
+{
+    // A plain pen draws the polyline straight from the points, without
+    // building a path of them: QPainter strokes both alike.
+    if (count < 2 || !PlainPenLines()) {
+        TDeviceContext::Polyline(points, count);
+        return;
+    }
+    const QPolygon& device = DevicePoints(points, count);
+    QPainter& painter = Painter();
+    ApplyRopAndPen(painter);
+    painter.drawPolyline(device);
+}
+
+bool TPainterDC::PlainShape() const
+{
+    const TLogPen& logPen = Pen();
+    const bool plainPen = logPen.Style == PS_NULL ||
+                          (!logPen.Geometric && (logPen.Style == PS_SOLID || logPen.Style == PS_INSIDEFRAME));
+    const TBrushKind brush = Brush().Kind;
+    const bool plainBrush = brush == TBrushKind::Solid || brush == TBrushKind::Null || brush == TBrushKind::DCBrush;
+    return !InPath() && MapMode() == MM_TEXT && ROP2() == R2_COPYPEN && plainPen && plainBrush;
+}
+
+void TPainterDC::Rectangle(int l, int t, int r, int b)
+{
+    // The fill and the outline as rectangle fills: what stroking and filling
+    // the rectangle's path gives, without the path.
+    if (!PlainShape()) {
+        TDeviceContext::Rectangle(l, t, r, b);
+        return;
+    }
+    const QRectF box = ShapeBox(l, t, r, b);
+    const int x0 = static_cast<int>(box.left()), y0 = static_cast<int>(box.top());
+    const int x1 = static_cast<int>(box.right()), y1 = static_cast<int>(box.bottom());
+    QPainter& painter = Painter();
+    ApplyRopAndPen(painter);
+    if (Brush().Kind != TBrushKind::Null && x1 > x0 && y1 > y0)
+        painter.fillRect(QRect(x0, y0, x1 - x0, y1 - y0), MakeBrush(Brush()).color());
+    if (Pen().Style == PS_NULL)
+        return;
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(box);
+}
+
 void TPainterDC::LineTo(int x, int y)
 {
     // The common case, a plain line on the device, skips the path machinery.
-    const TLogPen& logPen = Pen();
-    if (InPath() || MapMode() != MM_TEXT || logPen.Style != PS_SOLID || logPen.Geometric || ROP2() == R2_NOP) {
-        TDeviceContext::LineTo(x, y);
+    if (PlainPenLines()) {
+        const QPointF from = ToDevice(CurrentPosition().X, CurrentPosition().Y);
+        TDeviceContext::MoveTo(x, y);
+        const QPointF to = ToDevice(x, y);
+        QPainter& painter = Painter();
+        ApplyRopAndPen(painter);
+        DrawCosmeticLine(painter, from, to);
         return;
     }
-    const QPointF from = ToDevice(CurrentPosition().X, CurrentPosition().Y);
-    TDeviceContext::MoveTo(x, y);
-    const QPointF to = ToDevice(x, y);
-    QPainter& painter = Painter();
-    ApplyRopAndPen(painter);
-    DrawCosmeticLine(painter, from, to);
+    if (StyledLineForward(x, y)) {
+        // Dotted and dashed grid lines: a line running forward draws as its
+        // path does, its dashes starting at its start.
+        const QPointF from = ToDevice(CurrentPosition().X, CurrentPosition().Y);
+        TDeviceContext::MoveTo(x, y);
+        const QPointF to = ToDevice(x, y);
+        QPainter& painter = Painter();
+        ApplyRopAndPen(painter);
+        if (BkMode() == OPAQUE) { // the gaps show the background colour
+            const QPen dashes = painter.pen();
+            QPen gaps(ToQColor(BkColor()), 0);
+            gaps.setCapStyle(Qt::FlatCap);
+            painter.setPen(gaps);
+            painter.drawLine(from, to);
+            painter.setPen(dashes);
+        }
+        painter.drawLine(from, to);
+        return;
+    }
+    TDeviceContext::LineTo(x, y);
+}
+
+bool TPainterDC::StyledLineForward(int x, int y) const
+{
+    const TLogPen& logPen = Pen();
+    if (InPath() || MapMode() != MM_TEXT || logPen.Geometric || !IsStyled(logPen) || ROP2() == R2_NOP)
+        return false;
+    const int dx = x - CurrentPosition().X;
+    const int dy = y - CurrentPosition().Y;
+    return std::abs(dx) >= std::abs(dy) ? dx >= 0 : dy >= 0;
 }
 
 void TPainterDC::DrawCosmeticLine(QPainter& painter, const QPointF& from, const QPointF& to)
@@ -321,13 +412,18 @@ void TPainterDC::Polygon(const TPoint* points, int count)
         TDeviceContext::Polygon(points, count);
         return;
     }
-    FScratch.resize(count);
-    for (int i = 0; i < count; ++i)
-        FScratch[i] = ToDevice(points[i].X, points[i].Y);
     QPainter& painter = Painter();
     ApplyRopAndPen(painter);
     painter.setBrush(Brush().Kind == TBrushKind::Solid ? QBrush(ToQColor(Brush().Color)) : QBrush(Qt::NoBrush));
-    painter.drawPolygon(FScratch, PolyFillMode() == WINDING ? Qt::WindingFill : Qt::OddEvenFill);
+    const Qt::FillRule rule = PolyFillMode() == WINDING ? Qt::WindingFill : Qt::OddEvenFill;
+    if (MapMode() == MM_TEXT) { // whole pixels: QPainter's integer polygon route
+        painter.drawPolygon(DevicePoints(points, count), rule);
+        return;
+    }
+    FScratch.resize(count);
+    for (int i = 0; i < count; ++i)
+        FScratch[i] = ToDevice(points[i].X, points[i].Y);
+    painter.drawPolygon(FScratch, rule);
 }
 
 void TPainterDC::EngineFillRegion(const TRegion& region, const TLogBrush& brush)

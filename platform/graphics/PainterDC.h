@@ -50,6 +50,8 @@ protected:
 public:
     // Faster paths for the most common primitives.
     void LineTo(int x, int y) override;
+    void Polyline(const TPoint* points, int count) override;
+    void Rectangle(int l, int t, int r, int b) override;
     void Polygon(const TPoint* points, int count) override;
 
 private:
@@ -63,6 +65,20 @@ private:
     void ApplyRopAndPen(QPainter& painter);
     // A one-pixel line from `from` to `to` without its last pixel.
     void DrawCosmeticLine(QPainter& painter, const QPointF& from, const QPointF& to);
+    // Whether lines can go straight to QPainter: no path open, no scaling,
+    // a plain one-pixel solid pen that draws.
+    bool PlainPenLines() const;
+    // Whether LineTo to (x, y) with a dotted or dashed one-pixel pen can go
+    // straight to QPainter: as PlainPenLines, and the line runs forward
+    // along its major axis (QPainter then starts the dashes where the path
+    // would).
+    bool StyledLineForward(int x, int y) const;
+    // Whether a filled shape can go straight to QPainter: no path open, no
+    // scaling, copy mode, a null or plain one-pixel pen and a solid, device
+    // or null brush.
+    bool PlainShape() const;
+    // The points in device pixels (MM_TEXT: the origins' offset only).
+    const QPolygon& DevicePoints(const TPoint* points, int count);
 
     QImage* FImage = nullptr;
     QPaintDevice* FDevice = nullptr;
@@ -74,6 +90,7 @@ private:
     bool FPenApplied = false;
     int FAppliedRop = -1;
     QPolygonF FScratch; // reused corner buffer of Polygon
+    QPolygon FIntScratch; // reused point buffer of Polyline
 };
 
 // The composition mode of a pen raster operation (on images).

@@ -96,4 +96,50 @@ void TApplication::UnregisterCursor(TCursor number)
     FCursors.remove(number);
 }
 
+namespace {
+
+struct TCursorIdent {
+    TCursor Cursor;
+    const char* Ident;
+};
+
+constexpr TCursorIdent CursorIdentTable[] = {
+    {crDefault, "crDefault"}, {crNone, "crNone"}, {crArrow, "crArrow"}, {crCross, "crCross"},
+    {crIBeam, "crIBeam"}, {crSizeNESW, "crSizeNESW"}, {crSizeNS, "crSizeNS"}, {crSizeNWSE, "crSizeNWSE"},
+    {crSizeWE, "crSizeWE"}, {crUpArrow, "crUpArrow"}, {crHourGlass, "crHourGlass"}, {crDrag, "crDrag"},
+    {crNoDrop, "crNoDrop"}, {crHSplit, "crHSplit"}, {crVSplit, "crVSplit"}, {crMultiDrag, "crMultiDrag"},
+    {crSQLWait, "crSQLWait"}, {crNo, "crNo"}, {crAppStart, "crAppStart"}, {crHelp, "crHelp"},
+    {crHandPoint, "crHandPoint"}, {crSizeAll, "crSizeAll"},
+};
+
+} // namespace
+
+QStringList CursorIdents()
+{
+    QStringList idents;
+    for (const TCursorIdent& entry : CursorIdentTable)
+        idents << QString::fromLatin1(entry.Ident);
+    return idents;
+}
+
+bool IdentToCursor(const QString& Ident, TCursor& Cursor)
+{
+    for (const TCursorIdent& entry : CursorIdentTable)
+        if (Ident.compare(QLatin1String(entry.Ident), Qt::CaseInsensitive) == 0) {
+            Cursor = entry.Cursor;
+            return true;
+        }
+    return false;
+}
+
+bool CursorToIdent(TCursor Cursor, QString& Ident)
+{
+    for (const TCursorIdent& entry : CursorIdentTable)
+        if (entry.Cursor == Cursor) {
+            Ident = QString::fromLatin1(entry.Ident);
+            return true;
+        }
+    return false;
+}
+
 } // namespace lp

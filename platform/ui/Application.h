@@ -11,6 +11,7 @@
 
 #include <QtCore/QHash>
 #include <QtCore/QString>
+#include <QtCore/QStringList>
 #include <QtGui/QCursor>
 
 #include <exception>
@@ -43,6 +44,14 @@ inline constexpr TCursor crAppStart = -19;
 inline constexpr TCursor crHelp = -20;
 inline constexpr TCursor crHandPoint = -21;
 inline constexpr TCursor crSizeAll = -22;
+
+// The platform's cursor identifiers: "crDefault" ... "crSizeAll" with their
+// numbers, in the order of the numbers from 0 downwards.
+QStringList CursorIdents();
+// False (Cursor untouched) for a name the table does not hold.
+bool IdentToCursor(const QString& Ident, TCursor& Cursor);
+// False (Ident untouched) for a number the table does not hold.
+bool CursorToIdent(TCursor Cursor, QString& Ident);
 
 class TApplication {
 public:

@@ -3,6 +3,9 @@
 #include "platform/ui/Application.h"
 
 #include <QtWidgets/QApplication>
+#include <QtWidgets/QColorDialog>
+#include <QtWidgets/QFileDialog>
+#include <QtWidgets/QFontDialog>
 #include <QtWidgets/QMessageBox>
 
 namespace lp {
@@ -62,6 +65,8 @@ int DefaultMessageService(const TMessageRequest& Request)
     if (!standard)
         standard = QMessageBox::Ok;
     QMessageBox box(IconOf(Request.Type), Request.Caption, Request.Text, standard, QApplication::activeWindow());
+    if (Request.Position)
+        box.move(*Request.Position);
     box.exec();
     const QMessageBox::StandardButton pressed = box.standardButton(box.clickedButton());
     for (const TButtonMap& entry : ButtonMap)
@@ -89,9 +94,142 @@ int MessageDlg(const QString& Text, TMsgDlgType Type, TMsgDlgButtons Buttons, co
     return service ? service(request) : DefaultMessageService(request);
 }
 
+int MessageDlgPos(const QString& Text, TMsgDlgType Type, TMsgDlgButtons Buttons, QPoint Position)
+{
+    TMessageRequest request{Text, {}, Type, Buttons};
+    request.Position = Position;
+    const TMessageService service = MessageService();
+    return service ? service(request) : DefaultMessageService(request);
+}
+
 void ShowMessage(const QString& Text)
 {
     MessageDlg(Text, TMsgDlgType::mtInformation, mbOK, Application().Title());
+}
+
+// --- Common dialogs ------------------------------------------------------------------------
+
+namespace {
+
+bool HaveWidgets()
+{
+    return qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr;
+}
+
+constexpr int CustomColorSlots = 16;
+
+QString CustomColorName(QChar Letter)
+{
+    return QStringLiteral("Color") + Letter;
+}
+
+// "Desc|*.a;*.b|Desc2|*.c" becomes Qt's "Desc (*.a *.b);;Desc2 (*.c)".
+QString QtFilterOf(const QString& Filter)
+{
+    const QStringList parts = Filter.split(QLatin1Char('|'));
+    QStringList result;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        QString patterns = parts[i + 1];
+        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+        result << parts[i] + QStringLiteral(" (") + patterns + QLatin1Char(')');
+    }
+    return result.join(QStringLiteral(";;"));
+}
+
+} // namespace
+
+TColor CustomColorOf(const QStringList& CustomColors, QChar Letter)
+{
+    const QString prefix = CustomColorName(Letter) + QLatin1Char('=');
+    for (const QString& entry : CustomColors)
+        if (entry.startsWith(prefix)) {
+            bool ok = false;
+            const uint value = entry.mid(prefix.size()).toUInt(&ok, 16);
+            return ok ? static_cast<TColor>(value) : clNone;
+        }
+    return clNone;
+}
+
+void SetCustomColor(QStringList& CustomColors, QChar Letter, TColor Color)
+{
+    const QString prefix = CustomColorName(Letter) + QLatin1Char('=');
+    const QString entry = prefix + QStringLiteral("%1").arg(static_cast<uint>(Color), 8, 16, QLatin1Char('0')).toUpper();
+    for (QString& existing : CustomColors)
+        if (existing.startsWith(prefix)) {
+            existing = entry;
+            return;
+        }
+    CustomColors << entry;
+}
+
+bool DefaultColorDialog(TColorDialogRequest& Request)
+{
+    if (!HaveWidgets())
+        return false;
+    for (int i = 0; i < CustomColorSlots; ++i) {
+        const TColor custom = CustomColorOf(Request.CustomColors, QChar('A' + i));
+        QColorDialog::setCustomColor(i, custom == clNone ? QColor(Qt::white) : ToQColor(custom));
+    }
+    QColorDialog dialog(ToQColor(Request.Color), Request.Owner);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    Request.Color = FromQColor(dialog.selectedColor());
+    for (int i = 0; i < CustomColorSlots; ++i)
+        SetCustomColor(Request.CustomColors, QChar('A' + i), FromQColor(QColorDialog::customColor(i)));
+    return true;
+}
+
+bool DefaultFontDialog(TFontDialogRequest& Request)
+{
+    if (!HaveWidgets())
+        return false;
+    bool ok = false;
+    const QFont chosen = QFontDialog::getFont(&ok, Request.Font, Request.Owner);
+    if (ok)
+        Request.Font = chosen;
+    return ok;
+}
+
+bool DefaultOpenDialog(TOpenDialogRequest& Request)
+{
+    if (!HaveWidgets())
+        return false;
+    const QString name =
+        QFileDialog::getOpenFileName(Request.Owner, Request.Title, Request.FileName, QtFilterOf(Request.Filter));
+    if (name.isEmpty())
+        return false;
+    Request.FileName = name;
+    return true;
+}
+
+TCommonDialogService& CommonDialogService()
+{
+    static TCommonDialogService service;
+    return service;
+}
+
+void ResetCommonDialogService()
+{
+    CommonDialogService() = {};
+}
+
+// Copies of the members: a service may replace itself while it runs.
+bool ExecuteColorDialog(TColorDialogRequest& Request)
+{
+    const auto execute = CommonDialogService().ExecuteColor;
+    return execute ? execute(Request) : DefaultColorDialog(Request);
+}
+
+bool ExecuteFontDialog(TFontDialogRequest& Request)
+{
+    const auto execute = CommonDialogService().ExecuteFont;
+    return execute ? execute(Request) : DefaultFontDialog(Request);
+}
+
+bool ExecuteOpenDialog(TOpenDialogRequest& Request)
+{
+    const auto execute = CommonDialogService().ExecuteOpen;
+    return execute ? execute(Request) : DefaultOpenDialog(Request);
 }
 
 } // namespace lp

@@ -7,9 +7,18 @@
 // and returns the modal result of the button pressed; tests and scripted
 // runs replace it with a function that records the request and answers.
 
+#include "platform/graphics/GraphicsTypes.h"
+
 #include <QtCore/QString>
+#include <QtCore/QStringList>
+#include <QtGui/QFont>
+
+#include <QtCore/QPoint>
 
 #include <functional>
+#include <optional>
+
+class QWidget;
 
 namespace lp {
 
@@ -44,6 +53,8 @@ struct TMessageRequest {
     QString Caption; // the window title; empty = no title text
     TMsgDlgType Type = TMsgDlgType::mtInformation;
     TMsgDlgButtons Buttons = mbOK;
+    // The box's top-left corner on the screen; empty = centred.
+    std::optional<QPoint> Position;
 };
 
 // Shows a request and returns a TModalResult value.
@@ -64,8 +75,70 @@ int DefaultMessageService(const TMessageRequest& Request);
 
 // Asks the service; returns its answer.
 int MessageDlg(const QString& Text, TMsgDlgType Type, TMsgDlgButtons Buttons, const QString& Caption = {});
+// The same with the box's top-left corner at Position on the screen.
+int MessageDlgPos(const QString& Text, TMsgDlgType Type, TMsgDlgButtons Buttons, QPoint Position);
 // An information message with an OK button, titled with the application's
 // title.
 void ShowMessage(const QString& Text);
+
+// --- Common dialogs: colour, font, open file ---------------------------------------------
+//
+// Every choice of a colour, a font or a file to open goes through the
+// process-wide CommonDialogService(), in the same way as messages: the
+// default shows the Qt dialog; tests replace a member with a function that
+// records the request, fills in the answer and returns whether OK was chosen.
+// A request's fields are the dialog's preset on entry and, when the answer
+// is true, the user's choice on return.
+
+struct TColorDialogRequest {
+    QWidget* Owner = nullptr;
+    TColor Color = clBlack;
+    // The custom colours as "ColorA=00BBGGRR" ... "ColorP=..." entries
+    // (eight hexadecimal digits); missing letters are left empty.
+    QStringList CustomColors;
+};
+
+struct TFontDialogRequest {
+    QWidget* Owner = nullptr;
+    QFont Font;
+};
+
+struct TOpenDialogRequest {
+    QWidget* Owner = nullptr;
+    QString Title;
+    // "Description|*.a;*.b|Description|*.c" pairs, as the picture registry
+    // makes them.
+    QString Filter;
+    QString FileName;
+};
+
+struct TCommonDialogService {
+    std::function<bool(TColorDialogRequest&)> ExecuteColor;
+    std::function<bool(TFontDialogRequest&)> ExecuteFont;
+    std::function<bool(TOpenDialogRequest&)> ExecuteOpen;
+};
+
+// The service every common dialog goes through; an empty member stands for
+// the default of that dialog.
+TCommonDialogService& CommonDialogService();
+void ResetCommonDialogService();
+
+// Ask the service (its member or the default). The defaults answer false
+// without a QApplication.
+bool ExecuteColorDialog(TColorDialogRequest& Request);
+bool ExecuteFontDialog(TFontDialogRequest& Request);
+bool ExecuteOpenDialog(TOpenDialogRequest& Request);
+
+// The defaults: QColorDialog (custom colours in and out), QFontDialog and
+// QFileDialog.
+bool DefaultColorDialog(TColorDialogRequest& Request);
+bool DefaultFontDialog(TFontDialogRequest& Request);
+bool DefaultOpenDialog(TOpenDialogRequest& Request);
+
+// The custom colour of an entry letter ('A' .. 'P') in a list of
+// "ColorX=00BBGGRR" entries; clNone when it has none or it is unreadable.
+TColor CustomColorOf(const QStringList& CustomColors, QChar Letter);
+// Sets (or adds) that letter's entry.
+void SetCustomColor(QStringList& CustomColors, QChar Letter, TColor Color);
 
 } // namespace lp

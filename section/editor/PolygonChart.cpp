@@ -302,6 +302,11 @@ bool TPolygonChart::SetModelArea(bool KeepModel, double Left, double Right, doub
         return false; // no area at all: nothing changes
     const bool changed =
         Left != ModelArea.left || Right != ModelArea.right || Top != ModelArea.top || Bottom != ModelArea.bottom;
+    // An edit in progress ends first: its roll-back copy belongs to the old
+    // area, and restoring it later would put the old frame into the new area.
+    // (In the hover modes Editing only marks a node under the cursor.)
+    if (Editing)
+        ResetEditMode();
     double minX = 0.0;
     double maxX = 0.0;
     double maxY = 0.0;
@@ -321,12 +326,18 @@ bool TPolygonChart::SetModelArea(bool KeepModel, double Left, double Right, doub
     bool refused = !usable;
     if (usable && !KeepModel && !Model.Empty()) {
         // A narrower area can drop surface nodes that a ring of the host body
-        // runs through; when the adapted model is not sound, the model and
-        // its area stay as they were (the axes go back to the area below).
+        // runs through, and the border nodes follow the area: when the
+        // adapted model is not sound (or a ring would then overlap another),
+        // the model and its area stay as they were (the axes go back to the
+        // area below).
         AllSpolygon modelCopy = CopyAllSpolygon(Model);
         Tnodes nodesCopy = CopyNodes(Nodes);
-        if (!ChangeModelArea(Profile, HasProfile, Model, Nodes, area.bottom, area.top, area.right, area.left,
-                             ModelArea.bottom, ModelArea.top, ModelArea.right, ModelArea.left)) {
+        const bool adapted = ChangeModelArea(Profile, HasProfile, Model, Nodes, area.bottom, area.top, area.right,
+                                             area.left, ModelArea.bottom, ModelArea.top, ModelArea.right,
+                                             ModelArea.left);
+        if (adapted)
+            FitBorderNodesToArea(Nodes, area.bottom, area.top, area.right, area.left);
+        if (!adapted || !ModelFits(Model, Nodes)) {
             Model = std::move(modelCopy);
             Nodes = std::move(nodesCopy);
             area = ModelArea;
@@ -340,10 +351,8 @@ bool TPolygonChart::SetModelArea(bool KeepModel, double Left, double Right, doub
     FitBorderNodesToArea(Nodes, area.bottom, area.top, area.right, area.left);
     ComputeScales();
     RebuildMapSeries();
-    // A roll-back goes to the model on this area (an edit in progress keeps
-    // the copy it started from).
-    if (!Editing)
-        TakeBackup();
+    // A roll-back goes to the model on this area.
+    TakeBackup();
     return changed && !refused;
 }
 
@@ -387,10 +396,7 @@ void TPolygonChart::UpdateAxisScales()
 
 void TPolygonChart::AxisChanged()
 {
-    // The area changes under the model: an unfinished edit is rolled back
-    // first, so the roll-back copy can follow the new area.
-    if (Editing)
-        ResetEditMode();
+    // The area changes under the model (an unfinished edit is rolled back).
     SetModelArea(false, BottomAxis()->Minimum(), BottomAxis()->Maximum(), LeftAxis()->Minimum(),
                  LeftAxis()->Maximum());
     UpdateAxisScales();

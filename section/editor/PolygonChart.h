@@ -168,6 +168,7 @@ public:
     // An area the model cannot be fitted into (a ring would be cut apart),
     // an empty or turned-over area and values that are not finite are
     // refused: model, area and axes stay, and the result is false.
+    // An edit in progress is rolled back first.
     bool SetModelArea(bool KeepModel, double Left, double Right, double Top, double Bottom);
     // Pixels per model unit from the axes' ranges and lengths.
     void UpdateAxisScales();
@@ -220,10 +221,12 @@ public:
 
     // --- Polygon drawing and dividing modes (PolygonChartDrawModes.cpp) ---
     bool EditStepPolygonModes(TPolygonEditMode Mode, int Phase, double X, double Y, bool Right);
-    // A new body of one ring over the points (also used by the line modes).
-    // False, with Model, Nodes and the map polygons as they were, for fewer
-    // than three points, points the model refuses, or a model without its
-    // host body (no section started).
+    // A new body of one ring over the points (also used by the line modes,
+    // whose bands no drawing test has checked point by point). False, with
+    // Model, Nodes and the map polygons as they were, for fewer than three
+    // points, points the model refuses (a ring that crosses itself, leaves
+    // the frame or overlaps a body), or a model without its host body (no
+    // section started).
     bool DoAddPolygon(arofcomplexM Points);
     // A new ring of Body closed by the drawn path from node StartNode to node
     // EndNode (Points runs from the start node's position to the end node's).
@@ -272,12 +275,6 @@ public:
     bool PolygonFromLinesB(int First, int Second);
 
 private:
-    // DoAddPolygon for a band between two lines, which no drawing test has
-    // checked point by point. Refused (false; Model, Nodes and the map
-    // polygons unchanged): fewer than three points, a point outside the
-    // model area, a ring that crosses itself, crosses or lies in another body
-    // or encloses one.
-    bool AddPolygonFromLinePoints(arofcomplexM Points);
     // The hover picks of the line modes at (X, Y): the nearest line point
     // (kept within 7 pixels) and the nearest line segment (kept below 4).
     void PickNearestLinePoint(double X, double Y, bool HoverSetsEditing);

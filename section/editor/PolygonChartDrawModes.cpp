@@ -334,7 +334,9 @@ bool TPolygonChart::DoDividePolygon(int NodeA, int NodeB, int Body)
     int id = -1;
     const bool sound = NodeA >= 0 && NodeA < Nodes.Length() && NodeB >= 0 && NodeB < Nodes.Length() && Body >= 0 &&
                        Body < Model.Length();
-    const bool result = sound && DividePolygon(NodeA, NodeB, Body, id, Nodes, Model);
+    // A chord through a vertex of the ring would leave a piece touching itself.
+    const bool result =
+        sound && DividePolygon(NodeA, NodeB, Body, id, Nodes, Model) && BodiesFitModel({Body}, Model, Nodes);
     if (result) {
         TPlotPolygonList& shapes = *MapSeries->Shapes();
         for (int m = shapes.Count() - 1; m >= 0; --m)

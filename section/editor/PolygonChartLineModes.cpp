@@ -26,6 +26,9 @@ constexpr int LinePointerSize = 2;
 // segment closer than 4.
 constexpr double LinePointTolerance = 7.0;
 constexpr double LineSegmentTolerance = 4.0;
+// A new line point closer than this to an end of its segment (model units,
+// as the nodes of the model) would coincide with it.
+constexpr double LineEndDistance = 1e-4;
 
 // Shows every point of the line again (the series is cleared first).
 void RefillLineSeries(line& Record)
@@ -132,29 +135,6 @@ void CutToRange(arofcomplexM& Sorted, double Left, double Right)
     Sorted.Items().erase(Sorted.begin(), Sorted.begin() + (lastLeft + 1));
 }
 
-// True when the closed ring through Points crosses itself: two edges that
-// share no end point intersect.
-bool RingCrossesItself(const arofcomplexM& Points)
-{
-    const int n = Points.Length();
-    for (int i = 0; i < n; ++i) {
-        const complexM& a1 = Points[i];
-        const complexM& a2 = Points[(i + 1) % n];
-        for (int j = i + 2; j < n; ++j) {
-            if (i == 0 && j == n - 1)
-                continue; // the closing edge meets the first one at point 0
-            if (SegmentsIntersect(a1, a2, Points[j], Points[(j + 1) % n]))
-                return true;
-        }
-    }
-    return false;
-}
-
-bool InsideArea(const complexM& Point, const TModelArea& Area)
-{
-    return Point.re >= Area.left && Point.re <= Area.right && Point.im >= Area.top && Point.im <= Area.bottom;
-}
-
 } // namespace
 
 // --- Picks -----------------------------------------------------------------------------
@@ -207,29 +187,11 @@ void TPolygonChart::PickNearestLineSegment(double X, double Y)
 
 // --- Polygons from two lines -------------------------------------------------------
 
-bool TPolygonChart::AddPolygonFromLinePoints(arofcomplexM Points)
-{
-    // The model's own test only finds rings with a point inside each other;
-    // a band can also cross a body's edges, cross itself where the two lines
-    // cross, or reach outside the area after a line was moved.
-    bool sound = Points.Length() >= 3 && !RingCrossesItself(Points);
-    for (int i = 0; sound && i < Points.Length(); ++i) {
-        const complexM& point = Points[i];
-        const complexM& next = Points[(i + 1) % Points.Length()];
-        sound = InsideArea(point, ModelArea) && !PointInOtherBodies(point, -1, Model, Nodes) &&
-                !SegmentCrossesOtherBodies(point, next, -1, Nodes, Model);
-    }
-    // Nothing has changed yet when a test refuses, and DoAddPolygon changes
-    // nothing when it refuses: the model stays exactly as it is (it need not
-    // equal the backup, e.g. after the axis menu moved the area).
-    return sound && DoAddPolygon(Points);
-}
-
 bool TPolygonChart::PolygonFromLinesA(int First, int Second)
 {
     const arofcomplexM first = SortedByX(Lines[First].points);
     const arofcomplexM second = SortedByX(Lines[Second].points);
-    return AddPolygonFromLinePoints(BandOutline(first, second));
+    return DoAddPolygon(BandOutline(first, second));
 }
 
 bool TPolygonChart::PolygonFromLinesB(int First, int Second)
@@ -237,12 +199,12 @@ bool TPolygonChart::PolygonFromLinesB(int First, int Second)
     arofcomplexM first = SortedByX(Lines[First].points);
     arofcomplexM second = SortedByX(Lines[Second].points);
     if (first.Empty() || second.Empty())
-        return AddPolygonFromLinePoints({});
+        return DoAddPolygon({});
     const double right = std::min(LargestX(first), LargestX(second));
     const double left = std::max(SmallestX(first), SmallestX(second));
     CutToRange(first, left, right);
     CutToRange(second, left, right);
-    return AddPolygonFromLinePoints(BandOutline(first, second));
+    return DoAddPolygon(BandOutline(first, second));
 }
 
 // --- The modes -----------------------------------------------------------------------
@@ -360,7 +322,12 @@ bool TPolygonChart::EditStepLineModes(TPolygonEditMode Mode, int Phase, double X
         } else if (Right && LineSegmentPicked()) {
             line& record = Lines[PickLine];
             complexM point{X, Y};
-            SnapPointToSegment(point, ScaleX, ScaleY, record.points[PickLinePoint], record.points[PickLinePoint + 1]);
+            const complexM& a = record.points[PickLinePoint];
+            const complexM& b = record.points[PickLinePoint + 1];
+            SnapPointToSegment(point, ScaleX, ScaleY, a, b);
+            // A point snapped onto an end would be a second point there.
+            if (PlainDistance(point, a) < LineEndDistance || PlainDistance(point, b) < LineEndDistance)
+                break;
             InsertLinePoint(record, PickLinePoint, point);
             result = true;
         }

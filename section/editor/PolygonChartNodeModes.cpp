@@ -32,45 +32,18 @@ void ShowNodeToCursor(TLineSeries* Series, const Tnodes& Nodes, int Node, double
     Series->AddXY(X, Y);
 }
 
-// Whether every moved node lies in the section: inside the model area and
-// inside or on the host frame's outline (the surface with a profile). The
-// crossing check alone lets a body that was moved wholly outside the frame
-// through, since none of its edges then crosses anything.
-bool MovedNodesInsideFrame(const arofintM& Moved, const AllSpolygon& Model, const Tnodes& Nodes,
-                           const TModelArea& Area)
+// Whether the rings an edit of Body may have reshaped fit the model: those
+// of Body and of the bodies split off it (appended after the BodiesBefore
+// it had), or every ring when the edit touched the frame's outline, which
+// bounds them all.
+bool EditedBodiesFit(const AllSpolygon& Model, const Tnodes& Nodes, int Body, int BodiesBefore, bool FrameChanged)
 {
-    constexpr double Tolerance = 1e-6;
-    // The host ring is its outline followed by the outline reversed.
-    arofcomplexM outline;
-    if (!Model.Empty() && !Model[0].Empty()) {
-        const arofintM& host = Model[0][0].ring;
-        const int k = host.Length() / 2;
-        if (k >= 3 && host.Length() == 2 * k)
-            for (int i = 0; i < k; ++i) {
-                if (!ValidNode(Nodes, host[i])) {
-                    outline.Clear();
-                    break;
-                }
-                outline.Add(complexM{Nodes[host[i]].x, Nodes[host[i]].y});
-            }
-    }
-    for (int node : Moved) {
-        if (!ValidNode(Nodes, node))
-            return false;
-        const complexM p{Nodes[node].x, Nodes[node].y};
-        if (p.re < Area.left - Tolerance || p.re > Area.right + Tolerance || p.im < Area.top - Tolerance ||
-            p.im > Area.bottom + Tolerance)
-            return false;
-        if (outline.Length() < 3 || PointInComplexPolygon(p, outline))
-            continue;
-        // Outside by the even-odd test: still taken when it lies on the outline.
-        bool onOutline = false;
-        for (int i = 0; i < outline.Length() && !onOutline; ++i)
-            onOutline = DistanceToSegment(1.0, 1.0, outline[i], outline[(i + 1) % outline.Length()], p) <= Tolerance;
-        if (!onOutline)
-            return false;
-    }
-    return true;
+    if (FrameChanged)
+        return ModelFits(Model, Nodes);
+    arofintM bodies{Body};
+    for (int body = BodiesBefore; body < Model.Length(); ++body)
+        bodies.Add(body);
+    return BodiesFitModel(bodies, Model, Nodes);
 }
 
 } // namespace
@@ -331,7 +304,9 @@ bool TPolygonChart::DoMergeNode(int Node, int Target, double X, double Y)
             --Target; // the node table closed the gap Node left
         Nodes[Target].border =
             GetNodeBorderKind(Target, Model, Nodes, ModelArea.bottom, ModelArea.top, ModelArea.right, ModelArea.left);
-        merged = CheckModelInvariants(Model, Nodes, &ModelArea).empty();
+        int body = -1;
+        merged = CheckModelInvariants(Model, Nodes, &ModelArea).empty() && FindBodyOfNode(Target, body, Model) &&
+                 BodiesFitModel(arofintM{body}, Model, Nodes);
     }
     if (!merged) {
         // The merge may have stopped half way: the backup has the whole model,
@@ -345,8 +320,15 @@ bool TPolygonChart::DoMergeNode(int Node, int Target, double X, double Y)
 
 bool TPolygonChart::DoDeleteNode(int Node, int Body)
 {
-    const bool deleted = ValidNode(Nodes, Node) && Body >= 0 && Body < Model.Length() &&
-                         DeleteNode(Node, Body, Model, Nodes);
+    // The frame's own nodes stay: the frame is rebuilt from the profile when
+    // the area changes, and a deleted surface node would let a body's node
+    // slide into the frame's index range and be dropped with it.
+    const bool frameNode =
+        Node < FrameNodeCount(Profile, HasProfile, ModelArea.bottom, ModelArea.top, ModelArea.right, ModelArea.left);
+    const int bodiesBefore = Model.Length();
+    const bool deleted = ValidNode(Nodes, Node) && !frameNode && Body >= 0 && Body < Model.Length() &&
+                         DeleteNode(Node, Body, Model, Nodes) &&
+                         EditedBodiesFit(Model, Nodes, Body, bodiesBefore, Body == 0);
     if (deleted)
         RebuildMapSeries();
     else
@@ -387,9 +369,15 @@ bool TPolygonChart::DoAddNode(int NodeA, int NodeB, complexM Point, int Body)
 
 bool TPolygonChart::CheckMoveOrRollBack(const arofintM& MovedNodes, int Body, bool WholeBody)
 {
-    const bool valid = Body >= 0 && Body < Model.Length() &&
-                       MovedNodesInsideFrame(MovedNodes, Model, Nodes, ModelArea) &&
-                       CheckMovedNodes(MovedNodes, Body, Model, WholeBody ? 1 : 0, Nodes);
+    const bool movedValid =
+        std::all_of(MovedNodes.begin(), MovedNodes.end(), [&](int node) { return ValidNode(Nodes, node); });
+    // A moved border node reshapes the frame, which bounds every body.
+    const bool frameChanged = movedValid && std::any_of(MovedNodes.begin(), MovedNodes.end(), [&](int node) {
+        return Nodes[node].border != bkNone;
+    });
+    const bool valid = movedValid && Body >= 0 && Body < Model.Length() &&
+                       CheckMovedNodes(MovedNodes, Body, Model, WholeBody ? 1 : 0, Nodes) &&
+                       EditedBodiesFit(Model, Nodes, Body, Model.Length(), frameChanged);
     if (valid)
         return true;
     // The map is rebuilt with the restored model (a surface re-sort may have

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 
 namespace lp {
@@ -160,18 +159,40 @@ int32_t ParamInteger(std::string_view Token, int Slot)
     return static_cast<int32_t>(value);
 }
 
-// Reals of a line's points or values; "*" is the missing value, so the
-// values keep their places.
+// The text of a token for a message (file bytes to UTF-8).
+std::string TokenText(std::string_view Token)
+{
+    return DecodeText(Token, false);
+}
+
+// Reads the reals of a line into Values (cleared first; its capacity is
+// kept). Words that are no number are passed over, as they always were; a
+// number that is not finite ("inf", "nan", or beyond the largest double)
+// raises EConvertError, since dropping it would shift the values after it.
+// With Missing, "*" is the missing value, so the values keep their places.
+void ReadLineReals(std::string_view Text, bool Missing, arofdoubleM& Values)
+{
+    Values.Clear();
+    TWordReader words(Text);
+    for (std::string_view word; words.Next(word);) {
+        double value = 0.0;
+        if (Missing && word == MissingText) {
+            Values.Add(MissingValue);
+            continue;
+        }
+        switch (ReadRealText(word, value)) {
+        case TRealText::Number: Values.Add(value); break;
+        case TRealText::NotFinite:
+            RaiseConvertError("'%s' is not a finite number", {TokenText(word)});
+        case TRealText::NotANumber: break;
+        }
+    }
+}
+
 arofdoubleM LineReals(std::string_view Text)
 {
     arofdoubleM values;
-    for (const std::string& word : TextToStrArray(Text, 0)) {
-        double value = 0.0;
-        if (word == MissingText)
-            values.Add(MissingValue);
-        else if (TryTextToReal(word, value))
-            values.Add(value);
-    }
+    ReadLineReals(Text, true, values);
     return values;
 }
 
@@ -198,17 +219,20 @@ public:
         return FLines[FNext++];
     }
 
-    arofdoubleM Numbers(std::string_view What, long long Needed)
+    // The numbers of the next line, at least Needed of them; the array is
+    // the reader's own and is overwritten by the next call.
+    const arofdoubleM& Numbers(std::string_view What, long long Needed)
     {
         const std::string_view text = Next(What);
-        arofdoubleM values = TextToRealArray(text, 0);
-        if (values.Length() < Needed)
+        try {
+            ReadLineReals(text, false, FNumbers);
+        } catch (const EConvertError& error) {
+            Fail(FCurrent, FormatText("%s: %s", {What, error.Message()}));
+        }
+        if (FNumbers.Length() < Needed)
             Fail(FCurrent, FormatText("%s: %d numbers expected, %d found",
-                                      {What, ArgText(Needed), ArgText(values.Length())}));
-        for (double value : values)
-            if (!std::isfinite(value))
-                Fail(FCurrent, FormatText("%s: a number is out of range", {What}));
-        return values;
+                                      {What, ArgText(Needed), ArgText(FNumbers.Length())}));
+        return FNumbers;
     }
 
     // A count whose items take at least LinesPerItem lines each.
@@ -232,6 +256,7 @@ private:
     std::vector<std::string_view> FLines;
     size_t FNext = 0;
     size_t FCurrent = 0;
+    arofdoubleM FNumbers; // scratch of Numbers, reused line after line
 };
 
 int RoundedField(TBlockReader& Reader, double Value, std::string_view What)
@@ -247,7 +272,7 @@ void ReadNodes(TBlockReader& Reader, TSectionModel& Section)
     const int count = Reader.CountLine("the node count", 1);
     Section.Nodes.SetLength(count);
     for (Tnode& node : Section.Nodes) {
-        const arofdoubleM values = Reader.Numbers("a node line", 5);
+        const arofdoubleM& values = Reader.Numbers("a node line", 5);
         node.x = values[0];
         node.y = values[1];
         node.fixed = RoundedField(Reader, values[2], "the fixed flag") != 0 ? 1 : 0;
@@ -261,9 +286,13 @@ void ReadNodes(TBlockReader& Reader, TSectionModel& Section)
 void ReadRing(TBlockReader& Reader, Polygon& Ring, int NodeCount)
 {
     const std::string_view text = Reader.Next("a ring line");
-    for (const std::string& word : TextToStrArray(text, 0)) {
+    TWordReader words(text);
+    for (std::string_view word; words.Next(word);) {
         double value = 0.0;
-        if (!TryTextToReal(word, value))
+        const TRealText kind = ReadRealText(word, value);
+        if (kind == TRealText::NotFinite)
+            Reader.Fail(Reader.LastLine(), FormatText("'%s' is not a finite node index", {TokenText(word)}));
+        if (kind != TRealText::Number)
             continue;
         const int index = RoundedField(Reader, value, "a node index");
         if (index < 0 || index >= NodeCount)
@@ -362,15 +391,63 @@ void AppendLine(std::string& Out, std::string_view Text)
     Out.append(LineEnd);
 }
 
+void AppendInteger(std::string& Out, long long Value)
+{
+    char digits[24];
+    const auto written = std::to_chars(digits, digits + sizeof digits, Value);
+    Out.append(digits, written.ptr);
+}
+
+// The exponent of a scientific text from its sign on ("+05", "-300").
+int ExponentOf(const char* Sign, const char* End)
+{
+    int value = 0;
+    std::from_chars(Sign + 1, End, value);
+    return *Sign == '-' ? -value : value;
+}
+
+// The 23 characters of the R form.
+void AppendSectionReal(std::string& Out, double Value)
+{
+    if (!std::isfinite(Value))
+        RaiseConvertError("A value that is not a finite number cannot be written");
+    const double magnitude = std::fabs(Value);
+    // "d.dddddddddddddde+XX": 15 significant digits, rounded to nearest.
+    char digits[40];
+    auto written = std::to_chars(digits, digits + sizeof digits, magnitude, std::chars_format::scientific, 14);
+    int exponent = ExponentOf(digits + 17, written.ptr); // after "d.(14)e"
+    if (exponent >= 308) {
+        // Rounded up past the largest double the text would no longer read
+        // back; those few values are cut to 15 digits (toward zero) instead.
+        double back = 0.0;
+        if (std::from_chars(digits, written.ptr, back).ec == std::errc::result_out_of_range) {
+            char exact[64];
+            const auto long_ = std::to_chars(exact, exact + sizeof exact, magnitude, std::chars_format::scientific, 30);
+            std::copy(exact, exact + 16, digits);
+            exponent = ExponentOf(std::find(exact, long_.ptr, 'e') + 1, long_.ptr);
+        }
+    }
+    const int exponentDigits = std::abs(exponent);
+    Out += Value < 0 ? '-' : ' ';
+    Out.append(digits, 16);
+    Out += 'E';
+    Out += exponent < 0 ? '-' : '+';
+    Out += static_cast<char>('0' + exponentDigits / 1000);
+    Out += static_cast<char>('0' + exponentDigits / 100 % 10);
+    Out += static_cast<char>('0' + exponentDigits / 10 % 10);
+    Out += static_cast<char>('0' + exponentDigits % 10);
+}
+
 void AppendReals(std::string& Out, std::initializer_list<double> Values)
 {
-    std::string line;
+    bool first = true;
     for (double value : Values) {
-        if (!line.empty())
-            line += ' ';
-        line += FormatSectionReal(value);
+        if (!first)
+            Out += ' ';
+        first = false;
+        AppendSectionReal(Out, value);
     }
-    AppendLine(Out, line);
+    Out.append(LineEnd);
 }
 
 } // namespace
@@ -379,24 +456,16 @@ void AppendReals(std::string& Out, std::initializer_list<double> Values)
 
 std::string FormatSectionReal(double Value)
 {
-    if (!std::isfinite(Value))
-        RaiseConvertError("A value that is not a finite number cannot be written");
-    if (Value == 0.0)
-        Value = 0.0; // no "-0"
-    char digits[40];
-    std::snprintf(digits, sizeof digits, "%.14E", std::fabs(Value));
-    const std::string_view text(digits);
-    const size_t mark = text.find('E');
-    const int exponent = std::atoi(digits + mark + 1);
-    char result[40];
-    std::snprintf(result, sizeof result, "%c%.*sE%c%04d", Value < 0 ? '-' : ' ', static_cast<int>(mark), digits,
-                  exponent < 0 ? '-' : '+', std::abs(exponent));
-    return result;
+    std::string text;
+    AppendSectionReal(text, Value);
+    return text;
 }
 
 std::string FormatSectionInteger(long long Value)
 {
-    return std::to_string(Value);
+    std::string text;
+    AppendInteger(text, Value);
+    return text;
 }
 
 std::string FormatLineReal(double Value)
@@ -433,7 +502,7 @@ std::string ParamsToText(const TPolygonParams& Slots)
             out += MissingText;
             break;
         case ParamValue::Kind::Integer:
-            out += FormatSectionInteger(value.AsInteger());
+            AppendInteger(out, value.AsInteger());
             break;
         case ParamValue::Kind::Real:
             out += FormatParamReal(value.AsReal());
@@ -489,36 +558,57 @@ void ParamsFromText(TPolygonParams& Slots, std::string_view Text)
 std::string FormatSectionModelBlock(const TSectionModel& Section)
 {
     std::string out;
+    // About 75 bytes a node line: one allocation for most blocks.
+    out.reserve(256 + static_cast<size_t>(Section.Nodes.Length()) * 80 +
+                static_cast<size_t>(Section.Profile.Length()) * 48);
     AppendLine(out, SectionBlockMarker);
     AppendReals(out, {Section.ReservedPair[0], Section.ReservedPair[1]});
     const TModelArea& area = Section.ModelArea;
     AppendReals(out, {area.left, area.right, area.top, area.bottom});
-    AppendLine(out, FormatSectionInteger(Section.HasProfile ? 1 : 0) + ' ' +
-                        FormatSectionInteger(Section.Profile.Length()));
-    std::string profile;
-    for (const complexM& point : Section.Profile)
-        profile += FormatSectionReal(point.re) + ' ' + FormatSectionReal(point.im) + ' ';
-    AppendLine(out, profile);
+    AppendInteger(out, Section.HasProfile ? 1 : 0);
+    out += ' ';
+    AppendInteger(out, Section.Profile.Length());
+    out.append(LineEnd);
+    for (const complexM& point : Section.Profile) {
+        AppendSectionReal(out, point.re);
+        out += ' ';
+        AppendSectionReal(out, point.im);
+        out += ' ';
+    }
+    out.append(LineEnd);
 
-    AppendLine(out, FormatSectionInteger(Section.Nodes.Length()));
-    for (const Tnode& node : Section.Nodes)
-        AppendLine(out, FormatSectionReal(node.x) + ' ' + FormatSectionReal(node.y) + ' ' +
-                            FormatSectionInteger(node.fixed != 0 ? 1 : 0) + ' ' + FormatSectionInteger(node.sharing) +
-                            ' ' + FormatSectionInteger(node.border));
+    AppendInteger(out, Section.Nodes.Length());
+    out.append(LineEnd);
+    for (const Tnode& node : Section.Nodes) {
+        AppendSectionReal(out, node.x);
+        out += ' ';
+        AppendSectionReal(out, node.y);
+        out += ' ';
+        AppendInteger(out, node.fixed != 0 ? 1 : 0);
+        out += ' ';
+        AppendInteger(out, node.sharing);
+        out += ' ';
+        AppendInteger(out, node.border);
+        out.append(LineEnd);
+    }
 
-    AppendLine(out, FormatSectionInteger(Section.Model.Length()));
+    AppendInteger(out, Section.Model.Length());
+    out.append(LineEnd);
     for (const SPolygon& body : Section.Model) {
-        AppendLine(out, FormatSectionInteger(body.Length()));
+        AppendInteger(out, body.Length());
+        out.append(LineEnd);
         for (const Polygon& ring : body) {
             AppendLine(out, ParamsToText(ring.params));
-            std::string indexes;
-            for (int32_t node : ring.ring)
-                indexes += FormatSectionInteger(node) + ' ';
-            AppendLine(out, indexes);
+            for (int32_t node : ring.ring) {
+                AppendInteger(out, node);
+                out += ' ';
+            }
+            out.append(LineEnd);
         }
     }
 
-    AppendLine(out, FormatSectionInteger(Section.Lines.Length()));
+    AppendInteger(out, Section.Lines.Length());
+    out.append(LineEnd);
     for (const line& record : Section.Lines) {
         AppendLine(out, ComplexArrayToText(record.points, "", 0, true));
         AppendLine(out, RealArrayToText(record.values, "", 0, true));

@@ -205,19 +205,52 @@ bool RingsOverlap(const arofintM& first, const arofintM& second, const Tnodes& n
 // The segment from the polyline's last-but-one point to point against the
 // segments (i, i+1), i = 0 .. n-3.
 bool PolylineCrossesItself(const complexM& point, const arofcomplexM& polyline);
+// Whether the drawn polygon's area overlaps a ring of any body (host ring
+// skipped).
 bool PolygonOverlapsModel(const arofcomplexM& polygon, const AllSpolygon& model, const Tnodes& nodes);
 // 1 when the polyline being drawn may go on, 0 when its last point or
-// segment (or, with closing, its closing segment) meets the model or itself.
+// segment (or, with closing, its closing segment) meets the model or
+// itself, or leaves the frame's outline.
 int CheckDrawnPolyline(const arofcomplexM& points, const AllSpolygon& model, const Tnodes& nodes, bool closing);
+
+// --- Ring shapes (overlap, frame, degenerate rings) ----------------------------
+// Boundaries compare with a tolerance relative to the shapes' extent, so
+// rings that share edges or vertices (neighbouring bodies) do not overlap,
+// and a vertex on an edge counts as touching it.
+
+// Whether the areas of two rings overlap (not merely touch).
+bool PolygonsOverlap(const arofcomplexM& p, const arofcomplexM& q);
+// Whether the polygon (or the segment) lies inside the outline or on it.
+bool PolygonWithinOutline(const arofcomplexM& polygon, const arofcomplexM& outline);
+bool SegmentWithinOutline(const complexM& a, const complexM& b, const arofcomplexM& outline);
+// Whether two edges that are not neighbours cross or touch.
+bool PolygonCrossesItself(const arofcomplexM& polygon);
+// Whether the ring turns back on itself at a vertex: a zero-length edge or
+// a zero-width spike (the vertex and its neighbours have no area by
+// PolygonHasNoArea, and the vertex does not lie between them).
+bool PolygonHasDegenerateVertex(const arofcomplexM& polygon);
+// The host ring's outline (its walk up to the first return), as points.
+arofcomplexM FrameOutline(const AllSpolygon& model, const Tnodes& nodes);
+// Whether a new ring over the points would keep the model sound: it has
+// area, no degenerate vertex, does not cross itself, lies in the frame and
+// overlaps no ring of the model (the host ring aside).
+bool PolygonFitsModel(const arofcomplexM& points, const AllSpolygon& model, const Tnodes& nodes);
+// The same for one ring of the model (against every other ring), and for
+// every ring of the listed bodies.
+bool RingFitsModel(int body, int sub, const AllSpolygon& model, const Tnodes& nodes);
+bool BodiesFitModel(const arofintM& bodies, const AllSpolygon& model, const Tnodes& nodes);
+// BodiesFitModel for every body: after a change of the frame, which bounds them all.
+bool ModelFits(const AllSpolygon& model, const Tnodes& nodes);
 
 // --- Nearest elements and selections --------------------------------------
 // The searches measure scaled distances: kx and ky multiply x and y
 // differences, so a caller measures in screen pixels while the model is in
 // model units. Ties keep the first found (body, ring, position order).
 
-// Scaled distance from p to segment ab; beside the segment the perpendicular
-// distance, beyond its ends twice the distance to the nearer end (so a point
-// beyond the end of a short edge loses against an edge it lies beside).
+// Scaled distance from p to segment ab; beside the segment (its projection
+// between the ends) the perpendicular distance, beyond its ends twice the
+// distance to the nearer end (so a point beyond the end of a short edge
+// loses against an edge it lies beside).
 double DistanceToSegment(double kx, double ky, const complexM& a, const complexM& b, const complexM& p);
 double ScaledDistance(const complexM& p, const complexM& q, double kx, double ky);
 double PlainDistance(const complexM& p, const complexM& q);
@@ -277,11 +310,12 @@ bool FindInRing(int node, const arofintM& ring, int& position);
 
 // Reverses the points when they run clockwise (PolygonIsClockwise).
 void NormalizeOrientation(arofcomplexM& points);
-// Moves the point onto the line through a and b, along x when the segment is
-// steeper on screen, else along y.
+// Moves the point onto the segment ab, along x when the segment is steeper
+// on screen, else along y; beyond an end it goes to that end.
 void SnapPointToSegment(complexM& point, double kx, double ky, const complexM& a, const complexM& b);
-// Inserts a new node at the point into every ring of the body that has the
-// edge ab; false (nothing changed) within 1e-4 of a or b.
+// Inserts a new node at the point, snapped onto the edge, into every ring of
+// the body that has the edge ab; false (nothing changed) when the snapped
+// point lies within 1e-4 of a or b.
 bool AddNodeOnEdge(int a, int b, int body, double kx, double ky, Tnodes& nodes, AllSpolygon& model,
                    const complexM& point);
 // A new body of one ring over the drawn points (normalised in place).
@@ -339,8 +373,14 @@ bool RemoveStrayFrameNodes(AllSpolygon& model, Tnodes& nodes);
 int BuildFrameModel(Tnodes& nodes, AllSpolygon& model, const arofcomplexM& profile, bool useProfile, double bottom,
                     double top, double right, double left);
 void FitBorderNodesToArea(Tnodes& nodes, double bottom, double top, double right, double left);
+// The number of frame nodes (the first nodes of the table) that
+// BuildFrameModel makes for the profile and area.
+int FrameNodeCount(const arofcomplexM& profile, bool useProfile, double bottom, double top, double right,
+                   double left);
 // Clamps a moved node's proposed position into the area and onto its
-// border; true for the border kinds that keep it on a border line.
+// border, strictly between its neighbours along the frame's outline (so it
+// keeps its order and stays off the corners); true for the border kinds
+// that keep it on a border line.
 bool ConstrainNodeToBorder(int node, const arofcomplexM& profile, bool useProfile, const Tnodes& nodes,
                            const AllSpolygon& model, double& y, double& x, double bottom, double top, double right,
                            double left);

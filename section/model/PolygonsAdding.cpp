@@ -129,20 +129,27 @@ void NormalizeOrientation(arofcomplexM& points)
 
 void SnapPointToSegment(complexM& point, double kx, double ky, const complexM& a, const complexM& b)
 {
-    if (std::fabs(b.re - a.re) * kx <= std::fabs(b.im - a.im) * ky)
-        point.re = LinearInterpolate(a.im, a.re, b.im, b.re, point.im);
-    else
+    // The coordinate along the segment is first kept within its span: beyond
+    // an end the line's extension would put the point off the segment.
+    if (std::fabs(b.re - a.re) * kx <= std::fabs(b.im - a.im) * ky) {
+        point.im = std::clamp(point.im, std::min(a.im, b.im), std::max(a.im, b.im));
+        point.re = a.im == b.im ? a.re : LinearInterpolate(a.im, a.re, b.im, b.re, point.im);
+    } else {
+        point.re = std::clamp(point.re, std::min(a.re, b.re), std::max(a.re, b.re));
         point.im = LinearInterpolate(a.re, a.im, b.re, b.im, point.re);
+    }
 }
 
 bool AddNodeOnEdge(int a, int b, int body, double kx, double ky, Tnodes& nodes, AllSpolygon& model,
                    const complexM& point)
 {
     const complexM pa = NodePoint(nodes, a), pb = NodePoint(nodes, b);
-    if (PlainDistance(point, pa) < 1e-4 || PlainDistance(point, pb) < 1e-4)
-        return false;
     complexM snapped = point;
     SnapPointToSegment(snapped, kx, ky, pa, pb);
+    // Tested where the node will be: on a steep edge the snap can move a
+    // point that was clear of the ends onto one of them.
+    if (PlainDistance(snapped, pa) < 1e-4 || PlainDistance(snapped, pb) < 1e-4)
+        return false;
     const int node = AppendFreeNode(nodes, snapped);
     for (int sub = 0; sub < model[body].Length(); ++sub)
         InsertIntoEdge(model[body][sub].ring, IsHostRing(body, sub), a, b, node);
@@ -180,7 +187,9 @@ bool AddPolygon(arofcomplexM& points, AllSpolygon& model, Tnodes& nodes)
     // after normalising means the same.
     if (PolygonHasNoArea(points) || PolygonIsClockwise(points))
         return false;
-    if (PolygonOverlapsModel(points, model, nodes))
+    // Overlap by area, the frame, and rings that cross themselves or have a
+    // zero-length edge or a spike.
+    if (!PolygonFitsModel(points, model, nodes))
         return false;
     arofintM ring;
     for (const complexM& point : points)
@@ -223,7 +232,8 @@ bool AddSubPolygon(int start, int end, int body, bool reverse, Tnodes& nodes, Al
         return false;
     model[body].Add(NewRing(std::move(ring)));
 
-    if (NestedWithAnyBody(body, model, nodes) || RingOverlapsOtherRings(model[body].High(), body, model, nodes))
+    if (NestedWithAnyBody(body, model, nodes) || RingOverlapsOtherRings(model[body].High(), body, model, nodes) ||
+        !RingFitsModel(body, model[body].High(), model, nodes))
         return false;
     UpdateBodySharing(body, model, nodes);
     return true;
@@ -244,7 +254,11 @@ bool DividePolygon(int a, int b, int body, int& id, Tnodes& nodes, AllSpolygon& 
     if (a == b)
         return false;
     int sub = -1;
+    // The host ring holds every node of its outline twice: it is never the
+    // ring to divide.
     for (int s = 0; s < model[body].Length() && sub < 0; ++s) {
+        if (IsHostRing(body, s))
+            continue;
         const arofintM& ring = model[body][s].ring;
         const auto holds = std::count_if(ring.begin(), ring.end(), [&](int node) { return node == a || node == b; });
         if (holds == 2)

@@ -429,19 +429,65 @@ void FitBorderNodesToArea(Tnodes& nodes, double bottom, [[maybe_unused]] double 
     }
 }
 
+int FrameNodeCount(const arofcomplexM& profile, bool useProfile, double bottom, double top, double right,
+                   double left)
+{
+    Tnodes frameNodes;
+    AllSpolygon frameModel;
+    return BuildFrameModel(frameNodes, frameModel, profile, useProfile, bottom, top, right, left);
+}
+
+namespace {
+
+// The range a border node may take along its border line: strictly between
+// its neighbours on the frame's outline, so it neither overtakes them nor
+// lands on a corner. A node that is not on the outline (a node of another
+// body lying on the border) keeps off the corners of its border line.
+// False when the node has no room to move.
+bool BorderRange(int node, const AllSpolygon& model, const Tnodes& nodes, bool alongX, double low, double high,
+                 double& from, double& to)
+{
+    const arofintM outline = model.Empty() || model[0].Empty() ? arofintM() : HostOutline(model[0][0].ring);
+    const int position = outline.IndexOf(node);
+    if (position >= 0) {
+        const int before = outline[(position + outline.Length() - 1) % outline.Length()];
+        const int after = outline[(position + 1) % outline.Length()];
+        low = alongX ? nodes[before].x : nodes[before].y;
+        high = alongX ? nodes[after].x : nodes[after].y;
+        if (low > high)
+            std::swap(low, high);
+    }
+    // Clear of the border-kind tolerance, and in proportion to the area.
+    const double margin = std::max(1e-6 * (high - low), 2e-5);
+    from = low + margin;
+    to = high - margin;
+    return from <= to;
+}
+
+// Keeps the coordinate along the border within the node's range; a node
+// without room stays where it is.
+void KeepInBorderRange(int node, const AllSpolygon& model, const Tnodes& nodes, bool alongX, double low,
+                       double high, double& value)
+{
+    double from = 0.0, to = 0.0;
+    if (BorderRange(node, model, nodes, alongX, low, high, from, to))
+        value = std::clamp(value, from, to);
+    else
+        value = alongX ? nodes[node].x : nodes[node].y;
+}
+
+} // namespace
+
 bool ConstrainNodeToBorder(int node, const arofcomplexM& profile, bool useProfile, const Tnodes& nodes,
                            const AllSpolygon& model, double& y, double& x, double bottom, double top, double right,
                            double left)
 {
-    (void)model;
     // The frame's own nodes come first in the table, as many as the frame
     // built for this profile and area has. Nodes added later on the frame's
     // outline join the host ring, but they are not frame nodes: counting
     // every node up to the largest index on the host ring would freeze
     // every border node numbered below the latest such node.
-    Tnodes frameNodes;
-    AllSpolygon frameModel;
-    if (node < BuildFrameModel(frameNodes, frameModel, profile, useProfile, bottom, top, right, left))
+    if (node < FrameNodeCount(profile, useProfile, bottom, top, right, left))
         return false;
 
     x = std::max(left, std::min(x, right));
@@ -449,14 +495,18 @@ bool ConstrainNodeToBorder(int node, const arofcomplexM& profile, bool useProfil
     switch (nodes[node].border) {
     case bkLeft:
         x = left;
+        KeepInBorderRange(node, model, nodes, false, nodes[0].y, bottom, y);
         return true;
     case bkBottom:
         y = bottom;
+        KeepInBorderRange(node, model, nodes, true, left, right, x);
         return true;
     case bkRight:
         x = right;
+        KeepInBorderRange(node, model, nodes, false, nodes[3].y, bottom, y);
         return true;
     case bkSurface:
+        KeepInBorderRange(node, model, nodes, true, left, right, x);
         // The same surface the frame was built on, so the node stays on it.
         y = SurfaceDepth(SurfaceKnots(profile, useProfile, right, left), x, top);
         return true;

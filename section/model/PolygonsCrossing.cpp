@@ -291,14 +291,33 @@ bool PolylineCrossesItself(const complexM& point, const arofcomplexM& polyline)
 
 bool PolygonOverlapsModel(const arofcomplexM& polygon, const AllSpolygon& model, const Tnodes& nodes)
 {
+    // By area: vertex tests alone let a ring through that runs through
+    // another's corners or lies exactly on it.
     return AnyNonHostRing(model, [&](int b, int s) {
-        const arofintM& ring = model[b][s].ring;
-        for (const complexM& vertex : polygon)
-            if (PointInRing(vertex, ring, nodes))
-                return true;
-        return !ring.Empty() && PointInComplexPolygon(NodePoint(nodes, ring[0]), polygon);
+        return PolygonsOverlap(polygon, RingPoints(model[b][s].ring, nodes));
     });
 }
+
+namespace {
+
+// The closing segment from the last point back to the first against the
+// segments that do not end in either of them.
+bool ClosingSegmentCrossesPolyline(const arofcomplexM& points)
+{
+    const int n = points.Length();
+    for (int i = 1; i <= n - 3; ++i)
+        if (SegmentsIntersect(points[n - 1], points[0], points[i], points[i + 1]))
+            return true;
+    return false;
+}
+
+// Whether the segment leaves the frame (the host ring's outline).
+bool LeavesFrame(const complexM& a, const complexM& b, const arofcomplexM& frame)
+{
+    return frame.Length() >= 3 && !SegmentWithinOutline(a, b, frame);
+}
+
+} // namespace
 
 int CheckDrawnPolyline(const arofcomplexM& points, const AllSpolygon& model, const Tnodes& nodes, bool closing)
 {
@@ -306,7 +325,10 @@ int CheckDrawnPolyline(const arofcomplexM& points, const AllSpolygon& model, con
     if (n == 0)
         return 1;
     const complexM& last = points[n - 1];
-    if (PointInOtherBodies(last, -1, model, nodes))
+    const arofcomplexM frame = FrameOutline(model, nodes);
+    if (PointInOtherBodies(last, -1, model, nodes) || LeavesFrame(last, last, frame))
+        return 0;
+    if (n >= 2 && LeavesFrame(points[n - 2], last, frame))
         return 0;
     if (n == 2 && SegmentCrossesOtherBodies(points[0], last, -1, nodes, model))
         return 0;
@@ -315,7 +337,8 @@ int CheckDrawnPolyline(const arofcomplexM& points, const AllSpolygon& model, con
             return 0;
         if (PolylineCrossesItself(last, points))
             return 0;
-        if (closing && SegmentCrossesOtherBodies(points[0], last, -1, nodes, model))
+        if (closing && (SegmentCrossesOtherBodies(points[0], last, -1, nodes, model) ||
+                        ClosingSegmentCrossesPolyline(points) || LeavesFrame(last, points[0], frame)))
             return 0;
     }
     return 1;

@@ -22,17 +22,15 @@ constexpr double FreeEdgeEndThreshold = 7.0;
 constexpr double NearEndRatio = 0.1;
 constexpr double BorderTolerance = 1e-5;
 
-bool Between(double low, double value, double high)
+// Whether p lies beside the segment, its projection strictly between the
+// ends (on screen, so the factors apply); only then does the perpendicular
+// distance apply. A point beyond an end is measured to that end even when
+// it lies within the segment's span along one axis.
+bool BesideSegment(double kx, double ky, const complexM& a, const complexM& b, const complexM& p)
 {
-    return low < value && value < high;
-}
-
-// Whether p lies beside the segment in x or, failing that, in y; only then
-// does the perpendicular distance apply.
-bool BesideSegment(const complexM& a, const complexM& b, const complexM& p)
-{
-    return Between(std::min(a.re, b.re), p.re, std::max(a.re, b.re)) ||
-           Between(std::min(a.im, b.im), p.im, std::max(a.im, b.im));
+    const double dx = (b.re - a.re) * kx, dy = (b.im - a.im) * ky;
+    const double along = (p.re - a.re) * kx * dx + (p.im - a.im) * ky * dy;
+    return along > 0.0 && along < dx * dx + dy * dy;
 }
 
 // A cheap pre-test of DistanceToSegment against the best distance so far,
@@ -44,7 +42,7 @@ bool MayBeCloser(double kx, double ky, const complexM& a, const complexM& b, con
     if (best >= NoDistance)
         return true;
     const double limit = best * best * (1.0 + 1e-9);
-    if (BesideSegment(a, b, p)) {
+    if (BesideSegment(kx, ky, a, b, p)) {
         const double c = (a.im - b.im) * p.re + (b.re - a.re) * p.im + (a.re * b.im - b.re * a.im);
         const double dy = (b.im - a.im) * ky;
         const double dx = (b.re - a.re) * kx;
@@ -201,7 +199,7 @@ void CollectRingNodes(bool onlyFree, const arofintM& ring, const Tnodes& nodes, 
 
 double DistanceToSegment(double kx, double ky, const complexM& a, const complexM& b, const complexM& p)
 {
-    if (BesideSegment(a, b, p)) {
+    if (BesideSegment(kx, ky, a, b, p)) {
         const double c = (a.im - b.im) * p.re + (b.re - a.re) * p.im + (a.re * b.im - b.re * a.im);
         const double dy = (b.im - a.im) * ky;
         const double dx = (b.re - a.re) * kx;

@@ -65,23 +65,76 @@ locale_t ClassicLocale()
     return classic;
 }
 
+// strtod in the classic locale, for the rare numbers from_chars leaves out
+// of range: underflow quietly gives a denormal or zero, overflow infinity.
+double ParseOutOfRange(std::string_view number)
+{
+    const std::string copy(number);
+    return strtod_l(copy.c_str(), nullptr, ClassicLocale());
+}
+
+bool EqualsNoCase(std::string_view text, std::string_view lower) noexcept
+{
+    if (text.size() != lower.size())
+        return false;
+    for (size_t i = 0; i < text.size(); ++i)
+        if ((text[i] | 0x20) != lower[i])
+            return false;
+    return true;
+}
+
+// "inf", "infinity" or "nan" in any case, with an optional sign.
+bool IsNonFiniteWord(std::string_view text) noexcept
+{
+    if (!text.empty() && (text[0] == '+' || text[0] == '-'))
+        text.remove_prefix(1);
+    return EqualsNoCase(text, "inf") || EqualsNoCase(text, "infinity") || EqualsNoCase(text, "nan");
+}
+
+} // namespace
+
+TRealText ReadRealText(std::string_view text, double& value)
+{
+    size_t start = 0;
+    while (start < text.size() && IsSeparator(text[start]))
+        ++start;
+    text.remove_prefix(start);
+    // The first comma is the decimal point; a number that needs the swap is
+    // copied into a buffer on the stack (longer texts are no number form a
+    // writer makes, but still read).
+    char buffer[64];
+    std::string longCopy;
+    std::string_view number = text;
+    if (const size_t comma = text.find(','); comma != std::string_view::npos) {
+        char* target = buffer;
+        if (text.size() > sizeof buffer) {
+            longCopy.assign(text);
+            target = longCopy.data();
+        } else {
+            std::copy(text.begin(), text.end(), buffer);
+        }
+        target[comma] = '.';
+        number = std::string_view(target, text.size());
+    }
+    if (!HasNumberForm(number))
+        return IsNonFiniteWord(number) ? TRealText::NotFinite : TRealText::NotANumber;
+    const char* first = number.data() + (number[0] == '+' ? 1 : 0);
+    const char* last = number.data() + number.size();
+    double parsed = 0.0;
+    const auto [end, error] = std::from_chars(first, last, parsed, std::chars_format::general);
+    if (error == std::errc::result_out_of_range || end != last)
+        parsed = ParseOutOfRange(number);
+    if (!std::isfinite(parsed))
+        return TRealText::NotFinite;
+    value = parsed;
+    return TRealText::Number;
+}
+
+namespace {
+
 bool ParseReal(std::string_view text, double& value)
 {
-    std::string number(text);
-    if (const size_t comma = number.find(','); comma != std::string::npos)
-        number[comma] = '.';
-    size_t start = 0;
-    while (start < number.size() && IsSeparator(number[start]))
-        ++start;
-    if (!HasNumberForm(std::string_view(number).substr(start)))
-        return false;
-    // strtod in the classic locale: the point is always the separator, and
-    // underflow quietly gives a denormal or zero while overflow is an error.
-    const double parsed = strtod_l(number.c_str() + start, nullptr, ClassicLocale());
-    if (!std::isfinite(parsed))
-        return false;
-    value = parsed;
-    return true;
+    return ReadRealText(text, value) == TRealText::Number;
 }
 
 int AdaptiveExtraDecimals(double value)
@@ -117,32 +170,39 @@ double TextToReal(std::string_view text, bool inclusive, double low, double high
     return value;
 }
 
+bool TWordReader::Next(std::string_view& word) noexcept
+{
+    const size_t n = FText.size();
+    if (FDone || n == 0)
+        return false;
+    while (FPosition < n && IsSeparator(FText[FPosition]))
+        ++FPosition;
+    const size_t start = FPosition;
+    while (FPosition < n && !IsSeparator(FText[FPosition]))
+        ++FPosition;
+    word = FText.substr(start, FPosition - start);
+    // Go on while the position reached is before the last character.
+    FDone = !(FPosition + 1 < n);
+    return true;
+}
+
 arofstrM SplitWords(std::string_view text)
 {
     arofstrM words;
-    const size_t n = text.size();
-    if (n == 0)
-        return words;
-    size_t position = 0;
-    do {
-        while (position < n && IsSeparator(text[position]))
-            ++position;
-        const size_t start = position;
-        while (position < n && !IsSeparator(text[position]))
-            ++position;
-        words.Add(std::string(text.substr(start, position - start)));
-        // Go on while the position reached is before the last character.
-    } while (position + 1 < n);
+    TWordReader reader(text);
+    for (std::string_view word; reader.Next(word);)
+        words.Add(std::string(word));
     return words;
 }
 
 arofdoubleM TextToRealArray(std::string_view text, int skip)
 {
     arofdoubleM values;
-    const arofstrM words = SplitWords(text);
-    for (int i = std::max(skip, 0); i < words.Length(); ++i) {
+    TWordReader reader(text);
+    int index = 0;
+    for (std::string_view word; reader.Next(word); ++index) {
         double value = 0.0;
-        if (ParseReal(words[i], value))
+        if (index >= skip && ParseReal(word, value))
             values.Add(value);
     }
     return values;

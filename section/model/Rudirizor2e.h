@@ -52,9 +52,32 @@ double TextToReal(std::string_view text, bool inclusive, double low, double high
 // The reader behind TextToReal: false (value untouched) on a parse error.
 bool TryTextToReal(std::string_view text, double& value);
 
+// What a text is as a real.
+enum class TRealText {
+    Number,     // a finite number
+    NotANumber, // no number form
+    NotFinite,  // "inf", "nan", or a number form beyond the largest double
+};
+// The reader behind TryTextToReal, telling a text that is no number from one
+// that is a number but not a finite one. Reads without heap allocations.
+TRealText ReadRealText(std::string_view text, double& value);
+
 // Splits a line into words at blanks and tabs. A text that ends in two or
 // more separators yields one final empty word; an empty text yields nothing.
 arofstrM SplitWords(std::string_view text);
+
+// The words of SplitWords one by one, as views into the text.
+class TWordReader {
+public:
+    explicit TWordReader(std::string_view text) noexcept : FText(text) {}
+    // The next word; false after the last.
+    bool Next(std::string_view& word) noexcept;
+
+private:
+    std::string_view FText;
+    size_t FPosition = 0;
+    bool FDone = false;
+};
 
 // The words with index >= skip that read as numbers (others are dropped but
 // still count for skip).

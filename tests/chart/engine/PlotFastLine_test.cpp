@@ -14,7 +14,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <memory>
+#include <random>
 #include <vector>
 
 namespace lp {
@@ -152,13 +154,109 @@ TEST(FastLine, DrawAllPointsOffReducesEachPixelColumn)
     FastLineFixture F;
     F.Series->SetDrawAllPoints(false);
     // Five points in pixel column 10 (x = 1.00 .. 1.04), then one at 50.
+    // The column's path leaves its entry (50) upwards to the top (10), sweeps
+    // down to the bottom (90) and reaches its exit (60) downwards, from 40,
+    // as the full line does: so it goes up to 10 once more.
     F.Add({{0, 0}, {1.00, 5}, {1.01, 9}, {1.02, 1}, {1.03, 6}, {1.04, 4}, {5, 5}});
-    EXPECT_EQ(F.Polylines(), QStringList{"Polyline([0 100;10 50;10 10;10 90;10 60;50 50])"});
+    EXPECT_EQ(F.Polylines(), QStringList{"Polyline([0 100;10 50;10 10;10 90;10 10;10 60;50 50])"});
     // Drawing every point keeps all of them.
     F.Series->SetDrawAllPoints(true);
     const QStringList All = F.Polylines();
     ASSERT_EQ(All.size(), 1);
     EXPECT_EQ(All[0].count(';'), 6);
+}
+
+// The pixels of a 300 x 200 chart drawing Points with DrawAllPoints as given
+// (Unsorted: X kept in the order given; Clipped: to the chart rectangle).
+QImage DrawnPixels(const std::vector<std::pair<double, double>>& Points, bool DrawAll, double XMin, double XMax,
+                   double YMin, double YMax, bool InvertX, bool InvertY, bool Unsorted = false,
+                   bool Clipped = false)
+{
+    TTestChart Chart;
+    Chart.SetBounds(0, 0, 300, 200);
+    Chart.SetView3D(false);
+    Chart.SetBufferedDisplay(false);
+    auto* Series = new TFastLineSeries(&Chart);
+    Chart.AddSeries(Series);
+    Series->SetSeriesColor(clBlack);
+    Series->SetDrawAllPoints(DrawAll);
+    if (Unsorted)
+        Series->XValues()->SetOrder(loNone);
+    Series->BeginUpdate();
+    for (const auto& [X, Y] : Points)
+        Series->AddXY(X, Y);
+    Series->EndUpdate();
+    Chart.BottomAxis()->SetMinMax(XMin, XMax);
+    Chart.LeftAxis()->SetMinMax(YMin, YMax);
+    Chart.BottomAxis()->SetInverted(InvertX);
+    Chart.LeftAxis()->SetInverted(InvertY);
+    test::PlaceAxes(Chart, TRect{10, 10, 290, 190});
+    const std::unique_ptr<TBitmap> Target = test::BindCanvas(Chart);
+    Target->Canvas().Brush().SetColor(clWhite);
+    Target->Canvas().FillRect(TRect{0, 0, 300, 200});
+    if (Clipped) // as a paint clips series to the chart rectangle
+        Target->Canvas().Handle().IntersectClipRect(10, 10, 290, 190);
+    Series->CalcFirstLastVisibleIndex();
+    Series->DrawAllValues();
+    return Target->Image().copy();
+}
+
+TEST(FastLine, ReducedColumnsDrawTheSamePixelsAsEveryPoint)
+{
+    // Random walks and noise, dense (hundreds of points a column) and sparse,
+    // zoomed into part of the data and inverted: with DrawAllPoints off the
+    // series reduces columns in value space, and must not change a pixel.
+    std::mt19937 Random(3);
+    std::normal_distribution<double> Step(0.0, 1.0);
+    std::uniform_real_distribution<double> Noise(-50.0, 50.0);
+    struct Range {
+        double XMin, XMax, YMin, YMax;
+    };
+    const Range Ranges[] = {{0, 1, -60, 60}, {0.25, 0.5, -20, 20}, {-0.5, 1.5, -200, 200}, {0.3, 0.30002, -60, 60}};
+    for (const int Count : {50, 3000, 100000}) {
+        std::vector<std::pair<double, double>> Walk, Scatter;
+        double Y = 0;
+        for (int I = 0; I < Count; ++I) {
+            Y += Step(Random);
+            Walk.emplace_back(double(I) / Count, Y);
+            Scatter.emplace_back(double(I) / Count, Noise(Random));
+        }
+        for (const auto* Points : {&Walk, &Scatter})
+            for (const Range& R : Ranges)
+                for (const int Inversion : {0, 1, 2, 3}) {
+                    SCOPED_TRACE(testing::Message() << Count << " points, X " << R.XMin << " .. " << R.XMax
+                                                    << ", inversion " << Inversion);
+                    const bool IX = Inversion & 1, IY = Inversion & 2;
+                    for (const bool Clip : {false, true}) {
+                        const QImage All =
+                            DrawnPixels(*Points, true, R.XMin, R.XMax, R.YMin, R.YMax, IX, IY, false, Clip);
+                        const QImage Reduced =
+                            DrawnPixels(*Points, false, R.XMin, R.XMax, R.YMin, R.YMax, IX, IY, false, Clip);
+                        EXPECT_TRUE(All == Reduced) << (Clip ? "clipped" : "whole device");
+                    }
+                }
+    }
+}
+
+TEST(FastLine, ReducedColumnsFallBackForNullsAndUnsortedValues)
+{
+    // Data the value-space grouping cannot take (nulls, X not in order, NaN)
+    // is reduced point by point: still the pixels of every point.
+    std::vector<std::pair<double, double>> Points;
+    for (int I = 0; I < 20000; ++I)
+        Points.emplace_back(I < 10000 ? I / 20000.0 : std::fmod(I * 0.37, 1.0), std::sin(I * 0.01) * 40);
+    EXPECT_TRUE(DrawnPixels(Points, true, 0, 1, -60, 60, false, false, true) ==
+                DrawnPixels(Points, false, 0, 1, -60, 60, false, false, true));
+    Points.resize(10000);
+    Points[5000].second = std::nan("");
+    EXPECT_TRUE(DrawnPixels(Points, true, 0, 0.5, -60, 60, true, false) ==
+                DrawnPixels(Points, false, 0, 0.5, -60, 60, true, false));
+    FastLineFixture F;
+    F.Series->SetDrawAllPoints(false);
+    F.Add({{0, 0}, {1.00, 5}, {1.01, 9}});
+    F.Series->AddNullXY(1.02, 1);
+    F.Add({{1.03, 6}, {1.04, 4}, {5, 5}});
+    EXPECT_EQ(F.Polylines(), QStringList{"Polyline([0 100;10 50;10 10;10 40;10 60;50 50])"});
 }
 
 struct FillRow {

@@ -6,6 +6,9 @@
 
 #include <QtGui/QFontInfo>
 
+#include <random>
+#include <vector>
+
 #include <gtest/gtest.h>
 
 namespace lp {
@@ -557,6 +560,79 @@ TEST(DevicePaths, APolygonDrawsAsItsPathDoes)
     viaPath.dc->EndPath();
     viaPath.dc->StrokeAndFillPath();
     EXPECT_EQ(direct.Art(), viaPath.Art());
+}
+
+// One shape drawn by a primitive, given corner points.
+using TShapeCall = void (*)(TDeviceContext& DC, const std::vector<TPoint>& Points);
+
+struct TFastRouteRow {
+    const char* Name;
+    int Corners;
+    TShapeCall Draw;
+};
+
+TEST(DevicePaths, FastRoutesDrawAsTheirPathsDo)
+{
+    // Polylines, rectangles and polygons with plain pens and solid brushes
+    // go straight to QPainter; each must give the pixels of its path, for
+    // random shapes (degenerate ones and turned-over corners included), with
+    // null and plain pens, clear and solid brushes.
+    const TFastRouteRow rows[] = {
+        {"polyline", 12, [](TDeviceContext& DC, const std::vector<TPoint>& P) { DC.Polyline(P.data(), int(P.size())); }},
+        {"rectangle", 2, [](TDeviceContext& DC, const std::vector<TPoint>& P) { DC.Rectangle(P[0].X, P[0].Y, P[1].X, P[1].Y); }},
+        {"polygon", 6, [](TDeviceContext& DC, const std::vector<TPoint>& P) { DC.Polygon(P.data(), int(P.size())); }},
+    };
+    std::mt19937 random(9);
+    for (const TFastRouteRow& row : rows)
+        for (int round = 0; round < 300; ++round) {
+            const int span = round % 3 == 0 ? 4 : 40;
+            std::uniform_int_distribution<int> coordinate(-3, span);
+            std::vector<TPoint> points(static_cast<size_t>(row.Corners));
+            for (TPoint& p : points)
+                p = {coordinate(random), coordinate(random)};
+            Surface direct(40, 40), viaPath(40, 40);
+            for (Surface* s : {&direct, &viaPath}) {
+                s->dc->SelectPen(CreatePen(round % 4 == 1 ? PS_NULL : PS_SOLID, 1, clBlack));
+                s->dc->SelectBrush(round % 5 == 2 ? NullBrush() : CreateSolidBrush(clRed));
+                s->dc->SetViewportOrg(round % 7 == 3 ? 2 : 0, round % 7 == 3 ? -1 : 0);
+            }
+            row.Draw(*direct.dc, points);
+            viaPath.dc->BeginPath();
+            row.Draw(*viaPath.dc, points);
+            viaPath.dc->EndPath();
+            if (row.Corners == 12)
+                viaPath.dc->StrokePath();
+            else
+                viaPath.dc->StrokeAndFillPath();
+            ASSERT_EQ(direct.Art(), viaPath.Art()) << row.Name << " round " << round;
+        }
+}
+
+TEST(DevicePaths, StyledLinesDrawAsTheirPathsDo)
+{
+    // Dotted and dashed lines running forward go straight to QPainter, with
+    // their gaps in the background colour when it is opaque.
+    std::mt19937 random(4);
+    std::uniform_int_distribution<int> coordinate(-3, 45);
+    const int styles[] = {PS_DOT, PS_DASH, PS_DASHDOT, PS_DASHDOTDOT, PS_ALTERNATE};
+    for (int round = 0; round < 400; ++round) {
+        Surface direct(40, 40), viaPath(40, 40);
+        const TPoint from{coordinate(random), coordinate(random)};
+        const TPoint to{coordinate(random), coordinate(random)};
+        for (Surface* s : {&direct, &viaPath}) {
+            s->dc->SelectPen(ExtCreatePen(styles[round % 5], 1, clBlack));
+            s->dc->SetBkMode(round % 3 == 0 ? TRANSPARENT : OPAQUE);
+            s->dc->SetBkColor(clRed);
+            s->dc->MoveTo(from.X, from.Y);
+        }
+        direct.dc->LineTo(to.X, to.Y);
+        viaPath.dc->BeginPath();
+        viaPath.dc->LineTo(to.X, to.Y);
+        viaPath.dc->EndPath();
+        viaPath.dc->StrokePath();
+        ASSERT_EQ(direct.Art(), viaPath.Art()) << "round " << round;
+        EXPECT_EQ(direct.dc->CurrentPosition(), to);
+    }
 }
 
 TEST(DeviceArcs, PieFollowsTheArcDirection)

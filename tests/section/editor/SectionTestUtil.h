@@ -11,8 +11,9 @@
 namespace lp {
 
 struct TSectionFixture {
-    // A new 1000 x 100 model with Count square bodies: body k spans
-    // x 100 + 250 (k - 1) .. 200 + 250 (k - 1), y 10 .. 50.
+    // A new 1000 x 100 model with Count square bodies: body k (1 .. 4) spans
+    // x 100 + 250 (k - 1) .. 200 + 250 (k - 1), y 10 .. 50; further bodies
+    // are small squares in rows below them.
     static void AddBodies(TPolygonChart& Chart, int Count)
     {
         Chart.NewModel({}, false, 0, 1000, 0, 100);
@@ -23,8 +24,12 @@ struct TSectionFixture {
     {
         const int first = Chart.Model.Length() - 1;
         for (int k = first; k < first + Count; ++k) {
-            const double left = 100 + 250.0 * k;
-            arofcomplexM square{{left, Top}, {left + 100, Top}, {left + 100, Bottom}, {left, Bottom}};
+            const int extra = k - 4;
+            const double left = extra < 0 ? 100 + 250.0 * k : 5 + 20.0 * (extra % 45);
+            const double right = extra < 0 ? left + 100 : left + 10;
+            const double top = extra < 0 ? Top : 55 + 8.0 * (extra / 45);
+            const double bottom = extra < 0 ? Bottom : top + 5;
+            arofcomplexM square{{left, top}, {right, top}, {right, bottom}, {left, bottom}};
             ASSERT_TRUE(AddPolygon(square, Chart.Model, Chart.Nodes));
         }
         Chart.RebuildMapSeries();
@@ -47,7 +52,8 @@ protected:
 
     void ExpectSound() const
     {
-        EXPECT_TRUE(CheckModelInvariants(chart.Model, chart.Nodes, &chart.ModelArea).empty());
+        for (const std::string& fault : CheckModelInvariants(chart.Model, chart.Nodes, &chart.ModelArea))
+            ADD_FAILURE() << fault;
     }
 
     // While a node, ring or body is dragged the model may cross itself;

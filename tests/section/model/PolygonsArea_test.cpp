@@ -163,11 +163,12 @@ TEST(ConstrainNodeToBorder, KeepsAMovedNodeOnItsBorder)
     const Row rows[] = {
         {"left edge moved beyond right", bkLeft, false, 150, 20, 0, 20, true},
         {"bottom edge", bkBottom, false, 40, 10, 40, 50, true},
-        {"bottom edge pulled out sideways", bkBottom, false, -30, 70, 0, 50, true},
+        // Off the corner: a margin of 1e-6 of the edge's length, at least 2e-5.
+        {"bottom edge pulled out sideways", bkBottom, false, -30, 70, 1e-4, 50, true},
         {"right edge", bkRight, false, -20, 30, 100, 30, true},
         {"surface without profile", bkSurface, false, 40, 30, 40, 0, true},
         {"surface on the profile", bkSurface, true, 40, 30, 40, 8, true},
-        {"surface beyond right, on the profile", bkSurface, true, 130, 30, 100, 20, true},
+        {"surface beyond right, on the profile", bkSurface, true, 130, 30, 100 - 1e-4, 20 - 2e-5, true},
         {"free node below bottom", bkNone, false, 50, 70, 50, 50, false},
         {"free node above top", bkNone, false, 50, -10, 50, -10, false},
         {"bottom-left corner", bkBottomLeft, false, 120, 60, 100, 50, false},

@@ -31,10 +31,13 @@ TEST(DistanceToSegment, Cases)
         {"beyond the start counts double", P(0, 0), P(10, 0), P(-3, 4), 1, 1, 10},
         {"level with an end is beyond", P(0, 0), P(10, 0), P(10, 3), 1, 1, 6},
         {"oblique, beside", P(0, 0), P(10, 10), P(6, 4), 1, 1, std::sqrt(2.0)},
-        {"oblique, level with both ends", P(0, 0), P(10, 10), P(10, 0), 1, 1, 20},
-        // Beside in y is enough for the line distance, even where the foot
-        // of the perpendicular falls outside the segment.
-        {"oblique, beside in y only", P(0, 0), P(10, 10), P(-8, 1), 1, 1, 90 / std::sqrt(200.0)},
+        {"oblique, level with both ends but beside", P(0, 0), P(10, 10), P(10, 0), 1, 1, std::sqrt(50.0)},
+        // Within the segment's span in y, but the foot of the perpendicular
+        // falls outside the segment: measured to the end, not to the line.
+        {"oblique, beyond the start within the span in y", P(0, 0), P(10, 10), P(-8, 1), 1, 1,
+         2 * std::sqrt(65.0)},
+        {"flat edge, beyond the end within the span in y", P(100, 40), P(300, 42), P(340, 41.75), 1, 1,
+         2 * std::sqrt(40.0 * 40.0 + 0.25 * 0.25)},
         {"without length", P(5, 5), P(5, 5), P(8, 9), 1, 1, 10},
         {"scaled perpendicular", P(0, 0), P(10, 0), P(5, 3), 2, 3, 9},
         {"scaled beyond", P(0, 0), P(10, 0), P(13, 4), 2, 3, 2 * std::sqrt(36.0 + 144.0)},

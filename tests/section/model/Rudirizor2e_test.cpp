@@ -4,6 +4,10 @@
 
 #include <clocale>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <random>
+#include <string>
 
 namespace lp {
 namespace {
@@ -20,6 +24,46 @@ TEST(TextToReal, ReadsDecimalFormsWithCommaOrPoint)
     };
     for (const Row& row : rows)
         EXPECT_DOUBLE_EQ(TextToReal(row.text, false, 0, 0), row.expected) << row.text;
+}
+
+TEST(TextToReal, AgreesWithTheCLibraryOnEveryForm)
+{
+    // The reader must give the very double strtod gives: texts in every form
+    // the writers make, and odd ones, at random magnitudes.
+    std::mt19937_64 random(5);
+    for (int i = 0; i < 20000; ++i) {
+        const double value = std::ldexp(static_cast<double>(random() >> 11) * 0x1p-53,
+                                        static_cast<int>(random() % 2100) - 1075);
+        char text[64];
+        const char* forms[] = {"%.14E", "%.17g", "%.3f", "%.1e", "%a"};
+        const char* form = forms[i % 4]; // hexadecimal is no number form
+        std::snprintf(text, sizeof text, form, (i & 1) ? -value : value);
+        double parsed = 0.0;
+        ASSERT_EQ(ReadRealText(text, parsed), TRealText::Number) << text;
+        EXPECT_EQ(parsed, std::strtod(text, nullptr)) << text;
+    }
+    double value = 7.0;
+    EXPECT_EQ(ReadRealText("1e-400", value), TRealText::Number);
+    EXPECT_EQ(value, 0.0);
+    EXPECT_EQ(ReadRealText("2.5e-324", value), TRealText::Number);
+    EXPECT_EQ(value, 4.9406564584124654e-324);
+    EXPECT_EQ(ReadRealText("+12,5e1", value), TRealText::Number);
+    EXPECT_EQ(value, 125.0);
+    EXPECT_EQ(ReadRealText("  -,5", value), TRealText::Number);
+    EXPECT_EQ(value, -0.5);
+}
+
+TEST(TextToReal, TellsNonFiniteTextsFromOtherWords)
+{
+    double value = 3.0;
+    for (const char* text : {"1.79769313486232E+308", "-1e400", "inf", "-Infinity", "NaN", "+nan"}) {
+        EXPECT_EQ(ReadRealText(text, value), TRealText::NotFinite) << text;
+        EXPECT_FALSE(TryTextToReal(text, value)) << text;
+    }
+    for (const char* text : {"", "*", "abc", "1.2.3", "0x10", "e5", "1e", "infinite"})
+        EXPECT_EQ(ReadRealText(text, value), TRealText::NotANumber) << text;
+    EXPECT_EQ(value, 3.0);
+    EXPECT_EQ(ReadRealText("1.79769313486231E+308", value), TRealText::Number);
 }
 
 TEST(TextToReal, ParseErrorsGiveTheMissingValue)
