@@ -22,6 +22,7 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation2
   xvfb xauth
+  poppler-utils
 )
 if [ "$fuzz" = "1" ]; then
   packages+=(clang libclang-rt-14-dev llvm)

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Fails when a source file includes a header of a layer above its own.
 # Layers from the bottom: platform/base, section/model, platform, chart/canvas,
-# ..., components, chart/editors, ...
+# ..., chart/export, components, chart/editors, ...
 # (see docs/ARCHITECTURE.md). Each entry lists the folders a layer may include.
 set -u
 root=${1:-$(dirname "$0")/..}

@@ -1,9 +1,9 @@
-// The export suite runs with an application object (offscreen), the chart
-// library, its extensions and the chart file classes started.
+// The export suite runs with an application object (offscreen) and with the
+// chart library, its extensions and the export layer started as the
+// application starts them.
 
 #include "chart/engine/PlotChart.h"
-#include "chart/export/PlotChartFile.h"
-#include "chart/export/PlotChartImage.h"
+#include "chart/export/PlotExport.h"
 #include "chart/extensions/PlotExtensions.h"
 
 #include <QtWidgets/QApplication>
@@ -15,12 +15,10 @@ int main(int argc, char** argv)
     QApplication application(argc, argv);
     lp::InitializeChartLibrary();
     lp::InitializeChartExtensions();
-    lp::RegisterChartFileClasses();
-    lp::RegisterChartImage();
+    lp::InitializeChartExport();
     ::testing::InitGoogleTest(&argc, argv);
     const int Result = RUN_ALL_TESTS();
-    lp::UnRegisterChartImage();
-    lp::UnRegisterChartFileClasses();
+    lp::FinalizeChartExport();
     lp::FinalizeChartExtensions();
     lp::FinalizeChartLibrary();
     return Result;
