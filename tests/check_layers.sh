@@ -18,7 +18,7 @@ declare -A allowed=(
   [chart/extensions]="platform chart/canvas chart/engine chart/extensions"
   [chart/export]="platform chart/canvas chart/engine chart/extensions chart/export"
   [components]="platform components"
-  [chart/editors]="platform chart/canvas chart/engine chart/extensions components chart/editors"
+  [chart/editors]="platform chart/canvas chart/engine chart/extensions chart/export components chart/editors"
   [section/editor]="platform chart components section/model section/editor"
   [section/dialogs]="platform chart components section/model section/editor section/dialogs"
 )
