@@ -2,7 +2,10 @@
 
 #include "chart/engine/PlotChart.h"
 #include "chart/engine/PlotLegend.h"
+#include "platform/core/Filer.h"
 #include "platform/graphics/Bitmap.h"
+
+#include <QtCore/QBuffer>
 
 #include <QtWidgets/QApplication>
 
@@ -80,6 +83,52 @@ void Require(bool Condition, const char* What)
         return;
     std::fprintf(stderr, "fuzz: property broken: %s\n", What);
     std::abort();
+}
+
+namespace {
+
+// Reads or writes the block through the object's stored-property definition.
+void StreamBlock(TPersistent& Object, const char* Name, QBuffer& Buffer, bool Read)
+{
+    TPropertyDefinitions Definitions;
+    Object.DefineProperties(Definitions);
+    const TPropertyDefinitions::TDefinition* Block = Definitions.Find(QString::fromLatin1(Name));
+    Require(Block && Block->Binary, "the object defines the binary block");
+    if (Read)
+        Block->ReadStream(Buffer);
+    else
+        Block->WriteStream(Buffer);
+}
+
+} // namespace
+
+bool RoundTripBinaryBlock(TPersistent& Target, TPersistent& Copy, TCustomChart& Chart, const char* Name,
+                          const uint8_t* Data, size_t Size)
+{
+    QBuffer Input;
+    Input.setData(Bytes(Data, Size));
+    Input.open(QIODevice::ReadOnly);
+    bool Read = false;
+    Refusable([&] {
+        StreamBlock(Target, Name, Input, true);
+        Read = true;
+    });
+    if (!Read)
+        return false;
+    Refusable([&] { PaintChart(Chart); });
+    QBuffer Written;
+    Written.open(QIODevice::WriteOnly);
+    StreamBlock(Target, Name, Written, false);
+    QBuffer Again;
+    Again.setData(Written.data());
+    Again.open(QIODevice::ReadOnly);
+    try {
+        StreamBlock(Copy, Name, Again, true);
+    } catch (const Exception& Error) {
+        std::fprintf(stderr, "fuzz: %s\n", Error.Message().c_str());
+        Require(false, "a written block reads back");
+    }
+    return true;
 }
 
 } // namespace lp::fuzz

@@ -15,6 +15,7 @@
 
 namespace lp {
 class TCustomChart;
+class TPersistent;
 }
 
 namespace lp::fuzz {
@@ -49,6 +50,13 @@ void PaintChart(TCustomChart& Chart);
 // property every accepted input must keep (such as reading back what was
 // written).
 void Require(bool Condition, const char* What);
+
+// The stored binary block Name of Target (its DefineProperties entry):
+// reads the input into Target, paints Chart, writes the block and reads it
+// back into Copy. False when the input was refused; stops the run when what
+// was written does not read back.
+bool RoundTripBinaryBlock(TPersistent& Target, TPersistent& Copy, TCustomChart& Chart, const char* Name,
+                          const uint8_t* Data, size_t Size);
 
 } // namespace lp::fuzz
 
