@@ -367,7 +367,9 @@ public:
     void SetValueFormat(const QString& Value);
     Q_INVOKABLE bool IsPercentFormatStored() const;
     Q_INVOKABLE bool IsValueFormatStored() const;
-    TSeriesMarks* Marks() const { return FMarks.get(); }
+    // Made on first use: most series (a map polygon's outline among them)
+    // never show or store marks.
+    TSeriesMarks* Marks() const;
     void SetMarks(const TSeriesMarks* Value);
     int ZOrderSetting() const { return FZOrderSetting; }
     void SetZOrderSetting(int Value);
@@ -634,7 +636,7 @@ private:
     TChartAxis* FHorizAxisObject = nullptr;
     TChartAxis* FVertAxisObject = nullptr;
     std::unique_ptr<TCustomSeriesList> FLinkedSeries;
-    std::unique_ptr<TSeriesMarks> FMarks;
+    mutable std::unique_ptr<TSeriesMarks> FMarks;
     QString FPercentFormat;
     QString FValueFormat;
     QStringList FPendingDataSources;
