@@ -642,8 +642,18 @@ QByteArray TPlotExportFormBase::CreateNativeStream()
 {
     QBuffer Buffer;
     Buffer.open(QIODevice::WriteOnly);
-    if (ExportPanel)
+    if (!ExportPanel)
+        return {};
+    // A hidden panel would be stored hidden; it is written as shown.
+    const bool WasVisible = ExportPanel->Visible();
+    ExportPanel->SetVisible(true);
+    try {
         TComponentWriter(ExportPanel).WriteDescendent(Buffer, ExportPanel);
+    } catch (...) {
+        ExportPanel->SetVisible(WasVisible);
+        throw;
+    }
+    ExportPanel->SetVisible(WasVisible);
     return Buffer.data();
 }
 

@@ -158,8 +158,19 @@ TEST(PlotExportFormTest, BaseDialogHasNoDataPage)
     Form.FormShow();
     EXPECT_FALSE(Form.PageControl1->isTabVisible(Form.PageControl1->indexOf(Form.TabData)));
     Form.PageControl1->setCurrentWidget(Form.TabNative);
+    C.Chart.SetVisible(false);
     Form.CBFileSize->setChecked(true);
     EXPECT_TRUE(Form.LabelSize->text().endsWith(" bytes"));
+    EXPECT_FALSE(C.Chart.Visible());
+    QTemporaryDir Dir;
+    Form.AskSaveFileName = [&Dir](TExportSaveRequest& Request) {
+        Request.FileName = Dir.filePath("panel.vud");
+        return true;
+    };
+    Form.Save();
+    QFile File(Dir.filePath("panel.vud"));
+    ASSERT_TRUE(File.open(QIODevice::ReadOnly));
+    EXPECT_EQ(File.readAll().size(), Form.LabelSize->text().section(u' ', 0, 0).toInt());
 }
 
 TEST(PlotExportFormTest, WithoutAPanelTheListsStayEmpty)
@@ -184,6 +195,11 @@ TEST(PlotExportFormTest, CopyPutsThePictureAndTheDataOnTheClipboard)
     D.Form.CBHeader->setChecked(false);
     D.Form.Copy();
     EXPECT_EQ(QGuiApplication::clipboard()->text(), "10\r\n15\r\n20\r\n\r\n");
+
+    D.ShowPage(D.Form.TabNative);
+    D.Form.CBNativeFormat->setCurrentIndex(1);
+    D.Form.Copy();
+    EXPECT_TRUE(QGuiApplication::clipboard()->text().startsWith("object "));
 }
 
 TEST(PlotExportFormTest, SaveWritesTheChosenKindOfFile)

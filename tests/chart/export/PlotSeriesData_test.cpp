@@ -102,6 +102,18 @@ TEST(SeriesDataTest, TextOfOneSeriesWithValueFormat)
     EXPECT_EQ(Data.AsString(), "Base\r\n0.00\r\n10.00\r\n20.00\r\n30.00\r\n40.00\r\n\r\n");
 }
 
+TEST(SeriesDataTest, TextQuotesDatesAndKeepsFarOffDatesAsNumbers)
+{
+    TDataChart C;
+    C.Second->XValues()->SetDateTime(true);
+    C.Second->XValues()->SetValue(0, 1e9);
+    TSeriesDataText Data(&C.Chart, C.Second);
+    Data.TextQuotes = QStringLiteral("\"");
+    const QStringList Rows = Data.AsString().split(QStringLiteral("\r\n"));
+    EXPECT_EQ(Rows[0], "1000000000\t0");
+    EXPECT_TRUE(Rows[1].startsWith('"') && Rows[1].endsWith("\"\t10")) << Rows[1].toStdString();
+}
+
 TEST(SeriesDataTest, XmlGoldenParses)
 {
     TDataChart C;
