@@ -260,6 +260,20 @@ TEST(PlotExportFormTest, SendMailsTheFileAndReportsTheFailingCode)
     }
     EXPECT_TRUE(QFile::exists(D.Mailed[4]));
     QFile::remove(D.Mailed[4]);
+
+    const QByteArray OldTemp = qgetenv("TMPDIR");
+    qputenv("TMPDIR", D.Dir.filePath("missing").toLocal8Bit());
+    try {
+        D.Form.Send();
+        ADD_FAILURE() << "a missing temporary folder must raise";
+    } catch (const Exception& E) {
+        EXPECT_STREQ(E.what(), "Can not find Temp folder");
+    }
+    if (OldTemp.isNull())
+        qunsetenv("TMPDIR");
+    else
+        qputenv("TMPDIR", OldTemp);
+    EXPECT_EQ(D.Mailed.size(), 6);
 }
 
 } // namespace
