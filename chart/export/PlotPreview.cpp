@@ -1,5 +1,6 @@
 #include "chart/export/PlotPreview.h"
 
+#include "chart/export/PlotBusyCursor.h"
 #include "platform/ui/Application.h"
 
 #include <QtGui/QGuiApplication>
@@ -86,14 +87,6 @@ QSpinBox* MarginEdit(QWidget* Parent, const char* Name)
     edit->setValue(0);
     return edit;
 }
-
-class TBusyCursor {
-public:
-    TBusyCursor() { QGuiApplication::setOverrideCursor(Application().CursorOf(crHourGlass)); }
-    ~TBusyCursor() { QGuiApplication::restoreOverrideCursor(); }
-    TBusyCursor(const TBusyCursor&) = delete;
-    TBusyCursor& operator=(const TBusyCursor&) = delete;
-};
 
 } // namespace
 

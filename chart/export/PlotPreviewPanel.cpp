@@ -2,6 +2,7 @@
 
 #include "chart/canvas/PlotBlend.h"
 #include "chart/canvas/PlotRoutines.h"
+#include "chart/export/PlotBusyCursor.h"
 #include "chart/export/PlotExportBitmap.h"
 #include "platform/base/Numeric.h"
 
@@ -16,28 +17,6 @@ namespace {
 
 // A distance below this many pixels hits an edge of the picture.
 constexpr int HitTolerance = 5;
-
-// The hourglass for the time of a long action (none without an application).
-class TBusyCursor {
-public:
-    TBusyCursor()
-    {
-        if (qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
-            QGuiApplication::setOverrideCursor(Application().CursorOf(crHourGlass));
-            FSet = true;
-        }
-    }
-    ~TBusyCursor()
-    {
-        if (FSet)
-            QGuiApplication::restoreOverrideCursor();
-    }
-    TBusyCursor(const TBusyCursor&) = delete;
-    TBusyCursor& operator=(const TBusyCursor&) = delete;
-
-private:
-    bool FSet = false;
-};
 
 // Sets a panel's printing flag for the time of a drawing.
 class TPrintingScope {
