@@ -94,7 +94,8 @@ QString MapFontFamily(const QString& faceName)
     const QString name = faceName.trimmed().toLower();
     if (name == QLatin1String("arial") || name == QLatin1String("tahoma") ||
         name == QLatin1String("ms sans serif") ||
-        name == QLatin1String("verdana") || name.isEmpty())
+        name == QLatin1String("verdana") || name == QLatin1String("small fonts") ||
+        name == QLatin1String("symbol") || name.isEmpty())
         return QStringLiteral("Liberation Sans");
     if (name == QLatin1String("times new roman") || name == QLatin1String("times"))
         return QStringLiteral("Liberation Serif");
