@@ -214,6 +214,27 @@ TEST(MeshStatusTexts, PositionValueAndModeTexts)
     EXPECT_EQ(chart.ModeText, QStringLiteral("Elleptic selection"));
 }
 
+TEST(MeshCellPainting, RepaintCellsFillsThePictureBeforeTheChartShowsIt)
+{
+    TTModelSection2d chart;
+    FillMesh(chart, EvenBounds(2, 5), EvenBounds(2, 5));
+    TBitmap screen(chart.Width(), chart.Height());
+    chart.DrawToCanvas(&screen.Canvas(), chart.GetRectangle());
+    chart.RepaintCells();
+    const TRect area = chart.ChartRectangle();
+    const QImage& cells = chart.CellPicture().Image();
+    ASSERT_EQ(cells.size(), QSize(area.Width(), area.Height()));
+    // Half-space cells (1.0 on the 0..10 scale) inside, not white.
+    const lp::TColor expected = chart.ValueToColor(1.0);
+    EXPECT_EQ(cells.pixel(cells.width() / 4, cells.height() / 4) & 0xFFFFFF,
+              qRgb(expected & 0xFF, (expected >> 8) & 0xFF, (expected >> 16) & 0xFF) & 0xFFFFFF);
+    // Without columns the picture is left white.
+    TTModelSection2d empty;
+    empty.DrawToCanvas(&screen.Canvas(), empty.GetRectangle());
+    empty.RepaintCells();
+    EXPECT_EQ(empty.CellPicture().Image().pixel(5, 5) & 0xFFFFFF, 0xFFFFFFu);
+}
+
 // The whole chart: a 20 x 10 mesh under a relief, a selected block, a
 // fixed cell, borders between differing cells, the colour bar with its
 // marker and units label.
