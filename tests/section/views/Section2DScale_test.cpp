@@ -142,6 +142,50 @@ struct TRecordedPass {
     TPlotCanvas3D Plot;
 };
 
+// The label texts and their y positions, in drawing order.
+std::vector<std::pair<QString, int>> Labels(const TRecordingDC& DC)
+{
+    std::vector<std::pair<QString, int>> labels;
+    for (const QString& call : DC.CallsStartingWith(QStringLiteral("TextOut"))) {
+        const QStringList parts = call.mid(8).chopped(1).split(QLatin1Char(','));
+        labels.push_back({parts.mid(2).join(QLatin1Char(',')).remove(QLatin1Char('"')), parts[1].toInt()});
+    }
+    return labels;
+}
+
+TEST(ValueScaleDrawing, VerticalScalesKeepBothEndLabelsAndPutTheMaximumOnTop)
+{
+    TRecordedPass pass;
+    pass.Plot.Font()->SetSize(7);
+    DrawValueScale(pass.Plot, 1, false, 0, 0, 10, 100, 20, 250, 1.0, QString(), QString(), true);
+    const auto labels = Labels(pass.DC);
+    ASSERT_GE(labels.size(), 3u);
+    EXPECT_EQ(labels.front().first.toDouble(), 10);
+    EXPECT_EQ(labels.back().first.toDouble(), 0);
+    EXPECT_LT(labels.front().second, labels.back().second);
+    // A scale no taller than three labels shows one, the middle value.
+    pass.DC.ClearCalls();
+    DrawValueScale(pass.Plot, 1, false, 0, 0, 10, 100, 20, 12, 1.0, QString(), QString(), true);
+    ASSERT_EQ(Labels(pass.DC).size(), 1u);
+    EXPECT_EQ(Labels(pass.DC)[0].first, QStringLiteral("5"));
+    // Other orientations draw nothing.
+    pass.DC.ClearCalls();
+    DrawValueScale(pass.Plot, 2, false, 0, 0, 10, 100, 20, 250, 1.0, QString(), QString(), true);
+    EXPECT_TRUE(pass.DC.Calls().isEmpty());
+}
+
+TEST(ValueScaleDrawing, HorizontalScalesLeaveOutLabelsThatDoNotFitEndsIncluded)
+{
+    TRecordedPass pass;
+    DrawValueScale(pass.Plot, 0, true, 0, 0, 10, 50, 100, 400, 1.0, QString(), QString(), false);
+    const auto labels = Labels(pass.DC);
+    ASSERT_FALSE(labels.empty());
+    // The first tick sits on the scale's start: its label would reach
+    // past it.
+    EXPECT_NE(labels.front().first.toDouble(), 0);
+    EXPECT_NE(labels.back().first.toDouble(), 10);
+}
+
 TEST(MeshColourBar, DrawsGradientScaleMarkerAndGreekUnitsLabel)
 {
     TTModelSection2d chart;
