@@ -103,6 +103,9 @@ void TTModelSection2d::DrawCell(int C, int R, bool Isolated, TCanvas* Canvas)
     }
     if (ShowBorders && k.yBL - k.yTL >= 2 && k.xR - k.xL >= 2)
         DrawBorders(canvas, k, C, R, Isolated);
+    // A cell repainted alone into the picture shows at the next paint.
+    if (Canvas == nullptr)
+        Invalidate();
 }
 
 void TTModelSection2d::DrawBorders(TCanvas& Canvas, const TCellCorners& K, int C, int R, bool Isolated)
@@ -187,6 +190,7 @@ void TTModelSection2d::HighlightCell(int C, int R)
         canvas.Polygon(InnerQuad(x1, x2, y1, y2, y3, y4, C == LastCol, R == LastRow));
     canvas.Brush().SetStyle(TBrush::bsSolid);
     canvas.Pen().SetMode(TPen::pmCopy);
+    Invalidate();
 }
 
 void TTModelSection2d::MeshAfterDraw()

@@ -20,6 +20,9 @@ namespace {
 // No scale span is taken as smaller than this: equal limits map every value
 // to one end instead of dividing by zero.
 constexpr double SmallestSpan = 1e-10;
+// Points far outside the model area are drawn at this many model widths
+// (depths), which keeps every pixel coordinate of a large picture in range.
+constexpr double FarOutside = 1e4;
 
 } // namespace
 
@@ -217,7 +220,7 @@ int TTModelSection2d::XToCellPixel(double X) const
     const int pixels = ImageTool->Picture()->Width();
     if (width == 0 || pixels <= 1)
         return 0;
-    return RoundToInt32(std::clamp((X - ModelLeft) / width, -1e6, 1e6) * (pixels - 1));
+    return RoundToInt32(std::clamp((X - ModelLeft) / width, -FarOutside, FarOutside) * (pixels - 1));
 }
 
 int TTModelSection2d::ZToCellPixel(double Z) const
@@ -226,7 +229,7 @@ int TTModelSection2d::ZToCellPixel(double Z) const
     const int pixels = ImageTool->Picture()->Height();
     if (depth == 0 || pixels <= 1)
         return 0;
-    return RoundToInt32(std::clamp((Z - ModelTop) / depth, -1e6, 1e6) * (pixels - 1));
+    return RoundToInt32(std::clamp((Z - ModelTop) / depth, -FarOutside, FarOutside) * (pixels - 1));
 }
 
 double TTModelSection2d::CellPixelToX(int X) const

@@ -179,8 +179,13 @@ TEST(MeshCellPainting, PartialRepaintsStayInsideTheMesh)
     chart.OnCellDrawn = [&](double X1, double X2, double Z1, double Z2, double Z3, double Z4) {
         corners = {X1, X2, Z1, Z2, Z3, Z4};
     };
+    chart.PaintCells();
+    const QRgb before = chart.CellPicture().Image().pixel(21, 50);
     chart.HighlightCell(1, 2);
     EXPECT_EQ(corners, (std::vector<double>{1, 2, 2, 3, 2, 3}));
+    // The outline inverts what lies under it, one pixel inside the cell.
+    EXPECT_EQ(chart.CellPicture().Image().pixel(21, 50) & 0xFFFFFF, ~before & 0xFFFFFF);
+    EXPECT_EQ(chart.CellPicture().Image().pixel(30, 50), before);
     chart.ReadOnly = true;
     corners.clear();
     chart.HighlightCell(1, 2);

@@ -1,7 +1,6 @@
 #include "section/views/Section2D.h"
 
 #include "chart/canvas/PlotEffects.h"
-#include "chart/engine/PlotAxis.h"
 #include "tests/section/views/ViewsTestUtil.h"
 
 #include <gtest/gtest.h>
@@ -24,15 +23,9 @@ TEST(MeshChartDefaults, ConstructionSetsTheChartUp)
     EXPECT_EQ(chart.MarginTop(), 1);
     EXPECT_EQ(chart.MarginBottom(), 20);
     EXPECT_EQ(chart.UnitsLabel, QStringLiteral("<font name=symbol>r<font name=arial size=-3>m"));
-    EXPECT_EQ(chart.CurCol, -1);
-    EXPECT_EQ(chart.LastCol, -1);
-    EXPECT_EQ(chart.CursorValue, 1.0);
-    EXPECT_EQ(chart.ColorBarFont->Name(), QStringLiteral("Small fonts"));
-    EXPECT_EQ(chart.ColorBarFont->Size(), 7);
     ASSERT_EQ(chart.Palette.Length(), 251);
     EXPECT_EQ(chart.Palette[0], clBlue);
     EXPECT_EQ(chart.Palette[250], clRed);
-    EXPECT_TRUE(chart.LeftAxis()->Inverted());
 }
 
 TEST(MeshChartDefaults, ThePaperScaleExportEnlargesTheColourBarFont)
