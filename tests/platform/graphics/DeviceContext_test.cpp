@@ -351,7 +351,7 @@ TEST(DeviceText, FacesMapToMetricCompatibleFonts)
     EXPECT_EQ(MapFontFamily("MS Sans Serif"), "Liberation Sans");
     // The small bitmap face of chart labels, and the Greek face whose
     // letters rich text maps to Unicode Greek.
-    EXPECT_EQ(MapFontFamily("Small fonts"), "Liberation Sans");
+    EXPECT_EQ(MapFontFamily("Small fonts"), "DejaVu Sans");
     EXPECT_EQ(MapFontFamily("symbol"), "Liberation Sans");
     TLogFont font;
     font.FaceName = "Arial";
