@@ -40,25 +40,19 @@ void MergeAtEnd(std::vector<TContourLine>& Lines, size_t Grown, bool AtEnd)
     for (size_t I = 0; I < Lines.size(); ++I) {
         if (I == Grown)
             continue;
-        TContourLine Other = Lines[I];
-        if (SamePoint(Other.front(), End)) {
-            if (AtEnd) {
-                Lines[Grown].insert(Lines[Grown].end(), Other.begin() + 1, Other.end());
-            } else {
-                std::reverse(Other.begin(), Other.end());
-                Other.pop_back();
-                Lines[Grown].insert(Lines[Grown].begin(), Other.begin(), Other.end());
-            }
-        } else if (SamePoint(Other.back(), End)) {
-            if (AtEnd) {
-                Other.pop_back();
-                Lines[Grown].insert(Lines[Grown].end(), Other.rbegin(), Other.rend());
-            } else {
-                Other.pop_back();
-                Lines[Grown].insert(Lines[Grown].begin(), Other.begin(), Other.end());
-            }
-        } else {
+        const bool AtItsFront = SamePoint(Lines[I].front(), End);
+        if (!AtItsFront && !SamePoint(Lines[I].back(), End))
             continue;
+        TContourLine Other = std::move(Lines[I]);
+        TContourLine& Line = Lines[Grown];
+        // Turned so that it runs away from the shared point, then without it.
+        if (!AtItsFront)
+            std::reverse(Other.begin(), Other.end());
+        if (AtEnd) {
+            Line.insert(Line.end(), Other.begin() + 1, Other.end());
+        } else {
+            std::reverse(Other.begin(), Other.end());
+            Line.insert(Line.begin(), Other.begin(), Other.end() - 1);
         }
         Lines.erase(Lines.begin() + static_cast<std::ptrdiff_t>(I));
         return;

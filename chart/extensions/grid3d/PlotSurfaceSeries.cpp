@@ -50,12 +50,16 @@ TRect Bounds(const std::vector<TPoint>& Points)
 
 } // namespace
 
+TSurfaceSideBrush::TSurfaceSideBrush(TGraphicsChangeEvent OnChange) : TChartBrush(std::move(OnChange))
+{
+    SetStyle(bsClear);
+}
+
 TSurfaceSeries::TSurfaceSeries(TComponent* AOwner) : TCustom3DGridSeries(AOwner)
 {
     SetSteps(-1, -1);
     const auto Changed = [this](TGraphicsObject* Sender) { CanvasChanged(Sender); };
-    FSideBrush = std::make_unique<TChartBrush>(Changed);
-    FSideBrush->SetStyle(TBrush::bsClear);
+    FSideBrush = std::make_unique<TSurfaceSideBrush>(Changed);
     FSideLines = std::make_unique<TChartHiddenPen>(Changed);
     FWaterLines = CreateChartPen();
 }

@@ -21,6 +21,7 @@
 
 #include "chart/extensions/grid3d/PlotGridSeries.h"
 
+#include "chart/canvas/PlotPens.h"
 #include "platform/graphics/GraphicsTypes.h"
 
 #include <memory>
@@ -28,10 +29,16 @@
 
 namespace lp {
 
-class TChartBrush;
-class TChartPen;
 class TPlotBlend;
 class TPlotCanvas3D;
+
+// The side walls' brush: clear until styled, so a solid one is stored.
+class TSurfaceSideBrush : public TChartBrush {
+    Q_OBJECT
+    Q_CLASSINFO("default:Style", "bsClear")
+public:
+    explicit TSurfaceSideBrush(TGraphicsChangeEvent OnChange = {});
+};
 
 class TSurfaceSeries : public TCustom3DGridSeries {
     Q_OBJECT
