@@ -426,8 +426,10 @@ bool TContourSeries::Is3D() const
 
 TPoint TContourSeries::LinePixel(const TContourPoint& P) const
 {
-    if (Is3D())
-        return {CalcXPosValue(P.X), FParentChart->DepthAxis()->CalcPosValue(P.Z)};
+    if (Is3D()) {
+        const TChartAxis* Depth = FParentChart->DepthAxis();
+        return {CalcXPosValue(P.X), Depth ? Depth->CalcPosValue(P.Z) : 0};
+    }
     return {CalcXPosValue(P.X), CalcYPosValue(P.Z)};
 }
 

@@ -287,6 +287,8 @@ void TSurfaceSeries::DrawFullRotation(TPlotCanvas3D& Canvas)
 
 void TSurfaceSeries::DrawCell(int X, int Z)
 {
+    if (!FParentChart)
+        return;
     TPlotCanvas3D& Canvas = FParentChart->Canvas();
     if (FWaterFall) {
         const int Near = GridIndex(X, Z);
