@@ -518,6 +518,11 @@ void TComponentWriter::WriteProperties(QObject* Instance, const QString& Prefix,
         const QString Name = QString::fromLatin1(P.name());
         if ((IsComponent && Name == QLatin1String("Name")) || !P.isReadable() || !P.isStored())
             continue;
+        // A sub-object or collection the class does not store is not even
+        // read: reading may create it (a pen made on first use).
+        if ((P.metaType().flags() & QMetaType::PointerToQObject) && !IsComponentType(P)
+            && !IsPropertyStored(Instance, P.name()))
+            continue;
         const QVariant V = P.read(Instance);
         if (V.metaType().flags() & QMetaType::PointerToQObject) {
             QObject* Target = PointedObject(V);

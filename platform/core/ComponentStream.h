@@ -29,7 +29,8 @@
 //   end
 //
 // What is written: published properties (Q_PROPERTY) that are stored
-// (platform/core/PropertyInfo.h), enumerations by name, sets as name lists,
+// (platform/core/PropertyInfo.h; a sub-object or collection whose stored
+// method says no is not read at all), enumerations by name, sets as name lists,
 // persistent sub-objects as dotted names, collections as item lists,
 // components referred to by name (resolved after the whole tree is read),
 // and the custom properties of DefineProperties.

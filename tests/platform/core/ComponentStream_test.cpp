@@ -102,6 +102,34 @@ private:
     TStreamThing* FBuddy = nullptr;
 };
 
+// A sub-object made on first read and a collection stored only on request.
+class TLazyThing : public TComponent {
+    Q_OBJECT
+    Q_PROPERTY(lp::TStreamPen* Extra READ Extra)
+    Q_CLASSINFO("stored:Extra", "HasExtra")
+    Q_PROPERTY(lp::TCollection* Things READ Things)
+    Q_CLASSINFO("stored:Things", "AreThingsStored")
+public:
+    explicit TLazyThing(TComponent* AOwner = nullptr)
+        : TComponent(AOwner), FThings([](TCollection* C) { return new TStreamItem(C); })
+    {
+    }
+    TStreamPen* Extra()
+    {
+        if (!FExtra)
+            FExtra = std::make_unique<TStreamPen>();
+        return FExtra.get();
+    }
+    Q_INVOKABLE bool HasExtra() const { return FExtra != nullptr; }
+    TCollection* Things() { return &FThings; }
+    Q_INVOKABLE bool AreThingsStored() const { return StoreThings; }
+    bool StoreThings = false;
+
+private:
+    std::unique_ptr<TStreamPen> FExtra;
+    TCollection FThings;
+};
+
 namespace {
 
 class ComponentStreamTest : public ::testing::Test {
@@ -263,6 +291,21 @@ TEST_F(ComponentStreamTest, MutatedBinaryStreamsFailCleanly)
         }
         EXPECT_FALSE(Target.IsLoading());
     }
+}
+
+TEST_F(ComponentStreamTest, SubObjectsAndCollectionsFollowTheirStoredMethods)
+{
+    TLazyThing Thing;
+    static_cast<TStreamItem*>(Thing.Things()->Add())->SetCaption(QStringLiteral("kept"));
+    const QString Plain = Text(&Thing);
+    EXPECT_FALSE(Plain.contains(QLatin1String("Things"))) << Plain.toStdString();
+    EXPECT_FALSE(Plain.contains(QLatin1String("Extra"))) << Plain.toStdString();
+    EXPECT_FALSE(Thing.HasExtra()); // not made by the writer
+    Thing.StoreThings = true;
+    Thing.Extra()->SetColor(5);
+    const QString Stored = Text(&Thing);
+    EXPECT_TRUE(Stored.contains(QLatin1String("Extra.Color = 5"))) << Stored.toStdString();
+    EXPECT_TRUE(Stored.contains(QLatin1String("kept"))) << Stored.toStdString();
 }
 
 } // namespace
