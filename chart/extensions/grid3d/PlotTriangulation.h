@@ -17,21 +17,20 @@
 namespace lp {
 
 struct TTriangulation {
-  // A border edge: its ends and the triangle it belongs to (an index into
-  // Triangles). The triangle lies on the edge's left.
-  struct TBorderEdge {
-    int First = 0;
-    int Second = 0;
-    int Triangle = 0;
-  };
-  // Vertex indexes into the given X and Z, counter-clockwise (X right,
-  // Z up).
-  std::vector<std::array<int, 3>> Triangles;
-  std::vector<TBorderEdge> Border;
+    // A border edge: its ends and the triangle it belongs to (an index into
+    // Triangles). The triangle lies on the edge's left.
+    struct TBorderEdge {
+        int First = 0;
+        int Second = 0;
+        int Triangle = 0;
+    };
+    // Vertex indexes into the given X and Z, counter-clockwise (X right,
+    // Z up).
+    std::vector<std::array<int, 3>> Triangles;
+    std::vector<TBorderEdge> Border;
 };
 
 // Triangulates the points (X[i], Z[i]); the shorter list sets the count.
-TTriangulation Triangulate(const std::vector<double> &X,
-                           const std::vector<double> &Z);
+TTriangulation Triangulate(const std::vector<double>& X, const std::vector<double>& Z);
 
 } // namespace lp
