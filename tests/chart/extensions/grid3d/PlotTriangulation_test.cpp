@@ -1,7 +1,7 @@
 // Triangulating scattered points: the smallest cases (square, three points,
-// too few points), coincident, collinear and non-finite points, the closest
-// pair when two early points coincide, and the empty-circle property with a
-// consistent mesh on many random points.
+// too few points), coincident, collinear and non-finite points, a regular
+// grid, the closest pair when two early points coincide, and the
+// empty-circle property with a consistent mesh on many random points.
 
 #include "chart/extensions/grid3d/PlotTriangulation.h"
 
@@ -160,6 +160,21 @@ TEST(PlotTriangulation, CoincidentEarlyPointsDoNotHideTheClosestPair)
     EXPECT_NE(std::find(First.begin(), First.end(), 3), First.end());
     EXPECT_NE(std::find(First.begin(), First.end(), 4), First.end());
     EXPECT_FALSE(Vertices(R).contains(2));
+    ExpectSoundMesh(P, R);
+}
+
+// A regular grid: every four neighbours share a circle, yet the mesh covers
+// the grid's square exactly once.
+TEST(PlotTriangulation, CocircularGridIsCoveredOnce)
+{
+    TPoints P;
+    for (int I = 0; I < 20; ++I)
+        for (int J = 0; J < 20; ++J)
+            P.Add(I, J);
+    const TTriangulation R = Triangulate(P.X, P.Z);
+    EXPECT_EQ(R.Triangles.size(), 2u * 19 * 19);
+    EXPECT_EQ(R.Border.size(), 4u * 19);
+    EXPECT_DOUBLE_EQ(TotalArea(P, R), 19 * 19);
     ExpectSoundMesh(P, R);
 }
 
