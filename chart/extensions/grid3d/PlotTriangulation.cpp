@@ -2,10 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdint>
 #include <limits>
 #include <set>
-#include <unordered_map>
 #include <utility>
 
 namespace lp {
@@ -20,8 +18,8 @@ using TEdge = std::pair<int, int>;
 class TTriangulator {
 public:
     TTriangulator(const std::vector<double>& X, const std::vector<double>& Z)
-        : FX(X)
-        , FZ(Z)
+        : FX(&X)
+        , FZ(&Z)
         , FCount(static_cast<int>(std::min(X.size(), Z.size())))
     {
     }
@@ -29,8 +27,8 @@ public:
     TTriangulation Run();
 
 private:
-    double X(int P) const { return FX[static_cast<size_t>(P)]; }
-    double Z(int P) const { return FZ[static_cast<size_t>(P)]; }
+    double X(int P) const { return (*FX)[static_cast<size_t>(P)]; }
+    double Z(int P) const { return (*FZ)[static_cast<size_t>(P)]; }
     double DistanceSquared(int A, int B) const
     {
         const double DX = X(A) - X(B);
@@ -54,19 +52,23 @@ private:
     int TriangleOf(int A, int B) const;
     int OffVertex(int Triangle, int A, int B) const;
 
-    static std::uint64_t Key(int A, int B)
-    {
-        return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(A)) << 32) | static_cast<std::uint32_t>(B);
-    }
+    void LinkEdge(int From, int To, int Triangle);
+    void UnlinkEdge(int From, int To, int Triangle);
 
-    const std::vector<double>& FX;
-    const std::vector<double>& FZ;
+    // The caller's values while ordering, then copies in insertion order, so
+    // that the mesh numbers points by insertion and neighbours lie close in
+    // memory.
+    const std::vector<double>* FX;
+    const std::vector<double>* FZ;
+    std::vector<double> FOrderedX;
+    std::vector<double> FOrderedZ;
     const int FCount;
     std::vector<std::array<int, 3>> FTriangles;
     // Directed border edges, the triangulation on their left.
     std::vector<TEdge> FBorder;
-    // Directed edge -> the triangle that has it.
-    std::unordered_map<std::uint64_t, int> FEdges;
+    // Directed edge -> the triangle that has it, kept per starting point as
+    // (end, triangle): a point has few edges, so a short scan beats hashing.
+    std::vector<std::vector<std::pair<int, int>>> FEdgesFrom;
     // Edges whose two triangles are to be checked for an exchange.
     std::vector<TEdge> FWork;
 };
@@ -175,18 +177,40 @@ void TTriangulator::BringNonCollinearThird(std::vector<int>& Order) const
         Order.begin() + static_cast<std::ptrdiff_t>(Third) + 1);
 }
 
+void TTriangulator::LinkEdge(int From, int To, int Triangle)
+{
+    auto& Edges = FEdgesFrom.at(static_cast<size_t>(From));
+    for (auto& Edge : Edges)
+        if (Edge.first == To) {
+            Edge.second = Triangle;
+            return;
+        }
+    Edges.emplace_back(To, Triangle);
+}
+
+// Only while the edge still names that triangle (degenerate input can give
+// one directed edge to two triangles; the later one keeps it).
+void TTriangulator::UnlinkEdge(int From, int To, int Triangle)
+{
+    auto& Edges = FEdgesFrom.at(static_cast<size_t>(From));
+    for (auto& Edge : Edges)
+        if (Edge.first == To && Edge.second == Triangle) {
+            Edge = Edges.back();
+            Edges.pop_back();
+            return;
+        }
+}
+
 void TTriangulator::SetTriangle(int Index, int A, int B, int C)
 {
     auto& T = FTriangles.at(static_cast<size_t>(Index));
-    for (int I = 0; I < 3; ++I) {
-        const auto Found = FEdges.find(Key(T[static_cast<size_t>(I)], T[static_cast<size_t>((I + 1) % 3)]));
-        if (Found != FEdges.end() && Found->second == Index)
-            FEdges.erase(Found);
-    }
+    if (T[0] >= 0)
+        for (size_t I = 0; I < 3; ++I)
+            UnlinkEdge(T[I], T[(I + 1) % 3], Index);
     T = { A, B, C };
-    FEdges[Key(A, B)] = Index;
-    FEdges[Key(B, C)] = Index;
-    FEdges[Key(C, A)] = Index;
+    LinkEdge(A, B, Index);
+    LinkEdge(B, C, Index);
+    LinkEdge(C, A, Index);
 }
 
 int TTriangulator::AppendTriangle(int A, int B, int C)
@@ -200,8 +224,10 @@ int TTriangulator::AppendTriangle(int A, int B, int C)
 // The triangle with the directed edge A -> B, or -1.
 int TTriangulator::TriangleOf(int A, int B) const
 {
-    const auto Found = FEdges.find(Key(A, B));
-    return Found == FEdges.end() ? -1 : Found->second;
+    for (const auto& [To, Triangle] : FEdgesFrom.at(static_cast<size_t>(A)))
+        if (To == B)
+            return Triangle;
+    return -1;
 }
 
 int TTriangulator::OffVertex(int Triangle, int A, int B) const
@@ -349,16 +375,26 @@ TTriangulation TTriangulator::Run()
         return {};
     std::vector<int> Order = InsertionOrder(Points);
     BringNonCollinearThird(Order);
+    for (const int P : Order) {
+        FOrderedX.push_back(X(P));
+        FOrderedZ.push_back(Z(P));
+    }
+    FX = &FOrderedX;
+    FZ = &FOrderedZ;
+    const int Count = static_cast<int>(Order.size());
     FTriangles.reserve(2 * Order.size());
-    FEdges.reserve(6 * Order.size());
-    StartWith(Order[0], Order[1], Order[2]);
-    for (size_t I = 3; I < Order.size(); ++I)
-        AddPoint(Order[I]);
+    FEdgesFrom.resize(Order.size());
+    StartWith(0, 1, 2);
+    for (int P = 3; P < Count; ++P)
+        AddPoint(P);
+    const auto Original = [&Order](int P) { return Order.at(static_cast<size_t>(P)); };
     TTriangulation Result;
-    Result.Triangles = std::move(FTriangles);
+    Result.Triangles.reserve(FTriangles.size());
+    for (const auto& T : FTriangles)
+        Result.Triangles.push_back({ Original(T[0]), Original(T[1]), Original(T[2]) });
     Result.Border.reserve(FBorder.size());
     for (const auto& [A, B] : FBorder)
-        Result.Border.push_back({ A, B, TriangleOf(A, B) });
+        Result.Border.push_back({ Original(A), Original(B), TriangleOf(A, B) });
     return Result;
 }
 
