@@ -1,7 +1,9 @@
 // The chart extensions against their floors: a 200 × 200 surface painted into
 // a full-HD bitmap (floor: the same quads replayed on plain QPainter), the
 // contour lines of a 500 × 500 grid at 10 levels (floor: one pass computing
-// every cell's triangle cases) and the smoothing of 100,000 points.
+// every cell's triangle cases), the triangulation of 100,000 scattered points
+// (floor: sorting them by distance from their centre) and the smoothing of
+// 100,000 points.
 
 #include "chart/engine/PlotAxis.h"
 #include "chart/engine/PlotAxisPanel.h"
@@ -12,6 +14,7 @@
 #include "chart/extensions/functions/PlotSmoothing.h"
 #include "chart/extensions/grid3d/PlotContourSeries.h"
 #include "chart/extensions/grid3d/PlotSurfaceSeries.h"
+#include "chart/extensions/grid3d/PlotTriangulation.h"
 #include "platform/graphics/Bitmap.h"
 
 #include "PainterFloor.h"
@@ -22,8 +25,10 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <random>
 #include <vector>
 
 namespace {
@@ -149,6 +154,49 @@ void Contour_500x500_10_Levels_vs_Floor(benchmark::State& state)
     Times.Report(state);
 }
 BENCHMARK(Contour_500x500_10_Levels_vs_Floor)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
+
+// 100,000 uniform random points; the floor sorts the same points by their
+// distance from the centre of their extent, which the triangulation's own
+// ordering step has to do as well.
+void Triangulation_100k_Points_vs_Sort(benchmark::State& state)
+{
+    constexpr int Count = 100000;
+    std::mt19937 Random(35);
+    std::uniform_real_distribution<double> Unit(0, 1000);
+    std::vector<double> X(Count), Z(Count);
+    for (int I = 0; I < Count; ++I) {
+        X[static_cast<size_t>(I)] = Unit(Random);
+        Z[static_cast<size_t>(I)] = Unit(Random);
+    }
+    const auto [MinX, MaxX] = std::minmax_element(X.begin(), X.end());
+    const auto [MinZ, MaxZ] = std::minmax_element(Z.begin(), Z.end());
+    const double MidX = (*MinX + *MaxX) / 2;
+    const double MidZ = (*MinZ + *MaxZ) / 2;
+    using Clock = std::chrono::steady_clock;
+    TTimes Times;
+    size_t Triangles = 0;
+    for (auto _ : state) {
+        const auto T0 = Clock::now();
+        const lp::TTriangulation Result = lp::Triangulate(X, Z);
+        const auto T1 = Clock::now();
+        std::vector<std::pair<double, int>> ByDistance(Count);
+        for (int I = 0; I < Count; ++I) {
+            const double DX = X[static_cast<size_t>(I)] - MidX;
+            const double DZ = Z[static_cast<size_t>(I)] - MidZ;
+            ByDistance[static_cast<size_t>(I)] = {DX * DX + DZ * DZ, I};
+        }
+        std::sort(ByDistance.begin(), ByDistance.end());
+        benchmark::DoNotOptimize(ByDistance.data());
+        const auto T2 = Clock::now();
+        Triangles = Result.Triangles.size();
+        Times.SeriesSeconds += std::chrono::duration<double>(T1 - T0).count();
+        Times.FloorSeconds += std::chrono::duration<double>(T2 - T1).count();
+        state.SetIterationTime(std::chrono::duration<double>(T1 - T0).count());
+    }
+    state.counters["triangles"] = static_cast<double>(Triangles);
+    Times.Report(state);
+}
+BENCHMARK(Triangulation_100k_Points_vs_Sort)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
 
 // Smoothing 100,000 source points (interpolating: the tridiagonal solve over
 // every point).
