@@ -3,6 +3,7 @@
 // quadrilaterals (100,000) filled with their colours and outlined by one
 // plain QPainter on an image of the same size. Both are timed in every
 // iteration; the counters give each time and their ratio (cells over floor).
+// Then the mesh edits that move every per-cell table.
 
 #include "chart/engine/PlotChart.h"
 #include "platform/graphics/Bitmap.h"
@@ -117,6 +118,24 @@ void BM_PaintCellsVsFloor(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * Cols * Rows);
 }
 BENCHMARK(BM_PaintCellsVsFloor)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// "Thin mesh" then "Thick mesh" along the columns of the same 500 x 200 mesh
+// with three layers: 500 insertions and 500 removals, each moving every
+// per-cell table, and the two whole-mesh paints that end them.
+void BM_ThinThenThickenColumns(benchmark::State& state)
+{
+    lp::TTModelSection2d chart;
+    FillChart(chart);
+    chart.AddLayer();
+    chart.AddLayer();
+    for (auto _ : state) {
+        chart.ThinColumns();
+        chart.ThickenColumns();
+    }
+    if (chart.LastCol + 1 != Cols)
+        state.SkipWithError("the mesh did not come back to its columns");
+}
+BENCHMARK(BM_ThinThenThickenColumns)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

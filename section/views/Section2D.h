@@ -19,6 +19,7 @@
 // axes' own mapping.
 //
 // Units: Section2D.cpp construction and the cell model,
+// Section2DMeshEdit.cpp moving, inserting and removing boundaries,
 // Section2DScale.cpp the colour scale and colour bar, Section2DCells.cpp the
 // cell painting and status texts, ValueScale.cpp the free value scale.
 
@@ -114,6 +115,35 @@ public:
     void UpdateReliefShift();
     // The relief shift at X inside column C.
     double ReliefShiftAt(int C, double X) const;
+
+    // --- Mesh editing ---
+    // Every per-cell table follows: a new column or row copies the one it
+    // splits, a merged one takes the mean of the two in every layer and keeps
+    // its own selection, fixed flag and limits. Boundaries stay strictly
+    // ascending: an edit that would break that is refused and changes nothing.
+
+    // False (nothing changes) when the boundary would reach a neighbour.
+    bool MoveColBound(int I, double X);
+    // Z is a drawn depth: the relief shift at the pointer is taken off.
+    bool MoveRowBound(int J, double Z);
+    void InsertColBound(bool Redraw, double X);
+    // Z is a depth below the relief.
+    void InsertRowBound(bool Redraw, double Z);
+    // Z is a drawn depth at the pointer.
+    void InsertRowBoundAtPointer(bool Redraw, double Z);
+    // The first and last boundaries stay, and so do at least two columns
+    // (rows).
+    void RemoveColBound(int K, bool Redraw);
+    void RemoveRowBound(int K, bool Redraw);
+    // Every column (row) split in the middle.
+    void ThinColumns();
+    void ThinRows();
+    // Every second boundary removed; anchored column boundaries stay.
+    void ThickenColumns();
+    void ThickenRows();
+    // The relief shift under the pointer (0 when the pointer is in no
+    // column).
+    double PointerReliefShift() const;
 
     // --- Pointer ---
 
@@ -266,6 +296,11 @@ private:
     // T(v) of the current mode.
     double ScaleTransform(double V) const;
     void ResizeCellTables();
+    // The end of a boundary insertion or removal whose tables already
+    // follow the new boundaries.
+    void CommitColBounds(const arofdoubleM& Bounds, bool Redraw);
+    void CommitRowBounds(const arofdoubleM& Bounds, bool Redraw);
+    void FinishBoundaryMove();
     void DrawBorders(TCanvas& Canvas, const TCellCorners& K, int C, int R, bool Isolated);
     void Fire(const TNotifyEvent& Event) { if (Event) Event(this); }
 
