@@ -20,6 +20,7 @@
 //
 // Units: Section2D.cpp construction and the cell model,
 // Section2DMeshEdit.cpp moving, inserting and removing boundaries,
+// Section2DTools.cpp the mouse tools' boundary hit test,
 // Section2DScale.cpp the colour scale and colour bar, Section2DCells.cpp the
 // cell painting and status texts, ValueScale.cpp the free value scale.
 
@@ -149,6 +150,21 @@ public:
 
     void UpdatePointerZone(int X, int Y);
     bool CellAt(double X, double Z, int& C, int& R) const;
+
+    // --- Mouse tools ---
+
+    // The column boundary nearest to X (the first on ties) and its distance
+    // in cell-picture pixels; -1 (distance 123456789) when there is none or,
+    // in the remove and resize tools, when the nearest one is anchored.
+    int NearestColBound(double X, int& PixelDistance) const;
+    // The row boundary nearest to the drawn depth Z at the pointer.
+    int NearestRowBound(double Z, int& PixelDistance) const;
+    // The boundary within 3 pixels of (X, Z): Kind 0 a column, 1 a row, -1
+    // none (also when a column and a row boundary are equally near). Sets the
+    // pointer shape of the boundary tools.
+    int BoundAtPointer(int& Kind, double X, double Z);
+    // Sets the pointer shape unless it is already shown.
+    void SetPointerShape(TCursor Shape);
 
     // --- Colour scale and colour bar ---
 
