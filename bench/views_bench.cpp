@@ -3,7 +3,7 @@
 // quadrilaterals (100,000) filled with their colours and outlined by one
 // plain QPainter on an image of the same size. Both are timed in every
 // iteration; the counters give each time and their ratio (cells over floor).
-// Then the mesh edits that move every per-cell table.
+// Then the mesh edits that move every per-cell table, and a MagicWand.
 
 #include "chart/engine/PlotChart.h"
 #include "platform/graphics/Bitmap.h"
@@ -148,6 +148,37 @@ void BM_ThinThenThickenColumns(benchmark::State& state)
         state.SkipWithError("the mesh did not come back to its columns");
 }
 BENCHMARK(BM_ThinThenThickenColumns)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
+
+// A MagicWand selection over the same mesh, seeded in its middle with the
+// default tolerance: the whole mask is classified, flooded and read back,
+// and every cell whose selection changes is repainted (argument 1: from no
+// selection; 0: the same selection again, no cell changes).
+void BM_MagicWand(benchmark::State& state)
+{
+    lp::TTModelSection2d chart;
+    FillChart(chart);
+    chart.AddLayer();
+    chart.AddLayer();
+    // The wand reads the current layer: the model's, not a fresh one.
+    chart.CurrentLayer = 0;
+    chart.LayerOrder = lp::arofintM{0, 2, 1};
+    lp::TPoint seed{Cols / 2, Rows / 2};
+    int selected = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        if (state.range(0) == 1)
+            for (lp::arofboolM& column : chart.Selected)
+                for (lp::ByteBool& cell : column)
+                    cell = 0;
+        state.ResumeTiming();
+        chart.SelectCells(seed.X, seed.Y, seed, seed, {}, chart.WandTolerance, 0);
+    }
+    for (const lp::arofboolM& column : chart.Selected)
+        for (const lp::ByteBool& cell : column)
+            selected += cell ? 1 : 0;
+    state.counters["selected"] = selected;
+}
+BENCHMARK(BM_MagicWand)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

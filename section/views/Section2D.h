@@ -20,7 +20,7 @@
 //
 // Units: Section2D.cpp construction and the cell model,
 // Section2DMeshEdit.cpp moving, inserting and removing boundaries,
-// Section2DTools.cpp the mouse tools' boundary hit test,
+// Section2DTools.cpp the mouse tools' boundary hit test and cell selection,
 // Section2DScale.cpp the colour scale and colour bar, Section2DCells.cpp the
 // cell painting and status texts, ValueScale.cpp the free value scale.
 
@@ -163,6 +163,15 @@ public:
     // none (also when a column and a row boundary are equally near). Sets the
     // pointer shape of the boundary tools.
     int BoundAtPointer(int& Kind, double X, double Z);
+    // Selects cells through the one-pixel-per-cell mask. Shape 0: the
+    // cells 4-connected to (C, R) whose value is the seed's or within
+    // Tolerance percent of the colour scale of it (the selection replaced);
+    // 6: the same, added to the selection; 3: the polygon through Points;
+    // 4: the rectangle spanned by StartCell and EndCell; 5: the ellipse in
+    // it. Any other shape unselects every cell. Nothing when (C, R) lies
+    // outside the mesh.
+    void SelectCells(int C, int R, TPoint& EndCell, TPoint& StartCell, const pointarray& Points, double Tolerance,
+                     int Shape);
     // Sets the pointer shape unless it is already shown.
     void SetPointerShape(TCursor Shape);
 
@@ -317,6 +326,8 @@ private:
     void CommitColBounds(const arofdoubleM& Bounds, bool Redraw);
     void CommitRowBounds(const arofdoubleM& Bounds, bool Redraw);
     void FinishBoundaryMove();
+    // Paints the mask pixels of the cells the MagicWand takes red.
+    void FillWandMask(TCanvas& Mask, int C, int R, double Tolerance);
     void DrawBorders(TCanvas& Canvas, const TCellCorners& K, int C, int R, bool Isolated);
     void Fire(const TNotifyEvent& Event) { if (Event) Event(this); }
 

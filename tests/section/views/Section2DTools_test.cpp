@@ -82,3 +82,85 @@ TEST_F(MeshBoundaryHit, RowBoundariesAreFoundWhereTheyAreDrawn)
 
 } // namespace
 } // namespace lp
+
+namespace lp {
+namespace {
+
+// The selected cells as (column, row) pairs, column by column.
+std::vector<std::pair<int, int>> SelectedCells(const TTModelSection2d& Chart)
+{
+    std::vector<std::pair<int, int>> cells;
+    for (int c = 0; c <= Chart.LastCol; ++c)
+        for (int r = 0; r <= Chart.LastRow; ++r)
+            if (Chart.Selected[c][r])
+                cells.emplace_back(c, r);
+    return cells;
+}
+
+class MeshSelection : public ::testing::Test {
+protected:
+    void SetUp() override { FillMesh(Chart, EvenBounds(10, 1), EvenBounds(10, 1)); }
+    void Select(int C, int R, TPoint Start, TPoint End, int Shape, const pointarray& Points = {})
+    {
+        Chart.SelectCells(C, R, End, Start, Points, 10, Shape);
+    }
+    void Set(int C, int R, double V) { Chart.SetCellValue(C, R, V); }
+    TTModelSection2d Chart;
+};
+
+TEST_F(MeshSelection, ARectangleSelectsTheCellsItSpansWhicheverWayItIsDragged)
+{
+    Chart.Selected[9][9] = 1;
+    Select(5, 2, {5, 2}, {3, 4}, 4);
+    std::vector<std::pair<int, int>> expected;
+    for (int c = 3; c <= 5; ++c)
+        for (int r = 2; r <= 4; ++r)
+            expected.emplace_back(c, r);
+    EXPECT_EQ(SelectedCells(Chart), expected);
+}
+
+TEST_F(MeshSelection, TheMagicWandTakesTheConnectedNearRegionOnly)
+{
+    // Scale 0..10: 10 % is a value step of 1.
+    for (int c = 0; c <= 2; ++c)
+        for (int r = 0; r <= 1; ++r)
+            Set(c, r, c == 2 ? 5.5 : 5);
+    Set(3, 0, 6.5);                   // 15 % from the seed
+    Set(3, 2, 5);                     // touches the region by a corner only
+    Set(8, 8, 5);                     // far away
+    Select(0, 0, {0, 0}, {0, 0}, 0);
+    const std::vector<std::pair<int, int>> region{{0, 0}, {0, 1}, {1, 0}, {1, 1}, {2, 0}, {2, 1}};
+    EXPECT_EQ(SelectedCells(Chart), region);
+    Select(8, 8, {8, 8}, {8, 8}, 6);
+    EXPECT_EQ(SelectedCells(Chart).size(), region.size() + 1) << "shape 6 adds";
+    Select(8, 8, {8, 8}, {8, 8}, 0);
+    EXPECT_EQ(SelectedCells(Chart), (std::vector<std::pair<int, int>>{{8, 8}})) << "shape 0 replaces";
+}
+
+TEST_F(MeshSelection, EllipseAndFreeFormSelectWhatTheyEnclose)
+{
+    Select(0, 0, {0, 0}, {8, 8}, 5);
+    EXPECT_TRUE(Chart.Selected[4][4]);
+    EXPECT_TRUE(Chart.Selected[4][0]);
+    EXPECT_FALSE(Chart.Selected[0][0]);
+    EXPECT_FALSE(Chart.Selected[8][8]);
+    EXPECT_FALSE(Chart.Selected[9][4]);
+    Select(0, 0, {0, 0}, {0, 0}, 3, pointarray{{0, 0}, {6, 0}, {0, 6}});
+    EXPECT_TRUE(Chart.Selected[1][1]);
+    EXPECT_TRUE(Chart.Selected[6][0]);
+    EXPECT_FALSE(Chart.Selected[5][5]);
+    EXPECT_FALSE(Chart.Selected[4][4]) << "the ellipse's cells went";
+}
+
+TEST_F(MeshSelection, NoShapeUnselectsAndAPointOutsideChangesNothing)
+{
+    Select(0, 0, {0, 0}, {9, 9}, 4);
+    Select(10, 0, {0, 0}, {0, 0}, 1);
+    Select(0, -1, {0, 0}, {0, 0}, 1);
+    EXPECT_EQ(SelectedCells(Chart).size(), 100u);
+    Select(0, 0, {0, 0}, {0, 0}, 1);
+    EXPECT_TRUE(SelectedCells(Chart).empty());
+}
+
+} // namespace
+} // namespace lp
