@@ -3,6 +3,7 @@
 // quadrilaterals (100,000) filled with their colours and outlined by one
 // plain QPainter on an image of the same size. Both are timed in every
 // iteration; the counters give each time and their ratio (cells over floor).
+// Then the mesh edits that move every per-cell table, and a MagicWand.
 
 #include "chart/engine/PlotChart.h"
 #include "platform/graphics/Bitmap.h"
@@ -117,6 +118,69 @@ void BM_PaintCellsVsFloor(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * Cols * Rows);
 }
 BENCHMARK(BM_PaintCellsVsFloor)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// "Thin mesh" then "Thick mesh" along the columns of the same 500 x 200 mesh
+// with three layers: 500 insertions and 500 removals, each moving every
+// per-cell table, and the two whole-mesh paints that end them. With the
+// argument 0 the cell picture is empty, so the edits are timed alone.
+void BM_ThinThenThickenColumns(benchmark::State& state)
+{
+    lp::TTModelSection2d chart;
+    FillChart(chart);
+    if (state.range(0) == 0)
+        chart.CellPicture().SetSize(0, 0);
+    chart.AddLayer();
+    chart.AddLayer();
+    double thinSeconds = 0, thickenSeconds = 0;
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        chart.ThinColumns();
+        const auto middle = Clock::now();
+        chart.ThickenColumns();
+        const auto end = Clock::now();
+        thinSeconds += std::chrono::duration<double>(middle - start).count();
+        thickenSeconds += std::chrono::duration<double>(end - middle).count();
+    }
+    const double iterations = static_cast<double>(state.iterations());
+    state.counters["thin_ms"] = thinSeconds / iterations * 1000;
+    state.counters["thicken_ms"] = thickenSeconds / iterations * 1000;
+    if (chart.LastCol + 1 != Cols)
+        state.SkipWithError("the mesh did not come back to its columns");
+}
+BENCHMARK(BM_ThinThenThickenColumns)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
+
+// A MagicWand selection over the same mesh, seeded in its middle with the
+// default tolerance: the whole mask is classified, flooded and read back,
+// and every cell whose selection changes is repainted (argument 1: from no
+// selection; 0: the same selection again, no cell changes).
+void BM_MagicWand(benchmark::State& state)
+{
+    lp::TTModelSection2d chart;
+    FillChart(chart);
+    chart.AddLayer();
+    chart.AddLayer();
+    // The wand reads the current layer: the model's, not a fresh one.
+    chart.CurrentLayer = 0;
+    chart.LayerOrder = lp::arofintM{0, 2, 1};
+    lp::TPoint seed{Cols / 2, Rows / 2};
+    int selected = 0;
+    if (state.range(0) == 0)
+        chart.SelectCells(seed.X, seed.Y, seed, seed, {}, chart.WandTolerance, 0);
+    for (auto _ : state) {
+        state.PauseTiming();
+        if (state.range(0) == 1)
+            for (lp::arofboolM& column : chart.Selected)
+                for (lp::ByteBool& cell : column)
+                    cell = 0;
+        state.ResumeTiming();
+        chart.SelectCells(seed.X, seed.Y, seed, seed, {}, chart.WandTolerance, 0);
+    }
+    for (const lp::arofboolM& column : chart.Selected)
+        for (const lp::ByteBool& cell : column)
+            selected += cell ? 1 : 0;
+    state.counters["selected"] = selected;
+}
+BENCHMARK(BM_MagicWand)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -19,6 +19,8 @@
 // axes' own mapping.
 //
 // Units: Section2D.cpp construction and the cell model,
+// Section2DMeshEdit.cpp moving, inserting and removing boundaries,
+// Section2DTools.cpp the mouse tools' boundary hit test and cell selection,
 // Section2DScale.cpp the colour scale and colour bar, Section2DCells.cpp the
 // cell painting and status texts, ValueScale.cpp the free value scale.
 
@@ -115,10 +117,63 @@ public:
     // The relief shift at X inside column C.
     double ReliefShiftAt(int C, double X) const;
 
+    // --- Mesh editing ---
+    // Every per-cell table follows: a new column or row copies the one it
+    // splits, a merged one takes the mean of the two in every layer and keeps
+    // its own selection, fixed flag and limits. Boundaries stay strictly
+    // ascending: an edit that would break that is refused and changes nothing.
+
+    // False (nothing changes) when the boundary would reach a neighbour.
+    bool MoveColBound(int I, double X);
+    // Z is a drawn depth: the relief shift at the pointer is taken off.
+    bool MoveRowBound(int J, double Z);
+    void InsertColBound(bool Redraw, double X);
+    // Z is a depth below the relief.
+    void InsertRowBound(bool Redraw, double Z);
+    // Z is a drawn depth at the pointer.
+    void InsertRowBoundAtPointer(bool Redraw, double Z);
+    // The first and last boundaries stay, and so do at least two columns
+    // (rows).
+    void RemoveColBound(int K, bool Redraw);
+    void RemoveRowBound(int K, bool Redraw);
+    // Every column (row) split in the middle.
+    void ThinColumns();
+    void ThinRows();
+    // Every second boundary removed; anchored column boundaries stay.
+    void ThickenColumns();
+    void ThickenRows();
+    // The relief shift under the pointer (0 when the pointer is in no
+    // column).
+    double PointerReliefShift() const;
+
     // --- Pointer ---
 
     void UpdatePointerZone(int X, int Y);
     bool CellAt(double X, double Z, int& C, int& R) const;
+
+    // --- Mouse tools ---
+
+    // The column boundary nearest to X (the first on ties) and its distance
+    // in cell-picture pixels; -1 (distance 123456789) when there is none or,
+    // in the remove and resize tools, when the nearest one is anchored.
+    int NearestColBound(double X, int& PixelDistance) const;
+    // The row boundary nearest to the drawn depth Z at the pointer.
+    int NearestRowBound(double Z, int& PixelDistance) const;
+    // The boundary within 3 pixels of (X, Z): Kind 0 a column, 1 a row, -1
+    // none (also when a column and a row boundary are equally near). Sets the
+    // pointer shape of the boundary tools.
+    int BoundAtPointer(int& Kind, double X, double Z);
+    // Selects cells through the one-pixel-per-cell mask. Shape 0: the
+    // cells 4-connected to (C, R) whose value is the seed's or within
+    // Tolerance percent of the colour scale of it (the selection replaced);
+    // 6: the same, added to the selection; 3: the polygon through Points;
+    // 4: the rectangle spanned by StartCell and EndCell; 5: the ellipse in
+    // it. Any other shape unselects every cell. Nothing when (C, R) lies
+    // outside the mesh.
+    void SelectCells(int C, int R, TPoint& EndCell, TPoint& StartCell, const pointarray& Points, double Tolerance,
+                     int Shape);
+    // Sets the pointer shape unless it is already shown.
+    void SetPointerShape(TCursor Shape);
 
     // --- Colour scale and colour bar ---
 
@@ -266,6 +321,13 @@ private:
     // T(v) of the current mode.
     double ScaleTransform(double V) const;
     void ResizeCellTables();
+    // The end of a boundary insertion or removal whose tables already
+    // follow the new boundaries.
+    void CommitColBounds(const arofdoubleM& Bounds, bool Redraw);
+    void CommitRowBounds(const arofdoubleM& Bounds, bool Redraw);
+    void FinishBoundaryMove();
+    // Paints the mask pixels of the cells the MagicWand takes red.
+    void FillWandMask(TCanvas& Mask, int C, int R, double Tolerance);
     void DrawBorders(TCanvas& Canvas, const TCellCorners& K, int C, int R, bool Isolated);
     void Fire(const TNotifyEvent& Event) { if (Event) Event(this); }
 
