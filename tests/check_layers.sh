@@ -20,6 +20,7 @@ declare -A allowed=(
   [chart/editors]="platform chart/canvas chart/engine chart/extensions components chart/editors"
   [section/editor]="platform chart components section/model section/editor"
   [section/dialogs]="platform chart components section/model section/editor section/dialogs"
+  [section/main]="platform chart components section/model section/editor section/dialogs section/main"
 )
 
 status=0
