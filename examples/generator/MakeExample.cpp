@@ -82,12 +82,19 @@ QImage DrawSectionPicture()
     return image;
 }
 
-void AddBody(TPolygonChart& Chart, arofcomplexM Points, const char* Parameters)
+// A body with its colour (0x00BBGGRR), label, resistivity (ohm-metres) and
+// polarizability (per cent), labelled by its resistivity.
+void AddBody(TPolygonChart& Chart, arofcomplexM Points, int32_t Colour, const char* Label, double Resistivity,
+             double Polarizability)
 {
     if (!AddPolygon(Points, Chart.Model, Chart.Nodes))
         throw Exception("the example body was refused");
-    Polygon& ring = Chart.Model[Chart.Model.Length() - 1][0];
-    ParamsFromText(ring.params, Parameters);
+    TPolygonParams& params = Chart.Model[Chart.Model.Length() - 1][0].params;
+    params[psColor] = ParamValue(Colour);
+    params[psLabelText] = ParamValue(Label);
+    params[psLabelMode] = ParamValue(int32_t{1});
+    params[psResistivity] = ParamValue(Resistivity);
+    params[psPolarizability] = ParamValue(Polarizability);
 }
 
 int NodeAt(const TPolygonChart& Chart, double X, double Y)
@@ -104,11 +111,11 @@ void MakeSection(const QString& Folder)
     chart.SetBounds(0, 0, 1200, 400);
     chart.NewModel({}, false, Left, Right, Top, Bottom);
     AddBody(chart, {{100, 20}, {450, 20}, {450, 120}, {100, 120}},
-            "1 Sandstone * * 1 * * * * * 120 0.02 * * * * * * * *");
+            0x5AC8E6, "Sandstone", 120.0, 2.0);
     AddBody(chart, {{460, 20}, {820, 20}, {820, 120}, {460, 120}},
-            "2 Clay * * 1 * * * * * 15 0.05 * * * * * * * *");
+            0x5A8CC8, "Clay", 15.0, 5.0);
     AddBody(chart, {{300, 140}, {600, 140}, {650, 180}, {250, 180}},
-            "3 Lens * * 1 * * * * * 300 0.01 * * * * * * * *");
+            0xC8A078, "Lens", 300.0, 1.0);
     // The clay's left edge is the sandstone's right edge: two shared nodes.
     chart.RebuildMapSeries();
     chart.TakeBackup();

@@ -7,6 +7,7 @@
 #include "chart/engine/PlotSeries.h"
 #include "chart/engine/PlotTitles.h"
 #include "platform/core/StringList.h"
+#include "platform/graphics/Bitmap.h"
 #include "platform/graphics/Picture.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Dialogs.h"
@@ -282,7 +283,7 @@ void TMainfrm::ReadSectionFile(const QString& FileName)
     Series1->SetActive(true);
     ChartTool1->SetActive(true);
     try {
-        ChartTool1->Picture()->LoadFromFile(picture);
+        LoadSectionPicture(picture);
     } catch (const std::exception& Error) {
         // The section is read; a picture that cannot be decoded is shown
         // as missing.
@@ -294,6 +295,21 @@ void TMainfrm::ReadSectionFile(const QString& FileName)
     chart.Repaint();
     chart.UpdateAxisScales();
     Parts->AddRecentFile(FileName);
+}
+
+void TMainfrm::LoadSectionPicture(const QString& FileName)
+{
+    TPicture& shown = *ChartTool1->Picture();
+    shown.LoadFromFile(FileName);
+    // The picture tool puts the larger value at the top; with depth growing
+    // downwards the picture's top row belongs at the smaller one.
+    const bool depthDown = PolygonChart1->RightAxis()->Inverted();
+    const bool topIsSmaller = PictureCorners[1] < PictureCorners[3];
+    if (shown.Graphic() && depthDown == topIsSmaller) {
+        TBitmap upright;
+        upright.SetImage(shown.Graphic()->ToImage().mirrored(false, true));
+        shown.SetGraphic(&upright);
+    }
 }
 
 void TMainfrm::SaveFile(const QString& FileName)

@@ -109,6 +109,7 @@ private:
     void ReadCarotage();
     void ChartResized();
     void SetTitleFor(const QString& FileName);
+    void LoadSectionPicture(const QString& FileName);
     void UseLastLineLook();
 
     std::unique_ptr<TComponent> FComponents;
