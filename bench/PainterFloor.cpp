@@ -1,5 +1,9 @@
 #include "PainterFloor.h"
 
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+
 #include <map>
 
 namespace lp::bench {
@@ -180,6 +184,27 @@ QString TFloorCaptureDC::Summary() const
     for (const auto& [Kind, Count] : Counts)
         Text += QStringLiteral("%1 %2 ").arg(Names[static_cast<int>(Kind)]).arg(Count);
     return Text.trimmed();
+}
+
+void TimeAgainstFloor(benchmark::State& state, const std::function<void()>& Draw, const TFloorCaptureDC& Capture,
+                      double& DrawSeconds, double& FloorSeconds)
+{
+    QImage Image(1920, 1080, QImage::Format_RGB32);
+    Image.fill(Qt::white);
+    using Clock = std::chrono::steady_clock;
+    for (auto _ : state) {
+        const auto T0 = Clock::now();
+        Draw();
+        const auto T1 = Clock::now();
+        {
+            QPainter Painter(&Image);
+            Capture.Replay(Painter);
+        }
+        const auto T2 = Clock::now();
+        DrawSeconds += std::chrono::duration<double>(T1 - T0).count();
+        FloorSeconds += std::chrono::duration<double>(T2 - T1).count();
+        state.SetIterationTime(std::chrono::duration<double>(T1 - T0).count());
+    }
 }
 
 } // namespace lp::bench

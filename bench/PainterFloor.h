@@ -10,7 +10,12 @@
 
 #include <QtGui/QPainter>
 
+#include <functional>
 #include <vector>
+
+namespace benchmark {
+class State;
+}
 
 namespace lp::bench {
 
@@ -63,5 +68,11 @@ private:
     std::vector<TItem> FItems;
     std::vector<QFont> FFonts;
 };
+
+// The benchmark loop of a paint against its floor: each iteration times
+// Draw (the iteration's time) and then Capture replayed on plain QPainter
+// into a full-HD image, adding both to the seconds given.
+void TimeAgainstFloor(benchmark::State& state, const std::function<void()>& Draw, const TFloorCaptureDC& Capture,
+                      double& DrawSeconds, double& FloorSeconds);
 
 } // namespace lp::bench

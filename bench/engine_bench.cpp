@@ -482,26 +482,16 @@ void Map_Draw_10k_Polygons_vs_Floor(benchmark::State& state)
     B.Map->DrawAllValues();
     B.Chart.Canvas().InitWindow(&B.Target.Canvas(), B.Chart.View3DOptions(), lp::clWhite, false,
                                 B.Chart.GetRectangle());
-    QImage Image(1920, 1080, QImage::Format_RGB32);
-    Image.fill(Qt::white);
-    using Clock = std::chrono::steady_clock;
     TPolylineFloor Floor;
-    for (auto _ : state) {
-        const auto T0 = Clock::now();
-        B.Map->DoBeforeDrawChart();
-        B.Map->CalcFirstLastVisibleIndex();
-        B.Map->DrawAllValues();
-        B.Target.Image();
-        const auto T1 = Clock::now();
-        {
-            QPainter Painter(&Image);
-            Capture.Replay(Painter);
-        }
-        const auto T2 = Clock::now();
-        Floor.SeriesSeconds += std::chrono::duration<double>(T1 - T0).count();
-        Floor.FloorSeconds += std::chrono::duration<double>(T2 - T1).count();
-        state.SetIterationTime(std::chrono::duration<double>(T1 - T0).count());
-    }
+    lp::bench::TimeAgainstFloor(
+        state,
+        [&] {
+            B.Map->DoBeforeDrawChart();
+            B.Map->CalcFirstLastVisibleIndex();
+            B.Map->DrawAllValues();
+            B.Target.Image();
+        },
+        Capture, Floor.SeriesSeconds, Floor.FloorSeconds);
     state.SetLabel(Capture.Summary().toStdString());
     Floor.Report(state, B.Map->Count());
 }
@@ -538,24 +528,14 @@ void ChartVsFloor(benchmark::State& state, lp::TChart& Chart)
     lp::TCanvas CaptureCanvas(&Capture);
     Chart.DrawToCanvas(&CaptureCanvas, Chart.GetRectangle());
     lp::TBitmap Target(1920, 1080);
-    QImage Image(1920, 1080, QImage::Format_RGB32);
-    Image.fill(Qt::white);
-    using Clock = std::chrono::steady_clock;
     TPolylineFloor Floor;
-    for (auto _ : state) {
-        const auto T0 = Clock::now();
-        Chart.DrawToCanvas(&Target.Canvas(), Chart.GetRectangle());
-        Target.Image();
-        const auto T1 = Clock::now();
-        {
-            QPainter Painter(&Image);
-            Capture.Replay(Painter);
-        }
-        const auto T2 = Clock::now();
-        Floor.SeriesSeconds += std::chrono::duration<double>(T1 - T0).count();
-        Floor.FloorSeconds += std::chrono::duration<double>(T2 - T1).count();
-        state.SetIterationTime(std::chrono::duration<double>(T1 - T0).count());
-    }
+    lp::bench::TimeAgainstFloor(
+        state,
+        [&] {
+            Chart.DrawToCanvas(&Target.Canvas(), Chart.GetRectangle());
+            Target.Image();
+        },
+        Capture, Floor.SeriesSeconds, Floor.FloorSeconds);
     state.SetLabel(Capture.Summary().toStdString());
     Floor.Report(state, 1);
 }

@@ -15,6 +15,16 @@ if(LP_SANITIZE)
   target_link_options(lp_options INTERFACE ${_lp_san})
 endif()
 
+if(LP_FUZZ)
+  if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+    message(FATAL_ERROR "LP_FUZZ needs clang (configure with -DCMAKE_CXX_COMPILER=clang++)")
+  endif()
+  # Coverage instrumentation for libFuzzer in every library; the fuzz
+  # targets link the engine itself (fuzz/CMakeLists.txt).
+  target_compile_options(lp_options INTERFACE -fsanitize=fuzzer-no-link)
+  target_link_options(lp_options INTERFACE -fsanitize=fuzzer-no-link)
+endif()
+
 # lp_add_library(<name> <sources...>): one static library of a layer.
 function(lp_add_library name)
   add_library(${name} STATIC ${ARGN})

@@ -2,7 +2,18 @@
 # Installs the Debian packages Lithoprism needs to build, test and run.
 # Packages already present are skipped; apt-get update runs once, only when
 # something is missing. Works as root or through sudo.
+#
+# --fuzz (or LP_FUZZ_DEPS=1) adds what fuzzing needs (scripts/fuzz.sh):
+# clang, its libFuzzer and sanitizer runtimes, and llvm-cov. Never by default.
 set -euo pipefail
+
+fuzz=${LP_FUZZ_DEPS:-0}
+for argument in "$@"; do
+  case $argument in
+    --fuzz) fuzz=1 ;;
+    *) echo "usage: install-deps.sh [--fuzz]" >&2; exit 2 ;;
+  esac
+done
 
 packages=(
   cmake ninja-build g++ ccache pkg-config
@@ -11,7 +22,11 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation2
   xvfb xauth
+  poppler-utils
 )
+if [ "$fuzz" = "1" ]; then
+  packages+=(clang libclang-rt-14-dev llvm)
+fi
 
 missing=()
 for package in "${packages[@]}"; do

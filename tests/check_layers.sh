@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Fails when a source file includes a header of a layer above its own.
 # Layers from the bottom: platform/base, section/model, platform, chart/canvas,
-# ..., components, chart/editors, ...
+# ..., chart/export, components, chart/editors, section/views, ...
 # (see docs/ARCHITECTURE.md). Each entry lists the folders a layer may include.
 set -u
 root=${1:-$(dirname "$0")/..}
@@ -16,11 +16,13 @@ declare -A allowed=(
   [chart/canvas]="platform chart/canvas"
   [chart/engine]="platform chart/canvas chart/engine"
   [chart/extensions]="platform chart/canvas chart/engine chart/extensions"
+  [chart/export]="platform chart/canvas chart/engine chart/extensions chart/export"
   [components]="platform components"
-  [chart/editors]="platform chart/canvas chart/engine chart/extensions components chart/editors"
-  [section/editor]="platform chart components section/model section/editor"
-  [section/dialogs]="platform chart components section/model section/editor section/dialogs"
-  [section/main]="platform chart components section/model section/editor section/dialogs section/main"
+  [chart/editors]="platform chart/canvas chart/engine chart/extensions chart/export components chart/editors"
+  [section/views]="platform chart components section/model section/views"
+  [section/editor]="platform chart components section/model section/views section/editor"
+  [section/dialogs]="platform chart components section/model section/views section/editor section/dialogs"
+  [section/main]="platform chart components section/model section/views section/editor section/dialogs section/main"
 )
 
 status=0

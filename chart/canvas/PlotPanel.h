@@ -287,6 +287,9 @@ public:
     bool FixedChartRectangle() const { return FFixedChartRect; }
     void SetFixedChartRectangle(bool value) { FFixedChartRect = value; }
     bool Printing() const { return FPrinting; }
+    // Set while another control draws the panel for a page (a print
+    // preview), so the panel draws as it prints.
+    void SetPrinting(bool value) { FPrinting = value; }
     int Depth3D() const { return FDepth3D; }
     void SetDepth3D(int value) { FDepth3D = value; }
     TCursor SavedCursor() const { return FSavedCursor; }

@@ -16,6 +16,26 @@ namespace lp {
 
 namespace {
 
+// Text in a font named "symbol" shows the Greek letters that font's code
+// points stand for: Latin letters map to their Greek counterparts (r to rho).
+QString SymbolFontText(const QString& Text)
+{
+    static const char16_t lower[] = u"\u03B1\u03B2\u03C7\u03B4\u03B5\u03C6\u03B3\u03B7\u03B9\u03D5\u03BA\u03BB\u03BC"
+                                    u"\u03BD\u03BF\u03C0\u03B8\u03C1\u03C3\u03C4\u03C5\u03D6\u03C9\u03BE\u03C8\u03B6";
+    static const char16_t upper[] = u"\u0391\u0392\u03A7\u0394\u0395\u03A6\u0393\u0397\u0399\u03D1\u039A\u039B\u039C"
+                                    u"\u039D\u039F\u03A0\u0398\u03A1\u03A3\u03A4\u03A5\u03C2\u03A9\u039E\u03A8\u0396";
+    QString result = Text;
+    for (QChar& ch : result) {
+        const char16_t c = ch.unicode();
+        if (c >= u'a' && c <= u'z')
+            ch = QChar(lower[c - u'a']);
+        else if (c >= u'A' && c <= u'Z')
+            ch = QChar(upper[c - u'A']);
+    }
+    return result;
+}
+
+
 // --- Message texts -----------------------------------------------------------------------------
 
 const char* const MsgMissingClose = "Missing > at ";
@@ -432,6 +452,8 @@ private:
         Text.replace(QStringLiteral("&gt;"), QStringLiteral(">"));
         Text.replace(QStringLiteral("&amp;"), QStringLiteral("&"));
         Text.replace(QStringLiteral("&quot;"), QStringLiteral("\""));
+        if (FCanvas.Font()->Name().trimmed().compare(QLatin1String("symbol"), Qt::CaseInsensitive) == 0)
+            Text = SymbolFontText(Text);
         bool lineEnd = false;
         if (Text.endsWith(CRLF)) {
             Text.chop(2);

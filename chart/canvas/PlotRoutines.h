@@ -220,8 +220,9 @@ public:
     virtual QString AsString() const { return QString(); }
     void CopyToClipboard() const;
     // Writes the bytes of AsString in the locale's encoding, with no
-    // terminator and no length; EPlotExportError when the device refuses.
-    void SaveToStream(QIODevice& Stream) const;
+    // terminator and no length (binary formats override it);
+    // EPlotExportError when the device refuses.
+    virtual void SaveToStream(QIODevice& Stream) const;
     // Replaces FileName with the text only when everything was written; on
     // failure EPlotExportError and the old file stays.
     void SaveToFile(const QString& FileName) const;

@@ -990,5 +990,14 @@ void TCustomAxisPanel::DrawSeriesGroup(TChartSeries* Series)
     }
 }
 
+void TCustomAxisPanel::GetChildren(const std::function<void(TComponent*)>& Proc, TComponent* Root)
+{
+    for (int I = 0; I < SeriesCount(); ++I)
+        Proc(Series(I));
+    for (TPlotCustomTool* Tool : std::vector<TPlotCustomTool*>(FTools->begin(), FTools->end()))
+        Proc(Tool);
+    TCustomPlotPanelExtended::GetChildren(Proc, Root);
+}
+
 } // namespace lp
 

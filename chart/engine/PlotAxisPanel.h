@@ -233,6 +233,9 @@ public:
     // --- Tools ---
 
     TChartTools& Tools() const { return *FTools; }
+    // Streaming: the series in list order, the tools in list order, then
+    // the owned components that have no parent component.
+    void GetChildren(const std::function<void(TComponent*)>& Proc, TComponent* Root) override;
     // ChartEvent(Code) on every active tool in list order.
     void BroadcastToolEvent(int Code);
     // ChartMouseEvent on every active tool in list order (the chart control

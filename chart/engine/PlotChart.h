@@ -27,6 +27,7 @@
 namespace lp {
 
 class TCustomChart;
+class TPlotFont;
 
 // The chart editor dialogs the menus open. The chart editor registers them
 // at start-up; until then the menu items that need them are disabled.
@@ -178,6 +179,11 @@ public:
 
     // Forgets the menu's axis when it is destroyed.
     void AxisDestroyed(const TChartAxis* Axis) override;
+
+    // One further font of the chart that a paper-scale picture export
+    // enlarges with the axis and title fonts; nullptr when the chart has
+    // none.
+    virtual TPlotFont* PaperScaleExtraFont() const { return nullptr; }
 
 protected:
     void CalcWallsRect() override;

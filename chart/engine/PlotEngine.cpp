@@ -222,7 +222,6 @@ TChartSeries::TChartSeries(TComponent* AOwner) : TCustomChartSeries(AOwner)
     FMandatory = FY;
     FNotMandatory = FX;
     FLabels = std::make_unique<TLabelsList>(this);
-    FMarks = std::make_unique<TSeriesMarks>(this);
     FPercentFormat = PlotMsg_DefaultPercentFormat;
     FValueFormat = PlotMsg_DefaultValueFormat;
     FDataSources = std::make_unique<TDataSourcesList>(this);
@@ -384,8 +383,10 @@ void TChartSeries::Delete(int ValueIndex)
     if (FColors && FColors->size() > static_cast<size_t>(ValueIndex))
         FColors->erase(FColors->begin() + ValueIndex);
     FLabels->DeleteLabel(ValueIndex);
-    FMarks->Positions().Delete(ValueIndex);
-    FMarks->Items().Delete(ValueIndex);
+    if (FMarks) {
+        FMarks->Positions().Delete(ValueIndex);
+        FMarks->Items().Delete(ValueIndex);
+    }
     NotifyValue(veDelete, ValueIndex);
     if (Active())
         Repaint();
@@ -407,7 +408,8 @@ void TChartSeries::DeleteRange(int Start, int Quantity, bool RemoveGap)
     }
     for (int I = std::min(Start + Quantity, FLabels->Count()) - 1; I >= Start; --I)
         FLabels->DeleteLabel(I);
-    FMarks->Positions().DeleteRange(Start, Quantity);
+    if (FMarks)
+        FMarks->Positions().DeleteRange(Start, Quantity);
     NotifyValue(veDelete, -1);
     if (Active())
         Repaint();
@@ -422,7 +424,8 @@ void TChartSeries::ClearLists()
     FColors.reset();
     FLabels->Clear();
     // The marks keep items read from a stream while the series loads.
-    FMarks->Clear();
+    if (FMarks)
+        FMarks->Clear();
 }
 
 void TChartSeries::Clear()
@@ -668,9 +671,19 @@ bool TChartSeries::IsValueFormatStored() const
     return FValueFormat != PlotMsg_DefaultValueFormat;
 }
 
+TSeriesMarks* TChartSeries::Marks() const
+{
+    if (!FMarks) {
+        FMarks = std::make_unique<TSeriesMarks>(const_cast<TChartSeries*>(this));
+        if (FParentChart)
+            FMarks->SetParentChart(FParentChart);
+    }
+    return FMarks.get();
+}
+
 void TChartSeries::SetMarks(const TSeriesMarks* Value)
 {
-    FMarks->Assign(Value);
+    Marks()->Assign(Value);
 }
 
 void TChartSeries::SetZOrderSetting(int Value)
@@ -687,7 +700,8 @@ void TChartSeries::SetParentChart(TCustomAxisPanel* Value)
     if (FParentChart)
         FParentChart->InternalRemoveSeries(this);
     FParentChart = Value;
-    FMarks->SetParentChart(Value);
+    if (FMarks)
+        FMarks->SetParentChart(Value);
     if (Value)
         Value->InternalAddSeries(this);
 }
@@ -707,7 +721,8 @@ void TChartSeries::DetachedFromChart()
     if (FParentChart && FCursor != crDefault && FParentChart->Cursor() == FCursor)
         FParentChart->SetCursor(FParentChart->SavedCursor());
     UnlinkFromSources();
-    FMarks->SetParentChart(nullptr);
+    if (FMarks)
+        FMarks->SetParentChart(nullptr);
     TCustomChartSeries::DetachedFromChart();
     FHorizAxisObject = nullptr;
     FVertAxisObject = nullptr;
@@ -1027,6 +1042,13 @@ void TChartSeries::SetFunction(TPlotFunction* F)
     CheckDataSource();
 }
 
+void TChartSeries::GetChildren(const std::function<void(TComponent*)>& Proc, TComponent* Root)
+{
+    if (FSeriesFunction)
+        Proc(FSeriesFunction);
+    TCustomChartSeries::GetChildren(Proc, Root);
+}
+
 bool TChartSeries::CanTakeFunction(const TPlotFunction*) const
 {
     return true;
@@ -1232,7 +1254,7 @@ void TChartSeries::SetDepthPositions(int Start, int Middle, int End)
     FStartZ = Start;
     FMiddleZ = Middle;
     FEndZ = End;
-    FMarks->SetZPosition(Middle);
+    Marks()->SetZPosition(Middle);
 }
 
 bool TChartSeries::HasSameZOrderSeries() const
@@ -1312,7 +1334,7 @@ void TChartSeries::DrawMarks()
     TPlotCanvas3D& Canvas = FParentChart->Canvas();
     const TView3DOptions& View = *FParentChart->View3DOptions();
     const bool ZoomFont = FParentChart->View3D() && !Canvas.Supports3DText() && View.ZoomText() && View.Zoom() != 100;
-    const int Every = std::max(1, FMarks->DrawEvery());
+    const int Every = std::max(1, Marks()->DrawEvery());
     for (int I = FFirstVisibleIndex; I <= FLastVisibleIndex; ++I) {
         if (I % Every != 0)
             continue;
@@ -1320,16 +1342,16 @@ void TChartSeries::DrawMarks()
         if (OnGetMarkIndex)
             OnGetMarkIndex(this, Index);
         const QString Text = GetMarkText(Index);
-        if (Text.isEmpty() || !FMarks->ItemVisible(Index))
+        if (Text.isEmpty() || !Marks()->ItemVisible(Index))
             continue;
         const double OldZoom = Canvas.FontZoom();
         if (ZoomFont)
             Canvas.SetFontZoom(OldZoom * View.Zoom() * 0.01);
-        Canvas.AssignFont(FMarks->ItemFont(Index));
+        Canvas.AssignFont(Marks()->ItemFont(Index));
         Canvas.SetFontZoom(OldZoom);
         int Width;
         int Height;
-        if (FMarks->TextFormat() == ttfHtml) {
+        if (Marks()->TextFormat() == ttfHtml) {
             const TSize Extent = HtmlTextExtent(Canvas, Text);
             Width = Extent.cx;
             Height = Extent.cy;
@@ -1339,9 +1361,9 @@ void TChartSeries::DrawMarks()
             Height = Canvas.FontHeight() * Lines;
         }
         Width += Canvas.TextWidth(QStringLiteral("W"));
-        if (FMarks->SymbolShown())
+        if (Marks()->SymbolShown())
             Width += Canvas.FontHeight() - 4;
-        const TChartPen& Frame = FMarks->ItemPen(Index);
+        const TChartPen& Frame = Marks()->ItemPen(Index);
         const int Grow = Frame.Visible() ? 2 * Frame.Width() : 1;
         Width += Grow;
         Height += Grow;
@@ -1358,7 +1380,7 @@ void TChartSeries::DrawMarks()
 void TChartSeries::DrawMark(int ValueIndex, const QString& St, TSeriesMarkPosition& APosition)
 {
     // The marks keep the position (or restore one the user moved) and draw.
-    FMarks->DrawOneMark(ValueIndex, GetValueColor(ValueIndex), St, APosition);
+    Marks()->DrawOneMark(ValueIndex, GetValueColor(ValueIndex), St, APosition);
 }
 
 // --- Legend and mark texts ----------------------------------------------------------------------
@@ -1487,13 +1509,13 @@ void TChartSeries::PrepareLegendCanvas(int, TColor&, TBrush::TBrushStyle&) {}
 
 QString TChartSeries::GetMarkText(int ValueIndex)
 {
-    if (const TMarksItem* Item = FMarks->Items().Find(ValueIndex); Item && Item->HasText()) {
+    if (const TMarksItem* Item = Marks()->Items().Find(ValueIndex); Item && Item->HasText()) {
         QString Custom = const_cast<TMarksItem*>(Item)->Text().Text();
         if (Custom.endsWith(QLatin1String("\r\n")))
             Custom.chop(2);
         return Custom;
     }
-    const bool Multi = FMarks->MultiLine();
+    const bool Multi = Marks()->MultiLine();
     const QString Separator = Multi ? QString(PlotLineSeparator) : QStringLiteral(" ");
     const double V = GetMarkValue(ValueIndex);
     const auto ValueText = [&] { return FormatFloat(FValueFormat, V); };
@@ -1504,7 +1526,7 @@ QString TChartSeries::GetMarkText(int ValueIndex)
     };
     const QString Label = FLabels->GetLabel(ValueIndex);
     QString Text;
-    switch (FMarks->Style()) {
+    switch (Marks()->Style()) {
     case TSeriesMarks::smsValue:
         Text = ValueText();
         break;

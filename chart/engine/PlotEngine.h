@@ -125,8 +125,8 @@ public:
     // Streaming parent: the parent chart. Setting an axis panel as parent
     // puts the element on that chart.
     bool HasParent() const { return true; }
-    TComponent* GetParentComponent() const;
-    void SetParentComponent(TComponent* Value);
+    TComponent* GetParentComponent() const override;
+    void SetParentComponent(TComponent* Value) override;
 
     // Store Value and repaint, only when it differs.
     void SetBooleanProperty(bool& Variable, bool Value);
@@ -367,7 +367,9 @@ public:
     void SetValueFormat(const QString& Value);
     Q_INVOKABLE bool IsPercentFormatStored() const;
     Q_INVOKABLE bool IsValueFormatStored() const;
-    TSeriesMarks* Marks() const { return FMarks.get(); }
+    // Made on first use: most series (a map polygon's outline among them)
+    // never show or store marks.
+    TSeriesMarks* Marks() const;
     void SetMarks(const TSeriesMarks* Value);
     int ZOrderSetting() const { return FZOrderSetting; }
     void SetZOrderSetting(int Value);
@@ -450,6 +452,8 @@ public:
     TPlotFunction* SeriesFunction() const { return FSeriesFunction; }
     // Takes ownership of F (the old function is freed).
     virtual void SetFunction(TPlotFunction* F);
+    // Streaming: the series' function is its child.
+    void GetChildren(const std::function<void(TComponent*)>& Proc, TComponent* Root) override;
     // Whether the series may take a function of this kind (base: yes).
     virtual bool CanTakeFunction(const TPlotFunction* F) const;
 
@@ -632,7 +636,7 @@ private:
     TChartAxis* FHorizAxisObject = nullptr;
     TChartAxis* FVertAxisObject = nullptr;
     std::unique_ptr<TCustomSeriesList> FLinkedSeries;
-    std::unique_ptr<TSeriesMarks> FMarks;
+    mutable std::unique_ptr<TSeriesMarks> FMarks;
     QString FPercentFormat;
     QString FValueFormat;
     QStringList FPendingDataSources;

@@ -107,8 +107,8 @@ public:
 
     // Streaming parent: the parent series.
     bool HasParent() const { return true; }
-    TComponent* GetParentComponent() const;
-    void SetParentComponent(TComponent* Value);
+    TComponent* GetParentComponent() const override;
+    void SetParentComponent(TComponent* Value) override;
 
 protected:
     void SetUsesPeriod(bool Value) { FUsesPeriod = Value; }

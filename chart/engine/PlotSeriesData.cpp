@@ -202,10 +202,10 @@ void TChartSeries::CheckOrder()
 void TChartSeries::PrepareForGallery(bool IsEnabled)
 {
     FillSampleValues(4);
-    FMarks->SetVisible(false);
-    FMarks->Font()->SetSize(7);
-    FMarks->SetArrowLength(4);
-    FMarks->SetDrawEvery(2);
+    Marks()->SetVisible(false);
+    Marks()->Font()->SetSize(7);
+    Marks()->SetArrowLength(4);
+    Marks()->SetDrawEvery(2);
     SetColorEachPoint(false);
     if (!IsEnabled)
         SetSeriesColor(0xC0C0C0);
@@ -263,7 +263,8 @@ void TChartSeries::Assign(const TPersistent* Source)
     const int Further = std::min(FValuesList->Count(), Other->FValuesList->Count());
     for (int L = 2; L < Further; ++L)
         FValuesList->GetValueList(L)->Assign(Other->FValuesList->GetValueList(L));
-    FMarks->Assign(Other->FMarks.get());
+    if (FMarks || Other->FMarks)
+        Marks()->Assign(Other->Marks());
     FColor = Other->FColor;
     FEffectiveColor = Other->FEffectiveColor;
     FColorEachPoint = Other->FColorEachPoint;
@@ -396,7 +397,7 @@ void TChartSeries::WriteData(QIODevice& Stream)
         for (int L = 2; L < FValuesList->Count(); ++L)
             W.WriteDouble(FValuesList->GetValueList(L)->Value(I));
         if (Flags & DataMarks) {
-            const TSeriesMarkPosition* Position = FMarks->Positions().GetPosition(I);
+            const TSeriesMarkPosition* Position = Marks()->Positions().GetPosition(I);
             WriteMarkPosition(W, Position ? *Position : TSeriesMarkPosition());
         }
     }
@@ -444,7 +445,7 @@ void TChartSeries::ReadPoints(QIODevice& Stream)
             AddXY(Value, Position, Label, Color);
         if (Flags & DataMarks) {
             const TSeriesMarkPosition Mark = ReadMarkPosition(R);
-            FMarks->Positions().Append(&Mark);
+            Marks()->Positions().Append(&Mark);
         }
     }
 }

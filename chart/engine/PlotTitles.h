@@ -177,7 +177,7 @@ private:
     bool FIsTitle = true;
 };
 
-using TAlignment = TChartTitle::TAlignment;
+
 
 // A block at the bottom of the chart, red italic by default.
 class TChartFootTitle : public TChartTitle {

@@ -136,7 +136,9 @@ void TChartValueList::EnsureStorage(int Length)
     const auto needed = static_cast<size_t>(Length);
     if (FValue.size() >= needed)
         return;
-    FValue.resize(std::max({needed, FValue.size() * 2, size_t{4}}));
+    // At least 16 values: the outline of a map polygon (a few nodes) is
+    // then stored in one allocation, not three or four.
+    FValue.resize(std::max({needed, FValue.size() * 2, size_t{16}}));
 }
 
 void TChartValueList::InsertAt(int Index, double Value)

@@ -3,6 +3,7 @@
 #include "chart/extensions/PlotExtensions.h"
 
 #include "chart/extensions/PlotErrorBar.h"
+#include "chart/extensions/functions/PlotSmoothing.h"
 
 namespace lp {
 
@@ -16,12 +17,15 @@ void InitializeChartExtensions()
         return;
     // The "Stats" gallery page.
     RegisterErrorBarSeries();
+    // The "Extended" gallery page.
+    RegisterSmoothingFunction();
 }
 
 void FinalizeChartExtensions()
 {
     if (ExtensionsInitCount == 0 || --ExtensionsInitCount > 0)
         return;
+    UnregisterSmoothingFunction();
     UnregisterErrorBarSeries();
 }
 

@@ -181,6 +181,14 @@ void TComponent::Notification(TComponent* AComponent, TOperation Operation)
             component->Notification(AComponent, Operation);
 }
 
+void TComponent::GetChildren(const std::function<void(TComponent*)>& Proc, TComponent* Root)
+{
+    (void)Root;
+    for (TComponent* Child : std::vector<TComponent*>(FComponents))
+        if (!Child->GetParentComponent())
+            Proc(Child);
+}
+
 void TComponent::Loading()
 {
     FComponentState |= csLoading;

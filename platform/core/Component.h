@@ -19,6 +19,7 @@
 #include <QtCore/QObject>
 #include <QtCore/QString>
 
+#include <functional>
 #include <vector>
 
 namespace lp {
@@ -99,6 +100,13 @@ public:
     // destruction.
     void FreeNotification(TComponent* AComponent);
     void RemoveFreeNotification(TComponent* AComponent);
+
+    // Streaming's view of the tree: the components written as this one's
+    // children (by default those it owns that have no parent component),
+    // and the component a streamed child is attached to.
+    virtual void GetChildren(const std::function<void(TComponent*)>& Proc, TComponent* Root);
+    virtual TComponent* GetParentComponent() const { return nullptr; }
+    virtual void SetParentComponent(TComponent* Value) { (void)Value; }
 
     TComponentState ComponentState() const noexcept { return FComponentState; }
     bool IsLoading() const noexcept { return FComponentState.testFlag(csLoading); }

@@ -177,4 +177,23 @@ void TStringList::Changed()
         OnChange(this);
 }
 
+void TStringList::DefineProperties(TFiler& Filer)
+{
+    TPersistent::DefineProperties(Filer);
+    Filer.DefineProperty(
+        QStringLiteral("Strings"),
+        [this](const QVariant& V) {
+            Clear();
+            for (const QString& S : V.toStringList())
+                Add(S);
+        },
+        [this] {
+            QStringList Lines;
+            for (int I = 0; I < Count(); ++I)
+                Lines << Strings(I);
+            return QVariant(Lines);
+        },
+        Count() > 0);
+}
+
 } // namespace lp

@@ -64,6 +64,8 @@ public:
     // From another TStringList: copies its strings and objects (one change
     // report at most). Other sources go to TPersistent.
     void Assign(const TPersistent* Source) override;
+    // "Strings": the lines as a list, stored when there is any.
+    void DefineProperties(TFiler& Filer) override;
 
     QStringList ToQStringList() const;
 

@@ -94,8 +94,12 @@ QString MapFontFamily(const QString& faceName)
     const QString name = faceName.trimmed().toLower();
     if (name == QLatin1String("arial") || name == QLatin1String("tahoma") ||
         name == QLatin1String("ms sans serif") ||
-        name == QLatin1String("verdana") || name.isEmpty())
+        name == QLatin1String("verdana") || name == QLatin1String("symbol") || name.isEmpty())
         return QStringLiteral("Liberation Sans");
+    // The small label face has no metric twin; DejaVu Sans keeps its labels
+    // legible at 7 points.
+    if (name == QLatin1String("small fonts"))
+        return QStringLiteral("DejaVu Sans");
     if (name == QLatin1String("times new roman") || name == QLatin1String("times"))
         return QStringLiteral("Liberation Serif");
     if (name == QLatin1String("courier new") || name == QLatin1String("courier"))

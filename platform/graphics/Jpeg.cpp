@@ -30,6 +30,18 @@ namespace {
 // early keeps a few bytes of header from asking for gigabytes.
 constexpr unsigned kMaxSide = 65500;
 constexpr uint64_t kMaxPixels = 400'000'000;
+// Huffman coding spends at least one bit on every 8 x 8 block of the most
+// finely sampled component in its first scan (a DC code is at least one bit
+// long), so the data of W x H pixels is at least W x H / 512 bytes long. A
+// header declaring more pixels than its data could hold is refused before
+// anything is allocated. Arithmetic coding can spend less than a bit on a
+// block of a plain area; it gets a wider allowance, which still bounds the
+// memory by the data.
+constexpr uint64_t kHuffmanPixelsPerByte = 8 * 64;
+constexpr uint64_t kArithmeticPixelsPerByte = 1024 * 64;
+// The decoder's own working memory (the coefficients of a progressive or
+// multi-scan image keep two bytes per sample of every component).
+constexpr long kMaxDecoderMemory = 1024L * 1024 * 1024;
 // A progressive file may hold any number of scans, each a pass over the whole
 // coefficient buffer; a few hundred bytes of empty scans could keep the
 // decoder busy for minutes. Real files have fewer than twenty.
@@ -50,7 +62,12 @@ TErrorManager& ErrorsOf(j_common_ptr cinfo)
 [[noreturn]] void ErrorExit(j_common_ptr cinfo)
 {
     TErrorManager& errors = ErrorsOf(cinfo);
-    (*cinfo->err->format_message)(cinfo, errors.Message);
+    // Past kMaxDecoderMemory libjpeg asks for a backing store on disk, which
+    // this build has none of.
+    if (cinfo->err->msg_code == JERR_NO_BACKING_STORE || cinfo->err->msg_code == JERR_OUT_OF_MEMORY)
+        std::snprintf(errors.Message, sizeof errors.Message, "Not enough memory for the JPEG image");
+    else
+        (*cinfo->err->format_message)(cinfo, errors.Message);
     std::longjmp(errors.Jump, 1);
 }
 
@@ -101,6 +118,14 @@ bool TooLarge(uint64_t width, uint64_t height)
     return width > kMaxSide || height > kMaxSide || width * height > kMaxPixels;
 }
 
+// The header declares more pixels than dataSize bytes of its coding can
+// hold (see kHuffmanPixelsPerByte).
+bool TooLargeForItsData(j_decompress_ptr cinfo, uint64_t dataSize)
+{
+    const uint64_t perByte = cinfo->arith_code ? kArithmeticPixelsPerByte : kHuffmanPixelsPerByte;
+    return uint64_t(cinfo->image_width) * cinfo->image_height > dataSize * perByte;
+}
+
 // Bytes in the order of a Format_RGB32 pixel (0xAARRGGBB as a 32-bit word).
 constexpr J_COLOR_SPACE kRgb32Space = Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? JCS_EXT_BGRA : JCS_EXT_ARGB;
 
@@ -136,6 +161,8 @@ void DecodeBody(j_decompress_ptr cinfo, TDecodeJob& job)
     jpeg_read_header(cinfo, TRUE);
     if (TooLarge(cinfo->image_width, cinfo->image_height))
         Fail(reinterpret_cast<j_common_ptr>(cinfo), "The JPEG image is too large");
+    if (TooLargeForItsData(cinfo, job.Size))
+        Fail(reinterpret_cast<j_common_ptr>(cinfo), "The JPEG data is too short for the image size it declares");
     job.OneChannel = cinfo->num_components == 1;
 
     cinfo->scale_num = 1;
@@ -202,6 +229,7 @@ bool RunDecode(TDecodeJob& job)
         return false;
     }
     jpeg_create_decompress(&cinfo);
+    cinfo.mem->max_memory_to_use = kMaxDecoderMemory;
     cinfo.progress = &progress;
     DecodeBody(&cinfo, job);
     jpeg_destroy_decompress(&cinfo);

@@ -58,9 +58,11 @@ public:
 
     // Reads the whole stream. Anything libjpeg cannot decode raises
     // EInvalidGraphic "JPEG error: <libjpeg's message>", as do a truncated
-    // file ("Premature end of JPEG file"), an empty stream and images larger
-    // than 65500 pixels on a side or 400 million pixels; the object is then
-    // unchanged.
+    // file ("Premature end of JPEG file"), an empty stream, images larger
+    // than 65500 pixels on a side or 400 million pixels, and a header that
+    // declares more pixels than the file's data could encode ("too short",
+    // refused before the pixels are allocated); the decoder's working memory
+    // is bounded too. The object is then unchanged.
     void LoadFromStream(QIODevice& stream) override;
     // Writes the compressed bytes; an empty image or a failing stream raises
     // EInvalidGraphic.

@@ -56,8 +56,14 @@ void TMetafile::SetFrameExtent(int& extent, int value)
     value = std::max(value, 0);
     if (value == extent)
         return;
+    const int old = extent;
     extent = value;
-    PatchFrame();
+    try {
+        PatchFrame();
+    } catch (...) {
+        extent = old;
+        throw;
+    }
     Changed();
 }
 
@@ -66,8 +72,13 @@ void TMetafile::PatchFrame()
     if (FData.isEmpty() || FMMWidth <= 0 || FMMHeight <= 0)
         return;
     const TEnhMetaHeader header = ReadEnhMetaHeader(FData);
-    Patch32(FData, 32, static_cast<uint32_t>(header.Frame.Left + FMMWidth));
-    Patch32(FData, 36, static_cast<uint32_t>(header.Frame.Top + FMMHeight));
+    const int64_t right = int64_t(header.Frame.Left) + FMMWidth;
+    const int64_t bottom = int64_t(header.Frame.Top) + FMMHeight;
+    if (right > INT32_MAX || bottom > INT32_MAX)
+        RaiseRangeError("A metafile frame of %d x %d from (%d, %d) does not fit in 32 bits",
+                        {ArgText(FMMWidth), ArgText(FMMHeight), ArgText(header.Frame.Left), ArgText(header.Frame.Top)});
+    Patch32(FData, 32, static_cast<uint32_t>(right));
+    Patch32(FData, 36, static_cast<uint32_t>(bottom));
 }
 
 void TMetafile::SetEnhanced(bool value)

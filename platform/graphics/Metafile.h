@@ -250,6 +250,7 @@ private:
     std::unique_ptr<TWriter> FWriter;
     QRect FBounds;    // pixels inked so far
     QRect FCallInked; // pixels the current call may have inked
+    int64_t FCoverageLeft; // pixels Ink may still paint to measure coverage
     int FDepth = 0;   // > 0 inside a recorded call: nested virtual calls record nothing
 };
 

@@ -71,6 +71,18 @@ TEnhMetaHeader ReadEnhMetaHeader(const QByteArray& emf)
     TEnhMetaHeader result;
     result.Bounds = {header.I32(8), header.I32(12), header.I32(16), header.I32(20)};
     result.Frame = {header.I32(24), header.I32(28), header.I32(32), header.I32(36)};
+    // Extents come from these edges (the frame's width and height, Right + 1
+    // and Bottom + 1 of the inclusive bounds): each must fit in 32 bits.
+    const auto fits = [](int64_t value) { return value >= INT32_MIN && value <= INT32_MAX; };
+    const TRect& f = result.Frame;
+    if (!fits(int64_t(f.Right) - f.Left) || !fits(int64_t(f.Bottom) - f.Top))
+        Fail(false, "the frame (" + Num(f.Left) + ", " + Num(f.Top) + ", " + Num(f.Right) + ", " + Num(f.Bottom) +
+                        ") spans more than 32 bits");
+    const TRect& b = result.Bounds;
+    if (!fits(int64_t(b.Right) + 1) || !fits(int64_t(b.Bottom) + 1) || !fits(int64_t(b.Right) + 1 - b.Left) ||
+        !fits(int64_t(b.Bottom) + 1 - b.Top))
+        Fail(false, "the bounds (" + Num(b.Left) + ", " + Num(b.Top) + ", " + Num(b.Right) + ", " + Num(b.Bottom) +
+                        ") span more than 32 bits");
     result.Bytes = header.U32(48);
     result.Records = header.U32(52);
     result.Handles = header.U16(56);
@@ -114,7 +126,10 @@ TRegion RegionFromRects(const std::vector<QRect>& rects, size_t first, size_t co
     return RegionFromRects(rects, first, half).united(RegionFromRects(rects, first + half, count - half));
 }
 
-// RGNDATA at 'at': the header and the rectangles (right and bottom exclusive).
+// RGNDATA at 'at': the header and the rectangles (right and bottom
+// exclusive). A rectangle wider or taller than 32 bits can hold is refused;
+// the others are cut to the coordinate limit, which no device reaches, so
+// moving them onto the target cannot overflow.
 TRegion ReadRegion(const TView& record, uint64_t at, uint64_t size)
 {
     const TView data = record.Sub(at, size, "the region data");
@@ -128,11 +143,19 @@ TRegion ReadRegion(const TView& record, uint64_t at, uint64_t size)
     rects.reserve(count);
     for (uint32_t i = 0; i < count; ++i) {
         const uint64_t p = headerSize + uint64_t(i) * 16;
-        const int64_t l = data.I32(p), t = data.I32(p + 4), r = data.I32(p + 8), b = data.I32(p + 12);
+        int64_t l = data.I32(p), t = data.I32(p + 4), r = data.I32(p + 8), b = data.I32(p + 12);
+        if (r <= l || b <= t)
+            continue;
+        if (r - l > INT32_MAX || b - t > INT32_MAX)
+            record.Fail("region rectangle " + Num(i) + " (" + Num(l) + ", " + Num(t) + ", " + Num(r) + ", " + Num(b) +
+                        ") spans more than 32 bits");
+        const auto limit = [](int64_t v) {
+            return std::clamp<int64_t>(v, -int64_t(kCoordinateLimit), int64_t(kCoordinateLimit));
+        };
+        l = limit(l), t = limit(t), r = limit(r), b = limit(b);
         if (r > l && b > t)
-            rects.emplace_back(static_cast<int>(l), static_cast<int>(t),
-                               static_cast<int>(std::min<int64_t>(r - l, INT32_MAX)),
-                               static_cast<int>(std::min<int64_t>(b - t, INT32_MAX)));
+            rects.emplace_back(static_cast<int>(l), static_cast<int>(t), static_cast<int>(r - l),
+                               static_cast<int>(b - t));
     }
     return RegionFromRects(rects, 0, rects.size());
 }
@@ -492,10 +515,16 @@ void TPlayer::PlayImage(const QImage& image, const QRect& source, double x, doub
 
 QRect TPlayer::SourceRect(const TView& r, uint64_t infoAt, int x, int y, int w, int h)
 {
+    // In 64 bits, then cut to a range far beyond any bitmap (the caller
+    // intersects the result with the bitmap), so no edge overflows.
     const int32_t height = r.I32(infoAt + 8);
-    if (height > 0)
-        return QRect(x, height - y - h, w, h).normalized();
-    return QRect(x, y, w, h).normalized();
+    const int64_t top = height > 0 ? int64_t(height) - y - h : int64_t(y);
+    const int64_t edges[4] = {x, top, int64_t(x) + w, top + h};
+    int32_t cut[4];
+    for (int i = 0; i < 4; ++i)
+        cut[i] = static_cast<int32_t>(std::clamp<int64_t>(edges[i], -(int64_t(1) << 30), int64_t(1) << 30));
+    return QRect(QPoint(std::min(cut[0], cut[2]), std::min(cut[1], cut[3])),
+                 QPoint(std::max(cut[0], cut[2]) - 1, std::max(cut[1], cut[3]) - 1));
 }
 
 void TPlayer::ApplyClip()

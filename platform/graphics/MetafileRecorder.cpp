@@ -17,10 +17,13 @@ using namespace metafile;
 
 namespace {
 
-// The tiles in which exact coverage is measured, and the largest area
-// measured at all (beyond it the box counts as inked).
+// The tiles in which exact coverage is measured, the largest area measured
+// at all (beyond it the box counts as inked), and the area measured in a
+// whole recording: past it every call counts its box, so a recording of
+// many large calls (a metafile being converted) costs bounded time.
 constexpr int kCoverageTile = 1024;
 constexpr int64_t kCoverageArea = 64LL * 1024 * 1024;
+constexpr int64_t kCoverageBudget = kCoverageArea;
 
 void PutBox(QByteArray& out, int l, int t, int r, int b)
 {
@@ -734,7 +737,7 @@ TMetafileDC::TMetafileDC(QSize referenceSize, int pixelsPerInchX, int pixelsPerI
     : FReferenceSize(referenceSize.isValid() && !referenceSize.isEmpty() ? referenceSize : QSize(1920, 1080)),
       FDpiX(pixelsPerInchX > 0 ? pixelsPerInchX : 96),
       FDpiY(pixelsPerInchY > 0 ? pixelsPerInchY : (pixelsPerInchX > 0 ? pixelsPerInchX : 96)),
-      FWriter(std::make_unique<TWriter>())
+      FWriter(std::make_unique<TWriter>()), FCoverageLeft(kCoverageBudget)
 {
 }
 
@@ -827,10 +830,12 @@ void TMetafileDC::Ink(const QRect& box, const std::function<void(QPainter&)>& pa
     FCallInked |= area;
     if (FBounds.contains(area))
         return; // nothing new can come of it
-    if (int64_t(area.width()) * area.height() > kCoverageArea) {
+    const int64_t measured = int64_t(area.width()) * area.height();
+    if (measured > kCoverageArea || measured > FCoverageLeft) {
         FBounds |= area;
         return;
     }
+    FCoverageLeft -= measured;
     // Paint the call in black on transparent tiles, exactly as the painter
     // engine would (aliased, same clip), and keep the covered pixels.
     QRect exact;

@@ -520,11 +520,12 @@ std::string ParamsToText(const TPolygonParams& Slots)
 
 void ParamsFromText(TPolygonParams& Slots, std::string_view Text)
 {
-    const arofstrM tokens = TextToStrArray(Text, 0);
-    // Convert every token first, so that a bad one changes nothing.
+    // Convert every token first, so that a bad one changes nothing. The
+    // tokens are read as views into the line: no string per token.
     TPolygonParams result = Slots;
-    for (int slot = 0; slot < std::min(tokens.Length(), ParamSlotCount); ++slot) {
-        const std::string& token = tokens[slot];
+    TWordReader words(Text);
+    std::string_view token;
+    for (int slot = 0; slot < ParamSlotCount && words.Next(token); ++slot) {
         if (token == MissingText || token.empty())
             continue;
         switch (slot) {

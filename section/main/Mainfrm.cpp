@@ -6,6 +6,7 @@
 #include "chart/engine/PlotPointer.h"
 #include "chart/engine/PlotSeries.h"
 #include "chart/engine/PlotTitles.h"
+#include "chart/export/PlotPreview.h"
 #include "platform/core/StringList.h"
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/Picture.h"
@@ -17,6 +18,7 @@
 #include "section/main/MainfrmComponents.h"
 #include "section/main/MainfrmGlyphs.h"
 #include "section/main/MainfrmRoutines.h"
+#include "section/main/Prntset.h"
 
 #include <QtCore/QCoreApplication>
 #include <QtCore/QDir>
@@ -108,6 +110,9 @@ void TMainfrm::CreateComponents()
     PolygonChart1->Tools().Add(ChartTool1);
     ChartTool1->SetSeries(Series1);
     Carotage = std::make_unique<TCarotageOverlay>(*PolygonChart1);
+    ChartPreviewer1 = new TChartPreviewer(owner);
+    ChartPreviewer1->SetChart(PolygonChart1);
+    prntset = new Tprntset(this);
 
     Timer1 = new TTimer(owner);
     // The first tick comes as soon as the event loop runs, so the section
@@ -128,9 +133,7 @@ void TMainfrm::CreateMenus()
         PolygonChart1->Invalidate();
     });
     file->addSeparator();
-    // Print preview and picture export need the chart export layer, which
-    // this build does not have yet.
-    Ptint1 = file->addAction(QStringLiteral("Print pre&view..."));
+    Ptint1 = file->addAction(QStringLiteral("Print pre&view..."), this, [this] { ChartPreviewer1->Execute(); });
     Ptint1->setObjectName(QStringLiteral("Ptint1"));
     file->addSeparator();
     file->addMenu(Parts->RecentMenu());
@@ -153,9 +156,7 @@ void TMainfrm::CreateMenus()
         PolygonChart1->UpdateAxisScales();
     });
     Carotagedata1 = options->addAction(QStringLiteral("&Carotage data..."), this, [this] { ReadCarotage(); });
-    QAction* output = options->addAction(QStringLiteral("&Output settings..."));
-    output->setObjectName(QStringLiteral("Outputsettings1"));
-    output->setEnabled(false);
+    options->addAction(QStringLiteral("&Output settings..."), this, [this] { prntset->exec(); });
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->addAction(QStringLiteral("&Context"), this, [this] { Context(); })->setShortcut(QKeySequence::HelpContents);
@@ -211,9 +212,8 @@ void TMainfrm::CreateToolBar()
 void TMainfrm::EnableSectionCommands(bool On)
 {
     ToolBar1->setEnabled(On);
-    for (QAction* action : {Savefile1, Removepicture1, Scaled1, Boxconstrctor1, Carotagedata1})
+    for (QAction* action : {Savefile1, Removepicture1, Ptint1, Scaled1, Boxconstrctor1, Carotagedata1})
         action->setEnabled(On);
-    Ptint1->setEnabled(false);
 }
 
 void TMainfrm::Timer1Timer()
@@ -325,6 +325,16 @@ void TMainfrm::SaveFile(const QString& FileName)
     PolygonChart1->WriteSection(name, {PicturePath.toLocal8Bit(), QByteArray::fromStdString(corners), QByteArray()});
 }
 
+void TMainfrm::SaveMFFile(const QString& FileName)
+{
+    const QFileInfo info(FileName);
+    if (!prntset->Automatic() && info.suffix().toLower() != QStringLiteral("emf")) {
+        ExportPaperScaleBitmap(*prntset, FileName, *PolygonChart1);
+        return;
+    }
+    PolygonChart1->SaveToMetafile(info.path() + QLatin1Char('/') + info.completeBaseName() + QStringLiteral(".emf"));
+}
+
 void TMainfrm::AskOpenSection()
 {
     TOpenDialogRequest request;
@@ -339,11 +349,17 @@ void TMainfrm::AskSaveSection()
 {
     if (!FSectionOpen)
         return;
-    const QString name = QFileDialog::getSaveFileName(this, QStringLiteral("Save section"), {}, SectionFilter());
+    const QString pictureFilter = QStringLiteral("Picture (*.emf *.bmp)");
+    QString chosen;
+    const QString name = QFileDialog::getSaveFileName(this, QStringLiteral("Save section"), {},
+                                                      SectionFilter() + QStringLiteral(";;") + pictureFilter, &chosen);
     if (name.isEmpty())
         return;
     try {
-        SaveFile(name);
+        if (chosen == pictureFilter)
+            SaveMFFile(name);
+        else
+            SaveFile(name);
     } catch (const std::exception& Error) {
         Application().HandleException(Error);
     }

@@ -29,6 +29,8 @@ class QToolButton;
 namespace lp {
 
 class TCarotageOverlay;
+class TChartPreviewer;
+class Tprntset;
 class TChartImageTool;
 class TMainfrmComponents;
 class TPointSeries;
@@ -48,6 +50,9 @@ public:
     TPointSeries* Series1 = nullptr;
     TChartImageTool* ChartTool1 = nullptr;
     TTimer* Timer1 = nullptr;
+    TChartPreviewer* ChartPreviewer1 = nullptr;
+    // The picture settings dialog, made with the window.
+    Tprntset* prntset = nullptr;
     QToolBar* ToolBar1 = nullptr;
     QToolButton* SpeedButton13 = nullptr; // undo
     QToolButton* SpeedButton19 = nullptr; // the last line's look for new lines
@@ -76,6 +81,10 @@ public:
     void ReadSectionFile(const QString& FileName);
     // Writes the section under FileName with the extension ".sec".
     void SaveFile(const QString& FileName);
+    // The chart as a picture: the paper-scale bitmap when "Automatic" is
+    // off and the name does not end in ".emf", else a metafile named
+    // with ".emf".
+    void SaveMFFile(const QString& FileName);
     void SelectModeButton(QToolButton* Sender);
     void ShowModeText(TPolygonEditMode Mode);
     // Switches to a mode as its button does.

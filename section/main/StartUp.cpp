@@ -1,6 +1,7 @@
 #include "section/main/StartUp.h"
 
 #include "chart/engine/PlotChart.h"
+#include "chart/export/PlotExport.h"
 #include "chart/extensions/PlotExtensions.h"
 #include "section/dialogs/Bsetup.h"
 #include "section/main/FileTypeRegistration.h"
@@ -23,12 +24,14 @@ void RegisterUnits()
 {
     InitializeChartLibrary();   // message texts, picture formats, series, functions, tools
     InitializeChartExtensions(); // the extension series
+    InitializeChartExport();    // export formats, chart files, the chart picture format
     RegisterBodyDialog();       // the section chart's body dialog
 }
 
 void UnregisterUnits()
 {
     BodyParametersEntryPoint() = {};
+    FinalizeChartExport();
     FinalizeChartExtensions();
     FinalizeChartLibrary();
 }

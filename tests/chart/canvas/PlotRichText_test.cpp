@@ -667,5 +667,14 @@ TEST(PlotRichTextCanvas, DrawsOnABitmap)
     EXPECT_TRUE(red);
 }
 
+TEST(PlotRichTextFonts, TextInASymbolFontShowsGreekLetters)
+{
+    TRichTextPass pass;
+    HtmlTextOut(pass.Plot, 0, 0, QStringLiteral("<font name=symbol>rW<font name=arial>m"));
+    ASSERT_EQ(pass.Plot.Drawn.size(), 2u);
+    EXPECT_EQ(pass.Plot.Drawn[0].Text, QString::fromUtf8("\u03C1\u03A9"));
+    EXPECT_EQ(pass.Plot.Drawn[1].Text, QStringLiteral("m"));
+}
+
 } // namespace
 } // namespace lp

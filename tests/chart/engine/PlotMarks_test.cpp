@@ -181,6 +181,21 @@ TEST(SeriesMarksSettings, TheChartReachesCalloutSymbolAndItems)
     EXPECT_EQ(Marks.Items().Find(4)->ParentChart(), nullptr);
 }
 
+// A series makes its marks on first use; made after the series joined a
+// chart, they reach the chart all the same, and they follow it when the
+// series leaves.
+TEST(SeriesMarksSettings, MarksFirstUsedOnAChartReachTheChart)
+{
+    TTestChart Chart;
+    auto* Series = new TChartSeries(&Chart);
+    Chart.AddSeries(Series);
+    TSeriesMarks& Marks = *Series->Marks();
+    EXPECT_EQ(Marks.ParentChart(), &Chart);
+    EXPECT_EQ(Series->Marks(), &Marks);
+    Chart.RemoveSeries(Series);
+    EXPECT_EQ(Marks.ParentChart(), nullptr);
+}
+
 TEST(SeriesMarksSettings, AssignCopiesSettingsCalloutSymbolAndItems)
 {
     TSeriesMarks Source(nullptr);

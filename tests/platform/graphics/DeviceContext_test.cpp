@@ -349,6 +349,10 @@ TEST(DeviceText, FacesMapToMetricCompatibleFonts)
     EXPECT_EQ(MapFontFamily("Courier New"), "Liberation Mono");
     EXPECT_EQ(MapFontFamily("Tahoma"), "Liberation Sans");
     EXPECT_EQ(MapFontFamily("MS Sans Serif"), "Liberation Sans");
+    // The small bitmap face of chart labels, and the Greek face whose
+    // letters rich text maps to Unicode Greek.
+    EXPECT_EQ(MapFontFamily("Small fonts"), "DejaVu Sans");
+    EXPECT_EQ(MapFontFamily("symbol"), "Liberation Sans");
     TLogFont font;
     font.FaceName = "Arial";
     EXPECT_EQ(QFontInfo(ToQFont(font)).family(), "Liberation Sans"); // installed, no fallback

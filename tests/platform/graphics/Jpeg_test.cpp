@@ -10,8 +10,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <string>
+
+#include <sys/mman.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace lp {
 namespace {
@@ -452,6 +459,63 @@ TEST(JpegCorruptInput, HeaderClaimingHugeDimensionsRaisesWithoutAllocating)
     ExpectRejected(jpeg, huge);
     SetFrameSize(huge, 0, 16);
     ExpectRejected(jpeg, huge);
+}
+
+// Runs Work in a child process whose address space may grow by no more
+// than 512 MiB beyond what it has (the sanitizers' reserved shadow memory
+// included), and returns the child's exit status (a sanitizer's
+// out-of-memory report exits with 1; a child killed by a signal gives 100 +
+// the signal). The child first proves that the limit is
+// in force: it cannot map 1 GiB.
+int RunUnderMemoryLimit(const std::function<int()>& Work)
+{
+    const pid_t child = fork();
+    if (child == 0) {
+        long pages = 0;
+        FILE* statm = std::fopen("/proc/self/statm", "r");
+        if (!statm || std::fscanf(statm, "%ld", &pages) != 1)
+            _exit(90);
+        std::fclose(statm);
+        const rlim_t limit = rlim_t(pages) * rlim_t(sysconf(_SC_PAGESIZE)) + (rlim_t(512) << 20);
+        const rlimit bound{limit, limit};
+        if (setrlimit(RLIMIT_AS, &bound) != 0)
+            _exit(91);
+        void* probe = mmap(nullptr, size_t(1) << 30, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (probe != MAP_FAILED)
+            _exit(92);
+        _exit(Work());
+    }
+    int status = 0;
+    if (child < 0 || waitpid(child, &status, 0) != child)
+        return -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 100 + WTERMSIG(status);
+}
+
+TEST(JpegCorruptInput, LargeImageDeclaredByFewBytesIsRefusedBeforeAllocating)
+{
+    // An 8 x 8 file declaring 20000 x 20000 pixels (400 million, within the
+    // side and area limits) used to allocate 1.6 GB for the pixels, and a
+    // progressive one 2.4 GB more for its coefficients, before finding the
+    // data truncated. Its few hundred bytes cannot hold so many pixels.
+    for (const bool progressive : {false, true}) {
+        QByteArray huge = Encode(TestImage(8, 8), 90, false, progressive);
+        SetFrameSize(huge, 20000, 20000);
+        ASSERT_LT(huge.size(), 1000);
+        const int status = RunUnderMemoryLimit([&] {
+            TJPEGImage jpeg;
+            try {
+                LoadFromBytes(jpeg, huge);
+            } catch (const EInvalidGraphic& e) {
+                return e.Message().find("too short") != std::string::npos ? 0 : 3;
+            }
+            return 4;
+        });
+        EXPECT_EQ(status, 0) << (progressive ? "progressive" : "baseline")
+                             << ": 3 refused for another reason, 4 accepted, 9x the limit not in force, "
+                                "1 out of memory (sanitizer), 100 + n killed by signal n";
+        TJPEGImage jpeg;
+        ExpectRejected(jpeg, huge, "too short");
+    }
 }
 
 TEST(JpegCorruptInput, EndlessProgressiveScansRaise)

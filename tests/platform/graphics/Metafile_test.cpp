@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include <algorithm>
 #include <cmath>
 #include <map>
@@ -783,6 +785,26 @@ TEST(MetafileRecording, NothingDrawnGivesEmptyBounds)
     EXPECT_EQ(header.Records, 2u);
 }
 
+TEST(MetafileRecording, ManyLargeCallsStopMeasuringAndCountTheirBoxes)
+{
+    // Converting a small placeable file of large ellipses measured each one
+    // pixel by pixel: seconds per file. Past a budget of measured pixels
+    // the call's box counts as inked, which still holds all the ink.
+    TMetafileDC recorder(QSize(20000, 20000), 96);
+    recorder.SelectPen(CreatePen(PS_NULL, 0, clBlack));
+    recorder.SelectBrush(CreateSolidBrush(clBlack));
+    recorder.Ellipse(0, 0, 7000, 7000); // measured: the ellipse's own pixels
+    for (int i = 1; i <= 4; ++i)
+        recorder.Ellipse(1000 * i, 1000 * i, 1000 * i + 7000, 1000 * i + 7000);
+    const TEnhMetaHeader header = ReadEnhMetaHeader(recorder.Finish());
+    // Measured, the last ellipse ends at pixel 10998; its box, which the
+    // bounds now hold, reaches a little further.
+    EXPECT_EQ(header.Bounds.Left, 0);
+    EXPECT_GT(header.Bounds.Right, 10999);
+    EXPECT_GT(header.Bounds.Bottom, 10999);
+    EXPECT_LT(header.Bounds.Right, 11010);
+}
+
 TEST(MetafileRecording, ClippedDrawingCountsOnlyInsideTheClip)
 {
     TMetafileDC recorder;
@@ -1083,6 +1105,151 @@ TEST(MetafileDamage, MissingEndRecordRaises)
 TEST(MetafileDamage, MessagesNameTheFormat)
 {
     EXPECT_EQ(ErrorOf([] { CheckEnhMetafile(QByteArray(10, '\0')); }).rfind("Invalid enhanced metafile: ", 0), 0u);
+}
+
+// --- Values whose arithmetic leaves 32 bits ------------------------------------------------------
+
+// A recording with a filled region and a clip region.
+QByteArray RegionEmf()
+{
+    TMetafileDC recorder(QSize(100, 80), 96);
+    recorder.FillRgn(CreateRectRgn(10, 10, 40, 30), CreateSolidBrush(clRed));
+    const TRegion clip = CreateRectRgn(5, 5, 60, 60);
+    recorder.SelectClipRgn(&clip);
+    recorder.Rectangle(0, 0, 90, 70);
+    return recorder.Finish();
+}
+
+// Offsets of the first rectangle of the region data of the fill and the
+// clip record.
+std::vector<qsizetype> RegionRectangles(const QByteArray& emf)
+{
+    const auto records = EmfRecords(emf);
+    const auto fill = FirstOf(records, EMR_FILLRGN);
+    const auto clip = FirstOf(records, EMR_EXTSELECTCLIPRGN);
+    if (!fill || !clip)
+        return {};
+    return {fill->Offset + 32 + 32, clip->Offset + 16 + 32};
+}
+
+// The metafile refuses the bytes, from a file and as data, and keeps what
+// it held; the players refuse them too.
+void ExpectRefusedEverywhere(const QByteArray& emf, const char* what)
+{
+    SCOPED_TRACE(what);
+    TMetafile metafile;
+    metafile.SetData(SmallEmf());
+    const QByteArray before = metafile.Data();
+    const int width = metafile.MMWidth();
+    QBuffer buffer;
+    buffer.setData(emf);
+    buffer.open(QIODevice::ReadOnly);
+    EXPECT_EQ(ErrorOf([&] { metafile.LoadFromStream(buffer); }).rfind("Invalid enhanced metafile: ", 0), 0u);
+    EXPECT_THROW(metafile.SetData(emf), EInvalidGraphic);
+    EXPECT_EQ(metafile.Data(), before);
+    EXPECT_EQ(metafile.MMWidth(), width);
+    EXPECT_THROW(CheckEnhMetafile(emf), EInvalidGraphic);
+    EXPECT_THROW(Played(emf, 40, 30, {0, 0, 40, 30}), EInvalidGraphic);
+}
+
+TEST(MetafileOverflow, RegionRectangleWiderThan32BitsIsRefused)
+{
+    // Widths of such rectangles overflowed in the player.
+    const QByteArray good = RegionEmf();
+    const std::vector<qsizetype> rects = RegionRectangles(good);
+    ASSERT_EQ(rects.size(), 2u);
+    for (const qsizetype at : rects) {
+        for (const int edge : {0, 4}) {
+            QByteArray damaged = good;
+            Set32(damaged, at + edge, uint32_t(INT32_MIN));
+            Set32(damaged, at + edge + 8, uint32_t(INT32_MAX));
+            ExpectRefusedEverywhere(damaged, edge == 0 ? "horizontal" : "vertical");
+        }
+    }
+}
+
+TEST(MetafileOverflow, RegionFarOutsideThePictureStillPlays)
+{
+    // Within 32 bits but beyond any device: played (clamped), no overflow
+    // when the player moves it onto the target.
+    QByteArray far = RegionEmf();
+    for (const qsizetype at : RegionRectangles(far)) {
+        Set32(far, at, uint32_t(INT32_MAX - 10));
+        Set32(far, at + 8, uint32_t(INT32_MAX));
+        Set32(far, at + 4, uint32_t(INT32_MIN));
+        Set32(far, at + 12, uint32_t(INT32_MIN + 5));
+    }
+    EXPECT_NO_THROW(CheckEnhMetafile(far));
+    EXPECT_NO_THROW(Played(far, 40, 30, {7, 5, 40, 30}));
+}
+
+TEST(MetafileOverflow, BitmapSourceRectangleAtThe32BitEdgesPlaysWithoutOverflow)
+{
+    // The source rectangle of a bitmap record counts from the bottom row:
+    // height - y - h and its right and bottom edges left 32 bits.
+    TMetafileDC recorder(QSize(40, 30), 96);
+    recorder.DrawImage({0, 0, 8, 8}, Gradient(8, 8));
+    const QByteArray good = recorder.Finish();
+    const std::optional<TRecordInfo> image = FirstOf(EmfRecords(good), EMR_STRETCHDIBITS);
+    ASSERT_TRUE(image);
+    const int32_t extremes[] = {INT32_MIN, INT32_MIN + 1, -1, INT32_MAX - 1, INT32_MAX};
+    for (const int32_t y : extremes)
+        for (const int32_t h : extremes) {
+            QByteArray emf = good;
+            Set32(emf, image->Offset + 32, uint32_t(h)); // xSrc
+            Set32(emf, image->Offset + 36, uint32_t(y)); // ySrc
+            Set32(emf, image->Offset + 40, uint32_t(y)); // cxSrc
+            Set32(emf, image->Offset + 44, uint32_t(h)); // cySrc
+            EXPECT_NO_THROW(Played(emf, 40, 30, {0, 0, 40, 30}));
+        }
+}
+
+TEST(MetafileOverflow, HeaderFrameOrBoundsBeyond32BitsAreRefused)
+{
+    // Frame extents and Right + 1 of the bounds overflowed in the player
+    // and in the picture's header intake.
+    struct TCase {
+        const char* What;
+        qsizetype At;
+        int32_t Value;
+        qsizetype OtherAt;
+        int32_t Other;
+    };
+    const TCase cases[] = {
+        {"frame INT_MIN .. INT_MAX across", 24, INT32_MIN, 32, INT32_MAX},
+        {"frame INT_MIN .. INT_MAX down", 28, INT32_MIN, 36, INT32_MAX},
+        {"bounds right INT_MAX", 16, INT32_MAX, 16, INT32_MAX},
+        {"bounds bottom INT_MAX", 20, INT32_MAX, 20, INT32_MAX},
+        {"bounds INT_MIN .. 0", 8, INT32_MIN, 16, 0},
+    };
+    for (const TCase& c : cases) {
+        QByteArray emf = SmallEmf();
+        Set32(emf, c.At, uint32_t(c.Value));
+        Set32(emf, c.OtherAt, uint32_t(c.Other));
+        ExpectRefusedEverywhere(emf, c.What);
+        // With no frame the player falls back to the bounds.
+        for (const qsizetype frame : {24, 28, 32, 36})
+            Set32(emf, frame, 0);
+        if (c.At < 24)
+            ExpectRefusedEverywhere(emf, c.What);
+    }
+}
+
+TEST(MetafileOverflow, FrameMovedBeyond32BitsBySizingRaisesAndKeepsTheFrame)
+{
+    // The frame's right edge is its left edge plus the new width.
+    TMetafile metafile;
+    QByteArray emf = SmallEmf();
+    Set32(emf, 24, uint32_t(INT32_MAX - 5000));
+    Set32(emf, 32, uint32_t(INT32_MAX - 1000));
+    metafile.SetData(emf);
+    ASSERT_EQ(metafile.MMWidth(), 4000);
+    const QByteArray before = metafile.Data();
+    EXPECT_THROW(metafile.SetMMWidth(INT32_MAX), ERangeError);
+    EXPECT_EQ(metafile.MMWidth(), 4000);
+    EXPECT_EQ(metafile.Data(), before);
+    metafile.SetMMWidth(3000);
+    EXPECT_EQ(ReadEnhMetaHeader(metafile.Data()).Frame.Right, INT32_MAX - 2000);
 }
 
 // Plays damaged bytes; true when they were rejected with EInvalidGraphic.

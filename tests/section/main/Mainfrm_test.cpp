@@ -8,10 +8,16 @@
 #include "platform/ui/Dialogs.h"
 #include "section/main/MainfrmComponents.h"
 #include "section/main/MainfrmRoutines.h"
+#include "section/main/Prntset.h"
+#include "chart/canvas/PlotEffects.h"
 
 #include <QtCore/QDir>
 #include <QtCore/QFile>
 #include <QtCore/QTemporaryDir>
+#include <QtCore/QtEndian>
+#include <QtWidgets/QCheckBox>
+#include <QtWidgets/QLineEdit>
+#include <QtWidgets/QSpinBox>
 #include <QtTest/QTest>
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QToolBar>
@@ -221,6 +227,46 @@ TEST_F(MainWindow, ManualMissingSaysSo)
         GTEST_SKIP() << "a manual lies where the program looks";
     Window->Context();
     EXPECT_EQ(Messages, QStringList{QStringLiteral("File not found - lithoprism.pdf")});
+}
+
+} // namespace
+} // namespace lp
+
+namespace lp {
+namespace {
+
+TEST_F(MainWindow, PictureSaveGoesToAMetafileOrThePaperScaleBitmap)
+{
+    Start({Section});
+    // "Automatic" on: a metafile named with ".emf", whatever the name said.
+    Window->SaveMFFile(Folder.filePath(QStringLiteral("auto.bmp")));
+    EXPECT_TRUE(QFile::exists(Folder.filePath(QStringLiteral("auto.emf"))));
+    EXPECT_FALSE(QFile::exists(Folder.filePath(QStringLiteral("auto.bmp"))));
+
+    // Off: the paper-scale bitmap, 100 dpi in its header, fonts as before.
+    Window->prntset->CheckBox1->setChecked(false);
+    Window->prntset->Edit1->setText(QStringLiteral("100"));
+    Window->prntset->Edit2->setText(QStringLiteral("100"));
+    Window->prntset->SpinEdit1->setValue(4);
+    const int labelSize = Chart().LeftAxis()->LabelsFont()->Size();
+    Window->SaveMFFile(Folder.filePath(QStringLiteral("paper.png")));
+    QFile bitmap(Folder.filePath(QStringLiteral("paper.bmp")));
+    ASSERT_TRUE(bitmap.open(QIODevice::ReadOnly));
+    const QByteArray header = bitmap.read(54);
+    ASSERT_EQ(header.size(), 54);
+    EXPECT_EQ(qFromLittleEndian<qint32>(header.constData() + 38), 3937);
+    EXPECT_EQ(qFromLittleEndian<qint32>(header.constData() + 42), 3937);
+    // 1000 m at 1:100 and 100 dpi: about 394 pixels of plot, plus margins.
+    const qint32 width = qFromLittleEndian<qint32>(header.constData() + 18);
+    EXPECT_GT(width, 394);
+    EXPECT_LT(width, 394 + Chart().Width());
+    EXPECT_EQ(Chart().LeftAxis()->LabelsFont()->Size(), labelSize);
+
+    // A scale of 0 is refused with the fonts restored and no file made.
+    Window->prntset->Edit1->setText(QStringLiteral("0"));
+    EXPECT_THROW(Window->SaveMFFile(Folder.filePath(QStringLiteral("zero.bmp"))), Exception);
+    EXPECT_FALSE(QFile::exists(Folder.filePath(QStringLiteral("zero.bmp"))));
+    EXPECT_EQ(Chart().LeftAxis()->LabelsFont()->Size(), labelSize);
 }
 
 } // namespace

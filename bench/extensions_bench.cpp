@@ -1,0 +1,192 @@
+// The chart extensions against their floors: a 200 × 200 surface painted into
+// a full-HD bitmap (floor: the same quads replayed on plain QPainter), the
+// contour lines of a 500 × 500 grid at 10 levels (floor: one pass computing
+// every cell's triangle cases) and the smoothing of 100,000 points.
+
+#include "chart/engine/PlotAxis.h"
+#include "chart/engine/PlotAxisPanel.h"
+#include "chart/engine/PlotChart.h"
+#include "chart/engine/PlotSeries.h"
+#include "chart/engine/PlotValueList.h"
+#include "chart/extensions/PlotExtensions.h"
+#include "chart/extensions/functions/PlotSmoothing.h"
+#include "chart/extensions/grid3d/PlotContourSeries.h"
+#include "chart/extensions/grid3d/PlotSurfaceSeries.h"
+#include "platform/graphics/Bitmap.h"
+
+#include "PainterFloor.h"
+
+#include <QtGui/QImage>
+#include <QtGui/QPainter>
+#include <QtWidgets/QApplication>
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cmath>
+#include <vector>
+
+namespace {
+
+double Terrain(int X, int Z)
+{
+    return std::sin(X * 0.05) * std::cos(Z * 0.04) * 100 + X * 0.2;
+}
+
+// A flat full-HD chart over (1 .. Side) × values, series already added.
+void PlaceAxes(lp::TChart& Chart, double XMax, double YMin, double YMax)
+{
+    const lp::TRect Rect{40, 40, 1880, 1040};
+    Chart.SetBounds(0, 0, 1920, 1080);
+    Chart.SetView3D(false);
+    Chart.SetBufferedDisplay(false);
+    Chart.SetChartRectangle(Rect);
+    Chart.BottomAxis()->SetMinMax(1, XMax);
+    Chart.LeftAxis()->SetMinMax(YMin, YMax);
+    Chart.BottomAxis()->SetPixelSpan(Rect.Left, Rect.Right);
+    Chart.LeftAxis()->SetPixelSpan(Rect.Top, Rect.Bottom);
+    Chart.BottomAxis()->AdjustMaxMin();
+    Chart.LeftAxis()->AdjustMaxMin();
+}
+
+struct TTimes {
+    double SeriesSeconds = 0;
+    double FloorSeconds = 0;
+    void Report(benchmark::State& state) const
+    {
+        const double Iterations = static_cast<double>(state.iterations());
+        state.counters["series_ms"] = SeriesSeconds / Iterations * 1000;
+        state.counters["floor_ms"] = FloorSeconds / Iterations * 1000;
+        state.counters["ratio"] = FloorSeconds > 0 ? SeriesSeconds / FloorSeconds : 0;
+    }
+};
+
+// 200 × 200 nodes (39,601 cells, colour range) against the captured quads.
+void Surface_200x200_vs_Floor(benchmark::State& state)
+{
+    constexpr int Side = 200;
+    lp::TChart Chart;
+    auto* Surface = new lp::TSurfaceSeries(&Chart);
+    Chart.AddSeries(Surface);
+    Surface->OnGetYValue = [](lp::TChartSeries*, int X, int Z) { return Terrain(X, Z) + Z * 0.5; };
+    Surface->CreateValues(Side, Side);
+    PlaceAxes(Chart, Side, Surface->YValues()->MinValue(), Surface->YValues()->MaxValue());
+    lp::bench::TFloorCaptureDC Capture(1920, 1080);
+    lp::TCanvas CaptureCanvas(&Capture);
+    lp::TBitmap Target(1920, 1080);
+    Chart.Canvas().InitWindow(&CaptureCanvas, Chart.View3DOptions(), lp::clWhite, false, Chart.GetRectangle());
+    Surface->DoBeforeDrawChart();
+    Surface->DrawAllValues();
+    Chart.Canvas().InitWindow(&Target.Canvas(), Chart.View3DOptions(), lp::clWhite, false, Chart.GetRectangle());
+    TTimes Times;
+    lp::bench::TimeAgainstFloor(
+        state,
+        [&] {
+            Surface->DoBeforeDrawChart();
+            Surface->DrawAllValues();
+            Target.Image();
+        },
+        Capture, Times.SeriesSeconds, Times.FloorSeconds);
+    state.SetLabel(Capture.Summary().toStdString());
+    Times.Report(state);
+}
+BENCHMARK(Surface_200x200_vs_Floor)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
+
+// The floor of tracing: every cell's four triangle cases at every level,
+// straight from an array (no corners looked up, no segments made).
+long long CaseFloor(const std::vector<double>& Grid, int Side, const std::vector<double>& Levels)
+{
+    long long Sum = 0;
+    const auto Sign = [](double H) { return H > 0 ? 2 : (H < 0 ? 0 : 1); };
+    for (int Z = 0; Z + 1 < Side; ++Z)
+        for (int X = 0; X + 1 < Side; ++X) {
+            const double H1 = Grid[static_cast<size_t>(Z * Side + X)];
+            const double H2 = Grid[static_cast<size_t>(Z * Side + X + 1)];
+            const double H3 = Grid[static_cast<size_t>((Z + 1) * Side + X + 1)];
+            const double H4 = Grid[static_cast<size_t>((Z + 1) * Side + X)];
+            const double H0 = (H1 + H2 + H3 + H4) * 0.25;
+            for (double V : Levels) {
+                const int S0 = Sign(H0 - V);
+                Sum += Sign(H1 - V) * 9 + S0 * 3 + Sign(H2 - V);
+                Sum += Sign(H2 - V) * 9 + S0 * 3 + Sign(H3 - V);
+                Sum += Sign(H3 - V) * 9 + S0 * 3 + Sign(H4 - V);
+                Sum += Sign(H4 - V) * 9 + S0 * 3 + Sign(H1 - V);
+            }
+        }
+    return Sum;
+}
+
+void Contour_500x500_10_Levels_vs_Floor(benchmark::State& state)
+{
+    constexpr int Side = 500;
+    lp::TContourSeries Contour;
+    Contour.OnGetYValue = [](lp::TChartSeries*, int X, int Z) { return Terrain(X, Z); };
+    Contour.CreateValues(Side, Side);
+    Contour.FillGridIndex(0);
+    Contour.CreateAutoLevels();
+    std::vector<double> Grid(static_cast<size_t>(Side * Side));
+    for (int I = 0; I < Side * Side; ++I)
+        Grid[static_cast<size_t>(I)] = Contour.YValues()->Value(I);
+    std::vector<double> Levels;
+    for (int I = 0; I < Contour.Levels()->Count(); ++I)
+        Levels.push_back(Contour.Levels()->Items(I)->UpToValue());
+    using Clock = std::chrono::steady_clock;
+    TTimes Times;
+    size_t Lines = 0;
+    for (auto _ : state) {
+        const auto T0 = Clock::now();
+        Contour.CreateLines();
+        const auto T1 = Clock::now();
+        benchmark::DoNotOptimize(CaseFloor(Grid, Side, Levels));
+        const auto T2 = Clock::now();
+        Times.SeriesSeconds += std::chrono::duration<double>(T1 - T0).count();
+        Times.FloorSeconds += std::chrono::duration<double>(T2 - T1).count();
+        state.SetIterationTime(std::chrono::duration<double>(T1 - T0).count());
+    }
+    for (int I = 0; I < Contour.Levels()->Count(); ++I)
+        Lines += Contour.Levels()->Items(I)->Lines().size();
+    state.counters["lines"] = static_cast<double>(Lines);
+    Times.Report(state);
+}
+BENCHMARK(Contour_500x500_10_Levels_vs_Floor)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
+
+// Smoothing 100,000 source points (interpolating: the tridiagonal solve over
+// every point).
+void Smoothing_100k_Points(benchmark::State& state)
+{
+    lp::TChart Chart;
+    auto* Source = new lp::TLineSeries(&Chart);
+    Chart.AddSeries(Source);
+    Source->BeginUpdate();
+    for (int I = 0; I < 100000; ++I)
+        Source->AddXY(I, Terrain(I, I / 3));
+    Source->EndUpdate();
+    auto* Smooth = new lp::TLineSeries(&Chart);
+    Chart.AddSeries(Smooth);
+    auto* Function = new lp::TSmoothingFunction(&Chart);
+    Smooth->SetFunction(Function);
+    Smooth->SetDataSource(Source);
+    for (auto _ : state) {
+        Function->AddPoints(Source);
+        benchmark::DoNotOptimize(Smooth->Count());
+    }
+    if (Smooth->Count() != lp::TBSpline::MaxFragments + 1)
+        state.SkipWithError("the smoothed line has the wrong number of points");
+}
+BENCHMARK(Smoothing_100k_Points)->Iterations(5)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    lp::InitializeChartLibrary();
+    lp::InitializeChartExtensions();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    lp::FinalizeChartExtensions();
+    lp::FinalizeChartLibrary();
+    return 0;
+}

@@ -1,0 +1,543 @@
+#include "chart/export/PlotPreviewPanel.h"
+
+#include "chart/canvas/PlotBlend.h"
+#include "chart/canvas/PlotRoutines.h"
+#include "chart/export/PlotBusyCursor.h"
+#include "chart/export/PlotExportBitmap.h"
+#include "platform/base/Numeric.h"
+
+#include <QtGui/QGuiApplication>
+#include <QtGui/QScreen>
+
+#include <cstdlib>
+
+namespace lp {
+
+namespace {
+
+// A distance below this many pixels hits an edge of the picture.
+constexpr int HitTolerance = 5;
+
+// Sets a panel's printing flag for the time of a drawing.
+class TPrintingScope {
+public:
+    explicit TPrintingScope(TCustomPlotPanel& Panel) : FPanel(Panel) { FPanel.SetPrinting(true); }
+    ~TPrintingScope() { FPanel.SetPrinting(false); }
+    TPrintingScope(const TPrintingScope&) = delete;
+    TPrintingScope& operator=(const TPrintingScope&) = delete;
+
+private:
+    TCustomPlotPanel& FPanel;
+};
+
+bool Near(int A, int B)
+{
+    return std::abs(A - B) < HitTolerance;
+}
+
+int Percent(int Part, int Whole)
+{
+    return Whole == 0 ? 0 : RoundToInt32(Part * 100.0 / Whole);
+}
+
+} // namespace
+
+TPreviewChartPen::TPreviewChartPen(TGraphicsChangeEvent OnChange) : TChartPen(std::move(OnChange))
+{
+    SetStyle(psDot);
+    SetSmallDots(true);
+}
+
+// --- TPlotPanelsList --------------------------------------------------------------------------
+
+void TPlotPanelsList::CheckIndex(int Index) const
+{
+    if (Index < 0 || Index >= Count())
+        RaiseIndexError(Index, Count());
+}
+
+TCustomPlotPanel* TPlotPanelsList::Get(int Index) const
+{
+    CheckIndex(Index);
+    return FItems[static_cast<size_t>(Index)];
+}
+
+void TPlotPanelsList::Put(int Index, TCustomPlotPanel* Panel)
+{
+    CheckIndex(Index);
+    FItems[static_cast<size_t>(Index)] = Panel;
+}
+
+void TPlotPanelsList::Delete(int Index)
+{
+    CheckIndex(Index);
+    FItems.erase(FItems.begin() + Index);
+}
+
+void TPlotPanelsList::Remove(TCustomPlotPanel* Panel)
+{
+    std::erase(FItems, Panel);
+}
+
+int TPlotPanelsList::IndexOf(const TCustomPlotPanel* Panel) const
+{
+    for (int i = 0; i < Count(); ++i)
+        if (FItems[static_cast<size_t>(i)] == Panel)
+            return i;
+    return -1;
+}
+
+void TPlotPanelsList::Exchange(int A, int B)
+{
+    CheckIndex(A);
+    CheckIndex(B);
+    std::swap(FItems[static_cast<size_t>(A)], FItems[static_cast<size_t>(B)]);
+}
+
+// --- TPlotPreviewPanel ------------------------------------------------------------------------
+
+TPlotPreviewPanel::TPlotPreviewPanel(TComponent* AOwner)
+    : TCustomPlotPanelExtended(AOwner),
+      FMargins(std::make_unique<TPreviewChartPen>([this](TGraphicsObject*) { Invalidate(); })),
+      FPaperShadow(std::make_unique<TPlotShadow>([this](TPersistent*) { Invalidate(); }))
+{
+    FPaperShadow->SetDefaultColor(RGB(128, 128, 128));
+    FPaperShadow->SetColor(RGB(128, 128, 128));
+    FPaperShadow->SetDefaultSize(4);
+    FPaperShadow->SetSize(4);
+    SetView3D(false);
+    SetAllowPanning(pmNone);
+    SetAllowZoom(false);
+    SetBounds(0, 0, 432, 312);
+}
+
+TPlotPreviewPanel::~TPlotPreviewPanel()
+{
+    for (int i = 0; i < FPanels.Count(); ++i)
+        FPanels.Get(i)->RemoveFreeNotification(this);
+}
+
+TCustomPlotPanel* TPlotPreviewPanel::Panel() const
+{
+    return FPanels.Count() > 0 ? FPanels.Get(0) : nullptr;
+}
+
+void TPlotPreviewPanel::SetPanel(TCustomPlotPanel* value)
+{
+    if (value == Panel() || value == this)
+        return;
+    if (FPanels.Count() > 0) {
+        TCustomPlotPanel* old = FPanels.Get(0);
+        FPanels.Delete(0);
+        old->RemoveFreeNotification(this);
+    }
+    if (value) {
+        // The new panel becomes item 0, so that Panel reads back what was set.
+        FPanels.Remove(value);
+        FPanels.Add(value);
+        FPanels.Exchange(0, FPanels.Count() - 1);
+        value->FreeNotification(this);
+    }
+    SetAsBitmap(Panel() && Panel()->Canvas().SupportsFullRotation());
+    Invalidate();
+}
+
+void TPlotPreviewPanel::AddPanel(TCustomPlotPanel* value)
+{
+    if (!value || value == this || FPanels.IndexOf(value) >= 0)
+        return;
+    FPanels.Add(value);
+    value->FreeNotification(this);
+    Invalidate();
+}
+
+void TPlotPreviewPanel::Notification(TComponent* AComponent, TOperation Operation)
+{
+    TCustomPlotPanelExtended::Notification(AComponent, Operation);
+    if (Operation != opRemove)
+        return;
+    // Any listed panel that goes is forgotten, not only Panel. (The panel is
+    // only a component by now: compared, never cast.)
+    for (int i = FPanels.Count() - 1; i >= 0; --i)
+        if (static_cast<TComponent*>(FPanels.Get(i)) == AComponent) {
+            FPanels.Delete(i);
+            FDragKind = 0;
+            Invalidate();
+        }
+}
+
+void TPlotPreviewPanel::SetOrientation(TPlotPreviewPanelOrientation value)
+{
+    if (FOrientation == value)
+        return;
+    FOrientation = value;
+    Invalidate();
+}
+
+void TPlotPreviewPanel::ApplyOrientation() const
+{
+    if (FOrientation == ppoDefault || Printer().Printing())
+        return;
+    Printer().SetOrientation(FOrientation == ppoLandscape ? TPrinter::poLandscape : TPrinter::poPortrait);
+}
+
+QSize TPlotPreviewPanel::PageSize()
+{
+    QSize page;
+    try {
+        TPrinter& printer = Printer();
+        printer.QtPrinter(); // applies the chosen printer and orientation
+        page = QSize(printer.PageWidth(), printer.PageHeight());
+    } catch (const Exception&) {
+        page = QSize();
+    }
+    if (page.width() <= 0 || page.height() <= 0) {
+        const QScreen* screen = QGuiApplication::primaryScreen();
+        page = screen ? screen->size() : QSize(1024, 768);
+    }
+    return page;
+}
+
+TRect TPlotPreviewPanel::CalcPaperRect()
+{
+    ApplyOrientation();
+    const QSize page = PageSize();
+    const int cw = Width();
+    const int ch = Height();
+    TRect r;
+    if (static_cast<qint64>(cw) * page.height() > static_cast<qint64>(ch) * page.width()) {
+        const int h = ch - RoundToInt32(ch / 5.0);
+        r.Top = RoundToInt32(ch / 10.0);
+        r.Bottom = r.Top + h;
+        const int w = page.height() == 0 ? cw : MulDiv(h, page.width(), page.height());
+        r.Left = (cw - w) / 2;
+        r.Right = r.Left + w;
+    } else {
+        const int w = cw - RoundToInt32(cw / 5.0);
+        r.Left = RoundToInt32(cw / 10.0);
+        r.Right = r.Left + w;
+        const int h = page.width() == 0 ? ch : MulDiv(w, page.height(), page.width());
+        r.Top = (ch - h) / 2;
+        r.Bottom = r.Top + h;
+    }
+    if (OnGetPaperRect)
+        OnGetPaperRect(this, r);
+    return r;
+}
+
+TRect TPlotPreviewPanel::CalcImageRect(TCustomPlotPanel* APanel, const TRect& Paper) const
+{
+    TRect margins{15, 15, 15, 15};
+    if (APanel) {
+        if (APanel->PrintProportional())
+            APanel->SetPrintMargins(APanel->CalcProportionalMargins());
+        margins = APanel->PrintMargins();
+    }
+    const int pw = Paper.Width();
+    const int ph = Paper.Height();
+    return {Paper.Left + MulDiv(margins.Left, pw, 100), Paper.Top + MulDiv(margins.Top, ph, 100),
+            Paper.Right - MulDiv(margins.Right, pw, 100), Paper.Bottom - MulDiv(margins.Bottom, ph, 100)};
+}
+
+// --- Drawing ----------------------------------------------------------------------------------
+
+void TPlotPreviewPanel::InternalDraw(const TRect& UserRectangle)
+{
+    PaintPanelBackground(UserRectangle);
+    TPlotCanvas3D& C = Canvas();
+    C.ResetState();
+    TCanvas& dc = *C.ReferenceCanvas();
+
+    FPaperRect = CalcPaperRect();
+    dc.Pen().SetColor(clBlack);
+    dc.Pen().SetStyle(psSolid);
+    dc.Pen().SetWidth(1);
+    dc.Pen().SetMode(pmCopy);
+    dc.Brush().SetColor(FPaperColor);
+    dc.Brush().SetStyle(bsSolid);
+    dc.Rectangle(FPaperRect);
+    FPaperShadow->Draw(C, FPaperRect);
+
+    // Each panel at its own margins; Panel's picture is the one dragged.
+    for (int i = FPanels.Count() - 1; i >= 0; --i) {
+        FImageRect = CalcImageRect(FPanels.Get(i), FPaperRect);
+        DrawPanelPicture(*FPanels.Get(i));
+    }
+    FImageRect = CalcImageRect(Panel(), FPaperRect);
+    if (FMargins->Visible())
+        DrawMarginLines(dc);
+    if (OnAfterDraw)
+        OnAfterDraw(this);
+}
+
+void TPlotPreviewPanel::DrawPanelPicture(TCustomPlotPanel& APanel)
+{
+    if (!FShowImage || FImageRect.Width() <= 0 || FImageRect.Height() <= 0)
+        return;
+    TPlotCanvas3D& C = Canvas();
+    TPrintingScope printing(APanel);
+    C.ClipRectangle(APanel.CanClip() ? FImageRect : FPaperRect);
+    try {
+        if (FAsBitmap) {
+            DrawPanelBitmap(APanel, *C.ReferenceCanvas(), FImageRect);
+        } else {
+            int lw = 0;
+            int lh = 0;
+            TRect scaled;
+            APanel.CalcScaledBounds(FImageRect, APanel.GetRectangle(), lw, lh, scaled);
+            const std::unique_ptr<TMetafile> metafile = APanel.CreateMetafile(true, TRect{0, 0, lw, lh});
+            C.ReferenceCanvas()->StretchDraw(FImageRect, metafile.get());
+        }
+    } catch (...) {
+        C.UnClipRectangle();
+        throw;
+    }
+    C.UnClipRectangle();
+}
+
+void TPlotPreviewPanel::DrawPanelBitmap(TCustomPlotPanel& APanel, TCanvas& Target, const TRect& Rect) const
+{
+    int lw = 0;
+    int lh = 0;
+    TRect scaled;
+    APanel.CalcScaledBounds(Rect, APanel.GetRectangle(), lw, lh, scaled);
+    const std::unique_ptr<TBitmap> bitmap = PanelBitmap(APanel, lw, lh);
+    if (FSmoothBitmap && lw >= 2 && lh >= 2 && Rect.Width() >= 2 && Rect.Height() >= 2) {
+        TBitmap smooth(Rect.Width(), Rect.Height());
+        SmoothStretchWithOption(bitmap.get(), &smooth, false);
+        Target.Draw(Rect.Left, Rect.Top, &smooth);
+    } else {
+        Target.StretchDraw(Rect, bitmap.get());
+    }
+}
+
+void TPlotPreviewPanel::DrawMarginLines(TCanvas& Target) const
+{
+    TDeviceContext& dc = Target.Handle();
+    Target.Pen().Assign(FMargins.get());
+    Target.Pen().SetMode(pmNotXor);
+    Target.Brush().SetStyle(bsClear);
+    dc.SetBkMode(TRANSPARENT);
+    const TRect& p = FPaperRect;
+    const TRect& r = FImageRect;
+    Target.MoveTo(r.Left - 1, p.Top + 1);
+    Target.LineTo(r.Left - 1, p.Bottom);
+    Target.MoveTo(r.Right, p.Top + 1);
+    Target.LineTo(r.Right, p.Bottom);
+    Target.MoveTo(p.Left + 1, r.Top - 1);
+    Target.LineTo(p.Right, r.Top - 1);
+    Target.MoveTo(p.Left + 1, r.Bottom);
+    Target.LineTo(p.Right, r.Bottom);
+    Target.Pen().SetMode(pmCopy);
+    dc.SetBkMode(OPAQUE);
+}
+
+// --- Mouse ------------------------------------------------------------------------------------
+
+int TPlotPreviewPanel::HitImage(int X, int Y) const
+{
+    const TRect& r = FImageRect;
+    const bool acrossY = Y > r.Top - HitTolerance && Y < r.Bottom + HitTolerance;
+    const bool acrossX = X > r.Left - HitTolerance && X < r.Right + HitTolerance;
+    const bool left = acrossY && Near(X, r.Left);
+    const bool right = acrossY && Near(X, r.Right);
+    const bool top = acrossX && Near(Y, r.Top);
+    const bool bottom = acrossX && Near(Y, r.Bottom);
+    int hit = 0;
+    if (left && top)
+        hit = 6;
+    else if (left && bottom)
+        hit = 8;
+    else if (right && top)
+        hit = 7;
+    else if (right && bottom)
+        hit = 9;
+    else if (left)
+        hit = 1;
+    else if (right)
+        hit = 3;
+    else if (top)
+        hit = 2;
+    else if (bottom)
+        hit = 4;
+    else if (X >= r.Left && X < r.Right && Y >= r.Top && Y < r.Bottom)
+        hit = FAllowMove ? 5 : 0;
+    if (hit != 5 && !FAllowResize)
+        hit = 0;
+    return hit;
+}
+
+TCursor TPlotPreviewPanel::CursorOfHit(int Hit)
+{
+    switch (Hit) {
+    case 1:
+    case 3:
+        return crHSplit;
+    case 2:
+    case 4:
+        return crVSplit;
+    case 6:
+    case 9:
+        return crSizeNWSE;
+    case 7:
+    case 8:
+        return crSizeNESW;
+    case 5:
+        return crPlotHand;
+    default:
+        return crDefault;
+    }
+}
+
+void TPlotPreviewPanel::MouseDown(TMouseButton button, TShiftState shift, int X, int Y)
+{
+    TCustomPlotPanelExtended::MouseDown(button, shift, X, Y);
+    if (button != mbLeft)
+        return;
+    FDragKind = HitImage(X, Y);
+    if (FDragKind == 5) {
+        FMoveStart = {X, Y};
+        FMoveStartRect = FImageRect;
+    }
+}
+
+void TPlotPreviewPanel::MouseMove(TShiftState shift, int X, int Y)
+{
+    TCustomPlotPanelExtended::MouseMove(shift, X, Y);
+    if (X < FPaperRect.Left || X >= FPaperRect.Right || Y < FPaperRect.Top || Y >= FPaperRect.Bottom)
+        return;
+    if (FDragKind == 0) {
+        // The first panel under the mouse becomes Panel.
+        for (int i = 0; i < FPanels.Count(); ++i) {
+            FImageRect = CalcImageRect(FPanels.Get(i), FPaperRect);
+            const TCursor cursor = CursorOfHit(HitImage(X, Y));
+            SetCursor(cursor);
+            if (cursor != crDefault) {
+                FPanels.Exchange(0, i);
+                return;
+            }
+        }
+        FImageRect = CalcImageRect(Panel(), FPaperRect);
+        return;
+    }
+    TCanvas* window = FDragImage ? nullptr : WindowCanvas();
+    if (window && FMargins->Visible())
+        DrawMarginLines(*window); // not-xor: drawing again erases them
+    DragTo(X, Y);
+    StoreMargins();
+    if (FDragImage) {
+        Invalidate();
+    } else if (window) {
+        if (FMargins->Visible())
+            DrawMarginLines(*window);
+        UpdateWindow();
+    }
+}
+
+void TPlotPreviewPanel::DragTo(int X, int Y)
+{
+    TRect& r = FImageRect;
+    const TRect& p = FPaperRect;
+    const bool leftOk = p.Left <= X && X < r.Right;
+    const bool rightOk = r.Left < X && X <= p.Right;
+    const bool topOk = p.Top <= Y && Y < r.Bottom;
+    const bool bottomOk = r.Top < Y && Y <= p.Bottom;
+    switch (FDragKind) {
+    case 1:
+        if (leftOk)
+            r.Left = X;
+        break;
+    case 2:
+        if (topOk)
+            r.Top = Y;
+        break;
+    case 3:
+        if (rightOk)
+            r.Right = X;
+        break;
+    case 4:
+        if (bottomOk)
+            r.Bottom = Y;
+        break;
+    case 5: {
+        const int dx = X - FMoveStart.X;
+        const int dy = Y - FMoveStart.Y;
+        r = {FMoveStartRect.Left + dx, FMoveStartRect.Top + dy, FMoveStartRect.Right + dx, FMoveStartRect.Bottom + dy};
+        break;
+    }
+    case 6:
+        if (leftOk && topOk)
+            r = {X, Y, r.Right, r.Bottom};
+        break;
+    case 7:
+        if (rightOk && topOk)
+            r = {r.Left, Y, X, r.Bottom};
+        break;
+    case 8:
+        if (leftOk && bottomOk)
+            r = {X, r.Top, r.Right, Y};
+        break;
+    case 9:
+        if (rightOk && bottomOk)
+            r = {r.Left, r.Top, X, Y};
+        break;
+    default:
+        break;
+    }
+}
+
+void TPlotPreviewPanel::StoreMargins()
+{
+    TCustomPlotPanel* panel = Panel();
+    if (!panel)
+        return;
+    const TRect& r = FImageRect;
+    const TRect& p = FPaperRect;
+    const TRect margins{Percent(r.Left - p.Left, p.Width()), Percent(r.Top - p.Top, p.Height()),
+                        Percent(p.Right - r.Right, p.Width()), Percent(p.Bottom - r.Bottom, p.Height())};
+    panel->SetPrintProportional(false);
+    panel->SetPrintMargins(margins);
+    if (OnChangeMargins)
+        OnChangeMargins(this, true, margins);
+}
+
+void TPlotPreviewPanel::MouseUp(TMouseButton button, TShiftState shift, int X, int Y)
+{
+    TCustomPlotPanelExtended::MouseUp(button, shift, X, Y);
+    FDragKind = 0;
+    if (!FDragImage)
+        Invalidate();
+}
+
+// --- Printing ---------------------------------------------------------------------------------
+
+void TPlotPreviewPanel::Print()
+{
+    if (FPanels.Count() == 0)
+        return;
+    TBusyCursor busy;
+    ApplyOrientation();
+    TPrinter& printer = Printer();
+    printer.SetTitle(!FTitle.isEmpty() ? FTitle : Panel()->Name());
+    printer.BeginDoc();
+    try {
+        for (int i = 0; i < FPanels.Count(); ++i) {
+            TCustomPlotPanel& panel = *FPanels.Get(i);
+            const TRect rect = panel.CalcPrintRect();
+            if (FAsBitmap) {
+                TPrintingScope printing(panel);
+                DrawPanelBitmap(panel, printer.Canvas(), rect);
+            } else {
+                panel.PrintPartial(rect);
+            }
+        }
+        if (OnAfterDraw)
+            OnAfterDraw(this);
+        printer.EndDoc();
+    } catch (...) {
+        printer.Abort();
+        throw;
+    }
+}
+
+} // namespace lp

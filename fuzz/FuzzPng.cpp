@@ -1,0 +1,10 @@
+// The PNG picture reader (see FuzzPicture.h).
+
+#include "fuzz/FuzzPicture.h"
+#include "fuzz/FuzzSupport.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
+{
+    lp::fuzz::ReadPicture(QStringLiteral("png"), Data, Size);
+    return 0;
+}

@@ -1,0 +1,355 @@
+// Writes the seed corpora of the fuzz targets, each made by the system's own
+// writers (a section file saved by the section chart, pictures saved by the
+// picture classes, blocks and texts written by their writers), into
+// <folder>/<target>/. Run by CTest before the replay tests and by
+// scripts/fuzz.sh before fuzzing.
+//
+// Usage: fuzz_seeds <folder>
+
+#include "fuzz/FuzzSupport.h"
+
+#include "chart/canvas/PlotEffects.h"
+#include "chart/canvas/PlotPens.h"
+#include "chart/engine/PlotAppearance.h"
+#include "chart/engine/PlotAxis.h"
+#include "chart/engine/PlotChart.h"
+#include "chart/engine/PlotMapSeries.h"
+#include "chart/engine/PlotMarks.h"
+#include "chart/engine/PlotSeries.h"
+#include "chart/engine/PlotSeriesSettings.h"
+#include "platform/core/Filer.h"
+#include "platform/graphics/Bitmap.h"
+#include "platform/graphics/Jpeg.h"
+#include "platform/graphics/Metafile.h"
+#include "platform/graphics/Picture.h"
+#include "section/editor/PolygonChart.h"
+#include "section/editor/SectionFile.h"
+
+#include <QtCore/QBuffer>
+#include <QtCore/QDir>
+#include <QtCore/QFile>
+#include <QtCore/QTemporaryDir>
+#include <QtGui/QPainter>
+
+#include <cstdio>
+#include <cstring>
+#include <functional>
+
+namespace lp::fuzz {
+namespace {
+
+QString GFolder;
+
+void Write(const char* Target, const char* Name, const QByteArray& Bytes)
+{
+    const QString Folder = GFolder + QLatin1Char('/') + QLatin1String(Target);
+    QDir().mkpath(Folder);
+    QFile File(Folder + QLatin1Char('/') + QLatin1String(Name));
+    if (!File.open(QIODevice::WriteOnly | QIODevice::Truncate) || File.write(Bytes) != Bytes.size())
+        throw Exception("cannot write the seed " + File.fileName().toStdString());
+}
+
+// A text input: its bytes as the file keeps them (Latin-1 where possible).
+QByteArray TextBytes(const QString& Text)
+{
+    return Text.toLatin1() == Text.toUtf8() || Text.toLatin1().contains('?') ? Text.toUtf8() : Text.toLatin1();
+}
+
+QByteArray Written(const std::function<void(QIODevice&)>& Writer)
+{
+    QBuffer Buffer;
+    Buffer.open(QIODevice::WriteOnly);
+    Writer(Buffer);
+    return Buffer.data();
+}
+
+// A small colourful picture with soft edges and a transparent corner.
+QImage SamplePixels(int Width, int Height, bool Alpha)
+{
+    QImage Image(Width, Height, Alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    for (int Y = 0; Y < Height; ++Y)
+        for (int X = 0; X < Width; ++X)
+            Image.setPixel(X, Y, qRgba(X * 255 / Width, Y * 255 / Height, (X ^ Y) * 16 & 255,
+                                       Alpha && X < 2 && Y < 2 ? 0 : 255));
+    return Image;
+}
+
+// --- Section ---------------------------------------------------------------------------------
+
+void SectionSeeds()
+{
+    QTemporaryDir Folder;
+    const QString Name = Folder.filePath(QStringLiteral("seed.sec"));
+    const auto Save = [&](TPolygonChart& Chart, const char* Seed) {
+        Chart.WriteSection(Name, {"picture.bmp", " 0.0 0.0 1000.0 100.0", ""});
+        QFile File(Name);
+        File.open(QIODevice::ReadOnly);
+        const QByteArray Bytes = File.readAll();
+        Write("section_chart", Seed, Bytes);
+        Write("section_block", Seed, Bytes);
+    };
+    TPolygonChart Empty;
+    Empty.NewModel({}, false, 0, 1000, 0, 100);
+    Save(Empty, "empty.sec");
+
+    TPolygonChart Chart;
+    Chart.NewModel({{0, 0}, {500, 5}, {1000, 0}}, true, 0, 1000, 0, 100);
+    for (int K = 0; K < 3; ++K) {
+        const double Left = 100 + 250.0 * K;
+        arofcomplexM Square{{Left, 10}, {Left + 100, 10}, {Left + 100, 50}, {Left, 50}};
+        AddPolygon(Square, Chart.Model, Chart.Nodes);
+    }
+    Chart.RebuildMapSeries();
+    Chart.Model[1][0].params[psLabelText] = ParamValue("two words");
+    Chart.Model[2][0].params[psResistivity] = ParamValue(123.456);
+    line Record;
+    Record.points = {{10, 5}, {123.456, 7.25}};
+    Record.values = {1.5, 2.5};
+    Record.text = "profile line";
+    Chart.Lines.Add(Record);
+    Chart.BuildLineSeries();
+    Save(Chart, "bodies.sec");
+}
+
+// --- Pictures ---------------------------------------------------------------------------------
+
+// GIF has no writer in the system: a minimal encoder of its own, with a
+// clear code before every pair of pixels so the codes stay three bits wide.
+QByteArray GifOf(int Width, int Height, bool Transparent)
+{
+    QByteArray Gif("GIF89a");
+    const auto Put16 = [&](int V) {
+        Gif.append(char(V & 255));
+        Gif.append(char(V >> 8));
+    };
+    Put16(Width);
+    Put16(Height);
+    Gif.append("\x80\x00\x00", 3); // global table of 2 colours
+    Gif.append("\x00\x00\x00\xFF\xFF\xFF", 6);
+    if (Transparent)
+        Gif.append("\x21\xF9\x04\x01\x00\x00\x00\x00", 8);
+    Gif.append(',');
+    Put16(0);
+    Put16(0);
+    Put16(Width);
+    Put16(Height);
+    Gif.append('\x00');
+    Gif.append('\x02'); // minimum code size
+    QByteArray Packed;
+    uint32_t Bits = 0;
+    int Count = 0;
+    const auto Code = [&](int C) {
+        Bits |= uint32_t(C) << Count;
+        Count += 3;
+        while (Count >= 8) {
+            Packed.append(char(Bits & 255));
+            Bits >>= 8;
+            Count -= 8;
+        }
+    };
+    for (int I = 0; I < Width * Height; ++I) {
+        if (I % 2 == 0)
+            Code(4);
+        Code(((I % Width) + (I / Width)) & 1);
+    }
+    Code(5);
+    if (Count > 0)
+        Packed.append(char(Bits & 255));
+    for (qsizetype At = 0; At < Packed.size(); At += 255) {
+        const QByteArray Block = Packed.mid(At, 255);
+        Gif.append(char(Block.size()));
+        Gif.append(Block);
+    }
+    Gif.append('\x00');
+    Gif.append(';');
+    return Gif;
+}
+
+void PictureSeeds()
+{
+    TBitmap Bitmap;
+    Bitmap.SetImage(SamplePixels(7, 5, false));
+    Write("bmp", "rgb.bmp", Written([&](QIODevice& S) { Bitmap.SaveToStream(S); }));
+    Bitmap.SetImage(SamplePixels(4, 3, true));
+    Write("bmp", "alpha.bmp", Written([&](QIODevice& S) { Bitmap.SaveToStream(S); }));
+
+    TRasterImage Png;
+    Png.SetImage(SamplePixels(9, 4, true));
+    Write("png", "alpha.png", Written([&](QIODevice& S) { Png.SaveToStream(S); }));
+    Png.SetImage(SamplePixels(3, 3, false).convertToFormat(QImage::Format_Grayscale8));
+    Write("png", "gray.png", Written([&](QIODevice& S) { Png.SaveToStream(S); }));
+
+    Write("gif", "checks.gif", GifOf(6, 4, false));
+    Write("gif", "transparent.gif", GifOf(1, 1, true));
+
+    TJPEGImage Jpeg;
+    Jpeg.SetImage(SamplePixels(16, 12, false));
+    Write("jpeg", "baseline.jpg", Jpeg.Data());
+    Jpeg.SetCompressionQuality(50);
+    Jpeg.SetProgressiveEncoding(true);
+    Write("jpeg", "progressive.jpg", Jpeg.Data());
+    Jpeg.SetGrayscale(true);
+    Write("jpeg", "gray.jpg", Jpeg.Data());
+}
+
+// A drawing with the records the players know: lines, shapes, text,
+// regions, clipping and a bitmap.
+void DrawSample(TCanvas& Canvas)
+{
+    Canvas.Pen().SetColor(clRed);
+    Canvas.Pen().SetWidth(3);
+    Canvas.MoveTo(5, 5);
+    Canvas.LineTo(90, 40);
+    Canvas.Brush().SetColor(clBlue);
+    Canvas.Rectangle(10, 10, 40, 30);
+    Canvas.Ellipse(50, 10, 80, 40);
+    Canvas.Polygon({{5, 60}, {30, 45}, {60, 70}});
+    Canvas.Font().SetSize(9);
+    Canvas.TextOut(12, 50, QStringLiteral("Depth \u00E4"));
+    TDeviceContext& DC = Canvas.Handle();
+    DC.FillRgn(CreateRectRgn(60, 50, 90, 70), CreateSolidBrush(clGreen));
+    const TRegion Clip = CreateEllipticRgn(0, 0, 70, 70);
+    DC.SelectClipRgn(&Clip);
+    TBitmap Picture;
+    Picture.SetImage(SamplePixels(6, 6, false));
+    Canvas.StretchDraw({20, 20, 50, 40}, &Picture);
+    DC.SelectClipRgn(nullptr);
+}
+
+void MetafileSeeds()
+{
+    TMetafile Metafile;
+    Metafile.SetWidth(100);
+    Metafile.SetHeight(80);
+    {
+        TMetafileCanvas Canvas(Metafile, nullptr, QStringLiteral("Seed"));
+        DrawSample(Canvas);
+    }
+    Write("emf", "drawing.emf", Written([&](QIODevice& S) { Metafile.SaveToStream(S); }));
+    Metafile.SetEnhanced(false);
+    const QByteArray Wmf = Written([&](QIODevice& S) { Metafile.SaveToStream(S); });
+    Write("wmf", "drawing.wmf", Wmf);
+    Write("emf", "drawing.wmf", Wmf);
+    TMetafile Blank;
+    {
+        TMetafileCanvas Canvas(Blank);
+    }
+    Write("emf", "blank.emf", Blank.Data());
+}
+
+// --- Chart parts ------------------------------------------------------------------------------
+
+QByteArray BinaryProperty(TPersistent& Object)
+{
+    TPropertyDefinitions Definitions;
+    Object.DefineProperties(Definitions);
+    const TPropertyDefinitions::TDefinition* Data = Definitions.Find(QStringLiteral("Data"));
+    return Written([&](QIODevice& S) { Data->WriteStream(S); });
+}
+
+void ChartSeeds()
+{
+    TChart Chart;
+    PrepareChart(Chart);
+    auto* Series = new TLineSeries(&Chart);
+    Chart.AddSeries(Series);
+    Series->AddXY(1, 2);
+    Series->AddXY(2, -3.5, QStringLiteral("label"), clRed);
+    Series->AddXY(4, 1e6);
+    Series->SetManualData(true);
+    Write("series_data", "points.bin", BinaryProperty(*Series));
+    Series->Marks()->SetVisible(true);
+    TSeriesMarkPosition Moved;
+    Moved.TopLeft = {40, 30};
+    Moved.MarkWidth = 20;
+    Moved.MarkHeight = 10;
+    Moved.ArrowStart = {45, 60};
+    Moved.ArrowEnd = {45, 40};
+    Series->Marks()->Positions().SetPosition(1, Moved);
+    Write("series_data", "positions.bin", BinaryProperty(*Series));
+
+    TMarksItem& Item = Series->Marks()->Items().Item(1);
+    Item.Font()->SetColor(clBlue);
+    Item.SetTransparency(40);
+    Item.TextList()->Add(QStringLiteral("marked"));
+    Series->Marks()->Items().Item(2).SetVisible(false);
+    Write("marks_items", "items.bin", Written([&](QIODevice& S) { Series->Marks()->WriteItems(S); }));
+
+    auto* Map = new TMapSeries(&Chart);
+    Chart.AddSeries(Map);
+    TPlotPolygon* Polygon = Map->Shapes()->Add();
+    Polygon->AddXY(0, 0);
+    Polygon->AddXY(10, 0);
+    Polygon->AddXY(5, 8);
+    Write("map_polygon", "triangle.bin", BinaryProperty(*Polygon));
+
+    const auto Appearance = [](int Kind, const char* Name, const QString& Text) {
+        Write("appearance", Name, QByteArray(1, char(Kind)) + TextBytes(Text));
+    };
+    TChartTitle& Title = *Chart.Title();
+    Title.Brush()->SetColor(clYellow);
+    Appearance(0, "brush.txt", BrushSettingsToText(*Title.Brush()));
+    Title.Pen()->SetWidth(2);
+    Appearance(1, "pen.txt", PenSettingsToText(*Title.Pen()));
+    Title.Gradient()->SetVisible(true);
+    Appearance(2, "gradient.txt", GradientSettingsToText(*Title.Gradient()));
+    Title.Font()->SetName(QStringLiteral("Liberation Sans"));
+    Appearance(3, "font.txt", FontSettingsToText(*Title.Font()));
+    Title.Shadow()->SetSize(4);
+    Appearance(4, "shadow.txt", ShadowSettingsToText(*Title.Shadow()));
+    Chart.LeftAxis()->SetMinMax(-5, 250);
+    Appearance(5, "axis.txt", AxisSettingsToText(*Chart.LeftAxis()));
+
+    Series->Pointer()->SetVisible(true);
+    Write("series_settings", "line.txt", TextBytes(SeriesSettingsToText(Series)));
+    Write("series_settings", "map.txt", TextBytes(SeriesSettingsToText(Map)));
+}
+
+// --- Texts ------------------------------------------------------------------------------------
+
+void TextSeeds()
+{
+    Write("rich_text", "styles.txt", "Depth <b>bold</b> <i>italic</i> <u>under</u><br>next line");
+    Write("rich_text", "fonts.txt", "<font size=+2 color=RED face=\"Liberation Sans\">big</font> <font size=-1>small</font>");
+    Write("rich_text", "colour.txt", "<font color=#FF8000>orange</font> &lt;tag&gt; <sub>2</sub><sup>3</sup>");
+
+    const auto Float = [](const char* Name, double Value, const char* Picture) {
+        QByteArray Bytes(1, '\x01');
+        Bytes.append(reinterpret_cast<const char*>(&Value), sizeof Value);
+        Bytes.append(Picture);
+        Write("format", Name, Bytes);
+    };
+    Float("float_grouped.bin", 1234567.891, "#,##0.00");
+    Float("float_exponent.bin", -0.000123, "0.###E+00");
+    Float("float_sections.bin", 0, "0.0;(0.0);'zero'");
+    Write("format", "pattern_plain.bin", QByteArray("\x00", 1) + "%d %.3f %s");
+    Write("format", "pattern_widths.bin", QByteArray("\x02", 1) + "%-8d|%12.4e|%x|%*d|%1:s %%");
+
+    Write("text_to_number", "reals.txt", " 1.5 -2,5e3 abc 1e308 .5 -0");
+    Write("text_to_number", "points.txt", "x 0 0 10 0 5 8.25");
+}
+
+} // namespace
+} // namespace lp::fuzz
+
+int main(int Argc, char** Argv)
+{
+    if (Argc != 2) {
+        std::fprintf(stderr, "usage: fuzz_seeds <folder>\n");
+        return 2;
+    }
+    lp::fuzz::StartApplication();
+    lp::fuzz::GFolder = QString::fromLocal8Bit(Argv[1]);
+    try {
+        lp::fuzz::SectionSeeds();
+        lp::fuzz::PictureSeeds();
+        lp::fuzz::MetafileSeeds();
+        lp::fuzz::ChartSeeds();
+        lp::fuzz::TextSeeds();
+    } catch (const lp::Exception& Error) {
+        std::fprintf(stderr, "fuzz_seeds: %s\n", Error.Message().c_str());
+        return 1;
+    }
+    std::printf("fuzz_seeds: seeds written to %s\n", Argv[1]);
+    return 0;
+}

@@ -1,0 +1,276 @@
+#pragma once
+// The mesh model chart: a chart that shows a two-dimensional cell mesh of a
+// cross-section, one positive value per cell, each cell painted in the
+// colour of its value on a scale shown by a colour bar beside the chart.
+//
+//   TTModelSection2d (a TChart)
+//     ├─ ExtentSeries  two points spanning the model area (pointer hidden)
+//     ├─ ImageTool     the cell picture, stretched over ExtentSeries
+//     ├─ MarkerSeries  small red triangles
+//     └─ the mesh: ColBounds × RowBounds, relief shifts, value layers,
+//        selection, fixed cells and their limits (public fields, filled by
+//        the owner, as the section chart's model is)
+//
+// Cells are painted into the cell picture, which has the chart rectangle's
+// pixel size and covers exactly the model area (ModelLeft..ModelRight,
+// ModelTop..ModelBottom); world and picture pixels map linearly onto each
+// other, the model's right and bottom edges onto the picture's last pixel
+// column and row. With the automatic axes spanning ExtentSeries this is the
+// axes' own mapping.
+//
+// Units: Section2D.cpp construction and the cell model,
+// Section2DScale.cpp the colour scale and colour bar, Section2DCells.cpp the
+// cell painting and status texts, ValueScale.cpp the free value scale.
+
+#include "chart/engine/PlotChart.h"
+#include "platform/base/DynArray.h"
+#include "section/model/Rudirizor2e.h"
+#include "section/views/ValueScale.h"
+
+#include <QtCore/QString>
+
+#include <array>
+#include <functional>
+#include <memory>
+
+namespace lp {
+
+class TBitmap;
+class TCanvas;
+class TChartImageTool;
+class TPlotCanvas;
+class TPlotFont;
+class TPointSeries;
+class TBrush;
+
+using pointarray = DynArray<TPoint>;
+
+// A cell lifted by a selection move.
+struct FloatingCell {
+    int32_t Col = 0;
+    int32_t Row = 0;
+    double Value = 0.0;
+};
+
+// One snapshot of the chart for the undo ring.
+struct undounit {
+    arofdoubleM ColBounds, RowBounds;
+    double ModelTop = 0, ModelBottom = 0, ModelRight = 0, ModelLeft = 0, ModelWidth = 0, ModelDepth = 0;
+    double ScaleMin = 0, ScaleMax = 0;
+    DynArray<ararofdoubleM> Layers;
+    ararofboolM Selected, Fixed;
+    ararofcomplexM Limits;
+    uint8_t ScaleMode = 0;
+    double SymLogConstant = 0;
+    arofdoubleM ReliefX, ReliefZ;
+    int32_t LastCol = 0, LastRow = 0;
+    double CellValueAtCursor = 0;
+    arofdoubleM ReliefShift;
+    arofboolM ColAnchored;
+};
+
+struct undo {
+    std::array<int32_t, 10> Counters{};
+    std::array<undounit, 10> Slots{};
+    bool Recorded = false;
+};
+
+// Values kept in every cell.
+inline constexpr double MinCellValue = 1e-6;
+inline constexpr double MaxCellValue = 1e9;
+
+class TTModelSection2d : public TChart {
+    Q_OBJECT
+public:
+    using TCellDrawnEvent = std::function<void(double X1, double X2, double Z1, double Z2, double Z3, double Z4)>;
+
+    explicit TTModelSection2d(TComponent* AOwner = nullptr);
+    ~TTModelSection2d() override;
+
+    void SetDefaults();
+
+    // --- Cell model ---
+
+    static void ClampValue(double& V);
+    // The current layer's value; where it holds HalfSpaceValue exactly, the
+    // value of layer 0.
+    double CellValue(int C, int R) const;
+    // Writes V (clamped, the caller's variable too) into the current layer;
+    // a fixed cell's limits widen to take it. True when the value changed.
+    bool SetCellValue(int C, int R, double& V);
+    void SetHalfSpaceValue(double V);
+    void AddLayer();
+    void FlattenLayers();
+
+    // --- Mesh geometry ---
+
+    // With Values a copy of them; without, Count boundaries redivided evenly
+    // between the first, the last and the anchored ones.
+    void SetColBounds(int Count, const arofdoubleM* Values);
+    // With Values a copy of them; without, Count boundaries dividing the
+    // depth range less MaxReliefShift. A division into fewer than two
+    // boundaries is refused (false, nothing changes).
+    bool SetRowBounds(int Count, const arofdoubleM* Values);
+    void UpdateReliefShift();
+    // The relief shift at X inside column C.
+    double ReliefShiftAt(int C, double X) const;
+
+    // --- Pointer ---
+
+    void UpdatePointerZone(int X, int Y);
+    bool CellAt(double X, double Z, int& C, int& R) const;
+
+    // --- Colour scale and colour bar ---
+
+    TColor ValueToColor(double Value);
+    // The palette index ValueToColor uses.
+    int ValueToPaletteIndex(double Value);
+    double ColorScalePercent(double A, double B);
+    void ComputeSymLogConstant();
+    // The bar, its scale, the cursor marker and the units label on Canvas.
+    void DrawColorBar(int X, int Y, int Width, int Height, TPlotCanvas& Canvas);
+    // Marker and readout of Value; drawn on Canvas when given, else the
+    // chart is repainted (the marker is part of every paint). Fires
+    // OnAfterChangeCB.
+    void DrawCursorMarker(double Value, TPlotCanvas* Canvas = nullptr);
+    // The marker's pixel row for Value and whether it is red (at or past an
+    // end of the bar).
+    struct TMarkerPlace {
+        int Y = 0;
+        int Y1 = 0;
+        bool AtEnd = false;
+    };
+    TMarkerPlace CursorMarkerPlace(double Value) const;
+    // The readout text of a cursor value.
+    static QString CursorReadout(double Value);
+    void CursorFromBarPixel(int Y);
+    // Repaints the cell picture and then the chart, so the control shows the
+    // new cells when this returns.
+    void RepaintCells();
+
+    int XToCellPixel(double X) const;
+    int ZToCellPixel(double Z) const;
+    double CellPixelToX(int X) const;
+    double CellPixelToZ(int Y) const;
+
+    // --- Cell painting ---
+
+    // The picture the cells are painted into (ImageTool's bitmap).
+    TBitmap& CellPicture();
+    void DrawCell(int C, int R, bool Isolated, TCanvas* Canvas = nullptr);
+    void PaintCells(TCanvas* Canvas = nullptr);
+    void PaintSingleCell(int C, int R) { DrawCell(C, R, true); }
+    void RepaintCell(int C, int R) { DrawCell(C, R, true); }
+    void RedrawCell(int C, int R);
+    void RedrawColumnsAround(int I);
+    void RedrawRowsAround(int J);
+    void SetCellBrush(TBrush& Brush, TColor CellColor, bool Hatched, TColor DotColor);
+    void HighlightCell(int C, int R);
+    void MeshAfterDraw();
+    void UpdateStatusTexts();
+
+    // The paper-scale picture export enlarges this font too: the colour
+    // bar's.
+    TPlotFont* PaperScaleExtraFont() const override { return ColorBarFont.get(); }
+
+    // --- Fields: mesh geometry ---
+    arofdoubleM ColBounds, RowBounds;
+    int LastCol = -1, LastRow = -1;
+    int CellCount = 0;
+    arofboolM ColAnchored;
+    double ModelTop = 0.0, ModelBottom = 10.0, ModelLeft = 0.0, ModelRight = 10.0;
+    double ModelWidth = 0.0, ModelDepth = 0.0;
+    arofdoubleM ReliefX, ReliefZ;
+    bool HasRelief = false;
+    arofdoubleM ReliefShift;
+    double MaxReliefShift = 0.0;
+    arofcomplexM MarkerPoints;
+
+    // --- Fields: cell values ---
+    DynArray<ararofdoubleM> Layers;
+    int CurrentLayer = 0;
+    arofintM LayerOrder;
+    double HalfSpaceValue = 1.0;
+    ararofboolM Selected, Fixed;
+    ararofcomplexM Limits;
+    bool HasExtraTables = false;
+    ararofdoubleM ExtraValues;
+    ararofcomplexM ExtraPairs;
+    double ExtraDefault = 0.0;
+    DynArray<FloatingCell> FloatingCells;
+    pointarray FreeFormPoints;
+
+    // --- Fields: pointer and tools ---
+    uint8_t ToolMode = 1;
+    uint8_t SavedMode = 0;
+    bool ModeOverride = false;
+    TMouseButton PressButton = mbLeft;
+    bool Dragging = false;
+    double PointerX = 0.0, PointerZ = 0.0;
+    int CurCol = -1, CurRow = -1;
+    double CellValueAtCursor = 0.0;
+    uint8_t PointerZone = 0;
+    int HitKind = -1, HitIndex = -1;
+    TPoint SelStart, SelEnd;
+    int StepPercent = 10;
+    int WandTolerance = 10;
+    double WandCurrentTolerance = -1.0;
+    bool ReadOnly = false;
+
+    // --- Fields: display ---
+    bool ShowMesh = true;
+    bool ShowBorders = true;
+    int BorderThreshold = 10;
+    TColor MeshLineColor = 0x808080;
+    TColor BorderColor = clBlack;
+    TColor SelectedDotColor = clWhite;
+    TColor FixedDotColor = clBlack;
+    TChartImageTool* ImageTool = nullptr;
+    TPointSeries* ExtentSeries = nullptr;
+    TPointSeries* MarkerSeries = nullptr;
+    QString PositionText, ValueText, ModeText;
+    TNotifyEvent OnStatusChange;
+    TCellDrawnEvent OnCellDrawn;
+    undo UndoStore;
+
+    // --- Fields: colour scale ---
+    int ColorCount = 250;
+    DynArray<TColor> Palette;
+    TColor PaletteFirstColor = clBlue;
+    std::array<TColor, 2> PaletteMidColors{0x008000, 0x00FFFF};
+    TColor PaletteLastColor = clRed;
+    double ScaleMin = 0.0, ScaleMax = 10.0;
+    uint8_t ScaleMode = 0;
+    double SymLogConstant = 0.0;
+    double CursorValue = 1.0;
+    bool ShowColorBar = true;
+    int ColorBarGap = 10;
+    int ColorBarWidth = 15;
+    std::unique_ptr<TPlotFont> ColorBarFont;
+    QString UnitsLabel;
+
+    // --- Published events ---
+    TNotifyEvent OnAfterChangeCB;
+    TNotifyEvent OnAfterChangingParameter;
+    TNotifyEvent OnChangingGrid;
+
+private:
+    struct TCellCorners {
+        int xL, xR, yTL, yBL, yTR, yBR;
+    };
+    TCellCorners CornersOf(int C, int R) const;
+    void BuildPalette();
+    // The logarithmic mode needs ScaleMin > 0: otherwise the scale becomes
+    // symmetric logarithmic (and stays so).
+    void SecureScaleMode();
+    // T(v) of the current mode.
+    double ScaleTransform(double V) const;
+    void ResizeCellTables();
+    void DrawBorders(TCanvas& Canvas, const TCellCorners& K, int C, int R, bool Isolated);
+    void Fire(const TNotifyEvent& Event) { if (Event) Event(this); }
+
+    std::unique_ptr<TBitmap> FHatchBitmap;
+    std::unique_ptr<TBitmap> FMaskBitmap;
+};
+
+} // namespace lp

@@ -1,0 +1,378 @@
+#include "chart/export/PlotChartFile.h"
+
+#include "chart/canvas/PlotConst.h"
+#include "chart/engine/PlotImageTool.h"
+#include "chart/engine/PlotRegistry.h"
+#include "chart/engine/PlotSeries.h"
+#include "chart/engine/PlotTools.h"
+#include "platform/core/ClassRegistry.h"
+
+#include <QtCore/QBuffer>
+#include <QtCore/QDir>
+#include <QtCore/QFile>
+#include <QtCore/QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+namespace lp {
+namespace {
+
+// A chart with two line series holding points and a picture tool on the
+// second one.
+void FillChart(TChart& Chart)
+{
+    Chart.SetBounds(0, 0, 320, 240);
+    Chart.SetBufferedDisplay(false);
+    Chart.SetView3D(false);
+    for (int S = 0; S < 2; ++S) {
+        TChartSeries* Series = CreateNewSeries(nullptr, &Chart, &TLineSeries::staticMetaObject);
+        Series->SetTitle(QStringLiteral("Well %1").arg(S));
+        for (int I = 0; I < 5; ++I)
+            Series->AddXY(I, I * (S + 1));
+    }
+    auto* Tool = new TChartImageTool(&Chart);
+    Tool->SetParentComponent(&Chart);
+    Tool->SetSeries(Chart.Series(1));
+}
+
+QByteArray Save(TCustomChart& Chart, bool IncludeData = true, bool Text = false)
+{
+    QBuffer Out;
+    Out.open(QIODevice::WriteOnly);
+    SaveChartToStream(&Chart, Out, IncludeData, Text);
+    return Out.data();
+}
+
+void Load(TCustomChart& Chart, const QByteArray& Bytes, bool ReadData = true,
+          const TChartReader::TErrorEvent& OnError = {})
+{
+    QBuffer In;
+    In.setData(Bytes);
+    In.open(QIODevice::ReadOnly);
+    TCustomChart* Target = &Chart;
+    LoadChartFromStreamEx(Target, In, ReadData, OnError);
+    EXPECT_EQ(Target, &Chart);
+}
+
+// The text form of what the chart saves, for comparing charts.
+QByteArray TextOf(TCustomChart& Chart)
+{
+    return Save(Chart, true, true);
+}
+
+QString LoadError(const QByteArray& Bytes)
+{
+    TChart Chart;
+    try {
+        Load(Chart, Bytes);
+    } catch (const Exception& E) {
+        return QString::fromUtf8(E.Message());
+    }
+    return QString();
+}
+
+// The picture tool is in no tool registry yet, so nothing registers it for
+// streaming.
+class ChartFileEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override { RegisterClass<TChartImageTool>(); }
+    void TearDown() override { UnRegisterClass(QStringLiteral("TChartImageTool")); }
+};
+const auto* const Environment = ::testing::AddGlobalTestEnvironment(new ChartFileEnvironment);
+
+TEST(ChartFile, HeaderWordsAndStreamTests)
+{
+    TChart Chart;
+    FillChart(Chart);
+    const QByteArray Bytes = Save(Chart);
+    EXPECT_EQ(Bytes.left(4), QByteArray("\x60\x30\x57\x01", 4));
+    EXPECT_EQ(Bytes.mid(4, 4), QByteArray("TPF0"));
+    QBuffer In;
+    In.setData(Bytes);
+    In.open(QIODevice::ReadOnly);
+    EXPECT_TRUE(IsChartStream(In));
+    EXPECT_TRUE(IsBinaryChartStream(In));
+    EXPECT_EQ(In.pos(), 0);
+    std::array<quint16, 2> Header{};
+    ReadChartHeader(In, Header);
+    EXPECT_EQ(Header[0], ChartFileMark);
+    EXPECT_EQ(Header[1], ChartFileVersion);
+
+    for (const char* Text : {"object", "OBJECT", "o"}) {
+        QBuffer T;
+        T.setData(QByteArray(Text));
+        T.open(QIODevice::ReadOnly);
+        EXPECT_TRUE(IsChartStream(T)) << Text;
+        EXPECT_FALSE(IsBinaryChartStream(T)) << Text;
+    }
+    QBuffer Short;
+    Short.setData(QByteArray("\x60", 1));
+    Short.open(QIODevice::ReadOnly);
+    EXPECT_FALSE(IsChartStream(Short));
+    std::array<quint16, 2> Partial{};
+    ReadChartHeader(Short, Partial);
+    EXPECT_EQ(Partial[0], 0x60);
+}
+
+TEST(ChartFile, SavingWritesAnEmptyRootNameUnlessDesigning)
+{
+    TChart Chart;
+    FillChart(Chart);
+    Chart.SetName(QStringLiteral("Chart1"));
+    EXPECT_TRUE(TextOf(Chart).startsWith("object TChart\r\n"));
+    EXPECT_EQ(Chart.Name(), QStringLiteral("Chart1"));
+    Chart.SetDesigning(true, false);
+    EXPECT_TRUE(TextOf(Chart).startsWith("object Chart1: TChart\r\n"));
+    for (int I = 0; I < Chart.SeriesCount(); ++I) {
+        EXPECT_FALSE(Chart.Series(I)->SaveData());
+        EXPECT_FALSE(Chart.Series(I)->SkipData());
+    }
+}
+
+// A device that takes the first Limit bytes and refuses the rest.
+class TFullDevice : public QIODevice {
+public:
+    explicit TFullDevice(qint64 Limit) : FLimit(Limit) { open(QIODevice::WriteOnly); }
+
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char*, qint64 Size) override
+    {
+        if (FWritten + Size > FLimit)
+            return -1;
+        FWritten += Size;
+        return Size;
+    }
+
+private:
+    qint64 FLimit;
+    qint64 FWritten = 0;
+};
+
+// A save that failed half-way used to leave the chart without its name.
+TEST(ChartFile, AFailedSaveKeepsTheNameAndClearsTheDataFlags)
+{
+    TChart Chart;
+    FillChart(Chart);
+    Chart.SetName(QStringLiteral("Chart1"));
+    TFullDevice Full(12);
+    EXPECT_THROW(SaveChartToStream(&Chart, Full), EWriteError);
+    EXPECT_EQ(Chart.Name(), QStringLiteral("Chart1"));
+    EXPECT_FALSE(Chart.Series(0)->SaveData());
+}
+
+TEST(ChartFile, BinaryAndTextFilesLoadTheSameChart)
+{
+    TChart Original;
+    FillChart(Original);
+    const QByteArray Text = TextOf(Original);
+    EXPECT_TRUE(Text.startsWith("object "));
+    EXPECT_TRUE(Text.contains("Data = {"));
+
+    TChart FromBinary;
+    Load(FromBinary, Save(Original));
+    EXPECT_EQ(FromBinary.SeriesCount(), 2);
+    ASSERT_EQ(FromBinary.Tools().Count(), 1);
+    EXPECT_EQ(qobject_cast<TChartImageTool*>(FromBinary.Tools()[0])->Series(), FromBinary.Series(1));
+    EXPECT_EQ(FromBinary.Series(1)->Count(), 5);
+    EXPECT_EQ(TextOf(FromBinary), Text);
+
+    TChart FromText;
+    Load(FromText, Text);
+    EXPECT_EQ(TextOf(FromText), Text);
+    QByteArray Upper = Text;
+    Upper.replace(0, 6, "OBJECT");
+    TChart FromUpper;
+    Load(FromUpper, Upper);
+    EXPECT_EQ(TextOf(FromUpper), Text);
+
+    // Loading replaces what the chart held.
+    Load(FromText, Save(Original, false));
+    EXPECT_EQ(FromText.SeriesCount(), 2);
+    EXPECT_EQ(FromText.Tools().Count(), 1);
+    EXPECT_EQ(FromText.Series(0)->Count(), 0);
+}
+
+TEST(ChartFile, ConvertersGoEitherWayAndRefuseOtherStreams)
+{
+    TChart Chart;
+    FillChart(Chart);
+    const QByteArray Binary = Save(Chart);
+    const QByteArray Text = Save(Chart, true, true);
+    auto Convert = [](void (*Converter)(QIODevice&, QIODevice&), const QByteArray& Bytes) {
+        QBuffer In, Out;
+        In.setData(Bytes);
+        In.open(QIODevice::ReadOnly);
+        Out.open(QIODevice::WriteOnly);
+        Converter(In, Out);
+        return Out.data();
+    };
+    EXPECT_EQ(Convert(ConvertChartToText, Binary), Text);
+    EXPECT_EQ(Convert(ConvertChartToText, Text), Text);
+    EXPECT_EQ(Convert(ConvertChartToBinary, Text), Binary);
+    EXPECT_EQ(Convert(ConvertChartToBinary, Binary), Binary);
+    for (auto* Converter : {ConvertChartToText, ConvertChartToBinary}) {
+        try {
+            Convert(Converter, "inherited Chart1: TChart\r\nend\r\n");
+            ADD_FAILURE() << "not refused";
+        } catch (const ChartException& E) {
+            EXPECT_EQ(QString::fromUtf8(E.Message()), PlotMsg_WrongChartFileFormat);
+        }
+    }
+}
+
+TEST(ChartFile, EdgeCasesOfTheHeaderAndTheMessages)
+{
+    EXPECT_EQ(LoadError(QByteArray()), QStringLiteral("Empty *.vud file"));
+    EXPECT_EQ(LoadError("inherited X: TChart\r\nend\r\n"), QStringLiteral("Wrong *.vud file format"));
+    EXPECT_EQ(LoadError("PK\x03\x04"), QStringLiteral("Wrong *.vud file format"));
+
+    TChart Chart;
+    FillChart(Chart);
+    QByteArray OtherVersion = Save(Chart);
+    OtherVersion[2] = 0x12;
+    OtherVersion[3] = 0x00;
+    TChart Loaded;
+    Load(Loaded, OtherVersion);
+    EXPECT_EQ(Loaded.SeriesCount(), 2);
+
+    TCustomChart* None = nullptr;
+    QBuffer In;
+    In.setData(Save(Chart));
+    In.open(QIODevice::ReadOnly);
+    try {
+        LoadChartFromStream(None, In);
+        ADD_FAILURE() << "no chart accepted";
+    } catch (const ChartException& E) {
+        EXPECT_EQ(QString::fromUtf8(E.Message()), QStringLiteral("Invalid Chart in *.vud file"));
+    }
+}
+
+TEST(ChartFile, RootNameOnlySticksToAnUnnamedChart)
+{
+    TChart Source;
+    FillChart(Source);
+    Source.SetName(QStringLiteral("Stored"));
+    Source.SetDesigning(true, false);
+    const QByteArray Bytes = Save(Source);
+
+    TChart Named;
+    Named.SetName(QStringLiteral("Mine"));
+    Load(Named, Bytes);
+    EXPECT_EQ(Named.Name(), QStringLiteral("Mine"));
+    TChart Unnamed;
+    Load(Unnamed, Bytes);
+    EXPECT_EQ(Unnamed.Name(), QStringLiteral("Stored"));
+}
+
+TEST(ChartFile, PointBlocksAfterTheComponentAreReadPerSeries)
+{
+    TChart Source;
+    FillChart(Source);
+    QByteArray Bytes = Save(Source, false);
+    TChart Plain;
+    Load(Plain, Bytes);
+    EXPECT_EQ(Plain.Series(0)->Count(), 0);
+
+    for (int S = 0; S < Source.SeriesCount(); ++S) {
+        QBuffer Block;
+        Block.open(QIODevice::WriteOnly);
+        Source.Series(S)->WriteData(Block);
+        Bytes += Block.data();
+    }
+    TChart WithBlocks;
+    Load(WithBlocks, Bytes);
+    EXPECT_EQ(WithBlocks.Series(0)->Count(), 5);
+    EXPECT_EQ(WithBlocks.Series(1)->YValues()->Value(4), 8);
+    TChart WithoutReading;
+    Load(WithoutReading, Bytes, false);
+    EXPECT_EQ(WithoutReading.Series(1)->Count(), 0);
+}
+
+TEST(ChartFile, SaveToFileAddsTheExtensionOnlyWhenThereIsNone)
+{
+    QTemporaryDir Dir;
+    TChart Chart;
+    FillChart(Chart);
+    SaveChartToFile(&Chart, Dir.filePath(QStringLiteral("section")));
+    EXPECT_TRUE(QFile::exists(Dir.filePath(QStringLiteral("section.vud"))));
+    SaveChartToFile(&Chart, Dir.filePath(QStringLiteral("section.txt")), true, true);
+    QFile Text(Dir.filePath(QStringLiteral("section.txt")));
+    ASSERT_TRUE(Text.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(Text.readAll().startsWith("object TChart"));
+    EXPECT_FALSE(QFile::exists(Dir.filePath(QStringLiteral("section.txt.vud"))));
+}
+
+TEST(ChartFile, ErrorCallbackDecidesAboutUnreadableProperties)
+{
+    const QByteArray Text = "object TChart\r\n  NoSuchThing = 1\r\n  View3D = False\r\nend\r\n";
+    QStringList Seen;
+    TChart Chart;
+    Load(Chart, Text, true, [&](const QString& Message) {
+        Seen << Message;
+        return true;
+    });
+    EXPECT_EQ(Seen.size(), 1);
+    EXPECT_FALSE(Chart.View3D());
+
+    TChart Silent;
+    Load(Silent, Text);
+    EXPECT_FALSE(Silent.View3D());
+
+    // Handler names never fail a load, whatever the callback says.
+    TChart WithHandlers;
+    Load(WithHandlers, "object TChart\r\n  OnClick = Form1ChartClick\r\nend\r\n", true,
+         [](const QString&) { return false; });
+
+    TChart Strict;
+    FillChart(Strict);
+    EXPECT_THROW(Load(Strict, Text, true, [](const QString&) { return false; }), EFilerError);
+    // A failed load leaves the chart empty, usable and repainting.
+    EXPECT_EQ(Strict.SeriesCount(), 0);
+    EXPECT_EQ(Strict.Tools().Count(), 0);
+    EXPECT_TRUE(Strict.RepaintEnabled());
+    EXPECT_FALSE(Strict.IsLoading());
+    EXPECT_FALSE(Strict.CreateBitmap(clWhite, Strict.GetRectangle())->ToImage().isNull());
+}
+
+// Mutated chart files, binary and text, must fail with an error or load; the
+// chart stays usable either way.
+TEST(ChartFile, MutatedFilesNeverCrashTheLoader)
+{
+    TChart Source;
+    FillChart(Source);
+    const QByteArray Seeds[] = {Save(Source), Save(Source, true, true)};
+    std::mt19937 Random(2029);
+    int Loaded = 0;
+    for (int Case = 0; Case < 4000; ++Case) {
+        QByteArray Bytes = Seeds[Case % 2];
+        const int Edits = 1 + static_cast<int>(Random() % 6);
+        for (int E = 0; E < Edits && !Bytes.isEmpty(); ++E) {
+            const int At = static_cast<int>(Random() % static_cast<unsigned>(Bytes.size()));
+            switch (Random() % 4) {
+            case 0: Bytes[At] = static_cast<char>(Random()); break;
+            case 1: Bytes.truncate(At); break;
+            case 2: Bytes.insert(At, static_cast<char>(Random())); break;
+            default: Bytes.remove(At, static_cast<int>(Random() % 16)); break;
+            }
+        }
+        TChart Chart;
+        Chart.SetBounds(0, 0, 80, 60);
+        try {
+            Load(Chart, Bytes);
+            ++Loaded;
+        } catch (const Exception&) {
+            EXPECT_EQ(Chart.SeriesCount(), 0);
+        }
+        EXPECT_TRUE(Chart.RepaintEnabled());
+        EXPECT_FALSE(Chart.IsLoading());
+        if (Case % 200 == 0)
+            Chart.CreateBitmap(clWhite, Chart.GetRectangle());
+    }
+    EXPECT_GT(Loaded, 0);
+}
+
+} // namespace
+} // namespace lp

@@ -1,0 +1,372 @@
+// Picture export formats: the registry and its filter indexes, sizes and
+// their limits, extension lookup, the options forms, and every registered
+// format written to a file and read back with the expected size and chart
+// colours.
+
+#include "chart/export/PlotExportBitmap.h"
+#include "chart/export/PlotExportMetafile.h"
+#include "chart/export/PlotExportOther.h"
+
+#include "chart/canvas/PlotConst.h"
+#include "platform/graphics/Jpeg.h"
+#include "tests/chart/export/ExportTestUtil.h"
+
+#include <QtCore/QDir>
+#include <QtCore/QFile>
+#include <QtCore/QTemporaryDir>
+#include <QtGui/QClipboard>
+#include <QtGui/QGuiApplication>
+#include <QtGui/QImageReader>
+#include <QtGui/QPainter>
+#include <QtSvg/QSvgRenderer>
+#include <QtWidgets/QCheckBox>
+#include <QtWidgets/QComboBox>
+
+#include <gtest/gtest.h>
+
+namespace lp {
+namespace {
+
+using test::CountNear;
+using test::TExportChart;
+
+std::vector<std::unique_ptr<TPlotExportFormat>> RegisteredFormats()
+{
+    std::vector<std::unique_ptr<TPlotExportFormat>> formats;
+    const TPlotExportFormats* list = PlotExportFormats();
+    for (int i = 0; list && i < list->Count(); ++i)
+        formats.push_back(CreatePlotExportFormat(list->Format(i)));
+    return formats;
+}
+
+QByteArray ReadFile(const QString& Name)
+{
+    QFile file(Name);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+TEST(ExportRegistry, FormatsInStartUpOrderWithTheirTexts)
+{
+    const auto formats = RegisteredFormats();
+    ASSERT_EQ(formats.size(), 6u);
+    const QStringList expected{"emf", "bmp", "png", "jpg", "svg", "pdf"};
+    for (size_t i = 0; i < formats.size(); ++i) {
+        EXPECT_EQ(formats[i]->FileExtension(), expected[static_cast<int>(i)]);
+        EXPECT_TRUE(formats[i]->FileFilter().contains("*." + expected[static_cast<int>(i)]));
+        EXPECT_TRUE(formats[i]->Description().startsWith("as &"));
+    }
+    EXPECT_EQ(formats[0]->Description(), "as &Metafile");
+    EXPECT_EQ(formats[0]->FileFilter(), "Enhanced Metafiles (*.emf)|*.emf|Metafiles (*.wmf)|*.wmf");
+    EXPECT_EQ(formats[1]->Description(), "as &Bitmap");
+    EXPECT_EQ(formats[1]->FileFilter(), "Bitmaps (*.bmp)|*.bmp");
+    EXPECT_THROW(PlotExportFormats()->Format(6), ERangeError);
+    EXPECT_THROW(CreatePlotExportFormat(&QObject::staticMetaObject), EInvalidOperation);
+}
+
+TEST(ExportRegistry, RegisteringAndUnregisteringKeepsTheOrder)
+{
+    UnRegisterPlotExportFormat(&TBMPExportFormat::staticMetaObject);
+    EXPECT_EQ(PlotExportFormats()->Count(), 5);
+    EXPECT_EQ(PlotExportFormats()->Format(1), &TPNGExportFormat::staticMetaObject);
+    EXPECT_EQ(CreateGraphicForExtension(".bmp"), nullptr);
+    RegisterPlotExportFormat(&TBMPExportFormat::staticMetaObject);
+    EXPECT_EQ(PlotExportFormats()->Format(5), &TBMPExportFormat::staticMetaObject);
+    // Back to the start-up order for the other tests.
+    for (TPlotExportFormatClass c : {&TPNGExportFormat::staticMetaObject, &TJPEGExportFormat::staticMetaObject,
+                                     &TSVGExportFormat::staticMetaObject, &TPDFExportFormat::staticMetaObject}) {
+        UnRegisterPlotExportFormat(c);
+        RegisterPlotExportFormat(c);
+    }
+    EXPECT_EQ(PlotExportFormats()->Format(1), &TBMPExportFormat::staticMetaObject);
+}
+
+TEST(ExportRegistry, FilterIndexesMetafileOneAndTwoBitmapThree)
+{
+    const auto formats = RegisteredFormats();
+    int counter = 0;
+    for (const auto& format : formats)
+        format->AssignFilterIndex(counter);
+    EXPECT_EQ(counter, 7);
+    TPlotExportFormat& metafile = *formats[0];
+    TPlotExportFormat& bitmap = *formats[1];
+    EXPECT_EQ(metafile.FilterIndex(), 1);
+    EXPECT_EQ(bitmap.FilterIndex(), 3);
+    EXPECT_EQ(formats[2]->FilterIndex(), 4);
+    EXPECT_TRUE(bitmap.OwnsFilterIndex(3));
+    EXPECT_FALSE(bitmap.OwnsFilterIndex(1));
+    EXPECT_FALSE(metafile.OwnsFilterIndex(3));
+    EXPECT_TRUE(metafile.OwnsFilterIndex(1));
+    EXPECT_EQ(metafile.FileExtension(), "emf");
+    // The second entry switches the Enhanced option off.
+    EXPECT_TRUE(metafile.OwnsFilterIndex(2));
+    EXPECT_EQ(metafile.FilterIndex(), 2);
+    EXPECT_EQ(metafile.FileExtension(), "wmf");
+    EXPECT_TRUE(metafile.OwnsFilterIndex(1)); // the stored index stays its own
+}
+
+TEST(ExportRegistry, GraphicForExtension)
+{
+    EXPECT_TRUE(dynamic_cast<TBitmap*>(CreateGraphicForExtension(".bmp").get()));
+    EXPECT_TRUE(dynamic_cast<TBitmap*>(CreateGraphicForExtension(".BmP").get()));
+    EXPECT_TRUE(dynamic_cast<TMetafile*>(CreateGraphicForExtension(".EMF").get()));
+    // A fresh metafile format is enhanced: ".wmf" matches nothing.
+    EXPECT_EQ(CreateGraphicForExtension(".wmf"), nullptr);
+    EXPECT_TRUE(dynamic_cast<TJPEGImage*>(CreateGraphicForExtension(".jpg").get()));
+    EXPECT_TRUE(dynamic_cast<TRasterImage*>(CreateGraphicForExtension(".png").get()));
+    // Formats without a picture class of the platform, and strangers.
+    EXPECT_EQ(CreateGraphicForExtension(".svg"), nullptr);
+    EXPECT_EQ(CreateGraphicForExtension(".pdf"), nullptr);
+    EXPECT_EQ(CreateGraphicForExtension("bmp"), nullptr);
+    EXPECT_EQ(CreateGraphicForExtension(".xyz"), nullptr);
+    EXPECT_EQ(CreateGraphicForExtension(""), nullptr);
+}
+
+TEST(ExportSize, ZeroTakesThePanelsSize)
+{
+    TExportChart chart;
+    TBMPExportFormat format;
+    format.SetPanel(&chart.Chart);
+    format.CheckSize();
+    EXPECT_EQ(format.Width(), 400);
+    EXPECT_EQ(format.Height(), 300);
+    format.SetWidth(800);
+    format.SetHeight(0);
+    EXPECT_EQ(format.Bitmap()->Width(), 800);
+    EXPECT_EQ(format.Height(), 300);
+}
+
+TEST(ExportSize, WithoutPanelNothingIsCreated)
+{
+    QTemporaryDir dir;
+    for (const auto& format : RegisteredFormats()) {
+        const QString name = dir.filePath("x." + format->FileExtension());
+        try {
+            format->SaveToFile(name);
+            ADD_FAILURE() << "saved without a panel";
+        } catch (const Exception& e) {
+            EXPECT_EQ(QString::fromStdString(e.Message()), "Panel property is not set in Export format");
+        }
+        EXPECT_THROW(format->CopyToClipboard(), Exception);
+        EXPECT_FALSE(QFile::exists(name));
+    }
+}
+
+// Negative, empty and unallocatable sizes: a clear error, the old file as
+// it was, no temporary file left.
+TEST(ExportSize, BadSizesLeaveTheOldFileIntact)
+{
+    QTemporaryDir dir;
+    TExportChart chart;
+    TExportChart empty(0, 0);
+    struct TCase {
+        TCustomPlotPanel* Panel;
+        int Width;
+        int Height;
+        const char* Words;
+    };
+    const TCase cases[] = {{&chart.Chart, -5, 100, "negative"},
+                           {&chart.Chart, 100, -1, "negative"},
+                           {&empty.Chart, 0, 0, "empty"},
+                           {&chart.Chart, 20000, 10, "too large"},
+                           {&chart.Chart, 16000, 16000, "too large"}};
+    for (const auto& format : RegisteredFormats()) {
+        const QString name = dir.filePath("old." + format->FileExtension());
+        {
+            QFile old(name);
+            ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+            old.write("old content");
+        }
+        for (const TCase& c : cases) {
+            format->SetPanel(c.Panel);
+            format->SetWidth(c.Width);
+            format->SetHeight(c.Height);
+            try {
+                format->SaveToFile(name);
+                ADD_FAILURE() << format->FileExtension().toStdString() << " saved " << c.Width << "x" << c.Height;
+            } catch (const EPlotExportError& e) {
+                EXPECT_NE(e.Message().find(c.Words), std::string::npos) << e.Message();
+            }
+            EXPECT_EQ(format->Width(), c.Width); // unchanged by the refusal
+            EXPECT_EQ(ReadFile(name), "old content");
+        }
+    }
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 6);
+}
+
+TEST(ExportSize, UnwritableFolderRaisesAndWritesNothing)
+{
+    TExportChart chart;
+    TBMPExportFormat format;
+    format.SetPanel(&chart.Chart);
+    EXPECT_THROW(format.SaveToFile("/nonexistent-folder/chart.bmp"), EPlotExportError);
+}
+
+// Each registered format written at 320 x 200 and read back by our readers,
+// QImage, Qt Svg or pdftoppm: the size and the red bars are there.
+TEST(ExportFiles, EveryFormatReadsBackWithItsSizeAndDrawing)
+{
+    QTemporaryDir dir;
+    TExportChart chart;
+    const QRgb red = qRgb(255, 0, 0);
+    for (const auto& format : RegisteredFormats()) {
+        const QString ext = format->FileExtension();
+        SCOPED_TRACE(ext.toStdString());
+        format->SetPanel(&chart.Chart);
+        format->SetWidth(320);
+        format->SetHeight(200);
+        const QString name = dir.filePath("chart." + ext);
+        format->SaveToFile(name);
+        QImage picture;
+        if (ext == "emf") {
+            TMetafile metafile;
+            metafile.LoadFromFile(name);
+            EXPECT_TRUE(metafile.Enhanced());
+            EXPECT_EQ(ReadFile(name).mid(40, 4), QByteArray(" EMF"));
+            picture = metafile.ToImage();
+        } else if (ext == "bmp") {
+            TBitmap bitmap;
+            bitmap.LoadFromFile(name);
+            EXPECT_EQ(ReadFile(name).left(2), "BM");
+            picture = bitmap.ToImage();
+        } else if (ext == "png" || ext == "jpg") {
+            picture = QImage(name);
+            EXPECT_EQ(QString::fromLatin1(QImageReader::imageFormat(name)), ext == "png" ? "png" : "jpeg");
+        } else if (ext == "svg") {
+            QSvgRenderer renderer(name);
+            ASSERT_TRUE(renderer.isValid());
+            EXPECT_EQ(renderer.viewBox(), QRect(0, 0, 320, 200));
+            picture = QImage(320, 200, QImage::Format_RGB32);
+            picture.fill(Qt::white);
+            QPainter painter(&picture);
+            renderer.render(&painter);
+        } else if (ext == "pdf") {
+            EXPECT_TRUE(ReadFile(name).startsWith("%PDF"));
+            QString why;
+            picture = test::RenderPdfPage(name, 72, why);
+            if (picture.isNull()) {
+                std::cout << "[  SKIPPED ] PDF rendering check: " << why.toStdString() << "\n";
+                continue;
+            }
+        }
+        EXPECT_EQ(picture.size(), QSize(320, 200));
+        EXPECT_GT(CountNear(picture, red), 2000) << "red bars";
+        EXPECT_GT(CountNear(picture, qRgb(255, 255, 0)), 500) << "yellow panel";
+    }
+}
+
+TEST(ExportFiles, PlainMetafileIsAPlaceableWmf)
+{
+    QTemporaryDir dir;
+    TExportChart chart;
+    TEMFExportFormat format;
+    format.SetPanel(&chart.Chart);
+    ASSERT_TRUE(format.OwnsFilterIndex(format.FilterIndex() + 1));
+    const QString name = dir.filePath("chart.wmf");
+    format.SaveToFile(name);
+    EXPECT_EQ(ReadFile(name).left(4), QByteArray("\xD7\xCD\xC6\x9A", 4));
+    TMetafile metafile;
+    metafile.LoadFromFile(name);
+    EXPECT_FALSE(metafile.Enhanced());
+    EXPECT_EQ(metafile.Width(), 400);
+    EXPECT_EQ(metafile.Height(), 300);
+    EXPECT_GT(CountNear(metafile.ToImage(), qRgb(255, 0, 0)), 2000);
+}
+
+// Where a desktop office suite or a vector editor is installed, it converts
+// the EMF to PNG and the chart's colours are found in its picture.
+TEST(ExportFiles, OtherProgramsReadTheEmf)
+{
+    QString tool = QStandardPaths::findExecutable("soffice");
+    if (tool.isEmpty())
+        tool = QStandardPaths::findExecutable("libreoffice");
+    const QString inkscape = QStandardPaths::findExecutable("inkscape");
+    if (tool.isEmpty() && inkscape.isEmpty())
+        GTEST_SKIP() << "neither LibreOffice nor Inkscape is installed: the EMF is not checked by another program";
+    QTemporaryDir dir;
+    TExportChart chart;
+    TEMFExportFormat format;
+    format.SetPanel(&chart.Chart);
+    const QString emf = dir.filePath("chart.emf");
+    format.SaveToFile(emf);
+    QProcess process;
+    if (!tool.isEmpty())
+        process.start(tool, {"--headless", "--convert-to", "png", "--outdir", dir.path(), emf});
+    else
+        process.start(inkscape, {emf, "--export-type=png", "--export-filename=" + dir.filePath("chart.png")});
+    ASSERT_TRUE(process.waitForFinished(120000));
+    const QImage png(dir.filePath("chart.png"));
+    ASSERT_FALSE(png.isNull());
+    EXPECT_GT(CountNear(png, qRgb(255, 0, 0)), 500);
+}
+
+TEST(ExportOptions, MetafileFormIsCreatedOnceAndEnhancedAtFirst)
+{
+    TEMFExportFormat format;
+    EXPECT_EQ(format.Options(false), nullptr);
+    EXPECT_TRUE(format.Enhanced());
+    QWidget* form = format.Options(true);
+    ASSERT_NE(form, nullptr);
+    EXPECT_EQ(format.Options(true), form);
+    EXPECT_EQ(format.EMFOptions()->CBEnhanced->text(), "&Enhanced");
+    EXPECT_TRUE(format.EMFOptions()->CBEnhanced->isChecked());
+    format.EMFOptions()->CBEnhanced->setChecked(false);
+    EXPECT_FALSE(format.Enhanced());
+    EXPECT_EQ(format.FileExtension(), "wmf");
+}
+
+TEST(ExportOptions, BitmapColoursMonochromeAndReset)
+{
+    TExportChart chart;
+    TBMPExportFormat format;
+    format.SetPanel(&chart.Chart);
+    auto* form = static_cast<TBMPOptions*>(format.Options(true));
+    ASSERT_EQ(form->CBColors->count(), 8);
+    EXPECT_EQ(form->CBColors->itemText(0), "Default");
+    EXPECT_EQ(form->CBColors->itemText(7), "16M (32 bit)");
+    EXPECT_EQ(form->CBMono->text(), "&Monochrome");
+
+    form->CBColors->setCurrentIndex(6);
+    EXPECT_EQ(format.Bitmap()->PixelFormat(), TBitmap::pf24bit);
+    form->CBColors->setCurrentIndex(3);
+    EXPECT_EQ(format.Bitmap()->PixelFormat(), TBitmap::pf8bit);
+    // Monochrome ignores the colour choice and disables it.
+    form->CBMono->click();
+    EXPECT_FALSE(form->CBColors->isEnabled());
+    const std::unique_ptr<TBitmap> mono = format.Bitmap();
+    EXPECT_TRUE(mono->Monochrome());
+    form->CBMono->click();
+    EXPECT_TRUE(form->CBColors->isEnabled());
+    // Showing the form sets the colours back to "Default".
+    form->show();
+    EXPECT_EQ(form->CBColors->currentIndex(), 0);
+    form->hide();
+}
+
+TEST(ExportOptions, MonochromeBitmapFileHoldsOneBitPerPixel)
+{
+    QTemporaryDir dir;
+    TExportChart chart;
+    TBMPExportFormat format;
+    format.SetPanel(&chart.Chart);
+    static_cast<TBMPOptions*>(format.Options(true))->CBMono->setChecked(true);
+    const QString name = dir.filePath("mono.bmp");
+    format.SaveToFile(name);
+    const QByteArray bytes = ReadFile(name);
+    ASSERT_GT(bytes.size(), 30);
+    EXPECT_EQ(static_cast<uint8_t>(bytes[28]), 1); // bits per pixel
+}
+
+TEST(ExportOptions, BitmapOnClipboard)
+{
+    TExportChart chart;
+    TBMPExportFormat format;
+    format.SetPanel(&chart.Chart);
+    format.SetWidth(200);
+    format.SetHeight(100);
+    format.CopyToClipboard();
+    const QImage image = QGuiApplication::clipboard()->image();
+    EXPECT_EQ(image.size(), QSize(200, 100));
+}
+
+} // namespace
+} // namespace lp

@@ -1,0 +1,140 @@
+// Every registered series, function and tool class streams: a chart holding
+// one of each is written and read back, in the binary and the text form,
+// with and without points, and must give the same text and the same pixels.
+
+#include "chart/engine/PlotAxis.h"
+#include "chart/engine/PlotChart.h"
+#include "chart/engine/PlotFunction.h"
+#include "chart/engine/PlotRegistry.h"
+#include "chart/engine/PlotSeries.h"
+#include "chart/engine/PlotTools.h"
+#include "platform/core/ClassRegistry.h"
+#include "platform/core/ComponentStream.h"
+#include "platform/core/PropertyInfo.h"
+#include "platform/graphics/Bitmap.h"
+
+#include <QtCore/QBuffer>
+
+#include <gtest/gtest.h>
+
+namespace lp {
+namespace {
+
+// The first series of the chart that a reference property of Instance may
+// point at goes into every such property, so references are streamed too.
+void PointReferencesAtSeries(QObject* Instance, TCustomAxisPanel& Chart)
+{
+    for (const QMetaProperty& P : PublishedProperties(Instance)) {
+        const QMetaObject* Target = P.metaType().metaObject();
+        if (!Target || !Target->inherits(&TComponent::staticMetaObject) || !P.isWritable())
+            continue;
+        for (int I = 0; I < Chart.SeriesCount(); ++I) {
+            QObject* Series = Chart.Series(I);
+            if (Series->metaObject()->inherits(Target)) {
+                P.write(Instance, QVariant(P.metaType(), &Series));
+                break;
+            }
+        }
+    }
+}
+
+// A chart with a series of every registered series and function type and a
+// tool of every registered tool class.
+void FillWithEveryClass(TChart& Chart, bool WithData)
+{
+    Chart.SetBounds(0, 0, 480, 360);
+    Chart.SetBufferedDisplay(false);
+    TChartSeries::RandomSeed(29);
+    const TPlotSeriesTypes& Types = *PlotSeriesTypes();
+    for (int I = 0; I < Types.Count(); ++I) {
+        const TPlotSeriesType& Type = *Types[I];
+        const QMetaObject* SeriesClass = Type.SeriesClass ? Type.SeriesClass : &TLineSeries::staticMetaObject;
+        TChartSeries* Series = CreateNewSeries(nullptr, &Chart, SeriesClass, Type.FunctionClass);
+        if (WithData && !Type.FunctionClass) {
+            Series->FillSampleValues(6);
+            // As points a user entered: a map series stores its polygons'
+            // points only then.
+            Series->SetManualData(true);
+            Series->SetSaveData(true);
+        }
+    }
+    for (int I = 0; I < PlotToolTypes()->Count(); ++I) {
+        TComponent* Tool = CreateComponent(TPersistent::ClassNameOf(*PlotToolTypes()->Items(I)), &Chart);
+        Tool->SetParentComponent(&Chart);
+        PointReferencesAtSeries(Tool, Chart);
+    }
+}
+
+QByteArray ToText(TComponent& Root)
+{
+    QBuffer Out;
+    Out.open(QIODevice::WriteOnly);
+    WriteStreamText(TComponentWriter(&Root).WriteComponent(&Root), Out);
+    return Out.data();
+}
+
+QByteArray ToBinary(TComponent& Root)
+{
+    QBuffer Out;
+    Out.open(QIODevice::WriteOnly);
+    TComponentWriter(&Root).WriteDescendent(Out, &Root);
+    return Out.data();
+}
+
+QImage Render(TChart& Chart)
+{
+    return Chart.CreateBitmap(clWhite, Chart.GetRectangle())->ToImage();
+}
+
+void ReadBinaryInto(const QByteArray& Bytes, TChart& Chart, bool WithData)
+{
+    QBuffer In;
+    In.setData(Bytes);
+    In.open(QIODevice::ReadOnly);
+    TComponentReader().ReadRootComponent(In, &Chart);
+    // Whether points were entered by hand is not stored: mark them as in
+    // the original, so both write the same text.
+    for (int I = 0; WithData && I < Chart.SeriesCount(); ++I)
+        if (!Chart.Series(I)->SeriesFunction()) {
+            Chart.Series(I)->SetManualData(true);
+            Chart.Series(I)->SetSaveData(true);
+        }
+    Chart.SetBounds(0, 0, 480, 360);
+    Chart.SetBufferedDisplay(false);
+}
+
+class ChartStreaming : public ::testing::TestWithParam<bool> {};
+
+TEST_P(ChartStreaming, EveryRegisteredClassRoundTripsInBothForms)
+{
+    TChart Original;
+    FillWithEveryClass(Original, GetParam());
+    ASSERT_GT(Original.SeriesCount(), 10);
+    const QByteArray Text = ToText(Original);
+    const QImage Picture = Render(Original);
+    for (int I = 0; I < PlotToolTypes()->Count(); ++I)
+        EXPECT_TRUE(Text.contains(": " + TPersistent::ClassNameOf(*PlotToolTypes()->Items(I)).toUtf8()));
+
+    // Binary.
+    TChart FromBinary;
+    ReadBinaryInto(ToBinary(Original), FromBinary, GetParam());
+    EXPECT_EQ(ToText(FromBinary).toStdString(), Text.toStdString());
+    EXPECT_EQ(Render(FromBinary), Picture);
+
+    // Text: converted to binary and read.
+    QBuffer TextIn;
+    TextIn.setData(Text);
+    TextIn.open(QIODevice::ReadOnly);
+    QBuffer Binary;
+    Binary.open(QIODevice::WriteOnly);
+    ObjectTextToBinary(TextIn, Binary);
+    TChart FromText;
+    ReadBinaryInto(Binary.data(), FromText, GetParam());
+    EXPECT_EQ(ToText(FromText).toStdString(), Text.toStdString());
+    EXPECT_EQ(Render(FromText), Picture);
+}
+
+INSTANTIATE_TEST_SUITE_P(WithAndWithoutData, ChartStreaming, ::testing::Values(false, true));
+
+} // namespace
+} // namespace lp

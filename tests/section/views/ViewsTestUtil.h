@@ -1,0 +1,31 @@
+#pragma once
+// A mesh chart filled as an owner fills it: boundaries, one layer of
+// half-space cells, empty selection, fixed cells and limits.
+
+#include "section/views/Section2D.h"
+
+namespace lp::test {
+
+inline void FillMesh(TTModelSection2d& Chart, const arofdoubleM& Cols, const arofdoubleM& Rows)
+{
+    Chart.ModelLeft = Cols[0];
+    Chart.ModelRight = Cols.Last();
+    Chart.ModelTop = Rows[0];
+    Chart.ModelBottom = Rows.Last();
+    Chart.Layers = DynArray<ararofdoubleM>(1);
+    Chart.LayerOrder = arofintM{0};
+    Chart.CurrentLayer = 0;
+    Chart.SetColBounds(Cols.Length(), &Cols);
+    Chart.SetRowBounds(Rows.Length(), &Rows);
+}
+
+// Boundaries 0, Step, 2 Step, ... Count Step.
+inline arofdoubleM EvenBounds(int Count, double Step)
+{
+    arofdoubleM bounds(Count + 1);
+    for (int i = 0; i <= Count; ++i)
+        bounds[i] = i * Step;
+    return bounds;
+}
+
+} // namespace lp::test
