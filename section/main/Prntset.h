@@ -2,6 +2,8 @@
 // "Picture settings" and the paper-scale picture: a section saved as a
 // bitmap whose size matches a paper scale at a printer resolution.
 
+#include "chart/export/PlotExportFontSource.h"
+
 #include <QtWidgets/QDialog>
 
 class QCheckBox;
@@ -12,15 +14,6 @@ namespace lp {
 
 class TCustomChart;
 class TPlotFont;
-
-// A chart with a font of its own beyond the axes, titles and marks (the
-// mesh model and pseudo-section charts) names it here, so the paper-scale
-// export enlarges it too.
-class TExportFontSource {
-public:
-    virtual ~TExportFontSource() = default;
-    virtual TPlotFont* FurtherExportFont() = 0;
-};
 
 class Tprntset : public QDialog {
     Q_OBJECT
