@@ -11,9 +11,11 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DLP_BUILD_TESTS=OFF 
 cmake --build "$build" --parallel "$(nproc 2>/dev/null || echo 2)"
 
 program="$build/section/lithoprism"
-if [ ! -x "$program" ]; then
-  echo "run.sh: the libraries are built, but the editor's main window does not exist yet;" >&2
-  echo "run.sh: there is no program to start in this version." >&2
+section=${1:-examples/example.sec}
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ "${QT_QPA_PLATFORM:-}" != offscreen ]; then
+  echo "run.sh: the editor is built ($program), but there is no display to show it on." >&2
+  echo "run.sh: start it on a virtual display with:" >&2
+  echo "    xvfb-run -s '-screen 0 1400x800x24' $program '$section'" >&2
   exit 2
 fi
-exec "$program" "${1:-examples/example.sec}"
+exec "$program" "$section"

@@ -22,6 +22,7 @@ declare -A allowed=(
   [section/views]="platform chart components section/model section/views"
   [section/editor]="platform chart components section/model section/views section/editor"
   [section/dialogs]="platform chart components section/model section/views section/editor section/dialogs"
+  [section/main]="platform chart components section/model section/views section/editor section/dialogs section/main"
 )
 
 status=0

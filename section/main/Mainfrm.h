@@ -1,0 +1,130 @@
+#pragma once
+// "Section editor": the program's main window.
+//
+//   TMainfrm (QMainWindow) ──owns──> FComponents (the component tree):
+//        ├─ uiSMultiSplit1 ─ four panes; the first holds PolygonChart1
+//        ├─ PolygonChart1 (section chart) ─ Series1 (picture corners),
+//        │                                  ChartTool1 (the picture)
+//        ├─ sbStatusBar1 (cursor position | the mode's help)
+//        ├─ FileMenuOpens1 ─ mirrors the recent files into Recentfile1
+//        ├─ uiSplash1, Timer1 (opens the file named on the command line)
+//        └─ Carotage (well logs over the chart)
+//   the menu bar and ToolBar1 (mode buttons, undo) are Qt's own.
+//
+// Before the first section is read the chart is hidden and the tool bar and
+// the chart's commands are disabled.
+
+#include "section/editor/PolygonChart.h"
+
+#include <QtCore/QStringList>
+#include <QtWidgets/QMainWindow>
+
+#include <map>
+#include <memory>
+
+class QAction;
+class QToolBar;
+class QToolButton;
+
+namespace lp {
+
+class TCarotageOverlay;
+class TChartPreviewer;
+class Tprntset;
+class TChartImageTool;
+class TMainfrmComponents;
+class TPointSeries;
+class TTimer;
+
+class TMainfrm : public QMainWindow {
+    Q_OBJECT
+public:
+    // Arguments: the command line without the program.
+    explicit TMainfrm(const QStringList& Arguments, QWidget* Parent = nullptr);
+    ~TMainfrm() override;
+
+    // --- Components ---
+    // Splitter, status bar, recent files and splash.
+    std::unique_ptr<TMainfrmComponents> Parts;
+    TPolygonChart* PolygonChart1 = nullptr;
+    TPointSeries* Series1 = nullptr;
+    TChartImageTool* ChartTool1 = nullptr;
+    TTimer* Timer1 = nullptr;
+    TChartPreviewer* ChartPreviewer1 = nullptr;
+    // The picture settings dialog, made with the window.
+    Tprntset* prntset = nullptr;
+    QToolBar* ToolBar1 = nullptr;
+    QToolButton* SpeedButton13 = nullptr; // undo
+    QToolButton* SpeedButton19 = nullptr; // the last line's look for new lines
+    std::map<TPolygonEditMode, QToolButton*> ModeButtons;
+    // Menu commands that need an open section.
+    QAction* Savefile1 = nullptr;
+    QAction* Removepicture1 = nullptr;
+    QAction* Ptint1 = nullptr;
+    QAction* Scaled1 = nullptr;
+    QAction* Boxconstrctor1 = nullptr;
+    QAction* Carotagedata1 = nullptr;
+    std::unique_ptr<TCarotageOverlay> Carotage;
+
+    // --- Fields ---
+    double PictureCorners[4] = {0.0, 0.0, 0.0, 0.0}; // x0, y0, x1, y1
+    QString PicturePath;
+    TPolygonEditMode SavedEditMode = -1;
+    QStringList Arguments;
+
+    // --- Commands ---
+    // Reads the file; only a complete read changes caption and title. A
+    // failed read shows its error and leaves the present section as it was.
+    bool OpenSection(const QString& FileName);
+    // Raises with a message when the picture or its corners cannot be read
+    // or the model block is invalid; the chart then keeps its section.
+    void ReadSectionFile(const QString& FileName);
+    // Writes the section under FileName with the extension ".sec".
+    void SaveFile(const QString& FileName);
+    // The chart as a picture: the paper-scale bitmap when "Automatic" is
+    // off and the name does not end in ".emf", else a metafile named
+    // with ".emf".
+    void SaveMFFile(const QString& FileName);
+    void SelectModeButton(QToolButton* Sender);
+    void ShowModeText(TPolygonEditMode Mode);
+    // Switches to a mode as its button does.
+    void ChooseMode(TPolygonEditMode Mode);
+    // The first tick: opens the section named on the command line.
+    void Timer1Timer();
+    void Undo();
+    // Opens the manual through the desktop; a message when it is missing.
+    void Context();
+    void ShowCursorPosition();
+    // The temporary modes of held keys; true when the key was used.
+    bool ModeKeyDown(int Key);
+    bool ModeKeyUp(int Key);
+    // The folders searched for the manual, in order.
+    static QStringList ManualCandidates();
+
+    bool SectionOpen() const { return FSectionOpen; }
+    QWidget* ChartWidget() const;
+
+protected:
+    bool eventFilter(QObject* Watched, QEvent* Event) override;
+
+private:
+    void CreateComponents();
+    void CreateMenus();
+    void CreateToolBar();
+    void AddModeButton(TPolygonEditMode Mode);
+    void EnableSectionCommands(bool On);
+    void AskOpenSection();
+    void AskSaveSection();
+    void ReadCarotage();
+    void ChartResized();
+    void SetTitleFor(const QString& FileName);
+    void LoadSectionPicture(const QString& FileName);
+    void UseLastLineLook();
+
+    std::unique_ptr<TComponent> FComponents;
+    bool FSectionOpen = false;
+    bool FKeySwitchedMode = false;
+    int FSwitchKey = 0;
+};
+
+} // namespace lp

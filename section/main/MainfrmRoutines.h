@@ -1,0 +1,68 @@
+#pragma once
+// The main window's decisions that need no window: the file named on the
+// command line, where a section's picture is found, which mode a held key
+// chooses, and the paper-scale picture's size and resolution header.
+
+#include "section/editor/PolygonChart.h"
+
+#include <QtCore/QString>
+#include <QtCore/QStringList>
+
+#include <optional>
+
+namespace lp {
+
+// The arguments but the splash switches "-ns" and "/ns" joined with one
+// blank (a name with blanks arrives split); empty unless the joined name
+// ends in ".sec" in any letter case.
+QString SectionFileFromArguments(const QStringList& Arguments);
+
+// The stored picture path when that file exists, else the picture's file
+// name in the section file's folder when that exists; empty when neither.
+QString ResolvePicturePath(const QString& StoredPath, const QString& SectionFile);
+
+// Keys that switch the mode while they are held.
+enum class TModeKey { Shift, Alt, Ctrl, Escape };
+
+// The mode a pressed key switches to, or none when the present mode is
+// already one of the key's pair. NodeDistance and LineDistance are the
+// scaled distances to the nearest node and line point (a tie picks the line
+// mode; a missing element is infinitely far).
+std::optional<TPolygonEditMode> ModeForKey(TModeKey Key, TPolygonEditMode Current, double NodeDistance,
+                                           double LineDistance);
+
+// The scaled distances from (X, Y) to the chart's nearest node and nearest
+// line point (infinity when there is none).
+double NearestNodeDistance(const TPolygonChart& Chart, double X, double Y);
+double NearestLinePointDistance(const TPolygonChart& Chart, double X, double Y);
+
+// A chart picture's size for printing at a paper scale: the plot area's
+// model span turned into pixels at Resolution dots per inch, plus the
+// chart's margins around the axes.
+struct TPaperScaleInput {
+    double HorizontalSpan = 0.0; // bottom axis maximum - minimum
+    double VerticalSpan = 0.0;   // left axis maximum - minimum
+    double HorizontalScale = 0.0; // model units per centimetre of paper
+    double VerticalScale = 0.0;
+    double Resolution = 0.0;      // dots per inch
+    int ChartWidth = 0;
+    int ChartHeight = 0;
+    int BottomAxisPixels = 0;
+    int LeftAxisPixels = 0;
+};
+struct TPaperScaleSize {
+    int Width = 0;
+    int Height = 0;
+};
+// Raises EConvertError with a message for a scale or resolution that is not
+// a positive number and for a picture over 20000 pixels a side or 200
+// million pixels in all.
+TPaperScaleSize PaperScaleSize(const TPaperScaleInput& Input);
+
+// Writes the resolution as pixels per metre into both fields of a saved
+// bitmap's 40-byte info header (file offsets 38 and 42); other headers stay
+// as they are. Raises EInOutError-like Exception when the file cannot be
+// opened or written.
+void PatchBitmapResolution(const QString& FileName, double Resolution);
+
+} // namespace lp

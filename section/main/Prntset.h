@@ -1,0 +1,39 @@
+#pragma once
+// "Picture settings" and the paper-scale picture: a section saved as a
+// bitmap whose size matches a paper scale at a printer resolution.
+
+#include "chart/export/PlotExportFontSource.h"
+
+#include <QtWidgets/QDialog>
+
+class QCheckBox;
+class QLineEdit;
+class QSpinBox;
+
+namespace lp {
+
+class TCustomChart;
+class TPlotFont;
+
+class Tprntset : public QDialog {
+    Q_OBJECT
+public:
+    explicit Tprntset(QWidget* Parent = nullptr);
+
+    QLineEdit* Edit1;    // vertical scale, 1:
+    QLineEdit* Edit2;    // horizontal scale, 1:
+    QLineEdit* Edit3;    // print resolution, dots per inch
+    QSpinBox* SpinEdit1; // points added to the fonts
+    QCheckBox* CheckBox1; // "Automatic"
+
+    bool Automatic() const;
+};
+
+// Writes the chart as a bitmap under FileName with the extension ".bmp":
+// at the chart's size when "Automatic" is checked, else at the paper scale,
+// fonts enlarged for the export and restored afterwards (also when it
+// fails), the resolution written into the file's header. Unsound scales or
+// a picture too large raise with a message before anything is written.
+void ExportPaperScaleBitmap(const Tprntset& Dialog, const QString& FileName, TCustomChart& Chart);
+
+} // namespace lp

@@ -1,0 +1,89 @@
+#include "section/main/StartUp.h"
+
+#include "chart/engine/PlotChart.h"
+#include "chart/export/PlotExport.h"
+#include "chart/extensions/PlotExtensions.h"
+#include "section/dialogs/Bsetup.h"
+#include "section/main/FileTypeRegistration.h"
+#include "section/main/Mainfrm.h"
+#include "section/main/MainfrmComponents.h"
+#include "section/main/MainfrmGlyphs.h"
+
+#include <QtCore/QElapsedTimer>
+#include <QtCore/QTimer>
+#include <QtGui/QIcon>
+#include <QtGui/QScreen>
+#include <QtGui/QPixmap>
+#include <QtWidgets/QApplication>
+
+#include <cstdio>
+
+namespace lp {
+
+void RegisterUnits()
+{
+    InitializeChartLibrary();   // message texts, picture formats, series, functions, tools
+    InitializeChartExtensions(); // the extension series
+    InitializeChartExport();    // export formats, chart files, the chart picture format
+    RegisterBodyDialog();       // the section chart's body dialog
+}
+
+void UnregisterUnits()
+{
+    BodyParametersEntryPoint() = {};
+    FinalizeChartExport();
+    FinalizeChartExtensions();
+    FinalizeChartLibrary();
+}
+
+namespace {
+
+// With LITHOPRISM_STARTUP_TIME set, the time from the start of the
+// start-up routine (the unit registrations included) to the first paint of
+// the main window with its section is printed.
+void ReportStartUpTime(TMainfrm& Window, const QElapsedTimer& Started)
+{
+    if (qEnvironmentVariableIsEmpty("LITHOPRISM_STARTUP_TIME"))
+        return;
+    auto* clock = new QElapsedTimer(Started);
+    auto* poll = new QTimer(&Window);
+    QObject::connect(poll, &QTimer::timeout, &Window, [clock, poll, &Window] {
+        if (!Window.SectionOpen() || !Window.ChartWidget()->isVisible())
+            return;
+        Window.ChartWidget()->repaint();
+        std::fprintf(stderr, "lithoprism: painted main window with its section after %lld ms\n",
+                     static_cast<long long>(clock->elapsed()));
+        poll->stop();
+        delete clock;
+    });
+    poll->start(0);
+}
+
+} // namespace
+
+int RunSectionEditor(const QStringList& Arguments)
+{
+    QElapsedTimer started;
+    started.start();
+    QApplication::setApplicationName(QStringLiteral("Lithoprism"));
+    QApplication::setWindowIcon(QIcon(QPixmap::fromImage(ProgramIconImage(64))));
+    RegisterSectionFileType();
+    RegisterUnits();
+    int result = 0;
+    {
+        TMainfrm window(Arguments);
+        ReportStartUpTime(window, started);
+        // Maximised; without a window manager the window takes the screen's
+        // free area itself.
+        if (QScreen* screen = QGuiApplication::primaryScreen())
+            window.setGeometry(screen->availableGeometry());
+        window.showMaximized();
+        if (!TMainfrmComponents::NoSplashWanted(Arguments))
+            window.Parts->ShowSplash(0);
+        result = QApplication::exec();
+    }
+    UnregisterUnits();
+    return result;
+}
+
+} // namespace lp

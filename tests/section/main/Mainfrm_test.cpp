@@ -1,0 +1,273 @@
+// The program's main window driven as a user drives it: open the example
+// from the command line, move a node with the mouse, save, reopen.
+
+#include "section/main/Mainfrm.h"
+
+#include "chart/engine/PlotAxis.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/Dialogs.h"
+#include "section/main/MainfrmComponents.h"
+#include "section/main/MainfrmRoutines.h"
+#include "section/main/Prntset.h"
+#include "chart/canvas/PlotEffects.h"
+
+#include <QtCore/QDir>
+#include <QtCore/QFile>
+#include <QtCore/QTemporaryDir>
+#include <QtCore/QtEndian>
+#include <QtWidgets/QCheckBox>
+#include <QtWidgets/QLineEdit>
+#include <QtWidgets/QSpinBox>
+#include <QtTest/QTest>
+#include <QtWidgets/QApplication>
+#include <QtWidgets/QToolBar>
+#include <QtWidgets/QToolButton>
+
+#include <gtest/gtest.h>
+
+namespace lp {
+namespace {
+
+const QString ExampleFile = QStringLiteral(LP_EXAMPLES_DIR "/example.sec");
+
+struct MainWindow : ::testing::Test {
+    QTemporaryDir Folder;
+    QString Section;
+    std::unique_ptr<TMainfrm> Window;
+    QStringList Messages;
+
+    void SetUp() override
+    {
+        Application().ShowMessageHook = [this](const QString& Text) { Messages << Text; };
+        MessageService() = [this](const TMessageRequest& Request) {
+            Messages << Request.Text;
+            return int(mrOk);
+        };
+        // The example beside its picture, in a folder of the test's own.
+        for (const char* name : {"example.sec", "example.jpg"})
+            ASSERT_TRUE(QFile::copy(QStringLiteral(LP_EXAMPLES_DIR "/") + name, Folder.filePath(name)));
+        Section = Folder.filePath(QStringLiteral("example.sec"));
+    }
+    void TearDown() override
+    {
+        Application().ShowMessageHook = {};
+        ResetMessageService();
+    }
+
+    void Start(const QStringList& Arguments)
+    {
+        Window = std::make_unique<TMainfrm>(Arguments);
+        Window->resize(1100, 700);
+        Window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(Window.get()));
+        // The command-line timer opens the file on its first tick.
+        QTRY_VERIFY_WITH_TIMEOUT(Window->SectionOpen(), 5000);
+        QCoreApplication::processEvents();
+    }
+
+    TPolygonChart& Chart() { return *Window->PolygonChart1; }
+    QWidget* ChartWidget() { return Window->ChartWidget(); }
+    QPoint Pixel(double X, double Y)
+    {
+        return {Chart().BottomAxis()->CalcPosValue(X), Chart().LeftAxis()->CalcPosValue(Y)};
+    }
+    void MoveMouse(QPoint At, Qt::MouseButtons Buttons)
+    {
+        QMouseEvent move(QEvent::MouseMove, QPointF(At), ChartWidget()->mapToGlobal(QPointF(At)), Qt::NoButton,
+                         Buttons, Qt::NoModifier);
+        QApplication::sendEvent(ChartWidget(), &move);
+    }
+    int NodeAt(double X, double Y)
+    {
+        for (int i = 0; i < Chart().Nodes.Length(); ++i)
+            if (std::abs(Chart().Nodes[i].x - X) < 1e-6 && std::abs(Chart().Nodes[i].y - Y) < 1e-6)
+                return i;
+        return -1;
+    }
+};
+
+TEST_F(MainWindow, OpenMoveANodeSaveAndReopen)
+{
+    Start({Section});
+    EXPECT_EQ(Window->windowTitle(), QStringLiteral("Section editor ") + Section);
+    EXPECT_TRUE(Window->ToolBar1->isEnabled());
+    const TSectionModel before = Chart().SectionModel();
+
+    // Move node: press on the lens' corner at (300, 140), drag, drop with
+    // the right button.
+    Window->ModeButtons.at(pmMoveNode)->click();
+    EXPECT_EQ(Window->Parts->StatusText(1), EditModeStatusText(pmMoveNode));
+    const int node = NodeAt(300, 140);
+    ASSERT_GE(node, 0);
+    const QPoint from = Pixel(300, 140);
+    const QPoint to = Pixel(330, 150);
+    MoveMouse(from, Qt::NoButton);
+    EXPECT_FALSE(Window->Parts->StatusText(0).isEmpty()); // the cursor position
+    QTest::mousePress(ChartWidget(), Qt::LeftButton, {}, from);
+    for (int step = 1; step <= 5; ++step)
+        MoveMouse(from + (to - from) * step / 5, Qt::LeftButton);
+    QTest::mouseRelease(ChartWidget(), Qt::LeftButton, {}, to);
+    QTest::mousePress(ChartWidget(), Qt::RightButton, {}, to);
+    QTest::mouseRelease(ChartWidget(), Qt::RightButton, {}, to);
+    const Tnode moved = Chart().Nodes[node];
+    EXPECT_NEAR(moved.x, 330, 2.0);
+    EXPECT_NEAR(moved.y, 150, 2.0);
+    EXPECT_EQ(Window->Parts->StatusText(0),
+              QString::fromStdString(RealToText(0, true, Chart().CursorX)) + QLatin1Char(' ') +
+                  QString::fromStdString(RealToText(0, true, Chart().CursorY)));
+
+    // Save under another name, then open that file in a fresh window.
+    const QString saved = Folder.filePath(QStringLiteral("moved.any"));
+    Window->SaveFile(saved);
+    const QString savedSection = Folder.filePath(QStringLiteral("moved.sec"));
+    ASSERT_TRUE(QFile::exists(savedSection));
+    Window.reset();
+    Start({savedSection});
+    const TSectionModel after = Chart().SectionModel();
+    ASSERT_EQ(after.Nodes.Length(), before.Nodes.Length());
+    for (int i = 0; i < after.Nodes.Length(); ++i) {
+        if (i == node) {
+            // As exact as the file's number form.
+            EXPECT_EQ(FormatSectionReal(after.Nodes[i].x), FormatSectionReal(moved.x));
+            EXPECT_EQ(FormatSectionReal(after.Nodes[i].y), FormatSectionReal(moved.y));
+        } else {
+            EXPECT_EQ(after.Nodes[i], before.Nodes[i]) << "node " << i;
+        }
+    }
+    EXPECT_EQ(FormatSectionModelBlock(TSectionModel{after}).size(), FormatSectionModelBlock(before).size());
+    TSectionModel expected = before;
+    expected.Nodes[node] = after.Nodes[node];
+    EXPECT_EQ(FormatSectionModelBlock(after), FormatSectionModelBlock(expected));
+    EXPECT_EQ(Window->windowTitle(), QStringLiteral("Section editor ") + savedSection);
+
+    // Both files are in the recent files, the later one first (other tests
+    // running beside this one share the settings).
+    const QStringList recent = Window->Parts->RecentFiles();
+    ASSERT_TRUE(recent.contains(savedSection)) << recent.join(QLatin1Char(',')).toStdString();
+    ASSERT_TRUE(recent.contains(Section));
+    EXPECT_LT(recent.indexOf(savedSection), recent.indexOf(Section));
+}
+
+TEST_F(MainWindow, FailedReadKeepsCaptionAndSectionAndSaysWhy)
+{
+    Start({Section});
+    const int nodes = Chart().Nodes.Length();
+    const QString broken = Folder.filePath(QStringLiteral("broken.sec"));
+    QFile file(broken);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("example.jpg\r\n1 2 3\r\n");
+    file.close();
+    EXPECT_FALSE(Window->OpenSection(broken));
+    EXPECT_EQ(Messages.size(), 1);
+    EXPECT_EQ(Window->windowTitle(), QStringLiteral("Section editor ") + Section);
+    EXPECT_EQ(Chart().Nodes.Length(), nodes);
+    EXPECT_FALSE(Window->OpenSection(Folder.filePath(QStringLiteral("missing.sec"))));
+    EXPECT_EQ(Messages.size(), 2);
+}
+
+TEST_F(MainWindow, HeldKeysSwitchOnlyAfterASectionIsOpenAndRestoreOnlyWhatTheySwitched)
+{
+    Window = std::make_unique<TMainfrm>(QStringList{});
+    // Nothing is open: the keys do nothing.
+    EXPECT_FALSE(Window->ModeKeyDown(Qt::Key_Shift));
+    EXPECT_FALSE(Window->ModeKeyUp(Qt::Key_Shift));
+    Window.reset();
+    Start({Section});
+    Window->ChooseMode(pmAddPolygon);
+    Chart().CursorX = 300;
+    Chart().CursorY = 141; // beside the lens' corner node
+    EXPECT_TRUE(Window->ModeKeyDown(Qt::Key_Shift));
+    EXPECT_EQ(Chart().EditMode, pmMoveNode);
+    EXPECT_TRUE(Window->ModeKeyUp(Qt::Key_Shift));
+    EXPECT_EQ(Chart().EditMode, pmAddPolygon);
+    // Already in a Shift mode: no switch, and key-up leaves the mode alone.
+    Window->ChooseMode(pmMoveNode);
+    EXPECT_FALSE(Window->ModeKeyDown(Qt::Key_Shift));
+    EXPECT_FALSE(Window->ModeKeyUp(Qt::Key_Shift));
+    EXPECT_EQ(Chart().EditMode, pmMoveNode);
+    // Nearer to a line point: the line mode.
+    Window->ChooseMode(pmAddPolygon);
+    Chart().CursorX = 520;
+    Chart().CursorY = 129;
+    EXPECT_TRUE(Window->ModeKeyDown(Qt::Key_Control));
+    EXPECT_EQ(Chart().EditMode, pmDeleteLineNode);
+    EXPECT_TRUE(Window->ModeKeyUp(Qt::Key_Control));
+    // Esc: "Add node" with no button down.
+    EXPECT_TRUE(Window->ModeKeyDown(Qt::Key_Escape));
+    EXPECT_EQ(Chart().EditMode, pmAddNode);
+    EXPECT_EQ(Window->Parts->StatusText(1), EditModeStatusText(pmAddNode));
+    for (auto& [mode, button] : Window->ModeButtons)
+        EXPECT_FALSE(button->isChecked()) << mode;
+}
+
+TEST_F(MainWindow, UndoDuringADragRollsTheDragBack)
+{
+    Start({Section});
+    Window->ModeButtons.at(pmMoveNode)->click();
+    const int node = NodeAt(300, 140);
+    const QPoint from = Pixel(300, 140);
+    MoveMouse(from, Qt::NoButton);
+    QTest::mousePress(ChartWidget(), Qt::LeftButton, {}, from);
+    MoveMouse(Pixel(340, 160), Qt::LeftButton);
+    ASSERT_TRUE(Chart().Editing);
+    Window->SpeedButton13->click();
+    EXPECT_FALSE(Chart().Editing);
+    EXPECT_EQ(Chart().Nodes[node].x, 300);
+    EXPECT_EQ(Chart().Nodes[node].y, 140);
+    QTest::mouseRelease(ChartWidget(), Qt::LeftButton, {}, Pixel(340, 160));
+}
+
+TEST_F(MainWindow, ManualMissingSaysSo)
+{
+    Window = std::make_unique<TMainfrm>(QStringList{});
+    bool anyManual = false;
+    for (const QString& candidate : TMainfrm::ManualCandidates())
+        anyManual = anyManual || QFile::exists(candidate);
+    if (anyManual)
+        GTEST_SKIP() << "a manual lies where the program looks";
+    Window->Context();
+    EXPECT_EQ(Messages, QStringList{QStringLiteral("File not found - lithoprism.pdf")});
+}
+
+} // namespace
+} // namespace lp
+
+namespace lp {
+namespace {
+
+TEST_F(MainWindow, PictureSaveGoesToAMetafileOrThePaperScaleBitmap)
+{
+    Start({Section});
+    // "Automatic" on: a metafile named with ".emf", whatever the name said.
+    Window->SaveMFFile(Folder.filePath(QStringLiteral("auto.bmp")));
+    EXPECT_TRUE(QFile::exists(Folder.filePath(QStringLiteral("auto.emf"))));
+    EXPECT_FALSE(QFile::exists(Folder.filePath(QStringLiteral("auto.bmp"))));
+
+    // Off: the paper-scale bitmap, 100 dpi in its header, fonts as before.
+    Window->prntset->CheckBox1->setChecked(false);
+    Window->prntset->Edit1->setText(QStringLiteral("100"));
+    Window->prntset->Edit2->setText(QStringLiteral("100"));
+    Window->prntset->SpinEdit1->setValue(4);
+    const int labelSize = Chart().LeftAxis()->LabelsFont()->Size();
+    Window->SaveMFFile(Folder.filePath(QStringLiteral("paper.png")));
+    QFile bitmap(Folder.filePath(QStringLiteral("paper.bmp")));
+    ASSERT_TRUE(bitmap.open(QIODevice::ReadOnly));
+    const QByteArray header = bitmap.read(54);
+    ASSERT_EQ(header.size(), 54);
+    EXPECT_EQ(qFromLittleEndian<qint32>(header.constData() + 38), 3937);
+    EXPECT_EQ(qFromLittleEndian<qint32>(header.constData() + 42), 3937);
+    // 1000 m at 1:100 and 100 dpi: about 394 pixels of plot, plus margins.
+    const qint32 width = qFromLittleEndian<qint32>(header.constData() + 18);
+    EXPECT_GT(width, 394);
+    EXPECT_LT(width, 394 + Chart().Width());
+    EXPECT_EQ(Chart().LeftAxis()->LabelsFont()->Size(), labelSize);
+
+    // A scale of 0 is refused with the fonts restored and no file made.
+    Window->prntset->Edit1->setText(QStringLiteral("0"));
+    EXPECT_THROW(Window->SaveMFFile(Folder.filePath(QStringLiteral("zero.bmp"))), Exception);
+    EXPECT_FALSE(QFile::exists(Folder.filePath(QStringLiteral("zero.bmp"))));
+    EXPECT_EQ(Chart().LeftAxis()->LabelsFont()->Size(), labelSize);
+}
+
+} // namespace
+} // namespace lp
