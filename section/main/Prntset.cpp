@@ -68,8 +68,7 @@ public:
         Add(Chart.SubTitle()->Font());
         for (int i = 0; i < Chart.SeriesCount(); ++i)
             Add(Chart.Series(i)->Marks()->Font());
-        if (auto* source = dynamic_cast<TExportFontSource*>(&Chart))
-            Add(source->FurtherExportFont());
+        Add(Chart.PaperScaleExtraFont());
         for (auto& [font, size] : FFonts)
             font->SetSize(size + Points);
     }

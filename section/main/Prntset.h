@@ -2,7 +2,6 @@
 // "Picture settings" and the paper-scale picture: a section saved as a
 // bitmap whose size matches a paper scale at a printer resolution.
 
-#include "chart/export/PlotExportFontSource.h"
 
 #include <QtWidgets/QDialog>
 

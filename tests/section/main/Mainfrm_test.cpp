@@ -4,6 +4,7 @@
 #include "section/main/Mainfrm.h"
 
 #include "chart/engine/PlotAxis.h"
+#include "chart/engine/PlotChart.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Dialogs.h"
 #include "section/main/MainfrmComponents.h"
@@ -267,6 +268,37 @@ TEST_F(MainWindow, PictureSaveGoesToAMetafileOrThePaperScaleBitmap)
     EXPECT_THROW(Window->SaveMFFile(Folder.filePath(QStringLiteral("zero.bmp"))), Exception);
     EXPECT_FALSE(QFile::exists(Folder.filePath(QStringLiteral("zero.bmp"))));
     EXPECT_EQ(Chart().LeftAxis()->LabelsFont()->Size(), labelSize);
+}
+
+// A chart with a font of its own beyond axes, titles and marks, as the mesh
+// and pseudo-section charts have.
+class TChartWithFurtherFont : public TChart {
+public:
+    TPlotFont* PaperScaleExtraFont() const override { return FFurther.get(); }
+    std::unique_ptr<TPlotFont> FFurther = std::make_unique<TPlotFont>();
+};
+
+TEST(PaperScaleExport, EnlargesTheChartsFurtherFontWhilePaintingAndRestoresIt)
+{
+    QTemporaryDir Folder;
+    ASSERT_TRUE(Folder.isValid());
+    TChartWithFurtherFont chart;
+    chart.SetBounds(0, 0, 400, 300);
+    chart.BottomAxis()->SetMinMax(0, 1000);
+    chart.LeftAxis()->SetMinMax(0, 200);
+    chart.FFurther->SetSize(8);
+    int sizeWhilePainting = 0;
+    chart.OnAfterDraw = [&](TCustomPlotPanelExtended*) { sizeWhilePainting = chart.FFurther->Size(); };
+    Tprntset dialog;
+    dialog.CheckBox1->setChecked(false);
+    dialog.Edit1->setText(QStringLiteral("1000"));
+    dialog.Edit2->setText(QStringLiteral("1000"));
+    dialog.Edit3->setText(QStringLiteral("100"));
+    dialog.SpinEdit1->setValue(5);
+    ExportPaperScaleBitmap(dialog, Folder.filePath(QStringLiteral("further.bmp")), chart);
+    EXPECT_TRUE(QFile::exists(Folder.filePath(QStringLiteral("further.bmp"))));
+    EXPECT_EQ(sizeWhilePainting, 13);
+    EXPECT_EQ(chart.FFurther->Size(), 8);
 }
 
 } // namespace
