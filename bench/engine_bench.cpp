@@ -579,15 +579,3 @@ void Bars_10x100_vs_Floor(benchmark::State& state)
 BENCHMARK(Bars_10x100_vs_Floor)->UseManualTime()->Iterations(100)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    lp::InitializeChartLibrary();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    lp::FinalizeChartLibrary();
-    return 0;
-}

@@ -325,15 +325,3 @@ void BM_LargeSectionPaint(benchmark::State& State)
 BENCHMARK(BM_LargeSectionPaint)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    lp::InitializeChartLibrary();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    lp::FinalizeChartLibrary();
-    return 0;
-}

@@ -183,15 +183,3 @@ void BM_MagicWand(benchmark::State& state)
 BENCHMARK(BM_MagicWand)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    lp::InitializeChartLibrary();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    lp::FinalizeChartLibrary();
-    return 0;
-}
