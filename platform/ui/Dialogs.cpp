@@ -6,6 +6,8 @@
 #include <QtWidgets/QColorDialog>
 #include <QtWidgets/QFileDialog>
 #include <QtWidgets/QFontDialog>
+#include <QtWidgets/QInputDialog>
+#include <QtWidgets/QLineEdit>
 #include <QtWidgets/QMessageBox>
 
 namespace lp {
@@ -107,14 +109,52 @@ void ShowMessage(const QString& Text)
     MessageDlg(Text, TMsgDlgType::mtInformation, mbOK, Application().Title());
 }
 
-// --- Common dialogs ------------------------------------------------------------------------
-
 namespace {
 
 bool HaveWidgets()
 {
     return qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr;
 }
+
+} // namespace
+
+// --- Input box -----------------------------------------------------------------------------
+
+std::optional<QString> DefaultInputService(const TInputRequest& Request)
+{
+    if (!HaveWidgets())
+        return std::nullopt;
+    bool ok = false;
+    QString text = QInputDialog::getText(nullptr, Request.Caption, Request.Prompt, QLineEdit::Normal,
+                                         Request.Default, &ok);
+    if (!ok)
+        return std::nullopt;
+    return text;
+}
+
+TInputService& InputService()
+{
+    static TInputService service = DefaultInputService;
+    return service;
+}
+
+void ResetInputService()
+{
+    InputService() = DefaultInputService;
+}
+
+QString InputBox(const QString& Caption, const QString& Prompt, const QString& Default)
+{
+    const TInputRequest request{Caption, Prompt, Default};
+    // A copy: a service may replace itself while it runs.
+    const TInputService service = InputService();
+    const std::optional<QString> answer = service ? service(request) : DefaultInputService(request);
+    return answer.value_or(Default);
+}
+
+// --- Common dialogs ------------------------------------------------------------------------
+
+namespace {
 
 constexpr int CustomColorSlots = 16;
 

@@ -81,6 +81,34 @@ int MessageDlgPos(const QString& Text, TMsgDlgType Type, TMsgDlgButtons Buttons,
 // title.
 void ShowMessage(const QString& Text);
 
+// --- Input box ----------------------------------------------------------------------------
+//
+// A one-line text question goes through the process-wide InputService(), in
+// the same way as messages: the default shows a text input dialog; tests
+// replace it with a function that records the request and answers.
+
+struct TInputRequest {
+    QString Caption; // the window title
+    QString Prompt;  // the text above the line
+    QString Default; // the line's text when the dialog opens
+};
+
+// Returns the typed text, or nothing when the user cancels.
+using TInputService = std::function<std::optional<QString>(const TInputRequest&)>;
+
+// The service every input box goes through; assign to replace it. An empty
+// function stands for the default.
+TInputService& InputService();
+void ResetInputService();
+
+// The default service: a QInputDialog. Without a QApplication it shows
+// nothing and answers as a cancel.
+std::optional<QString> DefaultInputService(const TInputRequest& Request);
+
+// Asks the service; returns the typed text, or Default when the user
+// cancels.
+QString InputBox(const QString& Caption, const QString& Prompt, const QString& Default);
+
 // --- Common dialogs: colour, font, open file ---------------------------------------------
 //
 // Every choice of a colour, a font or a file to open goes through the

@@ -21,6 +21,7 @@
 // Units: Section2D.cpp construction and the cell model,
 // Section2DMeshEdit.cpp moving, inserting and removing boundaries,
 // Section2DTools.cpp the mouse tools' boundary hit test and cell selection,
+// Section2DUndo.cpp the ring of undo snapshots,
 // Section2DScale.cpp the colour scale and colour bar, Section2DCells.cpp the
 // cell painting and status texts, ValueScale.cpp the free value scale.
 
@@ -54,7 +55,9 @@ struct FloatingCell {
     double Value = 0.0;
 };
 
-// One snapshot of the chart for the undo ring.
+// One snapshot of the chart for the undo ring: independent copies of the
+// mesh, every layer and the per-cell selection, fixed flags and limits, so
+// an owner that writes one back gets tables of the mesh's size.
 struct undounit {
     arofdoubleM ColBounds, RowBounds;
     double ModelTop = 0, ModelBottom = 0, ModelRight = 0, ModelLeft = 0, ModelWidth = 0, ModelDepth = 0;
@@ -71,9 +74,12 @@ struct undounit {
     arofboolM ColAnchored;
 };
 
+// Ten snapshot slots. A counter of -1 marks an empty slot; the newest
+// snapshot has the highest counter. A new chart starts with every counter 0.
 struct undo {
-    std::array<int32_t, 10> Counters{};
-    std::array<undounit, 10> Slots{};
+    static constexpr int SlotCount = 10;
+    std::array<int32_t, SlotCount> Counters{};
+    std::array<undounit, SlotCount> Slots{};
     bool Recorded = false;
 };
 
@@ -145,6 +151,14 @@ public:
     // The relief shift under the pointer (0 when the pointer is in no
     // column).
     double PointerReliefShift() const;
+
+    // --- Undo ring ---
+
+    // Snapshots the chart into the first empty slot of Store, or over the
+    // oldest one when none is empty, with a counter above every other.
+    void RecordUndo(undo& Store);
+    // Snapshots the chart into slot Slot (0..9; others raise).
+    void StoreSnapshot(undo& Store, int Slot);
 
     // --- Pointer ---
 

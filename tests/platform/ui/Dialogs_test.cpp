@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <vector>
 
 namespace lp {
@@ -69,6 +70,62 @@ TEST_F(MessageServiceTest, AServiceMayReplaceItselfWhileItRuns)
     };
     EXPECT_EQ(MessageDlg("first", TMsgDlgType::mtWarning, mbOK), mrOk);
     EXPECT_EQ(MessageDlg("second", TMsgDlgType::mtWarning, mbOK), mrNo);
+}
+
+// Replaces the input service by one that records each request and gives
+// the next of Answers (nothing = a cancel).
+class InputServiceTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        InputService() = [this](const TInputRequest& request) {
+            Requests.push_back(request);
+            return Answers.at(Requests.size() - 1);
+        };
+    }
+    void TearDown() override { ResetInputService(); }
+
+    std::vector<TInputRequest> Requests;
+    std::vector<std::optional<QString>> Answers;
+};
+
+TEST_F(InputServiceTest, InputBoxPassesTheRequestAndReturnsTheTypedText)
+{
+    Answers = {QString("-5"), QString()};
+    EXPECT_EQ(InputBox("Set minimal value", "Enter value <10", "0"), "-5");
+    ASSERT_EQ(Requests.size(), 1u);
+    EXPECT_EQ(Requests[0].Caption, "Set minimal value");
+    EXPECT_EQ(Requests[0].Prompt, "Enter value <10");
+    EXPECT_EQ(Requests[0].Default, "0");
+    EXPECT_EQ(InputBox("c", "p", "7"), "") << "an emptied line is an answer, not a cancel";
+}
+
+TEST_F(InputServiceTest, ACancelReturnsTheDefault)
+{
+    Answers = {std::nullopt};
+    EXPECT_EQ(InputBox("Set max depth", "Enter value >40", "50"), "50");
+}
+
+TEST_F(InputServiceTest, ResetRestoresTheDefault)
+{
+    using Function = std::optional<QString> (*)(const TInputRequest&);
+    const auto isDefault = [] {
+        const Function* target = InputService().target<Function>();
+        return target && *target == &DefaultInputService;
+    };
+    EXPECT_FALSE(isDefault());
+    ResetInputService();
+    EXPECT_TRUE(isDefault());
+}
+
+TEST_F(InputServiceTest, AServiceMayReplaceItselfWhileItRuns)
+{
+    InputService() = [](const TInputRequest&) {
+        InputService() = [](const TInputRequest&) { return std::optional<QString>("second"); };
+        return std::optional<QString>("first");
+    };
+    EXPECT_EQ(InputBox("c", "p", "d"), "first");
+    EXPECT_EQ(InputBox("c", "p", "d"), "second");
 }
 
 } // namespace
