@@ -4,6 +4,7 @@
 
 #include "chart/extensions/PlotErrorBar.h"
 #include "chart/extensions/functions/PlotSmoothing.h"
+#include "chart/extensions/points3d/PlotPoint3DSeries.h"
 
 namespace lp {
 
@@ -19,12 +20,15 @@ void InitializeChartExtensions()
     RegisterErrorBarSeries();
     // The "Extended" gallery page.
     RegisterSmoothingFunction();
+    // The "3D" gallery page.
+    RegisterPoint3DSeries();
 }
 
 void FinalizeChartExtensions()
 {
     if (ExtensionsInitCount == 0 || --ExtensionsInitCount > 0)
         return;
+    UnregisterPoint3DSeries();
     UnregisterSmoothingFunction();
     UnregisterErrorBarSeries();
 }

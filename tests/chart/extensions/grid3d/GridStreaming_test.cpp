@@ -9,6 +9,7 @@
 #include "chart/extensions/grid3d/PlotSurfaceSeries.h"
 #include "platform/core/ClassRegistry.h"
 #include "platform/core/ComponentStream.h"
+#include "tests/chart/extensions/ExtensionsTestUtil.h"
 
 #include <QtCore/QBuffer>
 
@@ -23,17 +24,6 @@ QByteArray ToText(TComponent& Root)
     Out.open(QIODevice::WriteOnly);
     WriteStreamText(TComponentWriter(&Root).WriteComponent(&Root), Out);
     return Out.data();
-}
-
-void ReadInto(TChart& Original, TChart& Copy)
-{
-    QBuffer Out;
-    Out.open(QIODevice::WriteOnly);
-    TComponentWriter(&Original).WriteDescendent(Out, &Original);
-    QBuffer In;
-    In.setData(Out.data());
-    In.open(QIODevice::ReadOnly);
-    TComponentReader().ReadRootComponent(In, &Copy);
 }
 
 // The grid types are not in the gallery yet: they stream by name only while
@@ -83,7 +73,7 @@ TEST_F(GridStreaming, UserLevelsAndSurfaceSettingsRoundTrip)
     EXPECT_EQ(Text.count("Pen.Width = 3"), 1) << Text.toStdString();
 
     TChart Copy;
-    ReadInto(Original, Copy);
+    test::ReadInto(Original, Copy);
     ASSERT_EQ(Copy.SeriesCount(), 2);
     auto* C = qobject_cast<TContourSeries*>(Copy.Series(0));
     auto* S = qobject_cast<TSurfaceSeries*>(Copy.Series(1));

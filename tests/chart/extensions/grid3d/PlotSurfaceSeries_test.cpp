@@ -12,6 +12,7 @@
 #include "platform/base/Exception.h"
 #include "platform/graphics/RecordingDC.h"
 #include "tests/chart/engine/EngineTestUtil.h"
+#include "tests/chart/extensions/ExtensionsTestUtil.h"
 #include "tests/support/ReferenceImage.h"
 
 #include <QtCore/QRegularExpression>
@@ -264,15 +265,7 @@ TEST(SurfaceSeries, CopiesAndGalleryStyles)
 void PaintSurfacePicture(const char* Name, const std::function<void(TSurfaceSeries&)>& Style)
 {
     TChart Chart;
-    Chart.SetBounds(0, 0, 400, 300);
-    Chart.SetView3D(true);
-    Chart.SetBufferedDisplay(false);
-    Chart.Legend()->SetVisible(false);
-    Chart.View3DOptions()->SetOrthogonal(false);
-    Chart.View3DOptions()->SetElevation(345);
-    Chart.View3DOptions()->SetRotation(345);
-    Chart.View3DOptions()->SetPerspective(0);
-    Chart.SetChart3DPercent(50);
+    test::SetUpTiltedPictureChart(Chart);
     auto* S = new TSurfaceSeries(&Chart);
     Chart.AddSeries(S);
     S->AddSampleValues(16);
