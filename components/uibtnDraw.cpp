@@ -119,6 +119,20 @@ void TuiPicBtn::DrawFrame(TCanvas& Canvas, TRect& R, bool Hot, bool Fill) const
             --R.Bottom;
         }
     };
+    // The framed and recessed styles: pressed, two sunken edges; else a
+    // sunken outer edge, the recess gap, an inner edge and maybe a grey frame.
+    auto Framed = [&](unsigned PressedFlags, unsigned OuterFlags, unsigned Inner, unsigned InnerFlags, bool Grey) {
+        if (Pressed) {
+            Edge(Canvas, R, BDR_SUNKENOUTER, PressedFlags);
+            Edge(Canvas, R, BDR_SUNKENOUTER, PressedFlags);
+            return;
+        }
+        Edge(Canvas, R, BDR_SUNKENOUTER, OuterFlags);
+        Gap();
+        Edge(Canvas, R, Inner, InnerFlags);
+        if (Grey)
+            GreyFrame(Canvas, R, false);
+    };
     switch (FramedTwin(Style)) {
     case absNew:
         if (Prominent)
@@ -179,52 +193,13 @@ void TuiPicBtn::DrawFrame(TCanvas& Canvas, TRect& R, bool Hot, bool Fill) const
             }
         }
         break;
-    case absFramed:
-        if (Pressed) {
-            Edge(Canvas, R, BDR_SUNKENOUTER);
-            Edge(Canvas, R, BDR_SUNKENOUTER);
-        } else {
-            Edge(Canvas, R, BDR_SUNKENOUTER);
-            Gap();
-            Edge(Canvas, R, BDR_RAISEDINNER);
-        }
-        break;
+    case absFramed: Framed(0, 0, BDR_RAISEDINNER, 0, false); break;
     case absFramedBlack:
     case absFramedBlackHighlight:
-        if (Pressed) {
-            Edge(Canvas, R, BDR_SUNKENOUTER, BF_SOFT);
-            Edge(Canvas, R, BDR_SUNKENOUTER, BF_SOFT);
-        } else {
-            Edge(Canvas, R, BDR_SUNKENOUTER, BF_SOFT);
-            Gap();
-            Edge(Canvas, R, BDR_RAISEDOUTER, BF_SOFT);
-            if (FramedTwin(Style) == absFramedBlackHighlight && Hot)
-                GreyFrame(Canvas, R, false);
-        }
+        Framed(BF_SOFT, BF_SOFT, BDR_RAISEDOUTER, BF_SOFT, FramedTwin(Style) == absFramedBlackHighlight && Hot);
         break;
-    case absFramedRaised:
-        if (Pressed) {
-            Edge(Canvas, R, BDR_SUNKENOUTER);
-            Edge(Canvas, R, BDR_SUNKENOUTER);
-        } else {
-            Edge(Canvas, R, BDR_SUNKENOUTER, BF_SOFT);
-            Gap();
-            Edge(Canvas, R, BDR_RAISEDOUTER, BF_SOFT);
-            GreyFrame(Canvas, R, false);
-        }
-        break;
-    case absFramedHighlight:
-        if (Pressed) {
-            Edge(Canvas, R, BDR_SUNKENOUTER);
-            Edge(Canvas, R, BDR_SUNKENOUTER);
-        } else {
-            Edge(Canvas, R, BDR_SUNKENOUTER);
-            Gap();
-            Edge(Canvas, R, BDR_RAISEDINNER);
-            if (Hot)
-                GreyFrame(Canvas, R, false);
-        }
-        break;
+    case absFramedRaised: Framed(0, BF_SOFT, BDR_RAISEDOUTER, BF_SOFT, true); break;
+    case absFramedHighlight: Framed(0, 0, BDR_RAISEDINNER, 0, Hot); break;
     default: break;
     }
 }
