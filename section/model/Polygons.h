@@ -195,12 +195,9 @@ bool SegmentCrossesOtherBodies(const complexM& p1, const complexM& p2, int exclu
 bool NodeSegmentCrossesBody(int a, int b, int body, const Tnodes& nodes, const AllSpolygon& model);
 bool NodeSegmentCrossesRing(int a, int b, int body, const Tnodes& nodes, const AllSpolygon& model, int sub);
 bool BodiesNested(int b1, int b2, const AllSpolygon& model, const Tnodes& nodes);
-// Whether the areas of two rings (neither the host ring) overlap: a node of
-// one that the other does not use, or the middle of an edge of one that the
-// other does not have, lies inside the other and not on its outline; or the
-// two run over the same edges. Rings that touch along edges or at nodes, also
-// at nodes or edges that lie on each other, do not overlap. Meant for rings
-// whose edges do not cross.
+// Whether the areas of two rings (neither the host ring) overlap, by
+// PolygonsOverlap: rings that touch along edges or at nodes, also at nodes
+// or edges that lie on each other, do not overlap.
 bool RingsOverlap(const arofintM& first, const arofintM& second, const Tnodes& nodes);
 // The segment from the polyline's last-but-one point to point against the
 // segments (i, i+1), i = 0 .. n-3.

@@ -232,8 +232,7 @@ bool AddSubPolygon(int start, int end, int body, bool reverse, Tnodes& nodes, Al
         return false;
     model[body].Add(NewRing(std::move(ring)));
 
-    if (NestedWithAnyBody(body, model, nodes) || RingOverlapsOtherRings(model[body].High(), body, model, nodes) ||
-        !RingFitsModel(body, model[body].High(), model, nodes))
+    if (NestedWithAnyBody(body, model, nodes) || !RingFitsModel(body, model[body].High(), model, nodes))
         return false;
     UpdateBodySharing(body, model, nodes);
     return true;

@@ -346,43 +346,8 @@ int CheckDrawnPolyline(const arofcomplexM& points, const AllSpolygon& model, con
 
 namespace {
 
-// Whether the point lies on an edge of the ring up to rounding (relative to
-// the coordinates' size): such a point is neither inside nor outside.
-bool OnRingOutline(const complexM& point, const arofintM& ring, const Tnodes& nodes)
-{
-    return AnyRingEdge(ring, false, [&](int from, int to) {
-        const complexM a = NodePoint(nodes, from), b = NodePoint(nodes, to);
-        const double dx = b.re - a.re, dy = b.im - a.im;
-        const double lengthSquared = dx * dx + dy * dy;
-        const double along =
-            lengthSquared > 0.0 ? std::clamp(((point.re - a.re) * dx + (point.im - a.im) * dy) / lengthSquared, 0.0, 1.0)
-                                : 0.0;
-        const double ex = a.re + along * dx - point.re, ey = a.im + along * dy - point.im;
-        const double size = std::max({1.0, std::fabs(a.re), std::fabs(a.im), std::fabs(b.re), std::fabs(b.im)});
-        constexpr double relativeTolerance = 1e-9;
-        return std::hypot(ex, ey) <= relativeTolerance * size;
-    });
-}
-
-bool StrictlyInRing(const complexM& point, const arofintM& ring, const Tnodes& nodes)
-{
-    return PointInRing(point, ring, nodes) && !OnRingOutline(point, ring, nodes);
-}
-
-// Whether the ring has an edge between the places of nodes a and b (nodes
-// left at one place by uncoupling give edges that lie on each other).
-bool RingHasEdgeAt(const arofintM& ring, int a, int b, const Tnodes& nodes)
-{
-    const complexM pa = NodePoint(nodes, a), pb = NodePoint(nodes, b);
-    return AnyRingEdge(ring, false, [&](int from, int to) {
-        const complexM pf = NodePoint(nodes, from), pt = NodePoint(nodes, to);
-        return (pf == pa && pt == pb) || (pf == pb && pt == pa);
-    });
-}
-
 struct RingBounds {
     double minX, maxX, minY, maxY;
-    bool Holds(const complexM& p) const { return minX <= p.re && p.re <= maxX && minY <= p.im && p.im <= maxY; }
     bool Meets(const RingBounds& o) const { return minX <= o.maxX && o.minX <= maxX && minY <= o.maxY && o.minY <= maxY; }
 };
 
@@ -399,45 +364,23 @@ RingBounds BoundsOf(const arofintM& ring, const Tnodes& nodes)
     return bounds;
 }
 
-// Whether a node of `inner` that `outer` does not use, or the middle of an
-// edge of `inner`, lies strictly inside `outer` (the middle of an edge the
-// two have in common lies on the outline); also true when the two are one
-// ring, every edge of `inner` being one of `outer` and as many. Points
-// outside the bounds of `outer` are not looked at further.
-bool RingReachesInto(const arofintM& inner, const arofintM& outer, const RingBounds& bounds, const Tnodes& nodes)
-{
-    auto inside = [&](const complexM& point) { return bounds.Holds(point) && StrictlyInRing(point, outer, nodes); };
-    const bool reaches = AnyRingEdge(inner, false, [&](int a, int b) {
-        if (!outer.Contains(a) && inside(NodePoint(nodes, a)))
-            return true;
-        return inside({(nodes[a].x + nodes[b].x) / 2, (nodes[a].y + nodes[b].y) / 2});
-    });
-    if (reaches)
-        return true;
-    return inner.Length() == outer.Length() &&
-           !AnyRingEdge(inner, false, [&](int a, int b) { return !RingHasEdgeAt(outer, a, b, nodes); });
-}
-
-// RingsOverlap with the first ring's bounds already known.
-bool OverlapsWithin(const arofintM& first, const RingBounds& a, const arofintM& second, const Tnodes& nodes)
-{
-    const RingBounds b = BoundsOf(second, nodes);
-    return a.Meets(b) && (RingReachesInto(first, second, b, nodes) || RingReachesInto(second, first, a, nodes));
-}
-
 } // namespace
 
 bool RingsOverlap(const arofintM& first, const arofintM& second, const Tnodes& nodes)
 {
-    return OverlapsWithin(first, BoundsOf(first, nodes), second, nodes);
+    return PolygonsOverlap(RingPoints(first, nodes), RingPoints(second, nodes));
 }
 
 bool RingOverlapsOtherRings(int sub, int body, const AllSpolygon& model, const Tnodes& nodes)
 {
     const arofintM& ring = model[body][sub].ring;
     const RingBounds bounds = BoundsOf(ring, nodes);
+    const arofcomplexM points = RingPoints(ring, nodes);
+    // Rings whose bounds do not meet cannot share area; only the others are
+    // turned into points for the area test.
     return AnyNonHostRing(model, [&](int b, int s) {
-        return (b != body || s != sub) && OverlapsWithin(ring, bounds, model[b][s].ring, nodes);
+        return (b != body || s != sub) && bounds.Meets(BoundsOf(model[b][s].ring, nodes)) &&
+               PolygonsOverlap(points, RingPoints(model[b][s].ring, nodes));
     });
 }
 
