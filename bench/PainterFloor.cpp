@@ -1,5 +1,7 @@
 #include "PainterFloor.h"
 
+#include "platform/graphics/PainterDC.h"
+
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -29,26 +31,9 @@ QPoint TFloorCaptureDC::Device(int X, int Y) const
     return ToDevice(X, Y).toPoint();
 }
 
-namespace {
-
-// The dashes of one-pixel styled pens, as the device draws them.
-QList<qreal> Dashes(int Style)
-{
-    switch (Style) {
-    case PS_DASH: return {18, 6};
-    case PS_DOT: return {3, 3};
-    case PS_DASHDOT: return {9, 6, 3, 6};
-    case PS_DASHDOTDOT: return {9, 3, 3, 3, 3, 3};
-    case PS_ALTERNATE: return {1, 1};
-    default: return {};
-    }
-}
-
-} // namespace
-
 TFloorCaptureDC::TItem& TFloorCaptureDC::Add(TKind Kind)
 {
-    const QList<qreal> DashPattern = Pen().Geometric ? QList<qreal>() : Dashes(Pen().Style);
+    const QList<qreal> DashPattern = Pen().Geometric ? QList<qreal>() : CosmeticDashes(Pen().Style);
     if (PenDraws() && !DashPattern.isEmpty() && BkMode() == OPAQUE && Kind != TKind::Fill && Kind != TKind::Text) {
         // The gaps of a styled line in the background colour, first.
         TItem& Gaps = FItems.emplace_back();

@@ -45,19 +45,6 @@ QPainter::CompositionMode CompositionForRop3(uint32_t rop)
     }
 }
 
-// The dash patterns of cosmetic pens, in pixels.
-QList<qreal> CosmeticDashes(int style)
-{
-    switch (style) {
-    case PS_DASH: return {18, 6};
-    case PS_DOT: return {3, 3};
-    case PS_DASHDOT: return {9, 6, 3, 6};
-    case PS_DASHDOTDOT: return {9, 3, 3, 3, 3, 3};
-    case PS_ALTERNATE: return {1, 1};
-    default: return {};
-    }
-}
-
 Qt::PenStyle GeometricStyle(int style)
 {
     switch (style) {
@@ -120,6 +107,18 @@ QImage HatchTexture(int hatch, TColor color)
 }
 
 } // namespace
+
+QList<qreal> CosmeticDashes(int style)
+{
+    switch (style) {
+    case PS_DASH: return {18, 6};
+    case PS_DOT: return {3, 3};
+    case PS_DASHDOT: return {9, 6, 3, 6};
+    case PS_DASHDOTDOT: return {9, 3, 3, 3, 3, 3};
+    case PS_ALTERNATE: return {1, 1};
+    default: return {};
+    }
+}
 
 TPainterDC::TPainterDC(QImage& image) : FImage(&image), FDevice(&image), FTechnology(DT_RASDISPLAY) {}
 

@@ -96,4 +96,8 @@ private:
 // The composition mode of a pen raster operation (on images).
 QPainter::CompositionMode CompositionForRop2(int rop);
 
+// The dash patterns of one-pixel (cosmetic) styled pens, in pixels, as the
+// device draws them; empty for solid and other styles.
+QList<qreal> CosmeticDashes(int style);
+
 } // namespace lp
