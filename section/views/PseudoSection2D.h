@@ -121,8 +121,10 @@ public:
     int ZToPixel(double Z) const;
     // Clears PictureMetafile, sizes it and records the bands and lines.
     void RenderPicture();
-    // The same drawing on any canvas (what RenderPicture records).
+    // The same drawing on any canvas (what RenderPicture records); nothing
+    // without levels or a picture scale.
     void RenderOnto(TCanvas& Canvas);
+    // These draw on PictureCanvas (nothing without it).
     void FillAllTriangles();
     void FillTriangleBands(int T);
     void DrawContourLines();

