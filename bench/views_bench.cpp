@@ -4,10 +4,15 @@
 // plain QPainter on an image of the same size. Both are timed in every
 // iteration; the counters give each time and their ratio (cells over floor).
 // Then the mesh edits that move every per-cell table, and a MagicWand.
+// Last the pseudo-section picture against the same triangles filled flat.
 
 #include "chart/engine/PlotChart.h"
 #include "platform/graphics/Bitmap.h"
+#include "platform/graphics/Canvas.h"
+#include "platform/graphics/Metafile.h"
+#include "section/views/PseudoSection2D.h"
 #include "section/views/Section2D.h"
+#include "tests/section/views/PseudoSectionTestUtil.h"
 
 #include <QtGui/QImage>
 #include <QtGui/QPainter>
@@ -181,5 +186,67 @@ void BM_MagicWand(benchmark::State& state)
     state.counters["selected"] = selected;
 }
 BENCHMARK(BM_MagicWand)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
+
+// RenderPicture of a scattered section of 20,000 triangles with 15 levels
+// (bands and contour lines) into a 1500 x 600 metafile, against its floor:
+// the same triangles, mapped beforehand, each filled flat in the colour of
+// its first vertex's band and recorded into the same metafile.
+void BM_PseudoSectionRenderVsFlatFill(benchmark::State& state)
+{
+    lp::TPseudoSection2d chart;
+    lp::test::FillScatteredSection(chart, 10060, 5);
+    lp::TMetafile metafile;
+    chart.PictureMetafile = &metafile;
+    chart.PictureWidth = 1500;
+    chart.PictureHeight = 600;
+    chart.PrepareLevels();
+    chart.ComputePictureScale();
+
+    struct TFlat {
+        std::vector<lp::TPoint> Points;
+        lp::TColor Color;
+    };
+    std::vector<TFlat> flat;
+    for (int t = 1; t <= chart.TriangleCount; ++t) {
+        TFlat triangle;
+        for (const int v : chart.Triangles[t].V)
+            triangle.Points.push_back({chart.XToPixel(chart.Vertices[v].X), chart.ZToPixel(chart.Vertices[v].Z)});
+        const double value = chart.Vertices[chart.Triangles[t].V[0]].Value;
+        int band = 0;
+        while (band < chart.Levels.Length() && chart.Levels[band] < value)
+            ++band;
+        triangle.Color = chart.BandColors[band];
+        flat.push_back(std::move(triangle));
+    }
+
+    double renderSeconds = 0, floorSeconds = 0;
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        chart.RenderPicture();
+        const auto middle = Clock::now();
+        metafile.Clear();
+        metafile.SetWidth(chart.PictureWidth);
+        metafile.SetHeight(chart.PictureHeight);
+        {
+            lp::TMetafileCanvas canvas(metafile);
+            canvas.Pen().SetStyle(lp::TPen::psClear);
+            for (const TFlat& triangle : flat) {
+                canvas.Brush().SetColor(triangle.Color);
+                canvas.Polygon(triangle.Points);
+            }
+            canvas.Finish();
+        }
+        const auto end = Clock::now();
+        renderSeconds += std::chrono::duration<double>(middle - start).count();
+        floorSeconds += std::chrono::duration<double>(end - middle).count();
+        state.SetIterationTime(std::chrono::duration<double>(middle - start).count());
+    }
+    const double iterations = static_cast<double>(state.iterations());
+    state.counters["triangles"] = chart.TriangleCount;
+    state.counters["render_ms"] = renderSeconds / iterations * 1000;
+    state.counters["floor_ms"] = floorSeconds / iterations * 1000;
+    state.counters["ratio"] = floorSeconds > 0 ? renderSeconds / floorSeconds : 0;
+}
+BENCHMARK(BM_PseudoSectionRenderVsFlatFill)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 } // namespace

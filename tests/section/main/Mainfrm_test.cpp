@@ -10,6 +10,8 @@
 #include "section/main/MainfrmComponents.h"
 #include "section/main/MainfrmRoutines.h"
 #include "section/main/Prntset.h"
+#include "section/views/PseudoSection2D.h"
+#include "section/views/Section2D.h"
 #include "chart/canvas/PlotEffects.h"
 
 #include <QtCore/QDir>
@@ -278,27 +280,36 @@ public:
     std::unique_ptr<TPlotFont> FFurther = std::make_unique<TPlotFont>();
 };
 
+// The charts of the views name their further font themselves.
 TEST(PaperScaleExport, EnlargesTheChartsFurtherFontWhilePaintingAndRestoresIt)
 {
     QTemporaryDir Folder;
     ASSERT_TRUE(Folder.isValid());
-    TChartWithFurtherFont chart;
-    chart.SetBounds(0, 0, 400, 300);
-    chart.BottomAxis()->SetMinMax(0, 1000);
-    chart.LeftAxis()->SetMinMax(0, 200);
-    chart.FFurther->SetSize(8);
-    int sizeWhilePainting = 0;
-    chart.OnAfterDraw = [&](TCustomPlotPanelExtended*) { sizeWhilePainting = chart.FFurther->Size(); };
-    Tprntset dialog;
-    dialog.CheckBox1->setChecked(false);
-    dialog.Edit1->setText(QStringLiteral("1000"));
-    dialog.Edit2->setText(QStringLiteral("1000"));
-    dialog.Edit3->setText(QStringLiteral("100"));
-    dialog.SpinEdit1->setValue(5);
-    ExportPaperScaleBitmap(dialog, Folder.filePath(QStringLiteral("further.bmp")), chart);
-    EXPECT_TRUE(QFile::exists(Folder.filePath(QStringLiteral("further.bmp"))));
-    EXPECT_EQ(sizeWhilePainting, 13);
-    EXPECT_EQ(chart.FFurther->Size(), 8);
+    TChartWithFurtherFont standIn;
+    standIn.FFurther->SetSize(8);
+    TPseudoSection2d pseudoSection;
+    TTModelSection2d mesh;
+    for (TCustomChart* chart : {static_cast<TCustomChart*>(&standIn), static_cast<TCustomChart*>(&pseudoSection),
+                                static_cast<TCustomChart*>(&mesh)}) {
+        TPlotFont* further = chart->PaperScaleExtraFont();
+        ASSERT_NE(further, nullptr);
+        const int size = further->Size();
+        chart->SetBounds(0, 0, 400, 300);
+        chart->BottomAxis()->SetMinMax(0, 1000);
+        chart->LeftAxis()->SetMinMax(0, 200);
+        int sizeWhilePainting = 0;
+        chart->OnAfterDraw = [&](TCustomPlotPanelExtended*) { sizeWhilePainting = further->Size(); };
+        Tprntset dialog;
+        dialog.CheckBox1->setChecked(false);
+        dialog.Edit1->setText(QStringLiteral("1000"));
+        dialog.Edit2->setText(QStringLiteral("1000"));
+        dialog.Edit3->setText(QStringLiteral("100"));
+        dialog.SpinEdit1->setValue(5);
+        ExportPaperScaleBitmap(dialog, Folder.filePath(QStringLiteral("further.bmp")), *chart);
+        EXPECT_TRUE(QFile::exists(Folder.filePath(QStringLiteral("further.bmp"))));
+        EXPECT_EQ(sizeWhilePainting, size + 5) << chart->metaObject()->className();
+        EXPECT_EQ(further->Size(), size);
+    }
 }
 
 } // namespace
