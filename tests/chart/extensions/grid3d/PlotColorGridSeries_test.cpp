@@ -8,6 +8,7 @@
 
 #include "chart/engine/PlotAxis.h"
 #include "chart/engine/PlotChart.h"
+#include "chart/engine/PlotMarks.h"
 #include "chart/engine/PlotValueList.h"
 #include "platform/graphics/RecordingDC.h"
 #include "tests/chart/engine/EngineTestUtil.h"
@@ -198,6 +199,23 @@ TEST(ColorGridSeries, RegularClickFindsTheCell)
     EXPECT_EQ(C.Grid->Clicked(450, 50), -1);  // beyond the last column
 }
 
+TEST(ColorGridSeries, MarksSitOnTheCellCentres)
+{
+    TGridChart C(4, 4);
+    C.Fill(3, 2);
+    C.Layout();
+    TSeriesMarkPosition Position;
+    Position.MarkWidth = 20;
+    Position.MarkHeight = 10;
+    // Point 4 is node (2, 2): its cell spans X 2 .. 3 and Z 2 .. 3.
+    C.Grid->DrawMark(4, QStringLiteral("A"), Position);
+    EXPECT_EQ(Position.ArrowStart, (TPoint{250, 75}));
+    EXPECT_EQ(Position.TopLeft, (TPoint{240, 70}));
+    C.Grid->SetCenteredPoints(true);
+    C.Grid->DrawMark(4, QStringLiteral("A"), Position);
+    EXPECT_EQ(Position.ArrowStart, (TPoint{200, 100}));
+}
+
 TEST(ColorGridSeries, FillFromBitmapMakesOneCentredPointPerPixel)
 {
     TBitmap Picture(3, 2);
@@ -206,7 +224,10 @@ TEST(ColorGridSeries, FillFromBitmapMakesOneCentredPointPerPixel)
     Pixels.setPixel(2, 1, qRgb(0x11, 0x22, 0x33));
     Picture.SetImage(Pixels);
     TColorGridSeries S;
+    // Values that could be made anew must not join the picture's points.
+    S.OnGetYValue = [](TChartSeries*, int, int) { return 1.0; };
     S.SetNumXValues(7);
+    EXPECT_EQ(S.Count(), 7 * 10);
     S.FillFromBitmap(Picture);
     EXPECT_EQ(S.Count(), 6);
     EXPECT_EQ(S.NumXValues(), 3);
