@@ -114,6 +114,12 @@ TEST(ColorGridSeries, RegularGridIsOnePixelPerCellOverTheCells)
     EXPECT_EQ(C.Paint().filter(QRegularExpression("^DrawImage\\("))[0],
               QStringLiteral("DrawImage(50,75,350,175,3,2,0xFFFFFF)"));
 
+    // Resampled smoothly to the target's size first.
+    C.Grid->SetSmoothBitmap(true);
+    EXPECT_EQ(C.Paint().filter(QRegularExpression("^DrawImage\\("))[0],
+              QStringLiteral("DrawImage(50,75,350,175,300,100,0xFFFFFF)"));
+    C.Grid->SetSmoothBitmap(false);
+
     // Only the visible cells: X shown up to 2 leaves columns 1 and 2.
     C.Chart.BottomAxis()->SetMinMax(0, 2);
     test::PlaceAxes(C.Chart, {0, 0, 400, 200});

@@ -170,6 +170,12 @@ TEST(TriSurfaceSeries, BorderCopiesAndGallery)
     EXPECT_TRUE(C.Surface->Border()->Visible());
     const int Bordered = static_cast<int>(C.Paint().filter(QRegularExpression("^LineTo\\(")).size());
     EXPECT_EQ(Bordered - Plain, static_cast<int>(C.Surface->BorderEdges().size()));
+    // See-through triangles are still one polygon each, in either order.
+    C.Surface->SetTransparency(50);
+    for (bool Hide : {true, false}) {
+        C.Surface->SetHideTriangles(Hide);
+        EXPECT_EQ(TTriChart::Polygons(C.Paint()).size(), C.Surface->TriangleCount());
+    }
 
     TTriSurfaceSeries A;
     A.Border()->SetVisible(true);
