@@ -2,8 +2,10 @@
 // a full-HD bitmap (floor: the same quads replayed on plain QPainter), the
 // contour lines of a 500 × 500 grid at 10 levels (floor: one pass computing
 // every cell's triangle cases), the triangulation of 100,000 scattered points
-// (floor: sorting them by distance from their centre) and the smoothing of
-// 100,000 points.
+// (floor: sorting them by distance from their centre), a 1000 × 1000 colour
+// grid painted into a full-HD bitmap (floor: the same cell picture, already
+// made, stretched onto the bitmap by QPainter) and the smoothing of 100,000
+// points.
 
 #include "chart/engine/PlotAxis.h"
 #include "chart/engine/PlotAxisPanel.h"
@@ -12,6 +14,7 @@
 #include "chart/engine/PlotValueList.h"
 #include "chart/extensions/PlotExtensions.h"
 #include "chart/extensions/functions/PlotSmoothing.h"
+#include "chart/extensions/grid3d/PlotColorGridSeries.h"
 #include "chart/extensions/grid3d/PlotContourSeries.h"
 #include "chart/extensions/grid3d/PlotSurfaceSeries.h"
 #include "chart/extensions/grid3d/PlotTriangulation.h"
@@ -197,6 +200,48 @@ void Triangulation_100k_Points_vs_Sort(benchmark::State& state)
     Times.Report(state);
 }
 BENCHMARK(Triangulation_100k_Points_vs_Sort)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
+
+// 1,000,000 cells (colour range) against drawing the finished cell picture.
+void ColorGrid_1000x1000_vs_Floor(benchmark::State& state)
+{
+    constexpr int Side = 1000;
+    lp::TChart Chart;
+    auto* Grid = new lp::TColorGridSeries(&Chart);
+    Chart.AddSeries(Grid);
+    Grid->OnGetYValue = [](lp::TChartSeries*, int X, int Z) { return Terrain(X, Z); };
+    Grid->CreateValues(Side, Side);
+    Grid->Pen()->SetVisible(false);
+    PlaceAxes(Chart, Side + 1, 1, Side + 1);
+    lp::TBitmap Target(1920, 1080);
+    Chart.Canvas().InitWindow(&Target.Canvas(), Chart.View3DOptions(), lp::clWhite, false, Chart.GetRectangle());
+    Grid->DoBeforeDrawChart();
+    Grid->DrawAllValues();
+    const QImage Cells = Grid->Bitmap().Image().convertToFormat(QImage::Format_ARGB32);
+    const QRect Cover = lp::ToQRect(Grid->VisibleCells().Target);
+    QImage Floor(1920, 1080, QImage::Format_RGB32);
+    using Clock = std::chrono::steady_clock;
+    TTimes Times;
+    for (auto _ : state) {
+        const auto T0 = Clock::now();
+        Grid->DoBeforeDrawChart();
+        Grid->DrawAllValues();
+        benchmark::DoNotOptimize(Target.Image().constBits());
+        const auto T1 = Clock::now();
+        {
+            QPainter Painter(&Floor);
+            Painter.drawImage(QRectF(Cover), Cells, QRectF(Cells.rect()));
+        }
+        benchmark::DoNotOptimize(Floor.constBits());
+        const auto T2 = Clock::now();
+        Times.SeriesSeconds += std::chrono::duration<double>(T1 - T0).count();
+        Times.FloorSeconds += std::chrono::duration<double>(T2 - T1).count();
+        state.SetIterationTime(std::chrono::duration<double>(T1 - T0).count());
+    }
+    if (Grid->Bitmap().Width() != Side || Grid->Bitmap().Height() != Side)
+        state.SkipWithError("the cell picture is not one pixel per cell");
+    Times.Report(state);
+}
+BENCHMARK(ColorGrid_1000x1000_vs_Floor)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
 
 // Smoothing 100,000 source points (interpolating: the tridiagonal solve over
 // every point).

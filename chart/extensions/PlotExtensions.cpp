@@ -4,6 +4,7 @@
 
 #include "chart/extensions/PlotErrorBar.h"
 #include "chart/extensions/functions/PlotSmoothing.h"
+#include "chart/extensions/grid3d/PlotGrid3DGallery.h"
 #include "chart/extensions/points3d/PlotPoint3DSeries.h"
 
 namespace lp {
@@ -21,6 +22,7 @@ void InitializeChartExtensions()
     // The "Extended" gallery page.
     RegisterSmoothingFunction();
     // The "3D" gallery page.
+    RegisterGrid3DSeries();
     RegisterPoint3DSeries();
 }
 
@@ -29,6 +31,7 @@ void FinalizeChartExtensions()
     if (ExtensionsInitCount == 0 || --ExtensionsInitCount > 0)
         return;
     UnregisterPoint3DSeries();
+    UnregisterGrid3DSeries();
     UnregisterSmoothingFunction();
     UnregisterErrorBarSeries();
 }

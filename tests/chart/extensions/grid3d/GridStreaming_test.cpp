@@ -7,7 +7,6 @@
 #include "chart/engine/PlotValueList.h"
 #include "chart/extensions/grid3d/PlotContourSeries.h"
 #include "chart/extensions/grid3d/PlotSurfaceSeries.h"
-#include "platform/core/ClassRegistry.h"
 #include "platform/core/ComponentStream.h"
 #include "tests/chart/extensions/ExtensionsTestUtil.h"
 
@@ -26,23 +25,7 @@ QByteArray ToText(TComponent& Root)
     return Out.data();
 }
 
-// The grid types are not in the gallery yet: they stream by name only while
-// a test needs them.
-class GridStreaming : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        RegisterClass<TContourSeries>();
-        RegisterClass<TSurfaceSeries>();
-    }
-    void TearDown() override
-    {
-        UnRegisterClass(QStringLiteral("TSurfaceSeries"));
-        UnRegisterClass(QStringLiteral("TContourSeries"));
-    }
-};
-
-TEST_F(GridStreaming, UserLevelsAndSurfaceSettingsRoundTrip)
+TEST(GridStreaming, UserLevelsAndSurfaceSettingsRoundTrip)
 {
     TChart Original;
     auto* Contour = new TContourSeries(&Original);

@@ -1,0 +1,342 @@
+// The colour grid and waterfall series: extents over whole cells, the cell
+// picture and its colours, grid lines (every below 1 counts as 1), the
+// irregular grid's cells and hit test, pictures turned into grids, copies,
+// gallery styles and reference pictures.
+
+#include "chart/extensions/grid3d/PlotColorGridSeries.h"
+#include "chart/extensions/grid3d/PlotWaterFallSeries.h"
+
+#include "chart/engine/PlotAxis.h"
+#include "chart/engine/PlotChart.h"
+#include "chart/engine/PlotMarks.h"
+#include "chart/engine/PlotValueList.h"
+#include "platform/graphics/RecordingDC.h"
+#include "tests/chart/engine/EngineTestUtil.h"
+#include "tests/chart/extensions/ExtensionsTestUtil.h"
+#include "tests/support/ReferenceImage.h"
+
+#include <QtCore/QRegularExpression>
+
+#include <gtest/gtest.h>
+
+namespace lp {
+namespace {
+
+// A flat chart: X 0 .. XMax over pixels 0 .. 400, Z (vertical) 0 .. ZMax
+// over pixels 200 .. 0.
+struct TGridChart : test::TFixedAxesChart {
+    TGridChart(double XMax, double ZMax) : TFixedAxesChart(false, XMax, ZMax)
+    {
+        Grid = new TColorGridSeries(&Chart);
+        Chart.AddSeries(Grid);
+    }
+    void Fill(int NumX, int NumZ)
+    {
+        Grid->OnGetYValue = [](TChartSeries*, int X, int Z) { return X * 10.0 + Z; };
+        Grid->CreateValues(NumX, NumZ);
+    }
+    QStringList Paint()
+    {
+        Layout();
+        DC.ClearCalls();
+        Grid->DrawAllValues();
+        return DC.Calls();
+    }
+    TColorGridSeries* Grid = nullptr;
+};
+
+QRgb Rgb(TColor Color)
+{
+    return qRgb(Color & 0xFF, (Color >> 8) & 0xFF, (Color >> 16) & 0xFF);
+}
+
+TEST(ColorGridSeries, ExtentsCoverWholeCells)
+{
+    TColorGridSeries S;
+    S.SetCreatingSamples(true);
+    S.CreateValues(8, 4);
+    EXPECT_EQ(S.MinXValue(), 1);
+    EXPECT_EQ(S.MaxXValue(), 9);
+    EXPECT_EQ(S.MinYValue(), 1); // the vertical axis shows Z
+    EXPECT_EQ(S.MaxYValue(), 5);
+    S.SetCenteredPoints(true);
+    EXPECT_EQ(S.MinXValue(), 0.5);
+    EXPECT_EQ(S.MaxXValue(), 8.5);
+    EXPECT_EQ(S.MinZValue(), 0.5);
+    EXPECT_EQ(S.MaxZValue(), 4.5);
+    S.SetCenteredPoints(false);
+    S.SetIrregularGrid(true);
+    EXPECT_EQ(S.MaxXValue(), 8); // node to node
+    EXPECT_EQ(S.MinXValue(), 1);
+
+    // A chart with automatic axes takes the same span.
+    TChart Chart;
+    Chart.SetBounds(0, 0, 300, 200);
+    Chart.SetView3D(false);
+    auto* G = new TColorGridSeries(&Chart);
+    Chart.AddSeries(G);
+    G->PrepareForGallery(true);
+    Chart.CreateBitmap(clWhite, Chart.GetRectangle());
+    EXPECT_EQ(G->Count(), 32);
+    EXPECT_EQ(Chart.BottomAxis()->Minimum(), 1);
+    EXPECT_EQ(Chart.BottomAxis()->Maximum(), 9);
+    EXPECT_EQ(Chart.LeftAxis()->Minimum(), 1);
+    EXPECT_EQ(Chart.LeftAxis()->Maximum(), 5);
+}
+
+TEST(ColorGridSeries, RegularGridIsOnePixelPerCellOverTheCells)
+{
+    TGridChart C(4, 4);
+    C.Fill(3, 2);
+    // Point 1 (column 2, row 1) hidden, point 5 (column 3, row 2) white.
+    C.Grid->OnGetColor = [](TChartSeries*, int Index, TColor& Color) {
+        if (Index == 1)
+            Color = clNone;
+        else if (Index == 5)
+            Color = clWhite;
+    };
+    const QStringList Images = C.Paint().filter(QRegularExpression("^DrawImage\\("));
+    // Cells 1 .. 4 across (100 px a unit), 1 .. 3 up (50 px a unit, from
+    // pixel 150 up to 50); white shows the background.
+    ASSERT_EQ(Images.size(), 1);
+    EXPECT_EQ(Images[0], QStringLiteral("DrawImage(100,50,400,150,3,2,0xFFFFFF)"));
+    const QImage& Cells = C.Grid->Bitmap().Image();
+    ASSERT_EQ(Cells.size(), QSize(3, 2));
+    // The picture's top row is the upper row of cells (row 2).
+    EXPECT_EQ(Cells.pixel(0, 0), Rgb(C.Grid->GetValueColor(3)));
+    EXPECT_EQ(Cells.pixel(0, 1), Rgb(C.Grid->GetValueColor(0)));
+    EXPECT_EQ(Cells.pixel(1, 1), qRgb(255, 255, 255));
+    EXPECT_EQ(Cells.pixel(2, 0), qRgb(255, 255, 255));
+    EXPECT_NE(C.Grid->GetValueColor(0), C.Grid->GetValueColor(3));
+
+    // Centred: the same cells half a unit lower and to the left.
+    C.Grid->SetCenteredPoints(true);
+    EXPECT_EQ(C.Paint().filter(QRegularExpression("^DrawImage\\("))[0],
+              QStringLiteral("DrawImage(50,75,350,175,3,2,0xFFFFFF)"));
+
+    // Resampled smoothly to the target's size first.
+    C.Grid->SetSmoothBitmap(true);
+    EXPECT_EQ(C.Paint().filter(QRegularExpression("^DrawImage\\("))[0],
+              QStringLiteral("DrawImage(50,75,350,175,300,100,0xFFFFFF)"));
+    C.Grid->SetSmoothBitmap(false);
+
+    // Only the visible cells: X shown up to 2 leaves columns 1 and 2.
+    C.Chart.BottomAxis()->SetMinMax(0, 2);
+    test::PlaceAxes(C.Chart, {0, 0, 400, 200});
+    C.Grid->SetCenteredPoints(false);
+    const QStringList Part = C.Paint().filter(QRegularExpression("^DrawImage\\("));
+    ASSERT_EQ(Part.size(), 1);
+    EXPECT_TRUE(Part[0].contains(QLatin1String(",1,2,"))) << Part[0].toStdString();
+}
+
+TEST(ColorGridSeries, GridLinesEveryNthColumnAndRow)
+{
+    TGridChart C(10, 4);
+    C.Fill(10, 2);
+    const auto VerticalLines = [](const QStringList& Calls) {
+        QStringList Xs;
+        for (int I = 0; I + 1 < Calls.size(); ++I) {
+            const QRegularExpressionMatch M = QRegularExpression("^MoveTo\\((\\d+),(-?\\d+)\\)$").match(Calls[I]);
+            if (M.hasMatch() && Calls[I + 1].startsWith(QStringLiteral("LineTo(%1,").arg(M.captured(1))))
+                Xs << M.captured(1);
+        }
+        return Xs;
+    };
+    C.Grid->SetXGridEvery(2);
+    // Columns 3, 5, 7, 9 at 40 px a unit.
+    EXPECT_EQ(VerticalLines(C.Paint()), (QStringList{"120", "200", "280", "360"}));
+    // Below 1 counts as 1: a line at every column but the first.
+    C.Grid->SetXGridEvery(0);
+    EXPECT_EQ(VerticalLines(C.Paint()).size(), 9);
+    C.Grid->SetXGridEvery(-3);
+    C.Grid->SetZGridEvery(0);
+    EXPECT_EQ(VerticalLines(C.Paint()).size(), 9);
+    // The pen hidden ("No Grid"): no lines.
+    C.Grid->SetSubGallery(2);
+    EXPECT_TRUE(VerticalLines(C.Paint()).isEmpty());
+    // The frame outlines the cells.
+    C.Grid->Frame()->SetVisible(true);
+    EXPECT_EQ(C.Paint().filter(QRegularExpression("^Polygon\\(")).size(), 1);
+}
+
+// Three columns at X 0, 1, 3 and two rows at Z 0, 2, stored row after row.
+void FillIrregular(TColorGridSeries& Grid)
+{
+    Grid.SetIrregularGrid(true);
+    for (double Z : {0.0, 2.0})
+        for (double X : {0.0, 1.0, 3.0})
+            Grid.AddXYZ(X, X + Z * 10, Z);
+}
+
+TEST(ColorGridSeries, IrregularGridDrawsAndFindsCellsThroughTheIndex)
+{
+    TGridChart C(4, 4);
+    FillIrregular(*C.Grid);
+    const QStringList Calls = C.Paint();
+    // Two cells between the three columns, from one node to the next.
+    EXPECT_EQ(Calls.filter(QRegularExpression("^Polygon\\(")),
+              (QStringList{"Polygon([0 100;100 100;100 200;0 200])", "Polygon([100 100;300 100;300 200;100 200])"}));
+
+    // The cell between X 1 .. 3 and Z 0 .. 2 belongs to point 1 (X 1, Z 0).
+    EXPECT_EQ(C.Grid->Clicked(200, 150), 1);
+    EXPECT_EQ(C.Grid->Clicked(50, 150), 0);
+    EXPECT_EQ(C.Grid->Clicked(350, 150), -1); // beyond the last column
+    EXPECT_EQ(C.Grid->Clicked(50, 50), -1);   // above the last row
+    // Stored column after column instead: the same cells.
+    TGridChart D(4, 4);
+    D.Grid->SetIrregularGrid(true);
+    for (double X : {0.0, 1.0, 3.0})
+        for (double Z : {0.0, 2.0})
+            D.Grid->AddXYZ(X, X, Z);
+    D.Layout();
+    EXPECT_EQ(D.Grid->Clicked(200, 150), 2);
+}
+
+TEST(ColorGridSeries, RegularClickFindsTheCell)
+{
+    TGridChart C(4, 2);
+    C.Fill(3, 2);
+    C.Layout();
+    // Cell (2, 1) spans X 2 .. 3 (pixels 200 .. 300) and Z 1 .. 2 (100 .. 0).
+    EXPECT_EQ(C.Grid->Clicked(250, 50), 1);
+    EXPECT_EQ(C.Grid->Clicked(150, 50), 0);
+    EXPECT_EQ(C.Grid->Clicked(250, -50), 4); // Z 2.5: row 2
+    EXPECT_EQ(C.Grid->Clicked(150, 150), -1); // Z 0.5: below the first row
+    EXPECT_EQ(C.Grid->Clicked(450, 50), -1);  // beyond the last column
+}
+
+TEST(ColorGridSeries, MarksSitOnTheCellCentres)
+{
+    TGridChart C(4, 4);
+    C.Fill(3, 2);
+    C.Layout();
+    TSeriesMarkPosition Position;
+    Position.MarkWidth = 20;
+    Position.MarkHeight = 10;
+    // Point 4 is node (2, 2): its cell spans X 2 .. 3 and Z 2 .. 3.
+    C.Grid->DrawMark(4, QStringLiteral("A"), Position);
+    EXPECT_EQ(Position.ArrowStart, (TPoint{250, 75}));
+    EXPECT_EQ(Position.TopLeft, (TPoint{240, 70}));
+    C.Grid->SetCenteredPoints(true);
+    C.Grid->DrawMark(4, QStringLiteral("A"), Position);
+    EXPECT_EQ(Position.ArrowStart, (TPoint{200, 100}));
+}
+
+TEST(ColorGridSeries, FillFromBitmapMakesOneCentredPointPerPixel)
+{
+    TBitmap Picture(3, 2);
+    QImage Pixels(3, 2, QImage::Format_RGB32);
+    Pixels.fill(Qt::white);
+    Pixels.setPixel(2, 1, qRgb(0x11, 0x22, 0x33));
+    Picture.SetImage(Pixels);
+    TColorGridSeries S;
+    // Values that could be made anew must not join the picture's points.
+    S.OnGetYValue = [](TChartSeries*, int, int) { return 1.0; };
+    S.SetNumXValues(7);
+    EXPECT_EQ(S.Count(), 7 * 10);
+    S.FillFromBitmap(Picture);
+    EXPECT_EQ(S.Count(), 6);
+    EXPECT_EQ(S.NumXValues(), 3);
+    EXPECT_EQ(S.NumZValues(), 2);
+    EXPECT_TRUE(S.CenteredPoints());
+    // Column after column: the last point is pixel (2, 1).
+    EXPECT_EQ(S.XValues()->Value(1), 1);
+    EXPECT_EQ(S.ZValues()->Value(1), 2);
+    EXPECT_EQ(S.XValues()->Value(5), 3);
+    EXPECT_EQ(S.ZValues()->Value(5), 2);
+    EXPECT_EQ(S.YValues()->Value(5), 0x332211);
+    EXPECT_EQ(S.YValues()->Value(0), 0xFFFFFF);
+    EXPECT_EQ(S.Bitmap().Width(), 3);
+}
+
+TEST(ColorGridSeries, CopiesAndGallery)
+{
+    TColorGridSeries A;
+    A.SetCenteredPoints(true);
+    A.SetSmoothBitmap(true);
+    A.Frame()->SetVisible(true);
+    A.SetNumXValues(6);
+    TColorGridSeries B;
+    B.Assign(&A);
+    EXPECT_TRUE(B.CenteredPoints());
+    EXPECT_TRUE(B.SmoothBitmap());
+    EXPECT_TRUE(B.Frame()->Visible());
+    EXPECT_EQ(B.NumXValues(), 6);
+    EXPECT_EQ(B.GetEditorClassName(), QStringLiteral("TColorGridEditor"));
+    QStringList Captions;
+    B.CreateSubGallery([&](const QString& Caption) { Captions << Caption; });
+    EXPECT_EQ(Captions.last(), QStringLiteral("No Grid"));
+    EXPECT_EQ(B.Marks()->ArrowLength(), 0);
+}
+
+TEST(WaterFallSeries, StaysAWaterfallAndHidesItsLines)
+{
+    TWaterFallSeries W;
+    EXPECT_TRUE(W.WaterFall());
+    TSurfaceSeries Surface;
+    Surface.SetWireFrame(true);
+    W.Assign(&Surface);
+    EXPECT_TRUE(W.WaterFall());
+    EXPECT_TRUE(W.WireFrame());
+    EXPECT_EQ(W.GetEditorClassName(), QStringLiteral("TWaterFallEditor"));
+    QStringList Captions;
+    W.CreateSubGallery([&](const QString& Caption) { Captions << Caption; });
+    ASSERT_EQ(Captions.size(), 7);
+    EXPECT_EQ(Captions[6], QStringLiteral("No Lines"));
+    W.SetSubGallery(6);
+    EXPECT_FALSE(W.WaterLines()->Visible());
+    W.SetSubGallery(2);
+    EXPECT_TRUE(W.WireFrame());
+}
+
+// --- Pictures -----------------------------------------------------------------------------------
+
+TEST(ColorGridPicture, WaterfallRegularAndIrregularGrids)
+{
+    {
+        TChart Chart;
+        test::SetUpTiltedPictureChart(Chart);
+        auto* W = new TWaterFallSeries(&Chart);
+        Chart.AddSeries(W);
+        W->AddSampleValues(12);
+        auto Picture = Chart.CreateBitmap(clWhite, Chart.GetRectangle());
+        EXPECT_TRUE(test::MatchesReference(Picture->ToImage(), "grid3d", "waterfall"));
+    }
+    const auto PaintFlat = [](const char* Name, const std::function<void(TColorGridSeries&)>& Fill) {
+        TChart Chart;
+        Chart.SetBounds(0, 0, 400, 300);
+        Chart.SetView3D(false);
+        Chart.SetBufferedDisplay(false);
+        auto* G = new TColorGridSeries(&Chart);
+        Chart.AddSeries(G);
+        Fill(*G);
+        auto Picture = Chart.CreateBitmap(clWhite, Chart.GetRectangle());
+        EXPECT_TRUE(test::MatchesReference(Picture->ToImage(), "grid3d", Name));
+    };
+    PaintFlat("colorgrid-regular", [](TColorGridSeries& G) {
+        G.OnGetYValue = [](TChartSeries*, int X, int Z) { return std::sin(X * 0.4) * std::cos(Z * 0.3); };
+        G.CreateValues(24, 16);
+        G.SetUseColorRange(false);
+        G.SetUsePalette(true);
+        G.SetPaletteStyle(psRainbow);
+        G.SetXGridEvery(4);
+        G.SetZGridEvery(4);
+        G.Frame()->SetVisible(true);
+    });
+    PaintFlat("colorgrid-irregular", [](TColorGridSeries& G) {
+        G.ParentChart()->BottomAxis()->SetIncrement(1);
+        G.SetIrregularGrid(true);
+        G.SetUseColorRange(false);
+        G.SetUsePalette(true);
+        G.SetPaletteStyle(psStrong);
+        G.Pen()->SetColor(clGray);
+        const double Xs[] = {0, 1, 1.5, 3, 3.2, 5, 8};
+        const double Zs[] = {0, 0.5, 2, 2.5, 4, 6};
+        for (double Z : Zs)
+            for (double X : Xs)
+                G.AddXYZ(X, X * Z, Z);
+    });
+}
+
+} // namespace
+} // namespace lp
