@@ -85,6 +85,7 @@ TTModelSection2d::TTModelSection2d(TComponent* AOwner) : TChart(AOwner)
         Legend()->SetVisible(false);
 
         UnitsLabel = QStringLiteral("<font name=symbol>r<font name=arial size=-3>m");
+        CreatePopupMenus();
         FMaskBitmap = std::make_unique<TBitmap>();
         SetDefaults();
         OnAfterDraw = [this](TCustomPlotPanelExtended*) { MeshAfterDraw(); };

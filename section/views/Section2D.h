@@ -22,11 +22,13 @@
 // Section2DMeshEdit.cpp moving, inserting and removing boundaries,
 // Section2DTools.cpp the mouse tools' boundary hit test and cell selection,
 // Section2DUndo.cpp the ring of undo snapshots,
+// Section2DMenus.cpp the five pop-up menus and the commands they run,
 // Section2DScale.cpp the colour scale and colour bar, Section2DCells.cpp the
 // cell painting and status texts, ValueScale.cpp the free value scale.
 
 #include "chart/engine/PlotChart.h"
 #include "platform/base/DynArray.h"
+#include "platform/ui/Menus.h"
 #include "section/model/Rudirizor2e.h"
 #include "section/views/ValueScale.h"
 
@@ -159,6 +161,44 @@ public:
     void RecordUndo(undo& Store);
     // Snapshots the chart into slot Slot (0..9; others raise).
     void StoreSnapshot(undo& Store, int Slot);
+    // The slot with the highest counter (the first of equal ones); -1 when
+    // Store recorded nothing.
+    static int NewestSnapshot(const undo& Store);
+    // Writes the snapshot in Slot back (the extra tables follow the mesh it
+    // brings), repaints and fires the chart's events. False, and nothing
+    // changes, when the slot holds no snapshot whose tables fit its mesh.
+    bool RestoreSnapshot(const undo& Store, int Slot);
+
+    // --- Pop-up menus ---
+    // Every command is on one of five menus: the main menu of the cell area,
+    // and by double click the view menu (outside the plot), the depth-axis
+    // menu (left of the cells), the horizontal-axis menu (below them) and the
+    // colour-bar menu. The click handlers take the clicked item's index in
+    // its menu, separators counted. Values are asked for with InputBox until
+    // one is accepted or the text shown first comes back (a cancel).
+
+    // The right-button press in the cell area: the main menu's tool marks
+    // follow ToolMode and the menu pops up at the mouse cursor.
+    void ShowMainMenu();
+    // The menu of PointerZone pops up (none in the cell area); the double
+    // click goes no further.
+    void MeshDblClick(TControl* Sender);
+    void MainMenuClick(int Index);
+    void SelectionMenuClick(int Index);
+    void MeshOptionsMenuClick(int Index);
+    void ViewMenuClick(int Index);
+    void ColorBarMenuClick(int Index);
+    void DepthAxisMenuClick(int Index);
+    void HorizAxisMenuClick(int Index);
+    // The colour scale spans Factor below and above HalfSpaceValue, each end
+    // clamped into the cell values' range.
+    void SetScaleByFactor(double Factor);
+    // The colour scale spans layer 0's values; a single value v gives
+    // v / 10 .. 10 v. A mesh without cells keeps its scale (false).
+    bool SetScaleFromCells();
+    // "Remove selection": no cell stays selected, no free-form outline
+    // remains; the cells that were selected are repainted.
+    void ClearSelection();
 
     // --- Pointer ---
 
@@ -301,6 +341,7 @@ public:
     TNotifyEvent OnStatusChange;
     TCellDrawnEvent OnCellDrawn;
     undo UndoStore;
+    TPopupMenu MainMenu, ViewMenu, ColorBarMenu, DepthAxisMenu, HorizAxisMenu;
 
     // --- Fields: colour scale ---
     int ColorCount = 250;
@@ -343,6 +384,12 @@ private:
     // Paints the mask pixels of the cells the MagicWand takes red.
     void FillWandMask(TCanvas& Mask, int C, int R, double Tolerance);
     void DrawBorders(TCanvas& Canvas, const TCellCorners& K, int C, int R, bool Isolated);
+    void CreatePopupMenus();
+    bool SnapshotFits(const undounit& Unit) const;
+    // The depth-axis "Set maximum": the last row boundary.
+    void AskMaxDepth();
+    // The model area after a change of its depth: ExtentSeries spans it.
+    void UpdateExtentSeries();
     void Fire(const TNotifyEvent& Event) { if (Event) Event(this); }
 
     std::unique_ptr<TBitmap> FHatchBitmap;
