@@ -18,9 +18,9 @@ namespace {
 
 // Item indices, separators counted.
 enum MainItem { miCellSetup, miCellToCursor, miEditMode, miSelection = 4, miMeshOptions, miClearModel = 7 };
-enum SelectionItem { siFreeForm, siRectangle, siEllipse, siMagicWand, siRemove = 5 };
-enum MeshOptionsItem { moAdd, moRemove, moResize };
-enum ViewItem { viMesh, viBorders, viSetup, viColorBar, viZoom, viPreview };
+// The selection submenu's items before its separator choose tools.
+constexpr int siRemove = 5;
+enum ViewItem { viMesh, viBorders, viColorBar = 3, viZoom, viPreview };
 enum ColorBarItem { cbMinimum, cbMaximum, cbFactor, cbAutomatic, cbLogScale = 5, cbHalfSpace = 7, cbCursor };
 enum DepthAxisItem { daMaximum, daRedivide = 2, daThick = 4, daThin };
 enum HorizAxisItem { haRedivide, haThick = 2, haThin };
@@ -82,11 +82,10 @@ TPoint MouseScreenPosition()
 
 void TTModelSection2d::CreatePopupMenus()
 {
-    MainMenu.SetItems(MenuItems({"Display cell setup", "Cell to cursor value", "Edit mode", "-", "Selection",
-                                 "Mesh options", "-", "Clear model"},
-                                [this](int i) { MainMenuClick(i); }));
-    // The submenus run their own handlers; their parent items do nothing.
-    std::vector<TMenuItem> main = MainMenu.Items();
+    std::vector<TMenuItem> main = MenuItems({"Display cell setup", "Cell to cursor value", "Edit mode", "-",
+                                             "Selection", "Mesh options", "-", "Clear model"},
+                                            [this](int i) { MainMenuClick(i); });
+    // The submenus run their own handlers.
     main.at(miSelection).OnClick = nullptr;
     main.at(miSelection).SubMenu =
         SubMenu({"Free-form selection", "Rectangular selection", "Elleptical selection", "MagicWand", "-",
