@@ -21,6 +21,7 @@
 // Units: Section2D.cpp construction and the cell model,
 // Section2DMeshEdit.cpp moving, inserting and removing boundaries,
 // Section2DTools.cpp the mouse tools' boundary hit test and cell selection,
+// Section2DMouse.cpp the mouse handlers, cell edits and selection moves,
 // Section2DUndo.cpp the ring of undo snapshots,
 // Section2DScale.cpp the colour scale and colour bar, Section2DCells.cpp the
 // cell painting and status texts, ValueScale.cpp the free value scale.
@@ -189,6 +190,37 @@ public:
     // Sets the pointer shape unless it is already shown.
     void SetPointerShape(TCursor Shape);
 
+    // The chart's mouse handlers (X, Y in control pixels). A gesture starts
+    // at a press in the cell area and ends at the release, wherever the
+    // pointer then is: a selection move is flattened, edits fire their
+    // events and are recorded in UndoStore. A Ctrl press switches to the
+    // selection move until the release. Meshes of fewer than two columns or
+    // rows ignore the mouse.
+    void MeshMouseMove(TShiftState Shift, int X, int Y);
+    void MeshMouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
+    void MeshMouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);
+    // The pointer shape of the cell tools (modes 1 to 6) in the cell area,
+    // the arrow elsewhere.
+    void UpdateCellCursor();
+    // Op 0 sets the cell to CursorValue (clamped with it), 1 raises and 2
+    // lowers it by Percent percent; a changed cell is repainted. True when
+    // the value changed.
+    bool PaintCellValue(int C, int R, int Op, int Percent);
+    // PaintCellValue (Op, StepPercent) on every selected cell whose value
+    // is not Value.
+    void ApplyToSelection(int Op, double Value);
+    void ClearSelection();
+    void ClearFreeForm();
+    // Appends P unless it repeats the last point; true when appended.
+    bool AddFreeFormPoint(TPoint P);
+    // Copies the selected cells into FloatingCells, with Cut leaving the
+    // half-space value behind; with AddNewLayer a new transparent layer
+    // becomes current, so the lifted cells float above the model.
+    void LiftSelection(bool Cut, bool AddNewLayer);
+    // Shows the floating cells offset by EndCell - StartCell in the current
+    // layer and selects them; cells that fall outside the mesh are left out.
+    void MoveFloatingCells(TPoint& StartCell, TPoint& EndCell);
+
     // --- Colour scale and colour bar ---
 
     TColor ValueToColor(double Value);
@@ -285,6 +317,9 @@ public:
     int WandTolerance = 10;
     double WandCurrentTolerance = -1.0;
     bool ReadOnly = false;
+    // Pops up the main menu at the mouse cursor (a right click with no key
+    // in the cell area); set by the owner of the pop-up menus.
+    std::function<void()> OnMainMenuRequest;
 
     // --- Fields: display ---
     bool ShowMesh = true;
@@ -342,11 +377,21 @@ private:
     void FinishBoundaryMove();
     // Paints the mask pixels of the cells the MagicWand takes red.
     void FillWandMask(TCanvas& Mask, int C, int R, double Tolerance);
+    // Steps of the mouse handlers: what a move does with the current tool,
+    // the value edits of a drag, the start of a gesture at a press in the
+    // cell area (false: the press ends there) and the boundary tools' press.
+    void DragTool(TShiftState Shift);
+    void EditDrag(TShiftState Shift);
+    bool StartGesture(TShiftState Shift);
+    bool StartEdit(TShiftState Shift, bool InMesh);
+    void EditBoundAtPointer();
     void DrawBorders(TCanvas& Canvas, const TCellCorners& K, int C, int R, bool Isolated);
     void Fire(const TNotifyEvent& Event) { if (Event) Event(this); }
 
     std::unique_ptr<TBitmap> FHatchBitmap;
     std::unique_ptr<TBitmap> FMaskBitmap;
+    // The cell the running edit gesture raised or lowered last.
+    TPoint FEditedCell{-1, -1};
 };
 
 } // namespace lp
