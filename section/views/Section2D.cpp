@@ -90,6 +90,13 @@ TTModelSection2d::TTModelSection2d(TComponent* AOwner) : TChart(AOwner)
         SetDefaults();
         OnAfterDraw = [this](TCustomPlotPanelExtended*) { MeshAfterDraw(); };
         OnResize = [this](TControl*) { RepaintCells(); };
+        OnMouseMove = [this](TControl*, TShiftState Shift, int X, int Y) { MeshMouseMove(Shift, X, Y); };
+        OnMouseDown = [this](TControl*, TMouseButton Button, TShiftState Shift, int X, int Y) {
+            MeshMouseDown(Button, Shift, X, Y);
+        };
+        OnMouseUp = [this](TControl*, TMouseButton Button, TShiftState Shift, int X, int Y) {
+            MeshMouseUp(Button, Shift, X, Y);
+        };
     }
     SetAllowZoom(false);
     SetAllowPanning(pmNone);

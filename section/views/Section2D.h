@@ -21,6 +21,7 @@
 // Units: Section2D.cpp construction and the cell model,
 // Section2DMeshEdit.cpp moving, inserting and removing boundaries,
 // Section2DTools.cpp the mouse tools' boundary hit test and cell selection,
+// Section2DMouse.cpp the mouse handlers, cell edits and selection moves,
 // Section2DUndo.cpp the ring of undo snapshots,
 // Section2DMenus.cpp the five pop-up menus and the commands they run,
 // Section2DScale.cpp the colour scale and colour bar, Section2DCells.cpp the
@@ -196,9 +197,6 @@ public:
     // The colour scale spans layer 0's values; a single value v gives
     // v / 10 .. 10 v. A mesh without cells keeps its scale (false).
     bool SetScaleFromCells();
-    // "Remove selection": no cell stays selected, no free-form outline
-    // remains; the cells that were selected are repainted.
-    void ClearSelection();
 
     // --- Pointer ---
 
@@ -228,6 +226,37 @@ public:
                      int Shape);
     // Sets the pointer shape unless it is already shown.
     void SetPointerShape(TCursor Shape);
+
+    // The chart's mouse handlers (X, Y in control pixels). A gesture starts
+    // at a press in the cell area and ends at the release, wherever the
+    // pointer then is: a selection move is flattened, edits fire their
+    // events and are recorded in UndoStore. A Ctrl press switches to the
+    // selection move until the release. Meshes of fewer than two columns or
+    // rows ignore the mouse.
+    void MeshMouseMove(TShiftState Shift, int X, int Y);
+    void MeshMouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
+    void MeshMouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);
+    // The pointer shape of the cell tools (modes 1 to 6) in the cell area,
+    // the arrow elsewhere.
+    void UpdateCellCursor();
+    // Op 0 sets the cell to CursorValue (clamped with it), 1 raises and 2
+    // lowers it by Percent percent; a changed cell is repainted. True when
+    // the value changed.
+    bool PaintCellValue(int C, int R, int Op, int Percent);
+    // PaintCellValue (Op, StepPercent) on every selected cell whose value
+    // is not Value.
+    void ApplyToSelection(int Op, double Value);
+    void ClearSelection();
+    void ClearFreeForm();
+    // Appends P unless it repeats the last point; true when appended.
+    bool AddFreeFormPoint(TPoint P);
+    // Copies the selected cells into FloatingCells, with Cut leaving the
+    // half-space value behind; with AddNewLayer a new transparent layer
+    // becomes current, so the lifted cells float above the model.
+    void LiftSelection(bool Cut, bool AddNewLayer);
+    // Shows the floating cells offset by EndCell - StartCell in the current
+    // layer and selects them; cells that fall outside the mesh are left out.
+    void MoveFloatingCells(TPoint& StartCell, TPoint& EndCell);
 
     // --- Colour scale and colour bar ---
 
@@ -325,6 +354,9 @@ public:
     int WandTolerance = 10;
     double WandCurrentTolerance = -1.0;
     bool ReadOnly = false;
+    // Pops up the main menu at the mouse cursor (a right click with no key
+    // in the cell area); the chart sets it to ShowMainMenu.
+    std::function<void()> OnMainMenuRequest;
 
     // --- Fields: display ---
     bool ShowMesh = true;
@@ -383,6 +415,14 @@ private:
     void FinishBoundaryMove();
     // Paints the mask pixels of the cells the MagicWand takes red.
     void FillWandMask(TCanvas& Mask, int C, int R, double Tolerance);
+    // Steps of the mouse handlers: what a move does with the current tool,
+    // the value edits of a drag, the start of a gesture at a press in the
+    // cell area (false: the press ends there) and the boundary tools' press.
+    void DragTool(TShiftState Shift);
+    void EditDrag(TShiftState Shift);
+    bool StartGesture(TShiftState Shift);
+    bool StartEdit(TShiftState Shift, bool InMesh);
+    void EditBoundAtPointer();
     void DrawBorders(TCanvas& Canvas, const TCellCorners& K, int C, int R, bool Isolated);
     void CreatePopupMenus();
     bool SnapshotFits(const undounit& Unit) const;
@@ -394,6 +434,8 @@ private:
 
     std::unique_ptr<TBitmap> FHatchBitmap;
     std::unique_ptr<TBitmap> FMaskBitmap;
+    // The cell the running edit gesture raised or lowered last.
+    TPoint FEditedCell{-1, -1};
 };
 
 } // namespace lp

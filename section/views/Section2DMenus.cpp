@@ -106,6 +106,7 @@ void TTModelSection2d::CreatePopupMenus()
     HorizAxisMenu.SetItems(
         MenuItems({"Redivide", "-", "Thick mesh", "Thin mesh"}, [this](int i) { HorizAxisMenuClick(i); }));
     OnDblClick = [this](TControl* sender) { MeshDblClick(sender); };
+    OnMainMenuRequest = [this] { ShowMainMenu(); };
 }
 
 // --- Opening the menus ----------------------------------------------------------
@@ -191,17 +192,6 @@ void TTModelSection2d::SelectionMenuClick(int Index)
     else if (Index == siRemove)
         ClearSelection();
     Dragging = false;
-}
-
-void TTModelSection2d::ClearSelection()
-{
-    FreeFormPoints = pointarray();
-    for (int c = 0; c <= LastCol; ++c)
-        for (int r = 0; r <= LastRow; ++r)
-            if (Selected[c][r]) {
-                Selected[c][r] = false;
-                PaintSingleCell(c, r);
-            }
 }
 
 void TTModelSection2d::MeshOptionsMenuClick(int Index)

@@ -13,6 +13,7 @@
 #include "tests/support/ReferenceImage.h"
 
 #include <QtCore/QDir>
+#include <QtTest/QTest>
 #include <QtWidgets/QMenu>
 
 #include <gtest/gtest.h>
@@ -559,14 +560,23 @@ TEST_F(MeshMenus, ASnapshotWrittenBackRestoresTheMeshWithEveryTable)
 TEST_F(MeshMenus, PickedFromTheShownMenusTheItemsRunTheirCommands)
 {
     Chart.SetBounds(0, 0, 500, 260);
-    Chart.Widget()->show();
-    Chart.RepaintCells();
+    Chart.ExtentSeries->AddXY(Chart.ModelLeft, Chart.ModelTop);
+    Chart.ExtentSeries->AddXY(Chart.ModelRight, Chart.ModelBottom);
+    QWidget* window = Chart.Widget();
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    Chart.Repaint();  // lays the chart out
+    const TRect r = Chart.ChartRectangle();
+    ASSERT_GT(r.Width(), 100);
+    const QPoint inCells((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
+    const QPoint leftOfCells(r.Left - 5, inCells.y());
+    const auto shown = [](TPopupMenu& menu) { return menu.NativeMenu() && menu.NativeMenu()->isVisible(); };
 
-    Chart.ToolMode = 1;
-    Chart.ShowMainMenu();
-    QMenu* main = Chart.MainMenu.NativeMenu();
-    ASSERT_NE(main, nullptr);
-    const QList<QAction*> actions = main->actions();
+    // A right click in the cells opens the main menu with the tool marked.
+    QTest::mouseMove(window, inCells);
+    QTest::mouseClick(window, Qt::RightButton, {}, inCells);
+    ASSERT_TRUE(shown(Chart.MainMenu));
+    const QList<QAction*> actions = Chart.MainMenu.NativeMenu()->actions();
     ASSERT_EQ(actions.size(), 8);
     EXPECT_TRUE(actions[3]->isSeparator());
     EXPECT_TRUE(actions[2]->isChecked()) << "Edit mode";
@@ -575,6 +585,20 @@ TEST_F(MeshMenus, PickedFromTheShownMenusTheItemsRunTheirCommands)
     EXPECT_EQ(selection->title(), "Selection");
     selection->actions().at(3)->trigger();  // "MagicWand"
     EXPECT_EQ(Chart.ToolMode, 3);
+    Chart.MainMenu.NativeMenu()->hide();
+
+    // A double click in the cells opens nothing; left of them, the depth
+    // axis menu, whose "Thin mesh" splits every row.
+    QTest::mouseDClick(window, Qt::LeftButton, {}, inCells);
+    for (TPopupMenu* menu : {&Chart.MainMenu, &Chart.ViewMenu, &Chart.ColorBarMenu, &Chart.DepthAxisMenu,
+                             &Chart.HorizAxisMenu})
+        EXPECT_FALSE(shown(*menu));
+    QTest::mouseMove(window, leftOfCells);
+    QTest::mouseDClick(window, Qt::LeftButton, {}, leftOfCells);
+    ASSERT_TRUE(shown(Chart.DepthAxisMenu));
+    Chart.DepthAxisMenu.NativeMenu()->actions().at(5)->trigger();
+    EXPECT_EQ(Chart.LastRow, 5);
+    EXPECT_FALSE(shown(Chart.DepthAxisMenu));
 
     Answer({"100"});
     Chart.ColorBarMenu.Popup({0, 0});
