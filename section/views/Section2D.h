@@ -407,6 +407,12 @@ private:
     void SecureScaleMode();
     // T(v) of the current mode.
     double ScaleTransform(double V) const;
+    void CreatePopupMenus();
+    bool SnapshotFits(const undounit& Unit) const;
+    // The depth-axis "Set maximum": the last row boundary.
+    void AskMaxDepth();
+    // The model area after a change of its depth: ExtentSeries spans it.
+    void UpdateExtentSeries();
     void ResizeCellTables();
     // The end of a boundary insertion or removal whose tables already
     // follow the new boundaries.
@@ -424,12 +430,6 @@ private:
     bool StartEdit(TShiftState Shift, bool InMesh);
     void EditBoundAtPointer();
     void DrawBorders(TCanvas& Canvas, const TCellCorners& K, int C, int R, bool Isolated);
-    void CreatePopupMenus();
-    bool SnapshotFits(const undounit& Unit) const;
-    // The depth-axis "Set maximum": the last row boundary.
-    void AskMaxDepth();
-    // The model area after a change of its depth: ExtentSeries spans it.
-    void UpdateExtentSeries();
     void Fire(const TNotifyEvent& Event) { if (Event) Event(this); }
 
     std::unique_ptr<TBitmap> FHatchBitmap;
