@@ -31,25 +31,37 @@ QMenu* TPopupMenu::NativeMenu()
     return FMenu.get();
 }
 
-void TPopupMenu::Popup(const TPoint& ScreenPos)
+void TPopupMenu::SetChecked(int Index, bool Checked)
 {
-    FPoppedUp = true;
-    FPopupPosition = ScreenPos;
-    QMenu* Menu = NativeMenu();
-    if (!Menu)
-        return;
-    Menu->clear();
+    Item(Index);
+    FItems[static_cast<size_t>(Index)].Checked = Checked;
+}
+
+void TPopupMenu::FillNativeMenu(QMenu& Menu)
+{
+    Menu.clear();
     // Captions are shown as they are: no accelerator letters.
     for (int I = 0; I < Count(); ++I) {
         const TMenuItem& Entry = FItems[static_cast<size_t>(I)];
+        if (Entry.Caption == QLatin1String("-")) {
+            Menu.addSeparator();
+            continue;
+        }
         QString Caption = Entry.Caption;
         Caption.replace(QLatin1Char('&'), QLatin1String("&&"));
-        QAction* Action = Menu->addAction(Caption);
+        if (Entry.SubMenu) {
+            QMenu* Sub = Entry.SubMenu->NativeMenu();
+            Entry.SubMenu->FillNativeMenu(*Sub);
+            Sub->setTitle(Caption);
+            Menu.addMenu(Sub)->setEnabled(Entry.Enabled);
+            continue;
+        }
+        QAction* Action = Menu.addAction(Caption);
         Action->setCheckable(Entry.Checked);
         Action->setChecked(Entry.Checked);
         Action->setEnabled(Entry.Enabled);
         // Exceptions never cross the event loop: the application shows them.
-        QObject::connect(Action, &QAction::triggered, Menu, [this, I] {
+        QObject::connect(Action, &QAction::triggered, &Menu, [this, I] {
             try {
                 Click(I);
             } catch (const std::exception& Error) {
@@ -57,6 +69,16 @@ void TPopupMenu::Popup(const TPoint& ScreenPos)
             }
         });
     }
+}
+
+void TPopupMenu::Popup(const TPoint& ScreenPos)
+{
+    FPoppedUp = true;
+    FPopupPosition = ScreenPos;
+    QMenu* Menu = NativeMenu();
+    if (!Menu)
+        return;
+    FillNativeMenu(*Menu);
     Menu->popup(QPoint(ScreenPos.X, ScreenPos.Y));
 }
 

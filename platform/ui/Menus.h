@@ -6,6 +6,10 @@
 // items each time it pops up, so a control can reuse one menu for all its
 // right-click menus. Without a widget application the menu remembers what
 // it would show (tests drive it through Click).
+//
+// An item captioned "-" is a separator; it keeps its index. An item with a
+// SubMenu opens that menu's items beside it; they run through the
+// submenu's own Click.
 
 #include "platform/core/Component.h"
 #include "platform/graphics/GraphicsTypes.h"
@@ -20,11 +24,14 @@ class QMenu;
 
 namespace lp {
 
+class TPopupMenu;
+
 struct TMenuItem {
     QString Caption;
     bool Checked = false;
     bool Enabled = true;
     std::function<void(int MenuIndex)> OnClick;
+    std::shared_ptr<TPopupMenu> SubMenu = nullptr;
 };
 
 class TPopupMenu {
@@ -40,6 +47,8 @@ public:
     int Count() const { return static_cast<int>(FItems.size()); }
     // ERangeError outside 0 .. Count - 1.
     const TMenuItem& Item(int Index) const;
+    // Sets the check mark of item Index (ERangeError outside).
+    void SetChecked(int Index, bool Checked);
 
     // Shows the menu at a screen position (returns at once; a chosen item
     // runs its OnClick later).
@@ -54,6 +63,9 @@ public:
     QMenu* NativeMenu();
 
 private:
+    // Rebuilds Menu's entries from the items, submenus included.
+    void FillNativeMenu(QMenu& Menu);
+
     std::vector<TMenuItem> FItems;
     std::unique_ptr<QMenu> FMenu;
     bool FPoppedUp = false;

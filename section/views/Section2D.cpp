@@ -85,10 +85,18 @@ TTModelSection2d::TTModelSection2d(TComponent* AOwner) : TChart(AOwner)
         Legend()->SetVisible(false);
 
         UnitsLabel = QStringLiteral("<font name=symbol>r<font name=arial size=-3>m");
+        CreatePopupMenus();
         FMaskBitmap = std::make_unique<TBitmap>();
         SetDefaults();
         OnAfterDraw = [this](TCustomPlotPanelExtended*) { MeshAfterDraw(); };
         OnResize = [this](TControl*) { RepaintCells(); };
+        OnMouseMove = [this](TControl*, TShiftState Shift, int X, int Y) { MeshMouseMove(Shift, X, Y); };
+        OnMouseDown = [this](TControl*, TMouseButton Button, TShiftState Shift, int X, int Y) {
+            MeshMouseDown(Button, Shift, X, Y);
+        };
+        OnMouseUp = [this](TControl*, TMouseButton Button, TShiftState Shift, int X, int Y) {
+            MeshMouseUp(Button, Shift, X, Y);
+        };
     }
     SetAllowZoom(false);
     SetAllowPanning(pmNone);

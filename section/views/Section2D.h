@@ -21,12 +21,15 @@
 // Units: Section2D.cpp construction and the cell model,
 // Section2DMeshEdit.cpp moving, inserting and removing boundaries,
 // Section2DTools.cpp the mouse tools' boundary hit test and cell selection,
+// Section2DMouse.cpp the mouse handlers, cell edits and selection moves,
 // Section2DUndo.cpp the ring of undo snapshots,
+// Section2DMenus.cpp the five pop-up menus and the commands they run,
 // Section2DScale.cpp the colour scale and colour bar, Section2DCells.cpp the
 // cell painting and status texts, ValueScale.cpp the free value scale.
 
 #include "chart/engine/PlotChart.h"
 #include "platform/base/DynArray.h"
+#include "platform/ui/Menus.h"
 #include "section/model/Rudirizor2e.h"
 #include "section/views/ValueScale.h"
 
@@ -159,6 +162,41 @@ public:
     void RecordUndo(undo& Store);
     // Snapshots the chart into slot Slot (0..9; others raise).
     void StoreSnapshot(undo& Store, int Slot);
+    // The slot with the highest counter (the first of equal ones); -1 when
+    // Store recorded nothing.
+    static int NewestSnapshot(const undo& Store);
+    // Writes the snapshot in Slot back (the extra tables follow the mesh it
+    // brings), repaints and fires the chart's events. False, and nothing
+    // changes, when the slot holds no snapshot whose tables fit its mesh.
+    bool RestoreSnapshot(const undo& Store, int Slot);
+
+    // --- Pop-up menus ---
+    // Every command is on one of five menus: the main menu of the cell area,
+    // and by double click the view menu (outside the plot), the depth-axis
+    // menu (left of the cells), the horizontal-axis menu (below them) and the
+    // colour-bar menu. The click handlers take the clicked item's index in
+    // its menu, separators counted. Values are asked for with InputBox until
+    // one is accepted or the text shown first comes back (a cancel).
+
+    // The right-button press in the cell area: the main menu's tool marks
+    // follow ToolMode and the menu pops up at the mouse cursor.
+    void ShowMainMenu();
+    // The menu of PointerZone pops up (none in the cell area); the double
+    // click goes no further.
+    void MeshDblClick(TControl* Sender);
+    void MainMenuClick(int Index);
+    void SelectionMenuClick(int Index);
+    void MeshOptionsMenuClick(int Index);
+    void ViewMenuClick(int Index);
+    void ColorBarMenuClick(int Index);
+    void DepthAxisMenuClick(int Index);
+    void HorizAxisMenuClick(int Index);
+    // The colour scale spans Factor below and above HalfSpaceValue, each end
+    // clamped into the cell values' range.
+    void SetScaleByFactor(double Factor);
+    // The colour scale spans layer 0's values; a single value v gives
+    // v / 10 .. 10 v. A mesh without cells keeps its scale (false).
+    bool SetScaleFromCells();
 
     // --- Pointer ---
 
@@ -188,6 +226,37 @@ public:
                      int Shape);
     // Sets the pointer shape unless it is already shown.
     void SetPointerShape(TCursor Shape);
+
+    // The chart's mouse handlers (X, Y in control pixels). A gesture starts
+    // at a press in the cell area and ends at the release, wherever the
+    // pointer then is: a selection move is flattened, edits fire their
+    // events and are recorded in UndoStore. A Ctrl press switches to the
+    // selection move until the release. Meshes of fewer than two columns or
+    // rows ignore the mouse.
+    void MeshMouseMove(TShiftState Shift, int X, int Y);
+    void MeshMouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
+    void MeshMouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);
+    // The pointer shape of the cell tools (modes 1 to 6) in the cell area,
+    // the arrow elsewhere.
+    void UpdateCellCursor();
+    // Op 0 sets the cell to CursorValue (clamped with it), 1 raises and 2
+    // lowers it by Percent percent; a changed cell is repainted. True when
+    // the value changed.
+    bool PaintCellValue(int C, int R, int Op, int Percent);
+    // PaintCellValue (Op, StepPercent) on every selected cell whose value
+    // is not Value.
+    void ApplyToSelection(int Op, double Value);
+    void ClearSelection();
+    void ClearFreeForm();
+    // Appends P unless it repeats the last point; true when appended.
+    bool AddFreeFormPoint(TPoint P);
+    // Copies the selected cells into FloatingCells, with Cut leaving the
+    // half-space value behind; with AddNewLayer a new transparent layer
+    // becomes current, so the lifted cells float above the model.
+    void LiftSelection(bool Cut, bool AddNewLayer);
+    // Shows the floating cells offset by EndCell - StartCell in the current
+    // layer and selects them; cells that fall outside the mesh are left out.
+    void MoveFloatingCells(TPoint& StartCell, TPoint& EndCell);
 
     // --- Colour scale and colour bar ---
 
@@ -285,6 +354,9 @@ public:
     int WandTolerance = 10;
     double WandCurrentTolerance = -1.0;
     bool ReadOnly = false;
+    // Pops up the main menu at the mouse cursor (a right click with no key
+    // in the cell area); the chart sets it to ShowMainMenu.
+    std::function<void()> OnMainMenuRequest;
 
     // --- Fields: display ---
     bool ShowMesh = true;
@@ -301,6 +373,7 @@ public:
     TNotifyEvent OnStatusChange;
     TCellDrawnEvent OnCellDrawn;
     undo UndoStore;
+    TPopupMenu MainMenu, ViewMenu, ColorBarMenu, DepthAxisMenu, HorizAxisMenu;
 
     // --- Fields: colour scale ---
     int ColorCount = 250;
@@ -334,6 +407,12 @@ private:
     void SecureScaleMode();
     // T(v) of the current mode.
     double ScaleTransform(double V) const;
+    void CreatePopupMenus();
+    bool SnapshotFits(const undounit& Unit) const;
+    // The depth-axis "Set maximum": the last row boundary.
+    void AskMaxDepth();
+    // The model area after a change of its depth: ExtentSeries spans it.
+    void UpdateExtentSeries();
     void ResizeCellTables();
     // The end of a boundary insertion or removal whose tables already
     // follow the new boundaries.
@@ -342,11 +421,21 @@ private:
     void FinishBoundaryMove();
     // Paints the mask pixels of the cells the MagicWand takes red.
     void FillWandMask(TCanvas& Mask, int C, int R, double Tolerance);
+    // Steps of the mouse handlers: what a move does with the current tool,
+    // the value edits of a drag, the start of a gesture at a press in the
+    // cell area (false: the press ends there) and the boundary tools' press.
+    void DragTool(TShiftState Shift);
+    void EditDrag(TShiftState Shift);
+    bool StartGesture(TShiftState Shift);
+    bool StartEdit(TShiftState Shift, bool InMesh);
+    void EditBoundAtPointer();
     void DrawBorders(TCanvas& Canvas, const TCellCorners& K, int C, int R, bool Isolated);
     void Fire(const TNotifyEvent& Event) { if (Event) Event(this); }
 
     std::unique_ptr<TBitmap> FHatchBitmap;
     std::unique_ptr<TBitmap> FMaskBitmap;
+    // The cell the running edit gesture raised or lowered last.
+    TPoint FEditedCell{-1, -1};
 };
 
 } // namespace lp

@@ -45,6 +45,35 @@ TEST(PopupMenu, OneNativeMenuIsReused)
     EXPECT_EQ(First->actions().size(), 2);
 }
 
+TEST(PopupMenu, SeparatorsKeepTheirIndexAndSubmenusClickTheirOwnItems)
+{
+    auto Sub = std::make_shared<TPopupMenu>();
+    std::vector<int> SubClicked;
+    Sub->SetItems({{"One", false, true, [&](int I) { SubClicked.push_back(I); }},
+                   {"Two", false, true, [&](int I) { SubClicked.push_back(I); }}});
+    TPopupMenu Menu;
+    Menu.SetItems({{"First", false, true, {}}, {"-", false, true, {}}, {"More", false, true, {}, Sub}});
+    Menu.SetChecked(0, true);
+    Sub->SetChecked(1, true);
+    EXPECT_THROW(Menu.SetChecked(3, true), ERangeError);
+    Menu.Popup({0, 0});
+    const auto Actions = Menu.NativeMenu()->actions();
+    ASSERT_EQ(Actions.size(), 3);
+    EXPECT_TRUE(Actions[0]->isChecked());
+    EXPECT_TRUE(Actions[1]->isSeparator());
+    ASSERT_EQ(Actions[2]->menu(), Sub->NativeMenu());
+    EXPECT_EQ(Actions[2]->text(), "More");
+    const auto SubActions = Sub->NativeMenu()->actions();
+    ASSERT_EQ(SubActions.size(), 2);
+    EXPECT_TRUE(SubActions[1]->isChecked());
+    SubActions[1]->trigger();
+    EXPECT_EQ(SubClicked, (std::vector<int>{1}));
+    // Shown again, the submenu is rebuilt, not doubled.
+    Menu.Popup({0, 0});
+    EXPECT_EQ(Sub->NativeMenu()->actions().size(), 2);
+    EXPECT_EQ(Menu.NativeMenu()->actions().size(), 3);
+}
+
 TEST(PopupMenu, HandlerErrorsGoToTheApplication)
 {
     QString Shown;
