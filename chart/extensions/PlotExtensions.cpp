@@ -4,7 +4,11 @@
 
 #include "chart/extensions/PlotErrorBar.h"
 #include "chart/extensions/functions/PlotSmoothing.h"
+#include "chart/extensions/planning/PlotGantt.h"
 #include "chart/extensions/points3d/PlotPoint3DSeries.h"
+#include "chart/extensions/shapes/PlotArrow.h"
+#include "chart/extensions/shapes/PlotBubble.h"
+#include "chart/extensions/shapes/PlotChartShape.h"
 
 namespace lp {
 
@@ -22,12 +26,21 @@ void InitializeChartExtensions()
     RegisterSmoothingFunction();
     // The "3D" gallery page.
     RegisterPoint3DSeries();
+    // Figures, task plans, arrows, bubbles, curves, pictures and a calendar.
+    RegisterChartShape();
+    RegisterGanttSeries();
+    RegisterArrowSeries();
+    RegisterBubbleSeries();
 }
 
 void FinalizeChartExtensions()
 {
     if (ExtensionsInitCount == 0 || --ExtensionsInitCount > 0)
         return;
+    UnregisterBubbleSeries();
+    UnregisterArrowSeries();
+    UnregisterGanttSeries();
+    UnregisterChartShape();
     UnregisterPoint3DSeries();
     UnregisterSmoothingFunction();
     UnregisterErrorBarSeries();
