@@ -7,7 +7,9 @@
 #include "chart/extensions/planning/PlotGantt.h"
 #include "chart/extensions/points3d/PlotPoint3DSeries.h"
 #include "chart/extensions/shapes/PlotArrow.h"
+#include "chart/extensions/shapes/PlotBezier.h"
 #include "chart/extensions/shapes/PlotBubble.h"
+#include "chart/extensions/shapes/PlotLinePoint.h"
 #include "chart/extensions/shapes/PlotChartShape.h"
 
 namespace lp {
@@ -31,12 +33,16 @@ void InitializeChartExtensions()
     RegisterGanttSeries();
     RegisterArrowSeries();
     RegisterBubbleSeries();
+    RegisterBezierSeries();
+    RegisterLinePointSeries();
 }
 
 void FinalizeChartExtensions()
 {
     if (ExtensionsInitCount == 0 || --ExtensionsInitCount > 0)
         return;
+    UnregisterLinePointSeries();
+    UnregisterBezierSeries();
     UnregisterBubbleSeries();
     UnregisterArrowSeries();
     UnregisterGanttSeries();

@@ -76,7 +76,7 @@ TEST(ChartShape, LineKeepsItsDirectionWhereFiguresIgnoreCornerOrder)
     C.Shape->SetX1(90);
     C.Shape->SetY1(90);
     C.Shape->SetStyle(TChartShape::chasLine);
-    EXPECT_EQ(C.Drawn(), (QStringList{"MoveTo(40,180)", "LineTo(360,20)"}));
+    EXPECT_EQ(C.Drawn().join(' ').toStdString(), QStringList({"MoveTo(40,180)", "LineTo(360,20)"}).join(' ').toStdString());
     C.Shape->SetStyle(TChartShape::chasRectangle);
     const QStringList Forward = C.Drawn();
     C.Shape->SetX0(90);
@@ -85,7 +85,7 @@ TEST(ChartShape, LineKeepsItsDirectionWhereFiguresIgnoreCornerOrder)
     C.Shape->SetY1(10);
     EXPECT_EQ(C.Drawn(), Forward);
     C.Shape->SetStyle(TChartShape::chasLine);
-    EXPECT_EQ(C.Drawn(), (QStringList{"MoveTo(360,20)", "LineTo(40,180)"}));
+    EXPECT_EQ(C.Drawn().join(' ').toStdString(), QStringList({"MoveTo(360,20)", "LineTo(40,180)"}).join(' ').toStdString());
 }
 
 TEST(ChartShape, PixelShapesStayFlatOnA3DChart)
@@ -198,7 +198,7 @@ TEST(ChartShape, SubGalleryAndRegistration)
     TChartShape S;
     S.CreateSubGallery([&](const QString& Caption) { Captions << Caption; });
     ASSERT_EQ(Captions.size(), 15);
-    EXPECT_EQ(Captions.mid(1, 3), (QStringList{"Rectangle", "Vert.Line", "Horiz.Line"}));
+    EXPECT_EQ(Captions.mid(1, 3).join(' ').toStdString(), QStringList({"Rectangle", "Vert.Line", "Horiz.Line"}).join(' ').toStdString());
     EXPECT_EQ(Captions.last(), "Hollow");
     S.SetSubGallery(5);
     EXPECT_EQ(S.Style(), TChartShape::chasInvertTriangle);
