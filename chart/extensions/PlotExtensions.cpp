@@ -11,6 +11,8 @@
 #include "chart/extensions/shapes/PlotBubble.h"
 #include "chart/extensions/shapes/PlotLinePoint.h"
 #include "chart/extensions/shapes/PlotChartShape.h"
+#include "chart/extensions/shapes/PlotImageBar.h"
+#include "chart/extensions/shapes/PlotImagePoint.h"
 
 namespace lp {
 
@@ -35,12 +37,16 @@ void InitializeChartExtensions()
     RegisterBubbleSeries();
     RegisterBezierSeries();
     RegisterLinePointSeries();
+    RegisterImageBarSeries();
+    RegisterImagePointSeries();
 }
 
 void FinalizeChartExtensions()
 {
     if (ExtensionsInitCount == 0 || --ExtensionsInitCount > 0)
         return;
+    UnregisterImagePointSeries();
+    UnregisterImageBarSeries();
     UnregisterLinePointSeries();
     UnregisterBezierSeries();
     UnregisterBubbleSeries();
