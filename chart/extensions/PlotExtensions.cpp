@@ -4,6 +4,7 @@
 
 #include "chart/extensions/PlotErrorBar.h"
 #include "chart/extensions/functions/PlotSmoothing.h"
+#include "chart/extensions/planning/PlotCalendar.h"
 #include "chart/extensions/planning/PlotGantt.h"
 #include "chart/extensions/points3d/PlotPoint3DSeries.h"
 #include "chart/extensions/shapes/PlotArrow.h"
@@ -39,12 +40,14 @@ void InitializeChartExtensions()
     RegisterLinePointSeries();
     RegisterImageBarSeries();
     RegisterImagePointSeries();
+    RegisterCalendarSeries();
 }
 
 void FinalizeChartExtensions()
 {
     if (ExtensionsInitCount == 0 || --ExtensionsInitCount > 0)
         return;
+    UnregisterCalendarSeries();
     UnregisterImagePointSeries();
     UnregisterImageBarSeries();
     UnregisterLinePointSeries();
