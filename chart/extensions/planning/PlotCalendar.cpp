@@ -313,18 +313,24 @@ int TCalendarSeries::FirstDayColumn() const
     return ((DayOfWeek - FFirstDayOfWeek) + 6) % FColumns + 1;
 }
 
-int TCalendarSeries::Clicked(int X, int Y)
+bool TCalendarSeries::InDayArea(int X, int Y) const
 {
     const TGeometry G = Geometry();
+    // A chart without room has no day cells (and nothing to divide by).
     if (!Active() || G.HSize <= 0 || G.VSize <= 0)
-        return -1;
+        return false;
     const int Top = G.VStart + HeaderRows() * static_cast<int>(std::lround(G.VSize / 8.0));
-    return X >= G.HStart && X <= G.HStart + G.HSize && Y >= Top && Y <= G.VStart + G.VSize ? 0 : -1;
+    return X >= G.HStart && X <= G.HStart + G.HSize && Y >= Top && Y <= G.VStart + G.VSize;
+}
+
+int TCalendarSeries::Clicked(int X, int Y)
+{
+    return InDayArea(X, Y) ? 0 : -1;
 }
 
 bool TCalendarSeries::ClickedDate(int X, int Y, double& ADate) const
 {
-    if (const_cast<TCalendarSeries*>(this)->Clicked(X, Y) == -1)
+    if (!InDayArea(X, Y))
         return false;
     const TGeometry G = Geometry();
     const int Column = static_cast<int>((X - G.HStart) / (G.HSize / static_cast<double>(FColumns))) + 1;

@@ -170,6 +170,7 @@ private:
         int VSize = 0;
     };
     TGeometry Geometry() const;
+    bool InDayArea(int X, int Y) const;
     int ColumnPos(double Column) const;
     int RowPos(double Row) const;
     TRect CellRect(int Column, int Row) const;
