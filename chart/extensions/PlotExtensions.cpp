@@ -5,7 +5,16 @@
 #include "chart/extensions/PlotErrorBar.h"
 #include "chart/extensions/functions/PlotSmoothing.h"
 #include "chart/extensions/grid3d/PlotGrid3DGallery.h"
+#include "chart/extensions/planning/PlotCalendar.h"
+#include "chart/extensions/planning/PlotGantt.h"
 #include "chart/extensions/points3d/PlotPoint3DSeries.h"
+#include "chart/extensions/shapes/PlotArrow.h"
+#include "chart/extensions/shapes/PlotBezier.h"
+#include "chart/extensions/shapes/PlotBubble.h"
+#include "chart/extensions/shapes/PlotLinePoint.h"
+#include "chart/extensions/shapes/PlotChartShape.h"
+#include "chart/extensions/shapes/PlotImageBar.h"
+#include "chart/extensions/shapes/PlotImagePoint.h"
 
 namespace lp {
 
@@ -24,12 +33,31 @@ void InitializeChartExtensions()
     // The "3D" gallery page.
     RegisterGrid3DSeries();
     RegisterPoint3DSeries();
+    // Figures, task plans, arrows, bubbles, curves, pictures and a calendar.
+    RegisterChartShape();
+    RegisterGanttSeries();
+    RegisterArrowSeries();
+    RegisterBubbleSeries();
+    RegisterBezierSeries();
+    RegisterLinePointSeries();
+    RegisterImageBarSeries();
+    RegisterImagePointSeries();
+    RegisterCalendarSeries();
 }
 
 void FinalizeChartExtensions()
 {
     if (ExtensionsInitCount == 0 || --ExtensionsInitCount > 0)
         return;
+    UnregisterCalendarSeries();
+    UnregisterImagePointSeries();
+    UnregisterImageBarSeries();
+    UnregisterLinePointSeries();
+    UnregisterBezierSeries();
+    UnregisterBubbleSeries();
+    UnregisterArrowSeries();
+    UnregisterGanttSeries();
+    UnregisterChartShape();
     UnregisterPoint3DSeries();
     UnregisterGrid3DSeries();
     UnregisterSmoothingFunction();
