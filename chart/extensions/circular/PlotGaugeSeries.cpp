@@ -24,8 +24,9 @@ using circular::RoundPixel;
 
 namespace {
 
-// Tick walks stop after this many steps, whatever the range and step.
-constexpr int MaxTicks = 10000;
+// Tick walks stop after this many steps, whatever the range and step: no
+// dial shows more.
+constexpr int MaxTicks = 1000;
 
 // P moved towards Target by Distance pixels.
 TPoint MovedTowards(const TPoint& P, const TPoint& Target, double Distance)

@@ -37,7 +37,13 @@ struct TCircularChart {
         Chart.DrawToCanvas(&Target, Chart.GetRectangle());
         return DC.Calls();
     }
-    QImage Picture() { return Chart.CreateBitmap(clWhite, Chart.GetRectangle())->ToImage(); }
+    // Painted as on screen (a picture made for export skips translucency).
+    QImage Picture()
+    {
+        TBitmap Bitmap(Chart.Width(), Chart.Height());
+        Chart.DrawToCanvas(&Bitmap.Canvas(), Chart.GetRectangle());
+        return Bitmap.ToImage();
+    }
 };
 
 // The calls starting with Name followed by "(".

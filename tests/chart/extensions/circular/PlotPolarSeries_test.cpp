@@ -315,3 +315,34 @@ TEST(PolarSeries, SubGalleryStyles)
 
 } // namespace
 } // namespace lp
+
+namespace lp {
+namespace {
+
+TEST(PolarSeries, TransparentSectorsShowWhatLiesBeneath)
+{
+    const auto SectorPixel = [](int Transparency) {
+        test::TCircularChart C;
+        auto* S = C.Add<TPolarSeries>();
+        C.Chart.SetAxisVisible(false);
+        C.Chart.LeftAxis()->SetMinMax(0, 10);
+        S->Pointer()->SetVisible(false);
+        S->Brush()->SetStyle(TBrush::bsSolid);
+        S->SetSeriesColor(clBlue);
+        S->SetCircleBackColor(clWhite);
+        S->SetTransparency(Transparency);
+        S->AddXY(0, 10);
+        S->AddXY(90, 10);
+        S->AddXY(180, 10);
+        const QImage Picture = C.Picture();
+        return QColor(Picture.pixel(S->CircleXCenter() - 20, S->CircleYCenter() - 60));
+    };
+    EXPECT_EQ(SectorPixel(0), QColor(Qt::blue));
+    EXPECT_EQ(SectorPixel(100), QColor(Qt::white));
+    const QColor Half = SectorPixel(50);
+    EXPECT_NEAR(Half.red(), 127, 3);
+    EXPECT_EQ(Half.blue(), 255);
+}
+
+} // namespace
+} // namespace lp
