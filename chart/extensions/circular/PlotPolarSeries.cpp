@@ -217,8 +217,19 @@ void TCustomPolarSeries::DoAfterDrawValues()
 
 void TCustomPolarSeries::DrawBackground()
 {
-    TPlotCanvas3D& Canvas = ParentChart()->Canvas();
+    TCustomAxisPanel& Chart = *ParentChart();
+    TPlotCanvas3D& Canvas = Chart.Canvas();
     circular::PrepareCircleBackground(Canvas, CircleBackColor(), *FCirclePen);
+    if (Chart.HasBackImage() && Chart.BackImageInside()) {
+        // The chart's inside picture shows within the circle only.
+        TRect R = FCircleRect;
+        if (Chart.View3D())
+            R = Canvas.CalculateRect3D(R, FrameZ());
+        Canvas.ClipEllipse(R, false);
+        Chart.DrawBackImage(FCircleRect, FrameZ());
+        Canvas.UnClipRectangle();
+        Canvas.Brush()->SetStyle(TBrush::bsClear);
+    }
     if (FPolygonSides > 0)
         DrawRing(FXRadius, FYRadius);
     else
@@ -287,6 +298,7 @@ void TCustomPolarSeries::DrawSpokesAndLabels()
     if (!Grid && !FCircleLabels)
         return;
     TPlotCanvas3D& Canvas = ParentChart()->Canvas();
+    Canvas.SetBackMode(TRANSPARENT);
     const double Step = AngleAxis->Increment() > 0 ? AngleAxis->Increment() : 10.0;
     double A = 0;
     for (int K = 0; A < 360 - 1e-12 && K < MaxFrameSteps; ++K, A = K * Step) {
@@ -370,6 +382,7 @@ void TCustomPolarSeries::DrawRings()
     const TAxisGridPen& Pen = *Axis->Grid();
     Canvas.AssignVisiblePenColor(Pen, Pen.Color() == clPlotColor ? clGray : Pen.Color());
     Canvas.Brush()->SetStyle(TBrush::bsClear);
+    Canvas.SetBackMode(TRANSPARENT);
     double V = Axis->RoundFirstLabel() ? std::trunc(Max / Step) * Step : Max;
     const bool OnAxis = Axis->LabelsOnAxis();
     while (OnAxis ? V > Max : V >= Max)
@@ -386,8 +399,11 @@ void TCustomPolarSeries::DrawRadialAxes()
     const TChartAxis* Radius = GetVertAxis();
     if (!Radius)
         return;
-    // Each axis along the radius in its own direction; the left and top
-    // axes run towards the centre, so they are drawn inverted.
+    // Each axis along a radius in its own direction, over the radius axis'
+    // range: the right one upwards (for a radar it takes the radius axis'
+    // Inverted), the left one downwards and the top one leftwards, these
+    // two inverted so that their minimum lies at the centre, and the
+    // bottom one rightwards. Inverted is put back after each.
     const auto Draw = [&](TChartAxis* Axis, int Start, int End, int Line, int Outward, bool Inverted) {
         if (!Axis->Visible())
             return;
@@ -401,7 +417,8 @@ void TCustomPolarSeries::DrawRadialAxes()
     };
     const int CX = FCircleXCenter;
     const int CY = FCircleYCenter;
-    Draw(Chart.RightAxis(), CY - FYRadius, CY, CX, 1, FPolygonSides > 0 && Radius->Inverted());
+    TChartAxis* Right = Chart.RightAxis();
+    Draw(Right, CY - FYRadius, CY, CX, 1, FPolygonSides > 0 ? Radius->Inverted() : Right->Inverted());
     if (FPolygonSides > 0)
         return;
     Draw(Chart.LeftAxis(), CY, CY + FYRadius, CX, -1, true);

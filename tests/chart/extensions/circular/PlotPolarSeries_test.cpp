@@ -346,3 +346,30 @@ TEST(PolarSeries, TransparentSectorsShowWhatLiesBeneath)
 
 } // namespace
 } // namespace lp
+
+namespace lp {
+namespace {
+
+TEST(PolarSeries, TheChartsInsidePictureShowsWithinTheCircle)
+{
+    test::TCircularChart C;
+    auto* S = C.Add<TPolarSeries>();
+    C.Chart.SetAxisVisible(false);
+    S->SetCircleBackColor(clWhite);
+    C.Chart.LeftAxis()->Grid()->SetVisible(false);
+    C.Chart.BottomAxis()->Grid()->SetVisible(false);
+    S->AddXY(0, 1);
+    S->AddXY(90, 2);
+    TBitmap Image(4, 4);
+    Image.Canvas().Brush().SetColor(clBlue);
+    Image.Canvas().FillRect(TRect{0, 0, 4, 4});
+    C.Chart.BackImage()->SetGraphic(&Image);
+    C.Paint();
+    const QPoint Inside(S->CircleXCenter() - 40, S->CircleYCenter() + 50);
+    EXPECT_EQ(QColor(C.Picture().pixel(Inside)), QColor(Qt::white));
+    C.Chart.SetBackImageInside(true);
+    EXPECT_EQ(QColor(C.Picture().pixel(Inside)), QColor(Qt::blue));
+}
+
+} // namespace
+} // namespace lp
