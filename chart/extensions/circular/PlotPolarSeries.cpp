@@ -500,10 +500,10 @@ void TCustomPolarSeries::DrawValueLine(int ValueIndex, int X, int Y)
     const int First = FirstDrawnIndex();
     if (First == ValueIndex)
         return;
-    if (ColorEachPoint() && !IsBrushClear(*Brush()) && Pen()->Visible())
-        Canvas.AssignVisiblePenColor(*Pen(), GetValueColor(First));
     const TPoint Start = PointPosition(First);
     FillSector(ValueIndex, P, Start);
+    // The closing line takes the first point's colour when each point has
+    // its own.
     if (ColorEachPoint() && !IsBrushClear(*Brush()) && Pen()->Visible())
         Canvas.AssignVisiblePenColor(*Pen(), GetValueColor(First));
     Canvas.LineWithZ(X, Y, Start.X, Start.Y, FrameZ());

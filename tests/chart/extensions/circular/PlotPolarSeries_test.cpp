@@ -262,25 +262,11 @@ TEST(PolarBarSeries, EachPointIsALineFromTheCentre)
     EXPECT_EQ(test::LinesFrom(Calls, S->CircleXCenter(), S->CircleYCenter()), 3) << Calls.join('\n').toStdString();
 }
 
-TEST(PolarSeries, SettingsCopyAndStore)
+TEST(PolarSeries, StoredRadiusListAndPenColour)
 {
     TPolarSeries A;
-    A.SetCircleLabels(true);
-    A.SetLabelsMargin(7);
-    A.SetClockWiseLabels(true);
-    A.SetCloseCircle(false);
     A.SetTransparency(150);
     EXPECT_EQ(A.Transparency(), 100);
-    A.Pointer()->SetStyle(psCircle);
-    TPolarSeries B;
-    B.Assign(&A);
-    EXPECT_TRUE(B.CircleLabels());
-    EXPECT_EQ(B.LabelsMargin(), 7);
-    EXPECT_TRUE(B.ClockWiseLabels());
-    EXPECT_FALSE(B.CloseCircle());
-    EXPECT_EQ(B.Transparency(), 100);
-    EXPECT_EQ(B.Pointer()->Style(), psCircle);
-
     // The radius list is stored only when it differs from the one made.
     EXPECT_FALSE(IsPropertyStored(&A, "RadiusValues"));
     A.RadiusValues()->SetDateTime(true);
@@ -313,16 +299,10 @@ TEST(PolarSeries, SubGalleryStyles)
     EXPECT_EQ(R.Labels()[3], QStringLiteral("Monitors"));
 }
 
-} // namespace
-} // namespace lp
-
-namespace lp {
-namespace {
-
 TEST(PolarSeries, TransparentSectorsShowWhatLiesBeneath)
 {
     const auto SectorPixel = [](int Transparency) {
-        test::TCircularChart C;
+        TCircularChart C;
         auto* S = C.Add<TPolarSeries>();
         C.Chart.SetAxisVisible(false);
         C.Chart.LeftAxis()->SetMinMax(0, 10);
@@ -344,15 +324,9 @@ TEST(PolarSeries, TransparentSectorsShowWhatLiesBeneath)
     EXPECT_EQ(Half.blue(), 255);
 }
 
-} // namespace
-} // namespace lp
-
-namespace lp {
-namespace {
-
 TEST(PolarSeries, TheChartsInsidePictureShowsWithinTheCircle)
 {
-    test::TCircularChart C;
+    TCircularChart C;
     auto* S = C.Add<TPolarSeries>();
     C.Chart.SetAxisVisible(false);
     S->SetCircleBackColor(clWhite);

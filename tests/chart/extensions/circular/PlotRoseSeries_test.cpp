@@ -109,14 +109,6 @@ TEST(ClockSeries, TheTimerRepaintsEverySecond)
     S->Timer().Tick();
     EXPECT_GT(Chart.Invalidations, Before);
     EXPECT_TRUE(S->Timer().Enabled());
-
-    TClockSeries Copy;
-    S->PenHours()->SetColor(clRed);
-    S->SetStyle(cssDecimal);
-    Copy.Assign(S);
-    EXPECT_EQ(Copy.PenHours()->Color(), clRed);
-    EXPECT_EQ(Copy.Style(), cssDecimal);
-    EXPECT_FALSE(Copy.ShowInLegend());
 }
 
 } // namespace
