@@ -142,8 +142,9 @@ public:
     std::function<TSeriesPointerStyle(TChartSeries* Sender, int ValueIndex)> OnGetPointerStyle;
 
 protected:
-    // Whether the radius axis' value V lies inside the drawn range; the
-    // distance from the centre along each radius.
+    // The share of the circle's radius at which radius Value lies on the
+    // radius axis (linear or logarithmic, Inverted honoured); 0, the centre,
+    // below the range or for a range without span.
     double RadiusFraction(double Value) const;
     void SetPolygonSides(int Value) { FPolygonSides = Value; }
     // The depth the frame and the points are drawn at.

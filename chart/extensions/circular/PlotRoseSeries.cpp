@@ -79,8 +79,8 @@ QString TWindRoseSeries::GetCircleLabel(int Index, double Angle) const
     (void)Index;
     // Every 15 degrees from north (0) counter-clockwise; 360 is north again.
     static const std::array<const char*, 25> Directions{
-        "N",  "NNNW", "NNW", "NW",   "NWW", "NWWW", "W",  "SWWW", "SWW", "SW",   "SSW", "SSSW", "S",
-        "SSSE", "SSE", "SE", "SEE", "SEEE", "E", "NEEE", "NEE", "NE", "NNE", "NNNE", "N"};
+        "N",    "NNNW", "NNW", "NW", "NWW", "NWWW", "W", "SWWW", "SWW", "SW", "SSW", "SSSW", "S",
+        "SSSE", "SSE",  "SE",  "SEE", "SEEE", "E", "NEEE", "NEE", "NE", "NNE", "NNNE", "N"};
     if (FMirrorLabels)
         Angle = 360 - Angle;
     if (!std::isfinite(Angle) || std::fabs(Angle) > 1e6)

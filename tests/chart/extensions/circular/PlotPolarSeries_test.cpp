@@ -185,15 +185,15 @@ TEST(RadarSeries, RingsTakeTheSidesOfTheFullestSeries)
     EXPECT_EQ(Four->GetXValue(1), 60);
     EXPECT_EQ(Six->RotationAngle(), 90);
     EXPECT_EQ(test::LinesFrom(Calls, Six->CircleXCenter(), Six->CircleYCenter()), 6);
-    // Every ring is a closed hexagon: seven points.
     // Every ring is a closed hexagon (seven points), the outer one first.
-    const QStringList Rings =
-        CallsNamed(Calls, QStringLiteral("Polyline")).filter(QRegularExpression("^Polyline\\(\\[([^;]*;){6}[^;]*\\]\\)$"));
+    const QRegularExpression Hexagon("^Polyline\\(\\[([^;]*;){6}[^;]*\\]\\)$");
+    const QStringList Rings = CallsNamed(Calls, QStringLiteral("Polyline")).filter(Hexagon);
     ASSERT_GE(Rings.size(), 2) << Calls.join('\n').toStdString();
-    EXPECT_TRUE(Rings[0].startsWith(QStringLiteral("Polyline([%1 %2;").arg(Six->CircleXCenter()).arg(Six->CircleYCenter() - Six->YRadius())))
+    const TPoint Top{Six->CircleXCenter(), Six->CircleYCenter() - Six->YRadius()};
+    EXPECT_TRUE(Rings[0].startsWith(QStringLiteral("Polyline([%1 %2;").arg(Top.X).arg(Top.Y)))
         << Rings[0].toStdString();
     // The first spoke points up.
-    EXPECT_EQ(Six->PointPosition(0), (TPoint{Six->CircleXCenter(), Six->CircleYCenter() - Six->YRadius()}));
+    EXPECT_EQ(Six->PointPosition(0), Top);
 }
 
 TEST(PolarSeries, ClicksFindPointsSectorsAndSegments)
