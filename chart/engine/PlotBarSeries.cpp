@@ -336,7 +336,7 @@ int TCustomBarSeries::GetOriginPos(int ValueIndex) const
     case mbStacked:
     case mbStacked100:
     case mbSelfStack: return StackedPixel(ValueIndex, GetOriginValue(ValueIndex, false));
-    default: return FUseYOrigin ? CalcPosValue(FYOrigin) : DefaultOriginPos();
+    default: return FUseYOrigin ? CalcPosValue(GetOriginValue(ValueIndex, false)) : DefaultOriginPos();
     }
 }
 

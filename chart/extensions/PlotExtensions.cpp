@@ -3,6 +3,10 @@
 #include "chart/extensions/PlotExtensions.h"
 
 #include "chart/extensions/PlotErrorBar.h"
+#include "chart/extensions/circular/PlotBar3DDonut.h"
+#include "chart/extensions/circular/PlotGaugeSeries.h"
+#include "chart/extensions/circular/PlotRoseSeries.h"
+#include "chart/extensions/circular/PlotSmithSeries.h"
 #include "chart/extensions/functions/PlotSmoothing.h"
 #include "chart/extensions/grid3d/PlotGrid3DGallery.h"
 #include "chart/extensions/planning/PlotCalendar.h"
@@ -43,12 +47,23 @@ void InitializeChartExtensions()
     RegisterImageBarSeries();
     RegisterImagePointSeries();
     RegisterCalendarSeries();
+    // The circular series and the offset bars ("Extended" and "Other").
+    RegisterPolarSeries();
+    RegisterRoseSeries();
+    RegisterSmithSeries();
+    RegisterGaugeSeries();
+    RegisterBar3DDonutSeries();
 }
 
 void FinalizeChartExtensions()
 {
     if (ExtensionsInitCount == 0 || --ExtensionsInitCount > 0)
         return;
+    UnregisterBar3DDonutSeries();
+    UnregisterGaugeSeries();
+    UnregisterSmithSeries();
+    UnregisterRoseSeries();
+    UnregisterPolarSeries();
     UnregisterCalendarSeries();
     UnregisterImagePointSeries();
     UnregisterImageBarSeries();
