@@ -3,6 +3,7 @@
 #include "chart/extensions/PlotExtensions.h"
 
 #include "chart/extensions/PlotErrorBar.h"
+#include "chart/extensions/financial/PlotCandleSeries.h"
 #include "chart/extensions/functions/PlotSmoothing.h"
 #include "chart/extensions/points3d/PlotPoint3DSeries.h"
 
@@ -22,12 +23,15 @@ void InitializeChartExtensions()
     RegisterSmoothingFunction();
     // The "3D" gallery page.
     RegisterPoint3DSeries();
+    // The "Financial" gallery page.
+    RegisterCandleSeries();
 }
 
 void FinalizeChartExtensions()
 {
     if (ExtensionsInitCount == 0 || --ExtensionsInitCount > 0)
         return;
+    UnregisterCandleSeries();
     UnregisterPoint3DSeries();
     UnregisterSmoothingFunction();
     UnregisterErrorBarSeries();
