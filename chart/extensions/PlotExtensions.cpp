@@ -6,6 +6,7 @@
 #include "chart/extensions/financial/PlotCandleSeries.h"
 #include "chart/extensions/functions/PlotSmoothing.h"
 #include "chart/extensions/points3d/PlotPoint3DSeries.h"
+#include "chart/extensions/stats/PlotStatFunctions.h"
 
 namespace lp {
 
@@ -25,12 +26,15 @@ void InitializeChartExtensions()
     RegisterPoint3DSeries();
     // The "Financial" gallery page.
     RegisterCandleSeries();
+    // Statistics on the "Financial", "Extended" and "Stats" pages.
+    RegisterStatisticsFunctions();
 }
 
 void FinalizeChartExtensions()
 {
     if (ExtensionsInitCount == 0 || --ExtensionsInitCount > 0)
         return;
+    UnregisterStatisticsFunctions();
     UnregisterCandleSeries();
     UnregisterPoint3DSeries();
     UnregisterSmoothingFunction();
