@@ -78,16 +78,21 @@ TRect THistogramSeries::CalcBarBounds(int ValueIndex)
         return {};
     const int Half = HalfBar(GetHorizAxis());
     const int X = CalcXPos(ValueIndex);
-    const bool Forward = DrawValuesForward();
+    // Whether the bars run rightwards on the screen in drawing order. Drawing
+    // backwards over an inverted axis still runs rightwards: taking the
+    // drawing order alone would end each bar left of its point, over the
+    // bar before it.
+    const TChartAxis* Axis = GetHorizAxis();
+    const bool Rightwards = DrawValuesForward() == !(Axis && Axis->Inverted());
     TRect R;
     if (ValueIndex == FirstDisplayedIndex()) {
         R.Left = X - Half + 1;
         R.Right = R.Left + 2 * Half;
-        if (!Forward)
+        if (!Rightwards)
             std::swap(R.Left, R.Right);
     } else {
         R.Left = FPreviousEdge;
-        R.Right = Forward ? X + Half + 1 : X - Half - 1;
+        R.Right = Rightwards ? X + Half + 1 : X - Half - 1;
     }
     FPreviousEdge = R.Right - 1;
     R.Top = CalcYPos(ValueIndex);
