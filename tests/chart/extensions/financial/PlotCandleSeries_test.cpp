@@ -463,6 +463,23 @@ TEST(FinancialPicture, EveryCandleStyle)
     }
 }
 
+TEST(FinancialPicture, ThreeDimensionalCandles)
+{
+    // Boxes with darkened sides, the rising ones filled by their gradient,
+    // the wicks at the series' middle depth.
+    TChart Chart;
+    test::SetUpTiltedPictureChart(Chart);
+    auto* S = new TCandleSeries(&Chart);
+    Chart.AddSeries(S);
+    S->SetCandleWidth(14);
+    S->SetDraw3D(true);
+    S->SetUpCloseColor(clLime);
+    S->UpCloseGradient()->SetVisible(true);
+    S->UpCloseGradient()->SetEndColor(clGreen);
+    FillPrices(*S);
+    EXPECT_TRUE(test::MatchesReference(RenderChart(Chart), "financial", "candle-3d"));
+}
+
 TEST(FinancialPicture, Volume)
 {
     TChart Chart;

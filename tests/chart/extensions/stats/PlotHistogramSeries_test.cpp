@@ -182,6 +182,27 @@ TEST(HorizHistogramBars, EachStartsAtThePreviousFarEdge)
     }
 }
 
+TEST(HorizHistogramBars, InvertedAxisMirrors)
+{
+    TPriceChart C(100, 3);
+    auto* S = C.Add<THorizHistogramSeries>();
+    for (int I = 0; I < 4; ++I)
+        S->AddXY(20 * (I + 1), I);
+    C.Chart.LeftAxis()->SetInverted(true);
+    test::PlaceAxes(C.Chart, TRect{0, 0, 400, 200});
+    // Drawn from the last point, now at the bottom, upwards; over an
+    // inverted vertical axis each fill starts a pixel below its top.
+    const std::vector<TRect> R = Bars(C, *S);
+    ASSERT_EQ(R.size(), 4u);
+    for (size_t I = 0; I < R.size(); ++I) {
+        const int Y = S->CalcYPos(3 - static_cast<int>(I));
+        EXPECT_LT(R[I].Top, Y) << I;
+        EXPECT_GT(R[I].Bottom, Y) << I;
+        if (I > 0)
+            EXPECT_EQ(R[I].Bottom, R[I - 1].Top) << I;
+    }
+}
+
 TEST(HistogramSettings, StoredCopiedAndChecked)
 {
     TChart Original;
