@@ -70,8 +70,9 @@ TEST(HistogramBars, InvertedAxesMirror)
         const int X = S->CalcXPos(3 - static_cast<int>(I));
         EXPECT_LT(R[I].Left, X);
         EXPECT_GT(R[I].Right, X);
-        if (I > 0)
+        if (I > 0) {
             EXPECT_EQ(R[I].Left, R[I - 1].Right - 1);
+        }
         EXPECT_EQ(R[I].Top, 101);
         EXPECT_EQ(R[I].Bottom, 0);
     }
@@ -177,8 +178,9 @@ TEST(HorizHistogramBars, EachStartsAtThePreviousFarEdge)
     for (size_t I = 0; I < R.size(); ++I) {
         EXPECT_EQ(R[I].Left, 0);
         EXPECT_EQ(R[I].Right, S->CalcXPos(static_cast<int>(I)) + 1);
-        if (I > 0)
+        if (I > 0) {
             EXPECT_EQ(R[I].Bottom, R[I - 1].Top + 1);
+        }
     }
 }
 
@@ -198,8 +200,9 @@ TEST(HorizHistogramBars, InvertedAxisMirrors)
         const int Y = S->CalcYPos(3 - static_cast<int>(I));
         EXPECT_LT(R[I].Top, Y) << I;
         EXPECT_GT(R[I].Bottom, Y) << I;
-        if (I > 0)
+        if (I > 0) {
             EXPECT_EQ(R[I].Bottom, R[I - 1].Top) << I;
+        }
     }
 }
 
