@@ -50,9 +50,9 @@ TMACDFunction::TMACDFunction(TComponent* AOwner) : TPlotMovingFunction(AOwner)
     FHistogram->SetShowInEditor(false);
     FHistogram->SetInternal(true);
     FMACDExp = CreateIndicatorLine(clGreen);
-    FSignal = new TExpMovAveFunction(nullptr);
-    FSignal->InternalSetPeriod(9);
-    FMACDExp->SetFunction(FSignal);
+    auto* SignalAverage = new TExpMovAveFunction(nullptr);
+    SignalAverage->InternalSetPeriod(9);
+    FMACDExp->SetFunction(SignalAverage);
 }
 
 TMACDFunction::~TMACDFunction()
@@ -65,8 +65,8 @@ void TMACDFunction::Assign(const TPersistent* Source)
 {
     if (const auto* Other = qobject_cast<const TMACDFunction*>(Source)) {
         FFast->InternalSetPeriod(Other->FFast->Period());
-        if (FSignal && Other->FSignal)
-            FSignal->InternalSetPeriod(Other->FSignal->Period());
+        if (Signal() && Other->Signal())
+            Signal()->InternalSetPeriod(Other->Signal()->Period());
     }
     TPlotMovingFunction::Assign(Source);
 }
@@ -94,15 +94,20 @@ void TMACDFunction::SetPeriod2(double Value)
     ReCalculate();
 }
 
+TExpMovAveFunction* TMACDFunction::Signal() const
+{
+    return FMACDExp ? qobject_cast<TExpMovAveFunction*>(FMACDExp->SeriesFunction()) : nullptr;
+}
+
 int TMACDFunction::Period3() const
 {
-    return FMACDExp && FSignal ? RoundToInt32(FSignal->Period()) : 9;
+    return Signal() ? RoundToInt32(Signal()->Period()) : 9;
 }
 
 void TMACDFunction::SetPeriod3(int Value)
 {
-    if (FMACDExp && FSignal)
-        FSignal->SetPeriod(Value);
+    if (Signal())
+        Signal()->SetPeriod(Value);
 }
 
 TChartPen* TMACDFunction::MACDPen() const
@@ -276,16 +281,27 @@ void TBollingerFunction::AddBand(TChartSeries& Source, TChartSeries& Target, dou
     Average->AddPoints(&Source);
     const TChartValueList& V = *ValueList(&Source);
     const TChartValueList& X = *Source.XValues();
+    // The window's sums slide along, summed afresh once per period so that
+    // rounding cannot build up: linear in the points whatever the period.
+    double Sum = 0;
+    double SumSqr = 0;
     for (int I = Points; I <= Source.Count(); ++I) {
+        if ((I - Points) % Points == 0) {
+            Sum = 0;
+            SumSqr = 0;
+            for (int J = I - Points; J < I; ++J) {
+                Sum += V.Value(J);
+                SumSqr += V.Value(J) * V.Value(J);
+            }
+        } else {
+            const double Leaving = V.Value(I - Points - 1);
+            const double Entering = V.Value(I - 1);
+            Sum += Entering - Leaving;
+            SumSqr += Entering * Entering - Leaving * Leaving;
+        }
         const int At = FExponential ? I - 1 : I - Points;
         if (At >= Averages.Count())
             break;
-        double Sum = 0;
-        double SumSqr = 0;
-        for (int J = I - Points; J < I; ++J) {
-            Sum += V.Value(J);
-            SumSqr += V.Value(J) * V.Value(J);
-        }
         const double Variance = (P * SumSqr - Sum * Sum) / (P * P);
         const double Deviation = Variance > 0 ? std::sqrt(Variance) : 0;
         Target.AddXY(X.Value(I - 1), Averages.YValues()->Value(At) + D * Deviation, QString(), clPlotColor);

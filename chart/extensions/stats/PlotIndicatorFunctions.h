@@ -71,6 +71,8 @@ public:
 
 private:
     void FillHistogram(TChartSeries& Parent);
+    // The signal line's average; nullptr once a chart has freed the line.
+    TExpMovAveFunction* Signal() const;
 
     QPointer<TVolumeSeries> FHistogram;
     QPointer<TFastLineSeries> FMACDExp;
@@ -78,7 +80,6 @@ private:
     std::unique_ptr<TChartSeries> FSlowSeries;
     TExpMovAveFunction* FFast = nullptr; // owned by FFastSeries
     TExpMovAveFunction* FSlow = nullptr; // owned by FSlowSeries
-    TExpMovAveFunction* FSignal = nullptr; // owned by FMACDExp
 };
 
 class TBollingerFunction : public TPlotFunction {

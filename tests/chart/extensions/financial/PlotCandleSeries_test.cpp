@@ -1,7 +1,7 @@
 // Price, candle and volume series: candle colours (also over long flat
 // runs), bodies of unchanged prices, the four styles' shapes and hit tests,
 // value ranges, nulls, the volume origin, stored settings and points,
-// sample prices, gallery styles, registration and reference pictures.
+// sample prices, registration and reference pictures.
 
 #include "chart/extensions/financial/PlotCandleSeries.h"
 
@@ -294,23 +294,9 @@ TEST(PriceData, HighLowAndOpenRoundTripThroughTheDataBlock)
     EXPECT_EQ(Copy.OpenValues()->Value(1), 12);
     EXPECT_EQ(Copy.CloseValues()->Value(1), 9.75);
     EXPECT_EQ(Copy.DateValues()->Value(0), 45000);
-}
-
-TEST(PriceSettings, ListsNamedAndDatesMarked)
-{
-    TCandleSeries S;
-    EXPECT_EQ(S.DateValues()->Name(), QStringLiteral("Date"));
-    EXPECT_EQ(S.CloseValues()->Name(), QStringLiteral("Close"));
-    EXPECT_TRUE(S.DateValues()->DateTime());
-    EXPECT_EQ(S.GetValueListByName(QStringLiteral("open")), S.OpenValues());
-    EXPECT_EQ(S.DownCloseColor(), 255);
-    EXPECT_EQ(S.UpCloseColor(), 16777215);
-    EXPECT_EQ(S.HighLowPen()->Color(), clPlotColor);
-    EXPECT_FALSE(S.Draw3D());
-    EXPECT_EQ(S.GetEditorClassName(), QStringLiteral("TCandleEditor"));
-    TVolumeSeries V;
-    EXPECT_FALSE(V.Pointer()->Visible());
-    EXPECT_FALSE(V.ClickableLine());
+    // Found by their names, as the indicators look them up.
+    EXPECT_EQ(Copy.GetValueListByName(QStringLiteral("open")), Copy.OpenValues());
+    EXPECT_TRUE(Copy.DateValues()->DateTime());
 }
 
 TEST(PriceSettings, StoredAndCopied)
@@ -377,26 +363,6 @@ TEST(PriceSamples, HighAndLowEncloseOpenAndClose)
     TVolumeSeries V;
     V.FillSampleValues(0);
     EXPECT_EQ(V.Count(), 40);
-}
-
-TEST(FinancialGallery, SubStyles)
-{
-    TCandleSeries S;
-    QStringList Captions;
-    S.CreateSubGallery([&](const QString& Caption) { Captions << Caption; });
-    EXPECT_EQ(Captions, QStringList({"Normal", "Bar", "No Open", "No Close", "No Border", "Line"}));
-    S.SetSubGallery(3);
-    EXPECT_EQ(S.CandleStyle(), csCandleBar);
-    EXPECT_FALSE(S.ShowCloseTick());
-    S.SetSubGallery(4);
-    EXPECT_EQ(S.CandleStyle(), csCandleStick);
-    EXPECT_FALSE(S.CandlePen()->Visible());
-    TVolumeSeries V;
-    Captions.clear();
-    V.CreateSubGallery([&](const QString& Caption) { Captions << Caption; });
-    EXPECT_EQ(Captions, QStringList({"Normal", "Dotted", "Colors", "Origin"}));
-    V.SetSubGallery(3);
-    EXPECT_TRUE(V.UseYOrigin());
 }
 
 TEST(FinancialRegistration, CandleUnitTypesOnTheFinancialPage)

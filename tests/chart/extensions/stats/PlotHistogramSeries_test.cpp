@@ -1,6 +1,6 @@
 // Histograms: bars sharing their edges exactly in both directions and on
 // inverted axes, the stepped outline, separating lines, the widened
-// visible range, margins, hit tests, settings and reference pictures.
+// visible range, margins, hit tests, stored settings and reference pictures.
 
 #include "chart/extensions/stats/PlotHistogramSeries.h"
 
@@ -230,9 +230,6 @@ TEST(HistogramSettings, StoredCopiedAndChecked)
     EXPECT_FALSE(H.MandatoryIsY());
     EXPECT_THROW(S->SetTransparency(101), ERangeError);
     EXPECT_EQ(S->Transparency(), 40);
-    QStringList Captions;
-    S->CreateSubGallery([&](const QString& Caption) { Captions << Caption; });
-    EXPECT_EQ(Captions, QStringList({"Normal", "Hollow", "No Border", "Lines", "Transparency"}));
 }
 
 // --- Pictures -----------------------------------------------------------------------------------
