@@ -992,8 +992,10 @@ void TCustomAxisPanel::DrawSeriesGroup(TChartSeries* Series)
 
 void TCustomAxisPanel::GetChildren(const std::function<void(TComponent*)>& Proc, TComponent* Root)
 {
+    // Internal series (the lines a function fills) are made by their owner.
     for (int I = 0; I < SeriesCount(); ++I)
-        Proc(Series(I));
+        if (!Series(I)->Internal())
+            Proc(Series(I));
     for (TPlotCustomTool* Tool : std::vector<TPlotCustomTool*>(FTools->begin(), FTools->end()))
         Proc(Tool);
     TCustomPlotPanelExtended::GetChildren(Proc, Root);

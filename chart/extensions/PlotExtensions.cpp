@@ -7,6 +7,7 @@
 #include "chart/extensions/circular/PlotGaugeSeries.h"
 #include "chart/extensions/circular/PlotRoseSeries.h"
 #include "chart/extensions/circular/PlotSmithSeries.h"
+#include "chart/extensions/financial/PlotCandleSeries.h"
 #include "chart/extensions/functions/PlotSmoothing.h"
 #include "chart/extensions/grid3d/PlotGrid3DGallery.h"
 #include "chart/extensions/planning/PlotCalendar.h"
@@ -19,6 +20,7 @@
 #include "chart/extensions/shapes/PlotChartShape.h"
 #include "chart/extensions/shapes/PlotImageBar.h"
 #include "chart/extensions/shapes/PlotImagePoint.h"
+#include "chart/extensions/stats/PlotStatFunctions.h"
 
 namespace lp {
 
@@ -53,12 +55,18 @@ void InitializeChartExtensions()
     RegisterSmithSeries();
     RegisterGaugeSeries();
     RegisterBar3DDonutSeries();
+    // The "Financial" gallery page.
+    RegisterCandleSeries();
+    // Statistics on the "Financial", "Extended" and "Stats" pages.
+    RegisterStatisticsFunctions();
 }
 
 void FinalizeChartExtensions()
 {
     if (ExtensionsInitCount == 0 || --ExtensionsInitCount > 0)
         return;
+    UnregisterStatisticsFunctions();
+    UnregisterCandleSeries();
     UnregisterBar3DDonutSeries();
     UnregisterGaugeSeries();
     UnregisterSmithSeries();

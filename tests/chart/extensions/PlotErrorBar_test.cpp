@@ -1050,12 +1050,15 @@ TEST(StatsSamples, AHugeValueRangeOfTheChartStillGivesSamples)
 
 // --- Registration -------------------------------------------------------------------------------
 
+// The error bar unit's types on the "Stats" page (other units add theirs).
 std::vector<TPlotSeriesType*> StatsPage()
 {
     std::vector<TPlotSeriesType*> Result;
     if (TPlotSeriesTypes* Types = PlotSeriesTypes())
         for (int I = 0; I < Types->Count(); ++I)
-            if (Types->Items(I)->GalleryPageText() == QLatin1String("Stats"))
+            if (const QMetaObject* Class = Types->Items(I)->SeriesClass;
+                Types->Items(I)->GalleryPageText() == QLatin1String("Stats") && Class
+                && (Class->inherits(&TCustomErrorSeries::staticMetaObject) || Class == &THighLowSeries::staticMetaObject))
                 Result.push_back(Types->Items(I));
     return Result;
 }

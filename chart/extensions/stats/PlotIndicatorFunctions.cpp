@@ -1,0 +1,403 @@
+// MACD, Bollinger bands, cross points and the perimeter.
+
+#include "chart/extensions/stats/PlotIndicatorFunctions.h"
+
+#include "chart/canvas/PlotCanvas.h"
+#include "chart/canvas/PlotRoutines.h"
+#include "chart/engine/PlotAxis.h"
+#include "chart/engine/PlotAxisPanel.h"
+#include "chart/engine/PlotEngine.h"
+#include "chart/engine/PlotFastLine.h"
+#include "chart/engine/PlotValueList.h"
+#include "chart/extensions/financial/PlotCandleSeries.h"
+#include "chart/extensions/financial/PlotPriceFunctions.h"
+#include "chart/extensions/stats/PlotStatFunctions.h"
+#include "platform/base/Numeric.h"
+#include "platform/graphics/Bitmap.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace lp {
+
+namespace {
+
+// A series off every chart whose points an exponential average of Period
+// computes.
+std::unique_ptr<TChartSeries> AverageSeries(double Period, TExpMovAveFunction*& Function)
+{
+    auto Series = std::make_unique<TChartSeries>(nullptr);
+    Function = new TExpMovAveFunction(nullptr);
+    Function->InternalSetPeriod(Period);
+    Series->SetFunction(Function);
+    return Series;
+}
+
+} // namespace
+
+// --- TMACDFunction ------------------------------------------------------------------------------
+
+TMACDFunction::TMACDFunction(TComponent* AOwner) : TPlotMovingFunction(AOwner)
+{
+    FFastSeries = AverageSeries(12, FFast);
+    FSlowSeries = AverageSeries(26, FSlow);
+    InternalSetPeriod(26);
+    FHistogram = new TVolumeSeries(nullptr);
+    FHistogram->SetSeriesColor(clRed);
+    FHistogram->SetUseYOrigin(true);
+    FHistogram->SetYOrigin(0);
+    FHistogram->SetShowInLegend(false);
+    FHistogram->SetShowInEditor(false);
+    FHistogram->SetInternal(true);
+    FMACDExp = CreateIndicatorLine(clGreen);
+    auto* SignalAverage = new TExpMovAveFunction(nullptr);
+    SignalAverage->InternalSetPeriod(9);
+    FMACDExp->SetFunction(SignalAverage);
+}
+
+TMACDFunction::~TMACDFunction()
+{
+    delete FMACDExp.data();
+    delete FHistogram.data();
+}
+
+void TMACDFunction::Assign(const TPersistent* Source)
+{
+    if (const auto* Other = qobject_cast<const TMACDFunction*>(Source)) {
+        FFast->InternalSetPeriod(Other->FFast->Period());
+        if (Signal() && Other->Signal())
+            Signal()->InternalSetPeriod(Other->Signal()->Period());
+    }
+    TPlotMovingFunction::Assign(Source);
+}
+
+TFastLineSeries* TMACDFunction::MACDExp() const
+{
+    return FMACDExp.data();
+}
+
+TVolumeSeries* TMACDFunction::Histogram() const
+{
+    return FHistogram.data();
+}
+
+double TMACDFunction::Period2() const
+{
+    return FFast->Period();
+}
+
+void TMACDFunction::SetPeriod2(double Value)
+{
+    if (FFast->Period() == Value)
+        return;
+    FFast->InternalSetPeriod(std::max(Value, 1.0));
+    ReCalculate();
+}
+
+TExpMovAveFunction* TMACDFunction::Signal() const
+{
+    return FMACDExp ? qobject_cast<TExpMovAveFunction*>(FMACDExp->SeriesFunction()) : nullptr;
+}
+
+int TMACDFunction::Period3() const
+{
+    return Signal() ? RoundToInt32(Signal()->Period()) : 9;
+}
+
+void TMACDFunction::SetPeriod3(int Value)
+{
+    if (Signal())
+        Signal()->SetPeriod(Value);
+}
+
+TChartPen* TMACDFunction::MACDPen() const
+{
+    return ParentSeries() ? ParentSeries()->Pen() : nullptr;
+}
+
+void TMACDFunction::SetMACDPen(const TChartPen* Value)
+{
+    if (ParentSeries())
+        ParentSeries()->SetPen(Value);
+}
+
+TChartPen* TMACDFunction::MACDExpPen() const
+{
+    return FMACDExp ? FMACDExp->Pen() : nullptr;
+}
+
+void TMACDFunction::SetMACDExpPen(const TChartPen* Value)
+{
+    if (FMACDExp)
+        FMACDExp->SetPen(Value);
+}
+
+TChartPen* TMACDFunction::HistogramPen() const
+{
+    return FHistogram ? FHistogram->Pen() : nullptr;
+}
+
+void TMACDFunction::SetHistogramPen(const TChartPen* Value)
+{
+    if (FHistogram)
+        FHistogram->SetPen(Value);
+}
+
+void TMACDFunction::Clear()
+{
+    if (FMACDExp)
+        FMACDExp->Clear();
+    if (FHistogram)
+        FHistogram->Clear();
+}
+
+void TMACDFunction::AddPoints(TChartSeries* Source)
+{
+    TChartSeries* Parent = ParentSeries();
+    if (!Parent || IsUpdating())
+        return;
+    Parent->Clear();
+    if (Source && Source->Count() > 1) {
+        FFast->AddPoints(Source);
+        FSlow->InternalSetPeriod(Period());
+        FSlow->AddPoints(Source);
+        const int N = std::min(FFastSeries->Count(), FSlowSeries->Count());
+        for (int I = 0; I < N; ++I)
+            Parent->AddXY(Source->XValues()->Value(I),
+                          FFastSeries->YValues()->Value(I) - FSlowSeries->YValues()->Value(I), QString(),
+                          clPlotColor);
+        FFastSeries->Clear();
+        FSlowSeries->Clear();
+    }
+    if (Parent->SeriesColor() == clWhite)
+        Parent->SetSeriesColor(clBlue);
+    if (!FMACDExp)
+        return;
+    SetUpIndicatorLine(*FMACDExp, *Parent);
+    // Set again, so the signal average is computed anew from the MACD line.
+    FMACDExp->SetDataSource(nullptr);
+    FMACDExp->SetDataSource(Parent);
+    FillHistogram(*Parent);
+}
+
+void TMACDFunction::FillHistogram(TChartSeries& Parent)
+{
+    if (!FHistogram || !FHistogram->Active())
+        return;
+    SetUpIndicatorLine(*FHistogram, Parent);
+    FHistogram->BeginUpdate();
+    FHistogram->Clear();
+    const int N = std::min(FMACDExp->Count(), Parent.Count());
+    for (int I = 0; I < N; ++I)
+        FHistogram->AddXY(FMACDExp->XValues()->Value(I),
+                          Parent.YValues()->Value(I) - FMACDExp->YValues()->Value(I), QString(), clPlotColor);
+    FHistogram->EndUpdate();
+}
+
+// --- TBollingerFunction -------------------------------------------------------------------------
+
+TBollingerFunction::TBollingerFunction(TComponent* AOwner) : TPlotFunction(AOwner)
+{
+    InternalSetPeriod(10);
+    FLowBand = CreateIndicatorLine(clPlotColor);
+}
+
+TBollingerFunction::~TBollingerFunction()
+{
+    delete FLowBand.data();
+}
+
+void TBollingerFunction::Assign(const TPersistent* Source)
+{
+    if (const auto* Other = qobject_cast<const TBollingerFunction*>(Source)) {
+        FDeviation = Other->FDeviation;
+        FExponential = Other->FExponential;
+    }
+    TPlotFunction::Assign(Source);
+}
+
+TFastLineSeries* TBollingerFunction::LowBand() const
+{
+    return FLowBand.data();
+}
+
+void TBollingerFunction::SetDeviation(double Value)
+{
+    if (FDeviation == Value)
+        return;
+    FDeviation = Value;
+    ReCalculate();
+}
+
+void TBollingerFunction::SetExponential(bool Value)
+{
+    if (FExponential == Value)
+        return;
+    FExponential = Value;
+    ReCalculate();
+}
+
+TChartPen* TBollingerFunction::LowBandPen() const
+{
+    return FLowBand ? FLowBand->Pen() : nullptr;
+}
+
+void TBollingerFunction::SetLowBandPen(const TChartPen* Value)
+{
+    if (FLowBand)
+        FLowBand->SetPen(Value);
+}
+
+TChartPen* TBollingerFunction::UpperBandPen() const
+{
+    return ParentSeries() ? ParentSeries()->Pen() : nullptr;
+}
+
+void TBollingerFunction::SetUpperBandPen(const TChartPen* Value)
+{
+    if (ParentSeries())
+        ParentSeries()->SetPen(Value);
+}
+
+void TBollingerFunction::Clear()
+{
+    if (FLowBand)
+        FLowBand->Clear();
+}
+
+void TBollingerFunction::AddBand(TChartSeries& Source, TChartSeries& Target, double D)
+{
+    Target.Clear();
+    // A period below half a point rounds to no window at all.
+    const double P = Period();
+    const int Points = RoundToInt32(std::min(P, 2147483647.0));
+    if (Points < 1)
+        return;
+    TChartSeries Averages;
+    TPlotFunction* Average = FExponential ? static_cast<TPlotFunction*>(new TExpMovAveFunction(nullptr))
+                                          : new TMovingAverageFunction(nullptr);
+    Average->InternalSetPeriod(P);
+    Averages.SetFunction(Average);
+    Average->AddPoints(&Source);
+    const TChartValueList& V = *ValueList(&Source);
+    const TChartValueList& X = *Source.XValues();
+    // The window's sums slide along, summed afresh once per period so that
+    // rounding cannot build up: linear in the points whatever the period.
+    double Sum = 0;
+    double SumSqr = 0;
+    for (int I = Points; I <= Source.Count(); ++I) {
+        if ((I - Points) % Points == 0) {
+            Sum = 0;
+            SumSqr = 0;
+            for (int J = I - Points; J < I; ++J) {
+                Sum += V.Value(J);
+                SumSqr += V.Value(J) * V.Value(J);
+            }
+        } else {
+            const double Leaving = V.Value(I - Points - 1);
+            const double Entering = V.Value(I - 1);
+            Sum += Entering - Leaving;
+            SumSqr += Entering * Entering - Leaving * Leaving;
+        }
+        const int At = FExponential ? I - 1 : I - Points;
+        if (At >= Averages.Count())
+            break;
+        const double Variance = (P * SumSqr - Sum * Sum) / (P * P);
+        const double Deviation = Variance > 0 ? std::sqrt(Variance) : 0;
+        Target.AddXY(X.Value(I - 1), Averages.YValues()->Value(At) + D * Deviation, QString(), clPlotColor);
+    }
+}
+
+void TBollingerFunction::AddPoints(TChartSeries* Source)
+{
+    TChartSeries* Parent = ParentSeries();
+    if (!Parent || !Source || IsUpdating())
+        return;
+    if (FLowBand) {
+        SetUpIndicatorLine(*FLowBand, *Parent);
+        FLowBand->SetSeriesColor(Parent->SeriesColor());
+        if (FLowBand->SameClass(Parent))
+            FLowBand->SetPen(Parent->Pen());
+    }
+    if (Period() <= 0)
+        return;
+    AddBand(*Source, *Parent, FDeviation);
+    if (FLowBand)
+        AddBand(*Source, *FLowBand, -FDeviation);
+}
+
+// --- TCrossPointsFunction -----------------------------------------------------------------------
+
+TCrossPointsFunction::TCrossPointsFunction(TComponent* AOwner) : TPlotFunction(AOwner)
+{
+    SetUsesPeriod(false);
+}
+
+void TCrossPointsFunction::AddPoints(TChartSeries*)
+{
+    TChartSeries* Parent = ParentSeries();
+    const std::vector<TChartSeries*> Sources = SourceSeriesList();
+    if (!Parent || IsUpdating() || Sources.size() < 2)
+        return;
+    const TChartValueList& A = *ValueList(Sources[0]);
+    const TChartValueList& B = *ValueList(Sources[1]);
+    const TChartValueList& AX = *Sources[0]->OtherValues();
+    const TChartValueList& BX = *Sources[1]->OtherValues();
+    Parent->Clear();
+    if (A.Count() < 2 || B.Count() < 2)
+        return;
+    int I = 0;
+    int J = 0;
+    while (I + 1 < A.Count() && J + 1 < B.Count()) {
+        double X = 0;
+        double Y = 0;
+        if (LinesIntersect({AX.Value(I), A.Value(I)}, {AX.Value(I + 1), A.Value(I + 1)}, {BX.Value(J), B.Value(J)},
+                           {BX.Value(J + 1), B.Value(J + 1)}, X, Y))
+            Parent->AddXY(X, Y, QString(), clPlotColor);
+        if (BX.Value(J + 1) < AX.Value(I + 1))
+            ++J;
+        else
+            ++I;
+    }
+}
+
+// --- TPerimeterFunction -------------------------------------------------------------------------
+
+TPerimeterFunction::TPerimeterFunction(TComponent* AOwner) : TPlotFunction(AOwner)
+{
+    SetUsesPeriod(false);
+    SetIsMoving(true);
+}
+
+void TPerimeterFunction::AddPoints(TChartSeries* Source)
+{
+    TChartSeries* Parent = ParentSeries();
+    if (!Parent || IsUpdating())
+        return;
+    Parent->Clear();
+    TCustomAxisPanel* Chart = Source ? Source->ParentChart() : nullptr;
+    if (!Chart || Source->Count() == 0)
+        return;
+    // The axes get their pixel sizes from a paint; a chart not painted yet
+    // is painted once off screen.
+    const TChartAxis* H = Source->GetHorizAxis();
+    const TChartAxis* V = Source->GetVertAxis();
+    if ((H && H->AxisPixelSize() == 0) || (V && V->AxisPixelSize() == 0))
+        Chart->CreateBitmap(clWhite, Chart->GetRectangle());
+    const TPlotCanvas3D& Canvas = Chart->Canvas();
+    const bool Is3D = Chart->View3D();
+    TPointArray Points;
+    for (int I = 0; I < Source->Count(); ++I) {
+        const TPoint P{Source->CalcXPos(I), Source->CalcYPos(I)};
+        Points.Add(Is3D ? Canvas.Calculate3DPosition(P.X, P.Y, Source->DepthStart()) : P);
+    }
+    ConvexHull(Points);
+    Parent->XValues()->SetOrder(loNone);
+    for (const TPoint& P : Points)
+        Parent->AddXY(Source->XScreenToValue(P.X), Source->YScreenToValue(P.Y), QString(), clPlotColor);
+    if (!Points.Empty())
+        Parent->AddXY(Source->XScreenToValue(Points[0].X), Source->YScreenToValue(Points[0].Y), QString(),
+                      clPlotColor);
+}
+
+} // namespace lp

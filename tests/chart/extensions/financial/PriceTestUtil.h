@@ -1,0 +1,90 @@
+#pragma once
+// Helpers of the price and statistics tests: a chart with fixed axes on a
+// recording device, the drawing calls it received, and points in and out of
+// series.
+
+#include "chart/engine/PlotChart.h"
+#include "chart/engine/PlotSeries.h"
+#include "tests/chart/engine/EngineTestUtil.h"
+
+#include <QtCore/QStringList>
+
+#include <vector>
+
+namespace lp::test {
+
+// A chart over (0, 0)-(400, 200): X at pixel 400 X / XMax, V at pixel
+// 200 - 200 V / YMax.
+struct TPriceChart : TFixedAxesChart {
+    explicit TPriceChart(double XMax = 4, double YMax = 100, bool Is3D = false) : TFixedAxesChart(Is3D, XMax, YMax) {}
+
+    template <class T> T* Add()
+    {
+        auto* S = new T(&Chart);
+        Chart.AddSeries(S);
+        return S;
+    }
+    // The drawing calls since the last ClearCalls; a MoveTo/LineTo pair as
+    // "Line(x0,y0,x1,y1)".
+    QStringList Drawn() const
+    {
+        QStringList Result;
+        QString From;
+        for (const QString& Call : DC.Calls()) {
+            if (Call.startsWith(QLatin1String("MoveTo("))) {
+                From = Call.mid(7, Call.size() - 8);
+            } else if (Call.startsWith(QLatin1String("LineTo("))) {
+                const QString To = Call.mid(7, Call.size() - 8);
+                Result << QStringLiteral("Line(%1,%2)").arg(From, To);
+                From = To;
+            } else {
+                for (const char* Prefix : {"Polygon(", "Polyline(", "Rectangle(", "FillRect("})
+                    if (Call.startsWith(QLatin1String(Prefix)))
+                        Result << Call;
+            }
+        }
+        return Result;
+    }
+    QStringList Draw(TChartSeries& S)
+    {
+        Layout();
+        DC.ClearCalls();
+        S.DrawAllValues();
+        return Drawn();
+    }
+};
+
+inline QString Line(int X0, int Y0, int X1, int Y1)
+{
+    return QStringLiteral("Line(%1,%2,%3,%4)").arg(X0).arg(Y0).arg(X1).arg(Y1);
+}
+
+inline QString Rect(int L, int T, int R, int B)
+{
+    return QStringLiteral("Rectangle(%1,%2,%3,%4)").arg(L).arg(T).arg(R).arg(B);
+}
+
+// Y values 0, 1, 2, ... at X 0, 1, 2, ...
+inline void AddValues(TChartSeries& S, const std::vector<double>& Values)
+{
+    for (size_t I = 0; I < Values.size(); ++I)
+        S.AddXY(static_cast<double>(I), Values[I]);
+}
+
+inline std::vector<double> YsOf(const TChartSeries& S)
+{
+    std::vector<double> Result;
+    for (int I = 0; I < S.Count(); ++I)
+        Result.push_back(S.YValues()->Value(I));
+    return Result;
+}
+
+inline std::vector<double> XsOf(const TChartSeries& S)
+{
+    std::vector<double> Result;
+    for (int I = 0; I < S.Count(); ++I)
+        Result.push_back(S.XValues()->Value(I));
+    return Result;
+}
+
+} // namespace lp::test

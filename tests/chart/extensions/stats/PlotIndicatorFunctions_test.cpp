@@ -1,0 +1,216 @@
+// MACD with its signal line and histogram, Bollinger bands in both average
+// modes and with a period too small for one point, cross points and the
+// closed convex perimeter; a reference picture of MACD with its lines.
+
+#include "chart/extensions/stats/PlotIndicatorFunctions.h"
+
+#include "chart/engine/PlotFastLine.h"
+#include "chart/engine/PlotLegend.h"
+#include "chart/engine/PlotSeriesSource.h"
+#include "chart/extensions/financial/PlotCandleSeries.h"
+#include "tests/chart/extensions/financial/PriceTestUtil.h"
+#include "tests/support/ReferenceImage.h"
+
+#include <gtest/gtest.h>
+
+namespace lp {
+namespace {
+
+using test::AddValues;
+using test::XsOf;
+using test::YsOf;
+
+void ExpectNear(const std::vector<double>& Actual, const std::vector<double>& Expected)
+{
+    ASSERT_EQ(Actual.size(), Expected.size());
+    for (size_t I = 0; I < Actual.size(); ++I)
+        EXPECT_NEAR(Actual[I], Expected[I], 1e-9) << I;
+}
+
+// A source line and an output line whose function reads it.
+template <class TFunction>
+struct TIndicator {
+    test::TPriceChart C;
+    TLineSeries* Source = C.Add<TLineSeries>();
+    TLineSeries* Output = C.Add<TLineSeries>();
+    TFunction* Function = new TFunction(&C.Chart);
+
+    explicit TIndicator(const std::vector<double>& Values)
+    {
+        AddValues(*Source, Values);
+        Output->SetFunction(Function);
+    }
+    void Feed() { Output->SetDataSource(Source); }
+};
+
+// --- MACD ---------------------------------------------------------------------------------------
+
+TEST(MACDFunction, LineSignalAndHistogram)
+{
+    TIndicator<TMACDFunction> M({1, 2, 3});
+    M.Function->SetPeriod2(1);
+    M.Function->SetPeriod(3);
+    M.Function->SetPeriod3(3);
+    M.Feed();
+    // Fast (period 1) is the values, slow (k = 0.5) 1, 1.5, 2.25.
+    ExpectNear(YsOf(*M.Output), {0, 0.5, 0.75});
+    // Signal: the same average of the MACD line; histogram: line - signal.
+    ExpectNear(YsOf(*M.Function->MACDExp()), {0, 0.25, 0.5});
+    ExpectNear(YsOf(*M.Function->Histogram()), {0, 0.25, 0.25});
+    ExpectNear(XsOf(*M.Function->Histogram()), {0, 1, 2});
+    EXPECT_EQ(M.Function->MACDExp()->ParentChart(), &M.C.Chart);
+    EXPECT_TRUE(M.Function->Histogram()->Internal());
+    EXPECT_TRUE(M.Function->Histogram()->UseYOrigin());
+    EXPECT_EQ(M.Function->Histogram()->SeriesColor(), clRed);
+    EXPECT_EQ(M.Function->MACDExp()->SeriesColor(), clGreen);
+}
+
+TEST(MACDFunction, OnePointLeavesAllEmpty)
+{
+    TIndicator<TMACDFunction> M({5});
+    M.Feed();
+    EXPECT_EQ(M.Output->Count(), 0);
+    EXPECT_EQ(M.Function->MACDExp()->Count(), 0);
+    EXPECT_EQ(M.Function->Histogram()->Count(), 0);
+}
+
+TEST(MACDFunction, SettingsAndColours)
+{
+    TIndicator<TMACDFunction> M({1, 2, 3, 4});
+    EXPECT_EQ(M.Function->Period(), 26);
+    EXPECT_EQ(M.Function->Period2(), 12);
+    EXPECT_EQ(M.Function->Period3(), 9);
+    M.Function->SetPeriod2(0.5);
+    EXPECT_EQ(M.Function->Period2(), 1);
+    M.Output->SetSeriesColor(clWhite);
+    M.Feed();
+    EXPECT_EQ(M.Output->SeriesColor(), clBlue);
+    M.Function->MACDPen()->SetWidth(2);
+    EXPECT_EQ(M.Output->Pen()->Width(), 2);
+    M.Function->HistogramPen()->SetWidth(4);
+    EXPECT_EQ(M.Function->Histogram()->Pen()->Width(), 4);
+    TMACDFunction Alone;
+    EXPECT_EQ(Alone.MACDPen(), nullptr);
+    EXPECT_EQ(Alone.GetEditorClassName(), QStringLiteral("TMACDFuncEditor"));
+}
+
+// --- Bollinger ----------------------------------------------------------------------------------
+
+TEST(BollingerFunction, BandsFromTheMovingAverage)
+{
+    TIndicator<TBollingerFunction> B({1, 2, 3, 4, 5});
+    B.Function->SetExponential(false);
+    B.Function->SetPeriod(2);
+    B.Function->SetDeviation(2);
+    B.Feed();
+    // Windows (1, 2), (2, 3), ...: mean ± 2 × 0.5, at the window's last X.
+    ExpectNear(YsOf(*B.Output), {2.5, 3.5, 4.5, 5.5});
+    ExpectNear(XsOf(*B.Output), {1, 2, 3, 4});
+    ExpectNear(YsOf(*B.Function->LowBand()), {0.5, 1.5, 2.5, 3.5});
+    EXPECT_EQ(B.Function->LowBand()->SeriesColor(), B.Output->SeriesColor());
+}
+
+TEST(BollingerFunction, FirstBandPointInBothModes)
+{
+    for (bool Exponential : {false, true}) {
+        TIndicator<TBollingerFunction> B({4, 8, 6, 9, 3, 7});
+        B.Function->SetExponential(Exponential);
+        B.Function->SetPeriod(3);
+        B.Feed();
+        ASSERT_EQ(B.Output->Count(), 4) << Exponential;
+        EXPECT_EQ(B.Output->XValues()->Value(0), 2) << Exponential;
+    }
+    // The exponential average is aligned with the source: 4, 6, 6 (k 0.5).
+    TIndicator<TBollingerFunction> B({4, 8, 6});
+    B.Function->SetPeriod(3);
+    B.Function->SetDeviation(0);
+    B.Feed();
+    ExpectNear(YsOf(*B.Output), {6});
+}
+
+TEST(BollingerFunction, PeriodBelowOnePointComputesNothing)
+{
+    // Regression: a period under half a point rounded to no window and read
+    // the value before the first.
+    TIndicator<TBollingerFunction> B({4, 8, 6});
+    B.Function->SetPeriod(0.4);
+    B.Feed();
+    EXPECT_EQ(B.Output->Count(), 0);
+    EXPECT_EQ(B.Function->LowBand()->Count(), 0);
+}
+
+// --- Cross points and perimeter -----------------------------------------------------------------
+
+TEST(CrossPointsFunction, WhereTheFirstTwoSourcesCross)
+{
+    test::TPriceChart C;
+    auto* A = C.Add<TLineSeries>();
+    auto* B = C.Add<TLineSeries>();
+    A->AddXY(0, 0);
+    A->AddXY(2, 2);
+    B->AddXY(0, 2);
+    B->AddXY(2, 0);
+    auto* Output = C.Add<TLineSeries>();
+    Output->SetFunction(new TCrossPointsFunction(&C.Chart));
+    Output->SetDataSource(A);
+    EXPECT_EQ(Output->Count(), 0); // one source
+    Output->DataSources().Add(B);
+    ASSERT_EQ(Output->Count(), 1);
+    EXPECT_DOUBLE_EQ(Output->XValues()->Value(0), 1);
+    EXPECT_DOUBLE_EQ(Output->YValues()->Value(0), 1);
+    // One point each: nothing.
+    A->Delete(1);
+    B->Delete(1);
+    Output->CheckDataSource();
+    EXPECT_EQ(Output->Count(), 0);
+    EXPECT_TRUE(Output->SeriesFunction()->GetEditorClassName().isEmpty());
+}
+
+TEST(PerimeterFunction, ClosedHullOfASquareAndItsCentre)
+{
+    test::TPriceChart C;
+    auto* Source = C.Add<TPointSeries>();
+    Source->XValues()->SetOrder(loNone);
+    for (auto [X, Y] : std::vector<std::pair<double, double>>{{1, 10}, {3, 10}, {2, 50}, {3, 90}, {1, 90}})
+        Source->AddXY(X, Y);
+    auto* Output = C.Add<TLineSeries>();
+    Output->SetFunction(new TPerimeterFunction(&C.Chart));
+    Output->SetDataSource(Source);
+    ASSERT_EQ(Output->Count(), 5);
+    EXPECT_EQ(Output->XValues()->Order(), loNone);
+    EXPECT_EQ(Output->XValues()->Value(4), Output->XValues()->Value(0));
+    EXPECT_EQ(Output->YValues()->Value(4), Output->YValues()->Value(0));
+    for (int I = 0; I < 4; ++I) {
+        EXPECT_TRUE(Output->XValues()->Value(I) == 1 || Output->XValues()->Value(I) == 3);
+        EXPECT_TRUE(Output->YValues()->Value(I) == 10 || Output->YValues()->Value(I) == 90);
+    }
+}
+
+// --- Picture ------------------------------------------------------------------------------------
+
+TEST(IndicatorPicture, MACDWithItsLines)
+{
+    TChart Chart;
+    Chart.SetBounds(0, 0, 320, 200);
+    Chart.SetView3D(false);
+    Chart.SetBufferedDisplay(false);
+    Chart.Legend()->SetVisible(false);
+    auto* Prices = new TLineSeries(&Chart);
+    Chart.AddSeries(Prices);
+    Prices->SetActive(false);
+    for (int I = 0; I < 60; ++I)
+        Prices->AddXY(I, 50 + 20 * std::sin(I / 6.0) + (I % 5) * 1.5);
+    auto* Line = new TLineSeries(&Chart);
+    Chart.AddSeries(Line);
+    Line->SetSeriesColor(clBlue);
+    auto* F = new TMACDFunction(&Chart);
+    Line->SetFunction(F);
+    Line->SetDataSource(Prices);
+    ASSERT_GT(F->Histogram()->Count(), 0);
+    F->HistogramPen()->SetWidth(3);
+    const QImage Image = Chart.CreateBitmap(clWhite, Chart.GetRectangle())->ToImage();
+    EXPECT_TRUE(test::MatchesReference(Image, "stats", "macd"));
+}
+
+} // namespace
+} // namespace lp
