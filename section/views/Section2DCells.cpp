@@ -10,6 +10,7 @@
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/Canvas.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace lp {
@@ -32,6 +33,11 @@ void DrawBorderLine(TCanvas& Canvas, TPoint From, TPoint To, TColor Color)
     Canvas.LineTo(To.X, To.Y);
     // A line leaves out its end pixel; a border includes it.
     Canvas.SetPixel(To.X, To.Y, Color);
+}
+
+QRgb ToQRgb(TColor Color)
+{
+    return qRgb(GetRValue(Color), GetGValue(Color), GetBValue(Color));
 }
 
 // The points of a mesh-less cell: its right and bottom edges stay one pixel
@@ -65,12 +71,14 @@ void TTModelSection2d::SetCellBrush(TBrush& Brush, TColor CellColor, bool Hatche
         return;
     if (!FHatchBitmap)
         FHatchBitmap = std::make_unique<TBitmap>(8, 8);
-    TCanvas& pattern = FHatchBitmap->Canvas();
+    // Written straight into the pattern's rows: a device call per pixel
+    // would cost more than the cell it paints. A brush made earlier keeps
+    // its own copy of the pattern.
+    const QRgb cell = ToQRgb(CellColor), dot = ToQRgb(DotColor);
     for (int y = 0; y < 8; ++y)
-        for (int x = 0; x < 8; ++x)
-            pattern.SetPixel(x, y, CellColor);
-    for (TPoint dot : {TPoint{0, 0}, {4, 0}, {2, 2}, {6, 2}, {0, 4}, {4, 4}, {2, 6}, {6, 6}})
-        pattern.SetPixel(dot.X, dot.Y, DotColor);
+        std::fill_n(reinterpret_cast<QRgb*>(FHatchBitmap->ScanLine(y)), 8, cell);
+    for (TPoint d : {TPoint{0, 0}, {4, 0}, {2, 2}, {6, 2}, {0, 4}, {4, 4}, {2, 6}, {6, 6}})
+        reinterpret_cast<QRgb*>(FHatchBitmap->ScanLine(d.Y))[d.X] = dot;
     Brush.SetBitmap(FHatchBitmap.get());
 }
 
