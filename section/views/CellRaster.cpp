@@ -30,7 +30,10 @@ int64_t FloorDiv(int64_t Num, int64_t Den)
 TCellRaster::TCellRaster(TBitmap& Picture)
     : FWidth(Picture.Width()), FHeight(Picture.Height())
 {
-    if (FWidth > 0 && FHeight > 0) {
+    // Larger pictures are left to the device (the crossings' exact
+    // arithmetic needs the bound).
+    constexpr int LargestSide = 32767;
+    if (FWidth > 0 && FHeight > 0 && FWidth <= LargestSide && FHeight <= LargestSide) {
         FBits = reinterpret_cast<QRgb*>(Picture.ScanLine(0));
         FStride = Picture.Image().bytesPerLine() / static_cast<int64_t>(sizeof(QRgb));
     }
@@ -157,7 +160,9 @@ void TCellRaster::Fill(const TPoint* Points, int Count, QRgb Color, const QRgb* 
             FCrossings.push_back({num, den});
         }
         std::sort(FCrossings.begin(), FCrossings.end(), [](const TCrossing& l, const TCrossing& r) {
-            return static_cast<__int128>(l.Num) * r.Den < static_cast<__int128>(r.Num) * l.Den;
+            // Exact in 64 bits: numerators stay below 2^33 and denominators
+            // below 2^17 on pictures of at most 32767 pixels a side.
+            return l.Num * r.Den < r.Num * l.Den;
         });
         QRgb* line = FBits + y * FStride;
         for (size_t k = 0; k + 1 < FCrossings.size(); k += 2) {
