@@ -25,7 +25,8 @@
 // Section2DUndo.cpp the ring of undo snapshots,
 // Section2DMenus.cpp the five pop-up menus and the commands they run,
 // Section2DScale.cpp the colour scale and colour bar, Section2DCells.cpp the
-// cell painting and status texts, ValueScale.cpp the free value scale.
+// cell painting and status texts (CellRaster.cpp draws the cells straight
+// into the picture's pixels), ValueScale.cpp the free value scale.
 
 #include "chart/engine/PlotChart.h"
 #include "platform/base/DynArray.h"
@@ -48,6 +49,7 @@ class TPlotCanvas;
 class TPlotFont;
 class TPointSeries;
 class TBrush;
+class TCellRaster;
 
 using pointarray = DynArray<TPoint>;
 
@@ -307,6 +309,9 @@ public:
     void MeshAfterDraw();
     void UpdateStatusTexts();
 
+    // Where the cell painter draws (Section2DCells.cpp).
+    class TCellTarget;
+
     // The paper-scale picture export enlarges this font too: the colour
     // bar's.
     TPlotFont* PaperScaleExtraFont() const override { return ColorBarFont.get(); }
@@ -429,7 +434,10 @@ private:
     bool StartGesture(TShiftState Shift);
     bool StartEdit(TShiftState Shift, bool InMesh);
     void EditBoundAtPointer();
-    void DrawBorders(TCanvas& Canvas, const TCellCorners& K, int C, int R, bool Isolated);
+    // Whether the raster draws the cell's shapes as the device would.
+    bool RasterTakes(const TCellRaster& Raster, const TCellCorners& K);
+    void DrawCellOn(TCellTarget& Target, const TCellCorners& K, int C, int R, bool Isolated);
+    void DrawBorders(TCellTarget& Target, const TCellCorners& K, int C, int R, bool Isolated);
     void Fire(const TNotifyEvent& Event) { if (Event) Event(this); }
 
     std::unique_ptr<TBitmap> FHatchBitmap;

@@ -9,8 +9,12 @@
 #include "platform/base/Numeric.h"
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/Canvas.h"
+#include "section/views/CellRaster.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
+#include <vector>
 
 namespace lp {
 
@@ -26,20 +30,94 @@ TColor MixedColor(TColor A, TColor B)
     return mixed;
 }
 
-void DrawBorderLine(TCanvas& Canvas, TPoint From, TPoint To, TColor Color)
+QRgb ToQRgb(TColor Color)
 {
-    Canvas.MoveTo(From.X, From.Y);
-    Canvas.LineTo(To.X, To.Y);
-    // A line leaves out its end pixel; a border includes it.
-    Canvas.SetPixel(To.X, To.Y, Color);
+    return qRgb(GetRValue(Color), GetGValue(Color), GetBValue(Color));
 }
+
+// The dots of the 8 x 8 pattern of selected and fixed cells.
+constexpr std::array<TPoint, 8> HatchDots{{{0, 0}, {4, 0}, {2, 2}, {6, 2}, {0, 4}, {4, 4}, {2, 6}, {6, 6}}};
 
 // The points of a mesh-less cell: its right and bottom edges stay one pixel
 // inside, except at the mesh's last column and row.
-std::vector<TPoint> InnerQuad(int x1, int x2, int y1, int y2, int y3, int y4, int eC, int eR)
+std::array<TPoint, 5> InnerQuad(int x1, int x2, int y1, int y2, int y3, int y4, int eC, int eR)
 {
-    return {{x1, y1}, {x1, y2 - 1 + eR}, {x2 - 1 + eC, y4 - 1 + eR}, {x2 - 1 + eC, y3}, {x1, y1}};
+    return {{{x1, y1}, {x1, y2 - 1 + eR}, {x2 - 1 + eC, y4 - 1 + eR}, {x2 - 1 + eC, y3}, {x1, y1}}};
 }
+
+} // namespace
+
+// Where a cell is drawn: through a canvas, or straight into the cell
+// picture's pixels, which gives the same pixels without a device call per
+// shape.
+class TTModelSection2d::TCellTarget {
+public:
+    virtual ~TCellTarget() = default;
+    virtual void SetBrush(TColor CellColor, bool Hatched, TColor DotColor) = 0;
+    // A filled polygon outlined in Pen.
+    virtual void Polygon(const TPoint* Points, int Count, TColor Pen) = 0;
+    // A border: the line and its end pixel.
+    virtual void Border(TPoint From, TPoint To, TColor Color) = 0;
+};
+
+namespace {
+
+class TCanvasTarget final : public TTModelSection2d::TCellTarget {
+public:
+    TCanvasTarget(TTModelSection2d& Chart, TCanvas& Canvas) : FChart(Chart), FCanvas(Canvas) {}
+    void SetBrush(TColor CellColor, bool Hatched, TColor DotColor) override
+    {
+        FCanvas.Brush().SetColor(CellColor);
+        FChart.SetCellBrush(FCanvas.Brush(), CellColor, Hatched, DotColor);
+    }
+    void Polygon(const TPoint* Points, int Count, TColor Pen) override
+    {
+        FCanvas.Pen().SetColor(Pen);
+        FCanvas.Polygon(std::vector<TPoint>(Points, Points + Count));
+    }
+    void Border(TPoint From, TPoint To, TColor Color) override
+    {
+        FCanvas.Pen().SetColor(Color);
+        FCanvas.MoveTo(From.X, From.Y);
+        FCanvas.LineTo(To.X, To.Y);
+        // A line leaves out its end pixel; a border includes it.
+        FCanvas.SetPixel(To.X, To.Y, Color);
+    }
+
+private:
+    TTModelSection2d& FChart;
+    TCanvas& FCanvas;
+};
+
+class TRasterTarget final : public TTModelSection2d::TCellTarget {
+public:
+    explicit TRasterTarget(TCellRaster& Raster) : FRaster(Raster) {}
+    void SetBrush(TColor CellColor, bool Hatched, TColor DotColor) override
+    {
+        FFill = ToQRgb(CellColor);
+        FHatched = Hatched;
+        if (!Hatched)
+            return;
+        FPattern.fill(FFill);
+        for (TPoint d : HatchDots)
+            FPattern[d.Y * 8 + d.X] = ToQRgb(DotColor);
+    }
+    void Polygon(const TPoint* Points, int Count, TColor Pen) override
+    {
+        FRaster.Polygon(Points, Count, ToQRgb(Pen), FFill, FHatched ? FPattern.data() : nullptr);
+    }
+    void Border(TPoint From, TPoint To, TColor Color) override
+    {
+        FRaster.Line(From, To, ToQRgb(Color));
+        FRaster.Pixel(To.X, To.Y, ToQRgb(Color));
+    }
+
+private:
+    TCellRaster& FRaster;
+    QRgb FFill = 0;
+    bool FHatched = false;
+    std::array<QRgb, 64> FPattern{};
+};
 
 } // namespace
 
@@ -65,62 +143,89 @@ void TTModelSection2d::SetCellBrush(TBrush& Brush, TColor CellColor, bool Hatche
         return;
     if (!FHatchBitmap)
         FHatchBitmap = std::make_unique<TBitmap>(8, 8);
-    TCanvas& pattern = FHatchBitmap->Canvas();
+    // Written straight into the pattern's rows: a device call per pixel
+    // would cost more than the cell it paints. A brush made earlier keeps
+    // its own copy of the pattern.
+    const QRgb cell = ToQRgb(CellColor), dot = ToQRgb(DotColor);
     for (int y = 0; y < 8; ++y)
-        for (int x = 0; x < 8; ++x)
-            pattern.SetPixel(x, y, CellColor);
-    for (TPoint dot : {TPoint{0, 0}, {4, 0}, {2, 2}, {6, 2}, {0, 4}, {4, 4}, {2, 6}, {6, 6}})
-        pattern.SetPixel(dot.X, dot.Y, DotColor);
+        std::fill_n(reinterpret_cast<QRgb*>(FHatchBitmap->ScanLine(y)), 8, cell);
+    for (TPoint d : {TPoint{0, 0}, {4, 0}, {2, 2}, {6, 2}, {0, 4}, {4, 4}, {2, 6}, {6, 6}})
+        reinterpret_cast<QRgb*>(FHatchBitmap->ScanLine(d.Y))[d.X] = dot;
     Brush.SetBitmap(FHatchBitmap.get());
+}
+
+bool TTModelSection2d::RasterTakes(const TCellRaster& Raster, const TCellCorners& K)
+{
+    // Every point the cell's shapes use lies in the picture (the relief
+    // fill reaches its bottom edge), and every border runs forward.
+    const int h = CellPicture().Height();
+    const TPoint points[] = {{K.xL, K.yTL}, {K.xL, K.yBL}, {K.xR, K.yBR}, {K.xR, K.yTR}, {K.xL, h}, {K.xR, h}};
+    return Raster.Holds(points, 6) && TCellRaster::ForwardLine(points[0], points[1]) &&
+           TCellRaster::ForwardLine(points[0], points[3]) && TCellRaster::ForwardLine(points[3], points[2]) &&
+           TCellRaster::ForwardLine(points[1], points[2]);
 }
 
 void TTModelSection2d::DrawCell(int C, int R, bool Isolated, TCanvas* Canvas)
 {
-    // A picture without pixels (before the first layout) takes no cells.
-    if (Canvas == nullptr && CellPicture().Empty())
+    if (Canvas != nullptr) {
+        TCanvasTarget target(*this, *Canvas);
+        DrawCellOn(target, CornersOf(C, R), C, R, Isolated);
         return;
-    TCanvas& canvas = Canvas != nullptr ? *Canvas : CellPicture().Canvas();
+    }
+    // A picture without pixels (before the first layout) takes no cells.
+    TBitmap& picture = CellPicture();
+    if (picture.Empty())
+        return;
     const TCellCorners k = CornersOf(C, R);
+    TCellRaster raster(picture);
+    if (RasterTakes(raster, k)) {
+        TRasterTarget target(raster);
+        DrawCellOn(target, k, C, R, Isolated);
+    } else {
+        TCanvasTarget target(*this, picture.Canvas());
+        DrawCellOn(target, k, C, R, Isolated);
+    }
+    // A cell repainted alone into the picture shows at the next paint.
+    Invalidate();
+}
+
+void TTModelSection2d::DrawCellOn(TCellTarget& Target, const TCellCorners& K, int C, int R, bool Isolated)
+{
     const TColor cellColor = ValueToColor(CellValue(C, R));
-    canvas.Brush().SetColor(cellColor);
     const bool selected = Selected[C][R], fixed = Fixed[C][R];
     const TColor dotColor = selected && fixed ? MixedColor(FixedDotColor, SelectedDotColor)
                             : selected        ? SelectedDotColor
                                               : FixedDotColor;
-    SetCellBrush(canvas.Brush(), cellColor, selected || fixed, dotColor);
+    Target.SetBrush(cellColor, selected || fixed, dotColor);
 
     if (R == LastRow && ReliefX.Length() >= 3) {
         const int h = CellPicture().Height();
-        canvas.Pen().SetColor(cellColor);
-        canvas.Polygon({{k.xL, k.yBL}, {k.xR, k.yBR}, {k.xR, h}, {k.xL, h}});
+        const TPoint below[] = {{K.xL, K.yBL}, {K.xR, K.yBR}, {K.xR, h}, {K.xL, h}};
+        Target.Polygon(below, 4, cellColor);
     }
     if (ShowMesh) {
-        canvas.Pen().SetColor(MeshLineColor);
-        canvas.Polygon({{k.xL, k.yTL}, {k.xL, k.yBL}, {k.xR, k.yBR}, {k.xR, k.yTR}, {k.xL, k.yTL}});
-    } else if (std::abs(k.yTL - k.yBL) > 0 && std::abs(k.xL - k.xR) > 0) {
-        canvas.Pen().SetColor(cellColor);
-        canvas.Polygon(InnerQuad(k.xL, k.xR, k.yTL, k.yBL, k.yTR, k.yBR, C == LastCol, R == LastRow));
+        const TPoint quad[] = {{K.xL, K.yTL}, {K.xL, K.yBL}, {K.xR, K.yBR}, {K.xR, K.yTR}, {K.xL, K.yTL}};
+        Target.Polygon(quad, 5, MeshLineColor);
+    } else if (std::abs(K.yTL - K.yBL) > 0 && std::abs(K.xL - K.xR) > 0) {
+        const auto quad = InnerQuad(K.xL, K.xR, K.yTL, K.yBL, K.yTR, K.yBR, C == LastCol, R == LastRow);
+        Target.Polygon(quad.data(), 5, cellColor);
     }
-    if (ShowBorders && k.yBL - k.yTL >= 2 && k.xR - k.xL >= 2)
-        DrawBorders(canvas, k, C, R, Isolated);
-    // A cell repainted alone into the picture shows at the next paint.
-    if (Canvas == nullptr)
-        Invalidate();
+    if (ShowBorders && K.yBL - K.yTL >= 2 && K.xR - K.xL >= 2)
+        DrawBorders(Target, K, C, R, Isolated);
 }
 
-void TTModelSection2d::DrawBorders(TCanvas& Canvas, const TCellCorners& K, int C, int R, bool Isolated)
+void TTModelSection2d::DrawBorders(TCellTarget& Target, const TCellCorners& K, int C, int R, bool Isolated)
 {
     const double value = CellValue(C, R);
     const auto differs = [&](int c, int r) { return ColorScalePercent(value, CellValue(c, r)) > BorderThreshold; };
-    Canvas.Pen().SetColor(BorderColor);
     if (C == 0 || differs(C - 1, R))
-        DrawBorderLine(Canvas, {K.xL, K.yTL}, {K.xL, K.yBL}, BorderColor);
+        Target.Border({K.xL, K.yTL}, {K.xL, K.yBL}, BorderColor);
     if (R == 0 || differs(C, R - 1))
-        DrawBorderLine(Canvas, {K.xL, K.yTL}, {K.xR, K.yTR}, BorderColor);
+        Target.Border({K.xL, K.yTL}, {K.xR, K.yTR}, BorderColor);
     if (C == LastCol || (Isolated && differs(C + 1, R)))
-        DrawBorderLine(Canvas, {K.xR, K.yTR}, {K.xR, K.yBR}, BorderColor);
+        Target.Border({K.xR, K.yTR}, {K.xR, K.yBR}, BorderColor);
     if (Isolated && R != LastRow && differs(C, R + 1))
-        DrawBorderLine(Canvas, {K.xL, K.yBL}, {K.xR, K.yBR}, BorderColor);
+        Target.Border({K.xL, K.yBL}, {K.xR, K.yBR}, BorderColor);
 }
 
 void TTModelSection2d::PaintCells(TCanvas* Canvas)
@@ -133,9 +238,29 @@ void TTModelSection2d::PaintCells(TCanvas* Canvas)
         return;
     }
     TCanvas& canvas = Canvas != nullptr ? *Canvas : CellPicture().Canvas();
-    for (int c = 0; c <= LastCol; ++c)
-        for (int r = 0; r <= LastRow; ++r)
-            DrawCell(c, r, false, &canvas);
+    const auto paintAll = [&](TCellTarget& Target) {
+        for (int c = 0; c <= LastCol; ++c)
+            for (int r = 0; r <= LastRow; ++r)
+                DrawCellOn(Target, CornersOf(c, r), c, r, false);
+    };
+    // The cell picture takes the pixels straight when every cell fits.
+    bool painted = false;
+    if (Canvas == nullptr) {
+        TCellRaster raster(CellPicture());
+        bool fits = true;
+        for (int c = 0; c <= LastCol && fits; ++c)
+            for (int r = 0; r <= LastRow && fits; ++r)
+                fits = RasterTakes(raster, CornersOf(c, r));
+        if (fits) {
+            TRasterTarget target(raster);
+            paintAll(target);
+            painted = true;
+        }
+    }
+    if (!painted) {
+        TCanvasTarget target(*this, canvas);
+        paintAll(target);
+    }
     canvas.Brush().SetBitmap(nullptr);
     canvas.Brush().SetColor(clWhite);
     CurCol = 0;
@@ -184,10 +309,12 @@ void TTModelSection2d::HighlightCell(int C, int R)
     canvas.Brush().SetStyle(TBrush::bsClear);
     canvas.Pen().SetColor(ValueToColor(CellValueAtCursor));
     canvas.Pen().SetMode(TPen::pmNot);
-    if (ShowMesh)
+    if (ShowMesh) {
         canvas.Polygon({{x1, y1}, {x1, y2}, {x2, y4}, {x2, y3}, {x1, y1}});
-    else
-        canvas.Polygon(InnerQuad(x1, x2, y1, y2, y3, y4, C == LastCol, R == LastRow));
+    } else {
+        const auto quad = InnerQuad(x1, x2, y1, y2, y3, y4, C == LastCol, R == LastRow);
+        canvas.Polygon(std::vector<TPoint>(quad.begin(), quad.end()));
+    }
     canvas.Brush().SetStyle(TBrush::bsSolid);
     canvas.Pen().SetMode(TPen::pmCopy);
     Invalidate();
