@@ -40,15 +40,15 @@ void TPopupMenu::SetChecked(int Index, bool Checked)
 void TPopupMenu::FillNativeMenu(QMenu& Menu)
 {
     Menu.clear();
-    // Captions are shown as they are: no accelerator letters.
+    // Captions follow the desktop convention: "&x" marks the item's key
+    // letter and "&&" shows one ampersand.
     for (int I = 0; I < Count(); ++I) {
         const TMenuItem& Entry = FItems[static_cast<size_t>(I)];
         if (Entry.Caption == QLatin1String("-")) {
             Menu.addSeparator();
             continue;
         }
-        QString Caption = Entry.Caption;
-        Caption.replace(QLatin1Char('&'), QLatin1String("&&"));
+        const QString& Caption = Entry.Caption;
         if (Entry.SubMenu) {
             QMenu* Sub = Entry.SubMenu->NativeMenu();
             Entry.SubMenu->FillNativeMenu(*Sub);
