@@ -104,7 +104,7 @@ void TAnnotationTool::SetHeight(int Value)
 TAnnotationTool::TBlock TAnnotationTool::CalcBlock() const
 {
     TCustomAxisPanel* Chart = ParentChart();
-    if (!Chart || !Chart->Canvas().ReferenceCanvas())
+    if (!Chart || (NeedsTextSize() && !Chart->Canvas().ReferenceCanvas()))
         return FLastBlock;
     return MeasureBlock();
 }
@@ -112,19 +112,19 @@ TAnnotationTool::TBlock TAnnotationTool::CalcBlock() const
 TAnnotationTool::TBlock TAnnotationTool::MeasureBlock() const
 {
     TCustomAxisPanel& Chart = *ParentChart();
-    TPlotCanvas3D& Canvas = Chart.Canvas();
     QString Text = GetText();
     if (Text.isEmpty())
         Text = QStringLiteral(" ");
-    Canvas.AssignFont(*FShape->Font());
     TBlock Block;
     int TextWidth = 0;
     int TextHeight = 0;
-    if (FShape->CustomPosition() && !FAutoSize) {
-        WidestLineWidth(Text, Block.Lines, [](const QString&) { return 0; });
-    } else {
+    if (NeedsTextSize()) {
+        TPlotCanvas3D& Canvas = Chart.Canvas();
+        Canvas.AssignFont(*FShape->Font());
         TextWidth = Chart.MultiLineTextWidth(Text, Block.Lines);
         TextHeight = Block.Lines * Canvas.FontHeight();
+    } else {
+        WidestLineWidth(Text, Block.Lines, [](const QString&) { return 0; });
     }
     if (FShape->CustomPosition()) {
         if (FPositionUnits == muPixels) {
@@ -150,8 +150,7 @@ TAnnotationTool::TBlock TAnnotationTool::MeasureBlock() const
 
 bool TAnnotationTool::Clicked(int X, int Y) const
 {
-    const TRect R = CalcBlock().Rect;
-    return X >= R.Left && X <= R.Right && Y >= R.Top && Y <= R.Bottom;
+    return PointInRect(CalcBlock().Rect, X, Y);
 }
 
 void TAnnotationTool::ChartEvent(int Event)
@@ -213,8 +212,6 @@ void TAnnotationTool::DrawTextLines(const TBlock& Block, const QString& Text)
 
 TPoint TAnnotationTool::CalloutStart(const TRect& Block, const TPoint& Target) const
 {
-    // On the side facing the target; mid-side while the target lies within
-    // the block's extent in that direction.
     const auto Side = [](int Low, int High, int At, int& Step) {
         Step = At > High ? 1 : At < Low ? -1 : 0;
         return Step > 0 ? High : Step < 0 ? Low : (Low + High) / 2;

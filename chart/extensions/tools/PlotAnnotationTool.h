@@ -180,21 +180,24 @@ public:
     void SetTop(int Value) { FShape->SetTop(Value); }
 
     // The block for the present text and settings, measured on the chart
-    // canvas; without a chart, or while the canvas is not bound to a
-    // device, the block drawn last.
+    // canvas; without a chart, or when the text must be measured while the
+    // canvas is bound to no device, the block drawn last.
     TBlock CalcBlock() const;
     // (X, Y) lies in the block, edges included.
     bool Clicked(int X, int Y) const;
+    // The point on the block where the callout starts towards Target: on
+    // the side facing it, mid-side while Target lies within the block's
+    // extent in that direction; Distance pixels further towards it.
+    TPoint CalloutStart(const TRect& Block, const TPoint& Target) const;
 
     TAnnotationClick OnClick;
 
 protected:
     // Draws the block and its callout on the chart canvas.
     virtual void DrawAnnotation();
-    // The point on the block where the callout starts towards Target.
-    TPoint CalloutStart(const TRect& Block, const TPoint& Target) const;
-
 private:
+    // A custom-placed block of fixed size needs no text measuring.
+    bool NeedsTextSize() const { return !(FShape->CustomPosition() && !FAutoSize); }
     TBlock MeasureBlock() const;
     void DrawTextLines(const TBlock& Block, const QString& Text);
 
