@@ -402,8 +402,12 @@ void TDrawLineTool::MouseMove(int X, int Y)
         }
         return;
     }
-    HideRubberBand();
     const TPoint Mouse{X, Y};
+    Chart.SetMouseCancelled(true);
+    // A move event that does not move changes nothing.
+    if (Mouse == FLastPoint)
+        return;
+    HideRubberBand();
     if (FDragPart == lpStart) {
         FBandStart = Mouse;
     } else if (FDragPart == lpEnd || FDrawing) {
@@ -416,7 +420,6 @@ void TDrawLineTool::MouseMove(int X, int Y)
     }
     FLastPoint = Mouse;
     ShowRubberBand();
-    Chart.SetMouseCancelled(true);
     FMoved = true;
     if (OnDragLine)
         OnDragLine(this);
