@@ -46,8 +46,13 @@ struct TToolChart {
         Chart.DrawToCanvas(&Target, Chart.GetRectangle());
         return DC.Calls();
     }
-    // One paint into a picture.
-    QImage Picture() { return Chart.CreateBitmap(clWhite, Chart.GetRectangle())->ToImage(); }
+    // One paint into a picture, as a window paint draws.
+    QImage Picture()
+    {
+        TBitmap Target(400, 300);
+        Chart.DrawToCanvas(&Target.Canvas(), Chart.GetRectangle());
+        return Target.ToImage();
+    }
 
     void Press(int X, int Y, TMouseButton Button = mbLeft) { Chart.MouseDown(Button, {}, X, Y); }
     void Move(int X, int Y) { Chart.MouseMove({}, X, Y); }
