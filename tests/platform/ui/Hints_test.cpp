@@ -1,4 +1,4 @@
-// Hints: the replaceable service, the hint pause, a control's hint text,
+// Hints: the replaceable service, a control's hint text,
 // and the default tooltip appearing after the pause.
 
 #include "platform/ui/Hints.h"
@@ -40,14 +40,6 @@ TEST(HintService, AControlKeepsItsOwnHintText)
     EXPECT_TRUE(ControlShowHint(A));
     EXPECT_TRUE(ControlHint(B).isEmpty());
     EXPECT_EQ(ControlToScreen(B, QPoint(3, 4)), QPoint(3, 4));
-}
-
-TEST(HintService, ThePauseIsNeverNegative)
-{
-    SetHintPause(-20);
-    EXPECT_EQ(HintPause(), 0);
-    SetHintPause(500);
-    EXPECT_EQ(HintPause(), 500);
 }
 
 TEST(HintService, TheDefaultShowsATooltipAfterThePauseAndACancelRemovesIt)

@@ -181,17 +181,6 @@ struct TRectangleFixture : TToolChart {
     TRect Bounds() const { return Tool->Shape()->ShapeBounds(); }
 };
 
-TEST(RectangleTool, StartsAsATransparentSquareAtTenTen)
-{
-    TRectangleTool Tool;
-    EXPECT_FALSE(Tool.AutoSize());
-    EXPECT_TRUE(Tool.Shape()->CustomPosition());
-    EXPECT_EQ(Tool.Shape()->Transparency(), 75);
-    EXPECT_EQ(Tool.Shape()->ShapeBounds(), (TRect{10, 10, 59, 59}));
-    EXPECT_EQ(Tool.Width(), 50);
-    EXPECT_EQ(Tool.Cursor(), crHandPoint);
-}
-
 TEST(RectangleTool, EdgesAreTestedLeftTopRightBottom)
 {
     TRectangleFixture F;

@@ -149,16 +149,6 @@ TEST(DrawLineSequence, WithoutSelectingPressesDrawAndWithoutDrawingTheyAreIgnore
     EXPECT_EQ(F.Tool->Lines()->Count(), 2);
 }
 
-TEST(DrawLineSequence, OnlyTheToolsButtonDraws)
-{
-    TDrawLineFixture F;
-    F.Tool->SetButton(mbMiddle);
-    F.Tool->ChartMouseEvent(cmeDown, mbLeft, {}, 100, 100);
-    F.Tool->ChartMouseEvent(cmeMove, mbLeft, {}, 150, 150);
-    F.Tool->ChartMouseEvent(cmeUp, mbLeft, {}, 150, 150);
-    EXPECT_EQ(F.Tool->Lines()->Count(), 0);
-}
-
 TEST(DrawLineDrawing, LinesFollowAZoom)
 {
     TDrawLineFixture F;

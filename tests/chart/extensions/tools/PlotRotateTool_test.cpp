@@ -78,14 +78,6 @@ TEST(RotateTool, EachStyleTurnsOnlyItsAngle)
     EXPECT_DOUBLE_EQ(F.Elevation(), 322.5);
 }
 
-TEST(RotateTool, OnlyItsButtonRotates)
-{
-    TRotateFixture F;
-    F.Tool->SetButton(mbMiddle);
-    F.Drag({100, 100}, {200, 100});
-    EXPECT_DOUBLE_EQ(F.Rotation(), 10);
-}
-
 TEST(RotateTool, WithoutTheWireBoxTheChartRepaintsAtEveryStep)
 {
     TRotateFixture F;
