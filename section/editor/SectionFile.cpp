@@ -357,25 +357,13 @@ void ReadEndMarker(TBlockReader& Reader)
 }
 
 // What the rings determine is not taken from the file: every ring but the
-// host ring is turned to the model's orientation (a ring without area is
-// left for the check to name), and the nodes' sharing is recomputed.
+// host ring is turned to the model's orientation and the nodes' sharing is
+// recomputed. A model that then breaks the model's rules is refused: every
+// editing operation relies on them. The message names the first fault (its
+// ring, body and rule).
 void SettleReadModel(TSectionModel& Section)
 {
-    for (int body = 0; body < Section.Model.Length(); ++body) {
-        for (int sub = 0; sub < Section.Model[body].Length(); ++sub) {
-            arofintM& ring = Section.Model[body][sub].ring;
-            if (!IsHostRing(body, sub) && !RingHasNoArea(ring, Section.Nodes) && RingIsClockwise(ring, Section.Nodes))
-                std::reverse(ring.begin(), ring.end());
-        }
-        UpdateBodySharing(body, Section.Model, Section.Nodes);
-    }
-}
-
-// A model that breaks the model's rules is refused: every editing operation
-// relies on them. The message names the first fault (its ring, body and rule).
-void RefuseBrokenModel(const TSectionModel& Section)
-{
-    const std::vector<std::string> faults = CheckModelInvariants(Section.Model, Section.Nodes, &Section.ModelArea);
+    const std::vector<std::string> faults = SettleAndCheckModel(Section.Model, Section.Nodes, &Section.ModelArea);
     if (faults.empty())
         return;
     std::string message = "the model breaks a rule of section models: " + faults.front();
@@ -671,7 +659,6 @@ bool ParseSectionModelBlock(std::string_view FileBytes, TSectionModel& Section)
         reader.Fail(reader.LastLine(), error.Message());
     }
     SettleReadModel(result);
-    RefuseBrokenModel(result);
     Section = std::move(result);
     return true;
 }

@@ -419,5 +419,12 @@ struct TModelArea {
 // linear in the model's size (a grid over the edges).
 std::vector<std::string> CheckModelInvariants(const AllSpolygon& model, const Tnodes& nodes,
                                               const TModelArea* area = nullptr);
+// A model read from a file settled and checked in one pass: every ring but
+// the host ring is turned to the model's orientation (a ring without area is
+// left for the check to name) and the nodes' sharing is recomputed from the
+// rings, as UpdateBodySharing does for each body in turn; then the faults
+// CheckModelInvariants gives for the settled model. A model whose ring
+// indices leave the node table is reported and left as it is.
+std::vector<std::string> SettleAndCheckModel(AllSpolygon& model, Tnodes& nodes, const TModelArea* area);
 
 } // namespace lp
