@@ -3,6 +3,7 @@
 #include "section/model/Rudirizor2e.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -196,6 +197,61 @@ arofdoubleM LineReals(std::string_view Text)
     return values;
 }
 
+// The text slots read last, by slot: the rings of a file mostly repeat
+// their settings texts, and a repeated token shares the value read before.
+struct TParamTexts {
+    std::array<std::string, ParamSlotCount> Tokens;
+    std::array<ParamValue, ParamSlotCount> Values; // empty: nothing read yet
+};
+
+ParamValue ReadTextParam(std::string_view Token, int Slot, TParamTexts* Texts)
+{
+    if (Texts == nullptr)
+        return ParamValue(DecodeText(Token, true));
+    const auto slot = static_cast<size_t>(Slot);
+    if (Texts->Values[slot].IsEmpty() || Texts->Tokens[slot] != Token) {
+        Texts->Tokens[slot].assign(Token);
+        Texts->Values[slot] = ParamValue(DecodeText(Token, true));
+    }
+    return Texts->Values[slot];
+}
+
+void ReadParams(TPolygonParams& Slots, std::string_view Text, TParamTexts* Texts)
+{
+    // Convert every token first, so that a bad one changes nothing. The
+    // tokens are read as views into the line: no string per token.
+    TPolygonParams result = Slots;
+    TWordReader words(Text);
+    std::string_view token;
+    for (int slot = 0; slot < ParamSlotCount && words.Next(token); ++slot) {
+        if (token == MissingText || token.empty())
+            continue;
+        switch (slot) {
+        case psId:
+        case psColor:
+        case psLabelMode:
+            result[slot] = ParamValue(ParamInteger(token, slot));
+            break;
+        case psBrush:
+        case psPen:
+        case psGradient:
+        case psLabelText:
+            result[slot] = ReadTextParam(token, slot, Texts);
+            break;
+        case psResistivity:
+        case psPolarizability:
+        case psExtra1:
+        case psExtra2:
+        case psExtra3:
+            result[slot] = ParamValue(TextToReal(token, false, 0.0, 0.0));
+            break;
+        default:
+            break;
+        }
+    }
+    Slots = std::move(result);
+}
+
 // --- Reading ---------------------------------------------------------------------------
 
 // Walks the lines of the block; every failure names the file line.
@@ -307,6 +363,7 @@ void ReadRing(TBlockReader& Reader, Polygon& Ring, int NodeCount)
 
 void ReadBodies(TBlockReader& Reader, TSectionModel& Section)
 {
+    TParamTexts texts;
     const int bodies = Reader.CountLine("the body count", 1);
     Section.Model.SetLength(bodies);
     for (SPolygon& body : Section.Model) {
@@ -315,7 +372,7 @@ void ReadBodies(TBlockReader& Reader, TSectionModel& Section)
         for (Polygon& ring : body) {
             const std::string_view params = Reader.Next("a parameter line");
             try {
-                ParamsFromText(ring.params, params);
+                ReadParams(ring.params, params, &texts);
             } catch (const EConvertError& error) {
                 Reader.Fail(Reader.LastLine(), error.Message());
             }
@@ -508,38 +565,7 @@ std::string ParamsToText(const TPolygonParams& Slots)
 
 void ParamsFromText(TPolygonParams& Slots, std::string_view Text)
 {
-    // Convert every token first, so that a bad one changes nothing. The
-    // tokens are read as views into the line: no string per token.
-    TPolygonParams result = Slots;
-    TWordReader words(Text);
-    std::string_view token;
-    for (int slot = 0; slot < ParamSlotCount && words.Next(token); ++slot) {
-        if (token == MissingText || token.empty())
-            continue;
-        switch (slot) {
-        case psId:
-        case psColor:
-        case psLabelMode:
-            result[slot] = ParamValue(ParamInteger(token, slot));
-            break;
-        case psBrush:
-        case psPen:
-        case psGradient:
-        case psLabelText:
-            result[slot] = ParamValue(DecodeText(token, true));
-            break;
-        case psResistivity:
-        case psPolarizability:
-        case psExtra1:
-        case psExtra2:
-        case psExtra3:
-            result[slot] = ParamValue(TextToReal(token, false, 0.0, 0.0));
-            break;
-        default:
-            break;
-        }
-    }
-    Slots = std::move(result);
+    ReadParams(Slots, Text, nullptr);
 }
 
 // --- The block -------------------------------------------------------------------------

@@ -95,7 +95,7 @@ TEST_F(SectionFiles, WriteReadWriteGivesTheSameBytes)
     ASSERT_TRUE(reader.ReadModelBlock(first));
     EXPECT_EQ(reader.Model[1][0].params[psLabelText].AsText(), "three word label");
     EXPECT_TRUE(reader.Model[2][0].params[9].IsEmpty());
-    EXPECT_EQ(reader.MapSeries->Shapes()->Count(), 3);
+    EXPECT_EQ(reader.MapSeries()->Shapes()->Count(), 3);
     ASSERT_EQ(reader.Lines.Length(), 1);
     ASSERT_NE(reader.Lines[0].series, nullptr);
     EXPECT_EQ(reader.Lines[0].series->SeriesColor(), 0x00FF00); // the look came with the line
@@ -202,7 +202,7 @@ TEST_F(SectionFiles, ReadingASecondFileReplacesEverything)
     ASSERT_TRUE(reader.ReadModelBlock(little));
     EXPECT_EQ(reader.Model.Length(), 1);
     EXPECT_EQ(reader.Lines.Length(), 0);
-    EXPECT_EQ(reader.MapSeries->Shapes()->Count(), 0);
+    EXPECT_EQ(reader.MapSeries()->Shapes()->Count(), 0);
     EXPECT_EQ(reader.SeriesCount(), seriesWithLines - 1); // the line's series went
     EXPECT_DOUBLE_EQ(reader.ModelArea.right, 500);
     EXPECT_DOUBLE_EQ(reader.BottomAxis()->Maximum(), 500);
