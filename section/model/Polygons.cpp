@@ -99,10 +99,7 @@ Tnode CopyNodeRecord(const Tnode& node)
 
 Tnodes CopyNodes(const Tnodes& nodes)
 {
-    Tnodes copy(nodes.Length());
-    for (int i = 0; i < nodes.Length(); ++i)
-        copy[i] = CopyNodeRecord(nodes[i]);
-    return copy;
+    return nodes; // a node is a plain record: the copy shares nothing
 }
 
 Polygon CopyPolygon(const Polygon& ring)

@@ -83,6 +83,8 @@ void CheckRings(const AllSpolygon& model, const Tnodes& nodes, const TSettle* se
     };
     std::vector<TBodySharing> sharings;
     sharings.reserve(static_cast<size_t>(nodes.Length()));
+    std::vector<std::pair<int, int>> bodySharing;
+    arofcomplexM points; // of the ring in hand
     for (int body = 0; body < model.Length(); ++body) {
         if (model[body].Empty())
             faults.push_back("body " + std::to_string(body) + " has no rings");
@@ -93,8 +95,11 @@ void CheckRings(const AllSpolygon& model, const Tnodes& nodes, const TSettle* se
             // clockwise ring round, so the turned ring is not clockwise.
             bool noArea = false, clockwise = false;
             if (!host && ring.Length() >= 3) {
-                noArea = RingHasNoArea(ring, nodes);
-                clockwise = !noArea && RingIsClockwise(ring, nodes);
+                points.SetLength(ring.Length());
+                for (int i = 0; i < ring.Length(); ++i)
+                    points[i] = NodePoint(nodes, ring[i]);
+                noArea = PolygonHasNoArea(points);
+                clockwise = !noArea && PolygonIsClockwise(points);
                 if (settle && clockwise) {
                     arofintM& turned = settle->model[body][sub].ring;
                     std::reverse(turned.begin(), turned.end());
@@ -129,7 +134,8 @@ void CheckRings(const AllSpolygon& model, const Tnodes& nodes, const TSettle* se
             else if (clockwise)
                 faults.push_back(RingName(body, sub) + " runs the wrong way round");
         }
-        for (const auto& [node, sharing] : BodySharing(body, model)) {
+        BodySharingInto(body, model, bodySharing);
+        for (const auto& [node, sharing] : bodySharing) {
             if (settle)
                 settle->nodes[node].sharing = sharing;
             sharings.push_back({node, body, sharing});
@@ -199,6 +205,11 @@ struct TRingEdge {
 std::vector<TRingEdge> CollectRingEdges(const AllSpolygon& model)
 {
     std::vector<TRingEdge> edges;
+    size_t count = 0;
+    for (const SPolygon& rings : model)
+        for (const Polygon& ring : rings)
+            count += static_cast<size_t>(ring.ring.Length());
+    edges.reserve(count);
     for (int body = 0; body < model.Length(); ++body)
         for (int sub = 0; sub < model[body].Length(); ++sub)
             AnyRingEdge(model[body][sub].ring, IsHostRing(body, sub), [&](int a, int b) {
@@ -363,6 +374,10 @@ void CheckCrossingEdges(const AllSpolygon& model, const Tnodes& nodes, std::vect
     TEdgeGrid(edges, nodes).ForEachNearPair([&](size_t i, size_t j) {
         const TRingEdge& first = edges[i];
         const TRingEdge& second = edges[j];
+        // Edges with a node in common never cross (that node lies exactly on
+        // both lines); most near pairs are neighbours along a ring.
+        if (first.a == second.a || first.a == second.b || first.b == second.a || first.b == second.b)
+            return;
         if (!EdgesCross(NodePoint(nodes, first.a), NodePoint(nodes, first.b), NodePoint(nodes, second.a),
                         NodePoint(nodes, second.b)))
             return;

@@ -95,6 +95,15 @@ bool IsNonFiniteWord(std::string_view text) noexcept
 
 TRealText ReadRealText(std::string_view text, double& value)
 {
+    // The common case first: a word that from_chars reads whole into a
+    // finite number has the number form below and reads the same there.
+    double whole = 0.0;
+    const auto [wholeEnd, wholeError] =
+        std::from_chars(text.data(), text.data() + text.size(), whole, std::chars_format::general);
+    if (wholeError == std::errc() && wholeEnd == text.data() + text.size() && std::isfinite(whole)) {
+        value = whole;
+        return TRealText::Number;
+    }
     size_t start = 0;
     while (start < text.size() && IsSeparator(text[start]))
         ++start;
