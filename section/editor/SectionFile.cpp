@@ -339,8 +339,11 @@ void ReadNodes(TBlockReader& Reader, TSectionModel& Section)
     }
 }
 
-void ReadRing(TBlockReader& Reader, Polygon& Ring, int NodeCount)
+// Indexes is the caller's scratch, reused ring after ring: each ring gets
+// its indexes in one allocation of their number.
+void ReadRing(TBlockReader& Reader, Polygon& Ring, int NodeCount, std::vector<int32_t>& Indexes)
 {
+    Indexes.clear();
     const std::string_view text = Reader.Next("a ring line");
     TWordReader words(text);
     for (std::string_view word; words.Next(word);) {
@@ -355,8 +358,9 @@ void ReadRing(TBlockReader& Reader, Polygon& Ring, int NodeCount)
             Reader.Fail(Reader.LastLine(),
                         FormatText("node index %d is outside the node table (%d nodes)",
                                    {ArgText(index), ArgText(NodeCount)}));
-        Ring.ring.Add(index);
+        Indexes.push_back(index);
     }
+    Ring.ring = arofintM(std::vector<int32_t>(Indexes.begin(), Indexes.end()));
     if (Ring.ring.Length() < 3)
         Reader.Fail(Reader.LastLine(), "a ring has fewer than three nodes");
 }
@@ -364,6 +368,7 @@ void ReadRing(TBlockReader& Reader, Polygon& Ring, int NodeCount)
 void ReadBodies(TBlockReader& Reader, TSectionModel& Section)
 {
     TParamTexts texts;
+    std::vector<int32_t> indexes;
     const int bodies = Reader.CountLine("the body count", 1);
     Section.Model.SetLength(bodies);
     for (SPolygon& body : Section.Model) {
@@ -376,7 +381,7 @@ void ReadBodies(TBlockReader& Reader, TSectionModel& Section)
             } catch (const EConvertError& error) {
                 Reader.Fail(Reader.LastLine(), error.Message());
             }
-            ReadRing(Reader, ring, Section.Nodes.Length());
+            ReadRing(Reader, ring, Section.Nodes.Length(), indexes);
         }
     }
     if (Section.Model.Empty() || Section.Model[0].Empty())

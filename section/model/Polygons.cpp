@@ -104,11 +104,8 @@ Tnodes CopyNodes(const Tnodes& nodes)
 
 Polygon CopyPolygon(const Polygon& ring)
 {
-    Polygon copy;
-    copy.ring = CopyIntArray(ring.ring);
-    copy.tag = 0; // the unnamed field is not carried by copies
-    copy.params = ring.params;
-    return copy;
+    // The unnamed field (tag) is not carried by copies.
+    return Polygon{CopyIntArray(ring.ring), 0, ring.params};
 }
 
 SPolygon CopySPolygon(const SPolygon& body)
