@@ -179,22 +179,6 @@ double TextToReal(std::string_view text, bool inclusive, double low, double high
     return value;
 }
 
-bool TWordReader::Next(std::string_view& word) noexcept
-{
-    const size_t n = FText.size();
-    if (FDone || n == 0)
-        return false;
-    while (FPosition < n && IsSeparator(FText[FPosition]))
-        ++FPosition;
-    const size_t start = FPosition;
-    while (FPosition < n && !IsSeparator(FText[FPosition]))
-        ++FPosition;
-    word = FText.substr(start, FPosition - start);
-    // Go on while the position reached is before the last character.
-    FDone = !(FPosition + 1 < n);
-    return true;
-}
-
 arofstrM SplitWords(std::string_view text)
 {
     arofstrM words;
