@@ -127,15 +127,15 @@ TBsetup::~TBsetup() = default;
 
 TPlotPolygon* TBsetup::MapPolygon() const
 {
-    if (!Chart || !Chart->MapSeries || MapIndex < 0 || MapIndex >= Chart->MapSeries->Shapes()->Count())
+    if (!Chart || !Chart->MapSeries() || MapIndex < 0 || MapIndex >= Chart->MapSeries()->Shapes()->Count())
         return nullptr;
-    return Chart->MapSeries->Shapes()->GetPolygon(MapIndex);
+    return Chart->MapSeries()->Shapes()->GetPolygon(MapIndex);
 }
 
 void TBsetup::RefreshMap()
 {
-    if (Chart && Chart->MapSeries)
-        Chart->MapSeries->RefreshSeries();
+    if (Chart && Chart->MapSeries())
+        Chart->MapSeries()->RefreshSeries();
 }
 
 void TBsetup::LoadBodyDialog()

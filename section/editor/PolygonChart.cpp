@@ -43,12 +43,12 @@ void SetStandardAxes(TChartSeries& Series)
 }
 
 // A settings text from a parameter slot ("" for empty params and "*").
-QString SlotText(const ParamValue& Slot)
+// The settings text of a slot; nullptr when it holds none (not a text,
+// empty or "*").
+const std::string* SlotText(const ParamValue& Slot)
 {
-    if (Slot.GetKind() != ParamValue::Kind::Text)
-        return {};
-    const std::string text = Slot.AsText();
-    return text == MissingText ? QString() : QString::fromStdString(text);
+    const std::string* text = Slot.Text();
+    return text == nullptr || text->empty() || *text == MissingText ? nullptr : text;
 }
 
 } // namespace
@@ -122,9 +122,9 @@ TPolygonChart::~TPolygonChart()
 
 void TPolygonChart::CreateSeries()
 {
-    MapSeries = new TMapSeries(this);
-    MapSeries->SetParentChart(this);
-    TSeriesMarks& marks = *MapSeries->Marks();
+    FMapSeries = new TMapSeries(this);
+    FMapSeries->SetParentChart(this);
+    TSeriesMarks& marks = *FMapSeries->Marks();
     marks.SetVisible(true);
     marks.SetTransparent(true);
     marks.Brush()->SetColor(WhiteColor);
@@ -138,8 +138,8 @@ void TPolygonChart::CreateSeries()
     if (marks.Shadow() != nullptr)
         marks.Shadow()->SetSize(0);
     SetSmallFont(*marks.Font());
-    SetStandardAxes(*MapSeries);
-    SetUnsorted(*MapSeries);
+    SetStandardAxes(*FMapSeries);
+    SetUnsorted(*FMapSeries);
 
     for (TLineSeries** slot : {&EditPathSeries, &RubberBandSeries}) {
         auto* series = new TLineSeries(this);
@@ -274,7 +274,7 @@ void TPolygonChart::NewModel(const arofcomplexM& AProfile, bool AHasProfile, dou
                     ModelArea.left);
 
     ModelLoaded = true;
-    MapSeries->Clear();
+    FMapSeries->Clear();
     PushUndo();
     RebuildMapSeries();
     UpdateAxisScales();
@@ -424,11 +424,27 @@ void TPolygonChart::FillSurfaceSeries()
 
 void TPolygonChart::RebuildMapSeries()
 {
+    BuildMapSeries();
+    FillSurfaceSeries();
+}
+
+TMapSeries* TPolygonChart::MapSeries() const
+{
+    // The polygons stand for the rings: when a load left them to be made,
+    // they are made before anyone sees the series.
+    if (FMapPending)
+        const_cast<TPolygonChart*>(this)->BuildMapSeries();
+    return FMapSeries;
+}
+
+void TPolygonChart::BuildMapSeries()
+{
+    FMapPending = false;
     // The polygons are made anew with the looks their rings store, so no
     // highlight is left.
     HighlightIndex = -1;
-    MapSeries->BeginUpdate();
-    MapSeries->Clear();
+    FMapSeries->BeginUpdate();
+    FMapSeries->Clear();
     for (int body = 0; body < Model.Length(); ++body)
         for (int sub = 0; sub < Model[body].Length(); ++sub) {
             if (IsHostRing(body, sub))
@@ -436,17 +452,35 @@ void TPolygonChart::RebuildMapSeries()
             else
                 AddMapPolygon(body, sub);
         }
-    MapSeries->EndUpdate();
+    FMapSeries->EndUpdate();
+}
+
+void TPolygonChart::DeferMapSeries()
+{
+    // Each ring gets the id its polygon will have: polygons take the ids of
+    // their collection in turn, and no polygon joins it before the build.
+    HighlightIndex = -1;
+    int id = FMapSeries->Shapes()->NextID();
+    for (int body = 0; body < Model.Length(); ++body)
+        for (int sub = 0; sub < Model[body].Length(); ++sub)
+            Model[body][sub].params[psId] = ParamValue(IsHostRing(body, sub) ? -1 : id++);
+    FMapPending = true;
     FillSurfaceSeries();
 }
 
 void TPolygonChart::AddMapPolygon(int Body, int Sub)
 {
+    // A ring added to the model while the polygons are still to be made
+    // gets its polygon with all the others.
+    if (FMapPending) {
+        BuildMapSeries();
+        return;
+    }
     Polygon& ring = Model[Body][Sub];
-    TPlotPolygon* polygon = MapSeries->Shapes()->Add();
+    TPlotPolygon* polygon = FMapSeries->Shapes()->Add();
     for (int32_t node : ring.ring)
         polygon->AddXY(Nodes[node].x, Nodes[node].y);
-    const int mapIndex = MapSeries->Shapes()->Count() - 1;
+    const int mapIndex = FMapSeries->Shapes()->Count() - 1;
     ApplyPolygonAppearance(Body, Sub, mapIndex);
     ring.params[psId] = ParamValue(polygon->ID());
 }
@@ -458,31 +492,31 @@ void TPolygonChart::RefreshMapPolygons(const arofintM& Bodies, const arofintM& S
         if (mapIndex < 0)
             continue;
         Polygon& ring = Model[Bodies[i]][Subs[i]];
-        TPlotPolygon* polygon = MapSeries->Shapes()->GetPolygon(mapIndex);
+        TPlotPolygon* polygon = MapSeries()->Shapes()->GetPolygon(mapIndex);
         polygon->Points()->Clear();
         for (int32_t node : ring.ring)
             polygon->AddXY(Nodes[node].x, Nodes[node].y);
         ring.params[psId] = ParamValue(polygon->ID());
     }
-    MapSeries->Repaint();
+    MapSeries()->Repaint();
 }
 
 void TPolygonChart::ApplyPolygonAppearance(int Body, int Sub, int MapIndex)
 {
     const TPolygonParams& params = Model[Body][Sub].params;
-    TPlotPolygon* polygon = MapSeries->Shapes()->GetPolygon(MapIndex);
+    TPlotPolygon* polygon = MapSeries()->Shapes()->GetPolygon(MapIndex);
     polygon->SetParentPen(false);
     polygon->SetParentBrush(false);
     polygon->SetColor(static_cast<TColor>(params[psColor].IsEmpty() ? 0 : params[psColor].AsInteger()));
     // An empty or unreadable slot keeps the polygon's look as it is.
-    const auto apply = [](const QString& text, auto& last, const auto& read, const auto& assign) {
-        if (text.isEmpty())
+    const auto apply = [](const std::string* text, auto& last, const auto& read, const auto& assign) {
+        if (text == nullptr)
             return;
-        if (text != last.Text || last.Text.isEmpty()) {
-            last.Text = text;
+        if (*text != last.Text || last.Text.empty()) {
+            last.Text = *text;
             last.Object.reset();
             try {
-                last.Object = read(text);
+                last.Object = read(QString::fromStdString(*text));
             } catch (const Exception&) {
             }
         }
@@ -499,7 +533,7 @@ void TPolygonChart::ApplyPolygonAppearance(int Body, int Sub, int MapIndex)
 void TPolygonChart::StorePolygonAppearance(int Body, int Sub, int MapIndex)
 {
     TPolygonParams& params = Model[Body][Sub].params;
-    TPlotPolygon* polygon = MapSeries->Shapes()->GetPolygon(MapIndex);
+    TPlotPolygon* polygon = MapSeries()->Shapes()->GetPolygon(MapIndex);
     params[psColor] = ParamValue(static_cast<int32_t>(polygon->Color()));
     params[psBrush] = ParamValue(BrushSettingsToText(*polygon->Brush()).toStdString());
     params[psPen] = ParamValue(PenSettingsToText(*polygon->Pen()).toStdString());
@@ -515,7 +549,7 @@ void TPolygonChart::ResolveSelection(arofintM& Ids, arofintM& Bodies, arofintM& 
     arofintM bodies;
     arofintM subs;
     MapIndexes.Clear();
-    TPlotPolygonList& shapes = *MapSeries->Shapes();
+    TPlotPolygonList& shapes = *MapSeries()->Shapes();
     for (int i = 0; i < Ids.Length(); ++i) {
         if (Ids[i] == -1)
             continue;
@@ -537,7 +571,7 @@ void TPolygonChart::ResolveSelection(arofintM& Ids, arofintM& Bodies, arofintM& 
 
 void TPolygonChart::MoveMapPolygonsFirst(arofintM& MapIndexes)
 {
-    TPlotPolygonList& shapes = *MapSeries->Shapes();
+    TPlotPolygonList& shapes = *MapSeries()->Shapes();
     std::vector<int> ids;
     for (int index : MapIndexes)
         ids.push_back(shapes.GetPolygon(index)->ID());
@@ -554,7 +588,7 @@ void TPolygonChart::MoveMapPolygonsFirst(arofintM& MapIndexes)
         // The polygon may have moved through an earlier exchange: look it up.
         const int m = indexOfId(ids[static_cast<size_t>(i)]);
         for (int position = std::max(m, i); position > std::min(m, i); --position)
-            MapSeries->SwapValueIndex(position, position - 1);
+            MapSeries()->SwapValueIndex(position, position - 1);
     }
     for (int i = 0; i < MapIndexes.Length(); ++i)
         MapIndexes[i] = indexOfId(ids[static_cast<size_t>(i)]);

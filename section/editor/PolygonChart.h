@@ -104,7 +104,6 @@ public:
     TLineSeries* EditPathSeries = nullptr;   // owned through the component tree
     TLineSeries* RubberBandSeries = nullptr; // owned through the component tree
     TAreaSeries* SurfaceSeries = nullptr;    // owned through the component tree
-    TMapSeries* MapSeries = nullptr;         // owned through the component tree
     arofcomplexM DrawnPoints;
     arofintM SelIds, SelBodies, SelSubPolygons, SelNodes;
     complexM CursorPoint;
@@ -174,7 +173,12 @@ public:
     void UpdateAxisScales();
     // After an axis change from the axis menu: the model area follows the axes.
     void AxisChanged();
+    // The series of the map polygons, one per ring but the host ring. A
+    // loaded model's polygons are made on first use: by the first paint,
+    // edit or call of this.
+    TMapSeries* MapSeries() const;
     void RebuildMapSeries();
+    // The map polygon of a ring added last to the model.
     void AddMapPolygon(int Body, int Sub);
     void RefreshMapPolygons(const arofintM& Bodies, const arofintM& Subs, const arofintM& MapIndexes);
     void ApplyPolygonAppearance(int Body, int Sub, int MapIndex);
@@ -325,6 +329,12 @@ protected:
 
 private:
     void CreateSeries();
+    // The map polygons made from the rings (RebuildMapSeries without the
+    // surface); DeferMapSeries leaves that to the first use of MapSeries.
+    void BuildMapSeries();
+    void DeferMapSeries();
+    TMapSeries* FMapSeries = nullptr; // owned through the component tree
+    bool FMapPending = false;
     void SetUpAxes();
     // The chart's axes laid out for its present size (a paint into a scratch
     // picture when the chart was not painted at this size yet).
@@ -343,7 +353,7 @@ private:
     // rebuild of thousands of map polygons reads each text once.
     template <class T>
     struct TReadText {
-        QString Text;
+        std::string Text; // as the slot holds it
         std::shared_ptr<T> Object; // empty: the text could not be read
     };
     TReadText<TChartBrush> FLastBrush;

@@ -61,7 +61,7 @@ std::array<double, 4> TPolygonChart::DragAxesKey() const
 
 void TPolygonChart::BuildDragCache(const TRect& Rect)
 {
-    TPlotPolygonList& shapes = *MapSeries->Shapes();
+    TPlotPolygonList& shapes = *MapSeries()->Shapes();
     std::vector<char> moving(static_cast<size_t>(shapes.Count()), 0);
     for (int index : SelIds)
         if (index >= 0 && index < shapes.Count())
@@ -127,7 +127,7 @@ void TPolygonChart::BuildDragCache(const TRect& Rect)
 void TPolygonChart::DropDragCache()
 {
     // By id: a refused drop may have rebuilt or reordered the map polygons.
-    TPlotPolygonList& shapes = *MapSeries->Shapes();
+    TPlotPolygonList& shapes = *MapSeries()->Shapes();
     for (int index = 0; index < shapes.Count(); ++index) {
         TPlotPolygon* polygon = shapes.GetPolygon(index);
         const int id = polygon->ID();
@@ -142,6 +142,7 @@ void TPolygonChart::DropDragCache()
 
 void TPolygonChart::DrawToCanvas(TCanvas* Target, const TRect& Rect)
 {
+    MapSeries(); // polygons left to be made are made before they are drawn
     if (!FBuildingDragCache) {
         const bool wanted = DragCacheWanted(Rect);
         // A new drag, another size or other axes: the picture is stale.

@@ -338,10 +338,10 @@ bool TPolygonChart::DoDividePolygon(int NodeA, int NodeB, int Body)
     const bool result =
         sound && DividePolygon(NodeA, NodeB, Body, id, Nodes, Model) && BodiesFitModel({Body}, Model, Nodes);
     if (result) {
-        TPlotPolygonList& shapes = *MapSeries->Shapes();
+        TPlotPolygonList& shapes = *MapSeries()->Shapes();
         for (int m = shapes.Count() - 1; m >= 0; --m)
             if (shapes.GetPolygon(m)->ID() == id) {
-                MapSeries->Delete(m);
+                MapSeries()->Delete(m);
                 break;
             }
         for (int node : {NodeA, NodeB})

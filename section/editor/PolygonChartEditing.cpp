@@ -119,8 +119,8 @@ void TPolygonChart::ChartMouseMove(TControl* Sender, TShiftState Shift, int X, i
         return;
     CursorPixelX = X;
     CursorPixelY = Y;
-    CursorX = MapSeries->XScreenToValue(X);
-    CursorY = MapSeries->YScreenToValue(Y);
+    CursorX = MapSeries()->XScreenToValue(X);
+    CursorY = MapSeries()->YScreenToValue(Y);
     if (OnCursorMove)
         OnCursorMove(this);
     CursorPoint = complexM{CursorX, CursorY};
@@ -274,7 +274,7 @@ int TPolygonChart::FindMapPolygon(int Body, int Sub) const
     if (slot.GetKind() != ParamValue::Kind::Integer)
         return -1;
     const int id = slot.AsInteger();
-    TPlotPolygonList& shapes = *MapSeries->Shapes();
+    TPlotPolygonList& shapes = *MapSeries()->Shapes();
     int found = -1;
     for (int m = 0; m < shapes.Count(); ++m)
         if (shapes.GetPolygon(m)->ID() == id)
@@ -286,7 +286,7 @@ int TPolygonChart::FindMapPolygon(int Body, int Sub) const
 
 void TPolygonChart::SetMapPolygonPenColor(int MapIndex, TColor Color)
 {
-    TPlotPolygon* polygon = MapSeries->Shapes()->GetPolygon(MapIndex);
+    TPlotPolygon* polygon = MapSeries()->Shapes()->GetPolygon(MapIndex);
     polygon->SetParentPen(true);
     polygon->Pen()->SetColor(Color);
     polygon->SetParentPen(false);
@@ -294,8 +294,8 @@ void TPolygonChart::SetMapPolygonPenColor(int MapIndex, TColor Color)
 
 bool TPolygonChart::MapPolygonIsHighlighted(int MapIndex) const
 {
-    return MapIndex >= 0 && MapIndex < MapSeries->Shapes()->Count() &&
-           MapSeries->Shapes()->GetPolygon(MapIndex)->Pen()->Color() == HighlightColor;
+    return MapIndex >= 0 && MapIndex < MapSeries()->Shapes()->Count() &&
+           MapSeries()->Shapes()->GetPolygon(MapIndex)->Pen()->Color() == HighlightColor;
 }
 
 void TPolygonChart::RemoveHighlights()
@@ -327,7 +327,7 @@ void TPolygonChart::HoverHighlightSubPolygon()
     if (MapPolygonIsHighlighted(HighlightIndex) && !SelIds.Empty() && SelIds[0] != HighlightIndex)
         SetMapPolygonPenColor(HighlightIndex, SavedPenColor);
     if (!SelIds.Empty() && !MapPolygonIsHighlighted(SelIds[0])) {
-        SavedPenColor = MapSeries->Shapes()->GetPolygon(SelIds[0])->Pen()->Color();
+        SavedPenColor = MapSeries()->Shapes()->GetPolygon(SelIds[0])->Pen()->Color();
         HighlightIndex = SelIds[0];
         SetMapPolygonPenColor(SelIds[0], HighlightColor);
     }

@@ -125,7 +125,8 @@ void TPolygonChart::LoadSectionModel(TSectionModel Section)
     BottomAxis()->SetMinMax(ModelArea.left, ModelArea.right);
     LeftAxis()->SetMinMax(ModelArea.top, ModelArea.bottom);
     RightAxis()->SetMinMax(ModelArea.top, ModelArea.bottom);
-    RebuildMapSeries();
+    // The map polygons are made when the section is first drawn or edited.
+    DeferMapSeries();
     UpdateAxisScales();
     TakeBackup();
 }

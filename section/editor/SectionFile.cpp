@@ -3,6 +3,7 @@
 #include "section/model/Rudirizor2e.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -196,6 +197,61 @@ arofdoubleM LineReals(std::string_view Text)
     return values;
 }
 
+// The text slots read last, by slot: the rings of a file mostly repeat
+// their settings texts, and a repeated token shares the value read before.
+struct TParamTexts {
+    std::array<std::string, ParamSlotCount> Tokens;
+    std::array<ParamValue, ParamSlotCount> Values; // empty: nothing read yet
+};
+
+ParamValue ReadTextParam(std::string_view Token, int Slot, TParamTexts* Texts)
+{
+    if (Texts == nullptr)
+        return ParamValue(DecodeText(Token, true));
+    const auto slot = static_cast<size_t>(Slot);
+    if (Texts->Values[slot].IsEmpty() || Texts->Tokens[slot] != Token) {
+        Texts->Tokens[slot].assign(Token);
+        Texts->Values[slot] = ParamValue(DecodeText(Token, true));
+    }
+    return Texts->Values[slot];
+}
+
+void ReadParams(TPolygonParams& Slots, std::string_view Text, TParamTexts* Texts)
+{
+    // Convert every token first, so that a bad one changes nothing. The
+    // tokens are read as views into the line: no string per token.
+    TPolygonParams result = Slots;
+    TWordReader words(Text);
+    std::string_view token;
+    for (int slot = 0; slot < ParamSlotCount && words.Next(token); ++slot) {
+        if (token == MissingText || token.empty())
+            continue;
+        switch (slot) {
+        case psId:
+        case psColor:
+        case psLabelMode:
+            result[slot] = ParamValue(ParamInteger(token, slot));
+            break;
+        case psBrush:
+        case psPen:
+        case psGradient:
+        case psLabelText:
+            result[slot] = ReadTextParam(token, slot, Texts);
+            break;
+        case psResistivity:
+        case psPolarizability:
+        case psExtra1:
+        case psExtra2:
+        case psExtra3:
+            result[slot] = ParamValue(TextToReal(token, false, 0.0, 0.0));
+            break;
+        default:
+            break;
+        }
+    }
+    Slots = std::move(result);
+}
+
 // --- Reading ---------------------------------------------------------------------------
 
 // Walks the lines of the block; every failure names the file line.
@@ -283,8 +339,11 @@ void ReadNodes(TBlockReader& Reader, TSectionModel& Section)
     }
 }
 
-void ReadRing(TBlockReader& Reader, Polygon& Ring, int NodeCount)
+// Indexes is the caller's scratch, reused ring after ring: each ring gets
+// its indexes in one allocation of their number.
+void ReadRing(TBlockReader& Reader, Polygon& Ring, int NodeCount, std::vector<int32_t>& Indexes)
 {
+    Indexes.clear();
     const std::string_view text = Reader.Next("a ring line");
     TWordReader words(text);
     for (std::string_view word; words.Next(word);) {
@@ -299,14 +358,17 @@ void ReadRing(TBlockReader& Reader, Polygon& Ring, int NodeCount)
             Reader.Fail(Reader.LastLine(),
                         FormatText("node index %d is outside the node table (%d nodes)",
                                    {ArgText(index), ArgText(NodeCount)}));
-        Ring.ring.Add(index);
+        Indexes.push_back(index);
     }
+    Ring.ring = arofintM(std::vector<int32_t>(Indexes.begin(), Indexes.end()));
     if (Ring.ring.Length() < 3)
         Reader.Fail(Reader.LastLine(), "a ring has fewer than three nodes");
 }
 
 void ReadBodies(TBlockReader& Reader, TSectionModel& Section)
 {
+    TParamTexts texts;
+    std::vector<int32_t> indexes;
     const int bodies = Reader.CountLine("the body count", 1);
     Section.Model.SetLength(bodies);
     for (SPolygon& body : Section.Model) {
@@ -315,11 +377,11 @@ void ReadBodies(TBlockReader& Reader, TSectionModel& Section)
         for (Polygon& ring : body) {
             const std::string_view params = Reader.Next("a parameter line");
             try {
-                ParamsFromText(ring.params, params);
+                ReadParams(ring.params, params, &texts);
             } catch (const EConvertError& error) {
                 Reader.Fail(Reader.LastLine(), error.Message());
             }
-            ReadRing(Reader, ring, Section.Nodes.Length());
+            ReadRing(Reader, ring, Section.Nodes.Length(), indexes);
         }
     }
     if (Section.Model.Empty() || Section.Model[0].Empty())
@@ -357,25 +419,13 @@ void ReadEndMarker(TBlockReader& Reader)
 }
 
 // What the rings determine is not taken from the file: every ring but the
-// host ring is turned to the model's orientation (a ring without area is
-// left for the check to name), and the nodes' sharing is recomputed.
+// host ring is turned to the model's orientation and the nodes' sharing is
+// recomputed. A model that then breaks the model's rules is refused: every
+// editing operation relies on them. The message names the first fault (its
+// ring, body and rule).
 void SettleReadModel(TSectionModel& Section)
 {
-    for (int body = 0; body < Section.Model.Length(); ++body) {
-        for (int sub = 0; sub < Section.Model[body].Length(); ++sub) {
-            arofintM& ring = Section.Model[body][sub].ring;
-            if (!IsHostRing(body, sub) && !RingHasNoArea(ring, Section.Nodes) && RingIsClockwise(ring, Section.Nodes))
-                std::reverse(ring.begin(), ring.end());
-        }
-        UpdateBodySharing(body, Section.Model, Section.Nodes);
-    }
-}
-
-// A model that breaks the model's rules is refused: every editing operation
-// relies on them. The message names the first fault (its ring, body and rule).
-void RefuseBrokenModel(const TSectionModel& Section)
-{
-    const std::vector<std::string> faults = CheckModelInvariants(Section.Model, Section.Nodes, &Section.ModelArea);
+    const std::vector<std::string> faults = SettleAndCheckModel(Section.Model, Section.Nodes, &Section.ModelArea);
     if (faults.empty())
         return;
     std::string message = "the model breaks a rule of section models: " + faults.front();
@@ -520,38 +570,7 @@ std::string ParamsToText(const TPolygonParams& Slots)
 
 void ParamsFromText(TPolygonParams& Slots, std::string_view Text)
 {
-    // Convert every token first, so that a bad one changes nothing. The
-    // tokens are read as views into the line: no string per token.
-    TPolygonParams result = Slots;
-    TWordReader words(Text);
-    std::string_view token;
-    for (int slot = 0; slot < ParamSlotCount && words.Next(token); ++slot) {
-        if (token == MissingText || token.empty())
-            continue;
-        switch (slot) {
-        case psId:
-        case psColor:
-        case psLabelMode:
-            result[slot] = ParamValue(ParamInteger(token, slot));
-            break;
-        case psBrush:
-        case psPen:
-        case psGradient:
-        case psLabelText:
-            result[slot] = ParamValue(DecodeText(token, true));
-            break;
-        case psResistivity:
-        case psPolarizability:
-        case psExtra1:
-        case psExtra2:
-        case psExtra3:
-            result[slot] = ParamValue(TextToReal(token, false, 0.0, 0.0));
-            break;
-        default:
-            break;
-        }
-    }
-    Slots = std::move(result);
+    ReadParams(Slots, Text, nullptr);
 }
 
 // --- The block -------------------------------------------------------------------------
@@ -671,7 +690,6 @@ bool ParseSectionModelBlock(std::string_view FileBytes, TSectionModel& Section)
         reader.Fail(reader.LastLine(), error.Message());
     }
     SettleReadModel(result);
-    RefuseBrokenModel(result);
     Section = std::move(result);
     return true;
 }

@@ -15,6 +15,12 @@ void ClearDefaultParameters()
 
 // --- ParamValue --------------------------------------------------------------
 
+namespace {
+
+using TextPointer = std::shared_ptr<const std::string>;
+
+} // namespace
+
 int32_t ParamValue::AsInteger() const
 {
     switch (GetKind()) {
@@ -40,7 +46,7 @@ double ParamValue::AsReal() const
     case Kind::Real:
         return std::get<double>(FValue);
     case Kind::Text: {
-        const std::string& text = std::get<std::string>(FValue);
+        const std::string& text = *std::get<TextPointer>(FValue);
         double value = 0.0;
         if (!TryTextToReal(text, value))
             RaiseConvertError("The text \"%s\" is not a number", {text});
@@ -60,9 +66,22 @@ std::string ParamValue::AsText() const
     case Kind::Real:
         return ArgText(std::get<double>(FValue));
     case Kind::Text:
-        return std::get<std::string>(FValue);
+        return *std::get<TextPointer>(FValue);
     }
     return {};
+}
+
+const std::string* ParamValue::Text() const noexcept
+{
+    const auto* text = std::get_if<TextPointer>(&FValue);
+    return text != nullptr ? text->get() : nullptr;
+}
+
+bool operator==(const ParamValue& a, const ParamValue& b)
+{
+    if (a.GetKind() == ParamValue::Kind::Text && b.GetKind() == ParamValue::Kind::Text)
+        return *a.Text() == *b.Text();
+    return a.FValue == b.FValue;
 }
 
 // --- Copies ------------------------------------------------------------------
@@ -80,34 +99,30 @@ Tnode CopyNodeRecord(const Tnode& node)
 
 Tnodes CopyNodes(const Tnodes& nodes)
 {
-    Tnodes copy(nodes.Length());
-    for (int i = 0; i < nodes.Length(); ++i)
-        copy[i] = CopyNodeRecord(nodes[i]);
-    return copy;
+    return nodes; // a node is a plain record: the copy shares nothing
 }
 
 Polygon CopyPolygon(const Polygon& ring)
 {
-    Polygon copy;
-    copy.ring = CopyIntArray(ring.ring);
-    copy.tag = 0; // the unnamed field is not carried by copies
-    copy.params = ring.params;
-    return copy;
+    // The unnamed field (tag) is not carried by copies.
+    return Polygon{CopyIntArray(ring.ring), 0, ring.params};
 }
 
 SPolygon CopySPolygon(const SPolygon& body)
 {
-    SPolygon copy(body.Length());
-    for (int i = 0; i < body.Length(); ++i)
-        copy[i] = CopyPolygon(body[i]);
+    SPolygon copy;
+    copy.Items().reserve(body.Items().size());
+    for (const Polygon& ring : body)
+        copy.Add(CopyPolygon(ring));
     return copy;
 }
 
 AllSpolygon CopyAllSpolygon(const AllSpolygon& model)
 {
-    AllSpolygon copy(model.Length());
-    for (int i = 0; i < model.Length(); ++i)
-        copy[i] = CopySPolygon(model[i]);
+    AllSpolygon copy;
+    copy.Items().reserve(model.Items().size());
+    for (const SPolygon& body : model)
+        copy.Add(CopySPolygon(body));
     return copy;
 }
 

@@ -26,6 +26,7 @@
 #include "section/model/Rudirizor2e.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <utility>
 #include <variant>
@@ -64,6 +65,9 @@ struct Tnode {
 using Tnodes = DynArray<Tnode>;
 
 // One parameter slot: empty (not set), an integer, a real or a text.
+// A text is held once and shared by the copies of the slot (it never
+// changes): the model is copied whole for undo and for cancelling a move, and
+// most rings carry the same long settings texts.
 class ParamValue {
 public:
     enum class Kind { Empty, Integer, Real, Text };
@@ -71,8 +75,8 @@ public:
     ParamValue() = default;
     ParamValue(int32_t value) : FValue(value) {}
     ParamValue(double value) : FValue(value) {}
-    ParamValue(std::string value) : FValue(std::move(value)) {}
-    ParamValue(const char* value) : FValue(std::string(value)) {}
+    ParamValue(std::string value) : FValue(std::make_shared<const std::string>(std::move(value))) {}
+    ParamValue(const char* value) : ParamValue(std::string(value)) {}
 
     Kind GetKind() const noexcept { return static_cast<Kind>(FValue.index()); }
     bool IsEmpty() const noexcept { return GetKind() == Kind::Empty; }
@@ -84,11 +88,13 @@ public:
     int32_t AsInteger() const;
     double AsReal() const;
     std::string AsText() const;
+    // The text of a text slot, without a copy; nullptr for the other kinds.
+    const std::string* Text() const noexcept;
 
-    friend bool operator==(const ParamValue&, const ParamValue&) = default;
+    friend bool operator==(const ParamValue& a, const ParamValue& b);
 
 private:
-    std::variant<std::monostate, int32_t, double, std::string> FValue;
+    std::variant<std::monostate, int32_t, double, std::shared_ptr<const std::string>> FValue;
 };
 
 inline constexpr int ParamSlotCount = 20;
@@ -419,5 +425,12 @@ struct TModelArea {
 // linear in the model's size (a grid over the edges).
 std::vector<std::string> CheckModelInvariants(const AllSpolygon& model, const Tnodes& nodes,
                                               const TModelArea* area = nullptr);
+// A model read from a file settled and checked in one pass: every ring but
+// the host ring is turned to the model's orientation (a ring without area is
+// left for the check to name) and the nodes' sharing is recomputed from the
+// rings, as UpdateBodySharing does for each body in turn; then the faults
+// CheckModelInvariants gives for the settled model. A model whose ring
+// indices leave the node table is reported and left as it is.
+std::vector<std::string> SettleAndCheckModel(AllSpolygon& model, Tnodes& nodes, const TModelArea* area);
 
 } // namespace lp

@@ -37,12 +37,23 @@ int NodeSharing(int node, int body, const AllSpolygon& model, const Tnodes& node
     return positions > 1 ? nsOutlineShared : nsOutlineOnce;
 }
 
-std::vector<std::pair<int, int>> BodySharing(int body, const AllSpolygon& model)
+void BodySharingInto(int body, const AllSpolygon& model, std::vector<std::pair<int, int>>& sharing)
 {
     // One pass over the body instead of NodeSharing per node: the same rule,
     // counted for all nodes at once, in time that depends on the body only.
-    std::vector<std::pair<int, int>> edges;
-    std::vector<int> positions;
+    // The working lists are kept between calls: a check of a whole model
+    // asks for every body in turn.
+    struct TScratch {
+        std::vector<std::pair<int, int>> edges;
+        std::vector<int> positions;
+        std::vector<int> outline;
+    };
+    thread_local TScratch scratch;
+    auto& [edges, positions, outline] = scratch;
+    edges.clear();
+    positions.clear();
+    outline.clear();
+    sharing.clear();
     const SPolygon& rings = model[body];
     for (int sub = 0; sub < rings.Length(); ++sub) {
         const arofintM& ring = rings[sub].ring;
@@ -56,7 +67,6 @@ std::vector<std::pair<int, int>> BodySharing(int body, const AllSpolygon& model)
             positions.push_back(ring[i]);
     }
     std::sort(edges.begin(), edges.end());
-    std::vector<int> outline;
     for (size_t i = 0; i < edges.size();) {
         size_t j = i + 1;
         while (j < edges.size() && edges[j] == edges[i])
@@ -69,7 +79,6 @@ std::vector<std::pair<int, int>> BodySharing(int body, const AllSpolygon& model)
     }
     std::sort(outline.begin(), outline.end());
     std::sort(positions.begin(), positions.end());
-    std::vector<std::pair<int, int>> sharing;
     for (size_t i = 0; i < positions.size();) {
         size_t j = i + 1;
         while (j < positions.size() && positions[j] == positions[i])
@@ -79,6 +88,12 @@ std::vector<std::pair<int, int>> BodySharing(int body, const AllSpolygon& model)
         sharing.emplace_back(node, !onOutline ? nsInner : j - i > 1 ? nsOutlineShared : nsOutlineOnce);
         i = j;
     }
+}
+
+std::vector<std::pair<int, int>> BodySharing(int body, const AllSpolygon& model)
+{
+    std::vector<std::pair<int, int>> sharing;
+    BodySharingInto(body, model, sharing);
     return sharing;
 }
 

@@ -63,14 +63,49 @@ void CheckHostRing(const AllSpolygon& model, std::vector<std::string>& faults)
         faults.push_back("the host ring's outline does not run through the frame nodes 0, 1, 2, 3 in order");
 }
 
-void CheckRings(const AllSpolygon& model, const Tnodes& nodes, std::vector<std::string>& faults)
+// With settle, what the rings determine is made true first: each ring but
+// the host ring is turned to the model's orientation before it is checked (a
+// ring without area is left as it is), and every body's nodes get the sharing
+// its rings give, as UpdateBodySharing does, body after body. The faults are
+// those the check finds on the settled model.
+struct TSettle {
+    AllSpolygon& model;
+    Tnodes& nodes;
+};
+
+void CheckRings(const AllSpolygon& model, const Tnodes& nodes, const TSettle* settle, std::vector<std::string>& faults)
 {
     std::vector<int> owner(static_cast<size_t>(nodes.Length()), -1);
+    // (node, body, sharing) of every body's nodes: which body's count applies
+    // is known only when every ring has been seen.
+    struct TBodySharing {
+        int node, body, sharing;
+    };
+    std::vector<TBodySharing> sharings;
+    sharings.reserve(static_cast<size_t>(nodes.Length()));
+    std::vector<std::pair<int, int>> bodySharing;
+    arofcomplexM points; // of the ring in hand
     for (int body = 0; body < model.Length(); ++body) {
         if (model[body].Empty())
             faults.push_back("body " + std::to_string(body) + " has no rings");
         for (int sub = 0; sub < model[body].Length(); ++sub) {
             const arofintM& ring = model[body][sub].ring;
+            const bool host = IsHostRing(body, sub);
+            // Area and orientation are decided once: settling turns a
+            // clockwise ring round, so the turned ring is not clockwise.
+            bool noArea = false, clockwise = false;
+            if (!host && ring.Length() >= 3) {
+                points.SetLength(ring.Length());
+                for (int i = 0; i < ring.Length(); ++i)
+                    points[i] = NodePoint(nodes, ring[i]);
+                noArea = PolygonHasNoArea(points);
+                clockwise = !noArea && PolygonIsClockwise(points);
+                if (settle && clockwise) {
+                    arofintM& turned = settle->model[body][sub].ring;
+                    std::reverse(turned.begin(), turned.end());
+                    clockwise = false;
+                }
+            }
             for (int index : ring) {
                 int& first = owner[static_cast<size_t>(index)];
                 if (first >= 0 && first != body)
@@ -78,7 +113,7 @@ void CheckRings(const AllSpolygon& model, const Tnodes& nodes, std::vector<std::
                                      std::to_string(first) + " and " + std::to_string(body));
                 first = body;
             }
-            if (IsHostRing(body, sub))
+            if (host)
                 continue;
             if (ring.Length() < 3) {
                 faults.push_back(RingName(body, sub) + " has fewer than three nodes");
@@ -94,17 +129,22 @@ void CheckRings(const AllSpolygon& model, const Tnodes& nodes, std::vector<std::
                                      std::to_string(ring[(i + 1) % n]));
             }
             // A ring without area has no orientation worth reporting.
-            if (RingHasNoArea(ring, nodes))
+            if (noArea)
                 faults.push_back(RingName(body, sub) + " encloses no area");
-            else if (RingIsClockwise(ring, nodes))
+            else if (clockwise)
                 faults.push_back(RingName(body, sub) + " runs the wrong way round");
+        }
+        BodySharingInto(body, model, bodySharing);
+        for (const auto& [node, sharing] : bodySharing) {
+            if (settle)
+                settle->nodes[node].sharing = sharing;
+            sharings.push_back({node, body, sharing});
         }
     }
     std::vector<int> counted(static_cast<size_t>(nodes.Length()), -1);
-    for (int body = 0; body < model.Length(); ++body)
-        for (const auto& [node, sharing] : BodySharing(body, model))
-            if (owner[static_cast<size_t>(node)] == body)
-                counted[static_cast<size_t>(node)] = sharing;
+    for (const TBodySharing& entry : sharings)
+        if (owner[static_cast<size_t>(entry.node)] == entry.body)
+            counted[static_cast<size_t>(entry.node)] = entry.sharing;
     for (int node = 0; node < nodes.Length(); ++node) {
         const int body = owner[static_cast<size_t>(node)];
         if (body < 0) {
@@ -165,6 +205,11 @@ struct TRingEdge {
 std::vector<TRingEdge> CollectRingEdges(const AllSpolygon& model)
 {
     std::vector<TRingEdge> edges;
+    size_t count = 0;
+    for (const SPolygon& rings : model)
+        for (const Polygon& ring : rings)
+            count += static_cast<size_t>(ring.ring.Length());
+    edges.reserve(count);
     for (int body = 0; body < model.Length(); ++body)
         for (int sub = 0; sub < model[body].Length(); ++sub)
             AnyRingEdge(model[body][sub].ring, IsHostRing(body, sub), [&](int a, int b) {
@@ -329,6 +374,10 @@ void CheckCrossingEdges(const AllSpolygon& model, const Tnodes& nodes, std::vect
     TEdgeGrid(edges, nodes).ForEachNearPair([&](size_t i, size_t j) {
         const TRingEdge& first = edges[i];
         const TRingEdge& second = edges[j];
+        // Edges with a node in common never cross (that node lies exactly on
+        // both lines); most near pairs are neighbours along a ring.
+        if (first.a == second.a || first.a == second.b || first.b == second.a || first.b == second.b)
+            return;
         if (!EdgesCross(NodePoint(nodes, first.a), NodePoint(nodes, first.b), NodePoint(nodes, second.a),
                         NodePoint(nodes, second.b)))
             return;
@@ -345,19 +394,35 @@ void CheckCrossingEdges(const AllSpolygon& model, const Tnodes& nodes, std::vect
 
 } // namespace
 
-std::vector<std::string> CheckModelInvariants(const AllSpolygon& model, const Tnodes& nodes, const TModelArea* area)
+namespace {
+
+std::vector<std::string> CheckModel(const AllSpolygon& model, const Tnodes& nodes, const TModelArea* area,
+                                    const TSettle* settle)
 {
     std::vector<std::string> faults;
     if (!CheckIndices(model, nodes, faults))
         return faults;
     const bool finite = CheckFiniteNodes(nodes, faults);
     CheckHostRing(model, faults);
-    CheckRings(model, nodes, faults);
+    CheckRings(model, nodes, settle, faults);
     if (finite)
         CheckCrossingEdges(model, nodes, faults);
     if (area)
         CheckFrameCorners(nodes, *area, faults);
     return faults;
+}
+
+} // namespace
+
+std::vector<std::string> CheckModelInvariants(const AllSpolygon& model, const Tnodes& nodes, const TModelArea* area)
+{
+    return CheckModel(model, nodes, area, nullptr);
+}
+
+std::vector<std::string> SettleAndCheckModel(AllSpolygon& model, Tnodes& nodes, const TModelArea* area)
+{
+    const TSettle settle{model, nodes};
+    return CheckModel(model, nodes, area, &settle);
 }
 
 } // namespace lp

@@ -3,6 +3,9 @@
 
 #include "section/model/Polygons.h"
 
+#include <utility>
+#include <vector>
+
 namespace lp {
 
 // Calls visit(a, b) with the node indices of every edge the ring's walk
@@ -29,6 +32,10 @@ bool AnyNonHostRing(const AllSpolygon& model, Visit visit)
                 return true;
     return false;
 }
+
+// BodySharing into a list of the caller's (cleared first), which keeps its
+// capacity from body to body.
+void BodySharingInto(int body, const AllSpolygon& model, std::vector<std::pair<int, int>>& sharing);
 
 // True when BodiesNested holds between the body and any body of the model.
 bool NestedWithAnyBody(int body, const AllSpolygon& model, const Tnodes& nodes);

@@ -95,6 +95,15 @@ bool IsNonFiniteWord(std::string_view text) noexcept
 
 TRealText ReadRealText(std::string_view text, double& value)
 {
+    // The common case first: a word that from_chars reads whole into a
+    // finite number has the number form below and reads the same there.
+    double whole = 0.0;
+    const auto [wholeEnd, wholeError] =
+        std::from_chars(text.data(), text.data() + text.size(), whole, std::chars_format::general);
+    if (wholeError == std::errc() && wholeEnd == text.data() + text.size() && std::isfinite(whole)) {
+        value = whole;
+        return TRealText::Number;
+    }
     size_t start = 0;
     while (start < text.size() && IsSeparator(text[start]))
         ++start;
@@ -168,22 +177,6 @@ double TextToReal(std::string_view text, bool inclusive, double low, double high
     if (high != 0.0 && (inclusive ? value > high : value >= high))
         return MissingValue;
     return value;
-}
-
-bool TWordReader::Next(std::string_view& word) noexcept
-{
-    const size_t n = FText.size();
-    if (FDone || n == 0)
-        return false;
-    while (FPosition < n && IsSeparator(FText[FPosition]))
-        ++FPosition;
-    const size_t start = FPosition;
-    while (FPosition < n && !IsSeparator(FText[FPosition]))
-        ++FPosition;
-    word = FText.substr(start, FPosition - start);
-    // Go on while the position reached is before the last character.
-    FDone = !(FPosition + 1 < n);
-    return true;
 }
 
 arofstrM SplitWords(std::string_view text)

@@ -70,10 +70,27 @@ arofstrM SplitWords(std::string_view text);
 class TWordReader {
 public:
     explicit TWordReader(std::string_view text) noexcept : FText(text) {}
-    // The next word; false after the last.
-    bool Next(std::string_view& word) noexcept;
+    // The next word; false after the last. Inline: a section file is read
+    // word by word.
+    bool Next(std::string_view& word) noexcept
+    {
+        const size_t n = FText.size();
+        if (FDone || n == 0)
+            return false;
+        while (FPosition < n && IsBlank(FText[FPosition]))
+            ++FPosition;
+        const size_t start = FPosition;
+        while (FPosition < n && !IsBlank(FText[FPosition]))
+            ++FPosition;
+        word = FText.substr(start, FPosition - start);
+        // Go on while the position reached is before the last character.
+        FDone = !(FPosition + 1 < n);
+        return true;
+    }
 
 private:
+    static bool IsBlank(char c) noexcept { return c == ' ' || c == '\t'; }
+
     std::string_view FText;
     size_t FPosition = 0;
     bool FDone = false;

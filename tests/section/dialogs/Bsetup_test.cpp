@@ -46,7 +46,7 @@ struct TBodyDialogFixture {
         Dialog.MapIndex = Chart.FindMapPolygon(Body, Sub);
         Dialog.LoadBodyDialog();
     }
-    TPlotPolygon* Polygon() const { return Chart.MapSeries->Shapes()->GetPolygon(Chart.FindMapPolygon(1, 0)); }
+    TPlotPolygon* Polygon() const { return Chart.MapSeries()->Shapes()->GetPolygon(Chart.FindMapPolygon(1, 0)); }
     const TPolygonParams& Params(int Body, int Sub = 0) const { return Chart.Model[Body][Sub].params; }
 };
 
@@ -104,7 +104,7 @@ TEST(BodyDialog, CopyBoxesGiveEveryBodyButTheHostFrameTheLook)
     EXPECT_EQ(F.Params(0)[psColor], host[psColor]);
     EXPECT_EQ(F.Params(0)[psPen], host[psPen]);
     // The rebuilt map shows the copied look.
-    const TPlotPolygon* other = F.Chart.MapSeries->Shapes()->GetPolygon(F.Chart.FindMapPolygon(3, 0));
+    const TPlotPolygon* other = F.Chart.MapSeries()->Shapes()->GetPolygon(F.Chart.FindMapPolygon(3, 0));
     EXPECT_EQ(other->Color(), 0x3366CC);
     EXPECT_EQ(other->Pen()->Width(), 4);
 }

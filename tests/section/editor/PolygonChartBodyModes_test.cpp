@@ -73,14 +73,14 @@ protected:
         int rings = 0;
         for (int b = 0; b < chart.Model.Length(); ++b)
             rings += chart.Model[b].Length();
-        EXPECT_EQ(chart.MapSeries->Shapes()->Count(), rings - 1);
+        EXPECT_EQ(chart.MapSeries()->Shapes()->Count(), rings - 1);
         for (int b = 0; b < chart.Model.Length(); ++b)
             for (int s = 0; s < chart.Model[b].Length(); ++s) {
                 if (IsHostRing(b, s))
                     continue;
                 const int m = chart.FindMapPolygon(b, s);
                 ASSERT_GE(m, 0);
-                const TPlotPolygon* shape = chart.MapSeries->Shapes()->GetPolygon(m);
+                const TPlotPolygon* shape = chart.MapSeries()->Shapes()->GetPolygon(m);
                 const arofintM& ring = chart.Model[b][s].ring;
                 ASSERT_EQ(shape->Points()->Count(), ring.Length());
                 for (int i = 0; i < ring.Length(); ++i) {

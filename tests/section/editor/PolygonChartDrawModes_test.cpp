@@ -55,7 +55,7 @@ void ExpectSound(const TPolygonChart& Chart)
                 ++rings;
                 EXPECT_GE(Chart.FindMapPolygon(body, sub), 0) << "body " << body << " ring " << sub;
             }
-    EXPECT_EQ(Chart.MapSeries->Shapes()->Count(), rings);
+    EXPECT_EQ(Chart.MapSeries()->Shapes()->Count(), rings);
 }
 
 struct TModelCopy {
@@ -137,7 +137,7 @@ TEST(PolygonChartAddPolygon, LeftPressesDrawRightPressClosesANewBody)
     ASSERT_EQ(chart.Model[2].Length(), 1);
     EXPECT_EQ(chart.Model[2][0].ring.Length(), 3);
     EXPECT_EQ(chart.Nodes.Length(), nodes + 3);
-    EXPECT_EQ(chart.MapSeries->Shapes()->Count(), 2);
+    EXPECT_EQ(chart.MapSeries()->Shapes()->Count(), 2);
     EXPECT_EQ(chart.FindMapPolygon(2, 0), 1);
     // The recording steps ended the edit.
     EXPECT_FALSE(chart.Editing);
@@ -356,10 +356,10 @@ TEST(PolygonChartAddPolygon, NoPolygonWithoutTheHostBody)
     EXPECT_FALSE(Press(chart, 350, 60, true));
     EXPECT_TRUE(chart.Model.Empty());
     EXPECT_TRUE(chart.Nodes.Empty());
-    EXPECT_EQ(chart.MapSeries->Shapes()->Count(), 0);
+    EXPECT_EQ(chart.MapSeries()->Shapes()->Count(), 0);
     EXPECT_FALSE(chart.DoAddPolygon({{300, 20}, {400, 20}, {350, 60}}));
     EXPECT_TRUE(chart.Model.Empty());
-    EXPECT_EQ(chart.MapSeries->Shapes()->Count(), 0);
+    EXPECT_EQ(chart.MapSeries()->Shapes()->Count(), 0);
 }
 
 // --- pmAddSubPolygon ---------------------------------------------------------------
@@ -456,7 +456,7 @@ TEST(PolygonChartAddSubPolygon, FinishOnAnEdgeWithinThreePixels)
             EXPECT_EQ(chart.Model[1][1].ring.Length(), 6);
             EXPECT_EQ(chart.Nodes.Length(), nodes + 5);
             EXPECT_NEAR(RingArea(chart, 1, 1), 50 * 5 + 50 * 25, 1e-9);
-            EXPECT_EQ(chart.MapSeries->Shapes()->Count(), 2);
+            EXPECT_EQ(chart.MapSeries()->Shapes()->Count(), 2);
             EXPECT_FALSE(chart.Editing);
         } else {
             // Nothing picked: the path stays open.
@@ -785,7 +785,7 @@ TEST(PolygonChartDividePolygon, DivideBetweenTwoBoundaryPoints)
         const double b = RingArea(chart, 1, 1);
         EXPECT_NEAR(a + b, 100 * 40, 1e-9);
         EXPECT_NEAR(std::min(a, b), row.AreaOfFirst, 1e-9);
-        EXPECT_EQ(chart.MapSeries->Shapes()->Count(), 3);
+        EXPECT_EQ(chart.MapSeries()->Shapes()->Count(), 3);
         EXPECT_FALSE(chart.Editing);
     }
 }

@@ -73,7 +73,7 @@ TEST_F(EditingChart, ResetRollsBackAnUnfinishedEdit)
     EXPECT_TRUE(Chart.DrawnPoints.Empty());
     EXPECT_EQ(Chart.PickNode, -1);
     EXPECT_EQ(Chart.EditPathSeries->Count(), 0);
-    EXPECT_EQ(Chart.MapSeries->Shapes()->GetPolygon(0)->Points()->XValues()->Value(1),
+    EXPECT_EQ(Chart.MapSeries()->Shapes()->GetPolygon(0)->Points()->XValues()->Value(1),
               Chart.Nodes[Chart.Model[1][0].ring[1]].x);
     EXPECT_TRUE(Sound());
 }
@@ -105,7 +105,7 @@ TEST_F(EditingChart, FindMapPolygonByTheRingsId)
 
 TEST_F(EditingChart, HoverHighlightFollowsTheCursor)
 {
-    TPlotPolygonList& shapes = *Chart.MapSeries->Shapes();
+    TPlotPolygonList& shapes = *Chart.MapSeries()->Shapes();
     const TColor original = shapes.GetPolygon(0)->Pen()->Color();
     Chart.CursorPoint = {150, 30}; // inside body 1
     Chart.HoverHighlightSubPolygon();
@@ -135,7 +135,7 @@ TEST_F(EditingChart, ABodyWithARedPenKeepsItWhenTheHighlightGoes)
     red.SetColor(0x0000FF);
     Chart.Model[3][0].params[psPen] = ParamValue(PenSettingsToText(red).toStdString());
     Chart.RebuildMapSeries();
-    TPlotPolygonList& shapes = *Chart.MapSeries->Shapes();
+    TPlotPolygonList& shapes = *Chart.MapSeries()->Shapes();
     const TColor original = shapes.GetPolygon(0)->Pen()->Color();
     ASSERT_EQ(shapes.GetPolygon(2)->Pen()->Color(), 0x0000FF);
 
@@ -162,7 +162,7 @@ TEST_F(EditingChart, TheHighlightFollowsItsPolygonToTheFront)
     red.SetColor(0x0000FF);
     Chart.Model[1][0].params[psPen] = ParamValue(PenSettingsToText(red).toStdString());
     Chart.RebuildMapSeries();
-    TPlotPolygonList& shapes = *Chart.MapSeries->Shapes();
+    TPlotPolygonList& shapes = *Chart.MapSeries()->Shapes();
     const TColor original = shapes.GetPolygon(1)->Pen()->Color();
     const int litId = shapes.GetPolygon(2)->ID();
     Chart.CursorPoint = {650, 30}; // body 3, map polygon 2
@@ -180,11 +180,11 @@ TEST_F(EditingChart, TheHighlightFollowsItsPolygonToTheFront)
 
 TEST_F(EditingChart, TheBodyDialogOpensOnTheBodysOwnPen)
 {
-    TPlotPolygonList& shapes = *Chart.MapSeries->Shapes();
+    TPlotPolygonList& shapes = *Chart.MapSeries()->Shapes();
     const TColor original = shapes.GetPolygon(1)->Pen()->Color();
     TColor seen = 0;
     BodyParametersEntryPoint() = [&](TPolygonChart* chart, int map, int, int) {
-        seen = chart->MapSeries->Shapes()->GetPolygon(map)->Pen()->Color();
+        seen = chart->MapSeries()->Shapes()->GetPolygon(map)->Pen()->Color();
     };
     Chart.EditMode = pmDeleteSubPolygon;
     Chart.ResetEditMode();
@@ -385,8 +385,8 @@ struct DragCache : ::testing::Test {
     }
     bool AllPolygonsActive() const
     {
-        for (int m = 0; m < Chart.MapSeries->Shapes()->Count(); ++m)
-            if (!Chart.MapSeries->Shapes()->GetPolygon(m)->Points()->Active())
+        for (int m = 0; m < Chart.MapSeries()->Shapes()->Count(); ++m)
+            if (!Chart.MapSeries()->Shapes()->GetPolygon(m)->Points()->Active())
                 return false;
         return true;
     }

@@ -95,7 +95,7 @@ TEST_F(SectionFiles, WriteReadWriteGivesTheSameBytes)
     ASSERT_TRUE(reader.ReadModelBlock(first));
     EXPECT_EQ(reader.Model[1][0].params[psLabelText].AsText(), "three word label");
     EXPECT_TRUE(reader.Model[2][0].params[9].IsEmpty());
-    EXPECT_EQ(reader.MapSeries->Shapes()->Count(), 3);
+    EXPECT_EQ(reader.MapSeries()->Shapes()->Count(), 3);
     ASSERT_EQ(reader.Lines.Length(), 1);
     ASSERT_NE(reader.Lines[0].series, nullptr);
     EXPECT_EQ(reader.Lines[0].series->SeriesColor(), 0x00FF00); // the look came with the line
@@ -107,6 +107,72 @@ TEST_F(SectionFiles, WriteReadWriteGivesTheSameBytes)
     reader.WriteModelBlock(second, 0);
     WriteAll(second, "picture.jpg\r\n 0.0 0.0 1000.0 100.0\r\n\r\n" + ReadAll(second));
     EXPECT_EQ(WithoutIds(ReadAll(second)), WithoutIds(written));
+}
+
+// Each ring but the host ring has one map polygon, in ring order, whose id
+// its slot 0 holds and whose outline runs through its nodes.
+void ExpectMapFollowsRings(TPolygonChart& Chart)
+{
+    TPlotPolygonList& shapes = *Chart.MapSeries()->Shapes();
+    int map = 0;
+    for (int body = 0; body < Chart.Model.Length(); ++body)
+        for (int sub = 0; sub < Chart.Model[body].Length(); ++sub) {
+            const Polygon& ring = Chart.Model[body][sub];
+            if (IsHostRing(body, sub)) {
+                EXPECT_EQ(ring.params[psId].AsInteger(), -1);
+                continue;
+            }
+            ASSERT_LT(map, shapes.Count());
+            const TPlotPolygon& polygon = *shapes.GetPolygon(map++);
+            EXPECT_EQ(polygon.ID(), ring.params[psId].AsInteger());
+            ASSERT_EQ(polygon.Points()->Count(), ring.ring.Length());
+            for (int i = 0; i < ring.ring.Length(); ++i)
+                EXPECT_EQ(polygon.Points()->XValues()->Value(i), Chart.Nodes[ring.ring[i]].x);
+        }
+    EXPECT_EQ(map, shapes.Count());
+}
+
+// A read leaves the map polygons to be made on first use; whatever comes
+// first (a paint, a save, an edit that adds a body) sees the same ids and
+// the same polygons as if they had been made at once.
+TEST_F(SectionFiles, MapPolygonsMadeOnFirstUseMatchTheRings)
+{
+    TPolygonChart source;
+    MakeSection(source);
+    const QString file = Name("source.sec");
+    source.WriteSection(file, {});
+
+    // Painted first (the second read replaces a model whose polygons exist).
+    TPolygonChart painted;
+    painted.SetBounds(0, 0, 400, 300);
+    ASSERT_TRUE(painted.ReadModelBlock(file));
+    TBitmap frame(400, 300);
+    painted.DrawToCanvas(&frame.Canvas(), painted.GetRectangle());
+    ASSERT_TRUE(painted.ReadModelBlock(file));
+    painted.DrawToCanvas(&frame.Canvas(), painted.GetRectangle());
+    ExpectMapFollowsRings(painted);
+    const QString paintedCopy = Name("painted.sec");
+    painted.WriteSection(paintedCopy, {});
+
+    // Saved first: the same bytes, ids included.
+    TPolygonChart saved;
+    saved.SetBounds(0, 0, 400, 300);
+    ASSERT_TRUE(saved.ReadModelBlock(file));
+    saved.DrawToCanvas(&frame.Canvas(), saved.GetRectangle());
+    ASSERT_TRUE(saved.ReadModelBlock(file));
+    const QString savedCopy = Name("saved.sec");
+    saved.WriteSection(savedCopy, {});
+    EXPECT_EQ(ReadAll(savedCopy), ReadAll(paintedCopy));
+    ExpectMapFollowsRings(saved);
+
+    // A body added before anything used the map gets one polygon, the last.
+    TPolygonChart edited;
+    ASSERT_TRUE(edited.ReadModelBlock(file));
+    const int rings = edited.MapSeries()->Shapes()->Count();
+    ASSERT_TRUE(edited.ReadModelBlock(file));
+    ASSERT_TRUE(edited.DoAddPolygon({{800, 60}, {900, 60}, {900, 90}, {800, 90}}));
+    EXPECT_EQ(edited.MapSeries()->Shapes()->Count(), rings + 1);
+    ExpectMapFollowsRings(edited);
 }
 
 // A line's appearance in the file once reached the drawing code unchecked:
@@ -202,7 +268,7 @@ TEST_F(SectionFiles, ReadingASecondFileReplacesEverything)
     ASSERT_TRUE(reader.ReadModelBlock(little));
     EXPECT_EQ(reader.Model.Length(), 1);
     EXPECT_EQ(reader.Lines.Length(), 0);
-    EXPECT_EQ(reader.MapSeries->Shapes()->Count(), 0);
+    EXPECT_EQ(reader.MapSeries()->Shapes()->Count(), 0);
     EXPECT_EQ(reader.SeriesCount(), seriesWithLines - 1); // the line's series went
     EXPECT_DOUBLE_EQ(reader.ModelArea.right, 500);
     EXPECT_DOUBLE_EQ(reader.BottomAxis()->Maximum(), 500);

@@ -547,7 +547,7 @@ TEST(LineModesPolygonFromLines, ModeAJoinsBothWholeLinesSortedByX)
     AddLine(chart, {{300, 80}, {500, 82}, {800, 80}});
     const lines linesBefore = CopyLines(chart.Lines);
     const int bodies = chart.Model.Length();
-    const int mapPolygons = chart.MapSeries->Shapes()->Count();
+    const int mapPolygons = chart.MapSeries()->Shapes()->Count();
     StartMode(chart, pmPolygonFromLinesA);
     Move(chart, 400, 61);
     LeftPress(chart, 400, 61);
@@ -574,7 +574,7 @@ TEST(LineModesPolygonFromLines, ModeAJoinsBothWholeLinesSortedByX)
         const Tnode& node = chart.Nodes[ring[(start + k * step) % n]];
         EXPECT_EQ((complexM{node.x, node.y}), band[k]) << k;
     }
-    EXPECT_EQ(chart.MapSeries->Shapes()->Count(), mapPolygons + 1);
+    EXPECT_EQ(chart.MapSeries()->Shapes()->Count(), mapPolygons + 1);
     EXPECT_GE(chart.FindMapPolygon(body, 0), 0);
     for (int l = 0; l < 2; ++l)
         EXPECT_EQ(chart.Lines[l].points, linesBefore[l].points);
@@ -631,11 +631,11 @@ TEST(LineModesPolygonFromLines, RefusedBandLeavesTheModelExactly)
         AddLine(chart, row.First);
         AddLine(chart, row.Second);
         const TGeometry before = Geometry(chart);
-        const int mapPolygons = chart.MapSeries->Shapes()->Count();
+        const int mapPolygons = chart.MapSeries()->Shapes()->Count();
         StartMode(chart, row.Mode);
         EXPECT_FALSE(BandFromLines(chart, row.OnFirst, row.OnSecond));
         EXPECT_TRUE(Geometry(chart) == before);
-        EXPECT_EQ(chart.MapSeries->Shapes()->Count(), mapPolygons);
+        EXPECT_EQ(chart.MapSeries()->Shapes()->Count(), mapPolygons);
         EXPECT_GE(chart.FindMapPolygon(1, 0), 0);
         EXPECT_EQ(chart.FirstLine, -1);
         EXPECT_EQ(chart.RubberBandSeries->Count(), 0);
@@ -659,11 +659,11 @@ TEST(LineModesPolygonFromLines, RefusedBandKeepsTheModelNotTheBackup)
     chart.SetModelArea(false, 0, 1200, 0, 100);
     ExpectSound(chart);
     const TGeometry before = Geometry(chart);
-    const int mapPolygons = chart.MapSeries->Shapes()->Count();
+    const int mapPolygons = chart.MapSeries()->Shapes()->Count();
     // The band crosses body 1.
     EXPECT_FALSE(BandFromLines(chart, {60, 20}, {60, 30}));
     EXPECT_TRUE(Geometry(chart) == before);
-    EXPECT_EQ(chart.MapSeries->Shapes()->Count(), mapPolygons);
+    EXPECT_EQ(chart.MapSeries()->Shapes()->Count(), mapPolygons);
     EXPECT_GE(chart.FindMapPolygon(1, 0), 0);
     ExpectSound(chart);
 }

@@ -68,7 +68,7 @@ TEST_F(ChartWindow, DrawABodyAddANodeMoveItAndUndo)
     Press(300, 70, Qt::RightButton);
     ASSERT_EQ(Chart.Model.Length(), 2);
     EXPECT_EQ(Chart.Model[1][0].ring.Length(), 3);
-    EXPECT_EQ(Chart.MapSeries->Shapes()->Count(), 1);
+    EXPECT_EQ(Chart.MapSeries()->Shapes()->Count(), 1);
     EXPECT_FALSE(Chart.Editing);
     EXPECT_EQ(changes, 1);
     EXPECT_TRUE(Sound());

@@ -57,7 +57,7 @@ protected:
         int rings = 0;
         for (int b = 0; b < chart.Model.Length(); ++b)
             rings += chart.Model[b].Length();
-        EXPECT_EQ(chart.MapSeries->Shapes()->Count(), rings - 1);
+        EXPECT_EQ(chart.MapSeries()->Shapes()->Count(), rings - 1);
         for (int b = 0; b < chart.Model.Length(); ++b)
             for (int s = 0; s < chart.Model[b].Length(); ++s)
                 if (!IsHostRing(b, s))
@@ -307,7 +307,7 @@ TEST_F(NodeModes, DeleteNodeOfASquareLeavesATriangle)
     EXPECT_TRUE(Press(true));
     EXPECT_EQ(chart.Model[1][0].ring.Length(), 3);
     ExpectMapInStep();
-    EXPECT_EQ(chart.MapSeries->Shapes()->GetPolygon(chart.FindMapPolygon(1, 0))->Points()->Count(), 3);
+    EXPECT_EQ(chart.MapSeries()->Shapes()->GetPolygon(chart.FindMapPolygon(1, 0))->Points()->Count(), 3);
     // A triangle's node cannot go: the ring would be gone.
     Move(100, 10);
     EXPECT_FALSE(Press(true));
@@ -353,7 +353,7 @@ TEST_F(NodeModes, MoveNodePickDragDrop)
     Move(90, 5);
     EXPECT_DOUBLE_EQ(chart.Nodes[node].x, 90.0);
     EXPECT_DOUBLE_EQ(chart.Nodes[node].y, 5.0);
-    const TPlotPolygon* shape = chart.MapSeries->Shapes()->GetPolygon(chart.SelIds[0]);
+    const TPlotPolygon* shape = chart.MapSeries()->Shapes()->GetPolygon(chart.SelIds[0]);
     EXPECT_DOUBLE_EQ(shape->Points()->XValues()->Value(0), 90.0);
     EXPECT_TRUE(Press(true));
     EXPECT_FALSE(chart.Editing);

@@ -38,12 +38,12 @@ TEST(PolygonChartUndo, TwoEditsTwoUndosGiveTheLoadedState)
 
     chart.Undo();
     EXPECT_EQ(chart.Model.Length(), 2);
-    EXPECT_EQ(chart.MapSeries->Shapes()->Count(), 1);
+    EXPECT_EQ(chart.MapSeries()->Shapes()->Count(), 1);
     chart.Undo();
     EXPECT_EQ(chart.Model.Length(), 1);
     EXPECT_EQ(chart.Nodes, loadedNodes);
     EXPECT_EQ(chart.Model[0][0].ring, loaded[0][0].ring);
-    EXPECT_EQ(chart.MapSeries->Shapes()->Count(), 0);
+    EXPECT_EQ(chart.MapSeries()->Shapes()->Count(), 0);
     EXPECT_FALSE(chart.UndoStepped);
     // A further undo with one live slot changes nothing.
     chart.Undo();

@@ -22,7 +22,7 @@ namespace {
 TEST(PolygonChartCreate, SeriesAxesAndDefaults)
 {
     TPolygonChart chart;
-    ASSERT_NE(chart.MapSeries, nullptr);
+    ASSERT_NE(chart.MapSeries(), nullptr);
     EXPECT_EQ(chart.SeriesCount(), 4);
     EXPECT_EQ(chart.EditPathSeries->SeriesColor(), 0x0000FF);
     EXPECT_EQ(chart.RubberBandSeries->LinePen()->Style(), TPen::psDot);
@@ -61,7 +61,7 @@ TEST(PolygonChartModel, FrameOnlyModelHasNoMapPolygon)
     TPolygonChart chart;
     chart.NewModel({}, false, 0, 500, 0, 50);
     EXPECT_TRUE(chart.ModelLoaded);
-    EXPECT_EQ(chart.MapSeries->Shapes()->Count(), 0);
+    EXPECT_EQ(chart.MapSeries()->Shapes()->Count(), 0);
     EXPECT_EQ(chart.Model[0][0].params[psId].AsInteger(), -1);
     // Without a profile the surface is y = 0 across the area.
     ASSERT_EQ(chart.SurfaceSeries->Count(), 2);
@@ -120,18 +120,18 @@ TEST(PolygonChartModel, BodiesBecomeMapPolygonsWithTheirIds)
 {
     TPolygonChart chart;
     TSectionFixture::AddBodies(chart, 3);
-    ASSERT_EQ(chart.MapSeries->Shapes()->Count(), 3);
+    ASSERT_EQ(chart.MapSeries()->Shapes()->Count(), 3);
     for (int body = 1; body <= 3; ++body) {
         const int id = chart.Model[body][0].params[psId].AsInteger();
-        EXPECT_EQ(chart.MapSeries->Shapes()->GetPolygon(body - 1)->ID(), id);
-        EXPECT_EQ(chart.MapSeries->Shapes()->GetPolygon(body - 1)->Points()->Count(),
+        EXPECT_EQ(chart.MapSeries()->Shapes()->GetPolygon(body - 1)->ID(), id);
+        EXPECT_EQ(chart.MapSeries()->Shapes()->GetPolygon(body - 1)->Points()->Count(),
                   chart.Model[body][0].ring.Length());
     }
     // The look comes from the params.
     chart.Model[2][0].params[psColor] = ParamValue(0x00FF00);
     chart.Model[2][0].params[psLabelText] = ParamValue("sand");
     chart.RebuildMapSeries();
-    TPlotPolygon* polygon = chart.MapSeries->Shapes()->GetPolygon(1);
+    TPlotPolygon* polygon = chart.MapSeries()->Shapes()->GetPolygon(1);
     EXPECT_EQ(polygon->Text(), "sand");
     EXPECT_EQ(polygon->Brush()->Style(), TBrush::bsCross);
     EXPECT_FALSE(polygon->ParentPen());
@@ -152,7 +152,7 @@ TEST(PolygonChartModel, UnreadableAppearanceSlotsKeepTheLook)
     chart.Model[1][0].params[psPen] = ParamValue("*");
     chart.Model[1][0].params[psGradient].Clear();
     EXPECT_NO_THROW(chart.RebuildMapSeries());
-    EXPECT_EQ(chart.MapSeries->Shapes()->Count(), 1);
+    EXPECT_EQ(chart.MapSeries()->Shapes()->Count(), 1);
 }
 
 TEST(PolygonChartArea, NeverInsideTheInnerNodesAndTopStays)
@@ -363,16 +363,16 @@ TEST(PolygonChartSelection, ResolveAndMoveFirst)
 
     std::vector<int> idsBefore;
     for (int m = 0; m < 4; ++m)
-        idsBefore.push_back(chart.MapSeries->Shapes()->GetPolygon(m)->ID());
+        idsBefore.push_back(chart.MapSeries()->Shapes()->GetPolygon(m)->ID());
     chart.MoveMapPolygonsFirst(mapIndexes);
     EXPECT_EQ(mapIndexes, (arofintM{0, 1}));
-    EXPECT_EQ(chart.MapSeries->Shapes()->GetPolygon(0)->ID(), idsBefore[2]);
-    EXPECT_EQ(chart.MapSeries->Shapes()->GetPolygon(1)->ID(), idsBefore[0]);
+    EXPECT_EQ(chart.MapSeries()->Shapes()->GetPolygon(0)->ID(), idsBefore[2]);
+    EXPECT_EQ(chart.MapSeries()->Shapes()->GetPolygon(1)->ID(), idsBefore[0]);
     // Every polygon still has one value, and the ids are unchanged as a set.
-    EXPECT_EQ(chart.MapSeries->Count(), 4);
+    EXPECT_EQ(chart.MapSeries()->Count(), 4);
     std::vector<int> idsAfter;
     for (int m = 0; m < 4; ++m)
-        idsAfter.push_back(chart.MapSeries->Shapes()->GetPolygon(m)->ID());
+        idsAfter.push_back(chart.MapSeries()->Shapes()->GetPolygon(m)->ID());
     std::sort(idsBefore.begin(), idsBefore.end());
     std::sort(idsAfter.begin(), idsAfter.end());
     EXPECT_EQ(idsBefore, idsAfter);

@@ -29,6 +29,20 @@ TEST(ParamValue, HoldsEmptyIntegerRealOrText)
     EXPECT_NE(ParamValue(1), ParamValue(1.0)); // kinds differ
 }
 
+TEST(ParamValue, TextsCompareByContentAndCopiesKeepTheirText)
+{
+    ParamValue text(std::string(40, 'b'));
+    const ParamValue copy = text;
+    EXPECT_EQ(copy.Text(), text.Text()); // held once
+    EXPECT_EQ(copy, ParamValue(std::string(40, 'b')));
+    EXPECT_NE(copy, ParamValue(std::string(40, 'c')));
+    EXPECT_NE(ParamValue("1"), ParamValue(1));
+    EXPECT_EQ(ParamValue(1).Text(), nullptr);
+    text = ParamValue("other");
+    EXPECT_EQ(copy.AsText(), std::string(40, 'b'));
+    EXPECT_EQ(text.AsText(), "other");
+}
+
 TEST(ParamSlots, IndexOutsideTheTwentySlotsRaises)
 {
     Polygon ring;
