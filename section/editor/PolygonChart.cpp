@@ -457,9 +457,12 @@ void TPolygonChart::BuildMapSeries()
 
 void TPolygonChart::DeferMapSeries()
 {
-    // Each ring gets the id its polygon will have: polygons take the ids of
-    // their collection in turn, and no polygon joins it before the build.
+    // The previous section's polygons go now, so nothing (a hit test, a
+    // stored chart) sees them before the build. Each ring gets the id its
+    // polygon will have: polygons take the ids of their collection in turn,
+    // and no polygon joins it before the build.
     HighlightIndex = -1;
+    FMapSeries->Clear();
     int id = FMapSeries->Shapes()->NextID();
     for (int body = 0; body < Model.Length(); ++body)
         for (int sub = 0; sub < Model[body].Length(); ++sub)
