@@ -5,6 +5,7 @@
 #include "chart/extensions/PlotErrorBar.h"
 #include "chart/extensions/functions/PlotSmoothing.h"
 #include "chart/extensions/points3d/PlotPoint3DSeries.h"
+#include "chart/extensions/tools/PlotToolClasses.h"
 
 namespace lp {
 
@@ -22,12 +23,15 @@ void InitializeChartExtensions()
     RegisterSmoothingFunction();
     // The "3D" gallery page.
     RegisterPoint3DSeries();
+    // The interactive tools, by class name.
+    RegisterToolClasses();
 }
 
 void FinalizeChartExtensions()
 {
     if (ExtensionsInitCount == 0 || --ExtensionsInitCount > 0)
         return;
+    UnregisterToolClasses();
     UnregisterPoint3DSeries();
     UnregisterSmoothingFunction();
     UnregisterErrorBarSeries();
