@@ -6,8 +6,6 @@
 #include "platform/core/ClassRegistry.h"
 #include "platform/ui/Application.h"
 
-#include <QtCore/QPointer>
-
 #include <algorithm>
 #include <memory>
 
@@ -69,16 +67,16 @@ void TSeriesAnimationTool::Restore(TChartValueList& List, const TChartValueList&
 
 bool TSeriesAnimationTool::Refresh(TChartSeries& Series)
 {
-    // The series stays observed across the refresh, which may run any event
-    // handler, including one that frees the series.
-    QPointer<TChartSeries> Alive(&Series);
-    if (TCustomAxisPanel* Chart = Series.ParentChart()) {
-        if (RefreshChart)
-            RefreshChart(*Chart);
-        else
-            DefaultRefresh(*Chart);
-    }
-    if (Alive)
+    // Event handlers (OnStep, or any run while pending events are
+    // processed) may free the series; the animation then ends untouched.
+    if (FAnimated)
+        if (TCustomAxisPanel* Chart = Series.ParentChart()) {
+            if (RefreshChart)
+                RefreshChart(*Chart);
+            else
+                DefaultRefresh(*Chart);
+        }
+    if (FAnimated)
         return true;
     FStopped = true;
     return false;
@@ -133,7 +131,7 @@ void TSeriesAnimationTool::Execute()
     const TChartValueList* Saved = SavedList(*S, *Backup);
     if (!Saved || Saved->Count() != S->MandatoryValues()->Count())
         return;
-    QPointer<TChartSeries> Animated(S);
+    FAnimated = S;
     S->BeginUpdate();
     FStopped = false;
     try {
@@ -147,15 +145,17 @@ void TSeriesAnimationTool::Execute()
     } catch (...) {
         FStopped = true;
         // A failed step must not leave the series with animated values.
-        if (Animated) {
+        if (FAnimated) {
             Restore(*S->MandatoryValues(), *Saved);
             S->EndUpdate();
         }
+        FAnimated = nullptr;
         throw;
     }
     FStopped = true;
-    if (Animated)
+    if (FAnimated)
         S->EndUpdate();
+    FAnimated = nullptr;
 }
 
 } // namespace lp

@@ -14,6 +14,8 @@
 #include "chart/engine/PlotAxis.h"
 #include "chart/engine/PlotTools.h"
 
+#include <QtCore/QPointer>
+
 #include <functional>
 
 namespace lp {
@@ -88,6 +90,8 @@ private:
     double FStartValue = 0;
     int FSteps = 100;
     bool FStopped = true;
+    // The series being animated, while it lives.
+    QPointer<TChartSeries> FAnimated;
 };
 
 } // namespace lp
