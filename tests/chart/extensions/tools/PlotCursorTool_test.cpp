@@ -31,17 +31,6 @@ struct TCursorChart : TToolChart {
     }
 };
 
-TEST(CursorTool, Defaults)
-{
-    TCursorTool Tool;
-    EXPECT_EQ(Tool.ClickTolerance(), 3);
-    EXPECT_EQ(Tool.Style(), TCursorTool::cssBoth);
-    EXPECT_EQ(Tool.PixelX(), -1);
-    EXPECT_EQ(Tool.PixelY(), -1);
-    EXPECT_EQ(Tool.Description(), QStringLiteral("Cursor"));
-    EXPECT_EQ(Tool.GetEditorClassName(), QStringLiteral("TCursorToolEditor"));
-}
-
 TEST(CursorTool, SnapsToTheNearestPointInAxisUnitsTiesToTheLowerIndex)
 {
     struct TRow {
@@ -142,20 +131,6 @@ TEST(CursorTool, PressDragsTheCrossingBeforeEitherLine)
         TToolChart::Release(*F.Cursor, 300, 40);
         EXPECT_EQ(F.Cursor->DraggedPart(), TCursorTool::cpNothing);
     }
-}
-
-TEST(CursorTool, OneLineStylesHitOnlyTheirLine)
-{
-    TCursorChart F;
-    F.PlaceAt(200, 100);
-    F.Cursor->SetStyle(TCursorTool::cssHorizontal);
-    EXPECT_EQ(F.Cursor->Clicked(200, 100), TCursorTool::cpHorizontal);
-    EXPECT_EQ(F.Cursor->Clicked(200, 50), TCursorTool::cpNothing);
-    F.Cursor->SetStyle(TCursorTool::cssVertical);
-    EXPECT_EQ(F.Cursor->Clicked(200, 100), TCursorTool::cpVertical);
-    EXPECT_EQ(F.Cursor->Clicked(250, 100), TCursorTool::cpNothing);
-    // Outside the cursor rectangle nothing is hit, even on the line.
-    EXPECT_EQ(F.Cursor->Clicked(200, 201), TCursorTool::cpNothing);
 }
 
 TEST(CursorTool, ADragOutsideTheRectangleMovesNothing)

@@ -4,8 +4,6 @@
 
 #include "chart/extensions/tools/PlotGridBandTool.h"
 
-#include "chart/canvas/PlotEffects.h"
-#include "platform/base/Exception.h"
 #include "tests/chart/extensions/tools/ToolsTestUtil.h"
 
 #include <gtest/gtest.h>
@@ -117,22 +115,6 @@ TEST(GridBandTool, TheToolIsTheHookOfItsAxisOnly)
     EXPECT_TRUE(static_cast<bool>(F.Chart.BottomAxis()->OnDrawGrid));
     delete F.Tool;
     EXPECT_FALSE(static_cast<bool>(F.Chart.BottomAxis()->OnDrawGrid));
-}
-
-TEST(GridBandTool, BandBrushesCopyAndCheckTheirSettings)
-{
-    TGridBandBrush A;
-    EXPECT_EQ(A.BackColor(), TGridBandBrush::BackWallColor);
-    A.SetBackColor(clRed);
-    A.SetTransparency(40);
-    A.Gradient()->SetVisible(true);
-    TGridBandBrush B;
-    B.Assign(&A);
-    EXPECT_EQ(B.BackColor(), clRed);
-    EXPECT_EQ(B.Transparency(), 40);
-    EXPECT_TRUE(B.Gradient()->Visible());
-    EXPECT_THROW(B.SetTransparency(-1), ERangeError);
-    EXPECT_EQ(B.Transparency(), 40);
 }
 
 } // namespace

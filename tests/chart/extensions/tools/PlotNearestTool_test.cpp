@@ -110,29 +110,5 @@ TEST(NearestTool, WithoutFullRepaintAMoveErasesAndRedrawsInNotXorMode)
     EXPECT_TRUE(F.Drawn().isEmpty());
 }
 
-TEST(NearestTool, LeavingTheChartResetsThePoint)
-{
-    TNearestChart F;
-    TToolChart::Move(*F.Tool, 300, 90);
-    EXPECT_EQ(F.Tool->Point(), 1);
-    EXPECT_EQ(F.Tool->Distance(), 10);
-    F.Tool->ChartEvent(cteMouseLeave);
-    EXPECT_EQ(F.Tool->Point(), -1);
-}
-
-TEST(NearestTool, Defaults)
-{
-    TNearestTool Tool;
-    EXPECT_EQ(Tool.Size(), 20);
-    EXPECT_EQ(Tool.Style(), TNearestTool::hsCircle);
-    EXPECT_TRUE(Tool.FullRepaint());
-    EXPECT_TRUE(Tool.DrawLine());
-    EXPECT_EQ(Tool.Pen()->Style(), psDot);
-    EXPECT_EQ(Tool.Pen()->Color(), clWhite);
-    EXPECT_EQ(Tool.Brush()->Style(), bsClear);
-    EXPECT_EQ(Tool.Point(), -1);
-    EXPECT_EQ(Tool.GetEditorClassName(), QStringLiteral("TNearestToolEdit"));
-}
-
 } // namespace
 } // namespace lp
