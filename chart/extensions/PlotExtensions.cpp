@@ -21,6 +21,7 @@
 #include "chart/extensions/shapes/PlotImageBar.h"
 #include "chart/extensions/shapes/PlotImagePoint.h"
 #include "chart/extensions/stats/PlotStatFunctions.h"
+#include "chart/extensions/tools/PlotToolClasses.h"
 
 namespace lp {
 
@@ -59,12 +60,15 @@ void InitializeChartExtensions()
     RegisterCandleSeries();
     // Statistics on the "Financial", "Extended" and "Stats" pages.
     RegisterStatisticsFunctions();
+    // The interactive tools, by class name.
+    RegisterToolClasses();
 }
 
 void FinalizeChartExtensions()
 {
     if (ExtensionsInitCount == 0 || --ExtensionsInitCount > 0)
         return;
+    UnregisterToolClasses();
     UnregisterStatisticsFunctions();
     UnregisterCandleSeries();
     UnregisterBar3DDonutSeries();

@@ -11,6 +11,11 @@ TApplication& TApplication::Instance()
     return application;
 }
 
+void TApplication::ProcessMessages()
+{
+    QCoreApplication::processEvents();
+}
+
 QString TApplication::MessageOf(const std::exception& error)
 {
     if (const auto* own = dynamic_cast<const Exception*>(&error))

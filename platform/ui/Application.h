@@ -63,6 +63,10 @@ public:
     void HandleException(const std::exception& error) noexcept;
     // The message text of an exception: Message() for the system's own.
     static QString MessageOf(const std::exception& error);
+    // Handles the events waiting in the queue (repaints, input) and
+    // returns; for long work on the user-interface thread that must stay
+    // responsive.
+    void ProcessMessages();
 
     // Replaces the default handling of exceptions.
     std::function<void(const std::exception&)> OnException;

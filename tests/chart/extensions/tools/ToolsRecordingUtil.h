@@ -1,0 +1,68 @@
+#pragma once
+// The chart the tool tests drive: (0, 0)-(400, 200) on a recording device,
+// X 0 .. 4 across (100 pixels a unit), Y 0 .. 100 up (2 pixels a unit),
+// with mouse helpers and the lines drawn since the last ClearCalls.
+
+#include "chart/engine/PlotTools.h"
+#include "tests/chart/engine/EngineTestUtil.h"
+
+#include <initializer_list>
+#include <utility>
+
+namespace lp::test {
+
+struct TRecordingToolChart : TFixedAxesChart {
+    explicit TRecordingToolChart(bool Is3D = false) : TFixedAxesChart(Is3D, 4, 100) {}
+
+    template <class T> T* AddTool()
+    {
+        auto* Tool = new T(&Chart);
+        Chart.Tools().Add(Tool);
+        return Tool;
+    }
+    TChartSeries* AddPoints(std::initializer_list<std::pair<double, double>> Points)
+    {
+        auto* S = new TChartSeries(&Chart);
+        Chart.AddSeries(S);
+        for (const auto& [X, Y] : Points)
+            S->AddXY(X, Y);
+        Layout();
+        return S;
+    }
+    static void Press(TPlotCustomTool& Tool, int X, int Y, TMouseButton Button = mbLeft)
+    {
+        Tool.ChartMouseEvent(cmeDown, Button, {}, X, Y);
+    }
+    static void Move(TPlotCustomTool& Tool, int X, int Y) { Tool.ChartMouseEvent(cmeMove, mbLeft, {}, X, Y); }
+    static void Release(TPlotCustomTool& Tool, int X, int Y) { Tool.ChartMouseEvent(cmeUp, mbLeft, {}, X, Y); }
+
+    // Each MoveTo/LineTo pair as "Line(x0,y0,x1,y1)"; rectangles, ellipses
+    // and polygons as recorded.
+    QStringList Drawn() const
+    {
+        QStringList Result;
+        QString From;
+        for (const QString& Call : DC.Calls()) {
+            if (Call.startsWith(QLatin1String("MoveTo("))) {
+                From = Call.mid(7, Call.size() - 8);
+            } else if (Call.startsWith(QLatin1String("LineTo("))) {
+                const QString To = Call.mid(7, Call.size() - 8);
+                Result << QStringLiteral("Line(%1,%2)").arg(From, To);
+                From = To;
+            } else {
+                for (const char* Prefix : {"Polygon(", "Rectangle(", "Ellipse("})
+                    if (Call.startsWith(QLatin1String(Prefix)))
+                        Result << Call;
+            }
+        }
+        return Result;
+    }
+    QStringList Calls(const char* Prefix) const { return DC.CallsStartingWith(QLatin1String(Prefix)); }
+};
+
+inline QString Line(int X0, int Y0, int X1, int Y1)
+{
+    return QStringLiteral("Line(%1,%2,%3,%4)").arg(X0).arg(Y0).arg(X1).arg(Y1);
+}
+
+} // namespace lp::test
