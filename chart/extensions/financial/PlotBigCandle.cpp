@@ -22,18 +22,19 @@ void TBigCandleSeries::DrawMark(int ValueIndex, const QString& St, TSeriesMarkPo
     const int Left = APosition.TopLeft.X;
     const int W = APosition.MarkWidth;
     const int H = APosition.MarkHeight;
-    const auto Mark = [&](const TChartValueList& Prices, int Top, int MarkLeft) {
+    // Each mark's top is its price's pixel moved by Shift.
+    const auto Mark = [&](const TChartValueList& Prices, int Shift, int MarkLeft) {
         const double Price = Prices.Value(ValueIndex);
         TSeriesMarkPosition P = APosition;
-        P.TopLeft = {MarkLeft, Top};
+        P.TopLeft = {MarkLeft, CalcYPosValue(Price) + Shift};
         TCustomSeries::DrawMark(ValueIndex, FormatFloat(ValueFormat(), Price), P);
     };
     const int OpenLeft = Left - (W / 2 + FHorizGap);
     const int CloseLeft = Left + (W / 2 + FHorizGap);
-    Mark(*OpenValues(), CalcYPosValue(OpenValues()->Value(ValueIndex)) - H / 2, OpenLeft);
-    Mark(*CloseValues(), CalcYPosValue(CloseValues()->Value(ValueIndex)) - H / 2, CloseLeft);
-    Mark(*HighValues(), CalcYPosValue(HighValues()->Value(ValueIndex)) - (H + FVertGap), CloseLeft);
-    Mark(*LowValues(), CalcYPosValue(LowValues()->Value(ValueIndex)) + FVertGap, CloseLeft);
+    Mark(*OpenValues(), -(H / 2), OpenLeft);
+    Mark(*CloseValues(), -(H / 2), CloseLeft);
+    Mark(*HighValues(), -(H + FVertGap), CloseLeft);
+    Mark(*LowValues(), FVertGap, CloseLeft);
 }
 
 void RegisterBigCandleSeries()

@@ -40,7 +40,7 @@ double TPyramidSeries::MaxYValue()
 TPyramidSeries::TSlice TPyramidSeries::CalcSlice(int ValueIndex) const
 {
     TSlice S;
-    const double Total = YValues()->Count() > 0 ? RunningTotal(YValues()->Count() - 1) : 0;
+    const double Total = YValues()->Total();
     if (!FParentChart || !GetHorizAxis() || Total == 0)
         return S;
     const double Below = RunningTotal(ValueIndex) - YValues()->Value(ValueIndex);

@@ -52,15 +52,20 @@ TVolumePipeSeries::TQuad TVolumePipeSeries::CalcOutline(const TRect& Chart) cons
 
 int TVolumePipeSeries::BoundaryOffset(int ValueIndex, const TQuad& Outline) const
 {
-    const double Total = const_cast<TChartValueList*>(YValues())->TotalABS();
+    double Cum = 0;
+    for (int I = 0; I <= ValueIndex; ++I)
+        Cum += YValues()->Value(I);
+    return OffsetOfRunningTotal(Cum, Outline);
+}
+
+int TVolumePipeSeries::OffsetOfRunningTotal(double Cum, const TQuad& Outline) const
+{
+    const double Total = YValues()->TotalABS();
     const double W = Outline[1].X - Outline[0].X;
     const double H0 = Outline[3].Y - Outline[0].Y;
     const double H1 = Outline[2].Y - Outline[1].Y;
     if (Total == 0 || W <= 0 || H0 <= 0)
         return 0;
-    double Cum = 0;
-    for (int I = 0; I <= ValueIndex; ++I)
-        Cum += YValues()->Value(I);
     const double S = RoundHalfEven(W * (H0 + H1) * 0.5);
     const double A = S * (Cum / Total * 100) * 0.01;
     const double D = H0 - H1;
@@ -77,7 +82,7 @@ int TVolumePipeSeries::BoundaryOffset(int ValueIndex, const TQuad& Outline) cons
     return RoundToInt32(std::clamp(X, 0.0, W));
 }
 
-TRect TVolumePipeSeries::PipeRect() const
+TRect TVolumePipeSeries::PipeRect()
 {
     TRect R = FParentChart->ChartRectangle();
     if (!Marks()->Visible() || FirstVisibleIndex() < 0)
@@ -89,7 +94,7 @@ TRect TVolumePipeSeries::PipeRect() const
             continue;
         int Lines = 0;
         Canvas.AssignFont(Marks()->ItemFont(I));
-        FParentChart->MultiLineTextWidth(const_cast<TVolumePipeSeries*>(this)->GetMarkText(I), Lines);
+        FParentChart->MultiLineTextWidth(GetMarkText(I), Lines);
         Tallest = std::max(Tallest, Canvas.FontHeight() * Lines);
     }
     R.Top += Tallest;
@@ -145,10 +150,12 @@ void TVolumePipeSeries::DrawAllValues()
     const int Dy = P[1].Y - P[0].Y;
     int CurrentX = P[0].X;
     int CurrentInset = 0;
+    double Cum = 0;
     for (int I = 0; W > 0 && I < Count(); ++I) {
+        Cum += YValues()->Value(I);
         if (IsNull(I))
             continue;
-        const int X = BoundaryOffset(I, P);
+        const int X = OffsetOfRunningTotal(Cum, P);
         const int Inset = RoundToInt32(double(X) / W * Dy);
         const TQuad Section{TPoint{P[0].X + X, P[3].Y - Inset}, TPoint{P[0].X + X, P[0].Y + Inset},
                             TPoint{CurrentX, P[0].Y + CurrentInset}, TPoint{CurrentX, P[3].Y - CurrentInset}};

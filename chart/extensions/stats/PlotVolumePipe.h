@@ -75,8 +75,10 @@ public:
     int NumSampleValues() const override { return 5; }
 
 private:
+    // The boundary where the running total Cum ends.
+    int OffsetOfRunningTotal(double Cum, const TQuad& Outline) const;
     // The chart rectangle with its top below the tallest visible mark.
-    TRect PipeRect() const;
+    TRect PipeRect();
     void FillSection(int ValueIndex, const TQuad& Polygon);
 
     std::vector<TSection> FSections;

@@ -48,6 +48,10 @@ TEST(VolumePipeGeometry, BoundariesSplitTheArea)
     const auto Q = S.CalcOutline({0, 0, 400, 200});
     ASSERT_EQ(Q[3].Y - Q[0].Y, Q[2].Y - Q[1].Y);
     EXPECT_EQ(S.BoundaryOffset(0, Q), 198);
+    // One point fills the whole pipe.
+    TVolumePipeSeries One;
+    One.Add(5);
+    EXPECT_EQ(One.BoundaryOffset(0, P), W);
     // A zero total puts every boundary at the left end.
     TVolumePipeSeries Zero;
     Zero.Add(0);
