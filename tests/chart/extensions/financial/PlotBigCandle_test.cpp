@@ -77,10 +77,7 @@ TEST(BigCandleMarks, FourMarksAroundTheCandle)
 TEST(BigCandlePicture, FourPricesPerCandle)
 {
     TChart Chart;
-    Chart.SetBounds(0, 0, 400, 300);
-    Chart.SetBufferedDisplay(false);
-    Chart.SetView3D(false);
-    Chart.Legend()->SetVisible(false);
+    test::SetUpFlatPictureChart(Chart, 400, 300);
     auto* S = new TBigCandleSeries(&Chart);
     Chart.AddSeries(S);
     S->SetCandleWidth(10);
@@ -91,7 +88,7 @@ TEST(BigCandlePicture, FourPricesPerCandle)
     // Room for the open and close marks beside the outer candles.
     Chart.BottomAxis()->SetMinMax(0.3, 3.7);
     Chart.BottomAxis()->SetVisible(false);
-    EXPECT_TRUE(test::MatchesReference(Chart.CreateBitmap(clWhite, Chart.GetRectangle())->ToImage(), "financial",
+    EXPECT_TRUE(test::MatchesReference(test::RenderPicture(Chart), "financial",
                                        "big-candle"));
 }
 

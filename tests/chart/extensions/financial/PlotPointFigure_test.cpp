@@ -103,15 +103,12 @@ TEST(PointFigureSeries, LegendAndSymbols)
 TEST(PointFigurePicture, Columns)
 {
     TChart Chart;
-    Chart.SetBounds(0, 0, 320, 240);
-    Chart.SetBufferedDisplay(false);
-    Chart.SetView3D(false);
-    Chart.Legend()->SetVisible(false);
+    test::SetUpFlatPictureChart(Chart, 320, 240);
     auto* S = new TPointFigureSeries(&Chart);
     Chart.AddSeries(S);
     AddHighLow(*S, {{20, 18}, {19, 15}, {17, 14}, {19, 16}, {22, 20}, {23, 21}, {21, 19}, {20, 17}, {16, 13},
                     {15, 12}, {18, 16}, {21, 19}});
-    EXPECT_TRUE(test::MatchesReference(Chart.CreateBitmap(clWhite, Chart.GetRectangle())->ToImage(), "financial",
+    EXPECT_TRUE(test::MatchesReference(test::RenderPicture(Chart), "financial",
                                        "point-figure"));
 }
 

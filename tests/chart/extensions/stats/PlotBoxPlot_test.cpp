@@ -56,13 +56,6 @@ TEST(BoxStatistics, SmallSamples)
     EXPECT_DOUBLE_EQ(Equal.AdjacentHigh, 5);
 }
 
-TEST(BoxStatistics, OutliersLeaveTheWhiskers)
-{
-    const TBoxStatistics S = StatisticsOf({-30, 1, 2, 3, 4, 5, 6, 7, 8, 9, 40});
-    EXPECT_DOUBLE_EQ(S.AdjacentLow, 1);
-    EXPECT_DOUBLE_EQ(S.AdjacentHigh, 9);
-}
-
 TEST(BoxSeries, ShuffledSamplesGiveTheSortedResultAndKeepTheirOrder)
 {
     // Regression: a vertical box took its samples in insertion order.
@@ -143,19 +136,6 @@ TEST(BoxDraw, BoxSpansTheQuartilesAtThePosition)
     EXPECT_EQ(Box.Bottom, 178);
 }
 
-QImage RenderChart(TChart& Chart)
-{
-    return Chart.CreateBitmap(clWhite, Chart.GetRectangle())->ToImage();
-}
-
-void SetUpPictureChart(TChart& Chart)
-{
-    Chart.SetBounds(0, 0, 320, 240);
-    Chart.SetView3D(false);
-    Chart.SetBufferedDisplay(false);
-    Chart.Legend()->SetVisible(false);
-}
-
 template <class TBox> void AddBoxes(TChart& Chart)
 {
     const std::vector<double> Samples[] = {{-14, 2, 3, 4, 5, 6, 6.5, 7, 8, 9, 16, 25},
@@ -174,13 +154,13 @@ template <class TBox> void AddBoxes(TChart& Chart)
 TEST(BoxPicture, VerticalAndHorizontalWithOutliers)
 {
     TChart Vertical;
-    SetUpPictureChart(Vertical);
+    test::SetUpFlatPictureChart(Vertical, 320, 240);
     AddBoxes<TBoxSeries>(Vertical);
-    EXPECT_TRUE(test::MatchesReference(RenderChart(Vertical), "stats", "box-vertical"));
+    EXPECT_TRUE(test::MatchesReference(test::RenderPicture(Vertical), "stats", "box-vertical"));
     TChart Horizontal;
-    SetUpPictureChart(Horizontal);
+    test::SetUpFlatPictureChart(Horizontal, 320, 240);
     AddBoxes<THorizBoxSeries>(Horizontal);
-    EXPECT_TRUE(test::MatchesReference(RenderChart(Horizontal), "stats", "box-horizontal"));
+    EXPECT_TRUE(test::MatchesReference(test::RenderPicture(Horizontal), "stats", "box-horizontal"));
 }
 
 } // namespace

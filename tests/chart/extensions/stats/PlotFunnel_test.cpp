@@ -156,10 +156,7 @@ TEST(FunnelSeries, StoredPointsKeepTheirOpportunities)
 TEST(FunnelPicture, ThreeColours)
 {
     TChart Chart;
-    Chart.SetBounds(0, 0, 400, 260);
-    Chart.SetBufferedDisplay(false);
-    Chart.SetView3D(false);
-    Chart.Legend()->SetVisible(false);
+    test::SetUpFlatPictureChart(Chart, 400, 260);
     auto* S = new TFunnelSeries(&Chart);
     Chart.AddSeries(S);
     S->LinesPen()->SetColor(clGray);
@@ -167,7 +164,7 @@ TEST(FunnelPicture, ThreeColours)
     S->AddSegment(80, 62, "Offers", clPlotColor);
     S->AddSegment(50, 20, "Orders", clPlotColor);
     S->AddSegment(30, 0, "Paid", clPlotColor);
-    EXPECT_TRUE(test::MatchesReference(Chart.CreateBitmap(clWhite, Chart.GetRectangle())->ToImage(), "stats",
+    EXPECT_TRUE(test::MatchesReference(test::RenderPicture(Chart), "stats",
                                        "funnel"));
 }
 

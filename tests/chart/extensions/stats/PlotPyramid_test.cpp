@@ -69,7 +69,7 @@ TEST(PyramidPicture, Slices)
     auto* S = new TPyramidSeries(&Chart);
     Chart.AddSeries(S);
     test::AddValues(*S, {30, 20, 25, 10});
-    EXPECT_TRUE(test::MatchesReference(Chart.CreateBitmap(clWhite, Chart.GetRectangle())->ToImage(), "stats",
+    EXPECT_TRUE(test::MatchesReference(test::RenderPicture(Chart), "stats",
                                        "pyramid"));
 }
 

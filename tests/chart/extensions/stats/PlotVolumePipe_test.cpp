@@ -84,17 +84,14 @@ TEST(VolumePipeDraw, SectionsClampedConeAndFlatChart)
 TEST(VolumePipePicture, GradientSections)
 {
     TChart Chart;
-    Chart.SetBounds(0, 0, 400, 240);
-    Chart.SetBufferedDisplay(false);
-    Chart.SetView3D(false);
-    Chart.Legend()->SetVisible(false);
+    test::SetUpFlatPictureChart(Chart, 400, 240);
     auto* S = new TVolumePipeSeries(&Chart);
     Chart.AddSeries(S);
     const double Values[] = {40, 25, 15, 12, 8};
     const TColor Colors[] = {clRed, clLime, clBlue, clYellow, clAqua};
     for (int I = 0; I < 5; ++I)
         S->Add(Values[I], QString(), Colors[I]);
-    EXPECT_TRUE(test::MatchesReference(Chart.CreateBitmap(clWhite, Chart.GetRectangle())->ToImage(), "stats",
+    EXPECT_TRUE(test::MatchesReference(test::RenderPicture(Chart), "stats",
                                        "volume-pipe"));
 }
 
