@@ -1,5 +1,8 @@
 #include "PainterFloor.h"
 
+#include "chart/engine/PlotAxis.h"
+#include "chart/engine/PlotChart.h"
+#include "platform/graphics/Bitmap.h"
 #include "platform/graphics/PainterDC.h"
 
 #include <benchmark/benchmark.h>
@@ -190,6 +193,45 @@ void TimeAgainstFloor(benchmark::State& state, const std::function<void()>& Draw
         FloorSeconds += std::chrono::duration<double>(T2 - T1).count();
         state.SetIterationTime(std::chrono::duration<double>(T1 - T0).count());
     }
+}
+
+void SetUpFullHDChart(TChart& Chart, double XMin, double XMax, double YMin, double YMax)
+{
+    const TRect Rect{40, 40, 1880, 1040};
+    Chart.SetBounds(0, 0, 1920, 1080);
+    Chart.SetView3D(false);
+    Chart.SetBufferedDisplay(false);
+    Chart.SetChartRectangle(Rect);
+    Chart.BottomAxis()->SetMinMax(XMin, XMax);
+    Chart.LeftAxis()->SetMinMax(YMin, YMax);
+    Chart.BottomAxis()->SetPixelSpan(Rect.Left, Rect.Right);
+    Chart.LeftAxis()->SetPixelSpan(Rect.Top, Rect.Bottom);
+    Chart.BottomAxis()->AdjustMaxMin();
+    Chart.LeftAxis()->AdjustMaxMin();
+}
+
+void RunPaintAgainstFloor(benchmark::State& state, TChart& Chart, const std::function<void()>& Paint)
+{
+    TFloorCaptureDC Capture(1920, 1080);
+    TCanvas CaptureCanvas(&Capture);
+    TBitmap Target(1920, 1080);
+    Chart.Canvas().InitWindow(&CaptureCanvas, Chart.View3DOptions(), clWhite, false, Chart.GetRectangle());
+    Paint();
+    Chart.Canvas().InitWindow(&Target.Canvas(), Chart.View3DOptions(), clWhite, false, Chart.GetRectangle());
+    double SeriesSeconds = 0;
+    double FloorSeconds = 0;
+    TimeAgainstFloor(
+        state,
+        [&] {
+            Paint();
+            Target.Image();
+        },
+        Capture, SeriesSeconds, FloorSeconds);
+    const double Iterations = static_cast<double>(state.iterations());
+    state.counters["series_ms"] = SeriesSeconds / Iterations * 1000;
+    state.counters["floor_ms"] = FloorSeconds / Iterations * 1000;
+    state.counters["ratio"] = FloorSeconds > 0 ? SeriesSeconds / FloorSeconds : 0;
+    state.SetLabel(Capture.Summary().toStdString());
 }
 
 } // namespace lp::bench

@@ -17,6 +17,10 @@ namespace benchmark {
 class State;
 }
 
+namespace lp {
+class TChart;
+}
+
 namespace lp::bench {
 
 class TFloorCaptureDC : public TNullEngineDC {
@@ -74,5 +78,13 @@ private:
 // into a full-HD image, adding both to the seconds given.
 void TimeAgainstFloor(benchmark::State& state, const std::function<void()>& Draw, const TFloorCaptureDC& Capture,
                       double& DrawSeconds, double& FloorSeconds);
+
+// A flat, unbuffered full-HD chart whose chart rectangle (40, 40)-(1880,
+// 1040) holds the bottom and left axes at the given ranges.
+void SetUpFullHDChart(TChart& Chart, double XMin, double XMax, double YMin, double YMax);
+// Paint (drawing on Chart's canvas) run once into a capture, then timed
+// into a full-HD bitmap against the capture's replay; reports series_ms,
+// floor_ms, their ratio and what was captured.
+void RunPaintAgainstFloor(benchmark::State& state, TChart& Chart, const std::function<void()>& Paint);
 
 } // namespace lp::bench

@@ -3,13 +3,11 @@
 // drawn into a full-HD bitmap against their floor (the same rectangles and
 // lines replayed on plain QPainter).
 
-#include "chart/engine/PlotAxis.h"
 #include "chart/engine/PlotChart.h"
 #include "chart/engine/PlotSeries.h"
 #include "chart/extensions/financial/PlotCandleSeries.h"
 #include "chart/extensions/financial/PlotPriceFunctions.h"
 #include "chart/extensions/stats/PlotIndicatorFunctions.h"
-#include "platform/graphics/Bitmap.h"
 
 #include "PainterFloor.h"
 
@@ -86,38 +84,9 @@ void Candles_100k_vs_Floor(benchmark::State& state)
     auto* Prices = new lp::TCandleSeries(&Chart);
     Chart.AddSeries(Prices);
     FillPrices(*Prices, 100000);
-    const lp::TRect Rect{40, 40, 1880, 1040};
-    Chart.SetBounds(0, 0, 1920, 1080);
-    Chart.SetView3D(false);
-    Chart.SetBufferedDisplay(false);
-    Chart.SetChartRectangle(Rect);
-    Chart.BottomAxis()->SetMinMax(0, 99999);
-    Chart.LeftAxis()->SetMinMax(Prices->MinYValue(), Prices->MaxYValue());
-    Chart.BottomAxis()->SetPixelSpan(Rect.Left, Rect.Right);
-    Chart.LeftAxis()->SetPixelSpan(Rect.Top, Rect.Bottom);
-    Chart.BottomAxis()->AdjustMaxMin();
-    Chart.LeftAxis()->AdjustMaxMin();
+    lp::bench::SetUpFullHDChart(Chart, 0, 99999, Prices->MinYValue(), Prices->MaxYValue());
     Prices->CalcFirstLastVisibleIndex();
-    lp::bench::TFloorCaptureDC Capture(1920, 1080);
-    lp::TCanvas CaptureCanvas(&Capture);
-    lp::TBitmap Target(1920, 1080);
-    Chart.Canvas().InitWindow(&CaptureCanvas, Chart.View3DOptions(), lp::clWhite, false, Chart.GetRectangle());
-    Prices->DrawAllValues();
-    Chart.Canvas().InitWindow(&Target.Canvas(), Chart.View3DOptions(), lp::clWhite, false, Chart.GetRectangle());
-    double SeriesSeconds = 0;
-    double FloorSeconds = 0;
-    lp::bench::TimeAgainstFloor(
-        state,
-        [&] {
-            Prices->DrawAllValues();
-            Target.Image();
-        },
-        Capture, SeriesSeconds, FloorSeconds);
-    const double Iterations = static_cast<double>(state.iterations());
-    state.counters["series_ms"] = SeriesSeconds / Iterations * 1000;
-    state.counters["floor_ms"] = FloorSeconds / Iterations * 1000;
-    state.counters["ratio"] = FloorSeconds > 0 ? SeriesSeconds / FloorSeconds : 0;
-    state.SetLabel(Capture.Summary().toStdString());
+    lp::bench::RunPaintAgainstFloor(state, Chart, [&] { Prices->DrawAllValues(); });
 }
 BENCHMARK(Candles_100k_vs_Floor)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
 

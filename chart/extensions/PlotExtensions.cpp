@@ -7,7 +7,9 @@
 #include "chart/extensions/circular/PlotGaugeSeries.h"
 #include "chart/extensions/circular/PlotRoseSeries.h"
 #include "chart/extensions/circular/PlotSmithSeries.h"
+#include "chart/extensions/financial/PlotBigCandle.h"
 #include "chart/extensions/financial/PlotCandleSeries.h"
+#include "chart/extensions/financial/PlotPointFigure.h"
 #include "chart/extensions/functions/PlotSmoothing.h"
 #include "chart/extensions/grid3d/PlotGrid3DGallery.h"
 #include "chart/extensions/planning/PlotCalendar.h"
@@ -20,8 +22,12 @@
 #include "chart/extensions/shapes/PlotChartShape.h"
 #include "chart/extensions/shapes/PlotImageBar.h"
 #include "chart/extensions/shapes/PlotImagePoint.h"
+#include "chart/extensions/stats/PlotBoxPlot.h"
+#include "chart/extensions/stats/PlotFunnel.h"
+#include "chart/extensions/stats/PlotPyramid.h"
 #include "chart/extensions/stats/PlotStatFunctions.h"
 #include "chart/extensions/tools/PlotToolClasses.h"
+#include "chart/extensions/stats/PlotVolumePipe.h"
 
 namespace lp {
 
@@ -62,12 +68,25 @@ void InitializeChartExtensions()
     RegisterStatisticsFunctions();
     // The interactive tools, by class name.
     RegisterToolClasses();
+    // Boxes, point and figure, big candles, funnels, pyramids and pipes.
+    RegisterBoxSeries();
+    RegisterPointFigureSeries();
+    RegisterBigCandleSeries();
+    RegisterFunnelSeries();
+    RegisterPyramidSeries();
+    RegisterVolumePipeSeries();
 }
 
 void FinalizeChartExtensions()
 {
     if (ExtensionsInitCount == 0 || --ExtensionsInitCount > 0)
         return;
+    UnregisterVolumePipeSeries();
+    UnregisterPyramidSeries();
+    UnregisterFunnelSeries();
+    UnregisterBigCandleSeries();
+    UnregisterPointFigureSeries();
+    UnregisterBoxSeries();
     UnregisterToolClasses();
     UnregisterStatisticsFunctions();
     UnregisterCandleSeries();

@@ -4,10 +4,13 @@
 // series.
 
 #include "chart/engine/PlotChart.h"
+#include "chart/engine/PlotLegend.h"
 #include "chart/engine/PlotSeries.h"
+#include "platform/graphics/Bitmap.h"
 #include "tests/chart/engine/EngineTestUtil.h"
 
 #include <QtCore/QStringList>
+#include <QtGui/QImage>
 
 #include <vector>
 
@@ -53,6 +56,21 @@ struct TPriceChart : TFixedAxesChart {
         return Drawn();
     }
 };
+
+// A flat, unbuffered Width × Height chart without a legend, for reference
+// pictures, and its picture on white.
+inline void SetUpFlatPictureChart(TChart& Chart, int Width, int Height)
+{
+    Chart.SetBounds(0, 0, Width, Height);
+    Chart.SetView3D(false);
+    Chart.SetBufferedDisplay(false);
+    Chart.Legend()->SetVisible(false);
+}
+
+inline QImage RenderPicture(TChart& Chart)
+{
+    return Chart.CreateBitmap(clWhite, Chart.GetRectangle())->ToImage();
+}
 
 inline QString Line(int X0, int Y0, int X1, int Y1)
 {

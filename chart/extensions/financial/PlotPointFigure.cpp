@@ -1,0 +1,184 @@
+// Point and figure: columns from the high and low prices, their boxes,
+// legend and registration.
+
+#include "chart/extensions/financial/PlotPointFigure.h"
+
+#include "chart/canvas/PlotConst.h"
+#include "chart/engine/PlotAxis.h"
+#include "chart/engine/PlotAxisPanel.h"
+#include "chart/engine/PlotRegistry.h"
+#include "chart/engine/PlotValueList.h"
+#include "platform/base/Exception.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+namespace lp {
+
+TPointFigureSeries::TPointFigureSeries(TComponent* AOwner) : TOHLCSeries(AOwner)
+{
+    FDownSymbol = std::make_unique<TSeriesPointer>(this);
+    FDownSymbol->SetStyle(psCircle);
+    FDownSymbol->Brush()->SetColor(clRed);
+    FUpSymbol = std::make_unique<TSeriesPointer>(this);
+    FUpSymbol->SetStyle(psDiagCross);
+    FUpSymbol->Brush()->SetColor(clGreen);
+    XValues()->InitDateTime(false);
+}
+
+TPointFigureSeries::~TPointFigureSeries() = default;
+
+void TPointFigureSeries::SetParentChart(TCustomAxisPanel* Value)
+{
+    TOHLCSeries::SetParentChart(Value);
+    if (!IsDestroying()) {
+        FUpSymbol->SetParentChart(Value);
+        FDownSymbol->SetParentChart(Value);
+    }
+}
+
+void TPointFigureSeries::SetBoxSize(double Value)
+{
+    if (!(Value > 0) || !std::isfinite(Value))
+        throw ERangeError(FormatText("Box size %s must be a positive number", {std::to_string(Value)}));
+    SetDoubleProperty(FBoxSize, Value);
+}
+
+int TPointFigureSeries::ColumnOf(int ValueIndex) const
+{
+    if (ValueIndex < 0 || static_cast<size_t>(ValueIndex) >= FColumns.size())
+        throw ERangeError(FormatText("Point %d has no column", {std::to_string(ValueIndex)}));
+    return FColumns[static_cast<size_t>(ValueIndex)];
+}
+
+void TPointFigureSeries::DrawBoxes(TSeriesPointer& Symbol, int X, double From, double To)
+{
+    const TChartAxis* Axis = GetVertAxis();
+    if (!Axis)
+        return;
+    const double Low = std::min(Axis->CalcMinimum(), Axis->CalcMaximum());
+    const double High = std::max(Axis->CalcMinimum(), Axis->CalcMaximum());
+    double F = From;
+    // Whole boxes below the axis are stepped over at once.
+    if (F < Low)
+        F += std::floor((Low - F) / FBoxSize) * FBoxSize;
+    do {
+        if (F > High)
+            break;
+        Symbol.PrepareCanvas(FParentChart->Canvas(), Symbol.Brush()->Color());
+        Symbol.Draw(X, CalcYPosValue(F));
+        const double Next = F + FBoxSize;
+        if (!(Next > F)) // a box too small to move a price this large
+            break;
+        F = Next;
+    } while (F <= To);
+}
+
+int TPointFigureSeries::CalcColumns(bool Draw)
+{
+    const int N = Count();
+    FColumns.assign(static_cast<size_t>(N), 0);
+    if (N == 0)
+        return 0;
+    Draw = Draw && FParentChart;
+    const TChartValueList& Highs = *HighValues();
+    const TChartValueList& Lows = *LowValues();
+    const double Reversal = FReversalAmount * FBoxSize;
+    double Low = Lows.Value(0);
+    double High = Highs.Value(0);
+    int Column = 0;
+    int ColumnX = Draw ? CalcXPosValue(0) : 0;
+    if (Draw)
+        DrawBoxes(*FDownSymbol, ColumnX, Low, High);
+    bool Falling = true;
+    for (int I = 1; I < N; ++I) {
+        const double H = Highs.Value(I);
+        const double L = Lows.Value(I);
+        if (Falling) {
+            if (L <= Low - FBoxSize) {
+                if (Draw)
+                    DrawBoxes(*FDownSymbol, ColumnX, L, Low - FBoxSize);
+                Low = L;
+            } else if (H >= Low + Reversal) {
+                ++Column;
+                ColumnX = Draw ? CalcXPosValue(Column) : 0;
+                High = H;
+                if (Draw)
+                    DrawBoxes(*FUpSymbol, ColumnX, Low + FBoxSize, High);
+                Falling = false;
+            }
+        } else {
+            if (H >= High + FBoxSize) {
+                if (Draw)
+                    DrawBoxes(*FUpSymbol, ColumnX, High + FBoxSize, H);
+                High = H;
+            } else if (L <= High - Reversal) {
+                ++Column;
+                ColumnX = Draw ? CalcXPosValue(Column) : 0;
+                Low = L;
+                if (Draw)
+                    DrawBoxes(*FDownSymbol, ColumnX, Low, High - FBoxSize);
+                Falling = true;
+            }
+        }
+        FColumns[static_cast<size_t>(I)] = Column;
+    }
+    return Column + 1;
+}
+
+void TPointFigureSeries::CalcHorizMargins(int& LeftMargin, int& RightMargin)
+{
+    TOHLCSeries::CalcHorizMargins(LeftMargin, RightMargin);
+    const int Half = std::max(FUpSymbol->HorizSize(), FDownSymbol->HorizSize()) + 1;
+    LeftMargin = std::max(LeftMargin, Half);
+    RightMargin = std::max(RightMargin, Half);
+}
+
+void TPointFigureSeries::CalcVertMargins(int& TopMargin, int& BottomMargin)
+{
+    TOHLCSeries::CalcVertMargins(TopMargin, BottomMargin);
+    const int Half = std::max(FUpSymbol->VertSize(), FDownSymbol->VertSize()) + 1;
+    TopMargin = std::max(TopMargin, Half);
+    BottomMargin = std::max(BottomMargin, Half);
+}
+
+void TPointFigureSeries::DrawAllValues()
+{
+    CalcColumns(true);
+}
+
+TColor TPointFigureSeries::LegendItemColor(int LegendIndex) const
+{
+    return (LegendIndex == 0 ? FUpSymbol : FDownSymbol)->Brush()->Color();
+}
+
+void TPointFigureSeries::GetLegendText(int LegendIndex, TLegendTextStyle TextStyle, QString& Text)
+{
+    (void)TextStyle;
+    Text = LegendIndex == 0 ? PlotMsg_Up : PlotMsg_Down;
+}
+
+void TPointFigureSeries::PrepareForGallery(bool IsEnabled)
+{
+    TOHLCSeries::PrepareForGallery(IsEnabled);
+    if (IsEnabled)
+        return;
+    for (TSeriesPointer* Symbol : {FUpSymbol.get(), FDownSymbol.get()}) {
+        Symbol->Brush()->SetColor(clSilver);
+        Symbol->Pen()->SetColor(clGray);
+    }
+}
+
+void RegisterPointFigureSeries()
+{
+    RegisterPlotSeries<TPointFigureSeries>(&PlotMsg_GalleryPointFigure, &PlotMsg_GalleryFinancial, 1);
+}
+
+void UnregisterPointFigureSeries()
+{
+    UnRegisterPlotSeries({&TPointFigureSeries::staticMetaObject});
+    UnRegisterClass(TPersistent::ClassNameOf(TPointFigureSeries::staticMetaObject));
+}
+
+} // namespace lp

@@ -1,0 +1,116 @@
+// Point and figure: columns (extension before reversal, equal moves
+// counting), the boxes drawn, refused box sizes, bounded runs, legend and
+// the reference picture.
+
+#include "chart/extensions/financial/PlotPointFigure.h"
+
+#include "chart/engine/PlotLegend.h"
+#include "chart/engine/PlotValueList.h"
+#include "platform/base/Exception.h"
+#include "tests/chart/extensions/financial/PriceTestUtil.h"
+#include "tests/support/ReferenceImage.h"
+
+#include <gtest/gtest.h>
+
+namespace lp {
+namespace {
+
+void AddHighLow(TPointFigureSeries& S, const std::vector<std::pair<double, double>>& Prices)
+{
+    for (const auto& [High, Low] : Prices)
+        S.AddOHLC(S.Count(), Low, High, Low, High);
+}
+
+int CountCalls(const test::TPriceChart& C, const QString& Prefix)
+{
+    int N = 0;
+    for (const QString& Call : C.DC.Calls())
+        N += Call.startsWith(Prefix) ? 1 : 0;
+    return N;
+}
+
+TEST(PointFigureColumns, ExtendThenReverse)
+{
+    TPointFigureSeries S;
+    AddHighLow(S, {{10, 10}, {10, 8}, {11, 9}, {13, 12}, {12, 10}});
+    EXPECT_EQ(S.CalcColumns(false), 3);
+    const int Expected[] = {0, 0, 1, 1, 2};
+    for (int I = 0; I < 5; ++I)
+        EXPECT_EQ(S.ColumnOf(I), Expected[I]) << I;
+    EXPECT_DOUBLE_EQ(S.MaxXValue(), 2);
+    EXPECT_THROW(S.ColumnOf(5), ERangeError);
+}
+
+TEST(PointFigureColumns, ExtensionWinsOverReversal)
+{
+    // Point 1 falls a box below the low and also rises three boxes above
+    // it: the column only extends.
+    TPointFigureSeries S;
+    AddHighLow(S, {{10, 10}, {13, 9}});
+    EXPECT_EQ(S.CalcColumns(false), 1);
+    TPointFigureSeries Empty;
+    EXPECT_EQ(Empty.CalcColumns(false), 0);
+}
+
+TEST(PointFigureDraw, OnePointIsOneDownColumn)
+{
+    // Low 2 to high 5 in boxes of 1: four circles at X = 0.
+    test::TPriceChart C(4, 10);
+    auto* S = C.Add<TPointFigureSeries>();
+    AddHighLow(*S, {{5, 2}});
+    C.Draw(*S);
+    EXPECT_EQ(CountCalls(C, "Ellipse("), 4);
+    EXPECT_EQ(S->ColumnOf(0), 0);
+}
+
+TEST(PointFigureDraw, RunsEndForAnyPrice)
+{
+    // Regression: a price so large that a box does not change it never
+    // ended its run; a run far beyond the axis walked every box.
+    test::TPriceChart C(4, 10);
+    auto* S = C.Add<TPointFigureSeries>();
+    AddHighLow(*S, {{1e20, 1e20}});
+    C.Draw(*S);
+    EXPECT_EQ(CountCalls(C, "Ellipse("), 0);
+    S->Clear();
+    AddHighLow(*S, {{1e12, -1e12}});
+    C.Draw(*S);
+    EXPECT_EQ(CountCalls(C, "Ellipse("), 11);
+}
+
+TEST(PointFigureSeries, RefusesBoxSizesThatNeverEndARun)
+{
+    TPointFigureSeries S;
+    S.SetBoxSize(2.5);
+    for (double Bad : {0.0, -1.0, std::nan("")})
+        EXPECT_THROW(S.SetBoxSize(Bad), ERangeError);
+    EXPECT_DOUBLE_EQ(S.BoxSize(), 2.5);
+}
+
+TEST(PointFigureSeries, LegendAndSymbols)
+{
+    TPointFigureSeries S;
+    EXPECT_EQ(S.CountLegendItems(), 2);
+    EXPECT_EQ(S.LegendString(0, TChartSeries::ltsPlain), "Up");
+    EXPECT_EQ(S.LegendString(1, TChartSeries::ltsPlain), "Down");
+    EXPECT_EQ(S.LegendItemColor(0), clGreen);
+    EXPECT_EQ(S.LegendItemColor(1), clRed);
+    EXPECT_EQ(S.UpSymbol()->Style(), psDiagCross);
+    EXPECT_EQ(S.DownSymbol()->Style(), psCircle);
+    EXPECT_FALSE(S.XValues()->DateTime());
+}
+
+TEST(PointFigurePicture, Columns)
+{
+    TChart Chart;
+    test::SetUpFlatPictureChart(Chart, 320, 240);
+    auto* S = new TPointFigureSeries(&Chart);
+    Chart.AddSeries(S);
+    AddHighLow(*S, {{20, 18}, {19, 15}, {17, 14}, {19, 16}, {22, 20}, {23, 21}, {21, 19}, {20, 17}, {16, 13},
+                    {15, 12}, {18, 16}, {21, 19}});
+    EXPECT_TRUE(test::MatchesReference(test::RenderPicture(Chart), "financial",
+                                       "point-figure"));
+}
+
+} // namespace
+} // namespace lp
