@@ -8,6 +8,12 @@
 #include "chart/extensions/circular/PlotRoseSeries.h"
 #include "chart/extensions/circular/PlotSmithSeries.h"
 #include "chart/extensions/financial/PlotCandleSeries.h"
+#include "chart/extensions/financial/PlotCompress.h"
+#include "chart/extensions/financial/PlotOscillators.h"
+#include "chart/extensions/financial/PlotVolumeIndicators.h"
+#include "chart/extensions/functions/PlotCountCumulative.h"
+#include "chart/extensions/functions/PlotCurveFitting.h"
+#include "chart/extensions/functions/PlotDownSampling.h"
 #include "chart/extensions/functions/PlotSmoothing.h"
 #include "chart/extensions/grid3d/PlotGrid3DGallery.h"
 #include "chart/extensions/planning/PlotCalendar.h"
@@ -59,12 +65,26 @@ void InitializeChartExtensions()
     RegisterCandleSeries();
     // Statistics on the "Financial", "Extended" and "Stats" pages.
     RegisterStatisticsFunctions();
+    // Down-sampling, price compression, volume indicators, oscillators,
+    // count and cumulative, fitted curves and trends.
+    RegisterDownSamplingFunction();
+    RegisterCompressFunction();
+    RegisterVolumeIndicatorFunctions();
+    RegisterOscillatorFunctions();
+    RegisterCountCumulativeFunctions();
+    RegisterCurveFittingFunctions();
 }
 
 void FinalizeChartExtensions()
 {
     if (ExtensionsInitCount == 0 || --ExtensionsInitCount > 0)
         return;
+    UnregisterCurveFittingFunctions();
+    UnregisterCountCumulativeFunctions();
+    UnregisterOscillatorFunctions();
+    UnregisterVolumeIndicatorFunctions();
+    UnregisterCompressFunction();
+    UnregisterDownSamplingFunction();
     UnregisterStatisticsFunctions();
     UnregisterCandleSeries();
     UnregisterBar3DDonutSeries();
