@@ -18,17 +18,6 @@ namespace lp {
 
 namespace {
 
-// A series off every chart whose points an exponential average of Period
-// computes.
-std::unique_ptr<TChartSeries> AverageSeries(double Period, TExpMovAveFunction*& Function)
-{
-    auto Series = std::make_unique<TChartSeries>(nullptr);
-    Function = new TExpMovAveFunction(nullptr);
-    Function->InternalSetPeriod(Period);
-    Series->SetFunction(Function);
-    return Series;
-}
-
 std::vector<double> TypicalPrices(const TOHLCSeries& Prices)
 {
     std::vector<double> Result;
@@ -103,8 +92,8 @@ void TCCIFunction::AddPoints(TChartSeries* Source)
 
 TPVOFunction::TPVOFunction(TComponent* AOwner) : TPlotFunction(AOwner)
 {
-    FShortSeries = AverageSeries(12, FShort);
-    FLongSeries = AverageSeries(26, FLong);
+    FShortSeries = CreateExpAverageSeries(12, FShort);
+    FLongSeries = CreateExpAverageSeries(26, FLong);
     InternalSetPeriod(12);
 }
 

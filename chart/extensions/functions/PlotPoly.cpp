@@ -87,17 +87,21 @@ TPolyVector PolyFitting(int NumTerms, std::span<const TPolyReal> X, std::span<co
     if (X.size() != Y.size())
         throw ERangeError("Fitting needs as many Y values as X values");
     // The normal equations, summed point by point: no power table is kept.
+    // The matrix is symmetric; its lower half is copied from the upper.
     TPolyMatrix A{};
     TPolyVector B{};
     TPolyVector P{};
     for (size_t I = 0; I < X.size(); ++I) {
         PowerVector(NumTerms, P, X[I]);
         for (int J = 0; J < NumTerms; ++J) {
-            for (int K = 0; K < NumTerms; ++K)
+            for (int K = J; K < NumTerms; ++K)
                 A[J][K] += P[J] * P[K];
             B[J] += Y[I] * P[J];
         }
     }
+    for (int J = 1; J < NumTerms; ++J)
+        for (int K = 0; K < J; ++K)
+            A[J][K] = A[K][J];
     TPolyVector Result{};
     if (GaussianElimination(NumTerms, A, B, 1e-15L, Result) == 0)
         throw ChartException(PlotMsg_FittingError);
