@@ -1,6 +1,5 @@
 // The analysis functions are registered at start-up with their gallery
-// texts and pages, are created by class name with their defaults, and
-// leave the list again at shut-down.
+// texts and pages and are created by class name with their editor pages.
 
 #include "chart/engine/PlotRegistry.h"
 #include "chart/extensions/financial/PlotCompress.h"
@@ -63,27 +62,6 @@ TEST(AnalysisFunctions, RegisteredWithTheirTextsPagesAndEditors)
         ASSERT_NE(F, nullptr) << E.Description;
         EXPECT_EQ(F->GetEditorClassName(), QString::fromLatin1(E.Editor));
     }
-}
-
-TEST(AnalysisFunctions, UnregisteredAndRegisteredAgain)
-{
-    const int Before = PlotSeriesTypes()->Count();
-    UnregisterCurveFittingFunctions();
-    UnregisterCountCumulativeFunctions();
-    UnregisterOscillatorFunctions();
-    UnregisterVolumeIndicatorFunctions();
-    UnregisterCompressFunction();
-    UnregisterDownSamplingFunction();
-    EXPECT_EQ(PlotSeriesTypes()->Count(), Before - static_cast<int>(std::size(Expected)));
-    for (const TExpected& E : Expected)
-        EXPECT_EQ(EntryOf(E.Class), nullptr) << E.Description;
-    RegisterDownSamplingFunction();
-    RegisterCompressFunction();
-    RegisterVolumeIndicatorFunctions();
-    RegisterOscillatorFunctions();
-    RegisterCountCumulativeFunctions();
-    RegisterCurveFittingFunctions();
-    EXPECT_EQ(PlotSeriesTypes()->Count(), Before);
 }
 
 } // namespace

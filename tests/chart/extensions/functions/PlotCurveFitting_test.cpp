@@ -4,10 +4,10 @@
 
 #include "chart/extensions/functions/PlotCurveFitting.h"
 
-#include "chart/engine/PlotSeries.h"
 #include "chart/engine/PlotValueList.h"
-#include "tests/chart/extensions/financial/PriceTestUtil.h"
+#include "tests/chart/extensions/functions/FunctionTestUtil.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include <gtest/gtest.h>
@@ -15,43 +15,31 @@
 namespace lp {
 namespace {
 
+using test::ExpectNear;
 using test::XsOf;
 using test::YsOf;
 
-// A source line of (X[i], Y[i]) and an output line through F.
-struct TFitChart {
-    test::TTestChart Chart;
-    TLineSeries* Source = new TLineSeries(&Chart);
-    TLineSeries* Output = new TLineSeries(&Chart);
-
-    TFitChart(TPlotFunction* F, const std::vector<double>& X, const std::vector<double>& Y)
+struct TFitChart : test::TFunctionChart<> {
+    TFitChart(TPlotFunction* F, const std::vector<double>& X, const std::vector<double>& Y) : TFunctionChart(F)
     {
-        Chart.AddSeries(Source);
-        Chart.AddSeries(Output);
-        for (size_t I = 0; I < X.size(); ++I)
-            Source->AddXY(X[I], Y[I]);
-        Output->SetFunction(F);
-        Output->SetDataSource(Source);
+        Fill(X, Y);
     }
 };
 
-void ExpectNear(const std::vector<double>& Actual, const std::vector<double>& Expected)
-{
-    ASSERT_EQ(Actual.size(), Expected.size());
-    for (size_t I = 0; I < Actual.size(); ++I)
-        EXPECT_NEAR(Actual[I], Expected[I], 1e-9) << I;
-}
+const double E = std::exp(1.0);
 
-TEST(CurveFitting, QuadraticThroughThreePointsWithFactor)
+TEST(CurveFitting, QuadraticThroughThreePointsWithFactorAndOffsets)
 {
     auto* F = new TCurveFittingFunction;
     F->SetPolyDegree(3);
     TFitChart C(F, {0, 1, 2}, {1, 3, 7});
     ExpectNear(YsOf(*C.Output), {1, 3, 7});
+    for (int K = 0; K < 3; ++K)
+        EXPECT_NEAR(static_cast<double>(F->AnswerVector()[K]), K == 0 ? 0 : 1, 1e-12) << K; // y - min y
     F->SetFactor(2);
     ExpectNear(XsOf(*C.Output), {0, 0.5, 1, 1.5, 2});
     ExpectNear(YsOf(*C.Output), {1, 1.75, 3, 4.75, 7});
-    // Offsets: the fit runs on x - min x, y - min y, drawn back in place.
+    // Fitted on x - min x, y - min y and drawn back in place.
     TFitChart Shifted(new TCurveFittingFunction, {10, 11, 12, 13, 14}, {100, 101, 104, 109, 116});
     ExpectNear(YsOf(*Shifted.Output), {100, 101, 104, 109, 116});
 }
@@ -65,7 +53,7 @@ TEST(CurveFitting, OneTermIsTheMeanAndRangesAreClamped)
     F->SetFirstCalcPoint(1);
     F->SetLastCalcPoint(2);
     ExpectNear(YsOf(*C.Output), {6.5, 6.5, 6.5, 6.5});
-    // Drawing limits beyond the source are clamped into it.
+    // Drawing limits outside the source are clamped into it.
     F->SetFirstPoint(-5);
     F->SetLastPoint(99);
     EXPECT_EQ(C.Output->Count(), 4);
@@ -86,8 +74,8 @@ TEST(CurveFitting, DegreeGuardTooFewPointsAndSingularFit)
         try {
             F.SetPolyDegree(Bad);
             FAIL() << Bad;
-        } catch (const ChartException& E) {
-            EXPECT_EQ(E.Message(), "Polynomial degree must be between 1 and 20");
+        } catch (const ChartException& Error) {
+            EXPECT_EQ(Error.Message(), "Polynomial degree must be between 1 and 20");
         }
     }
     EXPECT_EQ(F.PolyDegree(), 5);
@@ -97,67 +85,51 @@ TEST(CurveFitting, DegreeGuardTooFewPointsAndSingularFit)
     TFitChart Few(new TCurveFittingFunction, {0, 1, 2, 3}, {1, 2, 3, 4});
     EXPECT_EQ(Few.Output->Count(), 0);
     // Five points on one X cannot be fitted with five terms.
-    EXPECT_THROW(TFitChart(new TCurveFittingFunction, {1, 1, 1, 1, 1}, {1, 2, 3, 4, 5}), ChartException);
+    try {
+        TFitChart(new TCurveFittingFunction, {1, 1, 1, 1, 1}, {1, 2, 3, 4, 5});
+        FAIL() << "fitted";
+    } catch (const ChartException& Error) {
+        EXPECT_EQ(Error.Message(), "Cannot process fitting");
+    }
 }
 
-TEST(Trend, LinearExponentialAndTheirFallBacks)
+struct TTrendRow {
+    bool Exponential;
+    std::vector<double> X;
+    std::vector<double> Y;
+    double M;
+    double B;
+    std::vector<double> Line; // the output's Y values
+};
+
+TEST(Trend, CoefficientsLinesAndFallBacks)
 {
-    auto* Linear = new TTrendFunction;
-    TFitChart L(Linear, {0, 1, 2}, {1, 3, 5});
-    double M = 0;
-    double B = 0;
-    ASSERT_TRUE(Linear->CalculateTrend(M, B, L.Source, -1, -1));
-    EXPECT_NEAR(M, 2, 1e-12);
-    EXPECT_NEAR(B, 1, 1e-12);
-    ExpectNear(XsOf(*L.Output), {0, 2});
-    ExpectNear(YsOf(*L.Output), {1, 5});
-
-    const double E = std::exp(1.0);
-    auto* Exp = new TExpTrendFunction;
-    TFitChart X(Exp, {0, 1, 2}, {1, E, E * E});
-    ASSERT_TRUE(Exp->CalculateTrend(M, B, X.Source, -1, -1));
-    EXPECT_NEAR(M, 1, 1e-12);
-    EXPECT_NEAR(B, 1, 1e-12);
-    ExpectNear(YsOf(*X.Output), {1, E * E});
-
-    // Two points on one X: slope 1, intercept 0.
-    TFitChart Same(new TTrendFunction, {3, 3}, {1, 2});
-    ASSERT_TRUE(Linear->CalculateTrend(M, B, Same.Source, -1, -1));
-    EXPECT_EQ(M, 1);
-    EXPECT_EQ(B, 0);
-    // One point: no trend.
-    TFitChart One(new TTrendFunction, {3}, {1});
-    EXPECT_EQ(One.Output->Count(), 0);
-}
-
-TEST(Trend, ExponentialLeavesOutValuesWithoutALogarithm)
-{
-    // ln 0 and ln of a negative value do not exist; the rest still fit.
-    const double E = std::exp(1.0);
-    auto* Exp = new TExpTrendFunction;
-    TFitChart C(Exp, {0, 1, 2, 3, 4}, {1, 0, E * E, -5, E * E * E * E});
-    double M = 0;
-    double B = 0;
-    ASSERT_TRUE(Exp->CalculateTrend(M, B, C.Source, -1, -1));
-    EXPECT_NEAR(M, 1, 1e-12);
-    EXPECT_NEAR(B, 1, 1e-12);
-    EXPECT_EQ(Exp->Sums().N, 3);
-    EXPECT_TRUE(std::isfinite(C.Output->YValues()->Value(1)));
-    // Fewer than two usable values: no trend at all.
-    TFitChart Lone(new TExpTrendFunction, {0, 1, 2}, {0, -1, 3});
-    EXPECT_EQ(Lone.Output->Count(), 0);
-}
-
-TEST(Trend, UnorderedPositionsSpanTheirRange)
-{
-    auto* Linear = new TTrendFunction;
-    TFitChart C(Linear, {}, {});
-    C.Source->XValues()->SetOrder(loNone);
-    for (const auto& [X, Y] : {std::pair{2.0, 5.0}, {0.0, 1.0}, {1.0, 3.0}})
-        C.Source->AddXY(X, Y);
-    Linear->ReCalculate();
-    ExpectNear(XsOf(*C.Output), {0, 2});
-    ExpectNear(YsOf(*C.Output), {1, 5});
+    const TTrendRow Rows[] = {
+        {false, {0, 1, 2}, {1, 3, 5}, 2, 1, {1, 5}},
+        {true, {0, 1, 2}, {1, E, E * E}, 1, 1, {1, E * E}},
+        // Positions out of order: the line spans their range.
+        {false, {2, 0, 1}, {5, 1, 3}, 2, 1, {1, 5}},
+        // ln 0 and ln of a negative value do not exist: left out.
+        {true, {0, 1, 2, 3, 4}, {1, 0, E * E, -5, E * E * E * E}, 1, 1, {1, E * E * E * E}},
+        // Two points on one X: slope 1, intercept 0.
+        {false, {3, 3}, {1, 2}, 1, 0, {3, 3}},
+    };
+    for (const TTrendRow& Row : Rows) {
+        auto* F = Row.Exponential ? static_cast<TCustomTrendFunction*>(new TExpTrendFunction) : new TTrendFunction;
+        TFitChart C(F, {}, {});
+        if (!std::is_sorted(Row.X.begin(), Row.X.end()))
+            C.Source->XValues()->SetOrder(loNone);
+        C.Fill(Row.X, Row.Y);
+        double M = 0;
+        double B = 0;
+        ASSERT_TRUE(F->CalculateTrend(M, B, C.Source, -1, -1));
+        EXPECT_NEAR(M, Row.M, 1e-12) << Row.X.size();
+        EXPECT_NEAR(B, Row.B, 1e-12) << Row.X.size();
+        ExpectNear(YsOf(*C.Output), Row.Line);
+    }
+    // No trend from one point, nor from one value with a logarithm.
+    EXPECT_EQ(TFitChart(new TTrendFunction, {3}, {1}).Output->Count(), 0);
+    EXPECT_EQ(TFitChart(new TExpTrendFunction, {0, 1, 2}, {0, -1, 3}).Output->Count(), 0);
 }
 
 TEST(Correlation, CoefficientLineAndDegenerateCases)
@@ -166,8 +138,7 @@ TEST(Correlation, CoefficientLineAndDegenerateCases)
     TFitChart C(R, {1, 2, 3}, {2, 4, 5});
     EXPECT_NEAR(R->Calculate(C.Source, -1, -1), 0.98198, 1e-5);
     ExpectNear(XsOf(*C.Output), {1, 3});
-    EXPECT_NEAR(C.Output->YValues()->Value(0), 0.98198, 1e-5);
-    EXPECT_EQ(C.Output->YValues()->Value(0), C.Output->YValues()->Value(1));
+    ExpectNear(YsOf(*C.Output), {0.98198, 0.98198}, 1e-5);
     // No spread in Y, or a single point: 1.
     TFitChart Flat(new TCorrelationFunction, {1, 2, 3}, {4, 4, 4});
     EXPECT_EQ(YsOf(*Flat.Output), (std::vector<double>{1, 1}));

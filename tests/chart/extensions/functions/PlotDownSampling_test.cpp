@@ -5,7 +5,7 @@
 
 #include "chart/engine/PlotSeries.h"
 #include "chart/engine/PlotValueList.h"
-#include "tests/chart/extensions/financial/PriceTestUtil.h"
+#include "tests/chart/extensions/functions/FunctionTestUtil.h"
 
 #include <gtest/gtest.h>
 
@@ -67,53 +67,33 @@ TEST(DownSample, GroupsByXDistanceFromTheGroupStart)
     EXPECT_EQ(DownSample(P, dsMinMax, 0).Size(), 10u);
 }
 
-struct TDownChart {
-    test::TTestChart Chart;
-    TLineSeries* Source = new TLineSeries(&Chart);
-    TLineSeries* Output = new TLineSeries(&Chart);
-    TDownSamplingFunction* F = new TDownSamplingFunction(&Chart);
-
-    TDownChart()
-    {
-        Chart.AddSeries(Source);
-        Chart.AddSeries(Output);
-        Output->SetFunction(F);
-    }
-};
-
 TEST(DownSamplingFunction, FillsTheParentAndEmptiesItWithTheSource)
 {
-    TDownChart C;
-    test::AddValues(*C.Source, {0, 1, 0, 1, 0});
-    C.Output->SetDataSource(C.Source);
+    auto* F = new TDownSamplingFunction;
+    test::TFunctionChart<> C(F);
+    C.Fill({0, 1, 2, 3, 4}, {0, 1, 0, 1, 0});
     // The peaks lie exactly Tolerance 1 from the chord: not beyond it.
     EXPECT_EQ(test::XsOf(*C.Output), (std::vector<double>{0, 4}));
     EXPECT_EQ(C.Output->XValues()->Order(), loAscending);
     EXPECT_EQ(C.Output->YValues()->Order(), loNone);
-    C.F->SetTolerance(0.5);
-    EXPECT_EQ(C.Output->Count(), 5);
-    EXPECT_EQ(C.F->OutputCount(), 5);
-    C.F->SetTolerance(2);
-    C.F->SetDownSampleMethod(dsMax);
+    F->SetTolerance(0.5);
+    EXPECT_EQ(F->OutputCount(), 5);
+    F->SetTolerance(2);
+    F->SetDownSampleMethod(dsMax);
     EXPECT_EQ(test::YsOf(*C.Output), (std::vector<double>{1, 1, 0}));
     // A source emptied after a calculation leaves no stale result.
     C.Source->Clear();
-    C.F->AddPoints(C.Source);
+    F->AddPoints(C.Source);
     EXPECT_EQ(C.Output->Count(), 0);
-    EXPECT_EQ(C.F->OutputCount(), 0);
+    EXPECT_EQ(F->OutputCount(), 0);
+    F->SetTolerance(-3);
+    EXPECT_EQ(F->Tolerance(), 0);
 }
 
-TEST(DownSamplingFunction, NegativeToleranceIsZeroAndCrossedOrientationSortsY)
+TEST(DownSamplingFunction, CrossedOrientationSortsTheOutputsY)
 {
-    TDownSamplingFunction F;
-    F.SetTolerance(-3);
-    EXPECT_EQ(F.Tolerance(), 0);
-    TDownChart C;
-    auto* Horizontal = new THorizLineSeries(&C.Chart);
-    C.Chart.AddSeries(Horizontal);
-    Horizontal->AddXY(1, 0);
-    Horizontal->AddXY(1, 1);
-    C.Output->SetDataSource(Horizontal);
+    test::TFunctionChart<THorizLineSeries> C(new TDownSamplingFunction);
+    C.Fill({1, 1}, {0, 1});
     EXPECT_EQ(C.Output->XValues()->Order(), loNone);
     EXPECT_EQ(C.Output->YValues()->Order(), loAscending);
 }
