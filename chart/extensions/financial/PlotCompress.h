@@ -5,14 +5,14 @@
 // series (TOHLCSeries); the source may be a price series or any other,
 // whose value becomes open, high, low and close alike.
 //
-// A period is identified by its start: the day, the Monday of the week,
-// the first month of the month, two months, quarter or year, and the first
-// second of the clock period within its day. A point starts a new bar when
-// its period differs from the previous point's; within one week a weekday
-// earlier than the previous point's also starts one.
+// A period is known by its start, so it includes the periods around it:
+// the day; the Monday of the week; the month, or the first month of the two
+// months, quarter or year; the first second of the clock period on its
+// day. A point starts a new bar when its period differs from the previous
+// point's; within one week a weekday earlier than the previous point's
+// also starts one.
 
 #include "chart/engine/PlotFunction.h"
-
 
 #include <functional>
 
