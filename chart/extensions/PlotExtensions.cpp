@@ -10,6 +10,12 @@
 #include "chart/extensions/financial/PlotBigCandle.h"
 #include "chart/extensions/financial/PlotCandleSeries.h"
 #include "chart/extensions/financial/PlotPointFigure.h"
+#include "chart/extensions/financial/PlotCompress.h"
+#include "chart/extensions/financial/PlotOscillators.h"
+#include "chart/extensions/financial/PlotVolumeIndicators.h"
+#include "chart/extensions/functions/PlotCountCumulative.h"
+#include "chart/extensions/functions/PlotCurveFitting.h"
+#include "chart/extensions/functions/PlotDownSampling.h"
 #include "chart/extensions/functions/PlotSmoothing.h"
 #include "chart/extensions/grid3d/PlotGrid3DGallery.h"
 #include "chart/extensions/planning/PlotCalendar.h"
@@ -75,12 +81,26 @@ void InitializeChartExtensions()
     RegisterFunnelSeries();
     RegisterPyramidSeries();
     RegisterVolumePipeSeries();
+    // Down-sampling, price compression, volume indicators, oscillators,
+    // count and cumulative, fitted curves and trends.
+    RegisterDownSamplingFunction();
+    RegisterCompressFunction();
+    RegisterVolumeIndicatorFunctions();
+    RegisterOscillatorFunctions();
+    RegisterCountCumulativeFunctions();
+    RegisterCurveFittingFunctions();
 }
 
 void FinalizeChartExtensions()
 {
     if (ExtensionsInitCount == 0 || --ExtensionsInitCount > 0)
         return;
+    UnregisterCurveFittingFunctions();
+    UnregisterCountCumulativeFunctions();
+    UnregisterOscillatorFunctions();
+    UnregisterVolumeIndicatorFunctions();
+    UnregisterCompressFunction();
+    UnregisterDownSamplingFunction();
     UnregisterVolumePipeSeries();
     UnregisterPyramidSeries();
     UnregisterFunnelSeries();

@@ -76,7 +76,9 @@ void TOHLCSeries::AddSampleValues(int NumValues, bool)
 
 bool TOHLCSeries::IsValidSourceOf(TChartSeries* Source)
 {
-    return Source != this && qobject_cast<TOHLCSeries*>(Source) != nullptr;
+    // A function of this series reads whatever its own test accepts (price
+    // compression takes any series).
+    return Source != this && (qobject_cast<TOHLCSeries*>(Source) != nullptr || SeriesFunction() != nullptr);
 }
 
 // --- TCandleSeries ------------------------------------------------------------------------------

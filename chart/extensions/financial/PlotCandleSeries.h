@@ -57,7 +57,8 @@ public:
     // Random prices whose high is never below max(open, close) and whose low
     // is never above min(open, close).
     void AddSampleValues(int NumValues, bool OnlyMandatory = false) override;
-    // Only another price series feeds this one.
+    // Only another price series feeds this one, unless a function of this
+    // series computes the points.
     bool IsValidSourceOf(TChartSeries* Source) override;
     int NumSampleValues() const override { return 40; }
 

@@ -20,27 +20,12 @@
 
 namespace lp {
 
-namespace {
-
-// A series off every chart whose points an exponential average of Period
-// computes.
-std::unique_ptr<TChartSeries> AverageSeries(double Period, TExpMovAveFunction*& Function)
-{
-    auto Series = std::make_unique<TChartSeries>(nullptr);
-    Function = new TExpMovAveFunction(nullptr);
-    Function->InternalSetPeriod(Period);
-    Series->SetFunction(Function);
-    return Series;
-}
-
-} // namespace
-
 // --- TMACDFunction ------------------------------------------------------------------------------
 
 TMACDFunction::TMACDFunction(TComponent* AOwner) : TPlotMovingFunction(AOwner)
 {
-    FFastSeries = AverageSeries(12, FFast);
-    FSlowSeries = AverageSeries(26, FSlow);
+    FFastSeries = CreateExpAverageSeries(12, FFast);
+    FSlowSeries = CreateExpAverageSeries(26, FSlow);
     InternalSetPeriod(26);
     FHistogram = new TVolumeSeries(nullptr);
     FHistogram->SetSeriesColor(clRed);

@@ -146,6 +146,15 @@ TExpMovAveFunction::TExpMovAveFunction(TComponent* AOwner) : TPlotFunction(AOwne
     SetUsesPeriod(false);
 }
 
+std::unique_ptr<TChartSeries> CreateExpAverageSeries(double Period, TExpMovAveFunction*& Function)
+{
+    auto Series = std::make_unique<TChartSeries>(nullptr);
+    Function = new TExpMovAveFunction(nullptr);
+    Function->InternalSetPeriod(Period);
+    Series->SetFunction(Function);
+    return Series;
+}
+
 void TExpMovAveFunction::AddPoints(TChartSeries* Source)
 {
     TChartSeries* Parent = ParentSeries();

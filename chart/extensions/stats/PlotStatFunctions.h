@@ -18,6 +18,7 @@
 
 #include "chart/engine/PlotFunction.h"
 
+#include <memory>
 #include <vector>
 
 namespace lp {
@@ -77,6 +78,10 @@ public:
     explicit TExpMovAveFunction(TComponent* AOwner = nullptr);
     void AddPoints(TChartSeries* Source) override;
 };
+
+// A series off every chart whose points an exponential average of Period
+// computes; Function is set to that average, which the series owns.
+std::unique_ptr<TChartSeries> CreateExpAverageSeries(double Period, TExpMovAveFunction*& Function);
 
 // V[L] - V[F].
 class TMomentumFunction : public TPlotMovingFunction {

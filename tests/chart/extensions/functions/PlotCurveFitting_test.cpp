@@ -1,0 +1,149 @@
+// The polynomial curve (factor, calculation and drawing ranges, offsets,
+// the degree guard), the linear and exponential trends with their
+// fall-backs, and the correlation line.
+
+#include "chart/extensions/functions/PlotCurveFitting.h"
+
+#include "chart/engine/PlotValueList.h"
+#include "tests/chart/extensions/functions/FunctionTestUtil.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include <gtest/gtest.h>
+
+namespace lp {
+namespace {
+
+using test::ExpectNear;
+using test::XsOf;
+using test::YsOf;
+
+struct TFitChart : test::TFunctionChart<> {
+    TFitChart(TPlotFunction* F, const std::vector<double>& X, const std::vector<double>& Y) : TFunctionChart(F)
+    {
+        Fill(X, Y);
+    }
+};
+
+const double E = std::exp(1.0);
+
+TEST(CurveFitting, QuadraticThroughThreePointsWithFactorAndOffsets)
+{
+    auto* F = new TCurveFittingFunction;
+    F->SetPolyDegree(3);
+    TFitChart C(F, {0, 1, 2}, {1, 3, 7});
+    ExpectNear(YsOf(*C.Output), {1, 3, 7});
+    for (int K = 0; K < 3; ++K)
+        EXPECT_NEAR(static_cast<double>(F->AnswerVector()[K]), K == 0 ? 0 : 1, 1e-12) << K; // y - min y
+    F->SetFactor(2);
+    ExpectNear(XsOf(*C.Output), {0, 0.5, 1, 1.5, 2});
+    ExpectNear(YsOf(*C.Output), {1, 1.75, 3, 4.75, 7});
+    // Fitted on x - min x, y - min y and drawn back in place.
+    TFitChart Shifted(new TCurveFittingFunction, {10, 11, 12, 13, 14}, {100, 101, 104, 109, 116});
+    ExpectNear(YsOf(*Shifted.Output), {100, 101, 104, 109, 116});
+}
+
+TEST(CurveFitting, OneTermIsTheMeanAndRangesAreClamped)
+{
+    auto* F = new TCurveFittingFunction;
+    F->SetPolyDegree(1);
+    TFitChart C(F, {0, 1, 2, 3}, {2, 4, 9, 1});
+    ExpectNear(YsOf(*C.Output), {4, 4, 4, 4});
+    F->SetFirstCalcPoint(1);
+    F->SetLastCalcPoint(2);
+    ExpectNear(YsOf(*C.Output), {6.5, 6.5, 6.5, 6.5});
+    // Drawing limits outside the source are clamped into it.
+    F->SetFirstPoint(-5);
+    F->SetLastPoint(99);
+    EXPECT_EQ(C.Output->Count(), 4);
+    F->SetFirstPoint(2);
+    F->SetLastPoint(1);
+    EXPECT_EQ(C.Output->Count(), 0);
+    F->SetLastPoint(3);
+    ExpectNear(XsOf(*C.Output), {2, 3});
+    // A calculation range past the end fits nothing.
+    F->SetFirstCalcPoint(10);
+    EXPECT_EQ(C.Output->Count(), 0);
+}
+
+TEST(CurveFitting, DegreeGuardTooFewPointsAndSingularFit)
+{
+    TCurveFittingFunction F;
+    for (int Bad : {0, 21}) {
+        try {
+            F.SetPolyDegree(Bad);
+            FAIL() << Bad;
+        } catch (const ChartException& Error) {
+            EXPECT_EQ(Error.Message(), "Polynomial degree must be between 1 and 20");
+        }
+    }
+    EXPECT_EQ(F.PolyDegree(), 5);
+    F.SetFactor(-4);
+    EXPECT_EQ(F.Factor(), 1);
+    // Fewer source points than terms: the parent is only cleared.
+    TFitChart Few(new TCurveFittingFunction, {0, 1, 2, 3}, {1, 2, 3, 4});
+    EXPECT_EQ(Few.Output->Count(), 0);
+    // Five points on one X cannot be fitted with five terms.
+    try {
+        TFitChart(new TCurveFittingFunction, {1, 1, 1, 1, 1}, {1, 2, 3, 4, 5});
+        FAIL() << "fitted";
+    } catch (const ChartException& Error) {
+        EXPECT_EQ(Error.Message(), "Cannot process fitting");
+    }
+}
+
+struct TTrendRow {
+    bool Exponential;
+    std::vector<double> X;
+    std::vector<double> Y;
+    double M;
+    double B;
+    std::vector<double> Line; // the output's Y values
+};
+
+TEST(Trend, CoefficientsLinesAndFallBacks)
+{
+    const TTrendRow Rows[] = {
+        {false, {0, 1, 2}, {1, 3, 5}, 2, 1, {1, 5}},
+        {true, {0, 1, 2}, {1, E, E * E}, 1, 1, {1, E * E}},
+        // Positions out of order: the line spans their range.
+        {false, {2, 0, 1}, {5, 1, 3}, 2, 1, {1, 5}},
+        // ln 0 and ln of a negative value do not exist: left out.
+        {true, {0, 1, 2, 3, 4}, {1, 0, E * E, -5, E * E * E * E}, 1, 1, {1, E * E * E * E}},
+        // Two points on one X: slope 1, intercept 0.
+        {false, {3, 3}, {1, 2}, 1, 0, {3, 3}},
+    };
+    for (const TTrendRow& Row : Rows) {
+        auto* F = Row.Exponential ? static_cast<TCustomTrendFunction*>(new TExpTrendFunction) : new TTrendFunction;
+        TFitChart C(F, {}, {});
+        if (!std::is_sorted(Row.X.begin(), Row.X.end()))
+            C.Source->XValues()->SetOrder(loNone);
+        C.Fill(Row.X, Row.Y);
+        double M = 0;
+        double B = 0;
+        ASSERT_TRUE(F->CalculateTrend(M, B, C.Source, -1, -1));
+        EXPECT_NEAR(M, Row.M, 1e-12) << Row.X.size();
+        EXPECT_NEAR(B, Row.B, 1e-12) << Row.X.size();
+        ExpectNear(YsOf(*C.Output), Row.Line);
+    }
+    // No trend from one point, nor from one value with a logarithm.
+    EXPECT_EQ(TFitChart(new TTrendFunction, {3}, {1}).Output->Count(), 0);
+    EXPECT_EQ(TFitChart(new TExpTrendFunction, {0, 1, 2}, {0, -1, 3}).Output->Count(), 0);
+}
+
+TEST(Correlation, CoefficientLineAndDegenerateCases)
+{
+    auto* R = new TCorrelationFunction;
+    TFitChart C(R, {1, 2, 3}, {2, 4, 5});
+    EXPECT_NEAR(R->Calculate(C.Source, -1, -1), 0.98198, 1e-5);
+    ExpectNear(XsOf(*C.Output), {1, 3});
+    ExpectNear(YsOf(*C.Output), {0.98198, 0.98198}, 1e-5);
+    // No spread in Y, or a single point: 1.
+    TFitChart Flat(new TCorrelationFunction, {1, 2, 3}, {4, 4, 4});
+    EXPECT_EQ(YsOf(*Flat.Output), (std::vector<double>{1, 1}));
+    EXPECT_EQ(R->Calculate(Flat.Source, 0, 0), 1);
+}
+
+} // namespace
+} // namespace lp
