@@ -10,6 +10,7 @@
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/RecordingDC.h"
 
+#include <initializer_list>
 #include <memory>
 #include <vector>
 
@@ -149,6 +150,28 @@ struct TFixedAxesChart {
             S->CalcVertMargins(A, B);
             S->CalcFirstLastVisibleIndex();
         }
+    }
+    // The drawing calls since the last ClearCalls: each MoveTo/LineTo pair as
+    // "Line(x0,y0,x1,y1)", and the calls starting with one of Kept as
+    // recorded.
+    QStringList DrawnCalls(std::initializer_list<const char*> Kept) const
+    {
+        QStringList Result;
+        QString From;
+        for (const QString& Call : DC.Calls()) {
+            if (Call.startsWith(QLatin1String("MoveTo("))) {
+                From = Call.mid(7, Call.size() - 8);
+            } else if (Call.startsWith(QLatin1String("LineTo("))) {
+                const QString To = Call.mid(7, Call.size() - 8);
+                Result << QStringLiteral("Line(%1,%2)").arg(From, To);
+                From = To;
+            } else {
+                for (const char* Prefix : Kept)
+                    if (Call.startsWith(QLatin1String(Prefix)))
+                        Result << Call;
+            }
+        }
+        return Result;
     }
 };
 

@@ -59,25 +59,7 @@ struct TStatsChart : test::TFixedAxesChart {
     }
     // The drawing calls since the last ClearCalls, each MoveTo/LineTo pair
     // as "Line(x0,y0,x1,y1)".
-    QStringList Drawn() const
-    {
-        QStringList Result;
-        QString From;
-        for (const QString& Call : DC.Calls()) {
-            if (Call.startsWith(QLatin1String("MoveTo("))) {
-                From = Call.mid(7, Call.size() - 8);
-            } else if (Call.startsWith(QLatin1String("LineTo("))) {
-                const QString To = Call.mid(7, Call.size() - 8);
-                Result << QStringLiteral("Line(%1,%2)").arg(From, To);
-                From = To;
-            } else {
-                for (const char* Prefix : {"Polygon(", "Polyline(", "Rectangle(", "Ellipse("})
-                    if (Call.startsWith(QLatin1String(Prefix)))
-                        Result << Call;
-            }
-        }
-        return Result;
-    }
+    QStringList Drawn() const { return DrawnCalls({"Polygon(", "Polyline(", "Rectangle(", "Ellipse("}); }
     QStringList Draw(TChartSeries& S)
     {
         Layout();
