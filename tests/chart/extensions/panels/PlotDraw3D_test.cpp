@@ -1,0 +1,65 @@
+// The 3-D drawing panel: the paint event gets the drawing rectangle and a
+// canvas projected over the panel's chart rectangle at depth 100, the
+// after-draw event follows it, and the panel keeps its published defaults.
+
+#include "chart/extensions/panels/PlotDraw3D.h"
+
+#include "platform/core/ClassRegistry.h"
+#include "platform/core/PropertyInfo.h"
+#include "platform/graphics/Bitmap.h"
+
+#include <gtest/gtest.h>
+
+namespace lp {
+namespace {
+
+TEST(Draw3D, PaintsUserContentOverTheBackgroundThenCallsAfterDraw)
+{
+    TDraw3D Panel;
+    Panel.SetBounds(0, 0, 200, 100);
+    Panel.SetColor(clWhite);
+    Panel.SetView3D(false);
+    QStringList Calls;
+    TRect Painted;
+    Panel.OnPaint = [&](QObject* Sender, const TRect& R) {
+        EXPECT_EQ(Sender, &Panel);
+        Calls << QStringLiteral("paint");
+        Painted = R;
+        TPlotCanvas3D& C = Panel.Canvas();
+        C.Brush()->SetColor(clRed);
+        C.Brush()->SetStyle(TBrush::bsSolid);
+        C.Pen()->SetStyle(TPen::psClear);
+        // The rectangle at depth 0 covers the chart rectangle.
+        C.RectangleWithZ(Panel.ChartRectangle(), 0);
+    };
+    Panel.OnAfterDraw = [&](TCustomPlotPanelExtended*) { Calls << QStringLiteral("after"); };
+    TBitmap Target(200, 100);
+    Panel.DrawToCanvas(&Target.Canvas(), Panel.GetRectangle());
+    EXPECT_EQ(Calls, (QStringList{"paint", "after"}));
+    EXPECT_EQ(Painted, (TRect{0, 0, 200, 100}));
+    EXPECT_EQ(Panel.Depth3D(), 100);
+    // Margins 3, 4, 3, 4 per cent (and the frame): about (6, 4) to (194, 96).
+    EXPECT_NEAR(Panel.ChartRectangle().Left, 6, 1);
+    EXPECT_NEAR(Panel.ChartRectangle().Top, 4, 1);
+    EXPECT_NEAR(Panel.ChartRectangle().Right, 194, 1);
+    EXPECT_NEAR(Panel.ChartRectangle().Bottom, 96, 1);
+    const QImage Image = Target.ToImage();
+    EXPECT_EQ(QColor(Image.pixel(100, 50)), QColor(Qt::red));
+    EXPECT_EQ(QColor(Image.pixel(2, 1)), QColor(Qt::white));
+}
+
+TEST(Draw3D, KeepsThePanelDefaultsAndIsCreatedByName)
+{
+    std::unique_ptr<TPersistent> Made = CreateObject(QStringLiteral("TDraw3D"));
+    auto* Panel = qobject_cast<TDraw3D*>(Made.get());
+    ASSERT_NE(Panel, nullptr);
+    EXPECT_TRUE(Panel->BufferedDisplay());
+    EXPECT_TRUE(Panel->View3D());
+    EXPECT_TRUE(Panel->PrintProportional());
+    EXPECT_EQ(Panel->MarginUnits(), muPercent);
+    EXPECT_EQ((std::vector<int>{Panel->MarginLeft(), Panel->MarginTop(), Panel->MarginRight(), Panel->MarginBottom()}),
+              (std::vector<int>{3, 4, 3, 4}));
+}
+
+} // namespace
+} // namespace lp
