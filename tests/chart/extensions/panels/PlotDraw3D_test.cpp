@@ -1,11 +1,9 @@
 // The 3-D drawing panel: the paint event gets the drawing rectangle and a
-// canvas projected over the panel's chart rectangle at depth 100, the
-// after-draw event follows it, and the panel keeps its published defaults.
+// canvas projected over the panel's chart rectangle (3, 4, 3, 4 per cent
+// margins) at depth 100, and the after-draw event follows it.
 
 #include "chart/extensions/panels/PlotDraw3D.h"
 
-#include "platform/core/ClassRegistry.h"
-#include "platform/core/PropertyInfo.h"
 #include "platform/graphics/Bitmap.h"
 
 #include <gtest/gtest.h>
@@ -46,19 +44,6 @@ TEST(Draw3D, PaintsUserContentOverTheBackgroundThenCallsAfterDraw)
     const QImage Image = Target.ToImage();
     EXPECT_EQ(QColor(Image.pixel(100, 50)), QColor(Qt::red));
     EXPECT_EQ(QColor(Image.pixel(2, 1)), QColor(Qt::white));
-}
-
-TEST(Draw3D, KeepsThePanelDefaultsAndIsCreatedByName)
-{
-    std::unique_ptr<TPersistent> Made = CreateObject(QStringLiteral("TDraw3D"));
-    auto* Panel = qobject_cast<TDraw3D*>(Made.get());
-    ASSERT_NE(Panel, nullptr);
-    EXPECT_TRUE(Panel->BufferedDisplay());
-    EXPECT_TRUE(Panel->View3D());
-    EXPECT_TRUE(Panel->PrintProportional());
-    EXPECT_EQ(Panel->MarginUnits(), muPercent);
-    EXPECT_EQ((std::vector<int>{Panel->MarginLeft(), Panel->MarginTop(), Panel->MarginRight(), Panel->MarginBottom()}),
-              (std::vector<int>{3, 4, 3, 4}));
 }
 
 } // namespace

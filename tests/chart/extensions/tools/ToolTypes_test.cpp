@@ -1,6 +1,6 @@
 // The tool types the extensions register at start-up: each listed, made by
 // its class name, with its description and its editor page; the paging
-// page's page-number class.
+// page's page-number class and the 3-D drawing panel's class.
 
 #include "chart/extensions/tools/PlotDragPointTool.h"
 #include "chart/extensions/tools/PlotGanttTool.h"
@@ -45,6 +45,8 @@ TEST(ToolTypes, EachUnitRegistersItsToolType)
         EXPECT_EQ(Tool->GetEditorClassName(), QString::fromUtf8(Row.Editor));
     }
     EXPECT_EQ(PageNumToolClass, &TPageNumTool::staticMetaObject);
+    // The 3-D drawing panel streams by its class name.
+    EXPECT_NE(GetClass(QStringLiteral("TDraw3D")), nullptr);
 }
 
 } // namespace
