@@ -4,6 +4,8 @@
 #include "chart/engine/PlotRegistry.h"
 #include "platform/base/Numeric.h"
 
+#include <QtCore/QScopeGuard>
+
 #include <algorithm>
 #include <cmath>
 #include <memory>
@@ -150,7 +152,8 @@ void TLightTool::ChartMouseEvent(int Kind, TMouseButton Button, TShiftState Shif
 void TLightTool::LightPass()
 {
     TCustomAxisPanel* Chart = ParentChart();
-    if (!Chart || FBusy)
+    // Printed pages, like metafiles, stay unlit.
+    if (!Chart || FBusy || Chart->Printing())
         return;
     TPlotCanvas3D& Canvas = Chart->Canvas();
     if (Canvas.Metafiling())
@@ -158,16 +161,25 @@ void TLightTool::LightPass()
     const QImage* Pixels = DrawnPixels(Canvas);
     if (!Pixels || Pixels->isNull())
         return;
+    // The pixels of this pass's panel rectangle, which need not start at
+    // the picture's corner.
+    const TRect Bounds = Chart->PanelBounds();
+    const TPoint TopLeft = Canvas.GetHandle().LPtoDP(TPoint{Bounds.Left, Bounds.Top});
+    const QRect Area = QRect(TopLeft.X, TopLeft.Y, Bounds.Width(), Bounds.Height()).intersected(Pixels->rect());
+    if (Area.isEmpty())
+        return;
     FBusy = true;
-    const int W = std::min(Chart->Width(), Pixels->width());
-    const int H = std::min(Chart->Height(), Pixels->height());
-    FPicture = Pixels->copy(0, 0, W, H).convertToFormat(QImage::Format_RGB888);
-    const int X = FLeft == -1 ? W / 2 : FLeft;
-    const int Y = FTop == -1 ? H / 2 : FTop;
+    const auto NotBusy = qScopeGuard([this] { FBusy = false; });
+    FPicture = Pixels->copy(Area).convertToFormat(QImage::Format_RGB888);
+    // The light in the copy's pixels: chart pixels count from the panel's
+    // corner, which a clipped copy may lie beyond.
+    const int X = (FLeft == -1 ? Bounds.Width() / 2 : FLeft) + (TopLeft.X - Area.left());
+    const int Y = (FTop == -1 ? Bounds.Height() / 2 : FTop) + (TopLeft.Y - Area.top());
     LightOutput();
     LightPicture(FPicture, *SharedOutput, X, Y, FFactor, FStyle);
-    Canvas.GetHandle().DrawImage(TRect{0, 0, W, H}, *SharedOutput);
-    FBusy = false;
+    const int Left = Bounds.Left + (Area.left() - TopLeft.X);
+    const int Top = Bounds.Top + (Area.top() - TopLeft.Y);
+    Canvas.GetHandle().DrawImage(TRect{Left, Top, Left + Area.width(), Top + Area.height()}, *SharedOutput);
 }
 
 void RegisterLightTool()

@@ -5,9 +5,9 @@
 //
 // The pass reads the pixels the chart was just drawn into (the canvas's
 // buffer, or the bitmap the chart draws into), darkens a 24-bit copy into
-// one output image shared by every lighting tool and draws it back at
-// (0, 0). A pass into a metafile, or onto a device without pixels, is
-// left unlit.
+// one output image shared by every lighting tool and draws it back over
+// the pass's panel rectangle. A pass into a metafile, a printed page (or
+// its preview) and a device without pixels are left unlit.
 
 // The tools header observes axes and charts through QPointer: their
 // classes must be complete wherever it is read.

@@ -1,7 +1,7 @@
 // The lighting tool: the darkening curve in per cent of the diagonal, a
-// picture left alone by Factor 0 and by metafile output, the buffered and
-// the bitmap pass, the light following the mouse, and pictures of both
-// styles.
+// picture left alone by Factor 0, metafile output and printing, the
+// buffered, the bitmap and the placed pass, the light following the mouse,
+// and pictures of both styles.
 
 #include "chart/extensions/tools/PlotLightTool.h"
 
@@ -99,6 +99,19 @@ TEST(LightTool, LightsTheBufferedAndTheBitmapPassAlike)
     EXPECT_LT(PixelOf(Direct, 2, 2).lightness(), PixelOf(Unlit, 2, 2).lightness());
     EXPECT_EQ(F.Light->Picture().size(), QSize(400, 300));
     EXPECT_EQ(LightOutput().size(), QSize(400, 300));
+
+    // Drawn into part of a larger picture: only that part is lit, alike.
+    F.Chart.SetBufferedDisplay(false);
+    TBitmap Page(500, 400);
+    F.Chart.DrawToCanvas(&Page.Canvas(), TRect{50, 60, 450, 360});
+    const QImage Placed = Page.ToImage();
+    EXPECT_EQ(Placed.copy(50, 60, 400, 300), Direct);
+    EXPECT_EQ(QColor(Placed.pixel(20, 20)), QColor(Qt::white));
+    EXPECT_EQ(QColor(Placed.pixel(470, 380)), QColor(Qt::white));
+    // A printed page stays unlit.
+    F.Chart.SetPrinting(true);
+    EXPECT_EQ(F.Picture(), F.Unlit());
+    F.Chart.SetPrinting(false);
 }
 
 TEST(LightTool, FollowsTheMouseOnlyWhenAsked)
