@@ -25,6 +25,13 @@ int TPieTool::FrameOffset(int K)
     return RoundToInt32(K * double(ExplodeOffset) / ExplodeFrames);
 }
 
+void TPieTool::SetSeries(TChartSeries* Value)
+{
+    if (Value != Series())
+        FSlice = -1;
+    TPlotCustomToolSeries::SetSeries(Value);
+}
+
 TPieSeries* TPieTool::Pie() const
 {
     return qobject_cast<TPieSeries*>(Series());

@@ -52,6 +52,8 @@ public:
     // The offset of frame K (1 .. ExplodeFrames) of an explosion.
     static int FrameOffset(int K);
 
+    // A new series starts with no slice highlighted.
+    void SetSeries(TChartSeries* Value) override;
     // Series as a pie series; null for any other series.
     TPieSeries* Pie() const;
     // The pen colour a slice of SliceColor is outlined with: Pen's, or

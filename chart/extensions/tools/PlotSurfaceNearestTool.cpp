@@ -34,7 +34,10 @@ QString TSurfaceNearestTool::Description() const
 
 void TSurfaceNearestTool::SetSeries(TChartSeries* Value)
 {
-    TPlotCustomToolSeries::SetSeries(qobject_cast<TSurfaceSeries*>(Value));
+    auto* Surface = qobject_cast<TSurfaceSeries*>(Value);
+    if (Surface != Series())
+        FIndex = -1;
+    TPlotCustomToolSeries::SetSeries(Surface);
 }
 
 void TSurfaceNearestTool::ChartMouseEvent(int Kind, TMouseButton Button, TShiftState Shift, int X, int Y)

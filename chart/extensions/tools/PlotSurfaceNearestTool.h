@@ -43,7 +43,8 @@ public:
     TColor RowColor() const { return FRowColor; }
     void SetRowColor(TColor Value) { SetColorProperty(FRowColor, Value); }
 
-    // Only a surface series is taken; any other is stored as none.
+    // Only a surface series is taken; any other is stored as none. A new
+    // series starts with no cell pointed at.
     void SetSeries(TChartSeries* Value) override;
     // The point index the pointed cell was found by, -1 for none.
     int PointedIndex() const { return FIndex; }
