@@ -528,6 +528,7 @@ bool TCustomChart::StartZoomOrPanning(TMouseButton Button, TShiftState Shift, in
 
 void TCustomChart::MouseMove(TShiftState Shift, int X, int Y)
 {
+    SetMouseCancelled(false);
     if (!IsDesigning())
         BroadcastToolMouseEvent(cmeMove, mbLeft, Shift, X, Y);
     TPlotZoom& Z = *Zoom();
@@ -558,7 +559,8 @@ void TCustomChart::MouseMove(TShiftState Shift, int X, int Y)
                 OnScroll(this);
             Invalidate();
         }
-    } else if (!CheckMouseSeries(X, Y)) {
+    } else if (!MouseCancelled() && !CheckMouseSeries(X, Y)) {
+        // A tool that cancelled the move has set the cursor itself.
         SetCursor(SavedCursor());
     }
     TCustomAxisPanel::MouseMove(Shift, X, Y);

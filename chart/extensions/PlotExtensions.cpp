@@ -20,6 +20,7 @@
 #include "chart/extensions/grid3d/PlotGrid3DGallery.h"
 #include "chart/extensions/planning/PlotCalendar.h"
 #include "chart/extensions/planning/PlotGantt.h"
+#include "chart/extensions/panels/PlotDraw3D.h"
 #include "chart/extensions/points3d/PlotPoint3DSeries.h"
 #include "chart/extensions/shapes/PlotArrow.h"
 #include "chart/extensions/shapes/PlotBezier.h"
@@ -34,6 +35,14 @@
 #include "chart/extensions/stats/PlotStatFunctions.h"
 #include "chart/extensions/tools/PlotToolClasses.h"
 #include "chart/extensions/stats/PlotVolumePipe.h"
+#include "chart/extensions/tools/PlotDragPointTool.h"
+#include "chart/extensions/tools/PlotGanttTool.h"
+#include "chart/extensions/tools/PlotGridTransposeTool.h"
+#include "chart/extensions/tools/PlotLightTool.h"
+#include "chart/extensions/tools/PlotPageNumTool.h"
+#include "chart/extensions/tools/PlotPieTool.h"
+#include "chart/extensions/tools/PlotSeriesBandTool.h"
+#include "chart/extensions/tools/PlotSurfaceNearestTool.h"
 
 namespace lp {
 
@@ -89,12 +98,32 @@ void InitializeChartExtensions()
     RegisterOscillatorFunctions();
     RegisterCountCumulativeFunctions();
     RegisterCurveFittingFunctions();
+    // Lighting, band, slice, surface, drag, page number and transpose
+    // tools; the 3-D drawing panel.
+    RegisterLightTool();
+    RegisterSeriesBandTool();
+    RegisterPieTool();
+    RegisterSurfaceNearestTool();
+    RegisterDragPointTool();
+    RegisterGanttTool();
+    RegisterPageNumTool();
+    RegisterGridTransposeTool();
+    RegisterDraw3D();
 }
 
 void FinalizeChartExtensions()
 {
     if (ExtensionsInitCount == 0 || --ExtensionsInitCount > 0)
         return;
+    UnregisterDraw3D();
+    UnregisterGridTransposeTool();
+    UnregisterPageNumTool();
+    UnregisterGanttTool();
+    UnregisterDragPointTool();
+    UnregisterSurfaceNearestTool();
+    UnregisterPieTool();
+    UnregisterSeriesBandTool();
+    UnregisterLightTool();
     UnregisterCurveFittingFunctions();
     UnregisterCountCumulativeFunctions();
     UnregisterOscillatorFunctions();
