@@ -21,6 +21,10 @@
 #include "chart/extensions/shapes/PlotImageBar.h"
 #include "chart/extensions/shapes/PlotImagePoint.h"
 #include "chart/extensions/stats/PlotStatFunctions.h"
+#include "chart/extensions/tools/PlotDataTableTool.h"
+#include "chart/extensions/tools/PlotExtraLegendTool.h"
+#include "chart/extensions/tools/PlotScrollBarTool.h"
+#include "chart/extensions/tools/PlotSelectorTool.h"
 #include "chart/extensions/tools/PlotToolClasses.h"
 
 namespace lp {
@@ -60,14 +64,22 @@ void InitializeChartExtensions()
     RegisterCandleSeries();
     // Statistics on the "Financial", "Extended" and "Stats" pages.
     RegisterStatisticsFunctions();
-    // The interactive tools, by class name.
+    // The standard tools in one registration, then the further tools.
     RegisterToolClasses();
+    RegisterDataTableTool();
+    RegisterLegendScrollBar();
+    RegisterSelectorTool();
+    RegisterExtraLegendTool();
 }
 
 void FinalizeChartExtensions()
 {
     if (ExtensionsInitCount == 0 || --ExtensionsInitCount > 0)
         return;
+    UnregisterExtraLegendTool();
+    UnregisterSelectorTool();
+    UnregisterLegendScrollBar();
+    UnregisterDataTableTool();
     UnregisterToolClasses();
     UnregisterStatisticsFunctions();
     UnregisterCandleSeries();

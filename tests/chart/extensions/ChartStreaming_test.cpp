@@ -62,6 +62,7 @@ void FillWithEveryClass(TChart& Chart, bool WithData)
     }
     for (int I = 0; I < PlotToolTypes()->Count(); ++I) {
         TComponent* Tool = CreateComponent(TPersistent::ClassNameOf(*PlotToolTypes()->Items(I)), &Chart);
+        Tool->SetName(QStringLiteral("ChartTool%1").arg(I + 1));
         Tool->SetParentComponent(&Chart);
         PointReferencesAtSeries(Tool, Chart);
     }
