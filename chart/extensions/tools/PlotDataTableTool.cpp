@@ -308,6 +308,7 @@ void TDataTableTool::DrawHeader(TPlotCanvas3D& Canvas, TDataTableLayout& L, cons
     const int N = static_cast<int>(Series.size());
     Canvas.AssignFont(*FLegend->Font());
     Canvas.SetBackMode(1);
+    Canvas.SetTextAlign(TA_LEFT | TA_TOP);
     for (int S = 0; S < N; ++S) {
         TChartSeries& Item = *Series[static_cast<size_t>(S)];
         const int Row = FInverted ? N - 1 - S : S;
@@ -363,6 +364,7 @@ void TDataTableTool::Draw()
 
     Canvas.AssignFont(*FFont);
     Canvas.SetBackMode(1);
+    Canvas.SetTextAlign(TA_LEFT | TA_TOP);
     const int FontHeight = Canvas.FontHeight();
     for (const TDataTableCell& Cell : L.Cells) {
         const QString Text = CellText(*Series[static_cast<size_t>(Cell.Series)], Cell.Point);

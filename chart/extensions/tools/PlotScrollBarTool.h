@@ -40,7 +40,7 @@ private:
     Q_PROPERTY(bool AutoRepeat READ AutoRepeat WRITE SetAutoRepeat)
     Q_CLASSINFO("default:AutoRepeat", "true")
     Q_PROPERTY(int BackColor READ BackColor WRITE SetBackColor)
-    Q_CLASSINFO("default:BackColor", "0xFF000000")
+    Q_CLASSINFO("default:BackColor", "0x80000000")
     Q_PROPERTY(lp::TCustomPanelNoCaption::TBevelCut Bevel READ Bevel WRITE SetBevel)
     Q_CLASSINFO("default:Bevel", "bvRaised")
     Q_PROPERTY(lp::TChartBrush* Brush READ Brush WRITE SetBrush)
