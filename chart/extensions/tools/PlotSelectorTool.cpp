@@ -225,6 +225,7 @@ void TSelectorTool::MouseDown(int X, int Y)
     if (FAllowResizeChart && std::abs(X - C.Width()) <= CornerReach && std::abs(Y - C.Height()) <= CornerReach) {
         FResizing = true;
         FResized = false;
+        C.SetMouseCancelled(true);
         return;
     }
     ClearSelection();
@@ -235,6 +236,8 @@ void TSelectorTool::MouseDown(int X, int Y)
         FMoved = false;
         FOffsetX = FShape->Left() - X;
         FOffsetY = FShape->Top() - Y;
+        // The press is the selector's: the chart starts no zoom of its own.
+        C.SetMouseCancelled(true);
     }
 }
 
