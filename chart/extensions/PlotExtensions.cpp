@@ -33,6 +33,10 @@
 #include "chart/extensions/stats/PlotFunnel.h"
 #include "chart/extensions/stats/PlotPyramid.h"
 #include "chart/extensions/stats/PlotStatFunctions.h"
+#include "chart/extensions/tools/PlotDataTableTool.h"
+#include "chart/extensions/tools/PlotExtraLegendTool.h"
+#include "chart/extensions/tools/PlotScrollBarTool.h"
+#include "chart/extensions/tools/PlotSelectorTool.h"
 #include "chart/extensions/tools/PlotToolClasses.h"
 #include "chart/extensions/stats/PlotVolumePipe.h"
 #include "chart/extensions/tools/PlotDragPointTool.h"
@@ -81,8 +85,12 @@ void InitializeChartExtensions()
     RegisterCandleSeries();
     // Statistics on the "Financial", "Extended" and "Stats" pages.
     RegisterStatisticsFunctions();
-    // The interactive tools, by class name.
+    // The standard tools in one registration, then the further tools.
     RegisterToolClasses();
+    RegisterDataTableTool();
+    RegisterLegendScrollBar();
+    RegisterSelectorTool();
+    RegisterExtraLegendTool();
     // Boxes, point and figure, big candles, funnels, pyramids and pipes.
     RegisterBoxSeries();
     RegisterPointFigureSeries();
@@ -136,6 +144,10 @@ void FinalizeChartExtensions()
     UnregisterBigCandleSeries();
     UnregisterPointFigureSeries();
     UnregisterBoxSeries();
+    UnregisterExtraLegendTool();
+    UnregisterSelectorTool();
+    UnregisterLegendScrollBar();
+    UnregisterDataTableTool();
     UnregisterToolClasses();
     UnregisterStatisticsFunctions();
     UnregisterCandleSeries();

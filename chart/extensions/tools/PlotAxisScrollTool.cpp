@@ -1,5 +1,6 @@
 #include "chart/extensions/tools/PlotAxisScrollTool.h"
 
+#include "chart/canvas/PlotConst.h"
 #include "chart/engine/PlotAxis.h"
 #include "chart/engine/PlotAxisPanel.h"
 
@@ -9,7 +10,7 @@ TAxisScrollTool::TAxisScrollTool(TComponent* AOwner) : TPlotCustomToolAxis(AOwne
 
 QString TAxisScrollTool::Description() const
 {
-    return QStringLiteral("Axis Scroll");
+    return PlotMsg_AxisScroll;
 }
 
 TChartAxis* TAxisScrollTool::AxisUnder(int X, int Y) const

@@ -1,5 +1,6 @@
 #include "chart/extensions/tools/PlotBufferOverlay.h"
 
+#include "chart/canvas/PlotCanvas3D.h"
 #include "chart/engine/PlotAxisPanel.h"
 
 namespace lp {
@@ -22,6 +23,24 @@ bool DrawOnChartBuffer(TCustomAxisPanel& Chart, const std::function<void(TPlotCa
     Canvas.SetCanvas(Previous);
     Chart.UpdateWindow();
     return true;
+}
+
+bool DrawChartOverlay(TCustomAxisPanel& Chart, const std::function<void(TPlotCanvas3D& Canvas)>& Draw)
+{
+    if (DrawOnChartBuffer(Chart, Draw))
+        return true;
+    TPlotCanvas3D& Canvas = Chart.Canvas();
+    // A buffer that is about to be painted anew, or a window's own paint.
+    if ((Canvas.GetBufferedDisplay() && Canvas.Bitmap()) || Chart.HandleAllocated() || !Canvas.ReferenceCanvas())
+        return false;
+    Draw(Canvas);
+    return true;
+}
+
+TColor XorPenColor(const TCustomAxisPanel& Chart, TColor Color)
+{
+    const TColor Back = Chart.Color() == clPlotColor ? clBtnFace : Chart.Color();
+    return ColorToRGB(Color) ^ ColorToRGB(Back);
 }
 
 void TBufferOverlay::Show(TCustomAxisPanel& Chart, const std::function<void(TPlotCanvas3D& Canvas)>& Draw)

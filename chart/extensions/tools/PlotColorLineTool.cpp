@@ -4,7 +4,7 @@
 #include "chart/canvas/PlotConst.h"
 #include "chart/engine/PlotAxis.h"
 #include "chart/engine/PlotAxisPanel.h"
-#include "chart/extensions/tools/PlotToolSupport.h"
+#include "chart/extensions/tools/PlotBufferOverlay.h"
 #include "platform/ui/Application.h"
 
 #include <cstdlib>

@@ -7,7 +7,7 @@
 // the line on the back wall) at the before-series event, the front part
 // (depth line along the top or right edge and the line at depth 0) at the
 // after-draw event. A drag either repaints at every step (DragRepaint) or
-// erases and redraws the line as a not-xor overlay (PlotToolSupport.h).
+// erases and redraws the line as a not-xor overlay (PlotBufferOverlay.h).
 //
 // The colour band tool uses two of these, without parent chart, as its
 // draggable edges: their owner chart then stands in for the parent chart.

@@ -2,7 +2,7 @@
 // The cursor tool: a horizontal line, a vertical line or a cross-hair over
 // the chart, dragged with the mouse (or following it), optionally snapping
 // to the nearest point of its series. The lines are an exclusive-or overlay
-// (PlotToolSupport.h): a move erases them at the old place and draws them at
+// (PlotBufferOverlay.h): a move erases them at the old place and draws them at
 // the new one; after every paint nothing of them is on the screen until the
 // next move.
 //

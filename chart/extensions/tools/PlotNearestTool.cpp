@@ -5,6 +5,7 @@
 #include "chart/engine/PlotAxis.h"
 #include "chart/engine/PlotAxisPanel.h"
 #include "chart/engine/PlotValueList.h"
+#include "chart/extensions/tools/PlotBufferOverlay.h"
 #include "chart/extensions/tools/PlotToolSupport.h"
 #include "platform/base/Numeric.h"
 

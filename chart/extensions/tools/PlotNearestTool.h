@@ -5,7 +5,7 @@
 //
 // With FullRepaint (the default) every move repaints the chart and the
 // marker is drawn at the end of the paint (event 0). Without it the marker
-// is a not-xor overlay (PlotToolSupport.h), erased and redrawn at each move.
+// is a not-xor overlay (PlotBufferOverlay.h), erased and redrawn at each move.
 // Leaving the chart (event 5) removes the marker.
 
 #include "chart/engine/PlotAxis.h"

@@ -22,7 +22,7 @@ TRectangleTool::TRectangleTool(TComponent* AOwner) : TAnnotationTool(AOwner)
 
 QString TRectangleTool::Description() const
 {
-    return PlotMsg_Rectangle;
+    return PlotMsg_RectangleTool;
 }
 
 int TRectangleTool::ClickedEdge(int X, int Y) const

@@ -9,6 +9,10 @@ namespace lp {
 
 class TRectangleTool : public TAnnotationTool {
     Q_OBJECT
+    // The rectangle's own starting values, so that only changes are stored.
+    Q_CLASSINFO("default:AutoSize", "false")
+    Q_CLASSINFO("default:Cursor", "-21")
+
 public:
     // The edges a press can grab.
     enum TRectangleEdge { reNone = -1, reLeft = 0, reTop = 1, reRight = 2, reBottom = 3 };

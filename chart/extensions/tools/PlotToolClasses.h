@@ -1,7 +1,8 @@
 #pragma once
-// The tool classes of this folder made known by class name, so that stored
-// charts holding them can be read back and a tool can be created from its
-// class name. (Their entries in the tools gallery are made elsewhere.)
+// The sixteen standard chart tools: registered at start-up, in one call, as
+// tool types (which the tools gallery offers and stored charts recreate by
+// class name), and removed again at shut-down. A class already registered
+// is not added twice (the extensions' counted start-up calls these).
 
 namespace lp {
 
