@@ -766,8 +766,21 @@ TTextPlacement TDeviceContext::PlaceText(int x, int y, const QString& text) cons
     const TPoint reference = (FTextAlign & TA_UPDATECP) ? FPosition : TPoint{x, y};
     placement.Reference = ToDevice(reference.X, reference.Y);
     placement.Angle = FFont.Escapement / 10.0;
-    const double width = DeviceAdvance(text);
-    placement.Width = GetTextExtent(text).cx;
+    // The text fills the width it measures at, on every mapping: the device
+    // font's height is rounded to whole pixels, so a scaled or fitted text
+    // has its glyphs stretched to that width instead of laid out anew.
+    const int measured = GetTextExtent(text).cx;
+    placement.Width = FFittedWidth ? *FFittedWidth : measured;
+    const double natural = DeviceAdvance(text);
+    double width = natural;
+    const bool scaled = cache.Scale != 1.0 || cache.ScaleX != 1.0;
+    if ((scaled || placement.Width != measured) && natural > 0 && placement.Width > 0) {
+        width = placement.Width * cache.ScaleX;
+        // A width far from the glyphs' own (a damaged recording) stretches
+        // no further than a reasonable text would.
+        placement.Stretch = std::clamp(width / natural, 1.0 / 16, 16.0);
+        width = natural * placement.Stretch;
+    }
     double dx = 0;
     switch (FTextAlign & TA_HORIZONTAL_MASK) {
     case TA_RIGHT: dx = -width; break;
@@ -792,10 +805,11 @@ void TDeviceContext::TextOut(int x, int y, const QString& text)
     const TTextPlacement placement = PlaceText(x, y, text);
     if (FPathOpen) {
         QPainterPath glyphs;
-        glyphs.addText(placement.Baseline, placement.DeviceFont, text);
+        glyphs.addText(placement.GlyphOrigin(), placement.DeviceFont, text);
         QTransform frame;
         frame.translate(placement.Reference.x(), placement.Reference.y());
         frame.rotate(-placement.Angle);
+        frame.scale(placement.Stretch, 1.0);
         FPath.addPath(frame.map(glyphs));
     } else if (!text.isEmpty()) {
         EngineText(x, y, text);
@@ -807,6 +821,18 @@ void TDeviceContext::TextOut(int x, int y, const QString& text)
         else if (horizontal == TA_RIGHT)
             FPosition.X -= placement.Width;
     }
+}
+
+void TDeviceContext::TextOutFitted(int x, int y, const QString& text, int width)
+{
+    FFittedWidth = width;
+    try {
+        TextOut(x, y, text);
+    } catch (...) {
+        FFittedWidth.reset();
+        throw;
+    }
+    FFittedWidth.reset();
 }
 
 // --- Pixels and transfers -----------------------------------------------------------------------------------

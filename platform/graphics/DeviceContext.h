@@ -228,6 +228,12 @@ struct TTextPlacement {
     QRectF Cell;
     QFont DeviceFont;
     int Width = 0; // logical advance of the whole text
+    // The horizontal scale of the glyphs in the rotated frame: the device
+    // font's height is whole pixels, so a scaled text is stretched to fill
+    // the width it was measured at.
+    double Stretch = 1.0;
+    // Where the glyphs start once the frame is stretched.
+    QPointF GlyphOrigin() const { return {Baseline.x() / Stretch, Baseline.y()}; }
 };
 
 // A region in device coordinates.
@@ -325,6 +331,9 @@ public:
     virtual void TextOut(int x, int y, const QString& text);
     virtual TSize GetTextExtent(const QString& text) const;
     virtual TTextMetric GetTextMetrics() const;
+    // TextOut filling the given logical width (a recorded text played back
+    // at the advances it was measured at).
+    void TextOutFitted(int x, int y, const QString& text, int width);
 
     // Pixels; GetPixel of a point outside the device gives clNone.
     virtual void SetPixel(int x, int y, TColor color) = 0;
@@ -444,6 +453,7 @@ private:
     TSize FViewportExt{1, 1};
     TPoint FPosition;
     std::optional<TRegion> FClip;
+    std::optional<int> FFittedWidth; // set during TextOutFitted
     bool FPathOpen = false;
     QPainterPath FPath;
 

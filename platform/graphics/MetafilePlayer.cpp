@@ -480,17 +480,23 @@ void TPlayer::Text(int x, int y, const QString& text, const std::vector<int32_t>
     const TLogFont font = ScaledFont(FFont);
     if (!(dc.Font() == font))
         dc.SelectFont(font);
-    int extra = 0;
-    if (!advances.empty()) {
-        int64_t sum = 0;
-        for (int32_t a : advances)
-            sum += a;
-        const double spacing = double(sum - NaturalWidth(FFont, text)) / double(text.size());
-        extra = ClampRound(spacing * std::fabs(FTotal.m11()));
-    }
     const TPoint p = Out(x, y);
-    dc.SetTextCharacterExtra(extra);
-    dc.TextOut(p.X, p.Y, text);
+    if (advances.empty()) {
+        dc.SetTextCharacterExtra(0);
+        dc.TextOut(p.X, p.Y, text);
+        return;
+    }
+    // The text fills the width it was recorded at: the spacing beyond the
+    // font's own advances becomes character spacing, and the whole scales
+    // with the playback (the scaled font's height is rounded, its width
+    // would not follow).
+    int64_t sum = 0;
+    for (int32_t a : advances)
+        sum += a;
+    const double scaleX = std::fabs(FTotal.m11());
+    const double spacing = double(sum - NaturalWidth(FFont, text)) / double(text.size());
+    dc.SetTextCharacterExtra(ClampRound(spacing * scaleX));
+    dc.TextOutFitted(p.X, p.Y, text, ClampRound(double(sum) * scaleX));
     dc.SetTextCharacterExtra(0);
 }
 

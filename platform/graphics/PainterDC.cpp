@@ -499,7 +499,8 @@ void TPainterDC::EngineText(int x, int y, const QString& text)
         painter.fillRect(placement.Cell, ToQColor(BkColor()));
     painter.setFont(placement.DeviceFont);
     painter.setPen(ToQColor(TextColor()));
-    painter.drawText(placement.Baseline, text);
+    painter.scale(placement.Stretch, 1.0);
+    painter.drawText(placement.GlyphOrigin(), text);
     painter.restore();
     FAppliedRop = -1;
     FPenApplied = false;
