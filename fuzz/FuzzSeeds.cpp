@@ -12,11 +12,18 @@
 #include "chart/canvas/PlotPens.h"
 #include "chart/engine/PlotAppearance.h"
 #include "chart/engine/PlotAxis.h"
+#include "chart/engine/PlotBarSeries.h"
 #include "chart/engine/PlotChart.h"
+#include "chart/engine/PlotImageTool.h"
 #include "chart/engine/PlotMapSeries.h"
 #include "chart/engine/PlotMarks.h"
 #include "chart/engine/PlotSeries.h"
 #include "chart/engine/PlotSeriesSettings.h"
+#include "chart/export/PlotChartFile.h"
+#include "chart/export/PlotExport.h"
+#include "chart/extensions/PlotExtensions.h"
+#include "chart/extensions/shapes/PlotImageBar.h"
+#include "chart/extensions/shapes/PlotImagePoint.h"
 #include "platform/core/Filer.h"
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/Jpeg.h"
@@ -305,6 +312,53 @@ void ChartSeeds()
     Write("series_settings", "map.txt", TextBytes(SeriesSettingsToText(Map)));
 }
 
+// --- Chart files ----------------------------------------------------------------------------
+
+// A chart with a picture of every stored kind: a PNG in the picture tool,
+// a BMP in image bars, a JPEG at image points and a BMP as a bar brush.
+void ChartFileSeeds()
+{
+    InitializeChartExtensions();
+    InitializeChartExport();
+    TChart Chart;
+    PrepareChart(Chart);
+    auto* Bars = new TImageBarSeries(&Chart);
+    auto* Points = new TImagePointSeries(&Chart);
+    auto* Plain = new TBarSeries(&Chart);
+    for (TChartSeries* Series : std::initializer_list<TChartSeries*>{Bars, Points, Plain}) {
+        Chart.AddSeries(Series);
+        Series->AddXY(1, 2);
+        Series->AddXY(2, 3.5);
+    }
+    auto* Tool = new TChartImageTool(&Chart);
+    Tool->SetParentComponent(&Chart);
+    TRasterImage Png;
+    Png.SetImage(SamplePixels(6, 5, true));
+    Tool->Picture()->SetGraphic(&Png);
+    TBitmap Bitmap;
+    Bitmap.SetImage(SamplePixels(5, 4, false));
+    Bars->Image()->SetGraphic(&Bitmap);
+    Plain->BarBrush()->Image()->SetGraphic(&Bitmap);
+    TJPEGImage Jpeg;
+    Jpeg.SetImage(SamplePixels(8, 8, false));
+    Points->ImagePoint()->SetGraphic(&Jpeg);
+
+    const auto Saved = [&](bool Text) {
+        return Written([&](QIODevice& S) { SaveChartToStream(&Chart, S, true, Text); });
+    };
+    const QByteArray Binary = Saved(false);
+    Write("chart_file", "pictures.vud", Binary);
+    Write("chart_file", "pictures_text.vud", Saved(true));
+    // The PNG signature after the tool picture's class name broken.
+    QByteArray Damaged = Binary;
+    const QByteArray Signature = QByteArray("TRasterImage\x89PNG", 16);
+    Damaged.replace(Damaged.indexOf(Signature), Signature.size(), QByteArray("TRasterImage\x89XNG", 16));
+    Write("chart_file", "damaged_picture.vud", Damaged);
+    Write("chart_file", "cut_short.vud", Binary.left(Binary.size() / 2));
+    FinalizeChartExport();
+    FinalizeChartExtensions();
+}
+
 // --- Texts ------------------------------------------------------------------------------------
 
 void TextSeeds()
@@ -345,6 +399,7 @@ int main(int Argc, char** Argv)
         lp::fuzz::PictureSeeds();
         lp::fuzz::MetafileSeeds();
         lp::fuzz::ChartSeeds();
+        lp::fuzz::ChartFileSeeds();
         lp::fuzz::TextSeeds();
     } catch (const lp::Exception& Error) {
         std::fprintf(stderr, "fuzz_seeds: %s\n", Error.Message().c_str());

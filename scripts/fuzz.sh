@@ -55,6 +55,7 @@ units_of() {
   case $1 in
     section_block) echo section/editor/SectionFile.cpp ;;
     section_chart) echo section/editor/SectionFile.cpp section/editor/PolygonChartFile.cpp ;;
+    chart_file) echo chart/export/PlotChartFile.cpp platform/core/ComponentStream.cpp platform/core/ComponentText.cpp platform/graphics/Picture.cpp ;;
     bmp) echo platform/graphics/Bitmap.cpp ;;
     png|gif) echo platform/graphics/Picture.cpp ;;
     jpeg) echo platform/graphics/Jpeg.cpp ;;

@@ -164,6 +164,7 @@ class TChartBrush : public TBrush {
     Q_OBJECT
     Q_CLASSINFO("default:Color", "0x20000000")
     Q_PROPERTY(lp::TPicture* Image READ Image WRITE SetImage)
+    Q_CLASSINFO("stored:Image", "HasImage")
 
 public:
     explicit TChartBrush(TGraphicsChangeEvent OnChange = {});
@@ -177,8 +178,8 @@ public:
     void SetImage(const TPicture* value);
     // The picture if one was created, without creating it.
     TPicture* ImageIfCreated() const { return FImage.get(); }
-    // A picture exists and holds a non-empty graphic.
-    bool HasImage() const;
+    // A picture exists and holds a non-empty graphic (then it is stored).
+    Q_INVOKABLE bool HasImage() const;
 
     // From a chart brush its picture is copied (a source without one frees
     // this brush's picture); then the platform brush's assignment runs.

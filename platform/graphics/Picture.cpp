@@ -379,28 +379,37 @@ void TRasterImage::AssignTo(TPersistent* Dest) const
 
 // --- Copies of graphics ------------------------------------------------------------
 
+namespace {
+
+// A new, empty graphic of the named class: a standard class, or a class a
+// registered format's factory makes; nullptr when the class is unknown.
+// A raster image gets rasterFormat.
+std::unique_ptr<TGraphic> NewGraphicOfClass(const QString& className, const QByteArray& rasterFormat)
+{
+    const auto is = [&](const QMetaObject& meta) { return className == TPersistent::ClassNameOf(meta); };
+    if (is(TBitmap::staticMetaObject))
+        return std::make_unique<TBitmap>();
+    if (is(TJPEGImage::staticMetaObject))
+        return std::make_unique<TJPEGImage>();
+    if (is(TMetafile::staticMetaObject))
+        return std::make_unique<TMetafile>();
+    if (is(TRasterImage::staticMetaObject))
+        return std::make_unique<TRasterImage>(rasterFormat);
+    for (const TPictureFileFormat& format : Formats()) {
+        std::unique_ptr<TGraphic> candidate = format.Factory();
+        if (candidate && candidate->ClassName() == className)
+            return candidate;
+    }
+    return nullptr;
+}
+
+} // namespace
+
 std::unique_ptr<TGraphic> CloneGraphic(const TGraphic& source)
 {
-    std::unique_ptr<TGraphic> copy;
-    const QMetaObject* meta = source.metaObject();
-    if (meta == &TBitmap::staticMetaObject)
-        copy = std::make_unique<TBitmap>();
-    else if (meta == &TJPEGImage::staticMetaObject)
-        copy = std::make_unique<TJPEGImage>();
-    else if (meta == &TMetafile::staticMetaObject)
-        copy = std::make_unique<TMetafile>();
-    else if (meta == &TRasterImage::staticMetaObject)
-        copy = std::make_unique<TRasterImage>(static_cast<const TRasterImage&>(source).Format());
-    else {
-        // Classes registered by other units: the factory that makes the class.
-        for (const TPictureFileFormat& format : Formats()) {
-            std::unique_ptr<TGraphic> candidate = format.Factory();
-            if (candidate && candidate->metaObject() == meta) {
-                copy = std::move(candidate);
-                break;
-            }
-        }
-    }
+    const auto* raster = qobject_cast<const TRasterImage*>(&source);
+    std::unique_ptr<TGraphic> copy =
+        NewGraphicOfClass(source.ClassName(), raster ? raster->Format() : QByteArrayLiteral("png"));
     if (!copy)
         throw EInvalidGraphic(FormatText("Cannot copy a picture of class %s", {Text(source.ClassName())}));
     copy->Assign(&source);
@@ -478,6 +487,64 @@ void TPicture::Assign(const TPersistent* Source)
         return;
     }
     TPersistent::Assign(Source);
+}
+
+void TPicture::DefineProperties(TFiler& Filer)
+{
+    Filer.DefineBinaryProperty(
+        QStringLiteral("Data"), [this](QIODevice& stream) { ReadData(stream); },
+        [this](QIODevice& stream) { WriteData(stream); }, FGraphic && !FGraphic->Empty());
+}
+
+void TPicture::ReadData(QIODevice& stream)
+{
+    // Charts stored as pictures hold pictures again; each level reads a
+    // shorter block, but a long chain would still exhaust the stack.
+    thread_local int nesting = 0;
+    if (nesting >= MaxPictureNesting)
+        throw EInvalidGraphic("Pictures are nested too deeply");
+    char length = 0;
+    if (stream.read(&length, 1) != 1 || length == 0)
+        throw EInvalidGraphic("The stored picture has no class name");
+    const QByteArray name = stream.read(static_cast<unsigned char>(length));
+    if (name.size() != static_cast<unsigned char>(length))
+        throw EInvalidGraphic("The stored picture is cut short in its class name");
+    const QString className = QString::fromLatin1(name);
+    std::unique_ptr<TGraphic> graphic = NewGraphicOfClass(className, QByteArrayLiteral("png"));
+    if (!graphic)
+        throw EInvalidGraphic(FormatText("Unknown picture class %s in the stored picture", {Text(className)}));
+    // The graphic sees only its own bytes, from position 0.
+    QByteArray bytes = stream.readAll();
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    ++nesting;
+    try {
+        graphic->LoadFromStream(buffer);
+    } catch (...) {
+        --nesting;
+        throw;
+    }
+    --nesting;
+    SetOwnedGraphic(std::move(graphic));
+}
+
+void TPicture::WriteData(QIODevice& stream) const
+{
+    Q_ASSERT_X(FGraphic && !FGraphic->Empty(), "TPicture::WriteData", "an empty picture is not stored");
+    const QByteArray name = FGraphic->ClassName().toLatin1();
+    Q_ASSERT_X(!name.isEmpty() && name.size() <= 255, "TPicture::WriteData", "class names are short strings");
+    const char length = static_cast<char>(name.size());
+    stream.write(&length, 1);
+    stream.write(name);
+    const auto* raster = qobject_cast<const TRasterImage*>(FGraphic.get());
+    if (raster && raster->Format() != "png") {
+        // Formats Qt cannot write (GIF) keep their pixels as PNG.
+        TRasterImage png(QByteArrayLiteral("png"));
+        png.SetImage(raster->ToImage());
+        png.SaveToStream(stream);
+        return;
+    }
+    FGraphic->SaveToStream(stream);
 }
 
 void TPicture::AssignTo(TPersistent* Dest) const

@@ -137,6 +137,21 @@ public:
     // From a picture (its graphic copied) or a graphic; nullptr clears.
     void Assign(const TPersistent* Source) override;
 
+    // The stored binary property "Data", written only when the picture holds
+    // a non-empty graphic: the graphic's class name as a short string (one
+    // length byte, Latin-1), then the graphic's own file bytes (BMP, EMF or
+    // placeable WMF, JPEG as kept; raster images of any read format as PNG).
+    void DefineProperties(TFiler& Filer) override;
+    // Reads a "Data" block. A block without a class name, an unknown class,
+    // damaged graphic bytes or charts in pictures nested deeper than
+    // MaxPictureNesting raise EInvalidGraphic; the picture is then unchanged.
+    void ReadData(QIODevice& stream);
+    // Writes the "Data" block of a non-empty graphic (see DefineProperties).
+    void WriteData(QIODevice& stream) const;
+
+    // How deeply pictures may hold charts that hold pictures when read.
+    static constexpr int MaxPictureNesting = 8;
+
 protected:
     // Into a graphic: the graphic assigns from this picture's graphic.
     void AssignTo(TPersistent* Dest) const override;

@@ -1,6 +1,7 @@
 #include "platform/graphics/Picture.h"
 
 #include "platform/graphics/Jpeg.h"
+#include "platform/graphics/Metafile.h"
 
 #include <QtCore/QBuffer>
 #include <QtCore/QDir>
@@ -12,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 
 namespace lp {
@@ -138,20 +140,32 @@ QByteArray ReadFile(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-void LoadFromBytes(TGraphic& graphic, QByteArray data)
-{
-    QBuffer buffer(&data);
-    buffer.open(QIODevice::ReadOnly);
-    graphic.LoadFromStream(buffer);
-}
-
-QByteArray SaveToBytes(const TGraphic& graphic)
+// What writer writes into a buffer.
+QByteArray Written(const std::function<void(QIODevice&)>& writer)
 {
     QByteArray data;
     QBuffer buffer(&data);
     buffer.open(QIODevice::WriteOnly);
-    graphic.SaveToStream(buffer);
+    writer(buffer);
     return data;
+}
+
+// Lets reader read data from a buffer.
+void ReadFrom(QByteArray data, const std::function<void(QIODevice&)>& reader)
+{
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::ReadOnly);
+    reader(buffer);
+}
+
+void LoadFromBytes(TGraphic& graphic, const QByteArray& data)
+{
+    ReadFrom(data, [&](QIODevice& stream) { graphic.LoadFromStream(stream); });
+}
+
+QByteArray SaveToBytes(const TGraphic& graphic)
+{
+    return Written([&](QIODevice& stream) { graphic.SaveToStream(stream); });
 }
 
 std::string MessageOf(const std::function<void()>& action)
@@ -748,6 +762,147 @@ TEST_F(PictureObject, ChangesToTheBitmapAreReported)
     picture.Bitmap().SetImage(TestImage());
     EXPECT_EQ(changes, 2);  // the new bitmap, then its pixels
     EXPECT_EQ(picture.Width(), 20);
+}
+
+// --- The stored "Data" block ------------------------------------------------------------
+
+using PictureData = PictureTest;
+
+QByteArray DataOf(const TPicture& picture)
+{
+    return Written([&](QIODevice& stream) { picture.WriteData(stream); });
+}
+
+void ReadDataInto(TPicture& picture, const QByteArray& data)
+{
+    ReadFrom(data, [&](QIODevice& stream) { picture.ReadData(stream); });
+}
+
+// Whether the picture's "Data" definition says it is written.
+bool DataIsStored(TPicture& picture)
+{
+    TPropertyDefinitions definitions;
+    picture.DefineProperties(definitions);
+    const TPropertyDefinitions::TDefinition* data = definitions.Find(QStringLiteral("Data"));
+    return data && data->Binary && data->HasData;
+}
+
+std::unique_ptr<TPicture> PictureOf(std::unique_ptr<TGraphic> graphic)
+{
+    auto picture = std::make_unique<TPicture>();
+    picture->SetGraphic(graphic.get());
+    return picture;
+}
+
+TEST_F(PictureData, EveryStandardClassReadsBackPixelForPixel)
+{
+    struct TCase {
+        const char* Extension;
+        QByteArray Bytes;
+        const char* StoredClass;
+    };
+    TMetafile metafile;
+    {
+        TMetafileCanvas canvas(metafile);
+        canvas.Brush().SetColor(0x0000FF);
+        canvas.FillRect(TRect(0, 0, 30, 20));
+    }
+    const TCase cases[] = {
+        {"bmp", BmpBytes(TestImage(13, 7)), "TBitmap"},
+        {"png", PngBytes(TestImage(13, 7)), "TRasterImage"},
+        {"gif", GifBytes(), "TRasterImage"},  // kept as PNG: GIF cannot be written
+        {"jpg", JpegBytes(TestImage(13, 7)), "TJPEGImage"},
+        {"emf", SaveToBytes(metafile), "TMetafile"},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Extension);
+        std::unique_ptr<TGraphic> graphic = GraphicClassForExtension(QString::fromLatin1(c.Extension))();
+        LoadFromBytes(*graphic, c.Bytes);
+        const std::unique_ptr<TPicture> written = PictureOf(std::move(graphic));
+        ASSERT_TRUE(DataIsStored(*written));
+        const QByteArray data = DataOf(*written);
+        const QByteArray name(c.StoredClass);
+        EXPECT_EQ(data.left(1 + name.size()), char(name.size()) + name);
+
+        TPicture read;
+        ReadDataInto(read, data);
+        ASSERT_TRUE(read.Graphic());
+        EXPECT_EQ(read.Graphic()->ClassName(), QString::fromLatin1(c.StoredClass));
+        EXPECT_EQ(read.Graphic()->ToImage(), written->Graphic()->ToImage());
+        EXPECT_EQ(DataOf(read), data);  // a second save changes nothing
+    }
+}
+
+TEST_F(PictureData, JpegKeepsItsCompressedBytes)
+{
+    TJPEGImage jpeg;
+    LoadFromBytes(jpeg, JpegBytes(TestImage()));
+    TPicture read;
+    ReadDataInto(read, DataOf(*PictureOf(CloneGraphic(jpeg))));
+    EXPECT_EQ(static_cast<TJPEGImage*>(read.Graphic())->Data(), jpeg.Data());
+}
+
+TEST_F(PictureData, ClassesOfRegisteredFormatsAreStoredByName)
+{
+    RegisterFileFormat(QStringLiteral("tst"), QStringLiteral("Test pictures"),
+                       [] { return std::make_unique<TTestGraphic>(); });
+    TTestGraphic graphic;
+    graphic.Value = 5;
+    TPicture read;
+    ReadDataInto(read, DataOf(*PictureOf(CloneGraphic(graphic))));
+    ASSERT_TRUE(qobject_cast<TTestGraphic*>(read.Graphic()));
+    EXPECT_EQ(static_cast<TTestGraphic*>(read.Graphic())->Value, 5);
+}
+
+TEST_F(PictureData, EmptyPicturesAreNotStored)
+{
+    TPicture none;
+    EXPECT_FALSE(DataIsStored(none));
+    TPicture emptyBitmap;
+    emptyBitmap.Bitmap();
+    EXPECT_FALSE(DataIsStored(emptyBitmap));
+}
+
+TEST_F(PictureData, DamagedBlocksRaiseAndLeaveThePictureAsItWas)
+{
+    TRasterImage png;
+    png.SetImage(TestImage(9, 5));
+    const QByteArray good = DataOf(*PictureOf(CloneGraphic(png)));
+    QByteArray badSignature = good;
+    badSignature[1 + 12] = 'X';  // the first byte of the PNG signature
+    QByteArray unknownClass = good;
+    unknownClass[1] = 'X';
+    const std::pair<QByteArray, std::string> cases[] = {
+        {QByteArray(), "The stored picture has no class name"},
+        {QByteArray(1, '\0'), "The stored picture has no class name"},
+        {good.left(5), "The stored picture is cut short in its class name"},
+        {unknownClass, "Unknown picture class XRasterImage in the stored picture"},
+        {badSignature, ""},
+        {good.left(1 + 12), ""},  // the class name and no picture
+    };
+    for (const auto& [data, message] : cases) {
+        SCOPED_TRACE(data.size());
+        const std::unique_ptr<TPicture> picture = PictureOf(CloneGraphic(png));
+        TGraphic* before = picture->Graphic();
+        std::string got = "(no error)";
+        try {
+            ReadDataInto(*picture, data);
+        } catch (const EInvalidGraphic& e) {
+            got = e.Message();
+        }
+        if (message.empty())
+            EXPECT_NE(got, "(no error)");
+        else
+            EXPECT_EQ(got, message);
+        EXPECT_EQ(picture->Graphic(), before);
+        EXPECT_EQ(picture->Graphic()->ToImage(), TestImage(9, 5));
+    }
+    // Every cut of the block is refused.
+    for (qsizetype size = 0; size < good.size(); ++size) {
+        TPicture picture;
+        EXPECT_THROW(ReadDataInto(picture, good.left(size)), EInvalidGraphic) << size;
+        EXPECT_FALSE(picture.Graphic());
+    }
 }
 
 } // namespace
