@@ -20,6 +20,8 @@
 #include <QtCore/QtEndian>
 #include <QtWidgets/QCheckBox>
 #include <QtWidgets/QLineEdit>
+#include <QtWidgets/QMenu>
+#include <QtWidgets/QMenuBar>
 #include <QtWidgets/QSpinBox>
 #include <QtTest/QTest>
 #include <QtWidgets/QApplication>
@@ -149,6 +151,22 @@ TEST_F(MainWindow, OpenMoveANodeSaveAndReopen)
     ASSERT_TRUE(recent.contains(savedSection)) << recent.join(QLatin1Char(',')).toStdString();
     ASSERT_TRUE(recent.contains(Section));
     EXPECT_LT(recent.indexOf(savedSection), recent.indexOf(Section));
+
+    // The menu bar keeps its key letters; the recent files show numbered
+    // key letters and open the file they name.
+    QStringList bar;
+    for (QAction* menu : Window->menuBar()->actions())
+        bar << menu->text();
+    EXPECT_EQ(bar, QStringList({"&File", "&Options", "&Help"}));
+    QMenu* recentMenu = Window->Parts->RecentMenu();
+    emit recentMenu->aboutToShow();
+    const QList<QAction*> entries = recentMenu->actions();
+    const int savedEntry = static_cast<int>(recent.indexOf(savedSection));
+    ASSERT_GT(entries.size(), recent.indexOf(Section));
+    EXPECT_EQ(entries[savedEntry]->text(),
+              QStringLiteral("&%1 ").arg(savedEntry + 1) + QString(savedSection).replace(QLatin1Char('&'), QStringLiteral("&&")));
+    entries[recent.indexOf(Section)]->trigger();
+    EXPECT_EQ(Window->windowTitle(), QStringLiteral("Section editor ") + Section);
 }
 
 TEST_F(MainWindow, FailedReadKeepsCaptionAndSectionAndSaysWhy)
