@@ -36,6 +36,27 @@ QString TFileMenuOpens::SlotName(unsigned Index)
     return QStringLiteral("FileOpen") + QString::number(Index);
 }
 
+QString TFileMenuOpens::EntryCaption(int Number, const QString& FileName)
+{
+    const QString Key = Number >= 1 && Number <= 9 ? QStringLiteral("&") : QString();
+    return Key + QString::number(Number) + QLatin1Char(' ') + QString(FileName).replace(QLatin1Char('&'), QStringLiteral("&&"));
+}
+
+QString TFileMenuOpens::FileNameOf(const TComponent* Entry) const
+{
+    const auto* Item = qobject_cast<const TMainMenuItem*>(Entry);
+    if (!FMenus || !Item || Item->Owner() != FMenus)
+        return {};
+    for (unsigned i = 1; i <= FBuiltSlots; ++i)
+        if (Item->Name() == SlotName(i)) {
+            // The name the entry shows, not the slot read again: the
+            // settings may have changed since the menu was built.
+            const QString Caption = Item->Caption();
+            return Caption.mid(Caption.indexOf(QLatin1Char(' ')) + 1).replace(QStringLiteral("&&"), QStringLiteral("&"));
+        }
+    return {};
+}
+
 void TFileMenuOpens::SetOnAction(TNotifyEvent Value)
 {
     FOnAction = std::move(Value);
@@ -172,7 +193,7 @@ void TFileMenuOpens::Rebuild()
             continue;
         auto Item = std::make_unique<TMainMenuItem>(FMenus);
         Item->SetName(SlotName(i));
-        Item->SetCaption(FileName);
+        Item->SetCaption(EntryCaption(FItemCount + 1, FileName));
         Item->OnClick = FOnAction;
         // Entries follow each other from MenuIndex, also after a hole in
         // the slots; a MenuIndex past the end appends.

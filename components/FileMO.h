@@ -45,8 +45,8 @@ public:
     // Position inside Menus of the first entry.
     unsigned MenuIndex() const { return FMenuIndex; }
     void SetMenuIndex(unsigned Value);
-    // The click handler given to every entry; the sender is the entry, its
-    // Caption the file name.
+    // The click handler given to every entry; the sender is the entry, and
+    // FileNameOf(Sender) its file name.
     using TNotifyEvent = std::function<void(TComponent* Sender)>;
     const TNotifyEvent& OnAction() const { return FOnAction; }
     void SetOnAction(TNotifyEvent Value);
@@ -59,6 +59,14 @@ public:
     void AddFile(const QString& FileName);
     // Re-creates the menu entries from the slots.
     void Rebuild();
+
+    // The file name an entry of the last Rebuild shows; empty for any
+    // other component.
+    QString FileNameOf(const TComponent* Entry) const;
+    // An entry's caption: the key letter is its number ("&1 " .. "&9 ",
+    // plain numbers after that), and every '&' of the file name is doubled
+    // so that it shows as itself.
+    static QString EntryCaption(int Number, const QString& FileName);
 
     // How many entries the last Rebuild created.
     int ItemCount() const { return FItemCount; }

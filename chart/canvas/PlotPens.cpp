@@ -159,6 +159,11 @@ TChartBrush::TChartBrush(TGraphicsChangeEvent OnChange)
     this->OnChange = std::move(OnChange);
 }
 
+TChartClearBrush::TChartClearBrush(TGraphicsChangeEvent OnChange) : TChartBrush(std::move(OnChange))
+{
+    SetStyle(bsClear);
+}
+
 TChartBrush::~TChartBrush()
 {
     if (FImage)

@@ -189,6 +189,16 @@ private:
     std::unique_ptr<TPicture> FImage;
 };
 
+// A chart brush that starts clear: its stored default is bsClear, so a
+// solid style set later is written and reads back (the base's default is
+// solid).
+class TChartClearBrush : public TChartBrush {
+    Q_OBJECT
+    Q_CLASSINFO("default:Style", "bsClear")
+public:
+    explicit TChartClearBrush(TGraphicsChangeEvent OnChange = {});
+};
+
 // --- 3-D view options ------------------------------------------------------------------------------
 
 // The 3-D view of a chart panel. Every setter stores and repaints only when

@@ -53,6 +53,11 @@ void TCustomChartElement::SetActive(bool Value)
     SetBooleanProperty(FActive, Value);
 }
 
+void TCustomChartElement::UseClearBrush()
+{
+    FBrush = std::make_unique<TChartClearBrush>([this](TGraphicsObject* Sender) { CanvasChanged(Sender); });
+}
+
 void TCustomChartElement::SetBrush(const TChartBrush* Value)
 {
     FBrush->Assign(Value);

@@ -136,6 +136,11 @@ public:
     void SetStringProperty(QString& Variable, const QString& Value);
 
 protected:
+    // For constructors of elements whose brush starts clear: replaces the
+    // brush with a fresh one whose style and stored default are bsClear, so
+    // a solid style set later is written and reads back.
+    void UseClearBrush();
+
     TCustomAxisPanel* FParentChart = nullptr;
 
 private:

@@ -119,11 +119,16 @@ void TSeriesPointer::SetGradient(const TPlotGradient* Value)
     }
 }
 
-void TSeriesPointer::SetHorizSize(int Value)
+int TSeriesPointer::CheckedSize(int Value)
 {
     if (Value < 1)
         throw ChartException(PlotMsg_PointerSize);
-    Value = std::min(Value, MaxPixelLength);
+    return std::min(Value, MaxPixelLength);
+}
+
+void TSeriesPointer::SetHorizSize(int Value)
+{
+    Value = CheckedSize(Value);
     if (FHorizSize != Value) {
         FHorizSize = Value;
         Repaint();
@@ -132,9 +137,7 @@ void TSeriesPointer::SetHorizSize(int Value)
 
 void TSeriesPointer::SetVertSize(int Value)
 {
-    if (Value < 1)
-        throw ChartException(PlotMsg_PointerSize);
-    Value = std::min(Value, MaxPixelLength);
+    Value = CheckedSize(Value);
     if (FVertSize != Value) {
         FVertSize = Value;
         Repaint();

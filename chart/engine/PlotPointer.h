@@ -104,10 +104,10 @@ public:
     void SetHorizSize(int Value);
     int VertSize() const { return FVertSize; }
     void SetVertSize(int Value);
-    // Store a size without check or repaint (series that size the pointer
-    // per point).
-    void ChangeHorizSize(int Value) { FHorizSize = Value; }
-    void ChangeVertSize(int Value) { FVertSize = Value; }
+    // Store a size without repaint (series that size the pointer per
+    // point), checked as by SetHorizSize/SetVertSize.
+    void ChangeHorizSize(int Value) { FHorizSize = CheckedSize(Value); }
+    void ChangeVertSize(int Value) { FVertSize = CheckedSize(Value); }
     bool InflateMargins() const { return FInflateMargins; }
     void SetInflateMargins(bool Value);
     TSeriesPointerStyle Style() const { return FStyle; }
@@ -146,6 +146,9 @@ public:
     void DrawLegendShape(TCanvas3D& Canvas, TColor AColor, const TRect& Rect, bool PenDrawn);
 
 private:
+    // Value up to MaxPixelLength; below 1 raises ChartException with the
+    // pointer-size message.
+    static int CheckedSize(int Value);
     void FillGradient(TCanvas3D& Canvas, bool Is3D, int X, int Y, int L, int T, int R, int B, TColor AColor,
                       TSeriesPointerStyle AStyle);
 

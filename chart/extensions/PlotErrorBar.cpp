@@ -307,9 +307,9 @@ THighLowSeries::THighLowSeries(TComponent* AOwner) : TChartSeries(AOwner)
     FLowValues = new TChartValueList(this, PlotMsg_ValuesLow);
     FHighPen = CreateChartPen();
     FLowPen = CreateChartPen();
-    FLowBrush = std::make_unique<TChartBrush>([this](TGraphicsObject* Sender) { CanvasChanged(Sender); });
-    FLowBrush->SetStyle(TBrush::bsClear);
-    Brush()->SetStyle(TBrush::bsClear);
+    // Clear until styled, and stored as such, so a solid low brush reads back.
+    FLowBrush = std::make_unique<TChartClearBrush>([this](TGraphicsObject* Sender) { CanvasChanged(Sender); });
+    UseClearBrush();
 }
 
 THighLowSeries::~THighLowSeries()

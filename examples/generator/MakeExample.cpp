@@ -5,6 +5,7 @@
 //   make_example <folder>   writes example.sec, example.jpg, example.crt,
 //                           well1-res.txt and well2-gk.txt into <folder>
 
+#include "chart/engine/PlotAppearance.h"
 #include "chart/engine/PlotChart.h"
 #include "platform/graphics/Jpeg.h"
 #include "section/editor/PolygonChart.h"
@@ -91,6 +92,10 @@ void AddBody(TPolygonChart& Chart, arofcomplexM Points, int32_t Colour, const ch
         throw Exception("the example body was refused");
     TPolygonParams& params = Chart.Model[Chart.Model.Length() - 1][0].params;
     params[psColor] = ParamValue(Colour);
+    // Plain coloured bodies: the new-body brush made solid (it hatches).
+    std::unique_ptr<TChartBrush> brush = BrushSettingsFromText(QString::fromStdString(params[psBrush].AsText()));
+    brush->SetStyle(TBrush::bsSolid);
+    params[psBrush] = ParamValue(BrushSettingsToText(*brush).toStdString());
     params[psLabelText] = ParamValue(Label);
     params[psLabelMode] = ParamValue(int32_t{1});
     params[psResistivity] = ParamValue(Resistivity);

@@ -77,8 +77,9 @@ void TMainMenuItem::FillNativeMenu()
             FMenu->addMenu(Item->NativeMenu());
             continue;
         }
-        // A caption is shown as it is: '&' marks no accelerator here.
-        QAction* Action = FMenu->addAction(QString(Item->Caption()).replace(QLatin1Char('&'), QStringLiteral("&&")));
+        // Captions follow the desktop convention, as pop-up menus do: "&x"
+        // marks the item's key letter and "&&" shows one ampersand.
+        QAction* Action = FMenu->addAction(Item->Caption());
         Action->setEnabled(Item->Enabled());
         // The item may be gone when the action fires after a rebuild: look
         // it up by position in this menu again.

@@ -5,7 +5,8 @@
 // The tree does not own: every item is owned by its owner component (often
 // the item it sits in) and, when destroyed, leaves the sub-menu it is in.
 // NativeMenu() mirrors a sub-menu in a Qt menu, rebuilt from the items each
-// time it is about to show.
+// time it is about to show. Captions follow the desktop convention: "&x"
+// marks the key letter, "&&" shows one ampersand.
 
 #include "platform/core/Component.h"
 

@@ -40,9 +40,9 @@ TMainfrmComponents::TMainfrmComponents(TComponent& Owner, QWidget& Parent)
     FileMenuOpens1->SetNumbers(5);
     FileMenuOpens1->SetMenus(recent);
     FileMenuOpens1->SetOnAction([this](TComponent* Sender) {
-        auto* item = qobject_cast<TMainMenuItem*>(Sender);
-        if (item && OnRecentFile)
-            OnRecentFile(item->Caption());
+        const QString name = FileMenuOpens1->FileNameOf(Sender);
+        if (!name.isEmpty() && OnRecentFile)
+            OnRecentFile(name);
     });
 
     uiSplash1 = new TuiSplash(&Owner);
@@ -94,7 +94,7 @@ QStringList TMainfrmComponents::RecentFiles() const
     QStringList names;
     TMainMenuItem* menu = FileMenuOpens1->Menus();
     for (int i = 0; i < menu->Count(); ++i)
-        names << menu->Items(i)->Caption();
+        names << FileMenuOpens1->FileNameOf(menu->Items(i));
     return names;
 }
 

@@ -7,6 +7,9 @@
 
 #include <QtCore/QSettings>
 #include <QtCore/QTemporaryDir>
+#include <QtGui/QAction>
+#include <QtGui/QKeySequence>
+#include <QtWidgets/QMenu>
 
 namespace lp {
 namespace {
@@ -26,9 +29,8 @@ protected:
     std::unique_ptr<TFileMenuOpens> MakeList(unsigned Numbers = 5, unsigned MenuIndex = 0)
     {
         auto List = std::make_unique<TFileMenuOpens>(&Owner);
-        List->SetOnAction([this](TComponent* Sender) {
-            Opened << static_cast<TMainMenuItem*>(Sender)->Caption();
-        });
+        Made = List.get();
+        List->SetOnAction([this](TComponent* Sender) { Opened << Made->FileNameOf(Sender); });
         List->SetRegPath(kPath);
         List->SetNumbers(Numbers);
         List->SetMenus(&Menu);
@@ -57,11 +59,15 @@ protected:
             Registry.WriteString(TFileMenuOpens::SlotName(i + 1), Values[i]);
     }
 
-    QStringList Captions() const
+    // The menu's items: a recent-file entry by its file name, any other
+    // item by its caption.
+    QStringList Items() const
     {
         QStringList Result;
-        for (int i = 0; i < Menu.Count(); ++i)
-            Result << Menu.Items(i)->Caption();
+        for (int i = 0; i < Menu.Count(); ++i) {
+            const QString Name = Made ? Made->FileNameOf(Menu.Items(i)) : QString();
+            Result << (Name.isEmpty() ? Menu.Items(i)->Caption() : Name);
+        }
         return Result;
     }
 
@@ -69,6 +75,7 @@ protected:
     TComponent Owner;
     TMainMenuItem Menu;
     QStringList Opened;
+    TFileMenuOpens* Made = nullptr; // the list MakeList made last
 };
 
 TEST_F(FileMenuOpensTest, FreshKey_HasEmptySlotsAndNoEntries)
@@ -86,7 +93,7 @@ TEST_F(FileMenuOpensTest, AddFile_SixthNameDropsTheOldestAndTheMenuShowsNewestFi
         List->AddFile(QString::fromUtf8(Name));
     const QStringList Newest{"/d/f.sec", "/d/e.sec", "/d/d.sec", "/d/c.sec", "/d/b.sec"};
     EXPECT_EQ(Slots(5), Newest);
-    EXPECT_EQ(Captions(), Newest);
+    EXPECT_EQ(Items(), Newest);
     for (int i = 0; i < Menu.Count(); ++i)
         EXPECT_EQ(Menu.Items(i)->Name(), TFileMenuOpens::SlotName(static_cast<unsigned>(i + 1)));
 }
@@ -99,7 +106,7 @@ TEST_F(FileMenuOpensTest, AddFile_StoredNameInAnySlotChangesNothing_LetterCaseCo
     List->AddFile(QStringLiteral("/d/e.sec")); // the last slot
     List->AddFile(QStringLiteral("/d/c.sec"));
     EXPECT_EQ(Slots(5), Before);
-    EXPECT_EQ(Captions(), Before);
+    EXPECT_EQ(Items(), Before);
     List->AddFile(QStringLiteral("/d/A.sec"));
     EXPECT_EQ(Slots(5), QStringList({"/d/A.sec", "/d/a.sec", "/d/b.sec", "/d/c.sec", "/d/d.sec"}));
 }
@@ -118,7 +125,7 @@ TEST_F(FileMenuOpensTest, LoweringNumbers_DeletesTheSlotsAbove)
     auto List = MakeList();
     List->SetNumbers(3);
     EXPECT_EQ(Slots(5), QStringList({"/d/a.sec", "/d/b.sec", "/d/c.sec", "<missing>", "<missing>"}));
-    EXPECT_EQ(Captions(), QStringList({"/d/a.sec", "/d/b.sec", "/d/c.sec"}));
+    EXPECT_EQ(Items(), QStringList({"/d/a.sec", "/d/b.sec", "/d/c.sec"}));
     // Raising it again makes empty slots.
     List->SetNumbers(4);
     EXPECT_EQ(Slots(5), QStringList({"/d/a.sec", "/d/b.sec", "/d/c.sec", "", "<missing>"}));
@@ -129,7 +136,7 @@ TEST_F(FileMenuOpensTest, LoadingTheForm_KeepsAnExistingFifthEntry)
     // The key is opened while Numbers is still 4; the fifth slot survives.
     Store({"/d/a.sec", "/d/b.sec", "/d/c.sec", "/d/d.sec", "/d/e.sec"});
     auto List = MakeList(5);
-    EXPECT_EQ(Captions(), QStringList({"/d/a.sec", "/d/b.sec", "/d/c.sec", "/d/d.sec", "/d/e.sec"}));
+    EXPECT_EQ(Items(), QStringList({"/d/a.sec", "/d/b.sec", "/d/c.sec", "/d/d.sec", "/d/e.sec"}));
 }
 
 TEST_F(FileMenuOpensTest, Rebuild_RunsOnEveryWriteOfOnActionMenusAndMenuIndex_NotOnTheSameRegPath)
@@ -141,23 +148,23 @@ TEST_F(FileMenuOpensTest, Rebuild_RunsOnEveryWriteOfOnActionMenusAndMenuIndex_No
     Menu.Add(&Close);
     Store({"/d/a.sec", "/d/b.sec"});
     auto List = MakeList(5, 1);
-    EXPECT_EQ(Captions(), QStringList({"Open", "/d/a.sec", "/d/b.sec", "Close"}));
+    EXPECT_EQ(Items(), QStringList({"Open", "/d/a.sec", "/d/b.sec", "Close"}));
 
     // An entry outside the program's knowledge: only a rebuild removes it.
     Store({"/d/x.sec"});
     List->SetRegPath(kPath);
-    EXPECT_EQ(Captions(), QStringList({"Open", "/d/a.sec", "/d/b.sec", "Close"}));
+    EXPECT_EQ(Items(), QStringList({"Open", "/d/a.sec", "/d/b.sec", "Close"}));
     List->SetMenuIndex(0);
-    EXPECT_EQ(Captions(), QStringList({"/d/x.sec", "/d/b.sec", "Open", "Close"}));
+    EXPECT_EQ(Items(), QStringList({"/d/x.sec", "/d/b.sec", "Open", "Close"}));
     Store({"/d/y.sec"});
     List->SetOnAction(List->OnAction());
-    EXPECT_EQ(Captions(), QStringList({"/d/y.sec", "/d/b.sec", "Open", "Close"}));
+    EXPECT_EQ(Items(), QStringList({"/d/y.sec", "/d/b.sec", "Open", "Close"}));
     Store({"/d/z.sec"});
     List->SetMenus(&Menu);
-    EXPECT_EQ(Captions(), QStringList({"/d/z.sec", "/d/b.sec", "Open", "Close"}));
+    EXPECT_EQ(Items(), QStringList({"/d/z.sec", "/d/b.sec", "Open", "Close"}));
     // A position past the end appends.
     List->SetMenuIndex(9);
-    EXPECT_EQ(Captions(), QStringList({"Open", "Close", "/d/z.sec", "/d/b.sec"}));
+    EXPECT_EQ(Items(), QStringList({"Open", "Close", "/d/z.sec", "/d/b.sec"}));
 }
 
 TEST_F(FileMenuOpensTest, ClickingAnEntry_CallsOnActionWithTheEntry)
@@ -167,6 +174,35 @@ TEST_F(FileMenuOpensTest, ClickingAnEntry_CallsOnActionWithTheEntry)
     List->AddFile(QStringLiteral("/d/c.sec"));
     Menu.Items(1)->Click();
     EXPECT_EQ(Opened, QStringList({"/d/a & b.sec"}));
+}
+
+// The entries once showed no key letter: the menu escaped every '&'.
+TEST_F(FileMenuOpensTest, EntriesAreNumberedKeyLettersAndShowAmpersandsAsThemselves)
+{
+    auto List = MakeList();
+    List->AddFile(QStringLiteral("/d/R&D.sec"));
+    List->AddFile(QStringLiteral("/d/c.sec"));
+    EXPECT_EQ(Menu.Items(0)->Caption(), QStringLiteral("&1 /d/c.sec"));
+    EXPECT_EQ(Menu.Items(1)->Caption(), QStringLiteral("&2 /d/R&&D.sec"));
+    EXPECT_EQ(List->FileNameOf(Menu.Items(1)), QStringLiteral("/d/R&D.sec"));
+    EXPECT_EQ(List->FileNameOf(&Menu), QString());
+    EXPECT_EQ(TFileMenuOpens::EntryCaption(9, QStringLiteral("a")), QStringLiteral("&9 a"));
+    EXPECT_EQ(TFileMenuOpens::EntryCaption(10, QStringLiteral("a&&b")), QStringLiteral("10 a&&&&b"));
+
+    // The native menu reads captions the desktop way: the key letter is the
+    // number, the file name's ampersand shows as one.
+    Menu.SetCaption(QStringLiteral("&Recent file"));
+    QMenu* Native = Menu.NativeMenu();
+    ASSERT_NE(Native, nullptr);
+    EXPECT_EQ(Native->title(), QStringLiteral("&Recent file"));
+    const auto Actions = Native->actions();
+    ASSERT_EQ(Actions.size(), 2);
+    EXPECT_EQ(Actions[0]->text(), QStringLiteral("&1 /d/c.sec"));
+    EXPECT_EQ(Actions[1]->text(), QStringLiteral("&2 /d/R&&D.sec"));
+    EXPECT_EQ(QKeySequence::mnemonic(Actions[1]->text()), QKeySequence(Qt::ALT | Qt::Key_2));
+    EXPECT_EQ(Actions[1]->iconText(), QStringLiteral("2 /d/R&D.sec"));
+    Actions[1]->trigger();
+    EXPECT_EQ(Opened, QStringList({"/d/R&D.sec"}));
 }
 
 TEST_F(FileMenuOpensTest, WithoutMenus_AddFileStillStores)
@@ -202,12 +238,12 @@ TEST_F(FileMenuOpensTest, DamagedSettings_AreSkippedNotFatal)
                           QStringList({QStringLiteral("x"), QStringLiteral("y")}));
     }
     auto List = MakeList();
-    EXPECT_EQ(Captions(), QStringList({"/d/b.sec", "/d/d.sec"}));
+    EXPECT_EQ(Items(), QStringList({"/d/b.sec", "/d/d.sec"}));
     List->Rebuild(); // no entry is left behind or doubled
-    EXPECT_EQ(Captions(), QStringList({"/d/b.sec", "/d/d.sec"}));
+    EXPECT_EQ(Items(), QStringList({"/d/b.sec", "/d/d.sec"}));
     List->AddFile(QStringLiteral("/d/n.sec"));
     EXPECT_EQ(Slots(5), QStringList({"/d/n.sec", "", "/d/b.sec", "", "/d/d.sec"}));
-    EXPECT_EQ(Captions(), QStringList({"/d/n.sec", "/d/b.sec", "/d/d.sec"}));
+    EXPECT_EQ(Items(), QStringList({"/d/n.sec", "/d/b.sec", "/d/d.sec"}));
 }
 
 TEST_F(FileMenuOpensTest, NumbersZeroRecordsNothing_HugeNumbersAreCapped)

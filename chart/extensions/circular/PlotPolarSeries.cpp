@@ -47,7 +47,7 @@ TCustomPolarSeries::TCustomPolarSeries(TComponent* AOwner) : TCircledSeries(AOwn
 {
     FPointer = std::make_unique<TSeriesPointer>(this);
     YValues()->SetName(PlotMsg_ValuesRadius);
-    Brush()->SetStyle(TBrush::bsClear);
+    UseClearBrush();
     FCircleLabelsFont = std::make_unique<TPlotFont>([this](TGraphicsObject* Sender) { CanvasChanged(Sender); });
     FCirclePen = CreateChartPen();
 }

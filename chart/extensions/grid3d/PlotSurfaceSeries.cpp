@@ -50,16 +50,11 @@ TRect Bounds(const std::vector<TPoint>& Points)
 
 } // namespace
 
-TSurfaceSideBrush::TSurfaceSideBrush(TGraphicsChangeEvent OnChange) : TChartBrush(std::move(OnChange))
-{
-    SetStyle(bsClear);
-}
-
 TSurfaceSeries::TSurfaceSeries(TComponent* AOwner) : TCustom3DGridSeries(AOwner)
 {
     SetSteps(-1, -1);
     const auto Changed = [this](TGraphicsObject* Sender) { CanvasChanged(Sender); };
-    FSideBrush = std::make_unique<TSurfaceSideBrush>(Changed);
+    FSideBrush = std::make_unique<TChartClearBrush>(Changed);
     FSideLines = std::make_unique<TChartHiddenPen>(Changed);
     FWaterLines = CreateChartPen();
 }

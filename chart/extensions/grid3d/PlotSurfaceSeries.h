@@ -32,14 +32,6 @@ namespace lp {
 class TPlotBlend;
 class TPlotCanvas3D;
 
-// The side walls' brush: clear until styled, so a solid one is stored.
-class TSurfaceSideBrush : public TChartBrush {
-    Q_OBJECT
-    Q_CLASSINFO("default:Style", "bsClear")
-public:
-    explicit TSurfaceSideBrush(TGraphicsChangeEvent OnChange = {});
-};
-
 class TSurfaceSeries : public TCustom3DGridSeries {
     Q_OBJECT
     Q_PROPERTY(bool DotFrame READ DotFrame WRITE SetDotFrame)

@@ -267,9 +267,10 @@ void TBubble3DSeries::DrawValue(int ValueIndex)
 {
     TSeriesPointer& P = *Pointer();
     const TPoint Stored{P.HorizSize(), P.VertSize()};
+    // A radius that maps to no pixel draws the smallest pointer.
     const TPoint Half = PointerHalfSize(ValueIndex);
-    P.ChangeHorizSize(Half.X);
-    P.ChangeVertSize(Half.Y);
+    P.ChangeHorizSize(std::max(Half.X, 1));
+    P.ChangeVertSize(std::max(Half.Y, 1));
     const auto Restore = qScopeGuard([&] {
         P.ChangeHorizSize(Stored.X);
         P.ChangeVertSize(Stored.Y);

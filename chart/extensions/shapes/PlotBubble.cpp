@@ -59,8 +59,9 @@ void TBubbleSeries::PreparePointer(int ValueIndex)
     const double Radius = FRadiusValues->Value(ValueIndex);
     const int Vert = GetVertAxis() ? GetVertAxis()->CalcSizeValue(Radius) : 0;
     const int Horiz = FSquared || !GetHorizAxis() ? Vert : GetHorizAxis()->CalcSizeValue(Radius);
-    Pointer()->ChangeVertSize(Vert);
-    Pointer()->ChangeHorizSize(Horiz);
+    // A radius that maps to no pixel draws the smallest pointer.
+    Pointer()->ChangeVertSize(std::max(Vert, 1));
+    Pointer()->ChangeHorizSize(std::max(Horiz, 1));
 }
 
 void TBubbleSeries::DrawValue(int ValueIndex)
@@ -73,7 +74,7 @@ void TBubbleSeries::DrawValue(int ValueIndex)
 void TBubbleSeries::DrawLegendShape(int ValueIndex, const TRect& Rect)
 {
     const auto Restore = KeepPointerSizes(*Pointer());
-    const int Size = std::min(Rect.Width(), Rect.Height());
+    const int Size = std::max(std::min(Rect.Width(), Rect.Height()), 1);
     Pointer()->ChangeHorizSize(Size);
     Pointer()->ChangeVertSize(Size);
     TPointSeries::DrawLegendShape(ValueIndex, Rect);

@@ -7,11 +7,13 @@
 #include "EngineTestUtil.h"
 #include "chart/canvas/PlotConst.h"
 #include "platform/core/PropertyInfo.h"
+#include "platform/graphics/DrawingLimits.h"
 #include "platform/graphics/RecordingDC.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <limits>
 
 namespace lp {
 namespace {
@@ -106,12 +108,20 @@ TEST(SeriesPointerSettings, SizesBelowOneRaiseAndKeepTheSize)
             EXPECT_EQ(Row.Horizontal ? Pointer.HorizSize() : Pointer.VertSize(), Row.Value);
         }
     }
-    // Series that size the pointer per point store without a check.
+    // Sizes stored per point without repaint are held to the same range:
+    // a size of 0 or a huge one once reached the drawing unchecked.
     TSeriesPointer Pointer;
-    Pointer.ChangeHorizSize(0);
-    Pointer.ChangeVertSize(0);
-    EXPECT_EQ(Pointer.HorizSize(), 0);
-    EXPECT_EQ(Pointer.VertSize(), 0);
+    for (const auto& Change : {std::function<void(int)>([&](int V) { Pointer.ChangeHorizSize(V); }),
+                               std::function<void(int)>([&](int V) { Pointer.ChangeVertSize(V); })}) {
+        for (const int Bad : {0, -1, std::numeric_limits<int>::min()})
+            EXPECT_THROW(Change(Bad), ChartException) << Bad;
+        EXPECT_EQ(Pointer.HorizSize(), 4);
+        EXPECT_EQ(Pointer.VertSize(), 4);
+    }
+    Pointer.ChangeHorizSize(1);
+    Pointer.ChangeVertSize(std::numeric_limits<int>::max());
+    EXPECT_EQ(Pointer.HorizSize(), 1);
+    EXPECT_EQ(Pointer.VertSize(), MaxPixelLength);
     EXPECT_THROW(Pointer.SetTransparency(101), ERangeError);
     EXPECT_THROW(Pointer.SetTransparency(-1), ERangeError);
 }

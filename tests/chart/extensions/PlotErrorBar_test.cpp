@@ -16,9 +16,11 @@
 #include "chart/engine/PlotSeriesSettings.h"
 #include "chart/engine/PlotSeriesSource.h"
 #include "chart/extensions/PlotExtensions.h"
+#include "chart/extensions/circular/PlotPolarSeries.h"
 #include "platform/core/PropertyInfo.h"
 #include "platform/graphics/RecordingDC.h"
 #include "tests/chart/engine/EngineTestUtil.h"
+#include "tests/chart/extensions/ExtensionsTestUtil.h"
 #include "tests/support/ReferenceImage.h"
 
 #include <QtCore/QBuffer>
@@ -169,6 +171,42 @@ TEST(HighLowDefaults, ConstructorSetsPensBrushesAndLists)
     for (const char* Name :
          {"HighBrush", "HighPen", "HighValues", "LowBrush", "LowPen", "LowValues", "Pen", "Transparency"})
         EXPECT_GE(S.metaObject()->indexOfProperty(Name), 0) << Name;
+}
+
+// A solid low brush was not written (its stored default was solid while it
+// starts clear) and came back clear.
+TEST(HighLowDefaults, BrushStylesSurviveAStorageRoundTrip)
+{
+    for (const TBrush::TBrushStyle Style : {TBrush::bsSolid, TBrush::bsClear, TBrush::bsCross}) {
+        TChart Original;
+        auto* Series = new THighLowSeries(&Original);
+        Series->SetName(QStringLiteral("HighLow1"));
+        Original.AddSeries(Series);
+        Series->LowBrush()->SetStyle(Style);
+        Series->HighBrush()->SetStyle(Style);
+        TChart Copy;
+        test::ReadInto(Original, Copy);
+        ASSERT_EQ(Copy.SeriesCount(), 1);
+        const auto* Read = qobject_cast<THighLowSeries*>(Copy.Series(0));
+        ASSERT_TRUE(Read);
+        EXPECT_EQ(Read->LowBrush()->Style(), Style);
+        EXPECT_EQ(Read->HighBrush()->Style(), Style);
+    }
+}
+
+// The polar series' brush starts clear too and had the same fault.
+TEST(HighLowDefaults, PolarBrushStartsClearAndKeepsASolidStyleThroughStorage)
+{
+    TChart Original;
+    auto* Series = new TPolarSeries(&Original);
+    Series->SetName(QStringLiteral("Polar1"));
+    Original.AddSeries(Series);
+    EXPECT_EQ(Series->Brush()->Style(), TBrush::bsClear);
+    Series->Brush()->SetStyle(TBrush::bsSolid);
+    TChart Copy;
+    test::ReadInto(Original, Copy);
+    ASSERT_EQ(Copy.SeriesCount(), 1);
+    EXPECT_EQ(Copy.Series(0)->Brush()->Style(), TBrush::bsSolid);
 }
 
 TEST(HighLowDefaults, TransparencyOutsidePercentRaises)

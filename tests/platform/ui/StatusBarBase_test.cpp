@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QtGui/QKeySequence>
 #include <QtWidgets/QMenu>
 #include <QtWidgets/QWidget>
 
@@ -116,12 +117,14 @@ TEST(MainMenuItemTest, SubMenus_InsertRemoveAndForgetDestroyedItems)
     B.SetEnabled(false);
     B.Click();
     EXPECT_EQ(Clicks, 1);
-    // The window-system menu mirrors the items; '&' in a caption stays text.
+    // The window-system menu mirrors the items and reads captions the
+    // desktop way: "&x" is the key letter, "&&" one ampersand.
     Recent.Add(&B);
-    B.SetCaption(QStringLiteral("/d/a & b.sec"));
+    B.SetCaption(QStringLiteral("&Open a && b"));
     ASSERT_NE(Recent.NativeMenu(), nullptr);
     ASSERT_EQ(Recent.NativeMenu()->actions().size(), 1);
-    EXPECT_EQ(Recent.NativeMenu()->actions().at(0)->text(), "/d/a && b.sec");
+    EXPECT_EQ(Recent.NativeMenu()->actions().at(0)->text(), "&Open a && b");
+    EXPECT_EQ(QKeySequence::mnemonic(Recent.NativeMenu()->actions().at(0)->text()), QKeySequence(Qt::ALT | Qt::Key_O));
     Recent.NativeMenu()->actions().at(0)->trigger();
     EXPECT_EQ(Clicks, 1); // disabled
     B.SetEnabled(true);

@@ -5,6 +5,11 @@
 
 #include "chart/engine/PlotAxis.h"
 #include "chart/engine/PlotChart.h"
+#include "chart/export/PlotExportBitmap.h"
+#include "chart/export/PlotPreview.h"
+#include "chart/export/PlotPreviewPanel.h"
+#include "platform/graphics/Bitmap.h"
+#include "platform/graphics/Metafile.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Dialogs.h"
 #include "section/main/MainfrmComponents.h"
@@ -20,6 +25,8 @@
 #include <QtCore/QtEndian>
 #include <QtWidgets/QCheckBox>
 #include <QtWidgets/QLineEdit>
+#include <QtWidgets/QMenu>
+#include <QtWidgets/QMenuBar>
 #include <QtWidgets/QSpinBox>
 #include <QtTest/QTest>
 #include <QtWidgets/QApplication>
@@ -149,6 +156,22 @@ TEST_F(MainWindow, OpenMoveANodeSaveAndReopen)
     ASSERT_TRUE(recent.contains(savedSection)) << recent.join(QLatin1Char(',')).toStdString();
     ASSERT_TRUE(recent.contains(Section));
     EXPECT_LT(recent.indexOf(savedSection), recent.indexOf(Section));
+
+    // The menu bar keeps its key letters; the recent files show numbered
+    // key letters and open the file they name.
+    QStringList bar;
+    for (QAction* menu : Window->menuBar()->actions())
+        bar << menu->text();
+    EXPECT_EQ(bar, QStringList({"&File", "&Options", "&Help"}));
+    QMenu* recentMenu = Window->Parts->RecentMenu();
+    emit recentMenu->aboutToShow();
+    const QList<QAction*> entries = recentMenu->actions();
+    const int savedEntry = static_cast<int>(recent.indexOf(savedSection));
+    ASSERT_GT(entries.size(), recent.indexOf(Section));
+    EXPECT_EQ(entries[savedEntry]->text(),
+              QStringLiteral("&%1 ").arg(savedEntry + 1) + QString(savedSection).replace(QLatin1Char('&'), QStringLiteral("&&")));
+    entries[recent.indexOf(Section)]->trigger();
+    EXPECT_EQ(Window->windowTitle(), QStringLiteral("Section editor ") + Section);
 }
 
 TEST_F(MainWindow, FailedReadKeepsCaptionAndSectionAndSaysWhy)
@@ -270,6 +293,56 @@ TEST_F(MainWindow, PictureSaveGoesToAMetafileOrThePaperScaleBitmap)
     EXPECT_THROW(Window->SaveMFFile(Folder.filePath(QStringLiteral("zero.bmp"))), Exception);
     EXPECT_FALSE(QFile::exists(Folder.filePath(QStringLiteral("zero.bmp"))));
     EXPECT_EQ(Chart().LeftAxis()->LabelsFont()->Size(), labelSize);
+}
+
+// The print preview and the printed page once showed the bodies without the
+// section's picture under them.
+TEST_F(MainWindow, PreviewAndPrintShowTheSectionPictureWhereTheScreenDoes)
+{
+    Start({Section});
+    TPolygonChart& chart = Chart();
+    const int w = chart.Width();
+    const int h = chart.Height();
+    // The scan's paper colour: left of the bodies, between its grid lines.
+    const QColor paper(246, 241, 228);
+    const QPoint at = Pixel(50, 75);
+    const auto looksLikePaper = [&](QColor c) {
+        return std::abs(c.red() - paper.red()) <= 16 && std::abs(c.green() - paper.green()) <= 16 &&
+               std::abs(c.blue() - paper.blue()) <= 16;
+    };
+    const auto describe = [](QColor c) { return c.name().toStdString(); };
+
+    const std::unique_ptr<TBitmap> screen = PanelBitmap(chart, w, h);
+    ASSERT_TRUE(looksLikePaper(screen->Image().pixelColor(at))) << describe(screen->Image().pixelColor(at));
+
+    // The preview's picture of the chart and a printed page: the chart drawn
+    // onto a device of the printer's kind, at the same place.
+    const std::unique_ptr<TMetafile> metafile = chart.CreateMetafile(true, TRect{0, 0, w, h});
+    TBitmap played(w, h);
+    played.Canvas().StretchDraw(TRect{0, 0, w, h}, metafile.get());
+    EXPECT_TRUE(looksLikePaper(played.Image().pixelColor(at))) << describe(played.Image().pixelColor(at));
+    TBitmap printed(w, h);
+    chart.PrintPartialCanvas(printed.Canvas(), TRect{0, 0, w, h});
+    EXPECT_TRUE(looksLikePaper(printed.Image().pixelColor(at))) << describe(printed.Image().pixelColor(at));
+    // A page twice as large: the picture scales with the chart.
+    TBitmap large(2 * w, 2 * h);
+    chart.PrintPartialCanvas(large.Canvas(), TRect{0, 0, 2 * w, 2 * h});
+    EXPECT_TRUE(looksLikePaper(large.Image().pixelColor(2 * at))) << describe(large.Image().pixelColor(2 * at));
+
+    // The preview page shows the paper where the chart's picture has it.
+    bool previewed = false;
+    ChartPreviewShowService() = [&](TChartPreview& Form) {
+        TPlotPreviewPanel& page = *Form.PlotPreviewPanel1;
+        const std::unique_ptr<TBitmap> shot = PanelBitmap(page, page.Width(), page.Height());
+        const TRect image = page.ImageRect();
+        const QPoint onPage(image.Left + at.x() * image.Width() / w, image.Top + at.y() * image.Height() / h);
+        EXPECT_TRUE(looksLikePaper(shot->Image().pixelColor(onPage))) << describe(shot->Image().pixelColor(onPage));
+        previewed = true;
+        return 0;
+    };
+    Window->ChartPreviewer1->Execute();
+    ResetChartPreviewShowService();
+    EXPECT_TRUE(previewed);
 }
 
 // A chart with a font of its own beyond axes, titles and marks, as the mesh

@@ -39,9 +39,10 @@ TEST(BubbleSeries, PointerFollowsTheRadius)
     C.Bubbles->SetSquared(false);
     C.Bubbles->PreparePointer(0);
     EXPECT_EQ(P.HorizSize(), 40);
+    // A radius of 0 draws the smallest pointer the size checks allow.
     C.Bubbles->PreparePointer(1);
-    EXPECT_EQ(P.HorizSize(), 0);
-    EXPECT_EQ(P.VertSize(), 0);
+    EXPECT_EQ(P.HorizSize(), 1);
+    EXPECT_EQ(P.VertSize(), 1);
 
     // Drawing and hit tests size it per point and leave the stored sizes.
     P.SetHorizSize(4);
