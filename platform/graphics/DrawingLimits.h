@@ -15,6 +15,10 @@ namespace lp {
 
 // Pixels, either sign.
 inline constexpr int MaxPixelLength = 16384;
+// A control's position and size in pixels, either sign: far beyond any
+// screen or printed page, yet small enough that the clip regions and
+// coordinate sums made from a chart's rectangle stay well inside 32 bits.
+inline constexpr int MaxControlExtent = 1 << 20;
 // Font height in pixels, either sign (a character or a cell height).
 inline constexpr int MaxFontHeight = 16384;
 // Font resolution, pixels per inch.

@@ -1,5 +1,6 @@
 #include "platform/ui/Controls.h"
 
+#include "platform/graphics/DrawingLimits.h"
 #include "platform/graphics/PainterDC.h"
 
 #include <QtGui/QKeyEvent>
@@ -20,8 +21,12 @@ TControl::~TControl()
 
 void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
 {
-    AWidth = std::max(AWidth, 0);
-    AHeight = std::max(AHeight, 0);
+    // Bounds can come from a stored file: they are kept in the range the
+    // drawing code handles.
+    ALeft = ClampToRange(ALeft, -MaxControlExtent, MaxControlExtent);
+    ATop = ClampToRange(ATop, -MaxControlExtent, MaxControlExtent);
+    AWidth = ClampToRange(AWidth, 0, MaxControlExtent);
+    AHeight = ClampToRange(AHeight, 0, MaxControlExtent);
     const bool resized = AWidth != FWidth || AHeight != FHeight;
     FLeft = ALeft;
     FTop = ATop;

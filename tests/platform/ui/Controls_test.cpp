@@ -1,6 +1,7 @@
 #include "platform/ui/Controls.h"
 
 #include "platform/graphics/Bitmap.h"
+#include "platform/graphics/DrawingLimits.h"
 
 #include <QtTest/QTest>
 #include <QtWidgets/QApplication>
@@ -212,6 +213,18 @@ TEST(TApplication, UnknownExceptionsShowTheirText)
     EXPECT_EQ(shown, "still shown");
     Application().ShowMessageHook = nullptr;
     Application().OnException = nullptr;
+}
+
+TEST(ControlBounds, StoredExtremesAreKeptInTheDrawableRange)
+{
+    // Bounds read from a damaged file must not reach the drawing code.
+    TProbe control;
+    control.SetBounds(-2000000000, 2000000000, 2000000000, -7);
+    EXPECT_EQ(control.BoundsRect(), (TRect{-MaxControlExtent, MaxControlExtent, 0, MaxControlExtent}));
+    control.SetWidth(MaxControlExtent + 1);
+    EXPECT_EQ(control.Width(), MaxControlExtent);
+    control.SetHeight(480);
+    EXPECT_EQ(control.Height(), 480);
 }
 
 } // namespace
