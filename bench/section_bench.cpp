@@ -156,6 +156,18 @@ size_t ReadFloor(const QString& Name, std::vector<double>& Numbers)
 // Saving the whole section (the block composed and written through the
 // temporary file) against the floor, at State.range(0) nodes; the counters
 // give the ratio and the cost of a node of each.
+// The per-node costs of the section code and of its floor over all
+// iterations, and their ratio.
+void ReportAgainstFloor(benchmark::State& State, int Nodes, double Seconds, double FloorSeconds)
+{
+    const double iterations = static_cast<double>(State.iterations());
+    const double nodes = Nodes;
+    State.counters["nodes"] = nodes;
+    State.counters["ns_per_node"] = Seconds / iterations / nodes * 1e9;
+    State.counters["floor_ns_per_node"] = FloorSeconds / iterations / nodes * 1e9;
+    State.counters["ratio"] = FloorSeconds > 0 ? Seconds / FloorSeconds : 0;
+}
+
 void BM_SectionWriteVsFloor(benchmark::State& State)
 {
     TPolygonChart chart;
@@ -175,12 +187,7 @@ void BM_SectionWriteVsFloor(benchmark::State& State)
         floorSeconds += std::chrono::duration<double>(t2 - t1).count();
         State.SetIterationTime(std::chrono::duration<double>(t1 - t0).count());
     }
-    const double nodes = chart.Nodes.Length();
-    const double iterations = static_cast<double>(State.iterations());
-    State.counters["nodes"] = nodes;
-    State.counters["ns_per_node"] = seconds / iterations / nodes * 1e9;
-    State.counters["floor_ns_per_node"] = floorSeconds / iterations / nodes * 1e9;
-    State.counters["ratio"] = seconds / floorSeconds;
+    ReportAgainstFloor(State, chart.Nodes.Length(), seconds, floorSeconds);
 }
 BENCHMARK(BM_SectionWriteVsFloor)->Arg(10000)->Arg(100000)->Arg(1000000)->UseManualTime()->Unit(benchmark::kMillisecond);
 
@@ -214,11 +221,7 @@ void BM_SectionReadVsFloor(benchmark::State& State)
         floorSeconds += std::chrono::duration<double>(t2 - t1).count();
         State.SetIterationTime(std::chrono::duration<double>(t1 - t0).count());
     }
-    const double iterations = static_cast<double>(State.iterations());
-    State.counters["nodes"] = nodes;
-    State.counters["ns_per_node"] = seconds / iterations / nodes * 1e9;
-    State.counters["floor_ns_per_node"] = floorSeconds / iterations / nodes * 1e9;
-    State.counters["ratio"] = seconds / floorSeconds;
+    ReportAgainstFloor(State, nodes, seconds, floorSeconds);
 }
 BENCHMARK(BM_SectionReadVsFloor)->Arg(10000)->Arg(100000)->Arg(1000000)->UseManualTime()->Unit(benchmark::kMillisecond);
 
