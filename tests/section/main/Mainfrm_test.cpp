@@ -21,6 +21,7 @@
 
 #include <QtCore/QDir>
 #include <QtCore/QFile>
+#include <QtCore/QSettings>
 #include <QtCore/QTemporaryDir>
 #include <QtCore/QtEndian>
 #include <QtWidgets/QCheckBox>
@@ -53,6 +54,9 @@ struct MainWindow : ::testing::Test {
             Messages << Request.Text;
             return int(mrOk);
         };
+        // Settings (recent files, window places) of the test's own: tests
+        // running beside it must not push its entries out of the lists.
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, Folder.filePath(QStringLiteral("settings")));
         // The example beside its picture, in a folder of the test's own.
         for (const char* name : {"example.sec", "example.jpg"})
             ASSERT_TRUE(QFile::copy(QStringLiteral(LP_EXAMPLES_DIR "/") + name, Folder.filePath(name)));
@@ -150,8 +154,7 @@ TEST_F(MainWindow, OpenMoveANodeSaveAndReopen)
     EXPECT_EQ(FormatSectionModelBlock(after), FormatSectionModelBlock(expected));
     EXPECT_EQ(Window->windowTitle(), QStringLiteral("Section editor ") + savedSection);
 
-    // Both files are in the recent files, the later one first (other tests
-    // running beside this one share the settings).
+    // Both files are in the recent files, the later one first.
     const QStringList recent = Window->Parts->RecentFiles();
     ASSERT_TRUE(recent.contains(savedSection)) << recent.join(QLatin1Char(',')).toStdString();
     ASSERT_TRUE(recent.contains(Section));
