@@ -2,7 +2,7 @@
 // points, and the range-checked real.
 
 #include "fuzz/FuzzSupport.h"
-#include "section/model/Rudirizor2e.h"
+#include "section/model/NumberArrays.h"
 
 #include <cmath>
 #include <cstdio>

@@ -68,7 +68,7 @@ units_of() {
     series_settings) echo chart/engine/PlotSeriesSettings.cpp ;;
     rich_text) echo chart/canvas/PlotRichText.cpp ;;
     format) echo platform/core/NumberFormat.cpp ;;
-    text_to_number) echo section/model/Rudirizor2e.cpp ;;
+    text_to_number) echo section/model/NumberArrays.cpp ;;
   esac
 }
 

@@ -18,7 +18,7 @@
 // short, samples with the missing value or (log flag) a value <= 0, and
 // logs left with fewer than two samples.
 
-#include "section/model/Rudirizor2e.h"
+#include "section/model/NumberArrays.h"
 
 #include <QtCore/QString>
 #include <QtCore/QStringList>

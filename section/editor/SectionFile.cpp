@@ -1,6 +1,6 @@
 #include "section/editor/SectionFile.h"
 
-#include "section/model/Rudirizor2e.h"
+#include "section/model/NumberArrays.h"
 
 #include <algorithm>
 #include <array>

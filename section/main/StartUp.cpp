@@ -3,11 +3,11 @@
 #include "chart/engine/PlotChart.h"
 #include "chart/export/PlotExport.h"
 #include "chart/extensions/PlotExtensions.h"
-#include "section/dialogs/Bsetup.h"
+#include "section/dialogs/BodyParametersDialog.h"
 #include "section/main/FileTypeRegistration.h"
-#include "section/main/Mainfrm.h"
-#include "section/main/MainfrmComponents.h"
-#include "section/main/MainfrmGlyphs.h"
+#include "section/main/MainWindow.h"
+#include "section/main/MainWindowComponents.h"
+#include "section/main/MainWindowGlyphs.h"
 
 #include <QtCore/QElapsedTimer>
 #include <QtCore/QTimer>

@@ -23,7 +23,7 @@
 // All coordinates are model units: x grows to the right, y (depth) grows
 // downwards.
 
-#include "section/model/Rudirizor2e.h"
+#include "section/model/NumberArrays.h"
 
 #include <cstdint>
 #include <memory>

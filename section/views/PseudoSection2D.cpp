@@ -8,7 +8,7 @@
 #include "platform/base/Numeric.h"
 #include "platform/graphics/Metafile.h"
 #include "platform/graphics/Picture.h"
-#include "section/model/Rudirizor2e.h"
+#include "section/model/NumberArrays.h"
 
 #include <QtGui/QCursor>
 

@@ -31,7 +31,7 @@
 #include "chart/engine/PlotChart.h"
 #include "platform/base/DynArray.h"
 #include "platform/ui/Menus.h"
-#include "section/model/Rudirizor2e.h"
+#include "section/model/NumberArrays.h"
 #include "section/views/ValueScale.h"
 
 #include <QtCore/QString>

@@ -7,7 +7,7 @@
 // canvas's current font.
 
 #include "platform/graphics/GraphicsTypes.h"
-#include "section/model/Rudirizor2e.h"
+#include "section/model/NumberArrays.h"
 
 #include <QtCore/QString>
 

@@ -4,7 +4,7 @@
 
 #include "section/editor/SectionFile.h"
 
-#include "section/model/Rudirizor2e.h"
+#include "section/model/NumberArrays.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 #include "chart/export/PlotPreview.h"
 #include "chart/export/PlotPreviewPanel.h"
 #include "platform/base/Exception.h"
-#include "section/model/Rudirizor2e.h"
+#include "section/model/NumberArrays.h"
 #include "tests/section/views/PseudoSectionTestUtil.h"
 
 #include <gtest/gtest.h>

@@ -1,0 +1,525 @@
+#include "section/main/MainWindow.h"
+
+#include "chart/engine/PlotAxis.h"
+#include "chart/engine/PlotImageTool.h"
+#include "chart/engine/PlotMarks.h"
+#include "chart/engine/PlotPointer.h"
+#include "chart/engine/PlotSeries.h"
+#include "chart/engine/PlotTitles.h"
+#include "chart/export/PlotPreview.h"
+#include "platform/core/StringList.h"
+#include "platform/graphics/Bitmap.h"
+#include "platform/graphics/Picture.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/Dialogs.h"
+#include "platform/ui/Timer.h"
+#include "section/dialogs/ModelSetupDialog.h"
+#include "section/editor/Carotage.h"
+#include "section/main/MainWindowComponents.h"
+#include "section/main/MainWindowGlyphs.h"
+#include "section/main/MainWindowRoutines.h"
+#include "section/main/PictureSettingsDialog.h"
+
+#include <QtCore/QCoreApplication>
+#include <QtCore/QDir>
+#include <QtCore/QFile>
+#include <QtCore/QFileInfo>
+#include <QtCore/QUrl>
+#include <QtGui/QDesktopServices>
+#include <QtGui/QKeyEvent>
+#include <QtWidgets/QApplication>
+#include <QtWidgets/QFileDialog>
+#include <QtWidgets/QMenuBar>
+#include <QtWidgets/QToolBar>
+#include <QtWidgets/QToolButton>
+#include <QtWidgets/QVBoxLayout>
+
+namespace lp {
+
+namespace {
+
+constexpr TColor PictureCornerColor = 0x20000000;
+
+QString SectionFilter()
+{
+    return QStringLiteral("Section files [*.sec] (*.sec)");
+}
+
+} // namespace
+
+TMainfrm::TMainfrm(const QStringList& AArguments, QWidget* Parent) : QMainWindow(Parent), Arguments(AArguments)
+{
+    setWindowTitle(QStringLiteral("Section editor"));
+    setObjectName(QStringLiteral("MainWindow"));
+    CreateComponents();
+    CreateMenus();
+    CreateToolBar();
+    EnableSectionCommands(false);
+    qApp->installEventFilter(this);
+    // The section file type is registered by the start-up routine; the
+    // chart draws buffered and reports the cursor to the status bar.
+    PolygonChart1->OnCursorMove = [this](TPolygonChart*) { ShowCursorPosition(); };
+}
+
+TMainfrm::~TMainfrm()
+{
+    qApp->removeEventFilter(this);
+    Carotage.reset();
+    // The chart's window lives inside the splitter's: let the components go
+    // before the Qt children they host.
+    FComponents.reset();
+}
+
+QWidget* TMainfrm::ChartWidget() const
+{
+    return PolygonChart1->Widget();
+}
+
+void TMainfrm::CreateComponents()
+{
+    FComponents = std::make_unique<TComponent>();
+    TComponent* owner = FComponents.get();
+
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    Parts = std::make_unique<TMainfrmComponents>(*owner, *central);
+    layout->addWidget(Parts->SplitterWidget(), 1);
+    layout->addWidget(Parts->StatusWidget());
+    setCentralWidget(central);
+    Parts->OnRecentFile = [this](const QString& FileName) { OpenSection(FileName); };
+
+    PolygonChart1 = new TPolygonChart(owner);
+    PolygonChart1->Title()->Text()->Clear();
+    PolygonChart1->Widget(Parts->ChartParent());
+    PolygonChart1->SetAlign(TControl::TAlign::alClient);
+    PolygonChart1->SetVisible(false);
+    PolygonChart1->OnResize = [this](TControl*) { ChartResized(); };
+
+    Series1 = new TPointSeries(PolygonChart1);
+    Series1->Marks()->SetVisible(false);
+    Series1->Pointer()->SetVisible(true);
+    Series1->Pointer()->SetStyle(TSeriesPointer::psCircle);
+    Series1->Pointer()->SetHorizSize(1);
+    Series1->Pointer()->SetVertSize(1);
+    Series1->SetHorizAxis(TChartSeries::aBothHorizAxis);
+    Series1->SetVertAxis(TChartSeries::aRightAxis);
+    Series1->SetParentChart(PolygonChart1);
+    ChartTool1 = new TChartImageTool(PolygonChart1);
+    PolygonChart1->Tools().Add(ChartTool1);
+    ChartTool1->SetSeries(Series1);
+    Carotage = std::make_unique<TCarotageOverlay>(*PolygonChart1);
+    ChartPreviewer1 = new TChartPreviewer(owner);
+    ChartPreviewer1->SetChart(PolygonChart1);
+    prntset = new Tprntset(this);
+
+    Timer1 = new TTimer(owner);
+    // The first tick comes as soon as the event loop runs, so the section
+    // is open when the window first paints.
+    Timer1->SetInterval(1);
+    Timer1->OnTimer = [this](TTimer*) { Timer1Timer(); };
+}
+
+void TMainfrm::CreateMenus()
+{
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    QAction* open = file->addAction(QStringLiteral("&Open section..."), this, [this] { AskOpenSection(); });
+    open->setShortcut(QKeySequence::Open);
+    Savefile1 = file->addAction(QStringLiteral("&Save section..."), this, [this] { AskSaveSection(); });
+    Savefile1->setShortcut(QKeySequence::Save);
+    Removepicture1 = file->addAction(QStringLiteral("&Remove picture"), this, [this] {
+        ChartTool1->Picture()->SetGraphic(nullptr);
+        PolygonChart1->Invalidate();
+    });
+    file->addSeparator();
+    Ptint1 = file->addAction(QStringLiteral("Print pre&view..."), this, [this] { ChartPreviewer1->Execute(); });
+    Ptint1->setObjectName(QStringLiteral("Ptint1"));
+    file->addSeparator();
+    file->addMenu(Parts->RecentMenu());
+    file->addSeparator();
+    QAction* exit = file->addAction(QStringLiteral("E&xit"), this, [this] { close(); });
+    exit->setShortcut(QKeySequence::Quit);
+
+    QMenu* options = menuBar()->addMenu(QStringLiteral("&Options"));
+    Scaled1 = options->addAction(QStringLiteral("&Automatic scaling"));
+    Scaled1->setCheckable(true);
+    Scaled1->setChecked(true);
+    connect(Scaled1, &QAction::triggered, this, [this](bool On) {
+        PolygonChart1->SetAutomaticScaling(On);
+        PolygonChart1->UpdateAxisScales();
+        PolygonChart1->Invalidate();
+    });
+    Boxconstrctor1 = options->addAction(QStringLiteral("&Model setup..."), this, [this] {
+        ModelSetup(*PolygonChart1, true, this);
+        QCoreApplication::processEvents();
+        PolygonChart1->UpdateAxisScales();
+    });
+    Carotagedata1 = options->addAction(QStringLiteral("&Carotage data..."), this, [this] { ReadCarotage(); });
+    options->addAction(QStringLiteral("&Output settings..."), this, [this] { prntset->exec(); });
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    help->addAction(QStringLiteral("&Context"), this, [this] { Context(); })->setShortcut(QKeySequence::HelpContents);
+    help->addAction(QStringLiteral("&About"), this, [this] {
+        Parts->ShowSplash(20000);
+    });
+}
+
+void TMainfrm::AddModeButton(TPolygonEditMode Mode)
+{
+    auto* button = new QToolButton(ToolBar1);
+    button->setCheckable(true);
+    button->setAutoRaise(true);
+    button->setToolTip(EditModeHint(Mode));
+    button->setIcon(ModeIcon(Mode));
+    button->setObjectName(QStringLiteral("Mode%1").arg(Mode));
+    connect(button, &QToolButton::clicked, this, [this, Mode, button] {
+        PolygonChart1->EditMode = Mode;
+        SelectModeButton(button);
+        PolygonChart1->ResetEditMode();
+    });
+    ToolBar1->addWidget(button);
+    ModeButtons[Mode] = button;
+}
+
+void TMainfrm::CreateToolBar()
+{
+    ToolBar1 = addToolBar(QStringLiteral("Modes"));
+    ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
+    ToolBar1->setMovable(false);
+    ToolBar1->setIconSize(QSize(24, 24));
+    for (TPolygonEditMode mode : ModeButtonOrder()) {
+        if (mode == pmAddLine)
+            ToolBar1->addSeparator();
+        AddModeButton(mode);
+    }
+    ToolBar1->addSeparator();
+    SpeedButton13 = new QToolButton(ToolBar1);
+    SpeedButton13->setToolTip(QStringLiteral("UnDo"));
+    SpeedButton13->setIcon(UndoIcon());
+    SpeedButton13->setAutoRaise(true);
+    SpeedButton13->setShortcut(QKeySequence::Undo);
+    connect(SpeedButton13, &QToolButton::clicked, this, [this] { Undo(); });
+    ToolBar1->addWidget(SpeedButton13);
+    SpeedButton19 = new QToolButton(ToolBar1);
+    SpeedButton19->setToolTip(QStringLiteral("New lines look like the last line"));
+    SpeedButton19->setIcon(LineLookIcon());
+    SpeedButton19->setAutoRaise(true);
+    connect(SpeedButton19, &QToolButton::clicked, this, [this] { UseLastLineLook(); });
+    ToolBar1->addWidget(SpeedButton19);
+}
+
+void TMainfrm::EnableSectionCommands(bool On)
+{
+    ToolBar1->setEnabled(On);
+    for (QAction* action : {Savefile1, Removepicture1, Ptint1, Scaled1, Boxconstrctor1, Carotagedata1})
+        action->setEnabled(On);
+}
+
+void TMainfrm::Timer1Timer()
+{
+    Timer1->SetEnabled(false);
+    const QString name = SectionFileFromArguments(Arguments);
+    if (!name.isEmpty())
+        OpenSection(name);
+}
+
+void TMainfrm::SetTitleFor(const QString& FileName)
+{
+    setWindowTitle(QStringLiteral("Section editor ") + FileName);
+    TStringList* title = PolygonChart1->Title()->Text();
+    title->Clear();
+    title->Add(QFileInfo(FileName).fileName());
+    PolygonChart1->Invalidate();
+}
+
+bool TMainfrm::OpenSection(const QString& FileName)
+{
+    try {
+        ReadSectionFile(FileName);
+    } catch (const std::exception& Error) {
+        Application().HandleException(Error);
+        return false;
+    }
+    SetTitleFor(FileName);
+    return true;
+}
+
+void TMainfrm::ReadSectionFile(const QString& FileName)
+{
+    QFile file(FileName);
+    if (!file.open(QIODevice::ReadOnly))
+        throw Exception("Cannot open " + FileName.toStdString() + ": " + file.errorString().toStdString());
+    const QByteArray first = file.readLine();
+    const QByteArray second = file.readLine();
+    file.close();
+    const QString stored = QString::fromLocal8Bit(first).trimmed();
+    const QString picture = ResolvePicturePath(stored, FileName);
+    if (picture.isEmpty())
+        throw Exception("The section's picture was not found: " + stored.toStdString());
+    const arofdoubleM corners = TextToRealArray(second.trimmed().toStdString(), 0);
+    if (corners.Length() != 4)
+        throw Exception(FileName.toStdString() + ": the second line must hold the picture's four corners");
+
+    TPolygonChart& chart = *PolygonChart1;
+    if (chart.ReadModelBlock(FileName)) {
+        chart.SetModelArea(true, chart.ModelArea.left, chart.ModelArea.right, chart.ModelArea.top,
+                           chart.ModelArea.bottom);
+    } else {
+        const double left = std::min(corners[0], corners[2]);
+        const double right = std::max(corners[0], corners[2]);
+        chart.NewModel({}, false, left, right, std::min(corners[1], corners[3]), std::max(corners[1], corners[3]));
+    }
+    for (int i = 0; i < 4; ++i)
+        PictureCorners[i] = corners[i];
+    PicturePath = picture;
+
+    chart.SetVisible(true);
+    ChartTool1->SetSeries(Series1);
+    Series1->SetActive(false);
+    Series1->Clear();
+    Series1->AddXY(corners[0], corners[1], {}, PictureCornerColor);
+    Series1->AddXY(corners[2], corners[3], {}, PictureCornerColor);
+    Series1->SetActive(true);
+    ChartTool1->SetActive(true);
+    try {
+        LoadSectionPicture(picture);
+    } catch (const std::exception& Error) {
+        // The section is read; a picture that cannot be decoded is shown
+        // as missing.
+        ChartTool1->Picture()->SetGraphic(nullptr);
+        Application().HandleException(Error);
+    }
+    FSectionOpen = true;
+    EnableSectionCommands(true);
+    chart.Repaint();
+    chart.UpdateAxisScales();
+    Parts->AddRecentFile(FileName);
+}
+
+void TMainfrm::LoadSectionPicture(const QString& FileName)
+{
+    TPicture& shown = *ChartTool1->Picture();
+    shown.LoadFromFile(FileName);
+    // The picture tool puts the larger value at the top; with depth growing
+    // downwards the picture's top row belongs at the smaller one.
+    const bool depthDown = PolygonChart1->RightAxis()->Inverted();
+    const bool topIsSmaller = PictureCorners[1] < PictureCorners[3];
+    if (shown.Graphic() && depthDown == topIsSmaller) {
+        TBitmap upright;
+        upright.SetImage(shown.Graphic()->ToImage().mirrored(false, true));
+        shown.SetGraphic(&upright);
+    }
+}
+
+void TMainfrm::SaveFile(const QString& FileName)
+{
+    QFileInfo info(FileName);
+    const QString name = info.path() + QLatin1Char('/') + info.completeBaseName() + QStringLiteral(".sec");
+    std::string corners;
+    for (int i = 0; i < 4; ++i) {
+        if (i > 0)
+            corners += ' ';
+        corners += FormatSectionReal(PictureCorners[i]);
+    }
+    PolygonChart1->WriteSection(name, {PicturePath.toLocal8Bit(), QByteArray::fromStdString(corners), QByteArray()});
+}
+
+void TMainfrm::SaveMFFile(const QString& FileName)
+{
+    const QFileInfo info(FileName);
+    if (!prntset->Automatic() && info.suffix().toLower() != QStringLiteral("emf")) {
+        ExportPaperScaleBitmap(*prntset, FileName, *PolygonChart1);
+        return;
+    }
+    PolygonChart1->SaveToMetafile(info.path() + QLatin1Char('/') + info.completeBaseName() + QStringLiteral(".emf"));
+}
+
+void TMainfrm::AskOpenSection()
+{
+    TOpenDialogRequest request;
+    request.Owner = this;
+    request.Title = QStringLiteral("Open section");
+    request.Filter = QStringLiteral("Section files [*.sec]|*.sec");
+    if (ExecuteOpenDialog(request))
+        OpenSection(request.FileName);
+}
+
+void TMainfrm::AskSaveSection()
+{
+    if (!FSectionOpen)
+        return;
+    const QString pictureFilter = QStringLiteral("Picture (*.emf *.bmp)");
+    QString chosen;
+    const QString name = QFileDialog::getSaveFileName(this, QStringLiteral("Save section"), {},
+                                                      SectionFilter() + QStringLiteral(";;") + pictureFilter, &chosen);
+    if (name.isEmpty())
+        return;
+    try {
+        if (chosen == pictureFilter)
+            SaveMFFile(name);
+        else
+            SaveFile(name);
+    } catch (const std::exception& Error) {
+        Application().HandleException(Error);
+    }
+}
+
+void TMainfrm::ReadCarotage()
+{
+    TOpenDialogRequest request;
+    request.Owner = this;
+    request.Title = QStringLiteral("Carotage data");
+    request.Filter = QStringLiteral("Carotage|*.crt");
+    if (!ExecuteOpenDialog(request))
+        return;
+    try {
+        Carotage->ReadCarotage(request.FileName);
+        Carotage->Redraw();
+        PolygonChart1->Invalidate();
+    } catch (const std::exception& Error) {
+        Application().HandleException(Error);
+    }
+}
+
+void TMainfrm::ChartResized()
+{
+    // Picking works on the scales of the present size.
+    if (PolygonChart1->ModelLoaded)
+        PolygonChart1->UpdateAxisScales();
+    if (Carotage && Carotage->Logs.Length() > 0)
+        Carotage->Redraw();
+}
+
+void TMainfrm::SelectModeButton(QToolButton* Sender)
+{
+    for (auto& [mode, button] : ModeButtons)
+        button->setChecked(button == Sender);
+    ShowModeText(PolygonChart1->EditMode);
+}
+
+void TMainfrm::ShowModeText(TPolygonEditMode Mode)
+{
+    Parts->SetStatusText(1, EditModeStatusText(Mode));
+}
+
+void TMainfrm::ChooseMode(TPolygonEditMode Mode)
+{
+    auto found = ModeButtons.find(Mode);
+    PolygonChart1->EditMode = Mode;
+    SelectModeButton(found == ModeButtons.end() ? nullptr : found->second);
+    PolygonChart1->ResetEditMode();
+}
+
+void TMainfrm::Undo()
+{
+    if (!FSectionOpen)
+        return;
+    // A half-done edit is rolled back first, so no unchecked drag stays.
+    if (PolygonChart1->Editing) {
+        PolygonChart1->ResetEditMode();
+        return;
+    }
+    PolygonChart1->Undo();
+}
+
+void TMainfrm::UseLastLineLook()
+{
+    const lines& all = PolygonChart1->Lines;
+    if (all.Length() == 0)
+        return;
+    PolygonChart1->SectionModel(); // stores each line's settings text
+    DefaultLineSettings() = QString::fromStdString(PolygonChart1->Lines[all.Length() - 1].appearance);
+}
+
+void TMainfrm::ShowCursorPosition()
+{
+    const QString text = QString::fromStdString(RealToText(0, true, PolygonChart1->CursorX)) + QLatin1Char(' ') +
+                         QString::fromStdString(RealToText(0, true, PolygonChart1->CursorY));
+    Parts->SetStatusText(0, text);
+}
+
+QStringList TMainfrm::ManualCandidates()
+{
+    const QString program = QCoreApplication::applicationDirPath();
+    return {QDir::currentPath() + QStringLiteral("/lithoprism.pdf"), program + QStringLiteral("/lithoprism.pdf"),
+            QDir(program).absoluteFilePath(QStringLiteral("../share/doc/lithoprism/lithoprism.pdf")),
+            QDir(program).absoluteFilePath(QStringLiteral("../docs/lithoprism.pdf"))};
+}
+
+void TMainfrm::Context()
+{
+    for (const QString& candidate : ManualCandidates()) {
+        if (QFileInfo(candidate).isFile()) {
+            QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(candidate).absoluteFilePath()));
+            return;
+        }
+    }
+    ShowMessage(QStringLiteral("File not found - lithoprism.pdf"));
+}
+
+bool TMainfrm::ModeKeyDown(int Key)
+{
+    // Mode keys mean nothing before a section is open.
+    if (!FSectionOpen || FKeySwitchedMode)
+        return false;
+    TModeKey key;
+    switch (Key) {
+    case Qt::Key_Shift: key = TModeKey::Shift; break;
+    case Qt::Key_Alt: key = TModeKey::Alt; break;
+    case Qt::Key_Control: key = TModeKey::Ctrl; break;
+    case Qt::Key_Escape: key = TModeKey::Escape; break;
+    default: return false;
+    }
+    TPolygonChart& chart = *PolygonChart1;
+    const double x = chart.CursorX;
+    const double y = chart.CursorY;
+    const auto mode = ModeForKey(key, chart.EditMode, NearestNodeDistance(chart, x, y),
+                                 NearestLinePointDistance(chart, x, y));
+    if (!mode)
+        return false;
+    if (key == TModeKey::Escape) {
+        chart.EditMode = *mode;
+        SelectModeButton(nullptr);
+        chart.ResetEditMode();
+        return true;
+    }
+    SavedEditMode = chart.EditMode;
+    chart.EditMode = *mode;
+    chart.ResetEditMode();
+    ShowModeText(*mode);
+    FKeySwitchedMode = true;
+    FSwitchKey = Key;
+    return true;
+}
+
+bool TMainfrm::ModeKeyUp(int Key)
+{
+    // Only the key that switched the mode puts the saved one back.
+    if (!FKeySwitchedMode || Key != FSwitchKey)
+        return false;
+    FKeySwitchedMode = false;
+    PolygonChart1->EditMode = SavedEditMode;
+    PolygonChart1->ResetEditMode();
+    ShowModeText(SavedEditMode);
+    return true;
+}
+
+bool TMainfrm::eventFilter(QObject* Watched, QEvent* Event)
+{
+    // The form sees key presses first, in whichever of its windows has the
+    // focus.
+    if (Event->type() == QEvent::KeyPress || Event->type() == QEvent::KeyRelease) {
+        auto* key = static_cast<QKeyEvent*>(Event);
+        auto* widget = qobject_cast<QWidget*>(Watched);
+        if (!key->isAutoRepeat() && widget && widget->window() == this) {
+            if (Event->type() == QEvent::KeyPress)
+                ModeKeyDown(key->key());
+            else
+                ModeKeyUp(key->key());
+        }
+    }
+    return QMainWindow::eventFilter(Watched, Event);
+}
+
+} // namespace lp

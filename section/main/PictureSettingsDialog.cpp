@@ -1,0 +1,137 @@
+#include "section/main/PictureSettingsDialog.h"
+
+#include "chart/engine/PlotAxis.h"
+#include "chart/engine/PlotChart.h"
+#include "chart/engine/PlotMarks.h"
+#include "chart/engine/PlotTitles.h"
+#include "chart/export/PlotExportBitmap.h"
+#include "section/main/MainWindowRoutines.h"
+#include "section/model/NumberArrays.h"
+
+#include <QtCore/QCoreApplication>
+#include <QtCore/QFileInfo>
+#include <QtWidgets/QCheckBox>
+#include <QtWidgets/QFormLayout>
+#include <QtWidgets/QLineEdit>
+#include <QtWidgets/QPushButton>
+#include <QtWidgets/QSpinBox>
+
+#include <climits>
+#include <vector>
+
+namespace lp {
+
+Tprntset::Tprntset(QWidget* Parent) : QDialog(Parent)
+{
+    setWindowTitle(QStringLiteral("Picture settings"));
+    setWindowFlags(Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    Edit1 = new QLineEdit(QStringLiteral("20"), this);
+    Edit2 = new QLineEdit(QStringLiteral("50"), this);
+    Edit3 = new QLineEdit(QStringLiteral("100"), this);
+    SpinEdit1 = new QSpinBox(this);
+    SpinEdit1->setRange(-100, 100);
+    CheckBox1 = new QCheckBox(QStringLiteral("Automatic"), this);
+    CheckBox1->setChecked(true);
+    auto* ok = new QPushButton(QStringLiteral("Ok"), this);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    auto* form = new QFormLayout(this);
+    form->addRow(QStringLiteral("Vertical scale           1:"), Edit1);
+    form->addRow(QStringLiteral("Horizontal scale       1:"), Edit2);
+    form->addRow(QStringLiteral("Print resolution"), Edit3);
+    form->addRow(QStringLiteral("Font size                  +"), SpinEdit1);
+    form->addRow(CheckBox1);
+    form->addRow(ok);
+}
+
+bool Tprntset::Automatic() const
+{
+    return CheckBox1->isChecked();
+}
+
+namespace {
+
+double NumberOf(const QLineEdit* Edit)
+{
+    return TextToReal(Edit->text().toStdString(), false, 0.0, 0.0);
+}
+
+// The fonts the export enlarges; gives each its size back when it goes.
+class TEnlargedFonts {
+public:
+    TEnlargedFonts(TCustomChart& Chart, int Points)
+    {
+        for (TChartAxis* axis : {Chart.LeftAxis(), Chart.TopAxis(), Chart.BottomAxis(), Chart.RightAxis()}) {
+            Add(axis->LabelsFont());
+            Add(axis->Title()->Font());
+        }
+        Add(Chart.Title()->Font());
+        Add(Chart.SubTitle()->Font());
+        for (int i = 0; i < Chart.SeriesCount(); ++i)
+            Add(Chart.Series(i)->Marks()->Font());
+        Add(Chart.PaperScaleExtraFont());
+        for (auto& [font, size] : FFonts)
+            font->SetSize(size + Points);
+    }
+    ~TEnlargedFonts()
+    {
+        for (auto& [font, size] : FFonts)
+            font->SetSize(size);
+    }
+    TEnlargedFonts(const TEnlargedFonts&) = delete;
+    TEnlargedFonts& operator=(const TEnlargedFonts&) = delete;
+
+private:
+    void Add(TPlotFont* Font)
+    {
+        if (Font)
+            FFonts.emplace_back(Font, Font->Size());
+    }
+    std::vector<std::pair<TPlotFont*, int>> FFonts;
+};
+
+int AxisPixels(const TChartAxis& Axis)
+{
+    return std::abs(Axis.CalcPosValue(Axis.Maximum()) - Axis.CalcPosValue(Axis.Minimum()));
+}
+
+void SaveBitmap(TCustomChart& Chart, const QString& Name, int Width, int Height)
+{
+    TBMPExportFormat format;
+    format.SetPanel(&Chart);
+    format.SetWidth(Width);
+    format.SetHeight(Height);
+    format.SaveToFile(Name);
+}
+
+} // namespace
+
+void ExportPaperScaleBitmap(const Tprntset& Dialog, const QString& FileName, TCustomChart& Chart)
+{
+    const QFileInfo info(FileName);
+    const QString name = info.path() + QLatin1Char('/') + info.completeBaseName() + QStringLiteral(".bmp");
+    if (Dialog.Automatic()) {
+        SaveBitmap(Chart, name, 0, 0);
+        return;
+    }
+    const double resolution = NumberOf(Dialog.Edit3);
+    TPaperScaleInput input;
+    input.VerticalScale = NumberOf(Dialog.Edit1);
+    input.HorizontalScale = NumberOf(Dialog.Edit2);
+    input.Resolution = resolution;
+    const TEnlargedFonts fonts(Chart, Dialog.SpinEdit1->value());
+    QCoreApplication::processEvents();
+    const TChartAxis& bottom = *Chart.BottomAxis();
+    const TChartAxis& left = *Chart.LeftAxis();
+    input.HorizontalSpan = bottom.Maximum() - bottom.Minimum();
+    input.VerticalSpan = left.Maximum() - left.Minimum();
+    input.ChartWidth = Chart.Width();
+    input.ChartHeight = Chart.Height();
+    input.BottomAxisPixels = AxisPixels(bottom);
+    input.LeftAxisPixels = AxisPixels(left);
+    const TPaperScaleSize size = PaperScaleSize(input);
+    QCoreApplication::processEvents();
+    SaveBitmap(Chart, name, size.Width, size.Height);
+    PatchBitmapResolution(name, resolution);
+}
+
+} // namespace lp

@@ -1,0 +1,215 @@
+#include "section/dialogs/BodyParametersDialog.h"
+
+#include "../editor/SectionTestUtil.h"
+#include "DialogTestUtil.h"
+#include "chart/canvas/PlotPens.h"
+#include "chart/editors/PlotPenBrushDialogs.h"
+
+#include <QtCore/QTimer>
+#include <QtTest/QTest>
+#include <QtWidgets/QApplication>
+#include <QtWidgets/QCheckBox>
+#include <QtWidgets/QComboBox>
+#include <QtWidgets/QLineEdit>
+#include <QtWidgets/QPushButton>
+#include <QtWidgets/QSpinBox>
+
+namespace lp {
+namespace {
+
+using test::SaveScreenshot;
+using test::TColorDialogAnswer;
+
+// A section of three bodies and the dialog on body 1's ring.
+struct TBodyDialogFixture {
+    TPolygonChart Chart;
+    TBsetup Dialog;
+    int Changes = 0;
+
+    TBodyDialogFixture()
+    {
+        Chart.SetBounds(0, 0, 640, 360);
+        TSectionFixture::AddBodies(Chart, 3);
+        Chart.onchangemodel = [this](TPolygonChart*) { ++Changes; };
+        Chart.Model[1][0].params[psResistivity] = ParamValue(12.5);
+        Chart.Model[1][0].params[psPolarizability] = ParamValue("*");
+        Chart.Model[1][0].params[psLabelMode] = ParamValue(3);
+        Chart.Model[1][0].params[psLabelText] = ParamValue("clay");
+        Chart.RebuildMapSeries();
+        Open(1, 0);
+    }
+    void Open(int Body, int Sub)
+    {
+        Dialog.Chart = &Chart;
+        Dialog.Body = Body;
+        Dialog.Sub = Sub;
+        Dialog.MapIndex = Chart.FindMapPolygon(Body, Sub);
+        Dialog.LoadBodyDialog();
+    }
+    TPlotPolygon* Polygon() const { return Chart.MapSeries()->Shapes()->GetPolygon(Chart.FindMapPolygon(1, 0)); }
+    const TPolygonParams& Params(int Body, int Sub = 0) const { return Chart.Model[Body][Sub].params; }
+};
+
+TEST(BodyDialog, LoadsTheRingsSlotsWithEveryCopyBoxClear)
+{
+    TBodyDialogFixture F;
+    F.Dialog.CheckBox3->setChecked(true);
+    F.Dialog.LoadBodyDialog();
+    EXPECT_EQ(F.Dialog.windowTitle(), QStringLiteral("Body parameters"));
+    EXPECT_EQ(F.Dialog.Edit1->text(), QStringLiteral("12.500"));
+    EXPECT_EQ(F.Dialog.Edit2->text(), QStringLiteral("*"));
+    EXPECT_EQ(F.Dialog.ComboBox1->currentIndex(), 3);
+    EXPECT_EQ(F.Dialog.Edit5->text(), QStringLiteral("clay"));
+    EXPECT_FALSE(F.Dialog.CheckBox3->isChecked());
+}
+
+TEST(BodyDialog, ApplyStoresAnEmptyLabelAsOneBlankAndLeavesNonNumbers)
+{
+    TBodyDialogFixture F;
+    F.Dialog.show();
+    F.Dialog.Edit5->clear();
+    F.Dialog.Edit1->setText(QStringLiteral("abc"));
+    F.Dialog.Edit2->setText(QStringLiteral("7,25"));
+    QTest::mouseClick(F.Dialog.Button3, Qt::LeftButton);
+    EXPECT_EQ(F.Params(1)[psLabelText].AsText(), " ");
+    EXPECT_EQ(F.Dialog.Edit5->text(), QStringLiteral(" "));
+    EXPECT_EQ(F.Params(1)[psResistivity].AsReal(), 12.5);
+    EXPECT_EQ(F.Params(1)[psPolarizability].AsReal(), 7.25);
+    EXPECT_EQ(F.Params(1)[psLabelMode].AsInteger(), 3);
+    EXPECT_EQ(F.Changes, 1);
+    EXPECT_TRUE(F.Dialog.isVisible()); // Apply keeps the dialog open
+    // The hidden fields stay hidden.
+    EXPECT_FALSE(F.Dialog.Edit1->isVisible());
+    EXPECT_FALSE(F.Dialog.ComboBox1->isVisible());
+}
+
+TEST(BodyDialog, CopyBoxesGiveEveryBodyButTheHostFrameTheLook)
+{
+    TBodyDialogFixture F;
+    const TPolygonParams host = F.Params(0);
+    TColorDialogAnswer colours;
+    colours.Answer = 0x3366CC;
+    QTest::mouseClick(F.Dialog.Button7, Qt::LeftButton);
+    EXPECT_EQ(F.Polygon()->Color(), 0x3366CC); // live, before Apply
+    F.Polygon()->SetParentPen(false);
+    F.Polygon()->Pen()->SetWidth(4);
+    F.Dialog.CheckBox1->setChecked(true);
+    F.Dialog.CheckBox2->setChecked(true);
+    F.Dialog.Apply();
+    for (int body = 1; body <= 3; ++body) {
+        EXPECT_EQ(F.Params(body)[psColor].AsInteger(), 0x3366CC) << body;
+        EXPECT_EQ(F.Params(body)[psPen], F.Params(1)[psPen]) << body;
+    }
+    EXPECT_NE(F.Params(2)[psBrush], ParamValue()) << "brush slot untouched but present";
+    EXPECT_EQ(F.Params(0)[psColor], host[psColor]);
+    EXPECT_EQ(F.Params(0)[psPen], host[psPen]);
+    // The rebuilt map shows the copied look.
+    const TPlotPolygon* other = F.Chart.MapSeries()->Shapes()->GetPolygon(F.Chart.FindMapPolygon(3, 0));
+    EXPECT_EQ(other->Color(), 0x3366CC);
+    EXPECT_EQ(other->Pen()->Width(), 4);
+}
+
+TEST(BodyDialog, ACancelledColourChangesNothing)
+{
+    TBodyDialogFixture F;
+    const TColor before = F.Polygon()->Color();
+    TColorDialogAnswer colours; // answers Cancel
+    QTest::mouseClick(F.Dialog.Button7, Qt::LeftButton);
+    ASSERT_EQ(colours.Requests.size(), 1u);
+    EXPECT_EQ(colours.Requests[0].Color, before);
+    EXPECT_EQ(F.Polygon()->Color(), before);
+}
+
+TEST(BodyDialog, GradientWaitsForTheGradientEditor)
+{
+    TBodyDialogFixture F;
+    EXPECT_FALSE(F.Dialog.Button2->isEnabled());
+    int edited = 0;
+    EditGradientEntryPoint() = [&](QWidget*, TPlotGradient&) {
+        ++edited;
+        return true;
+    };
+    F.Dialog.LoadBodyDialog();
+    EXPECT_TRUE(F.Dialog.Button2->isEnabled());
+    F.Dialog.Button2Click();
+    EditGradientEntryPoint() = nullptr;
+    EXPECT_EQ(edited, 1);
+}
+
+TEST(BodyDialog, AsDefaultMakesTheSlotsThoseOfNewBodies)
+{
+    TBodyDialogFixture F;
+    const TPolygonParams saved = DefaultParameters;
+    F.Dialog.Edit5->setText(QStringLiteral("sand"));
+    QTest::mouseClick(F.Dialog.Button8, Qt::LeftButton);
+    EXPECT_EQ(DefaultParameters[psLabelText].AsText(), "sand");
+    EXPECT_EQ(DefaultParameters[psColor], F.Params(1)[psColor]);
+    EXPECT_EQ(DefaultParameters[psId].AsInteger(), -1);
+    DefaultParameters = saved;
+}
+
+TEST(BodyDialog, TheHostFrameHasNoMapPolygonAndAppliesSafely)
+{
+    TBodyDialogFixture F;
+    F.Open(0, 0);
+    EXPECT_EQ(F.Dialog.MapIndex, -1);
+    F.Dialog.Button7Click(); // nothing to colour
+    F.Dialog.Edit5->setText(QStringLiteral("host"));
+    F.Dialog.Apply();
+    EXPECT_EQ(F.Params(0)[psLabelText].AsText(), "host");
+}
+
+TEST(BodyDialog, DoubleClickEntryOpensTheDialogAndCloseApplies)
+{
+    TBodyDialogFixture F;
+    RegisterBodyDialog();
+    ASSERT_TRUE(static_cast<bool>(BodyParametersEntryPoint()));
+    QTimer::singleShot(0, [] {
+        auto* dialog = qobject_cast<TBsetup*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        dialog->Edit5->setText(QStringLiteral("gravel"));
+        SaveScreenshot(*dialog, QStringLiteral("body-dialog"));
+        QTest::mouseClick(dialog->Button4, Qt::LeftButton);
+    });
+    F.Chart.EditBodyParameters(F.Chart.FindMapPolygon(2, 0), 2, 0);
+    UnregisterBodyDialog();
+    EXPECT_FALSE(static_cast<bool>(BodyParametersEntryPoint()));
+    EXPECT_EQ(F.Params(2)[psLabelText].AsText(), "gravel");
+    EXPECT_EQ(F.Changes, 1);
+}
+
+TEST(BodyDialog, PenButtonEditsThePolygonsOwnPen)
+{
+    TBodyDialogFixture F;
+    QTimer::singleShot(0, [] {
+        auto* pen = qobject_cast<TPenDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(pen, nullptr);
+        pen->UDWidth->setValue(3);
+        QTest::mouseClick(pen->BOk, Qt::LeftButton);
+    });
+    F.Dialog.Button5Click();
+    EXPECT_FALSE(F.Polygon()->ParentPen());
+    EXPECT_EQ(F.Polygon()->Pen()->Width(), 3);
+}
+
+TEST(BodyDialog, LayoutKeepsEveryControlInsideAndInTabOrder)
+{
+    TBodyDialogFixture F;
+    F.Dialog.adjustSize();
+    F.Dialog.show();
+    const QWidget* chain[] = {F.Dialog.Button7, F.Dialog.CheckBox1, F.Dialog.Button5, F.Dialog.CheckBox2,
+                              F.Dialog.Button1, F.Dialog.CheckBox3, F.Dialog.Button2, F.Dialog.CheckBox4,
+                              F.Dialog.Edit5,   F.Dialog.Button3,   F.Dialog.Button8, F.Dialog.Button4};
+    for (const QWidget* control : chain)
+        EXPECT_TRUE(F.Dialog.rect().contains(control->geometry()));
+    // Tab order: each control's successor among the visible, enabled ones.
+    for (size_t i = 0; i + 1 < std::size(chain); ++i) {
+        const QWidget* next = chain[i]->nextInFocusChain();
+        while (next && (next->isHidden() || !(next->focusPolicy() & Qt::TabFocus)))
+            next = next->nextInFocusChain();
+        EXPECT_EQ(next, chain[i + 1]) << i;
+    }
+}
+
+} // namespace
+} // namespace lp

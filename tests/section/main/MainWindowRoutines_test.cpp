@@ -1,0 +1,129 @@
+// The main window's decisions without a window.
+
+#include "section/main/MainWindowRoutines.h"
+
+#include "platform/base/Exception.h"
+
+#include <QtCore/QDir>
+#include <QtCore/QFile>
+#include <QtCore/QTemporaryDir>
+#include <QtCore/QtEndian>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+namespace lp {
+namespace {
+
+TEST(CommandLine, JoinsArgumentsAndOpensOnlySectionFiles)
+{
+    EXPECT_EQ(SectionFileFromArguments({QStringLiteral("/tmp/my"), QStringLiteral("section.sec")}),
+              QStringLiteral("/tmp/my section.sec"));
+    EXPECT_EQ(SectionFileFromArguments({QStringLiteral("A.SEC")}), QStringLiteral("A.SEC"));
+    EXPECT_EQ(SectionFileFromArguments({QStringLiteral("a.Sec")}), QStringLiteral("a.Sec"));
+    EXPECT_TRUE(SectionFileFromArguments({QStringLiteral("a.txt")}).isEmpty());
+    EXPECT_EQ(SectionFileFromArguments({QStringLiteral("-ns"), QStringLiteral("a b.sec")}), QStringLiteral("a b.sec"));
+    EXPECT_EQ(SectionFileFromArguments({QStringLiteral("a.sec"), QStringLiteral("/NS")}), QStringLiteral("a.sec"));
+    EXPECT_TRUE(SectionFileFromArguments({}).isEmpty());
+}
+
+TEST(PicturePath, StoredPathThenBesideTheSectionThenNone)
+{
+    QTemporaryDir folder;
+    const QString section = folder.filePath(QStringLiteral("s.sec"));
+    const QString picture = folder.filePath(QStringLiteral("pic.jpg"));
+    QFile(picture).open(QIODevice::WriteOnly);
+    EXPECT_EQ(ResolvePicturePath(picture, section), picture);
+    EXPECT_EQ(ResolvePicturePath(QStringLiteral("/elsewhere/pic.jpg"), section), picture);
+    EXPECT_EQ(ResolvePicturePath(QStringLiteral("C:\\scans\\pic.jpg"), section), picture);
+    EXPECT_TRUE(ResolvePicturePath(QStringLiteral("/elsewhere/other.jpg"), section).isEmpty());
+    EXPECT_TRUE(ResolvePicturePath({}, section).isEmpty());
+}
+
+TEST(KeyModes, NearerElementChoosesAndTiesGoToTheLine)
+{
+    constexpr double far = std::numeric_limits<double>::infinity();
+    struct Row {
+        TModeKey Key;
+        TPolygonEditMode Current;
+        double Node, Line;
+        std::optional<TPolygonEditMode> Expected;
+    };
+    const Row rows[] = {
+        {TModeKey::Shift, pmAddPolygon, 1, 5, pmMoveNode},
+        {TModeKey::Shift, pmAddPolygon, 5, 1, pmMoveLineNode},
+        {TModeKey::Shift, pmAddPolygon, 3, 3, pmMoveLineNode},
+        {TModeKey::Shift, pmAddPolygon, 3, far, pmMoveNode},
+        {TModeKey::Shift, pmMoveNode, 1, 5, std::nullopt},
+        {TModeKey::Shift, pmMoveLineNode, 1, 5, std::nullopt},
+        {TModeKey::Alt, pmAddPolygon, 1, 5, pmAddNode},
+        {TModeKey::Alt, pmAddPolygon, 5, 1, pmAddLineNode},
+        {TModeKey::Alt, pmAddLineNode, 5, 1, std::nullopt},
+        {TModeKey::Ctrl, pmAddPolygon, 1, 5, pmDeleteNode},
+        {TModeKey::Ctrl, pmAddPolygon, 5, 1, pmDeleteLineNode},
+        {TModeKey::Ctrl, pmDeleteNode, 5, 1, std::nullopt},
+        {TModeKey::Escape, pmMoveLine, 5, 1, pmAddNode},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(ModeForKey(row.Key, row.Current, row.Node, row.Line), row.Expected)
+            << static_cast<int>(row.Key) << " from " << row.Current;
+}
+
+TEST(PaperScale, DefaultsGiveThePlotAreaOfTheScalesPlusMargins)
+{
+    // 1000 m across at 1:50 and 100 m down at 1:20, 100 dpi.
+    TPaperScaleInput input{1000, 100, 50, 20, 100, 900, 500, 800, 400};
+    const TPaperScaleSize size = PaperScaleSize(input);
+    EXPECT_EQ(size.Width, std::lround(1000.0 / 50 * 100 / 2.54) + 100); // 787 + margins
+    EXPECT_EQ(size.Height, std::lround(100.0 / 20 * 100 / 2.54) + 100);  // 197 + margins
+}
+
+TEST(PaperScale, UnsoundScalesAndHugePicturesAreRefused)
+{
+    const TPaperScaleInput good{1000, 100, 50, 20, 100, 900, 500, 800, 400};
+    auto with = [&](auto Change) {
+        TPaperScaleInput input = good;
+        Change(input);
+        return input;
+    };
+    EXPECT_THROW(PaperScaleSize(with([](auto& i) { i.HorizontalScale = 0; })), EConvertError);
+    EXPECT_THROW(PaperScaleSize(with([](auto& i) { i.VerticalScale = std::nan(""); })), EConvertError);
+    EXPECT_THROW(PaperScaleSize(with([](auto& i) { i.Resolution = -100; })), EConvertError);
+    EXPECT_THROW(PaperScaleSize(with([](auto& i) { i.Resolution = 1e9; })), EConvertError);
+    EXPECT_THROW(PaperScaleSize(with([](auto& i) { i.HorizontalScale = 1e-9; })), EConvertError);
+}
+
+QByteArray BitmapHeader(quint32 InfoSize)
+{
+    QByteArray bytes(62, '\0');
+    bytes[0] = 'B';
+    bytes[1] = 'M';
+    qToLittleEndian<quint32>(InfoSize, bytes.data() + 14);
+    return bytes;
+}
+
+TEST(BitmapHeader, ResolutionWrittenAsPixelsPerMetreAt38And42)
+{
+    QTemporaryDir folder;
+    const QString name = folder.filePath(QStringLiteral("p.bmp"));
+    for (quint32 infoSize : {40u, 108u}) {
+        QFile file(name);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(BitmapHeader(infoSize));
+        file.close();
+        PatchBitmapResolution(name, 100);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        file.close();
+        ASSERT_EQ(bytes.size(), 62);
+        const qint32 expected = infoSize == 40 ? 3937 : 0;
+        EXPECT_EQ(qFromLittleEndian<qint32>(bytes.constData() + 38), expected);
+        EXPECT_EQ(qFromLittleEndian<qint32>(bytes.constData() + 42), expected);
+    }
+    EXPECT_THROW(PatchBitmapResolution(folder.filePath(QStringLiteral("none/p.bmp")), 100), Exception);
+}
+
+} // namespace
+} // namespace lp

@@ -1,0 +1,392 @@
+// The program's main window driven as a user drives it: open the example
+// from the command line, move a node with the mouse, save, reopen.
+
+#include "section/main/MainWindow.h"
+
+#include "chart/engine/PlotAxis.h"
+#include "chart/engine/PlotChart.h"
+#include "chart/export/PlotExportBitmap.h"
+#include "chart/export/PlotPreview.h"
+#include "chart/export/PlotPreviewPanel.h"
+#include "platform/graphics/Bitmap.h"
+#include "platform/graphics/Metafile.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/Dialogs.h"
+#include "section/main/MainWindowComponents.h"
+#include "section/main/MainWindowRoutines.h"
+#include "section/main/PictureSettingsDialog.h"
+#include "section/views/PseudoSection2D.h"
+#include "section/views/Section2D.h"
+#include "chart/canvas/PlotEffects.h"
+
+#include <QtCore/QDir>
+#include <QtCore/QFile>
+#include <QtCore/QSettings>
+#include <QtCore/QTemporaryDir>
+#include <QtCore/QtEndian>
+#include <QtWidgets/QCheckBox>
+#include <QtWidgets/QLineEdit>
+#include <QtWidgets/QMenu>
+#include <QtWidgets/QMenuBar>
+#include <QtWidgets/QSpinBox>
+#include <QtTest/QTest>
+#include <QtWidgets/QApplication>
+#include <QtWidgets/QToolBar>
+#include <QtWidgets/QToolButton>
+
+#include <gtest/gtest.h>
+
+namespace lp {
+namespace {
+
+const QString ExampleFile = QStringLiteral(LP_EXAMPLES_DIR "/example.sec");
+
+struct MainWindow : ::testing::Test {
+    QTemporaryDir Folder;
+    QString Section;
+    std::unique_ptr<TMainfrm> Window;
+    QStringList Messages;
+
+    void SetUp() override
+    {
+        Application().ShowMessageHook = [this](const QString& Text) { Messages << Text; };
+        MessageService() = [this](const TMessageRequest& Request) {
+            Messages << Request.Text;
+            return int(mrOk);
+        };
+        // Settings (recent files, window places) of the test's own: tests
+        // running beside it must not push its entries out of the lists.
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, Folder.filePath(QStringLiteral("settings")));
+        // The example beside its picture, in a folder of the test's own.
+        for (const char* name : {"example.sec", "example.jpg"})
+            ASSERT_TRUE(QFile::copy(QStringLiteral(LP_EXAMPLES_DIR "/") + name, Folder.filePath(name)));
+        Section = Folder.filePath(QStringLiteral("example.sec"));
+    }
+    void TearDown() override
+    {
+        Application().ShowMessageHook = {};
+        ResetMessageService();
+    }
+
+    void Start(const QStringList& Arguments)
+    {
+        Window = std::make_unique<TMainfrm>(Arguments);
+        Window->resize(1100, 700);
+        Window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(Window.get()));
+        // The command-line timer opens the file on its first tick.
+        QTRY_VERIFY_WITH_TIMEOUT(Window->SectionOpen(), 5000);
+        QCoreApplication::processEvents();
+    }
+
+    TPolygonChart& Chart() { return *Window->PolygonChart1; }
+    QWidget* ChartWidget() { return Window->ChartWidget(); }
+    QPoint Pixel(double X, double Y)
+    {
+        return {Chart().BottomAxis()->CalcPosValue(X), Chart().LeftAxis()->CalcPosValue(Y)};
+    }
+    void MoveMouse(QPoint At, Qt::MouseButtons Buttons)
+    {
+        QMouseEvent move(QEvent::MouseMove, QPointF(At), ChartWidget()->mapToGlobal(QPointF(At)), Qt::NoButton,
+                         Buttons, Qt::NoModifier);
+        QApplication::sendEvent(ChartWidget(), &move);
+    }
+    int NodeAt(double X, double Y)
+    {
+        for (int i = 0; i < Chart().Nodes.Length(); ++i)
+            if (std::abs(Chart().Nodes[i].x - X) < 1e-6 && std::abs(Chart().Nodes[i].y - Y) < 1e-6)
+                return i;
+        return -1;
+    }
+};
+
+TEST_F(MainWindow, OpenMoveANodeSaveAndReopen)
+{
+    Start({Section});
+    EXPECT_EQ(Window->windowTitle(), QStringLiteral("Section editor ") + Section);
+    EXPECT_TRUE(Window->ToolBar1->isEnabled());
+    const TSectionModel before = Chart().SectionModel();
+
+    // Move node: press on the lens' corner at (300, 140), drag, drop with
+    // the right button.
+    Window->ModeButtons.at(pmMoveNode)->click();
+    EXPECT_EQ(Window->Parts->StatusText(1), EditModeStatusText(pmMoveNode));
+    const int node = NodeAt(300, 140);
+    ASSERT_GE(node, 0);
+    const QPoint from = Pixel(300, 140);
+    const QPoint to = Pixel(330, 150);
+    MoveMouse(from, Qt::NoButton);
+    EXPECT_FALSE(Window->Parts->StatusText(0).isEmpty()); // the cursor position
+    QTest::mousePress(ChartWidget(), Qt::LeftButton, {}, from);
+    for (int step = 1; step <= 5; ++step)
+        MoveMouse(from + (to - from) * step / 5, Qt::LeftButton);
+    QTest::mouseRelease(ChartWidget(), Qt::LeftButton, {}, to);
+    QTest::mousePress(ChartWidget(), Qt::RightButton, {}, to);
+    QTest::mouseRelease(ChartWidget(), Qt::RightButton, {}, to);
+    const Tnode moved = Chart().Nodes[node];
+    EXPECT_NEAR(moved.x, 330, 2.0);
+    EXPECT_NEAR(moved.y, 150, 2.0);
+    EXPECT_EQ(Window->Parts->StatusText(0),
+              QString::fromStdString(RealToText(0, true, Chart().CursorX)) + QLatin1Char(' ') +
+                  QString::fromStdString(RealToText(0, true, Chart().CursorY)));
+
+    // Save under another name, then open that file in a fresh window.
+    const QString saved = Folder.filePath(QStringLiteral("moved.any"));
+    Window->SaveFile(saved);
+    const QString savedSection = Folder.filePath(QStringLiteral("moved.sec"));
+    ASSERT_TRUE(QFile::exists(savedSection));
+    Window.reset();
+    Start({savedSection});
+    const TSectionModel after = Chart().SectionModel();
+    ASSERT_EQ(after.Nodes.Length(), before.Nodes.Length());
+    for (int i = 0; i < after.Nodes.Length(); ++i) {
+        if (i == node) {
+            // As exact as the file's number form.
+            EXPECT_EQ(FormatSectionReal(after.Nodes[i].x), FormatSectionReal(moved.x));
+            EXPECT_EQ(FormatSectionReal(after.Nodes[i].y), FormatSectionReal(moved.y));
+        } else {
+            EXPECT_EQ(after.Nodes[i], before.Nodes[i]) << "node " << i;
+        }
+    }
+    EXPECT_EQ(FormatSectionModelBlock(TSectionModel{after}).size(), FormatSectionModelBlock(before).size());
+    TSectionModel expected = before;
+    expected.Nodes[node] = after.Nodes[node];
+    EXPECT_EQ(FormatSectionModelBlock(after), FormatSectionModelBlock(expected));
+    EXPECT_EQ(Window->windowTitle(), QStringLiteral("Section editor ") + savedSection);
+
+    // Both files are in the recent files, the later one first.
+    const QStringList recent = Window->Parts->RecentFiles();
+    ASSERT_TRUE(recent.contains(savedSection)) << recent.join(QLatin1Char(',')).toStdString();
+    ASSERT_TRUE(recent.contains(Section));
+    EXPECT_LT(recent.indexOf(savedSection), recent.indexOf(Section));
+
+    // The menu bar keeps its key letters; the recent files show numbered
+    // key letters and open the file they name.
+    QStringList bar;
+    for (QAction* menu : Window->menuBar()->actions())
+        bar << menu->text();
+    EXPECT_EQ(bar, QStringList({"&File", "&Options", "&Help"}));
+    QMenu* recentMenu = Window->Parts->RecentMenu();
+    emit recentMenu->aboutToShow();
+    const QList<QAction*> entries = recentMenu->actions();
+    const int savedEntry = static_cast<int>(recent.indexOf(savedSection));
+    ASSERT_GT(entries.size(), recent.indexOf(Section));
+    EXPECT_EQ(entries[savedEntry]->text(),
+              QStringLiteral("&%1 ").arg(savedEntry + 1) + QString(savedSection).replace(QLatin1Char('&'), QStringLiteral("&&")));
+    entries[recent.indexOf(Section)]->trigger();
+    EXPECT_EQ(Window->windowTitle(), QStringLiteral("Section editor ") + Section);
+}
+
+TEST_F(MainWindow, FailedReadKeepsCaptionAndSectionAndSaysWhy)
+{
+    Start({Section});
+    const int nodes = Chart().Nodes.Length();
+    const QString broken = Folder.filePath(QStringLiteral("broken.sec"));
+    QFile file(broken);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("example.jpg\r\n1 2 3\r\n");
+    file.close();
+    EXPECT_FALSE(Window->OpenSection(broken));
+    EXPECT_EQ(Messages.size(), 1);
+    EXPECT_EQ(Window->windowTitle(), QStringLiteral("Section editor ") + Section);
+    EXPECT_EQ(Chart().Nodes.Length(), nodes);
+    EXPECT_FALSE(Window->OpenSection(Folder.filePath(QStringLiteral("missing.sec"))));
+    EXPECT_EQ(Messages.size(), 2);
+}
+
+TEST_F(MainWindow, HeldKeysSwitchOnlyAfterASectionIsOpenAndRestoreOnlyWhatTheySwitched)
+{
+    Window = std::make_unique<TMainfrm>(QStringList{});
+    // Nothing is open: the keys do nothing.
+    EXPECT_FALSE(Window->ModeKeyDown(Qt::Key_Shift));
+    EXPECT_FALSE(Window->ModeKeyUp(Qt::Key_Shift));
+    Window.reset();
+    Start({Section});
+    Window->ChooseMode(pmAddPolygon);
+    Chart().CursorX = 300;
+    Chart().CursorY = 141; // beside the lens' corner node
+    EXPECT_TRUE(Window->ModeKeyDown(Qt::Key_Shift));
+    EXPECT_EQ(Chart().EditMode, pmMoveNode);
+    EXPECT_TRUE(Window->ModeKeyUp(Qt::Key_Shift));
+    EXPECT_EQ(Chart().EditMode, pmAddPolygon);
+    // Already in a Shift mode: no switch, and key-up leaves the mode alone.
+    Window->ChooseMode(pmMoveNode);
+    EXPECT_FALSE(Window->ModeKeyDown(Qt::Key_Shift));
+    EXPECT_FALSE(Window->ModeKeyUp(Qt::Key_Shift));
+    EXPECT_EQ(Chart().EditMode, pmMoveNode);
+    // Nearer to a line point: the line mode.
+    Window->ChooseMode(pmAddPolygon);
+    Chart().CursorX = 520;
+    Chart().CursorY = 129;
+    EXPECT_TRUE(Window->ModeKeyDown(Qt::Key_Control));
+    EXPECT_EQ(Chart().EditMode, pmDeleteLineNode);
+    EXPECT_TRUE(Window->ModeKeyUp(Qt::Key_Control));
+    // Esc: "Add node" with no button down.
+    EXPECT_TRUE(Window->ModeKeyDown(Qt::Key_Escape));
+    EXPECT_EQ(Chart().EditMode, pmAddNode);
+    EXPECT_EQ(Window->Parts->StatusText(1), EditModeStatusText(pmAddNode));
+    for (auto& [mode, button] : Window->ModeButtons)
+        EXPECT_FALSE(button->isChecked()) << mode;
+}
+
+TEST_F(MainWindow, UndoDuringADragRollsTheDragBack)
+{
+    Start({Section});
+    Window->ModeButtons.at(pmMoveNode)->click();
+    const int node = NodeAt(300, 140);
+    const QPoint from = Pixel(300, 140);
+    MoveMouse(from, Qt::NoButton);
+    QTest::mousePress(ChartWidget(), Qt::LeftButton, {}, from);
+    MoveMouse(Pixel(340, 160), Qt::LeftButton);
+    ASSERT_TRUE(Chart().Editing);
+    Window->SpeedButton13->click();
+    EXPECT_FALSE(Chart().Editing);
+    EXPECT_EQ(Chart().Nodes[node].x, 300);
+    EXPECT_EQ(Chart().Nodes[node].y, 140);
+    QTest::mouseRelease(ChartWidget(), Qt::LeftButton, {}, Pixel(340, 160));
+}
+
+TEST_F(MainWindow, ManualMissingSaysSo)
+{
+    Window = std::make_unique<TMainfrm>(QStringList{});
+    bool anyManual = false;
+    for (const QString& candidate : TMainfrm::ManualCandidates())
+        anyManual = anyManual || QFile::exists(candidate);
+    if (anyManual)
+        GTEST_SKIP() << "a manual lies where the program looks";
+    Window->Context();
+    EXPECT_EQ(Messages, QStringList{QStringLiteral("File not found - lithoprism.pdf")});
+}
+
+} // namespace
+} // namespace lp
+
+namespace lp {
+namespace {
+
+TEST_F(MainWindow, PictureSaveGoesToAMetafileOrThePaperScaleBitmap)
+{
+    Start({Section});
+    // "Automatic" on: a metafile named with ".emf", whatever the name said.
+    Window->SaveMFFile(Folder.filePath(QStringLiteral("auto.bmp")));
+    EXPECT_TRUE(QFile::exists(Folder.filePath(QStringLiteral("auto.emf"))));
+    EXPECT_FALSE(QFile::exists(Folder.filePath(QStringLiteral("auto.bmp"))));
+
+    // Off: the paper-scale bitmap, 100 dpi in its header, fonts as before.
+    Window->prntset->CheckBox1->setChecked(false);
+    Window->prntset->Edit1->setText(QStringLiteral("100"));
+    Window->prntset->Edit2->setText(QStringLiteral("100"));
+    Window->prntset->SpinEdit1->setValue(4);
+    const int labelSize = Chart().LeftAxis()->LabelsFont()->Size();
+    Window->SaveMFFile(Folder.filePath(QStringLiteral("paper.png")));
+    QFile bitmap(Folder.filePath(QStringLiteral("paper.bmp")));
+    ASSERT_TRUE(bitmap.open(QIODevice::ReadOnly));
+    const QByteArray header = bitmap.read(54);
+    ASSERT_EQ(header.size(), 54);
+    EXPECT_EQ(qFromLittleEndian<qint32>(header.constData() + 38), 3937);
+    EXPECT_EQ(qFromLittleEndian<qint32>(header.constData() + 42), 3937);
+    // 1000 m at 1:100 and 100 dpi: about 394 pixels of plot, plus margins.
+    const qint32 width = qFromLittleEndian<qint32>(header.constData() + 18);
+    EXPECT_GT(width, 394);
+    EXPECT_LT(width, 394 + Chart().Width());
+    EXPECT_EQ(Chart().LeftAxis()->LabelsFont()->Size(), labelSize);
+
+    // A scale of 0 is refused with the fonts restored and no file made.
+    Window->prntset->Edit1->setText(QStringLiteral("0"));
+    EXPECT_THROW(Window->SaveMFFile(Folder.filePath(QStringLiteral("zero.bmp"))), Exception);
+    EXPECT_FALSE(QFile::exists(Folder.filePath(QStringLiteral("zero.bmp"))));
+    EXPECT_EQ(Chart().LeftAxis()->LabelsFont()->Size(), labelSize);
+}
+
+// The print preview and the printed page once showed the bodies without the
+// section's picture under them.
+TEST_F(MainWindow, PreviewAndPrintShowTheSectionPictureWhereTheScreenDoes)
+{
+    Start({Section});
+    TPolygonChart& chart = Chart();
+    const int w = chart.Width();
+    const int h = chart.Height();
+    // The scan's paper colour: left of the bodies, between its grid lines.
+    const QColor paper(246, 241, 228);
+    const QPoint at = Pixel(50, 75);
+    const auto looksLikePaper = [&](QColor c) {
+        return std::abs(c.red() - paper.red()) <= 16 && std::abs(c.green() - paper.green()) <= 16 &&
+               std::abs(c.blue() - paper.blue()) <= 16;
+    };
+    const auto describe = [](QColor c) { return c.name().toStdString(); };
+
+    const std::unique_ptr<TBitmap> screen = PanelBitmap(chart, w, h);
+    ASSERT_TRUE(looksLikePaper(screen->Image().pixelColor(at))) << describe(screen->Image().pixelColor(at));
+
+    // The preview's picture of the chart and a printed page: the chart drawn
+    // onto a device of the printer's kind, at the same place.
+    const std::unique_ptr<TMetafile> metafile = chart.CreateMetafile(true, TRect{0, 0, w, h});
+    TBitmap played(w, h);
+    played.Canvas().StretchDraw(TRect{0, 0, w, h}, metafile.get());
+    EXPECT_TRUE(looksLikePaper(played.Image().pixelColor(at))) << describe(played.Image().pixelColor(at));
+    TBitmap printed(w, h);
+    chart.PrintPartialCanvas(printed.Canvas(), TRect{0, 0, w, h});
+    EXPECT_TRUE(looksLikePaper(printed.Image().pixelColor(at))) << describe(printed.Image().pixelColor(at));
+    // A page twice as large: the picture scales with the chart.
+    TBitmap large(2 * w, 2 * h);
+    chart.PrintPartialCanvas(large.Canvas(), TRect{0, 0, 2 * w, 2 * h});
+    EXPECT_TRUE(looksLikePaper(large.Image().pixelColor(2 * at))) << describe(large.Image().pixelColor(2 * at));
+
+    // The preview page shows the paper where the chart's picture has it.
+    bool previewed = false;
+    ChartPreviewShowService() = [&](TChartPreview& Form) {
+        TPlotPreviewPanel& page = *Form.PlotPreviewPanel1;
+        const std::unique_ptr<TBitmap> shot = PanelBitmap(page, page.Width(), page.Height());
+        const TRect image = page.ImageRect();
+        const QPoint onPage(image.Left + at.x() * image.Width() / w, image.Top + at.y() * image.Height() / h);
+        EXPECT_TRUE(looksLikePaper(shot->Image().pixelColor(onPage))) << describe(shot->Image().pixelColor(onPage));
+        previewed = true;
+        return 0;
+    };
+    Window->ChartPreviewer1->Execute();
+    ResetChartPreviewShowService();
+    EXPECT_TRUE(previewed);
+}
+
+// A chart with a font of its own beyond axes, titles and marks, as the mesh
+// and pseudo-section charts have.
+class TChartWithFurtherFont : public TChart {
+public:
+    TPlotFont* PaperScaleExtraFont() const override { return FFurther.get(); }
+    std::unique_ptr<TPlotFont> FFurther = std::make_unique<TPlotFont>();
+};
+
+// The charts of the views name their further font themselves.
+TEST(PaperScaleExport, EnlargesTheChartsFurtherFontWhilePaintingAndRestoresIt)
+{
+    QTemporaryDir Folder;
+    ASSERT_TRUE(Folder.isValid());
+    TChartWithFurtherFont standIn;
+    standIn.FFurther->SetSize(8);
+    TPseudoSection2d pseudoSection;
+    TTModelSection2d mesh;
+    for (TCustomChart* chart : {static_cast<TCustomChart*>(&standIn), static_cast<TCustomChart*>(&pseudoSection),
+                                static_cast<TCustomChart*>(&mesh)}) {
+        TPlotFont* further = chart->PaperScaleExtraFont();
+        ASSERT_NE(further, nullptr);
+        const int size = further->Size();
+        chart->SetBounds(0, 0, 400, 300);
+        chart->BottomAxis()->SetMinMax(0, 1000);
+        chart->LeftAxis()->SetMinMax(0, 200);
+        int sizeWhilePainting = 0;
+        chart->OnAfterDraw = [&](TCustomPlotPanelExtended*) { sizeWhilePainting = further->Size(); };
+        Tprntset dialog;
+        dialog.CheckBox1->setChecked(false);
+        dialog.Edit1->setText(QStringLiteral("1000"));
+        dialog.Edit2->setText(QStringLiteral("1000"));
+        dialog.Edit3->setText(QStringLiteral("100"));
+        dialog.SpinEdit1->setValue(5);
+        ExportPaperScaleBitmap(dialog, Folder.filePath(QStringLiteral("further.bmp")), *chart);
+        EXPECT_TRUE(QFile::exists(Folder.filePath(QStringLiteral("further.bmp"))));
+        EXPECT_EQ(sizeWhilePainting, size + 5) << chart->metaObject()->className();
+        EXPECT_EQ(further->Size(), size);
+    }
+}
+
+} // namespace
+} // namespace lp
