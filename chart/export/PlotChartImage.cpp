@@ -97,7 +97,7 @@ void TChartImage::SaveToFile(const QString& FileName) const
 
 QImage TChartImage::ToImage() const
 {
-    return Chart()->CreateBitmap(clWhite, TRect(0, 0, Width(), Height()))->ToImage();
+    return Chart()->CreateBitmap(clWhite, TRect{0, 0, Width(), Height()})->ToImage();
 }
 
 void RegisterChartImage()

@@ -285,8 +285,11 @@ void TChartPreview::Connect()
     });
     const std::pair<QSpinBox*, int> edits[] = {
         {UDLeftMa, sLeft}, {UDTopMa, sTop}, {UDRightMa, sRight}, {UDBotMa, sBottom}};
-    for (const auto& [edit, side] : edits)
+    for (const auto& entry : edits) {
+        QSpinBox* edit = entry.first;
+        const int side = entry.second;
         connect(edit, &QSpinBox::valueChanged, this, [this, edit, side] { MarginEdited(edit, side); });
+    }
 }
 
 void TChartPreview::HideCloseButton()

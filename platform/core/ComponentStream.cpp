@@ -425,6 +425,13 @@ QMetaProperty FindPublished(const QObject* Instance, const QString& Name)
 
 // --- TStreamValue ----------------------------------------------------------------------------------
 
+TStreamValue::TStreamValue() = default;
+TStreamValue::TStreamValue(const TStreamValue&) = default;
+TStreamValue::TStreamValue(TStreamValue&&) noexcept = default;
+TStreamValue& TStreamValue::operator=(const TStreamValue&) = default;
+TStreamValue& TStreamValue::operator=(TStreamValue&&) noexcept = default;
+TStreamValue::~TStreamValue() = default;
+
 TStreamValue TStreamValue::Integer(qint64 Value)
 {
     TStreamValue V;

@@ -89,6 +89,15 @@ struct TStreamValue {
     std::vector<TStreamValue> List;        // vaList
     std::vector<TStreamProperties> Items;  // vaCollection
 
+    // Declared here and defaulted in the source, where the property pair is
+    // complete: implicit members would need it complete inside this struct.
+    TStreamValue();
+    TStreamValue(const TStreamValue&);
+    TStreamValue(TStreamValue&&) noexcept;
+    TStreamValue& operator=(const TStreamValue&);
+    TStreamValue& operator=(TStreamValue&&) noexcept;
+    ~TStreamValue();
+
     static TStreamValue Integer(qint64 Value);
     static TStreamValue Boolean(bool Value);
     static TStreamValue Ident(const QString& Value);

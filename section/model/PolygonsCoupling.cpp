@@ -49,7 +49,11 @@ void BodySharingInto(int body, const AllSpolygon& model, std::vector<std::pair<i
         std::vector<int> outline;
     };
     thread_local TScratch scratch;
-    auto& [edges, positions, outline] = scratch;
+    // Plain references: lambdas below capture them (a structured binding
+    // cannot be captured by every compiler we build with).
+    auto& edges = scratch.edges;
+    auto& positions = scratch.positions;
+    auto& outline = scratch.outline;
     edges.clear();
     positions.clear();
     outline.clear();
