@@ -261,6 +261,10 @@ double PlainDistance(const complexM& p, const complexM& q);
 // The nearest node by scaled distance, with its plain and scaled distance;
 // -1 (distances 1e30) for an empty node table.
 int FindNearestNode(const complexM& point, const Tnodes& nodes, double& plain, double kx, double ky, double& scaled);
+// The first other node (corners included) within the scaled distance limit
+// of the node, -1 when none is. A node dropped that close to another could
+// not be told from it by the pointer: the other one would be picked.
+int FindNodeWithin(int node, const Tnodes& nodes, double kx, double ky, double limit);
 // The nearest line point; (-1, -1) when none is nearer than the start
 // distance (dx and dy of 1e5 each).
 void FindNearestLinePoint(const complexM& point, const lines& modelLines, double& plain, int& lineIndex,
@@ -381,9 +385,12 @@ void FitBorderNodesToArea(Tnodes& nodes, double bottom, double top, double right
 int FrameNodeCount(const arofcomplexM& profile, bool useProfile, double bottom, double top, double right,
                    double left);
 // Clamps a moved node's proposed position into the area and onto its
-// border, strictly between its neighbours along the frame's outline (so it
-// keeps its order and stays off the corners); true for the border kinds
-// that keep it on a border line.
+// border, off the corners; true for the border kinds that keep it on a
+// border line. On the straight edges (left, bottom, right, and the top
+// without a profile) the node stays strictly between its neighbours along
+// the frame's outline, keeping its order. With a profile a surface node may
+// pass its neighbours along the surface: SortSurfaceNodes puts the rings in
+// order again when it is dropped.
 bool ConstrainNodeToBorder(int node, const arofcomplexM& profile, bool useProfile, const Tnodes& nodes,
                            const AllSpolygon& model, double& y, double& x, double bottom, double top, double right,
                            double left);

@@ -439,15 +439,17 @@ int FrameNodeCount(const arofcomplexM& profile, bool useProfile, double bottom, 
 
 namespace {
 
-// The range a border node may take along its border line: strictly between
-// its neighbours on the frame's outline, so it neither overtakes them nor
-// lands on a corner. A node that is not on the outline (a node of another
-// body lying on the border) keeps off the corners of its border line.
+// The range a border node may take along its border line. Where it keeps
+// its order (ordered), strictly between its neighbours on the frame's
+// outline, so it neither overtakes them nor lands on a corner; a node that
+// is not on the outline (a node of another body lying on the border), and a
+// node that may pass its neighbours, keeps off the ends of its border line.
 // False when the node has no room to move.
-bool BorderRange(int node, const AllSpolygon& model, const Tnodes& nodes, bool alongX, double low, double high,
-                 double& from, double& to)
+bool BorderRange(int node, const AllSpolygon& model, const Tnodes& nodes, bool alongX, bool ordered, double low,
+                 double high, double& from, double& to)
 {
-    const arofintM outline = model.Empty() || model[0].Empty() ? arofintM() : HostOutline(model[0][0].ring);
+    const arofintM outline =
+        !ordered || model.Empty() || model[0].Empty() ? arofintM() : HostOutline(model[0][0].ring);
     const int position = outline.IndexOf(node);
     if (position >= 0) {
         const int before = outline[(position + outline.Length() - 1) % outline.Length()];
@@ -466,11 +468,11 @@ bool BorderRange(int node, const AllSpolygon& model, const Tnodes& nodes, bool a
 
 // Keeps the coordinate along the border within the node's range; a node
 // without room stays where it is.
-void KeepInBorderRange(int node, const AllSpolygon& model, const Tnodes& nodes, bool alongX, double low,
-                       double high, double& value)
+void KeepInBorderRange(int node, const AllSpolygon& model, const Tnodes& nodes, bool alongX, bool ordered,
+                       double low, double high, double& value)
 {
     double from = 0.0, to = 0.0;
-    if (BorderRange(node, model, nodes, alongX, low, high, from, to))
+    if (BorderRange(node, model, nodes, alongX, ordered, low, high, from, to))
         value = std::clamp(value, from, to);
     else
         value = alongX ? nodes[node].x : nodes[node].y;
@@ -495,18 +497,20 @@ bool ConstrainNodeToBorder(int node, const arofcomplexM& profile, bool useProfil
     switch (nodes[node].border) {
     case bkLeft:
         x = left;
-        KeepInBorderRange(node, model, nodes, false, nodes[0].y, bottom, y);
+        KeepInBorderRange(node, model, nodes, false, true, nodes[0].y, bottom, y);
         return true;
     case bkBottom:
         y = bottom;
-        KeepInBorderRange(node, model, nodes, true, left, right, x);
+        KeepInBorderRange(node, model, nodes, true, true, left, right, x);
         return true;
     case bkRight:
         x = right;
-        KeepInBorderRange(node, model, nodes, false, nodes[3].y, bottom, y);
+        KeepInBorderRange(node, model, nodes, false, true, nodes[3].y, bottom, y);
         return true;
     case bkSurface:
-        KeepInBorderRange(node, model, nodes, true, left, right, x);
+        // The surface is re-sorted at the drop only where there is a profile
+        // (SortSurfaceNodes); the straight top keeps its order like an edge.
+        KeepInBorderRange(node, model, nodes, true, !useProfile, left, right, x);
         // The same surface the frame was built on, so the node stays on it.
         y = SurfaceDepth(SurfaceKnots(profile, useProfile, right, left), x, top);
         return true;

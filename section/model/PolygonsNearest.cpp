@@ -241,6 +241,15 @@ int FindNearestNode(const complexM& point, const Tnodes& nodes, double& plain, d
     return best;
 }
 
+int FindNodeWithin(int node, const Tnodes& nodes, double kx, double ky, double limit)
+{
+    const complexM at = NodePoint(nodes, node);
+    for (int i = 0; i < nodes.Length(); ++i)
+        if (i != node && ScaledDistance(at, NodePoint(nodes, i), kx, ky) <= limit)
+            return i;
+    return -1;
+}
+
 void FindNearestLinePoint(const complexM& point, const lines& modelLines, double& plain, int& lineIndex,
                           int& pointIndex, double kx, double ky, double& scaled)
 {

@@ -215,6 +215,127 @@ TEST(ConstrainNodeToBorder, SurfaceNodeUsesTheTopWhenTheProfileMissesTheArea)
     EXPECT_EQ(y, 0); // the frame was built without this profile, so its surface is the top
 }
 
+// A frame over 0 .. 1000 x 0 .. 100 built on a profile, with a surface node
+// added on the surface at (X, Y); returns that node.
+int AddSurfaceNode(FrameModel& m, const arofcomplexM& profile, double X, double Y)
+{
+    BuildFrameModel(m.nodes, m.model, profile, true, 100, 0, 1000, 0);
+    const arofintM outline = [&] {
+        arofintM ring = m.model[0][0].ring;
+        ring.SetLength(ring.Length() / 2);
+        return ring;
+    }();
+    // The surface edge (a, b) of the outline that spans X.
+    for (int i = 0; i < outline.Length(); ++i) {
+        const int a = outline[i];
+        const int b = outline[(i + 1) % outline.Length()];
+        if (m.nodes[a].border != bkSurface && a != 3)
+            continue;
+        if (m.nodes[b].x < X && X < m.nodes[a].x) {
+            EXPECT_TRUE(AddNodeOnEdge(a, b, 0, 1, 1, m.nodes, m.model, P(X, Y)));
+            const int node = m.nodes.High();
+            m.nodes[node].border = GetNodeBorderKind(node, m.model, m.nodes, 100, 0, 1000, 0);
+            EXPECT_EQ(m.nodes[node].border, bkSurface);
+            return node;
+        }
+    }
+    ADD_FAILURE() << "no surface edge spans x " << X;
+    return -1;
+}
+
+// Moves the node as the move mode does: constrained, placed, the surface
+// sorted; returns whether the move is sound.
+bool MoveAlongSurface(FrameModel& m, const arofcomplexM& profile, int node, double X, double Y)
+{
+    double x = X, y = Y;
+    EXPECT_TRUE(ConstrainNodeToBorder(node, profile, true, m.nodes, m.model, y, x, 100, 0, 1000, 0));
+    m.nodes[node].x = x;
+    m.nodes[node].y = y;
+    SortSurfaceNodes(node, true, m.model, m.nodes);
+    UpdateBodySharing(0, m.model, m.nodes);
+    return CheckMovedNodes({node}, 0, m.model, 0, m.nodes) && CheckModelInvariants(m.model, m.nodes).empty();
+}
+
+TEST(ConstrainNodeToBorder, SurfaceNodePassesItsNeighboursAlongTheProfile)
+{
+    // The surface node is not held between the nodes beside it: the profile
+    // bends there, and the drop re-sorts the surface.
+    const arofcomplexM profile{P(0, 0), P(500, 10), P(1000, 20)};
+    FrameModel m;
+    const int node = AddSurfaceNode(m, profile, 250, 5); // between node 0 and the knot at 500
+    ASSERT_EQ(node, 5);
+    ASSERT_TRUE(MoveAlongSurface(m, profile, node, 750, 40));
+    ExpectAt(m.nodes[node], 750, 15);
+    ExpectHostLayout(m.model[0][0].ring, {0, 1, 2, 3, node, 4});
+}
+
+TEST(ConstrainNodeToBorder, SurfaceNodeTakesTheProfileDepthWhereverItGoes)
+{
+    const arofcomplexM profile{P(-100, 10), P(200, 20), P(500, 5), P(800, 30), P(1200, 15)};
+    FrameModel m;
+    const int node = AddSurfaceNode(m, profile, 650, 17.5);
+    double x = 300, y = 0;
+    EXPECT_TRUE(ConstrainNodeToBorder(node, profile, true, m.nodes, m.model, y, x, 100, 0, 1000, 0));
+    EXPECT_DOUBLE_EQ(x, 300);
+    EXPECT_DOUBLE_EQ(y, 15);
+    ASSERT_TRUE(MoveAlongSurface(m, profile, node, 300, 0));
+    // Past the knot at 500: between the knots at 500 and 200 on the outline.
+    const int knot500 = 5, knot200 = 6;
+    ExpectHostLayout(m.model[0][0].ring, {0, 1, 2, 3, 4, knot500, node, knot200});
+    // Short of the corners whatever the cursor does.
+    x = -400;
+    EXPECT_TRUE(ConstrainNodeToBorder(node, profile, true, m.nodes, m.model, y, x, 100, 0, 1000, 0));
+    EXPECT_GT(x, 0);
+    EXPECT_LT(x, 0.01);
+}
+
+TEST(ConstrainNodeToBorder, StraightEdgesKeepTheOrderOfTheirNodes)
+{
+    struct Row {
+        const char* name;
+        int32_t border;
+        double first, second; // the two nodes' places along their edge, in outline order
+        bool alongX;
+        double pushedTo; // the first node proposed beyond the second
+    };
+    const Row rows[] = {
+        {"left edge", bkLeft, 20, 30, false, 45},
+        {"right edge", bkRight, 30, 20, false, 10},
+        {"bottom edge", bkBottom, 40, 60, true, 90},
+        {"top without profile", bkSurface, 60, 40, true, 10},
+    };
+    for (const Row& row : rows) {
+        FrameModel m;
+        // Both on the outline, the first next to its corner.
+        const auto place = [&](double along) {
+            const double x = row.alongX ? along : (row.border == bkLeft ? 0 : 100);
+            const double y = row.alongX ? (row.border == bkBottom ? 50 : 0) : along;
+            return AddNode(m.nodes, x, y, row.border);
+        };
+        const int first = place(row.first);
+        const int second = place(row.second);
+        const int before = row.border == bkLeft ? 0 : row.border == bkBottom ? 1 : row.border == bkRight ? 2 : 3;
+        arofintM outline;
+        for (int corner = 0; corner < 4; ++corner) {
+            outline.Add(corner);
+            if (corner == before) {
+                outline.Add(first);
+                outline.Add(second);
+            }
+        }
+        arofintM ring = outline;
+        ring.Add(outline[0]);
+        for (int i = outline.High(); i >= 1; --i)
+            ring.Add(outline[i]);
+        m.model[0][0].ring = ring;
+        double x = row.alongX ? row.pushedTo : 0, y = row.alongX ? 0 : row.pushedTo;
+        EXPECT_TRUE(ConstrainNodeToBorder(first, {}, false, m.nodes, m.model, y, x, 50, 0, 100, 0)) << row.name;
+        const double along = row.alongX ? x : y;
+        EXPECT_NEAR(along, row.second, 1e-4) << row.name;
+        EXPECT_NE(along, row.second) << row.name;
+    }
+}
+
 // --- SortSurfaceNodes ----------------------------------------------------------------------
 
 TEST(SortSurfaceNodes, OnlySurfaceNodesWithAProfileReorder)

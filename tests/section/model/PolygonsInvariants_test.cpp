@@ -471,7 +471,8 @@ private:
     }
 
     // As the move mode does: border nodes stay on their border, surface nodes
-    // keep their order, then the move is checked.
+    // follow the profile and the surface is re-sorted, then the move is
+    // checked.
     bool MoveNode(int node, std::string& operation)
     {
         operation = "move node " + std::to_string(node);

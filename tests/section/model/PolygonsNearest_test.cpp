@@ -103,6 +103,41 @@ TEST(FindNearestNode, ScalingDecidesAndBothDistancesAreReported)
     }
 }
 
+TEST(FindNodeWithin, ANodeDraggedOntoACornerIsFoundBesideIt)
+{
+    // A left-edge node pulled down to the bottom-left corner stops just
+    // short of it: the corner would be picked in its place from then on.
+    Tnodes nodes;
+    AllSpolygon model;
+    BuildFrameModel(nodes, model, {}, false, 100, 0, 1000, 0);
+    ASSERT_TRUE(AddNodeOnEdge(0, 1, 0, 1, 1, nodes, model, P(0, 30)));
+    const int node = nodes.High();
+    nodes[node].border = bkLeft;
+    double x = 0, y = 100;
+    ASSERT_TRUE(ConstrainNodeToBorder(node, {}, false, nodes, model, y, x, 100, 0, 1000, 0));
+    EXPECT_LT(100 - y, 1e-3);
+    nodes[node].y = y;
+    // 0.8 pixels per unit across, 3 down: the limit is 7 pixels.
+    EXPECT_EQ(FindNodeWithin(node, nodes, 0.8, 3, 7), 1);
+    nodes[node].y = 98; // 6 pixels
+    EXPECT_EQ(FindNodeWithin(node, nodes, 0.8, 3, 7), 1);
+    nodes[node].y = 97;
+    EXPECT_EQ(FindNodeWithin(node, nodes, 0.8, 3, 7), -1);
+}
+
+TEST(FindNodeWithin, AnyOtherNodeCountsTheFirstIsReported)
+{
+    Tnodes nodes;
+    AddNode(nodes, 50, 50);
+    AddNode(nodes, 10, 10);
+    AddNode(nodes, 54, 50); // 4 units right of node 0
+    AddNode(nodes, 50, 53); // 3 units below node 0
+    EXPECT_EQ(FindNodeWithin(0, nodes, 1, 1, 5), 2);
+    EXPECT_EQ(FindNodeWithin(0, nodes, 2, 1, 5), 3); // node 2 is 8 scaled units away now
+    EXPECT_EQ(FindNodeWithin(0, nodes, 2, 2, 5), -1);
+    EXPECT_EQ(FindNodeWithin(1, nodes, 1, 1, 5), -1); // the node itself does not count
+}
+
 // --- Nearest line point and segment -------------------------------------------
 
 line MakeLine(std::initializer_list<complexM> points)
