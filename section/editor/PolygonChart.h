@@ -257,6 +257,9 @@ public:
     // Validates moved nodes; on refusal the model goes back to the backup,
     // the map is rebuilt and the selection holds every ring of the body.
     bool CheckMoveOrRollBack(const arofintM& MovedNodes, int Body, bool WholeBody);
+    // The refusal of a move: the backup restored, the map rebuilt, the
+    // selection every ring of Body (none when Body is not a body).
+    void RollBackMove(int Body);
     // Puts Model and Nodes back to the backup and rebuilds the map polygons.
     void RollBackToBackup();
     // The hover pick of a node within 7 pixels (InteriorOnly: border kind 0).

@@ -195,7 +195,13 @@ bool TPolygonChart::EditStepNodeModes(TPolygonEditMode Mode, int Phase, double X
             return false;
         }
         if (Right && PickNode >= 0 && Editing) {
-            // Dropping.
+            // Dropping. A node left within the pick tolerance of another node
+            // (a corner above all) could never be picked again: the other
+            // one would be found in its place.
+            if (FindNodeWithin(PickNode, Nodes, ScaleX, ScaleY, NodePickPixels) >= 0) {
+                RollBackMove(PickBody);
+                return false;
+            }
             const bool surface = Nodes[PickNode].border == bkSurface;
             if (surface) {
                 SortSurfaceNodes(PickNode, HasProfile, Model, Nodes);
@@ -380,6 +386,12 @@ bool TPolygonChart::CheckMoveOrRollBack(const arofintM& MovedNodes, int Body, bo
                        EditedBodiesFit(Model, Nodes, Body, Model.Length(), frameChanged);
     if (valid)
         return true;
+    RollBackMove(Body);
+    return false;
+}
+
+void TPolygonChart::RollBackMove(int Body)
+{
     // The map is rebuilt with the restored model (a surface re-sort may have
     // reshaped rings of the host body), so the selection is taken afterwards:
     // every ring of the body, as indexes of the rebuilt map polygons.
@@ -393,7 +405,6 @@ bool TPolygonChart::CheckMoveOrRollBack(const arofintM& MovedNodes, int Body, bo
         SelBodies.Clear();
         SelSubPolygons.Clear();
     }
-    return false;
 }
 
 } // namespace lp

@@ -104,6 +104,38 @@ TEST_F(ChartWindow, DrawABodyAddANodeMoveItAndUndo)
     EXPECT_EQ(Chart.Nodes.Length(), nodesWithBody);
 }
 
+// A left-edge node dragged onto the bottom-left corner used to be accepted a
+// hair above it, and the corner was picked in its place from then on.
+TEST_F(ChartWindow, ANodeDroppedOnACornerStaysPickedUpAndCanBePlacedElsewhere)
+{
+    ChooseMode(pmAddNode);
+    MoveTo(0, 30);
+    Press(0, 30, Qt::RightButton);
+    const int node = Chart.Nodes.High();
+    ASSERT_EQ(Chart.Nodes[node].border, bkLeft);
+    ASSERT_EQ(Chart.UndoSequence.Length(), 2);
+
+    ChooseMode(pmMoveNode);
+    Press(0, 30, Qt::LeftButton);
+    ASSERT_TRUE(Chart.Editing);
+    MoveTo(0, 100);
+    Press(0, 100, Qt::RightButton); // refused: the node goes back, still in hand
+    EXPECT_TRUE(Chart.Editing);
+    EXPECT_EQ(Chart.UndoSequence.Length(), 2);
+    EXPECT_NEAR(Chart.Nodes[node].y, 30, 0.5);
+    EXPECT_TRUE(Sound());
+    MoveTo(0, 80);
+    Press(0, 80, Qt::RightButton);
+    EXPECT_FALSE(Chart.Editing);
+    EXPECT_EQ(Chart.UndoSequence.Length(), 3);
+    EXPECT_NEAR(Chart.Nodes[node].y, 80, 0.5);
+
+    // It is the node, not the corner, that the pointer finds on it.
+    MoveTo(0, 80);
+    EXPECT_EQ(Chart.PickNode, node);
+    EXPECT_TRUE(Sound());
+}
+
 TEST_F(ChartWindow, DrawALine)
 {
     ChooseMode(pmAddLine);

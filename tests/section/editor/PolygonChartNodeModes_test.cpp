@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace lp {
 namespace {
 
@@ -499,6 +501,96 @@ TEST(NodeModesProfile, SurfaceNodeFollowsTheProfile)
     EXPECT_DOUBLE_EQ(chart.Nodes[node].y, 8.0);
     EXPECT_FALSE(chart.Editing);
     sound();
+}
+
+// Surface nodes on a profile used to stop at their neighbours on the surface;
+// the profile bends there, so they pass them and the surface is re-sorted.
+struct SurfaceMoveRow {
+    const char* name;
+    arofcomplexM elevations; // the chart measures depth down from the highest point
+    complexM added;          // where "Add node" puts the surface node (depth)
+    double toX;              // where it is dragged
+    double expectedY;
+};
+
+class NodeModesSurfaceMove : public TEditingFixture, public ::testing::WithParamInterface<SurfaceMoveRow> {};
+
+TEST_P(NodeModesSurfaceMove, SurfaceNodePassesItsNeighbours)
+{
+    const SurfaceMoveRow& row = GetParam();
+    chart.NewModel(row.elevations, true, 0, 1000, 0, 100);
+
+    SetMode(pmAddNode);
+    Move(row.added.re, row.added.im);
+    ASSERT_TRUE(Press(true));
+    const int node = chart.Nodes.High();
+    ASSERT_EQ(chart.Nodes[node].border, bkSurface);
+    EXPECT_DOUBLE_EQ(chart.Nodes[node].x, row.added.re);
+    EXPECT_DOUBLE_EQ(chart.Nodes[node].y, row.added.im);
+
+    SetMode(pmMoveNode);
+    Move(row.added.re, row.added.im);
+    Press(false);
+    ASSERT_TRUE(chart.BorderMove);
+    Move(row.toX, 60); // the cursor well below the surface
+    EXPECT_DOUBLE_EQ(chart.Nodes[node].x, row.toX);
+    EXPECT_DOUBLE_EQ(chart.Nodes[node].y, row.expectedY);
+    ASSERT_TRUE(Press(true));
+    EXPECT_DOUBLE_EQ(chart.Nodes[node].x, row.toX);
+    EXPECT_DOUBLE_EQ(chart.Nodes[node].y, row.expectedY);
+    // The surface runs by descending x from the top-right corner to node 0.
+    const arofintM& host = chart.Model[0][0].ring;
+    const int from = host.IndexOf(3);
+    for (int i = from; host[i + 1] != 0; ++i)
+        EXPECT_GT(chart.Nodes[host[i]].x, chart.Nodes[host[i + 1]].x) << i;
+}
+
+// Depths (0, 0) (500, 10) (1000, 20); and (-100, 5) (200, 15) (500, 0)
+// (800, 25) (1200, 10), the profile the model tests use lifted by 5.
+INSTANTIATE_TEST_SUITE_P(
+    Profiles, NodeModesSurfaceMove,
+    ::testing::Values(SurfaceMoveRow{"past the knot at 500", {{0, 20}, {500, 10}, {1000, 0}}, {250, 5}, 750, 15},
+                      SurfaceMoveRow{"back past the knot at 500",
+                                     {{-100, 20}, {200, 10}, {500, 25}, {800, 0}, {1200, 15}},
+                                     {650, 12.5},
+                                     300,
+                                     10}));
+
+// A node dropped onto a corner used to be accepted just beside it, and the
+// corner was picked in its place from then on.
+TEST_F(NodeModes, DropBesideAnotherNodeIsRefused)
+{
+    AddTwoSquares();
+    SetMode(pmAddNode);
+    Move(0, 30);
+    ASSERT_TRUE(Press(true));
+    const int node = chart.Nodes.High();
+    ASSERT_EQ(chart.Nodes[node].border, bkLeft);
+
+    SetMode(pmMoveNode);
+    Move(0, 30);
+    Press(false);
+    Move(0, 100); // onto the bottom-left corner: kept just above it
+    EXPECT_GT(chart.Nodes[node].y, 99.99);
+    EXPECT_FALSE(Press(true));
+    EXPECT_TRUE(AtBackup());
+    EXPECT_TRUE(chart.Editing); // still picked up
+    Move(0, 93); // exactly 7 pixels from the corner
+    EXPECT_FALSE(Press(true));
+    Move(0, 92.9);
+    EXPECT_TRUE(Press(true));
+    EXPECT_DOUBLE_EQ(chart.Nodes[node].y, 92.9);
+
+    // An inner node dropped onto a node of the other body.
+    const int corner = NodeAt(140, 10);
+    Move(140, 10);
+    Press(false);
+    Move(141, 5); // 5.1 pixels from the other body's corner (142, 10), crossing nothing
+    EXPECT_FALSE(Press(true));
+    EXPECT_TRUE(AtBackup());
+    Move(135, 5);
+    EXPECT_TRUE(Press(true));
+    EXPECT_DOUBLE_EQ(chart.Nodes[corner].x, 135);
 }
 
 // --- pmUncoupleNodes -----------------------------------------------------------------
