@@ -269,10 +269,11 @@ QStringList& ColorDialogCustomColors()
     return customColors;
 }
 
-TColor EditColor(QWidget* Owner, TColor Color)
+TColor EditColor(QWidget* Owner, TColor Color, const QString& Name)
 {
     TColorDialogRequest request;
     request.Owner = Owner;
+    request.Name = Name;
     request.Color = Color;
     QStringList& customColors = ColorDialogCustomColors();
     // The transparent-hatch marker is always the first custom colour.
@@ -284,9 +285,9 @@ TColor EditColor(QWidget* Owner, TColor Color)
     return request.Color;
 }
 
-bool EditColorDialog(QWidget* Owner, TColor& Color)
+bool EditColorDialog(QWidget* Owner, TColor& Color, const QString& Name)
 {
-    const TColor chosen = EditColor(Owner, Color);
+    const TColor chosen = EditColor(Owner, Color, Name);
     if (chosen == Color)
         return false;
     Color = chosen;

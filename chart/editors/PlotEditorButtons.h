@@ -126,10 +126,11 @@ void DrawFlatComboFrame(TCanvas& Canvas, const TRect& Client, int ButtonWidth);
 
 // The colour chosen in the colour dialog, or Color when it is cancelled.
 // The custom colours are kept for the process; "ColorA" is 00C0C0C1, the
-// transparent-hatch marker, on every call.
-TColor EditColor(QWidget* Owner, TColor Color);
+// transparent-hatch marker, on every call. Name is the dialog window's
+// object name.
+TColor EditColor(QWidget* Owner, TColor Color, const QString& Name = {});
 // EditColor on Color; true (Color changed) only for a different colour.
-bool EditColorDialog(QWidget* Owner, TColor& Color);
+bool EditColorDialog(QWidget* Owner, TColor& Color, const QString& Name = {});
 // The custom colours kept between calls (empty before the first call).
 QStringList& ColorDialogCustomColors();
 

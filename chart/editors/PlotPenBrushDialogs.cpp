@@ -1,6 +1,7 @@
 #include "chart/editors/PlotPenBrushDialogs.h"
 
 #include "chart/canvas/PlotCanvas.h"
+#include "chart/editors/BrushPictures.h"
 #include "chart/canvas/PlotConst.h"
 #include "chart/canvas/PlotPatterns.h"
 #include "chart/canvas/PlotPens.h"
@@ -265,6 +266,16 @@ TBrushDialog::TBrushDialog(QWidget* Owner) : QDialog(Owner)
     imageLayout->addWidget(Button1);
     imageLayout->addWidget(Image1, 0, Qt::AlignHCenter);
     MakeOkCancel(*this, Button2, Button3);
+    // In the order of AllBrushPictures.
+    QLabel** hidden[] = {&ImageMetal, &ImageWood, &ImageStone, &ImageClouds, &ImageGrass, &ImageFire, &ImageSnow};
+    static_assert(std::size(hidden) == AllBrushPictures.size());
+    for (size_t i = 0; i < AllBrushPictures.size(); ++i) {
+        auto* picture = new QLabel(this);
+        picture->setObjectName(BrushPictureName(AllBrushPictures[i]));
+        picture->setPixmap(QPixmap::fromImage(BrushPictureImage(AllBrushPictures[i])));
+        picture->hide();
+        *hidden[i] = picture;
+    }
 
     auto* grid = new QGridLayout(this);
     grid->addWidget(LStyle, 0, 0, 5, 1);
@@ -673,14 +684,19 @@ TCursor CursorFromName(const QString& Name, TCursor Default)
     return PlotIdentToCursor(QStringLiteral("cr") + Name, cursor) ? cursor : Default;
 }
 
+void TTempCursors::GetCursorName(const QString& Ident)
+{
+    Combo->addItem(Ident.startsWith(QStringLiteral("cr")) ? Ident.mid(2) : Ident);
+}
+
 void FillCursorCombo(QComboBox* Combo, TCursor Cursor)
 {
     const QSignalBlocker block(Combo);
     Combo->clear();
-    QStringList idents = CursorIdents();
-    idents << PlotHandIdent;
-    for (const QString& ident : idents)
-        Combo->addItem(ident.mid(2));
+    TTempCursors names(Combo);
+    for (const QString& ident : CursorIdents())
+        names.GetCursorName(ident);
+    names.GetCursorName(PlotHandIdent);
     QString ident;
     Combo->setCurrentIndex(PlotCursorToIdent(Cursor, ident) ? Combo->findText(ident.mid(2)) : -1);
 }

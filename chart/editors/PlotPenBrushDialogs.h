@@ -97,6 +97,14 @@ public:
     QGroupBox* GroupImage;
     QPushButton* Button1; // "B&rowse..." or "Clea&r"
     QLabel* Image1;
+    // Hidden pictures that other editors may copy (BrushPictures).
+    QLabel* ImageMetal;
+    QLabel* ImageWood;
+    QLabel* ImageStone;
+    QLabel* ImageClouds;
+    QLabel* ImageGrass;
+    QLabel* ImageFire;
+    QLabel* ImageSnow;
 
     // A click on a style item (index 0 .. 42).
     void StyleClick(int Index);
@@ -215,6 +223,15 @@ bool PlotIdentToCursor(const QString& Ident, TCursor& Cursor);
 bool PlotCursorToIdent(TCursor Cursor, QString& Ident);
 // The cursor of "cr" + Name, or Default when unknown.
 TCursor CursorFromName(const QString& Name, TCursor Default);
+// Holds the combo box that a cursor-name enumeration fills (observed): each
+// name given, an identifier such as "crHandPoint", is added without its "cr".
+class TTempCursors {
+public:
+    explicit TTempCursors(QComboBox* ACombo) : Combo(ACombo) {}
+    void GetCursorName(const QString& Ident);
+    QComboBox* Combo;
+};
+
 // Every platform cursor name and then "PlotHand" (without "cr"); Cursor's
 // name is selected, or nothing (-1) when it has none.
 void FillCursorCombo(QComboBox* Combo, TCursor Cursor);

@@ -211,6 +211,7 @@ bool DefaultColorDialog(TColorDialogRequest& Request)
         QColorDialog::setCustomColor(i, custom == clNone ? QColor(Qt::white) : ToQColor(custom));
     }
     QColorDialog dialog(ToQColor(Request.Color), Request.Owner);
+    dialog.setObjectName(Request.Name);
     if (dialog.exec() != QDialog::Accepted)
         return false;
     Request.Color = FromQColor(dialog.selectedColor());
@@ -234,11 +235,13 @@ bool DefaultOpenDialog(TOpenDialogRequest& Request)
 {
     if (!HaveWidgets())
         return false;
-    const QString name =
-        QFileDialog::getOpenFileName(Request.Owner, Request.Title, Request.FileName, QtFilterOf(Request.Filter));
-    if (name.isEmpty())
+    QFileDialog dialog(Request.Owner, Request.Title, Request.FileName, QtFilterOf(Request.Filter));
+    dialog.setObjectName(Request.Name);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return false;
-    Request.FileName = name;
+    Request.FileName = dialog.selectedFiles().constFirst();
     return true;
 }
 

@@ -120,6 +120,8 @@ QString InputBox(const QString& Caption, const QString& Prompt, const QString& D
 
 struct TColorDialogRequest {
     QWidget* Owner = nullptr;
+    // The dialog window's object name, by which it can be found while open.
+    QString Name;
     TColor Color = clBlack;
     // The custom colours as "ColorA=00BBGGRR" ... "ColorP=..." entries
     // (eight hexadecimal digits); missing letters are left empty.
@@ -133,6 +135,8 @@ struct TFontDialogRequest {
 
 struct TOpenDialogRequest {
     QWidget* Owner = nullptr;
+    // The dialog window's object name, by which it can be found while open.
+    QString Name;
     QString Title;
     // "Description|*.a;*.b|Description|*.c" pairs, as the picture registry
     // makes them.

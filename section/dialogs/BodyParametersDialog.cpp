@@ -213,7 +213,7 @@ void TBsetup::Button7Click()
         return;
     TColor color = polygon->Color();
     // A cancelled or unchanged choice leaves the polygon as it was.
-    if (!EditColorDialog(this, color))
+    if (!EditColorDialog(this, color, QStringLiteral("ColorDialog1")))
         return;
     polygon->SetColor(color);
     RefreshMap();

@@ -28,7 +28,6 @@
 #include <QtGui/QDesktopServices>
 #include <QtGui/QKeyEvent>
 #include <QtWidgets/QApplication>
-#include <QtWidgets/QFileDialog>
 #include <QtWidgets/QMenuBar>
 #include <QtWidgets/QToolBar>
 #include <QtWidgets/QToolButton>
@@ -123,6 +122,7 @@ void TMainfrm::CreateComponents()
 
 void TMainfrm::CreateMenus()
 {
+    menuBar()->setObjectName(QStringLiteral("MainMenu1"));
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     QAction* open = file->addAction(QStringLiteral("&Open section..."), this, [this] { AskOpenSection(); });
     open->setShortcut(QKeySequence::Open);
@@ -172,7 +172,7 @@ void TMainfrm::AddModeButton(TPolygonEditMode Mode)
     button->setAutoRaise(true);
     button->setToolTip(EditModeHint(Mode));
     button->setIcon(ModeIcon(Mode));
-    button->setObjectName(QStringLiteral("Mode%1").arg(Mode));
+    button->setObjectName(ModeButtonName(Mode));
     connect(button, &QToolButton::clicked, this, [this, Mode, button] {
         PolygonChart1->EditMode = Mode;
         SelectModeButton(button);
@@ -195,6 +195,7 @@ void TMainfrm::CreateToolBar()
     }
     ToolBar1->addSeparator();
     SpeedButton13 = new QToolButton(ToolBar1);
+    SpeedButton13->setObjectName(QStringLiteral("SpeedButton13"));
     SpeedButton13->setToolTip(QStringLiteral("UnDo"));
     SpeedButton13->setIcon(UndoIcon());
     SpeedButton13->setAutoRaise(true);
@@ -202,6 +203,7 @@ void TMainfrm::CreateToolBar()
     connect(SpeedButton13, &QToolButton::clicked, this, [this] { Undo(); });
     ToolBar1->addWidget(SpeedButton13);
     SpeedButton19 = new QToolButton(ToolBar1);
+    SpeedButton19->setObjectName(QStringLiteral("SpeedButton19"));
     SpeedButton19->setToolTip(QStringLiteral("New lines look like the last line"));
     SpeedButton19->setIcon(LineLookIcon());
     SpeedButton19->setAutoRaise(true);
@@ -339,6 +341,7 @@ void TMainfrm::AskOpenSection()
 {
     TOpenDialogRequest request;
     request.Owner = this;
+    request.Name = QStringLiteral("OpenDialog1");
     request.Title = QStringLiteral("Open section");
     request.Filter = QStringLiteral("Section files [*.sec]|*.sec");
     if (ExecuteOpenDialog(request))
@@ -351,8 +354,8 @@ void TMainfrm::AskSaveSection()
         return;
     const QString pictureFilter = QStringLiteral("Picture (*.emf *.bmp)");
     QString chosen;
-    const QString name = QFileDialog::getSaveFileName(this, QStringLiteral("Save section"), {},
-                                                      SectionFilter() + QStringLiteral(";;") + pictureFilter, &chosen);
+    const QString name = AskSaveFileName(this, QStringLiteral("Save section"), {},
+                                         SectionFilter() + QStringLiteral(";;") + pictureFilter, &chosen);
     if (name.isEmpty())
         return;
     try {
@@ -369,6 +372,7 @@ void TMainfrm::ReadCarotage()
 {
     TOpenDialogRequest request;
     request.Owner = this;
+    request.Name = QStringLiteral("OpenDialog2");
     request.Title = QStringLiteral("Carotage data");
     request.Filter = QStringLiteral("Carotage|*.crt");
     if (!ExecuteOpenDialog(request))

@@ -9,6 +9,7 @@
 #include "platform/ui/MenuItems.h"
 #include "section/main/MainWindowGlyphs.h"
 
+#include <QtWidgets/QFileDialog>
 #include <QtWidgets/QMenu>
 
 namespace lp {
@@ -108,6 +109,22 @@ void TMainfrmComponents::ShowSplash(int Duration)
 bool TMainfrmComponents::NoSplashWanted(const QStringList& Arguments)
 {
     return HasNoSplashSwitch(Arguments);
+}
+
+QString AskSaveFileName(QWidget* Owner, const QString& Title, const QString& Directory, const QString& Filters,
+                        QString* ChosenFilter)
+{
+    QFileDialog dialog(Owner, Title, Directory, Filters);
+    dialog.setObjectName(QStringLiteral("SaveDialog1"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    if (ChosenFilter && !ChosenFilter->isEmpty())
+        dialog.selectNameFilter(*ChosenFilter);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    if (ChosenFilter)
+        *ChosenFilter = dialog.selectedNameFilter();
+    return dialog.selectedFiles().constFirst();
 }
 
 } // namespace lp

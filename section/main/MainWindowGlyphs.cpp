@@ -158,14 +158,44 @@ QIcon IconFrom(const std::function<void(QPainter&)>& Draw)
 
 } // namespace
 
+namespace {
+
+// The mode buttons in tool-bar order with the names the form gives them.
+struct TModeButtonEntry {
+    int32_t Mode;
+    const char* Name;
+};
+constexpr TModeButtonEntry ModeButtonTable[] = {
+    {pmAddPolygon, "SpeedButton1"},        {pmDeleteSubPolygon, "SpeedButton9"},
+    {pmAddSubPolygon, "SpeedButton2"},     {pmUncoupleSubPolygon, "SpeedButton10"},
+    {pmDividePolygon, "SpeedButton3"},     {pmMoveSubPolygon, "SpeedButton12"},
+    {pmMovePolygon, "SpeedButton11"},      {pmAddNode, "SpeedButton8"},
+    {pmDeleteNode, "SpeedButton5"},        {pmCoupleNodes, "SpeedButton4"},
+    {pmUncoupleNodes, "SpeedButton7"},     {pmMoveNode, "SpeedButton6"},
+    {pmAddLine, "SpeedButton14"},          {pmMoveLineNode, "SpeedButton16"},
+    {pmDeleteLineNode, "SpeedButton15"},   {pmAddLineNode, "SpeedButton17"},
+    {pmDeleteLine, "SpeedButton18"},       {pmPolygonFromLinesA, "SpeedButton20"},
+    {pmPolygonFromLinesB, "SpeedButton22"}, {pmMoveLine, "SpeedButton23"}};
+
+} // namespace
+
 const std::vector<int32_t>& ModeButtonOrder()
 {
-    static const std::vector<int32_t> order{
-        pmAddPolygon,  pmDeleteSubPolygon, pmAddSubPolygon, pmUncoupleSubPolygon, pmDividePolygon,
-        pmMoveSubPolygon, pmMovePolygon,  pmAddNode,       pmDeleteNode,         pmCoupleNodes,
-        pmUncoupleNodes, pmMoveNode,      pmAddLine,       pmMoveLineNode,       pmDeleteLineNode,
-        pmAddLineNode, pmDeleteLine,      pmPolygonFromLinesA, pmPolygonFromLinesB, pmMoveLine};
+    static const std::vector<int32_t> order = [] {
+        std::vector<int32_t> modes;
+        for (const TModeButtonEntry& entry : ModeButtonTable)
+            modes.push_back(entry.Mode);
+        return modes;
+    }();
     return order;
+}
+
+QString ModeButtonName(int32_t Mode)
+{
+    for (const TModeButtonEntry& entry : ModeButtonTable)
+        if (entry.Mode == Mode)
+            return QString::fromLatin1(entry.Name);
+    return {};
 }
 
 QIcon ModeIcon(int32_t Mode)

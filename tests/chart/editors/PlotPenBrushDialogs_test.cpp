@@ -18,6 +18,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 namespace lp {
 namespace {
 
@@ -313,6 +315,35 @@ TEST(EditorRoutines, CursorNamesIncludeThePlotHand)
     EXPECT_EQ(combo.itemText(0), QStringLiteral("Default"));
     FillCursorCombo(&combo, 777);
     EXPECT_EQ(combo.currentIndex(), -1);
+}
+
+TEST(EditorRoutines, TempCursorsAddsNamesWithoutTheirPrefix)
+{
+    QComboBox combo;
+    TTempCursors names(&combo);
+    names.GetCursorName(QStringLiteral("crHandPoint"));
+    names.GetCursorName(QStringLiteral("crPlotHand"));
+    ASSERT_EQ(combo.count(), 2);
+    EXPECT_EQ(combo.itemText(0), QStringLiteral("HandPoint"));
+    EXPECT_EQ(combo.itemText(1), QStringLiteral("PlotHand"));
+}
+
+TEST(BrushDialog, CarriesTheSevenHiddenPictures)
+{
+    TBrushDialog dialog;
+    const std::pair<QLabel*, int> pictures[] = {{dialog.ImageMetal, 16}, {dialog.ImageWood, 16},
+                                                {dialog.ImageStone, 16}, {dialog.ImageClouds, 32},
+                                                {dialog.ImageGrass, 32}, {dialog.ImageFire, 32},
+                                                {dialog.ImageSnow, 32}};
+    dialog.show();
+    for (const auto& [label, size] : pictures) {
+        ASSERT_NE(label, nullptr);
+        EXPECT_FALSE(label->isVisible()) << label->objectName().toStdString();
+        EXPECT_EQ(label->pixmap().size(), QSize(size, size)) << label->objectName().toStdString();
+        // Found by name, as the other editors find it.
+        EXPECT_EQ(dialog.findChild<QLabel*>(label->objectName()), label);
+    }
+    EXPECT_EQ(dialog.ImageFire->objectName(), QStringLiteral("ImageFire"));
 }
 
 TEST(EditorRoutines, AddFormToPlacesTheFormNearTheTop)

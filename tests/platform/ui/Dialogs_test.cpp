@@ -2,6 +2,10 @@
 
 #include "platform/ui/Application.h"
 
+#include <QtCore/QTimer>
+#include <QtWidgets/QApplication>
+#include <QtWidgets/QWidget>
+
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -126,6 +130,34 @@ TEST_F(InputServiceTest, AServiceMayReplaceItselfWhileItRuns)
     };
     EXPECT_EQ(InputBox("c", "p", "d"), "first");
     EXPECT_EQ(InputBox("c", "p", "d"), "second");
+}
+
+// The default dialogs carry the request's name while open, so a window's
+// named dialogs (its "OpenDialog1") can be found.
+TEST(CommonDialogs, DefaultDialogsCarryTheRequestsName)
+{
+    QString seen;
+    const auto closeWhenOpen = [&] {
+        QTimer::singleShot(0, [&] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            ASSERT_NE(dialog, nullptr);
+            seen = dialog->objectName();
+            dialog->close();
+        });
+    };
+    TOpenDialogRequest open;
+    open.Name = QStringLiteral("OpenDialog2");
+    open.Filter = QStringLiteral("Carotage|*.crt");
+    closeWhenOpen();
+    EXPECT_FALSE(DefaultOpenDialog(open));
+    EXPECT_EQ(seen, QStringLiteral("OpenDialog2"));
+    EXPECT_TRUE(open.FileName.isEmpty());
+
+    TColorDialogRequest colour;
+    colour.Name = QStringLiteral("ColorDialog1");
+    closeWhenOpen();
+    EXPECT_FALSE(DefaultColorDialog(colour));
+    EXPECT_EQ(seen, QStringLiteral("ColorDialog1"));
 }
 
 } // namespace

@@ -117,6 +117,7 @@ TEST(BodyDialog, ACancelledColourChangesNothing)
     QTest::mouseClick(F.Dialog.Button7, Qt::LeftButton);
     ASSERT_EQ(colours.Requests.size(), 1u);
     EXPECT_EQ(colours.Requests[0].Color, before);
+    EXPECT_EQ(colours.Requests[0].Name, QStringLiteral("ColorDialog1"));
     EXPECT_EQ(F.Polygon()->Color(), before);
 }
 
