@@ -117,10 +117,17 @@ TBsetup::TBsetup(QWidget* Parent) : QDialog(Parent)
     connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
     connect(Button3, &QPushButton::clicked, this, [this] { Apply(); });
     connect(Button8, &QPushButton::clicked, this, [this] { ApplyAsDefault(); });
-    connect(Button4, &QPushButton::clicked, this, [this] {
+    connect(Button4, &QPushButton::clicked, this, [this] { accept(); });
+}
+
+void TBsetup::done(int Result)
+{
+    // The appearance buttons have already changed the map polygon; closing
+    // without Apply would leave the screen showing a look the model and the
+    // saved file do not have. So every way out applies, as "Close" does.
+    if (isVisible() && Chart)
         Apply();
-        accept();
-    });
+    QDialog::done(Result);
 }
 
 TBsetup::~TBsetup() = default;

@@ -3,9 +3,10 @@
 // section chart, with boxes that copy parts of that look to every body.
 //
 // The appearance buttons change the ring's map polygon at once (the chart
-// shows it live); Apply writes the polygon's look and the dialog's fields
-// into the ring's parameter slots, copies the checked slots to every other
-// ring but the host frame, rebuilds the map and tells the chart's owner.
+// shows it live); Apply, and every way of closing the dialog, writes the
+// polygon's look and the dialog's fields into the ring's parameter slots,
+// copies the checked slots to every other ring but the host frame, rebuilds
+// the map and tells the chart's owner.
 // The dialog observes the chart; it owns nothing of it.
 
 #include <QtWidgets/QDialog>
@@ -64,6 +65,9 @@ public:
     void Button5Click(); // pen
     void Button1Click(); // brush
     void Button2Click(); // gradient
+
+    // Every way of closing the dialog ("Close", Esc, the close box) applies.
+    void done(int Result) override;
 
 private:
     // The edited ring's map polygon, nullptr when it has none.

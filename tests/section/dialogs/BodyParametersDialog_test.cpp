@@ -5,6 +5,7 @@
 #include "chart/canvas/PlotPens.h"
 #include "chart/editors/PlotPenBrushDialogs.h"
 
+#include <QtCore/QTemporaryDir>
 #include <QtCore/QTimer>
 #include <QtTest/QTest>
 #include <QtWidgets/QApplication>
@@ -13,6 +14,9 @@
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QPushButton>
 #include <QtWidgets/QSpinBox>
+
+#include <functional>
+#include <utility>
 
 namespace lp {
 namespace {
@@ -177,6 +181,44 @@ TEST(BodyDialog, DoubleClickEntryOpensTheDialogAndCloseApplies)
     EXPECT_FALSE(static_cast<bool>(BodyParametersEntryPoint()));
     EXPECT_EQ(F.Params(2)[psLabelText].AsText(), "gravel");
     EXPECT_EQ(F.Changes, 1);
+}
+
+// Closing with Esc or the close box used to skip Apply: the chart showed the
+// new colour while the model, and so the saved file, kept the old one.
+TEST(BodyDialog, EscAndTheCloseBoxApplyAsCloseDoes)
+{
+    const std::pair<const char*, std::function<void(TBsetup&)>> ways[] = {
+        {"Esc", [](TBsetup& Dialog) { QTest::keyClick(&Dialog, Qt::Key_Escape); }},
+        {"close box", [](TBsetup& Dialog) { Dialog.close(); }},
+        {"Close", [](TBsetup& Dialog) { QTest::mouseClick(Dialog.Button4, Qt::LeftButton); }},
+    };
+    for (const auto& [way, closeDialog] : ways) {
+        TBodyDialogFixture F;
+        TColorDialogAnswer colours;
+        colours.Answer = 0x2288EE;
+        QTimer::singleShot(0, [&, close = closeDialog] {
+            QTest::mouseClick(F.Dialog.Button7, Qt::LeftButton);
+            F.Dialog.Edit5->setText(QStringLiteral("silt"));
+            close(F.Dialog);
+        });
+        F.Dialog.exec();
+        EXPECT_FALSE(F.Dialog.isVisible()) << way;
+        EXPECT_EQ(F.Changes, 1) << way;
+        // Model and map agree, also after the map is made again from the model.
+        EXPECT_EQ(F.Params(1)[psColor].AsInteger(), 0x2288EE) << way;
+        EXPECT_EQ(F.Params(1)[psLabelText].AsText(), "silt") << way;
+        EXPECT_EQ(F.Polygon()->Color(), 0x2288EE) << way;
+        F.Chart.RebuildMapSeries();
+        EXPECT_EQ(F.Polygon()->Color(), 0x2288EE) << way;
+        // And so does the saved file.
+        QTemporaryDir folder;
+        const QString file = folder.filePath(QStringLiteral("closed.sec"));
+        F.Chart.WriteSection(file, {});
+        TPolygonChart reader;
+        ASSERT_TRUE(reader.ReadModelBlock(file)) << way;
+        EXPECT_EQ(reader.Model[1][0].params[psColor].AsInteger(), 0x2288EE) << way;
+        EXPECT_EQ(reader.Model[1][0].params[psLabelText].AsText(), "silt") << way;
+    }
 }
 
 TEST(BodyDialog, PenButtonEditsThePolygonsOwnPen)
