@@ -347,6 +347,50 @@ TEST(PolygonChartNodes, DotColoursByKind)
     EXPECT_NE(picture.Canvas().Pixel(cornerX, cornerY), chart.BorderNodeColor);
 }
 
+TEST(PolygonChartNodes, OutlineNodesBlueInnerNodesGreen)
+{
+    // A square divided into four triangles around its centre: the corners
+    // lie on the body's outline, each in two rings, and are blue; the centre,
+    // whose every edge two rings share, is green.
+    TPolygonChart chart;
+    chart.SetBounds(0, 0, 800, 600);
+    chart.NewModel({}, false, 0, 1000, 0, 100);
+    arofcomplexM square{{250, 30}, {350, 30}, {350, 70}, {250, 70}};
+    ASSERT_TRUE(AddPolygon(square, chart.Model, chart.Nodes));
+    const auto nodeAt = [&](double X, double Y) {
+        for (int i = 0; i < chart.Nodes.Length(); ++i)
+            if (chart.Nodes[i].x == X && chart.Nodes[i].y == Y)
+                return i;
+        return -1;
+    };
+    const int a = nodeAt(250, 30), b = nodeAt(350, 30), c = nodeAt(350, 70), d = nodeAt(250, 70);
+    int id = 0;
+    ASSERT_TRUE(DividePolygon(a, c, 1, id, chart.Nodes, chart.Model));
+    ASSERT_TRUE(AddNodeOnEdge(a, c, 1, 1, 1, chart.Nodes, chart.Model, complexM{300, 50}));
+    const int centre = chart.Nodes.High();
+    ASSERT_TRUE(DividePolygon(centre, b, 1, id, chart.Nodes, chart.Model));
+    ASSERT_TRUE(DividePolygon(centre, d, 1, id, chart.Nodes, chart.Model));
+    ASSERT_EQ(chart.Model[1].Length(), 4);
+    ASSERT_TRUE(CheckModelInvariants(chart.Model, chart.Nodes, &chart.ModelArea).empty());
+    chart.RebuildMapSeries();
+
+    TBitmap picture(800, 600);
+    chart.DrawToCanvas(&picture.Canvas(), chart.GetRectangle());
+    const auto colourAt = [&](int Node) {
+        return picture.Canvas().Pixel(chart.BottomAxis()->CalcPosValue(chart.Nodes[Node].x),
+                                      chart.LeftAxis()->CalcPosValue(chart.Nodes[Node].y));
+    };
+    constexpr TColor blue = 0xFF0000, green = 0x008000;
+    EXPECT_EQ(chart.FreeNodeColor, blue);
+    EXPECT_EQ(chart.SharedNodeColor, green);
+    for (int corner : {a, b, c, d}) {
+        EXPECT_EQ(chart.Nodes[corner].sharing, nsOutlineShared) << corner;
+        EXPECT_EQ(colourAt(corner), blue) << corner;
+    }
+    EXPECT_EQ(chart.Nodes[centre].sharing, nsInner);
+    EXPECT_EQ(colourAt(centre), green);
+}
+
 TEST(PolygonChartSelection, ResolveAndMoveFirst)
 {
     TPolygonChart chart;
