@@ -131,6 +131,26 @@ std::vector<QObject*> TPropertyBinder::Controls() const
     return controls;
 }
 
+const TPropertyBinder::TBinding* TPropertyBinder::Find(const QObject* Control) const
+{
+    for (const auto& binding : FBindings)
+        if (binding->Control == Control)
+            return binding.get();
+    return nullptr;
+}
+
+QVariant TPropertyBinder::TargetValue(QObject* Control) const
+{
+    const TBinding* binding = Find(Control);
+    return binding ? binding->Get() : QVariant();
+}
+
+void TPropertyBinder::SetTargetValue(QObject* Control, const QVariant& Value)
+{
+    if (const TBinding* binding = Find(Control))
+        binding->Set(Value);
+}
+
 void TPropertyBinder::Connect(TBinding& Binding)
 {
     QObject* control = Binding.Control;
@@ -212,22 +232,20 @@ void TPropertyBinder::Fill(const QObject* Except)
 
 void TPropertyBinder::UserChanged(QObject* Control)
 {
-    if (!FPage.CanWrite())
+    const TBinding* binding = Find(Control);
+    if (!FPage.CanWrite() || !binding)
         return;
-    for (const auto& binding : FBindings) {
-        if (binding->Control != Control)
-            continue;
-        const QVariant value = ControlValue(Control);
-        if (!value.isValid() || value == binding->Get())
-            return;
-        try {
-            binding->Set(value);
-        } catch (const Exception& Error) {
-            ShowMessage(QString::fromStdString(Error.Message()));
-        }
-        FPage.AfterUserChange(Control);
+    const QVariant value = ControlValue(Control);
+    if (!value.isValid() || value == binding->Get())
         return;
+    try {
+        binding->Set(value);
+    } catch (const Exception& Error) {
+        // A value the target refuses: the message, then the page shows
+        // what the target kept.
+        ShowMessage(QString::fromStdString(Error.Message()));
     }
+    FPage.AfterUserChange(Control);
 }
 
 // --- TEditorPage ---------------------------------------------------------------------------------

@@ -65,6 +65,13 @@ public:
     void Fill(const QObject* Except = nullptr);
     // The controls bound, in the order they were bound.
     std::vector<QObject*> Controls() const;
+    // The target's value behind Control, and a write of it in code (no
+    // refresh): what the page's users and tests reach a binding through.
+    // Invalid / nothing for a control that is not bound.
+    QVariant TargetValue(QObject* Control) const;
+    void SetTargetValue(QObject* Control, const QVariant& Value);
+    // The value Control shows, in the binding's terms.
+    static QVariant ControlValue(QObject* Control);
 
 private:
     struct TBinding {
@@ -75,7 +82,7 @@ private:
     void Connect(TBinding& Binding);
     void UserChanged(QObject* Control);
     static void Show(QObject* Control, const QVariant& Value);
-    static QVariant ControlValue(QObject* Control);
+    const TBinding* Find(const QObject* Control) const;
 
     TEditorPage& FPage;
     std::vector<std::unique_ptr<TBinding>> FBindings;

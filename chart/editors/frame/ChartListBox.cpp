@@ -652,6 +652,8 @@ void TChartListBox::mouseReleaseEvent(QMouseEvent* Event)
         return;
     }
     QListView::mouseReleaseEvent(Event);
+    // A click tells the host, which updates its buttons.
+    FireRefresh();
 }
 
 void TChartListBox::mouseDoubleClickEvent(QMouseEvent* Event)
