@@ -38,8 +38,11 @@ void FinalizeChartEditors()
 {
     if (EditorsInitCount == 0 || --EditorsInitCount > 0)
         return;
-    if (IsEditorPageRegistered(QStringLiteral("TFormPlotSeries")))
-        ChartEditorEntryPoints().ShowSeriesEditor = nullptr;
+    // Only an entry point this layer filled is cleared.
+    auto& showSeriesEditor = ChartEditorEntryPoints().ShowSeriesEditor;
+    using TShowSeriesEditor = void (*)(TChartSeries*);
+    if (const TShowSeriesEditor* filled = showSeriesEditor.target<TShowSeriesEditor>(); filled && *filled == &ShowSeriesEditor)
+        showSeriesEditor = nullptr;
     for (const char* name : PageClassNames)
         UnregisterEditorPage(QString::fromLatin1(name));
 }

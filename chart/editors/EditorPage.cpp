@@ -2,6 +2,7 @@
 
 #include "chart/canvas/PlotRoutines.h"
 #include "chart/editors/PlotEditorButtons.h"
+#include "chart/editors/PlotPenBrushDialogs.h"
 #include "platform/base/Exception.h"
 #include "platform/ui/Dialogs.h"
 
@@ -265,24 +266,29 @@ void TEditorPage::SetTarget(QObject* Target)
 
 void TEditorPage::Refresh()
 {
+    FillExcept(nullptr);
+}
+
+void TEditorPage::AfterUserChange(const QObject* Changed)
+{
+    FillExcept(Changed);
+}
+
+void TEditorPage::FillExcept(const QObject* Except)
+{
     {
         TLoadingGuard guard(FLoading);
         if (FTarget) {
-            FBinder.Fill();
+            FBinder.Fill(Except);
             FillControls();
         }
     }
     UpdateEnabled();
 }
 
-void TEditorPage::AfterUserChange(const QObject* Changed)
+void EmbedEditorPage(TEditorPage* Page, QWidget* Parent)
 {
-    {
-        TLoadingGuard guard(FLoading);
-        FBinder.Fill(Changed);
-        FillControls();
-    }
-    UpdateEnabled();
+    AddFormToParent(Page, Parent);
 }
 
 void TEditorPage::showEvent(QShowEvent* Event)

@@ -130,11 +130,25 @@ protected:
     void showEvent(QShowEvent* Event) override;
 
 private:
+    // Fills every control but Except, then runs UpdateEnabled().
+    void FillExcept(const QObject* Except);
+
     QPointer<QObject> FTarget;
     TPropertyBinder FBinder;
     bool FLoading = false;
     bool FCreating = true;
 };
+
+// A new page of class TPage embedded in Parent (a tab) as the shared
+// embedding routine places forms.
+template <class TPage>
+TPage* InsertEditorPage(QWidget* Parent)
+{
+    auto* page = new TPage(Parent);
+    EmbedEditorPage(page, Parent);
+    return page;
+}
+void EmbedEditorPage(TEditorPage* Page, QWidget* Parent);
 
 // Holds a page's loading flag for a scope.
 class TLoadingGuard {

@@ -90,9 +90,7 @@ void TPlotFontEditor::ShadowClick()
 
 TPlotFontEditor* InsertFontEditor(QWidget* Parent)
 {
-    auto* editor = new TPlotFontEditor(Parent);
-    AddFormToParent(editor, Parent);
-    return editor;
+    return InsertEditorPage<TPlotFontEditor>(Parent);
 }
 
 void RefreshFontEditor(TPlotFontEditor* Editor, TPlotFont* Font)

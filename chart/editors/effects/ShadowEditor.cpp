@@ -64,9 +64,7 @@ void EditShadow(QWidget* Owner, TPlotShadow* Shadow)
 
 TPlotShadowEditor* InsertShadowEditor(QWidget* Parent)
 {
-    auto* editor = new TPlotShadowEditor(Parent);
-    AddFormToParent(editor, Parent);
-    return editor;
+    return InsertEditorPage<TPlotShadowEditor>(Parent);
 }
 
 void RefreshShadowEditor(TPlotShadowEditor* Editor, TPlotShadow* Shadow)

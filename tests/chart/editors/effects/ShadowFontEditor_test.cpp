@@ -104,16 +104,19 @@ TEST(ShadowEditor, SizesTypedPastTheRangeEmptiedOrHalfTypedStoreNothing)
     EXPECT_EQ(shadow->HorizSize(), 5);
 }
 
-TEST(ShadowEditor, NothingIsWrittenBeforeTheFirstShowOrWithoutAShadow)
+TEST(ShadowAndFontEditors, NothingIsWrittenBeforeTheFirstShowOrWithoutATarget)
 {
     TTitleChart c;
-    TPlotShadow* shadow = c.Title()->Shadow();
-    const QStringList before = test::DumpProperties(shadow);
+    const QStringList before = test::DumpProperties(c.Title());
     TPlotShadowEditor editor;
-    editor.SetTarget(shadow);
+    editor.SetTarget(c.Title()->Shadow());
     editor.UDShadowSize->setValue(33);
     editor.CBSmooth->setChecked(!editor.CBSmooth->isChecked());
-    EXPECT_EQ(test::DumpProperties(shadow), before);
+    TPlotFontEditor font;
+    font.SetTarget(c.Title()->Font());
+    font.UDInter->setValue(50);
+    font.CBOutGrad->setChecked(true);
+    EXPECT_EQ(test::DumpProperties(c.Title()), before);
 
     TPlotShadowEditor empty;
     empty.show();
@@ -257,18 +260,6 @@ TEST(FontEditor, GradientButtonFollowsItsEntryPointAndReadingCreatesNothing)
         EXPECT_TRUE(font->Gradient()->Visible());
     }
     EditGradientEntryPoint() = saved;
-}
-
-TEST(FontEditor, EditsBeforeTheFirstShowChangeNothing)
-{
-    TTitleChart c;
-    TPlotFont* font = c.Title()->Font();
-    const QStringList before = test::DumpProperties(font);
-    TPlotFontEditor editor;
-    editor.SetTarget(font);
-    editor.UDInter->setValue(50);
-    editor.CBOutGrad->setChecked(true);
-    EXPECT_EQ(test::DumpProperties(font), before);
 }
 
 TEST(EditorScreens, ShadowAndFontEditors)

@@ -1,13 +1,19 @@
 #include "chart/editors/frame/ChartEditForm.h"
 
+#include "chart/editors/ChartEditors.h"
+#include "chart/editors/EditorPageRegistry.h"
+
 #include "../EditorTestSupport.h"
 #include "DialogTestUtil.h"
 #include "chart/canvas/PlotRoutines.h"
 #include "chart/editors/frame/ChartListBox.h"
 #include "chart/engine/PlotSeries.h"
+#include "chart/engine/PlotTitles.h"
 #include "platform/ui/Registry.h"
 
+#include <QtCore/QTimer>
 #include <QtGui/QGuiApplication>
+#include <QtWidgets/QApplication>
 #include <QtGui/QScreen>
 #include <QtWidgets/QCheckBox>
 #include <QtWidgets/QPushButton>
@@ -208,6 +214,100 @@ TEST_F(ChartEditFormTest, HooksRunOnShowAndOptionsHideMoveButtons)
     EXPECT_EQ(tabs.front(), nullptr);
     EXPECT_FALSE(form.BMoveUP->isVisible());
     EXPECT_FALSE(form.LBSeries->EnableDragSeries);
+}
+
+// A page standing in for the pages later families register: it records
+// its target and the options its host gave it.
+class TStandInPage : public TEditorPage {
+public:
+    using TEditorPage::TEditorPage;
+    static inline int Made = 0;
+};
+
+// Registers the stand-in page under a class name while alive.
+class TStandInRegistration {
+public:
+    explicit TStandInRegistration(const QString& ClassName) : FName(ClassName)
+    {
+        TStandInPage::Made = 0;
+        RegisterEditorPage(ClassName, [](QWidget* Parent) {
+            ++TStandInPage::Made;
+            return new TStandInPage(Parent);
+        });
+    }
+    ~TStandInRegistration() { UnregisterEditorPage(FName); }
+
+private:
+    QString FName;
+};
+
+TEST_F(ChartEditFormTest, ARegisteredPageIsMadeOnItsTabsFirstActivationForItsTarget)
+{
+    TStandInRegistration general(QStringLiteral("TFormPlotGeneral"));
+    TStandInRegistration titles(QStringLiteral("TFormPlotTitle"));
+    AddSeries(1);
+    TChartEditForm form;
+    form.SetChart(&Chart);
+    form.show();
+    EXPECT_TRUE(form.TabOffered(form.TabGeneral));
+    EXPECT_TRUE(form.TabOffered(form.TabTitle));
+    EXPECT_FALSE(form.TabOffered(form.TabAxis));
+    EXPECT_EQ(TStandInPage::Made, 0);
+    form.SubPage->setCurrentWidget(form.TabGeneral);
+    ASSERT_NE(form.PageOf(form.TabGeneral), nullptr);
+    EXPECT_EQ(form.PageOf(form.TabGeneral)->Target(), &Chart);
+    EXPECT_TRUE(form.PageOf(form.TabGeneral)->isVisible());
+    form.SubPage->setCurrentWidget(form.TabTitle);
+    EXPECT_EQ(form.PageOf(form.TabTitle)->Target(), Chart.Title());
+    form.SubPage->setCurrentWidget(form.TabGeneral);
+    EXPECT_EQ(TStandInPage::Made, 2); // made once per tab
+}
+
+TEST_F(ChartEditFormTest, HiddenTabsAndTheStartPage)
+{
+    TStandInRegistration general(QStringLiteral("TFormPlotGeneral"));
+    TStandInRegistration legend(QStringLiteral("TFormPlotLegend"));
+    TChartEditForm form;
+    form.HiddenTabs = 1u << cetGeneral;
+    form.StartPage = cetAxis; // no page: the next shown tab after it
+    form.SetChart(&Chart);
+    form.show();
+    EXPECT_FALSE(form.TabOffered(form.TabGeneral));
+    EXPECT_EQ(form.SubPage->currentWidget(), form.TabLegend);
+}
+
+TEST_F(ChartEditFormTest, TheGraphicEditorShowsOnlyTheSeriesPage)
+{
+    auto series = std::make_unique<TStandInRegistration>(QStringLiteral("TFormPlotSeries"));
+    AddSeries(2);
+    bool checked = false;
+    QTimer::singleShot(0, [this, &checked] {
+        auto* form = qobject_cast<TChartEditForm*>(QApplication::activeModalWidget());
+        ASSERT_NE(form, nullptr);
+        EXPECT_EQ(form->windowTitle(), QStringLiteral("Graphic editor"));
+        EXPECT_FALSE(form->MainPage->isVisible());
+        EXPECT_FALSE(form->ButtonHelp->isVisible());
+        TEditorPage* page = form->SeriesPage();
+        ASSERT_NE(page, nullptr);
+        EXPECT_TRUE(page->isVisible());
+        EXPECT_EQ(page->Target(), Chart.Series(1));
+        EXPECT_EQ(page->parentWidget(), form);
+        EXPECT_TRUE(page->property("GraphicEditor").toBool());
+        checked = true;
+        form->BClose->click();
+    });
+    ShowSeriesEditor(Chart.Series(1));
+    EXPECT_TRUE(checked);
+
+    // The editors' start-up fills the entry point once the page exists.
+    FinalizeChartEditors();
+    InitializeChartEditors();
+    EXPECT_TRUE(ChartEditorEntryPoints().ShowSeriesEditor);
+    series.reset();
+    FinalizeChartEditors();
+    EXPECT_FALSE(ChartEditorEntryPoints().ShowSeriesEditor);
+    InitializeChartEditors();
+    EXPECT_FALSE(ChartEditorEntryPoints().ShowSeriesEditor);
 }
 
 TEST_F(ChartEditFormTest, TheGraphicEditorNeedsTheSeriesPage)
