@@ -10,6 +10,7 @@
 #include "chart/engine/PlotPointer.h"
 #include "chart/engine/PlotRegistry.h"
 #include "chart/engine/PlotSeriesSource.h"
+#include "platform/base/Exception.h"
 #include "platform/core/StringList.h"
 #include "platform/graphics/Canvas.h"
 #include "platform/graphics/PainterDC.h"
@@ -466,7 +467,13 @@ bool TChartListBox::RenameWithDialog()
     if (text.isEmpty() || text == old)
         return false;
     if (FShowSeriesNames) {
-        series->SetName(text);
+        try {
+            series->SetName(text);
+        } catch (const Exception& Error) {
+            // Not a valid name, or one another component holds.
+            ShowMessage(QString::fromStdString(Error.Message()));
+            return false;
+        }
         FModel->RowChanged(row);
         series->Repaint();
     } else {

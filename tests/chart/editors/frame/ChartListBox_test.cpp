@@ -160,6 +160,26 @@ TEST(ChartListBox, RenamingToTheComponentNameClearsTheTitle)
     EXPECT_EQ(c.List.RowText(1), QStringLiteral("Series2"));
 }
 
+TEST(ChartListBox, WithNamesShownRenamingChangesTheNameAndRefusesABadOne)
+{
+    TListedChart c;
+    c.List.SetShowSeriesNames(true);
+    c.List.SetItemIndex(0);
+    EXPECT_EQ(c.List.RowText(0), QStringLiteral("Series1"));
+    QString answer = QStringLiteral("Wells");
+    InputService() = [&answer](const TInputRequest&) -> std::optional<QString> { return answer; };
+    EXPECT_TRUE(c.List.RenameWithDialog());
+    EXPECT_EQ(c.S[0]->Name(), QStringLiteral("Wells"));
+    EXPECT_EQ(c.List.RowText(0), QStringLiteral("Wells"));
+    answer = QStringLiteral("Series2"); // another series' name
+    EXPECT_FALSE(c.List.RenameWithDialog());
+    answer = QStringLiteral("two words");
+    EXPECT_FALSE(c.List.RenameWithDialog());
+    ResetInputService();
+    EXPECT_EQ(c.S[0]->Name(), QStringLiteral("Wells"));
+    EXPECT_EQ(c.Questions.size(), 2u); // each refusal said so
+}
+
 TEST(ChartListBox, F2RenamesInPlaceAndEscapeKeepsTheTitle)
 {
     TListedChart c;
