@@ -220,7 +220,10 @@ QWidget* TChartEditForm::BuildSeriesListTab()
     groupsLayout->addWidget(Groups);
     PanelGroups->hide();
 
-    auto* top = new QHBoxLayout;
+    // The top panel: group buttons and the names switch.
+    auto* topPanel = Named(new QWidget(tab), "PanelTop");
+    auto* top = new QHBoxLayout(topPanel);
+    top->setContentsMargins(0, 0, 0, 0);
     top->addWidget(BAddGroup);
     top->addWidget(BDeleteGroup);
     top->addWidget(BRenameGroup);
@@ -241,7 +244,7 @@ QWidget* TChartEditForm::BuildSeriesListTab()
     middle->addLayout(right);
     auto* layout = new QVBoxLayout(tab);
     layout->setContentsMargins(6, 6, 6, 6);
-    layout->addLayout(top);
+    layout->addWidget(topPanel);
     layout->addLayout(middle, 1);
 
     LBSeries->OnRefresh = [this](TChartListBox*) { RefreshButtons(); };
@@ -347,8 +350,9 @@ void TChartEditForm::TabActivated(QWidget* Tab)
 
 TEditorPage* TChartEditForm::ShowSeriesPage()
 {
-    if (!TheSeries)
-        TheSeries = LBSeries->CurrentSeries();
+    // The series chosen in the list, else the one last chosen.
+    if (TChartSeries* selected = LBSeries->CurrentSeries())
+        TheSeries = selected;
     if (!FSeriesPage) {
         const TPageTab* entry = FindTab(TabSeries);
         FSeriesPage = CreateEditorPage(entry->ClassName, TabSeries);
@@ -504,6 +508,8 @@ void TChartEditForm::FirstShow()
     for (QWidget* control : {static_cast<QWidget*>(BAddGroup), static_cast<QWidget*>(BDeleteGroup),
                              static_cast<QWidget*>(BRenameGroup), PanelGroups})
         control->setVisible(groups);
+    // An empty top panel takes no room.
+    TabSeriesList->findChild<QWidget*>(QStringLiteral("PanelTop"))->setVisible(groups || CBNames->isVisibleTo(TabSeriesList));
     BMoveUP->setVisible(Options & ceAllowMoveSeries);
     BMoveDown->setVisible(Options & ceAllowMoveSeries);
     LBSeries->EnableDragSeries = Options & ceAllowMoveSeries;
@@ -521,6 +527,9 @@ void TChartEditForm::FirstShow()
         LBSeries->SetItemIndex(0);
     }
     RefreshButtons();
+    // The panels shown or hidden above take their room now, not at the next
+    // event round.
+    TabSeriesList->layout()->activate();
 }
 
 void TChartEditForm::OpenStartPage()

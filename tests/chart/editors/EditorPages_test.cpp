@@ -161,11 +161,12 @@ bool DriveControl(QObject* Control)
     return false;
 }
 
-class EditorPageWalk : public ::testing::TestWithParam<QString> {};
+// Parameter: the page's class name.
+class EditorPageWalk : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(EditorPageWalk, ShowsWithoutWritingAndEveryControlWrites)
 {
-    const QString name = GetParam();
+    const QString name = QString::fromStdString(GetParam());
     TEditorChart chart;
     QObject* target = ChartPages().at(name)(chart);
     const QStringList before = test::DumpProperties(&chart);
@@ -228,7 +229,7 @@ TEST_P(EditorPageWalk, ShowsWithoutWritingAndEveryControlWrites)
 // leaves the chart as it was.
 TEST_P(EditorPageWalk, CancelLeavesTheChartUntouched)
 {
-    const QString name = GetParam();
+    const QString name = QString::fromStdString(GetParam());
     TEditorChart chart;
     QObject* target = ChartPages().at(name)(chart);
     const QStringList before = test::DumpProperties(&chart);
@@ -248,12 +249,12 @@ TEST_P(EditorPageWalk, CancelLeavesTheChartUntouched)
 }
 
 INSTANTIATE_TEST_SUITE_P(Registered, EditorPageWalk, ::testing::ValuesIn([] {
-                             std::vector<QString> names;
+                             std::vector<std::string> names;
                              for (const QString& name : RegisteredEditorPages())
-                                 names.push_back(name);
+                                 names.push_back(name.toStdString());
                              return names;
                          }()),
-                         [](const ::testing::TestParamInfo<QString>& Info) { return Info.param.toStdString(); });
+                         [](const ::testing::TestParamInfo<std::string>& Info) { return Info.param; });
 
 TEST(EditorPages, EveryRegisteredPageHasATargetInTheWalk)
 {
