@@ -236,6 +236,9 @@ void TPropertyBinder::UserChanged(QObject* Control)
     const TBinding* binding = Find(Control);
     if (!FPage.CanWrite() || !binding)
         return;
+    // A half-typed text (the validator's intermediate state) is not applied.
+    if (auto* edit = qobject_cast<QLineEdit*>(Control); edit && !edit->hasAcceptableInput())
+        return;
     const QVariant value = ControlValue(Control);
     if (!value.isValid() || value == binding->Get())
         return;

@@ -38,14 +38,17 @@ TPlotFontEditor::TPlotFontEditor(QWidget* Parent) : TEditorPage(Parent)
     // flag must not create it.
     Binder().Bind(
         CBOutGrad, [this]() -> QVariant { return Font() && Font()->HasGradient() && Font()->Gradient()->Outline(); },
-        [this](const QVariant& Value) { Font()->Gradient()->SetOutline(Value.toBool()); });
+        [this](const QVariant& Value) {
+            if (Font())
+                Font()->Gradient()->SetOutline(Value.toBool());
+        });
 
     connect(Button3, &QPushButton::clicked, this, &TPlotFontEditor::FontClick);
     connect(BGradient, &QPushButton::clicked, this, &TPlotFontEditor::GradientClick);
     connect(BShadow, &QPushButton::clicked, this, &TPlotFontEditor::ShadowClick);
     // The outline pen is made when the user goes to edit it.
     connect(BOutline, &QPushButton::pressed, this, [this] {
-        if (CanWrite())
+        if (CanWrite() && Font())
             BOutline->LinkPen(Font()->OutLine());
     });
     BOutline->OnClick = [this](TButtonPen*) { AfterUserChange(BOutline); };
@@ -58,6 +61,8 @@ TPlotFont* TPlotFontEditor::Font() const
 
 void TPlotFontEditor::FillControls()
 {
+    if (!Font())
+        return;
     BOutline->LinkPen(Font()->HasOutLine() ? Font()->OutLine() : nullptr);
 }
 
@@ -68,7 +73,7 @@ void TPlotFontEditor::UpdateEnabled()
 
 void TPlotFontEditor::FontClick()
 {
-    if (!CanWrite())
+    if (!CanWrite() || !Font())
         return;
     if (EditPlotFont(this, *Font()))
         AfterUserChange(Button3);
@@ -76,13 +81,13 @@ void TPlotFontEditor::FontClick()
 
 void TPlotFontEditor::GradientClick()
 {
-    if (CanWrite() && EditGradient(this, *Font()->Gradient()))
+    if (CanWrite() && Font() && EditGradient(this, *Font()->Gradient()))
         AfterUserChange(BGradient);
 }
 
 void TPlotFontEditor::ShadowClick()
 {
-    if (!CanWrite())
+    if (!CanWrite() || !Font())
         return;
     EditShadow(this, Font()->Shadow());
     AfterUserChange(BShadow);

@@ -7,7 +7,9 @@
 #include <QtTest/QTest>
 #include <QtWidgets/QCheckBox>
 #include <QtWidgets/QComboBox>
+#include <QtGui/QIntValidator>
 #include <QtWidgets/QLabel>
+#include <QtWidgets/QLineEdit>
 #include <QtWidgets/QSpinBox>
 
 #include <gtest/gtest.h>
@@ -45,6 +47,9 @@ public:
     int Enablings = 0;
     int Field = 3;
     QSpinBox* FieldSpin;
+    int Typed = 7;
+    int TypedWrites = 0;
+    QLineEdit* TypedEdit;
 
     TTitlePage()
     {
@@ -58,12 +63,21 @@ public:
         build.Full(Visible);
         build.Row(QStringLiteral("&Alignment:"), Alignment);
         build.Row(QStringLiteral("&Field:"), FieldSpin);
+        TypedEdit = TPageBuilder::Named(new QLineEdit(this), "ETyped");
+        TypedEdit->setValidator(new QIntValidator(-50, 50, TypedEdit));
+        build.Row(QStringLiteral("&Typed:"), TypedEdit);
         SetReadingTabOrder(*this);
         Binder().Bind(Size, QStringLiteral("Font.Size"));
         Binder().Bind(Visible, QStringLiteral("Visible"));
         Binder().Bind(Alignment, QStringLiteral("Alignment"));
         Binder().Bind(
             FieldSpin, [this] { return QVariant(Field); }, [this](const QVariant& Value) { Field = Value.toInt(); });
+        Binder().Bind(
+            TypedEdit, [this] { return QVariant(QString::number(Typed)); },
+            [this](const QVariant& Value) {
+                ++TypedWrites;
+                Typed = Value.toString().toInt();
+            });
     }
 
 protected:
@@ -93,6 +107,26 @@ TEST(EditorPage, FillingNeverWritesAndAChangeWritesOnceThenEnables)
 
     page.FieldSpin->setValue(7);
     EXPECT_EQ(page.Field, 7);
+}
+
+TEST(EditorPage, HalfTypedNumbersAreNotApplied)
+{
+    TEditorChart chart;
+    TTitlePage page;
+    page.SetTarget(chart.Title());
+    page.show();
+    EXPECT_EQ(page.TypedEdit->text(), QStringLiteral("7"));
+    page.TypedEdit->selectAll();
+    QTest::keyClick(page.TypedEdit, Qt::Key_Delete); // empty
+    QTest::keyClick(page.TypedEdit, Qt::Key_Minus);  // "-"
+    EXPECT_EQ(page.TypedWrites, 0);
+    EXPECT_EQ(page.Typed, 7);
+    QTest::keyClick(page.TypedEdit, Qt::Key_4);
+    EXPECT_EQ(page.Typed, -4);
+    EXPECT_EQ(page.TypedWrites, 1);
+    QTest::keyClicks(page.TypedEdit, QStringLiteral("9")); // -49
+    QTest::keyClicks(page.TypedEdit, QStringLiteral("9")); // -499: refused by the validator
+    EXPECT_EQ(page.Typed, -49);
 }
 
 TEST(EditorPage, ValuesSetInCodeShowAfterRefreshAndOutOfRangeShowsClamped)
