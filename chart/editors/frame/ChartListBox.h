@@ -100,6 +100,14 @@ public:
 
     bool ColumnVisible(TColumn Column) const { return FColumnVisible[Column]; }
     void SetColumnVisible(TColumn Column, bool Visible);
+    bool ShowSeriesIcon() const { return ColumnVisible(colIcon); }
+    void SetShowSeriesIcon(bool Value) { SetColumnVisible(colIcon, Value); }
+    bool ShowActiveCheck() const { return ColumnVisible(colActive); }
+    void SetShowActiveCheck(bool Value) { SetColumnVisible(colActive, Value); }
+    bool ShowSeriesColor() const { return ColumnVisible(colColor); }
+    void SetShowSeriesColor(bool Value) { SetColumnVisible(colColor, Value); }
+    bool ShowSeriesTitle() const { return ColumnVisible(colTitle); }
+    void SetShowSeriesTitle(bool Value) { SetColumnVisible(colTitle, Value); }
     int ColumnWidth(TColumn Column) const;
     // The sum of the widths of the visible columns before Column.
     int ColumnOffset(TColumn Column) const;

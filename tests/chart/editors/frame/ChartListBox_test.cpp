@@ -63,7 +63,7 @@ TEST(ChartListBox, ColumnsAndTheirHitsExcludeBothEnds)
     EXPECT_FALSE(list.PointInColumn(TChartListBox::colActive, 26));
     EXPECT_TRUE(list.PointInColumn(TChartListBox::colActive, 27));
     EXPECT_FALSE(list.PointInColumn(TChartListBox::colActive, 42));
-    list.SetColumnVisible(TChartListBox::colIcon, false);
+    list.SetShowSeriesIcon(false);
     EXPECT_EQ(list.ColumnOffset(TChartListBox::colActive), 0);
     EXPECT_FALSE(list.PointInColumn(TChartListBox::colIcon, 10));
     EXPECT_EQ(list.ItemIndex(), -1);
@@ -126,7 +126,7 @@ TEST(ChartListBox, DeleteAsksAndNoChangesNothing)
     c.Answer = mrNo;
     QTest::keyClick(&c.List, Qt::Key_Delete);
     ASSERT_EQ(c.Questions.size(), 1u);
-    EXPECT_EQ(c.Questions[0].Text, QStringLiteral("Delete %1 ?").arg(PlotMsg_SelectedSeries));
+    EXPECT_EQ(c.Questions[0].Text, QStringLiteral("Delete (Selected Series) ?"));
     EXPECT_EQ(c.Chart.SeriesCount(), 3);
     EXPECT_EQ(c.List.Count(), 3);
 
@@ -153,8 +153,8 @@ TEST(ChartListBox, RenamingToTheComponentNameClearsTheTitle)
     EXPECT_TRUE(c.List.RenameWithDialog());
     ResetInputService();
     ASSERT_TRUE(asked);
-    EXPECT_EQ(asked->Caption, PlotMsg_ChangeSeriesTitle);
-    EXPECT_EQ(asked->Prompt, PlotMsg_NewSeriesTitle);
+    EXPECT_EQ(asked->Caption, QStringLiteral("Change Series Title"));
+    EXPECT_EQ(asked->Prompt, QStringLiteral("New Series Title:"));
     EXPECT_EQ(asked->Default, QStringLiteral("Title 2"));
     EXPECT_TRUE(c.S[1]->Title().isEmpty());
     EXPECT_EQ(c.List.RowText(1), QStringLiteral("Series2"));
