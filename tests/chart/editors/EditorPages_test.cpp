@@ -12,6 +12,7 @@
 #include "chart/editors/PlotEditorButtons.h"
 #include "chart/engine/PlotFunction.h"
 #include "chart/engine/PlotRegistry.h"
+#include "chart/engine/PlotSeries.h"
 #include "chart/engine/PlotTitles.h"
 #include "chart/engine/PlotTools.h"
 #include "platform/core/ClassRegistry.h"
@@ -87,30 +88,76 @@ const QStringList& PagesNotYetBuilt()
     return names;
 }
 
-// The editor class names the registered series, function and tool types
-// report, each made once for the asking.
+// The registered series, function and tool classes, by plain class name.
+QStringList ElementClassNames()
+{
+    QStringList names;
+    auto add = [&names](const QMetaObject* Class) {
+        if (Class)
+            names.append(QString::fromLatin1(Class->className()).section(QStringLiteral("::"), -1));
+    };
+    for (int i = 0; i < PlotSeriesTypes()->Count(); ++i) {
+        add(PlotSeriesTypes()->Items(i)->SeriesClass);
+        add(PlotSeriesTypes()->Items(i)->FunctionClass);
+    }
+    for (int i = 0; i < PlotToolTypes()->Count(); ++i)
+        add(PlotToolTypes()->Items(i));
+    names.removeDuplicates();
+    return names;
+}
+
+QString EditorClassNameOf(const TComponent* Made)
+{
+    if (auto* element = qobject_cast<const TCustomChartElement*>(Made))
+        return element->GetEditorClassName();
+    if (auto* function = qobject_cast<const TPlotFunction*>(Made))
+        return function->GetEditorClassName();
+    return {};
+}
+
+// The editor class names the registered types report.
 QStringList ReportedEditorClassNames()
 {
     QStringList names;
-    auto report = [&names](const QMetaObject* Class) {
-        if (!Class)
-            return;
-        std::unique_ptr<TPersistent> made = CreateObject(QString::fromLatin1(Class->className()).section(QStringLiteral("::"), -1));
-        if (auto* element = dynamic_cast<TCustomChartElement*>(made.get()))
-            names.append(element->GetEditorClassName());
-        else if (auto* function = dynamic_cast<TPlotFunction*>(made.get()))
-            names.append(function->GetEditorClassName());
-    };
-    for (int i = 0; i < PlotSeriesTypes()->Count(); ++i) {
-        report(PlotSeriesTypes()->Items(i)->SeriesClass);
-        report(PlotSeriesTypes()->Items(i)->FunctionClass);
+    TEditorChart chart;
+    for (const QString& className : ElementClassNames()) {
+        std::unique_ptr<TComponent> made(CreateComponent(className, &chart));
+        names.append(EditorClassNameOf(made.get()));
     }
-    for (int i = 0; i < PlotToolTypes()->Count(); ++i)
-        report(PlotToolTypes()->Items(i));
     names.removeAll(QString());
     names.removeDuplicates();
     names.sort();
     return names;
+}
+
+// The object a page edits in the walk: a chart element from the table, or
+// the first series (with sample points), function (on a line series) or
+// tool on Chart whose type reports the page; nullptr when none does.
+QObject* TargetFor(const QString& PageName, TEditorChart& Chart)
+{
+    if (ChartPages().count(PageName))
+        return ChartPages().at(PageName)(Chart);
+    for (const QString& className : ElementClassNames()) {
+        TComponent* made = CreateComponent(className, &Chart);
+        if (EditorClassNameOf(made) != PageName) {
+            delete made;
+            continue;
+        }
+        if (auto* series = qobject_cast<TChartSeries*>(made)) {
+            Chart.AddSeries(series);
+            series->FillSampleValues();
+        } else if (auto* tool = qobject_cast<TPlotCustomTool*>(made)) {
+            tool->SetParentChart(&Chart);
+        } else if (qobject_cast<TPlotFunction*>(made)) {
+            const QMetaObject* functionClass = made->metaObject();
+            delete made;
+            auto* host = new TLineSeries(&Chart);
+            Chart.AddSeries(host);
+            return CreateNewPlotFunction(host, functionClass);
+        }
+        return made;
+    }
+    return nullptr;
 }
 
 TEST(EditorPages, EveryReportedEditorIsRegisteredOrListedAsNotYetBuilt)
@@ -120,6 +167,21 @@ TEST(EditorPages, EveryReportedEditorIsRegisteredOrListedAsNotYetBuilt)
         if (!IsEditorPageRegistered(name))
             missing.append(name);
     EXPECT_EQ(missing.join(QLatin1Char(' ')).toStdString(), PagesNotYetBuilt().join(QLatin1Char(' ')).toStdString());
+}
+
+// Every page a type reports finds an object of that type to edit, so each
+// page the later families register runs through the walk unchanged.
+TEST(EditorPages, EveryReportedEditorFindsATargetOfItsType)
+{
+    for (const QString& name : ReportedEditorClassNames()) {
+        TEditorChart chart;
+        QObject* target = TargetFor(name, chart);
+        ASSERT_NE(target, nullptr) << name.toStdString();
+        if (auto* series = qobject_cast<TChartSeries*>(target)) {
+            EXPECT_EQ(series->ParentChart(), &chart);
+            EXPECT_EQ(series->GetEditorClassName(), name);
+        }
+    }
 }
 
 // Changes Control as a user would; false for controls this walk does not
@@ -168,7 +230,8 @@ TEST_P(EditorPageWalk, ShowsWithoutWritingAndEveryControlWrites)
 {
     const QString name = QString::fromStdString(GetParam());
     TEditorChart chart;
-    QObject* target = ChartPages().at(name)(chart);
+    QObject* target = TargetFor(name, chart);
+    ASSERT_NE(target, nullptr);
     const QStringList before = test::DumpProperties(&chart);
     const int paintsBefore = chart.Invalidations;
     std::unique_ptr<TEditorPage> page(CreateEditorPage(name, nullptr));
@@ -231,7 +294,8 @@ TEST_P(EditorPageWalk, CancelLeavesTheChartUntouched)
 {
     const QString name = QString::fromStdString(GetParam());
     TEditorChart chart;
-    QObject* target = ChartPages().at(name)(chart);
+    QObject* target = TargetFor(name, chart);
+    ASSERT_NE(target, nullptr);
     const QStringList before = test::DumpProperties(&chart);
     std::unique_ptr<TEditorPage> page(CreateEditorPage(name, nullptr));
     page->SetTarget(target);
@@ -259,7 +323,10 @@ INSTANTIATE_TEST_SUITE_P(Registered, EditorPageWalk, ::testing::ValuesIn([] {
 TEST(EditorPages, EveryRegisteredPageHasATargetInTheWalk)
 {
     for (const QString& name : RegisteredEditorPages())
-        EXPECT_TRUE(ChartPages().count(name) || ReportedEditorClassNames().contains(name)) << name.toStdString();
+    {
+        TEditorChart chart;
+        EXPECT_NE(TargetFor(name, chart), nullptr) << name.toStdString();
+    }
 }
 
 } // namespace
