@@ -6,6 +6,8 @@
 #include "platform/ui/Dialogs.h"
 
 #include <QtGui/QEnterEvent>
+#include <QtGui/QKeyEvent>
+#include <QtGui/QMouseEvent>
 #include <QtWidgets/QAbstractItemView>
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QStyle>
@@ -165,6 +167,59 @@ void TButtonColor::EditColorClick()
     repaint();
     if (OnClick)
         OnClick(this);
+}
+
+// --- TColorSwatch -----------------------------------------------------------------------------
+
+TColorSwatch::TColorSwatch(QWidget* Parent) : QWidget(Parent)
+{
+    setFocusPolicy(Qt::StrongFocus);
+    setCursor(Qt::PointingHandCursor);
+}
+
+void TColorSwatch::SetColor(TColor Value)
+{
+    FColor = Value;
+    update();
+}
+
+void TColorSwatch::EditColorClick()
+{
+    TColor color = FColor;
+    if (!EditColorDialog(this, color))
+        return;
+    SetColor(color);
+    if (OnChange)
+        OnChange(this);
+}
+
+void TColorSwatch::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    const QRect box = rect().adjusted(0, 0, -1, -1);
+    painter.setPen(QPen(palette().color(QPalette::WindowText)));
+    painter.setBrush(ToQColor(ColorToRGB(FColor)));
+    painter.drawRect(box);
+    if (hasFocus()) {
+        // A dotted ring inside the frame shows the focus.
+        painter.setBrush(Qt::NoBrush);
+        painter.setPen(QPen(palette().color(QPalette::Highlight), 1, Qt::DotLine));
+        painter.drawRect(box.adjusted(2, 2, -2, -2));
+    }
+}
+
+void TColorSwatch::mouseReleaseEvent(QMouseEvent* Event)
+{
+    if (Event->button() == Qt::LeftButton && rect().contains(Event->position().toPoint()))
+        EditColorClick();
+}
+
+void TColorSwatch::keyPressEvent(QKeyEvent* Event)
+{
+    if (Event->key() == Qt::Key_Space && Event->modifiers() == Qt::NoModifier)
+        EditColorClick();
+    else
+        QWidget::keyPressEvent(Event);
 }
 
 // --- TComboFlat -------------------------------------------------------------------------------

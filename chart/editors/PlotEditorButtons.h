@@ -84,6 +84,32 @@ private:
     TColor FColor = clBlack;
 };
 
+// A colour swatch that takes the focus: a click (mouse released inside) or
+// Space opens the colour dialog; a changed colour is kept and OnChange runs.
+class TColorSwatch : public QWidget {
+    Q_OBJECT
+public:
+    explicit TColorSwatch(QWidget* Parent = nullptr);
+
+    TColor Color() const { return FColor; }
+    // Shows Value; runs no event.
+    void SetColor(TColor Value);
+    // Runs after the dialog changed the colour.
+    std::function<void(TColorSwatch* Sender)> OnChange;
+    // What a click does.
+    void EditColorClick();
+
+    QSize sizeHint() const override { return {40, 21}; }
+
+protected:
+    void paintEvent(QPaintEvent* Event) override;
+    void mouseReleaseEvent(QMouseEvent* Event) override;
+    void keyPressEvent(QKeyEvent* Event) override;
+
+private:
+    TColor FColor = clBlack;
+};
+
 // Draws item Index into Rect (the canvas is the item's own picture);
 // Background is the item's fill, clHighlight's value for a selected item.
 using TDrawItemEvent = std::function<void(TCanvas& Canvas, const TRect& Rect, int Index, TColor Background)>;

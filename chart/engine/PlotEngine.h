@@ -352,6 +352,9 @@ public:
 
     TColor SeriesColor() const { return FColor; }
     virtual void SetSeriesColor(TColor Color);
+    // Whether the series is drawn in one colour an editor may change; types
+    // that colour their points from elsewhere (a palette) say no.
+    virtual bool SeriesColorEditable() const { return true; }
     // The colour used: SeriesColor, or the chart's automatic one.
     TColor GetSeriesColor() const { return FColor == clPlotColor ? FEffectiveColor : FColor; }
     TColor EffectiveColor() const { return FEffectiveColor; }

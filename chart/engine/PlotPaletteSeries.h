@@ -122,6 +122,9 @@ public:
     TColor GetValueColor(int Index) const override;
     // The colour of a value by range, by palette or the series colour.
     TColor ColorForValue(double Value) const;
+    // Points take their colours from the range or the palette while either
+    // is on; only without both does the series colour show.
+    bool SeriesColorEditable() const override { return !FUseColorRange && !FUsePalette; }
     // The range colour at fraction T (0 = EndColor, 1 = StartColor).
     TColor RangeColorAt(double T) const;
 

@@ -1,5 +1,7 @@
 #include "section/main/StartUp.h"
 
+#include "chart/editors/ChartEditors.h"
+#include "chart/editors/frame/ChartEditForm.h"
 #include "chart/engine/PlotChart.h"
 #include "chart/export/PlotExport.h"
 #include "chart/extensions/PlotExtensions.h"
@@ -25,12 +27,14 @@ void RegisterUnits()
     InitializeChartLibrary();   // message texts, picture formats, series, functions, tools
     InitializeChartExtensions(); // the extension series
     InitializeChartExport();    // export formats, chart files, the chart picture format
+    InitializeChartEditors();   // the chart editor pages and the editors' entry points
     RegisterBodyDialog();       // the section chart's body dialog
 }
 
 void UnregisterUnits()
 {
     BodyParametersEntryPoint() = {};
+    FinalizeChartEditors();
     FinalizeChartExport();
     FinalizeChartExtensions();
     FinalizeChartLibrary();
@@ -73,6 +77,8 @@ int RunSectionEditor(const QStringList& Arguments)
     {
         TMainfrm window(Arguments);
         ReportStartUpTime(window, started);
+        // The chart editor's "Help..." opens the manual.
+        ChartEditorHelpHook() = [&window](QWidget*, int) { window.Context(); };
         // Maximised; without a window manager the window takes the screen's
         // free area itself.
         if (QScreen* screen = QGuiApplication::primaryScreen())
@@ -81,6 +87,7 @@ int RunSectionEditor(const QStringList& Arguments)
         if (!TMainfrmComponents::NoSplashWanted(Arguments))
             window.Parts->ShowSplash(0);
         result = QApplication::exec();
+        ChartEditorHelpHook() = nullptr;
     }
     UnregisterUnits();
     return result;

@@ -1,7 +1,11 @@
 // The editors suite runs offscreen with an application object and the chart
-// library started as the application starts it.
+// library, its extensions, export and editors started as the application
+// starts them.
 
+#include "chart/editors/ChartEditors.h"
 #include "chart/engine/PlotChart.h"
+#include "chart/export/PlotExport.h"
+#include "chart/extensions/PlotExtensions.h"
 
 #include <QtWidgets/QApplication>
 
@@ -11,8 +15,14 @@ int main(int argc, char** argv)
 {
     QApplication application(argc, argv);
     lp::InitializeChartLibrary();
+    lp::InitializeChartExtensions();
+    lp::InitializeChartExport();
+    lp::InitializeChartEditors();
     ::testing::InitGoogleTest(&argc, argv);
     const int Result = RUN_ALL_TESTS();
+    lp::FinalizeChartEditors();
+    lp::FinalizeChartExport();
+    lp::FinalizeChartExtensions();
     lp::FinalizeChartLibrary();
     return Result;
 }

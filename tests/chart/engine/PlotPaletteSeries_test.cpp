@@ -123,6 +123,19 @@ TEST(PaletteSeries, Defaults)
     EXPECT_EQ(S.GetEditorClassName(), "TGrid3DSeriesEditor");
 }
 
+// Editors offer the series colour only where it is what the points show.
+TEST(PaletteSeries, SeriesColorIsEditableOnlyWithoutRangeAndPalette)
+{
+    TCustom3DPaletteSeries S;
+    EXPECT_FALSE(S.SeriesColorEditable()); // the range is on by default
+    S.SetUseColorRange(false);
+    EXPECT_TRUE(S.SeriesColorEditable());
+    S.SetUsePalette(true);
+    EXPECT_FALSE(S.SeriesColorEditable());
+    TChartSeries Plain;
+    EXPECT_TRUE(Plain.SeriesColorEditable());
+}
+
 TEST(PaletteSeries, ColorForValueTwoColourRange)
 {
     auto S = MakeSeries(3); // values 0, 1, 2

@@ -1,0 +1,166 @@
+#pragma once
+// The base of every chart editor page and the binder between its controls
+// and the edited object.
+//
+//   TEditorPage (QDialog)  embedded in a tab or shown as a dialog
+//     └─owns─> TPropertyBinder   one binding per control:
+//                control <-> getter/setter (a Qt property path of the
+//                target, or two functions)
+//
+// The page observes its target (a QPointer), never owns it. Refresh() fills
+// every bound control under a loading guard, so filling never writes. A
+// user change writes only after the first show has ended (the page is
+// "showing") and only when the value differs from the target's; then the
+// other controls are filled again and UpdateEnabled() runs once. Values
+// outside a control's range show clamped and are never written back.
+// Changes apply at once; there is no undo.
+
+#include <QtCore/QPointer>
+#include <QtCore/QVariant>
+#include <QtWidgets/QDialog>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QAbstractButton;
+class QButtonGroup;
+
+namespace lp {
+
+class TEditorPage;
+
+// Reads the property at Path ("Title.Font.Color"): every part but the last
+// names a property holding an object. An invalid QVariant when a part is
+// missing or holds no object.
+QVariant ReadPropertyPath(QObject* Root, const QString& Path);
+// Writes Value into the property at Path; False when the path does not
+// lead to a writable property. Enumerations take their ordinal.
+bool WritePropertyPath(QObject* Root, const QString& Path, const QVariant& Value);
+// The object that holds the last part of Path, or nullptr.
+QObject* PropertyPathOwner(QObject* Root, const QString& Path);
+// The object the property at Path holds, or nullptr.
+QObject* ReadObjectPath(QObject* Root, const QString& Path);
+
+class TPropertyBinder {
+public:
+    using TGetter = std::function<QVariant()>;
+    using TSetter = std::function<void(const QVariant&)>;
+
+    explicit TPropertyBinder(TEditorPage& Page) : FPage(Page) {}
+    TPropertyBinder(const TPropertyBinder&) = delete;
+    TPropertyBinder& operator=(const TPropertyBinder&) = delete;
+
+    // Binds Control to the property at Path of the page's target, walked at
+    // each use. Supported controls: QSpinBox, QSlider (value), QCheckBox
+    // (checked), QComboBox (index = enumeration ordinal or integer),
+    // QLineEdit (text), TButtonColor and TColorSwatch (colour), and a
+    // QButtonGroup (checked id).
+    void Bind(QObject* Control, const QString& Path);
+    // Binds Control to two functions: for fields, computed values and
+    // writes that need no repaint.
+    void Bind(QObject* Control, TGetter Get, TSetter Set);
+    // Fills every bound control from the target (the caller holds the
+    // loading guard).
+    void Fill(const QObject* Except = nullptr);
+    // The controls bound, in the order they were bound.
+    std::vector<QObject*> Controls() const;
+    // The target's value behind Control, and a write of it in code (no
+    // refresh): what the page's users and tests reach a binding through.
+    // Invalid / nothing for a control that is not bound.
+    QVariant TargetValue(QObject* Control) const;
+    void SetTargetValue(QObject* Control, const QVariant& Value);
+    // The value Control shows, in the binding's terms.
+    static QVariant ControlValue(QObject* Control);
+
+private:
+    struct TBinding {
+        QObject* Control = nullptr;
+        TGetter Get;
+        TSetter Set;
+    };
+    void Connect(TBinding& Binding);
+    void UserChanged(QObject* Control);
+    static void Show(QObject* Control, const QVariant& Value);
+    const TBinding* Find(const QObject* Control) const;
+
+    TEditorPage& FPage;
+    std::vector<std::unique_ptr<TBinding>> FBindings;
+};
+
+class TEditorPage : public QDialog {
+    Q_OBJECT
+public:
+    explicit TEditorPage(QWidget* Parent = nullptr);
+    ~TEditorPage() override;
+
+    // The edited object (observed); refreshes the controls.
+    void SetTarget(QObject* Target);
+    QObject* Target() const { return FTarget.data(); }
+    template <class T>
+    T* TargetAs() const
+    {
+        return qobject_cast<T*>(FTarget.data());
+    }
+
+    // Fills every control from the target under the loading guard, then
+    // runs UpdateEnabled().
+    void Refresh();
+    bool Loading() const { return FLoading; }
+    // True from creation until the end of the first show: no control writes
+    // meanwhile.
+    bool Creating() const { return FCreating; }
+    // Whether a user change may write: shown once, not loading, a target set.
+    bool CanWrite() const { return !FCreating && !FLoading && FTarget; }
+
+    TPropertyBinder& Binder() { return FBinder; }
+
+    // Runs after a bound control wrote its value: the other controls are
+    // filled again and UpdateEnabled() runs.
+    void AfterUserChange(const QObject* Changed);
+    // Whether the page may be left now (a host asks before switching away
+    // or closing); yes by default.
+    virtual bool MayLeave() { return true; }
+
+protected:
+    // The enabling rules of the page; nothing by default.
+    virtual void UpdateEnabled() {}
+    // Fills what the binder does not cover (runs under the loading guard).
+    virtual void FillControls() {}
+    void showEvent(QShowEvent* Event) override;
+
+private:
+    // Fills every control but Except, then runs UpdateEnabled().
+    void FillExcept(const QObject* Except);
+
+    QPointer<QObject> FTarget;
+    TPropertyBinder FBinder;
+    bool FLoading = false;
+    bool FCreating = true;
+};
+
+// A new page of class TPage embedded in Parent (a tab) as the shared
+// embedding routine places forms.
+template <class TPage>
+TPage* InsertEditorPage(QWidget* Parent)
+{
+    auto* page = new TPage(Parent);
+    EmbedEditorPage(page, Parent);
+    return page;
+}
+void EmbedEditorPage(TEditorPage* Page, QWidget* Parent);
+
+// Holds a page's loading flag for a scope.
+class TLoadingGuard {
+public:
+    explicit TLoadingGuard(bool& Flag) : FFlag(Flag), FOld(Flag) { FFlag = true; }
+    ~TLoadingGuard() { FFlag = FOld; }
+    TLoadingGuard(const TLoadingGuard&) = delete;
+    TLoadingGuard& operator=(const TLoadingGuard&) = delete;
+
+private:
+    bool& FFlag;
+    bool FOld;
+};
+
+} // namespace lp

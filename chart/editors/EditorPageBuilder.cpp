@@ -1,0 +1,101 @@
+#include "chart/editors/EditorPageBuilder.h"
+
+#include "chart/editors/PlotEditorButtons.h"
+
+#include <QtWidgets/QCheckBox>
+#include <QtWidgets/QHBoxLayout>
+#include <QtWidgets/QLabel>
+#include <QtWidgets/QPushButton>
+#include <QtWidgets/QSpinBox>
+
+#include <algorithm>
+#include <climits>
+
+namespace lp {
+
+TPageBuilder::TPageBuilder(QWidget& Page) : FPage(Page), FGrid(new QGridLayout(&Page))
+{
+    FGrid->setContentsMargins(8, 8, 8, 8);
+    FGrid->setSpacing(6);
+}
+
+QSpinBox* TPageBuilder::SpinBox(const char* Name, int Min, int Max)
+{
+    auto* spin = Named(new QSpinBox(&FPage), Name);
+    spin->setRange(Min, Max);
+    // Room for the widest value of the range.
+    spin->setMinimumWidth(spin->fontMetrics().horizontalAdvance(QString::number(std::min(Min, -std::abs(Max)))) + 36);
+    return spin;
+}
+
+QCheckBox* TPageBuilder::CheckBox(const char* Name, const QString& Caption)
+{
+    return Named(new QCheckBox(Caption, &FPage), Name);
+}
+
+QPushButton* TPageBuilder::Button(const char* Name, const QString& Caption)
+{
+    return Named(new QPushButton(Caption, &FPage), Name);
+}
+
+TButtonColor* TPageBuilder::ColorButton(const char* Name, const QString& Caption)
+{
+    auto* button = Named(new TButtonColor(Caption, &FPage), Name);
+    button->setMinimumWidth(button->fontMetrics().horizontalAdvance(Caption) + 40);
+    return button;
+}
+
+QLabel* TPageBuilder::Row(const QString& Caption, QWidget* Control, const char* LabelName)
+{
+    auto* label = new QLabel(Caption, &FPage);
+    if (LabelName)
+        label->setObjectName(QString::fromLatin1(LabelName));
+    label->setBuddy(Control);
+    FGrid->addWidget(label, FRow, 0, Qt::AlignRight | Qt::AlignVCenter);
+    FGrid->addWidget(Control, FRow, 1, Qt::AlignLeft | Qt::AlignVCenter);
+    ++FRow;
+    return label;
+}
+
+void TPageBuilder::Full(QWidget* Control)
+{
+    FGrid->addWidget(Control, FRow++, 0, 1, 2, Qt::AlignLeft | Qt::AlignVCenter);
+}
+
+void TPageBuilder::Line(std::initializer_list<QWidget*> Controls)
+{
+    auto* line = new QHBoxLayout;
+    for (QWidget* control : Controls)
+        line->addWidget(control);
+    line->addStretch();
+    FGrid->addLayout(line, FRow++, 0, 1, 2);
+}
+
+void TPageBuilder::Stretch()
+{
+    FGrid->setRowStretch(FRow, 1);
+    FGrid->setColumnStretch(1, 1);
+}
+
+void SetReadingTabOrder(QWidget& Page)
+{
+    if (Page.layout())
+        Page.layout()->activate();
+    std::vector<QWidget*> controls;
+    for (QWidget* child : Page.findChildren<QWidget*>())
+        if (child->focusPolicy() & Qt::TabFocus && !child->isWindow() && !child->focusProxy())
+            controls.push_back(child);
+    // Lines are told apart by the controls' vertical centres (a few pixels
+    // of slack keep a label-height difference on one line).
+    constexpr int LineSlack = 8;
+    auto key = [&Page](QWidget* Control) {
+        const QPoint centre = Control->mapTo(&Page, Control->rect().center());
+        return std::pair(centre.y() / LineSlack, Control->mapTo(&Page, QPoint(0, 0)).x());
+    };
+    std::stable_sort(controls.begin(), controls.end(),
+                     [&key](QWidget* A, QWidget* B) { return key(A) < key(B); });
+    for (std::size_t i = 1; i < controls.size(); ++i)
+        QWidget::setTabOrder(controls[i - 1], controls[i]);
+}
+
+} // namespace lp

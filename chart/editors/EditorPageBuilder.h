@@ -1,0 +1,62 @@
+#pragma once
+// Lays out an editor page with Qt layouts: named controls, captions with
+// their mnemonics, labels with buddies, and a tab order in reading order.
+//
+// A page is built row by row into one grid: a caption label and its control
+// side by side, or one control across the page. Control names are the ones
+// the page's users look up with findChild.
+
+#include <QtWidgets/QGridLayout>
+#include <QtWidgets/QWidget>
+
+class QCheckBox;
+class QLabel;
+class QPushButton;
+class QSpinBox;
+
+namespace lp {
+
+class TButtonColor;
+
+class TPageBuilder {
+public:
+    // Puts a grid layout on Page (its margins 8, spacing 6).
+    explicit TPageBuilder(QWidget& Page);
+
+    QGridLayout& Grid() { return *FGrid; }
+    QWidget& Page() { return FPage; }
+
+    // Gives Control its object name and returns it.
+    template <class T>
+    static T* Named(T* Control, const char* Name)
+    {
+        Control->setObjectName(QString::fromLatin1(Name));
+        return Control;
+    }
+
+    QSpinBox* SpinBox(const char* Name, int Min, int Max);
+    QCheckBox* CheckBox(const char* Name, const QString& Caption);
+    QPushButton* Button(const char* Name, const QString& Caption);
+    TButtonColor* ColorButton(const char* Name, const QString& Caption);
+
+    // A row of a caption label (its buddy Control) and Control; the label
+    // is named LabelName when given. Returns the label.
+    QLabel* Row(const QString& Caption, QWidget* Control, const char* LabelName = nullptr);
+    // A row of Control alone, across both columns.
+    void Full(QWidget* Control);
+    // A row of Controls side by side, across both columns, left-aligned.
+    void Line(std::initializer_list<QWidget*> Controls);
+    // Space below the rows takes what is left.
+    void Stretch();
+
+private:
+    QWidget& FPage;
+    QGridLayout* FGrid;
+    int FRow = 0;
+};
+
+// Orders the tab chain of Page's focusable controls as one reads them:
+// top to bottom, then left to right within a line.
+void SetReadingTabOrder(QWidget& Page);
+
+} // namespace lp

@@ -1,0 +1,106 @@
+#include "chart/editors/effects/FontEditor.h"
+
+#include "chart/canvas/PlotEffects.h"
+#include "chart/canvas/PlotPens.h"
+#include "chart/editors/EditorPageBuilder.h"
+#include "chart/editors/PlotPenBrushDialogs.h"
+#include "chart/editors/effects/ShadowEditor.h"
+
+#include <QtWidgets/QCheckBox>
+#include <QtWidgets/QPushButton>
+#include <QtWidgets/QSpinBox>
+
+namespace lp {
+
+TPlotFontEditor::TPlotFontEditor(QWidget* Parent) : TEditorPage(Parent)
+{
+    setWindowTitle(QStringLiteral("PlotFont Editor"));
+    TPageBuilder build(*this);
+    Button3 = build.Button("Button3", QStringLiteral("&Font..."));
+    SHText = TPageBuilder::Named(new TColorSwatch(this), "SHText");
+    UDInter = build.SpinBox("UDInter", -100, 100);
+    BOutline = TPageBuilder::Named(new TButtonPen(QStringLiteral("&Outline..."), this), "BOutline");
+    BOutline->setMinimumWidth(BOutline->fontMetrics().horizontalAdvance(BOutline->text()) + 40);
+    CBOutGrad = build.CheckBox("CBOutGrad", QStringLiteral("O&utline gradient"));
+    BGradient = build.Button("BGradient", QStringLiteral("&Gradient..."));
+    BShadow = build.Button("BShadow", QStringLiteral("&Shadow..."));
+
+    build.Line({Button3, SHText});
+    build.Row(QStringLiteral("&Inter-char spacing:"), UDInter, "Label1");
+    build.Line({BOutline, CBOutGrad});
+    build.Line({BGradient, BShadow});
+    build.Stretch();
+    SetReadingTabOrder(*this);
+
+    Binder().Bind(SHText, QStringLiteral("Color"));
+    Binder().Bind(UDInter, QStringLiteral("InterCharSize"));
+    // The gradient is made only when something is set on it: reading its
+    // flag must not create it.
+    Binder().Bind(
+        CBOutGrad, [this]() -> QVariant { return Font() && Font()->HasGradient() && Font()->Gradient()->Outline(); },
+        [this](const QVariant& Value) {
+            if (Font())
+                Font()->Gradient()->SetOutline(Value.toBool());
+        });
+
+    connect(Button3, &QPushButton::clicked, this, &TPlotFontEditor::FontClick);
+    connect(BGradient, &QPushButton::clicked, this, &TPlotFontEditor::GradientClick);
+    connect(BShadow, &QPushButton::clicked, this, &TPlotFontEditor::ShadowClick);
+    // The outline pen is made when the user goes to edit it.
+    connect(BOutline, &QPushButton::pressed, this, [this] {
+        if (CanWrite() && Font())
+            BOutline->LinkPen(Font()->OutLine());
+    });
+    BOutline->OnClick = [this](TButtonPen*) { AfterUserChange(BOutline); };
+}
+
+TPlotFont* TPlotFontEditor::Font() const
+{
+    return TargetAs<TPlotFont>();
+}
+
+void TPlotFontEditor::FillControls()
+{
+    if (!Font())
+        return;
+    BOutline->LinkPen(Font()->HasOutLine() ? Font()->OutLine() : nullptr);
+}
+
+void TPlotFontEditor::UpdateEnabled()
+{
+    BGradient->setEnabled(static_cast<bool>(EditGradientEntryPoint()));
+}
+
+void TPlotFontEditor::FontClick()
+{
+    if (!CanWrite() || !Font())
+        return;
+    if (EditPlotFont(this, *Font()))
+        AfterUserChange(Button3);
+}
+
+void TPlotFontEditor::GradientClick()
+{
+    if (CanWrite() && Font() && EditGradient(this, *Font()->Gradient()))
+        AfterUserChange(BGradient);
+}
+
+void TPlotFontEditor::ShadowClick()
+{
+    if (!CanWrite() || !Font())
+        return;
+    EditShadow(this, Font()->Shadow());
+    AfterUserChange(BShadow);
+}
+
+TPlotFontEditor* InsertFontEditor(QWidget* Parent)
+{
+    return InsertEditorPage<TPlotFontEditor>(Parent);
+}
+
+void RefreshFontEditor(TPlotFontEditor* Editor, TPlotFont* Font)
+{
+    Editor->SetTarget(Font);
+}
+
+} // namespace lp

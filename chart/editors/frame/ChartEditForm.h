@@ -1,0 +1,198 @@
+#pragma once
+// The chart editor window: a chart edited through two levels of tabs, one
+// editor page per tab, made when its tab is first shown.
+//
+//   TChartEditForm (QDialog)
+//     ├─ MainPage (tabs): TabChart ─> SubPage (tabs): TabSeriesList (the
+//     │    series list and its buttons), TabGeneral ... Tab3D; TabSeries,
+//     │    TabData, TabTools, TabExport, TabPrint
+//     └─ PanBottom: ButtonHelp, BClose
+//
+// A page tab holds the page registered for its class name
+// (EditorPageRegistry.h); while none is registered the tab is hidden. The
+// window's place and size are kept in the editor options between runs.
+
+#include "chart/editors/EditorPage.h"
+
+#include <QtCore/QPointer>
+#include <QtWidgets/QDialog>
+
+#include <functional>
+#include <vector>
+
+class QCheckBox;
+class QListWidget;
+class QPushButton;
+class QTabWidget;
+class QToolButton;
+class QTreeWidget;
+class QSplitter;
+
+namespace lp {
+
+class TChartListBox;
+class TChartSeries;
+class TCustomAxisPanel;
+
+// Option bits of the editor.
+enum TChartEditorOption : unsigned {
+    ceAllowAdd = 1u << 0,
+    ceAllowDelete = 1u << 1,
+    ceAllowChangeType = 1u << 2,
+    ceAllowClone = 1u << 3,
+    ceSeriesDataSource = 1u << 4,
+    ceAllowTitle = 1u << 5,
+    ceShowGroups = 1u << 7,
+    ceGroupAllEntry = 1u << 8,
+    ceAllowMoveSeries = 1u << 9,
+};
+inline constexpr unsigned DefaultChartEditorOptions = 0x037F;
+
+// The tabs HiddenTabs hides, by bit.
+enum TChartEditorTab : int {
+    cetSeriesList = 0,
+    cetGeneral = 1,
+    cetAxis = 2,
+    cetTitles = 3,
+    cetLegend = 4,
+    cetPanel = 5,
+    cetPaging = 6,
+    cetWalls = 7,
+    cet3D = 8,
+    cetSeriesGeneral = 9,
+    cetSeriesMarks = 10,
+    cetMainSeries = 11,
+    cetData = 12,
+    cetExport = 13,
+    cetExportData = 14,
+    cetTools = 15,
+    cetPrint = 16,
+};
+
+class TChartEditForm : public QDialog {
+    Q_OBJECT
+public:
+    // The help context of the window.
+    static constexpr int HelpContext = 726;
+
+    explicit TChartEditForm(QWidget* Parent = nullptr);
+    ~TChartEditForm() override;
+
+    TCustomAxisPanel* Chart() const { return FChart.data(); }
+    // Binds the series list, enables the tabs and restores the window's
+    // place and size.
+    void SetChart(TCustomAxisPanel* Value);
+
+    QPointer<TChartSeries> EditSeries;
+    QPointer<TChartSeries> TheSeries;
+    QPointer<QObject> EditTool;
+    QPointer<QObject> EditAxis;
+    QPointer<QObject> EditTitle;
+    QPointer<QObject> EditWall;
+    int StartPage = -1;
+    unsigned Options = DefaultChartEditorOptions;
+    unsigned HiddenTabs = 0;
+    bool ShowPersistent = false;
+    bool HighlightTabs = false;
+    bool RememberPosition = true;
+    bool RememberSize = true;
+
+    QTabWidget* MainPage;
+    QWidget* TabChart;
+    QTabWidget* SubPage;
+    QWidget* TabSeriesList;
+    QWidget* TabGeneral;
+    QWidget* TabAxis;
+    QWidget* TabTitle;
+    QWidget* TabLegend;
+    QWidget* TabPanel;
+    QWidget* TabPaging;
+    QWidget* TabWalls;
+    QWidget* Tab3D;
+    QWidget* TabSeries;
+    QWidget* TabData;
+    QWidget* TabTools;
+    QWidget* TabExport;
+    QWidget* TabPrint;
+    QWidget* PanBottom;
+    QPushButton* ButtonHelp;
+    QPushButton* BClose;
+    QTreeWidget* Tree;
+    QSplitter* TreeSplitter;
+
+    TChartListBox* LBSeries;
+    QToolButton* BMoveUP;
+    QToolButton* BMoveDown;
+    QPushButton* BAddSeries;
+    QPushButton* BDeleteSeries;
+    QPushButton* BRenameSeries;
+    QPushButton* BCloneSeries;
+    QPushButton* BChangeTypeSeries;
+    QToolButton* BAddGroup;
+    QToolButton* BDeleteGroup;
+    QToolButton* BRenameGroup;
+    QCheckBox* CBNames;
+    QWidget* PanelGroups;
+    QListWidget* Groups;
+
+    // The page shown in Tab, nullptr before its first activation or when
+    // none is registered for it.
+    TEditorPage* PageOf(QWidget* Tab) const;
+    // The series page, made on first use (nullptr while none is registered).
+    TEditorPage* SeriesPage() const { return FSeriesPage; }
+    // Makes or refreshes the series page for TheSeries.
+    TEditorPage* ShowSeriesPage();
+    // Whether Tab is offered (hidden tabs and tabs without a page are not).
+    bool TabOffered(QWidget* Tab) const;
+    // The series list buttons' states.
+    void RefreshButtons();
+
+protected:
+    void showEvent(QShowEvent* Event) override;
+    void closeEvent(QCloseEvent* Event) override;
+
+private:
+    struct TPageTab {
+        QWidget* Tab;
+        QTabWidget* Pages;
+        QString ClassName;
+        std::function<QObject*()> Target;
+    };
+    QWidget* AddPageTab(QTabWidget* Pages, const char* Name, const QString& Caption, const QString& ClassName,
+                        std::function<QObject*()> Target);
+    QWidget* BuildSeriesListTab();
+    const TPageTab* FindTab(QWidget* Tab) const;
+    void SetTabShown(QWidget* Tab, bool Shown);
+    void TabActivated(QWidget* Tab);
+    void RestoreGeometry();
+    void SaveGeometry();
+    void FirstShow();
+    void OpenStartPage();
+    void RunHooks(QWidget* Tab);
+    bool MayLeaveSeriesPage() const;
+
+    QPointer<TCustomAxisPanel> FChart;
+    std::vector<TPageTab> FTabs;
+    QPointer<TEditorPage> FSeriesPage;
+    bool FShown = false;
+    bool FPlaced = false;
+    QWidget* FLastMainTab = nullptr;
+};
+
+// The "Graphic editor" on one series: the series page of the editor
+// reduced to the series' format, modal. Nothing while no series page is
+// registered or the series has no chart.
+void ShowSeriesEditor(TChartSeries* Series);
+
+// The height of the window's caption buttons; the window manager draws the
+// title bar, so this is a replaceable metric (18 by default).
+std::function<int()>& CaptionButtonHeightMetric();
+// What "&Help..." runs; the application points it at its manual. Empty:
+// the button does nothing.
+std::function<void(QWidget* Form, int HelpContext)>& ChartEditorHelpHook();
+// Procedures called with the form and a tab (nullptr on show); none is
+// registered by the editors themselves.
+using TChartEditorHook = std::function<void(TChartEditForm* Form, QWidget* Tab)>;
+std::vector<TChartEditorHook>& ChartEditorHooks();
+
+} // namespace lp

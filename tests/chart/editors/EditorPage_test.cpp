@@ -1,0 +1,163 @@
+#include "chart/editors/EditorPage.h"
+
+#include "EditorTestSupport.h"
+#include "chart/editors/EditorPageBuilder.h"
+#include "chart/engine/PlotTitles.h"
+
+#include <QtTest/QTest>
+#include <QtWidgets/QCheckBox>
+#include <QtWidgets/QComboBox>
+#include <QtGui/QIntValidator>
+#include <QtWidgets/QLabel>
+#include <QtWidgets/QLineEdit>
+#include <QtWidgets/QSpinBox>
+
+#include <gtest/gtest.h>
+
+namespace lp {
+namespace {
+
+using test::TEditorChart;
+
+TEST(PropertyPath, WalksObjectsAndConvertsEnumerationsToOrdinals)
+{
+    TEditorChart chart;
+    chart.Title()->Font()->SetColor(0x112233);
+    EXPECT_EQ(ReadPropertyPath(&chart, QStringLiteral("Title.Font.Color")).toInt(), 0x112233);
+    EXPECT_TRUE(WritePropertyPath(&chart, QStringLiteral("Title.Font.Color"), 0x445566));
+    EXPECT_EQ(chart.Title()->Font()->Color(), 0x445566);
+    EXPECT_EQ(ReadObjectPath(&chart, QStringLiteral("Title")), chart.Title());
+    EXPECT_EQ(PropertyPathOwner(&chart, QStringLiteral("Title.Shadow.Color")), chart.Title()->Shadow());
+
+    const int ordinal = ReadPropertyPath(&chart, QStringLiteral("Title.Alignment")).toInt();
+    EXPECT_TRUE(WritePropertyPath(&chart, QStringLiteral("Title.Alignment"), ordinal == 0 ? 1 : 0));
+    EXPECT_NE(ReadPropertyPath(&chart, QStringLiteral("Title.Alignment")).toInt(), ordinal);
+
+    EXPECT_FALSE(ReadPropertyPath(&chart, QStringLiteral("Title.Nothing.Color")).isValid());
+    EXPECT_FALSE(WritePropertyPath(&chart, QStringLiteral("Title.Nothing"), 1));
+    EXPECT_FALSE(WritePropertyPath(nullptr, QStringLiteral("Title"), 1));
+}
+
+// A page of three bound controls on a chart title.
+class TTitlePage : public TEditorPage {
+public:
+    QSpinBox* Size;
+    QCheckBox* Visible;
+    QComboBox* Alignment;
+    int Enablings = 0;
+    int Field = 3;
+    QSpinBox* FieldSpin;
+    int Typed = 7;
+    int TypedWrites = 0;
+    QLineEdit* TypedEdit;
+
+    TTitlePage()
+    {
+        TPageBuilder build(*this);
+        Size = build.SpinBox("UDSize", 0, 50);
+        Visible = build.CheckBox("CBVisible", QStringLiteral("&Visible"));
+        Alignment = TPageBuilder::Named(new QComboBox(this), "CBAlign");
+        Alignment->addItems({QStringLiteral("Left"), QStringLiteral("Right"), QStringLiteral("Center")});
+        FieldSpin = build.SpinBox("UDField", 0, 9);
+        build.Row(QStringLiteral("&Size:"), Size);
+        build.Full(Visible);
+        build.Row(QStringLiteral("&Alignment:"), Alignment);
+        build.Row(QStringLiteral("&Field:"), FieldSpin);
+        TypedEdit = TPageBuilder::Named(new QLineEdit(this), "ETyped");
+        TypedEdit->setValidator(new QIntValidator(-50, 50, TypedEdit));
+        build.Row(QStringLiteral("&Typed:"), TypedEdit);
+        SetReadingTabOrder(*this);
+        Binder().Bind(Size, QStringLiteral("Font.Size"));
+        Binder().Bind(Visible, QStringLiteral("Visible"));
+        Binder().Bind(Alignment, QStringLiteral("Alignment"));
+        Binder().Bind(
+            FieldSpin, [this] { return QVariant(Field); }, [this](const QVariant& Value) { Field = Value.toInt(); });
+        Binder().Bind(
+            TypedEdit, [this] { return QVariant(QString::number(Typed)); },
+            [this](const QVariant& Value) {
+                ++TypedWrites;
+                Typed = Value.toString().toInt();
+            });
+    }
+
+protected:
+    void UpdateEnabled() override
+    {
+        ++Enablings;
+        Size->setEnabled(Visible->isChecked());
+    }
+};
+
+TEST(EditorPage, FillingNeverWritesAndAChangeWritesOnceThenEnables)
+{
+    TEditorChart chart;
+    TTitlePage page;
+    page.SetTarget(chart.Title());
+    page.Size->setValue(31); // before the first show: nothing written
+    EXPECT_NE(chart.Title()->Font()->Size(), 31);
+    page.show();
+    EXPECT_EQ(page.Size->value(), chart.Title()->Font()->Size());
+    const int paints = chart.Invalidations;
+    const int enablings = page.Enablings;
+    page.Visible->setChecked(false);
+    EXPECT_FALSE(chart.Title()->Visible());
+    EXPECT_GT(chart.Invalidations, paints);
+    EXPECT_EQ(page.Enablings, enablings + 1);
+    EXPECT_FALSE(page.Size->isEnabled());
+
+    page.FieldSpin->setValue(7);
+    EXPECT_EQ(page.Field, 7);
+}
+
+TEST(EditorPage, HalfTypedNumbersAreNotApplied)
+{
+    TEditorChart chart;
+    TTitlePage page;
+    page.SetTarget(chart.Title());
+    page.show();
+    EXPECT_EQ(page.TypedEdit->text(), QStringLiteral("7"));
+    page.TypedEdit->selectAll();
+    QTest::keyClick(page.TypedEdit, Qt::Key_Delete); // empty
+    QTest::keyClick(page.TypedEdit, Qt::Key_Minus);  // "-"
+    EXPECT_EQ(page.TypedWrites, 0);
+    EXPECT_EQ(page.Typed, 7);
+    QTest::keyClick(page.TypedEdit, Qt::Key_4);
+    EXPECT_EQ(page.Typed, -4);
+    EXPECT_EQ(page.TypedWrites, 1);
+    QTest::keyClicks(page.TypedEdit, QStringLiteral("9")); // -49
+    QTest::keyClicks(page.TypedEdit, QStringLiteral("9")); // -499: refused by the validator
+    EXPECT_EQ(page.Typed, -49);
+}
+
+TEST(EditorPage, ValuesSetInCodeShowAfterRefreshAndOutOfRangeShowsClamped)
+{
+    TEditorChart chart;
+    TTitlePage page;
+    page.SetTarget(chart.Title());
+    page.show();
+    chart.Title()->Font()->SetSize(80);
+    chart.Title()->SetAlignment(TChartTitle::taRightJustify);
+    page.Refresh();
+    EXPECT_EQ(page.Size->value(), 50);
+    EXPECT_EQ(chart.Title()->Font()->Size(), 80); // shown clamped, never written back
+    EXPECT_EQ(page.Alignment->currentIndex(), static_cast<int>(TChartTitle::taRightJustify));
+    page.Alignment->setCurrentIndex(2);
+    EXPECT_EQ(static_cast<int>(chart.Title()->Alignment()), 2);
+}
+
+TEST(EditorPage, LabelsHaveBuddiesAndTabFollowsReading)
+{
+    TTitlePage page;
+    page.show();
+    for (QLabel* label : page.findChildren<QLabel*>())
+        EXPECT_NE(label->buddy(), nullptr) << label->text().toStdString();
+    page.activateWindow();
+    page.Size->setFocus();
+    QTest::keyClick(page.Size, Qt::Key_Tab);
+    EXPECT_EQ(page.focusWidget(), page.Visible);
+    QTest::keyClick(page.Visible, Qt::Key_Tab);
+    EXPECT_EQ(page.focusWidget(), page.Alignment);
+}
+
+} // namespace
+} // namespace lp

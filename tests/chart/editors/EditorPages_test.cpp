@@ -1,0 +1,333 @@
+// Every registered editor page, driven the same way: shown on a target it
+// writes nothing; each control changed as a user does changes the target
+// and repaints the chart; a value set in code shows after Refresh(); every
+// mnemonic has a buddy, Tab reaches every enabled control, nothing is
+// clipped; and a screenshot of each page.
+
+#include "chart/editors/EditorPage.h"
+#include "chart/editors/EditorPageRegistry.h"
+
+#include "DialogTestUtil.h"
+#include "EditorTestSupport.h"
+#include "chart/editors/PlotEditorButtons.h"
+#include "chart/engine/PlotFunction.h"
+#include "chart/engine/PlotRegistry.h"
+#include "chart/engine/PlotSeries.h"
+#include "chart/engine/PlotTitles.h"
+#include "chart/engine/PlotTools.h"
+#include "platform/core/ClassRegistry.h"
+
+#include <QtTest/QTest>
+#include <QtWidgets/QAbstractButton>
+#include <QtWidgets/QCheckBox>
+#include <QtWidgets/QComboBox>
+#include <QtWidgets/QLabel>
+#include <QtWidgets/QLineEdit>
+#include <QtWidgets/QSlider>
+#include <QtWidgets/QSpinBox>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <map>
+
+namespace lp {
+namespace {
+
+using test::TEditorChart;
+
+// Pages edited through chart elements, and the target each gets.
+const std::map<QString, std::function<QObject*(TEditorChart&)>>& ChartPages()
+{
+    static const std::map<QString, std::function<QObject*(TEditorChart&)>> pages = {
+        {QStringLiteral("TPlotShadowEditor"), [](TEditorChart& Chart) { return Chart.Title()->Shadow(); }},
+        {QStringLiteral("TPlotFontEditor"), [](TEditorChart& Chart) { return Chart.Title()->Font(); }},
+    };
+    return pages;
+}
+
+// Editor class names reported by series, function and tool types that have
+// no registered page yet; each later page family takes its names out.
+const QStringList& PagesNotYetBuilt()
+{
+    static const QStringList names = {
+        QStringLiteral("TADXFuncEditor"), QStringLiteral("TAnnotationToolEdit"), QStringLiteral("TAreaSeriesEditor"),
+        QStringLiteral("TArrowSeriesEditor"), QStringLiteral("TAverageFuncEditor"),
+        QStringLiteral("TAxisArrowToolEditor"), QStringLiteral("TAxisToolEditor"), QStringLiteral("TBarJoinEditor"),
+        QStringLiteral("TBarSeriesEditor"), QStringLiteral("TBollingerFuncEditor"),
+        QStringLiteral("TBoxSeriesEditor"), QStringLiteral("TBubbleSeriesEditor"), QStringLiteral("TCCIFuncEditor"),
+        QStringLiteral("TCLVFuncEditor"), QStringLiteral("TCalendarSeriesEditor"), QStringLiteral("TCandleEditor"),
+        QStringLiteral("TChartImageToolEditor"), QStringLiteral("TChartShapeEditor"), QStringLiteral("TClockEditor"),
+        QStringLiteral("TColorBandToolEditor"), QStringLiteral("TColorGridEditor"),
+        QStringLiteral("TColorLineToolEditor"), QStringLiteral("TCompressFuncEditor"),
+        QStringLiteral("TContourSeriesEditor"), QStringLiteral("TCursorToolEditor"),
+        QStringLiteral("TCustomFunctionEditor"), QStringLiteral("TCustomSeriesEditor"),
+        QStringLiteral("TDataTableEditor"), QStringLiteral("TDonutSeriesEditor"),
+        QStringLiteral("TDragMarksToolEditor"), QStringLiteral("TDragPointToolEdit"), QStringLiteral("TDrawLineEdit"),
+        QStringLiteral("TErrorSeriesEditor"), QStringLiteral("TExpAveFuncEditor"),
+        QStringLiteral("TExtraLegendEditor"), QStringLiteral("TFastLineSeriesEditor"),
+        QStringLiteral("TFunnelSeriesEditor"), QStringLiteral("TGanttSeriesEditor"),
+        QStringLiteral("TGanttToolEditor"), QStringLiteral("TGaugeSeriesEditor"), QStringLiteral("TGridBandToolEdit"),
+        QStringLiteral("TGridTransposeToolEdit"), QStringLiteral("THighLowEditor"),
+        QStringLiteral("THistogramSeriesEditor"), QStringLiteral("TImageBarSeriesEditor"),
+        QStringLiteral("TLightToolEditor"), QStringLiteral("TLinePointEditor"), QStringLiteral("TMACDFuncEditor"),
+        QStringLiteral("TMapSeriesEditor"), QStringLiteral("TMarksTipToolEdit"), QStringLiteral("TMovAveFuncEditor"),
+        QStringLiteral("TNearestToolEdit"), QStringLiteral("TOBVFuncEditor"), QStringLiteral("TPVOFuncEditor"),
+        QStringLiteral("TPieSeriesEditor"), QStringLiteral("TPieToolEditor"), QStringLiteral("TPlotFunctionEditor"),
+        QStringLiteral("TPoint3DSeriesEditor"), QStringLiteral("TPointFigureEditor"),
+        QStringLiteral("TPolarSeriesEditor"), QStringLiteral("TPyramidSeriesEditor"),
+        QStringLiteral("TRMSFuncEditor"), QStringLiteral("TRotateToolEditor"), QStringLiteral("TScrollBarEditor"),
+        QStringLiteral("TSelectorToolEditor"), QStringLiteral("TSeriesAnimToolEditor"),
+        QStringLiteral("TSeriesBandToolEdit"), QStringLiteral("TSeriesPointerEditor"),
+        QStringLiteral("TSeriesToolEditor"), QStringLiteral("TSmithSeriesEdit"), QStringLiteral("TSmoothFuncEditor"),
+        QStringLiteral("TSurfaceNearest"), QStringLiteral("TSurfaceSeriesEditor"),
+        QStringLiteral("TTowerSeriesEditor"), QStringLiteral("TTriSurfaceSeriesEditor"),
+        QStringLiteral("TVectorSeriesEditor"), QStringLiteral("TVolumePipeSeriesEditor"),
+        QStringLiteral("TVolumeSeriesEditor"), QStringLiteral("TWaterFallEditor"), QStringLiteral("TWindRoseEditor"),
+    };
+    return names;
+}
+
+// The registered series, function and tool classes, by plain class name.
+QStringList ElementClassNames()
+{
+    QStringList names;
+    auto add = [&names](const QMetaObject* Class) {
+        if (Class)
+            names.append(QString::fromLatin1(Class->className()).section(QStringLiteral("::"), -1));
+    };
+    for (int i = 0; i < PlotSeriesTypes()->Count(); ++i) {
+        add(PlotSeriesTypes()->Items(i)->SeriesClass);
+        add(PlotSeriesTypes()->Items(i)->FunctionClass);
+    }
+    for (int i = 0; i < PlotToolTypes()->Count(); ++i)
+        add(PlotToolTypes()->Items(i));
+    names.removeDuplicates();
+    return names;
+}
+
+QString EditorClassNameOf(const TComponent* Made)
+{
+    if (auto* element = qobject_cast<const TCustomChartElement*>(Made))
+        return element->GetEditorClassName();
+    if (auto* function = qobject_cast<const TPlotFunction*>(Made))
+        return function->GetEditorClassName();
+    return {};
+}
+
+// The editor class names the registered types report.
+QStringList ReportedEditorClassNames()
+{
+    QStringList names;
+    TEditorChart chart;
+    for (const QString& className : ElementClassNames()) {
+        std::unique_ptr<TComponent> made(CreateComponent(className, &chart));
+        names.append(EditorClassNameOf(made.get()));
+    }
+    names.removeAll(QString());
+    names.removeDuplicates();
+    names.sort();
+    return names;
+}
+
+// The object a page edits in the walk: a chart element from the table, or
+// the first series (with sample points), function (on a line series) or
+// tool on Chart whose type reports the page; nullptr when none does.
+QObject* TargetFor(const QString& PageName, TEditorChart& Chart)
+{
+    if (ChartPages().count(PageName))
+        return ChartPages().at(PageName)(Chart);
+    for (const QString& className : ElementClassNames()) {
+        TComponent* made = CreateComponent(className, &Chart);
+        if (EditorClassNameOf(made) != PageName) {
+            delete made;
+            continue;
+        }
+        if (auto* series = qobject_cast<TChartSeries*>(made)) {
+            Chart.AddSeries(series);
+            series->FillSampleValues();
+        } else if (auto* tool = qobject_cast<TPlotCustomTool*>(made)) {
+            tool->SetParentChart(&Chart);
+        } else if (qobject_cast<TPlotFunction*>(made)) {
+            const QMetaObject* functionClass = made->metaObject();
+            delete made;
+            auto* host = new TLineSeries(&Chart);
+            Chart.AddSeries(host);
+            return CreateNewPlotFunction(host, functionClass);
+        }
+        return made;
+    }
+    return nullptr;
+}
+
+TEST(EditorPages, EveryReportedEditorIsRegisteredOrListedAsNotYetBuilt)
+{
+    QStringList missing;
+    for (const QString& name : ReportedEditorClassNames())
+        if (!IsEditorPageRegistered(name))
+            missing.append(name);
+    EXPECT_EQ(missing.join(QLatin1Char(' ')).toStdString(), PagesNotYetBuilt().join(QLatin1Char(' ')).toStdString());
+}
+
+// Every page a type reports finds an object of that type to edit, so each
+// page the later families register runs through the walk unchanged.
+TEST(EditorPages, EveryReportedEditorFindsATargetOfItsType)
+{
+    for (const QString& name : ReportedEditorClassNames()) {
+        TEditorChart chart;
+        QObject* target = TargetFor(name, chart);
+        ASSERT_NE(target, nullptr) << name.toStdString();
+        if (auto* series = qobject_cast<TChartSeries*>(target)) {
+            EXPECT_EQ(series->ParentChart(), &chart);
+            EXPECT_EQ(series->GetEditorClassName(), name);
+        }
+    }
+}
+
+// Changes Control as a user would; false for controls this walk does not
+// drive (buttons opening dialogs are tested with their pages).
+bool DriveControl(QObject* Control)
+{
+    if (auto* spin = qobject_cast<QSpinBox*>(Control)) {
+        spin->setFocus();
+        QTest::keyClick(spin, spin->value() < spin->maximum() ? Qt::Key_Up : Qt::Key_Down);
+        return true;
+    }
+    if (auto* check = qobject_cast<QCheckBox*>(Control)) {
+        QTest::mouseClick(check, Qt::LeftButton, {}, QPoint(6, check->height() / 2));
+        return true;
+    }
+    if (auto* combo = qobject_cast<QComboBox*>(Control)) {
+        combo->setFocus();
+        QTest::keyClick(combo, combo->currentIndex() + 1 < combo->count() ? Qt::Key_Down : Qt::Key_Up);
+        return true;
+    }
+    if (auto* slider = qobject_cast<QSlider*>(Control)) {
+        slider->setFocus();
+        QTest::keyClick(slider, slider->value() < slider->maximum() ? Qt::Key_Right : Qt::Key_Left);
+        return true;
+    }
+    if (auto* edit = qobject_cast<QLineEdit*>(Control)) {
+        QTest::keyClicks(edit, QStringLiteral("x"));
+        return true;
+    }
+    if (qobject_cast<TButtonColor*>(Control) || qobject_cast<TColorSwatch*>(Control)) {
+        test::TColorDialogAnswer answer;
+        answer.Answer = 0x3366CC;
+        if (auto* button = qobject_cast<QAbstractButton*>(Control))
+            QTest::mouseClick(button, Qt::LeftButton);
+        else
+            QTest::mouseClick(static_cast<QWidget*>(Control), Qt::LeftButton);
+        return true;
+    }
+    return false;
+}
+
+// Parameter: the page's class name.
+class EditorPageWalk : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(EditorPageWalk, ShowsWithoutWritingAndEveryControlWrites)
+{
+    const QString name = QString::fromStdString(GetParam());
+    TEditorChart chart;
+    QObject* target = TargetFor(name, chart);
+    ASSERT_NE(target, nullptr);
+    const QStringList before = test::DumpProperties(&chart);
+    const int paintsBefore = chart.Invalidations;
+    std::unique_ptr<TEditorPage> page(CreateEditorPage(name, nullptr));
+    ASSERT_NE(page, nullptr);
+    page->SetTarget(target);
+    page->show();
+    EXPECT_EQ(test::DumpProperties(&chart), before) << "showing wrote";
+    EXPECT_EQ(chart.Invalidations, paintsBefore);
+
+    // Mnemonics have buddies; nothing is clipped.
+    for (QLabel* label : page->findChildren<QLabel*>())
+        if (label->text().contains(QLatin1Char('&')))
+            EXPECT_NE(label->buddy(), nullptr) << label->text().toStdString();
+    for (QWidget* control : page->findChildren<QWidget*>())
+        if (control->isVisible() && control->parentWidget() == page.get())
+            EXPECT_TRUE(page->rect().contains(control->geometry())) << control->objectName().toStdString();
+
+    // Tab reaches every enabled, focusable control.
+    std::set<QWidget*> reached;
+    QWidget* first = page->nextInFocusChain();
+    QWidget* w = first;
+    for (int i = 0; i < 200 && w; ++i) {
+        reached.insert(w);
+        w = w->nextInFocusChain();
+        if (w == first)
+            break;
+    }
+    for (QWidget* control : page->findChildren<QWidget*>())
+        if (control->isVisible() && control->isEnabled() && (control->focusPolicy() & Qt::TabFocus) &&
+            !control->focusProxy())
+            EXPECT_TRUE(reached.count(control)) << control->objectName().toStdString();
+
+    // Each bound control changes the target and repaints the chart; the
+    // old value put back in code shows after Refresh().
+    TPropertyBinder& binder = page->Binder();
+    for (QObject* control : binder.Controls()) {
+        auto* widget = qobject_cast<QWidget*>(control);
+        if (widget && (!widget->isVisible() || !widget->isEnabled()))
+            continue;
+        const QString controlName = control->objectName();
+        const QStringList was = test::DumpProperties(target);
+        const QVariant old = binder.TargetValue(control);
+        const int paints = chart.Invalidations;
+        if (!DriveControl(control))
+            continue;
+        EXPECT_NE(test::DumpProperties(target), was) << controlName.toStdString() << " wrote nothing";
+        EXPECT_GT(chart.Invalidations, paints) << controlName.toStdString() << " did not repaint";
+        EXPECT_NE(TPropertyBinder::ControlValue(control), old) << controlName.toStdString();
+        binder.SetTargetValue(control, old);
+        page->Refresh();
+        EXPECT_EQ(TPropertyBinder::ControlValue(control), old) << controlName.toStdString() << " kept its value";
+        EXPECT_EQ(test::DumpProperties(target), was) << controlName.toStdString() << " refresh wrote";
+    }
+    test::SaveScreenshot(*page, QStringLiteral("page-") + name);
+}
+
+// A page with a "Cancel" button: whatever the controls changed, Cancel
+// leaves the chart as it was.
+TEST_P(EditorPageWalk, CancelLeavesTheChartUntouched)
+{
+    const QString name = QString::fromStdString(GetParam());
+    TEditorChart chart;
+    QObject* target = TargetFor(name, chart);
+    ASSERT_NE(target, nullptr);
+    const QStringList before = test::DumpProperties(&chart);
+    std::unique_ptr<TEditorPage> page(CreateEditorPage(name, nullptr));
+    page->SetTarget(target);
+    page->show();
+    QAbstractButton* cancel = nullptr;
+    for (QAbstractButton* button : page->findChildren<QAbstractButton*>())
+        if (button->text().remove(QLatin1Char('&')) == QStringLiteral("Cancel"))
+            cancel = button;
+    if (!cancel)
+        GTEST_SKIP() << "no Cancel on this page";
+    for (QObject* control : page->Binder().Controls())
+        DriveControl(control);
+    QTest::mouseClick(cancel, Qt::LeftButton);
+    EXPECT_EQ(test::DumpProperties(&chart), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Registered, EditorPageWalk, ::testing::ValuesIn([] {
+                             std::vector<std::string> names;
+                             for (const QString& name : RegisteredEditorPages())
+                                 names.push_back(name.toStdString());
+                             return names;
+                         }()),
+                         [](const ::testing::TestParamInfo<std::string>& Info) { return Info.param; });
+
+TEST(EditorPages, EveryRegisteredPageHasATargetInTheWalk)
+{
+    for (const QString& name : RegisteredEditorPages())
+    {
+        TEditorChart chart;
+        EXPECT_NE(TargetFor(name, chart), nullptr) << name.toStdString();
+    }
+}
+
+} // namespace
+} // namespace lp

@@ -1,0 +1,59 @@
+#pragma once
+// What the chart editor tests share: a chart that counts its repaints, a
+// recursive dump of an object's Qt properties, and settings kept in a
+// temporary folder.
+
+#include "../engine/EngineTestUtil.h"
+#include "chart/engine/PlotChart.h"
+
+#include <QtCore/QMetaProperty>
+#include <QtCore/QSettings>
+#include <QtCore/QTemporaryDir>
+
+#include <set>
+
+namespace lp::test {
+
+using TEditorChart = TCountingChart<TChart>;
+
+// "Path=value" lines of every readable property of Object and, through
+// properties holding objects, of the objects below it (each object once).
+inline void DumpProperties(const QObject* Object, const QString& Prefix, QStringList& Lines,
+                           std::set<const QObject*>& Seen)
+{
+    if (!Object || !Seen.insert(Object).second)
+        return;
+    const QMetaObject* meta = Object->metaObject();
+    for (int i = 0; i < meta->propertyCount(); ++i) {
+        const QMetaProperty property = meta->property(i);
+        if (!property.isReadable())
+            continue;
+        const QString path = Prefix + QString::fromLatin1(property.name());
+        const QVariant value = property.read(Object);
+        if (value.metaType().flags() & QMetaType::PointerToQObject)
+            DumpProperties(*static_cast<QObject* const*>(value.constData()), path + QLatin1Char('.'), Lines, Seen);
+        else if (value.canConvert<QString>())
+            Lines.append(path + QLatin1Char('=') + value.toString());
+        else
+            Lines.append(path + QLatin1Char(':') + QString::fromLatin1(value.typeName()));
+    }
+}
+
+inline QStringList DumpProperties(const QObject* Object)
+{
+    QStringList lines;
+    std::set<const QObject*> seen;
+    DumpProperties(Object, {}, lines, seen);
+    return lines;
+}
+
+// Editor options (window place and size and the like) in a fresh folder.
+class TEditorSettingsFolder {
+public:
+    TEditorSettingsFolder() { QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, FFolder.path()); }
+
+private:
+    QTemporaryDir FFolder;
+};
+
+} // namespace lp::test
