@@ -305,7 +305,9 @@ void TPlotBlend::SetRectangle(const TRect& Rect)
 void TPlotBlend::DoBlend(int Transparency)
 {
     CheckTransparency(Transparency);
-    if (FCanvas->Metafiling() || !FValid)
+    // Only pixels can be blended: a metafile keeps the shape opaque, a
+    // bitmap export blends as the window does.
+    if (!FValid || !FCanvas->HoldsPixels())
         return;
     TBitmap* offscreen = nullptr;
     TDeviceContext* device = PixelDevice(*FCanvas, offscreen);

@@ -56,8 +56,9 @@ public:
     // Mixes the captured pixels back over what was drawn since:
     // current × (100 − Transparency)% + captured × Transparency%. 0 keeps
     // the new drawing (pure white pixels lose one step of red, see
-    // BlendBitmaps), 100 restores the captured pixels. Nothing happens while
-    // the canvas records a metafile or when the blend is not valid.
+    // BlendBitmaps), 100 restores the captured pixels. Nothing happens when
+    // the canvas holds no pixels (a metafile, a printer) or when the blend
+    // is not valid; a bitmap picture of the panel is blended.
     // Transparency outside 0 .. 100 raises ERangeError.
     void DoBlend(int Transparency);
 

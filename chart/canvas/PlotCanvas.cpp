@@ -247,6 +247,14 @@ TPlotCanvas::~TPlotCanvas()
     SetFontAssigned(nullptr);
 }
 
+bool TPlotCanvas::HoldsPixels() const
+{
+    if (OffscreenBitmap() != nullptr)
+        return true;
+    return FReferenceCanvas != nullptr && FReferenceCanvas->HandleAllocated() &&
+           FReferenceCanvas->Handle().Image() != nullptr;
+}
+
 TCanvas& TPlotCanvas::BoundCanvas() const
 {
     if (!FReferenceCanvas)

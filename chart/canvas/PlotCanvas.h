@@ -280,8 +280,15 @@ public:
     TFont* Font() const { return FFont; }
     TPen* Pen() const { return FPen; }
     TBrush* Brush() const { return FBrush; }
-    // True while the panel draws into a metafile.
+    // True while the panel draws a picture of itself (a metafile, or a
+    // bitmap made the same way); it leaves out what belongs to the window
+    // only, such as selection handles.
     bool Metafiling() const { return FMetafiling; }
+    // Whether the drawing lands in pixels that can be read back and
+    // changed: the off-screen bitmap, or a bound canvas over a bitmap. A
+    // metafile, a printer or a window drawn unbuffered holds none, so
+    // blending and lighting, which work on the pixels, are left out there.
+    bool HoldsPixels() const;
     void SetMetafiling(bool Value) { FMetafiling = Value; }
     // The transparency of the blending begun last (percent).
     uint8_t BlendTransparency() const { return FBlendTransparency; }

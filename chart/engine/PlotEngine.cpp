@@ -1091,7 +1091,7 @@ void TChartSeries::DefineProperties(TFiler& Filer)
         [this] { return QVariant(CustomVertAxisIndex()); }, FCustomVertAxis != nullptr);
     Filer.DefineBinaryProperty(
         QStringLiteral("Data"), [this](QIODevice& Stream) { ReadData(Stream); },
-        [this](QIODevice& Stream) { WriteData(Stream); }, ShouldWriteData());
+        [this](QIODevice& Stream) { WriteData(Stream); }, ShouldWriteData() && KeepsPointsInDataBlock());
 }
 
 void TChartSeries::Loaded()

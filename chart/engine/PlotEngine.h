@@ -571,7 +571,12 @@ public:
     // Which parts "Data" would store (1 positions, 2 colours, 4 labels,
     // 8 mark positions).
     int DataFlags() const;
+    // Whether the series' points are stored: the save mark is set, or the
+    // points were entered by hand and the skip mark is not set.
     bool ShouldWriteData() const;
+    // Whether stored points go into the series' own "Data" block; a series
+    // whose points live elsewhere (a map's polygons) says no.
+    virtual bool KeepsPointsInDataBlock() const { return true; }
     bool ManualData() const { return FManualData; }
     void SetManualData(bool Value) { FManualData = Value; }
     bool SkipData() const { return FSkipData; }

@@ -238,9 +238,19 @@ void TPlotPolygon::Assign(const TPersistent* Source)
 void TPlotPolygon::DefineProperties(TFiler& Filer)
 {
     TCollectionItem::DefineProperties(Filer);
-    Filer.DefineBinaryProperty(
-        QStringLiteral("Data"), [this](QIODevice& Stream) { FPoints->ReadData(Stream); },
-        [this](QIODevice& Stream) { FPoints->WriteData(Stream); }, ParentSeries() && ParentSeries()->ManualData());
+    Filer.DefineBinaryProperty(QStringLiteral("Data"), [this](QIODevice& Stream) { ReadOutline(Stream); },
+                               [this](QIODevice& Stream) { FPoints->WriteData(Stream); },
+                               ParentSeries() && ParentSeries()->ShouldWriteData());
+}
+
+void TPlotPolygon::ReadOutline(QIODevice& Stream)
+{
+    FPoints->ReadData(Stream);
+    // Stored outlines are points of the map's own, as a plain series' stored
+    // points are: they are kept when the chart fills sample values and
+    // stored again when the map is saved.
+    if (TMapSeries* Series = ParentSeries())
+        Series->SetManualData(true);
 }
 
 void TPlotPolygon::SetClosed(bool Value)
@@ -407,13 +417,6 @@ void TMapSeries::SetShapes(const TPlotPolygonList* Value)
         throw;
     }
     EndUpdate();
-}
-
-void TMapSeries::DefineProperties(TFiler& Filer)
-{
-    SetSkipData(true);
-    SetSaveData(false);
-    TCustom3DPaletteSeries::DefineProperties(Filer);
 }
 
 void TMapSeries::Assign(const TPersistent* Source)

@@ -88,8 +88,9 @@ public:
     // pen, brush, transparency and gradient; Z, Text and the own colour of
     // its value when both polygons belong to a series.
     void Assign(const TPersistent* Source) override;
-    // "Data": the outline in the series data layout, written when the map
-    // series holds manual data.
+    // "Data": the outline in the series data layout, written whenever the
+    // map series' points are stored (its save mark, or manual data without
+    // its skip mark). Reading an outline marks the map's data as manual.
     void DefineProperties(TFiler& Filer) override;
 
     // Appends an outline point (no label, clPlotColor); its index.
@@ -145,6 +146,7 @@ private:
     friend class TPolygonSeries;
     // The outline and the drawing settings of Source, not its value.
     void AssignShape(const TPlotPolygon& Source);
+    void ReadOutline(QIODevice& Stream);
     void SeriesRepaint() const;
 
     std::unique_ptr<TPolygonSeries> FPoints;
@@ -189,9 +191,9 @@ public:
     // Shapes()->GetPolygon(Index).
     TPlotPolygon* Polygon(int Index) const { return FShapes->GetPolygon(Index); }
 
-    // Sets the skip-data mark and clears the save-data mark: the series
-    // never writes a "Data" block of its own (its polygons do).
-    void DefineProperties(TFiler& Filer) override;
+    // The series never writes a "Data" block of its own: its points are
+    // its polygons' outlines, which the polygons store.
+    bool KeepsPointsInDataBlock() const override { return false; }
     // From another map series: the values, then one polygon per value with
     // a copy of the source polygon at that index. From itself: nothing.
     void Assign(const TPersistent* Source) override;

@@ -11,6 +11,7 @@
 #include "platform/core/NumberFormat.h"
 #include "platform/core/SafeSave.h"
 #include "platform/core/StringList.h"
+#include "platform/core/TemporaryFiles.h"
 #include "platform/ui/Application.h"
 
 #include <QtCore/QBuffer>
@@ -620,16 +621,17 @@ QString TPlotExportFormBase::CurrentExtension() const
 
 void TPlotExportFormBase::Send()
 {
-    const QString Folder = QDir::tempPath();
-    const QFileInfo FolderInfo(Folder);
-    if (Folder.isEmpty() || !FolderInfo.isDir() || !FolderInfo.isWritable())
+    // The mail program may read the attachment long after it was started,
+    // so the file lives until this program ends, in a folder of its own:
+    // a second send cannot overwrite an attachment still waiting.
+    const QString Folder = MakeTemporaryFolderUntilExit(MailSubject);
+    if (Folder.isEmpty())
         throw Exception(PlotMsg_NoTempFolder.toStdString());
     const QString FileName = Folder + u'/' + MailSubject + u'.' + CurrentExtension();
     SaveTo(FileName);
     const int Code = SendMail ? SendMail(MailSubject, FileName) : -1;
     if (Code != 0)
         throw Exception(Format(PlotMsg_EmailError, {Code}).toStdString());
-    QFile::remove(FileName);
 }
 
 // --- Base behaviour of the native and data pages -------------------------------------------------

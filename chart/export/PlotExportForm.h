@@ -12,9 +12,9 @@
 // Save dialogs and the mail program are replaceable members, so tests and
 // hosts drive the dialog without modal windows. Every file is written
 // through SaveAtomically: a failed save leaves an existing file as it was.
-// Send writes the file into the temporary folder and hands it to the
-// desktop's mail program ("xdg-email --attach"); the file is deleted after
-// a successful hand-over.
+// Send writes the file into a folder of its own in the temporary folder and
+// hands it to the desktop's mail program ("xdg-email --attach"); the mail
+// program may read it later, so it is removed when this program ends.
 
 #include "chart/canvas/PlotPanel.h"
 #include "chart/export/PlotExportFormat.h"

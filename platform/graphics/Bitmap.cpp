@@ -1,10 +1,10 @@
 #include "platform/graphics/Bitmap.h"
 
+#include "platform/graphics/Bitmap_p.h"
 #include "platform/graphics/PainterDC.h"
 
 #include <QtCore/QBuffer>
 #include <QtGui/QImageReader>
-#include <QtGui/QImageWriter>
 
 #include <cstdlib>
 
@@ -261,9 +261,9 @@ void TBitmap::LoadFromStream(QIODevice& stream)
     QImage image;
     if (!reader.read(&image) || image.isNull())
         throw EInvalidGraphic("Bitmap image is not valid: " + reader.errorString().toStdString());
-    const bool mono = image.depth() == 1;
     SetImage(image);
-    FPixelFormat = mono ? pf1bit : image.depth() <= 8 ? pf8bit : image.hasAlphaChannel() ? pf32bit : pf24bit;
+    // Saved again, the picture keeps the depth it was stored at.
+    FPixelFormat = BitmapFilePixelFormat(data);
     Changed();
 }
 
@@ -272,11 +272,9 @@ void TBitmap::SaveToStream(QIODevice& stream) const
     if (Empty())
         throw EInvalidGraphic("An empty bitmap cannot be written");
     FinishDrawing();
-    QImage out = FPixelFormat == pf1bit ? FImage.convertToFormat(QImage::Format_Mono, Qt::ThresholdDither)
-                                        : FImage.convertToFormat(QImage::Format_RGB888);
-    QImageWriter writer(&stream, "bmp");
-    if (!writer.write(out))
-        throw EInvalidGraphic("The bitmap could not be written: " + writer.errorString().toStdString());
+    const QByteArray file = EncodeBitmapFile(FImage, FPixelFormat);
+    if (stream.write(file) != file.size())
+        throw EInvalidGraphic("The bitmap could not be written: " + stream.errorString().toStdString());
 }
 
 void TBitmap::Assign(const TPersistent* Source)

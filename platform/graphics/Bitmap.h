@@ -98,7 +98,10 @@ public:
     const uint8_t* ScanLine(int y) const;
 
     void Draw(TCanvas& canvas, const TRect& rect) const override;
-    // Reads and writes the BMP format (1, 4, 8, 24 and 32 bits per pixel).
+    // Reads the BMP format (1, 4, 8, 16, 24 and 32 bits per pixel) and
+    // takes the depth it was stored at as PixelFormat; writes it at the
+    // depth PixelFormat asks for (4 and 8 bits with a colour table, 15 and
+    // 16 bits as 5-5-5 and 5-6-5, the device's own as 24 bits).
     void LoadFromStream(QIODevice& stream) override;
     void SaveToStream(QIODevice& stream) const override;
     QImage ToImage() const override;

@@ -152,11 +152,13 @@ void TLightTool::ChartMouseEvent(int Kind, TMouseButton Button, TShiftState Shif
 void TLightTool::LightPass()
 {
     TCustomAxisPanel* Chart = ParentChart();
-    // Printed pages, like metafiles, stay unlit.
+    // Printed pages stay unlit.
     if (!Chart || FBusy || Chart->Printing())
         return;
     TPlotCanvas3D& Canvas = Chart->Canvas();
-    if (Canvas.Metafiling())
+    // The light works on drawn pixels: a metafile stays unlit, a bitmap
+    // export is lit as the window is.
+    if (!Canvas.HoldsPixels())
         return;
     const QImage* Pixels = DrawnPixels(Canvas);
     if (!Pixels || Pixels->isNull())

@@ -347,6 +347,8 @@ TEST(MapSeries, ThePolygonDataRoundTrips)
         EXPECT_EQ(Q->Points()->YValues()->Value(I), P->Points()->YValues()->Value(I)) << I;
     }
     EXPECT_EQ(Other.Count(), 1);
+    // A read outline counts as points of the map's own.
+    EXPECT_TRUE(Other.ManualData());
 }
 
 // Color reads the palette's colour of the value; storing that would pin it as
@@ -385,19 +387,34 @@ TEST(MapSeries, OnlyAPolygonsOwnColourIsStored)
     EXPECT_TRUE(IsPropertyStored(&Free, "Color"));
 }
 
-TEST(MapSeries, TheSeriesNeverWritesADataBlockOfItsOwn)
+// The outlines follow the series' data marks: stored with the save mark,
+// with points entered by hand unless the skip mark is set; the series itself
+// never writes a "Data" block and keeps its marks as they were.
+TEST(MapSeries, OutlinesAreStoredWheneverTheSeriesPointsAre)
 {
-    TMapSeries Map;
-    Map.Shapes()->Add()->AddXY(1, 1);
-    Map.SetManualData(true);
-    Map.SetSaveData(true);
-    TPropertyDefinitions Defs;
-    Map.DefineProperties(Defs);
-    EXPECT_TRUE(Map.SkipData());
-    EXPECT_FALSE(Map.SaveData());
-    const auto* Data = Defs.Find(QStringLiteral("Data"));
-    ASSERT_NE(Data, nullptr);
-    EXPECT_FALSE(Data->HasData);
+    struct Row {
+        bool Manual, Save, Skip, Stored;
+    };
+    for (const Row& R : {Row{false, false, false, false}, Row{false, true, false, true},
+                         Row{true, false, false, true}, Row{true, false, true, false}, Row{true, true, true, true}}) {
+        SCOPED_TRACE(testing::Message() << R.Manual << R.Save << R.Skip);
+        TMapSeries Map;
+        TPlotPolygon* P = Map.Shapes()->Add();
+        P->AddXY(1, 1);
+        Map.SetManualData(R.Manual);
+        Map.SetSaveData(R.Save);
+        Map.SetSkipData(R.Skip);
+        TPropertyDefinitions Defs;
+        Map.DefineProperties(Defs);
+        const auto* Data = Defs.Find(QStringLiteral("Data"));
+        ASSERT_NE(Data, nullptr);
+        EXPECT_FALSE(Data->HasData);
+        EXPECT_EQ(Map.SaveData(), R.Save);
+        EXPECT_EQ(Map.SkipData(), R.Skip);
+        TPropertyDefinitions PolygonDefs;
+        P->DefineProperties(PolygonDefs);
+        EXPECT_EQ(PolygonDefs.Find(QStringLiteral("Data"))->HasData, R.Stored);
+    }
 }
 
 TEST(MapSeries, ZIsMandatoryAndTheSeriesStaysVertical)

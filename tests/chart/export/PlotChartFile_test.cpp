@@ -2,6 +2,7 @@
 
 #include "chart/canvas/PlotConst.h"
 #include "chart/engine/PlotImageTool.h"
+#include "chart/engine/PlotMapSeries.h"
 #include "chart/engine/PlotRegistry.h"
 #include "chart/engine/PlotSeries.h"
 #include "chart/engine/PlotTools.h"
@@ -15,6 +16,8 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <utility>
+#include <vector>
 
 namespace lp {
 namespace {
@@ -193,6 +196,100 @@ TEST(ChartFile, BinaryAndTextFilesLoadTheSameChart)
     EXPECT_EQ(FromText.SeriesCount(), 2);
     EXPECT_EQ(FromText.Tools().Count(), 1);
     EXPECT_EQ(FromText.Series(0)->Count(), 0);
+}
+
+// A map series with two polygons, made through the polygon interface (so
+// its points were not marked as entered by hand): a triangle and an open
+// quadrilateral, each with Z, text and the second with a colour of its own.
+void FillMapChart(TChart& Chart)
+{
+    Chart.SetBounds(0, 0, 320, 240);
+    Chart.SetBufferedDisplay(false);
+    Chart.SetView3D(false);
+    auto* Map = qobject_cast<TMapSeries*>(CreateNewSeries(nullptr, &Chart, &TMapSeries::staticMetaObject));
+    ASSERT_NE(Map, nullptr);
+    TPlotPolygon* Triangle = Map->Shapes()->Add();
+    for (const auto& [X, Y] : std::vector<std::pair<double, double>>{{0, 0}, {4, 0.5}, {2, 3.25}})
+        Triangle->AddXY(X, Y);
+    Triangle->SetZ(1.5);
+    Triangle->SetText(QStringLiteral("Basalt"));
+    TPlotPolygon* Open = Map->Shapes()->Add();
+    for (const auto& [X, Y] : std::vector<std::pair<double, double>>{{5, 1}, {9, 1}, {9, 6}, {5, 6.5}})
+        Open->AddXY(X, Y);
+    Open->SetZ(7);
+    Open->SetText(QStringLiteral("Shale"));
+    Open->SetColor(clRed);
+    Open->SetClosed(false);
+}
+
+// Regression: with the series data included, a map series came back with
+// its polygons' Z and texts but empty outlines, in both file forms.
+TEST(ChartFile, AMapSeriesKeepsItsPolygonOutlinesInBothForms)
+{
+    TChart Original;
+    FillMapChart(Original);
+    ASSERT_FALSE(::testing::Test::HasFatalFailure());
+    const auto* From = qobject_cast<TMapSeries*>(Original.Series(0));
+    for (const bool Text : {false, true}) {
+        SCOPED_TRACE(Text ? "text" : "binary");
+        const QByteArray Bytes = Save(Original, true, Text);
+        EXPECT_GT(Bytes.size(), Save(Original, false, Text).size());
+        TChart Loaded;
+        Load(Loaded, Bytes);
+        ASSERT_EQ(Loaded.SeriesCount(), 1);
+        const auto* Map = qobject_cast<TMapSeries*>(Loaded.Series(0));
+        ASSERT_NE(Map, nullptr);
+        ASSERT_EQ(Map->Shapes()->Count(), 2);
+        EXPECT_EQ(Map->Count(), 2);
+        EXPECT_TRUE(Map->ManualData());
+        for (int I = 0; I < 2; ++I) {
+            const TPlotPolygon* A = From->Polygon(I);
+            const TPlotPolygon* B = Map->Polygon(I);
+            EXPECT_EQ(B->Z(), A->Z());
+            EXPECT_EQ(B->Text(), A->Text());
+            EXPECT_EQ(B->Closed(), A->Closed());
+            ASSERT_EQ(B->Points()->Count(), A->Points()->Count()) << I;
+            for (int P = 0; P < A->Points()->Count(); ++P) {
+                EXPECT_EQ(B->Points()->XValues()->Value(P), A->Points()->XValues()->Value(P));
+                EXPECT_EQ(B->Points()->YValues()->Value(P), A->Points()->YValues()->Value(P));
+            }
+        }
+        EXPECT_EQ(Map->Polygon(0)->Points()->Count(), 3);
+        EXPECT_EQ(Map->Polygon(1)->Points()->Count(), 4);
+        EXPECT_EQ(Map->GetStoredValueColor(1), clRed);
+        EXPECT_EQ(Map->GetStoredValueColor(0), clPlotColor);
+        // Saved again, the loaded chart gives the same file, and it draws
+        // the same picture.
+        EXPECT_EQ(Save(Loaded, true, Text), Bytes);
+        Loaded.SetBounds(0, 0, 320, 240);
+        Loaded.SetBufferedDisplay(false);
+        EXPECT_EQ(Loaded.CreateBitmap(clWhite, Loaded.GetRectangle())->ToImage(),
+                  Original.CreateBitmap(clWhite, Original.GetRectangle())->ToImage());
+    }
+}
+
+TEST(ChartFile, AMapSeriesSavedWithoutDataKeepsItsPolygonsButNoOutlines)
+{
+    TChart Original;
+    FillMapChart(Original);
+    ASSERT_FALSE(::testing::Test::HasFatalFailure());
+    qobject_cast<TMapSeries*>(Original.Series(0))->SetManualData(true);
+    for (const bool Text : {false, true}) {
+        SCOPED_TRACE(Text ? "text" : "binary");
+        TChart Loaded;
+        Load(Loaded, Save(Original, false, Text));
+        const auto* Map = qobject_cast<TMapSeries*>(Loaded.Series(0));
+        ASSERT_NE(Map, nullptr);
+        ASSERT_EQ(Map->Shapes()->Count(), 2);
+        EXPECT_EQ(Map->Polygon(1)->Text(), QStringLiteral("Shale"));
+        EXPECT_EQ(Map->Polygon(0)->Points()->Count(), 0);
+        EXPECT_EQ(Map->Polygon(1)->Points()->Count(), 0);
+        EXPECT_FALSE(Map->ManualData());
+    }
+    // Saving leaves the series' marks as they were.
+    EXPECT_TRUE(Original.Series(0)->ManualData());
+    EXPECT_FALSE(Original.Series(0)->SkipData());
+    EXPECT_FALSE(Original.Series(0)->SaveData());
 }
 
 TEST(ChartFile, ConvertersGoEitherWayAndRefuseOtherStreams)

@@ -3,8 +3,10 @@
 #include "ExportTestUtil.h"
 
 #include "chart/export/PlotChartFile.h"
+#include "platform/core/TemporaryFiles.h"
 
 #include <QtCore/QFile>
+#include <QtCore/QFileInfo>
 #include <QtCore/QTemporaryDir>
 #include <QtGui/QClipboard>
 #include <QtGui/QGuiApplication>
@@ -249,7 +251,9 @@ TEST(PlotExportFormTest, SendMailsTheFileAndReportsTheFailingCode)
     EXPECT_EQ(D.Mailed[0], "VudEvevu");
     EXPECT_TRUE(D.Mailed[1].endsWith("/VudEvevu.xml"));
     EXPECT_TRUE(D.Mailed[2].startsWith("<?xml"));
-    EXPECT_FALSE(QFile::exists(D.Mailed[1]));
+    // Regression: the attachment was deleted as soon as the mail program
+    // was started, before it could read it. It stays until the program ends.
+    EXPECT_TRUE(QFile::exists(D.Mailed[1]));
 
     D.MailResult = 3;
     try {
@@ -259,7 +263,16 @@ TEST(PlotExportFormTest, SendMailsTheFileAndReportsTheFailingCode)
         EXPECT_STREQ(E.what(), "Can not email VudEvevu. Mapi Error: 3");
     }
     EXPECT_TRUE(QFile::exists(D.Mailed[4]));
-    QFile::remove(D.Mailed[4]);
+    // Each send has a folder of its own: the first attachment is untouched.
+    EXPECT_NE(QFileInfo(D.Mailed[4]).path(), QFileInfo(D.Mailed[1]).path());
+    EXPECT_TRUE(D.Mailed[4].endsWith("/VudEvevu.xml"));
+    EXPECT_TRUE(QFile::exists(D.Mailed[1]));
+    // What the end of the program does removes both with their folders.
+    RemoveRegisteredPathsNow();
+    for (const QString& Name : {D.Mailed[1], D.Mailed[4]}) {
+        EXPECT_FALSE(QFile::exists(Name));
+        EXPECT_FALSE(QFileInfo::exists(QFileInfo(Name).path()));
+    }
 
     const QByteArray OldTemp = qgetenv("TMPDIR");
     qputenv("TMPDIR", D.Dir.filePath("missing").toLocal8Bit());

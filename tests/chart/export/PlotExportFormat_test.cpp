@@ -8,9 +8,13 @@
 #include "chart/export/PlotExportOther.h"
 
 #include "chart/canvas/PlotConst.h"
+#include "chart/extensions/tools/PlotColorBandTool.h"
+#include "chart/extensions/tools/PlotLightTool.h"
+#include "chart/extensions/tools/PlotRectangleTool.h"
 #include "platform/graphics/Jpeg.h"
 #include "tests/chart/export/ExportTestUtil.h"
 
+#include <QtCore/QBuffer>
 #include <QtCore/QDir>
 #include <QtCore/QFile>
 #include <QtCore/QTemporaryDir>
@@ -354,6 +358,132 @@ TEST(ExportOptions, MonochromeBitmapFileHoldsOneBitPerPixel)
     const QByteArray bytes = ReadFile(name);
     ASSERT_GT(bytes.size(), 30);
     EXPECT_EQ(static_cast<uint8_t>(bytes[28]), 1); // bits per pixel
+}
+
+// Regression: every colour choice but monochrome wrote a 24-bit file.
+TEST(ExportOptions, BitmapFilesHoldTheChosenColourDepth)
+{
+    QTemporaryDir dir;
+    TExportChart chart;
+    TBMPExportFormat format;
+    format.SetPanel(&chart.Chart);
+    auto* form = static_cast<TBMPOptions*>(format.Options(true));
+    // Item index of "Colors" -> bits per pixel in the file.
+    const std::pair<int, int> choices[] = {{0, 24}, {1, 1}, {2, 4}, {3, 8}, {4, 16}, {5, 16}, {6, 24}, {7, 32}};
+    for (const auto& [item, bits] : choices) {
+        SCOPED_TRACE(form->CBColors->itemText(item).toStdString());
+        form->CBColors->setCurrentIndex(item);
+        const QString name = dir.filePath(QStringLiteral("depth%1.bmp").arg(item));
+        format.SaveToFile(name);
+        const QByteArray bytes = ReadFile(name);
+        ASSERT_GT(bytes.size(), 54);
+        EXPECT_EQ(static_cast<uint8_t>(bytes[28]) | static_cast<uint8_t>(bytes[29]) << 8, bits); // biBitCount
+        QImage read;
+        ASSERT_TRUE(read.load(name, "BMP"));
+        EXPECT_EQ(read.size(), QSize(400, 300));
+        // The red bars and the yellow back survive every depth with colours.
+        if (bits > 1) {
+            EXPECT_GT(CountNear(read, qRgb(255, 0, 0), 10), 1000);
+            EXPECT_GT(CountNear(read, qRgb(255, 255, 0), 10), 1000);
+        }
+    }
+}
+
+// The export chart with a rectangle tool 75 % transparent over the bars, a
+// colour band 50 % transparent in front of them and the lighting tool.
+struct TToolsChart : TExportChart {
+    TToolsChart()
+    {
+        auto* Rectangle = new TRectangleTool(&Chart);
+        Chart.Tools().Add(Rectangle);
+        Rectangle->SetLeft(120);
+        Rectangle->SetTop(60);
+        Rectangle->SetWidth(160);
+        Rectangle->SetHeight(120);
+        auto* Band = new TColorBandTool(&Chart);
+        Chart.Tools().Add(Band);
+        Band->SetAxis(Chart.LeftAxis());
+        Band->SetStartValue(12);
+        Band->SetEndValue(18);
+        Band->SetColor(clBlue);
+        Band->SetTransparency(50);
+        Band->SetDrawBehind(false);
+        Light = new TLightTool(&Chart);
+        Chart.Tools().Add(Light);
+        Light->SetFactor(30);
+    }
+    // The chart as its window paints it: buffered, into pixels.
+    QImage WindowPicture()
+    {
+        Chart.SetBufferedDisplay(true);
+        TBitmap Target(400, 300);
+        Chart.DrawToCanvas(&Target.Canvas(), Chart.GetRectangle());
+        return Target.ToImage().convertToFormat(QImage::Format_RGB32);
+    }
+    TLightTool* Light = nullptr;
+};
+
+QImage Exported(TPlotExportFormat& Format, TCustomPlotPanel& Panel)
+{
+    Format.SetPanel(&Panel);
+    QBuffer Out;
+    Out.open(QIODevice::WriteOnly);
+    Format.SaveToStream(Out);
+    QImage Read;
+    EXPECT_TRUE(Read.loadFromData(Out.data()));
+    return Read.convertToFormat(QImage::Format_RGB32);
+}
+
+double MeanChannelDifference(const QImage& A, const QImage& B)
+{
+    double Sum = 0;
+    for (int Y = 0; Y < A.height(); ++Y)
+        for (int X = 0; X < A.width(); ++X) {
+            const QRgb P = A.pixel(X, Y), Q = B.pixel(X, Y);
+            Sum += std::abs(qRed(P) - qRed(Q)) + std::abs(qGreen(P) - qGreen(Q)) + std::abs(qBlue(P) - qBlue(Q));
+        }
+    return Sum / (3.0 * A.width() * A.height());
+}
+
+// Regression: bitmap, PNG and JPEG exports drew the transparent rectangle
+// and colour band opaque and left the lighting out, unlike the window.
+TEST(ExportPictures, BitmapExportsLookLikeTheWindow)
+{
+    TToolsChart F;
+    const QImage Window = F.WindowPicture();
+    F.Chart.SetBufferedDisplay(false);
+    // The tools change the window's picture: the light darkens the corners,
+    // the rectangle and the band let what lies under them show through.
+    F.Light->SetActive(false);
+    const QImage Unlit = F.WindowPicture();
+    F.Light->SetActive(true);
+    ASSERT_NE(Unlit, Window);
+
+    const QImage Pixels = F.Chart.CreateBitmap(F.Chart.Color(), F.Chart.GetRectangle())->ToImage();
+    EXPECT_EQ(Pixels.convertToFormat(QImage::Format_RGB32), Window);
+    EXPECT_EQ(PanelBitmap(F.Chart, 0, 0)->ToImage().convertToFormat(QImage::Format_RGB32), Window);
+    TBMPExportFormat Bmp;
+    EXPECT_EQ(Exported(Bmp, F.Chart), Window);
+    TPNGExportFormat Png;
+    EXPECT_EQ(Exported(Png, F.Chart), Window);
+    TJPEGExportFormat Jpeg;
+    const QImage FromJpeg = Exported(Jpeg, F.Chart);
+    ASSERT_EQ(FromJpeg.size(), Window.size());
+    EXPECT_LT(MeanChannelDifference(FromJpeg, Window), 3.0);
+    Bmp.CopyToClipboard();
+    EXPECT_EQ(QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32), Window);
+
+    // A metafile still holds neither blending nor light: the shapes are
+    // opaque in it whatever the tools say.
+    const auto Played = [&] {
+        std::unique_ptr<TMetafile> Meta = F.Chart.CreateMetafile(true, F.Chart.GetRectangle());
+        TBitmap Target(400, 300);
+        Target.Canvas().Draw(0, 0, Meta.get());
+        return Target.ToImage();
+    };
+    const QImage Lit = Played();
+    F.Light->SetActive(false);
+    EXPECT_EQ(Played(), Lit);
 }
 
 TEST(ExportOptions, BitmapOnClipboard)

@@ -72,26 +72,133 @@ TEST(TBitmap, TransparentDrawingLeavesTheKeyColourOut)
     EXPECT_EQ(s.Count(clLime), 12);
 }
 
-TEST(TBitmap, BmpStreamsRoundTrip)
+uint32_t Little(const QByteArray& file, int at, int bytes)
 {
-    for (auto format : {TBitmap::pf24bit, TBitmap::pf1bit}) {
-        TBitmap bitmap(9, 7);
-        bitmap.SetPixelFormat(format);
-        bitmap.Canvas().SetPixel(2, 3, clBlack);
-        if (format == TBitmap::pf24bit)
-            bitmap.Canvas().SetPixel(8, 6, RGB(1, 2, 3));
-        QBuffer buffer;
-        buffer.open(QIODevice::ReadWrite);
-        bitmap.SaveToStream(buffer);
-        buffer.seek(0);
+    uint32_t value = 0;
+    for (int k = bytes - 1; k >= 0; --k)
+        value = value << 8 | static_cast<uint8_t>(file[at + k]);
+    return value;
+}
+
+QByteArray Saved(const TBitmap& bitmap)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    bitmap.SaveToStream(buffer);
+    return buffer.data();
+}
+
+// A picture with five flat colours and a grey ramp of 40 more.
+void PaintRamp(TBitmap& bitmap)
+{
+    bitmap.SetSize(45, 7);
+    const TColor flat[] = {clBlack, clRed, clLime, clBlue, RGB(10, 20, 30)};
+    for (int x = 0; x < 45; ++x)
+        for (int y = 0; y < 7; ++y)
+            bitmap.Canvas().SetPixel(x, y, x < 5 ? flat[x] : RGB(5 * x, 5 * x, 5 * x));
+}
+
+// Regression: every depth but 1 bit was written as a 24-bit file.
+TEST(TBitmap, EveryDepthIsWrittenAsChosenAndReadBack)
+{
+    struct Row {
+        TBitmap::TPixelFormat format;
+        int bits, compression, colours;
+    };
+    for (const Row& row : {Row{TBitmap::pf1bit, 1, 0, 2}, Row{TBitmap::pf4bit, 4, 0, -1}, Row{TBitmap::pf8bit, 8, 0, 45},
+                           Row{TBitmap::pf15bit, 16, 0, 0}, Row{TBitmap::pf16bit, 16, 3, 0},
+                           Row{TBitmap::pf24bit, 24, 0, 0}, Row{TBitmap::pf32bit, 32, 0, 0},
+                           Row{TBitmap::pfDevice, 24, 0, 0}}) {
+        SCOPED_TRACE(row.bits);
+        TBitmap bitmap;
+        PaintRamp(bitmap);
+        bitmap.SetPixelFormat(row.format);
+        const QByteArray file = Saved(bitmap);
+        ASSERT_GE(file.size(), 54);
+        EXPECT_EQ(file.left(2), "BM");
+        EXPECT_EQ(Little(file, 2, 4), static_cast<uint32_t>(file.size()));
+        EXPECT_EQ(Little(file, 14, 4), 40u);
+        EXPECT_EQ(Little(file, 18, 4), 45u);
+        EXPECT_EQ(Little(file, 22, 4), 7u);
+        EXPECT_EQ(Little(file, 28, 2), static_cast<uint32_t>(row.bits)); // biBitCount
+        EXPECT_EQ(Little(file, 30, 4), static_cast<uint32_t>(row.compression));
+        // The colour table holds the colours used (the nearest of the
+        // sixteen standard ones at 4 bits), each once.
+        const uint32_t used = Little(file, 46, 4);
+        if (row.colours >= 0)
+            EXPECT_EQ(used, static_cast<uint32_t>(row.colours));
+        else
+            EXPECT_TRUE(used > 2 && used <= 16) << used;
+        EXPECT_EQ(Little(file, 10, 4), 54 + (row.compression == 3 ? 12 : 0) + 4 * used);
+        const uint32_t stride = (45 * row.bits + 31) / 32 * 4;
+        EXPECT_EQ(Little(file, 10, 4) + stride * 7, static_cast<uint32_t>(file.size()));
+
+        // Qt's own reader opens the file and sees the same picture.
+        QImage read;
+        ASSERT_TRUE(read.loadFromData(file, "BMP"));
+        EXPECT_EQ(read.size(), QSize(45, 7));
+        const QRgb red = read.pixel(1, 3);
+        const QRgb grey = read.pixel(40, 3); // 200, 200, 200
+        EXPECT_EQ(read.pixel(0, 0) & 0xFFFFFF, 0u);
+        if (row.bits == 1) {
+            // A monochrome bitmap keeps black, every other colour is white.
+            EXPECT_EQ(red & 0xFFFFFF, 0xFFFFFFu);
+            EXPECT_EQ(grey & 0xFFFFFF, 0xFFFFFFu);
+        } else if (row.bits == 4) {
+            EXPECT_EQ(red & 0xFFFFFF, 0xFF0000u);
+            EXPECT_EQ(grey & 0xFFFFFF, 0xC0C0C0u); // the nearest standard colour
+        } else if (row.bits == 16) {
+            // Five bits a channel: within one step of 8.
+            EXPECT_NEAR(qRed(red), 255, 8);
+            EXPECT_EQ(qGreen(red) + qBlue(red), 0);
+            EXPECT_NEAR(qGreen(grey), 200, 8);
+            EXPECT_NEAR(qRed(read.pixel(4, 0)), 10, 8);
+        } else {
+            EXPECT_EQ(red & 0xFFFFFF, 0xFF0000u);
+            EXPECT_EQ(grey & 0xFFFFFF, 0xC8C8C8u);
+            EXPECT_EQ(read.pixel(4, 6) & 0xFFFFFF, 0x0A141Eu);
+        }
+
+        // Read back, the bitmap keeps its depth and is written alike.
+        QBuffer in;
+        in.setData(file);
+        in.open(QIODevice::ReadOnly);
         TBitmap back;
-        back.LoadFromStream(buffer);
-        EXPECT_EQ(back.Width(), 9);
-        EXPECT_EQ(back.Height(), 7);
-        EXPECT_EQ(back.PixelFormat(), format);
-        EXPECT_EQ(back.Canvas().Pixel(2, 3), clBlack);
-        EXPECT_EQ(back.Canvas().Pixel(8, 6), format == TBitmap::pf24bit ? RGB(1, 2, 3) : clWhite);
+        back.LoadFromStream(in);
+        EXPECT_EQ(back.PixelFormat(), row.format == TBitmap::pfDevice ? TBitmap::pf24bit : row.format);
+        EXPECT_EQ(Saved(back), file);
     }
+}
+
+TEST(TBitmap, PalettesHoldThePicturesOwnColoursWhenTheyFit)
+{
+    TBitmap bitmap(5, 3);
+    const TColor colours[] = {RGB(1, 2, 3), RGB(200, 100, 50), RGB(7, 77, 177)};
+    for (int x = 0; x < 5; ++x)
+        for (int y = 0; y < 3; ++y)
+            bitmap.Canvas().SetPixel(x, y, colours[(x + y) % 3]);
+    for (const auto format : {TBitmap::pf4bit, TBitmap::pf8bit}) {
+        bitmap.SetPixelFormat(format);
+        QImage read;
+        ASSERT_TRUE(read.loadFromData(Saved(bitmap), "BMP"));
+        for (int x = 0; x < 5; ++x)
+            for (int y = 0; y < 3; ++y)
+                EXPECT_EQ(FromQColor(QColor(read.pixel(x, y))), colours[(x + y) % 3]) << x << "," << y;
+    }
+    // More than 256 colours at 8 bits: a dithered colour cube, still a
+    // picture of the right size and about the right colours.
+    TBitmap many(32, 32);
+    for (int x = 0; x < 32; ++x)
+        for (int y = 0; y < 32; ++y)
+            many.Canvas().SetPixel(x, y, RGB(8 * x, 8 * y, 128));
+    many.SetPixelFormat(TBitmap::pf8bit);
+    const QByteArray file = Saved(many);
+    EXPECT_EQ(Little(file, 28, 2), 8u);
+    EXPECT_LE(Little(file, 46, 4), 256u);
+    QImage read;
+    ASSERT_TRUE(read.loadFromData(file, "BMP"));
+    EXPECT_NEAR(qRed(read.pixel(31, 31)), 248, 60);
+    EXPECT_NEAR(qBlue(read.pixel(0, 0)), 128, 60);
 }
 
 TEST(TBitmap, CorruptBmpRaisesAndKeepsTheBitmap)
