@@ -316,6 +316,12 @@ bool TMainfrm::OpenSection(const QString& FileName)
     }
     FModified = false;
     SetTitleFor(FileName);
+    // Said once the window names the section it is about.
+    if (FMissingPicture)
+        MessageDlg(QStringLiteral("The picture of %1 is missing: %2\n"
+                                  "The section is shown without it; saving keeps the picture's name and corners.")
+                       .arg(QFileInfo(FileName).fileName(), PicturePath),
+                   TMsgDlgType::mtWarning, mbOK);
     return true;
 }
 
@@ -363,11 +369,10 @@ void TMainfrm::ReadSectionFile(const QString& FileName)
     chart.Repaint();
     chart.UpdateAxisScales();
     Parts->AddRecentFile(FileName);
-    if (picture.isEmpty()) {
-        ReportMissingPicture(stored);
+    FMissingPicture = picture.isEmpty();
+    Parts->SetStatusText(1, FMissingPicture ? MissingPictureText(stored) : EditModeStatusText(chart.EditMode));
+    if (FMissingPicture)
         return;
-    }
-    Parts->SetStatusText(1, EditModeStatusText(chart.EditMode));
     try {
         LoadSectionPicture(picture);
     } catch (const std::exception& Error) {
@@ -378,14 +383,9 @@ void TMainfrm::ReadSectionFile(const QString& FileName)
     }
 }
 
-void TMainfrm::ReportMissingPicture(const QString& Stored)
+QString TMainfrm::MissingPictureText(const QString& Stored)
 {
-    const QString where = Stored.isEmpty() ? QStringLiteral("(no picture named)") : Stored;
-    Parts->SetStatusText(1, QStringLiteral("Picture not found: ") + where);
-    MessageDlg(QStringLiteral("The section's picture is missing: %1\n"
-                              "The section is shown without it; saving keeps the picture's name and corners.")
-                   .arg(where),
-               TMsgDlgType::mtWarning, mbOK);
+    return QStringLiteral("Picture not found: ") + (Stored.isEmpty() ? QStringLiteral("(no picture named)") : Stored);
 }
 
 void TMainfrm::LoadSectionPicture(const QString& FileName)

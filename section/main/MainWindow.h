@@ -156,14 +156,14 @@ private:
     // The chart's cursor at the mouse's present place when it is over the
     // chart; false when it is not.
     bool TakeCursorFromMouse();
-    // The picture of the read section is missing: the status bar and a
-    // message say so.
-    void ReportMissingPicture(const QString& Stored);
+    // The status bar's word that the read section's picture is missing.
+    static QString MissingPictureText(const QString& Stored);
     QString DialogFolder() const;
 
     std::unique_ptr<TComponent> FComponents;
     bool FSectionOpen = false;
     QString FDocument;
+    bool FMissingPicture = false; // the last read found no picture
     QString FTitleName; // the document as the caption names it
     bool FModified = false;
     bool FKeySwitchedMode = false;

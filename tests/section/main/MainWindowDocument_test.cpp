@@ -226,8 +226,8 @@ TEST_F(Document, ASectionWithoutItsPictureOpensAndKeepsThePictureLine)
     ASSERT_TRUE(QFile::copy(test::ExampleFile, lonely));
     Start({lonely});
     ASSERT_EQ(Messages.size(), 1);
-    EXPECT_TRUE(Messages[0].contains(QStringLiteral("picture is missing"))) << Messages[0].toStdString();
-    EXPECT_TRUE(Messages[0].contains(QStringLiteral("example.jpg")));
+    EXPECT_TRUE(Messages[0].startsWith(QStringLiteral("The picture of example.sec is missing: example.jpg\n")))
+        << Messages[0].toStdString();
     EXPECT_EQ(Window->Parts->StatusText(1), QStringLiteral("Picture not found: example.jpg"));
     EXPECT_EQ(Chart().Nodes.Length(), 14);
     EXPECT_EQ(Window->windowTitle(), QStringLiteral("Section editor ") + lonely);
