@@ -199,6 +199,22 @@ TEST_F(Document, SaveUnderANewNameMakesThatFileTheDocument)
     EXPECT_FALSE(Window->Modified());
 }
 
+TEST_F(Document, OpenDialogsStartInTheSectionsFolder)
+{
+    Start({Section});
+    std::vector<QString> startedIn;
+    CommonDialogService().ExecuteOpen = [&](TOpenDialogRequest& Request) {
+        startedIn.push_back(Request.Title + QLatin1Char('|') + Request.FileName);
+        return false;
+    };
+    Activate();
+    QTest::keyClick(Window.get(), Qt::Key_O, Qt::ControlModifier);
+    Window->Carotagedata1->trigger();
+    const QString folder = QFileInfo(Folder.path()).absoluteFilePath();
+    EXPECT_EQ(startedIn, (std::vector<QString>{QStringLiteral("Open section|") + folder,
+                                               QStringLiteral("Carotage data|") + folder}));
+}
+
 TEST_F(Document, RecentFilesAreStoredWithTheirFullPath)
 {
     const QString started = QDir::currentPath();
