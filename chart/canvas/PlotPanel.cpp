@@ -468,6 +468,9 @@ void TCustomPlotPanel::Invalidate()
 
 void TCustomPlotPanel::Resize()
 {
+    // The buffered picture is of the old size: drawn again, not shown as
+    // it was.
+    Invalidate();
     if (!IsLoading() && FBorderRound > 0)
         ApplyRoundedRegion();
     TCustomPanelNoCaption::Resize();

@@ -10,6 +10,7 @@
 #include <QtPrintSupport/QPrinterInfo>
 #include <QtWidgets/QCheckBox>
 #include <QtWidgets/QComboBox>
+#include <QtCore/QFileInfo>
 #include <QtWidgets/QFileDialog>
 #include <QtWidgets/QGridLayout>
 #include <QtWidgets/QGroupBox>
@@ -456,6 +457,9 @@ void TChartPreview::PrintClicked()
         pdf = AskPdfFileName ? AskPdfFileName(this) : QString();
         if (pdf.isEmpty())
             return;
+        // A name typed without the extension still names a PDF file.
+        if (QFileInfo(pdf).suffix().compare(QStringLiteral("pdf"), Qt::CaseInsensitive) != 0)
+            pdf += QStringLiteral(".pdf");
     }
     TBusyCursor busy;
     if (ExtraPage && ExtraPage->PageCount() > 1) {

@@ -39,7 +39,8 @@ public:
 bool ApplyModelSetup(TPolygonChart& Chart, bool KeepModel, const QString& Left, const QString& Right,
                      const QString& Bottom);
 // Shows the dialog with the present area and applies what it holds when it
-// closes, by "Apply" or by the window's close box alike.
-void ModelSetup(TPolygonChart& Chart, bool KeepModel, QWidget* Owner = nullptr);
+// closes, by "Apply" or by the window's close box alike; true when the
+// area was set.
+bool ModelSetup(TPolygonChart& Chart, bool KeepModel, QWidget* Owner = nullptr);
 
 } // namespace lp

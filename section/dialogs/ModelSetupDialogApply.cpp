@@ -41,14 +41,14 @@ bool ApplyModelSetup(TPolygonChart& Chart, bool KeepModel, const QString& Left, 
     return set;
 }
 
-void ModelSetup(TPolygonChart& Chart, bool KeepModel, QWidget* Owner)
+bool ModelSetup(TPolygonChart& Chart, bool KeepModel, QWidget* Owner)
 {
     auto dialog = CreateDialogForm<Tboxsetup>(Owner);
     dialog->Edit1->setText(AreaText(Chart.ModelArea.left));
     dialog->Edit2->setText(AreaText(Chart.ModelArea.right));
     dialog->Edit3->setText(AreaText(Chart.ModelArea.bottom));
     dialog->exec();
-    ApplyModelSetup(Chart, KeepModel, dialog->Edit1->text(), dialog->Edit2->text(), dialog->Edit3->text());
+    return ApplyModelSetup(Chart, KeepModel, dialog->Edit1->text(), dialog->Edit2->text(), dialog->Edit3->text());
 }
 
 } // namespace lp

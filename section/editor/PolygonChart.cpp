@@ -647,6 +647,11 @@ void TPolygonChart::PaintNodes()
     // Each dot is a 3x3 square: one filled rectangle, the brush changed only
     // when the colour does (a section has many thousands of nodes).
     canvas.Brush()->SetStyle(TBrush::bsSolid);
+    // Dots stay inside the plot rectangle, clipped as the series are: after
+    // scrolling the nodes beyond the axes are not drawn over them.
+    TRect plot = ChartRectangle();
+    plot.Right += 1;
+    plot.Bottom += 1;
     TColor current = clNone;
     for (int i = FirstPaintedNode; i < Nodes.Length(); ++i) {
         // During a drag the still nodes' dots are in the drag picture: it is
@@ -656,12 +661,16 @@ void TPolygonChart::PaintNodes()
         const Tnode& node = Nodes[i];
         const int x = bottom.CalcPosValue(node.x);
         const int y = left.CalcPosValue(node.y);
+        const TRect dot{std::max(x - 1, plot.Left), std::max(y - 1, plot.Top), std::min(x + 2, plot.Right),
+                        std::min(y + 2, plot.Bottom)};
+        if (dot.Left >= dot.Right || dot.Top >= dot.Bottom)
+            continue;
         const TColor color = NodeColor(node);
         if (color != current) {
             canvas.Brush()->SetColor(color);
             current = color;
         }
-        canvas.FillRect(TRect{x - 1, y - 1, x + 2, y + 2});
+        canvas.FillRect(dot);
     }
 }
 

@@ -9,7 +9,8 @@
 // picture in place of the walls and draws over it only the moving rings, the
 // drawing aids and the moving nodes' dots; the axes come with the picture.
 // The surface and the lines are drawn again over it, pixel for pixel the
-// same.
+// same. Tools that draw behind the series (the picture under the section)
+// are in the picture and sit the frames out.
 //
 // The cache is dropped when the drag ends, the chart's size or axes change,
 // or a border node moves (its surface or frame edge moves with it).
@@ -19,6 +20,7 @@
 #include "chart/engine/PlotAxis.h"
 #include "chart/engine/PlotMapSeries.h"
 #include "chart/engine/PlotSeries.h"
+#include "chart/engine/PlotTools.h"
 #include "platform/graphics/Bitmap.h"
 
 #include <algorithm>
@@ -151,7 +153,36 @@ void TPolygonChart::DrawToCanvas(TCanvas* Target, const TRect& Rect)
         if (wanted && !FDragCacheActive)
             BuildDragCache(Rect);
     }
-    TChart::DrawToCanvas(Target, Rect);
+    if (!FDragCacheActive || FBuildingDragCache) {
+        TChart::DrawToCanvas(Target, Rect);
+        return;
+    }
+    // The picture holds what the tools drew behind the series (the section's
+    // scan): a frame leaves those tools out, or they would cover the still
+    // bodies of the picture. Switching them off and on must not ask for
+    // another paint.
+    std::vector<TPlotCustomTool*> behind;
+    for (TPlotCustomTool* tool : Tools())
+        if (tool->Active() && !tool->DrawInFront())
+            behind.push_back(tool);
+    const bool repaint = RepaintEnabled();
+    SetRepaintEnabled(false);
+    for (TPlotCustomTool* tool : behind)
+        tool->SetActive(false);
+    SetRepaintEnabled(repaint);
+    const auto restore = [&] {
+        SetRepaintEnabled(false);
+        for (TPlotCustomTool* tool : behind)
+            tool->SetActive(true);
+        SetRepaintEnabled(repaint);
+    };
+    try {
+        TChart::DrawToCanvas(Target, Rect);
+    } catch (...) {
+        restore();
+        throw;
+    }
+    restore();
 }
 
 void TPolygonChart::PaintPanelBackground(const TRect& Rect)

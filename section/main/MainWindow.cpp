@@ -2,6 +2,7 @@
 
 #include "chart/engine/PlotAxis.h"
 #include "chart/engine/PlotImageTool.h"
+#include "chart/engine/PlotMapSeries.h"
 #include "chart/engine/PlotMarks.h"
 #include "chart/engine/PlotPointer.h"
 #include "chart/engine/PlotSeries.h"
@@ -26,9 +27,15 @@
 #include <QtCore/QFileInfo>
 #include <QtCore/QUrl>
 #include <QtGui/QDesktopServices>
+#include <QtGui/QCursor>
 #include <QtGui/QKeyEvent>
+#include <QtGui/QCloseEvent>
 #include <QtWidgets/QApplication>
+#include <QtWidgets/QDialog>
+#include <QtWidgets/QMenu>
 #include <QtWidgets/QMenuBar>
+#include <QtWidgets/QMessageBox>
+#include <QtWidgets/QPushButton>
 #include <QtWidgets/QToolBar>
 #include <QtWidgets/QToolButton>
 #include <QtWidgets/QVBoxLayout>
@@ -46,6 +53,24 @@ QString SectionFilter()
 
 } // namespace
 
+TSaveChangesAnswer AskSaveChanges(QWidget* Owner, const QString& Name)
+{
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Section editor"),
+                    QStringLiteral("Save changes to %1?").arg(Name), QMessageBox::NoButton, Owner);
+    box.setObjectName(QStringLiteral("SaveChangesQuestion"));
+    QPushButton* save = box.addButton(QStringLiteral("Save"), QMessageBox::AcceptRole);
+    QPushButton* discard = box.addButton(QStringLiteral("Discard"), QMessageBox::DestructiveRole);
+    QPushButton* cancel = box.addButton(QStringLiteral("Cancel"), QMessageBox::RejectRole);
+    box.setDefaultButton(save);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == save)
+        return TSaveChangesAnswer::Save;
+    if (box.clickedButton() == discard)
+        return TSaveChangesAnswer::Discard;
+    return TSaveChangesAnswer::Cancel;
+}
+
 TMainfrm::TMainfrm(const QStringList& AArguments, QWidget* Parent) : QMainWindow(Parent), Arguments(AArguments)
 {
     setWindowTitle(QStringLiteral("Section editor"));
@@ -58,6 +83,8 @@ TMainfrm::TMainfrm(const QStringList& AArguments, QWidget* Parent) : QMainWindow
     // The section file type is registered by the start-up routine; the
     // chart draws buffered and reports the cursor to the status bar.
     PolygonChart1->OnCursorMove = [this](TPolygonChart*) { ShowCursorPosition(); };
+    PolygonChart1->onchangemodel = [this](TPolygonChart*) { SetModified(true); };
+    OpenManualFile = [](const QString& Path) { return QDesktopServices::openUrl(QUrl::fromLocalFile(Path)); };
 }
 
 TMainfrm::~TMainfrm()
@@ -87,7 +114,10 @@ void TMainfrm::CreateComponents()
     layout->addWidget(Parts->SplitterWidget(), 1);
     layout->addWidget(Parts->StatusWidget());
     setCentralWidget(central);
-    Parts->OnRecentFile = [this](const QString& FileName) { OpenSection(FileName); };
+    Parts->OnRecentFile = [this](const QString& FileName) {
+        if (MaySetSectionAside())
+            OpenSection(FileName);
+    };
 
     PolygonChart1 = new TPolygonChart(owner);
     PolygonChart1->Title()->Text()->Clear();
@@ -139,7 +169,8 @@ void TMainfrm::CreateMenus()
     file->addMenu(Parts->RecentMenu());
     file->addSeparator();
     QAction* exit = file->addAction(QStringLiteral("E&xit"), this, [this] { close(); });
-    exit->setShortcut(QKeySequence::Quit);
+    // Not every desktop binds the standard quit key: Ctrl+Q always.
+    exit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 
     QMenu* options = menuBar()->addMenu(QStringLiteral("&Options"));
     Scaled1 = options->addAction(QStringLiteral("&Automatic scaling"));
@@ -150,11 +181,7 @@ void TMainfrm::CreateMenus()
         PolygonChart1->UpdateAxisScales();
         PolygonChart1->Invalidate();
     });
-    Boxconstrctor1 = options->addAction(QStringLiteral("&Model setup..."), this, [this] {
-        ModelSetup(*PolygonChart1, true, this);
-        QCoreApplication::processEvents();
-        PolygonChart1->UpdateAxisScales();
-    });
+    Boxconstrctor1 = options->addAction(QStringLiteral("&Model setup..."), this, [this] { ChooseModelSetup(); });
     Carotagedata1 = options->addAction(QStringLiteral("&Carotage data..."), this, [this] { ReadCarotage(); });
     options->addAction(QStringLiteral("&Output settings..."), this, [this] { prntset->exec(); });
 
@@ -228,11 +255,57 @@ void TMainfrm::Timer1Timer()
 
 void TMainfrm::SetTitleFor(const QString& FileName)
 {
-    setWindowTitle(QStringLiteral("Section editor ") + FileName);
+    FTitleName = FileName;
+    FDocument = QFileInfo(FileName).absoluteFilePath();
+    ShowTitle();
     TStringList* title = PolygonChart1->Title()->Text();
     title->Clear();
     title->Add(QFileInfo(FileName).fileName());
     PolygonChart1->Invalidate();
+}
+
+void TMainfrm::ShowTitle()
+{
+    setWindowTitle(QStringLiteral("Section editor ") + FTitleName + (FModified ? QStringLiteral("*") : QString()));
+}
+
+void TMainfrm::SetModified(bool On)
+{
+    if (FModified == On)
+        return;
+    FModified = On;
+    ShowTitle();
+}
+
+bool TMainfrm::MaySetSectionAside()
+{
+    if (!FSectionOpen || !FModified)
+        return true;
+    RestoreHeldKeyMode();
+    switch (AskSaveChanges(this, QFileInfo(FDocument).fileName())) {
+    case TSaveChangesAnswer::Save:
+        try {
+            SaveFile(FDocument);
+        } catch (const std::exception& Error) {
+            // Not saved: the section stays, with its changes.
+            Application().HandleException(Error);
+            return false;
+        }
+        return true;
+    case TSaveChangesAnswer::Discard:
+        return true;
+    case TSaveChangesAnswer::Cancel:
+        break;
+    }
+    return false;
+}
+
+void TMainfrm::closeEvent(QCloseEvent* Event)
+{
+    if (MaySetSectionAside())
+        Event->accept();
+    else
+        Event->ignore();
 }
 
 bool TMainfrm::OpenSection(const QString& FileName)
@@ -243,7 +316,14 @@ bool TMainfrm::OpenSection(const QString& FileName)
         Application().HandleException(Error);
         return false;
     }
+    FModified = false;
     SetTitleFor(FileName);
+    // Said once the window names the section it is about.
+    if (FMissingPicture)
+        MessageDlg(QStringLiteral("The picture of %1 is missing: %2\n"
+                                  "The section is shown without it; saving keeps the picture's name and corners.")
+                       .arg(QFileInfo(FileName).fileName(), PicturePath),
+                   TMsgDlgType::mtWarning, mbOK);
     return true;
 }
 
@@ -256,12 +336,13 @@ void TMainfrm::ReadSectionFile(const QString& FileName)
     const QByteArray second = file.readLine();
     file.close();
     const QString stored = QString::fromLocal8Bit(first).trimmed();
-    const QString picture = ResolvePicturePath(stored, FileName);
-    if (picture.isEmpty())
-        throw Exception("The section's picture was not found: " + stored.toStdString());
     const arofdoubleM corners = TextToRealArray(second.trimmed().toStdString(), 0);
     if (corners.Length() != 4)
-        throw Exception(FileName.toStdString() + ": the second line must hold the picture's four corners");
+        throw Exception(QFileInfo(FileName).fileName().toStdString() +
+                        " is not a section file: line 2 must hold the picture's four corners");
+    // Without its picture the section still opens: the bodies are the
+    // user's work. The stored line is kept, so a save writes it unchanged.
+    const QString picture = ResolvePicturePath(stored, FileName);
 
     TPolygonChart& chart = *PolygonChart1;
     if (chart.ReadModelBlock(FileName)) {
@@ -274,7 +355,7 @@ void TMainfrm::ReadSectionFile(const QString& FileName)
     }
     for (int i = 0; i < 4; ++i)
         PictureCorners[i] = corners[i];
-    PicturePath = picture;
+    PicturePath = picture.isEmpty() ? stored : picture;
 
     chart.SetVisible(true);
     ChartTool1->SetSeries(Series1);
@@ -284,6 +365,16 @@ void TMainfrm::ReadSectionFile(const QString& FileName)
     Series1->AddXY(corners[2], corners[3], {}, PictureCornerColor);
     Series1->SetActive(true);
     ChartTool1->SetActive(true);
+    ChartTool1->Picture()->SetGraphic(nullptr);
+    FSectionOpen = true;
+    EnableSectionCommands(true);
+    chart.Repaint();
+    chart.UpdateAxisScales();
+    Parts->AddRecentFile(FileName);
+    FMissingPicture = picture.isEmpty();
+    Parts->SetStatusText(1, FMissingPicture ? MissingPictureText(stored) : EditModeStatusText(chart.EditMode));
+    if (FMissingPicture)
+        return;
     try {
         LoadSectionPicture(picture);
     } catch (const std::exception& Error) {
@@ -292,11 +383,11 @@ void TMainfrm::ReadSectionFile(const QString& FileName)
         ChartTool1->Picture()->SetGraphic(nullptr);
         Application().HandleException(Error);
     }
-    FSectionOpen = true;
-    EnableSectionCommands(true);
-    chart.Repaint();
-    chart.UpdateAxisScales();
-    Parts->AddRecentFile(FileName);
+}
+
+QString TMainfrm::MissingPictureText(const QString& Stored)
+{
+    return QStringLiteral("Picture not found: ") + (Stored.isEmpty() ? QStringLiteral("(no picture named)") : Stored);
 }
 
 void TMainfrm::LoadSectionPicture(const QString& FileName)
@@ -325,6 +416,9 @@ void TMainfrm::SaveFile(const QString& FileName)
         corners += FormatSectionReal(PictureCorners[i]);
     }
     PolygonChart1->WriteSection(name, {PicturePath.toLocal8Bit(), QByteArray::fromStdString(corners), QByteArray()});
+    FModified = false;
+    SetTitleFor(name);
+    Parts->AddRecentFile(name);
 }
 
 void TMainfrm::SaveMFFile(const QString& FileName)
@@ -337,13 +431,21 @@ void TMainfrm::SaveMFFile(const QString& FileName)
     PolygonChart1->SaveToMetafile(info.path() + QLatin1Char('/') + info.completeBaseName() + QStringLiteral(".emf"));
 }
 
+QString TMainfrm::DialogFolder() const
+{
+    return FDocument.isEmpty() ? QString() : QFileInfo(FDocument).absolutePath();
+}
+
 void TMainfrm::AskOpenSection()
 {
+    if (!MaySetSectionAside())
+        return;
     TOpenDialogRequest request;
     request.Owner = this;
     request.Name = QStringLiteral("OpenDialog1");
     request.Title = QStringLiteral("Open section");
     request.Filter = QStringLiteral("Section files [*.sec]|*.sec");
+    request.FileName = DialogFolder();
     if (ExecuteOpenDialog(request))
         OpenSection(request.FileName);
 }
@@ -354,7 +456,7 @@ void TMainfrm::AskSaveSection()
         return;
     const QString pictureFilter = QStringLiteral("Picture (*.emf *.bmp)");
     QString chosen;
-    const QString name = AskSaveFileName(this, QStringLiteral("Save section"), {},
+    const QString name = AskSaveFileName(this, QStringLiteral("Save section"), FDocument,
                                          SectionFilter() + QStringLiteral(";;") + pictureFilter, &chosen);
     if (name.isEmpty())
         return;
@@ -375,6 +477,7 @@ void TMainfrm::ReadCarotage()
     request.Name = QStringLiteral("OpenDialog2");
     request.Title = QStringLiteral("Carotage data");
     request.Filter = QStringLiteral("Carotage|*.crt");
+    request.FileName = DialogFolder();
     if (!ExecuteOpenDialog(request))
         return;
     try {
@@ -402,6 +505,12 @@ void TMainfrm::SelectModeButton(QToolButton* Sender)
     ShowModeText(PolygonChart1->EditMode);
 }
 
+void TMainfrm::ShowModeInForce()
+{
+    const auto found = ModeButtons.find(PolygonChart1->EditMode);
+    SelectModeButton(found == ModeButtons.end() ? nullptr : found->second);
+}
+
 void TMainfrm::ShowModeText(TPolygonEditMode Mode)
 {
     Parts->SetStatusText(1, EditModeStatusText(Mode));
@@ -409,10 +518,21 @@ void TMainfrm::ShowModeText(TPolygonEditMode Mode)
 
 void TMainfrm::ChooseMode(TPolygonEditMode Mode)
 {
-    auto found = ModeButtons.find(Mode);
     PolygonChart1->EditMode = Mode;
-    SelectModeButton(found == ModeButtons.end() ? nullptr : found->second);
+    ShowModeInForce();
     PolygonChart1->ResetEditMode();
+}
+
+void TMainfrm::ChooseModelSetup()
+{
+    RestoreHeldKeyMode();
+    // The model is adapted to the new area: a surface follows a wider area,
+    // and an area the model cannot be fitted into is rolled back.
+    const bool changed = ModelSetup(*PolygonChart1, false, this);
+    QCoreApplication::processEvents();
+    PolygonChart1->UpdateAxisScales();
+    if (changed)
+        SetModified(true);
 }
 
 void TMainfrm::Undo()
@@ -425,6 +545,7 @@ void TMainfrm::Undo()
         return;
     }
     PolygonChart1->Undo();
+    SetModified(true);
 }
 
 void TMainfrm::UseLastLineLook()
@@ -455,7 +576,10 @@ void TMainfrm::Context()
 {
     for (const QString& candidate : ManualCandidates()) {
         if (QFileInfo(candidate).isFile()) {
-            QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(candidate).absoluteFilePath()));
+            const QString path = QFileInfo(candidate).absoluteFilePath();
+            // Without a program for the manual the user is told where it is.
+            if (!OpenManualFile || !OpenManualFile(path))
+                ShowMessage(QStringLiteral("No program could open the manual - ") + path);
             return;
         }
     }
@@ -476,25 +600,54 @@ bool TMainfrm::ModeKeyDown(int Key)
     default: return false;
     }
     TPolygonChart& chart = *PolygonChart1;
+    // The pick is made where the mouse rests now, not where it last moved.
+    const bool overChart = TakeCursorFromMouse();
     const double x = chart.CursorX;
     const double y = chart.CursorY;
     const auto mode = ModeForKey(key, chart.EditMode, NearestNodeDistance(chart, x, y),
                                  NearestLinePointDistance(chart, x, y));
     if (!mode)
         return false;
-    if (key == TModeKey::Escape) {
-        chart.EditMode = *mode;
-        SelectModeButton(nullptr);
-        chart.ResetEditMode();
-        return true;
+    if (key != TModeKey::Escape) {
+        SavedEditMode = chart.EditMode;
+        FKeySwitchedMode = true;
+        FSwitchKey = Key;
     }
-    SavedEditMode = chart.EditMode;
     chart.EditMode = *mode;
     chart.ResetEditMode();
-    ShowModeText(*mode);
-    FKeySwitchedMode = true;
-    FSwitchKey = Key;
+    ShowModeInForce();
+    // The new mode's hover pick at the resting cursor: a press without a
+    // mouse move takes the node under it.
+    if (overChart)
+        chart.ChartMouseMove(nullptr, {}, chart.CursorPixelX, chart.CursorPixelY);
     return true;
+}
+
+bool TMainfrm::TakeCursorFromMouse()
+{
+    QWidget* widget = ChartWidget();
+    if (!widget || !widget->isVisible())
+        return false;
+    const QPoint at = widget->mapFromGlobal(QCursor::pos());
+    if (!widget->rect().contains(at))
+        return false;
+    TPolygonChart& chart = *PolygonChart1;
+    chart.CursorPixelX = at.x();
+    chart.CursorPixelY = at.y();
+    chart.CursorX = chart.MapSeries()->XScreenToValue(at.x());
+    chart.CursorY = chart.MapSeries()->YScreenToValue(at.y());
+    chart.CursorPoint = complexM{chart.CursorX, chart.CursorY};
+    return true;
+}
+
+void TMainfrm::RestoreHeldKeyMode()
+{
+    if (!FKeySwitchedMode)
+        return;
+    FKeySwitchedMode = false;
+    PolygonChart1->EditMode = SavedEditMode;
+    PolygonChart1->ResetEditMode();
+    ShowModeInForce();
 }
 
 bool TMainfrm::ModeKeyUp(int Key)
@@ -502,15 +655,26 @@ bool TMainfrm::ModeKeyUp(int Key)
     // Only the key that switched the mode puts the saved one back.
     if (!FKeySwitchedMode || Key != FSwitchKey)
         return false;
-    FKeySwitchedMode = false;
-    PolygonChart1->EditMode = SavedEditMode;
-    PolygonChart1->ResetEditMode();
-    ShowModeText(SavedEditMode);
+    RestoreHeldKeyMode();
     return true;
 }
 
 bool TMainfrm::eventFilter(QObject* Watched, QEvent* Event)
 {
+    // A held key's release goes wherever the keyboard went: when the window
+    // loses it (another window, a dialog, a menu), the saved mode comes back
+    // now rather than never.
+    if (FKeySwitchedMode) {
+        const QEvent::Type type = Event->type();
+        if ((type == QEvent::WindowDeactivate && Watched == this) || type == QEvent::ApplicationDeactivate) {
+            RestoreHeldKeyMode();
+        } else if (type == QEvent::Show) {
+            auto* shown = qobject_cast<QWidget*>(Watched);
+            if (shown && shown != this && shown->isWindow() &&
+                (shown->isModal() || qobject_cast<QDialog*>(shown) || qobject_cast<QMenu*>(shown)))
+                RestoreHeldKeyMode();
+        }
+    }
     // The form sees key presses first, in whichever of its windows has the
     // focus.
     if (Event->type() == QEvent::KeyPress || Event->type() == QEvent::KeyRelease) {

@@ -19,6 +19,7 @@
 #include <QtCore/QStringList>
 #include <QtWidgets/QMainWindow>
 
+#include <functional>
 #include <map>
 #include <memory>
 
@@ -35,6 +36,12 @@ class TChartImageTool;
 class TMainfrmComponents;
 class TPointSeries;
 class TTimer;
+
+// The answer to "Save changes to NAME?".
+enum class TSaveChangesAnswer { Save, Discard, Cancel };
+// Asks with the buttons "Save", "Discard" and "Cancel" (Esc and the close
+// box cancel) in a message box over Owner.
+TSaveChangesAnswer AskSaveChanges(QWidget* Owner, const QString& Name);
 
 class TMainfrm : public QMainWindow {
     Q_OBJECT
@@ -76,11 +83,27 @@ public:
     // Reads the file; only a complete read changes caption and title. A
     // failed read shows its error and leaves the present section as it was.
     bool OpenSection(const QString& FileName);
-    // Raises with a message when the picture or its corners cannot be read
-    // or the model block is invalid; the chart then keeps its section.
+    // Raises with a message when the file cannot be read, its second line
+    // does not hold the picture's four corners or the model block is
+    // invalid; the chart then keeps its section. A picture that is missing
+    // does not stop the read: the section opens without it, says so, and
+    // keeps the picture's line and corners for the next save.
     void ReadSectionFile(const QString& FileName);
-    // Writes the section under FileName with the extension ".sec".
+    // Writes the section under FileName with the extension ".sec"; that file
+    // becomes the document (title, chart caption, recent files, no unsaved
+    // changes).
     void SaveFile(const QString& FileName);
+    // The open section's file (absolute), empty before the first read.
+    QString DocumentName() const { return FDocument; }
+    // Whether the section changed since it was read or saved ("*" in the
+    // title).
+    bool Modified() const { return FModified; }
+    // Before the section is set aside (exit, close, open another): with
+    // unsaved changes asks "Save changes to NAME?"; true when the caller
+    // may go on (saved, discarded or nothing to save).
+    bool MaySetSectionAside();
+    // Opens the manual's file; false when no program could show it.
+    std::function<bool(const QString& Path)> OpenManualFile;
     // The chart as a picture: the paper-scale bitmap when "Automatic" is
     // off and the name does not end in ".emf", else a metafile named
     // with ".emf".
@@ -98,6 +121,12 @@ public:
     // The temporary modes of held keys; true when the key was used.
     bool ModeKeyDown(int Key);
     bool ModeKeyUp(int Key);
+    // The mode saved by a held key comes back (the window lost the
+    // keyboard: the key's release goes elsewhere).
+    void RestoreHeldKeyMode();
+    // The mode in force on the tool bar (its button down, the others up)
+    // and in the status bar.
+    void ShowModeInForce();
     // The folders searched for the manual, in order.
     static QStringList ManualCandidates();
 
@@ -106,6 +135,7 @@ public:
 
 protected:
     bool eventFilter(QObject* Watched, QEvent* Event) override;
+    void closeEvent(QCloseEvent* Event) override;
 
 private:
     void CreateComponents();
@@ -120,9 +150,22 @@ private:
     void SetTitleFor(const QString& FileName);
     void LoadSectionPicture(const QString& FileName);
     void UseLastLineLook();
+    void SetModified(bool On);
+    void ShowTitle();
+    void ChooseModelSetup();
+    // The chart's cursor at the mouse's present place when it is over the
+    // chart; false when it is not.
+    bool TakeCursorFromMouse();
+    // The status bar's word that the read section's picture is missing.
+    static QString MissingPictureText(const QString& Stored);
+    QString DialogFolder() const;
 
     std::unique_ptr<TComponent> FComponents;
     bool FSectionOpen = false;
+    QString FDocument;
+    bool FMissingPicture = false; // the last read found no picture
+    QString FTitleName; // the document as the caption names it
+    bool FModified = false;
     bool FKeySwitchedMode = false;
     int FSwitchKey = 0;
 };

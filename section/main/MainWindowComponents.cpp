@@ -9,6 +9,7 @@
 #include "platform/ui/MenuItems.h"
 #include "section/main/MainWindowGlyphs.h"
 
+#include <QtCore/QFileInfo>
 #include <QtWidgets/QFileDialog>
 #include <QtWidgets/QMenu>
 
@@ -86,7 +87,9 @@ QMenu* TMainfrmComponents::RecentMenu() const
 
 void TMainfrmComponents::AddRecentFile(const QString& FileName)
 {
-    FileMenuOpens1->AddFile(FileName);
+    // A name relative to the folder the program started in would not open
+    // from a program started elsewhere.
+    FileMenuOpens1->AddFile(QFileInfo(FileName).absoluteFilePath());
 }
 
 QStringList TMainfrmComponents::RecentFiles() const

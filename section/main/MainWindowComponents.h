@@ -44,6 +44,7 @@ public:
     // The "Recent file" sub-menu and its choice (the chosen file's name).
     QMenu* RecentMenu() const;
     std::function<void(const QString& FileName)> OnRecentFile;
+    // Stored with its absolute path.
     void AddRecentFile(const QString& FileName);
     // The recent files, the most recent first.
     QStringList RecentFiles() const;

@@ -1,7 +1,7 @@
 // The program's main window driven as a user drives it: open the example
 // from the command line, move a node with the mouse, save, reopen.
 
-#include "section/main/MainWindow.h"
+#include "MainWindowFixture.h"
 
 #include "chart/engine/PlotAxis.h"
 #include "chart/engine/PlotChart.h"
@@ -39,66 +39,7 @@
 namespace lp {
 namespace {
 
-const QString ExampleFile = QStringLiteral(LP_EXAMPLES_DIR "/example.sec");
-
-struct MainWindow : ::testing::Test {
-    QTemporaryDir Folder;
-    QString Section;
-    std::unique_ptr<TMainfrm> Window;
-    QStringList Messages;
-
-    void SetUp() override
-    {
-        Application().ShowMessageHook = [this](const QString& Text) { Messages << Text; };
-        MessageService() = [this](const TMessageRequest& Request) {
-            Messages << Request.Text;
-            return int(mrOk);
-        };
-        // Settings (recent files, window places) of the test's own: tests
-        // running beside it must not push its entries out of the lists.
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, Folder.filePath(QStringLiteral("settings")));
-        // The example beside its picture, in a folder of the test's own.
-        for (const char* name : {"example.sec", "example.jpg"})
-            ASSERT_TRUE(QFile::copy(QStringLiteral(LP_EXAMPLES_DIR "/") + name, Folder.filePath(name)));
-        Section = Folder.filePath(QStringLiteral("example.sec"));
-    }
-    void TearDown() override
-    {
-        Application().ShowMessageHook = {};
-        ResetMessageService();
-    }
-
-    void Start(const QStringList& Arguments)
-    {
-        Window = std::make_unique<TMainfrm>(Arguments);
-        Window->resize(1100, 700);
-        Window->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(Window.get()));
-        // The command-line timer opens the file on its first tick.
-        QTRY_VERIFY_WITH_TIMEOUT(Window->SectionOpen(), 5000);
-        QCoreApplication::processEvents();
-    }
-
-    TPolygonChart& Chart() { return *Window->PolygonChart1; }
-    QWidget* ChartWidget() { return Window->ChartWidget(); }
-    QPoint Pixel(double X, double Y)
-    {
-        return {Chart().BottomAxis()->CalcPosValue(X), Chart().LeftAxis()->CalcPosValue(Y)};
-    }
-    void MoveMouse(QPoint At, Qt::MouseButtons Buttons)
-    {
-        QMouseEvent move(QEvent::MouseMove, QPointF(At), ChartWidget()->mapToGlobal(QPointF(At)), Qt::NoButton,
-                         Buttons, Qt::NoModifier);
-        QApplication::sendEvent(ChartWidget(), &move);
-    }
-    int NodeAt(double X, double Y)
-    {
-        for (int i = 0; i < Chart().Nodes.Length(); ++i)
-            if (std::abs(Chart().Nodes[i].x - X) < 1e-6 && std::abs(Chart().Nodes[i].y - Y) < 1e-6)
-                return i;
-        return -1;
-    }
-};
+using test::MainWindow;
 
 TEST_F(MainWindow, OpenMoveANodeSaveAndReopen)
 {
@@ -221,12 +162,12 @@ TEST_F(MainWindow, HeldKeysSwitchOnlyAfterASectionIsOpenAndRestoreOnlyWhatTheySw
     EXPECT_TRUE(Window->ModeKeyDown(Qt::Key_Control));
     EXPECT_EQ(Chart().EditMode, pmDeleteLineNode);
     EXPECT_TRUE(Window->ModeKeyUp(Qt::Key_Control));
-    // Esc: "Add node" with no button down.
+    // Esc: "Add node", its button down and no other.
     EXPECT_TRUE(Window->ModeKeyDown(Qt::Key_Escape));
     EXPECT_EQ(Chart().EditMode, pmAddNode);
     EXPECT_EQ(Window->Parts->StatusText(1), EditModeStatusText(pmAddNode));
     for (auto& [mode, button] : Window->ModeButtons)
-        EXPECT_FALSE(button->isChecked()) << mode;
+        EXPECT_EQ(button->isChecked(), mode == pmAddNode) << mode;
 }
 
 TEST_F(MainWindow, UndoDuringADragRollsTheDragBack)

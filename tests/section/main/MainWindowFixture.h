@@ -1,0 +1,134 @@
+#pragma once
+// The main window as a user meets it: started on a copy of the example
+// section in a folder of the test's own, driven by mouse and key events.
+
+#include "section/main/MainWindow.h"
+
+#include "chart/engine/PlotAxis.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/Dialogs.h"
+
+#include <QtCore/QFile>
+#include <QtCore/QSettings>
+#include <QtCore/QTemporaryDir>
+#include <QtCore/QTimer>
+#include <QtGui/QCursor>
+#include <QtGui/QMouseEvent>
+#include <QtTest/QTest>
+#include <QtWidgets/QApplication>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+namespace lp::test {
+
+inline const QString ExampleFile = QStringLiteral(LP_EXAMPLES_DIR "/example.sec");
+
+struct MainWindow : ::testing::Test {
+    QTemporaryDir Folder;
+    QString Section;
+    std::unique_ptr<TMainfrm> Window;
+    QStringList Messages;
+
+    void SetUp() override
+    {
+        // The mouse rests away from every window until a test places it.
+        QCursor::setPos(0, 0);
+        Application().ShowMessageHook = [this](const QString& Text) { Messages << Text; };
+        MessageService() = [this](const TMessageRequest& Request) {
+            Messages << Request.Text;
+            return int(mrOk);
+        };
+        // Settings (recent files, window places) of the test's own: tests
+        // running beside it must not push its entries out of the lists.
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, Folder.filePath(QStringLiteral("settings")));
+        // The example beside its picture, in a folder of the test's own.
+        for (const char* name : {"example.sec", "example.jpg"})
+            ASSERT_TRUE(QFile::copy(QStringLiteral(LP_EXAMPLES_DIR "/") + name, Folder.filePath(name)));
+        Section = Folder.filePath(QStringLiteral("example.sec"));
+    }
+    void TearDown() override
+    {
+        // Nothing left to ask about when the window goes.
+        if (Window)
+            Window->hide();
+        Window.reset();
+        Application().ShowMessageHook = {};
+        ResetMessageService();
+        ResetCommonDialogService();
+    }
+
+    void Start(const QStringList& Arguments)
+    {
+        Window = std::make_unique<TMainfrm>(Arguments);
+        Window->resize(1100, 700);
+        Window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(Window.get()));
+        Activate();
+        // The command-line timer opens the file on its first tick.
+        QTRY_VERIFY_WITH_TIMEOUT(Window->SectionOpen(), 5000);
+        QCoreApplication::processEvents();
+    }
+
+    // Shortcuts reach the active window only.
+    void Activate()
+    {
+        Window->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(Window.get()));
+    }
+
+    TPolygonChart& Chart() { return *Window->PolygonChart1; }
+    QWidget* ChartWidget() { return Window->ChartWidget(); }
+    QPoint Pixel(double X, double Y)
+    {
+        return {Chart().BottomAxis()->CalcPosValue(X), Chart().LeftAxis()->CalcPosValue(Y)};
+    }
+    void MoveMouse(QPoint At, Qt::MouseButtons Buttons)
+    {
+        QMouseEvent move(QEvent::MouseMove, QPointF(At), ChartWidget()->mapToGlobal(QPointF(At)), Qt::NoButton,
+                         Buttons, Qt::NoModifier);
+        QApplication::sendEvent(ChartWidget(), &move);
+    }
+    void Click(Qt::MouseButton Button, QPoint At)
+    {
+        QTest::mousePress(ChartWidget(), Button, {}, At);
+        QTest::mouseRelease(ChartWidget(), Button, {}, At);
+    }
+    // Move node: press on the node at From, drag, drop with the right button.
+    void DragNode(QPointF From, QPointF To)
+    {
+        const QPoint from = Pixel(From.x(), From.y());
+        const QPoint to = Pixel(To.x(), To.y());
+        MoveMouse(from, Qt::NoButton);
+        QTest::mousePress(ChartWidget(), Qt::LeftButton, {}, from);
+        for (int step = 1; step <= 5; ++step)
+            MoveMouse(from + (to - from) * step / 5, Qt::LeftButton);
+        QTest::mouseRelease(ChartWidget(), Qt::LeftButton, {}, to);
+        Click(Qt::RightButton, to);
+    }
+    int NodeAt(double X, double Y)
+    {
+        for (int i = 0; i < Chart().Nodes.Length(); ++i)
+            if (std::abs(Chart().Nodes[i].x - X) < 1e-6 && std::abs(Chart().Nodes[i].y - Y) < 1e-6)
+                return i;
+        return -1;
+    }
+    // Runs Answer on the modal window that Action opens, once it is up.
+    template <class TModal>
+    void AnswerModal(const std::function<void()>& Action, const std::function<void(TModal&)>& Answer)
+    {
+        bool answered = false;
+        QTimer::singleShot(0, [&] {
+            QTRY_VERIFY_WITH_TIMEOUT(qobject_cast<TModal*>(QApplication::activeModalWidget()) != nullptr, 5000);
+            auto* modal = qobject_cast<TModal*>(QApplication::activeModalWidget());
+            answered = true;
+            Answer(*modal);
+        });
+        Action();
+        EXPECT_TRUE(answered) << "no " << TModal::staticMetaObject.className() << " came up";
+    }
+};
+
+} // namespace lp::test
