@@ -707,6 +707,29 @@ TEST(AxisValueLabels, RunFromTheTopDown)
     }
 }
 
+// Guards against value labels run together ("21.91.81.7"): the step was
+// measured from the range ends "0", "2" and "1", while the labels between
+// them are three characters wide. The step gives way until they fit.
+TEST(AxisValueLabels, LabelsNeverRunIntoTheirNeighbours)
+{
+    TRecordedChart R;
+    TChartAxis& Axis = *R.Chart.BottomAxis();
+    Axis.SetLabelStyle(talValue);
+    Prepare(Axis, 0, 200, 0, 2);
+    Axis.DrawAxis(true);
+    EXPECT_EQ(R.Texts(), (QStringList{"2", "1.8", "1.6", "1.4", "1.2", "1", "0.8", "0.6", "0.4", "0.2", "0"}));
+    for (size_t I = 1; I < R.Labels.size(); ++I) {
+        const double Room = CharWidth * (R.Labels[I - 1].Text.size() + R.Labels[I].Text.size()) / 2.0;
+        EXPECT_GE(std::abs(R.Labels[I - 1].X - R.Labels[I].X), Room) << R.Labels[I].Text.toStdString();
+    }
+    EXPECT_EQ(Axis.TickPositions().size(), R.Labels.size()) << "ticks go with the labels";
+    // Without a separation the step is left as it was.
+    Axis.SetLabelsSeparation(0);
+    R.Labels.clear();
+    Axis.DrawAxis(true);
+    EXPECT_GT(R.Labels.size(), 11u);
+}
+
 TEST(AxisValueLabels, TooManyStepsDrawNothing)
 {
     TRecordedChart R;

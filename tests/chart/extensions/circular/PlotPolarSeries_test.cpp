@@ -4,12 +4,14 @@
 // points, sectors and segments, and the stored radius list.
 
 #include "chart/extensions/circular/PlotPolarSeries.h"
+#include "chart/extensions/circular/PlotRoseSeries.h"
 
 #include "chart/engine/PlotAxis.h"
 #include "chart/engine/PlotSeriesSource.h"
 #include "chart/engine/PlotValueList.h"
 #include "platform/base/Numeric.h"
 #include "platform/core/PropertyInfo.h"
+#include "tests/chart/engine/TextBoxRecorder.h"
 #include "tests/chart/extensions/ExtensionsTestUtil.h"
 #include "tests/chart/extensions/circular/CircularTestUtil.h"
 
@@ -343,6 +345,32 @@ TEST(PolarSeries, TheChartsInsidePictureShowsWithinTheCircle)
     EXPECT_EQ(QColor(C.Picture().pixel(Inside)), QColor(Qt::white));
     C.Chart.SetBackImageInside(true);
     EXPECT_EQ(QColor(C.Picture().pixel(Inside)), QColor(Qt::blue));
+}
+
+// Guards against unreadable radial labels: along each radial axis the
+// labels ran together ("950900850800"), and near the centre the labels of
+// the four radial axes lay on top of each other. Every label box drawn is
+// measured; none may overlap another.
+template <class TSeries> void ExpectRadialLabelsApart(bool View3D)
+{
+    TChart Chart;
+    Chart.SetBounds(0, 0, 800, 600);
+    Chart.SetView3D(View3D);
+    auto* S = new TSeries(&Chart);
+    Chart.AddSeries(S);
+    S->FillSampleValues(12);
+    const std::vector<test::TTextBox> Boxes = test::NumberLabelBoxes(Chart);
+    EXPECT_GE(Boxes.size(), 8u) << "the radial axes keep labels";
+    EXPECT_EQ(test::FirstOverlap(Boxes), QString());
+}
+
+TEST(PolarSeries, RadialAxisLabelsNeverOverlap)
+{
+    ExpectRadialLabelsApart<TPolarSeries>(false);
+    ExpectRadialLabelsApart<TPolarSeries>(true);
+    ExpectRadialLabelsApart<TPolarBarSeries>(false);
+    ExpectRadialLabelsApart<TPolarBarSeries>(true);
+    ExpectRadialLabelsApart<TWindRoseSeries>(false);
 }
 
 } // namespace
