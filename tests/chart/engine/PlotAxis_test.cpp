@@ -5,6 +5,7 @@
 // pixels a line) so that steps and layouts do not depend on fonts.
 
 #include "chart/engine/PlotAxis.h"
+#include "chart/engine/PlotAxisLabelBoxes.h"
 
 #include "EngineTestUtil.h"
 #include "chart/canvas/PlotConst.h"
@@ -728,6 +729,28 @@ TEST(AxisValueLabels, LabelsNeverRunIntoTheirNeighbours)
     R.Labels.clear();
     Axis.DrawAxis(true);
     EXPECT_GT(R.Labels.size(), 11u);
+}
+
+// Axes that meet share their label boxes: a label that would overlap a
+// box another axis drew is left out, and the labels drawn add theirs.
+TEST(AxisValueLabels, SharedBoxesKeepTheLabelsOfMeetingAxesApart)
+{
+    TRecordedChart R;
+    TChartAxis& Axis = *R.Chart.BottomAxis();
+    Axis.SetLabelStyle(talValue);
+    Axis.SetIncrement(2);
+    Prepare(Axis, 0, 400, 0, 10);
+    // A label of another axis where "4" would go.
+    const int Four = Axis.CalcPosValue(4);
+    std::vector<TRect> Shared{{Four - 2, -100, Four + 2, 100}};
+    SetSharedLabelBoxes(Axis, &Shared);
+    Axis.DrawAxis(true);
+    SetSharedLabelBoxes(Axis, nullptr);
+    EXPECT_EQ(R.Texts(), (QStringList{"10", "8", "6", "2", "0"}));
+    EXPECT_EQ(Shared.size(), 6u) << "the five labels drawn added their boxes";
+    R.Labels.clear();
+    Axis.DrawAxis(true);
+    EXPECT_EQ(R.Texts().size(), 6) << "without sharing every label shows";
 }
 
 TEST(AxisValueLabels, TooManyStepsDrawNothing)

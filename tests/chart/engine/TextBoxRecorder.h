@@ -21,19 +21,20 @@ struct TTextBox {
 };
 
 // Boxes that share more than a sliver of area (half a pixel each way):
-// rounding of turned texts is not an overlap.
-inline bool TextBoxesOverlap(const TTextBox& A, const TTextBox& B)
+// rounding of turned texts is not an overlap. With Margin, boxes closer
+// than that many pixels count as overlapping too.
+inline bool TextBoxesOverlap(const TTextBox& A, const TTextBox& B, double Margin = 0)
 {
-    return std::min(A.Right, B.Right) - std::max(A.Left, B.Left) > 0.5 &&
-           std::min(A.Bottom, B.Bottom) - std::max(A.Top, B.Top) > 0.5;
+    return std::min(A.Right, B.Right) - std::max(A.Left, B.Left) + Margin > 0.5 &&
+           std::min(A.Bottom, B.Bottom) - std::max(A.Top, B.Top) + Margin > 0.5;
 }
 
 // The first pair of overlapping boxes as a message, empty when none.
-inline QString FirstOverlap(const std::vector<TTextBox>& Boxes)
+inline QString FirstOverlap(const std::vector<TTextBox>& Boxes, double Margin = 0)
 {
     for (size_t I = 0; I < Boxes.size(); ++I)
         for (size_t J = I + 1; J < Boxes.size(); ++J)
-            if (TextBoxesOverlap(Boxes[I], Boxes[J]))
+            if (TextBoxesOverlap(Boxes[I], Boxes[J], Margin))
                 return QStringLiteral("\"%1\" at %2,%3 and \"%4\" at %5,%6")
                     .arg(Boxes[I].Text)
                     .arg(Boxes[I].Left)

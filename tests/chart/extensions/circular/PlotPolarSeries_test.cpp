@@ -351,17 +351,21 @@ TEST(PolarSeries, TheChartsInsidePictureShowsWithinTheCircle)
 // labels ran together ("950900850800"), and near the centre the labels of
 // the four radial axes lay on top of each other. Every label box drawn is
 // measured; none may overlap another.
-template <class TSeries> void ExpectRadialLabelsApart(bool View3D)
+template <class TSeries> void ExpectRadialLabelsApart(bool View3D, int FontSize = 0)
 {
     TChart Chart;
     Chart.SetBounds(0, 0, 800, 600);
     Chart.SetView3D(View3D);
     auto* S = new TSeries(&Chart);
     Chart.AddSeries(S);
-    S->FillSampleValues(12);
+    S->FillSampleValues();
+    if (FontSize > 0)
+        for (TChartAxis* Axis : {Chart.LeftAxis(), Chart.RightAxis(), Chart.TopAxis(), Chart.BottomAxis()})
+            Axis->LabelsFont()->SetSize(FontSize);
     const std::vector<test::TTextBox> Boxes = test::NumberLabelBoxes(Chart);
     EXPECT_GE(Boxes.size(), 8u) << "the radial axes keep labels";
-    EXPECT_EQ(test::FirstOverlap(Boxes), QString());
+    // Labels that touch run together as badly as overlapping ones.
+    EXPECT_EQ(test::FirstOverlap(Boxes, 1).toStdString(), "");
 }
 
 TEST(PolarSeries, RadialAxisLabelsNeverOverlap)
@@ -371,6 +375,10 @@ TEST(PolarSeries, RadialAxisLabelsNeverOverlap)
     ExpectRadialLabelsApart<TPolarBarSeries>(false);
     ExpectRadialLabelsApart<TPolarBarSeries>(true);
     ExpectRadialLabelsApart<TWindRoseSeries>(false);
+    // Large labels: the first ones of the four axes meet at the centre.
+    ExpectRadialLabelsApart<TPolarSeries>(false, 16);
+    ExpectRadialLabelsApart<TPolarBarSeries>(true, 16);
+    ExpectRadialLabelsApart<TWindRoseSeries>(false, 16);
 }
 
 } // namespace

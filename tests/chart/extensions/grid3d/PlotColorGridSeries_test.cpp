@@ -353,7 +353,7 @@ TEST(ColorGridSeries, AxisLabelsNeverOverlap)
         Chart.AddSeries(S);
         S->FillSampleValues();
         const std::vector<test::TTextBox> Boxes = test::NumberLabelBoxes(Chart);
-        EXPECT_EQ(test::FirstOverlap(Boxes), QString()) << "3-D " << View3D;
+        EXPECT_EQ(test::FirstOverlap(Boxes).toStdString(), "") << "3-D " << View3D;
         const auto Below = std::count_if(Boxes.begin(), Boxes.end(), [&](const test::TTextBox& B) {
             return B.Top > Chart.ChartRectangle().Bottom;
         });
