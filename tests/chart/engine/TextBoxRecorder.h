@@ -97,6 +97,20 @@ private:
 
 namespace lp::test {
 
+// An 800 x 600 chart with one series of TSeries filled with its samples.
+template <class TSeries> struct TSampleChart {
+    explicit TSampleChart(bool View3D)
+    {
+        Chart.SetBounds(0, 0, 800, 600);
+        Chart.SetView3D(View3D);
+        Series = new TSeries(&Chart);
+        Chart.AddSeries(Series);
+        Series->FillSampleValues();
+    }
+    TChart Chart;
+    TSeries* Series = nullptr;
+};
+
 // Chart painted whole at its own size (unbuffered, no legend) onto a
 // measuring device: the boxes of the texts that read as numbers, which on
 // these charts are the axis labels.

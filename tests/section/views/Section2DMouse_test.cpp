@@ -476,8 +476,7 @@ protected:
     void SetUp() override
     {
         FillMesh(Chart, EvenBounds(8, 1), EvenBounds(6, 1));
-        Chart.ExtentSeries->AddXY(Chart.ModelLeft, Chart.ModelTop);
-        Chart.ExtentSeries->AddXY(Chart.ModelRight, Chart.ModelBottom);
+        test::SpanModelArea(Chart);
         Chart.ShowBorders = false;
         for (int c = 0; c < 8; ++c)
             for (int r = 0; r < 6; ++r) {
@@ -595,8 +594,7 @@ protected:
     void SetUp() override
     {
         FillMesh(Chart, EvenBounds(4, 1), EvenBounds(3, 1));
-        Chart.ExtentSeries->AddXY(Chart.ModelLeft, Chart.ModelTop);
-        Chart.ExtentSeries->AddXY(Chart.ModelRight, Chart.ModelBottom);
+        test::SpanModelArea(Chart);
         Chart.ShowBorders = false;
         SetAll(2.0);
         Chart.SetBounds(0, 0, 500, 260);

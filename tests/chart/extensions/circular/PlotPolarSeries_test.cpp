@@ -353,12 +353,8 @@ TEST(PolarSeries, TheChartsInsidePictureShowsWithinTheCircle)
 // measured; none may overlap another.
 template <class TSeries> void ExpectRadialLabelsApart(bool View3D, int FontSize = 0)
 {
-    TChart Chart;
-    Chart.SetBounds(0, 0, 800, 600);
-    Chart.SetView3D(View3D);
-    auto* S = new TSeries(&Chart);
-    Chart.AddSeries(S);
-    S->FillSampleValues();
+    test::TSampleChart<TSeries> Sample(View3D);
+    TChart& Chart = Sample.Chart;
     if (FontSize > 0)
         for (TChartAxis* Axis : {Chart.LeftAxis(), Chart.RightAxis(), Chart.TopAxis(), Chart.BottomAxis()})
             Axis->LabelsFont()->SetSize(FontSize);

@@ -346,12 +346,8 @@ TEST(ColorGridPicture, WaterfallRegularAndIrregularGrids)
 TEST(ColorGridSeries, AxisLabelsNeverOverlap)
 {
     for (const bool View3D : {false, true}) {
-        TChart Chart;
-        Chart.SetBounds(0, 0, 800, 600);
-        Chart.SetView3D(View3D);
-        auto* S = new TColorGridSeries(&Chart);
-        Chart.AddSeries(S);
-        S->FillSampleValues();
+        test::TSampleChart<TColorGridSeries> Sample(View3D);
+        TChart& Chart = Sample.Chart;
         const std::vector<test::TTextBox> Boxes = test::NumberLabelBoxes(Chart);
         EXPECT_EQ(test::FirstOverlap(Boxes).toStdString(), "") << "3-D " << View3D;
         const auto Below = std::count_if(Boxes.begin(), Boxes.end(), [&](const test::TTextBox& B) {
