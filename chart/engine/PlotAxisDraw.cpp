@@ -9,6 +9,7 @@
 // right for a right one).
 
 #include "chart/engine/PlotAxis.h"
+#include "chart/engine/PlotAxisLabelBoxes.h"
 
 #include "chart/canvas/PlotRoutines.h"
 #include "chart/engine/PlotAxisPanel.h"
@@ -19,8 +20,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <limits>
 #include <numbers>
+#include <unordered_map>
+#include <utility>
+#include <vector>
 
 namespace lp {
 
@@ -332,6 +337,194 @@ bool TChartAxis::Clicked(int X, int Y) const
     return PointInRect(CalcRect(), X, Y);
 }
 
+
+namespace {
+
+// Where and how a label or title text is anchored: the alignment for the
+// device and the anchor, moved for the placements that centre the text
+// block across the axis.
+struct TLabelAnchor {
+    unsigned Align = TA_LEFT | TA_TOP;
+    int X = 0;
+    int Y = 0;
+    bool CentredBlock = false;
+};
+
+struct TLabelAnchorInput {
+    bool Horizontal;
+    bool OtherSide;
+    bool Opposite;  // a label of a vertical axis aligned to the far side
+    int OppositeSize;
+    int HalfFontHeight;
+    int Angle;  // 0 .. 359
+    int X;
+    int Y;
+};
+
+TLabelAnchor PlaceText(const TLabelAnchorInput& In)
+{
+    // T1: right- or left-aligned; T2: centred at the top or the bottom.
+    const auto T1 = [](bool Left) -> unsigned { return Left ? TA_LEFT : TA_RIGHT; };
+    const auto T2 = [](bool Bottom) -> unsigned { return TA_CENTER | (Bottom ? TA_BOTTOM : TA_TOP); };
+    const int H = In.HalfFontHeight;
+    TLabelAnchor P{TA_LEFT | TA_TOP, In.X, In.Y, false};
+    switch (In.Angle) {
+    case 0:
+        if (In.Horizontal) {
+            P.Align = TA_CENTER | (In.OtherSide ? TA_BOTTOM : TA_TOP);
+        } else {
+            if (In.Opposite) {
+                P.Align = In.OtherSide ? TA_RIGHT : TA_LEFT;
+                P.X = AddPixels(P.X, In.OtherSide ? In.OppositeSize : -static_cast<long long>(In.OppositeSize));
+            } else {
+                P.Align = T1(In.OtherSide);
+            }
+            P.Y = AddPixels(P.Y, -H);
+            P.CentredBlock = true;
+        }
+        break;
+    case 90:
+        if (In.Horizontal) {
+            P.Align = T1(In.OtherSide);
+            P.X = AddPixels(P.X, -H);
+            P.CentredBlock = true;
+        } else {
+            P.Align = T2(!In.OtherSide);
+        }
+        break;
+    case 180:
+        if (In.Horizontal) {
+            P.Align = TA_CENTER | (In.OtherSide ? TA_TOP : TA_BOTTOM);
+        } else {
+            P.Align = T1(!In.OtherSide);
+            P.Y = AddPixels(P.Y, H);
+            P.CentredBlock = true;
+        }
+        break;
+    case 270:
+        if (In.Horizontal) {
+            P.Align = T1(!In.OtherSide);
+            P.X = AddPixels(P.X, H);
+            P.CentredBlock = true;
+        } else {
+            P.Align = T2(In.OtherSide);
+        }
+        break;
+    default:
+        break;
+    }
+    return P;
+}
+
+// Boxes overlap when they share pixels (right and bottom edges exclusive):
+// touching boxes do not.
+bool BoxesOverlap(const TRect& A, const TRect& B)
+{
+    return A.Left < B.Right && B.Left < A.Right && A.Top < B.Bottom && B.Top < A.Bottom;
+}
+
+// The screen box of a text block anchored as In says: each line's width
+// (Width) and FontH high, lines one font height apart, turned by the angle.
+TRect TextBlockBox(const TLabelAnchorInput& In, const QStringList& Lines, int FontH,
+                   const std::function<int(const QString&)>& Width)
+{
+    const TLabelAnchor Place = PlaceText(In);
+    const int Count = static_cast<int>(Lines.size());
+    const double Radians = In.Angle * std::numbers::pi / 180;
+    const double Rx = std::cos(Radians);
+    const double Ry = -std::sin(Radians);
+    const double Dx = std::sin(Radians);
+    const double Dy = std::cos(Radians);
+    const unsigned Vert = Place.Align & TA_VERTICAL_MASK;
+    const unsigned Horiz = Place.Align & TA_HORIZONTAL_MASK;
+    double FirstLine = 0;
+    if (Vert == TA_BOTTOM)
+        FirstLine = -(Count - 1);
+    else if (Place.CentredBlock)
+        FirstLine = -(Count - 1) / 2.0;
+    double Left = INFINITY, Top = INFINITY, Right = -INFINITY, Bottom = -INFINITY;
+    for (int I = 0; I < Count; ++I) {
+        const double Offset = (FirstLine + I) * FontH;
+        const double OX = Place.X + Offset * Dx;
+        const double OY = Place.Y + Offset * Dy;
+        const double W = Width(Lines[I]);
+        const double U0 = Horiz == TA_LEFT ? 0 : Horiz == TA_RIGHT ? -W : -W / 2;
+        const double V0 = Vert == TA_BOTTOM ? -FontH : 0;
+        for (const double U : {U0, U0 + W})
+            for (const double V : {V0, V0 + FontH}) {
+                const double PX = OX + U * Rx + V * Dx;
+                const double PY = OY + U * Ry + V * Dy;
+                Left = std::min(Left, PX);
+                Right = std::max(Right, PX);
+                Top = std::min(Top, PY);
+                Bottom = std::max(Bottom, PY);
+            }
+    }
+    if (!(Left <= Right && Top <= Bottom))
+        return {};
+    const auto Pixel = [](double V) { return static_cast<int>(std::clamp(V, -1e9, 1e9)); };
+    return {Pixel(std::floor(Left + 1e-9)), Pixel(std::floor(Top + 1e-9)), Pixel(std::ceil(Right - 1e-9)),
+            Pixel(std::ceil(Bottom - 1e-9))};
+}
+
+// A label's box widened along the axis by half of Separation per cent of
+// its size on both sides: the room each label keeps free.
+TRect SpacedBox(const TRect& Box, bool Horizontal, int Separation)
+{
+    const long long Size = Horizontal ? static_cast<long long>(Box.Right) - Box.Left
+                                      : static_cast<long long>(Box.Bottom) - Box.Top;
+    const long long Half = static_cast<long long>(std::min(std::trunc(Size * 0.02 * Separation), 1e9)) / 2;
+    TRect Spaced = Box;
+    if (Horizontal) {
+        Spaced.Left = AddPixels(Spaced.Left, -Half);
+        Spaced.Right = AddPixels(Spaced.Right, Half);
+    } else {
+        Spaced.Top = AddPixels(Spaced.Top, -Half);
+        Spaced.Bottom = AddPixels(Spaced.Bottom, Half);
+    }
+    return Spaced;
+}
+
+// The labels an axis drew in its current drawing, for the rule that a
+// label overlapping one drawn before is left out. Kept only while the axis
+// draws, or while it shares boxes with other axes.
+struct TLabelRoom {
+    // The last labels drawn (widened by the separation), one per row of
+    // alternating labels.
+    std::vector<TRect> Last;
+    std::vector<TRect>* Shared = nullptr;
+    // Point and custom labels: the caller applied its own rule.
+    bool Decided = false;
+};
+
+std::unordered_map<const TChartAxis*, TLabelRoom>& LabelRooms()
+{
+    static std::unordered_map<const TChartAxis*, TLabelRoom> Rooms;
+    return Rooms;
+}
+
+// Marks the labels drawn while it lives as decided by the caller.
+class TDecidedLabels {
+public:
+    explicit TDecidedLabels(const TChartAxis* Axis) : FRoom(LabelRooms()[Axis]) { FRoom.Decided = true; }
+    ~TDecidedLabels() { FRoom.Decided = false; }
+    TDecidedLabels(const TDecidedLabels&) = delete;
+    TDecidedLabels& operator=(const TDecidedLabels&) = delete;
+
+private:
+    TLabelRoom& FRoom;
+};
+
+} // namespace
+
+void SetSharedLabelBoxes(const TChartAxis& Axis, std::vector<TRect>* Boxes)
+{
+    if (Boxes)
+        LabelRooms()[&Axis].Shared = Boxes;
+    else
+        LabelRooms().erase(&Axis);
+}
+
 // --- Drawing --------------------------------------------------------------------------------------
 
 void TChartAxis::DrawAxis(bool CalcPosAxis)
@@ -355,6 +548,17 @@ void TChartAxis::DrawAxis(bool CalcPosAxis)
     FTickPositions.clear();
     FLabelValues.clear();
     FDrawnLabels = 0;
+    LabelRooms()[this].Last.clear();
+    // The room goes with the drawing unless boxes are shared beyond it.
+    struct TRoomEnd {
+        const TChartAxis* Axis;
+        ~TRoomEnd()
+        {
+            const auto Found = LabelRooms().find(Axis);
+            if (Found != LabelRooms().end() && !Found->second.Shared)
+                LabelRooms().erase(Found);
+        }
+    } RoomEnd{this};
     FAlternateShift = 0;
     FOppositeSize = 0;
     if (FLabelsAlternate) {
@@ -434,6 +638,8 @@ void TChartAxis::DrawTitle()
 
 void TChartAxis::DrawCustomLabels()
 {
+    // Items are placed by the user: all of them show.
+    const TDecidedLabels Decided(this);
     for (const auto& Item : *FItems) {
         const double Value = Item->Value();
         if (!(Value >= FMinimum && Value <= FMaximum))
@@ -471,13 +677,61 @@ void TChartAxis::DrawValueLabels(double Step, int StepIndex)
         DrawThisLabel(Pixel, Labels() ? LabelValue(V) : QString(), nullptr);
     };
 
-    double Value = Hi;
-    if (ExactDate && StepIndex >= dtOneDay)
-        Value = TruncDateToStep(StepIndex, Hi);
-    else if (FRoundFirstLabel && LabelTextWithoutEvent(Lo) != LabelTextWithoutEvent(Hi))
-        Value = std::trunc(Hi / Step) * Step;
-    for (int Guard = 0; Value > Hi && Guard < 10000; ++Guard)
-        Value = StepDown(Value);
+    const auto FirstValue = [&] {
+        double First = Hi;
+        if (ExactDate && StepIndex >= dtOneDay)
+            First = TruncDateToStep(StepIndex, Hi);
+        else if (FRoundFirstLabel && LabelTextWithoutEvent(Lo) != LabelTextWithoutEvent(Hi))
+            First = std::trunc(Hi / Step) * Step;
+        for (int Guard = 0; First > Hi && Guard < 10000; ++Guard)
+            First = StepDown(First);
+        return First;
+    };
+    // Whether labels Step apart from First down to Lower would run into
+    // each other: along the axis each takes its extent around its pixel
+    // and the separation's gap; alternating labels meet every second one.
+    const auto LabelsCollide = [&](double First, double Last, double Spacing) {
+        if (!(Spacing > 0) || !(std::fabs(FCalcRange / Spacing) < 10000))
+            return false;
+        const int Angle = NormalAngle(FLabelsAngle);
+        const bool Across = FHorizontal ? (Angle == 90 || Angle == 270) : (Angle == 0 || Angle == 180);
+        const size_t Back = FLabelsAlternate ? 2 : 1;
+        std::vector<std::pair<long long, long long>> Spans;
+        double V = First;
+        for (int Count = 0; V >= Last && Count <= 10000; ++Count, V -= Spacing) {
+            const QString Text = LabelTextWithoutEvent(V);
+            if (Text.isEmpty())
+                continue;
+            int Lines = 0;
+            const int Width = MultiLineWidth(Text, Lines);
+            const long long Size = Across ? static_cast<long long>(FontHeightOf()) * std::max(Lines, 1) : Width;
+            const long long Gap = static_cast<long long>(std::min(std::trunc(Size * 0.02 * FLabelsSeparation), 1e12));
+            const long long Half = (Size + Gap) / 2;
+            const long long Pixel = CalcPosValue(V);
+            Spans.emplace_back(Pixel - Half, Pixel + Half);
+            if (Spans.size() > Back) {
+                const auto& A = Spans.back();
+                const auto& B = Spans[Spans.size() - 1 - Back];
+                if (A.first < B.second && B.first < A.second)
+                    return true;
+            }
+        }
+        return false;
+    };
+    double Value = FirstValue();
+    const double Lower = FCalcMinimum >= 0 ? (Lo - 1e-12) / (1 + 1e-12) : Lo;
+    // The step was chosen from the widths of the range ends; labels between
+    // them can be wider ("1.2" between "1" and "9"). A step whose labels
+    // would run into each other gives way to the next larger one.
+    if (FLabelsSeparation > 0 && Labels() && !FIsDateTimeAxis) {
+        for (int Guard = 0; Guard < 64 && LabelsCollide(Value, Lower, Step); ++Guard) {
+            const double Next = NextLabelStep(Step);
+            if (!(Next > Step) || !std::isfinite(Next))
+                break;
+            Step = Next;
+            Value = FirstValue();
+        }
+    }
 
     const auto Shortest = [](double V) { return QString::number(V, 'g', QLocale::FloatingPointShortest); };
     if (FRangeIsZero || std::fabs(Hi - Lo) <= 1e-10 || Shortest(Value) == Shortest(StepDown(Value))) {
@@ -485,7 +739,6 @@ void TChartAxis::DrawValueLabels(double Step, int StepIndex)
         Draw(Value);
         return;
     }
-    const double Lower = FCalcMinimum >= 0 ? (Lo - 1e-12) / (1 + 1e-12) : Lo;
     for (int Count = 0; Value >= Lower && Count <= 10000; ++Count) {
         Draw(Value);
         Value = StepDown(Value);
@@ -494,6 +747,8 @@ void TChartAxis::DrawValueLabels(double Step, int StepIndex)
 
 bool TChartAxis::DrawLabelsFromEvent()
 {
+    // The chart's event places these labels, as items are placed: all show.
+    const TDecidedLabels Decided(this);
     double Value = FCalcMinimum;
     bool Stop = true;
     for (int Index = 0;; ++Index) {
@@ -569,6 +824,8 @@ void TChartAxis::DrawPointLabels(TAxisLabelStyle Style)
     }
     if (First < 0)
         return;
+    // These labels follow their own overlap rule below.
+    const TDecidedLabels Decided(this);
     const int Angle = NormalAngle(FLabelsAngle);
     bool MeasureHeight = !FHorizontal;
     if (Angle == 90 || Angle == 270)
@@ -651,10 +908,11 @@ void TChartAxis::DrawDepthSeriesLabels()
 
 void TChartAxis::DrawThisLabel(int Pixel, const QString& Text, TAxisItem* Item)
 {
-    if (FTickOnLabelsOnly)
-        FTickPositions.push_back(Pixel);
-    if (!Labels())
+    if (!Labels()) {
+        if (FTickOnLabelsOnly)
+            FTickPositions.push_back(Pixel);
         return;
+    }
     TPlotCanvas3D& C = FParentChart->Canvas();
     SelectFont(Item ? *Item->Font() : *LabelsFont());
     C.SetBackMode(TRANSPARENT);
@@ -677,6 +935,34 @@ void TChartAxis::DrawThisLabel(int Pixel, const QString& Text, TAxisItem* Item)
         Y = FHorizontal ? Across : Pixel;
         Z = ZPositionPixels();
     }
+    // A label that would overlap one drawn before is left out, with its
+    // tick when ticks go only with labels.
+    const auto Room = LabelRooms().find(this);
+    if (!FIsDepthAxis && !Text.isEmpty() && Room != LabelRooms().end()) {
+        const int FontH = FontHeightOf();
+        const TRect Box = TextBlockBox({FHorizontal, FOtherSide, FLabelsAlign == alOpposite, FOppositeSize, FontH / 2,
+                                        NormalAngle(FLabelsAngle), X, Y},
+                                       Text.split(PlotLineSeparator), FontH,
+                                       [this](const QString& Line) { return TextWidthOf(Line); });
+        const TLabelRoom& R = Room->second;
+        const auto Hits = [&](const TRect& Other) { return BoxesOverlap(Box, Other); };
+        if (R.Shared && std::any_of(R.Shared->begin(), R.Shared->end(), Hits))
+            return;
+        // LabelsSeparation 0 lets the axis' own labels overlap.
+        const TRect Spaced = SpacedBox(Box, FHorizontal, FLabelsSeparation);
+        if (!R.Decided && FLabelsSeparation != 0 &&
+            std::any_of(R.Last.begin(), R.Last.end(), [&](const TRect& L) { return BoxesOverlap(Spaced, L); }))
+            return;
+        if (Room->second.Shared)
+            Room->second.Shared->push_back(Box);
+        // The last two: with alternating labels, the last of each row.
+        std::vector<TRect>& Last = Room->second.Last;
+        Last.push_back(Spaced);
+        if (Last.size() > 2)
+            Last.erase(Last.begin());
+    }
+    if (FTickOnLabelsOnly)
+        FTickPositions.push_back(Pixel);
     ++FDrawnLabels;
     QString Shown = Text;
     bool Draw = true;
@@ -692,59 +978,13 @@ void TChartAxis::DrawLabelText(int X, int Y, int Z, int Angle, const QString& Te
         return;
     TPlotCanvas3D& C = FParentChart->Canvas();
     const int FontH = FontHeightOf();
-    const int H = FontH / 2;
     const int A = NormalAngle(Angle);
-    // T1: right- or left-aligned; T2: centred at the top or the bottom.
-    const auto T1 = [](bool Left) -> unsigned { return Left ? TA_LEFT : TA_RIGHT; };
-    const auto T2 = [](bool Bottom) -> unsigned { return TA_CENTER | (Bottom ? TA_BOTTOM : TA_TOP); };
-    unsigned Align = TA_LEFT | TA_TOP;
-    // Placements centred across the text block on (X, Y).
-    bool CentredBlock = false;
-    switch (A) {
-    case 0:
-        if (FHorizontal) {
-            Align = TA_CENTER | (FOtherSide ? TA_BOTTOM : TA_TOP);
-        } else {
-            if (IsLabel && FLabelsAlign == alOpposite) {
-                Align = FOtherSide ? TA_RIGHT : TA_LEFT;
-                X = AddPixels(X, FOtherSide ? FOppositeSize : -static_cast<long long>(FOppositeSize));
-            } else {
-                Align = T1(FOtherSide);
-            }
-            Y = AddPixels(Y, -H);
-            CentredBlock = true;
-        }
-        break;
-    case 90:
-        if (FHorizontal) {
-            Align = T1(FOtherSide);
-            X = AddPixels(X, -H);
-            CentredBlock = true;
-        } else {
-            Align = T2(!FOtherSide);
-        }
-        break;
-    case 180:
-        if (FHorizontal) {
-            Align = TA_CENTER | (FOtherSide ? TA_TOP : TA_BOTTOM);
-        } else {
-            Align = T1(!FOtherSide);
-            Y = AddPixels(Y, H);
-            CentredBlock = true;
-        }
-        break;
-    case 270:
-        if (FHorizontal) {
-            Align = T1(!FOtherSide);
-            X = AddPixels(X, H);
-            CentredBlock = true;
-        } else {
-            Align = T2(FOtherSide);
-        }
-        break;
-    default:
-        break;
-    }
+    const TLabelAnchor Place = PlaceText({FHorizontal, FOtherSide, IsLabel && FLabelsAlign == alOpposite,
+                                            FOppositeSize, FontH / 2, A, X, Y});
+    const unsigned Align = Place.Align;
+    X = Place.X;
+    Y = Place.Y;
+    const bool CentredBlock = Place.CentredBlock;
 
     const QStringList Lines = Text.split(PlotLineSeparator);
     const int Count = static_cast<int>(Lines.size());

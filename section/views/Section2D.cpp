@@ -42,6 +42,8 @@ TTModelSection2d::TTModelSection2d(TComponent* AOwner) : TChart(AOwner)
         ImageTool = new TChartImageTool(this);
         Tools().Add(ImageTool);
         ImageTool->SetSeries(ExtentSeries);
+        // The picture follows the cell area the axes give it at each drawing.
+        ImageTool->OnBeforeDrawImage = [this](QObject*) { FitCellPicture(CellArea()); };
         // Depth grows downward: the picture's first row lies at ModelTop.
         ImageTool->SetReverseVertical(true);
         MarkerSeries = new TPointSeries(this);

@@ -11,12 +11,15 @@
 //        selection, fixed cells and their limits (public fields, filled by
 //        the owner, as the section chart's model is)
 //
-// Cells are painted into the cell picture, which has the chart rectangle's
-// pixel size and covers exactly the model area (ModelLeft..ModelRight,
-// ModelTop..ModelBottom); world and picture pixels map linearly onto each
-// other, the model's right and bottom edges onto the picture's last pixel
-// column and row. With the automatic axes spanning ExtentSeries this is the
-// axes' own mapping.
+// Cells are painted into the cell picture, which covers exactly the model
+// area (ModelLeft..ModelRight, ModelTop..ModelBottom); world and picture
+// pixels map linearly onto each other, the model's right and bottom edges
+// onto the picture's last pixel column and row. ImageTool draws the picture
+// where the axes place the model area (the cell area; the depth axis, for
+// one, starts a little below the chart rectangle's top), and the picture
+// takes the cell area's pixel size before every drawing, so each picture
+// pixel is one control pixel and the mouse reads the world under the
+// pointer through the same mapping the cells were painted with.
 //
 // Units: Section2D.cpp construction and the cell model,
 // Section2DMeshEdit.cpp moving, inserting and removing boundaries,
@@ -288,16 +291,27 @@ public:
     // new cells when this returns.
     void RepaintCells();
 
+    // World coordinates and cell-picture pixels.
     int XToCellPixel(double X) const;
     int ZToCellPixel(double Z) const;
     double CellPixelToX(int X) const;
     double CellPixelToZ(int Y) const;
+    // The control rectangle the cell picture was last drawn into (before
+    // the first drawing, the one the axes give it now), normalised; the
+    // chart rectangle while the extent points span no area.
+    TRect CellArea() const;
+    // The cell-picture pixel shown at control pixel (X, Y): the pixel whose
+    // span holds the control pixel's centre (one to one while the picture
+    // has the cell area's size).
+    TPoint ControlToCellPixel(int X, int Y) const;
 
     // --- Cell painting ---
 
     // The picture the cells are painted into (ImageTool's bitmap).
     TBitmap& CellPicture();
     void DrawCell(int C, int R, bool Isolated, TCanvas* Canvas = nullptr);
+    // Every cell; into the cell picture (which then shows at the next
+    // paint) unless a canvas is given.
     void PaintCells(TCanvas* Canvas = nullptr);
     void PaintSingleCell(int C, int R) { DrawCell(C, R, true); }
     void RepaintCell(int C, int R) { DrawCell(C, R, true); }
@@ -407,6 +421,15 @@ private:
     };
     TCellCorners CornersOf(int C, int R) const;
     void BuildPalette();
+    // The cell picture takes the size of the cell area (at most the chart
+    // rectangle's and 4096 pixels each way, so a zoomed view or a large
+    // print stretches it instead of growing it without bound) and, when
+    // that changed, is painted anew (true). No
+    // repaint is asked for: the drawing under way shows the result.
+    bool FitCellPicture(const TRect& Area);
+    // White, then every cell (a mesh without cells stays white).
+    void RefillCellPicture();
+    void PaintAllCells(TCanvas* Canvas);
     // The logarithmic mode needs ScaleMin > 0: otherwise the scale becomes
     // symmetric logarithmic (and stays so).
     void SecureScaleMode();

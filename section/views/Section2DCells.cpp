@@ -230,6 +230,14 @@ void TTModelSection2d::DrawBorders(TCellTarget& Target, const TCellCorners& K, i
 
 void TTModelSection2d::PaintCells(TCanvas* Canvas)
 {
+    PaintAllCells(Canvas);
+    // The window's buffer still shows the cells painted before.
+    if (Canvas == nullptr)
+        Invalidate();
+}
+
+void TTModelSection2d::PaintAllCells(TCanvas* Canvas)
+{
     if (Layers.Length() == 0)
         return;
     if (Canvas == nullptr && CellPicture().Empty()) {

@@ -48,12 +48,11 @@ void TTModelSection2d::MeshMouseMove(TShiftState Shift, int X, int Y)
 {
     if (LastCol < 1 || LastRow < 1)
         return;
-    // The cell picture lies over the chart rectangle pixel for pixel.
-    const TRect area = ChartRectangle();
-    PointerX = std::clamp(CellPixelToX(X - area.Left), std::min(ModelLeft, ModelRight),
-                          std::max(ModelLeft, ModelRight));
-    PointerZ = std::clamp(CellPixelToZ(Y - area.Top), std::min(ModelTop, ModelBottom),
-                          std::max(ModelTop, ModelBottom));
+    // The world under the pointer is read back through the mapping the
+    // cells were drawn with.
+    const TPoint pixel = ControlToCellPixel(X, Y);
+    PointerX = std::clamp(CellPixelToX(pixel.X), std::min(ModelLeft, ModelRight), std::max(ModelLeft, ModelRight));
+    PointerZ = std::clamp(CellPixelToZ(pixel.Y), std::min(ModelTop, ModelBottom), std::max(ModelTop, ModelBottom));
     UpdatePointerZone(X, Y);
     const bool toolsActive = !AllowZoom() && !ReadOnly;
     int c = 0, r = 0;

@@ -11,7 +11,9 @@
 #include "platform/graphics/DeviceContext.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
+#include <utility>
 
 namespace lp {
 
@@ -23,6 +25,9 @@ constexpr double SmallestSpan = 1e-10;
 // Points far outside the model area are drawn at this many model widths
 // (depths), which keeps every pixel coordinate of a large picture in range.
 constexpr double FarOutside = 1e4;
+// The cell picture is never larger than this many pixels each way: a
+// printer's or an export's larger cell area stretches it instead.
+constexpr int LargestCellPicture = 4096;
 
 } // namespace
 
@@ -200,16 +205,44 @@ void TTModelSection2d::CursorFromBarPixel(int Y)
 void TTModelSection2d::RepaintCells()
 {
     // The cells first, then the control: the paint that follows shows them.
-    TBitmap& picture = CellPicture();
-    const TRect r = ChartRectangle();
-    if (r.Width() > 0 && r.Height() > 0 && (picture.Width() != r.Width() || picture.Height() != r.Height()))
-        picture.SetSize(r.Width(), r.Height());
-    if (!picture.Empty()) {
-        picture.Canvas().Handle().PatBlt(0, 0, picture.Width(), picture.Height(), WHITENESS);
-        if (LastCol >= 0 && LastRow >= 0)
-            PaintCells();
-    }
+    // The window's buffer holds the old picture, so it is invalidated
+    // before the window is repainted.
+    if (!FitCellPicture(CellArea()))
+        RefillCellPicture();
+    Invalidate();
     Repaint();
+}
+
+void TTModelSection2d::RefillCellPicture()
+{
+    TBitmap& picture = CellPicture();
+    if (picture.Empty())
+        return;
+    picture.Canvas().Handle().PatBlt(0, 0, picture.Width(), picture.Height(), WHITENESS);
+    if (LastCol >= 0 && LastRow >= 0)
+        PaintAllCells(nullptr);
+}
+
+bool TTModelSection2d::FitCellPicture(const TRect& Area)
+{
+    const TRect room = ChartRectangle();
+    const int width = std::min({Area.Width(), std::max(room.Width(), 1), LargestCellPicture});
+    const int height = std::min({Area.Height(), std::max(room.Height(), 1), LargestCellPicture});
+    TBitmap& picture = CellPicture();
+    if (width <= 0 || height <= 0 || (picture.Width() == width && picture.Height() == height))
+        return false;
+    // The resize would ask for a repaint of the chart that is drawing it.
+    TPicture& holder = *ImageTool->Picture();
+    auto onChange = std::exchange(holder.OnChange, nullptr);
+    try {
+        picture.SetSize(width, height);
+        RefillCellPicture();
+    } catch (...) {
+        holder.OnChange = std::move(onChange);
+        throw;
+    }
+    holder.OnChange = std::move(onChange);
+    return true;
 }
 
 // --- World and cell-picture pixels ----------------------------------------------
@@ -242,6 +275,41 @@ double TTModelSection2d::CellPixelToZ(int Y) const
 {
     const int pixels = ImageTool->Picture()->Height();
     return pixels <= 1 ? ModelTop : ModelTop + (ModelBottom - ModelTop) * Y / (pixels - 1);
+}
+
+TRect TTModelSection2d::CellArea() const
+{
+    TRect area = ImageTool->ImageRect();
+    if (area == TRect{})
+        area = ImageTool->CalcImageRect();
+    const TRect normal{std::min(area.Left, area.Right), std::min(area.Top, area.Bottom),
+                       std::max(area.Left, area.Right), std::max(area.Top, area.Bottom)};
+    // Without the extent points the model area has no place: the cells
+    // keep to the chart rectangle.
+    return normal.Width() > 0 && normal.Height() > 0 ? normal : ChartRectangle();
+}
+
+namespace {
+
+// The picture pixel under control pixel X of an area from Start, Span
+// pixels long, showing Pixels picture pixels.
+int PicturePixel(int X, int Start, int Span, int Pixels)
+{
+    const long long offset = static_cast<long long>(X) - Start;
+    if (Span <= 0 || Span == Pixels)
+        return static_cast<int>(std::clamp<long long>(offset, INT32_MIN, INT32_MAX));
+    const double pixel = std::floor((static_cast<double>(offset) + 0.5) * Pixels / Span);
+    return static_cast<int>(std::clamp<double>(pixel, INT32_MIN, INT32_MAX));
+}
+
+} // namespace
+
+TPoint TTModelSection2d::ControlToCellPixel(int X, int Y) const
+{
+    const TRect area = CellArea();
+    const TPicture& picture = *ImageTool->Picture();
+    return {PicturePixel(X, area.Left, area.Width(), picture.Width()),
+            PicturePixel(Y, area.Top, area.Height(), picture.Height())};
 }
 
 } // namespace lp

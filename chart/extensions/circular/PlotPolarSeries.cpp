@@ -9,6 +9,7 @@
 #include "chart/canvas/PlotConst.h"
 #include "chart/canvas/PlotRoutines.h"
 #include "chart/engine/PlotAxis.h"
+#include "chart/engine/PlotAxisLabelBoxes.h"
 #include "chart/engine/PlotAxisPanel.h"
 #include "chart/engine/PlotMarks.h"
 #include "chart/engine/PlotRegistry.h"
@@ -404,6 +405,9 @@ void TCustomPolarSeries::DrawRadialAxes()
     // Inverted), the left one downwards and the top one leftwards, these
     // two inverted so that their minimum lies at the centre, and the
     // bottom one rightwards. Inverted is put back after each.
+    // The axes meet at the centre: a label that would overlap one of
+    // another axis is left out.
+    std::vector<TRect> LabelBoxes;
     const auto Draw = [&](TChartAxis* Axis, int Start, int End, int Line, int Outward, bool Inverted) {
         if (!Axis->Visible())
             return;
@@ -411,8 +415,16 @@ void TCustomPolarSeries::DrawRadialAxes()
         Axis->SetInverted(Inverted);
         const int Labels = Line + Outward * Axis->CalcTicksSize();
         const int Title = Labels + Outward * Axis->CalcLabelsSize();
-        Axis->CustomDrawMinMax(Labels, Title, Line, false, Radius->Minimum(), Radius->Maximum(),
-                               Radius->Increment(), Start, End);
+        SetSharedLabelBoxes(*Axis, &LabelBoxes);
+        try {
+            Axis->CustomDrawMinMax(Labels, Title, Line, false, Radius->Minimum(), Radius->Maximum(),
+                                   Radius->Increment(), Start, End);
+        } catch (...) {
+            SetSharedLabelBoxes(*Axis, nullptr);
+            Axis->SetInverted(Was);
+            throw;
+        }
+        SetSharedLabelBoxes(*Axis, nullptr);
         Axis->SetInverted(Was);
     };
     const int CX = FCircleXCenter;

@@ -10,10 +10,12 @@
 #include "chart/canvas/PlotRoutines.h"
 #include "chart/engine/PlotAxis.h"
 #include "chart/engine/PlotAxisPanel.h"
+#include "chart/engine/PlotTitles.h"
 #include "chart/engine/PlotValueList.h"
 #include "platform/base/Exception.h"
 
 #include <algorithm>
+#include <climits>
 #include <string>
 
 namespace lp {
@@ -393,16 +395,20 @@ void TSurfaceSeries::DrawSides(TPlotCanvas3D& Canvas, bool AfterCells)
     const double FloorValue = GetVertAxis()->Inverted() ? YValues()->MaxValue() : YValues()->MinValue();
     const int Floor = CalcYPosValue(FloorValue);
     const bool HorizInverted = GetHorizAxis()->Inverted();
-    // The chart draws its side walls before the series: the surface's side
-    // walls go with the pass before the cells.
-    if (!AfterCells) {
+    // Each side wall goes with the pass in which the chart draws its own
+    // wall on that side: after the series when that wall stands in front.
+    const TCustomAxisPanel& Chart = *FParentChart;
+    if (IsLeftWallInFront(Chart) == AfterCells)
         DrawDepthWall(Canvas, HorizInverted ? NumXValues() : 1, Floor);
+    if (IsRightWallInFront(Chart) == AfterCells)
         DrawDepthWall(Canvas, HorizInverted ? 1 : NumXValues(), Floor);
-    }
-    const TRect R = FParentChart->ChartRectangle();
+    // The front plane reaches down over the bottom wall.
+    const TRect R = Chart.ChartRectangle();
+    const int Below = static_cast<int>(std::clamp<long long>(
+        static_cast<long long>(R.Bottom) + Chart.CalcWallSize(Chart.BottomAxis()), INT_MIN, INT_MAX));
     const bool SeenFromBehind = !IsClockwise(Canvas.Calculate3DPosition(R.Right, R.Top, 0),
-                                             Canvas.Calculate3DPosition(R.Right, R.Bottom, 0),
-                                             Canvas.Calculate3DPosition(R.Left, R.Bottom, 0));
+                                             Canvas.Calculate3DPosition(R.Right, Below, 0),
+                                             Canvas.Calculate3DPosition(R.Left, Below, 0));
     if (SeenFromBehind != AfterCells)
         DrawFrontWall(Canvas, FParentChart->DepthAxis()->Inverted() ? NumZValues() : 1, Floor);
 }

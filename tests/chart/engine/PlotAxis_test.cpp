@@ -5,6 +5,7 @@
 // pixels a line) so that steps and layouts do not depend on fonts.
 
 #include "chart/engine/PlotAxis.h"
+#include "chart/engine/PlotAxisLabelBoxes.h"
 
 #include "EngineTestUtil.h"
 #include "chart/canvas/PlotConst.h"
@@ -705,6 +706,51 @@ TEST(AxisValueLabels, RunFromTheTopDown)
         EXPECT_EQ(R.Labels[0].X, Axis.CalcPosValue(Row.RoundFirst ? 10 : 10.5));
         EXPECT_EQ(Axis.TickPositions().size(), Row.Texts.size());
     }
+}
+
+// Guards against value labels run together ("21.91.81.7"): the step was
+// measured from the range ends "0", "2" and "1", while the labels between
+// them are three characters wide. The step gives way until they fit.
+TEST(AxisValueLabels, LabelsNeverRunIntoTheirNeighbours)
+{
+    TRecordedChart R;
+    TChartAxis& Axis = *R.Chart.BottomAxis();
+    Axis.SetLabelStyle(talValue);
+    Prepare(Axis, 0, 200, 0, 2);
+    Axis.DrawAxis(true);
+    EXPECT_EQ(R.Texts(), (QStringList{"2", "1.8", "1.6", "1.4", "1.2", "1", "0.8", "0.6", "0.4", "0.2", "0"}));
+    for (size_t I = 1; I < R.Labels.size(); ++I) {
+        const double Room = CharWidth * (R.Labels[I - 1].Text.size() + R.Labels[I].Text.size()) / 2.0;
+        EXPECT_GE(std::abs(R.Labels[I - 1].X - R.Labels[I].X), Room) << R.Labels[I].Text.toStdString();
+    }
+    EXPECT_EQ(Axis.TickPositions().size(), R.Labels.size()) << "ticks go with the labels";
+    // Without a separation the step is left as it was.
+    Axis.SetLabelsSeparation(0);
+    R.Labels.clear();
+    Axis.DrawAxis(true);
+    EXPECT_GT(R.Labels.size(), 11u);
+}
+
+// Axes that meet share their label boxes: a label that would overlap a
+// box another axis drew is left out, and the labels drawn add theirs.
+TEST(AxisValueLabels, SharedBoxesKeepTheLabelsOfMeetingAxesApart)
+{
+    TRecordedChart R;
+    TChartAxis& Axis = *R.Chart.BottomAxis();
+    Axis.SetLabelStyle(talValue);
+    Axis.SetIncrement(2);
+    Prepare(Axis, 0, 400, 0, 10);
+    // A label of another axis where "4" would go.
+    const int Four = Axis.CalcPosValue(4);
+    std::vector<TRect> Shared{{Four - 2, -100, Four + 2, 100}};
+    SetSharedLabelBoxes(Axis, &Shared);
+    Axis.DrawAxis(true);
+    SetSharedLabelBoxes(Axis, nullptr);
+    EXPECT_EQ(R.Texts(), (QStringList{"10", "8", "6", "2", "0"}));
+    EXPECT_EQ(Shared.size(), 6u) << "the five labels drawn added their boxes";
+    R.Labels.clear();
+    Axis.DrawAxis(true);
+    EXPECT_EQ(R.Texts().size(), 6) << "without sharing every label shows";
 }
 
 TEST(AxisValueLabels, TooManyStepsDrawNothing)

@@ -226,7 +226,7 @@ TEST(MeshCellPainting, RepaintCellsFillsThePictureBeforeTheChartShowsIt)
     TBitmap screen(chart.Width(), chart.Height());
     chart.DrawToCanvas(&screen.Canvas(), chart.GetRectangle());
     chart.RepaintCells();
-    const TRect area = chart.ChartRectangle();
+    const TRect area = chart.CellArea();
     const QImage& cells = chart.CellPicture().Image();
     ASSERT_EQ(cells.size(), QSize(area.Width(), area.Height()));
     // Half-space cells (1.0 on the 0..10 scale) inside, not white.

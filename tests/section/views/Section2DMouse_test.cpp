@@ -1,5 +1,6 @@
 #include "section/views/Section2D.h"
 
+#include "chart/engine/PlotAxis.h"
 #include "chart/engine/PlotSeries.h"
 #include "platform/graphics/Bitmap.h"
 #include "platform/ui/Application.h"
@@ -8,7 +9,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QtTest/QTest>
+#include <QtWidgets/QWidget>
+
 #include <algorithm>
+#include <map>
+#include <set>
 #include <vector>
 
 namespace lp {
@@ -49,7 +55,7 @@ protected:
     // The control pixel of the world point (X, Z).
     TPoint PixelOf(double X, double Z)
     {
-        const TRect area = Chart.ChartRectangle();
+        const TRect area = Chart.CellArea();
         return {area.Left + Chart.XToCellPixel(X), area.Top + Chart.ZToCellPixel(Z)};
     }
     TPoint CellCentre(int C, int R) { return PixelOf(C + 0.5, R + 0.5); }
@@ -432,7 +438,7 @@ TEST(MeshMovedSelectionPicture, MatchesTheReference)
     TBitmap picture(chart.Width(), chart.Height());
     chart.DrawToCanvas(&picture.Canvas(), chart.GetRectangle());
     chart.RepaintCells();
-    const TRect area = chart.ChartRectangle();
+    const TRect area = chart.CellArea();
     const auto at = [&](int C, int R) {
         return TPoint{area.Left + chart.XToCellPixel(5 * C + 2.5), area.Top + chart.ZToCellPixel(4 * R + 2)};
     };
@@ -447,6 +453,202 @@ TEST(MeshMovedSelectionPicture, MatchesTheReference)
     chart.DrawToCanvas(&picture.Canvas(), chart.GetRectangle());
     EXPECT_TRUE(test::MatchesReference(picture.Image(), QStringLiteral("views"),
                                        QStringLiteral("mesh-moved-selection")));
+}
+
+} // namespace
+} // namespace lp
+
+namespace lp {
+namespace {
+
+QRgb Rgb(lp::TColor Color)
+{
+    return qRgb(Color & 0xFF, (Color >> 8) & 0xFF, (Color >> 16) & 0xFF);
+}
+
+// Guards against the pointer acting on another cell than the one drawn
+// under it: an 8 x 6 mesh of unit cells, each in a colour of its own, is
+// drawn, and the pointer is moved over the drawn pixels. Variants: the
+// axes' own offsets (the depth axis starts 5 % down), none, and both axes
+// shortened at their ends.
+class MeshPointerOverDrawnCells : public ::testing::TestWithParam<int> {
+protected:
+    void SetUp() override
+    {
+        FillMesh(Chart, EvenBounds(8, 1), EvenBounds(6, 1));
+        test::SpanModelArea(Chart);
+        Chart.ShowBorders = false;
+        for (int c = 0; c < 8; ++c)
+            for (int r = 0; r < 6; ++r) {
+                double v = 0.1 + 0.2 * (c * 6 + r);
+                Chart.SetCellValue(c, r, v);
+                const QRgb colour = Rgb(Chart.ValueToColor(v)) & 0xFFFFFF;
+                ASSERT_EQ(CellOfColour.count(colour), 0u) << "every cell has a colour of its own";
+                CellOfColour[colour] = {c, r};
+            }
+        if (GetParam() == 1)
+            Chart.LeftAxis()->SetStartPosition(0);
+        if (GetParam() == 2) {
+            Chart.LeftAxis()->SetEndPosition(90);
+            Chart.BottomAxis()->SetStartPosition(7);
+            Chart.BottomAxis()->SetEndPosition(96);
+        }
+        Screen.SetSize(Chart.Width(), Chart.Height());
+        Chart.RepaintCells();
+        Chart.DrawToCanvas(&Screen.Canvas(), Chart.GetRectangle());
+    }
+    QRgb ScreenAt(int X, int Y) const { return Screen.Image().pixel(X, Y) & 0xFFFFFF; }
+    // The cell whose colour is drawn at (X, Y); (-1, -1) for a mesh line.
+    std::pair<int, int> DrawnCell(int X, int Y) const
+    {
+        const auto found = CellOfColour.find(ScreenAt(X, Y));
+        return found == CellOfColour.end() ? std::make_pair(-1, -1) : found->second;
+    }
+    void MoveTo(int X, int Y) { Chart.MouseMove(NoKeys, X, Y); }
+
+    TTModelSection2d Chart;
+    TBitmap Screen;
+    std::map<QRgb, std::pair<int, int>> CellOfColour;
+};
+
+TEST_P(MeshPointerOverDrawnCells, EveryDrawnPixelPicksItsCell)
+{
+    const TRect area = Chart.CellArea();
+    ASSERT_GT(area.Width(), 200);
+    ASSERT_GT(area.Height(), 100);
+    std::set<std::pair<int, int>> seen;
+    int probed = 0;
+    const auto probe = [&](int x, int y) {
+        const auto drawn = DrawnCell(x, y);
+        if (drawn.first < 0)
+            return;  // a mesh line
+        MoveTo(x, y);
+        EXPECT_EQ(std::make_pair(Chart.CurCol, Chart.CurRow), drawn) << "pixel " << x << ", " << y;
+        seen.insert(drawn);
+        ++probed;
+    };
+    // Across every row and down every column through the cells' middles.
+    for (int r = 0; r < 6; ++r)
+        for (int x = area.Left; x < area.Right; ++x)
+            probe(x, area.Top + (area.Height() * (2 * r + 1)) / 12);
+    for (int c = 0; c < 8; ++c)
+        for (int y = area.Top; y < area.Bottom; ++y)
+            probe(area.Left + (area.Width() * (2 * c + 1)) / 16, y);
+    EXPECT_EQ(seen.size(), 48u);
+    EXPECT_GT(probed, area.Width() * 5);
+}
+
+TEST_P(MeshPointerOverDrawnCells, DrawnEdgesAndBoundariesReadTheirWorldValues)
+{
+    const TRect area = Chart.CellArea();
+    // Cell (0, 0) as drawn: its last pixel column and row inside the mesh
+    // lines, found on the screen.
+    const int y0 = area.Top + area.Height() / 12;
+    const int x0 = area.Left + area.Width() / 16;
+    int right = x0, bottom = y0;
+    while (DrawnCell(right + 1, y0) == std::make_pair(0, 0))
+        ++right;
+    while (DrawnCell(x0, bottom + 1) == std::make_pair(0, 0))
+        ++bottom;
+    const double pixelX = 8.0 / (Chart.CellPicture().Width() - 1);
+    const double pixelZ = 6.0 / (Chart.CellPicture().Height() - 1);
+    MoveTo(right, bottom);
+    EXPECT_EQ(std::make_pair(Chart.CurCol, Chart.CurRow), std::make_pair(0, 0));
+    EXPECT_LT(Chart.PointerX, 1.0);
+    EXPECT_LT(Chart.PointerZ, 1.0);
+    // The mesh line right of it is the boundary at x 1, below it z 1.
+    MoveTo(right + 1, bottom + 1);
+    EXPECT_NEAR(Chart.PointerX, 1.0, pixelX / 2);
+    EXPECT_NEAR(Chart.PointerZ, 1.0, pixelZ / 2);
+
+    // Column 7's first pixel reads column 7.
+    const int y = area.Top + area.Height() / 4;
+    int x = area.Right - 1;
+    while (DrawnCell(x - 1, y).first == 7)
+        --x;
+    MoveTo(x, y);
+    EXPECT_EQ(Chart.CurCol, 7);
+    EXPECT_GT(Chart.PointerX, 7.0);
+
+    // The drawn row boundary at z 3 reads z 3, and the add tool takes it.
+    int boundary = area.Top;
+    while (!(DrawnCell(x0, boundary - 1).second == 2 && DrawnCell(x0, boundary).first < 0))
+        ASSERT_LT(++boundary, area.Bottom);
+    Chart.ToolMode = 7;
+    MoveTo(x0, boundary);
+    EXPECT_NEAR(Chart.PointerZ, 3.0, pixelZ / 2);
+    EXPECT_EQ(Chart.HitKind, 1);
+    EXPECT_EQ(Chart.HitIndex, 3);
+    EXPECT_EQ(Chart.Cursor(), crSizeNS);
+    Chart.MouseDown(mbLeft, Left, x0, boundary);
+    Chart.MouseUp(mbLeft, NoKeys, x0, boundary);
+    EXPECT_EQ(Chart.LastCol, 8) << "a new column runs across the row boundary";
+}
+
+INSTANTIATE_TEST_SUITE_P(AxisOffsets, MeshPointerOverDrawnCells, ::testing::Values(0, 1, 2));
+
+// Guards against the window keeping the old cells after a command: the
+// window's own picture is read after each command.
+class MeshWindowAfterCommands : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        FillMesh(Chart, EvenBounds(4, 1), EvenBounds(3, 1));
+        test::SpanModelArea(Chart);
+        Chart.ShowBorders = false;
+        SetAll(2.0);
+        Chart.SetBounds(0, 0, 500, 260);
+        QWidget* window = Chart.Widget();
+        window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+        Chart.RepaintCells();
+        Chart.RepaintCells();  // the layout of the first paint, then the cells
+    }
+    void SetAll(double V)
+    {
+        for (int c = 0; c <= Chart.LastCol; ++c)
+            for (int r = 0; r <= Chart.LastRow; ++r) {
+                double v = V;
+                Chart.SetCellValue(c, r, v);
+            }
+    }
+    // The colour the window shows at the middle of cell (C, R).
+    QRgb Shown(int C, int R)
+    {
+        const TRect area = Chart.CellArea();
+        const QImage shot = Chart.Widget()->grab().toImage();
+        return shot.pixel(area.Left + Chart.XToCellPixel(C + 0.5), area.Top + Chart.ZToCellPixel(R + 0.5)) &
+               0xFFFFFF;
+    }
+    QRgb ColourOf(double V) { return Rgb(Chart.ValueToColor(V)) & 0xFFFFFF; }
+
+    TTModelSection2d Chart;
+};
+
+TEST_F(MeshWindowAfterCommands, ClearModelShowsTheHalfSpace)
+{
+    ASSERT_EQ(Shown(1, 1), ColourOf(2.0));
+    Chart.MainMenuClick(7);  // "Clear model"
+    EXPECT_EQ(Shown(1, 1), ColourOf(Chart.HalfSpaceValue));
+}
+
+TEST_F(MeshWindowAfterCommands, AutomaticScaleRecoloursTheCells)
+{
+    double high = 8.0;
+    Chart.SetCellValue(0, 0, high);
+    Chart.RepaintCells();
+    const QRgb before = Shown(1, 1);
+    Chart.ColorBarMenuClick(3);  // "Automatic": 2 .. 8
+    ASSERT_EQ(Chart.ScaleMin, 2.0);
+    EXPECT_EQ(Shown(1, 1), ColourOf(2.0));
+    EXPECT_NE(Shown(1, 1), before);
+}
+
+TEST_F(MeshWindowAfterCommands, AnOwnersRefillShowsAfterRepaintCells)
+{
+    SetAll(7.0);
+    Chart.RepaintCells();
+    EXPECT_EQ(Shown(2, 1), ColourOf(7.0));
 }
 
 } // namespace

@@ -4,6 +4,8 @@
 
 #include "section/views/Section2D.h"
 
+#include "chart/engine/PlotSeries.h"
+
 namespace lp::test {
 
 inline void FillMesh(TTModelSection2d& Chart, const arofdoubleM& Cols, const arofdoubleM& Rows)
@@ -17,6 +19,13 @@ inline void FillMesh(TTModelSection2d& Chart, const arofdoubleM& Cols, const aro
     Chart.CurrentLayer = 0;
     Chart.SetColBounds(Cols.Length(), &Cols);
     Chart.SetRowBounds(Rows.Length(), &Rows);
+}
+
+// The two extent points over the model area, as the owner adds them.
+inline void SpanModelArea(TTModelSection2d& Chart)
+{
+    Chart.ExtentSeries->AddXY(Chart.ModelLeft, Chart.ModelTop);
+    Chart.ExtentSeries->AddXY(Chart.ModelRight, Chart.ModelBottom);
 }
 
 // Boundaries 0, Step, 2 Step, ... Count Step.

@@ -4,12 +4,14 @@
 // points, sectors and segments, and the stored radius list.
 
 #include "chart/extensions/circular/PlotPolarSeries.h"
+#include "chart/extensions/circular/PlotRoseSeries.h"
 
 #include "chart/engine/PlotAxis.h"
 #include "chart/engine/PlotSeriesSource.h"
 #include "chart/engine/PlotValueList.h"
 #include "platform/base/Numeric.h"
 #include "platform/core/PropertyInfo.h"
+#include "tests/chart/engine/TextBoxRecorder.h"
 #include "tests/chart/extensions/ExtensionsTestUtil.h"
 #include "tests/chart/extensions/circular/CircularTestUtil.h"
 
@@ -343,6 +345,36 @@ TEST(PolarSeries, TheChartsInsidePictureShowsWithinTheCircle)
     EXPECT_EQ(QColor(C.Picture().pixel(Inside)), QColor(Qt::white));
     C.Chart.SetBackImageInside(true);
     EXPECT_EQ(QColor(C.Picture().pixel(Inside)), QColor(Qt::blue));
+}
+
+// Guards against unreadable radial labels: along each radial axis the
+// labels ran together ("950900850800"), and near the centre the labels of
+// the four radial axes lay on top of each other. Every label box drawn is
+// measured; none may overlap another.
+template <class TSeries> void ExpectRadialLabelsApart(bool View3D, int FontSize = 0)
+{
+    test::TSampleChart<TSeries> Sample(View3D);
+    TChart& Chart = Sample.Chart;
+    if (FontSize > 0)
+        for (TChartAxis* Axis : {Chart.LeftAxis(), Chart.RightAxis(), Chart.TopAxis(), Chart.BottomAxis()})
+            Axis->LabelsFont()->SetSize(FontSize);
+    const std::vector<test::TTextBox> Boxes = test::NumberLabelBoxes(Chart);
+    EXPECT_GE(Boxes.size(), 8u) << "the radial axes keep labels";
+    // Labels that touch run together as badly as overlapping ones.
+    EXPECT_EQ(test::FirstOverlap(Boxes, 1).toStdString(), "");
+}
+
+TEST(PolarSeries, RadialAxisLabelsNeverOverlap)
+{
+    ExpectRadialLabelsApart<TPolarSeries>(false);
+    ExpectRadialLabelsApart<TPolarSeries>(true);
+    ExpectRadialLabelsApart<TPolarBarSeries>(false);
+    ExpectRadialLabelsApart<TPolarBarSeries>(true);
+    ExpectRadialLabelsApart<TWindRoseSeries>(false);
+    // Large labels: the first ones of the four axes meet at the centre.
+    ExpectRadialLabelsApart<TPolarSeries>(false, 16);
+    ExpectRadialLabelsApart<TPolarBarSeries>(true, 16);
+    ExpectRadialLabelsApart<TWindRoseSeries>(false, 16);
 }
 
 } // namespace

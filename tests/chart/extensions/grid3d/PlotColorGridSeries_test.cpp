@@ -12,6 +12,7 @@
 #include "chart/engine/PlotValueList.h"
 #include "platform/graphics/RecordingDC.h"
 #include "tests/chart/engine/EngineTestUtil.h"
+#include "tests/chart/engine/TextBoxRecorder.h"
 #include "tests/chart/extensions/ExtensionsTestUtil.h"
 #include "tests/support/ReferenceImage.h"
 
@@ -336,6 +337,24 @@ TEST(ColorGridPicture, WaterfallRegularAndIrregularGrids)
             for (double X : Xs)
                 G.AddXYZ(X, X * Z, Z);
     });
+}
+
+// Guards against the bottom axis printing "1 1.21.41.61.82 2.22.4" run
+// together: the labels between the range ends are wider than the ends the
+// step was chosen from. Every label box drawn is measured; none may
+// overlap another, and the axes still carry labels.
+TEST(ColorGridSeries, AxisLabelsNeverOverlap)
+{
+    for (const bool View3D : {false, true}) {
+        test::TSampleChart<TColorGridSeries> Sample(View3D);
+        TChart& Chart = Sample.Chart;
+        const std::vector<test::TTextBox> Boxes = test::NumberLabelBoxes(Chart);
+        EXPECT_EQ(test::FirstOverlap(Boxes).toStdString(), "") << "3-D " << View3D;
+        const auto Below = std::count_if(Boxes.begin(), Boxes.end(), [&](const test::TTextBox& B) {
+            return B.Top > Chart.ChartRectangle().Bottom;
+        });
+        EXPECT_GE(Below, 5) << "the bottom axis keeps labels";
+    }
 }
 
 } // namespace

@@ -4,10 +4,13 @@
 
 #include "chart/extensions/grid3d/PlotSurfaceSeries.h"
 
+#include "chart/canvas/PlotCanvas.h"
+#include "chart/canvas/PlotCanvas3D.h"
 #include "chart/canvas/PlotPens.h"
 #include "chart/engine/PlotAxis.h"
 #include "chart/engine/PlotChart.h"
 #include "chart/engine/PlotLegend.h"
+#include "chart/engine/PlotTitles.h"
 #include "chart/engine/PlotValueList.h"
 #include "platform/base/Exception.h"
 #include "platform/graphics/RecordingDC.h"
@@ -287,6 +290,134 @@ TEST(SurfacePicture, ShadedWireAndSided)
         S.SideBrush()->SetColor(clSilver);
         S.SideLines()->SetVisible(true);
     });
+}
+
+// A whole 3-D chart painted onto a recording device, with a 3 x 3 surface
+// whose side walls are drawn in a colour of their own: how many wall planes
+// come before the first cell and after the last one.
+struct TSidedSurfaceChart {
+    static constexpr TColor SideColour = 0x123456;
+    TChart Chart;
+    TRecordingDC DC{500, 400};
+    TCanvas Target{&DC};
+    TSurfaceSeries* Surface = nullptr;
+
+    TSidedSurfaceChart()
+    {
+        Chart.SetBounds(0, 0, 500, 400);
+        Chart.SetBufferedDisplay(false);
+        Chart.SetView3D(true);
+        Chart.View3DOptions()->SetOrthogonal(false);
+        Chart.Legend()->SetVisible(false);
+        Surface = new TSurfaceSeries(&Chart);
+        Chart.AddSeries(Surface);
+        Surface->OnGetYValue = [](TChartSeries*, int X, int Z) { return X * 10.0 + Z; };
+        Surface->CreateValues(3, 3);
+        Surface->SideBrush()->SetStyle(TBrush::bsSolid);
+        Surface->SideBrush()->SetColor(SideColour);
+        // Cell colours none of the chart's walls has.
+        Surface->SetStartColor(0x800000);
+        Surface->SetEndColor(0x40C040);
+    }
+    struct TOrder {
+        int Before = 0, After = 0, Cells = 0;
+    };
+    static QString BrushOf(TColor Colour) { return QStringLiteral("SelectBrush(solid,") + LogColor(Colour) + ','; }
+    TOrder Paint()
+    {
+        DC.ClearCalls();
+        Chart.DrawToCanvas(&Target, Chart.GetRectangle());
+        return Tally();
+    }
+    // The series alone, drawn into a chart rectangle given by hand.
+    TOrder PaintSeriesInto(const TRect& Rect)
+    {
+        Chart.Canvas().InitWindow(&Target, Chart.View3DOptions(), clWhite, true, Chart.GetRectangle());
+        Chart.Canvas().ResetState();
+        Chart.Canvas().SetProjection(Chart.Depth3D(), Rect);
+        test::PlaceAxes(Chart, Rect);
+        Surface->CalcFirstLastVisibleIndex();
+        DC.ClearCalls();
+        Surface->DrawAllValues();
+        return Tally();
+    }
+    TOrder Tally() const
+    {
+        QStringList Cells;
+        for (int I = 0; I < Surface->Count(); ++I)
+            Cells << BrushOf(Surface->GetValueColor(I));
+        // Each polygon is a wall plane (side colour), a cell (a value's
+        // colour) or something of the chart's own.
+        std::vector<int> Kinds;  // 1 wall, 2 cell
+        QString Brush;
+        for (const QString& Call : DC.Calls()) {
+            if (Call.startsWith(QLatin1String("SelectBrush(")))
+                Brush = Call;
+            else if (Call.startsWith(QLatin1String("Polygon(")))
+                Kinds.push_back(Brush.startsWith(BrushOf(SideColour))
+                                    ? 1
+                                    : std::any_of(Cells.begin(), Cells.end(),
+                                                  [&](const QString& C) { return Brush.startsWith(C); })
+                                    ? 2
+                                    : 0);
+        }
+        TOrder Order;
+        const auto FirstCell = std::find(Kinds.begin(), Kinds.end(), 2);
+        const auto LastCell = std::find(Kinds.rbegin(), Kinds.rend(), 2);
+        Order.Cells = static_cast<int>(std::count(Kinds.begin(), Kinds.end(), 2));
+        Order.Before = static_cast<int>(std::count(Kinds.begin(), FirstCell, 1));
+        Order.After = static_cast<int>(std::count(Kinds.rbegin(), LastCell, 1));
+        return Order;
+    }
+    // Whether the chart's front plane, reaching down over the bottom wall,
+    // is seen from behind.
+    bool FrontSeenFromBehind()
+    {
+        const TRect R = Chart.ChartRectangle();
+        const int Below = R.Bottom + Chart.CalcWallSize(Chart.BottomAxis());
+        TPlotCanvas3D& C = Chart.Canvas();
+        return !IsClockwise(C.Calculate3DPosition(R.Right, R.Top, 0), C.Calculate3DPosition(R.Right, Below, 0),
+                            C.Calculate3DPosition(R.Left, Below, 0));
+    }
+};
+
+// Guards against the left and right side walls always going with the pass
+// before the cells: each goes where the chart draws its own wall on that
+// side, after the cells when that wall stands in front.
+TEST(SurfaceSeries, SideWallsGoWithTheChartsWallsOnTheirSide)
+{
+    TSidedSurfaceChart C;
+    bool SawLeftInFront = false, SawRightInFront = false;
+    for (int Rotation = 0; Rotation < 360; Rotation += 20) {
+        C.Chart.View3DOptions()->SetRotation(Rotation);
+        const TSidedSurfaceChart::TOrder Order = C.Paint();
+        // Seen edge-on, a wall leaves no polygon to place.
+        if (Order.Before + Order.After != 6)
+            continue;
+        const bool Left = IsLeftWallInFront(C.Chart), Right = IsRightWallInFront(C.Chart);
+        SawLeftInFront = SawLeftInFront || Left;
+        SawRightInFront = SawRightInFront || Right;
+        const int Expected = (Left ? 2 : 0) + (Right ? 2 : 0) + (C.FrontSeenFromBehind() ? 0 : 2);
+        EXPECT_EQ(Order.After, Expected) << "rotation " << Rotation;
+    }
+    EXPECT_TRUE(SawLeftInFront);
+    EXPECT_TRUE(SawRightInFront);
+}
+
+// Guards against the front-wall test leaving out the bottom wall: a chart
+// rectangle without height has a front plane only through the bottom
+// wall's size, and seen from the front the front wall goes after the cells.
+TEST(SurfaceSeries, FrontWallTestReachesOverTheBottomWall)
+{
+    TSidedSurfaceChart C;
+    C.Chart.BottomWall()->SetSize(12);
+    C.Paint();  // the chart's layout: depth and walls
+    const TSidedSurfaceChart::TOrder Order = C.PaintSeriesInto({50, 200, 450, 200});
+    ASSERT_EQ(C.Chart.ChartRectangle().Height(), 0);
+    ASSERT_EQ(C.Chart.CalcWallSize(C.Chart.BottomAxis()), 12);
+    ASSERT_FALSE(C.FrontSeenFromBehind());
+    const int Sides = (IsLeftWallInFront(C.Chart) ? 2 : 0) + (IsRightWallInFront(C.Chart) ? 2 : 0);
+    EXPECT_EQ(Order.After, Sides + 2);
 }
 
 } // namespace
