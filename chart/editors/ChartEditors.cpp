@@ -1,7 +1,9 @@
 #include "chart/editors/ChartEditors.h"
 
 #include "chart/editors/EditorPageRegistry.h"
+#include "chart/editors/PlotPenBrushDialogs.h"
 #include "chart/editors/effects/FontEditor.h"
+#include "chart/editors/effects/GradientEditor.h"
 #include "chart/editors/effects/ShadowEditor.h"
 #include "chart/editors/frame/ChartEditForm.h"
 #include "chart/engine/PlotChart.h"
@@ -18,7 +20,12 @@ void RegisterPage(const char* ClassName)
     RegisterEditorPage(QString::fromLatin1(ClassName), [](QWidget* Parent) { return new TPage(Parent); });
 }
 
-const char* const PageClassNames[] = {"TPlotShadowEditor", "TPlotFontEditor"};
+const char* const PageClassNames[] = {"TPlotShadowEditor", "TPlotFontEditor", "TPlotGradientEditor"};
+
+bool EditGradientFromEditors(QWidget* Owner, TPlotGradient& Gradient)
+{
+    return EditGradientDialog(Owner, Gradient);
+}
 
 } // namespace
 
@@ -28,6 +35,8 @@ void InitializeChartEditors()
         return;
     RegisterPage<TPlotShadowEditor>("TPlotShadowEditor");
     RegisterPage<TPlotFontEditor>("TPlotFontEditor");
+    RegisterPage<TPlotGradientEditor>("TPlotGradientEditor");
+    EditGradientEntryPoint() = &EditGradientFromEditors;
     // The graphic editor opens the series page; until that page is
     // registered the series menu keeps its "Options" command disabled.
     if (IsEditorPageRegistered(QStringLiteral("TFormPlotSeries")))
@@ -43,6 +52,10 @@ void FinalizeChartEditors()
     using TShowSeriesEditor = void (*)(TChartSeries*);
     if (const TShowSeriesEditor* filled = showSeriesEditor.target<TShowSeriesEditor>(); filled && *filled == &ShowSeriesEditor)
         showSeriesEditor = nullptr;
+    auto& editGradient = EditGradientEntryPoint();
+    using TEditGradient = bool (*)(QWidget*, TPlotGradient&);
+    if (const TEditGradient* filled = editGradient.target<TEditGradient>(); filled && *filled == &EditGradientFromEditors)
+        editGradient = nullptr;
     for (const char* name : PageClassNames)
         UnregisterEditorPage(QString::fromLatin1(name));
 }
