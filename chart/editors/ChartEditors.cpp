@@ -6,6 +6,7 @@
 #include "chart/editors/effects/GradientEditor.h"
 #include "chart/editors/effects/ShadowEditor.h"
 #include "chart/editors/frame/ChartEditForm.h"
+#include "chart/editors/gallery/SeriesGallery.h"
 #include "chart/engine/PlotChart.h"
 
 namespace lp {
@@ -37,6 +38,7 @@ void InitializeChartEditors()
     RegisterPage<TPlotFontEditor>("TPlotFontEditor");
     RegisterPage<TPlotGradientEditor>("TPlotGradientEditor");
     EditGradientEntryPoint() = &EditGradientFromEditors;
+    InstallGalleryHooks();
     // The graphic editor opens the series page; until that page is
     // registered the series menu keeps its "Options" command disabled.
     if (IsEditorPageRegistered(QStringLiteral("TFormPlotSeries")))
@@ -52,6 +54,7 @@ void FinalizeChartEditors()
     using TShowSeriesEditor = void (*)(TChartSeries*);
     if (const TShowSeriesEditor* filled = showSeriesEditor.target<TShowSeriesEditor>(); filled && *filled == &ShowSeriesEditor)
         showSeriesEditor = nullptr;
+    RemoveGalleryHooks();
     auto& editGradient = EditGradientEntryPoint();
     using TEditGradient = bool (*)(QWidget*, TPlotGradient&);
     if (const TEditGradient* filled = editGradient.target<TEditGradient>(); filled && *filled == &EditGradientFromEditors)
