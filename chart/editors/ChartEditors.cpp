@@ -2,6 +2,7 @@
 
 #include "chart/editors/EditorPageRegistry.h"
 #include "chart/editors/PlotPenBrushDialogs.h"
+#include "chart/editors/chart/View3DPage.h"
 #include "chart/editors/effects/FontEditor.h"
 #include "chart/editors/effects/GradientEditor.h"
 #include "chart/editors/effects/ShadowEditor.h"
@@ -21,7 +22,7 @@ void RegisterPage(const char* ClassName)
     RegisterEditorPage(QString::fromLatin1(ClassName), [](QWidget* Parent) { return new TPage(Parent); });
 }
 
-const char* const PageClassNames[] = {"TPlotShadowEditor", "TPlotFontEditor", "TPlotGradientEditor"};
+const char* const PageClassNames[] = {"TPlotShadowEditor", "TPlotFontEditor", "TPlotGradientEditor", "TFormPlot3D"};
 
 bool EditGradientFromEditors(QWidget* Owner, TPlotGradient& Gradient)
 {
@@ -37,6 +38,7 @@ void InitializeChartEditors()
     RegisterPage<TPlotShadowEditor>("TPlotShadowEditor");
     RegisterPage<TPlotFontEditor>("TPlotFontEditor");
     RegisterPage<TPlotGradientEditor>("TPlotGradientEditor");
+    RegisterPage<TFormPlot3D>("TFormPlot3D");
     EditGradientEntryPoint() = &EditGradientFromEditors;
     InstallGalleryHooks();
     // The graphic editor opens the series page; until that page is

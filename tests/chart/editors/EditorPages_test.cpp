@@ -42,6 +42,7 @@ const std::map<QString, std::function<QObject*(TEditorChart&)>>& ChartPages()
         {QStringLiteral("TPlotShadowEditor"), [](TEditorChart& Chart) { return Chart.Title()->Shadow(); }},
         {QStringLiteral("TPlotFontEditor"), [](TEditorChart& Chart) { return Chart.Title()->Font(); }},
         {QStringLiteral("TPlotGradientEditor"), [](TEditorChart& Chart) { return Chart.Title()->Gradient(); }},
+        {QStringLiteral("TFormPlot3D"), [](TEditorChart& Chart) { return &Chart; }},
     };
     return pages;
 }
