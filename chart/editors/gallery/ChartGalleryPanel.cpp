@@ -82,7 +82,15 @@ protected:
         const QPoint points[] = {{0, 8}, {4, 0}, {9, 8}};
         painter.drawPolygon(points, 3);
     }
-    void mousePressEvent(QMouseEvent*) override { FForm->accept(); }
+    void mousePressEvent(QMouseEvent*) override
+    {
+        if (Panel)
+            Panel->LockSelection();
+        FForm->accept();
+    }
+
+public:
+    TChartGalleryPanel* Panel = nullptr;
 
 private:
     QDialog* FForm;
@@ -351,6 +359,7 @@ void TChartGalleryPanel::SetMargins(TGalleryChart* Chart) const
 void TChartGalleryPanel::ClearCharts()
 {
     FSelected = nullptr;
+    FSelectionLocked = false;
     std::vector<TGalleryChart*> charts;
     charts.swap(FCharts);
     for (TGalleryChart* chart : charts)
@@ -451,7 +460,10 @@ void TChartGalleryPanel::WireChart(TGalleryChart* Chart)
     } else {
         Chart->SetCursor(crHandPoint);
         Chart->OnMouseDown = [this, Chart](TControl*, TMouseButton, TShiftState, int, int) { SelectChart(Chart); };
-        Chart->OnEnter = [this, Chart](TControl*) { SelectChart(Chart); };
+        Chart->OnEnter = [this, Chart](TControl*) {
+            if (!FSelectionLocked)
+                SelectChart(Chart);
+        };
         Chart->OnDblClick = [this, Chart](TControl*) { ConfirmChart(Chart); };
     }
     if (!NoKeyHandler)
@@ -533,6 +545,7 @@ void TChartGalleryPanel::ConfirmChart(TGalleryChart* Chart)
         FSelected = Chart;
         UpdateSelection();
     }
+    LockSelection();
     if (OnSelectedChart)
         OnSelectedChart(this);
 }
@@ -587,6 +600,7 @@ void TChartGalleryPanel::HandleKey(int& Key, TControl::TShiftState Shift)
         break;
     case VK_RETURN:
         Key = 0;
+        LockSelection();
         if (OnSelectedChart)
             OnSelectedChart(this);
         return;
@@ -640,7 +654,8 @@ void TChartGalleryPanel::ShowSubGallery()
     auto* layout = new QVBoxLayout(form);
     layout->setContentsMargins(2, 2, 2, 2);
     layout->setSpacing(0);
-    layout->addWidget(new TSubGalleryHandle(form));
+    auto* handle = new TSubGalleryHandle(form);
+    layout->addWidget(handle);
     FSubPanel = new TChartGalleryPanel(form);
     FSubPanel->setObjectName(QStringLiteral("SubGalleryPanel"));
     FSubPanel->SetView3D(FView3D);
@@ -649,6 +664,7 @@ void TChartGalleryPanel::ShowSubGallery()
     FSubPanel->SetDisplaySub(false);
     FSubPanel->NoKeyHandler = true;
     form->Panel = FSubPanel;
+    handle->Panel = FSubPanel;
     layout->addWidget(FSubPanel);
     const QWidget* host = FSelected->Widget(this);
     FSubPanel->resize(width(), FCellHeight * 3 + 8);

@@ -118,6 +118,9 @@ public:
     virtual void SelectChart(TGalleryChart* Chart);
     // Selects the chart and reports it as chosen, as a double-click does.
     void ConfirmChart(TGalleryChart* Chart);
+    // Keeps the selection as it is once the user has chosen: a closing
+    // window hands the focus on to the next chart, which must not select it.
+    void LockSelection() { FSelectionLocked = true; }
     // False without a selection; else the class of the selected chart's
     // first series, its function's class and the chosen sub-style.
     bool GetSeriesClass(const QMetaObject*& SeriesClass, const QMetaObject*& FunctionClass, int& SubIndex) const;
@@ -163,6 +166,7 @@ private:
     bool FSmoothRead = false;
     bool FDisplaySub = true;
     bool FFocusRotation = true;
+    bool FSelectionLocked = false;
     QDialog* FSubForm = nullptr;
     TChartGalleryPanel* FSubPanel = nullptr;
 };

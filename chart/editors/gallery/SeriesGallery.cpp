@@ -59,6 +59,7 @@ TPlotGallery::TPlotGallery(QWidget* Parent) : QDialog(Parent)
     layout->addWidget(bottom);
     resize(500, 380);
 
+    connect(BOk, &QPushButton::pressed, this, [this] { ChartGalleryPanel1->LockSelection(); });
     connect(BOk, &QPushButton::clicked, this, &QDialog::accept);
     connect(BCancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(TabTypes, &QTabBar::currentChanged, this, [this] {

@@ -96,6 +96,7 @@ TPlotGalleryForm::TPlotGalleryForm(QWidget* Parent) : QDialog(Parent), FChart(st
     CBSmooth->setChecked(ReadEditorRegBoolean(QStringLiteral("SmoothGallery"), false));
     ChartGalleryPanel1->SetSmooth(CBSmooth->isChecked());
 
+    connect(BOK, &QPushButton::pressed, this, [this] { ChartGalleryPanel1->LockSelection(); });
     connect(BOK, &QPushButton::clicked, this, &QDialog::accept);
     connect(BCancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(CBPage, &QComboBox::currentIndexChanged, this, [this] { CBPageChange(); });

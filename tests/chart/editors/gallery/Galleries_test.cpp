@@ -128,11 +128,12 @@ TEST(GalleryPanel, SmoothRepaintsKeepTheLabelSizes)
     panel.show();
     panel.CreateGalleryPage(PlotMsg_GalleryStandard);
     TGalleryChart* chart = panel.Chart(0);
-    const int size = chart->LeftAxis()->LabelsFont()->Size();
+    const int left = chart->LeftAxis()->LabelsFont()->Size();
+    const int bottom = chart->BottomAxis()->LabelsFont()->Size();
     for (int i = 0; i < 20; ++i)
         chart->Widget()->repaint();
-    EXPECT_EQ(chart->LeftAxis()->LabelsFont()->Size(), size);
-    EXPECT_EQ(chart->BottomAxis()->LabelsFont()->Size(), chart->BottomAxis()->LabelsFont()->Size());
+    EXPECT_EQ(chart->LeftAxis()->LabelsFont()->Size(), left);
+    EXPECT_EQ(chart->BottomAxis()->LabelsFont()->Size(), bottom);
     EXPECT_FALSE(chart->LeftAxis()->Labels());
     test::SaveScreenshot(panel, QStringLiteral("gallery-panel-smooth"));
 }
@@ -157,6 +158,44 @@ TEST(GalleryPanel, SubGalleryPopsUpAndEscapeCancels)
     panel.HandleKey(key, TControl::ssAlt);
     EXPECT_FALSE(subSelected);
     EXPECT_EQ(panel.SelectedChart()->Tag, -1);
+}
+
+TEST(GalleryPanel, AChosenSubStyleIsAppliedAndTheFirstRestoresTheNormalLook)
+{
+    test::TEditorSettingsFolder folder;
+    TChartGalleryPanel panel;
+    panel.resize(480, 300);
+    panel.show();
+    panel.CreateGalleryPage(PlotMsg_GalleryStandard);
+    int subSelected = 0;
+    panel.OnSubSelected = [&subSelected](TChartGalleryPanel*) { ++subSelected; };
+    // Right, then a double-click in the pop-up: the second style.
+    QTimer::singleShot(0, [&panel] {
+        int key = VK_RIGHT;
+        panel.SubPanel()->HandleKey(key, {});
+        EXPECT_EQ(panel.SubPanel()->SelectedChart()->Tag, 1);
+        QTest::mouseDClick(panel.SubPanel()->SelectedChart()->Widget(), Qt::LeftButton);
+    });
+    panel.ShowSubGallery();
+    EXPECT_EQ(subSelected, 1);
+    EXPECT_EQ(panel.SelectedChart()->Tag, 1);
+    TChartSeries* styled = panel.SelectedChart()->Series(0);
+    const int count = panel.SelectedChart()->SeriesCount();
+    // The first style ("Normal") makes the series afresh.
+    QTimer::singleShot(0, [&panel] {
+        int key = VK_RETURN;
+        panel.SubPanel()->HandleKey(key, {});
+    });
+    panel.ShowSubGallery();
+    EXPECT_EQ(subSelected, 2);
+    EXPECT_EQ(panel.SelectedChart()->Tag, 0);
+    EXPECT_EQ(panel.SelectedChart()->SeriesCount(), count);
+    EXPECT_NE(panel.SelectedChart()->Series(0), styled);
+    const QMetaObject* seriesClass = nullptr;
+    const QMetaObject* functionClass = nullptr;
+    int sub = -1;
+    ASSERT_TRUE(panel.GetSeriesClass(seriesClass, functionClass, sub));
+    EXPECT_EQ(sub, 0);
 }
 
 struct SeriesGalleryTest : ::testing::Test {
@@ -185,6 +224,21 @@ TEST_F(SeriesGalleryTest, AddingFromTheTabbedGalleryAndCancelling)
     WhenShown<TPlotGallery>([](TPlotGallery& form) { QTest::mouseClick(form.BCancel, Qt::LeftButton); });
     EXPECT_EQ(AddFromGalleryHook()(nullptr, &Chart, nullptr), nullptr);
     EXPECT_EQ(Chart.SeriesCount(), 1);
+}
+
+TEST_F(SeriesGalleryTest, ADoubleClickedChartIsTheOneChosen)
+{
+    const QMetaObject* clicked = nullptr;
+    WhenShown<TPlotGallery>([&clicked](TPlotGallery& form) {
+        TGalleryChart* chart = form.ChartGalleryPanel1->Chart(2);
+        clicked = chart->Series(0)->metaObject();
+        // The window closing hands the focus to the next chart; the choice
+        // stays the double-clicked one.
+        QTest::mouseDClick(chart->Widget(), Qt::LeftButton);
+    });
+    TChartSeries* made = AddFromGalleryHook()(nullptr, &Chart, nullptr);
+    ASSERT_NE(made, nullptr);
+    EXPECT_EQ(made->metaObject(), clicked);
 }
 
 TEST_F(SeriesGalleryTest, ChangingToTheOwnTypeWithoutAStyleKeepsTheSeries)
@@ -258,6 +312,19 @@ TEST_F(SeriesGalleryTest, TheListBoxInsertKeyReachesTheGallery)
     });
     list.setFocus();
     QTest::keyClick(&list, Qt::Key_Insert);
+    EXPECT_TRUE(opened);
+
+    // A double-click on a series' icon offers to change its type.
+    CreateNewSeries(&Chart, &Chart, &TLineSeries::staticMetaObject);
+    list.SetItemIndex(0);
+    opened = false;
+    WhenShown<TPlotGallery>([&opened](TPlotGallery& form) {
+        opened = true;
+        EXPECT_EQ(form.TabTypes->count(), 1);
+        QTest::mouseClick(form.BCancel, Qt::LeftButton);
+    });
+    const int iconX = list.ColumnOffset(TChartListBox::colIcon) + list.ColumnWidth(TChartListBox::colIcon) / 2;
+    QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, QPoint(iconX, TChartListBox::ItemHeight / 2));
     EXPECT_TRUE(opened);
     list.SetChart(nullptr);
 }
