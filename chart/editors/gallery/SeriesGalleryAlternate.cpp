@@ -58,6 +58,7 @@ TPlotGalleryForm::TPlotGalleryForm(QWidget* Parent) : QDialog(Parent), FChart(st
     ChartListBox1->SetColumnVisible(TChartListBox::colColor, false);
     ChartListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
     ChartListBox1->SetChart(FChart.get());
+    ChartListBox1->installEventFilter(this);
     ChartGalleryPanel1 = new TChartGalleryPanel(splitter);
     ChartGalleryPanel1->setObjectName(QStringLiteral("ChartGalleryPanel1"));
     ChartGalleryPanel1->setFrameShape(QFrame::StyledPanel);
@@ -155,6 +156,18 @@ void TPlotGalleryForm::ChartListBox1Click()
     ChartGalleryPanel1->SetNumRows(3);
     ChartGalleryPanel1->SetDisplaySub(false);
     ChartGalleryPanel1->CreateSubGalleryOf(FShownClass);
+}
+
+bool TPlotGalleryForm::eventFilter(QObject* Watched, QEvent* Event)
+{
+    if (Watched == ChartListBox1 && Event->type() == QEvent::KeyPress) {
+        int key = VirtualKeyOf(static_cast<QKeyEvent*>(Event)->key());
+        if (key == VK_LEFT || key == VK_RIGHT || key == VK_UP || key == VK_DOWN || key == VK_RETURN) {
+            ChartGalleryPanel1->HandleKey(key, ShiftStateOf(static_cast<QKeyEvent*>(Event)->modifiers(), Qt::NoButton));
+            return true;
+        }
+    }
+    return QDialog::eventFilter(Watched, Event);
 }
 
 void TPlotGalleryForm::keyPressEvent(QKeyEvent* Event)

@@ -41,6 +41,8 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* Event) override;
+    // The arrows and Enter in the type list move and confirm the previews.
+    bool eventFilter(QObject* Watched, QEvent* Event) override;
     void showEvent(QShowEvent* Event) override;
 
 private:

@@ -281,6 +281,12 @@ TEST_F(SeriesGalleryTest, GalleryModeOneOpensTheAlternateFormForAddAndChange)
                   [](const QString& A, const QString& B) { return QString::localeAwareCompare(A, B) < 0; });
         EXPECT_EQ(rows, sorted);
         EXPECT_GT(rows.size(), 5);
+        // Arrows in the type list move the previews, not the list.
+        const int row = form.ChartListBox1->ItemIndex();
+        form.ChartListBox1->setFocus();
+        QTest::keyClick(form.ChartListBox1, Qt::Key_Right);
+        EXPECT_EQ(form.ChartListBox1->ItemIndex(), row);
+        EXPECT_EQ(form.ChartGalleryPanel1->IndexOf(form.ChartGalleryPanel1->SelectedChart()), 1);
         const int builds = form.PreviewBuilds();
         form.ChartListBox1Click();
         EXPECT_EQ(form.PreviewBuilds(), builds) << "the type shown is not rebuilt";
