@@ -1,9 +1,13 @@
 #include "chart/editors/ChartEditors.h"
 
 #include "chart/editors/EditorPageRegistry.h"
+#include "chart/editors/PlotPenBrushDialogs.h"
+#include "chart/editors/chart/View3DPage.h"
 #include "chart/editors/effects/FontEditor.h"
+#include "chart/editors/effects/GradientEditor.h"
 #include "chart/editors/effects/ShadowEditor.h"
 #include "chart/editors/frame/ChartEditForm.h"
+#include "chart/editors/gallery/SeriesGallery.h"
 #include "chart/engine/PlotChart.h"
 
 namespace lp {
@@ -18,7 +22,12 @@ void RegisterPage(const char* ClassName)
     RegisterEditorPage(QString::fromLatin1(ClassName), [](QWidget* Parent) { return new TPage(Parent); });
 }
 
-const char* const PageClassNames[] = {"TPlotShadowEditor", "TPlotFontEditor"};
+const char* const PageClassNames[] = {"TPlotShadowEditor", "TPlotFontEditor", "TPlotGradientEditor", "TFormPlot3D"};
+
+bool EditGradientFromEditors(QWidget* Owner, TPlotGradient& Gradient)
+{
+    return EditGradientDialog(Owner, Gradient);
+}
 
 } // namespace
 
@@ -28,6 +37,10 @@ void InitializeChartEditors()
         return;
     RegisterPage<TPlotShadowEditor>("TPlotShadowEditor");
     RegisterPage<TPlotFontEditor>("TPlotFontEditor");
+    RegisterPage<TPlotGradientEditor>("TPlotGradientEditor");
+    RegisterPage<TFormPlot3D>("TFormPlot3D");
+    EditGradientEntryPoint() = &EditGradientFromEditors;
+    InstallGalleryHooks();
     // The graphic editor opens the series page; until that page is
     // registered the series menu keeps its "Options" command disabled.
     if (IsEditorPageRegistered(QStringLiteral("TFormPlotSeries")))
@@ -43,6 +56,11 @@ void FinalizeChartEditors()
     using TShowSeriesEditor = void (*)(TChartSeries*);
     if (const TShowSeriesEditor* filled = showSeriesEditor.target<TShowSeriesEditor>(); filled && *filled == &ShowSeriesEditor)
         showSeriesEditor = nullptr;
+    RemoveGalleryHooks();
+    auto& editGradient = EditGradientEntryPoint();
+    using TEditGradient = bool (*)(QWidget*, TPlotGradient&);
+    if (const TEditGradient* filled = editGradient.target<TEditGradient>(); filled && *filled == &EditGradientFromEditors)
+        editGradient = nullptr;
     for (const char* name : PageClassNames)
         UnregisterEditorPage(QString::fromLatin1(name));
 }

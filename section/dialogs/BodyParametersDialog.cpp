@@ -249,8 +249,12 @@ void TBsetup::Button1Click()
 
 void TBsetup::Button2Click()
 {
-    if (TPlotPolygon* polygon = MapPolygon())
-        EditGradient(this, *polygon->Gradient());
+    TPlotPolygon* polygon = MapPolygon();
+    if (!polygon)
+        return;
+    // OK keeps the gradient, Cancel has put it back: the body shows either.
+    EditGradient(this, *polygon->Gradient());
+    RefreshMap();
 }
 
 // --- The one dialog ----------------------------------------------------------------------------------

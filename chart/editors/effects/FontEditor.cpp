@@ -4,6 +4,7 @@
 #include "chart/canvas/PlotPens.h"
 #include "chart/editors/EditorPageBuilder.h"
 #include "chart/editors/PlotPenBrushDialogs.h"
+#include "chart/editors/effects/GradientEditor.h"
 #include "chart/editors/effects/ShadowEditor.h"
 
 #include <QtWidgets/QCheckBox>
@@ -22,7 +23,7 @@ TPlotFontEditor::TPlotFontEditor(QWidget* Parent) : TEditorPage(Parent)
     BOutline = TPageBuilder::Named(new TButtonPen(QStringLiteral("&Outline..."), this), "BOutline");
     BOutline->setMinimumWidth(BOutline->fontMetrics().horizontalAdvance(BOutline->text()) + 40);
     CBOutGrad = build.CheckBox("CBOutGrad", QStringLiteral("O&utline gradient"));
-    BGradient = build.Button("BGradient", QStringLiteral("&Gradient..."));
+    BGradient = TPageBuilder::Named(new TButtonGradient(QStringLiteral("&Gradient..."), this), "BGradient");
     BShadow = build.Button("BShadow", QStringLiteral("&Shadow..."));
 
     build.Line({Button3, SHText});
@@ -44,7 +45,13 @@ TPlotFontEditor::TPlotFontEditor(QWidget* Parent) : TEditorPage(Parent)
         });
 
     connect(Button3, &QPushButton::clicked, this, &TPlotFontEditor::FontClick);
-    connect(BGradient, &QPushButton::clicked, this, &TPlotFontEditor::GradientClick);
+    // The gradient is made when the user goes to edit it; the button opens
+    // the gradient editor itself.
+    connect(BGradient, &QPushButton::pressed, this, [this] {
+        if (CanWrite() && Font())
+            BGradient->LinkGradient(Font()->Gradient());
+    });
+    BGradient->OnClick = [this](TButtonGradient*) { AfterUserChange(BGradient); };
     connect(BShadow, &QPushButton::clicked, this, &TPlotFontEditor::ShadowClick);
     // The outline pen is made when the user goes to edit it.
     connect(BOutline, &QPushButton::pressed, this, [this] {
@@ -64,6 +71,7 @@ void TPlotFontEditor::FillControls()
     if (!Font())
         return;
     BOutline->LinkPen(Font()->HasOutLine() ? Font()->OutLine() : nullptr);
+    BGradient->LinkGradient(Font()->HasGradient() ? Font()->Gradient() : nullptr);
 }
 
 void TPlotFontEditor::UpdateEnabled()
@@ -77,12 +85,6 @@ void TPlotFontEditor::FontClick()
         return;
     if (EditPlotFont(this, *Font()))
         AfterUserChange(Button3);
-}
-
-void TPlotFontEditor::GradientClick()
-{
-    if (CanWrite() && Font() && EditGradient(this, *Font()->Gradient()))
-        AfterUserChange(BGradient);
 }
 
 void TPlotFontEditor::ShadowClick()

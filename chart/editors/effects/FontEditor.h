@@ -11,6 +11,7 @@ class QSpinBox;
 
 namespace lp {
 
+class TButtonGradient;
 class TButtonPen;
 class TColorSwatch;
 class TPlotFont;
@@ -28,7 +29,7 @@ public:
     QSpinBox* UDInter;     // "&Inter-char spacing:" -> InterCharSize
     TButtonPen* BOutline;  // the outline pen
     QCheckBox* CBOutGrad;  // the gradient's Outline flag
-    QPushButton* BGradient;
+    TButtonGradient* BGradient;
     QPushButton* BShadow;
 
 protected:
@@ -37,7 +38,6 @@ protected:
 
 private:
     void FontClick();
-    void GradientClick();
     void ShadowClick();
 };
 

@@ -42,6 +42,8 @@ const std::map<QString, std::function<QObject*(TEditorChart&)>>& ChartPages()
     static const std::map<QString, std::function<QObject*(TEditorChart&)>> pages = {
         {QStringLiteral("TPlotShadowEditor"), [](TEditorChart& Chart) { return Chart.Title()->Shadow(); }},
         {QStringLiteral("TPlotFontEditor"), [](TEditorChart& Chart) { return Chart.Title()->Font(); }},
+        {QStringLiteral("TPlotGradientEditor"), [](TEditorChart& Chart) { return Chart.Title()->Gradient(); }},
+        {QStringLiteral("TFormPlot3D"), [](TEditorChart& Chart) { return &Chart; }},
     };
     return pages;
 }

@@ -4,6 +4,9 @@
 #include "DialogTestUtil.h"
 #include "chart/canvas/PlotPens.h"
 #include "chart/editors/PlotPenBrushDialogs.h"
+#include "chart/engine/PlotAppearance.h"
+#include "chart/editors/effects/GradientEditor.h"
+#include "chart/editors/gallery/ChartGalleryPanel.h"
 
 #include <QtCore/QTemporaryDir>
 #include <QtCore/QTimer>
@@ -11,6 +14,10 @@
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QCheckBox>
 #include <QtWidgets/QComboBox>
+#include <QtWidgets/QListWidget>
+#include <QtWidgets/QSlider>
+#include <QtWidgets/QTabWidget>
+#include <QtCore/QTemporaryDir>
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QPushButton>
 #include <QtWidgets/QSpinBox>
@@ -139,6 +146,90 @@ TEST(BodyDialog, GradientWaitsForTheGradientEditor)
     F.Dialog.Button2Click();
     EditGradientEntryPoint() = nullptr;
     EXPECT_EQ(edited, 1);
+}
+
+// The real gradient editor behind the body dialog's "Gradient" button.
+struct TGradientEditorEntry {
+    TGradientEditorEntry() { EditGradientEntryPoint() = &EditGradientDialog; }
+    ~TGradientEditorEntry() { EditGradientEntryPoint() = nullptr; }
+};
+
+// Runs Action on the gradient editor once it is open.
+void WhenGradientEditorShows(std::function<void(TPlotGradientEditor&)> Action)
+{
+    QTimer::singleShot(0, [Action] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* editor = qobject_cast<TPlotGradientEditor*>(w); editor && editor->isVisible()) {
+                Action(*editor);
+                return;
+            }
+        ADD_FAILURE() << "the gradient editor did not open";
+    });
+}
+
+void ClickPreset(TPlotGradientEditor& Editor, const QString& Name)
+{
+    Editor.PageControl1->setCurrentIndex(0);
+    QListWidgetItem* item = Editor.Gallery->findItems(Name, Qt::MatchExactly).value(0);
+    ASSERT_NE(item, nullptr);
+    QTest::mouseClick(Editor.Gallery->viewport(), Qt::LeftButton, {}, Editor.Gallery->visualItemRect(item).center());
+}
+
+TEST(BodyDialog, APresetChosenWithOKShowsOnTheBodyAndSurvivesCloseSaveAndReload)
+{
+    TGradientEditorEntry entry;
+    TBodyDialogFixture F;
+    F.Dialog.show();
+    ASSERT_TRUE(F.Dialog.Button2->isEnabled());
+    WhenGradientEditorShows([](TPlotGradientEditor& Editor) {
+        if (!Editor.CBVisible->isChecked())
+            QTest::mouseClick(Editor.CBVisible, Qt::LeftButton, {}, QPoint(6, Editor.CBVisible->height() / 2));
+        ClickPreset(Editor, QStringLiteral("Sunset"));
+        SaveScreenshot(Editor, QStringLiteral("body-gradient-editor"));
+        QTest::mouseClick(Editor.BOk, Qt::LeftButton);
+    });
+    QTest::mouseClick(F.Dialog.Button2, Qt::LeftButton);
+    EXPECT_TRUE(F.Polygon()->Gradient()->Visible());
+    EXPECT_EQ(F.Polygon()->Gradient()->StartColor(), 0xB85A06);
+    const std::string shown = GradientSettingsToText(*F.Polygon()->Gradient()).toStdString();
+    QTest::mouseClick(F.Dialog.Button4, Qt::LeftButton);
+    const std::string stored = F.Params(1)[psGradient].AsText();
+    EXPECT_EQ(stored, shown);
+
+    QTemporaryDir folder;
+    const QString file = folder.filePath(QStringLiteral("gradient.sec"));
+    F.Chart.WriteSection(file, {});
+    TPolygonChart reloaded;
+    reloaded.SetBounds(0, 0, 640, 360);
+    ASSERT_TRUE(reloaded.ReadModelBlock(file));
+    EXPECT_EQ(reloaded.Model[1][0].params[psGradient].AsText(), stored);
+    reloaded.RebuildMapSeries();
+    TPlotPolygon* polygon = reloaded.MapSeries()->Shapes()->GetPolygon(reloaded.FindMapPolygon(1, 0));
+    EXPECT_EQ(polygon->Gradient()->StartColor(), 0xB85A06);
+    EXPECT_TRUE(polygon->Gradient()->Visible());
+}
+
+TEST(BodyDialog, CancelAfterPresetsADirectionAndABalanceLeavesTheBodyAsItWas)
+{
+    TGradientEditorEntry entry;
+    TBodyDialogFixture F;
+    F.Dialog.show();
+    const QString before = GradientSettingsToText(*F.Polygon()->Gradient());
+    WhenGradientEditorShows([](TPlotGradientEditor& Editor) {
+        ClickPreset(Editor, QStringLiteral("Hot"));
+        ClickPreset(Editor, QStringLiteral("Ace"));
+        Editor.PageControl1->setCurrentIndex(3);
+        QTest::mouseClick(Editor.Directions->Chart(7)->Widget(), Qt::LeftButton);
+        Editor.PageControl1->setCurrentIndex(2);
+        Editor.SBBalance->setFocus();
+        QTest::keyClick(Editor.SBBalance, Qt::Key_Left);
+        QTest::mouseClick(Editor.BCancel, Qt::LeftButton);
+    });
+    QTest::mouseClick(F.Dialog.Button2, Qt::LeftButton);
+    EXPECT_EQ(GradientSettingsToText(*F.Polygon()->Gradient()), before);
+    const TPolygonParams params = F.Params(1);
+    QTest::mouseClick(F.Dialog.Button4, Qt::LeftButton);
+    EXPECT_EQ(F.Params(1)[psGradient], params[psGradient]);
 }
 
 TEST(BodyDialog, AsDefaultMakesTheSlotsThoseOfNewBodies)

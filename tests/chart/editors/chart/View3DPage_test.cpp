@@ -1,0 +1,116 @@
+// The 3-D page on a real chart: enabling by the first active series, the
+// offsets' reach, the preset views, and typed zoom values.
+
+#include "chart/editors/chart/View3DPage.h"
+
+#include "DialogTestUtil.h"
+#include "../EditorTestSupport.h"
+#include "chart/editors/gallery/ChartGalleryPanel.h"
+#include "chart/engine/PlotPieSeries.h"
+#include "chart/engine/PlotSeries.h"
+
+#include <QtTest/QTest>
+#include <QtWidgets/QCheckBox>
+#include <QtWidgets/QLineEdit>
+#include <QtWidgets/QSlider>
+#include <QtWidgets/QSpinBox>
+#include <QtWidgets/QTabWidget>
+
+#include <gtest/gtest.h>
+
+namespace lp {
+namespace {
+
+using test::TEditorChart;
+
+struct View3DPageTest : ::testing::Test {
+    test::TEditorSettingsFolder Folder;
+    TEditorChart Chart;
+    TFormPlot3D Page;
+
+    void Open()
+    {
+        Page.SetTarget(&Chart);
+        Page.show();
+    }
+};
+
+TEST_F(View3DPageTest, AFirstPieWithoutFullRotationDisablesTurning)
+{
+    auto* pie = new TPieSeries(&Chart);
+    Chart.AddSeries(pie);
+    Chart.AddSeries(new TLineSeries(&Chart));
+    ASSERT_FALSE(Chart.Canvas().SupportsFullRotation());
+    Open();
+    EXPECT_FALSE(Page.CanRotate());
+    EXPECT_FALSE(Page.CBOrthogonal->isEnabled());
+    EXPECT_FALSE(Page.SBRotation->isEnabled());
+    EXPECT_FALSE(Page.UDOrthoAngle->isEnabled());
+    // Turned off, the pie no longer decides.
+    pie->SetActive(false);
+    Page.PageControl1->setCurrentIndex(1);
+    Page.PageControl1->setCurrentIndex(0);
+    EXPECT_TRUE(Page.CanRotate());
+    EXPECT_EQ(Page.SBElevation->minimum(), 270);
+}
+
+TEST_F(View3DPageTest, ThreeDimensionsOffDisablesTheViewControls)
+{
+    Open();
+    const int paints = Chart.Invalidations;
+    QTest::mouseClick(Page.CBView3d, Qt::LeftButton, {}, QPoint(6, Page.CBView3d->height() / 2));
+    EXPECT_FALSE(Chart.View3D());
+    EXPECT_GT(Chart.Invalidations, paints);
+    for (QWidget* control : std::initializer_list<QWidget*>{Page.CBOrthogonal, Page.SBRotation, Page.SBElevation,
+                                                             Page.UDOrthoAngle})
+        EXPECT_FALSE(control->isEnabled()) << control->objectName().toStdString();
+}
+
+TEST_F(View3DPageTest, ALargeOffsetWidensTheTrackBar)
+{
+    Chart.View3DOptions()->SetHorizOffset(2000);
+    Open();
+    EXPECT_EQ(Page.SBHOffset->maximum(), 3000);
+    EXPECT_EQ(Page.SBHOffset->minimum(), -3000);
+    EXPECT_EQ(Page.SBHOffset->value(), 2000);
+    EXPECT_EQ(Page.SBVOffset->maximum(), 1500);
+}
+
+TEST_F(View3DPageTest, ChoosingAViewCopiesIt)
+{
+    Open();
+    Page.PageControl1->setCurrentIndex(1);
+    ASSERT_EQ(Page.ChartGalleryPanel1->Count(), 6);
+    EXPECT_EQ(Page.ChartGalleryPanel1->Chart(5)->Title()->Text()->Strings(0), QStringLiteral("3D Left"));
+    test::SaveScreenshot(Page, QStringLiteral("page-3d-views"));
+    const int paints = Chart.Invalidations;
+    QTest::mouseClick(Page.ChartGalleryPanel1->Chart(5)->Widget(), Qt::LeftButton);
+    EXPECT_EQ(Chart.View3DOptions()->Rotation(), 45);
+    EXPECT_EQ(Chart.View3DOptions()->Elevation(), 360);
+    EXPECT_TRUE(Chart.View3D());
+    EXPECT_GT(Chart.Invalidations, paints);
+    QTest::mouseClick(Page.ChartGalleryPanel1->Chart(0)->Widget(), Qt::LeftButton);
+    EXPECT_FALSE(Chart.View3D());
+}
+
+TEST_F(View3DPageTest, TypedZoomBeyondTheRangeOrEmptyStoresNothing)
+{
+    Open();
+    test::SaveScreenshot(Page, QStringLiteral("page-3d-options"));
+    QLineEdit* edit = Page.LZoom->findChild<QLineEdit*>();
+    Page.LZoom->setFocus();
+    edit->selectAll();
+    QTest::keyClicks(Page.LZoom, QStringLiteral("250"));
+    EXPECT_EQ(Chart.View3DOptions()->Zoom(), 250);
+    EXPECT_EQ(Page.SBZoom->value(), 250);
+    edit->selectAll();
+    QTest::keyClicks(Page.LZoom, QStringLiteral("600"));
+    EXPECT_LE(Chart.View3DOptions()->Zoom(), 500);
+    const int kept = Chart.View3DOptions()->Zoom();
+    edit->selectAll();
+    QTest::keyClick(Page.LZoom, Qt::Key_Backspace);
+    EXPECT_EQ(Chart.View3DOptions()->Zoom(), kept);
+}
+
+} // namespace
+} // namespace lp

@@ -1,0 +1,339 @@
+// The gallery panel's grid rules, keys and smooth drawing, and both series
+// galleries driven through the series list and their entry routines.
+
+#include "chart/editors/gallery/ChartGalleryPanel.h"
+#include "chart/editors/gallery/SeriesGallery.h"
+#include "chart/editors/gallery/SeriesGalleryAlternate.h"
+
+#include "DialogTestUtil.h"
+#include "../EditorTestSupport.h"
+#include "chart/canvas/PlotConst.h"
+#include "chart/canvas/PlotRoutines.h"
+#include "chart/editors/frame/ChartListBox.h"
+#include "chart/engine/PlotAxis.h"
+#include "chart/engine/PlotBarSeries.h"
+#include "chart/engine/PlotSeries.h"
+
+#include <QtCore/QTimer>
+#include <QtTest/QTest>
+#include <QtWidgets/QApplication>
+#include <QtWidgets/QCheckBox>
+#include <QtWidgets/QComboBox>
+#include <QtWidgets/QPushButton>
+#include <QtWidgets/QTabBar>
+
+#include <gtest/gtest.h>
+
+namespace lp {
+namespace {
+
+using test::TEditorChart;
+
+// Runs Action on the next modal dialog of type T that opens.
+template <class T>
+void WhenShown(std::function<void(T&)> Action)
+{
+    QTimer::singleShot(0, [Action] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* dialog = qobject_cast<T*>(w); dialog && dialog->isVisible()) {
+                Action(*dialog);
+                return;
+            }
+        ADD_FAILURE() << "no dialog shown";
+    });
+}
+
+struct GalleryModeSetting {
+    test::TEditorSettingsFolder Folder;
+    explicit GalleryModeSetting(int Mode) { WriteEditorRegInteger(QStringLiteral("GalleryMode"), Mode); }
+};
+
+TEST(GalleryPanel, RowsGrowOnlyWhenThePageNeedsThem)
+{
+    EXPECT_EQ(GalleryRowsFor(13, 4, 3), 4);
+    EXPECT_EQ(GalleryRowsFor(5, 4, 3), 3);
+    EXPECT_EQ(GalleryRowsFor(12, 4, 4), 3);
+}
+
+TEST(GalleryPanel, TheStandardPageNamesItsChartsAndKeysMoveTheSelection)
+{
+    test::TEditorSettingsFolder folder;
+    TChartGalleryPanel panel;
+    panel.resize(480, 300);
+    panel.show();
+    panel.CreateGalleryPage(PlotMsg_GalleryStandard);
+    ASSERT_GE(panel.Count(), 5);
+    EXPECT_EQ(panel.Chart(0)->Name(), QStringLiteral("PlotGalleryChart1"));
+    EXPECT_EQ(panel.SelectedChart(), panel.Chart(0));
+    int key = VK_RIGHT;
+    panel.HandleKey(key, {});
+    EXPECT_EQ(panel.SelectedChart(), panel.Chart(1));
+    // The last column is the edge.
+    panel.SelectChart(panel.Chart(3));
+    key = VK_RIGHT;
+    panel.HandleKey(key, {});
+    EXPECT_EQ(panel.SelectedChart(), panel.Chart(3));
+    key = VK_DOWN;
+    panel.HandleKey(key, {});
+    EXPECT_EQ(panel.SelectedChart(), panel.Chart(7 < panel.Count() ? 7 : 3));
+    const QMetaObject* seriesClass = nullptr;
+    const QMetaObject* functionClass = nullptr;
+    int sub = 99;
+    ASSERT_TRUE(panel.GetSeriesClass(seriesClass, functionClass, sub));
+    EXPECT_EQ(sub, -1) << "no sub-style chosen";
+}
+
+TEST(GalleryPanel, ChartsThatCannotTakeTheReferenceAreSkipped)
+{
+    test::TEditorSettingsFolder folder;
+    TEditorChart chart;
+    auto* reference = new TLineSeries(&chart);
+    chart.AddSeries(reference);
+    TChartGalleryPanel panel;
+    panel.resize(480, 300);
+    panel.show();
+    panel.ReferenceSeries = reference;
+    panel.CheckValidity = true;
+    panel.CreateGalleryPage(PlotMsg_GalleryStandard);
+    int disabled = 0;
+    for (int i = 0; i < panel.Count(); ++i)
+        if (panel.Chart(i)->Disabled()) {
+            ++disabled;
+            EXPECT_EQ(panel.Chart(i)->Cursor(), crNoDrop);
+            EXPECT_EQ(panel.Chart(i)->Title()->Font()->Color(), 0x808080);
+        }
+    ASSERT_NE(panel.SelectedChart(), nullptr);
+    EXPECT_FALSE(panel.SelectedChart()->Disabled());
+    // Every arrow from every enabled chart lands on an enabled one.
+    for (int i = 0; i < panel.Count(); ++i) {
+        if (panel.Chart(i)->Disabled())
+            continue;
+        for (int k : {VK_LEFT, VK_RIGHT, VK_UP, VK_DOWN}) {
+            panel.SelectChart(panel.Chart(i));
+            int key = k;
+            panel.HandleKey(key, {});
+            EXPECT_FALSE(panel.SelectedChart()->Disabled());
+        }
+    }
+    if (disabled == 0)
+        GTEST_SKIP() << "every standard type takes a line series";
+}
+
+TEST(GalleryPanel, SmoothRepaintsKeepTheLabelSizes)
+{
+    test::TEditorSettingsFolder folder;
+    TChartGalleryPanel panel;
+    panel.SetSmooth(true);
+    panel.resize(480, 300);
+    panel.show();
+    panel.CreateGalleryPage(PlotMsg_GalleryStandard);
+    TGalleryChart* chart = panel.Chart(0);
+    const int left = chart->LeftAxis()->LabelsFont()->Size();
+    const int bottom = chart->BottomAxis()->LabelsFont()->Size();
+    for (int i = 0; i < 20; ++i)
+        chart->Widget()->repaint();
+    EXPECT_EQ(chart->LeftAxis()->LabelsFont()->Size(), left);
+    EXPECT_EQ(chart->BottomAxis()->LabelsFont()->Size(), bottom);
+    EXPECT_FALSE(chart->LeftAxis()->Labels());
+    test::SaveScreenshot(panel, QStringLiteral("gallery-panel-smooth"));
+}
+
+TEST(GalleryPanel, SubGalleryPopsUpAndEscapeCancels)
+{
+    test::TEditorSettingsFolder folder;
+    TChartGalleryPanel panel;
+    panel.resize(480, 300);
+    panel.show();
+    panel.CreateGalleryPage(PlotMsg_GalleryStandard);
+    bool subSelected = false;
+    panel.OnSubSelected = [&subSelected](TChartGalleryPanel*) { subSelected = true; };
+    QTimer::singleShot(0, [&panel] {
+        ASSERT_NE(panel.SubPanel(), nullptr);
+        EXPECT_GE(panel.SubPanel()->Count(), 1);
+        EXPECT_TRUE(panel.SubGalleryForm()->windowFlags() & Qt::Popup);
+        test::SaveScreenshot(*panel.SubGalleryForm(), QStringLiteral("gallery-sub-gallery"));
+        QTest::keyClick(panel.SubGalleryForm(), Qt::Key_Escape);
+    });
+    int key = VK_DOWN;
+    panel.HandleKey(key, TControl::ssAlt);
+    EXPECT_FALSE(subSelected);
+    EXPECT_EQ(panel.SelectedChart()->Tag, -1);
+}
+
+TEST(GalleryPanel, AChosenSubStyleIsAppliedAndTheFirstRestoresTheNormalLook)
+{
+    test::TEditorSettingsFolder folder;
+    TChartGalleryPanel panel;
+    panel.resize(480, 300);
+    panel.show();
+    panel.CreateGalleryPage(PlotMsg_GalleryStandard);
+    int subSelected = 0;
+    panel.OnSubSelected = [&subSelected](TChartGalleryPanel*) { ++subSelected; };
+    // Right, then a double-click in the pop-up: the second style.
+    QTimer::singleShot(0, [&panel] {
+        int key = VK_RIGHT;
+        panel.SubPanel()->HandleKey(key, {});
+        EXPECT_EQ(panel.SubPanel()->SelectedChart()->Tag, 1);
+        QTest::mouseDClick(panel.SubPanel()->SelectedChart()->Widget(), Qt::LeftButton);
+    });
+    panel.ShowSubGallery();
+    EXPECT_EQ(subSelected, 1);
+    EXPECT_EQ(panel.SelectedChart()->Tag, 1);
+    TChartSeries* styled = panel.SelectedChart()->Series(0);
+    const int count = panel.SelectedChart()->SeriesCount();
+    // The first style ("Normal") makes the series afresh.
+    QTimer::singleShot(0, [&panel] {
+        int key = VK_RETURN;
+        panel.SubPanel()->HandleKey(key, {});
+    });
+    panel.ShowSubGallery();
+    EXPECT_EQ(subSelected, 2);
+    EXPECT_EQ(panel.SelectedChart()->Tag, 0);
+    EXPECT_EQ(panel.SelectedChart()->SeriesCount(), count);
+    EXPECT_NE(panel.SelectedChart()->Series(0), styled);
+    const QMetaObject* seriesClass = nullptr;
+    const QMetaObject* functionClass = nullptr;
+    int sub = -1;
+    ASSERT_TRUE(panel.GetSeriesClass(seriesClass, functionClass, sub));
+    EXPECT_EQ(sub, 0);
+}
+
+struct SeriesGalleryTest : ::testing::Test {
+    test::TEditorSettingsFolder Folder;
+    TEditorChart Chart;
+};
+
+TEST_F(SeriesGalleryTest, AddingFromTheTabbedGalleryAndCancelling)
+{
+    WhenShown<TPlotGallery>([](TPlotGallery& form) {
+        EXPECT_EQ(form.TabTypes->count(), 2) << "adding offers functions";
+        EXPECT_EQ(form.TabPages->tabText(0), PlotMsg_GalleryStandard);
+        EXPECT_TRUE(form.TabPages->isVisible());
+        EXPECT_GT(form.TabPages->height(), 10) << form.TabPages->geometry().y() << " " << form.TabPages->count();
+        test::SaveScreenshot(form, QStringLiteral("gallery-tabbed"));
+        QTest::mouseClick(form.CBSmooth, Qt::LeftButton, {}, QPoint(6, form.CBSmooth->height() / 2));
+        EXPECT_TRUE(form.ChartGalleryPanel1->Smooth());
+        EXPECT_TRUE(ReadEditorRegBoolean(QStringLiteral("SmoothGallery"), false)) << "written at once";
+        test::SaveScreenshot(form, QStringLiteral("gallery-tabbed-smooth"));
+        form.ChartGalleryPanel1->SelectChart(form.ChartGalleryPanel1->Chart(1));
+        QTest::mouseClick(form.BOk, Qt::LeftButton);
+    });
+    TChartSeries* made = AddFromGalleryHook()(nullptr, &Chart, nullptr);
+    ASSERT_NE(made, nullptr);
+    EXPECT_EQ(Chart.SeriesCount(), 1);
+    WhenShown<TPlotGallery>([](TPlotGallery& form) { QTest::mouseClick(form.BCancel, Qt::LeftButton); });
+    EXPECT_EQ(AddFromGalleryHook()(nullptr, &Chart, nullptr), nullptr);
+    EXPECT_EQ(Chart.SeriesCount(), 1);
+}
+
+TEST_F(SeriesGalleryTest, ADoubleClickedChartIsTheOneChosen)
+{
+    const QMetaObject* clicked = nullptr;
+    WhenShown<TPlotGallery>([&clicked](TPlotGallery& form) {
+        TGalleryChart* chart = form.ChartGalleryPanel1->Chart(2);
+        clicked = chart->Series(0)->metaObject();
+        // The window closing hands the focus to the next chart; the choice
+        // stays the double-clicked one.
+        QTest::mouseDClick(chart->Widget(), Qt::LeftButton);
+    });
+    TChartSeries* made = AddFromGalleryHook()(nullptr, &Chart, nullptr);
+    ASSERT_NE(made, nullptr);
+    EXPECT_EQ(made->metaObject(), clicked);
+}
+
+TEST_F(SeriesGalleryTest, ChangingToTheOwnTypeWithoutAStyleKeepsTheSeries)
+{
+    TChartSeries* series = CreateNewSeries(&Chart, &Chart, &TBarSeries::staticMetaObject);
+    TChartSeries* variable = series;
+    WhenShown<TPlotGallery>([](TPlotGallery& form) {
+        EXPECT_EQ(form.TabTypes->count(), 1) << "changing offers no functions";
+        TGalleryChart* selected = form.ChartGalleryPanel1->SelectedChart();
+        ASSERT_NE(selected, nullptr);
+        EXPECT_EQ(selected->Series(0)->metaObject(), &TBarSeries::staticMetaObject) << "the own type preselected";
+        QTest::mouseClick(form.BOk, Qt::LeftButton);
+    });
+    ChangeTypeHook()(nullptr, variable);
+    EXPECT_EQ(variable, series);
+    EXPECT_EQ(Chart.SeriesCount(), 1);
+
+    // With a style of its own type the series is replaced.
+    WhenShown<TPlotGallery>([](TPlotGallery& form) {
+        form.ChartGalleryPanel1->SelectedChart()->Tag = 1;
+        QTest::mouseClick(form.BOk, Qt::LeftButton);
+    });
+    ChangeTypeHook()(nullptr, variable);
+    EXPECT_NE(variable, series);
+    EXPECT_EQ(Chart.SeriesCount(), 1);
+    EXPECT_EQ(variable->metaObject(), &TBarSeries::staticMetaObject);
+}
+
+TEST_F(SeriesGalleryTest, GalleryModeOneOpensTheAlternateFormForAddAndChange)
+{
+    GalleryModeSetting mode(1);
+    WhenShown<TPlotGalleryForm>([](TPlotGalleryForm& form) {
+        form.CBPage->setCurrentIndex(0);
+        EXPECT_EQ(form.CBPage->itemText(0), PlotMsg_All);
+        QStringList rows;
+        for (int i = 0; i < form.ChartListBox1->Count(); ++i)
+            rows.append(form.ChartListBox1->RowText(i));
+        QStringList sorted = rows;
+        std::sort(sorted.begin(), sorted.end(),
+                  [](const QString& A, const QString& B) { return QString::localeAwareCompare(A, B) < 0; });
+        EXPECT_EQ(rows, sorted);
+        EXPECT_GT(rows.size(), 5);
+        // Arrows in the type list move the previews, not the list.
+        const int row = form.ChartListBox1->ItemIndex();
+        form.ChartListBox1->setFocus();
+        QTest::keyClick(form.ChartListBox1, Qt::Key_Right);
+        EXPECT_EQ(form.ChartListBox1->ItemIndex(), row);
+        EXPECT_EQ(form.ChartGalleryPanel1->IndexOf(form.ChartGalleryPanel1->SelectedChart()), 1);
+        const int builds = form.PreviewBuilds();
+        form.ChartListBox1Click();
+        EXPECT_EQ(form.PreviewBuilds(), builds) << "the type shown is not rebuilt";
+        test::SaveScreenshot(form, QStringLiteral("gallery-alternate"));
+        form.CBSmooth->setChecked(!form.CBSmooth->isChecked());
+        test::SaveScreenshot(form, QStringLiteral("gallery-alternate-smooth"));
+        QTest::mouseClick(form.BOK, Qt::LeftButton);
+    });
+    ASSERT_NE(AddFromGalleryHook()(nullptr, &Chart, nullptr), nullptr);
+    TChartSeries* variable = Chart.Series(0);
+    bool opened = false;
+    WhenShown<TPlotGalleryForm>([&opened](TPlotGalleryForm& form) {
+        opened = true;
+        QTest::mouseClick(form.BCancel, Qt::LeftButton);
+    });
+    ChangeTypeHook()(nullptr, variable);
+    EXPECT_TRUE(opened);
+}
+
+TEST_F(SeriesGalleryTest, TheListBoxInsertKeyReachesTheGallery)
+{
+    TChartListBox list;
+    list.SetChart(&Chart);
+    list.show();
+    bool opened = false;
+    WhenShown<TPlotGallery>([&opened](TPlotGallery& form) {
+        opened = true;
+        QTest::mouseClick(form.BCancel, Qt::LeftButton);
+    });
+    list.setFocus();
+    QTest::keyClick(&list, Qt::Key_Insert);
+    EXPECT_TRUE(opened);
+
+    // A double-click on a series' icon offers to change its type.
+    CreateNewSeries(&Chart, &Chart, &TLineSeries::staticMetaObject);
+    list.SetItemIndex(0);
+    opened = false;
+    WhenShown<TPlotGallery>([&opened](TPlotGallery& form) {
+        opened = true;
+        EXPECT_EQ(form.TabTypes->count(), 1);
+        QTest::mouseClick(form.BCancel, Qt::LeftButton);
+    });
+    const int iconX = list.ColumnOffset(TChartListBox::colIcon) + list.ColumnWidth(TChartListBox::colIcon) / 2;
+    QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, QPoint(iconX, TChartListBox::ItemHeight / 2));
+    EXPECT_TRUE(opened);
+    list.SetChart(nullptr);
+}
+
+} // namespace
+} // namespace lp
