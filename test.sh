@@ -2,12 +2,21 @@
 # Installs what is missing, builds Lithoprism and runs every test headless.
 # LP_SANITIZE=ON builds and tests with AddressSanitizer and
 # UndefinedBehaviorSanitizer (in its own build folder).
+# LP_FUZZ=ON builds with clang instead of the default compiler and links the
+# fuzz targets with libFuzzer, so that their replay tests run libFuzzer over
+# the corpora (installs clang with scripts/install-deps.sh --fuzz). CI runs
+# both: LP_SANITIZE=ON LP_FUZZ=ON.
 set -euo pipefail
 cd "$(dirname "$0")"
 
-./scripts/install-deps.sh
-
 sanitize=${LP_SANITIZE:-OFF}
+fuzz=${LP_FUZZ:-OFF}
+if [ "$fuzz" = "ON" ]; then
+  ./scripts/install-deps.sh --fuzz
+else
+  ./scripts/install-deps.sh
+fi
+
 if [ "$sanitize" = "ON" ]; then
   build=build/sanitize
   type=Debug
@@ -15,9 +24,14 @@ else
   build=build/test
   type=RelWithDebInfo
 fi
+compilers=()
+if [ "$fuzz" = "ON" ]; then
+  build=$build-fuzz
+  compilers=(-DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++)
+fi
 jobs=$(nproc 2>/dev/null || echo 2)
 
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE="$type" -DLP_SANITIZE="$sanitize"
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE="$type" -DLP_SANITIZE="$sanitize" -DLP_FUZZ="$fuzz" "${compilers[@]}"
 cmake --build "$build" --parallel "$jobs"
 
 # Tests never see the user's settings or data: everything goes to a

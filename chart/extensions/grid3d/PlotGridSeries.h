@@ -56,6 +56,7 @@ public:
     // The event's value, else the sample surface while designing or making
     // samples, else 0.
     virtual double GetYValue(int X, int Z);
+    using TCustom3DPaletteSeries::GetYValue;
     void RecreateValues() { CreateValues(FNumXValues, FNumZValues); }
     bool CanCreateValues() const;
 

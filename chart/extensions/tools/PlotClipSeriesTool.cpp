@@ -39,8 +39,14 @@ void TClipSeriesTool::SetSeries(TChartSeries* Value)
 
 void TClipSeriesTool::Notification(TComponent* AComponent, TOperation Operation)
 {
-    if (Operation == opRemove && AComponent == Series())
-        Unhook();
+    if (Operation == opRemove && AComponent == Series()) {
+        // A series that is being destroyed takes its hooks with it; by now
+        // only its component part is left, so they must not be touched.
+        if (AComponent->IsDestroying())
+            TPlotCustomToolSeries::SetSeries(nullptr);
+        else
+            Unhook();
+    }
     TPlotCustomToolSeries::Notification(AComponent, Operation);
 }
 

@@ -223,4 +223,10 @@ struct TRecordedChart {
     }
 };
 
+// The recorded form of a line from (X0, Y0) to (X1, Y1).
+inline QString Line(int X0, int Y0, int X1, int Y1)
+{
+    return QStringLiteral("Line(%1,%2,%3,%4)").arg(X0).arg(Y0).arg(X1).arg(Y1);
+}
+
 } // namespace lp::test

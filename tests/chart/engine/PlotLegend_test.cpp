@@ -79,6 +79,7 @@ public:
         return S;
     }
 
+    using TCustomAxisPanel::Paint;
     // One drawing pass into a bitmap of the chart's size.
     std::unique_ptr<TBitmap> Paint()
     {

@@ -93,7 +93,7 @@ TEST(ChartImage, PictureHoldersLoadChartFiles)
     EXPECT_EQ(Loaded->Chart()->SeriesCount(), 1);
     EXPECT_EQ(Loaded->Chart()->Series(0)->Count(), 5);
     TBitmap Target(120, 90);
-    Loaded->Draw(Target.Canvas(), TRect(0, 0, 120, 90));
+    Loaded->Draw(Target.Canvas(), TRect{0, 0, 120, 90});
     EXPECT_EQ(Target.ToImage().pixelColor(0, 0), QColor(Qt::white));
 }
 

@@ -805,7 +805,7 @@ TEST_F(PictureData, EveryStandardClassReadsBackPixelForPixel)
     {
         TMetafileCanvas canvas(metafile);
         canvas.Brush().SetColor(0x0000FF);
-        canvas.FillRect(TRect(0, 0, 30, 20));
+        canvas.FillRect(TRect{0, 0, 30, 20});
     }
     const TCase cases[] = {
         {"bmp", BmpBytes(TestImage(13, 7)), "TBitmap"},

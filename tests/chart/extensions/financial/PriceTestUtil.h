@@ -54,10 +54,6 @@ inline QImage RenderPicture(TChart& Chart)
     return Chart.CreateBitmap(clWhite, Chart.GetRectangle())->ToImage();
 }
 
-inline QString Line(int X0, int Y0, int X1, int Y1)
-{
-    return QStringLiteral("Line(%1,%2,%3,%4)").arg(X0).arg(Y0).arg(X1).arg(Y1);
-}
 
 inline QString Rect(int L, int T, int R, int B)
 {

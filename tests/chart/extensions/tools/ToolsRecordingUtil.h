@@ -42,9 +42,5 @@ struct TRecordingToolChart : TFixedAxesChart {
     QStringList Calls(const char* Prefix) const { return DC.CallsStartingWith(QLatin1String(Prefix)); }
 };
 
-inline QString Line(int X0, int Y0, int X1, int Y1)
-{
-    return QStringLiteral("Line(%1,%2,%3,%4)").arg(X0).arg(Y0).arg(X1).arg(Y1);
-}
 
 } // namespace lp::test
