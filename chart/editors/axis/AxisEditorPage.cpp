@@ -181,8 +181,7 @@ void TFormPlotAxis::BuildScales()
     build.Line({CBAutomatic, CBVisible, CBInverted});
     BIncre = build.Button("BIncre", QStringLiteral("&Change..."));
     LAxisIncre = ValueLabel(tab, "LAxisIncre", QStringLiteral("(increment)"));
-    build.Row(QStringLiteral("Increment:"), BIncre);
-    build.Full(LAxisIncre);
+    build.Line({new QLabel(QStringLiteral("Increment:"), tab), BIncre, LAxisIncre});
     CBLogarithmic = build.CheckBox("CBLogarithmic", QStringLiteral("Logarithmic"));
     ELogBase = TPageBuilder::Named(new QLineEdit(QStringLiteral("10"), tab), "ELogBase");
     ELogBase->setMaximumWidth(ELogBase->fontMetrics().horizontalAdvance(QStringLiteral("2.718281828459")) + 12);

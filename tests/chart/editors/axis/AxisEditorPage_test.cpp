@@ -9,6 +9,7 @@
 #include "../EditorTestSupport.h"
 #include "DialogTestUtil.h"
 #include "chart/editors/axis/AxisIncrementDialogs.h"
+#include "chart/editors/axis/FormatEditor.h"
 #include "chart/engine/PlotAxis.h"
 #include "chart/engine/PlotSeries.h"
 #include "chart/engine/PlotValueList.h"
@@ -370,6 +371,60 @@ TEST_F(AxisPage, TheSingleAxisWindow)
     test::TEditorChart other;
     EXPECT_EQ(CreateAxisEditorWindow(&Chart, other.LeftAxis()), nullptr);
     ShowAxisEditor(&Chart, other.LeftAxis()); // does nothing, returns at once
+}
+
+} // namespace
+} // namespace lp
+
+namespace lp {
+namespace {
+
+// Whether every visible control below Root lies inside its parent.
+void ExpectNothingClipped(QWidget& Root)
+{
+    for (QWidget* control : Root.findChildren<QWidget*>())
+        if (control->isVisible() && control->parentWidget() && !control->isWindow() &&
+            !qobject_cast<QTabWidget*>(control->parentWidget()))
+            EXPECT_TRUE(control->parentWidget()->rect().contains(control->geometry()))
+                << control->objectName().toStdString() << " in " << control->parentWidget()->objectName().toStdString();
+}
+
+TEST_F(AxisPage, EveryTabAndTheSmallDialogsShowWhole)
+{
+    Chart.LeftAxis()->SetMinMax(0, 1000);
+    Chart.LeftAxis()->SetLogarithmic(true);
+    Open(Chart.LeftAxis());
+    const std::pair<QWidget*, const char*> tabs[] = {
+        {Page->TabScales, "scales"},   {Page->TabTitle, "title"},          {Page->TabLabels, "labels"},
+        {Page->TabTicks, "ticks"},     {Page->TabMinorTicks, "minor"},     {Page->TabPositions, "position"}};
+    for (auto [tab, name] : tabs) {
+        Page->PageAxis->setCurrentWidget(tab);
+        ExpectNothingClipped(*Page);
+        test::SaveScreenshot(*Page, QStringLiteral("axis-page-") + QLatin1String(name));
+    }
+    Page->PageAxis->setCurrentWidget(Page->TabLabels);
+    Page->PageLabels->setCurrentWidget(Page->TabLabFormat);
+    ExpectNothingClipped(*Page);
+    test::SaveScreenshot(*Page, QStringLiteral("axis-page-labels-format"));
+    Page->PageLabels->setCurrentWidget(Page->TabLabelsFont);
+    test::SaveScreenshot(*Page, QStringLiteral("axis-page-labels-text"));
+
+    TFormatEditor format(QStringLiteral("#,##0.00"), true, English);
+    format.show();
+    ExpectNothingClipped(format);
+    test::SaveScreenshot(format, QStringLiteral("format-editor"));
+    TAxisIncrement increment;
+    increment.IsDateTime = true;
+    increment.Increment = 1.5;
+    increment.show();
+    ExpectNothingClipped(increment);
+    test::SaveScreenshot(increment, QStringLiteral("axis-increment"));
+    TAxisMaxMin limit;
+    limit.IsDateTime = true;
+    limit.MaxMin = 45000.25;
+    limit.show();
+    ExpectNothingClipped(limit);
+    test::SaveScreenshot(limit, QStringLiteral("axis-maximum-minimum"));
 }
 
 } // namespace
