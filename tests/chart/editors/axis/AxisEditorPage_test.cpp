@@ -329,7 +329,23 @@ TEST_F(AxisPage, TheSmallDialogsWriteOnOkAndCancelLeavesTheAxis)
     QTest::mouseClick(Page->BIncre, Qt::LeftButton);
     OnModal<TAxisMaxMin>([](TAxisMaxMin& Dialog) { QTest::mouseClick(Dialog.BitBtn2, Qt::LeftButton); });
     QTest::mouseClick(Page->BAxisMin, Qt::LeftButton);
+    Page->PageAxis->setCurrentWidget(Page->TabLabels);
+    Page->PageLabels->setCurrentWidget(Page->TabLabFormat);
+    OnModal<TFormatEditor>([](TFormatEditor& Dialog) {
+        Dialog.UpDown1->setValue(4);
+        QTest::mouseClick(Dialog.BCancel, Qt::LeftButton);
+    });
+    QTest::mouseClick(Page->Button1, Qt::LeftButton);
     EXPECT_EQ(test::DumpProperties(&Chart), before);
+    OnModal<TFormatEditor>([](TFormatEditor& Dialog) {
+        Dialog.UpDown1->setValue(2);
+        QTest::mouseClick(Dialog.BOk, Qt::LeftButton);
+    });
+    QTest::mouseClick(Page->Button1, Qt::LeftButton);
+    EXPECT_EQ(axis.AxisValuesFormat(), QStringLiteral("0.##"));
+    EXPECT_EQ(Page->CBFormat->currentText(), QStringLiteral("0.##"));
+    axis.SetAxisValuesFormat(QStringLiteral("0"));
+    Page->PageAxis->setCurrentWidget(Page->TabScales);
 
     axis.SetAutomatic(true);
     Page->Refresh();
