@@ -216,7 +216,7 @@ QHBoxLayout* OkCancelRow(QPushButton* Ok, QPushButton* Cancel)
 
 // --- TAxisIncrement ------------------------------------------------------------------------
 
-TAxisIncrement::TAxisIncrement(QWidget* Parent) : QDialog(Parent)
+TAxisIncrement::TAxisIncrement(QWidget* Parent) : TFieldDialog(Parent)
 {
     setWindowTitle(QStringLiteral("Axis Increment"));
     TPageBuilder build(*this);
@@ -253,7 +253,7 @@ TAxisIncrement::TAxisIncrement(QWidget* Parent) : QDialog(Parent)
     connect(BCancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void TAxisIncrement::showEvent(QShowEvent* Event)
+void TFieldDialog::showEvent(QShowEvent* Event)
 {
     QDialog::showEvent(Event);
     if (!FPrepared)
@@ -340,7 +340,7 @@ void TAxisIncrement::OkClicked()
 
 // --- TAxisMaxMin ---------------------------------------------------------------------------
 
-TAxisMaxMin::TAxisMaxMin(QWidget* Parent) : QDialog(Parent)
+TAxisMaxMin::TAxisMaxMin(QWidget* Parent) : TFieldDialog(Parent)
 {
     setWindowTitle(QStringLiteral("Axis Maximum and Minimum"));
     TPageBuilder build(*this);
@@ -358,14 +358,6 @@ TAxisMaxMin::TAxisMaxMin(QWidget* Parent) : QDialog(Parent)
     SetReadingTabOrder(*this);
     connect(BitBtn1, &QPushButton::clicked, this, [this] { OkClicked(); });
     connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
-}
-
-void TAxisMaxMin::showEvent(QShowEvent* Event)
-{
-    QDialog::showEvent(Event);
-    if (!FPrepared)
-        Prepare();
-    FPrepared = true;
 }
 
 void TAxisMaxMin::Prepare()

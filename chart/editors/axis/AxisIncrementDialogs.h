@@ -59,8 +59,22 @@ double ReadDateTime(const QString& Text);
 // days; or a time alone.
 double ReadIncrementText(const QString& Text, const TFormatSettings& Settings = {});
 
+// A dialog whose fields are set between making and showing it: Prepare()
+// fills the controls from them on the first show.
+class TFieldDialog : public QDialog {
+public:
+    using QDialog::QDialog;
+
+protected:
+    virtual void Prepare() = 0;
+    void showEvent(QShowEvent* Event) override;
+
+private:
+    bool FPrepared = false;
+};
+
 // "Axis Increment".
-class TAxisIncrement : public QDialog {
+class TAxisIncrement : public TFieldDialog {
     Q_OBJECT
 public:
     explicit TAxisIncrement(QWidget* Parent = nullptr);
@@ -84,18 +98,16 @@ public:
     QPushButton* BCancel;
 
 protected:
-    void showEvent(QShowEvent* Event) override;
+    void Prepare() override;
 
 private:
-    void Prepare();
     void ChoiceClicked();
     void ExactClicked();
     void OkClicked();
-    bool FPrepared = false;
 };
 
 // "Axis Maximum and Minimum": one limit.
-class TAxisMaxMin : public QDialog {
+class TAxisMaxMin : public TFieldDialog {
     Q_OBJECT
 public:
     explicit TAxisMaxMin(QWidget* Parent = nullptr);
@@ -112,12 +124,10 @@ public:
     QPushButton* BitBtn2;
 
 protected:
-    void showEvent(QShowEvent* Event) override;
+    void Prepare() override;
 
 private:
-    void Prepare();
     void OkClicked();
-    bool FPrepared = false;
 };
 
 // The increment dialog on Axis, titled "Desired <axis> Increment"; on OK

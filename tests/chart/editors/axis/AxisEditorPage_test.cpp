@@ -7,6 +7,7 @@
 #include "chart/editors/axis/AxisEditorPage.h"
 
 #include "../EditorTestSupport.h"
+#include "AxisDialogTestSupport.h"
 #include "DialogTestUtil.h"
 #include "chart/editors/axis/AxisIncrementDialogs.h"
 #include "chart/editors/axis/FormatEditor.h"
@@ -35,21 +36,10 @@
 namespace lp {
 namespace {
 
-const QLocale English(QLocale::English, QLocale::UnitedStates);
+using test::OnModal;
+using test::TMessages;
 
-// Records the messages shown while alive.
-class TMessages {
-public:
-    TMessages()
-    {
-        MessageService() = [this](const TMessageRequest& Request) {
-            Texts.append(Request.Text);
-            return int(mrOk);
-        };
-    }
-    ~TMessages() { ResetMessageService(); }
-    QStringList Texts;
-};
+const QLocale English(QLocale::English, QLocale::UnitedStates);
 
 struct AxisPage : ::testing::Test {
     test::TEditorChart Chart;
@@ -304,17 +294,6 @@ TEST_F(AxisPage, LinLogAndRoundedLimitsThroughThePage)
     EXPECT_EQ(Page->LAxisMax->text(), QStringLiteral("100"));
 }
 
-// Runs Action on the modal dialog of class T once it shows.
-template <class T>
-void OnModal(std::function<void(T&)> Action)
-{
-    QTimer::singleShot(0, [Action] {
-        auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
-        Action(*dialog);
-    });
-}
-
 TEST_F(AxisPage, TheSmallDialogsWriteOnOkAndCancelLeavesTheAxis)
 {
     TChartAxis& axis = *Chart.LeftAxis();
@@ -425,22 +404,21 @@ TEST_F(AxisPage, EveryTabAndTheSmallDialogsShowWhole)
     Page->PageLabels->setCurrentWidget(Page->TabLabelsFont);
     test::SaveScreenshot(*Page, QStringLiteral("axis-page-labels-text"));
 
+    auto showWhole = [](QWidget& Dialog, const char* Name) {
+        Dialog.show();
+        ExpectNothingClipped(Dialog);
+        test::SaveScreenshot(Dialog, QLatin1String(Name));
+    };
     TFormatEditor format(QStringLiteral("#,##0.00"), true, English);
-    format.show();
-    ExpectNothingClipped(format);
-    test::SaveScreenshot(format, QStringLiteral("format-editor"));
+    showWhole(format, "format-editor");
     TAxisIncrement increment;
     increment.IsDateTime = true;
     increment.Increment = 1.5;
-    increment.show();
-    ExpectNothingClipped(increment);
-    test::SaveScreenshot(increment, QStringLiteral("axis-increment"));
+    showWhole(increment, "axis-increment");
     TAxisMaxMin limit;
     limit.IsDateTime = true;
     limit.MaxMin = 45000.25;
-    limit.show();
-    ExpectNothingClipped(limit);
-    test::SaveScreenshot(limit, QStringLiteral("axis-maximum-minimum"));
+    showWhole(limit, "axis-maximum-minimum");
 }
 
 } // namespace

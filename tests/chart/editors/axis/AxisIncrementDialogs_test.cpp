@@ -6,6 +6,7 @@
 #include "chart/editors/axis/AxisIncrementDialogs.h"
 
 #include "../EditorTestSupport.h"
+#include "AxisDialogTestSupport.h"
 #include "chart/canvas/PlotRoutines.h"
 #include "chart/engine/PlotAxis.h"
 #include "platform/ui/Dialogs.h"
@@ -27,6 +28,9 @@
 
 namespace lp {
 namespace {
+
+using test::OnModal;
+using test::TMessages;
 
 constexpr double Hour = 1.0 / 24;
 
@@ -75,20 +79,6 @@ TEST(AxisIncrementText, TypedValuesRead)
     for (const char* bad : {"24:00", "12:60", "1:2:3:4", "12", "12:00.5000"})
         EXPECT_THROW(ReadTime(QString::fromLatin1(bad)), EConvertError) << bad;
 }
-
-// Records the messages shown while alive.
-class TMessages {
-public:
-    TMessages()
-    {
-        MessageService() = [this](const TMessageRequest& Request) {
-            Texts.append(Request.Text);
-            return int(mrOk);
-        };
-    }
-    ~TMessages() { ResetMessageService(); }
-    QStringList Texts;
-};
 
 TEST(AxisIncrementDialog, BadTextIsReportedAndTheDialogStaysOpen)
 {
@@ -204,17 +194,6 @@ TEST(AxisLimitDialog, ValueDateAndTimeLimits)
             EXPECT_TRUE(messages.Texts[0].startsWith(QStringLiteral("Incorrect value. Reason: "))) << bad;
             EXPECT_TRUE(dialog.isVisible());
         }
-}
-
-// Runs Action on the modal dialog of class T once it shows.
-template <class T>
-void OnModal(std::function<void(T&)> Action)
-{
-    QTimer::singleShot(0, [Action] {
-        auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
-        Action(*dialog);
-    });
 }
 
 TEST(AxisDialogs, CancelLeavesTheAxisAndOkWritesIt)

@@ -3,6 +3,8 @@
 
 #include "chart/editors/axis/FormatEditor.h"
 
+#include "AxisDialogTestSupport.h"
+
 #include <QtCore/QTimer>
 #include <QtTest/QTest>
 #include <QtWidgets/QApplication>
@@ -135,18 +137,14 @@ TEST(FormatEditor, ChoosingCustomStartsFromTheNumberAndGeographicFromItsFirstPic
 
 TEST(FormatEditor, CancelReturnsTheFormatUnchanged)
 {
-    QTimer::singleShot(0, [] {
-        auto* editor = qobject_cast<TFormatEditor*>(QApplication::activeModalWidget());
-        ASSERT_NE(editor, nullptr);
-        editor->UpDown1->setValue(5);
-        QTest::mouseClick(editor->BCancel, Qt::LeftButton);
+    test::OnModal<TFormatEditor>([](TFormatEditor& Editor) {
+        Editor.UpDown1->setValue(5);
+        QTest::mouseClick(Editor.BCancel, Qt::LeftButton);
     });
     EXPECT_EQ(EditFormat(nullptr, QStringLiteral("0.0%"), false, English), QStringLiteral("0.0%"));
-    QTimer::singleShot(0, [] {
-        auto* editor = qobject_cast<TFormatEditor*>(QApplication::activeModalWidget());
-        ASSERT_NE(editor, nullptr);
-        editor->UpDown1->setValue(3);
-        QTest::mouseClick(editor->BOk, Qt::LeftButton);
+    test::OnModal<TFormatEditor>([](TFormatEditor& Editor) {
+        Editor.UpDown1->setValue(3);
+        QTest::mouseClick(Editor.BOk, Qt::LeftButton);
     });
     EXPECT_EQ(EditFormat(nullptr, QStringLiteral("0.0%"), false, English), QStringLiteral("0.000%"));
 }
