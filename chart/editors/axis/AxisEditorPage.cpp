@@ -145,6 +145,7 @@ TFormPlotAxis::TFormPlotAxis(QWidget* Parent) : TEditorPage(Parent)
         SetReadingTabOrder(*tab);
     BindControls();
     ConnectHandlers();
+    FLocale.setNumberOptions(QLocale::OmitGroupSeparator);
 }
 
 void TFormPlotAxis::BuildLeftPanel()
@@ -552,6 +553,8 @@ void TFormPlotAxis::SetAxis(TChartAxis* Axis)
 void TFormPlotAxis::SetFormatLocale(const QLocale& Locale)
 {
     FLocale = Locale;
+    // Numbers shown for typing carry no grouping, so they read back.
+    FLocale.setNumberOptions(QLocale::OmitGroupSeparator);
     Refresh();
 }
 

@@ -158,7 +158,7 @@ TEST_F(AxisPage, TheLogarithmicBaseIgnoresZeroOneAndHalfTypedText)
     EXPECT_TRUE(Page->GroupBox1->isEnabled());
     TMessages messages;
     const int paints = Chart.Invalidations;
-    for (const char* ignored : {"1", "0", "", "-", "abc", "1e"}) {
+    for (const char* ignored : {"1", "0", "", "-", "-2", "abc", "1e"}) {
         Retype(Page->ELogBase, QString::fromLatin1(ignored));
         EXPECT_EQ(Chart.LeftAxis()->LogarithmicBase(), 10) << ignored;
     }
@@ -266,6 +266,13 @@ TEST_F(AxisPage, LinLogAndRoundedLimitsThroughThePage)
     // larger limit and are ignored.
     Retype(Page->Edit3, QStringLiteral("10000"));
     EXPECT_EQ(axis.LinLogMinDecValue(), 100);
+    axis.SetMinMax(0, 100000);
+    Retype(Page->Edit3, QStringLiteral("2000"));
+    Page->Edit3->clearFocus();
+    Page->Refresh();
+    EXPECT_EQ(Page->Edit3->text(), QStringLiteral("2000")); // no grouping to trip over
+    axis.SetMinMax(0, 1000);
+    Retype(Page->Edit3, QStringLiteral("100"));
     EXPECT_TRUE(messages.Texts.isEmpty());
     // Text set in code (not typed) is not taken.
     Page->Edit3->clearFocus();
