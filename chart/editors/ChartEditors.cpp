@@ -2,6 +2,7 @@
 
 #include "chart/editors/EditorPageRegistry.h"
 #include "chart/editors/PlotPenBrushDialogs.h"
+#include "chart/editors/axis/AxisEditorPage.h"
 #include "chart/editors/chart/View3DPage.h"
 #include "chart/editors/effects/FontEditor.h"
 #include "chart/editors/effects/GradientEditor.h"
@@ -9,6 +10,8 @@
 #include "chart/editors/frame/ChartEditForm.h"
 #include "chart/editors/gallery/SeriesGallery.h"
 #include "chart/engine/PlotChart.h"
+
+#include <functional>
 
 namespace lp {
 
@@ -22,11 +25,21 @@ void RegisterPage(const char* ClassName)
     RegisterEditorPage(QString::fromLatin1(ClassName), [](QWidget* Parent) { return new TPage(Parent); });
 }
 
-const char* const PageClassNames[] = {"TPlotShadowEditor", "TPlotFontEditor", "TPlotGradientEditor", "TFormPlot3D"};
+const char* const PageClassNames[] = {"TPlotShadowEditor", "TPlotFontEditor", "TPlotGradientEditor", "TFormPlot3D",
+                                      "TFormPlotAxis"};
 
 bool EditGradientFromEditors(QWidget* Owner, TPlotGradient& Gradient)
 {
     return EditGradientDialog(Owner, Gradient);
+}
+
+// Empties an entry point only when it still holds the routine this layer
+// put there, so a replacement installed by someone else survives shutdown.
+template <class TSignature>
+void ClearIfFilledWith(std::function<TSignature>& EntryPoint, TSignature* Filled)
+{
+    if (TSignature* const* held = EntryPoint.template target<TSignature*>(); held && *held == Filled)
+        EntryPoint = nullptr;
 }
 
 } // namespace
@@ -41,6 +54,8 @@ void InitializeChartEditors()
     RegisterPage<TFormPlot3D>("TFormPlot3D");
     EditGradientEntryPoint() = &EditGradientFromEditors;
     InstallGalleryHooks();
+    RegisterPage<TFormPlotAxis>("TFormPlotAxis");
+    ChartEditorEntryPoints().ShowAxisEditor = &ShowAxisEditor;
     // The graphic editor opens the series page; until that page is
     // registered the series menu keeps its "Options" command disabled.
     if (IsEditorPageRegistered(QStringLiteral("TFormPlotSeries")))
@@ -52,15 +67,10 @@ void FinalizeChartEditors()
     if (EditorsInitCount == 0 || --EditorsInitCount > 0)
         return;
     // Only an entry point this layer filled is cleared.
-    auto& showSeriesEditor = ChartEditorEntryPoints().ShowSeriesEditor;
-    using TShowSeriesEditor = void (*)(TChartSeries*);
-    if (const TShowSeriesEditor* filled = showSeriesEditor.target<TShowSeriesEditor>(); filled && *filled == &ShowSeriesEditor)
-        showSeriesEditor = nullptr;
+    ClearIfFilledWith(ChartEditorEntryPoints().ShowSeriesEditor, &ShowSeriesEditor);
     RemoveGalleryHooks();
-    auto& editGradient = EditGradientEntryPoint();
-    using TEditGradient = bool (*)(QWidget*, TPlotGradient&);
-    if (const TEditGradient* filled = editGradient.target<TEditGradient>(); filled && *filled == &EditGradientFromEditors)
-        editGradient = nullptr;
+    ClearIfFilledWith(EditGradientEntryPoint(), &EditGradientFromEditors);
+    ClearIfFilledWith(ChartEditorEntryPoints().ShowAxisEditor, &ShowAxisEditor);
     for (const char* name : PageClassNames)
         UnregisterEditorPage(QString::fromLatin1(name));
 }

@@ -83,7 +83,8 @@ void SetReadingTabOrder(QWidget& Page)
         Page.layout()->activate();
     std::vector<QWidget*> controls;
     for (QWidget* child : Page.findChildren<QWidget*>())
-        if (child->focusPolicy() & Qt::TabFocus && !child->isWindow() && !child->focusProxy())
+        // A combo box's drop-down list lives in a window of its own.
+        if (child->focusPolicy() & Qt::TabFocus && child->window() == Page.window() && !child->focusProxy())
             controls.push_back(child);
     // Lines are told apart by the controls' vertical centres (a few pixels
     // of slack keep a label-height difference on one line).

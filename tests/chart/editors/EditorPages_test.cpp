@@ -10,6 +10,7 @@
 #include "DialogTestUtil.h"
 #include "EditorTestSupport.h"
 #include "chart/editors/PlotEditorButtons.h"
+#include "chart/engine/PlotAxis.h"
 #include "chart/engine/PlotFunction.h"
 #include "chart/engine/PlotRegistry.h"
 #include "chart/engine/PlotSeries.h"
@@ -25,6 +26,8 @@
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QSlider>
 #include <QtWidgets/QSpinBox>
+#include <QtWidgets/QStackedWidget>
+#include <QtWidgets/QTabWidget>
 
 #include <gtest/gtest.h>
 
@@ -44,6 +47,13 @@ const std::map<QString, std::function<QObject*(TEditorChart&)>>& ChartPages()
         {QStringLiteral("TPlotFontEditor"), [](TEditorChart& Chart) { return Chart.Title()->Font(); }},
         {QStringLiteral("TPlotGradientEditor"), [](TEditorChart& Chart) { return Chart.Title()->Gradient(); }},
         {QStringLiteral("TFormPlot3D"), [](TEditorChart& Chart) { return &Chart; }},
+        // The axis stores a depth of 0 as 0.01, so the walk starts it at a
+        // depth that reads back exactly.
+        {QStringLiteral("TFormPlotAxis"),
+         [](TEditorChart& Chart) {
+             Chart.LeftAxis()->SetZPosition(50);
+             return Chart.LeftAxis();
+         }},
     };
     return pages;
 }
@@ -225,6 +235,16 @@ bool DriveControl(QObject* Control)
     return false;
 }
 
+// Makes the tabs holding Control current, so a control on a tab page that
+// is not showing is walked too.
+void RevealInTabs(QWidget* Control)
+{
+    for (QWidget* child = Control; child && child->parentWidget(); child = child->parentWidget())
+        if (auto* stack = qobject_cast<QStackedWidget*>(child->parentWidget()))
+            if (auto* tabs = qobject_cast<QTabWidget*>(stack->parentWidget()))
+                tabs->setCurrentWidget(child);
+}
+
 // Parameter: the page's class name.
 class EditorPageWalk : public ::testing::TestWithParam<std::string> {};
 
@@ -271,6 +291,8 @@ TEST_P(EditorPageWalk, ShowsWithoutWritingAndEveryControlWrites)
     TPropertyBinder& binder = page->Binder();
     for (QObject* control : binder.Controls()) {
         auto* widget = qobject_cast<QWidget*>(control);
+        if (widget)
+            RevealInTabs(widget);
         if (widget && (!widget->isVisible() || !widget->isEnabled()))
             continue;
         const QString controlName = control->objectName();

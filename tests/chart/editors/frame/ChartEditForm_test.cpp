@@ -251,7 +251,7 @@ TEST_F(ChartEditFormTest, ARegisteredPageIsMadeOnItsTabsFirstActivationForItsTar
     form.show();
     EXPECT_TRUE(form.TabOffered(form.TabGeneral));
     EXPECT_TRUE(form.TabOffered(form.TabTitle));
-    EXPECT_FALSE(form.TabOffered(form.TabAxis));
+    EXPECT_FALSE(form.TabOffered(form.TabPaging));
     EXPECT_EQ(TStandInPage::Made, 0);
     form.SubPage->setCurrentWidget(form.TabGeneral);
     ASSERT_NE(form.PageOf(form.TabGeneral), nullptr);
@@ -269,7 +269,7 @@ TEST_F(ChartEditFormTest, HiddenTabsAndTheStartPage)
     TStandInRegistration legend(QStringLiteral("TFormPlotLegend"));
     TChartEditForm form;
     form.HiddenTabs = 1u << cetGeneral;
-    form.StartPage = cetAxis; // no page: the next shown tab after it
+    form.StartPage = cetTitles; // no page: the next shown tab after it
     form.SetChart(&Chart);
     form.show();
     EXPECT_FALSE(form.TabOffered(form.TabGeneral));
