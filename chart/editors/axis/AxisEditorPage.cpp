@@ -419,9 +419,10 @@ void TFormPlotAxis::BindControls()
                 ShowMessage(QString::fromStdString(Error.Message()));
             }
         });
-    for (auto [box, maximum] : {std::pair{CBAutoMin, false}, std::pair{CBAutoMax, true}})
+    for (const auto& entry : {std::pair{CBAutoMin, false}, std::pair{CBAutoMax, true}}) {
+        const bool maximum = entry.second;
         bind.Bind(
-            box,
+            entry.first,
             [this, maximum]() -> QVariant {
                 return Axis() ? QVariant(maximum ? Axis()->AutomaticMaximum() : Axis()->AutomaticMinimum()) : QVariant();
             },
@@ -432,6 +433,7 @@ void TFormPlotAxis::BindControls()
                     Axis()->SetAutomaticMinimum(Value.toBool());
                 Axis()->AdjustMaxMin();
             });
+    }
     path(UDMinOff, "MinimumOffset");
     path(UDMaxOff, "MaximumOffset");
 
