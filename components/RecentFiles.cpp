@@ -109,8 +109,13 @@ void TFileMenuOpens::SetNumbers(unsigned Value)
     if (Old < Value) {
         CreateMissingSlots(Old + 1, Value);
     } else if (FKeyOpen) {
-        for (unsigned i = Value + 1; i <= Old; ++i)
-            FRegistry->DeleteValue(SlotName(i));
+        // Slots left above the list are never read; a failure to remove
+        // them must not stop the program.
+        try {
+            for (unsigned i = Value + 1; i <= Old; ++i)
+                FRegistry->DeleteValue(SlotName(i));
+        } catch (const ERegistryException&) {
+        }
     }
     Rebuild();
 }
@@ -118,12 +123,16 @@ void TFileMenuOpens::SetNumbers(unsigned Value)
 void TFileMenuOpens::CreateMissingSlots(unsigned From, unsigned To)
 {
     // Without an open key there is nowhere to create them; AddFile reports
-    // the failure when it writes.
+    // the failure when it writes. A missing slot reads as empty, so a
+    // settings file that cannot be written does not stop the program here.
     if (!FKeyOpen)
         return;
-    for (unsigned i = From; i <= To; ++i)
-        if (!FRegistry->ValueExists(SlotName(i)))
-            WriteSlot(i, QString());
+    try {
+        for (unsigned i = From; i <= To; ++i)
+            if (!FRegistry->ValueExists(SlotName(i)))
+                WriteSlot(i, QString());
+    } catch (const ERegistryException&) {
+    }
 }
 
 QString TFileMenuOpens::ReadSlot(unsigned Index) const

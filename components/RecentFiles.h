@@ -33,7 +33,8 @@ public:
 
     // Settings key relative to the current user's root; a leading backslash
     // makes it absolute from the root. Opening a key creates it and the
-    // slots it lacks.
+    // slots it lacks, where the settings can be written (a missing slot
+    // reads as empty; only AddFile reports a failed write).
     QString RegPath() const { return FRegPath; }
     void SetRegPath(const QString& Value);
     // How many slots the list has; lowering it deletes the slots above.

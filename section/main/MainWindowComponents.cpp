@@ -7,6 +7,7 @@
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/Picture.h"
 #include "platform/ui/MenuItems.h"
+#include "platform/ui/Registry.h"
 #include "section/main/MainWindowGlyphs.h"
 
 #include <QtWidgets/QMenu>
@@ -85,7 +86,13 @@ QMenu* TMainfrmComponents::RecentMenu() const
 
 void TMainfrmComponents::AddRecentFile(const QString& FileName)
 {
-    FileMenuOpens1->AddFile(FileName);
+    // The recent files are a convenience: settings that cannot be written
+    // are noted in the status bar, never in the way of the file itself.
+    try {
+        FileMenuOpens1->AddFile(FileName);
+    } catch (const ERegistryException& Error) {
+        SetStatusText(0, QStringLiteral("Recent files not saved: ") + QString::fromStdString(Error.Message()));
+    }
 }
 
 QStringList TMainfrmComponents::RecentFiles() const
