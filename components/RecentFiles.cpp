@@ -88,15 +88,20 @@ void TFileMenuOpens::SetRegPath(const QString& Value)
         return;
     FRegistry->CloseKey();
     FKeyOpen = false;
+    OpenRegKey();
+    CreateMissingSlots(1, FNumbers);
+    Rebuild();
+}
+
+void TFileMenuOpens::OpenRegKey()
+{
     // A key that cannot be opened is not reported here: the next write to
     // it fails instead (and no slot goes to another key meanwhile).
     try {
-        FKeyOpen = FRegistry->OpenKey(Value, true);
+        FKeyOpen = FRegistry->OpenKey(FRegPath, true);
     } catch (const ERegistryException&) {
         FKeyOpen = false;
     }
-    CreateMissingSlots(1, FNumbers);
-    Rebuild();
 }
 
 void TFileMenuOpens::SetNumbers(unsigned Value)
@@ -163,6 +168,12 @@ void TFileMenuOpens::AddFile(const QString& FileName)
 {
     if (!Active() || FNumbers == 0)
         return;
+    // Settings that could not be written when the key was set may be
+    // writable now.
+    if (!FKeyOpen) {
+        OpenRegKey();
+        CreateMissingSlots(1, FNumbers);
+    }
     for (unsigned i = FNumbers; i >= 1; --i)
         if (ReadSlot(i) == FileName)
             return;

@@ -84,6 +84,8 @@ private:
     QString ReadSlot(unsigned Index) const;
     // Raises ERegistryException "Failed to set data for '<slot>'".
     void WriteSlot(unsigned Index, const QString& Value);
+    // Opens (creating) the key RegPath; FKeyOpen tells whether it could.
+    void OpenRegKey();
     void CreateMissingSlots(unsigned From, unsigned To);
     void RemoveEntries();
 

@@ -260,16 +260,17 @@ TEST(CarotageOverlay, ALogFarDeeperThanTheSectionIsDrawnOnlyWhereThePlotShowsIt)
         ASSERT_NE(picture, nullptr) << deepest.constData();
         EXPECT_LE(picture->Height(), chart.Height()) << deepest.constData();
         EXPECT_LE(picture->Width(), chart.Width()) << deepest.constData();
-        // The band is hatched by pattern 1 from the plot's top to its bottom.
+        // The band is dotted by pattern 1 from the plot's top to its bottom.
         TBitmap shown(640, 360);
         chart.DrawToCanvas(&shown.Canvas(), chart.GetRectangle());
-        const TRect plot = chart.ChartRectangle();
         const int x = chart.BottomAxis()->CalcPosValue(500);
-        for (const int y : {plot.Top + 3, (plot.Top + plot.Bottom) / 2, plot.Bottom - 3}) {
+        for (const double depth : {8.0, 50.0, 95.0}) {
+            const int y = chart.LeftAxis()->CalcPosValue(depth);
             int black = 0;
-            for (int dx = -6; dx <= 6; ++dx)
-                black += shown.Canvas().Pixel(x + dx, y) == clBlack || shown.Canvas().Pixel(x + dx, y + 1) == clBlack;
-            EXPECT_GT(black, 0) << deepest.constData() << " at " << y;
+            for (int dy = 0; dy < 6; ++dy)
+                for (int dx = -20; dx <= 20; ++dx)
+                    black += shown.Canvas().Pixel(x + dx, y + dy) == clBlack;
+            EXPECT_GT(black, 5) << deepest.constData() << " at depth " << depth;
         }
     }
 }

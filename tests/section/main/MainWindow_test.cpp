@@ -5,6 +5,8 @@
 
 #include "chart/engine/PlotAxis.h"
 #include "chart/engine/PlotChart.h"
+#include "chart/engine/PlotImageTool.h"
+#include "chart/export/PlotExport.h"
 #include "chart/export/PlotExportBitmap.h"
 #include "chart/export/PlotPreview.h"
 #include "chart/export/PlotPreviewPanel.h"
@@ -304,6 +306,12 @@ TEST_F(MainWindowSettings, UnwritableFileIsAStatusNoteNotAFailure)
 // made the editor ask for gigabytes while opening the section.
 TEST_F(MainWindow, AChartPictureOfAHugeStoredSizeOpensAtABoundedSize)
 {
+    // Chart files are pictures once the export layer is started, as the
+    // program's start-up does.
+    InitializeChartExport();
+    struct TExportStarted {
+        ~TExportStarted() { FinalizeChartExport(); }
+    } Started;
     QFile PictureFile(Folder.filePath(QStringLiteral("p.vud")));
     ASSERT_TRUE(PictureFile.open(QIODevice::WriteOnly));
     PictureFile.write("object TChart\r\n  Width = 2000000000\r\n  Height = 2000000000\r\nend\r\n");
