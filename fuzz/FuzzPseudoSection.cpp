@@ -5,11 +5,6 @@
 // defaults in force and the rest goes on.
 
 #include "fuzz/FuzzSupport.h"
-#include "chart/engine/PlotAxis.h"
-#include "chart/engine/PlotImageTool.h"
-#include "chart/engine/PlotPointer.h"
-#include "chart/engine/PlotSeries.h"
-#include "platform/graphics/Metafile.h"
 #include "section/model/NumberArrays.h"
 #include "section/views/PseudoSection2D.h"
 #include "tests/section/views/PseudoSectionTestUtil.h"
@@ -44,23 +39,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
 {
     lp::fuzz::StartApplication();
     const QList<QByteArray> Lines = lp::fuzz::Bytes(Data, Size).split('\n');
-    lp::TPseudoSection2d Chart;
+    // Filled as its owner fills it.
+    lp::test::TOwnedChart Owned;
+    lp::TPseudoSection2d& Chart = Owned.Chart;
     lp::fuzz::PrepareChart(Chart);
-    Chart.LeftAxis()->SetInverted(true);
-    lp::TMetafile Picture;
-    auto* Extent = new lp::TPointSeries(&Chart);
-    Extent->SetParentChart(&Chart);
-    Extent->Pointer()->SetVisible(false);
-    auto* Points = new lp::TPointSeries(&Chart);
-    Points->SetParentChart(&Chart);
-    auto* Tool = new lp::TChartImageTool(&Chart);
-    Chart.Tools().Add(Tool);
-    Tool->SetSeries(Extent);
-    Tool->SetReverseVertical(true);
-    Chart.PictureMetafile = &Picture;
-    Chart.PictureTool = Tool;
-    Chart.AxisExtentSeries = Extent;
-    Chart.GridPointSeries = Points;
     Chart.PictureWidth = 300;
     Chart.PictureHeight = 200;
 
