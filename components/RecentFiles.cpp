@@ -88,15 +88,20 @@ void TFileMenuOpens::SetRegPath(const QString& Value)
         return;
     FRegistry->CloseKey();
     FKeyOpen = false;
+    OpenRegKey();
+    CreateMissingSlots(1, FNumbers);
+    Rebuild();
+}
+
+void TFileMenuOpens::OpenRegKey()
+{
     // A key that cannot be opened is not reported here: the next write to
     // it fails instead (and no slot goes to another key meanwhile).
     try {
-        FKeyOpen = FRegistry->OpenKey(Value, true);
+        FKeyOpen = FRegistry->OpenKey(FRegPath, true);
     } catch (const ERegistryException&) {
         FKeyOpen = false;
     }
-    CreateMissingSlots(1, FNumbers);
-    Rebuild();
 }
 
 void TFileMenuOpens::SetNumbers(unsigned Value)
@@ -109,8 +114,13 @@ void TFileMenuOpens::SetNumbers(unsigned Value)
     if (Old < Value) {
         CreateMissingSlots(Old + 1, Value);
     } else if (FKeyOpen) {
-        for (unsigned i = Value + 1; i <= Old; ++i)
-            FRegistry->DeleteValue(SlotName(i));
+        // Slots left above the list are never read; a failure to remove
+        // them must not stop the program.
+        try {
+            for (unsigned i = Value + 1; i <= Old; ++i)
+                FRegistry->DeleteValue(SlotName(i));
+        } catch (const ERegistryException&) {
+        }
     }
     Rebuild();
 }
@@ -118,12 +128,16 @@ void TFileMenuOpens::SetNumbers(unsigned Value)
 void TFileMenuOpens::CreateMissingSlots(unsigned From, unsigned To)
 {
     // Without an open key there is nowhere to create them; AddFile reports
-    // the failure when it writes.
+    // the failure when it writes. A missing slot reads as empty, so a
+    // settings file that cannot be written does not stop the program here.
     if (!FKeyOpen)
         return;
-    for (unsigned i = From; i <= To; ++i)
-        if (!FRegistry->ValueExists(SlotName(i)))
-            WriteSlot(i, QString());
+    try {
+        for (unsigned i = From; i <= To; ++i)
+            if (!FRegistry->ValueExists(SlotName(i)))
+                WriteSlot(i, QString());
+    } catch (const ERegistryException&) {
+    }
 }
 
 QString TFileMenuOpens::ReadSlot(unsigned Index) const
@@ -154,6 +168,12 @@ void TFileMenuOpens::AddFile(const QString& FileName)
 {
     if (!Active() || FNumbers == 0)
         return;
+    // Settings that could not be written when the key was set may be
+    // writable now.
+    if (!FKeyOpen) {
+        OpenRegKey();
+        CreateMissingSlots(1, FNumbers);
+    }
     for (unsigned i = FNumbers; i >= 1; --i)
         if (ReadSlot(i) == FileName)
             return;

@@ -33,7 +33,8 @@ public:
 
     // Settings key relative to the current user's root; a leading backslash
     // makes it absolute from the root. Opening a key creates it and the
-    // slots it lacks.
+    // slots it lacks, where the settings can be written (a missing slot
+    // reads as empty; only AddFile reports a failed write).
     QString RegPath() const { return FRegPath; }
     void SetRegPath(const QString& Value);
     // How many slots the list has; lowering it deletes the slots above.
@@ -83,6 +84,8 @@ private:
     QString ReadSlot(unsigned Index) const;
     // Raises ERegistryException "Failed to set data for '<slot>'".
     void WriteSlot(unsigned Index, const QString& Value);
+    // Opens (creating) the key RegPath; FKeyOpen tells whether it could.
+    void OpenRegKey();
     void CreateMissingSlots(unsigned From, unsigned To);
     void RemoveEntries();
 

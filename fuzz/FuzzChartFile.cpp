@@ -1,11 +1,12 @@
 // A native chart file (binary or text) loaded into a chart with the
-// extension and export layers started: painted, saved in both forms, and
-// each saved form loaded again.
+// extension and export layers started: painted, drawn as a picture, saved
+// in both forms, and each saved form loaded again.
 
 #include "fuzz/FuzzSupport.h"
 #include "chart/engine/PlotChart.h"
 #include "chart/engine/PlotImageTool.h"
 #include "chart/export/PlotChartFile.h"
+#include "chart/export/PlotChartImage.h"
 #include "chart/export/PlotExport.h"
 #include "chart/extensions/PlotExtensions.h"
 #include "platform/core/ClassRegistry.h"
@@ -62,6 +63,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
     if (!Read)
         return 0;
     lp::fuzz::Refusable([&] { lp::fuzz::PaintChart(Chart); });
+    // The chart drawn as a picture, at its stored size or the picture
+    // limits.
+    lp::fuzz::Refusable([&] {
+        lp::TChartImage Image;
+        Image.SetChart(&Chart);
+        Image.ToImage();
+    });
     for (const bool Text : {false, true}) {
         QByteArray Saved;
         // A chart read may hold what cannot be written (a value out of the

@@ -24,17 +24,22 @@
 #include "chart/extensions/PlotExtensions.h"
 #include "chart/extensions/shapes/PlotImageBar.h"
 #include "chart/extensions/shapes/PlotImagePoint.h"
+#include "components/RecentFiles.h"
+#include "platform/core/DateTimeFormat.h"
 #include "platform/core/Filer.h"
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/Jpeg.h"
 #include "platform/graphics/Metafile.h"
 #include "platform/graphics/Picture.h"
+#include "platform/ui/MenuItems.h"
+#include "platform/ui/Registry.h"
 #include "section/editor/PolygonChart.h"
 #include "section/editor/SectionFile.h"
 
 #include <QtCore/QBuffer>
 #include <QtCore/QDir>
 #include <QtCore/QFile>
+#include <QtCore/QSettings>
 #include <QtCore/QTemporaryDir>
 #include <QtGui/QPainter>
 
@@ -383,6 +388,117 @@ void TextSeeds()
     Write("text_to_number", "points.txt", "x 0 0 10 0 5 8.25");
 }
 
+// --- Well logs, settings, waves, dates, pseudo-sections -------------------------------------
+
+void CarotageSeeds()
+{
+    // A curve, a coded picture with solid, hatched and pattern codes, and a
+    // logarithmic log shifted to its group's mean.
+    QByteArray Curve;
+    QByteArray Coded;
+    for (int Depth = 0; Depth <= 90; Depth += 5) {
+        Curve += QByteArray::number(Depth) + ' ' + QByteArray::number(40 + Depth % 17) + "\r\n";
+        Coded += QByteArray::number(Depth) + " 1 " + QByteArray::number(Depth / 10 % 12 * 3) + ' ' +
+                 QByteArray::number(Depth / 20) + "\r\n";
+    }
+    const QByteArray List = "1\r\nGR\r\n320 6 0 1 1 255 0\r\n2\r\nLitho\r\n500 4 1 0 2 32768 0 2.5\r\n"
+                            "2\r\nMixed\r\n700 4 2 0 2 0 0\r\n1\r\nLog\r\n800 5 0 2 1 128 1\r\n";
+    Write("carotage", "logs.bin", List + '\0' + Curve + '\0' + Coded);
+    Write("carotage", "kind3.bin", QByteArray("1\r\nB\r\n100 10 3 0 1 0 0 -5\r\n") + '\0' + Coded);
+    Write("carotage", "missing.bin", QByteArray("1\r\nA\r\n1 2 0 0 1 0 0\r\n7\r\nGone\r\n1 2 0 0 1 0 0\r\n") + '\0' +
+                                         "0 * 1\r\n5 2\r\n10 3 4 5\r\n");
+}
+
+void SettingsSeeds()
+{
+    // Files written by the store itself, as the recent-files list leaves them.
+    QTemporaryDir Folder;
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, Folder.path());
+    const QString File = Folder.filePath(QStringLiteral("Lithoprism/Lithoprism.ini"));
+    const auto Saved = [&] {
+        QFile Settings(File);
+        Settings.open(QIODevice::ReadOnly);
+        return Settings.readAll();
+    };
+    {
+        TComponent Owner;
+        auto* Recent = new TMainMenuItem(&Owner);
+        auto* List = new TFileMenuOpens(&Owner);
+        List->SetRegPath(QStringLiteral("\\Software\\Lithoprism\\Files"));
+        List->SetNumbers(5);
+        List->SetMenus(Recent);
+        Write("settings", "empty_slots.ini", Saved());
+        for (const char* Name : {"/data/a.sec", "/data/b & c.sec", "/data/d.sec"})
+            List->AddFile(QString::fromUtf8(Name));
+        TRegistry Registry;
+        Registry.OpenKey(QStringLiteral("\\Software\\Lithoprism\\Other"), true);
+        Registry.WriteInteger(QStringLiteral("Count"), 12);
+        Registry.WriteBool(QStringLiteral("Shown"), true);
+        Write("settings", "three_files.ini", Saved());
+    }
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, QDir::tempPath());
+}
+
+// A PCM wave image (no writer in the system: the header built here).
+QByteArray WaveOf(int Format, int Channels, int Rate, int Bits, int Frames)
+{
+    QByteArray Samples;
+    for (int i = 0; i < Frames * Channels * Bits / 8; ++i)
+        Samples.append(char(i * 37 & 255));
+    QByteArray Wave("RIFF");
+    const auto Put = [&](uint32_t Value, int Bytes) {
+        for (int i = 0; i < Bytes; ++i)
+            Wave.append(char(Value >> (8 * i) & 255));
+    };
+    Put(uint32_t(4 + 8 + 16 + 8 + Samples.size()), 4);
+    Wave.append("WAVEfmt ");
+    Put(16, 4);
+    Put(uint32_t(Format), 2);
+    Put(uint32_t(Channels), 2);
+    Put(uint32_t(Rate), 4);
+    Put(uint32_t(Rate * Channels * Bits / 8), 4);
+    Put(uint32_t(Channels * Bits / 8), 2);
+    Put(uint32_t(Bits), 2);
+    Wave.append("data");
+    Put(uint32_t(Samples.size()), 4);
+    return Wave + Samples;
+}
+
+void WaveSeeds()
+{
+    Write("wave", "mono8.wav", WaveOf(1, 1, 8000, 8, 64));
+    Write("wave", "stereo16.wav", WaveOf(1, 2, 44100, 16, 32));
+    Write("wave", "float32.wav", WaveOf(3, 1, 22050, 32, 16));
+    Write("wave", "int32.wav", WaveOf(1, 2, 48000, 32, 8));
+}
+
+void DateTimeSeeds()
+{
+    const auto Seed = [](const char* Name, double Value, const char* Picture) {
+        QByteArray Bytes(reinterpret_cast<const char*>(&Value), sizeof Value);
+        Bytes.append(Picture);
+        Write("date_time_format", Name, Bytes);
+    };
+    Seed("long.bin", EncodeDateTime(2026, 12, 7, 21, 5, 9, 250), "dddd, d mmmm yyyy hh:nn:ss.zzz");
+    Seed("short.bin", EncodeDateTime(1999, 2, 28, 0, 0, 0, 0), "c");
+    Seed("ampm.bin", -1.25, "yy/m/d h:n am/pm 'quoted' \"also\" ddddd tt");
+    Seed("twelve.bin", 45000.999, "hh:mm a/p mmm ddd z");
+}
+
+void PseudoSectionSeeds()
+{
+    QByteArray Lines = "255 16711680 16711680 255 65535 32768 15 25 70 1 20 0 1 0 1 1 123456789 123456789\n";
+    for (int i = 0; i < 30; ++i) {
+        const double X = (i * 97) % 1000;
+        const double Z = (i * 53) % 200;
+        Lines += QByteArray::number(X) + ' ' + QByteArray::number(Z) + ' ' +
+                 QByteArray::number(100 + 0.05 * X + 0.2 * Z + (i % 7) * 3.5) + '\n';
+    }
+    Write("pseudo_section", "field.txt", Lines);
+    Write("pseudo_section", "log_scale.txt",
+          "0 255 16711680 255 65535 32768 6 10 10 10 10 0 0 1 0 0 1,5 2,5\n0 0 1\n10 0 100\n0 10 1000\n10 10 10\n5 5 50\n");
+}
+
 } // namespace
 } // namespace lp::fuzz
 
@@ -401,6 +517,11 @@ int main(int Argc, char** Argv)
         lp::fuzz::ChartSeeds();
         lp::fuzz::ChartFileSeeds();
         lp::fuzz::TextSeeds();
+        lp::fuzz::CarotageSeeds();
+        lp::fuzz::SettingsSeeds();
+        lp::fuzz::WaveSeeds();
+        lp::fuzz::DateTimeSeeds();
+        lp::fuzz::PseudoSectionSeeds();
     } catch (const lp::Exception& Error) {
         std::fprintf(stderr, "fuzz_seeds: %s\n", Error.Message().c_str());
         return 1;

@@ -7,6 +7,8 @@
 
 #include <QtCore/QBuffer>
 
+#include <QtGui/QFont>
+#include <QtGui/QFontMetrics>
 #include <QtWidgets/QApplication>
 
 #include <cstdio>
@@ -26,6 +28,11 @@ void StartApplication()
     static char Name[] = "fuzz";
     static char* Argv[] = {Name, nullptr};
     static QApplication* Application = new QApplication(Argc, Argv);
+    // Qt's per-thread font caches are made on the first text measured and
+    // end with the process in the reverse order of their making: made now,
+    // they outlive the application ended below instead of leaving its
+    // font engines behind.
+    QFontMetrics(QFont()).height();
     InitializeChartLibrary();
     // Both end when the process exits, as the application ends them (the
     // font database lets go of its caches only then).

@@ -71,6 +71,11 @@ units_of() {
     rich_text) echo chart/canvas/PlotRichText.cpp ;;
     format) echo platform/core/NumberFormat.cpp ;;
     text_to_number) echo section/model/NumberArrays.cpp ;;
+    carotage) echo section/editor/Carotage.cpp ;;
+    settings) echo platform/ui/Registry.cpp components/RecentFiles.cpp ;;
+    wave) echo components/WaveSound.cpp ;;
+    date_time_format) echo platform/core/DateTimeFormat.cpp ;;
+    pseudo_section) echo section/views/PseudoSection2D.cpp section/views/PseudoSectionRender.cpp ;;
   esac
 }
 

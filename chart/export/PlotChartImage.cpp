@@ -3,7 +3,10 @@
 #include "chart/canvas/PlotConst.h"
 #include "chart/export/PlotChartFile.h"
 #include "platform/graphics/Canvas.h"
+#include "platform/graphics/DrawingLimits.h"
 #include "platform/graphics/Picture.h"
+
+#include <cstdlib>
 
 namespace lp {
 
@@ -41,6 +44,16 @@ void TChartImage::Assign(const TPersistent* Source)
 
 void TChartImage::Draw(TCanvas& Canvas, const TRect& Rect) const
 {
+    const long long width = std::llabs(static_cast<long long>(Rect.Right) - Rect.Left);
+    const long long height = std::llabs(static_cast<long long>(Rect.Bottom) - Rect.Top);
+    const TPixelSize drawn = ScaledIntoLimits(width, height, MaxDrawnPictureSide, MaxDrawnPicturePixels);
+    if (drawn.Width < width || drawn.Height < height) {
+        // Laid out across so many pixels the chart would take minutes to
+        // draw: drawn at the bounded size and stretched.
+        const std::unique_ptr<TBitmap> bitmap = Chart()->CreateBitmap(clWhite, TRect{0, 0, drawn.Width, drawn.Height});
+        Canvas.StretchDraw(Rect, bitmap.get());
+        return;
+    }
     Canvas.Brush().SetStyle(TBrush::bsSolid);
     Canvas.Brush().SetColor(clWhite);
     Canvas.FillRect(Rect);
@@ -95,9 +108,17 @@ void TChartImage::SaveToFile(const QString& FileName) const
     SaveChartToFile(Chart(), FileName, true, false);
 }
 
+TPixelSize TChartImage::ImageSize() const
+{
+    if (Width() <= 0 || Height() <= 0)
+        return {};
+    return ScaledIntoLimits(Width(), Height(), MaxDrawnPictureSide, MaxDrawnPicturePixels);
+}
+
 QImage TChartImage::ToImage() const
 {
-    return Chart()->CreateBitmap(clWhite, TRect{0, 0, Width(), Height()})->ToImage();
+    const TPixelSize size = ImageSize();
+    return Chart()->CreateBitmap(clWhite, TRect{0, 0, size.Width, size.Height})->ToImage();
 }
 
 void RegisterChartImage()

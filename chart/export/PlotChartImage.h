@@ -12,6 +12,7 @@
 #include "chart/engine/PlotAxis.h" // complete for the chart classes' meta-objects
 #include "chart/engine/PlotChart.h"
 #include "platform/graphics/Bitmap.h"
+#include "platform/graphics/DrawingLimits.h"
 
 #include <memory>
 
@@ -32,7 +33,9 @@ public:
     // From another chart picture with a chart: that chart's settings;
     // anything else as any graphic.
     void Assign(const TPersistent* Source) override;
-    // Fills Rect white, then draws the chart into it.
+    // Fills Rect white, then draws the chart into it. A Rect beyond the
+    // drawn-picture limits (DrawingLimits.h) gets the chart drawn at a size
+    // scaled down to them, stretched over Rect.
     void Draw(TCanvas& Canvas, const TRect& Rect) const override;
     // No chart yet.
     bool Empty() const override;
@@ -48,7 +51,10 @@ public:
     void SaveToStream(QIODevice& Stream) const override;
     // As SaveChartToFile: ".vud" added to a name without extension.
     void SaveToFile(const QString& FileName) const;
+    // The chart at its own size, or scaled down to the drawn-picture
+    // limits (ImageSize) when it is larger.
     QImage ToImage() const override;
+    TPixelSize ImageSize() const;
 
 private:
     mutable std::unique_ptr<TChart> FOwnedChart;

@@ -1,6 +1,7 @@
 #include "platform/graphics/Bitmap.h"
 
 #include "platform/graphics/Bitmap_p.h"
+#include "platform/graphics/DrawingLimits.h"
 #include "platform/graphics/PainterDC.h"
 
 #include <QtCore/QBuffer>
@@ -76,6 +77,8 @@ void TBitmap::SetSize(int width, int height)
     height = std::max(height, 0);
     if (width == Width() && height == Height())
         return;
+    if (width > 0 && height > 0)
+        CheckBitmapSize(width, height);
     FinishDrawing();
     if (width == 0 || height == 0) {
         FImage = QImage();

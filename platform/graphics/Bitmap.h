@@ -75,7 +75,8 @@ public:
     void SetWidth(int value);
     void SetHeight(int value);
     // Keeps the pixels that still fit; new pixels are white. Nothing
-    // happens when the size is unchanged.
+    // happens when the size is unchanged. A size beyond the bitmap limits
+    // (DrawingLimits.h) raises ERangeError and leaves the bitmap as it was.
     void SetSize(int width, int height);
 
     TPixelFormat PixelFormat() const { return FPixelFormat; }

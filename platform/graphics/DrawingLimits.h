@@ -24,6 +24,31 @@ inline constexpr int MaxFontHeight = 16384;
 // Font resolution, pixels per inch.
 inline constexpr int MaxFontPixelsPerInch = 16384;
 
+// Bitmaps: the longest side and the most pixels one may have (800 MB of
+// 32-bit pixels). Every bitmap that is sized (TBitmap::SetSize) is held to
+// them, so a size computed from a file or a chart's stored extent is
+// refused with a clear message instead of asking for gigabytes.
+inline constexpr int MaxBitmapSide = 65500;
+inline constexpr long long MaxBitmapPixels = 200'000'000;
+// A picture that draws itself at any size (a chart drawn as a picture) is
+// drawn at most this large; beyond it, it is drawn at a size scaled down to
+// the limit and stretched.
+inline constexpr int MaxDrawnPictureSide = MaxPixelLength;
+inline constexpr long long MaxDrawnPicturePixels = 4096LL * 4096;
+
+// ERangeError "A bitmap of <W> x <H> pixels is beyond the drawing limits
+// (...)" when a side or the pixel count exceeds the bitmap limits.
+void CheckBitmapSize(long long Width, long long Height);
+
+// Width x Height (each at least 1) scaled down, keeping its proportions as
+// well as whole pixels allow, until it lies within MaxSide a side and
+// MaxPixels in all; unchanged when it already does.
+struct TPixelSize {
+    int Width = 0;
+    int Height = 0;
+};
+TPixelSize ScaledIntoLimits(long long Width, long long Height, int MaxSide, long long MaxPixels);
+
 // Value moved into Low .. High.
 int ClampToRange(long long Value, int Low, int High);
 // Value, when within Low .. High; otherwise ERangeError

@@ -1,5 +1,6 @@
 #include "platform/ui/Registry.h"
 
+#include <QtCore/QFile>
 #include <QtCore/QStringBuilder>
 
 namespace lp {
@@ -39,10 +40,39 @@ void TRegistry::SetRootKey(TRootKey Value)
         FSettings->sync();
     FRootKey = Value;
     FCurrentPath.clear();
-    const auto Scope = Value == HKEY_CURRENT_USER ? QSettings::UserScope : QSettings::SystemScope;
+    FDamagedCopyKept = false;
+    OpenSettings();
+    // Qt reads what it can of a damaged file and reports the rest as a
+    // format error; the values it read are used.
+    FDamaged = FSettings->status() == QSettings::FormatError;
+}
+
+void TRegistry::OpenSettings()
+{
+    const auto Scope = FRootKey == HKEY_CURRENT_USER ? QSettings::UserScope : QSettings::SystemScope;
     FSettings = std::make_unique<QSettings>(QSettings::IniFormat, Scope, OrganisationName(), OrganisationName());
     // Reads of the user's keys must not see the machine's values.
     FSettings->setFallbacksEnabled(false);
+}
+
+QString TRegistry::FileName() const
+{
+    return FSettings->fileName();
+}
+
+QString TRegistry::DamagedCopyName() const
+{
+    return FileName() + QStringLiteral(".damaged");
+}
+
+void TRegistry::KeepDamagedCopy()
+{
+    if (!FDamaged || FDamagedCopyKept)
+        return;
+    // The newest damaged file replaces an older copy; a copy that cannot
+    // be made is tried again at the next write.
+    QFile::remove(DamagedCopyName());
+    FDamagedCopyKept = QFile::copy(FileName(), DamagedCopyName());
 }
 
 QString TRegistry::ResolvePath(const QString& Key) const
@@ -93,8 +123,16 @@ bool TRegistry::PathExists(const QString& Path) const
 
 void TRegistry::Flush(const QString& Action, const QString& Name)
 {
+    KeepDamagedCopy();
     FSettings->sync();
-    if (FSettings->status() != QSettings::NoError)
+    if (FSettings->status() != QSettings::NoError) {
+        // QSettings keeps the first error it met, so an error met while
+        // reading hides whether this write reached the file. A fresh object
+        // over the same file shares its unwritten changes, tries them again
+        // as it opens and reports only what happens now.
+        OpenSettings();
+    }
+    if (FSettings->status() == QSettings::AccessError)
         throw ERegistryException("Failed to " + Action.toStdString() + " " + Quoted(Name) +
                                  ": the settings file cannot be written");
 }

@@ -11,6 +11,12 @@
 // Values are kept as text in the file: integers in decimal, Booleans as the
 // integers 0 and 1. Every write is flushed to the file at once, so a failed
 // write is reported where it happens (ERegistryException) rather than lost.
+//
+// The file is outside data: a damaged one (a line that is neither a section
+// header nor "name=value") is read as far as it goes, and only a write that
+// does not reach the file is an error. A rewrite keeps only what could be
+// read, so before the first write over a damaged file a copy of it is kept
+// beside it as "<file>.damaged".
 
 #include "platform/base/Exception.h"
 
@@ -86,6 +92,14 @@ public:
     bool ReadBool(const QString& Name) const;
     void WriteBool(const QString& Name, bool Value);
 
+    // The file of the current root's keys.
+    QString FileName() const;
+    // True when the file could not be read whole: its readable values are
+    // used, the rest is lost at the next write (see DamagedCopyName).
+    bool FileDamaged() const noexcept { return FDamaged; }
+    // Where the damaged file is copied before it is first rewritten.
+    QString DamagedCopyName() const;
+
 private:
     QString ResolvePath(const QString& Key) const;
     QString GroupOf(const QString& Path) const;
@@ -93,8 +107,12 @@ private:
     bool PathExists(const QString& Path) const;
     void CheckName(const QString& Name) const;
     void Flush(const QString& Action, const QString& Name);
+    void OpenSettings();
+    void KeepDamagedCopy();
 
     TRootKey FRootKey;
+    bool FDamaged = false;
+    bool FDamagedCopyKept = false;
     QString FCurrentPath;
     std::unique_ptr<QSettings> FSettings;
 };

@@ -9,14 +9,18 @@
 #include "platform/base/Numeric.h"
 #include "platform/core/Streams.h"
 #include "platform/graphics/Bitmap.h"
+#include "platform/graphics/DrawingLimits.h"
 #include "section/editor/PolygonChart.h"
 
 #include <QtCore/QDir>
 #include <QtCore/QFile>
 #include <QtCore/QFileInfo>
 
+#include <array>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
+#include <memory>
 
 namespace lp {
 
@@ -281,7 +285,25 @@ void RowCode(const carotagedata& Log, double Depth, int32_t& Code, TColor& Colou
     }
 }
 
-void PaintRow(TCanvas& Canvas, int Row, int Width, int32_t Code, TColor Colour)
+// The pattern bitmaps of codes 8 and up, each built on its first use in a
+// picture and kept for the rest of it.
+class TPatternCache {
+public:
+    TBitmap& Pattern(int Index)
+    {
+        std::unique_ptr<TBitmap>& pattern = FPatterns[static_cast<size_t>(Index)];
+        if (!pattern) {
+            pattern = std::make_unique<TBitmap>();
+            LoadBrushStyleBitmap(Index, *pattern);
+        }
+        return *pattern;
+    }
+
+private:
+    std::array<std::unique_ptr<TBitmap>, PatternBitmapCount> FPatterns;
+};
+
+void PaintRow(TCanvas& Canvas, TPatternCache& Patterns, int Row, int Width, int32_t Code, TColor Colour)
 {
     TDeviceContext& dc = Canvas.Handle();
     const TRect row{0, Row, Width, Row + 1};
@@ -292,9 +314,7 @@ void PaintRow(TCanvas& Canvas, int Row, int Width, int32_t Code, TColor Colour)
         dc.SetBkColor(clWhite);
         Canvas.FillRect(row);
     } else if (Code >= 8 && Code - 8 < PatternBitmapCount) {
-        TBitmap pattern;
-        LoadBrushStyleBitmap(Code - 8, pattern);
-        Canvas.Brush().SetBitmap(&pattern);
+        Canvas.Brush().SetBitmap(&Patterns.Pattern(Code - 8));
         dc.SetBkMode(OPAQUE);
         dc.SetTextColor(Colour);
         dc.SetBkColor(clWhite);
@@ -311,6 +331,13 @@ void PaintRow(TCanvas& Canvas, int Row, int Width, int32_t Code, TColor Colour)
 
 void PaintCarotagePicture(const carotagedata& Log, TBitmap& Bitmap)
 {
+    if (Log.Points.Length() < 2)
+        return;
+    PaintCarotagePicture(Log, Bitmap, TCarotageWindow{Log.Points[0].re, Log.Points[Log.Points.High()].re});
+}
+
+void PaintCarotagePicture(const carotagedata& Log, TBitmap& Bitmap, const TCarotageWindow& Window)
+{
     const int width = Bitmap.Width();
     const int height = Bitmap.Height();
     if (width <= 0 || height <= 0 || Log.Points.Length() < 2)
@@ -322,16 +349,22 @@ void PaintCarotagePicture(const carotagedata& Log, TBitmap& Bitmap)
     canvas.Pen().SetColor(clBlack);
     canvas.Pen().SetStyle(TPen::psSolid);
     canvas.Pen().SetWidth(1);
-    const double first = Log.Points[0].re;
-    const double last = Log.Points[Log.Points.High()].re;
-    int32_t previous = NoCode;
-    for (int r = 0; r < height; ++r) {
-        const double depth = first + (last - first) * (r + 0.5) / height;
+    const double top = Window.TopDepth;
+    const double span = Window.BottomDepth - top;
+    const auto CodeOfRow = [&](int Row, TColor& Colour) {
         int32_t code = NoCode;
-        TColor colour = clBlack;
-        RowCode(Log, depth, code, colour);
-        PaintRow(canvas, r, width, code, colour);
-        if (code != previous && r > 0) {
+        Colour = clBlack;
+        RowCode(Log, top + span * (Row + 0.5) / height, code, Colour);
+        return code;
+    };
+    TPatternCache patterns;
+    TColor colour = clBlack;
+    // Above a cut top edge lies the row that decides the first boundary.
+    int32_t previous = Window.TopEdge ? NoCode : CodeOfRow(-1, colour);
+    for (int r = 0; r < height; ++r) {
+        const int32_t code = CodeOfRow(r, colour);
+        PaintRow(canvas, patterns, r, width, code, colour);
+        if (code != previous && (r > 0 || !Window.TopEdge)) {
             // A boundary between coded intervals.
             canvas.Pen().SetColor(clBlack);
             canvas.MoveTo(0, r);
@@ -339,17 +372,21 @@ void PaintCarotagePicture(const carotagedata& Log, TBitmap& Bitmap)
         }
         previous = code;
     }
+    // The frame's cut edges lie just outside the bitmap.
     canvas.Brush().SetStyle(TBrush::bsClear);
     canvas.Pen().SetColor(clBlack);
-    canvas.Rectangle(0, 0, width, height);
-    canvas.Font().SetName(QStringLiteral("Small fonts"));
-    canvas.Font().SetSize(7);
-    canvas.Font().SetColor(0xFF0000);
-    canvas.Brush().SetStyle(TBrush::bsSolid);
-    canvas.Brush().SetColor(0x00FFFF);
-    canvas.Handle().SetBkMode(OPAQUE);
-    canvas.Handle().SetBkColor(0x00FFFF);
-    canvas.TextOut(1, 1, Log.Caption);
+    canvas.Rectangle(Window.LeftEdge ? 0 : -1, Window.TopEdge ? 0 : -1, Window.RightEdge ? width : width + 1,
+                     Window.BottomEdge ? height : height + 1);
+    if (Window.TopEdge && Window.LeftEdge) {
+        canvas.Font().SetName(QStringLiteral("Small fonts"));
+        canvas.Font().SetSize(7);
+        canvas.Font().SetColor(0xFF0000);
+        canvas.Brush().SetStyle(TBrush::bsSolid);
+        canvas.Brush().SetColor(0x00FFFF);
+        canvas.Handle().SetBkMode(OPAQUE);
+        canvas.Handle().SetBkColor(0x00FFFF);
+        canvas.TextOut(1, 1, Log.Caption);
+    }
     Bitmap.SetTransparentColor(clWhite);
     Bitmap.SetTransparent(true);
 }
@@ -429,19 +466,60 @@ void TCarotageOverlay::DrawCurve(carotagedata& Log, double Low, double High)
 void TCarotageOverlay::DrawPicture(carotagedata& Log)
 {
     TLineSeries& series = *Log.Series;
+    TChartImageTool& tool = *Log.PictureTool;
     series.SetActive(true);
     series.Clear();
-    series.AddXY(Log.BandLeft, Log.Points[0].re + Log.Extra);
-    series.AddXY(Log.BandRight, Log.Points[Log.Points.High()].re + Log.Extra);
-    TChartImageTool& tool = *Log.PictureTool;
-    // Depth grows downwards on an inverted axis: the first row stays on top.
-    tool.SetReverseVertical(FChart.LeftAxis()->Inverted());
+    // Depth grows downwards on an inverted axis: the smaller depth is on top.
+    const bool smallerOnTop = FChart.LeftAxis()->Inverted();
+    tool.SetReverseVertical(smallerOnTop);
+    // The picture covers only the part of the band and the depth span the
+    // plot shows: a log thousands of times deeper than the section must not
+    // cost a bitmap and a painted row for every pixel of its whole span.
+    // Depths here are the log's own; the picture lies Extra lower.
+    const double first = Log.Points[0].re;
+    const double last = Log.Points[Log.Points.High()].re;
+    const double depthLow = std::min(first, last);
+    const double depthHigh = std::max(first, last);
+    // Automatic axes take in the whole log, as they always did.
+    series.AddXY(Log.BandLeft, first + Log.Extra);
+    series.AddXY(Log.BandRight, last + Log.Extra);
+    FChart.UpdateAxisScales();
+    series.Clear();
+    const TChartAxis& depthAxis = *FChart.LeftAxis();
+    const double shownLow = std::max(depthLow, std::min(depthAxis.Minimum(), depthAxis.Maximum()) - Log.Extra);
+    const double shownHigh = std::min(depthHigh, std::max(depthAxis.Minimum(), depthAxis.Maximum()) - Log.Extra);
+    const TChartAxis& wellAxis = *FChart.BottomAxis();
+    const double bandLow = std::min(Log.BandLeft, Log.BandRight);
+    const double bandHigh = std::max(Log.BandLeft, Log.BandRight);
+    const double left = std::max(bandLow, std::min(wellAxis.Minimum(), wellAxis.Maximum()));
+    const double right = std::min(bandHigh, std::max(wellAxis.Minimum(), wellAxis.Maximum()));
+    if (!(shownLow < shownHigh) || !(left < right)) {
+        tool.Picture()->SetGraphic(nullptr);
+        return;
+    }
+    series.AddXY(left, shownLow + Log.Extra);
+    series.AddXY(right, shownHigh + Log.Extra);
     FChart.UpdateAxisScales();
     const TRect rect = tool.CalcImageRect();
+    const long long width = std::llabs(static_cast<long long>(rect.Right) - rect.Left);
+    const long long height = std::llabs(static_cast<long long>(rect.Bottom) - rect.Top);
+    if (width == 0 || height == 0) {
+        tool.Picture()->SetGraphic(nullptr);
+        return;
+    }
+    // The picture's first row lies at the depth the tool puts on top.
+    TCarotageWindow window;
+    window.TopDepth = smallerOnTop ? shownLow : shownHigh;
+    window.BottomDepth = smallerOnTop ? shownHigh : shownLow;
+    window.TopEdge = smallerOnTop ? shownLow == depthLow : shownHigh == depthHigh;
+    window.BottomEdge = smallerOnTop ? shownHigh == depthHigh : shownLow == depthLow;
+    window.LeftEdge = left == bandLow;
+    window.RightEdge = right == bandHigh;
     TBitmap bitmap;
     bitmap.SetPixelFormat(TBitmap::pf24bit);
-    bitmap.SetSize(std::abs(rect.Right - rect.Left), std::abs(rect.Bottom - rect.Top));
-    PaintCarotagePicture(Log, bitmap);
+    CheckBitmapSize(width, height);
+    bitmap.SetSize(static_cast<int>(width), static_cast<int>(height));
+    PaintCarotagePicture(Log, bitmap, window);
     tool.Picture()->SetGraphic(&bitmap);
 }
 

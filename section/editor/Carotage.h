@@ -72,11 +72,24 @@ void CarotageDrawRange(const arofcarotagedata& Logs, int Index, double AxisMin, 
                        double& High);
 // The x of a value inside the band; a flat range puts it in the middle.
 double CarotageBandX(const carotagedata& Log, double Value, double Low, double High);
+// The part of a log's coded picture a bitmap holds: the log depths at its
+// top and bottom edges, and which of its edges are the picture's own (the
+// frame is drawn there; the caption sits in the top left corner).
+struct TCarotageWindow {
+    double TopDepth = 0.0;
+    double BottomDepth = 0.0;
+    bool TopEdge = true;
+    bool BottomEdge = true;
+    bool LeftEdge = true;
+    bool RightEdge = true;
+};
 // Paints the coded picture of a kind 1-3 log into Bitmap (already sized):
 // one row per depth step, filled by the row's code (solid, hatch or pattern
 // in its colour; a line for no code), a black line where the code changes,
-// a black frame and the caption; white is transparent.
+// a black frame and the caption; white is transparent. The whole picture
+// runs from the first sample's depth at the top to the last one's.
 void PaintCarotagePicture(const carotagedata& Log, TBitmap& Bitmap);
+void PaintCarotagePicture(const carotagedata& Log, TBitmap& Bitmap, const TCarotageWindow& Window);
 
 class TCarotageOverlay {
 public:
@@ -101,6 +114,8 @@ public:
 private:
     void FreeSeries();
     void DrawCurve(carotagedata& Log, double Low, double High);
+    // The coded picture of the part of the log the plot shows; a picture
+    // beyond the bitmap limits is refused (ERangeError).
     void DrawPicture(carotagedata& Log);
     TPolygonChart& FChart;
 };

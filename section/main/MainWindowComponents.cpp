@@ -7,6 +7,7 @@
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/Picture.h"
 #include "platform/ui/MenuItems.h"
+#include "platform/ui/Registry.h"
 #include "section/main/MainWindowGlyphs.h"
 
 #include <QtCore/QFileInfo>
@@ -87,9 +88,15 @@ QMenu* TMainfrmComponents::RecentMenu() const
 
 void TMainfrmComponents::AddRecentFile(const QString& FileName)
 {
-    // A name relative to the folder the program started in would not open
-    // from a program started elsewhere.
-    FileMenuOpens1->AddFile(QFileInfo(FileName).absoluteFilePath());
+    // The recent files are a convenience: settings that cannot be written
+    // are noted in the status bar, never in the way of the file itself.
+    try {
+        // A name relative to the folder the program started in would not open
+        // from a program started elsewhere.
+        FileMenuOpens1->AddFile(QFileInfo(FileName).absoluteFilePath());
+    } catch (const ERegistryException& Error) {
+        SetStatusText(0, QStringLiteral("Recent files not saved: ") + QString::fromStdString(Error.Message()));
+    }
 }
 
 QStringList TMainfrmComponents::RecentFiles() const

@@ -44,7 +44,8 @@ public:
     // The "Recent file" sub-menu and its choice (the chosen file's name).
     QMenu* RecentMenu() const;
     std::function<void(const QString& FileName)> OnRecentFile;
-    // Stored with its absolute path.
+    // Records FileName, with its absolute path, in the recent files;
+    // settings that cannot be written leave a note in the status bar.
     void AddRecentFile(const QString& FileName);
     // The recent files, the most recent first.
     QStringList RecentFiles() const;

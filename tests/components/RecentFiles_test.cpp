@@ -3,7 +3,12 @@
 #include "platform/ui/MenuItems.h"
 #include "platform/ui/Registry.h"
 
+#include "FileSizeLimit.h"
+
 #include <gtest/gtest.h>
+
+#include <QtCore/QDir>
+#include <QtCore/QFile>
 
 #include <QtCore/QSettings>
 #include <QtCore/QTemporaryDir>
@@ -282,6 +287,38 @@ TEST_F(FileMenuOpensTest, DestroyedMenu_IsForgotten)
     EXPECT_EQ(List->Menus(), nullptr);
     List->AddFile(QStringLiteral("/d/b.sec"));
     EXPECT_EQ(Slots(2), QStringList({"/d/b.sec", "/d/a.sec"}));
+}
+
+// A settings file with a line Qt could not parse once stopped the list from
+// being set up at all ("Failed to set data for 'FileOpen1'").
+TEST_F(FileMenuOpensTest, DamagedSettingsFile_StillKeepsTheList)
+{
+    QDir().mkpath(Folder.filePath(QStringLiteral("Lithoprism")));
+    QFile File(Folder.filePath(QStringLiteral("Lithoprism/Lithoprism.ini")));
+    ASSERT_TRUE(File.open(QIODevice::WriteOnly));
+    File.write("[Software\nLithoprism\\Files\\i=\n");
+    File.close();
+    auto List = MakeList();
+    EXPECT_EQ(Slots(5), QStringList({"", "", "", "", ""}));
+    List->AddFile(QStringLiteral("/d/a.sec"));
+    EXPECT_EQ(Items(), QStringList({"/d/a.sec"}));
+}
+
+TEST_F(FileMenuOpensTest, UnwritableSettings_FailOnlyWhenAFileIsAdded)
+{
+    std::unique_ptr<TFileMenuOpens> List;
+    {
+        test::TFileSizeLimit Full(0);
+        List = MakeList();
+        try {
+            List->AddFile(QStringLiteral("/d/a.sec"));
+            ADD_FAILURE() << "no error";
+        } catch (const ERegistryException& Error) {
+            EXPECT_EQ(std::string(Error.Message()).rfind("Failed to set data for 'FileOpen", 0), 0u) << Error.Message();
+        }
+    }
+    List->AddFile(QStringLiteral("/d/b.sec"));
+    EXPECT_EQ(Items().first(), QStringLiteral("/d/b.sec"));
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "chart/engine/PlotRegistry.h"
 #include "chart/engine/PlotSeries.h"
 #include "chart/export/PlotChartFile.h"
+#include "platform/graphics/DrawingLimits.h"
 #include "platform/graphics/Picture.h"
 
 #include <QtCore/QBuffer>
@@ -95,6 +96,41 @@ TEST(ChartImage, PictureHoldersLoadChartFiles)
     TBitmap Target(120, 90);
     Loaded->Draw(Target.Canvas(), TRect{0, 0, 120, 90});
     EXPECT_EQ(Target.ToImage().pixelColor(0, 0), QColor(Qt::white));
+}
+
+// A chart file whose stored size passes the control limits asked for 4 TiB
+// when drawn as a picture, and painted for a minute with a height of 240.
+TEST(ChartImage, AHugeStoredSizeIsDrawnScaledDownToTheLimit)
+{
+    struct TRow {
+        const char* Height;
+        int ImageWidth, ImageHeight;
+    };
+    for (const TRow row : {TRow{"2000000000", 4096, 4096}, TRow{"240", MaxDrawnPictureSide, 3}}) {
+        QBuffer File;
+        File.setData(QByteArray("object TChart\r\n  Width = 2000000000\r\n  Height = ") + row.Height +
+                     "\r\nend\r\n");
+        File.open(QIODevice::ReadOnly);
+        TChartImage Image;
+        Image.LoadFromStream(File);
+        const QImage Pixels = Image.ToImage();
+        EXPECT_EQ(Pixels.width(), row.ImageWidth) << row.Height;
+        EXPECT_EQ(Pixels.height(), row.ImageHeight) << row.Height;
+        // Drawn over a rectangle as large: the bounded picture, stretched.
+        TBitmap Target(64, 64);
+        Image.Draw(Target.Canvas(), TRect(-(1 << 20), -(1 << 20), 1 << 20, 1 << 20));
+        EXPECT_EQ(Target.ToImage().pixelColor(32, 32), Pixels.pixelColor(Pixels.width() / 2, Pixels.height() / 2))
+            << row.Height;
+    }
+}
+
+TEST(ChartImage, ASmallChartIsDrawnAtItsOwnSize)
+{
+    TChartImage Image;
+    Image.SetWidth(300);
+    Image.SetHeight(200);
+    const QImage Pixels = Image.ToImage();
+    EXPECT_EQ(Pixels.size(), QSize(300, 200));
 }
 
 } // namespace

@@ -9,10 +9,9 @@
 #include <QtCore/QFile>
 #include <QtCore/QTemporaryDir>
 
-#include <gtest/gtest.h>
+#include "FileSizeLimit.h"
 
-#include <csignal>
-#include <sys/resource.h>
+#include <gtest/gtest.h>
 
 namespace lp {
 namespace {
@@ -24,27 +23,7 @@ QByteArray ReadAll(const QString& Name)
     return file.readAll();
 }
 
-// Every write beyond Bytes fails, as on a full disk.
-class TFileSizeLimit {
-public:
-    explicit TFileSizeLimit(rlim_t Bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &FSaved);
-        FPrevious = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limited = FSaved;
-        limited.rlim_cur = Bytes;
-        setrlimit(RLIMIT_FSIZE, &limited);
-    }
-    ~TFileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &FSaved);
-        std::signal(SIGXFSZ, FPrevious);
-    }
-
-private:
-    rlimit FSaved{};
-    void (*FPrevious)(int) = nullptr;
-};
+using test::TFileSizeLimit;
 
 struct SafeSave : ::testing::Test {
     QTemporaryDir Folder;

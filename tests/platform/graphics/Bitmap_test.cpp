@@ -1,6 +1,7 @@
 #include "platform/graphics/Bitmap.h"
 
 #include "PixelTestUtil.h"
+#include "platform/graphics/DrawingLimits.h"
 
 #include <QtCore/QBuffer>
 
@@ -24,6 +25,50 @@ TEST(TBitmap, SizeKeepsPixelsAndFillsNewOnesWhite)
     EXPECT_EQ(changes, 0);
     bitmap.SetSize(0, 5);
     EXPECT_TRUE(bitmap.Empty());
+}
+
+// A size read from data once went straight to the allocator: a well log's
+// depth span asked for 13.7 GB, a chart's stored size for 4 TiB.
+TEST(TBitmap, SizeBeyondTheBitmapLimitsIsRefusedAndChangesNothing)
+{
+    TBitmap bitmap(3, 2);
+    struct TRow {
+        int Width, Height;
+    };
+    for (const TRow row : {TRow{MaxBitmapSide + 1, 1}, TRow{1, MaxBitmapSide + 1}, TRow{20000, 20000},
+                           TRow{1 << 20, 1 << 20}}) {
+        try {
+            bitmap.SetSize(row.Width, row.Height);
+            ADD_FAILURE() << row.Width << " x " << row.Height;
+        } catch (const ERangeError& Error) {
+            EXPECT_EQ(std::string(Error.Message()).rfind("A bitmap of " + std::to_string(row.Width) + " x " +
+                                                           std::to_string(row.Height) + " pixels is beyond the drawing limits",
+                                                       0),
+                      0u)
+                << Error.Message();
+        }
+        EXPECT_EQ(bitmap.Width(), 3);
+        EXPECT_EQ(bitmap.Height(), 2);
+    }
+    // The largest sizes still allowed, and sizes that allocate nothing.
+    EXPECT_NO_THROW(CheckBitmapSize(MaxBitmapSide, MaxBitmapPixels / MaxBitmapSide));
+    bitmap.SetSize(MaxBitmapSide + 1, 0);
+    EXPECT_TRUE(bitmap.Empty());
+}
+
+TEST(DrawingLimits, ScaledIntoLimitsKeepsProportionsAndAtLeastAPixel)
+{
+    struct TRow {
+        long long Width, Height;
+        int ExpectedWidth, ExpectedHeight;
+    };
+    for (const TRow row : {TRow{640, 480, 640, 480}, TRow{2000000000, 2000000000, 4096, 4096},
+                           TRow{1 << 20, 240, 16384, 3}, TRow{240, 1 << 20, 3, 16384},
+                           TRow{8192, 8192, 4096, 4096}, TRow{1LL << 40, 1, 16384, 1}}) {
+        const TPixelSize size = ScaledIntoLimits(row.Width, row.Height, MaxDrawnPictureSide, MaxDrawnPicturePixels);
+        EXPECT_EQ(size.Width, row.ExpectedWidth) << row.Width << " x " << row.Height;
+        EXPECT_EQ(size.Height, row.ExpectedHeight) << row.Width << " x " << row.Height;
+    }
 }
 
 TEST(TBitmap, ScanLinesRunBlueGreenRed)

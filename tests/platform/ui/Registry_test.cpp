@@ -1,5 +1,7 @@
 #include "platform/ui/Registry.h"
 
+#include "FileSizeLimit.h"
+
 #include <gtest/gtest.h>
 
 #include <QtCore/QDir>
@@ -19,6 +21,22 @@ protected:
         ASSERT_TRUE(Folder.isValid());
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, Folder.path());
         QSettings::setPath(QSettings::IniFormat, QSettings::SystemScope, Folder.filePath(QStringLiteral("system")));
+    }
+
+    // The current user's file, written by hand.
+    QString WriteUserFile(const QByteArray& Content)
+    {
+        const QString Name = Folder.filePath(QStringLiteral("Lithoprism/Lithoprism.ini"));
+        QDir().mkpath(Folder.filePath(QStringLiteral("Lithoprism")));
+        QFile File(Name);
+        EXPECT_TRUE(File.open(QIODevice::WriteOnly));
+        File.write(Content);
+        return Name;
+    }
+    static QByteArray ReadFile(const QString& Name)
+    {
+        QFile File(Name);
+        return File.open(QIODevice::ReadOnly) ? File.readAll() : QByteArray("<missing>");
     }
 
     QTemporaryDir Folder;
@@ -201,6 +219,69 @@ TEST_F(RegistryTest, RootKeys_AreSeparateFiles)
     User.WriteInteger(QStringLiteral("V"), 1);
     TRegistry Machine(TRegistry::HKEY_LOCAL_MACHINE);
     EXPECT_FALSE(Machine.KeyExists(QStringLiteral("Shared")));
+}
+
+// --- Damaged and unwritable files --------------------------------------------------------------
+
+// A line Qt could not parse was once reported as a failed write, and every
+// write to such a file raised.
+TEST_F(RegistryTest, DamagedFile_IsReadAsFarAsItGoesAndWritesWork)
+{
+    const QByteArray Damaged = "[Software\nLithoprism\\Files\\i=\nstray line\nLithoprism\\Files\\FileOpen1=/d/a.sec\n";
+    const QString Name = WriteUserFile(Damaged);
+    TRegistry Registry;
+    EXPECT_TRUE(Registry.FileDamaged());
+    EXPECT_EQ(Registry.FileName(), Name);
+    ASSERT_TRUE(Registry.OpenKey(QStringLiteral("\\Software\\Lithoprism\\Files"), false));
+    EXPECT_EQ(Registry.ReadString(QStringLiteral("FileOpen1")), QStringLiteral("/d/a.sec"));
+    EXPECT_TRUE(Registry.ValueExists(QStringLiteral("i")));
+
+    Registry.WriteString(QStringLiteral("FileOpen2"), QStringLiteral("/d/b.sec"));
+    Registry.WriteString(QStringLiteral("FileOpen3"), QStringLiteral("/d/c.sec"));
+    // The file as it was is kept beside the rewritten one.
+    EXPECT_EQ(ReadFile(Registry.DamagedCopyName()), Damaged);
+    TRegistry Reopened;
+    EXPECT_FALSE(Reopened.FileDamaged());
+    ASSERT_TRUE(Reopened.OpenKey(QStringLiteral("\\Software\\Lithoprism\\Files"), false));
+    EXPECT_EQ(Reopened.ReadString(QStringLiteral("FileOpen1")), QStringLiteral("/d/a.sec"));
+    EXPECT_EQ(Reopened.ReadString(QStringLiteral("FileOpen3")), QStringLiteral("/d/c.sec"));
+}
+
+TEST_F(RegistryTest, SoundFile_IsNotCopied)
+{
+    TRegistry Registry;
+    ASSERT_TRUE(Registry.OpenKey(QStringLiteral("K"), true));
+    Registry.WriteInteger(QStringLiteral("V"), 1);
+    EXPECT_FALSE(Registry.FileDamaged());
+    EXPECT_FALSE(QFile::exists(Registry.DamagedCopyName()));
+}
+
+// Only a write that does not reach the file is a write error, damaged
+// file or not.
+TEST_F(RegistryTest, WriteThatCannotReachTheFile_Raises)
+{
+    for (const QByteArray& Content : {QByteArray("[K]\nV=1\n"), QByteArray("[K\nV=1\n")}) {
+        const QString Name = WriteUserFile(Content);
+        TRegistry Registry;
+        ASSERT_TRUE(Registry.OpenKey(QStringLiteral("\\K"), true));
+        {
+            test::TFileSizeLimit Full(0);
+            try {
+                Registry.WriteString(QStringLiteral("W"), QStringLiteral("a value that does not fit"));
+                ADD_FAILURE() << "no error for " << Content.constData();
+            } catch (const ERegistryException& Error) {
+                EXPECT_EQ(Error.Message(), "Failed to set data for 'W': the settings file cannot be written");
+            }
+        }
+        EXPECT_EQ(ReadFile(Name), Content);
+        // Once the file can be written again, so can the value.
+        Registry.WriteString(QStringLiteral("W"), QStringLiteral("x"));
+        TRegistry Reopened;
+        ASSERT_TRUE(Reopened.OpenKey(QStringLiteral("\\K"), false));
+        EXPECT_EQ(Reopened.ReadString(QStringLiteral("W")), QStringLiteral("x"));
+        EXPECT_EQ(Reopened.ReadInteger(QStringLiteral("V")), 1);
+        QFile::remove(Name);
+    }
 }
 
 } // namespace

@@ -215,6 +215,66 @@ TEST(CarotagePicture, KindOneShowsItsFirstCodeColumnAndPatterns)
     EXPECT_LT(green, 14 * 16);
 }
 
+TEST(CarotagePicture, AWindowHoldsTheSameRowsAsTheWholePicture)
+{
+    carotagedata log;
+    log.Kind = 2;
+    log.Caption = QStringLiteral("Cut");
+    log.Points = {{0, 1}, {50, 1}, {50, 1}, {100, 1}};
+    log.CodesA = {0x0000FF, 0x0000FF, 0x00FF00, 0x00FF00};
+    log.CodesB = {0, 0, 0, 0};
+    TBitmap whole(20, 100);
+    PaintCarotagePicture(log, whole);
+    // Rows 30 .. 69 of the whole picture, its side edges kept.
+    TBitmap part(20, 40);
+    PaintCarotagePicture(log, part, TCarotageWindow{30, 70, false, false, true, true});
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 20; ++x)
+            ASSERT_EQ(part.Canvas().Pixel(x, y), whole.Canvas().Pixel(x, y + 30)) << x << ", " << y;
+    // Cut side edges have no frame, and the caption needs the top left corner.
+    TBitmap inner(10, 10);
+    PaintCarotagePicture(log, inner, TCarotageWindow{0, 10, true, false, false, false});
+    EXPECT_EQ(inner.Canvas().Pixel(0, 5), 0x0000FF);
+    EXPECT_EQ(inner.Canvas().Pixel(9, 5), 0x0000FF);
+    EXPECT_EQ(inner.Canvas().Pixel(5, 0), clBlack); // the top edge is the picture's own
+    EXPECT_EQ(inner.Canvas().Pixel(5, 9), 0x0000FF);
+}
+
+// A log a million metres deep under a section 100 m deep once painted one
+// picture row (and built one pattern bitmap) per pixel of its whole span,
+// and a hundred million metres asked for a 13.7 GB bitmap.
+TEST(CarotageOverlay, ALogFarDeeperThanTheSectionIsDrawnOnlyWhereThePlotShowsIt)
+{
+    for (const QByteArray deepest : {QByteArray("1000000"), QByteArray("100000000")}) {
+        TLogFolder folder;
+        folder.Write(QStringLiteral("1"), "0 1 9\r\n" + deepest + " 1 9\r\n");
+        const QString list = folder.Write(QStringLiteral("deep.crt"), "1\r\nx\r\n500 10 1 0 1 0 0\r\n");
+        TPolygonChart chart;
+        chart.SetBounds(0, 0, 640, 360);
+        TSectionFixture::AddBodies(chart, 2);
+        TCarotageOverlay overlay(chart);
+        overlay.ReadCarotage(list);
+        ASSERT_EQ(overlay.Logs.Length(), 1);
+        overlay.Redraw();
+        const TGraphic* picture = overlay.Logs[0].PictureTool->Picture()->Graphic();
+        ASSERT_NE(picture, nullptr) << deepest.constData();
+        EXPECT_LE(picture->Height(), chart.Height()) << deepest.constData();
+        EXPECT_LE(picture->Width(), chart.Width()) << deepest.constData();
+        // The band is dotted by pattern 1 from the plot's top to its bottom.
+        TBitmap shown(640, 360);
+        chart.DrawToCanvas(&shown.Canvas(), chart.GetRectangle());
+        const int x = chart.BottomAxis()->CalcPosValue(500);
+        for (const double depth : {8.0, 50.0, 95.0}) {
+            const int y = chart.LeftAxis()->CalcPosValue(depth);
+            int black = 0;
+            for (int dy = 0; dy < 6; ++dy)
+                for (int dx = -20; dx <= 20; ++dx)
+                    black += shown.Canvas().Pixel(x + dx, y + dy) == clBlack;
+            EXPECT_GT(black, 5) << deepest.constData() << " at depth " << depth;
+        }
+    }
+}
+
 TEST(CarotageOverlay, TwoLogsOverASection)
 {
     TLogFolder folder;

@@ -5,10 +5,13 @@
 
 #include "chart/engine/PlotAxis.h"
 #include "chart/engine/PlotChart.h"
+#include "chart/engine/PlotImageTool.h"
+#include "chart/export/PlotExport.h"
 #include "chart/export/PlotExportBitmap.h"
 #include "chart/export/PlotPreview.h"
 #include "chart/export/PlotPreviewPanel.h"
 #include "platform/graphics/Bitmap.h"
+#include "platform/graphics/DrawingLimits.h"
 #include "platform/graphics/Metafile.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Dialogs.h"
@@ -18,6 +21,7 @@
 #include "section/views/PseudoSection2D.h"
 #include "section/views/Section2D.h"
 #include "chart/canvas/PlotEffects.h"
+#include "FileSizeLimit.h"
 
 #include <QtCore/QDir>
 #include <QtCore/QFile>
@@ -185,6 +189,93 @@ TEST_F(MainWindow, UndoDuringADragRollsTheDragBack)
     EXPECT_EQ(Chart().Nodes[node].x, 300);
     EXPECT_EQ(Chart().Nodes[node].y, 140);
     QTest::mouseRelease(ChartWidget(), Qt::LeftButton, {}, Pixel(340, 160));
+}
+
+// --- Settings files ---------------------------------------------------------------------------------
+
+// A settings file with a line that is not "name=value" once stopped the
+// program at start-up ("Failed to set data for 'FileOpen1'", uncaught), and
+// with all five slots present made every opened section fail.
+struct MainWindowSettings : MainWindow {
+    QString SettingsFile() const { return Folder.filePath(QStringLiteral("settings/Lithoprism/Lithoprism.ini")); }
+    void WriteSettings(const QByteArray& Content)
+    {
+        QDir().mkpath(Folder.filePath(QStringLiteral("settings/Lithoprism")));
+        QFile File(SettingsFile());
+        ASSERT_TRUE(File.open(QIODevice::WriteOnly));
+        File.write(Content);
+    }
+};
+
+TEST_F(MainWindowSettings, DamagedFileWithMissingSlotsDoesNotStopTheProgram)
+{
+    WriteSettings("[Software\nLithoprism\\Files\\i=\n");
+    Start({Section});
+    EXPECT_EQ(Window->windowTitle(), QStringLiteral("Section editor ") + Section);
+    EXPECT_TRUE(Messages.isEmpty()) << Messages.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(Window->Parts->RecentFiles(), QStringList{Section});
+}
+
+TEST_F(MainWindowSettings, DamagedFileWithAllSlotsOpensSectionsAndKeepsACopy)
+{
+    QByteArray Content = "[Software\nLithoprism\\Files\\i=\n";
+    for (int i = 1; i <= 5; ++i)
+        Content += "Lithoprism\\Files\\FileOpen" + QByteArray::number(i) + "=/old/" + QByteArray::number(i) + ".sec\n";
+    WriteSettings(Content);
+    Start({Section});
+    EXPECT_EQ(Window->windowTitle(), QStringLiteral("Section editor ") + Section);
+    EXPECT_TRUE(Messages.isEmpty()) << Messages.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(Window->Parts->RecentFiles(),
+              QStringList({Section, "/old/1.sec", "/old/2.sec", "/old/3.sec", "/old/4.sec"}));
+    QFile Copy(SettingsFile() + QStringLiteral(".damaged"));
+    ASSERT_TRUE(Copy.open(QIODevice::ReadOnly));
+    EXPECT_EQ(Copy.readAll(), Content);
+}
+
+TEST_F(MainWindowSettings, UnwritableFileIsAStatusNoteNotAFailure)
+{
+    WriteSettings("[Software]\nLithoprism\\Files\\FileOpen1=/old/1.sec\n");
+    test::TFileSizeLimit Full(0);
+    Start({Section});
+    EXPECT_EQ(Window->windowTitle(), QStringLiteral("Section editor ") + Section);
+    EXPECT_TRUE(Messages.isEmpty()) << Messages.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(Window->Parts->StatusText(0).startsWith(QStringLiteral("Recent files not saved: Failed to set data for")))
+        << Window->Parts->StatusText(0).toStdString();
+}
+
+// A chart file of a huge stored size named as the section's picture once
+// made the editor ask for gigabytes while opening the section.
+TEST_F(MainWindow, AChartPictureOfAHugeStoredSizeOpensAtABoundedSize)
+{
+    // Chart files are pictures once the export layer is started, as the
+    // program's start-up does.
+    InitializeChartExport();
+    struct TExportStarted {
+        ~TExportStarted() { FinalizeChartExport(); }
+    } Started;
+    QFile PictureFile(Folder.filePath(QStringLiteral("p.vud")));
+    ASSERT_TRUE(PictureFile.open(QIODevice::WriteOnly));
+    PictureFile.write("object TChart\r\n  Width = 2000000000\r\n  Height = 2000000000\r\nend\r\n");
+    PictureFile.close();
+    QFile Example(Section);
+    ASSERT_TRUE(Example.open(QIODevice::ReadOnly));
+    QByteArray Content = Example.readAll();
+    Example.close();
+    Content = "p.vud\r\n" + Content.mid(Content.indexOf('\n') + 1);
+    const QString Named = Folder.filePath(QStringLiteral("charted.sec"));
+    QFile Charted(Named);
+    ASSERT_TRUE(Charted.open(QIODevice::WriteOnly));
+    Charted.write(Content);
+    Charted.close();
+    Start({Named});
+    EXPECT_EQ(Window->windowTitle(), QStringLiteral("Section editor ") + Named);
+    EXPECT_TRUE(Messages.isEmpty()) << Messages.join(QLatin1Char('\n')).toStdString();
+    const TGraphic* Shown = Window->ChartTool1->Picture()->Graphic();
+    ASSERT_NE(Shown, nullptr);
+    const QImage Pixels = Shown->ToImage();
+    EXPECT_LE(qint64(Pixels.width()) * Pixels.height(), MaxDrawnPicturePixels);
+    const std::unique_ptr<TBitmap> Screen = PanelBitmap(Chart(), Chart().Width(), Chart().Height());
+    EXPECT_FALSE(Screen->Image().isNull());
 }
 
 TEST_F(MainWindow, ManualMissingSaysSo)

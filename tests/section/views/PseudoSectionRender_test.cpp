@@ -239,40 +239,7 @@ TEST(PseudoSectionRendering, VerticesOnOneLineRenderNothing)
 
 // --- The whole chart ------------------------------------------------------------------------
 
-// A chart filled as its owner fills it: the picture tool over the axis
-// extent series, the measurement points, a legend.
-struct TOwnedChart {
-    TOwnedChart()
-    {
-        Chart.SetBounds(0, 0, 640, 300);
-        Chart.SetView3D(false);
-        Chart.SetColor(clWhite);
-        Chart.LeftAxis()->SetInverted(true);
-        Extent = new TPointSeries(&Chart);
-        Extent->SetParentChart(&Chart);
-        Extent->Pointer()->SetVisible(false);
-        Extent->SetShowInLegend(false);
-        Points = new TPointSeries(&Chart);
-        Points->SetParentChart(&Chart);
-        Points->SetTitle(QStringLiteral("Stations"));
-        Points->Pointer()->SetHorizSize(1);
-        Points->Pointer()->SetVertSize(1);
-        Points->SetSeriesColor(clBlack);
-        Tool = new TChartImageTool(&Chart);
-        Chart.Tools().Add(Tool);
-        Tool->SetSeries(Extent);
-        Tool->SetReverseVertical(true);
-        Chart.PictureMetafile = &Metafile;
-        Chart.PictureTool = Tool;
-        Chart.AxisExtentSeries = Extent;
-        Chart.GridPointSeries = Points;
-    }
-    TPseudoSection2d Chart;
-    TMetafile Metafile;
-    TPointSeries* Extent = nullptr;
-    TPointSeries* Points = nullptr;
-    TChartImageTool* Tool = nullptr;
-};
+using test::TOwnedChart;
 
 TEST(PseudoSectionPicture, RebuildSpansTheAxisExtentAndHandsTheToolACopy)
 {

@@ -5,7 +5,12 @@
 // device context saw of the picture, and a scattered section triangulated
 // for the larger pictures (the benchmark uses it too).
 
+#include "chart/engine/PlotAxis.h"
+#include "chart/engine/PlotImageTool.h"
+#include "chart/engine/PlotPointer.h"
+#include "chart/engine/PlotSeries.h"
 #include "chart/extensions/grid3d/PlotTriangulation.h"
+#include "platform/graphics/Metafile.h"
 #include "platform/graphics/RecordingDC.h"
 #include "section/views/PseudoSection2D.h"
 
@@ -72,6 +77,41 @@ inline void FillTriangulation(TPseudoSection2d& Chart, const std::vector<TFixtur
         Chart.DataMax = std::max(Chart.DataMax, p.Value);
     }
 }
+
+// A chart filled as its owner fills it: the picture tool over the axis
+// extent series, the measurement points, a legend.
+struct TOwnedChart {
+    TOwnedChart()
+    {
+        Chart.SetBounds(0, 0, 640, 300);
+        Chart.SetView3D(false);
+        Chart.SetColor(clWhite);
+        Chart.LeftAxis()->SetInverted(true);
+        Extent = new TPointSeries(&Chart);
+        Extent->SetParentChart(&Chart);
+        Extent->Pointer()->SetVisible(false);
+        Extent->SetShowInLegend(false);
+        Points = new TPointSeries(&Chart);
+        Points->SetParentChart(&Chart);
+        Points->SetTitle(QStringLiteral("Stations"));
+        Points->Pointer()->SetHorizSize(1);
+        Points->Pointer()->SetVertSize(1);
+        Points->SetSeriesColor(clBlack);
+        Tool = new TChartImageTool(&Chart);
+        Chart.Tools().Add(Tool);
+        Tool->SetSeries(Extent);
+        Tool->SetReverseVertical(true);
+        Chart.PictureMetafile = &Metafile;
+        Chart.PictureTool = Tool;
+        Chart.AxisExtentSeries = Extent;
+        Chart.GridPointSeries = Points;
+    }
+    TPseudoSection2d Chart;
+    TMetafile Metafile;
+    TPointSeries* Extent = nullptr;
+    TPointSeries* Points = nullptr;
+    TChartImageTool* Tool = nullptr;
+};
 
 // Levels set directly, band j coloured 0x100 + j and line j 0x200 + j.
 inline void SetLevels(TPseudoSection2d& Chart, const std::vector<double>& Levels)
