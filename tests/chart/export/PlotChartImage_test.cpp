@@ -118,7 +118,7 @@ TEST(ChartImage, AHugeStoredSizeIsDrawnScaledDownToTheLimit)
         EXPECT_EQ(Pixels.height(), row.ImageHeight) << row.Height;
         // Drawn over a rectangle as large: the bounded picture, stretched.
         TBitmap Target(64, 64);
-        Image.Draw(Target.Canvas(), TRect(-(1 << 20), -(1 << 20), 1 << 20, 1 << 20));
+        Image.Draw(Target.Canvas(), TRect{-(1 << 20), -(1 << 20), 1 << 20, 1 << 20});
         EXPECT_EQ(Target.ToImage().pixelColor(32, 32), Pixels.pixelColor(Pixels.width() / 2, Pixels.height() / 2))
             << row.Height;
     }
