@@ -6,6 +6,8 @@
 #include "chart/editors/effects/FontEditor.h"
 #include "chart/editors/effects/GradientEditor.h"
 #include "chart/editors/effects/ShadowEditor.h"
+#include "chart/editors/effects/ShapeEditor.h"
+#include "chart/editors/effects/SymbolEditor.h"
 #include "chart/editors/frame/ChartEditForm.h"
 #include "chart/editors/gallery/SeriesGallery.h"
 #include "chart/engine/PlotChart.h"
@@ -22,7 +24,8 @@ void RegisterPage(const char* ClassName)
     RegisterEditorPage(QString::fromLatin1(ClassName), [](QWidget* Parent) { return new TPage(Parent); });
 }
 
-const char* const PageClassNames[] = {"TPlotShadowEditor", "TPlotFontEditor", "TPlotGradientEditor", "TFormPlot3D"};
+const char* const PageClassNames[] = {"TPlotShadowEditor", "TPlotFontEditor", "TPlotGradientEditor", "TFormPlot3D",
+                                     "TFormPlotShape",    "TSymbolEditor"};
 
 bool EditGradientFromEditors(QWidget* Owner, TPlotGradient& Gradient)
 {
@@ -39,6 +42,8 @@ void InitializeChartEditors()
     RegisterPage<TPlotFontEditor>("TPlotFontEditor");
     RegisterPage<TPlotGradientEditor>("TPlotGradientEditor");
     RegisterPage<TFormPlot3D>("TFormPlot3D");
+    RegisterPage<TFormPlotShape>("TFormPlotShape");
+    RegisterPage<TSymbolEditor>("TSymbolEditor");
     EditGradientEntryPoint() = &EditGradientFromEditors;
     InstallGalleryHooks();
     // The graphic editor opens the series page; until that page is
