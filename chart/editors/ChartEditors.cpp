@@ -2,7 +2,11 @@
 
 #include "chart/editors/EditorPageRegistry.h"
 #include "chart/editors/PlotPenBrushDialogs.h"
+#include "chart/editors/chart/LegendPage.h"
+#include "chart/editors/chart/PanelPage.h"
+#include "chart/editors/chart/TitlesPage.h"
 #include "chart/editors/chart/View3DPage.h"
+#include "chart/editors/chart/WallsPage.h"
 #include "chart/editors/effects/FontEditor.h"
 #include "chart/editors/effects/GradientEditor.h"
 #include "chart/editors/effects/ShadowEditor.h"
@@ -25,7 +29,9 @@ void RegisterPage(const char* ClassName)
 }
 
 const char* const PageClassNames[] = {"TPlotShadowEditor", "TPlotFontEditor", "TPlotGradientEditor", "TFormPlot3D",
-                                     "TFormPlotShape",    "TSymbolEditor"};
+                                     "TFormPlotShape",    "TSymbolEditor",
+                                     "TFormPlotLegend",   "TFormPlotTitle",      "TFormPlotPanel",
+                                     "TFormPlotWall"};
 
 bool EditGradientFromEditors(QWidget* Owner, TPlotGradient& Gradient)
 {
@@ -44,6 +50,11 @@ void InitializeChartEditors()
     RegisterPage<TFormPlot3D>("TFormPlot3D");
     RegisterPage<TFormPlotShape>("TFormPlotShape");
     RegisterPage<TSymbolEditor>("TSymbolEditor");
+    RegisterPage<TFormPlotLegend>("TFormPlotLegend");
+    RegisterPage<TFormPlotTitle>("TFormPlotTitle");
+    RegisterPage<TFormPlotPanel>("TFormPlotPanel");
+    RegisterPage<TFormPlotWall>("TFormPlotWall");
+    ChartEditorEntryPoints().ShowLegendOptions = &ShowLegendOptions;
     EditGradientEntryPoint() = &EditGradientFromEditors;
     InstallGalleryHooks();
     // The graphic editor opens the series page; until that page is
@@ -61,6 +72,11 @@ void FinalizeChartEditors()
     using TShowSeriesEditor = void (*)(TChartSeries*);
     if (const TShowSeriesEditor* filled = showSeriesEditor.target<TShowSeriesEditor>(); filled && *filled == &ShowSeriesEditor)
         showSeriesEditor = nullptr;
+    auto& showLegendOptions = ChartEditorEntryPoints().ShowLegendOptions;
+    using TShowLegendOptions = void (*)(TCustomChart*, TChartLegend*);
+    if (const TShowLegendOptions* filled = showLegendOptions.target<TShowLegendOptions>();
+        filled && *filled == &ShowLegendOptions)
+        showLegendOptions = nullptr;
     RemoveGalleryHooks();
     auto& editGradient = EditGradientEntryPoint();
     using TEditGradient = bool (*)(QWidget*, TPlotGradient&);

@@ -15,6 +15,7 @@
 #include <QtWidgets/QComboBox>
 #include <QtWidgets/QPushButton>
 #include <QtWidgets/QSpinBox>
+#include <QtWidgets/QTabBar>
 #include <QtWidgets/QTabWidget>
 #include <QtWidgets/QVBoxLayout>
 
@@ -51,6 +52,8 @@ TFormPlotShape::TFormPlotShape(QWidget* Parent) : TEditorPage(Parent)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     PC1 = TPageBuilder::Named(new QTabWidget(this), "PC1");
+    // Every tab shows: the page is as wide as its tab row.
+    PC1->tabBar()->setUsesScrollButtons(false);
     TabFormat = BuildFormatTab();
     PC1->addTab(TabFormat, QStringLiteral("Format"));
     TabText = TPageBuilder::Named(new QWidget(PC1), "TabText");

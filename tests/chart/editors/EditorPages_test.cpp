@@ -46,6 +46,10 @@ const std::map<QString, std::function<QObject*(TEditorChart&)>>& ChartPages()
         {QStringLiteral("TFormPlot3D"), [](TEditorChart& Chart) { return &Chart; }},
         {QStringLiteral("TFormPlotShape"), [](TEditorChart& Chart) { return Chart.Title(); }},
         {QStringLiteral("TSymbolEditor"), [](TEditorChart& Chart) { return Chart.Legend()->Symbol(); }},
+        {QStringLiteral("TFormPlotLegend"), [](TEditorChart& Chart) { return Chart.Legend(); }},
+        {QStringLiteral("TFormPlotTitle"), [](TEditorChart& Chart) { return &Chart; }},
+        {QStringLiteral("TFormPlotPanel"), [](TEditorChart& Chart) { return &Chart; }},
+        {QStringLiteral("TFormPlotWall"), [](TEditorChart& Chart) { return &Chart; }},
     };
     return pages;
 }
