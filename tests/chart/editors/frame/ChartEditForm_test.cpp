@@ -273,7 +273,7 @@ TEST_F(ChartEditFormTest, HiddenTabsAndTheStartPage)
     form.SetChart(&Chart);
     form.show();
     EXPECT_FALSE(form.TabOffered(form.TabGeneral));
-    EXPECT_EQ(form.SubPage->currentWidget(), form.TabLegend);
+    EXPECT_EQ(form.SubPage->currentWidget(), form.TabTitle); // the titles page is registered
 }
 
 TEST_F(ChartEditFormTest, TheGraphicEditorShowsOnlyTheSeriesPage)
