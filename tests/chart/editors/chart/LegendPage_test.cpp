@@ -76,6 +76,7 @@ TEST_F(LegendPageTest, CustomPlaceDisablesMarginAndOffsetAndUnticksResize)
     EXPECT_FALSE(Page.CBResizeChart->isEnabled());
     EXPECT_TRUE(Page.UDLeft->isEnabled());
     EXPECT_TRUE(Page.CBPosPercent->isEnabled());
+    test::SaveScreenshot(Page, QStringLiteral("page-legend-position"));
     Click(Page.CBCustPos);
     EXPECT_TRUE(Page.UDMargin->isEnabled());
     EXPECT_FALSE(Page.UDLeft->isEnabled());
