@@ -163,40 +163,30 @@ void TFormPlotTitle::BindControls()
 
 TCustomChart* TFormPlotTitle::Chart() const
 {
-    return TargetAs<TCustomChart>();
+    return TheTitle() ? qobject_cast<TCustomChart*>(TheTitle()->ParentChart()) : nullptr;
 }
 
 TChartTitle* TFormPlotTitle::TheTitle() const
 {
-    const TCustomChart* chart = Chart();
-    if (!chart)
-        return nullptr;
-    switch (FTitleIndex) {
-    case 1:
-        return chart->SubTitle();
-    case 2:
-        return chart->SubFoot();
-    case 3:
-        return chart->Foot();
-    default:
-        return chart->Title();
-    }
+    return TargetAs<TChartTitle>();
 }
 
-void TFormPlotTitle::SetEditTitle(TChartTitle* Title)
+std::vector<TChartTitle*> TFormPlotTitle::Titles() const
 {
     const TCustomChart* chart = Chart();
     if (!chart)
-        return;
-    const int index = Title == chart->SubTitle() ? 1 : Title == chart->SubFoot() ? 2 : Title == chart->Foot() ? 3 : 0;
-    CBTitles->setCurrentIndex(index);
-    CBTitlesChange();
+        return {};
+    return {chart->Title(), chart->SubTitle(), chart->SubFoot(), chart->Foot()};
 }
 
+// Another title of the chart becomes the target: filled, nothing written.
 void TFormPlotTitle::CBTitlesChange()
 {
-    FTitleIndex = std::max(0, CBTitles->currentIndex());
-    Refresh();
+    const std::vector<TChartTitle*> titles = Titles();
+    const int index = CBTitles->currentIndex();
+    if (Loading() || index < 0 || index >= static_cast<int>(titles.size()) || titles[index] == TheTitle())
+        return;
+    SetTarget(titles[index]);
 }
 
 void TFormPlotTitle::FillControls()
@@ -204,8 +194,9 @@ void TFormPlotTitle::FillControls()
     TChartTitle* title = TheTitle();
     if (!title)
         return;
-    if (CBTitles->currentIndex() != FTitleIndex)
-        CBTitles->setCurrentIndex(FTitleIndex);
+    const std::vector<TChartTitle*> titles = Titles();
+    const auto found = std::find(titles.begin(), titles.end(), title);
+    CBTitles->setCurrentIndex(found == titles.end() ? 0 : static_cast<int>(found - titles.begin()));
     if (!FWritingText) {
         const QString text = TitleLines(*title->Text());
         if (MText->toPlainText() != text)

@@ -1,7 +1,9 @@
 #pragma once
 // The "Titles" tab of the chart editor: one of the chart's four titles at a
 // time ("Title", "SubTitle", "SubFoot", "Foot"), its visibility, frame
-// fitting, alignment, text and custom place, and its format tabs.
+// fitting, alignment, text and custom place, and its format tabs. The
+// target is the edited title; the combo switches it to another title of the
+// same chart.
 
 #include "chart/editors/EditorPage.h"
 #include "chart/engine/PlotTitles.h"
@@ -33,11 +35,11 @@ class TFormPlotTitle : public TEditorPage {
 public:
     explicit TFormPlotTitle(QWidget* Parent = nullptr);
 
+    // The chart of the edited title.
     TCustomChart* Chart() const;
-    // The title edited (the chart's Title by default).
     TChartTitle* TheTitle() const;
-    // Chooses which of the chart's titles is edited; writes nothing.
-    void SetEditTitle(TChartTitle* Title);
+    // The chart's four titles in the combo's order.
+    std::vector<TChartTitle*> Titles() const;
 
     QComboBox* CBTitles;
     QTabWidget* PageControlTitle;
@@ -62,7 +64,6 @@ private:
     void CBTitlesChange();
     void MTextChange();
 
-    int FTitleIndex = 0;
     bool FWritingText = false;
 };
 

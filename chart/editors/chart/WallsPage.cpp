@@ -71,7 +71,9 @@ QWidget* TFormPlotWall::BuildWallControls()
 void TFormPlotWall::BindControls()
 {
     TPropertyBinder& bind = Binder();
-    bind.Bind(CBView3dWalls, QStringLiteral("View3DWalls"));
+    bind.Bind(
+        CBView3dWalls, [this]() -> QVariant { return Chart() ? QVariant(Chart()->View3DWalls()) : QVariant(); },
+        [this](const QVariant& Value) { Chart()->SetView3DWalls(Value.toBool()); });
     // All four walls take the size; it shows the edited wall's.
     bind.Bind(
         UDAllSize, [this]() -> QVariant { return TheWall() ? QVariant(TheWall()->Size()) : QVariant(); },
@@ -103,7 +105,7 @@ void TFormPlotWall::BindControls()
 
 TCustomChart* TFormPlotWall::Chart() const
 {
-    return TargetAs<TCustomChart>();
+    return TheWall() ? qobject_cast<TCustomChart*>(TheWall()->ParentChart()) : nullptr;
 }
 
 std::vector<TChartWall*> TFormPlotWall::Walls() const
@@ -116,22 +118,17 @@ std::vector<TChartWall*> TFormPlotWall::Walls() const
 
 TChartWall* TFormPlotWall::TheWall() const
 {
-    const std::vector<TChartWall*> walls = Walls();
-    return walls.empty() ? nullptr : walls[static_cast<std::size_t>(FWallIndex)];
+    return TargetAs<TChartWall>();
 }
 
-void TFormPlotWall::SetEditWall(TChartWall* Wall)
-{
-    const std::vector<TChartWall*> walls = Walls();
-    for (std::size_t i = 0; i < walls.size(); ++i)
-        if (walls[i] == Wall)
-            TabSubWalls->setCurrentIndex(static_cast<int>(i));
-}
-
+// Another wall of the chart becomes the target: filled, nothing written.
 void TFormPlotWall::TabSubWallsChange()
 {
-    FWallIndex = std::clamp(TabSubWalls->currentIndex(), 0, 3);
-    Refresh();
+    const std::vector<TChartWall*> walls = Walls();
+    const int index = TabSubWalls->currentIndex();
+    if (Loading() || index < 0 || index >= static_cast<int>(walls.size()) || walls[index] == TheWall())
+        return;
+    SetTarget(walls[index]);
 }
 
 void TFormPlotWall::FillControls()
@@ -139,6 +136,9 @@ void TFormPlotWall::FillControls()
     TChartWall* wall = TheWall();
     if (!wall)
         return;
+    const std::vector<TChartWall*> walls = Walls();
+    const auto found = std::find(walls.begin(), walls.end(), wall);
+    TabSubWalls->setCurrentIndex(found == walls.end() ? 0 : static_cast<int>(found - walls.begin()));
     BWallPen->LinkPen(wall->Pen());
     BGradient->LinkGradient(wall->Gradient());
 }
@@ -147,7 +147,7 @@ void TFormPlotWall::UpdateEnabled()
 {
     TChartWall* wall = TheWall();
     CBDark3D->setEnabled(wall && wall->Size() > 0);
-    CBAutoHide->setVisible(wall && wall != Chart()->BottomWall());
+    CBAutoHide->setVisible(wall && Chart() && wall != Chart()->BottomWall());
     BGradient->setEnabled(static_cast<bool>(EditGradientEntryPoint()));
 }
 

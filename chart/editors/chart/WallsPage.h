@@ -2,7 +2,9 @@
 // The "Walls" tab of the chart editor: the chart's four walls one at a
 // time ("Left", "Right", "Bottom", "Back" on a tab strip) with colour, pen,
 // pattern, gradient, size, transparency and visibility, and two settings
-// of all walls at once on top: their visibility and their size.
+// of all walls at once on top: their visibility and their size. The target
+// is the edited wall; the tab strip switches it to another wall of the same
+// chart.
 
 #include "chart/editors/EditorPage.h"
 
@@ -24,11 +26,9 @@ class TFormPlotWall : public TEditorPage {
 public:
     explicit TFormPlotWall(QWidget* Parent = nullptr);
 
+    // The chart of the edited wall.
     TCustomChart* Chart() const;
-    // The wall edited (the left wall by default).
     TChartWall* TheWall() const;
-    // Chooses the chart's wall to edit and selects its tab; writes nothing.
-    void SetEditWall(TChartWall* Wall);
     // The chart's walls in the tab strip's order.
     std::vector<TChartWall*> Walls() const;
 
@@ -56,8 +56,6 @@ private:
     void TabSubWallsChange();
     void BrushClick();
     void GradientChanged();
-
-    int FWallIndex = 0;
 };
 
 } // namespace lp

@@ -47,9 +47,9 @@ const std::map<QString, std::function<QObject*(TEditorChart&)>>& ChartPages()
         {QStringLiteral("TFormPlotShape"), [](TEditorChart& Chart) { return Chart.Title(); }},
         {QStringLiteral("TSymbolEditor"), [](TEditorChart& Chart) { return Chart.Legend()->Symbol(); }},
         {QStringLiteral("TFormPlotLegend"), [](TEditorChart& Chart) { return Chart.Legend(); }},
-        {QStringLiteral("TFormPlotTitle"), [](TEditorChart& Chart) { return &Chart; }},
+        {QStringLiteral("TFormPlotTitle"), [](TEditorChart& Chart) { return Chart.Title(); }},
         {QStringLiteral("TFormPlotPanel"), [](TEditorChart& Chart) { return &Chart; }},
-        {QStringLiteral("TFormPlotWall"), [](TEditorChart& Chart) { return &Chart; }},
+        {QStringLiteral("TFormPlotWall"), [](TEditorChart& Chart) { return Chart.LeftWall(); }},
     };
     return pages;
 }
@@ -218,18 +218,20 @@ TEST_P(EditorPageWalk, ShowsWithoutWritingAndEveryControlWrites)
         if (widget && (!widget->isVisible() || !widget->isEnabled()))
             continue;
         const QString controlName = control->objectName();
-        const QStringList was = test::DumpProperties(target);
+        // The whole chart: a page may edit settings beside its target
+        // (the walls page the chart's wall visibility).
+        const QStringList was = test::DumpProperties(&chart);
         const QVariant old = binder.TargetValue(control);
         const int paints = chart.Invalidations;
         if (!DriveControl(control))
             continue;
-        EXPECT_NE(test::DumpProperties(target), was) << controlName.toStdString() << " wrote nothing";
+        EXPECT_NE(test::DumpProperties(&chart), was) << controlName.toStdString() << " wrote nothing";
         EXPECT_GT(chart.Invalidations, paints) << controlName.toStdString() << " did not repaint";
         EXPECT_NE(TPropertyBinder::ControlValue(control), old) << controlName.toStdString();
         binder.SetTargetValue(control, old);
         page->Refresh();
         EXPECT_EQ(TPropertyBinder::ControlValue(control), old) << controlName.toStdString() << " kept its value";
-        EXPECT_EQ(test::DumpProperties(target), was) << controlName.toStdString() << " refresh wrote";
+        EXPECT_EQ(test::DumpProperties(&chart), was) << controlName.toStdString() << " refresh wrote";
     }
     test::SaveScreenshot(*page, QStringLiteral("page-") + name);
 }

@@ -52,7 +52,7 @@ TEST(TitlesPage, SwitchingToTheFootShowsItWithoutWritingEitherTitle)
     chart.Foot()->SetAlignment(TChartTitle::taRightJustify);
     chart.Foot()->SetLeft(40);
     TFormPlotTitle page;
-    page.SetTarget(&chart);
+    page.SetTarget(chart.Title());
     page.show();
     EXPECT_EQ(page.MText->toPlainText(), QStringLiteral("Section A"));
     const QStringList before = test::DumpProperties(&chart);
@@ -71,7 +71,7 @@ TEST(TitlesPage, APlaceIsWrittenOnlyForACustomTitle)
 {
     TEditorChart chart;
     TFormPlotTitle page;
-    page.SetTarget(&chart);
+    page.SetTarget(chart.Title());
     page.show();
     page.PageControlTitle->setCurrentIndex(1);
     EXPECT_FALSE(page.UDLeft->isEnabled());
@@ -208,7 +208,7 @@ struct WallsPageTest : ::testing::Test {
 
     void Open()
     {
-        Page.SetTarget(&Chart);
+        Page.SetTarget(Chart.LeftWall());
         Page.show();
     }
 };
@@ -290,9 +290,9 @@ TEST(ChartPagesInput, NumberFieldsRefuseWhatIsOutOfRangeOrUnfinished)
     chart.Title()->SetBevel(TCustomPanelNoCaption::bvRaised);
     std::vector<std::pair<std::unique_ptr<TEditorPage>, QObject*>> pages;
     pages.emplace_back(std::make_unique<TFormPlotLegend>(), chart.Legend());
-    pages.emplace_back(std::make_unique<TFormPlotTitle>(), &chart);
+    pages.emplace_back(std::make_unique<TFormPlotTitle>(), chart.Title());
     pages.emplace_back(std::make_unique<TFormPlotPanel>(), &chart);
-    pages.emplace_back(std::make_unique<TFormPlotWall>(), &chart);
+    pages.emplace_back(std::make_unique<TFormPlotWall>(), chart.LeftWall());
     pages.emplace_back(std::make_unique<TFormPlotShape>(), chart.Title());
     pages.emplace_back(std::make_unique<TSymbolEditor>(), chart.Legend()->Symbol());
     for (auto& [page, target] : pages) {

@@ -227,7 +227,8 @@ public:
 // Registers the stand-in page under a class name while alive.
 class TStandInRegistration {
 public:
-    explicit TStandInRegistration(const QString& ClassName) : FName(ClassName)
+    explicit TStandInRegistration(const QString& ClassName)
+        : FName(ClassName), FWasRegistered(IsEditorPageRegistered(ClassName))
     {
         TStandInPage::Made = 0;
         RegisterEditorPage(ClassName, [](QWidget* Parent) {
@@ -235,10 +236,20 @@ public:
             return new TStandInPage(Parent);
         });
     }
-    ~TStandInRegistration() { UnregisterEditorPage(FName); }
+    // A page the editors' start-up registered comes back: the editors are
+    // restarted.
+    ~TStandInRegistration()
+    {
+        UnregisterEditorPage(FName);
+        if (FWasRegistered) {
+            FinalizeChartEditors();
+            InitializeChartEditors();
+        }
+    }
 
 private:
     QString FName;
+    bool FWasRegistered;
 };
 
 TEST_F(ChartEditFormTest, ARegisteredPageIsMadeOnItsTabsFirstActivationForItsTarget)
