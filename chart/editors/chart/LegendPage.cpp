@@ -91,8 +91,7 @@ QWidget* TFormPlotLegend::BuildStyleTab()
                         QStringLiteral("Value"), QStringLiteral("Percent"), QStringLiteral("X and Value"),
                         QStringLiteral("X and Percent")});
     CBLegStyle->setMaxVisibleItems(11);
-    BDivLines = TPageBuilder::Named(new TButtonPen(QStringLiteral("&Dividing Lines..."), tab), "BDivLines");
-    BDivLines->setMinimumWidth(BDivLines->fontMetrics().horizontalAdvance(BDivLines->text()) + 40);
+    BDivLines = TPageBuilder::SymbolButton(new TButtonPen(QStringLiteral("&Dividing Lines..."), tab), "BDivLines");
     UDVertSpacing = build.SpinBox("UDVertSpacing", -10, 100);
     CBFontColor = build.CheckBox("CBFontColor", QStringLiteral("&Font Series Color"));
     CBCheckBoxes = Combo(tab, "CBCheckBoxes",

@@ -117,8 +117,7 @@ QWidget* TFormPlotPanel::BuildBordersTab()
     UDRound = build.SpinBox("UDRound", 0, 10000);
     CBInner = BevelCombo(tab, "CBInner");
     CBOuter = BevelCombo(tab, "CBOuter");
-    BBorder = TPageBuilder::Named(new TButtonPen(QStringLiteral("&Border..."), tab), "BBorder");
-    BBorder->setMinimumWidth(BBorder->fontMetrics().horizontalAdvance(BBorder->text()) + 40);
+    BBorder = TPageBuilder::SymbolButton(new TButtonPen(QStringLiteral("&Border..."), tab), "BBorder");
     build.Row(QStringLiteral("Bevel &inner:"), CBInner, "Label1");
     build.Row(QStringLiteral("Bevel &outer:"), CBOuter, "Label2");
     build.Row(QStringLiteral("Widt&h:"), UDPanelWi, "Label3");

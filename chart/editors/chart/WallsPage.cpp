@@ -48,11 +48,9 @@ QWidget* TFormPlotWall::BuildWallControls()
     auto* panel = TPageBuilder::Named(new QWidget(this), "PanelWall");
     TPageBuilder build(*panel);
     BWallColor = build.ColorButton("BWallColor", QStringLiteral("&Color..."));
-    BWallPen = TPageBuilder::Named(new TButtonPen(QStringLiteral("B&order..."), panel), "BWallPen");
-    BWallPen->setMinimumWidth(BWallPen->fontMetrics().horizontalAdvance(BWallPen->text()) + 40);
+    BWallPen = TPageBuilder::SymbolButton(new TButtonPen(QStringLiteral("B&order..."), panel), "BWallPen");
     BWallBrush = build.Button("BWallBrush", QStringLiteral("&Pattern..."));
-    BGradient = TPageBuilder::Named(new TButtonGradient(QStringLiteral("&Gradient..."), panel), "BGradient");
-    BGradient->setMinimumWidth(BGradient->fontMetrics().horizontalAdvance(BGradient->text()) + 40);
+    BGradient = TPageBuilder::SymbolButton(new TButtonGradient(QStringLiteral("&Gradient..."), panel), "BGradient");
     UDWallSize = build.SpinBox("UDWallSize", 0, 100);
     CBTransp = build.CheckBox("CBTransp", QStringLiteral("&Transparent"));
     UDTransp = build.SpinBox("UDTransp", 0, 100);

@@ -94,8 +94,7 @@ QWidget* TFormPlotShape::BuildFormatTab()
     auto* tab = TPageBuilder::Named(new QWidget(PC1), "TabFormat");
     TPageBuilder build(*tab);
     BBackColor = build.ColorButton("BBackColor", QStringLiteral("&Color..."));
-    Button4 = TPageBuilder::Named(new TButtonPen(QStringLiteral("&Frame..."), tab), "Button4");
-    Button4->setMinimumWidth(Button4->fontMetrics().horizontalAdvance(Button4->text()) + 40);
+    Button4 = TPageBuilder::SymbolButton(new TButtonPen(QStringLiteral("&Frame..."), tab), "Button4");
     Button6 = build.Button("Button6", QStringLiteral("&Pattern..."));
     CBRound = build.CheckBox("CBRound", QStringLiteral("&Round Frame"));
     CBTransparent = build.CheckBox("CBTransparent", QStringLiteral("&Transparent"));

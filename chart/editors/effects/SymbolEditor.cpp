@@ -26,11 +26,9 @@ TSymbolEditor::TSymbolEditor(QWidget* Parent) : TEditorPage(Parent)
     CBContinuous = build.CheckBox("CBContinuous", QStringLiteral("&Continuous"));
     CBVisible = build.CheckBox("CBVisible", QStringLiteral("&Visible"));
     CBSymPen = build.CheckBox("CBSymPen", QStringLiteral("&Default border"));
-    BSymPen = TPageBuilder::Named(new TButtonPen(QStringLiteral("&Border..."), this), "BSymPen");
-    BSymPen->setMinimumWidth(BSymPen->fontMetrics().horizontalAdvance(BSymPen->text()) + 40);
+    BSymPen = TPageBuilder::SymbolButton(new TButtonPen(QStringLiteral("&Border..."), this), "BSymPen");
     CBSquared = build.CheckBox("CBSquared", QStringLiteral("&Squared"));
-    BSymGradient = TPageBuilder::Named(new TButtonGradient(QStringLiteral("&Gradient..."), this), "BSymGradient");
-    BSymGradient->setMinimumWidth(BSymGradient->fontMetrics().horizontalAdvance(BSymGradient->text()) + 40);
+    BSymGradient = TPageBuilder::SymbolButton(new TButtonGradient(QStringLiteral("&Gradient..."), this), "BSymGradient");
     BSymGradient->NoEndColor = true;
 
     build.Line({CBVisible, CBContinuous});
