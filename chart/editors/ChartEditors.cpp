@@ -3,10 +3,16 @@
 #include "chart/editors/EditorPageRegistry.h"
 #include "chart/editors/PlotPenBrushDialogs.h"
 #include "chart/editors/axis/AxisEditorPage.h"
+#include "chart/editors/chart/LegendPage.h"
+#include "chart/editors/chart/PanelPage.h"
+#include "chart/editors/chart/TitlesPage.h"
 #include "chart/editors/chart/View3DPage.h"
+#include "chart/editors/chart/WallsPage.h"
 #include "chart/editors/effects/FontEditor.h"
 #include "chart/editors/effects/GradientEditor.h"
 #include "chart/editors/effects/ShadowEditor.h"
+#include "chart/editors/effects/ShapeEditor.h"
+#include "chart/editors/effects/SymbolEditor.h"
 #include "chart/editors/frame/ChartEditForm.h"
 #include "chart/editors/gallery/SeriesGallery.h"
 #include "chart/engine/PlotChart.h"
@@ -20,13 +26,30 @@ namespace {
 int EditorsInitCount = 0;
 
 template <class TPage>
-void RegisterPage(const char* ClassName)
+TEditorPage* MakePage(QWidget* Parent)
 {
-    RegisterEditorPage(QString::fromLatin1(ClassName), [](QWidget* Parent) { return new TPage(Parent); });
+    return new TPage(Parent);
 }
 
-const char* const PageClassNames[] = {"TPlotShadowEditor", "TPlotFontEditor", "TPlotGradientEditor", "TFormPlot3D",
-                                      "TFormPlotAxis"};
+// Every page this layer registers, by the class name hosts ask for.
+struct TPageEntry {
+    const char* ClassName;
+    TEditorPage* (*Make)(QWidget* Parent);
+};
+
+const TPageEntry Pages[] = {
+    {"TPlotShadowEditor", &MakePage<TPlotShadowEditor>},
+    {"TPlotFontEditor", &MakePage<TPlotFontEditor>},
+    {"TPlotGradientEditor", &MakePage<TPlotGradientEditor>},
+    {"TFormPlot3D", &MakePage<TFormPlot3D>},
+    {"TFormPlotAxis", &MakePage<TFormPlotAxis>},
+    {"TFormPlotShape", &MakePage<TFormPlotShape>},
+    {"TSymbolEditor", &MakePage<TSymbolEditor>},
+    {"TFormPlotLegend", &MakePage<TFormPlotLegend>},
+    {"TFormPlotTitle", &MakePage<TFormPlotTitle>},
+    {"TFormPlotPanel", &MakePage<TFormPlotPanel>},
+    {"TFormPlotWall", &MakePage<TFormPlotWall>},
+};
 
 bool EditGradientFromEditors(QWidget* Owner, TPlotGradient& Gradient)
 {
@@ -48,14 +71,12 @@ void InitializeChartEditors()
 {
     if (EditorsInitCount++ > 0)
         return;
-    RegisterPage<TPlotShadowEditor>("TPlotShadowEditor");
-    RegisterPage<TPlotFontEditor>("TPlotFontEditor");
-    RegisterPage<TPlotGradientEditor>("TPlotGradientEditor");
-    RegisterPage<TFormPlot3D>("TFormPlot3D");
+    for (const TPageEntry& page : Pages)
+        RegisterEditorPage(QString::fromLatin1(page.ClassName), page.Make);
     EditGradientEntryPoint() = &EditGradientFromEditors;
     InstallGalleryHooks();
-    RegisterPage<TFormPlotAxis>("TFormPlotAxis");
     ChartEditorEntryPoints().ShowAxisEditor = &ShowAxisEditor;
+    ChartEditorEntryPoints().ShowLegendOptions = &ShowLegendOptions;
     // The graphic editor opens the series page; until that page is
     // registered the series menu keeps its "Options" command disabled.
     if (IsEditorPageRegistered(QStringLiteral("TFormPlotSeries")))
@@ -68,11 +89,12 @@ void FinalizeChartEditors()
         return;
     // Only an entry point this layer filled is cleared.
     ClearIfFilledWith(ChartEditorEntryPoints().ShowSeriesEditor, &ShowSeriesEditor);
+    ClearIfFilledWith(ChartEditorEntryPoints().ShowLegendOptions, &ShowLegendOptions);
     RemoveGalleryHooks();
     ClearIfFilledWith(EditGradientEntryPoint(), &EditGradientFromEditors);
     ClearIfFilledWith(ChartEditorEntryPoints().ShowAxisEditor, &ShowAxisEditor);
-    for (const char* name : PageClassNames)
-        UnregisterEditorPage(QString::fromLatin1(name));
+    for (const TPageEntry& page : Pages)
+        UnregisterEditorPage(QString::fromLatin1(page.ClassName));
 }
 
 } // namespace lp

@@ -34,6 +34,16 @@ public:
         return Control;
     }
 
+    // Names a button made elsewhere (pen, gradient buttons) and widens it
+    // for its caption and symbol.
+    template <class TButton>
+    static TButton* SymbolButton(TButton* Button, const char* Name)
+    {
+        Named(Button, Name);
+        Button->setMinimumWidth(Button->fontMetrics().horizontalAdvance(Button->text()) + 40);
+        return Button;
+    }
+
     QSpinBox* SpinBox(const char* Name, int Min, int Max);
     QCheckBox* CheckBox(const char* Name, const QString& Caption);
     QPushButton* Button(const char* Name, const QString& Caption);

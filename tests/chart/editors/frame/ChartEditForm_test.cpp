@@ -227,7 +227,8 @@ public:
 // Registers the stand-in page under a class name while alive.
 class TStandInRegistration {
 public:
-    explicit TStandInRegistration(const QString& ClassName) : FName(ClassName)
+    explicit TStandInRegistration(const QString& ClassName)
+        : FName(ClassName), FWasRegistered(IsEditorPageRegistered(ClassName))
     {
         TStandInPage::Made = 0;
         RegisterEditorPage(ClassName, [](QWidget* Parent) {
@@ -235,10 +236,20 @@ public:
             return new TStandInPage(Parent);
         });
     }
-    ~TStandInRegistration() { UnregisterEditorPage(FName); }
+    // A page the editors' start-up registered comes back: the editors are
+    // restarted.
+    ~TStandInRegistration()
+    {
+        UnregisterEditorPage(FName);
+        if (FWasRegistered) {
+            FinalizeChartEditors();
+            InitializeChartEditors();
+        }
+    }
 
 private:
     QString FName;
+    bool FWasRegistered;
 };
 
 TEST_F(ChartEditFormTest, ARegisteredPageIsMadeOnItsTabsFirstActivationForItsTarget)
@@ -273,7 +284,7 @@ TEST_F(ChartEditFormTest, HiddenTabsAndTheStartPage)
     form.SetChart(&Chart);
     form.show();
     EXPECT_FALSE(form.TabOffered(form.TabGeneral));
-    EXPECT_EQ(form.SubPage->currentWidget(), form.TabLegend);
+    EXPECT_EQ(form.SubPage->currentWidget(), form.TabTitle); // the titles page is registered
 }
 
 TEST_F(ChartEditFormTest, TheGraphicEditorShowsOnlyTheSeriesPage)
