@@ -9,6 +9,8 @@
 #include <QtCore/QMetaProperty>
 #include <QtCore/QSettings>
 #include <QtCore/QTemporaryDir>
+#include <QtTest/QTest>
+#include <QtWidgets/QAbstractButton>
 
 #include <set>
 
@@ -55,5 +57,12 @@ public:
 private:
     QTemporaryDir FFolder;
 };
+
+// Clicks a button near its left edge, where a check box or radio button has
+// its box whatever the width of its caption.
+inline void ClickNearLeftEdge(QAbstractButton* Button)
+{
+    QTest::mouseClick(Button, Qt::LeftButton, {}, QPoint(6, Button->height() / 2));
+}
 
 } // namespace lp::test

@@ -39,11 +39,6 @@ namespace {
 
 using test::TEditorChart;
 
-void Click(QAbstractButton* Button)
-{
-    QTest::mouseClick(Button, Qt::LeftButton, {}, QPoint(6, Button->height() / 2));
-}
-
 TEST(TitlesPage, SwitchingToTheFootShowsItWithoutWritingEitherTitle)
 {
     TEditorChart chart;
@@ -78,7 +73,7 @@ TEST(TitlesPage, APlaceIsWrittenOnlyForACustomTitle)
     const int left = chart.Title()->Left();
     page.UDLeft->setValue(left + 50);
     EXPECT_EQ(chart.Title()->Left(), left);
-    Click(page.CBCustPos);
+    test::ClickNearLeftEdge(page.CBCustPos);
     ASSERT_TRUE(page.UDLeft->isEnabled());
     page.UDLeft->setFocus();
     QTest::keyClick(page.UDLeft, Qt::Key_Up);
@@ -172,13 +167,13 @@ TEST_F(PanelPageTest, OffsetsOnlyForTheCustomStyle)
     }());
     Open();
     EXPECT_FALSE(Page.UDLeft->isEnabled());
-    Click(Page.RGBitmap->button(3));
+    test::ClickNearLeftEdge(Page.RGBitmap->button(3));
     EXPECT_EQ(Chart.BackImageMode(), TBackImage::pbmCustom);
     EXPECT_TRUE(Page.UDLeft->isEnabled());
     EXPECT_TRUE(Page.UDTop->isEnabled());
     Page.UDLeft->setValue(30);
     EXPECT_EQ(Chart.BackImage()->Left(), 30);
-    Click(Page.RGBitmap->button(1));
+    test::ClickNearLeftEdge(Page.RGBitmap->button(1));
     EXPECT_FALSE(Page.UDLeft->isEnabled());
 }
 
@@ -188,7 +183,7 @@ TEST_F(PanelPageTest, DefaultColourStaysTicked)
     Open();
     EXPECT_TRUE(Page.CBColorDef->isChecked());
     EXPECT_FALSE(Page.BPanelColor->isEnabled());
-    Click(Page.CBColorDef);
+    test::ClickNearLeftEdge(Page.CBColorDef);
     EXPECT_TRUE(Page.CBColorDef->isChecked());
     EXPECT_EQ(Chart.Color(), clBtnFace);
 
@@ -196,7 +191,7 @@ TEST_F(PanelPageTest, DefaultColourStaysTicked)
     Page.Refresh();
     EXPECT_FALSE(Page.CBColorDef->isChecked());
     EXPECT_TRUE(Page.BPanelColor->isEnabled());
-    Click(Page.CBColorDef);
+    test::ClickNearLeftEdge(Page.CBColorDef);
     EXPECT_EQ(Chart.Color(), clBtnFace);
     EXPECT_TRUE(Page.CBColorDef->isChecked());
     EXPECT_FALSE(Page.BPanelColor->isEnabled());

@@ -29,11 +29,6 @@ namespace {
 
 using test::TEditorChart;
 
-void Click(QAbstractButton* Button)
-{
-    QTest::mouseClick(Button, Qt::LeftButton, {}, QPoint(6, Button->height() / 2));
-}
-
 struct LegendPageTest : ::testing::Test {
     test::TEditorSettingsFolder Folder;
     TEditorChart Chart;
@@ -67,7 +62,7 @@ TEST_F(LegendPageTest, CustomPlaceDisablesMarginAndOffsetAndUnticksResize)
     Page.PageControl1->setCurrentIndex(1);
     ASSERT_TRUE(Legend->ResizeChart());
     EXPECT_FALSE(Page.UDLeft->isEnabled());
-    Click(Page.CBCustPos);
+    test::ClickNearLeftEdge(Page.CBCustPos);
     EXPECT_TRUE(Legend->CustomPosition());
     EXPECT_FALSE(Legend->ResizeChart());
     EXPECT_FALSE(Page.CBResizeChart->isChecked());
@@ -77,7 +72,7 @@ TEST_F(LegendPageTest, CustomPlaceDisablesMarginAndOffsetAndUnticksResize)
     EXPECT_TRUE(Page.UDLeft->isEnabled());
     EXPECT_TRUE(Page.CBPosPercent->isEnabled());
     test::SaveScreenshot(Page, QStringLiteral("page-legend-position"));
-    Click(Page.CBCustPos);
+    test::ClickNearLeftEdge(Page.CBCustPos);
     EXPECT_TRUE(Page.UDMargin->isEnabled());
     EXPECT_FALSE(Page.UDLeft->isEnabled());
 }
@@ -91,7 +86,7 @@ TEST_F(LegendPageTest, TheMarginFollowsTheSideTheLegendIsOn)
     Page.PageControl1->setCurrentIndex(1);
     EXPECT_EQ(Page.UDMargin->value(), 12);
     // Moved to the top, the box shows the margin it now writes.
-    Click(Page.RGPosition->button(2));
+    test::ClickNearLeftEdge(Page.RGPosition->button(2));
     EXPECT_EQ(Legend->Alignment(), TCustomChartLegend::laTop);
     EXPECT_EQ(Page.UDMargin->value(), 34);
     Page.UDMargin->setValue(40);
@@ -109,7 +104,7 @@ TEST_F(LegendPageTest, PercentReloadsTheCustomPlaceFromTheOtherUnit)
     Legend->SetPositionUnits(TCustomPlotPanel::muPixels);
     Open();
     EXPECT_EQ(Page.UDLeft->value(), 300);
-    Click(Page.CBPosPercent);
+    test::ClickNearLeftEdge(Page.CBPosPercent);
     EXPECT_EQ(Legend->PositionUnits(), TCustomPlotPanel::muPercent);
     EXPECT_EQ(Page.UDLeft->value(), 15);
     EXPECT_EQ(Page.UDTop->value(), 25);
@@ -188,7 +183,7 @@ struct LegendOptionsTest : ::testing::Test {
             While(*form);
             QTest::keyClick(form, Qt::Key_Escape);
         });
-        menu.Click(0);
+        menu.test::ClickNearLeftEdge(0);
         EXPECT_TRUE(opened);
     }
 };
@@ -199,12 +194,12 @@ TEST_F(LegendOptionsTest, TheLegendMenuOpensLegendOptionsAndChangesShowAtOnce)
         EXPECT_EQ(Form.windowTitle(), QStringLiteral("Legend options"));
         EXPECT_EQ(Form.Legend(), Chart.Legend());
         int paints = Chart.Invalidations;
-        Click(Form.CBInverted);
+        test::ClickNearLeftEdge(Form.CBInverted);
         EXPECT_TRUE(Chart.Legend()->Inverted());
         EXPECT_GT(Chart.Invalidations, paints);
         Form.PageControl1->setCurrentIndex(1);
         paints = Chart.Invalidations;
-        Click(Form.RGPosition->button(0));
+        test::ClickNearLeftEdge(Form.RGPosition->button(0));
         EXPECT_EQ(Chart.Legend()->Alignment(), TCustomChartLegend::laLeft);
         EXPECT_GT(Chart.Invalidations, paints);
         Form.PageControl1->setCurrentIndex(0);
