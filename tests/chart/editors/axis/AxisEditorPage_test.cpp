@@ -39,7 +39,7 @@ namespace {
 using test::OnModal;
 using test::TMessages;
 
-const QLocale English(QLocale::English, QLocale::UnitedStates);
+const QLocale AxisPageEnglish(QLocale::English, QLocale::UnitedStates);
 
 struct AxisPage : ::testing::Test {
     test::TEditorChart Chart;
@@ -47,7 +47,7 @@ struct AxisPage : ::testing::Test {
 
     void Open(TChartAxis* Axis)
     {
-        Page->SetFormatLocale(English);
+        Page->SetFormatLocale(AxisPageEnglish);
         Page->SetAxis(Axis);
         Page->show();
     }
@@ -416,7 +416,7 @@ TEST_F(AxisPage, EveryTabAndTheSmallDialogsShowWhole)
         ExpectNothingClipped(Dialog);
         test::SaveScreenshot(Dialog, QLatin1String(Name));
     };
-    TFormatEditor format(QStringLiteral("#,##0.00"), true, English);
+    TFormatEditor format(QStringLiteral("#,##0.00"), true, AxisPageEnglish);
     showWhole(format, "format-editor");
     TAxisIncrement increment;
     increment.IsDateTime = true;
