@@ -197,6 +197,46 @@ TEST_F(DataGrid, EscapeAndBadTextStoreNothing)
     EXPECT_EQ(Series->Count(), 2);
 }
 
+TEST_F(DataGrid, EditingCellCanRefuseAndSourcedSeriesStayUntouched)
+{
+    TLineSeries* Series = AddLine(QStringLiteral("A"), {1, 2});
+    Grid.SetChart(&Chart);
+    QList<QPoint> Asked;
+    Grid.OnEditingCell = [&](int Column, int Row, bool& Allow) {
+        Asked.append({Column, Row});
+        Allow = Row != 1;
+    };
+    Grid.setCurrentIndex(Grid.model()->index(1, 1));
+    QTest::keyClick(&Grid, Qt::Key_F2);
+    EXPECT_FALSE(EditorShowing());
+    EXPECT_EQ(Asked, (QList<QPoint>{{1, 1}}));
+    TypeInto(0, 1, QStringLiteral("5"));
+    EXPECT_DOUBLE_EQ(Series->YValues()->Value(0), 5);
+
+    Grid.OnEditingCell = nullptr;
+    TLineSeries* Source = AddLine(QStringLiteral("Source"), {4});
+    Series->SetDataSource(Source);
+    Grid.setCurrentIndex(Grid.model()->index(0, 1));
+    Grid.EditCurrent(); // the navigator's Edit: not on a series fed by a source
+    EXPECT_FALSE(EditorShowing());
+    Grid.SetEditSourcedSeries(true);
+    Grid.EditCurrent();
+    EXPECT_TRUE(EditorShowing());
+}
+
+TEST_F(DataGrid, DateTimeCellsShowAndReadDates)
+{
+    TLineSeries* Series = AddLine(QStringLiteral("Days"), {});
+    Series->XValues()->SetDateTime(true);
+    Series->AddXY(45000.5, 1); // 15 March 2023, noon
+    Series->AddXY(45001, 2);
+    Grid.SetChart(&Chart);
+    ASSERT_TRUE(Grid.ShowsXColumn(0));
+    EXPECT_TRUE(Cell(0, 1).contains(QStringLiteral("2023"))) << Cell(0, 1).toStdString();
+    TypeInto(1, 1, QStringLiteral("2023-03-20 06:00"));
+    EXPECT_DOUBLE_EQ(Series->XValues()->Value(1), 45005.25);
+}
+
 TEST_F(DataGrid, DownOnTheLastRowAppendsAndUpTakesItBack)
 {
     TLineSeries* Series = AddLine(QStringLiteral("A"), {1, 2});
