@@ -502,6 +502,14 @@ std::vector<TChartSeries*> TChartGrid::ShownSeries() const
     return Shown;
 }
 
+int TChartGrid::MostPoints() const
+{
+    int Points = 0;
+    for (TChartSeries* Series : ShownSeries())
+        Points = std::max(Points, Series->Count());
+    return Points;
+}
+
 bool TChartGrid::ShowsXColumn(int ShownIndex) const
 {
     return ShownIndex >= 0 && ShownIndex < static_cast<int>(FShowX.size()) && FShowX[static_cast<size_t>(ShownIndex)];
@@ -663,10 +671,7 @@ bool TChartGrid::RemoveAppendedRow()
         (Row < Series->Labels().Count() && !Series->Labels().GetLabel(Row).isEmpty()))
         return false;
     Series->Delete(Row);
-    int Points = 0;
-    for (TChartSeries* Shown : ShownSeries())
-        Points = std::max(Points, Shown->Count());
-    FModel->SetRowCount(Points);
+    FModel->SetRowCount(MostPoints());
     setCurrentIndex(FModel->index(std::min(Row - 1, FModel->rowCount() - 1), std::max(currentIndex().column(), 0)));
     AfterDataChange();
     return true;
@@ -676,15 +681,11 @@ void TChartGrid::InsertRow()
 {
     if (editTriggers() == NoEditTriggers || FGrid3DMode)
         return;
-    bool HadPoints = false;
-    for (TChartSeries* Series : ShownSeries()) {
-        HadPoints = HadPoints || Series->Count() > 0;
-        Series->AddNullXY(Series->Count(), 0);
-    }
-    int Points = 0;
+    // Every shown series gets a null point at the X of its next point; the
+    // rows follow the longest series.
     for (TChartSeries* Series : ShownSeries())
-        Points = std::max(Points, Series->Count());
-    FModel->SetRowCount(Points);
+        Series->AddNullXY(Series->Count(), 0);
+    FModel->SetRowCount(MostPoints());
     setCurrentIndex(FModel->index(FModel->rowCount() - 1, std::max(currentIndex().column(), 0)));
     AfterDataChange();
 }

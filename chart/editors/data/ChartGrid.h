@@ -117,6 +117,8 @@ public:
 
     // The shown series, in order.
     std::vector<TChartSeries*> ShownSeries() const;
+    // The largest point count of the shown series.
+    int MostPoints() const;
     // Whether the series at Index of the shown ones has an X column.
     bool ShowsXColumn(int ShownIndex) const;
     TChartGridModel& GridModel() const { return *FModel; }
