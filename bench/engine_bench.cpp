@@ -543,7 +543,7 @@ void ChartVsFloor(benchmark::State& state, lp::TChart& Chart)
 // A chart of two dimensions without legend: four axes with labels, ticks and
 // grid, the back wall and the background. The one series draws nothing (its
 // line is off) but gives the axes their ranges (ratio <= 1.5 asked).
-void ChartFrame_vs_Floor(benchmark::State& state)
+void ChartFrame(benchmark::State& state, bool Grid)
 {
     lp::TChart Chart;
     Chart.SetView3D(false);
@@ -555,9 +555,47 @@ void ChartFrame_vs_Floor(benchmark::State& state)
         Series->AddXY(I * 0.37, std::sin(I * 0.01) * 1234.5);
     Chart.TopAxis()->SetVisible(true);
     Chart.RightAxis()->SetVisible(true);
+    if (!Grid)
+        for (lp::TChartAxis* Axis : {Chart.BottomAxis(), Chart.TopAxis(), Chart.LeftAxis(), Chart.RightAxis()})
+            Axis->Grid()->SetVisible(false);
     ChartVsFloor(state, Chart);
 }
+
+void ChartFrame_vs_Floor(benchmark::State& state)
+{
+    ChartFrame(state, true);
+}
 BENCHMARK(ChartFrame_vs_Floor)->UseManualTime()->Iterations(200)->Unit(benchmark::kMillisecond);
+
+// The same frame with the grid of every axis hidden.
+void ChartFrame_GridOff_vs_Floor(benchmark::State& state)
+{
+    ChartFrame(state, false);
+}
+BENCHMARK(ChartFrame_GridOff_vs_Floor)->UseManualTime()->Iterations(200)->Unit(benchmark::kMillisecond);
+
+// Three fast lines of 50,000 random-walk points each, reduced by pixel
+// column (DrawAllPoints off), with the chart's default axes, labels and
+// grid: the whole paint against the replay of what it drew.
+void FastLines_3x50k_WithAxes_vs_Floor(benchmark::State& state)
+{
+    lp::TChart Chart;
+    Chart.SetView3D(false);
+    Chart.Legend()->SetVisible(false);
+    constexpr int Points = 50000;
+    const std::vector<double> Walk = RandomWalk(3 * Points);
+    for (int S = 0; S < 3; ++S) {
+        auto* Line = new lp::TFastLineSeries(&Chart);
+        Chart.AddSeries(Line);
+        Line->SetDrawAllPoints(false);
+        Line->BeginUpdate();
+        for (int I = 0; I < Points; ++I)
+            Line->AddXY(I, Walk[static_cast<size_t>(S * Points + I)]);
+        Line->EndUpdate();
+    }
+    ChartVsFloor(state, Chart);
+}
+BENCHMARK(FastLines_3x50k_WithAxes_vs_Floor)->UseManualTime()->Iterations(50)->Unit(benchmark::kMillisecond);
 
 // Ten bar series of 100 bars each, marks hidden, with axes and labels
 // (ratio <= 1.5 asked).

@@ -877,40 +877,24 @@ int TChartAxis::CalcPosValue(double Value) const
     case pfLinear:
         break;
     }
-    if (FParentChart && FParentChart->AxesList().FastCalc())
-        return CalcFastLinearPos(Value);
-    return CalcLinearPos(Value);
+    return LinearPixelMap()(Value);
 }
 
-int TChartAxis::CalcLinearPos(double Value) const
+TLinearPixelMap TChartAxis::LinearPixelMap() const
 {
-    if (FRangeIsZero || std::isnan(Value))
-        return FCenterPixel;
-    const double D = (Value - FCalcMinimum) * FPixelsPerUnit;
-    double P;
-    if (FHorizontal)
-        P = FInverted ? FEndPixel - D : FStartPixel + D;
-    else
-        P = FInverted ? FStartPixel + D : FEndPixel - D;
-    return ClampPixel(P);
-}
-
-int TChartAxis::CalcFastLinearPos(double Value) const
-{
-    if (FRangeIsZero || std::isnan(Value))
-        return FCenterPixel;
-    // The offset is rounded alone and added without the pixel limit; only
-    // the 32-bit range of the result bounds it.
-    const double D = RoundHalfEven((Value - FCalcMinimum) * FPixelsPerUnit);
-    double P;
-    if (FHorizontal)
-        P = FInverted ? FEndPixel - D : FStartPixel + D;
-    else
-        P = FInverted ? FStartPixel + D : FEndPixel - D;
-    if (std::isnan(P))
-        return FCenterPixel;
-    return RoundToInt32(std::clamp(P, static_cast<double>(std::numeric_limits<int>::min()),
-                                   static_cast<double>(std::numeric_limits<int>::max())));
+    TLinearPixelMap Map;
+    Map.Flat = FRangeIsZero;
+    Map.Fast = FParentChart && FParentChart->AxesList().FastCalc();
+    Map.Center = FCenterPixel;
+    Map.Minimum = FCalcMinimum;
+    Map.PixelsPerUnit = FPixelsPerUnit;
+    // Horizontal axes grow to the right, vertical ones upwards (pixels grow
+    // downwards); inverting turns either round.
+    const bool FromStart = FHorizontal != FInverted;
+    Map.Origin = FromStart ? FStartPixel : FEndPixel;
+    Map.Sign = FromStart ? 1.0 : -1.0;
+    Map.Limit = PlotMaxPixelPos;
+    return Map;
 }
 
 int TChartAxis::CalcLogPos(double Value) const

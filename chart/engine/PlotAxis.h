@@ -38,11 +38,16 @@
 #include "chart/canvas/PlotPanel.h"
 #include "chart/canvas/PlotPens.h"
 #include "chart/canvas/PlotShapes.h"
+#include "platform/base/Numeric.h"
 #include "platform/core/Collections.h"
 #include "platform/graphics/DrawingLimits.h"
 #include "platform/graphics/GraphicsTypes.h"
 
 #include <QtCore/QString>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
 
 #include <functional>
 #include <memory>
@@ -57,6 +62,34 @@ class TCustomAxisPanel;
 // The largest pixel coordinate the axes produce (positions are clamped to
 // plus or minus this value): the graphics here take 32-bit coordinates.
 inline int PlotMaxPixelPos = 67108863;
+
+// The value-to-pixel mapping of a linear axis taken once (its range, scale
+// and pixel span), so that loops over many values map them without a call
+// per value: the very pixels CalcPosValue gives on that axis.
+struct TLinearPixelMap {
+    bool Flat = true;  // a zero range: every value at Center
+    bool Fast = false; // the offset rounded alone, bounded by the int range only
+    int Center = 0;
+    double Minimum = 0;
+    double PixelsPerUnit = 0;
+    double Origin = 0; // the pixel of Minimum
+    double Sign = 1;   // +1 when pixels grow with the values, else -1
+    double Limit = 0;  // the clamp of plain positions
+
+    int operator()(double Value) const
+    {
+        if (Flat || std::isnan(Value))
+            return Center;
+        const double Offset = (Value - Minimum) * PixelsPerUnit;
+        const double P = Origin + Sign * (Fast ? RoundHalfEven(Offset) : Offset);
+        if (std::isnan(P))
+            return Center;
+        if (Fast)
+            return RoundToInt32(std::clamp(P, static_cast<double>(std::numeric_limits<int>::min()),
+                                           static_cast<double>(std::numeric_limits<int>::max())));
+        return RoundToInt32(std::clamp(P, -Limit, Limit));
+    }
+};
 
 // The chart engine's axis error: a message text, the old value kept.
 class AxisException : public Exception {
@@ -637,6 +670,9 @@ public:
     // PlotMaxPixelPos); a zero range gives CenterPixel. On a plain
     // logarithmic axis values not above 0 give the axis' low end.
     int CalcPosValue(double Value) const;
+    // CalcPosValue of a linear axis (LinearPositions) as a mapping to keep
+    // for a pass over many values; valid until the axis range or span changes.
+    TLinearPixelMap LinearPixelMap() const;
     // Pixel to value.
     double CalcPosPoint(int Pixel) const;
     // Pixel length of a span; 0 for values not above 0 or a zero range.
@@ -696,8 +732,6 @@ private:
     void RecalcScale();
     bool IsLinLog() const { return FLogarithmic && FLinLogActive; }
     int ClampPixel(double Pixel) const;
-    int CalcLinearPos(double Value) const;
-    int CalcFastLinearPos(double Value) const;
     int CalcLogPos(double Value) const;
     int CalcDepthPos(double Value) const;
     void ComputeLinLogUnit();

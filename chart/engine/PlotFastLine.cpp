@@ -217,13 +217,13 @@ bool AscendingWithoutNaN(const double* Values, int Count)
 // The last index from First on (up to Last) whose value maps to Column;
 // the value at First does. A gallop then a bisection: the mapping never
 // turns back over sorted values.
-int LastOfColumn(const TChartAxis& Axis, const double* Values, int First, int Last, int Column)
+int LastOfColumn(const TLinearPixelMap& Axis, const double* Values, int First, int Last, int Column)
 {
     int Inside = First;
     int Outside = Last + 1;
     for (long long Step = 1; Inside + Step <= Last; Step *= 2) {
         const int Probe = static_cast<int>(Inside + Step);
-        if (Axis.CalcPosValue(Values[Probe]) != Column) {
+        if (Axis(Values[Probe]) != Column) {
             Outside = Probe;
             break;
         }
@@ -231,7 +231,7 @@ int LastOfColumn(const TChartAxis& Axis, const double* Values, int First, int La
     }
     while (Outside - Inside > 1) {
         const int Middle = Inside + (Outside - Inside) / 2;
-        if (Axis.CalcPosValue(Values[Middle]) == Column)
+        if (Axis(Values[Middle]) == Column)
             Inside = Middle;
         else
             Outside = Middle;
@@ -273,6 +273,9 @@ bool TFastLineSeries::BuildColumnRuns(int From, int To)
         if (std::find(Begin, End, clNone) != End)
             return false;
     }
+    // Both axes are linear: their mappings are taken once for every point.
+    const TLinearPixelMap HMap = H->LinearPixelMap();
+    const TLinearPixelMap VMap = V->LinearPixelMap();
     const double* XV = XValues()->Data();
     const double* YV = YValues()->Data();
     if (!AscendingWithoutNaN(XV + From, To - From + 1))
@@ -284,8 +287,8 @@ bool TFastLineSeries::BuildColumnRuns(int From, int To)
             FPoints.push_back(P);
     };
     for (int First = From; First <= To;) {
-        const int Column = H->CalcPosValue(XV[First]);
-        const int Last = LastOfColumn(*H, XV, First, To, Column);
+        const int Column = HMap(XV[First]);
+        const int Last = LastOfColumn(HMap, XV, First, To, Column);
         // The extremes of the column, and of its points between the first
         // and the last.
         const double Ends[2] = {YV[First], YV[Last]};
@@ -301,7 +304,7 @@ bool TFastLineSeries::BuildColumnRuns(int From, int To)
         if (NaN) // NaN maps to the axis centre, out of the values' order
             return false;
         TColumnPath Path;
-        Path.Entry = V->CalcPosValue(Ends[0]);
+        Path.Entry = VMap(Ends[0]);
         if (FPoints.empty())
             FPoints.push_back(TPoint{Column, Path.Entry});
         else
@@ -309,8 +312,8 @@ bool TFastLineSeries::BuildColumnRuns(int From, int To)
         if (Last > First) {
             const double Low = std::min({Ends[0], Ends[1], InnerLow});
             const double High = std::max({Ends[0], Ends[1], InnerHigh});
-            const int A = V->CalcPosValue(Low);
-            const int B = V->CalcPosValue(High);
+            const int A = VMap(Low);
+            const int B = VMap(High);
             Path.Low = std::min(A, B);
             Path.High = std::max(A, B);
             Path.Moved = Path.Low != Path.High;
@@ -322,28 +325,34 @@ bool TFastLineSeries::BuildColumnRuns(int From, int To)
             // end pixel, which no reduction can keep as it is), or the device
             // cuts segments of it: every point.
             for (int I = First + 1; I <= Last; ++I)
-                Append(TPoint{Column, V->CalcPosValue(YV[I])});
+                Append(TPoint{Column, VMap(YV[I])});
         } else if (Path.Moved) {
             // The turns that decide how the line leaves and reaches the
             // column: the nearest pixels that differ from the entry and from
             // the last (a few points in at most, in real data).
             int I = First + 1;
-            while ((Path.Second = V->CalcPosValue(YV[I])) == Path.Entry)
+            while ((Path.Second = VMap(YV[I])) == Path.Entry)
                 ++I;
-            Path.Last = V->CalcPosValue(Ends[1]);
+            Path.Last = VMap(Ends[1]);
             int J = Last - 1;
-            while ((Path.BeforeLast = V->CalcPosValue(YV[J])) == Path.Last)
+            while ((Path.BeforeLast = VMap(YV[J])) == Path.Last)
                 --J;
             Path.Inner = I <= J;
             if (Path.Inner) {
-                if (I > First + 1 || J < Last - 1) {
+                // The lowest pixel of the points between I and J. That of all
+                // the points between the ends is it, unless the points left
+                // out before I (all at the entry pixel) or after J (all at
+                // the last) could have given it: only then are they counted
+                // again without those.
+                Path.Bottom = std::max(VMap(InnerLow), VMap(InnerHigh));
+                if ((I > First + 1 && Path.Bottom == Path.Entry) || (J < Last - 1 && Path.Bottom == Path.Last)) {
                     InnerLow = InnerHigh = YV[I];
                     for (int K = I + 1; K <= J; ++K) {
                         InnerLow = YV[K] < InnerLow ? YV[K] : InnerLow;
                         InnerHigh = YV[K] > InnerHigh ? YV[K] : InnerHigh;
                     }
+                    Path.Bottom = std::max(VMap(InnerLow), VMap(InnerHigh));
                 }
-                Path.Bottom = std::max(V->CalcPosValue(InnerLow), V->CalcPosValue(InnerHigh));
             }
             AppendColumnTail(Column, Path, Append);
         }

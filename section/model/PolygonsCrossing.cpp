@@ -81,19 +81,61 @@ bool PointInRing(const complexM& point, const arofintM& ring, const Tnodes& node
     return PointInVertices(point, ring.Length(), [&](int i) { return NodePoint(nodes, ring[i]); });
 }
 
-bool PolygonIsClockwise(const arofcomplexM& polygon)
+namespace {
+
+// Twice the signed area of the corner triangle at vertex i (i, i + 1, i + 2,
+// taken cyclically): positive for a counter-clockwise turn.
+double CornerTwiceArea(const arofcomplexM& polygon, int i)
 {
     const int n = polygon.Length();
-    double sum = 0.0;
+    const complexM& a = polygon[i];
+    const complexM& b = polygon[(i + 1) % n];
+    const complexM& c = polygon[(i + 2) % n];
+    return (b.im - c.im) * a.re + (c.im - a.im) * b.re + (a.im - b.im) * c.re;
+}
+
+bool CornerCentroidInside(const arofcomplexM& polygon, int i)
+{
+    const int n = polygon.Length();
+    const complexM& a = polygon[i];
+    const complexM& b = polygon[(i + 1) % n];
+    const complexM& c = polygon[(i + 2) % n];
+    const complexM centroid{(a.re + b.re + c.re) / 3.0, (a.im + b.im + c.im) / 3.0};
+    return PointInComplexPolygon(centroid, polygon);
+}
+
+} // namespace
+
+bool PolygonIsClockwise(const arofcomplexM& polygon)
+{
+    // The sum runs over the corner triangles whose centroid lies inside; the
+    // inside test walks the whole polygon, so the sum costs n² steps. When
+    // every corner turns one way its sign is known with far fewer tests:
+    // no corner turning counter-clockwise leaves the sum at or above zero,
+    // and with none turning clockwise it drops below zero as soon as one
+    // counter-clockwise corner counts (sums of terms of one sign never come
+    // back to zero). Polygons turning both ways, and areas past the double
+    // range (no sign), need every term.
+    const int n = polygon.Length();
+    bool anyLeft = false, anyRight = false, anyUnsigned = false;
     for (int i = 0; i < n; ++i) {
-        const complexM& a = polygon[i];
-        const complexM& b = polygon[(i + 1) % n];
-        const complexM& c = polygon[(i + 2) % n];
-        const double twiceArea = (b.im - c.im) * a.re + (c.im - a.im) * b.re + (a.im - b.im) * c.re;
-        const complexM centroid{(a.re + b.re + c.re) / 3.0, (a.im + b.im + c.im) / 3.0};
-        if (PointInComplexPolygon(centroid, polygon))
-            sum -= 0.5 * twiceArea;
+        const double half = 0.5 * CornerTwiceArea(polygon, i);
+        anyLeft = anyLeft || half > 0.0;
+        anyRight = anyRight || half < 0.0;
+        anyUnsigned = anyUnsigned || std::isnan(half);
     }
+    if (!anyLeft && !anyUnsigned)
+        return true;
+    if (!anyRight && !anyUnsigned) {
+        for (int i = 0; i < n; ++i)
+            if (0.5 * CornerTwiceArea(polygon, i) > 0.0 && CornerCentroidInside(polygon, i))
+                return false;
+        return true;
+    }
+    double sum = 0.0;
+    for (int i = 0; i < n; ++i)
+        if (CornerCentroidInside(polygon, i))
+            sum -= 0.5 * CornerTwiceArea(polygon, i);
     return sum >= 0.0;
 }
 

@@ -203,7 +203,9 @@ QImage DrawnPixels(const std::vector<std::pair<double, double>>& Points, bool Dr
 
 TEST(FastLine, ReducedColumnsDrawTheSamePixelsAsEveryPoint)
 {
-    // Random walks and noise, dense (hundreds of points a column) and sparse,
+    // Random walks, noise and steps (a walk held at levels, so that columns
+    // start and end on runs of equal pixels that may also be their lowest),
+    // dense (hundreds of points a column) and sparse,
     // zoomed into part of the data and inverted: with DrawAllPoints off the
     // series reduces columns in value space, and must not change a pixel.
     std::mt19937 Random(3);
@@ -214,14 +216,15 @@ TEST(FastLine, ReducedColumnsDrawTheSamePixelsAsEveryPoint)
     };
     const Range Ranges[] = {{0, 1, -60, 60}, {0.25, 0.5, -20, 20}, {-0.5, 1.5, -200, 200}, {0.3, 0.30002, -60, 60}};
     for (const int Count : {50, 3000, 100000}) {
-        std::vector<std::pair<double, double>> Walk, Scatter;
+        std::vector<std::pair<double, double>> Walk, Scatter, Levels;
         double Y = 0;
         for (int I = 0; I < Count; ++I) {
             Y += Step(Random);
             Walk.emplace_back(double(I) / Count, Y);
             Scatter.emplace_back(double(I) / Count, Noise(Random));
+            Levels.emplace_back(double(I) / Count, 8 * std::round(Y / 8));
         }
-        for (const auto* Points : {&Walk, &Scatter})
+        for (const auto* Points : {&Walk, &Scatter, &Levels})
             for (const Range& R : Ranges)
                 for (const int Inversion : {0, 1, 2, 3}) {
                     SCOPED_TRACE(testing::Message() << Count << " points, X " << R.XMin << " .. " << R.XMax

@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <random>
+#include <vector>
 
 namespace lp {
 namespace {
@@ -82,6 +85,65 @@ TEST(Orientation, KeptRingsAreNotClockwise)
     arofcomplexM reversed = notch;
     std::reverse(reversed.begin(), reversed.end());
     EXPECT_NE(PolygonIsClockwise(notch), PolygonIsClockwise(reversed));
+}
+
+// The orientation by its definition, every corner triangle tested: the
+// answer the quicker orientation test has to give on every polygon.
+bool ClockwiseByEveryCorner(const arofcomplexM& polygon)
+{
+    const int n = polygon.Length();
+    double sum = 0.0;
+    for (int i = 0; i < n; ++i) {
+        const complexM& a = polygon[i];
+        const complexM& b = polygon[(i + 1) % n];
+        const complexM& c = polygon[(i + 2) % n];
+        const double twiceArea = (b.im - c.im) * a.re + (c.im - a.im) * b.re + (a.im - b.im) * c.re;
+        if (PointInComplexPolygon(P((a.re + b.re + c.re) / 3.0, (a.im + b.im + c.im) / 3.0), polygon))
+            sum -= 0.5 * twiceArea;
+    }
+    return sum >= 0.0;
+}
+
+TEST(Orientation, AgreesWithEveryCornerTestedOnAnyShape)
+{
+    std::mt19937 random(7);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    const auto regular = [](int n, double radius) {
+        arofcomplexM points;
+        for (int k = 0; k < n; ++k)
+            points.Add(P(radius * std::cos(2 * M_PI * k / n), radius * std::sin(2 * M_PI * k / n)));
+        return points;
+    };
+    std::vector<arofcomplexM> shapes{
+        regular(3, 1), regular(10, 4), regular(200, 1e-6), regular(64, 1e150), // convex, both ways below
+        {P(0, 0), P(10, 0), P(10, 10), P(5, 5), P(0, 10)},                        // notch
+        {P(0, 0), P(10, 10), P(10, 0), P(0, 10)},                                 // bow tie
+        {P(0, 0), P(5, 0), P(10, 0)},                                             // flat
+        {P(0, 0), P(0, 0), P(0, 0), P(0, 0)},                                     // one point
+        {P(0, 0), P(1e300, 0), P(1e300, 1e300), P(0, 1e300)},                     // areas past the range
+        {P(0, 0), P(1, NAN), P(2, 0), P(1, 1)},                                   // no number
+        {P(0, 0), P(10, 0)},
+    };
+    for (int round = 0; round < 300; ++round) {
+        // Stars (concave, simple) and scattered points (crossing themselves).
+        const int n = 3 + round % 40;
+        arofcomplexM star, scatter;
+        for (int k = 0; k < n; ++k) {
+            const double angle = 2 * M_PI * k / n, radius = 1 + 3 * unit(random);
+            star.Add(P(radius * std::cos(angle), radius * std::sin(angle)));
+            scatter.Add(P(unit(random), unit(random)));
+        }
+        shapes.push_back(star);
+        shapes.push_back(scatter);
+    }
+    for (size_t i = 0; i < shapes.size(); ++i) {
+        arofcomplexM reversed = shapes[i];
+        std::reverse(reversed.begin(), reversed.end());
+        EXPECT_EQ(PolygonIsClockwise(shapes[i]), ClockwiseByEveryCorner(shapes[i])) << "shape " << i;
+        EXPECT_EQ(PolygonIsClockwise(reversed), ClockwiseByEveryCorner(reversed)) << "shape " << i << " reversed";
+    }
+    EXPECT_FALSE(PolygonIsClockwise(regular(10, 4)));
+    EXPECT_TRUE(PolygonIsClockwise({P(0, 0), P(0, 10), P(10, 10), P(10, 0)}));
 }
 
 TEST(Orientation, NearlyCollinearRingsHaveNoArea)
