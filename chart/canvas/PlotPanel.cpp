@@ -229,8 +229,12 @@ void TCustomPlotPanel::SetBorderRound(int value)
     if (value == FBorderRound)
         return;
     FBorderRound = value;
-    if (!IsLoading())
+    if (!IsLoading()) {
         ApplyRoundedRegion();
+        // The rounded corners are drawn too, in pictures of the chart as on
+        // the window.
+        Invalidate();
+    }
 }
 
 int TCustomPlotPanel::Margin(int Index) const

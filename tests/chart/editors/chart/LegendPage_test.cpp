@@ -183,7 +183,7 @@ struct LegendOptionsTest : ::testing::Test {
             While(*form);
             QTest::keyClick(form, Qt::Key_Escape);
         });
-        menu.test::ClickNearLeftEdge(0);
+        menu.Click(0);
         EXPECT_TRUE(opened);
     }
 };
