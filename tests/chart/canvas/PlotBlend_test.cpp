@@ -289,7 +289,10 @@ TEST(PlotBlendMixRules, ZeroTransparencyLowersTheRedOfPureWhiteDrawing)
     EXPECT_EQ(PixelAt(bitmap, 4, 1), (Rgb{10, 10, 10}));
 }
 
-TEST(PlotBlendMixRules, NothingHappensWhileTheCanvasRecordsAMetafile)
+// A picture of the chart made as a bitmap is drawn with the metafiling
+// flag set; it must still blend as the window does, since its target holds
+// pixels (only a metafile target leaves blending out).
+TEST(PlotBlendMixRules, APictureDrawnIntoABitmapStillBlends)
 {
     TBitmap bitmap(8, 8);
     Fill(bitmap, {200, 100, 50});
@@ -297,10 +300,11 @@ TEST(PlotBlendMixRules, NothingHappensWhileTheCanvasRecordsAMetafile)
     TPlotBlend blend(canvas, {0, 0, 8, 8});
     PaintRect(canvas, {0, 0, 8, 8}, RGB(0, 0, 255));
     canvas.SetMetafiling(true);
+    ASSERT_TRUE(canvas.HoldsPixels());
 
     blend.DoBlend(100);
 
-    EXPECT_EQ(PixelAt(bitmap, 3, 3), (Rgb{0, 0, 255}));
+    EXPECT_EQ(PixelAt(bitmap, 3, 3), (Rgb{200, 100, 50}));
 }
 
 TEST(PlotBlendMixRules, TransparencyOutsideZeroToHundredIsRejected)
