@@ -9,7 +9,10 @@
 #include <QtGui/QFontMetricsF>
 #include <QtGui/QPainter>
 
+#include <cstdint>
+#include <cstring>
 #include <type_traits>
+#include <utility>
 
 namespace lp {
 
@@ -24,6 +27,31 @@ namespace {
 constexpr int kCoverageTile = 1024;
 constexpr int64_t kCoverageArea = 64LL * 1024 * 1024;
 constexpr int64_t kCoverageBudget = kCoverageArea;
+
+// The first and last non-zero bytes of a row of coverage, (-1, -1) when the
+// row is empty; zero runs are skipped eight bytes at a time.
+std::pair<int, int> InkedSpan(const uchar* row, int width)
+{
+    int x = 0;
+    for (uint64_t word = 0; x + 8 <= width; x += 8) {
+        std::memcpy(&word, row + x, sizeof word);
+        if (word != 0)
+            break;
+    }
+    while (x < width && row[x] == 0)
+        ++x;
+    if (x == width)
+        return {-1, -1};
+    int end = width;
+    for (uint64_t word = 0; end - 8 >= x; end -= 8) {
+        std::memcpy(&word, row + end - 8, sizeof word);
+        if (word != 0)
+            break;
+    }
+    while (row[end - 1] == 0)
+        --end;
+    return {x, end - 1};
+}
 
 void PutBox(QByteArray& out, int l, int t, int r, int b)
 {
@@ -843,8 +871,10 @@ void TMetafileDC::Ink(const QRect& box, const std::function<void(QPainter&)>& pa
         for (int left = area.left(); left <= area.right(); left += kCoverageTile) {
             const QRect tile(left, top, std::min(kCoverageTile, area.right() - left + 1),
                              std::min(kCoverageTile, area.bottom() - top + 1));
-            QImage mask(tile.size(), QImage::Format_ARGB32_Premultiplied);
-            mask.fill(Qt::transparent);
+            // One byte of coverage a pixel, scanned a machine word at a
+            // time: a large drawing is measured in a fraction of the time.
+            QImage mask(tile.size(), QImage::Format_Alpha8);
+            mask.fill(0);
             {
                 QPainter painter(&mask);
                 painter.setRenderHint(QPainter::Antialiasing, false);
@@ -854,14 +884,7 @@ void TMetafileDC::Ink(const QRect& box, const std::function<void(QPainter&)>& pa
                 paint(painter);
             }
             for (int y = 0; y < mask.height(); ++y) {
-                const QRgb* row = reinterpret_cast<const QRgb*>(mask.constScanLine(y));
-                int first = -1, last = -1;
-                for (int x = 0; x < mask.width(); ++x)
-                    if (row[x] != 0) {
-                        if (first < 0)
-                            first = x;
-                        last = x;
-                    }
+                const auto [first, last] = InkedSpan(mask.constScanLine(y), mask.width());
                 if (first >= 0)
                     exact |= QRect(tile.left() + first, tile.top() + y, last - first + 1, 1);
             }
