@@ -2,10 +2,13 @@
 
 #include "chart/editors/PlotEditorButtons.h"
 
+#include <QtWidgets/QButtonGroup>
 #include <QtWidgets/QCheckBox>
+#include <QtWidgets/QGroupBox>
 #include <QtWidgets/QHBoxLayout>
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QPushButton>
+#include <QtWidgets/QRadioButton>
 #include <QtWidgets/QSpinBox>
 
 #include <algorithm>
@@ -36,6 +39,22 @@ QCheckBox* TPageBuilder::CheckBox(const char* Name, const QString& Caption)
 QPushButton* TPageBuilder::Button(const char* Name, const QString& Caption)
 {
     return Named(new QPushButton(Caption, &FPage), Name);
+}
+
+QButtonGroup* TPageBuilder::RadioGroup(QObject* Owner, QGroupBox* Box, const char* Name,
+                                       std::initializer_list<const char*> Captions, Qt::Orientation Orientation)
+{
+    QBoxLayout* layout = Orientation == Qt::Horizontal ? static_cast<QBoxLayout*>(new QHBoxLayout(Box))
+                                                       : static_cast<QBoxLayout*>(new QVBoxLayout(Box));
+    auto* group = Named(new QButtonGroup(Owner), Name);
+    int id = 0;
+    for (const char* caption : Captions) {
+        auto* radio = new QRadioButton(QString::fromLatin1(caption), Box);
+        radio->setObjectName(QString::fromLatin1(Name) + QString::number(id));
+        group->addButton(radio, id++);
+        layout->addWidget(radio);
+    }
+    return group;
 }
 
 TButtonColor* TPageBuilder::ColorButton(const char* Name, const QString& Caption)

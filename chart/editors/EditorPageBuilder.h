@@ -9,7 +9,9 @@
 #include <QtWidgets/QGridLayout>
 #include <QtWidgets/QWidget>
 
+class QButtonGroup;
 class QCheckBox;
+class QGroupBox;
 class QLabel;
 class QPushButton;
 class QSpinBox;
@@ -43,6 +45,12 @@ public:
         Button->setMinimumWidth(Button->fontMetrics().horizontalAdvance(Button->text()) + 40);
         return Button;
     }
+
+    // Fills Box with one radio button a caption, laid out along
+    // Orientation, in a button group named Name owned by Owner: ids 0, 1, ...
+    // in caption order, buttons named Name0, Name1, ...
+    static QButtonGroup* RadioGroup(QObject* Owner, QGroupBox* Box, const char* Name,
+                                    std::initializer_list<const char*> Captions, Qt::Orientation Orientation);
 
     QSpinBox* SpinBox(const char* Name, int Min, int Max);
     QCheckBox* CheckBox(const char* Name, const QString& Caption);

@@ -114,16 +114,8 @@ QWidget* TFormPlotLegend::BuildPositionTab()
     auto* tab = TPageBuilder::Named(new QWidget(this), "TabPosition");
     TPageBuilder build(*tab);
     auto* position = TPageBuilder::Named(new QGroupBox(QStringLiteral("Position"), tab), "GBPosition");
-    auto* positionLayout = new QHBoxLayout(position);
-    RGPosition = new QButtonGroup(this);
-    RGPosition->setObjectName(QStringLiteral("RGPosition"));
-    int id = 0;
-    for (const char* caption : {"&Left", "&Right", "&Top", "&Bottom"}) {
-        auto* radio = new QRadioButton(QString::fromLatin1(caption), position);
-        radio->setObjectName(QStringLiteral("RGPosition") + QString::number(id));
-        RGPosition->addButton(radio, id++);
-        positionLayout->addWidget(radio);
-    }
+    RGPosition = TPageBuilder::RadioGroup(this, position, "RGPosition", {"&Left", "&Right", "&Top", "&Bottom"},
+                                          Qt::Horizontal);
     CBResizeChart = build.CheckBox("CBResizeChart", QStringLiteral("Resi&ze Chart"));
     UDTopPos = build.SpinBox("UDTopPos", -100, 100);
     UDMargin = build.SpinBox("UDMargin", -MarginLimit, MarginLimit);

@@ -74,16 +74,7 @@ QWidget* TFormPlotPanel::BuildBackgroundTab()
     CBImageInside = TPageBuilder::Named(new QCheckBox(QStringLiteral("I&nside"), image), "CBImageInside");
     CBTransp = TPageBuilder::Named(new QCheckBox(QStringLiteral("&Transparent"), image), "CBTransp");
     auto* style = TPageBuilder::Named(new QGroupBox(QStringLiteral("St&yle"), image), "GBStyle");
-    auto* styleLayout = new QVBoxLayout(style);
-    RGBitmap = new QButtonGroup(this);
-    RGBitmap->setObjectName(QStringLiteral("RGBitmap"));
-    int id = 0;
-    for (const char* caption : {"Stretch", "Tile", "Center", "C&ustom"}) {
-        auto* radio = new QRadioButton(QString::fromLatin1(caption), style);
-        radio->setObjectName(QStringLiteral("RGBitmap") + QString::number(id));
-        RGBitmap->addButton(radio, id++);
-        styleLayout->addWidget(radio);
-    }
+    RGBitmap = TPageBuilder::RadioGroup(this, style, "RGBitmap", {"Stretch", "Tile", "Center", "C&ustom"}, Qt::Vertical);
     UDLeft = TPageBuilder::Named(new QSpinBox(image), "UDLeft");
     UDTop = TPageBuilder::Named(new QSpinBox(image), "UDTop");
     for (QSpinBox* spin : {UDLeft, UDTop}) {
