@@ -14,6 +14,10 @@
 #include "chart/editors/effects/ShapeEditor.h"
 #include "chart/editors/effects/SymbolEditor.h"
 #include "chart/editors/frame/ChartEditForm.h"
+#include "chart/editors/functions/AverageFunctionEditor.h"
+#include "chart/editors/functions/CustomFunctionEditor.h"
+#include "chart/editors/functions/FunctionPage.h"
+#include "chart/editors/functions/PeriodFunctionEditor.h"
 #include "chart/editors/gallery/SeriesGallery.h"
 #include "chart/engine/PlotChart.h"
 
@@ -49,6 +53,10 @@ const TPageEntry Pages[] = {
     {"TFormPlotTitle", &MakePage<TFormPlotTitle>},
     {"TFormPlotPanel", &MakePage<TFormPlotPanel>},
     {"TFormPlotWall", &MakePage<TFormPlotWall>},
+    {"TPlotFuncEditor", &MakePage<TPlotFuncEditor>},
+    {"TPlotFunctionEditor", &MakePage<TPlotFunctionEditor>},
+    {"TAverageFuncEditor", &MakePage<TAverageFuncEditor>},
+    {"TCustomFunctionEditor", &MakePage<TCustomFunctionEditor>},
 };
 
 bool EditGradientFromEditors(QWidget* Owner, TPlotGradient& Gradient)
