@@ -15,6 +15,7 @@
 #include "chart/editors/effects/SymbolEditor.h"
 #include "chart/editors/frame/ChartEditForm.h"
 #include "chart/editors/gallery/SeriesGallery.h"
+#include "chart/editors/series/SeriesPointerEditor.h"
 #include "chart/engine/PlotChart.h"
 
 #include <functional>
@@ -49,6 +50,7 @@ const TPageEntry Pages[] = {
     {"TFormPlotTitle", &MakePage<TFormPlotTitle>},
     {"TFormPlotPanel", &MakePage<TFormPlotPanel>},
     {"TFormPlotWall", &MakePage<TFormPlotWall>},
+    {"TSeriesPointerEditor", &MakePage<TSeriesPointerEditor>},
 };
 
 bool EditGradientFromEditors(QWidget* Owner, TPlotGradient& Gradient)
