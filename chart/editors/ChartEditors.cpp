@@ -15,6 +15,7 @@
 #include "chart/editors/effects/SymbolEditor.h"
 #include "chart/editors/frame/ChartEditForm.h"
 #include "chart/editors/gallery/SeriesGallery.h"
+#include "chart/editors/series/CustomSeriesEditor.h"
 #include "chart/editors/series/SeriesPointerEditor.h"
 #include "chart/engine/PlotChart.h"
 
@@ -51,6 +52,7 @@ const TPageEntry Pages[] = {
     {"TFormPlotPanel", &MakePage<TFormPlotPanel>},
     {"TFormPlotWall", &MakePage<TFormPlotWall>},
     {"TSeriesPointerEditor", &MakePage<TSeriesPointerEditor>},
+    {"TCustomSeriesEditor", &MakePage<TCustomSeriesEditor>},
 };
 
 bool EditGradientFromEditors(QWidget* Owner, TPlotGradient& Gradient)

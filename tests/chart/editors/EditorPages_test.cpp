@@ -80,7 +80,7 @@ const QStringList& PagesNotYetBuilt()
         QStringLiteral("TColorBandToolEditor"), QStringLiteral("TColorGridEditor"),
         QStringLiteral("TColorLineToolEditor"), QStringLiteral("TCompressFuncEditor"),
         QStringLiteral("TContourSeriesEditor"), QStringLiteral("TCursorToolEditor"),
-        QStringLiteral("TCustomFunctionEditor"), QStringLiteral("TCustomSeriesEditor"),
+        QStringLiteral("TCustomFunctionEditor"),
         QStringLiteral("TDataTableEditor"), QStringLiteral("TDonutSeriesEditor"),
         QStringLiteral("TDragMarksToolEditor"), QStringLiteral("TDragPointToolEdit"), QStringLiteral("TDrawLineEdit"),
         QStringLiteral("TErrorSeriesEditor"), QStringLiteral("TExpAveFuncEditor"),
