@@ -150,6 +150,9 @@ void TCustomSeriesEditor::FillControls()
         BOutline->LinkPen(LineSeries()->OutLine());
     ShowControls(line, {BBrush, BOutline, GBStair});
     ShowControls(line && !FGraphicEditor, {CBDark3D, LHeight, UDHeight});
+    // Embedded on a tab that is not showing, the page is bound before it
+    // is first shown: its "Point" tab comes with it.
+    AddPointerTab();
 }
 
 void TCustomSeriesEditor::UpdateEnabled()
@@ -160,8 +163,13 @@ void TCustomSeriesEditor::UpdateEnabled()
 void TCustomSeriesEditor::showEvent(QShowEvent* Event)
 {
     TEditorPage::showEvent(Event);
+    AddPointerTab();
+}
+
+void TCustomSeriesEditor::AddPointerTab()
+{
     // The pointer page becomes a further tab of the hosting series page,
-    // once, however often this page is shown.
+    // once, however often this page is shown or refilled.
     if (parentWidget() && !PointerEditor && Series())
         PointerEditor = AddSeriesEditorTab(
             this, [](QWidget* Parent) -> TEditorPage* { return new TSeriesPointerEditor(Parent); }, Series(),

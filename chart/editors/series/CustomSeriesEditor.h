@@ -62,6 +62,7 @@ protected:
     void showEvent(QShowEvent* Event) override;
 
 private:
+    void AddPointerTab();
     void BrushClick();
     void ShadowClick();
 
