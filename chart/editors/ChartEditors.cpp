@@ -16,6 +16,7 @@
 #include "chart/editors/frame/ChartEditForm.h"
 #include "chart/editors/gallery/SeriesGallery.h"
 #include "chart/editors/series/CustomSeriesEditor.h"
+#include "chart/editors/series/SeriesPage.h"
 #include "chart/editors/series/SeriesPointerEditor.h"
 #include "chart/engine/PlotChart.h"
 
@@ -53,6 +54,7 @@ const TPageEntry Pages[] = {
     {"TFormPlotWall", &MakePage<TFormPlotWall>},
     {"TSeriesPointerEditor", &MakePage<TSeriesPointerEditor>},
     {"TCustomSeriesEditor", &MakePage<TCustomSeriesEditor>},
+    {"TFormPlotSeries", &MakePage<TFormPlotSeries>},
 };
 
 bool EditGradientFromEditors(QWidget* Owner, TPlotGradient& Gradient)

@@ -61,6 +61,14 @@ const std::map<QString, std::function<QObject*(TEditorChart&)>>& ChartPages()
         {QStringLiteral("TFormPlotTitle"), [](TEditorChart& Chart) { return Chart.Title(); }},
         {QStringLiteral("TFormPlotPanel"), [](TEditorChart& Chart) { return &Chart; }},
         {QStringLiteral("TFormPlotWall"), [](TEditorChart& Chart) { return Chart.LeftWall(); }},
+        // The series page edits one series, with sample points.
+        {QStringLiteral("TFormPlotSeries"),
+         [](TEditorChart& Chart) {
+             auto* series = new TLineSeries(&Chart);
+             Chart.AddSeries(series);
+             series->FillSampleValues();
+             return series;
+         }},
     };
     return pages;
 }
