@@ -78,8 +78,11 @@ TSeriesDataSourceTab::TSeriesDataSourceTab(TFormPlotSeries& Page, QWidget* Tab) 
     ChartGrid1->SetShowColors(true);
     ChartGridNavigator1 = TPageBuilder::Named(new TChartGridNavigator(Panel2), "ChartGridNavigator1");
     ChartGridNavigator1->SetGrid(ChartGrid1);
+    // The bar places its buttons itself: the layout keeps its height.
+    ChartGridNavigator1->setFixedHeight(ChartGridNavigator1->height());
+    ChartGridNavigator1->setMinimumWidth(ChartGridNavigator1->width());
     panel2->addWidget(ChartGrid1, 1);
-    panel2->addWidget(ChartGridNavigator1);
+    panel2->addWidget(ChartGridNavigator1, 0, Qt::AlignLeft);
     column->addWidget(Panel2, 1);
 
     Panel4 = TPageBuilder::Named(new QWidget(Tab), "Panel4");
@@ -268,6 +271,7 @@ bool TSeriesDataSourceTab::ApplyStyle()
                                                             ChartGrid1, ChartGridNavigator1})
         control->hide();
     Panel4->hide();
+    Panel2->show();
     if (!series || index < 0)
         return true;
     switch (StyleAt(index)) {
@@ -278,6 +282,7 @@ bool TSeriesDataSourceTab::ApplyStyle()
         ChartGridNavigator1->show();
         break;
     case dssRandom: {
+        Panel2->hide();
         Panel4->show();
         int count = series->SampleCount();
         UpdateSamplesDefault();

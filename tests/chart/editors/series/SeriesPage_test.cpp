@@ -12,6 +12,8 @@
 #include "chart/canvas/PlotRoutines.h"
 #include "chart/editors/axis/FormatEditor.h"
 #include "chart/editors/series/CustomSeriesEditor.h"
+#include "chart/editors/series/SeriesDataSourceTab.h"
+#include "chart/editors/series/SeriesMarksTab.h"
 #include "chart/engine/PlotAxis.h"
 #include "chart/engine/PlotSeries.h"
 #include "chart/engine/PlotSeriesLists.h"
@@ -262,6 +264,34 @@ TEST_F(SeriesPageTest, TheGraphicEditorShowsOnlyFormatAndMarks)
     EXPECT_EQ(ShownTabs(), (QStringList{"Format", "Point", "Marks"}));
     editor = qobject_cast<TCustomSeriesEditor*>(Page.SeriesEditor());
     EXPECT_FALSE(editor->CBStack->isVisible());
+}
+
+// Each tab as a user sees it, for the manual.
+TEST_F(SeriesPageTest, ScreenshotsOfEachTab)
+{
+    TLineSeries* line = AddLine();
+    line->SetName(QStringLiteral("Series1"));
+    Page.resize(460, 400);
+    Page.SetTarget(line);
+    Page.show();
+    const std::pair<const char*, const char*> tabs[] = {
+        {"Format", "format"}, {"Point", "point"}, {"General", "general"}, {"Marks", "marks"}};
+    for (const auto& tab : tabs) {
+        Page.SetActiveTab(QString::fromLatin1(tab.first));
+        ASSERT_EQ(Page.ActiveTab(), QString::fromLatin1(tab.first));
+        test::SaveScreenshot(Page, QStringLiteral("series-page-") + QLatin1String(tab.second));
+    }
+    TSeriesMarksTab& marks = *Page.MarksTab;
+    marks.PageControlMarks->setCurrentWidget(marks.TabSheet2);
+    test::SaveScreenshot(Page, QStringLiteral("series-page-marks-arrows"));
+    marks.PageControlMarks->setCurrentWidget(marks.TabSymbol);
+    test::SaveScreenshot(Page, QStringLiteral("series-page-marks-symbol"));
+    Page.SetActiveTab(QStringLiteral("Data Source"));
+    test::SaveScreenshot(Page, QStringLiteral("series-page-data-random"));
+    TSeriesDataSourceTab& source = *Page.DataSourceTab;
+    source.CBDataSourcestyle->setCurrentIndex(source.IndexOfStyle(TSeriesDataSourceTab::dssManual));
+    source.StyleChange();
+    test::SaveScreenshot(Page, QStringLiteral("series-page-data-manual"));
 }
 
 } // namespace
