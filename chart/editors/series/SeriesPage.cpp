@@ -494,7 +494,6 @@ void TFormPlotSeries::ApplyTabVisibility()
 void TFormPlotSeries::showEvent(QShowEvent* Event)
 {
     TEditorPage::showEvent(Event);
-    FChanging = false;
     TChartSeries* series = EditedSeries();
     CBShowInEditor->setVisible(series && series->IsDesigning());
 }
@@ -553,12 +552,10 @@ void TFormPlotSeries::CBSeriesChange()
     const int row = CBSeries->currentIndex();
     auto* series = row >= 0 ? qobject_cast<TChartSeries*>(CBSeries->itemData(row, Qt::UserRole).value<QObject*>())
                             : nullptr;
-    if (series == EditedSeries())
-        return;
-    const bool changing = FChanging;
-    FChanging = true;
-    SetTarget(series);
-    FChanging = changing;
+    // Setting up fills the controls under the page's loading guard, so
+    // nothing is written back meanwhile.
+    if (series != EditedSeries())
+        SetTarget(series);
 }
 
 void TFormPlotSeries::Listen(TCustomAxisPanel* Chart)
@@ -662,7 +659,9 @@ void TFormPlotSeries::RemoveSeriesEditor()
         if (!FDestroying)
             delete tab;
     }
-    DataSourceTab->CloseEditor();
+    // Going away, the page asks nothing: its host asked before closing.
+    if (!FDestroying)
+        DataSourceTab->CloseEditor();
 }
 
 void TFormPlotSeries::FillGeneralTab()

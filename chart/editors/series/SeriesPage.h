@@ -182,7 +182,6 @@ private:
     bool FShowMarksTab = true;
     bool FShowPersistentCheck = false;
     bool FGraphicEditor = false;
-    bool FChanging = true;
     bool FDestroying = false;
 };
 

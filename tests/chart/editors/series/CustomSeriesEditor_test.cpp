@@ -35,6 +35,16 @@ struct TLinePageChart {
     TLineSeries* Line;
 };
 
+// The line page shown on the chart's line.
+struct TShownLinePage : TLinePageChart {
+    TShownLinePage()
+    {
+        Page.SetTarget(Line);
+        Page.show();
+    }
+    TCustomSeriesEditor Page;
+};
+
 TEST(CustomSeriesEditor, AnAreaSeriesShowsNoLineOnlyControls)
 {
     TLinePageChart chart;
@@ -54,10 +64,8 @@ TEST(CustomSeriesEditor, AnAreaSeriesShowsNoLineOnlyControls)
 
 TEST(CustomSeriesEditor, InvertedFollowsStairs)
 {
-    TLinePageChart chart;
-    TCustomSeriesEditor page;
-    page.SetTarget(chart.Line);
-    page.show();
+    TShownLinePage chart;
+    TCustomSeriesEditor& page = chart.Page;
     EXPECT_FALSE(page.CBInvStairs->isEnabled());
     test::ClickNearLeftEdge(page.CBStairs);
     EXPECT_TRUE(chart.Line->Stairs());
@@ -93,10 +101,8 @@ TEST(CustomSeriesEditor, ShowingTwiceAddsOnePointTab)
 
 TEST(CustomSeriesEditor, TheShadowDialogHasNoTransparencyOrSmoothing)
 {
-    TLinePageChart chart;
-    TCustomSeriesEditor page;
-    page.SetTarget(chart.Line);
-    page.show();
+    TShownLinePage chart;
+    TCustomSeriesEditor& page = chart.Page;
     bool checked = false;
     test::OnModal<TPlotShadowEditor>([&checked](TPlotShadowEditor& Dialog) {
         EXPECT_FALSE(Dialog.UDShadowTransp->isVisible());
@@ -115,10 +121,8 @@ TEST(CustomSeriesEditor, TheShadowDialogHasNoTransparencyOrSmoothing)
 
 TEST(CustomSeriesEditor, TheGraphicEditorLeavesOutStackingAndTheRest)
 {
-    TLinePageChart chart;
-    TCustomSeriesEditor page;
-    page.SetTarget(chart.Line);
-    page.show();
+    TShownLinePage chart;
+    TCustomSeriesEditor& page = chart.Page;
     page.HideGraphicEditorControls();
     page.Refresh();
     for (QWidget* control : std::initializer_list<QWidget*>{page.LStack, page.CBStack, page.CBDark3D,
