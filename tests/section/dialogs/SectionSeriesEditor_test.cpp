@@ -121,10 +121,12 @@ TEST_F(SectionSeriesEditor, TheLinesFormatChangesShowAtOnceAndAreSaved)
             EXPECT_FALSE(control->isVisible()) << control->objectName().toStdString();
 
         // A wider line through the border dialog.
-        QTimer::singleShot(0, [width] {
+        QTimer::singleShot(0, [] {
             auto* pen = qobject_cast<TPenDialog*>(QApplication::activeModalWidget());
             ASSERT_NE(pen, nullptr);
-            pen->UDWidth->setValue(width + 2);
+            pen->UDWidth->setFocus();
+            QTest::keyClick(pen->UDWidth, Qt::Key_Up);
+            QTest::keyClick(pen->UDWidth, Qt::Key_Up);
             QTest::mouseClick(pen->BOk, Qt::LeftButton);
         });
         QTest::mouseClick(format->BLineBorder, Qt::LeftButton);

@@ -264,6 +264,12 @@ TEST_F(SeriesPageTest, TheGraphicEditorShowsOnlyFormatAndMarks)
     EXPECT_EQ(ShownTabs(), (QStringList{"Format", "Point", "Marks"}));
     editor = qobject_cast<TCustomSeriesEditor*>(Page.SeriesEditor());
     EXPECT_FALSE(editor->CBStack->isVisible());
+    // A type whose page comes later shows its marks alone.
+    auto* area = new TAreaSeries(&Chart);
+    Chart.AddSeries(area);
+    Page.SetTarget(area);
+    EXPECT_EQ(ShownTabs(), (QStringList{"Marks"}));
+    EXPECT_EQ(Page.ActiveTab(), QStringLiteral("Marks"));
 }
 
 // Each tab as a user sees it, for the manual.
