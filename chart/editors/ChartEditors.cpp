@@ -19,6 +19,9 @@
 #include "chart/editors/functions/FunctionPage.h"
 #include "chart/editors/functions/PeriodFunctionEditor.h"
 #include "chart/editors/gallery/SeriesGallery.h"
+#include "chart/editors/series/CustomSeriesEditor.h"
+#include "chart/editors/series/SeriesPage.h"
+#include "chart/editors/series/SeriesPointerEditor.h"
 #include "chart/engine/PlotChart.h"
 
 #include <functional>
@@ -57,6 +60,9 @@ const TPageEntry Pages[] = {
     {"TPlotFunctionEditor", &MakePage<TPlotFunctionEditor>},
     {"TAverageFuncEditor", &MakePage<TAverageFuncEditor>},
     {"TCustomFunctionEditor", &MakePage<TCustomFunctionEditor>},
+    {"TSeriesPointerEditor", &MakePage<TSeriesPointerEditor>},
+    {"TCustomSeriesEditor", &MakePage<TCustomSeriesEditor>},
+    {"TFormPlotSeries", &MakePage<TFormPlotSeries>},
 };
 
 bool EditGradientFromEditors(QWidget* Owner, TPlotGradient& Gradient)
