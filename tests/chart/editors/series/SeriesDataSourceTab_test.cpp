@@ -9,6 +9,7 @@
 #include "chart/editors/ChartEditors.h"
 #include "chart/editors/EditorPageRegistry.h"
 #include "chart/editors/data/ChartGrid.h"
+#include "chart/editors/functions/FunctionPage.h"
 #include "chart/editors/series/SeriesPage.h"
 #include "chart/engine/PlotFunctions.h"
 #include "chart/engine/PlotRegistry.h"
@@ -101,9 +102,29 @@ TEST_F(SeriesDataSourceTabTest, TheOpeningChoiceFollowsWhereThePointsCameFrom)
     EXPECT_TRUE(Tab().ChartGrid1->isVisible());
     EXPECT_EQ(Tab().ChartGrid1->Series(), Line);
     EXPECT_TRUE(Tab().ChartGridNavigator1->isVisible());
-    // Until the function page is registered it is not offered.
+    EXPECT_GE(Tab().IndexOfStyle(TSeriesDataSourceTab::dssFunction), 0);
+    EXPECT_EQ(Tab().CBDataSourcestyle->count(), 3);
+    // Without a registered function page it is not offered.
+    UnregisterEditorPage(QStringLiteral("TPlotFuncEditor"));
+    Page.SetTarget(Source);
+    Page.SetTarget(Line);
+    Page.SetActiveTab(QStringLiteral("Data Source"));
     EXPECT_EQ(Tab().IndexOfStyle(TSeriesDataSourceTab::dssFunction), -1);
     EXPECT_EQ(Tab().CBDataSourcestyle->count(), 2);
+    FinalizeChartEditors();
+    InitializeChartEditors();
+}
+
+TEST_F(SeriesDataSourceTabTest, AFunctionSeriesShowsTheFunctionPage)
+{
+    Line->SetDataSource(Source);
+    CreateNewPlotFunction(Line, &TAveragePlotFunction::staticMetaObject);
+    Open(Line);
+    EXPECT_EQ(Style(), QStringLiteral("Function"));
+    auto* functionPage = qobject_cast<TPlotFuncEditor*>(Tab().Editor());
+    ASSERT_NE(functionPage, nullptr);
+    EXPECT_EQ(functionPage->CBSources->currentText(), QStringLiteral("Average"));
+    EXPECT_FALSE(functionPage->BApply->isEnabled());
 }
 
 TEST_F(SeriesDataSourceTabTest, ASourceSeriesOpensTheFunctionPage)
