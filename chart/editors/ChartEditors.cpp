@@ -22,6 +22,8 @@
 #include "chart/editors/series/CustomSeriesEditor.h"
 #include "chart/editors/series/SeriesPage.h"
 #include "chart/editors/series/SeriesPointerEditor.h"
+#include "chart/editors/seriestypes/Grid3DSeriesEditor.h"
+#include "chart/editors/seriestypes/SurfaceSeriesEditor.h"
 #include "chart/engine/PlotChart.h"
 
 #include <functional>
@@ -62,6 +64,8 @@ const TPageEntry Pages[] = {
     {"TCustomFunctionEditor", &MakePage<TCustomFunctionEditor>},
     {"TSeriesPointerEditor", &MakePage<TSeriesPointerEditor>},
     {"TCustomSeriesEditor", &MakePage<TCustomSeriesEditor>},
+    {"TGrid3DSeriesEditor", &MakePage<TGrid3DSeriesEditor>},
+    {"TSurfaceSeriesEditor", &MakePage<TSurfaceSeriesEditor>},
     {"TFormPlotSeries", &MakePage<TFormPlotSeries>},
 };
 

@@ -18,6 +18,7 @@
 #include "chart/engine/PlotSeriesSource.h"
 #include "chart/engine/PlotTitles.h"
 #include "chart/engine/PlotTools.h"
+#include "chart/extensions/grid3d/PlotSurfaceSeries.h"
 #include "platform/core/ClassRegistry.h"
 
 #include <QtTest/QTest>
@@ -78,6 +79,14 @@ const std::map<QString, std::function<QObject*(TEditorChart&)>>& ChartPages()
              edited->SetDataSource(source);
              return edited;
          }},
+        // The grid page of every palette series, shown on a surface.
+        {QStringLiteral("TGrid3DSeriesEditor"),
+         [](TEditorChart& Chart) {
+             auto* surface = new TSurfaceSeries(&Chart);
+             Chart.AddSeries(surface);
+             surface->FillSampleValues();
+             return surface;
+         }},
         // The series page edits one series, with sample points.
         {QStringLiteral("TFormPlotSeries"),
          [](TEditorChart& Chart) {
@@ -121,7 +130,7 @@ const QStringList& PagesNotYetBuilt()
         QStringLiteral("TSelectorToolEditor"), QStringLiteral("TSeriesAnimToolEditor"),
         QStringLiteral("TSeriesBandToolEdit"),
         QStringLiteral("TSeriesToolEditor"), QStringLiteral("TSmithSeriesEdit"), QStringLiteral("TSmoothFuncEditor"),
-        QStringLiteral("TSurfaceNearest"), QStringLiteral("TSurfaceSeriesEditor"),
+        QStringLiteral("TSurfaceNearest"),
         QStringLiteral("TTowerSeriesEditor"), QStringLiteral("TTriSurfaceSeriesEditor"),
         QStringLiteral("TVectorSeriesEditor"), QStringLiteral("TVolumePipeSeriesEditor"),
         QStringLiteral("TVolumeSeriesEditor"), QStringLiteral("TWaterFallEditor"), QStringLiteral("TWindRoseEditor"),
