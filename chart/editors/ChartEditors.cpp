@@ -22,7 +22,11 @@
 #include "chart/editors/series/CustomSeriesEditor.h"
 #include "chart/editors/series/SeriesPage.h"
 #include "chart/editors/series/SeriesPointerEditor.h"
+#include "chart/editors/seriestypes/BarSeriesEditor.h"
+#include "chart/editors/seriestypes/CircledSeriesEditor.h"
 #include "chart/editors/seriestypes/Grid3DSeriesEditor.h"
+#include "chart/editors/seriestypes/PieSeriesEditor.h"
+#include "chart/editors/seriestypes/StackBarSeriesEditor.h"
 #include "chart/editors/seriestypes/SurfaceSeriesEditor.h"
 #include "chart/engine/PlotChart.h"
 
@@ -66,6 +70,10 @@ const TPageEntry Pages[] = {
     {"TCustomSeriesEditor", &MakePage<TCustomSeriesEditor>},
     {"TGrid3DSeriesEditor", &MakePage<TGrid3DSeriesEditor>},
     {"TSurfaceSeriesEditor", &MakePage<TSurfaceSeriesEditor>},
+    {"TBarSeriesEditor", &MakePage<TBarSeriesEditor>},
+    {"TStackBarSeriesEditor", &MakePage<TStackBarSeriesEditor>},
+    {"TCircledSeriesEditor", &MakePage<TCircledSeriesEditor>},
+    {"TPieSeriesEditor", &MakePage<TPieSeriesEditor>},
     {"TFormPlotSeries", &MakePage<TFormPlotSeries>},
 };
 

@@ -18,6 +18,9 @@
 #include "chart/engine/PlotSeriesSource.h"
 #include "chart/engine/PlotTitles.h"
 #include "chart/engine/PlotTools.h"
+#include "chart/engine/PlotBarSeries.h"
+#include "chart/engine/PlotPieSeries.h"
+#include "chart/extensions/grid3d/PlotSurfaceSeries.h"
 #include "chart/extensions/grid3d/PlotSurfaceSeries.h"
 #include "platform/core/ClassRegistry.h"
 
@@ -87,6 +90,29 @@ const std::map<QString, std::function<QObject*(TEditorChart&)>>& ChartPages()
              surface->FillSampleValues();
              return surface;
          }},
+        // The grid page of every palette series, shown on a surface.
+        {QStringLiteral("TGrid3DSeriesEditor"),
+         [](TEditorChart& Chart) {
+             auto* surface = new TSurfaceSeries(&Chart);
+             Chart.AddSeries(surface);
+             surface->FillSampleValues();
+             return surface;
+         }},
+        // The bar page's "Stack" tab and the pie page's "Circled" tab.
+        {QStringLiteral("TStackBarSeriesEditor"),
+         [](TEditorChart& Chart) {
+             auto* bar = new TBarSeries(&Chart);
+             Chart.AddSeries(bar);
+             bar->FillSampleValues();
+             return bar;
+         }},
+        {QStringLiteral("TCircledSeriesEditor"),
+         [](TEditorChart& Chart) {
+             auto* pie = new TPieSeries(&Chart);
+             Chart.AddSeries(pie);
+             pie->FillSampleValues();
+             return pie;
+         }},
         // The series page edits one series, with sample points.
         {QStringLiteral("TFormPlotSeries"),
          [](TEditorChart& Chart) {
@@ -106,7 +132,7 @@ const QStringList& PagesNotYetBuilt()
     static const QStringList names = {
         QStringLiteral("TADXFuncEditor"), QStringLiteral("TAnnotationToolEdit"), QStringLiteral("TAreaSeriesEditor"),
         QStringLiteral("TArrowSeriesEditor"), QStringLiteral("TAxisArrowToolEditor"), QStringLiteral("TAxisToolEditor"), QStringLiteral("TBarJoinEditor"),
-        QStringLiteral("TBarSeriesEditor"), QStringLiteral("TBollingerFuncEditor"),
+        QStringLiteral("TBollingerFuncEditor"),
         QStringLiteral("TBoxSeriesEditor"), QStringLiteral("TBubbleSeriesEditor"), QStringLiteral("TCCIFuncEditor"),
         QStringLiteral("TCLVFuncEditor"), QStringLiteral("TCalendarSeriesEditor"), QStringLiteral("TCandleEditor"),
         QStringLiteral("TChartImageToolEditor"), QStringLiteral("TChartShapeEditor"), QStringLiteral("TClockEditor"),
@@ -124,7 +150,7 @@ const QStringList& PagesNotYetBuilt()
         QStringLiteral("TLightToolEditor"), QStringLiteral("TLinePointEditor"), QStringLiteral("TMACDFuncEditor"),
         QStringLiteral("TMapSeriesEditor"), QStringLiteral("TMarksTipToolEdit"), QStringLiteral("TMovAveFuncEditor"),
         QStringLiteral("TNearestToolEdit"), QStringLiteral("TOBVFuncEditor"), QStringLiteral("TPVOFuncEditor"),
-        QStringLiteral("TPieSeriesEditor"), QStringLiteral("TPieToolEditor"), QStringLiteral("TPoint3DSeriesEditor"), QStringLiteral("TPointFigureEditor"),
+        QStringLiteral("TPieToolEditor"), QStringLiteral("TPoint3DSeriesEditor"), QStringLiteral("TPointFigureEditor"),
         QStringLiteral("TPolarSeriesEditor"), QStringLiteral("TPyramidSeriesEditor"),
         QStringLiteral("TRMSFuncEditor"), QStringLiteral("TRotateToolEditor"), QStringLiteral("TScrollBarEditor"),
         QStringLiteral("TSelectorToolEditor"), QStringLiteral("TSeriesAnimToolEditor"),
