@@ -22,12 +22,20 @@
 #include "chart/editors/series/CustomSeriesEditor.h"
 #include "chart/editors/series/SeriesPage.h"
 #include "chart/editors/series/SeriesPointerEditor.h"
+#include "chart/editors/seriestypes/AreaSeriesEditor.h"
+#include "chart/editors/seriestypes/ArrowSeriesEditor.h"
 #include "chart/editors/seriestypes/BarSeriesEditor.h"
+#include "chart/editors/seriestypes/BubbleSeriesEditor.h"
+#include "chart/editors/seriestypes/CandleEditor.h"
+#include "chart/editors/seriestypes/ChartShapeEditor.h"
 #include "chart/editors/seriestypes/CircledSeriesEditor.h"
+#include "chart/editors/seriestypes/FastLineSeriesEditor.h"
+#include "chart/editors/seriestypes/GanttSeriesEditor.h"
 #include "chart/editors/seriestypes/Grid3DSeriesEditor.h"
 #include "chart/editors/seriestypes/PieSeriesEditor.h"
 #include "chart/editors/seriestypes/StackBarSeriesEditor.h"
 #include "chart/editors/seriestypes/SurfaceSeriesEditor.h"
+#include "chart/editors/seriestypes/VolumeSeriesEditor.h"
 #include "chart/engine/PlotChart.h"
 
 #include <functional>
@@ -74,6 +82,14 @@ const TPageEntry Pages[] = {
     {"TStackBarSeriesEditor", &MakePage<TStackBarSeriesEditor>},
     {"TCircledSeriesEditor", &MakePage<TCircledSeriesEditor>},
     {"TPieSeriesEditor", &MakePage<TPieSeriesEditor>},
+    {"TAreaSeriesEditor", &MakePage<TAreaSeriesEditor>},
+    {"TFastLineSeriesEditor", &MakePage<TFastLineSeriesEditor>},
+    {"TVolumeSeriesEditor", &MakePage<TVolumeSeriesEditor>},
+    {"TGanttSeriesEditor", &MakePage<TGanttSeriesEditor>},
+    {"TArrowSeriesEditor", &MakePage<TArrowSeriesEditor>},
+    {"TBubbleSeriesEditor", &MakePage<TBubbleSeriesEditor>},
+    {"TChartShapeEditor", &MakePage<TChartShapeEditor>},
+    {"TCandleEditor", &MakePage<TCandleEditor>},
     {"TFormPlotSeries", &MakePage<TFormPlotSeries>},
 };
 

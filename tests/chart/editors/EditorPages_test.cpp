@@ -21,7 +21,6 @@
 #include "chart/engine/PlotBarSeries.h"
 #include "chart/engine/PlotPieSeries.h"
 #include "chart/extensions/grid3d/PlotSurfaceSeries.h"
-#include "chart/extensions/grid3d/PlotSurfaceSeries.h"
 #include "platform/core/ClassRegistry.h"
 
 #include <QtTest/QTest>
@@ -90,14 +89,6 @@ const std::map<QString, std::function<QObject*(TEditorChart&)>>& ChartPages()
              surface->FillSampleValues();
              return surface;
          }},
-        // The grid page of every palette series, shown on a surface.
-        {QStringLiteral("TGrid3DSeriesEditor"),
-         [](TEditorChart& Chart) {
-             auto* surface = new TSurfaceSeries(&Chart);
-             Chart.AddSeries(surface);
-             surface->FillSampleValues();
-             return surface;
-         }},
         // The bar page's "Stack" tab and the pie page's "Circled" tab.
         {QStringLiteral("TStackBarSeriesEditor"),
          [](TEditorChart& Chart) {
@@ -130,20 +121,20 @@ const std::map<QString, std::function<QObject*(TEditorChart&)>>& ChartPages()
 const QStringList& PagesNotYetBuilt()
 {
     static const QStringList names = {
-        QStringLiteral("TADXFuncEditor"), QStringLiteral("TAnnotationToolEdit"), QStringLiteral("TAreaSeriesEditor"),
-        QStringLiteral("TArrowSeriesEditor"), QStringLiteral("TAxisArrowToolEditor"), QStringLiteral("TAxisToolEditor"), QStringLiteral("TBarJoinEditor"),
+        QStringLiteral("TADXFuncEditor"), QStringLiteral("TAnnotationToolEdit"),
+        QStringLiteral("TAxisArrowToolEditor"), QStringLiteral("TAxisToolEditor"), QStringLiteral("TBarJoinEditor"),
         QStringLiteral("TBollingerFuncEditor"),
-        QStringLiteral("TBoxSeriesEditor"), QStringLiteral("TBubbleSeriesEditor"), QStringLiteral("TCCIFuncEditor"),
-        QStringLiteral("TCLVFuncEditor"), QStringLiteral("TCalendarSeriesEditor"), QStringLiteral("TCandleEditor"),
-        QStringLiteral("TChartImageToolEditor"), QStringLiteral("TChartShapeEditor"), QStringLiteral("TClockEditor"),
+        QStringLiteral("TBoxSeriesEditor"), QStringLiteral("TCCIFuncEditor"),
+        QStringLiteral("TCLVFuncEditor"), QStringLiteral("TCalendarSeriesEditor"),
+        QStringLiteral("TChartImageToolEditor"), QStringLiteral("TClockEditor"),
         QStringLiteral("TColorBandToolEditor"), QStringLiteral("TColorGridEditor"),
         QStringLiteral("TColorLineToolEditor"), QStringLiteral("TCompressFuncEditor"),
         QStringLiteral("TContourSeriesEditor"), QStringLiteral("TCursorToolEditor"),
         QStringLiteral("TDataTableEditor"), QStringLiteral("TDonutSeriesEditor"),
         QStringLiteral("TDragMarksToolEditor"), QStringLiteral("TDragPointToolEdit"), QStringLiteral("TDrawLineEdit"),
         QStringLiteral("TErrorSeriesEditor"), QStringLiteral("TExpAveFuncEditor"),
-        QStringLiteral("TExtraLegendEditor"), QStringLiteral("TFastLineSeriesEditor"),
-        QStringLiteral("TFunnelSeriesEditor"), QStringLiteral("TGanttSeriesEditor"),
+        QStringLiteral("TExtraLegendEditor"),
+        QStringLiteral("TFunnelSeriesEditor"),
         QStringLiteral("TGanttToolEditor"), QStringLiteral("TGaugeSeriesEditor"), QStringLiteral("TGridBandToolEdit"),
         QStringLiteral("TGridTransposeToolEdit"), QStringLiteral("THighLowEditor"),
         QStringLiteral("THistogramSeriesEditor"), QStringLiteral("TImageBarSeriesEditor"),
@@ -159,7 +150,7 @@ const QStringList& PagesNotYetBuilt()
         QStringLiteral("TSurfaceNearest"),
         QStringLiteral("TTowerSeriesEditor"), QStringLiteral("TTriSurfaceSeriesEditor"),
         QStringLiteral("TVectorSeriesEditor"), QStringLiteral("TVolumePipeSeriesEditor"),
-        QStringLiteral("TVolumeSeriesEditor"), QStringLiteral("TWaterFallEditor"), QStringLiteral("TWindRoseEditor"),
+        QStringLiteral("TWaterFallEditor"), QStringLiteral("TWindRoseEditor"),
     };
     return names;
 }
