@@ -32,6 +32,7 @@
 #include "chart/editors/seriestypes/FastLineSeriesEditor.h"
 #include "chart/editors/seriestypes/GanttSeriesEditor.h"
 #include "chart/editors/seriestypes/Grid3DSeriesEditor.h"
+#include "chart/editors/seriestypes/MapSeriesEditor.h"
 #include "chart/editors/seriestypes/PieSeriesEditor.h"
 #include "chart/editors/seriestypes/StackBarSeriesEditor.h"
 #include "chart/editors/seriestypes/SurfaceSeriesEditor.h"
@@ -90,6 +91,7 @@ const TPageEntry Pages[] = {
     {"TBubbleSeriesEditor", &MakePage<TBubbleSeriesEditor>},
     {"TChartShapeEditor", &MakePage<TChartShapeEditor>},
     {"TCandleEditor", &MakePage<TCandleEditor>},
+    {"TMapSeriesEditor", &MakePage<TMapSeriesEditor>},
     {"TFormPlotSeries", &MakePage<TFormPlotSeries>},
 };
 

@@ -13,6 +13,7 @@
 #include "chart/engine/PlotAxis.h"
 #include "chart/engine/PlotFunction.h"
 #include "chart/engine/PlotLegend.h"
+#include "chart/engine/PlotMapSeries.h"
 #include "chart/engine/PlotRegistry.h"
 #include "chart/engine/PlotSeries.h"
 #include "chart/engine/PlotSeriesSource.h"
@@ -138,8 +139,7 @@ const QStringList& PagesNotYetBuilt()
         QStringLiteral("TGanttToolEditor"), QStringLiteral("TGaugeSeriesEditor"), QStringLiteral("TGridBandToolEdit"),
         QStringLiteral("TGridTransposeToolEdit"), QStringLiteral("THighLowEditor"),
         QStringLiteral("THistogramSeriesEditor"), QStringLiteral("TImageBarSeriesEditor"),
-        QStringLiteral("TLightToolEditor"), QStringLiteral("TLinePointEditor"), QStringLiteral("TMACDFuncEditor"),
-        QStringLiteral("TMapSeriesEditor"), QStringLiteral("TMarksTipToolEdit"), QStringLiteral("TMovAveFuncEditor"),
+        QStringLiteral("TLightToolEditor"), QStringLiteral("TLinePointEditor"), QStringLiteral("TMACDFuncEditor"), QStringLiteral("TMarksTipToolEdit"), QStringLiteral("TMovAveFuncEditor"),
         QStringLiteral("TNearestToolEdit"), QStringLiteral("TOBVFuncEditor"), QStringLiteral("TPVOFuncEditor"),
         QStringLiteral("TPieToolEditor"), QStringLiteral("TPoint3DSeriesEditor"), QStringLiteral("TPointFigureEditor"),
         QStringLiteral("TPolarSeriesEditor"), QStringLiteral("TPyramidSeriesEditor"),
@@ -268,6 +268,12 @@ QStringList DumpTarget(QObject* Target)
     if (auto* series = qobject_cast<TChartSeries*>(Target))
         for (QObject* part : std::initializer_list<QObject*>{series->Marks(), series->XValues(), series->YValues()})
             lines += test::DumpProperties(part);
+    // A map's shapes and their point series.
+    if (auto* map = qobject_cast<TMapSeries*>(Target))
+        for (int i = 0; i < map->Shapes()->Count(); ++i) {
+            lines += test::DumpProperties(map->Shapes()->GetPolygon(i));
+            lines += test::DumpProperties(map->Shapes()->GetPolygon(i)->Points());
+        }
     return lines;
 }
 
