@@ -752,15 +752,17 @@ void TCustomChart::PopupAt(std::vector<TMenuItem> Items, int X, int Y)
     SetMouseCancelled(true);
 }
 
-void TCustomChart::RunMenuAction(const std::function<void()>& Action, bool AxisMenu)
+void TCustomChart::RunMenuAction(const std::function<void()>& Action, TMenuKind Kind)
 {
     SetMouseCancelled(true);
     Action();
     // A release of the button must not scroll.
     Panning().Active = false;
     SetMouseCancelled(true);
-    if (AxisMenu && OnAxisPopupAction)
+    if (Kind == mkAxis && OnAxisPopupAction)
         OnAxisPopupAction(this);
+    if (Kind == mkSeries && OnSeriesPopupAction)
+        OnSeriesPopupAction(this);
 }
 
 void TCustomChart::ShowLegendMenu(int X, int Y)
@@ -773,7 +775,7 @@ void TCustomChart::ShowLegendMenu(int X, int Y)
                     Invalidate();
                     Repaint();
                 },
-                false);
+                mkLegend);
         };
     };
     const auto& Entry = ChartEditorEntryPoints();
@@ -785,7 +787,7 @@ void TCustomChart::ShowLegendMenu(int X, int Y)
                                      ChartEditorEntryPoints().ShowLegendOptions(this, FLegend.get());
                                  Invalidate();
                              },
-                             false);
+                             mkLegend);
                      }});
     Items.push_back({MenuVisible, LegendCheckMode() == 0, true, Mode(0)});
     Items.push_back({MenuXAuto, LegendCheckMode() == 1, true, Mode(1)});
@@ -804,7 +806,7 @@ void TCustomChart::ShowAxisMenu(int X, int Y)
                                      ChartEditorEntryPoints().ShowAxisEditor(this, FPopupAxis);
                                  Invalidate();
                              },
-                             true);
+                             mkAxis);
                      }});
     Items.push_back({MenuDefault, false, static_cast<bool>(Entry.AxisSettingsFromText), [this](int) {
                          RunMenuAction(
@@ -814,7 +816,7 @@ void TCustomChart::ShowAxisMenu(int X, int Y)
                                                                                    FPopupAxis->DefaultSettings());
                                  Invalidate();
                              },
-                             true);
+                             mkAxis);
                      }});
     PopupAt(std::move(Items), X, Y);
 }
@@ -830,7 +832,7 @@ void TCustomChart::ShowSeriesMenu(int X, int Y)
                                      ChartEditorEntryPoints().ShowSeriesEditor(FPopupSeries);
                                  Invalidate();
                              },
-                             false);
+                             mkSeries);
                      }});
     Items.push_back({MenuDefault, false, static_cast<bool>(Entry.SeriesSettingsFromText), [this](int) {
                          RunMenuAction(
@@ -840,7 +842,7 @@ void TCustomChart::ShowSeriesMenu(int X, int Y)
                                                                                      FPopupSeries->DefaultSettings());
                                  Invalidate();
                              },
-                             false);
+                             mkSeries);
                      }});
     PopupAt(std::move(Items), X, Y);
 }

@@ -158,6 +158,9 @@ public:
     TPopupMenu& PopupMenu() { return FMenu; }
     // Called after an axis menu action, Sender the chart.
     TNotifyEvent OnAxisPopupAction;
+    // Called after a series menu action (the series editor closed, the
+    // default look applied), Sender the chart; PopupSeries() is the series.
+    TNotifyEvent OnSeriesPopupAction;
 
     // --- Events ---
 
@@ -218,7 +221,9 @@ private:
     void ShowAxisMenu(int X, int Y);
     void ShowSeriesMenu(int X, int Y);
     void PopupAt(std::vector<TMenuItem> Items, int X, int Y);
-    void RunMenuAction(const std::function<void()>& Action, bool AxisMenu);
+    // The menu an action came from, for the notification that follows it.
+    enum TMenuKind { mkLegend, mkAxis, mkSeries };
+    void RunMenuAction(const std::function<void()>& Action, TMenuKind Kind);
     void DrawLegendIfAny();
 
     std::unique_ptr<TChartTitle> FTitle;

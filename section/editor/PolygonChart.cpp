@@ -10,6 +10,7 @@
 #include "platform/graphics/Bitmap.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <optional>
 
@@ -107,6 +108,7 @@ TPolygonChart::TPolygonChart(TComponent* AOwner) : TChart(AOwner)
         };
     }
     OnAxisPopupAction = [this](QObject*) { AxisChanged(); };
+    OnSeriesPopupAction = [this](QObject*) { SeriesMenuActionDone(); };
     Title()->Text()->Clear();
     Title()->Text()->Add(QStringLiteral("Cross-section"));
     SetSmallFont(*Title()->Font());
@@ -124,6 +126,8 @@ void TPolygonChart::CreateSeries()
 {
     FMapSeries = new TMapSeries(this);
     FMapSeries->SetParentChart(this);
+    // The polygons are the model's rings: editors may restyle them only.
+    FMapSeries->SetFixedShapes(true);
     TSeriesMarks& marks = *FMapSeries->Marks();
     marks.SetVisible(true);
     marks.SetTransparent(true);
@@ -544,6 +548,91 @@ void TPolygonChart::StorePolygonAppearance(int Body, int Sub, int MapIndex)
     params[psLabelText] = ParamValue(polygon->Text().toStdString());
     for (int slot : {5, 6, 9, 14, 15, 16, 17, 18})
         params[slot] = ParamValue(std::string(MissingText));
+}
+
+namespace {
+
+// What a look slot stands for, as the writer gives it: the slot's text read
+// and written again, or Fresh (the look of a new polygon) for a slot that
+// holds no text or one that does not read.
+template <class TRead, class TWrite>
+QString CanonicalSlotText(const ParamValue& Slot, const QString& Fresh, TRead Read, TWrite Write)
+{
+    const std::string* text = SlotText(Slot);
+    if (text == nullptr)
+        return Fresh;
+    try {
+        if (const auto object = Read(QString::fromStdString(*text)))
+            return Write(*object);
+    } catch (const Exception&) {
+    }
+    return Fresh;
+}
+
+} // namespace
+
+bool TPolygonChart::PolygonLookChanged(int Body, int Sub, int MapIndex) const
+{
+    const TPolygonParams& params = Model[Body][Sub].params;
+    TPlotPolygon* polygon = MapSeries()->Shapes()->GetPolygon(MapIndex);
+    const TColor color = static_cast<TColor>(params[psColor].IsEmpty() ? 0 : params[psColor].AsInteger());
+    const QString text =
+        params[psLabelText].IsEmpty() ? QString() : QString::fromStdString(params[psLabelText].AsText());
+    if (polygon->Color() != color || polygon->Text() != text)
+        return true;
+    TMapSeries scratch;
+    TPlotPolygon* fresh = scratch.Shapes()->Add();
+    const auto brushText = [](const TChartBrush& Brush) { return BrushSettingsToText(Brush); };
+    const auto penText = [](const TChartPen& Pen) { return PenSettingsToText(Pen); };
+    const auto gradientText = [](const TCustomPlotGradient& Gradient) { return GradientSettingsToText(Gradient); };
+    return BrushSettingsToText(*polygon->Brush()) !=
+               CanonicalSlotText(params[psBrush], BrushSettingsToText(*fresh->Brush()), BrushSettingsFromText,
+                                 brushText) ||
+           PenSettingsToText(*polygon->Pen()) !=
+               CanonicalSlotText(params[psPen], PenSettingsToText(*fresh->Pen()), PenSettingsFromText, penText) ||
+           GradientSettingsToText(*polygon->Gradient()) !=
+               CanonicalSlotText(params[psGradient], GradientSettingsToText(*fresh->Gradient()),
+                                 GradientSettingsFromText, gradientText);
+}
+
+void TPolygonChart::SeriesMenuActionDone()
+{
+    if (PopupSeries() != FMapSeries || FMapPending)
+        return;
+    // The hover highlight is no look of a body.
+    RemoveHighlights();
+    std::vector<std::array<int, 3>> rings;
+    bool changed = false;
+    for (int body = 0; body < Model.Length(); ++body)
+        for (int sub = 0; sub < Model[body].Length(); ++sub) {
+            const int mapIndex = IsHostRing(body, sub) ? -1 : FindMapPolygon(body, sub);
+            if (mapIndex < 0)
+                continue;
+            rings.push_back({body, sub, mapIndex});
+            changed = changed || PolygonLookChanged(body, sub, mapIndex);
+        }
+    if (changed) {
+        PushUndo();
+        for (const auto& [body, sub, mapIndex] : rings)
+            if (PolygonLookChanged(body, sub, mapIndex))
+                StorePolygonAppearance(body, sub, mapIndex);
+        // Whatever the editor changed that the model does not keep goes.
+        RebuildMapSeries();
+        ChangeNotify();
+    } else {
+        // Nothing the model keeps changed: each polygon (and its id) stays,
+        // given back the look its ring stores and the settings a new
+        // polygon has.
+        for (const auto& [body, sub, mapIndex] : rings) {
+            TPlotPolygon* polygon = FMapSeries->Shapes()->GetPolygon(mapIndex);
+            polygon->SetTransparency(0);
+            polygon->SetClosed(true);
+            polygon->SetZ(0);
+            polygon->Points()->SetActive(true);
+            ApplyPolygonAppearance(body, sub, mapIndex);
+        }
+    }
+    Invalidate();
 }
 
 void TPolygonChart::ResolveSelection(arofintM& Ids, arofintM& Bodies, arofintM& MapIndexes, arofintM& Subs)

@@ -184,6 +184,15 @@ public:
     void RefreshMapPolygons(const arofintM& Bodies, const arofintM& Subs, const arofintM& MapIndexes);
     void ApplyPolygonAppearance(int Body, int Sub, int MapIndex);
     void StorePolygonAppearance(int Body, int Sub, int MapIndex);
+    // Whether map polygon MapIndex looks other than its ring's parameters
+    // say: the look StorePolygonAppearance would store differs from what
+    // the slots give a polygon made anew (an empty or unreadable slot
+    // gives the look of a new polygon).
+    bool PolygonLookChanged(int Body, int Sub, int MapIndex) const;
+    // After the series menu: a map edited in the series editor gives each
+    // changed polygon's look to its ring, and the map is made anew from the
+    // model, so the section shows only what its file keeps.
+    void SeriesMenuActionDone();
     // Turns slot-0 ids into map indexes; entries without a map polygon are
     // dropped from all lists.
     void ResolveSelection(arofintM& Ids, arofintM& Bodies, arofintM& MapIndexes, arofintM& Subs);

@@ -260,6 +260,27 @@ TEST_F(ChartWindow, ShiftRightClickOpensTheMenuOfThePart)
     ASSERT_EQ(Menu.Count(), 2);
     EXPECT_EQ(Chart.PopupSeries(), Series);
     EXPECT_FALSE(Menu.Item(0).Enabled); // no series editor registered: present, disabled
+
+    // A series menu's action is followed by its own notification, an axis
+    // menu's by the axis one only.
+    std::vector<TChartSeries*> SeriesEdited;
+    int SeriesActions = 0;
+    ChartEditorEntryPoints().ShowSeriesEditor = [&](TChartSeries* Edited) { SeriesEdited.push_back(Edited); };
+    Chart.OnSeriesPopupAction = [&](QObject* Sender) {
+        EXPECT_EQ(Sender, &Chart);
+        EXPECT_EQ(SeriesEdited.size(), 1u) << "after the editor";
+        ++SeriesActions;
+    };
+    QTest::mouseClick(Window, Qt::RightButton, Qt::ShiftModifier, PointOf(4));
+    ASSERT_TRUE(Menu.Item(0).Enabled);
+    Menu.Click(0);
+    EXPECT_EQ(SeriesActions, 1);
+    EXPECT_EQ(AxisActions, 1);
+    QTest::mouseClick(Window, Qt::RightButton, Qt::ShiftModifier, QPoint(Left->AxisLinePixel() - 2, Left->CenterPixel()));
+    Menu.Click(0);
+    EXPECT_EQ(SeriesActions, 1);
+    EXPECT_EQ(AxisActions, 2);
+    ChartEditorEntryPoints().ShowSeriesEditor = nullptr;
 }
 
 TEST_F(ChartWindow, ASeriesWithoutPopupEndsThePress)

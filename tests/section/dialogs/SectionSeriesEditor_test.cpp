@@ -1,7 +1,8 @@
 // The graphic editor as a new user meets it on the example section: Shift
-// + right-click on a line, "Options", the line's format changed, the
-// section repainted at once and the look kept through save and reload; an
-// editor opened and closed without a change leaves the line as it was.
+// + right-click on a line or a body, "Options", the format changed, the
+// section repainted at once and the look kept through a node move, save
+// and reload; an editor opened and closed without a change leaves the
+// section and its file as they were.
 
 #include "chart/editors/ChartEditors.h"
 #include "chart/editors/PlotEditorButtons.h"
@@ -9,6 +10,10 @@
 #include "chart/editors/frame/ChartEditForm.h"
 #include "chart/editors/series/CustomSeriesEditor.h"
 #include "chart/editors/series/SeriesPage.h"
+#include "chart/editors/seriestypes/MapSeriesEditor.h"
+#include "chart/editors/data/ChartGrid.h"
+#include "chart/editors/frame/ChartListBox.h"
+#include "chart/engine/PlotMapSeries.h"
 #include "chart/engine/PlotAxis.h"
 #include "chart/engine/PlotSeries.h"
 #include "chart/engine/PlotSeriesSettings.h"
@@ -25,6 +30,7 @@
 #include <QtWidgets/QPushButton>
 #include <QtWidgets/QSpinBox>
 #include <QtWidgets/QTabWidget>
+#include <QtWidgets/QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -32,6 +38,9 @@
 
 namespace lp {
 namespace {
+
+// The brush colour the body test chooses.
+constexpr TColor BodyBrushColor = 0x2080F0;
 
 // The editors started as the section editor's start-up starts them, on a
 // copy of the example section.
@@ -64,12 +73,34 @@ struct SectionSeriesEditor : ::testing::Test {
     // graphic editor while it is up.
     void OpenGraphicEditor(const std::function<void(TChartEditForm&)>& Edit)
     {
-        QTest::mouseClick(Window, Qt::RightButton, Qt::ShiftModifier, OnLine());
+        OpenGraphicEditorAt(OnLine(), Line, Edit);
+    }
+    // A pixel inside the body of map polygon MapIndex that no line passes.
+    QPoint InBody(int MapIndex) const
+    {
+        TMapSeries* map = Chart.MapSeries();
+        const TRect bounds = map->Shapes()->GetPolygon(MapIndex)->GetBounds();
+        for (int y = bounds.Top + 3; y < bounds.Bottom - 3; y += 2)
+            for (int x = bounds.Left + 3; x < bounds.Right - 3; x += 2) {
+                if (map->Clicked(x, y) != MapIndex)
+                    continue;
+                bool onLine = false;
+                for (int i = 0; i < Chart.Lines.Length(); ++i)
+                    onLine = onLine || (Chart.Lines[i].series && Chart.Lines[i].series->Clicked(x, y) >= 0);
+                if (!onLine)
+                    return {x, y};
+            }
+        return {-1, -1};
+    }
+    // Shift + right-click at At on Series, then "Options".
+    void OpenGraphicEditorAt(QPoint At, TChartSeries* Series, const std::function<void(TChartEditForm&)>& Edit)
+    {
+        QTest::mouseClick(Window, Qt::RightButton, Qt::ShiftModifier, At);
         TPopupMenu& menu = Chart.PopupMenu();
         ASSERT_GE(menu.Count(), 1);
         ASSERT_EQ(menu.Item(0).Caption, "Options");
         ASSERT_TRUE(menu.Item(0).Enabled);
-        ASSERT_EQ(Chart.PopupSeries(), Line);
+        ASSERT_EQ(Chart.PopupSeries(), Series);
         bool seen = false;
         QTimer::singleShot(0, [&] {
             auto* form = qobject_cast<TChartEditForm*>(QApplication::activeModalWidget());
@@ -178,6 +209,148 @@ TEST_F(SectionSeriesEditor, OpeningAndClosingWithoutAChangeLeavesTheLine)
     EXPECT_EQ(a.readAll(), b.readAll());
     Window->repaint();
     EXPECT_EQ(Window->grab().toImage(), before);
+}
+
+// The ring (body, sub) whose map polygon is MapIndex.
+std::pair<int, int> RingOfMapPolygon(const TPolygonChart& Chart, int MapIndex)
+{
+    for (int body = 0; body < Chart.Model.Length(); ++body)
+        for (int sub = 0; sub < Chart.Model[body].Length(); ++sub)
+            if (Chart.FindMapPolygon(body, sub) == MapIndex)
+                return {body, sub};
+    return {-1, -1};
+}
+
+TEST_F(SectionSeriesEditor, ABodysLookChangedInTheMapPageStaysWithTheBody)
+{
+    TMapSeries* map = Chart.MapSeries();
+    ASSERT_GE(map->Shapes()->Count(), 1);
+    const int mapIndex = map->Shapes()->Count() - 1;
+    const QPoint inBody = InBody(mapIndex);
+    ASSERT_GE(inBody.x(), 0);
+    const auto [body, sub] = RingOfMapPolygon(Chart, mapIndex);
+    ASSERT_GE(body, 0);
+    const int width = map->Shapes()->GetPolygon(mapIndex)->Pen()->Width();
+    const QImage before = Window->grab().toImage();
+    OpenGraphicEditorAt(inBody, map, [&](TChartEditForm& Form) {
+        auto* page = qobject_cast<TFormPlotSeries*>(Form.SeriesPage());
+        ASSERT_NE(page, nullptr);
+        auto* format = qobject_cast<TMapSeriesEditor*>(page->SeriesEditor());
+        ASSERT_NE(format, nullptr);
+        EXPECT_TRUE(format->isVisible());
+        EXPECT_TRUE(ShownTabs(*page).contains(QStringLiteral("Grid 3D")));
+        format->PageControl2->setCurrentWidget(format->TabShapes);
+        EXPECT_EQ(format->ChartListBox1->Count(), map->Shapes()->Count());
+        // The section's bodies are its model's: no shape comes or goes here,
+        // and their points are shown read-only.
+        EXPECT_FALSE(format->SBAdd->isEnabled());
+        EXPECT_FALSE(format->SBDelete->isEnabled());
+        EXPECT_EQ(format->ChartGrid1->editTriggers(), QAbstractItemView::NoEditTriggers);
+        format->ChartListBox1->SetItemIndex(mapIndex);
+        format->PageControl1->setCurrentWidget(format->TabFormat);
+
+        // A new brush colour through the brush dialog.
+        QTimer::singleShot(0, [] {
+            auto* brush = qobject_cast<TBrushDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(brush, nullptr);
+            test::TColorDialogAnswer answer;
+            answer.Answer = BodyBrushColor;
+            QTest::mouseClick(brush->BColor, Qt::LeftButton);
+            QTest::mouseClick(brush->Button2, Qt::LeftButton);
+        });
+        QTest::mouseClick(format->BBrush, Qt::LeftButton);
+        // A wider border through the pen dialog.
+        QTimer::singleShot(0, [] {
+            auto* pen = qobject_cast<TPenDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(pen, nullptr);
+            pen->UDWidth->setFocus();
+            QTest::keyClick(pen->UDWidth, Qt::Key_Up);
+            QTest::keyClick(pen->UDWidth, Qt::Key_Up);
+            QTest::mouseClick(pen->BOk, Qt::LeftButton);
+        });
+        QTest::mouseClick(format->ButtonPen2, Qt::LeftButton);
+        EXPECT_EQ(map->Shapes()->GetPolygon(mapIndex)->Brush()->Color(), BodyBrushColor);
+        EXPECT_EQ(map->Shapes()->GetPolygon(mapIndex)->Pen()->Width(), width + 2);
+        // The section shows it before the editor closes.
+        Window->repaint();
+        EXPECT_NE(Window->grab().toImage(), before);
+        test::SaveScreenshot(Form, QStringLiteral("graphic-editor-section-body"));
+    });
+    // Closed: the ring keeps the look and the map is made from it again.
+    const auto lookOf = [](TPolygonChart& In, int Body, int Sub) {
+        const int index = In.FindMapPolygon(Body, Sub);
+        EXPECT_GE(index, 0);
+        TPlotPolygon* polygon = In.MapSeries()->Shapes()->GetPolygon(std::max(index, 0));
+        return std::pair<TColor, int>{polygon->Brush()->Color(), polygon->Pen()->Width()};
+    };
+    EXPECT_EQ(lookOf(Chart, body, sub), (std::pair<TColor, int>{BodyBrushColor, width + 2}));
+
+    // A node of the body moved a little: the map is made anew from the
+    // model, the look with it.
+    const int node = Chart.Model[body][sub].ring[0];
+    const double x = Chart.Nodes[node].x;
+    const double y = Chart.Nodes[node].y;
+    Chart.EditMode = pmMoveNode;
+    Chart.ResetEditMode();
+    Chart.EditStep(pmMoveNode, 1, x, y, false);
+    Chart.EditStep(pmMoveNode, 0, x, y, false);
+    Chart.EditStep(pmMoveNode, 1, x + 0.5, y, false);
+    Chart.EditStep(pmMoveNode, 0, x + 0.5, y, true);
+    Chart.RebuildMapSeries();
+    EXPECT_EQ(lookOf(Chart, body, sub), (std::pair<TColor, int>{BodyBrushColor, width + 2}));
+
+    const QString saved = Folder.filePath(QStringLiteral("saved-body.sec"));
+    Chart.WriteSection(saved, {"example.jpg", " 0.0 0.0 1000.0 200.0", ""});
+    TPolygonChart reloaded;
+    ASSERT_TRUE(reloaded.ReadModelBlock(saved));
+    ASSERT_GT(reloaded.Model.Length(), body);
+    EXPECT_EQ(lookOf(reloaded, body, sub), (std::pair<TColor, int>{BodyBrushColor, width + 2}));
+}
+
+TEST_F(SectionSeriesEditor, ABodysEditorClosedWithoutAKeptChangeLeavesTheSection)
+{
+    TMapSeries* map = Chart.MapSeries();
+    ASSERT_GE(map->Shapes()->Count(), 1);
+    const QPoint inBody = InBody(0);
+    ASSERT_GE(inBody.x(), 0);
+    const QString first = Folder.filePath(QStringLiteral("body-first.sec"));
+    Chart.WriteSection(first, {});
+    bool notified = false;
+    Chart.onchangemodel = [&notified](TPolygonChart*) { notified = true; };
+    OpenGraphicEditorAt(inBody, map, [](TChartEditForm& Form) {
+        auto* page = qobject_cast<TFormPlotSeries*>(Form.SeriesPage());
+        ASSERT_NE(page, nullptr);
+        auto* format = qobject_cast<TMapSeriesEditor*>(page->SeriesEditor());
+        ASSERT_NE(format, nullptr);
+        // Every tab and every shape looked at, nothing changed.
+        for (int i = 0; i < page->PageSeries->count(); ++i)
+            if (page->PageSeries->isTabVisible(i))
+                page->PageSeries->setCurrentIndex(i);
+        page->PageSeries->setCurrentIndex(0);
+        format->PageControl2->setCurrentWidget(format->TabShapes);
+        for (int row = 0; row < format->ChartListBox1->Count(); ++row) {
+            format->ChartListBox1->SetItemIndex(row);
+            for (int tab = 0; tab < format->PageControl1->count(); ++tab)
+                format->PageControl1->setCurrentIndex(tab);
+        }
+        // A transparency, which a body's parameters do not keep, shows
+        // while the editor is open only.
+        format->ChartListBox1->SetItemIndex(0);
+        format->PageControl1->setCurrentWidget(format->TabFormat);
+        format->UDTransp->setFocus();
+        format->UDTransp->selectAll();
+        QTest::keyClicks(format->UDTransp, QStringLiteral("40"));
+        EXPECT_EQ(format->SelectedShape()->Transparency(), 40);
+    });
+    EXPECT_FALSE(notified);
+    EXPECT_EQ(map->Shapes()->GetPolygon(0)->Transparency(), 0);
+    const QString second = Folder.filePath(QStringLiteral("body-second.sec"));
+    Chart.WriteSection(second, {});
+    QFile a(first);
+    QFile b(second);
+    ASSERT_TRUE(a.open(QIODevice::ReadOnly));
+    ASSERT_TRUE(b.open(QIODevice::ReadOnly));
+    EXPECT_EQ(a.readAll(), b.readAll());
 }
 
 } // namespace
