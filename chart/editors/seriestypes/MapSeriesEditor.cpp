@@ -21,6 +21,7 @@
 #include <QtWidgets/QPushButton>
 #include <QtWidgets/QSpinBox>
 #include <QtWidgets/QSplitter>
+#include <QtWidgets/QTabBar>
 #include <QtWidgets/QTabWidget>
 #include <QtWidgets/QToolButton>
 
@@ -91,6 +92,9 @@ TMapSeriesEditor::TMapSeriesEditor(QWidget* Parent) : TEditorPage(Parent)
     PageControl1->addTab(TabFormat, QStringLiteral("Format"));
     PageControl1->addTab(TabData, QStringLiteral("Points"));
     Splitter1->setStretchFactor(1, 1);
+    Splitter1->setChildrenCollapsible(false);
+    // The shape's tabs are all seen without scrolling.
+    PageControl1->setMinimumWidth(PageControl1->tabBar()->sizeHint().width() + 16);
 
     TPageBuilder values(*TabValues);
     EText = TPageBuilder::Named(new QLineEdit(TabValues), "EText");

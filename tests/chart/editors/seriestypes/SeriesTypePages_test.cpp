@@ -18,10 +18,14 @@
 #include "chart/editors/PlotPenBrushDialogs.h"
 #include "chart/editors/series/SeriesPage.h"
 #include "chart/editors/series/SeriesPointerEditor.h"
+#include "chart/engine/PlotBarSeries.h"
 #include "chart/engine/PlotFastLine.h"
+#include "chart/engine/PlotMapSeries.h"
+#include "chart/engine/PlotPieSeries.h"
 #include "chart/engine/PlotPointer.h"
 #include "chart/engine/PlotSeries.h"
 #include "chart/extensions/financial/PlotCandleSeries.h"
+#include "chart/extensions/grid3d/PlotSurfaceSeries.h"
 #include "chart/extensions/planning/PlotGantt.h"
 #include "chart/extensions/shapes/PlotArrow.h"
 #include "chart/extensions/shapes/PlotBubble.h"
@@ -271,6 +275,51 @@ TEST(CandleEditor, EachStyleEnablesItsOptions)
         EXPECT_EQ(page.CBDraw3D->isEnabled(), expected.ThreeD) << expected.Style;
         EXPECT_EQ(page.CBDark3D->isEnabled(), expected.ThreeD) << expected.Style;
         EXPECT_EQ(page.UDWidth->isEnabled(), expected.Width) << expected.Style;
+    }
+}
+
+// Each page of the series types as the series page shows it, for the
+// manual: the "Format" tab and the tabs the page adds.
+TEST(SeriesTypePages, Screenshots)
+{
+    struct TShot {
+        const char* Name;
+        std::function<TChartSeries*(TChart&)> Make;
+        int Tab;
+    };
+    const auto make = [](auto* Series, TChart& Chart) -> TChartSeries* {
+        Chart.AddSeries(Series);
+        Series->FillSampleValues(6);
+        return Series;
+    };
+    const std::vector<TShot> shots = {
+        {"bar", [&](TChart& C) { return make(new TBarSeries(&C), C); }, 0},
+        {"bar-stack", [&](TChart& C) { return make(new TBarSeries(&C), C); }, 1},
+        {"pie", [&](TChart& C) { return make(new TPieSeries(&C), C); }, 0},
+        {"pie-circled", [&](TChart& C) { return make(new TPieSeries(&C), C); }, 1},
+        {"area", [&](TChart& C) { return make(new TAreaSeries(&C), C); }, 0},
+        {"fast-line", [&](TChart& C) { return make(new TFastLineSeries(&C), C); }, 0},
+        {"volume", [&](TChart& C) { return make(new TVolumeSeries(&C), C); }, 0},
+        {"gantt", [&](TChart& C) { return make(new TGanttSeries(&C), C); }, 0},
+        {"arrow", [&](TChart& C) { return make(new TArrowSeries(&C), C); }, 0},
+        {"bubble", [&](TChart& C) { return make(new TBubbleSeries(&C), C); }, 0},
+        {"shape", [&](TChart& C) { return make(new TChartShape(&C), C); }, 0},
+        {"candle", [&](TChart& C) { return make(new TCandleSeries(&C), C); }, 0},
+        {"surface", [&](TChart& C) { return make(new TSurfaceSeries(&C), C); }, 0},
+        {"surface-grid-3d", [&](TChart& C) { return make(new TSurfaceSeries(&C), C); }, 1},
+        {"map", [&](TChart& C) { return make(new TMapSeries(&C), C); }, 0},
+    };
+    for (const TShot& shot : shots) {
+        test::TEditorChart chart;
+        TChartSeries* series = shot.Make(chart);
+        TFormPlotSeries host;
+        host.SetTarget(series);
+        host.show();
+        ASSERT_NE(host.SeriesEditor(), nullptr) << shot.Name;
+        host.PageSeries->setCurrentIndex(shot.Tab);
+        if (auto* map = qobject_cast<QTabWidget*>(host.SeriesEditor()->findChild<QTabWidget*>(QStringLiteral("PageControl2"))))
+            map->setCurrentIndex(1);
+        test::SaveScreenshot(host, QStringLiteral("series-type-") + QString::fromLatin1(shot.Name));
     }
 }
 
