@@ -112,6 +112,32 @@ struct SectionSeriesEditor : ::testing::Test {
         menu.Click(0);
         EXPECT_TRUE(seen);
     }
+    // Saves the section as Name in the folder and expects the bytes of the
+    // file saved as First.
+    void ExpectSavedAs(const QString& First, const QString& Name)
+    {
+        const QString second = Folder.filePath(Name);
+        Chart.WriteSection(second, {});
+        QFile a(First);
+        QFile b(second);
+        ASSERT_TRUE(a.open(QIODevice::ReadOnly));
+        ASSERT_TRUE(b.open(QIODevice::ReadOnly));
+        EXPECT_EQ(a.readAll(), b.readAll());
+    }
+    // Clicks Button, a pen button, and widens the pen by two in the pen
+    // dialog it opens.
+    static void WidenWithPenDialog(QWidget* Button)
+    {
+        QTimer::singleShot(0, [] {
+            auto* pen = qobject_cast<TPenDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(pen, nullptr);
+            pen->UDWidth->setFocus();
+            QTest::keyClick(pen->UDWidth, Qt::Key_Up);
+            QTest::keyClick(pen->UDWidth, Qt::Key_Up);
+            QTest::mouseClick(pen->BOk, Qt::LeftButton);
+        });
+        QTest::mouseClick(Button, Qt::LeftButton);
+    }
     static QStringList ShownTabs(const TFormPlotSeries& Page)
     {
         QStringList captions;
@@ -152,15 +178,7 @@ TEST_F(SectionSeriesEditor, TheLinesFormatChangesShowAtOnceAndAreSaved)
             EXPECT_FALSE(control->isVisible()) << control->objectName().toStdString();
 
         // A wider line through the border dialog.
-        QTimer::singleShot(0, [] {
-            auto* pen = qobject_cast<TPenDialog*>(QApplication::activeModalWidget());
-            ASSERT_NE(pen, nullptr);
-            pen->UDWidth->setFocus();
-            QTest::keyClick(pen->UDWidth, Qt::Key_Up);
-            QTest::keyClick(pen->UDWidth, Qt::Key_Up);
-            QTest::mouseClick(pen->BOk, Qt::LeftButton);
-        });
-        QTest::mouseClick(format->BLineBorder, Qt::LeftButton);
+        WidenWithPenDialog(format->BLineBorder);
         // A new colour through the colour button.
         test::TColorDialogAnswer answer;
         answer.Answer = 0x00C000;
@@ -200,13 +218,7 @@ TEST_F(SectionSeriesEditor, OpeningAndClosingWithoutAChangeLeavesTheLine)
                 page->PageSeries->setCurrentIndex(i);
     });
     EXPECT_EQ(SeriesSettingsToText(Line), look);
-    const QString second = Folder.filePath(QStringLiteral("second.sec"));
-    Chart.WriteSection(second, {});
-    QFile a(first);
-    QFile b(second);
-    ASSERT_TRUE(a.open(QIODevice::ReadOnly));
-    ASSERT_TRUE(b.open(QIODevice::ReadOnly));
-    EXPECT_EQ(a.readAll(), b.readAll());
+    ExpectSavedAs(first, QStringLiteral("second.sec"));
     Window->repaint();
     EXPECT_EQ(Window->grab().toImage(), before);
 }
@@ -260,15 +272,7 @@ TEST_F(SectionSeriesEditor, ABodysLookChangedInTheMapPageStaysWithTheBody)
         });
         QTest::mouseClick(format->BBrush, Qt::LeftButton);
         // A wider border through the pen dialog.
-        QTimer::singleShot(0, [] {
-            auto* pen = qobject_cast<TPenDialog*>(QApplication::activeModalWidget());
-            ASSERT_NE(pen, nullptr);
-            pen->UDWidth->setFocus();
-            QTest::keyClick(pen->UDWidth, Qt::Key_Up);
-            QTest::keyClick(pen->UDWidth, Qt::Key_Up);
-            QTest::mouseClick(pen->BOk, Qt::LeftButton);
-        });
-        QTest::mouseClick(format->ButtonPen2, Qt::LeftButton);
+        WidenWithPenDialog(format->ButtonPen2);
         EXPECT_EQ(map->Shapes()->GetPolygon(mapIndex)->Brush()->Color(), BodyBrushColor);
         EXPECT_EQ(map->Shapes()->GetPolygon(mapIndex)->Pen()->Width(), width + 2);
         // The section shows it before the editor closes.
@@ -344,13 +348,7 @@ TEST_F(SectionSeriesEditor, ABodysEditorClosedWithoutAKeptChangeLeavesTheSection
     });
     EXPECT_FALSE(notified);
     EXPECT_EQ(map->Shapes()->GetPolygon(0)->Transparency(), 0);
-    const QString second = Folder.filePath(QStringLiteral("body-second.sec"));
-    Chart.WriteSection(second, {});
-    QFile a(first);
-    QFile b(second);
-    ASSERT_TRUE(a.open(QIODevice::ReadOnly));
-    ASSERT_TRUE(b.open(QIODevice::ReadOnly));
-    EXPECT_EQ(a.readAll(), b.readAll());
+    ExpectSavedAs(first, QStringLiteral("body-second.sec"));
 }
 
 } // namespace
