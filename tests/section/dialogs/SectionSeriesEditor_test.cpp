@@ -10,6 +10,7 @@
 #include "chart/editors/frame/ChartEditForm.h"
 #include "chart/editors/series/CustomSeriesEditor.h"
 #include "chart/editors/series/SeriesPage.h"
+#include "chart/editors/seriestypes/AreaSeriesEditor.h"
 #include "chart/editors/seriestypes/MapSeriesEditor.h"
 #include "chart/editors/data/ChartGrid.h"
 #include "chart/editors/frame/ChartListBox.h"
@@ -309,6 +310,31 @@ TEST_F(SectionSeriesEditor, ABodysLookChangedInTheMapPageStaysWithTheBody)
     ASSERT_TRUE(reloaded.ReadModelBlock(saved));
     ASSERT_GT(reloaded.Model.Length(), body);
     EXPECT_EQ(lookOf(reloaded, body, sub), (std::pair<TColor, int>{BodyBrushColor, width + 2}));
+}
+
+TEST_F(SectionSeriesEditor, TheSurfaceOpensTheAreaPage)
+{
+    // A pixel of the surface area that no body or line takes.
+    QPoint onSurface(-1, -1);
+    for (int y = 2; y < Window->height() - 2 && onSurface.x() < 0; y += 2)
+        for (int x = 2; x < Window->width() - 2 && onSurface.x() < 0; x += 4)
+            if (Chart.SurfaceSeries->Clicked(x, y) >= 0 && Chart.MapSeries()->Clicked(x, y) < 0) {
+                bool onLine = false;
+                for (int i = 0; i < Chart.Lines.Length(); ++i)
+                    onLine = onLine || (Chart.Lines[i].series && Chart.Lines[i].series->Clicked(x, y) >= 0);
+                if (!onLine)
+                    onSurface = QPoint(x, y);
+            }
+    ASSERT_GE(onSurface.x(), 0);
+    OpenGraphicEditorAt(onSurface, Chart.SurfaceSeries, [](TChartEditForm& Form) {
+        auto* page = qobject_cast<TFormPlotSeries*>(Form.SeriesPage());
+        ASSERT_NE(page, nullptr);
+        EXPECT_NE(qobject_cast<TAreaSeriesEditor*>(page->SeriesEditor()), nullptr);
+        const QStringList tabs = ShownTabs(*page);
+        EXPECT_TRUE(tabs.contains(QStringLiteral("Point")));
+        EXPECT_TRUE(tabs.contains(QStringLiteral("Gradient")));
+        test::SaveScreenshot(Form, QStringLiteral("graphic-editor-section-surface"));
+    });
 }
 
 TEST_F(SectionSeriesEditor, ABodysEditorClosedWithoutAKeptChangeLeavesTheSection)
