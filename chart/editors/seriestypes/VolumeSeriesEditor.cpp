@@ -6,6 +6,7 @@
 #include "chart/extensions/financial/PlotCandleSeries.h"
 
 #include <QtWidgets/QCheckBox>
+#include <QtWidgets/QLabel>
 #include <QtWidgets/QLineEdit>
 
 namespace lp {
@@ -16,9 +17,10 @@ TVolumeSeriesEditor::TVolumeSeriesEditor(QWidget* Parent) : TLinePenSeriesEditor
     CBColorEach = build.CheckBox("CBColorEach", QStringLiteral("Color &Each"));
     CBUseOrigin = build.CheckBox("CBUseOrigin", QStringLiteral("&Use Origin"));
     EOrigin = TPageBuilder::Named(new QLineEdit(Options), "EOrigin");
-    build.Full(CBColorEach);
-    build.Full(CBUseOrigin);
-    build.Row(QStringLiteral("&Origin:"), EOrigin, "LOrigin");
+    auto* originLabel = TPageBuilder::Named(new QLabel(QStringLiteral("&Origin:"), Options), "LOrigin");
+    originLabel->setBuddy(EOrigin);
+    build.Line({CBColorEach});
+    build.Line({CBUseOrigin, originLabel, EOrigin});
     SetReadingTabOrder(*Options);
 
     Binder().Bind(CBColorEach, QStringLiteral("ColorEachPoint"));
