@@ -3,7 +3,9 @@
 #include "chart/editors/EditorPageRegistry.h"
 #include "chart/editors/PlotPenBrushDialogs.h"
 #include "chart/editors/axis/AxisEditorPage.h"
+#include "chart/editors/chart/GeneralPage.h"
 #include "chart/editors/chart/LegendPage.h"
+#include "chart/editors/chart/PagingPage.h"
 #include "chart/editors/chart/PanelPage.h"
 #include "chart/editors/chart/TitlesPage.h"
 #include "chart/editors/chart/View3DPage.h"
@@ -15,6 +17,7 @@
 #include "chart/editors/effects/SymbolEditor.h"
 #include "chart/editors/frame/ChartEditForm.h"
 #include "chart/editors/gallery/SeriesGallery.h"
+#include "chart/editors/tools/ToolsPage.h"
 #include "chart/engine/PlotChart.h"
 
 #include <functional>
@@ -49,6 +52,9 @@ const TPageEntry Pages[] = {
     {"TFormPlotTitle", &MakePage<TFormPlotTitle>},
     {"TFormPlotPanel", &MakePage<TFormPlotPanel>},
     {"TFormPlotWall", &MakePage<TFormPlotWall>},
+    {"TFormPlotGeneral", &MakePage<TFormPlotGeneral>},
+    {"TFormPlotPage", &MakePage<TFormPlotPage>},
+    {"TFormPlotTools", &MakePage<TFormPlotTools>},
 };
 
 bool EditGradientFromEditors(QWidget* Owner, TPlotGradient& Gradient)

@@ -61,6 +61,9 @@ const std::map<QString, std::function<QObject*(TEditorChart&)>>& ChartPages()
         {QStringLiteral("TFormPlotTitle"), [](TEditorChart& Chart) { return Chart.Title(); }},
         {QStringLiteral("TFormPlotPanel"), [](TEditorChart& Chart) { return &Chart; }},
         {QStringLiteral("TFormPlotWall"), [](TEditorChart& Chart) { return Chart.LeftWall(); }},
+        {QStringLiteral("TFormPlotGeneral"), [](TEditorChart& Chart) { return &Chart; }},
+        {QStringLiteral("TFormPlotPage"), [](TEditorChart& Chart) { return &Chart; }},
+        {QStringLiteral("TFormPlotTools"), [](TEditorChart& Chart) { return &Chart; }},
     };
     return pages;
 }
