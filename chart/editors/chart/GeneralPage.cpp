@@ -51,6 +51,8 @@ QComboBox* MouseButtonCombo(QWidget* Parent, const char* Name)
 TChartPageNavigator::TChartPageNavigator(QWidget* Parent) : TCustomPlotNavigator(Parent)
 {
     setObjectName(QStringLiteral("ChartPageNavigator"));
+    // Room for the four moving buttons wherever a layout places the bar.
+    setMinimumSize(4 * 24, 25);
 }
 
 TCustomAxisPanel* TChartPageNavigator::Chart() const

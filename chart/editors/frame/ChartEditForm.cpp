@@ -226,6 +226,7 @@ QWidget* TChartEditForm::BuildSeriesListTab()
     groupsLayout->setContentsMargins(0, 0, 0, 0);
     groupsLayout->addWidget(Groups);
     PanelGroups->hide();
+    PanelGroups->setMaximumWidth(140);
 
     // The top panel: group buttons and the names switch.
     auto* topPanel = Named(new QWidget(tab), "PanelTop");
@@ -516,8 +517,10 @@ void TChartEditForm::RestoreGeometry()
                     size.setWidth(std::max(MinimumStoredSize, *width));
                 if (const std::optional<int> height = StoredInteger(registry, QStringLiteral("Height")))
                     size.setHeight(std::max(MinimumStoredSize, *height));
-                if (const std::optional<int> treeWidth = StoredInteger(registry, QStringLiteral("TreeWidth")))
-                    Tree->resize(std::max(10, *treeWidth), Tree->height());
+                if (const std::optional<int> treeWidth = StoredInteger(registry, QStringLiteral("TreeWidth"))) {
+                    FTreeWidth = std::max(10, *treeWidth);
+                    Tree->resize(FTreeWidth, Tree->height());
+                }
             }
         }
     }

@@ -277,6 +277,8 @@ private:
     QWidget* FTreePanel = nullptr;
     TTakenSheet FTreeShown;
     int FWidthWithoutTree = 0;
+    // The tree's width: 180 until the editor options give another.
+    int FTreeWidth = 180;
     bool FFillingTree = false;
 };
 

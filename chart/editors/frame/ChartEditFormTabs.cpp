@@ -332,6 +332,11 @@ void TChartEditForm::DeleteGroup()
         LBSeries->SetSeriesGroup(nullptr);
     FChart->SeriesList().Groups().Delete(Groups->currentRow() - ((Options & ceGroupAllEntry) ? 1 : 0));
     FillGroups();
+    // The list shows every series again, and the group list says so.
+    if (!LBSeries->SeriesGroup() && Groups->count() > 0 && (Options & ceGroupAllEntry))
+        Groups->setCurrentRow(0);
+    BDeleteGroup->setEnabled(GroupOfRow(Groups->currentRow()) != nullptr);
+    BRenameGroup->setEnabled(BDeleteGroup->isEnabled());
     RefreshButtons();
 }
 

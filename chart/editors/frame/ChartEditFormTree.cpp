@@ -71,14 +71,16 @@ void TChartEditForm::BuildTreeMode()
     Tree->clear();
     // The window widens by the tree; the width without it is kept.
     FWidthWithoutTree = width();
-    const int treeWidth = Tree->width() > 10 ? Tree->width() : 150;
+    const int treeWidth = FTreeWidth;
     MainPage->hide();
     FTreePanel = new QWidget(TreeSplitter);
     FTreePanel->setObjectName(QStringLiteral("TreePanel"));
     auto* panelLayout = new QVBoxLayout(FTreePanel);
     panelLayout->setContentsMargins(0, 0, 0, 0);
     TreeSplitter->addWidget(FTreePanel);
-    TreeSplitter->setSizes({treeWidth, FWidthWithoutTree});
+    // Tree, the hidden main tabs, the panel.
+    TreeSplitter->setStretchFactor(TreeSplitter->indexOf(FTreePanel), 1);
+    TreeSplitter->setSizes({treeWidth, 0, FWidthWithoutTree});
     resize(FWidthWithoutTree + treeWidth + TreeSplitter->handleWidth(), height());
 
     // The chart tabs under "Chart", then the main tabs.
@@ -280,14 +282,14 @@ void TChartEditForm::EndTreeMode()
         return;
     FFillingTree = true;
     ReturnTreeContent();
-    const int treeWidth = Tree->width();
+    FTreeWidth = Tree->width();
     delete FTreePanel;
     FTreePanel = nullptr;
     MainPage->show();
     // The width the window had without the tree; the tree's own width is
     // kept for the next time.
     resize(FWidthWithoutTree, height());
-    Tree->resize(treeWidth, Tree->height());
+    TreeSplitter->setSizes({FTreeWidth, FWidthWithoutTree});
 }
 
 void TChartEditForm::resizeEvent(QResizeEvent* Event)

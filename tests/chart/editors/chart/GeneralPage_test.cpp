@@ -204,6 +204,7 @@ TEST(GeneralPage, PrintPreviewShowsThePageNavigator)
     int shown = 0;
     ChartPreviewShowService() = [&](TChartPreview& Form) {
         ++shown;
+        Form.resize(560, 440);
         Form.show();
         auto* extra = qobject_cast<TChartPageNavigatorPage*>(Form.ExtraPage);
         EXPECT_NE(extra, nullptr);
@@ -213,6 +214,7 @@ TEST(GeneralPage, PrintPreviewShowsThePageNavigator)
             QTest::mouseClick(extra->Navigator->Button(nbNext), Qt::LeftButton);
             EXPECT_EQ(chart.Page(), 2);
         }
+        QCoreApplication::processEvents();
         test::SaveScreenshot(Form, QStringLiteral("print-preview-navigator"));
         return static_cast<int>(mrCancel);
     };
