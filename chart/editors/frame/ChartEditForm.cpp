@@ -606,10 +606,17 @@ void TChartEditForm::FirstShow()
         LBSeries->ClearSelection();
         LBSeries->SelectSeriesRow(EditSeries);
         TheSeries = EditSeries;
-        if (TabOffered(TabSeries))
+        // In tree mode the series' node shows its page.
+        if (QTreeWidgetItem* node = TreeNodeOf(EditSeries.data()))
+            Tree->setCurrentItem(node);
+        else if (TabOffered(TabSeries))
             MainPage->setCurrentWidget(TabSeries);
     } else if (EditTool && TabOffered(TabTools)) {
-        MainPage->setCurrentWidget(TabTools);
+        if (QTreeWidgetItem* node = TreeNodeOf(EditTool.data()))
+            Tree->setCurrentItem(node);
+        else
+            MainPage->setCurrentWidget(TabTools);
+        EditTool = nullptr;
     } else if (StartPage == -1) {
         LBSeries->setFocus();
         LBSeries->SetItemIndex(0);

@@ -97,24 +97,17 @@ QWidget* TChartEditForm::BuildDataTab()
         return Series && Row >= 0 && Row < Series->Count();
     };
     connect(PopupEditColor, &QAction::triggered, this, [this] { ChartGrid1->EditPointColor(); });
-    connect(PopupDefaultColor, &QAction::triggered, this, [this, colorPoint] {
+    auto setPointColor = [this, colorPoint](TColor Color) {
         TChartSeries* series = nullptr;
         int row = -1;
         if (colorPoint(series, row)) {
-            series->SetValueColor(row, clDefault);
+            series->SetValueColor(row, Color);
             series->Repaint();
             ChartGrid1->viewport()->update();
         }
-    });
-    connect(PopupMakeNull, &QAction::triggered, this, [this, colorPoint] {
-        TChartSeries* series = nullptr;
-        int row = -1;
-        if (colorPoint(series, row)) {
-            series->SetValueColor(row, clNone);
-            series->Repaint();
-            ChartGrid1->viewport()->update();
-        }
-    });
+    };
+    connect(PopupDefaultColor, &QAction::triggered, this, [setPointColor] { setPointColor(clDefault); });
+    connect(PopupMakeNull, &QAction::triggered, this, [setPointColor] { setPointColor(clNone); });
     connect(PopupAppendRow, &QAction::triggered, this, [this] { ChartGrid1->AppendRow(); });
     connect(PopupDeleteRow, &QAction::triggered, this, [this] { ChartGrid1->DeleteRow(); });
     connect(PopupTextFont, &QAction::triggered, this, [this] {

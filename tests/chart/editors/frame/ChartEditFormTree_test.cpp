@@ -188,6 +188,21 @@ TEST_F(TreeModeTest, ToolsAddedAndDeletedOnTheToolsPageFollowInTheTree)
     ResetToolsGalleryShowService();
 }
 
+TEST_F(TreeModeTest, TheToolToEditOpensOnItsNode)
+{
+    Form = std::make_unique<TChartEditForm>();
+    Form->SetChart(&Chart);
+    Form->EditTool = Tool;
+    Form->show();
+    ASSERT_NE(Form->Tree->currentItem(), nullptr);
+    EXPECT_EQ(Form->Tree->currentItem()->text(0), QStringLiteral("Rotate"));
+    auto* tools = qobject_cast<TFormPlotTools*>(Form->PageOf(Form->TabTools));
+    ASSERT_NE(tools, nullptr);
+    EXPECT_EQ(tools->CurrentTool(), Tool);
+    EXPECT_EQ(Form->TabTools->parentWidget(), Form->TreePanel());
+    EXPECT_EQ(Form->EditTool, nullptr);
+}
+
 TEST_F(TreeModeTest, TheTabsGoBackAndTheWidthWithoutTheTreeIsKept)
 {
     TChartEditForm& form = *Form;
