@@ -16,7 +16,14 @@
 #include "chart/editors/effects/ShapeEditor.h"
 #include "chart/editors/effects/SymbolEditor.h"
 #include "chart/editors/frame/ChartEditForm.h"
+#include "chart/editors/functions/AverageFunctionEditor.h"
+#include "chart/editors/functions/CustomFunctionEditor.h"
+#include "chart/editors/functions/FunctionPage.h"
+#include "chart/editors/functions/PeriodFunctionEditor.h"
 #include "chart/editors/gallery/SeriesGallery.h"
+#include "chart/editors/series/CustomSeriesEditor.h"
+#include "chart/editors/series/SeriesPage.h"
+#include "chart/editors/series/SeriesPointerEditor.h"
 #include "chart/editors/tools/ToolsPage.h"
 #include "chart/engine/PlotChart.h"
 
@@ -52,6 +59,13 @@ const TPageEntry Pages[] = {
     {"TFormPlotTitle", &MakePage<TFormPlotTitle>},
     {"TFormPlotPanel", &MakePage<TFormPlotPanel>},
     {"TFormPlotWall", &MakePage<TFormPlotWall>},
+    {"TPlotFuncEditor", &MakePage<TPlotFuncEditor>},
+    {"TPlotFunctionEditor", &MakePage<TPlotFunctionEditor>},
+    {"TAverageFuncEditor", &MakePage<TAverageFuncEditor>},
+    {"TCustomFunctionEditor", &MakePage<TCustomFunctionEditor>},
+    {"TSeriesPointerEditor", &MakePage<TSeriesPointerEditor>},
+    {"TCustomSeriesEditor", &MakePage<TCustomSeriesEditor>},
+    {"TFormPlotSeries", &MakePage<TFormPlotSeries>},
     {"TFormPlotGeneral", &MakePage<TFormPlotGeneral>},
     {"TFormPlotPage", &MakePage<TFormPlotPage>},
     {"TFormPlotTools", &MakePage<TFormPlotTools>},

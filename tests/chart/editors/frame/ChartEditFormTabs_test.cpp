@@ -12,6 +12,8 @@
 #include "chart/editors/frame/ChartListBox.h"
 #include "chart/editors/tools/ToolsPage.h"
 #include "chart/engine/PlotAxis.h"
+#include "chart/engine/PlotFunctions.h"
+#include "chart/engine/PlotRegistry.h"
 #include "chart/engine/PlotSeries.h"
 #include "chart/engine/PlotSeriesLists.h"
 #include "chart/engine/PlotTitles.h"
@@ -100,7 +102,8 @@ TEST_F(FullEditorTest, EveryTabMakesItsPageOnceForItsTarget)
         form.SubPage->setCurrentWidget(entry.first);
         EXPECT_EQ(entry.first->findChildren<TEditorPage*>(QString(), Qt::FindDirectChildrenOnly).size(), 1u);
     }
-    for (QWidget* tab : {form.TabData, form.TabTools, form.TabExport, form.TabPrint}) {
+    form.LBSeries->SetItemIndex(1);
+    for (QWidget* tab : {form.TabSeries, form.TabData, form.TabTools, form.TabExport, form.TabPrint}) {
         ASSERT_TRUE(form.TabOffered(tab)) << tab->objectName().toStdString();
         form.MainPage->setCurrentWidget(tab);
         test::SaveScreenshot(form, QStringLiteral("chart-editor-") +
@@ -114,6 +117,30 @@ TEST_F(FullEditorTest, EveryTabMakesItsPageOnceForItsTarget)
     auto* tools = qobject_cast<TFormPlotTools*>(form.PageOf(form.TabTools));
     ASSERT_NE(tools, nullptr);
     EXPECT_EQ(tools->LBTools->count(), 1);
+    ASSERT_NE(form.SeriesPage(), nullptr);
+    EXPECT_EQ(form.SeriesPage()->Target(), Chart.Series(1));
+}
+
+// A series made from the functions gallery opens on its data source.
+TEST_F(FullEditorTest, AFunctionSeriesAddedOpensOnItsDataSource)
+{
+    const TAddFromGalleryHook savedHook = AddFromGalleryHook();
+    AddFromGalleryHook() = [this](QWidget*, TCustomAxisPanel*, TChartSeries*) -> TChartSeries* {
+        auto* series = new TLineSeries(&Chart);
+        series->SetName(QStringLiteral("Sum1"));
+        Chart.AddSeries(series);
+        CreateNewPlotFunction(series, &TAddPlotFunction::staticMetaObject);
+        return series;
+    };
+    TChartEditForm& form = Open();
+    QTest::mouseClick(form.BAddSeries, Qt::LeftButton);
+    AddFromGalleryHook() = savedHook;
+    ASSERT_EQ(Chart.SeriesCount(), 4);
+    EXPECT_EQ(form.TheSeries, Chart.Series(3));
+    EXPECT_EQ(form.MainPage->currentWidget(), form.TabSeries);
+    ASSERT_NE(form.SeriesPage(), nullptr);
+    EXPECT_EQ(form.SeriesPage()->Target(), Chart.Series(3));
+    EXPECT_EQ(form.SeriesPage()->property("ActiveTab").toString(), QStringLiteral("Data Source"));
 }
 
 TEST_F(FullEditorTest, StyleFlagsDisableDeleteCloneAndChange)

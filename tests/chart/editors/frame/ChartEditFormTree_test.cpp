@@ -96,8 +96,8 @@ TEST_F(TreeModeTest, TheTreeHoldsTabsSeriesAxesTitlesAndTools)
     QStringList top;
     for (int i = 0; i < form.Tree->topLevelItemCount(); ++i)
         top << form.Tree->topLevelItem(i)->text(0);
-    EXPECT_EQ(top, (QStringList{QStringLiteral("Chart"), QStringLiteral("Data"), QStringLiteral("Tools"),
-                                QStringLiteral("Export"), QStringLiteral("Print")}));
+    EXPECT_EQ(top, (QStringList{QStringLiteral("Chart"), QStringLiteral("Series"), QStringLiteral("Data"),
+                                QStringLiteral("Tools"), QStringLiteral("Export"), QStringLiteral("Print")}));
     EXPECT_EQ(Children(Node({QStringLiteral("Chart")})),
               (QStringList{QStringLiteral("Series"), QStringLiteral("General"), QStringLiteral("Axis"),
                            QStringLiteral("Titles"), QStringLiteral("Legend"), QStringLiteral("Panel"),
@@ -140,10 +140,17 @@ TEST_F(TreeModeTest, EachNodeShowsItsContent)
     Select({QStringLiteral("Chart"), QStringLiteral("Series"), QStringLiteral("Well 2")});
     EXPECT_EQ(form.TheSeries, Chart.Series(1));
     EXPECT_EQ(form.LBSeries->CurrentSeries(), Chart.Series(1));
+    EXPECT_EQ(form.TabSeries->parentWidget(), form.TreePanel());
+    ASSERT_NE(form.SeriesPage(), nullptr);
+    EXPECT_EQ(form.SeriesPage()->Target(), Chart.Series(1));
+    test::SaveScreenshot(form, QStringLiteral("chart-editor-tree-series"));
+    Select({QStringLiteral("Chart"), QStringLiteral("Series"), QStringLiteral("Well 3")});
+    EXPECT_EQ(form.SeriesPage()->Target(), Chart.Series(2));
     Select({QStringLiteral("Data")});
     EXPECT_EQ(form.TabData->parentWidget(), form.TreePanel());
     EXPECT_EQ(form.MainPage->indexOf(form.TabData), -1);
     EXPECT_EQ(form.MainPage->indexOf(form.TabTools), 2);
+    EXPECT_EQ(form.MainPage->indexOf(form.TabSeries), 1); // back in its place
 }
 
 TEST_F(TreeModeTest, OnlySeriesNodesAreRenamed)
