@@ -673,6 +673,18 @@ void TChartEditForm::closeEvent(QCloseEvent* Event)
     QDialog::closeEvent(Event);
 }
 
+// --- Opening the editor ----------------------------------------------------------------------------
+
+void EditChart(TCustomAxisPanel* Chart, QWidget* Owner)
+{
+    if (!Chart)
+        return;
+    TChartEditForm form(Owner);
+    form.SetChart(Chart);
+    CallControlHook(&form);
+    form.exec();
+}
+
 // --- The graphic editor ----------------------------------------------------------------------------
 
 void ShowSeriesEditor(TChartSeries* Series)

@@ -282,6 +282,10 @@ private:
     bool FFillingTree = false;
 };
 
+// The full editor on a chart, modal, with its default options; returns
+// when the window closes. Nothing without a chart.
+void EditChart(TCustomAxisPanel* Chart, QWidget* Owner = nullptr);
+
 // The "Graphic editor" on one series: the series page of the editor
 // reduced to the series' format, modal. Nothing while no series page is
 // registered or the series has no chart.

@@ -23,7 +23,9 @@
 #include "chart/extensions/tools/PlotRotateTool.h"
 #include "platform/ui/Dialogs.h"
 
+#include <QtCore/QTimer>
 #include <QtTest/QTest>
+#include <QtWidgets/QApplication>
 #include <QtGui/QAction>
 #include <QtWidgets/QCheckBox>
 #include <QtWidgets/QGroupBox>
@@ -347,6 +349,24 @@ TEST_F(FullEditorTest, TheToolToEditOpensTheToolsTab)
     ASSERT_NE(tools, nullptr);
     EXPECT_EQ(tools->CurrentTool(), second);
     EXPECT_EQ(Form->EditTool, nullptr);
+}
+
+TEST_F(FullEditorTest, EditChartOpensTheFullEditorModally)
+{
+    bool checked = false;
+    QTimer::singleShot(0, [this, &checked] {
+        auto* form = qobject_cast<TChartEditForm*>(QApplication::activeModalWidget());
+        ASSERT_NE(form, nullptr);
+        EXPECT_EQ(form->Chart(), &Chart);
+        EXPECT_EQ(form->windowTitle(), QStringLiteral("Editing Chart1"));
+        EXPECT_TRUE(form->MainPage->isVisible());
+        EXPECT_EQ(form->LBSeries->Count(), 3);
+        checked = true;
+        form->BClose->click();
+    });
+    EditChart(&Chart);
+    EXPECT_TRUE(checked);
+    EditChart(nullptr); // nothing to edit: nothing opens
 }
 
 } // namespace
