@@ -259,6 +259,8 @@ QWidget* TChartEditForm::BuildSeriesListTab()
         RefreshButtons();
         FillTreeSeries();
     };
+    // A series removed from the chart leaves the tree too.
+    LBSeries->OnRemovedSeries = [this](TChartListBox*, TChartSeries*) { FillTreeSeries(); };
     LBSeries->OnDblClickSeries = [this](TChartListBox*, int) {
         TheSeries = LBSeries->CurrentSeries();
         if (QTreeWidgetItem* node = TreeNodeOf(TheSeries.data()))

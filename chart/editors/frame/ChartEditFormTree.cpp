@@ -16,6 +16,7 @@
 #include "chart/engine/PlotAxis.h"
 #include "chart/engine/PlotTools.h"
 
+#include <QtCore/QPointer>
 #include <QtGui/QResizeEvent>
 #include <QtWidgets/QSplitter>
 #include <QtWidgets/QTabWidget>
@@ -37,14 +38,16 @@ QTreeWidgetItem* AddNode(QTreeWidgetItem* Parent, QTreeWidget* Tree, const QStri
     auto* node = Parent ? new QTreeWidgetItem(Parent) : new QTreeWidgetItem(Tree);
     node->setText(0, Text);
     node->setData(0, KindRole, static_cast<int>(Kind));
-    node->setData(0, ObjectRole, QVariant::fromValue(Object));
+    // Observed: a series, axis or tool destroyed elsewhere leaves the node
+    // without its object.
+    node->setData(0, ObjectRole, QVariant::fromValue(QPointer<QObject>(Object)));
     node->setFlags(node->flags() & ~Qt::ItemIsEditable);
     return node;
 }
 
 QObject* NodeObject(const QTreeWidgetItem* Node)
 {
-    return Node ? Node->data(0, ObjectRole).value<QObject*>() : nullptr;
+    return Node ? Node->data(0, ObjectRole).value<QPointer<QObject>>().data() : nullptr;
 }
 
 int NodeKind(const QTreeWidgetItem* Node)

@@ -195,6 +195,16 @@ TEST_F(TreeModeTest, ToolsAddedAndDeletedOnTheToolsPageFollowInTheTree)
     ResetToolsGalleryShowService();
 }
 
+TEST_F(TreeModeTest, ASeriesDestroyedElsewhereLeavesTheTree)
+{
+    Select({QStringLiteral("Chart"), QStringLiteral("Series"), QStringLiteral("Well 2")});
+    delete Chart.Series(1);
+    EXPECT_EQ(Children(Node({QStringLiteral("Chart"), QStringLiteral("Series")})),
+              (QStringList{QStringLiteral("Well 1"), QStringLiteral("Well 3")}));
+    Select({QStringLiteral("Chart"), QStringLiteral("Series"), QStringLiteral("Well 3")});
+    EXPECT_EQ(Form->SeriesPage()->Target(), Chart.Series(1));
+}
+
 TEST_F(TreeModeTest, TheToolToEditOpensOnItsNode)
 {
     Form = std::make_unique<TChartEditForm>();
