@@ -453,6 +453,9 @@ void TChartEditForm::AddSeriesClick()
             }
         }
     }
+    // Tree mode shows the chosen node's content again.
+    if (InTreeMode() && !FTreeShown.Sheet)
+        TreeSelect(Tree->currentItem());
     if (LBSeries->isVisible() && LBSeries->isEnabled())
         LBSeries->setFocus();
 }

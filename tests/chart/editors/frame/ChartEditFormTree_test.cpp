@@ -205,6 +205,21 @@ TEST_F(TreeModeTest, ASeriesDestroyedElsewhereLeavesTheTree)
     EXPECT_EQ(Form->SeriesPage()->Target(), Chart.Series(1));
 }
 
+TEST_F(TreeModeTest, AddingASeriesPutsTheSeriesTabBackAndShowsTheNodeAgain)
+{
+    const TAddFromGalleryHook saved = AddFromGalleryHook();
+    AddFromGalleryHook() = [this](QWidget*, TCustomAxisPanel*, TChartSeries*) -> TChartSeries* {
+        // While the gallery runs the series tab is in its place.
+        EXPECT_EQ(Form->MainPage->indexOf(Form->TabSeries), 1);
+        return nullptr;
+    };
+    Select({QStringLiteral("Chart"), QStringLiteral("Series"), QStringLiteral("Well 1")});
+    Form->BAddSeries->click();
+    AddFromGalleryHook() = saved;
+    EXPECT_EQ(Form->TabSeries->parentWidget(), Form->TreePanel());
+    EXPECT_EQ(Form->SeriesPage()->Target(), Chart.Series(0));
+}
+
 TEST_F(TreeModeTest, TheToolToEditOpensOnItsNode)
 {
     Form = std::make_unique<TChartEditForm>();
