@@ -22,8 +22,12 @@
 #include "chart/export/PlotPreview.h"
 #include "chart/extensions/tools/PlotRotateTool.h"
 #include "platform/ui/Dialogs.h"
+#include "platform/ui/Printer.h"
 
+#include <QtCore/QFile>
+#include <QtCore/QTemporaryDir>
 #include <QtCore/QTimer>
+#include <QtGui/QImage>
 #include <QtTest/QTest>
 #include <QtWidgets/QApplication>
 #include <QtGui/QAction>
@@ -271,6 +275,27 @@ TEST_F(FullEditorTest, ExportAndPrintWorkEmbedded)
     form.MainPage->setCurrentWidget(form.TabChart);
     form.MainPage->setCurrentWidget(form.TabPrint);
     EXPECT_EQ(form.PreviewPage(), preview);
+
+    // Both do their work from inside the editor: a picture saved, the chart
+    // printed (into a file where there is no printer).
+    QTemporaryDir dir;
+    exportForm->AskSaveFileName = [&dir](TExportSaveRequest& Request) {
+        Request.FileName = dir.filePath(QStringLiteral("chart.png"));
+        Request.FilterIndex = 3;
+        return true;
+    };
+    form.MainPage->setCurrentWidget(form.TabExport);
+    exportForm->LBFormat->setCurrentRow(2); // PNG
+    exportForm->BSave->click();
+    EXPECT_FALSE(QImage(dir.filePath(QStringLiteral("chart.png"))).isNull());
+    form.MainPage->setCurrentWidget(form.TabPrint);
+    const QString pdf = dir.filePath(QStringLiteral("chart.pdf"));
+    const QString oldOutput = Printer().OutputFileName();
+    Printer().SetOutputFileName(pdf);
+    preview->AskPdfFileName = [&pdf](QWidget*) { return pdf; };
+    preview->BPrint->click();
+    Printer().SetOutputFileName(oldOutput);
+    EXPECT_TRUE(QFile::exists(pdf));
 }
 
 TEST_F(FullEditorTest, GroupsTickTheirSeriesAndTakeDraggedSeries)
