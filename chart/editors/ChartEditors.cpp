@@ -3,7 +3,9 @@
 #include "chart/editors/EditorPageRegistry.h"
 #include "chart/editors/PlotPenBrushDialogs.h"
 #include "chart/editors/axis/AxisEditorPage.h"
+#include "chart/editors/chart/GeneralPage.h"
 #include "chart/editors/chart/LegendPage.h"
+#include "chart/editors/chart/PagingPage.h"
 #include "chart/editors/chart/PanelPage.h"
 #include "chart/editors/chart/TitlesPage.h"
 #include "chart/editors/chart/View3DPage.h"
@@ -22,6 +24,7 @@
 #include "chart/editors/series/CustomSeriesEditor.h"
 #include "chart/editors/series/SeriesPage.h"
 #include "chart/editors/series/SeriesPointerEditor.h"
+#include "chart/editors/tools/ToolsPage.h"
 #include "chart/engine/PlotChart.h"
 
 #include <functional>
@@ -63,6 +66,9 @@ const TPageEntry Pages[] = {
     {"TSeriesPointerEditor", &MakePage<TSeriesPointerEditor>},
     {"TCustomSeriesEditor", &MakePage<TCustomSeriesEditor>},
     {"TFormPlotSeries", &MakePage<TFormPlotSeries>},
+    {"TFormPlotGeneral", &MakePage<TFormPlotGeneral>},
+    {"TFormPlotPage", &MakePage<TFormPlotPage>},
+    {"TFormPlotTools", &MakePage<TFormPlotTools>},
 };
 
 bool EditGradientFromEditors(QWidget* Owner, TPlotGradient& Gradient)

@@ -1,6 +1,7 @@
 #include "platform/ui/Dialogs.h"
 
 #include "platform/ui/Application.h"
+#include "platform/ui/Printer.h"
 
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QColorDialog>
@@ -9,6 +10,10 @@
 #include <QtWidgets/QInputDialog>
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QMessageBox>
+#include <QtPrintSupport/QPrintDialog>
+#include <QtPrintSupport/QPrinter>
+
+#include <algorithm>
 
 namespace lp {
 
@@ -244,6 +249,29 @@ bool DefaultOpenDialog(TOpenDialogRequest& Request)
     return true;
 }
 
+bool DefaultPrintDialog(TPrintDialogRequest& Request)
+{
+    if (!HaveWidgets())
+        return false;
+    const int minPage = std::max(1, Request.MinPage);
+    const int maxPage = std::max(minPage, Request.MaxPage);
+    QPrintDialog dialog(&Printer().QtPrinter(), Request.Owner);
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
+    dialog.setMinMax(minPage, maxPage);
+    dialog.setFromTo(std::clamp(Request.FromPage, minPage, maxPage), std::clamp(Request.ToPage, minPage, maxPage));
+    dialog.setPrintRange(QAbstractPrintDialog::PageRange);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    if (dialog.printRange() == QAbstractPrintDialog::PageRange && dialog.fromPage() > 0) {
+        Request.FromPage = dialog.fromPage();
+        Request.ToPage = std::max(dialog.fromPage(), dialog.toPage());
+    } else {
+        Request.FromPage = minPage;
+        Request.ToPage = maxPage;
+    }
+    return true;
+}
+
 TCommonDialogService& CommonDialogService()
 {
     static TCommonDialogService service;
@@ -272,6 +300,12 @@ bool ExecuteOpenDialog(TOpenDialogRequest& Request)
 {
     const auto execute = CommonDialogService().ExecuteOpen;
     return execute ? execute(Request) : DefaultOpenDialog(Request);
+}
+
+bool ExecutePrintDialog(TPrintDialogRequest& Request)
+{
+    const auto execute = CommonDialogService().ExecutePrint;
+    return execute ? execute(Request) : DefaultPrintDialog(Request);
 }
 
 } // namespace lp

@@ -144,10 +144,22 @@ struct TOpenDialogRequest {
     QString FileName;
 };
 
+// A print dialog asking for a range of page numbers: FromPage .. ToPage
+// within MinPage .. MaxPage on entry; on acceptance the chosen range (the
+// whole of MinPage .. MaxPage when the user asked for all pages).
+struct TPrintDialogRequest {
+    QWidget* Owner = nullptr;
+    int FromPage = 1;
+    int ToPage = 1;
+    int MinPage = 1;
+    int MaxPage = 1;
+};
+
 struct TCommonDialogService {
     std::function<bool(TColorDialogRequest&)> ExecuteColor;
     std::function<bool(TFontDialogRequest&)> ExecuteFont;
     std::function<bool(TOpenDialogRequest&)> ExecuteOpen;
+    std::function<bool(TPrintDialogRequest&)> ExecutePrint;
 };
 
 // The service every common dialog goes through; an empty member stands for
@@ -160,12 +172,14 @@ void ResetCommonDialogService();
 bool ExecuteColorDialog(TColorDialogRequest& Request);
 bool ExecuteFontDialog(TFontDialogRequest& Request);
 bool ExecuteOpenDialog(TOpenDialogRequest& Request);
+bool ExecutePrintDialog(TPrintDialogRequest& Request);
 
-// The defaults: QColorDialog (custom colours in and out), QFontDialog and
-// QFileDialog.
+// The defaults: QColorDialog (custom colours in and out), QFontDialog,
+// QFileDialog and QPrintDialog (on the platform's printer).
 bool DefaultColorDialog(TColorDialogRequest& Request);
 bool DefaultFontDialog(TFontDialogRequest& Request);
 bool DefaultOpenDialog(TOpenDialogRequest& Request);
+bool DefaultPrintDialog(TPrintDialogRequest& Request);
 
 // The custom colour of an entry letter ('A' .. 'P') in a list of
 // "ColorX=00BBGGRR" entries; clNone when it has none or it is unreadable.

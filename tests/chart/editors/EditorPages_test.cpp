@@ -86,6 +86,9 @@ const std::map<QString, std::function<QObject*(TEditorChart&)>>& ChartPages()
              series->FillSampleValues();
              return series;
          }},
+        {QStringLiteral("TFormPlotGeneral"), [](TEditorChart& Chart) { return &Chart; }},
+        {QStringLiteral("TFormPlotPage"), [](TEditorChart& Chart) { return &Chart; }},
+        {QStringLiteral("TFormPlotTools"), [](TEditorChart& Chart) { return &Chart; }},
     };
     return pages;
 }
