@@ -360,9 +360,10 @@ void TDeviceContext::SetViewportExt(int cx, int cy)
     StateChanged();
 }
 
-QTransform TDeviceContext::Mapping() const
+void TDeviceContext::MappingScale(double& sx, double& sy) const
 {
-    double sx = 1.0, sy = 1.0;
+    sx = 1.0;
+    sy = 1.0;
     if (FMapMode != MM_TEXT) {
         sx = double(FViewportExt.cx) / FWindowExt.cx;
         sy = double(FViewportExt.cy) / FWindowExt.cy;
@@ -372,6 +373,12 @@ QTransform TDeviceContext::Mapping() const
             sy = std::copysign(scale, sy);
         }
     }
+}
+
+QTransform TDeviceContext::Mapping() const
+{
+    double sx = 1.0, sy = 1.0;
+    MappingScale(sx, sy);
     QTransform transform;
     transform.translate(FViewportOrg.X, FViewportOrg.Y);
     transform.scale(sx, sy);
@@ -667,9 +674,12 @@ void TDeviceContext::PatBlt(int x, int y, int width, int height, uint32_t rop)
 const TDeviceContext::TTextCache& TDeviceContext::TextCache() const
 {
     TTextCache& cache = FTextCache;
-    const QTransform mapping = Mapping();
-    const double scale = std::fabs(mapping.m22());
-    const double scaleX = std::fabs(mapping.m11());
+    // Only the scale of the mapping matters here: taken without building
+    // the whole transform, since every measured and drawn text asks.
+    double sx = 1.0, sy = 1.0;
+    MappingScale(sx, sy);
+    const double scale = std::fabs(sy);
+    const double scaleX = std::fabs(sx);
     if (cache.Valid && cache.Font == FFont && cache.Scale == scale && cache.ScaleX == scaleX &&
         cache.CharExtra == FCharExtra)
         return cache;

@@ -300,6 +300,8 @@ public:
     TPoint DPtoLP(const TPoint& p) const;
     // Logical to device, as a transform.
     QTransform Mapping() const;
+    // The scale of Mapping along X and Y.
+    void MappingScale(double& sx, double& sy) const;
 
     virtual int GetDeviceCaps(int index) const = 0;
 
