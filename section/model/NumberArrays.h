@@ -96,6 +96,25 @@ private:
     bool FDone = false;
 };
 
+// The words of a line read as numbers as they are found: the same words as
+// TWordReader's (an empty word aside), each with what ReadRealText makes of
+// it. A word that is a whole number or a real that from_chars reads up to
+// the next blank is read without being scanned first; other words are
+// scanned and given to ReadRealText. A section file is read this way.
+class TNumberWordReader {
+public:
+    explicit TNumberWordReader(std::string_view text) noexcept
+        : FAt(text.data()), FEnd(text.data() + text.size())
+    {
+    }
+    // The next word, its kind and (a number) its value; false after the last.
+    bool Next(std::string_view& word, TRealText& kind, double& value);
+
+private:
+    const char* FAt;
+    const char* FEnd;
+};
+
 // The words with index >= skip that read as numbers (others are dropped but
 // still count for skip).
 arofdoubleM TextToRealArray(std::string_view text, int skip);

@@ -301,6 +301,16 @@ private:
         const double lowX = std::min(p.x, q.x), highX = std::max(p.x, q.x);
         const int firstRow = CellIndex(lowY - marginY - FMinY, FCellHeight, FRows);
         const int lastRow = CellIndex(highY + marginY - FMinY, FCellHeight, FRows);
+        if (firstRow == lastRow) {
+            // Within one row of cells (most edges): its columns are those of
+            // the edge's whole extent.
+            const int firstColumn = CellIndex(lowX - marginX - FMinX, FCellWidth, FColumns);
+            const int lastColumn = CellIndex(highX + marginX - FMinX, FCellWidth, FColumns);
+            const size_t rowStart = static_cast<size_t>(firstRow) * FColumns;
+            for (int column = firstColumn; column <= lastColumn; ++column)
+                visit(rowStart + column);
+            return;
+        }
         for (int row = firstRow; row <= lastRow; ++row) {
             // The part of the edge within the row's band.
             const double bandLow = std::clamp(FMinY + row * FCellHeight, lowY, highY);

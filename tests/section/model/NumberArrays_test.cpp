@@ -42,6 +42,22 @@ TEST(TextToReal, AgreesWithTheCLibraryOnEveryForm)
         ASSERT_EQ(ReadRealText(text, parsed), TRealText::Number) << text;
         EXPECT_EQ(parsed, std::strtod(text, nullptr)) << text;
     }
+    // Whole numbers, read on a path of their own up to nine digits: every
+    // length on both sides of that, signs and leading zeros.
+    for (int i = 0; i < 2000; ++i) {
+        const int digits = 1 + i % 12;
+        std::string text = (i % 3 == 0) ? "-" : (i % 3 == 1 ? "+" : "");
+        for (int k = 0; k < digits; ++k)
+            text += static_cast<char>('0' + random() % 10);
+        double parsed = 7.0;
+        ASSERT_EQ(ReadRealText(text, parsed), TRealText::Number) << text;
+        EXPECT_EQ(parsed, std::strtod(text.c_str(), nullptr)) << text;
+        EXPECT_EQ(std::signbit(parsed), text[0] == '-') << text;
+    }
+    for (const char* text : {"-", "--1", "1-", "12a", "-x"}) {
+        double parsed = 7.0;
+        EXPECT_EQ(ReadRealText(text, parsed), TRealText::NotANumber) << text;
+    }
     double value = 7.0;
     EXPECT_EQ(ReadRealText("1e-400", value), TRealText::Number);
     EXPECT_EQ(value, 0.0);
