@@ -592,6 +592,17 @@ void TFastLineSeries::DrawAllValues()
     if (First < 0 || Last < First || !FParentChart)
         return;
     TPlotCanvas3D& Canvas = FParentChart->Canvas();
+    if (!FDrawLine && FFillMode == fmNone) {
+        // Nothing to draw: only the last point, where a point added next
+        // would join the line.
+        for (int I = Last; I >= (First > 0 ? First - 1 : First); --I)
+            if (!PointIsNull(I)) {
+                FLastPoint = PointPosition(I);
+                FHasLastPoint = true;
+                break;
+            }
+        return;
+    }
     // The point before the first visible one joins the line to the left
     // edge of a scrolled chart.
     BuildRuns(First > 0 ? First - 1 : First, Last);
