@@ -7,6 +7,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 namespace lp {
 
@@ -217,11 +218,18 @@ ParamValue ReadTextParam(std::string_view Token, int Slot, TParamTexts* Texts)
     return Texts->Values[slot];
 }
 
+// Reads the tokens of Text into Slots (read with Texts: a ring of a file
+// being read, whose slots are all empty and which a bad token discards with
+// the whole file, so the tokens go straight into them).
 void ReadParams(TPolygonParams& Slots, std::string_view Text, TParamTexts* Texts)
 {
-    // Convert every token first, so that a bad one changes nothing. The
-    // tokens are read as views into the line: no string per token.
-    TPolygonParams result = Slots;
+    // Otherwise every token is converted first, so that a bad one changes
+    // nothing. The tokens are read as views into the line: no string per
+    // token.
+    TPolygonParams copy;
+    if (Texts == nullptr)
+        copy = Slots;
+    TPolygonParams& result = Texts == nullptr ? copy : Slots;
     TWordReader words(Text);
     std::string_view token;
     for (int slot = 0; slot < ParamSlotCount && words.Next(token); ++slot) {
@@ -250,7 +258,8 @@ void ReadParams(TPolygonParams& Slots, std::string_view Text, TParamTexts* Texts
             break;
         }
     }
-    Slots = std::move(result);
+    if (Texts == nullptr)
+        Slots = std::move(copy);
 }
 
 // --- Reading ---------------------------------------------------------------------------
@@ -262,7 +271,13 @@ class TBlockReader {
 public:
     explicit TBlockReader(std::string_view Bytes) : FBytes(Bytes)
     {
-        FLineCount = static_cast<size_t>(std::count(Bytes.begin(), Bytes.end(), '\n'));
+        const char* end = Bytes.data() + Bytes.size();
+        for (const char* at = Bytes.data(); at < end; ++at) {
+            at = static_cast<const char*>(std::memchr(at, '\n', static_cast<size_t>(end - at)));
+            if (at == nullptr)
+                break;
+            ++FLineCount;
+        }
         if (!Bytes.empty() && Bytes.back() != '\n')
             ++FLineCount;
     }

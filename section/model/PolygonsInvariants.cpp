@@ -120,13 +120,15 @@ void CheckRings(const AllSpolygon& model, const Tnodes& nodes, const TSettle* se
                 continue;
             }
             const int n = ring.Length();
-            for (int i = 0; i < n; ++i) {
-                if (ring[i] == ring[(i + 1) % n])
+            // The next two positions wrap round without a division per node.
+            for (int i = 0, next = 1 % n, second = 2 % n; i < n; ++i) {
+                if (ring[i] == ring[next])
                     faults.push_back(RingName(body, sub) + " visits node " + std::to_string(ring[i]) +
                                      " twice in a row");
-                if (ring[i] == ring[(i + 2) % n])
-                    faults.push_back(RingName(body, sub) + " turns back at node " +
-                                     std::to_string(ring[(i + 1) % n]));
+                if (ring[i] == ring[second])
+                    faults.push_back(RingName(body, sub) + " turns back at node " + std::to_string(ring[next]));
+                next = second;
+                second = second + 1 < n ? second + 1 : 0;
             }
             // A ring without area has no orientation worth reporting.
             if (noArea)
@@ -224,16 +226,20 @@ public:
     TEdgeGrid(const std::vector<TRingEdge>& edges, const Tnodes& nodes) : FEdges(edges), FNodes(nodes)
     {
         Layout();
-        // Cell lists in one array: count, then offsets, then fill.
+        // Cell lists in one array: count, then offsets, then fill. The
+        // cells of an edge within one row are found once and kept.
         FStart.assign(static_cast<size_t>(FColumns) * FRows + 1, 0);
-        for (size_t e = 0; e < edges.size(); ++e)
-            ForEachCell(e, [&](size_t cell) { ++FStart[cell + 1]; });
+        FSpans.resize(edges.size());
+        for (size_t e = 0; e < edges.size(); ++e) {
+            FSpans[e] = RowSpan(e);
+            ForEachKeptCell(e, [&](size_t cell) { ++FStart[cell + 1]; });
+        }
         for (size_t cell = 1; cell < FStart.size(); ++cell)
             FStart[cell] += FStart[cell - 1];
         FMembers.resize(FStart.back());
         std::vector<size_t> fill(FStart.begin(), FStart.end() - 1);
         for (size_t e = 0; e < edges.size(); ++e)
-            ForEachCell(e, [&](size_t cell) { FMembers[fill[cell]++] = static_cast<int>(e); });
+            ForEachKeptCell(e, [&](size_t cell) { FMembers[fill[cell]++] = static_cast<int>(e); });
     }
 
     // Calls visit(i, j) once for every pair of edges i < j that share a cell.
@@ -242,7 +248,7 @@ public:
     {
         std::vector<int> lastPartner(FEdges.size(), -1);
         for (size_t i = 0; i < FEdges.size(); ++i)
-            ForEachCell(i, [&](size_t cell) {
+            ForEachKeptCell(i, [&](size_t cell) {
                 for (size_t m = FStart[cell]; m < FStart[cell + 1]; ++m) {
                     const auto j = static_cast<size_t>(FMembers[m]);
                     if (j > i && lastPartner[j] != static_cast<int>(i)) {
@@ -331,8 +337,44 @@ private:
         }
     }
 
+    // The cells of an edge that lies within one row: its row and columns;
+    // Row is -1 for an edge across rows, whose cells are found band by band.
+    struct TRowSpan {
+        int Row = -1;
+        int FirstColumn = 0;
+        int LastColumn = -1;
+    };
+
+    TRowSpan RowSpan(size_t edgeIndex) const
+    {
+        const TRingEdge& edge = FEdges[edgeIndex];
+        const Tnode& p = FNodes[edge.a];
+        const Tnode& q = FNodes[edge.b];
+        const double marginX = 1e-7 * FCellWidth, marginY = 1e-7 * FCellHeight;
+        const int firstRow = CellIndex(std::min(p.y, q.y) - marginY - FMinY, FCellHeight, FRows);
+        const int lastRow = CellIndex(std::max(p.y, q.y) + marginY - FMinY, FCellHeight, FRows);
+        if (firstRow != lastRow)
+            return {};
+        return {firstRow, CellIndex(std::min(p.x, q.x) - marginX - FMinX, FCellWidth, FColumns),
+                CellIndex(std::max(p.x, q.x) + marginX - FMinX, FCellWidth, FColumns)};
+    }
+
+    template <class Visit>
+    void ForEachKeptCell(size_t edgeIndex, Visit visit) const
+    {
+        const TRowSpan& span = FSpans[edgeIndex];
+        if (span.Row < 0) {
+            ForEachCell(edgeIndex, visit);
+            return;
+        }
+        const size_t rowStart = static_cast<size_t>(span.Row) * FColumns;
+        for (int column = span.FirstColumn; column <= span.LastColumn; ++column)
+            visit(rowStart + column);
+    }
+
     const std::vector<TRingEdge>& FEdges;
     const Tnodes& FNodes;
+    std::vector<TRowSpan> FSpans;
     double FMinX = 0, FMinY = 0, FCellWidth = 1, FCellHeight = 1;
     int FColumns = 1, FRows = 1;
     std::vector<size_t> FStart;

@@ -262,6 +262,48 @@ TEST(FastLine, ReducedColumnsFallBackForNullsAndUnsortedValues)
     EXPECT_EQ(F.Polylines(), QStringList{"Polyline([0 100;10 50;10 10;10 40;10 60;50 50])"});
 }
 
+TEST(FastLine, ReducedColumnsFollowXValuesChangedBetweenPaints)
+{
+    // The X list keeps what it found of its order from one paint to the
+    // next: a value set out of order, then set back, and points appended
+    // must still give the pixels of every point.
+    TTestChart Chart;
+    Chart.SetBounds(0, 0, 300, 200);
+    Chart.SetView3D(false);
+    Chart.SetBufferedDisplay(false);
+    auto* Series = new TFastLineSeries(&Chart);
+    Chart.AddSeries(Series);
+    Series->SetSeriesColor(clBlack);
+    Series->XValues()->SetOrder(loNone);
+    std::mt19937 Random(11);
+    std::normal_distribution<double> Step(0.0, 1.0);
+    double Y = 0;
+    Series->BeginUpdate();
+    for (int I = 0; I < 20000; ++I)
+        Series->AddXY(I / 20000.0, Y += Step(Random));
+    Series->EndUpdate();
+    Chart.BottomAxis()->SetMinMax(0, 1.2);
+    Chart.LeftAxis()->SetMinMax(-200, 200);
+    test::PlaceAxes(Chart, TRect{10, 10, 290, 190});
+    const std::unique_ptr<TBitmap> Target = test::BindCanvas(Chart);
+    const auto Paint = [&](bool DrawAll) {
+        Series->SetDrawAllPoints(DrawAll);
+        Target->Canvas().Brush().SetColor(clWhite);
+        Target->Canvas().FillRect(TRect{0, 0, 300, 200});
+        Series->CalcFirstLastVisibleIndex();
+        Series->DrawAllValues();
+        return Target->Image().copy();
+    };
+    EXPECT_TRUE(Paint(true) == Paint(false));
+    Series->XValues()->SetValue(12000, 0.9); // out of order
+    EXPECT_TRUE(Paint(true) == Paint(false)) << "out of order";
+    Series->XValues()->SetValue(12000, 0.6);
+    EXPECT_TRUE(Paint(true) == Paint(false)) << "back in order";
+    for (int I = 0; I < 3000; ++I)
+        Series->AddXY(1.0 + I / 20000.0, Y += Step(Random));
+    EXPECT_TRUE(Paint(true) == Paint(false)) << "appended";
+}
+
 struct FillRow {
     const char* Name;
     bool ClearAbove;

@@ -175,6 +175,43 @@ TEST_F(SectionFiles, MapPolygonsMadeOnFirstUseMatchTheRings)
     ExpectMapFollowsRings(edited);
 }
 
+// The map series as it stands, without making polygons left to be made.
+TMapSeries* MapAsItStands(TPolygonChart& Chart)
+{
+    for (TChartSeries* series : Chart.SeriesList())
+        if (auto* map = qobject_cast<TMapSeries*>(series))
+            return map;
+    return nullptr;
+}
+
+// Reading lays the axes out for the chart's size without making or
+// painting the polygons; an automatic axis of the map, which takes its
+// range from them, has them made for the layout.
+TEST_F(SectionFiles, ReadLaysOutTheAxesWithoutMakingThePolygons)
+{
+    TPolygonChart source;
+    MakeSection(source);
+    const QString file = Name("layout.sec");
+    source.WriteSection(file, {});
+
+    TPolygonChart chart;
+    chart.SetBounds(0, 0, 400, 300);
+    ASSERT_TRUE(chart.ReadModelBlock(file));
+    ASSERT_NE(MapAsItStands(chart), nullptr);
+    EXPECT_EQ(MapAsItStands(chart)->Shapes()->Count(), 0);
+    EXPECT_GT(chart.BottomAxis()->AxisPixelSize(), 0);
+    const int rings = chart.MapSeries()->Shapes()->Count();
+    EXPECT_GT(rings, 0);
+
+    ASSERT_TRUE(chart.ReadModelBlock(file));
+    EXPECT_EQ(MapAsItStands(chart)->Shapes()->Count(), 0);
+    chart.BottomAxis()->SetAutomatic(true);
+    chart.SetBounds(0, 0, 500, 320); // a new size: laid out again
+    chart.UpdateAxisScales();
+    EXPECT_EQ(MapAsItStands(chart)->Shapes()->Count(), rings);
+    ExpectMapFollowsRings(chart);
+}
+
 // A line's appearance in the file once reached the drawing code unchecked:
 // a shadow of 100,000,000 pixels looped that often, callout sizes and frame
 // widths overflowed, and a pointer size beyond the range made every paint
