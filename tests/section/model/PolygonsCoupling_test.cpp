@@ -74,9 +74,8 @@ TEST(NodeSharing, OneRingBodiesAgreeWithTheNodeByNodeRule)
     Tnodes nodes;
     for (int i = 0; i < 13; ++i)
         AddNode(nodes, i, i * i % 7);
-    std::vector<std::pair<int, int>> sharing;
     for (int body = 1; body < model.Length(); ++body) {
-        BodySharingInto(body, model, sharing);
+        const std::vector<std::pair<int, int>> sharing = BodySharing(body, model);
         std::vector<int> listed;
         for (const auto& [node, kind] : sharing) {
             listed.push_back(node);
