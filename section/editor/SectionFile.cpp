@@ -365,6 +365,12 @@ private:
 
 int RoundedField(TBlockReader& Reader, double Value, std::string_view What)
 {
+    // Whole values in range (almost every field) are taken as they are.
+    if (Value >= INT32_MIN && Value <= INT32_MAX) {
+        const auto whole = static_cast<int>(Value);
+        if (whole == Value)
+            return whole;
+    }
     const double rounded = std::nearbyint(Value);
     if (!(rounded >= INT32_MIN && rounded <= INT32_MAX))
         Reader.Fail(Reader.LastLine(), FormatText("%s is out of range", {What}));

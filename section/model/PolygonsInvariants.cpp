@@ -232,6 +232,13 @@ public:
         FSpans.resize(edges.size());
         for (size_t e = 0; e < edges.size(); ++e) {
             FSpans[e] = RowSpan(e);
+            if (FSpans[e].Row < 0) {
+                // Across rows: the cells found band by band are kept in a
+                // list of their own.
+                const size_t first = FAcrossRows.size();
+                ForEachCell(e, [&](size_t cell) { FAcrossRows.push_back(cell); });
+                FSpans[e] = {-1, static_cast<int>(first), static_cast<int>(FAcrossRows.size()) - 1};
+            }
             ForEachKeptCell(e, [&](size_t cell) { ++FStart[cell + 1]; });
         }
         for (size_t cell = 1; cell < FStart.size(); ++cell)
@@ -283,11 +290,16 @@ private:
         }
         FCellWidth = width > 0 ? width / FColumns : 1.0;
         FCellHeight = height > 0 ? height / FRows : 1.0;
+        FInverseCellWidth = 1.0 / FCellWidth;
+        FInverseCellHeight = 1.0 / FCellHeight;
     }
 
-    static int CellIndex(double offset, double size, int count)
+    // The cell along one axis of an offset from the grid's corner, by the
+    // cells' inverse size (one multiplication: every edge asks several
+    // times; the same rule for all, so that crossing edges share a cell).
+    static int CellIndex(double offset, double inverseSize, int count)
     {
-        const double at = offset / size;
+        const double at = offset * inverseSize;
         if (!(at > 0))
             return 0;
         return at >= count ? count - 1 : static_cast<int>(at);
@@ -305,13 +317,13 @@ private:
         const double marginX = 1e-7 * FCellWidth, marginY = 1e-7 * FCellHeight;
         const double lowY = std::min(p.y, q.y), highY = std::max(p.y, q.y);
         const double lowX = std::min(p.x, q.x), highX = std::max(p.x, q.x);
-        const int firstRow = CellIndex(lowY - marginY - FMinY, FCellHeight, FRows);
-        const int lastRow = CellIndex(highY + marginY - FMinY, FCellHeight, FRows);
+        const int firstRow = CellIndex(lowY - marginY - FMinY, FInverseCellHeight, FRows);
+        const int lastRow = CellIndex(highY + marginY - FMinY, FInverseCellHeight, FRows);
         if (firstRow == lastRow) {
             // Within one row of cells (most edges): its columns are those of
             // the edge's whole extent.
-            const int firstColumn = CellIndex(lowX - marginX - FMinX, FCellWidth, FColumns);
-            const int lastColumn = CellIndex(highX + marginX - FMinX, FCellWidth, FColumns);
+            const int firstColumn = CellIndex(lowX - marginX - FMinX, FInverseCellWidth, FColumns);
+            const int lastColumn = CellIndex(highX + marginX - FMinX, FInverseCellWidth, FColumns);
             const size_t rowStart = static_cast<size_t>(firstRow) * FColumns;
             for (int column = firstColumn; column <= lastColumn; ++column)
                 visit(rowStart + column);
@@ -330,15 +342,16 @@ private:
                 if (fromX > toX)
                     std::swap(fromX, toX);
             }
-            const int firstColumn = CellIndex(fromX - marginX - FMinX, FCellWidth, FColumns);
-            const int lastColumn = CellIndex(toX + marginX - FMinX, FCellWidth, FColumns);
+            const int firstColumn = CellIndex(fromX - marginX - FMinX, FInverseCellWidth, FColumns);
+            const int lastColumn = CellIndex(toX + marginX - FMinX, FInverseCellWidth, FColumns);
             for (int column = firstColumn; column <= lastColumn; ++column)
                 visit(static_cast<size_t>(row) * FColumns + column);
         }
     }
 
     // The cells of an edge that lies within one row: its row and columns;
-    // Row is -1 for an edge across rows, whose cells are found band by band.
+    // for an edge across rows Row is -1 and the columns are the first and
+    // last place of its cells in FAcrossRows.
     struct TRowSpan {
         int Row = -1;
         int FirstColumn = 0;
@@ -351,12 +364,12 @@ private:
         const Tnode& p = FNodes[edge.a];
         const Tnode& q = FNodes[edge.b];
         const double marginX = 1e-7 * FCellWidth, marginY = 1e-7 * FCellHeight;
-        const int firstRow = CellIndex(std::min(p.y, q.y) - marginY - FMinY, FCellHeight, FRows);
-        const int lastRow = CellIndex(std::max(p.y, q.y) + marginY - FMinY, FCellHeight, FRows);
+        const int firstRow = CellIndex(std::min(p.y, q.y) - marginY - FMinY, FInverseCellHeight, FRows);
+        const int lastRow = CellIndex(std::max(p.y, q.y) + marginY - FMinY, FInverseCellHeight, FRows);
         if (firstRow != lastRow)
             return {};
-        return {firstRow, CellIndex(std::min(p.x, q.x) - marginX - FMinX, FCellWidth, FColumns),
-                CellIndex(std::max(p.x, q.x) + marginX - FMinX, FCellWidth, FColumns)};
+        return {firstRow, CellIndex(std::min(p.x, q.x) - marginX - FMinX, FInverseCellWidth, FColumns),
+                CellIndex(std::max(p.x, q.x) + marginX - FMinX, FInverseCellWidth, FColumns)};
     }
 
     template <class Visit>
@@ -364,7 +377,8 @@ private:
     {
         const TRowSpan& span = FSpans[edgeIndex];
         if (span.Row < 0) {
-            ForEachCell(edgeIndex, visit);
+            for (int at = span.FirstColumn; at <= span.LastColumn; ++at)
+                visit(FAcrossRows[static_cast<size_t>(at)]);
             return;
         }
         const size_t rowStart = static_cast<size_t>(span.Row) * FColumns;
@@ -375,7 +389,8 @@ private:
     const std::vector<TRingEdge>& FEdges;
     const Tnodes& FNodes;
     std::vector<TRowSpan> FSpans;
-    double FMinX = 0, FMinY = 0, FCellWidth = 1, FCellHeight = 1;
+    std::vector<size_t> FAcrossRows;
+    double FMinX = 0, FMinY = 0, FCellWidth = 1, FCellHeight = 1, FInverseCellWidth = 1, FInverseCellHeight = 1;
     int FColumns = 1, FRows = 1;
     std::vector<size_t> FStart;
     std::vector<int> FMembers;
