@@ -77,6 +77,16 @@ struct SectionFiles : ::testing::Test {
         Chart.Lines[0].series->SetSeriesColor(0x00FF00);
         Chart.ReservedPair[1] = 4.0;
     }
+
+    // The section of MakeSection written to File (in the folder); its name.
+    QString WriteMadeSection(const char* File) const
+    {
+        TPolygonChart source;
+        MakeSection(source);
+        const QString name = Name(File);
+        source.WriteSection(name, {});
+        return name;
+    }
 };
 
 TEST_F(SectionFiles, WriteReadWriteGivesTheSameBytes)
@@ -137,10 +147,7 @@ void ExpectMapFollowsRings(TPolygonChart& Chart)
 // the same polygons as if they had been made at once.
 TEST_F(SectionFiles, MapPolygonsMadeOnFirstUseMatchTheRings)
 {
-    TPolygonChart source;
-    MakeSection(source);
-    const QString file = Name("source.sec");
-    source.WriteSection(file, {});
+    const QString file = WriteMadeSection("source.sec");
 
     // Painted first (the second read replaces a model whose polygons exist).
     TPolygonChart painted;
@@ -189,10 +196,7 @@ TMapSeries* MapAsItStands(TPolygonChart& Chart)
 // range from them, has them made for the layout.
 TEST_F(SectionFiles, ReadLaysOutTheAxesWithoutMakingThePolygons)
 {
-    TPolygonChart source;
-    MakeSection(source);
-    const QString file = Name("layout.sec");
-    source.WriteSection(file, {});
+    const QString file = WriteMadeSection("layout.sec");
 
     TPolygonChart chart;
     chart.SetBounds(0, 0, 400, 300);
