@@ -14,10 +14,18 @@
 #include "chart/editors/effects/ShapeEditor.h"
 #include "chart/editors/effects/SymbolEditor.h"
 #include "chart/editors/frame/ChartEditForm.h"
+#include "chart/editors/functions/ADXFunctionEditor.h"
 #include "chart/editors/functions/AverageFunctionEditor.h"
+#include "chart/editors/functions/CompressFunctionEditor.h"
 #include "chart/editors/functions/CustomFunctionEditor.h"
 #include "chart/editors/functions/FunctionPage.h"
+#include "chart/editors/functions/IndicatorFunctionEditors.h"
+#include "chart/editors/functions/MovingAverageFunctionEditors.h"
+#include "chart/editors/functions/OscillatorFunctionEditors.h"
 #include "chart/editors/functions/PeriodFunctionEditor.h"
+#include "chart/editors/functions/RMSFunctionEditor.h"
+#include "chart/editors/functions/SmoothingFunctionEditor.h"
+#include "chart/editors/functions/VolumeFunctionEditors.h"
 #include "chart/editors/gallery/SeriesGallery.h"
 #include "chart/editors/series/CustomSeriesEditor.h"
 #include "chart/editors/series/SeriesPage.h"
@@ -60,6 +68,18 @@ const TPageEntry Pages[] = {
     {"TPlotFunctionEditor", &MakePage<TPlotFunctionEditor>},
     {"TAverageFuncEditor", &MakePage<TAverageFuncEditor>},
     {"TCustomFunctionEditor", &MakePage<TCustomFunctionEditor>},
+    {"TCompressFuncEditor", &MakePage<TCompressFuncEditor>},
+    {"TCLVFuncEditor", &MakePage<TCLVFuncEditor>},
+    {"TOBVFuncEditor", &MakePage<TOBVFuncEditor>},
+    {"TCCIFuncEditor", &MakePage<TCCIFuncEditor>},
+    {"TPVOFuncEditor", &MakePage<TPVOFuncEditor>},
+    {"TADXFuncEditor", &MakePage<TADXFuncEditor>},
+    {"TMovAveFuncEditor", &MakePage<TMovAveFuncEditor>},
+    {"TSmoothFuncEditor", &MakePage<TSmoothFuncEditor>},
+    {"TMACDFuncEditor", &MakePage<TMACDFuncEditor>},
+    {"TBollingerFuncEditor", &MakePage<TBollingerFuncEditor>},
+    {"TRMSFuncEditor", &MakePage<TRMSFuncEditor>},
+    {"TExpAveFuncEditor", &MakePage<TExpAveFuncEditor>},
     {"TSeriesPointerEditor", &MakePage<TSeriesPointerEditor>},
     {"TCustomSeriesEditor", &MakePage<TCustomSeriesEditor>},
     {"TFormPlotSeries", &MakePage<TFormPlotSeries>},
