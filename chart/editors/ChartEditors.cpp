@@ -13,6 +13,17 @@
 #include "chart/editors/effects/ShadowEditor.h"
 #include "chart/editors/effects/ShapeEditor.h"
 #include "chart/editors/effects/SymbolEditor.h"
+#include "chart/editors/extendedseries/BoxSeriesPage.h"
+#include "chart/editors/extendedseries/ColorGridSeriesPage.h"
+#include "chart/editors/extendedseries/ErrorSeriesPage.h"
+#include "chart/editors/extendedseries/FunnelSeriesPage.h"
+#include "chart/editors/extendedseries/HighLowSeriesPage.h"
+#include "chart/editors/extendedseries/HistogramSeriesPage.h"
+#include "chart/editors/extendedseries/ImageBarSeriesPage.h"
+#include "chart/editors/extendedseries/LinePointSeriesPage.h"
+#include "chart/editors/extendedseries/PointFigureSeriesPage.h"
+#include "chart/editors/extendedseries/PyramidSeriesPage.h"
+#include "chart/editors/extendedseries/VolumePipeSeriesPage.h"
 #include "chart/editors/frame/ChartEditForm.h"
 #include "chart/editors/functions/ADXFunctionEditor.h"
 #include "chart/editors/functions/AverageFunctionEditor.h"
@@ -83,6 +94,17 @@ const TPageEntry Pages[] = {
     {"TSeriesPointerEditor", &MakePage<TSeriesPointerEditor>},
     {"TCustomSeriesEditor", &MakePage<TCustomSeriesEditor>},
     {"TFormPlotSeries", &MakePage<TFormPlotSeries>},
+    {"TErrorSeriesEditor", &MakePage<TErrorSeriesEditor>},
+    {"THistogramSeriesEditor", &MakePage<THistogramSeriesEditor>},
+    {"THighLowEditor", &MakePage<THighLowEditor>},
+    {"TBoxSeriesEditor", &MakePage<TBoxSeriesEditor>},
+    {"TPointFigureEditor", &MakePage<TPointFigureEditor>},
+    {"TColorGridEditor", &MakePage<TColorGridEditor>},
+    {"TLinePointEditor", &MakePage<TLinePointEditor>},
+    {"TImageBarSeriesEditor", &MakePage<TImageBarSeriesEditor>},
+    {"TPyramidSeriesEditor", &MakePage<TPyramidSeriesEditor>},
+    {"TVolumePipeSeriesEditor", &MakePage<TVolumePipeSeriesEditor>},
+    {"TFunnelSeriesEditor", &MakePage<TFunnelSeriesEditor>},
 };
 
 bool EditGradientFromEditors(QWidget* Owner, TPlotGradient& Gradient)

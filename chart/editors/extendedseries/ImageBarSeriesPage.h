@@ -1,0 +1,43 @@
+#pragma once
+// The image bar series' page: the bars' picture (previewed, browsed for
+// or cleared) and whether it is tiled. The bar page joins as a "Bar" tab
+// once it is registered.
+
+#include "chart/editors/EditorPage.h"
+
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+
+namespace lp {
+
+class TImageBarSeries;
+
+class TImageBarSeriesEditor : public TEditorPage {
+    Q_OBJECT
+public:
+    explicit TImageBarSeriesEditor(QWidget* Parent = nullptr);
+
+    TImageBarSeries* Series() const;
+    QPointer<TEditorPage> BarEditor;
+
+    QGroupBox* GroupBox1;
+    QLabel* Image1;
+    QPushButton* BBrowse;
+    QCheckBox* CBTiled;
+
+protected:
+    void FillControls() override;
+    // "&Tiled" only with a picture.
+    void UpdateEnabled() override;
+    void showEvent(QShowEvent* Event) override;
+
+private:
+    void AddBarTab();
+    // Clears a picture, else loads a chosen file.
+    void BrowseClick();
+    bool HasPicture() const;
+};
+
+} // namespace lp
