@@ -14,6 +14,7 @@
 #include "chart/editors/effects/ShapeEditor.h"
 #include "chart/editors/effects/SymbolEditor.h"
 #include "chart/editors/extendedseries/BoxSeriesPage.h"
+#include "chart/editors/extendedseries/CalendarSeriesPage.h"
 #include "chart/editors/extendedseries/ColorGridSeriesPage.h"
 #include "chart/editors/extendedseries/ErrorSeriesPage.h"
 #include "chart/editors/extendedseries/FunnelSeriesPage.h"
@@ -105,6 +106,7 @@ const TPageEntry Pages[] = {
     {"TPyramidSeriesEditor", &MakePage<TPyramidSeriesEditor>},
     {"TVolumePipeSeriesEditor", &MakePage<TVolumePipeSeriesEditor>},
     {"TFunnelSeriesEditor", &MakePage<TFunnelSeriesEditor>},
+    {"TCalendarSeriesEditor", &MakePage<TCalendarSeriesEditor>},
 };
 
 bool EditGradientFromEditors(QWidget* Owner, TPlotGradient& Gradient)

@@ -99,7 +99,7 @@ const QStringList& PagesNotYetBuilt()
         QStringLiteral("TArrowSeriesEditor"), QStringLiteral("TAxisArrowToolEditor"), QStringLiteral("TAxisToolEditor"), QStringLiteral("TBarJoinEditor"),
         QStringLiteral("TBarSeriesEditor"),
         QStringLiteral("TBubbleSeriesEditor"),
-        QStringLiteral("TCalendarSeriesEditor"), QStringLiteral("TCandleEditor"),
+        QStringLiteral("TCandleEditor"),
         QStringLiteral("TChartImageToolEditor"), QStringLiteral("TChartShapeEditor"), QStringLiteral("TClockEditor"),
         QStringLiteral("TColorBandToolEditor"),
         QStringLiteral("TColorLineToolEditor"),

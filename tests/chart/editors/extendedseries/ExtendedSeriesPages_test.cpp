@@ -96,7 +96,7 @@ TEST(ExtendedSeriesPages, EverySeriesTypeOpensItsPageInTheSeriesPage)
         {"TPointFigureSeries", "TPointFigureEditor"},   {"TColorGridSeries", "TColorGridEditor"},
         {"TMyPointSeries", "TLinePointEditor"},         {"TImageBarSeries", "TImageBarSeriesEditor"},
         {"TPyramidSeries", "TPyramidSeriesEditor"},     {"TVolumePipeSeries", "TVolumePipeSeriesEditor"},
-        {"TFunnelSeries", "TFunnelSeriesEditor"},
+        {"TFunnelSeries", "TFunnelSeriesEditor"},       {"TCalendarSeries", "TCalendarSeriesEditor"},
     };
     for (const auto& [seriesClass, pageClass] : types) {
         test::TEditorChart chart;
