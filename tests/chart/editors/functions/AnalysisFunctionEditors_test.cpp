@@ -16,6 +16,7 @@
 #include "chart/editors/functions/VolumeFunctionEditors.h"
 
 #include "../EditorTestSupport.h"
+#include "DialogTestUtil.h"
 #include "chart/editors/PlotPenBrushDialogs.h"
 #include "chart/engine/PlotSeries.h"
 #include "chart/engine/PlotValueList.h"
@@ -171,6 +172,7 @@ TEST_P(AnalysisFunctionForm, AppliesOnlyOnApplyAndAsksBeforeLeaving)
     EXPECT_TRUE(Page->MayLeave());
     EXPECT_EQ(Messages.size(), 2);
     EXPECT_EQ(test::DumpProperties(function), applied);
+    test::SaveScreenshot(*Page, QStringLiteral("function-options-") + QString::fromLatin1(GetParam().FunctionClass + 1));
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryForm, AnalysisFunctionForm,
