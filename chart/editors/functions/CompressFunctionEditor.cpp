@@ -4,8 +4,10 @@
 #include "chart/editors/TypedNumberEdit.h"
 #include "chart/extensions/financial/PlotCompress.h"
 
+#include <QtCore/QEvent>
 #include <QtWidgets/QComboBox>
 #include <QtWidgets/QGridLayout>
+#include <QtWidgets/QLineEdit>
 #include <QtWidgets/QRadioButton>
 #include <QtWidgets/QSpinBox>
 
@@ -73,6 +75,8 @@ TCompressFuncEditor::TCompressFuncEditor(QWidget* Parent) : TBaseFunctionEditor(
         RadioTime->setChecked(true);
         Changed();
     });
+    UpDown1->installEventFilter(this);
+    UpDown1->findChild<QLineEdit*>()->installEventFilter(this);
     // A number typed or stepped is a number of points.
     connect(UpDown1, &QSpinBox::valueChanged, this, [this] {
         if (Loading() || Creating())
@@ -80,6 +84,13 @@ TCompressFuncEditor::TCompressFuncEditor(QWidget* Parent) : TBaseFunctionEditor(
         RadioPoints->setChecked(true);
         Changed();
     });
+}
+
+bool TCompressFuncEditor::eventFilter(QObject* Watched, QEvent* Event)
+{
+    if (Event->type() == QEvent::MouseButtonPress && (Watched == UpDown1 || Watched == UpDown1->findChild<QLineEdit*>()))
+        RadioPoints->setChecked(true);
+    return TBaseFunctionEditor::eventFilter(Watched, Event);
 }
 
 void TCompressFuncEditor::RadioPeriodClick(QComboBox* Combo)

@@ -28,6 +28,8 @@ public:
 
 protected:
     void LoadSettings() override;
+    // A click into the number of points chooses it.
+    bool eventFilter(QObject* Watched, QEvent* Event) override;
     void StoreSettings() override;
 
 private:

@@ -221,8 +221,11 @@ TEST_F(AnalysisFunctionChart, CompressionPeriodsAndPointsLoadAndStore)
     EXPECT_EQ(form->CBTimePeriod->currentText(), QStringLiteral("TwelveHour"));
     EXPECT_EQ(form->CBDatePeriod->currentIndex(), 0);
 
-    // Clicking "Number of points" and typing a number stores points.
-    QTest::mouseClick(form->RadioPoints, Qt::LeftButton);
+    // Clicking into the number of points chooses it; a number typed there
+    // is stored as points.
+    QTest::mouseClick(form->UpDown1->findChild<QLineEdit*>(), Qt::LeftButton);
+    EXPECT_TRUE(form->RadioPoints->isChecked());
+    EXPECT_EQ(form->CBTimePeriod->currentText(), QStringLiteral("TwelveHour"));
     form->UpDown1->selectAll();
     QTest::keyClicks(form->UpDown1, QStringLiteral("12"));
     QTest::mouseClick(Page->BApply, Qt::LeftButton);
