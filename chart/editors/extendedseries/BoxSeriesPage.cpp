@@ -9,7 +9,7 @@
 
 namespace lp {
 
-TBoxSeriesEditor::TBoxSeriesEditor(QWidget* Parent) : TEditorPage(Parent)
+TBoxSeriesEditor::TBoxSeriesEditor(QWidget* Parent) : TTabAddingSeriesPage(Parent)
 {
     setWindowTitle(QStringLiteral("Format"));
     TPageBuilder build(*this);
@@ -30,20 +30,13 @@ void TBoxSeriesEditor::FillControls()
         BMedian->LinkPen(series->MedianPen());
         BWhisker->LinkPen(series->WhiskerPen());
     }
-    AddPointerTabs();
+    TTabAddingSeriesPage::FillControls();
 }
 
-void TBoxSeriesEditor::showEvent(QShowEvent* Event)
+void TBoxSeriesEditor::AddTabs()
 {
-    TEditorPage::showEvent(Event);
-    AddPointerTabs();
-}
-
-void TBoxSeriesEditor::AddPointerTabs()
-{
-    // Once per page, however often it is shown or refilled.
     auto* series = TargetAs<TCustomBoxSeries>();
-    if (!parentWidget() || !series || BoxPointer)
+    if (!series)
         return;
     BoxPointer = AddPointerTab(this, series->Pointer(), QStringLiteral("Box"), 1);
     ExtrOutPointer = AddPointerTab(this, series->ExtrOut(), QStringLiteral("ExtrOut"), 2);

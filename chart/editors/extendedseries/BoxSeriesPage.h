@@ -3,7 +3,7 @@
 // median and whisker pens; the box's, extreme and mild outliers' pointers
 // as the further tabs "Box", "ExtrOut" and "MildOut".
 
-#include "chart/editors/EditorPage.h"
+#include "chart/editors/extendedseries/SeriesPageControls.h"
 
 class QLineEdit;
 
@@ -11,7 +11,7 @@ namespace lp {
 
 class TButtonPen;
 
-class TBoxSeriesEditor : public TEditorPage {
+class TBoxSeriesEditor : public TTabAddingSeriesPage {
     Q_OBJECT
 public:
     explicit TBoxSeriesEditor(QWidget* Parent = nullptr);
@@ -26,11 +26,9 @@ public:
     QPointer<TEditorPage> MildOutPointer;
 
 protected:
+    void AddTabs() override;
     void FillControls() override;
-    void showEvent(QShowEvent* Event) override;
 
-private:
-    void AddPointerTabs();
 };
 
 } // namespace lp

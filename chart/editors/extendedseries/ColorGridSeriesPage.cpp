@@ -20,7 +20,7 @@ constexpr int GridEveryLimit = 1000;
 
 } // namespace
 
-TColorGridEditor::TColorGridEditor(QWidget* Parent) : TEditorPage(Parent)
+TColorGridEditor::TColorGridEditor(QWidget* Parent) : TTabAddingSeriesPage(Parent)
 {
     setWindowTitle(QStringLiteral("Format"));
     TPageBuilder build(*this);
@@ -61,18 +61,12 @@ void TColorGridEditor::FillControls()
         BGrid->LinkPen(series->Pen());
         ButtonPen1->LinkPen(series->Frame());
     }
-    AddGrid3DTab();
+    TTabAddingSeriesPage::FillControls();
 }
 
-void TColorGridEditor::showEvent(QShowEvent* Event)
+void TColorGridEditor::AddTabs()
 {
-    TEditorPage::showEvent(Event);
-    AddGrid3DTab();
-}
-
-void TColorGridEditor::AddGrid3DTab()
-{
-    if (parentWidget() && !Grid3DEditor && Series())
+    if (Series())
         Grid3DEditor =
             AddRegisteredSeriesTab(this, QStringLiteral("TGrid3DSeriesEditor"), Series(), QStringLiteral("Grid 3D"), 1);
 }

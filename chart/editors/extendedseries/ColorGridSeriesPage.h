@@ -4,7 +4,7 @@
 // loaded from a picture. The grid 3-D page joins as a "Grid 3D" tab once
 // it is registered.
 
-#include "chart/editors/EditorPage.h"
+#include "chart/editors/extendedseries/SeriesPageControls.h"
 
 class QCheckBox;
 class QGroupBox;
@@ -16,7 +16,7 @@ namespace lp {
 class TButtonPen;
 class TColorGridSeries;
 
-class TColorGridEditor : public TEditorPage {
+class TColorGridEditor : public TTabAddingSeriesPage {
     Q_OBJECT
 public:
     explicit TColorGridEditor(QWidget* Parent = nullptr);
@@ -34,11 +34,10 @@ public:
     QPushButton* Button2;
 
 protected:
+    void AddTabs() override;
     void FillControls() override;
-    void showEvent(QShowEvent* Event) override;
 
 private:
-    void AddGrid3DTab();
     // Asks for a picture file and fills the series from its pixels.
     void LoadClick();
 };

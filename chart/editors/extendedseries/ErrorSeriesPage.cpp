@@ -20,7 +20,7 @@ constexpr int ErrorWidthLimit = 1000;
 
 } // namespace
 
-TErrorSeriesEditor::TErrorSeriesEditor(QWidget* Parent) : TEditorPage(Parent)
+TErrorSeriesEditor::TErrorSeriesEditor(QWidget* Parent) : TTabAddingSeriesPage(Parent)
 {
     setWindowTitle(QStringLiteral("Format"));
     TPageBuilder build(*this);
@@ -82,18 +82,12 @@ void TErrorSeriesEditor::FillControls()
     BPen->LinkPen(series->ErrorPen());
     // Only the error series chooses the sides its errors are drawn on.
     RGStyle->setVisible(qobject_cast<TErrorSeries*>(series) != nullptr);
-    AddBarTab();
+    TTabAddingSeriesPage::FillControls();
 }
 
-void TErrorSeriesEditor::showEvent(QShowEvent* Event)
+void TErrorSeriesEditor::AddTabs()
 {
-    TEditorPage::showEvent(Event);
-    AddBarTab();
-}
-
-void TErrorSeriesEditor::AddBarTab()
-{
-    if (parentWidget() && !BarEditor && qobject_cast<TErrorBarSeries*>(Series()))
+    if (qobject_cast<TErrorBarSeries*>(Series()))
         BarEditor = AddRegisteredSeriesTab(this, QStringLiteral("TBarSeriesEditor"), Series(), QStringLiteral("Bar"), 1);
 }
 

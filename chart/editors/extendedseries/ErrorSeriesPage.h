@@ -4,7 +4,7 @@
 // side the error is drawn on. An error-bar series also gets the bar page
 // as a "Bar" tab (once the bar page is registered).
 
-#include "chart/editors/EditorPage.h"
+#include "chart/editors/extendedseries/SeriesPageControls.h"
 
 class QButtonGroup;
 class QCheckBox;
@@ -16,7 +16,7 @@ namespace lp {
 class TButtonPen;
 class TCustomErrorSeries;
 
-class TErrorSeriesEditor : public TEditorPage {
+class TErrorSeriesEditor : public TTabAddingSeriesPage {
     Q_OBJECT
 public:
     explicit TErrorSeriesEditor(QWidget* Parent = nullptr);
@@ -34,11 +34,9 @@ public:
     QButtonGroup* StyleGroup;
 
 protected:
+    void AddTabs() override;
     void FillControls() override;
-    void showEvent(QShowEvent* Event) override;
 
-private:
-    void AddBarTab();
 };
 
 } // namespace lp

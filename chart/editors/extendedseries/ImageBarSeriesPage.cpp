@@ -22,7 +22,7 @@ constexpr int PreviewSize = 64;
 
 } // namespace
 
-TImageBarSeriesEditor::TImageBarSeriesEditor(QWidget* Parent) : TEditorPage(Parent)
+TImageBarSeriesEditor::TImageBarSeriesEditor(QWidget* Parent) : TTabAddingSeriesPage(Parent)
 {
     setWindowTitle(QStringLiteral("Format"));
     TPageBuilder build(*this);
@@ -69,7 +69,7 @@ void TImageBarSeriesEditor::FillControls()
     } else {
         Image1->clear();
     }
-    AddBarTab();
+    TTabAddingSeriesPage::FillControls();
 }
 
 void TImageBarSeriesEditor::UpdateEnabled()
@@ -77,15 +77,9 @@ void TImageBarSeriesEditor::UpdateEnabled()
     CBTiled->setEnabled(HasPicture());
 }
 
-void TImageBarSeriesEditor::showEvent(QShowEvent* Event)
+void TImageBarSeriesEditor::AddTabs()
 {
-    TEditorPage::showEvent(Event);
-    AddBarTab();
-}
-
-void TImageBarSeriesEditor::AddBarTab()
-{
-    if (parentWidget() && !BarEditor && Series())
+    if (Series())
         BarEditor = AddRegisteredSeriesTab(this, QStringLiteral("TBarSeriesEditor"), Series(), QStringLiteral("Bar"), 1);
 }
 

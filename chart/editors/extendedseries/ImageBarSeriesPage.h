@@ -3,7 +3,7 @@
 // or cleared) and whether it is tiled. The bar page joins as a "Bar" tab
 // once it is registered.
 
-#include "chart/editors/EditorPage.h"
+#include "chart/editors/extendedseries/SeriesPageControls.h"
 
 class QCheckBox;
 class QGroupBox;
@@ -14,7 +14,7 @@ namespace lp {
 
 class TImageBarSeries;
 
-class TImageBarSeriesEditor : public TEditorPage {
+class TImageBarSeriesEditor : public TTabAddingSeriesPage {
     Q_OBJECT
 public:
     explicit TImageBarSeriesEditor(QWidget* Parent = nullptr);
@@ -28,13 +28,12 @@ public:
     QCheckBox* CBTiled;
 
 protected:
+    void AddTabs() override;
     void FillControls() override;
     // "&Tiled" only with a picture.
     void UpdateEnabled() override;
-    void showEvent(QShowEvent* Event) override;
 
 private:
-    void AddBarTab();
     // Clears a picture, else loads a chosen file.
     void BrowseClick();
     bool HasPicture() const;

@@ -8,7 +8,7 @@
 
 namespace lp {
 
-TPointFigureEditor::TPointFigureEditor(QWidget* Parent) : TEditorPage(Parent)
+TPointFigureEditor::TPointFigureEditor(QWidget* Parent) : TTabAddingSeriesPage(Parent)
 {
     setWindowTitle(QStringLiteral("Format"));
     TPageBuilder build(*this);
@@ -20,21 +20,10 @@ TPointFigureEditor::TPointFigureEditor(QWidget* Parent) : TEditorPage(Parent)
     SetReadingTabOrder(*this);
 }
 
-void TPointFigureEditor::FillControls()
-{
-    AddPointerTabs();
-}
-
-void TPointFigureEditor::showEvent(QShowEvent* Event)
-{
-    TEditorPage::showEvent(Event);
-    AddPointerTabs();
-}
-
-void TPointFigureEditor::AddPointerTabs()
+void TPointFigureEditor::AddTabs()
 {
     auto* series = TargetAs<TPointFigureSeries>();
-    if (!parentWidget() || !series || UpPointer)
+    if (!series)
         return;
     UpPointer = AddPointerTab(this, series->UpSymbol(), QStringLiteral("Up"), 1);
     DownPointer = AddPointerTab(this, series->DownSymbol(), QStringLiteral("Down"), 2);

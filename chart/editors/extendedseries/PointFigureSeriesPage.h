@@ -3,13 +3,13 @@
 // as numbers; the rising and falling columns' symbols as the further tabs
 // "Up" and "Down".
 
-#include "chart/editors/EditorPage.h"
+#include "chart/editors/extendedseries/SeriesPageControls.h"
 
 class QLineEdit;
 
 namespace lp {
 
-class TPointFigureEditor : public TEditorPage {
+class TPointFigureEditor : public TTabAddingSeriesPage {
     Q_OBJECT
 public:
     explicit TPointFigureEditor(QWidget* Parent = nullptr);
@@ -20,11 +20,7 @@ public:
     QPointer<TEditorPage> DownPointer;
 
 protected:
-    void FillControls() override;
-    void showEvent(QShowEvent* Event) override;
-
-private:
-    void AddPointerTabs();
+    void AddTabs() override;
 };
 
 } // namespace lp

@@ -21,6 +21,27 @@ constexpr int TransparencyStep = 5;
 
 } // namespace
 
+void TTabAddingSeriesPage::FillControls()
+{
+    // Embedded on a tab that is not showing, the page is filled before it
+    // is first shown: its tabs come with it.
+    AddTabsOnce();
+}
+
+void TTabAddingSeriesPage::showEvent(QShowEvent* Event)
+{
+    TEditorPage::showEvent(Event);
+    AddTabsOnce();
+}
+
+void TTabAddingSeriesPage::AddTabsOnce()
+{
+    if (FTabsAdded || !parentWidget() || !Target())
+        return;
+    FTabsAdded = true;
+    AddTabs();
+}
+
 TButtonPen* MakePenButton(TEditorPage& Page, const QString& Caption, const char* Name, std::function<void()> Then)
 {
     auto* button = TPageBuilder::SymbolButton(new TButtonPen(Caption, &Page), Name);

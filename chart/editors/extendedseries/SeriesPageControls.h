@@ -3,6 +3,7 @@
 // write at once, the series colour swatch, transparency up-downs, numbers
 // typed in plain edits, and further tabs made from registered pages.
 
+#include "chart/editors/EditorPage.h"
 #include "chart/editors/EditorPageRegistry.h"
 
 #include <functional>
@@ -17,8 +18,27 @@ namespace lp {
 class TButtonColor;
 class TButtonPen;
 class TChartBrush;
-class TEditorPage;
 class TPageBuilder;
+
+// A series page that adds further tabs to the series page hosting it:
+// once, on its first fill or show with a target inside a parent (shown
+// alone it adds none). The series page owns those tabs.
+class TTabAddingSeriesPage : public TEditorPage {
+    Q_OBJECT
+public:
+    using TEditorPage::TEditorPage;
+
+protected:
+    // Adds the tabs (the target is set).
+    virtual void AddTabs() = 0;
+    // Descendants filling more call this last.
+    void FillControls() override;
+    void showEvent(QShowEvent* Event) override;
+
+private:
+    void AddTabsOnce();
+    bool FTabsAdded = false;
+};
 
 // A pen button captioned Caption named Name on Page; after its dialog the
 // page refreshes and Then (when given) runs.
