@@ -15,11 +15,31 @@
 #include "chart/editors/effects/ShadowEditor.h"
 #include "chart/editors/effects/ShapeEditor.h"
 #include "chart/editors/effects/SymbolEditor.h"
+#include "chart/editors/extendedseries/BoxSeriesPage.h"
+#include "chart/editors/extendedseries/CalendarSeriesPage.h"
+#include "chart/editors/extendedseries/ColorGridSeriesPage.h"
+#include "chart/editors/extendedseries/ErrorSeriesPage.h"
+#include "chart/editors/extendedseries/FunnelSeriesPage.h"
+#include "chart/editors/extendedseries/HighLowSeriesPage.h"
+#include "chart/editors/extendedseries/HistogramSeriesPage.h"
+#include "chart/editors/extendedseries/ImageBarSeriesPage.h"
+#include "chart/editors/extendedseries/LinePointSeriesPage.h"
+#include "chart/editors/extendedseries/PointFigureSeriesPage.h"
+#include "chart/editors/extendedseries/PyramidSeriesPage.h"
+#include "chart/editors/extendedseries/VolumePipeSeriesPage.h"
 #include "chart/editors/frame/ChartEditForm.h"
+#include "chart/editors/functions/ADXFunctionEditor.h"
 #include "chart/editors/functions/AverageFunctionEditor.h"
+#include "chart/editors/functions/CompressFunctionEditor.h"
 #include "chart/editors/functions/CustomFunctionEditor.h"
 #include "chart/editors/functions/FunctionPage.h"
+#include "chart/editors/functions/IndicatorFunctionEditors.h"
+#include "chart/editors/functions/MovingAverageFunctionEditors.h"
+#include "chart/editors/functions/OscillatorFunctionEditors.h"
 #include "chart/editors/functions/PeriodFunctionEditor.h"
+#include "chart/editors/functions/RMSFunctionEditor.h"
+#include "chart/editors/functions/SmoothingFunctionEditor.h"
+#include "chart/editors/functions/VolumeFunctionEditors.h"
 #include "chart/editors/gallery/SeriesGallery.h"
 #include "chart/editors/series/CustomSeriesEditor.h"
 #include "chart/editors/series/SeriesPage.h"
@@ -63,12 +83,36 @@ const TPageEntry Pages[] = {
     {"TPlotFunctionEditor", &MakePage<TPlotFunctionEditor>},
     {"TAverageFuncEditor", &MakePage<TAverageFuncEditor>},
     {"TCustomFunctionEditor", &MakePage<TCustomFunctionEditor>},
+    {"TCompressFuncEditor", &MakePage<TCompressFuncEditor>},
+    {"TCLVFuncEditor", &MakePage<TCLVFuncEditor>},
+    {"TOBVFuncEditor", &MakePage<TOBVFuncEditor>},
+    {"TCCIFuncEditor", &MakePage<TCCIFuncEditor>},
+    {"TPVOFuncEditor", &MakePage<TPVOFuncEditor>},
+    {"TADXFuncEditor", &MakePage<TADXFuncEditor>},
+    {"TMovAveFuncEditor", &MakePage<TMovAveFuncEditor>},
+    {"TSmoothFuncEditor", &MakePage<TSmoothFuncEditor>},
+    {"TMACDFuncEditor", &MakePage<TMACDFuncEditor>},
+    {"TBollingerFuncEditor", &MakePage<TBollingerFuncEditor>},
+    {"TRMSFuncEditor", &MakePage<TRMSFuncEditor>},
+    {"TExpAveFuncEditor", &MakePage<TExpAveFuncEditor>},
     {"TSeriesPointerEditor", &MakePage<TSeriesPointerEditor>},
     {"TCustomSeriesEditor", &MakePage<TCustomSeriesEditor>},
     {"TFormPlotSeries", &MakePage<TFormPlotSeries>},
     {"TFormPlotGeneral", &MakePage<TFormPlotGeneral>},
     {"TFormPlotPage", &MakePage<TFormPlotPage>},
     {"TFormPlotTools", &MakePage<TFormPlotTools>},
+    {"TErrorSeriesEditor", &MakePage<TErrorSeriesEditor>},
+    {"THistogramSeriesEditor", &MakePage<THistogramSeriesEditor>},
+    {"THighLowEditor", &MakePage<THighLowEditor>},
+    {"TBoxSeriesEditor", &MakePage<TBoxSeriesEditor>},
+    {"TPointFigureEditor", &MakePage<TPointFigureEditor>},
+    {"TColorGridEditor", &MakePage<TColorGridEditor>},
+    {"TLinePointEditor", &MakePage<TLinePointEditor>},
+    {"TImageBarSeriesEditor", &MakePage<TImageBarSeriesEditor>},
+    {"TPyramidSeriesEditor", &MakePage<TPyramidSeriesEditor>},
+    {"TVolumePipeSeriesEditor", &MakePage<TVolumePipeSeriesEditor>},
+    {"TFunnelSeriesEditor", &MakePage<TFunnelSeriesEditor>},
+    {"TCalendarSeriesEditor", &MakePage<TCalendarSeriesEditor>},
 };
 
 bool EditGradientFromEditors(QWidget* Owner, TPlotGradient& Gradient)

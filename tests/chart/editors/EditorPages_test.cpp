@@ -98,35 +98,35 @@ const std::map<QString, std::function<QObject*(TEditorChart&)>>& ChartPages()
 const QStringList& PagesNotYetBuilt()
 {
     static const QStringList names = {
-        QStringLiteral("TADXFuncEditor"), QStringLiteral("TAnnotationToolEdit"), QStringLiteral("TAreaSeriesEditor"),
+        QStringLiteral("TAnnotationToolEdit"), QStringLiteral("TAreaSeriesEditor"),
         QStringLiteral("TArrowSeriesEditor"), QStringLiteral("TAxisArrowToolEditor"), QStringLiteral("TAxisToolEditor"), QStringLiteral("TBarJoinEditor"),
-        QStringLiteral("TBarSeriesEditor"), QStringLiteral("TBollingerFuncEditor"),
-        QStringLiteral("TBoxSeriesEditor"), QStringLiteral("TBubbleSeriesEditor"), QStringLiteral("TCCIFuncEditor"),
-        QStringLiteral("TCLVFuncEditor"), QStringLiteral("TCalendarSeriesEditor"), QStringLiteral("TCandleEditor"),
+        QStringLiteral("TBarSeriesEditor"),
+        QStringLiteral("TBubbleSeriesEditor"),
+        QStringLiteral("TCandleEditor"),
         QStringLiteral("TChartImageToolEditor"), QStringLiteral("TChartShapeEditor"), QStringLiteral("TClockEditor"),
-        QStringLiteral("TColorBandToolEditor"), QStringLiteral("TColorGridEditor"),
-        QStringLiteral("TColorLineToolEditor"), QStringLiteral("TCompressFuncEditor"),
+        QStringLiteral("TColorBandToolEditor"),
+        QStringLiteral("TColorLineToolEditor"),
         QStringLiteral("TContourSeriesEditor"), QStringLiteral("TCursorToolEditor"),
         QStringLiteral("TDataTableEditor"), QStringLiteral("TDonutSeriesEditor"),
         QStringLiteral("TDragMarksToolEditor"), QStringLiteral("TDragPointToolEdit"), QStringLiteral("TDrawLineEdit"),
-        QStringLiteral("TErrorSeriesEditor"), QStringLiteral("TExpAveFuncEditor"),
+       
         QStringLiteral("TExtraLegendEditor"), QStringLiteral("TFastLineSeriesEditor"),
-        QStringLiteral("TFunnelSeriesEditor"), QStringLiteral("TGanttSeriesEditor"),
+        QStringLiteral("TGanttSeriesEditor"),
         QStringLiteral("TGanttToolEditor"), QStringLiteral("TGaugeSeriesEditor"), QStringLiteral("TGridBandToolEdit"),
-        QStringLiteral("TGridTransposeToolEdit"), QStringLiteral("THighLowEditor"),
-        QStringLiteral("THistogramSeriesEditor"), QStringLiteral("TImageBarSeriesEditor"),
-        QStringLiteral("TLightToolEditor"), QStringLiteral("TLinePointEditor"), QStringLiteral("TMACDFuncEditor"),
-        QStringLiteral("TMapSeriesEditor"), QStringLiteral("TMarksTipToolEdit"), QStringLiteral("TMovAveFuncEditor"),
-        QStringLiteral("TNearestToolEdit"), QStringLiteral("TOBVFuncEditor"), QStringLiteral("TPVOFuncEditor"),
-        QStringLiteral("TPieSeriesEditor"), QStringLiteral("TPieToolEditor"), QStringLiteral("TPoint3DSeriesEditor"), QStringLiteral("TPointFigureEditor"),
-        QStringLiteral("TPolarSeriesEditor"), QStringLiteral("TPyramidSeriesEditor"),
-        QStringLiteral("TRMSFuncEditor"), QStringLiteral("TRotateToolEditor"), QStringLiteral("TScrollBarEditor"),
+        QStringLiteral("TGridTransposeToolEdit"),
+       
+        QStringLiteral("TLightToolEditor"),
+        QStringLiteral("TMapSeriesEditor"), QStringLiteral("TMarksTipToolEdit"),
+        QStringLiteral("TNearestToolEdit"),
+        QStringLiteral("TPieSeriesEditor"), QStringLiteral("TPieToolEditor"), QStringLiteral("TPoint3DSeriesEditor"),
+        QStringLiteral("TPolarSeriesEditor"),
+        QStringLiteral("TRotateToolEditor"), QStringLiteral("TScrollBarEditor"),
         QStringLiteral("TSelectorToolEditor"), QStringLiteral("TSeriesAnimToolEditor"),
         QStringLiteral("TSeriesBandToolEdit"),
-        QStringLiteral("TSeriesToolEditor"), QStringLiteral("TSmithSeriesEdit"), QStringLiteral("TSmoothFuncEditor"),
+        QStringLiteral("TSeriesToolEditor"), QStringLiteral("TSmithSeriesEdit"),
         QStringLiteral("TSurfaceNearest"), QStringLiteral("TSurfaceSeriesEditor"),
         QStringLiteral("TTowerSeriesEditor"), QStringLiteral("TTriSurfaceSeriesEditor"),
-        QStringLiteral("TVectorSeriesEditor"), QStringLiteral("TVolumePipeSeriesEditor"),
+        QStringLiteral("TVectorSeriesEditor"),
         QStringLiteral("TVolumeSeriesEditor"), QStringLiteral("TWaterFallEditor"), QStringLiteral("TWindRoseEditor"),
     };
     return names;
@@ -174,6 +174,31 @@ QStringList ReportedEditorClassNames()
     return names;
 }
 
+// A series with sample points on Chart that Function takes as its source:
+// a line series when it does, else one of the first registered series type
+// it takes; nullptr when it takes none.
+TChartSeries* SourceAcceptedBy(TPlotFunction& Function, TEditorChart& Chart)
+{
+    std::vector<const QMetaObject*> classes{&TLineSeries::staticMetaObject};
+    for (int i = 0; i < PlotSeriesTypes()->Count(); ++i)
+        if (const QMetaObject* each = PlotSeriesTypes()->Items(i)->SeriesClass)
+            classes.push_back(each);
+    for (const QMetaObject* each : classes) {
+        auto* source = qobject_cast<TChartSeries*>(
+            CreateComponent(QString::fromLatin1(each->className()).section(QStringLiteral("::"), -1), &Chart));
+        if (!source)
+            continue;
+        if (!Function.IsValidSource(source)) {
+            delete source;
+            continue;
+        }
+        Chart.AddSeries(source);
+        source->FillSampleValues(12);
+        return source;
+    }
+    return nullptr;
+}
+
 // The object a page edits in the walk: a chart element from the table, or
 // the first series (with sample points), function (on a line series) or
 // tool on Chart whose type reports the page; nullptr when none does.
@@ -200,11 +225,11 @@ QObject* TargetFor(const QString& PageName, TEditorChart& Chart)
             TPlotFunction* function = CreateNewPlotFunction(host, functionClass);
             // A period of some points, which "All points" would not keep.
             function->InternalSetPeriod(5);
-            // Points to compute from, so that a changed setting shows.
-            auto* source = new TLineSeries(&Chart);
-            Chart.AddSeries(source);
-            source->FillSampleValues(12);
-            if (!function->NoSourceRequired() && function->IsValidSource(source))
+            // Points to compute from, so that a changed setting shows: a
+            // line series, else the first series type the function takes
+            // (price series for the price indicators).
+            TChartSeries* source = SourceAcceptedBy(*function, Chart);
+            if (source && !function->NoSourceRequired())
                 host->SetDataSource(source);
             return function;
         }
@@ -248,6 +273,17 @@ QStringList DumpTarget(QObject* Target)
     return lines;
 }
 
+// A number typed in place of Shown, of its magnitude: a fraction stays a
+// fraction (weights and constants between 0 and 1).
+QString AnotherNumber(const QString& Shown)
+{
+    bool ok = false;
+    const double value = Shown.toDouble(&ok);
+    if (ok && value > 0 && value < 1)
+        return value == 0.5 ? QStringLiteral("0.25") : QStringLiteral("0.5");
+    return Shown == QStringLiteral("7") ? QStringLiteral("8") : QStringLiteral("7");
+}
+
 // Changes Control as a user would; false for controls this walk does not
 // drive (buttons opening dialogs are tested with their pages).
 bool DriveControl(QObject* Control)
@@ -272,7 +308,13 @@ bool DriveControl(QObject* Control)
         return true;
     }
     if (auto* edit = qobject_cast<QLineEdit*>(Control)) {
-        QTest::keyClicks(edit, QStringLiteral("x"));
+        // An edit for numbers gets another number.
+        if (edit->validator()) {
+            edit->selectAll();
+            QTest::keyClicks(edit, AnotherNumber(edit->text()));
+        } else {
+            QTest::keyClicks(edit, QStringLiteral("x"));
+        }
         return true;
     }
     if (qobject_cast<TButtonColor*>(Control) || qobject_cast<TColorSwatch*>(Control)) {
@@ -346,7 +388,7 @@ void WalkDeferredPage(TEditorPage& Page, TEditorChart& Chart, QObject* Target)
         const QVariant before = TPropertyBinder::ControlValue(control);
         if (auto* edit = qobject_cast<QLineEdit*>(control)) {
             edit->selectAll();
-            QTest::keyClicks(edit, edit->text() == QStringLiteral("7") ? QStringLiteral("8") : QStringLiteral("7"));
+            QTest::keyClicks(edit, AnotherNumber(edit->text()));
         } else if (!DriveControl(control)) {
             continue;
         }
