@@ -244,6 +244,26 @@ bool DefaultOpenDialog(TOpenDialogRequest& Request)
     return true;
 }
 
+bool DefaultSaveDialog(TSaveDialogRequest& Request)
+{
+    if (!HaveWidgets())
+        return false;
+    QFileDialog dialog(Request.Owner, Request.Title, Request.FileName);
+    const QStringList filters = QtFilterOf(Request.Filter).split(QStringLiteral(";;"), Qt::SkipEmptyParts);
+    dialog.setObjectName(Request.Name);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilters(filters);
+    if (Request.FilterIndex >= 1 && Request.FilterIndex <= filters.size())
+        dialog.selectNameFilter(filters[Request.FilterIndex - 1]);
+    dialog.setDefaultSuffix(Request.DefaultExt);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return false;
+    Request.FileName = dialog.selectedFiles().constFirst();
+    Request.FilterIndex = static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1;
+    return true;
+}
+
 TCommonDialogService& CommonDialogService()
 {
     static TCommonDialogService service;
@@ -272,6 +292,12 @@ bool ExecuteOpenDialog(TOpenDialogRequest& Request)
 {
     const auto execute = CommonDialogService().ExecuteOpen;
     return execute ? execute(Request) : DefaultOpenDialog(Request);
+}
+
+bool ExecuteSaveDialog(TSaveDialogRequest& Request)
+{
+    const auto execute = CommonDialogService().ExecuteSave;
+    return execute ? execute(Request) : DefaultSaveDialog(Request);
 }
 
 } // namespace lp
