@@ -99,13 +99,13 @@ void TSeriesAnimToolEditor::Button1Click()
     // Execute handles the application's events between steps: the page or
     // the tool may be freed before it returns.
     const QPointer<TSeriesAnimToolEditor> self(this);
-    const QPointer<TSeriesAnimationTool> animated(tool);
     tool->Execute();
     if (!self)
         return;
+    // The tool is reached again through the page's target, which a freed
+    // tool has cleared.
     ResetButton();
-    if (animated)
-        UpdateEnabled();
+    UpdateEnabled();
 }
 
 bool TSeriesAnimToolEditor::MayLeave()

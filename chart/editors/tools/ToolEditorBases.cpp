@@ -237,7 +237,11 @@ void TSeriesToolEditor::FillSeriesList()
 void TSeriesToolEditor::FillControls()
 {
     FillSeriesList();
-    CBSeries->setCurrentIndex(SeriesIndex());
+    // An entry that stands for the tool's series stays chosen: "(none)"
+    // picked after "(all)" keeps showing what the user picked.
+    const int current = CBSeries->currentIndex();
+    if (current < 0 || SeriesAt(current) != ChosenSeries())
+        CBSeries->setCurrentIndex(SeriesIndex());
 }
 
 void TSeriesToolEditor::UpdateEnabled()
