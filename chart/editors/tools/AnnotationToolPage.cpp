@@ -82,8 +82,12 @@ QWidget* TAnnotationToolEdit::BuildOptionsTab()
     auto* textLabel = TPageBuilder::Named(new QLabel(QStringLiteral("&Text:"), tab), "Label1");
     textLabel->setBuddy(MemoText);
     build.Full(textLabel);
-    build.Grid().addWidget(MemoText, build.Grid().rowCount(), 0, 1, 2);
-    build.Grid().setRowStretch(build.Grid().rowCount() - 1, 1);
+    // The memo takes the width and the height left.
+    build.Full(MemoText);
+    const int memoRow = build.Grid().rowCount() - 1;
+    build.Grid().removeWidget(MemoText);
+    build.Grid().addWidget(MemoText, memoRow, 0, 1, 2);
+    build.Grid().setRowStretch(memoRow, 1);
     build.Row(QStringLiteral("Text &alignment:"), CBTextAlign, "Label2");
     build.Row(QStringLiteral("&Cursor:"), CBCursor, "Label3");
     build.Grid().setColumnStretch(1, 1);

@@ -10,6 +10,7 @@
 
 #include <QtCore/QLocale>
 #include <QtWidgets/QComboBox>
+#include <QtWidgets/QGridLayout>
 #include <QtWidgets/QHBoxLayout>
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QLineEdit>
@@ -158,9 +159,22 @@ TPlotCustomToolSeries* TSeriesToolEditor::Tool() const
     return TargetAs<TPlotCustomToolSeries>();
 }
 
+namespace {
+
+// A body laid out by a page builder gives its controls' column the room
+// left, so captions stay beside their controls.
+void InsertBody(QVBoxLayout& Layout, QWidget* Body)
+{
+    if (auto* grid = qobject_cast<QGridLayout*>(Body->layout()))
+        grid->setColumnStretch(1, 1);
+    Layout.insertWidget(Layout.count() - 1, Body);
+}
+
+} // namespace
+
 void TSeriesToolEditor::AddBody(QWidget* Body)
 {
-    FLayout->insertWidget(FLayout->count() - 1, Body);
+    InsertBody(*FLayout, Body);
 }
 
 void TSeriesToolEditor::SetLeadingEntries(const QStringList& Entries)
@@ -300,7 +314,7 @@ void TAxisToolEditor::AddTopControl(QWidget* Control)
 
 void TAxisToolEditor::AddBody(QWidget* Body)
 {
-    FLayout->insertWidget(FLayout->count() - 1, Body);
+    InsertBody(*FLayout, Body);
 }
 
 TChartAxis* TAxisToolEditor::AxisAt(int Index) const
