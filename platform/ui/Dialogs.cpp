@@ -249,7 +249,17 @@ bool DefaultSaveDialog(TSaveDialogRequest& Request)
     if (!HaveWidgets())
         return false;
     QFileDialog dialog(Request.Owner, Request.Title, Request.FileName);
-    const QStringList filters = QtFilterOf(Request.Filter).split(QStringLiteral(";;"), Qt::SkipEmptyParts);
+    // "text|mask" pairs as "text (mask)"; a text that shows its masks
+    // already keeps them, separated as the dialog reads them.
+    QStringList filters;
+    const QStringList parts = Request.Filter.split(QLatin1Char('|'));
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        const QString masks = QString(parts[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' '));
+        if (parts[i].contains(QLatin1Char('(')))
+            filters << QString(parts[i]).replace(QLatin1Char(';'), QLatin1Char(' '));
+        else
+            filters << parts[i] + QStringLiteral(" (") + masks + QLatin1Char(')');
+    }
     dialog.setObjectName(Request.Name);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
