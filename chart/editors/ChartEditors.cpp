@@ -14,7 +14,14 @@
 #include "chart/editors/effects/ShapeEditor.h"
 #include "chart/editors/effects/SymbolEditor.h"
 #include "chart/editors/frame/ChartEditForm.h"
+#include "chart/editors/functions/AverageFunctionEditor.h"
+#include "chart/editors/functions/CustomFunctionEditor.h"
+#include "chart/editors/functions/FunctionPage.h"
+#include "chart/editors/functions/PeriodFunctionEditor.h"
 #include "chart/editors/gallery/SeriesGallery.h"
+#include "chart/editors/series/CustomSeriesEditor.h"
+#include "chart/editors/series/SeriesPage.h"
+#include "chart/editors/series/SeriesPointerEditor.h"
 #include "chart/editors/tools/AnnotationToolPage.h"
 #include "chart/editors/tools/AxisArrowToolPage.h"
 #include "chart/editors/tools/ColorLineBandToolPages.h"
@@ -63,6 +70,13 @@ const TPageEntry Pages[] = {
     {"TFormPlotTitle", &MakePage<TFormPlotTitle>},
     {"TFormPlotPanel", &MakePage<TFormPlotPanel>},
     {"TFormPlotWall", &MakePage<TFormPlotWall>},
+    {"TPlotFuncEditor", &MakePage<TPlotFuncEditor>},
+    {"TPlotFunctionEditor", &MakePage<TPlotFunctionEditor>},
+    {"TAverageFuncEditor", &MakePage<TAverageFuncEditor>},
+    {"TCustomFunctionEditor", &MakePage<TCustomFunctionEditor>},
+    {"TSeriesPointerEditor", &MakePage<TSeriesPointerEditor>},
+    {"TCustomSeriesEditor", &MakePage<TCustomSeriesEditor>},
+    {"TFormPlotSeries", &MakePage<TFormPlotSeries>},
     // The pages of the chart tools, by the names the tools report.
     {"TSeriesToolEditor", &MakePage<TSeriesToolEditor>},
     {"TAxisToolEditor", &MakePage<TAxisToolEditor>},

@@ -128,6 +128,12 @@ public:
     // Whether the page may be left now (a host asks before switching away
     // or closing); yes by default.
     virtual bool MayLeave() { return true; }
+    // Pages whose edits wait for an explicit apply (their "&Apply", or the
+    // function page's for an embedded function form): a control change
+    // writes nothing until ApplyEdits(), which a host or test calls as the
+    // button does. Other pages write at once and ignore it.
+    virtual bool DefersEdits() const { return false; }
+    virtual void ApplyEdits() {}
 
 protected:
     // The enabling rules of the page; nothing by default.

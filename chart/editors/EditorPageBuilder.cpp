@@ -70,6 +70,7 @@ QLabel* TPageBuilder::Row(const QString& Caption, QWidget* Control, const char* 
     if (LabelName)
         label->setObjectName(QString::fromLatin1(LabelName));
     label->setBuddy(Control);
+    Occupy();
     FGrid->addWidget(label, FRow, 0, Qt::AlignRight | Qt::AlignVCenter);
     FGrid->addWidget(Control, FRow, 1, Qt::AlignLeft | Qt::AlignVCenter);
     ++FRow;
@@ -78,6 +79,7 @@ QLabel* TPageBuilder::Row(const QString& Caption, QWidget* Control, const char* 
 
 void TPageBuilder::Full(QWidget* Control)
 {
+    Occupy();
     FGrid->addWidget(Control, FRow++, 0, 1, 2, Qt::AlignLeft | Qt::AlignVCenter);
 }
 
@@ -87,7 +89,19 @@ void TPageBuilder::Line(std::initializer_list<QWidget*> Controls)
     for (QWidget* control : Controls)
         line->addWidget(control);
     line->addStretch();
+    Occupy();
     FGrid->addLayout(line, FRow++, 0, 1, 2);
+}
+
+void TPageBuilder::Occupy()
+{
+    // A row added below a stretch (a descendant page adding rows to its
+    // base's grid) takes the row the stretch was on: the stretch moves
+    // below it.
+    if (FGrid->rowStretch(FRow) != 0) {
+        FGrid->setRowStretch(FRow, 0);
+        FGrid->setRowStretch(FRow + 1, 1);
+    }
 }
 
 void TPageBuilder::Stretch()

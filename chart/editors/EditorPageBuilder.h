@@ -68,6 +68,8 @@ public:
     void Stretch();
 
 private:
+    void Occupy();
+
     QWidget& FPage;
     QGridLayout* FGrid;
     int FRow = 0;

@@ -246,6 +246,7 @@ TPlotMovingFunction::TPlotMovingFunction(TComponent* AOwner) : TPlotFunction(AOw
 {
     InternalSetPeriod(1);
     SetIsMoving(true);
+    SetSingleSource(true);
 }
 
 void TPlotMovingFunction::DoCalculation(TChartSeries* Source, TChartValueList* NotMandatorySource)

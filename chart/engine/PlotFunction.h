@@ -59,6 +59,12 @@ public:
     bool UsesPeriod() const { return FUsesPeriod; }
     bool RecalculateOnRefill() const { return FRecalculateOnRefill; }
     bool IsMoving() const { return FIsMoving; }
+    // What the function needs of its sources, fixed by each type: none at
+    // all (it makes its points itself), exactly one series, and whether it
+    // reads fixed value lists of that series (so no list can be chosen).
+    bool NoSourceRequired() const { return FNoSourceRequired; }
+    bool SingleSource() const { return FSingleSource; }
+    bool FixedValueLists() const { return FFixedValueLists; }
 
     void BeginUpdate() { FUpdating = true; }
     // Resumes and recalculates.
@@ -114,6 +120,9 @@ protected:
     void SetUsesPeriod(bool Value) { FUsesPeriod = Value; }
     void SetRecalculateOnRefill(bool Value) { FRecalculateOnRefill = Value; }
     void SetIsMoving(bool Value) { FIsMoving = Value; }
+    void SetNoSourceRequired(bool Value) { FNoSourceRequired = Value; }
+    void SetSingleSource(bool Value) { FSingleSource = Value; }
+    void SetFixedValueLists(bool Value) { FFixedValueLists = Value; }
     bool IsUpdating() const { return FUpdating; }
 
 private:
@@ -129,6 +138,9 @@ private:
     bool FUsesPeriod = true;
     bool FRecalculateOnRefill = false;
     bool FIsMoving = false;
+    bool FNoSourceRequired = false;
+    bool FSingleSource = false;
+    bool FFixedValueLists = false;
 };
 
 // A moving window of Period points: one result per point from the

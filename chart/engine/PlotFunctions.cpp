@@ -188,6 +188,7 @@ TCustomPlotFunction::TCustomPlotFunction(TComponent* AOwner) : TPlotFunction(AOw
 {
     InternalSetPeriod(1);
     SetRecalculateOnRefill(true);
+    SetNoSourceRequired(true);
 }
 
 void TCustomPlotFunction::Assign(const TPersistent* Source)

@@ -334,7 +334,8 @@ void TSeriesPointer::FillGradient(TCanvas3D& Canvas, bool Is3D, int X, int Y, in
                                   TColor AColor, TSeriesPointerStyle AStyle)
 {
     const int StartZ = FSeries ? FSeries->DepthStart() : 0;
-    FGradient->SetEndColor(AColor);
+    if (!FUseGradientEndColor)
+        FGradient->SetEndColor(AColor);
     // Inside the pen, so the outline stays visible.
     const int PenWidth = Pen()->Visible() ? Pen()->Width() : 0;
     TRect Inside{Add(L, PenWidth), Add(T, PenWidth), Sub(Add(R, 1), PenWidth), Sub(Add(B, 1), PenWidth)};

@@ -115,6 +115,14 @@ public:
     // Per cent, 0 .. 100 (ERangeError outside).
     int Transparency() const { return FTransparency; }
     void SetTransparency(int Value);
+    // Whether editors offer HorizSize and VertSize: series that size each
+    // point themselves clear it.
+    bool AllowChangeSize() const { return FAllowChangeSize; }
+    void SetAllowChangeSize(bool Value) { FAllowChangeSize = Value; }
+    // Whether the gradient keeps its own end colour when drawn; without it
+    // each point's colour becomes the end colour, so editors hide it.
+    bool UseGradientEndColor() const { return FUseGradientEndColor; }
+    void SetUseGradientEndColor(bool Value) { FUseGradientEndColor = Value; }
 
     // Room a visible pointer with InflateMargins needs beyond the axis
     // range: each side becomes at least HorizSize + 1 (VertSize + 1).
@@ -161,6 +169,8 @@ private:
     TSeriesPointerStyle FStyle = psRectangle;
     int FTransparency = 0;
     int FVertSize = 4;
+    bool FAllowChangeSize = true;
+    bool FUseGradientEndColor = false;
 };
 
 using TSeriesPointerStyle = TSeriesPointer::TSeriesPointerStyle;

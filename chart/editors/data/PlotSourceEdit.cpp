@@ -67,6 +67,11 @@ void TBaseSourceEditor::showEvent(QShowEvent* Event)
         SetPending(false);
 }
 
+void TBaseSourceEditor::ApplyEdits()
+{
+    ApplyClicked();
+}
+
 void TBaseSourceEditor::ApplyClicked()
 {
     try {

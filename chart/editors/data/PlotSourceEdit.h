@@ -39,6 +39,10 @@ public:
     // pending state.
     bool MayLeave() override;
 
+    bool DefersEdits() const override { return true; }
+    // What "&Apply" does: an error is shown and leaves the changes pending.
+    void ApplyEdits() override;
+
 protected:
     // What "&Apply" does; descendants clear the pending state on success.
     virtual void ApplyChanges() {}

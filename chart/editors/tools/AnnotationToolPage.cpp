@@ -1,10 +1,10 @@
 #include "chart/editors/tools/AnnotationToolPage.h"
 
 #include "chart/editors/EditorPageBuilder.h"
-#include "chart/editors/EditorPageRegistry.h"
 #include "chart/editors/PlotPenBrushDialogs.h"
 #include "chart/editors/chart/TitlesPage.h"
 #include "chart/editors/effects/ShapeEditor.h"
+#include "chart/editors/series/SeriesPointerEditor.h"
 #include "chart/editors/tools/ToolEditorBases.h"
 #include "chart/extensions/tools/PlotAnnotationTool.h"
 
@@ -266,19 +266,15 @@ void TAnnotationToolEdit::MemoTextChange()
 
 void TAnnotationToolEdit::EditPointer()
 {
-    // The pointer editor serves series pointers and callouts alike; until
-    // it is registered the button stays disabled.
+    // The modal "Pointer" dialog on the callout's marker.
     TAnnotationTool* tool = Tool();
     if (!tool)
         return;
-    std::unique_ptr<TEditorPage> editor(CreateEditorPage(QStringLiteral("TSeriesPointerEditor"), window()));
-    if (!editor)
-        return;
-    editor->setWindowFlags(Qt::Dialog);
-    editor->SetTarget(tool->Callout());
-    editor->exec();
-    if (Tool())
+    EditSeriesPointer(this, tool->Callout());
+    if (Tool()) {
+        Tool()->Repaint();
         AfterUserChange(BCalloutPointer);
+    }
 }
 
 void TAnnotationToolEdit::FillControls()
@@ -306,7 +302,7 @@ void TAnnotationToolEdit::UpdateEnabled()
                                                            findChild<QWidget*>(QStringLiteral("Label8")),
                                                            findChild<QWidget*>(QStringLiteral("Label9"))})
         control->setEnabled(sized);
-    BCalloutPointer->setEnabled(tool && IsEditorPageRegistered(QStringLiteral("TSeriesPointerEditor")));
+    BCalloutPointer->setEnabled(tool != nullptr);
 }
 
 void TAnnotationToolEdit::showEvent(QShowEvent* Event)

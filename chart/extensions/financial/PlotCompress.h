@@ -37,7 +37,7 @@ public:
     using TCompressGetDate =
         std::function<void(TPlotFunction* Sender, TChartSeries* Source, int ValueIndex, double& Date)>;
 
-    using TPlotFunction::TPlotFunction;
+    explicit TCompressFunction(TComponent* AOwner = nullptr) : TPlotFunction(AOwner) { SetSingleSource(true); }
 
     void Assign(const TPersistent* Source) override;
     QString GetEditorClassName() const override { return QStringLiteral("TCompressFuncEditor"); }

@@ -36,6 +36,9 @@ std::vector<double> TypicalPrices(const TOHLCSeries& Prices)
 TCCIFunction::TCCIFunction(TComponent* AOwner) : TPlotFunction(AOwner)
 {
     InternalSetPeriod(20);
+    // Reads the high, low and close of one candle series.
+    SetSingleSource(true);
+    SetFixedValueLists(true);
 }
 
 void TCCIFunction::Assign(const TPersistent* Source)
@@ -95,6 +98,7 @@ TPVOFunction::TPVOFunction(TComponent* AOwner) : TPlotFunction(AOwner)
     FShortSeries = CreateExpAverageSeries(12, FShort);
     FLongSeries = CreateExpAverageSeries(26, FLong);
     InternalSetPeriod(12);
+    SetSingleSource(true);
 }
 
 TPVOFunction::~TPVOFunction() = default;

@@ -42,6 +42,9 @@ TADXFunction::TADXFunction(TComponent* AOwner) : TPlotFunction(AOwner)
 {
     InternalSetPeriod(14);
     SetIsMoving(true);
+    // Reads the high, low and close of one candle series.
+    SetSingleSource(true);
+    SetFixedValueLists(true);
     FUpLine = CreateIndicatorLine(clGreen);
     FDownLine = CreateIndicatorLine(clRed);
 }
@@ -193,7 +196,11 @@ void TADXFunction::AddPoints(TChartSeries* Source)
 
 // --- TRSIFunction -------------------------------------------------------------------------------
 
-TRSIFunction::TRSIFunction(TComponent* AOwner) : TPlotMovingFunction(AOwner) {}
+TRSIFunction::TRSIFunction(TComponent* AOwner) : TPlotMovingFunction(AOwner)
+{
+    // Reads the open and close lists of its source.
+    SetFixedValueLists(true);
+}
 
 void TRSIFunction::Assign(const TPersistent* Source)
 {

@@ -16,6 +16,9 @@ namespace lp {
 TVolumeLinkedFunction::TVolumeLinkedFunction(TComponent* AOwner) : TPlotFunction(AOwner)
 {
     InternalSetPeriod(1);
+    // Reads the prices of one candle series (and its volume series).
+    SetSingleSource(true);
+    SetFixedValueLists(true);
 }
 
 void TVolumeLinkedFunction::Assign(const TPersistent* Source)

@@ -48,6 +48,7 @@ TCustomFittingFunction::TCustomFittingFunction(TComponent* AOwner) : TPlotFuncti
 {
     SetUsesPeriod(false);
     InternalSetPeriod(1);
+    SetSingleSource(true);
 }
 
 void TCustomFittingFunction::Assign(const TPersistent* Source)

@@ -121,6 +121,7 @@ TXYList DownSample(const TXYList& Points, TDownSampleMethod Method, double Toler
 TDownSamplingFunction::TDownSamplingFunction(TComponent* AOwner) : TPlotFunction(AOwner)
 {
     InternalSetPeriod(1);
+    SetSingleSource(true);
 }
 
 void TDownSamplingFunction::Assign(const TPersistent* Source)

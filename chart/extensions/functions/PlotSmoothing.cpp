@@ -188,6 +188,7 @@ TSmoothingFunction::TSmoothingFunction(TComponent* AOwner) : TPlotFunction(AOwne
 {
     InternalSetPeriod(1);
     SetUsesPeriod(false);
+    SetSingleSource(true);
 }
 
 void TSmoothingFunction::Assign(const TPersistent* Source)

@@ -184,6 +184,7 @@ void TMACDFunction::FillHistogram(TChartSeries& Parent)
 TBollingerFunction::TBollingerFunction(TComponent* AOwner) : TPlotFunction(AOwner)
 {
     InternalSetPeriod(10);
+    SetSingleSource(true);
     FLowBand = CreateIndicatorLine(clPlotColor);
 }
 
@@ -352,6 +353,7 @@ TPerimeterFunction::TPerimeterFunction(TComponent* AOwner) : TPlotFunction(AOwne
 {
     SetUsesPeriod(false);
     SetIsMoving(true);
+    SetSingleSource(true);
 }
 
 void TPerimeterFunction::AddPoints(TChartSeries* Source)

@@ -144,6 +144,7 @@ TExpMovAveFunction::TExpMovAveFunction(TComponent* AOwner) : TPlotFunction(AOwne
 {
     InternalSetPeriod(10);
     SetUsesPeriod(false);
+    SetSingleSource(true);
 }
 
 std::unique_ptr<TChartSeries> CreateExpAverageSeries(double Period, TExpMovAveFunction*& Function)

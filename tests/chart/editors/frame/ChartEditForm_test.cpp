@@ -161,7 +161,7 @@ TEST_F(ChartEditFormTest, ThreeSeriesAreListedWithTheirButtons)
     EXPECT_FALSE(form.PanelGroups->isVisible());
     // Tabs without a registered page are not offered.
     EXPECT_FALSE(form.TabOffered(form.TabGeneral));
-    EXPECT_FALSE(form.TabOffered(form.TabSeries));
+    EXPECT_TRUE(form.TabOffered(form.TabSeries)); // the series page is registered
     EXPECT_TRUE(form.TabOffered(form.TabSeriesList));
 
     form.BMoveDown->click();
@@ -310,23 +310,24 @@ TEST_F(ChartEditFormTest, TheGraphicEditorShowsOnlyTheSeriesPage)
     ShowSeriesEditor(Chart.Series(1));
     EXPECT_TRUE(checked);
 
-    // The editors' start-up fills the entry point once the page exists.
-    FinalizeChartEditors();
-    InitializeChartEditors();
-    EXPECT_TRUE(ChartEditorEntryPoints().ShowSeriesEditor);
+    // The editors' start-up fills the entry point with the series page
+    // and empties it at shutdown.
     series.reset();
     FinalizeChartEditors();
     EXPECT_FALSE(ChartEditorEntryPoints().ShowSeriesEditor);
     InitializeChartEditors();
-    EXPECT_FALSE(ChartEditorEntryPoints().ShowSeriesEditor);
+    EXPECT_TRUE(ChartEditorEntryPoints().ShowSeriesEditor);
 }
 
 TEST_F(ChartEditFormTest, TheGraphicEditorNeedsTheSeriesPage)
 {
     AddSeries(1);
-    // No series page is registered yet: nothing opens (and nothing blocks).
+    // Without a series page nothing opens (and nothing blocks).
+    UnregisterEditorPage(QStringLiteral("TFormPlotSeries"));
     ShowSeriesEditor(Chart.Series(0));
-    EXPECT_FALSE(ChartEditorEntryPoints().ShowSeriesEditor);
+    FinalizeChartEditors();
+    InitializeChartEditors();
+    EXPECT_TRUE(IsEditorPageRegistered(QStringLiteral("TFormPlotSeries")));
 }
 
 } // namespace

@@ -9,6 +9,8 @@
 #include "chart/extensions/tools/PlotAnnotationTool.h"
 #include "chart/extensions/tools/PlotRectangleTool.h"
 
+#include <QtCore/QTimer>
+#include <QtWidgets/QApplication>
 #include <QtWidgets/QCheckBox>
 #include <QtWidgets/QComboBox>
 #include <QtWidgets/QLineEdit>
@@ -103,6 +105,24 @@ TEST_F(AnnotationPageTest, CalloutPositionsKeepTheOldValueOnBadText)
     Page->EY->selectAll();
     QTest::keyClicks(Page->EY, QStringLiteral("-25"));
     EXPECT_EQ(Tool->Callout()->YPosition(), -25);
+}
+
+TEST_F(AnnotationPageTest, PointerOpensThePointerDialogOnTheCallout)
+{
+    Open();
+    Page->PageControl1->setCurrentIndex(3);
+    QObject* edited = nullptr;
+    QString title;
+    QTimer::singleShot(0, [&edited, &title] {
+        if (auto* dialog = qobject_cast<TEditorPage*>(QApplication::activeModalWidget())) {
+            edited = dialog->Target();
+            title = dialog->windowTitle();
+            dialog->reject();
+        }
+    });
+    QTest::mouseClick(Page->BCalloutPointer, Qt::LeftButton);
+    EXPECT_EQ(edited, Tool->Callout());
+    EXPECT_EQ(title, QStringLiteral("Pointer"));
 }
 
 TEST(AnnotationToolPageShapes, TheRectangleToolUsesThePageWithTheShapeTabs)

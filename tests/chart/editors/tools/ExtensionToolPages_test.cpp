@@ -7,6 +7,7 @@
 #include "chart/editors/tools/ExtensionToolPages.h"
 
 #include "ToolPageTestSupport.h"
+#include "chart/canvas/PlotRoutines.h"
 #include "chart/editors/EditorPageRegistry.h"
 #include "chart/editors/PlotPenBrushDialogs.h"
 #include "chart/editors/chart/LegendPage.h"

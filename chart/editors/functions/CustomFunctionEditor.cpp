@@ -1,0 +1,74 @@
+#include "chart/editors/functions/CustomFunctionEditor.h"
+
+#include "chart/editors/EditorPageBuilder.h"
+#include "chart/editors/axis/AxisIncrementDialogs.h"
+#include "chart/engine/PlotFunctions.h"
+#include "platform/base/Exception.h"
+
+#include <QtWidgets/QLabel>
+#include <QtWidgets/QLineEdit>
+
+namespace lp {
+
+namespace {
+
+int ReadWholeNumber(const QString& Text)
+{
+    bool ok = false;
+    const int value = Text.trimmed().toInt(&ok);
+    if (!ok)
+        throw EConvertError(QStringLiteral("'%1' is not a valid integer value").arg(Text).toStdString());
+    return value;
+}
+
+} // namespace
+
+TCustomFunctionEditor::TCustomFunctionEditor(QWidget* Parent) : TBaseFunctionEditor(Parent)
+{
+    TPageBuilder build(*this);
+    auto edit = [](const char* Name, const char* Text) {
+        auto* made = TPageBuilder::Named(new QLineEdit(QString::fromLatin1(Text)), Name);
+        made->setMaximumWidth(made->fontMetrics().horizontalAdvance(QStringLiteral("0000000000000")));
+        return made;
+    };
+    EStart = edit("EStart", "0");
+    build.Row(QStringLiteral("&Start X:"), EStart, "Label1");
+    EStep = edit("EStep", "1");
+    build.Row(QStringLiteral("S&tep:"), EStep, "Label2");
+    ENum = edit("ENum", "100");
+    build.Row(QStringLiteral("&Num. points:"), ENum, "Label3");
+    build.Stretch();
+    SetReadingTabOrder(*this);
+    for (QLineEdit* each : {EStart, EStep, ENum})
+        connect(each, &QLineEdit::textEdited, this, [this] { Changed(); });
+}
+
+void TCustomFunctionEditor::LoadSettings()
+{
+    auto* custom = qobject_cast<TCustomPlotFunction*>(Function());
+    if (!custom)
+        return;
+    EStart->setText(QString::number(custom->StartX(), 'g', 15));
+    EStep->setText(QString::number(custom->Period(), 'g', 15));
+    ENum->setText(QString::number(custom->NumPoints()));
+}
+
+void TCustomFunctionEditor::CheckSettings() const
+{
+    ReadNumber(EStart->text());
+    ReadNumber(EStep->text());
+    ReadWholeNumber(ENum->text());
+}
+
+void TCustomFunctionEditor::StoreSettings()
+{
+    auto* custom = qobject_cast<TCustomPlotFunction*>(Function());
+    if (!custom)
+        return;
+    CheckSettings();
+    custom->SetStartX(ReadNumber(EStart->text()));
+    custom->SetPeriod(ReadNumber(EStep->text()));
+    custom->SetNumPoints(ReadWholeNumber(ENum->text()));
+}
+
+} // namespace lp

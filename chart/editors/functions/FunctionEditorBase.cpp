@@ -1,0 +1,91 @@
+#include "chart/editors/functions/FunctionEditorBase.h"
+
+#include "chart/editors/functions/FunctionPage.h"
+#include "chart/engine/PlotAxisPanel.h"
+#include "chart/engine/PlotFunction.h"
+#include "chart/engine/PlotRegistry.h"
+#include "chart/engine/PlotSeries.h"
+#include "chart/engine/PlotSeriesSource.h"
+
+#include <QtWidgets/QComboBox>
+
+namespace lp {
+
+TBaseFunctionEditor::TBaseFunctionEditor(QWidget* Parent) : TEditorPage(Parent) {}
+
+TPlotFunction* TBaseFunctionEditor::Function() const
+{
+    return TargetAs<TPlotFunction>();
+}
+
+TPlotFuncEditor* TBaseFunctionEditor::FunctionPage() const
+{
+    return FFunctionPage.data();
+}
+
+void TBaseFunctionEditor::SetFunctionPage(TPlotFuncEditor* Page)
+{
+    FFunctionPage = Page;
+}
+
+void TBaseFunctionEditor::FillControls()
+{
+    if (Function())
+        LoadSettings();
+}
+
+void TBaseFunctionEditor::Changed()
+{
+    if (Loading() || Creating())
+        return;
+    // Only a function page has an "&Apply" to make pending; shown alone
+    // (or under any other owner) the change just waits for ApplyEdits.
+    if (FFunctionPage)
+        FFunctionPage->SetPending(true);
+}
+
+TChartSeries* TBaseFunctionEditor::EditedSeries() const
+{
+    if (TPlotFunction* function = Function(); function && function->ParentSeries())
+        return function->ParentSeries();
+    return FFunctionPage ? FFunctionPage->TheSeries() : nullptr;
+}
+
+void TBaseFunctionEditor::FillSeriesCombo(QComboBox* Combo) const
+{
+    Combo->clear();
+    TChartSeries* series = EditedSeries();
+    if (!series || !series->ParentChart())
+        return;
+    const TCustomAxisPanel* chart = series->ParentChart();
+    for (int i = 0; i < chart->SeriesCount(); ++i) {
+        TChartSeries* each = chart->Series(i);
+        Combo->addItem(SeriesTitleOrName(each), QVariant::fromValue(static_cast<QObject*>(each)));
+    }
+}
+
+void TBaseFunctionEditor::ApplyEdits()
+{
+    TPlotFunction* function = Function();
+    TChartSeries* series = EditedSeries();
+    if (!function && FFunctionPage && series) {
+        function = CreateNewPlotFunction(series, FFunctionPage->SelectedFunctionClass());
+        if (function)
+            SetTarget(function);
+    }
+    if (!function)
+        return;
+    function->BeginUpdate();
+    try {
+        StoreSettings();
+    } catch (...) {
+        // The settings stored so far stay; the caller shows the error.
+        function->EndUpdate();
+        throw;
+    }
+    function->EndUpdate();
+    if (series && !series->SeriesFunction())
+        series->SetFunction(function);
+}
+
+} // namespace lp

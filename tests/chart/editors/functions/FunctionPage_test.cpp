@@ -1,0 +1,353 @@
+// The function page driven as a user does: choosing the function type, the
+// sources and the options, and "&Apply"; nothing reaches the series before
+// the apply, and leaving with pending changes asks first.
+
+#include "chart/editors/functions/FunctionPage.h"
+
+#include "../EditorTestSupport.h"
+#include "DialogTestUtil.h"
+#include "chart/editors/data/PlotSelectList.h"
+#include "chart/editors/functions/CustomFunctionEditor.h"
+#include "chart/editors/functions/PeriodFunctionEditor.h"
+#include "chart/engine/PlotFunctions.h"
+#include "chart/engine/PlotSeries.h"
+#include "chart/engine/PlotSeriesSource.h"
+#include "chart/engine/PlotValueList.h"
+#include "chart/extensions/stats/PlotStatFunctions.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/Dialogs.h"
+
+#include <QtTest/QTest>
+#include <QtWidgets/QComboBox>
+#include <QtWidgets/QLabel>
+#include <QtWidgets/QLineEdit>
+#include <QtWidgets/QListWidget>
+#include <QtWidgets/QPushButton>
+#include <QtWidgets/QTabWidget>
+
+#include <gtest/gtest.h>
+
+namespace lp {
+namespace {
+
+class FunctionPage : public ::testing::Test {
+protected:
+    FunctionPage()
+    {
+        Source1 = AddLine("Source1", {10, 20, 30, 40});
+        Source2 = AddLine("Source2", {30, 40, 50, 60});
+        Edited = AddLine("Edited", {});
+        MessageService() = [this](const TMessageRequest& Request) {
+            Messages.append(Request.Text);
+            return Answer;
+        };
+        // Errors an apply raises are shown by the application: recorded.
+        TApplication::Instance().OnException = [this](const std::exception& Error) {
+            Messages.append(QString::fromUtf8(Error.what()));
+        };
+    }
+    ~FunctionPage() override
+    {
+        Page.reset();
+        TApplication::Instance().OnException = nullptr;
+        ResetMessageService();
+    }
+
+    TLineSeries* AddLine(const char* Name, std::initializer_list<double> Values)
+    {
+        auto* series = new TLineSeries(&Chart);
+        series->SetName(QString::fromLatin1(Name));
+        Chart.AddSeries(series);
+        double x = 0;
+        for (double value : Values)
+            series->AddXY(x++, value);
+        return series;
+    }
+
+    void Open()
+    {
+        Page = std::make_unique<TPlotFuncEditor>();
+        Page->SetTarget(Edited);
+        Page->show();
+    }
+
+    // Picks the entry starting with Text with the arrow keys, as a user
+    // steps through a list (each step is a choice the page reacts to).
+    static void TypeInto(QComboBox* Combo, const QString& Text)
+    {
+        int target = -1;
+        for (int i = 0; i < Combo->count() && target < 0; ++i)
+            if (Combo->itemText(i).startsWith(Text))
+                target = i;
+        ASSERT_GE(target, 0) << Text.toStdString();
+        Combo->setFocus();
+        while (Combo->currentIndex() != target)
+            QTest::keyClick(Combo, Combo->currentIndex() < target ? Qt::Key_Down : Qt::Key_Up);
+    }
+
+    QPushButton* SelectButton(const QString& Caption) const
+    {
+        for (QPushButton* button : Page->SelectList()->findChildren<QPushButton*>())
+            if (button->text() == Caption)
+                return button;
+        return nullptr;
+    }
+
+    bool TabShown(QWidget* Tab) const { return Page->PageControl1->isTabVisible(Page->PageControl1->indexOf(Tab)); }
+
+    test::TEditorChart Chart;
+    TLineSeries* Source1 = nullptr;
+    TLineSeries* Source2 = nullptr;
+    TLineSeries* Edited = nullptr;
+    std::unique_ptr<TPlotFuncEditor> Page;
+    QStringList Messages;
+    int Answer = mrCancel;
+};
+
+TEST_F(FunctionPage, ANewSeriesOpensOnCopyWithApplyPending)
+{
+    Open();
+    EXPECT_EQ(Page->LLabel->text(), QStringLiteral("&Functions:"));
+    EXPECT_EQ(Page->CBSources->currentText(), QStringLiteral("Copy"));
+    EXPECT_FALSE(TabShown(Page->TabOptions));
+    EXPECT_TRUE(TabShown(Page->TabSource));
+    EXPECT_TRUE(Page->BApply->isEnabled());
+    EXPECT_FALSE(Page->PanSingle->isVisible());
+    EXPECT_TRUE(Page->SelectList()->isVisible());
+    // The types are sorted, each once, on one line.
+    QStringList types;
+    for (int i = 0; i < Page->CBSources->count(); ++i)
+        types.append(Page->CBSources->itemText(i));
+    QStringList sorted = types;
+    std::stable_sort(sorted.begin(), sorted.end(),
+                     [](const QString& A, const QString& B) { return A.compare(B, Qt::CaseInsensitive) < 0; });
+    EXPECT_EQ(types, sorted);
+    EXPECT_EQ(types.removeDuplicates(), 0);
+    EXPECT_TRUE(types.contains(QStringLiteral("Moving Average")));
+    for (const QString& type : types)
+        EXPECT_FALSE(type.contains(QChar(13))) << type.toStdString();
+    // Every series of the owner but the edited one is offered.
+    EXPECT_EQ(Page->SelectList()->FromList()->count(), 2);
+    EXPECT_EQ(Page->CBSingle->count(), 2);
+}
+
+TEST_F(FunctionPage, SingleSourceAndNoSourceTypesLayTheTabsOut)
+{
+    Open();
+    TypeInto(Page->CBSources, QStringLiteral("Moving"));
+    EXPECT_TRUE(Page->PanSingle->isVisible());
+    EXPECT_FALSE(Page->SelectList()->isVisibleTo(Page->TabSource));
+    EXPECT_TRUE(Page->LValues->isVisibleTo(Page->PanSingle));
+    EXPECT_TRUE(TabShown(Page->TabOptions));
+    EXPECT_TRUE(Page->BApply->isEnabled());
+
+    // A type reading fixed lists of its source offers no list to choose.
+    TypeInto(Page->CBSources, QStringLiteral("Close Location"));
+    EXPECT_TRUE(Page->PanSingle->isVisibleTo(Page->TabSource));
+    EXPECT_FALSE(Page->LValues->isVisibleTo(Page->PanSingle));
+    EXPECT_FALSE(Page->CBValues->isVisibleTo(Page->PanSingle));
+
+    // The custom function needs no source: only its options show.
+    TypeInto(Page->CBSources, QStringLiteral("y = f"));
+    EXPECT_FALSE(TabShown(Page->TabSource));
+    EXPECT_TRUE(TabShown(Page->TabOptions));
+    QTest::qWait(20);
+    EXPECT_EQ(Page->PageControl1->currentWidget(), Page->TabOptions);
+    EXPECT_NE(qobject_cast<TCustomFunctionEditor*>(Page->FunctionEditor()), nullptr);
+
+    // Back to several sources.
+    TypeInto(Page->CBSources, QStringLiteral("Add"));
+    EXPECT_TRUE(TabShown(Page->TabSource));
+    EXPECT_FALSE(Page->PanSingle->isVisibleTo(Page->TabSource));
+    EXPECT_TRUE(Page->SelectList()->isVisibleTo(Page->TabSource));
+    EXPECT_NE(qobject_cast<TPlotFunctionEditor*>(Page->FunctionEditor()), nullptr);
+    // Nothing of all this reached the series.
+    EXPECT_EQ(Edited->SeriesFunction(), nullptr);
+    EXPECT_EQ(Edited->DataSource(), nullptr);
+}
+
+TEST_F(FunctionPage, ASourceWithXAndYOffersOneValueListAndNoneClearsIt)
+{
+    Open();
+    TypeInto(Page->CBSources, QStringLiteral("Moving"));
+    EXPECT_FALSE(Page->CBValues->isEnabled());
+    EXPECT_FALSE(Page->BNone->isEnabled());
+    TypeInto(Page->CBSingle, QStringLiteral("Source2"));
+    ASSERT_EQ(Page->CBValues->count(), 1);
+    EXPECT_EQ(Page->CBValues->itemText(0), QStringLiteral("Y"));
+    EXPECT_TRUE(Page->BNone->isEnabled());
+    QTest::mouseClick(Page->BNone, Qt::LeftButton);
+    EXPECT_EQ(Page->CBSingle->currentIndex(), -1);
+    EXPECT_FALSE(Page->CBValues->isEnabled());
+    EXPECT_FALSE(Page->BNone->isEnabled());
+
+    // Applied with a source, the series computes from it and the page
+    // shows it again when filled anew.
+    TypeInto(Page->CBSingle, QStringLiteral("Source1"));
+    QTest::mouseClick(Page->BApply, Qt::LeftButton);
+    EXPECT_EQ(Edited->DataSource(), Source1);
+    EXPECT_EQ(Edited->MandatoryValues()->ValueSource(), QStringLiteral("Y"));
+    EXPECT_NE(qobject_cast<TMovingAverageFunction*>(Edited->SeriesFunction()), nullptr);
+    EXPECT_FALSE(Page->BApply->isEnabled());
+    Page->Refresh();
+    EXPECT_EQ(Page->CBSingle->currentText(), QStringLiteral("Source1"));
+    EXPECT_EQ(Page->CBValues->currentText(), QStringLiteral("Y"));
+    EXPECT_TRUE(Page->CBSources->currentText().startsWith(QStringLiteral("Moving")));
+}
+
+TEST_F(FunctionPage, NothingReachesTheSeriesBeforeApplyThenItFollowsItsSources)
+{
+    Open();
+    TypeInto(Page->CBSources, QStringLiteral("Average"));
+    QTest::mouseClick(SelectButton(QStringLiteral(">>")), Qt::LeftButton);
+    EXPECT_EQ(Page->SelectList()->ToList()->count(), 2);
+    const int paints = Chart.Invalidations;
+    EXPECT_EQ(Edited->SeriesFunction(), nullptr);
+    EXPECT_EQ(Edited->DataSources().Count(), 0);
+    EXPECT_EQ(Edited->Count(), 0);
+    EXPECT_EQ(Chart.Invalidations, paints);
+
+    QTest::mouseClick(Page->BApply, Qt::LeftButton);
+    auto* average = qobject_cast<TAveragePlotFunction*>(Edited->SeriesFunction());
+    ASSERT_NE(average, nullptr);
+    EXPECT_EQ(average->Owner(), &Chart); // made as a function for the series is
+    EXPECT_TRUE(average->Name().startsWith(QStringLiteral("PlotFunction")));
+    ASSERT_EQ(Edited->DataSources().Count(), 2);
+    EXPECT_EQ(Edited->DataSources()[0], Source1);
+    EXPECT_EQ(Edited->DataSources()[1], Source2);
+    ASSERT_EQ(Edited->Count(), 4);
+    EXPECT_DOUBLE_EQ(Edited->YValues()->Value(0), 20);
+    EXPECT_DOUBLE_EQ(Edited->YValues()->Value(3), 50);
+    EXPECT_GT(Chart.Invalidations, paints);
+
+    // The sources change: the series follows.
+    Source1->AddXY(4, 70);
+    Source2->AddXY(4, 90);
+    Source2->RefreshSeries();
+    ASSERT_EQ(Edited->Count(), 5);
+    EXPECT_DOUBLE_EQ(Edited->YValues()->Value(4), 80);
+}
+
+TEST_F(FunctionPage, TheSameTypeKeepsTheSeriesFunctionObject)
+{
+    Edited->SetDataSource(Source1);
+    TPlotFunction* own = CreateNewPlotFunction(Edited, &TAveragePlotFunction::staticMetaObject);
+    Open();
+    EXPECT_EQ(Page->CBSources->currentText(), QStringLiteral("Average"));
+    EXPECT_FALSE(Page->BApply->isEnabled());
+    EXPECT_EQ(Page->FunctionEditor()->Target(), own);
+    TypeInto(Page->CBSources, QStringLiteral("Add"));
+    EXPECT_NE(Page->FunctionEditor()->Target(), own);
+    EXPECT_EQ(Edited->SeriesFunction(), own);
+    TypeInto(Page->CBSources, QStringLiteral("Average"));
+    EXPECT_EQ(Page->FunctionEditor()->Target(), own);
+    // "Copy" then removes it on Apply, keeping the source.
+    TypeInto(Page->CBSources, QStringLiteral("Copy"));
+    QTest::mouseClick(Page->BApply, Qt::LeftButton);
+    EXPECT_EQ(Edited->SeriesFunction(), nullptr);
+    EXPECT_EQ(Edited->DataSource(), Source1);
+}
+
+TEST_F(FunctionPage, LeavingWithPendingChangesAsksAndCancelKeepsTheSeries)
+{
+    Open();
+    TypeInto(Page->CBSources, QStringLiteral("Average"));
+    QTest::mouseClick(SelectButton(QStringLiteral(">>")), Qt::LeftButton);
+    const QStringList before = test::DumpProperties(Edited);
+    Answer = mrCancel;
+    EXPECT_FALSE(Page->MayLeave());
+    EXPECT_EQ(Messages, QStringList{QStringLiteral("Apply Changes ?")});
+    EXPECT_TRUE(Page->BApply->isEnabled());
+    EXPECT_EQ(Edited->SeriesFunction(), nullptr);
+    EXPECT_EQ(test::DumpProperties(Edited), before);
+    Answer = mrNo;
+    EXPECT_TRUE(Page->MayLeave());
+    EXPECT_EQ(Edited->SeriesFunction(), nullptr);
+    EXPECT_EQ(Edited->DataSources().Count(), 0);
+    // Closing the page then frees the function it edited: nothing leaks
+    // into the chart's owner.
+    const int components = Chart.ComponentCount();
+    Page.reset();
+    EXPECT_EQ(Chart.ComponentCount(), components);
+}
+
+TEST_F(FunctionPage, ASourceThatWouldMakeACycleIsRefusedWithTheEnginesError)
+{
+    Source1->SetDataSource(Edited);
+    Open();
+    TypeInto(Page->CBSources, QStringLiteral("Average"));
+    QListWidget* from = Page->SelectList()->FromList();
+    const QList<QListWidgetItem*> found = from->findItems(QStringLiteral("Source1"), Qt::MatchExactly);
+    if (found.isEmpty())
+        GTEST_SKIP() << "the chart does not offer a series that takes its data from the edited one";
+    from->setCurrentItem(found.front());
+    QTest::mouseClick(SelectButton(QStringLiteral(">")), Qt::LeftButton);
+    QTest::mouseClick(Page->BApply, Qt::LeftButton);
+    ASSERT_EQ(Messages.size(), 1);
+    EXPECT_FALSE(Messages.front().isEmpty());
+    EXPECT_TRUE(Page->BApply->isEnabled());
+    EXPECT_EQ(Edited->SeriesFunction(), nullptr);
+    EXPECT_EQ(Edited->DataSources().Count(), 0);
+}
+
+TEST_F(FunctionPage, ACustomFunctionNeedsNoSourceAndABadNumberStopsTheApply)
+{
+    Edited->SetDataSource(Source1);
+    Open();
+    TypeInto(Page->CBSources, QStringLiteral("y = f"));
+    auto* editor = qobject_cast<TCustomFunctionEditor*>(Page->FunctionEditor());
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(editor->ENum->text(), QStringLiteral("100"));
+    editor->ENum->selectAll();
+    QTest::keyClicks(editor->ENum, QStringLiteral("ten"));
+    QTest::mouseClick(Page->BApply, Qt::LeftButton);
+    ASSERT_EQ(Messages.size(), 1);
+    EXPECT_EQ(Edited->SeriesFunction(), nullptr);
+    EXPECT_EQ(Edited->DataSource(), Source1);
+    EXPECT_TRUE(Page->BApply->isEnabled());
+
+    editor->ENum->selectAll();
+    QTest::keyClicks(editor->ENum, QStringLiteral("12"));
+    QTest::mouseClick(Page->BApply, Qt::LeftButton);
+    auto* custom = qobject_cast<TCustomPlotFunction*>(Edited->SeriesFunction());
+    ASSERT_NE(custom, nullptr);
+    EXPECT_EQ(custom->NumPoints(), 12);
+    EXPECT_EQ(Edited->DataSource(), nullptr);
+    // The program gives the formula; the points then follow the options.
+    custom->SetOnCalculate([](TCustomPlotFunction*, double X, double& Y) { Y = 2 * X; });
+    ASSERT_EQ(Edited->Count(), 12);
+    EXPECT_DOUBLE_EQ(Edited->YValues()->Value(11), 22);
+}
+
+TEST_F(FunctionPage, ARemovedSourceSeriesLeavesTheLists)
+{
+    Open();
+    EXPECT_EQ(Page->SelectList()->FromList()->count(), 2);
+    delete Source2;
+    QTest::qWait(1);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(Page->SelectList()->FromList()->count(), 1);
+    EXPECT_EQ(Page->CBSingle->count(), 1);
+}
+
+TEST_F(FunctionPage, Screenshots)
+{
+    Edited->SetDataSource(Source1);
+    TPlotFunction* moving = CreateNewPlotFunction(Edited, &TAveragePlotFunction::staticMetaObject);
+    moving->SetPeriod(2);
+    Open();
+    Page->resize(460, 300);
+    QTest::qWait(20);
+    Page->PageControl1->setCurrentWidget(Page->TabSource);
+    test::SaveScreenshot(*Page, QStringLiteral("function-page"));
+    Page->PageControl1->setCurrentWidget(Page->TabOptions);
+    const QImage options = test::SaveScreenshot(*Page, QStringLiteral("function-page-options"));
+    EXPECT_FALSE(options.isNull());
+    TypeInto(Page->CBSources, QStringLiteral("Moving"));
+    TypeInto(Page->CBSingle, QStringLiteral("Source2"));
+    Page->PageControl1->setCurrentWidget(Page->TabSource);
+    test::SaveScreenshot(*Page, QStringLiteral("function-page-single-source"));
+}
+
+} // namespace
+} // namespace lp
