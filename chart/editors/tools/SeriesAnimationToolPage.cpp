@@ -63,6 +63,8 @@ TSeriesAnimToolEditor::~TSeriesAnimToolEditor()
 {
     // The page goes while its animation runs (the host freed it from an
     // event handled during a step): the animation ends with it.
+    if (FRunning)
+        FRunning->Stop();
     if (Animating())
         AnimationTool()->Stop();
 }
@@ -99,9 +101,11 @@ void TSeriesAnimToolEditor::Button1Click()
     // Execute handles the application's events between steps: the page or
     // the tool may be freed before it returns.
     const QPointer<TSeriesAnimToolEditor> self(this);
+    FRunning = tool;
     tool->Execute();
     if (!self)
         return;
+    FRunning = nullptr;
     // The tool is reached again through the page's target, which a freed
     // tool has cleared.
     ResetButton();
@@ -131,6 +135,9 @@ void TSeriesAnimToolEditor::reject()
 
 void TSeriesAnimToolEditor::FillControls()
 {
+    // Another tool shown while this page's animation runs: it ends.
+    if (FRunning && FRunning != AnimationTool())
+        FRunning->Stop();
     TSeriesToolEditor::FillControls();
     Label3->setNum(SBSteps->value());
     if (Animating()) {

@@ -43,6 +43,9 @@ protected:
 private:
     void ResetButton();
     bool Animating() const;
+
+    // The tool whose animation this page's button runs, while it runs.
+    QPointer<TSeriesAnimationTool> FRunning;
 };
 
 } // namespace lp

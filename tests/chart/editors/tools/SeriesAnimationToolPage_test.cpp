@@ -102,6 +102,23 @@ TEST_F(AnimationPageTest, FreeingThePageWhileItRunsStopsTheAnimation)
     EXPECT_EQ(AnimatedValues(*Series), Original);
 }
 
+TEST_F(AnimationPageTest, ShowingAnotherToolWhileItRunsStopsTheAnimation)
+{
+    auto* other = test::AddChartTool<TSeriesAnimationTool>(Chart);
+    Tool->RefreshChart = [this, other](TCustomAxisPanel&) {
+        // The tools page shows another tool on the same page.
+        if (++Steps == 3)
+            Page->SetTarget(other);
+        ASSERT_LT(Steps, 1000) << "the loop did not stop";
+    };
+    Page->Button1->click();
+    EXPECT_LT(Steps, 10);
+    EXPECT_FALSE(Tool->Running());
+    EXPECT_EQ(AnimatedValues(*Series), Original);
+    EXPECT_EQ(Page->Target(), other);
+    EXPECT_EQ(Page->Button1->text(), QStringLiteral("&Execute !"));
+}
+
 TEST(AnimationPageWithoutSeries, CannotExecute)
 {
     TEditorChart chart;
