@@ -4,6 +4,7 @@
 #include "chart/editors/PlotPenBrushDialogs.h"
 #include "chart/engine/PlotAxis.h"
 #include "chart/engine/PlotImageTool.h"
+#include "platform/base/Exception.h"
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/Picture.h"
 #include "platform/ui/Dialogs.h"
@@ -66,9 +67,15 @@ void TChartImageToolEditor::Button1Click()
         const QString fileName = AskPictureFileName(this);
         if (fileName.isEmpty())
             return;
-        // A file the registry cannot read leaves the picture as it was.
+        // A file the registry cannot read: the message, and the picture as
+        // it was.
         TPicture picture;
-        picture.LoadFromFile(fileName);
+        try {
+            picture.LoadFromFile(fileName);
+        } catch (const Exception& Error) {
+            ShowMessage(QString::fromStdString(Error.Message()));
+            return;
+        }
         tool->SetPicture(&picture);
     }
     tool->Repaint();
@@ -102,7 +109,12 @@ void TChartImageToolEditor::BSaveClick()
         request.DefaultExt = filter[1].section(QLatin1Char('.'), -1);
     if (!ExecuteSaveDialog(request) || request.FileName.isEmpty())
         return;
-    graphic->SaveToFile(request.FileName);
+    // A file that cannot be written: the message; an old file stays whole.
+    try {
+        graphic->SaveToFile(request.FileName);
+    } catch (const Exception& Error) {
+        ShowMessage(QString::fromStdString(Error.Message()));
+    }
 }
 
 void TChartImageToolEditor::ShowPreview()

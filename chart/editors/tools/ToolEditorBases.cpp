@@ -354,7 +354,7 @@ void TAxisToolEditor::FillControls()
     CBAxis->setCurrentIndex(tool ? IndexOfAxis(tool->Axis()) : -1);
     TChartPen* pen = PublishedPen(tool, "Pen");
     BPen->LinkPen(pen);
-    BPen->setVisible(pen != nullptr || !tool);
+    BPen->setVisible(pen != nullptr);
 }
 
 void TAxisToolEditor::UpdateEnabled()

@@ -37,6 +37,7 @@ namespace lp {
 class TButtonPen;
 class TChartAxis;
 class TChartBrush;
+class TChartPen;
 class TChartSeries;
 class TCustomAxisPanel;
 class TPlotCustomTool;
@@ -75,7 +76,6 @@ QPushButton* BrushButton(QWidget* Parent, const char* Name, const QString& Capti
                          std::function<TChartBrush*()> Brush, std::function<void()> After = {});
 
 // The pen of the tool's published property Name (nullptr when it has none).
-class TChartPen;
 TChartPen* PublishedPen(QObject* Tool, const char* Name);
 
 // --- TSeriesToolEditor -------------------------------------------------------------------------

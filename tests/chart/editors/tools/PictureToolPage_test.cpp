@@ -67,6 +67,28 @@ TEST_F(PicturePageTest, TheButtonTogglesBetweenLoadingAndClearing)
     EXPECT_TRUE(page->Image1->pixmap().isNull());
 }
 
+TEST_F(PicturePageTest, AFileThatIsNoPictureOrCannotBeWrittenShowsAMessage)
+{
+    auto page = test::ShowToolPage<TChartImageToolEditor>(Tool);
+    test::TMessageCounter messages;
+    QFile text(Folder.filePath(QStringLiteral("notes.xyz")));
+    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+    text.write("not a picture");
+    text.close();
+    Answers.OpenAnswer = text.fileName();
+    QTest::mouseClick(page->Button1, Qt::LeftButton);
+    EXPECT_EQ(messages.Count, 1);
+    EXPECT_EQ(Tool->Picture()->Graphic(), nullptr);
+    EXPECT_EQ(page->Button1->text(), QStringLiteral("B&rowse..."));
+
+    Answers.OpenAnswer = WriteBitmap(QStringLiteral("red.bmp"));
+    QTest::mouseClick(page->Button1, Qt::LeftButton);
+    Answers.SaveAnswer = Folder.filePath(QStringLiteral("missing/folder/saved.bmp"));
+    QTest::mouseClick(page->BSave, Qt::LeftButton);
+    EXPECT_EQ(messages.Count, 2);
+    EXPECT_FALSE(QFile::exists(*Answers.SaveAnswer));
+}
+
 TEST_F(PicturePageTest, SavingWritesAFileThePictureRegistryReadsBack)
 {
     TPicture picture;
