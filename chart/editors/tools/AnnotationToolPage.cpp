@@ -16,7 +16,6 @@
 #include <QtWidgets/QPlainTextEdit>
 #include <QtWidgets/QPushButton>
 #include <QtWidgets/QSpinBox>
-#include <QtWidgets/QTabBar>
 #include <QtWidgets/QTabWidget>
 #include <QtWidgets/QVBoxLayout>
 
@@ -60,8 +59,7 @@ TAnnotationToolEdit::TAnnotationToolEdit(QWidget* Parent) : TEditorPage(Parent)
 {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
-    PageControl1 = TPageBuilder::Named(new QTabWidget(this), "PageControl1");
-    PageControl1->tabBar()->setUsesScrollButtons(false);
+    PageControl1 = ToolTabs(this, "PageControl1");
     PageControl1->addTab(BuildOptionsTab(), QStringLiteral("Options"));
     PageControl1->addTab(BuildPositionTab(), QStringLiteral("Position"));
     PageControl1->addTab(BuildSizeTab(), QStringLiteral("Size"));

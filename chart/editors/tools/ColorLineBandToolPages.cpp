@@ -11,7 +11,6 @@
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QSpinBox>
-#include <QtWidgets/QTabBar>
 #include <QtWidgets/QTabWidget>
 #include <QtWidgets/QVBoxLayout>
 
@@ -27,20 +26,13 @@ QWidget* AddToolTab(QTabWidget* Tabs, const char* Name, const QString& Caption)
     return tab;
 }
 
-QTabWidget* ToolTabs(QWidget* Parent)
-{
-    auto* tabs = TPageBuilder::Named(new QTabWidget(Parent), "PageControl1");
-    tabs->tabBar()->setUsesScrollButtons(false);
-    return tabs;
-}
-
 // The body widget holding Tabs with the page's margins.
 QWidget* TabsBody(QWidget* Page, QTabWidget*& Tabs)
 {
     auto* body = TPageBuilder::Named(new QWidget(Page), "PanelBody");
     auto* layout = new QVBoxLayout(body);
     layout->setContentsMargins(4, 0, 4, 4);
-    Tabs = ToolTabs(body);
+    Tabs = ToolTabs(body, "PageControl1");
     layout->addWidget(Tabs);
     return body;
 }

@@ -15,6 +15,8 @@
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QSpinBox>
+#include <QtWidgets/QTabBar>
+#include <QtWidgets/QTabWidget>
 #include <QtWidgets/QVBoxLayout>
 
 namespace lp {
@@ -26,6 +28,13 @@ QComboBox* ToolCombo(QWidget* Parent, const char* Name, const QStringList& Items
     auto* combo = TPageBuilder::Named(new QComboBox(Parent), Name);
     combo->addItems(Items);
     return combo;
+}
+
+QTabWidget* ToolTabs(QWidget* Parent, const char* Name)
+{
+    auto* tabs = TPageBuilder::Named(new QTabWidget(Parent), Name);
+    tabs->tabBar()->setUsesScrollButtons(false);
+    return tabs;
 }
 
 QSpinBox* ToolSpin(QWidget* Parent, const char* Name, int Min, int Max, int Step)
