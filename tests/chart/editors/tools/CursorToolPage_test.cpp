@@ -30,6 +30,11 @@ TEST(CursorToolPage, SnapAndSeriesZNeedASeries)
     EXPECT_TRUE(page->CBZ->isEnabled());
     test::ClickNearLeftEdge(page->CBSnap);
     EXPECT_EQ(tool->Snap(), !TCursorTool().Snap());
+    // Shown again on a tool with a series: enabled at once.
+    auto again = test::ShowToolPage<TCursorToolEditor>(tool);
+    EXPECT_TRUE(again->CBSnap->isEnabled());
+    test::PickEntry(again->CBSeries, 0);
+    EXPECT_FALSE(again->CBSnap->isEnabled());
 }
 
 TEST(CursorToolPage, ToleranceBeyondTheRangeEmptyOrMinusStoresNothing)
