@@ -45,6 +45,20 @@
 #include "chart/editors/series/SeriesPage.h"
 #include "chart/editors/series/SeriesPointerEditor.h"
 #include "chart/editors/tools/ToolsPage.h"
+#include "chart/editors/tools/AnnotationToolPage.h"
+#include "chart/editors/tools/AxisArrowToolPage.h"
+#include "chart/editors/tools/ColorLineBandToolPages.h"
+#include "chart/editors/tools/CursorToolPage.h"
+#include "chart/editors/tools/DataTableToolPage.h"
+#include "chart/editors/tools/DrawLineToolPage.h"
+#include "chart/editors/tools/ExtensionToolPages.h"
+#include "chart/editors/tools/GridBandToolPage.h"
+#include "chart/editors/tools/MarksToolPages.h"
+#include "chart/editors/tools/NearestToolPage.h"
+#include "chart/editors/tools/PictureToolPage.h"
+#include "chart/editors/tools/RotateToolPage.h"
+#include "chart/editors/tools/SeriesAnimationToolPage.h"
+#include "chart/editors/tools/ToolEditorBases.h"
 #include "chart/engine/PlotChart.h"
 
 #include <functional>
@@ -113,6 +127,33 @@ const TPageEntry Pages[] = {
     {"TVolumePipeSeriesEditor", &MakePage<TVolumePipeSeriesEditor>},
     {"TFunnelSeriesEditor", &MakePage<TFunnelSeriesEditor>},
     {"TCalendarSeriesEditor", &MakePage<TCalendarSeriesEditor>},
+    // The pages of the chart tools, by the names the tools report.
+    {"TSeriesToolEditor", &MakePage<TSeriesToolEditor>},
+    {"TAxisToolEditor", &MakePage<TAxisToolEditor>},
+    {"TCursorToolEditor", &MakePage<TCursorToolEditor>},
+    {"TColorLineToolEditor", &MakePage<TColorLineToolEditor>},
+    {"TColorBandToolEditor", &MakePage<TColorBandToolEditor>},
+    {"TAnnotationToolEdit", &MakePage<TAnnotationToolEdit>},
+    {"TAxisArrowToolEditor", &MakePage<TAxisArrowToolEditor>},
+    {"TDrawLineEdit", &MakePage<TDrawLineEdit>},
+    {"TChartImageToolEditor", &MakePage<TChartImageToolEditor>},
+    {"TRotateToolEditor", &MakePage<TRotateToolEditor>},
+    {"TNearestToolEdit", &MakePage<TNearestToolEdit>},
+    {"TMarksTipToolEdit", &MakePage<TMarksTipToolEdit>},
+    {"TDragMarksToolEditor", &MakePage<TDragMarksToolEditor>},
+    {"TGridBandToolEdit", &MakePage<TGridBandToolEdit>},
+    {"TSeriesAnimToolEditor", &MakePage<TSeriesAnimToolEditor>},
+    {"TDataTableEditor", &MakePage<TDataTableEditor>},
+    {"TScrollBarEditor", &MakePage<TScrollbarEditor>},
+    {"TSelectorToolEditor", &MakePage<TSelectorToolEditor>},
+    {"TLightToolEditor", &MakePage<TLightToolEditor>},
+    {"TSurfaceNearest", &MakePage<TSurfaceNearest>},
+    {"TSeriesBandToolEdit", &MakePage<TSeriesBandToolEdit>},
+    {"TExtraLegendEditor", &MakePage<TExtraLegendEditor>},
+    {"TPieToolEditor", &MakePage<TPieToolEditor>},
+    {"TDragPointToolEdit", &MakePage<TDragPointToolEdit>},
+    {"TGanttToolEditor", &MakePage<TGanttToolEditor>},
+    {"TGridTransposeToolEdit", &MakePage<TGridTransposeToolEdit>},
 };
 
 bool EditGradientFromEditors(QWidget* Owner, TPlotGradient& Gradient)

@@ -272,6 +272,36 @@ bool DefaultPrintDialog(TPrintDialogRequest& Request)
     return true;
 }
 
+bool DefaultSaveDialog(TSaveDialogRequest& Request)
+{
+    if (!HaveWidgets())
+        return false;
+    QFileDialog dialog(Request.Owner, Request.Title, Request.FileName);
+    // "text|mask" pairs as "text (mask)"; a text that shows its masks
+    // already keeps them, separated as the dialog reads them.
+    QStringList filters;
+    const QStringList parts = Request.Filter.split(QLatin1Char('|'));
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        const QString masks = QString(parts[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' '));
+        if (parts[i].contains(QLatin1Char('(')))
+            filters << QString(parts[i]).replace(QLatin1Char(';'), QLatin1Char(' '));
+        else
+            filters << parts[i] + QStringLiteral(" (") + masks + QLatin1Char(')');
+    }
+    dialog.setObjectName(Request.Name);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilters(filters);
+    if (Request.FilterIndex >= 1 && Request.FilterIndex <= filters.size())
+        dialog.selectNameFilter(filters[Request.FilterIndex - 1]);
+    dialog.setDefaultSuffix(Request.DefaultExt);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return false;
+    Request.FileName = dialog.selectedFiles().constFirst();
+    Request.FilterIndex = static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1;
+    return true;
+}
+
 TCommonDialogService& CommonDialogService()
 {
     static TCommonDialogService service;
@@ -306,6 +336,12 @@ bool ExecutePrintDialog(TPrintDialogRequest& Request)
 {
     const auto execute = CommonDialogService().ExecutePrint;
     return execute ? execute(Request) : DefaultPrintDialog(Request);
+}
+
+bool ExecuteSaveDialog(TSaveDialogRequest& Request)
+{
+    const auto execute = CommonDialogService().ExecuteSave;
+    return execute ? execute(Request) : DefaultSaveDialog(Request);
 }
 
 } // namespace lp
