@@ -55,11 +55,6 @@ QLineEdit* NumberEdit(QWidget* Parent, const char* Name)
     return edit;
 }
 
-QString NumberText(double Value)
-{
-    return QString::number(Value, 'g', 15);
-}
-
 bool ReadNumber(const QString& Text, double& Value)
 {
     const QString text = Text.trimmed();

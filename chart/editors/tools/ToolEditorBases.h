@@ -15,6 +15,7 @@
 // UpdateEnabled, calling the base's first.
 
 #include "chart/editors/EditorPage.h"
+#include "chart/editors/TypedNumberEdit.h"
 #include "platform/graphics/GraphicsTypes.h"
 #include "platform/ui/Application.h"
 
@@ -56,8 +57,6 @@ QTabWidget* ToolTabs(QWidget* Parent, const char* Name);
 QSpinBox* ToolSpin(QWidget* Parent, const char* Name, int Min, int Max, int Step = 1);
 // A one-line edit named Name for a real or whole number typed freely.
 QLineEdit* NumberEdit(QWidget* Parent, const char* Name);
-// The text a number edit shows for Value.
-QString NumberText(double Value);
 // The text read as a real number (the user's locale or the C form); false
 // when it is none.
 bool ReadNumber(const QString& Text, double& Value);
