@@ -1,5 +1,6 @@
 #include "chart/editors/tools/ToolsPage.h"
 
+#include "chart/editors/ChartEditors.h"
 #include "chart/editors/EditorPageRegistry.h"
 #include "chart/editors/tools/ToolsGallery.h"
 
@@ -168,15 +169,25 @@ TEST_F(ToolsPageTest, ListsDescriptionsSelectsTheFirstAndSwitchesActive)
 TEST_F(ToolsPageTest, TheToolsOwnPageIsMadeFromTheRegistry)
 {
     AddFourTools();
-    RegisterEditorPage(QStringLiteral("TCursorToolEditor"), [](QWidget* Parent) { return new TEditorPage(Parent); });
     ShowPage();
     ASSERT_NE(Page.ToolEditor(), nullptr);
+    EXPECT_EQ(Page.ToolEditor()->metaObject()->className(),
+              QStringLiteral("lp::") + Chart->Tools()[0]->GetEditorClassName());
     EXPECT_EQ(Page.ToolEditor()->Target(), Chart->Tools()[0]);
     EXPECT_EQ(Page.ToolEditor()->parentWidget(), Page.PanelToolEditor);
     SelectRow(1);
+    ASSERT_NE(Page.ToolEditor(), nullptr);
+    EXPECT_EQ(Page.ToolEditor()->Target(), Chart->Tools()[1]);
+    EXPECT_EQ(Page.PanelToolEditor->findChildren<TEditorPage*>(Qt::FindDirectChildrenOnly).size(), 1u);
+
+    // A tool whose page is not registered leaves the panel empty.
+    UnregisterEditorPage(Chart->Tools()[2]->GetEditorClassName());
+    SelectRow(2);
     EXPECT_EQ(Page.PanelToolEditor->findChildren<TEditorPage*>().size(), 0u);
     EXPECT_EQ(Page.ToolEditor(), nullptr);
-    UnregisterEditorPage(QStringLiteral("TCursorToolEditor"));
+    // The editors' start-up registers it again for the tests after this one.
+    FinalizeChartEditors();
+    InitializeChartEditors();
 }
 
 // A page that may not be left keeps its tool selected.
