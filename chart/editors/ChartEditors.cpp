@@ -59,6 +59,21 @@
 #include "chart/editors/tools/RotateToolPage.h"
 #include "chart/editors/tools/SeriesAnimationToolPage.h"
 #include "chart/editors/tools/ToolEditorBases.h"
+#include "chart/editors/seriestypes/AreaSeriesEditor.h"
+#include "chart/editors/seriestypes/ArrowSeriesEditor.h"
+#include "chart/editors/seriestypes/BarSeriesEditor.h"
+#include "chart/editors/seriestypes/BubbleSeriesEditor.h"
+#include "chart/editors/seriestypes/CandleEditor.h"
+#include "chart/editors/seriestypes/ChartShapeEditor.h"
+#include "chart/editors/seriestypes/CircledSeriesEditor.h"
+#include "chart/editors/seriestypes/FastLineSeriesEditor.h"
+#include "chart/editors/seriestypes/GanttSeriesEditor.h"
+#include "chart/editors/seriestypes/Grid3DSeriesEditor.h"
+#include "chart/editors/seriestypes/MapSeriesEditor.h"
+#include "chart/editors/seriestypes/PieSeriesEditor.h"
+#include "chart/editors/seriestypes/StackBarSeriesEditor.h"
+#include "chart/editors/seriestypes/SurfaceSeriesEditor.h"
+#include "chart/editors/seriestypes/VolumeSeriesEditor.h"
 #include "chart/engine/PlotChart.h"
 
 #include <functional>
@@ -111,6 +126,21 @@ const TPageEntry Pages[] = {
     {"TExpAveFuncEditor", &MakePage<TExpAveFuncEditor>},
     {"TSeriesPointerEditor", &MakePage<TSeriesPointerEditor>},
     {"TCustomSeriesEditor", &MakePage<TCustomSeriesEditor>},
+    {"TGrid3DSeriesEditor", &MakePage<TGrid3DSeriesEditor>},
+    {"TSurfaceSeriesEditor", &MakePage<TSurfaceSeriesEditor>},
+    {"TBarSeriesEditor", &MakePage<TBarSeriesEditor>},
+    {"TStackBarSeriesEditor", &MakePage<TStackBarSeriesEditor>},
+    {"TCircledSeriesEditor", &MakePage<TCircledSeriesEditor>},
+    {"TPieSeriesEditor", &MakePage<TPieSeriesEditor>},
+    {"TAreaSeriesEditor", &MakePage<TAreaSeriesEditor>},
+    {"TFastLineSeriesEditor", &MakePage<TFastLineSeriesEditor>},
+    {"TVolumeSeriesEditor", &MakePage<TVolumeSeriesEditor>},
+    {"TGanttSeriesEditor", &MakePage<TGanttSeriesEditor>},
+    {"TArrowSeriesEditor", &MakePage<TArrowSeriesEditor>},
+    {"TBubbleSeriesEditor", &MakePage<TBubbleSeriesEditor>},
+    {"TChartShapeEditor", &MakePage<TChartShapeEditor>},
+    {"TCandleEditor", &MakePage<TCandleEditor>},
+    {"TMapSeriesEditor", &MakePage<TMapSeriesEditor>},
     {"TFormPlotSeries", &MakePage<TFormPlotSeries>},
     {"TFormPlotGeneral", &MakePage<TFormPlotGeneral>},
     {"TFormPlotPage", &MakePage<TFormPlotPage>},

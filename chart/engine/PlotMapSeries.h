@@ -190,6 +190,10 @@ public:
     void SetShapes(const TPlotPolygonList* Value);
     // Shapes()->GetPolygon(Index).
     TPlotPolygon* Polygon(int Index) const { return FShapes->GetPolygon(Index); }
+    // Shapes made from another model (the section's bodies): editors show
+    // their points and may restyle them, but add, delete or move nothing.
+    bool FixedShapes() const { return FFixedShapes; }
+    void SetFixedShapes(bool Value) { FFixedShapes = Value; }
 
     // The series never writes a "Data" block of its own: its points are
     // its polygons' outlines, which the polygons store.
@@ -247,6 +251,7 @@ private:
     double OutlineExtreme(bool IsX, bool Max) const;
 
     std::unique_ptr<TPlotPolygonList> FShapes;
+    bool FFixedShapes = false;
     // Set while polygons are added for values that exist already.
     bool FAddingForValues = false;
 };

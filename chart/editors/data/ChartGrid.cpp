@@ -881,9 +881,9 @@ void TChartGridNavigator::EnableButtons()
     if (G)
         for (TChartSeries* Series : G->ShownSeries())
             HasPoints = HasPoints || Series->Count() > 0;
-    const bool CanInsert = G && ((G->editTriggers() != QAbstractItemView::NoEditTriggers && !Editing && G->Chart() &&
-                                  G->Chart()->SeriesCount() > 0) ||
-                                 G->Series());
+    // A grid without edit triggers is read-only, whatever it shows.
+    const bool CanInsert = G && G->editTriggers() != QAbstractItemView::NoEditTriggers &&
+                           ((!Editing && G->Chart() && G->Chart()->SeriesCount() > 0) || G->Series());
     Button(nbFirst)->setEnabled(G && Row > 0);
     Button(nbPrior)->setEnabled(G && Row > 0);
     Button(nbNext)->setEnabled(G && Row >= 0 && Row < Last);

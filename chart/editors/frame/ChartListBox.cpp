@@ -31,6 +31,7 @@ void TSeriesListModel::Fill(TCustomAxisPanel* Chart, TSeriesGroup* Group, bool U
 {
     beginResetModel();
     FSeries.clear();
+    FTexts.clear();
     FUseNames = UseNames;
     if (Chart) {
         TStringList items;
@@ -41,10 +42,30 @@ void TSeriesListModel::Fill(TCustomAxisPanel* Chart, TSeriesGroup* Group, bool U
     endResetModel();
 }
 
+void TSeriesListModel::FillWith(const std::vector<TChartSeries*>& Series, const QStringList& Texts)
+{
+    beginResetModel();
+    FSeries = Series;
+    FTexts = Texts;
+    while (FTexts.size() < static_cast<qsizetype>(FSeries.size()))
+        FTexts.append(QString());
+    FUseNames = false;
+    endResetModel();
+}
+
+void TSeriesListModel::SetRowText(int Row, const QString& Text)
+{
+    if (Row < 0 || Row >= FTexts.size())
+        return;
+    FTexts[Row] = Text;
+    RowChanged(Row);
+}
+
 void TSeriesListModel::Clear()
 {
     beginResetModel();
     FSeries.clear();
+    FTexts.clear();
     endResetModel();
 }
 
@@ -74,12 +95,16 @@ void TSeriesListModel::RemoveRow(int Row)
         return;
     beginRemoveRows({}, Row, Row);
     FSeries.erase(FSeries.begin() + Row);
+    if (Row < FTexts.size())
+        FTexts.removeAt(Row);
     endRemoveRows();
 }
 
 void TSeriesListModel::ExchangeRows(int A, int B)
 {
     std::swap(FSeries.at(static_cast<std::size_t>(A)), FSeries.at(static_cast<std::size_t>(B)));
+    if (A < FTexts.size() && B < FTexts.size())
+        FTexts.swapItemsAt(A, B);
     RowChanged(A);
     RowChanged(B);
 }
@@ -93,6 +118,8 @@ void TSeriesListModel::RowChanged(int Row)
 QString TSeriesListModel::RowText(int Row) const
 {
     TChartSeries* series = Series(Row);
+    if (!FTexts.isEmpty())
+        return FTexts[Row];
     return FUseNames ? series->Name() : SeriesTitleOrName(series);
 }
 
@@ -386,6 +413,13 @@ void TChartListBox::RefillList(TChartSeries* Series)
     if (OnOtherItemsChange)
         OnOtherItemsChange(this);
     FireRefresh();
+}
+
+void TChartListBox::FillOtherItems(const std::vector<TChartSeries*>& Series, const QStringList& Texts)
+{
+    FModel->FillWith(Series, Texts);
+    if (OnOtherItemsChange)
+        OnOtherItemsChange(this);
 }
 
 void TChartListBox::currentChanged(const QModelIndex& Current, const QModelIndex& Previous)
@@ -694,7 +728,7 @@ void TChartListBox::keyPressEvent(QKeyEvent* Event)
             DeleteSelected();
         return;
     case Qt::Key_F2:
-        if (CurrentSeries())
+        if (AllowRename && CurrentSeries())
             RenameInPlace();
         return;
     default:

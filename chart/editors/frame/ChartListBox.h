@@ -39,6 +39,11 @@ public:
 
     // Rows of the chart's series shown in editors (the group's, when set).
     void Fill(TCustomAxisPanel* Chart, TSeriesGroup* Group, bool UseNames);
+    // Rows of Series that belong to no chart's list (a map's shapes), each
+    // with its text from Texts.
+    void FillWith(const std::vector<TChartSeries*>& Series, const QStringList& Texts);
+    // A new text for a row filled with its own text.
+    void SetRowText(int Row, const QString& Text);
     void Clear();
     int Count() const { return static_cast<int>(FSeries.size()); }
     // ERangeError outside 0 .. Count - 1.
@@ -60,6 +65,8 @@ public:
 
 private:
     std::vector<TChartSeries*> FSeries;
+    // The rows' own texts (FillWith), else empty.
+    QStringList FTexts;
     bool FUseNames = false;
 };
 
@@ -97,6 +104,8 @@ public:
     bool EnableChangeColor = true;
     bool EnableDragSeries = true;
     bool EnableChangeType = true;
+    // F2 renames the series in place.
+    bool AllowRename = true;
 
     bool ColumnVisible(TColumn Column) const { return FColumnVisible[Column]; }
     void SetColumnVisible(TColumn Column, bool Visible);
@@ -134,6 +143,8 @@ public:
     // Refills from the chart and selects Series' row (row 0 when Series is
     // not listed).
     void RefillList(TChartSeries* Series);
+    // Shows Series (no chart's list) with their own texts, no row current.
+    void FillOtherItems(const std::vector<TChartSeries*>& Series, const QStringList& Texts);
     void MoveRowUp();
     void MoveRowDown();
     // Exchanges two rows and their series in the chart.

@@ -13,11 +13,15 @@
 #include "chart/engine/PlotAxis.h"
 #include "chart/engine/PlotFunction.h"
 #include "chart/engine/PlotLegend.h"
+#include "chart/engine/PlotMapSeries.h"
 #include "chart/engine/PlotRegistry.h"
 #include "chart/engine/PlotSeries.h"
 #include "chart/engine/PlotSeriesSource.h"
 #include "chart/engine/PlotTitles.h"
 #include "chart/engine/PlotTools.h"
+#include "chart/engine/PlotBarSeries.h"
+#include "chart/engine/PlotPieSeries.h"
+#include "chart/extensions/grid3d/PlotSurfaceSeries.h"
 #include "platform/core/ClassRegistry.h"
 
 #include <QtTest/QTest>
@@ -78,6 +82,29 @@ const std::map<QString, std::function<QObject*(TEditorChart&)>>& ChartPages()
              edited->SetDataSource(source);
              return edited;
          }},
+        // The grid page of every palette series, shown on a surface.
+        {QStringLiteral("TGrid3DSeriesEditor"),
+         [](TEditorChart& Chart) {
+             auto* surface = new TSurfaceSeries(&Chart);
+             Chart.AddSeries(surface);
+             surface->FillSampleValues();
+             return surface;
+         }},
+        // The bar page's "Stack" tab and the pie page's "Circled" tab.
+        {QStringLiteral("TStackBarSeriesEditor"),
+         [](TEditorChart& Chart) {
+             auto* bar = new TBarSeries(&Chart);
+             Chart.AddSeries(bar);
+             bar->FillSampleValues();
+             return bar;
+         }},
+        {QStringLiteral("TCircledSeriesEditor"),
+         [](TEditorChart& Chart) {
+             auto* pie = new TPieSeries(&Chart);
+             Chart.AddSeries(pie);
+             pie->FillSampleValues();
+             return pie;
+         }},
         // The series page edits one series, with sample points.
         {QStringLiteral("TFormPlotSeries"),
          [](TEditorChart& Chart) {
@@ -98,16 +125,11 @@ const std::map<QString, std::function<QObject*(TEditorChart&)>>& ChartPages()
 const QStringList& PagesNotYetBuilt()
 {
     static const QStringList names = {
-        QStringLiteral("TAreaSeriesEditor"), QStringLiteral("TArrowSeriesEditor"), QStringLiteral("TBarJoinEditor"),
-        QStringLiteral("TBarSeriesEditor"), QStringLiteral("TBubbleSeriesEditor"), QStringLiteral("TCandleEditor"),
-        QStringLiteral("TChartShapeEditor"), QStringLiteral("TClockEditor"), QStringLiteral("TContourSeriesEditor"),
-        QStringLiteral("TDonutSeriesEditor"), QStringLiteral("TFastLineSeriesEditor"), QStringLiteral("TGanttSeriesEditor"),
-        QStringLiteral("TGaugeSeriesEditor"), QStringLiteral("TMapSeriesEditor"), QStringLiteral("TPieSeriesEditor"),
-        QStringLiteral("TPoint3DSeriesEditor"), QStringLiteral("TPolarSeriesEditor"), QStringLiteral("TSmithSeriesEdit"),
-        QStringLiteral("TSurfaceSeriesEditor"),
-        QStringLiteral("TTowerSeriesEditor"), QStringLiteral("TTriSurfaceSeriesEditor"),
-        QStringLiteral("TVectorSeriesEditor"),
-        QStringLiteral("TVolumeSeriesEditor"), QStringLiteral("TWaterFallEditor"), QStringLiteral("TWindRoseEditor"),
+        QStringLiteral("TBarJoinEditor"), QStringLiteral("TClockEditor"), QStringLiteral("TContourSeriesEditor"),
+        QStringLiteral("TDonutSeriesEditor"), QStringLiteral("TGaugeSeriesEditor"), QStringLiteral("TPoint3DSeriesEditor"),
+        QStringLiteral("TPolarSeriesEditor"), QStringLiteral("TSmithSeriesEdit"), QStringLiteral("TTowerSeriesEditor"),
+        QStringLiteral("TTriSurfaceSeriesEditor"), QStringLiteral("TVectorSeriesEditor"), QStringLiteral("TWaterFallEditor"),
+        QStringLiteral("TWindRoseEditor"),
     };
     return names;
 }
@@ -253,6 +275,12 @@ QStringList DumpTarget(QObject* Target)
     if (auto* series = qobject_cast<TChartSeries*>(Target))
         for (QObject* part : std::initializer_list<QObject*>{series->Marks(), series->XValues(), series->YValues()})
             lines += test::DumpProperties(part);
+    // A map's shapes and their point series.
+    if (auto* map = qobject_cast<TMapSeries*>(Target))
+        for (int i = 0; i < map->Shapes()->Count(); ++i) {
+            lines += test::DumpProperties(map->Shapes()->GetPolygon(i));
+            lines += test::DumpProperties(map->Shapes()->GetPolygon(i)->Points());
+        }
     return lines;
 }
 

@@ -8,6 +8,7 @@
 #include "../axis/AxisDialogTestSupport.h"
 #include "chart/editors/axis/AxisIncrementDialogs.h"
 #include "chart/engine/PlotFunctions.h"
+#include "chart/engine/PlotRegistry.h"
 #include "chart/engine/PlotSeries.h"
 #include "chart/extensions/stats/PlotStatFunctions.h"
 

@@ -81,10 +81,17 @@ TEST_F(SeriesPageTest, TheSameSeriesIsNotSetUpAgain)
     EXPECT_EQ(Page.SeriesEditor()->Target(), Chart.Series(1));
 }
 
+// A series whose type reports a page nobody registered.
+class TSeriesOfAnUnbuiltPage : public TAreaSeries {
+public:
+    using TAreaSeries::TAreaSeries;
+    QString GetEditorClassName() const override { return QStringLiteral("TNoSuchSeriesEditor"); }
+};
+
 TEST_F(SeriesPageTest, ATypeWithoutPageHasNoFormatTab)
 {
     TLineSeries* line = AddLine();
-    auto* area = new TAreaSeries(&Chart); // its page is not built yet
+    auto* area = new TSeriesOfAnUnbuiltPage(&Chart);
     Chart.AddSeries(area);
     Page.SetTarget(line);
     Page.show();
@@ -265,7 +272,7 @@ TEST_F(SeriesPageTest, TheGraphicEditorShowsOnlyFormatAndMarks)
     editor = qobject_cast<TCustomSeriesEditor*>(Page.SeriesEditor());
     EXPECT_FALSE(editor->CBStack->isVisible());
     // A type whose page comes later shows its marks alone.
-    auto* area = new TAreaSeries(&Chart);
+    auto* area = new TSeriesOfAnUnbuiltPage(&Chart);
     Chart.AddSeries(area);
     Page.SetTarget(area);
     EXPECT_EQ(ShownTabs(), (QStringList{"Marks"}));

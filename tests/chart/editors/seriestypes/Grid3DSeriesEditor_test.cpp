@@ -1,0 +1,220 @@
+// The grid 3-D and surface pages' rules the page walk cannot see: the grid
+// recreated with the other size kept, the sizes only where values can be
+// made, the colouring tabs, real numbers typed half-way, the middle colour,
+// the swap and the gallery, and the one "Grid 3D" tab of the surface page.
+
+#include "chart/editors/seriestypes/Grid3DSeriesEditor.h"
+#include "chart/editors/seriestypes/SurfaceSeriesEditor.h"
+
+#include "../EditorTestSupport.h"
+#include "../axis/AxisDialogTestSupport.h"
+#include "chart/editors/effects/GradientEditor.h"
+#include "chart/editors/series/SeriesPage.h"
+#include "chart/extensions/grid3d/PlotSurfaceSeries.h"
+
+#include <QtWidgets/QButtonGroup>
+#include <QtWidgets/QCheckBox>
+#include <QtWidgets/QLineEdit>
+#include <QtWidgets/QPushButton>
+#include <QtWidgets/QSpinBox>
+#include <QtWidgets/QTabBar>
+#include <QtWidgets/QTabWidget>
+
+#include <gtest/gtest.h>
+
+namespace lp {
+namespace {
+
+struct TSurfaceChart {
+    explicit TSurfaceChart(bool CanCreate = true)
+    {
+        Surface = new TSurfaceSeries(&Chart);
+        Chart.AddSeries(Surface);
+        if (CanCreate)
+            Surface->OnGetYValue = [](TChartSeries*, int X, int Z) { return double(X + Z); };
+        Surface->FillSampleValues(6);
+    }
+    test::TEditorChart Chart;
+    TSurfaceSeries* Surface;
+};
+
+struct TShownGridPage : TSurfaceChart {
+    explicit TShownGridPage(bool CanCreate = true) : TSurfaceChart(CanCreate)
+    {
+        Page.SetTarget(Surface);
+        Page.show();
+    }
+    TGrid3DSeriesEditor Page;
+};
+
+void TypeInto(QLineEdit* Edit, const QString& Text)
+{
+    Edit->selectAll();
+    QTest::keyClick(Edit, Qt::Key_Delete);
+    QTest::keyClicks(Edit, Text);
+}
+
+TEST(Grid3DSeriesEditor, EitherSizeRecreatesTheGridWithTheOtherKept)
+{
+    TShownGridPage shown;
+    TCustom3DGridSeries& grid = *shown.Surface;
+    const int z = grid.NumZValues();
+    ASSERT_TRUE(shown.Page.UDXGrid->isEnabled());
+    shown.Page.UDXGrid->setFocus();
+    QTest::keyClick(shown.Page.UDXGrid, Qt::Key_Up);
+    EXPECT_EQ(grid.NumXValues(), 7);
+    EXPECT_EQ(grid.NumZValues(), z);
+    EXPECT_EQ(grid.Count(), 7 * z);
+    shown.Page.UDZGrid->setFocus();
+    QTest::keyClick(shown.Page.UDZGrid, Qt::Key_Down);
+    EXPECT_EQ(grid.NumXValues(), 7);
+    EXPECT_EQ(grid.NumZValues(), z - 1);
+}
+
+TEST(Grid3DSeriesEditor, SizesAreDisabledWhereTheSeriesCannotMakeValues)
+{
+    TShownGridPage shown(false);
+    EXPECT_FALSE(shown.Page.UDXGrid->isEnabled());
+    EXPECT_FALSE(shown.Page.UDZGrid->isEnabled());
+    EXPECT_TRUE(shown.Page.CBIrreg->isVisible());
+    EXPECT_TRUE(shown.Page.UDDepth->isEnabled());
+}
+
+TEST(Grid3DSeriesEditor, TabsChooseSingleRangeOrPalette)
+{
+    TShownGridPage shown;
+    TSurfaceSeries& surface = *shown.Surface;
+    ASSERT_TRUE(surface.UseColorRange());
+    EXPECT_EQ(shown.Page.PageControl1->currentWidget(), shown.Page.TabRange);
+    QTabBar* bar = shown.Page.PageControl1->tabBar();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(2).center());
+    EXPECT_FALSE(surface.UseColorRange());
+    EXPECT_TRUE(surface.UsePalette());
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(0).center());
+    EXPECT_FALSE(surface.UseColorRange());
+    EXPECT_FALSE(surface.UsePalette());
+    EXPECT_FALSE(surface.ColorEachPoint());
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(1).center());
+    EXPECT_TRUE(surface.UseColorRange());
+    EXPECT_FALSE(surface.UsePalette());
+    // A refresh shows the tab of the colouring.
+    surface.SetUseColorRange(false);
+    surface.SetUsePalette(true);
+    shown.Page.Refresh();
+    EXPECT_EQ(shown.Page.PageControl1->currentWidget(), shown.Page.TabPalette);
+}
+
+TEST(Grid3DSeriesEditor, PaletteNumbersKeepTheirValueUntilTheTextIsANumber)
+{
+    TShownGridPage shown;
+    TSurfaceSeries& surface = *shown.Surface;
+    shown.Page.PageControl1->setCurrentWidget(shown.Page.TabPalette);
+    surface.SetPaletteStep(2.5);
+    shown.Page.Refresh();
+    EXPECT_EQ(shown.Page.EPaletteStep->text(), QStringLiteral("2.5"));
+    for (const QString& text : {QStringLiteral("abc"), QStringLiteral("-"), QString()}) {
+        TypeInto(shown.Page.EPaletteStep, text);
+        EXPECT_EQ(surface.PaletteStep(), 2.5) << text.toStdString();
+    }
+    // Each keystroke of a number is written; the text typed stays.
+    TypeInto(shown.Page.EPaletteStep, QStringLiteral("-0.75"));
+    EXPECT_EQ(surface.PaletteStep(), -0.75);
+    EXPECT_EQ(shown.Page.EPaletteStep->text(), QStringLiteral("-0.75"));
+    TypeInto(shown.Page.EPaletteStep, QStringLiteral("1e-2"));
+    EXPECT_EQ(surface.PaletteStep(), 0.01);
+
+    // The minimum is edited only while it is used.
+    EXPECT_FALSE(shown.Page.EPaletteMin->isEnabled());
+    test::ClickNearLeftEdge(shown.Page.CBUseMin);
+    EXPECT_TRUE(surface.UsePaletteMin());
+    ASSERT_TRUE(shown.Page.EPaletteMin->isEnabled());
+    const int paints = shown.Chart.Invalidations;
+    TypeInto(shown.Page.EPaletteMin, QStringLiteral("1e"));
+    EXPECT_EQ(surface.PaletteMin(), 1.0) << "the half-typed exponent keeps the 1 typed before";
+    TypeInto(shown.Page.EPaletteMin, QStringLiteral("12.5"));
+    EXPECT_EQ(surface.PaletteMin(), 12.5);
+    EXPECT_GT(shown.Chart.Invalidations, paints);
+}
+
+TEST(Grid3DSeriesEditor, NoMiddleSwapAndGallery)
+{
+    TShownGridPage shown;
+    TSurfaceSeries& surface = *shown.Surface;
+    shown.Page.PageControl1->setCurrentWidget(shown.Page.TabRange);
+    surface.SetMidColor(0x00FF00);
+    shown.Page.Refresh();
+    ASSERT_TRUE(shown.Page.CheckBox1->isEnabled());
+    test::ClickNearLeftEdge(shown.Page.CheckBox1);
+    EXPECT_EQ(surface.MidColor(), static_cast<TColor>(0x1FFFFFFF));
+    EXPECT_FALSE(shown.Page.CheckBox1->isEnabled()) << "ticked, it waits for a middle colour";
+
+    surface.SetStartColor(0x0000FF);
+    surface.SetEndColor(0xFF0000);
+    QTest::mouseClick(shown.Page.Button1, Qt::LeftButton);
+    EXPECT_EQ(surface.StartColor(), 0xFF0000);
+    EXPECT_EQ(surface.EndColor(), 0x0000FF);
+
+    // The gallery's choice comes back on OK only.
+    test::OnModal<TPlotGradientEditor>([](TPlotGradientEditor& Editor) {
+        EXPECT_FALSE(Editor.PageControl1->isTabVisible(1));
+        Editor.Gradient()->SetStartColor(0x123456);
+        Editor.BCancel->click();
+    });
+    QTest::mouseClick(shown.Page.Button2, Qt::LeftButton);
+    EXPECT_EQ(surface.StartColor(), 0xFF0000);
+    test::OnModal<TPlotGradientEditor>([](TPlotGradientEditor& Editor) {
+        Editor.Gradient()->SetStartColor(0x123456);
+        Editor.Gradient()->SetMidColor(0x00AA00);
+        Editor.BOk->click();
+    });
+    QTest::mouseClick(shown.Page.Button2, Qt::LeftButton);
+    EXPECT_EQ(surface.StartColor(), 0x123456);
+    EXPECT_EQ(surface.MidColor(), 0x00AA00);
+    EXPECT_TRUE(shown.Page.CheckBox1->isEnabled());
+    EXPECT_FALSE(shown.Page.CheckBox1->isChecked());
+}
+
+TEST(Grid3DSeriesEditor, RemoveCustomColorsGivesEveryPointTheAutomaticColour)
+{
+    TShownGridPage shown;
+    shown.Surface->SetValueColor(2, 0x00FF00);
+    shown.Page.Refresh();
+    ASSERT_TRUE(shown.Page.BRemove->isEnabled());
+    shown.Page.PageControl1->setCurrentWidget(shown.Page.TabSingle);
+    shown.Surface->SetUseColorRange(true);
+    QTest::mouseClick(shown.Page.BRemove, Qt::LeftButton);
+    EXPECT_FALSE(SeriesHasCustomColors(*shown.Surface));
+    EXPECT_FALSE(shown.Page.BRemove->isEnabled());
+}
+
+TEST(SurfaceSeriesEditor, DrawingModeAndOneGridTabHoweverOftenShown)
+{
+    TSurfaceChart chart;
+    TFormPlotSeries host;
+    host.SetTarget(chart.Surface);
+    host.show();
+    auto* page = qobject_cast<TSurfaceSeriesEditor*>(host.SeriesEditor());
+    ASSERT_NE(page, nullptr);
+    page->hide();
+    page->show();
+    int grids = 0;
+    for (int i = 0; i < host.PageSeries->count(); ++i)
+        grids += host.PageSeries->tabText(i) == QStringLiteral("Grid 3D");
+    EXPECT_EQ(grids, 1);
+    EXPECT_EQ(host.PageSeries->tabText(1), QStringLiteral("Grid 3D"));
+    ASSERT_NE(page->Grid3DPage, nullptr);
+    EXPECT_EQ(page->Grid3DPage->Target(), chart.Surface);
+
+    host.PageSeries->setCurrentIndex(0);
+    page->RGDrawing->button(1)->click();
+    EXPECT_TRUE(chart.Surface->WireFrame());
+    page->RGDrawing->button(2)->click();
+    EXPECT_TRUE(chart.Surface->DotFrame());
+    page->RGDrawing->button(0)->click();
+    EXPECT_FALSE(chart.Surface->WireFrame());
+    EXPECT_FALSE(chart.Surface->DotFrame());
+    EXPECT_FALSE(page->CBFastBrush->isEnabled());
+}
+
+} // namespace
+} // namespace lp

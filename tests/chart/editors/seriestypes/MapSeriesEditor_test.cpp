@@ -1,0 +1,233 @@
+// The map page as a user meets it: a map without shapes, "+" and "-" and
+// the row chosen after a delete, texts renaming their rows, the "Default"
+// colour, a half-typed Z, five shapes edited one after the other, a map
+// whose shapes are fixed, and the one "Grid 3D" tab.
+
+#include "chart/editors/seriestypes/MapSeriesEditor.h"
+
+#include "../EditorTestSupport.h"
+#include "../axis/AxisDialogTestSupport.h"
+#include "DialogTestUtil.h"
+#include "chart/editors/data/ChartGrid.h"
+#include "chart/editors/data/PlotNavigator.h"
+#include "chart/editors/frame/ChartListBox.h"
+#include "chart/editors/series/SeriesPage.h"
+#include "chart/editors/seriestypes/Grid3DSeriesEditor.h"
+#include "chart/engine/PlotMapSeries.h"
+
+#include <QtWidgets/QCheckBox>
+#include <QtWidgets/QLabel>
+#include <QtWidgets/QLineEdit>
+#include <QtWidgets/QSpinBox>
+#include <QtWidgets/QTabWidget>
+#include <QtWidgets/QToolButton>
+
+#include <gtest/gtest.h>
+
+namespace lp {
+namespace {
+
+// A map of Shapes squares, shape i labelled "Body i" when Labelled.
+struct TMapChart {
+    explicit TMapChart(int Shapes, bool Labelled = true)
+    {
+        Map = new TMapSeries(&Chart);
+        Chart.AddSeries(Map);
+        Map->SetUseColorRange(false);
+        for (int i = 0; i < Shapes; ++i) {
+            TPlotPolygon* shape = Map->Shapes()->Add();
+            for (auto [x, y] : {std::pair{0, 0}, std::pair{1, 0}, std::pair{1, 1}, std::pair{0, 1}})
+                shape->AddXY(x + 2 * i, y);
+            if (Labelled)
+                shape->SetText(QStringLiteral("Body %1").arg(i));
+        }
+    }
+    test::TEditorChart Chart;
+    TMapSeries* Map;
+};
+
+struct TShownMapPage : TMapChart {
+    explicit TShownMapPage(int Shapes, bool Labelled = true) : TMapChart(Shapes, Labelled)
+    {
+        Page.SetTarget(Map);
+        Page.show();
+        Page.PageControl2->setCurrentWidget(Page.TabShapes);
+    }
+    QStringList Rows() const
+    {
+        QStringList rows;
+        for (int i = 0; i < Page.ChartListBox1->Count(); ++i)
+            rows.append(Page.ChartListBox1->RowText(i));
+        return rows;
+    }
+    TMapSeriesEditor Page;
+};
+
+void TypeText(QLineEdit* Edit, const QString& Text)
+{
+    Edit->selectAll();
+    QTest::keyClick(Edit, Qt::Key_Delete);
+    QTest::keyClicks(Edit, Text);
+}
+
+TEST(MapSeriesEditor, WithoutShapesAllIsDisabledAndPlusAddsShapeZero)
+{
+    TShownMapPage shown(0);
+    TMapSeriesEditor& page = shown.Page;
+    EXPECT_EQ(page.PageControl2->currentWidget(), page.TabShapes);
+    EXPECT_FALSE(page.SBDelete->isEnabled());
+    EXPECT_TRUE(page.SBAdd->isEnabled());
+    for (QWidget* control : std::initializer_list<QWidget*>{page.EText, page.EditZ, page.ButtonPen2, page.CBGlobalPen,
+                                                            page.BBrush, page.ButtonColor1, page.CBClosed,
+                                                            page.CBVisible, page.UDTransp, page.ChartGrid1})
+        EXPECT_FALSE(control->isEnabled()) << control->objectName().toStdString();
+    QTest::mouseClick(page.SBAdd, Qt::LeftButton);
+    ASSERT_EQ(shown.Map->Shapes()->Count(), 1);
+    EXPECT_EQ(shown.Map->Shapes()->GetPolygon(0)->Text(), QStringLiteral("0"));
+    EXPECT_EQ(shown.Rows(), QStringList{QStringLiteral("0")});
+    EXPECT_EQ(page.ChartListBox1->ItemIndex(), 0);
+    EXPECT_TRUE(page.SBDelete->isEnabled());
+    EXPECT_TRUE(page.EText->isEnabled());
+    EXPECT_EQ(page.EText->text(), QStringLiteral("0"));
+    EXPECT_EQ(page.ShapeIndex->text(), QStringLiteral("0"));
+}
+
+TEST(MapSeriesEditor, DeletingChoosesTheNextRowTheNewLastOrNone)
+{
+    TShownMapPage shown(4);
+    TMapSeriesEditor& page = shown.Page;
+    page.ChartListBox1->SetItemIndex(1);
+    QTest::mouseClick(page.SBDelete, Qt::LeftButton);
+    EXPECT_EQ(shown.Rows(), (QStringList{"Body 0", "Body 2", "Body 3"}));
+    EXPECT_EQ(page.ChartListBox1->ItemIndex(), 1) << "the same index";
+    EXPECT_EQ(page.EText->text(), QStringLiteral("Body 2"));
+    page.ChartListBox1->SetItemIndex(2);
+    QTest::mouseClick(page.SBDelete, Qt::LeftButton);
+    EXPECT_EQ(shown.Rows(), (QStringList{"Body 0", "Body 2"}));
+    EXPECT_EQ(page.ChartListBox1->ItemIndex(), 1) << "the new last";
+    QTest::mouseClick(page.SBDelete, Qt::LeftButton);
+    QTest::mouseClick(page.SBDelete, Qt::LeftButton);
+    EXPECT_EQ(shown.Map->Shapes()->Count(), 0);
+    EXPECT_EQ(shown.Map->Count(), 0);
+    EXPECT_EQ(page.ChartListBox1->ItemIndex(), -1);
+    EXPECT_FALSE(page.SBDelete->isEnabled());
+    EXPECT_FALSE(page.EText->isEnabled());
+    EXPECT_TRUE(page.ShapeIndex->text().isEmpty());
+}
+
+TEST(MapSeriesEditor, TextsRenameRowsAndEmptyLabelsShowTheIndex)
+{
+    TShownMapPage shown(3, false);
+    EXPECT_EQ(shown.Rows(), (QStringList{"0", "1", "2"}));
+    shown.Page.ChartListBox1->SetItemIndex(1);
+    TypeText(shown.Page.EText, QStringLiteral("Clay"));
+    EXPECT_EQ(shown.Map->Shapes()->GetPolygon(1)->Text(), QStringLiteral("Clay"));
+    EXPECT_EQ(shown.Rows(), (QStringList{"0", "Clay", "2"}));
+}
+
+TEST(MapSeriesEditor, DefaultColourAndAHalfTypedZ)
+{
+    TShownMapPage shown(2);
+    TMapSeriesEditor& page = shown.Page;
+    page.PageControl1->setCurrentWidget(page.TabFormat);
+    TPlotPolygon* shape = shown.Map->Shapes()->GetPolygon(0);
+    ASSERT_FALSE(shape->IsColorStored());
+    EXPECT_TRUE(page.CBDefaultColor->isChecked());
+    EXPECT_FALSE(page.CBDefaultColor->isEnabled());
+    test::TColorDialogAnswer answer;
+    answer.Answer = 0x3366CC;
+    QTest::mouseClick(page.ButtonColor1, Qt::LeftButton);
+    EXPECT_EQ(shape->Color(), 0x3366CC);
+    EXPECT_FALSE(page.CBDefaultColor->isChecked());
+    ASSERT_TRUE(page.CBDefaultColor->isEnabled());
+    test::ClickNearLeftEdge(page.CBDefaultColor);
+    EXPECT_FALSE(shape->IsColorStored());
+    EXPECT_FALSE(page.CBDefaultColor->isEnabled());
+
+    page.PageControl1->setCurrentWidget(page.TabValues);
+    test::TMessages messages;
+    TypeText(page.EditZ, QStringLiteral("-"));
+    EXPECT_EQ(shape->Z(), 0.0);
+    QTest::keyClicks(page.EditZ, QStringLiteral("3.5e"));
+    EXPECT_EQ(shape->Z(), -3.5);
+    QTest::keyClicks(page.EditZ, QStringLiteral("1"));
+    EXPECT_EQ(shape->Z(), -35.0);
+    EXPECT_EQ(page.EditZ->text(), QStringLiteral("-3.5e1"));
+    EXPECT_TRUE(messages.Texts.isEmpty());
+}
+
+TEST(MapSeriesEditor, FiveShapesEditedOneAfterTheOther)
+{
+    TShownMapPage shown(5);
+    TMapSeriesEditor& page = shown.Page;
+    for (int i = 0; i < 5; ++i) {
+        page.ChartListBox1->setFocus();
+        page.ChartListBox1->SetItemIndex(i);
+        EXPECT_EQ(page.ShapeIndex->text(), QString::number(i));
+        EXPECT_EQ(page.ChartGrid1->Series(), shown.Map->Shapes()->GetPolygon(i)->Points());
+        page.PageControl1->setCurrentWidget(page.TabValues);
+        TypeText(page.EText, QStringLiteral("Layer %1").arg(i));
+        page.PageControl1->setCurrentWidget(page.TabFormat);
+        page.UDTransp->setFocus();
+        page.UDTransp->selectAll();
+        QTest::keyClicks(page.UDTransp, QString::number(10 * (i + 1)));
+        if (i % 2 == 1)
+            test::ClickNearLeftEdge(page.CBClosed);
+    }
+    for (int i = 0; i < 5; ++i) {
+        const TPlotPolygon* shape = shown.Map->Shapes()->GetPolygon(i);
+        EXPECT_EQ(shape->Text(), QStringLiteral("Layer %1").arg(i));
+        EXPECT_EQ(shape->Transparency(), 10 * (i + 1));
+        EXPECT_EQ(shape->Closed(), i % 2 == 0);
+    }
+    EXPECT_EQ(shown.Rows(), (QStringList{"Layer 0", "Layer 1", "Layer 2", "Layer 3", "Layer 4"}));
+}
+
+TEST(MapSeriesEditor, FixedShapesShowTheirPointsReadOnly)
+{
+    TMapChart chart(2);
+    chart.Map->SetFixedShapes(true);
+    TMapSeriesEditor page;
+    page.SetTarget(chart.Map);
+    page.show();
+    page.PageControl2->setCurrentWidget(page.TabShapes);
+    page.PageControl1->setCurrentWidget(page.TabData);
+    EXPECT_FALSE(page.SBAdd->isEnabled());
+    EXPECT_FALSE(page.SBDelete->isEnabled());
+    EXPECT_EQ(page.ChartGrid1->editTriggers(), QAbstractItemView::NoEditTriggers);
+    EXPECT_FALSE(page.ChartGridNavigator1->Button(nbInsert)->isEnabled());
+    EXPECT_FALSE(page.ChartGridNavigator1->Button(nbDelete)->isEnabled());
+    const QStringList before = test::DumpProperties(chart.Map->Shapes()->GetPolygon(0)->Points()->YValues());
+    page.ChartGrid1->setFocus();
+    page.ChartGrid1->setCurrentIndex(page.ChartGrid1->model()->index(0, 1));
+    QTest::keyClicks(page.ChartGrid1, QStringLiteral("9"));
+    QTest::keyClick(page.ChartGrid1, Qt::Key_Return);
+    QTest::keyClick(page.ChartGrid1, Qt::Key_Delete);
+    QTest::keyClick(page.ChartGrid1, Qt::Key_Insert);
+    EXPECT_EQ(chart.Map->Shapes()->GetPolygon(0)->Points()->Count(), 4);
+    EXPECT_EQ(test::DumpProperties(chart.Map->Shapes()->GetPolygon(0)->Points()->YValues()), before);
+    // The look stays editable.
+    page.PageControl1->setCurrentWidget(page.TabFormat);
+    EXPECT_TRUE(page.CBClosed->isEnabled());
+}
+
+TEST(MapSeriesEditor, TheGrid3DTabComesOnce)
+{
+    TMapChart chart(1);
+    TFormPlotSeries host;
+    host.SetTarget(chart.Map);
+    host.show();
+    auto* page = qobject_cast<TMapSeriesEditor*>(host.SeriesEditor());
+    ASSERT_NE(page, nullptr);
+    page->hide();
+    page->show();
+    int grids = 0;
+    for (int i = 0; i < host.PageSeries->count(); ++i)
+        grids += host.PageSeries->tabText(i) == QStringLiteral("Grid 3D");
+    EXPECT_EQ(grids, 1);
+    ASSERT_NE(page->Grid3DPage, nullptr);
+    EXPECT_EQ(page->Grid3DPage->Target(), chart.Map);
+}
+
+} // namespace
+} // namespace lp
