@@ -25,6 +25,7 @@
 #include "chart/extensions/tools/PlotSurfaceNearestTool.h"
 
 #include <QtCore/QTimer>
+#include <QtWidgets/QLabel>
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QCheckBox>
 #include <QtWidgets/QComboBox>
