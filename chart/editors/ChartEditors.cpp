@@ -3,7 +3,9 @@
 #include "chart/editors/EditorPageRegistry.h"
 #include "chart/editors/PlotPenBrushDialogs.h"
 #include "chart/editors/axis/AxisEditorPage.h"
+#include "chart/editors/chart/GeneralPage.h"
 #include "chart/editors/chart/LegendPage.h"
+#include "chart/editors/chart/PagingPage.h"
 #include "chart/editors/chart/PanelPage.h"
 #include "chart/editors/chart/TitlesPage.h"
 #include "chart/editors/chart/View3DPage.h"
@@ -13,15 +15,50 @@
 #include "chart/editors/effects/ShadowEditor.h"
 #include "chart/editors/effects/ShapeEditor.h"
 #include "chart/editors/effects/SymbolEditor.h"
+#include "chart/editors/extendedseries/BoxSeriesPage.h"
+#include "chart/editors/extendedseries/CalendarSeriesPage.h"
+#include "chart/editors/extendedseries/ColorGridSeriesPage.h"
+#include "chart/editors/extendedseries/ErrorSeriesPage.h"
+#include "chart/editors/extendedseries/FunnelSeriesPage.h"
+#include "chart/editors/extendedseries/HighLowSeriesPage.h"
+#include "chart/editors/extendedseries/HistogramSeriesPage.h"
+#include "chart/editors/extendedseries/ImageBarSeriesPage.h"
+#include "chart/editors/extendedseries/LinePointSeriesPage.h"
+#include "chart/editors/extendedseries/PointFigureSeriesPage.h"
+#include "chart/editors/extendedseries/PyramidSeriesPage.h"
+#include "chart/editors/extendedseries/VolumePipeSeriesPage.h"
 #include "chart/editors/frame/ChartEditForm.h"
+#include "chart/editors/functions/ADXFunctionEditor.h"
 #include "chart/editors/functions/AverageFunctionEditor.h"
+#include "chart/editors/functions/CompressFunctionEditor.h"
 #include "chart/editors/functions/CustomFunctionEditor.h"
 #include "chart/editors/functions/FunctionPage.h"
+#include "chart/editors/functions/IndicatorFunctionEditors.h"
+#include "chart/editors/functions/MovingAverageFunctionEditors.h"
+#include "chart/editors/functions/OscillatorFunctionEditors.h"
 #include "chart/editors/functions/PeriodFunctionEditor.h"
+#include "chart/editors/functions/RMSFunctionEditor.h"
+#include "chart/editors/functions/SmoothingFunctionEditor.h"
+#include "chart/editors/functions/VolumeFunctionEditors.h"
 #include "chart/editors/gallery/SeriesGallery.h"
 #include "chart/editors/series/CustomSeriesEditor.h"
 #include "chart/editors/series/SeriesPage.h"
 #include "chart/editors/series/SeriesPointerEditor.h"
+#include "chart/editors/tools/ToolsPage.h"
+#include "chart/editors/tools/AnnotationToolPage.h"
+#include "chart/editors/tools/AxisArrowToolPage.h"
+#include "chart/editors/tools/ColorLineBandToolPages.h"
+#include "chart/editors/tools/CursorToolPage.h"
+#include "chart/editors/tools/DataTableToolPage.h"
+#include "chart/editors/tools/DrawLineToolPage.h"
+#include "chart/editors/tools/ExtensionToolPages.h"
+#include "chart/editors/tools/GridBandToolPage.h"
+#include "chart/editors/tools/MarksToolPages.h"
+#include "chart/editors/tools/NearestToolPage.h"
+#include "chart/editors/tools/PictureToolPage.h"
+#include "chart/editors/tools/RotateToolPage.h"
+#include "chart/editors/tools/SeriesAnimationToolPage.h"
+#include "chart/editors/tools/ToolEditorBases.h"
 #include "chart/editors/seriestypes/AreaSeriesEditor.h"
 #include "chart/editors/seriestypes/ArrowSeriesEditor.h"
 #include "chart/editors/seriestypes/BarSeriesEditor.h"
@@ -75,6 +112,18 @@ const TPageEntry Pages[] = {
     {"TPlotFunctionEditor", &MakePage<TPlotFunctionEditor>},
     {"TAverageFuncEditor", &MakePage<TAverageFuncEditor>},
     {"TCustomFunctionEditor", &MakePage<TCustomFunctionEditor>},
+    {"TCompressFuncEditor", &MakePage<TCompressFuncEditor>},
+    {"TCLVFuncEditor", &MakePage<TCLVFuncEditor>},
+    {"TOBVFuncEditor", &MakePage<TOBVFuncEditor>},
+    {"TCCIFuncEditor", &MakePage<TCCIFuncEditor>},
+    {"TPVOFuncEditor", &MakePage<TPVOFuncEditor>},
+    {"TADXFuncEditor", &MakePage<TADXFuncEditor>},
+    {"TMovAveFuncEditor", &MakePage<TMovAveFuncEditor>},
+    {"TSmoothFuncEditor", &MakePage<TSmoothFuncEditor>},
+    {"TMACDFuncEditor", &MakePage<TMACDFuncEditor>},
+    {"TBollingerFuncEditor", &MakePage<TBollingerFuncEditor>},
+    {"TRMSFuncEditor", &MakePage<TRMSFuncEditor>},
+    {"TExpAveFuncEditor", &MakePage<TExpAveFuncEditor>},
     {"TSeriesPointerEditor", &MakePage<TSeriesPointerEditor>},
     {"TCustomSeriesEditor", &MakePage<TCustomSeriesEditor>},
     {"TGrid3DSeriesEditor", &MakePage<TGrid3DSeriesEditor>},
@@ -93,6 +142,48 @@ const TPageEntry Pages[] = {
     {"TCandleEditor", &MakePage<TCandleEditor>},
     {"TMapSeriesEditor", &MakePage<TMapSeriesEditor>},
     {"TFormPlotSeries", &MakePage<TFormPlotSeries>},
+    {"TFormPlotGeneral", &MakePage<TFormPlotGeneral>},
+    {"TFormPlotPage", &MakePage<TFormPlotPage>},
+    {"TFormPlotTools", &MakePage<TFormPlotTools>},
+    {"TErrorSeriesEditor", &MakePage<TErrorSeriesEditor>},
+    {"THistogramSeriesEditor", &MakePage<THistogramSeriesEditor>},
+    {"THighLowEditor", &MakePage<THighLowEditor>},
+    {"TBoxSeriesEditor", &MakePage<TBoxSeriesEditor>},
+    {"TPointFigureEditor", &MakePage<TPointFigureEditor>},
+    {"TColorGridEditor", &MakePage<TColorGridEditor>},
+    {"TLinePointEditor", &MakePage<TLinePointEditor>},
+    {"TImageBarSeriesEditor", &MakePage<TImageBarSeriesEditor>},
+    {"TPyramidSeriesEditor", &MakePage<TPyramidSeriesEditor>},
+    {"TVolumePipeSeriesEditor", &MakePage<TVolumePipeSeriesEditor>},
+    {"TFunnelSeriesEditor", &MakePage<TFunnelSeriesEditor>},
+    {"TCalendarSeriesEditor", &MakePage<TCalendarSeriesEditor>},
+    // The pages of the chart tools, by the names the tools report.
+    {"TSeriesToolEditor", &MakePage<TSeriesToolEditor>},
+    {"TAxisToolEditor", &MakePage<TAxisToolEditor>},
+    {"TCursorToolEditor", &MakePage<TCursorToolEditor>},
+    {"TColorLineToolEditor", &MakePage<TColorLineToolEditor>},
+    {"TColorBandToolEditor", &MakePage<TColorBandToolEditor>},
+    {"TAnnotationToolEdit", &MakePage<TAnnotationToolEdit>},
+    {"TAxisArrowToolEditor", &MakePage<TAxisArrowToolEditor>},
+    {"TDrawLineEdit", &MakePage<TDrawLineEdit>},
+    {"TChartImageToolEditor", &MakePage<TChartImageToolEditor>},
+    {"TRotateToolEditor", &MakePage<TRotateToolEditor>},
+    {"TNearestToolEdit", &MakePage<TNearestToolEdit>},
+    {"TMarksTipToolEdit", &MakePage<TMarksTipToolEdit>},
+    {"TDragMarksToolEditor", &MakePage<TDragMarksToolEditor>},
+    {"TGridBandToolEdit", &MakePage<TGridBandToolEdit>},
+    {"TSeriesAnimToolEditor", &MakePage<TSeriesAnimToolEditor>},
+    {"TDataTableEditor", &MakePage<TDataTableEditor>},
+    {"TScrollBarEditor", &MakePage<TScrollbarEditor>},
+    {"TSelectorToolEditor", &MakePage<TSelectorToolEditor>},
+    {"TLightToolEditor", &MakePage<TLightToolEditor>},
+    {"TSurfaceNearest", &MakePage<TSurfaceNearest>},
+    {"TSeriesBandToolEdit", &MakePage<TSeriesBandToolEdit>},
+    {"TExtraLegendEditor", &MakePage<TExtraLegendEditor>},
+    {"TPieToolEditor", &MakePage<TPieToolEditor>},
+    {"TDragPointToolEdit", &MakePage<TDragPointToolEdit>},
+    {"TGanttToolEditor", &MakePage<TGanttToolEditor>},
+    {"TGridTransposeToolEdit", &MakePage<TGridTransposeToolEdit>},
 };
 
 bool EditGradientFromEditors(QWidget* Owner, TPlotGradient& Gradient)

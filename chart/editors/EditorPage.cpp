@@ -124,6 +124,24 @@ void TPropertyBinder::Bind(QObject* Control, TGetter Get, TSetter Set)
     FBindings.push_back(std::move(binding));
 }
 
+void TPropertyBinder::BindField(QObject* Control, const QString& Path)
+{
+    Bind(Control, Path);
+    FBindings.back()->Field = true;
+}
+
+void TPropertyBinder::BindField(QObject* Control, TGetter Get, TSetter Set)
+{
+    Bind(Control, std::move(Get), std::move(Set));
+    FBindings.back()->Field = true;
+}
+
+bool TPropertyBinder::IsField(const QObject* Control) const
+{
+    const TBinding* binding = Find(Control);
+    return binding && binding->Field;
+}
+
 std::vector<QObject*> TPropertyBinder::Controls() const
 {
     std::vector<QObject*> controls;

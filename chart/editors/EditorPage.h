@@ -60,6 +60,12 @@ public:
     // Binds Control to two functions: for fields, computed values and
     // writes that need no repaint.
     void Bind(QObject* Control, TGetter Get, TSetter Set);
+    // The same for a value stored as a plain field of the target: the write
+    // needs no repaint (the target uses it at its next action), and the
+    // page walk checks that none happens.
+    void BindField(QObject* Control, const QString& Path);
+    void BindField(QObject* Control, TGetter Get, TSetter Set);
+    bool IsField(const QObject* Control) const;
     // Fills every bound control from the target (the caller holds the
     // loading guard).
     void Fill(const QObject* Except = nullptr);
@@ -78,6 +84,7 @@ private:
         QObject* Control = nullptr;
         TGetter Get;
         TSetter Set;
+        bool Field = false;
     };
     void Connect(TBinding& Binding);
     void UserChanged(QObject* Control);

@@ -592,6 +592,15 @@ bool AskDeleteConfirm(const QString& Name, QWidget* Control)
     return AskYesNo(Format(PlotMsg_SureToDelete, {Name}), Control);
 }
 
+QStringList MarksStyleNames()
+{
+    return {QStringLiteral("Value"),           QStringLiteral("Percent"),
+            QStringLiteral("Label"),           QStringLiteral("Label and Percent"),
+            QStringLiteral("Label and Value"), QStringLiteral("Legend"),
+            QStringLiteral("Percent Total"),   QStringLiteral("Label and Percent Total"),
+            QStringLiteral("X value"),         QStringLiteral("X and Y values")};
+}
+
 void AddDefaultValueFormats(QStringList& Strings)
 {
     Strings << PlotMsg_DefaultValueFormat << QStringLiteral("0") << QStringLiteral("0.0") << QStringLiteral("0.#")

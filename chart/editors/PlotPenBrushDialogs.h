@@ -206,6 +206,10 @@ bool AskYesNo(const QString& Message, QWidget* Control = nullptr);
 bool AskDeleteConfirm(const QString& Name, QWidget* Control = nullptr);
 // Appends the value-format choices, the default format first.
 void AddDefaultValueFormats(QStringList& Strings);
+// The names of the series marks styles, in the order of their values
+// ("Value" ... "X and Y values"): every page choosing a marks style lists
+// these.
+QStringList MarksStyleNames();
 // The two arrow glyphs "PlotArrowUp" and "PlotArrowDown" (16 x 16, black
 // triangles on white, white transparent).
 void LoadArrowBitmap(bool Up, TBitmap& Bitmap);

@@ -12,6 +12,7 @@
 #include "platform/core/NumberFormat.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <limits>
 
@@ -1131,21 +1132,41 @@ double TChartAxis::DateTimeIncrement(int NumLabels) const
 
 // --- TChartAxis: label texts ---------------------------------------------------------------------
 
+QString TChartAxis::FormattedValue(const QString& Format, double Value) const
+{
+    TLabelTextCache& Cache = FLabelTexts;
+    if (Cache.DateTime != FIsDateTimeAxis || Cache.Format != Format || Cache.Texts.size() >= 4096) {
+        Cache.Texts.clear();
+        Cache.DateTime = FIsDateTimeAxis;
+        Cache.Format = Format;
+    }
+    const auto Key = std::bit_cast<std::uint64_t>(Value);
+    if (const auto At = Cache.Texts.find(Key); At != Cache.Texts.end())
+        return At->second;
+    QString Result;
+    if (FIsDateTimeAxis) {
+        try {
+            Result = FormatDateTime(Format, Value);
+        } catch (const Exception&) {
+            // Beyond the calendar: the number itself.
+            Result = FormatFloat(FAxisValuesFormat, Value);
+        }
+    } else {
+        Result = FormatFloat(Format, Value);
+    }
+    Cache.Texts.emplace(Key, Result);
+    return Result;
+}
+
 QString TChartAxis::LabelValue(double Value) const
 {
     QString Result;
     if (FIsDateTimeAxis) {
-        if (Value >= 0) {
-            const QString Format = FDateTimeFormat.isEmpty() ? DefaultDateTimeFormat(FCalcRange) : FDateTimeFormat;
-            try {
-                Result = FormatDateTime(Format, Value);
-            } catch (const Exception&) {
-                // Beyond the calendar: the number itself.
-                Result = FormatFloat(FAxisValuesFormat, Value);
-            }
-        }
+        if (Value >= 0)
+            Result = FormattedValue(FDateTimeFormat.isEmpty() ? DefaultDateTimeFormat(FCalcRange) : FDateTimeFormat,
+                                    Value);
     } else {
-        Result = FormatFloat(FAxisValuesFormat, Value);
+        Result = FormattedValue(FAxisValuesFormat, Value);
     }
     if (!FNoLabelEvent && FParentChart && FParentChart->OnGetAxisLabel)
         FParentChart->OnGetAxisLabel(const_cast<TChartAxis*>(this), nullptr, -1, Result);

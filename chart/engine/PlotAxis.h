@@ -51,6 +51,8 @@
 
 #include <functional>
 #include <memory>
+#include <unordered_map>
+#include <cstdint>
 #include <vector>
 
 namespace lp {
@@ -872,6 +874,18 @@ private:
     int FAlternateShift = 0;
     int FOppositeSize = 0;
     mutable bool FNoLabelEvent = false;
+    // The value texts made last, by the value's bits, for the format they
+    // were made with: every repaint labels the same values again, and
+    // formatting a number costs more than drawing its text.
+    struct TLabelTextCache {
+        bool DateTime = false;
+        QString Format;
+        std::unordered_map<std::uint64_t, QString> Texts;
+    };
+    mutable TLabelTextCache FLabelTexts;
+    // The text of Value in Format (a date-time format on a date-time axis),
+    // from the cache when it was made before.
+    QString FormattedValue(const QString& Format, double Value) const;
 };
 
 using TAxisLabelStyle = TChartAxis::TAxisLabelStyle;

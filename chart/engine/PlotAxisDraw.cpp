@@ -1035,7 +1035,12 @@ void TChartAxis::DrawTextLine(int X, int Y, int Z, int Angle, unsigned Align, co
 {
     TPlotCanvas3D& C = FParentChart->Canvas();
     QString Text = Line;
-    {
+    // A short text with a digit 1 to 9 and no exponent is no zero (most
+    // labels): it is not read as a number.
+    const bool NonZero = Text.size() < 300 &&
+                         std::any_of(Text.begin(), Text.end(), [](QChar c) { return c >= u'1' && c <= u'9'; }) &&
+                         !Text.contains(QLatin1Char('e'), Qt::CaseInsensitive);
+    if (!NonZero) {
         // "-0", "0.00" or "0,0" read as zero: shown as "0".
         QString Number = Text.trimmed();
         Number.replace(QLatin1Char(','), QLatin1Char('.'));

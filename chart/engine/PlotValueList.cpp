@@ -101,6 +101,8 @@ void TChartValueList::SetCount(int value)
     EnsureStorage(value);
     for (int I = FCount; I < value; ++I)
         FValue[static_cast<size_t>(I)] = 0;
+    if (value < FCount)
+        ValuesChangedFrom(value);
     FCount = value;
     FModified = true;
 }
@@ -109,7 +111,7 @@ void TChartValueList::SetValue(int Index, double value)
 {
     CheckIndex(Index);
     FValue[static_cast<size_t>(Index)] = value;
-    FModified = true;
+    ValuesChangedFrom(Index);
     if (FOwner)
         FOwner->NotifyValue(veModify, Index);
 }
@@ -118,7 +120,7 @@ void TChartValueList::InternalSetValue(int Index, double value)
 {
     CheckIndex(Index);
     FValue[static_cast<size_t>(Index)] = value;
-    FModified = true;
+    ValuesChangedFrom(Index);
 }
 
 void TChartValueList::Grow()
@@ -153,7 +155,8 @@ void TChartValueList::InsertAt(int Index, double Value)
         std::memmove(Data + Index + 1, Data + Index, sizeof(double) * static_cast<size_t>(FCount - Index));
     Data[Index] = Value;
     ++FCount;
-    FModified = true;
+    // Appending keeps what is known of the values before.
+    ValuesChangedFrom(Index);
 }
 
 int TChartValueList::AddChartValue(double Value)
@@ -192,7 +195,7 @@ void TChartValueList::Delete(int ValueIndex)
     double* Data = FValue.data();
     std::memmove(Data + ValueIndex, Data + ValueIndex + 1, sizeof(double) * static_cast<size_t>(FCount - ValueIndex - 1));
     --FCount;
-    FModified = true;
+    ValuesChangedFrom(ValueIndex);
 }
 
 void TChartValueList::DeleteRange(int Start, int Quantity)
@@ -204,7 +207,7 @@ void TChartValueList::DeleteRange(int Start, int Quantity)
     const int Tail = FCount - Start - Quantity;
     std::memmove(Data + Start, Data + Start + Quantity, sizeof(double) * static_cast<size_t>(Tail));
     FCount -= Quantity;
-    FModified = true;
+    ValuesChangedFrom(Start);
 }
 
 void TChartValueList::ClearValues()
@@ -213,7 +216,7 @@ void TChartValueList::ClearValues()
     FCapacity = 0;
     FValue.clear();
     FValue.shrink_to_fit();
-    FModified = true;
+    ValuesChangedFrom(0);
 }
 
 void TChartValueList::InternalExchange(int Index1, int Index2)
@@ -221,7 +224,7 @@ void TChartValueList::InternalExchange(int Index1, int Index2)
     CheckIndex(Index1);
     CheckIndex(Index2);
     std::swap(FValue[static_cast<size_t>(Index1)], FValue[static_cast<size_t>(Index2)]);
-    FModified = true;
+    ValuesChangedFrom(std::min(Index1, Index2));
 }
 
 void TChartValueList::Exchange(int Index1, int Index2)
@@ -235,7 +238,7 @@ void TChartValueList::FillSequence()
 {
     for (int I = 0; I < FCount; ++I)
         FValue[static_cast<size_t>(I)] = I;
-    FModified = true;
+    ValuesChangedFrom(0);
     if (FOwner)
         FOwner->NotifyValue(veModify, 0);
 }
@@ -247,9 +250,43 @@ int TChartValueList::MoveFirstToLast()
         const double First = Data[0];
         std::memmove(Data, Data + 1, sizeof(double) * static_cast<size_t>(FCount - 1));
         Data[FCount - 1] = First;
-        FModified = true;
+        ValuesChangedFrom(0);
     }
     return FCount;
+}
+
+bool TChartValueList::AscendingWithoutNaN() const
+{
+    if (FRisingBreaks)
+        return false;
+    const double* Data = FValue.data();
+    int I = FRisingCount;
+    if (I == 0 && FCount > 0) {
+        if (std::isnan(Data[0])) {
+            FRisingBreaks = true;
+            return false;
+        }
+        I = 1;
+    }
+    // In blocks whose comparisons are all made (no early exit inside a
+    // block), so that the compiler can compare several values at once.
+    constexpr int Block = 64;
+    while (I < FCount) {
+        const int End = std::min(FCount, I + Block);
+        bool Rising = true;
+        for (int K = I; K < End; ++K)
+            Rising &= Data[K - 1] <= Data[K]; // false for NaN
+        if (!Rising) {
+            while (Data[I - 1] <= Data[I])
+                ++I;
+            FRisingCount = I;
+            FRisingBreaks = true;
+            return false;
+        }
+        I = End;
+    }
+    FRisingCount = FCount;
+    return true;
 }
 
 int TChartValueList::Locate(double Value) const
@@ -269,8 +306,10 @@ int TChartValueList::LocateInRange(int First, int Last, double Value) const
 
 void TChartValueList::RecalcStats()
 {
-    if (FCount > Capacity())
+    if (FCount > Capacity()) {
         FCount = Capacity();
+        ValuesChangedFrom(FCount);
+    }
     FMinValue = FMaxValue = FTotal = FTotalABS = 0;
     if (FCount > 0) {
         const double First = FValue[0];

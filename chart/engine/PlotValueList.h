@@ -162,9 +162,25 @@ public:
     // Direct read access for drawing loops (Count values).
     const double* Data() const { return FValue.data(); }
 
+    // Whether the values rise or stay from the first to the last, none of
+    // them NaN. What was found is kept: values appended at the end are the
+    // only ones read on the next call, and a change at an index makes only
+    // the values from there on be read again.
+    bool AscendingWithoutNaN() const;
+
 private:
     void Grow();
     void InsertAt(int Index, double Value);
+    // The values from Index on changed, moved or went: the statistics are
+    // stale and the rising prefix ends at Index at the latest.
+    void ValuesChangedFrom(int Index)
+    {
+        FModified = true;
+        if (Index <= FRisingCount) {
+            FRisingCount = Index < 0 ? 0 : Index;
+            FRisingBreaks = false;
+        }
+    }
     // Raises the failed consistency check of Count.
     [[noreturn]] void CountBeyondCapacity() const;
     // ERangeError outside 0 .. Count - 1 (inline: every drawn value passes).
@@ -193,6 +209,10 @@ private:
     std::vector<double> FValue; // at least FCount long, the first FCount in use
     void EnsureStorage(int Length);
     bool FModified = true;
+    // The first FRisingCount values are known to rise or stay, none NaN;
+    // with FRisingBreaks the value after them is known to break that.
+    mutable int FRisingCount = 0;
+    mutable bool FRisingBreaks = false;
 };
 
 using TChartListOrder = TChartValueList::TChartListOrder;

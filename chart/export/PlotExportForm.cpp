@@ -13,6 +13,7 @@
 #include "platform/core/StringList.h"
 #include "platform/core/TemporaryFiles.h"
 #include "platform/ui/Application.h"
+#include "platform/ui/Dialogs.h"
 
 #include <QtCore/QBuffer>
 #include <QtCore/QDir>
@@ -24,7 +25,6 @@
 #include <QtGui/QGuiApplication>
 #include <QtWidgets/QCheckBox>
 #include <QtWidgets/QComboBox>
-#include <QtWidgets/QFileDialog>
 #include <QtWidgets/QGroupBox>
 #include <QtWidgets/QHBoxLayout>
 #include <QtWidgets/QLabel>
@@ -52,31 +52,17 @@ QString NativeFilter()
     return QStringLiteral("VudEvevu files (*.") + NativeExtension + QStringLiteral(")|*.") + NativeExtension;
 }
 
-// "text|mask|text|mask" as the file dialog's filters ("text (mask)").
-QStringList DialogFilters(const QString& Filter)
-{
-    const QStringList Parts = Filter.split(u'|');
-    QStringList Result;
-    for (int I = 0; I + 1 < Parts.size(); I += 2) {
-        const QString Mask = QString(Parts[I + 1]).replace(u';', u' ');
-        Result << (Parts[I].contains(u'(') ? Parts[I] : Parts[I] + QStringLiteral(" (") + Mask + u')');
-    }
-    return Result;
-}
-
 bool DefaultAskSaveFileName(QWidget* Parent, TExportSaveRequest& Request)
 {
-    const QStringList Filters = DialogFilters(Request.Filter);
-    QFileDialog Dialog(Parent);
-    Dialog.setAcceptMode(QFileDialog::AcceptSave);
-    Dialog.setNameFilters(Filters);
-    if (Request.FilterIndex >= 1 && Request.FilterIndex <= Filters.size())
-        Dialog.selectNameFilter(Filters[Request.FilterIndex - 1]);
-    Dialog.setDefaultSuffix(Request.DefaultExt);
-    if (Dialog.exec() != QDialog::Accepted || Dialog.selectedFiles().isEmpty())
+    TSaveDialogRequest Dialog;
+    Dialog.Owner = Parent;
+    Dialog.Filter = Request.Filter;
+    Dialog.FilterIndex = Request.FilterIndex;
+    Dialog.DefaultExt = Request.DefaultExt;
+    if (!ExecuteSaveDialog(Dialog) || Dialog.FileName.isEmpty())
         return false;
-    Request.FileName = Dialog.selectedFiles().first();
-    Request.FilterIndex = static_cast<int>(Filters.indexOf(Dialog.selectedNameFilter())) + 1;
+    Request.FileName = Dialog.FileName;
+    Request.FilterIndex = Dialog.FilterIndex;
     return true;
 }
 

@@ -462,15 +462,16 @@ void TChartPreview::PrintClicked()
             pdf += QStringLiteral(".pdf");
     }
     TBusyCursor busy;
-    if (ExtraPage && ExtraPage->PageCount() > 1) {
-        ExtraPage->PrintPages();
-        return;
-    }
     const QString oldOutput = Printer().OutputFileName();
     if (!pdf.isEmpty())
         Printer().SetOutputFileName(pdf);
     try {
-        PlotPreviewPanel1->Print();
+        // An extra page with several pages prints them all, into the same
+        // file when there is no printer.
+        if (ExtraPage && ExtraPage->PageCount() > 1)
+            ExtraPage->PrintPages();
+        else
+            PlotPreviewPanel1->Print();
     } catch (...) {
         Printer().SetOutputFileName(oldOutput);
         throw;

@@ -77,6 +77,14 @@ int TComponent::ComponentIndex(const TComponent* AComponent) const
     return found == FComponents.end() ? -1 : static_cast<int>(found - FComponents.begin());
 }
 
+void TComponent::ExchangeComponents(int A, int B)
+{
+    for (const int index : {A, B})
+        if (index < 0 || index >= ComponentCount())
+            RaiseIndexError(index, ComponentCount());
+    std::swap(FComponents[static_cast<size_t>(A)], FComponents[static_cast<size_t>(B)]);
+}
+
 TComponent* TComponent::FindComponent(const QString& AName) const
 {
     if (AName.isEmpty())

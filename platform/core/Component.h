@@ -86,6 +86,10 @@ public:
     // The owned component at index; ERangeError outside 0 .. count - 1.
     TComponent* Components(int Index) const;
     int ComponentIndex(const TComponent* AComponent) const;
+    // Swaps the places of two owned components in Components (streaming
+    // and Components follow the new order); ERangeError outside
+    // 0 .. count - 1.
+    void ExchangeComponents(int A, int B);
     // The owned component with that name (ignoring case), or nullptr.
     TComponent* FindComponent(const QString& AName) const;
 

@@ -245,6 +245,7 @@ void TDeviceContext::ResetDefaults()
     FPosition = {};
     FClip.reset();
     DiscardPath();
+    FTextCacheChecked = false;
     StateChanged();
 }
 
@@ -261,6 +262,7 @@ void TDeviceContext::SelectBrush(const TLogBrush& brush)
 void TDeviceContext::SelectFont(const TLogFont& font)
 {
     FFont = font;
+    FTextCacheChecked = false;
 }
 
 TColor TDeviceContext::SetTextColor(TColor color)
@@ -308,6 +310,7 @@ int TDeviceContext::SetArcDirection(int direction)
 
 int TDeviceContext::SetTextCharacterExtra(int extra)
 {
+    FTextCacheChecked = false;
     return std::exchange(FCharExtra, ClampPixelLength(extra));
 }
 
@@ -328,6 +331,7 @@ int TDeviceContext::SetMapMode(int mode)
     if (mode != MM_TEXT && mode != MM_ISOTROPIC && mode != MM_ANISOTROPIC)
         return 0;
     const int old = std::exchange(FMapMode, mode);
+    FTextCacheChecked = false;
     StateChanged();
     return old;
 }
@@ -343,6 +347,7 @@ void TDeviceContext::SetWindowExt(int cx, int cy)
     if (FMapMode == MM_TEXT || cx == 0 || cy == 0)
         return; // extents count only in the scaled modes
     FWindowExt = {cx, cy};
+    FTextCacheChecked = false;
     StateChanged();
 }
 
@@ -357,12 +362,14 @@ void TDeviceContext::SetViewportExt(int cx, int cy)
     if (FMapMode == MM_TEXT || cx == 0 || cy == 0)
         return;
     FViewportExt = {cx, cy};
+    FTextCacheChecked = false;
     StateChanged();
 }
 
-QTransform TDeviceContext::Mapping() const
+void TDeviceContext::MappingScale(double& sx, double& sy) const
 {
-    double sx = 1.0, sy = 1.0;
+    sx = 1.0;
+    sy = 1.0;
     if (FMapMode != MM_TEXT) {
         sx = double(FViewportExt.cx) / FWindowExt.cx;
         sy = double(FViewportExt.cy) / FWindowExt.cy;
@@ -372,6 +379,12 @@ QTransform TDeviceContext::Mapping() const
             sy = std::copysign(scale, sy);
         }
     }
+}
+
+QTransform TDeviceContext::Mapping() const
+{
+    double sx = 1.0, sy = 1.0;
+    MappingScale(sx, sy);
     QTransform transform;
     transform.translate(FViewportOrg.X, FViewportOrg.Y);
     transform.scale(sx, sy);
@@ -667,9 +680,15 @@ void TDeviceContext::PatBlt(int x, int y, int width, int height, uint32_t rop)
 const TDeviceContext::TTextCache& TDeviceContext::TextCache() const
 {
     TTextCache& cache = FTextCache;
-    const QTransform mapping = Mapping();
-    const double scale = std::fabs(mapping.m22());
-    const double scaleX = std::fabs(mapping.m11());
+    if (FTextCacheChecked && cache.Valid)
+        return cache;
+    FTextCacheChecked = true;
+    // Only the scale of the mapping matters here: taken without building
+    // the whole transform, since every measured and drawn text asks.
+    double sx = 1.0, sy = 1.0;
+    MappingScale(sx, sy);
+    const double scale = std::fabs(sy);
+    const double scaleX = std::fabs(sx);
     if (cache.Valid && cache.Font == FFont && cache.Scale == scale && cache.ScaleX == scaleX &&
         cache.CharExtra == FCharExtra)
         return cache;

@@ -300,6 +300,8 @@ public:
     TPoint DPtoLP(const TPoint& p) const;
     // Logical to device, as a transform.
     QTransform Mapping() const;
+    // The scale of Mapping along X and Y.
+    void MappingScale(double& sx, double& sy) const;
 
     virtual int GetDeviceCaps(int index) const = 0;
 
@@ -478,6 +480,10 @@ private:
     };
     const TTextCache& TextCache() const;
     mutable TTextCache FTextCache;
+    // False once the cache was checked against the font, the spacing and
+    // the mapping's scale, until one of them is set again: every measured
+    // and drawn text asks for the cache.
+    mutable bool FTextCacheChecked = false;
 };
 
 // A device context that keeps the whole state and draws nothing: the base of

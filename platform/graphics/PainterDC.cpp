@@ -3,7 +3,9 @@
 #include "platform/base/Numeric.h"
 
 #include <QtGui/QPaintDevice>
+#include <QtGui/QTextLayout>
 
+#include <algorithm>
 #include <cmath>
 
 namespace lp {
@@ -487,6 +489,63 @@ void TPainterDC::EnginePatBlt(const QRect& dest, uint32_t rop)
     }
 }
 
+namespace {
+
+// Whether a text is kept shaped: left-to-right characters that neither
+// combine nor join (Latin letters, digits, signs), so that its glyphs are
+// those QPainter::drawText shapes, drawn at the same places.
+bool KeepsShape(const QString& text)
+{
+    if (text.isEmpty() || text.size() > 256)
+        return false;
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u < 0x20 || (u >= 0x7F && u < 0xA0) || u > 0x24F)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+const QList<QGlyphRun>* TPainterDC::ShapedText(const QFont& font, const QString& text)
+{
+    if (!KeepsShape(text) || font.underline() || font.strikeOut() || font.overline())
+        return nullptr;
+    auto texts = std::find_if(FShapedTexts.begin(), FShapedTexts.end(),
+                              [&](const TShapedTexts& entry) { return entry.Font == font; });
+    if (texts == FShapedTexts.end()) {
+        if (FShapedTexts.size() >= 8)
+            FShapedTexts.erase(FShapedTexts.begin());
+        FShapedTexts.push_back({font, {}});
+        texts = FShapedTexts.end() - 1;
+    }
+    if (const auto found = texts->Runs.constFind(text); found != texts->Runs.cend())
+        return &found.value();
+    // Numbers that change paint after paint are not kept without bound.
+    if (texts->Runs.size() >= 4096)
+        texts->Runs.clear();
+    // One line, laid out as drawText lays it out; the glyphs are placed
+    // from the baseline, as drawText places them.
+    QTextLayout layout(text, font, FPainter ? FPainter->device() : nullptr);
+    QTextOption option;
+    option.setWrapMode(QTextOption::NoWrap);
+    option.setTextDirection(Qt::LeftToRight);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    layout.endLayout();
+    QList<QGlyphRun> runs = layout.glyphRuns();
+    const QPointF toBaseline(-line.x(), -line.ascent());
+    for (QGlyphRun& run : runs) {
+        QList<QPointF> positions = run.positions();
+        for (QPointF& position : positions)
+            position += toBaseline;
+        run.setPositions(positions);
+    }
+    return &texts->Runs.insert(text, std::move(runs)).value();
+}
+
 void TPainterDC::EngineText(int x, int y, const QString& text)
 {
     const TTextPlacement placement = PlaceText(x, y, text);
@@ -497,10 +556,19 @@ void TPainterDC::EngineText(int x, int y, const QString& text)
     painter.rotate(-placement.Angle);
     if (BkMode() == OPAQUE)
         painter.fillRect(placement.Cell, ToQColor(BkColor()));
-    painter.setFont(placement.DeviceFont);
     painter.setPen(ToQColor(TextColor()));
     painter.scale(placement.Stretch, 1.0);
-    painter.drawText(placement.GlyphOrigin(), text);
+    // Upright, unscaled texts are drawn from their kept glyphs.
+    const QList<QGlyphRun>* shaped = painter.worldTransform().type() <= QTransform::TxTranslate
+                                         ? ShapedText(placement.DeviceFont, text)
+                                         : nullptr;
+    if (shaped) {
+        for (const QGlyphRun& run : *shaped)
+            painter.drawGlyphRun(placement.GlyphOrigin(), run);
+    } else {
+        painter.setFont(placement.DeviceFont);
+        painter.drawText(placement.GlyphOrigin(), text);
+    }
     painter.restore();
     FAppliedRop = -1;
     FPenApplied = false;

@@ -9,9 +9,12 @@
 
 #include "platform/graphics/DeviceContext.h"
 
+#include <QtCore/QHash>
+#include <QtGui/QGlyphRun>
 #include <QtGui/QPainter>
 
 #include <memory>
+#include <vector>
 
 class QPaintDevice;
 
@@ -91,6 +94,17 @@ private:
     int FAppliedRop = -1;
     QPolygonF FScratch; // reused corner buffer of Polygon
     QPolygon FIntScratch; // reused point buffer of Polyline
+
+    // The glyphs of texts drawn before, shaped once per font: axis labels
+    // and titles come back paint after paint, and shaping a text costs more
+    // than drawing its glyphs. Null when the text is not kept (see
+    // PainterDC.cpp): it is then drawn by QPainter::drawText.
+    const QList<QGlyphRun>* ShapedText(const QFont& font, const QString& text);
+    struct TShapedTexts {
+        QFont Font;
+        QHash<QString, QList<QGlyphRun>> Runs;
+    };
+    std::vector<TShapedTexts> FShapedTexts;
 };
 
 // The composition mode of a pen raster operation (on images).

@@ -1,6 +1,7 @@
 #include "platform/ui/Dialogs.h"
 
 #include "platform/ui/Application.h"
+#include "platform/ui/Printer.h"
 
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QColorDialog>
@@ -9,6 +10,10 @@
 #include <QtWidgets/QInputDialog>
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QMessageBox>
+#include <QtPrintSupport/QPrintDialog>
+#include <QtPrintSupport/QPrinter>
+
+#include <algorithm>
 
 namespace lp {
 
@@ -244,6 +249,59 @@ bool DefaultOpenDialog(TOpenDialogRequest& Request)
     return true;
 }
 
+bool DefaultPrintDialog(TPrintDialogRequest& Request)
+{
+    if (!HaveWidgets())
+        return false;
+    const int minPage = std::max(1, Request.MinPage);
+    const int maxPage = std::max(minPage, Request.MaxPage);
+    QPrintDialog dialog(&Printer().QtPrinter(), Request.Owner);
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
+    dialog.setMinMax(minPage, maxPage);
+    dialog.setFromTo(std::clamp(Request.FromPage, minPage, maxPage), std::clamp(Request.ToPage, minPage, maxPage));
+    dialog.setPrintRange(QAbstractPrintDialog::PageRange);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    if (dialog.printRange() == QAbstractPrintDialog::PageRange && dialog.fromPage() > 0) {
+        Request.FromPage = dialog.fromPage();
+        Request.ToPage = std::max(dialog.fromPage(), dialog.toPage());
+    } else {
+        Request.FromPage = minPage;
+        Request.ToPage = maxPage;
+    }
+    return true;
+}
+
+bool DefaultSaveDialog(TSaveDialogRequest& Request)
+{
+    if (!HaveWidgets())
+        return false;
+    QFileDialog dialog(Request.Owner, Request.Title, Request.FileName);
+    // "text|mask" pairs as "text (mask)"; a text that shows its masks
+    // already keeps them, separated as the dialog reads them.
+    QStringList filters;
+    const QStringList parts = Request.Filter.split(QLatin1Char('|'));
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        const QString masks = QString(parts[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' '));
+        if (parts[i].contains(QLatin1Char('(')))
+            filters << QString(parts[i]).replace(QLatin1Char(';'), QLatin1Char(' '));
+        else
+            filters << parts[i] + QStringLiteral(" (") + masks + QLatin1Char(')');
+    }
+    dialog.setObjectName(Request.Name);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilters(filters);
+    if (Request.FilterIndex >= 1 && Request.FilterIndex <= filters.size())
+        dialog.selectNameFilter(filters[Request.FilterIndex - 1]);
+    dialog.setDefaultSuffix(Request.DefaultExt);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return false;
+    Request.FileName = dialog.selectedFiles().constFirst();
+    Request.FilterIndex = static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1;
+    return true;
+}
+
 TCommonDialogService& CommonDialogService()
 {
     static TCommonDialogService service;
@@ -272,6 +330,18 @@ bool ExecuteOpenDialog(TOpenDialogRequest& Request)
 {
     const auto execute = CommonDialogService().ExecuteOpen;
     return execute ? execute(Request) : DefaultOpenDialog(Request);
+}
+
+bool ExecutePrintDialog(TPrintDialogRequest& Request)
+{
+    const auto execute = CommonDialogService().ExecutePrint;
+    return execute ? execute(Request) : DefaultPrintDialog(Request);
+}
+
+bool ExecuteSaveDialog(TSaveDialogRequest& Request)
+{
+    const auto execute = CommonDialogService().ExecuteSave;
+    return execute ? execute(Request) : DefaultSaveDialog(Request);
 }
 
 } // namespace lp

@@ -109,9 +109,9 @@ std::optional<QString> DefaultInputService(const TInputRequest& Request);
 // cancels.
 QString InputBox(const QString& Caption, const QString& Prompt, const QString& Default);
 
-// --- Common dialogs: colour, font, open file ---------------------------------------------
+// --- Common dialogs: colour, font, open file, save file ----------------------------------
 //
-// Every choice of a colour, a font or a file to open goes through the
+// Every choice of a colour, a font or a file to open or save goes through the
 // process-wide CommonDialogService(), in the same way as messages: the
 // default shows the Qt dialog; tests replace a member with a function that
 // records the request, fills in the answer and returns whether OK was chosen.
@@ -144,10 +144,38 @@ struct TOpenDialogRequest {
     QString FileName;
 };
 
+// A print dialog asking for a range of page numbers: FromPage .. ToPage
+// within MinPage .. MaxPage on entry; on acceptance the chosen range (the
+// whole of MinPage .. MaxPage when the user asked for all pages).
+struct TPrintDialogRequest {
+    QWidget* Owner = nullptr;
+    int FromPage = 1;
+    int ToPage = 1;
+    int MinPage = 1;
+    int MaxPage = 1;
+};
+
+struct TSaveDialogRequest {
+    QWidget* Owner = nullptr;
+    // The dialog window's object name, by which it can be found while open.
+    QString Name;
+    QString Title;
+    // "Description|*.a;*.b|Description|*.c" pairs, as the picture registry
+    // makes them.
+    QString Filter;
+    // The 1-based filter chosen, in and out.
+    int FilterIndex = 1;
+    // Added to a chosen name that has no extension; empty = none.
+    QString DefaultExt;
+    QString FileName;
+};
+
 struct TCommonDialogService {
     std::function<bool(TColorDialogRequest&)> ExecuteColor;
     std::function<bool(TFontDialogRequest&)> ExecuteFont;
     std::function<bool(TOpenDialogRequest&)> ExecuteOpen;
+    std::function<bool(TPrintDialogRequest&)> ExecutePrint;
+    std::function<bool(TSaveDialogRequest&)> ExecuteSave;
 };
 
 // The service every common dialog goes through; an empty member stands for
@@ -160,12 +188,17 @@ void ResetCommonDialogService();
 bool ExecuteColorDialog(TColorDialogRequest& Request);
 bool ExecuteFontDialog(TFontDialogRequest& Request);
 bool ExecuteOpenDialog(TOpenDialogRequest& Request);
+bool ExecutePrintDialog(TPrintDialogRequest& Request);
+bool ExecuteSaveDialog(TSaveDialogRequest& Request);
 
-// The defaults: QColorDialog (custom colours in and out), QFontDialog and
-// QFileDialog.
+// The defaults: QColorDialog (custom colours in and out), QFontDialog,
+// QFileDialog (the save dialog asks before replacing a file) and
+// QPrintDialog (on the platform's printer).
 bool DefaultColorDialog(TColorDialogRequest& Request);
 bool DefaultFontDialog(TFontDialogRequest& Request);
 bool DefaultOpenDialog(TOpenDialogRequest& Request);
+bool DefaultPrintDialog(TPrintDialogRequest& Request);
+bool DefaultSaveDialog(TSaveDialogRequest& Request);
 
 // The custom colour of an entry letter ('A' .. 'P') in a list of
 // "ColorX=00BBGGRR" entries; clNone when it has none or it is unreadable.

@@ -387,7 +387,14 @@ void TPolygonChart::EnsureAxesLaidOut()
     // The axes get their pixel positions in a paint; a paint into a scratch
     // picture lays them out for the chart's present size.
     TBitmap scratch(Width(), Height());
-    DrawToCanvas(&scratch.Canvas(), GetRectangle());
+    FLayoutPaint = true;
+    try {
+        DrawToCanvas(&scratch.Canvas(), GetRectangle());
+    } catch (...) {
+        FLayoutPaint = false;
+        throw;
+    }
+    FLayoutPaint = false;
     FLaidOutWidth = Width();
     FLaidOutHeight = Height();
 }
@@ -728,7 +735,7 @@ TColor TPolygonChart::NodeColor(const Tnode& Node) const
 
 void TPolygonChart::PaintNodes()
 {
-    if (!ModelLoaded)
+    if (!ModelLoaded || FLayoutPaint)
         return;
     TCanvas3D& canvas = Canvas();
     const TChartAxis& bottom = *BottomAxis();

@@ -359,6 +359,9 @@ private:
     TColor NodeColor(const Tnode& Node) const;
     int FLaidOutWidth = -1;
     int FLaidOutHeight = -1;
+    // True during the scratch paint of EnsureAxesLaidOut, which needs the
+    // axes only: polygons left to be made stay so, and no dots are drawn.
+    bool FLayoutPaint = false;
     // The press that follows a handled double click belongs to it.
     bool FDoubleClickHandled = false;
 

@@ -144,6 +144,19 @@ void TPolygonChart::DropDragCache()
 
 void TPolygonChart::DrawToCanvas(TCanvas* Target, const TRect& Rect)
 {
+    if (FLayoutPaint) {
+        // Only the axes are wanted. Their ranges are set from the model
+        // area; an automatic axis of the map takes its range from the
+        // polygons, which are made for it then.
+        bool automatic = false;
+        for (const TChartAxis* axis : {FMapSeries->GetHorizAxis(), FMapSeries->GetVertAxis()})
+            automatic = automatic || (axis != nullptr && (axis->Automatic() || axis->AutomaticMinimum() ||
+                                                          axis->AutomaticMaximum()));
+        if (automatic)
+            MapSeries();
+        TChart::DrawToCanvas(Target, Rect);
+        return;
+    }
     MapSeries(); // polygons left to be made are made before they are drawn
     if (!FBuildingDragCache) {
         const bool wanted = DragCacheWanted(Rect);

@@ -7,6 +7,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 namespace lp {
 
@@ -174,14 +175,15 @@ std::string TokenText(std::string_view Token)
 void ReadLineReals(std::string_view Text, bool Missing, arofdoubleM& Values)
 {
     Values.Clear();
-    TWordReader words(Text);
-    for (std::string_view word; words.Next(word);) {
-        double value = 0.0;
+    TNumberWordReader words(Text);
+    std::string_view word;
+    TRealText kind = TRealText::NotANumber;
+    for (double value = 0.0; words.Next(word, kind, value);) {
         if (Missing && word == MissingText) {
             Values.Add(MissingValue);
             continue;
         }
-        switch (ReadRealText(word, value)) {
+        switch (kind) {
         case TRealText::Number: Values.Add(value); break;
         case TRealText::NotFinite:
             RaiseConvertError("'%s' is not a finite number", {TokenText(word)});
@@ -216,11 +218,18 @@ ParamValue ReadTextParam(std::string_view Token, int Slot, TParamTexts* Texts)
     return Texts->Values[slot];
 }
 
+// Reads the tokens of Text into Slots (read with Texts: a ring of a file
+// being read, whose slots are all empty and which a bad token discards with
+// the whole file, so the tokens go straight into them).
 void ReadParams(TPolygonParams& Slots, std::string_view Text, TParamTexts* Texts)
 {
-    // Convert every token first, so that a bad one changes nothing. The
-    // tokens are read as views into the line: no string per token.
-    TPolygonParams result = Slots;
+    // Otherwise every token is converted first, so that a bad one changes
+    // nothing. The tokens are read as views into the line: no string per
+    // token.
+    TPolygonParams copy;
+    if (Texts == nullptr)
+        copy = Slots;
+    TPolygonParams& result = Texts == nullptr ? copy : Slots;
     TWordReader words(Text);
     std::string_view token;
     for (int slot = 0; slot < ParamSlotCount && words.Next(token); ++slot) {
@@ -249,30 +258,56 @@ void ReadParams(TPolygonParams& Slots, std::string_view Text, TParamTexts* Texts
             break;
         }
     }
-    Slots = std::move(result);
+    if (Texts == nullptr)
+        Slots = std::move(copy);
 }
 
 // --- Reading ---------------------------------------------------------------------------
 
-// Walks the lines of the block; every failure names the file line.
+// Walks the lines of the block; every failure names the file line. The
+// lines are those of SplitFileLines, found one by one as they are read: a
+// large file is not first cut into a table of all its lines.
 class TBlockReader {
 public:
-    TBlockReader(std::vector<std::string_view> Lines, size_t Next) : FLines(std::move(Lines)), FNext(Next) {}
+    explicit TBlockReader(std::string_view Bytes) : FBytes(Bytes)
+    {
+        const char* end = Bytes.data() + Bytes.size();
+        for (const char* at = Bytes.data(); at < end; ++at) {
+            at = static_cast<const char*>(std::memchr(at, '\n', static_cast<size_t>(end - at)));
+            if (at == nullptr)
+                break;
+            ++FLineCount;
+        }
+        if (!Bytes.empty() && Bytes.back() != '\n')
+            ++FLineCount;
+    }
 
     [[noreturn]] void Fail(size_t LineIndex, std::string_view What) const
     {
         throw ESectionFileError(FormatText("line %d: %s", {ArgText(static_cast<long long>(LineIndex + 1)), What}));
     }
 
-    size_t Remaining() const { return FLines.size() - FNext; }
+    size_t Remaining() const { return FLineCount - FNext; }
     size_t LastLine() const { return FCurrent; }
 
     std::string_view Next(std::string_view What)
     {
-        if (FNext >= FLines.size())
-            Fail(FLines.size(), FormatText("the file ends before %s", {What}));
-        FCurrent = FNext;
-        return FLines[FNext++];
+        if (FNext >= FLineCount)
+            Fail(FLineCount, FormatText("the file ends before %s", {What}));
+        FCurrent = FNext++;
+        return TakeLine();
+    }
+
+    // Passes over the lines up to and including the first that holds
+    // Marker; false when none does.
+    bool SkipPast(std::string_view Marker)
+    {
+        while (FNext < FLineCount) {
+            FCurrent = FNext++;
+            if (TakeLine().find(Marker) != std::string_view::npos)
+                return true;
+        }
+        return false;
     }
 
     // The numbers of the next line, at least Needed of them; the array is
@@ -309,7 +344,20 @@ public:
     }
 
 private:
-    std::vector<std::string_view> FLines;
+    // The line at FOffset, without its line end; FOffset moves past it.
+    std::string_view TakeLine()
+    {
+        const size_t end = std::min(FBytes.find('\n', FOffset), FBytes.size());
+        std::string_view line = FBytes.substr(FOffset, end - FOffset);
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        FOffset = end + 1;
+        return line;
+    }
+
+    std::string_view FBytes;
+    size_t FOffset = 0;
+    size_t FLineCount = 0;
     size_t FNext = 0;
     size_t FCurrent = 0;
     arofdoubleM FNumbers; // scratch of Numbers, reused line after line
@@ -317,6 +365,12 @@ private:
 
 int RoundedField(TBlockReader& Reader, double Value, std::string_view What)
 {
+    // Whole values in range (almost every field) are taken as they are.
+    if (Value >= INT32_MIN && Value <= INT32_MAX) {
+        const auto whole = static_cast<int>(Value);
+        if (whole == Value)
+            return whole;
+    }
     const double rounded = std::nearbyint(Value);
     if (!(rounded >= INT32_MIN && rounded <= INT32_MAX))
         Reader.Fail(Reader.LastLine(), FormatText("%s is out of range", {What}));
@@ -345,10 +399,10 @@ void ReadRing(TBlockReader& Reader, Polygon& Ring, int NodeCount, std::vector<in
 {
     Indexes.clear();
     const std::string_view text = Reader.Next("a ring line");
-    TWordReader words(text);
-    for (std::string_view word; words.Next(word);) {
-        double value = 0.0;
-        const TRealText kind = ReadRealText(word, value);
+    TNumberWordReader words(text);
+    std::string_view word;
+    TRealText kind = TRealText::NotANumber;
+    for (double value = 0.0; words.Next(word, kind, value);) {
         if (kind == TRealText::NotFinite)
             Reader.Fail(Reader.LastLine(), FormatText("'%s' is not a finite node index", {TokenText(word)}));
         if (kind != TRealText::Number)
@@ -659,14 +713,9 @@ std::vector<std::string_view> SplitFileLines(std::string_view Bytes)
 
 bool ParseSectionModelBlock(std::string_view FileBytes, TSectionModel& Section)
 {
-    std::vector<std::string_view> fileLines = SplitFileLines(FileBytes);
-    size_t marker = 0;
-    while (marker < fileLines.size() && fileLines[marker].find(SectionBlockMarker) == std::string_view::npos)
-        ++marker;
-    if (marker + 1 >= fileLines.size())
+    TBlockReader reader(FileBytes);
+    if (!reader.SkipPast(SectionBlockMarker) || reader.Remaining() == 0)
         return false;
-
-    TBlockReader reader(std::move(fileLines), marker + 1);
     TSectionModel result;
     try {
         const arofdoubleM reserved = reader.Numbers("the reserved pair", 2);

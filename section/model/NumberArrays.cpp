@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <locale.h>
 
@@ -95,6 +96,24 @@ bool IsNonFiniteWord(std::string_view text) noexcept
 
 TRealText ReadRealText(std::string_view text, double& value)
 {
+    // Whole numbers of up to nine digits, signed or not (flags, node
+    // indexes, counts: most words of a section file), are read straight;
+    // they are exact in a double, as from_chars reads them too.
+    if (const size_t start = text.size() > 1 && text[0] == '-' ? 1 : 0;
+        text.size() > start && text.size() - start <= 9) {
+        std::uint32_t whole = 0;
+        size_t i = start;
+        for (; i < text.size(); ++i) {
+            const unsigned digit = static_cast<unsigned char>(text[i]) - unsigned('0');
+            if (digit > 9)
+                break;
+            whole = whole * 10 + digit;
+        }
+        if (i == text.size()) {
+            value = start != 0 ? -double(whole) : double(whole);
+            return TRealText::Number;
+        }
+    }
     // The common case first: a word that from_chars reads whole into a
     // finite number has the number form below and reads the same there.
     double whole = 0.0;

@@ -12,6 +12,8 @@
 
 #include "platform/base/DynArray.h"
 
+#include <charconv>
+#include <cmath>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -95,6 +97,69 @@ private:
     size_t FPosition = 0;
     bool FDone = false;
 };
+
+// The words of a line read as numbers as they are found: the same words as
+// TWordReader's (an empty word aside), each with what ReadRealText makes of
+// it. A word that is a whole number or a real that from_chars reads up to
+// the next blank is read without being scanned first; other words are
+// scanned and given to ReadRealText. A section file is read this way.
+class TNumberWordReader {
+public:
+    explicit TNumberWordReader(std::string_view text) noexcept
+        : FAt(text.data()), FEnd(text.data() + text.size())
+    {
+    }
+    // The next word, its kind and (a number) its value; false after the last.
+    bool Next(std::string_view& word, TRealText& kind, double& value);
+
+private:
+    const char* FAt;
+    const char* FEnd;
+};
+
+// Inline: called for every word of a section file.
+inline bool TNumberWordReader::Next(std::string_view& word, TRealText& kind, double& value)
+{
+    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    while (FAt < FEnd && blank(*FAt))
+        ++FAt;
+    if (FAt == FEnd)
+        return false;
+    const char* start = FAt;
+    // A whole number of up to nine digits, as ReadRealText reads it.
+    const char* at = start + (*start == '-' && FEnd - start > 1 ? 1 : 0);
+    const char* digitsStart = at;
+    std::uint32_t whole = 0;
+    while (at < FEnd && at - digitsStart < 10) {
+        const unsigned digit = static_cast<unsigned char>(*at) - unsigned('0');
+        if (digit > 9)
+            break;
+        whole = whole * 10 + digit;
+        ++at;
+    }
+    if (at > digitsStart && at - digitsStart <= 9 && (at == FEnd || blank(*at))) {
+        value = digitsStart != start ? -double(whole) : double(whole);
+        kind = TRealText::Number;
+        word = std::string_view(start, static_cast<size_t>(at - start));
+        FAt = at;
+        return true;
+    }
+    // A real from_chars reads up to a blank: ReadRealText's first reading.
+    double real = 0.0;
+    const auto [stop, error] = std::from_chars(start, FEnd, real, std::chars_format::general);
+    if (error == std::errc() && (stop == FEnd || blank(*stop)) && std::isfinite(real)) {
+        value = real;
+        kind = TRealText::Number;
+        word = std::string_view(start, static_cast<size_t>(stop - start));
+        FAt = stop;
+        return true;
+    }
+    while (FAt < FEnd && !blank(*FAt))
+        ++FAt;
+    word = std::string_view(start, static_cast<size_t>(FAt - start));
+    kind = ReadRealText(word, value);
+    return true;
+}
 
 // The words with index >= skip that read as numbers (others are dropped but
 // still count for skip).

@@ -110,10 +110,16 @@ Polygon CopyPolygon(const Polygon& ring)
 
 SPolygon CopySPolygon(const SPolygon& body)
 {
+    // Each ring is made in its place (a model of many bodies is copied
+    // for the undo history and the backup on every load).
     SPolygon copy;
-    copy.Items().reserve(body.Items().size());
-    for (const Polygon& ring : body)
-        copy.Add(CopyPolygon(ring));
+    std::vector<Polygon>& rings = copy.Items();
+    rings.reserve(body.Items().size());
+    for (const Polygon& ring : body) {
+        Polygon& made = rings.emplace_back();
+        made.ring = ring.ring;
+        made.params = ring.params;
+    }
     return copy;
 }
 

@@ -59,6 +59,18 @@ void BodySharingInto(int body, const AllSpolygon& model, std::vector<std::pair<i
     outline.clear();
     sharing.clear();
     const SPolygon& rings = model[body];
+    if (rings.Length() == 1 && !IsHostRing(body, 0) && rings[0].ring.Length() >= 3) {
+        // A body of one ring through distinct nodes (most bodies): each of
+        // its edges is met once, so every node is on the outline, once.
+        positions.assign(rings[0].ring.begin(), rings[0].ring.end());
+        std::sort(positions.begin(), positions.end());
+        if (std::adjacent_find(positions.begin(), positions.end()) == positions.end()) {
+            for (const int node : positions)
+                sharing.emplace_back(node, nsOutlineOnce);
+            return;
+        }
+        positions.clear();
+    }
     for (int sub = 0; sub < rings.Length(); ++sub) {
         const arofintM& ring = rings[sub].ring;
         const bool host = IsHostRing(body, sub);

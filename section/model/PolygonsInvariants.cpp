@@ -120,13 +120,15 @@ void CheckRings(const AllSpolygon& model, const Tnodes& nodes, const TSettle* se
                 continue;
             }
             const int n = ring.Length();
-            for (int i = 0; i < n; ++i) {
-                if (ring[i] == ring[(i + 1) % n])
+            // The next two positions wrap round without a division per node.
+            for (int i = 0, next = 1 % n, second = 2 % n; i < n; ++i) {
+                if (ring[i] == ring[next])
                     faults.push_back(RingName(body, sub) + " visits node " + std::to_string(ring[i]) +
                                      " twice in a row");
-                if (ring[i] == ring[(i + 2) % n])
-                    faults.push_back(RingName(body, sub) + " turns back at node " +
-                                     std::to_string(ring[(i + 1) % n]));
+                if (ring[i] == ring[second])
+                    faults.push_back(RingName(body, sub) + " turns back at node " + std::to_string(ring[next]));
+                next = second;
+                second = second + 1 < n ? second + 1 : 0;
             }
             // A ring without area has no orientation worth reporting.
             if (noArea)
@@ -224,16 +226,27 @@ public:
     TEdgeGrid(const std::vector<TRingEdge>& edges, const Tnodes& nodes) : FEdges(edges), FNodes(nodes)
     {
         Layout();
-        // Cell lists in one array: count, then offsets, then fill.
+        // Cell lists in one array: count, then offsets, then fill. The
+        // cells of an edge within one row are found once and kept.
         FStart.assign(static_cast<size_t>(FColumns) * FRows + 1, 0);
-        for (size_t e = 0; e < edges.size(); ++e)
-            ForEachCell(e, [&](size_t cell) { ++FStart[cell + 1]; });
+        FSpans.resize(edges.size());
+        for (size_t e = 0; e < edges.size(); ++e) {
+            FSpans[e] = RowSpan(e);
+            if (FSpans[e].Row < 0) {
+                // Across rows: the cells found band by band are kept in a
+                // list of their own.
+                const size_t first = FAcrossRows.size();
+                ForEachCell(e, [&](size_t cell) { FAcrossRows.push_back(cell); });
+                FSpans[e] = {-1, static_cast<int>(first), static_cast<int>(FAcrossRows.size()) - 1};
+            }
+            ForEachKeptCell(e, [&](size_t cell) { ++FStart[cell + 1]; });
+        }
         for (size_t cell = 1; cell < FStart.size(); ++cell)
             FStart[cell] += FStart[cell - 1];
         FMembers.resize(FStart.back());
         std::vector<size_t> fill(FStart.begin(), FStart.end() - 1);
         for (size_t e = 0; e < edges.size(); ++e)
-            ForEachCell(e, [&](size_t cell) { FMembers[fill[cell]++] = static_cast<int>(e); });
+            ForEachKeptCell(e, [&](size_t cell) { FMembers[fill[cell]++] = static_cast<int>(e); });
     }
 
     // Calls visit(i, j) once for every pair of edges i < j that share a cell.
@@ -242,7 +255,7 @@ public:
     {
         std::vector<int> lastPartner(FEdges.size(), -1);
         for (size_t i = 0; i < FEdges.size(); ++i)
-            ForEachCell(i, [&](size_t cell) {
+            ForEachKeptCell(i, [&](size_t cell) {
                 for (size_t m = FStart[cell]; m < FStart[cell + 1]; ++m) {
                     const auto j = static_cast<size_t>(FMembers[m]);
                     if (j > i && lastPartner[j] != static_cast<int>(i)) {
@@ -277,11 +290,16 @@ private:
         }
         FCellWidth = width > 0 ? width / FColumns : 1.0;
         FCellHeight = height > 0 ? height / FRows : 1.0;
+        FInverseCellWidth = 1.0 / FCellWidth;
+        FInverseCellHeight = 1.0 / FCellHeight;
     }
 
-    static int CellIndex(double offset, double size, int count)
+    // The cell along one axis of an offset from the grid's corner, by the
+    // cells' inverse size (one multiplication: every edge asks several
+    // times; the same rule for all, so that crossing edges share a cell).
+    static int CellIndex(double offset, double inverseSize, int count)
     {
-        const double at = offset / size;
+        const double at = offset * inverseSize;
         if (!(at > 0))
             return 0;
         return at >= count ? count - 1 : static_cast<int>(at);
@@ -299,8 +317,18 @@ private:
         const double marginX = 1e-7 * FCellWidth, marginY = 1e-7 * FCellHeight;
         const double lowY = std::min(p.y, q.y), highY = std::max(p.y, q.y);
         const double lowX = std::min(p.x, q.x), highX = std::max(p.x, q.x);
-        const int firstRow = CellIndex(lowY - marginY - FMinY, FCellHeight, FRows);
-        const int lastRow = CellIndex(highY + marginY - FMinY, FCellHeight, FRows);
+        const int firstRow = CellIndex(lowY - marginY - FMinY, FInverseCellHeight, FRows);
+        const int lastRow = CellIndex(highY + marginY - FMinY, FInverseCellHeight, FRows);
+        if (firstRow == lastRow) {
+            // Within one row of cells (most edges): its columns are those of
+            // the edge's whole extent.
+            const int firstColumn = CellIndex(lowX - marginX - FMinX, FInverseCellWidth, FColumns);
+            const int lastColumn = CellIndex(highX + marginX - FMinX, FInverseCellWidth, FColumns);
+            const size_t rowStart = static_cast<size_t>(firstRow) * FColumns;
+            for (int column = firstColumn; column <= lastColumn; ++column)
+                visit(rowStart + column);
+            return;
+        }
         for (int row = firstRow; row <= lastRow; ++row) {
             // The part of the edge within the row's band.
             const double bandLow = std::clamp(FMinY + row * FCellHeight, lowY, highY);
@@ -314,16 +342,55 @@ private:
                 if (fromX > toX)
                     std::swap(fromX, toX);
             }
-            const int firstColumn = CellIndex(fromX - marginX - FMinX, FCellWidth, FColumns);
-            const int lastColumn = CellIndex(toX + marginX - FMinX, FCellWidth, FColumns);
+            const int firstColumn = CellIndex(fromX - marginX - FMinX, FInverseCellWidth, FColumns);
+            const int lastColumn = CellIndex(toX + marginX - FMinX, FInverseCellWidth, FColumns);
             for (int column = firstColumn; column <= lastColumn; ++column)
                 visit(static_cast<size_t>(row) * FColumns + column);
         }
     }
 
+    // The cells of an edge that lies within one row: its row and columns;
+    // for an edge across rows Row is -1 and the columns are the first and
+    // last place of its cells in FAcrossRows.
+    struct TRowSpan {
+        int Row = -1;
+        int FirstColumn = 0;
+        int LastColumn = -1;
+    };
+
+    TRowSpan RowSpan(size_t edgeIndex) const
+    {
+        const TRingEdge& edge = FEdges[edgeIndex];
+        const Tnode& p = FNodes[edge.a];
+        const Tnode& q = FNodes[edge.b];
+        const double marginX = 1e-7 * FCellWidth, marginY = 1e-7 * FCellHeight;
+        const int firstRow = CellIndex(std::min(p.y, q.y) - marginY - FMinY, FInverseCellHeight, FRows);
+        const int lastRow = CellIndex(std::max(p.y, q.y) + marginY - FMinY, FInverseCellHeight, FRows);
+        if (firstRow != lastRow)
+            return {};
+        return {firstRow, CellIndex(std::min(p.x, q.x) - marginX - FMinX, FInverseCellWidth, FColumns),
+                CellIndex(std::max(p.x, q.x) + marginX - FMinX, FInverseCellWidth, FColumns)};
+    }
+
+    template <class Visit>
+    void ForEachKeptCell(size_t edgeIndex, Visit visit) const
+    {
+        const TRowSpan& span = FSpans[edgeIndex];
+        if (span.Row < 0) {
+            for (int at = span.FirstColumn; at <= span.LastColumn; ++at)
+                visit(FAcrossRows[static_cast<size_t>(at)]);
+            return;
+        }
+        const size_t rowStart = static_cast<size_t>(span.Row) * FColumns;
+        for (int column = span.FirstColumn; column <= span.LastColumn; ++column)
+            visit(rowStart + column);
+    }
+
     const std::vector<TRingEdge>& FEdges;
     const Tnodes& FNodes;
-    double FMinX = 0, FMinY = 0, FCellWidth = 1, FCellHeight = 1;
+    std::vector<TRowSpan> FSpans;
+    std::vector<size_t> FAcrossRows;
+    double FMinX = 0, FMinY = 0, FCellWidth = 1, FCellHeight = 1, FInverseCellWidth = 1, FInverseCellHeight = 1;
     int FColumns = 1, FRows = 1;
     std::vector<size_t> FStart;
     std::vector<int> FMembers;

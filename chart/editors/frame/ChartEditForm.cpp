@@ -3,10 +3,15 @@
 #include "chart/canvas/PlotRoutines.h"
 #include "chart/editors/EditorPageRegistry.h"
 #include "chart/editors/PlotPenBrushDialogs.h"
+#include "chart/editors/axis/AxisEditorPage.h"
 #include "chart/editors/frame/ChartListBox.h"
+#include "chart/editors/tools/ToolsPage.h"
 #include "chart/engine/PlotAxis.h"
 #include "chart/engine/PlotAxisPanel.h"
 #include "chart/engine/PlotRegistry.h"
+#include "chart/engine/PlotSeries.h"
+#include "chart/engine/PlotSeriesSource.h"
+#include "chart/engine/PlotTools.h"
 #include "platform/base/Exception.h"
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/Registry.h"
@@ -129,10 +134,12 @@ TChartEditForm::TChartEditForm(QWidget* Parent) : QDialog(Parent)
     Tab3D = AddPageTab(SubPage, "Tab3D", QStringLiteral("3D"), QStringLiteral("TFormPlot3D"), chart);
     TabSeries = AddPageTab(MainPage, "TabSeries", QStringLiteral("Series"), QStringLiteral("TFormPlotSeries"),
                            [this]() -> QObject* { return TheSeries.data(); });
-    TabData = AddPageTab(MainPage, "TabData", QStringLiteral("Data"), QStringLiteral("TChartGrid"), chart);
+    // The data, export and print tabs are the window's own (no class name).
+    TabData = AddPageTab(MainPage, "TabData", QStringLiteral("Data"), QString(), chart);
+    TabData->layout()->addWidget(BuildDataTab());
     TabTools = AddPageTab(MainPage, "TabTools", QStringLiteral("Tools"), QStringLiteral("TFormPlotTools"), chart);
-    TabExport = AddPageTab(MainPage, "TabExport", QStringLiteral("Export"), QStringLiteral("TPlotExportForm"), chart);
-    TabPrint = AddPageTab(MainPage, "TabPrint", QStringLiteral("Print"), QStringLiteral("TChartPreview"), chart);
+    TabExport = AddPageTab(MainPage, "TabExport", QStringLiteral("Export"), QString(), chart);
+    TabPrint = AddPageTab(MainPage, "TabPrint", QStringLiteral("Print"), QString(), chart);
 
     PanBottom = Named(new QWidget(this), "PanBottom");
     ButtonHelp = Named(new QPushButton(QStringLiteral("&Help..."), PanBottom), "ButtonHelp");
@@ -219,6 +226,7 @@ QWidget* TChartEditForm::BuildSeriesListTab()
     groupsLayout->setContentsMargins(0, 0, 0, 0);
     groupsLayout->addWidget(Groups);
     PanelGroups->hide();
+    PanelGroups->setMaximumWidth(140);
 
     // The top panel: group buttons and the names switch.
     auto* topPanel = Named(new QWidget(tab), "PanelTop");
@@ -247,19 +255,35 @@ QWidget* TChartEditForm::BuildSeriesListTab()
     layout->addWidget(topPanel);
     layout->addLayout(middle, 1);
 
-    LBSeries->OnRefresh = [this](TChartListBox*) { RefreshButtons(); };
+    LBSeries->OnRefresh = [this](TChartListBox*) {
+        RefreshButtons();
+        FillTreeSeries();
+    };
+    // A series removed from the chart leaves the tree too.
+    LBSeries->OnRemovedSeries = [this](TChartListBox*, TChartSeries*) { FillTreeSeries(); };
     LBSeries->OnDblClickSeries = [this](TChartListBox*, int) {
         TheSeries = LBSeries->CurrentSeries();
-        if (TabOffered(TabSeries))
+        if (QTreeWidgetItem* node = TreeNodeOf(TheSeries.data()))
+            Tree->setCurrentItem(node);
+        else if (TabOffered(TabSeries))
             MainPage->setCurrentWidget(TabSeries);
     };
-    connect(BAddSeries, &QPushButton::clicked, this, [this] {
-        if (TChartSeries* added = LBSeries->AddFromGallery())
-            TheSeries = added;
-        LBSeries->setFocus();
-    });
+    connect(BAddGroup, &QToolButton::clicked, this, &TChartEditForm::AddGroup);
+    connect(BRenameGroup, &QToolButton::clicked, this, &TChartEditForm::RenameGroup);
+    connect(BDeleteGroup, &QToolButton::clicked, this, &TChartEditForm::DeleteGroup);
+    connect(Groups, &QListWidget::itemClicked, this, &TChartEditForm::GroupsClicked);
+    connect(Groups, &QListWidget::itemChanged, this, &TChartEditForm::GroupChecked);
+    LBSeries->viewport()->installEventFilter(this);
+    connect(BAddSeries, &QPushButton::clicked, this, &TChartEditForm::AddSeriesClick);
     connect(BDeleteSeries, &QPushButton::clicked, this, [this] { LBSeries->DeleteSelected(); });
-    connect(BRenameSeries, &QPushButton::clicked, this, [this] { LBSeries->RenameWithDialog(); });
+    connect(BRenameSeries, &QPushButton::clicked, this, [this] {
+        TChartSeries* series = LBSeries->CurrentSeries();
+        if (LBSeries->RenameWithDialog() && series)
+            if (QTreeWidgetItem* node = TreeNodeOf(series)) {
+                const QSignalBlocker block(Tree);
+                node->setText(0, SeriesTitleOrName(series));
+            }
+    });
     connect(BCloneSeries, &QPushButton::clicked, this, [this] { LBSeries->CloneSelected(); });
     connect(BChangeTypeSeries, &QPushButton::clicked, this, [this] { LBSeries->ChangeTypeOfSelected(); });
     connect(BMoveUP, &QToolButton::clicked, this, [this] { LBSeries->MoveRowUp(); });
@@ -279,12 +303,13 @@ QWidget* TChartEditForm::AddPageTab(QTabWidget* Pages, const char* Name, const Q
     layout->setContentsMargins(0, 0, 0, 0);
     Pages->addTab(tab, Caption);
     FTabs.push_back({tab, Pages, ClassName, std::move(Target)});
-    Pages->setTabVisible(Pages->indexOf(tab), IsEditorPageRegistered(ClassName));
+    Pages->setTabVisible(Pages->indexOf(tab), ClassName.isEmpty() || IsEditorPageRegistered(ClassName));
     return tab;
 }
 
 TChartEditForm::~TChartEditForm()
 {
+    EndTreeMode();
     SaveGeometry();
 }
 
@@ -336,14 +361,30 @@ void TChartEditForm::TabActivated(QWidget* Tab)
         return;
     if (Tab == TabSeries)
         ShowSeriesPage();
-    else if (const TPageTab* entry = FindTab(Tab); entry && !PageOf(Tab)) {
+    else if (Tab == TabData)
+        ActivateDataTab();
+    else if (Tab == TabExport)
+        ActivateExportTab();
+    else if (Tab == TabPrint)
+        ActivatePrintTab();
+    else if (const TPageTab* entry = FindTab(Tab); entry && !PageOf(Tab) && !entry->ClassName.isEmpty()) {
         if (TEditorPage* page = CreateEditorPage(entry->ClassName, Tab)) {
             page->setWindowFlags(Qt::Widget);
             Tab->layout()->addWidget(page);
+            PageMade(Tab, page);
             page->SetTarget(entry->Target());
             CallControlHook(page);
             page->show();
         }
+    } else if (TEditorPage* page = PageOf(Tab); page && (Tab == Tab3D || Tab == TabTools)) {
+        // The 3-D page checks again which settings apply; the tools page
+        // shows the chart's tools as they are now.
+        page->Refresh();
+    }
+    if (Tab == TabTools && EditTool) {
+        if (auto* tools = qobject_cast<TFormPlotTools*>(PageOf(TabTools)))
+            tools->SelectTool(qobject_cast<TPlotCustomTool*>(EditTool.data()));
+        EditTool = nullptr;
     }
     RunHooks(Tab);
 }
@@ -371,6 +412,52 @@ TEditorPage* TChartEditForm::ShowSeriesPage()
     }
     FSeriesPage->SetTarget(TheSeries.data());
     return FSeriesPage;
+}
+
+// Wires a page made for its tab to the window.
+void TChartEditForm::PageMade(QWidget* Tab, TEditorPage* Page)
+{
+    if (Tab == TabAxis) {
+        // An axis that changes direction changes the series page's axis
+        // choices.
+        if (auto* axis = qobject_cast<TFormPlotAxis*>(Page))
+            axis->OnChangeHorizAxis = [this](TChartAxis*) {
+                if (FSeriesPage)
+                    FSeriesPage->Refresh();
+            };
+    } else if (Tab == TabTools) {
+        if (auto* tools = qobject_cast<TFormPlotTools*>(Page)) {
+            tools->OnAddTool = [this](TPlotCustomTool* Tool) { ToolAdded(Tool); };
+            tools->OnDeleteTool = [this](TPlotCustomTool* Tool) { ToolDeleted(Tool); };
+        }
+    }
+}
+
+void TChartEditForm::AddSeriesClick()
+{
+    // Tree mode may have taken the series tab out of the main tabs.
+    RestoreSeriesTab();
+    TChartSeries* added = LBSeries->AddFromGallery();
+    if (added) {
+        TheSeries = added;
+        // A series made from the functions gallery opens on its data source.
+        if (added->SeriesFunction() && TabOffered(TabSeries)) {
+            if (QTreeWidgetItem* node = TreeNodeOf(added)) {
+                Tree->setCurrentItem(node);
+            } else {
+                MainPage->setCurrentWidget(TabSeries);
+            }
+            if (FSeriesPage) {
+                FSeriesPage->setProperty("ActiveTab", QStringLiteral("Data Source"));
+                FSeriesPage->Refresh();
+            }
+        }
+    }
+    // Tree mode shows the chosen node's content again.
+    if (InTreeMode() && !FTreeShown.Sheet)
+        TreeSelect(Tree->currentItem());
+    if (LBSeries->isVisible() && LBSeries->isEnabled())
+        LBSeries->setFocus();
 }
 
 bool TChartEditForm::MayLeaveSeriesPage() const
@@ -435,8 +522,10 @@ void TChartEditForm::RestoreGeometry()
                     size.setWidth(std::max(MinimumStoredSize, *width));
                 if (const std::optional<int> height = StoredInteger(registry, QStringLiteral("Height")))
                     size.setHeight(std::max(MinimumStoredSize, *height));
-                if (const std::optional<int> treeWidth = StoredInteger(registry, QStringLiteral("TreeWidth")))
-                    Tree->resize(std::max(10, *treeWidth), Tree->height());
+                if (const std::optional<int> treeWidth = StoredInteger(registry, QStringLiteral("TreeWidth"))) {
+                    FTreeWidth = std::max(10, *treeWidth);
+                    Tree->resize(FTreeWidth, Tree->height());
+                }
             }
         }
     }
@@ -502,6 +591,8 @@ void TChartEditForm::FirstShow()
         if (HiddenTabs & (1u << bit))
             SetTabShown(tab, false);
     RunHooks(nullptr);
+    if (Tree->isVisible())
+        BuildTreeMode();
     OpenStartPage();
 
     const bool groups = Options & ceShowGroups;
@@ -510,6 +601,8 @@ void TChartEditForm::FirstShow()
         control->setVisible(groups);
     // An empty top panel takes no room.
     TabSeriesList->findChild<QWidget*>(QStringLiteral("PanelTop"))->setVisible(groups || CBNames->isVisibleTo(TabSeriesList));
+    if (groups)
+        FillGroups();
     BMoveUP->setVisible(Options & ceAllowMoveSeries);
     BMoveDown->setVisible(Options & ceAllowMoveSeries);
     LBSeries->EnableDragSeries = Options & ceAllowMoveSeries;
@@ -518,10 +611,17 @@ void TChartEditForm::FirstShow()
         LBSeries->ClearSelection();
         LBSeries->SelectSeriesRow(EditSeries);
         TheSeries = EditSeries;
-        if (TabOffered(TabSeries))
+        // In tree mode the series' node shows its page.
+        if (QTreeWidgetItem* node = TreeNodeOf(EditSeries.data()))
+            Tree->setCurrentItem(node);
+        else if (TabOffered(TabSeries))
             MainPage->setCurrentWidget(TabSeries);
     } else if (EditTool && TabOffered(TabTools)) {
-        MainPage->setCurrentWidget(TabTools);
+        if (QTreeWidgetItem* node = TreeNodeOf(EditTool.data()))
+            Tree->setCurrentItem(node);
+        else
+            MainPage->setCurrentWidget(TabTools);
+        EditTool = nullptr;
     } else if (StartPage == -1) {
         LBSeries->setFocus();
         LBSeries->SetItemIndex(0);
@@ -576,6 +676,18 @@ void TChartEditForm::closeEvent(QCloseEvent* Event)
         return;
     }
     QDialog::closeEvent(Event);
+}
+
+// --- Opening the editor ----------------------------------------------------------------------------
+
+void EditChart(TCustomAxisPanel* Chart, QWidget* Owner)
+{
+    if (!Chart)
+        return;
+    TChartEditForm form(Owner);
+    form.SetChart(Chart);
+    CallControlHook(&form);
+    form.exec();
 }
 
 // --- The graphic editor ----------------------------------------------------------------------------

@@ -6,11 +6,18 @@
 //     ├─ MainPage (tabs): TabChart ─> SubPage (tabs): TabSeriesList (the
 //     │    series list and its buttons), TabGeneral ... Tab3D; TabSeries,
 //     │    TabData, TabTools, TabExport, TabPrint
+//     ├─ Tree (tree mode): a node per tab, series, axis, title and tool;
+//     │    the chosen node's tab sheet shown in TreePanel
 //     └─ PanBottom: ButtonHelp, BClose
 //
 // A page tab holds the page registered for its class name
 // (EditorPageRegistry.h); while none is registered the tab is hidden. The
-// window's place and size are kept in the editor options between runs.
+// data, export and print tabs are the window's own: the data grid with its
+// switches and pop-up menu, the export dialog and the print preview, each
+// made on its tab's first activation. The window's place and size are kept
+// in the editor options between runs. Tree mode (ChartEditFormTree.cpp)
+// takes the tab sheets out of their tab widgets while it runs and puts
+// them back when the window goes.
 
 #include "chart/editors/EditorPage.h"
 
@@ -20,8 +27,12 @@
 #include <functional>
 #include <vector>
 
+class QAction;
 class QCheckBox;
 class QListWidget;
+class QListWidgetItem;
+class QMenu;
+class QTreeWidgetItem;
 class QPushButton;
 class QTabWidget;
 class QToolButton;
@@ -30,9 +41,15 @@ class QSplitter;
 
 namespace lp {
 
+class TChartGrid;
+class TChartGridNavigator;
 class TChartListBox;
+class TChartPreview;
 class TChartSeries;
 class TCustomAxisPanel;
+class TPlotCustomTool;
+class TPlotExportForm;
+class TSeriesGroup;
 
 // Option bits of the editor.
 enum TChartEditorOption : unsigned {
@@ -135,6 +152,27 @@ public:
     QWidget* PanelGroups;
     QListWidget* Groups;
 
+    // The data tab.
+    TChartGrid* ChartGrid1;
+    TChartGridNavigator* ChartGridNavigator1;
+    QToolButton* SBGridText;
+    QToolButton* SBGridCol;
+    QToolButton* SBGrid3D;
+    QToolButton* SBGridX;
+    QMenu* PopupData;
+    QAction* PopupEditColor;
+    QAction* PopupDefaultColor;
+    QAction* PopupMakeNull;
+    QAction* PopupAppendRow;
+    QAction* PopupDeleteRow;
+    QAction* PopupTextFont;
+    // The export dialog and print preview embedded in their tabs (nullptr
+    // before their tabs' first activation).
+    TPlotExportForm* ExportForm() const { return FExportForm; }
+    TChartPreview* PreviewPage() const { return FPreviewPage; }
+    // The panel that shows a node's content in tree mode (nullptr outside).
+    QWidget* TreePanel() const { return FTreePanel; }
+
     // The page shown in Tab, nullptr before its first activation or when
     // none is registered for it.
     TEditorPage* PageOf(QWidget* Tab) const;
@@ -147,9 +185,36 @@ public:
     // The series list buttons' states.
     void RefreshButtons();
 
+    // Series groups: fills the group list; the group a row shows (nullptr
+    // for "(all)"); adds, renames and deletes through the name question.
+    void FillGroups();
+    TSeriesGroup* GroupOfRow(int Row) const;
+    void AddGroup();
+    void RenameGroup();
+    void DeleteGroup();
+    // Moves the series into Group (out of every other group).
+    void MoveSeriesToGroup(const std::vector<TChartSeries*>& Series, TSeriesGroup* Group);
+
+    // Data tab: the switches from the grid, and the pop-up's entries shown
+    // for the current cell.
+    void RefreshDataButtons();
+    void PrepareDataPopup();
+
+    // Tree mode: builds the tree (on show when Tree is visible), selects a
+    // node's content, and puts every tab sheet back.
+    void BuildTreeMode();
+    void TreeSelect(QTreeWidgetItem* Node);
+    void EndTreeMode();
+    bool InTreeMode() const { return FTreePanel != nullptr; }
+    // The tree node of an object (series or tool) or a tab sheet, nullptr
+    // when it has none.
+    QTreeWidgetItem* TreeNodeOf(const QObject* Object) const;
+
 protected:
     void showEvent(QShowEvent* Event) override;
     void closeEvent(QCloseEvent* Event) override;
+    void resizeEvent(QResizeEvent* Event) override;
+    bool eventFilter(QObject* Watched, QEvent* Event) override;
 
 private:
     struct TPageTab {
@@ -161,6 +226,24 @@ private:
     QWidget* AddPageTab(QTabWidget* Pages, const char* Name, const QString& Caption, const QString& ClassName,
                         std::function<QObject*()> Target);
     QWidget* BuildSeriesListTab();
+    QWidget* BuildDataTab();
+    void ActivateDataTab();
+    void ActivateExportTab();
+    void ActivatePrintTab();
+    void PageMade(QWidget* Tab, TEditorPage* Page);
+    void AddSeriesClick();
+    void GroupsClicked(QListWidgetItem* Item);
+    void GroupChecked(QListWidgetItem* Item);
+    void ToolAdded(TPlotCustomTool* Tool);
+    void ToolDeleted(TPlotCustomTool* Tool);
+    // Tree mode: the content shown in the tree panel goes back to its place.
+    void ReturnTreeContent();
+    // Shows Tab's sheet (the whole SubPage for TabChart) in the tree panel
+    // and makes its page.
+    void ShowInTreePanel(QWidget* Tab);
+    void FillTreeSeries();
+    // Puts TabSeries back into MainPage when tree mode took it out.
+    void RestoreSeriesTab();
     const TPageTab* FindTab(QWidget* Tab) const;
     void SetTabShown(QWidget* Tab, bool Shown);
     void TabActivated(QWidget* Tab);
@@ -177,7 +260,31 @@ private:
     bool FShown = false;
     bool FPlaced = false;
     QWidget* FLastMainTab = nullptr;
+    TPlotExportForm* FExportForm = nullptr;
+    TChartPreview* FPreviewPage = nullptr;
+    // Series list drags that end over a group.
+    QPoint FGroupDragStart;
+    bool FGroupDragArmed = false;
+
+    // Tree mode.
+    struct TTakenSheet {
+        QWidget* Sheet = nullptr;
+        QTabWidget* Pages = nullptr; // nullptr: SubPage taken from TabChart
+        int Index = -1;
+        QString Caption;
+        bool Visible = true;
+    };
+    QWidget* FTreePanel = nullptr;
+    TTakenSheet FTreeShown;
+    int FWidthWithoutTree = 0;
+    // The tree's width: 180 until the editor options give another.
+    int FTreeWidth = 180;
+    bool FFillingTree = false;
 };
+
+// The full editor on a chart, modal, with its default options; returns
+// when the window closes. Nothing without a chart.
+void EditChart(TCustomAxisPanel* Chart, QWidget* Owner = nullptr);
 
 // The "Graphic editor" on one series: the series page of the editor
 // reduced to the series' format, modal. Nothing while no series page is

@@ -1,5 +1,7 @@
 #include "chart/editors/functions/FunctionEditorBase.h"
 
+#include "chart/editors/EditorPageBuilder.h"
+#include "chart/editors/PlotPenBrushDialogs.h"
 #include "chart/editors/functions/FunctionPage.h"
 #include "chart/engine/PlotAxisPanel.h"
 #include "chart/engine/PlotFunction.h"
@@ -11,7 +13,23 @@
 
 namespace lp {
 
+void LinkPenButton(TButtonPen* Button, TPen* Pen)
+{
+    Button->LinkPen(Pen);
+    Button->setEnabled(Pen != nullptr);
+    Button->update();
+}
+
 TBaseFunctionEditor::TBaseFunctionEditor(QWidget* Parent) : TEditorPage(Parent) {}
+
+TBaseFunctionEditor::~TBaseFunctionEditor() = default;
+
+TPageBuilder& TBaseFunctionEditor::Builder()
+{
+    if (!FBuilder)
+        FBuilder = std::make_unique<TPageBuilder>(*this);
+    return *FBuilder;
+}
 
 TPlotFunction* TBaseFunctionEditor::Function() const
 {

@@ -14,16 +14,27 @@
 
 class QComboBox;
 
+#include <memory>
+
 namespace lp {
 
+class TPageBuilder;
 class TChartSeries;
 class TPlotFuncEditor;
 class TPlotFunction;
+
+class TButtonPen;
+class TPen;
+
+// Links Button to Pen; without a pen (a function not yet computing a
+// series) the button is disabled.
+void LinkPenButton(TButtonPen* Button, TPen* Pen);
 
 class TBaseFunctionEditor : public TEditorPage {
     Q_OBJECT
 public:
     explicit TBaseFunctionEditor(QWidget* Parent = nullptr);
+    ~TBaseFunctionEditor() override;
 
     // The edited function (the target); nullptr while there is none yet.
     TPlotFunction* Function() const;
@@ -56,8 +67,12 @@ protected:
     TChartSeries* EditedSeries() const;
 
     void FillControls() override;
+    // The grid the form's rows go into (made on first use, with the
+    // page's layout); descendants add their rows below.
+    TPageBuilder& Builder();
 
 private:
+    std::unique_ptr<TPageBuilder> FBuilder;
     QPointer<TPlotFuncEditor> FFunctionPage;
 };
 

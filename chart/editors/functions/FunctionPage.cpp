@@ -239,7 +239,9 @@ void TPlotFuncEditor::FillSources()
     const bool changing = FChanging;
     FChanging = true;
     auto* single = qobject_cast<TChartSeries*>(series->DataSource());
-    const int singleIndex = single ? CBSingle->findText(SeriesTitleOrName(single)) : -1;
+    const auto singleAt = std::find(FCandidates.begin(), FCandidates.end(), single);
+    const int singleIndex =
+        single && singleAt != FCandidates.end() ? CBSingle->findData(int(singleAt - FCandidates.begin())) : -1;
     CBSingle->setCurrentIndex(PanSingle->isVisibleTo(TabSource) ? singleIndex : -1);
     CBSingleChange();
     if (CBSingle->currentIndex() >= 0) {

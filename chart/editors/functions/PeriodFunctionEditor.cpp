@@ -47,10 +47,9 @@ QString PeriodText(double Period)
 
 } // namespace
 
-TPlotFunctionEditor::TPlotFunctionEditor(QWidget* Parent)
-    : TBaseFunctionEditor(Parent), FBuilder(std::make_unique<TPageBuilder>(*this))
+TPlotFunctionEditor::TPlotFunctionEditor(QWidget* Parent) : TBaseFunctionEditor(Parent)
 {
-    TPageBuilder& build = *FBuilder;
+    TPageBuilder& build = Builder();
     CBStyle = TPageBuilder::Named(new QComboBox, "CBStyle");
     CBStyle->addItems({QStringLiteral("All points"), QStringLiteral("Every number of points"),
                        QStringLiteral("Every range")});
@@ -83,8 +82,6 @@ TPlotFunctionEditor::TPlotFunctionEditor(QWidget* Parent)
     connect(CBAlign, &QComboBox::currentIndexChanged, this, [this] { Changed(); });
     connect(BChange, &QPushButton::clicked, this, [this] { BChangeClick(); });
 }
-
-TPlotFunctionEditor::~TPlotFunctionEditor() = default;
 
 void TPlotFunctionEditor::UpdateStyleEnabling()
 {

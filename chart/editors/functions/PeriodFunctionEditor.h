@@ -10,17 +10,12 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
-#include <memory>
-
 namespace lp {
-
-class TPageBuilder;
 
 class TPlotFunctionEditor : public TBaseFunctionEditor {
     Q_OBJECT
 public:
     explicit TPlotFunctionEditor(QWidget* Parent = nullptr);
-    ~TPlotFunctionEditor() override;
 
     QLabel* Label2;
     QComboBox* CBStyle;
@@ -35,16 +30,11 @@ public:
 protected:
     void LoadSettings() override;
     void StoreSettings() override;
-    // The grid the descendants add their rows to.
-    TPageBuilder& Builder() { return *FBuilder; }
-
 private:
     void UpdateStyleEnabling();
     void CBStyleChange();
     void BChangeClick();
     double ShownPeriod() const;
-
-    std::unique_ptr<TPageBuilder> FBuilder;
 };
 
 } // namespace lp

@@ -51,11 +51,7 @@ void TSeriesMarksTab::BuildStyleTab()
     CBMarksVisible = build.CheckBox("CBMarksVisible", QStringLiteral("&Visible"));
     CBAllVisible = build.CheckBox("CBAllVisible", QStringLiteral("All Series Visi&ble"));
     RGMarkStyle = TPageBuilder::Named(new QComboBox(TabSheet1), "RGMarkStyle");
-    RGMarkStyle->addItems({QStringLiteral("Value"), QStringLiteral("Percent"), QStringLiteral("Label"),
-                           QStringLiteral("Label and Percent"), QStringLiteral("Label and Value"),
-                           QStringLiteral("Legend"), QStringLiteral("Percent Total"),
-                           QStringLiteral("Label and Percent Total"), QStringLiteral("X value"),
-                           QStringLiteral("X and Y values")});
+    RGMarkStyle->addItems(MarksStyleNames());
     RGMarkStyle->setMaxVisibleItems(10);
     CBMarkClip = build.CheckBox("CBMarkClip", QStringLiteral("Cl&ipped"));
     UDEvery = build.SpinBox("UDEvery", 1, DrawEveryLimit);

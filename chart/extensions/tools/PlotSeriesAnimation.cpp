@@ -45,7 +45,13 @@ const TChartValueList* SavedList(const TChartSeries& Series, const TChartSeries&
 
 TSeriesAnimationTool::TSeriesAnimationTool(TComponent* AOwner) : TPlotCustomToolSeries(AOwner) {}
 
-TSeriesAnimationTool::~TSeriesAnimationTool() = default;
+TSeriesAnimationTool::~TSeriesAnimationTool()
+{
+    // Freed by an event handled during a step: the running Execute learns
+    // it and leaves without touching the tool.
+    if (FAlive)
+        *FAlive = false;
+}
 
 QString TSeriesAnimationTool::Description() const
 {
@@ -65,31 +71,38 @@ void TSeriesAnimationTool::Restore(TChartValueList& List, const TChartValueList&
         List.SetValue(I, Saved.Value(I));
 }
 
-bool TSeriesAnimationTool::Refresh(TChartSeries& Series)
+bool TSeriesAnimationTool::Refresh(TChartSeries& Series, const bool& Alive)
 {
     // Event handlers (OnStep, or any run while pending events are
-    // processed) may free the series; the animation then ends untouched.
+    // processed) may free the series or the tool; the animation then ends
+    // untouched.
     if (FAnimated)
         if (TCustomAxisPanel* Chart = Series.ParentChart()) {
-            if (RefreshChart)
-                RefreshChart(*Chart);
-            else
+            if (RefreshChart) {
+                // A copy: the tool holding the function may go meanwhile.
+                const TAnimationRefresh Refresh = RefreshChart;
+                Refresh(*Chart);
+            } else {
                 DefaultRefresh(*Chart);
+            }
         }
+    if (!Alive)
+        return false;
     if (FAnimated)
         return true;
     FStopped = true;
     return false;
 }
 
-bool TSeriesAnimationTool::RunPass(TChartSeries& Series, const TChartValueList& Saved, bool Forward)
+bool TSeriesAnimationTool::RunPass(TChartSeries& Series, const TChartValueList& Saved, bool Forward,
+                                   const bool& Alive)
 {
     TChartValueList& List = *Series.MandatoryValues();
     const int Count = List.Count();
     const double Start = FStartAtMin ? List.MinValue() : FStartValue;
     for (int I = 0; I < Count; ++I)
         List.SetValue(I, Start);
-    if (!Refresh(Series))
+    if (!Refresh(Series, Alive))
         return false;
     // Fewer than one step would divide by zero.
     const int Steps = std::max(FSteps, 1);
@@ -107,9 +120,11 @@ bool TSeriesAnimationTool::RunPass(TChartSeries& Series, const TChartValueList& 
                     List.SetValue(I, (Steps - Step) * StepSize * SavedValue);
                 }
             }
-            if (OnStep)
-                OnStep(this, Step);
-            if (!Refresh(Series))
+            if (OnStep) {
+                const TSeriesAnimationStep StepEvent = OnStep;
+                StepEvent(this, Step);
+            }
+            if (!Refresh(Series, Alive))
                 return false;
             if (FStopped) {
                 Restore(List, Saved);
@@ -119,7 +134,7 @@ bool TSeriesAnimationTool::RunPass(TChartSeries& Series, const TChartValueList& 
         First = End;
     }
     Restore(List, Saved);
-    return Refresh(Series);
+    return Refresh(Series, Alive);
 }
 
 void TSeriesAnimationTool::Execute()
@@ -131,31 +146,42 @@ void TSeriesAnimationTool::Execute()
     const TChartValueList* Saved = SavedList(*S, *Backup);
     if (!Saved || Saved->Count() != S->MandatoryValues()->Count())
         return;
+    // Both may be freed by events handled during a step.
+    const QPointer<TChartSeries> Animated = S;
+    bool Alive = true;
+    FAlive = &Alive;
     FAnimated = S;
     S->BeginUpdate();
     FStopped = false;
+    // The series gets its values back and leaves its update; the tool, when
+    // it still exists, is ready for the next run.
+    const auto Finish = [&](bool RestoreValues) {
+        if (Animated) {
+            if (RestoreValues)
+                Restore(*Animated->MandatoryValues(), *Saved);
+            Animated->EndUpdate();
+        }
+        if (Alive) {
+            FStopped = true;
+            FAnimated = nullptr;
+            FAlive = nullptr;
+        }
+    };
     try {
         if (FLoop == salNo) {
-            RunPass(*S, *Saved, true);
+            RunPass(*S, *Saved, true, Alive);
         } else {
             bool Forward = true;
-            while (!FStopped && RunPass(*S, *Saved, Forward || FLoop != salCircular))
+            while (Alive && !FStopped && RunPass(*S, *Saved, Forward || FLoop != salCircular, Alive))
                 Forward = !Forward;
         }
     } catch (...) {
-        FStopped = true;
         // A failed step must not leave the series with animated values.
-        if (FAnimated) {
-            Restore(*S->MandatoryValues(), *Saved);
-            S->EndUpdate();
-        }
-        FAnimated = nullptr;
+        Finish(true);
         throw;
     }
-    FStopped = true;
-    if (FAnimated)
-        S->EndUpdate();
-    FAnimated = nullptr;
+    // A tool freed during a step left its series animated.
+    Finish(!Alive);
 }
 
 } // namespace lp

@@ -78,10 +78,12 @@ public:
     TSeriesAnimationStep OnStep;
 
 private:
-    // One pass; false when the series went away during it.
-    bool RunPass(TChartSeries& Series, const TChartValueList& Saved, bool Forward);
-    // False when the series is no longer this tool's (freed during a step).
-    bool Refresh(TChartSeries& Series);
+    // One pass; false when the series or the tool went away during it.
+    bool RunPass(TChartSeries& Series, const TChartValueList& Saved, bool Forward, const bool& Alive);
+    // False when the series is no longer this tool's (freed during a step)
+    // or the tool itself was freed (Alive cleared): then nothing of the
+    // tool may be touched any more.
+    bool Refresh(TChartSeries& Series, const bool& Alive);
     static void Restore(TChartValueList& List, const TChartValueList& Saved);
 
     int FDrawEvery = 0;
@@ -92,6 +94,9 @@ private:
     bool FStopped = true;
     // The series being animated, while it lives.
     QPointer<TChartSeries> FAnimated;
+    // While Execute runs: its flag, cleared when the tool is freed by an
+    // event handled during a step.
+    bool* FAlive = nullptr;
 };
 
 } // namespace lp

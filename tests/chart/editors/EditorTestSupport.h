@@ -11,6 +11,8 @@
 #include <QtCore/QTemporaryDir>
 #include <QtTest/QTest>
 #include <QtWidgets/QAbstractButton>
+#include <QtWidgets/QLineEdit>
+#include <QtWidgets/QSpinBox>
 
 #include <set>
 
@@ -49,6 +51,14 @@ inline QStringList DumpProperties(const QObject* Object)
     return lines;
 }
 
+// A counting chart owned (and destroyed) by Owner, as a form owns its chart.
+inline TEditorChart* OwnedChart(TComponent& Owner)
+{
+    auto* chart = new TEditorChart;
+    Owner.InsertComponent(chart);
+    return chart;
+}
+
 // Editor options (window place and size and the like) in a fresh folder.
 class TEditorSettingsFolder {
 public:
@@ -63,6 +73,18 @@ private:
 inline void ClickNearLeftEdge(QAbstractButton* Button)
 {
     QTest::mouseClick(Button, Qt::LeftButton, {}, QPoint(6, Button->height() / 2));
+}
+
+// Types Text into a spin box's field as a user does, replacing what it
+// shows, and ends with Enter.
+inline void TypeIntoSpinBox(QSpinBox* Spin, const QString& Text)
+{
+    QLineEdit* field = Spin->findChild<QLineEdit*>();
+    Spin->setFocus();
+    field->selectAll();
+    QTest::keyClick(field, Qt::Key_Delete);
+    QTest::keyClicks(field, Text);
+    QTest::keyClick(field, Qt::Key_Return);
 }
 
 } // namespace lp::test

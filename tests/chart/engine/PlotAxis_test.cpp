@@ -11,6 +11,7 @@
 #include "chart/canvas/PlotConst.h"
 #include "chart/canvas/PlotRoutines.h"
 #include "chart/engine/PlotChart.h"
+#include "platform/core/NumberFormat.h"
 #include "platform/core/PropertyInfo.h"
 #include "platform/graphics/RecordingDC.h"
 
@@ -358,6 +359,36 @@ TEST(AxisTexts, LabelValueGoesThroughTheChartEvent)
     EXPECT_EQ(Calls[0], (std::pair<TChartSeries*, int>{nullptr, -1}));
     Axis.SetLabelsMultiLine(true);
     EXPECT_EQ(Axis.LabelValue(2), QString("2") + PlotLineSeparator + "m");
+}
+
+TEST(AxisTexts, KeptLabelTextsFollowTheFormatTheAxisKindAndTheEvent)
+{
+    // The axis keeps the texts of the values it formatted: a new format,
+    // an axis turned date-time and the chart's event must still show.
+    TTestChart Chart;
+    auto* Series = new TChartSeries(&Chart);
+    Chart.AddSeries(Series);
+    Series->AddXY(EncodeDate(2001, 5, 6), 0);
+    TChartAxis& Axis = *Chart.BottomAxis();
+    Axis.SetAxisValuesFormat("0.0");
+    EXPECT_EQ(Axis.LabelValue(2), "2.0");
+    EXPECT_EQ(Axis.LabelValue(2), "2.0");
+    EXPECT_EQ(Axis.LabelValue(-0.0), FormatFloat("0.0", -0.0));
+    EXPECT_EQ(Axis.LabelValue(0.0), FormatFloat("0.0", 0.0));
+    Axis.SetAxisValuesFormat("0.000");
+    EXPECT_EQ(Axis.LabelValue(2), "2.000");
+    Chart.OnGetAxisLabel = [](TChartAxis*, TChartSeries*, int, QString& Text) { Text += "!"; };
+    EXPECT_EQ(Axis.LabelValue(2), "2.000!");
+    Chart.OnGetAxisLabel = nullptr;
+    Series->XValues()->SetDateTime(true);
+    Axis.SetDateTimeFormat("yyyy");
+    Axis.AdjustMaxMin();
+    EXPECT_EQ(Axis.LabelValue(EncodeDate(2001, 5, 6)), "2001");
+    Axis.SetDateTimeFormat("mm/yyyy");
+    EXPECT_EQ(Axis.LabelValue(EncodeDate(2001, 5, 6)), "05/2001");
+    Series->XValues()->SetDateTime(false);
+    Axis.AdjustMaxMin();
+    EXPECT_EQ(Axis.LabelValue(2), "2.000");
 }
 
 TEST(AxisTexts, DateTimeLabelsOfNegativeValuesAreEmpty)

@@ -166,6 +166,26 @@ TEST(FastLine, DrawAllPointsOffReducesEachPixelColumn)
     EXPECT_EQ(All[0].count(';'), 6);
 }
 
+// A black fast line of Points on a flat, unbuffered 300 x 200 chart
+// (Unsorted: X kept in the order given).
+TFastLineSeries* AddBlackFastLine(TTestChart& Chart, const std::vector<std::pair<double, double>>& Points,
+                                  bool Unsorted)
+{
+    Chart.SetBounds(0, 0, 300, 200);
+    Chart.SetView3D(false);
+    Chart.SetBufferedDisplay(false);
+    auto* Series = new TFastLineSeries(&Chart);
+    Chart.AddSeries(Series);
+    Series->SetSeriesColor(clBlack);
+    if (Unsorted)
+        Series->XValues()->SetOrder(loNone);
+    Series->BeginUpdate();
+    for (const auto& [X, Y] : Points)
+        Series->AddXY(X, Y);
+    Series->EndUpdate();
+    return Series;
+}
+
 // The pixels of a 300 x 200 chart drawing Points with DrawAllPoints as given
 // (Unsorted: X kept in the order given; Clipped: to the chart rectangle).
 QImage DrawnPixels(const std::vector<std::pair<double, double>>& Points, bool DrawAll, double XMin, double XMax,
@@ -173,19 +193,8 @@ QImage DrawnPixels(const std::vector<std::pair<double, double>>& Points, bool Dr
                    bool Clipped = false)
 {
     TTestChart Chart;
-    Chart.SetBounds(0, 0, 300, 200);
-    Chart.SetView3D(false);
-    Chart.SetBufferedDisplay(false);
-    auto* Series = new TFastLineSeries(&Chart);
-    Chart.AddSeries(Series);
-    Series->SetSeriesColor(clBlack);
+    TFastLineSeries* Series = AddBlackFastLine(Chart, Points, Unsorted);
     Series->SetDrawAllPoints(DrawAll);
-    if (Unsorted)
-        Series->XValues()->SetOrder(loNone);
-    Series->BeginUpdate();
-    for (const auto& [X, Y] : Points)
-        Series->AddXY(X, Y);
-    Series->EndUpdate();
     Chart.BottomAxis()->SetMinMax(XMin, XMax);
     Chart.LeftAxis()->SetMinMax(YMin, YMax);
     Chart.BottomAxis()->SetInverted(InvertX);
@@ -260,6 +269,41 @@ TEST(FastLine, ReducedColumnsFallBackForNullsAndUnsortedValues)
     F.Series->AddNullXY(1.02, 1);
     F.Add({{1.03, 6}, {1.04, 4}, {5, 5}});
     EXPECT_EQ(F.Polylines(), QStringList{"Polyline([0 100;10 50;10 10;10 40;10 60;50 50])"});
+}
+
+TEST(FastLine, ReducedColumnsFollowXValuesChangedBetweenPaints)
+{
+    // The X list keeps what it found of its order from one paint to the
+    // next: a value set out of order, then set back, and points appended
+    // must still give the pixels of every point.
+    std::mt19937 Random(11);
+    std::normal_distribution<double> Step(0.0, 1.0);
+    double Y = 0;
+    std::vector<std::pair<double, double>> Walk;
+    for (int I = 0; I < 20000; ++I)
+        Walk.emplace_back(I / 20000.0, Y += Step(Random));
+    TTestChart Chart;
+    TFastLineSeries* Series = AddBlackFastLine(Chart, Walk, true);
+    Chart.BottomAxis()->SetMinMax(0, 1.2);
+    Chart.LeftAxis()->SetMinMax(-200, 200);
+    test::PlaceAxes(Chart, TRect{10, 10, 290, 190});
+    const std::unique_ptr<TBitmap> Target = test::BindCanvas(Chart);
+    const auto Paint = [&](bool DrawAll) {
+        Series->SetDrawAllPoints(DrawAll);
+        Target->Canvas().Brush().SetColor(clWhite);
+        Target->Canvas().FillRect(TRect{0, 0, 300, 200});
+        Series->CalcFirstLastVisibleIndex();
+        Series->DrawAllValues();
+        return Target->Image().copy();
+    };
+    EXPECT_TRUE(Paint(true) == Paint(false));
+    Series->XValues()->SetValue(12000, 0.9); // out of order
+    EXPECT_TRUE(Paint(true) == Paint(false)) << "out of order";
+    Series->XValues()->SetValue(12000, 0.6);
+    EXPECT_TRUE(Paint(true) == Paint(false)) << "back in order";
+    for (int I = 0; I < 3000; ++I)
+        Series->AddXY(1.0 + I / 20000.0, Y += Step(Random));
+    EXPECT_TRUE(Paint(true) == Paint(false)) << "appended";
 }
 
 struct FillRow {

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace lp {
 namespace {
 
@@ -144,6 +146,57 @@ TEST(ChartValueList, LookupsAndRearrangements)
     List.SetOrder(loAscending);
     EXPECT_EQ(List.CompareValueIndex(0, 1), -1);
     EXPECT_EQ(List.CompareValueIndex(2, 2), 0);
+}
+
+TEST(ChartValueList, AscendingOrderIsKeptAcrossAppendsAndForgottenOnChanges)
+{
+    // What the list found of its order must follow every kind of change:
+    // appends, values set, inserted, deleted or exchanged, and NaN.
+    TChartValueList List(nullptr, "T");
+    EXPECT_TRUE(List.AscendingWithoutNaN());
+    for (double V : {1.0, 2.0, 2.0, 5.0})
+        List.InsertChartValue(List.Count(), V);
+    EXPECT_TRUE(List.AscendingWithoutNaN());
+    List.InsertChartValue(List.Count(), 4.0); // an append that breaks the order
+    EXPECT_FALSE(List.AscendingWithoutNaN());
+    List.SetValue(4, 6.0);
+    EXPECT_TRUE(List.AscendingWithoutNaN());
+    List.InternalSetValue(1, 7.0);
+    EXPECT_FALSE(List.AscendingWithoutNaN());
+    List.Delete(1);
+    EXPECT_TRUE(List.AscendingWithoutNaN());
+    List.Exchange(0, 3);
+    EXPECT_FALSE(List.AscendingWithoutNaN());
+    List.Exchange(0, 3);
+    EXPECT_TRUE(List.AscendingWithoutNaN());
+    List.InsertChartValue(0, 9.0);
+    EXPECT_FALSE(List.AscendingWithoutNaN());
+    List.DeleteRange(0, 1);
+    EXPECT_TRUE(List.AscendingWithoutNaN());
+    List.InsertChartValue(List.Count(), std::nan(""));
+    EXPECT_FALSE(List.AscendingWithoutNaN());
+    List.SetCount(List.Count() - 1);
+    EXPECT_TRUE(List.AscendingWithoutNaN());
+    List.SetCount(List.Count() + 2); // zeros appended
+    EXPECT_FALSE(List.AscendingWithoutNaN());
+    List.FillSequence();
+    EXPECT_TRUE(List.AscendingWithoutNaN());
+    List.MoveFirstToLast();
+    EXPECT_FALSE(List.AscendingWithoutNaN());
+    List.ClearValues();
+    EXPECT_TRUE(List.AscendingWithoutNaN());
+    List.InsertChartValue(0, std::nan(""));
+    EXPECT_FALSE(List.AscendingWithoutNaN());
+    // A long list, checked in blocks: a break anywhere is found, and one
+    // mended far from the start is read again from there.
+    List.ClearValues();
+    for (int I = 0; I < 1000; ++I)
+        List.InsertChartValue(List.Count(), I);
+    EXPECT_TRUE(List.AscendingWithoutNaN());
+    List.SetValue(777, -1.0);
+    EXPECT_FALSE(List.AscendingWithoutNaN());
+    List.SetValue(777, 777.0);
+    EXPECT_TRUE(List.AscendingWithoutNaN());
 }
 
 TEST(ChartValueList, SortMovesWholePointsThroughTheOwner)

@@ -115,6 +115,21 @@ TEST(TComponent, InsertMovesBetweenOwnersAndChecksNames)
     delete moving; // released: the caller destroys it
 }
 
+TEST(TComponent, ExchangingComponentsSwapsTheirPlacesAndChecksIndexes)
+{
+    TComponent owner;
+    auto* a = new TComponent(&owner);
+    auto* b = new TComponent(&owner);
+    auto* c = new TComponent(&owner);
+    owner.ExchangeComponents(0, 2);
+    EXPECT_EQ(owner.Components(0), c);
+    EXPECT_EQ(owner.Components(1), b);
+    EXPECT_EQ(owner.ComponentIndex(a), 2);
+    EXPECT_THROW(owner.ExchangeComponents(1, 3), ERangeError);
+    EXPECT_THROW(owner.ExchangeComponents(-1, 0), ERangeError);
+    EXPECT_EQ(owner.Components(1), b);
+}
+
 TEST(TComponent, OwnersPassInsertAndRemoveToTheirComponents)
 {
     TComponent owner;

@@ -5,6 +5,7 @@
 #include "PixelTestUtil.h"
 
 #include <QtGui/QFontInfo>
+#include <QtGui/QPainter>
 
 #include <random>
 #include <vector>
@@ -432,6 +433,59 @@ TEST(DeviceText, EscapementTurnsTheTextCounterClockwise)
     EXPECT_GT(inked.height(), inked.width() * 2);
     EXPECT_EQ(inked.bottom() + 1, 100); // the text starts at the reference point and goes up
     EXPECT_EQ(inked.left(), 10);
+}
+
+// A painter device whose device font a test can read.
+class TFontProbeDC : public TPainterDC {
+public:
+    using TPainterDC::TPainterDC;
+    using TDeviceContext::DeviceFont;
+};
+
+TEST(DeviceText, KeptGlyphsDrawTheTextAsQPainterDoes)
+{
+    // Upright texts are drawn from glyphs shaped once and kept per font:
+    // pixel for pixel what QPainter::drawText draws, when first drawn and
+    // when drawn again; texts in other scripts are drawn by drawText.
+    const QString texts[] = {"0", "-12.5", "1,234.50", "Wide Ag", "\u00dcn\u00efc\u00f6d\u00e9 \u0100\u0141",
+                             "\u03b1\u03b2\u03b3 \u2192 \u2713", "1E-5"};
+    for (const char* face : {"Arial", "Times New Roman", "Courier New", "Small fonts"})
+        for (const int height : {-8, -11, -17})
+            for (const int style : {0, 1, 2})
+                for (const int extra : {0, 2}) {
+                    TLogFont font;
+                    font.FaceName = face;
+                    font.Height = height;
+                    font.Weight = style == 1 ? 700 : 400;
+                    font.Italic = style == 2;
+                    QImage drawn(260, 40, QImage::Format_RGB32);
+                    drawn.fill(Qt::white);
+                    drawn.setDotsPerMeterX(3780);
+                    drawn.setDotsPerMeterY(3780);
+                    QImage expected = drawn;
+                    TFontProbeDC dc(drawn);
+                    dc.SelectFont(font);
+                    dc.SetTextCharacterExtra(extra);
+                    dc.SetTextAlign(TA_LEFT | TA_BASELINE);
+                    dc.SetBkMode(TRANSPARENT);
+                    QPainter painter(&expected);
+                    painter.setFont(dc.DeviceFont());
+                    painter.setPen(Qt::black);
+                    for (const QString& text : texts) {
+                        drawn.fill(Qt::white);
+                        painter.fillRect(expected.rect(), Qt::white);
+                        for (const int x : {3, 130}) {
+                            dc.TextOut(x, 30, text);
+                            painter.save();
+                            painter.translate(x, 30);
+                            painter.drawText(QPointF(0, 0), text);
+                            painter.restore();
+                        }
+                        dc.Finish();
+                        EXPECT_TRUE(drawn == expected) << face << " " << height << " style " << style << " extra "
+                                                       << extra << ": " << text.toStdString();
+                    }
+                }
 }
 
 TEST(DeviceText, UpdateCurrentPositionAdvancesThePen)

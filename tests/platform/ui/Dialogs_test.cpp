@@ -4,6 +4,7 @@
 
 #include <QtCore/QTimer>
 #include <QtWidgets/QApplication>
+#include <QtWidgets/QFileDialog>
 #include <QtWidgets/QWidget>
 
 #include <gtest/gtest.h>
@@ -158,6 +159,41 @@ TEST(CommonDialogs, DefaultDialogsCarryTheRequestsName)
     closeWhenOpen();
     EXPECT_FALSE(DefaultColorDialog(colour));
     EXPECT_EQ(seen, QStringLiteral("ColorDialog1"));
+}
+
+// The save request: its filters as the dialog shows them (a text naming
+// its masks keeps them), the chosen filter selected; a cancel keeps the
+// request's file name; a replaced service answers instead.
+TEST(CommonDialogs, SaveRequestShowsItsFiltersAndGoesThroughTheService)
+{
+    TSaveDialogRequest save;
+    save.Name = QStringLiteral("SavePictureDialog1");
+    save.Filter = QStringLiteral("Bitmap|*.bmp|Pictures (*.png;*.gif)|*.png;*.gif");
+    save.FilterIndex = 2;
+    save.FileName = QStringLiteral("kept.png");
+    QStringList filters;
+    QString selected;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(dialog->objectName(), QStringLiteral("SavePictureDialog1"));
+        EXPECT_EQ(dialog->acceptMode(), QFileDialog::AcceptSave);
+        filters = dialog->nameFilters();
+        selected = dialog->selectedNameFilter();
+        dialog->reject();
+    });
+    EXPECT_FALSE(ExecuteSaveDialog(save));
+    EXPECT_EQ(filters, (QStringList{QStringLiteral("Bitmap (*.bmp)"), QStringLiteral("Pictures (*.png *.gif)")}));
+    EXPECT_EQ(selected, filters.value(1));
+    EXPECT_EQ(save.FileName, QStringLiteral("kept.png"));
+
+    CommonDialogService().ExecuteSave = [](TSaveDialogRequest& Request) {
+        Request.FileName = QStringLiteral("/tmp/answer.bmp");
+        return true;
+    };
+    EXPECT_TRUE(ExecuteSaveDialog(save));
+    EXPECT_EQ(save.FileName, QStringLiteral("/tmp/answer.bmp"));
+    ResetCommonDialogService();
 }
 
 } // namespace

@@ -77,6 +77,16 @@ struct SectionFiles : ::testing::Test {
         Chart.Lines[0].series->SetSeriesColor(0x00FF00);
         Chart.ReservedPair[1] = 4.0;
     }
+
+    // The section of MakeSection written to File (in the folder); its name.
+    QString WriteMadeSection(const char* File) const
+    {
+        TPolygonChart source;
+        MakeSection(source);
+        const QString name = Name(File);
+        source.WriteSection(name, {});
+        return name;
+    }
 };
 
 TEST_F(SectionFiles, WriteReadWriteGivesTheSameBytes)
@@ -137,10 +147,7 @@ void ExpectMapFollowsRings(TPolygonChart& Chart)
 // the same polygons as if they had been made at once.
 TEST_F(SectionFiles, MapPolygonsMadeOnFirstUseMatchTheRings)
 {
-    TPolygonChart source;
-    MakeSection(source);
-    const QString file = Name("source.sec");
-    source.WriteSection(file, {});
+    const QString file = WriteMadeSection("source.sec");
 
     // Painted first (the second read replaces a model whose polygons exist).
     TPolygonChart painted;
@@ -173,6 +180,40 @@ TEST_F(SectionFiles, MapPolygonsMadeOnFirstUseMatchTheRings)
     ASSERT_TRUE(edited.DoAddPolygon({{800, 60}, {900, 60}, {900, 90}, {800, 90}}));
     EXPECT_EQ(edited.MapSeries()->Shapes()->Count(), rings + 1);
     ExpectMapFollowsRings(edited);
+}
+
+// The map series as it stands, without making polygons left to be made.
+TMapSeries* MapAsItStands(TPolygonChart& Chart)
+{
+    for (TChartSeries* series : Chart.SeriesList())
+        if (auto* map = qobject_cast<TMapSeries*>(series))
+            return map;
+    return nullptr;
+}
+
+// Reading lays the axes out for the chart's size without making or
+// painting the polygons; an automatic axis of the map, which takes its
+// range from them, has them made for the layout.
+TEST_F(SectionFiles, ReadLaysOutTheAxesWithoutMakingThePolygons)
+{
+    const QString file = WriteMadeSection("layout.sec");
+
+    TPolygonChart chart;
+    chart.SetBounds(0, 0, 400, 300);
+    ASSERT_TRUE(chart.ReadModelBlock(file));
+    ASSERT_NE(MapAsItStands(chart), nullptr);
+    EXPECT_EQ(MapAsItStands(chart)->Shapes()->Count(), 0);
+    EXPECT_GT(chart.BottomAxis()->AxisPixelSize(), 0);
+    const int rings = chart.MapSeries()->Shapes()->Count();
+    EXPECT_GT(rings, 0);
+
+    ASSERT_TRUE(chart.ReadModelBlock(file));
+    EXPECT_EQ(MapAsItStands(chart)->Shapes()->Count(), 0);
+    chart.BottomAxis()->SetAutomatic(true);
+    chart.SetBounds(0, 0, 500, 320); // a new size: laid out again
+    chart.UpdateAxisScales();
+    EXPECT_EQ(MapAsItStands(chart)->Shapes()->Count(), rings);
+    ExpectMapFollowsRings(chart);
 }
 
 // A line's appearance in the file once reached the drawing code unchecked:

@@ -7,7 +7,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <random>
+#include <iterator>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace lp {
 namespace {
@@ -42,6 +45,22 @@ TEST(TextToReal, AgreesWithTheCLibraryOnEveryForm)
         ASSERT_EQ(ReadRealText(text, parsed), TRealText::Number) << text;
         EXPECT_EQ(parsed, std::strtod(text, nullptr)) << text;
     }
+    // Whole numbers, read on a path of their own up to nine digits: every
+    // length on both sides of that, signs and leading zeros.
+    for (int i = 0; i < 2000; ++i) {
+        const int digits = 1 + i % 12;
+        std::string text = (i % 3 == 0) ? "-" : (i % 3 == 1 ? "+" : "");
+        for (int k = 0; k < digits; ++k)
+            text += static_cast<char>('0' + random() % 10);
+        double parsed = 7.0;
+        ASSERT_EQ(ReadRealText(text, parsed), TRealText::Number) << text;
+        EXPECT_EQ(parsed, std::strtod(text.c_str(), nullptr)) << text;
+        EXPECT_EQ(std::signbit(parsed), text[0] == '-') << text;
+    }
+    for (const char* text : {"-", "--1", "1-", "12a", "-x"}) {
+        double parsed = 7.0;
+        EXPECT_EQ(ReadRealText(text, parsed), TRealText::NotANumber) << text;
+    }
     double value = 7.0;
     EXPECT_EQ(ReadRealText("1e-400", value), TRealText::Number);
     EXPECT_EQ(value, 0.0);
@@ -51,6 +70,56 @@ TEST(TextToReal, AgreesWithTheCLibraryOnEveryForm)
     EXPECT_EQ(value, 125.0);
     EXPECT_EQ(ReadRealText("  -,5", value), TRealText::Number);
     EXPECT_EQ(value, -0.5);
+}
+
+TEST(NumberWordReader, FindsTheWordsAndKindsOfTheWordReader)
+{
+    // Lines of numbers in every form, signs, blanks and tabs, odd words and
+    // numbers glued to other text: the same words, each with what
+    // ReadRealText makes of it, as TWordReader's words (its empty last
+    // word aside).
+    std::mt19937 random(9);
+    const char* pieces[] = {"0", "-0", "12", "-123456789", "1234567890", "007", "1.5", "-2.25E+0003", "1e-400",
+                            "1e400", "inf", "nan", "*", "abc", "1.5x", "12a", "-", "+7", "3,5", ",5", "1e", "-x",
+                            " ", "\t", "  "};
+    for (int line = 0; line < 3000; ++line) {
+        std::string text;
+        const int count = static_cast<int>(random() % 8);
+        for (int k = 0; k < count; ++k) {
+            text += pieces[random() % std::size(pieces)];
+            text += random() % 4 == 0 ? "\t" : (random() % 5 == 0 ? "" : " ");
+        }
+        std::vector<std::string> expectedWords;
+        std::vector<TRealText> expectedKinds;
+        std::vector<double> expectedValues;
+        TWordReader words(text);
+        for (std::string_view word; words.Next(word);) {
+            if (word.empty())
+                continue;
+            double value = 0.0;
+            expectedKinds.push_back(ReadRealText(word, value));
+            expectedWords.emplace_back(word);
+            expectedValues.push_back(expectedKinds.back() == TRealText::Number ? value : 0.0);
+        }
+        std::vector<std::string> foundWords;
+        std::vector<TRealText> foundKinds;
+        std::vector<double> foundValues;
+        TNumberWordReader reader(text);
+        std::string_view word;
+        TRealText kind = TRealText::NotANumber;
+        for (double value = 0.0; reader.Next(word, kind, value);) {
+            foundWords.emplace_back(word);
+            foundKinds.push_back(kind);
+            foundValues.push_back(kind == TRealText::Number ? value : 0.0);
+        }
+        EXPECT_EQ(foundWords, expectedWords) << text;
+        EXPECT_EQ(foundKinds, expectedKinds) << text;
+        ASSERT_EQ(foundValues.size(), expectedValues.size()) << text;
+        for (size_t i = 0; i < foundValues.size(); ++i) {
+            EXPECT_EQ(foundValues[i], expectedValues[i]) << text;
+            EXPECT_EQ(std::signbit(foundValues[i]), std::signbit(expectedValues[i])) << text;
+        }
+    }
 }
 
 TEST(TextToReal, TellsNonFiniteTextsFromOtherWords)

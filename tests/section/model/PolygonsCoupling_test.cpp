@@ -5,9 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace lp {
 namespace {
@@ -47,6 +50,43 @@ TEST(NodeSharing, OutlineNodesOfTwoTrianglesSharingAnEdge)
     EXPECT_EQ(NodeSharing(2, 0, m.model, m.nodes), nsOutlineOnce); // a frame node
     EXPECT_EQ(NodeSharing(5, 0, m.model, m.nodes), nsInner);      // a node the body does not use
     ExpectSound(m);
+}
+
+TEST(NodeSharing, OneRingBodiesAgreeWithTheNodeByNodeRule)
+{
+    // A body of one ring has its sharing counted without its edges when its
+    // nodes are distinct; a ring through a node twice (a pinched ring) and
+    // one of two rings are counted in full. Both must give what NodeSharing
+    // gives node by node.
+    AllSpolygon model;
+    SPolygon host;
+    host.Add(MakeRing({0, 1, 2, 3, 2, 1}));
+    model.Add(host);
+    for (const std::vector<int32_t>& ring :
+         {std::vector<int32_t>{4, 5, 6}, std::vector<int32_t>{7, 8, 9, 10, 11}, std::vector<int32_t>{4, 5, 6, 4, 7, 8},
+          std::vector<int32_t>{9, 10, 11, 12, 10}}) {
+        Polygon polygon;
+        polygon.ring = arofintM(ring);
+        SPolygon body;
+        body.Add(polygon);
+        model.Add(body);
+    }
+    Tnodes nodes;
+    for (int i = 0; i < 13; ++i)
+        AddNode(nodes, i, i * i % 7);
+    for (int body = 1; body < model.Length(); ++body) {
+        const std::vector<std::pair<int, int>> sharing = BodySharing(body, model);
+        std::vector<int> listed;
+        for (const auto& [node, kind] : sharing) {
+            listed.push_back(node);
+            EXPECT_EQ(kind, NodeSharing(node, body, model, nodes)) << "body " << body << " node " << node;
+        }
+        EXPECT_TRUE(std::is_sorted(listed.begin(), listed.end())) << "body " << body;
+        std::vector<int> distinct(model[body][0].ring.begin(), model[body][0].ring.end());
+        std::sort(distinct.begin(), distinct.end());
+        distinct.erase(std::unique(distinct.begin(), distinct.end()), distinct.end());
+        EXPECT_EQ(listed, distinct) << "body " << body;
+    }
 }
 
 TEST(NodeSharing, TheCentreOfFourTrianglesIsInner)

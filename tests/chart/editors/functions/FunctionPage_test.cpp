@@ -151,7 +151,9 @@ TEST_F(FunctionPage, SingleSourceAndNoSourceTypesLayTheTabsOut)
     TypeInto(Page->CBSources, QStringLiteral("y = f"));
     EXPECT_FALSE(TabShown(Page->TabSource));
     EXPECT_TRUE(TabShown(Page->TabOptions));
-    QTest::qWait(20);
+    // The switch to the options tab comes from a one-shot timer.
+    for (int waited = 0; waited < 2000 && Page->PageControl1->currentWidget() != Page->TabOptions; waited += 10)
+        QTest::qWait(10);
     EXPECT_EQ(Page->PageControl1->currentWidget(), Page->TabOptions);
     EXPECT_NE(qobject_cast<TCustomFunctionEditor*>(Page->FunctionEditor()), nullptr);
 

@@ -195,3 +195,28 @@ TEST(SeriesAnimation, ASeriesFreedDuringTheAnimationEndsIt)
 
 } // namespace
 } // namespace lp
+
+namespace lp {
+namespace {
+
+// An event handled during a step frees the tool: the animation ends, the
+// series gets its values back and leaves its update, and nothing of the
+// freed tool is touched (AddressSanitizer watches).
+TEST(SeriesAnimation, AToolFreedDuringAStepEndsTheAnimationCleanly)
+{
+    TAnimationChart F({3, 5, 9});
+    F.Tool->SetLoop(TSeriesAnimationTool::salCircular);
+    int Refreshes = 0;
+    F.Tool->RefreshChart = [&F, &Refreshes](TCustomAxisPanel&) {
+        if (++Refreshes == 4)
+            delete F.Tool;
+    };
+    TChartSeries* Series = F.Series;
+    F.Tool->Execute();
+    EXPECT_EQ(Refreshes, 4);
+    EXPECT_EQ(F.Values(), (std::vector<double>{3, 5, 9}));
+    EXPECT_EQ(Series->UpdateCount(), 0);
+}
+
+} // namespace
+} // namespace lp

@@ -1,0 +1,39 @@
+#pragma once
+// Numbers typed into plain edits: a text that is not (yet) a number keeps
+// the value it was to replace, with no message, until it is one.
+
+#include <QtGui/QValidator>
+
+#include <functional>
+
+class QLineEdit;
+
+namespace lp {
+
+// The number Text holds, or Old when it holds none (empty, "-", "abc").
+double ReadNumberOr(const QString& Text, double Old);
+bool IsTypedNumber(const QString& Text);
+// Value rounded for an up-down, held within the int range (NaN shows 0).
+int RoundedForUpDown(double Value);
+// The text a number is shown with in an edit.
+QString NumberText(double Value);
+
+// Accepts any typing; only a complete number is acceptable input, so a
+// page's binder applies nothing meanwhile. Leaving the edit with a text
+// that is no number shows the value kept (Shown) again.
+class TTypedNumberValidator : public QValidator {
+    Q_OBJECT
+public:
+    TTypedNumberValidator(std::function<QString()> Shown, QObject* Parent);
+
+    State validate(QString& Input, int& Pos) const override;
+    void fixup(QString& Input) const override;
+
+private:
+    std::function<QString()> FShown;
+};
+
+// Gives Edit a typed-number validator whose kept text is what Shown says.
+void SetTypedNumberValidator(QLineEdit* Edit, std::function<QString()> Shown);
+
+} // namespace lp

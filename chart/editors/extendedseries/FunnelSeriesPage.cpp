@@ -1,0 +1,59 @@
+#include "chart/editors/extendedseries/FunnelSeriesPage.h"
+
+#include "chart/editors/EditorPageBuilder.h"
+#include "chart/editors/PlotEditorButtons.h"
+#include "chart/editors/PlotPenBrushDialogs.h"
+#include "chart/editors/extendedseries/SeriesPageControls.h"
+#include "chart/editors/TypedNumberEdit.h"
+#include "chart/extensions/stats/PlotFunnel.h"
+
+#include <QtWidgets/QPushButton>
+#include <QtWidgets/QSpinBox>
+
+namespace lp {
+
+TFunnelSeriesEditor::TFunnelSeriesEditor(QWidget* Parent) : TEditorPage(Parent)
+{
+    setWindowTitle(QStringLiteral("Format"));
+    TPageBuilder build(*this);
+    ButtonPen1 = MakePenButton(*this, QStringLiteral("&Lines..."), "ButtonPen1");
+    ButtonPen2 = MakePenButton(*this, QStringLiteral("&Border..."), "ButtonPen2");
+    Button1 = MakePatternButton(*this, build, "Button1", QStringLiteral("&Pattern..."), [this]() -> TChartBrush* {
+        auto* series = TargetAs<TFunnelSeries>();
+        return series ? series->Brush() : nullptr;
+    });
+    AboveColor = build.ColorButton("AboveColor", QStringLiteral("&Above..."));
+    WithinColor = build.ColorButton("WithinColor", QStringLiteral("&Within..."));
+    BelowColor = build.ColorButton("BelowColor", QStringLiteral("B&elow..."));
+    DifLimit = build.SpinBox("DifLimit", 1, 50);
+
+    build.Line({ButtonPen1, ButtonPen2, Button1});
+    build.Line({AboveColor, WithinColor, BelowColor});
+    build.Row(QStringLiteral("&Dif. Limit:"), DifLimit, "Label1");
+    build.Stretch();
+    SetReadingTabOrder(*this);
+
+    Binder().Bind(AboveColor, QStringLiteral("AboveColor"));
+    Binder().Bind(WithinColor, QStringLiteral("WithinColor"));
+    Binder().Bind(BelowColor, QStringLiteral("BelowColor"));
+    Binder().Bind(
+        DifLimit,
+        [this]() -> QVariant {
+            auto* series = TargetAs<TFunnelSeries>();
+            return series ? QVariant(RoundedForUpDown(series->DifferenceLimit())) : QVariant();
+        },
+        [this](const QVariant& Value) {
+            if (auto* series = TargetAs<TFunnelSeries>())
+                series->SetDifferenceLimit(Value.toInt());
+        });
+}
+
+void TFunnelSeriesEditor::FillControls()
+{
+    if (auto* series = TargetAs<TFunnelSeries>()) {
+        ButtonPen1->LinkPen(series->LinesPen());
+        ButtonPen2->LinkPen(series->Pen());
+    }
+}
+
+} // namespace lp

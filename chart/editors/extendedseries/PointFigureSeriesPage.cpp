@@ -1,0 +1,32 @@
+#include "chart/editors/extendedseries/PointFigureSeriesPage.h"
+
+#include "chart/editors/EditorPageBuilder.h"
+#include "chart/editors/extendedseries/SeriesPageControls.h"
+#include "chart/extensions/financial/PlotPointFigure.h"
+
+#include <QtWidgets/QLineEdit>
+
+namespace lp {
+
+TPointFigureEditor::TPointFigureEditor(QWidget* Parent) : TTabAddingSeriesPage(Parent)
+{
+    setWindowTitle(QStringLiteral("Format"));
+    TPageBuilder build(*this);
+    EBoxSize = MakeNumberEdit(*this, "EBoxSize", QStringLiteral("BoxSize"));
+    build.Row(QStringLiteral("&Box size:"), EBoxSize, "Label1");
+    EReversal = MakeNumberEdit(*this, "EReversal", QStringLiteral("ReversalAmount"));
+    build.Row(QStringLiteral("&Reversal amount:"), EReversal, "Label2");
+    build.Stretch();
+    SetReadingTabOrder(*this);
+}
+
+void TPointFigureEditor::AddTabs()
+{
+    auto* series = TargetAs<TPointFigureSeries>();
+    if (!series)
+        return;
+    UpPointer = AddPointerTab(this, series->UpSymbol(), QStringLiteral("Up"), 1);
+    DownPointer = AddPointerTab(this, series->DownSymbol(), QStringLiteral("Down"), 2);
+}
+
+} // namespace lp

@@ -1,0 +1,129 @@
+#include "chart/editors/extendedseries/SeriesPageControls.h"
+
+#include "chart/editors/EditorPage.h"
+#include "chart/editors/EditorPageBuilder.h"
+#include "chart/editors/PlotEditorButtons.h"
+#include "chart/editors/PlotPenBrushDialogs.h"
+#include "chart/editors/TypedNumberEdit.h"
+#include "chart/editors/series/SeriesEditorTabs.h"
+#include "chart/editors/series/SeriesPointerEditor.h"
+#include "chart/engine/PlotEngine.h"
+
+#include <QtWidgets/QLineEdit>
+#include <QtWidgets/QPushButton>
+#include <QtWidgets/QSpinBox>
+
+namespace lp {
+
+namespace {
+
+constexpr int TransparencyStep = 5;
+
+} // namespace
+
+void TTabAddingSeriesPage::FillControls()
+{
+    // Embedded on a tab that is not showing, the page is filled before it
+    // is first shown: its tabs come with it.
+    AddTabsOnce();
+}
+
+void TTabAddingSeriesPage::showEvent(QShowEvent* Event)
+{
+    TEditorPage::showEvent(Event);
+    AddTabsOnce();
+}
+
+void TTabAddingSeriesPage::AddTabsOnce()
+{
+    if (FTabsAdded || !parentWidget() || !Target())
+        return;
+    FTabsAdded = true;
+    AddTabs();
+}
+
+TButtonPen* MakePenButton(TEditorPage& Page, const QString& Caption, const char* Name, std::function<void()> Then)
+{
+    auto* button = TPageBuilder::SymbolButton(new TButtonPen(Caption, &Page), Name);
+    button->OnClick = [&Page, Then](TButtonPen* Sender) {
+        if (Then)
+            Then();
+        Page.AfterUserChange(Sender);
+    };
+    return button;
+}
+
+QPushButton* MakePatternButton(TEditorPage& Page, TPageBuilder& Build, const char* Name, const QString& Caption,
+                               std::function<TChartBrush*()> Brush, std::function<void()> Then)
+{
+    QPushButton* button = Build.Button(Name, Caption);
+    QObject::connect(button, &QPushButton::clicked, &Page, [&Page, button, Brush, Then] {
+        TChartBrush* brush = Page.CanWrite() ? Brush() : nullptr;
+        if (!brush || !EditChartBrush(&Page, *brush))
+            return;
+        if (Then)
+            Then();
+        Page.AfterUserChange(button);
+    });
+    return button;
+}
+
+TButtonColor* MakeSeriesColorButton(TEditorPage& Page, TPageBuilder& Build, const char* Name, const QString& Caption)
+{
+    TButtonColor* button = Build.ColorButton(Name, Caption);
+    // The colour drawn, also while the chart chooses it.
+    Page.Binder().Bind(
+        button,
+        [&Page]() -> QVariant {
+            auto* series = Page.TargetAs<TChartSeries>();
+            return series ? QVariant(static_cast<int>(series->GetSeriesColor())) : QVariant();
+        },
+        [&Page](const QVariant& Value) {
+            if (auto* series = Page.TargetAs<TChartSeries>())
+                series->SetSeriesColor(static_cast<TColor>(Value.toInt()));
+        });
+    return button;
+}
+
+QSpinBox* MakeTransparencyUpDown(TEditorPage& Page, TPageBuilder& Build, const char* Name, const QString& Path)
+{
+    QSpinBox* spin = Build.SpinBox(Name, 0, 100);
+    spin->setSingleStep(TransparencyStep);
+    Page.Binder().Bind(spin, Path);
+    return spin;
+}
+
+QLineEdit* MakeNumberEdit(TEditorPage& Page, const char* Name, const QString& Path)
+{
+    auto* edit = TPageBuilder::Named(new QLineEdit(&Page), Name);
+    edit->setMaximumWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("000000000000000")));
+    auto shown = [&Page, Path]() -> QVariant {
+        const QVariant value = ReadPropertyPath(Page.Target(), Path);
+        return value.isValid() ? QVariant(NumberText(value.toDouble())) : QVariant();
+    };
+    SetTypedNumberValidator(edit, [shown] { return shown().toString(); });
+    Page.Binder().Bind(edit, shown, [&Page, Path](const QVariant& Value) {
+        const QVariant old = ReadPropertyPath(Page.Target(), Path);
+        if (old.isValid() && IsTypedNumber(Value.toString()))
+            WritePropertyPath(Page.Target(), Path, ReadNumberOr(Value.toString(), old.toDouble()));
+    });
+    return edit;
+}
+
+TEditorPage* AddRegisteredSeriesTab(QWidget* Owner, const QString& ClassName, QObject* Target,
+                                    const QString& Caption, int Index)
+{
+    if (!IsEditorPageRegistered(ClassName))
+        return nullptr;
+    return AddSeriesEditorTab(
+        Owner, [ClassName](QWidget* Parent) { return CreateEditorPage(ClassName, Parent); }, Target, Caption, Index);
+}
+
+TEditorPage* AddPointerTab(QWidget* Owner, QObject* Pointer, const QString& Caption, int Index)
+{
+    return AddSeriesEditorTab(
+        Owner, [](QWidget* Parent) -> TEditorPage* { return new TSeriesPointerEditor(Parent); }, Pointer, Caption,
+        Index);
+}
+
+} // namespace lp

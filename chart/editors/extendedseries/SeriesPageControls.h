@@ -1,0 +1,69 @@
+#pragma once
+// What the extension series' pages share: pen and pattern buttons that
+// write at once, the series colour swatch, transparency up-downs, numbers
+// typed in plain edits, and further tabs made from registered pages.
+
+#include "chart/editors/EditorPage.h"
+#include "chart/editors/EditorPageRegistry.h"
+
+#include <functional>
+
+class QLineEdit;
+class QPushButton;
+class QSpinBox;
+class QWidget;
+
+namespace lp {
+
+class TButtonColor;
+class TButtonPen;
+class TChartBrush;
+class TPageBuilder;
+
+// A series page that adds further tabs to the series page hosting it:
+// once, on its first fill or show with a target inside a parent (shown
+// alone it adds none). The series page owns those tabs.
+class TTabAddingSeriesPage : public TEditorPage {
+    Q_OBJECT
+public:
+    using TEditorPage::TEditorPage;
+
+protected:
+    // Adds the tabs (the target is set).
+    virtual void AddTabs() = 0;
+    // Descendants filling more call this last.
+    void FillControls() override;
+    void showEvent(QShowEvent* Event) override;
+
+private:
+    void AddTabsOnce();
+    bool FTabsAdded = false;
+};
+
+// A pen button captioned Caption named Name on Page; after its dialog the
+// page refreshes and Then (when given) runs.
+TButtonPen* MakePenButton(TEditorPage& Page, const QString& Caption, const char* Name,
+                          std::function<void()> Then = {});
+// A button opening the brush dialog for the brush Brush gives (none: no
+// dialog); after an OK the page refreshes and Then (when given) runs.
+QPushButton* MakePatternButton(TEditorPage& Page, TPageBuilder& Build, const char* Name, const QString& Caption,
+                               std::function<TChartBrush*()> Brush, std::function<void()> Then = {});
+// The series colour swatch, bound to the target series' colour as drawn.
+TButtonColor* MakeSeriesColorButton(TEditorPage& Page, TPageBuilder& Build, const char* Name,
+                                    const QString& Caption);
+// A transparency up-down (0 .. 100, step 5) bound to Path of the target.
+QSpinBox* MakeTransparencyUpDown(TEditorPage& Page, TPageBuilder& Build, const char* Name, const QString& Path);
+// An edit for a real property of the target at Path: shown as a number,
+// written while it holds one; a text that is none (empty, "-", "abc")
+// keeps the value, with no message.
+QLineEdit* MakeNumberEdit(TEditorPage& Page, const char* Name, const QString& Path);
+
+// A tab made from the page registered as ClassName, added to the series
+// page hosting Owner at Index with Target; nullptr while no page of that
+// class is registered.
+TEditorPage* AddRegisteredSeriesTab(QWidget* Owner, const QString& ClassName, QObject* Target,
+                                    const QString& Caption, int Index);
+// The pointer page for a pointer, added as a further tab.
+TEditorPage* AddPointerTab(QWidget* Owner, QObject* Pointer, const QString& Caption, int Index);
+
+} // namespace lp

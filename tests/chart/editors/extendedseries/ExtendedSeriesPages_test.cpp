@@ -1,0 +1,415 @@
+// The extension series' pages where the page walk cannot see: tabs each
+// page adds to the series page (once), controls shown by series class,
+// numbers typed half-way, the volume pipe's gradient direction, loading a
+// colour grid from a picture file and cancelled dialogs.
+
+#include "chart/editors/extendedseries/BoxSeriesPage.h"
+#include "chart/editors/extendedseries/ColorGridSeriesPage.h"
+#include "chart/editors/extendedseries/ErrorSeriesPage.h"
+#include "chart/editors/extendedseries/FunnelSeriesPage.h"
+#include "chart/editors/extendedseries/HistogramSeriesPage.h"
+#include "chart/editors/extendedseries/ImageBarSeriesPage.h"
+#include "chart/editors/extendedseries/LinePointSeriesPage.h"
+#include "chart/editors/extendedseries/PointFigureSeriesPage.h"
+#include "chart/editors/extendedseries/VolumePipeSeriesPage.h"
+
+#include "../EditorTestSupport.h"
+#include "../axis/AxisDialogTestSupport.h"
+#include "DialogTestUtil.h"
+#include "chart/canvas/PlotEffects.h"
+#include "chart/editors/EditorPageRegistry.h"
+#include "chart/editors/PlotEditorButtons.h"
+#include "chart/editors/PlotPenBrushDialogs.h"
+#include "chart/editors/series/SeriesPage.h"
+#include "chart/extensions/PlotErrorBar.h"
+#include "chart/extensions/financial/PlotPointFigure.h"
+#include "chart/extensions/grid3d/PlotColorGridSeries.h"
+#include "chart/extensions/shapes/PlotImageBar.h"
+#include "chart/extensions/shapes/PlotLinePoint.h"
+#include "chart/extensions/stats/PlotBoxPlot.h"
+#include "chart/extensions/stats/PlotFunnel.h"
+#include "chart/extensions/stats/PlotHistogramSeries.h"
+#include "chart/extensions/stats/PlotVolumePipe.h"
+#include "platform/core/ClassRegistry.h"
+#include "platform/graphics/Picture.h"
+#include "platform/ui/Dialogs.h"
+
+#include <QtCore/QTemporaryDir>
+#include <QtCore/QTimer>
+#include <QtGui/QFocusEvent>
+#include <QtTest/QTest>
+#include <QtWidgets/QButtonGroup>
+#include <QtWidgets/QCheckBox>
+#include <QtWidgets/QComboBox>
+#include <QtWidgets/QGroupBox>
+#include <QtWidgets/QLineEdit>
+#include <QtWidgets/QPushButton>
+#include <QtWidgets/QSpinBox>
+#include <QtWidgets/QTabWidget>
+
+#include <gtest/gtest.h>
+
+namespace lp {
+namespace {
+
+// A series of class TSeries on a counting chart, with sample points.
+template <class TSeries>
+struct TExtendedChart {
+    TExtendedChart()
+    {
+        Series = new TSeries(&Chart);
+        Chart.AddSeries(Series);
+        Series->FillSampleValues();
+    }
+    test::TEditorChart Chart;
+    TSeries* Series;
+};
+
+// The series page on Series, its "Format" page of class TPage.
+template <class TPage>
+struct THostedPage {
+    explicit THostedPage(TChartSeries* Series)
+    {
+        Host.SetTarget(Series);
+        Host.show();
+        Page = qobject_cast<TPage*>(Host.SeriesEditor());
+    }
+    QStringList Tabs() const
+    {
+        QStringList tabs;
+        for (int i = 0; i < Host.PageSeries->count(); ++i)
+            tabs.append(Host.PageSeries->tabText(i));
+        return tabs;
+    }
+    TFormPlotSeries Host;
+    TPage* Page = nullptr;
+};
+
+// Every series type of the family opens its page on the series page's
+// "Format" tab (screenshots of each, with the tabs it added).
+TEST(ExtendedSeriesPages, EverySeriesTypeOpensItsPageInTheSeriesPage)
+{
+    const std::pair<const char*, const char*> types[] = {
+        {"TErrorSeries", "TErrorSeriesEditor"},         {"TErrorBarSeries", "TErrorSeriesEditor"},
+        {"THighLowSeries", "THighLowEditor"},           {"THistogramSeries", "THistogramSeriesEditor"},
+        {"TBoxSeries", "TBoxSeriesEditor"},             {"THorizBoxSeries", "TBoxSeriesEditor"},
+        {"TPointFigureSeries", "TPointFigureEditor"},   {"TColorGridSeries", "TColorGridEditor"},
+        {"TMyPointSeries", "TLinePointEditor"},         {"TImageBarSeries", "TImageBarSeriesEditor"},
+        {"TPyramidSeries", "TPyramidSeriesEditor"},     {"TVolumePipeSeries", "TVolumePipeSeriesEditor"},
+        {"TFunnelSeries", "TFunnelSeriesEditor"},       {"TCalendarSeries", "TCalendarSeriesEditor"},
+    };
+    for (const auto& [seriesClass, pageClass] : types) {
+        test::TEditorChart chart;
+        auto* series = qobject_cast<TChartSeries*>(CreateComponent(QString::fromLatin1(seriesClass), &chart));
+        ASSERT_NE(series, nullptr) << seriesClass;
+        chart.AddSeries(series);
+        series->FillSampleValues();
+        const QStringList before = test::DumpProperties(&chart);
+        TFormPlotSeries host;
+        host.resize(460, 420);
+        host.SetTarget(series);
+        host.show();
+        ASSERT_NE(host.SeriesEditor(), nullptr) << seriesClass;
+        EXPECT_EQ(QString::fromLatin1(host.SeriesEditor()->metaObject()->className()),
+                  QStringLiteral("lp::") + QString::fromLatin1(pageClass));
+        EXPECT_EQ(host.SeriesEditor()->Target(), series);
+        EXPECT_EQ(test::DumpProperties(&chart), before) << seriesClass << " showing wrote";
+        test::SaveScreenshot(host, QStringLiteral("series-format-") + QString::fromLatin1(seriesClass + 1));
+    }
+}
+
+TEST(ExtendedSeriesPages, TheErrorSeriesShowsItsStyleAndTheErrorBarSeriesGetsABarTab)
+{
+    TExtendedChart<TErrorSeries> error;
+    THostedPage<TErrorSeriesEditor> errorPage(error.Series);
+    ASSERT_NE(errorPage.Page, nullptr);
+    EXPECT_TRUE(errorPage.Page->RGStyle->isVisible());
+    EXPECT_FALSE(errorPage.Tabs().contains(QStringLiteral("Bar")));
+    errorPage.Page->StyleGroup->button(TCustomErrorSeries::essTop)->click();
+    EXPECT_EQ(error.Series->ErrorStyle(), TCustomErrorSeries::essTop);
+
+    // The bar page, once registered, is the error-bar series' "Bar" tab at
+    // index 1, added once however often the page shows.
+    const bool barRegistered = IsEditorPageRegistered(QStringLiteral("TBarSeriesEditor"));
+    if (!barRegistered)
+        RegisterEditorPage(QStringLiteral("TBarSeriesEditor"), [](QWidget* Parent) { return new TEditorPage(Parent); });
+    {
+        TExtendedChart<TErrorBarSeries> bars;
+        THostedPage<TErrorSeriesEditor> barPage(bars.Series);
+        ASSERT_NE(barPage.Page, nullptr);
+        EXPECT_FALSE(barPage.Page->RGStyle->isVisible());
+        barPage.Page->hide();
+        barPage.Page->show();
+        barPage.Page->Refresh();
+        EXPECT_EQ(barPage.Tabs().count(QStringLiteral("Bar")), 1);
+        // Right after "Format", or after the bar page's own "Stack" tab.
+        const int barAt = barPage.Tabs().indexOf(QStringLiteral("Bar"));
+        EXPECT_TRUE(barAt == 1 || (barAt == 2 && barPage.Tabs().at(1) == QStringLiteral("Stack")))
+            << barPage.Tabs().join(QLatin1Char(' ')).toStdString();
+        ASSERT_NE(barPage.Page->BarEditor, nullptr);
+        EXPECT_EQ(barPage.Page->BarEditor->Target(), bars.Series);
+    }
+    if (!barRegistered)
+        UnregisterEditorPage(QStringLiteral("TBarSeriesEditor"));
+}
+
+TEST(ExtendedSeriesPages, TheErrorPenGivesTheErrorSeriesItsColourButNotTheErrorBars)
+{
+    for (bool bars : {false, true}) {
+        test::TEditorChart chart;
+        TCustomErrorSeries* series = bars ? static_cast<TCustomErrorSeries*>(new TErrorBarSeries(&chart))
+                                          : new TErrorSeries(&chart);
+        chart.AddSeries(series);
+        series->SetSeriesColor(clRed);
+        const TColor before = series->SeriesColor();
+        TErrorSeriesEditor page;
+        page.SetTarget(series);
+        page.show();
+        QTimer::singleShot(0, [&page] {
+            if (TPenDialog* dialog = page.BPen->OpenDialog()) {
+                page.BPen->Pen()->SetColor(clBlue);
+                dialog->accept();
+            }
+        });
+        QTest::mouseClick(page.BPen, Qt::LeftButton);
+        EXPECT_EQ(series->ErrorPen()->Color(), clBlue);
+        EXPECT_EQ(series->SeriesColor(), bars ? before : clBlue) << bars;
+    }
+}
+
+TEST(ExtendedSeriesPages, TheBoxPageAddsItsThreePointerTabsOnce)
+{
+    TExtendedChart<TBoxSeries> box;
+    THostedPage<TBoxSeriesEditor> hosted(box.Series);
+    ASSERT_NE(hosted.Page, nullptr);
+    hosted.Page->hide();
+    hosted.Page->show();
+    hosted.Page->Refresh();
+    hosted.Host.SetTarget(box.Series);
+    const QStringList tabs = hosted.Tabs();
+    for (const char* caption : {"Box", "ExtrOut", "MildOut"})
+        EXPECT_EQ(tabs.count(QString::fromLatin1(caption)), 1) << caption << tabs.join(' ').toStdString();
+    EXPECT_EQ(tabs.mid(0, 4), (QStringList{QStringLiteral("Format"), QStringLiteral("Box"), QStringLiteral("ExtrOut"),
+                                           QStringLiteral("MildOut")}));
+    EXPECT_EQ(hosted.Page->BoxPointer->Target(), box.Series->Pointer());
+    EXPECT_EQ(hosted.Page->ExtrOutPointer->Target(), box.Series->ExtrOut());
+    EXPECT_EQ(hosted.Page->MildOutPointer->Target(), box.Series->MildOut());
+}
+
+TEST(ExtendedSeriesPages, PositionAndLengthKeepTheirValueUntilTheTextIsANumber)
+{
+    int messages = 0;
+    MessageService() = [&messages](const TMessageRequest&) {
+        ++messages;
+        return mrOk;
+    };
+    TExtendedChart<TBoxSeries> box;
+    box.Series->SetPosition(3);
+    TBoxSeriesEditor page;
+    page.SetTarget(box.Series);
+    page.show();
+    EXPECT_EQ(page.EPos->text(), QStringLiteral("3"));
+    for (QLineEdit* edit : {page.EPos, page.ELength}) {
+        const double position = box.Series->Position();
+        const double length = box.Series->WhiskerLength();
+        for (const char* typed : {"abc", "-", "", "+"}) {
+            edit->setFocus();
+            edit->selectAll();
+            QTest::keyClick(edit, Qt::Key_Delete);
+            QTest::keyClicks(edit, QString::fromLatin1(typed));
+            EXPECT_EQ(box.Series->Position(), position) << typed;
+            EXPECT_EQ(box.Series->WhiskerLength(), length) << typed;
+        }
+        edit->selectAll();
+        QTest::keyClick(edit, Qt::Key_Delete);
+        QTest::keyClicks(edit, QStringLiteral("-2.5"));
+        EXPECT_EQ(edit == page.EPos ? box.Series->Position() : box.Series->WhiskerLength(), -2.5);
+        // Left half-typed, the edit shows the value kept again.
+        edit->selectAll();
+        QTest::keyClicks(edit, QStringLiteral("-"));
+        QFocusEvent leaving(QEvent::FocusOut, Qt::TabFocusReason);
+        QApplication::sendEvent(edit, &leaving);
+        EXPECT_EQ(edit->text(), QStringLiteral("-2.5"));
+    }
+    EXPECT_EQ(messages, 0);
+    ResetMessageService();
+}
+
+TEST(ExtendedSeriesPages, PointAndFigureSymbolsAreTabsAndItsSizesKeepNonNumbers)
+{
+    TExtendedChart<TPointFigureSeries> figure;
+    THostedPage<TPointFigureEditor> hosted(figure.Series);
+    ASSERT_NE(hosted.Page, nullptr);
+    EXPECT_EQ(hosted.Tabs().mid(0, 3),
+              (QStringList{QStringLiteral("Format"), QStringLiteral("Up"), QStringLiteral("Down")}));
+    EXPECT_EQ(hosted.Page->UpPointer->Target(), figure.Series->UpSymbol());
+    EXPECT_EQ(hosted.Page->DownPointer->Target(), figure.Series->DownSymbol());
+    const double box = figure.Series->BoxSize();
+    hosted.Page->EBoxSize->selectAll();
+    QTest::keyClicks(hosted.Page->EBoxSize, QStringLiteral("x"));
+    EXPECT_EQ(figure.Series->BoxSize(), box);
+}
+
+TEST(ExtendedSeriesPages, VolumePipeDirectionAndClearBack)
+{
+    TExtendedChart<TVolumePipeSeries> pipe;
+    TVolumePipeSeriesEditor page;
+    page.SetTarget(pipe.Series);
+    page.show();
+    EXPECT_EQ(page.UpDown1->value(), 30);
+    EXPECT_EQ(page.CBDirection->currentIndex(), 0);
+    page.CBDirection->setFocus();
+    QTest::keyClick(page.CBDirection, Qt::Key_Down);
+    EXPECT_EQ(page.CBDirection->currentText(), QStringLiteral("Left Right"));
+    EXPECT_EQ(static_cast<int>(pipe.Series->Gradient()->Direction()), 3);
+    QTest::keyClick(page.CBDirection, Qt::Key_Up);
+    EXPECT_EQ(static_cast<int>(pipe.Series->Gradient()->Direction()), 0);
+    // Any direction but the first shows as "Left Right".
+    pipe.Series->Gradient()->SetDirection(TGradientDirections::gdRadial);
+    page.Refresh();
+    EXPECT_EQ(page.CBDirection->currentIndex(), 1);
+
+    test::ClickNearLeftEdge(page.CheckBox1);
+    EXPECT_EQ(static_cast<int>(pipe.Series->Brush()->Color()), TVolumePipeSeriesEditor::ClearBackColor);
+    // A colour chosen in the brush dialog does not undo a clear back.
+    QTimer::singleShot(0, [] {
+        for (QWidget* window : QApplication::topLevelWidgets())
+            if (auto* dialog = qobject_cast<QDialog*>(window); dialog && dialog->isVisible())
+                dialog->accept();
+    });
+    QTest::mouseClick(page.Button1, Qt::LeftButton);
+    EXPECT_EQ(static_cast<int>(pipe.Series->Brush()->Color()), TVolumePipeSeriesEditor::ClearBackColor);
+}
+
+TEST(ExtendedSeriesPages, ALimitPastFiftyIsNotTaken)
+{
+    TExtendedChart<TFunnelSeries> funnel;
+    funnel.Series->SetDifferenceLimit(30.6);
+    TFunnelSeriesEditor page;
+    page.SetTarget(funnel.Series);
+    page.show();
+    EXPECT_EQ(page.DifLimit->value(), 31);
+    page.DifLimit->setFocus();
+    page.DifLimit->selectAll();
+    QTest::keyClicks(page.DifLimit, QStringLiteral("51"));
+    EXPECT_NE(funnel.Series->DifferenceLimit(), 51);
+    EXPECT_LE(funnel.Series->DifferenceLimit(), 50);
+    page.DifLimit->selectAll();
+    QTest::keyClicks(page.DifLimit, QStringLiteral("0"));
+    EXPECT_GE(funnel.Series->DifferenceLimit(), 1);
+}
+
+TEST(ExtendedSeriesPages, TheColourGridLoadsAPictureFileAndACancelChangesNothing)
+{
+    TExtendedChart<TColorGridSeries> grid;
+    TColorGridEditor page;
+    page.SetTarget(grid.Series);
+    page.show();
+    const QStringList before = test::DumpProperties(&grid.Chart);
+    const int count = grid.Series->Count();
+    CommonDialogService().ExecuteOpen = [](TOpenDialogRequest&) { return false; };
+    QTest::mouseClick(page.Button2, Qt::LeftButton);
+    EXPECT_EQ(grid.Series->Count(), count);
+    EXPECT_EQ(test::DumpProperties(&grid.Chart), before);
+
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("cells.png"));
+    QImage cells(4, 3, QImage::Format_RGB32);
+    cells.fill(QColor(0, 128, 255));
+    cells.setPixel(0, 0, qRgb(255, 0, 0));
+    ASSERT_TRUE(cells.save(file));
+    CommonDialogService().ExecuteOpen = [&file](TOpenDialogRequest& Request) {
+        Request.FileName = file;
+        return true;
+    };
+    const int paints = grid.Chart.Invalidations;
+    QTest::mouseClick(page.Button2, Qt::LeftButton);
+    ResetCommonDialogService();
+    EXPECT_EQ(grid.Series->Count(), 12);
+    EXPECT_GT(grid.Chart.Invalidations, paints);
+}
+
+TEST(ExtendedSeriesPages, TheImageBarBrowsesClearsAndTilesOnlyWithAPicture)
+{
+    TExtendedChart<TImageBarSeries> bars;
+    TImageBarSeriesEditor page;
+    page.SetTarget(bars.Series);
+    page.show();
+    // A new image bar series comes with a picture: cleared first.
+    ASSERT_NE(bars.Series->Image()->Graphic(), nullptr);
+    EXPECT_EQ(page.BBrowse->text(), QStringLiteral("Clea&r"));
+    QTest::mouseClick(page.BBrowse, Qt::LeftButton);
+    EXPECT_EQ(page.BBrowse->text(), QStringLiteral("B&rowse..."));
+    EXPECT_FALSE(page.CBTiled->isEnabled());
+    CommonDialogService().ExecuteOpen = [](TOpenDialogRequest&) { return false; };
+    QTest::mouseClick(page.BBrowse, Qt::LeftButton);
+    EXPECT_EQ(bars.Series->Image()->Graphic(), nullptr);
+
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("bar.png"));
+    QImage image(8, 8, QImage::Format_RGB32);
+    image.fill(Qt::green);
+    ASSERT_TRUE(image.save(file));
+    CommonDialogService().ExecuteOpen = [&file](TOpenDialogRequest& Request) {
+        Request.FileName = file;
+        return true;
+    };
+    QTest::mouseClick(page.BBrowse, Qt::LeftButton);
+    ResetCommonDialogService();
+    ASSERT_NE(bars.Series->Image()->Graphic(), nullptr);
+    EXPECT_EQ(page.BBrowse->text(), QStringLiteral("Clea&r"));
+    EXPECT_TRUE(page.CBTiled->isEnabled());
+    EXPECT_FALSE(page.Image1->pixmap().isNull());
+    test::ClickNearLeftEdge(page.CBTiled);
+    EXPECT_TRUE(bars.Series->ImageTiled());
+    QTest::mouseClick(page.BBrowse, Qt::LeftButton);
+    EXPECT_EQ(bars.Series->Image()->Graphic(), nullptr);
+    EXPECT_EQ(page.BBrowse->text(), QStringLiteral("B&rowse..."));
+    EXPECT_FALSE(page.CBTiled->isEnabled());
+}
+
+TEST(ExtendedSeriesPages, OneColourOnlyWithoutColourEachAndCancelledDialogsChangeNothing)
+{
+    TExtendedChart<THistogramSeries> histogram;
+    THistogramSeriesEditor page;
+    page.SetTarget(histogram.Series);
+    page.show();
+    EXPECT_EQ(page.BAreaColor->isEnabled(), !histogram.Series->ColorEachPoint());
+    test::ClickNearLeftEdge(page.CBColorEach);
+    EXPECT_EQ(page.BAreaColor->isEnabled(), !histogram.Series->ColorEachPoint());
+    test::ClickNearLeftEdge(page.CBColorEach);
+    EXPECT_TRUE(page.BAreaColor->isEnabled());
+
+    const QStringList before = test::DumpProperties(&histogram.Chart);
+    {
+        test::TColorDialogAnswer cancel;
+        QTest::mouseClick(page.BAreaColor, Qt::LeftButton);
+        EXPECT_EQ(cancel.Requests.size(), 1u);
+    }
+    QTimer::singleShot(0, [&page] {
+        if (TPenDialog* dialog = page.BAreaLinesPen->OpenDialog())
+            dialog->reject();
+    });
+    QTest::mouseClick(page.BAreaLinesPen, Qt::LeftButton);
+    QTimer::singleShot(0, [] {
+        for (QWidget* window : QApplication::topLevelWidgets())
+            if (auto* dialog = qobject_cast<QDialog*>(window); dialog && dialog->isVisible())
+                dialog->reject();
+    });
+    QTest::mouseClick(page.Button1, Qt::LeftButton);
+    EXPECT_EQ(test::DumpProperties(&histogram.Chart), before);
+}
+
+TEST(ExtendedSeriesPages, TheLinePointPageIsThePointerPageWithTheLinesPen)
+{
+    TExtendedChart<TMyPointSeries> points;
+    TLinePointEditor page;
+    page.SetTarget(points.Series);
+    page.show();
+    EXPECT_EQ(page.BLines->Pen(), points.Series->LinesPen());
+    EXPECT_TRUE(page.BLines->isVisible());
+    EXPECT_TRUE(page.CBDrawPoint->isVisible());
+}
+
+} // namespace
+} // namespace lp
