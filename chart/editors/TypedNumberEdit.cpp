@@ -1,7 +1,6 @@
 #include "chart/editors/TypedNumberEdit.h"
 
-#include "chart/editors/axis/AxisIncrementDialogs.h"
-#include "platform/base/Exception.h"
+#include <QtCore/QLocale>
 
 #include <QtWidgets/QLineEdit>
 
@@ -10,19 +9,28 @@
 
 namespace lp {
 
+std::optional<double> TypedReal(const QString& Text)
+{
+    const QString text = Text.trimmed();
+    if (text.isEmpty())
+        return std::nullopt;
+    bool ok = false;
+    double value = QLocale::c().toDouble(text, &ok);
+    if (!ok)
+        value = QLocale().toDouble(text, &ok);
+    if (!ok || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
 double ReadNumberOr(const QString& Text, double Old)
 {
-    return IsTypedNumber(Text) ? ReadNumber(Text) : Old;
+    return TypedReal(Text).value_or(Old);
 }
 
 bool IsTypedNumber(const QString& Text)
 {
-    try {
-        ReadNumber(Text);
-        return true;
-    } catch (const Exception&) {
-        return false;
-    }
+    return TypedReal(Text).has_value();
 }
 
 int RoundedForUpDown(double Value)

@@ -5,11 +5,16 @@
 #include <QtGui/QValidator>
 
 #include <functional>
+#include <optional>
 
 class QLineEdit;
 
 namespace lp {
 
+// The number Text holds (in the C notation numbers are shown in, else the
+// user's), or nothing for an empty, half-typed or non-finite text. The one
+// reading of typed numbers every editor page uses.
+std::optional<double> TypedReal(const QString& Text);
 // The number Text holds, or Old when it holds none (empty, "-", "abc").
 double ReadNumberOr(const QString& Text, double Old);
 bool IsTypedNumber(const QString& Text);

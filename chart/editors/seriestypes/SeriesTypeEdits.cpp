@@ -7,21 +7,6 @@
 
 namespace lp {
 
-std::optional<double> TypedReal(const QString& Text)
-{
-    const QString text = Text.trimmed();
-    if (text.isEmpty())
-        return std::nullopt;
-    bool ok = false;
-    // The notation numbers are shown in first, then the user's.
-    double value = QLocale::c().toDouble(text, &ok);
-    if (!ok)
-        value = QLocale().toDouble(text, &ok);
-    if (!ok || !std::isfinite(value))
-        return std::nullopt;
-    return value;
-}
-
 QString RealText(double Value)
 {
     return QLocale::c().toString(Value, 'g', QLocale::FloatingPointShortest);

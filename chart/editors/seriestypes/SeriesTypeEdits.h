@@ -5,6 +5,7 @@
 // page's series by two member functions.
 
 #include "chart/editors/EditorPage.h"
+#include "chart/editors/TypedNumberEdit.h"
 
 #include <functional>
 #include <optional>
@@ -13,9 +14,6 @@ class QLineEdit;
 
 namespace lp {
 
-// The number Text holds (in the user's or the C notation), or nothing for
-// an empty or half-typed text.
-std::optional<double> TypedReal(const QString& Text);
 // Value as the shortest text that reads back the same.
 QString RealText(double Value);
 

@@ -57,14 +57,10 @@ QLineEdit* NumberEdit(QWidget* Parent, const char* Name)
 
 bool ReadNumber(const QString& Text, double& Value)
 {
-    const QString text = Text.trimmed();
-    bool ok = false;
-    double read = QLocale().toDouble(text, &ok);
-    if (!ok)
-        read = text.toDouble(&ok);
-    if (ok)
-        Value = read;
-    return ok;
+    const std::optional<double> read = TypedReal(Text);
+    if (read)
+        Value = *read;
+    return read.has_value();
 }
 
 bool ReadWholeNumber(const QString& Text, int& Value)
