@@ -75,6 +75,16 @@ inline void ClickNearLeftEdge(QAbstractButton* Button)
     QTest::mouseClick(Button, Qt::LeftButton, {}, QPoint(6, Button->height() / 2));
 }
 
+// Replaces a line edit's text by Text typed as a user does, without Enter,
+// so each keystroke reaches the page as it would from the keyboard.
+inline void RetypeText(QLineEdit* Edit, const QString& Text)
+{
+    Edit->setFocus();
+    Edit->selectAll();
+    QTest::keyClick(Edit, Qt::Key_Delete);
+    QTest::keyClicks(Edit, Text);
+}
+
 // Types Text into a spin box's field as a user does, replacing what it
 // shows, and ends with Enter.
 inline void TypeIntoSpinBox(QSpinBox* Spin, const QString& Text)

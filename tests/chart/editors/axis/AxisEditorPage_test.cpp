@@ -55,13 +55,6 @@ struct AxisPage : ::testing::Test {
     {
         QTest::mouseClick(Button, Qt::LeftButton, {}, QPoint(6, Button->height() / 2));
     }
-    static void Retype(QLineEdit* Edit, const QString& Text)
-    {
-        Edit->setFocus();
-        Edit->selectAll();
-        QTest::keyClick(Edit, Qt::Key_Backspace);
-        QTest::keyClicks(Edit, Text);
-    }
     // A line series on the left axis with date-time values over Days.
     void AddDateTimeSeries(double From, double To)
     {
@@ -159,11 +152,11 @@ TEST_F(AxisPage, TheLogarithmicBaseIgnoresZeroOneAndHalfTypedText)
     TMessages messages;
     const int paints = Chart.Invalidations;
     for (const char* ignored : {"1", "0", "", "-", "-2", "abc", "1e"}) {
-        Retype(Page->ELogBase, QString::fromLatin1(ignored));
+        test::RetypeText(Page->ELogBase, QString::fromLatin1(ignored));
         EXPECT_EQ(Chart.LeftAxis()->LogarithmicBase(), 10) << ignored;
     }
     EXPECT_EQ(Chart.Invalidations, paints);
-    Retype(Page->ELogBase, QStringLiteral("2"));
+    test::RetypeText(Page->ELogBase, QStringLiteral("2"));
     EXPECT_EQ(Chart.LeftAxis()->LogarithmicBase(), 2);
     EXPECT_GT(Chart.Invalidations, paints);
     Click(Page->LogE);
@@ -254,25 +247,25 @@ TEST_F(AxisPage, LinLogAndRoundedLimitsThroughThePage)
     ASSERT_TRUE(Page->Edit3->isEnabled());
     TMessages messages;
     for (const char* ignored : {"", "-", "-5", "0", "."}) {
-        Retype(Page->Edit3, QString::fromLatin1(ignored));
+        test::RetypeText(Page->Edit3, QString::fromLatin1(ignored));
         EXPECT_EQ(axis.LinLogMinDecValue(), 0.01) << ignored;
     }
     // "1" is taken on the way; "1e" (half an exponent) keeps it.
-    Retype(Page->Edit3, QStringLiteral("1e"));
+    test::RetypeText(Page->Edit3, QStringLiteral("1e"));
     EXPECT_EQ(axis.LinLogMinDecValue(), 1);
     QTest::keyClicks(Page->Edit3, QStringLiteral("1"));
     EXPECT_EQ(axis.LinLogMinDecValue(), 10);
     // Typing 10000 takes 100 on the way; 1000 and 10000 are not below the
     // larger limit and are ignored.
-    Retype(Page->Edit3, QStringLiteral("10000"));
+    test::RetypeText(Page->Edit3, QStringLiteral("10000"));
     EXPECT_EQ(axis.LinLogMinDecValue(), 100);
     axis.SetMinMax(0, 100000);
-    Retype(Page->Edit3, QStringLiteral("2000"));
+    test::RetypeText(Page->Edit3, QStringLiteral("2000"));
     Page->Edit3->clearFocus();
     Page->Refresh();
     EXPECT_EQ(Page->Edit3->text(), QStringLiteral("2000")); // no grouping to trip over
     axis.SetMinMax(0, 1000);
-    Retype(Page->Edit3, QStringLiteral("100"));
+    test::RetypeText(Page->Edit3, QStringLiteral("100"));
     EXPECT_TRUE(messages.Texts.isEmpty());
     // Text set in code (not typed) is not taken.
     Page->Edit3->clearFocus();

@@ -47,13 +47,6 @@ struct TShownGridPage : TSurfaceChart {
     TGrid3DSeriesEditor Page;
 };
 
-void TypeInto(QLineEdit* Edit, const QString& Text)
-{
-    Edit->selectAll();
-    QTest::keyClick(Edit, Qt::Key_Delete);
-    QTest::keyClicks(Edit, Text);
-}
-
 TEST(Grid3DSeriesEditor, EitherSizeRecreatesTheGridWithTheOtherKept)
 {
     TShownGridPage shown;
@@ -113,14 +106,14 @@ TEST(Grid3DSeriesEditor, PaletteNumbersKeepTheirValueUntilTheTextIsANumber)
     shown.Page.Refresh();
     EXPECT_EQ(shown.Page.EPaletteStep->text(), QStringLiteral("2.5"));
     for (const QString& text : {QStringLiteral("abc"), QStringLiteral("-"), QString()}) {
-        TypeInto(shown.Page.EPaletteStep, text);
+        test::RetypeText(shown.Page.EPaletteStep, text);
         EXPECT_EQ(surface.PaletteStep(), 2.5) << text.toStdString();
     }
     // Each keystroke of a number is written; the text typed stays.
-    TypeInto(shown.Page.EPaletteStep, QStringLiteral("-0.75"));
+    test::RetypeText(shown.Page.EPaletteStep, QStringLiteral("-0.75"));
     EXPECT_EQ(surface.PaletteStep(), -0.75);
     EXPECT_EQ(shown.Page.EPaletteStep->text(), QStringLiteral("-0.75"));
-    TypeInto(shown.Page.EPaletteStep, QStringLiteral("1e-2"));
+    test::RetypeText(shown.Page.EPaletteStep, QStringLiteral("1e-2"));
     EXPECT_EQ(surface.PaletteStep(), 0.01);
 
     // The minimum is edited only while it is used.
@@ -129,9 +122,9 @@ TEST(Grid3DSeriesEditor, PaletteNumbersKeepTheirValueUntilTheTextIsANumber)
     EXPECT_TRUE(surface.UsePaletteMin());
     ASSERT_TRUE(shown.Page.EPaletteMin->isEnabled());
     const int paints = shown.Chart.Invalidations;
-    TypeInto(shown.Page.EPaletteMin, QStringLiteral("1e"));
+    test::RetypeText(shown.Page.EPaletteMin, QStringLiteral("1e"));
     EXPECT_EQ(surface.PaletteMin(), 1.0) << "the half-typed exponent keeps the 1 typed before";
-    TypeInto(shown.Page.EPaletteMin, QStringLiteral("12.5"));
+    test::RetypeText(shown.Page.EPaletteMin, QStringLiteral("12.5"));
     EXPECT_EQ(surface.PaletteMin(), 12.5);
     EXPECT_GT(shown.Chart.Invalidations, paints);
 }

@@ -63,13 +63,6 @@ struct TShownMapPage : TMapChart {
     TMapSeriesEditor Page;
 };
 
-void TypeText(QLineEdit* Edit, const QString& Text)
-{
-    Edit->selectAll();
-    QTest::keyClick(Edit, Qt::Key_Delete);
-    QTest::keyClicks(Edit, Text);
-}
-
 TEST(MapSeriesEditor, WithoutShapesAllIsDisabledAndPlusAddsShapeZero)
 {
     TShownMapPage shown(0);
@@ -120,7 +113,7 @@ TEST(MapSeriesEditor, TextsRenameRowsAndEmptyLabelsShowTheIndex)
     TShownMapPage shown(3, false);
     EXPECT_EQ(shown.Rows(), (QStringList{"0", "1", "2"}));
     shown.Page.ChartListBox1->SetItemIndex(1);
-    TypeText(shown.Page.EText, QStringLiteral("Clay"));
+    test::RetypeText(shown.Page.EText, QStringLiteral("Clay"));
     EXPECT_EQ(shown.Map->Shapes()->GetPolygon(1)->Text(), QStringLiteral("Clay"));
     EXPECT_EQ(shown.Rows(), (QStringList{"0", "Clay", "2"}));
 }
@@ -146,7 +139,7 @@ TEST(MapSeriesEditor, DefaultColourAndAHalfTypedZ)
 
     page.PageControl1->setCurrentWidget(page.TabValues);
     test::TMessages messages;
-    TypeText(page.EditZ, QStringLiteral("-"));
+    test::RetypeText(page.EditZ, QStringLiteral("-"));
     EXPECT_EQ(shape->Z(), 0.0);
     QTest::keyClicks(page.EditZ, QStringLiteral("3.5e"));
     EXPECT_EQ(shape->Z(), -3.5);
@@ -166,7 +159,7 @@ TEST(MapSeriesEditor, FiveShapesEditedOneAfterTheOther)
         EXPECT_EQ(page.ShapeIndex->text(), QString::number(i));
         EXPECT_EQ(page.ChartGrid1->Series(), shown.Map->Shapes()->GetPolygon(i)->Points());
         page.PageControl1->setCurrentWidget(page.TabValues);
-        TypeText(page.EText, QStringLiteral("Layer %1").arg(i));
+        test::RetypeText(page.EText, QStringLiteral("Layer %1").arg(i));
         page.PageControl1->setCurrentWidget(page.TabFormat);
         page.UDTransp->setFocus();
         page.UDTransp->selectAll();
