@@ -10,6 +10,7 @@
 #include <QtWidgets/QPushButton>
 #include <QtWidgets/QRadioButton>
 #include <QtWidgets/QSpinBox>
+#include <QtWidgets/QTabWidget>
 
 #include <algorithm>
 #include <climits>
@@ -39,6 +40,22 @@ QCheckBox* TPageBuilder::CheckBox(const char* Name, const QString& Caption)
 QPushButton* TPageBuilder::Button(const char* Name, const QString& Caption)
 {
     return Named(new QPushButton(Caption, &FPage), Name);
+}
+
+QTabWidget* TPageBuilder::TabControl(QWidget& Page, const char* Name)
+{
+    auto* column = new QVBoxLayout(&Page);
+    column->setContentsMargins(0, 0, 0, 0);
+    auto* tabs = Named(new QTabWidget(&Page), Name);
+    column->addWidget(tabs);
+    return tabs;
+}
+
+QWidget* TPageBuilder::AddTab(QTabWidget* Tabs, const char* Name, const QString& Caption)
+{
+    auto* page = Named(new QWidget(Tabs), Name);
+    Tabs->addTab(page, Caption);
+    return page;
 }
 
 QButtonGroup* TPageBuilder::RadioGroup(QObject* Owner, QGroupBox* Box, const char* Name,

@@ -15,6 +15,7 @@ class QGroupBox;
 class QLabel;
 class QPushButton;
 class QSpinBox;
+class QTabWidget;
 
 namespace lp {
 
@@ -51,6 +52,11 @@ public:
     // in caption order, buttons named Name0, Name1, ...
     static QButtonGroup* RadioGroup(QObject* Owner, QGroupBox* Box, const char* Name,
                                     std::initializer_list<const char*> Captions, Qt::Orientation Orientation);
+
+    // Fills Page edge to edge with one tab control named Name.
+    static QTabWidget* TabControl(QWidget& Page, const char* Name);
+    // Adds an empty tab named Name with Caption to Tabs; returns its page.
+    static QWidget* AddTab(QTabWidget* Tabs, const char* Name, const QString& Caption);
 
     QSpinBox* SpinBox(const char* Name, int Min, int Max);
     QCheckBox* CheckBox(const char* Name, const QString& Caption);

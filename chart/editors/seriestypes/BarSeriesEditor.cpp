@@ -31,14 +31,9 @@ constexpr int BevelSizeLimit = 100;
 TBarSeriesEditor::TBarSeriesEditor(QWidget* Parent) : TEditorPage(Parent)
 {
     setWindowTitle(QStringLiteral("Format"));
-    auto* column = new QVBoxLayout(this);
-    column->setContentsMargins(0, 0, 0, 0);
-    PageControl1 = TPageBuilder::Named(new QTabWidget(this), "PageControl1");
-    TabSheet1 = TPageBuilder::Named(new QWidget(PageControl1), "TabSheet1");
-    TabSize = TPageBuilder::Named(new QWidget(PageControl1), "TabSize");
-    PageControl1->addTab(TabSheet1, QStringLiteral("Format"));
-    PageControl1->addTab(TabSize, QStringLiteral("Size"));
-    column->addWidget(PageControl1);
+    PageControl1 = TPageBuilder::TabControl(*this, "PageControl1");
+    TabSheet1 = TPageBuilder::AddTab(PageControl1, "TabSheet1", QStringLiteral("Format"));
+    TabSize = TPageBuilder::AddTab(PageControl1, "TabSize", QStringLiteral("Size"));
 
     TPageBuilder format(*TabSheet1);
     CBBarStyle = TPageBuilder::Named(new QComboBox(TabSheet1), "CBBarStyle");

@@ -26,14 +26,9 @@ constexpr int CandleWidthLimit = 1000;
 TCandleEditor::TCandleEditor(QWidget* Parent) : TEditorPage(Parent)
 {
     setWindowTitle(QStringLiteral("Format"));
-    auto* column = new QVBoxLayout(this);
-    column->setContentsMargins(0, 0, 0, 0);
-    PageControl1 = TPageBuilder::Named(new QTabWidget(this), "PageControl1");
-    column->addWidget(PageControl1);
-    auto* options = TPageBuilder::Named(new QWidget(PageControl1), "TabOptions");
-    auto* colors = TPageBuilder::Named(new QWidget(PageControl1), "TabColors");
-    PageControl1->addTab(options, QStringLiteral("Options"));
-    PageControl1->addTab(colors, QStringLiteral("Colors"));
+    PageControl1 = TPageBuilder::TabControl(*this, "PageControl1");
+    QWidget* options = TPageBuilder::AddTab(PageControl1, "TabOptions", QStringLiteral("Options"));
+    QWidget* colors = TPageBuilder::AddTab(PageControl1, "TabColors", QStringLiteral("Colors"));
 
     TPageBuilder build(*options);
     GBStyle = TPageBuilder::Named(new QGroupBox(QStringLiteral("Style:"), options), "GBStyle");

@@ -34,16 +34,10 @@ constexpr TChartShape::TAlignment ShapeAlignments[] = {TChartTitle::taLeftJustif
 TChartShapeEditor::TChartShapeEditor(QWidget* Parent) : TEditorPage(Parent)
 {
     setWindowTitle(QStringLiteral("Format"));
-    auto* column = new QVBoxLayout(this);
-    column->setContentsMargins(0, 0, 0, 0);
-    PageControl1 = TPageBuilder::Named(new QTabWidget(this), "PageControl1");
-    column->addWidget(PageControl1);
-    auto* style = TPageBuilder::Named(new QWidget(PageControl1), "TabStyle");
-    auto* position = TPageBuilder::Named(new QWidget(PageControl1), "TabPosition");
-    auto* text = TPageBuilder::Named(new QWidget(PageControl1), "TabText");
-    PageControl1->addTab(style, QStringLiteral("Style"));
-    PageControl1->addTab(position, QStringLiteral("Position"));
-    PageControl1->addTab(text, QStringLiteral("Text"));
+    PageControl1 = TPageBuilder::TabControl(*this, "PageControl1");
+    QWidget* style = TPageBuilder::AddTab(PageControl1, "TabStyle", QStringLiteral("Style"));
+    QWidget* position = TPageBuilder::AddTab(PageControl1, "TabPosition", QStringLiteral("Position"));
+    QWidget* text = TPageBuilder::AddTab(PageControl1, "TabText", QStringLiteral("Text"));
 
     TPageBuilder build(*style);
     CBStyle = TPageBuilder::Named(new QComboBox(style), "CBStyle");

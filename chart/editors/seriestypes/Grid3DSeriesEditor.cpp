@@ -69,12 +69,9 @@ TGrid3DSeriesEditor::TGrid3DSeriesEditor(QWidget* Parent) : TEditorPage(Parent)
     column->addLayout(top);
 
     PageControl1 = TPageBuilder::Named(new QTabWidget(this), "PageControl1");
-    TabSingle = TPageBuilder::Named(new QWidget(PageControl1), "TabSingle");
-    TabRange = TPageBuilder::Named(new QWidget(PageControl1), "TabRange");
-    TabPalette = TPageBuilder::Named(new QWidget(PageControl1), "TabPalette");
-    PageControl1->addTab(TabSingle, QStringLiteral("Single"));
-    PageControl1->addTab(TabRange, QStringLiteral("Range"));
-    PageControl1->addTab(TabPalette, QStringLiteral("Palette"));
+    TabSingle = TPageBuilder::AddTab(PageControl1, "TabSingle", QStringLiteral("Single"));
+    TabRange = TPageBuilder::AddTab(PageControl1, "TabRange", QStringLiteral("Range"));
+    TabPalette = TPageBuilder::AddTab(PageControl1, "TabPalette", QStringLiteral("Palette"));
     column->addWidget(PageControl1);
     column->addStretch(1);
 

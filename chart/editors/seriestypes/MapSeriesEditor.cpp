@@ -38,14 +38,9 @@ constexpr int ShapeListRowHeight = 20;
 TMapSeriesEditor::TMapSeriesEditor(QWidget* Parent) : TEditorPage(Parent)
 {
     setWindowTitle(QStringLiteral("Format"));
-    auto* column = new QVBoxLayout(this);
-    column->setContentsMargins(0, 0, 0, 0);
-    PageControl2 = TPageBuilder::Named(new QTabWidget(this), "PageControl2");
-    column->addWidget(PageControl2);
-    TabGlobal = TPageBuilder::Named(new QWidget(PageControl2), "TabGlobal");
-    TabShapes = TPageBuilder::Named(new QWidget(PageControl2), "TabShapes");
-    PageControl2->addTab(TabGlobal, QStringLiteral("Global"));
-    PageControl2->addTab(TabShapes, QStringLiteral("Shapes"));
+    PageControl2 = TPageBuilder::TabControl(*this, "PageControl2");
+    TabGlobal = TPageBuilder::AddTab(PageControl2, "TabGlobal", QStringLiteral("Global"));
+    TabShapes = TPageBuilder::AddTab(PageControl2, "TabShapes", QStringLiteral("Shapes"));
 
     TPageBuilder global(*TabGlobal);
     BMapBrush = global.Button("BMapBrush", QStringLiteral("B&rush..."));

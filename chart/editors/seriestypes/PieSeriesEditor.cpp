@@ -36,16 +36,10 @@ constexpr int PieStep = 5;
 TPieSeriesEditor::TPieSeriesEditor(QWidget* Parent) : TEditorPage(Parent)
 {
     setWindowTitle(QStringLiteral("Format"));
-    auto* column = new QVBoxLayout(this);
-    column->setContentsMargins(0, 0, 0, 0);
-    PageControl1 = TPageBuilder::Named(new QTabWidget(this), "PageControl1");
-    column->addWidget(PageControl1);
-    auto* options = TPageBuilder::Named(new QWidget(PageControl1), "TabOptions");
-    auto* group = TPageBuilder::Named(new QWidget(PageControl1), "TabGroup");
-    auto* colors = TPageBuilder::Named(new QWidget(PageControl1), "TabColors");
-    PageControl1->addTab(options, QStringLiteral("Options"));
-    PageControl1->addTab(group, QStringLiteral("Group Slices"));
-    PageControl1->addTab(colors, QStringLiteral("Colors"));
+    PageControl1 = TPageBuilder::TabControl(*this, "PageControl1");
+    QWidget* options = TPageBuilder::AddTab(PageControl1, "TabOptions", QStringLiteral("Options"));
+    QWidget* group = TPageBuilder::AddTab(PageControl1, "TabGroup", QStringLiteral("Group Slices"));
+    QWidget* colors = TPageBuilder::AddTab(PageControl1, "TabColors", QStringLiteral("Colors"));
 
     TPageBuilder build(*options);
     UDExpBig = build.SpinBox("UDExpBig", 0, 100);
