@@ -1,0 +1,45 @@
+#include "chart/editors/seriestypes/DonutSeriesEditor.h"
+
+#include "chart/editors/EditorPageBuilder.h"
+#include "chart/editors/series/SeriesEditorTabs.h"
+#include "chart/editors/seriestypes/PieSeriesEditor.h"
+#include "chart/extensions/circular/PlotBar3DDonut.h"
+
+#include <QtWidgets/QLabel>
+#include <QtWidgets/QSpinBox>
+
+namespace lp {
+
+namespace {
+
+constexpr int DonutHoleStep = 5;
+
+} // namespace
+
+TDonutSeriesEditor::TDonutSeriesEditor(QWidget* Parent) : TTabAddingSeriesPage(Parent)
+{
+    setWindowTitle(QStringLiteral("Format"));
+    TPageBuilder build(*this);
+    UDDonut = build.SpinBox("UDDonut", 0, 100);
+    UDDonut->setSingleStep(DonutHoleStep);
+    // Past either end the arrows go round to the other.
+    UDDonut->setWrapping(true);
+    Label1 = build.Row(QStringLiteral("&Hole %: "), UDDonut, "Label1");
+    build.Stretch();
+    SetReadingTabOrder(*this);
+    Binder().Bind(UDDonut, QStringLiteral("DonutPercent"));
+}
+
+TDonutSeries* TDonutSeriesEditor::Series() const
+{
+    return TargetAs<TDonutSeries>();
+}
+
+void TDonutSeriesEditor::AddTabs()
+{
+    PieEditor = static_cast<TPieSeriesEditor*>(AddSeriesEditorTab(
+        this, [](QWidget* Parent) -> TEditorPage* { return new TPieSeriesEditor(Parent); }, Series(),
+        QStringLiteral("Donut"), 1));
+}
+
+} // namespace lp
