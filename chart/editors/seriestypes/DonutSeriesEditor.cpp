@@ -7,6 +7,8 @@
 
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QSpinBox>
+#include <QtWidgets/QTabBar>
+#include <QtWidgets/QTabWidget>
 
 namespace lp {
 
@@ -40,6 +42,15 @@ void TDonutSeriesEditor::AddTabs()
     PieEditor = static_cast<TPieSeriesEditor*>(AddSeriesEditorTab(
         this, [](QWidget* Parent) -> TEditorPage* { return new TPieSeriesEditor(Parent); }, Series(),
         QStringLiteral("Donut"), 1));
+    // The pie page puts its "Circled" tab right after "Format" as it is
+    // embedded; the donut's own pie options come first.
+    QWidget* tab = PieEditor ? PieEditor->parentWidget() : nullptr;
+    QWidget* stack = tab ? tab->parentWidget() : nullptr;
+    if (auto* tabs = qobject_cast<QTabWidget*>(stack ? stack->parentWidget() : nullptr)) {
+        const QSignalBlocker block(tabs);
+        if (const int at = tabs->indexOf(tab); at > 1)
+            tabs->tabBar()->moveTab(at, 1);
+    }
 }
 
 } // namespace lp

@@ -105,8 +105,8 @@ TGaugeSeriesEditor::TGaugeSeriesEditor(QWidget* Parent) : TTabAddingSeriesPage(P
     UDMin = ticks.SpinBox("UDMin", -GaugeValueLimit, GaugeValueLimit);
     UDMax = ticks.SpinBox("UDMax", -GaugeValueLimit, GaugeValueLimit);
     ticks.Line({BTicks, GaugeCaption(TabTicks, QStringLiteral("Length:"), UpDown3), UpDown3});
-    ticks.Line({BMinor, GaugeCaption(TabTicks, QStringLiteral("Length:"), UpDown4), UpDown4,
-                GaugeCaption(TabTicks, QStringLiteral("Count:"), UpDown1), UpDown1,
+    ticks.Line({BMinor, GaugeCaption(TabTicks, QStringLiteral("Length:"), UpDown4), UpDown4});
+    ticks.Line({GaugeCaption(TabTicks, QStringLiteral("Count:"), UpDown1), UpDown1,
                 GaugeCaption(TabTicks, QStringLiteral("Distance:"), UpDown2), UpDown2});
     ticks.Row(QStringLiteral("&Minimum:"), UDMin, "Label3");
     ticks.Row(QStringLiteral("Ma&ximum:"), UDMax, "Label4");

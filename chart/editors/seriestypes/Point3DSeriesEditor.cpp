@@ -26,7 +26,7 @@ TPoint3DSeriesEditor::TPoint3DSeriesEditor(QWidget* Parent) : TTabAddingSeriesPa
     TPageBuilder build(*this);
     GPLine = TPageBuilder::Named(new QGroupBox(this), "GPLine");
     TPageBuilder line(*GPLine);
-    BColor = line.ColorButton("BColor", QStringLiteral("&Color..."));
+    BColor = MakeSeriesColorButton(*this, line, "BColor", QStringLiteral("&Color..."));
     CBColorEach = line.CheckBox("CBColorEach", QStringLiteral("Color &Each"));
     line.Line({BColor, CBColorEach});
     Button1 = MakePenButton(*this, QStringLiteral("&Line..."), "Button1");
@@ -38,7 +38,6 @@ TPoint3DSeriesEditor::TPoint3DSeriesEditor(QWidget* Parent) : TTabAddingSeriesPa
     build.Stretch();
     SetReadingTabOrder(*this);
 
-    Binder().Bind(BColor, QStringLiteral("SeriesColor"));
     Binder().Bind(CBColorEach, QStringLiteral("ColorEachPoint"));
     BindRoundedSeriesSetting<TPoint3DSeries>(*this, UDPointDepth, &TPoint3DSeries::DepthSize,
                                              &TPoint3DSeries::SetDepthSize);

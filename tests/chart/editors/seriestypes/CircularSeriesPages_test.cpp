@@ -492,6 +492,7 @@ TEST(DonutSeriesEditor, ThePiePageComesFirstAsTheDonutTabAndTheHoleWraps)
     hosted.Page->show();
     EXPECT_EQ(hosted.Tabs().count(QStringLiteral("Donut")), 1);
     EXPECT_EQ(hosted.Tabs().count(QStringLiteral("Circled")), 1);
+    EXPECT_EQ(hosted.Tabs().indexOf(QStringLiteral("Donut")), 1) << hosted.Tabs().join(QLatin1Char(' ')).toStdString();
     ASSERT_NE(hosted.Page->PieEditor, nullptr);
     EXPECT_EQ(hosted.Page->PieEditor->Target(), donut.Series);
     EXPECT_EQ(hosted.Page->UDDonut->value(), 100);
