@@ -39,6 +39,8 @@ TDonutSeries* TDonutSeriesEditor::Series() const
 
 void TDonutSeriesEditor::AddTabs()
 {
+    if (!Series())
+        return;
     PieEditor = static_cast<TPieSeriesEditor*>(AddSeriesEditorTab(
         this, [](QWidget* Parent) -> TEditorPage* { return new TPieSeriesEditor(Parent); }, Series(),
         QStringLiteral("Donut"), 1));

@@ -226,6 +226,8 @@ void TGaugeSeriesEditor::showEvent(QShowEvent* Event)
 
 void TGaugeSeriesEditor::AddTabs()
 {
+    if (!Gauge())
+        return;
     CircledEditor = static_cast<TCircledSeriesEditor*>(AddSeriesEditorTab(
         this, [](QWidget* Parent) -> TEditorPage* { return new TCircledSeriesEditor(Parent); }, Gauge(),
         PlotMsg_Circled, 1));

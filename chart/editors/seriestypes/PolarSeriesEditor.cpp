@@ -137,11 +137,12 @@ void TPolarSeriesEditor::UpdateEnabled()
 
 void TPolarSeriesEditor::AddTabs()
 {
+    if (!Series())
+        return;
     CircledEditor = static_cast<TCircledSeriesEditor*>(AddSeriesEditorTab(
         this, [](QWidget* Parent) -> TEditorPage* { return new TCircledSeriesEditor(Parent); }, Series(),
         PlotMsg_Circled, 1));
-    if (Series())
-        PointerEditor = AddPointerTab(this, Series()->Pointer(), PlotMsg_GalleryPoint, 2);
+    PointerEditor = AddPointerTab(this, Series()->Pointer(), PlotMsg_GalleryPoint, 2);
 }
 
 void TPolarSeriesEditor::FontClick()

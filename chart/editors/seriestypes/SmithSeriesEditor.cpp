@@ -70,6 +70,8 @@ void TSmithSeriesEdit::FillControls()
 
 void TSmithSeriesEdit::AddTabs()
 {
+    if (!Series())
+        return;
     CircledEditor = static_cast<TCircledSeriesEditor*>(AddSeriesEditorTab(
         this, [](QWidget* Parent) -> TEditorPage* { return new TCircledSeriesEditor(Parent); }, Series(),
         PlotMsg_Circled, 1));

@@ -53,6 +53,8 @@ void TTriSurfaceSeriesEditor::FillControls()
 
 void TTriSurfaceSeriesEditor::AddTabs()
 {
+    if (!Series())
+        return;
     Grid3DPage = AddGrid3DPage(this, Series());
 }
 

@@ -56,7 +56,7 @@ using test::TEditorChart;
 
 // A series of class TSeries on Chart, with sample points.
 template <class TSeries>
-QObject* WalkTargetSeries(TEditorChart& Chart)
+QObject* WalkSeries(TEditorChart& Chart)
 {
     auto* series = new TSeries(&Chart);
     Chart.AddSeries(series);
@@ -126,15 +126,15 @@ const std::map<QString, std::function<QObject*(TEditorChart&)>>& ChartPages()
         // points': each on the series type that shows all its controls
         // (the polar series its angle increment, the 3-D points their
         // colour button).
-        {QStringLiteral("TPolarSeriesEditor"), [](TEditorChart& Chart) { return WalkTargetSeries<TPolarSeries>(Chart); }},
-        {QStringLiteral("TClockEditor"), [](TEditorChart& Chart) { return WalkTargetSeries<TClockSeries>(Chart); }},
-        {QStringLiteral("TWindRoseEditor"), [](TEditorChart& Chart) { return WalkTargetSeries<TWindRoseSeries>(Chart); }},
-        {QStringLiteral("TGaugeSeriesEditor"), [](TEditorChart& Chart) { return WalkTargetSeries<TGaugeSeries>(Chart); }},
-        {QStringLiteral("TSmithSeriesEdit"), [](TEditorChart& Chart) { return WalkTargetSeries<TSmithSeries>(Chart); }},
-        {QStringLiteral("TDonutSeriesEditor"), [](TEditorChart& Chart) { return WalkTargetSeries<TDonutSeries>(Chart); }},
+        {QStringLiteral("TPolarSeriesEditor"), [](TEditorChart& Chart) { return WalkSeries<TPolarSeries>(Chart); }},
+        {QStringLiteral("TClockEditor"), [](TEditorChart& Chart) { return WalkSeries<TClockSeries>(Chart); }},
+        {QStringLiteral("TWindRoseEditor"), [](TEditorChart& Chart) { return WalkSeries<TWindRoseSeries>(Chart); }},
+        {QStringLiteral("TGaugeSeriesEditor"), [](TEditorChart& Chart) { return WalkSeries<TGaugeSeries>(Chart); }},
+        {QStringLiteral("TSmithSeriesEdit"), [](TEditorChart& Chart) { return WalkSeries<TSmithSeries>(Chart); }},
+        {QStringLiteral("TDonutSeriesEditor"), [](TEditorChart& Chart) { return WalkSeries<TDonutSeries>(Chart); }},
         {QStringLiteral("TTriSurfaceSeriesEditor"),
-         [](TEditorChart& Chart) { return WalkTargetSeries<TTriSurfaceSeries>(Chart); }},
-        {QStringLiteral("TPoint3DSeriesEditor"), [](TEditorChart& Chart) { return WalkTargetSeries<TPoint3DSeries>(Chart); }},
+         [](TEditorChart& Chart) { return WalkSeries<TTriSurfaceSeries>(Chart); }},
+        {QStringLiteral("TPoint3DSeriesEditor"), [](TEditorChart& Chart) { return WalkSeries<TPoint3DSeries>(Chart); }},
         // The series page edits one series, with sample points.
         {QStringLiteral("TFormPlotSeries"),
          [](TEditorChart& Chart) {
