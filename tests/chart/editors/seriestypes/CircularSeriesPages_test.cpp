@@ -26,6 +26,7 @@
 #include "chart/editors/seriestypes/Grid3DSeriesEditor.h"
 #include "chart/editors/seriestypes/PieSeriesEditor.h"
 #include "chart/engine/PlotAxis.h"
+#include "chart/engine/PlotSeries.h"
 #include "chart/extensions/circular/PlotBar3DDonut.h"
 #include "chart/extensions/circular/PlotGaugeSeries.h"
 #include "chart/extensions/circular/PlotPolarSeries.h"
@@ -269,6 +270,16 @@ TEST(PolarSeriesEditor, TheCircledAndPointTabsComeOnce)
     ASSERT_NE(hosted.Page->PointerEditor, nullptr);
     EXPECT_EQ(hosted.Page->CircledEditor->Target(), radar.Series);
     EXPECT_EQ(hosted.Page->PointerEditor->Target(), radar.Series->Pointer());
+
+    // They go with the page when the series page turns to another series.
+    const QPointer<TCircledSeriesEditor> circled = hosted.Page->CircledEditor;
+    const QPointer<TEditorPage> pointer = hosted.Page->PointerEditor;
+    auto* line = new TLineSeries(&radar.Chart);
+    radar.Chart.AddSeries(line);
+    hosted.Host.SetTarget(line);
+    EXPECT_EQ(circled, nullptr);
+    EXPECT_EQ(pointer, nullptr);
+    EXPECT_EQ(hosted.Tabs().count(QStringLiteral("Circled")), 0) << hosted.Tabs().join(QLatin1Char(' ')).toStdString();
 }
 
 // --- Gauge ----------------------------------------------------------------------------------------
