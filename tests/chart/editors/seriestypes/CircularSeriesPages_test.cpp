@@ -22,6 +22,7 @@
 #include "chart/editors/PlotPenBrushDialogs.h"
 #include "chart/editors/effects/FontEditor.h"
 #include "chart/editors/series/SeriesPage.h"
+#include "chart/editors/series/SeriesPointerEditor.h"
 #include "chart/editors/seriestypes/CircledSeriesEditor.h"
 #include "chart/editors/seriestypes/Grid3DSeriesEditor.h"
 #include "chart/editors/seriestypes/PieSeriesEditor.h"
@@ -372,6 +373,23 @@ TEST(GaugeSeriesEditor, TheAxisControlsEditTheGaugeAxis)
     });
     QTest::mouseClick(page.Button2, Qt::LeftButton);
     EXPECT_TRUE(opened);
+}
+
+TEST(GaugeSeriesEditor, TheCentreAndEndPointButtonsOpenThePointerDialogOnTheirKnob)
+{
+    TRoundChart<TGaugeSeries> gauge;
+    TShownRoundPage<TGaugeSeriesEditor> shown(gauge.Series);
+    for (auto [button, knob] : {std::pair{shown.Page.Button1, gauge.Series->Center()},
+                                std::pair{shown.Page.Button3, gauge.Series->EndPoint()}}) {
+        bool opened = false;
+        test::OnModal<TSeriesPointerEditor>([&opened, knob = knob](TSeriesPointerEditor& Dialog) {
+            opened = true;
+            EXPECT_EQ(Dialog.Pointer(), knob);
+            Dialog.reject();
+        });
+        QTest::mouseClick(button, Qt::LeftButton);
+        EXPECT_TRUE(opened) << button->objectName().toStdString();
+    }
 }
 
 TEST(GaugeSeriesEditor, WithoutAnAxisTheAxisControlsChangeNothing)
