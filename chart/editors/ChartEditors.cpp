@@ -74,6 +74,14 @@
 #include "chart/editors/seriestypes/StackBarSeriesEditor.h"
 #include "chart/editors/seriestypes/SurfaceSeriesEditor.h"
 #include "chart/editors/seriestypes/VolumeSeriesEditor.h"
+#include "chart/editors/seriestypes/ClockSeriesEditor.h"
+#include "chart/editors/seriestypes/DonutSeriesEditor.h"
+#include "chart/editors/seriestypes/GaugeSeriesEditor.h"
+#include "chart/editors/seriestypes/Point3DSeriesEditor.h"
+#include "chart/editors/seriestypes/PolarSeriesEditor.h"
+#include "chart/editors/seriestypes/SmithSeriesEditor.h"
+#include "chart/editors/seriestypes/TriSurfaceSeriesEditor.h"
+#include "chart/editors/seriestypes/WindRoseSeriesEditor.h"
 #include "chart/engine/PlotChart.h"
 
 #include <functional>
@@ -141,6 +149,16 @@ const TPageEntry Pages[] = {
     {"TChartShapeEditor", &MakePage<TChartShapeEditor>},
     {"TCandleEditor", &MakePage<TCandleEditor>},
     {"TMapSeriesEditor", &MakePage<TMapSeriesEditor>},
+    // The round series' pages, the triangulated surface's and the 3-D
+    // points'.
+    {"TPolarSeriesEditor", &MakePage<TPolarSeriesEditor>},
+    {"TClockEditor", &MakePage<TClockEditor>},
+    {"TWindRoseEditor", &MakePage<TWindRoseEditor>},
+    {"TGaugeSeriesEditor", &MakePage<TGaugeSeriesEditor>},
+    {"TSmithSeriesEdit", &MakePage<TSmithSeriesEdit>},
+    {"TDonutSeriesEditor", &MakePage<TDonutSeriesEditor>},
+    {"TTriSurfaceSeriesEditor", &MakePage<TTriSurfaceSeriesEditor>},
+    {"TPoint3DSeriesEditor", &MakePage<TPoint3DSeriesEditor>},
     {"TFormPlotSeries", &MakePage<TFormPlotSeries>},
     {"TFormPlotGeneral", &MakePage<TFormPlotGeneral>},
     {"TFormPlotPage", &MakePage<TFormPlotPage>},

@@ -34,6 +34,25 @@ void BindSeriesSetting(TEditorPage& Page, QObject* Control, TGet Get, TSet Set)
         });
 }
 
+// Binds an up-down to a real setting of the page's target as a TSeries:
+// it shows the value rounded and writes the whole number chosen. Get may
+// be any member function returning a number (a non-const one is called
+// only while filling).
+template <class TSeries, class TGet, class TSet>
+void BindRoundedSeriesSetting(TEditorPage& Page, QObject* Control, TGet Get, TSet Set)
+{
+    Page.Binder().Bind(
+        Control,
+        [&Page, Get]() -> QVariant {
+            auto* series = Page.TargetAs<TSeries>();
+            return series ? QVariant(RoundedForUpDown(static_cast<double>((series->*Get)()))) : QVariant();
+        },
+        [&Page, Set](const QVariant& Value) {
+            if (auto* series = Page.TargetAs<TSeries>())
+                (series->*Set)(Value.toDouble());
+        });
+}
+
 // Shows Value in Edit, unless Edit is the one being typed into (its text,
 // perhaps half-typed, stays).
 void ShowReal(QLineEdit* Edit, double Value);

@@ -21,7 +21,14 @@
 #include "chart/engine/PlotTools.h"
 #include "chart/engine/PlotBarSeries.h"
 #include "chart/engine/PlotPieSeries.h"
+#include "chart/extensions/circular/PlotBar3DDonut.h"
+#include "chart/extensions/circular/PlotGaugeSeries.h"
+#include "chart/extensions/circular/PlotPolarSeries.h"
+#include "chart/extensions/circular/PlotRoseSeries.h"
+#include "chart/extensions/circular/PlotSmithSeries.h"
 #include "chart/extensions/grid3d/PlotSurfaceSeries.h"
+#include "chart/extensions/grid3d/PlotTriSurfaceSeries.h"
+#include "chart/extensions/points3d/PlotPoint3DSeries.h"
 #include "platform/core/ClassRegistry.h"
 
 #include <QtTest/QTest>
@@ -46,6 +53,16 @@ namespace lp {
 namespace {
 
 using test::TEditorChart;
+
+// A series of class TSeries on Chart, with sample points.
+template <class TSeries>
+QObject* WalkSeries(TEditorChart& Chart)
+{
+    auto* series = new TSeries(&Chart);
+    Chart.AddSeries(series);
+    series->FillSampleValues();
+    return series;
+}
 
 // Pages edited through chart elements, and the target each gets.
 const std::map<QString, std::function<QObject*(TEditorChart&)>>& ChartPages()
@@ -105,6 +122,19 @@ const std::map<QString, std::function<QObject*(TEditorChart&)>>& ChartPages()
              pie->FillSampleValues();
              return pie;
          }},
+        // The round series' pages, the triangulated surface's and the 3-D
+        // points': each on the series type that shows all its controls
+        // (the polar series its angle increment, the 3-D points their
+        // colour button).
+        {QStringLiteral("TPolarSeriesEditor"), [](TEditorChart& Chart) { return WalkSeries<TPolarSeries>(Chart); }},
+        {QStringLiteral("TClockEditor"), [](TEditorChart& Chart) { return WalkSeries<TClockSeries>(Chart); }},
+        {QStringLiteral("TWindRoseEditor"), [](TEditorChart& Chart) { return WalkSeries<TWindRoseSeries>(Chart); }},
+        {QStringLiteral("TGaugeSeriesEditor"), [](TEditorChart& Chart) { return WalkSeries<TGaugeSeries>(Chart); }},
+        {QStringLiteral("TSmithSeriesEdit"), [](TEditorChart& Chart) { return WalkSeries<TSmithSeries>(Chart); }},
+        {QStringLiteral("TDonutSeriesEditor"), [](TEditorChart& Chart) { return WalkSeries<TDonutSeries>(Chart); }},
+        {QStringLiteral("TTriSurfaceSeriesEditor"),
+         [](TEditorChart& Chart) { return WalkSeries<TTriSurfaceSeries>(Chart); }},
+        {QStringLiteral("TPoint3DSeriesEditor"), [](TEditorChart& Chart) { return WalkSeries<TPoint3DSeries>(Chart); }},
         // The series page edits one series, with sample points.
         {QStringLiteral("TFormPlotSeries"),
          [](TEditorChart& Chart) {
@@ -125,11 +155,11 @@ const std::map<QString, std::function<QObject*(TEditorChart&)>>& ChartPages()
 const QStringList& PagesNotYetBuilt()
 {
     static const QStringList names = {
-        QStringLiteral("TBarJoinEditor"), QStringLiteral("TClockEditor"), QStringLiteral("TContourSeriesEditor"),
-        QStringLiteral("TDonutSeriesEditor"), QStringLiteral("TGaugeSeriesEditor"), QStringLiteral("TPoint3DSeriesEditor"),
-        QStringLiteral("TPolarSeriesEditor"), QStringLiteral("TSmithSeriesEdit"), QStringLiteral("TTowerSeriesEditor"),
-        QStringLiteral("TTriSurfaceSeriesEditor"), QStringLiteral("TVectorSeriesEditor"), QStringLiteral("TWaterFallEditor"),
-        QStringLiteral("TWindRoseEditor"),
+        QStringLiteral("TBarJoinEditor"),
+        QStringLiteral("TContourSeriesEditor"),
+        QStringLiteral("TTowerSeriesEditor"),
+        QStringLiteral("TVectorSeriesEditor"),
+        QStringLiteral("TWaterFallEditor"),
     };
     return names;
 }
