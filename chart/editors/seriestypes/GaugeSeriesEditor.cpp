@@ -48,16 +48,10 @@ QLabel* GaugeCaption(QWidget* Parent, const QString& Text, QWidget* Buddy)
 TGaugeSeriesEditor::TGaugeSeriesEditor(QWidget* Parent) : TTabAddingSeriesPage(Parent)
 {
     setWindowTitle(QStringLiteral("Format"));
-    auto* column = new QVBoxLayout(this);
-    column->setContentsMargins(0, 0, 0, 0);
-    PageControl1 = TPageBuilder::Named(new QTabWidget(this), "PageControl1");
-    TabOptions = TPageBuilder::Named(new QWidget(PageControl1), "TabOptions");
-    TabLabels = TPageBuilder::Named(new QWidget(PageControl1), "TabLabels");
-    TabTicks = TPageBuilder::Named(new QWidget(PageControl1), "TabTicks");
-    PageControl1->addTab(TabOptions, QStringLiteral("Options"));
-    PageControl1->addTab(TabLabels, QStringLiteral("Labels"));
-    PageControl1->addTab(TabTicks, QStringLiteral("Ticks"));
-    column->addWidget(PageControl1);
+    PageControl1 = TPageBuilder::TabControl(*this, "PageControl1");
+    TabOptions = TPageBuilder::AddTab(PageControl1, "TabOptions", QStringLiteral("Options"));
+    TabLabels = TPageBuilder::AddTab(PageControl1, "TabLabels", QStringLiteral("Labels"));
+    TabTicks = TPageBuilder::AddTab(PageControl1, "TabTicks", QStringLiteral("Ticks"));
 
     TPageBuilder options(*TabOptions);
     BLine = MakePenButton(*this, QStringLiteral("&Line..."), "BLine");

@@ -31,14 +31,9 @@ constexpr int PolarMarginLimit = 200;
 TPolarSeriesEditor::TPolarSeriesEditor(QWidget* Parent) : TTabAddingSeriesPage(Parent)
 {
     setWindowTitle(QStringLiteral("Format"));
-    auto* column = new QVBoxLayout(this);
-    column->setContentsMargins(0, 0, 0, 0);
-    PageControl1 = TPageBuilder::Named(new QTabWidget(this), "PageControl1");
-    TabOptions = TPageBuilder::Named(new QWidget(PageControl1), "TabOptions");
-    TabLabels = TPageBuilder::Named(new QWidget(PageControl1), "TabLabels");
-    PageControl1->addTab(TabOptions, QStringLiteral("Options"));
-    PageControl1->addTab(TabLabels, QStringLiteral("Labels"));
-    column->addWidget(PageControl1);
+    PageControl1 = TPageBuilder::TabControl(*this, "PageControl1");
+    TabOptions = TPageBuilder::AddTab(PageControl1, "TabOptions", QStringLiteral("Options"));
+    TabLabels = TPageBuilder::AddTab(PageControl1, "TabLabels", QStringLiteral("Labels"));
 
     FOptionsRows = std::make_unique<TPageBuilder>(*TabOptions);
     TPageBuilder& options = *FOptionsRows;
