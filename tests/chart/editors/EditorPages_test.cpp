@@ -21,6 +21,7 @@
 #include "chart/engine/PlotTools.h"
 #include "chart/engine/PlotBarSeries.h"
 #include "chart/engine/PlotPieSeries.h"
+#include "chart/extensions/grid3d/PlotContourSeries.h"
 #include "chart/extensions/grid3d/PlotSurfaceSeries.h"
 #include "platform/core/ClassRegistry.h"
 
@@ -90,6 +91,16 @@ const std::map<QString, std::function<QObject*(TEditorChart&)>>& ChartPages()
              surface->FillSampleValues();
              return surface;
          }},
+        // The contour page edits levels: a contour whose automatic levels
+        // are made, as the chart's first paint makes them.
+        {QStringLiteral("TContourSeriesEditor"),
+         [](TEditorChart& Chart) {
+             auto* contour = new TContourSeries(&Chart);
+             Chart.AddSeries(contour);
+             contour->FillSampleValues();
+             contour->CreateAutoLevels();
+             return contour;
+         }},
         // The bar page's "Stack" tab and the pie page's "Circled" tab.
         {QStringLiteral("TStackBarSeriesEditor"),
          [](TEditorChart& Chart) {
@@ -125,10 +136,10 @@ const std::map<QString, std::function<QObject*(TEditorChart&)>>& ChartPages()
 const QStringList& PagesNotYetBuilt()
 {
     static const QStringList names = {
-        QStringLiteral("TBarJoinEditor"), QStringLiteral("TClockEditor"), QStringLiteral("TContourSeriesEditor"),
+        QStringLiteral("TClockEditor"),
         QStringLiteral("TDonutSeriesEditor"), QStringLiteral("TGaugeSeriesEditor"), QStringLiteral("TPoint3DSeriesEditor"),
-        QStringLiteral("TPolarSeriesEditor"), QStringLiteral("TSmithSeriesEdit"), QStringLiteral("TTowerSeriesEditor"),
-        QStringLiteral("TTriSurfaceSeriesEditor"), QStringLiteral("TVectorSeriesEditor"), QStringLiteral("TWaterFallEditor"),
+        QStringLiteral("TPolarSeriesEditor"), QStringLiteral("TSmithSeriesEdit"),
+        QStringLiteral("TTriSurfaceSeriesEditor"),
         QStringLiteral("TWindRoseEditor"),
     };
     return names;
