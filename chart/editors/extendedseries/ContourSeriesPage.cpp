@@ -199,6 +199,9 @@ void TContourSeriesEditor::FillControls()
         Binder().Fill();
     TContourLevel* level = SelectedLevel();
     bLevelPen->LinkPen(level && level->HasPen() ? level->OwnPen() : nullptr);
+    // Without a level the swatch shows no colour of any level.
+    if (!level)
+        SHColor->SetColor(clBtnFace);
     TTabAddingSeriesPage::FillControls();
 }
 

@@ -200,6 +200,7 @@ TEST(ContourSeriesPage, AnIndexPastTheLastLevelDisablesTheLevelControls)
         EXPECT_FALSE(control->isEnabled()) << control->objectName().toStdString();
     EXPECT_FALSE(page.bLevelPen->isEnabled());
     EXPECT_FALSE(page.LLevel->isEnabled());
+    EXPECT_EQ(page.SHColor->Color(), clBtnFace);
 
     fixture.Series->CreateAutoLevels();
     page.Refresh();
@@ -407,6 +408,8 @@ TEST(ContourSeriesPage, TheSeriesPageShowsItWithAGrid3DTabAddedOnce)
     EXPECT_EQ(tabs.indexOf(QStringLiteral("Grid 3D")), 1);
     ASSERT_NE(page->Grid3DEditor, nullptr);
     EXPECT_EQ(page->Grid3DEditor->Target(), series);
+    // As the editor shows it after the chart's first paint made the levels.
+    test::SaveScreenshot(host, QStringLiteral("series-format-ContourSeries-Levels"));
 }
 
 } // namespace
