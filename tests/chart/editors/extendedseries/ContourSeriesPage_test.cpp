@@ -11,6 +11,7 @@
 #include "chart/editors/PlotPenBrushDialogs.h"
 #include "chart/editors/series/SeriesPage.h"
 #include "chart/editors/seriestypes/Grid3DSeriesEditor.h"
+#include "chart/engine/PlotSeries.h"
 #include "chart/extensions/grid3d/PlotContourSeries.h"
 #include "platform/ui/Dialogs.h"
 
@@ -410,6 +411,19 @@ TEST(ContourSeriesPage, TheSeriesPageShowsItWithAGrid3DTabAddedOnce)
     EXPECT_EQ(page->Grid3DEditor->Target(), series);
     // As the editor shows it after the chart's first paint made the levels.
     test::SaveScreenshot(host, QStringLiteral("series-format-ContourSeries-Levels"));
+
+    // Another series' page in its place takes the tab away with the page.
+    const QPointer<TContourSeriesEditor> contourPage = page;
+    const QPointer<TGrid3DSeriesEditor> gridPage = page->Grid3DEditor.data();
+    auto* line = new TLineSeries(&chart);
+    chart.AddSeries(line);
+    host.SetTarget(line);
+    tabs.clear();
+    for (int i = 0; i < host.PageSeries->count(); ++i)
+        tabs.append(host.PageSeries->tabText(i));
+    EXPECT_FALSE(tabs.contains(QStringLiteral("Grid 3D"))) << tabs.join(' ').toStdString();
+    EXPECT_EQ(contourPage, nullptr);
+    EXPECT_EQ(gridPage, nullptr);
 }
 
 } // namespace
