@@ -15,9 +15,11 @@
 #include "chart/editors/effects/ShadowEditor.h"
 #include "chart/editors/effects/ShapeEditor.h"
 #include "chart/editors/effects/SymbolEditor.h"
+#include "chart/editors/extendedseries/BarJoinSeriesPage.h"
 #include "chart/editors/extendedseries/BoxSeriesPage.h"
 #include "chart/editors/extendedseries/CalendarSeriesPage.h"
 #include "chart/editors/extendedseries/ColorGridSeriesPage.h"
+#include "chart/editors/extendedseries/ContourSeriesPage.h"
 #include "chart/editors/extendedseries/ErrorSeriesPage.h"
 #include "chart/editors/extendedseries/FunnelSeriesPage.h"
 #include "chart/editors/extendedseries/HighLowSeriesPage.h"
@@ -26,7 +28,10 @@
 #include "chart/editors/extendedseries/LinePointSeriesPage.h"
 #include "chart/editors/extendedseries/PointFigureSeriesPage.h"
 #include "chart/editors/extendedseries/PyramidSeriesPage.h"
+#include "chart/editors/extendedseries/TowerSeriesPage.h"
+#include "chart/editors/extendedseries/VectorSeriesPage.h"
 #include "chart/editors/extendedseries/VolumePipeSeriesPage.h"
+#include "chart/editors/extendedseries/WaterfallSeriesPage.h"
 #include "chart/editors/frame/ChartEditForm.h"
 #include "chart/editors/functions/ADXFunctionEditor.h"
 #include "chart/editors/functions/AverageFunctionEditor.h"
@@ -175,6 +180,12 @@ const TPageEntry Pages[] = {
     {"TVolumePipeSeriesEditor", &MakePage<TVolumePipeSeriesEditor>},
     {"TFunnelSeriesEditor", &MakePage<TFunnelSeriesEditor>},
     {"TCalendarSeriesEditor", &MakePage<TCalendarSeriesEditor>},
+    // The 3-D grid family's pages and the bar join's.
+    {"TContourSeriesEditor", &MakePage<TContourSeriesEditor>},
+    {"TWaterFallEditor", &MakePage<TWaterFallEditor>},
+    {"TTowerSeriesEditor", &MakePage<TTowerSeriesEditor>},
+    {"TVectorSeriesEditor", &MakePage<TVectorSeriesEditor>},
+    {"TBarJoinEditor", &MakePage<TBarJoinEditor>},
     // The pages of the chart tools, by the names the tools report.
     {"TSeriesToolEditor", &MakePage<TSeriesToolEditor>},
     {"TAxisToolEditor", &MakePage<TAxisToolEditor>},

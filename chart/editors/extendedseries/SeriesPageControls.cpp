@@ -9,6 +9,7 @@
 #include "chart/editors/series/SeriesPointerEditor.h"
 #include "chart/engine/PlotEngine.h"
 
+#include <QtWidgets/QBoxLayout>
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QPushButton>
 #include <QtWidgets/QSpinBox>
@@ -95,19 +96,64 @@ QSpinBox* MakeTransparencyUpDown(TEditorPage& Page, TPageBuilder& Build, const c
 
 QLineEdit* MakeNumberEdit(TEditorPage& Page, const char* Name, const QString& Path)
 {
+    return MakeNumberEdit(
+        Page, Name,
+        [&Page, Path]() -> std::optional<double> {
+            const QVariant value = ReadPropertyPath(Page.Target(), Path);
+            return value.isValid() ? std::optional<double>(value.toDouble()) : std::nullopt;
+        },
+        [&Page, Path](double Value) { WritePropertyPath(Page.Target(), Path, Value); });
+}
+
+QLineEdit* MakeNumberEdit(TEditorPage& Page, const char* Name, std::function<std::optional<double>()> Read,
+                          std::function<void(double)> Write, std::function<QString(double)> Text)
+{
     auto* edit = TPageBuilder::Named(new QLineEdit(&Page), Name);
     edit->setMaximumWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("000000000000000")));
-    auto shown = [&Page, Path]() -> QVariant {
-        const QVariant value = ReadPropertyPath(Page.Target(), Path);
-        return value.isValid() ? QVariant(NumberText(value.toDouble())) : QVariant();
+    if (!Text)
+        Text = &NumberText;
+    auto shown = [Read, Text]() -> QVariant {
+        const std::optional<double> value = Read();
+        return value ? QVariant(Text(*value)) : QVariant();
     };
     SetTypedNumberValidator(edit, [shown] { return shown().toString(); });
-    Page.Binder().Bind(edit, shown, [&Page, Path](const QVariant& Value) {
-        const QVariant old = ReadPropertyPath(Page.Target(), Path);
-        if (old.isValid() && IsTypedNumber(Value.toString()))
-            WritePropertyPath(Page.Target(), Path, ReadNumberOr(Value.toString(), old.toDouble()));
+    Page.Binder().Bind(edit, shown, [Read, Write](const QVariant& Value) {
+        const std::optional<double> typed = TypedReal(Value.toString());
+        if (typed && Read())
+            Write(*typed);
     });
     return edit;
+}
+
+namespace {
+
+// The box layout within Layout (itself included) that holds Control, and
+// Control's index there.
+std::pair<QBoxLayout*, int> SeriesPageLineHolding(QLayout* Layout, QWidget* Control)
+{
+    if (!Layout)
+        return {nullptr, -1};
+    if (auto* box = qobject_cast<QBoxLayout*>(Layout))
+        if (const int index = box->indexOf(Control); index >= 0)
+            return {box, index};
+    for (int i = 0; i < Layout->count(); ++i)
+        if (QLayoutItem* item = Layout->itemAt(i); item && item->layout())
+            if (auto found = SeriesPageLineHolding(item->layout(), Control); found.first)
+                return found;
+    return {nullptr, -1};
+}
+
+} // namespace
+
+void InsertBeside(QWidget& Page, QWidget* Existing, QWidget* Added)
+{
+    QWidget* holder = Existing && Existing->parentWidget() ? Existing->parentWidget() : &Page;
+    if (auto [line, index] = SeriesPageLineHolding(holder->layout(), Existing); line) {
+        line->insertWidget(index + 1, Added);
+        return;
+    }
+    if (Page.layout())
+        Page.layout()->addWidget(Added);
 }
 
 TEditorPage* AddRegisteredSeriesTab(QWidget* Owner, const QString& ClassName, QObject* Target,

@@ -7,6 +7,7 @@
 #include "chart/editors/EditorPageRegistry.h"
 
 #include <functional>
+#include <optional>
 
 class QLineEdit;
 class QPushButton;
@@ -57,6 +58,16 @@ QSpinBox* MakeTransparencyUpDown(TEditorPage& Page, TPageBuilder& Build, const c
 // written while it holds one; a text that is none (empty, "-", "abc")
 // keeps the value, with no message.
 QLineEdit* MakeNumberEdit(TEditorPage& Page, const char* Name, const QString& Path);
+// The same for a number Read and Write reach (Read gives nothing while
+// there is none to edit: the edit is then left as it is), shown as Text
+// makes it (the plain number text when none is given).
+QLineEdit* MakeNumberEdit(TEditorPage& Page, const char* Name, std::function<std::optional<double>()> Read,
+                          std::function<void(double)> Write, std::function<QString(double)> Text = {});
+
+// Puts Added right after Existing on the line of Page's layout that holds
+// Existing (a descendant page adding a control beside its base's); at the
+// end of Page's layout when no line holds it.
+void InsertBeside(QWidget& Page, QWidget* Existing, QWidget* Added);
 
 // A tab made from the page registered as ClassName, added to the series
 // page hosting Owner at Index with Target; nullptr while no page of that

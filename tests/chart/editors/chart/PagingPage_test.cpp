@@ -1,6 +1,7 @@
 #include "chart/editors/chart/PagingPage.h"
 
 #include "../EditorTestSupport.h"
+#include "DialogTestUtil.h"
 #include "chart/editors/chart/GeneralPage.h"
 #include "chart/engine/PlotRegistry.h"
 #include "chart/engine/PlotSeries.h"

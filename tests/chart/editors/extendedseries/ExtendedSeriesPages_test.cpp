@@ -3,6 +3,7 @@
 // numbers typed half-way, the volume pipe's gradient direction, loading a
 // colour grid from a picture file and cancelled dialogs.
 
+#include "chart/editors/extendedseries/BarJoinSeriesPage.h"
 #include "chart/editors/extendedseries/BoxSeriesPage.h"
 #include "chart/editors/extendedseries/ColorGridSeriesPage.h"
 #include "chart/editors/extendedseries/ErrorSeriesPage.h"
@@ -11,7 +12,10 @@
 #include "chart/editors/extendedseries/ImageBarSeriesPage.h"
 #include "chart/editors/extendedseries/LinePointSeriesPage.h"
 #include "chart/editors/extendedseries/PointFigureSeriesPage.h"
+#include "chart/editors/extendedseries/TowerSeriesPage.h"
+#include "chart/editors/extendedseries/VectorSeriesPage.h"
 #include "chart/editors/extendedseries/VolumePipeSeriesPage.h"
+#include "chart/editors/extendedseries/WaterfallSeriesPage.h"
 
 #include "../EditorTestSupport.h"
 #include "../axis/AxisDialogTestSupport.h"
@@ -23,7 +27,11 @@
 #include "chart/editors/series/SeriesPage.h"
 #include "chart/extensions/PlotErrorBar.h"
 #include "chart/extensions/financial/PlotPointFigure.h"
+#include "chart/editors/seriestypes/Grid3DSeriesEditor.h"
 #include "chart/extensions/grid3d/PlotColorGridSeries.h"
+#include "chart/extensions/grid3d/PlotTowerSeries.h"
+#include "chart/extensions/grid3d/PlotVector3DSeries.h"
+#include "chart/extensions/grid3d/PlotWaterFallSeries.h"
 #include "chart/extensions/shapes/PlotImageBar.h"
 #include "chart/extensions/shapes/PlotLinePoint.h"
 #include "chart/extensions/stats/PlotBoxPlot.h"
@@ -97,6 +105,9 @@ TEST(ExtendedSeriesPages, EverySeriesTypeOpensItsPageInTheSeriesPage)
         {"TMyPointSeries", "TLinePointEditor"},         {"TImageBarSeries", "TImageBarSeriesEditor"},
         {"TPyramidSeries", "TPyramidSeriesEditor"},     {"TVolumePipeSeries", "TVolumePipeSeriesEditor"},
         {"TFunnelSeries", "TFunnelSeriesEditor"},       {"TCalendarSeries", "TCalendarSeriesEditor"},
+        {"TContourSeries", "TContourSeriesEditor"},     {"TWaterFallSeries", "TWaterFallEditor"},
+        {"TTowerSeries", "TTowerSeriesEditor"},         {"TVector3DSeries", "TVectorSeriesEditor"},
+        {"TBarJoinSeries", "TBarJoinEditor"},
     };
     for (const auto& [seriesClass, pageClass] : types) {
         test::TEditorChart chart;
@@ -409,6 +420,256 @@ TEST(ExtendedSeriesPages, TheLinePointPageIsThePointerPageWithTheLinesPen)
     EXPECT_EQ(page.BLines->Pen(), points.Series->LinesPen());
     EXPECT_TRUE(page.BLines->isVisible());
     EXPECT_TRUE(page.CBDrawPoint->isVisible());
+}
+
+// Types Text into Spin's field as a user does, replacing what it shows
+// (no Enter: shown alone, the page's first button is its default).
+void ExtendedPageTypeInto(QSpinBox* Spin, const QString& Text)
+{
+    QLineEdit* field = Spin->findChild<QLineEdit*>();
+    Spin->setFocus();
+    field->selectAll();
+    QTest::keyClick(field, Qt::Key_Delete);
+    QTest::keyClicks(field, Text);
+}
+
+// Closes the dialog a click is about to open (the brush dialog) with
+// Cancel once it shows.
+void RejectNextDialog()
+{
+    QTimer::singleShot(0, [] {
+        for (QWidget* window : QApplication::topLevelWidgets())
+            if (auto* dialog = qobject_cast<QDialog*>(window); dialog && dialog->isVisible())
+                dialog->reject();
+    });
+}
+
+// Clicks a pen button whose dialog is changed and then cancelled.
+void CancelPenDialog(TButtonPen* Button)
+{
+    QTimer::singleShot(0, [Button] {
+        if (TPenDialog* dialog = Button->OpenDialog()) {
+            dialog->UDWidth->setValue(dialog->UDWidth->value() + 3);
+            QTest::mouseClick(dialog->BCancel, Qt::LeftButton);
+        }
+    });
+    QTest::mouseClick(Button, Qt::LeftButton);
+}
+
+// The tabs of a series page hosting a page.
+template <class TPage>
+int Grid3DTabsOf(THostedPage<TPage>& Hosted)
+{
+    Hosted.Page->hide();
+    Hosted.Page->show();
+    Hosted.Page->Refresh();
+    return static_cast<int>(Hosted.Tabs().count(QStringLiteral("Grid 3D")));
+}
+
+TEST(ExtendedSeriesPages, TheTowerUsesItsOriginAndKeepsAnOriginThatIsNoNumber)
+{
+    int messages = 0;
+    MessageService() = [&messages](const TMessageRequest&) {
+        ++messages;
+        return mrOk;
+    };
+    TExtendedChart<TTowerSeries> tower;
+    tower.Series->SetOrigin(2.5);
+    TTowerSeriesEditor page;
+    page.SetTarget(tower.Series);
+    page.show();
+    EXPECT_EQ(page.EOrigin->text(), QStringLiteral("2.5"));
+    EXPECT_FALSE(page.CBOrigin->isChecked());
+    test::ClickNearLeftEdge(page.CBOrigin);
+    EXPECT_TRUE(tower.Series->UseOrigin());
+    for (const char* typed : {"abc", "-", "", "x1"}) {
+        page.EOrigin->setFocus();
+        page.EOrigin->selectAll();
+        QTest::keyClick(page.EOrigin, Qt::Key_Delete);
+        QTest::keyClicks(page.EOrigin, QString::fromLatin1(typed));
+        EXPECT_EQ(tower.Series->Origin(), 2.5) << typed;
+    }
+    QFocusEvent leaving(QEvent::FocusOut, Qt::TabFocusReason);
+    QApplication::sendEvent(page.EOrigin, &leaving);
+    EXPECT_EQ(page.EOrigin->text(), QStringLiteral("2.5"));
+    page.EOrigin->selectAll();
+    QTest::keyClicks(page.EOrigin, QStringLiteral("-40"));
+    EXPECT_EQ(tower.Series->Origin(), -40);
+    test::ClickNearLeftEdge(page.CBOrigin);
+    EXPECT_FALSE(tower.Series->UseOrigin());
+    EXPECT_EQ(tower.Series->Origin(), -40);
+    EXPECT_EQ(messages, 0);
+    ResetMessageService();
+
+    // Eight shapes; the percentages move by fives.
+    EXPECT_EQ(page.CBStyle->count(), 8);
+    EXPECT_EQ(page.CBStyle->itemText(7), QStringLiteral("Slant Cube"));
+    page.CBStyle->setCurrentIndex(7);
+    EXPECT_EQ(tower.Series->TowerStyle(), TTowerSeries::tsSlantCube);
+    for (QSpinBox* spin : {page.UDDepth, page.UDWidth, page.UDTransp})
+        EXPECT_EQ(spin->singleStep(), 5) << spin->objectName().toStdString();
+    page.UDDepth->setFocus();
+    QTest::keyClick(page.UDDepth, Qt::Key_Down);
+    EXPECT_EQ(tower.Series->PercentDepth(), 95);
+}
+
+TEST(ExtendedSeriesPages, TheTowerVectorAndWaterfallPagesAddTheGrid3DTabOnce)
+{
+    {
+        TExtendedChart<TTowerSeries> tower;
+        THostedPage<TTowerSeriesEditor> hosted(tower.Series);
+        ASSERT_NE(hosted.Page, nullptr);
+        EXPECT_EQ(Grid3DTabsOf(hosted), 1);
+        EXPECT_EQ(hosted.Tabs().indexOf(QStringLiteral("Grid 3D")), 1);
+        ASSERT_NE(hosted.Page->Grid3DEditor, nullptr);
+        EXPECT_EQ(hosted.Page->Grid3DEditor->Target(), tower.Series);
+    }
+    {
+        TExtendedChart<TVector3DSeries> vector;
+        THostedPage<TVectorSeriesEditor> hosted(vector.Series);
+        ASSERT_NE(hosted.Page, nullptr);
+        EXPECT_EQ(Grid3DTabsOf(hosted), 1);
+        ASSERT_NE(hosted.Page->Grid3DEditor, nullptr);
+        EXPECT_EQ(hosted.Page->Grid3DEditor->Target(), vector.Series);
+    }
+    {
+        TExtendedChart<TWaterFallSeries> waterfall;
+        THostedPage<TWaterFallEditor> hosted(waterfall.Series);
+        ASSERT_NE(hosted.Page, nullptr);
+        EXPECT_EQ(Grid3DTabsOf(hosted), 1);
+    }
+}
+
+TEST(ExtendedSeriesPages, TheVectorArrowsTakeTheDefaultColourOrBlack)
+{
+    TExtendedChart<TVector3DSeries> vector;
+    TVectorSeriesEditor page;
+    page.SetTarget(vector.Series);
+    page.show();
+    EXPECT_EQ(page.BStart->Pen(), vector.Series->StartArrow());
+    EXPECT_EQ(page.BEnd->Pen(), vector.Series->EndArrow());
+    EXPECT_EQ(page.UDWidth->minimum(), 1);
+    EXPECT_EQ(page.UDWidth->maximum(), 1000);
+    EXPECT_EQ(page.UDHeight->minimum(), 1);
+    EXPECT_EQ(page.UDHeight->maximum(), 1000);
+    EXPECT_EQ(page.UDWidth->value(), 4);
+    EXPECT_EQ(page.UDHeight->value(), 4);
+    ExtendedPageTypeInto(page.UDHeight, QStringLiteral("12"));
+    EXPECT_EQ(vector.Series->ArrowHeight(), 12);
+    ExtendedPageTypeInto(page.UDWidth, QStringLiteral("9"));
+    EXPECT_EQ(vector.Series->ArrowWidth(), 9);
+
+    const std::pair<QCheckBox*, TChartPen*> arrows[] = {{page.CBStart, vector.Series->StartArrow()},
+                                                         {page.CBEnd, vector.Series->EndArrow()}};
+    for (const auto& [check, pen] : arrows) {
+        ASSERT_EQ(pen->Color(), clPlotColor);
+        EXPECT_TRUE(check->isChecked());
+        const int paints = vector.Chart.Invalidations;
+        test::ClickNearLeftEdge(check);
+        EXPECT_EQ(pen->Color(), clBlack);
+        EXPECT_GT(vector.Chart.Invalidations, paints);
+        test::ClickNearLeftEdge(check);
+        EXPECT_EQ(pen->Color(), clPlotColor);
+        // A colour of its own shows unticked.
+        pen->SetColor(clRed);
+        page.Refresh();
+        EXPECT_FALSE(check->isChecked());
+        test::ClickNearLeftEdge(check);
+        EXPECT_EQ(pen->Color(), clPlotColor);
+    }
+    // A colour chosen with the pen button unticks the box.
+    QTimer::singleShot(0, [&page] {
+        if (TPenDialog* dialog = page.BEnd->OpenDialog()) {
+            page.BEnd->Pen()->SetColor(clGreen);
+            dialog->accept();
+        }
+    });
+    QTest::mouseClick(page.BEnd, Qt::LeftButton);
+    EXPECT_EQ(vector.Series->EndArrow()->Color(), clGreen);
+    EXPECT_FALSE(page.CBEnd->isChecked());
+}
+
+TEST(ExtendedSeriesPages, TheWaterfallAndBarJoinPagesAddTheirPenToTheBasePage)
+{
+    {
+        TExtendedChart<TWaterFallSeries> waterfall;
+        TWaterFallEditor page;
+        page.SetTarget(waterfall.Series);
+        page.show();
+        EXPECT_EQ(page.BLines->Pen(), waterfall.Series->WaterLines());
+        EXPECT_EQ(page.BLines->text(), QStringLiteral("&Lines..."));
+        EXPECT_TRUE(page.BLines->isVisible());
+        EXPECT_EQ(page.BSideLines->Pen(), waterfall.Series->SideLines());
+        // Beside the sides' lines.
+        EXPECT_EQ(page.BLines->y(), page.BSideLines->y());
+        EXPECT_GT(page.BLines->x(), page.BSideLines->x());
+    }
+    {
+        TExtendedChart<TBarJoinSeries> bars;
+        TBarJoinEditor page;
+        page.SetTarget(bars.Series);
+        page.show();
+        EXPECT_EQ(page.BJoin->Pen(), bars.Series->JoinPen());
+        EXPECT_EQ(page.BJoin->text(), QStringLiteral("&Join..."));
+        EXPECT_TRUE(page.BJoin->isVisible());
+        EXPECT_EQ(page.BJoin->parentWidget(), page.TabSheet1);
+        EXPECT_EQ(page.BBarPen->Pen(), bars.Series->BarPen());
+        QTimer::singleShot(0, [&page] {
+            if (TPenDialog* dialog = page.BJoin->OpenDialog()) {
+                page.BJoin->Pen()->SetWidth(3);
+                dialog->accept();
+            }
+        });
+        const int paints = bars.Chart.Invalidations;
+        QTest::mouseClick(page.BJoin, Qt::LeftButton);
+        EXPECT_EQ(bars.Series->JoinPen()->Width(), 3);
+        EXPECT_GT(bars.Chart.Invalidations, paints);
+    }
+}
+
+TEST(ExtendedSeriesPages, CancelledDialogsOnTheGridAndBarJoinPagesChangeNothing)
+{
+    {
+        TExtendedChart<TTowerSeries> tower;
+        TTowerSeriesEditor page;
+        page.SetTarget(tower.Series);
+        page.show();
+        const QStringList before = test::DumpProperties(&tower.Chart);
+        CancelPenDialog(page.ButtonPen1);
+        RejectNextDialog();
+        QTest::mouseClick(page.Button1, Qt::LeftButton);
+        EXPECT_EQ(test::DumpProperties(&tower.Chart), before);
+    }
+    {
+        TExtendedChart<TVector3DSeries> vector;
+        TVectorSeriesEditor page;
+        page.SetTarget(vector.Series);
+        page.show();
+        const QStringList before = test::DumpProperties(&vector.Chart);
+        CancelPenDialog(page.BStart);
+        CancelPenDialog(page.BEnd);
+        EXPECT_EQ(test::DumpProperties(&vector.Chart), before);
+        EXPECT_TRUE(page.CBStart->isChecked());
+        EXPECT_TRUE(page.CBEnd->isChecked());
+    }
+    {
+        TExtendedChart<TWaterFallSeries> waterfall;
+        TWaterFallEditor page;
+        page.SetTarget(waterfall.Series);
+        page.show();
+        const QStringList before = test::DumpProperties(&waterfall.Chart);
+        CancelPenDialog(page.BLines);
+        EXPECT_EQ(test::DumpProperties(&waterfall.Chart), before);
+    }
+    {
+        TExtendedChart<TBarJoinSeries> bars;
+        TBarJoinEditor page;
+        page.SetTarget(bars.Series);
+        page.show();
+        const QStringList before = test::DumpProperties(&bars.Chart);
+        CancelPenDialog(page.BJoin);
+        EXPECT_EQ(test::DumpProperties(&bars.Chart), before);
+    }
 }
 
 } // namespace
