@@ -12,6 +12,7 @@
 #include <QtWidgets/QCheckBox>
 #include <QtWidgets/QComboBox>
 #include <QtWidgets/QLineEdit>
+#include <QtWidgets/QPushButton>
 #include <QtWidgets/QSlider>
 #include <QtWidgets/QSpinBox>
 
@@ -320,6 +321,11 @@ void TEditorPage::showEvent(QShowEvent* Event)
     if (FTarget)
         Refresh();
     CallControlHook(this);
+    // A page's push buttons open dialogs: Enter typed into one of its fields
+    // must not press the first of them when the page is shown on its own.
+    for (QPushButton* button : findChildren<QPushButton*>())
+        if (!button->isDefault())
+            button->setAutoDefault(false);
     FCreating = false;
 }
 

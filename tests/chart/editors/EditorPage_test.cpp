@@ -10,6 +10,7 @@
 #include <QtGui/QIntValidator>
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QLineEdit>
+#include <QtWidgets/QPushButton>
 #include <QtWidgets/QSpinBox>
 
 #include <gtest/gtest.h>
@@ -107,6 +108,23 @@ TEST(EditorPage, FillingNeverWritesAndAChangeWritesOnceThenEnables)
 
     page.FieldSpin->setValue(7);
     EXPECT_EQ(page.Field, 7);
+}
+
+// Shown on its own a page is a dialog; Enter typed into a field applies the
+// field and presses none of the page's buttons (they open dialogs).
+TEST(EditorPage, EnterInAFieldOfAPageShownAlonePressesNoButton)
+{
+    TEditorChart chart;
+    TTitlePage page;
+    auto* penButton = TPageBuilder::Named(new QPushButton(QStringLiteral("&Border..."), &page), "BPen");
+    int pressed = 0;
+    QObject::connect(penButton, &QPushButton::clicked, [&pressed] { ++pressed; });
+    page.SetTarget(chart.Title());
+    page.show();
+    test::TypeIntoSpinBox(page.Size, QStringLiteral("12"));
+    EXPECT_EQ(pressed, 0);
+    EXPECT_EQ(chart.Title()->Font()->Size(), 12);
+    EXPECT_TRUE(page.isVisible());
 }
 
 TEST(EditorPage, HalfTypedNumbersAreNotApplied)
