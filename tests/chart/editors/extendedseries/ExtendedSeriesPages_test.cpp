@@ -18,6 +18,7 @@
 #include "chart/editors/extendedseries/WaterfallSeriesPage.h"
 
 #include "../EditorTestSupport.h"
+#include "../series/SeriesPageTestSupport.h"
 #include "../axis/AxisDialogTestSupport.h"
 #include "DialogTestUtil.h"
 #include "chart/canvas/PlotEffects.h"
@@ -73,26 +74,6 @@ struct TExtendedChart {
     TSeries* Series;
 };
 
-// The series page on Series, its "Format" page of class TPage.
-template <class TPage>
-struct THostedPage {
-    explicit THostedPage(TChartSeries* Series)
-    {
-        Host.SetTarget(Series);
-        Host.show();
-        Page = qobject_cast<TPage*>(Host.SeriesEditor());
-    }
-    QStringList Tabs() const
-    {
-        QStringList tabs;
-        for (int i = 0; i < Host.PageSeries->count(); ++i)
-            tabs.append(Host.PageSeries->tabText(i));
-        return tabs;
-    }
-    TFormPlotSeries Host;
-    TPage* Page = nullptr;
-};
-
 // Every series type of the family opens its page on the series page's
 // "Format" tab (screenshots of each, with the tabs it added).
 TEST(ExtendedSeriesPages, EverySeriesTypeOpensItsPageInTheSeriesPage)
@@ -132,7 +113,7 @@ TEST(ExtendedSeriesPages, EverySeriesTypeOpensItsPageInTheSeriesPage)
 TEST(ExtendedSeriesPages, TheErrorSeriesShowsItsStyleAndTheErrorBarSeriesGetsABarTab)
 {
     TExtendedChart<TErrorSeries> error;
-    THostedPage<TErrorSeriesEditor> errorPage(error.Series);
+    test::THostedSeriesPage<TErrorSeriesEditor> errorPage(error.Series);
     ASSERT_NE(errorPage.Page, nullptr);
     EXPECT_TRUE(errorPage.Page->RGStyle->isVisible());
     EXPECT_FALSE(errorPage.Tabs().contains(QStringLiteral("Bar")));
@@ -146,7 +127,7 @@ TEST(ExtendedSeriesPages, TheErrorSeriesShowsItsStyleAndTheErrorBarSeriesGetsABa
         RegisterEditorPage(QStringLiteral("TBarSeriesEditor"), [](QWidget* Parent) { return new TEditorPage(Parent); });
     {
         TExtendedChart<TErrorBarSeries> bars;
-        THostedPage<TErrorSeriesEditor> barPage(bars.Series);
+        test::THostedSeriesPage<TErrorSeriesEditor> barPage(bars.Series);
         ASSERT_NE(barPage.Page, nullptr);
         EXPECT_FALSE(barPage.Page->RGStyle->isVisible());
         barPage.Page->hide();
@@ -191,7 +172,7 @@ TEST(ExtendedSeriesPages, TheErrorPenGivesTheErrorSeriesItsColourButNotTheErrorB
 TEST(ExtendedSeriesPages, TheBoxPageAddsItsThreePointerTabsOnce)
 {
     TExtendedChart<TBoxSeries> box;
-    THostedPage<TBoxSeriesEditor> hosted(box.Series);
+    test::THostedSeriesPage<TBoxSeriesEditor> hosted(box.Series);
     ASSERT_NE(hosted.Page, nullptr);
     hosted.Page->hide();
     hosted.Page->show();
@@ -249,7 +230,7 @@ TEST(ExtendedSeriesPages, PositionAndLengthKeepTheirValueUntilTheTextIsANumber)
 TEST(ExtendedSeriesPages, PointAndFigureSymbolsAreTabsAndItsSizesKeepNonNumbers)
 {
     TExtendedChart<TPointFigureSeries> figure;
-    THostedPage<TPointFigureEditor> hosted(figure.Series);
+    test::THostedSeriesPage<TPointFigureEditor> hosted(figure.Series);
     ASSERT_NE(hosted.Page, nullptr);
     EXPECT_EQ(hosted.Tabs().mid(0, 3),
               (QStringList{QStringLiteral("Format"), QStringLiteral("Up"), QStringLiteral("Down")}));
@@ -458,7 +439,7 @@ void CancelPenDialog(TButtonPen* Button)
 
 // The tabs of a series page hosting a page.
 template <class TPage>
-int Grid3DTabsOf(THostedPage<TPage>& Hosted)
+int Grid3DTabsOf(test::THostedSeriesPage<TPage>& Hosted)
 {
     Hosted.Page->hide();
     Hosted.Page->show();
@@ -517,7 +498,7 @@ TEST(ExtendedSeriesPages, TheTowerVectorAndWaterfallPagesAddTheGrid3DTabOnce)
 {
     {
         TExtendedChart<TTowerSeries> tower;
-        THostedPage<TTowerSeriesEditor> hosted(tower.Series);
+        test::THostedSeriesPage<TTowerSeriesEditor> hosted(tower.Series);
         ASSERT_NE(hosted.Page, nullptr);
         EXPECT_EQ(Grid3DTabsOf(hosted), 1);
         EXPECT_EQ(hosted.Tabs().indexOf(QStringLiteral("Grid 3D")), 1);
@@ -526,7 +507,7 @@ TEST(ExtendedSeriesPages, TheTowerVectorAndWaterfallPagesAddTheGrid3DTabOnce)
     }
     {
         TExtendedChart<TVector3DSeries> vector;
-        THostedPage<TVectorSeriesEditor> hosted(vector.Series);
+        test::THostedSeriesPage<TVectorSeriesEditor> hosted(vector.Series);
         ASSERT_NE(hosted.Page, nullptr);
         EXPECT_EQ(Grid3DTabsOf(hosted), 1);
         ASSERT_NE(hosted.Page->Grid3DEditor, nullptr);
@@ -534,7 +515,7 @@ TEST(ExtendedSeriesPages, TheTowerVectorAndWaterfallPagesAddTheGrid3DTabOnce)
     }
     {
         TExtendedChart<TWaterFallSeries> waterfall;
-        THostedPage<TWaterFallEditor> hosted(waterfall.Series);
+        test::THostedSeriesPage<TWaterFallEditor> hosted(waterfall.Series);
         ASSERT_NE(hosted.Page, nullptr);
         EXPECT_EQ(Grid3DTabsOf(hosted), 1);
     }

@@ -7,6 +7,7 @@
 #include "chart/editors/seriestypes/StackBarSeriesEditor.h"
 
 #include "../EditorTestSupport.h"
+#include "../series/SeriesPageTestSupport.h"
 #include "../axis/AxisDialogTestSupport.h"
 #include "chart/editors/effects/GradientEditor.h"
 #include "chart/editors/series/SeriesPage.h"
@@ -48,10 +49,7 @@ struct THostedBarPage : TBarChart {
     }
     int TabsCaptioned(const QString& Caption) const
     {
-        int count = 0;
-        for (int i = 0; i < Host.PageSeries->count(); ++i)
-            count += Host.PageSeries->tabText(i) == Caption;
-        return count;
+        return static_cast<int>(test::SeriesPageTabs(Host).count(Caption));
     }
     QStringList Before;
     TFormPlotSeries Host;

@@ -15,6 +15,7 @@
 #include "chart/editors/seriestypes/WindRoseSeriesEditor.h"
 
 #include "../EditorTestSupport.h"
+#include "../series/SeriesPageTestSupport.h"
 #include "../axis/AxisDialogTestSupport.h"
 #include "DialogTestUtil.h"
 #include "chart/canvas/PlotConst.h"
@@ -76,37 +77,14 @@ struct TShownRoundPage {
     TPage Page;
 };
 
-// The series page on Series, its "Format" page of class TPage.
-template <class TPage>
-struct THostedRoundPage {
-    explicit THostedRoundPage(TChartSeries* Series)
-    {
-        Host.resize(480, 440);
-        Host.SetTarget(Series);
-        Host.show();
-        Page = qobject_cast<TPage*>(Host.SeriesEditor());
-    }
-    QStringList Tabs() const
-    {
-        QStringList tabs;
-        for (int i = 0; i < Host.PageSeries->count(); ++i)
-            tabs.append(Host.PageSeries->tabText(i));
-        return tabs;
-    }
-    TFormPlotSeries Host;
-    TPage* Page = nullptr;
-};
+// The series page is photographed at this size.
+constexpr QSize RoundPageSize(480, 440);
 
 // Types Text into a spin box's field as a user does, replacing what it
-// shows; each key press applies what the field then holds. No Enter: on a
-// page shown alone (a dialog) it would press the page's first button.
+// shows; each key press applies what the field then holds.
 void TypeIntoRoundSpin(QSpinBox* Spin, const QString& Text)
 {
-    QLineEdit* field = Spin->findChild<QLineEdit*>();
-    Spin->setFocus();
-    field->selectAll();
-    QTest::keyClick(field, Qt::Key_Delete);
-    QTest::keyClicks(field, Text);
+    test::RetypeText(Spin->findChild<QLineEdit*>(), Text);
 }
 
 // Answers the font dialog with Cancel while alive.
@@ -260,7 +238,7 @@ TEST(WindRoseEditor, MirroredSetsTheLabelsMirror)
 TEST(PolarSeriesEditor, TheCircledAndPointTabsComeOnce)
 {
     TRoundChart<TRadarSeries> radar;
-    THostedRoundPage<TPolarSeriesEditor> hosted(radar.Series);
+    test::THostedSeriesPage<TPolarSeriesEditor> hosted(radar.Series, RoundPageSize);
     ASSERT_NE(hosted.Page, nullptr);
     hosted.Page->hide();
     hosted.Page->show();
@@ -417,7 +395,7 @@ TEST(GaugeSeriesEditor, WithoutAnAxisTheAxisControlsChangeNothing)
 TEST(GaugeSeriesEditor, TheCircledTabComesOnceWithoutBackgroundColourOrTransparency)
 {
     TRoundChart<TGaugeSeries> gauge;
-    THostedRoundPage<TGaugeSeriesEditor> hosted(gauge.Series);
+    test::THostedSeriesPage<TGaugeSeriesEditor> hosted(gauge.Series, RoundPageSize);
     ASSERT_NE(hosted.Page, nullptr);
     hosted.Page->hide();
     hosted.Page->show();
@@ -500,7 +478,7 @@ TEST(SmithSeriesEdit, WithoutAChartTheGridButtonsLeaveTheSeriesOwnPenAndMarksFon
 TEST(SmithSeriesEdit, TheCircledTabComesOnce)
 {
     TRoundChart<TSmithSeries> smith;
-    THostedRoundPage<TSmithSeriesEdit> hosted(smith.Series);
+    test::THostedSeriesPage<TSmithSeriesEdit> hosted(smith.Series, RoundPageSize);
     ASSERT_NE(hosted.Page, nullptr);
     hosted.Page->hide();
     hosted.Page->show();
@@ -515,7 +493,7 @@ TEST(DonutSeriesEditor, ThePiePageComesFirstAsTheDonutTabAndTheHoleWraps)
 {
     TRoundChart<TDonutSeries> donut;
     donut.Series->SetDonutPercent(100);
-    THostedRoundPage<TDonutSeriesEditor> hosted(donut.Series);
+    test::THostedSeriesPage<TDonutSeriesEditor> hosted(donut.Series, RoundPageSize);
     ASSERT_NE(hosted.Page, nullptr);
     hosted.Page->hide();
     hosted.Page->show();
@@ -537,7 +515,7 @@ TEST(DonutSeriesEditor, ThePiePageComesFirstAsTheDonutTabAndTheHoleWraps)
 TEST(TriSurfaceSeriesEditor, HideTrianglesIsTickedAndTheGridPageComesOnce)
 {
     TRoundChart<TTriSurfaceSeries> surface;
-    THostedRoundPage<TTriSurfaceSeriesEditor> hosted(surface.Series);
+    test::THostedSeriesPage<TTriSurfaceSeriesEditor> hosted(surface.Series, RoundPageSize);
     ASSERT_NE(hosted.Page, nullptr);
     hosted.Page->hide();
     hosted.Page->show();
@@ -579,7 +557,7 @@ TEST(Point3DSeriesEditor, ColourEachDisablesTheColourButtonAndTheDepthShowsRound
 TEST(Point3DSeriesEditor, ThePointTabComesOnce)
 {
     TRoundChart<TBubble3DSeries> bubbles;
-    THostedRoundPage<TPoint3DSeriesEditor> hosted(bubbles.Series);
+    test::THostedSeriesPage<TPoint3DSeriesEditor> hosted(bubbles.Series, RoundPageSize);
     ASSERT_NE(hosted.Page, nullptr);
     hosted.Page->hide();
     hosted.Page->show();

@@ -14,6 +14,7 @@
 #include "chart/editors/seriestypes/VolumeSeriesEditor.h"
 
 #include "../EditorTestSupport.h"
+#include "../series/SeriesPageTestSupport.h"
 #include "DialogTestUtil.h"
 #include "chart/editors/PlotPenBrushDialogs.h"
 #include "chart/editors/series/SeriesPage.h"
@@ -72,14 +73,6 @@ struct TShownTypePage {
     TPage Page;
 };
 
-QStringList TabCaptions(const TFormPlotSeries& Host)
-{
-    QStringList captions;
-    for (int i = 0; i < Host.PageSeries->count(); ++i)
-        captions.append(Host.PageSeries->tabText(i));
-    return captions;
-}
-
 TEST(AreaSeriesEditor, ColourOriginStairsAndItsTwoTabsOnce)
 {
     TTypeChart<TAreaSeries> chart;
@@ -116,7 +109,7 @@ TEST(AreaSeriesEditor, ColourOriginStairsAndItsTwoTabsOnce)
     ASSERT_NE(hosted, nullptr);
     hosted->hide();
     hosted->show();
-    const QStringList tabs = TabCaptions(host);
+    const QStringList tabs = test::SeriesPageTabs(host);
     EXPECT_EQ(tabs.count(QStringLiteral("Point")), 1);
     EXPECT_EQ(tabs.count(QStringLiteral("Gradient")), 1);
     ASSERT_NE(hosted->GradientEditor, nullptr);
@@ -174,7 +167,7 @@ TEST(GanttSeriesEditor, TheGanttTabComesOnceWithoutSizes)
     ASSERT_NE(page, nullptr);
     page->hide();
     page->show();
-    EXPECT_EQ(TabCaptions(host).count(QStringLiteral("Gantt")), 1);
+    EXPECT_EQ(test::SeriesPageTabs(host).count(QStringLiteral("Gantt")), 1);
     auto* pointer = qobject_cast<TSeriesPointerEditor*>(page->PointerEditor.data());
     ASSERT_NE(pointer, nullptr);
     host.PageSeries->setCurrentIndex(1);

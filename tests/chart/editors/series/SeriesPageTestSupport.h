@@ -1,0 +1,40 @@
+#pragma once
+
+// The series page hosting one series' own "Format" page, as the full editor
+// and the Graphic editor show it.
+
+#include "chart/editors/series/SeriesPage.h"
+
+#include <QtCore/QSize>
+#include <QtCore/QStringList>
+#include <QtWidgets/QTabWidget>
+
+namespace lp::test {
+
+// The captions of the series page's tabs, in order.
+inline QStringList SeriesPageTabs(const TFormPlotSeries& Host)
+{
+    QStringList captions;
+    for (int i = 0; i < Host.PageSeries->count(); ++i)
+        captions.append(Host.PageSeries->tabText(i));
+    return captions;
+}
+
+// The series page shown on Series (at Size when given), and its "Format"
+// page of class TPage (null when the series shows another page).
+template <class TPage>
+struct THostedSeriesPage {
+    explicit THostedSeriesPage(TChartSeries* Series, QSize Size = {})
+    {
+        if (Size.isValid())
+            Host.resize(Size);
+        Host.SetTarget(Series);
+        Host.show();
+        Page = qobject_cast<TPage*>(Host.SeriesEditor());
+    }
+    QStringList Tabs() const { return SeriesPageTabs(Host); }
+    TFormPlotSeries Host;
+    TPage* Page = nullptr;
+};
+
+} // namespace lp::test
