@@ -6,6 +6,7 @@
 #include "chart/editors/extendedseries/ContourSeriesPage.h"
 
 #include "../EditorTestSupport.h"
+#include "../axis/AxisDialogTestSupport.h"
 #include "DialogTestUtil.h"
 #include "chart/editors/PlotEditorButtons.h"
 #include "chart/editors/PlotPenBrushDialogs.h"
@@ -276,11 +277,7 @@ TEST(ContourSeriesPage, ALevelColourIsChosenByKeyboardAndACancelChangesNothing)
 
 TEST(ContourSeriesPage, ALevelValueThatIsNoNumberKeepsTheLevel)
 {
-    int messages = 0;
-    MessageService() = [&messages](const TMessageRequest&) {
-        ++messages;
-        return mrOk;
-    };
+    test::TMessages messages;
     TContourPageFixture fixture;
     TContourSeriesEditor& page = fixture.Page;
     fixture.SelectLevel(2);
@@ -299,7 +296,7 @@ TEST(ContourSeriesPage, ALevelValueThatIsNoNumberKeepsTheLevel)
     // Typing on to a number stores it.
     fixture.TypeValue(QStringLiteral("-4.5"));
     EXPECT_EQ(fixture.Series->Levels()->Items(2)->UpToValue(), -4.5);
-    EXPECT_EQ(messages, 0);
+    EXPECT_TRUE(messages.Texts.isEmpty()) << messages.Texts.join(QLatin1Char('|')).toStdString();
     ResetMessageService();
 }
 

@@ -190,11 +190,7 @@ TEST(ExtendedSeriesPages, TheBoxPageAddsItsThreePointerTabsOnce)
 
 TEST(ExtendedSeriesPages, PositionAndLengthKeepTheirValueUntilTheTextIsANumber)
 {
-    int messages = 0;
-    MessageService() = [&messages](const TMessageRequest&) {
-        ++messages;
-        return mrOk;
-    };
+    test::TMessages messages;
     TExtendedChart<TBoxSeries> box;
     box.Series->SetPosition(3);
     TBoxSeriesEditor page;
@@ -223,7 +219,7 @@ TEST(ExtendedSeriesPages, PositionAndLengthKeepTheirValueUntilTheTextIsANumber)
         QApplication::sendEvent(edit, &leaving);
         EXPECT_EQ(edit->text(), QStringLiteral("-2.5"));
     }
-    EXPECT_EQ(messages, 0);
+    EXPECT_TRUE(messages.Texts.isEmpty()) << messages.Texts.join(QLatin1Char('|')).toStdString();
     ResetMessageService();
 }
 
@@ -449,11 +445,7 @@ int Grid3DTabsOf(test::THostedSeriesPage<TPage>& Hosted)
 
 TEST(ExtendedSeriesPages, TheTowerUsesItsOriginAndKeepsAnOriginThatIsNoNumber)
 {
-    int messages = 0;
-    MessageService() = [&messages](const TMessageRequest&) {
-        ++messages;
-        return mrOk;
-    };
+    test::TMessages messages;
     TExtendedChart<TTowerSeries> tower;
     tower.Series->SetOrigin(2.5);
     TTowerSeriesEditor page;
@@ -479,7 +471,7 @@ TEST(ExtendedSeriesPages, TheTowerUsesItsOriginAndKeepsAnOriginThatIsNoNumber)
     test::ClickNearLeftEdge(page.CBOrigin);
     EXPECT_FALSE(tower.Series->UseOrigin());
     EXPECT_EQ(tower.Series->Origin(), -40);
-    EXPECT_EQ(messages, 0);
+    EXPECT_TRUE(messages.Texts.isEmpty()) << messages.Texts.join(QLatin1Char('|')).toStdString();
     ResetMessageService();
 
     // Eight shapes; the percentages move by fives.
