@@ -245,7 +245,7 @@ TEST(CarotagePicture, AWindowHoldsTheSameRowsAsTheWholePicture)
 // and a hundred million metres asked for a 13.7 GB bitmap.
 TEST(CarotageOverlay, ALogFarDeeperThanTheSectionIsDrawnOnlyWhereThePlotShowsIt)
 {
-    for (const QByteArray deepest : {QByteArray("1000000"), QByteArray("100000000")}) {
+    for (const QByteArray& deepest : {QByteArray("1000000"), QByteArray("100000000")}) {
         TLogFolder folder;
         folder.Write(QStringLiteral("1"), "0 1 9\r\n" + deepest + " 1 9\r\n");
         const QString list = folder.Write(QStringLiteral("deep.crt"), "1\r\nx\r\n500 10 1 0 1 0 0\r\n");
