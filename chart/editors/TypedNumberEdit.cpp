@@ -1,5 +1,7 @@
 #include "chart/editors/TypedNumberEdit.h"
 
+#include "chart/editors/EditorPage.h"
+
 #include <QtCore/QLocale>
 
 #include <QtWidgets/QLineEdit>
@@ -64,6 +66,23 @@ void TTypedNumberValidator::fixup(QString& Input) const
 void SetTypedNumberValidator(QLineEdit* Edit, std::function<QString()> Shown)
 {
     Edit->setValidator(new TTypedNumberValidator(std::move(Shown), Edit));
+}
+
+void BindNumberEdit(TEditorPage& Page, QLineEdit* Edit, std::function<std::optional<double>()> Read,
+                    std::function<void(double)> Write, std::function<QString(double)> Text)
+{
+    if (!Text)
+        Text = &NumberText;
+    auto shown = [Read, Text]() -> QVariant {
+        const std::optional<double> value = Read();
+        return value ? QVariant(Text(*value)) : QVariant();
+    };
+    SetTypedNumberValidator(Edit, [shown] { return shown().toString(); });
+    Page.Binder().Bind(Edit, shown, [Read, Write](const QVariant& Value) {
+        const std::optional<double> typed = TypedReal(Value.toString());
+        if (typed && Read())
+            Write(*typed);
+    });
 }
 
 } // namespace lp

@@ -11,6 +11,8 @@ class QLineEdit;
 
 namespace lp {
 
+class TEditorPage;
+
 // The number Text holds (in the C notation numbers are shown in, else the
 // user's), or nothing for an empty, half-typed or non-finite text. The one
 // reading of typed numbers every editor page uses.
@@ -40,5 +42,13 @@ private:
 
 // Gives Edit a typed-number validator whose kept text is what Shown says.
 void SetTypedNumberValidator(QLineEdit* Edit, std::function<QString()> Shown);
+
+// Binds Edit on Page to a number Read and Write reach: each complete number
+// typed is written, a text that is no number (yet) writes nothing and shows
+// no message, and leaving it so shows the kept value again. Read gives
+// nothing while there is none to edit (the edit is then left as it is);
+// the number is shown as Text makes it (NumberText when none is given).
+void BindNumberEdit(TEditorPage& Page, QLineEdit* Edit, std::function<std::optional<double>()> Read,
+                    std::function<void(double)> Write, std::function<QString(double)> Text = {});
 
 } // namespace lp

@@ -110,18 +110,7 @@ QLineEdit* MakeNumberEdit(TEditorPage& Page, const char* Name, std::function<std
 {
     auto* edit = TPageBuilder::Named(new QLineEdit(&Page), Name);
     edit->setMaximumWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("000000000000000")));
-    if (!Text)
-        Text = &NumberText;
-    auto shown = [Read, Text]() -> QVariant {
-        const std::optional<double> value = Read();
-        return value ? QVariant(Text(*value)) : QVariant();
-    };
-    SetTypedNumberValidator(edit, [shown] { return shown().toString(); });
-    Page.Binder().Bind(edit, shown, [Read, Write](const QVariant& Value) {
-        const std::optional<double> typed = TypedReal(Value.toString());
-        if (typed && Read())
-            Write(*typed);
-    });
+    BindNumberEdit(Page, edit, std::move(Read), std::move(Write), std::move(Text));
     return edit;
 }
 

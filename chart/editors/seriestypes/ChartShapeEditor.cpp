@@ -109,11 +109,23 @@ TChartShapeEditor::TChartShapeEditor(QWidget* Parent) : TEditorPage(Parent)
         });
     Binder().Bind(RGVertAlign, QStringLiteral("VertAlign"));
     Binder().Bind(CBUnits, QStringLiteral("XYStyle"));
-    // Corners are written once the text is a number.
-    ConnectSeriesReal<TChartShape>(*this, SEX0, &TChartShape::X0, &TChartShape::SetX0);
-    ConnectSeriesReal<TChartShape>(*this, SEY0, &TChartShape::Y0, &TChartShape::SetY0);
-    ConnectSeriesReal<TChartShape>(*this, SEX1, &TChartShape::X1, &TChartShape::SetX1);
-    ConnectSeriesReal<TChartShape>(*this, SEY1, &TChartShape::Y1, &TChartShape::SetY1);
+    // Corners are written once the text is a number. They are a shape's
+    // first two points: other point counts leave the edits as they are.
+    const std::pair<QLineEdit*, std::pair<double (TChartShape::*)() const, void (TChartShape::*)(double)>> corners[] = {
+        {SEX0, {&TChartShape::X0, &TChartShape::SetX0}},
+        {SEY0, {&TChartShape::Y0, &TChartShape::SetY0}},
+        {SEX1, {&TChartShape::X1, &TChartShape::SetX1}},
+        {SEY1, {&TChartShape::Y1, &TChartShape::SetY1}},
+    };
+    for (const auto& [edit, access] : corners) {
+        const auto [get, set] = access;
+        BindNumberEdit(
+            *this, edit,
+            [this, get = get]() -> std::optional<double> {
+                return Series() && Series()->Count() == 2 ? std::optional<double>((Series()->*get)()) : std::nullopt;
+            },
+            [this, set = set](double Value) { (Series()->*set)(Value); });
+    }
     BShapePen->OnClick = [this](TButtonPen*) { AfterUserChange(BShapePen); };
     BGradient->OnClick = [this](TButtonGradient*) { AfterUserChange(BGradient); };
     connect(BShapeBrush, &QPushButton::clicked, this, &TChartShapeEditor::BrushClick);
@@ -143,14 +155,6 @@ void TChartShapeEditor::FillControls()
     if (series->Font()->Size() > 0)
         font.setPointSize(series->Font()->Size());
     MemoText->setFont(font);
-    // The corners are a shape's first two points; other point counts
-    // leave the edits as they are.
-    if (series->Count() == 2) {
-        ShowReal(SEX0, series->X0());
-        ShowReal(SEY0, series->Y0());
-        ShowReal(SEX1, series->X1());
-        ShowReal(SEY1, series->Y1());
-    }
     RefreshFontEditor(FontEditor, series->Font());
 }
 

@@ -158,9 +158,9 @@ TGrid3DSeriesEditor::TGrid3DSeriesEditor(QWidget* Parent) : TEditorPage(Parent)
     connect(Button1, &QPushButton::clicked, this, &TGrid3DSeriesEditor::SwapClick);
     connect(Button2, &QPushButton::clicked, this, &TGrid3DSeriesEditor::GalleryClick);
     // Palette minimum and step keep their value until the text is a number.
-    ConnectSeriesReal<TCustom3DPaletteSeries>(*this, EPaletteMin, &TCustom3DPaletteSeries::PaletteMin,
+    BindSeriesReal<TCustom3DPaletteSeries>(*this, EPaletteMin, &TCustom3DPaletteSeries::PaletteMin,
                                               &TCustom3DPaletteSeries::SetPaletteMin);
-    ConnectSeriesReal<TCustom3DPaletteSeries>(*this, EPaletteStep, &TCustom3DPaletteSeries::PaletteStep,
+    BindSeriesReal<TCustom3DPaletteSeries>(*this, EPaletteStep, &TCustom3DPaletteSeries::PaletteStep,
                                               &TCustom3DPaletteSeries::SetPaletteStep);
 }
 
@@ -208,8 +208,6 @@ void TGrid3DSeriesEditor::FillControls()
         const QSignalBlocker block(PageControl1);
         PageControl1->setCurrentIndex(series->UseColorRange() ? ctRange : series->UsePalette() ? ctPalette : ctSingle);
     }
-    ShowReal(EPaletteMin, series->PaletteMin());
-    ShowReal(EPaletteStep, series->PaletteStep());
 }
 
 void TGrid3DSeriesEditor::UpdateEnabled()

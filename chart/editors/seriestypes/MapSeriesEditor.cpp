@@ -180,13 +180,12 @@ TMapSeriesEditor::TMapSeriesEditor(QWidget* Parent) : TEditorPage(Parent)
         [](TPlotPolygon& S, const QVariant& V) { S.SetTransparency(V.toInt()); });
     // Z is written once its text is a number: a half-typed value keeps the
     // old one, without a message.
-    ConnectRealEdit(*this, EditZ, [this](double Value) {
-        TPlotPolygon* shape = SelectedShape();
-        if (!shape || shape->Z() == Value)
-            return false;
-        shape->SetZ(Value);
-        return true;
-    });
+    BindNumberEdit(
+        *this, EditZ,
+        [this]() -> std::optional<double> {
+            return SelectedShape() ? std::optional<double>(SelectedShape()->Z()) : std::nullopt;
+        },
+        [this](double Value) { SelectedShape()->SetZ(Value); });
 
     ButtonPen1->OnClick = [this](TButtonPen*) { AfterUserChange(ButtonPen1); };
     ButtonPen2->OnClick = [this](TButtonPen*) {
@@ -294,14 +293,13 @@ void TMapSeriesEditor::ShowSelectedShape()
         ButtonPen2->LinkPen(nullptr);
         BGradient->LinkGradient(nullptr);
         EText->clear();
-        ShowReal(EditZ, 0);
+        EditZ->setText(QStringLiteral("0"));
         ChartGrid1->SetSeries(nullptr);
         return;
     }
     ShapeIndex->setText(QString::number(ChartListBox1->ItemIndex()));
     ButtonPen2->LinkPen(shape->Pen());
     BGradient->LinkGradient(shape->Gradient());
-    ShowReal(EditZ, shape->Z());
     if (ChartGrid1->Series() != shape->Points())
         ChartGrid1->SetSeries(shape->Points());
 }

@@ -104,13 +104,12 @@ TPieSeriesEditor::TPieSeriesEditor(QWidget* Parent) : TEditorPage(Parent)
     connect(Button2, &QPushButton::clicked, this, &TPieSeriesEditor::LegendClick);
     // Written once the text is a number: a half-typed value ("-", "1e")
     // keeps the slice's value, without a message.
-    ConnectRealEdit(*this, EOtherValue, [this](double Value) {
-        TPieSeries* series = Series();
-        if (!series || series->OtherSlice()->Value() == Value)
-            return false;
-        series->OtherSlice()->SetValue(Value);
-        return true;
-    });
+    BindNumberEdit(
+        *this, EOtherValue,
+        [this]() -> std::optional<double> {
+            return Series() ? std::optional<double>(Series()->OtherSlice()->Value()) : std::nullopt;
+        },
+        [this](double Value) { Series()->OtherSlice()->SetValue(Value); });
 }
 
 TPieSeries* TPieSeriesEditor::Series() const
@@ -125,7 +124,6 @@ void TPieSeriesEditor::FillControls()
         return;
     BPen->LinkPen(series->PiePen());
     BGradient->LinkGradient(series->Gradient());
-    ShowReal(EOtherValue, series->OtherSlice()->Value());
     AddCircledTab();
 }
 

@@ -1,8 +1,8 @@
 #pragma once
-// What the series type pages share: reading a real number a user types
-// (a text that is no number yet leaves the value alone, without a
-// message), showing one, and binding a control to a setting of the
-// page's series by two member functions.
+// What the series type pages share: binding a control to a setting of
+// the page's series by two member functions, real numbers typed under the
+// typed-number rules (a text that is no number yet leaves the value alone,
+// without a message).
 
 #include "chart/editors/EditorPage.h"
 #include "chart/editors/TypedNumberEdit.h"
@@ -13,9 +13,6 @@
 class QLineEdit;
 
 namespace lp {
-
-// Value as the shortest text that reads back the same.
-QString RealText(double Value);
 
 // Binds Control to a setting of the page's target as a TSeries (the
 // control shows nothing for a target of another class).
@@ -53,27 +50,19 @@ void BindRoundedSeriesSetting(TEditorPage& Page, QObject* Control, TGet Get, TSe
         });
 }
 
-// Shows Value in Edit, unless Edit is the one being typed into (its text,
-// perhaps half-typed, stays).
-void ShowReal(QLineEdit* Edit, double Value);
-
-// Writes each number typed into Edit through Write (which says whether it
-// changed something) once the page may write; a text that is no number
-// yet writes nothing and shows no message.
-void ConnectRealEdit(TEditorPage& Page, QLineEdit* Edit, std::function<bool(double)> Write);
-
-// ConnectRealEdit for a real setting of the page's target as a TSeries.
+// Binds Edit to a real setting of the page's target as a TSeries, by two
+// member functions, under the typed-number rules of BindNumberEdit.
 template <class TSeries>
-void ConnectSeriesReal(TEditorPage& Page, QLineEdit* Edit, double (TSeries::*Get)() const,
-                       void (TSeries::*Set)(double))
+void BindSeriesReal(TEditorPage& Page, QLineEdit* Edit, double (TSeries::*Get)() const,
+                    void (TSeries::*Set)(double))
 {
-    ConnectRealEdit(Page, Edit, [&Page, Get, Set](double Value) {
-        auto* series = Page.TargetAs<TSeries>();
-        if (!series || (series->*Get)() == Value)
-            return false;
-        (series->*Set)(Value);
-        return true;
-    });
+    BindNumberEdit(
+        Page, Edit,
+        [&Page, Get]() -> std::optional<double> {
+            auto* series = Page.TargetAs<TSeries>();
+            return series ? std::optional<double>((series->*Get)()) : std::nullopt;
+        },
+        [&Page, Set](double Value) { (Page.TargetAs<TSeries>()->*Set)(Value); });
 }
 
 } // namespace lp

@@ -44,18 +44,12 @@ TStackBarSeriesEditor::TStackBarSeriesEditor(QWidget* Parent) : TEditorPage(Pare
             EYOrigin->setFocus();
     });
     // A text that is no number (yet) keeps the origin.
-    ConnectSeriesReal<TCustomBarSeries>(*this, EYOrigin, &TCustomBarSeries::YOrigin, &TCustomBarSeries::SetYOrigin);
+    BindSeriesReal<TCustomBarSeries>(*this, EYOrigin, &TCustomBarSeries::YOrigin, &TCustomBarSeries::SetYOrigin);
 }
 
 TCustomBarSeries* TStackBarSeriesEditor::Series() const
 {
     return TargetAs<TCustomBarSeries>();
-}
-
-void TStackBarSeriesEditor::FillControls()
-{
-    if (TCustomBarSeries* series = Series())
-        ShowReal(EYOrigin, series->YOrigin());
 }
 
 void TStackBarSeriesEditor::UpdateEnabled()

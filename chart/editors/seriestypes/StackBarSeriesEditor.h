@@ -30,7 +30,6 @@ public:
     QSpinBox* UDGroup; // the group edit with its up-down
 
 protected:
-    void FillControls() override;
     void UpdateEnabled() override;
 };
 

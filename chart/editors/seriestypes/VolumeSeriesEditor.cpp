@@ -26,7 +26,7 @@ TVolumeSeriesEditor::TVolumeSeriesEditor(QWidget* Parent) : TLinePenSeriesEditor
     Binder().Bind(CBColorEach, QStringLiteral("ColorEachPoint"));
     Binder().Bind(CBUseOrigin, QStringLiteral("UseYOrigin"));
     // A text that is no number (yet) keeps the origin.
-    ConnectSeriesReal<TVolumeSeries>(*this, EOrigin, &TVolumeSeries::YOrigin, &TVolumeSeries::SetYOrigin);
+    BindSeriesReal<TVolumeSeries>(*this, EOrigin, &TVolumeSeries::YOrigin, &TVolumeSeries::SetYOrigin);
 }
 
 TVolumeSeries* TVolumeSeriesEditor::Series() const
@@ -37,13 +37,6 @@ TVolumeSeries* TVolumeSeriesEditor::Series() const
 TChartPen* TVolumeSeriesEditor::LinePen() const
 {
     return Series() ? Series()->LinePen() : nullptr;
-}
-
-void TVolumeSeriesEditor::FillControls()
-{
-    TLinePenSeriesEditor::FillControls();
-    if (Series())
-        ShowReal(EOrigin, Series()->YOrigin());
 }
 
 void TVolumeSeriesEditor::UpdateEnabled()

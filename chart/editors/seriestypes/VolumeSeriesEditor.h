@@ -24,7 +24,6 @@ public:
 
 protected:
     TChartPen* LinePen() const override;
-    void FillControls() override;
     void UpdateEnabled() override;
 };
 
