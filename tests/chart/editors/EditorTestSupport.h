@@ -75,6 +75,17 @@ inline void ClickNearLeftEdge(QAbstractButton* Button)
     QTest::mouseClick(Button, Qt::LeftButton, {}, QPoint(6, Button->height() / 2));
 }
 
+// A page of class TPage shown alone on Target, as a dialog.
+template <class TPage>
+struct TShownPage {
+    explicit TShownPage(QObject* Target)
+    {
+        Page.SetTarget(Target);
+        Page.show();
+    }
+    TPage Page;
+};
+
 // Replaces a line edit's text by Text typed as a user does, without Enter,
 // so each keystroke reaches the page as it would from the keyboard.
 inline void RetypeText(QLineEdit* Edit, const QString& Text)

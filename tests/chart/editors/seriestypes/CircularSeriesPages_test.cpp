@@ -66,17 +66,6 @@ struct TRoundChart {
     TSeries* Series;
 };
 
-// The page of class TPage shown alone on Target.
-template <class TPage>
-struct TShownRoundPage {
-    explicit TShownRoundPage(QObject* Target)
-    {
-        Page.SetTarget(Target);
-        Page.show();
-    }
-    TPage Page;
-};
-
 // The series page is photographed at this size.
 constexpr QSize RoundPageSize(480, 440);
 
@@ -105,23 +94,23 @@ struct TCancelledFontDialog {
 TEST(PolarSeriesEditor, TheAngleIncrementRowShowsForPolarAndWindRoseButNotForRadarOrClock)
 {
     TRoundChart<TPolarSeries> polar;
-    TShownRoundPage<TPolarSeriesEditor> polarPage(polar.Series);
+    test::TShownPage<TPolarSeriesEditor> polarPage(polar.Series);
     EXPECT_TRUE(polarPage.Page.UDAngleInc->isVisible());
     EXPECT_TRUE(polarPage.Page.LAngleInc->isVisible());
 
     TRoundChart<TRadarSeries> radar;
-    TShownRoundPage<TPolarSeriesEditor> radarPage(radar.Series);
+    test::TShownPage<TPolarSeriesEditor> radarPage(radar.Series);
     EXPECT_FALSE(radarPage.Page.UDAngleInc->isVisible());
     EXPECT_FALSE(radarPage.Page.LAngleInc->isVisible());
     EXPECT_TRUE(radarPage.Page.UDRadiusInc->isVisible());
 
     TRoundChart<TWindRoseSeries> rose;
-    TShownRoundPage<TWindRoseEditor> rosePage(rose.Series);
+    test::TShownPage<TWindRoseEditor> rosePage(rose.Series);
     EXPECT_TRUE(rosePage.Page.UDAngleInc->isVisible());
     EXPECT_TRUE(rosePage.Page.LAngleInc->isVisible());
 
     TRoundChart<TClockSeries> clock;
-    TShownRoundPage<TClockEditor> clockPage(clock.Series);
+    test::TShownPage<TClockEditor> clockPage(clock.Series);
     for (QWidget* hidden : std::initializer_list<QWidget*>{
              clockPage.Page.LAngleInc, clockPage.Page.UDAngleInc, clockPage.Page.Label8, clockPage.Page.UDRadiusInc,
              clockPage.Page.CBClose, clockPage.Page.BPen, clockPage.Page.CBColorEach})
@@ -136,7 +125,7 @@ TEST(PolarSeriesEditor, UntickingVisibleDisablesTheLabelControls)
 {
     TRoundChart<TPolarSeries> polar;
     polar.Series->SetCircleLabels(true);
-    TShownRoundPage<TPolarSeriesEditor> shown(polar.Series);
+    test::TShownPage<TPolarSeriesEditor> shown(polar.Series);
     TPolarSeriesEditor& page = shown.Page;
     page.PageControl1->setCurrentWidget(page.TabLabels);
     ASSERT_TRUE(page.CBAngleLabels->isChecked());
@@ -156,7 +145,7 @@ TEST(PolarSeriesEditor, UntickingVisibleDisablesTheLabelControls)
 TEST(PolarSeriesEditor, TypedNumbersAreTakenAsTypedAndHalfTypedOnesKeepTheValue)
 {
     TRoundChart<TPolarSeries> polar;
-    TShownRoundPage<TPolarSeriesEditor> shown(polar.Series);
+    test::TShownPage<TPolarSeriesEditor> shown(polar.Series);
     TPolarSeriesEditor& page = shown.Page;
     test::TMessages messages;
     // The step of 5 is the arrows' only: 7 typed is 7.
@@ -187,7 +176,7 @@ TEST(PolarSeriesEditor, TheIncrementsShowRounded)
     TRoundChart<TPolarSeries> polar;
     polar.Series->SetAngleIncrement(22.4);
     polar.Series->SetRadiusIncrement(99.6);
-    TShownRoundPage<TPolarSeriesEditor> shown(polar.Series);
+    test::TShownPage<TPolarSeriesEditor> shown(polar.Series);
     EXPECT_EQ(shown.Page.UDAngleInc->value(), 22);
     EXPECT_EQ(shown.Page.UDRadiusInc->value(), 100);
 }
@@ -196,7 +185,7 @@ TEST(PolarSeriesEditor, ACancelledFontDialogChangesNothing)
 {
     TRoundChart<TPolarSeries> polar;
     polar.Series->SetCircleLabels(true);
-    TShownRoundPage<TPolarSeriesEditor> shown(polar.Series);
+    test::TShownPage<TPolarSeriesEditor> shown(polar.Series);
     const QStringList before = test::DumpProperties(polar.Series->CircleLabelsFont());
     TCancelledFontDialog cancelled;
     shown.Page.PageControl1->setCurrentWidget(shown.Page.TabLabels);
@@ -208,7 +197,7 @@ TEST(PolarSeriesEditor, ACancelledFontDialogChangesNothing)
 TEST(ClockEditor, RomanSwitchesTheStyleAndTheButtonsHoldTheHandsAndRadiusPens)
 {
     TRoundChart<TClockSeries> clock;
-    TShownRoundPage<TClockEditor> shown(clock.Series);
+    test::TShownPage<TClockEditor> shown(clock.Series);
     TClockEditor& page = shown.Page;
     EXPECT_EQ(page.BHour->Pen(), clock.Series->PenHours());
     EXPECT_EQ(page.BMinute->Pen(), clock.Series->PenMinutes());
@@ -227,7 +216,7 @@ TEST(ClockEditor, RomanSwitchesTheStyleAndTheButtonsHoldTheHandsAndRadiusPens)
 TEST(WindRoseEditor, MirroredSetsTheLabelsMirror)
 {
     TRoundChart<TWindRoseSeries> rose;
-    TShownRoundPage<TWindRoseEditor> shown(rose.Series);
+    test::TShownPage<TWindRoseEditor> shown(rose.Series);
     shown.Page.PageControl1->setCurrentWidget(shown.Page.TabLabels);
     EXPECT_FALSE(shown.Page.CBClockWise->isVisible());
     EXPECT_FALSE(shown.Page.CBMirror->isChecked());
@@ -267,7 +256,7 @@ TEST(GaugeSeriesEditor, RaisingTheMinimumAboveTheValueMovesTheValueAndLimitsTheM
 {
     TRoundChart<TGaugeSeries> gauge;
     gauge.Series->SetValue(40);
-    TShownRoundPage<TGaugeSeriesEditor> shown(gauge.Series);
+    test::TShownPage<TGaugeSeriesEditor> shown(gauge.Series);
     TGaugeSeriesEditor& page = shown.Page;
     EXPECT_EQ(page.PageControl1->currentWidget(), page.TabOptions);
     EXPECT_EQ(page.UDValue->value(), 40);
@@ -294,7 +283,7 @@ TEST(GaugeSeriesEditor, RaisingTheMinimumAboveTheValueMovesTheValueAndLimitsTheM
 TEST(GaugeSeriesEditor, HalfTypedNumbersKeepTheValueWithoutAMessage)
 {
     TRoundChart<TGaugeSeries> gauge;
-    TShownRoundPage<TGaugeSeriesEditor> shown(gauge.Series);
+    test::TShownPage<TGaugeSeriesEditor> shown(gauge.Series);
     test::TMessages messages;
     shown.Page.PageControl1->setCurrentWidget(shown.Page.TabTicks);
     TypeIntoRoundSpin(shown.Page.UDMin, QStringLiteral("-"));
@@ -314,7 +303,7 @@ TEST(GaugeSeriesEditor, ShowsTheGaugesHandStyleFullRepaintAndMinorTickDistance)
     gauge.Series->SetFullRepaint(true);
     gauge.Series->SetMinorTickDistance(7);
     gauge.Series->SetTotalAngle(180.4);
-    TShownRoundPage<TGaugeSeriesEditor> shown(gauge.Series);
+    test::TShownPage<TGaugeSeriesEditor> shown(gauge.Series);
     EXPECT_EQ(shown.Page.ComboBox1->currentIndex(), 1);
     EXPECT_TRUE(shown.Page.CheckBox4->isChecked());
     EXPECT_EQ(shown.Page.UpDown2->value(), 7);
@@ -331,7 +320,7 @@ TEST(GaugeSeriesEditor, TheAxisControlsEditTheGaugeAxis)
 {
     TRoundChart<TGaugeSeries> gauge;
     TChartAxis* axis = gauge.Chart.LeftAxis();
-    TShownRoundPage<TGaugeSeriesEditor> shown(gauge.Series);
+    test::TShownPage<TGaugeSeriesEditor> shown(gauge.Series);
     TGaugeSeriesEditor& page = shown.Page;
     EXPECT_EQ(page.BAxis->Pen(), axis->Axis());
     EXPECT_EQ(page.BTicks->Pen(), axis->Ticks());
@@ -356,7 +345,7 @@ TEST(GaugeSeriesEditor, TheAxisControlsEditTheGaugeAxis)
 TEST(GaugeSeriesEditor, TheCentreAndEndPointButtonsOpenThePointerDialogOnTheirKnob)
 {
     TRoundChart<TGaugeSeries> gauge;
-    TShownRoundPage<TGaugeSeriesEditor> shown(gauge.Series);
+    test::TShownPage<TGaugeSeriesEditor> shown(gauge.Series);
     for (auto [button, knob] : {std::pair{shown.Page.Button1, gauge.Series->Center()},
                                 std::pair{shown.Page.Button3, gauge.Series->EndPoint()}}) {
         bool opened = false;
@@ -374,7 +363,7 @@ TEST(GaugeSeriesEditor, WithoutAnAxisTheAxisControlsChangeNothing)
 {
     TGaugeSeries gauge;
     gauge.SetValue(30);
-    TShownRoundPage<TGaugeSeriesEditor> shown(&gauge);
+    test::TShownPage<TGaugeSeriesEditor> shown(&gauge);
     TGaugeSeriesEditor& page = shown.Page;
     ASSERT_EQ(page.GaugeAxis(), nullptr);
     const QStringList before = test::DumpProperties(&gauge);
@@ -414,7 +403,7 @@ TEST(SmithSeriesEdit, AnEmptyImaginarySymbolLeavesBareNumbers)
     test::TCircularChart chart;
     auto* smith = chart.Add<TSmithSeries>();
     smith->AddXY(1, 1);
-    TShownRoundPage<TSmithSeriesEdit> shown(smith);
+    test::TShownPage<TSmithSeriesEdit> shown(smith);
     ASSERT_EQ(shown.Page.EImag->text(), QStringLiteral("i"));
     shown.Page.EImag->setFocus();
     shown.Page.EImag->selectAll();
@@ -432,7 +421,7 @@ TEST(SmithSeriesEdit, AnEmptyImaginarySymbolLeavesBareNumbers)
 TEST(SmithSeriesEdit, TheGridControlsEditTheAxesSettings)
 {
     TRoundChart<TSmithSeries> smith;
-    TShownRoundPage<TSmithSeriesEdit> shown(smith.Series);
+    test::TShownPage<TSmithSeriesEdit> shown(smith.Series);
     TSmithSeriesEdit& page = shown.Page;
     EXPECT_EQ(page.BCPen->Pen(), smith.Chart.LeftAxis()->Grid());
     EXPECT_EQ(page.BRPen->Pen(), smith.Chart.BottomAxis()->Grid());
@@ -447,7 +436,7 @@ TEST(SmithSeriesEdit, TheGridControlsEditTheAxesSettings)
 TEST(SmithSeriesEdit, CancelledPenAndFontDialogsChangeNothing)
 {
     TRoundChart<TSmithSeries> smith;
-    TShownRoundPage<TSmithSeriesEdit> shown(smith.Series);
+    test::TShownPage<TSmithSeriesEdit> shown(smith.Series);
     const QStringList before = test::DumpProperties(&smith.Chart);
     for (TButtonPen* button : {shown.Page.BCPen, shown.Page.BRPen, shown.Page.BCircle, shown.Page.BBorder}) {
         test::OnModal<TPenDialog>([](TPenDialog& Pen) {
@@ -466,7 +455,7 @@ TEST(SmithSeriesEdit, CancelledPenAndFontDialogsChangeNothing)
 TEST(SmithSeriesEdit, WithoutAChartTheGridButtonsLeaveTheSeriesOwnPenAndMarksFontAlone)
 {
     TSmithSeries smith;
-    TShownRoundPage<TSmithSeriesEdit> shown(&smith);
+    test::TShownPage<TSmithSeriesEdit> shown(&smith);
     EXPECT_EQ(shown.Page.BCPen->Pen(), nullptr);
     EXPECT_EQ(shown.Page.BRPen->Pen(), nullptr);
     EXPECT_EQ(shown.Page.BBorder->Pen(), smith.Pen());
@@ -534,7 +523,7 @@ TEST(Point3DSeriesEditor, ColourEachDisablesTheColourButtonAndTheDepthShowsRound
 {
     TRoundChart<TPoint3DSeries> points;
     points.Series->SetDepthSize(2.6);
-    TShownRoundPage<TPoint3DSeriesEditor> shown(points.Series);
+    test::TShownPage<TPoint3DSeriesEditor> shown(points.Series);
     TPoint3DSeriesEditor& page = shown.Page;
     EXPECT_EQ(page.UDPointDepth->value(), 3);
     EXPECT_EQ(page.Button1->Pen(), points.Series->LinePen());
@@ -549,7 +538,7 @@ TEST(Point3DSeriesEditor, ColourEachDisablesTheColourButtonAndTheDepthShowsRound
 
     // The 3-D bubbles colour each point from the start.
     TRoundChart<TBubble3DSeries> bubbles;
-    TShownRoundPage<TPoint3DSeriesEditor> bubblePage(bubbles.Series);
+    test::TShownPage<TPoint3DSeriesEditor> bubblePage(bubbles.Series);
     EXPECT_TRUE(bubblePage.Page.CBColorEach->isChecked());
     EXPECT_FALSE(bubblePage.Page.BColor->isEnabled());
 }

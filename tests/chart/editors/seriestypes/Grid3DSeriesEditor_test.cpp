@@ -7,6 +7,7 @@
 #include "chart/editors/seriestypes/SurfaceSeriesEditor.h"
 
 #include "../EditorTestSupport.h"
+#include "../series/SeriesPageTestSupport.h"
 #include "../axis/AxisDialogTestSupport.h"
 #include "chart/editors/effects/GradientEditor.h"
 #include "chart/editors/series/SeriesPage.h"
@@ -183,17 +184,13 @@ TEST(Grid3DSeriesEditor, RemoveCustomColorsGivesEveryPointTheAutomaticColour)
 TEST(SurfaceSeriesEditor, DrawingModeAndOneGridTabHoweverOftenShown)
 {
     TSurfaceChart chart;
-    TFormPlotSeries host;
-    host.SetTarget(chart.Surface);
-    host.show();
-    auto* page = qobject_cast<TSurfaceSeriesEditor*>(host.SeriesEditor());
+    test::THostedSeriesPage<TSurfaceSeriesEditor> hosted(chart.Surface);
+    TFormPlotSeries& host = hosted.Host;
+    TSurfaceSeriesEditor* page = hosted.Page;
     ASSERT_NE(page, nullptr);
     page->hide();
     page->show();
-    int grids = 0;
-    for (int i = 0; i < host.PageSeries->count(); ++i)
-        grids += host.PageSeries->tabText(i) == QStringLiteral("Grid 3D");
-    EXPECT_EQ(grids, 1);
+    EXPECT_EQ(hosted.Tabs().count(QStringLiteral("Grid 3D")), 1);
     EXPECT_EQ(host.PageSeries->tabText(1), QStringLiteral("Grid 3D"));
     ASSERT_NE(page->Grid3DPage, nullptr);
     EXPECT_EQ(page->Grid3DPage->Target(), chart.Surface);

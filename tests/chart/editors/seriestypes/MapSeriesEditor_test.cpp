@@ -6,6 +6,7 @@
 #include "chart/editors/seriestypes/MapSeriesEditor.h"
 
 #include "../EditorTestSupport.h"
+#include "../series/SeriesPageTestSupport.h"
 #include "../axis/AxisDialogTestSupport.h"
 #include "DialogTestUtil.h"
 #include "chart/editors/data/ChartGrid.h"
@@ -207,17 +208,12 @@ TEST(MapSeriesEditor, FixedShapesShowTheirPointsReadOnly)
 TEST(MapSeriesEditor, TheGrid3DTabComesOnce)
 {
     TMapChart chart(1);
-    TFormPlotSeries host;
-    host.SetTarget(chart.Map);
-    host.show();
-    auto* page = qobject_cast<TMapSeriesEditor*>(host.SeriesEditor());
+    test::THostedSeriesPage<TMapSeriesEditor> hosted(chart.Map);
+    TMapSeriesEditor* page = hosted.Page;
     ASSERT_NE(page, nullptr);
     page->hide();
     page->show();
-    int grids = 0;
-    for (int i = 0; i < host.PageSeries->count(); ++i)
-        grids += host.PageSeries->tabText(i) == QStringLiteral("Grid 3D");
-    EXPECT_EQ(grids, 1);
+    EXPECT_EQ(hosted.Tabs().count(QStringLiteral("Grid 3D")), 1);
     ASSERT_NE(page->Grid3DPage, nullptr);
     EXPECT_EQ(page->Grid3DPage->Target(), chart.Map);
 }

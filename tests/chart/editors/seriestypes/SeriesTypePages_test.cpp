@@ -62,22 +62,11 @@ struct TTypeChart {
     TSeries* Series;
 };
 
-// The page of TPage shown alone on Target.
-template <class TPage>
-struct TShownTypePage {
-    explicit TShownTypePage(QObject* Target)
-    {
-        Page.SetTarget(Target);
-        Page.show();
-    }
-    TPage Page;
-};
-
 TEST(AreaSeriesEditor, ColourOriginStairsAndItsTwoTabsOnce)
 {
     TTypeChart<TAreaSeries> chart;
     chart.Series->SetSeriesColor(0x0000FF);
-    TShownTypePage<TAreaSeriesEditor> shown(chart.Series);
+    test::TShownPage<TAreaSeriesEditor> shown(chart.Series);
     TAreaSeriesEditor& page = shown.Page;
     EXPECT_EQ(page.BAreaColor->Color(), 0x0000FF) << "an automatic area colour shows the series colour";
     chart.Series->SetAreaColor(0x00FF00);
@@ -119,7 +108,7 @@ TEST(AreaSeriesEditor, ColourOriginStairsAndItsTwoTabsOnce)
 TEST(FastLineSeriesEditor, ThePenColourBecomesTheSeriesColour)
 {
     TTypeChart<TFastLineSeries> chart;
-    TShownTypePage<TFastLineSeriesEditor> shown(chart.Series);
+    test::TShownPage<TFastLineSeriesEditor> shown(chart.Series);
     TPenDialog* pen = shown.Page.PenDialog();
     ASSERT_NE(pen, nullptr);
     EXPECT_FALSE(pen->BOk->isVisible());
@@ -141,7 +130,7 @@ TEST(FastLineSeriesEditor, ThePenColourBecomesTheSeriesColour)
 TEST(VolumeSeriesEditor, ColourEachWaitsTheColourAndTheOriginTakesNumbersOnly)
 {
     TTypeChart<TVolumeSeries> chart;
-    TShownTypePage<TVolumeSeriesEditor> shown(chart.Series);
+    test::TShownPage<TVolumeSeriesEditor> shown(chart.Series);
     TVolumeSeriesEditor& page = shown.Page;
     ASSERT_NE(page.PenDialog(), nullptr);
     test::ClickNearLeftEdge(page.CBColorEach);
@@ -181,7 +170,7 @@ TEST(ArrowSeriesEditor, ColourEachMakesThePointerColourAutomatic)
 {
     TTypeChart<TArrowSeries> chart;
     chart.Series->Pointer()->SetColor(0x0000FF);
-    TShownTypePage<TArrowSeriesEditor> shown(chart.Series);
+    test::TShownPage<TArrowSeriesEditor> shown(chart.Series);
     EXPECT_EQ(shown.Page.LPercent->text(), QString::number(chart.Series->ArrowPercent()) + QLatin1Char('%'));
     test::ClickNearLeftEdge(shown.Page.CBColorEach);
     EXPECT_TRUE(chart.Series->ColorEachPoint());
@@ -195,7 +184,7 @@ TEST(ArrowSeriesEditor, ColourEachMakesThePointerColourAutomatic)
 TEST(BubbleSeriesEditor, ThePointerPageWithoutVisible)
 {
     TTypeChart<TBubbleSeries> chart;
-    TShownTypePage<TBubbleSeriesEditor> shown(chart.Series);
+    test::TShownPage<TBubbleSeriesEditor> shown(chart.Series);
     EXPECT_FALSE(shown.Page.CBDrawPoint->isVisible());
     EXPECT_TRUE(shown.Page.CBStyle->isVisible());
     EXPECT_TRUE(shown.Page.UDTransp->isVisible());
@@ -207,7 +196,7 @@ TEST(ChartShapeEditor, CornersOnlyWithTwoPointsAndTheTextAsTyped)
     chart.Series->Clear();
     chart.Series->AddXY(1, 2);
     chart.Series->AddXY(3, 4);
-    TShownTypePage<TChartShapeEditor> shown(chart.Series);
+    test::TShownPage<TChartShapeEditor> shown(chart.Series);
     TChartShapeEditor& page = shown.Page;
     EXPECT_EQ(page.SEX0->text(), QStringLiteral("1"));
     EXPECT_EQ(page.SEY1->text(), QStringLiteral("4"));
@@ -249,7 +238,7 @@ TEST(ChartShapeEditor, CornersOnlyWithTwoPointsAndTheTextAsTyped)
 TEST(CandleEditor, EachStyleEnablesItsOptions)
 {
     TTypeChart<TCandleSeries> chart;
-    TShownTypePage<TCandleEditor> shown(chart.Series);
+    test::TShownPage<TCandleEditor> shown(chart.Series);
     TCandleEditor& page = shown.Page;
     struct TExpected {
         int Style;
