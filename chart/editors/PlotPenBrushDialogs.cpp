@@ -481,6 +481,19 @@ void PlaceDialogForm(QDialog& Form, QWidget* OwnerWindow)
     Form.move(area.center() - QPoint(Form.width() / 2, Form.height() / 2));
 }
 
+QPushButton* AddDialogCloseButton(QDialog& Form)
+{
+    QPushButton* close = MakeButton(QStringLiteral("Close"), &Form);
+    close->setObjectName(QStringLiteral("BClose"));
+    close->setDefault(true);
+    QObject::connect(close, &QPushButton::clicked, &Form, &QDialog::accept);
+    if (auto* grid = qobject_cast<QGridLayout*>(Form.layout()))
+        grid->addWidget(close, grid->rowCount(), 0, 1, -1, Qt::AlignRight);
+    else if (auto* box = qobject_cast<QBoxLayout*>(Form.layout()))
+        box->addWidget(close, 0, Qt::AlignRight);
+    return close;
+}
+
 std::unique_ptr<TPenDialog> CreatePenDialog(QWidget* Owner, TPen& Pen, bool HideColor)
 {
     auto dialog = CreateDialogForm<TPenDialog>(Owner);

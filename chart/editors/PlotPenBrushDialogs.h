@@ -169,6 +169,10 @@ std::unique_ptr<TForm> CreateDialogForm(QWidget* Owner)
     return form;
 }
 void PlaceDialogForm(QDialog& Form, QWidget* OwnerWindow);
+// Puts a default "Close" button at the foot of a page shown as a dialog
+// that has none of its own; the page writes as it is edited, so closing
+// keeps what was done. Returns the button.
+QPushButton* AddDialogCloseButton(QDialog& Form);
 
 // Modal pen editor; true when it closed with OK.
 bool EditChartPen(QWidget* Owner, TPen& Pen, bool HideColor = false);

@@ -250,6 +250,8 @@ void TGaugeSeriesEditor::FontClick()
         return;
     auto editor = CreateDialogForm<TPlotFontEditor>(this);
     editor->SetTarget(axis->LabelsFont());
+    AddDialogCloseButton(*editor);
+    PlaceDialogForm(*editor, window());
     CallControlHook(editor.get());
     editor->exec();
     AfterUserChange(Button2);

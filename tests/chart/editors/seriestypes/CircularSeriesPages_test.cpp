@@ -39,6 +39,7 @@
 #include "platform/ui/Dialogs.h"
 #include "tests/chart/extensions/circular/CircularTestUtil.h"
 
+#include <QtWidgets/QApplication>
 #include <QtWidgets/QCheckBox>
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QLineEdit>
@@ -331,15 +332,22 @@ TEST(GaugeSeriesEditor, TheAxisControlsEditTheGaugeAxis)
     EXPECT_EQ(axis->Increment(), 25);
     test::ClickNearLeftEdge(page.CheckBox1);
     EXPECT_FALSE(axis->Labels());
-    // The font editor comes as a dialog on the labels' font.
+    // The font editor comes as a dialog on the labels' font, closed by its
+    // own default "Close" button.
     bool opened = false;
     test::OnModal<TPlotFontEditor>([&opened, axis](TPlotFontEditor& Editor) {
         opened = true;
         EXPECT_EQ(Editor.Font(), axis->LabelsFont());
-        Editor.reject();
+        auto* close = Editor.findChild<QPushButton*>(QStringLiteral("BClose"));
+        ASSERT_NE(close, nullptr);
+        EXPECT_TRUE(close->isDefault());
+        EXPECT_TRUE(close->isVisible());
+        test::SaveScreenshot(Editor, QStringLiteral("series-type-gauge-font-dialog"));
+        QTest::mouseClick(close, Qt::LeftButton);
     });
     QTest::mouseClick(page.Button2, Qt::LeftButton);
     EXPECT_TRUE(opened);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 
 TEST(GaugeSeriesEditor, TheCentreAndEndPointButtonsOpenThePointerDialogOnTheirKnob)
