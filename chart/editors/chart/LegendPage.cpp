@@ -264,6 +264,8 @@ std::unique_ptr<TFormPlotLegend> TFormPlotLegend::CreateForLegend(QWidget* Owner
     auto form = CreateDialogForm<TFormPlotLegend>(Owner);
     form->setWindowTitle(QStringLiteral("Legend options"));
     form->SetTarget(Legend);
+    AddDialogCloseButton(*form);
+    PlaceDialogForm(*form, Owner ? Owner->window() : nullptr);
     return form;
 }
 

@@ -18,6 +18,7 @@
 #include <QtWidgets/QCheckBox>
 #include <QtWidgets/QComboBox>
 #include <QtWidgets/QPlainTextEdit>
+#include <QtWidgets/QPushButton>
 #include <QtWidgets/QRadioButton>
 #include <QtWidgets/QSpinBox>
 #include <QtWidgets/QTabWidget>
@@ -203,6 +204,11 @@ TEST_F(LegendOptionsTest, TheLegendMenuOpensLegendOptionsAndChangesShowAtOnce)
         EXPECT_EQ(Chart.Legend()->Alignment(), TCustomChartLegend::laLeft);
         EXPECT_GT(Chart.Invalidations, paints);
         Form.PageControl1->setCurrentIndex(0);
+        // A dialog of its own: a default "Close" button at its foot.
+        auto* close = Form.findChild<QPushButton*>(QStringLiteral("BClose"));
+        ASSERT_NE(close, nullptr);
+        EXPECT_TRUE(close->isDefault());
+        EXPECT_TRUE(close->isVisible());
         test::SaveScreenshot(Form, QStringLiteral("legend-options"));
     });
     // Closing keeps what was changed.
