@@ -130,9 +130,7 @@ TEST(ExtendedSeriesPages, TheErrorSeriesShowsItsStyleAndTheErrorBarSeriesGetsABa
         test::THostedSeriesPage<TErrorSeriesEditor> barPage(bars.Series);
         ASSERT_NE(barPage.Page, nullptr);
         EXPECT_FALSE(barPage.Page->RGStyle->isVisible());
-        barPage.Page->hide();
-        barPage.Page->show();
-        barPage.Page->Refresh();
+        barPage.ShowAgain();
         EXPECT_EQ(barPage.Tabs().count(QStringLiteral("Bar")), 1);
         // Right after "Format", or after the bar page's own "Stack" tab.
         const int barAt = barPage.Tabs().indexOf(QStringLiteral("Bar"));
@@ -174,9 +172,7 @@ TEST(ExtendedSeriesPages, TheBoxPageAddsItsThreePointerTabsOnce)
     TExtendedChart<TBoxSeries> box;
     test::THostedSeriesPage<TBoxSeriesEditor> hosted(box.Series);
     ASSERT_NE(hosted.Page, nullptr);
-    hosted.Page->hide();
-    hosted.Page->show();
-    hosted.Page->Refresh();
+    hosted.ShowAgain();
     hosted.Host.SetTarget(box.Series);
     const QStringList tabs = hosted.Tabs();
     for (const char* caption : {"Box", "ExtrOut", "MildOut"})
@@ -433,13 +429,11 @@ void CancelPenDialog(TButtonPen* Button)
     QTest::mouseClick(Button, Qt::LeftButton);
 }
 
-// The tabs of a series page hosting a page.
+// The "Grid 3D" tabs of a series page hosting a page shown again.
 template <class TPage>
 int Grid3DTabsOf(test::THostedSeriesPage<TPage>& Hosted)
 {
-    Hosted.Page->hide();
-    Hosted.Page->show();
-    Hosted.Page->Refresh();
+    Hosted.ShowAgain();
     return static_cast<int>(Hosted.Tabs().count(QStringLiteral("Grid 3D")));
 }
 

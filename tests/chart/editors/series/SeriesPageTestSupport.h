@@ -33,6 +33,14 @@ struct THostedSeriesPage {
         Page = qobject_cast<TPage*>(Host.SeriesEditor());
     }
     QStringList Tabs() const { return SeriesPageTabs(Host); }
+    // Hides and shows the "Format" page again and refills it, as a user
+    // going back to it does; the tabs it adds must not come twice.
+    void ShowAgain()
+    {
+        Page->hide();
+        Page->show();
+        Page->Refresh();
+    }
     TFormPlotSeries Host;
     TPage* Page = nullptr;
 };

@@ -230,9 +230,7 @@ TEST(PolarSeriesEditor, TheCircledAndPointTabsComeOnce)
     TRoundChart<TRadarSeries> radar;
     test::THostedSeriesPage<TPolarSeriesEditor> hosted(radar.Series, RoundPageSize);
     ASSERT_NE(hosted.Page, nullptr);
-    hosted.Page->hide();
-    hosted.Page->show();
-    hosted.Page->Refresh();
+    hosted.ShowAgain();
     EXPECT_EQ(hosted.Tabs().count(QStringLiteral("Circled")), 1);
     EXPECT_EQ(hosted.Tabs().count(QStringLiteral("Point")), 1);
     ASSERT_NE(hosted.Page->CircledEditor, nullptr);
@@ -394,8 +392,7 @@ TEST(GaugeSeriesEditor, TheCircledTabComesOnceWithoutBackgroundColourOrTranspare
     TRoundChart<TGaugeSeries> gauge;
     test::THostedSeriesPage<TGaugeSeriesEditor> hosted(gauge.Series, RoundPageSize);
     ASSERT_NE(hosted.Page, nullptr);
-    hosted.Page->hide();
-    hosted.Page->show();
+    hosted.ShowAgain();
     EXPECT_EQ(hosted.Tabs().count(QStringLiteral("Circled")), 1);
     ASSERT_NE(hosted.Page->CircledEditor, nullptr);
     hosted.Host.PageSeries->setCurrentIndex(hosted.Tabs().indexOf(QStringLiteral("Circled")));
@@ -477,8 +474,7 @@ TEST(SmithSeriesEdit, TheCircledTabComesOnce)
     TRoundChart<TSmithSeries> smith;
     test::THostedSeriesPage<TSmithSeriesEdit> hosted(smith.Series, RoundPageSize);
     ASSERT_NE(hosted.Page, nullptr);
-    hosted.Page->hide();
-    hosted.Page->show();
+    hosted.ShowAgain();
     EXPECT_EQ(hosted.Tabs().count(QStringLiteral("Circled")), 1);
     ASSERT_NE(hosted.Page->CircledEditor, nullptr);
     EXPECT_EQ(hosted.Page->CircledEditor->Target(), smith.Series);
@@ -492,8 +488,7 @@ TEST(DonutSeriesEditor, ThePiePageComesFirstAsTheDonutTabAndTheHoleWraps)
     donut.Series->SetDonutPercent(100);
     test::THostedSeriesPage<TDonutSeriesEditor> hosted(donut.Series, RoundPageSize);
     ASSERT_NE(hosted.Page, nullptr);
-    hosted.Page->hide();
-    hosted.Page->show();
+    hosted.ShowAgain();
     EXPECT_EQ(hosted.Tabs().count(QStringLiteral("Donut")), 1);
     EXPECT_EQ(hosted.Tabs().count(QStringLiteral("Circled")), 1);
     EXPECT_EQ(hosted.Tabs().indexOf(QStringLiteral("Donut")), 1) << hosted.Tabs().join(QLatin1Char(' ')).toStdString();
@@ -514,8 +509,7 @@ TEST(TriSurfaceSeriesEditor, HideTrianglesIsTickedAndTheGridPageComesOnce)
     TRoundChart<TTriSurfaceSeries> surface;
     test::THostedSeriesPage<TTriSurfaceSeriesEditor> hosted(surface.Series, RoundPageSize);
     ASSERT_NE(hosted.Page, nullptr);
-    hosted.Page->hide();
-    hosted.Page->show();
+    hosted.ShowAgain();
     EXPECT_EQ(hosted.Tabs().count(PlotMsg_GalleryGrid3D), 1);
     ASSERT_NE(hosted.Page->Grid3DPage, nullptr);
     EXPECT_TRUE(hosted.Page->CBHide->isChecked());
@@ -556,8 +550,7 @@ TEST(Point3DSeriesEditor, ThePointTabComesOnce)
     TRoundChart<TBubble3DSeries> bubbles;
     test::THostedSeriesPage<TPoint3DSeriesEditor> hosted(bubbles.Series, RoundPageSize);
     ASSERT_NE(hosted.Page, nullptr);
-    hosted.Page->hide();
-    hosted.Page->show();
+    hosted.ShowAgain();
     EXPECT_EQ(hosted.Tabs().count(QStringLiteral("Point")), 1);
     ASSERT_NE(hosted.Page->PointerEditor, nullptr);
     EXPECT_EQ(hosted.Page->PointerEditor->Target(), bubbles.Series->Pointer());
