@@ -215,11 +215,6 @@ const TPageEntry Pages[] = {
     {"TGridTransposeToolEdit", &MakePage<TGridTransposeToolEdit>},
 };
 
-bool EditGradientFromEditors(QWidget* Owner, TPlotGradient& Gradient)
-{
-    return EditGradientDialog(Owner, Gradient);
-}
-
 // Empties an entry point only when it still holds the routine this layer
 // put there, so a replacement installed by someone else survives shutdown.
 template <class TSignature>
@@ -237,14 +232,12 @@ void InitializeChartEditors()
         return;
     for (const TPageEntry& page : Pages)
         RegisterEditorPage(QString::fromLatin1(page.ClassName), page.Make);
-    EditGradientEntryPoint() = &EditGradientFromEditors;
+    EditGradientEntryPoint() = &EditGradientDialog;
     InstallGalleryHooks();
     ChartEditorEntryPoints().ShowAxisEditor = &ShowAxisEditor;
     ChartEditorEntryPoints().ShowLegendOptions = &ShowLegendOptions;
-    // The graphic editor opens the series page; until that page is
-    // registered the series menu keeps its "Options" command disabled.
-    if (IsEditorPageRegistered(QStringLiteral("TFormPlotSeries")))
-        ChartEditorEntryPoints().ShowSeriesEditor = &ShowSeriesEditor;
+    // The graphic editor opens the series page registered above.
+    ChartEditorEntryPoints().ShowSeriesEditor = &ShowSeriesEditor;
 }
 
 void FinalizeChartEditors()
@@ -255,7 +248,7 @@ void FinalizeChartEditors()
     ClearIfFilledWith(ChartEditorEntryPoints().ShowSeriesEditor, &ShowSeriesEditor);
     ClearIfFilledWith(ChartEditorEntryPoints().ShowLegendOptions, &ShowLegendOptions);
     RemoveGalleryHooks();
-    ClearIfFilledWith(EditGradientEntryPoint(), &EditGradientFromEditors);
+    ClearIfFilledWith(EditGradientEntryPoint(), &EditGradientDialog);
     ClearIfFilledWith(ChartEditorEntryPoints().ShowAxisEditor, &ShowAxisEditor);
     for (const TPageEntry& page : Pages)
         UnregisterEditorPage(QString::fromLatin1(page.ClassName));

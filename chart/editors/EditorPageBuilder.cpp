@@ -76,9 +76,7 @@ QButtonGroup* TPageBuilder::RadioGroup(QObject* Owner, QGroupBox* Box, const cha
 
 TButtonColor* TPageBuilder::ColorButton(const char* Name, const QString& Caption)
 {
-    auto* button = Named(new TButtonColor(Caption, &FPage), Name);
-    button->setMinimumWidth(button->fontMetrics().horizontalAdvance(Caption) + 40);
-    return button;
+    return SymbolButton(new TButtonColor(Caption, &FPage), Name);
 }
 
 QLabel* TPageBuilder::Row(const QString& Caption, QWidget* Control, const char* LabelName)

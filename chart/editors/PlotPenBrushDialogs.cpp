@@ -494,6 +494,16 @@ QPushButton* AddDialogCloseButton(QDialog& Form)
     return close;
 }
 
+QHBoxLayout* OkCancelRow(QPushButton* Ok, QPushButton* Cancel)
+{
+    Ok->setDefault(true);
+    auto* row = new QHBoxLayout;
+    row->addStretch();
+    row->addWidget(Ok);
+    row->addWidget(Cancel);
+    return row;
+}
+
 std::unique_ptr<TPenDialog> CreatePenDialog(QWidget* Owner, TPen& Pen, bool HideColor)
 {
     auto dialog = CreateDialogForm<TPenDialog>(Owner);

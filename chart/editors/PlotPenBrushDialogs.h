@@ -19,6 +19,7 @@
 class QAbstractButton;
 class QCheckBox;
 class QGroupBox;
+class QHBoxLayout;
 class QLabel;
 class QListWidget;
 class QSpinBox;
@@ -173,6 +174,8 @@ void PlaceDialogForm(QDialog& Form, QWidget* OwnerWindow);
 // that has none of its own; the page writes as it is edited, so closing
 // keeps what was done. Returns the button.
 QPushButton* AddDialogCloseButton(QDialog& Form);
+// A dialog's foot row: Ok (the default) and Cancel at its right end.
+QHBoxLayout* OkCancelRow(QPushButton* Ok, QPushButton* Cancel);
 
 // Modal pen editor; true when it closed with OK.
 bool EditChartPen(QWidget* Owner, TPen& Pen, bool HideColor = false);

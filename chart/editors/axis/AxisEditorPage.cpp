@@ -82,26 +82,12 @@ int ListLineOfAxis(const TCustomAxisPanel& Chart, const TChartAxis* Axis)
 
 namespace {
 
-QWidget* NewTab(QTabWidget* Tabs, const char* Name, const QString& Caption)
-{
-    auto* tab = TPageBuilder::Named(new QWidget(Tabs), Name);
-    Tabs->addTab(tab, Caption);
-    return tab;
-}
-
 QTabWidget* NewTabs(QWidget* Parent, const char* Name)
 {
     auto* tabs = TPageBuilder::Named(new QTabWidget(Parent), Name);
     // Every tab's caption shows; the page is as wide as they need.
     tabs->setUsesScrollButtons(false);
     return tabs;
-}
-
-TButtonPen* PenButton(QWidget* Parent, const char* Name, const QString& Caption)
-{
-    auto* button = TPageBuilder::Named(new TButtonPen(Caption, Parent), Name);
-    button->setMinimumWidth(button->fontMetrics().horizontalAdvance(Caption) + 40);
-    return button;
 }
 
 QSpinBox* StepSpin(TPageBuilder& Build, const char* Name, int Min, int Max, int Step)
@@ -127,12 +113,12 @@ TFormPlotAxis::TFormPlotAxis(QWidget* Parent) : TEditorPage(Parent)
     layout->setContentsMargins(4, 4, 4, 4);
     BuildLeftPanel();
     PageAxis = NewTabs(this, "PageAxis");
-    TabScales = NewTab(PageAxis, "TabScales", QStringLiteral("Scales"));
-    TabTitle = NewTab(PageAxis, "TabTitle", QStringLiteral("Title"));
-    TabLabels = NewTab(PageAxis, "TabLabels", QStringLiteral("Labels"));
-    TabTicks = NewTab(PageAxis, "TabTicks", QStringLiteral("Ticks"));
-    TabMinorTicks = NewTab(PageAxis, "TabMinorTicks", QStringLiteral("Minor"));
-    TabPositions = NewTab(PageAxis, "TabPositions", QStringLiteral("Position"));
+    TabScales = TPageBuilder::AddTab(PageAxis, "TabScales", QStringLiteral("Scales"));
+    TabTitle = TPageBuilder::AddTab(PageAxis, "TabTitle", QStringLiteral("Title"));
+    TabLabels = TPageBuilder::AddTab(PageAxis, "TabLabels", QStringLiteral("Labels"));
+    TabTicks = TPageBuilder::AddTab(PageAxis, "TabTicks", QStringLiteral("Ticks"));
+    TabMinorTicks = TPageBuilder::AddTab(PageAxis, "TabMinorTicks", QStringLiteral("Minor"));
+    TabPositions = TPageBuilder::AddTab(PageAxis, "TabPositions", QStringLiteral("Position"));
     BuildScales();
     BuildTitle();
     BuildLabels();
@@ -193,7 +179,7 @@ void TFormPlotAxis::BuildScales()
 
     PageControl1 = NewTabs(tab, "PageControl1");
     for (bool maximum : {false, true}) {
-        QWidget* page = NewTab(PageControl1, maximum ? "TabMaximum" : "TabMinimum",
+        QWidget* page = TPageBuilder::AddTab(PageControl1, maximum ? "TabMaximum" : "TabMinimum",
                                maximum ? QStringLiteral("Maximum") : QStringLiteral("Minimum"));
         TPageBuilder limit(*page);
         QCheckBox* autoBox = limit.CheckBox(maximum ? "CBAutoMax" : "CBAutoMin",
@@ -239,8 +225,8 @@ void TFormPlotAxis::BuildTitle()
     auto* column = new QVBoxLayout(TabTitle);
     PageTitle = NewTabs(TabTitle, "PageTitle");
     column->addWidget(PageTitle);
-    TabTitleStyle = NewTab(PageTitle, "TabTitleStyle", QStringLiteral("Style"));
-    TabTitleFont = NewTab(PageTitle, "TabTitleFont", QStringLiteral("Text"));
+    TabTitleStyle = TPageBuilder::AddTab(PageTitle, "TabTitleStyle", QStringLiteral("Style"));
+    TabTitleFont = TPageBuilder::AddTab(PageTitle, "TabTitleFont", QStringLiteral("Text"));
     TPageBuilder build(*TabTitleStyle);
     ETitle = TPageBuilder::Named(new QLineEdit(TabTitleStyle), "ETitle");
     ETitle->setMinimumWidth(160);
@@ -264,9 +250,9 @@ void TFormPlotAxis::BuildLabels()
     auto* column = new QVBoxLayout(TabLabels);
     PageLabels = NewTabs(TabLabels, "PageLabels");
     column->addWidget(PageLabels);
-    TabLabStyle = NewTab(PageLabels, "TabLabStyle", QStringLiteral("Style"));
-    TabLabFormat = NewTab(PageLabels, "TabLabFormat", QStringLiteral("Format"));
-    TabLabelsFont = NewTab(PageLabels, "TabLabelsFont", QStringLiteral("Text"));
+    TabLabStyle = TPageBuilder::AddTab(PageLabels, "TabLabStyle", QStringLiteral("Style"));
+    TabLabFormat = TPageBuilder::AddTab(PageLabels, "TabLabFormat", QStringLiteral("Format"));
+    TabLabelsFont = TPageBuilder::AddTab(PageLabels, "TabLabelsFont", QStringLiteral("Text"));
 
     TPageBuilder style(*TabLabStyle);
     CBLabels = style.CheckBox("CBLabels", QStringLiteral("V&isible"));
@@ -320,10 +306,10 @@ void TFormPlotAxis::BuildLabels()
 void TFormPlotAxis::BuildTicks()
 {
     TPageBuilder build(*TabTicks);
-    BAxisPen = PenButton(TabTicks, "BAxisPen", QStringLiteral("&Axis..."));
-    BTickPen = PenButton(TabTicks, "BTickPen", QStringLiteral("T&icks..."));
-    BTickInner = PenButton(TabTicks, "BTickInner", QStringLiteral("I&nner..."));
-    BAxisGrid = PenButton(TabTicks, "BAxisGrid", QStringLiteral("&Grid..."));
+    BAxisPen = TPageBuilder::SymbolButton(new TButtonPen(QStringLiteral("&Axis..."), TabTicks), "BAxisPen");
+    BTickPen = TPageBuilder::SymbolButton(new TButtonPen(QStringLiteral("T&icks..."), TabTicks), "BTickPen");
+    BTickInner = TPageBuilder::SymbolButton(new TButtonPen(QStringLiteral("I&nner..."), TabTicks), "BTickInner");
+    BAxisGrid = TPageBuilder::SymbolButton(new TButtonPen(QStringLiteral("&Grid..."), TabTicks), "BAxisGrid");
     UDAxisTickLength = build.SpinBox("UDAxisTickLength", 0, 1000);
     UDInnerTicksLength = build.SpinBox("UDInnerTicksLength", 0, 1000);
     CBTickOnLabels = build.CheckBox("CBTickOnLabels", QStringLiteral("At Labels Onl&y"));
@@ -345,8 +331,8 @@ void TFormPlotAxis::BuildTicks()
 void TFormPlotAxis::BuildMinor()
 {
     TPageBuilder build(*TabMinorTicks);
-    BTickMinor = PenButton(TabMinorTicks, "BTickMinor", QStringLiteral("&Ticks..."));
-    BMinorGrid = PenButton(TabMinorTicks, "BMinorGrid", QStringLiteral("&Grid..."));
+    BTickMinor = TPageBuilder::SymbolButton(new TButtonPen(QStringLiteral("&Ticks..."), TabMinorTicks), "BTickMinor");
+    BMinorGrid = TPageBuilder::SymbolButton(new TButtonPen(QStringLiteral("&Grid..."), TabMinorTicks), "BMinorGrid");
     UDAxisMinorTickLen = build.SpinBox("UDAxisMinorTickLen", 0, 1000);
     UDMinorCount = build.SpinBox("UDMinorCount", 0, 1000);
     auto* length = new QLabel(QStringLiteral("Length:"), TabMinorTicks);

@@ -118,9 +118,14 @@ QString AxisIncrementText(bool IsDateTime, bool ExactDateTime, const QString& Va
     }
     if (readBack == Increment)
         return formatted;
-    QString plain = QString::number(Increment, 'g', 15);
-    plain.replace(QLatin1Char('.'), Settings.DecimalSeparator);
-    return plain;
+    return PlainNumberText(Increment, Settings);
+}
+
+QString PlainNumberText(double Value, const TFormatSettings& Settings)
+{
+    QString text = QString::number(Value, 'g', 15);
+    text.replace(QLatin1Char('.'), Settings.DecimalSeparator);
+    return text;
 }
 
 double ReadNumber(const QString& Text, const TFormatSettings& Settings)
@@ -202,16 +207,6 @@ void ShowIncorrectValue(const Exception& Error)
     ShowMessage(QStringLiteral("Incorrect value. Reason: %1").arg(QString::fromStdString(Error.Message())));
 }
 
-QHBoxLayout* OkCancelRow(QPushButton* Ok, QPushButton* Cancel)
-{
-    Ok->setDefault(true);
-    auto* row = new QHBoxLayout;
-    row->addStretch();
-    row->addWidget(Ok);
-    row->addWidget(Cancel);
-    return row;
-}
-
 } // namespace
 
 // --- TAxisIncrement ------------------------------------------------------------------------
@@ -285,9 +280,7 @@ void TAxisIncrement::Prepare()
         RadioGroup1->hide();
         RBCustom->setChecked(true);
         ECustom->setToolTip({});
-        QString text = QString::number(Increment, 'g', 15);
-        text.replace(QLatin1Char('.'), Settings.DecimalSeparator);
-        ECustom->setText(text);
+        ECustom->setText(PlainNumberText(Increment, Settings));
         ECustom->setFocus();
     }
     CBExact->setEnabled(RBStandard->isChecked());
@@ -374,9 +367,7 @@ void TAxisMaxMin::Prepare()
         EMaximum->setToolTip({});
         EMinimum->setToolTip({});
         Label1->setText(QStringLiteral("Value:"));
-        QString text = QString::number(MaxMin, 'g', 15);
-        text.replace(QLatin1Char('.'), Settings.DecimalSeparator);
-        EMaximum->setText(text);
+        EMaximum->setText(PlainNumberText(MaxMin, Settings));
         EMinimum->hide();
         Label2->hide();
         EMaximum->setFocus();

@@ -48,6 +48,9 @@ QString AxisIncrementText(bool IsDateTime, bool ExactDateTime, const QString& Va
 
 // A number typed by the user: the settings' decimal separator or '.',
 // surrounding blanks allowed.
+// Value as plain text (15 significant digits) with the settings' decimal
+// separator: what a typed value that no format reads back shows.
+QString PlainNumberText(double Value, const TFormatSettings& Settings = {});
 double ReadNumber(const QString& Text, const TFormatSettings& Settings = {});
 // A time "h:n", "h:n:s" or "h:n:s.zzz" (hours 0 .. 23) in days.
 double ReadTime(const QString& Text);

@@ -205,12 +205,7 @@ void TFormatEditor::BuildControls()
 
     BOk = build.Button("BOk", QStringLiteral("OK"));
     BCancel = build.Button("BCancel", QStringLiteral("Cancel"));
-    BOk->setDefault(true);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(BOk);
-    buttons->addWidget(BCancel);
-    build.Grid().addLayout(buttons, build.Grid().rowCount(), 0, 1, 2);
+    build.Grid().addLayout(OkCancelRow(BOk, BCancel), build.Grid().rowCount(), 0, 1, 2);
     connect(BOk, &QPushButton::clicked, this, &QDialog::accept);
     connect(BCancel, &QPushButton::clicked, this, &QDialog::reject);
 

@@ -20,8 +20,7 @@ TPlotFontEditor::TPlotFontEditor(QWidget* Parent) : TEditorPage(Parent)
     Button3 = build.Button("Button3", QStringLiteral("&Font..."));
     SHText = TPageBuilder::Named(new TColorSwatch(this), "SHText");
     UDInter = build.SpinBox("UDInter", -100, 100);
-    BOutline = TPageBuilder::Named(new TButtonPen(QStringLiteral("&Outline..."), this), "BOutline");
-    BOutline->setMinimumWidth(BOutline->fontMetrics().horizontalAdvance(BOutline->text()) + 40);
+    BOutline = TPageBuilder::SymbolButton(new TButtonPen(QStringLiteral("&Outline..."), this), "BOutline");
     CBOutGrad = build.CheckBox("CBOutGrad", QStringLiteral("O&utline gradient"));
     BGradient = TPageBuilder::Named(new TButtonGradient(QStringLiteral("&Gradient..."), this), "BGradient");
     BShadow = build.Button("BShadow", QStringLiteral("&Shadow..."));

@@ -116,14 +116,11 @@ TPlotGradientEditor::TPlotGradientEditor(QWidget* Parent) :
     outer->addWidget(PageControl1, 1);
 
     Panel1 = TPageBuilder::Named(new QWidget(this), "Panel1");
-    auto* bar = new QHBoxLayout(Panel1);
-    bar->setContentsMargins(0, 0, 0, 0);
     BOk = TPageBuilder::Named(new QPushButton(QStringLiteral("OK"), Panel1), "BOk");
     BCancel = TPageBuilder::Named(new QPushButton(QStringLiteral("Cancel"), Panel1), "BCancel");
-    BOk->setDefault(true);
-    bar->addStretch();
-    bar->addWidget(BOk);
-    bar->addWidget(BCancel);
+    QHBoxLayout* bar = OkCancelRow(BOk, BCancel);
+    bar->setContentsMargins(0, 0, 0, 0);
+    Panel1->setLayout(bar);
     outer->addWidget(Panel1);
     for (QWidget* tab : {PageControl1->widget(0), PageControl1->widget(1), PageControl1->widget(2)})
         SetReadingTabOrder(*tab);

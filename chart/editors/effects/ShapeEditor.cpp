@@ -56,12 +56,9 @@ TFormPlotShape::TFormPlotShape(QWidget* Parent) : TEditorPage(Parent)
     PC1->tabBar()->setUsesScrollButtons(false);
     TabFormat = BuildFormatTab();
     PC1->addTab(TabFormat, QStringLiteral("Format"));
-    TabText = TPageBuilder::Named(new QWidget(PC1), "TabText");
-    PC1->addTab(TabText, QStringLiteral("Text"));
-    TabGradient = TPageBuilder::Named(new QWidget(PC1), "TabGradient");
-    PC1->addTab(TabGradient, QStringLiteral("Gradient"));
-    TabShadow = TPageBuilder::Named(new QWidget(PC1), "TabShadow");
-    PC1->addTab(TabShadow, QStringLiteral("Shadow"));
+    TabText = TPageBuilder::AddTab(PC1, "TabText", QStringLiteral("Text"));
+    TabGradient = TPageBuilder::AddTab(PC1, "TabGradient", QStringLiteral("Gradient"));
+    TabShadow = TPageBuilder::AddTab(PC1, "TabShadow", QStringLiteral("Shadow"));
     layout->addWidget(PC1);
     FontEditor = InsertFontEditor(TabText);
     GradientEditor = InsertGradientEditor(TabGradient, nullptr);
