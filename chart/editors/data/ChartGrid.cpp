@@ -32,8 +32,6 @@ namespace {
 constexpr int HeaderBandHeight = 20;
 constexpr int PointNumberWidth = 30;
 constexpr int ColorsColumnWidth = 40;
-// Day 0 of chart date values.
-const QDate DateOrigin(1899, 12, 30);
 
 // A typed number in the user's locale or with a point as decimal separator.
 bool ReadNumber(const QString& Text, double& Value)
@@ -54,9 +52,18 @@ bool ReadDateTime(const QString& Text, double& Value)
                                   QStringLiteral("yyyy-MM-dd hh:mm"), Locale.dateFormat(QLocale::ShortFormat),
                                   QStringLiteral("yyyy-MM-dd")}) {
         const QDateTime When = QDateTime::fromString(Trimmed, Format);
-        if (When.isValid()) {
-            Value = DateOrigin.daysTo(When.date()) + When.time().msecsSinceStartOfDay() / 86400000.0;
+        if (!When.isValid())
+            continue;
+        // Encoded as dates are decoded: before day 0 the fraction is the
+        // time of that earlier day (29 December 1899 06:00 is -1.25).
+        const QDate Date = When.date();
+        const QTime Time = When.time();
+        try {
+            Value = EncodeDateTime(Date.year(), Date.month(), Date.day(), Time.hour(), Time.minute(), Time.second(),
+                                   Time.msec());
             return true;
+        } catch (const Exception&) {
+            // A year the chart's dates cannot hold: try the other readings.
         }
     }
     for (const QString& Format : {Locale.timeFormat(QLocale::ShortFormat), QStringLiteral("hh:mm:ss"),

@@ -178,15 +178,19 @@ bool ShowGallery(QWidget* Owner, TChartSeries* Reference, bool ShowFunctions, bo
 }
 
 TChartSeries* CreateGallerySeries(QWidget* Owner, TChartSeries* Series, TCustomAxisPanel* Chart, int& SubIndex,
-                                  bool CheckValidity, bool ShowFunctions)
+                                  bool CheckValidity, bool ShowFunctions, bool* Accepted)
 {
     SubIndex = -1;
+    if (Accepted)
+        *Accepted = false;
     if (!Chart)
         return nullptr;
     bool is3D = Chart->View3D();
     TGalleryChoice choice;
     if (!ShowGallery(Owner, Series, ShowFunctions, is3D, CheckValidity, choice))
         return nullptr;
+    if (Accepted)
+        *Accepted = true;
     Chart->SetView3D(is3D);
     SubIndex = choice.SubIndex;
     // The series' own type without a style changes nothing.
@@ -212,13 +216,15 @@ const QMetaObject* ChangeTypeEntry(QWidget* Owner, TChartSeries*& Series)
     if (!Series)
         return nullptr;
     int subIndex = -1;
-    TChartSeries* made = CreateGallerySeries(Owner, Series, Series->ParentChart(), subIndex, true, false);
+    bool accepted = false;
+    TChartSeries* made = CreateGallerySeries(Owner, Series, Series->ParentChart(), subIndex, true, false, &accepted);
     if (made) {
         ReplaceSeries(Series, made);
         if (subIndex >= 0)
             Series->SetSubGallery(subIndex);
     }
-    return Series->metaObject();
+    // A cancelled gallery chose no type for the other selected series.
+    return accepted ? Series->metaObject() : nullptr;
 }
 
 } // namespace

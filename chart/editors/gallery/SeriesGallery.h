@@ -59,9 +59,10 @@ struct TGalleryChoice {
 bool ShowGallery(QWidget* Owner, TChartSeries* Reference, bool ShowFunctions, bool& Is3D, bool CheckValidity,
                  TGalleryChoice& Choice);
 // Shows the gallery for Chart and makes the chosen series; nullptr when the
-// user cancelled or chose Series' own type without a sub-style.
+// user cancelled or chose Series' own type without a sub-style. Accepted,
+// when given, tells the two apart: it is set when the user made a choice.
 TChartSeries* CreateGallerySeries(QWidget* Owner, TChartSeries* Series, TCustomAxisPanel* Chart, int& SubIndex,
-                                  bool CheckValidity, bool ShowFunctions);
+                                  bool CheckValidity, bool ShowFunctions, bool* Accepted = nullptr);
 // Fills and clears the series list's gallery hooks.
 void InstallGalleryHooks();
 void RemoveGalleryHooks();

@@ -273,6 +273,9 @@ void TFormPlotTools::Move(int Delta)
         return;
     TPlotCustomTool* a = ToolAt(row);
     TPlotCustomTool* b = ToolAt(other);
+    // A listed tool destroyed before the list caught up is not moved.
+    if (!a || !b)
+        return;
     {
         const QSignalBlocker block(LBTools);
         QListWidgetItem* moved = LBTools->takeItem(row);

@@ -235,6 +235,9 @@ TEST_F(DataGrid, DateTimeCellsShowAndReadDates)
     EXPECT_TRUE(Cell(0, 1).contains(QStringLiteral("2023"))) << Cell(0, 1).toStdString();
     TypeInto(1, 1, QStringLiteral("2023-03-20 06:00"));
     EXPECT_DOUBLE_EQ(Series->XValues()->Value(1), 45005.25);
+    // Before day 0 the fraction is still the time of the typed day.
+    TypeInto(1, 1, QStringLiteral("1899-12-29 06:00"));
+    EXPECT_DOUBLE_EQ(Series->XValues()->Value(1), -1.25);
 }
 
 TEST_F(DataGrid, DownOnTheLastRowAppendsAndUpTakesItBack)

@@ -267,6 +267,33 @@ TEST_F(SeriesGalleryTest, ChangingToTheOwnTypeWithoutAStyleKeepsTheSeries)
     EXPECT_EQ(variable->metaObject(), &TBarSeries::staticMetaObject);
 }
 
+// Changing the type of several selected series: a cancelled gallery leaves
+// every one of them as it was; OK on the first one's own type gives the
+// others that type.
+TEST_F(SeriesGalleryTest, ChangingTheTypeOfSelectedSeriesFollowsTheGalleryAnswer)
+{
+    CreateNewSeries(&Chart, &Chart, &TBarSeries::staticMetaObject);
+    CreateNewSeries(&Chart, &Chart, &TLineSeries::staticMetaObject);
+    TChartListBox list;
+    list.SetChart(&Chart);
+    list.show();
+    list.SelectSeriesRow(Chart.Series(0));
+    list.SelectSeriesRow(Chart.Series(1));
+    ASSERT_EQ(list.SelectedSeries().size(), 2u);
+
+    WhenShown<TPlotGallery>([](TPlotGallery& form) { QTest::mouseClick(form.BCancel, Qt::LeftButton); });
+    list.ChangeTypeOfSelected();
+    ASSERT_EQ(Chart.SeriesCount(), 2);
+    EXPECT_EQ(Chart.Series(0)->metaObject(), &TBarSeries::staticMetaObject);
+    EXPECT_EQ(Chart.Series(1)->metaObject(), &TLineSeries::staticMetaObject) << "cancel changed the other series";
+
+    WhenShown<TPlotGallery>([](TPlotGallery& form) { QTest::mouseClick(form.BOk, Qt::LeftButton); });
+    list.ChangeTypeOfSelected();
+    ASSERT_EQ(Chart.SeriesCount(), 2);
+    EXPECT_EQ(Chart.Series(0)->metaObject(), &TBarSeries::staticMetaObject);
+    EXPECT_EQ(Chart.Series(1)->metaObject(), &TBarSeries::staticMetaObject);
+}
+
 TEST_F(SeriesGalleryTest, GalleryModeOneOpensTheAlternateFormForAddAndChange)
 {
     GalleryModeSetting mode(1);
