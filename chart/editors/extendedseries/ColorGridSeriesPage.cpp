@@ -3,6 +3,7 @@
 #include "chart/editors/EditorPageBuilder.h"
 #include "chart/editors/PlotPenBrushDialogs.h"
 #include "chart/editors/extendedseries/SeriesPageControls.h"
+#include "chart/editors/seriestypes/Grid3DSeriesEditor.h"
 #include "chart/extensions/grid3d/PlotColorGridSeries.h"
 #include "platform/graphics/Picture.h"
 #include "platform/ui/Dialogs.h"
@@ -67,8 +68,7 @@ void TColorGridEditor::FillControls()
 void TColorGridEditor::AddTabs()
 {
     if (Series())
-        Grid3DEditor =
-            AddRegisteredSeriesTab(this, QStringLiteral("TGrid3DSeriesEditor"), Series(), QStringLiteral("Grid 3D"), 1);
+        Grid3DEditor = AddGrid3DPage(this, Series());
 }
 
 void TColorGridEditor::LoadClick()
@@ -90,8 +90,7 @@ void TColorGridEditor::LoadClick()
     }
     if (Grid3DEditor) {
         Grid3DEditor->Refresh();
-        if (auto* remove = Grid3DEditor->findChild<QWidget*>(QStringLiteral("BRemove")))
-            remove->setEnabled(series->HasColorList());
+        Grid3DEditor->BRemove->setEnabled(series->HasColorList());
     }
     AfterUserChange(Button2);
 }

@@ -15,6 +15,7 @@ namespace lp {
 
 class TButtonPen;
 class TColorGridSeries;
+class TGrid3DSeriesEditor;
 
 class TColorGridEditor : public TTabAddingSeriesPage {
     Q_OBJECT
@@ -22,7 +23,7 @@ public:
     explicit TColorGridEditor(QWidget* Parent = nullptr);
 
     TColorGridSeries* Series() const;
-    QPointer<TEditorPage> Grid3DEditor;
+    QPointer<TGrid3DSeriesEditor> Grid3DEditor;
 
     TButtonPen* BGrid;
     TButtonPen* ButtonPen1;

@@ -1,6 +1,7 @@
 #include "chart/editors/extendedseries/ContourSeriesPage.h"
 
 #include "chart/editors/EditorPageBuilder.h"
+#include "chart/editors/seriestypes/SeriesTypeEdits.h"
 #include "chart/editors/PlotEditorButtons.h"
 #include "chart/editors/PlotPenBrushDialogs.h"
 #include "chart/editors/TypedNumberEdit.h"
@@ -64,13 +65,7 @@ TContourSeriesEditor::TContourSeriesEditor(QWidget* Parent) : TTabAddingSeriesPa
     bLevelPen = MakePenButton(*this, QStringLiteral("P&en..."), "bLevelPen", [this] { LevelPenClick(); });
     cbDefaultPen = levels.CheckBox("cbDefaultPen", QStringLiteral("&Default"));
 
-    Binder().Bind(
-        UDYPos,
-        [this]() -> QVariant { return Series() ? QVariant(RoundedForUpDown(Series()->YPosition())) : QVariant(); },
-        [this](const QVariant& Value) {
-            if (TContourSeries* series = Series())
-                series->SetYPosition(Value.toInt());
-        });
+    BindRoundedSeriesSetting<TContourSeries>(*this, UDYPos, &TContourSeries::YPosition, &TContourSeries::SetYPosition);
     Binder().Bind(CBYPosLevel, QStringLiteral("YPositionLevel"));
     Binder().Bind(
         CBAutoLevels, [this]() -> QVariant { return Series() ? QVariant(Series()->AutomaticLevels()) : QVariant(); },

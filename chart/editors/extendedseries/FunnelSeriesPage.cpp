@@ -4,6 +4,7 @@
 #include "chart/editors/PlotEditorButtons.h"
 #include "chart/editors/PlotPenBrushDialogs.h"
 #include "chart/editors/extendedseries/SeriesPageControls.h"
+#include "chart/editors/seriestypes/SeriesTypeEdits.h"
 #include "chart/editors/TypedNumberEdit.h"
 #include "chart/extensions/stats/PlotFunnel.h"
 
@@ -36,16 +37,8 @@ TFunnelSeriesEditor::TFunnelSeriesEditor(QWidget* Parent) : TEditorPage(Parent)
     Binder().Bind(AboveColor, QStringLiteral("AboveColor"));
     Binder().Bind(WithinColor, QStringLiteral("WithinColor"));
     Binder().Bind(BelowColor, QStringLiteral("BelowColor"));
-    Binder().Bind(
-        DifLimit,
-        [this]() -> QVariant {
-            auto* series = TargetAs<TFunnelSeries>();
-            return series ? QVariant(RoundedForUpDown(series->DifferenceLimit())) : QVariant();
-        },
-        [this](const QVariant& Value) {
-            if (auto* series = TargetAs<TFunnelSeries>())
-                series->SetDifferenceLimit(Value.toInt());
-        });
+    BindRoundedSeriesSetting<TFunnelSeries>(*this, DifLimit, &TFunnelSeries::DifferenceLimit,
+                                            &TFunnelSeries::SetDifferenceLimit);
 }
 
 void TFunnelSeriesEditor::FillControls()

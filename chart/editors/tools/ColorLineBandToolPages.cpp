@@ -18,14 +18,6 @@ namespace lp {
 
 namespace {
 
-// A tab page of Tabs named Name, titled Caption.
-QWidget* AddToolTab(QTabWidget* Tabs, const char* Name, const QString& Caption)
-{
-    auto* tab = TPageBuilder::Named(new QWidget(Tabs), Name);
-    Tabs->addTab(tab, Caption);
-    return tab;
-}
-
 // The body widget holding Tabs with the page's margins.
 QWidget* TabsBody(QWidget* Page, QTabWidget*& Tabs)
 {
@@ -45,7 +37,7 @@ TColorLineToolEditor::TColorLineToolEditor(QWidget* Parent) : TAxisToolEditor(Pa
 {
     AddBody(TabsBody(this, PageControl1));
     {
-        QWidget* tab = AddToolTab(PageControl1, "TabValue", QStringLiteral("Value"));
+        QWidget* tab = TPageBuilder::AddTab(PageControl1, "TabValue", QStringLiteral("Value"));
         TPageBuilder build(*tab);
         EValue = NumberEdit(tab, "EValue");
         CBStyle = ToolCombo(tab, "CBStyle",
@@ -56,7 +48,7 @@ TColorLineToolEditor::TColorLineToolEditor(QWidget* Parent) : TAxisToolEditor(Pa
         build.Stretch();
     }
     {
-        QWidget* tab = AddToolTab(PageControl1, "TabOptions", QStringLiteral("Options"));
+        QWidget* tab = TPageBuilder::AddTab(PageControl1, "TabOptions", QStringLiteral("Options"));
         TPageBuilder build(*tab);
         CBAllowDrag = build.CheckBox("CBAllowDrag", QStringLiteral("Allow &Drag"));
         CBDragRepaint = build.CheckBox("CBDragRepaint", QStringLiteral("Drag &Repaint"));
@@ -111,7 +103,7 @@ TColorBandToolEditor::TColorBandToolEditor(QWidget* Parent) : TAxisToolEditor(Pa
     AddTopControl(BPattern);
     AddBody(TabsBody(this, PageControl1));
     {
-        QWidget* tab = AddToolTab(PageControl1, "TabValues", QStringLiteral("Values"));
+        QWidget* tab = TPageBuilder::AddTab(PageControl1, "TabValues", QStringLiteral("Values"));
         TPageBuilder build(*tab);
         EStart = NumberEdit(tab, "EStart");
         CBStart = build.CheckBox("CBStart", QStringLiteral("Allo&w drag"));
@@ -136,7 +128,7 @@ TColorBandToolEditor::TColorBandToolEditor(QWidget* Parent) : TAxisToolEditor(Pa
         grid.setColumnStretch(4, 1);
     }
     {
-        QWidget* tab = AddToolTab(PageControl1, "TabOptions", QStringLiteral("Options"));
+        QWidget* tab = TPageBuilder::AddTab(PageControl1, "TabOptions", QStringLiteral("Options"));
         TPageBuilder build(*tab);
         BGradient = TPageBuilder::SymbolButton(new TButtonGradient(QStringLiteral("&Gradient..."), tab), "BGradient");
         ButtonColor1 = build.ColorButton("ButtonColor1", QStringLiteral("&Color..."));
