@@ -1,5 +1,7 @@
 #include "chart/editors/series/SeriesDataSourceTab.h"
 
+#include "chart/editors/series/SeriesEditorTabs.h"
+
 #include "chart/canvas/PlotRoutines.h"
 #include "chart/editors/EditorPageBuilder.h"
 #include "chart/editors/EditorPageRegistry.h"
@@ -304,11 +306,7 @@ bool TSeriesDataSourceTab::ApplyStyle()
         if (!page)
             break;
         FEditor = page;
-        page->setWindowFlags(Qt::Widget);
-        Panel2->layout()->addWidget(page);
-        CallControlHook(page);
-        page->SetTarget(series);
-        page->show();
+        EmbedSeriesTabPage(page, Panel2, series);
         break;
     }
     }

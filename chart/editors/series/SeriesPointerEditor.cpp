@@ -23,8 +23,6 @@ namespace {
 
 // The up-downs' range of the half sizes.
 constexpr int PointerSizeLimit = 1000;
-// "No explicit colour" of a pointer's brush and pen.
-constexpr TColor PointerAutoColor = static_cast<TColor>(0x20000000);
 
 TSeriesPointer* PointerOf(QObject* Target)
 {
@@ -119,14 +117,14 @@ TSeriesPointerEditor::TSeriesPointerEditor(QWidget* Parent) : TEditorPage(Parent
             TSeriesPointer* pointer = Pointer();
             if (!pointer)
                 return {};
-            return pointer->Color() == PointerAutoColor && pointer->Pen()->Color() == PointerAutoColor;
+            return pointer->Color() == clDefault && pointer->Pen()->Color() == clDefault;
         },
         [this](const QVariant& Value) {
             TSeriesPointer* pointer = Pointer();
             if (Value.toBool()) {
-                pointer->SetColor(PointerAutoColor);
-                pointer->Pen()->SetColor(PointerAutoColor);
-            } else if (pointer->Pen()->Color() == PointerAutoColor) {
+                pointer->SetColor(clDefault);
+                pointer->Pen()->SetColor(clDefault);
+            } else if (pointer->Pen()->Color() == clDefault) {
                 // The brush stays automatic; the border gets a colour of its own.
                 pointer->Pen()->SetColor(clBlack);
             }
@@ -218,7 +216,7 @@ TColor TSeriesPointerEditor::StyleItemColor() const
     if (!pointer)
         return clBlack;
     TColor color = pointer->Color();
-    if (color == PointerAutoColor && pointer->ParentSeries())
+    if (color == clDefault && pointer->ParentSeries())
         color = pointer->ParentSeries()->GetSeriesColor();
     return color;
 }

@@ -25,8 +25,6 @@ namespace {
 
 // The origin's up-down range.
 constexpr int AreaOriginLimit = 30000;
-// "No colour of its own": the area takes the series colour.
-constexpr TColor AutomaticAreaColor = static_cast<TColor>(0x20000000);
 
 } // namespace
 
@@ -71,13 +69,13 @@ TAreaSeriesEditor::TAreaSeriesEditor(QWidget* Parent) : TEditorPage(Parent)
             TAreaSeries* series = Series();
             if (!series)
                 return {};
-            return series->AreaColor() != AutomaticAreaColor ? series->AreaColor() : series->GetSeriesColor();
+            return series->AreaColor() != clDefault ? series->AreaColor() : series->GetSeriesColor();
         },
         [this](const QVariant& Value) {
             TAreaSeries* series = Series();
             if (!series)
                 return;
-            if (series->AreaColor() != AutomaticAreaColor)
+            if (series->AreaColor() != clDefault)
                 series->SetAreaColor(Value.toInt());
             series->SetSeriesColor(Value.toInt());
         });

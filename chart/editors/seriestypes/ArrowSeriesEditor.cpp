@@ -19,8 +19,6 @@ namespace lp {
 namespace {
 
 constexpr int ArrowSizeLimit = 1000;
-// A pointer colour that follows each point's.
-constexpr TColor AutomaticPointerColor = static_cast<TColor>(0x20000000);
 
 } // namespace
 
@@ -65,7 +63,7 @@ TArrowSeriesEditor::TArrowSeriesEditor(QWidget* Parent) : TEditorPage(Parent)
             // Each arrow shows its point's colour only with a pointer
             // colour that follows it.
             if (Value.toBool())
-                series->Pointer()->SetColor(AutomaticPointerColor);
+                series->Pointer()->SetColor(clDefault);
         });
     Binder().Bind(BArrowColor, QStringLiteral("SeriesColor"));
     BPen->OnClick = [this](TButtonPen*) { AfterUserChange(BPen); };

@@ -1,10 +1,12 @@
 #include "chart/editors/seriestypes/CircledSeriesEditor.h"
 
+#include "chart/canvas/PlotConst.h"
 #include "chart/canvas/PlotEffects.h"
 #include "chart/editors/EditorPageBuilder.h"
 #include "chart/editors/PlotEditorButtons.h"
 #include "chart/editors/PlotPenBrushDialogs.h"
 #include "chart/editors/effects/GradientEditor.h"
+#include "chart/editors/series/SeriesEditorTabs.h"
 #include "chart/editors/seriestypes/SeriesTypeEdits.h"
 #include "chart/engine/PlotAxisPanel.h"
 #include "chart/engine/PlotPieSeries.h"
@@ -24,8 +26,6 @@ namespace {
 
 constexpr int RadiusLimit = 2000;
 constexpr int CircledStep = 5;
-// The circle background that follows the chart's.
-constexpr TColor AutomaticBackColor = static_cast<TColor>(0x20000000);
 // The radius a circle gets when its "Auto" is unticked before it was ever
 // drawn.
 constexpr int FirstCustomRadius = 100;
@@ -158,11 +158,18 @@ void TCircledSeriesEditor::TransparentClick(bool Checked)
     TCircledSeries* series = Series();
     if (!CanWrite() || !series || !Checked)
         return;
-    series->SetCircleBackColor(AutomaticBackColor);
+    series->SetCircleBackColor(clDefault);
     series->Gradient()->SetVisible(false);
     series->Repaint();
     BBack->update();
     CBTransp->setEnabled(false);
+}
+
+TCircledSeriesEditor* AddCircledPage(QWidget* Owner, QObject* Series)
+{
+    return static_cast<TCircledSeriesEditor*>(AddSeriesEditorTab(
+        Owner, [](QWidget* Parent) -> TEditorPage* { return new TCircledSeriesEditor(Parent); }, Series,
+        PlotMsg_Circled, 1));
 }
 
 } // namespace lp

@@ -47,4 +47,8 @@ private:
     void BindRadius(QSpinBox* Radius, QCheckBox* Auto, bool Horizontal);
 };
 
+// The circled page as the "Circled" tab of the series page hosting Owner,
+// made once for Series (the pie, polar, gauge and Smith pages' companion).
+TCircledSeriesEditor* AddCircledPage(QWidget* Owner, QObject* Series);
+
 } // namespace lp

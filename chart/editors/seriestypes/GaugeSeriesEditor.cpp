@@ -209,29 +209,15 @@ void TGaugeSeriesEditor::FillControls()
             UDMax->setValue(maximum);
     }
     TTabAddingSeriesPage::FillControls();
-    HideCircledBackground();
-}
-
-void TGaugeSeriesEditor::showEvent(QShowEvent* Event)
-{
-    TTabAddingSeriesPage::showEvent(Event);
-    HideCircledBackground();
 }
 
 void TGaugeSeriesEditor::AddTabs()
 {
     if (!Gauge())
         return;
-    CircledEditor = static_cast<TCircledSeriesEditor*>(AddSeriesEditorTab(
-        this, [](QWidget* Parent) -> TEditorPage* { return new TCircledSeriesEditor(Parent); }, Gauge(),
-        PlotMsg_Circled, 1));
-}
-
-void TGaugeSeriesEditor::HideCircledBackground()
-{
+    CircledEditor = AddCircledPage(this, Gauge());
     // The dial has no background of its own to choose.
-    if (CircledEditor)
-        ShowControls(false, {CircledEditor->BBack, CircledEditor->CBTransp});
+    ShowControls(false, {CircledEditor->BBack, CircledEditor->CBTransp});
 }
 
 void TGaugeSeriesEditor::PointerClick(bool EndPoint)

@@ -70,14 +70,12 @@ public:
 protected:
     void FillControls() override;
     void AddTabs() override;
-    void showEvent(QShowEvent* Event) override;
 
 private:
     // Binds Control to a setting of the gauge axis: it shows nothing and
     // writes nothing while the gauge has no axis.
     void BindAxisSetting(QObject* Control, std::function<QVariant(TChartAxis&)> Get,
                          std::function<void(TChartAxis&, const QVariant&)> Set);
-    void HideCircledBackground();
     void PointerClick(bool EndPoint);
     void FontClick();
 };

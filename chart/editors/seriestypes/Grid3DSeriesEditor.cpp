@@ -28,10 +28,6 @@ namespace {
 
 // The up-downs' upper limit (grid sizes, palette steps, legend rows).
 constexpr int GridPageLimit = 1000;
-// "No middle colour" of a colour range.
-constexpr TColor NoMiddleColor = static_cast<TColor>(0x1FFFFFFF);
-// The colour a point takes when it has none of its own.
-constexpr TColor AutomaticPointColor = static_cast<TColor>(0x20000000);
 
 enum TColoringTab { ctSingle, ctRange, ctPalette };
 
@@ -139,12 +135,12 @@ TGrid3DSeriesEditor::TGrid3DSeriesEditor(QWidget* Parent) : TEditorPage(Parent)
     Binder().Bind(BMidColor, QStringLiteral("MidColor"));
     Binder().Bind(BToColor, QStringLiteral("EndColor"));
     Binder().Bind(
-        CheckBox1, [this]() -> QVariant { return Series() ? QVariant(Series()->MidColor() == NoMiddleColor) : QVariant(); },
+        CheckBox1, [this]() -> QVariant { return Series() ? QVariant(Series()->MidColor() == clNone) : QVariant(); },
         [this](const QVariant& Value) {
             // Only ticking does something: a middle colour comes back through
             // the middle colour's button.
             if (Series() && Value.toBool()) {
-                Series()->SetMidColor(NoMiddleColor);
+                Series()->SetMidColor(clNone);
                 BMidColor->update();
             }
         });
@@ -256,7 +252,7 @@ void TGrid3DSeriesEditor::RemoveClick()
     if (!CanWrite() || !series)
         return;
     for (int i = 0; i < series->Count(); ++i)
-        series->SetValueColor(i, AutomaticPointColor);
+        series->SetValueColor(i, clDefault);
     series->Repaint();
     AfterUserChange(BRemove);
 }

@@ -29,8 +29,6 @@ namespace lp {
 
 namespace {
 
-// A shape's colour that follows the series'.
-constexpr TColor AutomaticShapeColor = static_cast<TColor>(0x20000000);
 constexpr int ShapeListRowHeight = 20;
 
 } // namespace
@@ -165,7 +163,7 @@ TMapSeriesEditor::TMapSeriesEditor(QWidget* Parent) : TEditorPage(Parent)
             // Ticked, the shape follows the series' colours; unticked (the
             // box is disabled then, code may), it keeps the colour it shows.
             if (V.toBool())
-                S.SetColor(AutomaticShapeColor);
+                S.SetColor(clDefault);
             else if (!S.IsColorStored())
                 S.SetColor(S.Color());
         });

@@ -150,9 +150,7 @@ void TPieSeriesEditor::AddCircledTab()
 {
     if (!parentWidget() || CircledEditor || !Series())
         return;
-    CircledEditor = static_cast<TCircledSeriesEditor*>(AddSeriesEditorTab(
-        this, [](QWidget* Parent) -> TEditorPage* { return new TCircledSeriesEditor(Parent); }, Series(),
-        PlotMsg_Circled, 1));
+    CircledEditor = AddCircledPage(this, Series());
     CircledEditor->HideBackgroundControls();
 }
 
@@ -160,12 +158,7 @@ void TPieSeriesEditor::ShadowClick()
 {
     if (!Series())
         return;
-    auto editor = CreateDialogForm<TPlotShadowEditor>(this);
-    editor->SetTarget(Series()->Shadow());
-    editor->BOK->setDefault(true);
-    editor->BOK->show();
-    CallControlHook(editor.get());
-    editor->exec();
+    EditShadow(this, Series()->Shadow());
     AfterUserChange(BShadow);
 }
 

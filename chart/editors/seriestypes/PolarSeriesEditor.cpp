@@ -134,9 +134,7 @@ void TPolarSeriesEditor::AddTabs()
 {
     if (!Series())
         return;
-    CircledEditor = static_cast<TCircledSeriesEditor*>(AddSeriesEditorTab(
-        this, [](QWidget* Parent) -> TEditorPage* { return new TCircledSeriesEditor(Parent); }, Series(),
-        PlotMsg_Circled, 1));
+    CircledEditor = AddCircledPage(this, Series());
     PointerEditor = AddPointerTab(this, Series()->Pointer(), PlotMsg_GalleryPoint, 2);
 }
 

@@ -72,9 +72,7 @@ void TSmithSeriesEdit::AddTabs()
 {
     if (!Series())
         return;
-    CircledEditor = static_cast<TCircledSeriesEditor*>(AddSeriesEditorTab(
-        this, [](QWidget* Parent) -> TEditorPage* { return new TCircledSeriesEditor(Parent); }, Series(),
-        PlotMsg_Circled, 1));
+    CircledEditor = AddCircledPage(this, Series());
 }
 
 void TSmithSeriesEdit::FontClick(QPushButton* Button, bool Reactance)

@@ -228,12 +228,6 @@ void TLightToolEditor::FillControls()
 
 // --- TSurfaceNearest ---------------------------------------------------------------------------
 
-namespace {
-
-constexpr TColor SurfaceDefaultColor = static_cast<TColor>(0x20000000);
-constexpr TColor SurfaceNoColor = static_cast<TColor>(0x1FFFFFFF);
-
-} // namespace
 
 TSurfaceNearest::TSurfaceNearest(QWidget* Parent) : TSeriesToolEditor(Parent)
 {
@@ -279,9 +273,9 @@ TSurfaceNearest::TSurfaceNearest(QWidget* Parent) : TSeriesToolEditor(Parent)
                     WritePropertyPath(Target(), property, static_cast<int>(On.toBool() ? Special : row.Initial));
                 }};
         };
-        const auto byDefault = special(SurfaceDefaultColor);
+        const auto byDefault = special(clDefault);
         bind.Bind(*row.Default, byDefault.first, byDefault.second);
-        const auto byNone = special(SurfaceNoColor);
+        const auto byNone = special(clNone);
         bind.Bind(*row.None, byNone.first, byNone.second);
     }
     AddBody(body);
