@@ -608,20 +608,24 @@ void TPolygonChart::SeriesMenuActionDone()
         return;
     // The hover highlight is no look of a body.
     RemoveHighlights();
-    std::vector<std::array<int, 3>> rings;
+    // Each ring with its polygon and whether its look changed (a ring's
+    // look is kept in its own parameters, so storing one leaves the others'
+    // comparison as it was).
+    std::vector<std::array<int, 4>> rings;
     bool changed = false;
     for (int body = 0; body < Model.Length(); ++body)
         for (int sub = 0; sub < Model[body].Length(); ++sub) {
             const int mapIndex = IsHostRing(body, sub) ? -1 : FindMapPolygon(body, sub);
             if (mapIndex < 0)
                 continue;
-            rings.push_back({body, sub, mapIndex});
-            changed = changed || PolygonLookChanged(body, sub, mapIndex);
+            const bool lookChanged = PolygonLookChanged(body, sub, mapIndex);
+            rings.push_back({body, sub, mapIndex, lookChanged ? 1 : 0});
+            changed = changed || lookChanged;
         }
     if (changed) {
         PushUndo();
-        for (const auto& [body, sub, mapIndex] : rings)
-            if (PolygonLookChanged(body, sub, mapIndex))
+        for (const auto& [body, sub, mapIndex, lookChanged] : rings)
+            if (lookChanged)
                 StorePolygonAppearance(body, sub, mapIndex);
         // Whatever the editor changed that the model does not keep goes.
         RebuildMapSeries();
@@ -630,7 +634,7 @@ void TPolygonChart::SeriesMenuActionDone()
         // Nothing the model keeps changed: each polygon (and its id) stays,
         // given back the look its ring stores and the settings a new
         // polygon has.
-        for (const auto& [body, sub, mapIndex] : rings) {
+        for (const auto& [body, sub, mapIndex, lookChanged] : rings) {
             TPlotPolygon* polygon = FMapSeries->Shapes()->GetPolygon(mapIndex);
             polygon->SetTransparency(0);
             polygon->SetClosed(true);

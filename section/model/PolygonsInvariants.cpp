@@ -305,9 +305,10 @@ private:
         return at >= count ? count - 1 : static_cast<int>(at);
     }
 
-    // Calls visit(cell) for every cell the edge passes through, widened by a
-    // small margin so that a crossing on a cell boundary is seen from both
-    // sides.
+    // Calls visit(cell) for every cell an edge across rows passes through,
+    // band by band, widened by a small margin so that a crossing on a cell
+    // boundary is seen from both sides (an edge within one row has its
+    // cells from RowSpan).
     template <class Visit>
     void ForEachCell(size_t edgeIndex, Visit visit) const
     {
@@ -319,16 +320,6 @@ private:
         const double lowX = std::min(p.x, q.x), highX = std::max(p.x, q.x);
         const int firstRow = CellIndex(lowY - marginY - FMinY, FInverseCellHeight, FRows);
         const int lastRow = CellIndex(highY + marginY - FMinY, FInverseCellHeight, FRows);
-        if (firstRow == lastRow) {
-            // Within one row of cells (most edges): its columns are those of
-            // the edge's whole extent.
-            const int firstColumn = CellIndex(lowX - marginX - FMinX, FInverseCellWidth, FColumns);
-            const int lastColumn = CellIndex(highX + marginX - FMinX, FInverseCellWidth, FColumns);
-            const size_t rowStart = static_cast<size_t>(firstRow) * FColumns;
-            for (int column = firstColumn; column <= lastColumn; ++column)
-                visit(rowStart + column);
-            return;
-        }
         for (int row = firstRow; row <= lastRow; ++row) {
             // The part of the edge within the row's band.
             const double bandLow = std::clamp(FMinY + row * FCellHeight, lowY, highY);

@@ -1,6 +1,7 @@
 #include "chart/editors/functions/CustomFunctionEditor.h"
 
 #include "chart/editors/EditorPageBuilder.h"
+#include "chart/editors/TypedNumberEdit.h"
 #include "chart/editors/axis/AxisIncrementDialogs.h"
 #include "chart/engine/PlotFunctions.h"
 #include "platform/base/Exception.h"
@@ -26,16 +27,11 @@ int ReadWholeNumber(const QString& Text)
 TCustomFunctionEditor::TCustomFunctionEditor(QWidget* Parent) : TBaseFunctionEditor(Parent)
 {
     TPageBuilder build(*this);
-    auto edit = [](const char* Name, const char* Text) {
-        auto* made = TPageBuilder::Named(new QLineEdit(QString::fromLatin1(Text)), Name);
-        made->setMaximumWidth(made->fontMetrics().horizontalAdvance(QStringLiteral("0000000000000")));
-        return made;
-    };
-    EStart = edit("EStart", "0");
+    EStart = NumberEdit("EStart", QStringLiteral("0"));
     build.Row(QStringLiteral("&Start X:"), EStart, "Label1");
-    EStep = edit("EStep", "1");
+    EStep = NumberEdit("EStep", QStringLiteral("1"));
     build.Row(QStringLiteral("S&tep:"), EStep, "Label2");
-    ENum = edit("ENum", "100");
+    ENum = NumberEdit("ENum", QStringLiteral("100"));
     build.Row(QStringLiteral("&Num. points:"), ENum, "Label3");
     build.Stretch();
     SetReadingTabOrder(*this);
@@ -48,8 +44,8 @@ void TCustomFunctionEditor::LoadSettings()
     auto* custom = qobject_cast<TCustomPlotFunction*>(Function());
     if (!custom)
         return;
-    EStart->setText(QString::number(custom->StartX(), 'g', 15));
-    EStep->setText(QString::number(custom->Period(), 'g', 15));
+    EStart->setText(NumberText(custom->StartX()));
+    EStep->setText(NumberText(custom->Period()));
     ENum->setText(QString::number(custom->NumPoints()));
 }
 

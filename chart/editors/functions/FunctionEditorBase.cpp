@@ -10,6 +10,7 @@
 #include "chart/engine/PlotSeriesSource.h"
 
 #include <QtWidgets/QComboBox>
+#include <QtWidgets/QLineEdit>
 
 namespace lp {
 
@@ -104,6 +105,13 @@ void TBaseFunctionEditor::ApplyEdits()
     function->EndUpdate();
     if (series && !series->SeriesFunction())
         series->SetFunction(function);
+}
+
+QLineEdit* TBaseFunctionEditor::NumberEdit(const char* Name, const QString& Text)
+{
+    auto* edit = TPageBuilder::Named(new QLineEdit(Text, this), Name);
+    edit->setMaximumWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("0000000000000")));
+    return edit;
 }
 
 } // namespace lp

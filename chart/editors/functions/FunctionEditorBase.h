@@ -13,6 +13,7 @@
 #include "chart/editors/EditorPage.h"
 
 class QComboBox;
+class QLineEdit;
 
 #include <memory>
 
@@ -65,6 +66,9 @@ protected:
     void FillSeriesCombo(QComboBox* Combo) const;
     // The series the function computes or will compute.
     TChartSeries* EditedSeries() const;
+    // A line edit named Name for a number, showing Text, as wide as the
+    // numbers it takes.
+    QLineEdit* NumberEdit(const char* Name, const QString& Text = {});
 
     void FillControls() override;
     // The grid the form's rows go into (made on first use, with the

@@ -67,8 +67,7 @@ TBollingerFuncEditor::TBollingerFuncEditor(QWidget* Parent) : TBaseFunctionEdito
     build.Row(QStringLiteral("&Period:"), UpDown1, "Label1");
     CheckBox1 = build.CheckBox("CheckBox1", QStringLiteral("&Exponential"));
     build.Full(CheckBox1);
-    Edit1 = TPageBuilder::Named(new QLineEdit(this), "Edit1");
-    Edit1->setMaximumWidth(Edit1->fontMetrics().horizontalAdvance(QStringLiteral("0000000000000")));
+    Edit1 = NumberEdit("Edit1");
     build.Row(QStringLiteral("&Deviation:"), Edit1, "Label2");
     ButtonPen1 = TPageBuilder::SymbolButton(new TButtonPen(QStringLiteral("&Upper..."), this), "ButtonPen1");
     ButtonPen2 = TPageBuilder::SymbolButton(new TButtonPen(QStringLiteral("&Lower..."), this), "ButtonPen2");

@@ -48,8 +48,7 @@ void TMovAveFuncEditor::StoreSettings()
 TExpAveFuncEditor::TExpAveFuncEditor(QWidget* Parent) : TBaseFunctionEditor(Parent)
 {
     TPageBuilder& build = Builder();
-    Edit1 = TPageBuilder::Named(new QLineEdit(QStringLiteral("0.2"), this), "Edit1");
-    Edit1->setMaximumWidth(Edit1->fontMetrics().horizontalAdvance(QStringLiteral("0000000000000")));
+    Edit1 = NumberEdit("Edit1", QStringLiteral("0.2"));
     build.Row(QStringLiteral("&Weight:"), Edit1, "Label1");
     build.Stretch();
     SetReadingTabOrder(*this);

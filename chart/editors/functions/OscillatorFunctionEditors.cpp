@@ -19,8 +19,7 @@ constexpr int OscillatorPeriodLimit = 10000;
 TCCIFuncEditor::TCCIFuncEditor(QWidget* Parent) : TBaseFunctionEditor(Parent)
 {
     TPageBuilder& build = Builder();
-    EConst = TPageBuilder::Named(new QLineEdit(this), "EConst");
-    EConst->setMaximumWidth(EConst->fontMetrics().horizontalAdvance(QStringLiteral("0000000000000")));
+    EConst = NumberEdit("EConst");
     // The constant the function starts with.
     EConst->setText(QStringLiteral("0.015"));
     build.Row(QStringLiteral("&Constant:"), EConst, "Label1");

@@ -4,6 +4,7 @@
 #include "chart/canvas/PlotRoutines.h"
 #include "chart/editors/EditorPageBuilder.h"
 #include "chart/editors/PlotPenBrushDialogs.h"
+#include "chart/editors/TypedNumberEdit.h"
 #include "chart/editors/axis/AxisIncrementDialogs.h"
 #include "chart/engine/PlotFunction.h"
 #include "chart/engine/PlotSeries.h"
@@ -40,11 +41,6 @@ int NearestCount(double Period)
     return static_cast<int>(std::clamp(std::round(Period), -2147483647.0, 2147483647.0));
 }
 
-QString PeriodText(double Period)
-{
-    return QString::number(Period, 'g', 15);
-}
-
 } // namespace
 
 TPlotFunctionEditor::TPlotFunctionEditor(QWidget* Parent) : TBaseFunctionEditor(Parent)
@@ -54,9 +50,8 @@ TPlotFunctionEditor::TPlotFunctionEditor(QWidget* Parent) : TBaseFunctionEditor(
     CBStyle->addItems({QStringLiteral("All points"), QStringLiteral("Every number of points"),
                        QStringLiteral("Every range")});
     Label2 = build.Row(QStringLiteral("&Calculate using:"), CBStyle, "Label2");
-    ENum = TPageBuilder::Named(new QLineEdit(QStringLiteral("0")), "ENum");
+    ENum = NumberEdit("ENum", QStringLiteral("0"));
     ENum->setEnabled(false);
-    ENum->setMaximumWidth(ENum->fontMetrics().horizontalAdvance(QStringLiteral("0000000000000")));
     BChange = build.Button("BChange", QStringLiteral("&Change..."));
     BChange->setEnabled(false);
     auto* numberRow = new QWidget;
@@ -115,7 +110,7 @@ void TPlotFunctionEditor::CBStyleChange()
         ENum->setText(QString::number(std::max(NearestCount(ShownPeriod()), 0)));
         break;
     case StyleRange:
-        ENum->setText(PeriodText(ShownPeriod()));
+        ENum->setText(NumberText(ShownPeriod()));
         break;
     default:
         ENum->clear();
@@ -148,7 +143,7 @@ void TPlotFunctionEditor::BChangeClick()
     CallControlHook(dialog.get());
     if (dialog->exec() != QDialog::Accepted)
         return;
-    ENum->setText(PeriodText(dialog->Increment));
+    ENum->setText(NumberText(dialog->Increment));
     Changed();
 }
 
