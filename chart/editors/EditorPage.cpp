@@ -265,8 +265,13 @@ void TPropertyBinder::UserChanged(QObject* Control)
         binding->Set(value);
     } catch (const Exception& Error) {
         // A value the target refuses: the message, then the page shows
-        // what the target kept.
+        // what the target kept, the refused control too (a line edit keeps
+        // its text, so typing can go on to a value the target takes).
         ShowMessage(QString::fromStdString(Error.Message()));
+        if (!qobject_cast<QLineEdit*>(Control)) {
+            FPage.Refresh();
+            return;
+        }
     }
     FPage.AfterUserChange(Control);
 }

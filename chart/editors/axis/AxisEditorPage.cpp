@@ -395,16 +395,9 @@ void TFormPlotAxis::BindControls()
     path(CBInverted, "Inverted");
     bind.Bind(
         CBLogarithmic, [this]() -> QVariant { return Axis() ? QVariant(Axis()->Logarithmic()) : QVariant(); },
-        [this](const QVariant& Value) {
-            try {
-                Axis()->SetLogarithmic(Value.toBool());
-            } catch (const AxisException& Error) {
-                // A date-time axis refuses: the message, and the box unticked.
-                const QSignalBlocker blocker(CBLogarithmic);
-                CBLogarithmic->setChecked(Axis()->Logarithmic());
-                ShowMessage(QString::fromStdString(Error.Message()));
-            }
-        });
+        // A date-time axis refuses: the binder shows the message and the
+        // box unticked again.
+        [this](const QVariant& Value) { Axis()->SetLogarithmic(Value.toBool()); });
     for (const auto& entry : {std::pair{CBAutoMin, false}, std::pair{CBAutoMax, true}}) {
         const bool maximum = entry.second;
         bind.Bind(
@@ -726,10 +719,8 @@ void TFormPlotAxis::AddClicked()
     if (!CanWrite() || !Axis() || !Axis()->ParentChart())
         return;
     TCustomAxisPanel* chart = Axis()->ParentChart();
-    auto* added = new TChartAxis(&chart->CustomAxes());
-    SetTarget(added);
-    FillAxesLines();
-    UpdateEnabled();
+    // Showing the new axis lists it and selects its line.
+    SetTarget(new TChartAxis(&chart->CustomAxes()));
     chart->Invalidate();
 }
 
@@ -744,12 +735,10 @@ void TFormPlotAxis::DeleteClicked()
     SetTarget(AxisOfListLine(*chart, line - 1));
     delete doomed;
     {
+        // The line above is current already; the deleted axis' line goes.
         const QSignalBlocker blocker(LBAxes);
         delete LBAxes->takeItem(line);
-        LBAxes->setCurrentRow(line - 1);
     }
-    AxisPicked(line - 1);
-    UpdateEnabled();
     chart->Invalidate();
 }
 

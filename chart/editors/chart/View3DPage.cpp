@@ -190,9 +190,8 @@ void TFormPlot3D::UpdateEnabled()
 
 void TFormPlot3D::showEvent(QShowEvent* Event)
 {
-    if (FFirstShow) {
+    if (Creating()) {
         PageControl1->setCurrentIndex(0);
-        FFirstShow = false;
     } else if (TheChart()) {
         // The tab entered again: the chart may have changed meanwhile.
         Refresh();

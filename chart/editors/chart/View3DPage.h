@@ -62,7 +62,6 @@ private:
     void ChartGalleryPanel1ChangeChart();
 
     bool FCanRotate = true;
-    bool FFirstShow = true;
     bool FChoosingView = false;
 };
 

@@ -153,6 +153,7 @@ TChartEditForm::TChartEditForm(QWidget* Parent) : QDialog(Parent)
 
     Tree = Named(new QTreeWidget(this), "Tree");
     Tree->setHeaderHidden(true);
+    ConnectTree();
     TreeSplitter = Named(new QSplitter(Qt::Horizontal, this), "TreeSplitter");
     TreeSplitter->addWidget(Tree);
     TreeSplitter->addWidget(MainPage);
@@ -376,9 +377,9 @@ void TChartEditForm::TabActivated(QWidget* Tab)
             CallControlHook(page);
             page->show();
         }
-    } else if (TEditorPage* page = PageOf(Tab); page && (Tab == Tab3D || Tab == TabTools)) {
-        // The 3-D page checks again which settings apply; the tools page
-        // shows the chart's tools as they are now.
+    } else if (TEditorPage* page = PageOf(Tab); page && Tab == TabTools) {
+        // The tools page shows the chart's tools as they are now (the 3-D
+        // page refreshes itself when it shows again).
         page->Refresh();
     }
     if (Tab == TabTools && EditTool) {

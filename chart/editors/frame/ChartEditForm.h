@@ -242,6 +242,7 @@ private:
     // and makes its page.
     void ShowInTreePanel(QWidget* Tab);
     void FillTreeSeries();
+    void ConnectTree();
     // Puts TabSeries back into MainPage when tree mode took it out.
     void RestoreSeriesTab();
     const TPageTab* FindTab(QWidget* Tab) const;

@@ -118,7 +118,12 @@ void TChartEditForm::BuildTreeMode()
     }
     FFillingTree = false;
     FillTreeSeries();
+    Tree->setCurrentItem(chartNode);
+}
 
+// Connected once, when the tree is made: tree mode may be entered again.
+void TChartEditForm::ConnectTree()
+{
     connect(Tree, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* Current) {
         if (!FFillingTree)
             TreeSelect(Current);
@@ -132,7 +137,6 @@ void TChartEditForm::BuildTreeMode()
             LBSeries->viewport()->update();
         }
     });
-    Tree->setCurrentItem(chartNode);
 }
 
 // The "Series" node under "Chart" holds one node per listed series.
