@@ -68,8 +68,10 @@ void SetTypedNumberValidator(QLineEdit* Edit, std::function<QString()> Shown)
     Edit->setValidator(new TTypedNumberValidator(std::move(Shown), Edit));
 }
 
-void BindNumberEdit(TEditorPage& Page, QLineEdit* Edit, std::function<std::optional<double>()> Read,
-                    std::function<void(double)> Write, std::function<QString(double)> Text)
+namespace {
+
+void BindTypedNumber(TEditorPage& Page, QLineEdit* Edit, std::function<std::optional<double>()> Read,
+                     std::function<void(double)> Write, std::function<QString(double)> Text, bool Field)
 {
     if (!Text)
         Text = &NumberText;
@@ -78,11 +80,29 @@ void BindNumberEdit(TEditorPage& Page, QLineEdit* Edit, std::function<std::optio
         return value ? QVariant(Text(*value)) : QVariant();
     };
     SetTypedNumberValidator(Edit, [shown] { return shown().toString(); });
-    Page.Binder().Bind(Edit, shown, [Read, Write](const QVariant& Value) {
+    auto store = [Read, Write](const QVariant& Value) {
         const std::optional<double> typed = TypedReal(Value.toString());
         if (typed && Read())
             Write(*typed);
-    });
+    };
+    if (Field)
+        Page.Binder().BindField(Edit, shown, store);
+    else
+        Page.Binder().Bind(Edit, shown, store);
+}
+
+} // namespace
+
+void BindNumberEdit(TEditorPage& Page, QLineEdit* Edit, std::function<std::optional<double>()> Read,
+                    std::function<void(double)> Write, std::function<QString(double)> Text)
+{
+    BindTypedNumber(Page, Edit, std::move(Read), std::move(Write), std::move(Text), false);
+}
+
+void BindNumberField(TEditorPage& Page, QLineEdit* Edit, std::function<std::optional<double>()> Read,
+                     std::function<void(double)> Write)
+{
+    BindTypedNumber(Page, Edit, std::move(Read), std::move(Write), {}, true);
 }
 
 } // namespace lp

@@ -50,5 +50,9 @@ void SetTypedNumberValidator(QLineEdit* Edit, std::function<QString()> Shown);
 // the number is shown as Text makes it (NumberText when none is given).
 void BindNumberEdit(TEditorPage& Page, QLineEdit* Edit, std::function<std::optional<double>()> Read,
                     std::function<void(double)> Write, std::function<QString(double)> Text = {});
+// The same for a field of the target: Write stores the number without the
+// target's writer (no repaint), as the binder's field bindings do.
+void BindNumberField(TEditorPage& Page, QLineEdit* Edit, std::function<std::optional<double>()> Read,
+                     std::function<void(double)> Write);
 
 } // namespace lp

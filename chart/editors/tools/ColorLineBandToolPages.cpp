@@ -62,8 +62,10 @@ TColorLineToolEditor::TColorLineToolEditor(QWidget* Parent) : TAxisToolEditor(Pa
         build.Stretch();
     }
     TPropertyBinder& bind = Binder();
-    bind.Bind(EValue, NumberGetter([this] { return LineTool()->Value(); }),
-              NumberSetter([this](double Value) { LineTool()->SetValue(Value); }));
+    BindNumberEdit(
+        *this, EValue,
+        [this]() -> std::optional<double> { return LineTool() ? std::optional(LineTool()->Value()) : std::nullopt; },
+        [this](double Value) { LineTool()->SetValue(Value); });
     bind.Bind(CBStyle, QStringLiteral("Style"));
     bind.BindField(CBAllowDrag, QStringLiteral("AllowDrag"));
     bind.BindField(CBDragRepaint, QStringLiteral("DragRepaint"));
@@ -143,10 +145,14 @@ TColorBandToolEditor::TColorBandToolEditor(QWidget* Parent) : TAxisToolEditor(Pa
         build.Stretch();
     }
     TPropertyBinder& bind = Binder();
-    bind.Bind(EStart, NumberGetter([this] { return BandTool()->StartValue(); }),
-              NumberSetter([this](double Value) { BandTool()->SetStartValue(Value); }));
-    bind.Bind(EEnd, NumberGetter([this] { return BandTool()->EndValue(); }),
-              NumberSetter([this](double Value) { BandTool()->SetEndValue(Value); }));
+    BindNumberEdit(
+        *this, EStart,
+        [this]() -> std::optional<double> { return BandTool() ? std::optional(BandTool()->StartValue()) : std::nullopt; },
+        [this](double Value) { BandTool()->SetStartValue(Value); });
+    BindNumberEdit(
+        *this, EEnd,
+        [this]() -> std::optional<double> { return BandTool() ? std::optional(BandTool()->EndValue()) : std::nullopt; },
+        [this](double Value) { BandTool()->SetEndValue(Value); });
     bind.Bind(CBStart, QStringLiteral("ResizeStart"));
     bind.Bind(CBEnd, QStringLiteral("ResizeEnd"));
     bind.Bind(ButtonColor1, QStringLiteral("Color"));

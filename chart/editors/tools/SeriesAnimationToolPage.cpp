@@ -50,8 +50,12 @@ TSeriesAnimToolEditor::TSeriesAnimToolEditor(QWidget* Parent) : TSeriesToolEdito
     TPropertyBinder& bind = Binder();
     bind.BindField(SBSteps, QStringLiteral("Steps"));
     bind.BindField(CBStartMin, QStringLiteral("StartAtMin"));
-    bind.BindField(EStart, NumberGetter([this] { return AnimationTool()->StartValue(); }),
-                   NumberSetter([this](double Value) { AnimationTool()->SetStartValue(Value); }));
+    BindNumberField(
+        *this, EStart,
+        [this]() -> std::optional<double> {
+            return AnimationTool() ? std::optional(AnimationTool()->StartValue()) : std::nullopt;
+        },
+        [this](double Value) { AnimationTool()->SetStartValue(Value); });
     bind.BindField(UpDown1, QStringLiteral("DrawEvery"));
     bind.BindField(ComboFlat1, QStringLiteral("Loop"));
     connect(SBSteps, &QSlider::valueChanged, Label3, [this](int Value) { Label3->setNum(Value); });

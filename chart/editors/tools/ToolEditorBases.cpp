@@ -75,20 +75,6 @@ bool ReadWholeNumber(const QString& Text, int& Value)
     return ok;
 }
 
-TPropertyBinder::TGetter NumberGetter(std::function<double()> Read)
-{
-    return [Read = std::move(Read)]() -> QVariant { return NumberText(Read()); };
-}
-
-TPropertyBinder::TSetter NumberSetter(std::function<void(double)> Write)
-{
-    return [Write = std::move(Write)](const QVariant& Text) {
-        double value = 0;
-        if (ReadNumber(Text.toString(), value))
-            Write(value);
-    };
-}
-
 void BindCursorCombo(TEditorPage& Page, QComboBox* Combo, std::function<TCursor()> Read,
                      std::function<void(TCursor)> Write, bool Field)
 {

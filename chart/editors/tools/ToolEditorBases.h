@@ -63,11 +63,6 @@ bool ReadNumber(const QString& Text, double& Value);
 // The text read as a whole number; false when it is none.
 bool ReadWholeNumber(const QString& Text, int& Value);
 
-// A number edit's two functions: the value as text, and a write of a text
-// that reads as a number (any other text stores nothing).
-TPropertyBinder::TGetter NumberGetter(std::function<double()> Read);
-TPropertyBinder::TSetter NumberSetter(std::function<void(double)> Write);
-
 // Binds Combo, filled with the cursor names, to a cursor value: a name that
 // is no cursor keeps the old value. Field: stored without a repaint.
 void BindCursorCombo(TEditorPage& Page, QComboBox* Combo, std::function<TCursor()> Read,
