@@ -3,6 +3,7 @@
 #include "chart/editors/EditorPageBuilder.h"
 #include "chart/editors/PlotPenBrushDialogs.h"
 #include "chart/editors/extendedseries/SeriesPageControls.h"
+#include "chart/editors/series/SeriesPointerEditor.h"
 #include "chart/extensions/stats/PlotBoxPlot.h"
 
 #include <QtWidgets/QLineEdit>

@@ -2,6 +2,7 @@
 
 #include "chart/editors/EditorPageBuilder.h"
 #include "chart/editors/extendedseries/SeriesPageControls.h"
+#include "chart/editors/series/SeriesPointerEditor.h"
 #include "chart/extensions/financial/PlotPointFigure.h"
 
 #include <QtWidgets/QLineEdit>

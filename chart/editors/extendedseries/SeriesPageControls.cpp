@@ -22,27 +22,6 @@ constexpr int TransparencyStep = 5;
 
 } // namespace
 
-void TTabAddingSeriesPage::FillControls()
-{
-    // Embedded on a tab that is not showing, the page is filled before it
-    // is first shown: its tabs come with it.
-    AddTabsOnce();
-}
-
-void TTabAddingSeriesPage::showEvent(QShowEvent* Event)
-{
-    TEditorPage::showEvent(Event);
-    AddTabsOnce();
-}
-
-void TTabAddingSeriesPage::AddTabsOnce()
-{
-    if (FTabsAdded || !parentWidget() || !Target())
-        return;
-    FTabsAdded = true;
-    AddTabs();
-}
-
 TButtonPen* MakePenButton(TEditorPage& Page, const QString& Caption, const char* Name, std::function<void()> Then)
 {
     auto* button = TPageBuilder::SymbolButton(new TButtonPen(Caption, &Page), Name);
@@ -152,13 +131,6 @@ TEditorPage* AddRegisteredSeriesTab(QWidget* Owner, const QString& ClassName, QO
         return nullptr;
     return AddSeriesEditorTab(
         Owner, [ClassName](QWidget* Parent) { return CreateEditorPage(ClassName, Parent); }, Target, Caption, Index);
-}
-
-TEditorPage* AddPointerTab(QWidget* Owner, QObject* Pointer, const QString& Caption, int Index)
-{
-    return AddSeriesEditorTab(
-        Owner, [](QWidget* Parent) -> TEditorPage* { return new TSeriesPointerEditor(Parent); }, Pointer, Caption,
-        Index);
 }
 
 } // namespace lp

@@ -5,6 +5,7 @@
 
 #include "chart/editors/EditorPage.h"
 #include "chart/editors/EditorPageRegistry.h"
+#include "chart/editors/series/SeriesEditorTabs.h"
 
 #include <functional>
 #include <optional>
@@ -20,26 +21,6 @@ class TButtonColor;
 class TButtonPen;
 class TChartBrush;
 class TPageBuilder;
-
-// A series page that adds further tabs to the series page hosting it:
-// once, on its first fill or show with a target inside a parent (shown
-// alone it adds none). The series page owns those tabs.
-class TTabAddingSeriesPage : public TEditorPage {
-    Q_OBJECT
-public:
-    using TEditorPage::TEditorPage;
-
-protected:
-    // Adds the tabs (the target is set).
-    virtual void AddTabs() = 0;
-    // Descendants filling more call this last.
-    void FillControls() override;
-    void showEvent(QShowEvent* Event) override;
-
-private:
-    void AddTabsOnce();
-    bool FTabsAdded = false;
-};
 
 // A pen button captioned Caption named Name on Page; after its dialog the
 // page refreshes and Then (when given) runs.
@@ -74,7 +55,5 @@ void InsertBeside(QWidget& Page, QWidget* Existing, QWidget* Added);
 // class is registered.
 TEditorPage* AddRegisteredSeriesTab(QWidget* Owner, const QString& ClassName, QObject* Target,
                                     const QString& Caption, int Index);
-// The pointer page for a pointer, added as a further tab.
-TEditorPage* AddPointerTab(QWidget* Owner, QObject* Pointer, const QString& Caption, int Index);
 
 } // namespace lp

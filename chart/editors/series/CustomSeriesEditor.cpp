@@ -27,7 +27,7 @@ constexpr int LineHeightLimit = 1000;
 
 } // namespace
 
-TCustomSeriesEditor::TCustomSeriesEditor(QWidget* Parent) : TEditorPage(Parent)
+TCustomSeriesEditor::TCustomSeriesEditor(QWidget* Parent) : TTabAddingSeriesPage(Parent)
 {
     setWindowTitle(QStringLiteral("Format"));
     TPageBuilder build(*this);
@@ -150,9 +150,7 @@ void TCustomSeriesEditor::FillControls()
         BOutline->LinkPen(LineSeries()->OutLine());
     ShowControls(line, {BBrush, BOutline, GBStair});
     ShowControls(line && !FGraphicEditor, {CBDark3D, LHeight, UDHeight});
-    // Embedded on a tab that is not showing, the page is bound before it
-    // is first shown: its "Point" tab comes with it.
-    AddPointerTab();
+    TTabAddingSeriesPage::FillControls();
 }
 
 void TCustomSeriesEditor::UpdateEnabled()
@@ -160,20 +158,12 @@ void TCustomSeriesEditor::UpdateEnabled()
     CBInvStairs->setEnabled(CBStairs->isChecked());
 }
 
-void TCustomSeriesEditor::showEvent(QShowEvent* Event)
-{
-    TEditorPage::showEvent(Event);
-    AddPointerTab();
-}
-
-void TCustomSeriesEditor::AddPointerTab()
+void TCustomSeriesEditor::AddTabs()
 {
     // The pointer page becomes a further tab of the hosting series page,
     // once, however often this page is shown or refilled.
-    if (parentWidget() && !PointerEditor && Series())
-        PointerEditor = AddSeriesEditorTab(
-            this, [](QWidget* Parent) -> TEditorPage* { return new TSeriesPointerEditor(Parent); }, Series(),
-            PlotMsg_GalleryPoint, 1);
+    if (Series())
+        PointerEditor = AddPointerTab(this, Series(), PlotMsg_GalleryPoint, 1);
 }
 
 void TCustomSeriesEditor::HideGraphicEditorControls()

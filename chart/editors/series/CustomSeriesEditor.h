@@ -6,6 +6,7 @@
 // target; on its first show it adds the pointer page as a "Point" tab.
 
 #include "chart/editors/EditorPage.h"
+#include "chart/editors/series/SeriesEditorTabs.h"
 
 #include <QtCore/QPointer>
 
@@ -23,7 +24,7 @@ class TButtonPen;
 class TCustomSeries;
 class TLineSeries;
 
-class TCustomSeriesEditor : public TEditorPage {
+class TCustomSeriesEditor : public TTabAddingSeriesPage {
     Q_OBJECT
 public:
     explicit TCustomSeriesEditor(QWidget* Parent = nullptr);
@@ -58,11 +59,10 @@ public:
 
 protected:
     void FillControls() override;
+    void AddTabs() override;
     void UpdateEnabled() override;
-    void showEvent(QShowEvent* Event) override;
 
 private:
-    void AddPointerTab();
     void BrushClick();
     void ShadowClick();
 

@@ -58,4 +58,25 @@ TEditorPage* AddSeriesEditorTab(QWidget* Owner, const TEditorPageFactory& Form, 
     return page;
 }
 
+void TTabAddingSeriesPage::FillControls()
+{
+    // Embedded on a tab that is not showing, the page is filled before it
+    // is first shown: its tabs come with it.
+    AddTabsOnce();
+}
+
+void TTabAddingSeriesPage::showEvent(QShowEvent* Event)
+{
+    TEditorPage::showEvent(Event);
+    AddTabsOnce();
+}
+
+void TTabAddingSeriesPage::AddTabsOnce()
+{
+    if (FTabsAdded || !parentWidget() || !Target())
+        return;
+    FTabsAdded = true;
+    AddTabs();
+}
+
 } // namespace lp

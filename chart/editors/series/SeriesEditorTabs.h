@@ -1,7 +1,9 @@
 #pragma once
 // Tabs that a series type's page adds to the series page hosting it (the
-// line page's "Point"), and the embedding every series-page tab uses.
+// line page's "Point"), the base of pages that add them, and the embedding
+// every series-page tab uses.
 
+#include "chart/editors/EditorPage.h"
 #include "chart/editors/EditorPageRegistry.h"
 
 class QObject;
@@ -9,8 +11,6 @@ class QString;
 class QWidget;
 
 namespace lp {
-
-class TEditorPage;
 
 // Adds a page of Form as a further tab of the series page hosting Owner (a
 // type page), at PageIndex, captioned Caption, with Tag as its target; the
@@ -23,5 +23,25 @@ TEditorPage* AddSeriesEditorTab(QWidget* Owner, const TEditorPageFactory& Form, 
 void AddFillingLayout(QWidget* Tab);
 // Embeds Page in Tab (which has a filling layout) with Target; shown.
 void EmbedSeriesTabPage(TEditorPage* Page, QWidget* Tab, QObject* Target);
+
+// A series page that adds further tabs to the series page hosting it:
+// once, on its first fill or show with a target inside a parent (shown
+// alone it adds none). The series page owns those tabs.
+class TTabAddingSeriesPage : public TEditorPage {
+    Q_OBJECT
+public:
+    using TEditorPage::TEditorPage;
+
+protected:
+    // Adds the tabs (the target is set).
+    virtual void AddTabs() = 0;
+    // Descendants filling more call this last.
+    void FillControls() override;
+    void showEvent(QShowEvent* Event) override;
+
+private:
+    void AddTabsOnce();
+    bool FTabsAdded = false;
+};
 
 } // namespace lp

@@ -6,6 +6,7 @@
 #include "chart/editors/PlotEditorButtons.h"
 #include "chart/editors/PlotPenBrushDialogs.h"
 #include "chart/editors/effects/GradientEditor.h"
+#include "chart/editors/series/SeriesEditorTabs.h"
 #include "chart/engine/PlotAxisPanel.h"
 #include "chart/engine/PlotEngine.h"
 #include "chart/engine/PlotPointer.h"
@@ -273,6 +274,13 @@ void EditSeriesPointer(QWidget* Owner, QObject* PointerOrSeries)
     PlaceDialogForm(*editor, Owner ? Owner->window() : nullptr);
     CallControlHook(editor.get());
     editor->exec();
+}
+
+TEditorPage* AddPointerTab(QWidget* Owner, QObject* Pointer, const QString& Caption, int Index)
+{
+    return AddSeriesEditorTab(
+        Owner, [](QWidget* Parent) -> TEditorPage* { return new TSeriesPointerEditor(Parent); }, Pointer, Caption,
+        Index);
 }
 
 } // namespace lp

@@ -77,4 +77,8 @@ private:
 // without "Inflate &Margins" and "&Color Each ", closed by "Close".
 void EditSeriesPointer(QWidget* Owner, QObject* PointerOrSeries);
 
+// The pointer page for a pointer or a series' pointer, added as a further
+// tab of the series page hosting Owner (see AddSeriesEditorTab).
+TEditorPage* AddPointerTab(QWidget* Owner, QObject* Pointer, const QString& Caption, int Index);
+
 } // namespace lp

@@ -28,7 +28,7 @@ constexpr int AreaOriginLimit = 30000;
 
 } // namespace
 
-TAreaSeriesEditor::TAreaSeriesEditor(QWidget* Parent) : TEditorPage(Parent)
+TAreaSeriesEditor::TAreaSeriesEditor(QWidget* Parent) : TTabAddingSeriesPage(Parent)
 {
     setWindowTitle(QStringLiteral("Format"));
     TPageBuilder build(*this);
@@ -113,7 +113,7 @@ void TAreaSeriesEditor::FillControls()
         return;
     BAreaLinesPen->LinkPen(series->AreaLinesPen());
     BAreaLinePen->LinkPen(series->LinePen());
-    AddExtraTabs();
+    TTabAddingSeriesPage::FillControls();
 }
 
 void TAreaSeriesEditor::UpdateEnabled()
@@ -126,30 +126,20 @@ void TAreaSeriesEditor::UpdateEnabled()
         label->setEnabled(UDOrigin->isEnabled());
 }
 
-void TAreaSeriesEditor::showEvent(QShowEvent* Event)
-{
-    TEditorPage::showEvent(Event);
-    AddExtraTabs();
-}
-
-void TAreaSeriesEditor::AddExtraTabs()
+void TAreaSeriesEditor::AddTabs()
 {
     TAreaSeries* series = Series();
-    if (!parentWidget() || !series)
+    if (!series)
         return;
-    if (!PointerEditor)
-        PointerEditor = AddSeriesEditorTab(
-            this, [](QWidget* Parent) -> TEditorPage* { return new TSeriesPointerEditor(Parent); }, series,
-            PlotMsg_GalleryPoint, 1);
-    if (!GradientEditor)
-        GradientEditor = AddSeriesEditorTab(
-            this,
-            [](QWidget* Parent) -> TEditorPage* {
-                auto* editor = new TPlotGradientEditor(Parent);
-                editor->HideButtonBar();
-                return editor;
-            },
-            series->GetFillGradient(), PlotMsg_StyleGradient, 2);
+    PointerEditor = AddPointerTab(this, series, PlotMsg_GalleryPoint, 1);
+    GradientEditor = AddSeriesEditorTab(
+        this,
+        [](QWidget* Parent) -> TEditorPage* {
+            auto* editor = new TPlotGradientEditor(Parent);
+            editor->HideButtonBar();
+            return editor;
+        },
+        series->GetFillGradient(), PlotMsg_StyleGradient, 2);
 }
 
 void TAreaSeriesEditor::BrushClick(QPushButton* Button, bool Area)

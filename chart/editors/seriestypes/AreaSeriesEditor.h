@@ -5,6 +5,7 @@
 // ("Gradient") as tabs of the series page.
 
 #include "chart/editors/EditorPage.h"
+#include "chart/editors/series/SeriesEditorTabs.h"
 
 #include <QtCore/QPointer>
 
@@ -20,7 +21,7 @@ class TAreaSeries;
 class TButtonColor;
 class TButtonPen;
 
-class TAreaSeriesEditor : public TEditorPage {
+class TAreaSeriesEditor : public TTabAddingSeriesPage {
     Q_OBJECT
 public:
     explicit TAreaSeriesEditor(QWidget* Parent = nullptr);
@@ -46,11 +47,10 @@ public:
 
 protected:
     void FillControls() override;
+    void AddTabs() override;
     void UpdateEnabled() override;
-    void showEvent(QShowEvent* Event) override;
 
 private:
-    void AddExtraTabs();
     void BrushClick(QPushButton* Button, bool Area);
 };
 

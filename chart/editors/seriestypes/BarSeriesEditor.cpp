@@ -28,7 +28,7 @@ constexpr int BevelSizeLimit = 100;
 
 } // namespace
 
-TBarSeriesEditor::TBarSeriesEditor(QWidget* Parent) : TEditorPage(Parent)
+TBarSeriesEditor::TBarSeriesEditor(QWidget* Parent) : TTabAddingSeriesPage(Parent)
 {
     setWindowTitle(QStringLiteral("Format"));
     PageControl1 = TPageBuilder::TabControl(*this, "PageControl1");
@@ -104,7 +104,7 @@ void TBarSeriesEditor::FillControls()
         return;
     BBarPen->LinkPen(series->BarPen());
     BTickLines->LinkPen(series->TickLines());
-    AddStackTab();
+    TTabAddingSeriesPage::FillControls();
 }
 
 void TBarSeriesEditor::UpdateEnabled()
@@ -121,15 +121,9 @@ void TBarSeriesEditor::UpdateEnabled()
     BBarColor->update();
 }
 
-void TBarSeriesEditor::showEvent(QShowEvent* Event)
+void TBarSeriesEditor::AddTabs()
 {
-    TEditorPage::showEvent(Event);
-    AddStackTab();
-}
-
-void TBarSeriesEditor::AddStackTab()
-{
-    if (parentWidget() && !StackEditor && Series())
+    if (Series())
         StackEditor = AddSeriesEditorTab(
             this, [](QWidget* Parent) -> TEditorPage* { return new TStackBarSeriesEditor(Parent); }, Series(),
             PlotMsg_StyleStack, 1);

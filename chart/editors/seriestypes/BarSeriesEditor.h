@@ -5,6 +5,7 @@
 // show it adds the stack page as the series page's "Stack" tab.
 
 #include "chart/editors/EditorPage.h"
+#include "chart/editors/series/SeriesEditorTabs.h"
 
 #include <QtCore/QPointer>
 
@@ -21,7 +22,7 @@ class TButtonColor;
 class TButtonPen;
 class TCustomBarSeries;
 
-class TBarSeriesEditor : public TEditorPage {
+class TBarSeriesEditor : public TTabAddingSeriesPage {
     Q_OBJECT
 public:
     explicit TBarSeriesEditor(QWidget* Parent = nullptr);
@@ -51,11 +52,10 @@ public:
 
 protected:
     void FillControls() override;
+    void AddTabs() override;
     void UpdateEnabled() override;
-    void showEvent(QShowEvent* Event) override;
 
 private:
-    void AddStackTab();
     void BrushClick();
     void GradientClick();
 };

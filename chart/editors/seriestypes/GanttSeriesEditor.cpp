@@ -14,7 +14,7 @@
 
 namespace lp {
 
-TGanttSeriesEditor::TGanttSeriesEditor(QWidget* Parent) : TEditorPage(Parent)
+TGanttSeriesEditor::TGanttSeriesEditor(QWidget* Parent) : TTabAddingSeriesPage(Parent)
 {
     setWindowTitle(QStringLiteral("Format"));
     TPageBuilder build(*this);
@@ -47,7 +47,7 @@ void TGanttSeriesEditor::FillControls()
     if (!Series())
         return;
     BConnLines->LinkPen(Series()->ConnectingPen());
-    AddPointerTab();
+    TTabAddingSeriesPage::FillControls();
 }
 
 void TGanttSeriesEditor::UpdateEnabled()
@@ -55,16 +55,10 @@ void TGanttSeriesEditor::UpdateEnabled()
     BColor->setEnabled(Series() && !Series()->ColorEachPoint());
 }
 
-void TGanttSeriesEditor::showEvent(QShowEvent* Event)
-{
-    TEditorPage::showEvent(Event);
-    AddPointerTab();
-}
-
-void TGanttSeriesEditor::AddPointerTab()
+void TGanttSeriesEditor::AddTabs()
 {
     // The bars' height is edited here: the tab leaves out the sizes.
-    if (parentWidget() && !PointerEditor && Series())
+    if (Series())
         PointerEditor = AddSeriesEditorTab(
             this,
             [](QWidget* Parent) -> TEditorPage* {

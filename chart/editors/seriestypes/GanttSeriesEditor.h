@@ -4,6 +4,7 @@
 // series page's "Gantt" tab.
 
 #include "chart/editors/EditorPage.h"
+#include "chart/editors/series/SeriesEditorTabs.h"
 
 #include <QtCore/QPointer>
 
@@ -16,7 +17,7 @@ class TButtonColor;
 class TButtonPen;
 class TGanttSeries;
 
-class TGanttSeriesEditor : public TEditorPage {
+class TGanttSeriesEditor : public TTabAddingSeriesPage {
     Q_OBJECT
 public:
     explicit TGanttSeriesEditor(QWidget* Parent = nullptr);
@@ -33,11 +34,10 @@ public:
 
 protected:
     void FillControls() override;
+    void AddTabs() override;
     void UpdateEnabled() override;
-    void showEvent(QShowEvent* Event) override;
 
 private:
-    void AddPointerTab();
 };
 
 } // namespace lp

@@ -33,7 +33,7 @@ constexpr int ShapeListRowHeight = 20;
 
 } // namespace
 
-TMapSeriesEditor::TMapSeriesEditor(QWidget* Parent) : TEditorPage(Parent)
+TMapSeriesEditor::TMapSeriesEditor(QWidget* Parent) : TTabAddingSeriesPage(Parent)
 {
     setWindowTitle(QStringLiteral("Format"));
     PageControl2 = TPageBuilder::TabControl(*this, "PageControl2");
@@ -280,7 +280,7 @@ void TMapSeriesEditor::FillControls()
     if (series)
         ButtonPen1->LinkPen(series->Pen());
     ShowSelectedShape();
-    AddGridTab();
+    TTabAddingSeriesPage::FillControls();
 }
 
 void TMapSeriesEditor::ShowSelectedShape()
@@ -320,15 +320,9 @@ void TMapSeriesEditor::UpdateEnabled()
     ChartGridNavigator1->EnableButtons();
 }
 
-void TMapSeriesEditor::showEvent(QShowEvent* Event)
+void TMapSeriesEditor::AddTabs()
 {
-    TEditorPage::showEvent(Event);
-    AddGridTab();
-}
-
-void TMapSeriesEditor::AddGridTab()
-{
-    if (parentWidget() && !Grid3DPage && Series())
+    if (Series())
         Grid3DPage = AddGrid3DPage(this, Series());
 }
 

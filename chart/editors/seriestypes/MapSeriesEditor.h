@@ -8,6 +8,7 @@
 // the "+" and "-" buttons read-only.
 
 #include "chart/editors/EditorPage.h"
+#include "chart/editors/series/SeriesEditorTabs.h"
 
 #include <QtCore/QPointer>
 
@@ -32,7 +33,7 @@ class TGrid3DSeriesEditor;
 class TMapSeries;
 class TPlotPolygon;
 
-class TMapSeriesEditor : public TEditorPage {
+class TMapSeriesEditor : public TTabAddingSeriesPage {
     Q_OBJECT
 public:
     explicit TMapSeriesEditor(QWidget* Parent = nullptr);
@@ -80,8 +81,8 @@ public:
 
 protected:
     void FillControls() override;
+    void AddTabs() override;
     void UpdateEnabled() override;
-    void showEvent(QShowEvent* Event) override;
 
 private:
     // One row per shape: its label, or its index when that is empty.
@@ -90,7 +91,6 @@ private:
     // The selected shape's controls that are not bound.
     void ShowSelectedShape();
     void RepaintShapes();
-    void AddGridTab();
     void MapBrushClick();
     void ShapeBrushClick();
 

@@ -33,7 +33,7 @@ constexpr int PieStep = 5;
 
 } // namespace
 
-TPieSeriesEditor::TPieSeriesEditor(QWidget* Parent) : TEditorPage(Parent)
+TPieSeriesEditor::TPieSeriesEditor(QWidget* Parent) : TTabAddingSeriesPage(Parent)
 {
     setWindowTitle(QStringLiteral("Format"));
     PageControl1 = TPageBuilder::TabControl(*this, "PageControl1");
@@ -124,7 +124,7 @@ void TPieSeriesEditor::FillControls()
         return;
     BPen->LinkPen(series->PiePen());
     BGradient->LinkGradient(series->Gradient());
-    AddCircledTab();
+    TTabAddingSeriesPage::FillControls();
 }
 
 void TPieSeriesEditor::UpdateEnabled()
@@ -140,15 +140,9 @@ void TPieSeriesEditor::UpdateEnabled()
     Button2->setEnabled(chart != nullptr);
 }
 
-void TPieSeriesEditor::showEvent(QShowEvent* Event)
+void TPieSeriesEditor::AddTabs()
 {
-    TEditorPage::showEvent(Event);
-    AddCircledTab();
-}
-
-void TPieSeriesEditor::AddCircledTab()
-{
-    if (!parentWidget() || CircledEditor || !Series())
+    if (!Series())
         return;
     CircledEditor = AddCircledPage(this, Series());
     CircledEditor->HideBackgroundControls();

@@ -6,6 +6,7 @@
 // controls, as the series page's "Circled" tab.
 
 #include "chart/editors/EditorPage.h"
+#include "chart/editors/series/SeriesEditorTabs.h"
 
 #include <QtCore/QPointer>
 
@@ -24,7 +25,7 @@ class TButtonPen;
 class TCircledSeriesEditor;
 class TPieSeries;
 
-class TPieSeriesEditor : public TEditorPage {
+class TPieSeriesEditor : public TTabAddingSeriesPage {
     Q_OBJECT
 public:
     explicit TPieSeriesEditor(QWidget* Parent = nullptr);
@@ -53,11 +54,10 @@ public:
 
 protected:
     void FillControls() override;
+    void AddTabs() override;
     void UpdateEnabled() override;
-    void showEvent(QShowEvent* Event) override;
 
 private:
-    void AddCircledTab();
     void ShadowClick();
     void LegendClick();
 };

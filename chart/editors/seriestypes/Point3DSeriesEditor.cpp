@@ -5,6 +5,7 @@
 #include "chart/editors/PlotEditorButtons.h"
 #include "chart/editors/PlotPenBrushDialogs.h"
 #include "chart/editors/seriestypes/SeriesTypeEdits.h"
+#include "chart/editors/series/SeriesPointerEditor.h"
 #include "chart/extensions/points3d/PlotPoint3DSeries.h"
 
 #include <QtWidgets/QCheckBox>

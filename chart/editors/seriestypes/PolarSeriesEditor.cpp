@@ -8,6 +8,7 @@
 #include "chart/editors/series/SeriesEditorTabs.h"
 #include "chart/editors/seriestypes/CircledSeriesEditor.h"
 #include "chart/editors/seriestypes/SeriesTypeEdits.h"
+#include "chart/editors/series/SeriesPointerEditor.h"
 #include "chart/extensions/circular/PlotPolarSeries.h"
 
 #include <QtWidgets/QBoxLayout>
