@@ -318,14 +318,7 @@ TSeriesBandToolEdit::TSeriesBandToolEdit(QWidget* Parent) : TSeriesToolEditor(Pa
     TPropertyBinder& bind = Binder();
     bind.Bind(
         CBSeries2,
-        [this]() -> QVariant {
-            if (!BandTool())
-                return {};
-            for (size_t i = 0; i < FSeries2.size(); ++i)
-                if (FSeries2[i] == BandTool()->Series2())
-                    return static_cast<int>(i);
-            return -1;
-        },
+        [this]() -> QVariant { return BandTool() ? QVariant(Series2Index()) : QVariant(); },
         [this](const QVariant& Index) {
             const int index = Index.toInt();
             if (index < 0 || index >= static_cast<int>(FSeries2.size()))
@@ -359,17 +352,17 @@ void TSeriesBandToolEdit::FillControls()
                 listed.emplace_back(chart->Series(i));
                 names << SeriesTitleOrName(chart->Series(i));
             }
-    if (listed != FSeries2) {
-        FSeries2 = std::move(listed);
-        CBSeries2->clear();
-        CBSeries2->addItems(names);
-    }
-    int index = -1;
-    for (size_t i = 0; i < FSeries2.size(); ++i)
-        if (FSeries2[i] == tool->Series2())
-            index = static_cast<int>(i);
-    CBSeries2->setCurrentIndex(index);
+    RefillSeriesCombo(CBSeries2, FSeries2, std::move(listed), names);
+    CBSeries2->setCurrentIndex(Series2Index());
     CBSeries2->setEnabled(!FSeries2.empty());
+}
+
+int TSeriesBandToolEdit::Series2Index() const
+{
+    for (size_t i = 0; i < FSeries2.size(); ++i)
+        if (FSeries2[i] == BandTool()->Series2())
+            return static_cast<int>(i);
+    return -1;
 }
 
 // --- TExtraLegendEditor ------------------------------------------------------------------------

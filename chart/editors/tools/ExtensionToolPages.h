@@ -127,6 +127,9 @@ protected:
     void FillControls() override;
 
 private:
+    // The second series' line in CBSeries2, -1 when it lists none.
+    int Series2Index() const;
+
     std::vector<QPointer<TChartSeries>> FSeries2;
 };
 

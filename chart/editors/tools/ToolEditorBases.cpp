@@ -223,14 +223,19 @@ void TSeriesToolEditor::FillSeriesList()
             listed.emplace_back(series);
             names << SeriesTitleOrName(series);
         }
-    QStringList shown;
-    for (int i = 0; i < CBSeries->count(); ++i)
-        shown << CBSeries->itemText(i);
-    // An unchanged list is left alone, so an open drop-down stays as it is.
-    if (listed != FListed || shown != names) {
-        FListed = std::move(listed);
-        CBSeries->clear();
-        CBSeries->addItems(names);
+    RefillSeriesCombo(CBSeries, FListed, std::move(listed), names);
+}
+
+void RefillSeriesCombo(QComboBox* Combo, std::vector<QPointer<TChartSeries>>& Shown,
+                       std::vector<QPointer<TChartSeries>> Listed, const QStringList& Names)
+{
+    QStringList texts;
+    for (int i = 0; i < Combo->count(); ++i)
+        texts << Combo->itemText(i);
+    if (Listed != Shown || texts != Names) {
+        Shown = std::move(Listed);
+        Combo->clear();
+        Combo->addItems(Names);
     }
 }
 

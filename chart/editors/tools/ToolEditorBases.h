@@ -76,6 +76,12 @@ QPushButton* BrushButton(QWidget* Parent, const char* Name, const QString& Capti
 // The pen of the tool's published property Name (nullptr when it has none).
 TChartPen* PublishedPen(QObject* Tool, const char* Name);
 
+// Shows Names in Combo for the series Listed, unless Combo shows them for
+// those series already (an unchanged list is left alone, so an open
+// drop-down stays as it is); Shown holds the series Combo lists.
+void RefillSeriesCombo(QComboBox* Combo, std::vector<QPointer<TChartSeries>>& Shown,
+                       std::vector<QPointer<TChartSeries>> Listed, const QStringList& Names);
+
 // --- TSeriesToolEditor -------------------------------------------------------------------------
 
 class TSeriesToolEditor : public TEditorPage {

@@ -22,6 +22,7 @@
 #include "chart/extensions/tools/PlotLightTool.h"
 #include "chart/extensions/tools/PlotPieTool.h"
 #include "chart/extensions/tools/PlotScrollBarTool.h"
+#include "chart/extensions/tools/PlotSeriesBandTool.h"
 #include "chart/extensions/tools/PlotSurfaceNearestTool.h"
 
 #include <QtCore/QTimer>
@@ -62,6 +63,23 @@ TEST(ExtensionToolPages, SeriesListsKeepTheirKindOfSeries)
     EXPECT_EQ(surface->CBSeries->currentIndex(), -1);
     auto transpose = test::ShowToolPage<TGridTransposeToolEdit>(test::AddChartTool<TGridTransposeTool>(chart));
     EXPECT_EQ(texts(transpose->CBSeries), QStringLiteral("Ground"));
+}
+
+// The series band's second series list follows the series' titles.
+TEST(ExtensionToolPages, TheSeriesBandsSecondListFollowsRenamedSeries)
+{
+    TEditorChart chart;
+    TChartSeries* first = test::AddSampleSeries(chart, QStringLiteral("Upper"));
+    test::AddSampleSeries(chart, QStringLiteral("Lower"));
+    auto* tool = test::AddChartTool<TSeriesBandTool>(chart);
+    tool->SetSeries2(chart.Series(1));
+    auto band = test::ShowToolPage<TSeriesBandToolEdit>(tool);
+    EXPECT_EQ(band->CBSeries2->itemText(0), QStringLiteral("Upper"));
+    EXPECT_EQ(band->CBSeries2->currentIndex(), 1);
+    first->SetTitle(QStringLiteral("Top"));
+    band->Refresh();
+    EXPECT_EQ(band->CBSeries2->itemText(0), QStringLiteral("Top"));
+    EXPECT_EQ(band->CBSeries2->currentIndex(), 1);
 }
 
 TEST(ExtensionToolPages, SurfaceColoursDefaultAndNone)
