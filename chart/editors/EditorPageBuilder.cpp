@@ -4,6 +4,7 @@
 
 #include <QtWidgets/QButtonGroup>
 #include <QtWidgets/QCheckBox>
+#include <QtWidgets/QComboBox>
 #include <QtWidgets/QGroupBox>
 #include <QtWidgets/QHBoxLayout>
 #include <QtWidgets/QLabel>
@@ -40,6 +41,20 @@ QCheckBox* TPageBuilder::CheckBox(const char* Name, const QString& Caption)
 QPushButton* TPageBuilder::Button(const char* Name, const QString& Caption)
 {
     return Named(new QPushButton(Caption, &FPage), Name);
+}
+
+QComboBox* TPageBuilder::Combo(QWidget* Parent, const char* Name, const QStringList& Items)
+{
+    auto* combo = Named(new QComboBox(Parent), Name);
+    combo->addItems(Items);
+    return combo;
+}
+
+QTabWidget* TPageBuilder::WideTabs(QWidget* Parent, const char* Name)
+{
+    auto* tabs = Named(new QTabWidget(Parent), Name);
+    tabs->setUsesScrollButtons(false);
+    return tabs;
 }
 
 QTabWidget* TPageBuilder::TabControl(QWidget& Page, const char* Name)

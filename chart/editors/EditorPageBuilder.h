@@ -11,6 +11,7 @@
 
 class QButtonGroup;
 class QCheckBox;
+class QComboBox;
 class QGroupBox;
 class QLabel;
 class QPushButton;
@@ -53,6 +54,11 @@ public:
     static QButtonGroup* RadioGroup(QObject* Owner, QGroupBox* Box, const char* Name,
                                     std::initializer_list<const char*> Captions, Qt::Orientation Orientation);
 
+    // A combo box named Name holding Items.
+    static QComboBox* Combo(QWidget* Parent, const char* Name, const QStringList& Items);
+    // A tab control named Name whose tabs all show (no scroll buttons): the
+    // page is as wide as its tab row.
+    static QTabWidget* WideTabs(QWidget* Parent, const char* Name);
     // Fills Page edge to edge with one tab control named Name.
     static QTabWidget* TabControl(QWidget& Page, const char* Name);
     // Adds an empty tab named Name with Caption to Tabs; returns its page.

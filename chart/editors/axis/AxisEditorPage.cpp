@@ -82,14 +82,6 @@ int ListLineOfAxis(const TCustomAxisPanel& Chart, const TChartAxis* Axis)
 
 namespace {
 
-QTabWidget* NewTabs(QWidget* Parent, const char* Name)
-{
-    auto* tabs = TPageBuilder::Named(new QTabWidget(Parent), Name);
-    // Every tab's caption shows; the page is as wide as they need.
-    tabs->setUsesScrollButtons(false);
-    return tabs;
-}
-
 QSpinBox* StepSpin(TPageBuilder& Build, const char* Name, int Min, int Max, int Step)
 {
     QSpinBox* spin = Build.SpinBox(Name, Min, Max);
@@ -112,7 +104,7 @@ TFormPlotAxis::TFormPlotAxis(QWidget* Parent) : TEditorPage(Parent)
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     BuildLeftPanel();
-    PageAxis = NewTabs(this, "PageAxis");
+    PageAxis = TPageBuilder::WideTabs(this, "PageAxis");
     TabScales = TPageBuilder::AddTab(PageAxis, "TabScales", QStringLiteral("Scales"));
     TabTitle = TPageBuilder::AddTab(PageAxis, "TabTitle", QStringLiteral("Title"));
     TabLabels = TPageBuilder::AddTab(PageAxis, "TabLabels", QStringLiteral("Labels"));
@@ -177,7 +169,7 @@ void TFormPlotAxis::BuildScales()
     LogE = build.CheckBox("LogE", QStringLiteral("e"));
     build.Line({CBLogarithmic, baseLabel, ELogBase, LogE});
 
-    PageControl1 = NewTabs(tab, "PageControl1");
+    PageControl1 = TPageBuilder::WideTabs(tab, "PageControl1");
     for (bool maximum : {false, true}) {
         QWidget* page = TPageBuilder::AddTab(PageControl1, maximum ? "TabMaximum" : "TabMinimum",
                                maximum ? QStringLiteral("Maximum") : QStringLiteral("Minimum"));
@@ -223,7 +215,7 @@ void TFormPlotAxis::BuildScales()
 void TFormPlotAxis::BuildTitle()
 {
     auto* column = new QVBoxLayout(TabTitle);
-    PageTitle = NewTabs(TabTitle, "PageTitle");
+    PageTitle = TPageBuilder::WideTabs(TabTitle, "PageTitle");
     column->addWidget(PageTitle);
     TabTitleStyle = TPageBuilder::AddTab(PageTitle, "TabTitleStyle", QStringLiteral("Style"));
     TabTitleFont = TPageBuilder::AddTab(PageTitle, "TabTitleFont", QStringLiteral("Text"));
@@ -248,7 +240,7 @@ void TFormPlotAxis::BuildTitle()
 void TFormPlotAxis::BuildLabels()
 {
     auto* column = new QVBoxLayout(TabLabels);
-    PageLabels = NewTabs(TabLabels, "PageLabels");
+    PageLabels = TPageBuilder::WideTabs(TabLabels, "PageLabels");
     column->addWidget(PageLabels);
     TabLabStyle = TPageBuilder::AddTab(PageLabels, "TabLabStyle", QStringLiteral("Style"));
     TabLabFormat = TPageBuilder::AddTab(PageLabels, "TabLabFormat", QStringLiteral("Format"));

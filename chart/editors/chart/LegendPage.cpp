@@ -28,13 +28,6 @@ constexpr int MarginLimit = 1000;
 constexpr int CustomMin = -100;
 constexpr int CustomMax = 1000;
 
-QComboBox* Combo(QWidget* Parent, const char* Name, const QStringList& Items)
-{
-    auto* combo = TPageBuilder::Named(new QComboBox(Parent), Name);
-    combo->addItems(Items);
-    return combo;
-}
-
 // A getter that reads nothing without a legend.
 template <class TRead>
 TPropertyBinder::TGetter LegendGetter(const TFormPlotLegend* Page, TRead Read)
@@ -52,9 +45,7 @@ TFormPlotLegend::TFormPlotLegend(QWidget* Parent) : TEditorPage(Parent)
     setWindowTitle(QStringLiteral("Legend"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
-    PageControl1 = TPageBuilder::Named(new QTabWidget(this), "PageControl1");
-    // Every tab shows: the page is as wide as its tab row.
-    PageControl1->tabBar()->setUsesScrollButtons(false);
+    PageControl1 = TPageBuilder::WideTabs(this, "PageControl1");
     PageControl1->addTab(BuildStyleTab(), QStringLiteral("Style"));
     PageControl1->addTab(BuildPositionTab(), QStringLiteral("Position"));
     TabSymbol = TPageBuilder::Named(new QWidget(PageControl1), "TabSymbol");
@@ -62,9 +53,7 @@ TFormPlotLegend::TFormPlotLegend(QWidget* Parent) : TEditorPage(Parent)
     TabTitle = TPageBuilder::Named(new QWidget(PageControl1), "TabTitle");
     auto* titleLayout = new QVBoxLayout(TabTitle);
     titleLayout->setContentsMargins(4, 4, 4, 4);
-    PageControl2 = TPageBuilder::Named(new QTabWidget(TabTitle), "PageControl2");
-    // Every tab shows: the page is as wide as its tab row.
-    PageControl2->tabBar()->setUsesScrollButtons(false);
+    PageControl2 = TPageBuilder::WideTabs(TabTitle, "PageControl2");
     PageControl2->addTab(BuildTitleOptionsTab(), QStringLiteral("Options"));
     titleLayout->addWidget(PageControl2);
     PageControl1->addTab(TabTitle, QStringLiteral("Title"));
@@ -82,10 +71,10 @@ QWidget* TFormPlotLegend::BuildStyleTab()
     TPageBuilder build(*tab);
     CBShow = build.CheckBox("CBShow", QStringLiteral("&Visible"));
     CBInverted = build.CheckBox("CBInverted", QStringLiteral("&Inverted"));
-    CBLegendStyle = Combo(tab, "CBLegendStyle",
+    CBLegendStyle = TPageBuilder::Combo(tab, "CBLegendStyle",
                           {QStringLiteral("Automatic"), QStringLiteral("Series Names"), QStringLiteral("Series Values"),
                            QStringLiteral("Last Values")});
-    CBLegStyle = Combo(tab, "CBLegStyle",
+    CBLegStyle = TPageBuilder::Combo(tab, "CBLegStyle",
                        {QStringLiteral("Plain"), QStringLiteral("Left Value"), QStringLiteral("Right Value"),
                         QStringLiteral("Left Percent"), QStringLiteral("Right Percent"), QStringLiteral("X Value"),
                         QStringLiteral("Value"), QStringLiteral("Percent"), QStringLiteral("X and Value"),
@@ -94,7 +83,7 @@ QWidget* TFormPlotLegend::BuildStyleTab()
     BDivLines = TPageBuilder::SymbolButton(new TButtonPen(QStringLiteral("&Dividing Lines..."), tab), "BDivLines");
     UDVertSpacing = build.SpinBox("UDVertSpacing", -10, 100);
     CBFontColor = build.CheckBox("CBFontColor", QStringLiteral("&Font Series Color"));
-    CBCheckBoxes = Combo(tab, "CBCheckBoxes",
+    CBCheckBoxes = TPageBuilder::Combo(tab, "CBCheckBoxes",
                          {QStringLiteral("No check boxes"), QStringLiteral("Check boxes"), QStringLiteral("Radio buttons")});
 
     build.Line({CBShow, CBInverted});
@@ -159,7 +148,7 @@ QWidget* TFormPlotLegend::BuildTitleOptionsTab()
     TPageBuilder build(*tab);
     MemoText = TPageBuilder::Named(new QPlainTextEdit(tab), "MemoText");
     MemoText->setTabChangesFocus(true);
-    CBTextAlign = Combo(tab, "CBTextAlign", TitleAlignmentNames());
+    CBTextAlign = TPageBuilder::Combo(tab, "CBTextAlign", TitleAlignmentNames());
     CBTitleVisible = build.CheckBox("CBTitleVisible", QStringLiteral("&Visible"));
     build.Line({CBTitleVisible});
     build.Row(QStringLiteral("Text &alignment:"), CBTextAlign, "Label5");

@@ -44,9 +44,7 @@ TFormPlotPanel::TFormPlotPanel(QWidget* Parent) : TEditorPage(Parent)
     setWindowTitle(QStringLiteral("Panel Editor"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
-    PageControl1 = TPageBuilder::Named(new QTabWidget(this), "PageControl1");
-    // Every tab shows: the page is as wide as its tab row.
-    PageControl1->tabBar()->setUsesScrollButtons(false);
+    PageControl1 = TPageBuilder::WideTabs(this, "PageControl1");
     PageControl1->addTab(BuildBackgroundTab(), QStringLiteral("Background"));
     PageControl1->addTab(BuildBordersTab(), QStringLiteral("Borders"));
     auto* tabGradient = TPageBuilder::Named(new QWidget(PageControl1), "TabGradient");

@@ -80,9 +80,7 @@ TFormPlotTitle::TFormPlotTitle(QWidget* Parent) : TEditorPage(Parent)
     top->addWidget(CBTitles);
     top->addStretch();
     layout->addLayout(top);
-    PageControlTitle = TPageBuilder::Named(new QTabWidget(this), "PageControlTitle");
-    // Every tab shows: the page is as wide as its tab row.
-    PageControlTitle->tabBar()->setUsesScrollButtons(false);
+    PageControlTitle = TPageBuilder::WideTabs(this, "PageControlTitle");
     PageControlTitle->addTab(BuildStyleTab(), QStringLiteral("Style"));
     PageControlTitle->addTab(BuildPositionTab(), QStringLiteral("Position"));
     layout->addWidget(PageControlTitle);

@@ -51,9 +51,7 @@ TFormPlotShape::TFormPlotShape(QWidget* Parent) : TEditorPage(Parent)
     setWindowTitle(QStringLiteral("Format"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
-    PC1 = TPageBuilder::Named(new QTabWidget(this), "PC1");
-    // Every tab shows: the page is as wide as its tab row.
-    PC1->tabBar()->setUsesScrollButtons(false);
+    PC1 = TPageBuilder::WideTabs(this, "PC1");
     TabFormat = BuildFormatTab();
     PC1->addTab(TabFormat, QStringLiteral("Format"));
     TabText = TPageBuilder::AddTab(PC1, "TabText", QStringLiteral("Text"));

@@ -32,8 +32,7 @@ TSeriesMarksTab::TSeriesMarksTab(TFormPlotSeries& Page, QWidget* Tab)
 {
     auto* layout = new QVBoxLayout(Tab);
     layout->setContentsMargins(2, 2, 2, 2);
-    PageControlMarks = TPageBuilder::Named(new QTabWidget(Tab), "PageControlMarks");
-    PageControlMarks->tabBar()->setUsesScrollButtons(false);
+    PageControlMarks = TPageBuilder::WideTabs(Tab, "PageControlMarks");
     layout->addWidget(PageControlMarks);
     BuildStyleTab();
     BuildArrowsTab();

@@ -112,8 +112,7 @@ TFormPlotSeries::TFormPlotSeries(QWidget* Parent) : TEditorPage(Parent), FOwnLis
     column->setContentsMargins(4, 4, 4, 4);
     column->addWidget(BuildTopBar());
 
-    PageSeries = TPageBuilder::Named(new QTabWidget(this), "PageSeries");
-    PageSeries->tabBar()->setUsesScrollButtons(false);
+    PageSeries = TPageBuilder::WideTabs(this, "PageSeries");
     TheTabSheet = TPageBuilder::Named(new QWidget(PageSeries), "TheTabSheet");
     AddFillingLayout(TheTabSheet);
     PageSeries->addTab(TheTabSheet, QStringLiteral("Format"));

@@ -59,7 +59,7 @@ TAnnotationToolEdit::TAnnotationToolEdit(QWidget* Parent) : TEditorPage(Parent)
 {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
-    PageControl1 = ToolTabs(this, "PageControl1");
+    PageControl1 = TPageBuilder::WideTabs(this, "PageControl1");
     PageControl1->addTab(BuildOptionsTab(), QStringLiteral("Options"));
     PageControl1->addTab(BuildPositionTab(), QStringLiteral("Position"));
     PageControl1->addTab(BuildSizeTab(), QStringLiteral("Size"));
@@ -75,8 +75,8 @@ QWidget* TAnnotationToolEdit::BuildOptionsTab()
     TPageBuilder build(*tab);
     MemoText = TPageBuilder::Named(new QPlainTextEdit(tab), "MemoText");
     MemoText->setTabChangesFocus(true);
-    CBTextAlign = ToolCombo(tab, "CBTextAlign", TitleAlignmentNames());
-    CBCursor = ToolCombo(tab, "CBCursor", {});
+    CBTextAlign = TPageBuilder::Combo(tab, "CBTextAlign", TitleAlignmentNames());
+    CBCursor = TPageBuilder::Combo(tab, "CBCursor", {});
     auto* textLabel = TPageBuilder::Named(new QLabel(QStringLiteral("&Text:"), tab), "Label1");
     textLabel->setBuddy(MemoText);
     build.Full(textLabel);
@@ -97,13 +97,13 @@ QWidget* TAnnotationToolEdit::BuildPositionTab()
 {
     auto* tab = TPageBuilder::Named(new QWidget(this), "TabPosition");
     TPageBuilder build(*tab);
-    CBPos = ToolCombo(tab, "CBPos",
+    CBPos = TPageBuilder::Combo(tab, "CBPos",
                       {QStringLiteral("Left top"), QStringLiteral("Left bottom"), QStringLiteral("Right top"),
                        QStringLiteral("Right bottom")});
     CBCustPos = build.CheckBox("CBCustPos", QStringLiteral("&Custom"));
     UDLeft = ToolSpin(tab, "UDLeft", -100, 1000, 5);
     UDTop = ToolSpin(tab, "UDTop", -100, 1000, 5);
-    CBUnits = ToolCombo(tab, "CBUnits", {QStringLiteral("Percent"), QStringLiteral("Pixels")});
+    CBUnits = TPageBuilder::Combo(tab, "CBUnits", {QStringLiteral("Percent"), QStringLiteral("Pixels")});
     // Disabled until the refresh finds a custom place.
     for (QWidget* control : std::initializer_list<QWidget*>{UDLeft, UDTop})
         control->setEnabled(false);
@@ -155,7 +155,7 @@ QWidget* TAnnotationToolEdit::BuildCalloutTab()
     }
     positionGrid->setColumnStretch(2, 1);
     UDArrowDist = ToolSpin(tab, "UDArrowDist", -1000, 1000);
-    CBHead = ToolCombo(tab, "CBHead", {QStringLiteral("None"), QStringLiteral("Line"), QStringLiteral("Solid")});
+    CBHead = TPageBuilder::Combo(tab, "CBHead", {QStringLiteral("None"), QStringLiteral("Line"), QStringLiteral("Solid")});
     UDHeadSize = ToolSpin(tab, "UDHeadSize", -1000, 1000);
     build.Line({BCalloutPen, BCalloutPointer});
     build.Full(position);

@@ -20,7 +20,7 @@ TAxisArrowToolEditor::TAxisArrowToolEditor(QWidget* Parent) : TAxisToolEditor(Pa
         [this]() -> TChartBrush* { return ArrowTool() ? ArrowTool()->Brush() : nullptr; },
         [this] { AfterUserChange(Button1); });
     UDLength = ToolSpin(body, "UDLength", 0, 1000);
-    CBPos = ToolCombo(body, "CBPos", {QStringLiteral("Start"), QStringLiteral("End"), QStringLiteral("Both")});
+    CBPos = TPageBuilder::Combo(body, "CBPos", {QStringLiteral("Start"), QStringLiteral("End"), QStringLiteral("Both")});
     UDScroll = ToolSpin(body, "UDScroll", 1, 100);
     UDScroll->setValue(10);
     CBInv = build.CheckBox("CBInv", QStringLiteral("&Inverted Scroll"));

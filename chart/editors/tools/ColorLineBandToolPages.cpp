@@ -24,7 +24,7 @@ QWidget* TabsBody(QWidget* Page, QTabWidget*& Tabs)
     auto* body = TPageBuilder::Named(new QWidget(Page), "PanelBody");
     auto* layout = new QVBoxLayout(body);
     layout->setContentsMargins(4, 0, 4, 4);
-    Tabs = ToolTabs(body, "PageControl1");
+    Tabs = TPageBuilder::WideTabs(body, "PageControl1");
     layout->addWidget(Tabs);
     return body;
 }
@@ -40,7 +40,7 @@ TColorLineToolEditor::TColorLineToolEditor(QWidget* Parent) : TAxisToolEditor(Pa
         QWidget* tab = TPageBuilder::AddTab(PageControl1, "TabValue", QStringLiteral("Value"));
         TPageBuilder build(*tab);
         EValue = NumberEdit(tab, "EValue");
-        CBStyle = ToolCombo(tab, "CBStyle",
+        CBStyle = TPageBuilder::Combo(tab, "CBStyle",
                             {QStringLiteral("Custom"), QStringLiteral("Axis Maximum"), QStringLiteral("Axis Center"),
                              QStringLiteral("Axis Minimum")});
         build.Row(QStringLiteral("&Value: "), EValue, "Label2");
@@ -137,7 +137,7 @@ TColorBandToolEditor::TColorBandToolEditor(QWidget* Parent) : TAxisToolEditor(Pa
         UDTrans = ToolSpin(tab, "UDTrans", 0, 100);
         CBDrawBehind = build.CheckBox("CBDrawBehind", QStringLiteral("&Draw Behind"));
         CBBeforeAxes = build.CheckBox("CBBeforeAxes", QStringLiteral("&Draw Behind A&xes"));
-        CBCursor = ToolCombo(tab, "CBCursor", {});
+        CBCursor = TPageBuilder::Combo(tab, "CBCursor", {});
         build.Line({ButtonColor1, BGradient});
         build.Row(QStringLiteral("&Transparency:"), UDTrans, "Label4");
         build.Line({CBDrawBehind, CBBeforeAxes});

@@ -16,7 +16,7 @@ TCursorToolEditor::TCursorToolEditor(QWidget* Parent) : TSeriesToolEditor(Parent
     auto* body = TPageBuilder::Named(new QWidget(this), "PanelBody");
     TPageBuilder build(*body);
     BPen = TPageBuilder::SymbolButton(new TButtonPen(QStringLiteral("&Pen..."), body), "BPen");
-    CBStyle = ToolCombo(body, "CBStyle",
+    CBStyle = TPageBuilder::Combo(body, "CBStyle",
                         {QStringLiteral("Horizontal"), QStringLiteral("Vertical"), QStringLiteral("Both")});
     CBSnap = build.CheckBox("CBSnap", QStringLiteral("S&nap"));
     CBFollow = build.CheckBox("CBFollow", QStringLiteral("&Follow mouse"));

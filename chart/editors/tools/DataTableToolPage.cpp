@@ -28,7 +28,7 @@ TDataTableEditor::TDataTableEditor(QWidget* Parent) : TEditorPage(Parent)
     setWindowTitle(QStringLiteral("DataTable editor"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
-    PageControl1 = ToolTabs(this, "PageControl1");
+    PageControl1 = TPageBuilder::WideTabs(this, "PageControl1");
     PageControl1->addTab(BuildFormatTab(), QStringLiteral("Format"));
     PageControl1->addTab(BuildLegendTab(), QStringLiteral("Legend"));
     auto* text = TPageBuilder::Named(new QWidget(PageControl1), "TabText");
@@ -95,7 +95,7 @@ QWidget* TDataTableEditor::BuildLegendTab()
     auto* tab = TPageBuilder::Named(new QWidget(this), "TabLegend");
     auto* layout = new QVBoxLayout(tab);
     layout->setContentsMargins(4, 4, 4, 4);
-    PageControl2 = ToolTabs(tab, "PageControl2");
+    PageControl2 = TPageBuilder::WideTabs(tab, "PageControl2");
     auto* format = TPageBuilder::Named(new QWidget(PageControl2), "TabLegendFormat");
     TPageBuilder build(*format);
     CBLegVisible = build.CheckBox("CBLegVisible", QStringLiteral("&Visible"));

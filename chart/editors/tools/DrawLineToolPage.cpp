@@ -16,7 +16,7 @@ TDrawLineEdit::TDrawLineEdit(QWidget* Parent) : TSeriesToolEditor(Parent)
     auto* body = TPageBuilder::Named(new QWidget(this), "PanelBody");
     TPageBuilder build(*body);
     // The entries in the order of the mouse button values.
-    CBButton = ToolCombo(body, "CBButton", {QStringLiteral("Left"), QStringLiteral("Right"), QStringLiteral("Middle")});
+    CBButton = TPageBuilder::Combo(body, "CBButton", {QStringLiteral("Left"), QStringLiteral("Right"), QStringLiteral("Middle")});
     BPen = TPageBuilder::SymbolButton(new TButtonPen(QStringLiteral("&Pen..."), body), "BPen");
     CBEnable = build.CheckBox("CBEnable", QStringLiteral("&Enable drawing"));
     CBSelect = build.CheckBox("CBSelect", QStringLiteral("E&nable Select"));

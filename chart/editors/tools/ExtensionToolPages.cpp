@@ -80,7 +80,7 @@ TScrollbarEditor::TScrollbarEditor(QWidget* Parent) : TEditorPage(Parent)
     ButtonColor1 = build.ColorButton("ButtonColor1", QStringLiteral("Back &Color..."));
     BGradient = TPageBuilder::SymbolButton(new TButtonGradient(QStringLiteral("&Gradient..."), this), "BGradient");
     // Item index = bevel value.
-    ComboBox1 = ToolCombo(this, "ComboBox1", {QStringLiteral("None"), QStringLiteral("Lowered"), QStringLiteral("Raised")});
+    ComboBox1 = TPageBuilder::Combo(this, "ComboBox1", {QStringLiteral("None"), QStringLiteral("Lowered"), QStringLiteral("Raised")});
     CBAuto = build.CheckBox("CBAuto", QStringLiteral("A&uto-repeat"));
     UpDown1 = ToolSpin(this, "UpDown1", 1, 300);
     UpDown2 = ToolSpin(this, "UpDown2", 0, 5000, 25);
@@ -164,7 +164,7 @@ TLightToolEditor::TLightToolEditor(QWidget* Parent) : TEditorPage(Parent)
     CheckBox2 = build.CheckBox("CheckBox2", QStringLiteral("&Follow mouse"));
     TBLeft = TrackBar(this, "TBLeft", 0, 100, leftValue);
     TBTop = TrackBar(this, "TBTop", 0, 100, topValue);
-    CBStyle = ToolCombo(this, "CBStyle", {QStringLiteral("Linear"), QStringLiteral("Spotlight")});
+    CBStyle = TPageBuilder::Combo(this, "CBStyle", {QStringLiteral("Linear"), QStringLiteral("Spotlight")});
     TBFactor = TrackBar(this, "TBFactor", 0, 100, factorValue);
     TBFactor->setValue(10);
     build.Line({CheckBox2});
@@ -298,7 +298,7 @@ TSeriesBandToolEdit::TSeriesBandToolEdit(QWidget* Parent) : TSeriesToolEditor(Pa
 {
     QWidget* body = ToolBody(this);
     TPageBuilder build(*body);
-    CBSeries2 = ToolCombo(body, "CBSeries2", {});
+    CBSeries2 = TPageBuilder::Combo(body, "CBSeries2", {});
     CBSeries2->setMinimumContentsLength(16);
     CBSeries2->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     Button1 = BrushButton(
@@ -438,7 +438,7 @@ TDragPointToolEdit::TDragPointToolEdit(QWidget* Parent) : TSeriesToolEditor(Pare
     TPageBuilder build(*body);
     RGStyleBox = TPageBuilder::Named(new QGroupBox(QStringLiteral("Drag Style:"), body), "RGStyleBox");
     RGStyle = TPageBuilder::RadioGroup(this, RGStyleBox, "RGStyle", {"&X", "&Y", "&Both"}, Qt::Horizontal);
-    CBCursor = ToolCombo(body, "CBCursor", {});
+    CBCursor = TPageBuilder::Combo(body, "CBCursor", {});
     build.Full(RGStyleBox);
     build.Row(QStringLiteral("&Cursor:"), CBCursor, "Label2");
     AddBody(body);
@@ -476,8 +476,8 @@ TGanttToolEditor::TGanttToolEditor(QWidget* Parent) : TSeriesToolEditor(Parent)
     UpDown1->setValue(5);
     CBAllowDrag = build.CheckBox("CBAllowDrag", QStringLiteral("Allow &Drag"));
     CBAllowResize = build.CheckBox("CBAllowResize", QStringLiteral("Allow &Resize"));
-    CBCursorDrag = ToolCombo(body, "CBCursorDrag", {});
-    CBCursorResize = ToolCombo(body, "CBCursorResize", {});
+    CBCursorDrag = TPageBuilder::Combo(body, "CBCursorDrag", {});
+    CBCursorResize = TPageBuilder::Combo(body, "CBCursorResize", {});
     build.Row(QStringLiteral("&Resize pixels tolerance:"), UpDown1, "Label2");
     build.Line({CBAllowDrag});
     build.Row(QStringLiteral("&Cursor:"), CBCursorDrag, "Label3");

@@ -23,7 +23,7 @@ TMarksTipToolEdit::TMarksTipToolEdit(QWidget* Parent) : TSeriesToolEditor(Parent
     SetLeadingEntries({QStringLiteral("(all)"), QStringLiteral("(none)")});
     auto* body = TPageBuilder::Named(new QWidget(this), "PanelBody");
     TPageBuilder build(*body);
-    CBMarkStyle = ToolCombo(body, "CBMarkStyle", MarksStyleNames());
+    CBMarkStyle = TPageBuilder::Combo(body, "CBMarkStyle", MarksStyleNames());
     GBMouseAction = TPageBuilder::Named(new QGroupBox(QStringLiteral("Mouse action:"), body), "GBMouseAction");
     RGMouseAction = TPageBuilder::RadioGroup(this, GBMouseAction, "RGMouseAction", {"Move", "Click"}, Qt::Horizontal);
     UDDelay = ToolSpin(body, "UDDelay", 0, 30000, 50);

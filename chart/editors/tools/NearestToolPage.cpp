@@ -20,7 +20,7 @@ TNearestToolEdit::TNearestToolEdit(QWidget* Parent) : TSeriesToolEditor(Parent)
         [this]() -> TChartBrush* { return NearestTool() ? NearestTool()->Brush() : nullptr; },
         [this] { AfterUserChange(Button1); });
     UDSize = ToolSpin(body, "UDSize", 0, 200);
-    CBStyle = ToolCombo(body, "CBStyle",
+    CBStyle = TPageBuilder::Combo(body, "CBStyle",
                         {QStringLiteral("None"), QStringLiteral("Circle"), QStringLiteral("Rectangle"),
                          QStringLiteral("Diamond")});
     CBFull = build.CheckBox("CBFull", QStringLiteral("&Full Repaint"));

@@ -14,8 +14,8 @@ TRotateToolEditor::TRotateToolEditor(QWidget* Parent) : TEditorPage(Parent)
 {
     TPageBuilder build(*this);
     CBInverted = build.CheckBox("CBInverted", QStringLiteral("&Inverted"));
-    CBStyle = ToolCombo(this, "CBStyle", {QStringLiteral("All"), QStringLiteral("Rotation"), QStringLiteral("Elevation")});
-    CBButton = ToolCombo(this, "CBButton", {QStringLiteral("Left"), QStringLiteral("Middle"), QStringLiteral("Right")});
+    CBStyle = TPageBuilder::Combo(this, "CBStyle", {QStringLiteral("All"), QStringLiteral("Rotation"), QStringLiteral("Elevation")});
+    CBButton = TPageBuilder::Combo(this, "CBButton", {QStringLiteral("Left"), QStringLiteral("Middle"), QStringLiteral("Right")});
     BOutline = TPageBuilder::SymbolButton(new TButtonPen(QStringLiteral("&Outline..."), this), "BOutline");
     build.Line({CBInverted});
     build.Row(QStringLiteral("&Style:"), CBStyle, "Label1");

@@ -33,7 +33,7 @@ TSeriesAnimToolEditor::TSeriesAnimToolEditor(QWidget* Parent) : TSeriesToolEdito
     CBStartMin = build.CheckBox("CBStartMin", QStringLiteral("St&art at Min. value"));
     EStart = NumberEdit(body, "EStart");
     UpDown1 = ToolSpin(body, "UpDown1", 0, 1000);
-    ComboFlat1 = ToolCombo(body, "ComboFlat1", {QStringLiteral("No"), QStringLiteral("One way"), QStringLiteral("Circular")});
+    ComboFlat1 = TPageBuilder::Combo(body, "ComboFlat1", {QStringLiteral("No"), QStringLiteral("One way"), QStringLiteral("Circular")});
     Button1 = build.Button("Button1", QString::fromLatin1(ExecuteCaption));
     Button1->setProperty("Tag", 0);
 

@@ -23,20 +23,6 @@ namespace lp {
 
 // --- Shared pieces -------------------------------------------------------------------------------
 
-QComboBox* ToolCombo(QWidget* Parent, const char* Name, const QStringList& Items)
-{
-    auto* combo = TPageBuilder::Named(new QComboBox(Parent), Name);
-    combo->addItems(Items);
-    return combo;
-}
-
-QTabWidget* ToolTabs(QWidget* Parent, const char* Name)
-{
-    auto* tabs = TPageBuilder::Named(new QTabWidget(Parent), Name);
-    tabs->tabBar()->setUsesScrollButtons(false);
-    return tabs;
-}
-
 QSpinBox* ToolSpin(QWidget* Parent, const char* Name, int Min, int Max, int Step)
 {
     auto* spin = TPageBuilder::Named(new QSpinBox(Parent), Name);
@@ -127,7 +113,7 @@ TSeriesToolEditor::TSeriesToolEditor(QWidget* Parent) : TEditorPage(Parent), FLe
     FLayout->setSpacing(0);
     PanelTop = TPageBuilder::Named(new QWidget(this), "PanelTop");
     TPageBuilder build(*PanelTop);
-    CBSeries = ToolCombo(PanelTop, "CBSeries", {});
+    CBSeries = TPageBuilder::Combo(PanelTop, "CBSeries", {});
     CBSeries->setMinimumContentsLength(16);
     CBSeries->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     Label1 = build.Row(QStringLiteral("&Series:"), CBSeries, "Label1");
@@ -265,7 +251,7 @@ TAxisToolEditor::TAxisToolEditor(QWidget* Parent) : TEditorPage(Parent)
     FTopLine = new QHBoxLayout(PanelTop);
     FTopLine->setContentsMargins(8, 8, 8, 4);
     FTopLine->setSpacing(6);
-    CBAxis = ToolCombo(PanelTop, "CBAxis", {});
+    CBAxis = TPageBuilder::Combo(PanelTop, "CBAxis", {});
     CBAxis->setMinimumContentsLength(12);
     CBAxis->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     BPen = TPageBuilder::SymbolButton(new TButtonPen(QStringLiteral("&Border..."), PanelTop), "BPen");

@@ -48,11 +48,6 @@ class TPlotCustomToolSeries;
 
 // --- What every tool page shares ----------------------------------------------------------------
 
-// A drop-down list named Name holding Items.
-QComboBox* ToolCombo(QWidget* Parent, const char* Name, const QStringList& Items);
-// A tab control named Name whose tabs all show (the page is as wide as
-// its tab row).
-QTabWidget* ToolTabs(QWidget* Parent, const char* Name);
 // A spin box named Name with the range and step.
 QSpinBox* ToolSpin(QWidget* Parent, const char* Name, int Min, int Max, int Step = 1);
 // A one-line edit named Name for a real or whole number typed freely.
