@@ -754,20 +754,6 @@ void CallControlHook(QObject*)
 
 namespace {
 
-// The stored integer, or nothing when the key or a readable value is
-// missing; failures of the store are silent by design.
-std::optional<int> ReadEditorValue(const QString& Name)
-{
-    try {
-        TRegistry Registry;
-        if (!Registry.OpenKeyReadOnly(QStringLiteral("\\") + EditorRegKey) || !Registry.ValueExists(Name))
-            return std::nullopt;
-        return Registry.ReadInteger(Name);
-    } catch (const Exception&) {
-        return std::nullopt;
-    }
-}
-
 bool WriteEditorValue(const QString& Name, int Value)
 {
     try {
@@ -783,15 +769,27 @@ bool WriteEditorValue(const QString& Name, int Value)
 
 } // namespace
 
+std::optional<int> ReadEditorRegValue(const QString& Name)
+{
+    try {
+        TRegistry Registry;
+        if (!Registry.OpenKeyReadOnly(QStringLiteral("\\") + EditorRegKey) || !Registry.ValueExists(Name))
+            return std::nullopt;
+        return Registry.ReadInteger(Name);
+    } catch (const Exception&) {
+        return std::nullopt;
+    }
+}
+
 bool ReadEditorRegBoolean(const QString& Name, bool Default)
 {
-    const std::optional<int> Value = ReadEditorValue(Name);
+    const std::optional<int> Value = ReadEditorRegValue(Name);
     return Value ? *Value != 0 : Default;
 }
 
 int ReadEditorRegInteger(const QString& Name, int Default)
 {
-    return ReadEditorValue(Name).value_or(Default);
+    return ReadEditorRegValue(Name).value_or(Default);
 }
 
 bool WriteEditorRegBoolean(const QString& Name, bool Value)

@@ -22,6 +22,7 @@
 #include <QtCore/QString>
 
 #include <functional>
+#include <optional>
 #include <span>
 
 class QLocale;
@@ -193,6 +194,9 @@ inline const QString EditorRegKey = QStringLiteral("SOFTWARE\\Pellam Software\\V
 // The stored value, or Default when the key, the value or a readable integer
 // is missing.
 bool ReadEditorRegBoolean(const QString& Name, bool Default);
+// The stored integer, or nothing when the key or a readable value is
+// missing (failures of the store are silent by design).
+std::optional<int> ReadEditorRegValue(const QString& Name);
 int ReadEditorRegInteger(const QString& Name, int Default);
 // Stores Value, creating the key when needed. Never raises: returns False
 // when the settings could not be written.

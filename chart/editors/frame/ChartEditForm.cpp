@@ -14,7 +14,6 @@
 #include "chart/engine/PlotTools.h"
 #include "platform/base/Exception.h"
 #include "platform/ui/Dialogs.h"
-#include "platform/ui/Registry.h"
 
 #include <QtGui/QCloseEvent>
 #include <QtGui/QGuiApplication>
@@ -40,17 +39,6 @@ namespace {
 constexpr int DefaultWidth = 414;
 constexpr int DefaultHeight = 347;
 constexpr int MinimumStoredSize = 100;
-
-std::optional<int> StoredInteger(TRegistry& Registry, const QString& Name)
-{
-    try {
-        if (Registry.ValueExists(Name))
-            return Registry.ReadInteger(Name);
-    } catch (const Exception&) {
-        // An unreadable value counts as none.
-    }
-    return std::nullopt;
-}
 
 QRect ScreenArea(const QWidget& Widget)
 {
@@ -509,24 +497,21 @@ void TChartEditForm::RestoreGeometry()
     QPoint place = pos();
     QSize size = this->size();
     if (RememberPosition || RememberSize) {
-        TRegistry registry;
-        if (registry.OpenKeyReadOnly(QStringLiteral("\\") + EditorRegKey)) {
-            if (RememberPosition) {
-                if (const std::optional<int> left = StoredInteger(registry, QStringLiteral("Left"))) {
-                    FPlaced = true;
-                    place.setX(std::max(0, *left));
-                    place.setY(std::max(0, StoredInteger(registry, QStringLiteral("Top")).value_or(0)));
-                }
+        if (RememberPosition) {
+            if (const std::optional<int> left = ReadEditorRegValue(QStringLiteral("Left"))) {
+                FPlaced = true;
+                place.setX(std::max(0, *left));
+                place.setY(std::max(0, ReadEditorRegValue(QStringLiteral("Top")).value_or(0)));
             }
-            if (RememberSize) {
-                if (const std::optional<int> width = StoredInteger(registry, QStringLiteral("Width")))
-                    size.setWidth(std::max(MinimumStoredSize, *width));
-                if (const std::optional<int> height = StoredInteger(registry, QStringLiteral("Height")))
-                    size.setHeight(std::max(MinimumStoredSize, *height));
-                if (const std::optional<int> treeWidth = StoredInteger(registry, QStringLiteral("TreeWidth"))) {
-                    FTreeWidth = std::max(10, *treeWidth);
-                    Tree->resize(FTreeWidth, Tree->height());
-                }
+        }
+        if (RememberSize) {
+            if (const std::optional<int> width = ReadEditorRegValue(QStringLiteral("Width")))
+                size.setWidth(std::max(MinimumStoredSize, *width));
+            if (const std::optional<int> height = ReadEditorRegValue(QStringLiteral("Height")))
+                size.setHeight(std::max(MinimumStoredSize, *height));
+            if (const std::optional<int> treeWidth = ReadEditorRegValue(QStringLiteral("TreeWidth"))) {
+                FTreeWidth = std::max(10, *treeWidth);
+                Tree->resize(FTreeWidth, Tree->height());
             }
         }
     }
