@@ -46,11 +46,6 @@ namespace {
 
 constexpr TColor PictureCornerColor = 0x20000000;
 
-QString SectionFilter()
-{
-    return QStringLiteral("Section files [*.sec] (*.sec)");
-}
-
 } // namespace
 
 TSaveChangesAnswer AskSaveChanges(QWidget* Owner, const QString& Name)
@@ -454,17 +449,20 @@ void TMainfrm::AskSaveSection()
 {
     if (!FSectionOpen)
         return;
-    const QString pictureFilter = QStringLiteral("Picture (*.emf *.bmp)");
-    QString chosen;
-    const QString name = AskSaveFileName(this, QStringLiteral("Save section"), FDocument,
-                                         SectionFilter() + QStringLiteral(";;") + pictureFilter, &chosen);
-    if (name.isEmpty())
+    TSaveDialogRequest request;
+    request.Owner = this;
+    request.Name = QStringLiteral("SaveDialog1");
+    request.Title = QStringLiteral("Save section");
+    // The section itself, or a picture of it.
+    request.Filter = QStringLiteral("Section files [*.sec]|*.sec|Picture|*.emf;*.bmp");
+    request.FileName = FDocument;
+    if (!ExecuteSaveDialog(request))
         return;
     try {
-        if (chosen == pictureFilter)
-            SaveMFFile(name);
+        if (request.FilterIndex == 2)
+            SaveMFFile(request.FileName);
         else
-            SaveFile(name);
+            SaveFile(request.FileName);
     } catch (const std::exception& Error) {
         Application().HandleException(Error);
     }

@@ -11,7 +11,6 @@
 #include "section/main/MainWindowGlyphs.h"
 
 #include <QtCore/QFileInfo>
-#include <QtWidgets/QFileDialog>
 #include <QtWidgets/QMenu>
 
 namespace lp {
@@ -121,20 +120,5 @@ bool TMainfrmComponents::NoSplashWanted(const QStringList& Arguments)
     return HasNoSplashSwitch(Arguments);
 }
 
-QString AskSaveFileName(QWidget* Owner, const QString& Title, const QString& Directory, const QString& Filters,
-                        QString* ChosenFilter)
-{
-    QFileDialog dialog(Owner, Title, Directory, Filters);
-    dialog.setObjectName(QStringLiteral("SaveDialog1"));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    if (ChosenFilter && !ChosenFilter->isEmpty())
-        dialog.selectNameFilter(*ChosenFilter);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    if (ChosenFilter)
-        *ChosenFilter = dialog.selectedNameFilter();
-    return dialog.selectedFiles().constFirst();
-}
 
 } // namespace lp

@@ -54,11 +54,4 @@ public:
     static bool NoSplashWanted(const QStringList& Arguments);
 };
 
-// The window's save dialog "SaveDialog1" (Qt's file dialog, asking before it
-// overwrites): the chosen file name, empty when cancelled. Filters are Qt
-// filters joined by ";;"; ChosenFilter, when given, selects a filter on
-// entry (when not empty) and receives the chosen one.
-QString AskSaveFileName(QWidget* Owner, const QString& Title, const QString& Directory, const QString& Filters,
-                        QString* ChosenFilter);
-
 } // namespace lp
