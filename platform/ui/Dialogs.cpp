@@ -167,17 +167,27 @@ QString CustomColorName(QChar Letter)
     return QStringLiteral("Color") + Letter;
 }
 
-// "Desc|*.a;*.b|Desc2|*.c" becomes Qt's "Desc (*.a *.b);;Desc2 (*.c)".
-QString QtFilterOf(const QString& Filter)
+// "Desc|*.a;*.b|Desc2|*.c" as Qt's filters "Desc (*.a *.b)", "Desc2 (*.c)";
+// a text that shows its masks already keeps them, separated as Qt reads
+// them.
+QStringList QtFilterList(const QString& Filter)
 {
     const QStringList parts = Filter.split(QLatin1Char('|'));
-    QStringList result;
+    QStringList filters;
     for (int i = 0; i + 1 < parts.size(); i += 2) {
-        QString patterns = parts[i + 1];
-        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
-        result << parts[i] + QStringLiteral(" (") + patterns + QLatin1Char(')');
+        const QString masks = QString(parts[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' '));
+        if (parts[i].contains(QLatin1Char('(')))
+            filters << QString(parts[i]).replace(QLatin1Char(';'), QLatin1Char(' '));
+        else
+            filters << parts[i] + QStringLiteral(" (") + masks + QLatin1Char(')');
     }
-    return result.join(QStringLiteral(";;"));
+    return filters;
+}
+
+// The same joined as one Qt filter text.
+QString QtFilterOf(const QString& Filter)
+{
+    return QtFilterList(Filter).join(QStringLiteral(";;"));
 }
 
 } // namespace
@@ -277,17 +287,7 @@ bool DefaultSaveDialog(TSaveDialogRequest& Request)
     if (!HaveWidgets())
         return false;
     QFileDialog dialog(Request.Owner, Request.Title, Request.FileName);
-    // "text|mask" pairs as "text (mask)"; a text that shows its masks
-    // already keeps them, separated as the dialog reads them.
-    QStringList filters;
-    const QStringList parts = Request.Filter.split(QLatin1Char('|'));
-    for (int i = 0; i + 1 < parts.size(); i += 2) {
-        const QString masks = QString(parts[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' '));
-        if (parts[i].contains(QLatin1Char('(')))
-            filters << QString(parts[i]).replace(QLatin1Char(';'), QLatin1Char(' '));
-        else
-            filters << parts[i] + QStringLiteral(" (") + masks + QLatin1Char(')');
-    }
+    const QStringList filters = QtFilterList(Request.Filter);
     dialog.setObjectName(Request.Name);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
