@@ -138,14 +138,12 @@ void TFormPlotTitle::BindControls()
     const auto get = [this](auto Read) -> TPropertyBinder::TGetter {
         return [this, Read]() -> QVariant { return TheTitle() ? QVariant(Read(*TheTitle())) : QVariant(); };
     };
-    Binder().Bind(CBVisible, get([](const TChartTitle& T) { return T.Visible(); }),
-                  [this](const QVariant& Value) { TheTitle()->SetVisible(Value.toBool()); });
-    Binder().Bind(CBAdjust, get([](const TChartTitle& T) { return T.AdjustFrame(); }),
-                  [this](const QVariant& Value) { TheTitle()->SetAdjustFrame(Value.toBool()); });
+    // The edited title is the target: its own settings bind by name.
+    Binder().Bind(CBVisible, QStringLiteral("Visible"));
+    Binder().Bind(CBAdjust, QStringLiteral("AdjustFrame"));
     Binder().Bind(CBAlign, get([](const TChartTitle& T) { return TitleAlignmentIndex(T.Alignment()); }),
                   [this](const QVariant& Value) { TheTitle()->SetAlignment(TitleAlignmentAt(Value.toInt())); });
-    Binder().Bind(CBCustPos, get([](const TChartTitle& T) { return T.CustomPosition(); }),
-                  [this](const QVariant& Value) { TheTitle()->SetCustomPosition(Value.toBool()); });
+    Binder().Bind(CBCustPos, QStringLiteral("CustomPosition"));
     // The place is written only for a title placed freely.
     Binder().Bind(UDLeft, get([](const TChartTitle& T) { return T.Left(); }), [this](const QVariant& Value) {
         if (TheTitle()->CustomPosition())

@@ -79,23 +79,14 @@ void TFormPlotWall::BindControls()
             for (TChartWall* wall : Walls())
                 wall->SetSize(Value.toInt());
         });
-    const auto get = [this](auto Read) -> TPropertyBinder::TGetter {
-        return [this, Read]() -> QVariant { return TheWall() ? QVariant(Read(*TheWall())) : QVariant(); };
-    };
-    bind.Bind(BWallColor, get([](const TChartWall& W) { return static_cast<int>(W.Color()); }),
-              [this](const QVariant& Value) { TheWall()->SetColor(Value.toInt()); });
-    bind.Bind(UDWallSize, get([](const TChartWall& W) { return W.Size(); }),
-              [this](const QVariant& Value) { TheWall()->SetSize(Value.toInt()); });
-    bind.Bind(CBTransp, get([](const TChartWall& W) { return W.Transparent(); }),
-              [this](const QVariant& Value) { TheWall()->SetTransparent(Value.toBool()); });
-    bind.Bind(UDTransp, get([](const TChartWall& W) { return W.Transparency(); }),
-              [this](const QVariant& Value) { TheWall()->SetTransparency(Value.toInt()); });
-    bind.Bind(CBDark3D, get([](const TChartWall& W) { return W.Dark3D(); }),
-              [this](const QVariant& Value) { TheWall()->SetDark3D(Value.toBool()); });
-    bind.Bind(CBVisible, get([](const TChartWall& W) { return W.Visible(); }),
-              [this](const QVariant& Value) { TheWall()->SetVisible(Value.toBool()); });
-    bind.Bind(CBAutoHide, get([](const TChartWall& W) { return W.AutoHide(); }),
-              [this](const QVariant& Value) { TheWall()->SetAutoHide(Value.toBool()); });
+    // The edited wall is the target: its own settings bind by name.
+    bind.Bind(BWallColor, QStringLiteral("Color"));
+    bind.Bind(UDWallSize, QStringLiteral("Size"));
+    bind.Bind(CBTransp, QStringLiteral("Transparent"));
+    bind.Bind(UDTransp, QStringLiteral("Transparency"));
+    bind.Bind(CBDark3D, QStringLiteral("Dark3D"));
+    bind.Bind(CBVisible, QStringLiteral("Visible"));
+    bind.Bind(CBAutoHide, QStringLiteral("AutoHide"));
     BWallPen->OnClick = [this](TButtonPen*) { AfterUserChange(BWallPen); };
     BGradient->OnClick = [this](TButtonGradient*) { GradientChanged(); };
     connect(BWallBrush, &QPushButton::clicked, this, &TFormPlotWall::BrushClick);
