@@ -7,6 +7,7 @@
 #include "platform/ui/Dialogs.h"
 
 #include <QtCore/QMetaProperty>
+#include <QtGui/QKeyEvent>
 #include <QtWidgets/QAbstractButton>
 #include <QtWidgets/QButtonGroup>
 #include <QtWidgets/QCheckBox>
@@ -316,6 +317,18 @@ void TEditorPage::FillExcept(const QObject* Except)
 void EmbedEditorPage(TEditorPage* Page, QWidget* Parent)
 {
     AddFormToParent(Page, Parent);
+}
+
+void TEditorPage::keyPressEvent(QKeyEvent* Event)
+{
+    // The dialog's own handling would hide an embedded page and leave its
+    // tab empty: ignored, the key goes up the parents to the window, which
+    // does with it what its Escape does (the chart editor closes).
+    if (!isWindow() && Event->matches(QKeySequence::Cancel)) {
+        Event->ignore();
+        return;
+    }
+    QDialog::keyPressEvent(Event);
 }
 
 void TEditorPage::showEvent(QShowEvent* Event)

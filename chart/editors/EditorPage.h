@@ -14,6 +14,10 @@
 // other controls are filled again and UpdateEnabled() runs once. Values
 // outside a control's range show clamped and are never written back.
 // Changes apply at once; there is no undo.
+//
+// A page embedded in another window (a tab of the chart editor, a panel
+// of another page) is a part of that window: Escape in it is the window's
+// Escape. Shown alone, a page is a dialog with the dialog's Escape.
 
 #include <QtCore/QPointer>
 #include <QtCore/QVariant>
@@ -126,7 +130,7 @@ public:
     // filled again and UpdateEnabled() runs.
     void AfterUserChange(const QObject* Changed);
     // Whether the page may be left now (a host asks before switching away
-    // or closing); yes by default.
+    // or closing; a page asks the pages embedded in it); yes by default.
     virtual bool MayLeave() { return true; }
     // Pages whose edits wait for an explicit apply (their "&Apply", or the
     // function page's for an embedded function form): a control change
@@ -141,6 +145,8 @@ protected:
     // Fills what the binder does not cover (runs under the loading guard).
     virtual void FillControls() {}
     void showEvent(QShowEvent* Event) override;
+    // Escape in an embedded page goes on to the window around it.
+    void keyPressEvent(QKeyEvent* Event) override;
 
 private:
     // Fills every control but Except, then runs UpdateEnabled().

@@ -15,7 +15,6 @@
 #include "platform/base/Exception.h"
 #include "platform/ui/Dialogs.h"
 
-#include <QtGui/QCloseEvent>
 #include <QtGui/QGuiApplication>
 #include <QtGui/QScreen>
 #include <QtWidgets/QCheckBox>
@@ -28,6 +27,7 @@
 #include <QtWidgets/QTreeWidget>
 #include <QtWidgets/QVBoxLayout>
 
+#include <algorithm>
 #include <optional>
 
 namespace lp {
@@ -162,6 +162,7 @@ TChartEditForm::TChartEditForm(QWidget* Parent) : QDialog(Parent)
 
     MainPage->setCurrentWidget(TabChart);
     SubPage->setCurrentWidget(TabSeriesList);
+    FLastMainTab = TabChart;
     MainPage->setEnabled(false);
     SubPage->setEnabled(false);
     RememberPosition = ReadEditorRegBoolean(QStringLiteral("RememberPosition"), true);
@@ -175,10 +176,12 @@ TChartEditForm::TChartEditForm(QWidget* Parent) : QDialog(Parent)
     });
     connect(MainPage, &QTabWidget::currentChanged, this, [this](int Index) {
         QWidget* tab = MainPage->widget(Index);
-        // The series page may refuse to be left (an unfinished edit).
-        if (FLastMainTab == TabSeries && tab != TabSeries && !MayLeaveSeriesPage()) {
+        // The page being left may refuse (changes not applied, a running
+        // animation): its tab stays.
+        if (FLastMainTab && tab != FLastMainTab && MainPage->indexOf(FLastMainTab) >= 0 &&
+            !MayLeaveTab(FLastMainTab)) {
             QSignalBlocker block(MainPage);
-            MainPage->setCurrentWidget(TabSeries);
+            MainPage->setCurrentWidget(FLastMainTab);
             return;
         }
         FLastMainTab = tab;
@@ -449,9 +452,15 @@ void TChartEditForm::AddSeriesClick()
         LBSeries->setFocus();
 }
 
-bool TChartEditForm::MayLeaveSeriesPage() const
+TEditorPage* TChartEditForm::PageInView(QWidget* Tab) const
 {
-    return !FSeriesPage || FSeriesPage->MayLeave();
+    return PageOf(Tab == TabChart ? SubPage->currentWidget() : Tab);
+}
+
+bool TChartEditForm::MayLeaveTab(QWidget* Tab) const
+{
+    TEditorPage* page = PageInView(Tab);
+    return !page || page->MayLeave();
 }
 
 void TChartEditForm::RunHooks(QWidget* Tab)
@@ -655,13 +664,35 @@ void TChartEditForm::OpenStartPage()
     }
 }
 
-void TChartEditForm::closeEvent(QCloseEvent* Event)
+std::vector<QPointer<TEditorPage>> TChartEditForm::MadePages() const
 {
-    if (MainPage->currentWidget() == TabSeries && !MayLeaveSeriesPage()) {
-        Event->ignore();
-        return;
-    }
-    QDialog::closeEvent(Event);
+    std::vector<QPointer<TEditorPage>> pages;
+    auto add = [&pages](TEditorPage* Page) {
+        if (Page && std::find(pages.begin(), pages.end(), Page) == pages.end())
+            pages.emplace_back(Page);
+    };
+    add(FSeriesPage);
+    for (const TPageTab& entry : FTabs)
+        add(PageOf(entry.Tab));
+    std::stable_partition(pages.begin(), pages.end(),
+                          [](const QPointer<TEditorPage>& Page) { return Page->isVisible(); });
+    return pages;
+}
+
+bool TChartEditForm::PagesMayClose() const
+{
+    // A page's question runs an event loop: a page freed meanwhile is not
+    // asked.
+    for (const QPointer<TEditorPage>& page : MadePages())
+        if (page && !page->MayLeave())
+            return false;
+    return true;
+}
+
+void TChartEditForm::done(int Result)
+{
+    if (PagesMayClose())
+        QDialog::done(Result);
 }
 
 // --- Opening the editor ----------------------------------------------------------------------------

@@ -18,6 +18,11 @@
 // in the editor options between runs. Tree mode (ChartEditFormTree.cpp)
 // takes the tab sheets out of their tab widgets while it runs and puts
 // them back when the window goes.
+//
+// A page may refuse to be left (MayLeave: pending changes asked about, a
+// running animation). Leaving its tab or tree node asks the page in view,
+// and every way of closing the window (Close, Escape, the close box) asks
+// every page made, so the user answers about a page while it shows.
 
 #include "chart/editors/EditorPage.h"
 
@@ -210,9 +215,12 @@ public:
     // when it has none.
     QTreeWidgetItem* TreeNodeOf(const QObject* Object) const;
 
+    // Closes only when every page made agrees (MayLeave), the page in view
+    // asked first; Close, Escape and the close box all end here.
+    void done(int Result) override;
+
 protected:
     void showEvent(QShowEvent* Event) override;
-    void closeEvent(QCloseEvent* Event) override;
     void resizeEvent(QResizeEvent* Event) override;
     bool eventFilter(QObject* Watched, QEvent* Event) override;
 
@@ -253,7 +261,23 @@ private:
     void FirstShow();
     void OpenStartPage();
     void RunHooks(QWidget* Tab);
-    bool MayLeaveSeriesPage() const;
+    // The page shown in Tab (for TabChart the chart tab in view), nullptr
+    // when none; and whether it agrees to be left.
+    TEditorPage* PageInView(QWidget* Tab) const;
+    bool MayLeaveTab(QWidget* Tab) const;
+    // The pages made (each once), those in view first; and whether every
+    // one agrees to close.
+    std::vector<QPointer<TEditorPage>> MadePages() const;
+    bool PagesMayClose() const;
+    // Tree mode: the user's choice of node; the page in view is asked
+    // before a node showing other content is shown.
+    void TreeCurrentChanged(QTreeWidgetItem* Current, QTreeWidgetItem* Previous);
+    // Tree mode: the tab whose content a node shows, and the one shown.
+    QWidget* TabOfNode(QTreeWidgetItem* Node) const;
+    QWidget* TreeShownTab() const;
+    // Tree mode: Node selected again after the event that tried to leave
+    // it has been handled.
+    void ReselectTreeNode(QTreeWidgetItem* Node);
 
     QPointer<TCustomAxisPanel> FChart;
     std::vector<TPageTab> FTabs;

@@ -14,6 +14,7 @@
 #include "chart/export/PlotPreview.h"
 #include "platform/ui/Dialogs.h"
 
+#include <QtGui/QKeyEvent>
 #include <QtGui/QMouseEvent>
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QGroupBox>
@@ -198,6 +199,7 @@ void TChartEditForm::ActivateExportTab()
     if (HiddenTabs & (1u << cetExportData))
         FExportForm->PageControl1->setTabVisible(FExportForm->PageControl1->indexOf(FExportForm->TabData), false);
     TabExport->layout()->addWidget(FExportForm);
+    FExportForm->installEventFilter(this);
     FExportForm->FormShow();
     CallControlHook(FExportForm);
     FExportForm->show();
@@ -217,6 +219,7 @@ void TChartEditForm::ActivatePrintTab()
     FPreviewPage->HideCloseButton();
     FPreviewPage->TagPanel = FChart.data();
     TabPrint->layout()->addWidget(FPreviewPage);
+    FPreviewPage->installEventFilter(this);
     FPreviewPage->FormShow();
     CallControlHook(FPreviewPage);
     FPreviewPage->show();
@@ -353,6 +356,13 @@ void TChartEditForm::MoveSeriesToGroup(const std::vector<TChartSeries*>& Series,
 // own drag (reordering) ends outside its rows and changes nothing there.
 bool TChartEditForm::eventFilter(QObject* Watched, QEvent* Event)
 {
+    // The export and print dialogs are parts of this window here: their
+    // Escape is the window's, never a dialog hiding itself out of its tab.
+    if ((Watched == FExportForm || Watched == FPreviewPage) && Event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(Event)->matches(QKeySequence::Cancel)) {
+        reject();
+        return true;
+    }
     if (Watched == LBSeries->viewport() && PanelGroups->isVisible()) {
         if (Event->type() == QEvent::MouseButtonPress) {
             auto* mouse = static_cast<QMouseEvent*>(Event);

@@ -17,6 +17,7 @@
 #include "chart/engine/PlotTools.h"
 
 #include <QtCore/QPointer>
+#include <QtCore/QTimer>
 #include <QtGui/QResizeEvent>
 #include <QtWidgets/QSplitter>
 #include <QtWidgets/QTabWidget>
@@ -124,10 +125,7 @@ void TChartEditForm::BuildTreeMode()
 // Connected once, when the tree is made: tree mode may be entered again.
 void TChartEditForm::ConnectTree()
 {
-    connect(Tree, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* Current) {
-        if (!FFillingTree)
-            TreeSelect(Current);
-    });
+    connect(Tree, &QTreeWidget::currentItemChanged, this, &TChartEditForm::TreeCurrentChanged);
     // Only series nodes are renamed, and a new text is the series' title.
     connect(Tree, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* Node) {
         if (FFillingTree || NodeKind(Node) != tnSeries)
@@ -237,6 +235,58 @@ void TChartEditForm::ShowInTreePanel(QWidget* Tab)
     taken.Sheet->show();
     if (Tab != TabChart)
         TabActivated(Tab);
+}
+
+void TChartEditForm::TreeCurrentChanged(QTreeWidgetItem* Current, QTreeWidgetItem* Previous)
+{
+    if (FFillingTree)
+        return;
+    // A node showing other content leaves the page in view, which may
+    // refuse (changes not applied, a running animation).
+    QWidget* shown = TreeShownTab();
+    if (Previous && shown && TabOfNode(Current) != shown && !MayLeaveTab(shown)) {
+        ReselectTreeNode(Previous);
+        return;
+    }
+    TreeSelect(Current);
+}
+
+QWidget* TChartEditForm::TabOfNode(QTreeWidgetItem* Node) const
+{
+    switch (NodeKind(Node)) {
+    case tnTab:
+        return qobject_cast<QWidget*>(NodeObject(Node));
+    case tnSeries:
+        return TabSeries;
+    case tnTool:
+        return TabTools;
+    case tnAxis:
+        return TabAxis;
+    case tnTitle:
+        return TabTitle;
+    default:
+        return nullptr;
+    }
+}
+
+QWidget* TChartEditForm::TreeShownTab() const
+{
+    return FTreeShown.Sheet == SubPage ? TabChart : FTreeShown.Sheet;
+}
+
+void TChartEditForm::ReselectTreeNode(QTreeWidgetItem* Node)
+{
+    // The tree view sets its selection after announcing the new current
+    // node: going back at once would leave the refused node selected.
+    QTimer::singleShot(0, this, [this, Node] {
+        for (QTreeWidgetItemIterator it(Tree); *it; ++it)
+            if (*it == Node) {
+                FFillingTree = true;
+                Tree->setCurrentItem(Node);
+                FFillingTree = false;
+                return;
+            }
+    });
 }
 
 void TChartEditForm::TreeSelect(QTreeWidgetItem* Node)

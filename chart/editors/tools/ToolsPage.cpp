@@ -245,6 +245,11 @@ void TFormPlotTools::SelectTool(TPlotCustomTool* Tool)
     LBToolsClick();
 }
 
+bool TFormPlotTools::MayLeave()
+{
+    return !FToolEditor || FToolEditor->MayLeave();
+}
+
 void TFormPlotTools::EnableMoveButtons()
 {
     const int row = LBTools->currentRow();

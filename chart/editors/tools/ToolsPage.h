@@ -43,6 +43,8 @@ public:
     TEditorPage* ToolEditor() const { return FToolEditor.data(); }
     // Selects Tool's entry and shows its page (nothing when not listed).
     void SelectTool(TPlotCustomTool* Tool);
+    // Asks the shown tool's page (a running animation refuses).
+    bool MayLeave() override;
 
     // Fills the list (the chart's listed tools, in order).
     void FillTools();

@@ -7,11 +7,13 @@
 #include <QtTest/QTest>
 #include <QtWidgets/QCheckBox>
 #include <QtWidgets/QComboBox>
+#include <QtWidgets/QDialog>
 #include <QtGui/QIntValidator>
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QPushButton>
 #include <QtWidgets/QSpinBox>
+#include <QtWidgets/QVBoxLayout>
 
 #include <gtest/gtest.h>
 
@@ -125,6 +127,35 @@ TEST(EditorPage, EnterInAFieldOfAPageShownAlonePressesNoButton)
     EXPECT_EQ(pressed, 0);
     EXPECT_EQ(chart.Title()->Font()->Size(), 12);
     EXPECT_TRUE(page.isVisible());
+}
+
+// Escape in a page embedded in a tab hid the page and left the tab empty.
+// Embedded, the page passes Escape to its window (a dialog closes); shown
+// alone it is a dialog and closes itself.
+TEST(EditorPage, EscapeInAnEmbeddedPageIsItsWindowsEscape)
+{
+    TEditorChart chart;
+    QDialog window;
+    auto* tab = new QWidget(&window);
+    (new QVBoxLayout(&window))->addWidget(tab);
+    auto* page = new TTitlePage;
+    EmbedEditorPage(page, tab);
+    page->SetTarget(chart.Title());
+    window.show();
+    int closed = 0;
+    QObject::connect(&window, &QDialog::rejected, [&closed] { ++closed; });
+    test::TypeIntoSpinBox(page->Size, QStringLiteral("14"));
+    QTest::keyClick(page->Size, Qt::Key_Escape);
+    EXPECT_EQ(closed, 1);
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_TRUE(page->isVisibleTo(&window));
+    EXPECT_EQ(chart.Title()->Font()->Size(), 14); // kept
+
+    TTitlePage alone;
+    alone.SetTarget(chart.Title());
+    alone.show();
+    QTest::keyClick(alone.Alignment, Qt::Key_Escape);
+    EXPECT_FALSE(alone.isVisible());
 }
 
 TEST(EditorPage, HalfTypedNumbersAreNotApplied)

@@ -2,7 +2,8 @@
 // writes nothing; each control changed as a user does changes the target
 // and repaints the chart; a value set in code shows after Refresh(); every
 // mnemonic has a buddy, Tab reaches every enabled control, nothing is
-// clipped; and a screenshot of each page.
+// clipped; embedded in a window, Escape in it is the window's; and a
+// screenshot of each page.
 
 #include "chart/editors/EditorPage.h"
 #include "chart/editors/EditorPageRegistry.h"
@@ -37,18 +38,23 @@
 #include <QtWidgets/QAbstractSpinBox>
 #include <QtWidgets/QCheckBox>
 #include <QtWidgets/QComboBox>
+#include <QtWidgets/QDialog>
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QSlider>
 #include <QtWidgets/QSpinBox>
 #include <QtWidgets/QStackedWidget>
 #include <QtWidgets/QTabWidget>
+#include <QtWidgets/QVBoxLayout>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <functional>
 #include <map>
+#include <set>
+#include <string>
+#include <vector>
 
 namespace lp {
 namespace {
@@ -560,6 +566,62 @@ TEST_P(EditorPageWalk, CancelLeavesTheChartUntouched)
         DriveControl(control);
     QTest::mouseClick(cancel, Qt::LeftButton);
     EXPECT_EQ(test::DumpProperties(&chart), before);
+}
+
+// Escape in an embedded page hid it and left its tab empty. Embedded in a
+// tab of a window as the chart editor embeds it, Escape in the first field
+// of the page and of every page embedded in it (in the page itself when no
+// field takes the focus) closes the window and hides no part of the page.
+TEST_P(EditorPageWalk, EscapeInsideTheEmbeddedPageIsTheWindowsEscape)
+{
+    const QString name = QString::fromStdString(GetParam());
+    TEditorChart chart;
+    QObject* target = TargetFor(name, chart);
+    ASSERT_NE(target, nullptr);
+    QDialog window;
+    auto* tabs = new QTabWidget(&window);
+    (new QVBoxLayout(&window))->addWidget(tabs);
+    auto* tab = new QWidget;
+    (new QVBoxLayout(tab))->setContentsMargins(0, 0, 0, 0);
+    tabs->addTab(tab, name);
+    TEditorPage* page = CreateEditorPage(name, tab);
+    ASSERT_NE(page, nullptr);
+    page->setWindowFlags(Qt::Widget);
+    tab->layout()->addWidget(page);
+    page->SetTarget(target);
+    page->show();
+    window.resize(640, 560);
+    window.show();
+    int closed = 0;
+    QObject::connect(&window, &QDialog::rejected, [&closed] { ++closed; });
+
+    int pressed = 0;
+    for (QDialog* dialog : test::EmbeddedDialogs(*page)) {
+        RevealInTabs(dialog);
+        if (!dialog->isVisible())
+            continue;
+        // A page without a field to type into (all disabled) gets the key
+        // itself.
+        QWidget* field = test::FirstFieldOf(*dialog);
+        if (!field)
+            field = dialog;
+        std::vector<QDialog*> shown;
+        for (QDialog* each : test::EmbeddedDialogs(*page))
+            if (each->isVisible())
+                shown.push_back(each);
+        const std::string where = dialog->metaObject()->className() + std::string(" ") +
+                                  field->metaObject()->className() + " " + field->objectName().toStdString();
+        field->setFocus();
+        QTest::keyClick(field, Qt::Key_Escape);
+        ++pressed;
+        EXPECT_EQ(closed, pressed) << where << ": the window did not close";
+        EXPECT_FALSE(window.isVisible()) << where;
+        for (QDialog* each : shown)
+            EXPECT_TRUE(each->isVisibleTo(&window))
+                << where << ": hid " << each->metaObject()->className() << " " << each->objectName().toStdString();
+        window.show();
+    }
+    EXPECT_GT(pressed, 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Registered, EditorPageWalk, ::testing::ValuesIn([] {

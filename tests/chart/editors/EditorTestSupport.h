@@ -9,12 +9,18 @@
 #include <QtCore/QMetaProperty>
 #include <QtCore/QSettings>
 #include <QtCore/QTemporaryDir>
+#include <QtGui/QCloseEvent>
+#include <QtGui/QWindow>
 #include <QtTest/QTest>
 #include <QtWidgets/QAbstractButton>
+#include <QtWidgets/QDialog>
+#include <QtWidgets/QTabBar>
+#include <QtWidgets/QTabWidget>
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QSpinBox>
 
 #include <set>
+#include <vector>
 
 namespace lp::test {
 
@@ -94,6 +100,50 @@ inline void RetypeText(QLineEdit* Edit, const QString& Text)
     Edit->selectAll();
     QTest::keyClick(Edit, Qt::Key_Delete);
     QTest::keyClicks(Edit, Text);
+}
+
+// Clicks the tab of Tabs that shows Tab, as a user does.
+inline void ClickTab(QTabWidget* Tabs, QWidget* Tab)
+{
+    QTabBar* bar = Tabs->tabBar();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(Tabs->indexOf(Tab)).center());
+}
+
+// The close box of a shown window: the close request its window gets from
+// the window manager.
+inline void ClickCloseBox(QWidget& Window)
+{
+    QCloseEvent event;
+    QCoreApplication::sendEvent(Window.windowHandle(), &event);
+}
+
+// The dialogs Page is made of, as its window shows them: Page and every
+// dialog embedded in it (the pages of its tabs, an embedded pen editor),
+// not the dialogs it opens as windows of their own.
+inline std::vector<QDialog*> EmbeddedDialogs(QDialog& Page)
+{
+    std::vector<QDialog*> dialogs{&Page};
+    for (QDialog* dialog : Page.findChildren<QDialog*>())
+        if (!dialog->isWindow())
+            dialogs.push_back(dialog);
+    return dialogs;
+}
+
+// The first control of Dialog that Tab reaches and the user can type into
+// (shown, enabled, taking focus), not one of a dialog embedded in it;
+// nullptr when there is none.
+inline QWidget* FirstFieldOf(QDialog& Dialog)
+{
+    QWidget* w = Dialog.nextInFocusChain();
+    for (int i = 0; i < 2000 && w && w != &Dialog; ++i, w = w->nextInFocusChain()) {
+        QWidget* owner = w->parentWidget();
+        while (owner && !qobject_cast<QDialog*>(owner))
+            owner = owner->parentWidget();
+        if (owner == &Dialog && w->isVisible() && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus) &&
+            !w->focusProxy())
+            return w;
+    }
+    return nullptr;
 }
 
 // Types Text into a spin box's field as a user does, replacing what it

@@ -32,6 +32,7 @@
 #include <QtWidgets/QApplication>
 #include <QtGui/QAction>
 #include <QtWidgets/QCheckBox>
+#include <QtWidgets/QDialog>
 #include <QtWidgets/QGroupBox>
 #include <QtWidgets/QHeaderView>
 #include <QtWidgets/QListWidget>
@@ -296,6 +297,24 @@ TEST_F(FullEditorTest, ExportAndPrintWorkEmbedded)
     preview->BPrint->click();
     Printer().SetOutputFileName(oldOutput);
     EXPECT_TRUE(QFile::exists(pdf));
+}
+
+// Escape in the embedded export dialog or print preview hid it and left
+// its tab empty: it is the window's Escape and closes the editor.
+TEST_F(FullEditorTest, EscapeInTheExportAndPrintTabsClosesTheWindow)
+{
+    for (const bool print : {false, true}) {
+        TChartEditForm& form = Open();
+        test::ClickTab(form.MainPage, print ? form.TabPrint : form.TabExport);
+        QDialog* embedded = print ? static_cast<QDialog*>(form.PreviewPage()) : form.ExportForm();
+        ASSERT_NE(embedded, nullptr);
+        QWidget* field = test::FirstFieldOf(*embedded);
+        ASSERT_NE(field, nullptr);
+        field->setFocus();
+        QTest::keyClick(field, Qt::Key_Escape);
+        EXPECT_FALSE(form.isVisible()) << print;
+        EXPECT_TRUE(embedded->isVisibleTo(&form)) << print;
+    }
 }
 
 TEST_F(FullEditorTest, GroupsTickTheirSeriesAndTakeDraggedSeries)

@@ -6,8 +6,12 @@
 #include "../EditorTestSupport.h"
 #include "DialogTestUtil.h"
 #include "chart/canvas/PlotRoutines.h"
+#include "chart/canvas/PlotConst.h"
 #include "chart/editors/axis/AxisEditorPage.h"
+#include "chart/editors/data/PlotSourceEdit.h"
 #include "chart/editors/frame/ChartListBox.h"
+#include "chart/editors/series/SeriesDataSourceTab.h"
+#include "chart/editors/series/SeriesPage.h"
 #include "chart/editors/tools/ToolsGallery.h"
 #include "chart/editors/tools/ToolsPage.h"
 #include "chart/engine/PlotAxis.h"
@@ -17,7 +21,9 @@
 #include "chart/extensions/tools/PlotRotateTool.h"
 #include "platform/ui/Dialogs.h"
 
+#include <QtCore/QCoreApplication>
 #include <QtTest/QTest>
+#include <QtWidgets/QComboBox>
 #include <QtWidgets/QListWidget>
 #include <QtWidgets/QPushButton>
 #include <QtWidgets/QTabBar>
@@ -233,6 +239,58 @@ TEST_F(TreeModeTest, TheToolToEditOpensOnItsNode)
     EXPECT_EQ(tools->CurrentTool(), Tool);
     EXPECT_EQ(Form->TabTools->parentWidget(), Form->TreePanel());
     EXPECT_EQ(Form->EditTool, nullptr);
+}
+
+// Choosing another node hid a page with changes not applied and asked
+// nothing. The page in view is asked first, clicking a node showing other
+// content: Cancel stays on its node, No drops the changes and goes; another
+// series' node shows the same page, which does its own asking.
+TEST_F(TreeModeTest, LeavingAPageWithPendingChangesAsksFirst)
+{
+    QStringList asked;
+    int answer = mrCancel;
+    MessageService() = [&asked, &answer](const TMessageRequest& Request) {
+        asked.append(Request.Text);
+        return answer;
+    };
+    TChartEditForm& form = *Form;
+    const QStringList wellNode{QStringLiteral("Chart"), QStringLiteral("Series"), QStringLiteral("Well 1")};
+    Select(wellNode);
+    auto* seriesPage = qobject_cast<TFormPlotSeries*>(form.SeriesPage());
+    ASSERT_NE(seriesPage, nullptr);
+    test::ClickTab(seriesPage->PageSeries, seriesPage->TabDataSource);
+    // "Function" for a series of its own points: a function page with
+    // everything still to apply.
+    QComboBox* style = seriesPage->DataSourceTab->CBDataSourcestyle;
+    style->setFocus();
+    for (int i = 0; i < style->count() && style->currentText() != QStringLiteral("Function"); ++i)
+        QTest::keyClick(style, Qt::Key_Down);
+    auto* functionPage = qobject_cast<TBaseSourceEditor*>(seriesPage->DataSourceTab->Editor());
+    ASSERT_NE(functionPage, nullptr);
+    ASSERT_TRUE(functionPage->Pending());
+
+    auto clickNode = [&form, this](const QStringList& Path) {
+        QTreeWidgetItem* node = Node(Path);
+        ASSERT_NE(node, nullptr);
+        QTest::mouseClick(form.Tree->viewport(), Qt::LeftButton, {}, form.Tree->visualItemRect(node).center());
+        QCoreApplication::processEvents();
+    };
+    clickNode({QStringLiteral("Tools")});
+    EXPECT_EQ(asked, QStringList{PlotMsg_SureToApply});
+    EXPECT_EQ(form.Tree->currentItem(), Node(wellNode));
+    EXPECT_EQ(form.Tree->selectedItems(), QList<QTreeWidgetItem*>{Node(wellNode)});
+    EXPECT_TRUE(functionPage->isVisible());
+    EXPECT_TRUE(functionPage->Pending());
+
+    answer = mrNo;
+    clickNode({QStringLiteral("Tools")});
+    EXPECT_EQ(asked.size(), 2);
+    EXPECT_EQ(form.Tree->currentItem(), Node({QStringLiteral("Tools")}));
+    EXPECT_EQ(form.TabTools->parentWidget(), form.TreePanel());
+    EXPECT_FALSE(functionPage->isVisible());
+    EXPECT_FALSE(functionPage->Pending());
+    EXPECT_EQ(Chart.Series(0)->SeriesFunction(), nullptr);
+    ResetMessageService();
 }
 
 TEST_F(TreeModeTest, TheTabsGoBackAndTheWidthWithoutTheTreeIsKept)

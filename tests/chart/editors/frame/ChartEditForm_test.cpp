@@ -5,22 +5,48 @@
 
 #include "../EditorTestSupport.h"
 #include "DialogTestUtil.h"
+#include "chart/canvas/PlotConst.h"
 #include "chart/canvas/PlotRoutines.h"
 #include "chart/editors/frame/ChartListBox.h"
+#include "chart/editors/functions/FunctionPage.h"
+#include "chart/editors/series/CustomSeriesEditor.h"
+#include "chart/editors/series/SeriesDataSourceTab.h"
+#include "chart/editors/series/SeriesPage.h"
+#include "chart/editors/series/SeriesPointerEditor.h"
+#include "chart/editors/tools/RotateToolPage.h"
+#include "chart/editors/tools/SeriesAnimationToolPage.h"
+#include "chart/editors/tools/ToolsPage.h"
+#include "chart/engine/PlotFunctions.h"
+#include "chart/engine/PlotPointer.h"
 #include "chart/engine/PlotSeries.h"
 #include "chart/engine/PlotTitles.h"
+#include "chart/extensions/tools/PlotRotateTool.h"
+#include "chart/extensions/tools/PlotSeriesAnimation.h"
+#include "platform/ui/Dialogs.h"
 #include "platform/ui/Registry.h"
 
 #include <QtCore/QTimer>
 #include <QtGui/QGuiApplication>
 #include <QtWidgets/QApplication>
 #include <QtGui/QScreen>
+#include <QtTest/QTest>
 #include <QtWidgets/QCheckBox>
+#include <QtWidgets/QComboBox>
+#include <QtWidgets/QListWidget>
 #include <QtWidgets/QPushButton>
+#include <QtWidgets/QSlider>
+#include <QtWidgets/QSpinBox>
 #include <QtWidgets/QTabWidget>
 #include <QtWidgets/QToolButton>
+#include <QtWidgets/QTreeWidget>
 
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <ostream>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace lp {
 namespace {
@@ -217,11 +243,19 @@ TEST_F(ChartEditFormTest, HooksRunOnShowAndOptionsHideMoveButtons)
 }
 
 // A page standing in for the pages later families register: it records
-// its target and the options its host gave it.
+// its target and the options its host gave it, and refuses to be left
+// while Refuse is set.
 class TStandInPage : public TEditorPage {
 public:
     using TEditorPage::TEditorPage;
     static inline int Made = 0;
+    static inline bool Refuse = false;
+    static inline int Asked = 0;
+    bool MayLeave() override
+    {
+        ++Asked;
+        return !Refuse;
+    }
 };
 
 // Registers the stand-in page under a class name while alive.
@@ -231,6 +265,8 @@ public:
         : FName(ClassName), FWasRegistered(IsEditorPageRegistered(ClassName))
     {
         TStandInPage::Made = 0;
+        TStandInPage::Refuse = false;
+        TStandInPage::Asked = 0;
         RegisterEditorPage(ClassName, [](QWidget* Parent) {
             ++TStandInPage::Made;
             return new TStandInPage(Parent);
@@ -318,6 +354,137 @@ TEST_F(ChartEditFormTest, TheGraphicEditorShowsOnlyTheSeriesPage)
     EXPECT_TRUE(ChartEditorEntryPoints().ShowSeriesEditor);
 }
 
+// The Graphic editor closed whatever its page said: Close, Escape and the
+// close box ask it, and only its agreement closes the window.
+TEST_F(ChartEditFormTest, TheGraphicEditorClosesOnlyWhenItsPageAgrees)
+{
+    TStandInRegistration series(QStringLiteral("TFormPlotSeries"));
+    AddSeries(1);
+    std::vector<bool> stayed;
+    bool closed = false;
+    QTimer::singleShot(0, [&stayed, &closed] {
+        auto* form = qobject_cast<TChartEditForm*>(QApplication::activeModalWidget());
+        ASSERT_NE(form, nullptr);
+        TStandInPage::Refuse = true;
+        QTest::mouseClick(form->BClose, Qt::LeftButton);
+        stayed.push_back(form->isVisible());
+        QTest::keyClick(form->SeriesPage(), Qt::Key_Escape);
+        stayed.push_back(form->isVisible());
+        test::ClickCloseBox(*form);
+        stayed.push_back(form->isVisible());
+        TStandInPage::Refuse = false;
+        test::ClickCloseBox(*form);
+        closed = !form->isVisible();
+    });
+    ShowSeriesEditor(Chart.Series(0));
+    EXPECT_EQ(stayed, (std::vector<bool>{true, true, true}));
+    EXPECT_TRUE(closed);
+    EXPECT_EQ(TStandInPage::Asked, 4);
+}
+
+// Clicks the tab of Tabs whose page holds Control.
+void ClickTabHolding(QTabWidget* Tabs, QWidget* Control)
+{
+    for (int i = 0; i < Tabs->count(); ++i)
+        if (Tabs->widget(i)->isAncestorOf(Control))
+            test::ClickTab(Tabs, Tabs->widget(i));
+}
+
+// The embedded pages of Window shown now.
+std::vector<QDialog*> ShownPagesOf(QDialog& Window)
+{
+    std::vector<QDialog*> shown;
+    for (QDialog* page : test::EmbeddedDialogs(Window))
+        if (page != &Window && page->isVisible())
+            shown.push_back(page);
+    return shown;
+}
+
+// The shown pages that Escape hid (by class name).
+std::string PagesHidden(const std::vector<QDialog*>& Shown, QDialog& Window)
+{
+    std::string hidden;
+    for (QDialog* page : Shown)
+        if (!page->isVisibleTo(&Window))
+            hidden += std::string(page->metaObject()->className()) + " ";
+    return hidden;
+}
+
+// Escape in a field of the Graphic editor's pages hid the page and left
+// its tab empty, the window still open. Now it closes the window, keeping
+// what was set; opened again, the window shows the page as set.
+TEST_F(ChartEditFormTest, EscapeInTheGraphicEditorsPagesClosesItKeepingWhatWasSet)
+{
+    AddSeries(1);
+    auto* line = qobject_cast<TLineSeries*>(Chart.Series(0));
+    line->FillSampleValues(6);
+    struct TRow {
+        const char* Name;
+        // Sets something on the page as a user does; returns the field.
+        std::function<QWidget*(TFormPlotSeries&, TCustomSeriesEditor&)> Edit;
+        std::function<bool()> Kept;
+    };
+    const TRow rows[] = {
+        {"line page",
+         [](TFormPlotSeries&, TCustomSeriesEditor& Editor) -> QWidget* {
+             test::ClickNearLeftEdge(Editor.CBStairs);
+             return Editor.CBStairs;
+         },
+         [line] { return line->Stairs(); }},
+        {"point page",
+         [](TFormPlotSeries& Page, TCustomSeriesEditor& Editor) -> QWidget* {
+             auto* pointer = qobject_cast<TSeriesPointerEditor*>(Editor.PointerEditor.data());
+             if (!pointer)
+                 return nullptr;
+             ClickTabHolding(Page.PageSeries, pointer);
+             test::ClickNearLeftEdge(pointer->CBDrawPoint);
+             test::TypeIntoSpinBox(pointer->UDPointHorizSize, QStringLiteral("9"));
+             return pointer->UDPointHorizSize;
+         },
+         [line] { return line->Pointer()->Visible() && line->Pointer()->HorizSize() == 9; }},
+    };
+    for (const TRow& row : rows) {
+        bool closed = false;
+        std::string hidden = "not run";
+        QTimer::singleShot(0, [&row, &closed, &hidden] {
+            auto* form = qobject_cast<TChartEditForm*>(QApplication::activeModalWidget());
+            ASSERT_NE(form, nullptr);
+            auto* page = qobject_cast<TFormPlotSeries*>(form->SeriesPage());
+            auto* editor = page ? qobject_cast<TCustomSeriesEditor*>(page->SeriesEditor()) : nullptr;
+            QWidget* field = editor ? row.Edit(*page, *editor) : nullptr;
+            if (!field) {
+                form->reject();
+                return;
+            }
+            const std::vector<QDialog*> shown = ShownPagesOf(*form);
+            field->setFocus();
+            QTest::keyClick(field, Qt::Key_Escape);
+            closed = !form->isVisible();
+            hidden = PagesHidden(shown, *form);
+            if (!closed)
+                form->reject();
+        });
+        ShowSeriesEditor(line);
+        EXPECT_TRUE(closed) << row.Name;
+        EXPECT_EQ(hidden, "") << row.Name;
+        EXPECT_TRUE(row.Kept()) << row.Name;
+    }
+
+    // Opened again at the size it opens, the line page shows what was set.
+    QTimer::singleShot(0, [line] {
+        auto* form = qobject_cast<TChartEditForm*>(QApplication::activeModalWidget());
+        ASSERT_NE(form, nullptr);
+        auto* page = qobject_cast<TFormPlotSeries*>(form->SeriesPage());
+        auto* editor = page ? qobject_cast<TCustomSeriesEditor*>(page->SeriesEditor()) : nullptr;
+        EXPECT_TRUE(editor && editor->isVisible());
+        EXPECT_TRUE(editor && editor->CBStairs->isChecked());
+        EXPECT_EQ(page ? page->Target() : nullptr, line);
+        test::SaveScreenshot(*form, QStringLiteral("page-after-escape"));
+        form->BClose->click();
+    });
+    ShowSeriesEditor(line);
+}
+
 TEST_F(ChartEditFormTest, TheGraphicEditorNeedsTheSeriesPage)
 {
     AddSeries(1);
@@ -328,6 +495,305 @@ TEST_F(ChartEditFormTest, TheGraphicEditorNeedsTheSeriesPage)
     InitializeChartEditors();
     EXPECT_TRUE(IsEditorPageRegistered(QStringLiteral("TFormPlotSeries")));
 }
+
+// A chart whose series "Sum" an addition computes from "Source", with a
+// rotate tool and a series animation tool. The full editor opens on it in
+// tabs or tree mode; every question it asks is recorded and answered with
+// Answer.
+struct ChartEditorClosing : ::testing::Test {
+    test::TEditorSettingsFolder Settings;
+    TEditorChart Chart;
+    TLineSeries* Source = nullptr;
+    TLineSeries* Sum = nullptr;
+    TRotateTool* Rotate = nullptr;
+    TSeriesAnimationTool* Animation = nullptr;
+    std::unique_ptr<TChartEditForm> Form;
+    QStringList Asked;
+    int Answer = mrCancel;
+
+    ChartEditorClosing()
+    {
+        Source = new TLineSeries(&Chart);
+        Source->SetName(QStringLiteral("Source"));
+        Chart.AddSeries(Source);
+        Source->FillSampleValues(8);
+        Sum = new TLineSeries(&Chart);
+        Sum->SetName(QStringLiteral("Sum"));
+        Chart.AddSeries(Sum);
+        CreateNewPlotFunction(Sum, &TAddPlotFunction::staticMetaObject);
+        Sum->SetDataSource(Source);
+        Rotate = new TRotateTool(&Chart);
+        Rotate->SetParentChart(&Chart);
+        Animation = new TSeriesAnimationTool(&Chart);
+        Animation->SetParentChart(&Chart);
+        Animation->SetSeries(Source);
+        Animation->SetSteps(4);
+        Animation->SetLoop(TSeriesAnimationTool::salCircular);
+        MessageService() = [this](const TMessageRequest& Request) {
+            Asked.append(Request.Text);
+            return Answer;
+        };
+    }
+    ~ChartEditorClosing() override
+    {
+        Form.reset();
+        ResetMessageService();
+    }
+
+    // The editor in tabs or tree mode, opened on Series or on Tool.
+    TChartEditForm& Open(bool TreeMode, TChartSeries* Series, TPlotCustomTool* Tool = nullptr)
+    {
+        WriteEditorRegBoolean(QStringLiteral("TreeMode"), TreeMode);
+        Form = std::make_unique<TChartEditForm>();
+        Form->SetChart(&Chart);
+        Form->EditSeries = Series;
+        Form->EditTool = Tool;
+        Form->show();
+        return *Form;
+    }
+    TFormPlotSeries* SeriesPage() const { return qobject_cast<TFormPlotSeries*>(Form->SeriesPage()); }
+    // The series page's "Data Source" tab, clicked.
+    TSeriesDataSourceTab* ShowDataSource() const
+    {
+        TFormPlotSeries* page = SeriesPage();
+        if (!page)
+            return nullptr;
+        test::ClickTab(page->PageSeries, page->TabDataSource);
+        return page->DataSourceTab;
+    }
+    // The function page of Sum's data source.
+    TPlotFuncEditor* FunctionPage() const
+    {
+        TSeriesDataSourceTab* tab = ShowDataSource();
+        return tab ? qobject_cast<TPlotFuncEditor*>(tab->Editor()) : nullptr;
+    }
+    TFormPlotTools* ToolsPage() const { return qobject_cast<TFormPlotTools*>(Form->PageOf(Form->TabTools)); }
+    const QMetaObject* SumFunctionClass() const
+    {
+        return Sum->SeriesFunction() ? Sum->SeriesFunction()->metaObject() : nullptr;
+    }
+};
+
+// Escape in the full editor's pages hid the page and left its tab empty.
+// Now the window closes, keeping what was set, and no page is hidden.
+TEST_F(ChartEditorClosing, EscapeInThePagesOfTheFullEditorClosesItKeepingWhatWasSet)
+{
+    struct TRow {
+        const char* Name;
+        // Opens the editor, sets something as a user does, returns the field.
+        std::function<QWidget*(ChartEditorClosing&)> Edit;
+        std::function<bool(ChartEditorClosing&)> Kept;
+    };
+    const TRow rows[] = {
+        {"tools list",
+         [](ChartEditorClosing& Test) -> QWidget* {
+             Test.Open(false, nullptr, Test.Rotate);
+             TFormPlotTools* tools = Test.ToolsPage();
+             if (!tools)
+                 return nullptr;
+             test::ClickNearLeftEdge(tools->CBActive);
+             return tools->LBTools;
+         },
+         [](ChartEditorClosing& Test) { return !Test.Rotate->Active(); }},
+        {"tool page",
+         [](ChartEditorClosing& Test) -> QWidget* {
+             Test.Open(false, nullptr, Test.Rotate);
+             auto* page = Test.ToolsPage() ? qobject_cast<TRotateToolEditor*>(Test.ToolsPage()->ToolEditor()) : nullptr;
+             if (!page)
+                 return nullptr;
+             test::ClickNearLeftEdge(page->CBInverted);
+             return page->CBInverted;
+         },
+         [](ChartEditorClosing& Test) { return Test.Rotate->Inverted(); }},
+        {"data source tab",
+         [](ChartEditorClosing& Test) -> QWidget* {
+             Test.Open(false, Test.Source);
+             TSeriesDataSourceTab* tab = Test.ShowDataSource();
+             return tab ? tab->CBDataSourcestyle : nullptr;
+         },
+         [](ChartEditorClosing& Test) { return Test.Source->Count() == 8; }},
+        {"function page",
+         [](ChartEditorClosing& Test) -> QWidget* {
+             Test.Open(false, Test.Sum);
+             TPlotFuncEditor* page = Test.FunctionPage();
+             return page ? page->CBSources : nullptr;
+         },
+         [](ChartEditorClosing& Test) { return Test.SumFunctionClass() == &TAddPlotFunction::staticMetaObject; }},
+    };
+    for (const TRow& row : rows) {
+        Asked.clear();
+        QWidget* field = row.Edit(*this);
+        ASSERT_NE(field, nullptr) << row.Name;
+        ASSERT_TRUE(field->isVisible()) << row.Name;
+        const std::vector<QDialog*> shown = ShownPagesOf(*Form);
+        int rejected = 0;
+        QObject::connect(Form.get(), &QDialog::rejected, [&rejected] { ++rejected; });
+        field->setFocus();
+        QTest::keyClick(field, Qt::Key_Escape);
+        EXPECT_EQ(rejected, 1) << row.Name;
+        EXPECT_FALSE(Form->isVisible()) << row.Name;
+        EXPECT_EQ(PagesHidden(shown, *Form), "") << row.Name;
+        EXPECT_TRUE(row.Kept(*this)) << row.Name;
+        EXPECT_TRUE(Asked.isEmpty()) << row.Name << ": nothing was pending";
+    }
+}
+
+enum class TClosingWay { CloseButton, Escape, CloseBox };
+
+struct TPendingCloseRow {
+    const char* Name;
+    bool TreeMode;
+    TClosingWay Way;
+    int Answer;
+};
+
+void PrintTo(const TPendingCloseRow& Row, std::ostream* Out)
+{
+    *Out << Row.Name;
+}
+
+// Closes the form the given way; Escape is pressed in Field.
+void CloseEditorBy(TClosingWay Way, TChartEditForm& Form, QWidget* Field)
+{
+    switch (Way) {
+    case TClosingWay::CloseButton:
+        QTest::mouseClick(Form.BClose, Qt::LeftButton);
+        break;
+    case TClosingWay::Escape:
+        Field->setFocus();
+        QTest::keyClick(Field, Qt::Key_Escape);
+        break;
+    case TClosingWay::CloseBox:
+        test::ClickCloseBox(Form);
+        break;
+    }
+}
+
+class ClosingWithAPendingFunctionChange : public ChartEditorClosing,
+                                          public ::testing::WithParamInterface<TPendingCloseRow> {};
+
+// Close and Escape closed without asking, so a function type chosen but
+// not applied was lost; the close box asked only on the Series tab, and in
+// tree mode never. Every way asks "Apply Changes ?": Yes applies, No drops
+// the choice, Cancel keeps the window and the choice.
+TEST_P(ClosingWithAPendingFunctionChange, AsksApplyChanges)
+{
+    const TPendingCloseRow& row = GetParam();
+    Open(row.TreeMode, Sum);
+    TPlotFuncEditor* page = FunctionPage();
+    ASSERT_NE(page, nullptr);
+    ASSERT_TRUE(page->isVisible());
+    ASSERT_FALSE(page->Pending());
+    const QMetaObject* before = SumFunctionClass();
+    // Another function type, chosen from the keyboard.
+    page->CBSources->setFocus();
+    for (int i = 0; i < page->CBSources->count() && (!page->SelectedFunctionClass() ||
+                                                   page->SelectedFunctionClass() == before);
+         ++i)
+        QTest::keyClick(page->CBSources, page->CBSources->currentIndex() + 1 < page->CBSources->count() ? Qt::Key_Down
+                                                                                                     : Qt::Key_Home);
+    const QMetaObject* chosen = page->SelectedFunctionClass();
+    ASSERT_NE(chosen, nullptr);
+    ASSERT_NE(chosen, before);
+    ASSERT_TRUE(page->Pending());
+    EXPECT_EQ(SumFunctionClass(), before); // nothing applied yet
+
+    Answer = row.Answer;
+    CloseEditorBy(row.Way, *Form, page->CBSources);
+    EXPECT_EQ(Asked, QStringList{PlotMsg_SureToApply});
+    if (row.Answer == mrCancel) {
+        EXPECT_TRUE(Form->isVisible());
+        EXPECT_TRUE(page->isVisible());
+        EXPECT_TRUE(page->Pending());
+        EXPECT_EQ(SumFunctionClass(), before);
+        return;
+    }
+    EXPECT_FALSE(Form->isVisible());
+    EXPECT_EQ(SumFunctionClass(), row.Answer == mrYes ? chosen : before);
+    EXPECT_FALSE(page->Pending());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryWayInBothModes, ClosingWithAPendingFunctionChange,
+    ::testing::Values(TPendingCloseRow{"TabsCloseYes", false, TClosingWay::CloseButton, mrYes},
+                      TPendingCloseRow{"TabsCloseNo", false, TClosingWay::CloseButton, mrNo},
+                      TPendingCloseRow{"TabsCloseCancel", false, TClosingWay::CloseButton, mrCancel},
+                      TPendingCloseRow{"TabsEscapeYes", false, TClosingWay::Escape, mrYes},
+                      TPendingCloseRow{"TabsEscapeNo", false, TClosingWay::Escape, mrNo},
+                      TPendingCloseRow{"TabsEscapeCancel", false, TClosingWay::Escape, mrCancel},
+                      TPendingCloseRow{"TabsCloseBoxYes", false, TClosingWay::CloseBox, mrYes},
+                      TPendingCloseRow{"TabsCloseBoxNo", false, TClosingWay::CloseBox, mrNo},
+                      TPendingCloseRow{"TabsCloseBoxCancel", false, TClosingWay::CloseBox, mrCancel},
+                      TPendingCloseRow{"TreeCloseYes", true, TClosingWay::CloseButton, mrYes},
+                      TPendingCloseRow{"TreeCloseNo", true, TClosingWay::CloseButton, mrNo},
+                      TPendingCloseRow{"TreeCloseCancel", true, TClosingWay::CloseButton, mrCancel},
+                      TPendingCloseRow{"TreeEscapeYes", true, TClosingWay::Escape, mrYes},
+                      TPendingCloseRow{"TreeEscapeNo", true, TClosingWay::Escape, mrNo},
+                      TPendingCloseRow{"TreeEscapeCancel", true, TClosingWay::Escape, mrCancel},
+                      TPendingCloseRow{"TreeCloseBoxYes", true, TClosingWay::CloseBox, mrYes},
+                      TPendingCloseRow{"TreeCloseBoxNo", true, TClosingWay::CloseBox, mrNo},
+                      TPendingCloseRow{"TreeCloseBoxCancel", true, TClosingWay::CloseBox, mrCancel}),
+    [](const ::testing::TestParamInfo<TPendingCloseRow>& Info) { return std::string(Info.param.Name); });
+
+class ClosingWhileAnAnimationRuns : public ChartEditorClosing, public ::testing::WithParamInterface<bool> {};
+
+// Closing the editor while a series animation ran was refused only by the
+// animation page, and only when it was asked: the window closed (Close,
+// Escape) or the page went out of view. Every way of closing, and leaving
+// the Tools tab or node, is refused until "Stop"; then Close closes.
+TEST_P(ClosingWhileAnAnimationRuns, IsRefusedInEveryWayUntilStop)
+{
+    const bool treeMode = GetParam();
+    Open(treeMode, nullptr, Animation);
+    TFormPlotTools* tools = ToolsPage();
+    ASSERT_NE(tools, nullptr);
+    auto* page = qobject_cast<TSeriesAnimToolEditor*>(tools->ToolEditor());
+    ASSERT_NE(page, nullptr);
+    ASSERT_TRUE(page->isVisible());
+    std::vector<std::string> closedBy;
+    bool stillShown = false;
+    int steps = 0;
+    Animation->RefreshChart = [&](TCustomAxisPanel&) {
+        if (++steps == 2) {
+            const std::pair<const char*, std::function<void()>> ways[] = {
+                {"Close", [this] { QTest::mouseClick(Form->BClose, Qt::LeftButton); }},
+                {"Escape in the page", [page] { QTest::keyClick(page->SBSteps, Qt::Key_Escape); }},
+                {"Escape in the tools list", [tools] { QTest::keyClick(tools->LBTools, Qt::Key_Escape); }},
+                {"close box", [this] { test::ClickCloseBox(*Form); }},
+                {"another tab or node",
+                 [this, treeMode] {
+                     if (treeMode)
+                         Form->Tree->setCurrentItem(Form->TreeNodeOf(Form->TabChart));
+                     else
+                         test::ClickTab(Form->MainPage, Form->TabChart);
+                     QCoreApplication::processEvents();
+                 }},
+            };
+            for (const auto& [name, close] : ways) {
+                close();
+                if (!Form->isVisible() || !page->isVisible())
+                    closedBy.push_back(name);
+            }
+            stillShown = Animation->Running() && page->Button1->text() == QStringLiteral("Stop");
+        }
+        if (steps == 6)
+            QTest::mouseClick(page->Button1, Qt::LeftButton); // "Stop"
+        ASSERT_LT(steps, 1000) << "the animation did not stop";
+    };
+    QTest::mouseClick(page->Button1, Qt::LeftButton);
+    EXPECT_EQ(steps, 6);
+    EXPECT_EQ(closedBy, std::vector<std::string>{});
+    EXPECT_TRUE(stillShown);
+    EXPECT_FALSE(Animation->Running());
+    EXPECT_TRUE(Asked.isEmpty());
+    QTest::mouseClick(Form->BClose, Qt::LeftButton);
+    EXPECT_FALSE(Form->isVisible());
+}
+
+INSTANTIATE_TEST_SUITE_P(TabsAndTree, ClosingWhileAnAnimationRuns, ::testing::Values(false, true),
+                         [](const ::testing::TestParamInfo<bool>& Info) {
+                             return std::string(Info.param ? "TreeMode" : "TabsMode");
+                         });
 
 } // namespace
 } // namespace lp
