@@ -9,6 +9,8 @@
 #include "fuzz/FuzzSupport.h"
 
 #include "chart/canvas/PlotEffects.h"
+#include "chart/editors/PlotPenBrushDialogs.h"
+#include "chart/editors/axis/FormatEditor.h"
 #include "chart/canvas/PlotPens.h"
 #include "chart/engine/PlotAppearance.h"
 #include "chart/engine/PlotAxis.h"
@@ -46,6 +48,7 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <string>
 
 namespace lp::fuzz {
 namespace {
@@ -499,6 +502,30 @@ void PseudoSectionSeeds()
           "0 255 16711680 255 65535 32768 6 10 10 10 10 0 0 1 0 0 1,5 2,5\n0 0 1\n10 0 100\n0 10 1000\n10 10 10\n5 5 50\n");
 }
 
+// Value formats as the format editor writes them and as the axis and series
+// pages list them, in English (locale 0) and in German (locale 1, decimal
+// comma); the four leading bytes pick the locale and a choice of controls.
+void ValueFormatSeeds()
+{
+    const auto Seed = [](const char* Name, int Locale, int Flags, int Decimals, int Fixed, const QString& Format) {
+        QByteArray Bytes;
+        Bytes.append(char(Locale)).append(char(Flags)).append(char(Decimals)).append(char(Fixed));
+        Write("value_format", Name, Bytes + Format.toUtf8());
+    };
+    const TFormatSymbols English = TFormatSymbols::FromLocale(QLocale(QLocale::English, QLocale::UnitedStates));
+    const TFormatSymbols German = TFormatSymbols::FromLocale(QLocale(QLocale::German, QLocale::Germany));
+    Seed("grouped.txt", 0, 12, 2, 1, BuildNumberFormat({false, false, true, true, 2, 1}, English));
+    Seed("percent_grouped.txt", 0, 5, 1, 1, BuildNumberFormat({true, false, true, true, 1, 1}, English));
+    Seed("currency.txt", 0, 2, 20, 20, BuildNumberFormat({false, true, true, false, 3, 4}, English));
+    Seed("german_grouping.txt", 1, 4, 0, 0, BuildNumberFormat({false, false, true, false, 0, 0}, German));
+    Seed("german_euro.txt", 1, 15, 2, 5, BuildNumberFormat({false, true, true, true, 2, 5}, German));
+    QStringList Listed;
+    AddDefaultValueFormats(Listed);
+    for (int i = 0; i < Listed.size(); ++i)
+        Seed(("listed_" + std::to_string(i) + ".txt").c_str(), i % 2, i, i, i, Listed[i]);
+    Seed("geographic.txt", 3, 0, 0, 0, GeographicFormatChoices().front());
+}
+
 } // namespace
 } // namespace lp::fuzz
 
@@ -522,6 +549,7 @@ int main(int Argc, char** Argv)
         lp::fuzz::WaveSeeds();
         lp::fuzz::DateTimeSeeds();
         lp::fuzz::PseudoSectionSeeds();
+        lp::fuzz::ValueFormatSeeds();
     } catch (const lp::Exception& Error) {
         std::fprintf(stderr, "fuzz_seeds: %s\n", Error.Message().c_str());
         return 1;

@@ -76,6 +76,7 @@ units_of() {
     wave) echo components/WaveSound.cpp ;;
     date_time_format) echo platform/core/DateTimeFormat.cpp ;;
     pseudo_section) echo section/views/PseudoSection2D.cpp section/views/PseudoSectionRender.cpp ;;
+    value_format) echo chart/editors/axis/FormatEditor.cpp ;;
   esac
 }
 

@@ -76,6 +76,14 @@ bool IsDigitPlaceholder(QChar C)
 
 } // namespace
 
+TNumberFormatChoice WrittenChoice(const TNumberFormatChoice& Choice, const TFormatSymbols& Symbols)
+{
+    TNumberFormatChoice written = Choice;
+    written.FixedDecimals = Choice.FixedDecimals && Choice.Decimals > 0;
+    written.Currency = Choice.Currency && !Symbols.Currency.isEmpty();
+    return written;
+}
+
 TParsedFormat ParseValueFormat(const QString& Format, const TFormatSymbols& Symbols, const QStringList& DateChoices,
                                const QStringList& GeographicChoices)
 {
@@ -88,6 +96,8 @@ TParsedFormat ParseValueFormat(const QString& Format, const TFormatSymbols& Symb
         parsed.Kind = TFormatKind::Geographic;
         return parsed;
     }
+    // The percent sign first, then the currency text (which may hold a
+    // separator character), the grouping and the decimals.
     QString text = Format;
     TNumberFormatChoice& number = parsed.Number;
     number.Percent = TakeFirst(text, QStringLiteral("%"));
@@ -98,16 +108,18 @@ TParsedFormat ParseValueFormat(const QString& Format, const TFormatSymbols& Symb
         while (end < text.size() && IsDigitPlaceholder(text[end]))
             ++end;
         const QString run = text.mid(separator + 1, end - separator - 1);
-        number.Decimals = std::min<int>(int(run.size()), 20);
+        number.Decimals = int(std::min<qsizetype>(run.size(), 20));
         number.FixedDecimals = !run.isEmpty() && run.front() == QLatin1Char('0');
         text.remove(separator, end - separator);
     }
-    if (!std::all_of(text.begin(), text.end(), IsDigitPlaceholder)) {
+    const bool digitsOnly = std::all_of(text.begin(), text.end(), IsDigitPlaceholder);
+    number.FixedDigits = int(std::min<qsizetype>(text.count(QLatin1Char('0')), 20));
+    // A text the controls would write otherwise ("0.0#", "%0", "##0") is
+    // kept as typed rather than rewritten.
+    if (!digitsOnly || BuildNumberFormat(number, Symbols) != Format) {
         parsed.Kind = TFormatKind::Custom;
         parsed.Number = {};
-        return parsed;
     }
-    number.FixedDigits = std::min<int>(int(text.count(QLatin1Char('0'))), 20);
     return parsed;
 }
 
@@ -115,12 +127,14 @@ QString BuildNumberFormat(const TNumberFormatChoice& Choice, const TFormatSymbol
 {
     QString format = Choice.Currency ? Symbols.Currency : QString();
     const int fixed = Choice.FixedDigits;
+    const QString thousand(Symbols.Thousand);
+    // Every grouping uses the user's separator, as the reading expects it.
     if (fixed == 0)
-        format += Choice.Thousands ? QStringLiteral("#,###") : QStringLiteral("#");
+        format += Choice.Thousands ? QLatin1Char('#') + thousand + QStringLiteral("###") : QStringLiteral("#");
     else if (Choice.Thousands && fixed > 3)
-        format += QString(fixed - 3, QLatin1Char('0')) + Symbols.Thousand + QStringLiteral("000");
+        format += QString(fixed - 3, QLatin1Char('0')) + thousand + QStringLiteral("000");
     else if (Choice.Thousands)
-        format += QLatin1Char('#') + QString(Symbols.Thousand) + QString(3 - fixed, QLatin1Char('#')) +
+        format += QLatin1Char('#') + thousand + QString(3 - fixed, QLatin1Char('#')) +
                   QString(fixed, QLatin1Char('0'));
     else
         format += QString(fixed, QLatin1Char('0'));
@@ -141,8 +155,8 @@ TFormatEditor::TFormatEditor(const QString& Format, bool IsDateTime, const QLoca
     BuildControls();
     RBDate->setVisible(IsDateTime);
     CBDate->setVisible(IsDateTime);
-    Load(Format);
     PercentClicked();
+    Load(Format);
     CBPercent->setEnabled(!CBCustom->isEnabled());
     SetReadingTabOrder(*this);
 }
@@ -251,7 +265,11 @@ void TFormatEditor::Load(const QString& Format)
     }
     const TNumberFormatChoice& number = parsed.Number;
     RBInteger->setChecked(true);
+    // The percent sign is read first and clears and locks grouping and
+    // currency as a tick would; a grouping or currency the format holds
+    // besides is read after it and kept.
     CBPercent->setChecked(number.Percent);
+    PercentClicked();
     CBCurrency->setChecked(number.Currency);
     CBThousands->setChecked(number.Thousands);
     UpDown1->setValue(number.Decimals);
@@ -284,10 +302,11 @@ void TFormatEditor::KindClicked()
 
 void TFormatEditor::PercentClicked()
 {
-    // A percentage carries neither grouping nor a currency.
+    // A percentage carries neither grouping nor a currency; without a
+    // currency text of the user's there is no currency to write.
     const bool percent = CBPercent->isChecked();
     CBThousands->setEnabled(!percent);
-    CBCurrency->setEnabled(!percent);
+    CBCurrency->setEnabled(!percent && !FSymbols.Currency.isEmpty());
     if (percent) {
         CBThousands->setChecked(false);
         CBCurrency->setChecked(false);

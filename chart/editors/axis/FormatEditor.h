@@ -6,7 +6,9 @@
 // Reading a format into the controls and building one from them are pure
 // functions (ParseValueFormat, BuildNumberFormat); the dialog only shows
 // their results. Format texts here use the user's own separators and
-// currency text, taken from a QLocale the caller may give.
+// currency text, taken from a QLocale the caller may give. A number format
+// opens on the controls only when they write it back as it stands, so a
+// format opened and confirmed unchanged comes back unchanged.
 
 #include <QtCore/QLocale>
 #include <QtCore/QStringList>
@@ -52,8 +54,13 @@ struct TParsedFormat {
 QStringList DateFormatChoices(const QLocale& Locale);
 QStringList GeographicFormatChoices();
 
+// What of Choice reaches its format: fixed decimals only with decimals, a
+// currency only where the user has a currency text. Reading the format of
+// Choice gives this back.
+TNumberFormatChoice WrittenChoice(const TNumberFormatChoice& Choice, const TFormatSymbols& Symbols);
+
 // Reads Format: a listed date or geographic format, a number format the
-// controls can rebuild, or else a custom text.
+// controls rebuild to the same text, or else a custom text.
 TParsedFormat ParseValueFormat(const QString& Format, const TFormatSymbols& Symbols, const QStringList& DateChoices,
                                const QStringList& GeographicChoices);
 // The number format of Choice.

@@ -177,7 +177,6 @@ void TFormPlotPanel::UpdateEnabled()
     for (QWidget* control : std::initializer_list<QWidget*>{UDLeft, UDTop, findChild<QWidget*>(QStringLiteral("LLeft")),
                                                            findChild<QWidget*>(QStringLiteral("LTop"))})
         control->setEnabled(custom);
-    BPanelColor->setEnabled(Panel() && Panel()->Color() != clBtnFace);
 }
 
 void TFormPlotPanel::showEvent(QShowEvent* Event)
@@ -188,7 +187,7 @@ void TFormPlotPanel::showEvent(QShowEvent* Event)
 }
 
 // Ticking or unticking sets the button-face colour, so the box always ends
-// ticked.
+// ticked; "&Color..." stays usable, and choosing a colour there unticks it.
 void TFormPlotPanel::ColorDefClick()
 {
     if (!CanWrite() || !Panel())

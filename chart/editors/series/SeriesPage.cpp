@@ -366,7 +366,8 @@ void TFormPlotSeries::FormatButtonClick(QWidget* Edit)
     if (!series || !CanWrite())
         return;
     const QString text = Edit == CBFormat ? CBFormat->currentText() : EPercentFormat->text();
-    const QString result = EditFormat(this, text, false);
+    // With the date-time choice: a series may show its values as dates.
+    const QString result = EditFormat(this, text, true);
     if (result == text)
         return;
     if (Edit == CBFormat) {

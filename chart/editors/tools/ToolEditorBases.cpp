@@ -237,7 +237,10 @@ void TSeriesToolEditor::FillControls()
 
 void TSeriesToolEditor::UpdateEnabled()
 {
-    CBSeries->setEnabled(static_cast<int>(FListed.size()) > FLeading.size());
+    // A chart with series, even none of them shown in editors, leaves
+    // "(none)" to pick: a tool on a hidden series can be let go of.
+    const TCustomAxisPanel* chart = SeriesChart();
+    CBSeries->setEnabled(chart && chart->SeriesCount() > 0 && CBSeries->count() > 0);
 }
 
 // --- TAxisToolEditor ---------------------------------------------------------------------------

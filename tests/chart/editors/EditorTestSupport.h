@@ -6,6 +6,7 @@
 #include "../engine/EngineTestUtil.h"
 #include "chart/engine/PlotChart.h"
 
+#include <QtCore/QLocale>
 #include <QtCore/QMetaProperty>
 #include <QtCore/QSettings>
 #include <QtCore/QTemporaryDir>
@@ -72,6 +73,18 @@ public:
 
 private:
     QTemporaryDir FFolder;
+};
+
+// Makes Locale the default locale while alive and restores the one before.
+class TDefaultLocale {
+public:
+    explicit TDefaultLocale(const QLocale& Locale) { QLocale::setDefault(Locale); }
+    ~TDefaultLocale() { QLocale::setDefault(FSaved); }
+    TDefaultLocale(const TDefaultLocale&) = delete;
+    TDefaultLocale& operator=(const TDefaultLocale&) = delete;
+
+private:
+    QLocale FSaved;
 };
 
 // Clicks a button near its left edge, where a check box or radio button has

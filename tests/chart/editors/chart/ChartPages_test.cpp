@@ -16,6 +16,7 @@
 #include "chart/canvas/PlotPanelExtended.h"
 #include "chart/editors/effects/GradientEditor.h"
 #include "platform/core/StringList.h"
+#include "platform/ui/Dialogs.h"
 
 #include <QtCore/QFile>
 #include <QtCore/QTemporaryDir>
@@ -177,24 +178,34 @@ TEST_F(PanelPageTest, OffsetsOnlyForTheCustomStyle)
     EXPECT_FALSE(Page.UDLeft->isEnabled());
 }
 
-TEST_F(PanelPageTest, DefaultColourStaysTicked)
+// A fresh chart's panel colour could never be changed: "&Color..." was
+// disabled while the colour was the default, and "&Default" set it again.
+TEST_F(PanelPageTest, AFreshChartsColourIsChosenAndTheDefaultTakenBack)
 {
-    Chart.SetColor(clBtnFace);
+    ASSERT_EQ(Chart.Color(), clBtnFace);
     Open();
     EXPECT_TRUE(Page.CBColorDef->isChecked());
-    EXPECT_FALSE(Page.BPanelColor->isEnabled());
-    test::ClickNearLeftEdge(Page.CBColorDef);
-    EXPECT_TRUE(Page.CBColorDef->isChecked());
-    EXPECT_EQ(Chart.Color(), clBtnFace);
-
-    Chart.SetColor(clWhite);
-    Page.Refresh();
+    ASSERT_TRUE(Page.BPanelColor->isEnabled());
+    int asked = 0;
+    CommonDialogService().ExecuteColor = [&asked](TColorDialogRequest& Request) {
+        ++asked;
+        Request.Color = clWhite;
+        return true;
+    };
+    QTest::mouseClick(Page.BPanelColor, Qt::LeftButton);
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(Chart.Color(), clWhite);
     EXPECT_FALSE(Page.CBColorDef->isChecked());
     EXPECT_TRUE(Page.BPanelColor->isEnabled());
+
+    // Ticking "&Default" takes the default back; unticking it leaves it so.
     test::ClickNearLeftEdge(Page.CBColorDef);
     EXPECT_EQ(Chart.Color(), clBtnFace);
     EXPECT_TRUE(Page.CBColorDef->isChecked());
-    EXPECT_FALSE(Page.BPanelColor->isEnabled());
+    EXPECT_TRUE(Page.BPanelColor->isEnabled());
+    test::ClickNearLeftEdge(Page.CBColorDef);
+    EXPECT_TRUE(Page.CBColorDef->isChecked());
+    EXPECT_EQ(Chart.Color(), clBtnFace);
 }
 
 struct WallsPageTest : ::testing::Test {

@@ -19,12 +19,15 @@
 #include "chart/engine/PlotSeriesLists.h"
 #include "platform/core/ClassRegistry.h"
 
+#include <QtCore/QLocale>
+#include <QtTest/QTest>
 #include <QtWidgets/QCheckBox>
 #include <QtWidgets/QComboBox>
 #include <QtWidgets/QGroupBox>
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QPushButton>
+#include <QtWidgets/QRadioButton>
 #include <QtWidgets/QSpinBox>
 #include <QtWidgets/QTabWidget>
 
@@ -209,6 +212,55 @@ TEST_F(SeriesPageTest, TypedBadInputStoresNothingAndShowsNoMessage)
     Page.CBFormat->lineEdit()->selectAll();
     QTest::keyClicks(Page.CBFormat->lineEdit(), QStringLiteral("0.0"));
     EXPECT_EQ(line->ValueFormat(), DelocalizeNumberFormat(QStringLiteral("0.0")));
+}
+
+// The values' and percents' "..." buttons opened the format editor
+// without its date-time choice.
+TEST_F(SeriesPageTest, TheFormatButtonsOfferDatesAndWriteTheUsersGrouping)
+{
+    test::TDefaultLocale german(QLocale(QLocale::German, QLocale::Germany));
+    TLineSeries* line = AddLine();
+    line->SetValueFormat(QStringLiteral("#,##0.###"));
+    line->SetPercentFormat(QStringLiteral("#,##0.0%"));
+    Page.SetTarget(line);
+    Page.show();
+    Page.SetActiveTab(QStringLiteral("General"));
+    ASSERT_EQ(Page.EPercentFormat->text(), QStringLiteral("#.##0,0%"));
+    bool datesOffered = false;
+    const auto offered = [&datesOffered](TFormatEditor& Editor) {
+        datesOffered = Editor.RBDate->isVisible() && Editor.CBDate->isVisible();
+    };
+
+    // Grouping without fixed digits comes back as grouping, not decimals.
+    test::OnModal<TFormatEditor>([&](TFormatEditor& Editor) {
+        offered(Editor);
+        Editor.UpDown1->setValue(0);
+        Editor.UpDown2->setValue(0);
+        QTest::mouseClick(Editor.BOk, Qt::LeftButton);
+    });
+    QTest::mouseClick(Page.Button1, Qt::LeftButton);
+    EXPECT_TRUE(datesOffered);
+    EXPECT_EQ(Page.CBFormat->currentText(), QStringLiteral("#.###"));
+    EXPECT_EQ(line->ValueFormat(), QStringLiteral("#,###"));
+
+    // A percentage with grouping confirmed unchanged stays as it was.
+    datesOffered = false;
+    test::OnModal<TFormatEditor>([&](TFormatEditor& Editor) {
+        offered(Editor);
+        QTest::mouseClick(Editor.BOk, Qt::LeftButton);
+    });
+    QTest::mouseClick(Page.Button2, Qt::LeftButton);
+    EXPECT_TRUE(datesOffered);
+    EXPECT_EQ(line->PercentFormat(), QStringLiteral("#,##0.0%"));
+
+    // A date picture chosen for the values.
+    test::OnModal<TFormatEditor>([](TFormatEditor& Editor) {
+        test::ClickNearLeftEdge(Editor.RBDate);
+        Editor.CBDate->setCurrentIndex(Editor.CBDate->findText(QStringLiteral("dd-mm-yyyy")));
+        QTest::mouseClick(Editor.BOk, Qt::LeftButton);
+    });
+    QTest::mouseClick(Page.Button1, Qt::LeftButton);
+    EXPECT_EQ(line->ValueFormat(), QStringLiteral("dd-mm-yyyy"));
 }
 
 TEST_F(SeriesPageTest, CustomAxesAreOfferedByNumber)

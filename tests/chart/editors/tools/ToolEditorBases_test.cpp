@@ -1,6 +1,7 @@
 // The series and axis tool pages: the series list with "(none)" first and
-// only the series shown in editors, the axis list with the custom axes
-// after the four side axes, and the pen button only for tools with a pen.
+// only the series shown in editors, usable while the chart has any series;
+// the axis list with the custom axes after the four side axes, and the pen
+// button only for tools with a pen.
 
 #include "chart/editors/tools/ToolEditorBases.h"
 
@@ -8,6 +9,8 @@
 #include "chart/editors/PlotPenBrushDialogs.h"
 #include "chart/extensions/tools/PlotColorLineTool.h"
 #include "chart/extensions/tools/PlotGridBandTool.h"
+
+#include <QtWidgets/QComboBox>
 
 #include <gtest/gtest.h>
 
@@ -45,6 +48,24 @@ TEST(SeriesToolPage, ListsTheChartsSeriesAfterNoneAndWritesTheChoice)
     tool->SetSeries(hidden);
     page->Refresh();
     EXPECT_EQ(page->CBSeries->currentIndex(), -1);
+}
+
+// The series list was disabled while the chart's series were all hidden
+// from editors, so a tool on such a series could not be let go of.
+TEST(SeriesToolPage, SeriesAllHiddenFromEditorsLeaveNoneToPick)
+{
+    TEditorChart chart;
+    auto* tool = test::AddChartTool<TPlotCustomToolSeries>(chart);
+    TLineSeries* hidden = test::AddSampleSeries(chart, QStringLiteral("Hidden"));
+    hidden->SetShowInEditor(false);
+    tool->SetSeries(hidden);
+    auto page = test::ShowToolPage<TSeriesToolEditor>(tool);
+    ASSERT_TRUE(page->CBSeries->isEnabled());
+    ASSERT_EQ(page->CBSeries->count(), 1);
+    EXPECT_EQ(page->CBSeries->currentIndex(), -1);
+    test::PickEntry(page->CBSeries, 0);
+    EXPECT_EQ(tool->Series(), nullptr);
+    EXPECT_EQ(page->CBSeries->currentText(), QStringLiteral("(none)"));
 }
 
 TEST(AxisToolPage, CustomAxesFollowTheSideAxesWithoutTheDepthAxes)
