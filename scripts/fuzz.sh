@@ -76,6 +76,7 @@ units_of() {
     wave) echo components/WaveSound.cpp ;;
     date_time_format) echo platform/core/DateTimeFormat.cpp ;;
     pseudo_section) echo section/views/PseudoSection2D.cpp section/views/PseudoSectionRender.cpp ;;
+    function_settings) echo chart/engine/PlotFunction.cpp chart/engine/PlotFunctions.cpp chart/editors/functions/PeriodFunctionEditor.cpp chart/editors/functions/CustomFunctionEditor.cpp chart/editors/functions/FunctionPage.cpp chart/extensions/financial/PlotPointFigure.cpp chart/editors/extendedseries/PointFigureSeriesPage.cpp ;;
   esac
 }
 
