@@ -526,6 +526,22 @@ void ValueFormatSeeds()
     Seed("geographic.txt", 3, 0, 0, 0, GeographicFormatChoices().front());
 }
 
+// The function settings as the editors take them: a type with its options
+// for each kind of option form, and a point and figure page's sizes.
+void FunctionSettingsSeeds()
+{
+    Write("function_settings", "add_by_range.txt",
+          "Function=Add\nSource=0 1 1 2 2.5 3 7 4 8 5\nCBStyle=Every range\nENum=3\nCBAlign=First\n");
+    Write("function_settings", "average_by_points.txt",
+          "Function=Average\nCBStyle=Every number of points\nENum=2\nCBAlign=Last\nCBNulls=0\n");
+    Write("function_settings", "momentum.txt", "Function=Momentum\nENum=2\n");
+    Write("function_settings", "moving_average.txt", "Function=Moving Average\nUpDown1=3\nCBStyle=Weighted\n");
+    Write("function_settings", "custom.txt",
+          "Function=y = f(x)\nEStart=-5\nEStep=0.5\nENum=40\nFormula=square\n");
+    Write("function_settings", "point_figure.txt",
+          "Prices=20 18 19 15 17 14 19 16 22 20 23 21\nEBoxSize=0.5\nEReversal=2\n");
+}
+
 } // namespace
 } // namespace lp::fuzz
 
@@ -550,6 +566,7 @@ int main(int Argc, char** Argv)
         lp::fuzz::DateTimeSeeds();
         lp::fuzz::PseudoSectionSeeds();
         lp::fuzz::ValueFormatSeeds();
+        lp::fuzz::FunctionSettingsSeeds();
     } catch (const lp::Exception& Error) {
         std::fprintf(stderr, "fuzz_seeds: %s\n", Error.Message().c_str());
         return 1;

@@ -77,6 +77,7 @@ units_of() {
     date_time_format) echo platform/core/DateTimeFormat.cpp ;;
     pseudo_section) echo section/views/PseudoSection2D.cpp section/views/PseudoSectionRender.cpp ;;
     value_format) echo chart/editors/axis/FormatEditor.cpp ;;
+    function_settings) echo chart/engine/PlotFunction.cpp chart/engine/PlotFunctions.cpp chart/editors/functions/PeriodFunctionEditor.cpp chart/editors/functions/CustomFunctionEditor.cpp chart/editors/functions/FunctionPage.cpp chart/extensions/financial/PlotPointFigure.cpp chart/editors/extendedseries/PointFigureSeriesPage.cpp ;;
   esac
 }
 

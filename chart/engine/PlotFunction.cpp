@@ -10,6 +10,7 @@
 #include "platform/base/Numeric.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace lp {
 
@@ -87,6 +88,29 @@ int PeriodPoints(double Period)
 }
 
 } // namespace
+
+double TPlotFunction::RangeCount(TChartValueList& Positions, double Period)
+{
+    if (Positions.Count() == 0)
+        return 0;
+    const double Span = Positions.MaxValue() - Positions.Value(0);
+    if (!(Span >= 0) || !(Period > 0))
+        return HUGE_VAL;
+    return std::floor(Span / Period) + 1;
+}
+
+void TPlotFunction::CheckRangeCount(TChartSeries& Source, double Period)
+{
+    if (Period == 0) // no periods: one result over all points
+        return;
+    const double Count = RangeCount(*Source.OtherValues(), Period);
+    if (Count <= MaxFunctionPoints)
+        return;
+    const QString Shown = std::isfinite(Count) ? QString::number(Count, 'g', 6) : QStringLiteral("countless");
+    throw ChartException(QStringLiteral("A period of %1 makes %2 ranges of the values of %3; at most %4 can be computed.")
+                             .arg(QString::number(Period, 'g', 6), Shown, SeriesTitleOrName(&Source),
+                                  QString::number(MaxFunctionPoints)));
+}
 
 void TPlotFunction::AddPoints(TChartSeries* Source)
 {
@@ -174,6 +198,11 @@ void TPlotFunction::CalculateByPeriod(TChartSeries* Source, TChartValueList* Not
     const bool ByPoints = FPeriodStyle == psNumPoints;
     const bool IsDateTime = Pos.DateTime();
     const int StepIndex = IsDateTime ? FindDateTimeStep(FPeriod) : static_cast<int>(dtNone);
+    // Each empty range adds a point: ranges beyond the limit (a tiny period
+    // from a stored chart) compute nothing rather than without end.
+    if (!ByPoints && RangeCount(*NotMandatorySource, FPeriod) > MaxFunctionPoints)
+        return;
+    const double Largest = NotMandatorySource->MaxValue();
     double Boundary = Pos.Value(0);
     int I = 0;
     while (I <= N - 1) {
@@ -197,6 +226,10 @@ void TPlotFunction::CalculateByPeriod(TChartSeries* Source, TChartValueList* Not
                 ++Last;
         }
         const bool HasPoints = ByPoints || Pos.Value(I) < Boundary;
+        // Past the largest position every range would stay empty: the
+        // position left is one no range holds (NaN).
+        if (!HasPoints && P1 > Largest)
+            return;
         if (Last < N) {
             double X;
             switch (FPeriodAlign) {

@@ -21,6 +21,11 @@ class TChartSeries;
 class TChartValueList;
 class TCustomAxisPanel;
 
+// The most points one computation of a function adds, as many as a series
+// may be asked for as sample values: a range period finer than this many
+// ranges over its source, or a formula of more points, is refused.
+inline constexpr int MaxFunctionPoints = 1000000;
+
 class TPlotFunction : public TComponent {
     Q_OBJECT
 public:
@@ -65,6 +70,18 @@ public:
     bool NoSourceRequired() const { return FNoSourceRequired; }
     bool SingleSource() const { return FSingleSource; }
     bool FixedValueLists() const { return FFixedValueLists; }
+    // Whether the function needs a period above 0 to compute anything
+    // sensible (a moving window does): editors offer no "All points" then.
+    virtual bool PeriodRequired() const { return FIsMoving; }
+
+    // The number of Period wide ranges the by-range walk makes over
+    // Positions, from its first value to its largest (0 without values;
+    // infinite when positions or period cannot be counted in).
+    static double RangeCount(TChartValueList& Positions, double Period);
+    // Raises ChartException when walking Source's positions by ranges of
+    // Period would make more than MaxFunctionPoints ranges (a Period of 0
+    // makes none).
+    static void CheckRangeCount(TChartSeries& Source, double Period);
 
     void BeginUpdate() { FUpdating = true; }
     // Resumes and recalculates.
@@ -85,7 +102,8 @@ public:
     // parent centres function results, else at the smallest and largest.
     virtual void CalculateAllPoints(TChartSeries* Source, TChartValueList* NotMandatorySource);
     // One result per period of Period points (psNumPoints) or of a Period
-    // wide X range (psRange), placed by PeriodAlign.
+    // wide X range (psRange), placed by PeriodAlign. Ranges too many to
+    // compute (see CheckRangeCount) add nothing.
     virtual void CalculateByPeriod(TChartSeries* Source, TChartValueList* NotMandatorySource);
     // CalculateByPeriod when Period is not 0, else CalculateAllPoints.
     virtual void DoCalculation(TChartSeries* Source, TChartValueList* NotMandatorySource);

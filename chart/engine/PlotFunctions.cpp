@@ -200,8 +200,15 @@ void TCustomPlotFunction::Assign(const TPersistent* Source)
     }
 }
 
+void TCustomPlotFunction::CheckNumPoints(int Value)
+{
+    if (Value < 0 || Value > MaxFunctionPoints)
+        throw ChartException(QStringLiteral("The number of points must be between 0 and %1.").arg(MaxFunctionPoints));
+}
+
 void TCustomPlotFunction::SetNumPoints(int Value)
 {
+    CheckNumPoints(Value);
     if (FNumPoints != Value) {
         FNumPoints = Value;
         ReCalculate();

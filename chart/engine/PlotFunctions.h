@@ -112,7 +112,10 @@ public:
     void Assign(const TPersistent* Source) override;
 
     int NumPoints() const { return FNumPoints; }
+    // ChartException outside 0 .. MaxFunctionPoints; the old number stays.
     void SetNumPoints(int Value);
+    // Raises what SetNumPoints raises for Value.
+    static void CheckNumPoints(int Value);
     double StartX() const { return FStartX; }
     void SetStartX(double Value);
     const TCalculateEvent& OnCalculate() const { return FOnCalculate; }

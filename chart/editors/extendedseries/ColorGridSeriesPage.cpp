@@ -4,10 +4,12 @@
 #include "chart/editors/PlotPenBrushDialogs.h"
 #include "chart/editors/extendedseries/SeriesPageControls.h"
 #include "chart/editors/seriestypes/Grid3DSeriesEditor.h"
+#include "chart/export/PlotBusyCursor.h"
 #include "chart/extensions/grid3d/PlotColorGridSeries.h"
 #include "platform/graphics/Picture.h"
 #include "platform/ui/Dialogs.h"
 
+#include <QtGui/QImageReader>
 #include <QtWidgets/QCheckBox>
 #include <QtWidgets/QGroupBox>
 #include <QtWidgets/QPushButton>
@@ -80,11 +82,17 @@ void TColorGridEditor::LoadClick()
     if (fileName.isEmpty())
         return;
     try {
+        // A picture too large for a grid is refused from its header, before
+        // its pixels are decoded.
+        if (const QSize size = QImageReader(fileName).size(); size.isValid())
+            TColorGridSeries::CheckPictureSize(size.width(), size.height());
+        TBusyCursor busy;
         TPicture picture;
         picture.LoadFromFile(fileName);
         series->FillFromBitmap(picture.Bitmap());
     } catch (const Exception& Error) {
-        // A file that is no readable picture leaves the points as they were.
+        // A file that is no readable picture, or one too large, leaves the
+        // points as they were.
         ShowMessage(QString::fromStdString(Error.Message()));
         return;
     }

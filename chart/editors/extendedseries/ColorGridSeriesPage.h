@@ -39,7 +39,8 @@ protected:
     void FillControls() override;
 
 private:
-    // Asks for a picture file and fills the series from its pixels.
+    // Asks for a picture file and fills the series from its pixels; a
+    // picture larger than the series takes is refused with a message.
     void LoadClick();
 };
 

@@ -13,7 +13,19 @@ TPointFigureEditor::TPointFigureEditor(QWidget* Parent) : TTabAddingSeriesPage(P
 {
     setWindowTitle(QStringLiteral("Format"));
     TPageBuilder build(*this);
-    EBoxSize = MakeNumberEdit(*this, "EBoxSize", QStringLiteral("BoxSize"));
+    // A box size too small for the prices is refused with a message before
+    // it is set (the series would draw a symbol per box).
+    EBoxSize = MakeNumberEdit(
+        *this, "EBoxSize",
+        [this]() -> std::optional<double> {
+            auto* series = TargetAs<TPointFigureSeries>();
+            return series ? std::optional<double>(series->BoxSize()) : std::nullopt;
+        },
+        [this](double Value) {
+            auto* series = TargetAs<TPointFigureSeries>();
+            series->CheckBoxSize(Value);
+            series->SetBoxSize(Value);
+        });
     build.Row(QStringLiteral("&Box size:"), EBoxSize, "Label1");
     EReversal = MakeNumberEdit(*this, "EReversal", QStringLiteral("ReversalAmount"));
     build.Row(QStringLiteral("&Reversal amount:"), EReversal, "Label2");

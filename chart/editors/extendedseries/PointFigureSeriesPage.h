@@ -1,7 +1,8 @@
 #pragma once
 // The point and figure series' page: box size and reversal amount typed
-// as numbers; the rising and falling columns' symbols as the further tabs
-// "Up" and "Down".
+// as numbers (a box size making more boxes of the prices than can be drawn
+// is refused with a message); the rising and falling columns' symbols as
+// the further tabs "Up" and "Down".
 
 #include "chart/editors/extendedseries/SeriesPageControls.h"
 

@@ -1,8 +1,10 @@
 #include "chart/editors/functions/CustomFunctionEditor.h"
 
+#include "chart/canvas/PlotConst.h"
 #include "chart/editors/EditorPageBuilder.h"
 #include "chart/editors/TypedNumberEdit.h"
 #include "chart/editors/axis/AxisIncrementDialogs.h"
+#include "chart/engine/PlotEngine.h"
 #include "chart/engine/PlotFunctions.h"
 #include "platform/base/Exception.h"
 
@@ -52,8 +54,11 @@ void TCustomFunctionEditor::LoadSettings()
 void TCustomFunctionEditor::CheckSettings() const
 {
     ReadNumber(EStart->text());
-    ReadNumber(EStep->text());
-    ReadWholeNumber(ENum->text());
+    // The function refuses a negative step; refused here, before the start
+    // is stored.
+    if (ReadNumber(EStep->text()) < 0)
+        throw ChartException(PlotMsg_FunctionPeriod);
+    TCustomPlotFunction::CheckNumPoints(ReadWholeNumber(ENum->text()));
 }
 
 void TCustomFunctionEditor::StoreSettings()

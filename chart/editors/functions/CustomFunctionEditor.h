@@ -18,7 +18,9 @@ public:
     QLineEdit* EStep;
     QLineEdit* ENum;
 
-    // A text that is not a number raises the conversion error.
+    // A text that is not a number raises the conversion error; a negative
+    // step, or a number of points beyond what the function computes
+    // (MaxFunctionPoints), the function's error.
     void CheckSettings() const override;
 
 protected:

@@ -83,8 +83,18 @@ void TBaseFunctionEditor::FillSeriesCombo(QComboBox* Combo) const
     }
 }
 
+std::vector<TChartSeries*> TBaseFunctionEditor::SourcesOnApply() const
+{
+    if (FFunctionPage)
+        return FFunctionPage->ChosenSources();
+    if (TPlotFunction* function = Function())
+        return function->SourceSeriesList();
+    return {};
+}
+
 void TBaseFunctionEditor::ApplyEdits()
 {
+    CheckSettings();
     TPlotFunction* function = Function();
     TChartSeries* series = EditedSeries();
     if (!function && FFunctionPage && series) {

@@ -16,6 +16,7 @@ class QComboBox;
 class QLineEdit;
 
 #include <memory>
+#include <vector>
 
 namespace lp {
 
@@ -49,9 +50,11 @@ public:
     // Stores the controls into the function: one of the class the page
     // chose is made for the page's series first when there is none; the
     // function becomes the series' function when the series has none.
+    // CheckSettings runs first: a refused apply changes nothing.
     void ApplyEdits() override;
-    // Raises what storing the controls would raise (a text that is not a
-    // number), so the page can refuse an apply before changing anything.
+    // Raises what storing the controls would raise, or what the function
+    // could not compute (a text that is not a number, a value out of
+    // range), so the page can refuse an apply before changing anything.
     virtual void CheckSettings() const {}
 
 protected:
@@ -66,6 +69,9 @@ protected:
     void FillSeriesCombo(QComboBox* Combo) const;
     // The series the function computes or will compute.
     TChartSeries* EditedSeries() const;
+    // The source series the function computes from once applied: the
+    // function page's choice, else the edited series' own sources.
+    std::vector<TChartSeries*> SourcesOnApply() const;
     // A line edit named Name for a number, showing Text, as wide as the
     // numbers it takes.
     QLineEdit* NumberEdit(const char* Name, const QString& Text = {});

@@ -41,6 +41,8 @@ public:
     // The embedded editor form of the chosen type, or nullptr.
     TEditorPage* FunctionEditor() const { return FFunctionEditor.data(); }
     TSelectListForm* SelectList() const { return FSelectList; }
+    // The source series an apply would give the series, in their order.
+    std::vector<TChartSeries*> ChosenSources() const;
 
     QTabWidget* PageControl1;
     QWidget* TabSource;
@@ -77,8 +79,6 @@ private:
     // The series' function becomes one of Class (none for nullptr),
     // keeping a function already of that class.
     void SetFunctionType(TPlotFunctionClass Class);
-    // The sources an apply would give the series, validated first.
-    std::vector<TChartSeries*> ChosenSources() const;
     TChartSeries* Candidate(const QVariant& Data) const;
     void Listen();
     void StopListening();

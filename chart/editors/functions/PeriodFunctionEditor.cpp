@@ -47,8 +47,9 @@ TPlotFunctionEditor::TPlotFunctionEditor(QWidget* Parent) : TBaseFunctionEditor(
 {
     TPageBuilder& build = Builder();
     CBStyle = TPageBuilder::Named(new QComboBox, "CBStyle");
-    CBStyle->addItems({QStringLiteral("All points"), QStringLiteral("Every number of points"),
-                       QStringLiteral("Every range")});
+    CBStyle->addItem(QStringLiteral("All points"), StyleAllPoints);
+    CBStyle->addItem(QStringLiteral("Every number of points"), StyleNumPoints);
+    CBStyle->addItem(QStringLiteral("Every range"), StyleRange);
     Label2 = build.Row(QStringLiteral("&Calculate using:"), CBStyle, "Label2");
     ENum = NumberEdit("ENum", QStringLiteral("0"));
     ENum->setEnabled(false);
@@ -78,21 +79,42 @@ TPlotFunctionEditor::TPlotFunctionEditor(QWidget* Parent) : TBaseFunctionEditor(
     connect(BChange, &QPushButton::clicked, this, [this] { BChangeClick(); });
 }
 
+int TPlotFunctionEditor::ChosenStyle() const
+{
+    return CBStyle->currentIndex() < 0 ? StyleAllPoints : CBStyle->currentData().toInt();
+}
+
+void TPlotFunctionEditor::ShowStyle(int Style)
+{
+    CBStyle->setCurrentIndex(std::max(CBStyle->findData(Style), 0));
+}
+
+void TPlotFunctionEditor::OfferStyles()
+{
+    const bool offered = CBStyle->findData(StyleAllPoints) >= 0;
+    const bool wanted = !(Function() && Function()->PeriodRequired());
+    if (offered && !wanted)
+        CBStyle->removeItem(CBStyle->findData(StyleAllPoints));
+    else if (!offered && wanted)
+        CBStyle->insertItem(0, QStringLiteral("All points"), StyleAllPoints);
+}
+
 void TPlotFunctionEditor::UpdateStyleEnabling()
 {
-    ENum->setEnabled(CBStyle->currentIndex() != StyleAllPoints);
-    BChange->setEnabled(CBStyle->currentIndex() == StyleRange);
+    ENum->setEnabled(ChosenStyle() != StyleAllPoints);
+    BChange->setEnabled(ChosenStyle() == StyleRange);
 }
 
 void TPlotFunctionEditor::LoadSettings()
 {
     const TPlotFunction& function = *Function();
+    OfferStyles();
     if (function.PeriodStyle() == TPlotFunction::psRange && !function.IsMoving())
-        CBStyle->setCurrentIndex(StyleRange);
-    else if (NearestCount(function.Period()) != 0)
-        CBStyle->setCurrentIndex(StyleNumPoints);
+        ShowStyle(StyleRange);
+    else if (NearestCount(function.Period()) != 0 || function.PeriodRequired())
+        ShowStyle(StyleNumPoints);
     else
-        CBStyle->setCurrentIndex(StyleAllPoints);
+        ShowStyle(StyleAllPoints);
     CBAlign->setCurrentIndex(static_cast<int>(function.PeriodAlign()));
     CBStyleChange();
 }
@@ -105,7 +127,7 @@ double TPlotFunctionEditor::ShownPeriod() const
 void TPlotFunctionEditor::CBStyleChange()
 {
     UpdateStyleEnabling();
-    switch (CBStyle->currentIndex()) {
+    switch (ChosenStyle()) {
     case StyleNumPoints:
         ENum->setText(QString::number(std::max(NearestCount(ShownPeriod()), 0)));
         break;
@@ -120,14 +142,30 @@ void TPlotFunctionEditor::CBStyleChange()
     Changed();
 }
 
+double TPlotFunctionEditor::TypedPeriodToStore() const
+{
+    // A negative period is refused by the function: it counts as none.
+    return std::max(TypedPeriod(ENum->text()), 0.0);
+}
+
+void TPlotFunctionEditor::CheckSettings() const
+{
+    const double period = ChosenStyle() == StyleAllPoints ? 0 : TypedPeriodToStore();
+    if (Function() && Function()->PeriodRequired() && !(period > 0))
+        throw ChartException(QStringLiteral("Period must be bigger than zero."));
+    // The range walk reads the one source; several are computed point by
+    // point.
+    if (ChosenStyle() == StyleRange)
+        if (const std::vector<TChartSeries*> sources = SourcesOnApply(); sources.size() == 1)
+            TPlotFunction::CheckRangeCount(*sources.front(), period);
+}
+
 void TPlotFunctionEditor::StoreSettings()
 {
     TPlotFunction& function = *Function();
     function.SetPeriodAlign(static_cast<TPlotFunction::TFunctionPeriodAlign>(std::max(CBAlign->currentIndex(), 0)));
-    function.SetPeriodStyle(CBStyle->currentIndex() == StyleRange ? TPlotFunction::psRange
-                                                                  : TPlotFunction::psNumPoints);
-    // A negative period is refused by the function: it counts as none.
-    function.SetPeriod(std::max(TypedPeriod(ENum->text()), 0.0));
+    function.SetPeriodStyle(ChosenStyle() == StyleRange ? TPlotFunction::psRange : TPlotFunction::psNumPoints);
+    function.SetPeriod(ChosenStyle() == StyleAllPoints ? 0 : TypedPeriodToStore());
 }
 
 void TPlotFunctionEditor::BChangeClick()

@@ -52,23 +52,55 @@ int TPointFigureSeries::ColumnOf(int ValueIndex) const
     return FColumns[static_cast<size_t>(ValueIndex)];
 }
 
+double TPointFigureSeries::BoxCount(double Size) const
+{
+    if (Count() == 0)
+        return 0;
+    if (!(Size > 0))
+        return HUGE_VAL;
+    // Prices that cannot be spanned (infinite, NaN) count as one box.
+    const double Span = HighValues()->MaxValue() - LowValues()->MinValue();
+    return std::isfinite(Span) && Span > 0 ? std::floor(Span / Size) + 1 : 1;
+}
+
+void TPointFigureSeries::CheckBoxSize(double Size) const
+{
+    if (!(Size > 0)) // the setter's own refusal
+        return;
+    const double Boxes = BoxCount(Size);
+    if (Boxes > MaxPointFigureBoxes)
+        throw ERangeError(FormatText("A box size of %s makes %s boxes of the prices; at most %s can be drawn",
+                                     {ArgText(Size), ArgText(Boxes), ArgText(MaxPointFigureBoxes)}));
+}
+
 void TPointFigureSeries::DrawBoxes(TSeriesPointer& Symbol, int X, double From, double To)
 {
     const TChartAxis* Axis = GetVertAxis();
-    if (!Axis)
+    const TChartAxis* Across = GetHorizAxis();
+    if (!Axis || !Across)
+        return;
+    // A column beside the axis draws nothing.
+    const int Reach = Symbol.HorizSize() + 1;
+    if (X < std::min(Across->StartPixel(), Across->EndPixel()) - Reach ||
+        X > std::max(Across->StartPixel(), Across->EndPixel()) + Reach)
         return;
     const double Low = std::min(Axis->CalcMinimum(), Axis->CalcMaximum());
     const double High = std::max(Axis->CalcMinimum(), Axis->CalcMaximum());
+    // Boxes closer than a pixel draw as one: the step is a whole number of
+    // boxes at least a pixel apart, so a run draws at most one symbol per
+    // pixel of the axis whatever the box size.
+    const double PerPixel = (High - Low) / std::max(Axis->AxisPixelSize(), 1);
+    const double Step = FBoxSize < PerPixel ? std::ceil(PerPixel / FBoxSize) * FBoxSize : FBoxSize;
     double F = From;
-    // Whole boxes below the axis are stepped over at once.
+    // Whole steps below the axis are stepped over at once.
     if (F < Low)
-        F += std::floor((Low - F) / FBoxSize) * FBoxSize;
+        F += std::floor((Low - F) / Step) * Step;
     do {
         if (F > High)
             break;
         Symbol.PrepareCanvas(FParentChart->Canvas(), Symbol.Brush()->Color());
         Symbol.Draw(X, CalcYPosValue(F));
-        const double Next = F + FBoxSize;
+        const double Next = F + Step;
         if (!(Next > F)) // a box too small to move a price this large
             break;
         F = Next;

@@ -18,6 +18,9 @@
 
 namespace lp {
 
+// The most boxes an editor lets the series' prices span.
+inline constexpr int MaxPointFigureBoxes = 1000000;
+
 class TPointFigureSeries : public TOHLCSeries {
     Q_OBJECT
     Q_PROPERTY(double BoxSize READ BoxSize WRITE SetBoxSize)
@@ -45,6 +48,15 @@ public:
     TSeriesPointer* UpSymbol() const { return FUpSymbol.get(); }
     void SetUpSymbol(const TSeriesPointer* Value) { FUpSymbol->Assign(Value); }
 
+    // The boxes of Size that the series' prices span, lowest low to
+    // highest high (0 when empty, 1 for prices without a finite span,
+    // infinite for a size not above 0).
+    double BoxCount(double Size) const;
+    // ERangeError when a positive Size makes more than MaxPointFigureBoxes
+    // boxes of the series' prices: editors refuse such a size before
+    // setting it (SetBoxSize refuses the others).
+    void CheckBoxSize(double Size) const;
+
     // The number of columns (0 when empty); draws them with Draw. Also
     // fills the column of every point.
     int CalcColumns(bool Draw);
@@ -68,7 +80,9 @@ public:
 private:
     // Boxes of Symbol at pixel X from value From up in BoxSize steps while
     // not beyond To; at least one. Boxes beyond the vertical axis are
-    // skipped without walking to them.
+    // skipped without walking to them, boxes less than a pixel apart draw
+    // as one, and a column beside the horizontal axis draws none: a paint
+    // draws at most one symbol per pixel of a visible column.
     void DrawBoxes(TSeriesPointer& Symbol, int X, double From, double To);
 
     double FBoxSize = 1;

@@ -380,8 +380,19 @@ int TColorGridSeries::ClickedIrregular(double VX, double VZ) const
 
 // --- Pictures -----------------------------------------------------------------------------------
 
+void TColorGridSeries::CheckPictureSize(int Width, int Height)
+{
+    if (Width > MaxPictureCells || Height > MaxPictureCells)
+        throw ChartException(QStringLiteral("The picture of %1 x %2 pixels is larger than the %3 x %3 cells "
+                                            "a colour grid is filled with.")
+                                 .arg(Width)
+                                 .arg(Height)
+                                 .arg(MaxPictureCells));
+}
+
 void TColorGridSeries::FillFromBitmap(const TBitmap& Picture)
 {
+    CheckPictureSize(Picture.Width(), Picture.Height());
     FBitmap->Assign(&Picture);
     const QImage Pixels = Picture.Image();
     BeginUpdate();

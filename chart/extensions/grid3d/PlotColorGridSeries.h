@@ -86,10 +86,18 @@ public:
     // The point whose cell holds the pixel, -1 when none.
     int Clicked(int X, int Y) override;
 
+    // The most columns and rows a picture fills (one cell per pixel): the
+    // grid size the editors offer.
+    static constexpr int MaxPictureCells = 1000;
+
     // Replaces the points by one per pixel of Picture: (x + 1, the pixel's
     // colour as a number, y + 1), column after column, centred; keeps a copy
-    // of the picture.
+    // of the picture. A picture wider or higher than MaxPictureCells raises
+    // ChartException (see CheckPictureSize) and changes nothing.
     void FillFromBitmap(const TBitmap& Picture);
+    // Raises what FillFromBitmap raises for a picture of Width x Height
+    // pixels, so a picture file can be refused before it is decoded.
+    static void CheckPictureSize(int Width, int Height);
 
     // The visible cells of a regular grid and their pixels (empty without a
     // chart or points).

@@ -76,6 +76,8 @@ class TExpMovAveFunction : public TPlotFunction {
     Q_CLASSINFO("default:Period", "10")
 public:
     explicit TExpMovAveFunction(TComponent* AOwner = nullptr);
+    // Without a period it computes nothing.
+    bool PeriodRequired() const override { return true; }
     void AddPoints(TChartSeries* Source) override;
 };
 

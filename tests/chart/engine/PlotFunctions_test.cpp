@@ -107,9 +107,12 @@ TEST(PlotFunction, DefaultsOfTheClasses)
     EXPECT_EQ(Base.Calculate(nullptr, -1, -1), 0);
     EXPECT_EQ(Base.CalculateMany({}, 0), 0);
 
+    EXPECT_FALSE(Base.PeriodRequired());
+
     TPlotMovingFunction Moving;
     EXPECT_EQ(Moving.Period(), 1);
     EXPECT_TRUE(Moving.IsMoving());
+    EXPECT_TRUE(Moving.PeriodRequired());
 
     TCustomPlotFunction Custom;
     EXPECT_EQ(Custom.Period(), 1);
@@ -241,6 +244,54 @@ INSTANTIATE_TEST_SUITE_P(Rows, PlotFunctionPeriods, ::testing::ValuesIn(PeriodRo
                                      C = '_';
                              return N;
                          });
+
+TEST(PlotFunction, RangePeriodsTooManyToComputeAddNothing)
+{
+    // Regression: "Every range" with a period of 1e-9 over an X span of 30
+    // added one point per empty range (about 3e10) until memory ran out.
+    TFixture T;
+    TChartSeries* Source = T.Source({{0, 1}, {30, 2}});
+    EXPECT_DOUBLE_EQ(TPlotFunction::RangeCount(*Source->XValues(), 1e-9), std::floor(30 / 1e-9) + 1);
+    EXPECT_THROW(TPlotFunction::CheckRangeCount(*Source, 1e-9), ChartException);
+    EXPECT_NO_THROW(TPlotFunction::CheckRangeCount(*Source, 30.0 / (MaxFunctionPoints - 1)));
+    EXPECT_NO_THROW(TPlotFunction::CheckRangeCount(*Source, 0)); // no periods
+    auto* F = T.Feed(new TAddPlotFunction(), {Source});
+    F->SetPeriodStyle(TPlotFunction::psRange);
+    F->SetPeriod(1e-9);
+    EXPECT_EQ(T.Parent->Count(), 0);
+    // Within the limit every range has its point, the empty ones included.
+    F->SetPeriod(0.01);
+    EXPECT_NEAR(T.Parent->Count(), 3001, 1);
+    EXPECT_DOUBLE_EQ(T.Parent->YValues()->Total(), 3);
+}
+
+TEST(PlotFunction, RangePeriodsEndAtPositionsNoRangeHolds)
+{
+    // Positions without a span (infinite) or past every range (NaN after the
+    // largest) end the range walk instead of adding empty ranges for ever.
+    struct TRow {
+        const char* Name;
+        TPoints Source;
+        size_t Expected;
+    } Rows[] = {
+        {"infinite", {{0, 1}, {HUGE_VAL, 2}}, 0},
+        {"NaN first", {{std::nan(""), 1}, {1, 2}}, 0},
+        {"NaN last", {{0, 1}, {2, 2}, {std::nan(""), 3}}, 3},
+    };
+    for (const TRow& Row : Rows) {
+        SCOPED_TRACE(Row.Name);
+        TFixture T;
+        TChartSeries* Source = T.NewSeries();
+        Source->XValues()->SetOrder(loNone);
+        for (const auto& [X, Y] : Row.Source)
+            Source->AddXY(X, Y);
+        auto* F = new TAddPlotFunction();
+        F->SetPeriodStyle(TPlotFunction::psRange);
+        F->SetPeriod(1);
+        T.Feed(F, {Source});
+        EXPECT_EQ(PointsOf(T.Parent).size(), Row.Expected);
+    }
+}
 
 TEST(PlotFunction, DateTimeRangePeriodsStepByCalendarMonths)
 {
@@ -536,7 +587,6 @@ TEST(PlotFunction, CustomFunctionComputesWithoutASource)
         {3, 5, 0.5, {{5, 10}, {5.5, 11}, {6, 12}}},
         {1, -2, 1, {{-2, -4}}},
         {0, 0, 1, {}},
-        {-3, 0, 1, {}},
     };
     for (const TRow& Row : Rows) {
         F->BeginUpdate();
@@ -547,6 +597,17 @@ TEST(PlotFunction, CustomFunctionComputesWithoutASource)
         SCOPED_TRACE(Row.NumPoints);
         ExpectPoints(T.Parent, Row.Expected);
     }
+}
+
+TEST(PlotFunction, CustomFunctionNumberOfPointsIsBounded)
+{
+    // Regression: 2147483647 points were taken and computed until memory
+    // ran out; the number is bounded as the sample values are.
+    TCustomPlotFunction F;
+    F.SetNumPoints(MaxFunctionPoints);
+    for (int Bad : {2147483647, MaxFunctionPoints + 1, -3})
+        EXPECT_THROW(F.SetNumPoints(Bad), ChartException) << Bad;
+    EXPECT_EQ(F.NumPoints(), MaxFunctionPoints);
 }
 
 TEST(PlotFunction, CustomFunctionOnAHorizontalParent)

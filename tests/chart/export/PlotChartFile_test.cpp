@@ -1,12 +1,15 @@
 #include "chart/export/PlotChartFile.h"
 
 #include "chart/canvas/PlotConst.h"
+#include "chart/engine/PlotAxis.h"
 #include "chart/engine/PlotImageTool.h"
 #include "chart/engine/PlotMapSeries.h"
 #include "chart/engine/PlotRegistry.h"
 #include "chart/engine/PlotSeries.h"
 #include "chart/engine/PlotTools.h"
+#include "chart/extensions/financial/PlotPointFigure.h"
 #include "platform/core/ClassRegistry.h"
+#include "platform/graphics/RecordingDC.h"
 
 #include <QtCore/QBuffer>
 #include <QtCore/QDir>
@@ -436,6 +439,29 @@ TEST(ChartFile, ErrorCallbackDecidesAboutUnreadableProperties)
 
 // Mutated chart files, binary and text, must fail with an error or load; the
 // chart stays usable either way.
+TEST(ChartFile, APointFigureBoxOfAFileDrawsAtMostASymbolPerPixel)
+{
+    // Regression: this 220-byte chart file (prices 0 .. 30, a box size of
+    // 1e-9) made every paint draw about 3e10 symbols: the program hung.
+    const QByteArray File = "object TChart\n object S: TPointFigureSeries\n  BoxSize = 1e-9\n  Data = {"
+                            "00020000000000000000003E400000000000003E4000000000000000000000000000000000"
+                            "00000000000000000000000000003E4000000000000000000000000000003E40}\n end\nend\n";
+    TChart Chart;
+    Chart.SetBounds(0, 0, 320, 240);
+    Chart.SetBufferedDisplay(false);
+    Load(Chart, File);
+    ASSERT_EQ(Chart.SeriesCount(), 1);
+    auto* Series = qobject_cast<TPointFigureSeries*>(Chart.Series(0));
+    ASSERT_NE(Series, nullptr);
+    EXPECT_DOUBLE_EQ(Series->BoxSize(), 1e-9);
+    TRecordingDC DC{320, 240};
+    TCanvas Target{&DC};
+    Chart.DrawToCanvas(&Target, Chart.GetRectangle());
+    const qsizetype Circles = DC.CallsStartingWith(QStringLiteral("Ellipse(")).size();
+    EXPECT_GT(Circles, 0);
+    EXPECT_LE(Circles, Series->GetVertAxis()->AxisPixelSize() + 2);
+}
+
 TEST(ChartFile, MutatedFilesNeverCrashTheLoader)
 {
     TChart Source;

@@ -43,9 +43,11 @@
 #include "platform/graphics/Picture.h"
 #include "platform/ui/Dialogs.h"
 
+#include <QtCore/QFileInfo>
 #include <QtCore/QTemporaryDir>
 #include <QtCore/QTimer>
 #include <QtGui/QFocusEvent>
+#include <QtGui/QGuiApplication>
 #include <QtTest/QTest>
 #include <QtWidgets/QButtonGroup>
 #include <QtWidgets/QCheckBox>
@@ -234,6 +236,27 @@ TEST(ExtendedSeriesPages, PointAndFigureSymbolsAreTabsAndItsSizesKeepNonNumbers)
     EXPECT_EQ(figure.Series->BoxSize(), box);
 }
 
+TEST(ExtendedSeriesPages, ABoxSizeTooSmallForThePricesIsRefused)
+{
+    // Regression: a box size of 1e-9 was taken and every paint drew about
+    // 1e10 symbols: the program hung.
+    test::TMessages messages;
+    TExtendedChart<TPointFigureSeries> figure;
+    test::THostedSeriesPage<TPointFigureEditor> hosted(figure.Series);
+    ASSERT_NE(hosted.Page, nullptr);
+    // "1" is taken as typed on the way; "1e-9" is refused.
+    test::RetypeText(hosted.Page->EBoxSize, QStringLiteral("1e-9"));
+    EXPECT_DOUBLE_EQ(figure.Series->BoxSize(), 1);
+    ASSERT_EQ(messages.Texts.size(), 1);
+    EXPECT_TRUE(messages.Texts.front().contains(QStringLiteral("boxes"))) << messages.Texts.front().toStdString();
+    // Without prices any positive size is taken: it draws nothing.
+    figure.Series->Clear();
+    messages.Texts.clear();
+    test::RetypeText(hosted.Page->EBoxSize, QStringLiteral("1e-9"));
+    EXPECT_DOUBLE_EQ(figure.Series->BoxSize(), 1e-9);
+    EXPECT_TRUE(messages.Texts.isEmpty());
+}
+
 TEST(ExtendedSeriesPages, VolumePipeDirectionAndClearBack)
 {
     TExtendedChart<TVolumePipeSeries> pipe;
@@ -311,6 +334,35 @@ TEST(ExtendedSeriesPages, TheColourGridLoadsAPictureFileAndACancelChangesNothing
     ResetCommonDialogService();
     EXPECT_EQ(grid.Series->Count(), 12);
     EXPECT_GT(grid.Chart.Invalidations, paints);
+}
+
+TEST(ExtendedSeriesPages, TheColourGridRefusesAPictureLargerThanItsGrid)
+{
+    // Regression: "Load..." made one point per pixel: a 4 KB PNG of
+    // 3000 x 3000 pixels ran past 20 s, one of 5000 x 5000 took minutes and
+    // gigabytes. Such a picture is refused from its header, with a message.
+    test::TMessages messages;
+    TExtendedChart<TColorGridSeries> grid;
+    TColorGridEditor page;
+    page.SetTarget(grid.Series);
+    page.show();
+    const QStringList before = test::DumpProperties(&grid.Chart);
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("huge.png"));
+    QImage huge(3000, 3000, QImage::Format_Mono);
+    huge.fill(0);
+    ASSERT_TRUE(huge.save(file));
+    EXPECT_LT(QFileInfo(file).size(), 8192);
+    CommonDialogService().ExecuteOpen = [&file](TOpenDialogRequest& Request) {
+        Request.FileName = file;
+        return true;
+    };
+    QTest::mouseClick(page.Button2, Qt::LeftButton);
+    ResetCommonDialogService();
+    ASSERT_EQ(messages.Texts.size(), 1);
+    EXPECT_TRUE(messages.Texts.front().contains(QStringLiteral("3000 x 3000"))) << messages.Texts.front().toStdString();
+    EXPECT_EQ(test::DumpProperties(&grid.Chart), before);
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }
 
 TEST(ExtendedSeriesPages, TheImageBarBrowsesClearsAndTilesOnlyWithAPicture)

@@ -7,6 +7,7 @@
 #include "../EditorTestSupport.h"
 #include "../axis/AxisDialogTestSupport.h"
 #include "chart/editors/axis/AxisIncrementDialogs.h"
+#include "chart/engine/PlotEngine.h"
 #include "chart/engine/PlotFunctions.h"
 #include "chart/engine/PlotRegistry.h"
 #include "chart/engine/PlotSeries.h"
@@ -49,7 +50,7 @@ TEST_F(FunctionForms, ThePeriodShowsByStyle)
 {
     TPlotFunction* add = OnNewSeries(&TAddPlotFunction::staticMetaObject);
     auto form = Show<TPlotFunctionEditor>(add);
-    EXPECT_EQ(form->CBStyle->currentIndex(), TPlotFunctionEditor::StyleAllPoints);
+    EXPECT_EQ(form->ChosenStyle(), TPlotFunctionEditor::StyleAllPoints);
     EXPECT_EQ(form->ENum->text(), QString());
     EXPECT_FALSE(form->ENum->isEnabled());
     EXPECT_FALSE(form->BChange->isEnabled());
@@ -58,13 +59,13 @@ TEST_F(FunctionForms, ThePeriodShowsByStyle)
     // A negative period (stored without the setter's check) shows as 0.
     add->InternalSetPeriod(-3);
     form->Refresh();
-    EXPECT_EQ(form->CBStyle->currentIndex(), TPlotFunctionEditor::StyleNumPoints);
+    EXPECT_EQ(form->ChosenStyle(), TPlotFunctionEditor::StyleNumPoints);
     EXPECT_EQ(form->ENum->text(), QStringLiteral("0"));
 
     add->InternalSetPeriod(2.5);
     add->SetPeriodStyle(TPlotFunction::psRange);
     form->Refresh();
-    EXPECT_EQ(form->CBStyle->currentIndex(), TPlotFunctionEditor::StyleRange);
+    EXPECT_EQ(form->ChosenStyle(), TPlotFunctionEditor::StyleRange);
     EXPECT_EQ(form->ENum->text(), QStringLiteral("2.5"));
     EXPECT_TRUE(form->BChange->isEnabled());
 
@@ -73,16 +74,23 @@ TEST_F(FunctionForms, ThePeriodShowsByStyle)
     moving->InternalSetPeriod(3);
     moving->SetPeriodStyle(TPlotFunction::psRange);
     auto movingForm = Show<TPlotFunctionEditor>(moving);
-    EXPECT_EQ(movingForm->CBStyle->currentIndex(), TPlotFunctionEditor::StyleNumPoints);
+    EXPECT_EQ(movingForm->ChosenStyle(), TPlotFunctionEditor::StyleNumPoints);
     EXPECT_EQ(movingForm->ENum->text(), QStringLiteral("3"));
+    // Nor "All points": it needs a period (0, from a stored chart, shows).
+    EXPECT_EQ(movingForm->CBStyle->findText(QStringLiteral("All points")), -1);
     moving->InternalSetPeriod(0);
     movingForm->Refresh();
-    EXPECT_EQ(movingForm->CBStyle->currentIndex(), TPlotFunctionEditor::StyleAllPoints);
+    EXPECT_EQ(movingForm->ChosenStyle(), TPlotFunctionEditor::StyleNumPoints);
+    EXPECT_EQ(movingForm->ENum->text(), QStringLiteral("0"));
+    // The same form on a function without that need offers it again.
+    movingForm->SetTarget(add);
+    movingForm->Refresh();
+    EXPECT_EQ(movingForm->CBStyle->itemText(0), QStringLiteral("All points"));
     // A huge range period still shows (no integer overflow).
     add->InternalSetPeriod(1e12);
     add->SetPeriodStyle(TPlotFunction::psNumPoints);
     form->Refresh();
-    EXPECT_EQ(form->CBStyle->currentIndex(), TPlotFunctionEditor::StyleNumPoints);
+    EXPECT_EQ(form->ChosenStyle(), TPlotFunctionEditor::StyleNumPoints);
 }
 
 TEST_F(FunctionForms, ShownAloneAChangeWaitsAndTheApplyStores)
@@ -110,6 +118,21 @@ TEST_F(FunctionForms, ShownAloneAChangeWaitsAndTheApplyStores)
     QTest::keyClicks(form->ENum, QStringLiteral("abc"));
     form->ApplyEdits();
     EXPECT_EQ(add->Period(), 0);
+}
+
+TEST_F(FunctionForms, AMovingAverageWithoutAPeriodIsRefusedAndKeepsItsOwn)
+{
+    // Regression: period 0 reached a moving average, which then refused to
+    // compute ("Period must be bigger than zero.") while keeping it.
+    TPlotFunction* average = OnNewSeries(&TMovingAverageFunction::staticMetaObject);
+    average->InternalSetPeriod(3);
+    auto form = Show<TPlotFunctionEditor>(average);
+    test::RetypeText(form->ENum, QStringLiteral("0"));
+    EXPECT_THROW(form->ApplyEdits(), ChartException);
+    EXPECT_EQ(average->Period(), 3);
+    test::RetypeText(form->ENum, QStringLiteral("4"));
+    form->ApplyEdits();
+    EXPECT_EQ(average->Period(), 4);
 }
 
 TEST_F(FunctionForms, ThePeriodRangeDialogFillsTheEditOnOkOnly)

@@ -5,6 +5,7 @@
 #include "chart/editors/functions/FunctionPage.h"
 
 #include "../EditorTestSupport.h"
+#include "chart/engine/PlotRegistry.h"
 #include "DialogTestUtil.h"
 #include "chart/editors/data/PlotSelectList.h"
 #include "chart/editors/functions/CustomFunctionEditor.h"
@@ -26,6 +27,8 @@
 #include <QtWidgets/QTabWidget>
 
 #include <gtest/gtest.h>
+
+#include <string>
 
 namespace lp {
 namespace {
@@ -186,6 +189,7 @@ TEST_F(FunctionPage, ASourceWithXAndYOffersOneValueListAndNoneClearsIt)
     // Applied with a source, the series computes from it and the page
     // shows it again when filled anew.
     TypeInto(Page->CBSingle, QStringLiteral("Source1"));
+    Page->PageControl1->setCurrentWidget(Page->TabOptions);
     QTest::mouseClick(Page->BApply, Qt::LeftButton);
     EXPECT_EQ(Edited->DataSource(), Source1);
     EXPECT_EQ(Edited->MandatoryValues()->ValueSource(), QStringLiteral("Y"));
@@ -319,6 +323,110 @@ TEST_F(FunctionPage, ACustomFunctionNeedsNoSourceAndABadNumberStopsTheApply)
     custom->SetOnCalculate([](TCustomPlotFunction*, double X, double& Y) { Y = 2 * X; });
     ASSERT_EQ(Edited->Count(), 12);
     EXPECT_DOUBLE_EQ(Edited->YValues()->Value(11), 22);
+}
+
+TEST_F(FunctionPage, ARangePeriodTooFineForItsSourceIsRefusedBeforeAnythingIsStored)
+{
+    // Regression: "Every range" with a period of 1e-9 over an X span of 30
+    // added a point per empty range (about 3e10) until memory ran out.
+    TLineSeries* wide = AddLine("Wide", {});
+    wide->AddXY(0, 1);
+    wide->AddXY(30, 2);
+    Edited->SetDataSource(wide);
+    Open();
+    TypeInto(Page->CBSources, QStringLiteral("Add"));
+    auto* form = qobject_cast<TPlotFunctionEditor*>(Page->FunctionEditor());
+    ASSERT_NE(form, nullptr);
+    TypeInto(form->CBStyle, QStringLiteral("Every range"));
+    test::RetypeText(form->ENum, QStringLiteral("1e-9"));
+    QTest::mouseClick(Page->BApply, Qt::LeftButton);
+    ASSERT_EQ(Messages.size(), 1);
+    EXPECT_TRUE(Messages.front().contains(QStringLiteral("ranges"))) << Messages.front().toStdString();
+    EXPECT_EQ(Edited->SeriesFunction(), nullptr);
+    EXPECT_EQ(Edited->DataSource(), wide);
+    EXPECT_EQ(Edited->Count(), 2);
+    EXPECT_TRUE(Page->BApply->isEnabled());
+
+    test::RetypeText(form->ENum, QStringLiteral("0.5"));
+    QTest::mouseClick(Page->BApply, Qt::LeftButton);
+    EXPECT_EQ(Messages.size(), 1);
+    ASSERT_NE(Edited->SeriesFunction(), nullptr);
+    EXPECT_EQ(Edited->SeriesFunction()->PeriodStyle(), TPlotFunction::psRange);
+    EXPECT_DOUBLE_EQ(Edited->SeriesFunction()->Period(), 0.5);
+    EXPECT_EQ(Edited->Count(), 61);
+}
+
+TEST_F(FunctionPage, AMovingFunctionOffersNoAllPointsAndARefusedPeriodChangesNothing)
+{
+    // Regression: "All points" gave a moving function period 0; the user saw
+    // "Period must be bigger than zero." while the function kept it.
+    Open();
+    TypeInto(Page->CBSources, QStringLiteral("Momentum"));
+    TypeInto(Page->CBSingle, QStringLiteral("Source1"));
+    Page->PageControl1->setCurrentWidget(Page->TabOptions);
+    auto* form = qobject_cast<TPlotFunctionEditor*>(Page->FunctionEditor());
+    ASSERT_NE(form, nullptr);
+    EXPECT_EQ(form->CBStyle->findText(QStringLiteral("All points")), -1);
+    EXPECT_EQ(form->ChosenStyle(), TPlotFunctionEditor::StyleNumPoints);
+    test::RetypeText(form->ENum, QStringLiteral("2"));
+    QTest::mouseClick(Page->BApply, Qt::LeftButton);
+    TPlotFunction* momentum = Edited->SeriesFunction();
+    ASSERT_NE(momentum, nullptr);
+    EXPECT_DOUBLE_EQ(momentum->Period(), 2);
+    const int count = Edited->Count();
+    EXPECT_EQ(count, 3);
+
+    form = qobject_cast<TPlotFunctionEditor*>(Page->FunctionEditor());
+    ASSERT_NE(form, nullptr);
+    for (const char* typed : {"0", "abc"}) {
+        test::RetypeText(form->ENum, QString::fromLatin1(typed));
+        QTest::mouseClick(Page->BApply, Qt::LeftButton);
+        ASSERT_FALSE(Messages.isEmpty());
+        EXPECT_EQ(Messages.last(), QStringLiteral("Period must be bigger than zero.")) << typed;
+        EXPECT_EQ(Edited->SeriesFunction(), momentum);
+        EXPECT_DOUBLE_EQ(momentum->Period(), 2) << typed;
+        EXPECT_EQ(Edited->Count(), count);
+    }
+    EXPECT_EQ(Messages.size(), 2);
+}
+
+TEST_F(FunctionPage, ACustomFunctionRefusesANegativeStepAndTooManyPointsWhole)
+{
+    // Regression: a negative step passed the check and the apply stored the
+    // start before the step was refused; 2147483647 points were taken and
+    // computed until memory ran out.
+    auto* custom = qobject_cast<TCustomPlotFunction*>(
+        CreateNewPlotFunction(Edited, &TCustomPlotFunction::staticMetaObject));
+    ASSERT_NE(custom, nullptr);
+    Open();
+    auto* editor = qobject_cast<TCustomFunctionEditor*>(Page->FunctionEditor());
+    ASSERT_NE(editor, nullptr);
+    struct TRow {
+        const char* Start;
+        const char* Step;
+        const char* Points;
+    } refused[] = {{"5", "-1", "100"}, {"5", "1", "2147483647"}, {"5", "1", "1000001"}, {"5", "1", "-1"}};
+    for (const TRow& row : refused) {
+        SCOPED_TRACE(row.Step + std::string(" ") + row.Points);
+        test::RetypeText(editor->EStart, QString::fromLatin1(row.Start));
+        test::RetypeText(editor->EStep, QString::fromLatin1(row.Step));
+        test::RetypeText(editor->ENum, QString::fromLatin1(row.Points));
+        const qsizetype shown = Messages.size();
+        QTest::mouseClick(Page->BApply, Qt::LeftButton);
+        EXPECT_EQ(Messages.size(), shown + 1);
+        EXPECT_EQ(custom->StartX(), 0);
+        EXPECT_EQ(custom->Period(), 1);
+        EXPECT_EQ(custom->NumPoints(), 100);
+        EXPECT_TRUE(Page->BApply->isEnabled());
+    }
+    test::RetypeText(editor->EStep, QStringLiteral("2"));
+    test::RetypeText(editor->ENum, QStringLiteral("1000000"));
+    const qsizetype shown = Messages.size();
+    QTest::mouseClick(Page->BApply, Qt::LeftButton);
+    EXPECT_EQ(Messages.size(), shown);
+    EXPECT_EQ(custom->StartX(), 5);
+    EXPECT_EQ(custom->Period(), 2);
+    EXPECT_EQ(custom->NumPoints(), 1000000);
 }
 
 TEST_F(FunctionPage, ARemovedSourceSeriesLeavesTheLists)

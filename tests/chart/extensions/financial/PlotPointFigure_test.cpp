@@ -4,6 +4,7 @@
 
 #include "chart/extensions/financial/PlotPointFigure.h"
 
+#include "chart/engine/PlotAxis.h"
 #include "chart/engine/PlotLegend.h"
 #include "chart/engine/PlotValueList.h"
 #include "platform/base/Exception.h"
@@ -11,6 +12,9 @@
 #include "tests/support/ReferenceImage.h"
 
 #include <gtest/gtest.h>
+
+#include <cmath>
+#include <utility>
 
 namespace lp {
 namespace {
@@ -76,6 +80,50 @@ TEST(PointFigureDraw, RunsEndForAnyPrice)
     AddHighLow(*S, {{1e12, -1e12}});
     C.Draw(*S);
     EXPECT_EQ(CountCalls(C, "Ellipse("), 11);
+}
+
+TEST(PointFigureDraw, ATinyBoxDrawsAtMostOneSymbolPerPixel)
+{
+    // Regression: a box size of 1e-9 drew about 1e10 symbols per paint (the
+    // program hung); boxes closer than a pixel now draw as one.
+    test::TPriceChart C(4, 10);
+    auto* S = C.Add<TPointFigureSeries>();
+    AddHighLow(*S, {{10, 0}});
+    S->SetBoxSize(1e-9);
+    C.Draw(*S);
+    const int Drawn = CountCalls(C, "Ellipse(");
+    const int Pixels = S->GetVertAxis()->AxisPixelSize();
+    EXPECT_GT(Drawn, Pixels / 2);
+    EXPECT_LE(Drawn, Pixels + 2);
+}
+
+TEST(PointFigureDraw, ColumnsBesideTheAxisDrawNothing)
+{
+    // Ten alternating columns on an axis showing columns 0 .. 4: the falling
+    // columns 0, 2 and 4 draw 1 + 4 + 4 circles, 6 and 8 none.
+    test::TPriceChart C(4, 10);
+    auto* S = C.Add<TPointFigureSeries>();
+    for (int I = 0; I < 10; ++I)
+        AddHighLow(*S, {I % 2 == 0 ? std::pair{5.0, 5.0} : std::pair{9.0, 9.0}});
+    EXPECT_EQ(S->CalcColumns(false), 10);
+    C.Draw(*S);
+    EXPECT_EQ(CountCalls(C, "Ellipse("), 9);
+}
+
+TEST(PointFigureSeries, CountsTheBoxesOfItsPrices)
+{
+    // Editors refuse a box size making more boxes of the prices than can be
+    // drawn; the setter alone refuses only sizes that never end a run.
+    TPointFigureSeries S;
+    EXPECT_EQ(S.BoxCount(1e-9), 0);
+    EXPECT_NO_THROW(S.CheckBoxSize(1e-9));
+    AddHighLow(S, {{30, 10}, {25, 0}});
+    EXPECT_DOUBLE_EQ(S.BoxCount(1), 31);
+    EXPECT_DOUBLE_EQ(S.BoxCount(1e-9), std::floor(30 / 1e-9) + 1);
+    EXPECT_THROW(S.CheckBoxSize(1e-9), ERangeError);
+    EXPECT_NO_THROW(S.CheckBoxSize(30.0 / (MaxPointFigureBoxes - 1)));
+    S.SetBoxSize(1e-9);
+    EXPECT_DOUBLE_EQ(S.BoxSize(), 1e-9);
 }
 
 TEST(PointFigureSeries, RefusesBoxSizesThatNeverEndARun)

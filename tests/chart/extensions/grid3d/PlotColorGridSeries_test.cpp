@@ -20,6 +20,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 namespace lp {
 namespace {
 
@@ -248,6 +250,25 @@ TEST(ColorGridSeries, FillFromBitmapMakesOneCentredPointPerPixel)
     EXPECT_EQ(S.YValues()->Value(5), 0x332211);
     EXPECT_EQ(S.YValues()->Value(0), 0xFFFFFF);
     EXPECT_EQ(S.Bitmap().Width(), 3);
+}
+
+TEST(ColorGridSeries, APictureLargerThanTheGridsTakenIsRefusedWhole)
+{
+    // Regression: a 5000 x 5000 picture became 25 million points (minutes
+    // and gigabytes); a picture beyond 1000 cells a side is refused.
+    TColorGridSeries S;
+    S.OnGetYValue = [](TChartSeries*, int, int) { return 1.0; };
+    S.CreateValues(4, 3);
+    for (const auto& [Width, Height] : {std::pair{1001, 1}, std::pair{1, 1001}}) {
+        TBitmap Picture(Width, Height);
+        EXPECT_THROW(S.FillFromBitmap(Picture), ChartException) << Width << " x " << Height;
+    }
+    EXPECT_EQ(S.Count(), 12);
+    EXPECT_EQ(S.NumXValues(), 4);
+    EXPECT_FALSE(S.CenteredPoints());
+    EXPECT_EQ(S.Bitmap().Width(), 0);
+    EXPECT_THROW(TColorGridSeries::CheckPictureSize(5000, 5000), ChartException);
+    EXPECT_NO_THROW(TColorGridSeries::CheckPictureSize(1000, 1000));
 }
 
 TEST(ColorGridSeries, CopiesAndGallery)
