@@ -32,8 +32,9 @@ QStringList UnkeptLineControls()
     };
 }
 
-// A body keeps its colour, brush, border, gradient and label; the map's own
-// settings (its brush and border, palette and marks) are the section's.
+// A body keeps its colour ("Default" too: the colour it then shows),
+// brush, border, gradient and label; the map's own settings (its brush and
+// border, palette and marks) are the section's.
 QStringList UnkeptMapControls()
 {
     return {
@@ -42,7 +43,6 @@ QStringList UnkeptMapControls()
         QStringLiteral("TMapSeriesEditor.EditZ"),
         QStringLiteral("TMapSeriesEditor.CBGlobalPen"),
         QStringLiteral("TMapSeriesEditor.CBGlobalBrush"),
-        QStringLiteral("TMapSeriesEditor.CBDefaultColor"),
         QStringLiteral("TMapSeriesEditor.CBClosed"),
         QStringLiteral("TMapSeriesEditor.CBVisible"),
         QStringLiteral("TMapSeriesEditor.LTransp"),
