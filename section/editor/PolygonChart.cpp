@@ -680,10 +680,12 @@ void TPolygonChart::KeepMapLooks()
             changed = changed || lookChanged;
         }
     if (changed) {
-        PushUndo();
         for (const auto& [body, sub, mapIndex, lookChanged] : rings)
             if (lookChanged)
                 StorePolygonAppearance(body, sub, mapIndex);
+        // The history's newest state holds the old looks: the new ones are
+        // a step of their own, which an edit after them keeps.
+        PushUndo();
         // Whatever the editor changed that the model does not keep goes.
         RebuildMapSeries();
         ChangeNotify();

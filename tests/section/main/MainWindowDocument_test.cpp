@@ -1,7 +1,9 @@
 // The section as the main window's document: unsaved changes are asked
-// about before they could be lost, a save under a new name makes that file
-// the document, recent files open from anywhere, a section without its
-// picture still opens, and the dialogs start where the section is.
+// about before they could be lost (looks set in the Graphic editor and
+// limits set in an axis window among them, each one undo step), a save
+// under a new name makes that file the document, recent files open from
+// anywhere, a section without its picture still opens, and the dialogs
+// start where the section is.
 
 #include "MainWindowFixture.h"
 
@@ -12,10 +14,13 @@
 #include "chart/editors/axis/AxisIncrementDialogs.h"
 #include "chart/editors/effects/GradientEditor.h"
 #include "chart/editors/frame/ChartEditForm.h"
+#include "chart/editors/frame/ChartListBox.h"
 #include "chart/editors/series/CustomSeriesEditor.h"
 #include "chart/editors/series/SeriesMarksTab.h"
 #include "chart/editors/series/SeriesPage.h"
 #include "chart/editors/series/SeriesPointerEditor.h"
+#include "chart/editors/seriestypes/MapSeriesEditor.h"
+#include "chart/engine/PlotMapSeries.h"
 #include "chart/engine/PlotMarks.h"
 #include "chart/engine/PlotPointer.h"
 #include "chart/engine/PlotSeries.h"
@@ -597,6 +602,55 @@ TEST_F(DocumentLooks, UndoTakesTheLookBackAloneAndThenTheEditBeforeIt)
     EXPECT_EQ(Line()->SeriesColor(), red);
     EXPECT_FALSE(Edited());
     EXPECT_EQ(Chart().Nodes[Corner].x, 300);
+}
+
+// Guards a look lost by undoing an edit made after it: the history held the
+// state before the look, not the one after it.
+TEST_F(DocumentLooks, ALookStaysWhenTheEditAfterItIsUndone)
+{
+    Start({Section});
+    const int corner = NodeAt(300, 140);
+    ASSERT_GE(corner, 0);
+    // The lens: the ring through the corner Edit() moves.
+    const auto lensColor = [&] {
+        for (int body = 1; body < Chart().Model.Length(); ++body)
+            for (int sub = 0; sub < Chart().Model[body].Length(); ++sub)
+                if (Chart().Model[body][sub].ring.IndexOf(corner) >= 0) {
+                    const int index = Chart().FindMapPolygon(body, sub);
+                    return index < 0 ? TColor(-1) : Chart().MapSeries()->Shapes()->GetPolygon(index)->Color();
+                }
+        return TColor(-1);
+    };
+    const TColor lens = lensColor();
+    const TColor red = Line()->SeriesColor();
+    EditLine(&DocumentLooks::GreenLine);
+    Options<TChartEditForm>(Pixel(450, 160), [&](TChartEditForm& Form) {
+        EXPECT_EQ(Chart().PopupSeries(), Chart().MapSeries());
+        auto* page = qobject_cast<TFormPlotSeries*>(Form.SeriesPage());
+        ASSERT_NE(page, nullptr);
+        auto* format = qobject_cast<TMapSeriesEditor*>(page->SeriesEditor());
+        ASSERT_NE(format, nullptr);
+        format->PageControl2->setCurrentWidget(format->TabShapes);
+        for (int row = 0; row < format->ChartListBox1->Count(); ++row)
+            if (format->ChartListBox1->RowText(row) == QStringLiteral("Lens"))
+                format->ChartListBox1->SetItemIndex(row);
+        format->PageControl1->setCurrentWidget(format->TabFormat);
+        test::TColorDialogAnswer answer;
+        answer.Answer = 0x2080F0;
+        QTest::mouseClick(format->ButtonColor1, Qt::LeftButton);
+        QTest::mouseClick(Form.BClose, Qt::LeftButton);
+    });
+    ASSERT_EQ(lensColor(), 0x2080F0);
+    Edit();
+    PressUndo();
+    EXPECT_FALSE(Edited());
+    EXPECT_EQ(Line()->SeriesColor(), 0x00C000);
+    EXPECT_EQ(lensColor(), 0x2080F0);
+    PressUndo();
+    EXPECT_EQ(lensColor(), lens);
+    EXPECT_EQ(Line()->SeriesColor(), 0x00C000);
+    PressUndo();
+    EXPECT_EQ(Line()->SeriesColor(), red);
 }
 
 // Guards a depth limit set in "Left axis edit" moving the model's bottom
