@@ -1,5 +1,7 @@
 #include "chart/engine/PlotAppearance.h"
 
+#include "chart/canvas/PlotPatterns.h"
+
 #include "chart/canvas/PlotEffects.h"
 #include "chart/canvas/PlotPens.h"
 #include "chart/engine/PlotAxis.h"
@@ -354,7 +356,10 @@ std::unique_ptr<TChartBrush> BrushSettingsFromText(const QString& Text)
 {
     const QStringList F = SplitFields(Text, BrushSettingsSeparator, BrushSettingsFieldCount);
     const TColor Color = ReadInt(F[0]);
-    const auto Style = static_cast<TBrush::TBrushStyle>(ReadOrdinal(F[1], TBrush::bsDiagCross + 1));
+    // The pattern styles (8 on) are the brush dialog's pattern items: the
+    // writer writes them, so the reader takes them.
+    const auto Style =
+        static_cast<TBrush::TBrushStyle>(ReadOrdinal(F[1], TBrush::bsDiagCross + 1 + PatternBitmapCount));
     auto Brush = std::make_unique<TChartBrush>();
     Brush->SetColor(Color);
     Brush->SetStyle(Style);

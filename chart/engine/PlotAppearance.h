@@ -17,7 +17,8 @@
 //    inside a name or caption survives; extra fields of the other kinds are
 //    ignored;
 //  - a field that is not a number, or a number out of range for its field
-//    (an enumeration ordinal, a transparency outside 0 .. 100, a value that
+//    (an enumeration ordinal, the brush style taking the pattern styles 8
+//    on as well (PlotPatterns.h), a transparency outside 0 .. 100, a value that
 //    does not fit an int, a pen width, font height, shadow size, gradient
 //    balance or offset, tick length or other pixel size outside its range:
 //    platform/graphics/DrawingLimits.h, PlotEffects.h, PlotAxis.h), raises

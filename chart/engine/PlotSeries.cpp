@@ -644,30 +644,6 @@ void TAreaSeries::SetMultiArea(TMultiArea Value)
         SetStacked(Mapped);
 }
 
-double TAreaSeries::MaxYValue()
-{
-    const double Result = TCustomSeries::MaxYValue();
-    return FUseYOrigin && MandatoryIsY() ? std::max(Result, FYOrigin) : Result;
-}
-
-double TAreaSeries::MinYValue()
-{
-    const double Result = TCustomSeries::MinYValue();
-    return FUseYOrigin && MandatoryIsY() ? std::min(Result, FYOrigin) : Result;
-}
-
-double TAreaSeries::MaxXValue()
-{
-    const double Result = TCustomSeries::MaxXValue();
-    return FUseYOrigin && !MandatoryIsY() ? std::max(Result, FYOrigin) : Result;
-}
-
-double TAreaSeries::MinXValue()
-{
-    const double Result = TCustomSeries::MinXValue();
-    return FUseYOrigin && !MandatoryIsY() ? std::min(Result, FYOrigin) : Result;
-}
-
 bool TAreaSeries::DrawSeriesForward() const
 {
     if (MultiArea() == maNone)

@@ -328,10 +328,6 @@ public:
     void SetSubGallery(int Index) override;
     void DrawLegendShape(int ValueIndex, const TRect& Rect) override;
     void PrepareLegendCanvas(int ValueIndex, TColor& BackColor, TBrush::TBrushStyle& BrushStyle) override;
-    double MaxXValue() override;
-    double MaxYValue() override;
-    double MinXValue() override;
-    double MinYValue() override;
     bool DrawSeriesForward() const override;
     int GetOriginPos(int ValueIndex) const override;
     void PrepareForGallery(bool IsEnabled) override;
@@ -339,6 +335,9 @@ public:
     // A view of Stacked: maStacked is cssStack, maStacked100 cssStack100.
     TMultiArea MultiArea() const;
     void SetMultiArea(TMultiArea Value);
+    // The fill runs from the line to YOrigin instead of the axis' end. The
+    // origin is no value of the series: it never widens an axis' automatic
+    // range (a far origin, such as -1e30, means "to the chart's edge").
     bool UseYOrigin() const { return FUseYOrigin; }
     void SetUseYOrigin(bool Value) { SetBooleanProperty(FUseYOrigin, Value); }
     double YOrigin() const { return FYOrigin; }

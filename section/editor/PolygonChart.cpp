@@ -239,7 +239,22 @@ void TPolygonChart::SetUpAxes()
     TChartAxis& top = *TopAxis();
     top.SetVisible(true);
     top.SetMinorTickCount(0);
+    ShowAreaOnAxes();
     StoreAxesDefaultSettings();
+}
+
+void TPolygonChart::ShowAreaOnAxes()
+{
+    const TModelArea& area = ModelArea;
+    const std::array<std::pair<TChartAxis*, std::pair<double, double>>, 3> ranges{
+        {{BottomAxis(), {area.left, area.right}}, {LeftAxis(), {area.top, area.bottom}},
+         {RightAxis(), {area.top, area.bottom}}}};
+    for (const auto& [axis, range] : ranges) {
+        axis->SetUseFixedLimits(true);
+        axis->SetFixedMinimum(range.first);
+        axis->SetFixedMaximum(range.second);
+        axis->SetMinMax(range.first, range.second);
+    }
 }
 
 // --- Model and series ----------------------------------------------------------
@@ -349,9 +364,7 @@ bool TPolygonChart::SetModelArea(bool KeepModel, double Left, double Right, doub
         }
     }
     ModelArea = area;
-    BottomAxis()->SetMinMax(area.left, area.right);
-    LeftAxis()->SetMinMax(area.top, area.bottom);
-    RightAxis()->SetMinMax(area.top, area.bottom);
+    ShowAreaOnAxes();
     FitBorderNodesToArea(Nodes, area.bottom, area.top, area.right, area.left);
     ComputeScales();
     RebuildMapSeries();
@@ -407,10 +420,17 @@ void TPolygonChart::UpdateAxisScales()
 
 void TPolygonChart::AxisChanged()
 {
+    const TModelArea before = ModelArea;
     // The area changes under the model (an unfinished edit is rolled back).
     SetModelArea(false, BottomAxis()->Minimum(), BottomAxis()->Maximum(), LeftAxis()->Minimum(),
                  LeftAxis()->Maximum());
     UpdateAxisScales();
+    const TModelArea& after = ModelArea;
+    if (after.left == before.left && after.right == before.right && after.top == before.top &&
+        after.bottom == before.bottom)
+        return;
+    PushUndo();
+    ChangeNotify();
 }
 
 void TPolygonChart::FillSurfaceSeries()
@@ -604,8 +624,45 @@ bool TPolygonChart::PolygonLookChanged(int Body, int Sub, int MapIndex) const
 
 void TPolygonChart::SeriesMenuActionDone()
 {
-    if (PopupSeries() != FMapSeries || FMapPending)
+    if (const int line = LineOfSeries(PopupSeries()); line >= 0)
+        KeepLineLook(line);
+    else if (PopupSeries() == FMapSeries && !FMapPending)
+        KeepMapLooks();
+}
+
+int TPolygonChart::LineOfSeries(const TChartSeries* Series) const
+{
+    if (Series == nullptr)
+        return -1;
+    for (int i = 0; i < Lines.Length(); ++i)
+        if (Lines[i].series == Series)
+            return i;
+    return -1;
+}
+
+bool TPolygonChart::LineLookChanged(int Line) const
+{
+    const line& record = Lines[Line];
+    if (record.series == nullptr)
+        return false;
+    TLineSeries stored;
+    ApplyLineLook(stored, record);
+    return SeriesSettingsToText(record.series) != SeriesSettingsToText(&stored);
+}
+
+void TPolygonChart::KeepLineLook(int Line)
+{
+    if (!LineLookChanged(Line))
         return;
+    Lines[Line].appearance = SeriesSettingsToText(Lines[Line].series).toStdString();
+    // The history's newest state holds the old look: the new one is a step
+    // of its own.
+    PushUndo();
+    ChangeNotify();
+}
+
+void TPolygonChart::KeepMapLooks()
+{
     // The hover highlight is no look of a body.
     RemoveHighlights();
     // Each ring with its polygon and whether its look changed (a ring's
@@ -623,10 +680,12 @@ void TPolygonChart::SeriesMenuActionDone()
             changed = changed || lookChanged;
         }
     if (changed) {
-        PushUndo();
         for (const auto& [body, sub, mapIndex, lookChanged] : rings)
             if (lookChanged)
                 StorePolygonAppearance(body, sub, mapIndex);
+        // The history's newest state holds the old looks: the new ones are
+        // a step of their own, which an edit after them keeps.
+        PushUndo();
         // Whatever the editor changed that the model does not keep goes.
         RebuildMapSeries();
         ChangeNotify();
@@ -710,19 +769,24 @@ void TPolygonChart::BuildLineSeries()
         }
         TLineSeries& series = *record.series;
         series.SetParentChart(this);
-        series.SetSeriesColor(RedColor);
-        // Points stay in drawing order, so series point i is line point i.
-        SetUnsorted(series);
-        if (!record.appearance.empty()) {
-            try {
-                SeriesSettingsFromText(&series, QString::fromStdString(record.appearance));
-            } catch (const Exception&) {
-                // A line whose settings text cannot be applied keeps the
-                // standard look; its points are what matters.
-            }
-        }
+        ApplyLineLook(series, record);
         for (const complexM& point : record.points)
             series.AddXY(point.re, point.im, QString(), clPlotColor);
+    }
+}
+
+void TPolygonChart::ApplyLineLook(TLineSeries& Series, const line& Record)
+{
+    Series.SetSeriesColor(RedColor);
+    // Points stay in drawing order, so series point i is line point i.
+    SetUnsorted(Series);
+    if (Record.appearance.empty())
+        return;
+    try {
+        SeriesSettingsFromText(&Series, QString::fromStdString(Record.appearance));
+    } catch (const Exception&) {
+        // A line whose settings text cannot be applied keeps the standard
+        // look; its points are what matters.
     }
 }
 

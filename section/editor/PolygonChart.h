@@ -171,7 +171,8 @@ public:
     bool SetModelArea(bool KeepModel, double Left, double Right, double Top, double Bottom);
     // Pixels per model unit from the axes' ranges and lengths.
     void UpdateAxisScales();
-    // After an axis change from the axis menu: the model area follows the axes.
+    // After the axis menu: the model area follows the axes. A change of the
+    // area is an edit: one undo step, and the change event fires.
     void AxisChanged();
     using TChart::AxisChanged;
     // The series of the map polygons, one per ring but the host ring. A
@@ -191,8 +192,15 @@ public:
     bool PolygonLookChanged(int Body, int Sub, int MapIndex) const;
     // After the series menu: a map edited in the series editor gives each
     // changed polygon's look to its ring, and the map is made anew from the
-    // model, so the section shows only what its file keeps.
+    // model, so the section shows only what its file keeps; a line whose
+    // look changed keeps it as its appearance text. Either change is an
+    // edit: one undo step of its own, and the change event fires.
     void SeriesMenuActionDone();
+    // The line whose series Series is, -1 for none.
+    int LineOfSeries(const TChartSeries* Series) const;
+    // Whether line Line's series looks other than its appearance text says
+    // (a line of the standard look when the text is empty or unreadable).
+    bool LineLookChanged(int Line) const;
     // Turns slot-0 ids into map indexes; entries without a map polygon are
     // dropped from all lists.
     void ResolveSelection(arofintM& Ids, arofintM& Bodies, arofintM& MapIndexes, arofintM& Subs);
@@ -342,6 +350,17 @@ protected:
 
 private:
     void CreateSeries();
+    // The axes show the model area; their automatic range is the area too
+    // (the frame is the section's extent, whatever the bodies reach).
+    void ShowAreaOnAxes();
+    // A line series takes the look of its record: red, then the record's
+    // appearance text when it can be applied.
+    static void ApplyLineLook(TLineSeries& Series, const line& Record);
+    // The line's look, changed in the series editor, becomes its
+    // appearance text (an edit).
+    void KeepLineLook(int Line);
+    // The map's looks, changed in the series editor, go to the rings.
+    void KeepMapLooks();
     // The map polygons made from the rings (RebuildMapSeries without the
     // surface); DeferMapSeries leaves that to the first use of MapSeries.
     void BuildMapSeries();

@@ -122,9 +122,7 @@ void TPolygonChart::LoadSectionModel(TSectionModel Section)
     ClearUndoHistory();
     PushUndo();
     // The axes and the map show the read model.
-    BottomAxis()->SetMinMax(ModelArea.left, ModelArea.right);
-    LeftAxis()->SetMinMax(ModelArea.top, ModelArea.bottom);
-    RightAxis()->SetMinMax(ModelArea.top, ModelArea.bottom);
+    ShowAreaOnAxes();
     // The map polygons are made when the section is first drawn or edited.
     DeferMapSeries();
     UpdateAxisScales();

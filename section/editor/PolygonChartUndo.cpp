@@ -83,10 +83,7 @@ void TPolygonChart::Undo()
     PushUndo();
     // The axes follow the restored area (the area alone would leave them on
     // the undone one).
-    const TModelArea area = ModelArea;
-    BottomAxis()->SetMinMax(area.left, area.right);
-    LeftAxis()->SetMinMax(area.top, area.bottom);
-    RightAxis()->SetMinMax(area.top, area.bottom);
+    ShowAreaOnAxes();
     RebuildMapSeries();
     BuildLineSeries();
     UpdateAxisScales();

@@ -6,6 +6,7 @@
 #include "chart/export/PlotExport.h"
 #include "chart/extensions/PlotExtensions.h"
 #include "section/dialogs/BodyParametersDialog.h"
+#include "section/dialogs/SectionGraphicEditor.h"
 #include "section/main/FileTypeRegistration.h"
 #include "section/main/MainWindow.h"
 #include "section/main/MainWindowComponents.h"
@@ -29,11 +30,13 @@ void RegisterUnits()
     InitializeChartExport();    // export formats, chart files, the chart picture format
     InitializeChartEditors();   // the chart editor pages and the editors' entry points
     RegisterBodyDialog();       // the section chart's body dialog
+    RegisterSectionGraphicEditor(); // what the Graphic editor may change of the section
 }
 
 void UnregisterUnits()
 {
     BodyParametersEntryPoint() = {};
+    UnregisterSectionGraphicEditor();
     FinalizeChartEditors();
     FinalizeChartExport();
     FinalizeChartExtensions();

@@ -16,12 +16,14 @@
 #include "platform/graphics/PainterDC.h"
 #include "platform/ui/Dialogs.h"
 
+#include <QtGui/QHelpEvent>
 #include <QtGui/QKeyEvent>
 #include <QtGui/QMouseEvent>
 #include <QtGui/QPainter>
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QStyledItemDelegate>
+#include <QtWidgets/QToolTip>
 
 namespace lp {
 
@@ -191,6 +193,27 @@ void TChartListBox::SetColumnVisible(TColumn Column, bool Visible)
     viewport()->update();
 }
 
+void TChartListBox::SetActiveCheckEnabled(bool Enabled, const QString& Hint)
+{
+    FActiveCheckHint = Hint;
+    if (FActiveCheckEnabled == Enabled)
+        return;
+    FActiveCheckEnabled = Enabled;
+    viewport()->update();
+}
+
+bool TChartListBox::viewportEvent(QEvent* Event)
+{
+    if (Event->type() == QEvent::ToolTip && !FActiveCheckEnabled && !FActiveCheckHint.isEmpty()) {
+        auto* help = static_cast<QHelpEvent*>(Event);
+        if (RowAt(help->pos()) >= 0 && PointInColumn(colActive, help->pos().x())) {
+            QToolTip::showText(help->globalPos(), FActiveCheckHint, viewport());
+            return true;
+        }
+    }
+    return QListView::viewportEvent(Event);
+}
+
 void TChartListBox::DrawRow(QPainter& Painter, const QRect& Rect, int Row, bool Selected) const
 {
     // Without the focus the current row still shows as selected.
@@ -240,6 +263,13 @@ void TChartListBox::DrawRow(QPainter& Painter, const QRect& Rect, int Row, bool 
             }
         }
         dc.Finish();
+    }
+    if (FColumnVisible[colActive] && !FActiveCheckEnabled) {
+        // Greyed: half the window colour over the box.
+        QPainter grey(&image);
+        grey.fillRect(QRect(ColumnOffset(colActive) + 2, (Rect.height() - CheckBoxSize) / 2, CheckBoxSize,
+                            CheckBoxSize),
+                      QColor(255, 255, 255, 150));
     }
     Painter.drawImage(Rect.topLeft(), image);
 }
@@ -645,8 +675,10 @@ void TChartListBox::mousePressEvent(QMouseEvent* Event)
     if (ItemIndex() >= 0) {
         const QPoint pos = Event->position().toPoint();
         const int row = RowAt(pos);
-        if (row >= 0 && PointInColumn(colActive, pos.x()))
-            ToggleActive(row);
+        if (row >= 0 && PointInColumn(colActive, pos.x())) {
+            if (FActiveCheckEnabled)
+                ToggleActive(row);
+        }
         else if (row >= 0 && EnableDragSeries && PointInColumn(colTitle, pos.x()) && !FDoubleClicking &&
                  !(Event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier)) &&
                  Event->button() == Qt::LeftButton) {

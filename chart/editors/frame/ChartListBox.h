@@ -113,6 +113,10 @@ public:
     void SetShowSeriesIcon(bool Value) { SetColumnVisible(colIcon, Value); }
     bool ShowActiveCheck() const { return ColumnVisible(colActive); }
     void SetShowActiveCheck(bool Value) { SetColumnVisible(colActive, Value); }
+    // Off: the active check boxes show greyed, a click leaves them as they
+    // are, and the mouse resting on one shows Hint.
+    bool ActiveCheckEnabled() const { return FActiveCheckEnabled; }
+    void SetActiveCheckEnabled(bool Enabled, const QString& Hint = {});
     bool ShowSeriesColor() const { return ColumnVisible(colColor); }
     void SetShowSeriesColor(bool Value) { SetColumnVisible(colColor, Value); }
     bool ShowSeriesTitle() const { return ColumnVisible(colTitle); }
@@ -178,6 +182,7 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* Event) override;
     void keyPressEvent(QKeyEvent* Event) override;
     bool eventFilter(QObject* Watched, QEvent* Event) override;
+    bool viewportEvent(QEvent* Event) override;
     void currentChanged(const QModelIndex& Current, const QModelIndex& Previous) override;
 
 private:
@@ -198,6 +203,8 @@ private:
     TSeriesListModel* FModel;
     bool FShowSeriesNames = false;
     TCheckBoxesStyle FCheckStyle = cbsCheck;
+    bool FActiveCheckEnabled = true;
+    QString FActiveCheckHint;
     bool FColumnVisible[4] = {true, true, true, true};
     QLineEdit* FEdit = nullptr;
     QPointer<TChartSeries> FEditSeries;

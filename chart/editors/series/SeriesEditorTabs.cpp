@@ -2,6 +2,7 @@
 
 #include "chart/canvas/PlotRoutines.h"
 #include "chart/editors/EditorPage.h"
+#include "chart/editors/series/SeriesPage.h"
 
 #include <QtWidgets/QBoxLayout>
 #include <QtWidgets/QTabWidget>
@@ -50,6 +51,8 @@ TEditorPage* AddSeriesEditorTab(QWidget* Owner, const TEditorPageFactory& Form, 
         }
         TEditorPage* page = Form(tab);
         EmbedSeriesTabPage(page, tab, Tag);
+        if (auto* host = qobject_cast<TFormPlotSeries*>(tabs->parentWidget()))
+            host->LockUnkeptSettings();
         return page;
     }
     TEditorPage* page = Form(Owner ? Owner->window() : nullptr);

@@ -12,6 +12,7 @@
 #include "chart/editors/series/SeriesDataSourceTab.h"
 #include "chart/editors/series/SeriesEditorTabs.h"
 #include "chart/editors/series/SeriesMarksTab.h"
+#include "chart/editors/series/UnkeptSettings.h"
 #include "chart/engine/PlotAxis.h"
 #include "chart/engine/PlotAxisPanel.h"
 #include "chart/engine/PlotChart.h"
@@ -34,6 +35,9 @@
 #include <QtWidgets/QPushButton>
 #include <QtWidgets/QSpinBox>
 #include <QtWidgets/QTabWidget>
+
+#include <algorithm>
+#include <vector>
 
 namespace lp {
 
@@ -624,7 +628,26 @@ void TFormPlotSeries::SetupSeries(TChartSeries* Series, QString Caption)
         ApplyGraphicEditor();
     DataSourceTab->ResetStyle();
     PageSeriesChange();
+    LockUnkeptSettings();
     PaintBox1->update();
+}
+
+void TFormPlotSeries::LockUnkeptSettings()
+{
+    const TUnkeptSettings unkept = UnkeptSettingsOf(EditedSeries());
+    std::vector<QWidget*> locked;
+    if (unkept.Nothing)
+        for (int i = 0; i < PageSeries->count(); ++i)
+            locked.push_back(PageSeries->widget(i));
+    if (!unkept.Controls.isEmpty())
+        for (QWidget* control : findChildren<QWidget*>())
+            if (IsNamedUnkept(*control, unkept.Controls))
+                locked.push_back(control);
+    for (QWidget* control : findChildren<QWidget*>())
+        if (IsLockedUnkept(*control) && std::find(locked.begin(), locked.end(), control) == locked.end())
+            UnlockUnkept(*control);
+    for (QWidget* control : locked)
+        LockUnkept(*control, unkept.Reason);
 }
 
 QString TFormPlotSeries::FindSeriesEditorClass(const TChartSeries* Series)
@@ -736,10 +759,13 @@ void TFormPlotSeries::PageSeriesChange()
     if (!series)
         return;
     QWidget* tab = PageSeries->currentWidget();
-    if (tab == TabMarks)
+    if (tab == TabMarks) {
+        // The first fill makes the marks' format and symbol pages.
         MarksTab->Fill(series);
-    else if (tab == TabDataSource)
+        LockUnkeptSettings();
+    } else if (tab == TabDataSource) {
         DataSourceTab->Fill(series);
+    }
 }
 
 bool TFormPlotSeries::MayLeave()

@@ -105,6 +105,11 @@ public:
     void CBSeriesChange();
     // Leaving is refused while the data-source page refuses to close.
     bool MayLeave() override;
+    // Disables, on this page and the pages in its tabs, the controls whose
+    // settings the edited series' document does not keep
+    // (UnkeptSettings.h), and gives back those locked for another series.
+    // Runs whenever pages or tabs were made for the series.
+    void LockUnkeptSettings();
 
     void PlotEvent(TPlotEvent& Event) override;
 

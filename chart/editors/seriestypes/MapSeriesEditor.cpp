@@ -170,9 +170,15 @@ TMapSeriesEditor::TMapSeriesEditor(QWidget* Parent) : TTabAddingSeriesPage(Paren
     bindShape(
         CBClosed, [](TPlotPolygon& S) { return QVariant(S.Closed()); },
         [](TPlotPolygon& S, const QVariant& V) { S.SetClosed(V.toBool()); });
+    // The list's tick is the shape's visibility: it shows the change, and
+    // it can be clicked exactly while "Visible" can.
     bindShape(
         CBVisible, [](TPlotPolygon& S) { return QVariant(S.Points()->Active()); },
-        [](TPlotPolygon& S, const QVariant& V) { S.Points()->SetActive(V.toBool()); });
+        [this](TPlotPolygon& S, const QVariant& V) {
+            S.Points()->SetActive(V.toBool());
+            ChartListBox1->viewport()->update();
+        });
+    CBVisible->installEventFilter(this);
     bindShape(
         UDTransp, [](TPlotPolygon& S) { return QVariant(S.Transparency()); },
         [](TPlotPolygon& S, const QVariant& V) { S.SetTransparency(V.toInt()); });
@@ -224,6 +230,13 @@ TMapSeriesEditor::TMapSeriesEditor(QWidget* Parent) : TTabAddingSeriesPage(Paren
         if (Series() && ChartListBox1->Count() != Series()->Shapes()->Count())
             Refresh();
     });
+}
+
+bool TMapSeriesEditor::eventFilter(QObject* Watched, QEvent* Event)
+{
+    if (Watched == CBVisible && (Event->type() == QEvent::EnabledChange || Event->type() == QEvent::ToolTipChange))
+        ChartListBox1->SetActiveCheckEnabled(CBVisible->isEnabled(), CBVisible->toolTip());
+    return TTabAddingSeriesPage::eventFilter(Watched, Event);
 }
 
 TMapSeries* TMapSeriesEditor::Series() const

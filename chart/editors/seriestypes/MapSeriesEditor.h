@@ -83,6 +83,7 @@ protected:
     void FillControls() override;
     void AddTabs() override;
     void UpdateEnabled() override;
+    bool eventFilter(QObject* Watched, QEvent* Event) override;
 
 private:
     // One row per shape: its label, or its index when that is empty.

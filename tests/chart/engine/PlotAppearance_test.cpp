@@ -391,7 +391,7 @@ TEST(AppearanceTexts, MalformedTextsAreRefused)
         {"brush", ""},
         {"brush", "255"},
         {"brush", "abc#0"},
-        {"brush", "255#8"},   // no such style
+        {"brush", "255#57"},  // past the last pattern
         {"brush", "255#-1"},
         {"brush", "255#"},
         {"pen", "0&0&0&1&0&4"}, // six fields

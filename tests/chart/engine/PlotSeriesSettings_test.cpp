@@ -7,6 +7,7 @@
 #include "chart/engine/PlotSeriesSettings.h"
 
 #include "chart/canvas/PlotEffects.h"
+#include "chart/canvas/PlotPatterns.h"
 #include "chart/canvas/PlotPens.h"
 #include "chart/engine/PlotAppearance.h"
 #include "chart/engine/PlotBarSeries.h"
@@ -14,6 +15,7 @@
 #include "chart/engine/PlotFastLine.h"
 #include "chart/engine/PlotMarks.h"
 #include "chart/engine/PlotPieSeries.h"
+#include "chart/engine/PlotPointer.h"
 #include "chart/engine/PlotRegistry.h"
 #include "chart/engine/PlotSeries.h"
 #include "platform/base/Exception.h"
@@ -370,6 +372,27 @@ TEST(SeriesSettingsText, EveryStandardSeriesTypeRoundTrips)
         ASSERT_TRUE(SeriesSettingsFromText(Copy.get(), Text));
         EXPECT_EQ(Str(SeriesSettingsToText(Copy.get())), Str(Text));
         ExpectSameLook(*Source, *Copy, Kind.LineOrPoint);
+    }
+}
+
+// Guards a line losing its whole look on reopen after one of its brushes
+// was given a pattern item of the brush dialog (style 8 on): the text was
+// written but refused when read.
+TEST(SeriesSettingsText, PatternBrushesReadBackWithTheRestOfTheLook)
+{
+    const int Patterns[] = {TBrush::bsDiagCross + 1, 20, TBrush::bsDiagCross + PatternBitmapCount};
+    for (const int Pattern : Patterns) {
+        TLineSeries Source;
+        Source.SetSeriesColor(0x00C000);
+        Source.Brush()->SetStyle(static_cast<TBrush::TBrushStyle>(Pattern));
+        Source.Marks()->Brush()->SetStyle(static_cast<TBrush::TBrushStyle>(Pattern));
+        Source.Pointer()->Brush()->SetStyle(static_cast<TBrush::TBrushStyle>(Pattern));
+        TLineSeries Copy;
+        ASSERT_TRUE(SeriesSettingsFromText(&Copy, SeriesSettingsToText(&Source))) << Pattern;
+        EXPECT_EQ(Copy.SeriesColor(), 0x00C000) << Pattern;
+        EXPECT_EQ(Copy.Brush()->Style(), Pattern);
+        EXPECT_EQ(Copy.Marks()->Brush()->Style(), Pattern);
+        EXPECT_EQ(Copy.Pointer()->Brush()->Style(), Pattern);
     }
 }
 

@@ -185,8 +185,34 @@ TEST(SeriesOrigin, AxisEndOrYOrigin)
     Area->SetUseYOrigin(true);
     Area->SetYOrigin(50);
     EXPECT_EQ(Area->GetOriginPos(0), 100);
-    Area->SetYOrigin(150);
-    EXPECT_DOUBLE_EQ(Area->MaxYValue(), 150);
+}
+
+// Guards the section's depth axis collapsing to about -1e30 when "Auto" was
+// ticked: the surface's fill origin entered the automatic range.
+TEST(SeriesArea, TheFillOriginStaysOutOfTheAutomaticRange)
+{
+    const double Origins[] = {-1e30, 1e30, 0.0, 150.0};
+    for (const double Origin : Origins) {
+        TSeriesChart C;
+        auto* Area = C.Add<TAreaSeries>({{20, 10}, {60, 50}});
+        auto* Across = C.Add<THorizAreaSeries>({});
+        Across->AddXY(30, 5);
+        Across->AddXY(70, 40);
+        for (TAreaSeries* S : {Area, static_cast<TAreaSeries*>(Across)}) {
+            S->SetUseYOrigin(true);
+            S->SetYOrigin(Origin);
+        }
+        TChartAxis& Left = *C.Chart.LeftAxis();
+        TChartAxis& Bottom = *C.Chart.BottomAxis();
+        for (TChartAxis* Axis : {&Left, &Bottom}) {
+            Axis->SetAutomatic(true);
+            Axis->AdjustMaxMin();
+        }
+        EXPECT_DOUBLE_EQ(Left.Minimum(), 5) << Origin;
+        EXPECT_DOUBLE_EQ(Left.Maximum(), 50) << Origin;
+        EXPECT_DOUBLE_EQ(Bottom.Minimum(), 20) << Origin;
+        EXPECT_DOUBLE_EQ(Bottom.Maximum(), 70) << Origin;
+    }
 }
 
 TEST(SeriesDraw, NullPointDrawsNothing)

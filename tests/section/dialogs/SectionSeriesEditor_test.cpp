@@ -9,15 +9,20 @@
 #include "chart/editors/PlotPenBrushDialogs.h"
 #include "chart/editors/frame/ChartEditForm.h"
 #include "chart/editors/series/CustomSeriesEditor.h"
+#include "chart/editors/series/SeriesMarksTab.h"
 #include "chart/editors/series/SeriesPage.h"
+#include "chart/editors/series/SeriesPointerEditor.h"
 #include "chart/editors/seriestypes/AreaSeriesEditor.h"
 #include "chart/editors/seriestypes/MapSeriesEditor.h"
 #include "chart/editors/data/ChartGrid.h"
 #include "chart/editors/frame/ChartListBox.h"
 #include "chart/engine/PlotMapSeries.h"
+#include "chart/engine/PlotMarks.h"
+#include "chart/engine/PlotPointer.h"
 #include "chart/engine/PlotAxis.h"
 #include "chart/engine/PlotSeries.h"
 #include "chart/engine/PlotSeriesSettings.h"
+#include "section/dialogs/SectionGraphicEditor.h"
 #include "section/editor/PolygonChart.h"
 
 #include "DialogTestUtil.h"
@@ -27,9 +32,11 @@
 #include <QtCore/QTimer>
 #include <QtTest/QTest>
 #include <QtWidgets/QApplication>
+#include <QtWidgets/QButtonGroup>
 #include <QtWidgets/QComboBox>
 #include <QtWidgets/QPushButton>
 #include <QtWidgets/QSpinBox>
+#include <QtWidgets/QStackedWidget>
 #include <QtWidgets/QTabWidget>
 #include <QtWidgets/QToolButton>
 
@@ -49,6 +56,7 @@ struct SectionSeriesEditor : ::testing::Test {
     void SetUp() override
     {
         InitializeChartEditors();
+        RegisterSectionGraphicEditor();
         Section = Folder.filePath(QStringLiteral("example.sec"));
         ASSERT_TRUE(QFile::copy(QStringLiteral(LP_EXAMPLES_DIR "/example.sec"), Section));
         Chart.SetBounds(0, 0, 900, 600);
@@ -61,7 +69,11 @@ struct SectionSeriesEditor : ::testing::Test {
         ASSERT_TRUE(QTest::qWaitForWindowExposed(Window));
         Window->repaint();
     }
-    void TearDown() override { FinalizeChartEditors(); }
+    void TearDown() override
+    {
+        UnregisterSectionGraphicEditor();
+        FinalizeChartEditors();
+    }
 
     // A pixel on the line: the middle of its first segment.
     QPoint OnLine() const
@@ -333,6 +345,15 @@ TEST_F(SectionSeriesEditor, TheSurfaceOpensTheAreaPage)
         const QStringList tabs = ShownTabs(*page);
         EXPECT_TRUE(tabs.contains(QStringLiteral("Point")));
         EXPECT_TRUE(tabs.contains(QStringLiteral("Gradient")));
+        // The section file keeps nothing of the surface: every tab shows
+        // its settings disabled, and can still be chosen.
+        for (int i = 0; i < page->PageSeries->count(); ++i) {
+            page->PageSeries->setCurrentIndex(i);
+            EXPECT_EQ(page->PageSeries->currentIndex(), i);
+            EXPECT_FALSE(page->PageSeries->widget(i)->isEnabled()) << page->PageSeries->tabText(i).toStdString();
+            EXPECT_EQ(page->PageSeries->widget(i)->toolTip(), SectionUnkeptReason);
+        }
+        page->PageSeries->setCurrentIndex(0);
         test::SaveScreenshot(Form, QStringLiteral("graphic-editor-section-surface"));
     });
 }
@@ -363,18 +384,220 @@ TEST_F(SectionSeriesEditor, ABodysEditorClosedWithoutAKeptChangeLeavesTheSection
             for (int tab = 0; tab < format->PageControl1->count(); ++tab)
                 format->PageControl1->setCurrentIndex(tab);
         }
-        // A transparency, which a body's parameters do not keep, shows
-        // while the editor is open only.
+        // A transparency, which a body's parameters do not keep, cannot be
+        // typed.
         format->ChartListBox1->SetItemIndex(0);
         format->PageControl1->setCurrentWidget(format->TabFormat);
-        format->UDTransp->setFocus();
-        format->UDTransp->selectAll();
+        EXPECT_FALSE(format->UDTransp->isEnabled());
         QTest::keyClicks(format->UDTransp, QStringLiteral("40"));
-        EXPECT_EQ(format->SelectedShape()->Transparency(), 40);
+        EXPECT_EQ(format->SelectedShape()->Transparency(), 0);
     });
     EXPECT_FALSE(notified);
     EXPECT_EQ(map->Shapes()->GetPolygon(0)->Transparency(), 0);
     ExpectSavedAs(first, QStringLiteral("body-second.sec"));
+}
+
+// Every control the section's editor names as unkept: made by visiting each
+// tab, found, disabled and saying why.
+void ExpectUnkeptLocked(TFormPlotSeries& Page)
+{
+    for (int i = 0; i < Page.PageSeries->count(); ++i)
+        if (Page.PageSeries->isTabVisible(i))
+            Page.PageSeries->setCurrentIndex(i);
+    const TUnkeptSettings unkept = SectionUnkeptSettings(*Page.EditedSeries());
+    ASSERT_FALSE(unkept.Controls.isEmpty());
+    const QList<QWidget*> all = Page.findChildren<QWidget*>();
+    for (const QString& name : unkept.Controls) {
+        int found = 0;
+        for (QWidget* control : all)
+            if (IsNamedUnkept(*control, QStringList{name})) {
+                ++found;
+                EXPECT_FALSE(control->isEnabled()) << name.toStdString();
+                EXPECT_EQ(control->toolTip(), SectionUnkeptReason) << name.toStdString();
+            }
+        EXPECT_GE(found, 1) << name.toStdString() << " names no control";
+    }
+}
+
+// Whether Control is offered on the window: enabled and not hidden (a tab
+// that is not current counts as shown).
+bool OfferedControl(QObject* Control)
+{
+    auto* widget = qobject_cast<QWidget*>(Control);
+    if (auto* group = qobject_cast<QButtonGroup*>(Control))
+        widget = group->buttons().isEmpty() ? nullptr : group->buttons().first();
+    if (!widget || !widget->isEnabled())
+        return false;
+    for (QWidget* w = widget; w && !w->isWindow(); w = w->parentWidget()) {
+        auto* stack = qobject_cast<QStackedWidget*>(w->parentWidget());
+        auto* tabs = stack ? qobject_cast<QTabWidget*>(stack->parentWidget()) : nullptr;
+        if (tabs ? !tabs->isTabVisible(tabs->indexOf(w)) : w->isHidden())
+            return false;
+    }
+    return true;
+}
+
+// Another value of the kind Value holds.
+QVariant OtherValue(const QVariant& Value, QObject* Control)
+{
+    if (Value.typeId() == QMetaType::Bool)
+        return !Value.toBool();
+    if (auto* combo = qobject_cast<QComboBox*>(Control))
+        return (Value.toInt() + 1) % std::max(combo->count(), 1);
+    if (auto* spin = qobject_cast<QSpinBox*>(Control))
+        return Value.toInt() < spin->maximum() ? Value.toInt() + 1 : Value.toInt() - 1;
+    if (Value.typeId() == QMetaType::QString)
+        return Value.toString() + QStringLiteral("x");
+    // Colours and other integers.
+    return Value.toInt() ^ 0x102030;
+}
+
+TEST_F(SectionSeriesEditor, ALinesControlsForWhatItsTextCannotKeepAreDisabled)
+{
+    OpenGraphicEditor([](TChartEditForm& Form) {
+        auto* page = qobject_cast<TFormPlotSeries*>(Form.SeriesPage());
+        ASSERT_NE(page, nullptr);
+        ExpectUnkeptLocked(*page);
+        auto* format = qobject_cast<TCustomSeriesEditor*>(page->SeriesEditor());
+        ASSERT_NE(format, nullptr);
+        EXPECT_FALSE(format->CBStairs->isEnabled());
+        EXPECT_FALSE(format->Button1->isEnabled());
+    });
+}
+
+// The other way round: every control left enabled for a line sets
+// something its settings text keeps (the text changes with it), on every
+// page of the editor.
+TEST_F(SectionSeriesEditor, EveryControlOfferedForALineSetsWhatItsTextKeeps)
+{
+    // Points, a marks gradient and a marks style of two texts: the controls
+    // that follow them are offered too.
+    Line->Pointer()->SetVisible(true);
+    Line->Marks()->Gradient()->SetVisible(true);
+    Line->Marks()->SetStyle(TSeriesMarks::smsLabelValue);
+    OpenGraphicEditor([&](TChartEditForm& Form) {
+        auto* page = qobject_cast<TFormPlotSeries*>(Form.SeriesPage());
+        ASSERT_NE(page, nullptr);
+        for (int i = 0; i < page->PageSeries->count(); ++i)
+            if (page->PageSeries->isTabVisible(i))
+                page->PageSeries->setCurrentIndex(i);
+        QList<TEditorPage*> pages = page->findChildren<TEditorPage*>();
+        pages.prepend(page);
+        int probed = 0;
+        for (TEditorPage* editor : pages)
+            for (QObject* control : editor->Binder().Controls()) {
+                if (!OfferedControl(control))
+                    continue;
+                const QString name = editor->metaObject()->className() + QStringLiteral(".") + control->objectName();
+                const QVariant was = editor->Binder().TargetValue(control);
+                if (!was.isValid())
+                    continue;
+                const QString before = SeriesSettingsToText(Line);
+                editor->Binder().SetTargetValue(control, OtherValue(was, control));
+                EXPECT_TRUE(SeriesSettingsToText(Line) != before) << name.toStdString() << " sets what the text leaves out";
+                editor->Binder().SetTargetValue(control, was);
+                ++probed;
+            }
+        // The format, point, marks, arrows, text, gradient and shadow pages.
+        EXPECT_GE(probed, 35);
+        // And the disabled ones set nothing the text keeps ("All Series
+        // Visible" sets the line's marks too, but every other series' as
+        // well).
+        int locked = 0;
+        for (TEditorPage* editor : pages)
+            for (QObject* control : editor->Binder().Controls()) {
+                auto* widget = qobject_cast<QWidget*>(control);
+                if (!widget || widget->isEnabled() || control == page->MarksTab->CBAllVisible)
+                    continue;
+                bool lockedHere = false;
+                for (QWidget* w = widget; w && !lockedHere; w = w->parentWidget())
+                    lockedHere = IsLockedUnkept(*w);
+                const QVariant was = editor->Binder().TargetValue(control);
+                if (!lockedHere || !was.isValid())
+                    continue;
+                const QString before = SeriesSettingsToText(Line);
+                editor->Binder().SetTargetValue(control, OtherValue(was, control));
+                EXPECT_TRUE(SeriesSettingsToText(Line) == before) << control->objectName().toStdString();
+                editor->Binder().SetTargetValue(control, was);
+                ++locked;
+            }
+        EXPECT_GE(locked, 6);
+    });
+}
+
+TEST_F(SectionSeriesEditor, TheLocksHoldWhatThePagesOwnRulesWouldEnable)
+{
+    OpenGraphicEditor([](TChartEditForm& Form) {
+        auto* page = qobject_cast<TFormPlotSeries*>(Form.SeriesPage());
+        ASSERT_NE(page, nullptr);
+        page->SetActiveTab(QStringLiteral("Point"));
+        auto* points = page->findChild<TSeriesPointerEditor*>();
+        ASSERT_NE(points, nullptr);
+        // Showing the points enables their controls.
+        const auto clickVisible = [&] {
+            QTest::mouseClick(points->CBDrawPoint, Qt::LeftButton, {}, QPoint(4, points->CBDrawPoint->height() / 2));
+        };
+        clickVisible();
+        if (!points->CBDrawPoint->isChecked())
+            clickVisible();
+        ASSERT_TRUE(points->CBDrawPoint->isChecked());
+        EXPECT_TRUE(points->CBStyle->isEnabled());
+        EXPECT_FALSE(points->CBInflate->isEnabled());
+        EXPECT_EQ(points->CBInflate->toolTip(), SectionUnkeptReason);
+    });
+}
+
+TEST_F(SectionSeriesEditor, ABodysControlsForWhatItsParametersCannotKeepAreDisabled)
+{
+    TMapSeries* map = Chart.MapSeries();
+    const QPoint inBody = InBody(0);
+    ASSERT_GE(inBody.x(), 0);
+    OpenGraphicEditorAt(inBody, map, [&](TChartEditForm& Form) {
+        auto* page = qobject_cast<TFormPlotSeries*>(Form.SeriesPage());
+        ASSERT_NE(page, nullptr);
+        ExpectUnkeptLocked(*page);
+        auto* format = qobject_cast<TMapSeriesEditor*>(page->SeriesEditor());
+        ASSERT_NE(format, nullptr);
+        page->PageSeries->setCurrentIndex(0);
+        format->PageControl2->setCurrentWidget(format->TabShapes);
+        // Another body chosen: the page enables its controls anew, the
+        // locks stay.
+        format->ChartListBox1->SetItemIndex(1);
+        EXPECT_TRUE(format->ButtonColor1->isEnabled());
+        EXPECT_FALSE(format->CBVisible->isEnabled());
+        // The tick in the body's row is its visibility: it stays as
+        // "Visible" does.
+        EXPECT_FALSE(format->ChartListBox1->ActiveCheckEnabled());
+        const QRect row = format->ChartListBox1->visualRect(format->ChartListBox1->Model().index(1));
+        const int tickX = format->ChartListBox1->ColumnOffset(TChartListBox::colActive) + 5;
+        QTest::mouseClick(format->ChartListBox1->viewport(), Qt::LeftButton, {}, QPoint(tickX, row.center().y()));
+        EXPECT_TRUE(map->Shapes()->GetPolygon(1)->Points()->Active());
+
+        // What is offered for a body changes what its ring keeps; what is
+        // disabled does not.
+        const auto [body, sub] = RingOfMapPolygon(Chart, 1);
+        ASSERT_GE(body, 0);
+        int offered = 0;
+        int locked = 0;
+        for (QObject* control : format->Binder().Controls()) {
+            const QVariant was = format->Binder().TargetValue(control);
+            auto* widget = qobject_cast<QWidget*>(control);
+            if (!widget || !was.isValid() || control == format->CBDefaultColor)
+                continue;
+            format->Binder().SetTargetValue(control, OtherValue(was, control));
+            const bool kept = Chart.PolygonLookChanged(body, sub, 1);
+            format->Binder().SetTargetValue(control, was);
+            if (IsLockedUnkept(*widget)) {
+                EXPECT_FALSE(kept) << control->objectName().toStdString();
+                ++locked;
+            } else {
+                EXPECT_TRUE(kept) << control->objectName().toStdString();
+                ++offered;
+            }
+        }
+        EXPECT_GE(offered, 2);
+        EXPECT_GE(locked, 5);
+    });
 }
 
 } // namespace

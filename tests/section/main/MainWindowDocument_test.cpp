@@ -1,27 +1,50 @@
 // The section as the main window's document: unsaved changes are asked
-// about before they could be lost, a save under a new name makes that file
-// the document, recent files open from anywhere, a section without its
-// picture still opens, and the dialogs start where the section is.
+// about before they could be lost (looks set in the Graphic editor and
+// limits set in an axis window among them, each one undo step), a save
+// under a new name makes that file the document, recent files open from
+// anywhere, a section without its picture still opens, and the dialogs
+// start where the section is.
 
 #include "MainWindowFixture.h"
 
 #include "DialogTestUtil.h"
+#include "chart/editors/ChartEditors.h"
+#include "chart/editors/PlotPenBrushDialogs.h"
+#include "chart/editors/axis/AxisEditorPage.h"
+#include "chart/editors/axis/AxisIncrementDialogs.h"
+#include "chart/editors/effects/GradientEditor.h"
+#include "chart/editors/frame/ChartEditForm.h"
+#include "chart/editors/frame/ChartListBox.h"
+#include "chart/editors/series/CustomSeriesEditor.h"
+#include "chart/editors/series/SeriesMarksTab.h"
+#include "chart/editors/series/SeriesPage.h"
+#include "chart/editors/series/SeriesPointerEditor.h"
+#include "chart/editors/seriestypes/MapSeriesEditor.h"
+#include "chart/engine/PlotMapSeries.h"
+#include "chart/engine/PlotMarks.h"
+#include "chart/engine/PlotPointer.h"
 #include "chart/engine/PlotSeries.h"
 #include "chart/export/PlotPreview.h"
 #include "chart/export/PlotPreviewPanel.h"
+#include "section/dialogs/BodyParametersDialog.h"
 #include "section/dialogs/ModelSetupDialog.h"
+#include "section/dialogs/SectionGraphicEditor.h"
 #include "section/editor/SectionFile.h"
 #include "section/main/MainWindowComponents.h"
 
 #include <QtCore/QDir>
 #include <QtCore/QFileInfo>
+#include <QtWidgets/QCheckBox>
 #include <QtWidgets/QFileDialog>
+#include <QtWidgets/QGroupBox>
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QMenu>
 #include <QtWidgets/QMenuBar>
 #include <QtWidgets/QToolBar>
 #include <QtWidgets/QMessageBox>
 #include <QtWidgets/QPushButton>
+#include <QtWidgets/QSpinBox>
+#include <QtWidgets/QTabWidget>
 #include <QtWidgets/QToolButton>
 
 namespace lp {
@@ -406,6 +429,317 @@ TEST_F(Document, ModelSetupAdaptsTheModelToTheNewArea)
     EXPECT_TRUE(surfaceHas(1200, 0)) << ::testing::PrintToString(surface());
     EXPECT_TRUE(surfaceHas(1500, 0)) << ::testing::PrintToString(surface());
     EXPECT_TRUE(Window->Modified());
+}
+
+// --- Looks and axes set in the chart's own windows --------------------------------------------------
+
+// The chart editors and the section's dialogs started as the program's
+// start-up starts them.
+struct DocumentLooks : Document {
+    void SetUp() override
+    {
+        Document::SetUp();
+        InitializeChartEditors();
+        RegisterBodyDialog();
+        RegisterSectionGraphicEditor();
+    }
+    void TearDown() override
+    {
+        Document::TearDown();
+        UnregisterSectionGraphicEditor();
+        UnregisterBodyDialog();
+        FinalizeChartEditors();
+    }
+
+    TLineSeries* Line() { return Chart().Lines[0].series; }
+    // The middle of the line's first segment.
+    QPoint OnLine()
+    {
+        ChartWidget()->repaint();
+        return {(Line()->CalcXPos(0) + Line()->CalcXPos(1)) / 2, (Line()->CalcYPos(0) + Line()->CalcYPos(1)) / 2};
+    }
+    QPoint OnDepthAxis()
+    {
+        ChartWidget()->repaint();
+        const TChartAxis& depth = *Chart().LeftAxis();
+        return {depth.AxisLinePixel() - 2, depth.CenterPixel()};
+    }
+    // Shift + right-click at At, then "Options"; Use runs on the window it
+    // opens, which Use closes.
+    template <class TWindow>
+    void Options(QPoint At, const std::function<void(TWindow&)>& Use)
+    {
+        QTest::mouseClick(ChartWidget(), Qt::RightButton, Qt::ShiftModifier, At);
+        TPopupMenu& menu = Chart().PopupMenu();
+        ASSERT_GE(menu.Count(), 1);
+        ASSERT_EQ(menu.Item(0).Caption, "Options");
+        AnswerModal<TWindow>([&] { menu.Click(0); }, Use);
+        Activate();
+    }
+    // The Graphic editor on the line: Edit runs on its series page, then
+    // "Close".
+    void EditLine(const std::function<void(TFormPlotSeries&)>& Edit)
+    {
+        Options<TChartEditForm>(OnLine(), [&](TChartEditForm& Form) {
+            auto* page = qobject_cast<TFormPlotSeries*>(Form.SeriesPage());
+            ASSERT_NE(page, nullptr);
+            Edit(*page);
+            QTest::mouseClick(Form.BClose, Qt::LeftButton);
+        });
+    }
+    // "Left axis edit": Edit runs on it, then Escape closes it.
+    void EditDepthAxis(const std::function<void(TFormPlotAxis&)>& Edit)
+    {
+        Options<TFormPlotAxis>(OnDepthAxis(), [&](TFormPlotAxis& Form) {
+            EXPECT_EQ(Form.windowTitle(), QStringLiteral("Left axis edit"));
+            Edit(Form);
+            QTest::keyClick(&Form, Qt::Key_Escape);
+        });
+    }
+    static void GreenLine(TFormPlotSeries& Page)
+    {
+        auto* format = qobject_cast<TCustomSeriesEditor*>(Page.SeriesEditor());
+        ASSERT_NE(format, nullptr);
+        test::TColorDialogAnswer answer;
+        answer.Answer = 0x00C000;
+        QTest::mouseClick(format->BLineColor, Qt::LeftButton);
+    }
+    static void ClickBox(QCheckBox* Box) { QTest::mouseClick(Box, Qt::LeftButton, {}, QPoint(4, Box->height() / 2)); }
+    // Ctrl+Z: the undo button shows itself pressed a moment, then clicks.
+    void PressUndo()
+    {
+        QTest::keyClick(Window.get(), Qt::Key_Z, Qt::ControlModifier);
+        ASSERT_TRUE(Window->SpeedButton13->isDown());
+        QTRY_VERIFY_WITH_TIMEOUT(!Window->SpeedButton13->isDown(), 2000);
+    }
+};
+
+// Guards Exit ending at once after a line's new look: the look was lost
+// though a save would have kept it.
+TEST_F(DocumentLooks, ALinesNewLookIsAChangeThatExitAsksToSave)
+{
+    struct TRow {
+        const char* Name;
+        std::function<void(TFormPlotSeries&)> Edit;
+        std::function<bool(TLineSeries&)> Kept;
+    };
+    const TRow rows[] = {
+        {"colour", &DocumentLooks::GreenLine, [](TLineSeries& S) { return S.SeriesColor() == 0x00C000; }},
+        {"pen",
+         [](TFormPlotSeries& Page) {
+             auto* format = qobject_cast<TCustomSeriesEditor*>(Page.SeriesEditor());
+             ASSERT_NE(format, nullptr);
+             QTimer::singleShot(0, [] {
+                 auto* pen = qobject_cast<TPenDialog*>(QApplication::activeModalWidget());
+                 ASSERT_NE(pen, nullptr);
+                 pen->UDWidth->setValue(5);
+                 QTest::mouseClick(pen->BOk, Qt::LeftButton);
+             });
+             QTest::mouseClick(format->BLineBorder, Qt::LeftButton);
+         },
+         [](TLineSeries& S) { return S.LinePen()->Width() == 5; }},
+        {"points",
+         [](TFormPlotSeries& Page) {
+             Page.SetActiveTab(QStringLiteral("Point"));
+             auto* points = Page.findChild<TSeriesPointerEditor*>();
+             ASSERT_NE(points, nullptr);
+             ClickBox(points->CBDrawPoint);
+         },
+         [](TLineSeries& S) { return S.Pointer()->Visible(); }},
+        {"marks",
+         [](TFormPlotSeries& Page) {
+             Page.PageSeries->setCurrentWidget(Page.TabMarks);
+             ClickBox(Page.MarksTab->CBMarksVisible);
+         },
+         [](TLineSeries& S) { return S.Marks()->Visible(); }},
+    };
+    for (const TRow& row : rows) {
+        SCOPED_TRACE(row.Name);
+        Start({Section});
+        ASSERT_FALSE(row.Kept(*Line()));
+        EditLine(row.Edit);
+        ASSERT_TRUE(row.Kept(*Line()));
+        EXPECT_TRUE(Window->Modified());
+        EXPECT_EQ(Window->windowTitle(), Title() + QStringLiteral("*"));
+        AnswerSaveChanges([&] { QTest::keyClick(Window.get(), Qt::Key_Q, Qt::ControlModifier); }, "Save");
+        EXPECT_FALSE(Window->isVisible());
+        Start({Section});
+        EXPECT_TRUE(row.Kept(*Line()));
+        // Back to the example for the next row.
+        ASSERT_TRUE(QFile::remove(Section));
+        ASSERT_TRUE(QFile::copy(test::ExampleFile, Section));
+    }
+}
+
+TEST_F(DocumentLooks, OpeningAndClosingTheEditorsWithoutAChangeIsNoChange)
+{
+    Start({Section});
+    const QByteArray original = FileBytes(Section);
+    EditLine([](TFormPlotSeries& Page) {
+        for (int i = 0; i < Page.PageSeries->count(); ++i)
+            Page.PageSeries->setCurrentIndex(i);
+    });
+    EditDepthAxis([](TFormPlotAxis&) {});
+    EXPECT_FALSE(Window->Modified());
+    EXPECT_EQ(Window->windowTitle(), Title());
+    EXPECT_TRUE(Window->close());
+    EXPECT_EQ(FileBytes(Section), original);
+}
+
+// Guards Ctrl+Z taking a new look away together with the node move before
+// it.
+TEST_F(DocumentLooks, UndoTakesTheLookBackAloneAndThenTheEditBeforeIt)
+{
+    Start({Section});
+    const TColor red = Line()->SeriesColor();
+    Edit();
+    EditLine(&DocumentLooks::GreenLine);
+    ASSERT_EQ(Line()->SeriesColor(), 0x00C000);
+    PressUndo();
+    EXPECT_EQ(Line()->SeriesColor(), red);
+    EXPECT_TRUE(Edited());
+    PressUndo();
+    EXPECT_EQ(Line()->SeriesColor(), red);
+    EXPECT_FALSE(Edited());
+    EXPECT_EQ(Chart().Nodes[Corner].x, 300);
+}
+
+// Guards a look lost by undoing an edit made after it: the history held the
+// state before the look, not the one after it.
+TEST_F(DocumentLooks, ALookStaysWhenTheEditAfterItIsUndone)
+{
+    Start({Section});
+    const int corner = NodeAt(300, 140);
+    ASSERT_GE(corner, 0);
+    // The lens: the ring through the corner Edit() moves.
+    const auto lensColor = [&] {
+        for (int body = 1; body < Chart().Model.Length(); ++body)
+            for (int sub = 0; sub < Chart().Model[body].Length(); ++sub)
+                if (Chart().Model[body][sub].ring.IndexOf(corner) >= 0) {
+                    const int index = Chart().FindMapPolygon(body, sub);
+                    return index < 0 ? TColor(-1) : Chart().MapSeries()->Shapes()->GetPolygon(index)->Color();
+                }
+        return TColor(-1);
+    };
+    const TColor lens = lensColor();
+    const TColor red = Line()->SeriesColor();
+    EditLine(&DocumentLooks::GreenLine);
+    Options<TChartEditForm>(Pixel(450, 160), [&](TChartEditForm& Form) {
+        EXPECT_EQ(Chart().PopupSeries(), Chart().MapSeries());
+        auto* page = qobject_cast<TFormPlotSeries*>(Form.SeriesPage());
+        ASSERT_NE(page, nullptr);
+        auto* format = qobject_cast<TMapSeriesEditor*>(page->SeriesEditor());
+        ASSERT_NE(format, nullptr);
+        format->PageControl2->setCurrentWidget(format->TabShapes);
+        for (int row = 0; row < format->ChartListBox1->Count(); ++row)
+            if (format->ChartListBox1->RowText(row) == QStringLiteral("Lens"))
+                format->ChartListBox1->SetItemIndex(row);
+        format->PageControl1->setCurrentWidget(format->TabFormat);
+        test::TColorDialogAnswer answer;
+        answer.Answer = 0x2080F0;
+        QTest::mouseClick(format->ButtonColor1, Qt::LeftButton);
+        QTest::mouseClick(Form.BClose, Qt::LeftButton);
+    });
+    ASSERT_EQ(lensColor(), 0x2080F0);
+    Edit();
+    PressUndo();
+    EXPECT_FALSE(Edited());
+    EXPECT_EQ(Line()->SeriesColor(), 0x00C000);
+    EXPECT_EQ(lensColor(), 0x2080F0);
+    PressUndo();
+    EXPECT_EQ(lensColor(), lens);
+    EXPECT_EQ(Line()->SeriesColor(), 0x00C000);
+    PressUndo();
+    EXPECT_EQ(Line()->SeriesColor(), red);
+}
+
+// Guards a depth limit set in "Left axis edit" moving the model's bottom
+// without Exit asking about it.
+TEST_F(DocumentLooks, ADepthLimitFromLeftAxisEditIsOneUndoableChange)
+{
+    Start({Section});
+    EditDepthAxis([](TFormPlotAxis& Form) {
+        QTimer::singleShot(0, [] {
+            auto* limit = qobject_cast<TAxisMaxMin*>(QApplication::activeModalWidget());
+            ASSERT_NE(limit, nullptr);
+            limit->EMaximum->setText(QStringLiteral("250"));
+            QTest::mouseClick(limit->BitBtn1, Qt::LeftButton);
+        });
+        QTest::mouseClick(Form.BAxisMax, Qt::LeftButton);
+    });
+    EXPECT_EQ(Chart().ModelArea.bottom, 250.0);
+    EXPECT_TRUE(Window->Modified());
+    EXPECT_EQ(Window->windowTitle(), Title() + QStringLiteral("*"));
+    AnswerSaveChanges([&] { QTest::keyClick(Window.get(), Qt::Key_Q, Qt::ControlModifier); }, "Cancel");
+    ASSERT_TRUE(Window->isVisible());
+    Activate();
+    PressUndo();
+    EXPECT_EQ(Chart().ModelArea.bottom, 200.0);
+    EXPECT_EQ(Chart().LeftAxis()->Maximum(), 200.0);
+}
+
+// Guards "Auto" on the depth axis squashing the section into one pixel row
+// (the surface's fill origin, -1e30, entered the range) and then moving
+// the model's bottom to where the bodies end.
+TEST_F(DocumentLooks, AutoOnTheDepthAxisKeepsTheModelArea)
+{
+    Start({Section});
+    const QImage before = Window->grab().toImage();
+    EditDepthAxis([&](TFormPlotAxis& Form) {
+        ClickBox(Form.CBAutomatic);
+        ASSERT_TRUE(Chart().LeftAxis()->Automatic());
+        Chart().Repaint();
+        EXPECT_EQ(Chart().LeftAxis()->Minimum(), 0.0);
+        EXPECT_EQ(Chart().LeftAxis()->Maximum(), 200.0);
+    });
+    EXPECT_EQ(Chart().ModelArea.top, 0.0);
+    EXPECT_EQ(Chart().ModelArea.bottom, 200.0);
+    EXPECT_EQ(Chart().LeftAxis()->Minimum(), 0.0);
+    EXPECT_EQ(Chart().LeftAxis()->Maximum(), 200.0);
+    EXPECT_FALSE(Window->Modified());
+    // The section looks as before.
+    EXPECT_EQ(Window->grab().toImage(), before);
+}
+
+TEST_F(DocumentLooks, StairsAndShadowAreOfferedDisabledBecauseTheFileCannotKeepThem)
+{
+    Start({Section});
+    EditLine([](TFormPlotSeries& Page) {
+        auto* format = qobject_cast<TCustomSeriesEditor*>(Page.SeriesEditor());
+        ASSERT_NE(format, nullptr);
+        for (QWidget* control : std::initializer_list<QWidget*>{format->CBStairs, format->Button1}) {
+            EXPECT_TRUE(control->isVisible()) << control->objectName().toStdString();
+            EXPECT_FALSE(control->isEnabled()) << control->objectName().toStdString();
+        }
+        EXPECT_EQ(format->GBStair->toolTip(), SectionUnkeptReason);
+        EXPECT_EQ(format->Button1->toolTip(), SectionUnkeptReason);
+        ClickBox(format->CBStairs);
+        EXPECT_FALSE(qobject_cast<TLineSeries*>(Page.EditedSeries())->Stairs());
+        // What the file keeps stays open to change.
+        EXPECT_TRUE(format->BLineColor->isEnabled());
+        EXPECT_TRUE(format->BLineBorder->isEnabled());
+    });
+    EXPECT_FALSE(Window->Modified());
+}
+
+// The manual documents the body's "Gradient" button: it opens the gradient
+// editor from "Body parameters".
+TEST_F(DocumentLooks, TheBodysGradientButtonOpensTheGradientEditor)
+{
+    Start({Section});
+    ChartWidget()->repaint();
+    const QPoint inLens = Pixel(450, 160);
+    MoveMouse(inLens, Qt::NoButton);
+    AnswerModal<TBsetup>([&] { QTest::mouseDClick(ChartWidget(), Qt::LeftButton, {}, inLens); },
+                         [&](TBsetup& Dialog) {
+                             EXPECT_TRUE(Dialog.Button2->isEnabled());
+                             AnswerModal<TPlotGradientEditor>(
+                                 [&] { QTest::mouseClick(Dialog.Button2, Qt::LeftButton); },
+                                 [](TPlotGradientEditor& Editor) {
+                                     QTest::mouseClick(Editor.BCancel, Qt::LeftButton);
+                                 });
+                             Dialog.close();
+                         });
 }
 
 } // namespace

@@ -7,9 +7,12 @@
 #include "chart/engine/PlotSeries.h"
 #include "platform/ui/Dialogs.h"
 
+#include <QtGui/QHelpEvent>
 #include <QtTest/QTest>
+#include <QtWidgets/QApplication>
 #include <QtWidgets/QComboBox>
 #include <QtWidgets/QLineEdit>
+#include <QtWidgets/QToolTip>
 
 #include <gtest/gtest.h>
 
@@ -90,6 +93,30 @@ TEST(ChartListBox, ClickOnTheBoxTogglesAndRadioStyleKeepsOneActive)
     EXPECT_FALSE(c.S[1]->Active());
     EXPECT_TRUE(c.S[2]->Active());
     EXPECT_EQ(changed, c.S[2]);
+}
+
+TEST(ChartListBox, DisabledBoxesShowGreyedKeepTheirStateAndSayWhy)
+{
+    TListedChart c;
+    const QImage enabled = c.List.RowImage(1);
+    c.List.SetActiveCheckEnabled(false, QStringLiteral("Not kept"));
+    EXPECT_NE(c.List.RowImage(1), enabled);
+    TChartSeries* changed = nullptr;
+    c.List.OnChangeActive = [&changed](TChartListBox*, TChartSeries* Series) { changed = Series; };
+    c.Click(TChartListBox::colActive, 1);
+    EXPECT_TRUE(c.S[1]->Active());
+    EXPECT_EQ(changed, nullptr);
+    // The row is still chosen by the click.
+    EXPECT_EQ(c.List.ItemIndex(), 1);
+    QHelpEvent tip(QEvent::ToolTip, c.At(TChartListBox::colActive, 1),
+                   c.List.viewport()->mapToGlobal(c.At(TChartListBox::colActive, 1)));
+    QApplication::sendEvent(c.List.viewport(), &tip);
+    EXPECT_EQ(QToolTip::text(), QStringLiteral("Not kept"));
+    QToolTip::hideText();
+
+    c.List.SetActiveCheckEnabled(true);
+    c.Click(TChartListBox::colActive, 1);
+    EXPECT_FALSE(c.S[1]->Active());
 }
 
 TEST(ChartListBox, DragOntoAnotherRowExchangesAndOntoItselfNothing)

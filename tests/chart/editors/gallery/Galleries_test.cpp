@@ -180,8 +180,8 @@ TEST(GalleryPanel, AChosenSubStyleIsAppliedAndTheFirstRestoresTheNormalLook)
     panel.ShowSubGallery();
     EXPECT_EQ(subSelected, 1);
     EXPECT_EQ(panel.SelectedChart()->Tag, 1);
-    // Watched by a guarded pointer: the new series may well be allocated
-    // where the destroyed one was, so comparing addresses proves nothing.
+    // Watched rather than compared by address: a new series may take the
+    // old one's place in memory.
     const QPointer<TChartSeries> styled = panel.SelectedChart()->Series(0);
     const int count = panel.SelectedChart()->SeriesCount();
     // The first style ("Normal") makes the series afresh.
@@ -194,7 +194,6 @@ TEST(GalleryPanel, AChosenSubStyleIsAppliedAndTheFirstRestoresTheNormalLook)
     EXPECT_EQ(panel.SelectedChart()->Tag, 0);
     EXPECT_EQ(panel.SelectedChart()->SeriesCount(), count);
     EXPECT_TRUE(styled.isNull());
-    EXPECT_NE(panel.SelectedChart()->Series(0), nullptr);
     const QMetaObject* seriesClass = nullptr;
     const QMetaObject* functionClass = nullptr;
     int sub = -1;

@@ -16,6 +16,7 @@
 #include "chart/editors/seriestypes/Grid3DSeriesEditor.h"
 #include "chart/engine/PlotMapSeries.h"
 
+#include <QtGui/QScreen>
 #include <QtWidgets/QCheckBox>
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QLineEdit>
@@ -203,6 +204,41 @@ TEST(MapSeriesEditor, FixedShapesShowTheirPointsReadOnly)
     // The look stays editable.
     page.PageControl1->setCurrentWidget(page.TabFormat);
     EXPECT_TRUE(page.CBClosed->isEnabled());
+}
+
+// Guards a hidden shape's row staying ticked in the shapes' list.
+TEST(MapSeriesEditor, TheListsTickIsTheShapesVisibility)
+{
+    TShownMapPage shown(3);
+    TMapSeriesEditor& page = shown.Page;
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&page));
+    TChartListBox& list = *page.ChartListBox1;
+    const QRect row = list.visualRect(list.Model().index(1));
+    const QPoint tick(list.ColumnOffset(TChartListBox::colActive) + 8, row.center().y());
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, QPoint(list.ColumnOffset(TChartListBox::colTitle) + 8,
+                                                                  row.center().y()));
+    ASSERT_EQ(page.SelectedShape(), shown.Map->Shapes()->GetPolygon(1));
+    page.PageControl1->setCurrentWidget(page.TabFormat);
+    // What the screen shows of the row's box.
+    const auto boxOnScreen = [&] {
+        QCoreApplication::processEvents();
+        const QPoint at = list.viewport()->mapTo(&page, QPoint(tick.x() - 8, row.top()));
+        return page.screen()->grabWindow(page.winId(), at.x(), at.y(), 20, row.height()).toImage();
+    };
+    const QImage ticked = boxOnScreen();
+    test::ClickNearLeftEdge(page.CBVisible);
+    EXPECT_FALSE(shown.Map->Shapes()->GetPolygon(1)->Points()->Active());
+    EXPECT_NE(boxOnScreen(), ticked);
+    // And the box shows the shape again, "Visible" with it.
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, tick);
+    EXPECT_TRUE(shown.Map->Shapes()->GetPolygon(1)->Points()->Active());
+    EXPECT_TRUE(page.CBVisible->isChecked());
+    EXPECT_EQ(boxOnScreen(), ticked);
+    // The box can be clicked exactly while "Visible" can.
+    EXPECT_TRUE(list.ActiveCheckEnabled());
+    page.CBVisible->setToolTip(QStringLiteral("why"));
+    page.CBVisible->setEnabled(false);
+    EXPECT_FALSE(list.ActiveCheckEnabled());
 }
 
 TEST(MapSeriesEditor, TheGrid3DTabComesOnce)

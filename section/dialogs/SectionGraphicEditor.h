@@ -1,0 +1,26 @@
+#pragma once
+// The Graphic editor as the section shows it: the section file keeps a
+// line's look as one settings text (colours, pens, brush, points, marks),
+// each body's colour, brush, border, gradient and label in its parameters,
+// and nothing of the other series (the surface, the drawing aids). The
+// controls that set anything else are disabled in the section's editors,
+// saying so in their tooltip (chart/editors/series/UnkeptSettings.h).
+
+#include "chart/editors/series/UnkeptSettings.h"
+
+namespace lp {
+
+class TChartSeries;
+
+// The tooltip of a control whose setting the section file does not keep.
+extern const QString SectionUnkeptReason;
+
+// What the section file does not keep of Series; nothing for a series of
+// another chart.
+TUnkeptSettings SectionUnkeptSettings(const TChartSeries& Series);
+
+// Installs and removes SectionUnkeptSettings as the series pages' query.
+void RegisterSectionGraphicEditor();
+void UnregisterSectionGraphicEditor();
+
+} // namespace lp
