@@ -76,6 +76,9 @@ units_of() {
     wave) echo components/WaveSound.cpp ;;
     date_time_format) echo platform/core/DateTimeFormat.cpp ;;
     pseudo_section) echo section/views/PseudoSection2D.cpp section/views/PseudoSectionRender.cpp ;;
+    typed_number) echo chart/editors/TypedNumberEdit.cpp ;;
+    grid_cell) echo chart/editors/data/ChartGrid.cpp chart/editors/TypedNumberEdit.cpp chart/editors/axis/AxisIncrementDialogs.cpp ;;
+    axis_dialogs) echo chart/editors/axis/AxisIncrementDialogs.cpp chart/editors/TypedNumberEdit.cpp ;;
   esac
 }
 
