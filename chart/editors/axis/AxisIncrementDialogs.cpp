@@ -120,7 +120,9 @@ TDateTimeShown DateTimeShownAs(double Days)
 {
     if (!std::isfinite(Days))
         return TDateTimeShown::Number;
-    if (Days >= 0 && std::round(Days * MillisPerDay) < MillisPerDay)
+    // A time of day to the millisecond (a value a hair below 0 included).
+    const double millis = std::round(Days * MillisPerDay);
+    if (millis >= 0 && millis < MillisPerDay)
         return TDateTimeShown::Time;
     try {
         if (ReadsBackAs(ReadDateTime(DateText(Days) + QLatin1Char(' ') + TimeText(Days)), Days))

@@ -41,8 +41,9 @@ QString DateTimeStepName(int Index);
 QString TimeText(double Days);
 // A date as "dd/mm/yyyy".
 QString DateText(double Days);
-// How a date-time limit shows: as a time alone (from 0 up to one day), as a
-// date and a time, or, where neither text reads back as Days, as a number.
+// How a date-time limit shows: as a time alone (what rounds to a millisecond
+// from 0 up to one day), as a date and a time, or, where neither text
+// reads back as Days, as a number.
 enum class TDateTimeShown { Time, DateAndTime, Number };
 TDateTimeShown DateTimeShownAs(double Days);
 // The text of a date-time limit as DateTimeShownAs says (the number in

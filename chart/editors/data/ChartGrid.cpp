@@ -96,13 +96,17 @@ bool ReadCellDateTime(const QString& Text, double& Value)
 
 // A value as its cell shows it: a date and time to the second (and
 // millisecond), a time alone from 0 up to one day, else formatted with the
-// series' value format in the user's separators.
+// series' value format in the user's separators — or as a plain number
+// where that text is not one the cell reads back (a format with words or
+// brackets, a value rounded past the largest number).
 QString ValueText(const TChartSeries& Series, const TChartValueList& List, int Index)
 {
     const double Value = List.Value(Index);
     if (List.DateTime())
         return DateTimeLimitText(Value);
-    return FormatFloat(Series.ValueFormat(), Value, NumberFormatSettings(QLocale()));
+    const QString Formatted = FormatFloat(Series.ValueFormat(), Value, NumberFormatSettings(QLocale()));
+    double Read = 0;
+    return std::isfinite(Value) && !ReadCellNumber(Formatted, Read) ? NumberText(Value) : Formatted;
 }
 
 // The series' mandatory list: the one shown when its X column is hidden.

@@ -1,6 +1,7 @@
 #include "chart/editors/data/ChartGrid.h"
 
 #include "../EditorTestSupport.h"
+#include "chart/editors/TypedNumberEdit.h"
 #include "DialogTestUtil.h"
 #include "chart/engine/PlotPaletteSeries.h"
 #include "chart/engine/PlotSeries.h"
@@ -13,6 +14,8 @@
 #include <QtWidgets/QHeaderView>
 #include <QtWidgets/QLineEdit>
 #include <gtest/gtest.h>
+
+#include <limits>
 
 namespace lp {
 namespace {
@@ -322,6 +325,22 @@ TEST_F(DataGrid, EveryShownTextReadsBack)
     EXPECT_EQ(Dates->XValues()->Value(0), -1.25);
     TypeInto(0, 2, QStringLiteral("28/12/1899 18:30:15"));
     EXPECT_DOUBLE_EQ(Dates->XValues()->Value(0), -2 - (18 * 3600 + 30 * 60 + 15) / 86400.0);
+}
+
+// A format whose text the cell could not read back (words, or a value
+// rounded past the largest number) showed a text Return refused.
+TEST_F(DataGrid, AFormattedTextThatReadsAsNoNumberShowsThePlainNumber)
+{
+    TLineSeries* Series = AddLine(QStringLiteral("A"), {12.5, std::numeric_limits<double>::max()});
+    Grid.SetChart(&Chart);
+    Series->SetValueFormat(QStringLiteral("0.0 m"));
+    EXPECT_EQ(Cell(0, 1), QStringLiteral("12.5"));
+    Series->SetValueFormat(QStringLiteral("0.00E+00"));
+    EXPECT_EQ(Cell(0, 1), QStringLiteral("1.25E+01"));
+    EXPECT_EQ(Cell(1, 1), NumberText(std::numeric_limits<double>::max())); // not "1.80E+308"
+    TChartGridModel& Model = Grid.GridModel();
+    ASSERT_TRUE(Model.StoreText(1, 1, Cell(1, 1)));
+    EXPECT_EQ(Series->YValues()->Value(1), std::numeric_limits<double>::max());
 }
 
 TEST_F(DataGrid, DownOnTheLastRowAppendsAndUpTakesItBack)
