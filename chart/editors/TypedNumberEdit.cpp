@@ -73,10 +73,16 @@ std::optional<double> ReadFormattedReal(const QString& Text, const TFormatSettin
 {
     if (Settings.DecimalSeparator == Settings.ThousandSeparator)
         return std::nullopt;
-    const QString thousand = QRegularExpression::escape(QString(Settings.ThousandSeparator));
-    const QString decimal = QRegularExpression::escape(QString(Settings.DecimalSeparator));
-    const QRegularExpression pattern(QStringLiteral("^([+-]?)([0-9]{1,3}(?:%1[0-9]{3})+|[0-9]*)(?:%2([0-9]*))?([eE][+-]?[0-9]+)?$")
-                                         .arg(thousand, decimal));
+    // Made once for the separators last asked for (a grid asks per cell).
+    thread_local QChar patternDecimal, patternThousand;
+    thread_local QRegularExpression pattern;
+    if (patternDecimal != Settings.DecimalSeparator || patternThousand != Settings.ThousandSeparator) {
+        patternDecimal = Settings.DecimalSeparator;
+        patternThousand = Settings.ThousandSeparator;
+        pattern.setPattern(QStringLiteral("^([+-]?)([0-9]{1,3}(?:%1[0-9]{3})+|[0-9]*)(?:%2([0-9]*))?([eE][+-]?[0-9]+)?$")
+                               .arg(QRegularExpression::escape(QString(patternThousand)),
+                                    QRegularExpression::escape(QString(patternDecimal))));
+    }
     const QRegularExpressionMatch match = pattern.match(Text.trimmed());
     if (!match.hasMatch() || (match.captured(2).isEmpty() && match.captured(3).isEmpty()))
         return std::nullopt;
