@@ -40,19 +40,18 @@ class TEditorPage;
 // when Action raised.
 bool RunUserChange(const std::function<void()>& Action) noexcept;
 
-// Connects Signal of Sender to Action (taking the signal's arguments or
-// none) run through RunUserChange, while Context lives.
+// Connects Signal of Sender to Action (taking the signal's first arguments,
+// or none) run through RunUserChange, while Context lives.
 template <class TSender, class TSignal, class TAction>
 QMetaObject::Connection ConnectUserChange(TSender* Sender, TSignal Signal, QObject* Context, TAction Action)
 {
-    return QObject::connect(Sender, Signal, Context, [Action = std::move(Action)](const auto&... Args) {
-        RunUserChange([&] {
-            if constexpr (std::is_invocable_v<const TAction&, decltype(Args)...>)
-                Action(Args...);
-            else
-                Action();
-        });
-    });
+    // Callable with exactly the arguments Action takes, so the connection
+    // passes it as many of the signal's arguments as it wants.
+    return QObject::connect(Sender, Signal, Context,
+                            [Action = std::move(Action)](const auto&... Args)
+                                -> std::enable_if_t<std::is_invocable_v<const TAction&, decltype(Args)...>> {
+                                RunUserChange([&] { Action(Args...); });
+                            });
 }
 
 // Reads the property at Path ("Title.Font.Color"): every part but the last
