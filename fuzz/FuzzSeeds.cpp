@@ -21,6 +21,10 @@
 #include "chart/engine/PlotMarks.h"
 #include "chart/engine/PlotSeries.h"
 #include "chart/engine/PlotSeriesSettings.h"
+#include "chart/engine/PlotValueList.h"
+#include "chart/editors/TypedNumberEdit.h"
+#include "chart/editors/axis/AxisIncrementDialogs.h"
+#include "chart/editors/data/ChartGrid.h"
 #include "chart/export/PlotChartFile.h"
 #include "chart/export/PlotExport.h"
 #include "chart/extensions/PlotExtensions.h"
@@ -542,6 +546,67 @@ void FunctionSettingsSeeds()
           "Prices=20 18 19 15 17 14 19 16 22 20 23 21\nEBoxSize=0.5\nEReversal=2\n");
 }
 
+// --- Texts typed into the editors ----------------------------------------------------------
+
+// A locale byte (or selector) and text as the editors show it.
+QByteArray ShownSeed(uint8_t Selector, const QString& Text)
+{
+    return QByteArray(1, char(Selector)) + Text.toUtf8();
+}
+
+void EditorTextSeeds()
+{
+    const double Values[] = {0.125, -0.001, 1234567.5, 2.5e-20, 1e300};
+    for (int Locale = 0; Locale < LocaleCount; ++Locale)
+        for (int i = 0; i < 5; ++i)
+            Write("typed_number", qPrintable(QStringLiteral("%1_%2.txt").arg(LocaleOf(uint8_t(Locale)).name()).arg(i)),
+                  ShownSeed(uint8_t(Locale), NumberText(Values[i], LocaleOf(uint8_t(Locale)))));
+
+    // The texts of a value and a date-time cell as the grid shows them.
+    {
+        TChart Chart;
+        auto* Series = new TPointSeries(&Chart);
+        Chart.AddSeries(Series);
+        Series->AddXY(1234567.125, 1);
+        TChartGrid Grid;
+        Grid.SetShowLabels(false);
+        Grid.SetShowXValues(cgsYes);
+        Grid.SetSeries(Series);
+        const QLocale Before;
+        for (int Locale = 0; Locale < 6; ++Locale) {
+            QLocale::setDefault(LocaleOf(uint8_t(Locale)));
+            const QString Name = LocaleOf(uint8_t(Locale)).name();
+            Series->XValues()->SetDateTime(false);
+            Series->XValues()->SetValue(0, 1234567.125);
+            Write("grid_cell", qPrintable(Name + QStringLiteral("_value.txt")),
+                  ShownSeed(uint8_t(Locale), Grid.GridModel().CellText(0, 0)));
+            Series->XValues()->SetDateTime(true);
+            const double Days[] = {45000.5 + 1.0 / 86400, -1.25, 0.75, 3e6};
+            for (int i = 0; i < 4; ++i) {
+                Series->XValues()->SetValue(0, Days[i]);
+                Write("grid_cell", qPrintable(Name + QStringLiteral("_date_%1.txt").arg(i)),
+                      ShownSeed(uint8_t(Locale | 16), Grid.GridModel().CellText(0, 0)));
+            }
+        }
+        QLocale::setDefault(Before);
+    }
+
+    // The axis dialogs: a selector, the value they open with, the text they
+    // show for it.
+    const auto Dialog = [](const char* Name, int Locale, int Kind, double Value, const QString& Text) {
+        QByteArray Bytes(1, char(Locale | Kind << 4));
+        Bytes.append(reinterpret_cast<const char*>(&Value), sizeof Value);
+        Write("axis_dialogs", Name, Bytes + Text.toUtf8());
+    };
+    Dialog("value_increment.bin", 1, 0, 0.5, NumberText(0.5, LocaleOf(1)));
+    Dialog("value_increment_german.bin", 2, 0, 0.25, NumberText(0.25, LocaleOf(2)));
+    Dialog("days_increment.bin", 1, 1, 1.5, IncrementCustomText(1.5));
+    Dialog("time_increment.bin", 3, 1, 0.25, IncrementCustomText(0.25));
+    Dialog("value_limit.bin", 5, 2, 12.5, NumberText(12.5, LocaleOf(5)));
+    Dialog("date_limit.bin", 1, 3, 45000.5, DateText(45000.5) + QLatin1Char('\n') + TimeText(45000.5));
+    Dialog("time_limit.bin", 4, 3, 0.75, QLatin1Char('\n') + TimeText(0.75));
+}
+
 } // namespace
 } // namespace lp::fuzz
 
@@ -567,6 +632,7 @@ int main(int Argc, char** Argv)
         lp::fuzz::PseudoSectionSeeds();
         lp::fuzz::ValueFormatSeeds();
         lp::fuzz::FunctionSettingsSeeds();
+        lp::fuzz::EditorTextSeeds();
     } catch (const lp::Exception& Error) {
         std::fprintf(stderr, "fuzz_seeds: %s\n", Error.Message().c_str());
         return 1;

@@ -71,6 +71,22 @@ QString Text(const uint8_t* Data, size_t Size)
     return Result;
 }
 
+QLocale LocaleOf(uint8_t Byte)
+{
+    static const QLocale Locales[LocaleCount] = {
+        QLocale::c(),
+        QLocale(QLocale::English, QLocale::UnitedStates),
+        QLocale(QLocale::German, QLocale::Germany),
+        QLocale(QLocale::French, QLocale::France),
+        QLocale(QLocale::Dutch, QLocale::Netherlands),
+        QLocale(QLocale::Russian, QLocale::Russia),
+        QLocale(QLocale::German, QLocale::Switzerland),
+        QLocale(QLocale::Swedish, QLocale::Sweden),
+        QLocale(QLocale::Hindi, QLocale::India),
+        QLocale(QLocale::Arabic, QLocale::Egypt)};
+    return Locales[Byte % LocaleCount];
+}
+
 void PrepareChart(TCustomChart& Chart)
 {
     Chart.SetBounds(0, 0, 320, 240);

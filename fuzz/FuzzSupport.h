@@ -8,6 +8,7 @@
 #include "platform/base/Exception.h"
 
 #include <QtCore/QByteArray>
+#include <QtCore/QLocale>
 #include <QtCore/QString>
 
 #include <cstddef>
@@ -29,6 +30,14 @@ QByteArray Bytes(const uint8_t* Data, size_t Size);
 // The input as text: UTF-8 where it is valid, the other bytes as Latin-1,
 // so both the single-byte files and typed text are covered.
 QString Text(const uint8_t* Data, size_t Size);
+
+// The locale the targets of typed text show and read numbers in, picked by
+// Byte (its value modulo the count): the C notation, English, German,
+// French, Dutch, Russian, Swiss German (a point and apostrophe grouping),
+// Swedish (a minus sign of its own), Hindi (Indian grouping) and Arabic
+// (Arabic-Indic digits).
+QLocale LocaleOf(uint8_t Byte);
+inline constexpr int LocaleCount = 10;
 
 // Runs Work; an exception of the system is a refusal and ends it quietly.
 template <class TWork>

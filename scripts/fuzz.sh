@@ -78,6 +78,9 @@ units_of() {
     pseudo_section) echo section/views/PseudoSection2D.cpp section/views/PseudoSectionRender.cpp ;;
     value_format) echo chart/editors/axis/FormatEditor.cpp ;;
     function_settings) echo chart/engine/PlotFunction.cpp chart/engine/PlotFunctions.cpp chart/editors/functions/PeriodFunctionEditor.cpp chart/editors/functions/CustomFunctionEditor.cpp chart/editors/functions/FunctionPage.cpp chart/extensions/financial/PlotPointFigure.cpp chart/editors/extendedseries/PointFigureSeriesPage.cpp ;;
+    typed_number) echo chart/editors/TypedNumberEdit.cpp ;;
+    grid_cell) echo chart/editors/data/ChartGrid.cpp chart/editors/TypedNumberEdit.cpp chart/editors/axis/AxisIncrementDialogs.cpp ;;
+    axis_dialogs) echo chart/editors/axis/AxisIncrementDialogs.cpp chart/editors/TypedNumberEdit.cpp ;;
   esac
 }
 

@@ -4,6 +4,7 @@
 #include "chart/editors/PlotEditorButtons.h"
 #include "chart/editors/PlotPenBrushDialogs.h"
 #include "platform/base/Exception.h"
+#include "platform/ui/Application.h"
 #include "platform/ui/Dialogs.h"
 
 #include <QtCore/QMetaProperty>
@@ -105,6 +106,29 @@ bool WritePropertyPath(QObject* Root, const QString& Path, const QVariant& Value
         return property.write(owner, typed);
     }
     return property.write(owner, Value);
+}
+
+// --- The guard of user changes --------------------------------------------------------------------
+
+bool RunUserChange(const std::function<void()>& Action) noexcept
+{
+    QString message;
+    try {
+        Action();
+        return true;
+    } catch (const EAbort&) {
+        return false;
+    } catch (const std::exception& Error) {
+        message = TApplication::MessageOf(Error);
+    } catch (...) {
+        message = QStringLiteral("Unknown error");
+    }
+    try {
+        ShowMessage(message);
+    } catch (...) {
+        // A message service that fails must not take the event loop down.
+    }
+    return false;
 }
 
 // --- TPropertyBinder -----------------------------------------------------------------------------
@@ -259,20 +283,21 @@ void TPropertyBinder::UserChanged(QObject* Control)
     // A half-typed text (the validator's intermediate state) is not applied.
     if (auto* edit = qobject_cast<QLineEdit*>(Control); edit && !edit->hasAcceptableInput())
         return;
-    const QVariant value = ControlValue(Control);
-    if (!value.isValid() || value == binding->Get())
+    bool unchanged = false;
+    const bool written = RunUserChange([&] {
+        const QVariant value = ControlValue(Control);
+        unchanged = !value.isValid() || value == binding->Get();
+        if (!unchanged)
+            binding->Set(value);
+    });
+    if (unchanged)
         return;
-    try {
-        binding->Set(value);
-    } catch (const Exception& Error) {
-        // A value the target refuses: the message, then the page shows
-        // what the target kept, the refused control too (a line edit keeps
-        // its text, so typing can go on to a value the target takes).
-        ShowMessage(QString::fromStdString(Error.Message()));
-        if (!qobject_cast<QLineEdit*>(Control)) {
-            FPage.Refresh();
-            return;
-        }
+    // A value the target refuses: after the message the page shows what
+    // the target kept, the refused control too (a line edit keeps its
+    // text, so typing can go on to a value the target takes).
+    if (!written && !qobject_cast<QLineEdit*>(Control)) {
+        FPage.Refresh();
+        return;
     }
     FPage.AfterUserChange(Control);
 }

@@ -25,6 +25,7 @@
 
 #include <functional>
 #include <memory>
+#include <type_traits>
 #include <vector>
 
 class QAbstractButton;
@@ -33,6 +34,29 @@ class QButtonGroup;
 namespace lp {
 
 class TEditorPage;
+
+// Runs Action, a change the user asked for through a control (a button, a
+// field, a box): whatever it raises, the system's exceptions or any other,
+// ends the change with its message (EAbort silently) and goes no further,
+// so no exception leaves a slot or event handler into Qt's event loop. The
+// one guard of every write the editors' controls make: the binder runs its
+// writes through it, and handlers connect through ConnectUserChange. False
+// when Action raised.
+bool RunUserChange(const std::function<void()>& Action) noexcept;
+
+// Connects Signal of Sender to Action (taking the signal's first arguments,
+// or none) run through RunUserChange, while Context lives.
+template <class TSender, class TSignal, class TAction>
+QMetaObject::Connection ConnectUserChange(TSender* Sender, TSignal Signal, QObject* Context, TAction Action)
+{
+    // Callable with exactly the arguments Action takes, so the connection
+    // passes it as many of the signal's arguments as it wants.
+    return QObject::connect(Sender, Signal, Context,
+                            [Action = std::move(Action)](const auto&... Args)
+                                -> std::enable_if_t<std::is_invocable_v<const TAction&, decltype(Args)...>> {
+                                RunUserChange([&] { Action(Args...); });
+                            });
+}
 
 // Reads the property at Path ("Title.Font.Color"): every part but the last
 // names a property holding an object. An invalid QVariant when a part is

@@ -1,9 +1,9 @@
 #include "chart/editors/TypedNumberEdit.h"
 
 #include "chart/editors/EditorPage.h"
+#include "chart/editors/axis/FormatEditor.h"
 
-#include <QtCore/QLocale>
-
+#include <QtCore/QRegularExpression>
 #include <QtWidgets/QLineEdit>
 
 #include <algorithm>
@@ -11,15 +11,19 @@
 
 namespace lp {
 
-std::optional<double> TypedReal(const QString& Text)
+std::optional<double> TypedReal(const QString& Text, const QLocale& Locale)
 {
     const QString text = Text.trimmed();
     if (text.isEmpty())
         return std::nullopt;
     bool ok = false;
-    double value = QLocale::c().toDouble(text, &ok);
-    if (!ok)
-        value = QLocale().toDouble(text, &ok);
+    double value = Locale.toDouble(text, &ok);
+    // A point is a decimal point unless the locale groups digits with it.
+    if (!ok && Locale.groupSeparator() != QStringLiteral(".")) {
+        QLocale c = QLocale::c();
+        c.setNumberOptions(QLocale::RejectGroupSeparator);
+        value = c.toDouble(text, &ok);
+    }
     if (!ok || !std::isfinite(value))
         return std::nullopt;
     return value;
@@ -42,9 +46,55 @@ int RoundedForUpDown(double Value)
     return static_cast<int>(std::clamp(std::round(Value), -2147483647.0, 2147483647.0));
 }
 
-QString NumberText(double Value)
+QString NumberText(double Value, const QLocale& Locale)
 {
-    return QString::number(Value, 'g', 15);
+    QLocale locale = Locale;
+    locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    const double size = std::fabs(Value);
+    const bool plain = Value == 0 || (size >= 1e-5 && size < 1e15) || !std::isfinite(Value);
+    const QString shown = locale.toString(Value, plain ? 'f' : 'e', QLocale::FloatingPointShortest);
+    if (!std::isfinite(Value) || TypedReal(shown, Locale) == Value)
+        return shown;
+    // Some locales write exponents, or signs, they do not read.
+    for (const QString& other : {locale.toString(Value, 'f', QLocale::FloatingPointShortest),
+                                 QLocale::c().toString(Value, plain ? 'f' : 'e', QLocale::FloatingPointShortest)})
+        if (TypedReal(other, Locale) == Value)
+            return other;
+    return shown;
+}
+
+TFormatSettings NumberFormatSettings(const QLocale& Locale)
+{
+    const TFormatSymbols symbols = TFormatSymbols::FromLocale(Locale);
+    return {symbols.Decimal, symbols.Thousand};
+}
+
+std::optional<double> ReadFormattedReal(const QString& Text, const TFormatSettings& Settings)
+{
+    if (Settings.DecimalSeparator == Settings.ThousandSeparator)
+        return std::nullopt;
+    // Made once for the separators last asked for (a grid asks per cell).
+    thread_local QChar patternDecimal, patternThousand;
+    thread_local QRegularExpression pattern;
+    if (patternDecimal != Settings.DecimalSeparator || patternThousand != Settings.ThousandSeparator) {
+        patternDecimal = Settings.DecimalSeparator;
+        patternThousand = Settings.ThousandSeparator;
+        pattern.setPattern(QStringLiteral("^([+-]?)([0-9]{1,3}(?:%1[0-9]{3})+|[0-9]*)(?:%2([0-9]*))?([eE][+-]?[0-9]+)?$")
+                               .arg(QRegularExpression::escape(QString(patternThousand)),
+                                    QRegularExpression::escape(QString(patternDecimal))));
+    }
+    const QRegularExpressionMatch match = pattern.match(Text.trimmed());
+    if (!match.hasMatch() || (match.captured(2).isEmpty() && match.captured(3).isEmpty()))
+        return std::nullopt;
+    QString plain = match.captured(1) + match.captured(2).remove(Settings.ThousandSeparator);
+    if (plain.isEmpty() || plain == QLatin1String("-") || plain == QLatin1String("+"))
+        plain += QLatin1Char('0');
+    plain += QLatin1Char('.') + match.captured(3) + QLatin1Char('0') + match.captured(4);
+    bool ok = false;
+    const double value = QLocale::c().toDouble(plain, &ok);
+    if (!ok || !std::isfinite(value))
+        return std::nullopt;
+    return value;
 }
 
 TTypedNumberValidator::TTypedNumberValidator(std::function<QString()> Shown, QObject* Parent)
@@ -74,7 +124,7 @@ void BindTypedNumber(TEditorPage& Page, QLineEdit* Edit, std::function<std::opti
                      std::function<void(double)> Write, std::function<QString(double)> Text, bool Field)
 {
     if (!Text)
-        Text = &NumberText;
+        Text = [](double Value) { return NumberText(Value); };
     auto shown = [Read, Text]() -> QVariant {
         const std::optional<double> value = Read();
         return value ? QVariant(Text(*value)) : QVariant();

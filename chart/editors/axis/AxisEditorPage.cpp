@@ -4,6 +4,7 @@
 #include "chart/canvas/PlotRoutines.h"
 #include "chart/editors/EditorPageBuilder.h"
 #include "chart/editors/PlotPenBrushDialogs.h"
+#include "chart/editors/TypedNumberEdit.h"
 #include "chart/editors/axis/AxisIncrementDialogs.h"
 #include "chart/editors/axis/FormatEditor.h"
 #include "chart/editors/effects/FontEditor.h"
@@ -341,6 +342,10 @@ void TFormPlotAxis::BuildPositions()
     UDPos = build.SpinBox("UDPos", -1000, 1000);
     UDStart = build.SpinBox("UDStart", 0, 100);
     UDEnd = build.SpinBox("UDEnd", 0, 100);
+    // Start and end must not cross: each is judged when its typing is done
+    // (Enter, leaving the box, a step), not on the way ("8" of "80").
+    UDStart->setKeyboardTracking(false);
+    UDEnd->setKeyboardTracking(false);
     UDZ = build.SpinBox("UDZ", 0, 100);
     CBPosUnits = TPageBuilder::Named(new QComboBox(TabPositions), "CBPosUnits");
     CBPosUnits->addItems({QStringLiteral("Percent"), QStringLiteral("Pixels")});
@@ -471,9 +476,9 @@ void TFormPlotAxis::BindControls()
 
 void TFormPlotAxis::ConnectHandlers()
 {
-    connect(LBAxes, &QListWidget::currentRowChanged, this, &TFormPlotAxis::AxisPicked);
-    connect(BAdd, &QPushButton::clicked, this, &TFormPlotAxis::AddClicked);
-    connect(BDelete, &QPushButton::clicked, this, &TFormPlotAxis::DeleteClicked);
+    ConnectUserChange(LBAxes, &QListWidget::currentRowChanged, this, [this](int Line) { AxisPicked(Line); });
+    ConnectUserChange(BAdd, &QPushButton::clicked, this, [this] { AddClicked(); });
+    ConnectUserChange(BDelete, &QPushButton::clicked, this, [this] { DeleteClicked(); });
     connect(CBShow, &QCheckBox::clicked, this, [this](bool On) {
         Apply(CBShow, [On](TChartAxis& A) {
             if (A.ParentChart())
@@ -488,9 +493,9 @@ void TFormPlotAxis::ConnectHandlers()
     });
     connect(ELogBase, &QLineEdit::textEdited, this, &TFormPlotAxis::LogBaseEdited);
     connect(LogE, &QCheckBox::clicked, this, &TFormPlotAxis::LogEClicked);
-    connect(BIncre, &QPushButton::clicked, this, &TFormPlotAxis::IncrementClicked);
-    connect(BAxisMin, &QPushButton::clicked, this, [this] { LimitClicked(false); });
-    connect(BAxisMax, &QPushButton::clicked, this, [this] { LimitClicked(true); });
+    ConnectUserChange(BIncre, &QPushButton::clicked, this, [this] { IncrementClicked(); });
+    ConnectUserChange(BAxisMin, &QPushButton::clicked, this, [this] { LimitClicked(false); });
+    ConnectUserChange(BAxisMax, &QPushButton::clicked, this, [this] { LimitClicked(true); });
     connect(SpinEdit1, &QSpinBox::valueChanged, this, [this](int Value) {
         Apply(SpinEdit1, [Value](TChartAxis& A) { A.SetLinLogDecShift(Value); });
     });
@@ -502,7 +507,7 @@ void TFormPlotAxis::ConnectHandlers()
         Apply(CheckBox2, [On](TChartAxis& A) { A.SetRoundedLimits(On); });
     });
     connect(CBFormat, &QComboBox::currentTextChanged, this, &TFormPlotAxis::FormatEdited);
-    connect(Button1, &QPushButton::clicked, this, &TFormPlotAxis::FormatDialogClicked);
+    ConnectUserChange(Button1, &QPushButton::clicked, this, [this] { FormatDialogClicked(); });
     for (TButtonPen* pen : {BAxisPen, BTickPen, BTickInner, BAxisGrid, BTickMinor, BMinorGrid})
         pen->OnClick = [this, pen](TButtonPen*) { AfterUserChange(pen); };
     // Tabs fill as they are shown.
@@ -540,11 +545,7 @@ void TFormPlotAxis::Apply(QObject* Control, const std::function<void(TChartAxis&
 {
     if (!CanWrite() || !Axis())
         return;
-    try {
-        Write(*Axis());
-    } catch (const Exception& Error) {
-        ShowMessage(QString::fromStdString(Error.Message()));
-    }
+    RunUserChange([&] { Write(*Axis()); });
     AfterUserChange(Control);
 }
 
@@ -592,26 +593,24 @@ void TFormPlotAxis::LinkPens()
 void TFormPlotAxis::FillScales()
 {
     TChartAxis* axis = Axis();
-    const TFormatSymbols symbols = TFormatSymbols::FromLocale(FLocale);
-    const TFormatSettings settings{symbols.Decimal, symbols.Thousand};
     const bool dateTime = axis->IsDateTime();
     LAxisIncre->setText(AxisIncrementText(dateTime, axis->ExactDateTime(), axis->AxisValuesFormat(),
-                                          axis->Increment(), settings));
+                                          axis->Increment(), FLocale));
     for (auto [label, value] : {std::pair{LAxisMin, axis->Minimum()}, std::pair{LAxisMax, axis->Maximum()}}) {
         try {
-            label->setText(dateTime ? DateTimeLimitText(value)
-                                    : FormatFloat(axis->AxisValuesFormat(), value, settings));
+            label->setText(dateTime ? DateTimeLimitText(value, FLocale)
+                                    : FormatFloat(axis->AxisValuesFormat(), value, NumberFormatSettings(FLocale)));
         } catch (const Exception&) {
-            label->setText(QString::number(value, 'g', 15));
+            label->setText(NumberText(value, FLocale));
         }
     }
     if (!ELogBase->hasFocus())
-        ELogBase->setText(FLocale.toString(axis->LogarithmicBase(), 'g', 15));
+        ELogBase->setText(NumberText(axis->LogarithmicBase(), FLocale));
     LogE->setChecked(axis->LogarithmicBase() == std::numbers::e);
     SpinEdit1->setValue(axis->LinLogDecShift());
     CheckBox1->setChecked(axis->LinLogMinDec());
     if (!Edit3->hasFocus())
-        Edit3->setText(FLocale.toString(axis->LinLogMinDecValue(), 'g', 15));
+        Edit3->setText(NumberText(axis->LinLogMinDecValue(), FLocale));
     CheckBox2->setChecked(axis->RoundedLimits());
 }
 
@@ -739,7 +738,7 @@ void TFormPlotAxis::LogBaseEdited(const QString& Text)
     // Half-typed or unreadable text, 0 and 1 keep the base.
     double base = 0;
     try {
-        base = ReadNumber(Text, {TFormatSymbols::FromLocale(FLocale).Decimal, QLatin1Char(',')});
+        base = ReadNumber(Text, FLocale);
     } catch (const EConvertError&) {
         return;
     }
@@ -752,7 +751,7 @@ void TFormPlotAxis::LogEClicked()
 {
     if (!LogE->isChecked())
         return;
-    ELogBase->setText(FLocale.toString(std::numbers::e, 'g', 15));
+    ELogBase->setText(NumberText(std::numbers::e, FLocale));
     Apply(LogE, [](TChartAxis& A) { A.SetLogarithmicBase(std::numbers::e); });
 }
 
@@ -762,7 +761,7 @@ void TFormPlotAxis::MinDecValueEdited(const QString& Text)
     // number outside (0, larger limit) is ignored by the axis.
     double value = 0;
     try {
-        value = ReadNumber(Text, {TFormatSymbols::FromLocale(FLocale).Decimal, QLatin1Char(',')});
+        value = ReadNumber(Text, FLocale);
     } catch (const EConvertError&) {
         return;
     }
@@ -797,13 +796,13 @@ void TFormPlotAxis::FormatDialogClicked()
 
 void TFormPlotAxis::IncrementClicked()
 {
-    if (CanWrite() && Axis() && EditAxisIncrement(this, *Axis()))
+    if (CanWrite() && Axis() && EditAxisIncrement(this, *Axis(), FLocale))
         AfterUserChange(BIncre);
 }
 
 void TFormPlotAxis::LimitClicked(bool Maximum)
 {
-    if (CanWrite() && Axis() && EditAxisLimit(this, *Axis(), Maximum))
+    if (CanWrite() && Axis() && EditAxisLimit(this, *Axis(), Maximum, FLocale))
         AfterUserChange(Maximum ? BAxisMax : BAxisMin);
 }
 

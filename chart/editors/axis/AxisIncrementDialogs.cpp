@@ -4,9 +4,11 @@
 #include "chart/canvas/PlotRoutines.h"
 #include "chart/editors/EditorPageBuilder.h"
 #include "chart/editors/PlotPenBrushDialogs.h"
+#include "chart/editors/TypedNumberEdit.h"
 #include "chart/engine/PlotAxis.h"
 #include "chart/engine/PlotChart.h"
 #include "platform/core/DateTimeFormat.h"
+#include "platform/ui/Application.h"
 #include "platform/ui/Dialogs.h"
 
 #include <QtCore/QRegularExpression>
@@ -22,12 +24,14 @@
 #include <QtWidgets/QVBoxLayout>
 
 #include <cmath>
+#include <limits>
 
 namespace lp {
 
 namespace {
 
 constexpr double SecondsPerDay = 86400;
+constexpr double MillisPerDay = 86400000;
 
 const char* const StepNames[DateTimeStepCount] = {
     "One Microsecond", "One Millisecond", "One Second",     "Five Seconds",    "Ten Seconds",   "Fifteen Seconds",
@@ -67,11 +71,44 @@ QString DateTimeStepName(int Index)
     return QString::fromLatin1(StepNames[Index]);
 }
 
+namespace {
+
+// The time of day of Days in whole milliseconds, rounded as dates are: a
+// time that rounds to a whole day is the midnight that starts the next.
+qint64 MillisOfDay(double Days)
+{
+    if (!std::isfinite(Days))
+        return 0;
+    const double millis = std::round(std::fabs(Days - std::trunc(Days)) * MillisPerDay);
+    return millis >= MillisPerDay ? 0 : static_cast<qint64>(millis);
+}
+
+QString TimeOfDayText(qint64 Millis)
+{
+    const qint64 seconds = Millis / 1000;
+    const QChar zero = QLatin1Char('0');
+    QString text = QStringLiteral("%1:%2:%3")
+                       .arg(seconds / 3600, 2, 10, zero)
+                       .arg(seconds / 60 % 60, 2, 10, zero)
+                       .arg(seconds % 60, 2, 10, zero);
+    if (Millis % 1000 != 0)
+        text += QStringLiteral(".%1").arg(Millis % 1000, 3, 10, zero);
+    return text;
+}
+
+// Whether a text read back as Read shows Days: to the half millisecond the
+// texts keep, and to the few last bits a large day number cannot hold.
+bool ReadsBackAs(double Read, double Days)
+{
+    return std::fabs(Read - Days) <=
+           0.5000001 / MillisPerDay + 8 * std::numeric_limits<double>::epsilon() * std::fabs(Days);
+}
+
+} // namespace
+
 QString TimeText(double Days)
 {
-    const double fraction = std::fabs(Days - std::trunc(Days));
-    const bool millis = std::fmod(std::round(fraction * SecondsPerDay * 1000), 1000.0) != 0;
-    return FormatDateTime(millis ? QStringLiteral("hh:nn:ss.zzz") : QStringLiteral("hh:nn:ss"), fraction);
+    return TimeOfDayText(MillisOfDay(Days));
 }
 
 QString DateText(double Days)
@@ -79,26 +116,57 @@ QString DateText(double Days)
     return FormatDateTime(QStringLiteral("dd/mm/yyyy"), Days);
 }
 
-QString DateTimeLimitText(double Days)
+TDateTimeShown DateTimeShownAs(double Days)
 {
-    return Days >= 1.0 ? DateText(Days) + QLatin1Char(' ') + TimeText(Days) : TimeText(Days);
+    if (!std::isfinite(Days))
+        return TDateTimeShown::Number;
+    // A time of day to the millisecond (a value a hair below 0 included).
+    const double millis = std::round(Days * MillisPerDay);
+    if (millis >= 0 && millis < MillisPerDay)
+        return TDateTimeShown::Time;
+    try {
+        if (ReadsBackAs(ReadDateTime(DateText(Days) + QLatin1Char(' ') + TimeText(Days)), Days))
+            return TDateTimeShown::DateAndTime;
+    } catch (const Exception&) {
+        // Beyond the calendar's years.
+    }
+    return TDateTimeShown::Number;
+}
+
+QString DateTimeLimitText(double Days, const QLocale& Locale)
+{
+    switch (DateTimeShownAs(Days)) {
+    case TDateTimeShown::Time: return TimeText(Days);
+    case TDateTimeShown::DateAndTime: return DateText(Days) + QLatin1Char(' ') + TimeText(Days);
+    case TDateTimeShown::Number: break;
+    }
+    return NumberText(Days, Locale);
 }
 
 QString IncrementCustomText(double Days)
 {
+    if (!std::isfinite(Days))
+        return NumberText(Days);
     if (Days <= 0)
         return TimeText(1 / SecondsPerDay);
-    if (Days < 1.0)
-        return TimeText(Days);
-    const double whole = std::floor(Days);
+    // Rounded to the millisecond before the days are counted, so a time
+    // that rounds to a whole day counts as one more day.
+    double whole = std::floor(Days);
+    double millis = std::round((Days - whole) * MillisPerDay);
+    if (millis >= MillisPerDay) {
+        whole += 1;
+        millis = 0;
+    }
+    if (whole == 0)
+        return TimeOfDayText(static_cast<qint64>(millis));
     QString text = QString::number(whole, 'f', 0);
-    if (Days - whole >= 0.5 / (SecondsPerDay * 1000))
-        text += QLatin1Char(' ') + TimeText(Days - whole);
+    if (millis != 0)
+        text += QLatin1Char(' ') + TimeOfDayText(static_cast<qint64>(millis));
     return text;
 }
 
 QString AxisIncrementText(bool IsDateTime, bool ExactDateTime, const QString& ValueFormat, double Increment,
-                          const TFormatSettings& Settings)
+                          const QLocale& Locale)
 {
     if (IsDateTime) {
         const int step = FindDateTimeStep(Increment);
@@ -107,57 +175,42 @@ QString AxisIncrementText(bool IsDateTime, bool ExactDateTime, const QString& Va
         // One whole day reads "1", as the custom text does, not "00:00:00".
         return IncrementCustomText(Increment);
     }
-    const QString formatted = FormatFloat(ValueFormat, Increment, Settings);
-    double readBack = 0;
-    try {
-        QString plain = formatted;
-        plain.remove(Settings.ThousandSeparator);
-        readBack = ReadNumber(plain, Settings);
-    } catch (const EConvertError&) {
-        readBack = 0;
-    }
-    if (readBack == Increment)
+    const TFormatSettings settings = NumberFormatSettings(Locale);
+    const QString formatted = FormatFloat(ValueFormat, Increment, settings);
+    if (ReadFormattedReal(formatted, settings) == Increment)
         return formatted;
-    return PlainNumberText(Increment, Settings);
+    return NumberText(Increment, Locale);
 }
 
-QString PlainNumberText(double Value, const TFormatSettings& Settings)
+double ReadNumber(const QString& Text, const QLocale& Locale)
 {
-    QString text = QString::number(Value, 'g', 15);
-    text.replace(QLatin1Char('.'), Settings.DecimalSeparator);
-    return text;
-}
-
-double ReadNumber(const QString& Text, const TFormatSettings& Settings)
-{
-    QString text = Text.trimmed();
-    text.replace(Settings.DecimalSeparator, QLatin1Char('.'));
-    bool ok = false;
-    const double value = text.toDouble(&ok);
-    if (!ok || !std::isfinite(value))
+    const std::optional<double> value = TypedReal(Text, Locale);
+    if (!value)
         NotA(QStringLiteral("floating point value"), Text);
-    return value;
+    return *value;
 }
 
 double ReadTime(const QString& Text)
 {
     const QString text = Text.trimmed();
     QString whole = text;
-    int millis = 0;
-    if (const qsizetype dot = text.indexOf(QLatin1Char('.')); dot >= 0) {
-        bool ok = false;
-        millis = text.mid(dot + 1).toInt(&ok);
-        if (!ok || millis < 0 || millis > 999)
+    double fraction = 0; // of a second
+    const qsizetype dot = text.indexOf(QLatin1Char('.'));
+    if (dot >= 0) {
+        const QString digits = text.mid(dot + 1);
+        static const QRegularExpression Digits(QStringLiteral("^[0-9]{1,9}$"));
+        if (!Digits.match(digits).hasMatch())
             NotA(QStringLiteral("time"), Text);
+        fraction = QString(QStringLiteral("0.") + digits).toDouble();
         whole = text.left(dot);
     }
     std::vector<int> fields;
-    if (!ReadFields(whole, QStringLiteral(":"), 2, fields) || fields.size() > 3)
+    if (!ReadFields(whole, QStringLiteral(":"), 2, fields) || fields.size() > 3 || (dot >= 0 && fields.size() != 3))
         NotA(QStringLiteral("time"), Text);
     const int hours = fields[0], minutes = fields[1], seconds = fields.size() > 2 ? fields[2] : 0;
     if (hours > 23 || minutes > 59 || seconds > 59)
         NotA(QStringLiteral("time"), Text);
-    return (hours * 3600.0 + minutes * 60.0 + seconds + millis / 1000.0) / SecondsPerDay;
+    return (hours * 3600.0 + minutes * 60.0 + seconds + fraction) / SecondsPerDay;
 }
 
 double ReadDate(const QString& Text)
@@ -184,27 +237,27 @@ double ReadDateTime(const QString& Text)
     return date < 0 ? date - time : date + time;
 }
 
-double ReadIncrementText(const QString& Text, const TFormatSettings& Settings)
+double ReadIncrementText(const QString& Text, const QLocale& Locale)
 {
     const QString text = Text.trimmed();
     if (const qsizetype blank = text.indexOf(QLatin1Char(' ')); blank >= 0)
-        return ReadNumber(text.left(blank), Settings) + ReadTime(text.mid(blank + 1));
+        return ReadNumber(text.left(blank), Locale) + ReadTime(text.mid(blank + 1));
     try {
-        return ReadNumber(text, Settings);
+        return ReadNumber(text, Locale);
     } catch (const EConvertError&) {
     }
     try {
         return ReadTime(text);
     } catch (const EConvertError&) {
     }
-    return ReadNumber(text, Settings);
+    return ReadNumber(text, Locale);
 }
 
 namespace {
 
-void ShowIncorrectValue(const Exception& Error)
+void ShowIncorrectValue(const std::exception& Error)
 {
-    ShowMessage(QStringLiteral("Incorrect value. Reason: %1").arg(QString::fromStdString(Error.Message())));
+    ShowMessage(QStringLiteral("Incorrect value. Reason: %1").arg(TApplication::MessageOf(Error)));
 }
 
 } // namespace
@@ -260,9 +313,10 @@ void TAxisIncrement::Prepare()
 {
     CBExact->setVisible(IsDateTime);
     CBExact->setChecked(ExactDateTime);
+    FShownCustom = IsDateTime ? IncrementCustomText(Increment) : NumberText(Increment, Locale);
     if (IsDateTime) {
         ECustom->setToolTip(QStringLiteral("Enter [Number of Days] [hh:nn:ss]"));
-        ECustom->setText(IncrementCustomText(Increment));
+        ECustom->setText(FShownCustom);
         if (ExactDateTime && StepIndex != dtNone) {
             RBStandard->setChecked(true);
             CBSteps->setCurrentIndex(StepIndex);
@@ -280,7 +334,7 @@ void TAxisIncrement::Prepare()
         RadioGroup1->hide();
         RBCustom->setChecked(true);
         ECustom->setToolTip({});
-        ECustom->setText(PlainNumberText(Increment, Settings));
+        ECustom->setText(FShownCustom);
         ECustom->setFocus();
     }
     CBExact->setEnabled(RBStandard->isChecked());
@@ -301,7 +355,7 @@ void TAxisIncrement::ChoiceClicked()
         CBSteps->setCurrentIndex(StepIndex);
         CBSteps->setFocus();
     } else {
-        ECustom->setText(IncrementCustomText(Increment));
+        ECustom->setText(FShownCustom);
         ECustom->setFocus();
     }
 }
@@ -315,16 +369,25 @@ void TAxisIncrement::ExactClicked()
     }
 }
 
+double TAxisIncrement::ReadIncrement() const
+{
+    if (IsDateTime && RBStandard->isChecked())
+        return DateTimeStep(CBSteps->currentIndex());
+    // The text as it was filled in stands for the increment as it was, to
+    // the last digit the text does not show.
+    if (ECustom->text() == FShownCustom)
+        return Increment;
+    return IsDateTime ? ReadIncrementText(ECustom->text(), Locale) : ReadNumber(ECustom->text(), Locale);
+}
+
 void TAxisIncrement::OkClicked()
 {
     try {
-        if (!IsDateTime)
-            Increment = ReadNumber(ECustom->text(), Settings);
-        else if (RBStandard->isChecked())
-            Increment = DateTimeStep(CBSteps->currentIndex());
-        else
-            Increment = ReadIncrementText(ECustom->text(), Settings);
-    } catch (const Exception& Error) {
+        const double increment = ReadIncrement();
+        if (Accepting)
+            Accepting(increment);
+        Increment = increment;
+    } catch (const std::exception& Error) {
         ShowIncorrectValue(Error);
         return;
     }
@@ -355,19 +418,25 @@ TAxisMaxMin::TAxisMaxMin(QWidget* Parent) : TFieldDialog(Parent)
 
 void TAxisMaxMin::Prepare()
 {
-    if (IsDateTime) {
-        const bool hasDate = MaxMin >= 1.0;
-        if (hasDate)
-            EMaximum->setText(DateText(MaxMin));
+    // A date-time value no date text shows (beyond the year 9999, or
+    // between -1 and 0) shows as a number, as on a value axis.
+    const TDateTimeShown shown = IsDateTime ? DateTimeShownAs(MaxMin) : TDateTimeShown::Number;
+    FNumber = shown == TDateTimeShown::Number;
+    if (!FNumber) {
+        const bool hasDate = shown == TDateTimeShown::DateAndTime;
+        FShownDate = hasDate ? DateText(MaxMin) : QString();
+        FShownTime = TimeText(MaxMin);
+        EMaximum->setText(FShownDate);
         EMaximum->setVisible(hasDate);
         Label1->setVisible(hasDate);
-        EMinimum->setText(TimeText(MaxMin));
+        EMinimum->setText(FShownTime);
         (hasDate ? EMaximum : EMinimum)->setFocus();
     } else {
         EMaximum->setToolTip({});
         EMinimum->setToolTip({});
         Label1->setText(QStringLiteral("Value:"));
-        EMaximum->setText(PlainNumberText(MaxMin, Settings));
+        FShownDate = NumberText(MaxMin, Locale);
+        EMaximum->setText(FShownDate);
         EMinimum->hide();
         Label2->hide();
         EMaximum->setFocus();
@@ -375,16 +444,33 @@ void TAxisMaxMin::Prepare()
     adjustSize();
 }
 
+double TAxisMaxMin::ReadValue() const
+{
+    // The texts as they were filled in stand for the value as it was.
+    if (EMaximum->text() == FShownDate && (FNumber || EMinimum->text() == FShownTime))
+        return MaxMin;
+    if (FNumber && IsDateTime) {
+        // A date-time axis shown as a number takes a date and time too.
+        try {
+            return ReadDateTime(EMaximum->text());
+        } catch (const EConvertError&) {
+        }
+    }
+    if (FNumber)
+        return ReadNumber(EMaximum->text(), Locale);
+    if (!FShownDate.isEmpty())
+        return ReadDateTime(EMaximum->text().trimmed() + QLatin1Char(' ') + EMinimum->text().trimmed());
+    return ReadTime(EMinimum->text());
+}
+
 void TAxisMaxMin::OkClicked()
 {
     try {
-        if (!IsDateTime)
-            MaxMin = ReadNumber(EMaximum->text(), Settings);
-        else if (EMaximum->isVisible())
-            MaxMin = ReadDateTime(EMaximum->text().trimmed() + QLatin1Char(' ') + EMinimum->text().trimmed());
-        else
-            MaxMin = ReadTime(EMinimum->text());
-    } catch (const Exception& Error) {
+        const double value = ReadValue();
+        if (Accepting)
+            Accepting(value);
+        MaxMin = value;
+    } catch (const std::exception& Error) {
         ShowIncorrectValue(Error);
         return;
     }
@@ -406,7 +492,7 @@ QString AxisTitleOrName(const TChartAxis& Axis)
     return {};
 }
 
-bool EditAxisIncrement(QWidget* Owner, TChartAxis& Axis)
+bool EditAxisIncrement(QWidget* Owner, TChartAxis& Axis, const QLocale& Locale)
 {
     auto dialog = CreateDialogForm<TAxisIncrement>(Owner);
     dialog->setWindowTitle(QStringLiteral("Desired %1 Increment").arg(AxisTitleOrName(Axis)));
@@ -414,30 +500,38 @@ bool EditAxisIncrement(QWidget* Owner, TChartAxis& Axis)
     dialog->ExactDateTime = Axis.ExactDateTime();
     dialog->Increment = Axis.Increment();
     dialog->StepIndex = FindDateTimeStep(Axis.Increment());
+    dialog->Locale = Locale;
+    // The axis judges the increment while the dialog is still open.
+    dialog->Accepting = [&Axis](double Increment) { Axis.SetIncrement(Increment); };
     CallControlHook(dialog.get());
     if (dialog->exec() != QDialog::Accepted)
         return false;
-    Axis.SetIncrement(dialog->Increment);
     Axis.SetExactDateTime(dialog->ExactDateTime);
     return true;
 }
 
-bool EditAxisLimit(QWidget* Owner, TChartAxis& Axis, bool Maximum)
+bool EditAxisLimit(QWidget* Owner, TChartAxis& Axis, bool Maximum, const QLocale& Locale)
 {
     auto dialog = CreateDialogForm<TAxisMaxMin>(Owner);
     dialog->setWindowTitle(AxisTitleOrName(Axis) + (Maximum ? QStringLiteral(" Maximum") : QStringLiteral(" Minimum")));
     dialog->IsDateTime = Axis.IsDateTime();
     dialog->MaxMin = Maximum ? Axis.Maximum() : Axis.Minimum();
+    dialog->Locale = Locale;
+    // The axis refuses a maximum below its minimum (and the reverse) while
+    // the dialog is still open.
+    dialog->Accepting = [&Axis, Maximum](double Value) {
+        if (Maximum)
+            Axis.SetMaximum(Value);
+        else
+            Axis.SetMinimum(Value);
+    };
     CallControlHook(dialog.get());
     if (dialog->exec() != QDialog::Accepted)
         return false;
-    if (Maximum) {
-        Axis.SetMaximum(dialog->MaxMin);
+    if (Maximum)
         Axis.SetAutomaticMaximum(false);
-    } else {
-        Axis.SetMinimum(dialog->MaxMin);
+    else
         Axis.SetAutomaticMinimum(false);
-    }
     return true;
 }
 

@@ -1,7 +1,10 @@
 #include "chart/editors/data/ChartGrid.h"
 
 #include "chart/canvas/PlotConst.h"
+#include "chart/editors/EditorPage.h"
 #include "chart/editors/PlotEditorButtons.h"
+#include "chart/editors/TypedNumberEdit.h"
+#include "chart/editors/axis/AxisIncrementDialogs.h"
 #include "chart/engine/PlotAxisPanel.h"
 #include "chart/engine/PlotChart.h"
 #include "chart/engine/PlotPaletteSeries.h"
@@ -33,20 +36,34 @@ constexpr int HeaderBandHeight = 20;
 constexpr int PointNumberWidth = 30;
 constexpr int ColorsColumnWidth = 40;
 
-// A typed number in the user's locale or with a point as decimal separator.
-bool ReadNumber(const QString& Text, double& Value)
+// The property of the in-place editor holding the text it opened with.
+constexpr char OpenedTextProperty[] = "lpOpenedText";
+
+// A typed number as the cells show them (the value format's notation in
+// the user's separators), or in the user's locale.
+bool ReadCellNumber(const QString& Text, double& Value)
 {
-    bool Ok = false;
-    Value = QLocale().toDouble(Text.trimmed(), &Ok);
-    if (!Ok)
-        Value = QLocale::c().toDouble(Text.trimmed(), &Ok);
-    return Ok && std::isfinite(Value);
+    std::optional<double> Read = ReadFormattedReal(Text, NumberFormatSettings(QLocale()));
+    if (!Read)
+        Read = TypedReal(Text);
+    if (Read)
+        Value = *Read;
+    return Read.has_value();
 }
 
-// A typed date and time, a date, or a time of day (as a fraction of a day).
-bool ReadDateTime(const QString& Text, double& Value)
+// A typed date and time, a date, or a time of day (as a fraction of a day):
+// first as the cells show them ("dd/mm/yyyy hh:nn:ss", "hh:nn:ss"), then
+// in the user's and the ISO forms, then as a number of days.
+bool ReadCellDateTime(const QString& Text, double& Value)
 {
     const QString Trimmed = Text.trimmed();
+    for (double (*Read)(const QString&) : {&ReadDateTime, &ReadTime}) {
+        try {
+            Value = Read(Trimmed);
+            return true;
+        } catch (const Exception&) {
+        }
+    }
     const QLocale Locale;
     for (const QString& Format : {Locale.dateTimeFormat(QLocale::ShortFormat), QStringLiteral("yyyy-MM-dd hh:mm:ss"),
                                   QStringLiteral("yyyy-MM-dd hh:mm"), Locale.dateFormat(QLocale::ShortFormat),
@@ -74,20 +91,22 @@ bool ReadDateTime(const QString& Text, double& Value)
             return true;
         }
     }
-    return ReadNumber(Trimmed, Value);
+    return ReadCellNumber(Trimmed, Value);
 }
 
+// A value as its cell shows it: a date and time to the second (and
+// millisecond), a time alone from 0 up to one day, else formatted with the
+// series' value format in the user's separators — or as a plain number
+// where that text is not one the cell reads back (a format with words or
+// brackets, a value rounded past the largest number).
 QString ValueText(const TChartSeries& Series, const TChartValueList& List, int Index)
 {
     const double Value = List.Value(Index);
-    if (List.DateTime()) {
-        try {
-            return FormatDateTime(Value >= 1 ? QStringLiteral("c") : QStringLiteral("t"), Value);
-        } catch (const std::exception&) {
-            // Outside the calendar: show the number.
-        }
-    }
-    return FormatFloat(Series.ValueFormat(), Value);
+    if (List.DateTime())
+        return DateTimeLimitText(Value);
+    const QString Formatted = FormatFloat(Series.ValueFormat(), Value, NumberFormatSettings(QLocale()));
+    double Read = 0;
+    return std::isfinite(Value) && !ReadCellNumber(Formatted, Read) ? NumberText(Value) : Formatted;
 }
 
 // The series' mandatory list: the one shown when its X column is hidden.
@@ -97,19 +116,25 @@ TChartValueList* MandatoryList(const TChartSeries& Series)
 }
 
 // Refuses to close the in-place editor on a text that is not a number:
-// Enter, Return and Tab then leave it open without a word.
+// Enter, Return and Tab then leave it open without a word. A text left as
+// it opened stores nothing: the cell shows its value rounded by the format,
+// and the value stays as it was.
 class TChartGridDelegate : public QStyledItemDelegate {
 public:
     TChartGridDelegate(TChartGrid& Grid) : QStyledItemDelegate(&Grid), FGrid(Grid) {}
 
     void setEditorData(QWidget* Editor, const QModelIndex& Index) const override
     {
-        if (auto* Line = qobject_cast<QLineEdit*>(Editor))
-            Line->setText(FGrid.GridModel().CellText(Index.row(), Index.column()));
+        if (auto* Line = qobject_cast<QLineEdit*>(Editor)) {
+            const QString Text = FGrid.GridModel().CellText(Index.row(), Index.column());
+            Line->setText(Text);
+            Line->setProperty(OpenedTextProperty, Text);
+        }
     }
     void setModelData(QWidget* Editor, QAbstractItemModel*, const QModelIndex& Index) const override
     {
-        if (auto* Line = qobject_cast<QLineEdit*>(Editor))
+        auto* Line = qobject_cast<QLineEdit*>(Editor);
+        if (Line && !Unchanged(*Line))
             FGrid.GridModel().setData(Index, Line->text(), Qt::EditRole);
     }
 
@@ -122,20 +147,25 @@ protected:
             const bool Closes = Key == Qt::Key_Return || Key == Qt::Key_Enter || Key == Qt::Key_Tab ||
                                 Key == Qt::Key_Backtab;
             const QModelIndex Index = FGrid.currentIndex();
-            if (Closes && !Line->text().trimmed().isEmpty() && !Accepts(Index, Line->text()))
+            if (Closes && !Line->text().trimmed().isEmpty() && !Unchanged(*Line) && !Accepts(Index, Line->text()))
                 return true;
         }
         return QStyledItemDelegate::eventFilter(Object, Event);
     }
 
 private:
+    static bool Unchanged(const QLineEdit& Line)
+    {
+        const QVariant Opened = Line.property(OpenedTextProperty);
+        return Opened.isValid() && Line.text() == Opened.toString();
+    }
     bool Accepts(const QModelIndex& Index, const QString& Text) const
     {
         const auto& Column = FGrid.GridModel().Column(Index.column());
         if (Column.Kind == TChartGridModel::ckText)
             return true;
         double Value = 0;
-        return Column.List && Column.List->DateTime() ? ReadDateTime(Text, Value) : ReadNumber(Text, Value);
+        return Column.List && Column.List->DateTime() ? ReadCellDateTime(Text, Value) : ReadCellNumber(Text, Value);
     }
 
     TChartGrid& FGrid;
@@ -422,7 +452,10 @@ bool TChartGridModel::setData(const QModelIndex& Index, const QVariant& Value, i
         return false;
     const bool Was = FGrid.FStoring;
     FGrid.FStoring = true;
-    const bool Stored = StoreText(Index.row(), Index.column(), Value.toString());
+    // Called from the view's event handling: a series that refuses the
+    // value ends the edit with its message.
+    bool Stored = false;
+    RunUserChange([&] { Stored = StoreText(Index.row(), Index.column(), Value.toString()); });
     FGrid.FStoring = Was;
     if (!Stored)
         return false;
@@ -451,7 +484,7 @@ bool TChartGridModel::StoreText(int Row, int ColumnIndex, const QString& Text)
     if (C.Kind == ckColors || Text.trimmed().isEmpty())
         return false;
     double Value = 0;
-    if (!(C.List->DateTime() ? ReadDateTime(Text, Value) : ReadNumber(Text, Value)))
+    if (!(C.List->DateTime() ? ReadCellDateTime(Text, Value) : ReadCellNumber(Text, Value)))
         return false;
     TChartSeries* Series = C.Series;
     int Point = Row;

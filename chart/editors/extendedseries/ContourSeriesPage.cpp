@@ -9,6 +9,7 @@
 #include "chart/engine/PlotAxisPanel.h"
 #include "chart/extensions/grid3d/PlotContourSeries.h"
 
+#include <QtCore/QLocale>
 #include <QtWidgets/QCheckBox>
 #include <QtWidgets/QGroupBox>
 #include <QtWidgets/QLabel>
@@ -25,18 +26,23 @@ namespace {
 constexpr int ContourPositionLimit = 30000;
 constexpr int ContourLevelsLimit = 150;
 
-// A level's value as the page shows it: at most three decimals, no
-// thousands separator (the text reads back as the same number).
+// A level's value as the page shows it: at most three decimals in the
+// user's notation, no thousands separator (the text reads back as that
+// number, as typed numbers are read).
 QString ContourLevelValueText(double Value)
 {
     if (!std::isfinite(Value))
         return NumberText(Value);
-    QString text = QString::number(Value, 'f', 3);
+    QLocale locale;
+    locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    if (std::round(Value * 1000) == 0)
+        return locale.toString(0);
+    QString text = locale.toString(Value, 'f', 3);
     while (text.endsWith(QLatin1Char('0')))
         text.chop(1);
-    if (text.endsWith(QLatin1Char('.')))
-        text.chop(1);
-    return text == QStringLiteral("-0") ? QStringLiteral("0") : text;
+    if (text.endsWith(locale.decimalPoint()))
+        text.chop(locale.decimalPoint().size());
+    return text;
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "chart/editors/EditorPage.h"
 
 #include "EditorTestSupport.h"
+#include "axis/AxisDialogTestSupport.h"
 #include "chart/editors/EditorPageBuilder.h"
 #include "chart/engine/PlotTitles.h"
 
@@ -16,6 +17,8 @@
 #include <QtWidgets/QVBoxLayout>
 
 #include <gtest/gtest.h>
+
+#include <stdexcept>
 
 namespace lp {
 namespace {
@@ -206,6 +209,47 @@ TEST(EditorPage, LabelsHaveBuddiesAndTabFollowsReading)
     EXPECT_EQ(page.focusWidget(), page.Visible);
     QTest::keyClick(page.Visible, Qt::Key_Tab);
     EXPECT_EQ(page.focusWidget(), page.Alignment);
+}
+
+// A page whose writes fail: a bound box whose setter raises an error of no
+// class of the system, and a button whose handler raises one.
+class TFailingWritesPage : public TEditorPage {
+public:
+    bool Stored = false;
+    QCheckBox* Box;
+    QPushButton* Button;
+    QPushButton* Quiet;
+
+    TFailingWritesPage()
+    {
+        TPageBuilder build(*this);
+        Box = build.CheckBox("CBFailing", QStringLiteral("&Failing"));
+        Button = build.Button("BFailing", QStringLiteral("F&ails..."));
+        Quiet = build.Button("BAborts", QStringLiteral("&Aborts"));
+        build.Line({Box, Button, Quiet});
+        Binder().Bind(
+            Box, [this] { return QVariant(Stored); },
+            [](const QVariant&) { throw std::length_error("The list cannot grow"); });
+        ConnectUserChange(Button, &QPushButton::clicked, this, [] { throw ERangeError("Point index 9 out of range"); });
+        ConnectUserChange(Quiet, &QPushButton::clicked, this, [] { throw EAbort(); });
+    }
+};
+
+// A setter raising out of a button handler went through Qt's event loop and
+// ended the program: the guard turns it into the message and goes on.
+TEST(EditorPage, AWriteThatRaisesEndsWithItsMessageThroughARealClick)
+{
+    QObject target;
+    test::TShownPage<TFailingWritesPage> shown(&target);
+    TFailingWritesPage& page = shown.Page;
+    test::TMessages messages;
+    test::ClickNearLeftEdge(page.Box);
+    EXPECT_FALSE(page.Box->isChecked()); // the target kept its value
+    QTest::mouseClick(page.Button, Qt::LeftButton);
+    QTest::mouseClick(page.Quiet, Qt::LeftButton); // an abort says nothing
+    EXPECT_EQ(messages.Texts,
+              (QStringList{QStringLiteral("The list cannot grow"), QStringLiteral("Point index 9 out of range")}));
+    EXPECT_TRUE(page.isVisible());
 }
 
 } // namespace

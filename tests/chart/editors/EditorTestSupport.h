@@ -58,6 +58,48 @@ inline QStringList DumpProperties(const QObject* Object)
     return lines;
 }
 
+// The user's locale (what QLocale() gives) set to Locale while alive; the
+// one before comes back at the end.
+class TDefaultLocale {
+public:
+    explicit TDefaultLocale(const QLocale& Locale) { QLocale::setDefault(Locale); }
+    ~TDefaultLocale() { QLocale::setDefault(FBefore); }
+    TDefaultLocale(const TDefaultLocale&) = delete;
+    TDefaultLocale& operator=(const TDefaultLocale&) = delete;
+
+private:
+    QLocale FBefore;
+};
+
+// The locales the typed-number tests read and show numbers in: three with
+// a decimal comma and a grouping that is no point (French, Russian) or is
+// one (German, Dutch), and English.
+inline const QLocale& GermanLocale()
+{
+    static const QLocale Locale(QLocale::German, QLocale::Germany);
+    return Locale;
+}
+inline const QLocale& FrenchLocale()
+{
+    static const QLocale Locale(QLocale::French, QLocale::France);
+    return Locale;
+}
+inline const QLocale& DutchLocale()
+{
+    static const QLocale Locale(QLocale::Dutch, QLocale::Netherlands);
+    return Locale;
+}
+inline const QLocale& RussianLocale()
+{
+    static const QLocale Locale(QLocale::Russian, QLocale::Russia);
+    return Locale;
+}
+inline const QLocale& EnglishLocale()
+{
+    static const QLocale Locale(QLocale::English, QLocale::UnitedStates);
+    return Locale;
+}
+
 // A counting chart owned (and destroyed) by Owner, as a form owns its chart.
 inline TEditorChart* OwnedChart(TComponent& Owner)
 {
@@ -73,18 +115,6 @@ public:
 
 private:
     QTemporaryDir FFolder;
-};
-
-// Makes Locale the default locale while alive and restores the one before.
-class TDefaultLocale {
-public:
-    explicit TDefaultLocale(const QLocale& Locale) { QLocale::setDefault(Locale); }
-    ~TDefaultLocale() { QLocale::setDefault(FSaved); }
-    TDefaultLocale(const TDefaultLocale&) = delete;
-    TDefaultLocale& operator=(const TDefaultLocale&) = delete;
-
-private:
-    QLocale FSaved;
 };
 
 // Clicks a button near its left edge, where a check box or radio button has

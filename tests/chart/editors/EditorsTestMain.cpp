@@ -7,6 +7,7 @@
 #include "chart/export/PlotExport.h"
 #include "chart/extensions/PlotExtensions.h"
 
+#include <QtCore/QLocale>
 #include <QtWidgets/QApplication>
 
 #include <gtest/gtest.h>
@@ -14,6 +15,9 @@
 int main(int argc, char** argv)
 {
     QApplication application(argc, argv);
+    // Numbers typed into the editors read the same on every machine; tests
+    // of other locales set theirs and put this one back.
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     lp::InitializeChartLibrary();
     lp::InitializeChartExtensions();
     lp::InitializeChartExport();

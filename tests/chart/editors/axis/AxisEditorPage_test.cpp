@@ -141,6 +141,27 @@ TEST_F(AxisPage, AutoOffTurnsBothLimitsOffAndStartAndEndCannotCross)
     EXPECT_EQ(Chart.LeftAxis()->EndPosition(), 42);
 }
 
+// Start and End were applied or refused at each keystroke: with Start at
+// 60, "80" typed into End was refused at "8" and snapped back to 100; with
+// End at 80, "90" typed into Start left Start at 9.
+TEST_F(AxisPage, StartAndEndAreJudgedWhenTheirTypingIsDone)
+{
+    Open(Chart.LeftAxis());
+    Page->PageAxis->setCurrentWidget(Page->TabPositions);
+    TChartAxis& axis = *Chart.LeftAxis();
+    axis.SetStartPosition(60);
+    axis.SetEndPosition(100);
+    Page->Refresh();
+    test::TypeIntoSpinBox(Page->UDEnd, QStringLiteral("80"));
+    EXPECT_EQ(axis.EndPosition(), 80);
+    EXPECT_EQ(Page->UDEnd->value(), 80);
+    test::TypeIntoSpinBox(Page->UDStart, QStringLiteral("90")); // would cross End: refused whole
+    EXPECT_EQ(axis.StartPosition(), 60);
+    EXPECT_EQ(Page->UDStart->value(), 60);
+    test::TypeIntoSpinBox(Page->UDStart, QStringLiteral("70"));
+    EXPECT_EQ(axis.StartPosition(), 70);
+}
+
 TEST_F(AxisPage, TheLogarithmicBaseIgnoresZeroOneAndHalfTypedText)
 {
     Chart.LeftAxis()->SetMinMax(1, 1000);

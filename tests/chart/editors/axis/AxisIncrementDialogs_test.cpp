@@ -8,7 +8,10 @@
 #include "../EditorTestSupport.h"
 #include "AxisDialogTestSupport.h"
 #include "chart/canvas/PlotRoutines.h"
+#include "chart/editors/axis/AxisEditorPage.h"
 #include "chart/engine/PlotAxis.h"
+#include "chart/engine/PlotSeries.h"
+#include "chart/engine/PlotValueList.h"
 #include "platform/ui/Dialogs.h"
 
 #include <QtCore/QTimer>
@@ -21,10 +24,13 @@
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QPushButton>
 #include <QtWidgets/QRadioButton>
+#include <QtWidgets/QTabWidget>
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
+#include <limits>
 
 namespace lp {
 namespace {
@@ -51,10 +57,9 @@ TEST(AxisIncrementText, DateTimeAndValueIncrements)
     EXPECT_EQ(AxisIncrementText(false, false, QStringLiteral("0.00"), 0.5), QStringLiteral("0.50"));
     EXPECT_EQ(AxisIncrementText(false, false, QStringLiteral("#,##0.###"), 2500), QStringLiteral("2,500"));
     EXPECT_EQ(AxisIncrementText(false, false, QStringLiteral("0.0 m"), 2), QStringLiteral("2"));
-    TFormatSettings comma;
-    comma.DecimalSeparator = QLatin1Char(',');
-    comma.ThousandSeparator = QLatin1Char('.');
-    EXPECT_EQ(AxisIncrementText(false, false, QStringLiteral("0"), 0.5, comma), QStringLiteral("0,5"));
+    EXPECT_EQ(AxisIncrementText(false, false, QStringLiteral("0"), 0.5, test::GermanLocale()), QStringLiteral("0,5"));
+    EXPECT_EQ(AxisIncrementText(false, false, QStringLiteral("#,##0.###"), 2500, test::GermanLocale()),
+              QStringLiteral("2.500"));
 }
 
 TEST(AxisIncrementText, TypedValuesRead)
@@ -64,9 +69,7 @@ TEST(AxisIncrementText, TypedValuesRead)
     EXPECT_DOUBLE_EQ(ReadIncrementText(QStringLiteral("3")), 3);
     EXPECT_DOUBLE_EQ(ReadIncrementText(QStringLiteral("01:00")), Hour);
     EXPECT_DOUBLE_EQ(ReadNumber(QStringLiteral(" -1.5e3 ")), -1500);
-    TFormatSettings comma;
-    comma.DecimalSeparator = QLatin1Char(',');
-    EXPECT_DOUBLE_EQ(ReadNumber(QStringLiteral("0,25"), comma), 0.25);
+    EXPECT_DOUBLE_EQ(ReadNumber(QStringLiteral("0,25"), test::GermanLocale()), 0.25);
     EXPECT_DOUBLE_EQ(ReadTime(QStringLiteral("12:30:15.500")), (12 * 3600 + 30 * 60 + 15.5) / 86400);
     EXPECT_DOUBLE_EQ(ReadDateTime(QStringLiteral("31/12/1899 06:00:00")), 1.25);
     EXPECT_DOUBLE_EQ(ReadDateTime(DateText(45000.5) + QLatin1Char(' ') + TimeText(45000.5)), 45000.5);
@@ -233,6 +236,227 @@ TEST(AxisDialogs, CancelLeavesTheAxisAndOkWritesIt)
     EXPECT_EQ(axis.Maximum(), 55);
     EXPECT_FALSE(axis.AutomaticMaximum());
     EXPECT_TRUE(axis.AutomaticMinimum());
+}
+
+// Texts a dialog showed did not read back: a limit before day 1 opened as
+// a time alone (-1.25 became 0.25), two days less 0.1 ms showed
+// "1 00:00:00" (one day), "12:00:00.5" read as 5 ms past noon, and a limit
+// past the year 9999 ended the program.
+TEST(AxisIncrementText, DateTimeTextsShowWhatReadsBack)
+{
+    constexpr double TenthOfAMilli = 0.0001 / 86400;
+    EXPECT_DOUBLE_EQ(ReadTime(QStringLiteral("12:00:00.5")), (12 * 3600 + 0.5) / 86400);
+    EXPECT_DOUBLE_EQ(ReadTime(QStringLiteral("00:00:01.25")), 1.25 / 86400);
+    EXPECT_THROW(ReadTime(QStringLiteral("12:00.5")), EConvertError); // a fraction belongs to the seconds
+    EXPECT_THROW(ReadTime(QStringLiteral("12:00:00.")), EConvertError);
+    EXPECT_EQ(IncrementCustomText(2 - TenthOfAMilli), QStringLiteral("2"));
+    EXPECT_EQ(IncrementCustomText(1 - TenthOfAMilli), QStringLiteral("1"));
+    EXPECT_EQ(IncrementCustomText(1.5 + 0.5 / 86400), QStringLiteral("1 12:00:00.500"));
+    EXPECT_EQ(TimeText(0.5 + 0.5 / 86400), QStringLiteral("12:00:00.500"));
+
+    struct TShownCase {
+        double Days;
+        TDateTimeShown Shown;
+        const char* Text;
+    };
+    const TShownCase cases[] = {
+        {0.5, TDateTimeShown::Time, "12:00:00"},
+        {0, TDateTimeShown::Time, "00:00:00"},
+        {1 - TenthOfAMilli, TDateTimeShown::DateAndTime, "31/12/1899 00:00:00"},
+        {1.25, TDateTimeShown::DateAndTime, "31/12/1899 06:00:00"},
+        {-1.25, TDateTimeShown::DateAndTime, "29/12/1899 06:00:00"},
+        {45000.5, TDateTimeShown::DateAndTime, "15/03/2023 12:00:00"},
+        {-0.25, TDateTimeShown::Number, "-0.25"},   // 30/12/1899 06:00 is 0.25
+        {3e6, TDateTimeShown::Number, "3000000"},   // past 31/12/9999
+        {-7e5, TDateTimeShown::Number, "-700000"},  // before 01/01/0001
+        {std::numeric_limits<double>::infinity(), TDateTimeShown::Number, "inf"},
+    };
+    for (const TShownCase& c : cases) {
+        EXPECT_EQ(DateTimeShownAs(c.Days), c.Shown) << c.Text;
+        EXPECT_EQ(DateTimeLimitText(c.Days, test::EnglishLocale()), QString::fromLatin1(c.Text)) << c.Text;
+    }
+    EXPECT_EQ(DateTimeLimitText(3e6 + 0.5, test::GermanLocale()), QStringLiteral("3000000,5"));
+}
+
+// Opened and confirmed unchanged, a dialog leaves its value to the last bit:
+// the texts it showed stand for the value they were made from.
+TEST(AxisDialogs, ConfirmedUnchangedEveryDialogLeavesItsValue)
+{
+    constexpr double TenthOfAMilli = 0.0001 / 86400;
+    const double values[] = {0.5, 1.5, 2 - TenthOfAMilli, -1.25, -0.25, 45000.123456789, 3e6, -3e6, 1e300,
+                             0.1 + 0.2, 1e-9, 0, 12.5};
+    for (const QLocale* locale : {&test::EnglishLocale(), &test::GermanLocale()})
+        for (bool dateTime : {false, true})
+            for (double value : values) {
+                const std::string what = locale->name().toStdString() + (dateTime ? " date-time " : " ") +
+                                         QString::number(value, 'g', 17).toStdString();
+                TMessages messages;
+                if (value >= 0) {
+                    TAxisIncrement increment;
+                    increment.IsDateTime = dateTime;
+                    increment.Increment = value;
+                    increment.Locale = *locale;
+                    increment.show();
+                    QTest::mouseClick(increment.BOk, Qt::LeftButton);
+                    EXPECT_EQ(increment.result(), QDialog::Accepted) << what;
+                    EXPECT_EQ(std::memcmp(&increment.Increment, &value, sizeof value), 0) << what;
+                }
+                TAxisMaxMin limit;
+                limit.IsDateTime = dateTime;
+                limit.MaxMin = value;
+                limit.Locale = *locale;
+                limit.show();
+                QTest::mouseClick(limit.BitBtn1, Qt::LeftButton);
+                EXPECT_EQ(limit.result(), QDialog::Accepted) << what;
+                EXPECT_EQ(std::memcmp(&limit.MaxMin, &value, sizeof value), 0) << what;
+                EXPECT_TRUE(messages.Texts.isEmpty()) << what;
+            }
+
+    TAxisMaxMin before;
+    before.IsDateTime = true;
+    before.MaxMin = -1.25;
+    before.show();
+    EXPECT_TRUE(before.EMaximum->isVisible());
+    EXPECT_EQ(before.EMaximum->text(), QStringLiteral("29/12/1899"));
+    EXPECT_EQ(before.EMinimum->text(), QStringLiteral("06:00:00"));
+    before.EMinimum->selectAll();
+    QTest::keyClicks(before.EMinimum, QStringLiteral("12:00:00.5"));
+    QTest::mouseClick(before.BitBtn1, Qt::LeftButton);
+    EXPECT_DOUBLE_EQ(before.MaxMin, -1 - (12 * 3600 + 0.5) / 86400);
+
+    TAxisIncrement almostTwo;
+    almostTwo.IsDateTime = true;
+    almostTwo.Increment = 2 - TenthOfAMilli;
+    almostTwo.show();
+    EXPECT_EQ(almostTwo.ECustom->text(), QStringLiteral("2"));
+}
+
+// The single-axis window as the chart's axis menu opens it.
+struct AxisWindow : ::testing::Test {
+    test::TEditorChart Chart;
+    std::unique_ptr<TFormPlotAxis> Window;
+
+    void Open()
+    {
+        Window = CreateAxisEditorWindow(&Chart, Chart.LeftAxis());
+        ASSERT_NE(Window, nullptr);
+        EXPECT_EQ(Window->windowTitle(), QStringLiteral("Left axis edit"));
+        Window->show();
+    }
+    void ShowLimitTab(bool Maximum) { Window->PageControl1->setCurrentIndex(Maximum ? 1 : 0); }
+};
+
+// An increment of "-1", or a maximum below the minimum, raised out of the
+// button handler through Qt's event loop and ended the program.
+TEST_F(AxisWindow, AnIncrementOrLimitTheAxisRefusesKeepsTheDialogOpenWithItsReason)
+{
+    Chart.LeftAxis()->SetMinMax(0, 100);
+    Chart.LeftAxis()->SetIncrement(5);
+    Open();
+    const QStringList before = test::DumpProperties(Chart.LeftAxis());
+    TMessages messages;
+    bool stayedOpen = false;
+    OnModal<TAxisIncrement>([&stayedOpen](TAxisIncrement& Dialog) {
+        Dialog.ECustom->selectAll();
+        QTest::keyClicks(Dialog.ECustom, QStringLiteral("-1"));
+        QTest::mouseClick(Dialog.BOk, Qt::LeftButton);
+        stayedOpen = Dialog.isVisible();
+        QTest::mouseClick(Dialog.BCancel, Qt::LeftButton);
+    });
+    QTest::mouseClick(Window->BIncre, Qt::LeftButton);
+    EXPECT_TRUE(stayedOpen);
+    EXPECT_EQ(messages.Texts, QStringList{QStringLiteral("Incorrect value. Reason: Axis increment must be >= 0")});
+
+    struct TRefusedLimit {
+        bool Maximum;
+        const char* Typed;
+        const char* Reason;
+    };
+    for (const TRefusedLimit& c : {TRefusedLimit{true, "-5", "Axis Maximum Value must be >= Minimum"},
+                                   TRefusedLimit{false, "500", "Axis Minimum Value must be <= Maximum"}}) {
+        messages.Texts.clear();
+        stayedOpen = false;
+        ShowLimitTab(c.Maximum);
+        OnModal<TAxisMaxMin>([&stayedOpen, &c](TAxisMaxMin& Dialog) {
+            Dialog.EMaximum->selectAll();
+            QTest::keyClicks(Dialog.EMaximum, QString::fromLatin1(c.Typed));
+            QTest::mouseClick(Dialog.BitBtn1, Qt::LeftButton);
+            stayedOpen = Dialog.isVisible();
+            QTest::mouseClick(Dialog.BitBtn2, Qt::LeftButton);
+        });
+        QTest::mouseClick(c.Maximum ? Window->BAxisMax : Window->BAxisMin, Qt::LeftButton);
+        EXPECT_TRUE(stayedOpen) << c.Typed;
+        EXPECT_EQ(messages.Texts, QStringList{QStringLiteral("Incorrect value. Reason: ") + QString::fromLatin1(c.Reason)});
+    }
+    EXPECT_EQ(test::DumpProperties(Chart.LeftAxis()), before);
+    EXPECT_TRUE(Window->isVisible());
+}
+
+TEST_F(AxisWindow, ADateTimeLimitPastTheYear9999OpensAsItsNumber)
+{
+    auto* series = new TLineSeries(&Chart);
+    Chart.AddSeries(series);
+    series->YValues()->SetDateTime(true);
+    series->AddXY(0, 45000);
+    Chart.LeftAxis()->SetMinMax(45000, 3e6);
+    Open();
+    EXPECT_EQ(Window->LAxisMax->text(), QStringLiteral("3000000"));
+    ShowLimitTab(true);
+    TMessages messages;
+    OnModal<TAxisMaxMin>([](TAxisMaxMin& Dialog) {
+        EXPECT_EQ(Dialog.Label1->text(), QStringLiteral("Value:"));
+        EXPECT_EQ(Dialog.EMaximum->text(), QStringLiteral("3000000"));
+        EXPECT_FALSE(Dialog.EMinimum->isVisible());
+        QTest::mouseClick(Dialog.BitBtn1, Qt::LeftButton);
+    });
+    QTest::mouseClick(Window->BAxisMax, Qt::LeftButton);
+    EXPECT_EQ(Chart.LeftAxis()->Maximum(), 3e6);
+    // A date typed there is read as a date.
+    OnModal<TAxisMaxMin>([](TAxisMaxMin& Dialog) {
+        Dialog.EMaximum->selectAll();
+        QTest::keyClicks(Dialog.EMaximum, QStringLiteral("16/03/2023 06:00"));
+        QTest::mouseClick(Dialog.BitBtn1, Qt::LeftButton);
+    });
+    QTest::mouseClick(Window->BAxisMax, Qt::LeftButton);
+    EXPECT_DOUBLE_EQ(Chart.LeftAxis()->Maximum(), 45001.25);
+    EXPECT_TRUE(messages.Texts.isEmpty());
+}
+
+// The dialogs read and wrote "." in every locale while the page beside them
+// followed it: "0,5" was refused in a decimal-comma locale.
+TEST_F(AxisWindow, TheDialogsFollowTheLocaleOfThePageThatOpensThem)
+{
+    Chart.LeftAxis()->SetMinMax(0, 12.5);
+    Chart.LeftAxis()->SetIncrement(0.5);
+    Open();
+    TMessages messages;
+    for (const QLocale* locale : {&test::GermanLocale(), &test::FrenchLocale(), &test::DutchLocale(), &test::RussianLocale()}) {
+        const std::string name = locale->name().toStdString();
+        Window->SetFormatLocale(*locale);
+        Chart.LeftAxis()->SetIncrement(0.5);
+        Window->Refresh();
+        OnModal<TAxisIncrement>([&name](TAxisIncrement& Dialog) {
+            EXPECT_EQ(Dialog.ECustom->text(), QStringLiteral("0,5")) << name;
+            Dialog.ECustom->selectAll();
+            QTest::keyClicks(Dialog.ECustom, QStringLiteral("0,25"));
+            QTest::mouseClick(Dialog.BOk, Qt::LeftButton);
+        });
+        QTest::mouseClick(Window->BIncre, Qt::LeftButton);
+        EXPECT_EQ(Chart.LeftAxis()->Increment(), 0.25) << name;
+        EXPECT_EQ(Window->LAxisIncre->text(), QStringLiteral("0,25")) << name;
+
+        ShowLimitTab(true);
+        OnModal<TAxisMaxMin>([&name](TAxisMaxMin& Dialog) {
+            EXPECT_EQ(Dialog.EMaximum->text(), QStringLiteral("12,5")) << name;
+            Dialog.EMaximum->selectAll();
+            QTest::keyClicks(Dialog.EMaximum, QStringLiteral("20,5"));
+            QTest::mouseClick(Dialog.BitBtn1, Qt::LeftButton);
+        });
+        QTest::mouseClick(Window->BAxisMax, Qt::LeftButton);
+        EXPECT_EQ(Chart.LeftAxis()->Maximum(), 20.5) << name;
+        Chart.LeftAxis()->SetMaximum(12.5);
+    }
+    EXPECT_TRUE(messages.Texts.isEmpty());
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "chart/editors/data/ChartGrid.h"
 
 #include "../EditorTestSupport.h"
+#include "chart/editors/TypedNumberEdit.h"
 #include "DialogTestUtil.h"
 #include "chart/engine/PlotPaletteSeries.h"
 #include "chart/engine/PlotSeries.h"
@@ -13,6 +14,8 @@
 #include <QtWidgets/QHeaderView>
 #include <QtWidgets/QLineEdit>
 #include <gtest/gtest.h>
+
+#include <limits>
 
 namespace lp {
 namespace {
@@ -238,6 +241,106 @@ TEST_F(DataGrid, DateTimeCellsShowAndReadDates)
     // Before day 0 the fraction is still the time of the typed day.
     TypeInto(1, 1, QStringLiteral("1899-12-29 06:00"));
     EXPECT_DOUBLE_EQ(Series->XValues()->Value(1), -1.25);
+}
+
+// Return on an unchanged value cell stored the shown text: 12.5 shown with
+// "0" became 13, and in German 1.125 shown as "1.125" became 1125.
+TEST_F(DataGrid, AnUnchangedEditStoresNothingAndAChangedOneIsReadInTheShownLocale)
+{
+    test::TDefaultLocale German(test::GermanLocale());
+    TLineSeries* Series = AddLine(QStringLiteral("A"), {12.5, 1.125, 1234.5});
+    Series->SetValueFormat(QStringLiteral("0"));
+    Grid.SetChart(&Chart);
+    int Stored = 0;
+    Grid.OnSetEditText = [&Stored](int, int) { ++Stored; };
+    EXPECT_EQ(Cell(0, 1), QStringLiteral("13"));
+    Series->SetValueFormat(QStringLiteral("#,##0.###"));
+    EXPECT_EQ(Cell(1, 1), QStringLiteral("1,125"));
+    EXPECT_EQ(Cell(2, 1), QStringLiteral("1.234,5"));
+    Series->SetValueFormat(QStringLiteral("0"));
+    for (int Row : {0, 1, 2}) {
+        Grid.setFocus();
+        Grid.setCurrentIndex(Grid.model()->index(Row, 1));
+        QTest::keyClick(&Grid, Qt::Key_F2);
+        ASSERT_TRUE(EditorShowing());
+        QTest::keyClick(OpenEditor(), Qt::Key_Return);
+        QCoreApplication::processEvents();
+        EXPECT_FALSE(EditorShowing());
+    }
+    EXPECT_EQ(Series->YValues()->Value(0), 12.5);
+    EXPECT_EQ(Series->YValues()->Value(1), 1.125);
+    EXPECT_EQ(Series->YValues()->Value(2), 1234.5);
+    EXPECT_EQ(Stored, 0);
+    TypeInto(0, 1, QStringLiteral("0,125"));
+    EXPECT_EQ(Series->YValues()->Value(0), 0.125); // full precision, not the shown "0"
+    TypeInto(1, 1, QStringLiteral("-0,001"));
+    EXPECT_EQ(Series->YValues()->Value(1), -0.001);
+    TypeInto(2, 1, QStringLiteral("1.250,75"));
+    EXPECT_EQ(Series->YValues()->Value(2), 1250.75);
+    EXPECT_EQ(Stored, 3);
+}
+
+// Every text a value cell shows reads back, in each locale: formatted
+// numbers with their grouping, dates with their seconds, dates before
+// 30/12/1899 with their date, values no date can show as numbers.
+TEST_F(DataGrid, EveryShownTextReadsBack)
+{
+    TLineSeries* Numbers = AddLine(QStringLiteral("Numbers"), {0, 1.125, -0.001, 1234567.5, -98765.25});
+    TLineSeries* Dates = AddLine(QStringLiteral("Dates"), {});
+    Dates->XValues()->SetDateTime(true);
+    const double Days[] = {-1.25, -0.25, 0.5 + 0.25 / 86400, 45000.5 + 1.0 / 86400, 3e6}; // X in order
+    for (double Day : Days)
+        Dates->AddXY(Day, 1);
+    Grid.SetChart(&Chart);
+    // Text | Numbers: Y | Dates: X, Y
+    ASSERT_TRUE(Grid.ShowsXColumn(1));
+    TChartGridModel& Model = Grid.GridModel();
+    for (const QLocale* Locale : {&test::GermanLocale(), &test::FrenchLocale(), &test::DutchLocale(),
+                                  &test::RussianLocale(), &test::EnglishLocale()}) {
+        test::TDefaultLocale User(*Locale);
+        for (int Row = 0; Row < Numbers->Count(); ++Row) {
+            const double Value = Numbers->YValues()->Value(Row);
+            const QString Shown = Model.CellText(Row, 1);
+            ASSERT_TRUE(Model.StoreText(Row, 1, Shown)) << Locale->name().toStdString() << " " << Shown.toStdString();
+            EXPECT_EQ(Numbers->YValues()->Value(Row), Value) << Locale->name().toStdString() << " " << Shown.toStdString();
+        }
+    }
+    EXPECT_EQ(Model.CellText(0, 2), QStringLiteral("29/12/1899 06:00:00"));
+    EXPECT_EQ(Model.CellText(1, 2), QStringLiteral("-0.25")); // 30/12/1899 06:00 is 0.25
+    EXPECT_EQ(Model.CellText(2, 2), QStringLiteral("12:00:00.250"));
+    EXPECT_EQ(Model.CellText(3, 2), QStringLiteral("15/03/2023 12:00:01"));
+    EXPECT_EQ(Model.CellText(4, 2), QStringLiteral("3000000"));
+    for (int Row = 0; Row < Dates->Count(); ++Row) {
+        ASSERT_TRUE(Model.StoreText(Row, 2, Model.CellText(Row, 2))) << Row;
+        EXPECT_NEAR(Dates->XValues()->Value(Row), Days[Row], 1e-9) << Row;
+    }
+    // Return on an unchanged date cell closes it and keeps the value.
+    Grid.setFocus();
+    Grid.setCurrentIndex(Grid.model()->index(0, 2));
+    QTest::keyClick(&Grid, Qt::Key_F2);
+    ASSERT_TRUE(EditorShowing());
+    QTest::keyClick(OpenEditor(), Qt::Key_Return);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(EditorShowing());
+    EXPECT_EQ(Dates->XValues()->Value(0), -1.25);
+    TypeInto(0, 2, QStringLiteral("28/12/1899 18:30:15"));
+    EXPECT_DOUBLE_EQ(Dates->XValues()->Value(0), -2 - (18 * 3600 + 30 * 60 + 15) / 86400.0);
+}
+
+// A format whose text the cell could not read back (words, or a value
+// rounded past the largest number) showed a text Return refused.
+TEST_F(DataGrid, AFormattedTextThatReadsAsNoNumberShowsThePlainNumber)
+{
+    TLineSeries* Series = AddLine(QStringLiteral("A"), {12.5, std::numeric_limits<double>::max()});
+    Grid.SetChart(&Chart);
+    Series->SetValueFormat(QStringLiteral("0.0 m"));
+    EXPECT_EQ(Cell(0, 1), QStringLiteral("12.5"));
+    Series->SetValueFormat(QStringLiteral("0.00E+00"));
+    EXPECT_EQ(Cell(0, 1), QStringLiteral("1.25E+01"));
+    EXPECT_EQ(Cell(1, 1), NumberText(std::numeric_limits<double>::max())); // not "1.80E+308"
+    TChartGridModel& Model = Grid.GridModel();
+    ASSERT_TRUE(Model.StoreText(1, 1, Cell(1, 1)));
+    EXPECT_EQ(Series->YValues()->Value(1), std::numeric_limits<double>::max());
 }
 
 TEST_F(DataGrid, DownOnTheLastRowAppendsAndUpTakesItBack)
