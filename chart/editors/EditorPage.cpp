@@ -168,6 +168,13 @@ bool TPropertyBinder::IsField(const QObject* Control) const
     return binding && binding->Field;
 }
 
+void TPropertyBinder::WriteWhenDone(QObject* Control)
+{
+    for (const auto& binding : FBindings)
+        if (binding->Control == Control)
+            binding->WhenDone = true;
+}
+
 std::vector<QObject*> TPropertyBinder::Controls() const
 {
     std::vector<QObject*> controls;
@@ -208,8 +215,20 @@ void TPropertyBinder::Connect(TBinding& Binding)
         QObject::connect(check, &QCheckBox::toggled, &FPage, changed);
     else if (auto* combo = qobject_cast<QComboBox*>(control))
         QObject::connect(combo, &QComboBox::currentIndexChanged, &FPage, changed);
-    else if (auto* edit = qobject_cast<QLineEdit*>(control))
-        QObject::connect(edit, &QLineEdit::textEdited, &FPage, changed);
+    else if (auto* edit = qobject_cast<QLineEdit*>(control)) {
+        auto whenDone = [this, control] {
+            const TBinding* binding = Find(control);
+            return binding && binding->WhenDone;
+        };
+        QObject::connect(edit, &QLineEdit::textEdited, &FPage, [changed, whenDone] {
+            if (!whenDone())
+                changed();
+        });
+        QObject::connect(edit, &QLineEdit::editingFinished, &FPage, [changed, whenDone] {
+            if (whenDone())
+                changed();
+        });
+    }
     else if (auto* group = qobject_cast<QButtonGroup*>(control))
         QObject::connect(group, &QButtonGroup::idToggled, &FPage, [changed](int, bool On) {
             if (On)

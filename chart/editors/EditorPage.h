@@ -94,6 +94,10 @@ public:
     void BindField(QObject* Control, const QString& Path);
     void BindField(QObject* Control, TGetter Get, TSetter Set);
     bool IsField(const QObject* Control) const;
+    // Makes the bound line edit Control write when its typing is done
+    // (Return, leaving it) instead of at each keystroke: for a value whose
+    // check refuses what a user passes on the way to the number meant.
+    void WriteWhenDone(QObject* Control);
     // Fills every bound control from the target (the caller holds the
     // loading guard).
     void Fill(const QObject* Except = nullptr);
@@ -113,6 +117,7 @@ private:
         TGetter Get;
         TSetter Set;
         bool Field = false;
+        bool WhenDone = false;
     };
     void Connect(TBinding& Binding);
     void UserChanged(QObject* Control);

@@ -14,8 +14,9 @@ TPointFigureEditor::TPointFigureEditor(QWidget* Parent) : TTabAddingSeriesPage(P
     setWindowTitle(QStringLiteral("Format"));
     TPageBuilder build(*this);
     // A box size too small for the prices is refused with a message before
-    // it is set (the series would draw a symbol per box).
-    EBoxSize = MakeNumberEdit(
+    // it is set (the series would draw a symbol per box); it is judged when
+    // typing is done, as "0.5" passes "0" on the way.
+    EBoxSize = MakeNumberEditWhenDone(
         *this, "EBoxSize",
         [this]() -> std::optional<double> {
             auto* series = TargetAs<TPointFigureSeries>();

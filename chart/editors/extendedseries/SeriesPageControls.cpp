@@ -84,12 +84,31 @@ QLineEdit* MakeNumberEdit(TEditorPage& Page, const char* Name, const QString& Pa
         [&Page, Path](double Value) { WritePropertyPath(Page.Target(), Path, Value); });
 }
 
-QLineEdit* MakeNumberEdit(TEditorPage& Page, const char* Name, std::function<std::optional<double>()> Read,
-                          std::function<void(double)> Write, std::function<QString(double)> Text)
+namespace {
+
+QLineEdit* NumberLineEdit(TEditorPage& Page, const char* Name)
 {
     auto* edit = TPageBuilder::Named(new QLineEdit(&Page), Name);
     edit->setMaximumWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("000000000000000")));
+    return edit;
+}
+
+} // namespace
+
+QLineEdit* MakeNumberEdit(TEditorPage& Page, const char* Name, std::function<std::optional<double>()> Read,
+                          std::function<void(double)> Write, std::function<QString(double)> Text)
+{
+    QLineEdit* edit = NumberLineEdit(Page, Name);
     BindNumberEdit(Page, edit, std::move(Read), std::move(Write), std::move(Text));
+    return edit;
+}
+
+QLineEdit* MakeNumberEditWhenDone(TEditorPage& Page, const char* Name, std::function<std::optional<double>()> Read,
+                                  std::function<void(double)> Write)
+{
+    QLineEdit* edit = NumberLineEdit(Page, Name);
+    BindNumberEdit(Page, edit, std::move(Read), std::move(Write));
+    Page.Binder().WriteWhenDone(edit);
     return edit;
 }
 

@@ -44,6 +44,11 @@ QLineEdit* MakeNumberEdit(TEditorPage& Page, const char* Name, const QString& Pa
 // makes it (the plain number text when none is given).
 QLineEdit* MakeNumberEdit(TEditorPage& Page, const char* Name, std::function<std::optional<double>()> Read,
                           std::function<void(double)> Write, std::function<QString(double)> Text = {});
+// The same, written only when typing is done (Return, leaving the field):
+// for a number whose check refuses values a user passes on the way to the
+// one meant ("0" and "0." on the way to "0.5").
+QLineEdit* MakeNumberEditWhenDone(TEditorPage& Page, const char* Name, std::function<std::optional<double>()> Read,
+                                  std::function<void(double)> Write);
 
 // Puts Added right after Existing on the line of Page's layout that holds
 // Existing (a descendant page adding a control beside its base's); at the

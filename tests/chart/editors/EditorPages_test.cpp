@@ -359,6 +359,9 @@ bool DriveControl(QObject* Control)
         if (edit->validator()) {
             edit->selectAll();
             QTest::keyClicks(edit, AnotherNumber(edit->text()));
+            // Return ends the typing: a field that writes when typing is
+            // done writes now.
+            QTest::keyClick(edit, Qt::Key_Return);
         } else {
             edit->setFocus();
             QTest::keyClick(edit, Qt::Key_End);

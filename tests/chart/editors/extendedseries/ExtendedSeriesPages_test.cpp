@@ -244,15 +244,23 @@ TEST(ExtendedSeriesPages, ABoxSizeTooSmallForThePricesIsRefused)
     TExtendedChart<TPointFigureSeries> figure;
     test::THostedSeriesPage<TPointFigureEditor> hosted(figure.Series);
     ASSERT_NE(hosted.Page, nullptr);
-    // "1" is taken as typed on the way; "1e-9" is refused.
+    // "1e-9" is refused when typing is done, and the size stays.
     test::RetypeText(hosted.Page->EBoxSize, QStringLiteral("1e-9"));
+    EXPECT_DOUBLE_EQ(figure.Series->BoxSize(), 1);
+    QTest::keyClick(hosted.Page->EBoxSize, Qt::Key_Return);
     EXPECT_DOUBLE_EQ(figure.Series->BoxSize(), 1);
     ASSERT_EQ(messages.Texts.size(), 1);
     EXPECT_TRUE(messages.Texts.front().contains(QStringLiteral("boxes"))) << messages.Texts.front().toStdString();
+    // Regression: "0.5" was judged at "0" and at "0.", a message each.
+    messages.Texts.clear();
+    test::RetypeText(hosted.Page->EBoxSize, QStringLiteral("0.5"));
+    QTest::keyClick(hosted.Page->EBoxSize, Qt::Key_Return);
+    EXPECT_DOUBLE_EQ(figure.Series->BoxSize(), 0.5);
+    EXPECT_TRUE(messages.Texts.isEmpty());
     // Without prices any positive size is taken: it draws nothing.
     figure.Series->Clear();
-    messages.Texts.clear();
     test::RetypeText(hosted.Page->EBoxSize, QStringLiteral("1e-9"));
+    QTest::keyClick(hosted.Page->EBoxSize, Qt::Key_Return);
     EXPECT_DOUBLE_EQ(figure.Series->BoxSize(), 1e-9);
     EXPECT_TRUE(messages.Texts.isEmpty());
 }
