@@ -2,6 +2,7 @@
 
 #include "chart/canvas/PlotCanvas.h"
 #include "chart/editors/BrushPictures.h"
+#include "chart/editors/series/UnkeptSettings.h"
 #include "chart/canvas/PlotConst.h"
 #include "chart/canvas/PlotPatterns.h"
 #include "chart/canvas/PlotPens.h"
@@ -258,6 +259,7 @@ TBrushDialog::TBrushDialog(QWidget* Owner) : QDialog(Owner)
     LStyle->setMinimumSize(150, 180);
     BColor = new TButtonColor(QStringLiteral("&Color..."), this);
     GroupImage = new QGroupBox(QStringLiteral("Image:"), this);
+    GroupImage->setObjectName(QStringLiteral("GroupImage"));
     Button1 = MakeButton(QStringLiteral("&Image..."), GroupImage);
     Image1 = new QLabel(GroupImage);
     Image1->setFixedSize(64, 48);
@@ -534,6 +536,7 @@ bool EditChartBrush(QWidget* Owner, TChartBrush& Brush)
 {
     auto dialog = CreateDialogForm<TBrushDialog>(Owner);
     dialog->TheBrush = &Brush;
+    LockUnkeptInDialog(*dialog, Owner);
     CallControlHook(dialog.get());
     return dialog->exec() == QDialog::Accepted;
 }

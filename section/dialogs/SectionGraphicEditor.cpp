@@ -29,6 +29,8 @@ QStringList UnkeptLineControls()
         QStringLiteral("TPlotFontEditor.CBOutGrad"),
         QStringLiteral("TPlotFontEditor.BShadow"),
         QStringLiteral("TPlotShadowEditor.CBSmooth"),
+        // The brush's picture ("Pattern..."): the brush text has no image.
+        QStringLiteral("TBrushDialog.GroupImage"),
     };
 }
 
@@ -49,6 +51,7 @@ QStringList UnkeptMapControls()
         QStringLiteral("TMapSeriesEditor.UDTransp"),
         QStringLiteral("TGrid3DSeriesEditor"),
         QStringLiteral("TFormPlotSeries.TabMarks"),
+        QStringLiteral("TBrushDialog.GroupImage"),
     };
 }
 

@@ -1,6 +1,7 @@
 #include "chart/editors/series/UnkeptSettings.h"
 
 #include "chart/editors/EditorPage.h"
+#include "chart/engine/PlotEngine.h"
 
 #include <QtCore/QEvent>
 #include <QtWidgets/QWidget>
@@ -101,6 +102,21 @@ bool IsNamedUnkept(const QWidget& Control, const QStringList& Controls)
     if (qobject_cast<const TEditorPage*>(&Control) && Controls.contains(ClassName(Control)))
         return true;
     return !Control.objectName().isEmpty() && Controls.contains(UnkeptSettingName(Control));
+}
+
+void LockUnkeptInDialog(QWidget& Dialog, const QWidget* Owner)
+{
+    const TChartSeries* series = nullptr;
+    for (const QWidget* page = Owner; page && !series; page = page->parentWidget())
+        if (const auto* editor = qobject_cast<const TEditorPage*>(page))
+            series = qobject_cast<const TChartSeries*>(editor->Target());
+    const TUnkeptSettings unkept = UnkeptSettingsOf(series);
+    if (unkept.Controls.isEmpty())
+        return;
+    const QString prefix = ClassName(Dialog) + QLatin1Char('.');
+    for (QWidget* control : Dialog.findChildren<QWidget*>())
+        if (!control->objectName().isEmpty() && unkept.Controls.contains(prefix + control->objectName()))
+            LockUnkept(*control, unkept.Reason);
 }
 
 void LockUnkept(QWidget& Control, const QString& Reason)

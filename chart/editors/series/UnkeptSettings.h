@@ -48,6 +48,12 @@ QString UnkeptSettingName(const QWidget& Control);
 // class name alone).
 bool IsNamedUnkept(const QWidget& Control, const QStringList& Controls);
 
+// A dialog Owner opened from a series page (the brush dialog of its
+// "Pattern..." button): the controls of Dialog named, by the dialog's
+// class and their object names, among the unkept settings of the series
+// the page edits are locked for as long as the dialog lives.
+void LockUnkeptInDialog(QWidget& Dialog, const QWidget* Owner);
+
 // Keeps Control disabled with Reason as its tooltip until UnlockUnkept.
 void LockUnkept(QWidget& Control, const QString& Reason);
 // The lock taken off: the control gets the tooltip it had and the enabled

@@ -34,6 +34,8 @@
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QButtonGroup>
 #include <QtWidgets/QComboBox>
+#include <QtWidgets/QGroupBox>
+#include <QtWidgets/QListWidget>
 #include <QtWidgets/QPushButton>
 #include <QtWidgets/QSpinBox>
 #include <QtWidgets/QStackedWidget>
@@ -408,6 +410,9 @@ void ExpectUnkeptLocked(TFormPlotSeries& Page)
     ASSERT_FALSE(unkept.Controls.isEmpty());
     const QList<QWidget*> all = Page.findChildren<QWidget*>();
     for (const QString& name : unkept.Controls) {
+        // The brush dialog's controls live in that dialog, checked there.
+        if (name.startsWith(QStringLiteral("TBrushDialog.")))
+            continue;
         int found = 0;
         for (QWidget* control : all)
             if (IsNamedUnkept(*control, QStringList{name})) {
@@ -462,6 +467,31 @@ TEST_F(SectionSeriesEditor, ALinesControlsForWhatItsTextCannotKeepAreDisabled)
         ASSERT_NE(format, nullptr);
         EXPECT_FALSE(format->CBStairs->isEnabled());
         EXPECT_FALSE(format->Button1->isEnabled());
+    });
+}
+
+TEST_F(SectionSeriesEditor, TheBrushDialogOfALineOffersNoPictureTheFileCannotKeep)
+{
+    // Regression: the line's "Pattern..." dialog took a picture for its
+    // brush, which the section file dropped on save.
+    OpenGraphicEditor([](TChartEditForm& Form) {
+        auto* page = qobject_cast<TFormPlotSeries*>(Form.SeriesPage());
+        ASSERT_NE(page, nullptr);
+        auto* format = qobject_cast<TCustomSeriesEditor*>(page->SeriesEditor());
+        ASSERT_NE(format, nullptr);
+        bool seen = false;
+        QTimer::singleShot(0, [&seen] {
+            auto* dialog = qobject_cast<TBrushDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            seen = true;
+            EXPECT_FALSE(dialog->GroupImage->isEnabled());
+            EXPECT_FALSE(dialog->Button1->isEnabled());
+            EXPECT_EQ(dialog->GroupImage->toolTip(), SectionUnkeptReason);
+            EXPECT_TRUE(dialog->LStyle->isEnabled());
+            dialog->reject();
+        });
+        QTest::mouseClick(format->BBrush, Qt::LeftButton);
+        EXPECT_TRUE(seen);
     });
 }
 
