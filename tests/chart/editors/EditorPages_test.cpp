@@ -10,6 +10,7 @@
 #include "DialogTestUtil.h"
 #include "EditorTestSupport.h"
 #include "chart/editors/PlotEditorButtons.h"
+#include "chart/editors/frame/ChartEditForm.h"
 #include "chart/engine/PlotAxis.h"
 #include "chart/engine/PlotFunction.h"
 #include "chart/engine/PlotLegend.h"
@@ -49,6 +50,8 @@
 #include <algorithm>
 #include <functional>
 #include <map>
+#include <memory>
+#include <set>
 
 namespace lp {
 namespace {
@@ -372,16 +375,6 @@ bool DriveControl(QObject* Control)
     return false;
 }
 
-// Makes the tabs holding Control current, so a control on a tab page that
-// is not showing is walked too.
-void RevealInTabs(QWidget* Control)
-{
-    for (QWidget* child = Control; child && child->parentWidget(); child = child->parentWidget())
-        if (auto* stack = qobject_cast<QStackedWidget*>(child->parentWidget()))
-            if (auto* tabs = qobject_cast<QTabWidget*>(stack->parentWidget()))
-                tabs->setCurrentWidget(child);
-}
-
 // What a page that waits for "&Apply" may change: the target's
 // properties and, for a series, its function and sources, which are not
 // properties.
@@ -423,7 +416,7 @@ std::vector<QWidget*> ValueControls(QWidget& Page)
 void WalkDeferredPage(TEditorPage& Page, TEditorChart& Chart, QObject* Target)
 {
     for (QWidget* control : ValueControls(Page)) {
-        RevealInTabs(control);
+        test::RevealInTabs(control);
         if (!control->isVisible() || !control->isEnabled())
             continue;
         const std::string controlName = control->objectName().toStdString();
@@ -501,7 +494,7 @@ TEST_P(EditorPageWalk, ShowsWithoutWritingAndEveryControlWrites)
     for (QObject* control : binder.Controls()) {
         auto* widget = qobject_cast<QWidget*>(control);
         if (widget)
-            RevealInTabs(widget);
+            test::RevealInTabs(widget);
         if (widget && (!widget->isVisible() || !widget->isEnabled()))
             continue;
         const QString controlName = control->objectName();
@@ -548,6 +541,7 @@ TEST_P(EditorPageWalk, CancelLeavesTheChartUntouched)
     ASSERT_NE(target, nullptr);
     const QStringList before = test::DumpProperties(&chart);
     std::unique_ptr<TEditorPage> page(CreateEditorPage(name, nullptr));
+    ASSERT_NE(page, nullptr) << "not registered";
     page->SetTarget(target);
     page->show();
     QAbstractButton* cancel = nullptr;
@@ -560,6 +554,101 @@ TEST_P(EditorPageWalk, CancelLeavesTheChartUntouched)
         DriveControl(control);
     QTest::mouseClick(cancel, Qt::LeftButton);
     EXPECT_EQ(test::DumpProperties(&chart), before);
+}
+
+// A page as the program shows it: in the chart editor (its own tab for a
+// chart page; the series page for a series' or a function's page; the
+// Tools tab for a tool's page), else (the format pages that buttons open)
+// as a dialog of its own.
+struct TPageInItsWindow {
+    std::unique_ptr<TChartEditForm> Editor;
+    std::unique_ptr<TEditorPage> Dialog;
+    QWidget* Window = nullptr;
+    TEditorPage* Page = nullptr;
+};
+
+// The chart editor's tab showing a chart page, nullptr for other pages.
+QWidget* ChartTabOf(const QString& PageName, TChartEditForm& Form)
+{
+    const std::map<QString, QWidget*> tabs = {
+        {QStringLiteral("TFormPlotGeneral"), Form.TabGeneral}, {QStringLiteral("TFormPlotAxis"), Form.TabAxis},
+        {QStringLiteral("TFormPlotTitle"), Form.TabTitle},     {QStringLiteral("TFormPlotLegend"), Form.TabLegend},
+        {QStringLiteral("TFormPlotPanel"), Form.TabPanel},     {QStringLiteral("TFormPlotPage"), Form.TabPaging},
+        {QStringLiteral("TFormPlotWall"), Form.TabWalls},      {QStringLiteral("TFormPlot3D"), Form.Tab3D},
+        {QStringLiteral("TFormPlotTools"), Form.TabTools}};
+    const auto found = tabs.find(PageName);
+    return found == tabs.end() ? nullptr : found->second;
+}
+
+// The shown page of Class editing Target inside Window, nullptr when none.
+TEditorPage* FindShownPage(QWidget& Window, const QMetaObject* Class, const QObject* Target)
+{
+    for (TEditorPage* page : Window.findChildren<TEditorPage*>())
+        if (page->metaObject() == Class && page->Target() == Target)
+            return page;
+    return nullptr;
+}
+
+// Opens the page of class Name on Target where the program shows it, at
+// the size its window opens.
+TPageInItsWindow OpenInItsWindow(const QString& Name, TEditorChart& Chart, QObject* Target)
+{
+    TPageInItsWindow shown;
+    std::unique_ptr<TEditorPage> made(CreateEditorPage(Name, nullptr));
+    if (!made)
+        return shown;
+    auto* series = qobject_cast<TChartSeries*>(Target);
+    auto* function = qobject_cast<TPlotFunction*>(Target);
+    auto* tool = qobject_cast<TPlotCustomTool*>(Target);
+    auto form = std::make_unique<TChartEditForm>();
+    QWidget* chartTab = ChartTabOf(Name, *form);
+    if (!chartTab && !series && !function && !tool) {
+        made->SetTarget(Target);
+        made->show();
+        shown.Page = made.get();
+        shown.Window = made.get();
+        shown.Dialog = std::move(made);
+        return shown;
+    }
+    form->SetChart(&Chart);
+    if (tool)
+        form->EditTool = tool;
+    else if (series || function)
+        form->EditSeries = series ? series : function->ParentSeries();
+    form->show();
+    if (chartTab == form->TabTools) {
+        form->MainPage->setCurrentWidget(chartTab);
+    } else if (chartTab) {
+        form->MainPage->setCurrentWidget(form->TabChart);
+        form->SubPage->setCurrentWidget(chartTab);
+    }
+    // A function's page and its options are on the series' data source.
+    if ((function || Name == QStringLiteral("TPlotFuncEditor")) && form->SeriesPage())
+        form->SeriesPage()->setProperty("ActiveTab", QStringLiteral("Data Source"));
+    shown.Page = FindShownPage(*form, made->metaObject(), Target);
+    if (shown.Page)
+        test::RevealInTabs(shown.Page);
+    shown.Window = form.get();
+    shown.Editor = std::move(form);
+    return shown;
+}
+
+// At the size its window opens, no control of any tab of a page is cut
+// off by its parent or the window, squeezed below its minimum, and no tab
+// lies beyond its row without scroll buttons.
+TEST_P(EditorPageWalk, EveryControlIsInReachInItsWindow)
+{
+    const QString name = QString::fromStdString(GetParam());
+    test::TEditorSettingsFolder settings;
+    TEditorChart chart;
+    QObject* target = TargetFor(name, chart);
+    ASSERT_NE(target, nullptr);
+    TPageInItsWindow shown = OpenInItsWindow(name, chart, target);
+    ASSERT_NE(shown.Page, nullptr) << "not shown in its window";
+    EXPECT_TRUE(shown.Page->isVisible());
+    const QStringList problems = test::UnreachableControlsOnEveryTab(*shown.Window, *shown.Page);
+    EXPECT_EQ(problems.join(QLatin1Char('\n')).toStdString(), "");
+    test::SaveScreenshot(*shown.Window, QStringLiteral("window-") + name);
 }
 
 INSTANTIATE_TEST_SUITE_P(Registered, EditorPageWalk, ::testing::ValuesIn([] {

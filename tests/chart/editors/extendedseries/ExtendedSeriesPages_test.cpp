@@ -122,9 +122,9 @@ TEST(ExtendedSeriesPages, TheErrorSeriesShowsItsStyleAndTheErrorBarSeriesGetsABa
 
     // The bar page, once registered, is the error-bar series' "Bar" tab at
     // index 1, added once however often the page shows.
-    const bool barRegistered = IsEditorPageRegistered(QStringLiteral("TBarSeriesEditor"));
-    if (!barRegistered)
-        RegisterEditorPage(QStringLiteral("TBarSeriesEditor"), [](QWidget* Parent) { return new TEditorPage(Parent); });
+    const TEditorPageFactory barPage = EditorPageFactory(QStringLiteral("TBarSeriesEditor"));
+    test::TEditorPageRegistration bar(QStringLiteral("TBarSeriesEditor"),
+                                      barPage ? barPage : [](QWidget* Parent) { return new TEditorPage(Parent); });
     {
         TExtendedChart<TErrorBarSeries> bars;
         test::THostedSeriesPage<TErrorSeriesEditor> barPage(bars.Series);
@@ -139,8 +139,6 @@ TEST(ExtendedSeriesPages, TheErrorSeriesShowsItsStyleAndTheErrorBarSeriesGetsABa
         ASSERT_NE(barPage.Page->BarEditor, nullptr);
         EXPECT_EQ(barPage.Page->BarEditor->Target(), bars.Series);
     }
-    if (!barRegistered)
-        UnregisterEditorPage(QStringLiteral("TBarSeriesEditor"));
 }
 
 TEST(ExtendedSeriesPages, TheErrorPenGivesTheErrorSeriesItsColourButNotTheErrorBars)

@@ -127,6 +127,30 @@ TEST_F(FullEditorTest, EveryTabMakesItsPageOnceForItsTarget)
     EXPECT_EQ(form.SeriesPage()->Target(), Chart.Series(1));
 }
 
+// At 414 x 347 the Axis tab showed its limits and "LinLog options" as
+// empty frames, cut its labels and lost the "Ticks", "Minor" and
+// "Position" tabs; Series > Format's "Line Mode" box was empty.
+TEST_F(FullEditorTest, EveryControlOfEveryTabIsInReachAtTheSizeTheWindowOpens)
+{
+    Form = std::make_unique<TChartEditForm>();
+    Form->SetChart(&Chart);
+    Form->show();
+    QStringList problems;
+    const auto visit = [&](QTabWidget* Pages, QWidget* Tab) {
+        Pages->setCurrentWidget(Tab);
+        const QString caption = Pages->tabText(Pages->indexOf(Tab));
+        for (const QString& problem : test::UnreachableControlsOnEveryTab(*Form, *Tab))
+            problems.append(caption + QStringLiteral(" > ") + problem);
+        test::SaveScreenshot(*Form, QStringLiteral("chart-editor-") + FileNameOf(caption));
+    };
+    for (int i = 0; i < Form->SubPage->count(); ++i)
+        visit(Form->SubPage, Form->SubPage->widget(i));
+    for (int i = 0; i < Form->MainPage->count(); ++i)
+        if (Form->MainPage->widget(i) != Form->TabChart)
+            visit(Form->MainPage, Form->MainPage->widget(i));
+    EXPECT_EQ(problems.join(QLatin1Char('\n')).toStdString(), "");
+}
+
 // A series made from the functions gallery opens on its data source.
 TEST_F(FullEditorTest, AFunctionSeriesAddedOpensOnItsDataSource)
 {

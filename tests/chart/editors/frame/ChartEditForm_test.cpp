@@ -225,31 +225,16 @@ public:
 };
 
 // Registers the stand-in page under a class name while alive.
-class TStandInRegistration {
+class TStandInRegistration : public test::TEditorPageRegistration {
 public:
     explicit TStandInRegistration(const QString& ClassName)
-        : FName(ClassName), FWasRegistered(IsEditorPageRegistered(ClassName))
+        : TEditorPageRegistration(ClassName, [](QWidget* Parent) {
+              ++TStandInPage::Made;
+              return new TStandInPage(Parent);
+          })
     {
         TStandInPage::Made = 0;
-        RegisterEditorPage(ClassName, [](QWidget* Parent) {
-            ++TStandInPage::Made;
-            return new TStandInPage(Parent);
-        });
     }
-    // A page the editors' start-up registered comes back: the editors are
-    // restarted.
-    ~TStandInRegistration()
-    {
-        UnregisterEditorPage(FName);
-        if (FWasRegistered) {
-            FinalizeChartEditors();
-            InitializeChartEditors();
-        }
-    }
-
-private:
-    QString FName;
-    bool FWasRegistered;
 };
 
 TEST_F(ChartEditFormTest, ARegisteredPageIsMadeOnItsTabsFirstActivationForItsTarget)
@@ -321,11 +306,11 @@ TEST_F(ChartEditFormTest, TheGraphicEditorShowsOnlyTheSeriesPage)
 TEST_F(ChartEditFormTest, TheGraphicEditorNeedsTheSeriesPage)
 {
     AddSeries(1);
-    // Without a series page nothing opens (and nothing blocks).
-    UnregisterEditorPage(QStringLiteral("TFormPlotSeries"));
-    ShowSeriesEditor(Chart.Series(0));
-    FinalizeChartEditors();
-    InitializeChartEditors();
+    {
+        // Without a series page nothing opens (and nothing blocks).
+        test::TEditorPageRegistration noSeriesPage(QStringLiteral("TFormPlotSeries"), nullptr);
+        ShowSeriesEditor(Chart.Series(0));
+    }
     EXPECT_TRUE(IsEditorPageRegistered(QStringLiteral("TFormPlotSeries")));
 }
 

@@ -1,6 +1,7 @@
 #include "chart/editors/tools/ToolsPage.h"
 
 #include "chart/editors/ChartEditors.h"
+#include "chart/editors/EditorPageBuilder.h"
 #include "chart/editors/EditorPageRegistry.h"
 #include "chart/editors/tools/ToolsGallery.h"
 
@@ -174,20 +175,18 @@ TEST_F(ToolsPageTest, TheToolsOwnPageIsMadeFromTheRegistry)
     EXPECT_EQ(Page.ToolEditor()->metaObject()->className(),
               QStringLiteral("lp::") + Chart->Tools()[0]->GetEditorClassName());
     EXPECT_EQ(Page.ToolEditor()->Target(), Chart->Tools()[0]);
-    EXPECT_EQ(Page.ToolEditor()->parentWidget(), Page.PanelToolEditor);
+    EXPECT_EQ(Page.ToolEditorArea->widget(), Page.ToolEditor());
+    EXPECT_TRUE(Page.PanelToolEditor->isAncestorOf(Page.ToolEditor()));
     SelectRow(1);
     ASSERT_NE(Page.ToolEditor(), nullptr);
     EXPECT_EQ(Page.ToolEditor()->Target(), Chart->Tools()[1]);
-    EXPECT_EQ(Page.PanelToolEditor->findChildren<TEditorPage*>(Qt::FindDirectChildrenOnly).size(), 1u);
+    EXPECT_EQ(Page.PanelToolEditor->findChildren<TEditorPage*>().size(), 1u);
 
     // A tool whose page is not registered leaves the panel empty.
-    UnregisterEditorPage(Chart->Tools()[2]->GetEditorClassName());
+    test::TEditorPageRegistration noPage(Chart->Tools()[2]->GetEditorClassName(), nullptr);
     SelectRow(2);
     EXPECT_EQ(Page.PanelToolEditor->findChildren<TEditorPage*>().size(), 0u);
     EXPECT_EQ(Page.ToolEditor(), nullptr);
-    // The editors' start-up registers it again for the tests after this one.
-    FinalizeChartEditors();
-    InitializeChartEditors();
 }
 
 // A page that may not be left keeps its tool selected.
@@ -200,8 +199,9 @@ TEST_F(ToolsPageTest, AnEditorThatMayNotBeLeftKeepsItsTool)
     };
     AddFourTools();
     Chart->Tools()[1]->SetShowInEditor(false); // hidden: list rows differ from tool positions
-    RegisterEditorPage(QStringLiteral("TPageNumToolEditor"), [](QWidget* Parent) { return new TStubbornPage(Parent); });
-    RegisterEditorPage(QStringLiteral("TAnnotationToolEdit"), [](QWidget* Parent) { return new TStubbornPage(Parent); });
+    const auto stubborn = [](QWidget* Parent) -> TEditorPage* { return new TStubbornPage(Parent); };
+    test::TEditorPageRegistration pageNumber(QStringLiteral("TPageNumToolEditor"), stubborn);
+    test::TEditorPageRegistration annotation(QStringLiteral("TAnnotationToolEdit"), stubborn);
     ShowPage();
     ASSERT_EQ(Page.LBTools->count(), 3);
     SelectRow(2);
@@ -210,8 +210,6 @@ TEST_F(ToolsPageTest, AnEditorThatMayNotBeLeftKeepsItsTool)
     SelectRow(0);
     EXPECT_EQ(Page.CurrentTool(), edited);
     EXPECT_EQ(Page.ToolEditor()->Target(), edited);
-    UnregisterEditorPage(QStringLiteral("TPageNumToolEditor"));
-    UnregisterEditorPage(QStringLiteral("TAnnotationToolEdit"));
 }
 
 TEST_F(ToolsPageTest, HiddenToolsAreListedOnlyWhileDesigning)
