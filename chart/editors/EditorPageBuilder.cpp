@@ -193,7 +193,8 @@ bool TPageScrollArea::eventFilter(QObject* Watched, QEvent* Event)
 QSize TPageScrollArea::Bounded(QSize PageSize) const
 {
     const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
-    const QSize room = screen ? screen->availableGeometry().size() * ScreenShare : PageSize;
+    const QSize room =
+        screen ? (screen->availableGeometry().size() - RoomAround).expandedTo(RoomAround) : PageSize;
     const int frame = 2 * frameWidth();
     // Where the page is cut down to the room, the other direction makes
     // room for the scroll bar.

@@ -95,14 +95,15 @@ private:
 void KeepTabRowsReachable(QWidget& Root);
 
 // A scroll area showing one page (owned) that asks its layout for the room
-// the page needs, up to a share of the screen (so a window holding it fits
-// the screen), and scrolls the page when it gets less than the page needs.
+// the page needs, up to the screen's free area less the room a window
+// needs around a page (so the window holding it fits the screen), and
+// scrolls the page when it gets less than the page needs.
 class TPageScrollArea : public QScrollArea {
 public:
     explicit TPageScrollArea(QWidget* Parent = nullptr);
-    // The share of the screen's free width and height the area asks for at
-    // most.
-    static constexpr double ScreenShare = 0.6;
+    // What a window holding the area needs around it at most: its frame,
+    // title, buttons and tab rows, and a list beside the page.
+    static constexpr QSize RoomAround{240, 200};
 
     // Shows Page (owned from now on; an earlier page is destroyed); the
     // area follows the room the page asks for as it changes.

@@ -1,5 +1,6 @@
 #pragma once
-// Answers for the common-dialog service and screenshots of dialogs.
+// Answers for the common-dialog service, screenshots of dialogs and a check
+// that every control of a shown window is in reach.
 
 #include "platform/ui/Dialogs.h"
 
@@ -7,6 +8,7 @@
 
 #include <QtCore/QCoreApplication>
 #include <QtCore/QDir>
+#include <QtCore/QEvent>
 #include <QtGui/QGuiApplication>
 #include <QtGui/QScreen>
 #include <QtWidgets/QAbstractSpinBox>
@@ -47,9 +49,19 @@ public:
     ~TColorDialogAnswer() { ResetCommonDialogService(); }
 };
 
-// Grabs a shown widget into <artifacts>/screens/<Name>.png and returns it.
+// Lays the windows out as the event loop would before the user sees them
+// (a layout's change reaches the one around it by a new request).
+inline void SettleLayouts()
+{
+    for (int round = 0; round < 16; ++round)
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+}
+
+// Grabs a shown widget, laid out as the user sees it, into
+// <artifacts>/screens/<Name>.png and returns it.
 inline QImage SaveScreenshot(QWidget& Widget, const QString& Name)
 {
+    SettleLayouts();
     const QImage image = Widget.grab().toImage();
     const QString folder = ArtifactFolder() + QStringLiteral("/screens");
     QDir().mkpath(folder);
@@ -117,10 +129,7 @@ inline bool IsPartOfAComplexControl(const QWidget& Control)
 // larger than the screen. Empty when everything is in reach.
 inline QStringList UnreachableControls(QWidget& Window)
 {
-    // What the user sees: the layouts as the event loop settles them (a
-    // layout's change reaches the one around it by a new request).
-    for (int round = 0; round < 16; ++round)
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    SettleLayouts();
     QStringList problems;
     if (const QScreen* screen = Window.screen() ? Window.screen() : QGuiApplication::primaryScreen()) {
         const QSize room = screen->availableGeometry().size();
