@@ -471,7 +471,7 @@ TEST_P(EditorPageWalk, ShowsWithoutWritingAndEveryControlWrites)
     std::set<QWidget*> reached;
     QWidget* first = page->nextInFocusChain();
     QWidget* w = first;
-    for (int i = 0; i < 200 && w; ++i) {
+    for (int i = 0; i < 5000 && w; ++i) {
         reached.insert(w);
         w = w->nextInFocusChain();
         if (w == first)

@@ -303,6 +303,32 @@ TEST_F(ChartEditFormTest, TheGraphicEditorShowsOnlyTheSeriesPage)
     EXPECT_TRUE(ChartEditorEntryPoints().ShowSeriesEditor);
 }
 
+// The Marks tab's inner tabs did not fit the Graphic editor: "Shadow"
+// started 18 pixels before the window's right edge without scroll
+// buttons, and the Marks > Gradient page was cut at its right and bottom.
+TEST_F(ChartEditFormTest, TheGraphicEditorShowsEveryControlAtTheSizeItOpens)
+{
+    AddSeries(1);
+    Chart.Series(0)->FillSampleValues(8);
+    QStringList problems;
+    bool checked = false;
+    QTimer::singleShot(0, [&problems, &checked] {
+        auto* form = qobject_cast<TChartEditForm*>(QApplication::activeModalWidget());
+        ASSERT_NE(form, nullptr);
+        TEditorPage* page = form->SeriesPage();
+        ASSERT_NE(page, nullptr);
+        test::SaveScreenshot(*form, QStringLiteral("graphic-editor"));
+        page->setProperty("ActiveTab", QStringLiteral("Marks"));
+        test::SaveScreenshot(*form, QStringLiteral("graphic-editor-marks"));
+        problems = test::UnreachableControlsOnEveryTab(*form, *page);
+        checked = true;
+        form->BClose->click();
+    });
+    ShowSeriesEditor(Chart.Series(0));
+    ASSERT_TRUE(checked);
+    EXPECT_EQ(problems.join(QLatin1Char('\n')).toStdString(), "");
+}
+
 TEST_F(ChartEditFormTest, TheGraphicEditorNeedsTheSeriesPage)
 {
     AddSeries(1);
