@@ -391,7 +391,6 @@ TEST(ContourSeriesPage, TheSeriesPageShowsItWithAGrid3DTabAddedOnce)
     series->FillSampleValues();
     series->CreateAutoLevels();
     TFormPlotSeries host;
-    host.resize(460, 420);
     host.SetTarget(series);
     host.show();
     auto* page = qobject_cast<TContourSeriesEditor*>(host.SeriesEditor());

@@ -98,7 +98,6 @@ TEST(ExtendedSeriesPages, EverySeriesTypeOpensItsPageInTheSeriesPage)
         series->FillSampleValues();
         const QStringList before = test::DumpProperties(&chart);
         TFormPlotSeries host;
-        host.resize(460, 420);
         host.SetTarget(series);
         host.show();
         ASSERT_NE(host.SeriesEditor(), nullptr) << seriesClass;
