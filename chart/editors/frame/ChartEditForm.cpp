@@ -29,6 +29,7 @@
 #include <QtWidgets/QTreeWidget>
 #include <QtWidgets/QVBoxLayout>
 
+#include <algorithm>
 #include <optional>
 
 namespace lp {
@@ -527,6 +528,24 @@ void TChartEditForm::RestoreGeometry()
     if (screen.height() < place.y())
         place.setY(std::max(0, screen.height() - size.height()));
     if (FPlaced && !WindowsArePlacedByTheCompositor())
+        move(place);
+}
+
+void TChartEditForm::KeepOnScreen()
+{
+    if (WindowsArePlacedByTheCompositor())
+        return;
+    const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect room = screen->availableGeometry();
+    const QRect frame = frameGeometry();
+    QPoint place = pos();
+    if (frame.right() > room.right())
+        place.rx() -= std::min(frame.right() - room.right(), frame.left() - room.left());
+    if (frame.bottom() > room.bottom())
+        place.ry() -= std::min(frame.bottom() - room.bottom(), frame.top() - room.top());
+    if (place != pos())
         move(place);
 }
 

@@ -82,6 +82,23 @@ TEST_F(ChartEditFormTest, StoredSizesBelowAHundredBecomeAHundred)
     EXPECT_EQ(form.height(), 100);
 }
 
+// A stored size too small for the window's pages gave empty frames and cut
+// labels: shown, the window is as large as its pages need.
+TEST_F(ChartEditFormTest, AStoredSizeTooSmallForThePagesOpensAtTheirSize)
+{
+    WriteEditorRegInteger(QStringLiteral("Width"), 100);
+    WriteEditorRegInteger(QStringLiteral("Height"), 100);
+    AddSeries(2);
+    TChartEditForm form;
+    form.SetChart(&Chart);
+    form.show();
+    form.SubPage->setCurrentWidget(form.TabAxis);
+    test::SettleLayouts();
+    EXPECT_GE(form.width(), form.minimumSizeHint().width());
+    EXPECT_GE(form.height(), form.minimumSizeHint().height());
+    EXPECT_EQ(test::UnreachableControls(form).join(QLatin1Char('\n')).toStdString(), "");
+}
+
 TEST_F(ChartEditFormTest, APlaceBeyondTheScreenPutsTheRightEdgeAtTheScreenEdge)
 {
     WriteEditorRegInteger(QStringLiteral("Left"), Screen().width() + 500);

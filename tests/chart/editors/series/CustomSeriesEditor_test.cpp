@@ -7,12 +7,14 @@
 #include "../EditorTestSupport.h"
 #include "../axis/AxisDialogTestSupport.h"
 #include "chart/canvas/PlotEffects.h"
+#include "chart/editors/PlotPenBrushDialogs.h"
 #include "chart/editors/effects/ShadowEditor.h"
 #include "chart/editors/series/SeriesPage.h"
 #include "chart/editors/series/SeriesPointerEditor.h"
 #include "chart/engine/PlotSeries.h"
 
 #include <QtWidgets/QCheckBox>
+#include <QtWidgets/QComboBox>
 #include <QtWidgets/QGroupBox>
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QPushButton>

@@ -164,6 +164,7 @@ TEST_F(ToolsPageTest, ListsDescriptionsSelectsTheFirstAndSwitchesActive)
     EXPECT_GT(Chart->Invalidations, paints);
     SelectRow(3);
     EXPECT_EQ(Page.CurrentTool(), Chart->Tools()[3]);
+    ASSERT_NE(Page.ToolEditor(), nullptr) << "the tool's page is missing";
     EXPECT_TRUE(Page.CBActive->isChecked());
     EXPECT_TRUE(Page.BMoveUp->isEnabled());
     EXPECT_FALSE(Page.BMoveDown->isEnabled());
