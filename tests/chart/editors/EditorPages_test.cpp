@@ -1,8 +1,10 @@
 // Every registered editor page, driven the same way: shown on a target it
 // writes nothing; each control changed as a user does changes the target
 // and repaints the chart; a value set in code shows after Refresh(); every
-// mnemonic has a buddy, Tab reaches every enabled control, nothing is
-// clipped; and a screenshot of each page.
+// mnemonic has a buddy, Tab reaches every enabled control; opened where
+// the program shows it, at the size its window opens, every control of
+// every tab is in reach; and a screenshot of each page alone and in its
+// window.
 
 #include "chart/editors/EditorPage.h"
 #include "chart/editors/EditorPageRegistry.h"
@@ -458,6 +460,8 @@ TEST_P(EditorPageWalk, ShowsWithoutWritingAndEveryControlWrites)
     page->show();
     EXPECT_EQ(test::DumpProperties(&chart), before) << "showing wrote";
     EXPECT_EQ(chart.Invalidations, paintsBefore);
+    // The page as it opens as a dialog of its own.
+    test::SaveScreenshot(*page, QStringLiteral("page-") + name);
 
     // Mnemonics have buddies; nothing is clipped.
     for (QLabel* label : page->findChildren<QLabel*>())
@@ -484,7 +488,6 @@ TEST_P(EditorPageWalk, ShowsWithoutWritingAndEveryControlWrites)
 
     if (page->DefersEdits()) {
         WalkDeferredPage(*page, chart, target);
-        test::SaveScreenshot(*page, QStringLiteral("page-") + name);
         return;
     }
 
@@ -527,7 +530,6 @@ TEST_P(EditorPageWalk, ShowsWithoutWritingAndEveryControlWrites)
         EXPECT_EQ(test::DumpProperties(&chart), restored) << controlName.toStdString() << " refresh wrote";
         EXPECT_EQ(DumpTarget(target), targetRestored) << controlName.toStdString() << " refresh wrote";
     }
-    test::SaveScreenshot(*page, QStringLiteral("page-") + name);
 }
 
 // A page with a shown "Cancel" button (not one of an embedded editor's
@@ -646,9 +648,9 @@ TEST_P(EditorPageWalk, EveryControlIsInReachInItsWindow)
     TPageInItsWindow shown = OpenInItsWindow(name, chart, target);
     ASSERT_NE(shown.Page, nullptr) << "not shown in its window";
     EXPECT_TRUE(shown.Page->isVisible());
+    test::SaveScreenshot(*shown.Window, QStringLiteral("window-") + name);
     const QStringList problems = test::UnreachableControlsOnEveryTab(*shown.Window, *shown.Page);
     EXPECT_EQ(problems.join(QLatin1Char('\n')).toStdString(), "");
-    test::SaveScreenshot(*shown.Window, QStringLiteral("window-") + name);
 }
 
 INSTANTIATE_TEST_SUITE_P(Registered, EditorPageWalk, ::testing::ValuesIn([] {

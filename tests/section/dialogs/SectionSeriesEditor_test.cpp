@@ -189,7 +189,7 @@ TEST_F(SectionSeriesEditor, TheLinesFormatChangesShowAtOnceAndAreSaved)
         // The section shows it before the editor closes.
         Window->repaint();
         EXPECT_NE(Window->grab().toImage(), before);
-        test::SaveScreenshot(Form, QStringLiteral("graphic-editor-section-line"));
+        test::SaveScreenshot(Form, QStringLiteral("graphic-editor"));
     });
     EXPECT_EQ(Line->LinePen()->Width(), width + 2);
 
@@ -214,7 +214,7 @@ TEST_F(SectionSeriesEditor, EveryTabOfTheGraphicEditorShowsAllItsControlsAtTheSi
         auto* page = qobject_cast<TFormPlotSeries*>(Form.SeriesPage());
         ASSERT_NE(page, nullptr);
         page->SetActiveTab(QStringLiteral("Marks"));
-        test::SaveScreenshot(Form, QStringLiteral("graphic-editor-section-line-marks"));
+        test::SaveScreenshot(Form, QStringLiteral("graphic-editor-marks"));
         problems += test::UnreachableControlsOnEveryTab(Form, *page);
     });
     const QPoint inBody = InBody(0);

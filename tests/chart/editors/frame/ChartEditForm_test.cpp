@@ -334,9 +334,9 @@ TEST_F(ChartEditFormTest, TheGraphicEditorShowsEveryControlAtTheSizeItOpens)
         ASSERT_NE(form, nullptr);
         TEditorPage* page = form->SeriesPage();
         ASSERT_NE(page, nullptr);
-        test::SaveScreenshot(*form, QStringLiteral("graphic-editor"));
+        test::SaveScreenshot(*form, QStringLiteral("graphic-editor-chart"));
         page->setProperty("ActiveTab", QStringLiteral("Marks"));
-        test::SaveScreenshot(*form, QStringLiteral("graphic-editor-marks"));
+        test::SaveScreenshot(*form, QStringLiteral("graphic-editor-chart-marks"));
         problems = test::UnreachableControlsOnEveryTab(*form, *page);
         checked = true;
         form->BClose->click();

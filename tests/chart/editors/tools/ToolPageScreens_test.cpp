@@ -44,8 +44,9 @@ QString ScreenNameOf(QString Caption)
 
 TEST(ToolPageScreens, EveryToolTypeOpensItsPageInTheToolsTab)
 {
-    test::TEditorSettingsFolder settings;
     for (int i = 0; i < PlotToolTypes()->Count(); ++i) {
+        // Each window opens at its own size, not at the one the last stored.
+        test::TEditorSettingsFolder settings;
         const QString className =
             QString::fromLatin1(PlotToolTypes()->Items(i)->className()).section(QStringLiteral("::"), -1);
         TEditorChart chart;
