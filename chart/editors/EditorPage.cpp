@@ -1,6 +1,7 @@
 #include "chart/editors/EditorPage.h"
 
 #include "chart/canvas/PlotRoutines.h"
+#include "chart/editors/EditorPageBuilder.h"
 #include "chart/editors/PlotEditorButtons.h"
 #include "chart/editors/PlotPenBrushDialogs.h"
 #include "platform/base/Exception.h"
@@ -10,6 +11,7 @@
 #include <QtCore/QMetaProperty>
 #include <QtGui/QKeyEvent>
 #include <QtWidgets/QAbstractButton>
+#include <QtWidgets/QBoxLayout>
 #include <QtWidgets/QButtonGroup>
 #include <QtWidgets/QCheckBox>
 #include <QtWidgets/QComboBox>
@@ -361,6 +363,16 @@ void TEditorPage::FillExcept(const QObject* Except)
 void EmbedEditorPage(TEditorPage* Page, QWidget* Parent)
 {
     AddFormToParent(Page, Parent);
+    // In its parent's layout, so the parent (and the window) is never
+    // smaller than the page needs; a page placed by hand is cut off by a
+    // smaller parent.
+    QLayout* layout = Parent->layout();
+    if (!layout) {
+        layout = new QVBoxLayout(Parent);
+        layout->setContentsMargins(4, 4, 4, 4);
+    }
+    if (layout->indexOf(Page) < 0)
+        layout->addWidget(Page);
 }
 
 void TEditorPage::keyPressEvent(QKeyEvent* Event)
@@ -383,6 +395,7 @@ void TEditorPage::showEvent(QShowEvent* Event)
     if (FTarget)
         Refresh();
     CallControlHook(this);
+    KeepTabRowsReachable(*this);
     // A page's push buttons open dialogs: Enter typed into one of its fields
     // must not press the first of them when the page is shown on its own.
     for (QPushButton* button : findChildren<QPushButton*>())

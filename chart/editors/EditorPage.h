@@ -188,7 +188,9 @@ private:
 };
 
 // A new page of class TPage embedded in Parent (a tab) as the shared
-// embedding routine places forms.
+// embedding routine places forms, and added to Parent's layout (one with
+// margins of 4 is made when Parent has none): Parent needs at least the
+// room the page needs.
 template <class TPage>
 TPage* InsertEditorPage(QWidget* Parent)
 {

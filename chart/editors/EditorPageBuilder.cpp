@@ -2,6 +2,8 @@
 
 #include "chart/editors/PlotEditorButtons.h"
 
+#include <QtGui/QGuiApplication>
+#include <QtGui/QScreen>
 #include <QtWidgets/QButtonGroup>
 #include <QtWidgets/QCheckBox>
 #include <QtWidgets/QComboBox>
@@ -11,6 +13,8 @@
 #include <QtWidgets/QPushButton>
 #include <QtWidgets/QRadioButton>
 #include <QtWidgets/QSpinBox>
+#include <QtWidgets/QStyle>
+#include <QtWidgets/QTabBar>
 #include <QtWidgets/QTabWidget>
 
 #include <algorithm>
@@ -50,11 +54,30 @@ QComboBox* TPageBuilder::Combo(QWidget* Parent, const char* Name, const QStringL
     return combo;
 }
 
+namespace {
+
+// A tab row that asks for its whole length as its minimum.
+class TWholeTabRow : public QTabBar {
+public:
+    using QTabBar::QTabBar;
+    QSize minimumSizeHint() const override { return sizeHint(); }
+};
+
+// A tab control with a whole tab row.
+class TWholeRowTabs : public QTabWidget {
+public:
+    explicit TWholeRowTabs(QWidget* Parent) : QTabWidget(Parent)
+    {
+        setTabBar(new TWholeTabRow(this));
+        setUsesScrollButtons(true);
+    }
+};
+
+} // namespace
+
 QTabWidget* TPageBuilder::WideTabs(QWidget* Parent, const char* Name)
 {
-    auto* tabs = Named(new QTabWidget(Parent), Name);
-    tabs->setUsesScrollButtons(false);
-    return tabs;
+    return Named(new TWholeRowTabs(Parent), Name);
 }
 
 QTabWidget* TPageBuilder::TabControl(QWidget& Page, const char* Name)
@@ -138,6 +161,61 @@ void TPageBuilder::Stretch()
 {
     FGrid->setRowStretch(FRow, 1);
     FGrid->setColumnStretch(1, 1);
+}
+
+void KeepTabRowsReachable(QWidget& Root)
+{
+    for (QTabWidget* tabs : Root.findChildren<QTabWidget*>())
+        tabs->setUsesScrollButtons(true);
+}
+
+TPageScrollArea::TPageScrollArea(QWidget* Parent) : QScrollArea(Parent)
+{
+    setWidgetResizable(true);
+    setFrameShape(QFrame::NoFrame);
+}
+
+void TPageScrollArea::SetPage(QWidget* Page)
+{
+    setWidget(Page);
+    Page->installEventFilter(this);
+    updateGeometry();
+}
+
+bool TPageScrollArea::eventFilter(QObject* Watched, QEvent* Event)
+{
+    // The page's layout changed: the room it asks for may have too.
+    if (Watched == widget() && Event->type() == QEvent::LayoutRequest)
+        updateGeometry();
+    return QScrollArea::eventFilter(Watched, Event);
+}
+
+QSize TPageScrollArea::Bounded(QSize PageSize) const
+{
+    const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    const QSize room =
+        screen ? (screen->availableGeometry().size() - RoomAround).expandedTo(RoomAround) : PageSize;
+    const int frame = 2 * frameWidth();
+    // Where the page is cut down to the room, the other direction makes
+    // room for the scroll bar.
+    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+    QSize size = PageSize.boundedTo(room);
+    if (PageSize.width() > room.width())
+        size.rheight() = std::min(PageSize.height() + bar, room.height());
+    if (PageSize.height() > room.height())
+        size.rwidth() = std::min(PageSize.width() + bar, room.width());
+    return size + QSize(frame, frame);
+}
+
+QSize TPageScrollArea::minimumSizeHint() const
+{
+    return widget() ? Bounded(widget()->minimumSizeHint().expandedTo(widget()->minimumSize()))
+                    : QScrollArea::minimumSizeHint();
+}
+
+QSize TPageScrollArea::sizeHint() const
+{
+    return widget() ? Bounded(widget()->sizeHint().expandedTo(widget()->minimumSizeHint())) : QScrollArea::sizeHint();
 }
 
 void SetReadingTabOrder(QWidget& Page)

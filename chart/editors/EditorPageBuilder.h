@@ -7,6 +7,7 @@
 // the page's users look up with findChild.
 
 #include <QtWidgets/QGridLayout>
+#include <QtWidgets/QScrollArea>
 #include <QtWidgets/QWidget>
 
 class QButtonGroup;
@@ -56,8 +57,9 @@ public:
 
     // A combo box named Name holding Items.
     static QComboBox* Combo(QWidget* Parent, const char* Name, const QStringList& Items);
-    // A tab control named Name whose tabs all show (no scroll buttons): the
-    // page is as wide as its tab row.
+    // A tab control named Name whose tabs all show: it asks its layout for
+    // the width of its whole tab row (the page is as wide as the row), and
+    // scrolls the row with its buttons should it get less.
     static QTabWidget* WideTabs(QWidget* Parent, const char* Name);
     // Fills Page edge to edge with one tab control named Name.
     static QTabWidget* TabControl(QWidget& Page, const char* Name);
@@ -85,6 +87,36 @@ private:
     QWidget& FPage;
     QGridLayout* FGrid;
     int FRow = 0;
+};
+
+// Every tab control under Root scrolls a tab row it cannot show whole with
+// its scroll buttons, whatever the style prefers: no tab is ever out of
+// reach.
+void KeepTabRowsReachable(QWidget& Root);
+
+// A scroll area showing one page (owned) that asks its layout for the room
+// the page needs, up to the screen's free area less the room a window
+// needs around a page (so the window holding it fits the screen), and
+// scrolls the page when it gets less than the page needs.
+class TPageScrollArea : public QScrollArea {
+public:
+    explicit TPageScrollArea(QWidget* Parent = nullptr);
+    // What a window holding the area needs around it at most: its frame,
+    // title, buttons and tab rows, and a list beside the page.
+    static constexpr QSize RoomAround{240, 200};
+
+    // Shows Page (owned from now on; an earlier page is destroyed); the
+    // area follows the room the page asks for as it changes.
+    void SetPage(QWidget* Page);
+
+    QSize minimumSizeHint() const override;
+    QSize sizeHint() const override;
+
+protected:
+    bool eventFilter(QObject* Watched, QEvent* Event) override;
+
+private:
+    QSize Bounded(QSize PageSize) const;
 };
 
 // Orders the tab chain of Page's focusable controls as one reads them:

@@ -31,6 +31,12 @@ bool IsEditorPageRegistered(const QString& ClassName)
     return Factories().count(ClassName) > 0;
 }
 
+TEditorPageFactory EditorPageFactory(const QString& ClassName)
+{
+    const auto found = Factories().find(ClassName);
+    return found == Factories().end() ? TEditorPageFactory() : found->second;
+}
+
 TEditorPage* CreateEditorPage(const QString& ClassName, QWidget* Parent)
 {
     const auto found = Factories().find(ClassName);

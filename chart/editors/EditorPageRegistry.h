@@ -22,6 +22,8 @@ using TEditorPageFactory = std::function<TEditorPage*(QWidget* Parent)>;
 void RegisterEditorPage(const QString& ClassName, TEditorPageFactory Factory);
 void UnregisterEditorPage(const QString& ClassName);
 bool IsEditorPageRegistered(const QString& ClassName);
+// The factory registered under ClassName; empty when none is.
+TEditorPageFactory EditorPageFactory(const QString& ClassName);
 // A new page of that class, or nullptr when none is registered.
 TEditorPage* CreateEditorPage(const QString& ClassName, QWidget* Parent);
 // The registered class names, sorted.

@@ -211,6 +211,15 @@ void TCustomPlotNavigator::ArrangeButtons()
     FArranging = false;
 }
 
+QSize TCustomPlotNavigator::sizeHint() const
+{
+    int count = 0;
+    for (auto* Btn : FButtons)
+        count += Btn && Btn->isVisibleTo(this) ? 1 : 0;
+    const int frame = frameShape() == QFrame::NoFrame ? 0 : 4;
+    return {std::max(count, 1) * MinButtonWidth, MinButtonHeight + frame};
+}
+
 void TCustomPlotNavigator::resizeEvent(QResizeEvent* Event)
 {
     QFrame::resizeEvent(Event);

@@ -89,6 +89,11 @@ public:
     // Called after every click with the button's kind.
     std::function<void(TPlotNavigateBtn Kind)> OnButtonClicked;
 
+    // The shown buttons at their least size: a layout never makes the bar
+    // smaller than its buttons.
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override { return sizeHint(); }
+
     void PlotEvent(TPlotEvent& Event) override;
 
 protected:

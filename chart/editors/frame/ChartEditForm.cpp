@@ -1,6 +1,7 @@
 #include "chart/editors/frame/ChartEditForm.h"
 
 #include "chart/canvas/PlotRoutines.h"
+#include "chart/editors/EditorPageBuilder.h"
 #include "chart/editors/EditorPageRegistry.h"
 #include "chart/editors/PlotPenBrushDialogs.h"
 #include "chart/editors/axis/AxisEditorPage.h"
@@ -149,9 +150,10 @@ TChartEditForm::TChartEditForm(QWidget* Parent) : QDialog(Parent)
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(6, 6, 6, 6);
-    // The window may be made smaller than its content (a stored size of
-    // 100 pixels is honoured).
-    layout->setSizeConstraint(QLayout::SetNoConstraint);
+    // The window is never smaller than what its layout needs: every control
+    // of the pages made so far is in reach; a page made later that needs
+    // more room widens the window.
+    layout->setSizeConstraint(QLayout::SetMinimumSize);
     layout->addWidget(TreeSplitter, 1);
     layout->addWidget(PanBottom);
 
@@ -160,6 +162,7 @@ TChartEditForm::TChartEditForm(QWidget* Parent) : QDialog(Parent)
     const int dpi = logicalDpiY() > 0 ? logicalDpiY() : 96;
     resize(DefaultWidth * dpi / 96, DefaultHeight * dpi / 96 + CaptionButtonHeightMetric()() - 18);
 
+    KeepTabRowsReachable(*this);
     MainPage->setCurrentWidget(TabChart);
     SubPage->setCurrentWidget(TabSeriesList);
     FLastMainTab = TabChart;
@@ -536,6 +539,24 @@ void TChartEditForm::RestoreGeometry()
         move(place);
 }
 
+void TChartEditForm::KeepOnScreen()
+{
+    if (WindowsArePlacedByTheCompositor())
+        return;
+    const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect room = screen->availableGeometry();
+    const QRect frame = frameGeometry();
+    QPoint place = pos();
+    if (frame.right() > room.right())
+        place.rx() -= std::min(frame.right() - room.right(), frame.left() - room.left());
+    if (frame.bottom() > room.bottom())
+        place.ry() -= std::min(frame.bottom() - room.bottom(), frame.top() - room.top());
+    if (place != pos())
+        move(place);
+}
+
 void TChartEditForm::SaveGeometry()
 {
     if (!FChart || !(RememberPosition || RememberSize))
@@ -545,8 +566,11 @@ void TChartEditForm::SaveGeometry()
         WriteEditorRegInteger(QStringLiteral("Top"), y());
     }
     if (RememberSize) {
-        if (width() != DefaultWidth)
-            WriteEditorRegInteger(QStringLiteral("Width"), width());
+        // With the tree shown, the width the window has without it (a
+        // window held wider by its pages' needs cannot narrow to it).
+        const int width = Tree->isVisible() && FWidthWithoutTree > 0 ? FWidthWithoutTree : this->width();
+        if (width != DefaultWidth)
+            WriteEditorRegInteger(QStringLiteral("Width"), width);
         if (height() != DefaultHeight)
             WriteEditorRegInteger(QStringLiteral("Height"), height());
         if (Tree->isVisible())

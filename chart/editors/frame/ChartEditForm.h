@@ -258,6 +258,9 @@ private:
     void TabActivated(QWidget* Tab);
     void RestoreGeometry();
     void SaveGeometry();
+    // Moves the window left and up as far as needed (not past the screen's
+    // free area's origin) to show it whole.
+    void KeepOnScreen();
     void FirstShow();
     void OpenStartPage();
     void RunHooks(QWidget* Tab);

@@ -4,6 +4,7 @@
 #include "chart/editors/frame/ChartEditForm.h"
 
 #include "chart/canvas/PlotRoutines.h"
+#include "chart/editors/EditorPageBuilder.h"
 #include "chart/editors/data/ChartGrid.h"
 #include "chart/editors/frame/ChartListBox.h"
 #include "chart/engine/PlotChart.h"
@@ -202,6 +203,7 @@ void TChartEditForm::ActivateExportTab()
     FExportForm->installEventFilter(this);
     FExportForm->FormShow();
     CallControlHook(FExportForm);
+    KeepTabRowsReachable(*FExportForm);
     FExportForm->show();
 }
 

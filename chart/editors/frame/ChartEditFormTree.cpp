@@ -354,6 +354,12 @@ void TChartEditForm::resizeEvent(QResizeEvent* Event)
     QDialog::resizeEvent(Event);
     if (FTreePanel && !FFillingTree)
         FWidthWithoutTree = std::max(100, width() - Tree->width() - TreeSplitter->handleWidth());
+    // Widened to its minimum by a page made just now: the window moves back
+    // onto the screen.
+    const bool grewToMinimum = (width() > Event->oldSize().width() && width() == minimumWidth()) ||
+                               (height() > Event->oldSize().height() && height() == minimumHeight());
+    if (isVisible() && Event->oldSize().isValid() && grewToMinimum)
+        KeepOnScreen();
 }
 
 } // namespace lp

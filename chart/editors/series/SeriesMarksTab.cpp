@@ -40,6 +40,10 @@ TSeriesMarksTab::TSeriesMarksTab(TFormPlotSeries& Page, QWidget* Tab)
     auto* symbolLayout = new QVBoxLayout(TabSymbol);
     symbolLayout->setContentsMargins(0, 0, 0, 0);
     PageControlMarks->addTab(TabSymbol, QStringLiteral("Symbol"));
+    // The marks' format tabs exist from the start (they edit the marks once
+    // filled): the page needs their room before the tab first shows.
+    FMarksFormat = InsertShapeEditorTabs(PageControlMarks, nullptr);
+    MakeSymbolPage();
     BindControls();
 }
 
@@ -190,10 +194,6 @@ void TSeriesMarksTab::Fill(TChartSeries* Series)
     TSeriesMarks* marks = Series ? Series->Marks() : nullptr;
     if (!marks)
         return;
-    if (!FMarksFormat) {
-        FMarksFormat = InsertShapeEditorTabs(PageControlMarks, marks);
-        MakeSymbolPage();
-    }
     BMarkLinCol->LinkPen(marks->Callout()->Arrow());
     FMarksFormat->SetTarget(marks);
     FSymbolFormat->SetTarget(marks->Symbol());

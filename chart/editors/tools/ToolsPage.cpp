@@ -12,11 +12,13 @@
 #include "platform/ui/Dialogs.h"
 
 #include <QtWidgets/QCheckBox>
+#include <QtWidgets/QFrame>
 #include <QtWidgets/QHBoxLayout>
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QListWidget>
 #include <QtWidgets/QPushButton>
 #include <QtWidgets/QSplitter>
+#include <QtWidgets/QStyle>
 #include <QtWidgets/QToolButton>
 #include <QtWidgets/QVBoxLayout>
 
@@ -64,6 +66,10 @@ TFormPlotTools::TFormPlotTools(QWidget* Parent) : TEditorPage(Parent)
     static_cast<QFrame*>(PanelToolEditor)->setFrameShadow(QFrame::Sunken);
     auto* editorLayout = new QVBoxLayout(PanelToolEditor);
     editorLayout->setContentsMargins(2, 2, 2, 2);
+    // A tool page wider than the window can grow scrolls; the list keeps
+    // its width.
+    ToolEditorArea = TPageBuilder::Named(new TPageScrollArea(PanelToolEditor), "ToolEditorArea");
+    editorLayout->addWidget(ToolEditorArea);
     Splitter1->addWidget(LBTools);
     Splitter1->addWidget(PanelToolEditor);
     Splitter1->setStretchFactor(1, 1);
@@ -153,6 +159,7 @@ void TFormPlotTools::FillTools()
             LBTools->addItem(item);
         }
     }
+    KeepListWidth();
     CBActive->setEnabled(LBTools->count() > 0);
     BDelete->setEnabled(CBActive->isEnabled());
 }
@@ -190,6 +197,17 @@ void TFormPlotTools::UpdateEnabled()
     EnableMoveButtons();
 }
 
+void TFormPlotTools::KeepListWidth()
+{
+    // The widest entry, its icon, the list's frame and a vertical scroll
+    // bar: a wide tool page never squeezes an entry's text.
+    int widest = LBTools->fontMetrics().horizontalAdvance(QStringLiteral("Annotation"));
+    for (int row = 0; row < LBTools->count(); ++row)
+        widest = std::max(widest, LBTools->fontMetrics().horizontalAdvance(LBTools->item(row)->text()));
+    const int scrollBar = LBTools->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, LBTools);
+    LBTools->setMinimumWidth(widest + LBTools->iconSize().width() + 2 * LBTools->frameWidth() + scrollBar + 16);
+}
+
 void TFormPlotTools::DestroyToolEditor()
 {
     if (FToolEditor)
@@ -220,7 +238,7 @@ void TFormPlotTools::LBToolsClick()
             FToolEditor = page;
             CallControlHook(page);
             page->setWindowFlags(Qt::Widget);
-            PanelToolEditor->layout()->addWidget(page);
+            ToolEditorArea->SetPage(page);
             page->SetTarget(tool);
             page->show();
         }

@@ -29,6 +29,7 @@ class QToolButton;
 namespace lp {
 
 class TCustomAxisPanel;
+class TPageScrollArea;
 class TPlotCustomTool;
 
 class TFormPlotTools : public TEditorPage {
@@ -71,6 +72,8 @@ public:
     QSplitter* Splitter1;
     QListWidget* LBTools;
     QWidget* PanelToolEditor;
+    // Holds the tool's page inside PanelToolEditor.
+    TPageScrollArea* ToolEditorArea;
     QLabel* PBottom;
 
 protected:
@@ -84,6 +87,8 @@ private:
     int RowOf(const TPlotCustomTool* Tool) const;
     TPlotCustomTool* ToolAt(int Row) const;
     void DestroyToolEditor();
+    // The list is at least as wide as its widest entry needs.
+    void KeepListWidth();
 
     QPointer<TEditorPage> FToolEditor;
     QPointer<QObject> FShownChart;

@@ -1,9 +1,10 @@
 // Every registered editor page, driven the same way: shown on a target it
 // writes nothing; each control changed as a user does changes the target
 // and repaints the chart; a value set in code shows after Refresh(); every
-// mnemonic has a buddy, Tab reaches every enabled control, nothing is
-// clipped; embedded in a window, Escape in it is the window's; and a
-// screenshot of each page.
+// mnemonic has a buddy, Tab reaches every enabled control; opened where
+// the program shows it, at the size its window opens, every control of
+// every tab is in reach; embedded in a window, Escape in it is the
+// window's; and a screenshot of each page alone and in its window.
 
 #include "chart/editors/EditorPage.h"
 #include "chart/editors/EditorPageRegistry.h"
@@ -11,6 +12,7 @@
 #include "DialogTestUtil.h"
 #include "EditorTestSupport.h"
 #include "chart/editors/PlotEditorButtons.h"
+#include "chart/editors/frame/ChartEditForm.h"
 #include "chart/engine/PlotAxis.h"
 #include "chart/engine/PlotFunction.h"
 #include "chart/engine/PlotLegend.h"
@@ -52,6 +54,7 @@
 #include <algorithm>
 #include <functional>
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -381,16 +384,6 @@ bool DriveControl(QObject* Control)
     return false;
 }
 
-// Makes the tabs holding Control current, so a control on a tab page that
-// is not showing is walked too.
-void RevealInTabs(QWidget* Control)
-{
-    for (QWidget* child = Control; child && child->parentWidget(); child = child->parentWidget())
-        if (auto* stack = qobject_cast<QStackedWidget*>(child->parentWidget()))
-            if (auto* tabs = qobject_cast<QTabWidget*>(stack->parentWidget()))
-                tabs->setCurrentWidget(child);
-}
-
 // What a page that waits for "&Apply" may change: the target's
 // properties and, for a series, its function and sources, which are not
 // properties.
@@ -432,7 +425,7 @@ std::vector<QWidget*> ValueControls(QWidget& Page)
 void WalkDeferredPage(TEditorPage& Page, TEditorChart& Chart, QObject* Target)
 {
     for (QWidget* control : ValueControls(Page)) {
-        RevealInTabs(control);
+        test::RevealInTabs(control);
         if (!control->isVisible() || !control->isEnabled())
             continue;
         const std::string controlName = control->objectName().toStdString();
@@ -474,6 +467,8 @@ TEST_P(EditorPageWalk, ShowsWithoutWritingAndEveryControlWrites)
     page->show();
     EXPECT_EQ(test::DumpProperties(&chart), before) << "showing wrote";
     EXPECT_EQ(chart.Invalidations, paintsBefore);
+    // The page as it opens as a dialog of its own.
+    test::SaveScreenshot(*page, QStringLiteral("page-") + name);
 
     // Mnemonics have buddies; nothing is clipped.
     for (QLabel* label : page->findChildren<QLabel*>())
@@ -487,7 +482,7 @@ TEST_P(EditorPageWalk, ShowsWithoutWritingAndEveryControlWrites)
     std::set<QWidget*> reached;
     QWidget* first = page->nextInFocusChain();
     QWidget* w = first;
-    for (int i = 0; i < 200 && w; ++i) {
+    for (int i = 0; i < 5000 && w; ++i) {
         reached.insert(w);
         w = w->nextInFocusChain();
         if (w == first)
@@ -500,7 +495,6 @@ TEST_P(EditorPageWalk, ShowsWithoutWritingAndEveryControlWrites)
 
     if (page->DefersEdits()) {
         WalkDeferredPage(*page, chart, target);
-        test::SaveScreenshot(*page, QStringLiteral("page-") + name);
         return;
     }
 
@@ -510,7 +504,7 @@ TEST_P(EditorPageWalk, ShowsWithoutWritingAndEveryControlWrites)
     for (QObject* control : binder.Controls()) {
         auto* widget = qobject_cast<QWidget*>(control);
         if (widget)
-            RevealInTabs(widget);
+            test::RevealInTabs(widget);
         if (widget && (!widget->isVisible() || !widget->isEnabled()))
             continue;
         const QString controlName = control->objectName();
@@ -543,7 +537,6 @@ TEST_P(EditorPageWalk, ShowsWithoutWritingAndEveryControlWrites)
         EXPECT_EQ(test::DumpProperties(&chart), restored) << controlName.toStdString() << " refresh wrote";
         EXPECT_EQ(DumpTarget(target), targetRestored) << controlName.toStdString() << " refresh wrote";
     }
-    test::SaveScreenshot(*page, QStringLiteral("page-") + name);
 }
 
 // A page with a shown "Cancel" button (not one of an embedded editor's
@@ -557,6 +550,7 @@ TEST_P(EditorPageWalk, CancelLeavesTheChartUntouched)
     ASSERT_NE(target, nullptr);
     const QStringList before = test::DumpProperties(&chart);
     std::unique_ptr<TEditorPage> page(CreateEditorPage(name, nullptr));
+    ASSERT_NE(page, nullptr) << "not registered";
     page->SetTarget(target);
     page->show();
     QAbstractButton* cancel = nullptr;
@@ -600,7 +594,7 @@ TEST_P(EditorPageWalk, EscapeInsideTheEmbeddedPageIsTheWindowsEscape)
 
     int pressed = 0;
     for (QDialog* dialog : test::EmbeddedDialogs(*page)) {
-        RevealInTabs(dialog);
+        test::RevealInTabs(dialog);
         if (!dialog->isVisible())
             continue;
         // A page without a field to type into (all disabled) gets the key
@@ -625,6 +619,101 @@ TEST_P(EditorPageWalk, EscapeInsideTheEmbeddedPageIsTheWindowsEscape)
         window.show();
     }
     EXPECT_GT(pressed, 0);
+}
+
+// A page as the program shows it: in the chart editor (its own tab for a
+// chart page; the series page for a series' or a function's page; the
+// Tools tab for a tool's page), else (the format pages that buttons open)
+// as a dialog of its own.
+struct TPageInItsWindow {
+    std::unique_ptr<TChartEditForm> Editor;
+    std::unique_ptr<TEditorPage> Dialog;
+    QWidget* Window = nullptr;
+    TEditorPage* Page = nullptr;
+};
+
+// The chart editor's tab showing a chart page, nullptr for other pages.
+QWidget* ChartTabOf(const QString& PageName, TChartEditForm& Form)
+{
+    const std::map<QString, QWidget*> tabs = {
+        {QStringLiteral("TFormPlotGeneral"), Form.TabGeneral}, {QStringLiteral("TFormPlotAxis"), Form.TabAxis},
+        {QStringLiteral("TFormPlotTitle"), Form.TabTitle},     {QStringLiteral("TFormPlotLegend"), Form.TabLegend},
+        {QStringLiteral("TFormPlotPanel"), Form.TabPanel},     {QStringLiteral("TFormPlotPage"), Form.TabPaging},
+        {QStringLiteral("TFormPlotWall"), Form.TabWalls},      {QStringLiteral("TFormPlot3D"), Form.Tab3D},
+        {QStringLiteral("TFormPlotTools"), Form.TabTools}};
+    const auto found = tabs.find(PageName);
+    return found == tabs.end() ? nullptr : found->second;
+}
+
+// The shown page of Class editing Target inside Window, nullptr when none.
+TEditorPage* FindShownPage(QWidget& Window, const QMetaObject* Class, const QObject* Target)
+{
+    for (TEditorPage* page : Window.findChildren<TEditorPage*>())
+        if (page->metaObject() == Class && page->Target() == Target)
+            return page;
+    return nullptr;
+}
+
+// Opens the page of class Name on Target where the program shows it, at
+// the size its window opens.
+TPageInItsWindow OpenInItsWindow(const QString& Name, TEditorChart& Chart, QObject* Target)
+{
+    TPageInItsWindow shown;
+    std::unique_ptr<TEditorPage> made(CreateEditorPage(Name, nullptr));
+    if (!made)
+        return shown;
+    auto* series = qobject_cast<TChartSeries*>(Target);
+    auto* function = qobject_cast<TPlotFunction*>(Target);
+    auto* tool = qobject_cast<TPlotCustomTool*>(Target);
+    auto form = std::make_unique<TChartEditForm>();
+    QWidget* chartTab = ChartTabOf(Name, *form);
+    if (!chartTab && !series && !function && !tool) {
+        made->SetTarget(Target);
+        made->show();
+        shown.Page = made.get();
+        shown.Window = made.get();
+        shown.Dialog = std::move(made);
+        return shown;
+    }
+    form->SetChart(&Chart);
+    if (tool)
+        form->EditTool = tool;
+    else if (series || function)
+        form->EditSeries = series ? series : function->ParentSeries();
+    form->show();
+    if (chartTab == form->TabTools) {
+        form->MainPage->setCurrentWidget(chartTab);
+    } else if (chartTab) {
+        form->MainPage->setCurrentWidget(form->TabChart);
+        form->SubPage->setCurrentWidget(chartTab);
+    }
+    // A function's page and its options are on the series' data source.
+    if ((function || Name == QStringLiteral("TPlotFuncEditor")) && form->SeriesPage())
+        form->SeriesPage()->setProperty("ActiveTab", QStringLiteral("Data Source"));
+    shown.Page = FindShownPage(*form, made->metaObject(), Target);
+    if (shown.Page)
+        test::RevealInTabs(shown.Page);
+    shown.Window = form.get();
+    shown.Editor = std::move(form);
+    return shown;
+}
+
+// At the size its window opens, no control of any tab of a page is cut
+// off by its parent or the window, squeezed below its minimum, and no tab
+// lies beyond its row without scroll buttons.
+TEST_P(EditorPageWalk, EveryControlIsInReachInItsWindow)
+{
+    const QString name = QString::fromStdString(GetParam());
+    test::TEditorSettingsFolder settings;
+    TEditorChart chart;
+    QObject* target = TargetFor(name, chart);
+    ASSERT_NE(target, nullptr);
+    TPageInItsWindow shown = OpenInItsWindow(name, chart, target);
+    ASSERT_NE(shown.Page, nullptr) << "not shown in its window";
+    EXPECT_TRUE(shown.Page->isVisible());
+    test::SaveScreenshot(*shown.Window, QStringLiteral("window-") + name);
+    const QStringList problems = test::UnreachableControlsOnEveryTab(*shown.Window, *shown.Page);
+    EXPECT_EQ(problems.join(QLatin1Char('\n')).toStdString(), "");
 }
 
 INSTANTIATE_TEST_SUITE_P(Registered, EditorPageWalk, ::testing::ValuesIn([] {

@@ -1,9 +1,10 @@
 #pragma once
 // What the chart editor tests share: a chart that counts its repaints, a
-// recursive dump of an object's Qt properties, and settings kept in a
-// temporary folder.
+// recursive dump of an object's Qt properties, a page registration that
+// restores the registry, and settings kept in a temporary folder.
 
 #include "../engine/EngineTestUtil.h"
+#include "chart/editors/EditorPageRegistry.h"
 #include "chart/engine/PlotChart.h"
 
 #include <QtCore/QLocale>
@@ -21,6 +22,7 @@
 #include <QtWidgets/QSpinBox>
 
 #include <set>
+#include <utility>
 #include <vector>
 
 namespace lp::test {
@@ -107,6 +109,34 @@ inline TEditorChart* OwnedChart(TComponent& Owner)
     Owner.InsertComponent(chart);
     return chart;
 }
+
+// Registers Factory under ClassName while alive (an empty factory: no page
+// under that name) and puts back what was registered there before, so the
+// tests after it see the editors' own registry.
+class TEditorPageRegistration {
+public:
+    TEditorPageRegistration(const QString& ClassName, TEditorPageFactory Factory)
+        : FClassName(ClassName), FBefore(EditorPageFactory(ClassName))
+    {
+        if (Factory)
+            RegisterEditorPage(ClassName, std::move(Factory));
+        else
+            UnregisterEditorPage(ClassName);
+    }
+    ~TEditorPageRegistration()
+    {
+        if (FBefore)
+            RegisterEditorPage(FClassName, FBefore);
+        else
+            UnregisterEditorPage(FClassName);
+    }
+    TEditorPageRegistration(const TEditorPageRegistration&) = delete;
+    TEditorPageRegistration& operator=(const TEditorPageRegistration&) = delete;
+
+private:
+    QString FClassName;
+    TEditorPageFactory FBefore;
+};
 
 // Editor options (window place and size and the like) in a fresh folder.
 class TEditorSettingsFolder {

@@ -203,7 +203,7 @@ TEST_F(SectionSeriesEditor, TheLinesFormatChangesShowAtOnceAndAreSaved)
         // The section shows it before the editor closes.
         Window->repaint();
         EXPECT_NE(Window->grab().toImage(), before);
-        test::SaveScreenshot(Form, QStringLiteral("graphic-editor-section-line"));
+        test::SaveScreenshot(Form, QStringLiteral("graphic-editor"));
     });
     EXPECT_EQ(Line->LinePen()->Width(), width + 2);
 
@@ -216,6 +216,28 @@ TEST_F(SectionSeriesEditor, TheLinesFormatChangesShowAtOnceAndAreSaved)
     ASSERT_NE(again, nullptr);
     EXPECT_EQ(again->LinePen()->Width(), width + 2);
     EXPECT_EQ(again->SeriesColor(), 0x00C000);
+}
+
+// The Marks tab's inner tabs did not fit the Graphic editor: "Shadow"
+// started 18 pixels before the window's right edge without scroll
+// buttons, and the Marks > Gradient page was cut at its right and bottom.
+TEST_F(SectionSeriesEditor, EveryTabOfTheGraphicEditorShowsAllItsControlsAtTheSizeItOpens)
+{
+    QStringList problems;
+    OpenGraphicEditor([&problems](TChartEditForm& Form) {
+        auto* page = qobject_cast<TFormPlotSeries*>(Form.SeriesPage());
+        ASSERT_NE(page, nullptr);
+        page->SetActiveTab(QStringLiteral("Marks"));
+        test::SaveScreenshot(Form, QStringLiteral("graphic-editor-marks"));
+        problems += test::UnreachableControlsOnEveryTab(Form, *page);
+    });
+    const QPoint inBody = InBody(0);
+    ASSERT_GE(inBody.x(), 0);
+    OpenGraphicEditorAt(inBody, Chart.MapSeries(), [&problems](TChartEditForm& Form) {
+        ASSERT_NE(Form.SeriesPage(), nullptr);
+        problems += test::UnreachableControlsOnEveryTab(Form, *Form.SeriesPage());
+    });
+    EXPECT_EQ(problems.join(QLatin1Char('\n')).toStdString(), "");
 }
 
 TEST_F(SectionSeriesEditor, OpeningAndClosingWithoutAChangeLeavesTheLine)

@@ -204,7 +204,6 @@ TEST(GeneralPage, PrintPreviewShowsThePageNavigator)
     int shown = 0;
     ChartPreviewShowService() = [&](TChartPreview& Form) {
         ++shown;
-        Form.resize(560, 440);
         Form.show();
         auto* extra = qobject_cast<TChartPageNavigatorPage*>(Form.ExtraPage);
         EXPECT_NE(extra, nullptr);

@@ -176,7 +176,6 @@ TEST_F(GradientEditorTest, ScreenshotsOfTheTabs)
 {
     Gradient->SetMidColor(0x00A0FF);
     Open();
-    Editor->resize(Editor->sizeHint().expandedTo(Editor->size()));
     const char* names[] = {"gradient-editor-presets", "gradient-editor-colors", "gradient-editor-options",
                            "gradient-editor-directions"};
     for (int i = 0; i < 4; ++i) {

@@ -54,7 +54,6 @@ TEST(CalendarSeriesPage, OptionsAndSixCellTabsEachEditingItsCell)
     page.hide();
     page.show();
     EXPECT_EQ(page.CellPageControls[0]->count(), 4);
-    page.resize(420, 330);
     page.PageControl1->setCurrentIndex(1);
     test::SaveScreenshot(page, QStringLiteral("series-format-CalendarSeries-Days"));
     // The boxes show the series' state.

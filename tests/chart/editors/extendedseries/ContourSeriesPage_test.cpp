@@ -21,6 +21,7 @@
 #include <QtTest/QTest>
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QCheckBox>
+#include <QtWidgets/QLabel>
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QSpinBox>
 #include <QtWidgets/QTabWidget>
@@ -391,7 +392,6 @@ TEST(ContourSeriesPage, TheSeriesPageShowsItWithAGrid3DTabAddedOnce)
     series->FillSampleValues();
     series->CreateAutoLevels();
     TFormPlotSeries host;
-    host.resize(460, 420);
     host.SetTarget(series);
     host.show();
     auto* page = qobject_cast<TContourSeriesEditor*>(host.SeriesEditor());

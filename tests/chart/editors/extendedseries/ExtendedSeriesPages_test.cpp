@@ -53,6 +53,7 @@
 #include <QtWidgets/QCheckBox>
 #include <QtWidgets/QComboBox>
 #include <QtWidgets/QGroupBox>
+#include <QtWidgets/QLabel>
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QPushButton>
 #include <QtWidgets/QSpinBox>
@@ -100,7 +101,6 @@ TEST(ExtendedSeriesPages, EverySeriesTypeOpensItsPageInTheSeriesPage)
         series->FillSampleValues();
         const QStringList before = test::DumpProperties(&chart);
         TFormPlotSeries host;
-        host.resize(460, 420);
         host.SetTarget(series);
         host.show();
         ASSERT_NE(host.SeriesEditor(), nullptr) << seriesClass;
@@ -124,9 +124,9 @@ TEST(ExtendedSeriesPages, TheErrorSeriesShowsItsStyleAndTheErrorBarSeriesGetsABa
 
     // The bar page, once registered, is the error-bar series' "Bar" tab at
     // index 1, added once however often the page shows.
-    const bool barRegistered = IsEditorPageRegistered(QStringLiteral("TBarSeriesEditor"));
-    if (!barRegistered)
-        RegisterEditorPage(QStringLiteral("TBarSeriesEditor"), [](QWidget* Parent) { return new TEditorPage(Parent); });
+    const TEditorPageFactory barPage = EditorPageFactory(QStringLiteral("TBarSeriesEditor"));
+    test::TEditorPageRegistration bar(QStringLiteral("TBarSeriesEditor"),
+                                      barPage ? barPage : [](QWidget* Parent) { return new TEditorPage(Parent); });
     {
         TExtendedChart<TErrorBarSeries> bars;
         test::THostedSeriesPage<TErrorSeriesEditor> barPage(bars.Series);
@@ -141,8 +141,6 @@ TEST(ExtendedSeriesPages, TheErrorSeriesShowsItsStyleAndTheErrorBarSeriesGetsABa
         ASSERT_NE(barPage.Page->BarEditor, nullptr);
         EXPECT_EQ(barPage.Page->BarEditor->Target(), bars.Series);
     }
-    if (!barRegistered)
-        UnregisterEditorPage(QStringLiteral("TBarSeriesEditor"));
 }
 
 TEST(ExtendedSeriesPages, TheErrorPenGivesTheErrorSeriesItsColourButNotTheErrorBars)

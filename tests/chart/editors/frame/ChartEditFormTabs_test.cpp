@@ -20,6 +20,7 @@
 #include "chart/engine/PlotTools.h"
 #include "chart/export/PlotExportForm.h"
 #include "chart/export/PlotPreview.h"
+#include "chart/extensions/tools/PlotAnnotationTool.h"
 #include "chart/extensions/tools/PlotRotateTool.h"
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/Printer.h"
@@ -28,6 +29,7 @@
 #include <QtCore/QTemporaryDir>
 #include <QtCore/QTimer>
 #include <QtGui/QImage>
+#include <QtGui/QScreen>
 #include <QtTest/QTest>
 #include <QtWidgets/QApplication>
 #include <QtGui/QAction>
@@ -74,7 +76,6 @@ protected:
         Form = std::make_unique<TChartEditForm>();
         Form->Options = Options;
         Form->SetChart(&Chart);
-        Form->resize(560, 440);
         Form->show();
         return *Form;
     }
@@ -113,6 +114,12 @@ TEST_F(FullEditorTest, EveryTabMakesItsPageOnceForItsTarget)
     for (QWidget* tab : {form.TabSeries, form.TabData, form.TabTools, form.TabExport, form.TabPrint}) {
         ASSERT_TRUE(form.TabOffered(tab)) << tab->objectName().toStdString();
         form.MainPage->setCurrentWidget(tab);
+        // The Tools tab is photographed with its tool's page.
+        if (tab == form.TabTools) {
+            auto* tools = qobject_cast<TFormPlotTools*>(form.PageOf(tab));
+            ASSERT_NE(tools, nullptr);
+            ASSERT_NE(tools->ToolEditor(), nullptr) << "the tool's page is missing";
+        }
         test::SaveScreenshot(form, QStringLiteral("chart-editor-") +
                                        FileNameOf(form.MainPage->tabText(form.MainPage->indexOf(tab))));
     }
@@ -126,6 +133,50 @@ TEST_F(FullEditorTest, EveryTabMakesItsPageOnceForItsTarget)
     EXPECT_EQ(tools->LBTools->count(), 1);
     ASSERT_NE(form.SeriesPage(), nullptr);
     EXPECT_EQ(form.SeriesPage()->Target(), Chart.Series(1));
+}
+
+// At 414 x 347 the Axis tab showed its limits and "LinLog options" as
+// empty frames, cut its labels and lost the "Ticks", "Minor" and
+// "Position" tabs; Series > Format's "Line Mode" box was empty.
+TEST_F(FullEditorTest, EveryControlOfEveryTabIsInReachAtTheSizeTheWindowOpens)
+{
+    Form = std::make_unique<TChartEditForm>();
+    Form->SetChart(&Chart);
+    Form->show();
+    QStringList problems;
+    const auto visit = [&](QTabWidget* Pages, QWidget* Tab) {
+        Pages->setCurrentWidget(Tab);
+        const QString caption = Pages->tabText(Pages->indexOf(Tab));
+        for (const QString& problem : test::UnreachableControlsOnEveryTab(*Form, *Tab))
+            problems.append(caption + QStringLiteral(" > ") + problem);
+    };
+    for (int i = 0; i < Form->SubPage->count(); ++i)
+        visit(Form->SubPage, Form->SubPage->widget(i));
+    for (int i = 0; i < Form->MainPage->count(); ++i)
+        if (Form->MainPage->widget(i) != Form->TabChart)
+            visit(Form->MainPage, Form->MainPage->widget(i));
+    EXPECT_EQ(problems.join(QLatin1Char('\n')).toStdString(), "");
+}
+
+// A page made after the window opened widens it; the window stays on the
+// screen.
+TEST_F(FullEditorTest, AWindowWidenedByAPageStaysOnTheScreen)
+{
+    auto* annotation = new TAnnotationTool(&Chart);
+    annotation->SetParentChart(&Chart);
+    TChartEditForm& form = Open();
+    test::SettleLayouts();
+    const int opened = form.width();
+    form.MainPage->setCurrentWidget(form.TabTools);
+    auto* tools = qobject_cast<TFormPlotTools*>(form.PageOf(form.TabTools));
+    ASSERT_NE(tools, nullptr);
+    tools->SelectTool(annotation);
+    test::SettleLayouts();
+    EXPECT_GT(form.width(), opened);
+    EXPECT_TRUE(form.screen()->availableGeometry().contains(form.frameGeometry()))
+        << form.frameGeometry().x() << "," << form.frameGeometry().y() << " " << form.frameGeometry().width() << "x"
+        << form.frameGeometry().height();
+    EXPECT_EQ(test::UnreachableControls(form).join(QLatin1Char('\n')).toStdString(), "");
 }
 
 // A series made from the functions gallery opens on its data source.

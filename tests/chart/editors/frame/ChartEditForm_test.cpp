@@ -108,6 +108,23 @@ TEST_F(ChartEditFormTest, StoredSizesBelowAHundredBecomeAHundred)
     EXPECT_EQ(form.height(), 100);
 }
 
+// A stored size too small for the window's pages gave empty frames and cut
+// labels: shown, the window is as large as its pages need.
+TEST_F(ChartEditFormTest, AStoredSizeTooSmallForThePagesOpensAtTheirSize)
+{
+    WriteEditorRegInteger(QStringLiteral("Width"), 100);
+    WriteEditorRegInteger(QStringLiteral("Height"), 100);
+    AddSeries(2);
+    TChartEditForm form;
+    form.SetChart(&Chart);
+    form.show();
+    form.SubPage->setCurrentWidget(form.TabAxis);
+    test::SettleLayouts();
+    EXPECT_GE(form.width(), form.minimumSizeHint().width());
+    EXPECT_GE(form.height(), form.minimumSizeHint().height());
+    EXPECT_EQ(test::UnreachableControls(form).join(QLatin1Char('\n')).toStdString(), "");
+}
+
 TEST_F(ChartEditFormTest, APlaceBeyondTheScreenPutsTheRightEdgeAtTheScreenEdge)
 {
     WriteEditorRegInteger(QStringLiteral("Left"), Screen().width() + 500);
@@ -259,33 +276,18 @@ public:
 };
 
 // Registers the stand-in page under a class name while alive.
-class TStandInRegistration {
+class TStandInRegistration : public test::TEditorPageRegistration {
 public:
     explicit TStandInRegistration(const QString& ClassName)
-        : FName(ClassName), FWasRegistered(IsEditorPageRegistered(ClassName))
+        : TEditorPageRegistration(ClassName, [](QWidget* Parent) {
+              ++TStandInPage::Made;
+              return new TStandInPage(Parent);
+          })
     {
         TStandInPage::Made = 0;
         TStandInPage::Refuse = false;
         TStandInPage::Asked = 0;
-        RegisterEditorPage(ClassName, [](QWidget* Parent) {
-            ++TStandInPage::Made;
-            return new TStandInPage(Parent);
-        });
     }
-    // A page the editors' start-up registered comes back: the editors are
-    // restarted.
-    ~TStandInRegistration()
-    {
-        UnregisterEditorPage(FName);
-        if (FWasRegistered) {
-            FinalizeChartEditors();
-            InitializeChartEditors();
-        }
-    }
-
-private:
-    QString FName;
-    bool FWasRegistered;
 };
 
 TEST_F(ChartEditFormTest, ARegisteredPageIsMadeOnItsTabsFirstActivationForItsTarget)
@@ -485,14 +487,40 @@ TEST_F(ChartEditFormTest, EscapeInTheGraphicEditorsPagesClosesItKeepingWhatWasSe
     ShowSeriesEditor(line);
 }
 
+// The Marks tab's inner tabs did not fit the Graphic editor: "Shadow"
+// started 18 pixels before the window's right edge without scroll
+// buttons, and the Marks > Gradient page was cut at its right and bottom.
+TEST_F(ChartEditFormTest, TheGraphicEditorShowsEveryControlAtTheSizeItOpens)
+{
+    AddSeries(1);
+    Chart.Series(0)->FillSampleValues(8);
+    QStringList problems;
+    bool checked = false;
+    QTimer::singleShot(0, [&problems, &checked] {
+        auto* form = qobject_cast<TChartEditForm*>(QApplication::activeModalWidget());
+        ASSERT_NE(form, nullptr);
+        TEditorPage* page = form->SeriesPage();
+        ASSERT_NE(page, nullptr);
+        test::SaveScreenshot(*form, QStringLiteral("graphic-editor-chart"));
+        page->setProperty("ActiveTab", QStringLiteral("Marks"));
+        test::SaveScreenshot(*form, QStringLiteral("graphic-editor-chart-marks"));
+        problems = test::UnreachableControlsOnEveryTab(*form, *page);
+        checked = true;
+        form->BClose->click();
+    });
+    ShowSeriesEditor(Chart.Series(0));
+    ASSERT_TRUE(checked);
+    EXPECT_EQ(problems.join(QLatin1Char('\n')).toStdString(), "");
+}
+
 TEST_F(ChartEditFormTest, TheGraphicEditorNeedsTheSeriesPage)
 {
     AddSeries(1);
-    // Without a series page nothing opens (and nothing blocks).
-    UnregisterEditorPage(QStringLiteral("TFormPlotSeries"));
-    ShowSeriesEditor(Chart.Series(0));
-    FinalizeChartEditors();
-    InitializeChartEditors();
+    {
+        // Without a series page nothing opens (and nothing blocks).
+        test::TEditorPageRegistration noSeriesPage(QStringLiteral("TFormPlotSeries"), nullptr);
+        ShowSeriesEditor(Chart.Series(0));
+    }
     EXPECT_TRUE(IsEditorPageRegistered(QStringLiteral("TFormPlotSeries")));
 }
 

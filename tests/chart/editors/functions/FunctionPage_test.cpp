@@ -446,7 +446,6 @@ TEST_F(FunctionPage, Screenshots)
     TPlotFunction* moving = CreateNewPlotFunction(Edited, &TAveragePlotFunction::staticMetaObject);
     moving->SetPeriod(2);
     Open();
-    Page->resize(460, 300);
     QTest::qWait(20);
     Page->PageControl1->setCurrentWidget(Page->TabSource);
     test::SaveScreenshot(*Page, QStringLiteral("function-page"));

@@ -34,27 +34,15 @@ public:
     bool MayLeave() override { return !Refuse; }
 };
 
-// Registers the stand-in as "TPlotFuncEditor" while alive; a page the
-// editors registered under that name comes back afterwards.
-class TFunctionPageRegistration {
+// Registers the stand-in as "TPlotFuncEditor" while alive.
+class TFunctionPageRegistration : public test::TEditorPageRegistration {
 public:
-    TFunctionPageRegistration() : FWasRegistered(IsEditorPageRegistered(QStringLiteral("TPlotFuncEditor")))
+    TFunctionPageRegistration()
+        : TEditorPageRegistration(QStringLiteral("TPlotFuncEditor"),
+                                  [](QWidget* Parent) { return new TFunctionPageStandIn(Parent); })
     {
         TFunctionPageStandIn::Refuse = false;
-        RegisterEditorPage(QStringLiteral("TPlotFuncEditor"),
-                           [](QWidget* Parent) { return new TFunctionPageStandIn(Parent); });
     }
-    ~TFunctionPageRegistration()
-    {
-        UnregisterEditorPage(QStringLiteral("TPlotFuncEditor"));
-        if (FWasRegistered) {
-            FinalizeChartEditors();
-            InitializeChartEditors();
-        }
-    }
-
-private:
-    bool FWasRegistered;
 };
 
 class SeriesDataSourceTabTest : public ::testing::Test {
@@ -105,14 +93,12 @@ TEST_F(SeriesDataSourceTabTest, TheOpeningChoiceFollowsWhereThePointsCameFrom)
     EXPECT_GE(Tab().IndexOfStyle(TSeriesDataSourceTab::dssFunction), 0);
     EXPECT_EQ(Tab().CBDataSourcestyle->count(), 3);
     // Without a registered function page it is not offered.
-    UnregisterEditorPage(QStringLiteral("TPlotFuncEditor"));
+    test::TEditorPageRegistration noFunctionPage(QStringLiteral("TPlotFuncEditor"), nullptr);
     Page.SetTarget(Source);
     Page.SetTarget(Line);
     Page.SetActiveTab(QStringLiteral("Data Source"));
     EXPECT_EQ(Tab().IndexOfStyle(TSeriesDataSourceTab::dssFunction), -1);
     EXPECT_EQ(Tab().CBDataSourcestyle->count(), 2);
-    FinalizeChartEditors();
-    InitializeChartEditors();
 }
 
 TEST_F(SeriesDataSourceTabTest, AFunctionSeriesShowsTheFunctionPage)

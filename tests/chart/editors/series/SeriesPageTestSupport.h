@@ -5,7 +5,6 @@
 
 #include "chart/editors/series/SeriesPage.h"
 
-#include <QtCore/QSize>
 #include <QtCore/QStringList>
 #include <QtWidgets/QTabWidget>
 
@@ -20,14 +19,12 @@ inline QStringList SeriesPageTabs(const TFormPlotSeries& Host)
     return captions;
 }
 
-// The series page shown on Series (at Size when given), and its "Format"
+// The series page shown on Series at the size it opens, and its "Format"
 // page of class TPage (null when the series shows another page).
 template <class TPage>
 struct THostedSeriesPage {
-    explicit THostedSeriesPage(TChartSeries* Series, QSize Size = {})
+    explicit THostedSeriesPage(TChartSeries* Series)
     {
-        if (Size.isValid())
-            Host.resize(Size);
         Host.SetTarget(Series);
         Host.show();
         Page = qobject_cast<TPage*>(Host.SeriesEditor());

@@ -336,7 +336,6 @@ TEST_F(SeriesPageTest, ScreenshotsOfEachTab)
 {
     TLineSeries* line = AddLine();
     line->SetName(QStringLiteral("Series1"));
-    Page.resize(460, 400);
     Page.SetTarget(line);
     Page.show();
     const std::pair<const char*, const char*> tabs[] = {

@@ -67,9 +67,6 @@ struct TRoundChart {
     TSeries* Series;
 };
 
-// The series page is photographed at this size.
-constexpr QSize RoundPageSize(480, 440);
-
 // Types Text into a spin box's field as a user does, replacing what it
 // shows; each key press applies what the field then holds.
 void TypeIntoRoundSpin(QSpinBox* Spin, const QString& Text)
@@ -228,7 +225,7 @@ TEST(WindRoseEditor, MirroredSetsTheLabelsMirror)
 TEST(PolarSeriesEditor, TheCircledAndPointTabsComeOnce)
 {
     TRoundChart<TRadarSeries> radar;
-    test::THostedSeriesPage<TPolarSeriesEditor> hosted(radar.Series, RoundPageSize);
+    test::THostedSeriesPage<TPolarSeriesEditor> hosted(radar.Series);
     ASSERT_NE(hosted.Page, nullptr);
     hosted.ShowAgain();
     EXPECT_EQ(hosted.Tabs().count(QStringLiteral("Circled")), 1);
@@ -390,7 +387,7 @@ TEST(GaugeSeriesEditor, WithoutAnAxisTheAxisControlsChangeNothing)
 TEST(GaugeSeriesEditor, TheCircledTabComesOnceWithoutBackgroundColourOrTransparency)
 {
     TRoundChart<TGaugeSeries> gauge;
-    test::THostedSeriesPage<TGaugeSeriesEditor> hosted(gauge.Series, RoundPageSize);
+    test::THostedSeriesPage<TGaugeSeriesEditor> hosted(gauge.Series);
     ASSERT_NE(hosted.Page, nullptr);
     hosted.ShowAgain();
     EXPECT_EQ(hosted.Tabs().count(QStringLiteral("Circled")), 1);
@@ -472,7 +469,7 @@ TEST(SmithSeriesEdit, WithoutAChartTheGridButtonsLeaveTheSeriesOwnPenAndMarksFon
 TEST(SmithSeriesEdit, TheCircledTabComesOnce)
 {
     TRoundChart<TSmithSeries> smith;
-    test::THostedSeriesPage<TSmithSeriesEdit> hosted(smith.Series, RoundPageSize);
+    test::THostedSeriesPage<TSmithSeriesEdit> hosted(smith.Series);
     ASSERT_NE(hosted.Page, nullptr);
     hosted.ShowAgain();
     EXPECT_EQ(hosted.Tabs().count(QStringLiteral("Circled")), 1);
@@ -486,7 +483,7 @@ TEST(DonutSeriesEditor, ThePiePageComesFirstAsTheDonutTabAndTheHoleWraps)
 {
     TRoundChart<TDonutSeries> donut;
     donut.Series->SetDonutPercent(100);
-    test::THostedSeriesPage<TDonutSeriesEditor> hosted(donut.Series, RoundPageSize);
+    test::THostedSeriesPage<TDonutSeriesEditor> hosted(donut.Series);
     ASSERT_NE(hosted.Page, nullptr);
     hosted.ShowAgain();
     EXPECT_EQ(hosted.Tabs().count(QStringLiteral("Donut")), 1);
@@ -507,7 +504,7 @@ TEST(DonutSeriesEditor, ThePiePageComesFirstAsTheDonutTabAndTheHoleWraps)
 TEST(TriSurfaceSeriesEditor, HideTrianglesIsTickedAndTheGridPageComesOnce)
 {
     TRoundChart<TTriSurfaceSeries> surface;
-    test::THostedSeriesPage<TTriSurfaceSeriesEditor> hosted(surface.Series, RoundPageSize);
+    test::THostedSeriesPage<TTriSurfaceSeriesEditor> hosted(surface.Series);
     ASSERT_NE(hosted.Page, nullptr);
     hosted.ShowAgain();
     EXPECT_EQ(hosted.Tabs().count(PlotMsg_GalleryGrid3D), 1);
@@ -548,7 +545,7 @@ TEST(Point3DSeriesEditor, ColourEachDisablesTheColourButtonAndTheDepthShowsRound
 TEST(Point3DSeriesEditor, ThePointTabComesOnce)
 {
     TRoundChart<TBubble3DSeries> bubbles;
-    test::THostedSeriesPage<TPoint3DSeriesEditor> hosted(bubbles.Series, RoundPageSize);
+    test::THostedSeriesPage<TPoint3DSeriesEditor> hosted(bubbles.Series);
     ASSERT_NE(hosted.Page, nullptr);
     hosted.ShowAgain();
     EXPECT_EQ(hosted.Tabs().count(QStringLiteral("Point")), 1);
@@ -598,7 +595,6 @@ TEST(CircularSeriesPages, ScreenshotsOfEachPageInTheSeriesPage)
         TChartSeries* series = shot.Make(chart);
         const QStringList before = test::DumpProperties(&chart);
         TFormPlotSeries host;
-        host.resize(480, 440);
         host.SetTarget(series);
         host.show();
         ASSERT_NE(host.SeriesEditor(), nullptr) << shot.Name;

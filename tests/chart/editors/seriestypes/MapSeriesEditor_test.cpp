@@ -9,6 +9,8 @@
 #include "../series/SeriesPageTestSupport.h"
 #include "../axis/AxisDialogTestSupport.h"
 #include "DialogTestUtil.h"
+#include "chart/editors/PlotEditorButtons.h"
+#include "chart/editors/PlotPenBrushDialogs.h"
 #include "chart/editors/data/ChartGrid.h"
 #include "chart/editors/data/PlotNavigator.h"
 #include "chart/editors/frame/ChartListBox.h"
@@ -19,6 +21,7 @@
 #include <QtGui/QScreen>
 #include <QtWidgets/QCheckBox>
 #include <QtWidgets/QLabel>
+#include <QtWidgets/QPushButton>
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QSpinBox>
 #include <QtWidgets/QTabWidget>

@@ -1,6 +1,7 @@
 #include "chart/editors/tools/ToolsPage.h"
 
 #include "chart/editors/ChartEditors.h"
+#include "chart/editors/EditorPageBuilder.h"
 #include "chart/editors/EditorPageRegistry.h"
 #include "chart/editors/tools/ToolsGallery.h"
 
@@ -8,17 +9,22 @@
 #include "DialogTestUtil.h"
 #include "chart/engine/PlotRegistry.h"
 #include "chart/engine/PlotTools.h"
+#include "chart/extensions/tools/PlotAnnotationTool.h"
 #include "chart/extensions/tools/PlotCursorTool.h"
+#include "chart/extensions/tools/PlotDataTableTool.h"
 #include "chart/extensions/tools/PlotDragMarksTool.h"
 #include "chart/extensions/tools/PlotPageNumTool.h"
 #include "chart/extensions/tools/PlotRotateTool.h"
 #include "platform/ui/Dialogs.h"
 
+#include <QtGui/QScreen>
 #include <QtTest/QTest>
 #include <QtWidgets/QCheckBox>
+#include <QtWidgets/QHBoxLayout>
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QListWidget>
 #include <QtWidgets/QPushButton>
+#include <QtWidgets/QScrollBar>
 #include <QtWidgets/QTabBar>
 #include <QtWidgets/QToolButton>
 
@@ -102,10 +108,10 @@ protected:
         AddTool<TRotateTool>("Rotate1");
         AddTool<TPageNumTool>("Pages1");
     }
+    // At the size the page opens as a window of its own.
     void ShowPage()
     {
         Page.SetTarget(Chart);
-        Page.resize(420, 300);
         Page.show();
     }
     QStringList Listed() const
@@ -158,6 +164,7 @@ TEST_F(ToolsPageTest, ListsDescriptionsSelectsTheFirstAndSwitchesActive)
     EXPECT_GT(Chart->Invalidations, paints);
     SelectRow(3);
     EXPECT_EQ(Page.CurrentTool(), Chart->Tools()[3]);
+    ASSERT_NE(Page.ToolEditor(), nullptr) << "the tool's page is missing";
     EXPECT_TRUE(Page.CBActive->isChecked());
     EXPECT_TRUE(Page.BMoveUp->isEnabled());
     EXPECT_FALSE(Page.BMoveDown->isEnabled());
@@ -174,20 +181,66 @@ TEST_F(ToolsPageTest, TheToolsOwnPageIsMadeFromTheRegistry)
     EXPECT_EQ(Page.ToolEditor()->metaObject()->className(),
               QStringLiteral("lp::") + Chart->Tools()[0]->GetEditorClassName());
     EXPECT_EQ(Page.ToolEditor()->Target(), Chart->Tools()[0]);
-    EXPECT_EQ(Page.ToolEditor()->parentWidget(), Page.PanelToolEditor);
+    EXPECT_EQ(Page.ToolEditorArea->widget(), Page.ToolEditor());
+    EXPECT_TRUE(Page.PanelToolEditor->isAncestorOf(Page.ToolEditor()));
     SelectRow(1);
     ASSERT_NE(Page.ToolEditor(), nullptr);
     EXPECT_EQ(Page.ToolEditor()->Target(), Chart->Tools()[1]);
-    EXPECT_EQ(Page.PanelToolEditor->findChildren<TEditorPage*>(Qt::FindDirectChildrenOnly).size(), 1u);
+    EXPECT_EQ(Page.PanelToolEditor->findChildren<TEditorPage*>().size(), 1u);
 
     // A tool whose page is not registered leaves the panel empty.
-    UnregisterEditorPage(Chart->Tools()[2]->GetEditorClassName());
+    test::TEditorPageRegistration noPage(Chart->Tools()[2]->GetEditorClassName(), nullptr);
     SelectRow(2);
     EXPECT_EQ(Page.PanelToolEditor->findChildren<TEditorPage*>().size(), 0u);
     EXPECT_EQ(Page.ToolEditor(), nullptr);
-    // The editors' start-up registers it again for the tests after this one.
-    FinalizeChartEditors();
-    InitializeChartEditors();
+}
+
+// A wide tool page squeezed the list to about 70 pixels ("Annota",
+// "Data Ta") and hid its own tabs from "Callout" on.
+TEST_F(ToolsPageTest, AWideToolPageLeavesTheListItsWidthAndShowsAllItsTabs)
+{
+    AddTool<TAnnotationTool>("Annotation1");
+    AddTool<TDataTableTool>("Table1");
+    ShowPage();
+    for (int row : {0, 1}) {
+        SelectRow(row);
+        ASSERT_NE(Page.ToolEditor(), nullptr);
+        const QListWidgetItem* entry = Page.LBTools->item(row);
+        EXPECT_GE(Page.LBTools->viewport()->width(),
+                  Page.LBTools->fontMetrics().horizontalAdvance(entry->text()) + Page.LBTools->iconSize().width())
+            << entry->text().toStdString();
+        EXPECT_EQ(test::UnreachableControlsOnEveryTab(Page, *Page.ToolEditor()).join(QLatin1Char('\n')).toStdString(),
+                  "");
+    }
+}
+
+// A tool page wider than the screen allows scrolls in its panel; the list
+// keeps its width and the page's window fits the screen.
+TEST_F(ToolsPageTest, APageWiderThanTheScreenScrollsBesideTheList)
+{
+    class TWidePage : public TEditorPage {
+    public:
+        explicit TWidePage(QWidget* Parent) : TEditorPage(Parent)
+        {
+            auto* layout = new QHBoxLayout(this);
+            auto* wide = new QLabel(QStringLiteral("wide"), this);
+            wide->setMinimumWidth(4000);
+            layout->addWidget(wide);
+        }
+    };
+    test::TEditorPageRegistration wide(QStringLiteral("TRotateToolEditor"),
+                                       [](QWidget* Parent) { return new TWidePage(Parent); });
+    AddTool<TRotateTool>("Rotate1");
+    ShowPage();
+    ASSERT_NE(Page.ToolEditor(), nullptr);
+    test::SettleLayouts();
+    EXPECT_LE(Page.width(), Page.screen()->availableGeometry().width());
+    EXPECT_TRUE(Page.ToolEditorArea->horizontalScrollBar()->isVisible());
+    EXPECT_GE(Page.LBTools->width(), Page.LBTools->minimumWidth());
+    EXPECT_GE(Page.LBTools->viewport()->width(),
+              Page.LBTools->fontMetrics().horizontalAdvance(QStringLiteral("Rotate")) +
+                  Page.LBTools->iconSize().width());
+    EXPECT_EQ(test::UnreachableControls(Page).join(QLatin1Char('\n')).toStdString(), "");
 }
 
 // A page that may not be left keeps its tool selected.
@@ -200,8 +253,9 @@ TEST_F(ToolsPageTest, AnEditorThatMayNotBeLeftKeepsItsTool)
     };
     AddFourTools();
     Chart->Tools()[1]->SetShowInEditor(false); // hidden: list rows differ from tool positions
-    RegisterEditorPage(QStringLiteral("TPageNumToolEditor"), [](QWidget* Parent) { return new TStubbornPage(Parent); });
-    RegisterEditorPage(QStringLiteral("TAnnotationToolEdit"), [](QWidget* Parent) { return new TStubbornPage(Parent); });
+    const auto stubborn = [](QWidget* Parent) -> TEditorPage* { return new TStubbornPage(Parent); };
+    test::TEditorPageRegistration pageNumber(QStringLiteral("TPageNumToolEditor"), stubborn);
+    test::TEditorPageRegistration annotation(QStringLiteral("TAnnotationToolEdit"), stubborn);
     ShowPage();
     ASSERT_EQ(Page.LBTools->count(), 3);
     SelectRow(2);
@@ -210,8 +264,6 @@ TEST_F(ToolsPageTest, AnEditorThatMayNotBeLeftKeepsItsTool)
     SelectRow(0);
     EXPECT_EQ(Page.CurrentTool(), edited);
     EXPECT_EQ(Page.ToolEditor()->Target(), edited);
-    UnregisterEditorPage(QStringLiteral("TPageNumToolEditor"));
-    UnregisterEditorPage(QStringLiteral("TAnnotationToolEdit"));
 }
 
 TEST_F(ToolsPageTest, HiddenToolsAreListedOnlyWhileDesigning)
