@@ -82,7 +82,9 @@ QWidget* TAnnotationToolEdit::BuildOptionsTab()
     build.Full(textLabel);
     // The memo takes the width and the height left.
     build.Full(MemoText);
-    const int memoRow = build.Grid().rowCount() - 1;
+    // The row the builder gave it (the grid may hold rows past it).
+    int memoRow = 0, column = 0, rowSpan = 0, columnSpan = 0;
+    build.Grid().getItemPosition(build.Grid().indexOf(MemoText), &memoRow, &column, &rowSpan, &columnSpan);
     build.Grid().removeWidget(MemoText);
     build.Grid().addWidget(MemoText, memoRow, 0, 1, 2);
     build.Grid().setRowStretch(memoRow, 1);

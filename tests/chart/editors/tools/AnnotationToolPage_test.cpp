@@ -13,6 +13,7 @@
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QCheckBox>
 #include <QtWidgets/QComboBox>
+#include <QtWidgets/QLabel>
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QPlainTextEdit>
 #include <QtWidgets/QSpinBox>
@@ -46,6 +47,23 @@ TEST_F(AnnotationPageTest, ATwoLineMemoStoresOneCarriageReturnAndNoLineFeed)
     Tool->SetText(QStringLiteral("a\r\nb\rc"));
     Page->Refresh();
     EXPECT_EQ(Page->MemoText->toPlainText(), QStringLiteral("a\nb\nc"));
+}
+
+TEST_F(AnnotationPageTest, TheMemoSitsBetweenItsLabelAndTheAlignment)
+{
+    // Regression: the memo was put back on a row past its own and the
+    // "Text alignment" line floated over its middle.
+    Open();
+    // Taller than it needs, as the Tools tab shows it.
+    Page->resize(Page->sizeHint() + QSize(0, 200));
+    QApplication::processEvents();
+    const QWidget* tab = Page->MemoText->parentWidget();
+    QWidget* label = tab->findChild<QLabel*>(QStringLiteral("Label1"), Qt::FindDirectChildrenOnly);
+    ASSERT_NE(label, nullptr);
+    const auto top = [tab](const QWidget* W) { return W->mapTo(tab, QPoint(0, 0)).y(); };
+    EXPECT_LE(top(label) + label->height(), top(Page->MemoText));
+    EXPECT_LE(top(Page->MemoText) + Page->MemoText->height(), top(Page->CBTextAlign));
+    EXPECT_LE(top(Page->CBTextAlign) + Page->CBTextAlign->height(), top(Page->CBCursor));
 }
 
 TEST_F(AnnotationPageTest, AnAutomaticPositionTurnsTheCustomPlaceOff)
