@@ -71,6 +71,15 @@ QImage DrawItemImage(const TDrawItemEvent& DrawItem, int Width, int Height, int 
     return image;
 }
 
+void DrawItemText(TCanvas& Canvas, int X, int Y, const QString& Text, TColor Background)
+{
+    const bool selected = Background == ColorToRGB(clHighlight);
+    Canvas.Brush().SetStyle(TBrush::bsClear);
+    Canvas.Handle().SetBkMode(TRANSPARENT);
+    Canvas.Font().SetColor(ReadableTextColor(Background, ColorToRGB(selected ? clHighlightText : clWindowText)));
+    Canvas.TextOut(X, Y, Text);
+}
+
 void SetOwnerDrawnItems(QAbstractItemView& View, TDrawItemEvent DrawItem, int ItemHeight)
 {
     View.setItemDelegate(new TOwnerDrawDelegate(std::move(DrawItem), ItemHeight, &View));
