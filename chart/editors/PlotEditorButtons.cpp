@@ -206,9 +206,17 @@ void TColorSwatch::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     const QRect box = rect().adjusted(0, 0, -1, -1);
-    painter.setPen(QPen(palette().color(QPalette::WindowText)));
-    painter.setBrush(ToQColor(ColorToRGB(FColor)));
-    painter.drawRect(box);
+    const QColor frame = palette().color(QPalette::WindowText);
+    painter.setPen(QPen(frame));
+    if (FColor == clNone) {
+        // Nothing is drawn in this colour: the swatch is crossed out.
+        painter.setBrush(palette().color(QPalette::Base));
+        painter.drawRect(box);
+        painter.drawLine(box.bottomLeft(), box.topRight());
+    } else {
+        painter.setBrush(ToQColor(ColorToRGB(FColor)));
+        painter.drawRect(box);
+    }
     if (hasFocus()) {
         // A dotted ring inside the frame shows the focus.
         painter.setBrush(Qt::NoBrush);

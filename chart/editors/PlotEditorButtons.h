@@ -86,6 +86,8 @@ private:
 
 // A colour swatch that takes the focus: a click (mouse released inside) or
 // Space opens the colour dialog; a changed colour is kept and OnChange runs.
+// clNone, which draws nothing, shows crossed out. A label names it (its
+// buddy), so it reads as a colour and not as a blot.
 class TColorSwatch : public QWidget {
     Q_OBJECT
 public:
