@@ -599,6 +599,11 @@ void TCanvas3D::EndNoRotation()
         EnableRotation();
 }
 
+void TCanvas3D::ClipEllipseWithZ(const TRect& Rect, int Z)
+{
+    ClipEllipse(CalculateRect3D(Rect, Z), false);
+}
+
 TRect TCanvas3D::CalculateRect3D(const TRect& Rect, int Z) const
 {
     const TPoint topLeft = Calculate3DPosition(Rect.Left, Rect.Top, Z);

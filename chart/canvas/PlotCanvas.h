@@ -372,6 +372,10 @@ public:
                           bool DarkCover) = 0;
     virtual void DisableRotation() {}
     virtual void EllipseWithZ(int X1, int Y1, int X2, int Y2, int Z) = 0;
+    // Clips to the ellipse EllipseWithZ draws for Rect's corners at depth Z,
+    // so that a fill clipped to it stays within that ellipse; by default the
+    // ellipse of the projected corners. UnClipRectangle removes it.
+    virtual void ClipEllipseWithZ(const TRect& Rect, int Z);
     virtual void EnableRotation() {}
     virtual void HorizLine3D(int Left, int Right, int Y, int Z) = 0;
     virtual void VertLine3D(int X, int Top, int Bottom, int Z) = 0;

@@ -195,6 +195,10 @@ public:
     // device ellipse including the right and bottom edges; rotated: a
     // 64-point outline filled as 63 triangles.
     void EllipseWithZ(int X1, int Y1, int X2, int Y2, int Z) override;
+    // The device ellipse of the projected corners (orthogonal), of the
+    // corners including the right and bottom edges (3-D off), or the
+    // polygon of the 64-point outline (rotated).
+    void ClipEllipseWithZ(const TRect& Rect, int Z) override;
     void HorizLine3D(int Left, int Right, int Y, int Z) override;
     void VertLine3D(int X, int Top, int Bottom, int Z) override;
     void ZLine3D(int X, int Y, int Z0, int Z1) override;
@@ -306,6 +310,11 @@ private:
     TColor BaseColor() const;
     bool BrushClear() const;
     bool PenClear() const;
+    // The outline of a rotated EllipseWithZ: the projected points of the
+    // ellipse through the corners, point 0 and 63 more around it (the last
+    // one back at point 0).
+    static constexpr int EllipseOutlineSize = 64;
+    std::array<TPoint, EllipseOutlineSize> RotatedEllipseOutline(int X1, int Y1, int X2, int Y2, int Z) const;
     // Draws the polygon filled by Gradient instead of the brush (clip, fill
     // the bounds, unclip, outline with a clear brush unless the pen is clear).
     void GradientPolygon(TCustomPlotGradient& Gradient, std::span<const TPoint> Points);

@@ -28,8 +28,6 @@ using canvas3d::Sub32;
 namespace {
 
 constexpr double kDegree = std::numbers::pi / 180.0;
-// The outline of a rotated ellipse: point 0 and 63 more around it.
-constexpr int kEllipsePoints = 64;
 // The arc of a 3-D pie: one point per 2 degrees, at most this many.
 constexpr int kPieMaxPoints = 96;
 
@@ -494,6 +492,24 @@ void TPlotCanvas3D::CircleWithZ(int X, int Y, double Radius, int Z)
     EllipseWithZ(Sub32(X, r), Sub32(Y, r), Add32(X, r), Add32(Y, r), Z);
 }
 
+std::array<TPoint, TPlotCanvas3D::EllipseOutlineSize> TPlotCanvas3D::RotatedEllipseOutline(int X1, int Y1, int X2,
+                                                                                         int Y2, int Z) const
+{
+    const int32_t centerX = static_cast<int32_t>((static_cast<int64_t>(X1) + X2) / 2);
+    const int32_t centerY = static_cast<int32_t>((static_cast<int64_t>(Y1) + Y2) / 2);
+    const int32_t radiusX = static_cast<int32_t>((static_cast<int64_t>(X2) - X1) / 2);
+    const int32_t radiusY = static_cast<int32_t>((static_cast<int64_t>(Y2) - Y1) / 2);
+    std::array<TPoint, EllipseOutlineSize> outline;
+    outline[0] = Project(centerX, Y2, Z);
+    constexpr double step = 2.0 * std::numbers::pi / (EllipseOutlineSize - 1);
+    for (int i = 1; i < EllipseOutlineSize; ++i) {
+        const double angle = i * step;
+        outline[static_cast<size_t>(i)] =
+            ProjectPoint(centerX + radiusX * std::sin(angle), centerY + radiusY * std::cos(angle), Z);
+    }
+    return outline;
+}
+
 void TPlotCanvas3D::EllipseWithZ(int X1, int Y1, int X2, int Y2, int Z)
 {
     TDeviceContext& dc = GetHandle();
@@ -508,19 +524,10 @@ void TPlotCanvas3D::EllipseWithZ(int X1, int Y1, int X2, int Y2, int Z)
         dc.Ellipse(X1, Y1, Add32(X2, 1), Add32(Y2, 1));
         return;
     }
-    const int32_t centerX = static_cast<int32_t>((static_cast<int64_t>(X1) + X2) / 2);
-    const int32_t centerY = static_cast<int32_t>((static_cast<int64_t>(Y1) + Y2) / 2);
-    const int32_t radiusX = static_cast<int32_t>((static_cast<int64_t>(X2) - X1) / 2);
-    const int32_t radiusY = static_cast<int32_t>((static_cast<int64_t>(Y2) - Y1) / 2);
-    std::array<TPoint, kEllipsePoints> outline;
-    outline[0] = Project(centerX, Y2, Z);
-    constexpr double step = 2.0 * std::numbers::pi / (kEllipsePoints - 1);
-    for (int i = 1; i < kEllipsePoints; ++i) {
-        const double angle = i * step;
-        outline[static_cast<size_t>(i)] =
-            ProjectPoint(centerX + radiusX * std::sin(angle), centerY + radiusY * std::cos(angle), Z);
-    }
+    const std::array<TPoint, EllipseOutlineSize> outline = RotatedEllipseOutline(X1, Y1, X2, Y2, Z);
     if (!BrushClear()) {
+        const int32_t centerX = static_cast<int32_t>((static_cast<int64_t>(X1) + X2) / 2);
+        const int32_t centerY = static_cast<int32_t>((static_cast<int64_t>(Y1) + Y2) / 2);
         const TPoint center = Project(centerX, centerY, Z);
         const TDevicePenScope noPen(dc, *Pen(), CreatePen(PS_NULL, 1, clBlack));
         for (size_t i = 1; i < outline.size(); ++i) {
@@ -529,7 +536,24 @@ void TPlotCanvas3D::EllipseWithZ(int X1, int Y1, int X2, int Y2, int Z)
         }
     }
     if (!PenClear())
-        Polyline(outline, kEllipsePoints - 1);
+        Polyline(outline, EllipseOutlineSize - 1);
+}
+
+void TPlotCanvas3D::ClipEllipseWithZ(const TRect& Rect, int Z)
+{
+    if (FIsOrthogonal) {
+        const TPoint p0 = Project(Rect.Left, Rect.Top, Z);
+        const TPoint p1 = Project(Rect.Right, Rect.Bottom, Z);
+        ClipEllipse({p0.X, p0.Y, p1.X, p1.Y}, false);
+        return;
+    }
+    if (!FIs3D) {
+        ClipEllipse({Rect.Left, Rect.Top, Add32(Rect.Right, 1), Add32(Rect.Bottom, 1)}, false);
+        return;
+    }
+    const std::array<TPoint, EllipseOutlineSize> outline =
+        RotatedEllipseOutline(Rect.Left, Rect.Top, Rect.Right, Rect.Bottom, Z);
+    ClipPolygon(outline, EllipseOutlineSize);
 }
 
 // --- Solids ------------------------------------------------------------------------------------------

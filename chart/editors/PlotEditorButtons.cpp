@@ -71,6 +71,15 @@ QImage DrawItemImage(const TDrawItemEvent& DrawItem, int Width, int Height, int 
     return image;
 }
 
+void DrawItemText(TCanvas& Canvas, int X, int Y, const QString& Text, TColor Background)
+{
+    const bool selected = Background == ColorToRGB(clHighlight);
+    Canvas.Brush().SetStyle(TBrush::bsClear);
+    Canvas.Handle().SetBkMode(TRANSPARENT);
+    Canvas.Font().SetColor(ReadableTextColor(Background, ColorToRGB(selected ? clHighlightText : clWindowText)));
+    Canvas.TextOut(X, Y, Text);
+}
+
 void SetOwnerDrawnItems(QAbstractItemView& View, TDrawItemEvent DrawItem, int ItemHeight)
 {
     View.setItemDelegate(new TOwnerDrawDelegate(std::move(DrawItem), ItemHeight, &View));
@@ -197,9 +206,17 @@ void TColorSwatch::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     const QRect box = rect().adjusted(0, 0, -1, -1);
-    painter.setPen(QPen(palette().color(QPalette::WindowText)));
-    painter.setBrush(ToQColor(ColorToRGB(FColor)));
-    painter.drawRect(box);
+    const QColor frame = palette().color(QPalette::WindowText);
+    painter.setPen(QPen(frame));
+    if (FColor == clNone) {
+        // Nothing is drawn in this colour: the swatch is crossed out.
+        painter.setBrush(palette().color(QPalette::Base));
+        painter.drawRect(box);
+        painter.drawLine(box.bottomLeft(), box.topRight());
+    } else {
+        painter.setBrush(ToQColor(ColorToRGB(FColor)));
+        painter.drawRect(box);
+    }
     if (hasFocus()) {
         // A dotted ring inside the frame shows the focus.
         painter.setBrush(Qt::NoBrush);

@@ -86,6 +86,8 @@ private:
 
 // A colour swatch that takes the focus: a click (mouse released inside) or
 // Space opens the colour dialog; a changed colour is kept and OnChange runs.
+// clNone, which draws nothing, shows crossed out. A label names it (its
+// buddy), so it reads as a colour and not as a blot.
 class TColorSwatch : public QWidget {
     Q_OBJECT
 public:
@@ -118,6 +120,10 @@ using TDrawItemEvent = std::function<void(TCanvas& Canvas, const TRect& Rect, in
 void SetOwnerDrawnItems(QAbstractItemView& View, TDrawItemEvent DrawItem, int ItemHeight);
 // Draws one item into a picture of Width x Height, as a list shows it.
 QImage DrawItemImage(const TDrawItemEvent& DrawItem, int Width, int Height, int Index, bool Selected);
+// Writes an owner-drawn item's text at (X, Y) on its Background, without a
+// box of its own, in the list's text colour (the selection's on a selected
+// item) or, where that would not read on Background, in black or white.
+void DrawItemText(TCanvas& Canvas, int X, int Y, const QString& Text, TColor Background);
 
 class TComboFlat : public QComboBox {
     Q_OBJECT

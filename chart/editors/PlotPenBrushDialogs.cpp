@@ -49,11 +49,6 @@ void MakeOkCancel(QDialog& Dialog, QPushButton*& Ok, QPushButton*& Cancel)
     QObject::connect(Cancel, &QPushButton::clicked, &Dialog, &QDialog::reject);
 }
 
-TColor ItemTextColor(TColor Background)
-{
-    return Background == ColorToRGB(clHighlight) ? ColorToRGB(clHighlightText) : ColorToRGB(clWindowText);
-}
-
 } // namespace
 
 // --- TPenDialog ------------------------------------------------------------------------------------
@@ -225,9 +220,7 @@ void TPenDialog::DrawStyleItem(TCanvas& Canvas, const TRect& Rect, int Index, TC
     sample.SetStyle(SmallDotsItem(Index) ? TPen::psAlternate : static_cast<TPen::TPenStyle>(std::clamp(Index, 0, 4)));
     Canvas.MoveTo(Rect.Left + 2, Rect.Top + 8);
     Canvas.LineTo(Rect.Left + 30, Rect.Top + 8);
-    Canvas.Brush().SetStyle(TBrush::bsClear);
-    Canvas.Font().SetColor(ItemTextColor(Background));
-    Canvas.TextOut(Rect.Left + 34, Rect.Top + 2, CBStyle->itemText(Index));
+    DrawItemText(Canvas, Rect.Left + 34, Rect.Top + 2, CBStyle->itemText(Index), Background);
 }
 
 void TPenDialog::reject()
@@ -399,9 +392,7 @@ void TBrushDialog::DrawStyleItem(TCanvas& Canvas, const TRect& Rect, int Index, 
         }
         dc.SetTextColor(oldText);
     }
-    Canvas.Brush().SetStyle(TBrush::bsClear);
-    Canvas.Font().SetColor(ItemTextColor(Background));
-    Canvas.TextOut(Rect.Left + 20, Rect.Top + 1, LStyle->item(Index)->text());
+    DrawItemText(Canvas, Rect.Left + 20, Rect.Top + 1, LStyle->item(Index)->text(), Background);
 }
 
 void TBrushDialog::reject()

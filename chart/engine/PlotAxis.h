@@ -630,6 +630,10 @@ public:
     // Title, labels, axis line, ticks, grid, minor ticks and minor grid;
     // CalcPosAxis recomputes AxisLinePixel from the chart rectangle.
     void DrawAxis(bool CalcPosAxis);
+    // The axis line, ticks and grids again where the last DrawAxis put them,
+    // over a wall drawn in front of them. The title and labels, beyond the
+    // wall, are not drawn a second time: a text drawn twice turns bold.
+    void DrawAxisAgain();
     // Draws the axis at the given positions with a temporary range and
     // increment (automatic off) and the grid shown or hidden, then puts
     // range, automatic flags, grid and scale back (circular axes of polar

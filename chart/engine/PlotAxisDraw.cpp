@@ -602,6 +602,12 @@ void TChartAxis::DrawAxis(bool CalcPosAxis)
     DrawTicksLineAndGrid();
 }
 
+void TChartAxis::DrawAxisAgain()
+{
+    if (FParentChart)
+        DrawTicksLineAndGrid();
+}
+
 void TChartAxis::DrawTitle()
 {
     if (!FTitle->Visible() || FTitle->Caption().isEmpty())

@@ -240,14 +240,16 @@ void TCustomChart::DrawTitlesAndLegend(bool BeforeSeries)
             for (TChartTitle* T : Titles)
                 if (T->CustomPosition())
                     T->DrawTitle();
-            if (AnySeriesUsesAxes() && View3D())
-                DrawWallsInFront(*this, *FWalls);
         }
     } catch (...) {
         C.EndNoRotation();
         throw;
     }
     C.EndNoRotation();
+    // In the view the series were drawn in: they stand in front of them. Not
+    // turned, they missed the walls and axes drawn before by a few pixels.
+    if (!BeforeSeries && AnySeriesUsesAxes() && View3D())
+        DrawWallsInFront(*this, *FWalls);
 }
 
 // --- Parts and clicks --------------------------------------------------------------------------------

@@ -262,10 +262,12 @@ void TCircledSeries::DrawCircleGradient()
     TPlotCanvas3D& Canvas = FParentChart->Canvas();
     TRect R = FCircleRect;
     if (FParentChart->View3D()) {
-        const TRect Proj = Canvas.CalculateRect3D(R, DepthEnd());
-        R = Proj;
+        // Within the ellipse the circle is drawn as, turned in a rotated view.
+        Canvas.ClipEllipseWithZ(R, DepthEnd());
+        R = Canvas.CalculateRect3D(R, DepthEnd());
+    } else {
+        Canvas.ClipEllipse(R, false);
     }
-    Canvas.ClipEllipse(R, false);
     FGradient->Draw(Canvas, R);
     Canvas.UnClipRectangle();
 }

@@ -338,16 +338,19 @@ void TSeriesPointer::FillGradient(TCanvas3D& Canvas, bool Is3D, int X, int Y, in
         FGradient->SetEndColor(AColor);
     // Inside the pen, so the outline stays visible.
     const int PenWidth = Pen()->Visible() ? Pen()->Width() : 0;
-    TRect Inside{Add(L, PenWidth), Add(T, PenWidth), Sub(Add(R, 1), PenWidth), Sub(Add(B, 1), PenWidth)};
-    if (Is3D)
-        Inside = Canvas.CalculateRect3D(Inside, StartZ);
-    Inside = NormalizeRect(Inside);
+    const TRect Flat{Add(L, PenWidth), Add(T, PenWidth), Sub(Add(R, 1), PenWidth), Sub(Add(B, 1), PenWidth)};
+    const TRect Inside = NormalizeRect(Is3D ? Canvas.CalculateRect3D(Flat, StartZ) : Flat);
     switch (AStyle) {
     case psRectangle:
         Canvas.ClipRectangle(Inside);
         break;
     case psCircle:
-        Canvas.ClipEllipse(Inside, false);
+        // In 3-D the ellipse the circle was drawn as: a rotated view turns
+        // it, and the ellipse of the projected corners would stick out.
+        if (Is3D)
+            Canvas.ClipEllipseWithZ({Add(L, PenWidth), Add(T, PenWidth), Sub(R, PenWidth), Sub(B, PenWidth)}, StartZ);
+        else
+            Canvas.ClipEllipse(Inside, false);
         break;
     default: {
         const int Half = AStyle == psDownTriangle ? -(B - Y) : B - Y;

@@ -543,16 +543,21 @@ void DrawInsideBackImage(TCustomAxisPanel& Chart, const TCustomChartWall& Wall, 
     Chart.DrawBackImage(R, Z);
 }
 
-void DrawAxisInFront(TCustomAxisPanel& Chart, TChartAxis* Axis)
+// Again: over a wall drawn in front of the axis, which was drawn whole before.
+void DrawAxisInFront(TCustomAxisPanel& Chart, TChartAxis* Axis, bool Again)
 {
-    if (Axis && Chart.AxisVisible() && Axis->PaintVisible())
+    if (!Axis || !Chart.AxisVisible() || !Axis->PaintVisible())
+        return;
+    if (Again)
+        Axis->DrawAxisAgain();
+    else
         Axis->DrawAxis(true);
 }
 
-void DrawDepthAxes(TCustomAxisPanel& Chart)
+void DrawDepthAxes(TCustomAxisPanel& Chart, bool Again)
 {
-    DrawAxisInFront(Chart, Chart.DepthAxis());
-    DrawAxisInFront(Chart, Chart.DepthTopAxis());
+    DrawAxisInFront(Chart, Chart.DepthAxis(), Again);
+    DrawAxisInFront(Chart, Chart.DepthTopAxis(), Again);
 }
 
 // The side walls reach down past the plot by the bottom wall's box.
@@ -731,7 +736,7 @@ void DrawChartWalls(TCustomAxisPanel& Chart, TChartWalls& Walls)
     if (Walls.Bottom()->Visible())
         DrawBottomWall(Chart, Walls);
     if (BackFacing)
-        DrawDepthAxes(Chart);
+        DrawDepthAxes(Chart, false);
 }
 
 void DrawWallsInFront(TCustomAxisPanel& Chart, TChartWalls& Walls)
@@ -741,15 +746,15 @@ void DrawWallsInFront(TCustomAxisPanel& Chart, TChartWalls& Walls)
     if (IsRightWallInFront(Chart)) {
         if (Walls.Right()->IsDrawable())
             DrawRightWall(Chart, Walls);
-        DrawAxisInFront(Chart, Chart.RightAxis());
+        DrawAxisInFront(Chart, Chart.RightAxis(), true);
     }
     if (IsLeftWallInFront(Chart)) {
         if (Walls.Left()->IsDrawable())
             DrawLeftWall(Chart, Walls);
-        DrawAxisInFront(Chart, Chart.LeftAxis());
+        DrawAxisInFront(Chart, Chart.LeftAxis(), true);
     }
     if (Chart.IsBackFacing(Chart.Depth3D())) {
-        DrawDepthAxes(Chart);
+        DrawDepthAxes(Chart, true);
         if (Walls.Back()->IsDrawable())
             DrawBackWall(Chart, Walls);
     }

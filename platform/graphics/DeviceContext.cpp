@@ -195,7 +195,13 @@ TRegion CreateRoundRectRgn(int left, int top, int right, int bottom, int width, 
 
 TRegion CreateEllipticRgn(int left, int top, int right, int bottom)
 {
-    return TRegion(NormalizedDeviceRect(left, top, right, bottom), QRegion::Ellipse);
+    // Rasterised like the rounded rectangle and like the ellipses the device
+    // draws: Qt's own elliptic region reaches up to two pixels further
+    // right and down, so a fill clipped to it showed beyond the outline.
+    const QRect box = NormalizedDeviceRect(left, top, right, bottom);
+    QPainterPath path;
+    path.addEllipse(QRectF(box.left(), box.top(), box.width(), box.height()));
+    return RegionFromPath(path);
 }
 
 TRegion CreatePolygonRgn(const TPoint* points, int count, int fillMode)

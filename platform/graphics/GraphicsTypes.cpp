@@ -3,6 +3,8 @@
 #include <QtGui/QGuiApplication>
 #include <QtGui/QPalette>
 
+#include <algorithm>
+#include <cmath>
 #include <iterator>
 #include <utility>
 
@@ -50,6 +52,34 @@ TColor ColorToRGB(TColor color)
     if (role >= 0 && qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
         return FromQColor(QGuiApplication::palette().color(static_cast<QPalette::ColorRole>(role)));
     return index < static_cast<int>(std::size(kDefaultSystemColors)) ? kDefaultSystemColors[index] : clBlack;
+}
+
+namespace {
+
+// The relative luminance of an RGB colour (0 black .. 1 white).
+double Luminance(TColor rgb)
+{
+    const auto linear = [](int channel) {
+        const double c = channel / 255.0;
+        return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(GetRValue(rgb)) + 0.7152 * linear(GetGValue(rgb)) + 0.0722 * linear(GetBValue(rgb));
+}
+
+} // namespace
+
+double ContrastRatio(TColor a, TColor b)
+{
+    const double la = Luminance(ColorToRGB(a) & 0xFFFFFF);
+    const double lb = Luminance(ColorToRGB(b) & 0xFFFFFF);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+TColor ReadableTextColor(TColor background, TColor preferred)
+{
+    if (ContrastRatio(background, preferred) >= 4.5)
+        return preferred;
+    return ContrastRatio(background, clBlack) >= ContrastRatio(background, clWhite) ? clBlack : clWhite;
 }
 
 QColor ToQColor(TColor color)

@@ -93,6 +93,13 @@ TColor ColorToRGB(TColor color);
 QColor ToQColor(TColor color);
 TColor FromQColor(const QColor& color);
 
+// The contrast of two colours as the ratio of their relative luminances
+// (1 the same, 21 black on white); system colours resolved.
+double ContrastRatio(TColor a, TColor b);
+// Preferred when it reads on the background with a contrast of at least
+// 4.5:1, else black or white, whichever reads better.
+TColor ReadableTextColor(TColor background, TColor preferred);
+
 // The colour of a colour identifier as stored files and rich text write it
 // ("clRed", "clBtnFace"...), matched case-insensitively; nullopt for an
 // unknown name.

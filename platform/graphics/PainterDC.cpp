@@ -156,10 +156,16 @@ QPainter& TPainterDC::Painter()
 
 void TPainterDC::ApplyClip(QPainter& painter)
 {
-    if (ClipRegion())
+    if (ClipRegion()) {
+        // Switched on before it is replaced: QPainter keeps a switched-off
+        // clip, and a region of several rectangles (an ellipse, a polygon)
+        // only replaces its contents, leaving it off, so everything drawn
+        // in that region would spill over the whole device.
+        painter.setClipping(true);
         painter.setClipRegion(*ClipRegion());
-    else
+    } else {
         painter.setClipping(false);
+    }
     FClipApplied = true;
 }
 

@@ -8,6 +8,7 @@
 #include "chart/editors/effects/ShadowEditor.h"
 
 #include <QtWidgets/QCheckBox>
+#include <QtWidgets/QLabel>
 #include <QtWidgets/QPushButton>
 #include <QtWidgets/QSpinBox>
 
@@ -25,7 +26,9 @@ TPlotFontEditor::TPlotFontEditor(QWidget* Parent) : TEditorPage(Parent)
     BGradient = TPageBuilder::Named(new TButtonGradient(QStringLiteral("&Gradient..."), this), "BGradient");
     BShadow = build.Button("BShadow", QStringLiteral("&Shadow..."));
 
-    build.Line({Button3, SHText});
+    auto* colorLabel = TPageBuilder::Named(new QLabel(QStringLiteral("&Color:"), this), "LText");
+    colorLabel->setBuddy(SHText);
+    build.Line({Button3, colorLabel, SHText});
     build.Row(QStringLiteral("&Inter-char spacing:"), UDInter, "Label1");
     build.Line({BOutline, CBOutGrad});
     build.Line({BGradient, BShadow});

@@ -109,7 +109,11 @@ TContourSeriesEditor::TContourSeriesEditor(QWidget* Parent) : TTabAddingSeriesPa
         },
         &ContourLevelValueText);
     levels.Line({CBAutoLevels, LNum, UDNum, CBColorEach});
-    levels.Line({LLevel, UDLevel, SHColor, EValue});
+    LColor = TPageBuilder::Named(new QLabel(QStringLiteral("Colo&r:"), GroupBox1), "LColor");
+    LColor->setBuddy(SHColor);
+    LValue = TPageBuilder::Named(new QLabel(QStringLiteral("&Up to:"), GroupBox1), "LValue");
+    LValue->setBuddy(EValue);
+    levels.Line({LLevel, UDLevel, LColor, SHColor, LValue, EValue});
     levels.Line({bLevelPen, cbDefaultPen});
 
     CBSmooth = build.CheckBox("CBSmooth", QStringLiteral("&Smooth"));
@@ -215,7 +219,8 @@ void TContourSeriesEditor::UpdateEnabled()
     for (QWidget* control : std::initializer_list<QWidget*>{LNum, UDNum, CBColorEach})
         control->setEnabled(automatic);
     TContourLevel* level = SelectedLevel();
-    for (QWidget* control : std::initializer_list<QWidget*>{LLevel, UDLevel, SHColor, EValue, cbDefaultPen})
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{LLevel, UDLevel, LColor, SHColor, LValue, EValue, cbDefaultPen})
         control->setEnabled(level != nullptr);
     bLevelPen->setEnabled(level && level->HasPen());
     CBInterpolate->setEnabled(series && series->Smoothing()->Active());

@@ -54,6 +54,8 @@ public:
     QSpinBox* UDNum;
     QCheckBox* CBColorEach;
     QLabel* LLevel;
+    QLabel* LColor; // names SHColor
+    QLabel* LValue; // names EValue
     QSpinBox* UDLevel;
     TColorSwatch* SHColor;
     QLineEdit* EValue;

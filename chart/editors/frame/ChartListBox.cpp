@@ -216,13 +216,19 @@ bool TChartListBox::viewportEvent(QEvent* Event)
 
 void TChartListBox::DrawRow(QPainter& Painter, const QRect& Rect, int Row, bool Selected) const
 {
-    // Without the focus the current row still shows as selected.
+    // Without the focus the current row still shows as selected, in the
+    // palette's colours of a selection without focus. The whole row is
+    // marked, its text readable on the mark whatever the desktop's palette.
     const bool focused = hasFocus();
     const bool current = Row == ItemIndex();
     const bool drawSelected = Selected || (!focused && current);
-    TColor back = clWindow;
-    if (drawSelected)
-        back = (!focused && current) ? clInactiveCaption : clHighlight;
+    TColor back = ColorToRGB(clWindow);
+    TColor ink = ColorToRGB(clWindowText);
+    if (drawSelected) {
+        const QPalette::ColorGroup group = focused ? QPalette::Active : QPalette::Inactive;
+        back = FromQColor(palette().color(group, QPalette::Highlight));
+        ink = ReadableTextColor(back, FromQColor(palette().color(group, QPalette::HighlightedText)));
+    }
     const int titleLeft = ColumnOffset(colTitle);
 
     QImage image(std::max(Rect.width(), 1), std::max(Rect.height(), 1), QImage::Format_RGB32);
@@ -235,9 +241,6 @@ void TChartListBox::DrawRow(QPainter& Painter, const QRect& Rect, int Row, bool 
         canvas.Brush().SetStyle(TBrush::bsSolid);
         canvas.Brush().SetColor(back);
         canvas.FillRect({0, 0, Rect.width(), Rect.height()});
-        // Only the title shows the selection.
-        canvas.Brush().SetColor(clWindow);
-        canvas.FillRect({0, 0, std::max(0, titleLeft - 2), Rect.height()});
         TChartSeries* series = Row >= 0 && Row < Count() ? FModel->Series(Row) : nullptr;
         if (series) {
             if (FColumnVisible[colIcon])
@@ -256,8 +259,11 @@ void TChartListBox::DrawRow(QPainter& Painter, const QRect& Rect, int Row, bool 
                              FCheckStyle == cbsCheck);
             }
             if (FColumnVisible[colTitle]) {
+                // On the row's mark: a device draws text on a box of its
+                // background colour unless told otherwise.
                 canvas.Brush().SetStyle(TBrush::bsClear);
-                canvas.Font().SetColor(drawSelected ? clHighlightText : clWindowText);
+                dc.SetBkMode(TRANSPARENT);
+                canvas.Font().SetColor(ink);
                 const QString text = FModel->RowText(Row);
                 canvas.TextOut(titleLeft + 1, (Rect.height() - canvas.TextHeight(text)) / 2, text);
             }

@@ -162,6 +162,7 @@ QWidget* TFormPlotSeries::BuildTopBar()
     ImageSeries->setFixedSize(24, 24);
     ImageSeries->setAlignment(Qt::AlignCenter);
     LabelSeriesClass = TPageBuilder::Named(new QLabel(PanelTop), "LabelSeriesClass");
+    LabelSeriesClass->setTextFormat(Qt::PlainText);
     PanelRight = TPageBuilder::Named(new QWidget(PanelTop), "PanelRight");
     PaintBox1 = TPageBuilder::Named(new TSeriesColorBox(PanelRight), "PaintBox1");
     CBPersistent = TPageBuilder::Named(new QCheckBox(QStringLiteral("Persistent"), PanelRight), "CBPersistent");
@@ -590,11 +591,9 @@ void TFormPlotSeries::SetupSeries(TChartSeries* Series, QString Caption)
     PaintBox1->Series = Series;
     PaintBox1->setVisible(Series->SeriesColorEditable());
 
-    // A lone "&" would underline the next letter: doubled, it shows.
-    QString typeName = GetGallerySeriesName(Series);
-    if (const int amp = typeName.indexOf(QLatin1Char('&')); amp >= 0)
-        typeName.insert(amp + 1, QLatin1Char('&'));
-    LabelSeriesClass->setText(typeName + QStringLiteral(": ") + SeriesTitleOrName(Series));
+    // Plain text: a label without a buddy shows "&" as it is (doubled, it
+    // showed twice), and a name is never markup.
+    LabelSeriesClass->setText(GetGallerySeriesName(Series) + QStringLiteral(": ") + SeriesTitleOrName(Series));
 
     ImageSeries->show();
     PageSeries->show();

@@ -244,10 +244,7 @@ void TSeriesPointerEditor::DrawStyleItem(TCanvas& Canvas, const TRect& Rect, int
         const int middle = (Rect.Top + Rect.Bottom) / 2;
         pointer->DrawPointer(plot, false, Rect.Left + 8, middle, 4, 4, color, style);
     }
-    Canvas.Brush().SetStyle(TBrush::bsClear);
-    const bool selected = Background == ColorToRGB(clHighlight);
-    Canvas.Font().SetColor(ColorToRGB(selected ? clHighlightText : clWindowText));
-    Canvas.TextOut(Rect.Left + 18, Rect.Top + 1, CBStyle->itemText(Index));
+    DrawItemText(Canvas, Rect.Left + 18, Rect.Top + 1, CBStyle->itemText(Index), Background);
 }
 
 void TSeriesPointerEditor::PatternClick()

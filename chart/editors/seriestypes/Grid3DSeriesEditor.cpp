@@ -22,6 +22,8 @@
 #include <QtWidgets/QSpinBox>
 #include <QtWidgets/QTabWidget>
 
+#include <algorithm>
+
 namespace lp {
 
 namespace {
@@ -50,25 +52,27 @@ TGrid3DSeriesEditor::TGrid3DSeriesEditor(QWidget* Parent) : TEditorPage(Parent)
     size.Row(QStringLiteral("&Depth:"), UDDepth, "LDepth");
     size.Full(CBIrreg);
 
-    auto* top = new QHBoxLayout;
-    top->addWidget(GroupBox2);
-    auto* legend = new QVBoxLayout;
+    // The grid's size and legend on the left, the colouring beside them:
+    // stacked, the page was too tall for the series page's window and its
+    // fields were squeezed below their height.
+    auto* left = new QVBoxLayout;
+    left->addWidget(GroupBox2);
     UDLegendEvery = TPageBuilder::Named(new QSpinBox(this), "UDLegendEvery");
     UDLegendEvery->setRange(1, GridPageLimit);
     auto* legendLabel = TPageBuilder::Named(new QLabel(QStringLiteral("&Legend every:"), this), "LLegendEvery");
     legendLabel->setBuddy(UDLegendEvery);
-    legend->addWidget(legendLabel);
-    legend->addWidget(UDLegendEvery);
-    legend->addStretch(1);
-    top->addLayout(legend);
-    top->addStretch(1);
-    column->addLayout(top);
+    left->addWidget(legendLabel);
+    left->addWidget(UDLegendEvery, 0, Qt::AlignLeft);
+    left->addStretch(1);
 
     PageControl1 = TPageBuilder::Named(new QTabWidget(this), "PageControl1");
     TabSingle = TPageBuilder::AddTab(PageControl1, "TabSingle", QStringLiteral("Single"));
     TabRange = TPageBuilder::AddTab(PageControl1, "TabRange", QStringLiteral("Range"));
     TabPalette = TPageBuilder::AddTab(PageControl1, "TabPalette", QStringLiteral("Palette"));
-    column->addWidget(PageControl1);
+    auto* sides = new QHBoxLayout;
+    sides->addLayout(left);
+    sides->addWidget(PageControl1, 1, Qt::AlignTop);
+    column->addLayout(sides);
     column->addStretch(1);
 
     TPageBuilder single(*TabSingle);
@@ -78,6 +82,7 @@ TGrid3DSeriesEditor::TGrid3DSeriesEditor(QWidget* Parent) : TEditorPage(Parent)
     single.Line({BRemove});
     single.Stretch();
 
+    // The three colours down the left, each with a button beside it.
     TPageBuilder range(*TabRange);
     BFromColor = range.ColorButton("BFromColor", QStringLiteral("&Start..."));
     BMidColor = range.ColorButton("BMidColor", QStringLiteral("&Middle..."));
@@ -85,9 +90,13 @@ TGrid3DSeriesEditor::TGrid3DSeriesEditor(QWidget* Parent) : TEditorPage(Parent)
     CheckBox1 = range.CheckBox("CheckBox1", QStringLiteral("&No middle"));
     Button1 = range.Button("Button1", QStringLiteral("S&wap"));
     Button2 = range.Button("Button2", QStringLiteral("&Gallery..."));
-    range.Line({BFromColor, BMidColor, BToColor});
-    range.Line({CheckBox1});
-    range.Line({Button1, Button2});
+    const int colorWidth =
+        std::max({BFromColor->minimumWidth(), BMidColor->minimumWidth(), BToColor->minimumWidth()});
+    for (TButtonColor* button : {BFromColor, BMidColor, BToColor})
+        button->setMinimumWidth(colorWidth);
+    range.Line({BFromColor, Button1});
+    range.Line({BMidColor, CheckBox1});
+    range.Line({BToColor, Button2});
     range.Stretch();
 
     TPageBuilder palette(*TabPalette);

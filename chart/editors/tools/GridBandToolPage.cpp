@@ -41,6 +41,11 @@ void TGridBandPreview::paintEvent(QPaintEvent* Event)
         return;
     QPainter painter(this);
     const QRect inner = rect().adjusted(1, 1, -1, -1);
+    // A translucent band shows the back wall through it, as on the chart.
+    if (FBand->Transparency() > 0) {
+        painter.fillRect(inner, ToQColor(FBackWallColor));
+        painter.setOpacity((100 - FBand->Transparency()) / 100.0);
+    }
     const TPlotGradient& gradient = *FBand->Gradient();
     if (gradient.Visible()) {
         QLinearGradient fill(inner.topLeft(), inner.bottomLeft());
@@ -87,7 +92,9 @@ TGridBandToolEdit::TGridBandToolEdit(QWidget* Parent) : TAxisToolEditor(Parent)
     ButtonGradient1 =
         TPageBuilder::SymbolButton(new TButtonGradient(QStringLiteral("&Gradient..."), inside), "ButtonGradient1");
     // The pattern button stands level with the preview.
-    build.Line({Draw3D1, BBand1});
+    auto* colorLabel = TPageBuilder::Named(new QLabel(QStringLiteral("&Color:"), inside), "LBandColor");
+    colorLabel->setBuddy(Draw3D1);
+    build.Line({colorLabel, Draw3D1, BBand1});
     build.Line({ButtonColor1, ButtonGradient1});
     build.Row(QStringLiteral("&Transparency:"), UpDown1, "Label2");
     AddBody(body);

@@ -77,6 +77,7 @@ TFormPlotTools::TFormPlotTools(QWidget* Parent) : TEditorPage(Parent)
     Splitter1->setSizes({140, 300});
 
     PBottom = TPageBuilder::Named(new QLabel(this), "PBottom");
+    PBottom->setTextFormat(Qt::PlainText);
     PBottom->setFrameShape(QFrame::StyledPanel);
     PBottom->setMinimumHeight(24);
     PBottom->hide();

@@ -1,14 +1,20 @@
 #include "chart/canvas/PlotCanvas3D.h"
 
 #include "chart/canvas/PlotBlend.h"
+#include "chart/canvas/PlotEffects.h"
+#include "platform/graphics/Metafile.h"
 #include "platform/graphics/RecordingDC.h"
+
+#include "FillInside.h"
 
 #include <gtest/gtest.h>
 
+#include <QtCore/QBuffer>
 #include <QtGui/QImage>
 
 #include <climits>
 #include <cmath>
+#include <functional>
 #include <numbers>
 #include <vector>
 
@@ -869,6 +875,173 @@ TEST(PlotCanvas3DGradient, RadialFillGoesThroughAGradientsRadialRoutine)
     EXPECT_FALSE(pass.With("FillRect").isEmpty());
     EXPECT_EQ(pass.With("Ellipse").size(), 10);
     EXPECT_TRUE(pass.With("PatBlt").isEmpty());
+}
+
+// --- Gradient fills inside their shapes ----------------------------------------------------------------
+
+enum class TPictureKind { Bitmap, Emf, Wmf };
+
+const char* PictureKindName(TPictureKind Kind)
+{
+    switch (Kind) {
+    case TPictureKind::Bitmap: return "bitmap";
+    case TPictureKind::Emf: return "emf";
+    case TPictureKind::Wmf: return "wmf";
+    }
+    return "";
+}
+
+constexpr int kShapePictureWidth = 200;
+constexpr int kShapePictureHeight = 160;
+
+// The view of a 3-D pass: orthogonal when Elevation is 0.
+struct TShapeView {
+    int Elevation = 0;
+    int Rotation = 0;
+};
+
+// A picture of Script drawn by a plot canvas on white: into a bitmap, or
+// recorded into a metafile (EMF, or saved and read back as WMF) and played
+// back into a bitmap. The pass is 3-D in View, or 2-D; as in every chart
+// paint, a clip was set and removed before Script runs.
+QImage ShapePicture(TPictureKind Kind, bool Is3D, TShapeView View, const std::function<void(TPlotCanvas3D&)>& Script)
+{
+    const TRect bounds{0, 0, kShapePictureWidth, kShapePictureHeight};
+    TView3DOptions options;
+    options.SetOrthogonal(View.Elevation == 0);
+    if (View.Elevation != 0) {
+        options.SetElevation(View.Elevation);
+        options.SetRotation(View.Rotation);
+        options.SetPerspective(0);
+    }
+    TPlotCanvas3D plot;
+    const auto draw = [&](TCanvas& Canvas) {
+        Canvas.Brush().SetColor(clWhite);
+        Canvas.FillRect(bounds);
+        plot.SetBufferedDisplay(false);
+        plot.InitWindow(&Canvas, &options, clWhite, Is3D, bounds);
+        plot.ResetState();
+        plot.SetProjection(40, bounds);
+        plot.Brush()->SetColor(clWhite);
+        plot.ClipRectangle({0, 0, 2, 2});
+        plot.FillRect(bounds);
+        plot.UnClipRectangle();
+        plot.FillRect({0, 0, 2, 2});
+        plot.Pen()->SetStyle(psClear);
+        plot.Brush()->SetColor(clGreen);
+        Script(plot);
+    };
+    if (Kind == TPictureKind::Bitmap) {
+        TBitmap bitmap(kShapePictureWidth, kShapePictureHeight);
+        draw(bitmap.Canvas());
+        return bitmap.Image().copy();
+    }
+    TMetafile metafile;
+    metafile.SetWidth(kShapePictureWidth);
+    metafile.SetHeight(kShapePictureHeight);
+    {
+        TMetafileCanvas canvas(metafile);
+        draw(canvas);
+    }
+    if (Kind == TPictureKind::Emf)
+        return metafile.ToImage();
+    metafile.SetEnhanced(false);
+    QBuffer wmf;
+    wmf.open(QIODevice::ReadWrite);
+    metafile.SaveToStream(wmf);
+    wmf.seek(0);
+    TMetafile played;
+    played.LoadFromStream(wmf);
+    return played.ToImage();
+}
+
+// A shape the charts fill with gradients: drawn with the canvas brush, or
+// filled by a gradient.
+struct TGradientShape {
+    const char* Name;
+    bool Is3D;
+    TShapeView View;
+    std::function<void(TPlotCanvas3D&, TCustomPlotGradient*)> Draw;
+};
+
+const TRect kShapeRect{30, 40, 150, 130};
+constexpr int kShapeZ = 20;
+
+TPointArray ShapePolygon()
+{
+    return TPointArray{{30, 130}, {90, 40}, {150, 130}, {90, 100}};
+}
+
+std::vector<TGradientShape> GradientShapes()
+{
+    const auto ellipse = [](TPlotCanvas3D& Plot, TCustomPlotGradient* Gradient) {
+        if (!Gradient) {
+            Plot.EllipseWithZ(kShapeRect.Left, kShapeRect.Top, kShapeRect.Right, kShapeRect.Bottom, kShapeZ);
+            return;
+        }
+        Plot.ClipEllipseWithZ(kShapeRect, kShapeZ);
+        Gradient->Draw(Plot, Plot.CalculateRect3D(kShapeRect, kShapeZ));
+        Plot.UnClipRectangle();
+    };
+    const auto polygon = [](TPlotCanvas3D& Plot, TCustomPlotGradient* Gradient) {
+        const TPointArray points = ShapePolygon();
+        if (Gradient)
+            Gradient->DrawPolygon(Plot, points, kShapeZ, Plot.Is3D());
+        else if (Plot.Is3D())
+            Plot.PolygonWithZ(AsSpan(points), kShapeZ);
+        else
+            Plot.Polygon(AsSpan(points), points.Length() - 1);
+    };
+    const auto rounded = [](TPlotCanvas3D& Plot, TCustomPlotGradient* Gradient) {
+        const TRect r = Plot.Is3D() ? Plot.CalculateRect3D(kShapeRect, kShapeZ) : kShapeRect;
+        if (Gradient)
+            Gradient->Draw(Plot, r, 40);
+        else
+            Plot.RoundRect(r.Left, r.Top, r.Right, r.Bottom, 40, 40);
+    };
+    const auto slice = [](int DonutPercent) {
+        return [DonutPercent](TPlotCanvas3D& Plot, TCustomPlotGradient* Gradient) {
+            Plot.Pie3D(90, 85, 60, 40, 0, kShapeZ, 0.3, 2.2, false, true, DonutPercent, Gradient);
+        };
+    };
+    const TShapeView orthogonal;
+    const TShapeView turned{350, 335};
+    const TShapeView tilted{305, 0};
+    return {{"ellipse-2d", false, orthogonal, ellipse},
+            {"ellipse-3d", true, orthogonal, ellipse},
+            {"ellipse-rotated", true, turned, ellipse},
+            {"polygon-2d", false, orthogonal, polygon},
+            {"polygon-3d", true, orthogonal, polygon},
+            {"polygon-rotated", true, turned, polygon},
+            {"rounded-rectangle-2d", false, orthogonal, rounded},
+            {"rounded-rectangle-3d", true, orthogonal, rounded},
+            {"pie-slice-orthogonal", true, orthogonal, slice(0)},
+            {"pie-slice-rotated", true, tilted, slice(0)},
+            {"donut-slice-rotated", true, turned, slice(50)}};
+}
+
+TEST(PlotCanvas3DGradientShapes, GradientFillsStayInsideTheirShapes)
+{
+    // Guards against gradients filling the shape's whole bounding rectangle:
+    // pie slices spilled a rectangular quadrant and bubbles became squares.
+    const TGradientDirection directions[] = {gdTopBottom, gdRadial, gdDiagonalUp, gdFromCenter};
+    for (const TGradientShape& shape : GradientShapes())
+        for (TPictureKind kind : {TPictureKind::Bitmap, TPictureKind::Emf, TPictureKind::Wmf}) {
+            const QImage plain = ShapePicture(kind, shape.Is3D, shape.View,
+                                              [&](TPlotCanvas3D& Plot) { shape.Draw(Plot, nullptr); });
+            for (TGradientDirection direction : directions) {
+                TCustomPlotGradient gradient;
+                gradient.SetDirection(direction);
+                gradient.SetStartColor(clRed);
+                gradient.SetEndColor(clBlue);
+                const QImage filled = ShapePicture(kind, shape.Is3D, shape.View,
+                                                   [&](TPlotCanvas3D& Plot) { shape.Draw(Plot, &gradient); });
+                const QString name = QStringLiteral("%1-%2-direction%3")
+                                         .arg(QLatin1String(shape.Name), QLatin1String(PictureKindName(kind)))
+                                         .arg(static_cast<int>(direction));
+                EXPECT_TRUE(test::FillStaysInside(filled, plain, qRgb(255, 255, 255), name));
+            }
+        }
 }
 
 // --- Donut -------------------------------------------------------------------------------------------------

@@ -477,6 +477,11 @@ TEST_P(EditorPageWalk, ShowsWithoutWritingAndEveryControlWrites)
     for (QWidget* control : page->findChildren<QWidget*>())
         if (control->isVisible() && control->parentWidget() == page.get())
             EXPECT_TRUE(page->rect().contains(control->geometry())) << control->objectName().toStdString();
+    // A colour swatch is named by a label: bare, it reads as a blot.
+    const QList<QLabel*> labels = page->findChildren<QLabel*>();
+    for (TColorSwatch* swatch : page->findChildren<TColorSwatch*>())
+        EXPECT_TRUE(std::any_of(labels.begin(), labels.end(), [swatch](QLabel* L) { return L->buddy() == swatch; }))
+            << swatch->objectName().toStdString() << " has no label";
 
     // Tab reaches every enabled, focusable control.
     std::set<QWidget*> reached;

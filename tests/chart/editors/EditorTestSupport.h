@@ -16,10 +16,13 @@
 #include <QtTest/QTest>
 #include <QtWidgets/QAbstractButton>
 #include <QtWidgets/QDialog>
-#include <QtWidgets/QTabBar>
-#include <QtWidgets/QTabWidget>
+#include <QtWidgets/QGroupBox>
+#include <QtWidgets/QLabel>
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QSpinBox>
+#include <QtWidgets/QTabBar>
+#include <QtWidgets/QTabWidget>
+#include <QtWidgets/QTreeWidget>
 
 #include <set>
 #include <utility>
@@ -229,6 +232,44 @@ inline void TypeIntoSpinBox(QSpinBox* Spin, const QString& Text)
     QTest::keyClick(field, Qt::Key_Delete);
     QTest::keyClicks(field, Text);
     QTest::keyClick(field, Qt::Key_Return);
+}
+
+// A caption as Qt shows it where "&" marks the key letter: "&x" shows x,
+// "&&" one ampersand.
+inline QString WithoutMnemonic(const QString& Caption)
+{
+    QString shown;
+    for (qsizetype i = 0; i < Caption.size(); ++i) {
+        if (Caption[i] == QLatin1Char('&') && ++i >= Caption.size())
+            break;
+        shown += Caption[i];
+    }
+    return shown;
+}
+
+// Every text shown under Root as the user reads it: the window title,
+// labels (a label reads "&" as a key letter only with a buddy), buttons,
+// group boxes, tabs and tree items of the visible widgets.
+inline QStringList ShownTexts(const QWidget& Root)
+{
+    QStringList texts{Root.windowTitle()};
+    for (const QWidget* widget : Root.findChildren<QWidget*>()) {
+        if (!widget->isVisibleTo(&Root))
+            continue;
+        if (const auto* label = qobject_cast<const QLabel*>(widget))
+            texts << (label->buddy() ? WithoutMnemonic(label->text()) : label->text());
+        else if (const auto* button = qobject_cast<const QAbstractButton*>(widget))
+            texts << WithoutMnemonic(button->text());
+        else if (const auto* box = qobject_cast<const QGroupBox*>(widget))
+            texts << WithoutMnemonic(box->title());
+        else if (const auto* tabs = qobject_cast<const QTabBar*>(widget))
+            for (int i = 0; i < tabs->count(); ++i)
+                texts << WithoutMnemonic(tabs->tabText(i));
+        else if (const auto* tree = qobject_cast<const QTreeWidget*>(widget))
+            for (QTreeWidgetItemIterator item(const_cast<QTreeWidget*>(tree)); *item; ++item)
+                texts << (*item)->text(0);
+    }
+    return texts;
 }
 
 } // namespace lp::test

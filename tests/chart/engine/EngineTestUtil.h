@@ -8,7 +8,12 @@
 
 #include "chart/engine/PlotMarks.h"
 #include "platform/graphics/Bitmap.h"
+#include "platform/graphics/Metafile.h"
 #include "platform/graphics/RecordingDC.h"
+
+#include <QtCore/QBuffer>
+#include <QtTest/QTest>
+#include <QtWidgets/QWidget>
 
 #include <initializer_list>
 #include <memory>
@@ -100,6 +105,54 @@ inline std::unique_ptr<TBitmap> BindCanvas(TCustomAxisPanel& Chart)
     auto Target = std::make_unique<TBitmap>(Chart.Width(), Chart.Height());
     Chart.Canvas().InitWindow(&Target->Canvas(), Chart.View3DOptions(), clWhite, false, Chart.GetRectangle());
     return Target;
+}
+
+// The ways a chart is seen, each as an image of the chart's size: its
+// window on the screen, a bitmap, and an EMF and a WMF (saved and read
+// back) played onto white.
+enum class TChartPictureKind { Window, Bitmap, Emf, Wmf };
+
+inline const char* ChartPictureKindName(TChartPictureKind Kind)
+{
+    switch (Kind) {
+    case TChartPictureKind::Window: return "window";
+    case TChartPictureKind::Bitmap: return "bitmap";
+    case TChartPictureKind::Emf: return "emf";
+    case TChartPictureKind::Wmf: return "wmf";
+    }
+    return "";
+}
+
+inline QImage ChartPicture(TCustomPlotPanel& Chart, TChartPictureKind Kind)
+{
+    const TRect Rect = Chart.GetRectangle();
+    switch (Kind) {
+    case TChartPictureKind::Window: {
+        QWidget* Window = Chart.Widget();
+        Window->show();
+        if (!QTest::qWaitForWindowExposed(Window))
+            return {};
+        Chart.Invalidate();
+        Window->repaint();
+        QImage Shown = Window->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        Window->hide();
+        return Shown;
+    }
+    case TChartPictureKind::Bitmap:
+        return Chart.CreateBitmap(clWhite, Rect)->ToImage();
+    case TChartPictureKind::Emf:
+        return Chart.CreateMetafile(true, Rect)->ToImage();
+    case TChartPictureKind::Wmf: {
+        QBuffer Bytes;
+        Bytes.open(QIODevice::ReadWrite);
+        Chart.CreateMetafile(false, Rect)->SaveToStream(Bytes);
+        Bytes.seek(0);
+        TMetafile Played;
+        Played.LoadFromStream(Bytes);
+        return Played.ToImage();
+    }
+    }
+    return {};
 }
 
 // A chart over (0, 0)-(400, 200) drawing unbuffered onto a recording device,

@@ -8,6 +8,7 @@
 #include "EngineTestUtil.h"
 #include "ReferenceImage.h"
 #include "chart/engine/PlotMarks.h"
+#include "chart/engine/PlotTitles.h"
 #include "chart/engine/PlotTools.h"
 #include "platform/core/StringList.h"
 
@@ -546,6 +547,65 @@ TEST(ChartPicture, TitleLegendAxesAndMarksMatchTheReference)
     }
     std::unique_ptr<TBitmap> Picture = Chart.CreateBitmap(clWhite, Chart.GetRectangle());
     EXPECT_TRUE(test::MatchesReference(Picture->ToImage(), "chart", "title-legend-axes-marks"));
+}
+
+// The right wall stands in front of the series of a turned chart: it is
+// drawn after them, and the right axis over it again.
+TEST(ChartPicture, AxisInFrontOfAWallKeepsItsPlaceAndDrawsItsLabelsOnce)
+{
+    // Guards against the axis in front being drawn unturned, a few pixels
+    // beside itself, with every label a second time.
+    TChart Chart;
+    Chart.SetBounds(0, 0, 360, 240);
+    Chart.SetBufferedDisplay(false);
+    Chart.Legend()->SetVisible(false);
+    Chart.SetView3D(true);
+    TView3DOptions& View = *Chart.View3DOptions();
+    View.SetOrthogonal(false);
+    View.SetRotation(345);
+    View.SetElevation(345);
+    View.SetPerspective(0);
+    Chart.RightWall()->SetVisible(true);
+    // No grid line of the bottom axis on the right axis' line.
+    Chart.BottomAxis()->Grid()->SetVisible(false);
+    auto* Series = new TSquareSeries(&Chart);
+    Chart.AddSeries(Series);
+    Series->SetVertAxis(TChartSeries::aBothVertAxis);
+    for (int I = 0; I < 6; ++I)
+        Series->AddXY(I * 20, 10 + I * 7);
+    TRecordingDC DC(360, 240);
+    TCanvas Target(&DC);
+    Chart.DrawToCanvas(&Target, Chart.GetRectangle());
+    ASSERT_TRUE(IsRightWallInFront(Chart));
+
+    // Texts drawn twice within two pixels of each other.
+    QList<QPoint> Places;
+    QStringList Texts;
+    for (const QString& Call : DC.CallsStartingWith(QStringLiteral("TextOut("))) {
+        const QStringList Parts = Call.mid(8).split(QLatin1Char(','));
+        const QPoint Place(Parts[0].toInt(), Parts[1].toInt());
+        const QString Text = Call.section(QLatin1Char('"'), 1, 1);
+        for (qsizetype I = 0; I < Places.size(); ++I)
+            EXPECT_FALSE(Texts[I] == Text && (Places[I] - Place).manhattanLength() <= 2)
+                << Call.toStdString() << " over " << Places[I].x() << "," << Places[I].y();
+        Places << Place;
+        Texts << Text;
+    }
+    EXPECT_GT(Texts.count(QStringLiteral("40")), 0);
+
+    // The right axis line, drawn behind and again in front, both times in
+    // the chart's turned view.
+    const TChartAxis& Right = *Chart.RightAxis();
+    const TPoint From = Chart.Canvas().Calculate3DPosition(Right.AxisLinePixel(), Right.StartPixel(),
+                                                           Right.ZPositionPixels());
+    const TPoint To = Chart.Canvas().Calculate3DPosition(Right.AxisLinePixel(), Right.EndPixel(),
+                                                         Right.ZPositionPixels());
+    const QString Line = QStringLiteral("MoveTo(%1,%2)LineTo(%3,%4)").arg(From.X).arg(From.Y).arg(To.X).arg(To.Y);
+    const QStringList Calls = DC.Calls();
+    int Drawn = 0;
+    for (qsizetype I = 1; I < Calls.size(); ++I)
+        Drawn += Calls[I - 1] + Calls[I] == Line;
+    EXPECT_EQ(Drawn, 2) << Line.toStdString();
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "chart/engine/PlotPieSeries.h"
 
 #include "EngineTestUtil.h"
+#include "FillInside.h"
 #include "ReferenceImage.h"
 #include "chart/canvas/PlotConst.h"
 #include "chart/canvas/PlotPens.h"
@@ -521,6 +522,48 @@ TEST(PieDraw3D, GradientDonutAndSliceHeights)
             EXPECT_NE(C.Pie->Gradient()->EndColor(), clBlack);
         }
         EXPECT_EQ(C.Chart.ChartRectangle(), (TRect{0, 0, 400, 200}));
+    }
+}
+
+TEST(PieDraw3D, GradientStaysInsideTheSlices)
+{
+    // Guards against a slice's gradient filling the rectangle around the
+    // slice: a quadrant of colour spilled outside the pie.
+    const struct {
+        const char* Name;
+        bool Orthogonal;
+        int Donut;
+    } Rows[] = {{"rotated", false, 0}, {"orthogonal", true, 0}, {"donut", false, 40}};
+    for (const auto& R : Rows) {
+        TChart Chart;
+        Chart.SetBounds(0, 0, 300, 220);
+        Chart.SetView3D(true);
+        auto* Pie = new TPieSeries(&Chart);
+        Chart.AddSeries(Pie);
+        Pie->Marks()->SetVisible(false);
+        Pie->SetDonutPercent(R.Donut);
+        Chart.View3DOptions()->SetOrthogonal(R.Orthogonal);
+        Chart.View3DOptions()->SetElevation(305);
+        Pie->Gradient()->SetDirection(gdRadial);
+        const std::initializer_list<double> Values = {3, 2, 4, 1};
+        for (double V : Values)
+            Pie->Add(V);
+        const auto Picture = [&](bool Colours, bool Gradient, test::TChartPictureKind Kind) {
+            const TColor Slices[] = {clRed, clBlue, clLime, clFuchsia};
+            for (int I = 0; I < Pie->Count(); ++I)
+                Pie->SetValueColor(I, Colours ? Slices[I] : clNone);
+            Pie->Gradient()->SetVisible(Gradient);
+            return test::ChartPicture(Chart, Kind);
+        };
+        for (auto Kind : {test::TChartPictureKind::Window, test::TChartPictureKind::Bitmap,
+                          test::TChartPictureKind::Emf, test::TChartPictureKind::Wmf}) {
+            const QImage Base = Picture(false, false, Kind);
+            const QImage Plain = test::ChangedPixels(Base, Picture(true, false, Kind));
+            const QImage Filled = test::ChangedPixels(Base, Picture(true, true, Kind));
+            EXPECT_TRUE(test::FillStaysInside(
+                Filled, Plain, qRgb(255, 255, 255),
+                QStringLiteral("pie-%1-%2").arg(QLatin1String(R.Name), QLatin1String(test::ChartPictureKindName(Kind)))));
+        }
     }
 }
 

@@ -519,6 +519,42 @@ TEST(DeviceClipping, RectanglesIntersectAndGoBack)
     EXPECT_EQ(s.Count(clRed), 8);
 }
 
+TEST(DeviceClipping, RegionSelectedAfterTheClipWasRemovedClips)
+{
+    // Guards against an elliptic or polygonal clip being ignored once an
+    // earlier clip had been removed: gradients filled their whole bounds.
+    const TPoint triangle[] = {{0, 0}, {20, 0}, {0, 20}};
+    const struct {
+        const char* Name;
+        TRegion Region;
+    } Rows[] = {{"ellipse", CreateEllipticRgn(2, 2, 18, 18)},
+                {"polygon", CreatePolygonRgn(triangle, 3, ALTERNATE)},
+                {"rounded rectangle", CreateRoundRectRgn(0, 0, 20, 20, 12, 12)}};
+    for (const auto& row : Rows) {
+        Surface s(20, 20);
+        s.dc->IntersectClipRect(0, 0, 1, 1);
+        s.dc->FillRect({0, 0, 20, 20}, CreateSolidBrush(clBlack));
+        s.dc->SelectClipRgn(nullptr);
+        s.dc->FillRect({0, 0, 1, 1}, CreateSolidBrush(clBlack));
+        s.dc->SelectClipRgn(&row.Region);
+        s.dc->SelectBrush(CreateSolidBrush(clRed));
+        s.dc->PatBlt(0, 0, 20, 20, PATCOPY);
+        int outside = 0;
+        int inside = 0;
+        for (int y = 0; y < 20; ++y)
+            for (int x = 0; x < 20; ++x) {
+                const bool red = s.At(x, y) == clRed;
+                if (row.Region.contains(QPoint(x, y)))
+                    inside += red;
+                else
+                    outside += red;
+            }
+        EXPECT_EQ(outside, 0) << row.Name;
+        EXPECT_EQ(inside, s.Count(clRed)) << row.Name;
+        EXPECT_GT(inside, 100) << row.Name;
+    }
+}
+
 TEST(DeviceClipping, XorWithAnEllipseDrawsOutsideIt)
 {
     Surface s(20, 20);

@@ -8,6 +8,7 @@
 #include "chart/editors/gallery/ChartGalleryPanel.h"
 #include "chart/engine/PlotPieSeries.h"
 #include "chart/engine/PlotSeries.h"
+#include "platform/graphics/RecordingDC.h"
 
 #include <QtTest/QTest>
 #include <QtWidgets/QCheckBox>
@@ -17,6 +18,8 @@
 #include <QtWidgets/QTabWidget>
 
 #include <gtest/gtest.h>
+
+#include <cstdlib>
 
 namespace lp {
 namespace {
@@ -91,6 +94,34 @@ TEST_F(View3DPageTest, ChoosingAViewCopiesIt)
     EXPECT_GT(Chart.Invalidations, paints);
     QTest::mouseClick(Page.ChartGalleryPanel1->Chart(0)->Widget(), Qt::LeftButton);
     EXPECT_FALSE(Chart.View3D());
+}
+
+TEST_F(View3DPageTest, TheViewTilesDrawEachLabelOnce)
+{
+    // Guards against the tiles whose right wall stands in front drawing the
+    // right axis' "0" a second time, two pixels beside the first.
+    Open();
+    Page.PageControl1->setCurrentIndex(1);
+    ASSERT_EQ(Page.ChartGalleryPanel1->Count(), 6);
+    for (int i = 0; i < Page.ChartGalleryPanel1->Count(); ++i) {
+        TGalleryChart* tile = Page.ChartGalleryPanel1->Chart(i);
+        TRecordingDC dc(tile->Width(), tile->Height());
+        TCanvas target(&dc);
+        tile->SetBufferedDisplay(false);
+        tile->DrawToCanvas(&target, tile->GetRectangle());
+        const QStringList texts = dc.CallsStartingWith(QStringLiteral("TextOut("));
+        for (qsizetype a = 0; a < texts.size(); ++a)
+            for (qsizetype b = a + 1; b < texts.size(); ++b) {
+                const QStringList first = texts[a].mid(8).split(QLatin1Char(','));
+                const QStringList second = texts[b].mid(8).split(QLatin1Char(','));
+                const bool near = std::abs(first[0].toInt() - second[0].toInt()) <= 2 &&
+                                  std::abs(first[1].toInt() - second[1].toInt()) <= 2;
+                EXPECT_FALSE(near && texts[a].section(QLatin1Char('"'), 1) == texts[b].section(QLatin1Char('"'), 1))
+                    << Page.ChartGalleryPanel1->Chart(i)->Title()->Text()->Strings(0).toStdString() << ": "
+                    << texts[a].toStdString() << " and " << texts[b].toStdString();
+            }
+        EXPECT_GT(texts.size(), 1);
+    }
 }
 
 TEST_F(View3DPageTest, TypedZoomBeyondTheRangeOrEmptyStoresNothing)

@@ -16,6 +16,7 @@
 #include <QtWidgets/QCheckBox>
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QPushButton>
+#include <QtWidgets/QLabel>
 #include <QtWidgets/QSpinBox>
 
 #include <gtest/gtest.h>
@@ -229,6 +230,36 @@ TEST(FontEditor, EachControlWritesTheFontAndTheChartRepaints)
     });
     QTest::mouseClick(editor->BShadow, Qt::LeftButton);
     EXPECT_EQ(font->Shadow()->HorizSize(), 4);
+}
+
+TEST(FontEditor, TheColourSwatchIsNamedAndNoColourShowsCrossedOut)
+{
+    // Guards against a bare block beside "Font..." reading as a blot, and
+    // an outline-only font's clNone shown as an empty box.
+    TTitleChart c;
+    TPlotFont* font = c.Title()->Font();
+    font->SetColor(clNone);
+    QWidget tab;
+    tab.resize(360, 220);
+    TPlotFontEditor* editor = InsertFontEditor(&tab);
+    RefreshFontEditor(editor, font);
+    tab.show();
+    auto* label = editor->findChild<QLabel*>(QStringLiteral("LText"));
+    ASSERT_NE(label, nullptr);
+    EXPECT_EQ(label->buddy(), editor->SHText);
+    EXPECT_EQ(test::WithoutMnemonic(label->text()), QStringLiteral("Color:"));
+    const QImage swatch = editor->SHText->grab().toImage();
+    const QColor ink = editor->SHText->palette().color(QPalette::WindowText);
+    // Inside the frame: a line across, on the base colour.
+    int line = 0;
+    int base = 0;
+    for (int y = 2; y < swatch.height() - 2; ++y)
+        for (int x = 2; x < swatch.width() - 2; ++x) {
+            line += swatch.pixelColor(x, y) == ink;
+            base += swatch.pixelColor(x, y) == editor->SHText->palette().color(QPalette::Base);
+        }
+    EXPECT_GE(line, swatch.height() - 4);
+    EXPECT_GT(base, (swatch.width() - 4) * (swatch.height() - 4) / 2);
 }
 
 TEST(FontEditor, GradientButtonFollowsItsEntryPointAndReadingCreatesNothing)

@@ -18,6 +18,7 @@
 #include "chart/engine/PlotSeries.h"
 #include "chart/engine/PlotTitles.h"
 #include "chart/engine/PlotTools.h"
+#include "chart/extensions/financial/PlotPointFigure.h"
 #include "chart/extensions/tools/PlotRotateTool.h"
 #include "platform/ui/Dialogs.h"
 
@@ -94,6 +95,29 @@ protected:
         Form->Tree->setCurrentItem(node);
     }
 };
+
+TEST(ChartEditFormNames, ATypeOrSeriesNameWithAnAmpersandShowsAsItIs)
+{
+    // Guards against the series page's header reading "Point && Figure".
+    for (const bool tree : {false, true}) {
+        test::TEditorSettingsFolder settings;
+        test::TEditorChart chart;
+        auto* series = new TPointFigureSeries(&chart);
+        series->SetTitle(QStringLiteral("P&L"));
+        chart.AddSeries(series);
+        series->FillSampleValues(20);
+        WriteEditorRegBoolean(QStringLiteral("TreeMode"), tree);
+        TChartEditForm form;
+        form.SetChart(&chart);
+        form.EditSeries = series;
+        form.show();
+        const QStringList texts = test::ShownTexts(form);
+        EXPECT_TRUE(texts.contains(QStringLiteral("Point & Figure: P&L"))) << tree;
+        EXPECT_EQ(texts.contains(QStringLiteral("P&L")), tree); // the series' node
+        for (const QString& text : texts)
+            EXPECT_FALSE(text.contains(QStringLiteral("&&"))) << text.toStdString();
+    }
+}
 
 TEST_F(TreeModeTest, TheTreeHoldsTabsSeriesAxesTitlesAndTools)
 {

@@ -16,6 +16,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace lp {
 namespace {
 
@@ -340,6 +342,58 @@ TEST(ChartListBox, RowsShowTheSeriesColourBoxAndTitle)
         red = red || row.pixelColor(x, row.height() / 2) == QColor(255, 0, 0);
     EXPECT_TRUE(red);
     test::SaveScreenshot(c.List, QStringLiteral("series-list"));
+}
+
+TEST(ChartListBox, TheCurrentRowIsMarkedWholeAndReadsWithAndWithoutFocus)
+{
+    // Guards against the current row of a list without focus reading white
+    // on pale blue (1.6:1) with only its title marked, and against its title
+    // in a white box when the row shows neither check box nor colour.
+    const struct {
+        const char* Name;
+        bool Focused;
+        QColor InactiveMark; // invalid: the application's palette
+        bool CheckAndColour;
+    } Rows[] = {{"focused", true, {}, true},
+                {"without focus", false, {}, true},
+                {"pale mark", false, QColor(0xBF, 0xCD, 0xDB), true},
+                {"icon and title only", false, {}, false}};
+    for (const auto& row : Rows) {
+        TListedChart c;
+        c.List.SetColumnVisible(TChartListBox::colActive, row.CheckAndColour);
+        c.List.SetColumnVisible(TChartListBox::colColor, row.CheckAndColour);
+        if (row.InactiveMark.isValid()) {
+            QPalette palette = c.List.palette();
+            palette.setColor(QPalette::Inactive, QPalette::Highlight, row.InactiveMark);
+            palette.setColor(QPalette::Inactive, QPalette::HighlightedText, Qt::white);
+            c.List.setPalette(palette);
+        }
+        c.List.SetItemIndex(1);
+        if (row.Focused) {
+            c.List.activateWindow();
+            c.List.setFocus();
+            ASSERT_TRUE(QTest::qWaitFor([&] { return c.List.hasFocus(); })) << row.Name;
+        } else {
+            c.List.clearFocus();
+        }
+        const QImage image = c.List.RowImage(1);
+        const QColor mark =
+            c.List.palette().color(row.Focused ? QPalette::Active : QPalette::Inactive, QPalette::Highlight);
+        // Beside the icon, and at the end of the row.
+        EXPECT_EQ(image.pixelColor(c.List.ColumnOffset(TChartListBox::colIcon) + 24, 1), mark) << row.Name;
+        EXPECT_EQ(image.pixelColor(image.width() - 2, image.height() - 2), mark) << row.Name;
+        // The title's darkest ink reads on the mark; none of it is white
+        // (the marks here take dark text).
+        double best = 1;
+        int white = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = c.List.ColumnOffset(TChartListBox::colTitle); x < image.width(); ++x) {
+                best = std::max(best, ContrastRatio(FromQColor(mark), FromQColor(image.pixelColor(x, y))));
+                white += image.pixelColor(x, y) == QColor(Qt::white);
+            }
+        EXPECT_GE(best, 4.5) << row.Name;
+        EXPECT_EQ(white, 0) << row.Name;
+    }
 }
 
 } // namespace

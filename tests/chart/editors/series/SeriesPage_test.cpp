@@ -144,8 +144,10 @@ TEST_F(SeriesPageTest, ARemovedSeriesEmptiesThePage)
     delete line;
 }
 
-TEST_F(SeriesPageTest, TheLabelShowsTypeAndNameWithALoneAmpersandDoubled)
+TEST_F(SeriesPageTest, TheLabelShowsTypeAndNameAsTheyAre)
 {
+    // Guards against "Point && Figure: Series1": the ampersand was doubled
+    // for a label that shows it as it is.
     TLineSeries* line = AddLine();
     line->SetName(QStringLiteral("Series1"));
     Page.SetTarget(line);
@@ -154,10 +156,11 @@ TEST_F(SeriesPageTest, TheLabelShowsTypeAndNameWithALoneAmpersandDoubled)
     const QString saved = PlotMsg_GalleryLine;
     PlotMsg_GalleryLine = QStringLiteral("Line & Dots");
     auto* other = AddLine();
-    other->SetTitle(QStringLiteral("Depth"));
+    other->SetTitle(QStringLiteral("<b>P&L</b>"));
     Choose(other);
     PlotMsg_GalleryLine = saved;
-    EXPECT_EQ(Page.LabelSeriesClass->text(), QStringLiteral("Line && Dots: Depth"));
+    EXPECT_TRUE(test::ShownTexts(Page).contains(QStringLiteral("Line & Dots: <b>P&L</b>")));
+    EXPECT_EQ(Page.LabelSeriesClass->textFormat(), Qt::PlainText);
 }
 
 TEST_F(SeriesPageTest, ThreeValueListsHideSortAndDepth)

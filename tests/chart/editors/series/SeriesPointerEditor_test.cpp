@@ -18,6 +18,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace lp {
 namespace {
 
@@ -110,6 +112,53 @@ TEST_F(SeriesPointerEditorTest, StyleItemsAreDrawnInTheSeriesColour)
     EXPECT_EQ(item.pixelColor(8, 9), QColor(0, 0, 255));
     Series->Pointer()->SetColor(clRed);
     EXPECT_EQ(Page.StyleItemColor(), clRed);
+}
+
+TEST_F(SeriesPointerEditorTest, StyleItemsShowTheSymbolBesideAReadableText)
+{
+    // Guards against "Square" written in black on a block of the points'
+    // colour (a black block for a callout's black pointer).
+    const struct {
+        const char* Name;
+        TColor Color;
+        bool Selected;
+    } Rows[] = {{"red", clRed, false}, {"red selected", clRed, true}, {"black", clBlack, false},
+                {"black selected", clBlack, true}};
+    for (const auto& row : Rows) {
+        Series->Pointer()->SetColor(row.Color);
+        const QImage item = DrawItemImage(
+            [this](TCanvas& Canvas, const TRect& Rect, int Index, TColor Background) {
+                Page.DrawStyleItem(Canvas, Rect, Index, Background);
+            },
+            120, 18, psRectangle, row.Selected);
+        const QColor background = ToQColor(row.Selected ? clHighlight : clWindow);
+        // The symbol in the points' colour at the left.
+        EXPECT_EQ(item.pixelColor(8, 9), ToQColor(row.Color)) << row.Name;
+        // Beside it the text on the item's own background, readable.
+        int plain = 0;
+        int area = 0;
+        double best = 1;
+        for (int y = 0; y < item.height(); ++y)
+            for (int x = 18; x < item.width(); ++x) {
+                ++area;
+                plain += item.pixelColor(x, y) == background;
+                best = std::max(best, ContrastRatio(FromQColor(background), FromQColor(item.pixelColor(x, y))));
+            }
+        EXPECT_GT(plain, area * 3 / 4) << row.Name;
+        EXPECT_GE(best, 4.5) << row.Name;
+    }
+    // The closed box shows the current style the same way: the red symbol
+    // at the left, no red behind the text.
+    Series->Pointer()->SetColor(clRed);
+    Page.CBStyle->setCurrentIndex(psRectangle);
+    const QImage face = Page.CBStyle->grab().toImage();
+    int symbol = 0;
+    int behindText = 0;
+    for (int y = 0; y < face.height(); ++y)
+        for (int x = 0; x < face.width(); ++x)
+            (x < 20 ? symbol : behindText) += face.pixelColor(x, y) == QColor(Qt::red);
+    EXPECT_GT(symbol, 20);
+    EXPECT_EQ(behindText, 0);
 }
 
 TEST_F(SeriesPointerEditorTest, SizesHideWhenThePointerFixesThem)

@@ -6,13 +6,17 @@
 #include "chart/editors/seriestypes/Grid3DSeriesEditor.h"
 #include "chart/editors/seriestypes/SurfaceSeriesEditor.h"
 
+#include "DialogTestUtil.h"
 #include "../EditorTestSupport.h"
 #include "../series/SeriesPageTestSupport.h"
 #include "../axis/AxisDialogTestSupport.h"
 #include "chart/editors/effects/GradientEditor.h"
+#include "chart/editors/frame/ChartEditForm.h"
 #include "chart/editors/series/SeriesPage.h"
+#include "chart/engine/PlotMapSeries.h"
 #include "chart/extensions/grid3d/PlotSurfaceSeries.h"
 
+#include <QtWidgets/QApplication>
 #include <QtWidgets/QButtonGroup>
 #include <QtWidgets/QCheckBox>
 #include <QtWidgets/QLineEdit>
@@ -22,6 +26,8 @@
 #include <QtWidgets/QTabWidget>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace lp {
 namespace {
@@ -179,6 +185,46 @@ TEST(Grid3DSeriesEditor, RemoveCustomColorsGivesEveryPointTheAutomaticColour)
     QTest::mouseClick(shown.Page.BRemove, Qt::LeftButton);
     EXPECT_FALSE(SeriesHasCustomColors(*shown.Surface));
     EXPECT_FALSE(shown.Page.BRemove->isEnabled());
+}
+
+TEST(Grid3DSeriesEditor, EveryFieldKeepsItsHeightInTheGraphicEditor)
+{
+    // Guards against the palette's "Steps" field 14 pixels high, its number
+    // cut in half: the page was taller than the graphic editor at the size
+    // it opens, so its rows were squeezed.
+    test::TEditorSettingsFolder settings;
+    test::TEditorChart chart;
+    auto* map = new TMapSeries(&chart);
+    chart.AddSeries(map);
+    map->FillSampleValues(4);
+    bool checked = false;
+    test::OnModal<TChartEditForm>([&checked](TChartEditForm& Form) {
+        auto* series = qobject_cast<TFormPlotSeries*>(Form.SeriesPage());
+        ASSERT_NE(series, nullptr);
+        auto* page = series->findChild<TGrid3DSeriesEditor*>();
+        ASSERT_NE(page, nullptr);
+        series->PageSeries->setCurrentWidget(page->parentWidget());
+        for (QWidget* tab : {page->TabSingle, page->TabRange, page->TabPalette}) {
+            page->PageControl1->setCurrentWidget(tab);
+            QApplication::processEvents();
+            for (QWidget* control : page->findChildren<QWidget*>()) {
+                if (!control->isVisible() || control->parentWidget()->inherits("QAbstractSpinBox"))
+                    continue;
+                const std::string name =
+                    control->objectName().toStdString() + " (" + control->metaObject()->className() + ")";
+                // At least its minimum, unless it is made lower on purpose.
+                const int needed = std::min(control->minimumSizeHint().height(), control->maximumHeight());
+                EXPECT_GE(control->height(), needed) << name;
+                EXPECT_TRUE(control->parentWidget()->rect().contains(control->geometry())) << name;
+            }
+        }
+        EXPECT_EQ(page->UDPalette->height(), page->UDPalette->sizeHint().height());
+        test::SaveScreenshot(Form, QStringLiteral("graphic-editor-grid-3d-palette"));
+        checked = true;
+        Form.BClose->click();
+    });
+    ShowSeriesEditor(map);
+    EXPECT_TRUE(checked);
 }
 
 TEST(SurfaceSeriesEditor, DrawingModeAndOneGridTabHoweverOftenShown)

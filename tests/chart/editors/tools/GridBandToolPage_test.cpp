@@ -5,8 +5,10 @@
 
 #include "ToolPageTestSupport.h"
 #include "chart/editors/effects/GradientEditor.h"
+#include "chart/engine/PlotTitles.h"
 #include "chart/extensions/tools/PlotGridBandTool.h"
 
+#include <QtWidgets/QLabel>
 #include <QtWidgets/QSpinBox>
 #include <QtWidgets/QTabBar>
 
@@ -56,6 +58,35 @@ TEST(GridBandToolPage, ThePreviewOpensTheColourDialogByClickOrKey)
     QTest::keyClick(page->Draw3D1, Qt::Key_Space);
     EXPECT_EQ(tool->Band1()->Color(), 0x654321);
     EXPECT_EQ(answer.Requests.size(), 2u);
+}
+
+TEST(GridBandToolPage, ThePreviewIsNamedAndShowsTheBandAsDrawnOverTheBackWall)
+{
+    // Guards against a bare block beside "Pattern..." that showed the
+    // band's colour as if it were opaque.
+    const struct {
+        int Transparency;
+        QColor Shown;
+    } Rows[] = {{0, QColor(255, 0, 0)}, {50, QColor(255, 128, 128)}, {80, QColor(255, 204, 204)}};
+    for (const auto& row : Rows) {
+        TEditorChart chart;
+        chart.BackWall()->SetColor(clWhite);
+        auto* tool = test::AddChartTool<TGridBandTool>(chart);
+        tool->SetAxis(chart.LeftAxis());
+        tool->Band1()->SetStyle(bsSolid);
+        tool->Band1()->SetColor(clRed);
+        tool->Band1()->SetTransparency(row.Transparency);
+        auto page = test::ShowToolPage<TGridBandToolEdit>(tool);
+        auto* label = page->findChild<QLabel*>(QStringLiteral("LBandColor"));
+        ASSERT_NE(label, nullptr);
+        EXPECT_EQ(label->buddy(), page->Draw3D1);
+        EXPECT_TRUE(label->isVisible());
+        const QImage preview = page->Draw3D1->grab().toImage();
+        const QColor centre = preview.pixelColor(preview.width() / 2, preview.height() / 2);
+        EXPECT_NEAR(centre.red(), row.Shown.red(), 2) << row.Transparency;
+        EXPECT_NEAR(centre.green(), row.Shown.green(), 2) << row.Transparency;
+        EXPECT_NEAR(centre.blue(), row.Shown.blue(), 2) << row.Transparency;
+    }
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include "chart/engine/PlotRegistry.h"
 #include "tests/chart/engine/EngineTestUtil.h"
 #include "tests/chart/extensions/ExtensionsTestUtil.h"
+#include "tests/support/FillInside.h"
 #include "tests/support/ReferenceImage.h"
 
 #include <gtest/gtest.h>
@@ -111,6 +112,50 @@ TEST(BubbleSeries, DataBlockKeepsTheRadius)
     EXPECT_EQ(R->RadiusValues()->Value(1), 9.25);
     EXPECT_FALSE(R->Squared());
     EXPECT_EQ(PlotSeriesTypes()->Find(&TBubbleSeries::staticMetaObject)->DescriptionText(), "Bubble");
+}
+
+TEST(BubblePicture, GradientStaysInsideTheBubbles)
+{
+    // Guards against bubbles with a gradient being drawn as squares: the
+    // gradient filled each bubble's whole bounding rectangle.
+    const struct {
+        const char* Name;
+        bool View3D;
+        bool Orthogonal;
+        TSeriesPointerStyle Style;
+    } Rows[] = {{"2d", false, true, psCircle},
+                {"orthogonal", true, true, psCircle},
+                {"rotated", true, false, psCircle},
+                {"diamond-3d", true, true, psDiamond}};
+    for (const auto& R : Rows) {
+        TChart Chart;
+        Chart.SetBounds(0, 0, 320, 240);
+        Chart.SetView3D(R.View3D);
+        Chart.View3DOptions()->SetOrthogonal(R.Orthogonal);
+        auto* S = new TBubbleSeries(&Chart);
+        Chart.AddSeries(S);
+        S->Pointer()->SetStyle(R.Style);
+        for (int I = 0; I < 6; ++I)
+            S->AddBubble(I * 10, 20 + (I * 37) % 60, 3 + I * 2);
+        // The base draws the bubbles not at all: the shape is the bubble
+        // with its outline.
+        const auto Picture = [&](bool Filled, bool Gradient, test::TChartPictureKind Kind) {
+            S->Pointer()->Brush()->SetStyle(Filled ? bsSolid : bsClear);
+            S->Pointer()->Pen()->SetVisible(Filled);
+            S->Pointer()->Gradient()->SetVisible(Gradient);
+            return test::ChartPicture(Chart, Kind);
+        };
+        for (auto Kind : {test::TChartPictureKind::Window, test::TChartPictureKind::Bitmap,
+                          test::TChartPictureKind::Emf, test::TChartPictureKind::Wmf}) {
+            const QImage Base = Picture(false, false, Kind);
+            const QImage Plain = test::ChangedPixels(Base, Picture(true, false, Kind));
+            const QImage Filled = test::ChangedPixels(Base, Picture(true, true, Kind));
+            EXPECT_TRUE(test::FillStaysInside(Filled, Plain, qRgb(255, 255, 255),
+                                              QStringLiteral("bubbles-%1-%2")
+                                                  .arg(QLatin1String(R.Name),
+                                                       QLatin1String(test::ChartPictureKindName(Kind)))));
+        }
+    }
 }
 
 TEST(BubblePicture, Bubbles)
