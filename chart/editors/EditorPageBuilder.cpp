@@ -136,6 +136,14 @@ void TPageBuilder::Full(QWidget* Control)
     FGrid->addWidget(Control, FRow++, 0, 1, 2, Qt::AlignLeft | Qt::AlignVCenter);
 }
 
+void TPageBuilder::Filling(QWidget* Control)
+{
+    for (int row = 0; row < FGrid->rowCount(); ++row)
+        FGrid->setRowStretch(row, 0);
+    FGrid->addWidget(Control, FRow, 0, 1, 2);
+    FGrid->setRowStretch(FRow++, 1);
+}
+
 void TPageBuilder::Line(std::initializer_list<QWidget*> Controls)
 {
     auto* line = new QHBoxLayout;

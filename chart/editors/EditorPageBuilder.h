@@ -76,6 +76,9 @@ public:
     QLabel* Row(const QString& Caption, QWidget* Control, const char* LabelName = nullptr);
     // A row of Control alone, across both columns.
     void Full(QWidget* Control);
+    // A row of Control alone, across both columns, taking the height left
+    // (a memo): no other row of the grid stretches.
+    void Filling(QWidget* Control);
     // A row of Controls side by side, across both columns, left-aligned.
     void Line(std::initializer_list<QWidget*> Controls);
     // Space below the rows takes what is left.

@@ -155,8 +155,7 @@ QWidget* TFormPlotLegend::BuildTitleOptionsTab()
     auto* textLabel = TPageBuilder::Named(new QLabel(QStringLiteral("&Text:"), tab), "Label6");
     textLabel->setBuddy(MemoText);
     build.Full(textLabel);
-    build.Grid().addWidget(MemoText, build.Grid().rowCount(), 0, 1, 2);
-    build.Grid().setRowStretch(build.Grid().rowCount() - 1, 1);
+    build.Filling(MemoText);
     build.Grid().setColumnStretch(1, 1);
     SetReadingTabOrder(*tab);
     return tab;

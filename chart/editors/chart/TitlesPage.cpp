@@ -106,9 +106,7 @@ QWidget* TFormPlotTitle::BuildStyleTab()
     textLabel->setBuddy(MText);
     build.Line({CBVisible, CBAdjust, alignLabel, CBAlign});
     build.Full(textLabel);
-    const int row = build.Grid().rowCount();
-    build.Grid().addWidget(MText, row, 0, 1, 2);
-    build.Grid().setRowStretch(row, 1);
+    build.Filling(MText);
     build.Grid().setColumnStretch(1, 1);
     SetReadingTabOrder(*tab);
     return tab;

@@ -1,11 +1,9 @@
 #pragma once
-// The donut's page: the size of its hole. On its first show inside the
-// series page it adds the pie page as the tab "Donut" (which adds its own
-// "Circled" tab).
+// The donut's page: the pie page with the size of the hole among its
+// options, so the donut's "Format" tab holds all of its own settings (and,
+// as for a pie, the "Circled" tab follows).
 
-#include "chart/editors/extendedseries/SeriesPageControls.h"
-
-#include <QtCore/QPointer>
+#include "chart/editors/seriestypes/PieSeriesEditor.h"
 
 class QLabel;
 class QSpinBox;
@@ -13,22 +11,16 @@ class QSpinBox;
 namespace lp {
 
 class TDonutSeries;
-class TPieSeriesEditor;
 
-class TDonutSeriesEditor : public TTabAddingSeriesPage {
+class TDonutSeriesEditor : public TPieSeriesEditor {
     Q_OBJECT
 public:
     explicit TDonutSeriesEditor(QWidget* Parent = nullptr);
 
     TDonutSeries* Series() const;
-    // The "Donut" tab's page while it lives (the series page owns it).
-    QPointer<TPieSeriesEditor> PieEditor;
 
     QLabel* Label1;
     QSpinBox* UDDonut; // the hole edit with its up-down
-
-protected:
-    void AddTabs() override;
 };
 
 } // namespace lp

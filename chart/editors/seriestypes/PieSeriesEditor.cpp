@@ -41,7 +41,8 @@ TPieSeriesEditor::TPieSeriesEditor(QWidget* Parent) : TTabAddingSeriesPage(Paren
     QWidget* group = TPageBuilder::AddTab(PageControl1, "TabGroup", QStringLiteral("Group Slices"));
     QWidget* colors = TPageBuilder::AddTab(PageControl1, "TabColors", QStringLiteral("Colors"));
 
-    TPageBuilder build(*options);
+    FOptionsRows = std::make_unique<TPageBuilder>(*options);
+    TPageBuilder& build = *FOptionsRows;
     UDExpBig = build.SpinBox("UDExpBig", 0, 100);
     UDAngleSize = build.SpinBox("UDAngleSize", 1, 360);
     UDAngleSize->setValue(360);
@@ -111,6 +112,8 @@ TPieSeriesEditor::TPieSeriesEditor(QWidget* Parent) : TTabAddingSeriesPage(Paren
         },
         [this](double Value) { Series()->OtherSlice()->SetValue(Value); });
 }
+
+TPieSeriesEditor::~TPieSeriesEditor() = default;
 
 TPieSeries* TPieSeriesEditor::Series() const
 {

@@ -10,6 +10,8 @@
 
 #include <QtCore/QPointer>
 
+#include <memory>
+
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
@@ -23,12 +25,14 @@ class TButtonColor;
 class TButtonGradient;
 class TButtonPen;
 class TCircledSeriesEditor;
+class TPageBuilder;
 class TPieSeries;
 
 class TPieSeriesEditor : public TTabAddingSeriesPage {
     Q_OBJECT
 public:
     explicit TPieSeriesEditor(QWidget* Parent = nullptr);
+    ~TPieSeriesEditor() override;
 
     TPieSeries* Series() const;
     // The "Circled" tab's page while it lives (the series page owns it).
@@ -57,9 +61,15 @@ protected:
     void AddTabs() override;
     void UpdateEnabled() override;
 
+    // The "Options" tab's layout, where a descendant page adds its rows;
+    // after adding it orders the tab chain again (SetReadingTabOrder).
+    TPageBuilder& OptionsRows() { return *FOptionsRows; }
+
 private:
     void ShadowClick();
     void LegendClick();
+
+    std::unique_ptr<TPageBuilder> FOptionsRows;
 };
 
 } // namespace lp

@@ -81,13 +81,7 @@ QWidget* TAnnotationToolEdit::BuildOptionsTab()
     textLabel->setBuddy(MemoText);
     build.Full(textLabel);
     // The memo takes the width and the height left.
-    build.Full(MemoText);
-    // The row the builder gave it (the grid may hold rows past it).
-    int memoRow = 0, column = 0, rowSpan = 0, columnSpan = 0;
-    build.Grid().getItemPosition(build.Grid().indexOf(MemoText), &memoRow, &column, &rowSpan, &columnSpan);
-    build.Grid().removeWidget(MemoText);
-    build.Grid().addWidget(MemoText, memoRow, 0, 1, 2);
-    build.Grid().setRowStretch(memoRow, 1);
+    build.Filling(MemoText);
     build.Row(QStringLiteral("Text &alignment:"), CBTextAlign, "Label2");
     build.Row(QStringLiteral("&Cursor:"), CBCursor, "Label3");
     build.Grid().setColumnStretch(1, 1);

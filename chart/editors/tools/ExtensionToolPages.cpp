@@ -405,7 +405,6 @@ TPieToolEditor::TPieToolEditor(QWidget* Parent) : TSeriesToolEditor(Parent)
     RGStyleBox = TPageBuilder::Named(new QGroupBox(QStringLiteral("&Style:"), body), "RGStyleBox");
     RGStyle = TPageBuilder::RadioGroup(this, RGStyleBox, "RGStyle", {"Focus", "Explode"}, Qt::Horizontal);
     BPen = TPageBuilder::SymbolButton(new TButtonPen(QStringLiteral("&Border..."), body), "BPen");
-    build.Full(TPageBuilder::Named(new QLabel(QStringLiteral("Pie"), body), "LabelPie"));
     build.Full(RGStyleBox);
     build.Line({BPen});
     AddBody(body);

@@ -32,6 +32,7 @@
 #include <QtGui/QScreen>
 #include <QtTest/QTest>
 #include <QtWidgets/QApplication>
+#include <QtWidgets/QLabel>
 #include <QtGui/QAction>
 #include <QtWidgets/QCheckBox>
 #include <QtWidgets/QDialog>
@@ -84,6 +85,32 @@ protected:
         return Caption.toLower().remove(QLatin1Char('&')).replace(QLatin1Char(' '), QLatin1Char('-'));
     }
 };
+
+TEST_F(FullEditorTest, APictureShowsAPageAsItIsLaidOut)
+{
+    // Guards against pictures of a page taken before its layout ran: the
+    // titles page's memo showed 110 pixels below its "Text:" label.
+    TChartEditForm& form = Open();
+    // Pictures of the tabs before, as the walk over every tab takes them.
+    form.grab();
+    for (QWidget* tab : {form.TabGeneral, form.TabAxis}) {
+        form.SubPage->setCurrentWidget(tab);
+        ASSERT_NE(form.PageOf(tab), nullptr);
+        EXPECT_TRUE(form.PageOf(tab)->isVisible());
+        form.grab();
+    }
+    form.SubPage->setCurrentWidget(form.TabTitle);
+    const QImage picture = test::SaveScreenshot(form, QStringLiteral("chart-editor-titles"));
+    QApplication::processEvents();
+    EXPECT_EQ(picture, form.grab().toImage());
+    TEditorPage* page = form.PageOf(form.TabTitle);
+    ASSERT_NE(page, nullptr);
+    auto* label = page->findChild<QLabel*>(QStringLiteral("Label2"));
+    auto* memo = page->findChild<QWidget*>(QStringLiteral("MText"));
+    ASSERT_TRUE(label && memo);
+    const int gap = memo->mapTo(page, QPoint()).y() - label->mapTo(page, QPoint(0, label->height())).y();
+    EXPECT_LT(gap, 12);
+}
 
 // Each chart tab makes its page once, for its own target; a screenshot of
 // the editor on every tab.

@@ -479,18 +479,22 @@ TEST(SmithSeriesEdit, TheCircledTabComesOnce)
 
 // --- Donut, triangulated surface, 3-D points ----------------------------------------------------
 
-TEST(DonutSeriesEditor, ThePiePageComesFirstAsTheDonutTabAndTheHoleWraps)
+TEST(DonutSeriesEditor, TheFormatTabHoldsThePieOptionsWithTheHoleAndTheHoleWraps)
 {
+    // Guards against a "Format" tab holding only "Hole %" while the pie's
+    // options sat on a tab named "Donut".
     TRoundChart<TDonutSeries> donut;
     donut.Series->SetDonutPercent(100);
     test::THostedSeriesPage<TDonutSeriesEditor> hosted(donut.Series);
     ASSERT_NE(hosted.Page, nullptr);
     hosted.ShowAgain();
-    EXPECT_EQ(hosted.Tabs().count(QStringLiteral("Donut")), 1);
+    EXPECT_EQ(hosted.Tabs().count(QStringLiteral("Donut")), 0) << hosted.Tabs().join(QLatin1Char(' ')).toStdString();
     EXPECT_EQ(hosted.Tabs().count(QStringLiteral("Circled")), 1);
-    EXPECT_EQ(hosted.Tabs().indexOf(QStringLiteral("Donut")), 1) << hosted.Tabs().join(QLatin1Char(' ')).toStdString();
-    ASSERT_NE(hosted.Page->PieEditor, nullptr);
-    EXPECT_EQ(hosted.Page->PieEditor->Target(), donut.Series);
+    EXPECT_EQ(hosted.Tabs().indexOf(QStringLiteral("Circled")), 1) << hosted.Tabs().join(QLatin1Char(' ')).toStdString();
+    // The hole among the pie's options, on the same inner tab.
+    EXPECT_EQ(hosted.Page->UDDonut->parentWidget(), hosted.Page->UDExpBig->parentWidget());
+    EXPECT_TRUE(hosted.Page->UDDonut->isVisible());
+    EXPECT_EQ(hosted.Page->CircledEditor->Target(), donut.Series);
     EXPECT_EQ(hosted.Page->UDDonut->value(), 100);
     hosted.Page->UDDonut->setFocus();
     QTest::keyClick(hosted.Page->UDDonut, Qt::Key_Up);
@@ -586,7 +590,7 @@ TEST(CircularSeriesPages, ScreenshotsOfEachPageInTheSeriesPage)
         {"gauge-circled", [&](TChart& C) { return make(new TGaugeSeries(&C), C); }, QStringLiteral("Circled"), 0},
         {"smith", [&](TChart& C) { return make(new TSmithSeries(&C), C); }, format, 0},
         {"donut", [&](TChart& C) { return make(new TDonutSeries(&C), C); }, format, 0},
-        {"donut-pie", [&](TChart& C) { return make(new TDonutSeries(&C), C); }, QStringLiteral("Donut"), 0},
+        {"donut-circled", [&](TChart& C) { return make(new TDonutSeries(&C), C); }, QStringLiteral("Circled"), 0},
         {"tri-surface", [&](TChart& C) { return make(new TTriSurfaceSeries(&C), C); }, format, 0},
         {"point-3d", [&](TChart& C) { return make(new TPoint3DSeries(&C), C); }, format, 0},
     };

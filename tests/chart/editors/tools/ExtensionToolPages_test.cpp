@@ -65,6 +65,20 @@ TEST(ExtensionToolPages, SeriesListsKeepTheirKindOfSeries)
     EXPECT_EQ(texts(transpose->CBSeries), QStringLiteral("Ground"));
 }
 
+TEST(ExtensionToolPages, ThePieToolPageHasNoStrayPieLine)
+{
+    // Guards against a lone "Pie" line between the series list and "Style:".
+    TEditorChart chart;
+    test::AddSampleSeries<TPieSeries>(chart, QStringLiteral("Shares"));
+    auto pie = test::ShowToolPage<TPieToolEditor>(test::AddChartTool<TPieTool>(chart));
+    const QStringList texts = test::ShownTexts(*pie);
+    EXPECT_FALSE(texts.contains(QStringLiteral("Pie"))) << texts.join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(texts.contains(QStringLiteral("Style:")));
+    // The style box comes right below the series list.
+    const int listBottom = pie->CBSeries->mapTo(pie.get(), QPoint(0, pie->CBSeries->height())).y();
+    EXPECT_LT(pie->RGStyleBox->mapTo(pie.get(), QPoint()).y() - listBottom, 24);
+}
+
 // The series band's second series list follows the series' titles.
 TEST(ExtensionToolPages, TheSeriesBandsSecondListFollowsRenamedSeries)
 {
