@@ -5,7 +5,6 @@
 
 #include "ReferenceImage.h"
 
-#include <QtCore/QCoreApplication>
 #include <QtCore/QDir>
 #include <QtWidgets/QWidget>
 
@@ -36,13 +35,9 @@ public:
     ~TColorDialogAnswer() { ResetCommonDialogService(); }
 };
 
-// Grabs a shown widget into <artifacts>/screens/<Name>.png and returns it,
-// laid out as the user sees it: the layouts of pages shown just before are
-// applied first (they wait for the event loop, and a picture taken before
-// showed a page's rows where its previous size had put them).
+// Grabs a shown widget into <artifacts>/screens/<Name>.png and returns it.
 inline QImage SaveScreenshot(QWidget& Widget, const QString& Name)
 {
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
     const QImage image = Widget.grab().toImage();
     const QString folder = ArtifactFolder() + QStringLiteral("/screens");
     QDir().mkpath(folder);
