@@ -158,8 +158,11 @@ void TPageBuilder::Occupy()
 {
     // A row added below a stretch (a descendant page adding rows to its
     // base's grid) takes the row the stretch was on: the stretch moves
-    // below it.
-    if (FGrid->rowStretch(FRow) != 0) {
+    // below it. Only a row the grid has is asked: Qt reads the stretch of
+    // any other past the end of its list, and a stray value there put a
+    // stretching empty row into the page (the titles page's memo then sat
+    // 100 pixels below its label).
+    if (FRow < FGrid->rowCount() && FGrid->rowStretch(FRow) != 0) {
         FGrid->setRowStretch(FRow, 0);
         FGrid->setRowStretch(FRow + 1, 1);
     }

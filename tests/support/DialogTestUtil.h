@@ -6,7 +6,6 @@
 
 #include "ReferenceImage.h"
 
-#include <QtCore/QCoreApplication>
 #include <QtCore/QDir>
 #include <QtCore/QEvent>
 #include <QtGui/QGuiApplication>

@@ -560,9 +560,9 @@ TEST(PieDraw3D, GradientStaysInsideTheSlices)
             const QImage Base = Picture(false, false, Kind);
             const QImage Plain = test::ChangedPixels(Base, Picture(true, false, Kind));
             const QImage Filled = test::ChangedPixels(Base, Picture(true, true, Kind));
-            EXPECT_TRUE(test::FillStaysInside(
-                Filled, Plain, qRgb(255, 255, 255),
-                QStringLiteral("pie-%1-%2").arg(QLatin1String(R.Name), QLatin1String(test::ChartPictureKindName(Kind)))));
+            const QString Name = QStringLiteral("pie-%1-%2").arg(QLatin1String(R.Name),
+                                                                 QLatin1String(test::ChartPictureKindName(Kind)));
+            EXPECT_TRUE(test::FillStaysInside(Filled, Plain, qRgb(255, 255, 255), Name));
         }
     }
 }

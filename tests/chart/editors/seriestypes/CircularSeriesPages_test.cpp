@@ -50,6 +50,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <string>
 
 namespace lp {
 namespace {
@@ -488,9 +489,10 @@ TEST(DonutSeriesEditor, TheFormatTabHoldsThePieOptionsWithTheHoleAndTheHoleWraps
     test::THostedSeriesPage<TDonutSeriesEditor> hosted(donut.Series);
     ASSERT_NE(hosted.Page, nullptr);
     hosted.ShowAgain();
-    EXPECT_EQ(hosted.Tabs().count(QStringLiteral("Donut")), 0) << hosted.Tabs().join(QLatin1Char(' ')).toStdString();
+    const std::string tabs = hosted.Tabs().join(QLatin1Char(' ')).toStdString();
+    EXPECT_EQ(hosted.Tabs().count(QStringLiteral("Donut")), 0) << tabs;
     EXPECT_EQ(hosted.Tabs().count(QStringLiteral("Circled")), 1);
-    EXPECT_EQ(hosted.Tabs().indexOf(QStringLiteral("Circled")), 1) << hosted.Tabs().join(QLatin1Char(' ')).toStdString();
+    EXPECT_EQ(hosted.Tabs().indexOf(QStringLiteral("Circled")), 1) << tabs;
     // The hole among the pie's options, on the same inner tab.
     EXPECT_EQ(hosted.Page->UDDonut->parentWidget(), hosted.Page->UDExpBig->parentWidget());
     EXPECT_TRUE(hosted.Page->UDDonut->isVisible());

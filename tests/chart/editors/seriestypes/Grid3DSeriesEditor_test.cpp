@@ -10,6 +10,7 @@
 #include "../EditorTestSupport.h"
 #include "../series/SeriesPageTestSupport.h"
 #include "../axis/AxisDialogTestSupport.h"
+#include "DialogTestUtil.h"
 #include "chart/editors/effects/GradientEditor.h"
 #include "chart/editors/frame/ChartEditForm.h"
 #include "chart/editors/series/SeriesPage.h"
