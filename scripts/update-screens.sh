@@ -15,13 +15,7 @@ cd "$(dirname "$0")/.."
 build=${1:-build/test}
 screens=$build/test-artifacts/screens
 
-scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
-export HOME="$scratch/home" XDG_CONFIG_HOME="$scratch/config" XDG_DATA_HOME="$scratch/data" \
-  XDG_CACHE_HOME="$scratch/cache" XDG_RUNTIME_DIR="$scratch/runtime" TMPDIR="$scratch/tmp"
-mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_CACHE_HOME" "$XDG_RUNTIME_DIR" "$TMPDIR"
-chmod 700 "$XDG_RUNTIME_DIR"
-export QT_QPA_PLATFORM=offscreen
+. scripts/headless-environment.sh
 
 rm -rf "$screens"
 ctest --test-dir "$build" --parallel "$(nproc 2>/dev/null || echo 2)" \
