@@ -3,6 +3,7 @@
 #include "platform/base/Numeric.h"
 
 #include <QtGui/QPaintDevice>
+#include <QtGui/QPainterPath>
 #include <QtGui/QTextLayout>
 
 #include <algorithm>
@@ -552,6 +553,14 @@ const QList<QGlyphRun>* TPainterDC::ShapedText(const QFont& font, const QString&
     return &texts->Runs.insert(text, std::move(runs)).value();
 }
 
+namespace {
+
+// Beyond this horizontal stretch (or below its inverse) a text is filled
+// from its outlines rather than drawn through Qt's glyph cache.
+constexpr double MaxCachedTextStretch = 8.0;
+
+} // namespace
+
 void TPainterDC::EngineText(int x, int y, const QString& text)
 {
     const TTextPlacement placement = PlaceText(x, y, text);
@@ -571,6 +580,14 @@ void TPainterDC::EngineText(int x, int y, const QString& text)
     if (shaped) {
         for (const QGlyphRun& run : *shaped)
             painter.drawGlyphRun(placement.GlyphOrigin(), run);
+    } else if (!(std::abs(placement.Stretch) <= MaxCachedTextStretch &&
+                 std::abs(placement.Stretch) >= 1.0 / MaxCachedTextStretch)) {
+        // Qt renders the glyphs of a transformed text into a cache of
+        // their stretched size; a stretch a metafile's record may ask for
+        // made that cache gigabytes. The outlines are filled instead.
+        QPainterPath outlines;
+        outlines.addText(placement.GlyphOrigin(), placement.DeviceFont, text);
+        painter.fillPath(outlines, ToQColor(TextColor()));
     } else {
         painter.setFont(placement.DeviceFont);
         painter.drawText(placement.GlyphOrigin(), text);
