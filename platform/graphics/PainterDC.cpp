@@ -555,9 +555,19 @@ const QList<QGlyphRun>* TPainterDC::ShapedText(const QFont& font, const QString&
 
 namespace {
 
-// Beyond this horizontal stretch (or below its inverse) a text is filled
-// from its outlines rather than drawn through Qt's glyph cache.
-constexpr double MaxCachedTextStretch = 8.0;
+// Whether Transform scales either axis by more than eight times or less
+// than an eighth: such a text is filled from its outlines rather than drawn
+// through Qt's glyph cache.
+bool FarScaled(const QTransform& Transform)
+{
+    constexpr double Limit = 8.0;
+    const double scaleX = std::hypot(Transform.m11(), Transform.m12());
+    const double scaleY = std::hypot(Transform.m21(), Transform.m22());
+    for (const double scale : {scaleX, scaleY})
+        if (!(scale <= Limit && scale >= 1.0 / Limit))
+            return true;
+    return false;
+}
 
 } // namespace
 
@@ -580,11 +590,11 @@ void TPainterDC::EngineText(int x, int y, const QString& text)
     if (shaped) {
         for (const QGlyphRun& run : *shaped)
             painter.drawGlyphRun(placement.GlyphOrigin(), run);
-    } else if (!(std::abs(placement.Stretch) <= MaxCachedTextStretch &&
-                 std::abs(placement.Stretch) >= 1.0 / MaxCachedTextStretch)) {
-        // Qt renders the glyphs of a transformed text into a cache of
-        // their stretched size; a stretch a metafile's record may ask for
-        // made that cache gigabytes. The outlines are filled instead.
+    } else if (FarScaled(painter.worldTransform())) {
+        // Qt renders the glyphs of a transformed text into a cache at
+        // their transformed size, judged by the transform's area alone: a
+        // text stretched along one axis (a metafile's record may ask for
+        // it) made that cache gigabytes. The outlines are filled instead.
         QPainterPath outlines;
         outlines.addText(placement.GlyphOrigin(), placement.DeviceFont, text);
         painter.fillPath(outlines, ToQColor(TextColor()));

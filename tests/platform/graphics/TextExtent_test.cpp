@@ -181,5 +181,30 @@ TEST(TextExtent, DrawnTextStaysInsideItsMeasuredExtent)
                     }
 }
 
+TEST(TextExtent, AFarStretchedTextIsDrawnAcrossItsFittedWidth)
+{
+    // Regression: a text a metafile stretched far went through Qt's glyph
+    // cache at its stretched size, which asked for gigabytes.
+    TLogFont font;
+    font.FaceName = QStringLiteral("Arial");
+    font.Height = -11;
+    const QString text = QStringLiteral("Ab");
+    for (const double factor : {0.1, 2.0, 12.0}) {
+        int fitted = 0;
+        const QImage picture = OnBitmap(QSize(1700, 40), [&](TDeviceContext& dc) {
+            dc.SelectFont(font);
+            dc.SetBkMode(TRANSPARENT);
+            fitted = std::max(1, static_cast<int>(dc.GetTextExtent(text).cx * factor));
+            dc.TextOutFitted(Margin, Margin, text, fitted);
+        });
+        SCOPED_TRACE("stretched " + std::to_string(factor) + " times to " + std::to_string(fitted) + " px");
+        const QRect ink = Inked(picture);
+        ASSERT_FALSE(ink.isEmpty());
+        EXPECT_GE(ink.left(), Margin - 1);
+        EXPECT_LE(ink.right(), Margin + fitted + 1);
+        EXPECT_GE(ink.right(), Margin + fitted / 2);
+    }
+}
+
 } // namespace
 } // namespace lp
