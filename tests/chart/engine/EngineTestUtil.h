@@ -10,10 +10,13 @@
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/Metafile.h"
 #include "platform/graphics/RecordingDC.h"
+#include "tests/support/FillInside.h"
 
 #include <QtCore/QBuffer>
 #include <QtTest/QTest>
 #include <QtWidgets/QWidget>
+
+#include <functional>
 
 #include <initializer_list>
 #include <memory>
@@ -153,6 +156,22 @@ inline QImage ChartPicture(TCustomPlotPanel& Chart, TChartPictureKind Kind)
     }
     }
     return {};
+}
+
+// Picture(Filled, Gradient, Kind) draws the chart on one kind of picture.
+// On every kind, what the gradient fill inks over the unfilled drawing
+// stays inside what a plain fill inks (pictures named Name-<kind>).
+inline void ExpectGradientInsideOnEveryKind(const std::function<QImage(bool, bool, TChartPictureKind)>& Picture,
+                                            const QString& Name)
+{
+    for (auto Kind : {TChartPictureKind::Window, TChartPictureKind::Bitmap, TChartPictureKind::Emf,
+                      TChartPictureKind::Wmf}) {
+        const QImage Base = Picture(false, false, Kind);
+        const QImage Plain = ChangedPixels(Base, Picture(true, false, Kind));
+        const QImage Filled = ChangedPixels(Base, Picture(true, true, Kind));
+        EXPECT_TRUE(FillStaysInside(Filled, Plain, qRgb(255, 255, 255),
+                                    Name + QLatin1Char('-') + QLatin1String(ChartPictureKindName(Kind))));
+    }
 }
 
 // A chart over (0, 0)-(400, 200) drawing unbuffered onto a recording device,
