@@ -1,6 +1,7 @@
 #include "section/main/MainWindowRoutines.h"
 
 #include "platform/base/Exception.h"
+#include "section/model/NumberArrays.h"
 
 #include <QtCore/QFile>
 #include <QtCore/QFileInfo>
@@ -106,6 +107,17 @@ TPaperScaleSize PaperScaleSize(const TPaperScaleInput& Input)
                           {std::to_string(std::lround(std::min(width, 1e12))),
                            std::to_string(std::lround(std::min(height, 1e12)))});
     return {static_cast<int>(std::lround(width)), static_cast<int>(std::lround(height))};
+}
+
+double PaperScaleNumber(const QString& Text, const char* What)
+{
+    // Letters or an empty field are no scale either: the same message as
+    // for zero, rather than a picture of a made-up size.
+    double value = 0.0;
+    if (!TryTextToReal(Text.toStdString(), value))
+        RaiseConvertError("%s must be a positive number", {What});
+    RequirePositive(value, What);
+    return value;
 }
 
 void PatchBitmapResolution(const QString& FileName, double Resolution)

@@ -59,6 +59,12 @@ struct TPaperScaleSize {
 // million pixels in all.
 TPaperScaleSize PaperScaleSize(const TPaperScaleInput& Input);
 
+// The number in a scale or resolution field; What names the field in the
+// message ("The vertical scale"). Raises EConvertError with the message
+// "<What> must be a positive number" for letters, an empty field, zero, a
+// negative or an infinite number.
+double PaperScaleNumber(const QString& Text, const char* What);
+
 // Writes the resolution as pixels per metre into both fields of a saved
 // bitmap's 40-byte info header (file offsets 38 and 42); other headers stay
 // as they are. Raises EInOutError-like Exception when the file cannot be

@@ -6,7 +6,6 @@
 #include "chart/engine/PlotTitles.h"
 #include "chart/export/PlotExportBitmap.h"
 #include "section/main/MainWindowRoutines.h"
-#include "section/model/NumberArrays.h"
 
 #include <QtCore/QCoreApplication>
 #include <QtCore/QFileInfo>
@@ -49,11 +48,6 @@ bool Tprntset::Automatic() const
 }
 
 namespace {
-
-double NumberOf(const QLineEdit* Edit)
-{
-    return TextToReal(Edit->text().toStdString(), false, 0.0, 0.0);
-}
 
 // The fonts the export enlarges; gives each its size back when it goes.
 class TEnlargedFonts {
@@ -113,11 +107,12 @@ void ExportPaperScaleBitmap(const Tprntset& Dialog, const QString& FileName, TCu
         SaveBitmap(Chart, name, 0, 0);
         return;
     }
-    const double resolution = NumberOf(Dialog.Edit3);
+    // The fields are read before anything changes: a field that is no
+    // positive number stops the export with its message.
     TPaperScaleInput input;
-    input.VerticalScale = NumberOf(Dialog.Edit1);
-    input.HorizontalScale = NumberOf(Dialog.Edit2);
-    input.Resolution = resolution;
+    input.VerticalScale = PaperScaleNumber(Dialog.Edit1->text(), "The vertical scale");
+    input.HorizontalScale = PaperScaleNumber(Dialog.Edit2->text(), "The horizontal scale");
+    input.Resolution = PaperScaleNumber(Dialog.Edit3->text(), "The print resolution");
     const TEnlargedFonts fonts(Chart, Dialog.SpinEdit1->value());
     QCoreApplication::processEvents();
     const TChartAxis& bottom = *Chart.BottomAxis();
@@ -131,7 +126,7 @@ void ExportPaperScaleBitmap(const Tprntset& Dialog, const QString& FileName, TCu
     const TPaperScaleSize size = PaperScaleSize(input);
     QCoreApplication::processEvents();
     SaveBitmap(Chart, name, size.Width, size.Height);
-    PatchBitmapResolution(name, resolution);
+    PatchBitmapResolution(name, input.Resolution);
 }
 
 } // namespace lp

@@ -95,6 +95,23 @@ TEST(PaperScale, UnsoundScalesAndHugePicturesAreRefused)
     EXPECT_THROW(PaperScaleSize(with([](auto& i) { i.HorizontalScale = 1e-9; })), EConvertError);
 }
 
+// Letters or an empty field once gave a made-up number and a useless
+// picture without a word.
+TEST(PaperScale, AFieldIsAPositiveNumberOrRefusedWithItsMessage)
+{
+    EXPECT_EQ(PaperScaleNumber(QStringLiteral("20"), "The vertical scale"), 20.0);
+    EXPECT_EQ(PaperScaleNumber(QStringLiteral("2.5"), "The vertical scale"), 2.5);
+    for (const QString& text : {QStringLiteral("abc"), QString(), QStringLiteral("0"), QStringLiteral("-20"),
+                                QStringLiteral("inf"), QStringLiteral("nan")}) {
+        try {
+            PaperScaleNumber(text, "The print resolution");
+            ADD_FAILURE() << "\"" << text.toStdString() << "\" taken";
+        } catch (const EConvertError& Error) {
+            EXPECT_EQ(Error.Message(), "The print resolution must be a positive number") << text.toStdString();
+        }
+    }
+}
+
 QByteArray BitmapHeader(quint32 InfoSize)
 {
     QByteArray bytes(62, '\0');
