@@ -15,6 +15,7 @@
 #include <QtWidgets/QPushButton>
 #include <QtWidgets/QSpinBox>
 
+#include <algorithm>
 #include <climits>
 #include <vector>
 
@@ -49,11 +50,15 @@ bool Tprntset::Automatic() const
 
 namespace {
 
-// The fonts the export enlarges; gives each its size back when it goes.
+// The fonts the export changes by Points; gives each its former height back
+// when it goes. A font is never made smaller than 1 point: a size below 1
+// would reach the font as a height in pixels and draw it larger.
 class TEnlargedFonts {
 public:
     TEnlargedFonts(TCustomChart& Chart, int Points)
     {
+        if (Points == 0)
+            return;
         for (TChartAxis* axis : {Chart.LeftAxis(), Chart.TopAxis(), Chart.BottomAxis(), Chart.RightAxis()}) {
             Add(axis->LabelsFont());
             Add(axis->Title()->Font());
@@ -63,13 +68,13 @@ public:
         for (int i = 0; i < Chart.SeriesCount(); ++i)
             Add(Chart.Series(i)->Marks()->Font());
         Add(Chart.PaperScaleExtraFont());
-        for (auto& [font, size] : FFonts)
-            font->SetSize(size + Points);
+        for (auto& [font, height] : FFonts)
+            font->SetSize(std::max(1, font->Size() + Points));
     }
     ~TEnlargedFonts()
     {
-        for (auto& [font, size] : FFonts)
-            font->SetSize(size);
+        for (auto& [font, height] : FFonts)
+            font->SetHeight(height);
     }
     TEnlargedFonts(const TEnlargedFonts&) = delete;
     TEnlargedFonts& operator=(const TEnlargedFonts&) = delete;
@@ -78,7 +83,7 @@ private:
     void Add(TPlotFont* Font)
     {
         if (Font)
-            FFonts.emplace_back(Font, Font->Size());
+            FFonts.emplace_back(Font, Font->Height());
     }
     std::vector<std::pair<TPlotFont*, int>> FFonts;
 };
