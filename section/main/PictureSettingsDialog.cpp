@@ -5,6 +5,9 @@
 #include "chart/engine/PlotMarks.h"
 #include "chart/engine/PlotTitles.h"
 #include "chart/export/PlotExportBitmap.h"
+#include "platform/base/Exception.h"
+#include "platform/core/SafeSave.h"
+#include "platform/graphics/Bitmap.h"
 #include "section/main/MainWindowRoutines.h"
 
 #include <QtCore/QCoreApplication>
@@ -17,6 +20,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <memory>
 #include <vector>
 
 namespace lp {
@@ -102,6 +106,39 @@ void SaveBitmap(TCustomChart& Chart, const QString& Name, int Width, int Height)
     format.SaveToFile(Name);
 }
 
+// The chart drawn at trial sizes through the bitmap export: each drawing
+// lays the axes out for its size, and the last one is kept to be saved.
+class TPaperScalePicture {
+public:
+    explicit TPaperScalePicture(TCustomChart& Chart) : FChart(Chart) { FFormat.SetPanel(&Chart); }
+
+    TPaperScaleSize PlotPixelsAt(TPaperScaleSize Size)
+    {
+        FBitmap.reset(); // one picture in memory at a time
+        FFormat.SetWidth(Size.Width);
+        FFormat.SetHeight(Size.Height);
+        FBitmap = FFormat.Bitmap();
+        FSize = Size;
+        return {AxisPixels(*FChart.BottomAxis()), AxisPixels(*FChart.LeftAxis())};
+    }
+
+    void SaveAt(TPaperScaleSize Size, const QString& Name)
+    {
+        if (!FBitmap || FSize.Width != Size.Width || FSize.Height != Size.Height)
+            PlotPixelsAt(Size);
+        QString error;
+        if (!SaveAtomically(Name, [this](QIODevice& Device) { FBitmap->SaveToStream(Device); }, error))
+            throw EPlotExportError(
+                FormatText("Cannot create file \"%s\". %s", {Name.toStdString(), error.toStdString()}));
+    }
+
+private:
+    TCustomChart& FChart;
+    TBMPExportFormat FFormat;
+    std::unique_ptr<TBitmap> FBitmap;
+    TPaperScaleSize FSize;
+};
+
 } // namespace
 
 void ExportPaperScaleBitmap(const Tprntset& Dialog, const QString& FileName, TCustomChart& Chart)
@@ -128,9 +165,18 @@ void ExportPaperScaleBitmap(const Tprntset& Dialog, const QString& FileName, TCu
     input.ChartHeight = Chart.Height();
     input.BottomAxisPixels = AxisPixels(bottom);
     input.LeftAxisPixels = AxisPixels(left);
-    const TPaperScaleSize size = PaperScaleSize(input);
+    const TPaperScaleSize first = PaperScaleSize(input);
     QCoreApplication::processEvents();
-    SaveBitmap(Chart, name, size.Width, size.Height);
+    // The margins around the plot change with the picture's size (the depth
+    // axis starts a share of the height down), so the size is corrected
+    // until the plot itself measures the scale's pixels.
+    const double pixelsPerCm = input.Resolution / 2.54;
+    TPaperScalePicture picture(Chart);
+    const TPaperScaleSize size = FitPaperScaleSize(
+        first, std::abs(input.HorizontalSpan) / input.HorizontalScale * pixelsPerCm,
+        std::abs(input.VerticalSpan) / input.VerticalScale * pixelsPerCm,
+        [&](TPaperScaleSize Size) { return picture.PlotPixelsAt(Size); });
+    picture.SaveAt(size, name);
     PatchBitmapResolution(name, input.Resolution);
 }
 

@@ -1,5 +1,5 @@
-// The paper-scale picture saved from the main window: the settings' fields
-// that are no numbers, the font setting.
+// The paper-scale picture saved from the main window: its plot at the chosen
+// scales, the settings' fields that are no numbers, the font setting.
 
 #include "MainWindowFixture.h"
 
@@ -17,6 +17,7 @@
 #include <QtWidgets/QSpinBox>
 
 #include <algorithm>
+#include <climits>
 #include <string>
 #include <vector>
 
@@ -25,11 +26,64 @@ namespace {
 
 using test::MainWindow;
 
+struct TPlotSpan {
+    int Width = 0;
+    int Height = 0;
+};
+
+// The drawn (not white) pixels in a row or column through (X, Y), ends
+// included.
+int DrawnRun(const QImage& Image, int X, int Y, bool Horizontal)
+{
+    const auto drawn = [&](int x, int y) { return Image.pixel(x, y) != qRgb(255, 255, 255); };
+    int first = Horizontal ? X : Y;
+    int last = first;
+    if (Horizontal) {
+        while (first > 0 && drawn(first - 1, Y))
+            --first;
+        while (last + 1 < Image.width() && drawn(last + 1, Y))
+            ++last;
+    } else {
+        while (first > 0 && drawn(X, first - 1))
+            --first;
+        while (last + 1 < Image.height() && drawn(X, last + 1))
+            ++last;
+    }
+    return last - first + 1;
+}
+
+// The plot as the bitmap shows it: the section's picture fills the plot
+// between the frame lines, the axes' ends on them. The rows and columns
+// through the middle run from frame to frame; a tick mark lengthens the run
+// it stands on, so the shortest of a few neighbours is taken.
+TPlotSpan MeasuredPlot(const QImage& Image)
+{
+    const int cx = Image.width() / 2;
+    const int cy = Image.height() / 2;
+    TPlotSpan span{INT_MAX, INT_MAX};
+    for (int d = -10; d <= 10; ++d) {
+        span.Width = std::min(span.Width, DrawnRun(Image, cx, cy + d, true) - 1);
+        span.Height = std::min(span.Height, DrawnRun(Image, cx + d, cy, false) - 1);
+    }
+    return span;
+}
+
 struct PaperScalePicture : MainWindow {
+    // The axes' pixel spans in the chart's last paint: the picture's.
+    TPlotSpan Painted;
+
     void StartPaperScale()
     {
         Start({Section});
         Window->prntset->CheckBox1->setChecked(false);
+        auto nodes = Chart().OnAfterDraw;
+        Chart().OnAfterDraw = [this, nodes](TCustomPlotPanelExtended* Panel) {
+            nodes(Panel);
+            const TChartAxis& bottom = *Chart().BottomAxis();
+            const TChartAxis& left = *Chart().LeftAxis();
+            Painted = {std::abs(bottom.CalcPosValue(bottom.Maximum()) - bottom.CalcPosValue(bottom.Minimum())),
+                       std::abs(left.CalcPosValue(left.Maximum()) - left.CalcPosValue(left.Minimum()))};
+        };
     }
     void Settings(const QString& Vertical, const QString& Horizontal, const QString& Resolution)
     {
@@ -38,6 +92,40 @@ struct PaperScalePicture : MainWindow {
         Window->prntset->Edit3->setText(Resolution);
     }
 };
+
+// The plot came out 3 to 5 % too high or too low: the margins were taken as
+// fixed, but the depth axis starts a tenth of the chart's height down.
+TEST_F(PaperScalePicture, ThePlotMeasuresTheScalesAtEveryResolution)
+{
+    StartPaperScale();
+    // The example's area: 0..1000 across, 0..200 down.
+    ASSERT_EQ(Chart().BottomAxis()->Maximum() - Chart().BottomAxis()->Minimum(), 1000.0);
+    ASSERT_EQ(Chart().LeftAxis()->Maximum() - Chart().LeftAxis()->Minimum(), 200.0);
+    const struct {
+        int Vertical, Horizontal;
+    } scales[] = {{20, 50}, {10, 100}, {50, 20}};
+    for (const int dpi : {100, 300}) {
+        for (const auto& scale : scales) {
+            const std::string at = QStringLiteral("1:%1 down, 1:%2 across, %3 dpi")
+                                       .arg(scale.Vertical)
+                                       .arg(scale.Horizontal)
+                                       .arg(dpi)
+                                       .toStdString();
+            Settings(QString::number(scale.Vertical), QString::number(scale.Horizontal), QString::number(dpi));
+            const double wantedWidth = 1000.0 / scale.Horizontal * dpi / 2.54;
+            const double wantedHeight = 200.0 / scale.Vertical * dpi / 2.54;
+            const QString name = Folder.filePath(QStringLiteral("scaled.bmp"));
+            Window->SaveMFFile(name);
+            const QImage image(name);
+            ASSERT_FALSE(image.isNull()) << at;
+            EXPECT_NEAR(Painted.Width, wantedWidth, 1.0) << at;
+            EXPECT_NEAR(Painted.Height, wantedHeight, 1.0) << at;
+            const TPlotSpan measured = MeasuredPlot(image);
+            EXPECT_NEAR(measured.Width, wantedWidth, 1.0) << at;
+            EXPECT_NEAR(measured.Height, wantedHeight, 1.0) << at;
+        }
+    }
+}
 
 // Letters or an empty field wrote a useless picture without a word, the
 // plot squashed to a few pixels.
