@@ -1,11 +1,13 @@
 #include "section/main/MainWindowRoutines.h"
 
 #include "platform/base/Exception.h"
+#include "section/model/NumberArrays.h"
 
 #include <QtCore/QFile>
 #include <QtCore/QFileInfo>
 #include <QtCore/QtEndian>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -98,14 +100,89 @@ TPaperScaleSize PaperScaleSize(const TPaperScaleInput& Input)
                          (Input.ChartWidth - Input.BottomAxisPixels);
     const double height = std::abs(Input.VerticalSpan) / Input.VerticalScale * pixelsPerCm +
                           (Input.ChartHeight - Input.LeftAxisPixels);
+    CheckPaperScalePicture(width, height);
+    return {static_cast<int>(std::lround(width)), static_cast<int>(std::lround(height))};
+}
+
+void CheckPaperScalePicture(double Width, double Height)
+{
     constexpr double maxSide = 20000.0;
     constexpr double maxPixels = 200e6;
-    if (!std::isfinite(width) || !std::isfinite(height) || width < 1.0 || height < 1.0 || width > maxSide ||
-        height > maxSide || width * height > maxPixels)
+    if (!std::isfinite(Width) || !std::isfinite(Height) || Width < 1.0 || Height < 1.0 || Width > maxSide ||
+        Height > maxSide || Width * Height > maxPixels)
         RaiseConvertError("A picture of %s by %s pixels cannot be made: choose smaller scales or resolution",
-                          {std::to_string(std::lround(std::min(width, 1e12))),
-                           std::to_string(std::lround(std::min(height, 1e12)))});
-    return {static_cast<int>(std::lround(width)), static_cast<int>(std::lround(height))};
+                          {std::to_string(std::lround(std::clamp(Width, -1e12, 1e12))),
+                           std::to_string(std::lround(std::clamp(Height, -1e12, 1e12)))});
+}
+
+double PaperScaleNumber(const QString& Text, const char* What)
+{
+    // Letters or an empty field are no scale either: the same message as
+    // for zero, rather than a picture of a made-up size.
+    double value = 0.0;
+    if (!TryTextToReal(Text.toStdString(), value))
+        RaiseConvertError("%s must be a positive number", {What});
+    RequirePositive(value, What);
+    return value;
+}
+
+namespace {
+
+// One side's next size: the pixels missing divided by the plot's growth per
+// pixel of picture, at least one pixel towards the target.
+int CorrectedSide(int Side, int Plot, int Target, double Growth)
+{
+    if (Plot == Target)
+        return Side;
+    int step = static_cast<int>(std::lround((Target - Plot) / Growth));
+    if (step == 0)
+        step = Target > Plot ? 1 : -1;
+    return Side + step;
+}
+
+// The plot's growth per pixel of picture between two layouts, kept when the
+// two cannot tell it, and held to a sane range against rounding noise.
+double Growth(double Previous, int SideBefore, int SideAfter, int PlotBefore, int PlotAfter)
+{
+    if (SideAfter == SideBefore || PlotAfter == PlotBefore)
+        return Previous;
+    const double growth = double(PlotAfter - PlotBefore) / double(SideAfter - SideBefore);
+    return std::clamp(growth, 0.05, 20.0);
+}
+
+} // namespace
+
+TPaperScaleSize FitPaperScaleSize(TPaperScaleSize First, double WantedWidth, double WantedHeight,
+                                  const std::function<TPaperScaleSize(TPaperScaleSize)>& PlotPixelsAt)
+{
+    const int targetWidth = static_cast<int>(std::lround(WantedWidth));
+    const int targetHeight = static_cast<int>(std::lround(WantedHeight));
+    const auto error = [&](TPaperScaleSize Plot) {
+        return std::max(std::abs(Plot.Width - WantedWidth), std::abs(Plot.Height - WantedHeight));
+    };
+    CheckPaperScalePicture(First.Width, First.Height);
+    TPaperScaleSize size = First;
+    TPaperScaleSize plot = PlotPixelsAt(size);
+    TPaperScaleSize best = size;
+    double bestError = error(plot);
+    double growthX = 1.0;
+    double growthY = 1.0;
+    constexpr int rounds = 6;
+    for (int round = 0; round < rounds && (plot.Width != targetWidth || plot.Height != targetHeight); ++round) {
+        const TPaperScaleSize next{CorrectedSide(size.Width, plot.Width, targetWidth, growthX),
+                                   CorrectedSide(size.Height, plot.Height, targetHeight, growthY)};
+        CheckPaperScalePicture(next.Width, next.Height);
+        const TPaperScaleSize nextPlot = PlotPixelsAt(next);
+        growthX = Growth(growthX, size.Width, next.Width, plot.Width, nextPlot.Width);
+        growthY = Growth(growthY, size.Height, next.Height, plot.Height, nextPlot.Height);
+        size = next;
+        plot = nextPlot;
+        if (error(plot) <= bestError) {
+            best = size;
+            bestError = error(plot);
+        }
+    }
+    return best;
 }
 
 void PatchBitmapResolution(const QString& FileName, double Resolution)

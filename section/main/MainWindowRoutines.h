@@ -8,6 +8,7 @@
 #include <QtCore/QString>
 #include <QtCore/QStringList>
 
+#include <functional>
 #include <optional>
 
 namespace lp {
@@ -54,10 +55,31 @@ struct TPaperScaleSize {
     int Width = 0;
     int Height = 0;
 };
-// Raises EConvertError with a message for a scale or resolution that is not
-// a positive number and for a picture over 20000 pixels a side or 200
-// million pixels in all.
+// A first guess that takes the margins around the axes as fixed. Raises
+// EConvertError with a message for a scale or resolution that is not a
+// positive number and for a picture too large (CheckPaperScalePicture).
 TPaperScaleSize PaperScaleSize(const TPaperScaleInput& Input);
+
+// Raises EConvertError with a message for a picture under 1 pixel a side,
+// over 20000 pixels a side or over 200 million pixels in all.
+void CheckPaperScalePicture(double Width, double Height);
+
+// The number in a scale or resolution field; What names the field in the
+// message ("The vertical scale"). Raises EConvertError with the message
+// "<What> must be a positive number" for letters, an empty field, zero, a
+// negative or an infinite number.
+double PaperScaleNumber(const QString& Text, const char* What);
+
+// The picture size at which the plot area measures the wanted pixels, for
+// charts whose margins change with the picture's size (an axis that starts
+// a share of the chart's height down). PlotPixelsAt lays the chart out at a
+// size and returns the axes' pixel spans. From First, each side is corrected
+// by the pixels missing, divided by how much the plot grew per pixel of
+// picture between the last two layouts, until both spans are the wanted
+// ones rounded, or a few rounds have passed; returns the size whose plot
+// came nearest. Every size tried passes CheckPaperScalePicture first.
+TPaperScaleSize FitPaperScaleSize(TPaperScaleSize First, double WantedWidth, double WantedHeight,
+                                  const std::function<TPaperScaleSize(TPaperScaleSize)>& PlotPixelsAt);
 
 // Writes the resolution as pixels per metre into both fields of a saved
 // bitmap's 40-byte info header (file offsets 38 and 42); other headers stay

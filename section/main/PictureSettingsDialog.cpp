@@ -5,8 +5,10 @@
 #include "chart/engine/PlotMarks.h"
 #include "chart/engine/PlotTitles.h"
 #include "chart/export/PlotExportBitmap.h"
+#include "platform/base/Exception.h"
+#include "platform/core/SafeSave.h"
+#include "platform/graphics/Bitmap.h"
 #include "section/main/MainWindowRoutines.h"
-#include "section/model/NumberArrays.h"
 
 #include <QtCore/QCoreApplication>
 #include <QtCore/QFileInfo>
@@ -16,7 +18,9 @@
 #include <QtWidgets/QPushButton>
 #include <QtWidgets/QSpinBox>
 
+#include <algorithm>
 #include <climits>
+#include <memory>
 #include <vector>
 
 namespace lp {
@@ -50,16 +54,15 @@ bool Tprntset::Automatic() const
 
 namespace {
 
-double NumberOf(const QLineEdit* Edit)
-{
-    return TextToReal(Edit->text().toStdString(), false, 0.0, 0.0);
-}
-
-// The fonts the export enlarges; gives each its size back when it goes.
+// The fonts the export changes by Points; gives each its former height back
+// when it goes. A font is never made smaller than 1 point: a size below 1
+// would reach the font as a height in pixels and draw it larger.
 class TEnlargedFonts {
 public:
     TEnlargedFonts(TCustomChart& Chart, int Points)
     {
+        if (Points == 0)
+            return;
         for (TChartAxis* axis : {Chart.LeftAxis(), Chart.TopAxis(), Chart.BottomAxis(), Chart.RightAxis()}) {
             Add(axis->LabelsFont());
             Add(axis->Title()->Font());
@@ -69,13 +72,13 @@ public:
         for (int i = 0; i < Chart.SeriesCount(); ++i)
             Add(Chart.Series(i)->Marks()->Font());
         Add(Chart.PaperScaleExtraFont());
-        for (auto& [font, size] : FFonts)
-            font->SetSize(size + Points);
+        for (auto& [font, height] : FFonts)
+            font->SetSize(std::max(1, font->Size() + Points));
     }
     ~TEnlargedFonts()
     {
-        for (auto& [font, size] : FFonts)
-            font->SetSize(size);
+        for (auto& [font, height] : FFonts)
+            font->SetHeight(height);
     }
     TEnlargedFonts(const TEnlargedFonts&) = delete;
     TEnlargedFonts& operator=(const TEnlargedFonts&) = delete;
@@ -84,7 +87,7 @@ private:
     void Add(TPlotFont* Font)
     {
         if (Font)
-            FFonts.emplace_back(Font, Font->Size());
+            FFonts.emplace_back(Font, Font->Height());
     }
     std::vector<std::pair<TPlotFont*, int>> FFonts;
 };
@@ -103,6 +106,39 @@ void SaveBitmap(TCustomChart& Chart, const QString& Name, int Width, int Height)
     format.SaveToFile(Name);
 }
 
+// The chart drawn at trial sizes through the bitmap export: each drawing
+// lays the axes out for its size, and the last one is kept to be saved.
+class TPaperScalePicture {
+public:
+    explicit TPaperScalePicture(TCustomChart& Chart) : FChart(Chart) { FFormat.SetPanel(&Chart); }
+
+    TPaperScaleSize PlotPixelsAt(TPaperScaleSize Size)
+    {
+        FBitmap.reset(); // one picture in memory at a time
+        FFormat.SetWidth(Size.Width);
+        FFormat.SetHeight(Size.Height);
+        FBitmap = FFormat.Bitmap();
+        FSize = Size;
+        return {AxisPixels(*FChart.BottomAxis()), AxisPixels(*FChart.LeftAxis())};
+    }
+
+    void SaveAt(TPaperScaleSize Size, const QString& Name)
+    {
+        if (!FBitmap || FSize.Width != Size.Width || FSize.Height != Size.Height)
+            PlotPixelsAt(Size);
+        QString error;
+        if (!SaveAtomically(Name, [this](QIODevice& Device) { FBitmap->SaveToStream(Device); }, error))
+            throw EPlotExportError(
+                FormatText("Cannot create file \"%s\". %s", {Name.toStdString(), error.toStdString()}));
+    }
+
+private:
+    TCustomChart& FChart;
+    TBMPExportFormat FFormat;
+    std::unique_ptr<TBitmap> FBitmap;
+    TPaperScaleSize FSize;
+};
+
 } // namespace
 
 void ExportPaperScaleBitmap(const Tprntset& Dialog, const QString& FileName, TCustomChart& Chart)
@@ -113,11 +149,12 @@ void ExportPaperScaleBitmap(const Tprntset& Dialog, const QString& FileName, TCu
         SaveBitmap(Chart, name, 0, 0);
         return;
     }
-    const double resolution = NumberOf(Dialog.Edit3);
+    // The fields are read before anything changes: a field that is no
+    // positive number stops the export with its message.
     TPaperScaleInput input;
-    input.VerticalScale = NumberOf(Dialog.Edit1);
-    input.HorizontalScale = NumberOf(Dialog.Edit2);
-    input.Resolution = resolution;
+    input.VerticalScale = PaperScaleNumber(Dialog.Edit1->text(), "The vertical scale");
+    input.HorizontalScale = PaperScaleNumber(Dialog.Edit2->text(), "The horizontal scale");
+    input.Resolution = PaperScaleNumber(Dialog.Edit3->text(), "The print resolution");
     const TEnlargedFonts fonts(Chart, Dialog.SpinEdit1->value());
     QCoreApplication::processEvents();
     const TChartAxis& bottom = *Chart.BottomAxis();
@@ -128,10 +165,19 @@ void ExportPaperScaleBitmap(const Tprntset& Dialog, const QString& FileName, TCu
     input.ChartHeight = Chart.Height();
     input.BottomAxisPixels = AxisPixels(bottom);
     input.LeftAxisPixels = AxisPixels(left);
-    const TPaperScaleSize size = PaperScaleSize(input);
+    const TPaperScaleSize first = PaperScaleSize(input);
     QCoreApplication::processEvents();
-    SaveBitmap(Chart, name, size.Width, size.Height);
-    PatchBitmapResolution(name, resolution);
+    // The margins around the plot change with the picture's size (the depth
+    // axis starts a share of the height down), so the size is corrected
+    // until the plot itself measures the scale's pixels.
+    const double pixelsPerCm = input.Resolution / 2.54;
+    TPaperScalePicture picture(Chart);
+    const TPaperScaleSize size = FitPaperScaleSize(
+        first, std::abs(input.HorizontalSpan) / input.HorizontalScale * pixelsPerCm,
+        std::abs(input.VerticalSpan) / input.VerticalScale * pixelsPerCm,
+        [&](TPaperScaleSize Size) { return picture.PlotPixelsAt(Size); });
+    picture.SaveAt(size, name);
+    PatchBitmapResolution(name, input.Resolution);
 }
 
 } // namespace lp

@@ -29,9 +29,12 @@ public:
 };
 
 // Writes the chart as a bitmap under FileName with the extension ".bmp":
-// at the chart's size when "Automatic" is checked, else at the paper scale,
-// fonts enlarged for the export and restored afterwards (also when it
-// fails), the resolution written into the file's header. Unsound scales or
+// at the chart's size when "Automatic" is checked, else at the paper scale
+// (sized so that the plot area measures the axes' spans at the scales and
+// resolution, whatever the margins), fonts changed by the font setting for
+// the export (never below 1 point) and restored afterwards (also when it
+// fails), the resolution written into the file's header. A scale or
+// resolution that is no positive number (letters, an empty field, zero) or
 // a picture too large raise with a message before anything is written.
 void ExportPaperScaleBitmap(const Tprntset& Dialog, const QString& FileName, TCustomChart& Chart);
 

@@ -95,6 +95,77 @@ TEST(PaperScale, UnsoundScalesAndHugePicturesAreRefused)
     EXPECT_THROW(PaperScaleSize(with([](auto& i) { i.HorizontalScale = 1e-9; })), EConvertError);
 }
 
+// Letters or an empty field once gave a made-up number and a useless
+// picture without a word.
+TEST(PaperScale, AFieldIsAPositiveNumberOrRefusedWithItsMessage)
+{
+    EXPECT_EQ(PaperScaleNumber(QStringLiteral("20"), "The vertical scale"), 20.0);
+    EXPECT_EQ(PaperScaleNumber(QStringLiteral("2.5"), "The vertical scale"), 2.5);
+    for (const QString& text : {QStringLiteral("abc"), QString(), QStringLiteral("0"), QStringLiteral("-20"),
+                                QStringLiteral("inf"), QStringLiteral("nan")}) {
+        try {
+            PaperScaleNumber(text, "The print resolution");
+            ADD_FAILURE() << "\"" << text.toStdString() << "\" taken";
+        } catch (const EConvertError& Error) {
+            EXPECT_EQ(Error.Message(), "The print resolution must be a positive number") << text.toStdString();
+        }
+    }
+}
+
+// A chart whose margins grow with its size, as the section chart's do: the
+// plot starts a tenth of the height down, and the depth labels widen by a
+// digit past a size.
+TPaperScaleSize GrowingMarginsPlot(TPaperScaleSize Size)
+{
+    const int labels = Size.Height > 600 ? 40 : 32;
+    return {Size.Width - labels - 40, static_cast<int>(std::lround(0.9 * (Size.Height - 50)))};
+}
+
+// The plot came out 3 to 5 % off its scale: the first guess takes the
+// margins as fixed.
+TEST(PaperScale, TheSizeIsCorrectedUntilThePlotMeasuresTheWantedPixels)
+{
+    struct Want {
+        double Width, Height;
+    };
+    for (const Want want : {Want{787.4, 393.7}, Want{393.7, 787.4}, Want{1968.5, 157.5}, Want{5905.5, 472.4},
+                            Want{1181.1, 2362.2}}) {
+        int layouts = 0;
+        const auto plotAt = [&](TPaperScaleSize Size) {
+            ++layouts;
+            return GrowingMarginsPlot(Size);
+        };
+        // The first guess: the margins of an 800 x 500 picture added.
+        const TPaperScaleSize first{static_cast<int>(std::lround(want.Width)) + 72,
+                                    static_cast<int>(std::lround(want.Height)) + 95};
+        const TPaperScaleSize size = FitPaperScaleSize(first, want.Width, want.Height, plotAt);
+        const TPaperScaleSize plot = GrowingMarginsPlot(size);
+        EXPECT_NEAR(plot.Width, want.Width, 1.0) << want.Width << " x " << want.Height;
+        EXPECT_NEAR(plot.Height, want.Height, 1.0) << want.Width << " x " << want.Height;
+        EXPECT_LE(layouts, 7);
+    }
+    // A plot that grows by two pixels a pixel cannot hit an odd target: the
+    // nearest size is kept.
+    const auto doubling = [](TPaperScaleSize Size) { return TPaperScaleSize{2 * Size.Width, 2 * Size.Height}; };
+    const TPaperScaleSize size = FitPaperScaleSize({100, 100}, 301, 301, doubling);
+    EXPECT_NEAR(2 * size.Width, 301, 1.0);
+    EXPECT_NEAR(2 * size.Height, 301, 1.0);
+}
+
+TEST(PaperScale, ASizeTooLargeOnTheWayIsRefusedBeforeItIsLaidOut)
+{
+    // The plot fills only half the picture: the correction would pass the
+    // largest side allowed.
+    int largest = 0;
+    const auto half = [&](TPaperScaleSize Size) {
+        largest = std::max({largest, Size.Width, Size.Height});
+        return TPaperScaleSize{Size.Width / 2, Size.Height / 2};
+    };
+    EXPECT_THROW(FitPaperScaleSize({15000, 100}, 15000, 50, half), EConvertError);
+    EXPECT_LE(largest, 20000);
+    EXPECT_THROW(FitPaperScaleSize({0, 100}, 10, 10, half), EConvertError);
+}
+
 QByteArray BitmapHeader(quint32 InfoSize)
 {
     QByteArray bytes(62, '\0');
