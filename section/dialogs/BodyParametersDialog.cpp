@@ -5,6 +5,7 @@
 #include "chart/engine/PlotMapSeries.h"
 #include "section/editor/PolygonChart.h"
 
+#include <QtCore/QCoreApplication>
 #include <QtWidgets/QCheckBox>
 #include <QtWidgets/QComboBox>
 #include <QtWidgets/QGridLayout>
@@ -267,6 +268,17 @@ std::unique_ptr<TBsetup>& BodyDialog()
     return dialog;
 }
 
+// A widget must not outlive the application object: destroyed after it,
+// its shortcuts and window are released into a torn-down application. So
+// the kept dialog goes with UnregisterBodyDialog or, at the latest, when
+// the application object does (its post routines run before it takes the
+// widgets down); never as a static at the program's end.
+void FreeBodyDialog()
+{
+    qRemovePostRoutine(FreeBodyDialog);
+    BodyDialog().reset();
+}
+
 } // namespace
 
 void ShowBodyParameters(TPolygonChart* Chart, int MapIndex, int Body, int Sub)
@@ -275,6 +287,7 @@ void ShowBodyParameters(TPolygonChart* Chart, int MapIndex, int Body, int Sub)
     if (!dialog) {
         dialog = std::make_unique<TBsetup>();
         PlaceDialogForm(*dialog, nullptr);
+        qAddPostRoutine(FreeBodyDialog);
     }
     dialog->Chart = Chart;
     dialog->MapIndex = MapIndex;
@@ -292,7 +305,7 @@ void RegisterBodyDialog()
 void UnregisterBodyDialog()
 {
     BodyParametersEntryPoint() = nullptr;
-    BodyDialog().reset();
+    FreeBodyDialog();
 }
 
 } // namespace lp

@@ -77,8 +77,8 @@ private:
     QLabel* FPolarizabilityUnit;
 };
 
-// Opens the one body dialog (created on first use, kept for the next) on a
-// ring, modally.
+// Opens the one body dialog (created on first use, kept for the next until
+// UnregisterBodyDialog or the application object's end) on a ring, modally.
 void ShowBodyParameters(TPolygonChart* Chart, int MapIndex, int Body, int Sub);
 // Makes double clicks on bodies open the dialog (the chart's entry point)
 // and frees the dialog again.

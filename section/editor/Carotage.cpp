@@ -410,12 +410,49 @@ void TCarotageOverlay::FreeSeries()
     }
 }
 
+namespace {
+
+// A skip note as a message line: a list of random bytes makes notes of
+// whatever its lines hold. A long note is cut in the middle, so that the
+// reason at its end still shows.
+QString MessageLine(const QString& Note)
+{
+    constexpr qsizetype Longest = 80;
+    constexpr qsizetype Tail = 25;
+    QString line = Note.size() > Longest ? Note.left(Longest - Tail - 3) + QStringLiteral("...") + Note.right(Tail)
+                                         : Note;
+    for (QChar& c : line)
+        if (!c.isPrint() || c == QChar::ReplacementCharacter)
+            c = QLatin1Char('?');
+    return line;
+}
+
+// Names the list and gives the first reasons its groups were left out.
+std::string NoLogMessage(const QString& FileName, const QStringList& Skipped)
+{
+    QString text = QStringLiteral("No well log could be read from %1.").arg(QDir::toNativeSeparators(FileName));
+    if (Skipped.isEmpty())
+        text += QStringLiteral("\nThe list names no log.");
+    constexpr qsizetype Shown = 3;
+    for (qsizetype i = 0; i < Skipped.size() && i < Shown; ++i)
+        text += QLatin1Char('\n') + MessageLine(Skipped[i]);
+    if (Skipped.size() > Shown)
+        text += QStringLiteral("\n(and %1 more)").arg(Skipped.size() - Shown);
+    return text.toStdString();
+}
+
+} // namespace
+
 void TCarotageOverlay::ReadCarotage(const QString& FileName)
 {
     FreeSeries();
     Logs.Clear();
     Skipped.clear();
     Logs = ReadCarotageList(FileName, &Skipped);
+    // A list of which nothing could be used is a failed read, not an empty
+    // overlay drawn without a word.
+    if (Logs.Length() == 0)
+        throw EReadError(NoLogMessage(FileName, Skipped));
     BuildCarotageSeries();
 }
 

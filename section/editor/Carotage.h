@@ -102,7 +102,9 @@ public:
     QStringList Skipped; // what the last read left out
 
     // Frees the loaded logs' series and tools, reads the list and builds the
-    // series. On an unreadable list the error propagates with no log loaded.
+    // series. An unreadable list, or one that yields no log, raises
+    // EReadError naming the list (with the first reasons groups were left
+    // out); no log is then loaded.
     void ReadCarotage(const QString& FileName);
     void BuildCarotageSeries();
     // Places every log whose position is inside the axis range.

@@ -483,6 +483,8 @@ void TMainfrm::ReadCarotage()
         Carotage->Redraw();
         PolygonChart1->Invalidate();
     } catch (const std::exception& Error) {
+        // The logs shown before have gone with the read that failed.
+        PolygonChart1->Invalidate();
         Application().HandleException(Error);
     }
 }

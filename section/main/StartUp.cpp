@@ -35,7 +35,7 @@ void RegisterUnits()
 
 void UnregisterUnits()
 {
-    BodyParametersEntryPoint() = {};
+    UnregisterBodyDialog(); // the kept dialog too, while the application object still exists
     UnregisterSectionGraphicEditor();
     FinalizeChartEditors();
     FinalizeChartExport();

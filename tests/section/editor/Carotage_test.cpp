@@ -10,6 +10,7 @@
 #include <QtCore/QTemporaryDir>
 
 #include <cmath>
+#include <random>
 
 namespace lp {
 namespace {
@@ -272,6 +273,53 @@ TEST(CarotageOverlay, ALogFarDeeperThanTheSectionIsDrawnOnlyWhereThePlotShowsIt)
                     black += shown.Canvas().Pixel(x + dx, y + dy) == clBlack;
             EXPECT_GT(black, 5) << deepest.constData() << " at depth " << depth;
         }
+    }
+}
+
+// A list of random bytes, or one whose only group names a missing data
+// file, loaded nothing, drew nothing and said nothing.
+TEST(CarotageOverlay, AListThatYieldsNoLogRaisesAnErrorNamingTheList)
+{
+    TLogFolder folder;
+    folder.Values(QStringLiteral("gamma.dat"), {10, 30, 20});
+    const QString good =
+        folder.Write(QStringLiteral("good.crt"), Group(QStringLiteral("gamma.dat"), "GR", "500 5 0 0 1 255 0"));
+    std::mt19937 bytes(71);
+    QByteArray random;
+    for (int i = 0; i < 4000; ++i)
+        random += static_cast<char>(bytes() & 0xFF);
+    const QString garbage = folder.Write(QStringLiteral("random.crt"), random);
+    const QString missing =
+        folder.Write(QStringLiteral("missing.crt"), Group(QStringLiteral("absent.dat"), "Gone", "500 5 0 0 1 255 0"));
+    const QString empty = folder.Write(QStringLiteral("empty.crt"), QByteArray());
+
+    TPolygonChart chart;
+    chart.SetBounds(0, 0, 640, 360);
+    TSectionFixture::AddBodies(chart, 2);
+    const int seriesBefore = chart.SeriesCount();
+    TCarotageOverlay overlay(chart);
+    for (const QString& list : {garbage, missing, empty}) {
+        // A good list first: it reads without a word.
+        ASSERT_NO_THROW(overlay.ReadCarotage(good));
+        ASSERT_EQ(overlay.Logs.Length(), 1);
+        QString message;
+        try {
+            overlay.ReadCarotage(list);
+        } catch (const EReadError& Error) {
+            message = QString::fromStdString(Error.Message());
+        }
+        EXPECT_TRUE(message.startsWith(QStringLiteral("No well log could be read from ") + list))
+            << message.toStdString();
+        // Whatever the list holds, the message is a few readable lines.
+        EXPECT_LE(message.count(QLatin1Char('\n')), 4) << message.toStdString();
+        for (const QChar c : message)
+            EXPECT_TRUE(c == QLatin1Char('\n') || (c.isPrint() && c != QChar::ReplacementCharacter))
+                << message.toStdString();
+        // The logs read before went with the read, as they always do.
+        EXPECT_EQ(overlay.Logs.Length(), 0);
+        EXPECT_EQ(chart.SeriesCount(), seriesBefore);
+        if (list == missing)
+            EXPECT_TRUE(message.contains(QStringLiteral("absent.dat: no such log file"))) << message.toStdString();
     }
 }
 

@@ -15,6 +15,7 @@
 #include "platform/graphics/Metafile.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Dialogs.h"
+#include "section/editor/Carotage.h"
 #include "section/main/MainWindowComponents.h"
 #include "section/main/MainWindowRoutines.h"
 #include "section/main/PictureSettingsDialog.h"
@@ -417,6 +418,51 @@ TEST(PaperScaleExport, EnlargesTheChartsFurtherFontWhilePaintingAndRestoresIt)
         EXPECT_TRUE(QFile::exists(Folder.filePath(QStringLiteral("further.bmp"))));
         EXPECT_EQ(sizeWhilePainting, size + 5) << chart->metaObject()->className();
         EXPECT_EQ(further->Size(), size);
+    }
+}
+
+// "Carotage data" with a list of random bytes, or with one whose only
+// group names a missing data file, loaded nothing and said nothing.
+TEST_F(MainWindow, WellLogListsThatYieldNoLogAreReportedByName)
+{
+    Start({Section});
+    const auto write = [&](const char* Name, const QByteArray& Content) {
+        QFile file(Folder.filePath(QString::fromLatin1(Name)));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(Content);
+        return file.fileName();
+    };
+    write("gamma.dat", "0 10\r\n50 30\r\n100 20\r\n");
+    const QString good = write("good.crt", "gamma.dat\r\nGR\r\n500 5 0 0 1 255 0\r\n");
+    QByteArray bytes;
+    for (int i = 0; i < 3000; ++i)
+        bytes += static_cast<char>((i * 7919 + i / 13) & 0xFF);
+    const QString random = write("random.crt", bytes);
+    const QString missing = write("missing.crt", "absent.dat\r\nGone\r\n500 5 0 0 1 255 0\r\n");
+
+    QString chosen;
+    CommonDialogService().ExecuteOpen = [&](TOpenDialogRequest& Request) {
+        Request.FileName = chosen;
+        return true;
+    };
+    const auto load = [&](const QString& List) {
+        Messages.clear();
+        chosen = List;
+        Window->Carotagedata1->trigger();
+    };
+    load(good);
+    EXPECT_TRUE(Messages.isEmpty()) << Messages.join('\n').toStdString();
+    EXPECT_EQ(Window->Carotage->Logs.Length(), 1);
+    for (const QString& list : {random, missing}) {
+        load(list);
+        ASSERT_EQ(Messages.size(), 1) << list.toStdString();
+        EXPECT_TRUE(Messages[0].startsWith(QStringLiteral("No well log could be read from ") + list))
+            << Messages[0].toStdString();
+        EXPECT_EQ(Window->Carotage->Logs.Length(), 0);
+        // A good list still loads without a word.
+        load(good);
+        EXPECT_TRUE(Messages.isEmpty()) << Messages.join('\n').toStdString();
+        EXPECT_EQ(Window->Carotage->Logs.Length(), 1);
     }
 }
 
