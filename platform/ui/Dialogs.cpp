@@ -3,6 +3,7 @@
 #include "platform/ui/Application.h"
 #include "platform/ui/Printer.h"
 
+#include <QtCore/QFileInfo>
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QColorDialog>
 #include <QtWidgets/QFileDialog>
@@ -72,6 +73,9 @@ int DefaultMessageService(const TMessageRequest& Request)
     if (!standard)
         standard = QMessageBox::Ok;
     QMessageBox box(IconOf(Request.Type), Request.Caption, Request.Text, standard, QApplication::activeWindow());
+    for (const TButtonMap& entry : ButtonMap)
+        if ((Request.DefaultButton & entry.Button) && (standard & entry.Standard))
+            box.setDefaultButton(entry.Standard);
     if (Request.Position)
         box.move(*Request.Position);
     box.exec();
@@ -95,7 +99,7 @@ void ResetMessageService()
 
 int MessageDlg(const QString& Text, TMsgDlgType Type, TMsgDlgButtons Buttons, const QString& Caption)
 {
-    const TMessageRequest request{Text, Caption, Type, Buttons, std::nullopt};
+    const TMessageRequest request{Text, Caption, Type, Buttons, std::nullopt, 0};
     // A copy: a service may replace itself while it runs.
     const TMessageService service = MessageService();
     return service ? service(request) : DefaultMessageService(request);
@@ -103,7 +107,7 @@ int MessageDlg(const QString& Text, TMsgDlgType Type, TMsgDlgButtons Buttons, co
 
 int MessageDlgPos(const QString& Text, TMsgDlgType Type, TMsgDlgButtons Buttons, QPoint Position)
 {
-    const TMessageRequest request{Text, {}, Type, Buttons, Position};
+    const TMessageRequest request{Text, {}, Type, Buttons, Position, 0};
     const TMessageService service = MessageService();
     return service ? service(request) : DefaultMessageService(request);
 }
@@ -111,6 +115,16 @@ int MessageDlgPos(const QString& Text, TMsgDlgType Type, TMsgDlgButtons Buttons,
 void ShowMessage(const QString& Text)
 {
     MessageDlg(Text, TMsgDlgType::mtInformation, mbOK, Application().Title());
+}
+
+bool AskReplaceFile(const QString& FileName, const QString& Caption)
+{
+    // The words of Qt's own file dialog, which users know.
+    const TMessageRequest request{
+        QStringLiteral("%1 already exists.\nDo you want to replace it?").arg(QFileInfo(FileName).fileName()), Caption,
+        TMsgDlgType::mtWarning, mbYes | mbNo, std::nullopt, mbNo};
+    const TMessageService service = MessageService();
+    return (service ? service(request) : DefaultMessageService(request)) == mrYes;
 }
 
 namespace {
@@ -295,11 +309,22 @@ bool DefaultSaveDialog(TSaveDialogRequest& Request)
     if (Request.FilterIndex >= 1 && Request.FilterIndex <= filters.size())
         dialog.selectNameFilter(filters[Request.FilterIndex - 1]);
     dialog.setDefaultSuffix(Request.DefaultExt);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return false;
-    Request.FileName = dialog.selectedFiles().constFirst();
-    Request.FilterIndex = static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1;
-    return true;
+    // The dialog would ask about the name typed; the question belongs to the
+    // file that will be written, which the caller may name differently.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    for (;;) {
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return false;
+        const QString chosen = dialog.selectedFiles().constFirst();
+        const int filterIndex = static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1;
+        const QString written = Request.WrittenName ? Request.WrittenName(chosen, filterIndex) : chosen;
+        // No: back to the dialog for another name, as Qt's own question does.
+        if (QFileInfo::exists(written) && !AskReplaceFile(written, dialog.windowTitle()))
+            continue;
+        Request.FileName = chosen;
+        Request.FilterIndex = filterIndex;
+        return true;
+    }
 }
 
 TCommonDialogService& CommonDialogService()

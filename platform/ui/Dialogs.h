@@ -55,6 +55,9 @@ struct TMessageRequest {
     TMsgDlgButtons Buttons = mbOK;
     // The box's top-left corner on the screen; empty = centred.
     std::optional<QPoint> Position;
+    // The button that Return presses (one of Buttons); 0 = the box's own
+    // choice.
+    TMsgDlgButtons DefaultButton = 0;
 };
 
 // Shows a request and returns a TModalResult value.
@@ -80,6 +83,9 @@ int MessageDlgPos(const QString& Text, TMsgDlgType Type, TMsgDlgButtons Buttons,
 // An information message with an OK button, titled with the application's
 // title.
 void ShowMessage(const QString& Text);
+// Asks "NAME already exists.\nDo you want to replace it?" (NAME without its
+// folder) with Yes and No, No the default, titled Caption; true for Yes.
+bool AskReplaceFile(const QString& FileName, const QString& Caption);
 
 // --- Input box ----------------------------------------------------------------------------
 //
@@ -168,6 +174,11 @@ struct TSaveDialogRequest {
     // Added to a chosen name that has no extension; empty = none.
     QString DefaultExt;
     QString FileName;
+    // The file that a chosen name (and 1-based filter) will be written to,
+    // when the caller changes the name (its extension, say); empty = the
+    // chosen name itself. The default dialog asks before replacing that
+    // file.
+    std::function<QString(const QString& FileName, int FilterIndex)> WrittenName;
 };
 
 struct TCommonDialogService {
@@ -192,8 +203,9 @@ bool ExecutePrintDialog(TPrintDialogRequest& Request);
 bool ExecuteSaveDialog(TSaveDialogRequest& Request);
 
 // The defaults: QColorDialog (custom colours in and out), QFontDialog,
-// QFileDialog (the save dialog asks before replacing a file) and
-// QPrintDialog (on the platform's printer).
+// QFileDialog and QPrintDialog (on the platform's printer). The save dialog
+// asks AskReplaceFile about the file that will be written (the request's
+// WrittenName) when it exists; No shows the dialog again.
 bool DefaultColorDialog(TColorDialogRequest& Request);
 bool DefaultFontDialog(TFontDialogRequest& Request);
 bool DefaultOpenDialog(TOpenDialogRequest& Request);

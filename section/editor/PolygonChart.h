@@ -220,6 +220,11 @@ public:
     bool EditStep(TPolygonEditMode Mode, int Phase, double X, double Y, bool Right);
     // After a new EditMode: an unfinished edit is rolled back.
     void ResetEditMode();
+    // Before a file command (a save, a print): the model goes back to the
+    // last finished edit as ResetEditMode does, and a line point or line
+    // held in the line move modes goes back to where it was picked up,
+    // which a mode change leaves alone (lines have no backup).
+    void CancelEditInProgress();
     // Ends an edit without touching the model.
     void ClearEditState();
     // The map polygon of a ring (the last one with its id), -1 when none.
@@ -306,6 +311,10 @@ private:
     void PickNearestLineSegment(double X, double Y);
     bool LinePointPicked() const;
     bool LineSegmentPicked() const;
+    // The held line's points as they were when it was picked up.
+    void PutHeldLineBack();
+    int FHeldLine = -1;
+    arofcomplexM FHeldLinePoints;
 
 public:
     // (end of the line modes)
@@ -322,7 +331,9 @@ public:
     TSectionModel SectionModel();
     // Writes HeaderLines (each without its line end) and the model block to
     // FileName through a temporary file in its folder, then replaces it.
-    // Raises with a message on any failure; the old file stays intact.
+    // The block is first read back as opening the file reads it: a model
+    // that breaks the section rules is refused. Raises with a message on
+    // any failure; the old file stays intact.
     void WriteSection(const QString& FileName, const std::vector<QByteArray>& HeaderLines);
     // Keeps the first HeaderLines lines of the existing file (-1: all of
     // them; past its end: empty lines) and writes the model block after them.

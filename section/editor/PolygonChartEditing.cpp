@@ -242,6 +242,7 @@ void TPolygonChart::ResetEditMode()
         RebuildMapSeries();
     }
     Editing = false;
+    FHeldLine = -1;
     SelIds.Clear();
     SelBodies.Clear();
     SelSubPolygons.Clear();
@@ -253,8 +254,15 @@ void TPolygonChart::ResetEditMode()
     RemoveHighlights();
 }
 
+void TPolygonChart::CancelEditInProgress()
+{
+    PutHeldLineBack();
+    ResetEditMode();
+}
+
 void TPolygonChart::ClearEditState()
 {
+    FHeldLine = -1;
     PickLine = -1;
     FirstLine = -1;
     Editing = false;

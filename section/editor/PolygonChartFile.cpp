@@ -1,6 +1,7 @@
 // The section chart's model block: writing through a temporary file that
-// replaces the target, and reading into temporaries that replace the model
-// only when the whole block was valid.
+// replaces the target (only a block that reads back as a valid model), and
+// reading into temporaries that replace the model only when the whole block
+// was valid.
 
 #include "section/editor/PolygonChart.h"
 
@@ -37,6 +38,23 @@ QByteArray ReadWholeFile(const QString& FileName)
     return bytes;
 }
 
+// The block is read back as opening the file would read it: a model that
+// breaks the section rules (a ring crossing another, ...) is refused before
+// the disk is touched, since the editor could not open what it wrote.
+void RefuseUnreadableBlock(const QString& FileName, const std::string& Block)
+{
+    TSectionModel check;
+    QString reason;
+    try {
+        if (!ParseSectionModelBlock(Block, check))
+            reason = QStringLiteral("the model block cannot be read back");
+    } catch (const ESectionFileError& error) {
+        reason = QString::fromStdString(error.Message());
+    }
+    if (!reason.isEmpty())
+        RaiseFileError(FileName, reason + QStringLiteral(". The file is left as it was."));
+}
+
 } // namespace
 
 TSectionModel TPolygonChart::SectionModel()
@@ -64,11 +82,14 @@ void TPolygonChart::WriteSection(const QString& FileName, const std::vector<QByt
         bytes.append(header.constData(), static_cast<size_t>(header.size()));
         bytes.append("\r\n");
     }
+    std::string block;
     try {
-        bytes += FormatSectionModelBlock(SectionModel());
+        block = FormatSectionModelBlock(SectionModel());
     } catch (const Exception& error) {
         RaiseFileError(FileName, QString::fromStdString(error.Message()));
     }
+    RefuseUnreadableBlock(FileName, block);
+    bytes += block;
     QString error;
     if (!SaveBytesAtomically(FileName, QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())), error))
         RaiseFileError(FileName, error);

@@ -185,6 +185,18 @@ void TPolygonChart::PickNearestLineSegment(double X, double Y)
     }
 }
 
+void TPolygonChart::PutHeldLineBack()
+{
+    const bool held = Editing && (EditMode == pmMoveLineNode || EditMode == pmMoveLine) && FHeldLine >= 0 &&
+                      FHeldLine < Lines.Length() && FHeldLinePoints.Length() == Lines[FHeldLine].points.Length();
+    if (held) {
+        Lines[FHeldLine].points = FHeldLinePoints;
+        RefillLineSeries(Lines[FHeldLine]);
+    }
+    FHeldLine = -1;
+    FHeldLinePoints.Clear();
+}
+
 // --- Polygons from two lines -------------------------------------------------------
 
 bool TPolygonChart::PolygonFromLinesA(int First, int Second)
@@ -282,8 +294,11 @@ bool TPolygonChart::EditStepLineModes(TPolygonEditMode Mode, int Phase, double X
                 break;
             if (!Right && !Editing) {
                 Editing = true; // picked up
+                FHeldLine = PickLine;
+                FHeldLinePoints = Lines[PickLine].points;
             } else if (Right && Editing) {
                 PickLine = -1;
+                FHeldLine = -1;
                 Editing = false; // dropped where it is
                 result = true;
             }

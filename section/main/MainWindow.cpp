@@ -158,7 +158,10 @@ void TMainfrm::CreateMenus()
         PolygonChart1->Invalidate();
     });
     file->addSeparator();
-    Ptint1 = file->addAction(QStringLiteral("Print pre&view..."), this, [this] { ChartPreviewer1->Execute(); });
+    Ptint1 = file->addAction(QStringLiteral("Print pre&view..."), this, [this] {
+        EndEditInProgress();
+        ChartPreviewer1->Execute();
+    });
     Ptint1->setObjectName(QStringLiteral("Ptint1"));
     file->addSeparator();
     file->addMenu(Parts->RecentMenu());
@@ -274,6 +277,7 @@ void TMainfrm::SetModified(bool On)
 
 bool TMainfrm::MaySetSectionAside()
 {
+    EndEditInProgress();
     if (!FSectionOpen || !FModified)
         return true;
     RestoreHeldKeyMode();
@@ -388,7 +392,17 @@ QString TMainfrm::MissingPictureText(const QString& Stored)
 void TMainfrm::LoadSectionPicture(const QString& FileName)
 {
     TPicture& shown = *ChartTool1->Picture();
-    shown.LoadFromFile(FileName);
+    try {
+        shown.LoadFromFile(FileName);
+    } catch (const EInvalidGraphic& Error) {
+        // A file that cannot be opened is named by the message already; the
+        // decoders' messages ("JPEG error: ...") name no file.
+        if (!QFileInfo(FileName).isReadable())
+            throw;
+        throw EInvalidGraphic(QStringLiteral("Cannot read the picture file \"%1\": %2")
+                                  .arg(FileName, QString::fromStdString(Error.Message()))
+                                  .toStdString());
+    }
     // The picture tool puts the larger value at the top; with depth growing
     // downwards the picture's top row belongs at the smaller one.
     const bool depthDown = PolygonChart1->RightAxis()->Inverted();
@@ -402,8 +416,7 @@ void TMainfrm::LoadSectionPicture(const QString& FileName)
 
 void TMainfrm::SaveFile(const QString& FileName)
 {
-    QFileInfo info(FileName);
-    const QString name = info.path() + QLatin1Char('/') + info.completeBaseName() + QStringLiteral(".sec");
+    const QString name = SectionFileName(FileName);
     std::string corners;
     for (int i = 0; i < 4; ++i) {
         if (i > 0)
@@ -418,12 +431,18 @@ void TMainfrm::SaveFile(const QString& FileName)
 
 void TMainfrm::SaveMFFile(const QString& FileName)
 {
-    const QFileInfo info(FileName);
-    if (!prntset->Automatic() && info.suffix().toLower() != QStringLiteral("emf")) {
-        ExportPaperScaleBitmap(*prntset, FileName, *PolygonChart1);
+    const QString name = PictureFileName(FileName, prntset->Automatic());
+    if (QFileInfo(name).suffix() == QStringLiteral("bmp")) {
+        ExportPaperScaleBitmap(*prntset, name, *PolygonChart1);
         return;
     }
-    PolygonChart1->SaveToMetafile(info.path() + QLatin1Char('/') + info.completeBaseName() + QStringLiteral(".emf"));
+    PolygonChart1->SaveToMetafile(name);
+}
+
+void TMainfrm::EndEditInProgress()
+{
+    if (FSectionOpen)
+        PolygonChart1->CancelEditInProgress();
 }
 
 QString TMainfrm::DialogFolder() const
@@ -449,6 +468,7 @@ void TMainfrm::AskSaveSection()
 {
     if (!FSectionOpen)
         return;
+    EndEditInProgress();
     TSaveDialogRequest request;
     request.Owner = this;
     request.Name = QStringLiteral("SaveDialog1");
@@ -456,6 +476,10 @@ void TMainfrm::AskSaveSection()
     // The section itself, or a picture of it.
     request.Filter = QStringLiteral("Section files [*.sec]|*.sec|Picture|*.emf;*.bmp");
     request.FileName = FDocument;
+    // The dialog asks about the file written, not the name typed.
+    request.WrittenName = [this](const QString& FileName, int FilterIndex) {
+        return FilterIndex == 2 ? PictureFileName(FileName, prntset->Automatic()) : SectionFileName(FileName);
+    };
     if (!ExecuteSaveDialog(request))
         return;
     try {

@@ -91,16 +91,18 @@ public:
     void ReadSectionFile(const QString& FileName);
     // Writes the section under FileName with the extension ".sec"; that file
     // becomes the document (title, chart caption, recent files, no unsaved
-    // changes).
+    // changes). A model that breaks the section rules is refused with a
+    // message before anything is written (the file could not be opened).
     void SaveFile(const QString& FileName);
     // The open section's file (absolute), empty before the first read.
     QString DocumentName() const { return FDocument; }
     // Whether the section changed since it was read or saved ("*" in the
     // title).
     bool Modified() const { return FModified; }
-    // Before the section is set aside (exit, close, open another): with
-    // unsaved changes asks "Save changes to NAME?"; true when the caller
-    // may go on (saved, discarded or nothing to save).
+    // Before the section is set aside (exit, close, open another): the edit
+    // in progress ends, then with unsaved changes asks "Save changes to
+    // NAME?"; true when the caller may go on (saved, discarded or nothing
+    // to save).
     bool MaySetSectionAside();
     // Opens the manual's file; false when no program could show it.
     std::function<bool(const QString& Path)> OpenManualFile;
@@ -108,6 +110,11 @@ public:
     // off and the name does not end in ".emf", else a metafile named
     // with ".emf".
     void SaveMFFile(const QString& FileName);
+    // Every file command (saves, print preview, setting the section aside)
+    // starts here: an unfinished edit (a node held, a polygon half drawn)
+    // is put back, so what is written or printed is the last finished edit
+    // and the title's "*" tells the truth about it.
+    void EndEditInProgress();
     void SelectModeButton(QToolButton* Sender);
     void ShowModeText(TPolygonEditMode Mode);
     // Switches to a mode as its button does.

@@ -39,6 +39,27 @@ QString ResolvePicturePath(const QString& StoredPath, const QString& SectionFile
     return QFileInfo(beside).isFile() ? beside : QString();
 }
 
+namespace {
+
+QString WithExtension(const QString& FileName, const QString& Extension)
+{
+    const QFileInfo info(FileName);
+    return info.path() + QLatin1Char('/') + info.completeBaseName() + Extension;
+}
+
+} // namespace
+
+QString SectionFileName(const QString& FileName)
+{
+    return WithExtension(FileName, QStringLiteral(".sec"));
+}
+
+QString PictureFileName(const QString& FileName, bool Automatic)
+{
+    const bool paperScale = !Automatic && QFileInfo(FileName).suffix().toLower() != QStringLiteral("emf");
+    return WithExtension(FileName, paperScale ? QStringLiteral(".bmp") : QStringLiteral(".emf"));
+}
+
 std::optional<TPolygonEditMode> ModeForKey(TModeKey Key, TPolygonEditMode Current, double NodeDistance,
                                            double LineDistance)
 {

@@ -1,7 +1,8 @@
 #pragma once
 // The main window's decisions that need no window: the file named on the
-// command line, where a section's picture is found, which mode a held key
-// chooses, and the paper-scale picture's size and resolution header.
+// command line, where a section's picture is found, the files a save
+// writes, which mode a held key chooses, and the paper-scale picture's size
+// and resolution header.
 
 #include "section/editor/PolygonChart.h"
 
@@ -21,6 +22,13 @@ QString SectionFileFromArguments(const QStringList& Arguments);
 // The stored picture path when that file exists, else the picture's file
 // name in the section file's folder when that exists; empty when neither.
 QString ResolvePicturePath(const QString& StoredPath, const QString& SectionFile);
+
+// The files a save writes for the name chosen in the save dialog: a section
+// always under the extension ".sec"; a picture as the paper-scale bitmap
+// (".bmp") when Automatic is off and the name does not end in ".emf", else
+// as a metafile (".emf").
+QString SectionFileName(const QString& FileName);
+QString PictureFileName(const QString& FileName, bool Automatic);
 
 // Keys that switch the mode while they are held.
 enum class TModeKey { Shift, Alt, Ctrl, Escape };

@@ -2,13 +2,19 @@
 
 #include "platform/ui/Application.h"
 
+#include <QtCore/QFile>
+#include <QtCore/QFileInfo>
+#include <QtCore/QTemporaryDir>
 #include <QtCore/QTimer>
+#include <QtTest/QTest>
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QFileDialog>
+#include <QtWidgets/QLineEdit>
 #include <QtWidgets/QWidget>
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -75,6 +81,37 @@ TEST_F(MessageServiceTest, AServiceMayReplaceItselfWhileItRuns)
     };
     EXPECT_EQ(MessageDlg("first", TMsgDlgType::mtWarning, mbOK), mrOk);
     EXPECT_EQ(MessageDlg("second", TMsgDlgType::mtWarning, mbOK), mrNo);
+}
+
+TEST_F(MessageServiceTest, TheReplaceQuestionNamesTheFileAndDefaultsToNo)
+{
+    Answer = mrNo;
+    EXPECT_FALSE(AskReplaceFile(QStringLiteral("/data/sections/other.sec"), QStringLiteral("Save section")));
+    Answer = mrYes;
+    EXPECT_TRUE(AskReplaceFile(QStringLiteral("/data/sections/other.sec"), QStringLiteral("Save section")));
+    ASSERT_EQ(Requests.size(), 2u);
+    EXPECT_EQ(Requests[0].Text, QStringLiteral("other.sec already exists.\nDo you want to replace it?"));
+    EXPECT_EQ(Requests[0].Caption, QStringLiteral("Save section"));
+    EXPECT_EQ(Requests[0].Type, TMsgDlgType::mtWarning);
+    EXPECT_EQ(Requests[0].Buttons, TMsgDlgButtons(mbYes | mbNo));
+    EXPECT_EQ(Requests[0].DefaultButton, TMsgDlgButtons(mbNo));
+}
+
+// The default box presses the request's default button on Return.
+TEST(DefaultMessageService, ReturnPressesTheDefaultButton)
+{
+    for (const TMsgDlgBtn chosen : {mbYes, mbNo}) {
+        TMessageRequest request;
+        request.Text = QStringLiteral("other.sec already exists.");
+        request.Buttons = mbYes | mbNo;
+        request.DefaultButton = chosen;
+        QTimer::singleShot(0, [] {
+            QWidget* box = QApplication::activeModalWidget();
+            ASSERT_NE(box, nullptr);
+            QTest::keyClick(box, Qt::Key_Return);
+        });
+        EXPECT_EQ(DefaultMessageService(request), chosen == mbYes ? mrYes : mrNo);
+    }
 }
 
 // Replaces the input service by one that records each request and gives
@@ -194,6 +231,83 @@ TEST(CommonDialogs, SaveRequestShowsItsFiltersAndGoesThroughTheService)
     EXPECT_TRUE(ExecuteSaveDialog(save));
     EXPECT_EQ(save.FileName, QStringLiteral("/tmp/answer.bmp"));
     ResetCommonDialogService();
+}
+
+// Guards a save replacing a file nobody was asked about: the program
+// changes the typed name's extension, and the dialog asked about the typed
+// name only. The question is about the file that will be written; No shows
+// the dialog again.
+TEST(CommonDialogs, TheSaveDialogAsksAboutTheFileThatWillBeWritten)
+{
+    QTemporaryDir folder;
+    QFile other(folder.filePath(QStringLiteral("other.sec")));
+    ASSERT_TRUE(other.open(QIODevice::WriteOnly));
+    other.close();
+    std::vector<TMessageRequest> asked;
+    std::vector<int> answers;
+    MessageService() = [&](const TMessageRequest& Request) {
+        asked.push_back(Request);
+        return answers.at(asked.size() - 1);
+    };
+    TSaveDialogRequest save;
+    save.Title = QStringLiteral("Save section");
+    save.Filter = QStringLiteral("Section files [*.sec]|*.sec");
+    save.FileName = folder.path() + QStringLiteral("/");
+    save.WrittenName = [](const QString& FileName, int) {
+        return QFileInfo(FileName).path() + QStringLiteral("/") + QFileInfo(FileName).completeBaseName() +
+               QStringLiteral(".sec");
+    };
+    // Types Name into each showing of the dialog in turn; an empty name
+    // cancels.
+    const auto answerDialogs = [](std::vector<QString> Names) {
+        auto* timer = new QTimer;
+        auto shown = std::make_shared<bool>(false);
+        QObject::connect(timer, &QTimer::timeout, [timer, shown, Names]() mutable {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (!dialog || !dialog->isVisible()) {
+                *shown = false;
+                return;
+            }
+            if (*shown)
+                return;
+            *shown = true;
+            const QString name = Names.front();
+            Names.erase(Names.begin());
+            if (Names.empty())
+                timer->deleteLater();
+            if (name.isEmpty()) {
+                dialog->reject();
+                return;
+            }
+            auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            ASSERT_NE(edit, nullptr);
+            edit->setText(name);
+            QTest::keyClick(edit, Qt::Key_Return);
+        });
+        timer->start(0);
+    };
+
+    answers = {mrNo};
+    answerDialogs({QStringLiteral("other.txt"), QString()});
+    EXPECT_FALSE(DefaultSaveDialog(save));
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0].Text, QStringLiteral("other.sec already exists.\nDo you want to replace it?"));
+    EXPECT_EQ(asked[0].Caption, QStringLiteral("Save section"));
+
+    asked.clear();
+    answers = {mrYes};
+    answerDialogs({QStringLiteral("other")});
+    ASSERT_TRUE(DefaultSaveDialog(save));
+    EXPECT_EQ(asked.size(), 1u);
+    EXPECT_EQ(QFileInfo(save.FileName).fileName(), QStringLiteral("other"));
+
+    // A file that does not exist: nothing asked.
+    asked.clear();
+    answerDialogs({QStringLiteral("fresh.txt")});
+    ASSERT_TRUE(DefaultSaveDialog(save));
+    EXPECT_TRUE(asked.empty());
+    EXPECT_EQ(QFileInfo(save.FileName).fileName(), QStringLiteral("fresh.txt"));
+    ResetMessageService();
 }
 
 } // namespace

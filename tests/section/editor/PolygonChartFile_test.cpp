@@ -369,18 +369,51 @@ TEST_F(SectionFiles, ATruncatedFileKeepsTheCurrentSection)
     ExpectRefusedKeepingTheChart(name, "the end marker \"EndPolyModelDescription2.0\" is missing");
 }
 
+// Body 2 of MakeSection pushed into body 1 (100 .. 200 x 10 .. 50).
+void PushBodyTwoIntoBodyOne(TPolygonChart& Chart)
+{
+    for (int node : Chart.Model[2][0].ring) {
+        Chart.Nodes[node].x -= 200;
+        Chart.Nodes[node].y += 5;
+    }
+}
+
 TEST_F(SectionFiles, ABrokenModelKeepsTheCurrentSection)
 {
     TPolygonChart chart;
     MakeSection(chart);
-    // Body 2 pushed into body 1 (100 .. 200 x 10 .. 50).
-    for (int node : chart.Model[2][0].ring) {
-        chart.Nodes[node].x -= 200;
-        chart.Nodes[node].y += 5;
-    }
+    PushBodyTwoIntoBodyOne(chart);
+    // Written past the writer's check, as another program might.
     const QString name = Name("broken.sec");
-    chart.WriteSection(name, {"a", "b", ""});
+    WriteAll(name, "a\r\nb\r\n\r\n" + QByteArray::fromStdString(FormatSectionModelBlock(chart.SectionModel())));
     ExpectRefusedKeepingTheChart(name, "ring 0 of body 1 crosses ring 0 of body 2");
+}
+
+// Guards the editor writing a section it then refused to open: a model
+// that breaks the rules is refused before the file is touched.
+TEST_F(SectionFiles, AModelTheReaderWouldRefuseIsNotWritten)
+{
+    TPolygonChart chart;
+    MakeSection(chart);
+    PushBodyTwoIntoBodyOne(chart);
+    const QString name = Name("kept.sec");
+    WriteAll(name, "old contents\r\n");
+    try {
+        chart.WriteSection(name, {"a", "b", ""});
+        ADD_FAILURE() << "written";
+    } catch (const ESectionFileError& error) {
+        EXPECT_EQ(error.Message(), "The section file \"" + name.toStdString() +
+                                       "\" cannot be written: the model breaks a rule of section models: ring 0 of "
+                                       "body 1 crosses ring 0 of body 2 (edges 5-6 and 8-9). The file is left as it "
+                                       "was.");
+    }
+    EXPECT_EQ(ReadAll(name), "old contents\r\n");
+    EXPECT_EQ(QDir(Folder.path()).entryList(QDir::Files).size(), 1); // no temporary left behind
+    // A new name: no file at all.
+    EXPECT_THROW(chart.WriteSection(Name("new.sec"), {"a", "b", ""}), ESectionFileError);
+    EXPECT_FALSE(QFile::exists(Name("new.sec")));
+    EXPECT_THROW(chart.WriteModelBlock(name, 3), ESectionFileError);
+    EXPECT_EQ(ReadAll(name), "old contents\r\n");
 }
 
 // Tries the editing modes out at random, as a user new to them might:

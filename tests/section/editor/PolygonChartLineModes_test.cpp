@@ -434,6 +434,53 @@ TEST(LineModesMoveLine, WholeLineShiftsVerticallyOnly)
     ExpectSound(chart);
 }
 
+// Guards a save writing a line point the user still held (picked up, never
+// dropped): a file command puts it back, a mode change leaves it.
+TEST(LineModesMoveLineNode, CancellingTheEditPutsAHeldPointOrLineBack)
+{
+    for (const TPolygonEditMode mode : {pmMoveLineNode, pmMoveLine}) {
+        SCOPED_TRACE(mode);
+        TPolygonChart chart;
+        TSectionFixture::AddBodies(chart, 1);
+        const arofcomplexM points{{300, 70}, {400, 75}, {500, 70}};
+        AddLine(chart, points, {1, 2, 3});
+        StartMode(chart, mode);
+        Move(chart, 402, 74);
+        LeftPress(chart, 402, 74);
+        Move(chart, 450, 90);
+        ASSERT_NE(chart.Lines[0].points, points);
+        chart.CancelEditInProgress();
+        EXPECT_FALSE(chart.Editing);
+        EXPECT_EQ(chart.Lines[0].points, points);
+        EXPECT_EQ(chart.Lines[0].values, (arofdoubleM{1, 2, 3}));
+        ExpectSeriesShowsLine(chart.Lines[0]);
+        // The next move hovers: nothing follows the cursor.
+        Move(chart, 420, 95);
+        EXPECT_EQ(chart.Lines[0].points, points);
+
+        // A dropped point stays where it was dropped.
+        Move(chart, 402, 74);
+        LeftPress(chart, 402, 74);
+        Move(chart, 450, 90);
+        ASSERT_TRUE(RightPress(chart, 450, 90));
+        const arofcomplexM dropped = chart.Lines[0].points;
+        chart.CancelEditInProgress();
+        EXPECT_EQ(chart.Lines[0].points, dropped);
+
+        // A mode change leaves a held point where it was last moved.
+        Move(chart, dropped[1].re, dropped[1].im);
+        LeftPress(chart, dropped[1].re, dropped[1].im);
+        ASSERT_TRUE(chart.Editing);
+        Move(chart, 460, 40);
+        ASSERT_NE(chart.Lines[0].points, dropped);
+        const arofcomplexM moved = chart.Lines[0].points;
+        StartMode(chart, mode);
+        EXPECT_EQ(chart.Lines[0].points, moved);
+        chart.CancelEditInProgress();
+        EXPECT_EQ(chart.Lines[0].points, moved);
+    }
+}
+
 // --- pmAddLineNode -----------------------------------------------------------------
 
 TEST(LineModesAddLineNode, SegmentMustBeCloserThanFourPixels)

@@ -29,6 +29,23 @@ TEST(CommandLine, JoinsArgumentsAndOpensOnlySectionFiles)
     EXPECT_TRUE(SectionFileFromArguments({}).isEmpty());
 }
 
+// The names the save dialog asks about before replacing a file.
+TEST(SavedFiles, ASectionIsWrittenAsSecAndAPictureAsEmfOrTheBitmap)
+{
+    EXPECT_EQ(SectionFileName(QStringLiteral("/d/other")), QStringLiteral("/d/other.sec"));
+    EXPECT_EQ(SectionFileName(QStringLiteral("/d/other.txt")), QStringLiteral("/d/other.sec"));
+    EXPECT_EQ(SectionFileName(QStringLiteral("/d/other.sec")), QStringLiteral("/d/other.sec"));
+    EXPECT_EQ(SectionFileName(QStringLiteral("/d/a.b.txt")), QStringLiteral("/d/a.b.sec"));
+    for (const bool automatic : {true, false}) {
+        EXPECT_EQ(PictureFileName(QStringLiteral("/d/pic.emf"), automatic), QStringLiteral("/d/pic.emf"));
+        EXPECT_EQ(PictureFileName(QStringLiteral("/d/pic.EMF"), automatic), QStringLiteral("/d/pic.emf"));
+    }
+    EXPECT_EQ(PictureFileName(QStringLiteral("/d/pic"), true), QStringLiteral("/d/pic.emf"));
+    EXPECT_EQ(PictureFileName(QStringLiteral("/d/pic.bmp"), true), QStringLiteral("/d/pic.emf"));
+    EXPECT_EQ(PictureFileName(QStringLiteral("/d/pic"), false), QStringLiteral("/d/pic.bmp"));
+    EXPECT_EQ(PictureFileName(QStringLiteral("/d/pic.png"), false), QStringLiteral("/d/pic.bmp"));
+}
+
 TEST(PicturePath, StoredPathThenBesideTheSectionThenNone)
 {
     QTemporaryDir folder;

@@ -1,0 +1,436 @@
+// Saving from the main window as a user does it: a save writes the last
+// finished edit (an edit still in hand is put back first) and never a model
+// the editor could not open again, the file dialog asks before replacing
+// the file that will really be written, and a picture that cannot be
+// decoded is named when a section opens.
+
+#include "MainWindowFixture.h"
+
+#include "chart/engine/PlotSeries.h"
+#include "chart/export/PlotPreview.h"
+#include "section/main/PictureSettingsDialog.h"
+
+#include <QtCore/QDir>
+#include <QtCore/QFileInfo>
+#include <QtWidgets/QCheckBox>
+#include <QtWidgets/QFileDialog>
+#include <QtWidgets/QLineEdit>
+#include <QtWidgets/QMessageBox>
+#include <QtWidgets/QToolButton>
+
+#include <vector>
+
+namespace lp {
+namespace {
+
+using test::MainWindow;
+
+QByteArray BytesOf(const QString& Name)
+{
+    QFile file(Name);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// A section file's bytes with each parameter line's first token, the map
+// polygon id that every read and every rebuild of the map gives anew,
+// blanked.
+QByteArray SectionWithoutIds(const QString& Name)
+{
+    QList<QByteArray> lines = BytesOf(Name).split('\n');
+    for (QByteArray& text : lines)
+        if (text.count(' ') >= 20 && text.endsWith(" \r"))
+            text = "id" + text.mid(text.indexOf(' '));
+    return lines.join('\n');
+}
+
+void WriteBytes(const QString& Name, const QByteArray& Bytes)
+{
+    QFile file(Name);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(Bytes);
+}
+
+struct Saving : MainWindow {
+    // File > "Save section...", the dialog answered with FileName and the
+    // filter FilterIndex.
+    void SaveThroughTheMenu(const QString& FileName, int FilterIndex = 1)
+    {
+        ASSERT_EQ(Window->Savefile1->text(), QStringLiteral("&Save section..."));
+        CommonDialogService().ExecuteSave = [&](TSaveDialogRequest& Request) {
+            Request.FileName = FileName;
+            Request.FilterIndex = FilterIndex;
+            return true;
+        };
+        Window->Savefile1->trigger();
+        CommonDialogService().ExecuteSave = {};
+    }
+    void ChooseMode(TPolygonEditMode Mode) { Window->ModeButtons.at(Mode)->click(); }
+    // A left press at From, dragged to To, released; no right click.
+    void DragWithoutDropping(QPointF From, QPointF To)
+    {
+        const QPoint from = Pixel(From.x(), From.y());
+        const QPoint to = Pixel(To.x(), To.y());
+        MoveMouse(from, Qt::NoButton);
+        QTest::mousePress(ChartWidget(), Qt::LeftButton, {}, from);
+        for (int step = 1; step <= 5; ++step)
+            MoveMouse(from + (to - from) * step / 5, Qt::LeftButton);
+        QTest::mouseRelease(ChartWidget(), Qt::LeftButton, {}, to);
+    }
+    void LeftClicks(const std::vector<QPointF>& Points)
+    {
+        for (const QPointF& point : Points) {
+            const QPoint at = Pixel(point.x(), point.y());
+            MoveMouse(at, Qt::NoButton);
+            Click(Qt::LeftButton, at);
+        }
+    }
+    QString Title() const { return QStringLiteral("Section editor ") + Section; }
+    // The section as the window writes it before any edit (the picture's
+    // line then names the picture found).
+    QByteArray SavedBeforeTheEdit()
+    {
+        SaveThroughTheMenu(Section);
+        EXPECT_TRUE(Messages.isEmpty()) << Messages.join('\n').toStdString();
+        return SectionWithoutIds(Section);
+    }
+    // The node within a pixel or two of (X, Y), -1 for none.
+    int NodeNear(double X, double Y)
+    {
+        for (int i = 0; i < Chart().Nodes.Length(); ++i)
+            if (std::abs(Chart().Nodes[i].x - X) < 2 && std::abs(Chart().Nodes[i].y - Y) < 2)
+                return i;
+        return -1;
+    }
+};
+
+// Guards a save that wrote a node still held in "Move node" (dragged into
+// the sandstone, left button released, no right click): the file then
+// failed to open ("ring 0 of body 1 crosses ring 0 of body 2") and the
+// section was lost.
+TEST_F(Saving, ANodeStillHeldIsPutBackBeforeTheSave)
+{
+    Start({Section});
+    const QByteArray original = SavedBeforeTheEdit();
+    const int lensCorner = NodeAt(300, 140);
+    ASSERT_GE(lensCorner, 0);
+    ChooseMode(pmMoveNode);
+    DragWithoutDropping({300, 140}, {300, 100});
+    ASSERT_TRUE(Chart().Editing);
+    ASSERT_NEAR(Chart().Nodes[lensCorner].y, 100, 2);
+    EXPECT_FALSE(Window->Modified());
+
+    SaveThroughTheMenu(Section);
+    EXPECT_TRUE(Messages.isEmpty()) << Messages.join('\n').toStdString();
+    EXPECT_EQ(SectionWithoutIds(Section).toStdString(), original.toStdString());
+    EXPECT_EQ(Window->windowTitle(), Title());
+    EXPECT_FALSE(Chart().Editing);
+    EXPECT_EQ(Chart().Nodes[lensCorner].x, 300);
+    EXPECT_EQ(Chart().Nodes[lensCorner].y, 140);
+    EXPECT_EQ(Chart().EditMode, pmMoveNode);
+    EXPECT_TRUE(Window->OpenSection(Section));
+    EXPECT_TRUE(Messages.isEmpty()) << Messages.join('\n').toStdString();
+    EXPECT_GE(NodeAt(300, 140), 0);
+}
+
+// Every mode that holds something between presses: the edit in hand is
+// put back, so the saved file is the one before it and opens again.
+TEST_F(Saving, AnEditInProgressIsNeverSaved)
+{
+    struct TRow {
+        const char* Name;
+        TPolygonEditMode Mode;
+        std::function<void(Saving&)> Start;
+    };
+    const TRow rows[] = {
+        {"a node held over a valid place", pmMoveNode,
+         [](Saving& T) { T.DragWithoutDropping({300, 140}, {330, 150}); }},
+        {"a node held over the sandstone", pmMoveNode,
+         [](Saving& T) { T.DragWithoutDropping({300, 140}, {300, 100}); }},
+        {"a line point held", pmMoveLineNode, [](Saving& T) { T.DragWithoutDropping({300, 130}, {330, 170}); }},
+        {"a line held", pmMoveLine, [](Saving& T) { T.DragWithoutDropping({300, 130}, {330, 170}); }},
+        {"a sub-polygon held", pmMoveSubPolygon, [](Saving& T) { T.DragWithoutDropping({450, 160}, {460, 165}); }},
+        {"a body held", pmMovePolygon, [](Saving& T) { T.DragWithoutDropping({200, 70}, {205, 75}); }},
+        {"a polygon half drawn", pmAddPolygon,
+         [](Saving& T) { T.LeftClicks({{870, 40}, {950, 40}, {950, 100}}); }},
+        {"a line half drawn", pmAddLine, [](Saving& T) { T.LeftClicks({{870, 40}, {950, 60}}); }},
+        // The first press puts a node on the edge it starts from.
+        {"a division started", pmDividePolygon, [](Saving& T) { T.LeftClicks({{200, 20}}); }},
+    };
+    Start({Section});
+    const QByteArray original = SavedBeforeTheEdit();
+    const TSectionModel before = Chart().SectionModel();
+    for (const TRow& row : rows) {
+        SCOPED_TRACE(row.Name);
+        ChooseMode(row.Mode);
+        row.Start(*this);
+        ASSERT_TRUE(Chart().Editing);
+        const TSectionModel during = Chart().SectionModel();
+        const bool changed = FormatSectionModelBlock(during) != FormatSectionModelBlock(before);
+        EXPECT_TRUE(changed || !Chart().DrawnPoints.Empty()) << "the edit changed nothing";
+
+        SaveThroughTheMenu(Section);
+        EXPECT_TRUE(Messages.isEmpty()) << Messages.join('\n').toStdString();
+        EXPECT_EQ(SectionWithoutIds(Section).toStdString(), original.toStdString());
+        EXPECT_FALSE(Window->Modified());
+        EXPECT_EQ(Window->windowTitle(), Title());
+        EXPECT_FALSE(Chart().Editing);
+        EXPECT_TRUE(Chart().DrawnPoints.Empty());
+        EXPECT_EQ(Chart().RubberBandSeries->Count(), 0);
+        EXPECT_TRUE(Window->OpenSection(Section));
+        EXPECT_TRUE(Messages.isEmpty()) << Messages.join('\n').toStdString();
+        Messages.clear();
+    }
+}
+
+// The other file commands end the edit in hand too: the save of Exit's
+// question writes the last finished edit, and the print preview shows it.
+TEST_F(Saving, ExitsSaveAndThePrintPreviewPutTheEditInHandBack)
+{
+    Start({Section});
+    const QByteArray original = SavedBeforeTheEdit();
+    ChooseMode(pmMoveNode);
+    DragNode({600, 140}, {620, 150}); // a finished edit
+    ASSERT_TRUE(Window->Modified());
+    ASSERT_GE(NodeNear(620, 150), 0);
+    DragWithoutDropping({300, 140}, {300, 100});
+    ASSERT_TRUE(Chart().Editing);
+
+    bool previewed = false;
+    ChartPreviewShowService() = [&](TChartPreview&) {
+        previewed = true;
+        EXPECT_FALSE(Chart().Editing);
+        EXPECT_GE(NodeAt(300, 140), 0);
+        return 0;
+    };
+    Window->Ptint1->trigger();
+    ResetChartPreviewShowService();
+    EXPECT_TRUE(previewed);
+
+    DragWithoutDropping({300, 140}, {300, 100});
+    ASSERT_TRUE(Chart().Editing);
+    int asked = 0;
+    QTimer::singleShot(0, [&] {
+        QTRY_VERIFY_WITH_TIMEOUT(qobject_cast<QMessageBox*>(QApplication::activeModalWidget()) != nullptr, 5000);
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ++asked;
+        for (QAbstractButton* button : box->buttons())
+            if (button->text() == QStringLiteral("Save"))
+                QTest::mouseClick(button, Qt::LeftButton);
+    });
+    EXPECT_TRUE(Window->close());
+    EXPECT_EQ(asked, 1);
+    EXPECT_NE(SectionWithoutIds(Section), original);
+    Start({Section});
+    EXPECT_TRUE(Messages.isEmpty()) << Messages.join('\n').toStdString();
+    EXPECT_GE(NodeNear(620, 150), 0);
+    EXPECT_GE(NodeAt(300, 140), 0);
+}
+
+// Guards the second line of defence: a model that breaks the rules (here
+// changed past the editor) is not written, with a message, and the file on
+// disk stays as it was.
+TEST_F(Saving, AModelThatBreaksTheRulesIsRefusedAndTheFileKept)
+{
+    Start({Section});
+    const QByteArray original = BytesOf(Section);
+    const int lensCorner = NodeAt(300, 140);
+    ASSERT_GE(lensCorner, 0);
+    Chart().Nodes[lensCorner].y = 100; // into the sandstone
+    SaveThroughTheMenu(Section);
+    ASSERT_EQ(Messages.size(), 1);
+    const QString refusal = QStringLiteral("The section file \"%1\" cannot be written: the model breaks a rule of "
+                                           "section models: ring 0 of body 1 crosses ring 0 of body 2 (edges 6-7 and "
+                                           "13-10). The file is left as it was.");
+    EXPECT_EQ(Messages[0].toStdString(), refusal.arg(Section).toStdString());
+    EXPECT_EQ(BytesOf(Section), original);
+    EXPECT_EQ(QDir(Folder.path()).entryList({QStringLiteral("*.sec")}, QDir::Files),
+              QStringList{QStringLiteral("example.sec")});
+    // Under a new name: nothing written either.
+    Messages.clear();
+    SaveThroughTheMenu(Folder.filePath(QStringLiteral("copy.sec")));
+    EXPECT_EQ(Messages.size(), 1);
+    EXPECT_FALSE(QFile::exists(Folder.filePath(QStringLiteral("copy.sec"))));
+    EXPECT_EQ(Window->DocumentName(), Section);
+}
+
+// --- Replacing a file ---------------------------------------------------------------------
+
+// The real save dialog: a name typed into it and Return pressed.
+struct Replacing : Saving {
+    QString Other;
+    QByteArray OtherBytes = QByteArrayLiteral("another section's own bytes\r\n");
+    // The answers to the replace question in turn, and the questions asked.
+    std::vector<int> Answers;
+    QStringList Asked;
+
+    void SetUp() override
+    {
+        Saving::SetUp();
+        MessageService() = [this](const TMessageRequest& Request) {
+            if (Request.Buttons == TMsgDlgButtons(mbYes | mbNo)) {
+                Asked << Request.Caption + QLatin1Char('|') + Request.Text;
+                const int answer = Answers.empty() ? int(mrNo) : Answers.front();
+                if (!Answers.empty())
+                    Answers.erase(Answers.begin());
+                // No shows the dialog again: this time it is cancelled.
+                if (answer == mrNo)
+                    QTimer::singleShot(0, [] {
+                        QTRY_VERIFY_WITH_TIMEOUT(qobject_cast<QFileDialog*>(QApplication::activeModalWidget()),
+                                                 5000);
+                        qobject_cast<QFileDialog*>(QApplication::activeModalWidget())->reject();
+                    });
+                return answer;
+            }
+            Messages << Request.Text;
+            return int(mrOk);
+        };
+    }
+    // A file of the folder with bytes of its own.
+    QString MakeOther(const QString& Name)
+    {
+        const QString path = Folder.filePath(Name);
+        WriteBytes(path, OtherBytes);
+        return path;
+    }
+    // File > "Save section...": Typed entered into the dialog with the
+    // filter FilterIndex chosen, then Return.
+    void TypeIntoTheSaveDialog(const QString& Typed, int FilterIndex = 1)
+    {
+        AnswerModal<QFileDialog>([&] { Window->Savefile1->trigger(); },
+                                 [&](QFileDialog& Dialog) {
+                                     Dialog.selectNameFilter(Dialog.nameFilters().value(FilterIndex - 1));
+                                     auto* edit = Dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+                                     ASSERT_NE(edit, nullptr);
+                                     edit->setText(Typed);
+                                     QTest::keyClick(edit, Qt::Key_Return);
+                                 });
+    }
+    QString Question(const QString& Name) const
+    {
+        return QStringLiteral("Save section|%1 already exists.\nDo you want to replace it?").arg(Name);
+    }
+    void Edit()
+    {
+        ChooseMode(pmMoveNode);
+        DragNode({300, 140}, {330, 150});
+        ASSERT_TRUE(Window->Modified());
+    }
+};
+
+// Guards a save over other.sec that nobody was asked about: typing "other"
+// or "other.txt" asked nothing, and the name then became other.sec.
+TEST_F(Replacing, ASectionSavedUnderAnotherNameAsksAboutTheSecFile)
+{
+    Start({Section});
+    Edit();
+    const QString other = MakeOther(QStringLiteral("other.sec"));
+    for (const QString& typed : {QStringLiteral("other"), QStringLiteral("other.txt")}) {
+        SCOPED_TRACE(typed.toStdString());
+        Asked.clear();
+        Answers = {mrNo};
+        TypeIntoTheSaveDialog(typed);
+        EXPECT_EQ(Asked, QStringList{Question(QStringLiteral("other.sec"))});
+        EXPECT_EQ(BytesOf(other), OtherBytes);
+        EXPECT_FALSE(QFile::exists(Folder.filePath(QStringLiteral("other.txt"))));
+        EXPECT_FALSE(QFile::exists(Folder.filePath(QStringLiteral("other"))));
+        EXPECT_EQ(Window->DocumentName(), Section);
+        EXPECT_TRUE(Window->Modified());
+        EXPECT_EQ(Window->windowTitle(), Title() + QStringLiteral("*"));
+    }
+    // Yes replaces it, and it becomes the document.
+    Asked.clear();
+    Answers = {mrYes};
+    TypeIntoTheSaveDialog(QStringLiteral("other.txt"));
+    EXPECT_EQ(Asked, QStringList{Question(QStringLiteral("other.sec"))});
+    EXPECT_TRUE(Messages.isEmpty()) << Messages.join('\n').toStdString();
+    EXPECT_NE(BytesOf(other), OtherBytes);
+    EXPECT_FALSE(QFile::exists(Folder.filePath(QStringLiteral("other.txt"))));
+    EXPECT_EQ(Window->DocumentName(), other);
+    EXPECT_FALSE(Window->Modified());
+    EXPECT_TRUE(Window->OpenSection(other));
+    EXPECT_GE(NodeNear(330, 150), 0);
+
+    // A name whose file does not exist asks nothing.
+    Asked.clear();
+    TypeIntoTheSaveDialog(QStringLiteral("fresh"));
+    EXPECT_TRUE(Asked.isEmpty());
+    EXPECT_TRUE(QFile::exists(Folder.filePath(QStringLiteral("fresh.sec"))));
+}
+
+// The same for a picture: the metafile gets ".emf", the paper-scale bitmap
+// ".bmp", whatever was typed.
+TEST_F(Replacing, APictureSavedUnderAnotherNameAsksAboutTheFileWritten)
+{
+    Start({Section});
+    ASSERT_TRUE(Window->prntset->Automatic());
+    const QString emf = MakeOther(QStringLiteral("other.emf"));
+    for (const QString& typed : {QStringLiteral("other"), QStringLiteral("other.bmp")}) {
+        SCOPED_TRACE(typed.toStdString());
+        Asked.clear();
+        Answers = {mrNo};
+        TypeIntoTheSaveDialog(typed, 2);
+        EXPECT_EQ(Asked, QStringList{Question(QStringLiteral("other.emf"))});
+        EXPECT_EQ(BytesOf(emf), OtherBytes);
+        EXPECT_FALSE(QFile::exists(Folder.filePath(QStringLiteral("other.bmp"))));
+    }
+    Asked.clear();
+    Answers = {mrYes};
+    TypeIntoTheSaveDialog(QStringLiteral("other"), 2);
+    EXPECT_EQ(Asked, QStringList{Question(QStringLiteral("other.emf"))});
+    EXPECT_TRUE(Messages.isEmpty()) << Messages.join('\n').toStdString();
+    EXPECT_TRUE(BytesOf(emf).startsWith(QByteArray("\x01\x00\x00\x00", 4))) << "not a metafile";
+    // The picture is no document: the section stays the one open.
+    EXPECT_EQ(Window->DocumentName(), Section);
+
+    // The paper-scale bitmap: "Automatic" off.
+    Window->prntset->CheckBox1->setChecked(false);
+    const QString bmp = MakeOther(QStringLiteral("scaled.bmp"));
+    for (const QString& typed : {QStringLiteral("scaled"), QStringLiteral("scaled.png")}) {
+        SCOPED_TRACE(typed.toStdString());
+        Asked.clear();
+        Answers = {mrNo};
+        TypeIntoTheSaveDialog(typed, 2);
+        EXPECT_EQ(Asked, QStringList{Question(QStringLiteral("scaled.bmp"))});
+        EXPECT_EQ(BytesOf(bmp), OtherBytes);
+    }
+    // A name whose file does not exist asks nothing.
+    Asked.clear();
+    Window->prntset->CheckBox1->setChecked(true);
+    TypeIntoTheSaveDialog(QStringLiteral("fresh.bmp"), 2);
+    EXPECT_TRUE(Asked.isEmpty());
+    EXPECT_TRUE(QFile::exists(Folder.filePath(QStringLiteral("fresh.emf"))));
+}
+
+// --- A picture that cannot be decoded ------------------------------------------------
+
+// Guards "JPEG error: Not a JPEG file: starts with 0xe8 0x92" shown with no
+// word of which file it was about.
+TEST_F(Saving, APictureThatCannotBeDecodedIsNamedInTheMessage)
+{
+    Start({Section});
+    QByteArray section = BytesOf(Section);
+    const QByteArray rest = section.mid(section.indexOf('\n'));
+    for (const QString& name : {QStringLiteral("scan.jpg"), QStringLiteral("scan.png")}) {
+        SCOPED_TRACE(name.toStdString());
+        const QString picture = Folder.filePath(name);
+        WriteBytes(picture, QByteArrayLiteral("\xe8\x92\x01\x02 garbage, not a picture at all"));
+        const QString file = Folder.filePath(QStringLiteral("garbled.sec"));
+        WriteBytes(file, name.toLatin1() + rest);
+        Messages.clear();
+        EXPECT_TRUE(Window->OpenSection(file));
+        ASSERT_EQ(Messages.size(), 1);
+        const QString decoder = name.endsWith(QStringLiteral(".jpg")) ? QStringLiteral("JPEG error: ")
+                                                                        : QStringLiteral("PNG error: ");
+        const QString named = QStringLiteral("Cannot read the picture file \"%1\": %2").arg(picture, decoder);
+        EXPECT_TRUE(Messages[0].startsWith(named)) << Messages[0].toStdString();
+        if (name.endsWith(QStringLiteral(".jpg")))
+            EXPECT_EQ(Messages[0], QStringLiteral("Cannot read the picture file \"%1\": JPEG error: Not a JPEG file: "
+                                                  "starts with 0xe8 0x92")
+                                       .arg(picture));
+        // The section is open, without a picture.
+        EXPECT_EQ(Window->DocumentName(), file);
+    }
+}
+
+} // namespace
+} // namespace lp
