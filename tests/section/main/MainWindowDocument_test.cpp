@@ -50,13 +50,8 @@
 namespace lp {
 namespace {
 
+using test::FileBytes;
 using test::MainWindow;
-
-QByteArray FileBytes(const QString& Name)
-{
-    QFile file(Name);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // The first Count lines of a file, with their line ends.
 QByteArray HeadLines(const QString& Name, int Count)

@@ -24,6 +24,13 @@
 
 namespace lp::test {
 
+// A file's bytes; empty when it cannot be read.
+inline QByteArray FileBytes(const QString& Name)
+{
+    QFile file(Name);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 inline const QString ExampleFile = QStringLiteral(LP_EXAMPLES_DIR "/example.sec");
 
 struct MainWindow : ::testing::Test {
@@ -96,8 +103,9 @@ struct MainWindow : ::testing::Test {
         QTest::mousePress(ChartWidget(), Button, {}, At);
         QTest::mouseRelease(ChartWidget(), Button, {}, At);
     }
-    // Move node: press on the node at From, drag, drop with the right button.
-    void DragNode(QPointF From, QPointF To)
+    // A left press at From, dragged to To, released; no right click, so a
+    // picked node stays in hand.
+    void DragWithoutDropping(QPointF From, QPointF To)
     {
         const QPoint from = Pixel(From.x(), From.y());
         const QPoint to = Pixel(To.x(), To.y());
@@ -106,7 +114,12 @@ struct MainWindow : ::testing::Test {
         for (int step = 1; step <= 5; ++step)
             MoveMouse(from + (to - from) * step / 5, Qt::LeftButton);
         QTest::mouseRelease(ChartWidget(), Qt::LeftButton, {}, to);
-        Click(Qt::RightButton, to);
+    }
+    // Move node: press on the node at From, drag, drop with the right button.
+    void DragNode(QPointF From, QPointF To)
+    {
+        DragWithoutDropping(From, To);
+        Click(Qt::RightButton, Pixel(To.x(), To.y()));
     }
     int NodeAt(double X, double Y)
     {

@@ -25,18 +25,12 @@ namespace {
 
 using test::MainWindow;
 
-QByteArray BytesOf(const QString& Name)
-{
-    QFile file(Name);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 // A section file's bytes with each parameter line's first token, the map
 // polygon id that every read and every rebuild of the map gives anew,
 // blanked.
 QByteArray SectionWithoutIds(const QString& Name)
 {
-    QList<QByteArray> lines = BytesOf(Name).split('\n');
+    QList<QByteArray> lines = test::FileBytes(Name).split('\n');
     for (QByteArray& text : lines)
         if (text.count(' ') >= 20 && text.endsWith(" \r"))
             text = "id" + text.mid(text.indexOf(' '));
@@ -65,17 +59,6 @@ struct Saving : MainWindow {
         CommonDialogService().ExecuteSave = {};
     }
     void ChooseMode(TPolygonEditMode Mode) { Window->ModeButtons.at(Mode)->click(); }
-    // A left press at From, dragged to To, released; no right click.
-    void DragWithoutDropping(QPointF From, QPointF To)
-    {
-        const QPoint from = Pixel(From.x(), From.y());
-        const QPoint to = Pixel(To.x(), To.y());
-        MoveMouse(from, Qt::NoButton);
-        QTest::mousePress(ChartWidget(), Qt::LeftButton, {}, from);
-        for (int step = 1; step <= 5; ++step)
-            MoveMouse(from + (to - from) * step / 5, Qt::LeftButton);
-        QTest::mouseRelease(ChartWidget(), Qt::LeftButton, {}, to);
-    }
     void LeftClicks(const std::vector<QPointF>& Points)
     {
         for (const QPointF& point : Points) {
@@ -232,7 +215,7 @@ TEST_F(Saving, ExitsSaveAndThePrintPreviewPutTheEditInHandBack)
 TEST_F(Saving, AModelThatBreaksTheRulesIsRefusedAndTheFileKept)
 {
     Start({Section});
-    const QByteArray original = BytesOf(Section);
+    const QByteArray original = test::FileBytes(Section);
     const int lensCorner = NodeAt(300, 140);
     ASSERT_GE(lensCorner, 0);
     Chart().Nodes[lensCorner].y = 100; // into the sandstone
@@ -242,7 +225,7 @@ TEST_F(Saving, AModelThatBreaksTheRulesIsRefusedAndTheFileKept)
                                            "section models: ring 0 of body 1 crosses ring 0 of body 2 (edges 6-7 and "
                                            "13-10). The file is left as it was.");
     EXPECT_EQ(Messages[0].toStdString(), refusal.arg(Section).toStdString());
-    EXPECT_EQ(BytesOf(Section), original);
+    EXPECT_EQ(test::FileBytes(Section), original);
     EXPECT_EQ(QDir(Folder.path()).entryList({QStringLiteral("*.sec")}, QDir::Files),
               QStringList{QStringLiteral("example.sec")});
     // Under a new name: nothing written either.
@@ -330,7 +313,7 @@ TEST_F(Replacing, ASectionSavedUnderAnotherNameAsksAboutTheSecFile)
         Answers = {mrNo};
         TypeIntoTheSaveDialog(typed);
         EXPECT_EQ(Asked, QStringList{Question(QStringLiteral("other.sec"))});
-        EXPECT_EQ(BytesOf(other), OtherBytes);
+        EXPECT_EQ(test::FileBytes(other), OtherBytes);
         EXPECT_FALSE(QFile::exists(Folder.filePath(QStringLiteral("other.txt"))));
         EXPECT_FALSE(QFile::exists(Folder.filePath(QStringLiteral("other"))));
         EXPECT_EQ(Window->DocumentName(), Section);
@@ -343,7 +326,7 @@ TEST_F(Replacing, ASectionSavedUnderAnotherNameAsksAboutTheSecFile)
     TypeIntoTheSaveDialog(QStringLiteral("other.txt"));
     EXPECT_EQ(Asked, QStringList{Question(QStringLiteral("other.sec"))});
     EXPECT_TRUE(Messages.isEmpty()) << Messages.join('\n').toStdString();
-    EXPECT_NE(BytesOf(other), OtherBytes);
+    EXPECT_NE(test::FileBytes(other), OtherBytes);
     EXPECT_FALSE(QFile::exists(Folder.filePath(QStringLiteral("other.txt"))));
     EXPECT_EQ(Window->DocumentName(), other);
     EXPECT_FALSE(Window->Modified());
@@ -370,7 +353,7 @@ TEST_F(Replacing, APictureSavedUnderAnotherNameAsksAboutTheFileWritten)
         Answers = {mrNo};
         TypeIntoTheSaveDialog(typed, 2);
         EXPECT_EQ(Asked, QStringList{Question(QStringLiteral("other.emf"))});
-        EXPECT_EQ(BytesOf(emf), OtherBytes);
+        EXPECT_EQ(test::FileBytes(emf), OtherBytes);
         EXPECT_FALSE(QFile::exists(Folder.filePath(QStringLiteral("other.bmp"))));
     }
     Asked.clear();
@@ -378,7 +361,7 @@ TEST_F(Replacing, APictureSavedUnderAnotherNameAsksAboutTheFileWritten)
     TypeIntoTheSaveDialog(QStringLiteral("other"), 2);
     EXPECT_EQ(Asked, QStringList{Question(QStringLiteral("other.emf"))});
     EXPECT_TRUE(Messages.isEmpty()) << Messages.join('\n').toStdString();
-    EXPECT_TRUE(BytesOf(emf).startsWith(QByteArray("\x01\x00\x00\x00", 4))) << "not a metafile";
+    EXPECT_TRUE(test::FileBytes(emf).startsWith(QByteArray("\x01\x00\x00\x00", 4))) << "not a metafile";
     // The picture is no document: the section stays the one open.
     EXPECT_EQ(Window->DocumentName(), Section);
 
@@ -391,7 +374,7 @@ TEST_F(Replacing, APictureSavedUnderAnotherNameAsksAboutTheFileWritten)
         Answers = {mrNo};
         TypeIntoTheSaveDialog(typed, 2);
         EXPECT_EQ(Asked, QStringList{Question(QStringLiteral("scaled.bmp"))});
-        EXPECT_EQ(BytesOf(bmp), OtherBytes);
+        EXPECT_EQ(test::FileBytes(bmp), OtherBytes);
     }
     // A name whose file does not exist asks nothing.
     Asked.clear();
@@ -408,7 +391,7 @@ TEST_F(Replacing, APictureSavedUnderAnotherNameAsksAboutTheFileWritten)
 TEST_F(Saving, APictureThatCannotBeDecodedIsNamedInTheMessage)
 {
     Start({Section});
-    QByteArray section = BytesOf(Section);
+    QByteArray section = test::FileBytes(Section);
     const QByteArray rest = section.mid(section.indexOf('\n'));
     for (const QString& name : {QStringLiteral("scan.jpg"), QStringLiteral("scan.png")}) {
         SCOPED_TRACE(name.toStdString());
