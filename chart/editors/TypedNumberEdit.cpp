@@ -3,6 +3,7 @@
 #include "chart/editors/EditorPage.h"
 #include "chart/editors/axis/FormatEditor.h"
 
+#include <QtCore/QPointer>
 #include <QtCore/QRegularExpression>
 #include <QtWidgets/QLineEdit>
 
@@ -129,7 +130,11 @@ void BindTypedNumber(TEditorPage& Page, QLineEdit* Edit, std::function<std::opti
         const std::optional<double> value = Read();
         return value ? QVariant(Text(*value)) : QVariant();
     };
-    SetTypedNumberValidator(Edit, [shown] { return shown().toString(); });
+    // Left while its page is being destroyed, the field keeps its text:
+    // the page's reading may reach parts already gone.
+    SetTypedNumberValidator(Edit, [shown, Edit, editing = QPointer<QObject>(Page.EditingContext())] {
+        return editing ? shown().toString() : Edit->text();
+    });
     auto store = [Read, Write](const QVariant& Value) {
         const std::optional<double> typed = TypedReal(Value.toString());
         if (typed && Read())

@@ -65,6 +65,8 @@ void SetTypedNumberValidator(QLineEdit* Edit, std::function<QString()> Shown);
 // no message, and leaving it so shows the kept value again. Read gives
 // nothing while there is none to edit (the edit is then left as it is);
 // the number is shown as Text makes it (NumberText when none is given).
+// Every call is tied to Page's editing context: none runs once the page is
+// being destroyed.
 void BindNumberEdit(TEditorPage& Page, QLineEdit* Edit, std::function<std::optional<double>()> Read,
                     std::function<void(double)> Write, std::function<QString(double)> Text = {});
 // The same for a field of the target: Write stores the number without the
