@@ -133,6 +133,14 @@ bool RunUserChange(const std::function<void()>& Action) noexcept
     return false;
 }
 
+QObject* EditingContextOf(QObject* Object)
+{
+    for (QObject* each = Object; each; each = each->parent())
+        if (auto* page = qobject_cast<TEditorPage*>(each))
+            return page->EditingContext();
+    return Object;
+}
+
 // --- TPropertyBinder -----------------------------------------------------------------------------
 
 void TPropertyBinder::Bind(QObject* Control, const QString& Path)
@@ -208,38 +216,48 @@ void TPropertyBinder::SetTargetValue(QObject* Control, const QVariant& Value)
 void TPropertyBinder::Connect(TBinding& Binding)
 {
     QObject* control = Binding.Control;
+    // Tied to the page's editing context, which goes before the binder
+    // does: the focus-out that destroying a shown page sends its fields
+    // calls none of these.
+    QObject* context = FPage.EditingContext();
     auto changed = [this, control] { UserChanged(control); };
     if (auto* spin = qobject_cast<QSpinBox*>(control))
-        QObject::connect(spin, &QSpinBox::valueChanged, &FPage, changed);
+        QObject::connect(spin, &QSpinBox::valueChanged, context, changed);
     else if (auto* slider = qobject_cast<QSlider*>(control))
-        QObject::connect(slider, &QSlider::valueChanged, &FPage, changed);
+        QObject::connect(slider, &QSlider::valueChanged, context, changed);
     else if (auto* check = qobject_cast<QCheckBox*>(control))
-        QObject::connect(check, &QCheckBox::toggled, &FPage, changed);
+        QObject::connect(check, &QCheckBox::toggled, context, changed);
     else if (auto* combo = qobject_cast<QComboBox*>(control))
-        QObject::connect(combo, &QComboBox::currentIndexChanged, &FPage, changed);
+        QObject::connect(combo, &QComboBox::currentIndexChanged, context, changed);
     else if (auto* edit = qobject_cast<QLineEdit*>(control)) {
         auto whenDone = [this, control] {
             const TBinding* binding = Find(control);
             return binding && binding->WhenDone;
         };
-        QObject::connect(edit, &QLineEdit::textEdited, &FPage, [changed, whenDone] {
+        QObject::connect(edit, &QLineEdit::textEdited, context, [changed, whenDone] {
             if (!whenDone())
                 changed();
         });
-        QObject::connect(edit, &QLineEdit::editingFinished, &FPage, [changed, whenDone] {
+        QObject::connect(edit, &QLineEdit::editingFinished, context, [changed, whenDone] {
             if (whenDone())
                 changed();
         });
     }
     else if (auto* group = qobject_cast<QButtonGroup*>(control))
-        QObject::connect(group, &QButtonGroup::idToggled, &FPage, [changed](int, bool On) {
+        QObject::connect(group, &QButtonGroup::idToggled, context, [changed](int, bool On) {
             if (On)
                 changed();
         });
     else if (auto* color = qobject_cast<TButtonColor*>(control))
-        color->OnClick = [changed](TButtonColor*) { changed(); };
+        color->OnClick = [changed, editing = QPointer<QObject>(context)](TButtonColor*) {
+            if (editing)
+                changed();
+        };
     else if (auto* swatch = qobject_cast<TColorSwatch*>(control))
-        swatch->OnChange = [changed](TColorSwatch*) { changed(); };
+        swatch->OnChange = [changed, editing = QPointer<QObject>(context)](TColorSwatch*) {
+            if (editing)
+                changed();
+        };
 }
 
 void TPropertyBinder::Show(QObject* Control, const QVariant& Value)
@@ -330,7 +348,20 @@ TEditorPage::TEditorPage(QWidget* Parent) : QDialog(Parent), FBinder(*this)
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
 }
 
-TEditorPage::~TEditorPage() = default;
+TEditorPage::~TEditorPage()
+{
+    // The dialog's destructor, which runs after this one, hides the page:
+    // the focus leaves its field (a window losing its activation, or the
+    // focus passing on to a widget outside the page), the field reports its
+    // editing finished and its validator fixes its text up. By then the
+    // binder, the target and the derived page's parts are gone, so every
+    // editing connection goes now, those of the pages embedded in this one
+    // with them (their writes may reach into this page); what the user
+    // typed but no write took yet is dropped.
+    for (TEditorPage* inner : findChildren<TEditorPage*>())
+        inner->FEditingContext.reset();
+    FEditingContext.reset();
+}
 
 void TEditorPage::SetTarget(QObject* Target)
 {

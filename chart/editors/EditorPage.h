@@ -18,6 +18,14 @@
 // A page embedded in another window (a tab of the chart editor, a panel
 // of another page) is a part of that window: Escape in it is the window's
 // Escape. Shown alone, a page is a dialog with the dialog's Escape.
+//
+// Destroyed, a page first cuts its editing connections (see
+// EditingContext()), and those of the pages inside it, then Qt's dialog
+// teardown hides it and moves the focus out of its fields: that focus-out
+// reaches nothing of the page, so a text typed but not yet written (a field
+// that writes when its typing is done, a number not complete yet) is
+// dropped. Closing a window is not that: it hides the pages whole, and
+// their fields write what the focus-out completes.
 
 #include <QtCore/QPointer>
 #include <QtCore/QVariant>
@@ -44,17 +52,25 @@ class TEditorPage;
 // when Action raised.
 bool RunUserChange(const std::function<void()>& Action) noexcept;
 
+// The editing context (TEditorPage::EditingContext()) of the page Object
+// is or lies in, the nearest one up its parents; Object itself when it
+// lies in no page; nullptr once that page is being destroyed.
+QObject* EditingContextOf(QObject* Object);
+
 // Connects Signal of Sender to Action (taking the signal's first arguments,
-// or none) run through RunUserChange, while Context lives.
+// or none) run through RunUserChange, while Context lives and the page
+// Context lies in is not being destroyed.
 template <class TSender, class TSignal, class TAction>
 QMetaObject::Connection ConnectUserChange(TSender* Sender, TSignal Signal, QObject* Context, TAction Action)
 {
     // Callable with exactly the arguments Action takes, so the connection
     // passes it as many of the signal's arguments as it wants.
     return QObject::connect(Sender, Signal, Context,
-                            [Action = std::move(Action)](const auto&... Args)
+                            [Action = std::move(Action), editing = QPointer<QObject>(EditingContextOf(Context))](
+                                const auto&... Args)
                                 -> std::enable_if_t<std::is_invocable_v<const TAction&, decltype(Args)...>> {
-                                RunUserChange([&] { Action(Args...); });
+                                if (editing)
+                                    RunUserChange([&] { Action(Args...); });
                             });
 }
 
@@ -154,6 +170,13 @@ public:
     bool CanWrite() const { return !FCreating && !FLoading && FTarget; }
 
     TPropertyBinder& Binder() { return FBinder; }
+    // What the page's editing connections hang on: the binder's
+    // connections take it as their context, and the editing helpers
+    // (ConnectUserChange, BindNumberEdit, BindNumberField) check it is
+    // there before they run. The page's destructor destroys it, and the
+    // editing contexts of the pages inside the page, before any part of
+    // the page goes; nullptr from then on.
+    QObject* EditingContext() const { return FEditingContext.get(); }
 
     // Runs after a bound control wrote its value: the other controls are
     // filled again and UpdateEnabled() runs.
@@ -182,6 +205,7 @@ private:
     void FillExcept(const QObject* Except);
 
     QPointer<QObject> FTarget;
+    std::unique_ptr<QObject> FEditingContext = std::make_unique<QObject>();
     TPropertyBinder FBinder;
     bool FLoading = false;
     bool FCreating = true;

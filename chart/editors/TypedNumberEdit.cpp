@@ -3,6 +3,7 @@
 #include "chart/editors/EditorPage.h"
 #include "chart/editors/axis/FormatEditor.h"
 
+#include <QtCore/QPointer>
 #include <QtCore/QRegularExpression>
 #include <QtWidgets/QLineEdit>
 
@@ -11,9 +12,26 @@
 
 namespace lp {
 
+namespace {
+
+// Text without the bidirectional marks (left-to-right, right-to-left,
+// Arabic letter mark). Qt writes one before the signs of numbers in
+// right-to-left locales ("\u200E-2,5E\u200E+6" in the Arabic of Algeria,
+// Tunisia, Libya and Morocco) and refuses it when it reads them back; the
+// marks only steer how the text is laid out, never what it says.
+QString WithoutDirectionMarks(const QString& Text)
+{
+    QString text = Text;
+    for (const char16_t mark : {u'\u200E', u'\u200F', u'\u061C'})
+        text.remove(QChar(mark));
+    return text;
+}
+
+} // namespace
+
 std::optional<double> TypedReal(const QString& Text, const QLocale& Locale)
 {
-    const QString text = Text.trimmed();
+    const QString text = WithoutDirectionMarks(Text).trimmed();
     if (text.isEmpty())
         return std::nullopt;
     bool ok = false;
@@ -83,7 +101,7 @@ std::optional<double> ReadFormattedReal(const QString& Text, const TFormatSettin
                                .arg(QRegularExpression::escape(QString(patternThousand)),
                                     QRegularExpression::escape(QString(patternDecimal))));
     }
-    const QRegularExpressionMatch match = pattern.match(Text.trimmed());
+    const QRegularExpressionMatch match = pattern.match(WithoutDirectionMarks(Text).trimmed());
     if (!match.hasMatch() || (match.captured(2).isEmpty() && match.captured(3).isEmpty()))
         return std::nullopt;
     QString plain = match.captured(1) + match.captured(2).remove(Settings.ThousandSeparator);
@@ -129,7 +147,11 @@ void BindTypedNumber(TEditorPage& Page, QLineEdit* Edit, std::function<std::opti
         const std::optional<double> value = Read();
         return value ? QVariant(Text(*value)) : QVariant();
     };
-    SetTypedNumberValidator(Edit, [shown] { return shown().toString(); });
+    // Left while its page is being destroyed, the field keeps its text:
+    // the page's reading may reach parts already gone.
+    SetTypedNumberValidator(Edit, [shown, Edit, editing = QPointer<QObject>(Page.EditingContext())] {
+        return editing ? shown().toString() : Edit->text();
+    });
     auto store = [Read, Write](const QVariant& Value) {
         const std::optional<double> typed = TypedReal(Value.toString());
         if (typed && Read())

@@ -20,8 +20,9 @@ class TEditorPage;
 // its decimal separator, its digit grouping, an exponent. The C notation (a
 // point, no grouping) is read as well where it cannot mean anything else,
 // that is in a locale that groups digits with no point ("0.5" in French;
-// in German "1.125" is 1125). Nothing for an empty, half-typed or
-// non-finite text. The one reading of typed numbers every editor uses, so
+// in German "1.125" is 1125). Bidirectional marks (U+200E, U+200F, U+061C),
+// which Qt writes before signs in right-to-left locales, are ignored.
+// Nothing for an empty, half-typed or non-finite text. The one reading of typed numbers every editor uses, so
 // a field reads numbers in the locale it shows them in.
 std::optional<double> TypedReal(const QString& Text, const QLocale& Locale = QLocale());
 // The number Text holds, or Old when it holds none (empty, "-", "abc").
@@ -39,7 +40,8 @@ QString NumberText(double Value, const QLocale& Locale = QLocale());
 TFormatSettings NumberFormatSettings(const QLocale& Locale);
 // A number as FormatFloat writes it with Settings: a sign, digits grouped
 // in threes by the thousand separator (or not grouped), the decimal
-// separator and digits, an exponent; nothing for any other text.
+// separator and digits, an exponent (bidirectional marks ignored, as
+// TypedReal ignores them); nothing for any other text.
 std::optional<double> ReadFormattedReal(const QString& Text, const TFormatSettings& Settings);
 
 // Accepts any typing; only a complete number is acceptable input, so a
@@ -65,6 +67,8 @@ void SetTypedNumberValidator(QLineEdit* Edit, std::function<QString()> Shown);
 // no message, and leaving it so shows the kept value again. Read gives
 // nothing while there is none to edit (the edit is then left as it is);
 // the number is shown as Text makes it (NumberText when none is given).
+// Every call is tied to Page's editing context: none runs once the page is
+// being destroyed.
 void BindNumberEdit(TEditorPage& Page, QLineEdit* Edit, std::function<std::optional<double>()> Read,
                     std::function<void(double)> Write, std::function<QString(double)> Text = {});
 // The same for a field of the target: Write stores the number without the

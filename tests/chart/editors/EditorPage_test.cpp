@@ -3,9 +3,11 @@
 #include "EditorTestSupport.h"
 #include "axis/AxisDialogTestSupport.h"
 #include "chart/editors/EditorPageBuilder.h"
+#include "chart/editors/TypedNumberEdit.h"
 #include "chart/engine/PlotTitles.h"
 
 #include <QtTest/QTest>
+#include <QtWidgets/QApplication>
 #include <QtWidgets/QCheckBox>
 #include <QtWidgets/QComboBox>
 #include <QtWidgets/QDialog>
@@ -18,7 +20,10 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <optional>
 #include <stdexcept>
+#include <string>
 
 namespace lp {
 namespace {
@@ -250,6 +255,168 @@ TEST(EditorPage, AWriteThatRaisesEndsWithItsMessageThroughARealClick)
     EXPECT_EQ(messages.Texts,
               (QStringList{QStringLiteral("The list cannot grow"), QStringLiteral("Point index 9 out of range")}));
     EXPECT_TRUE(page.isVisible());
+}
+
+// --- A page destroyed while a field has the focus -------------------------------------------------
+
+// What the fields of a TFocusedFieldsPage wrote, kept apart from the page
+// so that it can be read after the page is gone.
+struct TFieldWrites {
+    double Number = 1;
+    double Done = 1;
+    int Spin = 1;
+    int Writes = 0;
+    int Edited = 0;
+};
+
+// A page whose fields read and write through a part its destructor frees
+// (a scale held on the heap), as the real pages read through their
+// controls and their target: a field reaching the page while it is being
+// destroyed reads freed memory. A number field written at each keystroke,
+// one written when its typing is done, a spin box, and a plain field whose
+// handler is connected through ConnectUserChange.
+class TFocusedFieldsPage : public TEditorPage {
+public:
+    QLineEdit* Number;
+    QLineEdit* Done;
+    QSpinBox* Spin;
+    QLineEdit* Plain;
+
+    explicit TFocusedFieldsPage(TFieldWrites& Writes) : FWrites(Writes)
+    {
+        TPageBuilder build(*this);
+        Number = TPageBuilder::Named(new QLineEdit(this), "ENumber");
+        Done = TPageBuilder::Named(new QLineEdit(this), "EDone");
+        Spin = build.SpinBox("UDSpin", 0, 99);
+        Plain = TPageBuilder::Named(new QLineEdit(this), "EPlain");
+        build.Row(QStringLiteral("&Number:"), Number);
+        build.Row(QStringLiteral("&Done:"), Done);
+        build.Row(QStringLiteral("&Spin:"), Spin);
+        build.Row(QStringLiteral("&Plain:"), Plain);
+        BindNumberEdit(*this, Number, [this] { return std::optional<double>(FWrites.Number * *FScale); },
+                       [this](double Value) { Write(FWrites.Number, Value); });
+        BindNumberEdit(*this, Done, [this] { return std::optional<double>(FWrites.Done * *FScale); },
+                       [this](double Value) { Write(FWrites.Done, Value); });
+        Binder().WriteWhenDone(Done);
+        Binder().Bind(
+            Spin, [this] { return QVariant(FWrites.Spin * static_cast<int>(*FScale)); },
+            [this](const QVariant& Value) {
+                ++FWrites.Writes;
+                FWrites.Spin = Value.toInt() / static_cast<int>(*FScale);
+            });
+        ConnectUserChange(Plain, &QLineEdit::editingFinished, this,
+                          [this] { FWrites.Edited += static_cast<int>(*FScale); });
+    }
+
+private:
+    void Write(double& Field, double Value)
+    {
+        ++FWrites.Writes;
+        Field = Value / *FScale;
+    }
+
+    TFieldWrites& FWrites;
+    std::unique_ptr<double> FScale = std::make_unique<double>(1);
+};
+
+// Types Text into the field Name of Page as a user does, replacing what it
+// shows, without Enter: the field keeps the focus.
+void TypeIntoField(TEditorPage& Page, const char* Name, const QString& Text)
+{
+    auto* field = Page.findChild<QWidget*>(QString::fromLatin1(Name));
+    ASSERT_NE(field, nullptr) << Name;
+    field->setFocus();
+    auto* edit = qobject_cast<QLineEdit*>(field);
+    if (auto* spin = qobject_cast<QSpinBox*>(field))
+        edit = spin->findChild<QLineEdit*>();
+    ASSERT_NE(edit, nullptr) << Name;
+    ASSERT_EQ(QApplication::focusWidget(), field) << Name;
+    edit->selectAll();
+    QTest::keyClicks(edit, Text);
+}
+
+// Where a page is shown when it is deleted: alone as a dialog, in a tab of
+// a window, or inside another page in a window (that page is deleted).
+enum class TPageShown { Alone, InAWindow, InAnOuterPage };
+
+// A shown page deleted with the focus in one of its fields crashed: Qt's
+// dialog teardown, after the page's own destructor, hid the page and took
+// the focus out of the field, and the field's editing-finished handler
+// looked its binding up in the binder already destroyed. Every field and
+// handler kind, every way a page is shown: nothing of the page runs once
+// it is being destroyed, and what was typed but not written is dropped.
+TEST(EditorPage, DeletedWhileAFieldHasTheFocusItRunsNothingAndDropsWhatWasNotWritten)
+{
+    struct TTyping {
+        const char* Field;
+        const char* Text;
+    };
+    // A complete number (written at once), a half-typed one, a number
+    // waiting for its typing to be done, a spin box's value, a plain text.
+    const TTyping typings[] = {{"ENumber", "7"}, {"ENumber", "-"}, {"EDone", "7"}, {"UDSpin", "7"}, {"EPlain", "x"}};
+    for (const TPageShown shown : {TPageShown::Alone, TPageShown::InAWindow, TPageShown::InAnOuterPage})
+        for (const TTyping& typing : typings) {
+            const std::string where = std::to_string(static_cast<int>(shown)) + " " + typing.Field + " " + typing.Text;
+            TFieldWrites writes;
+            QObject target;
+            QDialog window;
+            auto* tab = new QWidget(&window);
+            auto* layout = new QVBoxLayout(&window);
+            layout->addWidget(tab);
+            // Takes the focus the deleted page gives up.
+            layout->addWidget(new QPushButton(QStringLiteral("Close"), &window));
+            auto* page = new TFocusedFieldsPage(writes);
+            TEditorPage* deleted = page;
+            if (shown == TPageShown::InAWindow) {
+                EmbedEditorPage(page, tab);
+            } else if (shown == TPageShown::InAnOuterPage) {
+                deleted = new TEditorPage;
+                EmbedEditorPage(deleted, tab);
+                EmbedEditorPage(page, deleted);
+            }
+            page->SetTarget(&target);
+            QWidget* shownWindow = shown == TPageShown::Alone ? static_cast<QWidget*>(page) : &window;
+            shownWindow->show();
+            shownWindow->activateWindow();
+            ASSERT_TRUE(QTest::qWaitForWindowActive(shownWindow)) << where;
+            TypeIntoField(*page, typing.Field, QString::fromLatin1(typing.Text));
+            const TFieldWrites typed = writes;
+            delete deleted;
+            EXPECT_EQ(writes.Writes, typed.Writes) << where;
+            EXPECT_EQ(writes.Number, typed.Number) << where;
+            EXPECT_EQ(writes.Done, 1.0) << where << ": a value not yet written is dropped";
+            EXPECT_EQ(writes.Spin, typed.Spin) << where;
+            EXPECT_EQ(writes.Edited, 0) << where;
+        }
+}
+
+// Closing a window is not deleting its page: the page is whole while the
+// window hides, so a field's focus-out writes what its typing completed.
+TEST(EditorPage, ClosingItsWindowWritesWhatAFieldLeftToItsFocusOut)
+{
+    for (const int way : {0, 1, 2}) {
+        TFieldWrites writes;
+        QObject target;
+        QDialog window;
+        auto* tab = new QWidget(&window);
+        (new QVBoxLayout(&window))->addWidget(tab);
+        auto* page = new TFocusedFieldsPage(writes);
+        EmbedEditorPage(page, tab);
+        page->SetTarget(&target);
+        window.show();
+        window.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+        TypeIntoField(*page, "EDone", QStringLiteral("7"));
+        EXPECT_EQ(writes.Done, 1.0);
+        if (way == 0)
+            QTest::keyClick(page->Done, Qt::Key_Escape);
+        else if (way == 1)
+            window.done(QDialog::Rejected);
+        else
+            test::ClickCloseBox(window);
+        EXPECT_FALSE(window.isVisible()) << way;
+        EXPECT_EQ(writes.Done, 7.0) << way;
+    }
 }
 
 } // namespace

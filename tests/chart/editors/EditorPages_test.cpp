@@ -4,7 +4,8 @@
 // mnemonic has a buddy, Tab reaches every enabled control; opened where
 // the program shows it, at the size its window opens, every control of
 // every tab is in reach; embedded in a window, Escape in it is the
-// window's; and a screenshot of each page alone and in its window.
+// window's; deleted while shown with the focus in any of its fields, it
+// writes nothing; and a screenshot of each page alone and in its window.
 
 #include "chart/editors/EditorPage.h"
 #include "chart/editors/EditorPageRegistry.h"
@@ -38,6 +39,7 @@
 #include <QtTest/QTest>
 #include <QtWidgets/QAbstractButton>
 #include <QtWidgets/QAbstractSpinBox>
+#include <QtWidgets/QApplication>
 #include <QtWidgets/QCheckBox>
 #include <QtWidgets/QComboBox>
 #include <QtWidgets/QDialog>
@@ -719,6 +721,101 @@ TEST_P(EditorPageWalk, EveryControlIsInReachInItsWindow)
     test::SaveScreenshot(*shown.Window, QStringLiteral("window-") + name);
     const QStringList problems = test::UnreachableControlsOnEveryTab(*shown.Window, *shown.Page);
     EXPECT_EQ(problems.join(QLatin1Char('\n')).toStdString(), "");
+}
+
+// The fields a user types into on Page and on the pages inside it, in the
+// order their binders bound them: bound line edits and spin boxes.
+std::vector<QWidget*> TypedFields(TEditorPage& Page)
+{
+    std::vector<TEditorPage*> pages{&Page};
+    for (TEditorPage* inner : Page.findChildren<TEditorPage*>())
+        pages.push_back(inner);
+    std::vector<QWidget*> fields;
+    for (TEditorPage* page : pages)
+        for (QObject* control : page->Binder().Controls())
+            if (qobject_cast<QLineEdit*>(control) || qobject_cast<QSpinBox*>(control))
+                fields.push_back(static_cast<QWidget*>(control));
+    return fields;
+}
+
+// Puts the focus in Field, shown on its tab, and types into it as a user
+// does, without Enter and without leaving it: a number field gets another
+// number, a spin box another digit, a text field one more letter. False
+// when Field cannot take the focus (hidden or disabled where it is shown).
+bool FocusAndTypeInto(QWidget* Field)
+{
+    test::RevealInTabs(Field);
+    if (!Field->isVisible() || !Field->isEnabled())
+        return false;
+    Field->setFocus();
+    if (QApplication::focusWidget() != Field)
+        return false;
+    if (auto* spin = qobject_cast<QSpinBox*>(Field)) {
+        QLineEdit* edit = spin->findChild<QLineEdit*>();
+        edit->selectAll();
+        QTest::keyClicks(edit, spin->value() == 7 ? QStringLiteral("8") : QStringLiteral("7"));
+    } else if (auto* edit = qobject_cast<QLineEdit*>(Field)) {
+        if (edit->validator()) {
+            edit->selectAll();
+            QTest::keyClicks(edit, AnotherNumber(edit->text()));
+        } else {
+            QTest::keyClick(edit, Qt::Key_End);
+            QTest::keyClicks(edit, QStringLiteral("x"));
+        }
+    }
+    return true;
+}
+
+// A shown page deleted with the focus in one of its fields crashed: the
+// dialog teardown took the focus out of the field and its editing-finished
+// handler reached the page's binder, already destroyed. Each field of the
+// page and of the pages inside it in turn, the page shown alone and where
+// the program shows it: typed into, the page deleted while shown; the
+// deletion writes nothing (what was not written yet is dropped).
+TEST_P(EditorPageWalk, DeletedWhileAFieldHasTheFocusWritesNothing)
+{
+    const QString name = QString::fromStdString(GetParam());
+    test::TEditorSettingsFolder settings;
+    TEditorChart chart;
+    QObject* target = TargetFor(name, chart);
+    ASSERT_NE(target, nullptr);
+    for (const bool inItsWindow : {false, true}) {
+        for (size_t index = 0;; ++index) {
+            TPageInItsWindow shown;
+            if (inItsWindow) {
+                shown = OpenInItsWindow(name, chart, target);
+                // Shown as a dialog of its own: done above.
+                if (!shown.Editor)
+                    break;
+                ASSERT_NE(shown.Page, nullptr);
+            } else {
+                shown.Dialog.reset(CreateEditorPage(name, nullptr));
+                ASSERT_NE(shown.Dialog, nullptr);
+                shown.Page = shown.Dialog.get();
+                shown.Window = shown.Page;
+                shown.Page->SetTarget(target);
+                shown.Page->show();
+            }
+            shown.Window->activateWindow();
+            ASSERT_TRUE(QTest::qWaitForWindowActive(shown.Window));
+            const std::vector<QWidget*> fields = TypedFields(*shown.Page);
+            if (index >= fields.size())
+                break;
+            QWidget* field = fields[index];
+            const std::string where =
+                (inItsWindow ? "in its window, " : "alone, ") + field->objectName().toStdString();
+            if (!FocusAndTypeInto(field))
+                continue;
+            const QStringList chartTyped = test::DumpProperties(&chart);
+            const QStringList targetTyped = DumpTarget(target);
+            if (shown.Dialog)
+                shown.Dialog.reset();
+            else
+                delete shown.Page;
+            EXPECT_EQ(test::DumpProperties(&chart), chartTyped) << where;
+            EXPECT_EQ(DumpTarget(target), targetTyped) << where;
+        }
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Registered, EditorPageWalk, ::testing::ValuesIn([] {

@@ -1,7 +1,8 @@
 // The contour page where the page walk cannot see: automatic levels and
 // the levels edited one by one (value, colour by keyboard, pen), the level
 // controls past the last level, values typed half-way, cancelled dialogs,
-// and the "Grid 3D" tab it adds to the series page.
+// the "Grid 3D" tab it adds to the series page, and the page deleted while
+// a level field has the focus.
 
 #include "chart/editors/extendedseries/ContourSeriesPage.h"
 
@@ -16,6 +17,7 @@
 #include "chart/extensions/grid3d/PlotContourSeries.h"
 #include "platform/ui/Dialogs.h"
 
+#include <QtCore/QPointer>
 #include <QtCore/QTimer>
 #include <QtGui/QFocusEvent>
 #include <QtTest/QTest>
@@ -27,6 +29,10 @@
 #include <QtWidgets/QTabWidget>
 
 #include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
 
 namespace lp {
 namespace {
@@ -421,6 +427,71 @@ TEST(ContourSeriesPage, TheSeriesPageShowsItWithAGrid3DTabAddedOnce)
     EXPECT_FALSE(tabs.contains(QStringLiteral("Grid 3D"))) << tabs.join(' ').toStdString();
     EXPECT_EQ(contourPage, nullptr);
     EXPECT_EQ(gridPage, nullptr);
+}
+
+// A contour page deleted with the focus in a level field crashed: the
+// field's focus-out reached the page's binder, already destroyed, and a
+// half-typed level value was fixed up from the level of a page being
+// destroyed. Shown alone and deleted, and shown on the series page when
+// its series is deleted, with the focus in the level's value (a number
+// half typed), in the level index and in the number of levels: the series
+// keeps what was written and nothing runs into the deleted page.
+TEST(ContourSeriesPage, DeletedWhileALevelFieldHasTheFocus)
+{
+    for (const bool onTheSeriesPage : {false, true})
+        for (const char* fieldName : {"EValue", "UDLevel", "UDNum"}) {
+            const std::string where = std::string(onTheSeriesPage ? "series page " : "alone ") + fieldName;
+            test::TEditorChart chart;
+            auto* series = new TContourSeries(&chart);
+            chart.AddSeries(series);
+            series->FillSampleValues();
+            series->CreateAutoLevels();
+            std::unique_ptr<TFormPlotSeries> host;
+            QPointer<TContourSeriesEditor> page;
+            if (onTheSeriesPage) {
+                host = std::make_unique<TFormPlotSeries>();
+                host->SetTarget(series);
+                host->show();
+                page = qobject_cast<TContourSeriesEditor*>(host->SeriesEditor());
+            } else {
+                page = new TContourSeriesEditor;
+                page->SetTarget(series);
+                page->show();
+            }
+            ASSERT_NE(page, nullptr) << where;
+            QWidget* window = page->window();
+            window->activateWindow();
+            ASSERT_TRUE(QTest::qWaitForWindowActive(window)) << where;
+            ContourPageTypeInto(page->UDLevel, QStringLiteral("2"));
+            std::vector<double> values;
+            for (int i = 0; i < series->Levels()->Count(); ++i)
+                values.push_back(series->Levels()->Items(i)->UpToValue());
+            if (QByteArray(fieldName) == "EValue") {
+                page->EValue->setFocus();
+                page->EValue->selectAll();
+                QTest::keyClicks(page->EValue, QStringLiteral("-"));
+                ASSERT_EQ(QApplication::focusWidget(), page->EValue) << where;
+            } else if (QByteArray(fieldName) == "UDNum") {
+                ContourPageTypeInto(page->UDNum, QStringLiteral("7"));
+                EXPECT_EQ(series->NumLevels(), 7) << where;
+            }
+            if (onTheSeriesPage) {
+                delete series;
+                EXPECT_TRUE(page.isNull()) << where;
+                EXPECT_TRUE(host->isVisible()) << where;
+                continue;
+            }
+            const int levels = series->NumLevels();
+            delete page.data();
+            EXPECT_EQ(series->NumLevels(), levels) << where;
+            if (QByteArray(fieldName) == "EValue") {
+                std::vector<double> kept;
+                for (int i = 0; i < series->Levels()->Count(); ++i)
+                    kept.push_back(series->Levels()->Items(i)->UpToValue());
+                EXPECT_EQ(kept, values) << where;
+                EXPECT_TRUE(series->AutomaticLevels()) << where;
+            }
+        }
 }
 
 } // namespace

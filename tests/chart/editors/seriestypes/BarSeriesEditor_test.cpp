@@ -1,7 +1,8 @@
 // The bar page and its "Stack" tab on a real chart, as a user drives
 // them: opening writes nothing, style-dependent enabling, the gradient
 // button choosing the gradient style and a cancelled gradient editor, the
-// extra tab added once, and the stack group and origin.
+// extra tab added once, the stack group and origin, and the stack tab
+// deleted while one of its fields has the focus.
 
 #include "chart/editors/seriestypes/BarSeriesEditor.h"
 #include "chart/editors/seriestypes/StackBarSeriesEditor.h"
@@ -13,6 +14,8 @@
 #include "chart/editors/series/SeriesPage.h"
 #include "chart/engine/PlotBarSeries.h"
 
+#include <QtCore/QPointer>
+#include <QtWidgets/QApplication>
 #include <QtWidgets/QButtonGroup>
 #include <QtWidgets/QCheckBox>
 #include <QtWidgets/QComboBox>
@@ -163,6 +166,82 @@ TEST(StackBarSeriesEditor, TheGroupOnlyForStackedModesAndTheOriginOnlyForNumbers
     QTest::keyClicks(page.EYOrigin, QStringLiteral("x"));
     EXPECT_EQ(chart.Bar->YOrigin(), -12.5);
     EXPECT_EQ(page.EYOrigin->text(), QStringLiteral("-12.5x"));
+}
+
+// Types Text into Spin's field as a user does, replacing what it shows; the
+// focus stays in the field.
+void TypeIntoStackField(QSpinBox* Spin, const QString& Text)
+{
+    QLineEdit* field = Spin->findChild<QLineEdit*>();
+    Spin->setFocus();
+    field->selectAll();
+    QTest::keyClicks(field, Text);
+}
+
+// The bar page went with its "Stack" tab while the focus was in the stack
+// group just set, and the program crashed: the field's focus-out reached
+// the stack page's binder, already destroyed. The series deleted from its
+// chart takes the page and its tab away, with the focus in the group and
+// then in the origin with a number half typed: nothing runs into the pages
+// it took, and the series page stays.
+TEST(StackBarSeriesEditor, TheSeriesDeletedWhileAStackFieldHasTheFocus)
+{
+    for (const bool inOrigin : {false, true}) {
+        THostedBarPage hosted;
+        ASSERT_NE(hosted.Page, nullptr);
+        hosted.Host.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&hosted.Host));
+        const QPointer<TEditorPage> stackPage = hosted.Page->StackEditor;
+        auto* stack = qobject_cast<TStackBarSeriesEditor*>(stackPage.data());
+        ASSERT_NE(stack, nullptr);
+        test::ClickTab(hosted.Host.PageSeries, stack->parentWidget());
+        stack->RGMultiBar->button(TCustomBarSeries::mbStacked)->click();
+        TypeIntoStackField(stack->UDGroup, QStringLiteral("3"));
+        EXPECT_EQ(hosted.Bar->StackGroup(), 3);
+        QWidget* focused = stack->UDGroup;
+        if (inOrigin) {
+            if (!stack->CBYOrigin->isChecked())
+                test::ClickNearLeftEdge(stack->CBYOrigin);
+            stack->EYOrigin->setFocus();
+            stack->EYOrigin->selectAll();
+            QTest::keyClicks(stack->EYOrigin, QStringLiteral("-"));
+            focused = stack->EYOrigin;
+        }
+        ASSERT_EQ(QApplication::focusWidget(), focused) << inOrigin;
+        const QPointer<TEditorPage> page = hosted.Page;
+        delete hosted.Bar;
+        EXPECT_TRUE(page.isNull()) << inOrigin;
+        EXPECT_TRUE(stackPage.isNull()) << inOrigin;
+        EXPECT_EQ(hosted.Host.SeriesEditor(), nullptr) << inOrigin;
+        EXPECT_TRUE(hosted.Host.isVisible()) << inOrigin;
+    }
+}
+
+// The "Stack" tab's page shown alone and deleted while its group or its
+// origin has the focus, a value typed: what was written is kept, the half
+// typed origin is dropped.
+TEST(StackBarSeriesEditor, DeletedAloneWhileAFieldHasTheFocus)
+{
+    for (const bool inOrigin : {false, true}) {
+        TBarChart chart;
+        chart.Bar->SetMultiBar(TCustomBarSeries::mbStacked);
+        chart.Bar->SetUseYOrigin(true);
+        chart.Bar->SetYOrigin(2);
+        auto* page = new TStackBarSeriesEditor;
+        page->SetTarget(chart.Bar);
+        page->show();
+        page->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(page));
+        TypeIntoStackField(page->UDGroup, QStringLiteral("4"));
+        if (inOrigin) {
+            page->EYOrigin->setFocus();
+            page->EYOrigin->selectAll();
+            QTest::keyClicks(page->EYOrigin, QStringLiteral("-"));
+        }
+        delete page;
+        EXPECT_EQ(chart.Bar->StackGroup(), 4) << inOrigin;
+        EXPECT_EQ(chart.Bar->YOrigin(), 2.0) << inOrigin;
+    }
 }
 
 } // namespace
