@@ -787,13 +787,17 @@ TEST_F(DocumentLooks, TheTopAxisReadsTheBottomAxisDistancesWhereverTheAreaChange
 
 // Guards "Auto" on the depth axis squashing the section into one pixel row
 // (the surface's fill origin, -1e30, entered the range) and then moving
-// the model's bottom to where the bodies end.
+// the model's bottom to where the bodies end. The box is offered disabled
+// now (the file does not keep it); an axis made automatic otherwise still
+// shows the area.
 TEST_F(DocumentLooks, AutoOnTheDepthAxisKeepsTheModelArea)
 {
     Start({Section});
     const QImage before = Window->grab().toImage();
     EditDepthAxis([&](TFormPlotAxis& Form) {
-        ClickBox(Form.CBAutomatic);
+        EXPECT_FALSE(Form.CBAutomatic->isEnabled());
+        EXPECT_EQ(Form.CBAutomatic->toolTip(), SectionUnkeptReason);
+        Form.Binder().SetTargetValue(Form.CBAutomatic, true);
         ASSERT_TRUE(Chart().LeftAxis()->Automatic());
         Chart().Repaint();
         EXPECT_EQ(Chart().LeftAxis()->Minimum(), 0.0);
