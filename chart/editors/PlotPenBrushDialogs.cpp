@@ -2,7 +2,7 @@
 
 #include "chart/canvas/PlotCanvas.h"
 #include "chart/editors/BrushPictures.h"
-#include "chart/editors/series/UnkeptSettings.h"
+#include "chart/editors/UnkeptSettings.h"
 #include "chart/canvas/PlotConst.h"
 #include "chart/canvas/PlotPatterns.h"
 #include "chart/canvas/PlotPens.h"

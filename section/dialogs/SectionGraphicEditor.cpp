@@ -1,6 +1,8 @@
 #include "section/dialogs/SectionGraphicEditor.h"
 
+#include "chart/engine/PlotAxis.h"
 #include "chart/engine/PlotMapSeries.h"
+#include "section/dialogs/SectionAxisEditor.h"
 #include "section/editor/PolygonChart.h"
 
 namespace lp {
@@ -57,16 +59,19 @@ QStringList UnkeptMapControls()
 
 } // namespace
 
-TUnkeptSettings SectionUnkeptSettings(const TChartSeries& Series)
+TUnkeptSettings SectionUnkeptSettings(const QObject& Edited)
 {
-    const auto* chart = qobject_cast<const TPolygonChart*>(Series.ParentChart());
+    if (const auto* axis = qobject_cast<const TChartAxis*>(&Edited))
+        return SectionUnkeptAxisSettings(*axis);
+    const auto* series = qobject_cast<const TChartSeries*>(&Edited);
+    const auto* chart = series ? qobject_cast<const TPolygonChart*>(series->ParentChart()) : nullptr;
     if (chart == nullptr)
         return {};
     TUnkeptSettings unkept;
     unkept.Reason = SectionUnkeptReason;
-    if (chart->LineOfSeries(&Series) >= 0)
+    if (chart->LineOfSeries(series) >= 0)
         unkept.Controls = UnkeptLineControls();
-    else if (&Series == chart->MapSeries())
+    else if (series == chart->MapSeries())
         unkept.Controls = UnkeptMapControls();
     else
         unkept.Nothing = true;

@@ -246,8 +246,10 @@ void TPolygonChart::SetUpAxes()
 void TPolygonChart::ShowAreaOnAxes()
 {
     const TModelArea& area = ModelArea;
-    const std::array<std::pair<TChartAxis*, std::pair<double, double>>, 3> ranges{
-        {{BottomAxis(), {area.left, area.right}}, {LeftAxis(), {area.top, area.bottom}},
+    const std::array<std::pair<TChartAxis*, std::pair<double, double>>, 4> ranges{
+        {{BottomAxis(), {area.left, area.right}},
+         {TopAxis(), {area.left, area.right}},
+         {LeftAxis(), {area.top, area.bottom}},
          {RightAxis(), {area.top, area.bottom}}}};
     for (const auto& [axis, range] : ranges) {
         axis->SetUseFixedLimits(true);
@@ -255,6 +257,37 @@ void TPolygonChart::ShowAreaOnAxes()
         axis->SetFixedMaximum(range.second);
         axis->SetMinMax(range.first, range.second);
     }
+    PairAxes();
+}
+
+std::array<std::pair<TChartAxis*, TChartAxis*>, 2> TPolygonChart::AxisPairs() const
+{
+    return {{{BottomAxis(), TopAxis()}, {LeftAxis(), RightAxis()}}};
+}
+
+void TPolygonChart::PairAxes()
+{
+    const auto rangeOf = [](const TChartAxis& Axis) { return std::array<double, 2>{Axis.Minimum(), Axis.Maximum()}; };
+    const auto pairs = AxisPairs();
+    for (size_t i = 0; i < pairs.size(); ++i) {
+        TChartAxis& first = *pairs[i].first;
+        TChartAxis& second = *pairs[i].second;
+        std::array<double, 2>& paired = FPairedRanges[i];
+        // The axis set since the last pairing gives its range to the other;
+        // when both were, the bottom or left axis does.
+        const bool secondSet = rangeOf(first) == paired && rangeOf(second) != paired;
+        const TChartAxis& source = secondSet ? second : first;
+        TChartAxis& target = secondSet ? first : second;
+        if (rangeOf(target) != rangeOf(source))
+            target.SetMinMax(source.Minimum(), source.Maximum());
+        paired = rangeOf(source);
+    }
+}
+
+void TPolygonChart::DoBeforeDrawChart()
+{
+    PairAxes();
+    TChart::DoBeforeDrawChart();
 }
 
 // --- Model and series ----------------------------------------------------------
@@ -421,6 +454,8 @@ void TPolygonChart::UpdateAxisScales()
 void TPolygonChart::AxisChanged()
 {
     const TModelArea before = ModelArea;
+    // A range set on the top or the right axis is the area's too.
+    PairAxes();
     // The area changes under the model (an unfinished edit is rolled back).
     SetModelArea(false, BottomAxis()->Minimum(), BottomAxis()->Maximum(), LeftAxis()->Minimum(),
                  LeftAxis()->Maximum());

@@ -26,6 +26,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace lp {
@@ -171,8 +172,9 @@ public:
     bool SetModelArea(bool KeepModel, double Left, double Right, double Top, double Bottom);
     // Pixels per model unit from the axes' ranges and lengths.
     void UpdateAxisScales();
-    // After the axis menu: the model area follows the axes. A change of the
-    // area is an edit: one undo step, and the change event fires.
+    // After the axis menu: the model area follows the axes (the range of
+    // the top or right axis when that one was set). A change of the area
+    // is an edit: one undo step, and the change event fires.
     void AxisChanged();
     using TChart::AxisChanged;
     // The series of the map polygons, one per ring but the host ring. A
@@ -358,12 +360,25 @@ protected:
     void DrawWalls() override;
     void DrawAxes() override;
     void DrawTitlesAndLegend(bool BeforeSeries) override;
+    // Every paint starts with the axes paired (PairAxes).
+    void DoBeforeDrawChart() override;
 
 private:
     void CreateSeries();
     // The axes show the model area; their automatic range is the area too
     // (the frame is the section's extent, whatever the bodies reach).
     void ShowAreaOnAxes();
+    // The top axis shows the bottom axis' distances and the right axis the
+    // left axis' depths, whatever set the range: of each pair, the axis
+    // whose range was set since the last pairing gives it to the other (the
+    // bottom or left one when both were). Run by ShowAreaOnAxes, at the
+    // start of every paint and before the axis menu's range becomes the
+    // area, so no picture shows the two axes of a pair apart.
+    void PairAxes();
+    // {bottom, top} and {left, right}.
+    std::array<std::pair<TChartAxis*, TChartAxis*>, 2> AxisPairs() const;
+    // Each pair's range as the last pairing left it.
+    std::array<std::array<double, 2>, 2> FPairedRanges{};
     // A line series takes the look of its record: red, then the record's
     // appearance text when it can be applied.
     static void ApplyLineLook(TLineSeries& Series, const line& Record);

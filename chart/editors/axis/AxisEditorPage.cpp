@@ -5,6 +5,7 @@
 #include "chart/editors/EditorPageBuilder.h"
 #include "chart/editors/PlotPenBrushDialogs.h"
 #include "chart/editors/TypedNumberEdit.h"
+#include "chart/editors/UnkeptSettings.h"
 #include "chart/editors/axis/AxisIncrementDialogs.h"
 #include "chart/editors/axis/FormatEditor.h"
 #include "chart/editors/effects/FontEditor.h"
@@ -577,6 +578,15 @@ void TFormPlotAxis::FillControls()
     FillFormats();
     RefreshFontEditor(TitleFontEditor, axis->Title()->Font());
     RefreshFontEditor(LabelsFontEditor, axis->LabelsFont());
+    LockUnkeptSettings();
+}
+
+void TFormPlotAxis::LockUnkeptSettings()
+{
+    std::vector<QWidget*> tabs;
+    for (int i = 0; i < PageAxis->count(); ++i)
+        tabs.push_back(PageAxis->widget(i));
+    LockUnkeptControls(*this, UnkeptSettingsOf(Axis()), tabs);
 }
 
 void TFormPlotAxis::LinkPens()

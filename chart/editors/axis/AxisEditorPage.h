@@ -60,6 +60,11 @@ public:
     // Separators the label formats are shown with (the user's by default).
     void SetFormatLocale(const QLocale& Locale);
 
+    // Disables the controls whose settings the edited axis' document does
+    // not keep (UnkeptSettings.h), and gives back those locked for another
+    // axis. Runs whenever the page is filled.
+    void LockUnkeptSettings();
+
     // Told when a custom axis turned horizontal or vertical.
     std::function<void(TChartAxis*)> OnChangeHorizAxis;
 

@@ -12,7 +12,7 @@
 #include "chart/editors/series/SeriesDataSourceTab.h"
 #include "chart/editors/series/SeriesEditorTabs.h"
 #include "chart/editors/series/SeriesMarksTab.h"
-#include "chart/editors/series/UnkeptSettings.h"
+#include "chart/editors/UnkeptSettings.h"
 #include "chart/engine/PlotAxis.h"
 #include "chart/engine/PlotAxisPanel.h"
 #include "chart/engine/PlotChart.h"
@@ -633,20 +633,10 @@ void TFormPlotSeries::SetupSeries(TChartSeries* Series, QString Caption)
 
 void TFormPlotSeries::LockUnkeptSettings()
 {
-    const TUnkeptSettings unkept = UnkeptSettingsOf(EditedSeries());
-    std::vector<QWidget*> locked;
-    if (unkept.Nothing)
-        for (int i = 0; i < PageSeries->count(); ++i)
-            locked.push_back(PageSeries->widget(i));
-    if (!unkept.Controls.isEmpty())
-        for (QWidget* control : findChildren<QWidget*>())
-            if (IsNamedUnkept(*control, unkept.Controls))
-                locked.push_back(control);
-    for (QWidget* control : findChildren<QWidget*>())
-        if (IsLockedUnkept(*control) && std::find(locked.begin(), locked.end(), control) == locked.end())
-            UnlockUnkept(*control);
-    for (QWidget* control : locked)
-        LockUnkept(*control, unkept.Reason);
+    std::vector<QWidget*> tabs;
+    for (int i = 0; i < PageSeries->count(); ++i)
+        tabs.push_back(PageSeries->widget(i));
+    LockUnkeptControls(*this, UnkeptSettingsOf(EditedSeries()), tabs);
 }
 
 QString TFormPlotSeries::FindSeriesEditorClass(const TChartSeries* Series)

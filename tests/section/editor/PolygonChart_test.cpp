@@ -312,6 +312,86 @@ TEST(PolygonChartArea, ARollBackAfterAnAxisChangeKeepsTheNewArea)
     EXPECT_TRUE(CheckModelInvariants(chart.Model, chart.Nodes, &chart.ModelArea).empty());
 }
 
+// Paints the chart and expects its top axis to show the bottom axis'
+// distances and its right axis the left axis' depths: the same range and
+// every value at the same pixel.
+void ExpectAxesPaired(TPolygonChart& Chart, const char* Step)
+{
+    TBitmap picture(Chart.Width(), Chart.Height());
+    Chart.DrawToCanvas(&picture.Canvas(), Chart.GetRectangle());
+    const std::pair<const TChartAxis*, const TChartAxis*> pairs[] = {{Chart.BottomAxis(), Chart.TopAxis()},
+                                                                     {Chart.LeftAxis(), Chart.RightAxis()}};
+    for (const auto& [first, second] : pairs) {
+        EXPECT_EQ(second->Minimum(), first->Minimum()) << Step;
+        EXPECT_EQ(second->Maximum(), first->Maximum()) << Step;
+        for (int part = 0; part <= 4; ++part) {
+            const double value = first->Minimum() + (first->Maximum() - first->Minimum()) * part / 4;
+            EXPECT_EQ(second->CalcPosValue(value), first->CalcPosValue(value)) << Step << " at " << value;
+        }
+    }
+}
+
+void ExpectAxesShowTheArea(TPolygonChart& Chart, const char* Step)
+{
+    ExpectAxesPaired(Chart, Step);
+    EXPECT_EQ(Chart.BottomAxis()->Minimum(), Chart.ModelArea.left) << Step;
+    EXPECT_EQ(Chart.BottomAxis()->Maximum(), Chart.ModelArea.right) << Step;
+    EXPECT_EQ(Chart.LeftAxis()->Minimum(), Chart.ModelArea.top) << Step;
+    EXPECT_EQ(Chart.LeftAxis()->Maximum(), Chart.ModelArea.bottom) << Step;
+}
+
+// Guards the top axis reading 0..1000 over an area of another width: its
+// labels and grid lines stood at distances the section does not have.
+TEST(PolygonChartArea, TheTopAxisShowsTheBottomAxisDistancesWhereverTheAreaChanges)
+{
+    TPolygonChart chart;
+    chart.SetBounds(0, 0, 800, 600);
+    TSectionFixture::AddBodies(chart, 1);
+    ExpectAxesShowTheArea(chart, "new model");
+
+    ASSERT_TRUE(chart.SetModelArea(false, 0, 1200, 0, 250));
+    EXPECT_EQ(chart.TopAxis()->Maximum(), 1200.0);
+    ExpectAxesShowTheArea(chart, "model setup");
+
+    // The axis menu on the bottom, top and right axes.
+    chart.BottomAxis()->SetMinMax(0, 1500);
+    chart.OnAxisPopupAction(&chart);
+    EXPECT_EQ(chart.ModelArea.right, 1500.0);
+    ExpectAxesShowTheArea(chart, "bottom axis menu");
+    chart.TopAxis()->SetMinMax(0, 1800);
+    chart.OnAxisPopupAction(&chart);
+    EXPECT_EQ(chart.ModelArea.right, 1800.0);
+    ExpectAxesShowTheArea(chart, "top axis menu");
+    chart.RightAxis()->SetMinMax(0, 300);
+    chart.OnAxisPopupAction(&chart);
+    EXPECT_EQ(chart.ModelArea.bottom, 300.0);
+    ExpectAxesShowTheArea(chart, "right axis menu");
+
+    // While an axis window is open its axis changes before the area does:
+    // the picture already shows both axes of the pair alike.
+    chart.BottomAxis()->SetMinMax(0, 1600);
+    ExpectAxesPaired(chart, "bottom axis window");
+    chart.OnAxisPopupAction(&chart);
+    EXPECT_EQ(chart.ModelArea.right, 1600.0);
+    ExpectAxesShowTheArea(chart, "bottom axis window closed");
+
+    chart.Undo();
+    EXPECT_EQ(chart.ModelArea.right, 1800.0);
+    ExpectAxesShowTheArea(chart, "undo");
+
+    // A left edge inside the body is not taken: both axes go back to the
+    // area's left.
+    chart.TopAxis()->SetMinMax(400, 1800);
+    chart.OnAxisPopupAction(&chart);
+    EXPECT_EQ(chart.ModelArea.left, 0.0);
+    ExpectAxesShowTheArea(chart, "refused");
+
+    chart.SetAutomaticScaling(false);
+    ExpectAxesShowTheArea(chart, "automatic scaling off");
+    chart.SetAutomaticScaling(true);
+    ExpectAxesShowTheArea(chart, "automatic scaling on");
+}
+
 TEST(PolygonChartNodes, DotColoursByKind)
 {
     TPolygonChart chart;

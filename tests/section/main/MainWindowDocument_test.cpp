@@ -482,14 +482,71 @@ struct DocumentLooks : Document {
             QTest::mouseClick(Form.BClose, Qt::LeftButton);
         });
     }
-    // "Left axis edit": Edit runs on it, then Escape closes it.
+    QPoint OnBottomAxis()
+    {
+        ChartWidget()->repaint();
+        const TChartAxis& bottom = *Chart().BottomAxis();
+        return {bottom.CenterPixel(), bottom.AxisLinePixel() + 2};
+    }
+    // The window of Axis opened by Shift + right-click at At and "Options",
+    // titled Title: Edit runs on it, then Escape closes it.
+    void EditAxis(const TChartAxis* Axis, QPoint At, const QString& Title,
+                  const std::function<void(TFormPlotAxis&)>& Edit)
+    {
+        QTest::mouseClick(ChartWidget(), Qt::RightButton, Qt::ShiftModifier, At);
+        TPopupMenu& menu = Chart().PopupMenu();
+        ASSERT_TRUE(menu.PoppedUp());
+        ASSERT_EQ(Chart().PopupAxis(), Axis) << "no menu of " << Title.toStdString();
+        ASSERT_GE(menu.Count(), 1);
+        ASSERT_EQ(menu.Item(0).Caption, "Options");
+        AnswerModal<TFormPlotAxis>([&] { menu.Click(0); },
+                                   [&](TFormPlotAxis& Form) {
+                                       EXPECT_EQ(Form.windowTitle(), Title);
+                                       Edit(Form);
+                                       QTest::keyClick(&Form, Qt::Key_Escape);
+                                   });
+        Activate();
+    }
+    // "Left axis edit".
     void EditDepthAxis(const std::function<void(TFormPlotAxis&)>& Edit)
     {
-        Options<TFormPlotAxis>(OnDepthAxis(), [&](TFormPlotAxis& Form) {
-            EXPECT_EQ(Form.windowTitle(), QStringLiteral("Left axis edit"));
-            Edit(Form);
-            QTest::keyClick(&Form, Qt::Key_Escape);
+        EditAxis(Chart().LeftAxis(), OnDepthAxis(), QStringLiteral("Left axis edit"), Edit);
+    }
+    // The axis window's maximum set to Text through "Change...".
+    static void SetMaximum(TFormPlotAxis& Form, const QString& Text)
+    {
+        QTimer::singleShot(0, [Text] {
+            auto* limit = qobject_cast<TAxisMaxMin*>(QApplication::activeModalWidget());
+            ASSERT_NE(limit, nullptr);
+            limit->EMaximum->setText(Text);
+            QTest::mouseClick(limit->BitBtn1, Qt::LeftButton);
         });
+        QTest::mouseClick(Form.BAxisMax, Qt::LeftButton);
+    }
+    // The chart repainted; its top axis shows the bottom axis' distances
+    // and its right axis the left axis' depths: the same range and every
+    // value at the same pixel.
+    void ExpectAxesPaired(const char* Step)
+    {
+        ChartWidget()->repaint();
+        const std::pair<const TChartAxis*, const TChartAxis*> pairs[] = {
+            {Chart().BottomAxis(), Chart().TopAxis()}, {Chart().LeftAxis(), Chart().RightAxis()}};
+        for (const auto& [first, second] : pairs) {
+            EXPECT_EQ(second->Minimum(), first->Minimum()) << Step;
+            EXPECT_EQ(second->Maximum(), first->Maximum()) << Step;
+            for (int part = 0; part <= 4; ++part) {
+                const double value = first->Minimum() + (first->Maximum() - first->Minimum()) * part / 4;
+                EXPECT_EQ(second->CalcPosValue(value), first->CalcPosValue(value)) << Step << " at " << value;
+            }
+        }
+    }
+    void ExpectArea(double Right, double Bottom, const char* Step)
+    {
+        EXPECT_EQ(Chart().ModelArea.right, Right) << Step;
+        EXPECT_EQ(Chart().ModelArea.bottom, Bottom) << Step;
+        EXPECT_EQ(Chart().BottomAxis()->Maximum(), Right) << Step;
+        EXPECT_EQ(Chart().LeftAxis()->Maximum(), Bottom) << Step;
+        ExpectAxesPaired(Step);
     }
     static void GreenLine(TFormPlotSeries& Page)
     {
@@ -673,15 +730,69 @@ TEST_F(DocumentLooks, ADepthLimitFromLeftAxisEditIsOneUndoableChange)
     EXPECT_EQ(Chart().LeftAxis()->Maximum(), 200.0);
 }
 
+// Guards the top axis reading 0..1000 whatever the area: after "Model
+// setup" to 1200 x 250 its labels and dashed grid lines stood at distances
+// the section does not have, and so after a save and reopen.
+TEST_F(DocumentLooks, TheTopAxisReadsTheBottomAxisDistancesWhereverTheAreaChanges)
+{
+    Start({Section});
+    ExpectArea(1000, 200, "opened");
+    // "Model setup" left by Escape applies what was typed.
+    AnswerModal<Tboxsetup>([&] { Window->Boxconstrctor1->trigger(); },
+                           [](Tboxsetup& Dialog) {
+                               Dialog.Edit2->setText(QStringLiteral("1200"));
+                               Dialog.Edit3->setText(QStringLiteral("250"));
+                               QTest::keyClick(&Dialog, Qt::Key_Escape);
+                           });
+    Activate();
+    EXPECT_EQ(Chart().TopAxis()->Minimum(), 0.0);
+    EXPECT_EQ(Chart().TopAxis()->Maximum(), 1200.0);
+    EXPECT_EQ(Chart().RightAxis()->Maximum(), 250.0);
+    ExpectArea(1200, 250, "model setup");
+
+    Window->SaveFile(Section);
+    Window.reset();
+    Start({Section});
+    ExpectArea(1200, 250, "reopened");
+
+    // The bottom axis' window: the top axis follows at once.
+    EditAxis(Chart().BottomAxis(), OnBottomAxis(), QStringLiteral("Bottom axis edit"), [&](TFormPlotAxis& Form) {
+        SetMaximum(Form, QStringLiteral("1500"));
+        ExpectAxesPaired("bottom axis window");
+        EXPECT_EQ(Chart().TopAxis()->Maximum(), 1500.0);
+    });
+    ExpectArea(1500, 250, "bottom axis window closed");
+    EditDepthAxis([&](TFormPlotAxis& Form) {
+        SetMaximum(Form, QStringLiteral("300"));
+        ExpectAxesPaired("left axis window");
+    });
+    ExpectArea(1500, 300, "left axis window closed");
+
+    PressUndo();
+    ExpectArea(1500, 250, "undo");
+    PressUndo();
+    ExpectArea(1200, 250, "undo twice");
+
+    Window->Scaled1->trigger();
+    ASSERT_FALSE(Window->Scaled1->isChecked());
+    ExpectArea(1200, 250, "automatic scaling off");
+    Window->Scaled1->trigger();
+    ExpectArea(1200, 250, "automatic scaling on");
+}
+
 // Guards "Auto" on the depth axis squashing the section into one pixel row
 // (the surface's fill origin, -1e30, entered the range) and then moving
-// the model's bottom to where the bodies end.
+// the model's bottom to where the bodies end. The box is offered disabled
+// now (the file does not keep it); an axis made automatic otherwise still
+// shows the area.
 TEST_F(DocumentLooks, AutoOnTheDepthAxisKeepsTheModelArea)
 {
     Start({Section});
     const QImage before = Window->grab().toImage();
     EditDepthAxis([&](TFormPlotAxis& Form) {
-        ClickBox(Form.CBAutomatic);
+        EXPECT_FALSE(Form.CBAutomatic->isEnabled());
+        EXPECT_EQ(Form.CBAutomatic->toolTip(), SectionUnkeptReason);
+        Form.Binder().SetTargetValue(Form.CBAutomatic, true);
         ASSERT_TRUE(Chart().LeftAxis()->Automatic());
         Chart().Repaint();
         EXPECT_EQ(Chart().LeftAxis()->Minimum(), 0.0);

@@ -1,10 +1,11 @@
-#include "chart/editors/series/UnkeptSettings.h"
+#include "chart/editors/UnkeptSettings.h"
 
 #include "chart/editors/EditorPage.h"
-#include "chart/engine/PlotEngine.h"
 
 #include <QtCore/QEvent>
 #include <QtWidgets/QWidget>
+
+#include <algorithm>
 
 namespace lp {
 
@@ -82,11 +83,11 @@ TUnkeptSettingsQuery& UnkeptSettingsQuery()
     return Query;
 }
 
-TUnkeptSettings UnkeptSettingsOf(const TChartSeries* Series)
+TUnkeptSettings UnkeptSettingsOf(const QObject* Edited)
 {
-    if (Series == nullptr || !UnkeptSettingsQuery())
+    if (Edited == nullptr || !UnkeptSettingsQuery())
         return {};
-    return UnkeptSettingsQuery()(*Series);
+    return UnkeptSettingsQuery()(*Edited);
 }
 
 QString UnkeptSettingName(const QWidget& Control)
@@ -104,13 +105,31 @@ bool IsNamedUnkept(const QWidget& Control, const QStringList& Controls)
     return !Control.objectName().isEmpty() && Controls.contains(UnkeptSettingName(Control));
 }
 
+void LockUnkeptControls(QWidget& Root, const TUnkeptSettings& Unkept, const std::vector<QWidget*>& Tabs)
+{
+    std::vector<QWidget*> locked;
+    if (Unkept.Nothing)
+        locked = Tabs;
+    if (!Unkept.Controls.isEmpty())
+        for (QWidget* control : Root.findChildren<QWidget*>())
+            if (IsNamedUnkept(*control, Unkept.Controls))
+                locked.push_back(control);
+    for (QWidget* control : Root.findChildren<QWidget*>())
+        if (IsLockedUnkept(*control) && std::find(locked.begin(), locked.end(), control) == locked.end())
+            UnlockUnkept(*control);
+    for (QWidget* control : locked)
+        LockUnkept(*control, Unkept.Reason);
+}
+
 void LockUnkeptInDialog(QWidget& Dialog, const QWidget* Owner)
 {
-    const TChartSeries* series = nullptr;
-    for (const QWidget* page = Owner; page && !series; page = page->parentWidget())
+    // The object of the nearest page around Owner that the query knows (a
+    // page for a part of it, a pointer or a pen, edits no object of its
+    // own).
+    TUnkeptSettings unkept;
+    for (const QWidget* page = Owner; page && unkept.Empty(); page = page->parentWidget())
         if (const auto* editor = qobject_cast<const TEditorPage*>(page))
-            series = qobject_cast<const TChartSeries*>(editor->Target());
-    const TUnkeptSettings unkept = UnkeptSettingsOf(series);
+            unkept = UnkeptSettingsOf(editor->Target());
     if (unkept.Controls.isEmpty())
         return;
     const QString prefix = ClassName(Dialog) + QLatin1Char('.');

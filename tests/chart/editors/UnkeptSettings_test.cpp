@@ -1,24 +1,28 @@
-// Controls a series' document cannot keep: a lock that holds whatever the
+// Controls a chart's document cannot keep: a lock that holds whatever the
 // pages' own rules enable later and gives back what the control had, the
-// names controls are known by, and the series page locking them for the
-// series the query names (and only for it).
+// names controls are known by, and the series page and the axis page
+// locking them for the series or axis the query names (and only for it).
 
-#include "chart/editors/series/UnkeptSettings.h"
+#include "chart/editors/UnkeptSettings.h"
 
-#include "../EditorTestSupport.h"
-#include "SeriesPageTestSupport.h"
+#include "EditorTestSupport.h"
+#include "series/SeriesPageTestSupport.h"
 #include "chart/editors/PlotPenBrushDialogs.h"
+#include "chart/editors/axis/AxisEditorPage.h"
 #include "chart/editors/frame/ChartEditForm.h"
 #include "chart/editors/series/CustomSeriesEditor.h"
 #include "chart/editors/series/SeriesMarksTab.h"
 #include "chart/editors/series/SeriesPointerEditor.h"
+#include "chart/engine/PlotAxis.h"
 #include "chart/engine/PlotSeries.h"
 
 #include <QtCore/QTimer>
+#include <QtTest/QTest>
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QCheckBox>
 #include <QtWidgets/QGroupBox>
 #include <QtWidgets/QPushButton>
+#include <QtWidgets/QTabWidget>
 #include <QtWidgets/QVBoxLayout>
 
 #include <gtest/gtest.h>
@@ -74,7 +78,7 @@ struct TQueriedChart {
             S[i] = new TLineSeries(&Chart);
             Chart.AddSeries(S[i]);
         }
-        UnkeptSettingsQuery() = [this](const TChartSeries& Series) {
+        UnkeptSettingsQuery() = [this](const QObject& Series) {
             TUnkeptSettings unkept;
             unkept.Reason = NotKept;
             if (&Series == S[0])
@@ -155,6 +159,71 @@ TEST(UnkeptSettings, TheGeneralGraphicEditorKeepsEveryControlEnabled)
     });
     ShowSeriesEditor(line);
     EXPECT_TRUE(seen);
+}
+
+// The query keeps the title tab and the "Auto" box from the left axis and
+// nothing of the right one.
+TEST(UnkeptSettings, TheAxisPageLocksWhatTheQueryNamesForItsAxisOnly)
+{
+    test::TEditorChart chart;
+    UnkeptSettingsQuery() = [&chart](const QObject& Edited) {
+        TUnkeptSettings unkept;
+        unkept.Reason = NotKept;
+        if (&Edited == chart.LeftAxis())
+            unkept.Controls = {QStringLiteral("TFormPlotAxis.TabTitle"), QStringLiteral("TFormPlotAxis.CBAutomatic")};
+        unkept.Nothing = &Edited == chart.RightAxis();
+        return unkept;
+    };
+    TFormPlotAxis page;
+    page.SetAxis(chart.LeftAxis());
+    page.show();
+    EXPECT_FALSE(page.CBAutomatic->isEnabled());
+    EXPECT_EQ(page.CBAutomatic->toolTip(), NotKept);
+    EXPECT_FALSE(page.TabTitle->isEnabled());
+    EXPECT_FALSE(page.ETitle->isEnabled());
+    EXPECT_EQ(page.TabTitle->toolTip(), NotKept);
+    // The tab is still chosen, so what it shows can be read.
+    page.PageAxis->setCurrentWidget(page.TabTitle);
+    EXPECT_EQ(page.PageAxis->currentWidget(), page.TabTitle);
+    EXPECT_TRUE(page.BAxisMax->isEnabled());
+    EXPECT_TRUE(page.TabLabels->isEnabled());
+    // A change of the page refills it: the locks stay.
+    QTest::mouseClick(page.CBInverted, Qt::LeftButton, {}, QPoint(6, page.CBInverted->height() / 2));
+    EXPECT_TRUE(chart.LeftAxis()->Inverted());
+    EXPECT_FALSE(page.CBAutomatic->isEnabled());
+
+    // Another axis: the page's own controls are given back.
+    page.SetAxis(chart.BottomAxis());
+    EXPECT_TRUE(page.CBAutomatic->isEnabled());
+    EXPECT_TRUE(page.CBAutomatic->toolTip().isEmpty());
+    EXPECT_TRUE(page.TabTitle->isEnabled());
+    // An axis of which nothing is kept: every tab disabled, still chosen.
+    page.SetAxis(chart.RightAxis());
+    for (int i = 0; i < page.PageAxis->count(); ++i) {
+        page.PageAxis->setCurrentIndex(i);
+        EXPECT_EQ(page.PageAxis->currentIndex(), i);
+        EXPECT_FALSE(page.PageAxis->widget(i)->isEnabled()) << page.PageAxis->tabText(i).toStdString();
+    }
+    page.SetAxis(chart.TopAxis());
+    for (int i = 0; i < page.PageAxis->count(); ++i)
+        EXPECT_TRUE(page.PageAxis->widget(i)->isEnabled()) << page.PageAxis->tabText(i).toStdString();
+    UnkeptSettingsQuery() = nullptr;
+}
+
+TEST(UnkeptSettings, TheGeneralAxisWindowKeepsEveryControlEnabled)
+{
+    test::TEditorChart chart;
+    std::unique_ptr<TFormPlotAxis> window = CreateAxisEditorWindow(&chart, chart.LeftAxis());
+    ASSERT_NE(window, nullptr);
+    window->show();
+    for (QWidget* control : window->findChildren<QWidget*>())
+        EXPECT_FALSE(IsLockedUnkept(*control)) << control->objectName().toStdString();
+    for (QWidget* control : std::initializer_list<QWidget*>{window->CBAutomatic, window->CBInverted, window->BIncre,
+                                                            window->BAxisMin, window->BAxisMax, window->CheckBox2,
+                                                            window->TabTitle, window->ETitle, window->TabLabels,
+                                                            window->TabTicks, window->TabMinorTicks,
+                                                            window->TabPositions})
+        EXPECT_TRUE(control->isEnabled()) << control->objectName().toStdString();
 }
 
 } // namespace
