@@ -16,6 +16,7 @@
 #include "section/editor/SectionFile.h"
 
 #include "DialogTestUtil.h"
+#include "UnkeptSettingsTestUtil.h"
 
 #include <QtCore/QFile>
 #include <QtCore/QTemporaryDir>
@@ -116,35 +117,6 @@ bool IsSettingControl(const QWidget& Control)
     return qobject_cast<const QAbstractButton*>(&Control) || qobject_cast<const QAbstractSpinBox*>(&Control) ||
            qobject_cast<const QLineEdit*>(&Control) || qobject_cast<const QComboBox*>(&Control) ||
            qobject_cast<const QAbstractSlider*>(&Control) || qobject_cast<const QAbstractItemView*>(&Control);
-}
-
-// Whether Control is offered on the window: enabled and not hidden (a tab
-// that is not current counts as shown).
-bool OfferedOnTheWindow(const QWidget& Control)
-{
-    if (!Control.isEnabled())
-        return false;
-    for (const QWidget* w = &Control; w && !w->isWindow(); w = w->parentWidget()) {
-        auto* stack = qobject_cast<const QStackedWidget*>(w->parentWidget());
-        auto* tabs = stack ? qobject_cast<const QTabWidget*>(stack->parentWidget()) : nullptr;
-        if (tabs ? !tabs->isTabVisible(tabs->indexOf(const_cast<QWidget*>(w))) : w->isHidden())
-            return false;
-    }
-    return true;
-}
-
-// Another value of the kind Value holds.
-QVariant AnotherValueOf(const QVariant& Value, QObject* Control)
-{
-    if (Value.typeId() == QMetaType::Bool)
-        return !Value.toBool();
-    if (auto* combo = qobject_cast<QComboBox*>(Control))
-        return (Value.toInt() + 1) % std::max(combo->count(), 1);
-    if (auto* spin = qobject_cast<QSpinBox*>(Control))
-        return Value.toInt() < spin->maximum() ? Value.toInt() + 1 : Value.toInt() - 1;
-    if (Value.typeId() == QMetaType::QString)
-        return Value.toString() + QStringLiteral("x");
-    return Value.toInt() ^ 0x102030;
 }
 
 TEST_F(SectionAxisEditor, ShiftRightClickOnTheDepthAxisOpensLeftAxisEdit)
@@ -254,7 +226,7 @@ TEST_F(SectionAxisEditor, EveryControlOfferedSetsTheModelAreaAndTheDisabledOnesN
 
         QStringList offered;
         for (QWidget* control : form->findChildren<QWidget*>())
-            if (IsSettingControl(*control) && OfferedOnTheWindow(*control))
+            if (IsSettingControl(*control) && test::OfferedControl(control))
                 offered.append(control->objectName());
         offered.sort();
         const bool horizontal = axis->Horizontal();
@@ -288,7 +260,7 @@ TEST_F(SectionAxisEditor, EveryControlOfferedSetsTheModelAreaAndTheDisabledOnesN
                 if (!widget || !was.isValid())
                     continue;
                 EXPECT_FALSE(widget->isEnabled()) << control->objectName().toStdString();
-                page->Binder().SetTargetValue(control, AnotherValueOf(was, control));
+                page->Binder().SetTargetValue(control, test::OtherValue(was, control));
                 Window->repaint();
                 Chart.OnAxisPopupAction(&Chart);
                 EXPECT_EQ(Saved(), original) << control->objectName().toStdString();

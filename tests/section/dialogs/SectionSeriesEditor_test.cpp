@@ -26,6 +26,7 @@
 #include "section/editor/PolygonChart.h"
 
 #include "DialogTestUtil.h"
+#include "UnkeptSettingsTestUtil.h"
 
 #include <QtCore/QFile>
 #include <QtCore/QTemporaryDir>
@@ -446,39 +447,6 @@ void ExpectUnkeptLocked(TFormPlotSeries& Page)
     }
 }
 
-// Whether Control is offered on the window: enabled and not hidden (a tab
-// that is not current counts as shown).
-bool OfferedControl(QObject* Control)
-{
-    auto* widget = qobject_cast<QWidget*>(Control);
-    if (auto* group = qobject_cast<QButtonGroup*>(Control))
-        widget = group->buttons().isEmpty() ? nullptr : group->buttons().first();
-    if (!widget || !widget->isEnabled())
-        return false;
-    for (QWidget* w = widget; w && !w->isWindow(); w = w->parentWidget()) {
-        auto* stack = qobject_cast<QStackedWidget*>(w->parentWidget());
-        auto* tabs = stack ? qobject_cast<QTabWidget*>(stack->parentWidget()) : nullptr;
-        if (tabs ? !tabs->isTabVisible(tabs->indexOf(w)) : w->isHidden())
-            return false;
-    }
-    return true;
-}
-
-// Another value of the kind Value holds.
-QVariant OtherValue(const QVariant& Value, QObject* Control)
-{
-    if (Value.typeId() == QMetaType::Bool)
-        return !Value.toBool();
-    if (auto* combo = qobject_cast<QComboBox*>(Control))
-        return (Value.toInt() + 1) % std::max(combo->count(), 1);
-    if (auto* spin = qobject_cast<QSpinBox*>(Control))
-        return Value.toInt() < spin->maximum() ? Value.toInt() + 1 : Value.toInt() - 1;
-    if (Value.typeId() == QMetaType::QString)
-        return Value.toString() + QStringLiteral("x");
-    // Colours and other integers.
-    return Value.toInt() ^ 0x102030;
-}
-
 TEST_F(SectionSeriesEditor, ALinesControlsForWhatItsTextCannotKeepAreDisabled)
 {
     OpenGraphicEditor([](TChartEditForm& Form) {
@@ -538,14 +506,14 @@ TEST_F(SectionSeriesEditor, EveryControlOfferedForALineSetsWhatItsTextKeeps)
         int probed = 0;
         for (TEditorPage* editor : pages)
             for (QObject* control : editor->Binder().Controls()) {
-                if (!OfferedControl(control))
+                if (!test::OfferedControl(control))
                     continue;
                 const QString name = editor->metaObject()->className() + QStringLiteral(".") + control->objectName();
                 const QVariant was = editor->Binder().TargetValue(control);
                 if (!was.isValid())
                     continue;
                 const QString before = SeriesSettingsToText(Line);
-                editor->Binder().SetTargetValue(control, OtherValue(was, control));
+                editor->Binder().SetTargetValue(control, test::OtherValue(was, control));
                 EXPECT_TRUE(SeriesSettingsToText(Line) != before) << name.toStdString() << " sets what the text leaves out";
                 editor->Binder().SetTargetValue(control, was);
                 ++probed;
@@ -568,7 +536,7 @@ TEST_F(SectionSeriesEditor, EveryControlOfferedForALineSetsWhatItsTextKeeps)
                 if (!lockedHere || !was.isValid())
                     continue;
                 const QString before = SeriesSettingsToText(Line);
-                editor->Binder().SetTargetValue(control, OtherValue(was, control));
+                editor->Binder().SetTargetValue(control, test::OtherValue(was, control));
                 EXPECT_TRUE(SeriesSettingsToText(Line) == before) << control->objectName().toStdString();
                 editor->Binder().SetTargetValue(control, was);
                 ++locked;
@@ -636,7 +604,7 @@ TEST_F(SectionSeriesEditor, ABodysControlsForWhatItsParametersCannotKeepAreDisab
             auto* widget = qobject_cast<QWidget*>(control);
             if (!widget || !was.isValid() || control == format->CBDefaultColor)
                 continue;
-            format->Binder().SetTargetValue(control, OtherValue(was, control));
+            format->Binder().SetTargetValue(control, test::OtherValue(was, control));
             const bool kept = Chart.PolygonLookChanged(body, sub, 1);
             format->Binder().SetTargetValue(control, was);
             if (IsLockedUnkept(*widget)) {

@@ -312,23 +312,13 @@ TEST(PolygonChartArea, ARollBackAfterAnAxisChangeKeepsTheNewArea)
     EXPECT_TRUE(CheckModelInvariants(chart.Model, chart.Nodes, &chart.ModelArea).empty());
 }
 
-// Paints the chart and expects its top axis to show the bottom axis'
-// distances and its right axis the left axis' depths: the same range and
-// every value at the same pixel.
+// Paints the chart and expects its top and right axes paired with the
+// bottom and left ones.
 void ExpectAxesPaired(TPolygonChart& Chart, const char* Step)
 {
     TBitmap picture(Chart.Width(), Chart.Height());
     Chart.DrawToCanvas(&picture.Canvas(), Chart.GetRectangle());
-    const std::pair<const TChartAxis*, const TChartAxis*> pairs[] = {{Chart.BottomAxis(), Chart.TopAxis()},
-                                                                     {Chart.LeftAxis(), Chart.RightAxis()}};
-    for (const auto& [first, second] : pairs) {
-        EXPECT_EQ(second->Minimum(), first->Minimum()) << Step;
-        EXPECT_EQ(second->Maximum(), first->Maximum()) << Step;
-        for (int part = 0; part <= 4; ++part) {
-            const double value = first->Minimum() + (first->Maximum() - first->Minimum()) * part / 4;
-            EXPECT_EQ(second->CalcPosValue(value), first->CalcPosValue(value)) << Step << " at " << value;
-        }
-    }
+    lp::ExpectAxesPaired(std::as_const(Chart), Step);
 }
 
 void ExpectAxesShowTheArea(TPolygonChart& Chart, const char* Step)

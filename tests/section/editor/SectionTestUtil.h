@@ -8,7 +8,26 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 namespace lp {
+
+// Expects the chart's top axis to show the bottom axis' distances and its
+// right axis the left axis' depths: the same range and every value at the
+// same pixel. The chart must have been painted at its present size.
+inline void ExpectAxesPaired(const TPolygonChart& Chart, const char* Step)
+{
+    const std::pair<const TChartAxis*, const TChartAxis*> pairs[] = {{Chart.BottomAxis(), Chart.TopAxis()},
+                                                                     {Chart.LeftAxis(), Chart.RightAxis()}};
+    for (const auto& [first, second] : pairs) {
+        EXPECT_EQ(second->Minimum(), first->Minimum()) << Step;
+        EXPECT_EQ(second->Maximum(), first->Maximum()) << Step;
+        for (int part = 0; part <= 4; ++part) {
+            const double value = first->Minimum() + (first->Maximum() - first->Minimum()) * part / 4;
+            EXPECT_EQ(second->CalcPosValue(value), first->CalcPosValue(value)) << Step << " at " << value;
+        }
+    }
+}
 
 struct TSectionFixture {
     // A new 1000 x 100 model with Count square bodies: body k (1 .. 4) spans

@@ -6,6 +6,7 @@
 // start where the section is.
 
 #include "MainWindowFixture.h"
+#include "tests/section/editor/SectionTestUtil.h"
 
 #include "DialogTestUtil.h"
 #include "chart/editors/ChartEditors.h"
@@ -529,16 +530,7 @@ struct DocumentLooks : Document {
     void ExpectAxesPaired(const char* Step)
     {
         ChartWidget()->repaint();
-        const std::pair<const TChartAxis*, const TChartAxis*> pairs[] = {
-            {Chart().BottomAxis(), Chart().TopAxis()}, {Chart().LeftAxis(), Chart().RightAxis()}};
-        for (const auto& [first, second] : pairs) {
-            EXPECT_EQ(second->Minimum(), first->Minimum()) << Step;
-            EXPECT_EQ(second->Maximum(), first->Maximum()) << Step;
-            for (int part = 0; part <= 4; ++part) {
-                const double value = first->Minimum() + (first->Maximum() - first->Minimum()) * part / 4;
-                EXPECT_EQ(second->CalcPosValue(value), first->CalcPosValue(value)) << Step << " at " << value;
-            }
-        }
+        lp::ExpectAxesPaired(Chart(), Step);
     }
     void ExpectArea(double Right, double Bottom, const char* Step)
     {
