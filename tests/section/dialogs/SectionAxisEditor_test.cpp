@@ -16,7 +16,7 @@
 #include "section/editor/SectionFile.h"
 
 #include "DialogTestUtil.h"
-#include "UnkeptSettingsTestUtil.h"
+#include "SectionEditorWindowTestUtil.h"
 
 #include <QtCore/QFile>
 #include <QtCore/QTemporaryDir>
@@ -45,27 +45,9 @@
 namespace lp {
 namespace {
 
-// The editors and the section's answers started as the section editor's
-// start-up starts them, on a copy of the example section.
-struct SectionAxisEditor : ::testing::Test {
-    void SetUp() override
-    {
-        InitializeChartEditors();
-        RegisterSectionGraphicEditor();
-        Section = Folder.filePath(QStringLiteral("example.sec"));
-        ASSERT_TRUE(QFile::copy(QStringLiteral(LP_EXAMPLES_DIR "/example.sec"), Section));
-        Chart.SetBounds(0, 0, 800, 600);
-        ASSERT_TRUE(Chart.ReadModelBlock(Section));
-        Window = Chart.Widget();
-        Window->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(Window));
-        Window->repaint();
-    }
-    void TearDown() override
-    {
-        UnregisterSectionGraphicEditor();
-        FinalizeChartEditors();
-    }
+// The example section, with its side axes and its saved model at hand.
+struct SectionAxisEditor : test::SectionEditorWindow {
+    void SetUp() override { OpenExample(800, 600); }
 
     // The model block as a save writes it now, but for the rings' map ids
     // (a new area makes the map polygons anew, under new ids).
@@ -85,11 +67,6 @@ struct SectionAxisEditor : ::testing::Test {
                 {Chart.TopAxis(), QStringLiteral("Top axis edit")},
                 {Chart.BottomAxis(), QStringLiteral("Bottom axis edit")}};
     }
-
-    QTemporaryDir Folder;
-    QString Section;
-    TPolygonChart Chart;
-    QWidget* Window = nullptr;
 };
 
 // Clicks Button, a limit's "Change...", and gives Value in the dialog it

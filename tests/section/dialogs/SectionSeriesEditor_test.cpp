@@ -26,7 +26,7 @@
 #include "section/editor/PolygonChart.h"
 
 #include "DialogTestUtil.h"
-#include "UnkeptSettingsTestUtil.h"
+#include "SectionEditorWindowTestUtil.h"
 
 #include <QtCore/QFile>
 #include <QtCore/QTemporaryDir>
@@ -54,29 +54,16 @@ namespace {
 // The brush colour the body test chooses.
 constexpr TColor BodyBrushColor = 0x2080F0;
 
-// The editors started as the section editor's start-up starts them, on a
-// copy of the example section.
-struct SectionSeriesEditor : ::testing::Test {
+// The example section, with its first line at hand.
+struct SectionSeriesEditor : test::SectionEditorWindow {
     void SetUp() override
     {
-        InitializeChartEditors();
-        RegisterSectionGraphicEditor();
-        Section = Folder.filePath(QStringLiteral("example.sec"));
-        ASSERT_TRUE(QFile::copy(QStringLiteral(LP_EXAMPLES_DIR "/example.sec"), Section));
-        Chart.SetBounds(0, 0, 900, 600);
-        ASSERT_TRUE(Chart.ReadModelBlock(Section));
+        OpenExample(900, 600);
+        if (HasFatalFailure())
+            return;
         ASSERT_GE(Chart.Lines.Length(), 1);
         Line = Chart.Lines[0].series;
         ASSERT_NE(Line, nullptr);
-        Window = Chart.Widget();
-        Window->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(Window));
-        Window->repaint();
-    }
-    void TearDown() override
-    {
-        UnregisterSectionGraphicEditor();
-        FinalizeChartEditors();
     }
 
     // A pixel on the line: the middle of its first segment.
@@ -164,11 +151,7 @@ struct SectionSeriesEditor : ::testing::Test {
         return captions;
     }
 
-    QTemporaryDir Folder;
-    QString Section;
-    TPolygonChart Chart;
     TLineSeries* Line = nullptr;
-    QWidget* Window = nullptr;
 };
 
 TEST_F(SectionSeriesEditor, TheLinesFormatChangesShowAtOnceAndAreSaved)

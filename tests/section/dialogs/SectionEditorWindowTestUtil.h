@@ -1,17 +1,56 @@
 #pragma once
-// Shared by the tests of the section's editor windows, which check that
-// every control still offered changes what the section file keeps.
+// Shared by the tests of the section's editor windows (the Graphic editor,
+// the axis windows): the section chart on a copy of the example section
+// with the editors started as the section editor's start-up starts them,
+// and the helpers that check every control still offered changes what the
+// section file keeps.
 
+#include "chart/editors/ChartEditors.h"
+#include "section/dialogs/SectionGraphicEditor.h"
+#include "section/editor/PolygonChart.h"
+
+#include <QtCore/QFile>
+#include <QtCore/QTemporaryDir>
 #include <QtCore/QVariant>
+#include <QtTest/QTest>
 #include <QtWidgets/QButtonGroup>
 #include <QtWidgets/QComboBox>
 #include <QtWidgets/QSpinBox>
 #include <QtWidgets/QStackedWidget>
 #include <QtWidgets/QTabWidget>
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 
 namespace lp::test {
+
+struct SectionEditorWindow : ::testing::Test {
+    // Opens the copy on a chart of Width x Height shown in its window.
+    void OpenExample(int Width, int Height)
+    {
+        InitializeChartEditors();
+        RegisterSectionGraphicEditor();
+        Section = Folder.filePath(QStringLiteral("example.sec"));
+        ASSERT_TRUE(QFile::copy(QStringLiteral(LP_EXAMPLES_DIR "/example.sec"), Section));
+        Chart.SetBounds(0, 0, Width, Height);
+        ASSERT_TRUE(Chart.ReadModelBlock(Section));
+        Window = Chart.Widget();
+        Window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(Window));
+        Window->repaint();
+    }
+    void TearDown() override
+    {
+        UnregisterSectionGraphicEditor();
+        FinalizeChartEditors();
+    }
+
+    QTemporaryDir Folder;
+    QString Section;
+    TPolygonChart Chart;
+    QWidget* Window = nullptr;
+};
 
 // Whether Control (a widget, or a button group by its first button) is
 // offered on its window: enabled and not hidden (a tab that is not current
