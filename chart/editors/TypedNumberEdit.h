@@ -22,8 +22,9 @@ class TEditorPage;
 // that is in a locale that groups digits with no point ("0.5" in French;
 // in German "1.125" is 1125). Bidirectional marks (U+200E, U+200F, U+061C),
 // which Qt writes before signs in right-to-left locales, are ignored.
-// Nothing for an empty, half-typed or non-finite text. The one reading of typed numbers every editor uses, so
-// a field reads numbers in the locale it shows them in.
+// Nothing for an empty, half-typed or non-finite text. The one reading of
+// typed numbers every editor uses, so a field reads numbers in the locale
+// it shows them in.
 std::optional<double> TypedReal(const QString& Text, const QLocale& Locale = QLocale());
 // The number Text holds, or Old when it holds none (empty, "-", "abc").
 double ReadNumberOr(const QString& Text, double Old);

@@ -3,9 +3,11 @@
 #include "chart/editors/EditorPage.h"
 
 #include <QtCore/QEvent>
+#include <QtWidgets/QTabWidget>
 #include <QtWidgets/QWidget>
 
 #include <algorithm>
+#include <vector>
 
 namespace lp {
 
@@ -105,11 +107,12 @@ bool IsNamedUnkept(const QWidget& Control, const QStringList& Controls)
     return !Control.objectName().isEmpty() && Controls.contains(UnkeptSettingName(Control));
 }
 
-void LockUnkeptControls(QWidget& Root, const TUnkeptSettings& Unkept, const std::vector<QWidget*>& Tabs)
+void LockUnkeptControls(QWidget& Root, const TUnkeptSettings& Unkept, const QTabWidget& Tabs)
 {
     std::vector<QWidget*> locked;
     if (Unkept.Nothing)
-        locked = Tabs;
+        for (int i = 0; i < Tabs.count(); ++i)
+            locked.push_back(Tabs.widget(i));
     if (!Unkept.Controls.isEmpty())
         for (QWidget* control : Root.findChildren<QWidget*>())
             if (IsNamedUnkept(*control, Unkept.Controls))

@@ -19,9 +19,9 @@
 #include <QtCore/QStringList>
 
 #include <functional>
-#include <vector>
 
 class QObject;
+class QTabWidget;
 class QWidget;
 
 namespace lp {
@@ -50,11 +50,11 @@ QString UnkeptSettingName(const QWidget& Control);
 // class name alone).
 bool IsNamedUnkept(const QWidget& Control, const QStringList& Controls);
 
-// Locks every control under Root that Unkept names, and every one of Tabs
-// when nothing is kept; the controls under Root locked before but not
-// named now are given back. A page runs it whenever it shows another
-// object or made new pages or tabs for it.
-void LockUnkeptControls(QWidget& Root, const TUnkeptSettings& Unkept, const std::vector<QWidget*>& Tabs);
+// Locks every control under Root that Unkept names, and every tab of Tabs
+// (the page's own tab row) when nothing is kept; the controls under Root
+// locked before but not named now are given back. A page runs it whenever
+// it shows another object or made new pages or tabs for it.
+void LockUnkeptControls(QWidget& Root, const TUnkeptSettings& Unkept, const QTabWidget& Tabs);
 
 // A dialog Owner opened from an editor page (the brush dialog of a series
 // page's "Pattern..." button): the controls of Dialog named, by the

@@ -39,15 +39,11 @@ QString ResolvePicturePath(const QString& StoredPath, const QString& SectionFile
     return QFileInfo(beside).isFile() ? beside : QString();
 }
 
-namespace {
-
 QString WithExtension(const QString& FileName, const QString& Extension)
 {
     const QFileInfo info(FileName);
     return info.path() + QLatin1Char('/') + info.completeBaseName() + Extension;
 }
-
-} // namespace
 
 QString SectionFileName(const QString& FileName)
 {
@@ -111,16 +107,21 @@ void RequirePositive(double Value, const char* What)
 
 } // namespace
 
-TPaperScaleSize PaperScaleSize(const TPaperScaleInput& Input)
+TPaperScalePlot PaperScalePlotPixels(const TPaperScaleInput& Input)
 {
     RequirePositive(Input.HorizontalScale, "The horizontal scale");
     RequirePositive(Input.VerticalScale, "The vertical scale");
     RequirePositive(Input.Resolution, "The print resolution");
     const double pixelsPerCm = Input.Resolution / 2.54;
-    const double width = std::abs(Input.HorizontalSpan) / Input.HorizontalScale * pixelsPerCm +
-                         (Input.ChartWidth - Input.BottomAxisPixels);
-    const double height = std::abs(Input.VerticalSpan) / Input.VerticalScale * pixelsPerCm +
-                          (Input.ChartHeight - Input.LeftAxisPixels);
+    return {std::abs(Input.HorizontalSpan) / Input.HorizontalScale * pixelsPerCm,
+            std::abs(Input.VerticalSpan) / Input.VerticalScale * pixelsPerCm};
+}
+
+TPaperScaleSize PaperScaleSize(const TPaperScaleInput& Input)
+{
+    const TPaperScalePlot plot = PaperScalePlotPixels(Input);
+    const double width = plot.Width + (Input.ChartWidth - Input.BottomAxisPixels);
+    const double height = plot.Height + (Input.ChartHeight - Input.LeftAxisPixels);
     CheckPaperScalePicture(width, height);
     return {static_cast<int>(std::lround(width)), static_cast<int>(std::lround(height))};
 }
@@ -173,13 +174,13 @@ double Growth(double Previous, int SideBefore, int SideAfter, int PlotBefore, in
 
 } // namespace
 
-TPaperScaleSize FitPaperScaleSize(TPaperScaleSize First, double WantedWidth, double WantedHeight,
+TPaperScaleSize FitPaperScaleSize(TPaperScaleSize First, TPaperScalePlot Wanted,
                                   const std::function<TPaperScaleSize(TPaperScaleSize)>& PlotPixelsAt)
 {
-    const int targetWidth = static_cast<int>(std::lround(WantedWidth));
-    const int targetHeight = static_cast<int>(std::lround(WantedHeight));
+    const int targetWidth = static_cast<int>(std::lround(Wanted.Width));
+    const int targetHeight = static_cast<int>(std::lround(Wanted.Height));
     const auto error = [&](TPaperScaleSize Plot) {
-        return std::max(std::abs(Plot.Width - WantedWidth), std::abs(Plot.Height - WantedHeight));
+        return std::max(std::abs(Plot.Width - Wanted.Width), std::abs(Plot.Height - Wanted.Height));
     };
     CheckPaperScalePicture(First.Width, First.Height);
     TPaperScaleSize size = First;

@@ -23,6 +23,8 @@ QString SectionFileFromArguments(const QStringList& Arguments);
 // name in the section file's folder when that exists; empty when neither.
 QString ResolvePicturePath(const QString& StoredPath, const QString& SectionFile);
 
+// FileName with its extension replaced by Extension (".bmp").
+QString WithExtension(const QString& FileName, const QString& Extension);
 // The files a save writes for the name chosen in the save dialog: a section
 // always under the extension ".sec"; a picture as the paper-scale bitmap
 // (".bmp") when Automatic is off and the name does not end in ".emf", else
@@ -63,6 +65,14 @@ struct TPaperScaleSize {
     int Width = 0;
     int Height = 0;
 };
+// The pixels the plot area must measure: each axis' model span at its
+// scale, turned into pixels at the resolution. Raises EConvertError with a
+// message for a scale or resolution that is not a positive number.
+struct TPaperScalePlot {
+    double Width = 0.0;
+    double Height = 0.0;
+};
+TPaperScalePlot PaperScalePlotPixels(const TPaperScaleInput& Input);
 // A first guess that takes the margins around the axes as fixed. Raises
 // EConvertError with a message for a scale or resolution that is not a
 // positive number and for a picture too large (CheckPaperScalePicture).
@@ -86,7 +96,7 @@ double PaperScaleNumber(const QString& Text, const char* What);
 // picture between the last two layouts, until both spans are the wanted
 // ones rounded, or a few rounds have passed; returns the size whose plot
 // came nearest. Every size tried passes CheckPaperScalePicture first.
-TPaperScaleSize FitPaperScaleSize(TPaperScaleSize First, double WantedWidth, double WantedHeight,
+TPaperScaleSize FitPaperScaleSize(TPaperScaleSize First, TPaperScalePlot Wanted,
                                   const std::function<TPaperScaleSize(TPaperScaleSize)>& PlotPixelsAt);
 
 // Writes the resolution as pixels per metre into both fields of a saved

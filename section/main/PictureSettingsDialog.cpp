@@ -11,7 +11,6 @@
 #include "section/main/MainWindowRoutines.h"
 
 #include <QtCore/QCoreApplication>
-#include <QtCore/QFileInfo>
 #include <QtWidgets/QCheckBox>
 #include <QtWidgets/QFormLayout>
 #include <QtWidgets/QLineEdit>
@@ -143,8 +142,7 @@ private:
 
 void ExportPaperScaleBitmap(const Tprntset& Dialog, const QString& FileName, TCustomChart& Chart)
 {
-    const QFileInfo info(FileName);
-    const QString name = info.path() + QLatin1Char('/') + info.completeBaseName() + QStringLiteral(".bmp");
+    const QString name = WithExtension(FileName, QStringLiteral(".bmp"));
     if (Dialog.Automatic()) {
         SaveBitmap(Chart, name, 0, 0);
         return;
@@ -170,12 +168,9 @@ void ExportPaperScaleBitmap(const Tprntset& Dialog, const QString& FileName, TCu
     // The margins around the plot change with the picture's size (the depth
     // axis starts a share of the height down), so the size is corrected
     // until the plot itself measures the scale's pixels.
-    const double pixelsPerCm = input.Resolution / 2.54;
     TPaperScalePicture picture(Chart);
-    const TPaperScaleSize size = FitPaperScaleSize(
-        first, std::abs(input.HorizontalSpan) / input.HorizontalScale * pixelsPerCm,
-        std::abs(input.VerticalSpan) / input.VerticalScale * pixelsPerCm,
-        [&](TPaperScaleSize Size) { return picture.PlotPixelsAt(Size); });
+    const TPaperScaleSize size = FitPaperScaleSize(first, PaperScalePlotPixels(input),
+                                                   [&](TPaperScaleSize Size) { return picture.PlotPixelsAt(Size); });
     picture.SaveAt(size, name);
     PatchBitmapResolution(name, input.Resolution);
 }

@@ -583,10 +583,7 @@ void TFormPlotAxis::FillControls()
 
 void TFormPlotAxis::LockUnkeptSettings()
 {
-    std::vector<QWidget*> tabs;
-    for (int i = 0; i < PageAxis->count(); ++i)
-        tabs.push_back(PageAxis->widget(i));
-    LockUnkeptControls(*this, UnkeptSettingsOf(Axis()), tabs);
+    LockUnkeptControls(*this, UnkeptSettingsOf(Axis()), *PageAxis);
 }
 
 void TFormPlotAxis::LinkPens()

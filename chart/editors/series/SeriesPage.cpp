@@ -633,10 +633,7 @@ void TFormPlotSeries::SetupSeries(TChartSeries* Series, QString Caption)
 
 void TFormPlotSeries::LockUnkeptSettings()
 {
-    std::vector<QWidget*> tabs;
-    for (int i = 0; i < PageSeries->count(); ++i)
-        tabs.push_back(PageSeries->widget(i));
-    LockUnkeptControls(*this, UnkeptSettingsOf(EditedSeries()), tabs);
+    LockUnkeptControls(*this, UnkeptSettingsOf(EditedSeries()), *PageSeries);
 }
 
 QString TFormPlotSeries::FindSeriesEditorClass(const TChartSeries* Series)

@@ -142,11 +142,9 @@ TPaperScaleSize GrowingMarginsPlot(TPaperScaleSize Size)
 // margins as fixed.
 TEST(PaperScale, TheSizeIsCorrectedUntilThePlotMeasuresTheWantedPixels)
 {
-    struct Want {
-        double Width, Height;
-    };
-    for (const Want want : {Want{787.4, 393.7}, Want{393.7, 787.4}, Want{1968.5, 157.5}, Want{5905.5, 472.4},
-                            Want{1181.1, 2362.2}}) {
+    for (const TPaperScalePlot want : {TPaperScalePlot{787.4, 393.7}, TPaperScalePlot{393.7, 787.4},
+                                       TPaperScalePlot{1968.5, 157.5}, TPaperScalePlot{5905.5, 472.4},
+                                       TPaperScalePlot{1181.1, 2362.2}}) {
         int layouts = 0;
         const auto plotAt = [&](TPaperScaleSize Size) {
             ++layouts;
@@ -155,7 +153,7 @@ TEST(PaperScale, TheSizeIsCorrectedUntilThePlotMeasuresTheWantedPixels)
         // The first guess: the margins of an 800 x 500 picture added.
         const TPaperScaleSize first{static_cast<int>(std::lround(want.Width)) + 72,
                                     static_cast<int>(std::lround(want.Height)) + 95};
-        const TPaperScaleSize size = FitPaperScaleSize(first, want.Width, want.Height, plotAt);
+        const TPaperScaleSize size = FitPaperScaleSize(first, want, plotAt);
         const TPaperScaleSize plot = GrowingMarginsPlot(size);
         EXPECT_NEAR(plot.Width, want.Width, 1.0) << want.Width << " x " << want.Height;
         EXPECT_NEAR(plot.Height, want.Height, 1.0) << want.Width << " x " << want.Height;
@@ -164,7 +162,7 @@ TEST(PaperScale, TheSizeIsCorrectedUntilThePlotMeasuresTheWantedPixels)
     // A plot that grows by two pixels a pixel cannot hit an odd target: the
     // nearest size is kept.
     const auto doubling = [](TPaperScaleSize Size) { return TPaperScaleSize{2 * Size.Width, 2 * Size.Height}; };
-    const TPaperScaleSize size = FitPaperScaleSize({100, 100}, 301, 301, doubling);
+    const TPaperScaleSize size = FitPaperScaleSize({100, 100}, {301, 301}, doubling);
     EXPECT_NEAR(2 * size.Width, 301, 1.0);
     EXPECT_NEAR(2 * size.Height, 301, 1.0);
 }
@@ -178,9 +176,9 @@ TEST(PaperScale, ASizeTooLargeOnTheWayIsRefusedBeforeItIsLaidOut)
         largest = std::max({largest, Size.Width, Size.Height});
         return TPaperScaleSize{Size.Width / 2, Size.Height / 2};
     };
-    EXPECT_THROW(FitPaperScaleSize({15000, 100}, 15000, 50, half), EConvertError);
+    EXPECT_THROW(FitPaperScaleSize({15000, 100}, {15000, 50}, half), EConvertError);
     EXPECT_LE(largest, 20000);
-    EXPECT_THROW(FitPaperScaleSize({0, 100}, 10, 10, half), EConvertError);
+    EXPECT_THROW(FitPaperScaleSize({0, 100}, {10, 10}, half), EConvertError);
 }
 
 QByteArray BitmapHeader(quint32 InfoSize)
