@@ -1,7 +1,7 @@
 #include "section/main/MainWindowRoutines.h"
 
+#include "chart/editors/TypedNumberEdit.h"
 #include "platform/base/Exception.h"
-#include "section/model/NumberArrays.h"
 
 #include <QtCore/QFile>
 #include <QtCore/QFileInfo>
@@ -137,15 +137,15 @@ void CheckPaperScalePicture(double Width, double Height)
                            std::to_string(std::lround(std::clamp(Height, -1e12, 1e12)))});
 }
 
-double PaperScaleNumber(const QString& Text, const char* What)
+double PaperScaleNumber(const QString& Text, const char* What, const QLocale& Locale)
 {
     // Letters or an empty field are no scale either: the same message as
     // for zero, rather than a picture of a made-up size.
-    double value = 0.0;
-    if (!TryTextToReal(Text.toStdString(), value))
+    const std::optional<double> value = TypedReal(Text, Locale);
+    if (!value)
         RaiseConvertError("%s must be a positive number", {What});
-    RequirePositive(value, What);
-    return value;
+    RequirePositive(*value, What);
+    return *value;
 }
 
 namespace {

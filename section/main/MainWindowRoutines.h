@@ -6,6 +6,7 @@
 
 #include "section/editor/PolygonChart.h"
 
+#include <QtCore/QLocale>
 #include <QtCore/QString>
 #include <QtCore/QStringList>
 
@@ -82,11 +83,12 @@ TPaperScaleSize PaperScaleSize(const TPaperScaleInput& Input);
 // over 20000 pixels a side or over 200 million pixels in all.
 void CheckPaperScalePicture(double Width, double Height);
 
-// The number in a scale or resolution field; What names the field in the
-// message ("The vertical scale"). Raises EConvertError with the message
-// "<What> must be a positive number" for letters, an empty field, zero, a
-// negative or an infinite number.
-double PaperScaleNumber(const QString& Text, const char* What);
+// The number in a scale or resolution field, read as every editor field
+// reads typed numbers (Locale's separators; TypedReal); What names the
+// field in the message ("The vertical scale"). Raises EConvertError with
+// the message "<What> must be a positive number" for letters, an empty
+// field, zero, a negative or an infinite number.
+double PaperScaleNumber(const QString& Text, const char* What, const QLocale& Locale = QLocale());
 
 // The picture size at which the plot area measures the wanted pixels, for
 // charts whose margins change with the picture's size (an axis that starts

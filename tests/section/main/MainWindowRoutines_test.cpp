@@ -117,7 +117,11 @@ TEST(PaperScale, UnsoundScalesAndHugePicturesAreRefused)
 TEST(PaperScale, AFieldIsAPositiveNumberOrRefusedWithItsMessage)
 {
     EXPECT_EQ(PaperScaleNumber(QStringLiteral("20"), "The vertical scale"), 20.0);
-    EXPECT_EQ(PaperScaleNumber(QStringLiteral("2.5"), "The vertical scale"), 2.5);
+    EXPECT_EQ(PaperScaleNumber(QStringLiteral("2.5"), "The vertical scale", QLocale::c()), 2.5);
+    // Typed as the user writes numbers, as in every editor field.
+    const QLocale german(QLocale::German, QLocale::Germany);
+    EXPECT_EQ(PaperScaleNumber(QStringLiteral("2,5"), "The vertical scale", german), 2.5);
+    EXPECT_EQ(PaperScaleNumber(QStringLiteral("1.200"), "The print resolution", german), 1200.0);
     for (const QString& text : {QStringLiteral("abc"), QString(), QStringLiteral("0"), QStringLiteral("-20"),
                                 QStringLiteral("inf"), QStringLiteral("nan")}) {
         try {
