@@ -157,16 +157,8 @@ TEST_F(SectionAxisEditor, TheControlsForWhatTheFileCannotKeepAreDisabledAndSaySo
         ASSERT_FALSE(unkept.Controls.isEmpty());
         EXPECT_FALSE(unkept.Nothing);
         const QList<QWidget*> all = form->findChildren<QWidget*>();
-        for (const QString& name : unkept.Controls) {
-            int found = 0;
-            for (QWidget* control : all)
-                if (IsNamedUnkept(*control, QStringList{name})) {
-                    ++found;
-                    EXPECT_FALSE(control->isEnabled()) << name.toStdString();
-                    EXPECT_EQ(control->toolTip(), SectionUnkeptReason) << name.toStdString();
-                }
-            EXPECT_EQ(found, 1) << name.toStdString() << " names no control";
-        }
+        for (const QString& name : unkept.Controls)
+            EXPECT_EQ(test::ExpectLockedWithTheReason(all, name), 1) << name.toStdString() << " names no control";
         // Every tab, inner ones too, can be chosen, so what it shows can be
         // read.
         for (QTabWidget* tabs : form->findChildren<QTabWidget*>()) {

@@ -6,6 +6,7 @@
 // section file keeps.
 
 #include "chart/editors/ChartEditors.h"
+#include "chart/editors/UnkeptSettings.h"
 #include "section/dialogs/SectionGraphicEditor.h"
 #include "section/editor/PolygonChart.h"
 
@@ -69,6 +70,20 @@ inline bool OfferedControl(const QObject* Control)
             return false;
     }
     return true;
+}
+
+// Expects every control among All that Name names as unkept to be disabled
+// with the section's reason as its tooltip; how many it names.
+inline int ExpectLockedWithTheReason(const QList<QWidget*>& All, const QString& Name)
+{
+    int found = 0;
+    for (QWidget* control : All)
+        if (IsNamedUnkept(*control, QStringList{Name})) {
+            ++found;
+            EXPECT_FALSE(control->isEnabled()) << Name.toStdString();
+            EXPECT_EQ(control->toolTip(), SectionUnkeptReason) << Name.toStdString();
+        }
+    return found;
 }
 
 // Another value of the kind Value holds, for Control to be set to.

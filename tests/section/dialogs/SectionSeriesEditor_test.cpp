@@ -420,14 +420,7 @@ void ExpectUnkeptLocked(TFormPlotSeries& Page)
         // The brush dialog's controls live in that dialog, checked there.
         if (name.startsWith(QStringLiteral("TBrushDialog.")))
             continue;
-        int found = 0;
-        for (QWidget* control : all)
-            if (IsNamedUnkept(*control, QStringList{name})) {
-                ++found;
-                EXPECT_FALSE(control->isEnabled()) << name.toStdString();
-                EXPECT_EQ(control->toolTip(), SectionUnkeptReason) << name.toStdString();
-            }
-        EXPECT_GE(found, 1) << name.toStdString() << " names no control";
+        EXPECT_GE(test::ExpectLockedWithTheReason(all, name), 1) << name.toStdString() << " names no control";
     }
 }
 
