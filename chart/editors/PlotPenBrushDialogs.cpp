@@ -523,13 +523,27 @@ bool EditGradient(QWidget* Owner, TPlotGradient& Gradient)
     return entry ? entry(Owner, Gradient) : false;
 }
 
-bool EditChartBrush(QWidget* Owner, TChartBrush& Brush)
+namespace {
+
+bool RunBrushDialog(QWidget* Owner, TChartBrush& Brush, const std::function<void(TBrushDialog&)>& Lock)
 {
     auto dialog = CreateDialogForm<TBrushDialog>(Owner);
     dialog->TheBrush = &Brush;
-    LockUnkeptInDialog(*dialog, Owner);
+    Lock(*dialog);
     CallControlHook(dialog.get());
     return dialog->exec() == QDialog::Accepted;
+}
+
+} // namespace
+
+bool EditChartBrush(QWidget* Owner, TChartBrush& Brush)
+{
+    return RunBrushDialog(Owner, Brush, [Owner](TBrushDialog& Dialog) { LockUnkeptInDialog(Dialog, Owner); });
+}
+
+bool EditChartBrush(QWidget* Owner, TChartBrush& Brush, const TUnkeptSettings& Unkept)
+{
+    return RunBrushDialog(Owner, Brush, [&Unkept](TBrushDialog& Dialog) { LockUnkeptInDialog(Dialog, Unkept); });
 }
 
 bool EditPlotFont(QWidget* Owner, TFont& Font)

@@ -188,8 +188,12 @@ using TEditGradientEntry = std::function<bool(QWidget* Owner, TPlotGradient& Gra
 TEditGradientEntry& EditGradientEntryPoint();
 // Runs the entry point; false (nothing changed) while it is empty.
 bool EditGradient(QWidget* Owner, TPlotGradient& Gradient);
-// Modal brush editor; true when it closed with OK.
+// Modal brush editor; true when it closed with OK. Its controls among the
+// unkept settings of what Owner's editor page edits are locked.
 bool EditChartBrush(QWidget* Owner, TChartBrush& Brush);
+// The same with the unkept settings named by the caller.
+struct TUnkeptSettings;
+bool EditChartBrush(QWidget* Owner, TChartBrush& Brush, const TUnkeptSettings& Unkept);
 // The font dialog preset from Font; on OK Font takes the choice.
 bool EditPlotFont(QWidget* Owner, TFont& Font);
 // The chosen picture file, or empty when cancelled.

@@ -133,6 +133,12 @@ void LockUnkeptInDialog(QWidget& Dialog, const QWidget* Owner)
     for (const QWidget* page = Owner; page && unkept.Empty(); page = page->parentWidget())
         if (const auto* editor = qobject_cast<const TEditorPage*>(page))
             unkept = UnkeptSettingsOf(editor->Target());
+    LockUnkeptInDialog(Dialog, unkept);
+}
+
+void LockUnkeptInDialog(QWidget& Dialog, const TUnkeptSettings& Unkept)
+{
+    const TUnkeptSettings& unkept = Unkept;
     if (unkept.Controls.isEmpty())
         return;
     const QString prefix = ClassName(Dialog) + QLatin1Char('.');

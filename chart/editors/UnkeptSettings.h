@@ -61,6 +61,9 @@ void LockUnkeptControls(QWidget& Root, const TUnkeptSettings& Unkept, const QTab
 // dialog's class and their object names, among the unkept settings of the
 // object the page edits are locked for as long as the dialog lives.
 void LockUnkeptInDialog(QWidget& Dialog, const QWidget* Owner);
+// The same for a dialog opened from a window that is no editor page (the
+// body dialog's "Brush"), which names the settings of the object it edits.
+void LockUnkeptInDialog(QWidget& Dialog, const TUnkeptSettings& Unkept);
 
 // Keeps Control disabled with Reason as its tooltip until UnlockUnkept.
 void LockUnkept(QWidget& Control, const QString& Reason);

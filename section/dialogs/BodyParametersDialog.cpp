@@ -3,6 +3,7 @@
 #include "chart/editors/PlotEditorButtons.h"
 #include "chart/editors/PlotPenBrushDialogs.h"
 #include "chart/engine/PlotMapSeries.h"
+#include "section/dialogs/SectionGraphicEditor.h"
 #include "section/editor/PolygonChart.h"
 
 #include <QtCore/QCoreApplication>
@@ -244,7 +245,8 @@ void TBsetup::Button1Click()
         return;
     RefreshMap();
     polygon->SetParentBrush(false);
-    EditChartBrush(this, *polygon->Brush());
+    // The section keeps a body's brush as its text, which has no picture.
+    EditChartBrush(this, *polygon->Brush(), SectionUnkeptSettings(*Chart->MapSeries()));
     RefreshMap();
 }
 

@@ -4,6 +4,7 @@
 #include "components/SuperLabel.h"
 #include "platform/ui/Dialogs.h"
 
+#include <QtGui/QKeyEvent>
 #include <QtWidgets/QGridLayout>
 #include <QtWidgets/QLineEdit>
 
@@ -21,6 +22,8 @@ std::unique_ptr<TuiSuperLabel> MakeSuperLabel(const QString& Caption, QWidget* P
     label->SetVerticalAlignment(TuiSuperLabel::vaCenter);
     QWidget* widget = label->Widget(Parent);
     widget->setMinimumSize(80, 22);
+    // A caption only: Tab goes from field to field.
+    widget->setFocusPolicy(Qt::NoFocus);
     return label;
 }
 
@@ -48,7 +51,7 @@ Tboxsetup::Tboxsetup(QWidget* Parent) : QDialog(Parent)
     applyButton.SetStyle(TuiPicBtn::absRecessedBlackHighlight);
     applyButton.SetModalResult(mrOk);
     applyButton.SetDisabledShadow(false);
-    applyButton.OnClick = [this](TControl*) { done(QDialog::Accepted); };
+    applyButton.OnClick = [this](TControl*) { ApplyClick(); };
     QWidget* apply = applyButton.Widget(this);
     apply->setFixedSize(applyButton.Width(), applyButton.Height());
     apply->setFocusPolicy(Qt::StrongFocus);
@@ -70,6 +73,41 @@ Tboxsetup::Tboxsetup(QWidget* Parent) : QDialog(Parent)
 QWidget* Tboxsetup::ApplyWidget() const
 {
     return uiPicBtn3->Widget();
+}
+
+bool Tboxsetup::ApplyAndReport()
+{
+    const QString problem = OnApply ? OnApply() : QString();
+    if (problem.isEmpty()) {
+        FApplied = true;
+        return true;
+    }
+    MessageDlg(problem, TMsgDlgType::mtError, mbOK);
+    return false;
+}
+
+void Tboxsetup::ApplyClick()
+{
+    if (ApplyAndReport())
+        done(QDialog::Accepted);
+}
+
+void Tboxsetup::reject()
+{
+    if (!FApplied)
+        ApplyAndReport();
+    QDialog::reject();
+}
+
+void Tboxsetup::keyPressEvent(QKeyEvent* Event)
+{
+    // "Apply" is the default button; a field passes Return on.
+    if (Event->key() == Qt::Key_Return || Event->key() == Qt::Key_Enter) {
+        Event->accept();
+        ApplyClick();
+        return;
+    }
+    QDialog::keyPressEvent(Event);
 }
 
 // The labels and the button go first, each taking its window out of the dialog.

@@ -8,6 +8,8 @@
 
 #include <QtWidgets/QLineEdit>
 
+#include <optional>
+
 namespace lp {
 
 namespace {
@@ -17,28 +19,69 @@ QString AreaText(double Value)
     return QString::fromStdString(RealToText(1, true, Value));
 }
 
-double AreaValue(const QString& Text)
+// The field's number; empty (with Problem set) when its text is none.
+std::optional<double> AreaValue(const QString& Field, const QString& Text, QString& Problem)
 {
-    return TextToReal(Text.toStdString(), false, 0.0, 0.0);
+    const double value = TextToReal(Text.toStdString(), false, 0.0, 0.0);
+    if (value != MissingValue)
+        return value;
+    if (Problem.isEmpty())
+        Problem = Text.trimmed().isEmpty() ? QStringLiteral("%1: the field is empty.").arg(Field)
+                                           : QStringLiteral("%1: \"%2\" is not a number.").arg(Field, Text.trimmed());
+    return std::nullopt;
 }
+
+// Why the area cannot be set to these borders, empty when it can. The
+// borders never reach inside the bodies (the frame holds them).
+QString AreaProblem(const TPolygonChart& Chart, double Left, double Right, double Bottom)
+{
+    if (!(Left < Right))
+        return QStringLiteral("Left, m must be less than Right, m.");
+    if (Bottom < 0.0)
+        return QStringLiteral("Bottom, m must not be negative.");
+    const double top = Chart.ModelArea.top;
+    if (!(Bottom > top))
+        return QStringLiteral("Bottom, m must lie below the top of the model (%1).").arg(AreaText(top));
+    double minX = 0.0;
+    double maxX = 0.0;
+    double maxY = 0.0;
+    GetNodeExtent(minX, maxX, Chart.Nodes, maxY);
+    if (Left > minX)
+        return QStringLiteral("Left, m must be at most %1: the bodies reach that far.").arg(AreaText(minX));
+    if (Right < maxX)
+        return QStringLiteral("Right, m must be at least %1: the bodies reach that far.").arg(AreaText(maxX));
+    if (Bottom < maxY)
+        return QStringLiteral("Bottom, m must be at least %1: the bodies reach that deep.").arg(AreaText(maxY));
+    return {};
+}
+
+const QString Unchanged = QStringLiteral("\nThe model area is unchanged.");
 
 } // namespace
 
-bool ApplyModelSetup(TPolygonChart& Chart, bool KeepModel, const QString& Left, const QString& Right,
-                     const QString& Bottom)
+TModelSetupResult ApplyModelSetup(TPolygonChart& Chart, bool KeepModel, const QString& Left, const QString& Right,
+                                  const QString& Bottom)
 {
-    const double left = AreaValue(Left);
-    const double right = AreaValue(Right);
-    const double bottom = AreaValue(Bottom);
-    bool set = false;
-    const bool sound = left != MissingValue && right != MissingValue && bottom != MissingValue && left < right &&
-                       bottom >= 0.0;
-    if (sound) {
+    TModelSetupResult result;
+    const std::optional<double> left = AreaValue(QStringLiteral("Left, m"), Left, result.Problem);
+    const std::optional<double> right = AreaValue(QStringLiteral("Right, m"), Right, result.Problem);
+    const std::optional<double> bottom = AreaValue(QStringLiteral("Bottom, m"), Bottom, result.Problem);
+    if (result.Problem.isEmpty())
+        result.Problem = AreaProblem(Chart, *left, *right, *bottom);
+    if (result.Problem.isEmpty()) {
+        const TModelArea before = Chart.ModelArea;
         Chart.UpdateAxisScales();
-        set = Chart.SetModelArea(KeepModel, left, right, Chart.ModelArea.top, bottom);
+        const bool set = Chart.SetModelArea(KeepModel, *left, *right, before.top, *bottom);
+        const bool asked = *left != before.left || *right != before.right || *bottom != before.bottom;
+        if (asked && !set)
+            result.Problem = QStringLiteral("The bodies cannot be fitted into this area: a body would be cut apart.");
+        Chart.UpdateAxisScales();
+        result.Changed = Chart.FinishAreaEdit(before);
     }
     Chart.UpdateAxisScales();
-    return set;
+    if (!result.Problem.isEmpty())
+        result.Problem += Unchanged;
+    return result;
 }
 
 bool ModelSetup(TPolygonChart& Chart, bool KeepModel, QWidget* Owner)
@@ -47,8 +90,16 @@ bool ModelSetup(TPolygonChart& Chart, bool KeepModel, QWidget* Owner)
     dialog->Edit1->setText(AreaText(Chart.ModelArea.left));
     dialog->Edit2->setText(AreaText(Chart.ModelArea.right));
     dialog->Edit3->setText(AreaText(Chart.ModelArea.bottom));
+    bool changed = false;
+    Tboxsetup& form = *dialog;
+    dialog->OnApply = [&] {
+        const TModelSetupResult result =
+            ApplyModelSetup(Chart, KeepModel, form.Edit1->text(), form.Edit2->text(), form.Edit3->text());
+        changed = changed || result.Changed;
+        return result.Problem;
+    };
     dialog->exec();
-    return ApplyModelSetup(Chart, KeepModel, dialog->Edit1->text(), dialog->Edit2->text(), dialog->Edit3->text());
+    return changed;
 }
 
 } // namespace lp

@@ -441,6 +441,9 @@ void TPolygonChart::EnsureAxesLaidOut()
         throw;
     }
     FLayoutPaint = false;
+    // The chart's buffered picture now holds this dotless scratch paint:
+    // the window's next paint must draw anew rather than show it.
+    Canvas().Invalidate();
     FLaidOutWidth = Width();
     FLaidOutHeight = Height();
 }
@@ -460,12 +463,18 @@ void TPolygonChart::AxisChanged()
     SetModelArea(false, BottomAxis()->Minimum(), BottomAxis()->Maximum(), LeftAxis()->Minimum(),
                  LeftAxis()->Maximum());
     UpdateAxisScales();
+    FinishAreaEdit(before);
+}
+
+bool TPolygonChart::FinishAreaEdit(const TModelArea& Before)
+{
     const TModelArea& after = ModelArea;
-    if (after.left == before.left && after.right == before.right && after.top == before.top &&
-        after.bottom == before.bottom)
-        return;
+    if (after.left == Before.left && after.right == Before.right && after.top == Before.top &&
+        after.bottom == Before.bottom)
+        return false;
     PushUndo();
     ChangeNotify();
+    return true;
 }
 
 void TPolygonChart::FillSurfaceSeries()

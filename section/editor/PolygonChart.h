@@ -170,6 +170,11 @@ public:
     // refused: model, area and axes stay, and the result is false.
     // An edit in progress is rolled back first.
     bool SetModelArea(bool KeepModel, double Left, double Right, double Top, double Bottom);
+    // Ends a change of the model area (Model setup, the axis menu, the axis
+    // windows) as a finished edit: when the area is no longer Before, one
+    // undo step holds the new area, nodes and axes, and the change event
+    // fires. True when the area changed.
+    bool FinishAreaEdit(const TModelArea& Before);
     // Pixels per model unit from the axes' ranges and lengths.
     void UpdateAxisScales();
     // After the axis menu: the model area follows the axes (the range of
@@ -220,13 +225,11 @@ public:
     // Phase 0 a press, 1 a move; X, Y in model units. True only when a
     // right-button press finished an edit that changed the model or lines.
     bool EditStep(TPolygonEditMode Mode, int Phase, double X, double Y, bool Right);
-    // After a new EditMode: an unfinished edit is rolled back.
+    // After a new EditMode and before a file command (a save, a print): an
+    // unfinished edit is rolled back to the last finished one; a line point
+    // or line still in hand goes back to where it was picked up (from the
+    // copy taken then: lines have no backup).
     void ResetEditMode();
-    // Before a file command (a save, a print): the model goes back to the
-    // last finished edit as ResetEditMode does, and a line point or line
-    // held in the line move modes goes back to where it was picked up,
-    // which a mode change leaves alone (lines have no backup).
-    void CancelEditInProgress();
     // Ends an edit without touching the model.
     void ClearEditState();
     // The map polygon of a ring (the last one with its id), -1 when none.
@@ -313,7 +316,8 @@ private:
     void PickNearestLineSegment(double X, double Y);
     bool LinePointPicked() const;
     bool LineSegmentPicked() const;
-    // The held line's points as they were when it was picked up.
+    // A held line's points as they were when it was picked up (any mode:
+    // the mode may have changed since).
     void PutHeldLineBack();
     int FHeldLine = -1;
     arofcomplexM FHeldLinePoints;

@@ -237,6 +237,9 @@ bool TPolygonChart::EditStep(TPolygonEditMode Mode, int Phase, double X, double 
 void TPolygonChart::ResetEditMode()
 {
     UpdateAxisScales();
+    // A line point or a line still in hand goes back where it was picked
+    // up, whatever the new mode: only a right click places it.
+    PutHeldLineBack();
     if (Editing) {
         RestoreBackup();
         RebuildMapSeries();
@@ -252,12 +255,6 @@ void TPolygonChart::ResetEditMode()
     PickNode = PickNode2 = PickSubPolygon = PickBody = -1;
     TakeBackup();
     RemoveHighlights();
-}
-
-void TPolygonChart::CancelEditInProgress()
-{
-    PutHeldLineBack();
-    ResetEditMode();
 }
 
 void TPolygonChart::ClearEditState()

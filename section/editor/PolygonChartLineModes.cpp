@@ -187,8 +187,8 @@ void TPolygonChart::PickNearestLineSegment(double X, double Y)
 
 void TPolygonChart::PutHeldLineBack()
 {
-    const bool held = Editing && (EditMode == pmMoveLineNode || EditMode == pmMoveLine) && FHeldLine >= 0 &&
-                      FHeldLine < Lines.Length() && FHeldLinePoints.Length() == Lines[FHeldLine].points.Length();
+    const bool held = Editing && FHeldLine >= 0 && FHeldLine < Lines.Length() &&
+                      FHeldLinePoints.Length() == Lines[FHeldLine].points.Length();
     if (held) {
         Lines[FHeldLine].points = FHeldLinePoints;
         RefillLineSeries(Lines[FHeldLine]);

@@ -354,7 +354,10 @@ void TMainfrm::ReadSectionFile(const QString& FileName)
     }
     for (int i = 0; i < 4; ++i)
         PictureCorners[i] = corners[i];
-    PicturePath = picture.isEmpty() ? stored : picture;
+    // A picture found is kept by its full path: a relative name found
+    // through the working folder names nothing from another folder, where
+    // Save as may write the section.
+    PicturePath = picture.isEmpty() ? stored : QFileInfo(picture).absoluteFilePath();
 
     chart.SetVisible(true);
     ChartTool1->SetSeries(Series1);
@@ -442,7 +445,7 @@ void TMainfrm::SaveMFFile(const QString& FileName)
 void TMainfrm::EndEditInProgress()
 {
     if (FSectionOpen)
-        PolygonChart1->CancelEditInProgress();
+        PolygonChart1->ResetEditMode();
 }
 
 QString TMainfrm::DialogFolder() const

@@ -7,6 +7,7 @@
 #include "chart/engine/PlotAppearance.h"
 #include "chart/editors/effects/GradientEditor.h"
 #include "chart/editors/gallery/ChartGalleryPanel.h"
+#include "section/dialogs/SectionGraphicEditor.h"
 
 #include <QtCore/QTemporaryDir>
 #include <QtCore/QTimer>
@@ -14,6 +15,7 @@
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QCheckBox>
 #include <QtWidgets/QComboBox>
+#include <QtWidgets/QGroupBox>
 #include <QtWidgets/QListWidget>
 #include <QtWidgets/QSlider>
 #include <QtWidgets/QTabWidget>
@@ -324,6 +326,43 @@ TEST(BodyDialog, PenButtonEditsThePolygonsOwnPen)
     F.Dialog.Button5Click();
     EXPECT_FALSE(F.Polygon()->ParentPen());
     EXPECT_EQ(F.Polygon()->Pen()->Width(), 3);
+}
+
+// Guards a brush picture chosen through "Brush" that the body showed, then
+// lost at Apply without a word: the section keeps a body's brush as a text
+// without a picture, so the dialog offers none, as the Graphic editor's.
+TEST(BodyDialog, TheBrushDialogOffersNoPictureTheSectionCannotKeep)
+{
+    TBodyDialogFixture F;
+    bool seen = false;
+    QTimer::singleShot(0, [&seen] {
+        auto* dialog = qobject_cast<TBrushDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        seen = true;
+        EXPECT_FALSE(dialog->GroupImage->isEnabled());
+        EXPECT_FALSE(dialog->Button1->isEnabled());
+        EXPECT_EQ(dialog->GroupImage->toolTip(), SectionUnkeptReason);
+        // The brush's styles are kept: offered.
+        EXPECT_TRUE(dialog->LStyle->isEnabled());
+        EXPECT_TRUE(dialog->Button2->isEnabled());
+        SaveScreenshot(*dialog, QStringLiteral("body-brush-dialog"));
+        dialog->reject();
+    });
+    F.Dialog.Button1Click();
+    EXPECT_TRUE(seen);
+
+    // The same brush dialog opened from anywhere else still offers a picture.
+    seen = false;
+    QTimer::singleShot(0, [&seen] {
+        auto* dialog = qobject_cast<TBrushDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        seen = true;
+        EXPECT_TRUE(dialog->GroupImage->isEnabled());
+        dialog->reject();
+    });
+    TChartBrush brush;
+    EditChartBrush(nullptr, brush);
+    EXPECT_TRUE(seen);
 }
 
 TEST(BodyDialog, LayoutKeepsEveryControlInsideAndInTabOrder)

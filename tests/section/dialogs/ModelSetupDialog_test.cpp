@@ -2,6 +2,7 @@
 
 #include "../editor/SectionTestUtil.h"
 #include "DialogTestUtil.h"
+#include "platform/ui/Dialogs.h"
 
 #include <QtCore/QTimer>
 #include <QtTest/QTest>
@@ -12,30 +13,50 @@
 namespace lp {
 namespace {
 
-TEST(ModelSetup, OnlyASoundAreaIsApplied)
+TEST(ModelSetup, OnlyASoundAreaIsAppliedAndAnyOtherIsNamedWithItsReason)
 {
     struct TRow {
         const char *Left, *Right, *Bottom;
-        bool Applied;
+        const char* Problem; // empty: applied
     };
+    // The bodies of the fixture reach from x 100 to 450 and down to 50.
     const TRow rows[] = {
-        {"-100", "1200", "150", true},   {"500", "100", "100", false}, {"100", "100", "100", false},
-        {"0", "1000", "-1", false},      {"x", "1000", "100", false},  {"0", "*", "100", false},
-        {"0", "1000", "", false},        {"0,5", "900,5", "80", true},
+        {"-100", "1200", "150", ""},
+        {"0,5", "900,5", "80", ""},
+        {"500", "100", "100", "Left, m must be less than Right, m."},
+        {"100", "100", "100", "Left, m must be less than Right, m."},
+        {"0", "1000", "-1", "Bottom, m must not be negative."},
+        {"0", "1000", "0", "Bottom, m must lie below the top of the model (0.00)."},
+        {"x", "1000", "100", "Left, m: \"x\" is not a number."},
+        {"0", "*", "100", "Right, m: \"*\" is not a number."},
+        {"0", "1000", "", "Bottom, m: the field is empty."},
+        {"0", "1000", "  ", "Bottom, m: the field is empty."},
+        {"200", "1000", "100", "Left, m must be at most 100.00: the bodies reach that far."},
+        {"0", "400", "100", "Right, m must be at least 450.00: the bodies reach that far."},
+        {"0", "1000", "40", "Bottom, m must be at least 50.00: the bodies reach that deep."},
+        {"100", "450", "50", ""},
     };
     for (const TRow& row : rows) {
         TPolygonChart chart;
         chart.SetBounds(0, 0, 640, 360);
-        chart.NewModel({}, false, 0, 1000, 0, 100);
+        TSectionFixture::AddBodies(chart, 2);
+        int changes = 0;
+        chart.onchangemodel = [&](TPolygonChart*) { ++changes; };
         const TModelArea before = chart.ModelArea;
-        const bool applied = ApplyModelSetup(chart, false, QString::fromLatin1(row.Left),
-                                             QString::fromLatin1(row.Right), QString::fromLatin1(row.Bottom));
+        const TModelSetupResult result = ApplyModelSetup(chart, false, QString::fromLatin1(row.Left),
+                                                         QString::fromLatin1(row.Right), QString::fromLatin1(row.Bottom));
         SCOPED_TRACE(row.Left + std::string(" ") + row.Right + " " + row.Bottom);
-        EXPECT_EQ(applied, row.Applied);
-        if (row.Applied) {
+        const QString problem = QString::fromLatin1(row.Problem);
+        if (problem.isEmpty()) {
+            EXPECT_TRUE(result.Problem.isEmpty()) << result.Problem.toStdString();
+            EXPECT_TRUE(result.Changed);
+            EXPECT_EQ(changes, 1);
             EXPECT_EQ(chart.ModelArea.left, std::stod(QString::fromLatin1(row.Left).replace(',', '.').toStdString()));
             EXPECT_EQ(chart.ModelArea.top, before.top);
         } else {
+            EXPECT_EQ(result.Problem, problem + QStringLiteral("\nThe model area is unchanged."));
+            EXPECT_FALSE(result.Changed);
+            EXPECT_EQ(changes, 0);
             EXPECT_EQ(chart.ModelArea.left, before.left);
             EXPECT_EQ(chart.ModelArea.right, before.right);
             EXPECT_EQ(chart.ModelArea.bottom, before.bottom);
@@ -78,6 +99,71 @@ TEST(ModelSetup, DialogShowsTheAreaAndApplyOrTheCloseBoxApplies)
     });
     EXPECT_EQ(chart.ModelArea.bottom, 180.0);
     EXPECT_EQ(chart.ModelArea.right, 1500.0);
+}
+
+// Guards a bad entry dropped without a word: the dialog closed, nothing was
+// applied (the good fields neither) and nothing was said.
+TEST(ModelSetup, AnEntryThatCannotBeAppliedIsSaidAndTheDialogStaysOpen)
+{
+    TPolygonChart chart;
+    chart.SetBounds(0, 0, 640, 360);
+    TSectionFixture::AddBodies(chart, 2);
+    QStringList messages;
+    MessageService() = [&](const TMessageRequest& Request) {
+        messages << Request.Text;
+        EXPECT_EQ(Request.Type, TMsgDlgType::mtError);
+        return int(mrOk);
+    };
+    bool stayedOpen = false;
+    RunModelSetup(chart, [&](Tboxsetup& dialog) {
+        dialog.Edit2->setText(QStringLiteral("1200"));
+        dialog.Edit3->setText(QStringLiteral("abc"));
+        QTest::mouseClick(dialog.ApplyWidget(), Qt::LeftButton);
+        stayedOpen = dialog.isVisible() && QApplication::activeModalWidget() == &dialog;
+        EXPECT_EQ(dialog.Edit2->text(), QStringLiteral("1200"));
+        EXPECT_EQ(dialog.Edit3->text(), QStringLiteral("abc"));
+        EXPECT_EQ(chart.ModelArea.right, 1000.0);
+        // Return in a field presses "Apply".
+        dialog.Edit3->setText(QStringLiteral("150"));
+        dialog.Edit3->setFocus();
+        QTest::keyClick(dialog.Edit3, Qt::Key_Return);
+    });
+    EXPECT_TRUE(stayedOpen);
+    ASSERT_EQ(messages, QStringList{QStringLiteral("Bottom, m: \"abc\" is not a number.\nThe model area is unchanged.")});
+    EXPECT_EQ(chart.ModelArea.right, 1200.0);
+    EXPECT_EQ(chart.ModelArea.bottom, 150.0);
+
+    // Escape applies what can be applied; what cannot is said, and the
+    // area stays.
+    messages.clear();
+    RunModelSetup(chart, [](Tboxsetup& dialog) {
+        dialog.Edit1->setText(QStringLiteral("1300"));
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+    });
+    EXPECT_EQ(messages, QStringList{QStringLiteral("Left, m must be less than Right, m.\nThe model area is unchanged.")});
+    EXPECT_EQ(chart.ModelArea.left, 0.0);
+    EXPECT_EQ(chart.ModelArea.right, 1200.0);
+    ResetMessageService();
+}
+
+TEST(ModelSetup, TabGoesFromFieldToFieldAndToApplyOnly)
+{
+    TPolygonChart chart;
+    chart.SetBounds(0, 0, 640, 360);
+    TSectionFixture::AddBodies(chart, 1);
+    RunModelSetup(chart, [](Tboxsetup& dialog) {
+        dialog.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&dialog));
+        QList<QWidget*> visited;
+        dialog.Edit1->setFocus();
+        for (int i = 0; i < 4 && dialog.focusWidget(); ++i) {
+            visited << dialog.focusWidget();
+            QTest::keyClick(dialog.focusWidget(), Qt::Key_Tab);
+        }
+        EXPECT_EQ(visited, (QList<QWidget*>{dialog.Edit1, dialog.Edit2, dialog.Edit3, dialog.ApplyWidget()}));
+        EXPECT_EQ(dialog.focusWidget(), dialog.Edit1);
+        dialog.close();
+    });
 }
 
 } // namespace

@@ -435,7 +435,7 @@ TEST(LineModesMoveLine, WholeLineShiftsVerticallyOnly)
 }
 
 // Guards a save writing a line point the user still held (picked up, never
-// dropped): a file command puts it back, a mode change leaves it.
+// dropped): a file command and a mode change put it back.
 TEST(LineModesMoveLineNode, CancellingTheEditPutsAHeldPointOrLineBack)
 {
     for (const TPolygonEditMode mode : {pmMoveLineNode, pmMoveLine}) {
@@ -449,7 +449,7 @@ TEST(LineModesMoveLineNode, CancellingTheEditPutsAHeldPointOrLineBack)
         LeftPress(chart, 402, 74);
         Move(chart, 450, 90);
         ASSERT_NE(chart.Lines[0].points, points);
-        chart.CancelEditInProgress();
+        chart.ResetEditMode();
         EXPECT_FALSE(chart.Editing);
         EXPECT_EQ(chart.Lines[0].points, points);
         EXPECT_EQ(chart.Lines[0].values, (arofdoubleM{1, 2, 3}));
@@ -464,20 +464,23 @@ TEST(LineModesMoveLineNode, CancellingTheEditPutsAHeldPointOrLineBack)
         Move(chart, 450, 90);
         ASSERT_TRUE(RightPress(chart, 450, 90));
         const arofcomplexM dropped = chart.Lines[0].points;
-        chart.CancelEditInProgress();
+        chart.ResetEditMode();
         EXPECT_EQ(chart.Lines[0].points, dropped);
 
-        // A mode change leaves a held point where it was last moved.
-        Move(chart, dropped[1].re, dropped[1].im);
-        LeftPress(chart, dropped[1].re, dropped[1].im);
-        ASSERT_TRUE(chart.Editing);
-        Move(chart, 460, 40);
-        ASSERT_NE(chart.Lines[0].points, dropped);
-        const arofcomplexM moved = chart.Lines[0].points;
-        StartMode(chart, mode);
-        EXPECT_EQ(chart.Lines[0].points, moved);
-        chart.CancelEditInProgress();
-        EXPECT_EQ(chart.Lines[0].points, moved);
+        // A change to any mode puts a held point back where it was picked
+        // up, and leaves nothing in hand.
+        for (const TPolygonEditMode next : {mode, TPolygonEditMode(pmMoveNode), TPolygonEditMode(pmAddLine)}) {
+            StartMode(chart, mode);
+            Move(chart, dropped[1].re, dropped[1].im);
+            LeftPress(chart, dropped[1].re, dropped[1].im);
+            ASSERT_TRUE(chart.Editing);
+            Move(chart, 460, 40);
+            ASSERT_NE(chart.Lines[0].points, dropped);
+            StartMode(chart, next);
+            EXPECT_FALSE(chart.Editing);
+            EXPECT_EQ(chart.Lines[0].points, dropped);
+            ExpectSeriesShowsLine(chart.Lines[0]);
+        }
     }
 }
 

@@ -51,8 +51,10 @@
 namespace lp {
 namespace {
 
+using test::ExampleFile;
 using test::FileBytes;
 using test::MainWindow;
+using test::SectionWithoutIds;
 
 // The first Count lines of a file, with their line ends.
 QByteArray HeadLines(const QString& Name, int Count)
@@ -275,6 +277,39 @@ TEST_F(Document, ASectionWithoutItsPictureOpensAndKeepsThePictureLine)
     // A mode chosen afterwards shows its help again.
     Window->ModeButtons.at(pmMoveNode)->click();
     EXPECT_EQ(Window->Parts->StatusText(1), EditModeStatusText(pmMoveNode));
+}
+
+// Guards Save as into another folder writing the picture's relative name,
+// found through the working folder, which from the new file's folder names
+// nothing: reopened from elsewhere, the section came without its picture.
+TEST_F(Document, SaveAsElsewhereWritesAPictureNameThatLeadsToThePicture)
+{
+    // The working folder comes back however the test ends.
+    const std::shared_ptr<void> working(nullptr, [path = QDir::currentPath()](void*) { QDir::setCurrent(path); });
+    ASSERT_TRUE(QDir::setCurrent(Folder.path()));
+    ASSERT_EQ(HeadLines(Section, 1).trimmed(), QByteArray("example.jpg"));
+    Start({QStringLiteral("example.sec")});
+    ASSERT_TRUE(Messages.isEmpty()) << Messages.join('\n').toStdString();
+    ASSERT_TRUE(QDir(Folder.path()).mkdir(QStringLiteral("sub")));
+    const QString copy = Folder.filePath(QStringLiteral("sub/copy.sec"));
+    CommonDialogService().ExecuteSave = [&](TSaveDialogRequest& Request) {
+        Request.FileName = copy;
+        Request.FilterIndex = 1;
+        return true;
+    };
+    Window->Savefile1->trigger();
+    CommonDialogService().ExecuteSave = {};
+    const QString picture = QFileInfo(Folder.filePath(QStringLiteral("example.jpg"))).absoluteFilePath();
+    EXPECT_EQ(HeadLines(copy, 1).trimmed().toStdString(), picture.toStdString());
+    Window.reset();
+
+    // From any other folder the copy opens with its picture.
+    QTemporaryDir elsewhere;
+    ASSERT_TRUE(QDir::setCurrent(elsewhere.path()));
+    Start({copy});
+    EXPECT_TRUE(Messages.isEmpty()) << Messages.join('\n').toStdString();
+    EXPECT_NE(Window->ChartTool1->Picture()->Graphic(), nullptr);
+    Window.reset();
 }
 
 TEST_F(Document, AFileWithoutThePicturesCornersIsNotASectionFile)
@@ -770,6 +805,100 @@ TEST_F(DocumentLooks, TheTopAxisReadsTheBottomAxisDistancesWhereverTheAreaChange
     ExpectArea(1200, 250, "automatic scaling off");
     Window->Scaled1->trigger();
     ExpectArea(1200, 250, "automatic scaling on");
+}
+
+// Guards one Ctrl+Z after "Model setup" taking back the node move before it
+// too (no undo step was kept for the new area, so the node move's step
+// passed for the present state), and Ctrl+Z after the axis menu's
+// "Default" doing nothing. Every road that changes the area is one edit.
+TEST_F(DocumentLooks, CtrlZTakesBackOneChangeOfTheAreaAndOnlyThatOne)
+{
+    const QByteArray example = FileBytes(ExampleFile);
+    struct TRoad {
+        const char* Name;
+        double Right, Bottom; // the area the road gives
+        std::function<void(DocumentLooks&)> Change;
+        // A first area the road moves away from (0: the example's own).
+        double StartRight = 0;
+    };
+    const TRoad roads[] = {
+        {"Model setup", 1100, 200,
+         [](DocumentLooks& T) {
+             T.AnswerModal<Tboxsetup>([&] { T.Window->Boxconstrctor1->trigger(); },
+                                      [](Tboxsetup& Dialog) {
+                                          Dialog.Edit2->setText(QStringLiteral("1100"));
+                                          QTest::mouseClick(Dialog.ApplyWidget(), Qt::LeftButton);
+                                      });
+             T.Activate();
+         }},
+        {"the axis menu's Default", 1000, 200,
+         [](DocumentLooks& T) {
+             QTest::mouseClick(T.ChartWidget(), Qt::RightButton, Qt::ShiftModifier, T.OnBottomAxis());
+             TPopupMenu& menu = T.Chart().PopupMenu();
+             ASSERT_EQ(T.Chart().PopupAxis(), T.Chart().BottomAxis());
+             for (int i = 0; i < menu.Count(); ++i)
+                 if (menu.Item(i).Caption == "Default")
+                     menu.Click(i);
+             T.Activate();
+         },
+         1200},
+        {"Bottom axis edit", 1300, 200,
+         [](DocumentLooks& T) {
+             T.EditAxis(T.Chart().BottomAxis(), T.OnBottomAxis(), QStringLiteral("Bottom axis edit"),
+                        [](TFormPlotAxis& Form) { SetMaximum(Form, QStringLiteral("1300")); });
+         }},
+        {"Left axis edit", 1000, 260,
+         [](DocumentLooks& T) { T.EditDepthAxis([](TFormPlotAxis& Form) { SetMaximum(Form, QStringLiteral("260")); }); }},
+    };
+    for (const TRoad& road : roads) {
+        SCOPED_TRACE(road.Name);
+        Window.reset();
+        {
+            QFile file(Section);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            file.write(example);
+        }
+        Start({Section});
+        if (road.StartRight != 0) {
+            AnswerModal<Tboxsetup>([&] { Window->Boxconstrctor1->trigger(); },
+                                   [&](Tboxsetup& Dialog) {
+                                       Dialog.Edit2->setText(QString::number(road.StartRight));
+                                       QTest::mouseClick(Dialog.ApplyWidget(), Qt::LeftButton);
+                                   });
+            Activate();
+        }
+        const double startRight = road.StartRight != 0 ? road.StartRight : 1000;
+        Window->SaveFile(Section);
+        const QByteArray before = SectionWithoutIds(Section);
+
+        // Move node: the lens' corner (300, 140) to (320, 145), placed by
+        // the right click.
+        Window->ModeButtons.at(pmMoveNode)->click();
+        const int corner = NodeAt(300, 140);
+        ASSERT_GE(corner, 0);
+        DragNode({300, 140}, {320, 145});
+        ASSERT_NE(Chart().Nodes[corner].x, 300);
+        Window->SaveFile(Section);
+        const QByteArray afterTheMove = SectionWithoutIds(Section);
+        ASSERT_NE(afterTheMove, before);
+
+        road.Change(*this);
+        ExpectArea(road.Right, road.Bottom, "changed");
+        EXPECT_TRUE(Window->Modified());
+
+        PressUndo();
+        ExpectArea(startRight, 200, "one undo");
+        EXPECT_NE(Chart().Nodes[corner].x, 300) << "the node move went with the area";
+        Window->SaveFile(Section);
+        EXPECT_EQ(SectionWithoutIds(Section).toStdString(), afterTheMove.toStdString());
+
+        PressUndo();
+        ExpectArea(startRight, 200, "two undos");
+        EXPECT_EQ(Chart().Nodes[corner].x, 300);
+        EXPECT_EQ(Chart().Nodes[corner].y, 140);
+        Window->SaveFile(Section);
+        EXPECT_EQ(SectionWithoutIds(Section).toStdString(), before.toStdString());
+    }
 }
 
 // Guards "Auto" on the depth axis squashing the section into one pixel row

@@ -24,18 +24,7 @@ namespace lp {
 namespace {
 
 using test::MainWindow;
-
-// A section file's bytes with each parameter line's first token, the map
-// polygon id that every read and every rebuild of the map gives anew,
-// blanked.
-QByteArray SectionWithoutIds(const QString& Name)
-{
-    QList<QByteArray> lines = test::FileBytes(Name).split('\n');
-    for (QByteArray& text : lines)
-        if (text.count(' ') >= 20 && text.endsWith(" \r"))
-            text = "id" + text.mid(text.indexOf(' '));
-    return lines.join('\n');
-}
+using test::SectionWithoutIds;
 
 void WriteBytes(const QString& Name, const QByteArray& Bytes)
 {
@@ -162,6 +151,82 @@ TEST_F(Saving, AnEditInProgressIsNeverSaved)
         EXPECT_TRUE(Window->OpenSection(Section));
         EXPECT_TRUE(Messages.isEmpty()) << Messages.join('\n').toStdString();
         Messages.clear();
+    }
+}
+
+// Guards Ctrl+S saving a line point the user never placed: the Ctrl press
+// switched to its held-key mode, whose reset put back the model and the
+// nodes but left the line where it was dragged, so the save found nothing
+// in hand. Every mode change now puts a held line back, as it does a node.
+TEST_F(Saving, ModeChangesByKeysPutTheEditInHandBackBeforeASave)
+{
+    struct TRow {
+        const char* Name;
+        TPolygonEditMode Mode;
+        std::function<void(Saving&)> Start;
+    };
+    const TRow rows[] = {
+        {"a line point held", pmMoveLineNode, [](Saving& T) { T.DragWithoutDropping({300, 130}, {320, 110}); }},
+        {"a line held", pmMoveLine, [](Saving& T) { T.DragWithoutDropping({300, 130}, {320, 112}); }},
+        {"a node held", pmMoveNode, [](Saving& T) { T.DragWithoutDropping({300, 140}, {330, 150}); }},
+        {"a sub-polygon held", pmMoveSubPolygon, [](Saving& T) { T.DragWithoutDropping({450, 160}, {460, 165}); }},
+        {"a body held", pmMovePolygon, [](Saving& T) { T.DragWithoutDropping({200, 70}, {205, 75}); }},
+        {"a polygon half drawn", pmAddPolygon,
+         [](Saving& T) { T.LeftClicks({{870, 40}, {950, 40}, {950, 100}}); }},
+        {"a line half drawn", pmAddLine, [](Saving& T) { T.LeftClicks({{870, 40}, {950, 60}}); }},
+        {"a division started", pmDividePolygon, [](Saving& T) { T.LeftClicks({{200, 20}}); }},
+    };
+    struct TWay {
+        const char* Name;
+        std::function<void(Saving&)> SaveAfter;
+    };
+    const auto saveByMenu = [](Saving& T) { T.SaveThroughTheMenu(T.Section); };
+    const TWay ways[] = {
+        // Ctrl pressed first, as a user presses it, then S.
+        {"Ctrl+S",
+         [](Saving& T) {
+             CommonDialogService().ExecuteSave = [&T](TSaveDialogRequest& Request) {
+                 Request.FileName = T.Section;
+                 Request.FilterIndex = 1;
+                 return true;
+             };
+             QTest::keyClick(T.Window.get(), Qt::Key_S, Qt::ControlModifier);
+             CommonDialogService().ExecuteSave = {};
+         }},
+        {"Shift pressed and released",
+         [saveByMenu](Saving& T) {
+             QTest::keyPress(T.Window.get(), Qt::Key_Shift);
+             QTest::keyRelease(T.Window.get(), Qt::Key_Shift, Qt::ShiftModifier);
+             saveByMenu(T);
+         }},
+        {"Esc",
+         [saveByMenu](Saving& T) {
+             QTest::keyClick(T.Window.get(), Qt::Key_Escape);
+             saveByMenu(T);
+         }},
+    };
+    Start({Section});
+    const QByteArray original = SavedBeforeTheEdit();
+    const std::string before = FormatSectionModelBlock(Chart().SectionModel());
+    for (const TRow& row : rows) {
+        for (const TWay& way : ways) {
+            SCOPED_TRACE(std::string(row.Name) + ", " + way.Name);
+            ChooseMode(row.Mode);
+            row.Start(*this);
+            ASSERT_TRUE(Chart().Editing);
+            ASSERT_TRUE(FormatSectionModelBlock(Chart().SectionModel()) != before || !Chart().DrawnPoints.Empty())
+                << "nothing in hand";
+            QFile::remove(Section);
+            way.SaveAfter(*this);
+            ASSERT_TRUE(QFileInfo::exists(Section)) << "not saved";
+            EXPECT_TRUE(Messages.isEmpty()) << Messages.join('\n').toStdString();
+            EXPECT_EQ(SectionWithoutIds(Section).toStdString(), original.toStdString());
+            EXPECT_FALSE(Window->Modified());
+            EXPECT_EQ(Window->windowTitle(), Title());
+            EXPECT_FALSE(Chart().Editing);
+            EXPECT_TRUE(Chart().DrawnPoints.Empty());
+            Messages.clear();
+        }
     }
 }
 

@@ -466,5 +466,73 @@ TEST_F(MainWindow, WellLogListsThatYieldNoLogAreReportedByName)
     }
 }
 
+// The node dots in the chart as the window shows it now: for each colour,
+// how many 3x3 squares of it stand at nodes' places.
+struct TDotCount {
+    int Free = 0;  // blue
+    int Fixed = 0; // black
+};
+
+TDotCount CountNodeDots(TPolygonChart& Chart, QWidget& ChartWidget)
+{
+    const QImage shown = ChartWidget.grab().toImage();
+    const auto squareOf = [&](QPoint At, QRgb Colour) {
+        for (int dy = -1; dy <= 1; ++dy)
+            for (int dx = -1; dx <= 1; ++dx) {
+                const QPoint p = At + QPoint(dx, dy);
+                if (!shown.rect().contains(p) || (shown.pixel(p) & 0xFFFFFF) != (Colour & 0xFFFFFF))
+                    return false;
+            }
+        return true;
+    };
+    TDotCount count;
+    for (const Tnode& node : Chart.Nodes) {
+        const QPoint at(Chart.BottomAxis()->CalcPosValue(node.x), Chart.LeftAxis()->CalcPosValue(node.y));
+        count.Free += squareOf(at, qRgb(0, 0, 255)) ? 1 : 0;
+        count.Fixed += squareOf(at, qRgb(0, 0, 0)) ? 1 : 0;
+    }
+    return count;
+}
+
+// Guards the node dots vanishing when the window changed size: the
+// chart's scales were brought up to date by a paint into a scratch picture,
+// whose dotless picture the next paint of the window then showed.
+TEST_F(MainWindow, TheNodeDotsSurviveEveryResize)
+{
+    Start({Section});
+    const auto expectDots = [&](const char* When) {
+        SCOPED_TRACE(When);
+        QCoreApplication::processEvents();
+        const TDotCount dots = CountNodeDots(Chart(), *ChartWidget());
+        EXPECT_EQ(dots.Free, 9);
+        EXPECT_EQ(dots.Fixed, 1);
+    };
+    const QSize sizes[] = {{1400, 800}, {1200, 700}, {900, 600}, {1600, 1000}, {1100, 700}};
+    expectDots("opened");
+    for (const QSize size : sizes) {
+        Window->resize(size);
+        expectDots(qPrintable(QStringLiteral("%1x%2").arg(size.width()).arg(size.height())));
+    }
+
+    // The same with the well logs shown, which are drawn anew on a resize.
+    CommonDialogService().ExecuteOpen = [](TOpenDialogRequest& Request) {
+        Request.FileName = QStringLiteral(LP_EXAMPLES_DIR "/example.crt");
+        return true;
+    };
+    Window->Carotagedata1->trigger();
+    ASSERT_GT(Window->Carotage->Logs.Length(), 0);
+    expectDots("well logs");
+    for (const QSize size : sizes) {
+        Window->resize(size);
+        expectDots(qPrintable(QStringLiteral("well logs, %1x%2").arg(size.width()).arg(size.height())));
+    }
+
+    // Automatic scaling off and on lays the chart out anew too.
+    Window->Scaled1->trigger();
+    expectDots("equal scales");
+    Window->Scaled1->trigger();
+    expectDots("automatic scaling");
+}
+
 } // namespace
 } // namespace lp
