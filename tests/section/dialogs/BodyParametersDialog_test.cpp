@@ -7,7 +7,7 @@
 #include "chart/engine/PlotAppearance.h"
 #include "chart/editors/effects/GradientEditor.h"
 #include "chart/editors/gallery/ChartGalleryPanel.h"
-#include "section/dialogs/SectionGraphicEditor.h"
+#include "SectionEditorWindowTestUtil.h"
 
 #include <QtCore/QTemporaryDir>
 #include <QtCore/QTimer>
@@ -334,25 +334,10 @@ TEST(BodyDialog, PenButtonEditsThePolygonsOwnPen)
 TEST(BodyDialog, TheBrushDialogOffersNoPictureTheSectionCannotKeep)
 {
     TBodyDialogFixture F;
-    bool seen = false;
-    QTimer::singleShot(0, [&seen] {
-        auto* dialog = qobject_cast<TBrushDialog*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
-        seen = true;
-        EXPECT_FALSE(dialog->GroupImage->isEnabled());
-        EXPECT_FALSE(dialog->Button1->isEnabled());
-        EXPECT_EQ(dialog->GroupImage->toolTip(), SectionUnkeptReason);
-        // The brush's styles are kept: offered.
-        EXPECT_TRUE(dialog->LStyle->isEnabled());
-        EXPECT_TRUE(dialog->Button2->isEnabled());
-        SaveScreenshot(*dialog, QStringLiteral("body-brush-dialog"));
-        dialog->reject();
-    });
-    F.Dialog.Button1Click();
-    EXPECT_TRUE(seen);
+    test::ExpectBrushDialogOffersNoPicture([&F] { F.Dialog.Button1Click(); });
 
     // The same brush dialog opened from anywhere else still offers a picture.
-    seen = false;
+    bool seen = false;
     QTimer::singleShot(0, [&seen] {
         auto* dialog = qobject_cast<TBrushDialog*>(QApplication::activeModalWidget());
         ASSERT_NE(dialog, nullptr);

@@ -6,16 +6,22 @@
 // section file keeps.
 
 #include "chart/editors/ChartEditors.h"
+#include "chart/editors/PlotPenBrushDialogs.h"
 #include "chart/editors/UnkeptSettings.h"
 #include "section/dialogs/SectionGraphicEditor.h"
 #include "section/editor/PolygonChart.h"
 
 #include <QtCore/QFile>
 #include <QtCore/QTemporaryDir>
+#include <QtCore/QTimer>
 #include <QtCore/QVariant>
 #include <QtTest/QTest>
+#include <QtWidgets/QApplication>
 #include <QtWidgets/QButtonGroup>
 #include <QtWidgets/QComboBox>
+#include <QtWidgets/QGroupBox>
+#include <QtWidgets/QListWidget>
+#include <QtWidgets/QPushButton>
 #include <QtWidgets/QSpinBox>
 #include <QtWidgets/QStackedWidget>
 #include <QtWidgets/QTabWidget>
@@ -23,6 +29,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
 namespace lp::test {
 
@@ -52,6 +59,27 @@ struct SectionEditorWindow : ::testing::Test {
     TPolygonChart Chart;
     QWidget* Window = nullptr;
 };
+
+// Opens the brush dialog by Open, expects it to offer the brush's styles
+// and colours but not its picture, which a section file does not keep, and
+// cancels it.
+inline void ExpectBrushDialogOffersNoPicture(const std::function<void()>& Open)
+{
+    bool seen = false;
+    QTimer::singleShot(0, [&seen] {
+        auto* dialog = qobject_cast<TBrushDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        seen = true;
+        EXPECT_FALSE(dialog->GroupImage->isEnabled());
+        EXPECT_FALSE(dialog->Button1->isEnabled());
+        EXPECT_EQ(dialog->GroupImage->toolTip(), SectionUnkeptReason);
+        EXPECT_TRUE(dialog->LStyle->isEnabled());
+        EXPECT_TRUE(dialog->Button2->isEnabled());
+        dialog->reject();
+    });
+    Open();
+    EXPECT_TRUE(seen) << "no brush dialog came up";
+}
 
 // Whether Control (a widget, or a button group by its first button) is
 // offered on its window: enabled and not hidden (a tab that is not current

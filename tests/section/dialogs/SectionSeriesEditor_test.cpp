@@ -446,19 +446,7 @@ TEST_F(SectionSeriesEditor, TheBrushDialogOfALineOffersNoPictureTheFileCannotKee
         ASSERT_NE(page, nullptr);
         auto* format = qobject_cast<TCustomSeriesEditor*>(page->SeriesEditor());
         ASSERT_NE(format, nullptr);
-        bool seen = false;
-        QTimer::singleShot(0, [&seen] {
-            auto* dialog = qobject_cast<TBrushDialog*>(QApplication::activeModalWidget());
-            ASSERT_NE(dialog, nullptr);
-            seen = true;
-            EXPECT_FALSE(dialog->GroupImage->isEnabled());
-            EXPECT_FALSE(dialog->Button1->isEnabled());
-            EXPECT_EQ(dialog->GroupImage->toolTip(), SectionUnkeptReason);
-            EXPECT_TRUE(dialog->LStyle->isEnabled());
-            dialog->reject();
-        });
-        QTest::mouseClick(format->BBrush, Qt::LeftButton);
-        EXPECT_TRUE(seen);
+        test::ExpectBrushDialogOffersNoPicture([format] { QTest::mouseClick(format->BBrush, Qt::LeftButton); });
     });
 }
 

@@ -65,6 +65,18 @@ struct Saving : MainWindow {
         EXPECT_TRUE(Messages.isEmpty()) << Messages.join('\n').toStdString();
         return SectionWithoutIds(Section);
     }
+    // The file saved holds Original, the section before the edit, and the
+    // window has nothing in hand and no change to save.
+    void ExpectSavedAsBeforeTheEdit(const QByteArray& Original)
+    {
+        EXPECT_TRUE(Messages.isEmpty()) << Messages.join('\n').toStdString();
+        EXPECT_EQ(SectionWithoutIds(Section).toStdString(), Original.toStdString());
+        EXPECT_FALSE(Window->Modified());
+        EXPECT_EQ(Window->windowTitle(), Title());
+        EXPECT_FALSE(Chart().Editing);
+        EXPECT_TRUE(Chart().DrawnPoints.Empty());
+        EXPECT_EQ(Chart().RubberBandSeries->Count(), 0);
+    }
     // The node within a pixel or two of (X, Y), -1 for none.
     int NodeNear(double X, double Y)
     {
@@ -74,6 +86,33 @@ struct Saving : MainWindow {
         return -1;
     }
 };
+
+// An edit started in each mode that holds something between presses.
+struct TEditInHand {
+    const char* Name;
+    TPolygonEditMode Mode;
+    std::function<void(Saving&)> Start;
+};
+
+const std::vector<TEditInHand>& EditsInHand()
+{
+    static const std::vector<TEditInHand> edits = {
+        {"a node held over a valid place", pmMoveNode,
+         [](Saving& T) { T.DragWithoutDropping({300, 140}, {330, 150}); }},
+        {"a node held over the sandstone", pmMoveNode,
+         [](Saving& T) { T.DragWithoutDropping({300, 140}, {300, 100}); }},
+        {"a line point held", pmMoveLineNode, [](Saving& T) { T.DragWithoutDropping({300, 130}, {320, 110}); }},
+        {"a line held", pmMoveLine, [](Saving& T) { T.DragWithoutDropping({300, 130}, {320, 112}); }},
+        {"a sub-polygon held", pmMoveSubPolygon, [](Saving& T) { T.DragWithoutDropping({450, 160}, {460, 165}); }},
+        {"a body held", pmMovePolygon, [](Saving& T) { T.DragWithoutDropping({200, 70}, {205, 75}); }},
+        {"a polygon half drawn", pmAddPolygon,
+         [](Saving& T) { T.LeftClicks({{870, 40}, {950, 40}, {950, 100}}); }},
+        {"a line half drawn", pmAddLine, [](Saving& T) { T.LeftClicks({{870, 40}, {950, 60}}); }},
+        // The first press puts a node on the edge it starts from.
+        {"a division started", pmDividePolygon, [](Saving& T) { T.LeftClicks({{200, 20}}); }},
+    };
+    return edits;
+}
 
 // Guards a save that wrote a node still held in "Move node" (dragged into
 // the sandstone, left button released, no right click): the file then
@@ -108,30 +147,10 @@ TEST_F(Saving, ANodeStillHeldIsPutBackBeforeTheSave)
 // put back, so the saved file is the one before it and opens again.
 TEST_F(Saving, AnEditInProgressIsNeverSaved)
 {
-    struct TRow {
-        const char* Name;
-        TPolygonEditMode Mode;
-        std::function<void(Saving&)> Start;
-    };
-    const TRow rows[] = {
-        {"a node held over a valid place", pmMoveNode,
-         [](Saving& T) { T.DragWithoutDropping({300, 140}, {330, 150}); }},
-        {"a node held over the sandstone", pmMoveNode,
-         [](Saving& T) { T.DragWithoutDropping({300, 140}, {300, 100}); }},
-        {"a line point held", pmMoveLineNode, [](Saving& T) { T.DragWithoutDropping({300, 130}, {330, 170}); }},
-        {"a line held", pmMoveLine, [](Saving& T) { T.DragWithoutDropping({300, 130}, {330, 170}); }},
-        {"a sub-polygon held", pmMoveSubPolygon, [](Saving& T) { T.DragWithoutDropping({450, 160}, {460, 165}); }},
-        {"a body held", pmMovePolygon, [](Saving& T) { T.DragWithoutDropping({200, 70}, {205, 75}); }},
-        {"a polygon half drawn", pmAddPolygon,
-         [](Saving& T) { T.LeftClicks({{870, 40}, {950, 40}, {950, 100}}); }},
-        {"a line half drawn", pmAddLine, [](Saving& T) { T.LeftClicks({{870, 40}, {950, 60}}); }},
-        // The first press puts a node on the edge it starts from.
-        {"a division started", pmDividePolygon, [](Saving& T) { T.LeftClicks({{200, 20}}); }},
-    };
     Start({Section});
     const QByteArray original = SavedBeforeTheEdit();
     const TSectionModel before = Chart().SectionModel();
-    for (const TRow& row : rows) {
+    for (const TEditInHand& row : EditsInHand()) {
         SCOPED_TRACE(row.Name);
         ChooseMode(row.Mode);
         row.Start(*this);
@@ -141,13 +160,7 @@ TEST_F(Saving, AnEditInProgressIsNeverSaved)
         EXPECT_TRUE(changed || !Chart().DrawnPoints.Empty()) << "the edit changed nothing";
 
         SaveThroughTheMenu(Section);
-        EXPECT_TRUE(Messages.isEmpty()) << Messages.join('\n').toStdString();
-        EXPECT_EQ(SectionWithoutIds(Section).toStdString(), original.toStdString());
-        EXPECT_FALSE(Window->Modified());
-        EXPECT_EQ(Window->windowTitle(), Title());
-        EXPECT_FALSE(Chart().Editing);
-        EXPECT_TRUE(Chart().DrawnPoints.Empty());
-        EXPECT_EQ(Chart().RubberBandSeries->Count(), 0);
+        ExpectSavedAsBeforeTheEdit(original);
         EXPECT_TRUE(Window->OpenSection(Section));
         EXPECT_TRUE(Messages.isEmpty()) << Messages.join('\n').toStdString();
         Messages.clear();
@@ -160,22 +173,6 @@ TEST_F(Saving, AnEditInProgressIsNeverSaved)
 // in hand. Every mode change now puts a held line back, as it does a node.
 TEST_F(Saving, ModeChangesByKeysPutTheEditInHandBackBeforeASave)
 {
-    struct TRow {
-        const char* Name;
-        TPolygonEditMode Mode;
-        std::function<void(Saving&)> Start;
-    };
-    const TRow rows[] = {
-        {"a line point held", pmMoveLineNode, [](Saving& T) { T.DragWithoutDropping({300, 130}, {320, 110}); }},
-        {"a line held", pmMoveLine, [](Saving& T) { T.DragWithoutDropping({300, 130}, {320, 112}); }},
-        {"a node held", pmMoveNode, [](Saving& T) { T.DragWithoutDropping({300, 140}, {330, 150}); }},
-        {"a sub-polygon held", pmMoveSubPolygon, [](Saving& T) { T.DragWithoutDropping({450, 160}, {460, 165}); }},
-        {"a body held", pmMovePolygon, [](Saving& T) { T.DragWithoutDropping({200, 70}, {205, 75}); }},
-        {"a polygon half drawn", pmAddPolygon,
-         [](Saving& T) { T.LeftClicks({{870, 40}, {950, 40}, {950, 100}}); }},
-        {"a line half drawn", pmAddLine, [](Saving& T) { T.LeftClicks({{870, 40}, {950, 60}}); }},
-        {"a division started", pmDividePolygon, [](Saving& T) { T.LeftClicks({{200, 20}}); }},
-    };
     struct TWay {
         const char* Name;
         std::function<void(Saving&)> SaveAfter;
@@ -208,7 +205,7 @@ TEST_F(Saving, ModeChangesByKeysPutTheEditInHandBackBeforeASave)
     Start({Section});
     const QByteArray original = SavedBeforeTheEdit();
     const std::string before = FormatSectionModelBlock(Chart().SectionModel());
-    for (const TRow& row : rows) {
+    for (const TEditInHand& row : EditsInHand()) {
         for (const TWay& way : ways) {
             SCOPED_TRACE(std::string(row.Name) + ", " + way.Name);
             ChooseMode(row.Mode);
@@ -219,12 +216,7 @@ TEST_F(Saving, ModeChangesByKeysPutTheEditInHandBackBeforeASave)
             QFile::remove(Section);
             way.SaveAfter(*this);
             ASSERT_TRUE(QFileInfo::exists(Section)) << "not saved";
-            EXPECT_TRUE(Messages.isEmpty()) << Messages.join('\n').toStdString();
-            EXPECT_EQ(SectionWithoutIds(Section).toStdString(), original.toStdString());
-            EXPECT_FALSE(Window->Modified());
-            EXPECT_EQ(Window->windowTitle(), Title());
-            EXPECT_FALSE(Chart().Editing);
-            EXPECT_TRUE(Chart().DrawnPoints.Empty());
+            ExpectSavedAsBeforeTheEdit(original);
             Messages.clear();
         }
     }
