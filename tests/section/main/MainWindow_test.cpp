@@ -6,6 +6,7 @@
 #include "chart/engine/PlotAxis.h"
 #include "chart/engine/PlotChart.h"
 #include "chart/engine/PlotImageTool.h"
+#include "chart/engine/PlotSeries.h"
 #include "chart/export/PlotExport.h"
 #include "chart/export/PlotExportBitmap.h"
 #include "chart/export/PlotPreview.h"
@@ -506,6 +507,11 @@ TEST_F(MainWindow, TheNodeDotsSurviveEveryResize)
         const TDotCount dots = CountNodeDots(Chart(), *ChartWidget());
         EXPECT_EQ(dots.Free, 9);
         EXPECT_EQ(dots.Fixed, 1);
+        // Whatever else a paint draws over the section (a drawing's path,
+        // the hover highlight) shows as a paint from scratch shows it.
+        const QImage shown = ChartWidget()->grab().toImage();
+        Chart().Invalidate();
+        EXPECT_TRUE(shown == ChartWidget()->grab().toImage()) << "the window shows an older picture";
     };
     const QSize sizes[] = {{1400, 800}, {1200, 700}, {900, 600}, {1600, 1000}, {1100, 700}};
     expectDots("opened");
@@ -532,6 +538,18 @@ TEST_F(MainWindow, TheNodeDotsSurviveEveryResize)
     expectDots("equal scales");
     Window->Scaled1->trigger();
     expectDots("automatic scaling");
+
+    // A polygon half drawn: its red path stays through the resizes.
+    Window->ModeButtons.at(pmAddPolygon)->click();
+    for (const QPointF point : {QPointF(870, 40), QPointF(950, 40), QPointF(950, 100)}) {
+        MoveMouse(Pixel(point.x(), point.y()), Qt::NoButton);
+        Click(Qt::LeftButton, Pixel(point.x(), point.y()));
+    }
+    ASSERT_GT(Chart().EditPathSeries->Count(), 0);
+    for (const QSize size : sizes) {
+        Window->resize(size);
+        expectDots(qPrintable(QStringLiteral("a polygon half drawn, %1x%2").arg(size.width()).arg(size.height())));
+    }
 }
 
 } // namespace
