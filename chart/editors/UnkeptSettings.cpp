@@ -138,13 +138,12 @@ void LockUnkeptInDialog(QWidget& Dialog, const QWidget* Owner)
 
 void LockUnkeptInDialog(QWidget& Dialog, const TUnkeptSettings& Unkept)
 {
-    const TUnkeptSettings& unkept = Unkept;
-    if (unkept.Controls.isEmpty())
+    if (Unkept.Controls.isEmpty())
         return;
     const QString prefix = ClassName(Dialog) + QLatin1Char('.');
     for (QWidget* control : Dialog.findChildren<QWidget*>())
-        if (!control->objectName().isEmpty() && unkept.Controls.contains(prefix + control->objectName()))
-            LockUnkept(*control, unkept.Reason);
+        if (!control->objectName().isEmpty() && Unkept.Controls.contains(prefix + control->objectName()))
+            LockUnkept(*control, Unkept.Reason);
 }
 
 void LockUnkept(QWidget& Control, const QString& Reason)
