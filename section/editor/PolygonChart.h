@@ -230,6 +230,11 @@ public:
     // or line still in hand goes back to where it was picked up (from the
     // copy taken then: lines have no backup).
     void ResetEditMode();
+    // Whether an edit is in hand: a node, ring, body, line point or line
+    // picked up, a polygon or line being drawn, a division, a coupling or a
+    // band between lines begun. Editing in the other modes only marks what
+    // lies under the cursor: nothing is in hand.
+    bool EditInHand() const;
     // Ends an edit without touching the model.
     void ClearEditState();
     // The map polygon of a ring (the last one with its id), -1 when none.

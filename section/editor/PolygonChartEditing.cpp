@@ -246,6 +246,7 @@ void TPolygonChart::ResetEditMode()
     }
     Editing = false;
     FHeldLine = -1;
+    FirstLine = -1;
     SelIds.Clear();
     SelBodies.Clear();
     SelSubPolygons.Clear();
@@ -255,6 +256,28 @@ void TPolygonChart::ResetEditMode()
     PickNode = PickNode2 = PickSubPolygon = PickBody = -1;
     TakeBackup();
     RemoveHighlights();
+}
+
+bool TPolygonChart::EditInHand() const
+{
+    switch (EditMode) {
+    case pmAddPolygon:
+    case pmAddSubPolygon:
+    case pmDividePolygon:
+    case pmCoupleNodes:
+    case pmMoveNode:
+    case pmMovePolygon:
+    case pmMoveSubPolygon:
+    case pmAddLine:
+    case pmMoveLineNode:
+    case pmMoveLine:
+        return Editing;
+    case pmPolygonFromLinesA:
+    case pmPolygonFromLinesB:
+        return FirstLine >= 0;
+    default:
+        return false;
+    }
 }
 
 void TPolygonChart::ClearEditState()

@@ -225,6 +225,7 @@ void TMainfrm::CreateToolBar()
     SpeedButton13->setIcon(UndoIcon());
     SpeedButton13->setAutoRaise(true);
     SpeedButton13->setShortcut(QKeySequence::Undo);
+    connect(SpeedButton13, &QToolButton::pressed, this, [this] { FUndoDoneByKey = FKeyCancelledEdit; });
     connect(SpeedButton13, &QToolButton::clicked, this, [this] { Undo(); });
     ToolBar1->addWidget(SpeedButton13);
     SpeedButton19 = new QToolButton(ToolBar1);
@@ -566,8 +567,13 @@ void TMainfrm::Undo()
 {
     if (!FSectionOpen)
         return;
-    // A half-done edit is rolled back first, so no unchecked drag stays.
-    if (PolygonChart1->Editing) {
+    // A half-done edit is rolled back instead, so no unchecked drag stays;
+    // when the Ctrl of Ctrl+Z rolled it back, that was the undo.
+    if (FUndoDoneByKey) {
+        FUndoDoneByKey = false;
+        return;
+    }
+    if (PolygonChart1->EditInHand()) {
         PolygonChart1->ResetEditMode();
         return;
     }
@@ -639,6 +645,7 @@ bool TMainfrm::ModeKeyDown(int Key)
         SavedEditMode = chart.EditMode;
         FKeySwitchedMode = true;
         FSwitchKey = Key;
+        FKeyCancelledEdit = chart.EditInHand();
     }
     chart.EditMode = *mode;
     chart.ResetEditMode();
@@ -672,6 +679,7 @@ void TMainfrm::RestoreHeldKeyMode()
     if (!FKeySwitchedMode)
         return;
     FKeySwitchedMode = false;
+    FKeyCancelledEdit = false;
     PolygonChart1->EditMode = SavedEditMode;
     PolygonChart1->ResetEditMode();
     ShowModeInForce();

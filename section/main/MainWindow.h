@@ -175,6 +175,12 @@ private:
     bool FModified = false;
     bool FKeySwitchedMode = false;
     int FSwitchKey = 0;
+    // The held key's press cancelled an edit in hand (set while it is held).
+    bool FKeyCancelledEdit = false;
+    // The undo button went down while so (Ctrl+Z presses Ctrl first): that
+    // press was the undo; its click, which may come after Ctrl's release,
+    // takes back nothing more.
+    bool FUndoDoneByKey = false;
 };
 
 } // namespace lp

@@ -4,6 +4,7 @@
 #include "DialogTestUtil.h"
 #include "platform/ui/Dialogs.h"
 
+#include <QtCore/QLocale>
 #include <QtCore/QTimer>
 #include <QtTest/QTest>
 #include <QtWidgets/QApplication>
@@ -66,14 +67,17 @@ TEST(ModelSetup, OnlyASoundAreaIsAppliedAndAnyOtherIsNamedWithItsReason)
 }
 
 // Runs ModelSetup, answering the dialog with Answer once it is up.
-void RunModelSetup(TPolygonChart& Chart, std::function<void(Tboxsetup&)> Answer)
+// Changed, when given, gets what ModelSetup returned.
+void RunModelSetup(TPolygonChart& Chart, std::function<void(Tboxsetup&)> Answer, bool* Changed = nullptr)
 {
     QTimer::singleShot(0, [Answer] {
         auto* dialog = qobject_cast<Tboxsetup*>(QApplication::activeModalWidget());
         ASSERT_NE(dialog, nullptr);
         Answer(*dialog);
     });
-    ModelSetup(Chart, false);
+    const bool changed = ModelSetup(Chart, false);
+    if (Changed)
+        *Changed = changed;
 }
 
 TEST(ModelSetup, DialogShowsTheAreaAndApplyOrTheCloseBoxApplies)
@@ -144,6 +148,31 @@ TEST(ModelSetup, AnEntryThatCannotBeAppliedIsSaidAndTheDialogStaysOpen)
     EXPECT_EQ(chart.ModelArea.left, 0.0);
     EXPECT_EQ(chart.ModelArea.right, 1200.0);
     ResetMessageService();
+}
+
+// The area shown and applied unchanged stays as it was, no edit, also in
+// a locale that writes a decimal comma.
+TEST(ModelSetup, TheAreaAppliedAsShownChangesNothing)
+{
+    for (const QLocale& locale : {QLocale::c(), QLocale(QLocale::German, QLocale::Germany)}) {
+        SCOPED_TRACE(locale.name().toStdString());
+        const QLocale before = QLocale();
+        QLocale::setDefault(locale);
+        TPolygonChart chart;
+        chart.SetBounds(0, 0, 640, 360);
+        TSectionFixture::AddBodies(chart, 2);
+        const TModelArea area = chart.ModelArea;
+        int changes = 0;
+        chart.onchangemodel = [&](TPolygonChart*) { ++changes; };
+        bool changed = true;
+        RunModelSetup(chart, [](Tboxsetup& dialog) { QTest::keyClick(dialog.Edit1, Qt::Key_Return); }, &changed);
+        QLocale::setDefault(before);
+        EXPECT_FALSE(changed);
+        EXPECT_EQ(changes, 0);
+        EXPECT_EQ(chart.ModelArea.left, area.left);
+        EXPECT_EQ(chart.ModelArea.right, area.right);
+        EXPECT_EQ(chart.ModelArea.bottom, area.bottom);
+    }
 }
 
 TEST(ModelSetup, TabGoesFromFieldToFieldAndToApplyOnly)

@@ -193,6 +193,46 @@ TEST_F(MainWindow, UndoDuringADragRollsTheDragBack)
     QTest::mouseRelease(ChartWidget(), Qt::LeftButton, {}, Pixel(340, 160));
 }
 
+// Guards Ctrl+Z during a drag taking back the finished edit before it too:
+// the Ctrl press, which switches to its held-key mode, put the drag back,
+// and the Z then found nothing in hand and undid the edit before.
+TEST_F(MainWindow, CtrlZDuringADragTakesBackTheDragOnly)
+{
+    Start({Section});
+    Window->ModeButtons.at(pmMoveNode)->click();
+    DragNode({600, 140}, {620, 150}); // a finished edit
+    ASSERT_LT(NodeAt(600, 140), 0);
+    const auto pressCtrlZ = [&] {
+        QTest::keyClick(Window.get(), Qt::Key_Z, Qt::ControlModifier);
+        QTRY_VERIFY_WITH_TIMEOUT(!Window->SpeedButton13->isDown(), 2000);
+    };
+    const int corner = NodeAt(300, 140);
+    DragWithoutDropping({300, 140}, {330, 150});
+    ASSERT_TRUE(Chart().EditInHand());
+    pressCtrlZ();
+    EXPECT_FALSE(Chart().EditInHand());
+    EXPECT_EQ(Chart().Nodes[corner].x, 300);
+    EXPECT_LT(NodeAt(600, 140), 0) << "the finished move was undone too";
+
+    // A line point held: the same.
+    Window->ModeButtons.at(pmMoveLineNode)->click();
+    DragWithoutDropping({300, 130}, {320, 110});
+    ASSERT_TRUE(Chart().EditInHand());
+    pressCtrlZ();
+    EXPECT_EQ(Chart().Lines[0].points[1].re, 300);
+    EXPECT_EQ(Chart().Lines[0].points[1].im, 130);
+    EXPECT_LT(NodeAt(600, 140), 0) << "the finished move was undone too";
+
+    // With nothing in hand, Ctrl+Z takes back the finished edit, also in a
+    // mode whose hover marks the node under the cursor.
+    Window->ModeButtons.at(pmDeleteNode)->click();
+    MoveMouse(Pixel(300, 140), Qt::NoButton);
+    ASSERT_TRUE(Chart().Editing);
+    ASSERT_FALSE(Chart().EditInHand());
+    pressCtrlZ();
+    EXPECT_GE(NodeAt(600, 140), 0);
+}
+
 // --- Settings files ---------------------------------------------------------------------------------
 
 // A settings file with a line that is not "name=value" once stopped the
