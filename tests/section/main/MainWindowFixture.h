@@ -21,6 +21,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 namespace lp::test {
 
@@ -114,6 +115,15 @@ struct MainWindow : ::testing::Test {
     {
         QTest::mousePress(ChartWidget(), Button, {}, At);
         QTest::mouseRelease(ChartWidget(), Button, {}, At);
+    }
+    // Left clicks at Points (model units), the mouse moved to each first.
+    void LeftClicks(const std::vector<QPointF>& Points)
+    {
+        for (const QPointF& point : Points) {
+            const QPoint at = Pixel(point.x(), point.y());
+            MoveMouse(at, Qt::NoButton);
+            Click(Qt::LeftButton, at);
+        }
     }
     // A left press at From, dragged to To, released; no right click, so a
     // picked node stays in hand.

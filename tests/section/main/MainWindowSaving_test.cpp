@@ -48,14 +48,6 @@ struct Saving : MainWindow {
         CommonDialogService().ExecuteSave = {};
     }
     void ChooseMode(TPolygonEditMode Mode) { Window->ModeButtons.at(Mode)->click(); }
-    void LeftClicks(const std::vector<QPointF>& Points)
-    {
-        for (const QPointF& point : Points) {
-            const QPoint at = Pixel(point.x(), point.y());
-            MoveMouse(at, Qt::NoButton);
-            Click(Qt::LeftButton, at);
-        }
-    }
     QString Title() const { return QStringLiteral("Section editor ") + Section; }
     // The section as the window writes it before any edit (the picture's
     // line then names the picture found).

@@ -581,10 +581,7 @@ TEST_F(MainWindow, TheNodeDotsSurviveEveryResize)
 
     // A polygon half drawn: its red path stays through the resizes.
     Window->ModeButtons.at(pmAddPolygon)->click();
-    for (const QPointF point : {QPointF(870, 40), QPointF(950, 40), QPointF(950, 100)}) {
-        MoveMouse(Pixel(point.x(), point.y()), Qt::NoButton);
-        Click(Qt::LeftButton, Pixel(point.x(), point.y()));
-    }
+    LeftClicks({{870, 40}, {950, 40}, {950, 100}});
     ASSERT_GT(Chart().EditPathSeries->Count(), 0);
     for (const QSize size : sizes) {
         Window->resize(size);
