@@ -86,6 +86,9 @@ TModelSetupResult ApplyModelSetup(TPolygonChart& Chart, bool KeepModel, const QS
 
 bool ModelSetup(TPolygonChart& Chart, bool KeepModel, QWidget* Owner)
 {
+    // The fields are checked against the section as last finished: a body
+    // or node still in hand goes back where it was picked up.
+    Chart.ResetEditMode();
     auto dialog = CreateDialogForm<Tboxsetup>(Owner);
     dialog->Edit1->setText(AreaText(Chart.ModelArea.left));
     dialog->Edit2->setText(AreaText(Chart.ModelArea.right));

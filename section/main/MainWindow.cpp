@@ -145,49 +145,50 @@ void TMainfrm::CreateComponents()
     Timer1->OnTimer = [this](TTimer*) { Timer1Timer(); };
 }
 
+QAction* TMainfrm::AddCommand(QMenu* Menu, const QString& Text, std::function<void()> Act)
+{
+    return Menu->addAction(Text, this, [this, Act = std::move(Act)] {
+        EndEditInProgress();
+        Act();
+    });
+}
+
 void TMainfrm::CreateMenus()
 {
     menuBar()->setObjectName(QStringLiteral("MainMenu1"));
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
-    QAction* open = file->addAction(QStringLiteral("&Open section..."), this, [this] { AskOpenSection(); });
-    open->setShortcut(QKeySequence::Open);
-    Savefile1 = file->addAction(QStringLiteral("&Save section..."), this, [this] { AskSaveSection(); });
+    AddCommand(file, QStringLiteral("&Open section..."), [this] { AskOpenSection(); })->setShortcut(QKeySequence::Open);
+    Savefile1 = AddCommand(file, QStringLiteral("&Save section..."), [this] { AskSaveSection(); });
     Savefile1->setShortcut(QKeySequence::Save);
-    Removepicture1 = file->addAction(QStringLiteral("&Remove picture"), this, [this] {
+    Removepicture1 = AddCommand(file, QStringLiteral("&Remove picture"), [this] {
         ChartTool1->Picture()->SetGraphic(nullptr);
         PolygonChart1->Invalidate();
     });
     file->addSeparator();
-    Ptint1 = file->addAction(QStringLiteral("Print pre&view..."), this, [this] {
-        EndEditInProgress();
-        ChartPreviewer1->Execute();
-    });
+    Ptint1 = AddCommand(file, QStringLiteral("Print pre&view..."), [this] { ChartPreviewer1->Execute(); });
     Ptint1->setObjectName(QStringLiteral("Ptint1"));
     file->addSeparator();
     file->addMenu(Parts->RecentMenu());
     file->addSeparator();
-    QAction* exit = file->addAction(QStringLiteral("E&xit"), this, [this] { close(); });
+    QAction* exit = AddCommand(file, QStringLiteral("E&xit"), [this] { close(); });
     // Not every desktop binds the standard quit key: Ctrl+Q always.
     exit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 
     QMenu* options = menuBar()->addMenu(QStringLiteral("&Options"));
-    Scaled1 = options->addAction(QStringLiteral("&Automatic scaling"));
-    Scaled1->setCheckable(true);
-    Scaled1->setChecked(true);
-    connect(Scaled1, &QAction::triggered, this, [this](bool On) {
-        PolygonChart1->SetAutomaticScaling(On);
+    Scaled1 = AddCommand(options, QStringLiteral("&Automatic scaling"), [this] {
+        PolygonChart1->SetAutomaticScaling(Scaled1->isChecked());
         PolygonChart1->UpdateAxisScales();
         PolygonChart1->Invalidate();
     });
-    Boxconstrctor1 = options->addAction(QStringLiteral("&Model setup..."), this, [this] { ChooseModelSetup(); });
-    Carotagedata1 = options->addAction(QStringLiteral("&Carotage data..."), this, [this] { ReadCarotage(); });
-    options->addAction(QStringLiteral("&Output settings..."), this, [this] { prntset->exec(); });
+    Scaled1->setCheckable(true);
+    Scaled1->setChecked(true);
+    Boxconstrctor1 = AddCommand(options, QStringLiteral("&Model setup..."), [this] { ChooseModelSetup(); });
+    Carotagedata1 = AddCommand(options, QStringLiteral("&Carotage data..."), [this] { ReadCarotage(); });
+    AddCommand(options, QStringLiteral("&Output settings..."), [this] { prntset->exec(); });
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
-    help->addAction(QStringLiteral("&Context"), this, [this] { Context(); })->setShortcut(QKeySequence::HelpContents);
-    help->addAction(QStringLiteral("&About"), this, [this] {
-        Parts->ShowSplash(20000);
-    });
+    AddCommand(help, QStringLiteral("&Context"), [this] { Context(); })->setShortcut(QKeySequence::HelpContents);
+    AddCommand(help, QStringLiteral("&About"), [this] { Parts->ShowSplash(20000); });
 }
 
 void TMainfrm::AddModeButton(TPolygonEditMode Mode)
@@ -224,9 +225,12 @@ void TMainfrm::CreateToolBar()
     SpeedButton13->setToolTip(QStringLiteral("UnDo"));
     SpeedButton13->setIcon(UndoIcon());
     SpeedButton13->setAutoRaise(true);
-    SpeedButton13->setShortcut(QKeySequence::Undo);
-    connect(SpeedButton13, &QToolButton::pressed, this, [this] { FUndoDoneByKey = FKeyCancelledEdit; });
     connect(SpeedButton13, &QToolButton::clicked, this, [this] { Undo(); });
+    UndoKey = new QAction(QStringLiteral("UnDo"), this);
+    UndoKey->setObjectName(QStringLiteral("UndoKey"));
+    UndoKey->setShortcut(QKeySequence::Undo);
+    connect(UndoKey, &QAction::triggered, this, [this] { UndoByKey(); });
+    addAction(UndoKey);
     ToolBar1->addWidget(SpeedButton13);
     SpeedButton19 = new QToolButton(ToolBar1);
     SpeedButton19->setObjectName(QStringLiteral("SpeedButton19"));
@@ -240,6 +244,7 @@ void TMainfrm::CreateToolBar()
 void TMainfrm::EnableSectionCommands(bool On)
 {
     ToolBar1->setEnabled(On);
+    UndoKey->setEnabled(On);
     for (QAction* action : {Savefile1, Removepicture1, Ptint1, Scaled1, Boxconstrctor1, Carotagedata1})
         action->setEnabled(On);
 }
@@ -563,16 +568,23 @@ void TMainfrm::ChooseModelSetup()
         SetModified(true);
 }
 
+void TMainfrm::UndoByKey()
+{
+    // Ctrl+Z presses Ctrl first, and that press already put the edit in
+    // hand back: the first Z is answered. Each further Z with Ctrl still
+    // held takes back one finished edit.
+    if (FKeyCancelledEdit) {
+        FKeyCancelledEdit = false;
+        return;
+    }
+    Undo();
+}
+
 void TMainfrm::Undo()
 {
     if (!FSectionOpen)
         return;
-    // A half-done edit is rolled back instead, so no unchecked drag stays;
-    // when the Ctrl of Ctrl+Z rolled it back, that was the undo.
-    if (FUndoDoneByKey) {
-        FUndoDoneByKey = false;
-        return;
-    }
+    // A half-done edit is rolled back instead, so no unchecked drag stays.
     if (PolygonChart1->EditInHand()) {
         PolygonChart1->ResetEditMode();
         return;

@@ -24,6 +24,7 @@
 #include <memory>
 
 class QAction;
+class QMenu;
 class QToolBar;
 class QToolButton;
 
@@ -62,6 +63,10 @@ public:
     Tprntset* prntset = nullptr;
     QToolBar* ToolBar1 = nullptr;
     QToolButton* SpeedButton13 = nullptr; // undo
+    // Ctrl+Z, the undo button's key. It belongs to the window, not to the
+    // button: a button the tool bar moves into its overflow (a narrow
+    // window) takes its shortcut out of reach.
+    QAction* UndoKey = nullptr;
     QToolButton* SpeedButton19 = nullptr; // the last line's look for new lines
     std::map<TPolygonEditMode, QToolButton*> ModeButtons;
     // Menu commands that need an open section.
@@ -121,7 +126,12 @@ public:
     void ChooseMode(TPolygonEditMode Mode);
     // The first tick: opens the section named on the command line.
     void Timer1Timer();
+    // The undo button's click: an edit in hand goes back, else the last
+    // finished edit is taken back.
     void Undo();
+    // Ctrl+Z: as the button, except the first Z after a Ctrl press that put
+    // an edit in hand back; that press was this Ctrl+Z's undo.
+    void UndoByKey();
     // Opens the manual through the desktop; a message when it is missing.
     void Context();
     void ShowCursorPosition();
@@ -147,6 +157,10 @@ protected:
 private:
     void CreateComponents();
     void CreateMenus();
+    // A menu bar command: whatever it does, an edit in hand goes back to
+    // where it was picked up first, so the command sees the section as last
+    // finished.
+    QAction* AddCommand(QMenu* Menu, const QString& Text, std::function<void()> Act);
     void CreateToolBar();
     void AddModeButton(TPolygonEditMode Mode);
     void EnableSectionCommands(bool On);
@@ -175,12 +189,9 @@ private:
     bool FModified = false;
     bool FKeySwitchedMode = false;
     int FSwitchKey = 0;
-    // The held key's press cancelled an edit in hand (set while it is held).
+    // The held key's press put an edit in hand back and no Z has answered
+    // it yet: set while the key is held, until the first Ctrl+Z.
     bool FKeyCancelledEdit = false;
-    // The undo button went down while so (Ctrl+Z presses Ctrl first): that
-    // press was the undo; its click, which may come after Ctrl's release,
-    // takes back nothing more.
-    bool FUndoDoneByKey = false;
 };
 
 } // namespace lp

@@ -16,6 +16,8 @@
 #include <QtGui/QMouseEvent>
 #include <QtTest/QTest>
 #include <QtWidgets/QApplication>
+#include <QtWidgets/QMenu>
+#include <QtWidgets/QMenuBar>
 
 #include <gtest/gtest.h>
 
@@ -45,6 +47,13 @@ inline QByteArray SectionWithoutIds(const QString& Name)
 }
 
 inline const QString ExampleFile = QStringLiteral(LP_EXAMPLES_DIR "/example.sec");
+
+// An edit left in hand: in Mode, a press at From dragged to To, not placed.
+struct TEditInHand {
+    const char* Name;
+    TPolygonEditMode Mode;
+    QPointF From, To;
+};
 
 struct MainWindow : ::testing::Test {
     QTemporaryDir Folder;
@@ -137,6 +146,12 @@ struct MainWindow : ::testing::Test {
             MoveMouse(from + (to - from) * step / 5, Qt::LeftButton);
         QTest::mouseRelease(ChartWidget(), Qt::LeftButton, {}, to);
     }
+    void PickUp(const TEditInHand& Edit)
+    {
+        Window->ChooseMode(Edit.Mode);
+        DragWithoutDropping(Edit.From, Edit.To);
+        ASSERT_TRUE(Chart().EditInHand()) << Edit.Name;
+    }
     // Move node: press on the node at From, drag, drop with the right button.
     void DragNode(QPointF From, QPointF To)
     {
@@ -149,6 +164,47 @@ struct MainWindow : ::testing::Test {
             if (std::abs(Chart().Nodes[i].x - X) < 1e-6 && std::abs(Chart().Nodes[i].y - Y) < 1e-6)
                 return i;
         return -1;
+    }
+    // One key going down or up as the keyboard sends it, to the window's
+    // focus, with the modifiers held at that moment. (QTest's key clicks
+    // press and release the modifiers around every key, so they cannot
+    // hold Ctrl over several keys.)
+    void SendKey(bool Press, int Key, Qt::KeyboardModifiers Held, const QString& Text = {})
+    {
+        QWidget* focus = QApplication::focusWidget();
+        QWidget* target = focus && focus->window() == Window.get() ? focus : Window.get();
+        QTest::simulateEvent(target, Press, Key, Held, Text, false);
+    }
+    void PressCtrl() { SendKey(true, Qt::Key_Control, Qt::NoModifier); }
+    void ReleaseCtrl() { SendKey(false, Qt::Key_Control, Qt::ControlModifier); }
+    // Z tapped while Ctrl is held.
+    void TapZWithCtrl()
+    {
+        SendKey(true, Qt::Key_Z, Qt::ControlModifier, QStringLiteral("z"));
+        SendKey(false, Qt::Key_Z, Qt::ControlModifier, QStringLiteral("z"));
+    }
+    // Ctrl+Z as typed: Ctrl down, Z down and up, Ctrl up.
+    void PressCtrlZ()
+    {
+        PressCtrl();
+        TapZWithCtrl();
+        ReleaseCtrl();
+    }
+    // Chooses Command as a user does: a click on its menu's title in the
+    // menu bar, then a click on the command in the menu that opens.
+    void ChooseFromMenuBar(QAction* Command)
+    {
+        QMenuBar* bar = Window->menuBar();
+        for (QAction* title : bar->actions()) {
+            QMenu* menu = title->menu();
+            if (!menu || !menu->actions().contains(Command))
+                continue;
+            QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(title).center());
+            ASSERT_TRUE(menu->isVisible()) << title->text().toStdString() << " did not open";
+            QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(Command).center());
+            return;
+        }
+        ADD_FAILURE() << "no menu of the menu bar holds " << Command->text().toStdString();
     }
     // Runs Answer on the modal window that Action opens, once it is up.
     template <class TModal>

@@ -16,8 +16,10 @@
 #include "platform/graphics/Metafile.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Dialogs.h"
+#include "section/dialogs/ModelSetupDialog.h"
 #include "section/editor/Carotage.h"
 #include "section/main/MainWindowComponents.h"
+#include "section/main/MainWindowGlyphs.h"
 #include "section/main/MainWindowRoutines.h"
 #include "section/main/PictureSettingsDialog.h"
 #include "section/views/PseudoSection2D.h"
@@ -41,6 +43,9 @@
 #include <QtWidgets/QToolButton>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
 
 namespace lp {
 namespace {
@@ -202,14 +207,10 @@ TEST_F(MainWindow, CtrlZDuringADragTakesBackTheDragOnly)
     Window->ModeButtons.at(pmMoveNode)->click();
     DragNode({600, 140}, {620, 150}); // a finished edit
     ASSERT_LT(NodeAt(600, 140), 0);
-    const auto pressCtrlZ = [&] {
-        QTest::keyClick(Window.get(), Qt::Key_Z, Qt::ControlModifier);
-        QTRY_VERIFY_WITH_TIMEOUT(!Window->SpeedButton13->isDown(), 2000);
-    };
     const int corner = NodeAt(300, 140);
     DragWithoutDropping({300, 140}, {330, 150});
     ASSERT_TRUE(Chart().EditInHand());
-    pressCtrlZ();
+    PressCtrlZ();
     EXPECT_FALSE(Chart().EditInHand());
     EXPECT_EQ(Chart().Nodes[corner].x, 300);
     EXPECT_LT(NodeAt(600, 140), 0) << "the finished move was undone too";
@@ -218,7 +219,7 @@ TEST_F(MainWindow, CtrlZDuringADragTakesBackTheDragOnly)
     Window->ModeButtons.at(pmMoveLineNode)->click();
     DragWithoutDropping({300, 130}, {320, 110});
     ASSERT_TRUE(Chart().EditInHand());
-    pressCtrlZ();
+    PressCtrlZ();
     EXPECT_EQ(Chart().Lines[0].points[1].re, 300);
     EXPECT_EQ(Chart().Lines[0].points[1].im, 130);
     EXPECT_LT(NodeAt(600, 140), 0) << "the finished move was undone too";
@@ -229,8 +230,117 @@ TEST_F(MainWindow, CtrlZDuringADragTakesBackTheDragOnly)
     MoveMouse(Pixel(300, 140), Qt::NoButton);
     ASSERT_TRUE(Chart().Editing);
     ASSERT_FALSE(Chart().EditInHand());
-    pressCtrlZ();
+    PressCtrlZ();
     EXPECT_GE(NodeAt(600, 140), 0);
+}
+
+// Guards Ctrl+Z doing nothing in a window narrower than the tool bar: the
+// undo button went into the tool bar's overflow, and its shortcut with it.
+TEST_F(MainWindow, CtrlZTakesBackTheLastEditAtEveryWindowWidth)
+{
+    Start({Section});
+    for (const int width : {700, 600}) {
+        SCOPED_TRACE(width);
+        Window->resize(width, 700);
+        QTRY_COMPARE_WITH_TIMEOUT(Window->width(), width, 2000);
+        QCoreApplication::processEvents();
+        ASSERT_FALSE(Window->SpeedButton13->isVisible()) << "the undo button is not in the overflow";
+        Window->SaveFile(Section);
+        const QByteArray before = test::SectionWithoutIds(Section);
+
+        // Model setup, Right 1100, then Ctrl+Z.
+        AnswerModal<Tboxsetup>([&] { Window->Boxconstrctor1->trigger(); },
+                               [](Tboxsetup& Dialog) {
+                                   Dialog.Edit2->setText(QStringLiteral("1100"));
+                                   QTest::mouseClick(Dialog.ApplyWidget(), Qt::LeftButton);
+                               });
+        Activate();
+        ASSERT_EQ(Chart().ModelArea.right, 1100);
+        PressCtrlZ();
+        EXPECT_EQ(Chart().ModelArea.left, 0);
+        EXPECT_EQ(Chart().ModelArea.right, 1000);
+        Window->SaveFile(Section);
+        EXPECT_EQ(test::SectionWithoutIds(Section).toStdString(), before.toStdString());
+
+        // A node move, then Ctrl+Z.
+        Window->ChooseMode(pmMoveNode);
+        DragNode({600, 140}, {620, 150});
+        ASSERT_LT(NodeAt(600, 140), 0);
+        PressCtrlZ();
+        EXPECT_GE(NodeAt(600, 140), 0);
+        Window->SaveFile(Section);
+        EXPECT_EQ(test::SectionWithoutIds(Section).toStdString(), before.toStdString());
+    }
+
+    // A mode button in the overflow is chosen through it.
+    QToolButton* hidden = nullptr;
+    for (TPolygonEditMode mode : ModeButtonOrder())
+        if (!Window->ModeButtons.at(mode)->isVisible())
+            hidden = Window->ModeButtons.at(mode);
+    ASSERT_NE(hidden, nullptr);
+    auto* overflow = Window->ToolBar1->findChild<QToolButton*>(QStringLiteral("qt_toolbar_ext_button"));
+    ASSERT_NE(overflow, nullptr);
+    ASSERT_TRUE(overflow->isVisible());
+    QTest::mouseClick(overflow, Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(hidden->isVisible(), 2000);
+    QTest::mouseClick(hidden, Qt::LeftButton);
+    const auto chosen = std::find_if(Window->ModeButtons.begin(), Window->ModeButtons.end(),
+                                     [&](const auto& Entry) { return Entry.second == hidden; });
+    EXPECT_EQ(Chart().EditMode, chosen->first);
+    EXPECT_TRUE(hidden->isChecked());
+}
+
+// Guards every Z being ignored while Ctrl stayed down once the Ctrl press
+// had put an edit in hand back, and the undo button's click with it: only
+// the first Z was that press's undo.
+TEST_F(MainWindow, EveryZWithCtrlHeldTakesBackOneEdit)
+{
+    Start({Section});
+    Window->SaveFile(Section);
+    const QByteArray before = test::SectionWithoutIds(Section);
+    const test::TEditInHand inHand[] = {{"a node dragged", pmMoveNode, {300, 140}, {330, 150}},
+                                        {"a line point held", pmMoveLineNode, {300, 130}, {320, 110}}};
+    struct TKeys {
+        const char* Name;
+        std::function<void(MainWindow&)> Type;
+    };
+    const TKeys roads[] = {
+        {"Ctrl held over Z, Z",
+         [](MainWindow& T) {
+             T.PressCtrl();
+             T.TapZWithCtrl();
+             T.TapZWithCtrl();
+             T.ReleaseCtrl();
+         }},
+        {"Ctrl pressed anew for each Z",
+         [](MainWindow& T) {
+             T.PressCtrlZ();
+             T.PressCtrlZ();
+         }},
+        {"Ctrl held, a click on the undo button",
+         [](MainWindow& T) {
+             T.PressCtrl();
+             QTest::mouseClick(T.Window->SpeedButton13, Qt::LeftButton);
+             T.ReleaseCtrl();
+         }},
+    };
+    for (const test::TEditInHand& held : inHand) {
+        for (const TKeys& keys : roads) {
+            SCOPED_TRACE(std::string(held.Name) + ", " + keys.Name);
+            // A finished edit: the Clay's corner (820, 120) to (800, 110).
+            Window->ChooseMode(pmMoveNode);
+            DragNode({820, 120}, {800, 110});
+            ASSERT_LT(NodeAt(820, 120), 0);
+            PickUp(held);
+            keys.Type(*this);
+            // Time for any click that a key press would set off late.
+            QTest::qWait(250);
+            EXPECT_FALSE(Chart().EditInHand());
+            EXPECT_GE(NodeAt(820, 120), 0) << "the finished edit was not taken back";
+            Window->SaveFile(Section);
+            EXPECT_EQ(test::SectionWithoutIds(Section).toStdString(), before.toStdString());
+        }
+    }
 }
 
 // --- Settings files ---------------------------------------------------------------------------------
