@@ -78,7 +78,12 @@ TMainfrm::TMainfrm(const QStringList& AArguments, QWidget* Parent) : QMainWindow
     // The section file type is registered by the start-up routine; the
     // chart draws buffered and reports the cursor to the status bar.
     PolygonChart1->OnCursorMove = [this](TPolygonChart*) { ShowCursorPosition(); };
-    PolygonChart1->onchangemodel = [this](TPolygonChart*) { SetModified(true); };
+    PolygonChart1->onchangemodel = [this](TPolygonChart*) {
+        // A new edit finished since a held key's press put one back: the
+        // next Ctrl+Z is this edit's.
+        FKeyCancelledEdit = false;
+        SetModified(true);
+    };
     OpenManualFile = [](const QString& Path) { return QDesktopServices::openUrl(QUrl::fromLocalFile(Path)); };
 }
 
@@ -584,6 +589,7 @@ void TMainfrm::Undo()
 {
     if (!FSectionOpen)
         return;
+    FKeyCancelledEdit = false;
     // A half-done edit is rolled back instead, so no unchecked drag stays.
     if (PolygonChart1->EditInHand()) {
         PolygonChart1->ResetEditMode();

@@ -189,8 +189,9 @@ private:
     bool FModified = false;
     bool FKeySwitchedMode = false;
     int FSwitchKey = 0;
-    // The held key's press put an edit in hand back and no Z has answered
-    // it yet: set while the key is held, until the first Ctrl+Z.
+    // The held key's press put an edit in hand back and nothing has
+    // answered it yet: set while the key is held, until the first Ctrl+Z,
+    // undo or new edit.
     bool FKeyCancelledEdit = false;
 };
 

@@ -341,6 +341,20 @@ TEST_F(MainWindow, EveryZWithCtrlHeldTakesBackOneEdit)
             EXPECT_EQ(test::SectionWithoutIds(Section).toStdString(), before.toStdString());
         }
     }
+
+    // A new edit after the Ctrl press that put a drag back: the first Z
+    // takes that edit back, not nothing.
+    PickUp({"the lens' corner dragged", pmMoveNode, {600, 140}, {605, 142}});
+    PressCtrl();
+    ASSERT_EQ(Chart().EditMode, pmDeleteNode);
+    MoveMouse(Pixel(600, 140), Qt::NoButton);
+    Click(Qt::RightButton, Pixel(600, 140));
+    ASSERT_LT(NodeAt(600, 140), 0) << "Delete node removed nothing";
+    TapZWithCtrl();
+    ReleaseCtrl();
+    EXPECT_GE(NodeAt(600, 140), 0);
+    Window->SaveFile(Section);
+    EXPECT_EQ(test::SectionWithoutIds(Section).toStdString(), before.toStdString());
 }
 
 // --- Settings files ---------------------------------------------------------------------------------
