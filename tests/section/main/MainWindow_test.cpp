@@ -270,6 +270,21 @@ TEST_F(MainWindow, CtrlZTakesBackTheLastEditAtEveryWindowWidth)
         EXPECT_GE(NodeAt(600, 140), 0);
         Window->SaveFile(Section);
         EXPECT_EQ(test::SectionWithoutIds(Section).toStdString(), before.toStdString());
+
+        // The menu commands' keys reach their commands too.
+        QStringList asked;
+        CommonDialogService().ExecuteSave = [&](TSaveDialogRequest& Request) {
+            asked << Request.Title;
+            return false;
+        };
+        CommonDialogService().ExecuteOpen = [&](TOpenDialogRequest& Request) {
+            asked << Request.Title;
+            return false;
+        };
+        QTest::keyClick(Window.get(), Qt::Key_S, Qt::ControlModifier);
+        QTest::keyClick(Window.get(), Qt::Key_O, Qt::ControlModifier);
+        ResetCommonDialogService();
+        EXPECT_EQ(asked, QStringList({"Save section", "Open section"}));
     }
 
     // A mode button in the overflow is chosen through it.
