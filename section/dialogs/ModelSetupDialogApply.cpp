@@ -8,6 +8,7 @@
 
 #include <QtWidgets/QLineEdit>
 
+#include <array>
 #include <optional>
 
 namespace lp {
@@ -31,8 +32,33 @@ std::optional<double> AreaValue(const QString& Field, const QString& Text, QStri
     return std::nullopt;
 }
 
+// The limit a border keeps to, with what it says when the border passes it.
+struct TBorderLimit {
+    double Value;
+    bool Strict; // the border must not reach the limit itself
+    const char* Text;
+};
+
+// The side's problem against its two limits (the bodies' extent and the
+// nodes added on the frame's edges), the tighter named first, so a value
+// that satisfies the message given is not refused for the other limit.
+// Lower: the border must stay below its limits (Left), else above them.
+QString SideProblem(double Border, bool Lower, TBorderLimit Bodies, TBorderLimit Frame)
+{
+    const bool frameTighter = Lower ? Frame.Value <= Bodies.Value : Frame.Value >= Bodies.Value;
+    for (const TBorderLimit& limit : frameTighter ? std::array{Frame, Bodies} : std::array{Bodies, Frame}) {
+        const bool passes = Lower ? (limit.Strict ? Border >= limit.Value : Border > limit.Value)
+                                  : (limit.Strict ? Border <= limit.Value : Border < limit.Value);
+        if (passes)
+            return QString::fromLatin1(limit.Text).arg(AreaText(limit.Value));
+    }
+    return {};
+}
+
 // Why the area cannot be set to these borders, empty when it can. The
-// borders never reach inside the bodies (the frame holds them).
+// borders never reach inside the bodies (the frame holds them), nor past a
+// node added on the frame's edges, which keeps its place while the corners
+// move.
 QString AreaProblem(const TPolygonChart& Chart, double Left, double Right, double Bottom)
 {
     if (!(Left < Right))
@@ -46,13 +72,20 @@ QString AreaProblem(const TPolygonChart& Chart, double Left, double Right, doubl
     double maxX = 0.0;
     double maxY = 0.0;
     GetNodeExtent(minX, maxX, Chart.Nodes, maxY);
-    if (Left > minX)
-        return QStringLiteral("Left, m must be at most %1: the bodies reach that far.").arg(AreaText(minX));
-    if (Right < maxX)
-        return QStringLiteral("Right, m must be at least %1: the bodies reach that far.").arg(AreaText(maxX));
-    if (Bottom < maxY)
-        return QStringLiteral("Bottom, m must be at least %1: the bodies reach that deep.").arg(AreaText(maxY));
-    return {};
+    double edgeMinX = 0.0;
+    double edgeMaxX = 0.0;
+    double edgeMaxY = 0.0;
+    GetFrameEdgeNodeExtent(edgeMinX, edgeMaxX, Chart.Nodes, Chart.FrameNodes(), edgeMaxY);
+    QString problem =
+        SideProblem(Left, true, {minX, false, "Left, m must be at most %1: the bodies reach that far."},
+                    {edgeMinX, true, "Left, m must be less than %1: a node of the frame lies that far."});
+    if (problem.isEmpty())
+        problem = SideProblem(Right, false, {maxX, false, "Right, m must be at least %1: the bodies reach that far."},
+                              {edgeMaxX, true, "Right, m must be more than %1: a node of the frame lies that far."});
+    if (problem.isEmpty())
+        problem = SideProblem(Bottom, false, {maxY, false, "Bottom, m must be at least %1: the bodies reach that deep."},
+                              {edgeMaxY, true, "Bottom, m must be more than %1: a node of the frame lies that deep."});
+    return problem;
 }
 
 const QString Unchanged = QStringLiteral("\nThe model area is unchanged.");

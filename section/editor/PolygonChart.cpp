@@ -363,12 +363,18 @@ bool TPolygonChart::SetModelArea(bool KeepModel, double Left, double Right, doub
     double maxX = 0.0;
     double maxY = 0.0;
     GetNodeExtent(minX, maxX, Nodes, maxY);
+    // Nodes added on the frame's edges stay where they are while the
+    // corners move: a side that would pass one of them stays too.
+    double edgeMinX = 0.0;
+    double edgeMaxX = 0.0;
+    double edgeMaxY = 0.0;
+    GetFrameEdgeNodeExtent(edgeMinX, edgeMaxX, Nodes, FrameNodes(), edgeMaxY);
     TModelArea area = ModelArea;
-    if (Left <= minX)
+    if (Left <= minX && Left < edgeMinX)
         area.left = Left;
-    if (Right >= maxX)
+    if (Right >= maxX && Right > edgeMaxX)
         area.right = Right;
-    if (Bottom >= maxY)
+    if (Bottom >= maxY && Bottom > edgeMaxY)
         area.bottom = Bottom;
     // An area that is empty or turned over cannot hold a frame:
     // it is refused like one the model cannot be fitted into.
@@ -404,6 +410,11 @@ bool TPolygonChart::SetModelArea(bool KeepModel, double Left, double Right, doub
     // A roll-back goes to the model on this area.
     TakeBackup();
     return changed && !refused;
+}
+
+int TPolygonChart::FrameNodes() const
+{
+    return FrameNodeCount(Profile, HasProfile, ModelArea.bottom, ModelArea.top, ModelArea.right, ModelArea.left);
 }
 
 double TPolygonChart::AxisScale(const TChartAxis& Axis) const

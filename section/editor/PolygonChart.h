@@ -163,8 +163,10 @@ public:
     // Stores a surface profile, elevations turned into depths below its
     // highest point.
     void SetProfile(const arofcomplexM& Points);
-    // Moves the area's edges (never inside the inner nodes' extent; the top
-    // stays) and sets the axes; true when any of the four values differed.
+    // Moves the area's edges (never inside the inner nodes' extent, nor onto
+    // or past a node added on the frame's edges: a side that would stays;
+    // the top stays) and sets the axes; true when any of the four values
+    // differed.
     // An area the model cannot be fitted into (a ring would be cut apart),
     // an empty or turned-over area and values that are not finite are
     // refused: model, area and axes stay, and the result is false.
@@ -175,6 +177,9 @@ public:
     // undo step holds the new area, nodes and axes, and the change event
     // fires. True when the area changed.
     bool FinishAreaEdit(const TModelArea& Before);
+    // The number of the frame's own nodes, the first of the node table, as
+    // the frame of the present area and profile has them.
+    int FrameNodes() const;
     // Pixels per model unit from the axes' ranges and lengths.
     void UpdateAxisScales();
     // After the axis menu: the model area follows the axes (the range of

@@ -329,8 +329,7 @@ bool TPolygonChart::DoDeleteNode(int Node, int Body)
     // The frame's own nodes stay: the frame is rebuilt from the profile when
     // the area changes, and a deleted surface node would let a body's node
     // slide into the frame's index range and be dropped with it.
-    const bool frameNode =
-        Node < FrameNodeCount(Profile, HasProfile, ModelArea.bottom, ModelArea.top, ModelArea.right, ModelArea.left);
+    const bool frameNode = Node < FrameNodes();
     const int bodiesBefore = Model.Length();
     const bool deleted = ValidNode(Nodes, Node) && !frameNode && Body >= 0 && Body < Model.Length() &&
                          DeleteNode(Node, Body, Model, Nodes) &&

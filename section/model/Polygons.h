@@ -290,6 +290,12 @@ int GetNodeBorderKind(int node, const AllSpolygon& model, const Tnodes& nodes, d
 // Over the nodes with border 0: smallest x (1e30 when none), largest x and
 // largest y (-1e30 when none).
 void GetNodeExtent(double& minX, double& maxX, const Tnodes& nodes, double& maxY);
+// Over the nodes added on the frame's edges, from index frameNodes on (the
+// frame's own nodes come first): smallest and largest x of those on the
+// bottom edge or the surface, largest y of those on the left or right edge
+// (1e30 / -1e30 when none). Such a node keeps that coordinate while the
+// area's corners move, so an area must hold it strictly inside.
+void GetFrameEdgeNodeExtent(double& minX, double& maxX, const Tnodes& nodes, int frameNodes, double& maxY);
 
 // Selections fill three parallel lists (ring ids from slot 0, ring indices,
 // bodies), emptied first.
@@ -407,7 +413,8 @@ bool CheckMovedNodes(const arofintM& moved, int body, const AllSpolygon& model, 
 // Adapts the frame and the surface nodes to a new area (with a profile
 // only; border nodes are then fitted with FitBorderNodesToArea). False when
 // the result, with the border nodes fitted, would not be a sound model: a
-// side node above its new top corner, a host-body ring without area,
+// node added on the frame's edges on or outside the new area, a side node
+// above its new top corner, a host-body ring without area,
 // crossing or overlapping another ring. The caller then restores its copy.
 bool ChangeModelArea(const arofcomplexM& profile, bool useProfile, AllSpolygon& model, Tnodes& nodes,
                      double newBottom, double newTop, double newRight, double newLeft, double oldBottom,

@@ -550,6 +550,16 @@ bool ChangeModelArea(const arofcomplexM& profile, bool useProfile, AllSpolygon& 
                      double newBottom, double newTop, double newRight, double newLeft, double oldBottom,
                      double oldTop, double oldRight, double oldLeft)
 {
+    // A node added on the frame's edges keeps its depth (side edges) or its
+    // distance (bottom edge, surface) while the corners move: an area that
+    // does not hold it strictly inside would leave it outside.
+    double edgeMinX = 0.0;
+    double edgeMaxX = 0.0;
+    double edgeMaxY = 0.0;
+    GetFrameEdgeNodeExtent(edgeMinX, edgeMaxX, nodes,
+                           FrameNodeCount(profile, useProfile, oldBottom, oldTop, oldRight, oldLeft), edgeMaxY);
+    if (!(newLeft < edgeMinX && newRight > edgeMaxX && newBottom > edgeMaxY))
+        return false;
     if (!useProfile)
         return true; // border nodes alone follow the area (FitBorderNodesToArea)
     Tnodes oldFrame, newFrame;

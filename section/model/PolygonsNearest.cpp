@@ -340,6 +340,29 @@ void GetNodeExtent(double& minX, double& maxX, const Tnodes& nodes, double& maxY
     }
 }
 
+void GetFrameEdgeNodeExtent(double& minX, double& maxX, const Tnodes& nodes, int frameNodes, double& maxY)
+{
+    minX = NoDistance;
+    maxX = -NoDistance;
+    maxY = -NoDistance;
+    for (int i = std::max(frameNodes, 0); i < nodes.Length(); ++i) {
+        const Tnode& node = nodes[i];
+        switch (node.border) {
+        case bkLeft:
+        case bkRight:
+            maxY = std::max(maxY, node.y);
+            break;
+        case bkBottom:
+        case bkSurface:
+            minX = std::min(minX, node.x);
+            maxX = std::max(maxX, node.x);
+            break;
+        default:
+            break;
+        }
+    }
+}
+
 void SelectSubPolygonsByNodes(const arofintM& list, int body, const AllSpolygon& model, arofintM& ids, arofintM& subs,
                               arofintM& bodies)
 {

@@ -521,6 +521,103 @@ TEST_F(Document, ModelSetupSeesTheSectionAsLastFinished)
     }
 }
 
+// Guards Model setup applying borders that pass a node added on the
+// frame's edge: such a node keeps its depth (side edges) or its distance
+// (bottom edge) while the corners move, so it was left outside the area and
+// the saved frame ring folded back past its corner.
+TEST_F(Document, ModelSetupKeepsEveryNodeOfTheFrameInsideTheArea)
+{
+    struct TCase {
+        const char* Name;
+        QPointF At;          // the right-click on the frame's edge, in model units
+        int Border;          // the edge the new node lies on
+        const char* Field;   // which field is set: "Right" or "Bottom"
+        const char* Refused; // a value passing the node
+        const char* Message;
+        const char* Applied; // a value just clear of it
+    };
+    const TCase cases[] = {
+        {"a node on the right edge", {1000, 197}, bkRight, "Bottom", "190",
+         "Bottom, m must be more than %1: a node of the frame lies that deep.", "199"},
+        {"a node on the bottom edge", {900, 200}, bkBottom, "Right", "850",
+         "Right, m must be more than %1: a node of the frame lies that far.", "950"},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        // Each case on the example as shipped.
+        if (Window)
+            Window->hide();
+        Window.reset();
+        ASSERT_TRUE(QFile::remove(Section));
+        ASSERT_TRUE(QFile::copy(QStringLiteral(LP_EXAMPLES_DIR "/example.sec"), Section));
+        Start({Section});
+        // Esc: "Add node"; a right click on the edge adds a node there.
+        SendKey(true, Qt::Key_Escape, Qt::NoModifier);
+        SendKey(false, Qt::Key_Escape, Qt::NoModifier);
+        ASSERT_EQ(Chart().EditMode, pmAddNode);
+        const int nodesBefore = Chart().Nodes.Length();
+        const QPoint at = Pixel(c.At.x(), c.At.y());
+        MoveMouse(at, Qt::NoButton);
+        Click(Qt::RightButton, at);
+        ASSERT_EQ(Chart().Nodes.Length(), nodesBefore + 1) << "no node was added on the edge";
+        const Tnode added = Chart().Nodes[nodesBefore];
+        ASSERT_EQ(added.border, c.Border);
+        const double limit = c.Border == bkRight ? added.y : added.x;
+        const QString limitText = QString::fromStdString(RealToText(1, true, limit));
+        const TModelArea before = Chart().ModelArea;
+        Window->SaveFile(Section);
+        const QByteArray saved = SectionWithoutIds(Section);
+
+        const auto modelSetup = [&](const char* Value, bool Refused) {
+            AnswerModal<Tboxsetup>([&] { ChooseFromMenuBar(Window->Boxconstrctor1); },
+                                   [&](Tboxsetup& Dialog) {
+                                       QLineEdit* field = QString::fromLatin1(c.Field) == "Right" ? Dialog.Edit2
+                                                                                                  : Dialog.Edit3;
+                                       const QString shown = field->text();
+                                       field->setText(QString::fromLatin1(Value));
+                                       QTest::mouseClick(Dialog.ApplyWidget(), Qt::LeftButton);
+                                       EXPECT_EQ(Dialog.isVisible(), Refused);
+                                       if (Dialog.isVisible()) {
+                                           EXPECT_EQ(field->text(), QString::fromLatin1(Value));
+                                           field->setText(shown); // the area as it is: Apply closes
+                                           QTest::mouseClick(Dialog.ApplyWidget(), Qt::LeftButton);
+                                       }
+                                   });
+            Activate();
+        };
+        Messages.clear();
+        modelSetup(c.Refused, true);
+        EXPECT_EQ(Messages, QStringList{QString::fromLatin1(c.Message).arg(limitText) +
+                                        QStringLiteral("\nThe model area is unchanged.")});
+        EXPECT_EQ(Chart().ModelArea.right, before.right);
+        EXPECT_EQ(Chart().ModelArea.bottom, before.bottom);
+        Window->SaveFile(Section);
+        EXPECT_EQ(SectionWithoutIds(Section).toStdString(), saved.toStdString());
+
+        // The model's own area change refuses it too, whoever asks.
+        if (c.Border == bkRight)
+            Chart().SetModelArea(false, before.left, before.right, before.top, 190);
+        else
+            Chart().SetModelArea(false, before.left, 850, before.top, before.bottom);
+        EXPECT_EQ(Chart().ModelArea.right, before.right);
+        EXPECT_EQ(Chart().ModelArea.bottom, before.bottom);
+
+        // A border clear of the node is applied, and the node lies inside.
+        Messages.clear();
+        modelSetup(c.Applied, false);
+        EXPECT_TRUE(Messages.isEmpty()) << Messages.join(QLatin1Char('\n')).toStdString();
+        const TModelArea& area = Chart().ModelArea;
+        EXPECT_EQ(QString::fromLatin1(c.Field) == "Right" ? area.right : area.bottom, std::stod(c.Applied));
+        for (const Tnode& node : Chart().Nodes) {
+            EXPECT_GE(node.x, area.left);
+            EXPECT_LE(node.x, area.right);
+            EXPECT_GE(node.y, area.top);
+            EXPECT_LE(node.y, area.bottom);
+        }
+        EXPECT_TRUE(CheckModelInvariants(Chart().Model, Chart().Nodes).empty());
+    }
+}
+
 // --- Looks and axes set in the chart's own windows --------------------------------------------------
 
 // The chart editors and the section's dialogs started as the program's

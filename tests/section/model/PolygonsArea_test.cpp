@@ -727,14 +727,58 @@ TEST(ChangeModelArea, NarrowingRemovesFrameNodesAndRenumbersTheRest)
     EXPECT_EQ(m.model[m.square][0].ring, arofintM({10, 11, 12, 13}));
 }
 
-TEST(ChangeModelArea, SurfaceNodeBeyondTheNewAreaStaysOnTheHostRing)
+// A node added on the frame's edges keeps its depth (side edges) or its
+// distance (bottom edge, surface) while the corners move: an area that
+// would leave it on or outside a side is refused, with or without profile,
+// and the model stays as it was.
+TEST(ChangeModelArea, AnAreaThatWouldLeaveANodeOfTheFrameOutsideIsRefused)
 {
-    // Regression: a surface node that no new surface interval held was left out of the host ring.
-    ReliefModel m; // surface node 10 at x = 60
-    ChangeModelArea(Relief(), true, m.model, m.nodes, 50, 0, 55, 0, 50, 0, 100, 0);
-    ASSERT_EQ(m.nodes.Length(), 14);
-    ExpectAt(m.nodes[9], 60, 4);
-    ExpectHostLayout(m.model[0][0].ring, {0, 6, 1, 7, 2, 8, 3, 9, 4, 5});
+    struct TRow {
+        const char* Name;
+        double Bottom, Right, Left;
+    };
+    // Relief model over 0..100 x 0..50: left-edge node at depth 20, bottom
+    // node at x 40, right-edge node at depth 30, surface node at x 60.
+    const TRow refused[] = {{"bottom above the right-edge node", 29, 100, 0},
+                            {"bottom onto the right-edge node", 30, 100, 0},
+                            {"right onto the surface node", 50, 60, 0},
+                            {"right short of the surface node", 50, 55, 0},
+                            {"left past the bottom node", 50, 100, 45}};
+    for (const TRow& row : refused) {
+        SCOPED_TRACE(row.Name);
+        ReliefModel m;
+        const Tnodes nodes = m.nodes;
+        const arofintM host = m.model[0][0].ring;
+        EXPECT_FALSE(ChangeModelArea(Relief(), true, m.model, m.nodes, row.Bottom, 0, row.Right, row.Left, 50, 0, 100, 0));
+        EXPECT_EQ(m.nodes, nodes);
+        EXPECT_EQ(m.model[0][0].ring, host);
+    }
+    ReliefModel m;
+    EXPECT_TRUE(ChangeModelArea(Relief(), true, m.model, m.nodes, 31, 0, 71, 39, 50, 0, 100, 0));
+
+    // Without a profile the four corners are the frame's own nodes.
+    Tnodes nodes;
+    AllSpolygon model;
+    BuildFrameModel(nodes, model, {}, false, 50, 0, 100, 0);
+    const int edge = AddNode(nodes, 100, 30, bkRight);
+    model[0][0].ring = {0, 1, 2, edge, 3, 0, 3, edge, 2, 1};
+    EXPECT_FALSE(ChangeModelArea({}, false, model, nodes, 30, 0, 100, 0, 50, 0, 100, 0));
+    EXPECT_TRUE(ChangeModelArea({}, false, model, nodes, 31, 0, 100, 0, 50, 0, 100, 0));
+}
+
+TEST(GetFrameEdgeNodeExtent, CountsTheNodesAddedOnTheEdgesByTheirEdge)
+{
+    ReliefModel m; // frame nodes 0..6, then left (0, 20), bottom (40, 50), right (100, 30), surface (60, 4)
+    double minX = 0, maxX = 0, maxY = 0;
+    GetFrameEdgeNodeExtent(minX, maxX, m.nodes, 7, maxY);
+    EXPECT_EQ(minX, 40);
+    EXPECT_EQ(maxX, 60);
+    EXPECT_EQ(maxY, 30);
+    // The frame's own nodes and the inner nodes do not count.
+    GetFrameEdgeNodeExtent(minX, maxX, m.nodes, 11, maxY);
+    EXPECT_EQ(minX, 1e30);
+    EXPECT_EQ(maxX, -1e30);
+    EXPECT_EQ(maxY, -1e30);
 }
 
 TEST(ChangeModelArea, HostBodyRingsThroughFrameSurfaceNodesAreRenumbered)
