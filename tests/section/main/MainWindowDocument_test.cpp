@@ -541,6 +541,17 @@ TEST_F(Document, ModelSetupKeepsEveryNodeOfTheFrameInsideTheArea)
          "Bottom, m must be more than %1: a node of the frame lies that deep.", "199"},
         {"a node on the bottom edge", {900, 200}, bkBottom, "Right", "850",
          "Right, m must be more than %1: a node of the frame lies that far.", "950"},
+        {"a node on the bottom edge, left", {50, 200}, bkBottom, "Left", "60",
+         "Left, m must be less than %1: a node of the frame lies that far.", "40"},
+    };
+    // The field a case sets, and the area's border it shows.
+    const auto fieldOf = [](const TCase& Case, Tboxsetup& Dialog) {
+        const QString field = QString::fromLatin1(Case.Field);
+        return field == "Left" ? Dialog.Edit1 : field == "Right" ? Dialog.Edit2 : Dialog.Edit3;
+    };
+    const auto borderOf = [](const TCase& Case, const TModelArea& Area) {
+        const QString field = QString::fromLatin1(Case.Field);
+        return field == "Left" ? Area.left : field == "Right" ? Area.right : Area.bottom;
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -571,8 +582,7 @@ TEST_F(Document, ModelSetupKeepsEveryNodeOfTheFrameInsideTheArea)
         const auto modelSetup = [&](const char* Value, bool Refused) {
             AnswerModal<Tboxsetup>([&] { ChooseFromMenuBar(Window->Boxconstrctor1); },
                                    [&](Tboxsetup& Dialog) {
-                                       QLineEdit* field = QString::fromLatin1(c.Field) == "Right" ? Dialog.Edit2
-                                                                                                  : Dialog.Edit3;
+                                       QLineEdit* field = fieldOf(c, Dialog);
                                        const QString shown = field->text();
                                        field->setText(QString::fromLatin1(Value));
                                        QTest::mouseClick(Dialog.ApplyWidget(), Qt::LeftButton);
@@ -589,25 +599,20 @@ TEST_F(Document, ModelSetupKeepsEveryNodeOfTheFrameInsideTheArea)
         modelSetup(c.Refused, true);
         EXPECT_EQ(Messages, QStringList{QString::fromLatin1(c.Message).arg(limitText) +
                                         QStringLiteral("\nThe model area is unchanged.")});
-        EXPECT_EQ(Chart().ModelArea.right, before.right);
-        EXPECT_EQ(Chart().ModelArea.bottom, before.bottom);
+        EXPECT_EQ(borderOf(c, Chart().ModelArea), borderOf(c, before));
         Window->SaveFile(Section);
         EXPECT_EQ(SectionWithoutIds(Section).toStdString(), saved.toStdString());
 
         // The model's own area change refuses it too, whoever asks.
-        if (c.Border == bkRight)
-            Chart().SetModelArea(false, before.left, before.right, before.top, 190);
-        else
-            Chart().SetModelArea(false, before.left, 850, before.top, before.bottom);
-        EXPECT_EQ(Chart().ModelArea.right, before.right);
-        EXPECT_EQ(Chart().ModelArea.bottom, before.bottom);
+        Chart().SetModelArea(false, before.left + 60, before.right - 150, before.top, before.bottom - 10);
+        EXPECT_EQ(borderOf(c, Chart().ModelArea), borderOf(c, before));
 
         // A border clear of the node is applied, and the node lies inside.
         Messages.clear();
         modelSetup(c.Applied, false);
         EXPECT_TRUE(Messages.isEmpty()) << Messages.join(QLatin1Char('\n')).toStdString();
         const TModelArea& area = Chart().ModelArea;
-        EXPECT_EQ(QString::fromLatin1(c.Field) == "Right" ? area.right : area.bottom, std::stod(c.Applied));
+        EXPECT_EQ(borderOf(c, area), std::stod(c.Applied));
         for (const Tnode& node : Chart().Nodes) {
             EXPECT_GE(node.x, area.left);
             EXPECT_LE(node.x, area.right);
