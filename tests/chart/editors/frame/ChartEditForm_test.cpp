@@ -220,19 +220,18 @@ TEST_F(ChartEditFormTest, ThreeSeriesAreListedWithTheirButtons)
 
 TEST_F(ChartEditFormTest, AChartClosesAfterItsMACDSeriesWasMovedDown)
 {
-    // As a form holds them: the chart and its series owned by one owner. A
-    // line, a MACD series of it, a third line.
-    auto owner = std::make_unique<TComponent>();
-    TEditorChart* chart = test::OwnedChart(*owner);
-    auto* line = new TLineSeries(owner.get());
+    // A line, a MACD series of it, a third line, owned by their chart.
+    auto closing = std::make_unique<TEditorChart>();
+    TEditorChart* chart = closing.get();
+    auto* line = new TLineSeries(chart);
     chart->AddSeries(line);
     for (int i = 0; i < 60; ++i)
         line->AddXY(i, 50 + (i * 37) % 23);
-    auto* macd = new TLineSeries(owner.get());
+    auto* macd = new TLineSeries(chart);
     chart->AddSeries(macd);
-    macd->SetFunction(new TMACDFunction(owner.get()));
+    macd->SetFunction(new TMACDFunction(chart));
     macd->SetDataSource(line);
-    auto* third = new TLineSeries(owner.get());
+    auto* third = new TLineSeries(chart);
     chart->AddSeries(third);
     third->FillSampleValues(10);
     ASSERT_EQ(chart->SeriesCount(), 5); // with the MACD's signal line and histogram
@@ -260,7 +259,7 @@ TEST_F(ChartEditFormTest, AChartClosesAfterItsMACDSeriesWasMovedDown)
     // The chart behind its own lines in the chart's list: closing frees
     // every series once.
     EXPECT_EQ(chart->SeriesList().IndexOf(macd), 4);
-    owner.reset();
+    closing.reset();
     for (const QPointer<TChartSeries>& each : series)
         EXPECT_TRUE(each.isNull());
 }

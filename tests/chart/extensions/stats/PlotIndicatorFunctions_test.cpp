@@ -147,16 +147,15 @@ TEST(BollingerFunction, PeriodBelowOnePointComputesNothing)
 
 // --- Closing a chart ----------------------------------------------------------------------------
 
-// As a form holds them: a chart, a source, a series of TFunction over it and
-// a third series, all owned by one owner; the lines the function fills join
-// the chart behind them.
+// A chart owning a source, a series of TFunction over it and a third
+// series, as the editor adds them; the lines the function fills join the
+// chart behind them.
 template <class TFunction, class TSourceSeries>
 struct TClosingIndicatorChart {
-    std::unique_ptr<TComponent> Owner = std::make_unique<TComponent>();
-    TChart* Chart = new TChart(Owner.get());
-    TSourceSeries* Source = new TSourceSeries(Owner.get());
-    TLineSeries* Output = new TLineSeries(Owner.get());
-    TLineSeries* Third = new TLineSeries(Owner.get());
+    std::unique_ptr<TChart> Chart = std::make_unique<TChart>();
+    TSourceSeries* Source = new TSourceSeries(Chart.get());
+    TLineSeries* Output = new TLineSeries(Chart.get());
+    TLineSeries* Third = new TLineSeries(Chart.get());
 
     TClosingIndicatorChart()
     {
@@ -164,7 +163,7 @@ struct TClosingIndicatorChart {
         Chart->AddSeries(Source);
         Source->FillSampleValues(60);
         Chart->AddSeries(Output);
-        Output->SetFunction(new TFunction(Owner.get()));
+        Output->SetFunction(new TFunction(Chart.get()));
         Output->SetDataSource(Source);
         Chart->AddSeries(Third);
         Third->FillSampleValues(10);
@@ -179,8 +178,8 @@ struct TClosingIndicatorChart {
 };
 
 // Moves the function series to every place of the list, one exchange at a
-// time as Move Down does, and closes the chart (its owner) at each: every
-// series is freed once and nothing is left over.
+// time as Move Down does, and closes the chart at each: every series is
+// freed once and nothing is left over.
 template <class TFunction, class TSourceSeries>
 void ExpectIndicatorChartClosesAtEveryPlace(int FunctionLines)
 {
@@ -194,7 +193,7 @@ void ExpectIndicatorChartClosesAtEveryPlace(int FunctionLines)
             C.Chart->ExchangeSeriesObjects(C.Chart->Series(From), C.Chart->Series(From - 1));
         ASSERT_EQ(C.Chart->Series(Place), C.Output);
         const std::vector<QPointer<TChartSeries>> Series = C.AllSeries();
-        C.Owner.reset();
+        C.Chart.reset();
         for (const QPointer<TChartSeries>& S : Series)
             EXPECT_TRUE(S.isNull()) << Place;
     }
@@ -210,7 +209,7 @@ TEST(IndicatorChartClosing, MACDMovedDownBehindAThirdSeries)
     EXPECT_EQ(C.Chart->Series(1), C.Third);
     EXPECT_EQ(C.Chart->Series(4), C.Output); // behind its own two lines
     const std::vector<QPointer<TChartSeries>> Series = C.AllSeries();
-    C.Owner.reset();
+    C.Chart.reset();
     for (const QPointer<TChartSeries>& S : Series)
         EXPECT_TRUE(S.isNull());
 }
