@@ -234,8 +234,13 @@ bool TCustomTrendFunction::CalculateTrend(double& M, double& B, TChartSeries* So
         const double MeanX = S.SumX / S.N;
         const double MeanY = S.SumY / S.N;
         const double D = S.SumX2 - S.N * MeanX * MeanX;
-        const double Rate = D == 0 ? 0 : (S.SumXY - S.N * MeanX * MeanY) / D;
-        B = D == 0 ? 1 : std::ldexp(Rate, S.YExponent - S.XExponent);
+        if (D == 0) {
+            B = 1;
+            M = std::exp(std::ldexp(MeanY, S.YExponent) - std::ldexp(MeanX, S.XExponent));
+            return true;
+        }
+        const double Rate = (S.SumXY - S.N * MeanX * MeanY) / D;
+        B = std::ldexp(Rate, S.YExponent - S.XExponent);
         M = std::exp(std::ldexp(MeanY - Rate * MeanX, S.YExponent));
         return true;
     }

@@ -159,6 +159,13 @@ TEST(Trend, ValuesNearTheLimitOfTheDoublesGiveTheirLine)
     ASSERT_EQ(Alternating.Output->Count(), 2);
     EXPECT_NEAR(Alternating.Output->YValues()->Value(0) / 1e300, 0.6, 1e-12);
     EXPECT_NEAR(Alternating.Output->YValues()->Value(1) / 1e300, -0.6, 1e-12);
+    // The scales leave the fall-back of one position as it was: rate 1,
+    // M = e^(mean ln y - mean x) = e^(2 - 2).
+    auto* OnePosition = new TExpTrendFunction;
+    TFitChart Same(OnePosition, {2, 2}, {E, E * E * E});
+    ASSERT_TRUE(OnePosition->CalculateTrend(M, B, Same.Source, -1, -1));
+    EXPECT_NEAR(M, 1, 1e-12);
+    EXPECT_EQ(B, 1);
     // A slope beyond the doubles on a line that stays within them.
     auto* Steep = new TTrendFunction;
     TFitChart Narrow(Steep, {0, 1e-300}, {-1e308, 1e308});
