@@ -665,6 +665,9 @@ void TChartAxis::Scroll(double Offset, bool CheckLimits)
                 return;
         }
     }
+    // A scroll past the largest double would leave an infinite range.
+    if (!std::isfinite(FMinimum + Offset) || !std::isfinite(FMaximum + Offset))
+        return;
     FAutomatic = false;
     FAutomaticMinimum = false;
     FAutomaticMaximum = false;

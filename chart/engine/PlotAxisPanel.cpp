@@ -12,8 +12,11 @@
 #include "platform/core/NumberFormat.h"
 #include "platform/ui/Printer.h"
 
+#include <QtCore/QPointer>
+
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace lp {
 
@@ -143,9 +146,12 @@ void TCustomAxisPanel::RemoveSeries(int Index)
 
 void TCustomAxisPanel::FreeAllSeries(const QMetaObject* SeriesClass)
 {
-    for (int I = SeriesCount() - 1; I >= 0; --I) {
-        TChartSeries* S = Series(I);
-        if (!SeriesClass || S->metaObject()->inherits(SeriesClass)) {
+    // A series can free others with it (a function's own lines), so the list
+    // shrinks by more than one: walk a guarded copy, last first.
+    const std::vector<QPointer<TChartSeries>> Doomed(FSeriesList->begin(), FSeriesList->end());
+    for (auto It = Doomed.rbegin(); It != Doomed.rend(); ++It) {
+        TChartSeries* S = It->data();
+        if (S && (!SeriesClass || S->metaObject()->inherits(SeriesClass))) {
             S->SetParentChart(nullptr);
             delete S;
         }
@@ -357,6 +363,10 @@ double TCustomAxisPanel::InternalMinMax(const TChartAxis* Axis, bool IsMin, bool
         if (!SeriesOnAxis(*S, Axis, IsX))
             continue;
         const double V = IsMin ? (IsX ? S->MinXValue() : S->MinYValue()) : (IsX ? S->MaxXValue() : S->MaxYValue());
+        // A value beyond the doubles has no place on a scale: it would make
+        // the range (and every step along it) infinite or NaN.
+        if (!std::isfinite(V))
+            continue;
         if (First || (IsMin ? V < Result : V > Result))
             Result = V;
         First = false;

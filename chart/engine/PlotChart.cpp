@@ -605,7 +605,9 @@ bool TCustomChart::DoMouseWheel(TShiftState Shift, int WheelDelta, const TPoint&
         if (Axis->Horizontal() || Axis->IsDepthAxis())
             continue;
         // Wheel down moves by +3 % of the range, wheel up by -3 %.
-        const double Step = (Axis->CalcMaximum() - Axis->CalcMinimum()) * 3 * 0.01;
+        double Step = (Axis->CalcMaximum() - Axis->CalcMinimum()) * 3 * 0.01;
+        if (!std::isfinite(Step)) // a range wider than the largest double
+            Step = Axis->CalcMaximum() * 3 * 0.01 - Axis->CalcMinimum() * 3 * 0.01;
         Axis->Scroll(WheelDelta < 0 ? Step : -Step, false);
     }
     return true;

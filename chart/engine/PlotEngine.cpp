@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <cmath>
 #include <set>
+#include <utility>
 
 namespace lp {
 
@@ -471,6 +472,19 @@ void TChartSeries::EndUpdate()
         return;
     if (--FUpdateCount == 0)
         RefreshSeries();
+}
+
+void TChartSeries::ReorderPoints(const std::function<void()>& Reorder)
+{
+    ++FReorderCount;
+    try {
+        Reorder();
+    } catch (...) {
+        --FReorderCount;
+        throw;
+    }
+    if (--FReorderCount == 0 && std::exchange(FReorderNoticeHeld, false))
+        NotifyValue(veModify, 0);
 }
 
 void TChartSeries::RefreshSeries()
@@ -981,6 +995,10 @@ void TChartSeries::NotifyValue(int Event, int ValueIndex)
 {
     if (Updating() || FLinkedSeries->Count() == 0)
         return;
+    if (FReorderCount > 0) {
+        FReorderNoticeHeld = true;
+        return;
+    }
     // A dependent may change the list while it refills; walk a copy.
     const std::vector<TChartSeries*> Dependents(FLinkedSeries->begin(), FLinkedSeries->end());
     for (TChartSeries* S : Dependents) {

@@ -16,7 +16,8 @@
 //
 // Adding keeps the X order (AddXY), deleting and swapping move every value
 // list, colour and label together. A series with dependents tells them of
-// each change (NotifyValue) unless it is between BeginUpdate and EndUpdate.
+// each change (NotifyValue) unless it is between BeginUpdate and EndUpdate;
+// a reordering (ReorderPoints: a sort) tells them once, at its end.
 //
 // Drawing (called by the chart for every active series, in Z order):
 //   CalcFirstLastVisibleIndex → DoBeforeDrawValues → DrawAllValues
@@ -299,6 +300,10 @@ public:
     void BeginUpdate();
     // At 0 refreshes once (RefreshSeries); calls below 0 are ignored.
     void EndUpdate();
+    // Runs Reorder (point exchanges, renumbering) with the change notices
+    // held: dependents hear of it once at the end, and only when something
+    // changed, rather than recalculating at every exchange. Nests.
+    void ReorderPoints(const std::function<void()>& Reorder);
     int UpdateCount() const { return FUpdateCount; }
     // Tells dependents (event 3) and the chart (series event 6).
     void RefreshSeries();
@@ -674,6 +679,8 @@ private:
     bool FManualData = false;
     int FNumSampleValues = 0;
     int FUpdateCount = 0;
+    int FReorderCount = 0;
+    bool FReorderNoticeHeld = false;
     bool FUseSeriesOption = true;
     bool FStorePositionValues = true;
     int FComputedZOrder = 0;

@@ -14,6 +14,14 @@
 
 namespace lp {
 
+int ScaleExponent(double MaxAbs)
+{
+    int Exponent = 0;
+    if (std::isfinite(MaxAbs))
+        std::frexp(MaxAbs, &Exponent);
+    return Exponent;
+}
+
 TPlotFunction::TPlotFunction(TComponent* AOwner) : TComponent(AOwner) {}
 
 void TPlotFunction::Assign(const TPersistent* Source)
@@ -141,12 +149,7 @@ void TPlotFunction::AddManySeriesPoints(TChartSeries* Source)
             Most = S;
     for (int K = 0; K < Most->Count(); ++K) {
         const double Y = CalculateMany(List, K);
-        const double X = Most->OtherValues()->Value(K);
-        const QString Label = Most->Labels().GetLabel(K);
-        if (Most->MandatoryIsY())
-            FParent->AddXY(X, Y, Label, clPlotColor);
-        else
-            FParent->AddXY(Y, X, Label, clPlotColor);
+        AddFunctionXY(Most->MandatoryIsY(), Y, Most->OtherValues()->Value(K), Most->Labels().GetLabel(K));
     }
 }
 
@@ -159,14 +162,14 @@ TChartValueList* TPlotFunction::ValueList(TChartSeries* Source) const
     return Source->MandatoryValues();
 }
 
-void TPlotFunction::AddFunctionXY(bool SourceIsY, double Y, double X)
+void TPlotFunction::AddFunctionXY(bool SourceIsY, double Y, double X, const QString& Label)
 {
-    if (!FParent)
+    if (!FParent || !std::isfinite(X) || !std::isfinite(Y))
         return;
     if (SourceIsY)
-        FParent->AddXY(X, Y, QString(), clPlotColor);
+        FParent->AddXY(X, Y, Label, clPlotColor);
     else
-        FParent->AddXY(Y, X, QString(), clPlotColor);
+        FParent->AddXY(Y, X, Label, clPlotColor);
 }
 
 void TPlotFunction::CalculatePeriod(TChartSeries* Source, double X, int FirstIndex, int LastIndex)
@@ -179,10 +182,7 @@ void TPlotFunction::CalculateAllPoints(TChartSeries* Source, TChartValueList* No
     const double V = Calculate(Source, -1, -1);
     if (FParent->FunctionResultCentered()) {
         const double Mid = NotMandatorySource->MinValue() + NotMandatorySource->Range() * 0.5;
-        if (FParent->MandatoryIsY())
-            FParent->AddXY(Mid, V, QString(), clPlotColor);
-        else
-            FParent->AddXY(V, Mid, QString(), clPlotColor);
+        AddFunctionXY(FParent->MandatoryIsY(), V, Mid);
     } else {
         AddFunctionXY(Source->MandatoryIsY(), V, NotMandatorySource->MinValue());
         AddFunctionXY(Source->MandatoryIsY(), V, NotMandatorySource->MaxValue());

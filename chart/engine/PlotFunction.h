@@ -26,6 +26,12 @@ class TCustomAxisPanel;
 // ranges over its source, or a formula of more points, is refused.
 inline constexpr int MaxFunctionPoints = 1000000;
 
+// The exponent E with |MaxAbs| / 2^E below 1 (0 for 0 and for a value that
+// is not finite). Dividing by a power of two is exact, so sums of squares and
+// products of values near the limit of the doubles are formed scaled, without
+// overflow, and ordinary values give the very results they give unscaled.
+int ScaleExponent(double MaxAbs);
+
 class TPlotFunction : public TComponent {
     Q_OBJECT
 public:
@@ -119,8 +125,9 @@ public:
     // of the parent's mandatory list, else Source's mandatory list.
     TChartValueList* ValueList(TChartSeries* Source) const;
     // Adds a result to the parent: (X, Y) when the source's mandatory list
-    // is Y, else (Y, X).
-    void AddFunctionXY(bool SourceIsY, double Y, double X);
+    // is Y, else (Y, X). A result beyond the doubles (inf or NaN) adds no
+    // point: it has no place on an axis.
+    void AddFunctionXY(bool SourceIsY, double Y, double X, const QString& Label = QString());
     // The parent's data sources that are series, in list order.
     std::vector<TChartSeries*> SourceSeriesList() const;
     // The parent series was cleared.

@@ -185,9 +185,11 @@ void TChartSeries::SortByMandatoryOrder()
 {
     if (FMandatory->Order() == loNone)
         return;
-    FMandatory->Sort();
-    if (FNotMandatory->ValueSource().isEmpty())
-        FNotMandatory->FillSequence();
+    ReorderPoints([this] {
+        FMandatory->Sort();
+        if (FNotMandatory->ValueSource().isEmpty())
+            FNotMandatory->FillSequence();
+    });
     Repaint();
 }
 

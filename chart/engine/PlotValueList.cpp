@@ -361,9 +361,11 @@ void TChartValueList::Sort()
     if (FOrder == loNone || !FOwner)
         return;
     TChartSeries* Series = FOwner;
-    QuickSortIndexes(
-        0, FCount - 1, [this](int A, int B) { return CompareValueIndex(A, B); },
-        [Series](int A, int B) { Series->SwapValueIndex(A, B); });
+    Series->ReorderPoints([this, Series] {
+        QuickSortIndexes(
+            0, FCount - 1, [this](int A, int B) { return CompareValueIndex(A, B); },
+            [Series](int A, int B) { Series->SwapValueIndex(A, B); });
+    });
 }
 
 // --- TChartValueLists ------------------------------------------------------------------------

@@ -16,6 +16,7 @@
 #include "platform/graphics/PainterDC.h"
 #include "platform/ui/Dialogs.h"
 
+#include <QtCore/QPointer>
 #include <QtGui/QHelpEvent>
 #include <QtGui/QKeyEvent>
 #include <QtGui/QMouseEvent>
@@ -506,9 +507,12 @@ bool TChartListBox::DeleteSelected()
         if (!AskDeleteConfirm(name, this))
             return false;
     }
-    // Each deletion takes its row out of the list through the chart's event.
-    for (TChartSeries* series : SelectedSeries())
-        delete series;
+    // Each deletion takes its row out of the list through the chart's event;
+    // a series can free others with it (a function's own lines).
+    const std::vector<TChartSeries*> selected = SelectedSeries();
+    const std::vector<QPointer<TChartSeries>> doomed(selected.begin(), selected.end());
+    for (const QPointer<TChartSeries>& series : doomed)
+        delete series.data();
     if (Count() > 0)
         SetItemIndex(0);
     FireRefresh();

@@ -3,6 +3,7 @@
 #include "chart/extensions/functions/PlotCurveFitting.h"
 
 #include "chart/canvas/PlotConst.h"
+#include "chart/canvas/PlotRoutines.h"
 #include "chart/engine/PlotEngine.h"
 #include "chart/engine/PlotRegistry.h"
 #include "chart/engine/PlotValueList.h"
@@ -190,14 +191,27 @@ bool TCustomTrendFunction::CalculateSums(TChartSeries* Source, int FirstIndex, i
     const TChartValueList& Positions = *Source->OtherValues();
     const TChartValueList& Values = *ValueList(Source);
     const bool Exponential = FStyle == tsExponential;
+    // The points that count (an exponential trend fits the logarithms of
+    // the positive values), then their sums at an exact scale.
+    std::vector<TFloatPoint> Points;
+    double LargestX = 0;
+    double LargestY = 0;
     for (int I = FirstIndex; I <= LastIndex; ++I) {
-        const double X = Positions.Value(I);
         double Y = Values.Value(I);
         if (Exponential) {
             if (Y <= 0)
                 continue;
             Y = std::log(Y);
         }
+        Points.push_back({Positions.Value(I), Y});
+        LargestX = std::max(LargestX, std::abs(Points.back().X));
+        LargestY = std::max(LargestY, std::abs(Y));
+    }
+    FSums.XExponent = ScaleExponent(LargestX);
+    FSums.YExponent = ScaleExponent(LargestY);
+    for (const TFloatPoint& P : Points) {
+        const double X = std::ldexp(P.X, -FSums.XExponent);
+        const double Y = std::ldexp(P.Y, -FSums.YExponent);
         ++FSums.N;
         FSums.SumX += X;
         FSums.SumY += Y;
@@ -213,23 +227,43 @@ bool TCustomTrendFunction::CalculateTrend(double& M, double& B, TChartSeries* So
 {
     if (!CalculateSums(Source, FirstIndex, LastIndex))
         return false;
+    // Worked out on the scaled sums; the coefficients then take the scales
+    // back: a slope is Y over X, an intercept Y, a rate 1 over X.
     const TTrendSums& S = FSums;
     if (FStyle == tsExponential) {
         const double MeanX = S.SumX / S.N;
         const double MeanY = S.SumY / S.N;
         const double D = S.SumX2 - S.N * MeanX * MeanX;
-        B = D == 0 ? 1 : (S.SumXY - S.N * MeanX * MeanY) / D;
-        M = std::exp(MeanY - B * MeanX);
+        if (D == 0) {
+            B = 1;
+            M = std::exp(std::ldexp(MeanY, S.YExponent) - std::ldexp(MeanX, S.XExponent));
+            return true;
+        }
+        const double Rate = (S.SumXY - S.N * MeanX * MeanY) / D;
+        B = std::ldexp(Rate, S.YExponent - S.XExponent);
+        M = std::exp(std::ldexp(MeanY - Rate * MeanX, S.YExponent));
         return true;
     }
-    const double D = S.N * S.SumX2 - S.SumX * S.SumX;
-    if (D == 0) {
+    double Slope = 0;
+    double Intercept = 0;
+    if (!ScaledLine(Slope, Intercept)) {
         M = 1;
         B = 0;
     } else {
-        M = (S.N * S.SumXY - S.SumX * S.SumY) / D;
-        B = (S.SumY * S.SumX2 - S.SumX * S.SumXY) / D;
+        M = std::ldexp(Slope, S.YExponent - S.XExponent);
+        B = std::ldexp(Intercept, S.YExponent);
     }
+    return true;
+}
+
+bool TCustomTrendFunction::ScaledLine(double& Slope, double& Intercept) const
+{
+    const TTrendSums& S = FSums;
+    const double D = S.N * S.SumX2 - S.SumX * S.SumX;
+    if (D == 0)
+        return false;
+    Slope = (S.N * S.SumXY - S.SumX * S.SumY) / D;
+    Intercept = (S.SumY * S.SumX2 - S.SumX * S.SumXY) / D;
     return true;
 }
 
@@ -244,7 +278,16 @@ void TCustomTrendFunction::CalculatePeriod(TChartSeries* Source, double, int Fir
     const TSpan Ends = Positions.Order() != loNone
         ? TSpan{Positions.Value(FirstIndex), Positions.Value(LastIndex)}
         : SpanOf(Positions, FirstIndex, LastIndex);
-    const auto TrendAt = [&](double X) { return FStyle == tsExponential ? M * std::exp(B * X) : M * X + B; };
+    // A straight line is worked out at the sums' scales: its slope alone may
+    // pass the largest double where the line itself does not.
+    double Slope = 0;
+    double Intercept = 0;
+    const bool Scaled = FStyle != tsExponential && ScaledLine(Slope, Intercept);
+    const auto TrendAt = [&](double X) {
+        if (Scaled)
+            return std::ldexp(Intercept + Slope * std::ldexp(X, -FSums.XExponent), FSums.YExponent);
+        return FStyle == tsExponential ? M * std::exp(B * X) : M * X + B;
+    };
     AddFunctionXY(Source->MandatoryIsY(), TrendAt(Ends.Low), Ends.Low);
     AddFunctionXY(Source->MandatoryIsY(), TrendAt(Ends.High), Ends.High);
 }

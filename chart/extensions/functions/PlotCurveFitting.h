@@ -101,7 +101,9 @@ public:
 using TTypeFitting = TCustomFittingFunction::TTypeFitting;
 inline constexpr TTypeFitting cfPolynomial = TCustomFittingFunction::cfPolynomial;
 
-// The running sums of a regression.
+// The running sums of a regression, of the positions divided by 2^XExponent
+// and the values by 2^YExponent (see ScaleExponent): exact scales that keep
+// the sums finite for values near the limit of the doubles.
 struct TTrendSums {
     int N = 0;
     double SumX = 0;
@@ -109,6 +111,8 @@ struct TTrendSums {
     double SumY = 0;
     double SumX2 = 0;
     double SumY2 = 0;
+    int XExponent = 0;
+    int YExponent = 0;
 };
 
 class TCustomTrendFunction : public TPlotFunction {
@@ -137,6 +141,9 @@ public:
 
 protected:
     void SetTrendStyle(TTrendStyle Value) { FStyle = Value; }
+    // The straight line's slope and intercept at the sums' scales; false
+    // when every position is the same.
+    bool ScaledLine(double& Slope, double& Intercept) const;
     // Fills Sums; false for fewer than two points.
     bool CalculateSums(TChartSeries* Source, int FirstIndex, int LastIndex);
 

@@ -58,8 +58,10 @@ void TFunnelSeries::SetQuotesSorted(bool Value)
 
 void TFunnelSeries::SortQuotes()
 {
-    YValues()->Sort();
-    XValues()->FillSequence();
+    ReorderPoints([this] {
+        YValues()->Sort();
+        XValues()->FillSequence();
+    });
     FSorted = true;
 }
 

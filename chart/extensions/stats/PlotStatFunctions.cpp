@@ -51,6 +51,26 @@ std::vector<double> ValuesAt(const std::vector<TChartSeries*>& Sources, int Valu
     return Result;
 }
 
+// Values divided by the power of two that brings the largest magnitude below
+// 1 (see ScaleExponent), and that power's exponent: the sums of squares of
+// values near the limit of the doubles stay finite.
+struct TScaledValues {
+    std::vector<double> Values;
+    int Exponent = 0;
+};
+
+TScaledValues Scaled(const std::vector<double>& Values)
+{
+    double Largest = 0;
+    for (double V : Values)
+        Largest = std::max(Largest, std::abs(V));
+    TScaledValues Result{{}, ScaleExponent(Largest)};
+    Result.Values.reserve(Values.size());
+    for (double V : Values)
+        Result.Values.push_back(std::ldexp(V, -Result.Exponent));
+    return Result;
+}
+
 double PopulationVariance(const std::vector<double>& Values, double Mean)
 {
     double Sum = 0;
@@ -222,14 +242,15 @@ double TStdDeviationFunction::Deviation(const std::vector<double>& Values) const
     const double N = static_cast<double>(Values.size());
     if (Values.size() < 2)
         return 0;
+    const TScaledValues U = Scaled(Values);
     double Sum = 0;
     double SumSqr = 0;
-    for (double V : Values) {
+    for (double V : U.Values) {
         Sum += V;
         SumSqr += V * V;
     }
     const double D = (N * SumSqr - Sum * Sum) / (FComplete ? N * N : N * (N - 1));
-    return D < 0 ? 0 : std::sqrt(D);
+    return D < 0 ? 0 : std::ldexp(std::sqrt(D), U.Exponent);
 }
 
 double TStdDeviationFunction::Calculate(TChartSeries* Source, int FirstIndex, int LastIndex)
@@ -258,11 +279,12 @@ double TRMSFunction::RootMeanSquare(const std::vector<double>& Values) const
 {
     if (Values.size() < 2)
         return 0;
+    const TScaledValues U = Scaled(Values);
     double SumSqr = 0;
-    for (double V : Values)
+    for (double V : U.Values)
         SumSqr += V * V;
     const double N = static_cast<double>(Values.size());
-    return std::sqrt(SumSqr / (FComplete ? N : N - 1));
+    return std::ldexp(std::sqrt(SumSqr / (FComplete ? N : N - 1)), U.Exponent);
 }
 
 double TRMSFunction::Calculate(TChartSeries* Source, int FirstIndex, int LastIndex)

@@ -20,11 +20,13 @@
 #include "chart/engine/PlotPointer.h"
 #include "chart/engine/PlotSeries.h"
 #include "chart/engine/PlotTitles.h"
+#include "chart/extensions/stats/PlotIndicatorFunctions.h"
 #include "chart/extensions/tools/PlotRotateTool.h"
 #include "chart/extensions/tools/PlotSeriesAnimation.h"
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/Registry.h"
 
+#include <QtCore/QPointer>
 #include <QtCore/QTimer>
 #include <QtGui/QGuiApplication>
 #include <QtWidgets/QApplication>
@@ -43,6 +45,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 #include <ostream>
 #include <string>
 #include <utility>
@@ -213,6 +216,52 @@ TEST_F(ChartEditFormTest, ThreeSeriesAreListedWithTheirButtons)
     form.BCloneSeries->click();
     EXPECT_EQ(Chart.SeriesCount(), 4);
     test::SaveScreenshot(form, QStringLiteral("chart-editor-three-series"));
+}
+
+TEST_F(ChartEditFormTest, AChartClosesAfterItsMACDSeriesWasMovedDown)
+{
+    // A line, a MACD series of it, a third line, owned by their chart.
+    auto closing = std::make_unique<TEditorChart>();
+    TEditorChart* chart = closing.get();
+    auto* line = new TLineSeries(chart);
+    chart->AddSeries(line);
+    for (int i = 0; i < 60; ++i)
+        line->AddXY(i, 50 + (i * 37) % 23);
+    auto* macd = new TLineSeries(chart);
+    chart->AddSeries(macd);
+    macd->SetFunction(new TMACDFunction(chart));
+    macd->SetDataSource(line);
+    auto* third = new TLineSeries(chart);
+    chart->AddSeries(third);
+    third->FillSampleValues(10);
+    ASSERT_EQ(chart->SeriesCount(), 5); // with the MACD's signal line and histogram
+
+    // The editor lists the three; Move Down on the MACD row.
+    std::vector<QPointer<TChartSeries>> series;
+    for (int i = 0; i < chart->SeriesCount(); ++i)
+        series.emplace_back(chart->Series(i));
+    {
+        TChartEditForm form;
+        form.SetChart(chart);
+        form.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+        ASSERT_EQ(form.LBSeries->Count(), 3);
+        const QRect row = form.LBSeries->visualRect(form.LBSeries->Model().index(1));
+        QTest::mouseClick(form.LBSeries->viewport(), Qt::LeftButton, {}, row.center());
+        ASSERT_EQ(form.LBSeries->CurrentSeries(), macd);
+        ASSERT_TRUE(form.BMoveDown->isEnabled());
+        QTest::mouseClick(form.BMoveDown, Qt::LeftButton);
+        EXPECT_EQ(form.LBSeries->CurrentSeries(), macd);
+        EXPECT_EQ(form.LBSeries->ItemIndex(), 2);
+        EXPECT_EQ(chart->Series(1), third);
+        QTest::mouseClick(form.BClose, Qt::LeftButton);
+    }
+    // The chart behind its own lines in the chart's list: closing frees
+    // every series once.
+    EXPECT_EQ(chart->SeriesList().IndexOf(macd), 4);
+    closing.reset();
+    for (const QPointer<TChartSeries>& each : series)
+        EXPECT_TRUE(each.isNull());
 }
 
 TEST_F(ChartEditFormTest, AnEmptyChartOffersOnlyAdd)

@@ -132,6 +132,55 @@ TEST(Trend, CoefficientsLinesAndFallBacks)
     EXPECT_EQ(TFitChart(new TExpTrendFunction, {0, 1, 2}, {0, -1, 3}).Output->Count(), 0);
 }
 
+TEST(Trend, ValuesNearTheLimitOfTheDoublesGiveTheirLine)
+{
+    // y = 1e300 + 1e299 (x - 45000) at date-like positions: the plain sums
+    // of x² times y pass the largest double. (Positions that far from 0
+    // cost the regression sums some eight digits, at any scale of y.)
+    std::vector<double> X;
+    std::vector<double> Y;
+    for (int I = 0; I < 10; ++I) {
+        X.push_back(45000 + I);
+        Y.push_back(1e300 + 1e299 * I);
+    }
+    auto* F = new TTrendFunction;
+    TFitChart C(F, X, Y);
+    double M = 0;
+    double B = 0;
+    ASSERT_TRUE(F->CalculateTrend(M, B, C.Source, -1, -1));
+    EXPECT_NEAR(M / 1e299, 1, 1e-6);
+    EXPECT_NEAR(B / (1e300 - 45000 * 1e299), 1, 1e-6);
+    ASSERT_EQ(C.Output->Count(), 2);
+    EXPECT_NEAR(C.Output->YValues()->Value(0) / 1e300, 1, 1e-6);
+    EXPECT_NEAR(C.Output->YValues()->Value(1) / 1.9e300, 1, 1e-6);
+    // Values of both signs near the limit: a flat line through their mean.
+    auto* Flat = new TTrendFunction;
+    TFitChart Alternating(Flat, {0, 1, 2, 3}, {1e300, -1e300, 1e300, -1e300});
+    ASSERT_EQ(Alternating.Output->Count(), 2);
+    EXPECT_NEAR(Alternating.Output->YValues()->Value(0) / 1e300, 0.6, 1e-12);
+    EXPECT_NEAR(Alternating.Output->YValues()->Value(1) / 1e300, -0.6, 1e-12);
+    // The scales leave the fall-back of one position as it was: rate 1,
+    // M = e^(mean ln y - mean x) = e^(2 - 2).
+    auto* OnePosition = new TExpTrendFunction;
+    TFitChart Same(OnePosition, {2, 2}, {E, E * E * E});
+    ASSERT_TRUE(OnePosition->CalculateTrend(M, B, Same.Source, -1, -1));
+    EXPECT_NEAR(M, 1, 1e-12);
+    EXPECT_EQ(B, 1);
+    // A slope beyond the doubles on a line that stays within them.
+    auto* Steep = new TTrendFunction;
+    TFitChart Narrow(Steep, {0, 1e-300}, {-1e308, 1e308});
+    ASSERT_EQ(Narrow.Output->Count(), 2);
+    EXPECT_NEAR(Narrow.Output->YValues()->Value(0) / 1e308, -1, 1e-12);
+    EXPECT_NEAR(Narrow.Output->YValues()->Value(1) / 1e308, 1, 1e-12);
+    // The line's end at x 3 lies at 2.38e308, past the largest double: that
+    // end gives no point, the other (-0.68e308 at x 0) stays.
+    auto* Past = new TTrendFunction;
+    TFitChart Beyond(Past, {0, 1, 2, 3}, {-1.7e308, 1.7e308, 1.7e308, 1.7e308});
+    ASSERT_EQ(Beyond.Output->Count(), 1);
+    EXPECT_EQ(Beyond.Output->XValues()->Value(0), 0);
+    EXPECT_NEAR(Beyond.Output->YValues()->Value(0) / 1e308, -0.68, 1e-12);
+}
+
 TEST(Correlation, CoefficientLineAndDegenerateCases)
 {
     auto* R = new TCorrelationFunction;

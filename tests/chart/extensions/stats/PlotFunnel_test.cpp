@@ -5,14 +5,21 @@
 #include "chart/extensions/stats/PlotFunnel.h"
 
 #include "chart/engine/PlotAxis.h"
+#include "chart/engine/PlotFastLine.h"
 #include "chart/engine/PlotLegend.h"
 #include "chart/engine/PlotSeriesSource.h"
 #include "chart/engine/PlotValueList.h"
+#include "chart/extensions/stats/PlotIndicatorFunctions.h"
+#include "chart/extensions/stats/PlotStatFunctions.h"
 #include "tests/chart/extensions/ExtensionsTestUtil.h"
 #include "tests/chart/extensions/financial/PriceTestUtil.h"
 #include "tests/support/ReferenceImage.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
 
 namespace lp {
 namespace {
@@ -151,6 +158,58 @@ TEST(FunnelSeries, StoredPointsKeepTheirOpportunities)
     EXPECT_EQ(test::YsOf(*Read), (std::vector<double>{90, 70}));
     EXPECT_DOUBLE_EQ(Read->OpportunityValues()->Value(0), 100);
     EXPECT_DOUBLE_EQ(Read->OpportunityValues()->Value(1), 55);
+}
+
+// The signal average of a MACD, counting its calculations.
+class TFunnelTestCountingAverage : public TExpMovAveFunction {
+public:
+    explicit TFunnelTestCountingAverage(int& Calculations) : FCalculations(Calculations) {}
+    void AddPoints(TChartSeries* Source) override
+    {
+        ++FCalculations;
+        TExpMovAveFunction::AddPoints(Source);
+    }
+
+private:
+    int& FCalculations;
+};
+
+TEST(FunnelSeries, AMACDFunnelsFirstPaintRecalculatesItsSignalLineOnce)
+{
+    // A funnel whose function is MACD over a 400-point wavy line: its first
+    // paint sorts the quotes.
+    TChart Chart;
+    test::SetUpFlatPictureChart(Chart, 500, 350);
+    auto* Line = new TLineSeries(&Chart);
+    Chart.AddSeries(Line);
+    for (int I = 0; I < 400; ++I)
+        Line->AddXY(I, 100 + 10 * std::sin(I * 0.05) + 0.01 * I);
+    auto* Funnel = new TFunnelSeries(&Chart);
+    Chart.AddSeries(Funnel);
+    auto* MACD = new TMACDFunction(&Chart);
+    Funnel->SetFunction(MACD);
+    Funnel->SetDataSource(Line);
+    ASSERT_EQ(Funnel->Count(), 400);
+    TFastLineSeries* Signal = MACD->MACDExp();
+    ASSERT_NE(Signal, nullptr);
+    int SignalRecalculations = 0;
+    auto* Counting = new TFunnelTestCountingAverage(SignalRecalculations);
+    Counting->InternalSetPeriod(9);
+    Signal->SetFunction(Counting);
+    SignalRecalculations = 0;
+
+    test::RenderPicture(Chart);
+    // One recalculation for the whole sort, not one per exchange of points.
+    EXPECT_EQ(SignalRecalculations, 1);
+    const std::vector<double> Quotes = test::YsOf(*Funnel);
+    EXPECT_TRUE(std::is_sorted(Quotes.rbegin(), Quotes.rend()));
+    EXPECT_EQ(test::XsOf(*Funnel)[399], 399);
+    // The signal line follows the sorted quotes.
+    ASSERT_EQ(Signal->Count(), 400);
+    EXPECT_DOUBLE_EQ(Signal->YValues()->Value(0), Quotes[0]);
+    // Later paints sort nothing and recalculate nothing.
+    test::RenderPicture(Chart);
+    EXPECT_EQ(SignalRecalculations, 1);
 }
 
 TEST(FunnelPicture, ThreeColours)

@@ -8,10 +8,16 @@
 #include "chart/engine/PlotLegend.h"
 #include "chart/engine/PlotSeriesSource.h"
 #include "chart/extensions/financial/PlotCandleSeries.h"
+#include "chart/extensions/financial/PlotPriceFunctions.h"
 #include "tests/chart/extensions/financial/PriceTestUtil.h"
 #include "tests/support/ReferenceImage.h"
 
+#include <QtCore/QPointer>
+
 #include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
 
 namespace lp {
 namespace {
@@ -137,6 +143,95 @@ TEST(BollingerFunction, PeriodBelowOnePointComputesNothing)
     B.Feed();
     EXPECT_EQ(B.Output->Count(), 0);
     EXPECT_EQ(B.Function->LowBand()->Count(), 0);
+}
+
+// --- Closing a chart ----------------------------------------------------------------------------
+
+// A chart owning a source, a series of TFunction over it and a third
+// series, as the editor adds them; the lines the function fills join the
+// chart behind them.
+template <class TFunction, class TSourceSeries>
+struct TClosingIndicatorChart {
+    std::unique_ptr<TChart> Chart = std::make_unique<TChart>();
+    TSourceSeries* Source = new TSourceSeries(Chart.get());
+    TLineSeries* Output = new TLineSeries(Chart.get());
+    TLineSeries* Third = new TLineSeries(Chart.get());
+
+    TClosingIndicatorChart()
+    {
+        Chart->SetBounds(0, 0, 400, 300);
+        Chart->AddSeries(Source);
+        Source->FillSampleValues(60);
+        Chart->AddSeries(Output);
+        Output->SetFunction(new TFunction(Chart.get()));
+        Output->SetDataSource(Source);
+        Chart->AddSeries(Third);
+        Third->FillSampleValues(10);
+    }
+    std::vector<QPointer<TChartSeries>> AllSeries() const
+    {
+        std::vector<QPointer<TChartSeries>> Result;
+        for (int I = 0; I < Chart->SeriesCount(); ++I)
+            Result.emplace_back(Chart->Series(I));
+        return Result;
+    }
+};
+
+// Moves the function series to every place of the list, one exchange at a
+// time as Move Down does, and closes the chart at each: every series is
+// freed once and nothing is left over.
+template <class TFunction, class TSourceSeries>
+void ExpectIndicatorChartClosesAtEveryPlace(int FunctionLines)
+{
+    const int Listed = 3 + FunctionLines;
+    for (int Place = 0; Place < Listed; ++Place) {
+        TClosingIndicatorChart<TFunction, TSourceSeries> C;
+        ASSERT_EQ(C.Chart->SeriesCount(), Listed);
+        for (int From = C.Chart->SeriesList().IndexOf(C.Output); From < Place; ++From)
+            C.Chart->ExchangeSeriesObjects(C.Chart->Series(From), C.Chart->Series(From + 1));
+        for (int From = C.Chart->SeriesList().IndexOf(C.Output); From > Place; --From)
+            C.Chart->ExchangeSeriesObjects(C.Chart->Series(From), C.Chart->Series(From - 1));
+        ASSERT_EQ(C.Chart->Series(Place), C.Output);
+        const std::vector<QPointer<TChartSeries>> Series = C.AllSeries();
+        C.Chart.reset();
+        for (const QPointer<TChartSeries>& S : Series)
+            EXPECT_TRUE(S.isNull()) << Place;
+    }
+}
+
+TEST(IndicatorChartClosing, MACDMovedDownBehindAThirdSeries)
+{
+    // The steps as a user takes them: line, MACD of it, a third line; MACD
+    // moved down one place; the chart closed.
+    TClosingIndicatorChart<TMACDFunction, TLineSeries> C;
+    C.Chart->ExchangeSeriesObjects(C.Output, C.Third);
+    ASSERT_EQ(C.Chart->SeriesCount(), 5);
+    EXPECT_EQ(C.Chart->Series(1), C.Third);
+    EXPECT_EQ(C.Chart->Series(4), C.Output); // behind its own two lines
+    const std::vector<QPointer<TChartSeries>> Series = C.AllSeries();
+    C.Chart.reset();
+    for (const QPointer<TChartSeries>& S : Series)
+        EXPECT_TRUE(S.isNull());
+}
+
+TEST(IndicatorChartClosing, EveryOrderOfFunctionsWithLinesOfTheirOwn)
+{
+    ExpectIndicatorChartClosesAtEveryPlace<TMACDFunction, TLineSeries>(2);
+    ExpectIndicatorChartClosesAtEveryPlace<TBollingerFunction, TLineSeries>(1);
+    ExpectIndicatorChartClosesAtEveryPlace<TADXFunction, TCandleSeries>(2);
+}
+
+TEST(IndicatorChartClosing, FreeAllSeriesOfAClassSparesTheOthers)
+{
+    TClosingIndicatorChart<TMACDFunction, TLineSeries> C;
+    C.Chart->ExchangeSeriesObjects(C.Output, C.Third);
+    const QPointer<TChartSeries> Signal = qobject_cast<TMACDFunction*>(C.Output->SeriesFunction())->MACDExp();
+    C.Chart->FreeAllSeries(&TVolumeSeries::staticMetaObject); // the histogram alone
+    EXPECT_EQ(C.Chart->SeriesCount(), 4);
+    // The MACD line takes its signal line with it, which is no line series.
+    C.Chart->FreeAllSeries(&TLineSeries::staticMetaObject);
+    EXPECT_EQ(C.Chart->SeriesCount(), 0);
+    EXPECT_TRUE(Signal.isNull());
 }
 
 // --- Cross points and perimeter -----------------------------------------------------------------

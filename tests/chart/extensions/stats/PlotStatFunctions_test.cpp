@@ -4,12 +4,23 @@
 
 #include "chart/extensions/stats/PlotStatFunctions.h"
 
+#include "chart/engine/PlotAxis.h"
+#include "chart/engine/PlotChart.h"
 #include "chart/engine/PlotRegistry.h"
 #include "chart/engine/PlotSeries.h"
 #include "chart/extensions/financial/PlotCandleSeries.h"
+#include "chart/extensions/functions/PlotCurveFitting.h"
 #include "tests/chart/extensions/financial/PriceTestUtil.h"
 
+#include <QtGui/QWheelEvent>
+#include <QtTest/QTest>
+#include <QtWidgets/QApplication>
+#include <QtWidgets/QWidget>
+
 #include <gtest/gtest.h>
+
+#include <cmath>
+#include <initializer_list>
 
 namespace lp {
 namespace {
@@ -161,6 +172,79 @@ TEST(Deviation, AcrossSources)
     TVarianceFunction V;
     EXPECT_NEAR(V.CalculateMany(All, 0), 26.0 / 3, 1e-12);
     EXPECT_EQ(V.CalculateMany(All, 5), 0);
+}
+
+TEST(Deviation, ValuesNearTheLimitOfTheDoubles)
+{
+    // Squares of these pass the largest double; the results do not.
+    TLineSeries S;
+    AddValues(S, {1e300, -1e300, 1e300, -1e300});
+    TRMSFunction R;
+    EXPECT_NEAR(R.Calculate(&S, -1, -1) / 1e300, std::sqrt(4.0 / 3), 1e-12);
+    R.SetComplete(true);
+    EXPECT_NEAR(R.Calculate(&S, -1, -1) / 1e300, 1, 1e-12);
+    TStdDeviationFunction D;
+    EXPECT_NEAR(D.Calculate(&S, -1, -1) / 1e300, std::sqrt(4.0 / 3), 1e-12);
+    D.SetComplete(true);
+    EXPECT_NEAR(D.Calculate(&S, -1, -1) / 1e300, 1, 1e-12);
+    TLineSeries Far;
+    AddValues(Far, {1e300, 3e300});
+    const std::vector<TChartSeries*> Both = {&S, &Far};
+    EXPECT_NEAR(D.CalculateMany(Both, 0), 0, 1e-12); // 1e300 twice
+    EXPECT_NEAR(D.CalculateMany(Both, 1) / 1e300, 2, 1e-12);
+    EXPECT_NEAR(R.CalculateMany(Both, 1) / 1e300, std::sqrt(5.0), 1e-12);
+
+    // Through the series: the whole source gives the line of its result.
+    for (TPlotFunction* F : std::initializer_list<TPlotFunction*>{new TRMSFunction, new TStdDeviationFunction}) {
+        TFunctionChart C(F, {1e300, -1e300, 1e300, -1e300}, 0);
+        ASSERT_EQ(C.Output->Count(), 2) << F->metaObject()->className();
+        EXPECT_NEAR(C.Output->YValues()->Value(0) / 1e300, std::sqrt(4.0 / 3), 1e-12);
+        EXPECT_TRUE(std::isfinite(C.Output->YValues()->MaxValue()));
+    }
+    // Results truly beyond the doubles (sqrt 2 times 1.7e308) give no point.
+    for (TPlotFunction* F : std::initializer_list<TPlotFunction*>{new TRMSFunction, new TStdDeviationFunction,
+                                                                  new TVarianceFunction}) {
+        TFunctionChart C(F, {1.7e308, -1.7e308}, 0);
+        EXPECT_EQ(C.Output->Count(), 0) << F->metaObject()->className();
+    }
+}
+
+TEST(Deviation, ShiftWheelOnAChartOfValuesNearTheLimitKeepsEveryRangeFinite)
+{
+    // A line of values near ±1e300 with its RMS, deviation and trend, shown;
+    // then a Shift+wheel over the chart.
+    TChart Chart;
+    Chart.SetBounds(0, 0, 400, 300);
+    Chart.SetView3D(false);
+    auto* Source = new TLineSeries(&Chart);
+    Chart.AddSeries(Source);
+    AddValues(*Source, {1e300, -1e300, 0.5e300, -0.8e300, 1e300});
+    for (TPlotFunction* F : std::initializer_list<TPlotFunction*>{new TRMSFunction(&Chart),
+                                                                  new TStdDeviationFunction(&Chart),
+                                                                  new TTrendFunction(&Chart)}) {
+        auto* Output = new TLineSeries(&Chart);
+        Chart.AddSeries(Output);
+        Output->SetFunction(F);
+        Output->SetDataSource(Source);
+        ASSERT_EQ(Output->Count(), 2) << F->metaObject()->className();
+    }
+    QWidget* Window = Chart.Widget();
+    Window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(Window));
+    Window->repaint();
+    const double Min = Chart.LeftAxis()->CalcMinimum();
+    const double Range = Chart.LeftAxis()->CalcRange();
+    ASSERT_TRUE(std::isfinite(Range));
+    const QPoint Inside(200, 150);
+    QWheelEvent Wheel(QPointF(Inside), Window->mapToGlobal(QPointF(Inside)), QPoint(), QPoint(0, -120), Qt::NoButton,
+                      Qt::ShiftModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(Window, &Wheel);
+    Window->repaint();
+    for (const TChartAxis* Axis : Chart.AxesList()) {
+        EXPECT_TRUE(std::isfinite(Axis->CalcMinimum())) << Chart.AxesList().IndexOf(Axis);
+        EXPECT_TRUE(std::isfinite(Axis->CalcMaximum())) << Chart.AxesList().IndexOf(Axis);
+    }
+    EXPECT_NEAR(Chart.LeftAxis()->CalcMinimum() / Range, Min / Range + 0.03, 1e-9);
 }
 
 TEST(Stochastic, CloseWithinTheWindowsSpan)
