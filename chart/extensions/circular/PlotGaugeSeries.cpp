@@ -84,10 +84,15 @@ void TGaugeSeries::SetParentChart(TCustomAxisPanel* Value)
     }
     if (!Value || Value->IsDestroying())
         return;
-    Value->SetView3DWalls(false);
-    Value->SetView3D(false);
-    if (auto* Chart = qobject_cast<TCustomChart*>(Value))
-        Chart->Frame()->SetVisible(false);
+    // A chart being read keeps the settings it was saved with. The axis'
+    // tick lengths are not among them while the chart file holds no axes,
+    // so the gauge still sets those.
+    if (!Value->IsLoading()) {
+        Value->SetView3DWalls(false);
+        Value->SetView3D(false);
+        if (auto* Chart = qobject_cast<TCustomChart*>(Value))
+            Chart->Frame()->SetVisible(false);
+    }
     if (TChartAxis* Axis = GetVertAxis()) {
         Axis->SetTickLength(14);
         Axis->SetMinorTickLength(6);
@@ -116,6 +121,10 @@ void TGaugeSeries::SetMinimum(double Value)
 
 double TGaugeSeries::Value()
 {
+    // Saving reads Value too, and saving never changes the chart it saves:
+    // an emptied gauge is written as value 0 and stays empty.
+    if (Count() == 0 && ComponentState().testFlag(csWriting))
+        return 0;
     if (Count() == 0)
         AddXY(0, 0);
     return YValues()->Value(0);
