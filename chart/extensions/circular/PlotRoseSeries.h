@@ -97,7 +97,8 @@ public:
     void Assign(const TPersistent* Source) override;
     QString GetEditorClassName() const override { return QStringLiteral("TClockEditor"); }
     // Leaving a chart puts its axes' visibility back; joining one saves it
-    // and hides the axes. The angle step becomes 30 degrees.
+    // and hides the axes. The angle step becomes 30 degrees, except while
+    // the chart is read (the file's axes hold it).
     void SetParentChart(TCustomAxisPanel* Value) override;
 
     TChartPen* PenHours() const { return FPenHours.get(); }
