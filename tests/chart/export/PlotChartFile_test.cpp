@@ -734,6 +734,41 @@ TEST(ChartFileAxes, SeriesAndToolsOnCustomAxesKeepThemInBothForms)
     }
 }
 
+// Every registered tool that links to an axis keeps a custom axis as its
+// axis, in both forms.
+TEST(ChartFileAxes, EveryAxisToolKeepsItsCustomAxis)
+{
+    TChart Original;
+    FillChart(Original);
+    Original.CustomAxes().Add();
+    auto* Custom = static_cast<TChartAxis*>(Original.CustomAxes().Add());
+    QStringList Classes;
+    for (int I = 0; I < PlotToolTypes()->Count(); ++I) {
+        const QString Class = TPersistent::ClassNameOf(*PlotToolTypes()->Items(I));
+        TComponent* Component = CreateComponent(Class, &Original);
+        auto* Tool = qobject_cast<TPlotCustomToolAxis*>(Component);
+        if (!Tool) {
+            delete Component;
+            continue;
+        }
+        Tool->SetName(QStringLiteral("AxisTool%1").arg(I));
+        Tool->SetAxis(Custom);
+        Classes << Class;
+    }
+    ASSERT_GE(Classes.size(), 4);
+    for (const bool Text : {false, true}) {
+        TChart Copy;
+        Load(Copy, Save(Original, true, Text));
+        ASSERT_EQ(Copy.CustomAxes().Count(), 2);
+        QStringList OnCustom;
+        for (TPlotCustomTool* Tool : Copy.Tools())
+            if (auto* AxisTool = qobject_cast<TPlotCustomToolAxis*>(Tool);
+                AxisTool && AxisTool->Axis() == Copy.CustomAxes().Items(1))
+                OnCustom << AxisTool->ClassName();
+        EXPECT_EQ(OnCustom, Classes) << Text;
+    }
+}
+
 // A link to an axis the file does not hold is reported, not dropped quietly.
 TEST(ChartFileAxes, ALinkToAMissingAxisIsReported)
 {
