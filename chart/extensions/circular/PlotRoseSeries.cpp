@@ -149,8 +149,9 @@ void TClockSeries::SetParentChart(TCustomAxisPanel* Value)
     if (Old && Old != Value && !Old->IsDestroying())
         Old->SetAxisVisible(FOldAxisVisible);
     TCustom2DPolarSeries::SetParentChart(Value);
-    SetAngleIncrement(30);
-    // A chart being read keeps the axis visibility it was saved with.
+    // A chart being read takes its axes and their visibility from the file.
+    if (!(Value && Value->IsLoading()))
+        SetAngleIncrement(30);
     if (Value && Value != Old && !Value->IsLoading()) {
         FOldAxisVisible = Value->AxisVisible();
         Value->SetAxisVisible(false);
