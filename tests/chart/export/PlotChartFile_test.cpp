@@ -598,10 +598,15 @@ TEST(ChartFile, RoundSeriesReadIntoAChartLeaveItsSettingsAsSaved)
     Original.SetView3DWalls(true);
     Original.Frame()->SetVisible(true);
     Original.SetAxisVisible(true);
+    // The gauge sets its axis' ticks as it joins; the user set them again.
+    Original.LeftAxis()->SetTickLength(3);
+    Original.LeftAxis()->SetMinorTickLength(1);
     for (bool Text : {false, true}) {
         TChart Read;
         Load(Read, Save(Original, true, Text));
         ASSERT_EQ(Read.SeriesCount(), 2) << Text;
+        EXPECT_EQ(Read.LeftAxis()->TickLength(), 3) << Text;
+        EXPECT_EQ(Read.LeftAxis()->MinorTickLength(), 1) << Text;
         EXPECT_TRUE(Read.View3D()) << Text;
         EXPECT_TRUE(Read.View3DWalls()) << Text;
         EXPECT_TRUE(Read.Frame()->Visible()) << Text;
