@@ -17,6 +17,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 namespace lp {
 namespace {
 
@@ -299,12 +301,24 @@ TEST(PaintFarBox, TheSeriesClipStaysWithinTheWindowAndTheBarsShow)
             EXPECT_LE(Bounds.captured(4).toInt(), 252) << Clip.toStdString();
         }
         const QImage Picture = Chart.CreateBitmap(clWhite, Chart.GetRectangle())->ToImage();
-        int Red = 0;
-        for (int Y = 0; Y < Picture.height(); ++Y)
-            for (int X = 0; X < Picture.width(); ++X)
-                Red += Picture.pixel(X, Y) == qRgb(255, 0, 0) ? 1 : 0;
-        EXPECT_GT(Red, 100);
+        EXPECT_GT(test::CountPixelsOf(Picture, qRgb(255, 0, 0)), 100);
     }
+}
+
+// Offsets at the ends of the integer range push the turned view's origin far
+// off the device: every paint raised "Value ... is out of the integer
+// range" and drew nothing. The points are held at the projection's limit;
+// the paint ends, and what is not turned (the legend) still shows.
+TEST(PaintFarBox, ExtremeOffsetsPaintWithoutRaising)
+{
+    TChart Chart;
+    SetUpFarBoxChart(Chart, {100, 15, 345, 345, 15});
+    Chart.View3DOptions()->SetHorizOffset(std::numeric_limits<int>::max());
+    Chart.View3DOptions()->SetVertOffset(std::numeric_limits<int>::min());
+    QImage Picture;
+    ASSERT_NO_THROW(Picture = Chart.CreateBitmap(clWhite, Chart.GetRectangle())->ToImage());
+    // The legend's red symbol of the series.
+    EXPECT_GT(test::CountPixelsOf(Picture, qRgb(255, 0, 0)), 20);
 }
 
 } // namespace
