@@ -16,7 +16,7 @@ namespace lp {
 
 namespace {
 
-// Pixels beyond the device by which a polygon clip is cut.
+// Pixels beyond the device at which a clip shape is cut.
 constexpr int kClipMargin = 2;
 
 // The device's surface and a margin around it: as much of a clip as can
@@ -549,7 +549,7 @@ void TPlotCanvas::ClipRoundRectangle(const TRect& Rect, int RoundSize)
     TDeviceContext& dc = GetHandle();
     const TPoint p0 = dc.LPtoDP(Rect.TopLeft());
     const TPoint p1 = dc.LPtoDP(Rect.BottomRight());
-    IntersectClip(dc, CreateRoundRectRgn(p0.X, p0.Y, p1.X, p1.Y, RoundSize, RoundSize));
+    IntersectClip(dc, CreateRoundRectRgn(p0.X, p0.Y, p1.X, p1.Y, RoundSize, RoundSize, ClipArea(dc)));
 }
 
 void TPlotCanvas::ClipEllipse(const TRect& Rect, bool Inverted)
@@ -557,7 +557,7 @@ void TPlotCanvas::ClipEllipse(const TRect& Rect, bool Inverted)
     TDeviceContext& dc = GetHandle();
     const TPoint p0 = dc.LPtoDP(Rect.TopLeft());
     const TPoint p1 = dc.LPtoDP(Rect.BottomRight());
-    const TRegion region = CreateEllipticRgn(p0.X, p0.Y, p1.X, p1.Y);
+    const TRegion region = CreateEllipticRgn(p0.X, p0.Y, p1.X, p1.Y, ClipArea(dc));
     if (Inverted) {
         // The ellipse is taken out of the clip in force: an exclusive-or
         // would add the parts of the ellipse outside that clip, drawing

@@ -154,8 +154,23 @@ TRegion CreateRectRgn(int left, int top, int right, int bottom)
     return TRegion(NormalizedDeviceRect(left, top, right, bottom));
 }
 
-TRegion RegionFromPath(const QPainterPath& path)
+namespace {
+
+// The part of a path within Area (all of it when Area is empty or holds it).
+QPainterPath PathWithin(const QPainterPath& path, const QRect& area)
 {
+    if (area.isEmpty() || area.contains(path.controlPointRect().toAlignedRect()))
+        return path;
+    QPainterPath bound;
+    bound.addRect(area);
+    return path.intersected(bound);
+}
+
+} // namespace
+
+TRegion RegionFromPath(const QPainterPath& whole, const QRect& area)
+{
+    const QPainterPath path = PathWithin(whole, area);
     // Rasterise the path (aliased, its own fill rule) and collect the runs
     // of covered pixels, so figures and holes come out as the path fills.
     const QRect bounds = path.boundingRect().toAlignedRect().adjusted(-1, -1, 1, 1);
@@ -185,15 +200,15 @@ TRegion RegionFromPath(const QPainterPath& path)
     return region;
 }
 
-TRegion CreateRoundRectRgn(int left, int top, int right, int bottom, int width, int height)
+TRegion CreateRoundRectRgn(int left, int top, int right, int bottom, int width, int height, const QRect& area)
 {
     const QRect box = NormalizedDeviceRect(left, top, right, bottom);
     QPainterPath path;
     path.addRoundedRect(QRectF(box.left(), box.top(), box.width(), box.height()), width / 2.0, height / 2.0);
-    return RegionFromPath(path);
+    return RegionFromPath(path, area);
 }
 
-TRegion CreateEllipticRgn(int left, int top, int right, int bottom)
+TRegion CreateEllipticRgn(int left, int top, int right, int bottom, const QRect& area)
 {
     // Rasterised like the rounded rectangle and like the ellipses the device
     // draws: Qt's own elliptic region reaches up to two pixels further
@@ -201,7 +216,7 @@ TRegion CreateEllipticRgn(int left, int top, int right, int bottom)
     const QRect box = NormalizedDeviceRect(left, top, right, bottom);
     QPainterPath path;
     path.addEllipse(QRectF(box.left(), box.top(), box.width(), box.height()));
-    return RegionFromPath(path);
+    return RegionFromPath(path, area);
 }
 
 TRegion CreatePolygonRgn(const TPoint* points, int count, int fillMode)
