@@ -33,6 +33,7 @@
 #include <cmath>
 #include <type_traits>
 #include <cstdint>
+#include <memory>
 #include <random>
 #include <vector>
 
@@ -616,5 +617,58 @@ void Bars_10x100_vs_Floor(benchmark::State& state)
     ChartVsFloor(state, Chart);
 }
 BENCHMARK(Bars_10x100_vs_Floor)->UseManualTime()->Iterations(100)->Unit(benchmark::kMillisecond);
+
+// --- A 3-D box far larger than the window ----------------------------------------------------------
+
+// One paint into a bitmap of a 3-D chart of 300 x 250 with five bars,
+// perspective 100, in a view whose box reaches far past the window: the
+// clip of the series is built from the box's projected corners.
+void SetUpFarBoxChart(lp::TChart& Chart, int Zoom, int Rotation, int Elevation)
+{
+    Chart.SetBounds(0, 0, 300, 250);
+    Chart.SetView3D(true);
+    lp::TView3DOptions& View = *Chart.View3DOptions();
+    View.SetOrthogonal(false);
+    View.SetZoom(Zoom);
+    View.SetPerspective(100);
+    View.SetRotation(Rotation);
+    View.SetElevation(Elevation);
+    auto* Bars = new lp::TBarSeries(&Chart);
+    Chart.AddSeries(Bars);
+    for (int I = 1; I <= 5; ++I)
+        Bars->Add(I);
+}
+
+// The first paint of a new chart, as when it is first shown.
+void Chart3D_FarBox(benchmark::State& state, int Zoom, int Rotation, int Elevation)
+{
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto Chart = std::make_unique<lp::TChart>();
+        SetUpFarBoxChart(*Chart, Zoom, Rotation, Elevation);
+        state.ResumeTiming();
+        const std::unique_ptr<lp::TBitmap> Picture = Chart->CreateBitmap(lp::clWhite, Chart->GetRectangle());
+        benchmark::DoNotOptimize(Picture->Image().constBits());
+        state.PauseTiming();
+        Chart.reset();
+        state.ResumeTiming();
+    }
+}
+
+// Zoom 1000 %, perspective 100, the default turn (345, 345).
+void Chart3D_Zoom1000_Perspective100(benchmark::State& state)
+{
+    Chart3D_FarBox(state, 1000, 345, 345);
+}
+BENCHMARK(Chart3D_Zoom1000_Perspective100)->Unit(benchmark::kMillisecond);
+
+// Zoom 500 %, perspective 100, turned to rotation 300 and elevation 15: the
+// box's far corners come close to the eye and project thousands of times
+// the window away.
+void Chart3D_Zoom500_Perspective100_Turned(benchmark::State& state)
+{
+    Chart3D_FarBox(state, 500, 300, 15);
+}
+BENCHMARK(Chart3D_Zoom500_Perspective100_Turned)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -16,6 +16,17 @@ namespace lp {
 
 namespace {
 
+// Pixels beyond the device at which a clip shape is cut.
+constexpr int kClipMargin = 2;
+
+// The device's surface and a margin around it: as much of a clip as can
+// show (none when the device tells no surface).
+QRect ClipArea(const TDeviceContext& DC)
+{
+    const QRect bounds = DC.DeviceBounds();
+    return bounds.isEmpty() ? QRect() : bounds.adjusted(-kClipMargin, -kClipMargin, kClipMargin, kClipMargin);
+}
+
 // Checked 32-bit arithmetic of coordinates: the exact result must fit.
 int32_t Add32(int64_t a, int64_t b)
 {
@@ -538,7 +549,7 @@ void TPlotCanvas::ClipRoundRectangle(const TRect& Rect, int RoundSize)
     TDeviceContext& dc = GetHandle();
     const TPoint p0 = dc.LPtoDP(Rect.TopLeft());
     const TPoint p1 = dc.LPtoDP(Rect.BottomRight());
-    IntersectClip(dc, CreateRoundRectRgn(p0.X, p0.Y, p1.X, p1.Y, RoundSize, RoundSize));
+    IntersectClip(dc, CreateRoundRectRgn(p0.X, p0.Y, p1.X, p1.Y, RoundSize, RoundSize, ClipArea(dc)));
 }
 
 void TPlotCanvas::ClipEllipse(const TRect& Rect, bool Inverted)
@@ -546,7 +557,7 @@ void TPlotCanvas::ClipEllipse(const TRect& Rect, bool Inverted)
     TDeviceContext& dc = GetHandle();
     const TPoint p0 = dc.LPtoDP(Rect.TopLeft());
     const TPoint p1 = dc.LPtoDP(Rect.BottomRight());
-    const TRegion region = CreateEllipticRgn(p0.X, p0.Y, p1.X, p1.Y);
+    const TRegion region = CreateEllipticRgn(p0.X, p0.Y, p1.X, p1.Y, ClipArea(dc));
     if (Inverted) {
         // The ellipse is taken out of the clip in force: an exclusive-or
         // would add the parts of the ellipse outside that clip, drawing
@@ -565,12 +576,14 @@ void TPlotCanvas::ClipPolygon(std::span<const TPoint> Points, int NumPoints)
         RaiseRangeError("Clip polygon of %d points out of %d",
                         {ArgText(static_cast<long long>(NumPoints)), ArgText(static_cast<long long>(Points.size()))});
     TDeviceContext& dc = GetHandle();
-    // A copy becomes device points: callers go on using their logical
-    // points (bounds of the polygon, its outline) after clipping.
-    std::vector<TPoint> device(Points.begin(), Points.begin() + NumPoints);
-    for (TPoint& p : device)
-        p = dc.LPtoDP(p);
-    IntersectClip(dc, CreatePolygonRgn(device.data(), NumPoints, ALTERNATE));
+    const QTransform mapping = dc.Mapping();
+    QPolygonF device;
+    device.reserve(NumPoints);
+    for (const TPoint& p : Points.first(static_cast<size_t>(NumPoints)))
+        device << mapping.map(QPointF(p.X, p.Y));
+    // Only the device's pixels show: a polygon far larger (the box of a
+    // zoomed 3-D view) is cut to them before it becomes a region.
+    IntersectClip(dc, CreatePolygonRgnWithin(device, ALTERNATE, ClipArea(dc)));
 }
 
 // --- TCanvas3D --------------------------------------------------------------------------------------

@@ -21,6 +21,8 @@ namespace lp {
 
 using canvas3d::Add32;
 using canvas3d::Clockwise;
+using canvas3d::HeldProjected;
+using canvas3d::ProjectedPixel;
 using canvas3d::SetFourPoints;
 using canvas3d::SignedArea2;
 using canvas3d::Sub32;
@@ -154,8 +156,9 @@ void TPlotCanvas3D::SetProjection(int MaxDepth, const TRect& ABounds)
     FXCenterOffset = FXCenter;
     FYCenterOffset = FYCenter;
     if (const TView3DOptions* options = View3DOptions()) {
-        FXCenterOffset = Add32(FXCenterOffset, options->HorizOffset());
-        FYCenterOffset = Add32(FYCenterOffset, options->VertOffset());
+        // Any offset moves the view; a huge one takes it off the device.
+        FXCenterOffset = HeldProjected(int64_t(FXCenterOffset) + options->HorizOffset());
+        FYCenterOffset = HeldProjected(int64_t(FYCenterOffset) + options->VertOffset());
         CalcPerspective(ABounds);
     }
 }
@@ -182,32 +185,33 @@ TPoint TPlotCanvas3D::ProjectRotated(double x, double y, double z, bool Tilt) co
     const double xx = x * FCosRotation + z * FSinRotation;
     const double yy = y * FCosElevation - FSinElevation * zz;
     if (Tilt)
-        return {Add32(RoundToInt32((FCosTilt * xx - FSinTilt * yy) * scale), FXCenterOffset),
-                Add32(RoundToInt32((FCosTilt * yy + FSinTilt * xx) * scale), FYCenterOffset)};
-    return {Add32(RoundToInt32(xx * scale), FXCenterOffset), Add32(RoundToInt32(yy * scale), FYCenterOffset)};
+        return {ProjectedPixel((FCosTilt * xx - FSinTilt * yy) * scale, FXCenterOffset),
+                ProjectedPixel((FCosTilt * yy + FSinTilt * xx) * scale, FYCenterOffset)};
+    return {ProjectedPixel(xx * scale, FXCenterOffset), ProjectedPixel(yy * scale, FYCenterOffset)};
 }
 
 TPoint TPlotCanvas3D::Project(int X, int Y, int Z) const
 {
     if (FIsOrthogonal) {
         // Depth enters as it is: 0 is the front plane.
-        const int32_t x = Sub32(X, FXCenter);
-        const int32_t y = Sub32(Y, FYCenter);
-        return {Add32(RoundToInt32((x + Z * FOrthoSign) * FZoom3D), FXCenterOffset),
-                Add32(RoundToInt32((y - Z * FOrthoRatio) * FZoom3D), FYCenterOffset)};
+        const double x = static_cast<double>(X) - FXCenter;
+        const double y = static_cast<double>(Y) - FYCenter;
+        return {ProjectedPixel((x + Z * FOrthoSign) * FZoom3D, FXCenterOffset),
+                ProjectedPixel((y - Z * FOrthoRatio) * FZoom3D, FYCenterOffset)};
     }
     if (!FIs3D)
         return {X, Y};
-    return ProjectRotated(Sub32(X, FXCenter), Sub32(Y, FYCenter), Sub32(Z, FZCenter), FUseTilt);
+    return ProjectRotated(static_cast<double>(X) - FXCenter, static_cast<double>(Y) - FYCenter,
+                          static_cast<double>(Z) - FZCenter, FUseTilt);
 }
 
 TPoint TPlotCanvas3D::ProjectPoint(double X, double Y, double Z) const
 {
     if (FIsOrthogonal)
-        return {Add32(RoundToInt32((X - FXCenter + Z * FOrthoSign) * FZoom3D), FXCenterOffset),
-                Add32(RoundToInt32((Y - FYCenter - Z * FOrthoRatio) * FZoom3D), FYCenterOffset)};
+        return {ProjectedPixel((X - FXCenter + Z * FOrthoSign) * FZoom3D, FXCenterOffset),
+                ProjectedPixel((Y - FYCenter - Z * FOrthoRatio) * FZoom3D, FYCenterOffset)};
     if (!FIs3D)
-        return {RoundToInt32(X), RoundToInt32(Y)};
+        return {ProjectedPixel(X, 0), ProjectedPixel(Y, 0)};
     return ProjectRotated(X - FXCenter, Y - FYCenter, Z - FZCenter, true);
 }
 

@@ -5,6 +5,8 @@
 #include "chart/canvas/PlotCanvas.h"
 #include "platform/base/Numeric.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <span>
 
@@ -19,6 +21,29 @@ inline int32_t Add32(int64_t a, int64_t b)
 inline int32_t Sub32(int64_t a, int64_t b)
 {
     return CheckedInt32(a - b);
+}
+
+// The farthest a projected point lies from the device origin, either way.
+// A point at or past the horizon of a perspective, or pushed away by
+// extreme offsets, is drawn at this distance instead of failing the paint:
+// far beyond any device, yet sums and differences of a few such coordinates
+// stay inside 32 bits.
+inline constexpr int32_t kMaxProjectedPixel = 1 << 29;
+
+inline int32_t HeldProjected(int64_t Value)
+{
+    return static_cast<int32_t>(std::clamp<int64_t>(Value, -kMaxProjectedPixel, kMaxProjectedPixel));
+}
+
+// A projected coordinate as a pixel: Value rounded (NaN, a point on the
+// horizon, as 0) and moved by Offset (itself within the limit), held within
+// kMaxProjectedPixel.
+inline int32_t ProjectedPixel(double Value, int64_t Offset)
+{
+    // Beyond twice the limit the sum is beyond the limit whatever Offset.
+    constexpr double Reach = 2.0 * kMaxProjectedPixel;
+    const double Held = std::isnan(Value) ? 0.0 : std::clamp(Value, -Reach, Reach);
+    return HeldProjected(static_cast<int64_t>(RoundHalfEven(Held)) + Offset);
 }
 
 // Twice the signed area of a polygon in device orientation (Y down):

@@ -1150,12 +1150,7 @@ QString TChartAxis::FormattedValue(const QString& Format, double Value) const
         return At->second;
     QString Result;
     if (FIsDateTimeAxis) {
-        try {
-            Result = FormatDateTime(Format, Value);
-        } catch (const Exception&) {
-            // Beyond the calendar: the number itself.
-            Result = FormatFloat(FAxisValuesFormat, Value);
-        }
+        Result = DateTimeOrNumber(Format, Value);
     } else {
         Result = FormatFloat(Format, Value);
     }

@@ -15,6 +15,7 @@
 #include "chart/engine/PlotAxisPanel.h"
 #include "chart/engine/PlotSeriesSource.h"
 #include "platform/base/Numeric.h"
+#include "platform/core/DateTimeFormat.h"
 
 #include <QtCore/QLocale>
 
@@ -666,7 +667,10 @@ void TChartAxis::DrawValueLabels(double Step, int StepIndex)
     // More labels than this would take longer than they are worth.
     if (!(std::fabs(FCalcRange / Step) < 10000))
         return;
-    const bool ExactDate = FIsDateTimeAxis && FExactDateTime && StepIndex != dtNone;
+    // Calendar steps need calendar dates down to a year below the range;
+    // beyond the calendar the labels step as numbers and show as numbers.
+    const bool ExactDate = FIsDateTimeAxis && FExactDateTime && StepIndex != dtNone &&
+                           IsCalendarDateTime(Lo - 366) && IsCalendarDateTime(Hi);
     const bool ByCalendar = ExactDate && StepIndex >= dtHalfMonth;
     const auto StepDown = [&](double V) {
         if (ByCalendar) {

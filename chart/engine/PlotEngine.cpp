@@ -1450,7 +1450,7 @@ void TChartSeries::DrawMark(int ValueIndex, const QString& St, TSeriesMarkPositi
 QString TChartSeries::FormattedValue(double Value) const
 {
     if (FMandatory->DateTime())
-        return DateTimeToString(QString(), Value);
+        return DateTimeOrNumber(QStringLiteral("c"), Value);
     return FormatFloat(FValueFormat, Value);
 }
 

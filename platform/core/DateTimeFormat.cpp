@@ -1,5 +1,7 @@
 #include "platform/core/DateTimeFormat.h"
 
+#include "platform/core/NumberFormat.h"
+
 #include <QtCore/QStringView>
 
 #include <algorithm>
@@ -51,20 +53,29 @@ struct TDateParts {
     long long TimeMs = 0; // milliseconds since midnight
 };
 
-TDateParts SplitDateTime(double DateTime)
+// The day number and the milliseconds into it of DateTime, rounded to the
+// millisecond; false when that day lies outside the years 1 .. 9999.
+bool DayAndTime(double DateTime, long long& day, long long& ms)
 {
     // Rejects NaN and infinities too, and keeps the integer conversions
     // below well inside their range.
     if (!(DateTime > double(MinDay - 1) && DateTime < double(MaxDay + 1)))
-        RaiseInvalidDate();
+        return false;
     const double whole = std::trunc(DateTime);
-    long long day = static_cast<long long>(whole);
-    long long ms = std::llround(std::fabs(DateTime - whole) * double(MSecsPerDay));
+    day = static_cast<long long>(whole);
+    ms = std::llround(std::fabs(DateTime - whole) * double(MSecsPerDay));
     if (ms >= MSecsPerDay) {
         ++day;
         ms -= MSecsPerDay;
     }
-    if (day < MinDay || day > MaxDay)
+    return day >= MinDay && day <= MaxDay;
+}
+
+TDateParts SplitDateTime(double DateTime)
+{
+    long long day = 0;
+    long long ms = 0;
+    if (!DayAndTime(DateTime, day, ms))
         RaiseInvalidDate();
 
     TDateParts parts;
@@ -287,6 +298,20 @@ QString FormatDateTime(const QString& Format, double DateTime, const TDateTimeFo
 {
     const TDateParts parts = SplitDateTime(DateTime);
     return TDateTimeWriter(parts, Settings).Write(Format);
+}
+
+bool IsCalendarDateTime(double DateTime)
+{
+    long long day = 0;
+    long long ms = 0;
+    return DayAndTime(DateTime, day, ms);
+}
+
+QString DateTimeOrNumber(const QString& Format, double DateTime)
+{
+    if (IsCalendarDateTime(DateTime))
+        return FormatDateTime(Format, DateTime);
+    return FormatFloat(QStringLiteral("0.###E+0"), DateTime);
 }
 
 QString DateTimeToString(const QString& Format, double DateTime)

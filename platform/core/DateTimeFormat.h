@@ -89,6 +89,15 @@ struct TDateTimeFormatSettings {
 // picture asks for.
 QString FormatDateTime(const QString& Format, double DateTime, const TDateTimeFormatSettings& Settings = {});
 
+// Whether DateTime, rounded to the millisecond, falls in the years
+// 1 .. 9999: whether FormatDateTime can write it.
+bool IsCalendarDateTime(double DateTime);
+
+// DateTime through the picture Format (as FormatDateTime) when it is a calendar
+// date; beyond the calendar, where no picture can write it, the number
+// itself in exponent form ("1.05E+300").
+QString DateTimeOrNumber(const QString& Format, double DateTime);
+
 // FormatDateTime with the default settings; an empty Format means "c".
 QString DateTimeToString(const QString& Format, double DateTime);
 

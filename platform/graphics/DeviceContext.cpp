@@ -154,8 +154,23 @@ TRegion CreateRectRgn(int left, int top, int right, int bottom)
     return TRegion(NormalizedDeviceRect(left, top, right, bottom));
 }
 
-TRegion RegionFromPath(const QPainterPath& path)
+namespace {
+
+// The part of a path within Area (all of it when Area is empty or holds it).
+QPainterPath PathWithin(const QPainterPath& path, const QRect& area)
 {
+    if (area.isEmpty() || area.contains(path.controlPointRect().toAlignedRect()))
+        return path;
+    QPainterPath bound;
+    bound.addRect(area);
+    return path.intersected(bound);
+}
+
+} // namespace
+
+TRegion RegionFromPath(const QPainterPath& whole, const QRect& area)
+{
+    const QPainterPath path = PathWithin(whole, area);
     // Rasterise the path (aliased, its own fill rule) and collect the runs
     // of covered pixels, so figures and holes come out as the path fills.
     const QRect bounds = path.boundingRect().toAlignedRect().adjusted(-1, -1, 1, 1);
@@ -185,15 +200,15 @@ TRegion RegionFromPath(const QPainterPath& path)
     return region;
 }
 
-TRegion CreateRoundRectRgn(int left, int top, int right, int bottom, int width, int height)
+TRegion CreateRoundRectRgn(int left, int top, int right, int bottom, int width, int height, const QRect& area)
 {
     const QRect box = NormalizedDeviceRect(left, top, right, bottom);
     QPainterPath path;
     path.addRoundedRect(QRectF(box.left(), box.top(), box.width(), box.height()), width / 2.0, height / 2.0);
-    return RegionFromPath(path);
+    return RegionFromPath(path, area);
 }
 
-TRegion CreateEllipticRgn(int left, int top, int right, int bottom)
+TRegion CreateEllipticRgn(int left, int top, int right, int bottom, const QRect& area)
 {
     // Rasterised like the rounded rectangle and like the ellipses the device
     // draws: Qt's own elliptic region reaches up to two pixels further
@@ -201,7 +216,7 @@ TRegion CreateEllipticRgn(int left, int top, int right, int bottom)
     const QRect box = NormalizedDeviceRect(left, top, right, bottom);
     QPainterPath path;
     path.addEllipse(QRectF(box.left(), box.top(), box.width(), box.height()));
-    return RegionFromPath(path);
+    return RegionFromPath(path, area);
 }
 
 TRegion CreatePolygonRgn(const TPoint* points, int count, int fillMode)
@@ -209,6 +224,79 @@ TRegion CreatePolygonRgn(const TPoint* points, int count, int fillMode)
     QPolygon polygon;
     for (int i = 0; i < count; ++i)
         polygon << QPoint(points[i].X, points[i].Y);
+    return TRegion(polygon, fillMode == WINDING ? Qt::WindingFill : Qt::OddEvenFill);
+}
+
+namespace {
+
+// One border line of a rectangle, X (or Y) = At; its inside is where
+// Sign * (coordinate - At) >= 0.
+struct TBorderLine {
+    bool IsX = true;
+    double At = 0.0;
+    double Sign = 1.0;
+
+    double Coordinate(const QPointF& p) const { return IsX ? p.x() : p.y(); }
+    bool Inside(const QPointF& p) const { return Sign * (Coordinate(p) - At) >= 0.0; }
+    // Where the edge from a to b, one end on either side, crosses the line.
+    QPointF Cut(const QPointF& a, const QPointF& b) const
+    {
+        const double t = (At - Coordinate(a)) / (Coordinate(b) - Coordinate(a));
+        const QPointF p = a + t * (b - a);
+        return IsX ? QPointF(At, p.y()) : QPointF(p.x(), At);
+    }
+};
+
+// The closed polygon with every stretch outside the line replaced by the
+// line between the cuts.
+QPolygonF KeepInside(const QPolygonF& points, const TBorderLine& line)
+{
+    QPolygonF kept;
+    const qsizetype count = points.size();
+    for (qsizetype i = 0; i < count; ++i) {
+        const QPointF& from = points[(i + count - 1) % count];
+        const QPointF& to = points[i];
+        const bool fromInside = line.Inside(from);
+        if (line.Inside(to)) {
+            if (!fromInside)
+                kept << line.Cut(from, to);
+            kept << to;
+        } else if (fromInside) {
+            kept << line.Cut(from, to);
+        }
+    }
+    return kept;
+}
+
+// A device coordinate as a pixel, rounded as LPtoDP rounds; a coordinate
+// beyond 32 bits (an unbounded polygon) stops at the end of the range.
+int DevicePixel(double value)
+{
+    return static_cast<int>(RoundHalfEven(std::clamp(value, -2147483648.0, 2147483647.0)));
+}
+
+} // namespace
+
+QPolygonF PolygonWithin(const QPolygonF& points, const QRectF& area)
+{
+    // A stretch outside one line and back adds a loop lying wholly outside
+    // it, which winds around no point inside: the fill within is kept.
+    QPolygonF kept = points;
+    for (const TBorderLine& line : {TBorderLine{true, area.left(), 1.0}, TBorderLine{true, area.right(), -1.0},
+                                    TBorderLine{false, area.top(), 1.0}, TBorderLine{false, area.bottom(), -1.0}})
+        kept = KeepInside(kept, line);
+    return kept;
+}
+
+TRegion CreatePolygonRgnWithin(const QPolygonF& points, int fillMode, const QRect& area)
+{
+    const QRectF bound(area);
+    const bool inside = area.isEmpty() || bound.contains(points.boundingRect());
+    const QPolygonF kept = inside ? points : PolygonWithin(points, bound);
+    QPolygon polygon;
+    polygon.reserve(kept.size());
+    for (const QPointF& p : kept)
+        polygon << QPoint(DevicePixel(p.x()), DevicePixel(p.y()));
     return TRegion(polygon, fillMode == WINDING ? Qt::WindingFill : Qt::OddEvenFill);
 }
 

@@ -239,12 +239,27 @@ struct TTextPlacement {
 // A region in device coordinates.
 using TRegion = QRegion;
 TRegion CreateRectRgn(int left, int top, int right, int bottom);
-TRegion CreateRoundRectRgn(int left, int top, int right, int bottom, int width, int height);
-TRegion CreateEllipticRgn(int left, int top, int right, int bottom);
+// The rounded rectangle and the ellipse take the pixels within Area only,
+// when Area is not empty (see RegionFromPath).
+TRegion CreateRoundRectRgn(int left, int top, int right, int bottom, int width, int height,
+                           const QRect& area = QRect());
+TRegion CreateEllipticRgn(int left, int top, int right, int bottom, const QRect& area = QRect());
 TRegion CreatePolygonRgn(const TPoint* points, int count, int fillMode);
+// The part of a polygon (device coordinates) within Area: each half-plane
+// of Area in turn cuts the edges that leave it and joins the cuts along its
+// border. Inside Area the result fills the same pixels as the polygon, by
+// either fill rule.
+QPolygonF PolygonWithin(const QPolygonF& points, const QRectF& area);
+// The region of a polygon (device coordinates, rounded to pixels), of which
+// only the part within Area counts: a polygon reaching past Area is cut to
+// it first, so the region costs no more than Area's pixels however far its
+// corners lie. An empty Area stands for no bound.
+TRegion CreatePolygonRgnWithin(const QPolygonF& points, int fillMode, const QRect& area);
 TRegion CombineRgn(const TRegion& a, const TRegion& b, int mode);
-// The pixels a path (device coordinates) fills, by its fill rule.
-TRegion RegionFromPath(const QPainterPath& path);
+// The pixels a path (device coordinates) fills, by its fill rule; with an
+// Area that is not empty, only those within it: a path reaching past Area
+// is cut to it first, so the region costs no more than Area's pixels.
+TRegion RegionFromPath(const QPainterPath& path, const QRect& area = QRect());
 
 // --- The device context ---------------------------------------------------------
 

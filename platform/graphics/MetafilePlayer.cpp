@@ -570,12 +570,7 @@ void TPlayer::ClipPath(int mode)
     // Only the part on the device counts; a far larger path would be
     // rasterised in vain.
     const QRect device = Target().DeviceBounds().adjusted(-1, -1, 1, 1);
-    if (!device.contains(path.controlPointRect().toAlignedRect())) {
-        QPainterPath area;
-        area.addRect(device);
-        path = path.intersected(area);
-    }
-    CombineClip(RegionFromPath(path), mode);
+    CombineClip(RegionFromPath(path, device), mode);
 }
 
 void TPlayer::SaveState()

@@ -9,8 +9,6 @@
 #include "chart/engine/PlotRegistry.h"
 #include "chart/engine/PlotSeriesSource.h"
 #include "chart/engine/PlotValueList.h"
-#include "platform/core/DateTimeFormat.h"
-#include "platform/core/NumberFormat.h"
 
 #include <algorithm>
 
@@ -280,10 +278,7 @@ TDataTableLayout TDataTableTool::Layout()
 
 QString TDataTableTool::CellText(TChartSeries& Series, int Index) const
 {
-    const double Value = Series.GetMarkValue(Index);
-    if (Series.MandatoryValues()->DateTime())
-        return DateTimeToString(QString(), Value);
-    return FormatFloat(Series.ValueFormat(), Value);
+    return Series.FormattedValue(Series.GetMarkValue(Index));
 }
 
 void TDataTableTool::DrawHeader(TPlotCanvas3D& Canvas, TDataTableLayout& L, const std::vector<TChartSeries*>& Series,

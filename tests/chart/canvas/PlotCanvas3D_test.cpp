@@ -1287,19 +1287,38 @@ TEST(PlotCanvas3DProjection, NoRotationKeepsTheOrthogonalShiftAndStopsTheRotated
     EXPECT_EQ(pass.Plot.Calculate3DPosition(200, 100, 50), rotated);
 }
 
-TEST(PlotCanvas3DProjection, CoordinatesBeyond32BitsRaiseRangeError)
+// Points beyond the 32-bit range, at the horizon of a perspective or moved
+// by extreme offsets raised a range error that ended the paint; they are
+// held at the projection's limit, 2^29 pixels either way, so a paint draws
+// what lies on the device.
+TEST(PlotCanvas3DProjection, PointsFarOffTheDeviceAreHeldAtTheLimit)
 {
+    constexpr int Limit = 1 << 29;
     TRecordedPass pass;
     pass.BeginOrthogonal(45, 200);
-    EXPECT_THROW(pass.Plot.Calculate3DPosition(INT_MIN, 0, 0), ERangeError);
-    EXPECT_THROW(pass.Plot.Calculate3DPosition(2000000000, 0, 0), ERangeError);
-    EXPECT_THROW(pass.Plot.Calculate3DPositionFloat(3e9, 0.0, 0), ERangeError);
-    EXPECT_THROW(pass.Plot.Cube(0, 2000000000, 0, 10, 0, 10, false), ERangeError);
+    EXPECT_EQ(pass.Plot.Calculate3DPosition(INT_MIN, 0, 0).X, -Limit);
+    EXPECT_EQ(pass.Plot.Calculate3DPosition(2000000000, 0, 0).X, Limit);
+    EXPECT_EQ(pass.Plot.Calculate3DPositionFloat(3e9, 0.0, 0).X, Limit);
+    EXPECT_NO_THROW(pass.Plot.Cube(0, 2000000000, 0, 10, 0, 10, false));
+    EXPECT_FALSE(pass.DC.CallsStartingWith(QStringLiteral("Polygon(")).isEmpty());
     pass.BeginRotated(345, 345);
-    EXPECT_THROW(pass.Plot.Calculate3DPosition(0, 0, INT_MIN), ERangeError);
-    EXPECT_THROW(pass.Plot.Donut(INT_MAX, 0, 10, 10, 0.0, 1.0, 0.0), ERangeError);
+    const TPoint Deep = pass.Plot.Calculate3DPosition(0, 0, INT_MIN);
+    EXPECT_LE(std::max(std::abs(Deep.X), std::abs(Deep.Y)), Limit);
+
+    // Elevation and rotation 0, perspective 100 over 200 pixels: depth
+    // 300 before the centre (Z -250) is the eye's plane, where the scale is
+    // infinite. Across it the point is held; along the centre line (0 times
+    // infinity) it stays at the centre.
+    pass.BeginRotated(0, 0);
+    pass.Options.SetPerspective(100);
+    pass.Begin(true);
+    EXPECT_EQ(pass.Plot.Calculate3DPosition(110, 100, -250), (TPoint{Limit, 100}));
+
+    pass.Options.SetPerspective(0);
     pass.Options.SetHorizOffset(INT_MAX);
-    EXPECT_THROW(pass.Begin(true), ERangeError);
+    pass.Options.SetVertOffset(INT_MIN);
+    ASSERT_NO_THROW(pass.Begin(true));
+    EXPECT_EQ(pass.Plot.Calculate3DPosition(100, 100, 50), (TPoint{Limit, -Limit}));
 }
 
 // --- 3-D primitives -------------------------------------------------------------------------------------------

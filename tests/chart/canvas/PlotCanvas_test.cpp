@@ -9,6 +9,8 @@
 
 #include "CanvasTestUtil.h"
 
+#include <QtCore/QRegularExpression>
+
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -1296,6 +1298,44 @@ TEST(PlotCanvasClipping, PolygonClipUsesDevicePointsAndLeavesTheCallersPoints)
     EXPECT_FALSE(clip.contains(QPoint(5, 5)));
     canvas.UnClipRectangle();
     EXPECT_THROW(canvas.ClipPolygon(AsSpan(points), 5), ERangeError);
+}
+
+// Clip shapes reaching far past the device (the box of a zoomed 3-D view,
+// a huge ellipse) are cut to the device and a margin of 2 pixels before
+// they become regions. The polygon's region was the whole shape, built row
+// by row (seconds a paint); the ellipse's and the rounded rectangle's asked
+// for a mask of the whole shape, which could not be had, and clipped
+// everything away.
+TEST(PlotCanvasClipping, ShapesFarLargerThanTheDeviceAreCutToIt)
+{
+    TTestCanvas canvas;
+    const QRect device = canvas.DC().DeviceBounds();
+    const QRect area = device.adjusted(-2, -2, 2, 2);
+    const QRegularExpression bounds(QStringLiteral("rgn\\[(-?\\d+),(-?\\d+),(-?\\d+),(-?\\d+);"));
+    const auto clippedArea = [&] {
+        const QRegularExpressionMatch m = bounds.match(canvas.Calls().last());
+        return m.hasMatch() ? QRect(QPoint(m.captured(1).toInt(), m.captured(2).toInt()),
+                                    QPoint(m.captured(3).toInt() - 1, m.captured(4).toInt() - 1))
+                            : QRect();
+    };
+
+    // The half of the device right of its diagonal.
+    const TPointArray far{{-3000000, -3000000}, {3000000, 3000000}, {3000000, -3000000}};
+    canvas.ClipPolygon(AsSpan(far), 3);
+    EXPECT_TRUE(area.contains(clippedArea())) << canvas.Calls().last().toStdString();
+    EXPECT_TRUE(canvas.DC().ClipRegion()->contains(QPoint(600, 300)));
+    EXPECT_FALSE(canvas.DC().ClipRegion()->contains(QPoint(300, 600)));
+    canvas.UnClipRectangle();
+
+    canvas.ClipEllipse({-4000000, -4000000, 4000000, 4000000}, false);
+    EXPECT_TRUE(area.contains(clippedArea())) << canvas.Calls().last().toStdString();
+    EXPECT_EQ(*canvas.DC().ClipRegion(), TRegion(device));
+    canvas.UnClipRectangle();
+
+    canvas.ClipRoundRectangle({-4000000, 10, 4000000, 4000000}, 40);
+    EXPECT_TRUE(area.contains(clippedArea())) << canvas.Calls().last().toStdString();
+    EXPECT_EQ(*canvas.DC().ClipRegion(), TRegion(device.adjusted(0, 10, 0, 0)));
+    canvas.UnClipRectangle();
 }
 
 // --- Pattern bitmaps ----------------------------------------------------------------------------------

@@ -101,6 +101,16 @@ inline void PlaceAxes(TCustomAxisPanel& Chart, const TRect& Rect)
     }
 }
 
+// The pixels of a picture that have exactly the colour Color.
+inline int CountPixelsOf(const QImage& Picture, QRgb Color)
+{
+    int Count = 0;
+    for (int Y = 0; Y < Picture.height(); ++Y)
+        for (int X = 0; X < Picture.width(); ++X)
+            Count += Picture.pixel(X, Y) == Color ? 1 : 0;
+    return Count;
+}
+
 // Binds the chart's canvas to a bitmap of its size, as a paint pass would;
 // the bitmap must outlive the drawing.
 inline std::unique_ptr<TBitmap> BindCanvas(TCustomAxisPanel& Chart)

@@ -11,6 +11,8 @@
 #include "chart/canvas/PlotConst.h"
 #include "chart/canvas/PlotRoutines.h"
 #include "chart/engine/PlotChart.h"
+#include "chart/engine/PlotSeries.h"
+#include "chart/engine/PlotValueList.h"
 #include "platform/core/NumberFormat.h"
 #include "platform/core/PropertyInfo.h"
 #include "platform/graphics/RecordingDC.h"
@@ -1193,6 +1195,56 @@ TEST(AxisDrawing, CustomDrawMinMaxPutsTheAxisBack)
     EXPECT_TRUE(Axis.Grid()->Visible());
     EXPECT_EQ(Axis.EndPixel(), 400);
     EXPECT_EQ(Axis.CalcPosValue(100), 400);
+}
+
+// --- Date-time axes beyond the calendar ---------------------------------------------------------
+
+// A chart of a red line whose values near 1e300 are dates on the left axis,
+// with an increment of one day (calendar steps, ExactDateTime), the legend
+// showing the values.
+void SetUpFarDateChart(TChart& Chart)
+{
+    Chart.SetBounds(0, 0, 400, 300);
+    Chart.SetBufferedDisplay(false);
+    Chart.SetView3D(false);
+    auto* Line = new TLineSeries(&Chart);
+    Chart.AddSeries(Line);
+    Line->SetSeriesColor(clRed);
+    Line->YValues()->SetDateTime(true);
+    for (double V : {0.9e300, 1e300, 1.05e300})
+        Line->Add(V);
+    Chart.LeftAxis()->SetIncrement(1.0);
+}
+
+// Every paint raised: "Invalid argument to date encode" from the legend's
+// value texts, then "Invalid date value" from the calendar steps of the
+// labels, before and after a Ctrl+wheel turn scrolled the range.
+// Dates beyond the calendar step and show as numbers.
+TEST(AxisDateTimeBeyondCalendar, PaintsTheLineAndLabelsTheValuesAsNumbers)
+{
+    TChart Chart;
+    SetUpFarDateChart(Chart);
+    double Minimum = 0;
+    for (int Turn = 0; Turn < 3; ++Turn) {
+        SCOPED_TRACE(Turn);
+        QImage Picture;
+        ASSERT_NO_THROW(Picture = Chart.CreateBitmap(clWhite, Chart.GetRectangle())->ToImage());
+        EXPECT_GT(test::CountPixelsOf(Picture, qRgb(255, 0, 0)), 50);
+        TRecordingDC DC(400, 300);
+        TCanvas Target(&DC);
+        ASSERT_NO_THROW(Chart.DrawToCanvas(&Target, Chart.GetRectangle()));
+        // The left axis' labels and the legend's values: numbers such as
+        // "1.05E+300".
+        const QRegularExpression Number(QStringLiteral("^\\d(\\.\\d+)?E\\+\\d{3}$"));
+        int Numbers = 0;
+        for (const QString& Call : DC.CallsStartingWith(QStringLiteral("TextOut(")))
+            Numbers += Number.match(Call.section(QLatin1Char('"'), 1, 1)).hasMatch() ? 1 : 0;
+        EXPECT_GE(Numbers, 5);
+        // Each turn moves the range: the next paint shows other values.
+        EXPECT_NE(Chart.LeftAxis()->Minimum(), Minimum);
+        Minimum = Chart.LeftAxis()->Minimum();
+        Chart.DoMouseWheel(TControl::TShiftState(TControl::ssCtrl), 120, {200, 150});
+    }
 }
 
 } // namespace

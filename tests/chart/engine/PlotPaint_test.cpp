@@ -5,13 +5,19 @@
 #include "chart/engine/PlotAxisPanel.h"
 
 #include "EngineTestUtil.h"
+#include "chart/engine/PlotBarSeries.h"
+#include "chart/engine/PlotChart.h"
 #include "chart/engine/PlotMarks.h"
 #include "chart/engine/PlotTools.h"
 #include "platform/graphics/Bitmap.h"
 #include "platform/base/Numeric.h"
 #include "platform/graphics/RecordingDC.h"
 
+#include <QtCore/QRegularExpression>
+
 #include <gtest/gtest.h>
+
+#include <limits>
 
 namespace lp {
 namespace {
@@ -235,6 +241,84 @@ TEST_F(TPaintFixture, ThreeDSizesFollowTheChartPercent)
     Chart.SetView3D(false);
     Paint();
     EXPECT_EQ(Chart.Depth3D(), 0);
+}
+
+// --- A 3-D box far larger than the window ----------------------------------------------------------
+
+struct TFarBoxView {
+    int Zoom;
+    int Perspective;
+    int Rotation;
+    int Elevation;
+    int Percent;
+};
+
+// A turned 300 x 250 chart of five red bars in the view given.
+void SetUpFarBoxChart(TChart& Chart, const TFarBoxView& View)
+{
+    Chart.SetBounds(0, 0, 300, 250);
+    Chart.SetBufferedDisplay(false);
+    Chart.SetView3D(true);
+    Chart.SetChart3DPercent(View.Percent);
+    TView3DOptions& Options = *Chart.View3DOptions();
+    Options.SetOrthogonal(false);
+    Options.SetZoom(View.Zoom);
+    Options.SetPerspective(View.Perspective);
+    Options.SetRotation(View.Rotation);
+    Options.SetElevation(View.Elevation);
+    auto* Bars = new TBarSeries(&Chart);
+    Chart.AddSeries(Bars);
+    Bars->SetSeriesColor(clRed);
+    Bars->Marks()->SetVisible(false);
+    for (int I = 0; I < 5; ++I)
+        Bars->Add(10 + I * 7);
+}
+
+// Zoom 1000 % with perspective 100, and views at zoom 500 % turned so that
+// the box's far corners come close to the eye: the series' clip is the
+// projected box, which reaches far past the window. Its region was built
+// whole, row by row of the box (up to 2.3 s a paint at 300 x 250); it is
+// cut to the window first. The bars still show.
+TEST(PaintFarBox, TheSeriesClipStaysWithinTheWindowAndTheBarsShow)
+{
+    const QRegularExpression RegionBounds(QStringLiteral("rgn\\[(-?\\d+),(-?\\d+),(-?\\d+),(-?\\d+);"));
+    for (const TFarBoxView& View : {TFarBoxView{1000, 100, 345, 345, 15}, TFarBoxView{500, 100, 300, 15, 15},
+                                     TFarBoxView{500, 100, 300, 345, 20}}) {
+        SCOPED_TRACE(testing::Message() << View.Zoom << " " << View.Rotation << " " << View.Elevation);
+        TChart Chart;
+        SetUpFarBoxChart(Chart, View);
+        TRecordingDC DC(300, 250);
+        TCanvas Target(&DC);
+        Chart.DrawToCanvas(&Target, Chart.GetRectangle());
+        const QStringList Clips = DC.CallsStartingWith(QStringLiteral("ExtSelectClipRgn("));
+        ASSERT_FALSE(Clips.isEmpty());
+        for (const QString& Clip : Clips) {
+            const QRegularExpressionMatch Bounds = RegionBounds.match(Clip);
+            ASSERT_TRUE(Bounds.hasMatch()) << Clip.toStdString();
+            EXPECT_GE(Bounds.captured(1).toInt(), -2) << Clip.toStdString();
+            EXPECT_GE(Bounds.captured(2).toInt(), -2) << Clip.toStdString();
+            EXPECT_LE(Bounds.captured(3).toInt(), 302) << Clip.toStdString();
+            EXPECT_LE(Bounds.captured(4).toInt(), 252) << Clip.toStdString();
+        }
+        const QImage Picture = Chart.CreateBitmap(clWhite, Chart.GetRectangle())->ToImage();
+        EXPECT_GT(test::CountPixelsOf(Picture, qRgb(255, 0, 0)), 100);
+    }
+}
+
+// Offsets at the ends of the integer range push the turned view's origin far
+// off the device: every paint raised "Value ... is out of the integer
+// range" and drew nothing. The points are held at the projection's limit;
+// the paint ends, and what is not turned (the legend) still shows.
+TEST(PaintFarBox, ExtremeOffsetsPaintWithoutRaising)
+{
+    TChart Chart;
+    SetUpFarBoxChart(Chart, {100, 15, 345, 345, 15});
+    Chart.View3DOptions()->SetHorizOffset(std::numeric_limits<int>::max());
+    Chart.View3DOptions()->SetVertOffset(std::numeric_limits<int>::min());
+    QImage Picture;
+    ASSERT_NO_THROW(Picture = Chart.CreateBitmap(clWhite, Chart.GetRectangle())->ToImage());
+    // The legend's red symbol of the series.
+    EXPECT_GT(test::CountPixelsOf(Picture, qRgb(255, 0, 0)), 20);
 }
 
 } // namespace

@@ -237,5 +237,22 @@ TEST(FormatDateTime, ValuesOutsideTheYearsOneToNineThousandRaise)
     }
 }
 
+// The calendar's first and last milliseconds are dates; a millisecond past
+// its end (after rounding), the values beyond and NaN are not, and show as
+// numbers in exponent form.
+TEST(DateTimeOrNumber, DatesWithinTheCalendarNumbersBeyond)
+{
+    const double ms = 1.0 / 86400000;
+    EXPECT_TRUE(IsCalendarDateTime(-693593.0));
+    EXPECT_TRUE(IsCalendarDateTime(2958465 + 86399999.0 / 86400000));
+    EXPECT_FALSE(IsCalendarDateTime(2958465 + 86399999.6 * ms));
+    EXPECT_FALSE(IsCalendarDateTime(-693594.0));
+    for (double Beyond : {1e300, -3e298, std::numeric_limits<double>::infinity(), std::nan("")})
+        EXPECT_FALSE(IsCalendarDateTime(Beyond)) << Beyond;
+    EXPECT_EQ(DateTimeOrNumber(QStringLiteral("dd/mm/yyyy"), -693593.0), QStringLiteral("01/01/0001"));
+    EXPECT_EQ(DateTimeOrNumber(QStringLiteral("dd/mm/yyyy"), 1.05e300), QStringLiteral("1.05E+300"));
+    EXPECT_EQ(DateTimeOrNumber(QStringLiteral("dd/mm/yyyy"), -3e298), QStringLiteral("-3E+298"));
+}
+
 } // namespace
 } // namespace lp

@@ -7,6 +7,9 @@
 #include <QtGui/QFontInfo>
 #include <QtGui/QPainter>
 
+#include <algorithm>
+#include <cmath>
+#include <limits>
 #include <random>
 #include <vector>
 
@@ -580,6 +583,65 @@ TEST(DeviceClipping, RegionShapes)
     EXPECT_FALSE(polygon.contains(QPoint(8, 8)));
     EXPECT_EQ(CombineRgn(CreateRectRgn(0, 0, 4, 4), CreateRectRgn(2, 0, 6, 4), RGN_XOR),
               TRegion(QRect(0, 0, 2, 4)) + TRegion(QRect(4, 0, 2, 4)));
+}
+
+int DeviceRegionPixels(const TRegion& region)
+{
+    int pixels = 0;
+    for (const QRect& rect : region)
+        pixels += rect.width() * rect.height();
+    return pixels;
+}
+
+// The distance from the centre of pixel (x, y) to the nearest edge of a
+// closed polygon.
+double DevicePixelToEdges(const QPolygonF& polygon, int x, int y)
+{
+    const QPointF p(x + 0.5, y + 0.5);
+    double nearest = std::numeric_limits<double>::max();
+    for (qsizetype i = 0; i < polygon.size(); ++i) {
+        const QPointF a = polygon[i];
+        const QPointF d = polygon[(i + 1) % polygon.size()] - a;
+        const double t = std::clamp(QPointF::dotProduct(p - a, d) / QPointF::dotProduct(d, d), 0.0, 1.0);
+        const QPointF q = a + t * d - p;
+        nearest = std::min(nearest, std::hypot(q.x(), q.y()));
+    }
+    return nearest;
+}
+
+// A polygon reaching far past the area is cut to it: within the area it
+// covers the pixels the whole polygon covers, by either fill rule, and the
+// region ends within the area.
+TEST(DeviceRegions, APolygonIsCutToTheAreaAndKeepsItsPixelsThere)
+{
+    const QRect device(0, 0, 300, 250);
+    const QRect area = device.adjusted(-2, -2, 2, 2);
+    // A star (self-crossing) and a thin sliver, both from corners thousands
+    // of pixels away.
+    const QPolygonF star{{150, -4000}, {2500, 3000}, {-3000, 200}, {3200, 150}, {-2000, 3400}};
+    const QPolygonF sliver{{-5000, -4000}, {5300, 4300}, {-5000, -3990}};
+    for (const QPolygonF& polygon : {star, sliver}) {
+        for (int fillMode : {ALTERNATE, WINDING}) {
+            const TRegion cut = CreatePolygonRgnWithin(polygon, fillMode, area);
+            const TRegion whole = CreatePolygonRgnWithin(polygon, fillMode, QRect());
+            EXPECT_TRUE(area.contains(cut.boundingRect()));
+            EXPECT_GT(whole.boundingRect().width(), 5000);
+            EXPECT_GT(DeviceRegionPixels(whole.intersected(device)), 1000);
+            // The cut corners are rounded to pixels: an edge may move by
+            // under a pixel, no more.
+            double farthest = 0;
+            for (const QRect& rect : cut.xored(whole).intersected(device))
+                for (int y = rect.top(); y <= rect.bottom(); ++y)
+                    for (int x = rect.left(); x <= rect.right(); ++x)
+                        farthest = std::max(farthest, DevicePixelToEdges(polygon, x, y));
+            EXPECT_LE(farthest, 1.0) << fillMode;
+        }
+    }
+    // Wholly outside: nothing; wholly inside: the polygon as it is.
+    EXPECT_TRUE(CreatePolygonRgnWithin(QPolygonF{{400, 0}, {500, 0}, {450, 90}}, ALTERNATE, area).isEmpty());
+    const TPoint triangle[] = {{0, 0}, {10, 0}, {0, 10}};
+    EXPECT_EQ(CreatePolygonRgnWithin(QPolygonF{{0, 0}, {10, 0}, {0, 10}}, ALTERNATE, area),
+              CreatePolygonRgn(triangle, 3, ALTERNATE));
 }
 
 TEST(DevicePaths, ShapesGoIntoThePathUntilItIsFilled)

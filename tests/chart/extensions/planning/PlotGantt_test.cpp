@@ -145,5 +145,27 @@ TEST(GanttPicture, TasksWithLinks)
     EXPECT_TRUE(test::MatchesReference(Picture->ToImage(), "planning", "gantt-links"));
 }
 
+// Tasks whose dates lie near 1e300, beyond the calendar: every paint raised
+// "Invalid argument to date encode" from the legend's date texts, before and
+// after a Ctrl+wheel turn scrolled the vertical range. The dates show as
+// numbers and the bars are drawn.
+TEST(GanttPicture, DatesBeyondTheCalendar)
+{
+    TChart Chart;
+    Chart.SetBounds(0, 0, 400, 300);
+    Chart.SetView3D(false);
+    auto* Gantt = new TGanttSeries(&Chart);
+    Chart.AddSeries(Gantt);
+    Gantt->AddGanttColor(1e300, 1.1e300, 1e300, "A", clRed);
+    Gantt->AddGanttColor(0.9e300, 1e300, 0.95e300, "B", clRed);
+    for (int Turn = 0; Turn < 2; ++Turn) {
+        SCOPED_TRACE(Turn);
+        QImage Picture;
+        ASSERT_NO_THROW(Picture = Chart.CreateBitmap(clWhite, Chart.GetRectangle())->ToImage());
+        EXPECT_GT(test::CountPixelsOf(Picture, qRgb(255, 0, 0)), 50);
+        Chart.DoMouseWheel(TControl::TShiftState(TControl::ssCtrl), 120, {200, 150});
+    }
+}
+
 } // namespace
 } // namespace lp

@@ -4,6 +4,7 @@
 
 #include "chart/extensions/stats/PlotBoxPlot.h"
 
+#include "chart/engine/PlotAxis.h"
 #include "chart/engine/PlotLegend.h"
 #include "chart/engine/PlotValueList.h"
 #include "tests/chart/extensions/financial/PriceTestUtil.h"
@@ -161,6 +162,33 @@ TEST(BoxPicture, VerticalAndHorizontalWithOutliers)
     test::SetUpFlatPictureChart(Horizontal, 320, 240);
     AddBoxes<THorizBoxSeries>(Horizontal);
     EXPECT_TRUE(test::MatchesReference(test::RenderPicture(Horizontal), "stats", "box-horizontal"));
+}
+
+// A box of samples near 1e300 with an outlier at the top of the double
+// range, in a turned view zoomed to 500 % with perspective: the outlier's
+// star lies on the horizon, where the projection is infinite. Every paint
+// raised "Value -inf is out of the integer range" and drew nothing; such
+// points are held far off the device and the paint goes on.
+TEST(BoxPicture, SamplesNear1e300InATurnedZoomedView)
+{
+    TChart Chart;
+    Chart.SetBounds(0, 0, 400, 300);
+    Chart.LeftAxis()->SetLabels(false);
+    Chart.SetView3D(true);
+    TView3DOptions& View = *Chart.View3DOptions();
+    View.SetOrthogonal(false);
+    View.SetRotation(45);
+    View.SetElevation(45);
+    View.SetZoom(500);
+    auto* Box = new TBoxSeries(&Chart);
+    Chart.AddSeries(Box);
+    for (double V : {0.9e300, 1e300, 1.05e300, 1.1e300, 1.2e300, -1e300, 1.7e308})
+        Box->Add(V);
+    QImage Picture;
+    ASSERT_NO_THROW(Picture = test::RenderPicture(Chart));
+    // The legend's 300-digit values leave the box no room; the bottom
+    // axis' label, zoomed, shows below the legend.
+    EXPECT_GT(test::CountPixelsOf(Picture.copy(0, 120, 400, 180), qRgb(0, 0, 0)), 100);
 }
 
 } // namespace
