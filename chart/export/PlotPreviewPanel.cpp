@@ -530,8 +530,8 @@ TRect PrintRectWithRoom(TCustomPlotPanel& Panel)
     if (rect.Width() > 0 && rect.Height() > 0)
         return rect;
     const TRect m = Panel.PrintMargins();
-    throw EPrinter(FormatText("The margins leave no room for the chart on the page: left %d %%, right %d %%, top %d %%, "
-                              "bottom %d %%.",
+    throw EPrinter(FormatText("The margins leave no room for the chart on the page: left %d %%, right %d %%, "
+                              "top %d %%, bottom %d %%.",
                               {ArgText(m.Left), ArgText(m.Right), ArgText(m.Top), ArgText(m.Bottom)}));
 }
 

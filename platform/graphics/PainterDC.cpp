@@ -513,7 +513,8 @@ bool TPainterDC::LinearGradientFill(const TRect& rect, const QPointF& start, con
     const int t = RoundToInt32(a.y());
     const int r = RoundToInt32(b.x());
     const int bottom = RoundToInt32(b.y());
-    const QRect device(QPoint(std::min(l, r), std::min(t, bottom)), QPoint(std::max(l, r) - 1, std::max(t, bottom) - 1));
+    const QRect device(QPoint(std::min(l, r), std::min(t, bottom)),
+                       QPoint(std::max(l, r) - 1, std::max(t, bottom) - 1));
     if (device.isEmpty())
         return true;
     const QTransform mapping = Mapping();
