@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <utility>
+#include <vector>
 
 namespace lp {
 
@@ -48,12 +49,63 @@ public:
         return RGB(static_cast<int>(channel[0]), static_cast<int>(channel[1]), static_cast<int>(channel[2]));
     }
 
+    bool Linear() const { return FBalance == 50; }
+
 private:
     std::array<int64_t, 3> FStart{};
     std::array<int64_t, 3> FDelta{};
     int FBalance;
     double FExponent;
 };
+
+// The ramp as gradient stops, in the colours of a fill of 256 bands: its two
+// ends, and for a bent ramp (a balance other than 50) every sixteenth too.
+std::vector<TGradientStop> RampStops(const TColorRamp& Ramp)
+{
+    constexpr int64_t LastBand = 255;
+    const int64_t count = Ramp.Linear() ? 1 : 16;
+    std::vector<TGradientStop> stops;
+    for (int64_t k = 0; k <= count; ++k)
+        stops.push_back({static_cast<double>(k) / static_cast<double>(count), Ramp.At(k * LastBand / count, LastBand)});
+    return stops;
+}
+
+// The straight and diagonal ramps of R as one gradient of the device where
+// it has them (an SVG file); false when the bands must be painted. The line
+// runs from the first band (step 0) to the last, as the bands do.
+bool DeviceGradientFill(TDeviceContext& DC, const TRect& R, const TColorRamp& Ramp, TGradientDirection Direction)
+{
+    const double left = R.Left;
+    const double top = R.Top;
+    const double halfSum = (static_cast<double>(R.Right) - R.Left + (static_cast<double>(R.Bottom) - R.Top)) / 2;
+    QPointF start;
+    QPointF end;
+    switch (Direction) {
+    case gdTopBottom:
+    case gdBottomTop:
+        start = {left, static_cast<double>(R.Bottom)};
+        end = {left, top};
+        break;
+    case gdLeftRight:
+    case gdRightLeft:
+        start = {static_cast<double>(R.Right), top};
+        end = {left, top};
+        break;
+    case gdDiagonalUp:
+        // Colours stay along the anti-diagonals, from the bottom-left corner.
+        start = {left, static_cast<double>(R.Bottom)};
+        end = {left + halfSum, R.Bottom - halfSum};
+        break;
+    case gdDiagonalDown:
+        // Colours stay along the diagonals, from the top-left corner.
+        start = {left, top};
+        end = {left + halfSum, top + halfSum};
+        break;
+    default:
+        return false;
+    }
+    return DC.LinearGradientFill(R, start, end, RampStops(Ramp));
+}
 
 // A solid device brush per colour for the band fills: the device's own brush
 // recoloured when it has one, else a solid brush selected per new colour. The
@@ -603,6 +655,8 @@ void TPlotCanvas3D::GradientFill(const TRect& Rect, TColor StartColor, TColor En
         return;
 
     TDeviceContext& dc = GetHandle();
+    if (DeviceGradientFill(dc, r, ramp, Direction))
+        return;
 
     if (Direction == gdDiagonalUp || Direction == gdDiagonalDown) {
         // Lines of one pixel along the anti-diagonals (up) or diagonals

@@ -4,6 +4,7 @@
 #include "platform/ui/Application.h"
 
 #include <QtGui/QGuiApplication>
+#include <QtGui/QKeyEvent>
 #include <QtGui/QScreen>
 #include <QtPrintSupport/QPageSetupDialog>
 #include <QtPrintSupport/QPrinter>
@@ -75,9 +76,25 @@ template <class TLayout> TLayout* Tight(TLayout* Layout)
     return Layout;
 }
 
+// A margin box. Enter applies the typed margin and stays with the box: the
+// spin box would pass it on to the dialog, whose default button (Close)
+// would end the preview.
+class TMarginEdit : public QSpinBox {
+public:
+    using QSpinBox::QSpinBox;
+
+protected:
+    void keyPressEvent(QKeyEvent* Event) override
+    {
+        QSpinBox::keyPressEvent(Event);
+        if (Event->key() == Qt::Key_Return || Event->key() == Qt::Key_Enter)
+            Event->accept();
+    }
+};
+
 QSpinBox* MarginEdit(QWidget* Parent, const char* Name)
 {
-    auto* edit = new QSpinBox(Parent);
+    auto* edit = new TMarginEdit(Parent);
     edit->setObjectName(QLatin1String(Name));
     // Moving the picture off the paper gives negative margins; they show
     // as they are.
@@ -430,7 +447,7 @@ void TChartPreview::MarginEdited(QSpinBox* Edit, int Side)
     if (!FShowing || !panel || FChanging)
         return;
     TRect margins = panel->PrintMargins();
-    if (Edit->value() + MarginOf(margins, Opposite(Side)) >= 100) {
+    if (!MarginsLeaveRoom(Edit->value(), MarginOf(margins, Opposite(Side)))) {
         // The two opposite margins would leave no room: back to the margin.
         FChanging = true;
         Edit->setValue(MarginOf(margins, Side));

@@ -10,6 +10,7 @@
 #include <QtGui/QScreen>
 
 #include <cstdlib>
+#include <functional>
 
 namespace lp {
 
@@ -434,56 +435,67 @@ void TPlotPreviewPanel::MouseMove(TShiftState shift, int X, int Y)
     }
 }
 
+namespace {
+
+// Steps an edge from Wanted back towards Outer (the paper's edge on its
+// side) until its margin and the opposite one leave room, as typed margins
+// must.
+int EdgeWithRoom(int Wanted, int Outer, int OppositeMargin, const std::function<int(int)>& MarginAt)
+{
+    const int step = Outer < Wanted ? -1 : 1;
+    int at = Wanted;
+    while (at != Outer && !MarginsLeaveRoom(MarginAt(at), OppositeMargin))
+        at += step;
+    return at;
+}
+
+} // namespace
+
 void TPlotPreviewPanel::DragTo(int X, int Y)
 {
     TRect& r = FImageRect;
-    const TRect& p = FPaperRect;
-    const bool leftOk = p.Left <= X && X < r.Right;
-    const bool rightOk = r.Left < X && X <= p.Right;
-    const bool topOk = p.Top <= Y && Y < r.Bottom;
-    const bool bottomOk = r.Top < Y && Y <= p.Bottom;
-    switch (FDragKind) {
-    case 1:
-        if (leftOk)
-            r.Left = X;
-        break;
-    case 2:
-        if (topOk)
-            r.Top = Y;
-        break;
-    case 3:
-        if (rightOk)
-            r.Right = X;
-        break;
-    case 4:
-        if (bottomOk)
-            r.Bottom = Y;
-        break;
-    case 5: {
+    if (FDragKind == 5) {
+        // A move keeps the picture's size, so its margins leave the room they
+        // left; only the rounding to whole per cents could take the last bit.
         const int dx = X - FMoveStart.X;
         const int dy = Y - FMoveStart.Y;
-        r = {FMoveStartRect.Left + dx, FMoveStartRect.Top + dy, FMoveStartRect.Right + dx, FMoveStartRect.Bottom + dy};
-        break;
+        const TRect moved{FMoveStartRect.Left + dx, FMoveStartRect.Top + dy, FMoveStartRect.Right + dx,
+                          FMoveStartRect.Bottom + dy};
+        const TRect margins = MarginsOf(moved);
+        if (MarginsLeaveRoom(margins.Left, margins.Right) && MarginsLeaveRoom(margins.Top, margins.Bottom))
+            r = moved;
+        return;
     }
-    case 6:
-        if (leftOk && topOk)
-            r = {X, Y, r.Right, r.Bottom};
-        break;
-    case 7:
-        if (rightOk && topOk)
-            r = {r.Left, Y, X, r.Bottom};
-        break;
-    case 8:
-        if (leftOk && bottomOk)
-            r = {X, r.Top, r.Right, Y};
-        break;
-    case 9:
-        if (rightOk && bottomOk)
-            r = {r.Left, r.Top, X, Y};
-        break;
-    default:
-        break;
-    }
+    const TRect& p = FPaperRect;
+    const bool left = FDragKind == 1 || FDragKind == 6 || FDragKind == 8;
+    const bool right = FDragKind == 3 || FDragKind == 7 || FDragKind == 9;
+    const bool top = FDragKind == 2 || FDragKind == 6 || FDragKind == 7;
+    const bool bottom = FDragKind == 4 || FDragKind == 8 || FDragKind == 9;
+    // An edge follows the mouse only inside the paper and on its side of
+    // the opposite edge; a corner needs both of its edges to.
+    const bool xOk = left ? p.Left <= X && X < r.Right : !right || (r.Left < X && X <= p.Right);
+    const bool yOk = top ? p.Top <= Y && Y < r.Bottom : !bottom || (r.Top < Y && Y <= p.Bottom);
+    if (!xOk || !yOk)
+        return;
+    // It stops where the margins would leave no room.
+    const TRect m = MarginsOf(r);
+    const int pw = p.Width();
+    const int ph = p.Height();
+    if (left)
+        r.Left = EdgeWithRoom(X, p.Left, m.Right, [&](int At) { return Percent(At - p.Left, pw); });
+    if (right)
+        r.Right = EdgeWithRoom(X, p.Right, m.Left, [&](int At) { return Percent(p.Right - At, pw); });
+    if (top)
+        r.Top = EdgeWithRoom(Y, p.Top, m.Bottom, [&](int At) { return Percent(At - p.Top, ph); });
+    if (bottom)
+        r.Bottom = EdgeWithRoom(Y, p.Bottom, m.Top, [&](int At) { return Percent(p.Bottom - At, ph); });
+}
+
+TRect TPlotPreviewPanel::MarginsOf(const TRect& Image) const
+{
+    const TRect& p = FPaperRect;
+    return {Percent(Image.Left - p.Left, p.Width()), Percent(Image.Top - p.Top, p.Height()),
+            Percent(p.Right - Image.Right, p.Width()), Percent(p.Bottom - Image.Bottom, p.Height())};
 }
 
 void TPlotPreviewPanel::StoreMargins()
@@ -491,10 +503,7 @@ void TPlotPreviewPanel::StoreMargins()
     TCustomPlotPanel* panel = Panel();
     if (!panel)
         return;
-    const TRect& r = FImageRect;
-    const TRect& p = FPaperRect;
-    const TRect margins{Percent(r.Left - p.Left, p.Width()), Percent(r.Top - p.Top, p.Height()),
-                        Percent(p.Right - r.Right, p.Width()), Percent(p.Bottom - r.Bottom, p.Height())};
+    const TRect margins = MarginsOf(FImageRect);
     panel->SetPrintProportional(false);
     panel->SetPrintMargins(margins);
     if (OnChangeMargins)
@@ -511,6 +520,23 @@ void TPlotPreviewPanel::MouseUp(TMouseButton button, TShiftState shift, int X, i
 
 // --- Printing ---------------------------------------------------------------------------------
 
+namespace {
+
+// The panel's rectangle on the printer's page; raises, before anything is
+// printed, when its margins leave no room for it.
+TRect PrintRectWithRoom(TCustomPlotPanel& Panel)
+{
+    const TRect rect = Panel.CalcPrintRect();
+    if (rect.Width() > 0 && rect.Height() > 0)
+        return rect;
+    const TRect m = Panel.PrintMargins();
+    throw EPrinter(FormatText("The margins leave no room for the chart on the page: left %d %%, right %d %%, "
+                              "top %d %%, bottom %d %%.",
+                              {ArgText(m.Left), ArgText(m.Right), ArgText(m.Top), ArgText(m.Bottom)}));
+}
+
+} // namespace
+
 void TPlotPreviewPanel::Print()
 {
     if (FPanels.Count() == 0)
@@ -518,12 +544,16 @@ void TPlotPreviewPanel::Print()
     TBusyCursor busy;
     ApplyOrientation();
     TPrinter& printer = Printer();
+    printer.QtPrinter(); // the page the rectangles are measured on
+    std::vector<TRect> rects;
+    for (int i = 0; i < FPanels.Count(); ++i)
+        rects.push_back(PrintRectWithRoom(*FPanels.Get(i)));
     printer.SetTitle(!FTitle.isEmpty() ? FTitle : Panel()->Name());
     printer.BeginDoc();
     try {
         for (int i = 0; i < FPanels.Count(); ++i) {
             TCustomPlotPanel& panel = *FPanels.Get(i);
-            const TRect rect = panel.CalcPrintRect();
+            const TRect& rect = rects[static_cast<size_t>(i)];
             if (FAsBitmap) {
                 TPrintingScope printing(panel);
                 DrawPanelBitmap(panel, printer.Canvas(), rect);

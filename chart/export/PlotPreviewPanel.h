@@ -47,6 +47,13 @@ private:
     std::vector<TCustomPlotPanel*> FItems;
 };
 
+// Whether two opposite print margins (per cent) leave room for the picture
+// between them; typed and dragged margins keep to it.
+inline bool MarginsLeaveRoom(int Margin, int OppositeMargin)
+{
+    return Margin + OppositeMargin < 100;
+}
+
 class TPlotPreviewPanel : public TCustomPlotPanelExtended {
     Q_OBJECT
 public:
@@ -136,7 +143,8 @@ public:
     static TCursor CursorOfHit(int Hit);
 
     // Prints every listed panel on one page (nothing without panels); a
-    // failure aborts the job and passes the error on.
+    // failure aborts the job and passes the error on. A panel whose margins
+    // leave no room on the page raises EPrinter before the job starts.
     void Print();
 
     void InternalDraw(const TRect& UserRectangle) override;
@@ -152,7 +160,11 @@ private:
     void DrawPanelBitmap(TCustomPlotPanel& APanel, TCanvas& Canvas, const TRect& Target) const;
     void DrawPanelPicture(TCustomPlotPanel& APanel);
     void DrawMarginLines(TCanvas& Canvas) const;
+    // Moves the dragged edges, corner or picture towards (X, Y).
     void DragTo(int X, int Y);
+    // The margins (left, top, right, bottom per cent) a picture rectangle
+    // gives on the paper.
+    TRect MarginsOf(const TRect& Image) const;
     void StoreMargins();
 
     TPlotPanelsList FPanels;

@@ -769,6 +769,11 @@ void TDeviceContext::PatBlt(int x, int y, int width, int height, uint32_t rop)
         EnginePatBlt(device, rop);
 }
 
+bool TDeviceContext::LinearGradientFill(const TRect&, const QPointF&, const QPointF&, const std::vector<TGradientStop>&)
+{
+    return false;
+}
+
 // --- Text ------------------------------------------------------------------------------------------------
 
 const TDeviceContext::TTextCache& TDeviceContext::TextCache() const

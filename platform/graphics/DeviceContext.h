@@ -139,6 +139,13 @@ enum TTechnology : int { DT_RASDISPLAY = 1, DT_RASPRINTER = 2, DT_METAFILE = 5 }
 
 // --- Logical objects -------------------------------------------------------------
 
+// A colour at a place along a gradient (0 its start, 1 its end).
+struct TGradientStop {
+    double Offset = 0.0;
+    TColor Color = clBlack;
+    friend bool operator==(const TGradientStop&, const TGradientStop&) = default;
+};
+
 // A pen as the device sees it. Cosmetic pens are one pixel wide whatever
 // their width says; geometric pens have width, caps and joins. User-style
 // dashes are in logical units and do not scale with the width.
@@ -343,6 +350,14 @@ public:
     virtual void FillRect(const TRect& rect, const TLogBrush& brush);
     virtual void FillRgn(const TRegion& region, const TLogBrush& brush);
     virtual void PatBlt(int x, int y, int width, int height, uint32_t rop);
+    // Fills a logical rectangle with colours that change along the line
+    // from start to end (logical points) through the stops (offsets 0 to 1,
+    // ascending) and stay the same across it. True when the device drew it
+    // as one gradient (a vector file keeps it as such); false, with nothing
+    // drawn, when the device has none and the caller paints the colours in
+    // bands itself. The base has none.
+    virtual bool LinearGradientFill(const TRect& rect, const QPointF& start, const QPointF& end,
+                                    const std::vector<TGradientStop>& stops);
 
     // Text at the current alignment, font, colours and spacing.
     virtual void TextOut(int x, int y, const QString& text);

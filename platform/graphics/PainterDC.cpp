@@ -3,6 +3,7 @@
 #include "platform/base/Numeric.h"
 
 #include <QtGui/QPaintDevice>
+#include <QtGui/QPaintEngine>
 #include <QtGui/QPainterPath>
 #include <QtGui/QTextLayout>
 
@@ -494,6 +495,36 @@ void TPainterDC::EnginePatBlt(const QRect& dest, uint32_t rop)
         break;
     }
     }
+}
+
+bool TPainterDC::LinearGradientFill(const TRect& rect, const QPointF& start, const QPointF& end,
+                                    const std::vector<TGradientStop>& stops)
+{
+    // Pixels and printers take the bands; an SVG file would hold each band
+    // as an element of its own, thousands for one chart.
+    if (FImage || InPath() || stops.empty())
+        return false;
+    QPainter& painter = Painter();
+    if (!painter.paintEngine() || painter.paintEngine()->type() != QPaintEngine::SVG)
+        return false;
+    const QPointF a = ToDevice(rect.Left, rect.Top);
+    const QPointF b = ToDevice(rect.Right, rect.Bottom);
+    const int l = RoundToInt32(a.x());
+    const int t = RoundToInt32(a.y());
+    const int r = RoundToInt32(b.x());
+    const int bottom = RoundToInt32(b.y());
+    const QRect device(QPoint(std::min(l, r), std::min(t, bottom)),
+                       QPoint(std::max(l, r) - 1, std::max(t, bottom) - 1));
+    if (device.isEmpty())
+        return true;
+    const QTransform mapping = Mapping();
+    QLinearGradient gradient(mapping.map(start), mapping.map(end));
+    for (const TGradientStop& stop : stops)
+        gradient.setColorAt(std::clamp(stop.Offset, 0.0, 1.0), ToQColor(stop.Color));
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    FAppliedRop = -1;
+    painter.fillRect(device, QBrush(gradient));
+    return true;
 }
 
 namespace {

@@ -56,6 +56,9 @@ public:
     void Polyline(const TPoint* points, int count) override;
     void Rectangle(int l, int t, int r, int b) override;
     void Polygon(const TPoint* points, int count) override;
+    // A gradient of its own on an SVG file; others paint the bands.
+    bool LinearGradientFill(const TRect& rect, const QPointF& start, const QPointF& end,
+                            const std::vector<TGradientStop>& stops) override;
 
 private:
     QPainter& Painter();

@@ -435,24 +435,36 @@ void TControlHost::wheelEvent(QWheelEvent* event)
 
 void TControlHost::keyPressEvent(QKeyEvent* event)
 {
+    // A key the control uses comes back cleared (0, or a null character);
+    // any other goes on to the parent windows as in every widget, so that a
+    // dialog's Escape and Return still work while its chart has the focus.
     int key = VirtualKeyOf(event->key());
     const TShiftState shift = ShiftStateOf(event->modifiers(), Qt::NoButton);
+    bool used = false;
     Guard([&] {
-        if (key != 0)
+        if (key != 0) {
             FControl.KeyDown(key, shift);
+            used = key == 0;
+        }
         for (QChar c : event->text()) {
             QChar typed = c;
             FControl.KeyPress(typed);
+            used = used || typed.isNull();
         }
     });
+    event->setAccepted(used);
 }
 
 void TControlHost::keyReleaseEvent(QKeyEvent* event)
 {
     int key = VirtualKeyOf(event->key());
-    if (key == 0)
-        return;
-    Guard([&] { FControl.KeyUp(key, ShiftStateOf(event->modifiers(), Qt::NoButton)); });
+    bool used = false;
+    if (key != 0)
+        Guard([&] {
+            FControl.KeyUp(key, ShiftStateOf(event->modifiers(), Qt::NoButton));
+            used = key == 0;
+        });
+    event->setAccepted(used);
 }
 
 void TControlHost::enterEvent(QEnterEvent*)

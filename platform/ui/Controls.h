@@ -10,7 +10,8 @@
 // the host forwards paint, resize, mouse, wheel, key, enter/leave and focus
 // events to the control's virtual methods and catches every exception a
 // handler throws, handing it to the application object — no exception ever
-// reaches Qt's event loop.
+// reaches Qt's event loop. A key the control does not use goes on to the
+// parent windows (a dialog's Escape and Return keep working).
 //
 // Painting happens into the host's backing image, which the host then shows.
 // Drawing outside painting (rubber bands, overlays) goes to WindowCanvas(),
@@ -138,6 +139,8 @@ public:
     virtual void DblClick();
     // True when the wheel was handled.
     virtual bool DoMouseWheel(TShiftState shift, int wheelDelta, const TPoint& mousePos);
+    // A handler that uses a key clears it (0, or a null character); a key
+    // left as it came goes on to the parent windows.
     virtual void KeyDown(int& key, TShiftState shift);
     virtual void KeyUp(int& key, TShiftState shift);
     virtual void KeyPress(QChar& key);

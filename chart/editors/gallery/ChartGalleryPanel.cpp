@@ -599,10 +599,12 @@ void TChartGalleryPanel::HandleKey(int& Key, TControl::TShiftState Shift)
             ++column;
         break;
     case VK_RETURN:
+        // Nobody to confirm to: Return is the dialog's (its default button).
+        if (!OnSelectedChart)
+            return;
         Key = 0;
         LockSelection();
-        if (OnSelectedChart)
-            OnSelectedChart(this);
+        OnSelectedChart(this);
         return;
     default:
         return;

@@ -125,7 +125,9 @@ public:
     // first series, its function's class and the chosen sub-style.
     bool GetSeriesClass(const QMetaObject*& SeriesClass, const QMetaObject*& FunctionClass, int& SubIndex) const;
 
-    // The arrows, Alt+Down and Enter as the panel handles them (VK codes).
+    // The arrows, Alt+Down and Enter as the panel handles them (VK codes);
+    // a key it uses comes back as 0. Enter is used only when OnSelectedChart
+    // is assigned, else it stays the dialog's.
     void HandleKey(int& Key, TControl::TShiftState Shift);
     // Opens the sub-gallery of the selected chart (modal until closed).
     void ShowSubGallery();

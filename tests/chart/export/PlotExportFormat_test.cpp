@@ -8,6 +8,7 @@
 #include "chart/export/PlotExportOther.h"
 
 #include "chart/canvas/PlotConst.h"
+#include "chart/extensions/stats/PlotVolumePipe.h"
 #include "chart/extensions/tools/PlotColorBandTool.h"
 #include "chart/extensions/tools/PlotLightTool.h"
 #include "chart/extensions/tools/PlotRectangleTool.h"
@@ -257,6 +258,92 @@ TEST(ExportFiles, EveryFormatReadsBackWithItsSizeAndDrawing)
         EXPECT_EQ(picture.size(), QSize(320, 200));
         EXPECT_GT(CountNear(picture, red), 2000) << "red bars";
         EXPECT_GT(CountNear(picture, qRgb(255, 255, 0)), 500) << "yellow panel";
+    }
+}
+
+// The picture an SVG file shows at Width x Height, on white.
+QImage GradientTestSvgPicture(const QByteArray& Svg, int Width, int Height)
+{
+    QSvgRenderer renderer(Svg);
+    QImage picture(Width, Height, QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    if (!renderer.isValid())
+        return {};
+    QPainter painter(&picture);
+    renderer.render(&painter);
+    return picture;
+}
+
+QByteArray GradientTestSvgOf(TCustomPlotPanel& Panel, int Width, int Height)
+{
+    TSVGExportFormat format;
+    format.SetPanel(&Panel);
+    format.SetWidth(Width);
+    format.SetHeight(Height);
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    format.SaveToStream(buffer);
+    return buffer.data();
+}
+
+// A volume pipe of red sections fills each with its gradient (red at the
+// rims, white across the middle): the file holds one gradient element per
+// half section instead of a rectangle per band, and still shows the pipe.
+TEST(ExportFiles, SvgOfAVolumePipeHoldsItsGradientsAsGradients)
+{
+    TChart chart;
+    chart.Legend()->SetVisible(false);
+    chart.SetView3D(false);
+    auto* pipe = new TVolumePipeSeries(&chart);
+    chart.AddSeries(pipe);
+    constexpr int Points = 200;
+    for (int i = 0; i < Points; ++i)
+        pipe->Add(1 + i % 17, {}, clRed);
+    const QByteArray svg = GradientTestSvgOf(chart, 1500, 1200);
+    EXPECT_GE(svg.count("<linearGradient"), 2 * Points);
+    // One rectangle per gradient (and the background's), not one per band.
+    EXPECT_LE(svg.count("<rect"), svg.count("<linearGradient") + 10);
+    EXPECT_LT(svg.size(), 2'000'000);
+    const QImage picture = GradientTestSvgPicture(svg, 1500, 1200);
+    ASSERT_FALSE(picture.isNull());
+    // Red along the rims, pale across the middle of the pipe.
+    EXPECT_GT(CountNear(picture, qRgb(255, 0, 0), 60), 20000);
+    const QRgb middle = picture.pixel(750, 600);
+    EXPECT_EQ(qRed(middle), 255);
+    EXPECT_GT(qGreen(middle), 200);
+    EXPECT_GT(qBlue(middle), 200);
+}
+
+// Each straight and diagonal direction of a panel gradient goes into the
+// file as a gradient that shows what the pixels of a bitmap show.
+TEST(ExportFiles, SvgGradientsInEachDirectionMatchTheBitmap)
+{
+    const TGradientDirection directions[] = {gdTopBottom, gdBottomTop, gdLeftRight,
+                                             gdRightLeft, gdDiagonalUp, gdDiagonalDown};
+    for (const TGradientDirection direction : directions) {
+        SCOPED_TRACE(static_cast<int>(direction));
+        TChart chart;
+        chart.Legend()->SetVisible(false);
+        chart.SetBounds(0, 0, 300, 200);
+        chart.Gradient()->SetVisible(true);
+        chart.Gradient()->SetStartColor(clRed);
+        chart.Gradient()->SetEndColor(clBlue);
+        chart.Gradient()->SetDirection(direction);
+        const QByteArray svg = GradientTestSvgOf(chart, 300, 200);
+        EXPECT_GE(svg.count("<linearGradient"), 1);
+        const QImage picture = GradientTestSvgPicture(svg, 300, 200);
+        const QImage pixels = PanelBitmap(chart, 300, 200)->ToImage().convertToFormat(QImage::Format_RGB32);
+        ASSERT_FALSE(picture.isNull());
+        // The panel's margins, clear of the chart: corners and edge middles.
+        for (const QPoint at : {QPoint(4, 4), QPoint(150, 4), QPoint(295, 4), QPoint(4, 100), QPoint(295, 100),
+                                QPoint(4, 195), QPoint(150, 195), QPoint(295, 195)}) {
+            SCOPED_TRACE(QStringLiteral("%1,%2").arg(at.x()).arg(at.y()).toStdString());
+            const QRgb shown = picture.pixel(at);
+            const QRgb painted = pixels.pixel(at);
+            EXPECT_NEAR(qRed(shown), qRed(painted), 8);
+            EXPECT_NEAR(qGreen(shown), qGreen(painted), 8);
+            EXPECT_NEAR(qBlue(shown), qBlue(painted), 8);
+        }
     }
 }
 

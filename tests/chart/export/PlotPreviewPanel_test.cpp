@@ -13,6 +13,7 @@
 #include <QtPrintSupport/QPrinter>
 #include <QtTest/QTest>
 
+#include <functional>
 #include <optional>
 
 #include <gtest/gtest.h>
@@ -186,6 +187,51 @@ TEST_F(PreviewWindow, EdgesStayInsideThePaperAndBeforeTheOppositeEdge)
     // Onto the paper's edge: margin 0.
     Drag(QPoint(r.Left, midY), QPoint(paper.Left, midY));
     EXPECT_EQ(Chart.Chart.PrintMargins().Left, 0);
+}
+
+// On a small preview one pixel is about half a per cent: an edge dragged
+// onto the opposite one stops where the two margins still leave room, as
+// the margin boxes demand of typed margins (a sum below 100).
+TEST_F(PreviewWindow, DraggedEdgesOfASmallPreviewStopWhereTypedMarginsWould)
+{
+    Preview.SetBounds(0, 0, 280, 386);
+    const auto start = [this] {
+        Chart.Chart.SetPrintMargins({10, 10, 10, 10});
+        Preview.Invalidate();
+        Window->repaint();
+        return Preview.ImageRect();
+    };
+    struct TEdgeDrag {
+        const char* Name;
+        std::function<QPoint(const TRect&)> From;
+        std::function<QPoint(const TRect&)> To;
+    };
+    const auto midX = [](const TRect& r) { return (r.Left + r.Right) / 2; };
+    const auto midY = [](const TRect& r) { return (r.Top + r.Bottom) / 2; };
+    const TEdgeDrag drags[] = {
+        {"top", [&](const TRect& r) { return QPoint(midX(r), r.Top); },
+         [&](const TRect& r) { return QPoint(midX(r), r.Bottom - 1); }},
+        {"bottom", [&](const TRect& r) { return QPoint(midX(r), r.Bottom); },
+         [&](const TRect& r) { return QPoint(midX(r), r.Top + 1); }},
+        {"left", [&](const TRect& r) { return QPoint(r.Left, midY(r)); },
+         [&](const TRect& r) { return QPoint(r.Right - 1, midY(r)); }},
+        {"right", [&](const TRect& r) { return QPoint(r.Right, midY(r)); },
+         [&](const TRect& r) { return QPoint(r.Left + 1, midY(r)); }},
+        {"top-left", [](const TRect& r) { return QPoint(r.Left, r.Top); },
+         [](const TRect& r) { return QPoint(r.Right - 1, r.Bottom - 1); }},
+    };
+    for (const TEdgeDrag& drag : drags) {
+        SCOPED_TRACE(drag.Name);
+        const TRect r = start();
+        Drag(drag.From(r), drag.To(r));
+        const TRect m = Chart.Chart.PrintMargins();
+        EXPECT_LT(m.Left + m.Right, 100) << m.Left << " + " << m.Right;
+        EXPECT_LT(m.Top + m.Bottom, 100) << m.Top << " + " << m.Bottom;
+        // Right at the limit, not short of it.
+        EXPECT_EQ(std::max(m.Left + m.Right, m.Top + m.Bottom), 99);
+        ASSERT_FALSE(Changes.empty());
+        EXPECT_EQ(Changes.back(), m);
+    }
 }
 
 TEST_F(PreviewWindow, MovingThePictureShiftsAllMarginsAndMayLeaveThePaper)

@@ -10,6 +10,7 @@
 #include <QtCore/QTemporaryDir>
 #include <QtGui/QMouseEvent>
 #include <QtPrintSupport/QPrinter>
+#include <QtTest/QSignalSpy>
 #include <QtTest/QTest>
 #include <QtWidgets/QCheckBox>
 #include <QtWidgets/QComboBox>
@@ -192,6 +193,77 @@ TEST_F(PreviewDialog, DraggingAMarginUnchecksProportionalAndFillsTheEdits)
         EXPECT_TRUE(Form.BReset->isEnabled());
     };
     ShowChartPreview(nullptr, &Chart.Chart);
+}
+
+// Enter completes a typed margin; it does not press Close, the default
+// button, as the spin box alone would have it.
+TEST_F(PreviewDialog, EnterInAMarginBoxAppliesTheMarginAndThePreviewStays)
+{
+    Chart.Chart.SetPrintProportional(false);
+    Chart.Chart.SetPrintMargins({15, 15, 15, 15});
+    bool openAfterEnter = false;
+    Body = [&](TChartPreview& Form) {
+        QSignalSpy closed(Form.BClose, &QPushButton::clicked);
+        Type(Form.UDLeftMa, "20");
+        openAfterEnter = Form.isVisible();
+        EXPECT_EQ(closed.count(), 0);
+        EXPECT_EQ(Form.UDLeftMa->value(), 20);
+    };
+    TChartPreviewer previewer;
+    previewer.SetChart(&Chart.Chart);
+    previewer.Execute();
+    EXPECT_EQ(Shown, 1);
+    EXPECT_TRUE(openAfterEnter);
+    EXPECT_EQ(Chart.Chart.PrintMargins(), (TRect{20, 15, 15, 15}));
+}
+
+// Clicked, the sheet has the focus; it uses no keys, so Escape closes the
+// preview as Cancel does and Return presses Close, the default button.
+TEST_F(PreviewDialog, EscapeAndReturnOnTheFocusedSheetReachTheDialog)
+{
+    for (const Qt::Key key : {Qt::Key_Escape, Qt::Key_Return}) {
+        SCOPED_TRACE(key == Qt::Key_Escape ? "Escape" : "Return");
+        bool openAfterKey = true;
+        int closeClicks = -1;
+        Body = [&](TChartPreview& Form) {
+            QSignalSpy closed(Form.BClose, &QPushButton::clicked);
+            QWidget* sheet = Form.PlotPreviewPanel1->Widget();
+            QTest::mouseClick(sheet, Qt::LeftButton, {}, QPoint(4, 4));
+            EXPECT_EQ(Form.focusWidget(), sheet);
+            QTest::keyPress(sheet, key);
+            QTest::keyRelease(sheet, key);
+            openAfterKey = Form.isVisible();
+            closeClicks = static_cast<int>(closed.count());
+            EXPECT_EQ(Form.result(), QDialog::Rejected);
+        };
+        ShowChartPreview(nullptr, &Chart.Chart);
+        EXPECT_FALSE(openAfterKey);
+        EXPECT_EQ(closeClicks, key == Qt::Key_Return ? 1 : 0);
+    }
+}
+
+// Margins set where the boxes would refuse them (top 49 + bottom 51) leave
+// the chart no room: Print says so and writes no page.
+TEST_F(PreviewDialog, PrintingWithoutRoomForTheChartSaysSoAndPrintsNothing)
+{
+    Chart.Chart.SetPrintProportional(false);
+    Chart.Chart.SetPrintMargins({16, 49, 15, 51});
+    const QString pdf = Dir.filePath("no-room.pdf");
+    QStringList shown;
+    Application().ShowMessageHook = [&shown](const QString& Message) { shown << Message; };
+    Body = [&](TChartPreview& Form) {
+        Form.AskPdfFileName = [&](QWidget*) { return pdf; };
+        Form.BPrint->click();
+        EXPECT_TRUE(Form.isVisible());
+    };
+    TChartPreviewer previewer;
+    previewer.SetChart(&Chart.Chart);
+    previewer.Execute();
+    Application().ShowMessageHook = nullptr;
+    EXPECT_EQ(shown.join('|').toStdString(), "The margins leave no room for the chart on the page: left 16 %, "
+                                             "right 15 %, top 49 %, bottom 51 %.");
+    EXPECT_FALSE(QFile::exists(pdf));
+    EXPECT_FALSE(QFile::exists(Dir.filePath("unused.pdf")));
 }
 
 TEST_F(PreviewDialog, OtherControlsReachThePreviewAndThePanel)

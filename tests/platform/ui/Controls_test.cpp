@@ -5,6 +5,8 @@
 
 #include <QtTest/QTest>
 #include <QtWidgets/QApplication>
+#include <QtWidgets/QDialog>
+#include <QtWidgets/QPushButton>
 
 #include <gtest/gtest.h>
 
@@ -20,6 +22,7 @@ public:
     using TControl::TControl;
     std::vector<QString> events;
     bool throwOnMouseDown = false;
+    int usedKey = 0; // a key the probe uses (clears)
 
     void Paint(TCanvas& canvas) override
     {
@@ -57,6 +60,8 @@ public:
     {
         events.push_back(QStringLiteral("key %1").arg(key));
         TControl::KeyDown(key, shift);
+        if (key == usedKey)
+            key = 0;
     }
     void Resize() override
     {
@@ -126,6 +131,39 @@ TEST_F(ControlWindow, ExceptionsGoToTheApplicationObjectNotTheEventLoop)
     control.throwOnMouseDown = false;
     QTest::mouseClick(window, Qt::LeftButton, {}, QPoint(2, 2));
     EXPECT_EQ(shown.size(), 1); // the window goes on working
+}
+
+// In a dialog: a key the control uses stays with it; the others go on to
+// the dialog, whose Escape rejects and whose Return presses the default
+// button.
+TEST(ControlInADialog, KeysTheControlLeavesReachTheDialog)
+{
+    for (const Qt::Key key : {Qt::Key_Left, Qt::Key_Escape, Qt::Key_Return}) {
+        SCOPED_TRACE(key);
+        QDialog dialog;
+        auto* ok = new QPushButton(QStringLiteral("OK"), &dialog);
+        ok->setDefault(true);
+        int okClicks = 0;
+        QObject::connect(ok, &QPushButton::clicked, &dialog, [&] {
+            ++okClicks;
+            dialog.accept();
+        });
+        TProbe probe;
+        probe.usedKey = VK_LEFT;
+        probe.SetBounds(0, 40, 60, 40);
+        QWidget* window = probe.Widget(&dialog);
+        dialog.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+        QTest::mouseClick(window, Qt::LeftButton, {}, QPoint(5, 5));
+        EXPECT_EQ(dialog.focusWidget(), window);
+        QTest::keyPress(window, key);
+        QTest::keyRelease(window, key);
+        EXPECT_EQ(probe.events.back(), QStringLiteral("key %1").arg(VirtualKeyOf(key)));
+        EXPECT_EQ(dialog.isVisible(), key == Qt::Key_Left);
+        EXPECT_EQ(okClicks, key == Qt::Key_Return ? 1 : 0);
+        if (key == Qt::Key_Escape)
+            EXPECT_EQ(dialog.result(), QDialog::Rejected);
+    }
 }
 
 TEST_F(ControlWindow, KeysAndResize)

@@ -172,6 +172,33 @@ TEST_F(GradientEditorTest, ADirectionChosenInTheGalleryAloneIsUndoneByCancel)
     test::SaveScreenshot(*Editor, QStringLiteral("gradient-editor-directions"));
 }
 
+// A direction chart clicked has the focus: Escape cancels the editor (the
+// gradient goes back), Return presses OK (the direction stays).
+TEST_F(GradientEditorTest, EscapeAndReturnOnAFocusedDirectionChartReachTheDialog)
+{
+    for (const Qt::Key key : {Qt::Key_Escape, Qt::Key_Return}) {
+        SCOPED_TRACE(key == Qt::Key_Escape ? "Escape" : "Return");
+        Gradient->SetDirection(gdTopBottom);
+        Editor = std::make_unique<TPlotGradientEditor>();
+        Open();
+        Editor->PageControl1->setCurrentIndex(3);
+        QWidget* chart = Editor->Directions->Chart(2)->Widget();
+        QTest::mouseClick(chart, Qt::LeftButton);
+        EXPECT_EQ(Editor->focusWidget(), chart);
+        EXPECT_EQ(Gradient->Direction(), gdLeftRight);
+        QTest::keyPress(chart, key);
+        QTest::keyRelease(chart, key);
+        EXPECT_FALSE(Editor->isVisible());
+        if (key == Qt::Key_Escape) {
+            EXPECT_EQ(Editor->result(), QDialog::Rejected);
+            EXPECT_EQ(Gradient->Direction(), gdTopBottom);
+        } else {
+            EXPECT_EQ(Editor->result(), QDialog::Accepted);
+            EXPECT_EQ(Gradient->Direction(), gdLeftRight);
+        }
+    }
+}
+
 TEST_F(GradientEditorTest, ScreenshotsOfTheTabs)
 {
     Gradient->SetMidColor(0x00A0FF);

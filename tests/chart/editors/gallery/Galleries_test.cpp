@@ -248,6 +248,33 @@ TEST_F(SeriesGalleryTest, ADoubleClickedChartIsTheOneChosen)
     EXPECT_EQ(made->metaObject(), clicked);
 }
 
+// Add..., a preview chart clicked: the arrows stay with the charts, Escape
+// goes on to the gallery, which closes as Cancel closes it.
+TEST_F(SeriesGalleryTest, EscapeOnAFocusedChartCancelsTheGallery)
+{
+    bool openAfterArrow = false;
+    bool openAfterEscape = true;
+    WhenShown<TPlotGallery>([&](TPlotGallery& form) {
+        TChartGalleryPanel& panel = *form.ChartGalleryPanel1;
+        QTest::mouseClick(panel.Chart(1)->Widget(), Qt::LeftButton);
+        EXPECT_EQ(form.focusWidget(), panel.Chart(1)->Widget());
+        QTest::keyPress(panel.Chart(1)->Widget(), Qt::Key_Right);
+        QTest::keyRelease(panel.Chart(1)->Widget(), Qt::Key_Right);
+        openAfterArrow = form.isVisible();
+        EXPECT_EQ(panel.SelectedChart(), panel.Chart(2));
+        QWidget* focused = panel.SelectedChart()->Widget();
+        QTest::keyPress(focused, Qt::Key_Escape);
+        QTest::keyRelease(focused, Qt::Key_Escape);
+        openAfterEscape = form.isVisible();
+        if (openAfterEscape)
+            form.reject(); // the old way out, so that the test ends
+    });
+    EXPECT_EQ(AddFromGalleryHook()(nullptr, &Chart, nullptr), nullptr);
+    EXPECT_TRUE(openAfterArrow);
+    EXPECT_FALSE(openAfterEscape);
+    EXPECT_EQ(Chart.SeriesCount(), 0);
+}
+
 TEST_F(SeriesGalleryTest, ChangingToTheOwnTypeWithoutAStyleKeepsTheSeries)
 {
     TChartSeries* series = CreateNewSeries(&Chart, &Chart, &TBarSeries::staticMetaObject);
