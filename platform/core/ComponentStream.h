@@ -153,7 +153,8 @@ private:
 //
 // A property or child that cannot be read goes to Error() (a child that
 // cannot be created to ChildNotCreated()); when that answers true it is
-// skipped and reading goes on, otherwise the error is raised. When reading fails, the children it created are destroyed again.
+// skipped and reading goes on, otherwise the error is raised. When reading
+// fails, the children it created are destroyed again.
 class TComponentReader {
 public:
     virtual ~TComponentReader() = default;
