@@ -4,12 +4,10 @@
 
 #include "fuzz/FuzzSupport.h"
 #include "chart/engine/PlotChart.h"
-#include "chart/engine/PlotImageTool.h"
 #include "chart/export/PlotChartFile.h"
 #include "chart/export/PlotChartImage.h"
 #include "chart/export/PlotExport.h"
 #include "chart/extensions/PlotExtensions.h"
-#include "platform/core/ClassRegistry.h"
 
 #include <QtCore/QBuffer>
 
@@ -43,9 +41,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
     static const bool Started = [] {
         lp::InitializeChartExtensions();
         lp::InitializeChartExport();
-        // The picture tool is in no tool registry yet; its pictures are
-        // among what this target reads.
-        lp::RegisterClass<lp::TChartImageTool>();
         std::atexit([] {
             lp::FinalizeChartExport();
             lp::FinalizeChartExtensions();

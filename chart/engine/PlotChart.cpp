@@ -8,6 +8,7 @@
 #include "chart/engine/PlotBarSeries.h"
 #include "chart/engine/PlotFastLine.h"
 #include "chart/engine/PlotFunctions.h"
+#include "chart/engine/PlotImageTool.h"
 #include "chart/engine/PlotSeries.h"
 #include "chart/engine/PlotMarks.h"
 #include "chart/engine/PlotPieSeries.h"
@@ -872,6 +873,10 @@ void InitializePlotEngine()
                          [](TComponent*) -> TPersistent* { return new TChartAxisTitle(); });
     RegisterClassFactory(TSeriesMarks::staticMetaObject,
                          [](TComponent*) -> TPersistent* { return new TSeriesMarks(nullptr); });
+    // The picture tool is the engine's own: charts made in code hold it (the
+    // section charts do), so their files read it back whichever tool types
+    // the layers above list.
+    RegisterClass<TChartImageTool>();
     // The type registries and palettes, then the series types in the order
     // of the gallery.
     InitializePlotRegistry();
@@ -913,7 +918,7 @@ void FinalizePlotEngine()
     FinalizePlotRegistry();
     for (const QMetaObject* Meta :
          {&TChart::staticMetaObject, &TChartAxis::staticMetaObject, &TChartDepthAxis::staticMetaObject, &TChartAxisTitle::staticMetaObject,
-         &TSeriesMarks::staticMetaObject})
+         &TSeriesMarks::staticMetaObject, &TChartImageTool::staticMetaObject})
         UnRegisterClass(TPersistent::ClassNameOf(*Meta));
 }
 

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <array>
+#include <set>
 
 namespace lp {
 
@@ -19,17 +20,31 @@ namespace {
 std::unique_ptr<TPlotSeriesTypes> SeriesTypes;
 std::unique_ptr<TPlotToolTypes> ToolTypes;
 QStringList PaletteNames;
+// The classes the registries registered for streaming; a class its unit
+// registered before stays the unit's to unregister.
+std::set<const QMetaObject*> StreamedClasses;
 
 void RegisterForStreaming(const TPlotClassRef& Class)
 {
-    if (Class.Meta && Class.Factory)
-        RegisterClassFactory(*Class.Meta, Class.Factory);
+    if (!Class.Meta || !Class.Factory)
+        return;
+    const bool Known = GetClass(TPersistent::ClassNameOf(*Class.Meta)) != nullptr;
+    RegisterClassFactory(*Class.Meta, Class.Factory);
+    if (!Known)
+        StreamedClasses.insert(Class.Meta);
+}
+
+void UnRegisterForStreaming(const QMetaObject* Class)
+{
+    if (Class && StreamedClasses.erase(Class) > 0)
+        UnRegisterClass(TPersistent::ClassNameOf(*Class));
 }
 
 void UnRegisterType(bool IsSeries, const QMetaObject* Class)
 {
     if (SeriesTypes && Class)
         SeriesTypes->RemoveClass(IsSeries, Class);
+    UnRegisterForStreaming(Class);
 }
 
 // The named palettes' colours (0x00BBGGRR), index 1 .. 9.
@@ -197,10 +212,11 @@ void RegisterPlotTools(std::initializer_list<TPlotClassRef> ToolClasses)
 
 void UnRegisterPlotTools(std::initializer_list<TPlotToolClass> ToolClasses)
 {
-    if (!ToolTypes)
-        return;
-    for (TPlotToolClass Class : ToolClasses)
-        ToolTypes->Remove(Class);
+    for (TPlotToolClass Class : ToolClasses) {
+        if (ToolTypes)
+            ToolTypes->Remove(Class);
+        UnRegisterForStreaming(Class);
+    }
 }
 
 // --- Palettes ------------------------------------------------------------------------------------

@@ -13,7 +13,9 @@
 // start-up routine (InitializePlotEngine), one call per type, e.g.
 //   RegisterPlotSeries<TFastLineSeries>(&PlotMsg_GalleryFastLine, &PlotMsg_GalleryStandard, 2);
 // Every registered class is also registered for streaming by name, which is
-// how CreateNewSeries and CreateNewPlotFunction create instances.
+// how CreateNewSeries and CreateNewPlotFunction create instances and how a
+// chart file reads them; unregistering a type takes that registration back
+// (a class its unit registered for streaming itself stays registered).
 //
 // Descriptions and page names are held by reference to the message-text
 // variables and read each time, so a translation loaded later takes effect.
@@ -118,7 +120,8 @@ void RegisterPlotBasicFunction(const QString* Description)
     RegisterPlotFunction(PlotClass<TFunction>(), Description, &PlotMsg_GalleryStandard, 2);
 }
 
-// Remove and free every entry of the classes (nothing without a list).
+// Remove and free every entry of the classes (nothing without a list) and
+// unregister them for streaming.
 void UnRegisterPlotSeries(std::initializer_list<TChartSeriesClass> SeriesClasses);
 void UnRegisterPlotFunctions(std::initializer_list<TPlotFunctionClass> FunctionClasses);
 
@@ -149,7 +152,7 @@ TPlotToolTypes* PlotToolTypes();
 // Each class not yet listed is registered for streaming and appended (the
 // list is created when missing).
 void RegisterPlotTools(std::initializer_list<TPlotClassRef> ToolClasses);
-// Each listed class is removed.
+// Each listed class is removed and unregistered for streaming.
 void UnRegisterPlotTools(std::initializer_list<TPlotToolClass> ToolClasses);
 
 // --- Palettes ------------------------------------------------------------------------------------

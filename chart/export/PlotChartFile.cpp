@@ -141,6 +141,11 @@ bool TChartReader::Error(const QString& Message)
     return OnError ? OnError(Message) : true;
 }
 
+bool TChartReader::ChildNotCreated(const QString& Message)
+{
+    return OnError ? OnError(Message) : false;
+}
+
 bool TChartReader::FindMethod(QObject* Instance, const QString& EventName, const QString& MethodName)
 {
     (void)Instance;

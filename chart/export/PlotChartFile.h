@@ -34,6 +34,8 @@ constexpr quint16 ChartFileVersion = 343;
 
 // The component reader of chart files: its error hook skips what cannot be
 // read unless OnError is set, whose answer then decides (true: skip).
+// A series or tool of a class this program does not know is not dropped
+// silently: without OnError its "Class ... not found" error is raised.
 // Event-handler names in a stream are accepted and ignored, so a file
 // naming handlers this program does not know still loads.
 class TChartReader : public TComponentReader {
@@ -43,6 +45,7 @@ public:
 
 protected:
     bool Error(const QString& Message) override;
+    bool ChildNotCreated(const QString& Message) override;
     bool FindMethod(QObject* Instance, const QString& EventName, const QString& MethodName) override;
 };
 

@@ -589,6 +589,11 @@ bool TComponentReader::Error(const QString& Message)
     return false;
 }
 
+bool TComponentReader::ChildNotCreated(const QString& Message)
+{
+    return Error(Message);
+}
+
 bool TComponentReader::FindMethod(QObject* Instance, const QString& EventName, const QString& MethodName)
 {
     (void)Instance;
@@ -631,13 +636,13 @@ void TComponentReader::ReadRootComponent(const TStreamComponent& Stream, TCompon
     FLoaded.clear();
 }
 
-void TComponentReader::Guard(const QString& What, const std::function<void()>& Action)
+void TComponentReader::Guard(const QString& What, const std::function<void()>& Action, THook Hook)
 {
     try {
         Action();
     } catch (const Exception& E) {
         const QString Message = QStringLiteral("Error reading %1: %2").arg(What, QString::fromUtf8(E.Message()));
-        if (!Error(Message))
+        if (!(this->*Hook)(Message))
             throw EFilerError(Message.toStdString());
     }
 }
@@ -660,7 +665,7 @@ void TComponentReader::ReadChild(const TStreamComponent& Stream, TComponent* Par
         if (!Class.IsComponent())
             throw EClassNotFound("Class " + Stream.ClassName.toStdString() + " is not a component");
         Child = CreateComponent(Stream.ClassName, FRoot);
-    });
+    }, &TComponentReader::ChildNotCreated);
     if (!Child)
         return;
     FCreated.push_back(Child);

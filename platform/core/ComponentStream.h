@@ -151,9 +151,10 @@ private:
 // References are resolved after the whole tree is read, then every read
 // component hears Loaded().
 //
-// A property or child that cannot be read goes to Error(); when that
-// answers true it is skipped and reading goes on, otherwise the error is
-// raised. When reading fails, the children it created are destroyed again.
+// A property or child that cannot be read goes to Error() (a child that
+// cannot be created to ChildNotCreated()); when that answers true it is
+// skipped and reading goes on, otherwise the error is raised. When reading
+// fails, the children it created are destroyed again.
 class TComponentReader {
 public:
     virtual ~TComponentReader() = default;
@@ -164,6 +165,10 @@ public:
 protected:
     // The error hook: true skips what failed. The default answers false.
     virtual bool Error(const QString& Message);
+    // The hook for a child that cannot be created ("Error reading TFoo:
+    // Class TFoo not found"): true skips the child with all it holds. The
+    // default asks Error.
+    virtual bool ChildNotCreated(const QString& Message);
     // Asked for a stored event-handler name ("OnClick = Chart1Click": an
     // identifier given to a name starting with "On" that is no property):
     // true accepts it and the event stays unassigned, false reports
@@ -182,7 +187,8 @@ private:
     void ReadProperties(QObject* Instance, const TStreamProperties& Properties);
     void ReadProperty(QObject* Instance, const QString& Path, const TStreamValue& Value);
     void ReadCollection(QObject* Collection, const TStreamValue& Value);
-    void Guard(const QString& What, const std::function<void()>& Action);
+    using THook = bool (TComponentReader::*)(const QString& Message);
+    void Guard(const QString& What, const std::function<void()>& Action, THook Hook = &TComponentReader::Error);
     void ResolveFixups();
     TComponent* FindReference(const QString& Name) const;
 

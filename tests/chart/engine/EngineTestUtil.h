@@ -7,6 +7,8 @@
 #include "chart/engine/PlotEngine.h"
 
 #include "chart/engine/PlotMarks.h"
+#include "chart/engine/PlotRegistry.h"
+#include "platform/core/ClassRegistry.h"
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/Metafile.h"
 #include "platform/graphics/RecordingDC.h"
@@ -16,6 +18,9 @@
 #include <QtTest/QTest>
 #include <QtWidgets/QWidget>
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <functional>
 
 #include <initializer_list>
@@ -309,6 +314,37 @@ struct TRecordedChart {
 inline QString Line(int X0, int Y0, int X1, int Y1)
 {
     return QStringLiteral("Line(%1,%2,%3,%4)").arg(X0).arg(Y0).arg(X1).arg(Y1);
+}
+
+// Every series, function and tool class the registries list, once each.
+inline std::vector<const QMetaObject*> RegistryClasses()
+{
+    std::vector<const QMetaObject*> Classes;
+    const auto Add = [&Classes](const QMetaObject* Class) {
+        if (Class && std::find(Classes.begin(), Classes.end(), Class) == Classes.end())
+            Classes.push_back(Class);
+    };
+    if (const TPlotSeriesTypes* Types = PlotSeriesTypes())
+        for (int I = 0; I < Types->Count(); ++I) {
+            Add(Types->Items(I)->SeriesClass);
+            Add(Types->Items(I)->FunctionClass);
+        }
+    if (const TPlotToolTypes* Tools = PlotToolTypes())
+        for (int I = 0; I < Tools->Count(); ++I)
+            Add(Tools->Items(I));
+    return Classes;
+}
+
+// Creates each class by its name from the class registry, as a chart file
+// is read, owned by Owner; expects an instance of that very class.
+inline void ExpectCreatedByName(const std::vector<const QMetaObject*>& Classes, TComponent& Owner)
+{
+    for (const QMetaObject* Class : Classes) {
+        const QString Name = TPersistent::ClassNameOf(*Class);
+        TComponent* Created = nullptr;
+        EXPECT_NO_THROW(Created = CreateComponent(Name, &Owner)) << Name.toStdString();
+        EXPECT_TRUE(Created && Created->metaObject() == Class) << Name.toStdString();
+    }
 }
 
 } // namespace lp::test

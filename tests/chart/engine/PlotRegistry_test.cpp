@@ -15,6 +15,7 @@
 #include "chart/engine/PlotChart.h"
 #include "chart/engine/PlotFastLine.h"
 #include "chart/engine/PlotFunction.h"
+#include "chart/engine/PlotImageTool.h"
 #include "chart/engine/PlotTools.h"
 #include "platform/graphics/RecordingDC.h"
 
@@ -72,6 +73,7 @@ protected:
         FinalizePlotRegistry();
         InitializePlotRegistry();
         RegisterStandardSeries();
+        RegisterMapSeries();
         RegisterBasicFunctions();
     }
 };
@@ -216,6 +218,44 @@ TEST_F(Registry, TheEngineStartUpRegistersTheStandardSeries)
     EXPECT_EQ(GetClass("TFastLineSeries"), nullptr);
     EXPECT_EQ(GetClass("TMapSeries"), nullptr);
     InitializePlotEngine();
+}
+
+// --- Streaming ---
+
+// A chart file creates its series, functions and tools by class name. The
+// picture tool is the engine's own and charts made in code hold it (the
+// section charts do), so the engine's start-up alone makes it readable.
+TEST(RegistryStreaming, EveryListedClassAndThePictureToolAreCreatedByName)
+{
+    std::vector<const QMetaObject*> Classes = test::RegistryClasses();
+    EXPECT_EQ(Classes.size(), 20u); // the nine standard series, the map, the ten basic functions
+    Classes.push_back(&TChartImageTool::staticMetaObject);
+    TChart Owner;
+    test::ExpectCreatedByName(Classes, Owner);
+}
+
+// Unregistering a type takes back the streaming registration it made; a
+// class its own unit registered (the engine's picture tool, which the tools
+// layer lists among its tool types) stays until that unit's shutdown.
+TEST_F(Registry, UnregisteringATypeTakesBackTheStreamingRegistrationItMade)
+{
+    RegisterPlotTools({PlotClass<TRegTestTool>(), PlotClass<TChartImageTool>()});
+    RegisterPlotFunction<TRegTestFunction>(&TextF, &PageX, 1);
+    RegisterPlotSeries<TRegTestSeriesA>(&TextA, &PageX, 1);
+    for (const char* Name : {"TRegTestTool", "TChartImageTool", "TRegTestFunction", "TRegTestSeriesA"})
+        ASSERT_NE(GetClass(Name), nullptr) << Name;
+    UnRegisterPlotTools({&TRegTestTool::staticMetaObject, &TChartImageTool::staticMetaObject});
+    UnRegisterPlotFunctions({&TRegTestFunction::staticMetaObject});
+    UnRegisterPlotSeries({&TRegTestSeriesA::staticMetaObject});
+    EXPECT_EQ(PlotToolTypes()->Count(), 0);
+    for (const char* Name : {"TRegTestTool", "TRegTestFunction", "TRegTestSeriesA"})
+        EXPECT_EQ(GetClass(Name), nullptr) << Name;
+    EXPECT_NE(GetClass("TChartImageTool"), nullptr);
+    // The suite's start-up ran the engine's once: stop it, then start it.
+    FinalizePlotEngine();
+    EXPECT_EQ(GetClass("TChartImageTool"), nullptr);
+    InitializePlotEngine();
+    EXPECT_NE(GetClass("TChartImageTool"), nullptr);
 }
 
 // --- Palettes ---

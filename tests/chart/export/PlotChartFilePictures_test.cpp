@@ -9,7 +9,6 @@
 #include "chart/export/PlotChartImage.h"
 #include "chart/extensions/shapes/PlotImageBar.h"
 #include "chart/extensions/shapes/PlotImagePoint.h"
-#include "platform/core/ClassRegistry.h"
 #include "platform/graphics/Jpeg.h"
 #include "ExportTestUtil.h"
 
@@ -144,13 +143,7 @@ void ExpectHolds(TPicture* Picture, const TGraphic& Expected, const char* Holder
         EXPECT_EQ(static_cast<TJPEGImage*>(Picture->Graphic())->Data(), Jpeg->Data());
 }
 
-class ChartFilePictures : public ::testing::Test {
-protected:
-    // The picture tool is in no tool registry yet.
-    void SetUp() override { RegisterClass<TChartImageTool>(); }
-};
-
-TEST_F(ChartFilePictures, EveryKindOfPictureReadsBackInEveryForm)
+TEST(ChartFilePictures, EveryKindOfPictureReadsBackInEveryForm)
 {
     const std::pair<const char*, std::function<std::unique_ptr<TGraphic>()>> Kinds[] = {
         {"BMP", NewBitmap}, {"PNG", NewPng}, {"JPEG", NewJpeg}};
@@ -175,7 +168,7 @@ TEST_F(ChartFilePictures, EveryKindOfPictureReadsBackInEveryForm)
     }
 }
 
-TEST_F(ChartFilePictures, EmptyPicturesAreNotWritten)
+TEST(ChartFilePictures, EmptyPicturesAreNotWritten)
 {
     TChart Chart;
     FillChart(Chart);
@@ -200,7 +193,7 @@ QByteArray WithDamagedPicture(const QByteArray& Stored, const QByteArray& Name, 
     return At < 0 ? Result : Result.replace(At, Name.size(), Damaged);
 }
 
-TEST_F(ChartFilePictures, DamagedPictureIsReportedOrSkippedWithTheRestRead)
+TEST(ChartFilePictures, DamagedPictureIsReportedOrSkippedWithTheRestRead)
 {
     TChart Chart;
     FillChart(Chart);
@@ -262,7 +255,7 @@ QByteArray ReplaceBlock(QByteArray Chart, const QByteArray& Inner, const QByteAr
     return Chart.replace(At - 4, Inner.size() + 4, LengthBytes + Outer);
 }
 
-TEST_F(ChartFilePictures, ChartsInPicturesReadBackAndTheirNestingIsBounded)
+TEST(ChartFilePictures, ChartsInPicturesReadBackAndTheirNestingIsBounded)
 {
     TChart Template;
     FillChart(Template);

@@ -91,15 +91,6 @@ QString LoadError(const QByteArray& Bytes)
     return QString();
 }
 
-// The picture tool is in no tool registry yet, so nothing registers it for
-// streaming.
-class ChartFileEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override { RegisterClass<TChartImageTool>(); }
-    void TearDown() override { UnRegisterClass(QStringLiteral("TChartImageTool")); }
-};
-const auto* const Environment = ::testing::AddGlobalTestEnvironment(new ChartFileEnvironment);
-
 TEST(ChartFile, HeaderWordsAndStreamTests)
 {
     TChart Chart;
@@ -447,6 +438,39 @@ TEST(ChartFile, ErrorCallbackDecidesAboutUnreadableProperties)
     EXPECT_TRUE(Strict.RepaintEnabled());
     EXPECT_FALSE(Strict.IsLoading());
     EXPECT_FALSE(Strict.CreateBitmap(clWhite, Strict.GetRectangle())->ToImage().isNull());
+}
+
+// A file naming a series or tool class the program does not know used to
+// load without it and without a word, as an unknown property does.
+TEST(ChartFile, AChildOfAnUnknownClassIsReportedByItsClassName)
+{
+    TChart Original;
+    FillChart(Original);
+    QByteArray Text = TextOf(Original);
+    ASSERT_TRUE(Text.contains(": TChartImageTool\r\n"));
+    Text.replace(": TChartImageTool\r\n", ": TNoSuchTool\r\n");
+    const QString Expected = QStringLiteral("Error reading TNoSuchTool: Class TNoSuchTool not found");
+
+    // Without a callback the load fails with that message, in both forms.
+    EXPECT_EQ(LoadError(Text), Expected);
+    EXPECT_EQ(LoadError(test::ConvertChart(Text, ConvertChartToBinary)), Expected);
+    TChart Failed;
+    FillChart(Failed);
+    EXPECT_THROW(Load(Failed, Text), EFilerError);
+    EXPECT_EQ(Failed.SeriesCount(), 0);
+    EXPECT_EQ(Failed.Tools().Count(), 0);
+
+    // A callback hears it and decides: skipped, the rest is read.
+    QStringList Seen;
+    TChart Skipping;
+    Load(Skipping, Text, true, [&](const QString& Message) {
+        Seen << Message;
+        return true;
+    });
+    EXPECT_EQ(Seen, QStringList{Expected});
+    EXPECT_EQ(Skipping.SeriesCount(), 2);
+    EXPECT_EQ(Skipping.Series(1)->Count(), 5);
+    EXPECT_EQ(Skipping.Tools().Count(), 0);
 }
 
 // Mutated chart files, binary and text, must fail with an error or load; the

@@ -9,6 +9,7 @@
 #include "platform/graphics/Metafile.h"
 #include "platform/graphics/Picture.h"
 #include "tests/section/views/PseudoSectionTestUtil.h"
+#include "tests/section/views/ViewsTestUtil.h"
 #include "tests/support/ReferenceImage.h"
 
 #include <QtCore/QRegularExpression>
@@ -274,6 +275,35 @@ TEST(PseudoSectionPicture, RebuildSpansTheAxisExtentAndHandsTheToolACopy)
     owned.Chart.Vertices[1].AxisX = -70;
     owned.Chart.RebuildPicture();
     EXPECT_EQ(owned.Extent->GetXValue(0), -50);
+}
+
+// The picture tool holding the section's metafile was dropped when the
+// chart file was read with the section program's chart start-up.
+TEST(PseudoSectionPicture, AReopenedChartFileHoldsTheToolWithItsPicture)
+{
+    TOwnedChart owned;
+    test::FillScatteredSection(owned.Chart, 60, 3);
+    owned.Chart.PictureWidth = 300;
+    owned.Chart.PictureHeight = 120;
+    owned.Chart.PrepareLevels();
+    owned.Chart.RebuildPicture();
+    for (const bool text : {false, true}) {
+        SCOPED_TRACE(text ? "text file" : "binary file");
+        TChart reopened;
+        QStringList errors;
+        test::ReopenChart(owned.Chart, text, reopened, errors);
+        EXPECT_TRUE(errors.isEmpty()) << errors.join(QLatin1Char('\n')).toStdString();
+        ASSERT_EQ(reopened.Tools().Count(), 1);
+        auto* tool = qobject_cast<TChartImageTool*>(reopened.Tools()[0]);
+        ASSERT_NE(tool, nullptr);
+        EXPECT_EQ(tool->Series(), reopened.Series(0));
+        EXPECT_EQ(reopened.Series(0)->Count(), 2);
+        auto* picture = qobject_cast<TMetafile*>(tool->Picture()->Graphic());
+        ASSERT_NE(picture, nullptr);
+        EXPECT_EQ(picture->Width(), 300);
+        EXPECT_EQ(picture->Height(), 120);
+        EXPECT_EQ(picture->Data(), owned.Metafile.Data());
+    }
 }
 
 // About 2,000 triangles of a scattered section with its legend.

@@ -1,6 +1,7 @@
 #include "section/views/Section2D.h"
 
 #include "chart/canvas/PlotEffects.h"
+#include "chart/engine/PlotImageTool.h"
 #include "tests/section/views/ViewsTestUtil.h"
 
 #include <gtest/gtest.h>
@@ -235,6 +236,31 @@ TEST(MeshInvariants, HoldAfterRandomEditing)
             if (::testing::Test::HasFatalFailure())
                 return;
         }
+    }
+}
+
+// The mesh chart's picture tool, made in code, was written to the chart
+// file but read by no class the section program's chart start-up knew: the
+// reopened chart had its two series and no tool.
+TEST(MeshChartFile, ThePictureToolReadsBackOnItsSeries)
+{
+    TTModelSection2d mesh;
+    FillMesh(mesh, EvenBounds(4, 2.5), EvenBounds(4, 2.5));
+    test::SpanModelArea(mesh);
+    for (const bool text : {false, true}) {
+        SCOPED_TRACE(text ? "text file" : "binary file");
+        TChart reopened;
+        QStringList errors;
+        test::ReopenChart(mesh, text, reopened, errors);
+        EXPECT_TRUE(errors.isEmpty()) << errors.join(QLatin1Char('\n')).toStdString();
+        ASSERT_EQ(reopened.SeriesCount(), 2);
+        ASSERT_EQ(reopened.Tools().Count(), 1);
+        auto* tool = qobject_cast<TChartImageTool*>(reopened.Tools()[0]);
+        ASSERT_NE(tool, nullptr);
+        EXPECT_EQ(tool->Series(), reopened.Series(0));
+        ASSERT_EQ(reopened.Series(0)->Count(), 2);
+        EXPECT_EQ(reopened.Series(0)->GetXValue(1), 10.0);
+        EXPECT_EQ(reopened.Series(0)->GetYValue(1), 10.0);
     }
 }
 

@@ -5,6 +5,9 @@
 #include "section/views/Section2D.h"
 
 #include "chart/engine/PlotSeries.h"
+#include "chart/export/PlotChartFile.h"
+
+#include <QtCore/QBuffer>
 
 namespace lp::test {
 
@@ -35,6 +38,21 @@ inline arofdoubleM EvenBounds(int Count, double Step)
     for (int i = 0; i <= Count; ++i)
         bounds[i] = i * Step;
     return bounds;
+}
+
+// Chart saved as a native chart file (binary or text, with points and
+// pictures) and read into Into; what the reader reported goes to Errors.
+inline void ReopenChart(TCustomChart& Chart, bool Text, TCustomChart& Into, QStringList& Errors)
+{
+    QBuffer File;
+    File.open(QIODevice::ReadWrite);
+    SaveChartToStream(&Chart, File, true, Text);
+    File.seek(0);
+    TCustomChart* Target = &Into;
+    LoadChartFromStreamEx(Target, File, true, [&Errors](const QString& Message) {
+        Errors << Message;
+        return true;
+    });
 }
 
 } // namespace lp::test
