@@ -9,6 +9,7 @@
 #include "platform/base/Numeric.h"
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/DrawingLimits.h"
+#include "platform/core/PropertyInfo.h"
 
 #include <QtCore/QHash>
 
@@ -415,6 +416,7 @@ TCallout::TCallout(TChartSeries* AOwner)
     SetVisible(true);
     SetDraw3D(false);
     SetColor(clBlack);
+    KeepStartAsDefault(*Brush(), {"Color"});
 }
 
 TCallout::~TCallout() = default;

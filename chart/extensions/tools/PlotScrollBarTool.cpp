@@ -8,6 +8,7 @@
 #include "chart/engine/PlotRegistry.h"
 #include "platform/base/Numeric.h"
 #include "platform/ui/Timer.h"
+#include "platform/core/PropertyInfo.h"
 
 #include <algorithm>
 #include <cmath>
@@ -36,6 +37,10 @@ TPlotScrollBar::TPlotScrollBar(TComponent* AOwner)
     FThumbBrush->SetColor(clSilver);
     Brush()->SetColor(clWhite);
     Pen()->SetColor(clWindowFrame);
+    KeepStartAsDefault(*FArrowBrush, {"Color"});
+    KeepStartAsDefault(*FThumbBrush, {"Color"});
+    KeepStartAsDefault(*Brush(), {"Color"});
+    KeepStartAsDefault(*Pen(), {"Color"});
 }
 
 TPlotScrollBar::~TPlotScrollBar() = default;
