@@ -7,9 +7,9 @@
 #include "chart/engine/PlotAxisPanel.h"
 #include "chart/engine/PlotEngine.h"
 #include "platform/base/Numeric.h"
+#include "platform/core/PropertyInfo.h"
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/DrawingLimits.h"
-#include "platform/core/PropertyInfo.h"
 
 #include <QtCore/QHash>
 

@@ -12,8 +12,8 @@
 #include "chart/extensions/circular/PlotCircular_p.h"
 #include "platform/core/ClassRegistry.h"
 #include "platform/core/DateTimeFormat.h"
-#include "platform/ui/Timer.h"
 #include "platform/core/PropertyInfo.h"
+#include "platform/ui/Timer.h"
 
 #include <QtCore/QDateTime>
 

@@ -7,9 +7,9 @@
 #include "chart/engine/PlotAxisPanel.h"
 #include "chart/engine/PlotRegistry.h"
 #include "platform/core/ClassRegistry.h"
+#include "platform/core/PropertyInfo.h"
 #include "platform/graphics/DeviceContext.h"
 #include "platform/ui/Menus.h"
-#include "platform/core/PropertyInfo.h"
 
 #include <QtCore/QDate>
 #include <QtWidgets/QWidget>

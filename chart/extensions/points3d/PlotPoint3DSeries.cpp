@@ -9,8 +9,8 @@
 #include "chart/engine/PlotRegistry.h"
 #include "chart/engine/PlotValueList.h"
 #include "platform/core/ClassRegistry.h"
-#include "platform/graphics/DeviceContext.h"
 #include "platform/core/PropertyInfo.h"
+#include "platform/graphics/DeviceContext.h"
 
 #include <QtCore/QScopeGuard>
 

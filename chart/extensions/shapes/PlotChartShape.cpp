@@ -8,8 +8,8 @@
 #include "chart/engine/PlotMarks.h"
 #include "chart/engine/PlotRegistry.h"
 #include "platform/core/ClassRegistry.h"
-#include "platform/graphics/DeviceContext.h"
 #include "platform/core/PropertyInfo.h"
+#include "platform/graphics/DeviceContext.h"
 
 #include <algorithm>
 #include <array>

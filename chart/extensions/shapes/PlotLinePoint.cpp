@@ -7,8 +7,8 @@
 #include "chart/engine/PlotAxisPanel.h"
 #include "chart/engine/PlotRegistry.h"
 #include "platform/core/ClassRegistry.h"
-#include "platform/graphics/DeviceContext.h"
 #include "platform/core/PropertyInfo.h"
+#include "platform/graphics/DeviceContext.h"
 
 #include <array>
 #include <utility>

@@ -13,8 +13,8 @@
 #include "chart/extensions/financial/PlotPriceFunctions.h"
 #include "chart/extensions/stats/PlotStatFunctions.h"
 #include "platform/base/Numeric.h"
-#include "platform/graphics/Bitmap.h"
 #include "platform/core/PropertyInfo.h"
+#include "platform/graphics/Bitmap.h"
 
 #include <algorithm>
 #include <cmath>

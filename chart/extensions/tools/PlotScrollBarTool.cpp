@@ -7,8 +7,8 @@
 #include "chart/engine/PlotLegend.h"
 #include "chart/engine/PlotRegistry.h"
 #include "platform/base/Numeric.h"
-#include "platform/ui/Timer.h"
 #include "platform/core/PropertyInfo.h"
+#include "platform/ui/Timer.h"
 
 #include <algorithm>
 #include <cmath>
