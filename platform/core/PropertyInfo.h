@@ -13,7 +13,7 @@
 // streaming writes exactly the stored properties.
 //
 // An owner that starts a sub-object away from the sub-object class's
-// declared defaults (a dashed median pen, a hidden legend) keeps that start
+// declared defaults (a dotted median pen, a white shape) keeps that start
 // as the instance's own default with KeepStartAsDefault; it wins over the
 // declared one, so a user's setting equal to the class default is written
 // and an omitted value reads back as the start value.
@@ -37,7 +37,7 @@ QList<QMetaProperty> PublishedProperties(const QObject* object);
 // carry them.
 void KeepStartAsDefault(QObject& object, std::initializer_list<const char*> names);
 
-// The instance's own default where it has one, else the declared one.
+// Whether the instance or its class declares a default for the property.
 bool HasPropertyDefault(const QObject* object, const char* name);
 // The instance's own default, else the declared default converted to the
 // property's type; invalid when the property has neither.

@@ -146,9 +146,10 @@ TEST_P(ChartStreaming, EveryRegisteredClassRoundTripsInBothForms)
 INSTANTIATE_TEST_SUITE_P(WithAndWithoutData, ChartStreaming, ::testing::Values(false, true));
 
 // "Path = value (default d)" for each stored property of Object, and of the
-// sub-objects below it, whose value differs from its declared default. A
-// value set back to such a default is not written, and the object read
-// from the file starts with the other value.
+// sub-objects below it, whose value differs from its default (the one its
+// owner kept as the instance's own, else the declared one). A value set
+// back to such a default is not written, and the object read from the file
+// starts with the other value.
 void CollectStreamingStartsOffDefault(const QObject* Object, const QString& Path, QStringList& Found,
                                       std::set<const QObject*>& Seen)
 {
