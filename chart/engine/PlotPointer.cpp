@@ -7,6 +7,7 @@
 #include "chart/engine/PlotAxisPanel.h"
 #include "chart/engine/PlotEngine.h"
 #include "platform/base/Numeric.h"
+#include "platform/core/PropertyInfo.h"
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/DrawingLimits.h"
 
@@ -415,6 +416,7 @@ TCallout::TCallout(TChartSeries* AOwner)
     SetVisible(true);
     SetDraw3D(false);
     SetColor(clBlack);
+    KeepStartAsDefault(*Brush(), {"Color"});
 }
 
 TCallout::~TCallout() = default;

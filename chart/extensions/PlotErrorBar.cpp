@@ -15,6 +15,7 @@
 #include "chart/engine/PlotRegistry.h"
 #include "chart/engine/PlotValueList.h"
 #include "platform/base/Numeric.h"
+#include "platform/core/PropertyInfo.h"
 
 #include <algorithm>
 #include <array>
@@ -304,6 +305,7 @@ THighLowSeries::THighLowSeries(TComponent* AOwner) : TChartSeries(AOwner)
     // Every point joins its neighbour: none may be skipped.
     SetVisibleRangeSearch(false);
     Pen()->SetColor(clPlotColor);
+    KeepStartAsDefault(*Pen(), {"Color"});
     FLowValues = new TChartValueList(this, PlotMsg_ValuesLow);
     FHighPen = CreateChartPen();
     FLowPen = CreateChartPen();

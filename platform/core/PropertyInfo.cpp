@@ -66,6 +66,17 @@ QMetaProperty FindProperty(const QObject* object, const char* name)
     return index < 0 ? QMetaProperty() : meta->property(index);
 }
 
+// The dynamic property holding an instance's own default of a property.
+QByteArray InstanceDefaultKey(const char* name)
+{
+    return QByteArray("default:") + name;
+}
+
+QVariant InstanceDefault(const QObject* object, const char* name)
+{
+    return object->property(InstanceDefaultKey(name).constData());
+}
+
 } // namespace
 
 QList<QMetaProperty> PublishedProperties(const QObject* object)
@@ -77,13 +88,25 @@ QList<QMetaProperty> PublishedProperties(const QObject* object)
     return properties;
 }
 
+void KeepStartAsDefault(QObject& object, std::initializer_list<const char*> names)
+{
+    for (const char* name : names) {
+        const QMetaProperty property = FindProperty(&object, name);
+        Q_ASSERT_X(property.isValid(), "KeepStartAsDefault", name);
+        if (property.isValid())
+            object.setProperty(InstanceDefaultKey(name).constData(), property.read(&object));
+    }
+}
+
 bool HasPropertyDefault(const QObject* object, const char* name)
 {
-    return ClassInfoValue(object->metaObject(), "default", name) != nullptr;
+    return InstanceDefault(object, name).isValid() || ClassInfoValue(object->metaObject(), "default", name) != nullptr;
 }
 
 QVariant PropertyDefault(const QObject* object, const char* name)
 {
+    if (QVariant own = InstanceDefault(object, name); own.isValid())
+        return own;
     const char* text = ClassInfoValue(object->metaObject(), "default", name);
     const QMetaProperty property = FindProperty(object, name);
     if (!text || !property.isValid())

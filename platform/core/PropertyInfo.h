@@ -11,10 +11,18 @@
 // A property is stored when its STORED flag is set, its stored method (if
 // any) says so, and its value differs from its default (if any). Component
 // streaming writes exactly the stored properties.
+//
+// An owner that starts a sub-object away from the sub-object class's
+// declared defaults (a dotted median pen, a white shape) keeps that start
+// as the instance's own default with KeepStartAsDefault; it wins over the
+// declared one, so a user's setting equal to the class default is written
+// and an omitted value reads back as the start value.
 
 #include <QtCore/QList>
 #include <QtCore/QMetaProperty>
 #include <QtCore/QVariant>
+
+#include <initializer_list>
 
 class QObject;
 
@@ -23,9 +31,16 @@ namespace lp {
 // The properties declared by the object's class and its bases below QObject.
 QList<QMetaProperty> PublishedProperties(const QObject* object);
 
+// Records the present values of the named properties as this object's own
+// defaults. Each name must be a published property of the object. The
+// defaults belong to the instance: copying values between objects does not
+// carry them.
+void KeepStartAsDefault(QObject& object, std::initializer_list<const char*> names);
+
+// Whether the instance or its class declares a default for the property.
 bool HasPropertyDefault(const QObject* object, const char* name);
-// The declared default converted to the property's type; invalid when the
-// property has no declared default.
+// The instance's own default, else the declared default converted to the
+// property's type; invalid when the property has neither.
 QVariant PropertyDefault(const QObject* object, const char* name);
 bool IsPropertyStored(const QObject* object, const char* name);
 

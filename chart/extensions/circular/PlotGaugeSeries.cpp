@@ -13,6 +13,7 @@
 #include "chart/engine/PlotValueList.h"
 #include "chart/extensions/circular/PlotCircular_p.h"
 #include "platform/core/ClassRegistry.h"
+#include "platform/core/PropertyInfo.h"
 
 #include <array>
 #include <cmath>
@@ -69,6 +70,11 @@ TGaugeSeries::TGaugeSeries(TComponent* AOwner) : TCircledSeries(AOwner)
     FEndPoint->SetHorizSize(3);
     FEndPoint->SetVertSize(3);
     FEndPoint->SetVisible(false);
+    KeepStartAsDefault(*FCenter, {"HorizSize", "Style", "VertSize"});
+    KeepStartAsDefault(*FCenter->Brush(), {"Color"});
+    KeepStartAsDefault(*FCenter->Gradient(), {"Visible"});
+    KeepStartAsDefault(*FEndPoint, {"HorizSize", "Style", "VertSize"});
+    KeepStartAsDefault(*FEndPoint->Brush(), {"Color"});
     AddXY(0, 0);
     SetRotationAngle(135);
 }

@@ -11,6 +11,7 @@
 #include "chart/engine/PlotRegistry.h"
 #include "chart/extensions/financial/PlotPriceFunctions.h"
 #include "platform/base/Numeric.h"
+#include "platform/core/PropertyInfo.h"
 
 #include <algorithm>
 #include <cmath>
@@ -93,6 +94,8 @@ TCandleSeries::TCandleSeries(TComponent* AOwner) : TOHLCSeries(AOwner)
     Pointer()->SetVisible(true);
     FHighLowPen = CreateChartPen();
     FHighLowPen->SetColor(clPlotColor);
+    KeepStartAsDefault(*FDownCloseGradient, {"StartColor"});
+    KeepStartAsDefault(*FHighLowPen, {"Color"});
 }
 
 TCandleSeries::~TCandleSeries()

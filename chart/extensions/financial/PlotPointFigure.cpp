@@ -9,6 +9,7 @@
 #include "chart/engine/PlotRegistry.h"
 #include "chart/engine/PlotValueList.h"
 #include "platform/base/Exception.h"
+#include "platform/core/PropertyInfo.h"
 
 #include <algorithm>
 #include <cmath>
@@ -24,6 +25,10 @@ TPointFigureSeries::TPointFigureSeries(TComponent* AOwner) : TOHLCSeries(AOwner)
     FUpSymbol = std::make_unique<TSeriesPointer>(this);
     FUpSymbol->SetStyle(psDiagCross);
     FUpSymbol->Brush()->SetColor(clGreen);
+    KeepStartAsDefault(*FDownSymbol, {"Style"});
+    KeepStartAsDefault(*FDownSymbol->Brush(), {"Color"});
+    KeepStartAsDefault(*FUpSymbol, {"Style"});
+    KeepStartAsDefault(*FUpSymbol->Brush(), {"Color"});
     XValues()->InitDateTime(false);
 }
 

@@ -9,6 +9,7 @@
 #include "chart/engine/PlotValueList.h"
 #include "chart/extensions/financial/PlotCandleSeries.h"
 #include "platform/base/Numeric.h"
+#include "platform/core/PropertyInfo.h"
 
 #include <algorithm>
 #include <cmath>
@@ -20,6 +21,8 @@ TFastLineSeries* CreateIndicatorLine(TColor Color)
 {
     auto* Line = new TFastLineSeries(nullptr);
     Line->SetSeriesColor(Color);
+    // The owner's colour is the line pen's default.
+    KeepStartAsDefault(*Line->Pen(), {"Color"});
     Line->SetShowInLegend(false);
     Line->SetShowInEditor(false);
     Line->SetInternal(true);

@@ -10,6 +10,7 @@
 #include "chart/engine/PlotAxisPanel.h"
 #include "chart/engine/PlotValueList.h"
 #include "platform/base/Exception.h"
+#include "platform/core/PropertyInfo.h"
 
 #include <algorithm>
 #include <cmath>
@@ -36,6 +37,7 @@ TCustomTriSurfaceSeries::TCustomTriSurfaceSeries(TComponent* AOwner) : TCustom3D
 {
     FBorder = std::make_unique<TChartHiddenPen>([this](TGraphicsObject* Sender) { CanvasChanged(Sender); });
     FBorder->SetColor(clWhite);
+    KeepStartAsDefault(*FBorder, {"Color"});
 }
 
 TCustomTriSurfaceSeries::~TCustomTriSurfaceSeries()

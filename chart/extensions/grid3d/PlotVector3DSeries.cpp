@@ -7,6 +7,7 @@
 #include "chart/engine/PlotAxis.h"
 #include "chart/engine/PlotAxisPanel.h"
 #include "chart/engine/PlotValueList.h"
+#include "platform/core/PropertyInfo.h"
 
 #include <algorithm>
 #include <cmath>
@@ -30,6 +31,8 @@ TVector3DSeries::TVector3DSeries(TComponent* AOwner) : TCustom3DPaletteSeries(AO
     FStartArrow->SetColor(clPlotColor);
     FEndArrow = CreateChartPen();
     FEndArrow->SetColor(clPlotColor);
+    KeepStartAsDefault(*FStartArrow, {"Color"});
+    KeepStartAsDefault(*FEndArrow, {"Color"});
     FEndXValues = new TChartValueList(this, PlotMsg_ValuesEndX);
     FEndYValues = new TChartValueList(this, PlotMsg_ValuesEndY);
     FEndZValues = new TChartValueList(this, PlotMsg_ValuesEndZ);

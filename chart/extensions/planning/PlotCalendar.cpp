@@ -7,6 +7,7 @@
 #include "chart/engine/PlotAxisPanel.h"
 #include "chart/engine/PlotRegistry.h"
 #include "platform/core/ClassRegistry.h"
+#include "platform/core/PropertyInfo.h"
 #include "platform/graphics/DeviceContext.h"
 #include "platform/ui/Menus.h"
 
@@ -115,6 +116,8 @@ TCalendarSeries::TCalendarSeries(TComponent* AOwner)
     FToday->SetColor(0xFF0000);
     FToday->Font()->SetColor(clWhite);
     FToday->Shadow()->SetSize(0);
+    KeepStartAsDefault(*FSunday, {"Color"});
+    KeepStartAsDefault(*FToday, {"Color"});
     FTrailing->Font()->SetColor(0x808080);
     FWeekDays->Pen()->SetVisible(false);
     SetShowInLegend(false);

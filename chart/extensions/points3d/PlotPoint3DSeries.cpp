@@ -9,6 +9,7 @@
 #include "chart/engine/PlotRegistry.h"
 #include "chart/engine/PlotValueList.h"
 #include "platform/core/ClassRegistry.h"
+#include "platform/core/PropertyInfo.h"
 #include "platform/graphics/DeviceContext.h"
 
 #include <QtCore/QScopeGuard>
@@ -234,6 +235,7 @@ TBubble3DSeries::TBubble3DSeries(TComponent* AOwner) : TPoint3DSeries(AOwner)
     Pointer()->SetStyle(psCircle);
     SetColorEachPoint(true);
     LinePen()->SetVisible(false);
+    KeepStartAsDefault(*Pointer(), {"Style"});
 }
 
 int TBubble3DSeries::AddBubble(double X, double Y, double Z, double ARadius, const QString& ALabel, TColor AColor)

@@ -8,6 +8,7 @@
 #include "chart/engine/PlotMarks.h"
 #include "chart/engine/PlotRegistry.h"
 #include "platform/core/ClassRegistry.h"
+#include "platform/core/PropertyInfo.h"
 
 #include <algorithm>
 
@@ -23,6 +24,7 @@ TArrowSeries::TArrowSeries(TComponent* AOwner) : TPointSeries(AOwner)
     Pointer()->SetInflateMargins(false);
     Marks()->Pen()->SetVisible(false);
     Marks()->SetTransparent(true);
+    KeepStartAsDefault(*Pointer(), {"InflateMargins"});
 }
 
 int TArrowSeries::AddArrow(double X0, double Y0, double X1, double Y1, const QString& ALabel, TColor AColor)

@@ -9,6 +9,7 @@
 #include "chart/engine/PlotMarks.h"
 #include "chart/engine/PlotRegistry.h"
 #include "platform/core/ClassRegistry.h"
+#include "platform/core/PropertyInfo.h"
 
 #include <QtCore/QScopeGuard>
 
@@ -39,6 +40,7 @@ TBubbleSeries::TBubbleSeries(TComponent* AOwner) : TPointSeries(AOwner)
     Marks()->Pen()->SetVisible(false);
     Marks()->SetTransparent(true);
     SetColorEachPoint(true);
+    KeepStartAsDefault(*Pointer(), {"InflateMargins", "Style"});
 }
 
 void TBubbleSeries::Assign(const TPersistent* Source)

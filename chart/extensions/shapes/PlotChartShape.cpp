@@ -8,6 +8,7 @@
 #include "chart/engine/PlotMarks.h"
 #include "chart/engine/PlotRegistry.h"
 #include "platform/core/ClassRegistry.h"
+#include "platform/core/PropertyInfo.h"
 #include "platform/graphics/DeviceContext.h"
 
 #include <algorithm>
@@ -39,6 +40,8 @@ TChartShape::TChartShape(TComponent* AOwner) : TChartSeries(AOwner)
     SetVisibleRangeSearch(false);
     Brush()->SetColor(clWhite);
     TChartSeries::SetSeriesColor(clWhite);
+    KeepStartAsDefault(*this, {"SeriesColor"});
+    KeepStartAsDefault(*Brush(), {"Color"});
     FFont = std::make_unique<TPlotFont>([this](TGraphicsObject* Sender) { CanvasChanged(Sender); });
     FGradient = std::make_unique<TPlotGradient>([this](TPersistent* Sender) { CanvasChanged(Sender); });
     FText = std::make_unique<TStringList>();

@@ -7,6 +7,7 @@
 #include "chart/engine/PlotRegistry.h"
 #include "chart/extensions/shapes/PlotImages.h"
 #include "platform/core/ClassRegistry.h"
+#include "platform/core/PropertyInfo.h"
 
 #include <QtCore/QScopeGuard>
 
@@ -77,6 +78,8 @@ TImagePointSeries::TImagePointSeries(TComponent* AOwner) : TCustomImagePointSeri
     LoadPlotImage(QStringLiteral("PlotDefaultImage"), *PointImage());
     SetImageTransparent(true);
     SizePointerTo(*PointImage(), false);
+    // The pointer starts at the default image's size.
+    KeepStartAsDefault(*Pointer(), {"HorizSize", "VertSize"});
 }
 
 TImagePointSeries::TImagePointSeries(TComponent* AOwner, const TPicture* APicture) : TImagePointSeries(AOwner)

@@ -7,6 +7,7 @@
 #include "chart/engine/PlotAxisPanel.h"
 #include "chart/engine/PlotRegistry.h"
 #include "platform/core/ClassRegistry.h"
+#include "platform/core/PropertyInfo.h"
 #include "platform/graphics/DeviceContext.h"
 
 #include <array>
@@ -22,6 +23,8 @@ TMyPointSeries::TMyPointSeries(TComponent* AOwner) : TPointSeries(AOwner)
     FLinesPen->SetColor(0x0000FF);
     Pointer()->SetDraw3D(false);
     Pointer()->SetStyle(psDiamond);
+    KeepStartAsDefault(*FLinesPen, {"Color"});
+    KeepStartAsDefault(*Pointer(), {"Draw3D", "Style"});
 }
 
 TMyPointSeries::~TMyPointSeries() = default;

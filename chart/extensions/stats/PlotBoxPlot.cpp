@@ -9,6 +9,7 @@
 #include "chart/engine/PlotMarks.h"
 #include "chart/engine/PlotRegistry.h"
 #include "chart/engine/PlotValueList.h"
+#include "platform/core/PropertyInfo.h"
 
 #include <algorithm>
 #include <vector>
@@ -88,6 +89,13 @@ TCustomBoxSeries::TCustomBoxSeries(TComponent* AOwner) : TPointSeries(AOwner)
     Pointer()->SetHorizSize(15);
     Pointer()->SetVertSize(15);
     Pointer()->Brush()->SetColor(clWhite);
+    // These starts are the series' own defaults, so a user's change back to
+    // the pen's or pointer's class default is still written.
+    KeepStartAsDefault(*FExtrOut, {"Style"});
+    KeepStartAsDefault(*FMedianPen, {"Style"});
+    KeepStartAsDefault(*FMildOut, {"Style"});
+    KeepStartAsDefault(*Pointer(), {"Draw3D", "HorizSize", "VertSize"});
+    KeepStartAsDefault(*Pointer()->Brush(), {"Color"});
 }
 
 TCustomBoxSeries::~TCustomBoxSeries()

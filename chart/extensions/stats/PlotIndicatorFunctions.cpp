@@ -13,6 +13,7 @@
 #include "chart/extensions/financial/PlotPriceFunctions.h"
 #include "chart/extensions/stats/PlotStatFunctions.h"
 #include "platform/base/Numeric.h"
+#include "platform/core/PropertyInfo.h"
 #include "platform/graphics/Bitmap.h"
 
 #include <algorithm>
@@ -29,6 +30,7 @@ TMACDFunction::TMACDFunction(TComponent* AOwner) : TPlotMovingFunction(AOwner)
     InternalSetPeriod(26);
     FHistogram = new TVolumeSeries(nullptr);
     FHistogram->SetSeriesColor(clRed);
+    KeepStartAsDefault(*FHistogram->Pen(), {"Color"});
     FHistogram->SetUseYOrigin(true);
     FHistogram->SetYOrigin(0);
     FHistogram->SetShowInLegend(false);

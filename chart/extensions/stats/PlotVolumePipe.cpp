@@ -12,6 +12,7 @@
 #include "chart/engine/PlotRegistry.h"
 #include "chart/engine/PlotValueList.h"
 #include "platform/base/Numeric.h"
+#include "platform/core/PropertyInfo.h"
 
 #include <algorithm>
 #include <cmath>
@@ -23,6 +24,7 @@ TVolumePipeSeries::TVolumePipeSeries(TComponent* AOwner) : TChartSeries(AOwner)
     FGradient = std::make_unique<TPlotGradient>([this](TPersistent* Sender) { CanvasChanged(Sender); });
     FGradient->SetVisible(true);
     FGradient->SetMidColor(clWhite);
+    KeepStartAsDefault(*FGradient, {"MidColor", "Visible"});
     FLinesPen = CreateChartPen();
     SetColorEachPoint(true);
 }

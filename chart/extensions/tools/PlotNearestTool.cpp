@@ -8,6 +8,7 @@
 #include "chart/extensions/tools/PlotBufferOverlay.h"
 #include "chart/extensions/tools/PlotToolSupport.h"
 #include "platform/base/Numeric.h"
+#include "platform/core/PropertyInfo.h"
 
 #include <array>
 #include <cmath>
@@ -24,6 +25,8 @@ TNearestTool::TNearestTool(TComponent* AOwner) : TPlotCustomToolSeries(AOwner), 
     Brush()->SetStyle(bsClear);
     Pen()->SetStyle(psDot);
     Pen()->SetColor(clWhite);
+    KeepStartAsDefault(*Brush(), {"Style"});
+    KeepStartAsDefault(*Pen(), {"Color", "Style"});
 }
 
 TNearestTool::~TNearestTool() = default;

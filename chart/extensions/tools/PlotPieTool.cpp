@@ -4,6 +4,7 @@
 #include "chart/engine/PlotPieSeries.h"
 #include "chart/engine/PlotRegistry.h"
 #include "platform/base/Numeric.h"
+#include "platform/core/PropertyInfo.h"
 
 #include <QtCore/QThread>
 
@@ -13,6 +14,7 @@ TPieTool::TPieTool(TComponent* AOwner) : TPlotCustomToolSeries(AOwner)
 {
     Pen()->SetWidth(4);
     Pen()->SetStyle(TPen::psSolid);
+    KeepStartAsDefault(*Pen(), {"Width"});
 }
 
 QString TPieTool::Description() const

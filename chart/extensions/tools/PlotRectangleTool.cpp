@@ -2,6 +2,7 @@
 
 #include "chart/canvas/PlotConst.h"
 #include "chart/engine/PlotAxisPanel.h"
+#include "platform/core/PropertyInfo.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -16,6 +17,7 @@ TRectangleTool::TRectangleTool(TComponent* AOwner) : TAnnotationTool(AOwner)
     S.Shadow()->SetSize(0);
     S.SetTransparency(75);
     S.SetShapeBounds(TRect{10, 10, 10 + 50 - 1, 10 + 50 - 1});
+    KeepStartAsDefault(S, {"CustomPosition", "Transparency"});
     SetPositionUnits(muPixels);
     SetCursor(crHandPoint);
 }

@@ -2,6 +2,7 @@
 
 #include "chart/canvas/PlotConst.h"
 #include "chart/engine/PlotAxisPanel.h"
+#include "platform/core/PropertyInfo.h"
 
 #include <algorithm>
 
@@ -12,6 +13,7 @@ TRotateTool::TRotateTool(TComponent* AOwner) : TPlotCustomTool(AOwner)
     Pen()->SetVisible(false);
     Pen()->SetMode(TPen::pmXor);
     Pen()->SetColor(clWhite);
+    KeepStartAsDefault(*Pen(), {"Color", "Mode"});
 }
 
 QString TRotateTool::Description() const

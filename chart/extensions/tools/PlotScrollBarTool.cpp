@@ -7,6 +7,7 @@
 #include "chart/engine/PlotLegend.h"
 #include "chart/engine/PlotRegistry.h"
 #include "platform/base/Numeric.h"
+#include "platform/core/PropertyInfo.h"
 #include "platform/ui/Timer.h"
 
 #include <algorithm>
@@ -36,6 +37,10 @@ TPlotScrollBar::TPlotScrollBar(TComponent* AOwner)
     FThumbBrush->SetColor(clSilver);
     Brush()->SetColor(clWhite);
     Pen()->SetColor(clWindowFrame);
+    KeepStartAsDefault(*FArrowBrush, {"Color"});
+    KeepStartAsDefault(*FThumbBrush, {"Color"});
+    KeepStartAsDefault(*Brush(), {"Color"});
+    KeepStartAsDefault(*Pen(), {"Color"});
 }
 
 TPlotScrollBar::~TPlotScrollBar() = default;

@@ -4,6 +4,7 @@
 #include "chart/canvas/PlotConst.h"
 #include "chart/canvas/PlotEffects.h"
 #include "chart/engine/PlotRegistry.h"
+#include "platform/core/PropertyInfo.h"
 
 #include <algorithm>
 
@@ -15,6 +16,7 @@ TSeriesBandTool::TSeriesBandTool(TComponent* AOwner)
 {
     Brush()->SetColor(clWhite);
     Pen()->SetVisible(false);
+    KeepStartAsDefault(*Brush(), {"Color"});
 }
 
 TSeriesBandTool::~TSeriesBandTool()

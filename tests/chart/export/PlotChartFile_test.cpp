@@ -13,6 +13,7 @@
 #include "chart/extensions/financial/PlotPointFigure.h"
 #include "chart/extensions/functions/PlotCurveFitting.h"
 #include "chart/extensions/grid3d/PlotSurfaceSeries.h"
+#include "chart/extensions/stats/PlotBoxPlot.h"
 #include "chart/extensions/stats/PlotIndicatorFunctions.h"
 #include "chart/extensions/tools/PlotColorLineTool.h"
 #include "platform/core/ClassRegistry.h"
@@ -636,6 +637,59 @@ TEST(ChartFile, RoundSeriesReadIntoAChartLeaveItsSettingsAsSaved)
         EXPECT_TRUE(Read.Frame()->Visible()) << Text;
         EXPECT_TRUE(Read.AxisVisible()) << Text;
         EXPECT_EQ(TextOf(Read), TextOf(Original)) << Text;
+    }
+}
+
+TEST(ChartFile, SubObjectsSetToTheirClassDefaultReadBackAsSet)
+{
+    // A box series starts its median pen dotted and its outliers as stars
+    // and circles; a gauge starts its centre as a circle. The user sets
+    // them to the pen's and pointer's class defaults.
+    TChart Original;
+    auto* Box = new TBoxSeries(&Original);
+    Box->SetName(QStringLiteral("Box1"));
+    Box->SetParentChart(&Original);
+    Box->AddSampleValues(10);
+    auto* Gauge = new TGaugeSeries(&Original);
+    Gauge->SetName(QStringLiteral("Gauge1"));
+    Gauge->SetParentChart(&Original);
+    ASSERT_EQ(Box->MedianPen()->Style(), TPen::psDot);
+    ASSERT_EQ(Gauge->Center()->Style(), psCircle);
+    Box->MedianPen()->SetStyle(TPen::psSolid);
+    Box->MildOut()->SetStyle(psRectangle);
+    Gauge->Center()->SetStyle(psRectangle);
+    for (bool Text : {false, true}) {
+        TChart Read;
+        Load(Read, Save(Original, true, Text));
+        ASSERT_EQ(Read.SeriesCount(), 2) << Text;
+        const auto* ReadBox = qobject_cast<TBoxSeries*>(Read.Series(0));
+        const auto* ReadGauge = qobject_cast<TGaugeSeries*>(Read.Series(1));
+        ASSERT_TRUE(ReadBox && ReadGauge) << Text;
+        EXPECT_EQ(ReadBox->MedianPen()->Style(), TPen::psSolid) << Text;
+        EXPECT_EQ(ReadBox->MildOut()->Style(), psRectangle) << Text;
+        EXPECT_EQ(ReadBox->ExtrOut()->Style(), psStar) << Text;
+        EXPECT_EQ(ReadGauge->Center()->Style(), psRectangle) << Text;
+        EXPECT_EQ(TextOf(Read), TextOf(Original)) << Text;
+    }
+}
+
+TEST(ChartFile, SubObjectsLeftAtTheirStartAreNotWrittenAndReadBackAsStarted)
+{
+    TChart Original;
+    auto* Box = new TBoxSeries(&Original);
+    Box->SetName(QStringLiteral("Box1"));
+    Box->SetParentChart(&Original);
+    const QByteArray Text = TextOf(Original);
+    EXPECT_FALSE(Text.contains("MedianPen.Style")) << Text.toStdString();
+    // A file that wrote the start explicitly, as earlier files did, reads too.
+    QByteArray Earlier = Text;
+    Earlier.replace("object Box1: TBoxSeries\r\n", "object Box1: TBoxSeries\r\n    MedianPen.Style = psDot\r\n");
+    ASSERT_NE(Earlier, Text);
+    for (const QByteArray& File : {Save(Original, true, false), Text, Earlier}) {
+        TChart Read;
+        Load(Read, File);
+        ASSERT_EQ(Read.SeriesCount(), 1);
+        EXPECT_EQ(qobject_cast<TBoxSeries*>(Read.Series(0))->MedianPen()->Style(), TPen::psDot);
     }
 }
 

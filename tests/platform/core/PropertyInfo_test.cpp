@@ -38,6 +38,21 @@ private:
 public:
     using TComponent::TComponent;
 
+    // The values, as every class copies its published state.
+    void Assign(const TPersistent* Source) override
+    {
+        const auto* other = qobject_cast<const TSample*>(Source);
+        if (!other)
+            return TComponent::Assign(Source);
+        FWidth = other->FWidth;
+        FColor = other->FColor;
+        FRatio = other->FRatio;
+        FVisible = other->FVisible;
+        FStyle = other->FStyle;
+        FOptions = other->FOptions;
+        FCaption = other->FCaption;
+    }
+
     int Width() const { return FWidth; }
     void SetWidth(int v) { FWidth = v; }
     int Color() const { return FColor; }
@@ -107,6 +122,55 @@ TEST(PublishedProperties, StoredMethodAndStoredFlagDecide)
     EXPECT_FALSE(IsPropertyStored(&sample, "Cache"));
     EXPECT_FALSE(IsPropertyStored(&sample, "NoSuchProperty"));
     EXPECT_TRUE(IsPropertyStored(&sample, "Name"));
+}
+
+// An owner that starts a sub-object away from its class's defaults keeps
+// that start as the instance's default.
+TEST(PublishedProperties, AnInstanceKeepsItsStartAsItsOwnDefault)
+{
+    TSample owned;
+    owned.SetWidth(15);
+    owned.SetStyle(TSample::ssPlain);
+    KeepStartAsDefault(owned, {"Width", "Style"});
+
+    // The instance's own default wins over the declared one.
+    EXPECT_EQ(PropertyDefault(&owned, "Width").toInt(), 15);
+    EXPECT_EQ(PropertyDefault(&owned, "Style").value<TSample::TSampleStyle>(), TSample::ssPlain);
+    EXPECT_EQ(PropertyDefault(&owned, "Ratio").toDouble(), 0.5);
+    EXPECT_FALSE(IsPropertyStored(&owned, "Width"));
+    EXPECT_FALSE(IsPropertyStored(&owned, "Style"));
+
+    // A value equal to the class default is stored now: it differs from the start.
+    owned.SetWidth(10);
+    owned.SetStyle(TSample::ssFramed);
+    EXPECT_TRUE(IsPropertyStored(&owned, "Width"));
+    EXPECT_TRUE(IsPropertyStored(&owned, "Style"));
+    // Later changes do not move the instance's default.
+    EXPECT_EQ(PropertyDefault(&owned, "Width").toInt(), 15);
+
+    // Only the properties named have an instance default; others keep the class's.
+    owned.SetRatio(0.25);
+    EXPECT_TRUE(IsPropertyStored(&owned, "Ratio"));
+}
+
+TEST(PublishedProperties, AssignCarriesValuesNotInstanceDefaults)
+{
+    TSample owned;
+    owned.SetWidth(15);
+    KeepStartAsDefault(owned, {"Width"});
+    TSample plain;
+    plain.Assign(&owned);
+    EXPECT_EQ(plain.Width(), 15);
+    EXPECT_EQ(PropertyDefault(&plain, "Width").toInt(), 10);
+    EXPECT_TRUE(IsPropertyStored(&plain, "Width"));
+
+    // Assigned into an owned instance, its own default stays.
+    TSample other;
+    other.SetWidth(10);
+    owned.Assign(&other);
+    EXPECT_EQ(owned.Width(), 10);
+    EXPECT_EQ(PropertyDefault(&owned, "Width").toInt(), 15);
+    EXPECT_TRUE(IsPropertyStored(&owned, "Width"));
 }
 
 TEST(PublishedProperties, ListsTheClassPropertiesBelowQObject)
