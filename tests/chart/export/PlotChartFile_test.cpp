@@ -23,6 +23,7 @@
 #include <QtCore/QBuffer>
 #include <QtCore/QDir>
 #include <QtCore/QFile>
+#include <QtCore/QScopeGuard>
 #include <QtCore/QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -949,6 +950,34 @@ TEST(ChartFile, AFunctionSeriesWithTwoSourcesKeepsBoth)
         Reopened.Series(0)->YValues()->SetValue(3, 10);
         Reopened.Series(2)->RefreshSeries();
         EXPECT_DOUBLE_EQ(Reread->YValues()->Value(3), 13);
+    }
+}
+
+// A component that is not a series feeds a series: the link is its name
+// and reads back to the same component, bound to the series again.
+TEST(ChartFile, ASeriesFedByASeriesSourceKeepsIt)
+{
+    RegisterClass<TPlotSeriesSource>();
+    const auto Unregister = qScopeGuard([] { UnRegisterClass(QStringLiteral("TPlotSeriesSource")); });
+    TChart Saved;
+    TChartSeries* Line = AddChartFileSeries(Saved, TLineSeries::staticMetaObject);
+    auto* Feed = new TPlotSeriesSource(&Saved);
+    Feed->SetName(QStringLiteral("Feed"));
+    Feed->SetSeries(Line);
+    Feed->Open();
+    for (const bool Text : {false, true}) {
+        SCOPED_TRACE(Text ? "text" : "binary");
+        const QByteArray Bytes = Save(Saved, true, Text);
+        if (Text)
+            EXPECT_TRUE(Bytes.contains("DataSource = Feed")) << Bytes.constData();
+        TChart Reopened;
+        Load(Reopened, Bytes);
+        ASSERT_EQ(Reopened.SeriesCount(), 1);
+        auto* Reread = qobject_cast<TPlotSeriesSource*>(Reopened.Series(0)->DataSource());
+        ASSERT_NE(Reread, nullptr);
+        EXPECT_EQ(Reread->Name(), QStringLiteral("Feed"));
+        EXPECT_EQ(Reread->Series(), Reopened.Series(0));
+        EXPECT_TRUE(Reread->Active());
     }
 }
 
