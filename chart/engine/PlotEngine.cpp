@@ -893,6 +893,11 @@ void TChartSeries::SetDataSource(TComponent* Value)
     CheckDataSource();
 }
 
+bool TChartSeries::IsDataSourceStored() const
+{
+    return FDataSources->Count() == 1;
+}
+
 void TChartSeries::ValidateDataSource(TComponent* Source)
 {
     auto* SourceSeries = qobject_cast<TChartSeries*>(Source);

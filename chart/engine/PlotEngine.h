@@ -239,6 +239,9 @@ private:
     Q_CLASSINFO("default:ColorSource", "")
     Q_PROPERTY(int Cursor READ Cursor WRITE SetCursor)
     Q_CLASSINFO("default:Cursor", "0")
+    // A single source is stored by name here; several go to "DataSources".
+    Q_PROPERTY(lp::TComponent* DataSource READ DataSource WRITE SetDataSource)
+    Q_CLASSINFO("stored:DataSource", "IsDataSourceStored")
     Q_PROPERTY(int Depth READ Depth WRITE SetDepth)
     Q_CLASSINFO("default:Depth", "-1")
     Q_PROPERTY(THorizAxis HorizAxis READ HorizAxis WRITE SetHorizAxis)
@@ -439,6 +442,8 @@ public:
 
     TComponent* DataSource() const;
     void SetDataSource(TComponent* Value);
+    // Exactly one source: two or more are stored as "DataSources".
+    Q_INVOKABLE bool IsDataSourceStored() const;
     TDataSourcesList& DataSources() const { return *FDataSources; }
     TCustomSeriesList& LinkedSeries() const { return *FLinkedSeries; }
     // Validates Source with the chart, checks cycles, replaces the sources.
@@ -596,7 +601,8 @@ public:
     void SetFunctionResultCentered(bool Value) { FFunctionResultCentered = Value; }
     // Names of the data sources read from a stream, resolved by Loaded.
     void SetPendingDataSourceNames(const QStringList& Names);
-    // "DataSources" is written when there is more than one source.
+    // "DataSources" is written when there is more than one source (a single
+    // one is the published DataSource).
     QStringList DataSourceNames() const;
     // Indexes in the chart's custom axes for "CustomHorizAxis" and
     // "CustomVertAxis" (-1 when none).

@@ -2,6 +2,7 @@
 
 #include "chart/canvas/PlotConst.h"
 #include "chart/engine/PlotAxis.h"
+#include "chart/engine/PlotFunctions.h"
 #include "chart/engine/PlotImageTool.h"
 #include "chart/engine/PlotMapSeries.h"
 #include "chart/engine/PlotRegistry.h"
@@ -24,6 +25,7 @@
 #include <QtCore/QBuffer>
 #include <QtCore/QDir>
 #include <QtCore/QFile>
+#include <QtCore/QScopeGuard>
 #include <QtCore/QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -1214,6 +1216,144 @@ TEST(ChartFileAxes, ALinkToAMissingAxisIsReported)
     EXPECT_EQ(Errors, (QStringList{QStringLiteral("Error reading CustomVertAxis: Index 5 out of range (0..1)"),
                                    QStringLiteral("Error reading AxisID: Index 9 out of range (0..7)")}));
     EXPECT_EQ(Copy.Series(0)->GetVertAxis(), Copy.LeftAxis());
+}
+
+// --- One data source -----------------------------------------------------------------------------
+
+// A line of six points and, fed by it alone, a trend and a moving average
+// (period 2) series.
+struct TOneSourceCharts {
+    TChartSeries* Line;
+    TChartSeries* Trend;
+    TChartSeries* Average;
+};
+
+TOneSourceCharts MakeOneSourceChart(TChart& Chart)
+{
+    Chart.SetBounds(0, 0, 400, 300);
+    Chart.SetBufferedDisplay(false);
+    TChartSeries* Line = AddChartFileSeries(Chart, TLineSeries::staticMetaObject);
+    for (int I = 0; I < 6; ++I)
+        Line->AddXY(I, I * I);
+    TChartSeries* Trend = AddChartFileSeries(Chart, TLineSeries::staticMetaObject);
+    Trend->SetFunction(new TTrendFunction(&Chart));
+    Trend->SetDataSource(Line);
+    // A many-source type with one source chosen, as the function page
+    // applies it.
+    TChartSeries* Average = AddChartFileSeries(Chart, TLineSeries::staticMetaObject);
+    Average->SetFunction(new TAveragePlotFunction(&Chart));
+    Average->SeriesFunction()->SetPeriod(2);
+    Average->DataSources().Clear();
+    Average->DataSources().Add(Line);
+    return {Line, Trend, Average};
+}
+
+// The line's points move onto y = 10 - 3x.
+void StraightenChartFileLine(TChartSeries& Line)
+{
+    for (int I = 0; I < Line.Count(); ++I)
+        Line.YValues()->SetValue(I, 10 - 3 * Line.XValues()->Value(I));
+}
+
+// Guards a function series fed by one series: the file did not name that
+// source (only two or more were stored), so the reopened function had none
+// and no longer followed the line.
+TEST(ChartFile, AFunctionSeriesWithOneSourceFollowsItWhenReopened)
+{
+    TChart Saved;
+    const TOneSourceCharts Was = MakeOneSourceChart(Saved);
+    ASSERT_GT(Was.Trend->Count(), 0);
+    for (const bool Text : {false, true}) {
+        SCOPED_TRACE(Text ? "text" : "binary");
+        const QByteArray Bytes = Save(Saved, true, Text);
+        if (Text) {
+            EXPECT_TRUE(Bytes.contains("DataSource = Series1")) << Bytes.constData();
+            EXPECT_FALSE(Bytes.contains("DataSources"));
+        }
+        TChart Reopened;
+        Reopened.SetBounds(0, 0, 400, 300);
+        Load(Reopened, Bytes);
+        ASSERT_EQ(Reopened.SeriesCount(), 3);
+        TChartSeries* Line = Reopened.Series(0);
+        TChartSeries* Trend = Reopened.Series(1);
+        TChartSeries* Average = Reopened.Series(2);
+        EXPECT_EQ(Trend->DataSource(), Line);
+        ASSERT_EQ(Average->DataSources().Count(), 1);
+        EXPECT_EQ(Average->DataSource(), Line);
+        ASSERT_NE(Average->SeriesFunction(), nullptr);
+        EXPECT_EQ(Average->SeriesFunction()->Period(), 2);
+        EXPECT_EQ(Line->LinkedSeries().Count(), 2);
+        EXPECT_EQ(ChartFilePointsOf(*Trend), ChartFilePointsOf(*Was.Trend));
+        EXPECT_EQ(TextOf(Reopened), TextOf(Saved));
+
+        // The line changes: both functions calculate again from it.
+        StraightenChartFileLine(*Line);
+        ASSERT_EQ(Trend->Count(), 2);
+        for (int I = 0; I < Trend->Count(); ++I)
+            EXPECT_NEAR(Trend->YValues()->Value(I), 10 - 3 * Trend->XValues()->Value(I), 1e-9) << I;
+        ASSERT_EQ(Average->Count(), 3);
+        for (int I = 0; I < Average->Count(); ++I)
+            EXPECT_NEAR(Average->YValues()->Value(I), 10 - 3 * (2 * I + 0.5), 1e-9) << I;
+    }
+}
+
+// Two sources are stored by name as before and read back in their order.
+TEST(ChartFile, AFunctionSeriesWithTwoSourcesKeepsBoth)
+{
+    TChart Saved;
+    Saved.SetBounds(0, 0, 400, 300);
+    TChartSeries* Line = AddChartFileSeries(Saved, TLineSeries::staticMetaObject);
+    for (int I = 0; I < 4; ++I)
+        Line->AddXY(I, I);
+    TChartSeries* Sum = AddChartFileSeries(Saved, TLineSeries::staticMetaObject);
+    Sum->SetFunction(new TAddPlotFunction(&Saved));
+    LinkTwoChartFileSources(*Sum, *Line);
+    for (const bool Text : {false, true}) {
+        SCOPED_TRACE(Text ? "text" : "binary");
+        const QByteArray Bytes = Save(Saved, true, Text);
+        if (Text) {
+            EXPECT_TRUE(Bytes.contains("DataSources = ")) << Bytes.constData();
+            EXPECT_FALSE(Bytes.contains("DataSource ="));
+        }
+        TChart Reopened;
+        Load(Reopened, Bytes);
+        ASSERT_EQ(Reopened.SeriesCount(), 3);
+        TChartSeries* Reread = Reopened.Series(1);
+        ASSERT_EQ(Reread->DataSources().Count(), 2);
+        EXPECT_EQ(Reread->DataSources()[0], Reopened.Series(0));
+        EXPECT_EQ(Reread->DataSources()[1], Reopened.Series(2));
+        Reopened.Series(0)->YValues()->SetValue(3, 10);
+        Reopened.Series(2)->RefreshSeries();
+        EXPECT_DOUBLE_EQ(Reread->YValues()->Value(3), 13);
+    }
+}
+
+// A component that is not a series feeds a series: the link is its name
+// and reads back to the same component, bound to the series again.
+TEST(ChartFile, ASeriesFedByASeriesSourceKeepsIt)
+{
+    RegisterClass<TPlotSeriesSource>();
+    const auto Unregister = qScopeGuard([] { UnRegisterClass(QStringLiteral("TPlotSeriesSource")); });
+    TChart Saved;
+    TChartSeries* Line = AddChartFileSeries(Saved, TLineSeries::staticMetaObject);
+    auto* Feed = new TPlotSeriesSource(&Saved);
+    Feed->SetName(QStringLiteral("Feed"));
+    Feed->SetSeries(Line);
+    Feed->Open();
+    for (const bool Text : {false, true}) {
+        SCOPED_TRACE(Text ? "text" : "binary");
+        const QByteArray Bytes = Save(Saved, true, Text);
+        if (Text)
+            EXPECT_TRUE(Bytes.contains("DataSource = Feed")) << Bytes.constData();
+        TChart Reopened;
+        Load(Reopened, Bytes);
+        ASSERT_EQ(Reopened.SeriesCount(), 1);
+        auto* Reread = qobject_cast<TPlotSeriesSource*>(Reopened.Series(0)->DataSource());
+        ASSERT_NE(Reread, nullptr);
+        EXPECT_EQ(Reread->Name(), QStringLiteral("Feed"));
+        EXPECT_EQ(Reread->Series(), Reopened.Series(0));
+        EXPECT_TRUE(Reread->Active());
+    }
 }
 
 } // namespace

@@ -29,6 +29,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace lp {
 namespace {
@@ -232,6 +233,46 @@ TEST_F(FunctionPage, NothingReachesTheSeriesBeforeApplyThenItFollowsItsSources)
     Source2->RefreshSeries();
     ASSERT_EQ(Edited->Count(), 5);
     EXPECT_DOUBLE_EQ(Edited->YValues()->Value(4), 80);
+}
+
+// The Y values of Series, in point order.
+std::vector<double> FunctionPageYValuesOf(const TChartSeries& Series)
+{
+    std::vector<double> Values;
+    for (int I = 0; I < Series.Count(); ++I)
+        Values.push_back(Series.YValues()->Value(I));
+    return Values;
+}
+
+// Guards the one source chosen here: the chart file did not keep it, and
+// the reopened function no longer followed its source.
+TEST_F(FunctionPage, TheOneSourceAppliedIsKeptByTheChartFile)
+{
+    Open();
+    TypeInto(Page->CBSources, QStringLiteral("Moving"));
+    TypeInto(Page->CBSingle, QStringLiteral("Source2"));
+    QTest::mouseClick(Page->BApply, Qt::LeftButton);
+    ASSERT_EQ(Edited->DataSource(), Source2);
+    ASSERT_GT(Edited->Count(), 0);
+    for (const bool Text : {false, true}) {
+        SCOPED_TRACE(Text ? "text" : "binary");
+        test::TEditorChart Fresh;
+        test::ReopenThroughChartFile(Chart, Fresh, true, Text);
+        ASSERT_EQ(Fresh.SeriesCount(), 3);
+        TChartSeries* Source = Fresh.Series(1);
+        TChartSeries* Average = Fresh.Series(2);
+        EXPECT_EQ(Average->DataSource(), Source);
+        ASSERT_NE(qobject_cast<TMovingAverageFunction*>(Average->SeriesFunction()), nullptr);
+        EXPECT_EQ(FunctionPageYValuesOf(*Average), FunctionPageYValuesOf(*Edited));
+        // The reopened source changes: its average follows as the open
+        // chart's does.
+        const std::vector<double> Before = FunctionPageYValuesOf(*Average);
+        Source->YValues()->SetValue(0, 100);
+        Source2->YValues()->SetValue(0, 100);
+        EXPECT_NE(FunctionPageYValuesOf(*Average), Before);
+        EXPECT_EQ(FunctionPageYValuesOf(*Average), FunctionPageYValuesOf(*Edited));
+        Source2->YValues()->SetValue(0, 30);
+    }
 }
 
 TEST_F(FunctionPage, TheSameTypeKeepsTheSeriesFunctionObject)

@@ -131,8 +131,14 @@ TEST(ADXFunction, ChartStoresNeitherLineAndFreesThemFirst)
     ASSERT_EQ(Original.SeriesCount(), 4);
     TChart Copy;
     test::ReadInto(Original, Copy);
-    EXPECT_EQ(Copy.SeriesCount(), 2);
-    EXPECT_NE(qobject_cast<TADXFunction*>(Copy.Series(1)->SeriesFunction()), nullptr);
+    // The two stored series; the copy's function, fed by the same source,
+    // makes its own two lines again (none is read twice).
+    ASSERT_EQ(Copy.SeriesCount(), 4);
+    EXPECT_EQ(Copy.Series(1)->DataSource(), Copy.Series(0));
+    auto* Adx = qobject_cast<TADXFunction*>(Copy.Series(1)->SeriesFunction());
+    ASSERT_NE(Adx, nullptr);
+    EXPECT_TRUE(Adx->UpLine()->Internal());
+    EXPECT_TRUE(Adx->DownLine()->Internal());
 }
 
 TEST(RSIFunction, BothStyles)
