@@ -1,0 +1,389 @@
+// The whole chart through the chart file: every axis with every stored
+// setting changed, the 3-D view with a pie, a later page, every registered
+// series kind created, cloned and changed in type, every registered tool
+// and function with its settings changed, and a brush with each pattern the
+// brush editor offers; saved binary and text and read into a fresh chart,
+// it must read back as it was saved, and saving must not change it.
+//
+// Settings are changed by walking the published properties (PropertyInfo.h)
+// rather than by naming them, so a property added later is covered too.
+
+#include "chart/editors/PlotPenBrushDialogs.h"
+#include "chart/canvas/PlotRoutines.h"
+#include "chart/engine/PlotAxis.h"
+#include "chart/engine/PlotChart.h"
+#include "chart/engine/PlotFunction.h"
+#include "chart/engine/PlotPieSeries.h"
+#include "chart/engine/PlotRegistry.h"
+#include "chart/engine/PlotSeries.h"
+#include "chart/engine/PlotSeriesLists.h"
+#include "chart/engine/PlotTools.h"
+#include "chart/export/PlotChartFile.h"
+#include "platform/core/ClassRegistry.h"
+#include "platform/core/Collections.h"
+#include "platform/core/PropertyInfo.h"
+
+#include <QtCore/QBuffer>
+#include <QtCore/QMetaEnum>
+#include <QtWidgets/QListWidget>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <vector>
+
+namespace lp {
+namespace {
+
+QObject* RoundTripPointed(const QVariant& Value)
+{
+    return (Value.metaType().flags() & QMetaType::PointerToQObject) ? *static_cast<QObject* const*>(Value.constData())
+                                                                     : nullptr;
+}
+
+bool RoundTripIsComponentLink(const QMetaProperty& Property)
+{
+    const QMetaObject* Meta = Property.metaType().metaObject();
+    return Meta && Meta->inherits(&TComponent::staticMetaObject);
+}
+
+// Changes every stored published property of an object, its sub-objects
+// included, to a value other than the one it has, in a seeded order of
+// candidates; a candidate the setter refuses (an exception, or a value
+// that does not stick) is passed over for the next.
+class TRoundTripSettings {
+public:
+    explicit TRoundTripSettings(unsigned Seed) : FRandom(Seed) {}
+
+    void ChangeAll(QObject* Object, int Depth = 0)
+    {
+        if (!Object || Depth > 6)
+            return;
+        for (const QMetaProperty& Property : PublishedProperties(Object)) {
+            if (!Property.isReadable() || !Property.isWritable() || !Property.isStored() ||
+                QByteArray(Property.name()) == "Name" || RoundTripIsComponentLink(Property))
+                continue;
+            const QVariant Value = Property.read(Object);
+            if (Value.metaType().flags() & QMetaType::PointerToQObject) {
+                QObject* Target = RoundTripPointed(Value);
+                if (Target && Target != Object && !qobject_cast<TCollection*>(Target))
+                    ChangeAll(Target, Depth + 1);
+                continue;
+            }
+            ChangeOne(Object, Property, Value);
+        }
+    }
+
+private:
+    void ChangeOne(QObject* Object, const QMetaProperty& Property, const QVariant& Old)
+    {
+        for (const QVariant& Candidate : Candidates(Property, Old)) {
+            try {
+                Property.write(Object, Candidate);
+            } catch (const Exception&) {
+                continue;
+            }
+            if (Property.read(Object) != Old)
+                return;
+        }
+    }
+
+    std::vector<QVariant> Candidates(const QMetaProperty& Property, const QVariant& Old)
+    {
+        std::vector<QVariant> Result;
+        if (Property.isEnumType()) {
+            const QMetaEnum Enum = Property.enumerator();
+            const int Current = Old.toInt();
+            for (int I = 0; I < Enum.keyCount(); ++I) {
+                const int Value = Enum.isFlag() ? Current ^ Enum.value(I) : Enum.value(I);
+                if (Value != Current)
+                    Result.push_back(AsType(QVariant(Value), Property));
+            }
+        } else {
+            switch (Property.metaType().id()) {
+            case QMetaType::Bool:
+                Result.push_back(!Old.toBool());
+                break;
+            case QMetaType::Int:
+            case QMetaType::UInt:
+            case QMetaType::LongLong:
+            case QMetaType::Short: {
+                const qlonglong V = Old.toLongLong();
+                for (qlonglong Step : {1LL, -1LL, 2LL, -2LL, 5LL, 10LL, V, -V / 2})
+                    if (Step != 0)
+                        Result.push_back(AsType(QVariant(V + Step), Property));
+                break;
+            }
+            case QMetaType::Double:
+            case QMetaType::Float: {
+                const double V = Old.toDouble();
+                for (double Step : {0.5, -0.5, 2.25, -2.25, 10.0, -10.0})
+                    Result.push_back(AsType(QVariant(V + Step), Property));
+                break;
+            }
+            case QMetaType::QString:
+                Result.push_back(Old.toString() + QStringLiteral("rt%1").arg(FRandom() % 100));
+                break;
+            default:
+                break;
+            }
+        }
+        std::shuffle(Result.begin(), Result.end(), FRandom);
+        return Result;
+    }
+
+    static QVariant AsType(QVariant Value, const QMetaProperty& Property)
+    {
+        Value.convert(Property.metaType());
+        return Value;
+    }
+
+    std::mt19937 FRandom;
+};
+
+// Every readable published property of an object as "path = value" lines,
+// sub-objects and collections walked, links by name: the state a reopened
+// chart must show again, whether the file format writes it or not.
+void RoundTripDump(QObject* Object, const QString& Prefix, QStringList& Lines, int Depth = 0)
+{
+    if (!Object || Depth > 6)
+        return;
+    for (const QMetaProperty& Property : PublishedProperties(Object)) {
+        if (!Property.isReadable() || !Property.isStored() || QByteArray(Property.name()) == "Name")
+            continue;
+        const QString Path = Prefix + QString::fromLatin1(Property.name());
+        const QVariant Value = Property.read(Object);
+        if (Value.metaType().flags() & QMetaType::PointerToQObject) {
+            QObject* Target = RoundTripPointed(Value);
+            if (RoundTripIsComponentLink(Property)) {
+                auto* Linked = qobject_cast<TComponent*>(Target);
+                Lines << Path + QStringLiteral(" -> ") + (Linked ? Linked->Name() : QStringLiteral("nil"));
+            } else if (auto* Collection = qobject_cast<TCollection*>(Target)) {
+                Lines << Path + QStringLiteral(".Count = %1").arg(Collection->Count());
+                for (int I = 0; I < Collection->Count(); ++I)
+                    RoundTripDump(Collection->Items(I), Path + QStringLiteral("[%1].").arg(I), Lines, Depth + 1);
+            } else if (Target && Target != Object) {
+                RoundTripDump(Target, Path + QLatin1Char('.'), Lines, Depth + 1);
+            }
+            continue;
+        }
+        const QString Text = Property.isEnumType() ? QString::number(Value.toInt()) : Value.toString();
+        Lines << Path + QStringLiteral(" = ") + Text;
+    }
+}
+
+QStringList RoundTripAxes(TCustomChart& Chart)
+{
+    QStringList Lines;
+    const std::vector<std::pair<QString, TChartAxis*>> Standard{
+        {QStringLiteral("Left"), Chart.LeftAxis()},   {QStringLiteral("Top"), Chart.TopAxis()},
+        {QStringLiteral("Right"), Chart.RightAxis()}, {QStringLiteral("Bottom"), Chart.BottomAxis()},
+        {QStringLiteral("Depth"), Chart.DepthAxis()}, {QStringLiteral("DepthTop"), Chart.DepthTopAxis()}};
+    for (const auto& [Name, Axis] : Standard)
+        RoundTripDump(Axis, Name + QLatin1Char('.'), Lines);
+    Lines << QStringLiteral("CustomAxes.Count = %1").arg(Chart.CustomAxes().Count());
+    for (int I = 0; I < Chart.CustomAxes().Count(); ++I)
+        RoundTripDump(Chart.CustomAxes().Items(I), QStringLiteral("Custom[%1].").arg(I), Lines);
+    return Lines;
+}
+
+QByteArray RoundTripSave(TCustomChart& Chart, bool Text)
+{
+    QBuffer Out;
+    Out.open(QIODevice::WriteOnly);
+    SaveChartToStream(&Chart, Out, true, Text);
+    return Out.data();
+}
+
+void RoundTripLoad(TCustomChart& Chart, const QByteArray& Bytes)
+{
+    QBuffer In;
+    In.setData(Bytes);
+    In.open(QIODevice::ReadOnly);
+    TCustomChart* Target = &Chart;
+    QStringList Errors;
+    LoadChartFromStreamEx(Target, In, true, [&](const QString& Message) {
+        Errors << Message;
+        return true;
+    });
+    EXPECT_TRUE(Errors.isEmpty()) << Errors.join(QLatin1Char('\n')).toStdString();
+}
+
+// The lines of A and B that differ, for a readable failure message.
+QString RoundTripDifference(const QStringList& A, const QStringList& B)
+{
+    QStringList Out;
+    const QSet<QString> InA(A.begin(), A.end());
+    const QSet<QString> InB(B.begin(), B.end());
+    for (const QString& Line : A)
+        if (!InB.contains(Line))
+            Out << QStringLiteral("- ") + Line;
+    for (const QString& Line : B)
+        if (!InA.contains(Line))
+            Out << QStringLiteral("+ ") + Line;
+    return Out.mid(0, 400).join(QLatin1Char('\n'));
+}
+
+// The text form as one line per property, each led by the names of the
+// objects it stands in ("Series3.Pen.Width = 2"), values that run over
+// several lines joined: differences then name what differs.
+QStringList RoundTripLines(const QByteArray& Text)
+{
+    QStringList Out;
+    QStringList Objects;
+    for (const QString& Raw : QString::fromUtf8(Text).split(QLatin1Char('\n'))) {
+        const QString Line = Raw.trimmed();
+        if (Line.startsWith(QLatin1String("object ")) || Line == QLatin1String("item")) {
+            Objects << (Line == QLatin1String("item") ? Line : Line.mid(7));
+        } else if (Line == QLatin1String("end") || Line == QLatin1String("end>")) {
+            if (!Objects.isEmpty())
+                Objects.removeLast();
+        } else if (Line.contains(QLatin1String(" = ")) || Out.isEmpty()) {
+            Out << Objects.join(QLatin1Char('/')) + QLatin1Char('/') + Line;
+        } else {
+            Out.last() += Line;
+        }
+    }
+    return Out;
+}
+
+QStringList RoundTripSeriesNames(const TCustomChart& Chart)
+{
+    QStringList Names;
+    for (int I = 0; I < Chart.SeriesCount(); ++I)
+        Names << Chart.Series(I)->Name() + QLatin1Char(':') + Chart.Series(I)->ClassName();
+    return Names;
+}
+
+void RoundTripPaint(TCustomChart& Chart)
+{
+    Chart.CreateBitmap(clWhite, Chart.GetRectangle());
+}
+
+// The chart of the round trip, built as the editor builds one.
+class TRoundTripChart {
+public:
+    explicit TRoundTripChart(unsigned Seed) : FSettings(Seed)
+    {
+        Chart.SetBounds(0, 0, 500, 400);
+        Chart.SetBufferedDisplay(false);
+    }
+
+    void ChangeAxes()
+    {
+        Chart.CustomAxes().Add();
+        for (TChartAxis* Axis : {Chart.LeftAxis(), Chart.TopAxis(), Chart.RightAxis(), Chart.BottomAxis(),
+                                 Chart.DepthAxis(), Chart.DepthTopAxis()})
+            FSettings.ChangeAll(Axis);
+        FSettings.ChangeAll(Chart.CustomAxes().Items(0));
+    }
+
+    // A series of each registered kind (function kinds on a line series,
+    // calculated from the first series), each cloned, the clone changed
+    // into the next kind.
+    void AddEverySeriesKind()
+    {
+        const TPlotSeriesTypes& Types = *PlotSeriesTypes();
+        std::vector<TChartSeriesClass> Kinds;
+        for (int I = 0; I < Types.Count(); ++I)
+            if (Types[I]->SeriesClass && !Types[I]->FunctionClass &&
+                std::find(Kinds.begin(), Kinds.end(), Types[I]->SeriesClass) == Kinds.end())
+                Kinds.push_back(Types[I]->SeriesClass);
+        for (size_t I = 0; I < Kinds.size(); ++I) {
+            TChartSeries* Series = CreateNewSeries(nullptr, &Chart, Kinds[I]);
+            Series->FillSampleValues(6);
+            FSettings.ChangeAll(Series);
+            TChartSeries* Clone = CloneChartSeries(Series);
+            ChangeSeriesType(Clone, Kinds[(I + 1) % Kinds.size()]);
+        }
+        TChartSeries* Source = CreateNewSeries(nullptr, &Chart, &TLineSeries::staticMetaObject);
+        Source->FillSampleValues(12);
+        for (int I = 0; I < Types.Count(); ++I) {
+            if (!Types[I]->FunctionClass)
+                continue;
+            TChartSeriesClass Class = Types[I]->SeriesClass ? Types[I]->SeriesClass : &TLineSeries::staticMetaObject;
+            TChartSeries* Series = CreateNewSeries(nullptr, &Chart, Class, Types[I]->FunctionClass);
+            // A kind that takes no line series as its source keeps none.
+            if (Chart.IsValidDataSource(Series, Source))
+                Series->SetDataSource(Source);
+            FSettings.ChangeAll(Series->SeriesFunction());
+            CloneChartSeries(Series);
+        }
+    }
+
+    // The 3-D view turned away from its defaults; 3-D stays on.
+    void ChangeView() { FSettings.ChangeAll(Chart.View3DOptions()); }
+
+    void AddEveryTool()
+    {
+        const TPlotToolTypes& Tools = *PlotToolTypes();
+        for (int I = 0; I < Tools.Count(); ++I) {
+            auto* Tool = qobject_cast<TPlotCustomTool*>(CreateComponent(TPersistent::ClassNameOf(*Tools[I]), &Chart));
+            ASSERT_NE(Tool, nullptr);
+            Tool->SetParentChart(&Chart);
+            Tool->SetName(GetUniqueComponentName(&Chart, QStringLiteral("ChartTool")));
+            FSettings.ChangeAll(Tool);
+        }
+    }
+
+    // Each item of the brush editor's style list on a series brush in turn.
+    void BrushEveryPattern()
+    {
+        TBrushDialog Dialog;
+        int Item = 0;
+        for (int I = 0; I < Chart.SeriesCount() && Item < Dialog.LStyle->count(); ++I) {
+            auto* Brush = qobject_cast<TChartBrush*>(RoundTripPointed(Chart.Series(I)->property("Brush")));
+            if (!Brush)
+                continue;
+            Dialog.TheBrush = Brush;
+            Dialog.StyleClick(Item++);
+        }
+        EXPECT_EQ(Item, Dialog.LStyle->count()) << "too few series with a brush for every pattern";
+    }
+
+    TChart Chart;
+
+private:
+    TRoundTripSettings FSettings;
+};
+
+TEST(ChartFileRoundTrip, TheWholeChartReadsBackAsSaved)
+{
+    TRoundTripChart Built(20261208);
+    TChart& Chart = Built.Chart;
+    Built.ChangeAxes();
+    Built.ChangeView();
+    Built.AddEverySeriesKind();
+    Built.AddEveryTool();
+    Built.BrushEveryPattern();
+    Chart.SetMaxPointsPerPage(2);
+    Chart.SetPage(3);
+    RoundTripPaint(Chart);
+
+    const QByteArray Before = RoundTripSave(Chart, true);
+    const QStringList AxesBefore = RoundTripAxes(Chart);
+    const QByteArray Binary = RoundTripSave(Chart, false);
+    EXPECT_EQ(RoundTripSave(Chart, true), Before) << "saving changed the chart:\n"
+        << RoundTripDifference(RoundTripLines(Before), RoundTripLines(RoundTripSave(Chart, true))).toStdString();
+
+    for (const bool Text : {false, true}) {
+        SCOPED_TRACE(Text ? "text file" : "binary file");
+        TChart Reopened;
+        Reopened.SetBounds(0, 0, 500, 400);
+        Reopened.SetBufferedDisplay(false);
+        RoundTripLoad(Reopened, Text ? Before : Binary);
+        RoundTripPaint(Reopened);
+        const QByteArray After = RoundTripSave(Reopened, true);
+        EXPECT_TRUE(RoundTripSeriesNames(Reopened) == RoundTripSeriesNames(Chart))
+            << RoundTripDifference(RoundTripSeriesNames(Chart), RoundTripSeriesNames(Reopened)).toStdString();
+        EXPECT_EQ(Reopened.Tools().Count(), Chart.Tools().Count());
+        EXPECT_EQ(Reopened.Page(), 3);
+        EXPECT_TRUE(After == Before) << RoundTripDifference(RoundTripLines(Before), RoundTripLines(After)).toStdString();
+        const QStringList AxesAfter = RoundTripAxes(Reopened);
+        EXPECT_TRUE(AxesAfter == AxesBefore) << RoundTripDifference(AxesBefore, AxesAfter).toStdString();
+    }
+}
+
+} // namespace
+} // namespace lp
