@@ -12,12 +12,15 @@
 #include "chart/canvas/PlotRoutines.h"
 #include "chart/engine/PlotAxis.h"
 #include "chart/engine/PlotChart.h"
+#include "chart/engine/PlotFastLine.h"
 #include "chart/engine/PlotFunction.h"
 #include "chart/engine/PlotPieSeries.h"
 #include "chart/engine/PlotRegistry.h"
 #include "chart/engine/PlotSeries.h"
 #include "chart/engine/PlotSeriesLists.h"
 #include "chart/engine/PlotTools.h"
+#include "chart/extensions/grid3d/PlotSurfaceSeries.h"
+#include "chart/extensions/shapes/PlotChartShape.h"
 #include "chart/export/PlotChartFile.h"
 #include "platform/core/ClassRegistry.h"
 #include "platform/core/Collections.h"
@@ -110,6 +113,11 @@ private:
             case QMetaType::LongLong:
             case QMetaType::Short: {
                 const qlonglong V = Old.toLongLong();
+                // Colours are given as colours a user could pick.
+                if (QByteArray(Property.name()).endsWith("Color")) {
+                    Result.push_back(AsType(QVariant(static_cast<int>(FRandom() & 0xFFFFFF)), Property));
+                    break;
+                }
                 for (qlonglong Step : {1LL, -1LL, 2LL, -2LL, 5LL, 10LL, V, -V / 2})
                     if (Step != 0)
                         Result.push_back(AsType(QVariant(V + Step), Property));
@@ -383,6 +391,79 @@ TEST(ChartFileRoundTrip, TheWholeChartReadsBackAsSaved)
         const QStringList AxesAfter = RoundTripAxes(Reopened);
         EXPECT_TRUE(AxesAfter == AxesBefore) << RoundTripDifference(AxesBefore, AxesAfter).toStdString();
     }
+}
+
+// A chart read back from its own text file.
+class TRoundTripReopened {
+public:
+    explicit TRoundTripReopened(TCustomChart& Saved)
+    {
+        Chart.SetBounds(0, 0, 500, 400);
+        RoundTripLoad(Chart, RoundTripSave(Saved, true));
+    }
+    TChart Chart;
+};
+
+// A palette series coloured point by point after its palette was turned on
+// (Use palette, then Color each point): the palette read from the file
+// must not turn the point colours off again.
+TEST(ChartFileRoundTrip, APaletteSeriesKeepsColorEachPointTickedAfterThePalette)
+{
+    TChart Chart;
+    auto* Surface = qobject_cast<TSurfaceSeries*>(CreateNewSeries(nullptr, &Chart, &TSurfaceSeries::staticMetaObject));
+    ASSERT_NE(Surface, nullptr);
+    Surface->FillSampleValues(4);
+    Surface->SetUseColorRange(false);
+    Surface->SetUsePalette(true);
+    EXPECT_FALSE(Surface->ColorEachPoint()); // turning the palette on turns point colours off
+    Surface->SetColorEachPoint(true);
+
+    TRoundTripReopened Reopened(Chart);
+    ASSERT_EQ(Reopened.Chart.SeriesCount(), 1);
+    auto* Read = qobject_cast<TSurfaceSeries*>(Reopened.Chart.Series(0));
+    ASSERT_NE(Read, nullptr);
+    EXPECT_TRUE(Read->UsePalette());
+    EXPECT_TRUE(Read->ColorEachPoint());
+
+    // Turned on outside a file read, the palette still turns them off.
+    Read->SetUsePalette(false);
+    Read->SetUsePalette(true);
+    EXPECT_FALSE(Read->ColorEachPoint());
+}
+
+// Colours no palette hands out, so that setting them is a change.
+constexpr TColor RoundTripRed = 0x1020C0;
+constexpr TColor RoundTripGreen = 0x10B020;
+
+// Change... from a pie to a fast line, and from a line to a shape: the parts
+// that follow the series colour in the new kind (the fast line's pen, the
+// shape's brush) take the colour the series had, in the open chart and in
+// the reopened one alike.
+TEST(ChartFileRoundTrip, AChangedSeriesTypeKeepsItsColourInTheFile)
+{
+    TChart Chart;
+    TChartSeries* Pie = CreateNewSeries(nullptr, &Chart, &TPieSeries::staticMetaObject);
+    Pie->FillSampleValues(4);
+    Pie->SetSeriesColor(RoundTripRed);
+    Pie->Pen()->SetColor(clBlue);
+    TChartSeries* Line = CreateNewSeries(nullptr, &Chart, &TLineSeries::staticMetaObject);
+    Line->SetSeriesColor(RoundTripGreen);
+    TChartSeries* FastLine = Pie;
+    ChangeSeriesType(FastLine, &TFastLineSeries::staticMetaObject);
+    TChartSeries* Shape = Line;
+    ChangeSeriesType(Shape, &TChartShape::staticMetaObject);
+    EXPECT_EQ(FastLine->SeriesColor(), RoundTripRed);
+    EXPECT_EQ(FastLine->Pen()->Color(), RoundTripRed);
+    EXPECT_EQ(Shape->SeriesColor(), RoundTripGreen);
+    EXPECT_EQ(Shape->Brush()->Color(), RoundTripGreen);
+
+    TRoundTripReopened Reopened(Chart);
+    ASSERT_EQ(Reopened.Chart.SeriesCount(), 2);
+    EXPECT_EQ(Reopened.Chart.Series(0)->SeriesColor(), RoundTripRed);
+    EXPECT_EQ(Reopened.Chart.Series(0)->Pen()->Color(), RoundTripRed);
+    EXPECT_EQ(Reopened.Chart.Series(1)->SeriesColor(), RoundTripGreen);
+    EXPECT_EQ(Reopened.Chart.Series(1)->Brush()->Color(), RoundTripGreen);
+    EXPECT_TRUE(RoundTripSave(Reopened.Chart, true) == RoundTripSave(Chart, true));
 }
 
 } // namespace
