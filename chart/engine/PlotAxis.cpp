@@ -591,7 +591,9 @@ bool TChartAxis::IsZPositionStored() const
 {
     if (FIsDepthAxis)
         return false;
-    if (FOtherSide)
+    // The standard axes of the other side start at 100; a custom axis starts
+    // at 0 on either side, so 100 is no default for it.
+    if (FOtherSide && !IsCustomAxis())
         return FZPosition != 100;
     return FZPosition > 0.011;
 }

@@ -272,6 +272,21 @@ void TCustomAxisPanel::SetRightAxis(const TChartAxis* Value)
     FRightAxis->Assign(Value);
 }
 
+void TCustomAxisPanel::SetDepthAxis(const TChartAxis* Value)
+{
+    FDepthAxis->Assign(Value);
+}
+
+void TCustomAxisPanel::SetDepthTopAxis(const TChartAxis* Value)
+{
+    FDepthTopAxis->Assign(Value);
+}
+
+void TCustomAxisPanel::SetCustomAxes(const TChartCustomAxes* Value)
+{
+    FCustomAxes->Assign(Value);
+}
+
 namespace {
 
 TAxisLabelStyle EffectiveLabelStyle(const TChartAxis& Axis)

@@ -56,6 +56,17 @@ class TCustomAxisPanel : public TCustomPlotPanelExtended {
     Q_CLASSINFO("default:ScaleLastPage", "true")
     Q_PROPERTY(bool View3DWalls READ View3DWalls WRITE SetView3DWalls)
     Q_CLASSINFO("default:View3DWalls", "true")
+    // The axes: each standard axis stores its settings as a sub-object
+    // ("LeftAxis.Minimum"); the custom axes as a collection (only when it
+    // has items), before the series and tools that refer to them.
+    Q_MOC_INCLUDE("chart/engine/PlotAxis.h")
+    Q_PROPERTY(lp::TChartAxis* BottomAxis READ BottomAxis WRITE SetBottomAxis)
+    Q_PROPERTY(lp::TChartCustomAxes* CustomAxes READ CustomAxesCollection WRITE SetCustomAxes)
+    Q_PROPERTY(lp::TChartAxis* DepthAxis READ DepthAxis WRITE SetDepthAxis)
+    Q_PROPERTY(lp::TChartAxis* DepthTopAxis READ DepthTopAxis WRITE SetDepthTopAxis)
+    Q_PROPERTY(lp::TChartAxis* LeftAxis READ LeftAxis WRITE SetLeftAxis)
+    Q_PROPERTY(lp::TChartAxis* RightAxis READ RightAxis WRITE SetRightAxis)
+    Q_PROPERTY(lp::TChartAxis* TopAxis READ TopAxis WRITE SetTopAxis)
 
 public:
     explicit TCustomAxisPanel(TComponent* AOwner = nullptr);
@@ -121,16 +132,24 @@ public:
 
     TChartAxes& AxesList() const { return *FAxes; }
     TChartCustomAxes& CustomAxes() const { return *FCustomAxes; }
+    // The published form of CustomAxes; the setter replaces the custom
+    // axes by copies of Value's.
+    TChartCustomAxes* CustomAxesCollection() const { return FCustomAxes.get(); }
+    void SetCustomAxes(const TChartCustomAxes* Value);
     TChartAxis* BottomAxis() const { return FBottomAxis; }
     TChartAxis* TopAxis() const { return FTopAxis; }
     TChartAxis* LeftAxis() const { return FLeftAxis; }
     TChartAxis* RightAxis() const { return FRightAxis; }
     TChartAxis* DepthAxis() const;
     TChartAxis* DepthTopAxis() const;
+    // The axis setters copy Value's settings into the existing axis: the
+    // axis objects never change.
     void SetBottomAxis(const TChartAxis* Value);
     void SetTopAxis(const TChartAxis* Value);
     void SetLeftAxis(const TChartAxis* Value);
     void SetRightAxis(const TChartAxis* Value);
+    void SetDepthAxis(const TChartAxis* Value);
+    void SetDepthTopAxis(const TChartAxis* Value);
     // The extent of the axis' series (see InternalMinMax).
     double MaxXValue(const TChartAxis* Axis) const { return InternalMinMax(Axis, false, true); }
     double MaxYValue(const TChartAxis* Axis) const { return InternalMinMax(Axis, false, false); }

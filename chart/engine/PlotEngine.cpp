@@ -1084,10 +1084,10 @@ void TChartSeries::DefineProperties(TFiler& Filer)
         QStringLiteral("DataSources"), [this](const QVariant& V) { SetPendingDataSourceNames(V.toStringList()); },
         [this] { return QVariant(DataSourceNames()); }, FDataSources->Count() > 1);
     Filer.DefineProperty(
-        QStringLiteral("CustomHorizAxis"), [this](const QVariant& V) { FPendingHorizAxis = V.toInt(); },
+        QStringLiteral("CustomHorizAxis"), [this](const QVariant& V) { FPendingHorizAxis = ReadCustomAxisIndex(V); },
         [this] { return QVariant(CustomHorizAxisIndex()); }, FCustomHorizAxis != nullptr);
     Filer.DefineProperty(
-        QStringLiteral("CustomVertAxis"), [this](const QVariant& V) { FPendingVertAxis = V.toInt(); },
+        QStringLiteral("CustomVertAxis"), [this](const QVariant& V) { FPendingVertAxis = ReadCustomAxisIndex(V); },
         [this] { return QVariant(CustomVertAxisIndex()); }, FCustomVertAxis != nullptr);
     Filer.DefineBinaryProperty(
         QStringLiteral("Data"), [this](QIODevice& Stream) { ReadData(Stream); },
@@ -1136,6 +1136,14 @@ int TChartSeries::CustomHorizAxisIndex() const
 int TChartSeries::CustomVertAxisIndex() const
 {
     return FParentChart && FCustomVertAxis ? FParentChart->CustomAxes().IndexOf(FCustomVertAxis) : -1;
+}
+
+int TChartSeries::ReadCustomAxisIndex(const QVariant& Value) const
+{
+    const int Index = Value.toInt();
+    if (FParentChart)
+        FParentChart->CustomAxes().Items(Index); // raises outside the custom axes
+    return Index;
 }
 
 void TChartSeries::SetCustomAxesByIndex(int HorizIndex, int VertIndex)

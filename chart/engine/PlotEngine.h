@@ -598,6 +598,9 @@ public:
     int CustomHorizAxisIndex() const;
     int CustomVertAxisIndex() const;
     void SetCustomAxesByIndex(int HorizIndex, int VertIndex);
+    // A custom axis index read from a stream; one that names no custom
+    // axis of the series' chart raises, so the link is never lost quietly.
+    int ReadCustomAxisIndex(const QVariant& Value) const;
     // An axis of the chart is going: forget it where it is a custom axis.
     void AxisRemoved(const TChartAxis* Axis);
     // The settings text restored by the chart's "Default" command.

@@ -99,10 +99,12 @@ void TPlotCustomToolAxis::DefineProperties(TFiler& Filer)
     Filer.DefineProperty(
         QStringLiteral("AxisID"),
         [this](const QVariant& V) {
+            // An index that names no axis of the chart is reported (the
+            // axes list raises), never dropped quietly.
             TCustomAxisPanel* Chart = ParentChart();
-            const int Index = V.toInt();
-            if (Chart && Index >= 0 && Index < Chart->AxesList().Count())
-                SetAxis(Chart->AxesList().Items(Index));
+            if (!Chart)
+                throw ChartException(QStringLiteral("No chart holds axis %1").arg(V.toInt()));
+            SetAxis(Chart->AxesList().Items(V.toInt()));
         },
         [this] { return QVariant(ParentChart() ? ParentChart()->AxesList().IndexOf(Axis()) : -1); },
         Axis() != nullptr);

@@ -91,7 +91,8 @@ public:
     TChartAxis* Axis() const { return FAxis.data(); }
     // The tool moves to the axis' chart (none without an axis).
     virtual void SetAxis(TChartAxis* Value);
-    // "AxisID": the axis' index in the chart's axes list, when set.
+    // "AxisID": the axis' index in the chart's axes list, when set; an
+    // index read that names no axis of the chart raises.
     void DefineProperties(TFiler& Filer) override;
 
 private:

@@ -8,7 +8,9 @@
 #include "chart/engine/PlotSeries.h"
 #include "chart/engine/PlotTools.h"
 #include "chart/extensions/financial/PlotPointFigure.h"
+#include "chart/extensions/tools/PlotColorLineTool.h"
 #include "platform/core/ClassRegistry.h"
+#include "platform/core/PropertyInfo.h"
 #include "platform/graphics/RecordingDC.h"
 
 #include <QtCore/QBuffer>
@@ -19,6 +21,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <set>
 #include <utility>
 #include <vector>
 
@@ -495,6 +498,258 @@ TEST(ChartFile, MutatedFilesNeverCrashTheLoader)
             Chart.CreateBitmap(clWhite, Chart.GetRectangle());
     }
     EXPECT_GT(Loaded, 0);
+}
+
+// --- Axes ---------------------------------------------------------------------------------------
+
+// "Path=value" lines of every published property of Object and of the
+// objects below it (components referred to are left out).
+void AxisFileDump(const QObject* Object, const QString& Prefix, QStringList& Lines, std::set<const QObject*>& Seen)
+{
+    if (!Object || !Seen.insert(Object).second)
+        return;
+    for (const QMetaProperty& P : PublishedProperties(Object)) {
+        const QString Path = Prefix + QString::fromLatin1(P.name());
+        const QVariant Value = P.read(Object);
+        if (Value.metaType().flags() & QMetaType::PointerToQObject) {
+            const QObject* Child = *static_cast<QObject* const*>(Value.constData());
+            if (!qobject_cast<const TComponent*>(Child))
+                AxisFileDump(Child, Path + QLatin1Char('.'), Lines, Seen);
+        } else {
+            Lines << Path + QLatin1Char('=') + Value.toString();
+        }
+    }
+}
+
+QStringList AxisFileDump(const TChartAxis* Axis)
+{
+    QStringList Lines;
+    std::set<const QObject*> Seen;
+    AxisFileDump(Axis, QString(), Lines, Seen);
+    return Lines;
+}
+
+// A value of P other than Old: the next enumeration value, another set,
+// the other Boolean, a larger number or a longer text; invalid for other
+// types.
+QVariant AxisFileOtherValue(const QMetaProperty& P, const QVariant& Old)
+{
+    if (P.isEnumType()) {
+        const QMetaEnum Enum = P.enumerator();
+        const int Value = Old.toInt();
+        if (Enum.isFlag())
+            return QVariant(Value ^ Enum.value(0));
+        for (int I = 0; I < Enum.keyCount(); ++I)
+            if (Enum.value(I) == Value)
+                return QVariant(Enum.value((I + 1) % Enum.keyCount()));
+        return QVariant(Enum.value(0));
+    }
+    switch (Old.metaType().id()) {
+    case QMetaType::Bool:
+        return QVariant(!Old.toBool());
+    case QMetaType::Int:
+        return QVariant(Old.toInt() + 3);
+    case QMetaType::Double:
+        return QVariant(Old.toDouble() + 7.25);
+    case QMetaType::QString:
+        return QVariant(Old.toString() + QStringLiteral("q"));
+    default:
+        return {};
+    }
+}
+
+// What setting every property of an axis away from its value did: how many
+// were changed and stored, and the paths of those the class does not store
+// for this axis (put back, and left out of comparisons).
+struct TAxisFileChanges {
+    int Stored = 0;
+    QStringList Unstored;
+};
+
+// Sets every published property of Object and of the objects below it
+// away from its present value, where the class stores the new value (a
+// value it does not store is put back).
+void AxisFileSetAway(QObject* Object, const QString& Prefix, TAxisFileChanges& Changes, std::set<QObject*>& Seen)
+{
+    if (!Object || !Seen.insert(Object).second)
+        return;
+    for (const QMetaProperty& P : PublishedProperties(Object)) {
+        const QString Path = Prefix + QString::fromLatin1(P.name());
+        const QVariant Old = P.read(Object);
+        if (Old.metaType().flags() & QMetaType::PointerToQObject) {
+            QObject* Child = *static_cast<QObject* const*>(Old.constData());
+            if (!qobject_cast<TComponent*>(Child))
+                AxisFileSetAway(Child, Path + QLatin1Char('.'), Changes, Seen);
+            continue;
+        }
+        // (A property declared unstored follows another one, as a font's
+        // size follows its height.)
+        const QVariant New = AxisFileOtherValue(P, Old);
+        if (!P.isWritable() || !P.isStored() || !New.isValid())
+            continue;
+        try {
+            P.write(Object, New);
+        } catch (const Exception&) {
+            continue; // a value the setter refuses
+        }
+        if (P.read(Object) == Old)
+            continue;
+        if (IsPropertyStored(Object, P.name())) {
+            ++Changes.Stored;
+            continue;
+        }
+        // Back at its default (the other way of a Boolean that was set away
+        // with a property it follows), or a value the class never stores.
+        if (P.read(Object) != PropertyDefault(Object, P.name()))
+            Changes.Unstored << Path;
+        P.write(Object, Old);
+    }
+}
+
+// Every setting of Axis away from what it started with; a fixed range.
+TAxisFileChanges AxisFileSetEverything(TChartAxis* Axis)
+{
+    TAxisFileChanges Changes;
+    std::set<QObject*> Seen;
+    AxisFileSetAway(Axis, QString(), Changes, Seen);
+    Axis->SetMinMax(-3, 42);
+    return Changes;
+}
+
+// The lines of the dump of Axis, less those of the paths Left.
+QString AxisFileText(const TChartAxis* Axis, const QStringList& Left)
+{
+    QStringList Lines = AxisFileDump(Axis);
+    Lines.removeIf([&Left](const QString& Line) { return Left.contains(Line.section(QLatin1Char('='), 0, 0)); });
+    return Lines.join(QLatin1Char('\n'));
+}
+
+// Saving the chart with every axis setting changed and reading the file into
+// a fresh chart gives every axis back as it was, in both forms. Only what
+// the axes publish as unstored is left: the side and direction of the
+// standard axes and the depth position of the depth axes.
+TEST(ChartFileAxes, EveryStoredSettingOfEveryAxisReadsBack)
+{
+    TChart Original;
+    FillChart(Original);
+    Original.CustomAxes().Add();
+    ASSERT_EQ(Original.AxesList().Count(), 7);
+    std::vector<QStringList> Unstored;
+    for (int I = 0; I < Original.AxesList().Count(); ++I) {
+        TChartAxis* Axis = Original.AxesList().Items(I);
+        const TAxisFileChanges Changes = AxisFileSetEverything(Axis);
+        EXPECT_GT(Changes.Stored, 100) << I;
+        Unstored.push_back(Changes.Unstored);
+    }
+    for (int I = 0; I < 4; ++I)
+        EXPECT_EQ(Unstored[static_cast<size_t>(I)].join(QLatin1Char(' ')).toStdString(), "Horizontal OtherSide") << I;
+    for (int I = 4; I < 6; ++I)
+        EXPECT_EQ(Unstored[static_cast<size_t>(I)].join(QLatin1Char(' ')).toStdString(),
+                  "Horizontal OtherSide ZPosition")
+            << I;
+    EXPECT_EQ(Unstored[6].join(QLatin1Char(' ')).toStdString(), "");
+    for (const bool Text : {false, true}) {
+        TChart Copy;
+        Load(Copy, Save(Original, true, Text));
+        ASSERT_EQ(Copy.AxesList().Count(), 7) << Text;
+        for (int I = 0; I < 7; ++I) {
+            const QStringList& Left = Unstored[static_cast<size_t>(I)];
+            EXPECT_EQ(AxisFileText(Copy.AxesList().Items(I), Left).toStdString(),
+                      AxisFileText(Original.AxesList().Items(I), Left).toStdString())
+                << "axis " << I << (Text ? " (text)" : " (binary)");
+        }
+        EXPECT_EQ(TextOf(Copy), TextOf(Original)) << Text;
+    }
+}
+
+// A fresh chart's axes write nothing: each starts at its declared defaults
+// (or where its stored rules say), so a value set back to a default reads
+// back as that value.
+TEST(ChartFileAxes, AFreshChartStoresNoAxisSetting)
+{
+    TChart Chart;
+    const QByteArray Text = TextOf(Chart);
+    EXPECT_FALSE(Text.contains("Axis.")) << Text.toStdString();
+    EXPECT_FALSE(Text.contains("CustomAxes")) << Text.toStdString();
+    Chart.LeftAxis()->SetMinMax(-1, 5);
+    Chart.CustomAxes().Add();
+    const QByteArray Changed = TextOf(Chart);
+    EXPECT_TRUE(Changed.contains("LeftAxis.Minimum = -1")) << Changed.toStdString();
+    // A new custom axis writes only its side and direction.
+    EXPECT_TRUE(Changed.contains("  CustomAxes = <\r\n    item\r\n      Horizontal = False\r\n"
+                                 "      OtherSide = False\r\n    end>\r\n"))
+        << Changed.toStdString();
+}
+
+// A chart with two custom axes, a line series on both and a colour line tool
+// on the first (at the back of the chart).
+struct TAxisFileLinks {
+    TChart Chart;
+    TChartSeries* Series = nullptr;
+    TColorLineTool* Tool = nullptr;
+
+    TAxisFileLinks()
+    {
+        FillChart(Chart);
+        auto* Vertical = static_cast<TChartAxis*>(Chart.CustomAxes().Add());
+        auto* Horizontal = static_cast<TChartAxis*>(Chart.CustomAxes().Add());
+        Horizontal->SetHorizontal(true);
+        // At the back, as the standard axes of that side are.
+        Vertical->SetOtherSide(true);
+        Vertical->SetZPosition(100);
+        Series = Chart.Series(0);
+        Series->SetCustomVertAxis(Vertical);
+        Series->SetCustomHorizAxis(Horizontal);
+        Tool = new TColorLineTool(&Chart);
+        Tool->SetParentComponent(&Chart);
+        Tool->SetAxis(Vertical);
+        Tool->SetValue(3);
+    }
+};
+
+TEST(ChartFileAxes, SeriesAndToolsOnCustomAxesKeepThemInBothForms)
+{
+    TAxisFileLinks Original;
+    for (const bool Text : {false, true}) {
+        TChart Copy;
+        Load(Copy, Save(Original.Chart, true, Text));
+        ASSERT_EQ(Copy.AxesList().Count(), 8) << Text;
+        ASSERT_EQ(Copy.CustomAxes().Count(), 2) << Text;
+        EXPECT_TRUE(Copy.CustomAxes().Items(1)->Horizontal());
+        EXPECT_TRUE(Copy.CustomAxes().Items(0)->OtherSide());
+        EXPECT_EQ(Copy.CustomAxes().Items(0)->ZPosition(), 100) << Text;
+        ASSERT_EQ(Copy.SeriesCount(), 2);
+        EXPECT_EQ(Copy.Series(0)->GetVertAxis(), Copy.CustomAxes().Items(0)) << Text;
+        EXPECT_EQ(Copy.Series(0)->GetHorizAxis(), Copy.CustomAxes().Items(1)) << Text;
+        EXPECT_EQ(Copy.Series(1)->GetVertAxis(), Copy.LeftAxis()) << Text;
+        TColorLineTool* Tool = nullptr;
+        for (TPlotCustomTool* Each : Copy.Tools())
+            if (auto* Line = qobject_cast<TColorLineTool*>(Each))
+                Tool = Line;
+        ASSERT_NE(Tool, nullptr) << Text;
+        EXPECT_EQ(Tool->Axis(), Copy.CustomAxes().Items(0)) << Text;
+        EXPECT_EQ(Tool->Value(), 3);
+        EXPECT_EQ(TextOf(Copy), TextOf(Original.Chart)) << Text;
+    }
+}
+
+// A link to an axis the file does not hold is reported, not dropped quietly.
+TEST(ChartFileAxes, ALinkToAMissingAxisIsReported)
+{
+    TAxisFileLinks Original;
+    QByteArray Text = TextOf(Original.Chart);
+    ASSERT_TRUE(Text.contains("AxisID = 6"));
+    ASSERT_TRUE(Text.contains("CustomVertAxis = 0"));
+    Text.replace("AxisID = 6", "AxisID = 9").replace("CustomVertAxis = 0", "CustomVertAxis = 5");
+    QStringList Errors;
+    TChart Copy;
+    Load(Copy, Text, true, [&Errors](const QString& Message) {
+        Errors << Message;
+        return true;
+    });
+    EXPECT_EQ(Errors, (QStringList{QStringLiteral("Error reading CustomVertAxis: Index 5 out of range (0..1)"),
+                                   QStringLiteral("Error reading AxisID: Index 9 out of range (0..7)")}));
+    EXPECT_EQ(Copy.Series(0)->GetVertAxis(), Copy.LeftAxis());
 }
 
 } // namespace

@@ -11,11 +11,16 @@
 #include "DialogTestUtil.h"
 #include "chart/editors/axis/AxisIncrementDialogs.h"
 #include "chart/editors/axis/FormatEditor.h"
+#include "chart/editors/frame/ChartEditForm.h"
+#include "chart/editors/tools/ColorLineBandToolPages.h"
+#include "chart/export/PlotChartFile.h"
+#include "chart/extensions/tools/PlotColorLineTool.h"
 #include "chart/engine/PlotAxis.h"
 #include "chart/engine/PlotSeries.h"
 #include "chart/engine/PlotValueList.h"
 #include "platform/ui/Dialogs.h"
 
+#include <QtCore/QBuffer>
 #include <QtCore/QTimer>
 #include <QtTest/QTest>
 #include <QtWidgets/QApplication>
@@ -440,6 +445,106 @@ TEST_F(AxisPage, EveryTabAndTheSmallDialogsShowWhole)
     limit.IsDateTime = true;
     limit.MaxMin = 45000.25;
     showWhole(limit, "axis-maximum-minimum");
+}
+
+// --- What the Axis page sets reaches the chart file -----------------------------------------------
+
+// The chart editor on a chart with a line series, on its Axis page.
+struct AxisPageStorage : ::testing::Test {
+    test::TEditorSettingsFolder Settings;
+    test::TEditorChart Chart;
+    std::unique_ptr<TChartEditForm> Form;
+    TFormPlotAxis* Page = nullptr;
+
+    void SetUp() override
+    {
+        auto* series = new TLineSeries(&Chart);
+        Chart.AddSeries(series);
+        for (int i = 0; i < 5; ++i)
+            series->AddXY(i, i * 2);
+        Form = std::make_unique<TChartEditForm>();
+        Form->SetChart(&Chart);
+        Form->show();
+        Form->SubPage->setCurrentWidget(Form->TabAxis);
+        Page = qobject_cast<TFormPlotAxis*>(Form->PageOf(Form->TabAxis));
+        ASSERT_NE(Page, nullptr);
+        Page->SetFormatLocale(UsEnglish);
+    }
+    static void Click(QAbstractButton* Button)
+    {
+        QTest::mouseClick(Button, Qt::LeftButton, {}, QPoint(6, Button->height() / 2));
+    }
+    // The chart saved as a chart file (binary or text) and read into a new
+    // chart.
+    static std::unique_ptr<TChart> Reopened(TCustomChart& Source, bool Text)
+    {
+        QBuffer file;
+        file.open(QIODevice::ReadWrite);
+        SaveChartToStream(&Source, file, true, Text);
+        file.seek(0);
+        auto chart = std::make_unique<TChart>();
+        TCustomChart* target = chart.get();
+        LoadChartFromStream(target, file);
+        return chart;
+    }
+};
+
+// Left axis, Scales: Minimum "Change...", -1, OK; Inverted and Logarithmic
+// ticked: the reopened chart's left axis was automatic, upright and linear
+// again.
+TEST_F(AxisPageStorage, TheLeftAxisMinimumAndSwitchesReadBack)
+{
+    ASSERT_EQ(Page->Axis(), Chart.LeftAxis());
+    Page->PageAxis->setCurrentWidget(Page->TabScales);
+    OnModal<TAxisMaxMin>([](TAxisMaxMin& Dialog) {
+        Dialog.EMaximum->setText(QStringLiteral("-1"));
+        QTest::mouseClick(Dialog.BitBtn1, Qt::LeftButton);
+    });
+    QTest::mouseClick(Page->BAxisMin, Qt::LeftButton);
+    ASSERT_EQ(Chart.LeftAxis()->Minimum(), -1);
+    Click(Page->CBInverted);
+    Click(Page->CBLogarithmic);
+    ASSERT_TRUE(Chart.LeftAxis()->Inverted());
+    ASSERT_TRUE(Chart.LeftAxis()->Logarithmic());
+    for (const bool text : {false, true}) {
+        const std::unique_ptr<TChart> copy = Reopened(Chart, text);
+        const TChartAxis& left = *copy->LeftAxis();
+        EXPECT_FALSE(left.AutomaticMinimum()) << text;
+        EXPECT_TRUE(left.AutomaticMaximum()) << text;
+        EXPECT_EQ(left.Minimum(), -1) << text;
+        EXPECT_TRUE(left.Inverted()) << text;
+        EXPECT_TRUE(left.Logarithmic()) << text;
+        EXPECT_EQ(copy->SeriesCount(), 1);
+    }
+}
+
+// Axis page "+" adds a custom axis; a colour line tool is put on it through
+// its Axis combo: the reopened chart had 6 axes and the tool none.
+TEST_F(AxisPageStorage, ACustomAxisAndTheColourLineOnItReadBack)
+{
+    QTest::mouseClick(Page->BAdd, Qt::LeftButton);
+    ASSERT_EQ(Chart.CustomAxes().Count(), 1);
+    TChartAxis* custom = Chart.CustomAxes().Items(0);
+    auto* tool = new TColorLineTool(&Chart);
+    tool->SetParentChart(&Chart);
+    tool->SetAxis(Chart.LeftAxis());
+    TColorLineToolEditor toolPage;
+    toolPage.SetTarget(tool);
+    toolPage.show();
+    const int customLine = toolPage.CBAxis->findText(QStringLiteral("Custom 0"));
+    ASSERT_GE(customLine, 0);
+    toolPage.CBAxis->setFocus();
+    for (int step = 0; step < toolPage.CBAxis->count() && toolPage.CBAxis->currentIndex() < customLine; ++step)
+        QTest::keyClick(toolPage.CBAxis, Qt::Key_Down);
+    ASSERT_EQ(tool->Axis(), custom);
+    for (const bool text : {false, true}) {
+        const std::unique_ptr<TChart> copy = Reopened(Chart, text);
+        ASSERT_EQ(copy->AxesList().Count(), 7) << text;
+        ASSERT_EQ(copy->Tools().Count(), 1) << text;
+        auto* copyTool = qobject_cast<TColorLineTool*>(copy->Tools()[0]);
+        ASSERT_NE(copyTool, nullptr);
+        EXPECT_EQ(copyTool->Axis(), copy->CustomAxes().Items(0)) << text;
+    }
 }
 
 } // namespace
