@@ -439,7 +439,9 @@ int TCustomAxisPanel::NumPages() const
 
 void TCustomAxisPanel::SetPage(int Value)
 {
-    Value = std::clamp(Value, 1, NumPages());
+    // While the chart is read its series are not in yet, so the page read
+    // is kept as it stands; the chart file clamps it once they are.
+    Value = IsLoading() ? std::max(1, Value) : std::clamp(Value, 1, NumPages());
     SetIntegerProperty(FPage, Value);
     TChartChangePage Event;
     Event.Sender = this;
@@ -453,7 +455,7 @@ void TCustomAxisPanel::SetMaxPointsPerPage(int Value)
     if (Value < 0)
         throw ChartException(PlotMsg_MaxPointsPerPage);
     SetIntegerProperty(FMaxPointsPerPage, Value);
-    if (FPage > NumPages())
+    if (FPage > NumPages() && !IsLoading())
         SetPage(NumPages());
     TChartChangePage Event;
     Event.Sender = this;

@@ -169,7 +169,8 @@ public:
     // --- Paging ---
 
     int Page() const { return FPage; }
-    // Clamped to 1 .. NumPages; tells listeners and OnPageChange.
+    // Clamped to 1 .. NumPages (only to 1 and up while the chart is read);
+    // tells listeners and OnPageChange.
     void SetPage(int Value);
     int MaxPointsPerPage() const { return FMaxPointsPerPage; }
     // Negative raises ChartException.

@@ -287,7 +287,11 @@ void TCircledSeries::SetParentChart(TCustomAxisPanel* Value)
     }
     RestoreView3D();
     TChartSeries::SetParentChart(Value);
-    if (FParentChart && !FParentChart->IsDestroying() && !FParentChart->Canvas().SupportsFullRotation()) {
+    // A chart being read already holds the view it was saved with, the one
+    // this series showed: joining it changes nothing, and there is no
+    // earlier view to give back on leaving.
+    if (FParentChart && !FParentChart->IsDestroying() && !FParentChart->IsLoading()
+        && !FParentChart->Canvas().SupportsFullRotation()) {
         FOldView3D = std::make_unique<TView3DOptions>();
         FOldView3D->Assign(FParentChart->View3DOptions());
         if (Active())

@@ -97,6 +97,8 @@ public:
 
     // --- Series protocol ---
 
+    // Leaving a chart gives back its saved view; joining one (not being
+    // read) saves its view and puts the default view of a round series.
     void SetParentChart(TCustomAxisPanel* Value) override;
     void SetActive(bool Value) override;
     bool UseAxis() const override { return false; }

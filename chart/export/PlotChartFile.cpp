@@ -1,12 +1,17 @@
 #include "chart/export/PlotChartFile.h"
 
 #include "chart/canvas/PlotConst.h"
+#include "chart/engine/PlotFunction.h"
 #include "chart/engine/PlotTools.h"
 #include "platform/core/ClassRegistry.h"
 #include "platform/core/SafeSave.h"
 
 #include <QtCore/QBuffer>
 #include <QtCore/QFileInfo>
+#include <QtCore/QPointer>
+#include <QtCore/QSet>
+
+#include <vector>
 
 namespace lp {
 
@@ -61,6 +66,64 @@ public:
 
 private:
     TCustomChart& FChart;
+};
+
+// Names every nameless series and tool of the chart while it is written, so
+// that what refers to one (a tool's series, a series' data sources) can
+// name it and the file reads back whole; the names go again when it goes,
+// also when writing failed. Each name is new to the stream and to the
+// owner of the component it names; the reader makes the whole tree owned
+// by one chart.
+class TStreamNames {
+public:
+    explicit TStreamNames(TCustomChart& Chart)
+    {
+        std::vector<TComponent*> Children;
+        for (int I = 0; I < Chart.SeriesCount(); ++I) {
+            Children.push_back(Chart.Series(I));
+            if (const TPlotFunction* Function = Chart.Series(I)->SeriesFunction())
+                Take(Function->Name());
+        }
+        for (int I = 0; I < Chart.Tools().Count(); ++I)
+            Children.push_back(Chart.Tools()[I]);
+        for (const TComponent* Child : Children)
+            Take(Child->Name());
+        for (TComponent* Child : Children)
+            if (Child->Name().isEmpty())
+                Give(*Child, qobject_cast<TChartSeries*>(Child) ? QStringLiteral("Series") : QStringLiteral("ChartTool"));
+    }
+    ~TStreamNames()
+    {
+        for (const QPointer<TComponent>& Named : FNamed)
+            if (Named)
+                Named->SetName(QString());
+    }
+    TStreamNames(const TStreamNames&) = delete;
+    TStreamNames& operator=(const TStreamNames&) = delete;
+
+private:
+    void Take(const QString& Name)
+    {
+        if (!Name.isEmpty())
+            FTaken.insert(Name.toLower());
+    }
+    bool IsFree(const TComponent& Child, const QString& Name) const
+    {
+        return !FTaken.contains(Name.toLower()) && !(Child.Owner() && Child.Owner()->FindComponent(Name));
+    }
+    void Give(TComponent& Child, const QString& Base)
+    {
+        int Number = 1;
+        while (!IsFree(Child, Base + QString::number(Number)))
+            ++Number;
+        const QString Name = Base + QString::number(Number);
+        Child.SetName(Name);
+        Take(Name);
+        FNamed.emplace_back(&Child);
+    }
+
+    QSet<QString> FTaken;
+    std::vector<QPointer<TComponent>> FNamed;
 };
 
 void ClearChart(TCustomChart& Chart)
@@ -160,6 +223,7 @@ void SaveChartToStream(TCustomChart* Chart, QIODevice& Stream, bool IncludeData,
         Chart->SetName(QString());
     try {
         TSeriesDataFlags Flags(*Chart, IncludeData);
+        TStreamNames Names(*Chart);
         TComponentWriter Writer(Chart->Owner() ? Chart->Owner() : Chart);
         Writer.WriteDescendent(Target, Chart);
     } catch (...) {
@@ -218,6 +282,9 @@ void LoadChartFromStreamEx(TCustomChart*& Chart, QIODevice& Stream, bool ReadDat
             Target->SetName(OldName);
         if (ReadData && Input->pos() < Input->size())
             ReadChartSeriesData(*Input, Target);
+        // The page read is the page shown, now that the series and their
+        // points are in.
+        Target->SetPage(Target->Page());
     } catch (...) {
         // Nothing half-read stays behind, and the chart repaints again.
         ClearChart(*Target);

@@ -82,7 +82,8 @@ void TGaugeSeries::SetParentChart(TCustomAxisPanel* Value)
         FCenter->SetParentChart(Value);
         FEndPoint->SetParentChart(Value);
     }
-    if (!Value || Value->IsDestroying())
+    // A chart being read keeps the settings it was saved with.
+    if (!Value || Value->IsDestroying() || Value->IsLoading())
         return;
     Value->SetView3DWalls(false);
     Value->SetView3D(false);
@@ -116,6 +117,10 @@ void TGaugeSeries::SetMinimum(double Value)
 
 double TGaugeSeries::Value()
 {
+    // Saving reads Value too, and saving never changes the chart it saves:
+    // an emptied gauge is written as value 0 and stays empty.
+    if (Count() == 0 && ComponentState().testFlag(csWriting))
+        return 0;
     if (Count() == 0)
         AddXY(0, 0);
     return YValues()->Value(0);

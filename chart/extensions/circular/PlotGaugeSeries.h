@@ -64,8 +64,8 @@ public:
     ~TGaugeSeries() override;
 
     QString GetEditorClassName() const override { return QStringLiteral("TGaugeSeriesEditor"); }
-    // Gives the knobs the chart; on a chart: no 3-D, no walls, no frame,
-    // ticks 14 and minor ticks 6 pixels long.
+    // Gives the knobs the chart; on a chart not being read: no 3-D, no
+    // walls, no frame, ticks 14 and minor ticks 6 pixels long.
     void SetParentChart(TCustomAxisPanel* Value) override;
 
     // --- Settings ---
@@ -93,7 +93,8 @@ public:
     void SetMinorTickDistance(int Value) { SetIntegerProperty(FMinorTickDistance, Value); }
     double TotalAngle() const { return FTotalAngle; }
     void SetTotalAngle(double Value) { SetDoubleProperty(FTotalAngle, Value); }
-    // The Y value of point 0 (reading an empty series adds a point of 0).
+    // The Y value of point 0 (reading an empty series adds a point of 0,
+    // except while the series is written: saving changes nothing).
     double Value();
     // Stores a different value as point 0's Y, repaints and fires OnChange.
     void SetValue(double AValue);

@@ -150,7 +150,8 @@ void TClockSeries::SetParentChart(TCustomAxisPanel* Value)
         Old->SetAxisVisible(FOldAxisVisible);
     TCustom2DPolarSeries::SetParentChart(Value);
     SetAngleIncrement(30);
-    if (Value && Value != Old) {
+    // A chart being read keeps the axis visibility it was saved with.
+    if (Value && Value != Old && !Value->IsLoading()) {
         FOldAxisVisible = Value->AxisVisible();
         Value->SetAxisVisible(false);
     }

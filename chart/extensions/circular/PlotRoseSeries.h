@@ -96,8 +96,8 @@ public:
     // From another clock: the three hand pens and Style; then the polar copy.
     void Assign(const TPersistent* Source) override;
     QString GetEditorClassName() const override { return QStringLiteral("TClockEditor"); }
-    // Leaving a chart puts its axes' visibility back; joining one saves it
-    // and hides the axes. The angle step becomes 30 degrees.
+    // Leaving a chart puts its axes' visibility back; joining one not being
+    // read saves it and hides the axes. The angle step becomes 30 degrees.
     void SetParentChart(TCustomAxisPanel* Value) override;
 
     TChartPen* PenHours() const { return FPenHours.get(); }

@@ -95,13 +95,19 @@ double TColorLineTool::LimitValue(double Value) const
     return Value;
 }
 
+double TColorLineTool::DrawnValue() const
+{
+    const double Value = EffectiveValue();
+    return FAllowDrag && !FNoLimitDrag ? LimitValue(Value) : Value;
+}
+
 bool TColorLineTool::Clicked(int X, int Y) const
 {
     const TChartAxis* A = Axis();
     const TCustomAxisPanel* Chart = LineChart();
     if (!A || !Chart)
         return false;
-    const int Pos = A->CalcPosValue(EffectiveValue());
+    const int Pos = A->CalcPosValue(DrawnValue());
     const TRect R = Chart->ChartRectangle();
     if (A->Horizontal())
         return std::abs(X - Pos) < 3 && Y >= R.Top && Y <= R.Bottom;
@@ -155,9 +161,7 @@ void TColorLineTool::DrawColorLine(bool Back)
     TCanvas3D& Canvas = Chart->Canvas();
     Canvas.AssignVisiblePen(*Pen());
     Canvas.SetBackMode(1);
-    if (FAllowDrag && !FNoLimitDrag)
-        FValue = LimitValue(FValue);
-    DrawParts(Canvas, Back, Axis()->CalcPosValue(EffectiveValue()));
+    DrawParts(Canvas, Back, Axis()->CalcPosValue(DrawnValue()));
 }
 
 void TColorLineTool::ChartEvent(int Event)
@@ -193,7 +197,7 @@ void TColorLineTool::DragTo(int X, int Y)
             Canvas.AssignVisiblePen(*Pen());
             Canvas.Pen()->SetMode(pmNotXor);
             Canvas.SetBackMode(1);
-            const int Pos = A->CalcPosValue(EffectiveValue());
+            const int Pos = A->CalcPosValue(DrawnValue());
             DrawParts(Canvas, true, Pos);
             DrawParts(Canvas, false, Pos);
             Canvas.Pen()->SetMode(pmCopy);

@@ -79,6 +79,11 @@ public:
     // Value kept within the axis' visible range (either direction of the
     // axis); unchanged without an axis.
     double LimitValue(double Value) const;
+    // Where the line is drawn and grabbed: the effective value, kept within
+    // the axis' visible range while a limited drag is allowed, so the line
+    // stays reachable. Painting never rewrites Value: what was set (or read
+    // from a file) stays, whatever range the axis shows at the moment.
+    double DrawnValue() const;
     // Whether (X, Y) lies on the line (less than 3 pixels along the axis,
     // within the chart rectangle across it).
     bool Clicked(int X, int Y) const;

@@ -7,6 +7,7 @@
 #include "chart/engine/PlotRegistry.h"
 #include "chart/engine/PlotSeries.h"
 #include "chart/engine/PlotTools.h"
+#include "chart/extensions/circular/PlotGaugeSeries.h"
 #include "chart/extensions/financial/PlotPointFigure.h"
 #include "chart/extensions/tools/PlotColorLineTool.h"
 #include "platform/core/ClassRegistry.h"
@@ -69,6 +70,18 @@ void Load(TCustomChart& Chart, const QByteArray& Bytes, bool ReadData = true,
 QByteArray TextOf(TCustomChart& Chart)
 {
     return Save(Chart, true, true);
+}
+
+// The binary chart file of a text one.
+QByteArray ChartFileBinaryOf(const QByteArray& Text)
+{
+    QBuffer In;
+    In.setData(Text);
+    In.open(QIODevice::ReadOnly);
+    QBuffer Out;
+    Out.open(QIODevice::WriteOnly);
+    ConvertChartToBinary(In, Out);
+    return Out.data();
 }
 
 QString LoadError(const QByteArray& Bytes)
@@ -463,6 +476,155 @@ TEST(ChartFile, APointFigureBoxOfAFileDrawsAtMostASymbolPerPixel)
     const qsizetype Circles = DC.CallsStartingWith(QStringLiteral("Ellipse(")).size();
     EXPECT_GT(Circles, 0);
     EXPECT_LE(Circles, Series->GetVertAxis()->AxisPixelSize() + 2);
+}
+
+// Series and tools made in code without names, as the mesh and
+// pseudo-section charts make theirs: two point series, a colour line on
+// the left axis and a picture tool on the second series.
+void FillNamelessChart(TChart& Chart)
+{
+    Chart.SetBounds(0, 0, 320, 240);
+    Chart.SetBufferedDisplay(false);
+    for (int S = 0; S < 2; ++S) {
+        auto* Series = new TPointSeries(&Chart);
+        Series->SetParentChart(&Chart);
+        Series->SetTitle(QStringLiteral("Unnamed %1").arg(S));
+        for (int I = 0; I < 4; ++I)
+            Series->AddXY(I, 10 * (S + 1) + I);
+    }
+    auto* Line = new TColorLineTool(&Chart);
+    Chart.Tools().Add(Line);
+    Line->SetAxis(Chart.LeftAxis());
+    Line->SetValue(12);
+    auto* Picture = new TChartImageTool(&Chart);
+    Chart.Tools().Add(Picture);
+    Picture->SetSeries(Chart.Series(1));
+}
+
+TEST(ChartFile, SeriesAndToolsWithoutNamesReadBack)
+{
+    TChart Original;
+    FillNamelessChart(Original);
+    for (bool Text : {false, true}) {
+        TChart Read;
+        Load(Read, Save(Original, true, Text));
+        ASSERT_EQ(Read.SeriesCount(), 2) << Text;
+        EXPECT_EQ(Read.Series(1)->Title(), QStringLiteral("Unnamed 1")) << Text;
+        ASSERT_EQ(Read.Series(1)->Count(), 4) << Text;
+        EXPECT_EQ(Read.Series(1)->YValues()->Value(3), 23) << Text;
+        ASSERT_EQ(Read.Tools().Count(), 2) << Text;
+        auto* Line = qobject_cast<TColorLineTool*>(Read.Tools()[0]);
+        ASSERT_NE(Line, nullptr) << Text;
+        EXPECT_EQ(Line->Value(), 12) << Text;
+        auto* Picture = qobject_cast<TChartImageTool*>(Read.Tools()[1]);
+        ASSERT_NE(Picture, nullptr) << Text;
+        EXPECT_EQ(Picture->Series(), Read.Series(1)) << Text;
+        // The reopened chart saves as the original did, and saving left the
+        // original's series and tools without names.
+        EXPECT_EQ(TextOf(Read), TextOf(Original)) << Text;
+        for (int I = 0; I < 2; ++I) {
+            EXPECT_TRUE(Original.Series(I)->Name().isEmpty()) << Text;
+            EXPECT_TRUE(Original.Tools()[I]->Name().isEmpty()) << Text;
+        }
+    }
+    // Stream names never take a name the chart or its owner holds already.
+    TComponent Form;
+    auto* Owned = new TChart(&Form);
+    auto* Named = new TPointSeries(&Form);
+    Named->SetName(QStringLiteral("Series1"));
+    Named->SetParentChart(Owned);
+    auto* Nameless = new TPointSeries(&Form);
+    Nameless->SetParentChart(Owned);
+    (new TPointSeries(&Form))->SetName(QStringLiteral("Series2"));
+    const QByteArray OwnedText = TextOf(*Owned);
+    EXPECT_TRUE(OwnedText.contains("object Series1: TPointSeries")) << OwnedText.constData();
+    EXPECT_TRUE(OwnedText.contains("object Series3: TPointSeries")) << OwnedText.constData();
+    EXPECT_TRUE(Nameless->Name().isEmpty());
+    TChart ReadOwned;
+    Load(ReadOwned, OwnedText);
+    EXPECT_EQ(ReadOwned.SeriesCount(), 2);
+}
+
+TEST(ChartFile, NamelessSeriesAndToolsOfEarlierFilesRead)
+{
+    const QByteArray File = "object TChart\n object TPointSeries\n  Title = 'A'\n end\n"
+                            " object TPointSeries\n  Title = 'B'\n end\n"
+                            " object TColorLineTool\n  Value = 7\n end\nend\n";
+    for (const QByteArray& Bytes : {File, ChartFileBinaryOf(File)}) {
+        TChart Read;
+        Load(Read, Bytes);
+        ASSERT_EQ(Read.SeriesCount(), 2);
+        EXPECT_EQ(Read.Series(1)->Title(), QStringLiteral("B"));
+        ASSERT_EQ(Read.Tools().Count(), 1);
+        EXPECT_EQ(qobject_cast<TColorLineTool*>(Read.Tools()[0])->Value(), 7);
+    }
+}
+
+TEST(ChartFile, SavingAnEmptiedGaugeLeavesItEmpty)
+{
+    TChart Original;
+    Original.SetBounds(0, 0, 320, 240);
+    auto* Gauge = new TGaugeSeries(&Original);
+    Gauge->SetName(QStringLiteral("Gauge1"));
+    Gauge->SetParentChart(&Original);
+    Gauge->Clear();
+    ASSERT_EQ(Gauge->Count(), 0);
+    for (bool Text : {false, true}) {
+        const QByteArray File = Save(Original, true, Text);
+        EXPECT_EQ(Gauge->Count(), 0) << Text;
+        TChart Read;
+        Load(Read, File);
+        ASSERT_EQ(Read.SeriesCount(), 1) << Text;
+        EXPECT_EQ(Read.Series(0)->Count(), 0) << Text;
+        EXPECT_EQ(qobject_cast<TGaugeSeries*>(Read.Series(0))->Value(), 0) << Text;
+    }
+    // A gauge with a value writes it and reads it back.
+    Gauge->SetValue(70);
+    TChart Read;
+    Load(Read, Save(Original, false, true));
+    EXPECT_EQ(qobject_cast<TGaugeSeries*>(Read.Series(0))->Value(), 70);
+}
+
+// Paints Chart once on a recording device.
+void PaintChartOnce(TChart& Chart)
+{
+    TRecordingDC DC{320, 240};
+    TCanvas Target{&DC};
+    Chart.DrawToCanvas(&Target, Chart.GetRectangle());
+}
+
+TEST(ChartFile, AColourLineKeepsItsValueThroughAPaintOfTheReopenedChart)
+{
+    // The open chart's points reach 0 .. 100 on the left axis; saved without
+    // them, the reopened chart's axis shows another range at its first paint.
+    TChart Original;
+    Original.SetBounds(0, 0, 320, 240);
+    Original.SetBufferedDisplay(false);
+    auto* Series = new TLineSeries(&Original);
+    Series->SetName(QStringLiteral("Line1"));
+    Series->SetParentChart(&Original);
+    for (int I = 0; I <= 10; ++I)
+        Series->AddXY(I, 10 * I);
+    auto* Line = new TColorLineTool(&Original);
+    Line->SetName(QStringLiteral("ColorLine1"));
+    Original.Tools().Add(Line);
+    Line->SetAxis(Original.LeftAxis());
+    Line->SetValue(50);
+    PaintChartOnce(Original);
+    ASSERT_EQ(Line->Value(), 50);
+    for (bool Text : {false, true}) {
+        TChart Read;
+        Read.SetBounds(0, 0, 320, 240);
+        Read.SetBufferedDisplay(false);
+        Load(Read, Save(Original, false, Text));
+        ASSERT_EQ(Read.Tools().Count(), 1) << Text;
+        auto* ReadLine = qobject_cast<TColorLineTool*>(Read.Tools()[0]);
+        ASSERT_NE(ReadLine, nullptr) << Text;
+        EXPECT_EQ(ReadLine->Value(), 50) << Text;
+        PaintChartOnce(Read);
+        EXPECT_LT(Read.LeftAxis()->Maximum(), 50) << Text;
+        EXPECT_EQ(ReadLine->Value(), 50) << Text;
+    }
 }
 
 TEST(ChartFile, MutatedFilesNeverCrashTheLoader)

@@ -6,8 +6,10 @@
 #include "chart/engine/PlotRegistry.h"
 #include "chart/engine/PlotSeries.h"
 #include "chart/engine/PlotTools.h"
+#include "chart/export/PlotChartFile.h"
 #include "chart/extensions/tools/PlotPageNumTool.h"
 
+#include <QtCore/QBuffer>
 #include <QtTest/QTest>
 #include <QtWidgets/QCheckBox>
 #include <QtWidgets/QLabel>
@@ -95,6 +97,52 @@ TEST_F(PagingPageTest, ThePageNumberToolIsMadeOnceAndReused)
     // Shown again, the active tool ticks the box.
     Page.Refresh();
     EXPECT_TRUE(Page.CBPageNum->isChecked());
+}
+
+// Chart saved through the chart file (binary or text) and read into Fresh.
+void PagingReopen(TCustomChart& Chart, TChart& Fresh, bool IncludeData, bool Text)
+{
+    QBuffer file;
+    file.open(QIODevice::WriteOnly);
+    SaveChartToStream(&Chart, file, IncludeData, Text);
+    file.close();
+    file.open(QIODevice::ReadOnly);
+    TCustomChart* target = &Fresh;
+    LoadChartFromStream(target, file);
+}
+
+TEST(PagingPage, TheLastPageIsThePageReopened)
+{
+    test::TEditorChart chart;
+    auto* series = new TLineSeries(&chart);
+    series->SetName(QStringLiteral("Line1"));
+    chart.AddSeries(series);
+    for (int i = 0; i < 64; ++i)
+        series->Add(i);
+    TFormPlotPage page;
+    page.SetTarget(&chart);
+    page.show();
+    test::TypeIntoSpinBox(page.UDPointsPerPage, QStringLiteral("1"));
+    EXPECT_EQ(page.LabelPages->text(), QStringLiteral("Page 1 of 64"));
+    QTest::mouseClick(page.ChartPageNavigator1->Button(nbLast), Qt::LeftButton);
+    ASSERT_EQ(chart.Page(), 64);
+    for (bool text : {false, true}) {
+        TChart fresh;
+        PagingReopen(chart, fresh, true, text);
+        ASSERT_EQ(fresh.SeriesCount(), 1) << text;
+        EXPECT_EQ(fresh.NumPages(), 64) << text;
+        EXPECT_EQ(fresh.Page(), 64) << text;
+        TFormPlotPage reopened;
+        reopened.SetTarget(&fresh);
+        reopened.show();
+        EXPECT_EQ(reopened.LabelPages->text(), QStringLiteral("Page 64 of 64")) << text;
+        // Without its points the chart has one page, and the page read is
+        // pulled back to it.
+        TChart empty;
+        PagingReopen(chart, empty, false, text);
+        EXPECT_EQ(empty.Series(0)->Count(), 0) << text;
+        EXPECT_EQ(empty.Page(), 1) << text;
+    }
 }
 
 TEST(PagingPage, WithoutThePageNumberToolTypeTheBoxIsHidden)

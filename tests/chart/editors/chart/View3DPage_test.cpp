@@ -7,9 +7,11 @@
 #include "../EditorTestSupport.h"
 #include "chart/editors/gallery/ChartGalleryPanel.h"
 #include "chart/engine/PlotPieSeries.h"
+#include "chart/export/PlotChartFile.h"
 #include "chart/engine/PlotSeries.h"
 #include "platform/graphics/RecordingDC.h"
 
+#include <QtCore/QBuffer>
 #include <QtTest/QTest>
 #include <QtWidgets/QCheckBox>
 #include <QtWidgets/QLineEdit>
@@ -35,6 +37,30 @@ struct View3DPageTest : ::testing::Test {
     {
         Page.SetTarget(&Chart);
         Page.show();
+    }
+    // A line first (so the view may turn), then a pie of five slices.
+    void AddLineAndPie()
+    {
+        auto* line = new TLineSeries(&Chart);
+        line->SetName(QStringLiteral("Line1"));
+        Chart.AddSeries(line);
+        line->FillSampleValues(5);
+        auto* pie = new TPieSeries(&Chart);
+        pie->SetName(QStringLiteral("Pie1"));
+        Chart.AddSeries(pie);
+        pie->FillSampleValues(5);
+    }
+    // The chart saved through the chart file (binary or text) and read into
+    // Fresh.
+    void Reopen(TChart& Fresh, bool Text)
+    {
+        QBuffer file;
+        file.open(QIODevice::WriteOnly);
+        SaveChartToStream(&Chart, file, true, Text);
+        file.close();
+        file.open(QIODevice::ReadOnly);
+        TCustomChart* target = &Fresh;
+        LoadChartFromStream(target, file);
     }
 };
 
@@ -94,6 +120,37 @@ TEST_F(View3DPageTest, ChoosingAViewCopiesIt)
     EXPECT_GT(Chart.Invalidations, paints);
     QTest::mouseClick(Page.ChartGalleryPanel1->Chart(0)->Widget(), Qt::LeftButton);
     EXPECT_FALSE(Chart.View3D());
+}
+
+TEST_F(View3DPageTest, TheViewSetBesideAPieIsTheViewReopened)
+{
+    AddLineAndPie();
+    Open();
+    ASSERT_TRUE(Page.CBOrthogonal->isEnabled());
+    ASSERT_FALSE(Chart.View3DOptions()->Orthogonal());
+    QTest::mouseClick(Page.CBOrthogonal, Qt::LeftButton, {}, QPoint(6, Page.CBOrthogonal->height() / 2));
+    ASSERT_TRUE(Chart.View3DOptions()->Orthogonal());
+    for (bool text : {false, true}) {
+        TChart fresh;
+        Reopen(fresh, text);
+        ASSERT_EQ(fresh.SeriesCount(), 2) << text;
+        EXPECT_TRUE(fresh.View3DOptions()->Orthogonal()) << text;
+        EXPECT_EQ(fresh.View3DOptions()->Elevation(), Chart.View3DOptions()->Elevation()) << text;
+        // The pie read keeps no earlier view to put back: leaving changes
+        // nothing either.
+        fresh.Series(1)->SetParentChart(nullptr);
+        EXPECT_TRUE(fresh.View3DOptions()->Orthogonal()) << text;
+    }
+    // A preset view of elevation 360 comes back as chosen.
+    Page.PageControl1->setCurrentIndex(1);
+    QTest::mouseClick(Page.ChartGalleryPanel1->Chart(5)->Widget(), Qt::LeftButton);
+    ASSERT_EQ(Chart.View3DOptions()->Elevation(), 360);
+    for (bool text : {false, true}) {
+        TChart fresh;
+        Reopen(fresh, text);
+        EXPECT_EQ(fresh.View3DOptions()->Elevation(), 360) << text;
+        EXPECT_EQ(fresh.View3DOptions()->Rotation(), 45) << text;
+    }
 }
 
 TEST_F(View3DPageTest, TheViewTilesDrawEachLabelOnce)

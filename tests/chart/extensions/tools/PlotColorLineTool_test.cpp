@@ -1,6 +1,7 @@
 // The colour line tool: the visible-range limit on normal and inverted
-// axes, the Value writer and stored styles, the drag with the left button
-// only (overlay or repaint), and the parts drawn at each paint stage.
+// axes (drawing only: a paint keeps Value), the Value writer and stored
+// styles, the drag with the left button only (overlay or repaint), and the
+// parts drawn at each paint stage.
 
 #include "chart/extensions/tools/PlotColorLineTool.h"
 
@@ -184,16 +185,26 @@ TEST(ColorLineTool, BackPartBeforeTheSeriesFrontPartAfterDrawing)
     }
 }
 
-TEST(ColorLineTool, AValueOutsideTheAxisIsPulledToTheNearestEndWhenDrawn)
+TEST(ColorLineTool, AValueOutsideTheAxisIsDrawnAtTheNearestEndAndKept)
 {
+    // The axis ends at 4 (x = 400): a line at 9 is drawn and grabbed there,
+    // and the paint leaves the value as it was set.
     TLineChart F;
     F.Tool->SetValue(9);
     F.Tool->ChartEvent(cteAfterDraw);
-    EXPECT_DOUBLE_EQ(F.Tool->Value(), 4);
-    F.Tool->SetValue(9);
-    F.Tool->SetNoLimitDrag(true);
-    F.Tool->ChartEvent(cteAfterDraw);
+    EXPECT_EQ(F.Drawn(), (QStringList{Line(400, 0, 400, 0), Line(400, 0, 400, 200)}));
     EXPECT_DOUBLE_EQ(F.Tool->Value(), 9);
+    EXPECT_DOUBLE_EQ(F.Tool->DrawnValue(), 4);
+    EXPECT_TRUE(F.Tool->Clicked(400, 100));
+    F.Tool->SetNoLimitDrag(true);
+    EXPECT_DOUBLE_EQ(F.Tool->DrawnValue(), 9);
+    EXPECT_FALSE(F.Tool->Clicked(400, 100));
+    F.Tool->SetNoLimitDrag(false);
+    // Dragged back into the range, the line moves from where it was drawn.
+    F.Press(*F.Tool, 400, 100);
+    F.Move(*F.Tool, 300, 100);
+    F.Release(*F.Tool, 300, 100);
+    EXPECT_DOUBLE_EQ(F.Tool->Value(), 3);
 }
 
 } // namespace
