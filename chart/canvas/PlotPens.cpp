@@ -1,5 +1,9 @@
 #include "chart/canvas/PlotPens.h"
 
+#include "chart/canvas/PlotPatterns.h"
+#include "platform/base/Exception.h"
+#include "platform/core/Filer.h"
+
 #include "platform/base/Numeric.h"
 
 #include <cmath>
@@ -200,6 +204,26 @@ void TChartBrush::Assign(const TPersistent* Source)
     if (const auto* brush = qobject_cast<const TChartBrush*>(Source))
         SetImage(brush->FImage.get());
     TBrush::Assign(Source);
+}
+
+bool TChartBrush::IsStyleStored() const
+{
+    return IsNamedBrushStyle(Style());
+}
+
+void TChartBrush::DefineProperties(TFiler& Filer)
+{
+    TBrush::DefineProperties(Filer);
+    Filer.DefineProperty(
+        QStringLiteral("Pattern"),
+        [this](const QVariant& Value) {
+            bool IsNumber = false;
+            const int Pattern = Value.toInt(&IsNumber);
+            if (!IsNumber || Pattern < 0 || Pattern >= PatternBitmapCount)
+                throw ERangeError("Pattern " + Value.toString().toStdString() + " is not one of the brush patterns");
+            SetStyle(static_cast<TBrushStyle>(FirstPatternBrushStyle + Pattern));
+        },
+        [this] { return QVariant(static_cast<int>(Style()) - FirstPatternBrushStyle); }, !IsStyleStored());
 }
 
 // --- TView3DOptions --------------------------------------------------------------------------------

@@ -165,6 +165,7 @@ class TChartBrush : public TBrush {
     Q_CLASSINFO("default:Color", "0x20000000")
     Q_PROPERTY(lp::TPicture* Image READ Image WRITE SetImage)
     Q_CLASSINFO("stored:Image", "HasImage")
+    Q_CLASSINFO("stored:Style", "IsStyleStored")
 
 public:
     explicit TChartBrush(TGraphicsChangeEvent OnChange = {});
@@ -185,9 +186,24 @@ public:
     // this brush's picture); then the platform brush's assignment runs.
     void Assign(const TPersistent* Source) override;
 
+    // A pattern style (8 and above) has no name among the brush styles, so
+    // Style is stored only while it is one of those; a pattern is stored as
+    // "Pattern", its pattern number (style - 8), and reads back as that style.
+    Q_INVOKABLE bool IsStyleStored() const;
+    void DefineProperties(TFiler& Filer) override;
+
 private:
     std::unique_ptr<TPicture> FImage;
 };
+
+// The brush style of pattern number 0; the styles before it are the
+// platform's eight named brush styles.
+inline constexpr int FirstPatternBrushStyle = TBrush::bsDiagCross + 1;
+
+inline bool IsNamedBrushStyle(TBrush::TBrushStyle Style)
+{
+    return Style >= TBrush::bsSolid && Style < FirstPatternBrushStyle;
+}
 
 // A chart brush that starts clear: its stored default is bsClear, so a
 // solid style set later is written and reads back (the base's default is

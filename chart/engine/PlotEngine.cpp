@@ -984,6 +984,10 @@ void TChartSeries::NotifyValue(int Event, int ValueIndex)
     // A dependent may change the list while it refills; walk a copy.
     const std::vector<TChartSeries*> Dependents(FLinkedSeries->begin(), FLinkedSeries->end());
     for (TChartSeries* S : Dependents) {
+        // A dependent still being read decides about its points when its
+        // own reading ends (Loaded).
+        if (S->IsLoading())
+            continue;
         switch (Event) {
         case veClear:
             if (S->FChangeActions & caClear)
@@ -1090,9 +1094,29 @@ void TChartSeries::DefineProperties(TFiler& Filer)
         QStringLiteral("CustomVertAxis"), [this](const QVariant& V) { FPendingVertAxis = ReadCustomAxisIndex(V); },
         [this] { return QVariant(CustomVertAxisIndex()); }, FCustomVertAxis != nullptr);
     Filer.DefineBinaryProperty(
-        QStringLiteral("Data"), [this](QIODevice& Stream) { ReadData(Stream); },
+        QStringLiteral("Data"),
+        [this](QIODevice& Stream) {
+            ReadData(Stream);
+            FReadWithPoints = true;
+        },
         [this](QIODevice& Stream) { WriteData(Stream); }, ShouldWriteData() && KeepsPointsInDataBlock());
 }
+
+namespace {
+
+// Takes the points of a series that was read without them from its sources
+// or function. A calculation that fails on what the series holds leaves it
+// empty, as it was read, and the rest of the stream is still read.
+void RefillReadSeries(TChartSeries& Series)
+{
+    try {
+        Series.CheckDataSource();
+    } catch (const Exception&) {
+        Series.Clear();
+    }
+}
+
+} // namespace
 
 void TChartSeries::Loaded()
 {
@@ -1111,7 +1135,14 @@ void TChartSeries::Loaded()
         FPendingDataSources.clear();
         FHasPendingDataSources = false;
     }
-    CheckDataSource();
+    // Points read with the series are what the saved chart showed: they are
+    // kept, not computed again from its sources and function (which could
+    // need a paint, or fail on values they cannot handle, while the chart is
+    // still being read). An outside source is read afresh.
+    const bool KeepReadPoints = FReadWithPoints && !qobject_cast<TPlotSeriesSource*>(DataSource());
+    FReadWithPoints = false;
+    if (!KeepReadPoints)
+        RefillReadSeries(*this);
 }
 
 void TChartSeries::SetPendingDataSourceNames(const QStringList& Names)

@@ -659,6 +659,8 @@ private:
     bool FHasPendingDataSources = false;
     int FPendingHorizAxis = -1;
     int FPendingVertAxis = -1;
+    // The stream being read held the series' points (its "Data").
+    bool FReadWithPoints = false;
     std::unique_ptr<TChartValueLists> FValuesList;
     std::unique_ptr<TLabelsList> FLabels;
     THorizAxis FHorizAxis = aBottomAxis;

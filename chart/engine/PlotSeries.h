@@ -71,6 +71,8 @@ public:
     void SetAreaChartBrush(const TChartBrush* Value);
     TBrush::TBrushStyle AreaBrush() const { return FAreaBrush->Style(); }
     void SetAreaBrush(TBrush::TBrushStyle Value) { FAreaBrush->SetStyle(Value); }
+    // A pattern style has no name to store: the brush itself stores it.
+    Q_INVOKABLE bool IsAreaBrushStored() const { return IsNamedBrushStyle(AreaBrush()); }
     // clPlotColor: the point colour fills the area.
     TColor AreaColor() const { return FAreaColor; }
     void SetAreaColor(TColor Value) { SetColorProperty(FAreaColor, Value); }
@@ -93,6 +95,7 @@ public:
     TChartBrush* LineChartBrush() const { return Brush(); }
     TBrush::TBrushStyle LineBrush() const { return Brush()->Style(); }
     void SetLineBrush(TBrush::TBrushStyle Value) { Brush()->SetStyle(Value); }
+    Q_INVOKABLE bool IsLineBrushStored() const { return IsNamedBrushStyle(LineBrush()); }
     TChartHiddenPen* OutLine() const { return FOutLine.get(); }
     void SetOutLine(const TChartPen* Value) { FOutLine->Assign(Value); }
     TSeriesPointer* Pointer() const { return FPointer.get(); }
@@ -223,6 +226,7 @@ class TLineSeries : public TCustomSeries {
     Q_CLASSINFO("default:InvertedStairs", "false")
     Q_PROPERTY(TBrush::TBrushStyle LineBrush READ LineBrush WRITE SetLineBrush)
     Q_CLASSINFO("default:LineBrush", "bsSolid")
+    Q_CLASSINFO("stored:LineBrush", "IsLineBrushStored")
     Q_PROPERTY(int LineHeight READ LineHeight WRITE SetLineHeight)
     Q_CLASSINFO("default:LineHeight", "0")
     Q_PROPERTY(lp::TChartPen* LinePen READ LinePen WRITE SetLinePen)
@@ -292,6 +296,7 @@ public:
 private:
     Q_PROPERTY(TBrush::TBrushStyle AreaBrush READ AreaBrush WRITE SetAreaBrush)
     Q_CLASSINFO("default:AreaBrush", "bsSolid")
+    Q_CLASSINFO("stored:AreaBrush", "IsAreaBrushStored")
     Q_PROPERTY(lp::TChartBrush* AreaChartBrush READ AreaChartBrush WRITE SetAreaChartBrush)
     Q_PROPERTY(int AreaColor READ AreaColor WRITE SetAreaColor)
     Q_CLASSINFO("default:AreaColor", "0x20000000")

@@ -59,11 +59,20 @@ bool DefaultAskSaveFileName(QWidget* Parent, TExportSaveRequest& Request)
     Dialog.Filter = Request.Filter;
     Dialog.FilterIndex = Request.FilterIndex;
     Dialog.DefaultExt = Request.DefaultExt;
+    Dialog.WrittenName = Request.WrittenName;
     if (!ExecuteSaveDialog(Dialog) || Dialog.FileName.isEmpty())
         return false;
     Request.FileName = Dialog.FileName;
     Request.FilterIndex = Dialog.FilterIndex;
     return true;
+}
+
+// The native page always writes a chart file: the chosen name with the
+// chart file extension in place of its own.
+QString NativeFileName(const QString& FileName)
+{
+    const QFileInfo Info(FileName);
+    return Info.path() + u'/' + Info.completeBaseName() + u'.' + NativeExtension;
 }
 
 bool DefaultMailAvailable() { return !QStandardPaths::findExecutable(QStringLiteral("xdg-email")).isEmpty(); }
@@ -539,6 +548,7 @@ void TPlotExportFormBase::Save()
     } else if (Page == TabNative) {
         Request.Filter = NativeFilter();
         Request.DefaultExt = NativeExtension;
+        Request.WrittenName = [](const QString& FileName, int) { return NativeFileName(FileName); };
     } else {
         Request.Filter = ExportDataFilter();
         Request.FilterIndex = DataFilterIndex();
@@ -566,9 +576,7 @@ void TPlotExportFormBase::SaveTo(const QString& FileName)
     if (Page == TabPicture)
         SavePicture(FileName);
     else if (Page == TabNative)
-        SaveNativeToFile(QFileInfo(FileName).path() + u'/' + QFileInfo(FileName).completeBaseName() + u'.' +
-                             NativeExtension,
-                         CBNativeData->isChecked());
+        SaveNativeToFile(NativeFileName(FileName), CBNativeData->isChecked());
     else
         SaveData(FileName);
 }

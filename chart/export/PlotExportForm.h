@@ -43,12 +43,14 @@ class TSeriesData;
 
 // What a save dialog is asked: filter as "text|mask|text|mask" pairs, the
 // 1-based filter index and the default extension; on acceptance the chosen
-// name and filter index.
+// name and filter index. WrittenName, when set, gives the file a chosen
+// name will be written to (the dialog asks before replacing that file).
 struct TExportSaveRequest {
     QString Filter;
     int FilterIndex = 1;
     QString DefaultExt;
     QString FileName;
+    std::function<QString(const QString& FileName, int FilterIndex)> WrittenName;
 };
 
 // The data filter entries, indexes 1 to 8: space, tab, comma, colon and

@@ -6,10 +6,14 @@
 #include "chart/engine/PlotMapSeries.h"
 #include "chart/engine/PlotRegistry.h"
 #include "chart/engine/PlotSeries.h"
+#include "chart/engine/PlotSeriesSource.h"
 #include "chart/engine/PlotTools.h"
 #include "chart/extensions/circular/PlotGaugeSeries.h"
 #include "chart/extensions/financial/PlotPointFigure.h"
 #include "chart/extensions/tools/PlotColorLineTool.h"
+#include "chart/extensions/functions/PlotCurveFitting.h"
+#include "chart/extensions/grid3d/PlotSurfaceSeries.h"
+#include "chart/extensions/stats/PlotIndicatorFunctions.h"
 #include "platform/core/ClassRegistry.h"
 #include "platform/core/PropertyInfo.h"
 #include "platform/graphics/RecordingDC.h"
@@ -21,6 +25,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <set>
 #include <utility>
@@ -912,6 +917,165 @@ TEST(ChartFileAxes, ALinkToAMissingAxisIsReported)
     EXPECT_EQ(Errors, (QStringList{QStringLiteral("Error reading CustomVertAxis: Index 5 out of range (0..1)"),
                                    QStringLiteral("Error reading AxisID: Index 9 out of range (0..7)")}));
     EXPECT_EQ(Copy.Series(0)->GetVertAxis(), Copy.LeftAxis());
+}
+
+// --- A chart that cannot calculate what it holds ---------------------------------------------------
+
+// A 400 x 300 chart painted once, so that its axes have their sizes.
+void PrepareUnreadableCalculationChart(TChart& Chart)
+{
+    Chart.SetBounds(0, 0, 400, 300);
+    Chart.SetBufferedDisplay(false);
+}
+
+void PaintOnce(TChart& Chart)
+{
+    Chart.CreateBitmap(clWhite, Chart.GetRectangle());
+}
+
+TChartSeries* AddChartFileSeries(TChart& Chart, const QMetaObject& Class)
+{
+    return CreateNewSeries(nullptr, &Chart, &Class);
+}
+
+// Feeds Dependent from Source and from a second series of Source's class
+// holding a copy of its points, so that the file names both sources
+// ("DataSources").
+void LinkTwoChartFileSources(TChartSeries& Dependent, TChartSeries& Source)
+{
+    TChart& Chart = *static_cast<TChart*>(Source.ParentChart());
+    TChartSeries* Second = AddChartFileSeries(Chart, *Source.metaObject());
+    Second->AssignValues(&Source);
+    Dependent.SetDataSource(&Source);
+    Dependent.DataSources().Add(Second);
+}
+
+// The (X, Y) points of Series, sorted: whether a file keeps the order of
+// the points is a matter of its own.
+std::vector<std::pair<double, double>> ChartFilePointsOf(TChartSeries& Series)
+{
+    std::vector<std::pair<double, double>> Points;
+    for (int I = 0; I < Series.Count(); ++I)
+        Points.emplace_back(Series.XValues()->Value(I), Series.YValues()->Value(I));
+    std::sort(Points.begin(), Points.end());
+    return Points;
+}
+
+// Saves Chart binary and text and reads each into a fresh chart: the file
+// opens without an error, nothing is painted while it is read (the axes
+// still have no size), and every series is there with its function and
+// the points the saved chart showed.
+void ExpectReopensAsSaved(TChart& Saved, const std::string& Example)
+{
+    for (const bool Text : {false, true}) {
+        SCOPED_TRACE(Example + (Text ? ", text" : ", binary"));
+        const QByteArray Bytes = Save(Saved, true, Text);
+        TChart Reopened;
+        Reopened.SetBounds(0, 0, 400, 300);
+        QStringList Errors;
+        try {
+            Load(Reopened, Bytes, true, [&Errors](const QString& Message) {
+                Errors << Message;
+                return true;
+            });
+        } catch (const Exception& E) {
+            ADD_FAILURE() << "the file does not reopen: " << E.Message();
+            continue;
+        }
+        EXPECT_TRUE(Errors.isEmpty()) << Errors.join(u'\n').toStdString();
+        EXPECT_EQ(Reopened.BottomAxis()->AxisPixelSize(), 0) << "painted while read";
+        ASSERT_EQ(Reopened.SeriesCount(), Saved.SeriesCount());
+        for (int I = 0; I < Saved.SeriesCount(); ++I) {
+            TChartSeries* Was = Saved.Series(I);
+            TChartSeries* Is = Reopened.Series(I);
+            EXPECT_STREQ(Is->metaObject()->className(), Was->metaObject()->className());
+            ASSERT_EQ(Is->SeriesFunction() != nullptr, Was->SeriesFunction() != nullptr) << I;
+            if (Was->SeriesFunction())
+                EXPECT_STREQ(Is->SeriesFunction()->metaObject()->className(),
+                             Was->SeriesFunction()->metaObject()->className());
+            EXPECT_EQ(ChartFilePointsOf(*Is), ChartFilePointsOf(*Was)) << I;
+        }
+    }
+}
+
+// A hull of five points, calculated on the painted chart; then the points
+// move to about 1e300, where the hull keeps the shape it had (a function
+// of screen positions follows its source only when asked).
+TChartSeries* AddPerimeterOfHugeValues(TChart& Chart)
+{
+    TChartSeries* Source = AddChartFileSeries(Chart, TPointSeries::staticMetaObject);
+    for (auto [X, Y] : std::vector<std::pair<double, double>>{{1, 10}, {2, 90}, {3, 50}, {4, 10}, {5, 90}})
+        Source->AddXY(X, Y);
+    TChartSeries* Hull = AddChartFileSeries(Chart, TLineSeries::staticMetaObject);
+    Hull->SetFunction(new TPerimeterFunction(&Chart));
+    LinkTwoChartFileSources(*Hull, *Source);
+    PaintOnce(Chart);
+    Hull->SetChangeActions(TChartSeries::caDelete | TChartSeries::caAdd | TChartSeries::caClear);
+    for (int I = 0; I < Source->Count(); ++I)
+        Source->YValues()->SetValue(I, (I % 2 ? -4e299 : 4e299) * (I + 1));
+    return Hull;
+}
+
+// Guards saved charts that did not reopen: reading a series recalculated
+// its function, which painted (a perimeter) or failed on what it held
+// ("Value ... is out of the integer range", "Invalid argument to date
+// encode", "Cannot process fitting", "The grid of 10 by 1e+300 nodes is
+// too large to index"), and the failure ended the read.
+TEST(ChartFile, AChartWhoseSeriesCannotCalculateWhatTheyHoldReopensAsSaved)
+{
+    {
+        TChart Chart;
+        PrepareUnreadableCalculationChart(Chart);
+        Chart.SetView3D(true);
+        Chart.View3DOptions()->SetOrthogonal(false);
+        Chart.View3DOptions()->SetRotation(330);
+        Chart.View3DOptions()->SetElevation(340);
+        AddPerimeterOfHugeValues(Chart);
+        ExpectReopensAsSaved(Chart, "perimeter on a turned 3-D view");
+    }
+    {
+        TChart Chart;
+        PrepareUnreadableCalculationChart(Chart);
+        Chart.SetView3D(false);
+        TChartSeries* Hull = AddPerimeterOfHugeValues(Chart);
+        Chart.Series(0)->YValues()->SetDateTime(true);
+        Chart.LeftAxis()->SetDateTimeFormat(QStringLiteral("yyyy"));
+        ASSERT_GT(Hull->Count(), 0);
+        ExpectReopensAsSaved(Chart, "perimeter on a date-time axis");
+    }
+    {
+        TChart Chart;
+        PrepareUnreadableCalculationChart(Chart);
+        Chart.SetView3D(false);
+        TChartSeries* Source = AddChartFileSeries(Chart, TLineSeries::staticMetaObject);
+        for (int I = 0; I < 6; ++I)
+            Source->AddXY(I, I * I);
+        const std::vector<TPlotFunction*> Functions{new TTrendFunction(&Chart), new TCurveFittingFunction(&Chart)};
+        for (TPlotFunction* Function : Functions) {
+            TChartSeries* Fit = AddChartFileSeries(Chart, TLineSeries::staticMetaObject);
+            Fit->SetFunction(Function);
+            LinkTwoChartFileSources(*Fit, *Source);
+            ASSERT_GT(Fit->Count(), 0);
+            Fit->SetChangeActions(TChartSeries::caDelete | TChartSeries::caAdd | TChartSeries::caClear);
+        }
+        // Every point at one X: no curve fits them.
+        for (int I = 0; I < Source->Count(); ++I)
+            Source->XValues()->SetValue(I, 2);
+        ExpectReopensAsSaved(Chart, "fitting functions");
+    }
+    {
+        TChart Chart;
+        PrepareUnreadableCalculationChart(Chart);
+        auto* Grid = static_cast<TSurfaceSeries*>(AddChartFileSeries(Chart, TSurfaceSeries::staticMetaObject));
+        for (int X = 1; X <= 10; ++X)
+            Grid->AddXYZ(X, X, 1);
+        auto* Copy = static_cast<TSurfaceSeries*>(AddChartFileSeries(Chart, TSurfaceSeries::staticMetaObject));
+        LinkTwoChartFileSources(*Copy, *Grid);
+        ASSERT_EQ(Copy->Count(), 10);
+        Copy->SetChangeActions(TChartSeries::caDelete | TChartSeries::caAdd | TChartSeries::caClear);
+        Grid->ZValues()->SetValue(9, 1e300);
+        ExpectReopensAsSaved(Chart, "grid of values spanning 1e300");
+    }
 }
 
 } // namespace

@@ -4,14 +4,19 @@
 
 #include "chart/export/PlotChartFile.h"
 #include "platform/core/TemporaryFiles.h"
+#include "platform/ui/Dialogs.h"
 
 #include <QtCore/QFile>
 #include <QtCore/QFileInfo>
 #include <QtCore/QTemporaryDir>
+#include <QtCore/QTimer>
 #include <QtGui/QClipboard>
 #include <QtGui/QGuiApplication>
+#include <QtTest/QTest>
+#include <QtWidgets/QApplication>
 #include <QtWidgets/QCheckBox>
 #include <QtWidgets/QComboBox>
+#include <QtWidgets/QFileDialog>
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QListWidget>
@@ -21,6 +26,9 @@
 #include <QtWidgets/QTabWidget>
 
 #include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
 
 namespace lp {
 namespace {
@@ -287,6 +295,90 @@ TEST(PlotExportFormTest, SendMailsTheFileAndReportsTheFailingCode)
     else
         qputenv("TMPDIR", OldTemp);
     EXPECT_EQ(D.Mailed.size(), 6);
+}
+
+// Types each name into the save dialog's next showing (an empty name
+// cancels it), as a user answering the real file dialog would.
+void ExportFormAnswerSaveDialogs(std::vector<QString> Names)
+{
+    auto* Timer = new QTimer;
+    auto Shown = std::make_shared<bool>(false);
+    QObject::connect(Timer, &QTimer::timeout, [Timer, Shown, Names]() mutable {
+        auto* Dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!Dialog || !Dialog->isVisible()) {
+            *Shown = false;
+            return;
+        }
+        if (*Shown || Names.empty())
+            return;
+        *Shown = true;
+        const QString Name = Names.front();
+        Names.erase(Names.begin());
+        if (Names.empty())
+            Timer->deleteLater();
+        if (Name.isEmpty()) {
+            Dialog->reject();
+            return;
+        }
+        auto* Edit = Dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        ASSERT_NE(Edit, nullptr);
+        Edit->setText(Name);
+        QTest::keyClick(Edit, Qt::Key_Return);
+    });
+    Timer->start(0);
+}
+
+// Guards the Native page replacing a chart file unasked: it writes
+// "pic.vud" for a typed "pic.xml", and the dialog asked about "pic.xml",
+// which never exists. The question names the file written.
+TEST(PlotExportFormTest, NativeSaveAsksBeforeReplacingTheChartFileItWrites)
+{
+    test::TExportChart C;
+    TPlotExportForm Form;
+    Form.TagPanel = &C.Chart;
+    Form.FormShow();
+    Form.PageControl1->setCurrentWidget(Form.TabNative);
+    QTemporaryDir Dir;
+    const QString Typed = Dir.filePath(QStringLiteral("pic.xml"));
+    const QString Written = Dir.filePath(QStringLiteral("pic.vud"));
+    std::vector<TMessageRequest> Asked;
+    std::vector<int> Answers;
+    MessageService() = [&](const TMessageRequest& Request) {
+        Asked.push_back(Request);
+        return Answers.at(Asked.size() - 1);
+    };
+    const auto ReadWritten = [&] {
+        QFile File(Written);
+        return File.open(QIODevice::ReadOnly) ? File.readAll() : QByteArray();
+    };
+
+    ExportFormAnswerSaveDialogs({Typed});
+    QTest::mouseClick(Form.BSave, Qt::LeftButton);
+    EXPECT_TRUE(Asked.empty());
+    EXPECT_FALSE(QFile::exists(Typed));
+    ASSERT_TRUE(ReadWritten().startsWith(QByteArray::fromHex("6030")));
+
+    // Marks the file, to see whether the next save replaces it.
+    {
+        QFile File(Written);
+        ASSERT_TRUE(File.open(QIODevice::WriteOnly));
+        File.write("kept");
+    }
+    Answers = {mrNo};
+    ExportFormAnswerSaveDialogs({Typed, QString()});
+    QTest::mouseClick(Form.BSave, Qt::LeftButton);
+    ASSERT_EQ(Asked.size(), 1u);
+    EXPECT_EQ(Asked[0].Text, QStringLiteral("pic.vud already exists.\nDo you want to replace it?"));
+    EXPECT_EQ(ReadWritten(), "kept");
+
+    Asked.clear();
+    Answers = {mrYes};
+    ExportFormAnswerSaveDialogs({Typed});
+    QTest::mouseClick(Form.BSave, Qt::LeftButton);
+    EXPECT_EQ(Asked.size(), 1u);
+    EXPECT_TRUE(ReadWritten().startsWith(QByteArray::fromHex("6030")));
+    EXPECT_FALSE(QFile::exists(Typed));
+    ResetMessageService();
 }
 
 } // namespace

@@ -7,11 +7,18 @@
 #include "../EditorTestSupport.h"
 #include "../axis/AxisDialogTestSupport.h"
 #include "chart/canvas/PlotEffects.h"
+#include "chart/canvas/PlotPatterns.h"
 #include "chart/editors/PlotPenBrushDialogs.h"
 #include "chart/editors/effects/ShadowEditor.h"
 #include "chart/editors/series/SeriesPage.h"
 #include "chart/editors/series/SeriesPointerEditor.h"
 #include "chart/engine/PlotSeries.h"
+#include "chart/export/PlotChartFile.h"
+#include "platform/graphics/Bitmap.h"
+
+#include <QtCore/QBuffer>
+#include <QtTest/QTest>
+#include <QtWidgets/QListWidget>
 
 #include <QtWidgets/QCheckBox>
 #include <QtWidgets/QComboBox>
@@ -135,6 +142,69 @@ TEST(CustomSeriesEditor, TheGraphicEditorLeavesOutStackingAndTheRest)
         EXPECT_FALSE(control->isVisible()) << control->objectName().toStdString();
     EXPECT_TRUE(page.BLineBorder->isVisible());
     EXPECT_TRUE(page.GBStair->isVisible());
+}
+
+// The pixels of a brush's picture, comparable whatever its pixel format.
+QImage LinePageBrushPixels(TChartBrush& Brush)
+{
+    return Brush.HasImage() ? Brush.Image()->Graphic()->ToImage().convertToFormat(QImage::Format_RGB32) : QImage();
+}
+
+// Guards a pattern making an unreadable chart file: row 14 of the pattern
+// dialog is pattern style 14, a style the eight named brush styles cannot
+// name, so the file held a nameless style and an empty LineBrush, which
+// reading refused. The pattern is stored as a pattern and reads back as one.
+TEST(CustomSeriesEditor, APatternChosenInThePatternDialogReadsBackFromTheChartFile)
+{
+    TShownLinePage chart;
+    test::OnModal<TBrushDialog>([](TBrushDialog& Dialog) {
+        QListWidgetItem* item = Dialog.LStyle->item(14);
+        Dialog.LStyle->scrollToItem(item);
+        QTest::mouseClick(Dialog.LStyle->viewport(), Qt::LeftButton, {},
+                          Dialog.LStyle->visualItemRect(item).center());
+        QTest::mouseClick(Dialog.Button2, Qt::LeftButton);
+    });
+    QTest::mouseClick(chart.Page.BBrush, Qt::LeftButton);
+    TChartBrush& brush = *chart.Line->Brush();
+    ASSERT_EQ(static_cast<int>(brush.Style()), 14);
+    TBitmap pattern;
+    LoadBrushStyleBitmap(6, pattern);
+    ASSERT_EQ(LinePageBrushPixels(brush), pattern.ToImage().convertToFormat(QImage::Format_RGB32));
+
+    for (const bool text : {false, true}) {
+        QBuffer file;
+        file.open(QIODevice::ReadWrite);
+        SaveChartToStream(&chart.Chart, file, true, text);
+        if (text) {
+            EXPECT_TRUE(file.data().contains("Brush.Pattern = 6")) << file.data().toStdString();
+            EXPECT_FALSE(file.data().contains("LineBrush")) << file.data().toStdString();
+        }
+        file.seek(0);
+        TChart reopened;
+        TCustomChart* target = &reopened;
+        QStringList errors;
+        LoadChartFromStreamEx(target, file, true, [&errors](const QString& Message) {
+            errors << Message;
+            return true;
+        });
+        EXPECT_TRUE(errors.isEmpty()) << errors.join(u'\n').toStdString();
+        ASSERT_EQ(reopened.SeriesCount(), 1);
+        auto* line = qobject_cast<TLineSeries*>(reopened.Series(0));
+        ASSERT_NE(line, nullptr);
+        EXPECT_EQ(static_cast<int>(line->Brush()->Style()), 14) << text;
+        EXPECT_EQ(static_cast<int>(line->LineBrush()), 14) << text;
+        EXPECT_EQ(LinePageBrushPixels(*line->Brush()), LinePageBrushPixels(brush)) << text;
+    }
+
+    // A named style is stored by its name again.
+    brush.SetStyle(TBrush::bsCross);
+    brush.SetImage(nullptr);
+    QBuffer file;
+    file.open(QIODevice::ReadWrite);
+    SaveChartToStream(&chart.Chart, file, true, true);
+    EXPECT_TRUE(file.data().contains("Brush.Style = bsCross")) << file.data().toStdString();
+    EXPECT_TRUE(file.data().contains("LineBrush")) << file.data().toStdString();
+    EXPECT_FALSE(file.data().contains("Pattern")) << file.data().toStdString();
 }
 
 } // namespace
