@@ -149,9 +149,12 @@ void TClockSeries::SetParentChart(TCustomAxisPanel* Value)
     if (Old && Old != Value && !Old->IsDestroying())
         Old->SetAxisVisible(FOldAxisVisible);
     TCustom2DPolarSeries::SetParentChart(Value);
-    SetAngleIncrement(30);
-    // A chart being read keeps the axis visibility it was saved with.
-    if (Value && Value != Old && !Value->IsLoading()) {
+    // A chart being read keeps what the file holds: its axes' visibility
+    // and the angle step.
+    const bool Reading = Value && Value->IsLoading();
+    if (!Reading)
+        SetAngleIncrement(30);
+    if (Value && Value != Old && !Reading) {
         FOldAxisVisible = Value->AxisVisible();
         Value->SetAxisVisible(false);
     }

@@ -116,8 +116,10 @@ TEST_P(ChartStreaming, EveryRegisteredClassRoundTripsInBothForms)
     TChart Original;
     FillWithEveryClass(Original, GetParam());
     ASSERT_GT(Original.SeriesCount(), 10);
-    const QByteArray Text = ToText(Original);
+    // A paint may change what the chart stores (a funnel hides its vertical
+    // axis as it draws): the text is the one of the chart as painted.
     const QImage Picture = Render(Original);
+    const QByteArray Text = ToText(Original);
     for (int I = 0; I < PlotToolTypes()->Count(); ++I)
         EXPECT_TRUE(Text.contains(": " + TPersistent::ClassNameOf(*PlotToolTypes()->Items(I)).toUtf8()));
 
