@@ -238,6 +238,9 @@ private:
     Q_CLASSINFO("default:ColorSource", "")
     Q_PROPERTY(int Cursor READ Cursor WRITE SetCursor)
     Q_CLASSINFO("default:Cursor", "0")
+    // The first data source; the file keeps it by name (more than one go
+    // into "DataSources" as well).
+    Q_PROPERTY(lp::TComponent* DataSource READ DataSource WRITE SetDataSource)
     Q_PROPERTY(int Depth READ Depth WRITE SetDepth)
     Q_CLASSINFO("default:Depth", "-1")
     Q_PROPERTY(THorizAxis HorizAxis READ HorizAxis WRITE SetHorizAxis)

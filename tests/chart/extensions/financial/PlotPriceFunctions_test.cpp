@@ -115,6 +115,7 @@ TEST(ADXFunction, OnlyPriceSourcesAndLinesFollowTheParent)
     EXPECT_EQ(C.Function->UpLine()->Pen()->Width(), 3);
 }
 
+// The file holds neither line: the reopened function draws its own again.
 TEST(ADXFunction, ChartStoresNeitherLineAndFreesThemFirst)
 {
     TChart Original;
@@ -131,8 +132,11 @@ TEST(ADXFunction, ChartStoresNeitherLineAndFreesThemFirst)
     ASSERT_EQ(Original.SeriesCount(), 4);
     TChart Copy;
     test::ReadInto(Original, Copy);
-    EXPECT_EQ(Copy.SeriesCount(), 2);
-    EXPECT_NE(qobject_cast<TADXFunction*>(Copy.Series(1)->SeriesFunction()), nullptr);
+    ASSERT_EQ(Copy.SeriesCount(), 4);
+    auto* Function = qobject_cast<TADXFunction*>(Copy.Series(1)->SeriesFunction());
+    ASSERT_NE(Function, nullptr);
+    EXPECT_EQ(Copy.Series(2), Function->UpLine());
+    EXPECT_EQ(Copy.Series(3), Function->DownLine());
 }
 
 TEST(RSIFunction, BothStyles)
