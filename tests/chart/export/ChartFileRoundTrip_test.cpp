@@ -29,7 +29,6 @@
 #include "platform/core/PropertyInfo.h"
 
 #include <QtCore/QBuffer>
-#include <QtCore/QFile>
 #include <QtCore/QMetaEnum>
 #include <QtWidgets/QListWidget>
 
@@ -407,8 +406,6 @@ TEST(ChartFileRoundTrip, TheWholeChartReadsBackAsSaved)
         RoundTripLoad(Reopened, Text ? Before : Binary);
         RoundTripPaint(Reopened);
         const QByteArray After = RoundTripSave(Reopened, true);
-        { QFile F(QStringLiteral("/tmp/wt-e-before.txt")); F.open(QIODevice::WriteOnly); F.write(Before); }
-        { QFile F(QStringLiteral("/tmp/wt-e-after.txt")); F.open(QIODevice::WriteOnly); F.write(After); }
         EXPECT_TRUE(RoundTripSeriesNames(Reopened) == RoundTripSeriesNames(Chart))
             << RoundTripSeriesNames(Chart).join(QLatin1Char(' ')).toStdString() << "\nreopened:\n"
             << RoundTripSeriesNames(Reopened).join(QLatin1Char(' ')).toStdString();
