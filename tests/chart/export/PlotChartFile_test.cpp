@@ -26,6 +26,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <random>
 #include <set>
 #include <utility>
@@ -669,30 +670,41 @@ TEST(ChartFile, MutatedFilesNeverCrashTheLoader)
 
 // --- Axes ---------------------------------------------------------------------------------------
 
-// "Path=value" lines of every published property of Object and of the
-// objects below it (components referred to are left out).
-void AxisFileDump(const QObject* Object, const QString& Prefix, QStringList& Lines, std::set<const QObject*>& Seen)
+// Calls Visit(Object, Property, Path) for every plain published property of
+// Object and of the objects below it (components referred to are left out),
+// each object once.
+using TAxisFileVisit = std::function<void(QObject*, const QMetaProperty&, const QString&)>;
+void AxisFileWalk(QObject* Object, const QString& Prefix, const TAxisFileVisit& Visit, std::set<QObject*>& Seen)
 {
     if (!Object || !Seen.insert(Object).second)
         return;
     for (const QMetaProperty& P : PublishedProperties(Object)) {
         const QString Path = Prefix + QString::fromLatin1(P.name());
-        const QVariant Value = P.read(Object);
-        if (Value.metaType().flags() & QMetaType::PointerToQObject) {
-            const QObject* Child = *static_cast<QObject* const*>(Value.constData());
-            if (!qobject_cast<const TComponent*>(Child))
-                AxisFileDump(Child, Path + QLatin1Char('.'), Lines, Seen);
-        } else {
-            Lines << Path + QLatin1Char('=') + Value.toString();
+        if (!(P.metaType().flags() & QMetaType::PointerToQObject)) {
+            Visit(Object, P, Path);
+            continue;
         }
+        const QVariant Value = P.read(Object);
+        QObject* Child = *static_cast<QObject* const*>(Value.constData());
+        if (!qobject_cast<TComponent*>(Child))
+            AxisFileWalk(Child, Path + QLatin1Char('.'), Visit, Seen);
     }
 }
 
-QStringList AxisFileDump(const TChartAxis* Axis)
+void AxisFileWalk(QObject* Object, const TAxisFileVisit& Visit)
+{
+    std::set<QObject*> Seen;
+    AxisFileWalk(Object, QString(), Visit, Seen);
+}
+
+// "Path=value" lines of every published property of Axis and of the
+// objects below it.
+QStringList AxisFileDump(TChartAxis* Axis)
 {
     QStringList Lines;
-    std::set<const QObject*> Seen;
-    AxisFileDump(Axis, QString(), Lines, Seen);
+    AxisFileWalk(Axis, [&Lines](QObject* Object, const QMetaProperty& P, const QString& Path) {
+        Lines << Path + QLatin1Char('=') + P.read(Object).toString();
+    });
     return Lines;
 }
 
@@ -733,58 +745,47 @@ struct TAxisFileChanges {
     QStringList Unstored;
 };
 
-// Sets every published property of Object and of the objects below it
-// away from its present value, where the class stores the new value (a
-// value it does not store is put back).
-void AxisFileSetAway(QObject* Object, const QString& Prefix, TAxisFileChanges& Changes, std::set<QObject*>& Seen)
+// Sets P of Object away from its present value where the class stores the
+// new value (a value it does not store is put back).
+void AxisFileSetAway(QObject* Object, const QMetaProperty& P, const QString& Path, TAxisFileChanges& Changes)
 {
-    if (!Object || !Seen.insert(Object).second)
+    // (A property declared unstored follows another one, as a font's size
+    // follows its height.)
+    const QVariant Old = P.read(Object);
+    const QVariant New = AxisFileOtherValue(P, Old);
+    if (!P.isWritable() || !P.isStored() || !New.isValid())
         return;
-    for (const QMetaProperty& P : PublishedProperties(Object)) {
-        const QString Path = Prefix + QString::fromLatin1(P.name());
-        const QVariant Old = P.read(Object);
-        if (Old.metaType().flags() & QMetaType::PointerToQObject) {
-            QObject* Child = *static_cast<QObject* const*>(Old.constData());
-            if (!qobject_cast<TComponent*>(Child))
-                AxisFileSetAway(Child, Path + QLatin1Char('.'), Changes, Seen);
-            continue;
-        }
-        // (A property declared unstored follows another one, as a font's
-        // size follows its height.)
-        const QVariant New = AxisFileOtherValue(P, Old);
-        if (!P.isWritable() || !P.isStored() || !New.isValid())
-            continue;
-        try {
-            P.write(Object, New);
-        } catch (const Exception&) {
-            continue; // a value the setter refuses
-        }
-        if (P.read(Object) == Old)
-            continue;
-        if (IsPropertyStored(Object, P.name())) {
-            ++Changes.Stored;
-            continue;
-        }
-        // Back at its default (the other way of a Boolean that was set away
-        // with a property it follows), or a value the class never stores.
-        if (P.read(Object) != PropertyDefault(Object, P.name()))
-            Changes.Unstored << Path;
-        P.write(Object, Old);
+    try {
+        P.write(Object, New);
+    } catch (const Exception&) {
+        return; // a value the setter refuses
     }
+    if (P.read(Object) == Old)
+        return;
+    if (IsPropertyStored(Object, P.name())) {
+        ++Changes.Stored;
+        return;
+    }
+    // Back at its default (the other way of a Boolean that was set away
+    // with a property it follows), or a value the class never stores.
+    if (P.read(Object) != PropertyDefault(Object, P.name()))
+        Changes.Unstored << Path;
+    P.write(Object, Old);
 }
 
 // Every setting of Axis away from what it started with; a fixed range.
 TAxisFileChanges AxisFileSetEverything(TChartAxis* Axis)
 {
     TAxisFileChanges Changes;
-    std::set<QObject*> Seen;
-    AxisFileSetAway(Axis, QString(), Changes, Seen);
+    AxisFileWalk(Axis, [&Changes](QObject* Object, const QMetaProperty& P, const QString& Path) {
+        AxisFileSetAway(Object, P, Path, Changes);
+    });
     Axis->SetMinMax(-3, 42);
     return Changes;
 }
 
 // The lines of the dump of Axis, less those of the paths Left.
-QString AxisFileText(const TChartAxis* Axis, const QStringList& Left)
+QString AxisFileText(TChartAxis* Axis, const QStringList& Left)
 {
     QStringList Lines = AxisFileDump(Axis);
     Lines.removeIf([&Left](const QString& Line) { return Left.contains(Line.section(QLatin1Char('='), 0, 0)); });
@@ -897,6 +898,41 @@ TEST(ChartFileAxes, SeriesAndToolsOnCustomAxesKeepThemInBothForms)
         EXPECT_EQ(Tool->Axis(), Copy.CustomAxes().Items(0)) << Text;
         EXPECT_EQ(Tool->Value(), 3);
         EXPECT_EQ(TextOf(Copy), TextOf(Original.Chart)) << Text;
+    }
+}
+
+// Every registered tool that links to an axis keeps a custom axis as its
+// axis, in both forms.
+TEST(ChartFileAxes, EveryAxisToolKeepsItsCustomAxis)
+{
+    TChart Original;
+    FillChart(Original);
+    Original.CustomAxes().Add();
+    auto* Custom = static_cast<TChartAxis*>(Original.CustomAxes().Add());
+    QStringList Classes;
+    for (int I = 0; I < PlotToolTypes()->Count(); ++I) {
+        const QString Class = TPersistent::ClassNameOf(*PlotToolTypes()->Items(I));
+        TComponent* Component = CreateComponent(Class, &Original);
+        auto* Tool = qobject_cast<TPlotCustomToolAxis*>(Component);
+        if (!Tool) {
+            delete Component;
+            continue;
+        }
+        Tool->SetName(QStringLiteral("AxisTool%1").arg(I));
+        Tool->SetAxis(Custom);
+        Classes << Class;
+    }
+    ASSERT_GE(Classes.size(), 4);
+    for (const bool Text : {false, true}) {
+        TChart Copy;
+        Load(Copy, Save(Original, true, Text));
+        ASSERT_EQ(Copy.CustomAxes().Count(), 2);
+        QStringList OnCustom;
+        for (TPlotCustomTool* Tool : Copy.Tools())
+            if (auto* AxisTool = qobject_cast<TPlotCustomToolAxis*>(Tool);
+                AxisTool && AxisTool->Axis() == Copy.CustomAxes().Items(1))
+                OnCustom << AxisTool->ClassName();
+        EXPECT_EQ(OnCustom, Classes) << Text;
     }
 }
 
