@@ -71,12 +71,12 @@ private:
 // Names every nameless series and tool of the chart while it is written, so
 // that what refers to one (a tool's series, a series' data sources) can
 // name it and the file reads back whole; the names go again when it goes,
-// also when writing failed. Each name is new to the stream and to the
-// owner of the component it names; the reader makes the whole tree owned
-// by one chart.
+// also when writing failed. Each name is new to the stream, to the chart's
+// own components and to the owner of the component it names; the reader
+// makes the whole tree owned by one chart.
 class TStreamNames {
 public:
-    explicit TStreamNames(TCustomChart& Chart)
+    explicit TStreamNames(TCustomChart& Chart) : FChart(Chart)
     {
         std::vector<TComponent*> Children;
         for (int I = 0; I < Chart.SeriesCount(); ++I) {
@@ -109,7 +109,8 @@ private:
     }
     bool IsFree(const TComponent& Child, const QString& Name) const
     {
-        return !FTaken.contains(Name.toLower()) && !(Child.Owner() && Child.Owner()->FindComponent(Name));
+        return !FTaken.contains(Name.toLower()) && !FChart.FindComponent(Name)
+               && !(Child.Owner() && Child.Owner()->FindComponent(Name));
     }
     void Give(TComponent& Child, const QString& Base)
     {
@@ -122,6 +123,7 @@ private:
         FNamed.emplace_back(&Child);
     }
 
+    const TCustomChart& FChart;
     QSet<QString> FTaken;
     std::vector<QPointer<TComponent>> FNamed;
 };

@@ -82,13 +82,17 @@ void TGaugeSeries::SetParentChart(TCustomAxisPanel* Value)
         FCenter->SetParentChart(Value);
         FEndPoint->SetParentChart(Value);
     }
-    // A chart being read keeps the settings it was saved with.
-    if (!Value || Value->IsDestroying() || Value->IsLoading())
+    if (!Value || Value->IsDestroying())
         return;
-    Value->SetView3DWalls(false);
-    Value->SetView3D(false);
-    if (auto* Chart = qobject_cast<TCustomChart*>(Value))
-        Chart->Frame()->SetVisible(false);
+    // A chart being read keeps the settings it was saved with. The axis'
+    // tick lengths are not among them while the chart file holds no axes,
+    // so the gauge still sets those.
+    if (!Value->IsLoading()) {
+        Value->SetView3DWalls(false);
+        Value->SetView3D(false);
+        if (auto* Chart = qobject_cast<TCustomChart*>(Value))
+            Chart->Frame()->SetVisible(false);
+    }
     if (TChartAxis* Axis = GetVertAxis()) {
         Axis->SetTickLength(14);
         Axis->SetMinorTickLength(6);

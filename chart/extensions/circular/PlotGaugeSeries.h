@@ -64,8 +64,9 @@ public:
     ~TGaugeSeries() override;
 
     QString GetEditorClassName() const override { return QStringLiteral("TGaugeSeriesEditor"); }
-    // Gives the knobs the chart; on a chart not being read: no 3-D, no
-    // walls, no frame, ticks 14 and minor ticks 6 pixels long.
+    // Gives the knobs the chart; on a chart: ticks 14 and minor ticks 6
+    // pixels long, and unless the chart is being read no 3-D, no walls, no
+    // frame.
     void SetParentChart(TCustomAxisPanel* Value) override;
 
     // --- Settings ---

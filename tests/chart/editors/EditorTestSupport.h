@@ -6,7 +6,9 @@
 #include "../engine/EngineTestUtil.h"
 #include "chart/editors/EditorPageRegistry.h"
 #include "chart/engine/PlotChart.h"
+#include "chart/export/PlotChartFile.h"
 
+#include <QtCore/QBuffer>
 #include <QtCore/QLocale>
 #include <QtCore/QMetaProperty>
 #include <QtCore/QSettings>
@@ -270,6 +272,19 @@ inline QStringList ShownTexts(const QWidget& Root)
                 texts << (*item)->text(0);
     }
     return texts;
+}
+
+// Chart saved through the chart file (binary or text, with or without its
+// points) and read into Fresh, as a user saves a chart and opens it again.
+inline void ReopenThroughChartFile(TCustomChart& Chart, TCustomChart& Fresh, bool IncludeData, bool Text)
+{
+    QBuffer file;
+    file.open(QIODevice::WriteOnly);
+    SaveChartToStream(&Chart, file, IncludeData, Text);
+    file.close();
+    file.open(QIODevice::ReadOnly);
+    TCustomChart* target = &Fresh;
+    LoadChartFromStream(target, file);
 }
 
 } // namespace lp::test

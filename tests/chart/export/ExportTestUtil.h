@@ -6,6 +6,7 @@
 #include "chart/engine/PlotChart.h"
 #include "chart/engine/PlotLegend.h"
 
+#include <QtCore/QBuffer>
 #include <QtCore/QProcess>
 #include <QtCore/QStandardPaths>
 #include <QtCore/QTemporaryDir>
@@ -34,6 +35,19 @@ struct TExportChart {
             Bars->AddXY(I, 10 + I * 5);
     }
 };
+
+// Bytes put through a chart file converter (ConvertChartToText or
+// ConvertChartToBinary).
+inline QByteArray ConvertChart(const QByteArray& Bytes, void (*Converter)(QIODevice&, QIODevice&))
+{
+    QBuffer In;
+    In.setData(Bytes);
+    In.open(QIODevice::ReadOnly);
+    QBuffer Out;
+    Out.open(QIODevice::WriteOnly);
+    Converter(In, Out);
+    return Out.data();
+}
 
 // Pixels near a colour (each of red, green and blue within Tolerance).
 inline int CountNear(const QImage& Image, QRgb Wanted, int Tolerance = 40)

@@ -11,6 +11,7 @@
 #include "chart/extensions/shapes/PlotImagePoint.h"
 #include "platform/core/ClassRegistry.h"
 #include "platform/graphics/Jpeg.h"
+#include "ExportTestUtil.h"
 
 #include <QtCore/QBuffer>
 
@@ -59,17 +60,6 @@ QByteArray Save(TCustomChart& Chart, bool Text)
     return Out.data();
 }
 
-QByteArray Convert(const QByteArray& Bytes, void (*Converter)(QIODevice&, QIODevice&))
-{
-    QBuffer In;
-    In.setData(Bytes);
-    In.open(QIODevice::ReadOnly);
-    QBuffer Out;
-    Out.open(QIODevice::WriteOnly);
-    Converter(In, Out);
-    return Out.data();
-}
-
 void Load(TCustomChart& Chart, const QByteArray& Bytes, const TChartReader::TErrorEvent& OnError = {})
 {
     QBuffer In;
@@ -88,8 +78,8 @@ struct TStoredForm {
 const TStoredForm StoredForms[] = {
     {"binary", [](TCustomChart& C) { return Save(C, false); }},
     {"text", [](TCustomChart& C) { return Save(C, true); }},
-    {"binary converted to text", [](TCustomChart& C) { return Convert(Save(C, false), ConvertChartToText); }},
-    {"text converted to binary", [](TCustomChart& C) { return Convert(Save(C, true), ConvertChartToBinary); }},
+    {"binary converted to text", [](TCustomChart& C) { return test::ConvertChart(Save(C, false), ConvertChartToText); }},
+    {"text converted to binary", [](TCustomChart& C) { return test::ConvertChart(Save(C, true), ConvertChartToBinary); }},
     {"chart picture", [](TCustomChart& C) {
          QBuffer Out;
          Out.open(QIODevice::WriteOnly);

@@ -9,6 +9,7 @@
 #include "chart/engine/PlotSeriesSource.h"
 #include "chart/engine/PlotTools.h"
 #include "chart/extensions/circular/PlotGaugeSeries.h"
+#include "chart/extensions/circular/PlotRoseSeries.h"
 #include "chart/extensions/financial/PlotPointFigure.h"
 #include "chart/extensions/functions/PlotCurveFitting.h"
 #include "chart/extensions/grid3d/PlotSurfaceSeries.h"
@@ -17,6 +18,7 @@
 #include "platform/core/ClassRegistry.h"
 #include "platform/core/PropertyInfo.h"
 #include "platform/graphics/RecordingDC.h"
+#include "ExportTestUtil.h"
 
 #include <QtCore/QBuffer>
 #include <QtCore/QDir>
@@ -76,18 +78,6 @@ void Load(TCustomChart& Chart, const QByteArray& Bytes, bool ReadData = true,
 QByteArray TextOf(TCustomChart& Chart)
 {
     return Save(Chart, true, true);
-}
-
-// The binary chart file of a text one.
-QByteArray ChartFileBinaryOf(const QByteArray& Text)
-{
-    QBuffer In;
-    In.setData(Text);
-    In.open(QIODevice::ReadOnly);
-    QBuffer Out;
-    Out.open(QIODevice::WriteOnly);
-    ConvertChartToBinary(In, Out);
-    return Out.data();
 }
 
 QString LoadError(const QByteArray& Bytes)
@@ -556,7 +546,7 @@ TEST(ChartFile, NamelessSeriesAndToolsOfEarlierFilesRead)
     const QByteArray File = "object TChart\n object TPointSeries\n  Title = 'A'\n end\n"
                             " object TPointSeries\n  Title = 'B'\n end\n"
                             " object TColorLineTool\n  Value = 7\n end\nend\n";
-    for (const QByteArray& Bytes : {File, ChartFileBinaryOf(File)}) {
+    for (const QByteArray& Bytes : {File, test::ConvertChart(File, ConvertChartToBinary)}) {
         TChart Read;
         Load(Read, Bytes);
         ASSERT_EQ(Read.SeriesCount(), 2);
@@ -589,6 +579,35 @@ TEST(ChartFile, SavingAnEmptiedGaugeLeavesItEmpty)
     TChart Read;
     Load(Read, Save(Original, false, true));
     EXPECT_EQ(qobject_cast<TGaugeSeries*>(Read.Series(0))->Value(), 70);
+}
+
+TEST(ChartFile, RoundSeriesReadIntoAChartLeaveItsSettingsAsSaved)
+{
+    // A gauge turns 3-D, walls and frame off as it joins a chart, and a
+    // clock hides the axes; the user turned them on again afterwards.
+    TChart Original;
+    auto* Gauge = new TGaugeSeries(&Original);
+    Gauge->SetName(QStringLiteral("Gauge1"));
+    Gauge->SetParentChart(&Original);
+    auto* Clock = new TClockSeries(&Original);
+    Clock->SetName(QStringLiteral("Clock1"));
+    Clock->SetParentChart(&Original);
+    ASSERT_FALSE(Original.View3D());
+    ASSERT_FALSE(Original.AxisVisible());
+    Original.SetView3D(true);
+    Original.SetView3DWalls(true);
+    Original.Frame()->SetVisible(true);
+    Original.SetAxisVisible(true);
+    for (bool Text : {false, true}) {
+        TChart Read;
+        Load(Read, Save(Original, true, Text));
+        ASSERT_EQ(Read.SeriesCount(), 2) << Text;
+        EXPECT_TRUE(Read.View3D()) << Text;
+        EXPECT_TRUE(Read.View3DWalls()) << Text;
+        EXPECT_TRUE(Read.Frame()->Visible()) << Text;
+        EXPECT_TRUE(Read.AxisVisible()) << Text;
+        EXPECT_EQ(TextOf(Read), TextOf(Original)) << Text;
+    }
 }
 
 // Paints Chart once on a recording device.

@@ -6,10 +6,8 @@
 #include "chart/engine/PlotRegistry.h"
 #include "chart/engine/PlotSeries.h"
 #include "chart/engine/PlotTools.h"
-#include "chart/export/PlotChartFile.h"
 #include "chart/extensions/tools/PlotPageNumTool.h"
 
-#include <QtCore/QBuffer>
 #include <QtTest/QTest>
 #include <QtWidgets/QCheckBox>
 #include <QtWidgets/QLabel>
@@ -99,18 +97,6 @@ TEST_F(PagingPageTest, ThePageNumberToolIsMadeOnceAndReused)
     EXPECT_TRUE(Page.CBPageNum->isChecked());
 }
 
-// Chart saved through the chart file (binary or text) and read into Fresh.
-void PagingReopen(TCustomChart& Chart, TChart& Fresh, bool IncludeData, bool Text)
-{
-    QBuffer file;
-    file.open(QIODevice::WriteOnly);
-    SaveChartToStream(&Chart, file, IncludeData, Text);
-    file.close();
-    file.open(QIODevice::ReadOnly);
-    TCustomChart* target = &Fresh;
-    LoadChartFromStream(target, file);
-}
-
 TEST(PagingPage, TheLastPageIsThePageReopened)
 {
     test::TEditorChart chart;
@@ -128,7 +114,7 @@ TEST(PagingPage, TheLastPageIsThePageReopened)
     ASSERT_EQ(chart.Page(), 64);
     for (bool text : {false, true}) {
         TChart fresh;
-        PagingReopen(chart, fresh, true, text);
+        test::ReopenThroughChartFile(chart, fresh, true, text);
         ASSERT_EQ(fresh.SeriesCount(), 1) << text;
         EXPECT_EQ(fresh.NumPages(), 64) << text;
         EXPECT_EQ(fresh.Page(), 64) << text;
@@ -139,7 +125,7 @@ TEST(PagingPage, TheLastPageIsThePageReopened)
         // Without its points the chart has one page, and the page read is
         // pulled back to it.
         TChart empty;
-        PagingReopen(chart, empty, false, text);
+        test::ReopenThroughChartFile(chart, empty, false, text);
         EXPECT_EQ(empty.Series(0)->Count(), 0) << text;
         EXPECT_EQ(empty.Page(), 1) << text;
     }

@@ -7,11 +7,9 @@
 #include "../EditorTestSupport.h"
 #include "chart/editors/gallery/ChartGalleryPanel.h"
 #include "chart/engine/PlotPieSeries.h"
-#include "chart/export/PlotChartFile.h"
 #include "chart/engine/PlotSeries.h"
 #include "platform/graphics/RecordingDC.h"
 
-#include <QtCore/QBuffer>
 #include <QtTest/QTest>
 #include <QtWidgets/QCheckBox>
 #include <QtWidgets/QLineEdit>
@@ -49,18 +47,6 @@ struct View3DPageTest : ::testing::Test {
         pie->SetName(QStringLiteral("Pie1"));
         Chart.AddSeries(pie);
         pie->FillSampleValues(5);
-    }
-    // The chart saved through the chart file (binary or text) and read into
-    // Fresh.
-    void Reopen(TChart& Fresh, bool Text)
-    {
-        QBuffer file;
-        file.open(QIODevice::WriteOnly);
-        SaveChartToStream(&Chart, file, true, Text);
-        file.close();
-        file.open(QIODevice::ReadOnly);
-        TCustomChart* target = &Fresh;
-        LoadChartFromStream(target, file);
     }
 };
 
@@ -132,7 +118,7 @@ TEST_F(View3DPageTest, TheViewSetBesideAPieIsTheViewReopened)
     ASSERT_TRUE(Chart.View3DOptions()->Orthogonal());
     for (bool text : {false, true}) {
         TChart fresh;
-        Reopen(fresh, text);
+        test::ReopenThroughChartFile(Chart, fresh, true, text);
         ASSERT_EQ(fresh.SeriesCount(), 2) << text;
         EXPECT_TRUE(fresh.View3DOptions()->Orthogonal()) << text;
         EXPECT_EQ(fresh.View3DOptions()->Elevation(), Chart.View3DOptions()->Elevation()) << text;
@@ -147,7 +133,7 @@ TEST_F(View3DPageTest, TheViewSetBesideAPieIsTheViewReopened)
     ASSERT_EQ(Chart.View3DOptions()->Elevation(), 360);
     for (bool text : {false, true}) {
         TChart fresh;
-        Reopen(fresh, text);
+        test::ReopenThroughChartFile(Chart, fresh, true, text);
         EXPECT_EQ(fresh.View3DOptions()->Elevation(), 360) << text;
         EXPECT_EQ(fresh.View3DOptions()->Rotation(), 45) << text;
     }
