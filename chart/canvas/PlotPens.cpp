@@ -2,9 +2,8 @@
 
 #include "chart/canvas/PlotPatterns.h"
 #include "platform/base/Exception.h"
-#include "platform/core/Filer.h"
-
 #include "platform/base/Numeric.h"
+#include "platform/core/Filer.h"
 
 #include <cmath>
 #include <numbers>

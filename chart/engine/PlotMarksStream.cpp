@@ -169,6 +169,17 @@ void WriteValue(TBinaryWriter& W, const QMetaProperty& Property, const QVariant&
     }
 }
 
+// Whether this form stores Property of Object. It writes a brush style
+// without a name as its number, so a brush's pattern style is stored here
+// as its Style (the component stream stores it as the brush's "Pattern").
+bool IsStoredInItems(const QObject& Object, const QMetaProperty& Property)
+{
+    const auto* Brush = qobject_cast<const TChartBrush*>(&Object);
+    if (Brush && qstrcmp(Property.name(), "Style") == 0 && !Brush->IsStyleStored())
+        return true;
+    return IsPropertyStored(&Object, Property.name());
+}
+
 // The stored published properties of Object, names prefixed; ForcedName
 // is written even when it holds its default.
 void WriteProperties(TBinaryWriter& W, const QObject& Object, const QByteArray& Prefix, const char* ForcedName)
@@ -197,7 +208,7 @@ void WriteProperties(TBinaryWriter& W, const QObject& Object, const QByteArray& 
         if (!Property.isWritable() || !CanWriteValue(Property))
             continue;
         const bool Forced = ForcedName && qstrcmp(Property.name(), ForcedName) == 0;
-        if (!Forced && !IsPropertyStored(&Object, Property.name()))
+        if (!Forced && !IsStoredInItems(Object, Property))
             continue;
         WriteShortText(W, Name);
         WriteValue(W, Property, Property.read(&Object));

@@ -8,11 +8,16 @@
 
 #include <QtCore/QDir>
 #include <QtCore/QEvent>
+#include <QtCore/QTimer>
 #include <QtGui/QGuiApplication>
 #include <QtGui/QScreen>
+#include <QtTest/QTest>
 #include <QtWidgets/QAbstractSpinBox>
+#include <QtWidgets/QApplication>
 #include <QtWidgets/QComboBox>
+#include <QtWidgets/QFileDialog>
 #include <QtWidgets/QLayout>
+#include <QtWidgets/QLineEdit>
 #include <QtWidgets/QScrollArea>
 #include <QtWidgets/QScrollBar>
 #include <QtWidgets/QStackedWidget>
@@ -21,6 +26,7 @@
 #include <QtWidgets/QToolButton>
 #include <QtWidgets/QWidget>
 
+#include <memory>
 #include <vector>
 
 namespace lp::test {
@@ -47,6 +53,37 @@ public:
     }
     ~TColorDialogAnswer() { ResetCommonDialogService(); }
 };
+
+// Answers the modal file dialogs that show from now on as a user would:
+// types each name in turn into the next showing and presses Return; an
+// empty name cancels that showing.
+inline void AnswerFileDialogs(std::vector<QString> Names)
+{
+    auto* timer = new QTimer;
+    auto shown = std::make_shared<bool>(false);
+    QObject::connect(timer, &QTimer::timeout, [timer, shown, Names]() mutable {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->isVisible()) {
+            *shown = false;
+            return;
+        }
+        if (*shown || Names.empty())
+            return;
+        *shown = true;
+        const QString name = Names.front();
+        Names.erase(Names.begin());
+        if (Names.empty())
+            timer->deleteLater();
+        auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        if (name.isEmpty() || !edit) {
+            dialog->reject();
+            return;
+        }
+        edit->setText(name);
+        QTest::keyClick(edit, Qt::Key_Return);
+    });
+    timer->start(0);
+}
 
 // Lays the windows out as the event loop would before the user sees them
 // (a layout's change reaches the one around it by a new request).

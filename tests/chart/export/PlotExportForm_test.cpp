@@ -1,5 +1,6 @@
 #include "chart/export/PlotExportForm.h"
 
+#include "DialogTestUtil.h"
 #include "ExportTestUtil.h"
 
 #include "chart/export/PlotChartFile.h"
@@ -9,14 +10,11 @@
 #include <QtCore/QFile>
 #include <QtCore/QFileInfo>
 #include <QtCore/QTemporaryDir>
-#include <QtCore/QTimer>
 #include <QtGui/QClipboard>
 #include <QtGui/QGuiApplication>
 #include <QtTest/QTest>
-#include <QtWidgets/QApplication>
 #include <QtWidgets/QCheckBox>
 #include <QtWidgets/QComboBox>
-#include <QtWidgets/QFileDialog>
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QListWidget>
@@ -27,7 +25,6 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <vector>
 
 namespace lp {
@@ -297,37 +294,6 @@ TEST(PlotExportFormTest, SendMailsTheFileAndReportsTheFailingCode)
     EXPECT_EQ(D.Mailed.size(), 6);
 }
 
-// Types each name into the save dialog's next showing (an empty name
-// cancels it), as a user answering the real file dialog would.
-void ExportFormAnswerSaveDialogs(std::vector<QString> Names)
-{
-    auto* Timer = new QTimer;
-    auto Shown = std::make_shared<bool>(false);
-    QObject::connect(Timer, &QTimer::timeout, [Timer, Shown, Names]() mutable {
-        auto* Dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-        if (!Dialog || !Dialog->isVisible()) {
-            *Shown = false;
-            return;
-        }
-        if (*Shown || Names.empty())
-            return;
-        *Shown = true;
-        const QString Name = Names.front();
-        Names.erase(Names.begin());
-        if (Names.empty())
-            Timer->deleteLater();
-        if (Name.isEmpty()) {
-            Dialog->reject();
-            return;
-        }
-        auto* Edit = Dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-        ASSERT_NE(Edit, nullptr);
-        Edit->setText(Name);
-        QTest::keyClick(Edit, Qt::Key_Return);
-    });
-    Timer->start(0);
-}
-
 // Guards the Native page replacing a chart file unasked: it writes
 // "pic.vud" for a typed "pic.xml", and the dialog asked about "pic.xml",
 // which never exists. The question names the file written.
@@ -352,7 +318,7 @@ TEST(PlotExportFormTest, NativeSaveAsksBeforeReplacingTheChartFileItWrites)
         return File.open(QIODevice::ReadOnly) ? File.readAll() : QByteArray();
     };
 
-    ExportFormAnswerSaveDialogs({Typed});
+    test::AnswerFileDialogs({Typed});
     QTest::mouseClick(Form.BSave, Qt::LeftButton);
     EXPECT_TRUE(Asked.empty());
     EXPECT_FALSE(QFile::exists(Typed));
@@ -365,7 +331,7 @@ TEST(PlotExportFormTest, NativeSaveAsksBeforeReplacingTheChartFileItWrites)
         File.write("kept");
     }
     Answers = {mrNo};
-    ExportFormAnswerSaveDialogs({Typed, QString()});
+    test::AnswerFileDialogs({Typed, QString()});
     QTest::mouseClick(Form.BSave, Qt::LeftButton);
     ASSERT_EQ(Asked.size(), 1u);
     EXPECT_EQ(Asked[0].Text, QStringLiteral("pic.vud already exists.\nDo you want to replace it?"));
@@ -373,7 +339,7 @@ TEST(PlotExportFormTest, NativeSaveAsksBeforeReplacingTheChartFileItWrites)
 
     Asked.clear();
     Answers = {mrYes};
-    ExportFormAnswerSaveDialogs({Typed});
+    test::AnswerFileDialogs({Typed});
     QTest::mouseClick(Form.BSave, Qt::LeftButton);
     EXPECT_EQ(Asked.size(), 1u);
     EXPECT_TRUE(ReadWritten().startsWith(QByteArray::fromHex("6030")));

@@ -2,6 +2,8 @@
 
 #include "platform/ui/Application.h"
 
+#include "DialogTestUtil.h"
+
 #include <QtCore/QFile>
 #include <QtCore/QFileInfo>
 #include <QtCore/QTemporaryDir>
@@ -257,38 +259,9 @@ TEST(CommonDialogs, TheSaveDialogAsksAboutTheFileThatWillBeWritten)
         return QFileInfo(FileName).path() + QStringLiteral("/") + QFileInfo(FileName).completeBaseName() +
                QStringLiteral(".sec");
     };
-    // Types Name into each showing of the dialog in turn; an empty name
-    // cancels.
-    const auto answerDialogs = [](std::vector<QString> Names) {
-        auto* timer = new QTimer;
-        auto shown = std::make_shared<bool>(false);
-        QObject::connect(timer, &QTimer::timeout, [timer, shown, Names]() mutable {
-            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-            if (!dialog || !dialog->isVisible()) {
-                *shown = false;
-                return;
-            }
-            if (*shown)
-                return;
-            *shown = true;
-            const QString name = Names.front();
-            Names.erase(Names.begin());
-            if (Names.empty())
-                timer->deleteLater();
-            if (name.isEmpty()) {
-                dialog->reject();
-                return;
-            }
-            auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-            ASSERT_NE(edit, nullptr);
-            edit->setText(name);
-            QTest::keyClick(edit, Qt::Key_Return);
-        });
-        timer->start(0);
-    };
 
     answers = {mrNo};
-    answerDialogs({QStringLiteral("other.txt"), QString()});
+    test::AnswerFileDialogs({QStringLiteral("other.txt"), QString()});
     EXPECT_FALSE(DefaultSaveDialog(save));
     ASSERT_EQ(asked.size(), 1u);
     EXPECT_EQ(asked[0].Text, QStringLiteral("other.sec already exists.\nDo you want to replace it?"));
@@ -296,14 +269,14 @@ TEST(CommonDialogs, TheSaveDialogAsksAboutTheFileThatWillBeWritten)
 
     asked.clear();
     answers = {mrYes};
-    answerDialogs({QStringLiteral("other")});
+    test::AnswerFileDialogs({QStringLiteral("other")});
     ASSERT_TRUE(DefaultSaveDialog(save));
     EXPECT_EQ(asked.size(), 1u);
     EXPECT_EQ(QFileInfo(save.FileName).fileName(), QStringLiteral("other"));
 
     // A file that does not exist: nothing asked.
     asked.clear();
-    answerDialogs({QStringLiteral("fresh.txt")});
+    test::AnswerFileDialogs({QStringLiteral("fresh.txt")});
     ASSERT_TRUE(DefaultSaveDialog(save));
     EXPECT_TRUE(asked.empty());
     EXPECT_EQ(QFileInfo(save.FileName).fileName(), QStringLiteral("fresh.txt"));
