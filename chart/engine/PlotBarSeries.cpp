@@ -830,8 +830,8 @@ void TBarSeries::DrawMark(int ValueIndex, const QString& St, TSeriesMarkPosition
 THorizBarSeries::THorizBarSeries(TComponent* AOwner) : TCustomBarSeries(AOwner)
 {
     SetHorizontal();
-    XValues()->SetOrder(loNone);
-    YValues()->SetOrder(loAscending);
+    XValues()->InitOrder(loNone);
+    YValues()->InitOrder(loAscending);
     Gradient()->SetDirection(gdLeftRight);
     MandatoryValues()->SetName(PlotMsg_StyleBar);
 }

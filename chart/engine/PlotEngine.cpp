@@ -222,7 +222,7 @@ TChartSeries::TChartSeries(TComponent* AOwner) : TCustomChartSeries(AOwner)
 {
     FValuesList = std::make_unique<TChartValueLists>();
     FX = new TChartValueList(this, PlotMsg_ValuesX);
-    FX->SetOrder(loAscending);
+    FX->InitOrder(loAscending);
     FY = new TChartValueList(this, PlotMsg_ValuesY);
     FMandatory = FY;
     FNotMandatory = FX;

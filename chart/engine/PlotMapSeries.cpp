@@ -78,7 +78,7 @@ const std::vector<TSampleOutline>& SampleOutlines()
 
 TPolygonSeries::TPolygonSeries(TPlotPolygon* APolygon) : TChartSeries(nullptr), FPolygon(APolygon)
 {
-    XValues()->SetOrder(loNone);
+    XValues()->InitOrder(loNone);
     SetShowInLegend(false);
 }
 

@@ -25,7 +25,7 @@ TCustom3DSeries::TCustom3DSeries(TComponent* AOwner) : TChartSeries(AOwner)
     SetExcludeFromInterleave(true);
     SetVisibleRangeSearch(false);
     FZValues = new TChartValueList(this, QStringLiteral("Z"));
-    XValues()->SetOrder(loNone);
+    XValues()->InitOrder(loNone);
 }
 
 void TCustom3DSeries::Assign(const TPersistent* Source)

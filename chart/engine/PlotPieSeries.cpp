@@ -70,6 +70,21 @@ void TCircledSeries::Assign(const TPersistent* Source)
         FGradient->Assign(S->FGradient.get());
     }
     TChartSeries::Assign(Source);
+    TakeChartCircle();
+}
+
+void TCircledSeries::TakeChartCircle()
+{
+    if (!FParentChart)
+        return;
+    for (TChartSeries* S : FParentChart->SeriesList())
+        if (S != this && S->metaObject() == metaObject()) {
+            const auto* C = static_cast<const TCircledSeries*>(S);
+            FCircled = C->FCircled;
+            FCustomXRadius = C->FCustomXRadius;
+            FCustomYRadius = C->FCustomYRadius;
+            return;
+        }
 }
 
 void TCircledSeries::SetCircled(bool Value)
@@ -287,6 +302,8 @@ void TCircledSeries::SetParentChart(TCustomAxisPanel* Value)
     }
     RestoreView3D();
     TChartSeries::SetParentChart(Value);
+    if (FParentChart && !IsLoading() && !FParentChart->IsLoading())
+        TakeChartCircle();
     // A chart being read already holds the view it was saved with, the one
     // this series showed: joining it changes nothing, and there is no
     // earlier view to give back on leaving.
@@ -375,10 +392,8 @@ TPieOtherSlice::~TPieOtherSlice() = default;
 
 TChartLegend* TPieOtherSlice::Legend() const
 {
-    if (!FLegend) {
+    if (!FLegend)
         FLegend = std::make_unique<TChartLegend>(FOwner ? FOwner->ParentChart() : nullptr);
-        FLegend->SetVisible(false);
-    }
     return FLegend.get();
 }
 
@@ -465,8 +480,9 @@ TPieSeries::TPieSeries(TComponent* AOwner) : TCircledSeries(AOwner)
     Marks()->SetVisible(true);
     Marks()->SetArrowLength(8);
     SetColorEachPoint(true);
+    // The circle gradient keeps its stored default direction (top to
+    // bottom): a direction the file leaves out must read back as that.
     Gradient()->SetStartColor(clWhite);
-    Gradient()->SetDirection(TGradientDirections::gdRadial);
 }
 
 TPieSeries::~TPieSeries() = default;

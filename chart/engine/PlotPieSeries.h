@@ -111,6 +111,10 @@ protected:
     void AdjustCircleRect();
     void CalcRadii();
     void RestoreView3D();
+    // Circled and the custom radii as the chart's series of this class hold
+    // them (their setters spread them to the class), so a series that joins
+    // later or is copied in matches what reading the file gives it.
+    void TakeChartCircle();
 
     // Set while the slices draw: the gradient then takes each slice colour
     // without asking for another paint.
@@ -183,8 +187,9 @@ public:
     // Colour, legend (or none), style, text and value.
     void Assign(const TPersistent* Source) override;
 
-    // The legend of the grouped points: created hidden on first read,
-    // bound to the pie's chart.
+    // The legend of the grouped points: created on first read, bound to
+    // the pie's chart. It starts visible, the legend's stored default, so
+    // a legend saved visible (Visible not written) reads back visible.
     TChartLegend* Legend() const;
     void SetLegend(const TChartLegend* Value);
     Q_INVOKABLE bool HasLegend() const { return FLegend != nullptr; }

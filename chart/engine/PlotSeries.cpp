@@ -73,12 +73,37 @@ void TCustomSeries::Assign(const TPersistent* Source)
         FGradient->Assign(S->FGradient.get());
     }
     TChartSeries::Assign(Source);
+    TakeChartStacking();
 }
 
 void TCustomSeries::SetParentChart(TCustomAxisPanel* Value)
 {
     TChartSeries::SetParentChart(Value);
     FPointer->SetParentChart(Value);
+}
+
+void TCustomSeries::AttachedToChart()
+{
+    TCustomLineSeries::AttachedToChart();
+    if (!IsLoading() && !FParentChart->IsLoading())
+        TakeChartStacking();
+}
+
+void TCustomSeries::TakeChartStacking()
+{
+    if (!FParentChart)
+        return;
+    const TCustomSeries* Nearest = nullptr;
+    for (TChartSeries* S : FParentChart->SeriesList()) {
+        const auto* Other = qobject_cast<const TCustomSeries*>(S);
+        if (!Other || Other == this || !metaObject()->inherits(Other->metaObject()))
+            continue;
+        if (!Nearest || (Other->metaObject() != Nearest->metaObject() &&
+                         Other->metaObject()->inherits(Nearest->metaObject())))
+            Nearest = Other;
+    }
+    if (Nearest)
+        FStacked = Nearest->FStacked;
 }
 
 void TCustomSeries::SetAreaChartBrush(const TChartBrush* Value)
@@ -499,8 +524,8 @@ THorizLineSeries::THorizLineSeries(TComponent* AOwner) : TLineSeries(AOwner)
 {
     SetHorizontal();
     SetVisibleRangeSearch(false);
-    XValues()->SetOrder(loNone);
-    YValues()->SetOrder(loAscending);
+    XValues()->InitOrder(loNone);
+    YValues()->InitOrder(loAscending);
 }
 
 void THorizLineSeries::DrawMark(int ValueIndex, const QString& St, TSeriesMarkPosition& APosition)
@@ -723,9 +748,10 @@ void TAreaSeries::DrawLegendShape(int ValueIndex, const TRect& Rect)
 THorizAreaSeries::THorizAreaSeries(TComponent* AOwner) : TAreaSeries(AOwner)
 {
     SetHorizontal();
-    XValues()->SetOrder(loNone);
-    YValues()->SetOrder(loAscending);
-    Gradient()->SetDirection(gdRightLeft);
+    XValues()->InitOrder(loNone);
+    YValues()->InitOrder(loAscending);
+    // The gradient keeps its stored default direction (top to bottom): a
+    // direction the file leaves out must read back as that.
 }
 
 void THorizAreaSeries::DrawMark(int ValueIndex, const QString& St, TSeriesMarkPosition& APosition)

@@ -59,11 +59,15 @@ public:
 
     // ClickableLine, the area brush, colour and pen, the flags, LineHeight,
     // Pointer, Stacked, OutLine, Shadow, Transparency, Gradient; then the
-    // series base's copy.
+    // series base's copy. In a chart that stacks series of this class the
+    // chart's Stacked wins over Source's.
     void Assign(const TPersistent* Source) override;
     QString GetEditorClassName() const override { return QStringLiteral("TCustomSeriesEditor"); }
     // The pointer follows the series onto the chart.
     void SetParentChart(TCustomAxisPanel* Value) override;
+    // Unless the chart is being read, a joining series takes the Stacked
+    // setting the chart gives its class.
+    void AttachedToChart() override;
 
     // --- Settings ---
 
@@ -184,6 +188,12 @@ private:
     int VisibleOrigin(int Pos) const;
     int EdgeEntryY(int ValueIndex) const;
     double StackedExtreme(bool IsMax);
+    // Stacked as the chart's series whose setting reaches this one hold
+    // (those of this class, else of the nearest base class); unchanged
+    // without such a series. Setting Stacked on any series spreads it to
+    // the series of its class, so a series added later must follow too:
+    // the file stores Stacked per series, and reading spreads it again.
+    void TakeChartStacking();
     void DrawAllPass();
 
     std::unique_ptr<TChartBrush> FAreaBrush;
@@ -307,8 +317,9 @@ private:
     Q_CLASSINFO("default:ColorEachLine", "true")
     Q_PROPERTY(bool Dark3D READ Dark3D WRITE SetDark3D)
     Q_CLASSINFO("default:Dark3D", "true")
+    // An area starts filled; the default it is stored against says so.
     Q_PROPERTY(bool DrawArea READ DrawArea WRITE SetDrawArea)
-    Q_CLASSINFO("default:DrawArea", "false")
+    Q_CLASSINFO("default:DrawArea", "true")
     Q_PROPERTY(lp::TPlotGradient* Gradient READ GetFillGradient WRITE SetGradient)
     Q_PROPERTY(bool InvertedStairs READ InvertedStairs WRITE SetInvertedStairs)
     Q_CLASSINFO("default:InvertedStairs", "false")

@@ -411,14 +411,24 @@ void TChartSeries::ReadData(QIODevice& Stream)
 {
     Clear();
     BeginUpdate();
+    // The points come back at the indexes they were saved at: the X order
+    // is not applied while they are added. Points that do not follow the
+    // order read were saved from an unordered list (files that did not
+    // store loNone), so the list is unordered again.
+    const TChartListOrder Order = FX->Order();
+    FX->SetOrder(loNone);
     try {
         ReadPoints(Stream);
     } catch (...) {
+        FX->SetOrder(Order);
         // A broken block leaves no half-read points behind.
         Clear();
         EndUpdate();
         throw;
     }
+    FX->SetOrder(Order);
+    if (!FX->FollowsOrder())
+        FX->SetOrder(loNone);
     EndUpdate();
     FManualData = true;
 }

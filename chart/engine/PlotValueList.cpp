@@ -77,6 +77,22 @@ void TChartValueList::InitDateTime(bool value)
     FDefaultDateTime = value;
 }
 
+void TChartValueList::InitOrder(TChartListOrder value)
+{
+    FOrder = value;
+    FDefaultOrder = value;
+}
+
+bool TChartValueList::FollowsOrder() const
+{
+    if (FOrder == loNone)
+        return true;
+    for (int I = 1; I < FCount; ++I)
+        if (CompareValueIndex(I - 1, I) > 0)
+            return false;
+    return true;
+}
+
 void TChartValueList::SetValueSource(const QString& value)
 {
     if (FValueSource == value)

@@ -38,7 +38,7 @@ private:
     Q_PROPERTY(QString Name READ Name WRITE SetName)
     Q_CLASSINFO("default:Name", "")
     Q_PROPERTY(TChartListOrder Order READ Order WRITE SetOrder)
-    Q_CLASSINFO("default:Order", "loNone")
+    Q_CLASSINFO("stored:Order", "IsOrderStored")
     Q_PROPERTY(QString ValueSource READ ValueSource WRITE SetValueSource)
     Q_CLASSINFO("default:ValueSource", "")
 
@@ -69,6 +69,15 @@ public:
     void SetName(const QString& value) { FName = value; }
     TChartListOrder Order() const { return FOrder; }
     void SetOrder(TChartListOrder value) { FOrder = value; }
+    // Sets Order and the order the list starts with (series constructors).
+    void InitOrder(TChartListOrder value);
+    // Files have always held every order but loNone, and read a missing one
+    // as the list's starting order: so loNone is written too when the list
+    // starts ordered.
+    Q_INVOKABLE bool IsOrderStored() const { return FOrder != loNone || FDefaultOrder != loNone; }
+    // Whether the values rise (loAscending) or fall (loDescending) from the
+    // first to the last; always for loNone.
+    bool FollowsOrder() const;
     QString ValueSource() const { return FValueSource; }
     // A different text makes the owner refill from its data source.
     void SetValueSource(const QString& value);
@@ -195,6 +204,7 @@ private:
     bool FDefaultDateTime = false;
     QString FName;
     TChartListOrder FOrder = loNone;
+    TChartListOrder FDefaultOrder = loNone;
     QString FValueSource;
     double FTempValue = 0;
     double FMaxValue = 0;

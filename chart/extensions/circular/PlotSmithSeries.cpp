@@ -31,7 +31,7 @@ constexpr std::array<double, 12> ReactanceGrid{0, 0.1, 0.3, 0.5, 0.8, 1, 1.5, 2,
 TSmithSeries::TSmithSeries(TComponent* AOwner) : TCircledSeries(AOwner)
 {
     XValues()->SetName(PlotMsg_ValuesResistance);
-    XValues()->SetOrder(loNone);
+    XValues()->InitOrder(loNone);
     YValues()->SetName(PlotMsg_ValuesReactance);
     FPointer = std::make_unique<TSeriesPointer>(this);
     FCirclePen = CreateChartPen();

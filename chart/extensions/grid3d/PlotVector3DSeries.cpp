@@ -33,7 +33,7 @@ TVector3DSeries::TVector3DSeries(TComponent* AOwner) : TCustom3DPaletteSeries(AO
     FEndXValues = new TChartValueList(this, PlotMsg_ValuesEndX);
     FEndYValues = new TChartValueList(this, PlotMsg_ValuesEndY);
     FEndZValues = new TChartValueList(this, PlotMsg_ValuesEndZ);
-    XValues()->SetOrder(loNone);
+    XValues()->InitOrder(loNone);
     XValues()->SetDateTime(false);
 }
 

@@ -21,7 +21,7 @@ TGanttSeries::TGanttSeries(TComponent* AOwner) : TPointSeries(AOwner)
 {
     SetHorizontal();
     // Links name tasks by index: adding a task must not move the others.
-    XValues()->SetOrder(TChartValueList::loNone);
+    XValues()->InitOrder(TChartValueList::loNone);
     XValues()->SetName(PlotMsg_ValuesStart);
     XValues()->InitDateTime(true);
     FEndValues = new TChartValueList(this, PlotMsg_ValuesEnd);

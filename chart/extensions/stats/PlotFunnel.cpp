@@ -21,9 +21,9 @@ TFunnelSeries::TFunnelSeries(TComponent* AOwner) : TChartSeries(AOwner)
     FLinesPen = CreateChartPen();
     FOpportunityValues = new TChartValueList(this, PlotMsg_OpportunityValues);
     YValues()->SetName(PlotMsg_QuoteValues);
-    YValues()->SetOrder(loDescending);
+    YValues()->InitOrder(loDescending);
     XValues()->SetName(QString());
-    XValues()->SetOrder(loNone);
+    XValues()->InitOrder(loNone);
     SetPercentFormat(PlotMsg_FunnelPercentFormat);
 }
 

@@ -263,8 +263,8 @@ void THistogramSeries::SetSubGallery(int Index)
 THorizHistogramSeries::THorizHistogramSeries(TComponent* AOwner) : THistogramSeries(AOwner)
 {
     SetHorizontal();
-    XValues()->SetOrder(loNone);
-    YValues()->SetOrder(loAscending);
+    XValues()->InitOrder(loNone);
+    YValues()->InitOrder(loAscending);
 }
 
 TRect THorizHistogramSeries::CalcBarBounds(int ValueIndex)

@@ -6,6 +6,7 @@
 #include "EngineTestUtil.h"
 #include "chart/engine/PlotFunction.h"
 #include "chart/engine/PlotMarks.h"
+#include "chart/engine/PlotSeries.h"
 #include "chart/engine/PlotSeriesSource.h"
 #include "platform/core/Streams.h"
 
@@ -312,6 +313,33 @@ TEST(SeriesDataBlock, AHorizontalSeriesKeepsItsXAndY)
     ASSERT_EQ(Target.Count(), 2);
     EXPECT_EQ(Target.XValues()->Value(1), 8);
     EXPECT_EQ(Target.YValues()->Value(1), 3);
+}
+
+// Points come back at the indexes they were saved at. A block of unordered
+// points read into a list whose order says ascending (a file that left
+// loNone out) leaves the list unordered; ordered points keep the order.
+TEST(SeriesDataBlock, PointsReadBackInTheOrderSavedAndUnorderedPointsUnorderTheList)
+{
+    TLineSeries Source;
+    Source.XValues()->SetOrder(loNone);
+    for (const double X : {3.0, 1.0, 2.0})
+        Source.AddXY(X, X * 10, QStringLiteral("p%1").arg(X));
+    TLineSeries Target;
+    ASSERT_EQ(Target.XValues()->Order(), loAscending);
+    ReadBlock(Target, WriteBlock(Source));
+    ASSERT_EQ(Target.Count(), 3);
+    EXPECT_EQ(Target.XValues()->Value(0), 3);
+    EXPECT_EQ(Target.YValues()->Value(0), 30);
+    EXPECT_EQ(Target.Labels().GetLabel(2), QStringLiteral("p2"));
+    EXPECT_EQ(Target.XValues()->Order(), loNone);
+
+    TLineSeries Sorted;
+    for (const double X : {1.0, 2.0, 2.0, 5.0})
+        Sorted.AddXY(X, X);
+    TLineSeries SortedTarget;
+    ReadBlock(SortedTarget, WriteBlock(Sorted));
+    EXPECT_EQ(SortedTarget.XValues()->Order(), loAscending);
+    EXPECT_EQ(SortedTarget.XValues()->Value(3), 5);
 }
 
 TEST(SeriesDataBlock, LateLabelsAndColoursAreNotLost)

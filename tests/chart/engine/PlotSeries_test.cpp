@@ -387,7 +387,8 @@ TEST(SeriesDraw3D, RibbonFillsWithTheBrushImage)
 }
 
 // Setting the value a series already had returned early: series of the
-// class added since never took it over, and nothing repainted.
+// class that had left it since never took it over, and nothing repainted.
+// A series joining the chart takes the setting of its class.
 TEST(SeriesStacking, SettingTheSameValueReachesNewSeriesAndRepaints)
 {
     test::TCountingChart<> Chart;
@@ -398,7 +399,15 @@ TEST(SeriesStacking, SettingTheSameValueReachesNewSeriesAndRepaints)
     Chart.AddSeries(Later);
     auto* Area = new TAreaSeries(&Chart);
     Chart.AddSeries(Area);
-    EXPECT_EQ(Later->Stacked(), cssNone);
+    EXPECT_EQ(Later->Stacked(), cssStack);
+    EXPECT_EQ(Area->Stacked(), cssNone);
+    auto* Horizontal = new THorizLineSeries(&Chart);
+    Chart.AddSeries(Horizontal);
+    EXPECT_EQ(Horizontal->Stacked(), cssStack) << "a line series too";
+    Later->SetParentChart(nullptr);
+    Later->SetStacked(cssNone);
+    Later->SetParentChart(&Chart);
+    EXPECT_EQ(Later->Stacked(), cssStack);
     const int Before = Chart.Invalidations;
     First->SetStacked(cssStack);
     EXPECT_EQ(Later->Stacked(), cssStack);

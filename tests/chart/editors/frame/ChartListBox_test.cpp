@@ -1,6 +1,7 @@
 #include "chart/editors/frame/ChartListBox.h"
 
 #include "../EditorTestSupport.h"
+#include "../ReopenedChart.h"
 #include "DialogTestUtil.h"
 #include "chart/canvas/PlotConst.h"
 #include "chart/engine/PlotPaletteSeries.h"
@@ -289,6 +290,34 @@ TEST(ChartListBox, FollowsSeriesAddedRemovedAndRetitledInCode)
     EXPECT_EQ(combo.itemText(0), QStringLiteral("Renamed"));
     c.Chart.ExchangeSeries(0, 1);
     EXPECT_EQ(c.List.RowText(0), QStringLiteral("Title 3"));
+}
+
+// Stack set on the line series; a line added later and put at the top of
+// the list, then cloned from the list: both stack with the others in the
+// open chart and in the reopened one (where the first stacked line read
+// spreads its setting to the lines read before it).
+TEST(ChartListBox, AddedAndClonedLinesStackWithTheChartsLines)
+{
+    TListedChart listed;
+    static_cast<TLineSeries*>(listed.S[0])->SetStacked(cssStack);
+    TChartSeries* added = CreateNewSeries(&listed.Chart, &listed.Chart, &TLineSeries::staticMetaObject);
+    listed.Chart.ExchangeSeriesObjects(added, listed.S[0]);
+    for (int i = 0; i < listed.Chart.SeriesCount(); ++i)
+        listed.Chart.Series(i)->FillSampleValues(4);
+    listed.List.SetItemIndex(0);
+    ASSERT_EQ(listed.List.CurrentSeries(), added);
+    listed.List.CloneSelected();
+    ASSERT_EQ(listed.Chart.SeriesCount(), 5);
+    const auto stacking = [](TCustomChart& Chart) {
+        std::vector<TCustomSeriesStack> Result;
+        for (int i = 0; i < Chart.SeriesCount(); ++i)
+            Result.push_back(static_cast<TCustomSeries*>(Chart.Series(i))->Stacked());
+        return Result;
+    };
+    const std::vector<TCustomSeriesStack> stacked(5, cssStack);
+    EXPECT_EQ(stacking(listed.Chart), stacked);
+    for (const bool Text : {false, true})
+        EXPECT_EQ(stacking(*test::ReopenedChart(listed.Chart, Text)), stacked) << "text form " << Text;
 }
 
 TEST(ChartListBox, ChartDestroyedEmptiesTheList)

@@ -1,5 +1,6 @@
 // The gallery panel's grid rules, keys and smooth drawing, and both series
-// galleries driven through the series list and their entry routines.
+// galleries driven through the series list and their entry routines; what
+// a change of type leaves reads back from the saved chart.
 
 #include "chart/editors/gallery/ChartGalleryPanel.h"
 #include "chart/editors/gallery/SeriesGallery.h"
@@ -7,12 +8,15 @@
 
 #include "DialogTestUtil.h"
 #include "../EditorTestSupport.h"
+#include "../ReopenedChart.h"
 #include "chart/canvas/PlotConst.h"
+#include "chart/canvas/PlotEffects.h"
 #include "chart/canvas/PlotRoutines.h"
 #include "chart/editors/frame/ChartListBox.h"
 #include "chart/engine/PlotAxis.h"
 #include "chart/engine/PlotBarSeries.h"
 #include "chart/engine/PlotSeries.h"
+#include "chart/extensions/grid3d/PlotSurfaceSeries.h"
 
 #include <QtCore/QPointer>
 #include <QtCore/QTimer>
@@ -334,6 +338,107 @@ TEST_F(SeriesGalleryTest, GalleryModeOneOpensTheAlternateFormForAddAndChange)
     });
     ChangeTypeHook()(nullptr, variable);
     EXPECT_TRUE(opened);
+}
+
+// Picks the gallery chart whose series is of class Class and presses OK.
+void ChooseGalleryType(TPlotGallery& Form, const QMetaObject* Class)
+{
+    TChartGalleryPanel* panel = Form.ChartGalleryPanel1;
+    for (int i = 0; i < panel->Count(); ++i)
+        if (panel->Chart(i)->SeriesCount() > 0 && panel->Chart(i)->Series(0)->metaObject() == Class) {
+            panel->SelectChart(panel->Chart(i));
+            QTest::mouseClick(Form.BOk, Qt::LeftButton);
+            return;
+        }
+    ADD_FAILURE() << "no gallery chart of " << Class->className();
+    QTest::mouseClick(Form.BCancel, Qt::LeftButton);
+}
+
+// Change... turns a line into a horizontal area: its gradient runs top to
+// bottom, and so it does in the reopened chart.
+TEST_F(SeriesGalleryTest, AHorizontalAreaMadeFromALineKeepsItsGradientDirection)
+{
+    TChartSeries* series = CreateNewSeries(&Chart, &Chart, &TLineSeries::staticMetaObject);
+    series->FillSampleValues(5);
+    WhenShown<TPlotGallery>([](TPlotGallery& form) { ChooseGalleryType(form, &THorizAreaSeries::staticMetaObject); });
+    ChangeTypeHook()(nullptr, series);
+    auto* area = qobject_cast<THorizAreaSeries*>(Chart.Series(0));
+    ASSERT_NE(area, nullptr);
+    ASSERT_EQ(area->Gradient()->Direction(), gdTopBottom);
+    for (const bool Text : {false, true}) {
+        const std::unique_ptr<TChart> reopened = test::ReopenedChart(Chart, Text);
+        auto* read = qobject_cast<THorizAreaSeries*>(reopened->Series(0));
+        ASSERT_NE(read, nullptr);
+        EXPECT_EQ(read->Gradient()->Direction(), gdTopBottom) << "text form " << Text;
+    }
+}
+
+// Stack set on the line series, then a bar changed into a line by Change...:
+// the new line stacks with the others in the open chart and in the
+// reopened one.
+TEST_F(SeriesGalleryTest, ASeriesChangedIntoALineStacksWithTheChartsLines)
+{
+    TChartSeries* bar = CreateNewSeries(&Chart, &Chart, &TBarSeries::staticMetaObject);
+    auto* line = static_cast<TLineSeries*>(CreateNewSeries(&Chart, &Chart, &TLineSeries::staticMetaObject));
+    for (TChartSeries* series : {bar, static_cast<TChartSeries*>(line)})
+        series->FillSampleValues(5);
+    line->SetStacked(cssStack);
+    WhenShown<TPlotGallery>([](TPlotGallery& form) { ChooseGalleryType(form, &TLineSeries::staticMetaObject); });
+    ChangeTypeHook()(nullptr, bar);
+    auto* changed = qobject_cast<TLineSeries*>(Chart.Series(0));
+    ASSERT_NE(changed, nullptr);
+    EXPECT_EQ(changed->Stacked(), cssStack);
+    for (const bool Text : {false, true}) {
+        const std::unique_ptr<TChart> reopened = test::ReopenedChart(Chart, Text);
+        ASSERT_EQ(reopened->SeriesCount(), 2);
+        for (int i = 0; i < 2; ++i)
+            EXPECT_EQ(static_cast<TLineSeries*>(reopened->Series(i))->Stacked(), cssStack) << i << " text " << Text;
+    }
+
+    // An unstacked area changed into a line stacks with the lines as well.
+    TChartSeries* area = CreateNewSeries(&Chart, &Chart, &TAreaSeries::staticMetaObject);
+    ChangeSeriesType(area, &TLineSeries::staticMetaObject);
+    EXPECT_EQ(static_cast<TLineSeries*>(area)->Stacked(), cssStack);
+}
+
+// The X values of a series' points, in index order.
+std::vector<double> GalleryTestXValues(const TChartSeries& Series)
+{
+    std::vector<double> Values;
+    for (int i = 0; i < Series.Count(); ++i)
+        Values.push_back(Series.XValues()->Value(i));
+    return Values;
+}
+
+// Horizontal area, Change type Surface, Change type Line: the line keeps X
+// order "none" and its points in entry order; the reopened line too. The
+// same for a surface changed into an area (points in grid order).
+TEST_F(SeriesGalleryTest, PointsKeepTheirOrderThroughChangesOfType)
+{
+    TChartSeries* series = CreateNewSeries(&Chart, &Chart, &THorizAreaSeries::staticMetaObject);
+    for (const auto& [x, y] : std::vector<std::pair<double, double>>{{4, 2}, {1, 0}, {3, 3}, {2, 1}})
+        series->AddXY(x, y);
+    ChangeSeriesType(series, &TSurfaceSeries::staticMetaObject);
+    ChangeSeriesType(series, &TLineSeries::staticMetaObject);
+    ASSERT_EQ(series->XValues()->Order(), loNone);
+    const std::vector<double> entered = GalleryTestXValues(*series);
+    ASSERT_EQ(entered, (std::vector<double>{2, 0, 3, 1}));
+    for (const bool Text : {false, true}) {
+        const std::unique_ptr<TChart> reopened = test::ReopenedChart(Chart, Text);
+        EXPECT_EQ(reopened->Series(0)->XValues()->Order(), loNone) << "text form " << Text;
+        EXPECT_EQ(GalleryTestXValues(*reopened->Series(0)), entered) << "text form " << Text;
+    }
+
+    TChartSeries* surface = CreateNewSeries(&Chart, &Chart, &TSurfaceSeries::staticMetaObject);
+    surface->FillSampleValues(3);
+    ChangeSeriesType(surface, &TAreaSeries::staticMetaObject);
+    const std::vector<double> grid = GalleryTestXValues(*surface);
+    ASSERT_FALSE(std::is_sorted(grid.begin(), grid.end()));
+    for (const bool Text : {false, true}) {
+        const std::unique_ptr<TChart> reopened = test::ReopenedChart(Chart, Text);
+        EXPECT_EQ(reopened->Series(1)->XValues()->Order(), surface->XValues()->Order()) << "text form " << Text;
+        EXPECT_EQ(GalleryTestXValues(*reopened->Series(1)), grid) << "text form " << Text;
+    }
 }
 
 TEST_F(SeriesGalleryTest, TheListBoxInsertKeyReachesTheGallery)

@@ -1,12 +1,14 @@
 // The circled and pie pages' rules the page walk cannot see: a radius of
 // 0 is "Auto", transparency until a colour is chosen, the pie's "Circled"
 // tab without its background controls, the other slice's half-typed value
-// and its enabling, and "Dark 3D" only in 3-D.
+// and its enabling, and "Dark 3D" only in 3-D; what the pages set on a pie
+// reads back from the saved chart, for the pie and its clones.
 
 #include "chart/editors/seriestypes/CircledSeriesEditor.h"
 #include "chart/editors/seriestypes/PieSeriesEditor.h"
 
 #include "../EditorTestSupport.h"
+#include "../ReopenedChart.h"
 #include "../axis/AxisDialogTestSupport.h"
 #include "DialogTestUtil.h"
 #include "chart/editors/PlotEditorButtons.h"
@@ -15,6 +17,7 @@
 #include "chart/editors/series/SeriesPage.h"
 #include "chart/engine/PlotLegend.h"
 #include "chart/engine/PlotPieSeries.h"
+#include "chart/engine/PlotRegistry.h"
 
 #include <QtWidgets/QCheckBox>
 #include <QtWidgets/QComboBox>
@@ -153,6 +156,75 @@ TEST(PieSeriesEditor, TheOtherSliceTakesNumbersOnlyAndItsEditsWaitForAStyle)
     });
     QTest::mouseClick(page.Button2, Qt::LeftButton);
     EXPECT_TRUE(shown);
+}
+
+// Pie page, Group Slices, "Legend...", Visible ticked or cleared: the
+// reopened chart's other-slice legend shows or hides as the saved one did.
+TEST(PieSeriesEditor, TheOtherSliceLegendReadsBackVisibleOrHidden)
+{
+    for (const bool Visible : {true, false}) {
+        TPieChart chart;
+        TPieSeriesEditor page;
+        page.SetTarget(chart.Pie);
+        page.show();
+        page.PageControl1->setCurrentIndex(1);
+        page.CBOther->setFocus();
+        QTest::keyClick(page.CBOther, Qt::Key_Down);
+        ASSERT_EQ(chart.Pie->OtherSlice()->Style(), TPieOtherSlice::poBelowPercent);
+        test::OnModal<TFormPlotLegend>([Visible](TFormPlotLegend& Form) {
+            if (Form.CBShow->isChecked() != Visible)
+                test::ClickNearLeftEdge(Form.CBShow);
+            Form.accept();
+        });
+        QTest::mouseClick(page.Button2, Qt::LeftButton);
+        ASSERT_EQ(chart.Pie->OtherSlice()->Legend()->Visible(), Visible);
+        for (const bool Text : {false, true}) {
+            const std::unique_ptr<TChart> reopened = test::ReopenedChart(chart.Chart, Text);
+            ASSERT_EQ(reopened->SeriesCount(), 1);
+            auto* pie = qobject_cast<TPieSeries*>(reopened->Series(0));
+            ASSERT_NE(pie, nullptr);
+            EXPECT_EQ(pie->OtherSlice()->Style(), TPieOtherSlice::poBelowPercent);
+            EXPECT_EQ(pie->OtherSlice()->Legend()->Visible(), Visible) << "text form " << Text;
+        }
+    }
+}
+
+// Circled page, horizontal radius 15 on a pie; another pie added and cloned
+// twice, a clone moved to the top of the list: every pie holds 15 (the
+// setting reaches the pies of the chart), in the open chart and in the
+// reopened one, where reading the first pie's radius spreads it again.
+// Auto (radius 0) on a clone reaches every pie as well.
+TEST(CircledSeriesEditor, TheRadiusReachesEveryPieAndReadsBackForEach)
+{
+    TPieChart chart;
+    TCircledSeriesEditor page;
+    page.SetTarget(chart.Pie);
+    page.show();
+    TypeNumber(page.UDX, QStringLiteral("15"));
+    ASSERT_EQ(chart.Pie->CustomXRadius(), 15);
+    TChartSeries* added = CreateNewSeries(&chart.Chart, &chart.Chart, &TPieSeries::staticMetaObject);
+    added->FillSampleValues(3);
+    CloneChartSeries(added);
+    TChartSeries* clone = CloneChartSeries(added);
+    chart.Chart.ExchangeSeries(0, 3);
+    ASSERT_EQ(chart.Chart.Series(0), clone);
+    const auto radii = [](TCustomChart& Chart) {
+        std::vector<int> Result;
+        for (int i = 0; i < Chart.SeriesCount(); ++i)
+            Result.push_back(static_cast<TCircledSeries*>(Chart.Series(i))->CustomXRadius());
+        return Result;
+    };
+    EXPECT_EQ(radii(chart.Chart), (std::vector<int>{15, 15, 15, 15}));
+    for (const bool Text : {false, true})
+        EXPECT_EQ(radii(*test::ReopenedChart(chart.Chart, Text)), (std::vector<int>{15, 15, 15, 15}))
+            << "text form " << Text;
+
+    page.SetTarget(clone);
+    test::ClickNearLeftEdge(page.CBAutoXR);
+    ASSERT_EQ(radii(chart.Chart), (std::vector<int>{0, 0, 0, 0}));
+    for (const bool Text : {false, true})
+        EXPECT_EQ(radii(*test::ReopenedChart(chart.Chart, Text)), (std::vector<int>{0, 0, 0, 0}))
+            << "text form " << Text;
 }
 
 TEST(PieSeriesEditor, DarkThreeDOnlyInThreeD)
