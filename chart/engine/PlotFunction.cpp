@@ -62,6 +62,19 @@ void TPlotFunction::SetPeriodAlign(TFunctionPeriodAlign Value)
     }
 }
 
+void TPlotFunction::Loaded()
+{
+    TComponent::Loaded();
+    if (!FParent)
+        return;
+    try {
+        RestoreOwnLines(*FParent);
+    } catch (const Exception&) {
+        // Reading never fails on what a function cannot calculate.
+        Clear();
+    }
+}
+
 void TPlotFunction::EndUpdate()
 {
     if (FUpdating) {

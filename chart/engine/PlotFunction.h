@@ -136,6 +136,11 @@ public:
     virtual bool IsValidSource(TChartSeries* Series) const;
     virtual QString GetEditorClassName() const { return QStringLiteral("TPlotFunctionEditor"); }
 
+    // Read from a file with the points its parent was saved with, the
+    // function rebuilds the lines of its own that the file does not hold
+    // (RestoreOwnLines); one that cannot leaves them empty.
+    void Loaded() override;
+
     // Streaming parent: the parent series.
     bool HasParent() const { return true; }
     TComponent* GetParentComponent() const override;
@@ -149,6 +154,9 @@ protected:
     void SetSingleSource(bool Value) { FSingleSource = Value; }
     void SetFixedValueLists(bool Value) { FFixedValueLists = Value; }
     bool IsUpdating() const { return FUpdating; }
+    // The lines a function draws beside its parent (a signal line, a lower
+    // band), made again from the parent and its sources; none in the base.
+    virtual void RestoreOwnLines(TChartSeries& Parent) { (void)Parent; }
 
 private:
     // Point by point across the parent's sources; the source with the most

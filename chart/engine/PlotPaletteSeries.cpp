@@ -479,7 +479,9 @@ void TCustom3DPaletteSeries::SetStartColor(TColor Value)
 void TCustom3DPaletteSeries::SetUseColorRange(bool Value)
 {
     SetBooleanProperty(FUseColorRange, Value);
-    if (Value)
+    // Read from a file, the series' own ColorEachPoint stands: it was read
+    // before and holds what the saved series showed.
+    if (Value && !IsLoading())
         SetColorEachPoint(false);
 }
 
@@ -487,7 +489,8 @@ void TCustom3DPaletteSeries::SetUsePalette(bool Value)
 {
     SetBooleanProperty(FUsePalette, Value);
     if (Value) {
-        SetColorEachPoint(false);
+        if (!IsLoading())
+            SetColorEachPoint(false);
         CheckPaletteEmpty();
     }
 }

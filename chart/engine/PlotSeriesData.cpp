@@ -302,7 +302,11 @@ void TChartSeries::Assign(const TPersistent* Source)
     } else if (!(Other->IsDesigning() && !Other->FManualData)) {
         CopyPointsFrom(Other);
     }
-    CheckDataSource();
+    CheckDataSource();    // A series of another kind hands its colour over as a setting: the parts
+    // that follow the series colour in this kind (a fast line's or volume's
+    // pen, a shape's brush) take it, as when it is set or read from a file.
+    if (Other->metaObject() != metaObject() && FColor != clPlotColor)
+        SetSeriesColor(FColor);
 }
 
 void TChartSeries::CopyPointsFrom(TChartSeries* Source)

@@ -12,7 +12,6 @@
 #include "chart/extensions/circular/PlotCircular_p.h"
 #include "platform/core/ClassRegistry.h"
 #include "platform/core/DateTimeFormat.h"
-#include "platform/core/PropertyInfo.h"
 #include "platform/ui/Timer.h"
 
 #include <QtCore/QDateTime>
@@ -105,7 +104,6 @@ TClockSeries::TClockSeries(TComponent* AOwner) : TCustom2DPolarSeries(AOwner)
     SetShowInLegend(false);
     Pointer()->SetVisible(false);
     Brush()->SetStyle(TBrush::bsSolid);
-    KeepStartAsDefault(*Brush(), {"Style"});
     SetCircleLabels(true);
     SetRotationAngle(90);
     SetCircled(true);
@@ -151,10 +149,12 @@ void TClockSeries::SetParentChart(TCustomAxisPanel* Value)
     if (Old && Old != Value && !Old->IsDestroying())
         Old->SetAxisVisible(FOldAxisVisible);
     TCustom2DPolarSeries::SetParentChart(Value);
-    // A chart being read takes its axes and their visibility from the file.
-    if (!(Value && Value->IsLoading()))
+    // A chart being read keeps what the file holds: its axes' visibility
+    // and the angle step.
+    const bool Reading = Value && Value->IsLoading();
+    if (!Reading)
         SetAngleIncrement(30);
-    if (Value && Value != Old && !Value->IsLoading()) {
+    if (Value && Value != Old && !Reading) {
         FOldAxisVisible = Value->AxisVisible();
         Value->SetAxisVisible(false);
     }

@@ -97,8 +97,8 @@ public:
     void Assign(const TPersistent* Source) override;
     QString GetEditorClassName() const override { return QStringLiteral("TClockEditor"); }
     // Leaving a chart puts its axes' visibility back; joining one not being
-    // read saves it and hides the axes, and the angle step becomes 30
-    // degrees (a chart being read holds both in its file).
+    // read saves it, hides the axes and sets the angle step to 30 degrees
+    // (a chart being read keeps the file's axes).
     void SetParentChart(TCustomAxisPanel* Value) override;
 
     TChartPen* PenHours() const { return FPenHours.get(); }

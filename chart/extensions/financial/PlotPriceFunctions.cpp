@@ -136,6 +136,12 @@ double Percent(double Part, double Whole)
 
 } // namespace
 
+void TADXFunction::RestoreOwnLines(TChartSeries& Parent)
+{
+    if (auto* Prices = qobject_cast<TOHLCSeries*>(Parent.DataSource()))
+        AddPoints(Prices);
+}
+
 void TADXFunction::AddPoints(TChartSeries* Source)
 {
     TChartSeries* Parent = ParentSeries();

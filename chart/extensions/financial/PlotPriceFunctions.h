@@ -56,6 +56,11 @@ public:
     TChartPen* UpLinePen() const;
     void SetUpLinePen(const TChartPen* Value);
 
+protected:
+    // The up and down lines come from the prices only as the ADX line is
+    // calculated: both are calculated again from the parent's source.
+    void RestoreOwnLines(TChartSeries& Parent) override;
+
 private:
     QPointer<TFastLineSeries> FUpLine;
     QPointer<TFastLineSeries> FDownLine;

@@ -158,13 +158,18 @@ void TMACDFunction::AddPoints(TChartSeries* Source)
     }
     if (Parent->SeriesColor() == clWhite)
         Parent->SetSeriesColor(clBlue);
+    RestoreOwnLines(*Parent);
+}
+
+void TMACDFunction::RestoreOwnLines(TChartSeries& Parent)
+{
     if (!FMACDExp)
         return;
-    SetUpIndicatorLine(*FMACDExp, *Parent);
+    SetUpIndicatorLine(*FMACDExp, Parent);
     // Set again, so the signal average is computed anew from the MACD line.
     FMACDExp->SetDataSource(nullptr);
-    FMACDExp->SetDataSource(Parent);
-    FillHistogram(*Parent);
+    FMACDExp->SetDataSource(&Parent);
+    FillHistogram(Parent);
 }
 
 void TMACDFunction::FillHistogram(TChartSeries& Parent)
@@ -301,16 +306,31 @@ void TBollingerFunction::AddPoints(TChartSeries* Source)
     TChartSeries* Parent = ParentSeries();
     if (!Parent || !Source || IsUpdating())
         return;
-    if (FLowBand) {
-        SetUpIndicatorLine(*FLowBand, *Parent);
-        FLowBand->SetSeriesColor(Parent->SeriesColor());
-        if (FLowBand->SameClass(Parent))
-            FLowBand->SetPen(Parent->Pen());
-    }
+    SetUpLowBand(*Parent);
     if (Period() <= 0)
         return;
     AddBand(*Source, *Parent, FDeviation);
     if (FLowBand)
+        AddBand(*Source, *FLowBand, -FDeviation);
+}
+
+void TBollingerFunction::SetUpLowBand(TChartSeries& Parent)
+{
+    if (!FLowBand)
+        return;
+    SetUpIndicatorLine(*FLowBand, Parent);
+    FLowBand->SetSeriesColor(Parent.SeriesColor());
+    if (FLowBand->SameClass(&Parent))
+        FLowBand->SetPen(Parent.Pen());
+}
+
+void TBollingerFunction::RestoreOwnLines(TChartSeries& Parent)
+{
+    auto* Source = qobject_cast<TChartSeries*>(Parent.DataSource());
+    if (!Source)
+        return;
+    SetUpLowBand(Parent);
+    if (FLowBand && Period() > 0)
         AddBand(*Source, *FLowBand, -FDeviation);
 }
 

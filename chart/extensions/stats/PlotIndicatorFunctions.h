@@ -69,6 +69,10 @@ public:
     TFastLineSeries* MACDExp() const;
     TVolumeSeries* Histogram() const;
 
+protected:
+    // The signal line and the histogram, from the parent's points.
+    void RestoreOwnLines(TChartSeries& Parent) override;
+
 private:
     void FillHistogram(TChartSeries& Parent);
     // The signal line's average; nullptr once a chart has freed the line.
@@ -113,9 +117,15 @@ public:
     void SetUpperBandPen(const TChartPen* Value);
     TFastLineSeries* LowBand() const;
 
+protected:
+    // The lower band, from the parent's source.
+    void RestoreOwnLines(TChartSeries& Parent) override;
+
 private:
     // Target cleared and filled with the average ± D deviations of Source.
     void AddBand(TChartSeries& Source, TChartSeries& Target, double D);
+    // The lower band joins the parent's chart, coloured as the parent.
+    void SetUpLowBand(TChartSeries& Parent);
 
     double FDeviation = 2;
     bool FExponential = true;

@@ -115,6 +115,7 @@ TEST(ADXFunction, OnlyPriceSourcesAndLinesFollowTheParent)
     EXPECT_EQ(C.Function->UpLine()->Pen()->Width(), 3);
 }
 
+// The file holds neither line: the reopened function draws its own again.
 TEST(ADXFunction, ChartStoresNeitherLineAndFreesThemFirst)
 {
     TChart Original;
@@ -139,6 +140,8 @@ TEST(ADXFunction, ChartStoresNeitherLineAndFreesThemFirst)
     ASSERT_NE(Adx, nullptr);
     EXPECT_TRUE(Adx->UpLine()->Internal());
     EXPECT_TRUE(Adx->DownLine()->Internal());
+    EXPECT_EQ(Copy.Series(2), Adx->UpLine());
+    EXPECT_EQ(Copy.Series(3), Adx->DownLine());
 }
 
 TEST(RSIFunction, BothStyles)
