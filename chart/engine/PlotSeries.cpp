@@ -570,7 +570,8 @@ void TPointSeries::SetTransparency(int Value)
 void TPointSeries::SetColorEachPoint(bool Value)
 {
     TCustomSeries::SetColorEachPoint(Value);
-    if (Value)
+    // A series being read takes its pointer's colour from the file.
+    if (Value && !IsLoading())
         Pointer()->SetColor(clPlotColor);
 }
 

@@ -12,6 +12,7 @@
 #include "chart/extensions/circular/PlotCircular_p.h"
 #include "platform/core/ClassRegistry.h"
 #include "platform/core/DateTimeFormat.h"
+#include "platform/core/PropertyInfo.h"
 #include "platform/ui/Timer.h"
 
 #include <QtCore/QDateTime>
@@ -104,6 +105,7 @@ TClockSeries::TClockSeries(TComponent* AOwner) : TCustom2DPolarSeries(AOwner)
     SetShowInLegend(false);
     Pointer()->SetVisible(false);
     Brush()->SetStyle(TBrush::bsSolid);
+    KeepStartAsDefault(*Brush(), {"Style"});
     SetCircleLabels(true);
     SetRotationAngle(90);
     SetCircled(true);
