@@ -120,6 +120,7 @@ TCalendarSeries::TCalendarSeries(TComponent* AOwner)
     KeepStartAsDefault(*FToday, {"Color"});
     FTrailing->Font()->SetColor(0x808080);
     FWeekDays->Pen()->SetVisible(false);
+    FWeekDays->Pen()->SetDefaultVisible(false);
     SetShowInLegend(false);
     SetLocale(QLocale());
     AddNull();

@@ -235,6 +235,7 @@ TBubble3DSeries::TBubble3DSeries(TComponent* AOwner) : TPoint3DSeries(AOwner)
     Pointer()->SetStyle(psCircle);
     SetColorEachPoint(true);
     LinePen()->SetVisible(false);
+    LinePen()->SetDefaultVisible(false);
     KeepStartAsDefault(*Pointer(), {"Style"});
 }
 

@@ -11,6 +11,7 @@
 #include "chart/engine/PlotRegistry.h"
 #include "chart/engine/PlotValueList.h"
 #include "platform/core/NumberFormat.h"
+#include "platform/core/PropertyInfo.h"
 
 #include <algorithm>
 
@@ -25,6 +26,7 @@ TFunnelSeries::TFunnelSeries(TComponent* AOwner) : TChartSeries(AOwner)
     XValues()->SetName(QString());
     XValues()->InitOrder(loNone);
     SetPercentFormat(PlotMsg_FunnelPercentFormat);
+    KeepStartAsDefault(*this, {"PercentFormat"});
 }
 
 TFunnelSeries::~TFunnelSeries()

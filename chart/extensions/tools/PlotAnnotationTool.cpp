@@ -11,6 +11,7 @@ namespace lp {
 TAnnotationCallout::TAnnotationCallout() : TCallout(nullptr)
 {
     Arrow()->SetVisible(false);
+    Arrow()->SetDefaultVisible(false);
     SetVisible(false);
 }
 

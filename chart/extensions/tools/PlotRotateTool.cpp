@@ -11,6 +11,7 @@ namespace lp {
 TRotateTool::TRotateTool(TComponent* AOwner) : TPlotCustomTool(AOwner)
 {
     Pen()->SetVisible(false);
+    Pen()->SetDefaultVisible(false);
     Pen()->SetMode(TPen::pmXor);
     Pen()->SetColor(clWhite);
     KeepStartAsDefault(*Pen(), {"Color", "Mode"});

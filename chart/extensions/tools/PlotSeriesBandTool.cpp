@@ -16,6 +16,7 @@ TSeriesBandTool::TSeriesBandTool(TComponent* AOwner)
 {
     Brush()->SetColor(clWhite);
     Pen()->SetVisible(false);
+    Pen()->SetDefaultVisible(false);
     KeepStartAsDefault(*Brush(), {"Color"});
 }
 

@@ -276,25 +276,14 @@ QStringList RoundTripLines(const QByteArray& Text)
     return Out;
 }
 
-// Settings that still read back different, by class and property: each
-// class starts that setting away from its declared stored default, so the
-// default value (which the file leaves out) reads back as the starting
-// value; and a value list given an Order its points do not follow reads
-// back unordered. Left out of the comparison until their classes are put
-// right; everything else must read back exactly.
+// Settings that still read back different, by class and property: a value
+// list given an Order its points do not follow reads back unordered (the
+// reader cannot tell it from an older file that left an unordered list's
+// order out). Left out of the comparison; everything else must read back
+// exactly.
 const QStringList RoundTripResidual{
-    QStringLiteral("TAnnotationTool/Callout.Arrow.Visible"), QStringLiteral("TArrowSeries/Pointer.InflateMargins"),
-    QStringLiteral("TArrowSeries/StartXValues.Order"),       QStringLiteral("TBoxSeries/Pointer.Draw3D"),
-    QStringLiteral("TBubble3DSeries/LinePen.Visible"),       QStringLiteral("TBubbleSeries/Pointer.InflateMargins"),
-    QStringLiteral("TCalendarSeries/WeekDays.Pen.Visible"),  QStringLiteral("TFunnelSeries/PercentFormat"),
-    QStringLiteral("TGaugeSeries/Center.Gradient.Visible"),  QStringLiteral("THistogramSeries/XValues.Order"),
-    QStringLiteral("THorizBoxSeries/Pointer.Draw3D"),        QStringLiteral("TMyPointSeries/Pointer.Draw3D"),
-    QStringLiteral("TPageNumTool/Callout.Arrow.Visible"),    QStringLiteral("TPointFigureSeries/DateValues.Order"),
-    QStringLiteral("TPointFigureSeries/DownSymbol.Style"),   QStringLiteral("TPointFigureSeries/UpSymbol.Style"),
-    QStringLiteral("TPyramidSeries/XValues.Order"),          QStringLiteral("TRectangleTool/Callout.Arrow.Visible"),
-    QStringLiteral("TRectangleTool/Shape.CustomPosition"),   QStringLiteral("TRectangleTool/Shape.Left"),
-    QStringLiteral("TRectangleTool/Shape.Top"),              QStringLiteral("TRotateTool/Pen.Visible"),
-    QStringLiteral("TSeriesBandTool/Pen.Visible"),           QStringLiteral("TVolumePipeSeries/Gradient.Visible"),
+    QStringLiteral("TArrowSeries/StartXValues.Order"), QStringLiteral("THistogramSeries/XValues.Order"),
+    QStringLiteral("TPointFigureSeries/DateValues.Order"), QStringLiteral("TPyramidSeries/XValues.Order"),
     QStringLiteral("TWindRoseSeries/AngleValues.Order")};
 
 // The property lines of a text form without the residual settings above.
