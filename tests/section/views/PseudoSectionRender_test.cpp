@@ -242,14 +242,20 @@ TEST(PseudoSectionRendering, VerticesOnOneLineRenderNothing)
 
 using test::TOwnedChart;
 
-TEST(PseudoSectionPicture, RebuildSpansTheAxisExtentAndHandsTheToolACopy)
+// A scattered section drawn into a 300 x 120 picture.
+void BuildScatteredPicture(TOwnedChart& owned)
 {
-    TOwnedChart owned;
     test::FillScatteredSection(owned.Chart, 60, 3);
     owned.Chart.PictureWidth = 300;
     owned.Chart.PictureHeight = 120;
     owned.Chart.PrepareLevels();
     owned.Chart.RebuildPicture();
+}
+
+TEST(PseudoSectionPicture, RebuildSpansTheAxisExtentAndHandsTheToolACopy)
+{
+    TOwnedChart owned;
+    BuildScatteredPicture(owned);
     ASSERT_EQ(owned.Extent->Count(), 2);
     double minX, maxX, maxY, minY;
     ASSERT_TRUE(owned.Chart.AxisBounds(minX, maxX, maxY, minY));
@@ -282,11 +288,7 @@ TEST(PseudoSectionPicture, RebuildSpansTheAxisExtentAndHandsTheToolACopy)
 TEST(PseudoSectionPicture, AReopenedChartFileHoldsTheToolWithItsPicture)
 {
     TOwnedChart owned;
-    test::FillScatteredSection(owned.Chart, 60, 3);
-    owned.Chart.PictureWidth = 300;
-    owned.Chart.PictureHeight = 120;
-    owned.Chart.PrepareLevels();
-    owned.Chart.RebuildPicture();
+    BuildScatteredPicture(owned);
     for (const bool text : {false, true}) {
         SCOPED_TRACE(text ? "text file" : "binary file");
         TChart reopened;
