@@ -415,8 +415,11 @@ void TChartSeries::ReadData(QIODevice& Stream)
     BeginUpdate();
     // The points come back at the indexes they were saved at: the X order
     // is not applied while they are added. Points that do not follow the
-    // order read were saved from an unordered list (files that did not
-    // store loNone), so the list is unordered again.
+    // list's starting order, when the file held no order of its own, were
+    // saved from an unordered list (files that did not store loNone), so
+    // the list is unordered again. An order the file held stays, as the
+    // saved list had it.
+    const bool OrderRead = FX->OrderSet();
     const TChartListOrder Order = FX->Order();
     FX->SetOrder(loNone);
     try {
@@ -429,7 +432,7 @@ void TChartSeries::ReadData(QIODevice& Stream)
         throw;
     }
     FX->SetOrder(Order);
-    if (!FX->FollowsOrder())
+    if (!OrderRead && !FX->FollowsOrder())
         FX->SetOrder(loNone);
     EndUpdate();
     FManualData = true;

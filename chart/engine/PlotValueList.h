@@ -68,7 +68,16 @@ public:
     QString Name() const { return FName; }
     void SetName(const QString& value) { FName = value; }
     TChartListOrder Order() const { return FOrder; }
-    void SetOrder(TChartListOrder value) { FOrder = value; }
+    // Any order set after the series' own start (by a user, a type change or
+    // a file) counts as set.
+    void SetOrder(TChartListOrder value)
+    {
+        FOrder = value;
+        FOrderSet = true;
+    }
+    // Whether an order was set since the list started with InitOrder: a
+    // file read into a new series set it only when it held it.
+    bool OrderSet() const { return FOrderSet; }
     // Sets Order and the order the list starts with (series constructors).
     void InitOrder(TChartListOrder value);
     // Files have always held every order but loNone, and read a missing one
@@ -205,6 +214,7 @@ private:
     QString FName;
     TChartListOrder FOrder = loNone;
     TChartListOrder FDefaultOrder = loNone;
+    bool FOrderSet = false;
     QString FValueSource;
     double FTempValue = 0;
     double FMaxValue = 0;
