@@ -27,6 +27,7 @@
 #include "platform/core/ClassRegistry.h"
 #include "platform/core/Collections.h"
 #include "platform/core/PropertyInfo.h"
+#include "ExportTestUtil.h"
 
 #include <QtCore/QBuffer>
 #include <QtCore/QMetaEnum>
@@ -216,14 +217,6 @@ QStringList RoundTripAxes(TCustomChart& Chart)
     return Lines;
 }
 
-QByteArray RoundTripSave(TCustomChart& Chart, bool Text)
-{
-    QBuffer Out;
-    Out.open(QIODevice::WriteOnly);
-    SaveChartToStream(&Chart, Out, true, Text);
-    return Out.data();
-}
-
 void RoundTripLoad(TCustomChart& Chart, const QByteArray& Bytes)
 {
     QBuffer In;
@@ -393,11 +386,11 @@ TEST(ChartFileRoundTrip, TheWholeChartReadsBackAsSaved)
     Chart.SetPage(3);
     RoundTripPaint(Chart);
 
-    const QByteArray Before = RoundTripSave(Chart, true);
+    const QByteArray Before = test::SaveChartFile(Chart, true);
     const QStringList AxesBefore = RoundTripAxes(Chart);
-    const QByteArray Binary = RoundTripSave(Chart, false);
-    EXPECT_TRUE(RoundTripSave(Chart, true) == Before) << "saving changed the chart:\n"
-        << RoundTripDifference(RoundTripLines(Before), RoundTripLines(RoundTripSave(Chart, true))).toStdString();
+    const QByteArray Binary = test::SaveChartFile(Chart, false);
+    EXPECT_TRUE(test::SaveChartFile(Chart, true) == Before) << "saving changed the chart:\n"
+        << RoundTripDifference(RoundTripLines(Before), RoundTripLines(test::SaveChartFile(Chart, true))).toStdString();
 
     for (const bool Text : {false, true}) {
         SCOPED_TRACE(Text ? "text file" : "binary file");
@@ -406,7 +399,7 @@ TEST(ChartFileRoundTrip, TheWholeChartReadsBackAsSaved)
         Reopened.SetBufferedDisplay(false);
         RoundTripLoad(Reopened, Text ? Before : Binary);
         RoundTripPaint(Reopened);
-        const QByteArray After = RoundTripSave(Reopened, true);
+        const QByteArray After = test::SaveChartFile(Reopened, true);
         EXPECT_TRUE(RoundTripSeriesNames(Reopened) == RoundTripSeriesNames(Chart))
             << RoundTripSeriesNames(Chart).join(QLatin1Char(' ')).toStdString() << "\nreopened:\n"
             << RoundTripSeriesNames(Reopened).join(QLatin1Char(' ')).toStdString();
@@ -425,7 +418,7 @@ public:
     explicit TRoundTripReopened(TCustomChart& Saved)
     {
         Chart.SetBounds(0, 0, 500, 400);
-        RoundTripLoad(Chart, RoundTripSave(Saved, true));
+        RoundTripLoad(Chart, test::SaveChartFile(Saved, true));
     }
     TChart Chart;
 };
@@ -489,7 +482,7 @@ TEST(ChartFileRoundTrip, AChangedSeriesTypeKeepsItsColourInTheFile)
     EXPECT_EQ(Reopened.Chart.Series(0)->Pen()->Color(), RoundTripRed);
     EXPECT_EQ(Reopened.Chart.Series(1)->SeriesColor(), RoundTripGreen);
     EXPECT_EQ(Reopened.Chart.Series(1)->Brush()->Color(), RoundTripGreen);
-    EXPECT_TRUE(RoundTripSave(Reopened.Chart, true) == RoundTripSave(Chart, true));
+    EXPECT_TRUE(test::SaveChartFile(Reopened.Chart, true) == test::SaveChartFile(Chart, true));
 }
 
 // A line and a series of Function calculated from it, reopened from the

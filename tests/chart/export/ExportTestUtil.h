@@ -5,6 +5,7 @@
 #include "chart/engine/PlotBarSeries.h"
 #include "chart/engine/PlotChart.h"
 #include "chart/engine/PlotLegend.h"
+#include "chart/export/PlotChartFile.h"
 
 #include <QtCore/QBuffer>
 #include <QtCore/QProcess>
@@ -35,6 +36,15 @@ struct TExportChart {
             Bars->AddXY(I, 10 + I * 5);
     }
 };
+
+// The chart file of Chart with its points, binary or text.
+inline QByteArray SaveChartFile(TCustomChart& Chart, bool Text)
+{
+    QBuffer Out;
+    Out.open(QIODevice::WriteOnly);
+    SaveChartToStream(&Chart, Out, true, Text);
+    return Out.data();
+}
 
 // Bytes put through a chart file converter (ConvertChartToText or
 // ConvertChartToBinary).

@@ -51,14 +51,6 @@ std::unique_ptr<TGraphic> NewJpeg()
     return Jpeg;
 }
 
-QByteArray Save(TCustomChart& Chart, bool Text)
-{
-    QBuffer Out;
-    Out.open(QIODevice::WriteOnly);
-    SaveChartToStream(&Chart, Out, true, Text);
-    return Out.data();
-}
-
 void Load(TCustomChart& Chart, const QByteArray& Bytes, const TChartReader::TErrorEvent& OnError = {})
 {
     QBuffer In;
@@ -75,10 +67,10 @@ struct TStoredForm {
 };
 
 const TStoredForm StoredForms[] = {
-    {"binary", [](TCustomChart& C) { return Save(C, false); }},
-    {"text", [](TCustomChart& C) { return Save(C, true); }},
-    {"binary converted to text", [](TCustomChart& C) { return test::ConvertChart(Save(C, false), ConvertChartToText); }},
-    {"text converted to binary", [](TCustomChart& C) { return test::ConvertChart(Save(C, true), ConvertChartToBinary); }},
+    {"binary", [](TCustomChart& C) { return test::SaveChartFile(C, false); }},
+    {"text", [](TCustomChart& C) { return test::SaveChartFile(C, true); }},
+    {"binary converted to text", [](TCustomChart& C) { return test::ConvertChart(test::SaveChartFile(C, false), ConvertChartToText); }},
+    {"text converted to binary", [](TCustomChart& C) { return test::ConvertChart(test::SaveChartFile(C, true), ConvertChartToBinary); }},
     {"chart picture", [](TCustomChart& C) {
          QBuffer Out;
          Out.open(QIODevice::WriteOnly);
@@ -163,7 +155,7 @@ TEST(ChartFilePictures, EveryKindOfPictureReadsBackInEveryForm)
             ExpectHolds(Holders.ImageBar, *Graphic, "image bar");
             ExpectHolds(Holders.ImagePoint, *Graphic, "image point");
             ExpectHolds(Holders.BrushImage, *Graphic, "bar brush");
-            EXPECT_EQ(Save(Read, true), Save(Chart, true));
+            EXPECT_EQ(test::SaveChartFile(Read, true), test::SaveChartFile(Chart, true));
         }
     }
 }
@@ -175,7 +167,7 @@ TEST(ChartFilePictures, EmptyPicturesAreNotWritten)
     static_cast<TImageBarSeries*>(Chart.Series(0))->SetImage(nullptr);
     const TBitmap EmptyBitmap;
     static_cast<TImagePointSeries*>(Chart.Series(1))->ImagePoint()->SetGraphic(&EmptyBitmap);
-    const QByteArray Text = Save(Chart, true);
+    const QByteArray Text = test::SaveChartFile(Chart, true);
     EXPECT_FALSE(Text.contains("Picture")) << Text.constData();
     EXPECT_FALSE(Text.contains("Image.Data")) << Text.constData();
     EXPECT_FALSE(Text.contains("ImagePoint.Data")) << Text.constData();
@@ -200,8 +192,8 @@ TEST(ChartFilePictures, DamagedPictureIsReportedOrSkippedWithTheRestRead)
     static_cast<TChartImageTool*>(Chart.Tools().Items(0))->Picture()->SetGraphic(NewPng().get());
     const std::unique_ptr<TGraphic> Bitmap = NewBitmap();
     static_cast<TImageBarSeries*>(Chart.Series(0))->Image()->SetGraphic(Bitmap.get());
-    const QByteArray Binary = Save(Chart, false);
-    const QByteArray Text = Save(Chart, true);
+    const QByteArray Binary = test::SaveChartFile(Chart, false);
+    const QByteArray Text = test::SaveChartFile(Chart, true);
     // Binary: the PNG signature after the class name is broken; text: the
     // class name is one nobody knows.
     const std::pair<const char*, QByteArray> Cases[] = {
@@ -269,7 +261,7 @@ TEST(ChartFilePictures, ChartsInPicturesReadBackAndTheirNestingIsBounded)
         TemplateTool->Picture()->WriteData(Out);
         Innermost = Out.data();
     }
-    const QByteArray TemplateBytes = Save(Template, false);
+    const QByteArray TemplateBytes = test::SaveChartFile(Template, false);
 
     // Level N: a chart whose picture tool holds a chart of level N - 1;
     // level 1 holds the bitmap. Past the limit the deepest picture is
