@@ -520,16 +520,17 @@ BENCHMARK(Map_Clicked_10k_Polygons_1920x1080)->Iterations(5)->Unit(benchmark::kM
 
 // --- Whole charts against their floor ---------------------------------------------------------------
 
-// A full-HD chart painted onto a bitmap, timed against the floor: every
-// primitive of one paint, captured, replayed straight on QPainter.
-void ChartVsFloor(benchmark::State& state, lp::TChart& Chart)
+// A chart (full HD unless a size is given) painted onto a bitmap, timed
+// against the floor: every primitive of one paint, captured, replayed
+// straight on QPainter.
+void ChartVsFloor(benchmark::State& state, lp::TChart& Chart, int Width = 1920, int Height = 1080)
 {
-    Chart.SetBounds(0, 0, 1920, 1080);
+    Chart.SetBounds(0, 0, Width, Height);
     Chart.SetBufferedDisplay(false);
-    lp::bench::TFloorCaptureDC Capture(1920, 1080);
+    lp::bench::TFloorCaptureDC Capture(Width, Height);
     lp::TCanvas CaptureCanvas(&Capture);
     Chart.DrawToCanvas(&CaptureCanvas, Chart.GetRectangle());
-    lp::TBitmap Target(1920, 1080);
+    lp::TBitmap Target(Width, Height);
     TPolylineFloor Floor;
     lp::bench::TimeAgainstFloor(
         state,
@@ -670,5 +671,14 @@ void Chart3D_Zoom500_Perspective100_Turned(benchmark::State& state)
     Chart3D_FarBox(state, 500, 300, 15);
 }
 BENCHMARK(Chart3D_Zoom500_Perspective100_Turned)->Unit(benchmark::kMillisecond);
+
+// The same view painted again and again, against its floor.
+void Chart3D_Zoom500_Perspective100_Turned_vs_Floor(benchmark::State& state)
+{
+    lp::TChart Chart;
+    SetUpFarBoxChart(Chart, 500, 300, 15);
+    ChartVsFloor(state, Chart, 300, 250);
+}
+BENCHMARK(Chart3D_Zoom500_Perspective100_Turned_vs_Floor)->UseManualTime()->Iterations(200)->Unit(benchmark::kMillisecond);
 
 } // namespace
