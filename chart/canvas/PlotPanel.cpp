@@ -1,6 +1,7 @@
 #include "chart/canvas/PlotPanel.h"
 
 #include "platform/base/Numeric.h"
+#include "platform/core/Filer.h"
 #include "platform/core/SafeSave.h"
 #include "platform/graphics/DrawingLimits.h"
 #include "platform/graphics/Picture.h"
@@ -215,6 +216,17 @@ bool TCustomPlotPanel::ReadOldProperty(const QString& Name, const QVariant& Valu
         return true;
     }
     return false;
+}
+
+void TCustomPlotPanel::DefineProperties(TFiler& Filer)
+{
+    TCustomPanelNoCaption::DefineProperties(Filer);
+    DefineOldProperty(Filer, QStringLiteral("BorderStyle"));
+}
+
+void TCustomPlotPanel::DefineOldProperty(TFiler& Filer, const QString& Name)
+{
+    Filer.DefineProperty(Name, [this, Name](const QVariant& Value) { ReadOldProperty(Name, Value); }, {}, false);
 }
 
 // --- Properties ------------------------------------------------------------------------------

@@ -221,6 +221,8 @@ public:
     // claimed. "BorderStyle": the border pen is visible exactly when the
     // value is "bsSingle".
     virtual bool ReadOldProperty(const QString& Name, const QVariant& Value);
+    // "BorderStyle", read from earlier files and never written.
+    void DefineProperties(TFiler& Filer) override;
 
     // --- Published properties ---
 
@@ -386,6 +388,8 @@ protected:
     void AssignTo(TPersistent* Dest) const override;
     // The chart rectangle's width, height and centre from the rectangle.
     void RecalcWidthHeight();
+    // Name, read from earlier files into ReadOldProperty and never written.
+    void DefineOldProperty(TFiler& Filer, const QString& Name);
 
 private:
     void BroadcastMouseEvent(TPlotMouseEvent::TPlotMouseEventKind Kind, TMouseButton Button, TShiftState Shift, int X,

@@ -1,5 +1,7 @@
 #include "chart/canvas/PlotPanelExtended.h"
 
+#include "platform/core/Filer.h"
+
 #include <QtGui/QPalette>
 
 namespace lp {
@@ -186,13 +188,16 @@ bool TCustomPlotPanelExtended::ReadOldProperty(const QString& Name, const QVaria
     return false;
 }
 
-QList<QPair<QString, QVariant>> TCustomPlotPanelExtended::DefinedProperties() const
+void TCustomPlotPanelExtended::DefineProperties(TFiler& Filer)
 {
-    QList<QPair<QString, QVariant>> result;
+    TCustomPlotPanel::DefineProperties(Filer);
+    for (const char* name : {"AllowZoom", "AnimatedZoom", "AnimatedZoomSteps"})
+        DefineOldProperty(Filer, QString::fromLatin1(name));
     const TRect m = PrintMargins();
-    if (m != TRect{15, 15, 15, 15})
-        result.append({QStringLiteral("PrintMargins"), QVariantList{m.Left, m.Top, m.Right, m.Bottom}});
-    return result;
+    Filer.DefineProperty(
+        QStringLiteral("PrintMargins"),
+        [this](const QVariant& value) { ReadOldProperty(QStringLiteral("PrintMargins"), value); },
+        [m] { return QVariant(QVariantList{m.Left, m.Top, m.Right, m.Bottom}); }, m != TRect{15, 15, 15, 15});
 }
 
 TBackImage* TCustomPlotPanelExtended::BackImage() const

@@ -190,9 +190,9 @@ public:
     // "AnimatedZoomSteps" (into the zoom) and "PrintMargins" (a list of four
     // integers left, top, right, bottom).
     bool ReadOldProperty(const QString& Name, const QVariant& Value) override;
-    // The extra stored values the streaming layer writes: "PrintMargins"
+    // The earlier names above, read only, and "PrintMargins", written
     // unless all four are 15.
-    QList<QPair<QString, QVariant>> DefinedProperties() const;
+    void DefineProperties(TFiler& Filer) override;
 
     TPanningMode AllowPanning() const { return FAllowPanning; }
     void SetAllowPanning(TPanningMode value) { FAllowPanning = value; }

@@ -2,6 +2,7 @@
 
 #include "chart/canvas/PlotBlend.h"
 #include "platform/base/Numeric.h"
+#include "platform/core/Filer.h"
 #include "platform/graphics/DrawingLimits.h"
 
 #include <algorithm>
@@ -120,6 +121,16 @@ bool TPlotCustomShape::ReadOldProperty(const QString& Name, const QVariant& Valu
         return true;
     }
     return false;
+}
+
+void TPlotCustomShape::DefineProperties(TFiler& Filer)
+{
+    TPlotCustomShapeBrushPen::DefineProperties(Filer);
+    for (const char* name : {"ShadowColor", "ShadowSize"}) {
+        const QString property = QString::fromLatin1(name);
+        Filer.DefineProperty(
+            property, [this, property](const QVariant& value) { ReadOldProperty(property, value); }, {}, false);
+    }
 }
 
 TPlotShadow& TPlotCustomShape::EnsureShadow()

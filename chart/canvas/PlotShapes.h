@@ -73,6 +73,9 @@ public:
     // "ShadowColor": a colour name or number; "ShadowSize": both shadow
     // sizes. EConvertError for a value of the wrong kind.
     virtual bool ReadOldProperty(const QString& Name, const QVariant& Value);
+    // "ShadowColor" and "ShadowSize", read from earlier files and never
+    // written.
+    void DefineProperties(TFiler& Filer) override;
 
     TBevelCut Bevel() const { return FBevel; }
     void SetBevel(TBevelCut value);

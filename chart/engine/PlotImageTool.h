@@ -24,6 +24,12 @@ class TChartImageTool : public TPlotCustomToolSeries {
     Q_PROPERTY(lp::TPicture* Picture READ Picture WRITE SetPicture)
     Q_CLASSINFO("stored:Picture", "IsPictureStored")
     Q_PROPERTY(lp::TChartSeries* Series READ Series WRITE SetSeries)
+    // Stored too: the mesh and pseudo-section charts set them on their
+    // pictures, which would otherwise reopen upside down and opaque.
+    Q_PROPERTY(bool ReverseVertical READ ReverseVertical WRITE SetReverseVertical)
+    Q_CLASSINFO("default:ReverseVertical", "false")
+    Q_PROPERTY(int Transparency READ Transparency WRITE SetTransparency)
+    Q_CLASSINFO("default:Transparency", "0")
 
 public:
     using TImageClickEvent =

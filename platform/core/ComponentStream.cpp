@@ -7,6 +7,7 @@
 #include <QtCore/QBuffer>
 #include <QtCore/QMetaEnum>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -289,6 +290,13 @@ TStreamValue VariantToValue(const QVariant& V)
             R.List.push_back(TStreamValue::String(S));
         return R;
     }
+    case QMetaType::QVariantList: {
+        TStreamValue R;
+        R.Type = vaList;
+        for (const QVariant& Item : V.toList())
+            R.List.push_back(VariantToValue(Item));
+        return R;
+    }
     default:
         return TStreamValue::String(V.toString());
     }
@@ -350,13 +358,24 @@ QVariant ValueToVariant(const TStreamValue& V, const QString& Name)
     case vaUTF8String:
         return V.Text;
     case vaList: {
-        QStringList Strings;
-        for (const TStreamValue& Item : V.List) {
-            if (Item.Type != vaUTF8String && Item.Type != vaIdent)
-                RaiseInvalidValue(Name);
-            Strings << Item.Text;
+        // A list of texts is a string list; any other list (four margins)
+        // keeps its items' own types.
+        const bool AllText = std::all_of(V.List.begin(), V.List.end(), [](const TStreamValue& Item) {
+            return Item.Type == vaUTF8String || Item.Type == vaIdent;
+        });
+        if (AllText) {
+            QStringList Strings;
+            for (const TStreamValue& Item : V.List)
+                Strings << Item.Text;
+            return Strings;
         }
-        return Strings;
+        QVariantList Items;
+        for (const TStreamValue& Item : V.List) {
+            if (Item.Type == vaList)
+                RaiseInvalidValue(Name);
+            Items << ValueToVariant(Item, Name);
+        }
+        return Items;
     }
     default:
         RaiseInvalidValue(Name);

@@ -1,0 +1,146 @@
+// The names the chart file stores, class by class, against the names each
+// class publishes as its design gives them (StoredNamesTable.h): a chart
+// holding every registered series kind, function and tool, a custom axis,
+// a series group and a picture tool is walked as the writer walks it, and
+// every difference either way is named. A class the writer meets that the
+// table does not know fails too, so a new class brings its names along.
+//
+// LP_STORED_NAMES_DUMP=<file> writes what the writer walks, class by class.
+
+#include "chart/engine/PlotChart.h"
+#include "chart/engine/PlotFunction.h"
+#include "chart/engine/PlotImageTool.h"
+#include "chart/engine/PlotRegistry.h"
+#include "chart/engine/PlotSeries.h"
+#include "chart/engine/PlotSeriesLists.h"
+#include "chart/engine/PlotTools.h"
+#include "platform/core/ClassRegistry.h"
+#include "StoredNamesTable.h"
+#include "StoredNamesWalk.h"
+
+#include <QtCore/QFile>
+#include <QtCore/QTextStream>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+namespace lp {
+namespace {
+
+// A chart with one object of every class a chart file can hold.
+class TEveryClassChart {
+public:
+    TEveryClassChart()
+    {
+        Chart.SetBounds(0, 0, 500, 400);
+        Chart.CustomAxes().Add();
+        AddEverySeriesKind();
+        AddEveryFunction();
+        AddEveryTool();
+        Chart.SeriesList().AddGroup(QStringLiteral("Group"))->Series().Add(Chart.Series(0));
+    }
+
+    test::TStoredNamesWalk Walk()
+    {
+        test::TStoredNamesWalk Walk;
+        Walk.Walk(&Chart);
+        for (int I = 0; I < Chart.SeriesCount(); ++I) {
+            Walk.Walk(Chart.Series(I));
+            Walk.Walk(Chart.Series(I)->SeriesFunction());
+        }
+        for (int I = 0; I < Chart.Tools().Count(); ++I)
+            Walk.Walk(Chart.Tools().Items(I));
+        return Walk;
+    }
+
+    TChart Chart;
+
+private:
+    void AddEverySeriesKind()
+    {
+        const TPlotSeriesTypes& Types = *PlotSeriesTypes();
+        std::vector<TChartSeriesClass> Kinds;
+        for (int I = 0; I < Types.Count(); ++I)
+            if (Types[I]->SeriesClass && !Types[I]->FunctionClass &&
+                std::find(Kinds.begin(), Kinds.end(), Types[I]->SeriesClass) == Kinds.end())
+                Kinds.push_back(Types[I]->SeriesClass);
+        for (TChartSeriesClass Kind : Kinds)
+            CreateNewSeries(nullptr, &Chart, Kind)->FillSampleValues(6);
+    }
+
+    void AddEveryFunction()
+    {
+        const TPlotSeriesTypes& Types = *PlotSeriesTypes();
+        for (int I = 0; I < Types.Count(); ++I) {
+            if (!Types[I]->FunctionClass)
+                continue;
+            TChartSeriesClass Class = Types[I]->SeriesClass ? Types[I]->SeriesClass : &TLineSeries::staticMetaObject;
+            CreateNewSeries(nullptr, &Chart, Class, Types[I]->FunctionClass);
+        }
+    }
+
+    void AddEveryTool()
+    {
+        const TPlotToolTypes& Tools = *PlotToolTypes();
+        std::vector<QString> Names;
+        for (int I = 0; I < Tools.Count(); ++I)
+            Names.push_back(TPersistent::ClassNameOf(*Tools[I]));
+        if (std::find(Names.begin(), Names.end(), QStringLiteral("TChartImageTool")) == Names.end())
+            Names.push_back(QStringLiteral("TChartImageTool"));
+        for (const QString& Name : Names) {
+            auto* Tool = qobject_cast<TPlotCustomTool*>(CreateComponent(Name, &Chart));
+            ASSERT_NE(Tool, nullptr) << Name.toStdString();
+            Tool->SetParentChart(&Chart);
+            Tool->SetName(GetUniqueComponentName(&Chart, QStringLiteral("ChartTool")));
+        }
+    }
+};
+
+QStringList StoredNamesSorted(const QSet<QString>& Names)
+{
+    QStringList List(Names.begin(), Names.end());
+    List.sort();
+    return List;
+}
+
+void StoredNamesDump(const test::TStoredNamesWalk& Walk, const QString& Path)
+{
+    QFile File(Path);
+    ASSERT_TRUE(File.open(QIODevice::WriteOnly | QIODevice::Text));
+    QTextStream Out(&File);
+    for (const auto& [Class, Names] : Walk.Classes()) {
+        Out << Class << ": " << StoredNamesSorted(Names.Written).join(QLatin1Char(' '));
+        if (!Names.ReadOnly.isEmpty())
+            Out << " | read only: " << StoredNamesSorted(Names.ReadOnly).join(QLatin1Char(' '));
+        Out << '\n';
+    }
+}
+
+TEST(StoredNames, TheWriterWalksWhatEachClassPublishes)
+{
+    TEveryClassChart Built;
+    const test::TStoredNamesWalk Walk = Built.Walk();
+    if (const QByteArray Dump = qgetenv("LP_STORED_NAMES_DUMP"); !Dump.isEmpty())
+        StoredNamesDump(Walk, QString::fromLocal8Bit(Dump));
+
+    const std::vector<test::TStoredNamesRow>& Table = test::StoredNamesTable();
+    QStringList Differences;
+    for (const auto& [Class, Names] : Walk.Classes()) {
+        const auto Row = std::find_if(Table.begin(), Table.end(),
+                                      [&](const test::TStoredNamesRow& R) { return Class == QLatin1String(R.ClassName); });
+        if (Row == Table.end()) {
+            Differences << Class + QStringLiteral(": no row in the table (walks ") +
+                               StoredNamesSorted(Names.Written).join(QLatin1Char(' ')) + QLatin1Char(')');
+            continue;
+        }
+        Differences << test::CompareStoredNames(*Row, Names.Written, Names.ReadOnly);
+    }
+    Differences.removeAll(QString());
+    EXPECT_TRUE(Differences.isEmpty()) << Differences.size() << " differences:\n"
+                                       << Differences.join(QLatin1Char('\n')).toStdString();
+}
+
+} // namespace
+} // namespace lp

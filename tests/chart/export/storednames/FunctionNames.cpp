@@ -1,0 +1,10 @@
+#include "../StoredNamesTable.h"
+
+namespace lp::test {
+
+void AddFunctionNames(std::vector<TStoredNamesRow>& Rows)
+{
+    (void)Rows;
+}
+
+} // namespace lp::test
