@@ -293,6 +293,12 @@ void TCustomAxisPanel::SetCustomAxes(const TChartCustomAxes* Value)
     FCustomAxes->Assign(Value);
 }
 
+void TCustomAxisPanel::Loaded()
+{
+    TCustomPlotPanelExtended::Loaded();
+    FSeriesList->Groups().ResolveSeriesNames(*FSeriesList);
+}
+
 namespace {
 
 TAxisLabelStyle EffectiveLabelStyle(const TChartAxis& Axis)

@@ -67,6 +67,9 @@ class TCustomAxisPanel : public TCustomPlotPanelExtended {
     Q_PROPERTY(lp::TChartAxis* LeftAxis READ LeftAxis WRITE SetLeftAxis)
     Q_PROPERTY(lp::TChartAxis* RightAxis READ RightAxis WRITE SetRightAxis)
     Q_PROPERTY(lp::TChartAxis* TopAxis READ TopAxis WRITE SetTopAxis)
+    // The series groups (only when the chart has groups), each with the
+    // names of its series.
+    Q_PROPERTY(lp::TSeriesGroups* SeriesGroups READ SeriesGroups WRITE SetSeriesGroups)
 
 public:
     explicit TCustomAxisPanel(TComponent* AOwner = nullptr);
@@ -76,6 +79,9 @@ public:
     // palette, CustomAxes, MaxPointsPerPage, Page, ScaleLastPage,
     // View3DWalls, then the panel's settings.
     void Assign(const TPersistent* Source) override;
+    // The series groups read take their series, which the file holds after
+    // them.
+    void Loaded() override;
 
     // --- Settings ---
 
@@ -94,6 +100,9 @@ public:
     // --- Series ---
 
     TChartSeriesList& SeriesList() const { return *FSeriesList; }
+    TSeriesGroups* SeriesGroups() const { return &FSeriesList->Groups(); }
+    // The groups become copies of Value's, with the same series.
+    void SetSeriesGroups(const TSeriesGroups* Value) { FSeriesList->Groups().Assign(Value); }
     int SeriesCount() const { return FSeriesList->Count(); }
     // ERangeError outside 0 .. SeriesCount - 1.
     TChartSeries* Series(int Index) const { return FSeriesList->Series(Index); }

@@ -14,6 +14,7 @@
 #include "chart/engine/PlotRegistry.h"
 #include "chart/engine/PlotValueList.h"
 #include "platform/base/Numeric.h"
+#include "platform/core/PropertyInfo.h"
 
 #include <algorithm>
 #include <array>
@@ -61,6 +62,9 @@ TCustomBarSeries::TCustomBarSeries(TComponent* AOwner) : TChartSeries(AOwner)
     Marks()->Callout()->SetLength(20);
     Marks()->Callout()->SetDefaultLength(20);
     Marks()->SetVisible(true);
+    // Bars start with their marks shown: hidden marks are the setting to
+    // store.
+    KeepStartAsDefault(*Marks(), {"Visible"});
 }
 
 TCustomBarSeries::~TCustomBarSeries()

@@ -321,6 +321,8 @@ inline constexpr TMultiBar mbSelfStack = TCustomBarSeries::mbSelfStack;
 
 class TBarSeries : public TCustomBarSeries {
     Q_OBJECT
+    Q_PROPERTY(lp::TChartValueList* XValues READ XValues WRITE SetXValues)
+    Q_PROPERTY(lp::TChartValueList* YValues READ YValues WRITE SetYValues)
     Q_PROPERTY(int CustomBarWidth READ CustomBarSize WRITE SetCustomBarSize)
     Q_CLASSINFO("default:CustomBarWidth", "0")
 
@@ -353,6 +355,8 @@ protected:
 
 class THorizBarSeries : public TCustomBarSeries {
     Q_OBJECT
+    Q_PROPERTY(lp::TChartValueList* XValues READ XValues WRITE SetXValues)
+    Q_PROPERTY(lp::TChartValueList* YValues READ YValues WRITE SetYValues)
     Q_PROPERTY(int CustomBarHeight READ CustomBarSize WRITE SetCustomBarSize)
     Q_CLASSINFO("default:CustomBarHeight", "0")
 

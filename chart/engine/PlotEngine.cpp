@@ -636,7 +636,9 @@ void TChartSeries::SetValueColor(int Index, TColor Color)
 
 void TChartSeries::SetSeriesColor(TColor Color)
 {
-    if (FColor == clPlotColor && Color == FEffectiveColor)
+    // A colour read from a file is the colour the user fixed, even where it
+    // equals the one the series' place in the chart would give it.
+    if (FColor == clPlotColor && Color == FEffectiveColor && !IsLoading())
         return;
     SetColorProperty(FColor, Color);
     FEffectiveColor = FColor;

@@ -24,6 +24,7 @@
 //   (DrawValue per visible point) → DrawMarks → DoAfterDrawValues.
 
 #include "chart/canvas/PlotPens.h"
+#include "chart/engine/PlotMarks.h"
 #include "chart/engine/PlotValueList.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Controls.h"
@@ -246,6 +247,9 @@ private:
     Q_CLASSINFO("default:Depth", "-1")
     Q_PROPERTY(THorizAxis HorizAxis READ HorizAxis WRITE SetHorizAxis)
     Q_CLASSINFO("default:HorizAxis", "aBottomAxis")
+    // Every kind stores its marks: the series page's Marks tab sets them
+    // for every kind.
+    Q_PROPERTY(lp::TSeriesMarks* Marks READ Marks WRITE SetMarks)
     Q_PROPERTY(QString PercentFormat READ PercentFormat WRITE SetPercentFormat)
     Q_CLASSINFO("stored:PercentFormat", "IsPercentFormatStored")
     Q_PROPERTY(int SeriesColor READ SeriesColor WRITE SetSeriesColor)
@@ -333,6 +337,10 @@ public:
     virtual TChartValueList* GetAxisValueList(const TChartAxis* Axis) const;
     // Assigns a list's settings and repaints.
     void SetValueList(TChartValueList* List, const TChartValueList* Source);
+    // The published forms of the X and Y lists (each kind publishes them
+    // under its own names): the list takes Value's settings.
+    void SetXValues(const TChartValueList* Value) { SetValueList(FX, Value); }
+    void SetYValues(const TChartValueList* Value) { SetValueList(FY, Value); }
 
     virtual double GetXValue(int Index) const;
     virtual double GetYValue(int Index) const;

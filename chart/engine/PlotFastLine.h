@@ -39,7 +39,6 @@ class TFastLineSeries : public TCustomLineSeries {
     Q_PROPERTY(lp::TChartPen* LinePen READ LinePen WRITE SetLinePen)
     Q_PROPERTY(bool Stairs READ Stairs WRITE SetStairs)
     Q_CLASSINFO("default:Stairs", "false")
-    Q_PROPERTY(lp::TSeriesMarks* Marks READ Marks WRITE SetMarks)
     Q_PROPERTY(lp::TChartValueList* XValues READ XValues WRITE SetXValues)
     Q_PROPERTY(lp::TChartValueList* YValues READ YValues WRITE SetYValues)
     // The line and fill settings (stored so that a saved chart keeps them).
@@ -92,8 +91,6 @@ public:
     void SetStairs(bool Value) { SetBooleanProperty(FStairs, Value); }
     bool InvertedStairs() const { return FInvertedStairs; }
     void SetInvertedStairs(bool Value) { SetBooleanProperty(FInvertedStairs, Value); }
-    void SetXValues(const TChartValueList* Value) { SetValueList(XValues(), Value); }
-    void SetYValues(const TChartValueList* Value) { SetValueList(YValues(), Value); }
 
     // The polyline is drawn only when set (True after creation).
     bool DrawLine() const { return FDrawLine; }

@@ -179,6 +179,10 @@ private:
 
 class TMapSeries : public TCustom3DPaletteSeries {
     Q_OBJECT
+    // The global pen and brush: every shape that follows its parent draws
+    // with them, and the map page's Global tab sets them.
+    Q_PROPERTY(lp::TChartBrush* Brush READ Brush WRITE SetBrush)
+    Q_PROPERTY(lp::TChartPen* Pen READ Pen WRITE SetPen)
     Q_PROPERTY(lp::TPlotPolygonList* Shapes READ Shapes WRITE SetShapes)
 
 public:

@@ -159,6 +159,9 @@ class TSeriesMarksSymbol : public TPlotShape {
     Q_OBJECT
     Q_PROPERTY(lp::TChartBrush* Brush READ Brush WRITE SetBrush)
     Q_PROPERTY(lp::TChartPen* Frame READ Pen WRITE SetPen)
+    // The symbol page's transparency box sets it.
+    Q_PROPERTY(int Transparency READ Transparency WRITE SetTransparency)
+    Q_CLASSINFO("default:Transparency", "0")
     Q_PROPERTY(bool Visible READ Visible WRITE SetVisible)
     Q_CLASSINFO("default:Visible", "false")
 

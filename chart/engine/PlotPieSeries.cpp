@@ -18,6 +18,7 @@
 #include "chart/engine/PlotSeriesLists.h"
 #include "chart/engine/PlotValueList.h"
 #include "platform/base/Numeric.h"
+#include "platform/core/PropertyInfo.h"
 
 #include <algorithm>
 #include <array>
@@ -478,11 +479,14 @@ TPieSeries::TPieSeries(TComponent* AOwner) : TCircledSeries(AOwner)
     XValues()->SetName(QString());
     YValues()->SetName(QStringLiteral("Pie"));
     Marks()->SetVisible(true);
+    KeepStartAsDefault(*Marks(), {"Visible"});
     Marks()->SetArrowLength(8);
     SetColorEachPoint(true);
-    // The circle gradient keeps its stored default direction (top to
-    // bottom): a direction the file leaves out must read back as that.
+    // The circle gradient starts white and radial; that start is what a
+    // file that leaves them out reads back as.
     Gradient()->SetStartColor(clWhite);
+    Gradient()->SetDirection(TGradientDirections::gdRadial);
+    KeepStartAsDefault(*Gradient(), {"Direction", "StartColor"});
 }
 
 TPieSeries::~TPieSeries() = default;

@@ -11,6 +11,7 @@
 #include "chart/engine/PlotAxisPanel.h"
 #include "chart/engine/PlotMarks.h"
 #include "platform/base/Numeric.h"
+#include "platform/core/PropertyInfo.h"
 
 #include <algorithm>
 #include <array>
@@ -751,8 +752,10 @@ THorizAreaSeries::THorizAreaSeries(TComponent* AOwner) : TAreaSeries(AOwner)
     SetHorizontal();
     XValues()->InitOrder(loNone);
     YValues()->InitOrder(loAscending);
-    // The gradient keeps its stored default direction (top to bottom): a
-    // direction the file leaves out must read back as that.
+    // The band's gradient runs across it, right to left; that start is what
+    // a file that leaves the direction out reads back as.
+    Gradient()->SetDirection(gdRightLeft);
+    KeepStartAsDefault(*Gradient(), {"Direction"});
 }
 
 void THorizAreaSeries::DrawMark(int ValueIndex, const QString& St, TSeriesMarkPosition& APosition)

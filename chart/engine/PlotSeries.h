@@ -225,6 +225,8 @@ inline constexpr TCustomSeriesStack cssStack100 = TCustomSeries::cssStack100;
 
 class TLineSeries : public TCustomSeries {
     Q_OBJECT
+    Q_PROPERTY(lp::TChartValueList* XValues READ XValues WRITE SetXValues)
+    Q_PROPERTY(lp::TChartValueList* YValues READ YValues WRITE SetYValues)
     Q_PROPERTY(lp::TChartBrush* Brush READ Brush WRITE SetBrush)
     Q_PROPERTY(bool ClickableLine READ ClickableLine WRITE SetClickableLine)
     Q_CLASSINFO("default:ClickableLine", "true")
@@ -271,6 +273,8 @@ public:
 
 class TPointSeries : public TCustomSeries {
     Q_OBJECT
+    Q_PROPERTY(lp::TChartValueList* XValues READ XValues WRITE SetXValues)
+    Q_PROPERTY(lp::TChartValueList* YValues READ YValues WRITE SetYValues)
     Q_PROPERTY(bool ClickableLine READ ClickableLine WRITE SetClickableLine)
     Q_CLASSINFO("default:ClickableLine", "false")
     Q_PROPERTY(lp::TSeriesPointer* Pointer READ Pointer WRITE SetPointer)
@@ -299,6 +303,8 @@ public:
 
 class TAreaSeries : public TCustomSeries {
     Q_OBJECT
+    Q_PROPERTY(lp::TChartValueList* XValues READ XValues WRITE SetXValues)
+    Q_PROPERTY(lp::TChartValueList* YValues READ YValues WRITE SetYValues)
 public:
     enum TMultiArea { maNone, maStacked, maStacked100 };
     Q_ENUM(TMultiArea)

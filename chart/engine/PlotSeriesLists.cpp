@@ -3,6 +3,7 @@
 #include "chart/engine/PlotAxis.h"
 #include "chart/engine/PlotAxisPanel.h"
 #include "chart/engine/PlotEngine.h"
+#include "platform/core/Filer.h"
 
 #include <algorithm>
 
@@ -112,6 +113,35 @@ void TSeriesGroup::SetSeries(const TCustomSeriesList& Value)
     FSeries->Assign(Value);
 }
 
+void TSeriesGroup::DefineProperties(TFiler& Filer)
+{
+    TCollectionItem::DefineProperties(Filer);
+    Filer.DefineProperty(
+        QStringLiteral("Series"), [this](const QVariant& Value) { FSeriesNames = Value.toStringList(); },
+        [this] {
+            QStringList Names;
+            for (const TChartSeries* Series : *FSeries)
+                Names << Series->Name();
+            return QVariant(Names);
+        },
+        IsSeriesStored());
+}
+
+void TSeriesGroup::ResolveSeriesNames(const TCustomSeriesList& ChartSeries)
+{
+    if (FSeriesNames.isEmpty())
+        return;
+    FSeries->Clear();
+    for (const QString& Name : FSeriesNames) {
+        const auto Found = std::find_if(ChartSeries.begin(), ChartSeries.end(), [&](const TChartSeries* Series) {
+            return Series->Name().compare(Name, Qt::CaseInsensitive) == 0;
+        });
+        if (Found != ChartSeries.end() && FSeries->IndexOf(*Found) < 0)
+            FSeries->Add(*Found);
+    }
+    FSeriesNames.clear();
+}
+
 TSeriesGroupActive TSeriesGroup::Active() const
 {
     const int Total = FSeries->Count();
@@ -146,6 +176,12 @@ int TSeriesGroups::IndexOfSeries(const TChartSeries* Series) const
         if (Items(I)->Series().IndexOf(Series) >= 0)
             return I;
     return -1;
+}
+
+void TSeriesGroups::ResolveSeriesNames(const TCustomSeriesList& ChartSeries)
+{
+    for (int I = 0; I < Count(); ++I)
+        Items(I)->ResolveSeriesNames(ChartSeries);
 }
 
 // --- TChartSeriesList ----------------------------------------------------------------------------

@@ -11,6 +11,8 @@
 
 #include "platform/core/Collections.h"
 
+#include <QtCore/QStringList>
+
 #include <functional>
 #include <vector>
 
@@ -82,6 +84,13 @@ public:
     void SetSeries(const TCustomSeriesList& Value);
     // Stored only when the group has series.
     bool IsSeriesStored() const { return FSeries->Count() > 0; }
+    // "Series": the names of the group's series, written only when it has
+    // series; read names wait for ResolveSeriesNames, since the chart file
+    // holds the groups before the series.
+    void DefineProperties(TFiler& Filer) override;
+    // The series of Chart named by the names read; unknown names are
+    // skipped, as a link the chart refuses is.
+    void ResolveSeriesNames(const TCustomSeriesList& ChartSeries);
 
     // gaYes with no series or all active, gaNo with none active, else gaSome.
     TSeriesGroupActive Active() const;
@@ -92,6 +101,7 @@ public:
 private:
     QString FName;
     std::unique_ptr<TCustomSeriesList> FSeries;
+    QStringList FSeriesNames;
 };
 
 using TSeriesGroupActive = TSeriesGroup::TSeriesGroupActive;
@@ -107,6 +117,8 @@ public:
     TSeriesGroup* Items(int Index) const;
     // Index of the first group holding Series, -1 when none.
     int IndexOfSeries(const TChartSeries* Series) const;
+    // Each group's series named by a chart file read (after its series).
+    void ResolveSeriesNames(const TCustomSeriesList& ChartSeries);
 };
 
 class TChartSeriesList : public TCustomSeriesList {

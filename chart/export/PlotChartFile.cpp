@@ -132,6 +132,7 @@ void ClearChart(TCustomChart& Chart)
 {
     Chart.FreeAllSeries();
     Chart.Tools().Clear();
+    Chart.SeriesGroups()->Clear();
 }
 
 } // namespace

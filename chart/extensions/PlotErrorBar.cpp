@@ -30,7 +30,9 @@ TCustomErrorSeries::TCustomErrorSeries(TComponent* AOwner) : TBarSeries(AOwner)
 {
     FErrorPen = CreateChartPen();
     FErrorValues = new TChartValueList(this, PlotMsg_ValuesStdError);
+    // Unlike bars, error series start with their marks hidden.
     Marks()->Hide();
+    KeepStartAsDefault(*Marks(), {"Visible"});
 }
 
 TCustomErrorSeries::~TCustomErrorSeries()

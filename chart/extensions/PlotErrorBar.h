@@ -159,6 +159,7 @@ public:
 
 class THighLowSeries : public TChartSeries {
     Q_OBJECT
+    Q_PROPERTY(lp::TChartValueList* XValues READ XValues WRITE SetXValues)
     Q_PROPERTY(lp::TChartBrush* HighBrush READ HighBrush WRITE SetHighBrush)
     Q_PROPERTY(lp::TChartPen* HighPen READ HighPen WRITE SetHighPen)
     Q_PROPERTY(lp::TChartValueList* HighValues READ HighValues WRITE SetHighValues)

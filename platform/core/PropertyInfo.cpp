@@ -81,10 +81,20 @@ QVariant InstanceDefault(const QObject* object, const char* name)
 
 QList<QMetaProperty> PublishedProperties(const QObject* object)
 {
-    QList<QMetaProperty> properties;
     const QMetaObject* meta = object->metaObject();
-    for (int i = QObject::staticMetaObject.propertyCount(); i < meta->propertyCount(); ++i)
-        properties << meta->property(i);
+    QList<QByteArray> unpublished;
+    static const QByteArray prefix("unpublished:");
+    for (int i = 0; i < meta->classInfoCount(); ++i) {
+        const QByteArray key(meta->classInfo(i).name());
+        if (key.startsWith(prefix))
+            unpublished << key.mid(prefix.size());
+    }
+    QList<QMetaProperty> properties;
+    for (int i = QObject::staticMetaObject.propertyCount(); i < meta->propertyCount(); ++i) {
+        const QMetaProperty property = meta->property(i);
+        if (!unpublished.contains(QByteArray(property.name())))
+            properties << property;
+    }
     return properties;
 }
 

@@ -12,6 +12,12 @@
 // any) says so, and its value differs from its default (if any). Component
 // streaming writes exactly the stored properties.
 //
+// A class that holds a base's published list under names of its own (a
+// Gantt series' start dates are its X list) declares
+//   Q_CLASSINFO("unpublished:XValues", "StartValues")
+// and the base's name is no longer published by it or its descendants; the
+// value names what stands in its place, for readers of the class.
+//
 // An owner that starts a sub-object away from the sub-object class's
 // declared defaults (a dotted median pen, a white shape) keeps that start
 // as the instance's own default with KeepStartAsDefault; it wins over the
@@ -28,7 +34,8 @@ class QObject;
 
 namespace lp {
 
-// The properties declared by the object's class and its bases below QObject.
+// The properties declared by the object's class and its bases below QObject,
+// less those the class declares unpublished.
 QList<QMetaProperty> PublishedProperties(const QObject* object);
 
 // Records the present values of the named properties as this object's own

@@ -223,6 +223,10 @@ public:
 
 class TRadarSeries : public TCustomPolarSeries {
     Q_OBJECT
+    Q_PROPERTY(bool CircleLabelsInside READ CircleLabelsInside WRITE SetCircleLabelsInside)
+    Q_CLASSINFO("default:CircleLabelsInside", "false")
+    Q_PROPERTY(bool ClockWiseLabels READ ClockWiseLabels WRITE SetClockWiseLabels)
+    Q_CLASSINFO("default:ClockWiseLabels", "false")
     Q_PROPERTY(bool CloseCircle READ CloseCircle WRITE SetCloseCircle)
     Q_CLASSINFO("default:CloseCircle", "true")
     Q_PROPERTY(int LabelsMargin READ LabelsMargin WRITE SetLabelsMargin)

@@ -34,6 +34,10 @@ public:
 
 class TWindRoseSeries : public TCustom2DPolarSeries {
     Q_OBJECT
+    Q_PROPERTY(int LabelsMargin READ LabelsMargin WRITE SetLabelsMargin)
+    Q_CLASSINFO("default:LabelsMargin", "3")
+    Q_PROPERTY(int Transparency READ Transparency WRITE SetTransparency)
+    Q_CLASSINFO("default:Transparency", "0")
     Q_PROPERTY(double AngleIncrement READ AngleIncrement WRITE SetAngleIncrement STORED false)
     Q_PROPERTY(lp::TChartValueList* AngleValues READ AngleValues WRITE SetAngleValues)
     Q_CLASSINFO("default:CircleLabels", "true")
@@ -69,6 +73,9 @@ private:
 
 class TClockSeries : public TCustom2DPolarSeries {
     Q_OBJECT
+    Q_PROPERTY(int LabelsMargin READ LabelsMargin WRITE SetLabelsMargin)
+    Q_CLASSINFO("default:LabelsMargin", "3")
+    Q_PROPERTY(lp::TSeriesPointer* Pointer READ Pointer WRITE SetPointer)
 public:
     enum TClockSeriesStyle { cssDecimal, cssRoman };
     Q_ENUM(TClockSeriesStyle)

@@ -7,6 +7,7 @@
 #include "chart/engine/PlotRegistry.h"
 #include "chart/engine/PlotValueList.h"
 #include "platform/core/NumberFormat.h"
+#include "platform/core/PropertyInfo.h"
 
 namespace lp {
 
@@ -14,6 +15,8 @@ TBigCandleSeries::TBigCandleSeries(TComponent* AOwner) : TCandleSeries(AOwner)
 {
     Marks()->SetVisible(true);
     Marks()->Callout()->SetLength(0);
+    Marks()->Callout()->SetDefaultLength(0);
+    KeepStartAsDefault(*Marks(), {"Visible"});
 }
 
 void TBigCandleSeries::DrawMark(int ValueIndex, const QString& St, TSeriesMarkPosition& APosition)

@@ -231,7 +231,6 @@ public:
 
     TChartValueList* VolumeValues() const { return YValues(); }
     void SetVolumeValues(TChartValueList* Value) { SetValueList(YValues(), Value); }
-    void SetXValues(TChartValueList* Value) { SetValueList(XValues(), Value); }
     bool UseYOrigin() const { return FUseYOrigin; }
     void SetUseYOrigin(bool Value) { SetBooleanProperty(FUseYOrigin, Value); }
     double YOrigin() const { return FYOrigin; }

@@ -23,6 +23,8 @@ inline constexpr int MaxPointFigureBoxes = 1000000;
 
 class TPointFigureSeries : public TOHLCSeries {
     Q_OBJECT
+    Q_PROPERTY(lp::TChartBrush* Brush READ Brush WRITE SetBrush)
+    Q_PROPERTY(lp::TChartPen* Pen READ Pen WRITE SetPen)
     Q_PROPERTY(double BoxSize READ BoxSize WRITE SetBoxSize)
     Q_CLASSINFO("default:BoxSize", "1")
     Q_PROPERTY(lp::TSeriesPointer* DownSymbol READ DownSymbol WRITE SetDownSymbol)

@@ -84,6 +84,7 @@ TColorGridSeries::TColorGridSeries(TComponent* AOwner) : TCustom3DGridSeries(AOw
     FBitmap->SetTransparent(true);
     FBitmap->SetTransparentColor(clWhite);
     Marks()->Callout()->SetLength(0);
+    Marks()->Callout()->SetDefaultLength(0);
 }
 
 TColorGridSeries::~TColorGridSeries()

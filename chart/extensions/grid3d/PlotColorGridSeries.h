@@ -30,6 +30,8 @@ namespace lp {
 
 class TColorGridSeries : public TCustom3DGridSeries {
     Q_OBJECT
+    Q_PROPERTY(lp::TChartBrush* Brush READ Brush WRITE SetBrush)
+    Q_PROPERTY(lp::TChartPen* Pen READ Pen WRITE SetPen)
     Q_PROPERTY(bool CenteredPoints READ CenteredPoints WRITE SetCenteredPoints)
     Q_CLASSINFO("default:CenteredPoints", "false")
     Q_PROPERTY(lp::TChartPen* Frame READ Frame WRITE SetFrame)

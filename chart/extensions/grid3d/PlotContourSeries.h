@@ -126,6 +126,9 @@ private:
 
 class TContourSeries : public TCustom3DGridSeries {
     Q_OBJECT
+    Q_PROPERTY(lp::TChartPen* Pen READ Pen WRITE SetPen)
+    Q_PROPERTY(bool IrregularGrid READ IrregularGrid WRITE SetIrregularGrid)
+    Q_CLASSINFO("default:IrregularGrid", "false")
     Q_PROPERTY(bool AutomaticLevels READ AutomaticLevels WRITE SetAutomaticLevels)
     Q_CLASSINFO("default:AutomaticLevels", "true")
     Q_PROPERTY(bool ColorEachPoint READ ColorEachPoint WRITE SetColorEachPoint)

@@ -25,6 +25,8 @@ namespace lp {
 
 class TCustom3DGridSeries : public TCustom3DPaletteSeries {
     Q_OBJECT
+    Q_PROPERTY(lp::TChartValueList* XValues READ XValues WRITE SetXValues)
+    Q_PROPERTY(lp::TChartValueList* YValues READ YValues WRITE SetYValues)
 public:
     // Supplies the value of node (X, Z) when values are created.
     using TChartSurfaceGetY = std::function<double(TChartSeries* Sender, int X, int Z)>;

@@ -34,6 +34,8 @@ class TPlotCanvas3D;
 
 class TSurfaceSeries : public TCustom3DGridSeries {
     Q_OBJECT
+    Q_PROPERTY(lp::TChartBrush* Brush READ Brush WRITE SetBrush)
+    Q_PROPERTY(lp::TChartPen* Pen READ Pen WRITE SetPen)
     Q_PROPERTY(bool DotFrame READ DotFrame WRITE SetDotFrame)
     Q_CLASSINFO("default:DotFrame", "false")
     Q_PROPERTY(bool FastBrush READ FastBrush WRITE SetFastBrush)

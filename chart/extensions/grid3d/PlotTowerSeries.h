@@ -21,6 +21,8 @@ class TPlotCanvas3D;
 
 class TTowerSeries : public TCustom3DGridSeries {
     Q_OBJECT
+    Q_PROPERTY(lp::TChartBrush* Brush READ Brush WRITE SetBrush)
+    Q_PROPERTY(lp::TChartPen* Pen READ Pen WRITE SetPen)
 public:
     enum TTowerStyle { tsCube, tsRectangle, tsCover, tsCylinder, tsArrow, tsCone, tsPyramid, tsSlantCube };
     Q_ENUM(TTowerStyle)

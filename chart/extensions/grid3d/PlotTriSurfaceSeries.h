@@ -112,6 +112,10 @@ private:
 
 class TTriSurfaceSeries : public TCustomTriSurfaceSeries {
     Q_OBJECT
+    Q_PROPERTY(lp::TChartValueList* XValues READ XValues WRITE SetXValues)
+    Q_PROPERTY(lp::TChartValueList* YValues READ YValues WRITE SetYValues)
+    Q_PROPERTY(lp::TChartBrush* Brush READ Brush WRITE SetBrush)
+    Q_PROPERTY(lp::TChartPen* Pen READ Pen WRITE SetPen)
     Q_PROPERTY(lp::TChartPen* Border READ Border WRITE SetBorder)
     Q_PROPERTY(bool FastBrush READ FastBrush WRITE SetFastBrush)
     Q_CLASSINFO("default:FastBrush", "false")

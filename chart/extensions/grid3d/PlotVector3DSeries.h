@@ -20,6 +20,10 @@ namespace lp {
 
 class TVector3DSeries : public TCustom3DPaletteSeries {
     Q_OBJECT
+    Q_PROPERTY(lp::TChartValueList* XValues READ XValues WRITE SetXValues)
+    Q_PROPERTY(lp::TChartValueList* YValues READ YValues WRITE SetYValues)
+    Q_PROPERTY(lp::TChartBrush* Brush READ Brush WRITE SetBrush)
+    Q_PROPERTY(lp::TChartPen* Pen READ Pen WRITE SetPen)
     Q_PROPERTY(int ArrowHeight READ ArrowHeight WRITE SetArrowHeight)
     Q_CLASSINFO("default:ArrowHeight", "4")
     Q_PROPERTY(int ArrowWidth READ ArrowWidth WRITE SetArrowWidth)

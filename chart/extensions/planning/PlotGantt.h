@@ -14,6 +14,7 @@ namespace lp {
 
 class TGanttSeries : public TPointSeries {
     Q_OBJECT
+    Q_CLASSINFO("unpublished:XValues", "StartValues")
     Q_CLASSINFO("default:ColorEachPoint", "true")
     Q_PROPERTY(lp::TChartPen* ConnectingPen READ ConnectingPen WRITE SetConnectingPen)
     Q_PROPERTY(lp::TChartValueList* EndValues READ EndValues WRITE SetEndValues)

@@ -22,6 +22,8 @@ namespace lp {
 
 class TPoint3DSeries : public TCustom3DSeries {
     Q_OBJECT
+    Q_PROPERTY(lp::TChartValueList* XValues READ XValues WRITE SetXValues)
+    Q_PROPERTY(lp::TChartValueList* YValues READ YValues WRITE SetYValues)
     Q_PROPERTY(lp::TChartPen* BaseLine READ BaseLine WRITE SetBaseLine)
     Q_PROPERTY(double DepthSize READ DepthSize WRITE SetDepthSize)
     Q_CLASSINFO("default:DepthSize", "0")

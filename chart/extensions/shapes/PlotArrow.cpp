@@ -24,6 +24,8 @@ TArrowSeries::TArrowSeries(TComponent* AOwner) : TPointSeries(AOwner)
     Pointer()->SetInflateMargins(false);
     Marks()->Pen()->SetVisible(false);
     Marks()->SetTransparent(true);
+    KeepStartAsDefault(*Marks(), {"Transparent"});
+    KeepStartAsDefault(*Marks()->Pen(), {"Visible"});
     KeepStartAsDefault(*Pointer(), {"InflateMargins"});
 }
 

@@ -9,6 +9,8 @@ namespace lp {
 
 class TArrowSeries : public TPointSeries {
     Q_OBJECT
+    Q_CLASSINFO("unpublished:XValues", "StartXValues")
+    Q_CLASSINFO("unpublished:YValues", "StartYValues")
     Q_PROPERTY(int ArrowPercent READ ArrowPercent WRITE SetArrowPercent)
     Q_CLASSINFO("default:ArrowPercent", "50")
     Q_PROPERTY(lp::TChartValueList* EndXValues READ EndXValues WRITE SetEndXValues)

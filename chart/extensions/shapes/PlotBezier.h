@@ -19,6 +19,8 @@ namespace lp {
 
 class TBezierSeries : public TCustomSeries {
     Q_OBJECT
+    Q_PROPERTY(lp::TChartValueList* XValues READ XValues WRITE SetXValues)
+    Q_PROPERTY(lp::TChartValueList* YValues READ YValues WRITE SetYValues)
 public:
     enum TBezierStyle { bsWindows, bsBezier3, bsBezier4 };
     Q_ENUM(TBezierStyle)

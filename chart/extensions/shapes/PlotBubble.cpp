@@ -39,6 +39,8 @@ TBubbleSeries::TBubbleSeries(TComponent* AOwner) : TPointSeries(AOwner)
     Pointer()->SetStyle(psCircle);
     Marks()->Pen()->SetVisible(false);
     Marks()->SetTransparent(true);
+    KeepStartAsDefault(*Marks(), {"Transparent"});
+    KeepStartAsDefault(*Marks()->Pen(), {"Visible"});
     SetColorEachPoint(true);
     KeepStartAsDefault(*Pointer(), {"InflateMargins", "Style"});
 }

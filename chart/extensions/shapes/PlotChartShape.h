@@ -22,6 +22,8 @@ namespace lp {
 
 class TChartShape : public TChartSeries {
     Q_OBJECT
+    Q_PROPERTY(lp::TChartValueList* XValues READ XValues WRITE SetXValues)
+    Q_PROPERTY(lp::TChartValueList* YValues READ YValues WRITE SetYValues)
 public:
     enum TChartShapeStyle {
         chasRectangle,
@@ -52,7 +54,6 @@ private:
     Q_PROPERTY(lp::TChartBrush* Brush READ Brush WRITE SetBrush)
     Q_PROPERTY(lp::TPlotFont* Font READ Font WRITE SetFont)
     Q_PROPERTY(lp::TPlotGradient* Gradient READ Gradient WRITE SetGradient)
-    Q_PROPERTY(lp::TSeriesMarks* Marks READ Marks WRITE SetMarks)
     Q_PROPERTY(lp::TChartPen* Pen READ Pen WRITE SetPen)
     Q_PROPERTY(bool RoundRectangle READ RoundRectangle WRITE SetRoundRectangle)
     Q_CLASSINFO("default:RoundRectangle", "false")

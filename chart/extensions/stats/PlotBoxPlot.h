@@ -133,6 +133,7 @@ private:
 
 class TBoxSeries : public TCustomBoxSeries {
     Q_OBJECT
+    Q_CLASSINFO("unpublished:YValues", "SampleValues")
 public:
     explicit TBoxSeries(TComponent* AOwner = nullptr) : TCustomBoxSeries(AOwner) {}
     // The horizontal axis spans just the box position.
@@ -142,6 +143,7 @@ public:
 
 class THorizBoxSeries : public TCustomBoxSeries {
     Q_OBJECT
+    Q_CLASSINFO("unpublished:XValues", "SampleValues")
 public:
     explicit THorizBoxSeries(TComponent* AOwner = nullptr);
     // The vertical axis spans just the box position.

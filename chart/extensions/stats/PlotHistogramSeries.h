@@ -44,8 +44,6 @@ public:
     // Per-cent transparency of the fill; ERangeError outside 0 .. 100.
     int Transparency() const { return FTransparency; }
     void SetTransparency(int Value);
-    void SetXValues(TChartValueList* Value) { SetValueList(XValues(), Value); }
-    void SetYValues(TChartValueList* Value) { SetValueList(YValues(), Value); }
 
     // The bar of point ValueIndex (see the header); empty without bars.
     virtual TRect CalcBarBounds(int ValueIndex);

@@ -33,8 +33,6 @@ public:
 
     int SizePercent() const { return FSizePercent; }
     void SetSizePercent(int Value) { SetIntegerProperty(FSizePercent, Value); }
-    void SetXValues(TChartValueList* Value) { SetValueList(XValues(), Value); }
-    void SetYValues(TChartValueList* Value) { SetValueList(YValues(), Value); }
 
     // The geometry of slice ValueIndex (see the header); Valid is false
     // without a parent chart or when the values sum to 0.

@@ -1,5 +1,6 @@
 #include "chart/canvas/PlotPanelExtended.h"
 
+#include "platform/core/Filer.h"
 #include "platform/core/PropertyInfo.h"
 
 #include <gtest/gtest.h>
@@ -322,37 +323,61 @@ TEST(PlotPanelZoom, UndoZoomFiresAndClearsZoomed)
 
 // --- Storage ---
 
+// The names the panel writes for itself besides its published properties,
+// with their values.
+QList<QPair<QString, QVariant>> WrittenExtras(TCustomPlotPanelExtended& Panel)
+{
+    TPropertyDefinitions definitions;
+    Panel.DefineProperties(definitions);
+    QList<QPair<QString, QVariant>> written;
+    for (const TPropertyDefinitions::TDefinition& definition : definitions.Items)
+        if (definition.HasData && definition.WriteValue)
+            written.append({definition.Name, definition.WriteValue()});
+    return written;
+}
+
+// A name the panel defines read with Value, as the chart file reader does.
+void ReadExtra(TCustomPlotPanelExtended& Panel, const char* Name, const QVariant& Value)
+{
+    TPropertyDefinitions definitions;
+    Panel.DefineProperties(definitions);
+    const TPropertyDefinitions::TDefinition* definition = definitions.Find(QString::fromLatin1(Name));
+    ASSERT_NE(definition, nullptr) << Name;
+    ASSERT_TRUE(definition->ReadValue) << Name;
+    definition->ReadValue(Value);
+}
+
 TEST(PlotPanelExtendedStorage, OldZoomNamesLoadIntoTheZoom)
 {
     TBackgroundPanel panel;
-    EXPECT_TRUE(panel.ReadOldProperty("AnimatedZoomSteps", 4));
-    EXPECT_TRUE(panel.ReadOldProperty("AnimatedZoom", true));
-    EXPECT_TRUE(panel.ReadOldProperty("AllowZoom", false));
+    ReadExtra(panel, "AnimatedZoomSteps", 4);
+    ReadExtra(panel, "AnimatedZoom", true);
+    ReadExtra(panel, "AllowZoom", false);
     EXPECT_EQ(panel.Zoom()->AnimatedSteps(), 4);
     EXPECT_TRUE(panel.Zoom()->Animated());
     EXPECT_FALSE(panel.AllowZoom());
-    EXPECT_TRUE(panel.ReadOldProperty("BorderStyle", QStringLiteral("bsSingle")));
+    ReadExtra(panel, "BorderStyle", QStringLiteral("bsSingle"));
     EXPECT_TRUE(panel.Border()->Visible());
     EXPECT_FALSE(panel.ReadOldProperty("ZoomSteps", 4));
-    EXPECT_THROW(panel.ReadOldProperty("AnimatedZoomSteps", QStringLiteral("many")), EConvertError);
+    EXPECT_THROW(ReadExtra(panel, "AnimatedZoomSteps", QStringLiteral("many")), EConvertError);
     // Saving again writes nothing under the old names.
-    EXPECT_TRUE(panel.DefinedProperties().isEmpty());
+    EXPECT_TRUE(WrittenExtras(panel).isEmpty());
 }
 
 TEST(PlotPanelExtendedStorage, PrintMarginsAreWrittenOnlyWhenNotAllFifteen)
 {
     TBackgroundPanel panel;
-    EXPECT_TRUE(panel.DefinedProperties().isEmpty());
+    EXPECT_TRUE(WrittenExtras(panel).isEmpty());
     panel.SetPrintMargins({10, 15, 15, 15});
-    const auto written = panel.DefinedProperties();
+    const auto written = WrittenExtras(panel);
     ASSERT_EQ(written.size(), 1);
     EXPECT_EQ(written[0].first, QStringLiteral("PrintMargins"));
     EXPECT_EQ(written[0].second, QVariant(QVariantList{10, 15, 15, 15}));
 
     TBackgroundPanel loaded;
-    EXPECT_TRUE(loaded.ReadOldProperty("PrintMargins", written[0].second));
+    ReadExtra(loaded, "PrintMargins", written[0].second);
     EXPECT_EQ(loaded.PrintMargins(), (TRect{10, 15, 15, 15}));
-    EXPECT_THROW(loaded.ReadOldProperty("PrintMargins", QVariantList{1, 2}), EConvertError);
+    EXPECT_THROW(ReadExtra(loaded, "PrintMargins", QVariantList{1, 2}), EConvertError);
 }
 
 TEST(PlotPanelExtendedStorage, AssignCopiesPictureGradientPanningAndZoom)

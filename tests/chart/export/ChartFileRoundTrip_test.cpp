@@ -28,6 +28,7 @@
 #include "platform/core/Collections.h"
 #include "platform/core/PropertyInfo.h"
 #include "ExportTestUtil.h"
+#include "RoundTripSettings.h"
 
 #include <QtCore/QBuffer>
 #include <QtCore/QMetaEnum>
@@ -43,132 +44,10 @@
 namespace lp {
 namespace {
 
-QObject* RoundTripPointed(const QVariant& Value)
-{
-    return (Value.metaType().flags() & QMetaType::PointerToQObject) ? *static_cast<QObject* const*>(Value.constData())
-                                                                     : nullptr;
-}
-
-bool RoundTripIsComponentLink(const QMetaProperty& Property)
-{
-    const QMetaObject* Meta = Property.metaType().metaObject();
-    return Meta && Meta->inherits(&TComponent::staticMetaObject);
-}
-
-// Whether the class's stored rule for the property (Q_CLASSINFO
-// "stored:Name", PropertyInfo.h) lets this object store it now; a property
-// a rule leaves out (a standard axis' Horizontal) is no setting of its own.
-bool RoundTripStoredByRule(QObject* Object, const char* Name)
-{
-    const QMetaObject* Meta = Object->metaObject();
-    const int Index = Meta->indexOfClassInfo(QByteArray("stored:") + Name);
-    if (Index < 0)
-        return true;
-    bool Stored = true;
-    QMetaObject::invokeMethod(Object, Meta->classInfo(Index).value(), Qt::DirectConnection,
-                              Q_RETURN_ARG(bool, Stored));
-    return Stored;
-}
-
-// Changes every stored published property of an object, its sub-objects
-// included, to a value other than the one it has, in a seeded order of
-// candidates; a candidate the setter refuses (an exception, or a value
-// that does not stick) is passed over for the next.
-class TRoundTripSettings {
-public:
-    explicit TRoundTripSettings(unsigned Seed) : FRandom(Seed) {}
-
-    void ChangeAll(QObject* Object, int Depth = 0)
-    {
-        if (!Object || Depth > 6)
-            return;
-        for (const QMetaProperty& Property : PublishedProperties(Object)) {
-            if (!Property.isReadable() || !Property.isWritable() || !Property.isStored() ||
-                QByteArray(Property.name()) == "Name" || RoundTripIsComponentLink(Property) ||
-                !RoundTripStoredByRule(Object, Property.name()))
-                continue;
-            const QVariant Value = Property.read(Object);
-            if (Value.metaType().flags() & QMetaType::PointerToQObject) {
-                QObject* Target = RoundTripPointed(Value);
-                if (Target && Target != Object && !qobject_cast<TCollection*>(Target))
-                    ChangeAll(Target, Depth + 1);
-                continue;
-            }
-            ChangeOne(Object, Property, Value);
-        }
-    }
-
-private:
-    void ChangeOne(QObject* Object, const QMetaProperty& Property, const QVariant& Old)
-    {
-        for (const QVariant& Candidate : Candidates(Property, Old)) {
-            try {
-                Property.write(Object, Candidate);
-            } catch (const Exception&) {
-                continue;
-            }
-            if (Property.read(Object) != Old)
-                return;
-        }
-    }
-
-    std::vector<QVariant> Candidates(const QMetaProperty& Property, const QVariant& Old)
-    {
-        std::vector<QVariant> Result;
-        if (Property.isEnumType()) {
-            const QMetaEnum Enum = Property.enumerator();
-            const int Current = Old.toInt();
-            for (int I = 0; I < Enum.keyCount(); ++I) {
-                const int Value = Enum.isFlag() ? Current ^ Enum.value(I) : Enum.value(I);
-                if (Value != Current)
-                    Result.push_back(AsType(QVariant(Value), Property));
-            }
-        } else {
-            switch (Property.metaType().id()) {
-            case QMetaType::Bool:
-                Result.push_back(!Old.toBool());
-                break;
-            case QMetaType::Int:
-            case QMetaType::UInt:
-            case QMetaType::LongLong:
-            case QMetaType::Short: {
-                const qlonglong V = Old.toLongLong();
-                // Colours are given as colours a user could pick.
-                if (QByteArray(Property.name()).endsWith("Color")) {
-                    Result.push_back(AsType(QVariant(static_cast<int>(FRandom() & 0xFFFFFF)), Property));
-                    break;
-                }
-                for (qlonglong Step : {1LL, -1LL, 2LL, -2LL, 5LL, 10LL, V, -V / 2})
-                    if (Step != 0)
-                        Result.push_back(AsType(QVariant(V + Step), Property));
-                break;
-            }
-            case QMetaType::Double:
-            case QMetaType::Float: {
-                const double V = Old.toDouble();
-                for (double Step : {0.5, -0.5, 2.25, -2.25, 10.0, -10.0})
-                    Result.push_back(AsType(QVariant(V + Step), Property));
-                break;
-            }
-            case QMetaType::QString:
-                Result.push_back(Old.toString() + QStringLiteral("rt%1").arg(FRandom() % 100));
-                break;
-            default:
-                break;
-            }
-        }
-        std::shuffle(Result.begin(), Result.end(), FRandom);
-        return Result;
-    }
-
-    static QVariant AsType(QVariant Value, const QMetaProperty& Property)
-    {
-        Value.convert(Property.metaType());
-        return Value;
-    }
-
-    std::mt19937 FRandom;
-};
+using test::RoundTripIsComponentLink;
+using test::RoundTripPointed;
+using test::RoundTripStoredByRule;
+using test::TRoundTripSettings;
 
 // Every readable published property of an object as "path = value" lines,
 // sub-objects and collections walked, links by name: the state a reopened
@@ -215,20 +94,6 @@ QStringList RoundTripAxes(TCustomChart& Chart)
     for (int I = 0; I < Chart.CustomAxes().Count(); ++I)
         RoundTripDump(Chart.CustomAxes().Items(I), QStringLiteral("Custom[%1].").arg(I), Lines);
     return Lines;
-}
-
-void RoundTripLoad(TCustomChart& Chart, const QByteArray& Bytes)
-{
-    QBuffer In;
-    In.setData(Bytes);
-    In.open(QIODevice::ReadOnly);
-    TCustomChart* Target = &Chart;
-    QStringList Errors;
-    LoadChartFromStreamEx(Target, In, true, [&](const QString& Message) {
-        Errors << Message;
-        return true;
-    });
-    EXPECT_TRUE(Errors.isEmpty()) << Errors.join(QLatin1Char('\n')).toStdString();
 }
 
 // The lines of A and B that differ, for a readable failure message.
@@ -397,7 +262,7 @@ TEST(ChartFileRoundTrip, TheWholeChartReadsBackAsSaved)
         TChart Reopened;
         Reopened.SetBounds(0, 0, 500, 400);
         Reopened.SetBufferedDisplay(false);
-        RoundTripLoad(Reopened, Text ? Before : Binary);
+        test::ReadChartFileExpectingNoError(Reopened, Text ? Before : Binary);
         RoundTripPaint(Reopened);
         const QByteArray After = test::SaveChartFile(Reopened, true);
         EXPECT_TRUE(RoundTripSeriesNames(Reopened) == RoundTripSeriesNames(Chart))
@@ -418,7 +283,7 @@ public:
     explicit TRoundTripReopened(TCustomChart& Saved)
     {
         Chart.SetBounds(0, 0, 500, 400);
-        RoundTripLoad(Chart, test::SaveChartFile(Saved, true));
+        test::ReadChartFileExpectingNoError(Chart, test::SaveChartFile(Saved, true));
     }
     TChart Chart;
 };

@@ -13,6 +13,8 @@
 #include <QtCore/QTemporaryDir>
 #include <QtGui/QImage>
 
+#include <gtest/gtest.h>
+
 #include <cstdlib>
 
 namespace lp::test {
@@ -44,6 +46,22 @@ inline QByteArray SaveChartFile(TCustomChart& Chart, bool Text)
     Out.open(QIODevice::WriteOnly);
     SaveChartToStream(&Chart, Out, true, Text);
     return Out.data();
+}
+
+// Reads a chart file into Chart; every error the reader reports fails the
+// test, with its message.
+inline void ReadChartFileExpectingNoError(TCustomChart& Chart, const QByteArray& Bytes)
+{
+    QBuffer In;
+    In.setData(Bytes);
+    In.open(QIODevice::ReadOnly);
+    TCustomChart* Target = &Chart;
+    QStringList Errors;
+    LoadChartFromStreamEx(Target, In, true, [&](const QString& Message) {
+        Errors << Message;
+        return true;
+    });
+    EXPECT_TRUE(Errors.isEmpty()) << Errors.join(QLatin1Char('\n')).toStdString();
 }
 
 // Bytes put through a chart file converter (ConvertChartToText or

@@ -1,0 +1,363 @@
+// What a user sets comes back from the chart file: for every registered
+// series kind the settings of its Marks tab, the date-time, order and value
+// source of its value lists, its pen and fill where it has them, and the
+// chart's print margins; for every registered tool and function each of the
+// settings it publishes. Each setting is made through the object's own
+// setters, the chart is saved binary and text and read into a fresh chart,
+// and each setting is compared through its own getter. The names of the
+// lists, pens and published settings come from the stored-names table (the
+// names each class publishes by its design), not from what the writer walks.
+
+#include "chart/engine/PlotChart.h"
+#include "chart/engine/PlotFunction.h"
+#include "chart/engine/PlotMarks.h"
+#include "chart/engine/PlotRegistry.h"
+#include "chart/engine/PlotSeries.h"
+#include "chart/engine/PlotTools.h"
+#include "platform/core/ClassRegistry.h"
+#include "ExportTestUtil.h"
+#include "RoundTripSettings.h"
+#include "StoredNamesTable.h"
+#include "StoredNamesWalk.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+namespace lp {
+namespace {
+
+const test::TStoredNamesRow* SettingsRow(const QObject* Object)
+{
+    const QString Class = test::WalkClassName(Object);
+    const std::vector<test::TStoredNamesRow>& Table = test::StoredNamesTable();
+    const auto Row = std::find_if(Table.begin(), Table.end(),
+                                  [&](const test::TStoredNamesRow& R) { return Class == QLatin1String(R.ClassName); });
+    return Row == Table.end() ? nullptr : &*Row;
+}
+
+// The names the row says the class stores: its design's names with the
+// deviations applied.
+std::vector<QByteArray> SettingsNames(const test::TStoredNamesRow& Row)
+{
+    std::vector<QByteArray> Names;
+    for (const char* Name : Row.Published)
+        Names.emplace_back(Name);
+    for (const test::TStoredNameDeviation& Deviation : Row.Deviations) {
+        const QByteArray Name = QByteArray(Deviation.Name).mid(1);
+        if (Deviation.Name[0] == '+')
+            Names.push_back(Name);
+        else
+            Names.erase(std::remove(Names.begin(), Names.end(), Name), Names.end());
+    }
+    return Names;
+}
+
+// The value lists the series stores, by the names its design gives them.
+std::vector<std::pair<QByteArray, TChartValueList*>> StoredValueLists(TChartSeries& Series)
+{
+    std::vector<std::pair<QByteArray, TChartValueList*>> Lists;
+    const test::TStoredNamesRow* Row = SettingsRow(&Series);
+    if (!Row)
+        return Lists;
+    for (const QByteArray& Name : SettingsNames(*Row))
+        if (auto* List = qobject_cast<TChartValueList*>(test::RoundTripPointed(Series.property(Name.constData()))))
+            Lists.emplace_back(Name, List);
+    return Lists;
+}
+
+bool RowHas(const QObject* Object, const char* Name)
+{
+    const test::TStoredNamesRow* Row = SettingsRow(Object);
+    if (!Row)
+        return false;
+    const std::vector<QByteArray> Names = SettingsNames(*Row);
+    return std::find(Names.begin(), Names.end(), QByteArray(Name)) != Names.end();
+}
+
+// Each setting of the Marks tab away from where the series starts it.
+void ChangeMarks(TSeriesMarks& Marks)
+{
+    Marks.SetVisible(!Marks.Visible());
+    Marks.SetStyle(Marks.Style() == TSeriesMarks::smsXY ? TSeriesMarks::smsValue : TSeriesMarks::smsXY);
+    Marks.SetClip(!Marks.Clip());
+    Marks.SetAngle(45);
+    Marks.SetDrawEvery(3);
+    Marks.SetMultiLine(!Marks.MultiLine());
+    Marks.Callout()->SetLength(Marks.Callout()->Length() + 7);
+    Marks.Callout()->SetDistance(Marks.Callout()->Distance() + 5);
+    Marks.Callout()->SetArrowHead(TCallout::ahSolid);
+    Marks.Pen()->SetWidth(Marks.Pen()->Width() + 2);
+    Marks.Font()->SetSize(Marks.Font()->Size() + 5);
+    Marks.Brush()->SetColor(0x123456);
+    Marks.Gradient()->SetVisible(!Marks.Gradient()->Visible());
+    Marks.Shadow()->SetHorizSize(Marks.Shadow()->HorizSize() + 4);
+    Marks.SetTransparency(30);
+    Marks.Items().Item(1).Text().SetText(QStringLiteral("Item one"));
+}
+
+QStringList MarksSettings(TSeriesMarks& Marks)
+{
+    TMarksItem* Item = Marks.Items().Find(1);
+    return {QStringLiteral("Marks.Visible %1").arg(Marks.Visible()),
+            QStringLiteral("Marks.Style %1").arg(Marks.Style()),
+            QStringLiteral("Marks.Clip %1").arg(Marks.Clip()),
+            QStringLiteral("Marks.Angle %1").arg(Marks.Angle()),
+            QStringLiteral("Marks.DrawEvery %1").arg(Marks.DrawEvery()),
+            QStringLiteral("Marks.MultiLine %1").arg(Marks.MultiLine()),
+            QStringLiteral("Marks.Callout.Length %1").arg(Marks.Callout()->Length()),
+            QStringLiteral("Marks.Callout.Distance %1").arg(Marks.Callout()->Distance()),
+            QStringLiteral("Marks.Callout.ArrowHead %1").arg(Marks.Callout()->ArrowHead()),
+            QStringLiteral("Marks.Frame.Width %1").arg(Marks.Pen()->Width()),
+            QStringLiteral("Marks.Font.Size %1").arg(Marks.Font()->Size()),
+            QStringLiteral("Marks.Brush.Color %1").arg(Marks.Brush()->Color()),
+            QStringLiteral("Marks.Gradient.Visible %1").arg(Marks.Gradient()->Visible()),
+            QStringLiteral("Marks.Shadow.HorizSize %1").arg(Marks.Shadow()->HorizSize()),
+            QStringLiteral("Marks.Transparency %1").arg(Marks.Transparency()),
+            QStringLiteral("Marks.Items[1] %1").arg(Item && Item->HasText() ? Item->TextList()->Text().trimmed()
+                                                                              : QStringLiteral("none"))};
+}
+
+// The General tab's DateTime on both lists, Sort on the Y list and the
+// function page's value source on the Y list.
+void ChangeValueLists(TChartSeries& Series)
+{
+    for (const auto& [Name, List] : StoredValueLists(Series)) {
+        List->SetDateTime(!List->DateTime());
+        if (List == Series.YValues()) {
+            List->SetOrder(List->Order() == loDescending ? loAscending : loDescending);
+            List->SetValueSource(QStringLiteral("High"));
+        }
+    }
+}
+
+QStringList ValueListSettings(TChartSeries& Series)
+{
+    QStringList Lines;
+    for (const auto& [Name, List] : StoredValueLists(Series))
+        Lines << QStringLiteral("%1.DateTime %2").arg(QString::fromLatin1(Name)).arg(List->DateTime())
+              << QStringLiteral("%1.Order %2").arg(QString::fromLatin1(Name)).arg(List->Order())
+              << QStringLiteral("%1.ValueSource %2").arg(QString::fromLatin1(Name), List->ValueSource());
+    return Lines;
+}
+
+// The pen and fill the kind publishes as Pen and Brush (its element's or
+// another it names so: a candle's Pen is its bodies' border), read through
+// the published getters.
+TChartPen* PublishedPen(TChartSeries& Series)
+{
+    return RowHas(&Series, "Pen") ? qobject_cast<TChartPen*>(test::RoundTripPointed(Series.property("Pen"))) : nullptr;
+}
+
+TChartBrush* PublishedBrush(TChartSeries& Series)
+{
+    return RowHas(&Series, "Brush") ? qobject_cast<TChartBrush*>(test::RoundTripPointed(Series.property("Brush")))
+                                    : nullptr;
+}
+
+void ChangePenAndFill(TChartSeries& Series)
+{
+    if (TChartPen* Pen = PublishedPen(Series)) {
+        Pen->SetColor(0x2040C0);
+        Pen->SetWidth(Pen->Width() + 2);
+    }
+    if (TChartBrush* Brush = PublishedBrush(Series))
+        Brush->SetStyle(Brush->Style() == TBrush::bsClear ? TBrush::bsCross : TBrush::bsClear);
+}
+
+QStringList PenAndFillSettings(TChartSeries& Series)
+{
+    QStringList Lines;
+    if (TChartPen* Pen = PublishedPen(Series))
+        Lines << QStringLiteral("Pen.Color %1").arg(Pen->Color()) << QStringLiteral("Pen.Width %1").arg(Pen->Width());
+    if (TChartBrush* Brush = PublishedBrush(Series))
+        Lines << QStringLiteral("Brush.Style %1").arg(Brush->Style());
+    return Lines;
+}
+
+QStringList SeriesSettings(TChartSeries& Series)
+{
+    return MarksSettings(*Series.Marks()) + ValueListSettings(Series) + PenAndFillSettings(Series);
+}
+
+QStringList MarginSettings(const TCustomChart& Chart)
+{
+    const TRect M = Chart.PrintMargins();
+    return {QStringLiteral("PrintMargins %1 %2 %3 %4").arg(M.Left).arg(M.Top).arg(M.Right).arg(M.Bottom),
+            QStringLiteral("PrintProportional %1").arg(Chart.PrintProportional())};
+}
+
+// The chart as saved (binary or text) and read into a fresh chart.
+std::unique_ptr<TChart> SettingsReopened(TChart& Chart, bool Text)
+{
+    auto Reopened = std::make_unique<TChart>();
+    Reopened->SetBounds(0, 0, 500, 400);
+    test::ReadChartFileExpectingNoError(*Reopened, test::SaveChartFile(Chart, Text));
+    return Reopened;
+}
+
+// The settings that differ, "- set" and "+ read", for a readable failure.
+std::string SettingsDifference(const QStringList& Set, const QStringList& Read)
+{
+    QStringList Out;
+    for (const QString& Line : Set)
+        if (!Read.contains(Line))
+            Out << QStringLiteral("- ") + Line;
+    for (const QString& Line : Read)
+        if (!Set.contains(Line))
+            Out << QStringLiteral("+ ") + Line;
+    return Out.join(QLatin1Char('\n')).toStdString();
+}
+
+std::vector<TChartSeriesClass> EverySeriesKind()
+{
+    const TPlotSeriesTypes& Types = *PlotSeriesTypes();
+    std::vector<TChartSeriesClass> Kinds;
+    for (int I = 0; I < Types.Count(); ++I)
+        if (Types[I]->SeriesClass && !Types[I]->FunctionClass &&
+            std::find(Kinds.begin(), Kinds.end(), Types[I]->SeriesClass) == Kinds.end())
+            Kinds.push_back(Types[I]->SeriesClass);
+    return Kinds;
+}
+
+TEST(ChartFileSettings, EverySeriesKindKeepsItsMarksListsPenFillAndTheChartsMargins)
+{
+    const std::vector<TChartSeriesClass> Kinds = EverySeriesKind();
+    ASSERT_GT(Kinds.size(), 50u);
+    for (TChartSeriesClass Kind : Kinds) {
+        SCOPED_TRACE(Kind->className());
+        TChart Chart;
+        Chart.SetBounds(0, 0, 500, 400);
+        TChartSeries* Series = CreateNewSeries(nullptr, &Chart, Kind);
+        Series->FillSampleValues(6);
+        const QStringList Before = SeriesSettings(*Series);
+        ChangeMarks(*Series->Marks());
+        ChangeValueLists(*Series);
+        ChangePenAndFill(*Series);
+        Chart.SetPrintProportional(false);
+        Chart.SetPrintMargins({7, 8, 9, 10});
+        const QStringList Set = SeriesSettings(*Series) + MarginSettings(Chart);
+        EXPECT_TRUE(SeriesSettings(*Series) != Before);
+
+        for (const bool Text : {false, true}) {
+            SCOPED_TRACE(Text ? "text file" : "binary file");
+            const std::unique_ptr<TChart> Reopened = SettingsReopened(Chart, Text);
+            ASSERT_EQ(Reopened->SeriesCount(), 1);
+            const QStringList Read = SeriesSettings(*Reopened->Series(0)) + MarginSettings(*Reopened);
+            EXPECT_TRUE(Read == Set) << SettingsDifference(Set, Read);
+        }
+    }
+}
+
+// Each published setting of an object and of its sub-objects, read through
+// its getter, by the names the stored-names table gives the object's class;
+// links by the name of what they point at.
+void PublishedSettings(QObject* Object, const QString& Prefix, QStringList& Lines, int Depth = 0)
+{
+    const test::TStoredNamesRow* Row = Object && Depth < 6 ? SettingsRow(Object) : nullptr;
+    if (!Row)
+        return;
+    for (const QByteArray& Name : SettingsNames(*Row)) {
+        const int Index = Object->metaObject()->indexOfProperty(Name.constData());
+        if (Index < 0)
+            continue; // stored by another route (a point block, a list of names)
+        const QMetaProperty Property = Object->metaObject()->property(Index);
+        const QString Path = Prefix + QString::fromLatin1(Name);
+        const QVariant Value = Property.read(Object);
+        QObject* Target = test::RoundTripPointed(Value);
+        if (test::RoundTripIsComponentLink(Property)) {
+            auto* Linked = qobject_cast<TComponent*>(Target);
+            Lines << Path + QStringLiteral(" -> ") + (Linked ? Linked->Name() : QStringLiteral("nil"));
+        } else if (auto* Collection = qobject_cast<TCollection*>(Target)) {
+            Lines << Path + QStringLiteral(".Count = %1").arg(Collection->Count());
+            for (int I = 0; I < Collection->Count(); ++I)
+                PublishedSettings(Collection->Items(I), Path + QStringLiteral("[%1].").arg(I), Lines, Depth + 1);
+        } else if (Target) {
+            PublishedSettings(Target, Path + QLatin1Char('.'), Lines, Depth + 1);
+        } else {
+            Lines << Path + QStringLiteral(" = ") +
+                         (Property.isEnumType() ? QString::number(Value.toInt()) : Value.toString());
+        }
+    }
+}
+
+QStringList PublishedSettingsOf(QObject* Object)
+{
+    QStringList Lines;
+    PublishedSettings(Object, QString(), Lines);
+    return Lines;
+}
+
+TEST(ChartFileSettings, EveryToolKeepsEachOfItsSettings)
+{
+    const TPlotToolTypes& Tools = *PlotToolTypes();
+    ASSERT_GT(Tools.Count(), 20);
+    test::TRoundTripSettings Settings(20261209);
+    for (int I = 0; I < Tools.Count(); ++I) {
+        const QString Class = TPersistent::ClassNameOf(*Tools[I]);
+        SCOPED_TRACE(Class.toStdString());
+        TChart Chart;
+        Chart.SetBounds(0, 0, 500, 400);
+        TChartSeries* Line = CreateNewSeries(nullptr, &Chart, &TLineSeries::staticMetaObject);
+        Line->FillSampleValues(6);
+        auto* Tool = qobject_cast<TPlotCustomTool*>(CreateComponent(Class, &Chart));
+        ASSERT_NE(Tool, nullptr);
+        Tool->SetParentChart(&Chart);
+        Tool->SetName(QStringLiteral("Tool1"));
+        ASSERT_NE(SettingsRow(Tool), nullptr);
+        const QStringList Before = PublishedSettingsOf(Tool);
+        Settings.ChangeAll(Tool);
+        const QStringList Set = PublishedSettingsOf(Tool);
+        EXPECT_TRUE(Set != Before);
+        for (const bool Text : {false, true}) {
+            SCOPED_TRACE(Text ? "text file" : "binary file");
+            const std::unique_ptr<TChart> Reopened = SettingsReopened(Chart, Text);
+            ASSERT_EQ(Reopened->Tools().Count(), 1);
+            const QStringList Read = PublishedSettingsOf(Reopened->Tools().Items(0));
+            EXPECT_TRUE(Read == Set) << SettingsDifference(Set, Read);
+        }
+    }
+}
+
+TEST(ChartFileSettings, EveryFunctionKeepsEachOfItsSettings)
+{
+    const TPlotSeriesTypes& Types = *PlotSeriesTypes();
+    test::TRoundTripSettings Settings(20261209);
+    int Functions = 0;
+    for (int I = 0; I < Types.Count(); ++I) {
+        if (!Types[I]->FunctionClass)
+            continue;
+        ++Functions;
+        SCOPED_TRACE(Types[I]->FunctionClass->className());
+        TChart Chart;
+        Chart.SetBounds(0, 0, 500, 400);
+        TChartSeries* Source = CreateNewSeries(nullptr, &Chart, &TLineSeries::staticMetaObject);
+        Source->FillSampleValues(20);
+        TChartSeriesClass Class = Types[I]->SeriesClass ? Types[I]->SeriesClass : &TLineSeries::staticMetaObject;
+        TChartSeries* Series = CreateNewSeries(nullptr, &Chart, Class, Types[I]->FunctionClass);
+        if (Chart.IsValidDataSource(Series, Source))
+            Series->SetDataSource(Source);
+        TPlotFunction* Function = Series->SeriesFunction();
+        ASSERT_NE(Function, nullptr);
+        ASSERT_NE(SettingsRow(Function), nullptr);
+        Settings.ChangeAll(Function);
+        const QStringList Set = PublishedSettingsOf(Function);
+        for (const bool Text : {false, true}) {
+            SCOPED_TRACE(Text ? "text file" : "binary file");
+            const std::unique_ptr<TChart> Reopened = SettingsReopened(Chart, Text);
+            TChartSeries* Read = nullptr;
+            for (int S = 0; S < Reopened->SeriesCount(); ++S)
+                if (Reopened->Series(S)->Name() == Series->Name())
+                    Read = Reopened->Series(S);
+            ASSERT_NE(Read, nullptr);
+            ASSERT_NE(Read->SeriesFunction(), nullptr);
+            const QStringList ReadSettings = PublishedSettingsOf(Read->SeriesFunction());
+            EXPECT_TRUE(ReadSettings == Set) << SettingsDifference(Set, ReadSettings);
+        }
+    }
+    EXPECT_GT(Functions, 30);
+}
+
+} // namespace
+} // namespace lp
