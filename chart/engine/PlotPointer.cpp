@@ -335,8 +335,16 @@ void TSeriesPointer::FillGradient(TCanvas3D& Canvas, bool Is3D, int X, int Y, in
                                   TColor AColor, TSeriesPointerStyle AStyle)
 {
     const int StartZ = FSeries ? FSeries->DepthStart() : 0;
-    if (!FUseGradientEndColor)
-        FGradient->SetEndColor(AColor);
+    // The gradient ends in the point's colour unless it has an end colour of
+    // its own; the point's colour is drawn with, never stored in the
+    // gradient, so the setting a file holds is the one it reads back.
+    TPlotGradient* Drawn = FGradient.get();
+    TPlotGradient PointColoured;
+    if (!FUseGradientEndColor) {
+        PointColoured.Assign(FGradient.get());
+        PointColoured.SetEndColor(AColor);
+        Drawn = &PointColoured;
+    }
     // Inside the pen, so the outline stays visible.
     const int PenWidth = Pen()->Visible() ? Pen()->Width() : 0;
     const TRect Flat{Add(L, PenWidth), Add(T, PenWidth), Sub(Add(R, 1), PenWidth), Sub(Add(B, 1), PenWidth)};
@@ -364,7 +372,7 @@ void TSeriesPointer::FillGradient(TCanvas3D& Canvas, bool Is3D, int X, int Y, in
     }
     }
     try {
-        FGradient->Draw(Canvas, Inside);
+        Drawn->Draw(Canvas, Inside);
     } catch (...) {
         Canvas.UnClipRectangle();
         throw;

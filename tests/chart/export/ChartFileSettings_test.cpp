@@ -9,6 +9,10 @@
 // names each class publishes by its design), not from what the writer walks.
 
 #include "chart/engine/PlotChart.h"
+#include "chart/engine/PlotPieSeries.h"
+#include "chart/engine/PlotSeriesLists.h"
+#include "chart/engine/PlotTitles.h"
+#include "chart/extensions/points3d/PlotPoint3DSeries.h"
 #include "chart/engine/PlotFunction.h"
 #include "chart/engine/PlotMarks.h"
 #include "chart/engine/PlotRegistry.h"
@@ -357,6 +361,190 @@ TEST(ChartFileSettings, EveryFunctionKeepsEachOfItsSettings)
         }
     }
     EXPECT_GT(Functions, 30);
+}
+
+
+// A colour the user fixes is kept even where it equals the colour the
+// series' place in the chart would give it: white on the fifth series and
+// black on the sixteenth (the palette's own colours there) came back as
+// automatic, and the next save left them out.
+TEST(ChartFileSettings, AFixedColourEqualToThePlaceColourStaysFixed)
+{
+    for (const auto& [Count, Colour] : {std::pair{5, clWhite}, std::pair{16, clBlack}}) {
+        SCOPED_TRACE(Count);
+        TChart Chart;
+        Chart.SetBounds(0, 0, 500, 400);
+        for (int I = 0; I < Count; ++I) {
+            const QMetaObject* Kind = I == Count - 1 ? &TAreaSeries::staticMetaObject : &TLineSeries::staticMetaObject;
+            CreateNewSeries(nullptr, &Chart, Kind)->FillSampleValues(4);
+        }
+        // Picked in the colour box after another pick: a fixed colour.
+        TChartSeries* Last = Chart.Series(Count - 1);
+        Last->SetSeriesColor(0x2040C0);
+        Last->SetSeriesColor(Colour);
+        ASSERT_EQ(Last->SeriesColor(), Colour);
+        for (const bool Text : {false, true}) {
+            const std::unique_ptr<TChart> Reopened = SettingsReopened(Chart, Text);
+            EXPECT_EQ(Reopened->Series(Count - 1)->SeriesColor(), Colour) << (Text ? "text" : "binary");
+            const std::unique_ptr<TChart> Again = SettingsReopened(*Reopened, Text);
+            EXPECT_EQ(Again->Series(Count - 1)->SeriesColor(), Colour) << (Text ? "text" : "binary");
+        }
+    }
+}
+
+// A pointer gradient that ends in the point's colour keeps its own end
+// colour: painting wrote the point's colour into it, so after a series
+// before it was deleted the file held the old place's colour and the
+// reopened chart's first paint overwrote it with the new one.
+TEST(ChartFileSettings, APointerGradientKeepsItsEndColourThroughPaints)
+{
+    TChart Chart;
+    Chart.SetBounds(0, 0, 400, 300);
+    TChartSeries* First = CreateNewSeries(nullptr, &Chart, &TLineSeries::staticMetaObject);
+    First->FillSampleValues(5);
+    auto* Points = qobject_cast<TPoint3DSeries*>(CreateNewSeries(nullptr, &Chart, &TPoint3DSeries::staticMetaObject));
+    ASSERT_NE(Points, nullptr);
+    Points->FillSampleValues(5);
+    Points->Pointer()->Gradient()->SetVisible(true);
+    const TColor EndColour = Points->Pointer()->Gradient()->EndColor();
+    Chart.CreateBitmap(clWhite, Chart.GetRectangle());
+    delete First;
+    Chart.CreateBitmap(clWhite, Chart.GetRectangle());
+    EXPECT_EQ(Points->Pointer()->Gradient()->EndColor(), EndColour);
+
+    const QByteArray Saved = test::SaveChartFile(Chart, true);
+    TChart Reopened;
+    Reopened.SetBounds(0, 0, 400, 300);
+    test::ReadChartFileExpectingNoError(Reopened, Saved);
+    Reopened.CreateBitmap(clWhite, Reopened.GetRectangle());
+    auto* Read = qobject_cast<TPoint3DSeries*>(Reopened.Series(0));
+    ASSERT_NE(Read, nullptr);
+    EXPECT_EQ(Read->Pointer()->Gradient()->EndColor(), EndColour);
+    EXPECT_TRUE(test::SaveChartFile(Reopened, true) == Saved);
+}
+
+// Series groups were never stored: the groups, their names and their
+// series (by name) come back, an empty group too.
+TEST(ChartFileSettings, SeriesGroupsComeBackWithTheirSeries)
+{
+    TChart Chart;
+    Chart.SetBounds(0, 0, 400, 300);
+    for (int I = 0; I < 3; ++I)
+        CreateNewSeries(nullptr, &Chart, &TLineSeries::staticMetaObject)->FillSampleValues(4);
+    TSeriesGroup* Wells = Chart.SeriesList().AddGroup(QStringLiteral("Wells"));
+    Wells->Series().Add(Chart.Series(2));
+    Wells->Series().Add(Chart.Series(0));
+    Chart.SeriesList().AddGroup(QStringLiteral("Empty"));
+    for (const bool Text : {false, true}) {
+        SCOPED_TRACE(Text ? "text file" : "binary file");
+        const std::unique_ptr<TChart> Reopened = SettingsReopened(Chart, Text);
+        const TSeriesGroups& Groups = Reopened->SeriesList().Groups();
+        ASSERT_EQ(Groups.Count(), 2);
+        EXPECT_EQ(Groups.Items(0)->Name(), QStringLiteral("Wells"));
+        ASSERT_EQ(Groups.Items(0)->Series().Count(), 2);
+        EXPECT_EQ(Groups.Items(0)->Series()[0], Reopened->Series(2));
+        EXPECT_EQ(Groups.Items(0)->Series()[1], Reopened->Series(0));
+        EXPECT_EQ(Groups.Items(1)->Name(), QStringLiteral("Empty"));
+        EXPECT_EQ(Groups.Items(1)->Series().Count(), 0);
+    }
+}
+
+// A group naming a series the file does not hold keeps the others; a file
+// without groups read into a chart that has some leaves none.
+TEST(ChartFileSettings, GroupsReadOnlyWhatTheFileHolds)
+{
+    const QByteArray Text = "object TChart\n"
+                            "  SeriesGroups = <\n"
+                            "    item\n"
+                            "      Name = 'Logs'\n"
+                            "      Series = ('Series1' 'Missing')\n"
+                            "    end>\n"
+                            "  object Series1: TLineSeries\n"
+                            "  end\n"
+                            "end\n";
+    TChart Chart;
+    test::ReadChartFileExpectingNoError(Chart, Text);
+    ASSERT_EQ(Chart.SeriesList().Groups().Count(), 1);
+    ASSERT_EQ(Chart.SeriesList().Groups().Items(0)->Series().Count(), 1);
+    EXPECT_EQ(Chart.SeriesList().Groups().Items(0)->Series()[0], Chart.Series(0));
+
+    test::ReadChartFileExpectingNoError(Chart, "object TChart\nend\n");
+    EXPECT_EQ(Chart.SeriesList().Groups().Count(), 0);
+}
+
+// A horizontal area's gradient starts right to left and a pie's circle
+// gradient radial and white; a direction changed away from that start, or
+// back to the class's top to bottom, comes back, and a file that leaves the
+// direction out reads back as the start.
+TEST(ChartFileSettings, GradientStartsAreTheReadBackDefaults)
+{
+    TChart Chart;
+    Chart.SetBounds(0, 0, 400, 300);
+    auto* Area = qobject_cast<THorizAreaSeries*>(CreateNewSeries(nullptr, &Chart, &THorizAreaSeries::staticMetaObject));
+    auto* Pie = qobject_cast<TPieSeries*>(CreateNewSeries(nullptr, &Chart, &TPieSeries::staticMetaObject));
+    ASSERT_TRUE(Area && Pie);
+    EXPECT_EQ(Area->Gradient()->Direction(), gdRightLeft);
+    EXPECT_EQ(Pie->Gradient()->Direction(), TGradientDirections::gdRadial);
+    EXPECT_EQ(Pie->Gradient()->StartColor(), clWhite);
+
+    const std::unique_ptr<TChart> Unchanged = SettingsReopened(Chart, true);
+    EXPECT_EQ(qobject_cast<THorizAreaSeries*>(Unchanged->Series(0))->Gradient()->Direction(), gdRightLeft);
+    EXPECT_EQ(qobject_cast<TPieSeries*>(Unchanged->Series(1))->Gradient()->Direction(), TGradientDirections::gdRadial);
+
+    Area->Gradient()->SetDirection(gdTopBottom);
+    Pie->Gradient()->SetDirection(gdTopBottom);
+    for (const bool Text : {false, true}) {
+        const std::unique_ptr<TChart> Reopened = SettingsReopened(Chart, Text);
+        EXPECT_EQ(qobject_cast<THorizAreaSeries*>(Reopened->Series(0))->Gradient()->Direction(), gdTopBottom);
+        EXPECT_EQ(qobject_cast<TPieSeries*>(Reopened->Series(1))->Gradient()->Direction(), gdTopBottom);
+    }
+}
+
+// Names earlier files used are read into today's settings and never
+// written again.
+TEST(ChartFileSettings, EarlierNamesAreReadIntoTodaysSettings)
+{
+    const QByteArray Text = "object TChart\n"
+                            "  BorderStyle = bsSingle\n"
+                            "  AllowZoom = False\n"
+                            "  AnimatedZoom = True\n"
+                            "  AnimatedZoomSteps = 9\n"
+                            "  Title.ShadowColor = clRed\n"
+                            "  Title.ShadowSize = 6\n"
+                            "end\n";
+    TChart Chart;
+    test::ReadChartFileExpectingNoError(Chart, Text);
+    EXPECT_TRUE(Chart.Border()->Visible());
+    EXPECT_FALSE(Chart.Zoom()->Allow());
+    EXPECT_TRUE(Chart.Zoom()->Animated());
+    EXPECT_EQ(Chart.Zoom()->AnimatedSteps(), 9);
+    ASSERT_NE(Chart.Title()->Shadow(), nullptr);
+    EXPECT_EQ(Chart.Title()->Shadow()->Color(), clRed);
+    EXPECT_EQ(Chart.Title()->Shadow()->HorizSize(), 6);
+    const QString Saved = QString::fromUtf8(test::SaveChartFile(Chart, true));
+    for (const char* Old : {"BorderStyle", "AllowZoom", "AnimatedZoom", "ShadowColor", "ShadowSize"})
+        EXPECT_FALSE(Saved.contains(QLatin1String(Old))) << Old;
+}
+
+// Files written before marks, value lists and margins were stored read as
+// they did: each series starts as its kind starts it.
+TEST(ChartFileSettings, FilesWithoutTheNewNamesReadAsBefore)
+{
+    const QByteArray Text = "object TChart\n"
+                            "  object Series1: TBarSeries\n"
+                            "  end\n"
+                            "  object Series2: TLineSeries\n"
+                            "  end\n"
+                            "end\n";
+    TChart Chart;
+    test::ReadChartFileExpectingNoError(Chart, Text);
+    ASSERT_EQ(Chart.SeriesCount(), 2);
+    EXPECT_TRUE(Chart.Series(0)->Marks()->Visible());
+    EXPECT_FALSE(Chart.Series(1)->Marks()->Visible());
+    EXPECT_EQ(Chart.Series(1)->XValues()->Order(), loAscending);
+    EXPECT_EQ(Chart.Series(1)->YValues()->Order(), loNone);
+    EXPECT_FALSE(Chart.Series(1)->XValues()->DateTime());
+    EXPECT_EQ(Chart.PrintMargins(), (TRect{15, 15, 15, 15}));
 }
 
 } // namespace

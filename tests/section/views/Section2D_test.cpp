@@ -2,7 +2,10 @@
 
 #include "chart/canvas/PlotEffects.h"
 #include "chart/engine/PlotImageTool.h"
+#include "chart/export/PlotChartFile.h"
 #include "tests/section/views/ViewsTestUtil.h"
+
+#include <QtCore/QBuffer>
 
 #include <gtest/gtest.h>
 
@@ -27,6 +30,28 @@ TEST(MeshChartDefaults, ConstructionSetsTheChartUp)
     ASSERT_EQ(chart.Palette.Length(), 251);
     EXPECT_EQ(chart.Palette[0], clBlue);
     EXPECT_EQ(chart.Palette[250], clRed);
+}
+
+// The mesh chart turns its picture (depth grows downward); a chart file of
+// it reopened the picture the other way up, and opaque.
+TEST(MeshChartDefaults, ItsChartFileReopensThePictureTheWayItIsDrawn)
+{
+    TTModelSection2d chart;
+    chart.ImageTool->SetTransparency(35);
+    QBuffer file;
+    file.open(QIODevice::WriteOnly);
+    SaveChartToStream(&chart, file, true, true);
+    file.close();
+    file.open(QIODevice::ReadOnly);
+    TChart reopened;
+    TCustomChart* target = &reopened;
+    LoadChartFromStream(target, file);
+    TChartImageTool* tool = nullptr;
+    for (int i = 0; i < reopened.Tools().Count() && !tool; ++i)
+        tool = qobject_cast<TChartImageTool*>(reopened.Tools().Items(i));
+    ASSERT_NE(tool, nullptr);
+    EXPECT_TRUE(tool->ReverseVertical());
+    EXPECT_EQ(tool->Transparency(), 35);
 }
 
 TEST(MeshChartDefaults, ThePaperScaleExportEnlargesTheColourBarFont)
