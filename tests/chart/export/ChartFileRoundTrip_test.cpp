@@ -44,6 +44,8 @@
 namespace lp {
 namespace {
 
+using test::EveryRegisteredSeriesKind;
+using test::RoundTripDifference;
 using test::RoundTripIsComponentLink;
 using test::RoundTripPointed;
 using test::RoundTripStoredByRule;
@@ -94,21 +96,6 @@ QStringList RoundTripAxes(TCustomChart& Chart)
     for (int I = 0; I < Chart.CustomAxes().Count(); ++I)
         RoundTripDump(Chart.CustomAxes().Items(I), QStringLiteral("Custom[%1].").arg(I), Lines);
     return Lines;
-}
-
-// The lines of A and B that differ, for a readable failure message.
-QString RoundTripDifference(const QStringList& A, const QStringList& B)
-{
-    QStringList Out;
-    const QSet<QString> InA(A.begin(), A.end());
-    const QSet<QString> InB(B.begin(), B.end());
-    for (const QString& Line : A)
-        if (!InB.contains(Line))
-            Out << QStringLiteral("- ") + Line;
-    for (const QString& Line : B)
-        if (!InA.contains(Line))
-            Out << QStringLiteral("+ ") + Line;
-    return Out.mid(0, 400).join(QLatin1Char('\n'));
 }
 
 // The text form as one line per property, each led by the names of the
@@ -174,12 +161,7 @@ public:
     // its clone.
     void AddEverySeriesKind()
     {
-        const TPlotSeriesTypes& Types = *PlotSeriesTypes();
-        std::vector<TChartSeriesClass> Kinds;
-        for (int I = 0; I < Types.Count(); ++I)
-            if (Types[I]->SeriesClass && !Types[I]->FunctionClass &&
-                std::find(Kinds.begin(), Kinds.end(), Types[I]->SeriesClass) == Kinds.end())
-                Kinds.push_back(Types[I]->SeriesClass);
+        const std::vector<TChartSeriesClass> Kinds = EveryRegisteredSeriesKind();
         for (size_t I = 0; I < Kinds.size(); ++I) {
             TChartSeries* Series = CreateNewSeries(nullptr, &Chart, Kinds[I]);
             Series->FillSampleValues(6);
@@ -187,6 +169,7 @@ public:
             TChartSeries* Clone = CloneChartSeries(Series);
             ChangeSeriesType(Clone, Kinds[(I + 1) % Kinds.size()]);
         }
+        const TPlotSeriesTypes& Types = *PlotSeriesTypes();
         TChartSeries* Source = CreateNewSeries(nullptr, &Chart, &TLineSeries::staticMetaObject);
         Source->FillSampleValues(12);
         for (int I = 0; I < Types.Count(); ++I) {

@@ -201,33 +201,9 @@ std::unique_ptr<TChart> SettingsReopened(TChart& Chart, bool Text)
     return Reopened;
 }
 
-// The settings that differ, "- set" and "+ read", for a readable failure.
-std::string SettingsDifference(const QStringList& Set, const QStringList& Read)
-{
-    QStringList Out;
-    for (const QString& Line : Set)
-        if (!Read.contains(Line))
-            Out << QStringLiteral("- ") + Line;
-    for (const QString& Line : Read)
-        if (!Set.contains(Line))
-            Out << QStringLiteral("+ ") + Line;
-    return Out.join(QLatin1Char('\n')).toStdString();
-}
-
-std::vector<TChartSeriesClass> EverySeriesKind()
-{
-    const TPlotSeriesTypes& Types = *PlotSeriesTypes();
-    std::vector<TChartSeriesClass> Kinds;
-    for (int I = 0; I < Types.Count(); ++I)
-        if (Types[I]->SeriesClass && !Types[I]->FunctionClass &&
-            std::find(Kinds.begin(), Kinds.end(), Types[I]->SeriesClass) == Kinds.end())
-            Kinds.push_back(Types[I]->SeriesClass);
-    return Kinds;
-}
-
 TEST(ChartFileSettings, EverySeriesKindKeepsItsMarksListsPenFillAndTheChartsMargins)
 {
-    const std::vector<TChartSeriesClass> Kinds = EverySeriesKind();
+    const std::vector<TChartSeriesClass> Kinds = test::EveryRegisteredSeriesKind();
     ASSERT_GT(Kinds.size(), 50u);
     for (TChartSeriesClass Kind : Kinds) {
         SCOPED_TRACE(Kind->className());
@@ -249,7 +225,7 @@ TEST(ChartFileSettings, EverySeriesKindKeepsItsMarksListsPenFillAndTheChartsMarg
             const std::unique_ptr<TChart> Reopened = SettingsReopened(Chart, Text);
             ASSERT_EQ(Reopened->SeriesCount(), 1);
             const QStringList Read = SeriesSettings(*Reopened->Series(0)) + MarginSettings(*Reopened);
-            EXPECT_TRUE(Read == Set) << SettingsDifference(Set, Read);
+            EXPECT_TRUE(Read == Set) << test::RoundTripDifference(Set, Read).toStdString();
         }
     }
 }
@@ -319,7 +295,7 @@ TEST(ChartFileSettings, EveryToolKeepsEachOfItsSettings)
             const std::unique_ptr<TChart> Reopened = SettingsReopened(Chart, Text);
             ASSERT_EQ(Reopened->Tools().Count(), 1);
             const QStringList Read = PublishedSettingsOf(Reopened->Tools().Items(0));
-            EXPECT_TRUE(Read == Set) << SettingsDifference(Set, Read);
+            EXPECT_TRUE(Read == Set) << test::RoundTripDifference(Set, Read).toStdString();
         }
     }
 }
@@ -357,7 +333,7 @@ TEST(ChartFileSettings, EveryFunctionKeepsEachOfItsSettings)
             ASSERT_NE(Read, nullptr);
             ASSERT_NE(Read->SeriesFunction(), nullptr);
             const QStringList ReadSettings = PublishedSettingsOf(Read->SeriesFunction());
-            EXPECT_TRUE(ReadSettings == Set) << SettingsDifference(Set, ReadSettings);
+            EXPECT_TRUE(ReadSettings == Set) << test::RoundTripDifference(Set, ReadSettings).toStdString();
         }
     }
     EXPECT_GT(Functions, 30);

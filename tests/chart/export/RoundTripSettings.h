@@ -2,14 +2,18 @@
 // Settings changed away from what they are, for round trips through the
 // chart file: every stored published property of an object, its
 // sub-objects included, is given another value a user could set, in a
-// seeded order of candidates.
+// seeded order of candidates; the differences of two dumps; every
+// registered series kind.
 
+#include "chart/engine/PlotRegistry.h"
 #include "platform/core/Collections.h"
 #include "platform/core/Component.h"
 #include "platform/core/PropertyInfo.h"
 
 #include <QtCore/QMetaEnum>
 #include <QtCore/QMetaProperty>
+#include <QtCore/QSet>
+#include <QtCore/QStringList>
 #include <QtCore/QVariant>
 
 #include <algorithm>
@@ -144,5 +148,33 @@ private:
 
     std::mt19937 FRandom;
 };
+
+// The lines of A and B that differ, for a readable failure message.
+inline QString RoundTripDifference(const QStringList& A, const QStringList& B)
+{
+    QStringList Out;
+    const QSet<QString> InA(A.begin(), A.end());
+    const QSet<QString> InB(B.begin(), B.end());
+    for (const QString& Line : A)
+        if (!InB.contains(Line))
+            Out << QStringLiteral("- ") + Line;
+    for (const QString& Line : B)
+        if (!InA.contains(Line))
+            Out << QStringLiteral("+ ") + Line;
+    return Out.mid(0, 400).join(QLatin1Char('\n'));
+}
+
+// Every registered series kind once, in registration order (function
+// registrations aside).
+inline std::vector<TChartSeriesClass> EveryRegisteredSeriesKind()
+{
+    const TPlotSeriesTypes& Types = *PlotSeriesTypes();
+    std::vector<TChartSeriesClass> Kinds;
+    for (int I = 0; I < Types.Count(); ++I)
+        if (Types[I]->SeriesClass && !Types[I]->FunctionClass &&
+            std::find(Kinds.begin(), Kinds.end(), Types[I]->SeriesClass) == Kinds.end())
+            Kinds.push_back(Types[I]->SeriesClass);
+    return Kinds;
+}
 
 } // namespace lp::test

@@ -15,6 +15,7 @@
 #include "chart/engine/PlotSeriesLists.h"
 #include "chart/engine/PlotTools.h"
 #include "platform/core/ClassRegistry.h"
+#include "RoundTripSettings.h"
 #include "StoredNamesTable.h"
 #include "StoredNamesWalk.h"
 
@@ -60,13 +61,7 @@ public:
 private:
     void AddEverySeriesKind()
     {
-        const TPlotSeriesTypes& Types = *PlotSeriesTypes();
-        std::vector<TChartSeriesClass> Kinds;
-        for (int I = 0; I < Types.Count(); ++I)
-            if (Types[I]->SeriesClass && !Types[I]->FunctionClass &&
-                std::find(Kinds.begin(), Kinds.end(), Types[I]->SeriesClass) == Kinds.end())
-                Kinds.push_back(Types[I]->SeriesClass);
-        for (TChartSeriesClass Kind : Kinds)
+        for (TChartSeriesClass Kind : test::EveryRegisteredSeriesKind())
             CreateNewSeries(nullptr, &Chart, Kind)->FillSampleValues(6);
     }
 

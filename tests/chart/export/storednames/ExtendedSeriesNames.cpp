@@ -1,23 +1,10 @@
-#include "../StoredNamesTable.h"
+#include "SeriesNameLists.h"
 
 namespace lp::test {
 
 namespace {
 
 // --- Names shared by many rows ----------------------------------------------------------------
-
-// What a series publishes from the series base: its switches, title, axes,
-// formats, marks and source bindings, and the element's editor flag.
-const std::vector<const char*> SeriesBaseNames{"Active",        "Cursor",       "DataSource",  "Depth",
-                                               "HorizAxis",     "Marks",        "PercentFormat", "SeriesColor",
-                                               "ShowInEditor",  "ShowInLegend", "Title",       "ValueFormat",
-                                               "VertAxis",      "XLabelsSource"};
-const std::vector<const char*> ColorSourceName{"ColorSource"};
-const std::vector<const char*> XYValueNames{"XValues", "YValues"};
-
-// The series base with its colour source and its stored extras (identifier,
-// editor flags, sources, custom axes, points).
-const std::vector<const char*> SeriesNames = JoinNames({SeriesBaseNames, ColorSourceName, SeriesDefinedNames});
 
 // The short set of series settings that the funnel, pyramid and volume pipe
 // publish with their own (no depth, colour source or marks among them).
@@ -39,9 +26,6 @@ const std::vector<const char*> ElementNames{"ShowInEditor"};
 // What every circular series publishes from the circled base.
 const std::vector<const char*> CircledNames{"Circled", "CustomXRadius", "CustomYRadius"};
 
-// The point series' own names.
-const std::vector<const char*> PointNames{"ClickableLine", "ColorEachPoint", "Pointer", "Stacked", "Transparency"};
-
 // What every bar series publishes besides the series base.
 const std::vector<const char*> BarNames{
     "AutoBarSize", "AutoMarkPosition", "BarBrush",     "BarPen",         "BarStyle",   "BarWidthPercent",
@@ -55,19 +39,10 @@ const std::vector<const char*> PieNames{"AngleSize",    "AutoMarkPosition", "Cir
                                         "MultiPie",     "OtherSlice",       "PiePen",          "PieValues",
                                         "RotationAngle", "Shadow",          "UsePatterns"};
 
-// The price series' five lists, named after what they hold, and the
-// candle's drawing.
-const std::vector<const char*> PriceNames{"CloseValues", "DateValues", "HighValues", "LowValues", "OpenValues"};
 const std::vector<const char*> CandleNames{"CandleStyle",     "CandleWidth",       "ColorStyle", "Dark3D",
                                            "DownCloseColor",  "DownCloseGradient", "Draw3D",     "HighLowPen",
                                            "Pen",             "ShowCloseTick",     "ShowOpenTick", "UpCloseColor",
                                            "UpCloseGradient"};
-
-// The Z values and the colour range and palette of the 3-D palette series.
-const std::vector<const char*> ZValueNames{"TimesZOrder", "ZValues"};
-const std::vector<const char*> PaletteNames{"EndColor",     "LegendEvery",  "MidColor",     "PaletteMin",
-                                            "PaletteStep",  "PaletteSteps", "PaletteStyle", "StartColor",
-                                            "UseColorRange", "UsePalette",  "UsePaletteMin"};
 
 // The polar family: what the polar, radar and wind rose series all publish.
 const std::vector<const char*> PolarCommonNames{"Active",         "Brush",            "CircleBackColor",
@@ -89,21 +64,9 @@ const std::vector<const char*> ShapeEarlierNames{"ShadowColor", "ShadowSize"};
 
 // --- Deviations shared by many rows -----------------------------------------------------------
 
-const std::vector<TStoredNameDeviation> ZOrderStored{
-    {"+ZOrder", "a program can pin a series to a depth slot of its own; the pinned slot must come back when "
-                "the chart is reopened"}};
-
 const std::vector<TStoredNameDeviation> DepthKept{
     {"+Depth", "the depth every series base keeps; these kinds take their depth from their values and "
                "ignore it, but a file that holds one keeps it"}};
-
-const std::vector<TStoredNameDeviation> ColorEachPointStored{
-    {"+ColorEachPoint", "every series kind can colour its points one by one, and its settings text keeps the "
-                        "switch for every kind; a saved chart must keep it as well"}};
-
-const std::vector<TStoredNameDeviation> ColorSourceStored{
-    {"+ColorSource", "a program binds a data source's colour field for any series kind; the reopened chart must "
-                     "refill with the same colours"}};
 
 const std::vector<TStoredNameDeviation> XLabelsSourceStored{
     {"+XLabelsSource", "a program binds a data source's label field for any series kind; the reopened chart must "

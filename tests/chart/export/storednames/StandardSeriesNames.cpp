@@ -1,24 +1,8 @@
-#include "../StoredNamesTable.h"
+#include "SeriesNameLists.h"
 
 namespace lp::test {
 
 namespace {
-
-// What every series publishes from the series base: its switches, title,
-// axes, formats, marks and source bindings, and the element's editor flag.
-// The colour source is listed apart: the fast line series leaves it out.
-const std::vector<const char*> SeriesBaseNames{"Active", "Cursor", "DataSource", "Depth", "HorizAxis", "Marks",
-                                               "PercentFormat", "SeriesColor", "ShowInEditor", "ShowInLegend",
-                                               "Title", "ValueFormat", "VertAxis", "XLabelsSource"};
-const std::vector<const char*> ColorSourceName{"ColorSource"};
-const std::vector<const char*> XYValueNames{"XValues", "YValues"};
-
-// The series base with its colour source and its stored extras (identifier,
-// editor flags, sources, custom axes, points).
-const std::vector<const char*> SeriesNames = JoinNames({SeriesBaseNames, ColorSourceName, SeriesDefinedNames});
-
-// The point series' own names, shared by the point series kinds below it.
-const std::vector<const char*> PointNames{"ClickableLine", "ColorEachPoint", "Pointer", "Stacked", "Transparency"};
 
 // What every bar series publishes besides the series base.
 const std::vector<const char*> BarNames{
@@ -29,11 +13,6 @@ const std::vector<const char*> BarNames{
 // The error series' whisker settings.
 const std::vector<const char*> ErrorNames{"ErrorPen", "ErrorValues", "ErrorWidth", "ErrorWidthUnits"};
 
-// The Z values series and the colour range and palette of the palette series.
-const std::vector<const char*> ZValueNames{"TimesZOrder", "ZValues"};
-const std::vector<const char*> PaletteNames{"EndColor", "LegendEvery", "MidColor", "PaletteMin", "PaletteStep",
-                                            "PaletteSteps", "PaletteStyle", "StartColor", "UseColorRange",
-                                            "UsePalette", "UsePaletteMin"};
 // The grid's size and kind, published by every grid series.
 const std::vector<const char*> GridNames{"IrregularGrid", "NumXValues", "NumZValues"};
 const std::vector<const char*> PenBrushNames{"Brush", "Pen"};
@@ -43,19 +22,8 @@ const std::vector<const char*> PenBrushNames{"Brush", "Pen"};
 const std::vector<const char*> SurfaceNames{"DotFrame", "FastBrush", "SideBrush", "SideLines", "SmoothPalette",
                                             "Transparency", "WaterLines", "WireFrame"};
 
-// The candle series' five price lists, named after what they hold.
-const std::vector<const char*> PriceNames{"CloseValues", "DateValues", "HighValues", "LowValues", "OpenValues"};
-
 // The histogram's bars, their outline and the lines between them.
 const std::vector<const char*> HistogramNames{"Brush", "LinePen", "LinesPen", "Pen", "Transparency"};
-
-const std::vector<TStoredNameDeviation> ZOrderStored{
-    {"+ZOrder", "a program can pin a series to a depth slot of its own; the pinned slot must come back when "
-                "the chart is reopened"}};
-
-const std::vector<TStoredNameDeviation> ColorEachPointStored{
-    {"+ColorEachPoint", "every series kind can colour its points one by one, and its settings text keeps the "
-                        "switch for every kind; a saved chart must keep it as well"}};
 
 const std::vector<TStoredNameDeviation> ZOrderAndColorEachStored =
     JoinDeviations({ZOrderStored, ColorEachPointStored});
@@ -73,10 +41,8 @@ void AddStandardSeriesNames(std::vector<TStoredNamesRow>& Rows)
                                {"AutoRepaint", "DrawAllPoints", "IgnoreNulls", "InvertedStairs", "LinePen",
                                 "Stairs"}}),
                     {},
-                    JoinDeviations({ZOrderAndColorEachStored,
-                                    {{"+ColorSource", "a program binds a data source's colour field for any series "
-                                                      "kind; the reopened chart must refill with the same colours"},
-                                     {"+DrawLine", FastLineFillReason},
+                    JoinDeviations({ZOrderAndColorEachStored, ColorSourceStored,
+                                    {{"+DrawLine", FastLineFillReason},
                                      {"+FillMode", FastLineFillReason},
                                      {"+FillOrigin", FastLineFillReason},
                                      {"+FillColorAbove", FastLineFillReason},
