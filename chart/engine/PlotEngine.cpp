@@ -207,9 +207,13 @@ void TCustomChartSeries::DefineProperties(TFiler& Filer)
     Filer.DefineProperty(
         QStringLiteral("Identifier"), [this](const QVariant& V) { FIdentifier = V.toString(); },
         [this] { return QVariant(FIdentifier); }, !FIdentifier.isEmpty());
-    Filer.DefineProperty(
-        QStringLiteral("Style"), [this](const QVariant& V) { SetStyle(V.toInt()); },
-        [this] { return QVariant(FStyle); }, FStyle != 0);
+    // A kind that publishes a Style of its own (a shape's figure, a clock's
+    // numerals) keeps that name for it: the editor flags would be read into
+    // it.
+    if (metaObject()->indexOfProperty("Style") < 0)
+        Filer.DefineProperty(
+            QStringLiteral("Style"), [this](const QVariant& V) { SetStyle(V.toInt()); },
+            [this] { return QVariant(FStyle); }, FStyle != 0);
 }
 
 bool TCustomChartSeries::SameClass(const TCustomChartSeries* Other) const

@@ -179,6 +179,10 @@ private:
 
 class TMapSeries : public TCustom3DPaletteSeries {
     Q_OBJECT
+    // The X and Y lists: the General tab sets their date-time and order for
+    // a map as for any series.
+    Q_PROPERTY(lp::TChartValueList* XValues READ XValues WRITE SetXValues)
+    Q_PROPERTY(lp::TChartValueList* YValues READ YValues WRITE SetYValues)
     // The global pen and brush: every shape that follows its parent draws
     // with them, and the map page's Global tab sets them.
     Q_PROPERTY(lp::TChartBrush* Brush READ Brush WRITE SetBrush)

@@ -92,7 +92,9 @@ QList<QMetaProperty> PublishedProperties(const QObject* object)
     QList<QMetaProperty> properties;
     for (int i = QObject::staticMetaObject.propertyCount(); i < meta->propertyCount(); ++i) {
         const QMetaProperty property = meta->property(i);
-        if (!unpublished.contains(QByteArray(property.name())))
+        // A class that declares a base's property again (to give it another
+        // default) publishes it once: the most derived declaration.
+        if (meta->indexOfProperty(property.name()) == i && !unpublished.contains(QByteArray(property.name())))
             properties << property;
     }
     return properties;

@@ -35,7 +35,8 @@ class QObject;
 namespace lp {
 
 // The properties declared by the object's class and its bases below QObject,
-// less those the class declares unpublished.
+// each name once (the most derived declaration), less those the class
+// declares unpublished.
 QList<QMetaProperty> PublishedProperties(const QObject* object);
 
 // Records the present values of the named properties as this object's own

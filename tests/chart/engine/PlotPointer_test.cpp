@@ -504,8 +504,10 @@ TEST(SeriesPointerDrawing, GradientFillsTheInsideOfTheShapeTowardsThePointColour
         Pointer.Gradient()->SetDirection(gdTopBottom);
         Pointer.Brush()->SetColor(clBlack);
         Pointer.PrepareCanvas(C.Chart.Canvas(), clBlue);
+        const TColor OwnEnd = Pointer.Gradient()->EndColor();
         Pointer.DrawPointer(C.Chart.Canvas(), false, 100, 100, 20, 20, clBlue, Row.Style);
-        EXPECT_EQ(Pointer.Gradient()->EndColor(), clBlue);
+        // Drawn towards the point's colour; the setting itself is kept.
+        EXPECT_EQ(Pointer.Gradient()->EndColor(), OwnEnd);
         // Blue at the top, white at the bottom, inside the pen.
         const TColor Top = C.Pixel(100, 83);
         const TColor Bottom = C.Pixel(100, 117);

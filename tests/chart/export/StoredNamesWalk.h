@@ -22,6 +22,7 @@ namespace lp::test {
 struct TWalkedNames {
     QSet<QString> Written; // published and stored, or defined with a writer
     QSet<QString> ReadOnly; // defined with a reader only
+    QSet<QString> Twice; // defined with a writer under a published name
 };
 
 // Class name without the namespace ("TChartPen").
@@ -41,11 +42,13 @@ public:
             return;
         TWalkedNames& Names = FClasses[WalkClassName(Object)];
         const bool IsComponent = qobject_cast<TComponent*>(Object) != nullptr;
+        QSet<QString> Published;
         for (const QMetaProperty& Property : PublishedProperties(Object)) {
             const QString Name = QString::fromLatin1(Property.name());
             if ((IsComponent && Name == QLatin1String("Name")) || !Property.isReadable() || !Property.isStored())
                 continue;
             Names.Written.insert(Name);
+            Published.insert(Name);
             const QVariant Value = Property.read(Object);
             if (!(Value.metaType().flags() & QMetaType::PointerToQObject))
                 continue;
@@ -66,6 +69,8 @@ public:
             for (const TPropertyDefinitions::TDefinition& Definition : Definitions.Items) {
                 const bool Writes = Definition.Binary ? bool(Definition.WriteStream) : bool(Definition.WriteValue);
                 (Writes ? Names.Written : Names.ReadOnly).insert(Definition.Name);
+                if (Writes && Published.contains(Definition.Name))
+                    Names.Twice.insert(Definition.Name);
             }
         }
     }

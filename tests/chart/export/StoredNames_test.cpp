@@ -5,7 +5,9 @@
 // every difference either way is named. A class the writer meets that the
 // table does not know fails too, so a new class brings its names along.
 //
-// LP_STORED_NAMES_DUMP=<file> writes what the writer walks, class by class.
+// LP_STORED_NAMES_DUMP=<file> writes what the writer walks, class by class,
+// and prints how many of the published pairs it walks; with
+// LP_STORED_NAMES_EARLIER=<an earlier dump> the same count for that one.
 
 #include "chart/engine/PlotChart.h"
 #include "chart/engine/PlotFunction.h"
@@ -25,6 +27,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <map>
 #include <vector>
 
 namespace lp {
@@ -113,12 +117,51 @@ void StoredNamesDump(const test::TStoredNamesWalk& Walk, const QString& Path)
     }
 }
 
+// How many of the (class, name) pairs the table's design publishes the
+// writer walks, over the classes of Walked ("Class: name name ..." lines as
+// the dump writes them, or the live walk).
+std::pair<int, int> StoredNamesCoverage(const std::map<QString, QSet<QString>>& Walked)
+{
+    int Published = 0;
+    int Walks = 0;
+    for (const test::TStoredNamesRow& Row : test::StoredNamesTable()) {
+        const auto Found = Walked.find(QString::fromLatin1(Row.ClassName));
+        for (const char* Name : Row.Published) {
+            ++Published;
+            if (Found != Walked.end() && Found->second.contains(QString::fromLatin1(Name)))
+                ++Walks;
+        }
+    }
+    return {Published, Walks};
+}
+
+std::map<QString, QSet<QString>> StoredNamesFromDump(const QString& Path)
+{
+    std::map<QString, QSet<QString>> Walked;
+    QFile File(Path);
+    if (!File.open(QIODevice::ReadOnly | QIODevice::Text))
+        return Walked;
+    for (const QString& Line : QString::fromUtf8(File.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        const QString Class = Line.section(QStringLiteral(": "), 0, 0);
+        const QString Names = Line.section(QStringLiteral(": "), 1).section(QStringLiteral(" | "), 0, 0);
+        const QStringList List = Names.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        Walked[Class] = QSet<QString>(List.begin(), List.end());
+    }
+    return Walked;
+}
+
 TEST(StoredNames, TheWriterWalksWhatEachClassPublishes)
 {
     TEveryClassChart Built;
     const test::TStoredNamesWalk Walk = Built.Walk();
-    if (const QByteArray Dump = qgetenv("LP_STORED_NAMES_DUMP"); !Dump.isEmpty())
+    if (const QByteArray Dump = qgetenv("LP_STORED_NAMES_DUMP"); !Dump.isEmpty()) {
         StoredNamesDump(Walk, QString::fromLocal8Bit(Dump));
+        // The coverage of this walk and, given an earlier dump, of that one.
+        for (const QString& Path : {QString::fromLocal8Bit(Dump), QString::fromLocal8Bit(qgetenv("LP_STORED_NAMES_EARLIER"))}) {
+            const auto [Published, Walks] = StoredNamesCoverage(StoredNamesFromDump(Path));
+            std::printf("%s: the writer walks %d of %d published pairs\n", qPrintable(Path), Walks, Published);
+        }
+    }
 
     const std::vector<test::TStoredNamesRow>& Table = test::StoredNamesTable();
     QStringList Differences;
@@ -131,6 +174,8 @@ TEST(StoredNames, TheWriterWalksWhatEachClassPublishes)
             continue;
         }
         Differences << test::CompareStoredNames(*Row, Names.Written, Names.ReadOnly);
+        for (const QString& Name : Names.Twice)
+            Differences << Class + QLatin1Char('.') + Name + QStringLiteral(": written twice, published and defined");
     }
     Differences.removeAll(QString());
     EXPECT_TRUE(Differences.isEmpty()) << Differences.size() << " differences:\n"

@@ -80,6 +80,57 @@ private:
     QString FCaption;
 };
 
+// A class that declares a base's property again for another default, and
+// one that holds a base's property under a name of its own.
+class TSampleRedeclared : public TSample {
+    Q_OBJECT
+    Q_PROPERTY(int Width READ Width WRITE SetWidth)
+    Q_CLASSINFO("default:Width", "20")
+    Q_CLASSINFO("unpublished:Ratio", "Scale")
+    Q_PROPERTY(double Scale READ Ratio WRITE SetRatio)
+
+public:
+    using TSample::TSample;
+};
+
+class TSampleDerived : public TSampleRedeclared {
+    Q_OBJECT
+public:
+    using TSampleRedeclared::TSampleRedeclared;
+};
+
+QStringList SamplePublishedNames(const QObject& Object)
+{
+    QStringList Names;
+    for (const QMetaProperty& Property : PublishedProperties(&Object))
+        Names << QString::fromLatin1(Property.name());
+    return Names;
+}
+
+// Pie, contour, pyramid and volume pipe series wrote a redeclared
+// ColorEachPoint twice.
+TEST(PublishedProperties, ARedeclaredPropertyIsPublishedOnceWithItsNewDefault)
+{
+    TSampleRedeclared Sample;
+    const QStringList Names = SamplePublishedNames(Sample);
+    EXPECT_EQ(Names.count(QStringLiteral("Width")), 1);
+    EXPECT_EQ(PropertyDefault(&Sample, "Width").toInt(), 20);
+    Sample.SetWidth(10);
+    EXPECT_TRUE(IsPropertyStored(&Sample, "Width"));
+}
+
+TEST(PublishedProperties, AnUnpublishedNameIsLeftOutForTheClassAndItsDescendants)
+{
+    for (const QObject* Object : std::initializer_list<const QObject*>{new TSampleRedeclared, new TSampleDerived}) {
+        const QStringList Names = SamplePublishedNames(*Object);
+        EXPECT_FALSE(Names.contains(QStringLiteral("Ratio"))) << Object->metaObject()->className();
+        EXPECT_TRUE(Names.contains(QStringLiteral("Scale")));
+        delete Object;
+    }
+    TSample Base;
+    EXPECT_TRUE(SamplePublishedNames(Base).contains(QStringLiteral("Ratio")));
+}
+
 TEST(PublishedProperties, DeclaredDefaultsReadBackThroughTheMetaObject)
 {
     TSample sample;

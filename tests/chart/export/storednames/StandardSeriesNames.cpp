@@ -99,6 +99,10 @@ void AddStandardSeriesNames(std::vector<TStoredNamesRow>& Rows)
                                                 "marked Global fills with it; a saved map must draw the same"},
                                      {"+Pen", "the map page's Global tab sets the series border, and every shape "
                                               "marked Global draws with it; a saved map must draw the same"},
+                                     {"+XValues", "the General tab sets the date-time and order of the X list for "
+                                                  "a map as for any series; what it sets must come back"},
+                                     {"+YValues", "the General tab sets the date-time and order of the Y list for "
+                                                  "a map as for any series; what it sets must come back"},
                                      {"+Data", "the series base defines the point block for every kind; a map "
                                                "never has one to write, since each shape keeps its own outline"}}})});
     Rows.push_back({"TPlotPolygon",
