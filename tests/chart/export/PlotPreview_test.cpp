@@ -1,6 +1,7 @@
 // The print preview dialog and its entries: the form's texts and defaults,
 // the margin rules, drags reflected in the edits, the previewer's options,
-// printing without a printer into a named PDF, and a picture of the dialog.
+// printing without a printer into a named PDF, a typed margin kept by the
+// chart file, and a picture of the dialog.
 
 #include "chart/export/PlotPreview.h"
 
@@ -215,6 +216,25 @@ TEST_F(PreviewDialog, EnterInAMarginBoxAppliesTheMarginAndThePreviewStays)
     EXPECT_EQ(Shown, 1);
     EXPECT_TRUE(openAfterEnter);
     EXPECT_EQ(Chart.Chart.PrintMargins(), (TRect{20, 15, 15, 15}));
+}
+
+// Guards typed print margins lost by the chart file: the reopened chart
+// printed proportionally again, its left margin 15.
+TEST_F(PreviewDialog, ATypedMarginIsKeptByTheChartFile)
+{
+    Body = [](TChartPreview& Form) { Type(Form.UDLeftMa, "7"); };
+    ShowChartPreview(nullptr, &Chart.Chart);
+    ASSERT_EQ(Shown, 1);
+    ASSERT_FALSE(Chart.Chart.PrintProportional());
+    ASSERT_EQ(Chart.Chart.PrintMargins().Left, 7);
+    for (const bool Text : {false, true}) {
+        SCOPED_TRACE(Text ? "text" : "binary");
+        TChart Reopened;
+        test::ReadChartFileExpectingNoError(Reopened, test::SaveChartFile(Chart.Chart, Text));
+        EXPECT_FALSE(Reopened.PrintProportional());
+        EXPECT_EQ(Reopened.PrintMargins().Left, 7);
+        EXPECT_EQ(Reopened.PrintMargins(), Chart.Chart.PrintMargins());
+    }
 }
 
 // Clicked, the sheet has the focus; it uses no keys, so Escape closes the

@@ -14,6 +14,7 @@
 #include "chart/engine/PlotSeries.h"
 #include "chart/engine/PlotSeriesSource.h"
 #include "chart/engine/PlotValueList.h"
+#include "chart/extensions/financial/PlotCandleSeries.h"
 #include "chart/extensions/stats/PlotStatFunctions.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Dialogs.h"
@@ -29,6 +30,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace lp {
@@ -272,6 +274,47 @@ TEST_F(FunctionPage, TheOneSourceAppliedIsKeptByTheChartFile)
         EXPECT_NE(FunctionPageYValuesOf(*Average), Before);
         EXPECT_EQ(FunctionPageYValuesOf(*Average), FunctionPageYValuesOf(*Edited));
         Source2->YValues()->SetValue(0, 30);
+    }
+}
+
+// The X and Y values of Series, in point order.
+std::vector<std::pair<double, double>> FunctionPagePointsOf(const TChartSeries& Series)
+{
+    std::vector<std::pair<double, double>> Points;
+    for (int I = 0; I < Series.Count(); ++I)
+        Points.emplace_back(Series.XValues()->Value(I), Series.YValues()->Value(I));
+    return Points;
+}
+
+// Guards the source's value chosen under "Values" lost by the chart file:
+// the reopened average read its candle's closes instead of its highs.
+TEST_F(FunctionPage, TheSourceValueChosenIsKeptByTheChartFile)
+{
+    auto* candle = new TCandleSeries(&Chart);
+    candle->SetName(QStringLiteral("Candle"));
+    Chart.AddSeries(candle);
+    candle->FillSampleValues(12);
+    Open();
+    TypeInto(Page->CBSources, QStringLiteral("Moving"));
+    TypeInto(Page->CBSingle, QStringLiteral("Candle"));
+    TypeInto(Page->CBValues, QStringLiteral("High"));
+    QTest::mouseClick(Page->BApply, Qt::LeftButton);
+    ASSERT_EQ(Edited->DataSource(), candle);
+    ASSERT_EQ(Edited->YValues()->ValueSource(), QStringLiteral("High"));
+    const std::vector<std::pair<double, double>> saved = FunctionPagePointsOf(*Edited);
+    ASSERT_FALSE(saved.empty());
+    ASSERT_NE(FunctionPageYValuesOf(*Edited), FunctionPageYValuesOf(*candle)) << "highs differ from closes";
+    for (const bool Text : {false, true}) {
+        SCOPED_TRACE(Text ? "text" : "binary");
+        test::TEditorChart Fresh;
+        test::ReopenThroughChartFile(Chart, Fresh, true, Text);
+        ASSERT_EQ(Fresh.SeriesCount(), 4);
+        TChartSeries* Average = Fresh.Series(2);
+        ASSERT_EQ(Average->DataSource(), Fresh.Series(3));
+        EXPECT_EQ(Average->YValues()->ValueSource(), QStringLiteral("High"));
+        ASSERT_NE(Average->SeriesFunction(), nullptr);
+        Average->SeriesFunction()->ReCalculate();
+        EXPECT_EQ(FunctionPagePointsOf(*Average), saved);
     }
 }
 

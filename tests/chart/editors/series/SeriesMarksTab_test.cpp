@@ -1,15 +1,19 @@
 // The series page's "Marks" tab: the multi-line rule, "All Series Visible"
 // recomputed without writing, typed intervals and angles, the symbol page
-// with its visibility box, and the marks' shape tabs moved in once.
+// with its visibility box, the marks' shape tabs moved in once, and the
+// marks' visibility kept by the chart file.
 
 #include "chart/editors/series/SeriesMarksTab.h"
 
 #include "../EditorTestSupport.h"
+#include "../ReopenedChart.h"
 #include "../axis/AxisDialogTestSupport.h"
 #include "chart/editors/PlotEditorButtons.h"
 #include "chart/editors/effects/ShapeEditor.h"
 #include "chart/editors/series/SeriesPage.h"
+#include "chart/engine/PlotBarSeries.h"
 #include "chart/engine/PlotMarks.h"
+#include "chart/engine/PlotRegistry.h"
 #include "chart/engine/PlotSeries.h"
 
 #include <QtWidgets/QCheckBox>
@@ -142,6 +146,33 @@ TEST_F(SeriesMarksTabTest, TheCalloutPointerDialogEditsTheMarksCallout)
     Tab().CBHead->setFocus();
     QTest::keyClick(Tab().CBHead, Qt::Key_Down);
     EXPECT_EQ(Chart.Series(0)->Marks()->Callout()->ArrowHead(), ahLine);
+}
+
+// Guards marks read back as the kind's default from a chart file: a bar's
+// marks hidden on the Marks tab showed again, and the marks shown on a
+// line, area or point series were hidden.
+TEST(SeriesMarksTab, VisibleTickedOrUntickedIsKeptByTheChartFile)
+{
+    for (const QMetaObject* kind : {&TBarSeries::staticMetaObject, &TLineSeries::staticMetaObject,
+                                    &TAreaSeries::staticMetaObject, &TPointSeries::staticMetaObject}) {
+        SCOPED_TRACE(kind->className());
+        test::TEditorChart chart;
+        TChartSeries* series = CreateNewSeries(&chart, &chart, kind);
+        series->FillSampleValues(5);
+        const bool shown = kind != &TBarSeries::staticMetaObject;
+        ASSERT_EQ(series->Marks()->Visible(), !shown);
+        TFormPlotSeries page;
+        page.SetTarget(series);
+        page.show();
+        page.SetActiveTab(QStringLiteral("Marks"));
+        test::ClickNearLeftEdge(page.MarksTab->CBMarksVisible);
+        ASSERT_EQ(series->Marks()->Visible(), shown);
+        for (const bool text : {false, true}) {
+            const std::unique_ptr<TChart> reopened = test::ReopenedChart(chart, text);
+            ASSERT_EQ(reopened->SeriesCount(), 1);
+            EXPECT_EQ(reopened->Series(0)->Marks()->Visible(), shown) << (text ? "text" : "binary");
+        }
+    }
 }
 
 } // namespace

@@ -1,11 +1,13 @@
 // The series page's frame: choosing series (the same one is not set up
 // again), the type page by registered name, the active tab kept by caption,
 // a removed series, the type label, the "General" tab's rules and typed
-// bad input, and the reduced graphic editor.
+// bad input, the reduced graphic editor, and the "General" tab's date-time
+// and sort choices kept by the chart file.
 
 #include "chart/editors/series/SeriesPage.h"
 
 #include "../EditorTestSupport.h"
+#include "../ReopenedChart.h"
 #include "../axis/AxisDialogTestSupport.h"
 #include "DialogTestUtil.h"
 #include "chart/canvas/PlotConst.h"
@@ -15,10 +17,13 @@
 #include "chart/editors/series/SeriesDataSourceTab.h"
 #include "chart/editors/series/SeriesMarksTab.h"
 #include "chart/engine/PlotAxis.h"
+#include "chart/engine/PlotRegistry.h"
 #include "chart/engine/PlotSeries.h"
 #include "chart/engine/PlotSeriesLists.h"
+#include "chart/extensions/stats/PlotStatFunctions.h"
 #include "platform/core/ClassRegistry.h"
 
+#include <QtCore/QDate>
 #include <QtCore/QLocale>
 #include <QtTest/QTest>
 #include <QtWidgets/QCheckBox>
@@ -59,6 +64,15 @@ protected:
             if (Page.CBSeries->itemData(i, Qt::UserRole).value<QObject*>() == Series)
                 Page.CBSeries->setCurrentIndex(i);
         Page.CBSeriesChange();
+    }
+    // Steps through "Sort" with the arrow keys to the entry Caption.
+    void ChooseSort(const QString& Caption)
+    {
+        const int target = Page.CBSort->findText(Caption);
+        ASSERT_GE(target, 0) << Caption.toStdString();
+        Page.CBSort->setFocus();
+        while (Page.CBSort->currentIndex() != target)
+            QTest::keyClick(Page.CBSort, Page.CBSort->currentIndex() < target ? Qt::Key_Down : Qt::Key_Up);
     }
     test::TEditorChart Chart;
     TFormPlotSeries Page;
@@ -332,6 +346,80 @@ TEST_F(SeriesPageTest, TheGraphicEditorShowsOnlyFormatAndMarks)
     Page.SetTarget(area);
     EXPECT_EQ(ShownTabs(), (QStringList{"Marks"}));
     EXPECT_EQ(Page.ActiveTab(), QStringLiteral("Marks"));
+}
+
+// The bottom axis' label of the X value Value, as the axis lays it out.
+QString SeriesPageBottomLabel(TCustomChart& Chart, double Value)
+{
+    Chart.BottomAxis()->AdjustMaxMin();
+    return Chart.BottomAxis()->LabelValue(Value);
+}
+
+// Guards dates read back as plain numbers from a chart file: "DateTime"
+// ticked for the X values was lost, and the reopened bottom axis labelled
+// the dates with their serial numbers.
+TEST_F(SeriesPageTest, DateTimeXValuesAreKeptByTheChartFile)
+{
+    test::TDefaultLocale english(test::EnglishLocale());
+    auto* line = new TLineSeries(&Chart);
+    Chart.AddSeries(line);
+    for (int point = 0; point < 5; ++point)
+        line->AddXY(EncodeDate(2024, 3 + point, 4), 10 + point);
+    Page.SetTarget(line);
+    Page.show();
+    Page.SetActiveTab(QStringLiteral("General"));
+    ASSERT_FALSE(Page.CBXDateTime->isChecked());
+    const double x = EncodeDate(2024, 5, 4);
+    const QString serial = SeriesPageBottomLabel(Chart, x);
+    test::ClickNearLeftEdge(Page.CBXDateTime);
+    ASSERT_TRUE(line->XValues()->DateTime());
+    const QString date = SeriesPageBottomLabel(Chart, x);
+    ASSERT_EQ(date, QLocale().toString(QDate(2024, 5, 4), QLocale::ShortFormat));
+    ASSERT_NE(date, serial);
+    for (const bool text : {false, true}) {
+        SCOPED_TRACE(text ? "text" : "binary");
+        const std::unique_ptr<TChart> reopened = test::ReopenedChart(Chart, text);
+        ASSERT_EQ(reopened->SeriesCount(), 1);
+        EXPECT_TRUE(reopened->Series(0)->XValues()->DateTime());
+        EXPECT_EQ(SeriesPageBottomLabel(*reopened, x), date);
+    }
+}
+
+// Guards the order chosen under "Sort" read back as the kind's ascending
+// default from a chart file, for a plain series and for one whose points a
+// moving average computes.
+TEST_F(SeriesPageTest, TheSortChoiceIsKeptByTheChartFile)
+{
+    TLineSeries* line = AddLine();
+    auto* average = new TLineSeries(&Chart);
+    Chart.AddSeries(average);
+    average->SetDataSource(line);
+    CreateNewPlotFunction(average, &TMovingAverageFunction::staticMetaObject);
+    Page.SetTarget(line);
+    Page.show();
+    Page.SetActiveTab(QStringLiteral("General"));
+    for (TChartSeries* series : {static_cast<TChartSeries*>(line), static_cast<TChartSeries*>(average)}) {
+        Choose(series);
+        ChooseSort(QStringLiteral("Descending"));
+        ASSERT_EQ(series->XValues()->Order(), TChartValueList::loDescending);
+    }
+    ASSERT_GT(average->Count(), 1);
+    for (const bool text : {false, true}) {
+        SCOPED_TRACE(text ? "text" : "binary");
+        const std::unique_ptr<TChart> reopened = test::ReopenedChart(Chart, text);
+        ASSERT_EQ(reopened->SeriesCount(), 2);
+        for (int i = 0; i < 2; ++i) {
+            EXPECT_EQ(reopened->Series(i)->XValues()->Order(), TChartValueList::loDescending) << i;
+            EXPECT_EQ(reopened->Series(i)->YValues()->Order(), TChartValueList::loNone) << i;
+        }
+        // The reopened average computes its points again, in that order.
+        TChartSeries* reopenedAverage = reopened->Series(1);
+        ASSERT_NE(qobject_cast<TMovingAverageFunction*>(reopenedAverage->SeriesFunction()), nullptr);
+        reopenedAverage->CheckDataSource();
+        ASSERT_EQ(reopenedAverage->Count(), average->Count());
+        for (int i = 1; i < reopenedAverage->Count(); ++i)
+            EXPECT_GE(reopenedAverage->XValues()->Value(i - 1), reopenedAverage->XValues()->Value(i)) << i;
+    }
 }
 
 // Each tab as a user sees it, for the manual.

@@ -1,16 +1,19 @@
 // The grid 3-D and surface pages' rules the page walk cannot see: the grid
 // recreated with the other size kept, the sizes only where values can be
 // made, the colouring tabs, real numbers typed half-way, the middle colour,
-// the swap and the gallery, and the one "Grid 3D" tab of the surface page.
+// the swap and the gallery, the one "Grid 3D" tab of the surface page, and
+// the surface's pen and brush kept by the chart file.
 
 #include "chart/editors/seriestypes/Grid3DSeriesEditor.h"
 #include "chart/editors/seriestypes/SurfaceSeriesEditor.h"
 
 #include "DialogTestUtil.h"
 #include "../EditorTestSupport.h"
+#include "../ReopenedChart.h"
 #include "../series/SeriesPageTestSupport.h"
 #include "../axis/AxisDialogTestSupport.h"
 #include "DialogTestUtil.h"
+#include "chart/editors/PlotPenBrushDialogs.h"
 #include "chart/editors/effects/GradientEditor.h"
 #include "chart/editors/frame/ChartEditForm.h"
 #include "chart/editors/series/SeriesPage.h"
@@ -21,6 +24,7 @@
 #include <QtWidgets/QButtonGroup>
 #include <QtWidgets/QCheckBox>
 #include <QtWidgets/QLineEdit>
+#include <QtWidgets/QListWidget>
 #include <QtWidgets/QPushButton>
 #include <QtWidgets/QSpinBox>
 #include <QtWidgets/QTabBar>
@@ -251,6 +255,48 @@ TEST(SurfaceSeriesEditor, DrawingModeAndOneGridTabHoweverOftenShown)
     EXPECT_FALSE(chart.Surface->WireFrame());
     EXPECT_FALSE(chart.Surface->DotFrame());
     EXPECT_FALSE(page->CBFastBrush->isEnabled());
+}
+
+// Guards the surface's pen and brush read back as their defaults from a
+// chart file: the red border 3 wide and the clear fill chosen on the page
+// were lost.
+TEST(SurfaceSeriesEditor, PenAndBrushChosenOnThePageAreKeptByTheChartFile)
+{
+    TSurfaceChart chart;
+    test::THostedSeriesPage<TSurfaceSeriesEditor> hosted(chart.Surface);
+    TSurfaceSeriesEditor* page = hosted.Page;
+    ASSERT_NE(page, nullptr);
+    hosted.Host.PageSeries->setCurrentIndex(0);
+    test::TColorDialogAnswer red;
+    red.Answer = clRed;
+    test::OnModal<TPenDialog>([](TPenDialog& Pen) {
+        QTest::mouseClick(Pen.BColor, Qt::LeftButton);
+        QLineEdit* width = Pen.UDWidth->findChild<QLineEdit*>();
+        Pen.UDWidth->setFocus();
+        width->selectAll();
+        QTest::keyClicks(width, QStringLiteral("3"));
+        QTest::mouseClick(Pen.BOk, Qt::LeftButton);
+    });
+    QTest::mouseClick(page->Button2, Qt::LeftButton);
+    test::OnModal<TBrushDialog>([](TBrushDialog& Brush) {
+        QListWidgetItem* clear = Brush.LStyle->item(TBrush::bsClear);
+        QTest::mouseClick(Brush.LStyle->viewport(), Qt::LeftButton, {}, Brush.LStyle->visualItemRect(clear).center());
+        QTest::mouseClick(Brush.Button2, Qt::LeftButton);
+    });
+    QTest::mouseClick(page->Button3, Qt::LeftButton);
+    ASSERT_EQ(chart.Surface->Pen()->Color(), clRed);
+    ASSERT_EQ(chart.Surface->Pen()->Width(), 3);
+    ASSERT_EQ(chart.Surface->Brush()->Style(), TBrush::bsClear);
+    for (const bool text : {false, true}) {
+        SCOPED_TRACE(text ? "text" : "binary");
+        const std::unique_ptr<TChart> reopened = test::ReopenedChart(chart.Chart, text);
+        ASSERT_EQ(reopened->SeriesCount(), 1);
+        auto* surface = qobject_cast<TSurfaceSeries*>(reopened->Series(0));
+        ASSERT_NE(surface, nullptr);
+        EXPECT_EQ(surface->Pen()->Color(), clRed);
+        EXPECT_EQ(surface->Pen()->Width(), 3);
+        EXPECT_EQ(surface->Brush()->Style(), TBrush::bsClear);
+    }
 }
 
 } // namespace

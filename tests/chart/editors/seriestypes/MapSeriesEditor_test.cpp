@@ -1,11 +1,13 @@
 // The map page as a user meets it: a map without shapes, "+" and "-" and
 // the row chosen after a delete, texts renaming their rows, the "Default"
 // colour, a half-typed Z, five shapes edited one after the other, a map
-// whose shapes are fixed, and the one "Grid 3D" tab.
+// whose shapes are fixed, the one "Grid 3D" tab, and the global pen and
+// brush kept by the chart file.
 
 #include "chart/editors/seriestypes/MapSeriesEditor.h"
 
 #include "../EditorTestSupport.h"
+#include "../ReopenedChart.h"
 #include "../series/SeriesPageTestSupport.h"
 #include "../axis/AxisDialogTestSupport.h"
 #include "DialogTestUtil.h"
@@ -23,6 +25,7 @@
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QPushButton>
 #include <QtWidgets/QLineEdit>
+#include <QtWidgets/QListWidget>
 #include <QtWidgets/QSpinBox>
 #include <QtWidgets/QTabWidget>
 #include <QtWidgets/QToolButton>
@@ -255,6 +258,70 @@ TEST(MapSeriesEditor, TheGrid3DTabComesOnce)
     EXPECT_EQ(hosted.Tabs().count(QStringLiteral("Grid 3D")), 1);
     ASSERT_NE(page->Grid3DPage, nullptr);
     EXPECT_EQ(page->Grid3DPage->Target(), chart.Map);
+}
+
+// Guards the map's global pen and brush read back as their defaults from a
+// chart file: the reopened map lost the red border 3 wide and the clear
+// fill, and the shapes following it drew with the defaults.
+TEST(MapSeriesEditor, TheGlobalPenAndBrushAreKeptByTheChartFileAndDrawTheShapesFollowingThem)
+{
+    TShownMapPage shown(2);
+    TMapSeriesEditor& page = shown.Page;
+    shown.Chart.SetView3D(false);
+    test::ClickTab(page.PageControl2, page.TabGlobal);
+    test::TColorDialogAnswer red;
+    red.Answer = clRed;
+    test::OnModal<TPenDialog>([](TPenDialog& Pen) {
+        QTest::mouseClick(Pen.BColor, Qt::LeftButton);
+        QLineEdit* width = Pen.UDWidth->findChild<QLineEdit*>();
+        Pen.UDWidth->setFocus();
+        width->selectAll();
+        QTest::keyClicks(width, QStringLiteral("3"));
+        QTest::mouseClick(Pen.BOk, Qt::LeftButton);
+    });
+    QTest::mouseClick(page.ButtonPen1, Qt::LeftButton);
+    test::OnModal<TBrushDialog>([](TBrushDialog& Brush) {
+        QListWidgetItem* clear = Brush.LStyle->item(TBrush::bsClear);
+        QTest::mouseClick(Brush.LStyle->viewport(), Qt::LeftButton, {}, Brush.LStyle->visualItemRect(clear).center());
+        QTest::mouseClick(Brush.Button2, Qt::LeftButton);
+    });
+    QTest::mouseClick(page.BMapBrush, Qt::LeftButton);
+    ASSERT_EQ(shown.Map->Pen()->Color(), clRed);
+    ASSERT_EQ(shown.Map->Pen()->Width(), 3);
+    ASSERT_EQ(shown.Map->Brush()->Style(), TBrush::bsClear);
+    // The first shape follows the map; the second keeps its own.
+    test::ClickTab(page.PageControl2, page.TabShapes);
+    page.ChartListBox1->SetItemIndex(0);
+    test::ClickTab(page.PageControl1, page.TabFormat);
+    test::ClickNearLeftEdge(page.CBGlobalPen);
+    test::ClickNearLeftEdge(page.CBGlobalBrush);
+    ASSERT_TRUE(shown.Map->Polygon(0)->ParentPen());
+    ASSERT_TRUE(shown.Map->Polygon(0)->ParentBrush());
+    ASSERT_FALSE(shown.Map->Polygon(1)->ParentPen());
+
+    for (const bool text : {false, true}) {
+        SCOPED_TRACE(text ? "text" : "binary");
+        const std::unique_ptr<TChart> reopened = test::ReopenedChart(shown.Chart, text);
+        ASSERT_EQ(reopened->SeriesCount(), 1);
+        auto* map = qobject_cast<TMapSeries*>(reopened->Series(0));
+        ASSERT_NE(map, nullptr);
+        EXPECT_EQ(map->Pen()->Color(), clRed);
+        EXPECT_EQ(map->Pen()->Width(), 3);
+        EXPECT_EQ(map->Brush()->Style(), TBrush::bsClear);
+        ASSERT_EQ(map->Shapes()->Count(), 2);
+        EXPECT_TRUE(map->Polygon(0)->ParentPen());
+        EXPECT_TRUE(map->Polygon(0)->ParentBrush());
+        // Drawn, the first shape has the red border and no fill inside it;
+        // the second shape is filled with its colour.
+        reopened->SetBounds(0, 0, 400, 300);
+        const QImage drawn = reopened->CreateBitmap(clWhite, reopened->GetRectangle())->ToImage();
+        const auto pixelAt = [&](double X, double Y) {
+            return drawn.pixelColor(map->CalcXPosValue(X), map->CalcYPosValue(Y));
+        };
+        EXPECT_EQ(pixelAt(0, 0.5), ToQColor(clRed));
+        EXPECT_NE(pixelAt(0.5, 0.5), ToQColor(map->GetValueColor(0)));
+        EXPECT_EQ(pixelAt(2.5, 0.5), ToQColor(map->GetValueColor(1)));
+    }
 }
 
 } // namespace
