@@ -647,8 +647,11 @@ TRect TCustomPlotPanel::CalcProportionalMargins() const
         ph = screen.height();
         aspect = 1.0;
     }
+    // A page longer than the panel's shape allows would want margins below
+    // zero, a very flat panel two margins of 50 that leave it no room: the
+    // margins stay on the paper and leave room between them.
     const auto across = [aspect](double P, double Q, double Ratio) {
-        return RoundToInt32(100.0 * (Q - 0.7 * P * Ratio * aspect) / Q) / 2;
+        return std::clamp(RoundToInt32(100.0 * (Q - 0.7 * P * Ratio * aspect) / Q) / 2, 0, 49);
     };
     TRect result;
     if (w > h) {

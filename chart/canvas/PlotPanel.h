@@ -353,7 +353,8 @@ public:
 
     // The page rectangle of the printer for the print margins.
     TRect CalcPrintRect();
-    // Margins that keep the panel's shape on the page.
+    // Margins that keep the panel's shape on the page; each lies from 0 to
+    // 49 per cent, so the picture stays on the paper with room left.
     TRect CalcProportionalMargins() const;
     void PrintPartial(const TRect& PrinterRect);
     void PrintPartialCanvas(TCanvas& Canvas, const TRect& PrinterRect);

@@ -23,6 +23,8 @@
 #include <QtWidgets/QSpinBox>
 #include <QtWidgets/QVBoxLayout>
 
+#include <algorithm>
+
 namespace lp {
 
 namespace {
@@ -78,10 +80,19 @@ template <class TLayout> TLayout* Tight(TLayout* Layout)
 
 // A margin box. Enter applies the typed margin and stays with the box: the
 // spin box would pass it on to the dialog, whose default button (Close)
-// would end the preview.
+// would end the preview. The arrows (keys, buttons, wheel) stop at 0 and at
+// the largest margin its opposite box leaves room for. A typed number
+// outside that span reaches the dialog whole, which refuses it.
 class TMarginEdit : public QSpinBox {
 public:
-    using QSpinBox::QSpinBox;
+    explicit TMarginEdit(QWidget* Parent) : QSpinBox(Parent)
+    {
+        // Wide enough to take any typed number of up to three digits whole,
+        // so that one off the paper is refused as typed rather than cut.
+        setRange(-999, 999);
+    }
+    // The box of the opposite side (observed).
+    const QSpinBox* OppositeEdit = nullptr;
 
 protected:
     void keyPressEvent(QKeyEvent* Event) override
@@ -90,20 +101,50 @@ protected:
         if (Event->key() == Qt::Key_Return || Event->key() == Qt::Key_Enter)
             Event->accept();
     }
+    void stepBy(int Steps) override
+    {
+        interpretText(); // a number typed but not yet applied counts first
+        const qint64 wanted = static_cast<qint64>(value()) + static_cast<qint64>(Steps) * singleStep();
+        setValue(static_cast<int>(std::clamp<qint64>(wanted, 0, std::max(Largest(), 0))));
+    }
+    StepEnabled stepEnabled() const override
+    {
+        StepEnabled enabled = StepNone;
+        if (value() > 0)
+            enabled |= StepDownEnabled;
+        if (value() < Largest())
+            enabled |= StepUpEnabled;
+        return enabled;
+    }
+
+private:
+    int Largest() const { return OppositeEdit ? LargestMarginBeside(OppositeEdit->value()) : 99; }
 };
 
-QSpinBox* MarginEdit(QWidget* Parent, const char* Name)
+TMarginEdit* MarginEdit(QWidget* Parent, const char* Name)
 {
     auto* edit = new TMarginEdit(Parent);
     edit->setObjectName(QLatin1String(Name));
-    // Moving the picture off the paper gives negative margins; they show
-    // as they are.
-    edit->setRange(-100, 100);
     edit->setSingleStep(5);
     // A typed number counts when it is complete (Enter or leaving the edit).
     edit->setKeyboardTracking(false);
     edit->setValue(0);
     return edit;
+}
+
+void PairMarginEdits(TMarginEdit* A, TMarginEdit* B)
+{
+    A->OppositeEdit = B;
+    B->OppositeEdit = A;
+}
+
+// Shows a margin in its box; a margin set elsewhere beyond the box's range
+// widens the range, so that the box shows the margin as it is.
+void ShowMarginIn(QSpinBox* Edit, int Margin)
+{
+    if (Margin < Edit->minimum() || Margin > Edit->maximum())
+        Edit->setRange(std::min(Edit->minimum(), Margin), std::max(Edit->maximum(), Margin));
+    Edit->setValue(Margin);
 }
 
 } // namespace
@@ -199,10 +240,16 @@ void TChartPreview::BuildLeftBar()
 
     GBMargins = new QGroupBox(QStringLiteral("Margins (%)"), Panel2);
     GBMargins->setObjectName(QStringLiteral("GBMargins"));
-    UDTopMa = MarginEdit(GBMargins, "UDTopMa");
-    UDLeftMa = MarginEdit(GBMargins, "UDLeftMa");
-    UDBotMa = MarginEdit(GBMargins, "UDBotMa");
-    UDRightMa = MarginEdit(GBMargins, "UDRightMa");
+    TMarginEdit* top = MarginEdit(GBMargins, "UDTopMa");
+    TMarginEdit* left = MarginEdit(GBMargins, "UDLeftMa");
+    TMarginEdit* bottom = MarginEdit(GBMargins, "UDBotMa");
+    TMarginEdit* right = MarginEdit(GBMargins, "UDRightMa");
+    PairMarginEdits(top, bottom);
+    PairMarginEdits(left, right);
+    UDTopMa = top;
+    UDLeftMa = left;
+    UDBotMa = bottom;
+    UDRightMa = right;
     // Placed like the sides they stand for.
     auto* margins = Tight(new QGridLayout(GBMargins));
     margins->addWidget(UDTopMa, 0, 0, 1, 2, Qt::AlignHCenter);
@@ -421,10 +468,10 @@ void TChartPreview::ShowPanelMargins(const TRect& Margins)
     // Written by the program, not typed: the edit handlers keep still.
     const bool changing = FChanging;
     FChanging = true;
-    UDLeftMa->setValue(Margins.Left);
-    UDRightMa->setValue(Margins.Right);
-    UDTopMa->setValue(Margins.Top);
-    UDBotMa->setValue(Margins.Bottom);
+    ShowMarginIn(UDLeftMa, Margins.Left);
+    ShowMarginIn(UDRightMa, Margins.Right);
+    ShowMarginIn(UDTopMa, Margins.Top);
+    ShowMarginIn(UDBotMa, Margins.Bottom);
     FChanging = changing;
 }
 
@@ -447,8 +494,9 @@ void TChartPreview::MarginEdited(QSpinBox* Edit, int Side)
     if (!FShowing || !panel || FChanging)
         return;
     TRect margins = panel->PrintMargins();
-    if (!MarginsLeaveRoom(Edit->value(), MarginOf(margins, Opposite(Side)))) {
-        // The two opposite margins would leave no room: back to the margin.
+    if (!MarginFits(Edit->value(), MarginOf(margins, Opposite(Side)))) {
+        // Below 0, or no room left beside the opposite margin: the box goes
+        // back to the margin in force.
         FChanging = true;
         Edit->setValue(MarginOf(margins, Side));
         FChanging = false;
@@ -504,6 +552,8 @@ void TChartPreview::SetupClicked()
         Printer().SetOrientation(printer.pageLayout().orientation() == QPageLayout::Landscape ? TPrinter::poLandscape
                                                                                              : TPrinter::poPortrait);
     FillPrinters();
+    // Another page gives other proportional margins; the boxes follow.
+    UpdateMargins();
     PlotPreviewPanel1->Invalidate();
 }
 

@@ -9,6 +9,7 @@
 #include <QtGui/QGuiApplication>
 #include <QtGui/QScreen>
 
+#include <algorithm>
 #include <cstdlib>
 #include <functional>
 
@@ -405,9 +406,9 @@ void TPlotPreviewPanel::MouseDown(TMouseButton button, TShiftState shift, int X,
 void TPlotPreviewPanel::MouseMove(TShiftState shift, int X, int Y)
 {
     TCustomPlotPanelExtended::MouseMove(shift, X, Y);
-    if (X < FPaperRect.Left || X >= FPaperRect.Right || Y < FPaperRect.Top || Y >= FPaperRect.Bottom)
-        return;
     if (FDragKind == 0) {
+        if (X < FPaperRect.Left || X >= FPaperRect.Right || Y < FPaperRect.Top || Y >= FPaperRect.Bottom)
+            return;
         // The first panel under the mouse becomes Panel.
         for (int i = 0; i < FPanels.Count(); ++i) {
             FImageRect = CalcImageRect(FPanels.Get(i), FPaperRect);
@@ -437,14 +438,20 @@ void TPlotPreviewPanel::MouseMove(TShiftState shift, int X, int Y)
 
 namespace {
 
+// Value held within Low .. High; Low wins when the two cross.
+int Within(int Value, int Low, int High)
+{
+    return std::max(Low, std::min(Value, High));
+}
+
 // Steps an edge from Wanted back towards Outer (the paper's edge on its
-// side) until its margin and the opposite one leave room, as typed margins
+// side) until its margin fits beside the opposite one, as typed margins
 // must.
 int EdgeWithRoom(int Wanted, int Outer, int OppositeMargin, const std::function<int(int)>& MarginAt)
 {
     const int step = Outer < Wanted ? -1 : 1;
     int at = Wanted;
-    while (at != Outer && !MarginsLeaveRoom(MarginAt(at), OppositeMargin))
+    while (at != Outer && !MarginFits(MarginAt(at), OppositeMargin))
         at += step;
     return at;
 }
@@ -453,28 +460,23 @@ int EdgeWithRoom(int Wanted, int Outer, int OppositeMargin, const std::function<
 
 void TPlotPreviewPanel::DragTo(int X, int Y)
 {
-    TRect& r = FImageRect;
     if (FDragKind == 5) {
-        // A move keeps the picture's size, so its margins leave the room they
-        // left; only the rounding to whole per cents could take the last bit.
-        const int dx = X - FMoveStart.X;
-        const int dy = Y - FMoveStart.Y;
-        const TRect moved{FMoveStartRect.Left + dx, FMoveStartRect.Top + dy, FMoveStartRect.Right + dx,
-                          FMoveStartRect.Bottom + dy};
-        const TRect margins = MarginsOf(moved);
-        if (MarginsLeaveRoom(margins.Left, margins.Right) && MarginsLeaveRoom(margins.Top, margins.Bottom))
-            r = moved;
+        MovePictureTo(X, Y);
         return;
     }
+    TRect& r = FImageRect;
     const TRect& p = FPaperRect;
+    // The mouse beyond the paper holds a dragged edge at the paper's edge.
+    X = Within(X, p.Left, p.Right);
+    Y = Within(Y, p.Top, p.Bottom);
     const bool left = FDragKind == 1 || FDragKind == 6 || FDragKind == 8;
     const bool right = FDragKind == 3 || FDragKind == 7 || FDragKind == 9;
     const bool top = FDragKind == 2 || FDragKind == 6 || FDragKind == 7;
     const bool bottom = FDragKind == 4 || FDragKind == 8 || FDragKind == 9;
-    // An edge follows the mouse only inside the paper and on its side of
-    // the opposite edge; a corner needs both of its edges to.
-    const bool xOk = left ? p.Left <= X && X < r.Right : !right || (r.Left < X && X <= p.Right);
-    const bool yOk = top ? p.Top <= Y && Y < r.Bottom : !bottom || (r.Top < Y && Y <= p.Bottom);
+    // An edge follows the mouse only on its side of the opposite edge; a
+    // corner needs both of its edges to.
+    const bool xOk = left ? X < r.Right : !right || r.Left < X;
+    const bool yOk = top ? Y < r.Bottom : !bottom || r.Top < Y;
     if (!xOk || !yOk)
         return;
     // It stops where the margins would leave no room.
@@ -489,6 +491,22 @@ void TPlotPreviewPanel::DragTo(int X, int Y)
         r.Top = EdgeWithRoom(Y, p.Top, m.Bottom, [&](int At) { return Percent(At - p.Top, ph); });
     if (bottom)
         r.Bottom = EdgeWithRoom(Y, p.Bottom, m.Top, [&](int At) { return Percent(p.Bottom - At, ph); });
+}
+
+void TPlotPreviewPanel::MovePictureTo(int X, int Y)
+{
+    // The picture keeps its size and follows the mouse until it meets the
+    // paper's edges; one that margins set elsewhere put partly off the paper
+    // comes onto it, one larger than the paper stays where it is.
+    const TRect& p = FPaperRect;
+    const TRect& s = FMoveStartRect;
+    const int dx = Within(X - FMoveStart.X, p.Left - s.Left, p.Right - s.Right);
+    const int dy = Within(Y - FMoveStart.Y, p.Top - s.Top, p.Bottom - s.Bottom);
+    const TRect moved{s.Left + dx, s.Top + dy, s.Right + dx, s.Bottom + dy};
+    // The rounding to whole per cents could still take the last bit of room;
+    // the margin check refuses that, and a picture larger than the paper.
+    if (MarginsFit(MarginsOf(moved)))
+        FImageRect = moved;
 }
 
 TRect TPlotPreviewPanel::MarginsOf(const TRect& Image) const

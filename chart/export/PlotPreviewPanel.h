@@ -3,6 +3,8 @@
 // with the pictures of one or more panels placed on it inside their print
 // margins. Dragging an edge or a corner of the picture changes the margins
 // of the previewed panel (in per cent); dragging inside moves the picture.
+// Either drag stops at the paper's edges, so the margins never go below 0,
+// and where two opposite margins would leave the picture no room.
 //
 //   TPlotPreviewPanel (TCustomPlotPanelExtended)
 //     ├─owns─> TPreviewChartPen   margin lines (dotted, small dots)
@@ -15,6 +17,7 @@
 #include "chart/canvas/PlotPanelExtended.h"
 #include "platform/ui/Printer.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace lp {
@@ -47,11 +50,26 @@ private:
     std::vector<TCustomPlotPanel*> FItems;
 };
 
-// Whether two opposite print margins (per cent) leave room for the picture
-// between them; typed and dragged margins keep to it.
-inline bool MarginsLeaveRoom(int Margin, int OppositeMargin)
+// The largest print margin (per cent) that keeps the picture on the paper
+// beside its opposite margin: the two stay below 100 together, an opposite
+// margin below 0 counting as 0. Below 0 when no margin fits.
+inline int LargestMarginBeside(int OppositeMargin)
 {
-    return Margin + OppositeMargin < 100;
+    return 99 - std::clamp(OppositeMargin, 0, 100);
+}
+
+// Whether a print margin keeps the picture on the paper beside its opposite
+// one: from 0 up to LargestMarginBeside. Typed and dragged margins keep to it.
+inline bool MarginFits(int Margin, int OppositeMargin)
+{
+    return Margin >= 0 && Margin <= LargestMarginBeside(OppositeMargin);
+}
+
+// Whether all four print margins keep the picture on the paper.
+inline bool MarginsFit(const TRect& Margins)
+{
+    return MarginFits(Margins.Left, Margins.Right) && MarginFits(Margins.Right, Margins.Left) &&
+           MarginFits(Margins.Top, Margins.Bottom) && MarginFits(Margins.Bottom, Margins.Top);
 }
 
 class TPlotPreviewPanel : public TCustomPlotPanelExtended {
@@ -160,8 +178,10 @@ private:
     void DrawPanelBitmap(TCustomPlotPanel& APanel, TCanvas& Canvas, const TRect& Target) const;
     void DrawPanelPicture(TCustomPlotPanel& APanel);
     void DrawMarginLines(TCanvas& Canvas) const;
-    // Moves the dragged edges, corner or picture towards (X, Y).
+    // Moves the dragged edges, corner or picture towards (X, Y); they stop
+    // at the paper's edges and where the margins would leave no room.
     void DragTo(int X, int Y);
+    void MovePictureTo(int X, int Y);
     // The margins (left, top, right, bottom per cent) a picture rectangle
     // gives on the paper.
     TRect MarginsOf(const TRect& Image) const;

@@ -498,6 +498,35 @@ TEST_F(PlotPanelPrintJob, ProportionalMarginsKeepTheShapeOnAPortraitPage)
     EXPECT_EQ(page.Bottom, Printer().PageHeight() - static_cast<int>(std::nearbyint(expected * ph * 0.01)));
 }
 
+// A nearly square panel on a long page (US Legal, portrait) got proportional
+// margins below zero, a very flat or thin one two margins of 50 that left it
+// no room on the page.
+TEST_F(PlotPanelPrintJob, ProportionalMarginsStayOnThePaperWithRoomLeft)
+{
+    QPrinter& qtPrinter = Printer().QtPrinter();
+    const QPageSize oldSize = qtPrinter.pageLayout().pageSize();
+    qtPrinter.setPageSize(QPageSize(QPageSize::Legal));
+    struct TShape {
+        const char* Name;
+        int Width;
+        int Height;
+        TRect Expected;
+    };
+    const TShape shapes[] = {
+        {"nearly square", 400, 420, {0, 15, 0, 15}},
+        {"flat", 400, 1, {15, 49, 15, 49}},
+        {"thin", 1, 400, {49, 15, 49, 15}},
+        {"no height", 400, 0, {15, 49, 15, 49}},
+    };
+    TTestPanel panel;
+    for (const TShape& shape : shapes) {
+        SCOPED_TRACE(shape.Name);
+        panel.SetBounds(0, 0, shape.Width, shape.Height);
+        EXPECT_EQ(panel.CalcProportionalMargins(), shape.Expected);
+    }
+    qtPrinter.setPageSize(oldSize);
+}
+
 TEST_F(PlotPanelPrintJob, PanelPrintedBetweenBeginAndEndGivesAOnePagePdf)
 {
     TTestPanel panel;

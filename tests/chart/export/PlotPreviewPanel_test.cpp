@@ -181,9 +181,6 @@ TEST_F(PreviewWindow, EdgesStayInsideThePaperAndBeforeTheOppositeEdge)
     const int before = Chart.Chart.PrintMargins().Left;
     Drag(QPoint(r.Left, midY), QPoint(r.Right + 10, midY));
     EXPECT_EQ(Chart.Chart.PrintMargins().Left, before);
-    // Out of the paper: the mouse leaves the sheet, nothing changes.
-    Drag(QPoint(r.Left, midY), QPoint(paper.Left - 3, midY));
-    EXPECT_EQ(Chart.Chart.PrintMargins().Left, before);
     // Onto the paper's edge: margin 0.
     Drag(QPoint(r.Left, midY), QPoint(paper.Left, midY));
     EXPECT_EQ(Chart.Chart.PrintMargins().Left, 0);
@@ -234,8 +231,11 @@ TEST_F(PreviewWindow, DraggedEdgesOfASmallPreviewStopWhereTypedMarginsWould)
     }
 }
 
-TEST_F(PreviewWindow, MovingThePictureShiftsAllMarginsAndMayLeaveThePaper)
+TEST_F(PreviewWindow, MovingThePictureShiftsAllMarginsAndStopsAtThePaperEdge)
 {
+    Chart.Chart.SetPrintProportional(false);
+    Chart.Chart.SetPrintMargins({10, 10, 30, 10});
+    Preview.Invalidate();
     Window->repaint();
     const TRect paper = Preview.PaperRect();
     const TRect r = Preview.ImageRect();
@@ -247,11 +247,73 @@ TEST_F(PreviewWindow, MovingThePictureShiftsAllMarginsAndMayLeaveThePaper)
     EXPECT_EQ(m1.Left, m0.Left + 20);
     EXPECT_EQ(m1.Right, m0.Right - 20);
     EXPECT_EQ(m1.Top, m0.Top);
-    // Far to the right: the picture leaves the paper (negative margin).
+    // Far to the right: the picture stops at the paper's right edge.
     const TRect r1 = Preview.ImageRect();
     const QPoint c1((r1.Left + r1.Right) / 2, (r1.Top + r1.Bottom) / 2);
     Drag(c1, QPoint(paper.Right - 1, c1.y()));
-    EXPECT_LT(Chart.Chart.PrintMargins().Right, 0);
+    EXPECT_EQ(Chart.Chart.PrintMargins().Right, 0);
+    EXPECT_NEAR(Chart.Chart.PrintMargins().Left, m1.Left + m1.Right, 1);
+}
+
+// A drag whose mouse left the paper left the edge where the last move inside
+// it had put it, and a move carried the picture off the paper (margins below
+// zero). Each now stops at the paper's edge.
+TEST_F(PreviewWindow, DragsBeyondThePaperStopAtItsEdges)
+{
+    const auto midX = [](const TRect& r) { return (r.Left + r.Right) / 2; };
+    const auto midY = [](const TRect& r) { return (r.Top + r.Bottom) / 2; };
+    struct TBeyond {
+        const char* Name;
+        std::function<QPoint(const TRect& Image)> From;
+        std::function<QPoint(const TRect& Paper, const TRect& Image)> To;
+        TRect Expected;
+    };
+    const TBeyond drags[] = {
+        {"left edge", [&](const TRect& r) { return QPoint(r.Left, midY(r)); },
+         [&](const TRect& p, const TRect& r) { return QPoint(p.Left - 30, midY(r)); }, {0, 10, 10, 10}},
+        {"right edge", [&](const TRect& r) { return QPoint(r.Right, midY(r)); },
+         [&](const TRect& p, const TRect& r) { return QPoint(p.Right + 30, midY(r)); }, {10, 10, 0, 10}},
+        {"top edge", [&](const TRect& r) { return QPoint(midX(r), r.Top); },
+         [&](const TRect& p, const TRect& r) { return QPoint(midX(r), p.Top - 30); }, {10, 0, 10, 10}},
+        {"bottom edge", [&](const TRect& r) { return QPoint(midX(r), r.Bottom); },
+         [&](const TRect& p, const TRect& r) { return QPoint(midX(r), p.Bottom + 30); }, {10, 10, 10, 0}},
+        {"bottom-right corner", [](const TRect& r) { return QPoint(r.Right, r.Bottom); },
+         [](const TRect& p, const TRect&) { return QPoint(p.Right + 30, p.Bottom + 30); }, {10, 10, 0, 0}},
+        {"top-left corner", [](const TRect& r) { return QPoint(r.Left, r.Top); },
+         [](const TRect& p, const TRect&) { return QPoint(p.Left - 30, p.Top - 30); }, {0, 0, 10, 10}},
+        // The mouse stays on the paper, the picture would leave it.
+        {"move towards the top right", [&](const TRect& r) { return QPoint(midX(r), midY(r)); },
+         [](const TRect& p, const TRect&) { return QPoint(p.Right - 1, p.Top); }, {20, 0, 0, 20}},
+        // The mouse leaves the paper.
+        {"move beyond the bottom left", [&](const TRect& r) { return QPoint(midX(r), midY(r)); },
+         [](const TRect& p, const TRect&) { return QPoint(p.Left - 50, p.Bottom + 50); }, {0, 20, 20, 0}},
+    };
+    for (const TBeyond& drag : drags) {
+        SCOPED_TRACE(drag.Name);
+        Chart.Chart.SetPrintProportional(false);
+        Chart.Chart.SetPrintMargins({10, 10, 10, 10});
+        Preview.Invalidate();
+        Window->repaint();
+        const TRect paper = Preview.PaperRect();
+        const TRect r = Preview.ImageRect();
+        Changes.clear();
+        Drag(drag.From(r), drag.To(paper, r), (drag.From(r) + drag.To(paper, r)) / 2);
+        const TRect m = Chart.Chart.PrintMargins();
+        // A move keeps the picture's size to the rounding of whole per cents.
+        EXPECT_NEAR(m.Left, drag.Expected.Left, 1);
+        EXPECT_NEAR(m.Top, drag.Expected.Top, 1);
+        EXPECT_NEAR(m.Right, drag.Expected.Right, 1);
+        EXPECT_NEAR(m.Bottom, drag.Expected.Bottom, 1);
+        // The edge that met the paper's edge is exactly on it.
+        for (const auto& [got, expected] : {std::pair{m.Left, drag.Expected.Left}, {m.Top, drag.Expected.Top},
+                                            {m.Right, drag.Expected.Right}, {m.Bottom, drag.Expected.Bottom}}) {
+            if (expected == 0) {
+                EXPECT_EQ(got, 0);
+            }
+        }
+        ASSERT_EQ(Changes.size(), 2u);
+        EXPECT_EQ(Changes.back(), m);
+    }
 }
 
 TEST_F(PreviewWindow, SheetShowsThePictureInsideTheMargins)

@@ -25,6 +25,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <random>
+
 namespace lp {
 namespace {
 
@@ -67,6 +70,62 @@ struct PreviewDialog : ::testing::Test {
         line->selectAll();
         QTest::keyClicks(line, Text);
         QTest::keyClick(line, Qt::Key_Return);
+    }
+    // A key pressed in a margin box (an arrow steps it).
+    static void Press(QSpinBox* Edit, Qt::Key Key)
+    {
+        Edit->setFocus();
+        QTest::keyClick(Edit, Key);
+    }
+    // A left-button drag on the sheet with real mouse events, through a
+    // point half-way; the sheet is painted again afterwards, as the event
+    // loop would.
+    static void DragOnSheet(TChartPreview& Form, QPoint From, QPoint To)
+    {
+        QWidget* sheet = Form.PlotPreviewPanel1->Widget();
+        const auto send = [sheet](QEvent::Type Type, QPoint At, Qt::MouseButtons Buttons) {
+            QMouseEvent event(Type, QPointF(At), sheet->mapToGlobal(QPointF(At)),
+                              Type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, Buttons, Qt::NoModifier);
+            QApplication::sendEvent(sheet, &event);
+        };
+        send(QEvent::MouseMove, From, Qt::NoButton);
+        send(QEvent::MouseButtonPress, From, Qt::LeftButton);
+        send(QEvent::MouseMove, (From + To) / 2, Qt::LeftButton);
+        send(QEvent::MouseMove, To, Qt::LeftButton);
+        send(QEvent::MouseButtonRelease, To, Qt::NoButton);
+        sheet->repaint();
+    }
+    // The middle of the part of the picture that lies on the paper (where a
+    // press grabs the picture), after a fresh paint.
+    static QPoint PictureOnPaper(TChartPreview& Form)
+    {
+        Form.PlotPreviewPanel1->Widget()->repaint();
+        const TRect r = Form.PlotPreviewPanel1->ImageRect();
+        const TRect p = Form.PlotPreviewPanel1->PaperRect();
+        const QRect visible = QRect(QPoint(r.Left, r.Top), QPoint(r.Right - 1, r.Bottom - 1))
+                                  .intersected(QRect(QPoint(p.Left, p.Top), QPoint(p.Right - 1, p.Bottom - 1)));
+        return visible.center();
+    }
+    // Every margin on the paper (0 or more, each opposite pair below 100)
+    // and the four boxes showing the margins the chart prints with.
+    static ::testing::AssertionResult MarginsOnPaperAndShown(const TChartPreview& Form)
+    {
+        const TRect m = Form.PlotPreviewPanel1->Panel()->PrintMargins();
+        const QString margins = QStringLiteral("margins left %1, top %2, right %3, bottom %4")
+                                    .arg(m.Left)
+                                    .arg(m.Top)
+                                    .arg(m.Right)
+                                    .arg(m.Bottom);
+        if (m.Left < 0 || m.Top < 0 || m.Right < 0 || m.Bottom < 0 || m.Left + m.Right >= 100 ||
+            m.Top + m.Bottom >= 100)
+            return ::testing::AssertionFailure() << margins.toStdString() << " leave the paper";
+        const TRect shown{Form.UDLeftMa->value(), Form.UDTopMa->value(), Form.UDRightMa->value(),
+                          Form.UDBotMa->value()};
+        if (shown != m)
+            return ::testing::AssertionFailure() << margins.toStdString() << ", the boxes show left " << shown.Left
+                                                 << ", top " << shown.Top << ", right " << shown.Right
+                                                 << ", bottom " << shown.Bottom;
+        return ::testing::AssertionSuccess();
     }
 };
 
@@ -194,6 +253,172 @@ TEST_F(PreviewDialog, DraggingAMarginUnchecksProportionalAndFillsTheEdits)
         EXPECT_TRUE(Form.BReset->isEnabled());
     };
     ShowChartPreview(nullptr, &Chart.Chart);
+}
+
+// Typed margins below zero were taken and moves carried the chart off the
+// paper, while the boxes, held at -100, showed another margin than the one
+// printed (-105 on the left).
+TEST_F(PreviewDialog, TypedAndDraggedMarginsStayOnThePaperAndInTheBoxes)
+{
+    Body = [](TChartPreview& Form) {
+        TCustomPlotPanel& panel = *Form.PlotPreviewPanel1->Panel();
+        const TRect start = panel.PrintMargins();
+        ASSERT_TRUE(MarginsOnPaperAndShown(Form));
+        const QPoint upLeft(-30, -30);
+
+        Type(Form.UDTopMa, "-100");
+        EXPECT_TRUE(MarginsOnPaperAndShown(Form)) << "after typing -100 in the top box";
+        EXPECT_EQ(panel.PrintMargins().Top, start.Top); // refused
+        QPoint grab = PictureOnPaper(Form);
+        DragOnSheet(Form, grab, grab + upLeft);
+        EXPECT_TRUE(MarginsOnPaperAndShown(Form)) << "after the first drag";
+
+        Type(Form.UDLeftMa, "-100");
+        EXPECT_TRUE(MarginsOnPaperAndShown(Form)) << "after typing -100 in the left box";
+        grab = PictureOnPaper(Form);
+        DragOnSheet(Form, grab, grab + upLeft);
+        EXPECT_TRUE(MarginsOnPaperAndShown(Form)) << "after the second drag";
+
+        // The moves took the picture into the paper's top left corner and
+        // no further; its size stayed (to the rounding of whole per cents).
+        const TRect m = panel.PrintMargins();
+        EXPECT_EQ(m.Left, 0);
+        EXPECT_EQ(m.Top, 0);
+        EXPECT_NEAR(m.Right, start.Left + start.Right, 1);
+        EXPECT_NEAR(m.Bottom, start.Top + start.Bottom, 1);
+    };
+    ShowChartPreview(nullptr, &Chart.Chart);
+    EXPECT_EQ(Shown, 1);
+}
+
+// A margin box takes 0 up to what the opposite margin leaves room for. A
+// typed number beyond (below 0, 100 or more, or a pair reaching 100) is
+// refused whole: the box goes back to the margin in force, as for the pair
+// rule. The arrows stop at either end.
+TEST_F(PreviewDialog, MarginBoxTakesZeroUpToTheRoomTheOppositeLeaves)
+{
+    Chart.Chart.SetPrintProportional(false);
+    Chart.Chart.SetPrintMargins({15, 15, 15, 15});
+    Body = [](TChartPreview& Form) {
+        TCustomPlotPanel& panel = *Form.PlotPreviewPanel1->Panel();
+        struct TStep {
+            const char* Name;
+            std::function<void()> Do;
+            TRect Expected;
+        };
+        const TStep steps[] = {
+            {"0 is taken", [&] { Type(Form.UDLeftMa, "0"); }, {0, 15, 15, 15}},
+            {"-1 is refused", [&] { Type(Form.UDLeftMa, "-1"); }, {0, 15, 15, 15}},
+            {"-100 is refused", [&] { Type(Form.UDBotMa, "-100"); }, {0, 15, 15, 15}},
+            {"100 is refused", [&] { Type(Form.UDRightMa, "100"); }, {0, 15, 15, 15}},
+            {"150 is refused whole", [&] { Type(Form.UDTopMa, "150"); }, {0, 15, 15, 15}},
+            {"60 on the left", [&] { Type(Form.UDLeftMa, "60"); }, {60, 15, 15, 15}},
+            {"40 on the right sums to 100", [&] { Type(Form.UDRightMa, "40"); }, {60, 15, 15, 15}},
+            {"39 on the right sums to 99", [&] { Type(Form.UDRightMa, "39"); }, {60, 15, 39, 15}},
+            {"no room to step the left up", [&] { Press(Form.UDLeftMa, Qt::Key_Up); }, {60, 15, 39, 15}},
+            {"37 on the right", [&] { Type(Form.UDRightMa, "37"); }, {60, 15, 37, 15}},
+            {"the left steps up to the room left", [&] { Press(Form.UDLeftMa, Qt::Key_Up); }, {62, 15, 37, 15}},
+            {"3 on the top", [&] { Type(Form.UDTopMa, "3"); }, {62, 3, 37, 15}},
+            {"the top steps down to 0", [&] { Press(Form.UDTopMa, Qt::Key_Down); }, {62, 0, 37, 15}},
+            {"and no further", [&] { Press(Form.UDTopMa, Qt::Key_Down); }, {62, 0, 37, 15}},
+            {"and up again", [&] { Press(Form.UDTopMa, Qt::Key_Up); }, {62, 5, 37, 15}},
+        };
+        for (const TStep& step : steps) {
+            SCOPED_TRACE(step.Name);
+            step.Do();
+            EXPECT_EQ(panel.PrintMargins(), step.Expected);
+            EXPECT_TRUE(MarginsOnPaperAndShown(Form));
+        }
+    };
+    TChartPreviewer previewer;
+    previewer.SetChart(&Chart.Chart);
+    previewer.Execute();
+    EXPECT_EQ(Shown, 1);
+}
+
+// Margins set elsewhere, off the paper, are shown in the boxes as they are
+// (the chart prints with them), however far off.
+TEST_F(PreviewDialog, BoxesShowMarginsSetElsewhereAsTheyAre)
+{
+    Chart.Chart.SetPrintProportional(false);
+    Chart.Chart.SetPrintMargins({-105, 2000, -3, 150});
+    Body = [](TChartPreview& Form) {
+        EXPECT_EQ(Form.UDLeftMa->value(), -105);
+        EXPECT_EQ(Form.UDTopMa->value(), 2000);
+        EXPECT_EQ(Form.UDRightMa->value(), -3);
+        EXPECT_EQ(Form.UDBotMa->value(), 150);
+        // A typed margin that fits is taken; the boxes still show the rest.
+        Type(Form.UDLeftMa, "20");
+        EXPECT_EQ(Form.PlotPreviewPanel1->Panel()->PrintMargins(), (TRect{20, 2000, -3, 150}));
+        EXPECT_EQ(Form.UDLeftMa->value(), 20);
+        // None fits beside a bottom margin of 150.
+        Type(Form.UDTopMa, "0");
+        EXPECT_EQ(Form.UDTopMa->value(), 2000);
+    };
+    TChartPreviewer previewer;
+    previewer.SetChart(&Chart.Chart);
+    previewer.Execute();
+    EXPECT_EQ(Shown, 1);
+}
+
+// Random margins typed into the boxes (in and out of range), arrow keys,
+// drags of edges, corners and the whole picture (ending anywhere, off the
+// paper too), the proportional box and the orientation: after each step the
+// margins lie on the paper and the boxes show them.
+TEST_F(PreviewDialog, RandomMarginStepsKeepTheMarginsOnThePaperAndInTheBoxes)
+{
+    for (const unsigned seed : {1u, 2u, 3u}) {
+        SCOPED_TRACE(seed);
+        std::mt19937 random(seed);
+        const auto pick = [&random](int Low, int High) {
+            return std::uniform_int_distribution<int>(Low, High)(random);
+        };
+        Body = [&](TChartPreview& Form) {
+            QSpinBox* const boxes[] = {Form.UDLeftMa, Form.UDTopMa, Form.UDRightMa, Form.UDBotMa};
+            QWidget* sheet = Form.PlotPreviewPanel1->Widget();
+            for (int stepNo = 0; stepNo < 100; ++stepNo) {
+                QString step;
+                const int action = pick(0, 9);
+                if (action < 4) {
+                    const int value = pick(0, 3) == 0 ? pick(-150, 150) : pick(0, 60);
+                    step = QStringLiteral("type %1 in box %2").arg(value).arg(action);
+                    Type(boxes[action], QString::number(value));
+                } else if (action == 4) {
+                    const int box = pick(0, 3);
+                    const bool up = pick(0, 1) == 1;
+                    step = QStringLiteral("arrow %1 in box %2").arg(up ? "up" : "down").arg(box);
+                    Press(boxes[box], up ? Qt::Key_Up : Qt::Key_Down);
+                } else if (action < 9) {
+                    sheet->repaint();
+                    const TRect r = Form.PlotPreviewPanel1->ImageRect();
+                    const QPoint grabs[] = {PictureOnPaper(Form),
+                                            {r.Left, (r.Top + r.Bottom) / 2},
+                                            {r.Right, (r.Top + r.Bottom) / 2},
+                                            {(r.Left + r.Right) / 2, r.Top},
+                                            {(r.Left + r.Right) / 2, r.Bottom},
+                                            {r.Left, r.Top},
+                                            {r.Right, r.Bottom}};
+                    const QPoint from = grabs[pick(0, 6)];
+                    const QPoint to(pick(-40, sheet->width() + 40), pick(-40, sheet->height() + 40));
+                    step = QStringLiteral("drag from %1,%2 to %3,%4")
+                               .arg(from.x())
+                               .arg(from.y())
+                               .arg(to.x())
+                               .arg(to.y());
+                    DragOnSheet(Form, from, to);
+                } else if (pick(0, 1) == 0) {
+                    step = QStringLiteral("proportional clicked");
+                    Form.CBProp->click();
+                } else {
+                    step = QStringLiteral("orientation changed");
+                    (Form.RBPortrait->isChecked() ? Form.RBLandscape : Form.RBPortrait)->click();
+                }
+                sheet->repaint();
+                ASSERT_TRUE(MarginsOnPaperAndShown(Form)) << "step " << stepNo << ": " << step.toStdString();
+            }
+        };
+        ShowChartPreview(nullptr, &Chart.Chart);
+    }
 }
 
 // Enter completes a typed margin; it does not press Close, the default
