@@ -157,7 +157,8 @@ TEST(StoredNames, TheWriterWalksWhatEachClassPublishes)
     if (const QByteArray Dump = qgetenv("LP_STORED_NAMES_DUMP"); !Dump.isEmpty()) {
         StoredNamesDump(Walk, QString::fromLocal8Bit(Dump));
         // The coverage of this walk and, given an earlier dump, of that one.
-        for (const QString& Path : {QString::fromLocal8Bit(Dump), QString::fromLocal8Bit(qgetenv("LP_STORED_NAMES_EARLIER"))}) {
+        const QString Earlier = QString::fromLocal8Bit(qgetenv("LP_STORED_NAMES_EARLIER"));
+        for (const QString& Path : {QString::fromLocal8Bit(Dump), Earlier}) {
             const auto [Published, Walks] = StoredNamesCoverage(StoredNamesFromDump(Path));
             std::printf("%s: the writer walks %d of %d published pairs\n", qPrintable(Path), Walks, Published);
         }
@@ -166,8 +167,9 @@ TEST(StoredNames, TheWriterWalksWhatEachClassPublishes)
     const std::vector<test::TStoredNamesRow>& Table = test::StoredNamesTable();
     QStringList Differences;
     for (const auto& [Class, Names] : Walk.Classes()) {
+        const QString& Walked = Class;
         const auto Row = std::find_if(Table.begin(), Table.end(),
-                                      [&](const test::TStoredNamesRow& R) { return Class == QLatin1String(R.ClassName); });
+                                      [&](const test::TStoredNamesRow& R) { return Walked == QLatin1String(R.ClassName); });
         if (Row == Table.end()) {
             Differences << Class + QStringLiteral(": no row in the table (walks ") +
                                StoredNamesSorted(Names.Written).join(QLatin1Char(' ')) + QLatin1Char(')');
