@@ -570,7 +570,7 @@ private:
 TEST(ChartFileRoundTrip, RandomChangesOfTypeKeepOnlySourcesTheChartAccepts)
 {
     constexpr unsigned FirstSeed = 8501;
-    constexpr int Seeds = 24;
+    constexpr int Seeds = 18;
     constexpr int ChangesPerSeed = 6;
     std::mt19937 DeckRandom(FirstSeed);
     TRoundTripDeck<TChartSeriesClass> SourceKinds(RoundTripSeriesKinds(), DeckRandom);
