@@ -323,10 +323,98 @@ TChartSeries* CloneChartSeries(TChartSeries* Series, TComponent* AOwner, TCustom
     return Result;
 }
 
-void ReplaceSeries(TChartSeries*& OldSeries, TChartSeries*& NewSeries)
+namespace {
+
+// Whether Series may take its data from Source: the chart's source test, or
+// without a chart the series' own part of it (as ValidateDataSource asks).
+bool AcceptsSourceOnChart(TChartSeries& Series, TChartSeries* Source)
+{
+    if (TCustomAxisPanel* Chart = Series.ParentChart())
+        return Chart->IsValidDataSource(&Series, Source);
+    return Source != &Series && Series.IsValidSourceOf(Source) && Series.AcceptsSourceSeries(Source);
+}
+
+// Series stops taking its data from Source without being refilled, so it
+// keeps the points it holds; with no source left they are its own data (and
+// are saved with it).
+void UnlinkSourceKeepingPoints(TChartSeries& Series, TChartSeries& Source)
+{
+    Series.DataSources().InternalRemove(&Source);
+    Source.LinkedSeries().Remove(&Series);
+    if (Series.DataSources().Count() == 0)
+        Series.SetManualData(true);
+}
+
+// Series' points become copies of Source's (values, colours, labels), as a
+// series without sources takes them over in Assign.
+void TakePointsOf(TChartSeries& Series, TChartSeries& Source)
+{
+    Series.BeginUpdate();
+    try {
+        Series.Clear();
+        for (int I = 0; I < Source.Count(); ++I)
+            Series.AddSourceValue(&Source, I);
+    } catch (...) {
+        Series.EndUpdate();
+        throw;
+    }
+    Series.EndUpdate();
+}
+
+struct TUnlinkedPair {
+    TChartSeries* Series;
+    TChartSeries* Source;
+};
+
+// The source series New took over from Old that New refuses are dropped.
+// Without any source left New holds Old's points; with some left it is
+// filled from those.
+void DropRefusedSources(TChartSeries& New, TChartSeries& Old, std::vector<TUnlinkedPair>& Dropped)
+{
+    std::vector<TChartSeries*> Refused;
+    for (TComponent* Source : New.DataSources())
+        // Only a series' kind can make it unfit; other feeding components
+        // do not depend on the kind of series they feed.
+        if (auto* SourceSeries = qobject_cast<TChartSeries*>(Source); SourceSeries &&
+            !AcceptsSourceOnChart(New, SourceSeries))
+            Refused.push_back(SourceSeries);
+    if (Refused.empty())
+        return;
+    for (TChartSeries* Source : Refused) {
+        UnlinkSourceKeepingPoints(New, *Source);
+        Dropped.push_back({&New, Source});
+    }
+    if (New.DataSources().Count() == 0)
+        TakePointsOf(New, Old);
+    else
+        New.CheckDataSource();
+}
+
+// Series fed by Old are fed by New, unless they refuse it: those keep their
+// points and lose the link (taken out of Old's dependents, so that Old's
+// destruction does not clear them).
+void MoveDependents(TChartSeries& Old, TChartSeries& New, std::vector<TUnlinkedPair>& Dropped)
+{
+    const std::vector<TChartSeries*> Dependents(Old.LinkedSeries().begin(), Old.LinkedSeries().end());
+    for (TChartSeries* Dependent : Dependents) {
+        if (Dependent == &New)
+            continue;
+        if (AcceptsSourceOnChart(*Dependent, &New)) {
+            if (Dependent->DataSources().IndexOf(&New) < 0)
+                Dependent->InternalAddDataSource(&New);
+            continue;
+        }
+        UnlinkSourceKeepingPoints(*Dependent, Old);
+        Dropped.push_back({Dependent, &New});
+    }
+}
+
+} // namespace
+
+TDroppedSourceLinks ReplaceSeries(TChartSeries*& OldSeries, TChartSeries*& NewSeries)
 {
     if (!OldSeries || !NewSeries || OldSeries == NewSeries)
-        return;
+        return {};
     TChartSeries* Old = OldSeries;
     TChartSeries* New = NewSeries;
     // Settings, data, function and data sources (Assign takes the sources
@@ -343,13 +431,6 @@ void ReplaceSeries(TChartSeries*& OldSeries, TChartSeries*& NewSeries)
     New->OnMouseEnter = Old->OnMouseEnter;
     New->OnMouseLeave = Old->OnMouseLeave;
 
-    // Series fed by the old one are fed by the new one (the old one's
-    // destruction takes itself out of their lists without refilling them).
-    const std::vector<TChartSeries*> Dependents(Old->LinkedSeries().begin(), Old->LinkedSeries().end());
-    for (TChartSeries* Dependent : Dependents)
-        if (Dependent != New && Dependent->DataSources().IndexOf(New) < 0)
-            Dependent->InternalAddDataSource(New);
-
     TCustomAxisPanel* Chart = Old->ParentChart();
     if (Chart) {
         for (TPlotCustomTool* Tool : Chart->Tools())
@@ -363,6 +444,14 @@ void ReplaceSeries(TChartSeries*& OldSeries, TChartSeries*& NewSeries)
         if (OldIndex >= 0 && NewIndex >= 0 && OldIndex != NewIndex)
             Chart->ExchangeSeries(OldIndex, NewIndex);
     }
+    // Tested once New is on the chart and holds the function: both take
+    // part in the chart's source test.
+    std::vector<TUnlinkedPair> Unlinked;
+    DropRefusedSources(*New, *Old, Unlinked);
+    // Dependents that take New are refilled by its refresh below; the old
+    // one's destruction takes itself out of their lists without refilling.
+    MoveDependents(*Old, *New, Unlinked);
+
     const QString Name = Old->Name();
     Old->SetParentChart(nullptr);
     delete Old;
@@ -374,14 +463,19 @@ void ReplaceSeries(TChartSeries*& OldSeries, TChartSeries*& NewSeries)
     else
         New->RefreshSeries();
     NewSeries = New;
+    // Named last: New has taken Old's name by now.
+    TDroppedSourceLinks Dropped;
+    for (const TUnlinkedPair& Pair : Unlinked)
+        Dropped.push_back({SeriesTitleOrName(Pair.Series), SeriesTitleOrName(Pair.Source)});
+    return Dropped;
 }
 
-void ChangeSeriesType(TChartSeries*& Series, TChartSeriesClass NewClass)
+TDroppedSourceLinks ChangeSeriesType(TChartSeries*& Series, TChartSeriesClass NewClass)
 {
     if (!Series || !NewClass || Series->metaObject() == NewClass)
-        return;
+        return {};
     TChartSeries* New = CreateNewSeries(Series->Owner(), Series->ParentChart(), NewClass, nullptr);
-    ReplaceSeries(Series, New);
+    return ReplaceSeries(Series, New);
 }
 
 void PaintSeriesLegend(TChartSeries* Series, TCanvas* Canvas, const TRect& Rect, TCustomChart* Chart)

@@ -187,14 +187,31 @@ TPlotFunction* CreateNewPlotFunction(TChartSeries* Series, TPlotFunctionClass Fu
 TChartSeries* CloneChartSeries(TChartSeries* Series);
 TChartSeries* CloneChartSeries(TChartSeries* Series, TCustomAxisPanel* Chart);
 TChartSeries* CloneChartSeries(TChartSeries* Series, TComponent* AOwner, TCustomAxisPanel* Chart);
+// A data-source link a replacement of a series did not keep, because the
+// chart's source test refuses it: the series named Series no longer takes
+// its data from the component named Source (series by their titles or,
+// without one, their names, as the editors list them).
+struct TDroppedSourceLink {
+    QString Series;
+    QString Source;
+};
+using TDroppedSourceLinks = std::vector<TDroppedSourceLink>;
+
 // NewSeries takes OldSeries' settings, data, events, data sources,
 // dependents, series tools, list position and name; OldSeries is freed and
 // set to NewSeries. Nothing when both are the same.
-void ReplaceSeries(TChartSeries*& OldSeries, TChartSeries*& NewSeries);
+// Every link moved over must pass the chart's source test
+// (TCustomAxisPanel::IsValidDataSource, as a chart file's reader asks it):
+// a source series NewSeries refuses is not kept, nor is NewSeries kept as
+// the source of a dependent that refuses it. Such a series keeps the points
+// it holds (NewSeries OldSeries' points), and they are its own data once no
+// source is left. The links dropped are returned, for the caller to tell.
+TDroppedSourceLinks ReplaceSeries(TChartSeries*& OldSeries, TChartSeries*& NewSeries);
 // Replaces Series by a new series of NewClass (keeping data and
-// appearance); Series is set to the new one. Nothing when Series already
-// is of that class.
-void ChangeSeriesType(TChartSeries*& Series, TChartSeriesClass NewClass);
+// appearance) through ReplaceSeries, whose dropped links it returns;
+// Series is set to the new one. Nothing when Series already is of that
+// class.
+TDroppedSourceLinks ChangeSeriesType(TChartSeries*& Series, TChartSeriesClass NewClass);
 // Draws Series' legend symbol into Rect of Canvas (for the editors' series
 // lists). A series without chart is attached for the moment to Chart or,
 // when that is nullptr, to a temporary chart.

@@ -632,14 +632,18 @@ void TChartListBox::ChangeTypeOfSelected()
     if (ItemIndex() < 0 || !FChart || !ChangeTypeHook())
         return;
     std::vector<TChartSeries*> series = SelectedSeries();
+    // The gallery tells what its own change dropped; the others are told here.
     const QMetaObject* chosen = ChangeTypeHook()(window(), series.front());
+    TDroppedSourceLinks dropped;
     if (chosen)
         for (std::size_t i = 1; i < series.size(); ++i)
-            ChangeSeriesType(series[i], chosen);
+            for (TDroppedSourceLink& link : ChangeSeriesType(series[i], chosen))
+                dropped.push_back(std::move(link));
     RefillList(series.front());
     for (TChartSeries* s : series)
         SelectSeriesRow(s);
     FireRefresh();
+    ShowDroppedSourceLinks(dropped);
 }
 
 int TChartListBox::RowAt(const QPoint& Pos) const
@@ -825,6 +829,17 @@ TChangeTypeHook& ChangeTypeHook()
 {
     static TChangeTypeHook hook;
     return hook;
+}
+
+void ShowDroppedSourceLinks(const std::vector<TDroppedSourceLink>& Dropped)
+{
+    if (Dropped.empty())
+        return;
+    QStringList lines{QStringLiteral("The new series type cannot use every data source. "
+                                     "These links were removed; the series keep their points:")};
+    for (const TDroppedSourceLink& link : Dropped)
+        lines.append(QStringLiteral("%1 no longer takes its data from %2.").arg(link.Series, link.Source));
+    MessageDlg(lines.join(QLatin1Char('\n')), TMsgDlgType::mtWarning, mbOK);
 }
 
 } // namespace lp

@@ -30,6 +30,7 @@ namespace lp {
 class TChartSeries;
 class TCustomAxisPanel;
 class TSeriesGroup;
+struct TDroppedSourceLink;
 
 // The series of one chart (or one series group), as rows.
 class TSeriesListModel : public QAbstractListModel {
@@ -221,5 +222,9 @@ using TAddFromGalleryHook = std::function<TChartSeries*(QWidget* Owner, TCustomA
 using TChangeTypeHook = std::function<const QMetaObject*(QWidget* Owner, TChartSeries*& Series)>;
 TAddFromGalleryHook& AddFromGalleryHook();
 TChangeTypeHook& ChangeTypeHook();
+
+// Tells the user, in a warning box, which data-source links a change of
+// series type removed (ReplaceSeries' answer); nothing when none was.
+void ShowDroppedSourceLinks(const std::vector<TDroppedSourceLink>& Dropped);
 
 } // namespace lp

@@ -219,9 +219,10 @@ const QMetaObject* ChangeTypeEntry(QWidget* Owner, TChartSeries*& Series)
     bool accepted = false;
     TChartSeries* made = CreateGallerySeries(Owner, Series, Series->ParentChart(), subIndex, true, false, &accepted);
     if (made) {
-        ReplaceSeries(Series, made);
+        const TDroppedSourceLinks dropped = ReplaceSeries(Series, made);
         if (subIndex >= 0)
             Series->SetSubGallery(subIndex);
+        ShowDroppedSourceLinks(dropped);
     }
     // A cancelled gallery chose no type for the other selected series.
     return accepted ? Series->metaObject() : nullptr;

@@ -21,6 +21,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace lp {
 
 // Small series, function and tool classes of the tests' own.
@@ -33,6 +35,13 @@ class TRegTestSeriesB : public TChartSeries {
     Q_OBJECT
 public:
     using TChartSeries::TChartSeries;
+};
+// Takes only series of its own kind as data sources.
+class TRegTestPickySeries : public TChartSeries {
+    Q_OBJECT
+public:
+    using TChartSeries::TChartSeries;
+    bool IsValidSourceOf(TChartSeries* Source) override { return qobject_cast<TRegTestPickySeries*>(Source); }
 };
 class TRegTestUnregistered : public TChartSeries {
     Q_OBJECT
@@ -68,7 +77,8 @@ protected:
     }
     void TearDown() override
     {
-        UnRegisterPlotSeries({&TRegTestSeriesA::staticMetaObject, &TRegTestSeriesB::staticMetaObject});
+        UnRegisterPlotSeries({&TRegTestSeriesA::staticMetaObject, &TRegTestSeriesB::staticMetaObject,
+                              &TRegTestPickySeries::staticMetaObject});
         UnRegisterPlotFunctions({&TRegTestFunction::staticMetaObject});
         FinalizePlotRegistry();
         InitializePlotRegistry();
@@ -437,6 +447,65 @@ TEST_F(Registry, ChangeSeriesTypeKeepsDataAppearancePlaceNameEventsAndTools)
     // The dependent follows later changes of the new series.
     Fast->AddXY(3, 7);
     EXPECT_EQ(Dependent->Count(), 3);
+}
+
+// The Y values of a series' points, in index order.
+std::vector<double> RegTestYValues(const TChartSeries& Series)
+{
+    std::vector<double> Values;
+    for (int I = 0; I < Series.Count(); ++I)
+        Values.push_back(Series.YValues()->Value(I));
+    return Values;
+}
+
+// A change of type keeps only the links the chart's source test accepts,
+// in both directions, and names the ones it dropped: a source the new kind
+// refuses (another accepted source then feeds it), and a dependent that
+// refuses the new kind (it keeps its points as its own).
+TEST_F(Registry, ChangeSeriesTypeDropsTheSourceLinksTheChartRefuses)
+{
+    RegisterPlotSeries<TRegTestSeriesA>(&TextA, &PageX, 1);
+    RegisterPlotSeries<TRegTestPickySeries>(&TextB, &PageX, 1);
+    TChart Chart;
+    const auto Add = [&Chart](const QMetaObject* Class, std::initializer_list<double> Values) {
+        TChartSeries* Series = CreateNewSeries(&Chart, &Chart, Class);
+        double X = 0;
+        for (const double Value : Values)
+            Series->AddXY(X++, Value);
+        return Series;
+    };
+    TChartSeries* Plain = Add(&TRegTestSeriesA::staticMetaObject, {1, 2, 3});
+    TChartSeries* Picky = Add(&TRegTestPickySeries::staticMetaObject, {7, 8});
+    TChartSeries* Changed = Add(&TRegTestSeriesA::staticMetaObject, {});
+    Changed->DataSources().Add(Plain);
+    Changed->DataSources().Add(Picky);
+    ASSERT_EQ(RegTestYValues(*Changed), (std::vector<double>{1, 2, 3}));
+
+    TDroppedSourceLinks Dropped = ChangeSeriesType(Changed, &TRegTestPickySeries::staticMetaObject);
+    ASSERT_EQ(Dropped.size(), 1u);
+    EXPECT_EQ(Dropped[0].Series, QStringLiteral("Series3"));
+    EXPECT_EQ(Dropped[0].Source, QStringLiteral("Series1"));
+    ASSERT_EQ(Changed->DataSources().Count(), 1);
+    EXPECT_EQ(Changed->DataSource(), Picky);
+    EXPECT_EQ(Plain->LinkedSeries().Count(), 0);
+    EXPECT_EQ(RegTestYValues(*Changed), (std::vector<double>{7, 8})) << "filled from the source it kept";
+
+    TChartSeries* Fed = Add(&TRegTestPickySeries::staticMetaObject, {});
+    Fed->SetDataSource(Changed);
+    ASSERT_EQ(RegTestYValues(*Fed), (std::vector<double>{7, 8}));
+    Dropped = ChangeSeriesType(Changed, &TRegTestSeriesA::staticMetaObject);
+    ASSERT_EQ(Dropped.size(), 1u);
+    EXPECT_EQ(Dropped[0].Series, QStringLiteral("Series4"));
+    EXPECT_EQ(Dropped[0].Source, QStringLiteral("Series3"));
+    EXPECT_EQ(Changed->DataSource(), Picky) << "a plain series takes any source";
+    EXPECT_EQ(Fed->DataSources().Count(), 0);
+    EXPECT_EQ(Changed->LinkedSeries().Count(), 0);
+    EXPECT_EQ(RegTestYValues(*Fed), (std::vector<double>{7, 8})) << "the points it held";
+    EXPECT_TRUE(Fed->ManualData()) << "its points are its own now";
+    // Later changes of the changed series no longer reach it.
+    Picky->AddXY(2, 9);
+    EXPECT_EQ(Changed->Count(), 3);
+    EXPECT_EQ(Fed->Count(), 2);
 }
 
 TEST_F(Registry, ReplaceSeriesWithItselfDoesNothing)

@@ -18,6 +18,7 @@
 #include "chart/engine/PlotRegistry.h"
 #include "chart/engine/PlotSeries.h"
 #include "chart/engine/PlotSeriesLists.h"
+#include "chart/engine/PlotSeriesSource.h"
 #include "chart/engine/PlotTools.h"
 #include "chart/extensions/grid3d/PlotSurfaceSeries.h"
 #include "chart/extensions/stats/PlotIndicatorFunctions.h"
@@ -38,7 +39,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <random>
+#include <set>
+#include <string>
+#include <utility>
 #include <vector>
 
 namespace lp {
@@ -385,6 +390,213 @@ TEST(ChartFileRoundTrip, IndicatorLinesComeBackWithTheirFunction)
                 EXPECT_DOUBLE_EQ(Is->YValues()->Value(P), Was->YValues()->Value(P)) << I << ' ' << P;
         }
     }
+}
+
+
+// --- Seeded random changes of type over function series and their sources ---
+
+// Draws from a shuffled deck of Items, shuffled again when it runs out, so
+// that a run long enough draws every item.
+template <class T>
+class TRoundTripDeck {
+public:
+    TRoundTripDeck(std::vector<T> Items, std::mt19937& Random) : FItems(std::move(Items)), FRandom(Random) {}
+    T Draw()
+    {
+        if (FNext == 0)
+            std::shuffle(FItems.begin(), FItems.end(), FRandom);
+        const T Item = FItems[FNext];
+        FNext = (FNext + 1) % FItems.size();
+        return Item;
+    }
+    size_t Size() const { return FItems.size(); }
+
+private:
+    std::vector<T> FItems;
+    std::mt19937& FRandom;
+    size_t FNext = 0;
+};
+
+// Every registered series kind (no function registrations), each once.
+std::vector<TChartSeriesClass> RoundTripSeriesKinds()
+{
+    const TPlotSeriesTypes& Types = *PlotSeriesTypes();
+    std::vector<TChartSeriesClass> Kinds;
+    for (int I = 0; I < Types.Count(); ++I)
+        if (Types[I]->SeriesClass && !Types[I]->FunctionClass &&
+            std::find(Kinds.begin(), Kinds.end(), Types[I]->SeriesClass) == Kinds.end())
+            Kinds.push_back(Types[I]->SeriesClass);
+    return Kinds;
+}
+
+// Every function registration, with the series class it is made on.
+std::vector<std::pair<TChartSeriesClass, TPlotFunctionClass>> RoundTripFunctionKinds()
+{
+    const TPlotSeriesTypes& Types = *PlotSeriesTypes();
+    std::vector<std::pair<TChartSeriesClass, TPlotFunctionClass>> Kinds;
+    for (int I = 0; I < Types.Count(); ++I)
+        if (Types[I]->FunctionClass)
+            Kinds.emplace_back(Types[I]->SeriesClass ? Types[I]->SeriesClass : &TLineSeries::staticMetaObject,
+                               Types[I]->FunctionClass);
+    return Kinds;
+}
+
+using TRoundTripLinks = std::set<std::pair<QString, QString>>;
+
+// Every link "series <- source" of the chart's series, by the names the
+// editors show.
+TRoundTripLinks RoundTripSourceLinks(const TCustomAxisPanel& Chart)
+{
+    TRoundTripLinks Links;
+    for (int I = 0; I < Chart.SeriesCount(); ++I)
+        for (TComponent* Source : Chart.Series(I)->DataSources()) {
+            auto* SourceSeries = qobject_cast<TChartSeries*>(Source);
+            Links.emplace(SeriesTitleOrName(Chart.Series(I)), SourceSeries ? SeriesTitleOrName(SourceSeries)
+                                                                             : Source->Name());
+        }
+    return Links;
+}
+
+std::string RoundTripLinksText(const TRoundTripLinks& Links)
+{
+    QStringList Lines;
+    for (const auto& [Series, Source] : Links)
+        Lines << Series + QStringLiteral(" <- ") + Source;
+    return Lines.join(QStringLiteral(", ")).toStdString();
+}
+
+// The links the chart's source test refuses, as "series <- source" lines.
+QStringList RoundTripRefusedLinks(const TCustomAxisPanel& Chart)
+{
+    QStringList Refused;
+    for (int I = 0; I < Chart.SeriesCount(); ++I)
+        for (TComponent* Source : Chart.Series(I)->DataSources())
+            if (!Chart.IsValidDataSource(Chart.Series(I), Source))
+                Refused << Chart.Series(I)->Name() + QStringLiteral(" <- ") + Source->Name();
+    return Refused;
+}
+
+// Saves Chart and reads it into Reopened; returns the reader's messages
+// (each one skipped, as the error callback allows).
+QStringList RoundTripReopenErrors(TCustomChart& Chart, TCustomChart& Reopened, bool Text)
+{
+    QBuffer In;
+    In.setData(test::SaveChartFile(Chart, Text));
+    In.open(QIODevice::ReadOnly);
+    TCustomChart* Target = &Reopened;
+    QStringList Errors;
+    LoadChartFromStreamEx(Target, In, true, [&Errors](const QString& Message) {
+        Errors << Message;
+        return true;
+    });
+    return Errors;
+}
+
+// A random chart of a few source series and function series fed by them
+// (or by each other), whose series then change type at random.
+class TRoundTripTypeChanges {
+public:
+    TRoundTripTypeChanges(std::mt19937& Random, TRoundTripDeck<TChartSeriesClass>& Kinds,
+                          TRoundTripDeck<std::pair<TChartSeriesClass, TPlotFunctionClass>>& Functions)
+        : FRandom(Random)
+    {
+        Chart.SetBounds(0, 0, 500, 400);
+        for (int I = 0; I < 3; ++I) {
+            TChartSeries* Source = CreateNewSeries(nullptr, &Chart, Kinds.Draw());
+            Source->FillSampleValues(8);
+            Series.push_back(Source);
+        }
+        for (int I = 0; I < 3; ++I) {
+            const auto [SeriesClass, FunctionClass] = Functions.Draw();
+            TChartSeries* Made = CreateNewSeries(nullptr, &Chart, SeriesClass, FunctionClass);
+            LinkToEarlierSeries(*Made, 1 + static_cast<int>(FRandom() % 2));
+            Series.push_back(Made);
+        }
+    }
+
+    // Series' type becomes Kind; returns the links the change dropped.
+    TDroppedSourceLinks Change(size_t Index, TChartSeriesClass Kind) { return ChangeSeriesType(Series[Index], Kind); }
+
+    TChart Chart;
+    // The series made here, kept current through the changes of type.
+    std::vector<TChartSeries*> Series;
+
+private:
+    // Up to Wanted sources among the series made before, those the chart
+    // takes for Made (none when it takes none).
+    void LinkToEarlierSeries(TChartSeries& Made, int Wanted)
+    {
+        std::vector<TChartSeries*> Candidates = Series;
+        std::shuffle(Candidates.begin(), Candidates.end(), FRandom);
+        for (TChartSeries* Candidate : Candidates) {
+            if (Made.DataSources().Count() >= Wanted)
+                return;
+            if (!Chart.IsValidDataSource(&Made, Candidate))
+                continue;
+            try {
+                Made.DataSources().Add(Candidate);
+            } catch (const Exception&) {
+                // A calculation that fails on these values; the link stays.
+            }
+        }
+    }
+
+    std::mt19937& FRandom;
+};
+
+// After each random change of type every source a series holds passes the
+// chart's source test, the links that went are the ones reported, and the
+// chart saves and reopens (binary and text in turn) without a reader error.
+// Every registered series kind is a target and the kind of a source, and
+// every function registration feeds a series, within the run; the run is
+// the same each time, a failure names its seed and step.
+TEST(ChartFileRoundTrip, RandomChangesOfTypeKeepOnlySourcesTheChartAccepts)
+{
+    constexpr unsigned FirstSeed = 8501;
+    constexpr int Seeds = 18;
+    constexpr int ChangesPerSeed = 6;
+    std::mt19937 DeckRandom(FirstSeed);
+    TRoundTripDeck<TChartSeriesClass> SourceKinds(RoundTripSeriesKinds(), DeckRandom);
+    TRoundTripDeck<TChartSeriesClass> TargetKinds(RoundTripSeriesKinds(), DeckRandom);
+    TRoundTripDeck<std::pair<TChartSeriesClass, TPlotFunctionClass>> Functions(RoundTripFunctionKinds(), DeckRandom);
+    ASSERT_LE(TargetKinds.Size(), static_cast<size_t>(Seeds * ChangesPerSeed));
+    ASSERT_LE(SourceKinds.Size(), static_cast<size_t>(Seeds * 3));
+    ASSERT_LE(Functions.Size(), static_cast<size_t>(Seeds * 3));
+    int Dropped = 0;
+    for (unsigned Seed = FirstSeed; Seed < FirstSeed + Seeds; ++Seed) {
+        SCOPED_TRACE(testing::Message() << "seed " << Seed);
+        std::mt19937 Random(Seed);
+        TChartSeries::RandomSeed(Seed);
+        TRoundTripTypeChanges Changes(Random, SourceKinds, Functions);
+        ASSERT_EQ(RoundTripRefusedLinks(Changes.Chart).join(QLatin1Char('\n')).toStdString(), "");
+        for (int Step = 0; Step < ChangesPerSeed; ++Step) {
+            const size_t Index = Random() % Changes.Series.size();
+            const TChartSeriesClass Kind = TargetKinds.Draw();
+            SCOPED_TRACE(testing::Message() << "step " << Step << ": " << Changes.Series[Index]->Name().toStdString()
+                                            << " (" << Changes.Series[Index]->metaObject()->className() << ") into "
+                                            << Kind->className());
+            const auto Before = RoundTripSourceLinks(Changes.Chart);
+            const TDroppedSourceLinks Links = Changes.Change(Index, Kind);
+            Dropped += static_cast<int>(Links.size());
+            const auto After = RoundTripSourceLinks(Changes.Chart);
+            TRoundTripLinks Gone;
+            std::set_difference(Before.begin(), Before.end(), After.begin(), After.end(),
+                                std::inserter(Gone, Gone.end()));
+            TRoundTripLinks Reported;
+            for (const TDroppedSourceLink& Link : Links)
+                Reported.emplace(Link.Series, Link.Source);
+            EXPECT_TRUE(std::includes(Before.begin(), Before.end(), After.begin(), After.end())) << "a link was added";
+            EXPECT_EQ(RoundTripLinksText(Gone), RoundTripLinksText(Reported)) << "links removed and links reported";
+            EXPECT_EQ(RoundTripRefusedLinks(Changes.Chart).join(QLatin1Char('\n')).toStdString(), "");
+            TChart Reopened;
+            const QStringList Errors = RoundTripReopenErrors(Changes.Chart, Reopened, Step % 2 == 1);
+            EXPECT_EQ(Errors.join(QLatin1Char('\n')).toStdString(), "");
+            EXPECT_EQ(RoundTripRefusedLinks(Reopened).join(QLatin1Char('\n')).toStdString(), "");
+            if (HasFailure())
+                return;
+        }
+    }
+    EXPECT_GT(Dropped, 0) << "no change met a source the new kind refuses";
 }
 
 } // namespace

@@ -14,6 +14,7 @@
 #include "chart/extensions/financial/PlotPointFigure.h"
 #include "chart/extensions/functions/PlotCurveFitting.h"
 #include "chart/extensions/grid3d/PlotSurfaceSeries.h"
+#include "chart/extensions/points3d/PlotPoint3DSeries.h"
 #include "chart/extensions/stats/PlotBoxPlot.h"
 #include "chart/extensions/stats/PlotIndicatorFunctions.h"
 #include "chart/extensions/tools/PlotColorLineTool.h"
@@ -1354,6 +1355,57 @@ TEST(ChartFile, ASeriesFedByASeriesSourceKeepsIt)
         EXPECT_EQ(Reread->Series(), Reopened.Series(0));
         EXPECT_TRUE(Reread->Active());
     }
+}
+
+
+// A file written while a change of type could still leave a source the new
+// kind refuses (a 3-D bubble averaging a line): it opens, the reader
+// reports the refused link once and skips it, the bubble keeps its points
+// and function, and the chart saved again reopens without any error.
+TEST(ChartFile, AnOlderFileWithASourceTheSeriesRefusesOpensWithoutThatLink)
+{
+    TChart Saved;
+    TChartSeries* Line = AddChartFileSeries(Saved, TLineSeries::staticMetaObject);
+    Line->SetName(QStringLiteral("Line1"));
+    TChartSeries* Bubble = AddChartFileSeries(Saved, TBubble3DSeries::staticMetaObject);
+    Bubble->SetName(QStringLiteral("Bubble1"));
+    Bubble->SetFunction(new TAveragePlotFunction(&Saved));
+    for (int I = 0; I < 4; ++I) {
+        Line->AddXY(I, 2 * I);
+        Bubble->AddXY(I, 3 + I);
+    }
+    QByteArray Bytes = Save(Saved, true, true);
+    const qsizetype At = Bytes.indexOf("object Bubble1: TBubble3DSeries");
+    ASSERT_GE(At, 0) << Bytes.constData();
+    const qsizetype LineEnd = Bytes.indexOf('\n', At);
+    ASSERT_GT(LineEnd, At);
+    Bytes.insert(LineEnd + 1, "    DataSource = Line1\r\n");
+
+    QStringList Errors;
+    TChart Reopened;
+    Load(Reopened, Bytes, true, [&Errors](const QString& Message) {
+        Errors << Message;
+        return true;
+    });
+    ASSERT_EQ(Errors.size(), 1) << Errors.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(Errors[0].contains(QStringLiteral("No valid DataSource: Line1"))) << Errors[0].toStdString();
+    ASSERT_EQ(Reopened.SeriesCount(), 2);
+    TChartSeries* ReadBubble = Reopened.Series(1);
+    EXPECT_EQ(ReadBubble->DataSources().Count(), 0);
+    EXPECT_NE(qobject_cast<TAveragePlotFunction*>(ReadBubble->SeriesFunction()), nullptr);
+    ASSERT_EQ(ReadBubble->Count(), 4);
+    EXPECT_DOUBLE_EQ(ReadBubble->YValues()->Value(3), 6);
+    EXPECT_EQ(Reopened.Series(0)->Count(), 4);
+
+    Errors.clear();
+    TChart Again;
+    Load(Again, Save(Reopened, true, false), true, [&Errors](const QString& Message) {
+        Errors << Message;
+        return true;
+    });
+    EXPECT_TRUE(Errors.isEmpty()) << Errors.join(QLatin1Char('\n')).toStdString();
+    ASSERT_EQ(Again.SeriesCount(), 2);
+    EXPECT_EQ(Again.Series(1)->Count(), 4);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // The gallery panel's grid rules, keys and smooth drawing, and both series
 // galleries driven through the series list and their entry routines; what
-// a change of type leaves reads back from the saved chart.
+// a change of type leaves reads back from the saved chart, and a data
+// source the new kind refuses is dropped and reported.
 
 #include "chart/editors/gallery/ChartGalleryPanel.h"
 #include "chart/editors/gallery/SeriesGallery.h"
@@ -12,12 +13,21 @@
 #include "chart/canvas/PlotConst.h"
 #include "chart/canvas/PlotEffects.h"
 #include "chart/canvas/PlotRoutines.h"
+#include "chart/editors/data/PlotSelectList.h"
 #include "chart/editors/frame/ChartListBox.h"
+#include "chart/editors/functions/FunctionPage.h"
 #include "chart/engine/PlotAxis.h"
 #include "chart/engine/PlotBarSeries.h"
+#include "chart/engine/PlotFunctions.h"
 #include "chart/engine/PlotSeries.h"
+#include "chart/engine/PlotSeriesSource.h"
+#include "chart/engine/PlotValueList.h"
 #include "chart/extensions/grid3d/PlotSurfaceSeries.h"
+#include "chart/extensions/points3d/PlotPoint3DSeries.h"
+#include "chart/extensions/shapes/PlotChartShape.h"
+#include "platform/ui/Dialogs.h"
 
+#include <QtCore/QBuffer>
 #include <QtCore/QPointer>
 #include <QtCore/QTimer>
 #include <QtTest/QTest>
@@ -495,6 +505,228 @@ TEST_F(SeriesGalleryTest, TheListBoxInsertKeyReachesTheGallery)
     QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, QPoint(iconX, TChartListBox::ItemHeight / 2));
     EXPECT_TRUE(opened);
     list.SetChart(nullptr);
+}
+
+
+// --- Changes of type that meet a data source the new kind refuses ---
+
+// The texts of the message boxes shown while it lives (each answered OK).
+struct GalleryTestMessages {
+    QStringList Texts;
+    GalleryTestMessages()
+    {
+        MessageService() = [this](const TMessageRequest& Request) {
+            Texts.append(Request.Text);
+            return static_cast<int>(mrOk);
+        };
+    }
+    ~GalleryTestMessages() { ResetMessageService(); }
+};
+
+// The links of the chart's series that the chart's source test refuses.
+QStringList GalleryTestRefusedLinks(const TCustomAxisPanel& Chart)
+{
+    QStringList refused;
+    for (int i = 0; i < Chart.SeriesCount(); ++i)
+        for (TComponent* source : Chart.Series(i)->DataSources())
+            if (!Chart.IsValidDataSource(Chart.Series(i), source))
+                refused << Chart.Series(i)->Name() + QStringLiteral(" <- ") + source->Name();
+    return refused;
+}
+
+// The reader's messages on reopening Chart's saved file (each skipped);
+// Reopened receives the chart read.
+QStringList GalleryTestReopenErrors(TCustomChart& Chart, TCustomChart& Reopened, bool Text)
+{
+    QBuffer in;
+    in.setData(test::SavedChartFile(Chart, Text));
+    in.open(QIODevice::ReadOnly);
+    TCustomChart* target = &Reopened;
+    QStringList errors;
+    LoadChartFromStreamEx(target, in, true, [&errors](const QString& Message) {
+        errors << Message;
+        return true;
+    });
+    return errors;
+}
+
+// The Y values of a series' points, in index order.
+std::vector<double> GalleryTestYValues(const TChartSeries& Series)
+{
+    std::vector<double> values;
+    for (int i = 0; i < Series.Count(); ++i)
+        values.push_back(Series.YValues()->Value(i));
+    return values;
+}
+
+// Shows the alternate gallery's types of every page, clicks the row of
+// Class, then OK.
+void ChooseAlternateGalleryType(TPlotGalleryForm& Form, const QMetaObject* Class)
+{
+    Form.CBPage->setCurrentIndex(0);
+    EXPECT_EQ(Form.CBPage->currentText(), PlotMsg_All);
+    TChart* types = Form.TypesChart();
+    for (int i = 0; i < types->SeriesCount(); ++i)
+        if (types->Series(i)->metaObject() == Class) {
+            const int row = Form.ChartListBox1->Model().RowOf(types->Series(i));
+            const QRect rect = Form.ChartListBox1->visualRect(Form.ChartListBox1->model()->index(row, 0));
+            QTest::mouseClick(Form.ChartListBox1->viewport(), Qt::LeftButton, {}, rect.center());
+            const TGalleryChart* chosen = Form.ChartGalleryPanel1->SelectedChart();
+            if (chosen && chosen->SeriesCount() > 0 && chosen->Series(0)->metaObject() == Class) {
+                QTest::mouseClick(Form.BOK, Qt::LeftButton);
+                return;
+            }
+            break;
+        }
+    ADD_FAILURE() << "no gallery chart of " << Class->className();
+    QTest::mouseClick(Form.BCancel, Qt::LeftButton);
+}
+
+// Guards: an Average series (function page, source Line1) changed by the
+// gallery into a 3-D bubble kept Line1 as its source, which the chart
+// refuses, and the saved chart reopened with "Error reading DataSource: No
+// valid DataSource: Line1".
+TEST_F(SeriesGalleryTest, AFunctionSeriesChangedIntoAKindThatRefusesItsSourceLosesTheLink)
+{
+    GalleryModeSetting mode(1);
+    GalleryTestMessages messages;
+    auto* line = new TLineSeries(&Chart);
+    line->SetName(QStringLiteral("Line1"));
+    Chart.AddSeries(line);
+    for (int i = 0; i < 6; ++i)
+        line->AddXY(i, 10 + (i * 7) % 5);
+    TChartSeries* average = CreateNewSeries(&Chart, &Chart, &TLineSeries::staticMetaObject);
+    {
+        TPlotFuncEditor page;
+        page.SetTarget(average);
+        page.show();
+        const int averageRow = page.CBSources->findText(QStringLiteral("Average"));
+        ASSERT_GE(averageRow, 0);
+        page.CBSources->setFocus();
+        while (page.CBSources->currentIndex() != averageRow)
+            QTest::keyClick(page.CBSources, page.CBSources->currentIndex() < averageRow ? Qt::Key_Down : Qt::Key_Up);
+        for (QPushButton* button : page.SelectList()->findChildren<QPushButton*>())
+            if (button->text() == QStringLiteral(">>"))
+                QTest::mouseClick(button, Qt::LeftButton);
+        QTest::mouseClick(page.BApply, Qt::LeftButton);
+    }
+    ASSERT_NE(qobject_cast<TAveragePlotFunction*>(average->SeriesFunction()), nullptr);
+    ASSERT_EQ(average->DataSources().Count(), 1);
+    ASSERT_EQ(average->DataSource(), line);
+    const std::vector<double> points = GalleryTestYValues(*average);
+    ASSERT_FALSE(points.empty());
+
+    TChartListBox list;
+    list.SetChart(&Chart);
+    list.show();
+    list.SetItemIndex(list.Model().RowOf(average));
+    WhenShown<TPlotGalleryForm>(
+        [](TPlotGalleryForm& form) { ChooseAlternateGalleryType(form, &TBubble3DSeries::staticMetaObject); });
+    list.ChangeTypeOfSelected();
+
+    ASSERT_EQ(Chart.SeriesCount(), 2);
+    auto* bubble = qobject_cast<TBubble3DSeries*>(Chart.Series(1));
+    ASSERT_NE(bubble, nullptr);
+    EXPECT_EQ(bubble->DataSources().Count(), 0) << "the link to the line stayed";
+    EXPECT_EQ(line->LinkedSeries().Count(), 0);
+    EXPECT_NE(qobject_cast<TAveragePlotFunction*>(bubble->SeriesFunction()), nullptr);
+    EXPECT_EQ(GalleryTestYValues(*bubble), points) << "the points it held";
+    EXPECT_EQ(GalleryTestRefusedLinks(Chart).join(QLatin1Char('\n')).toStdString(), "");
+    for (const bool Text : {false, true}) {
+        TChart reopened;
+        EXPECT_EQ(GalleryTestReopenErrors(Chart, reopened, Text).join(QLatin1Char('\n')).toStdString(), "")
+            << "text form " << Text;
+        ASSERT_EQ(reopened.SeriesCount(), 2);
+        EXPECT_EQ(reopened.Series(1)->DataSources().Count(), 0);
+        EXPECT_EQ(GalleryTestYValues(*reopened.Series(1)), points) << "text form " << Text;
+    }
+    ASSERT_EQ(messages.Texts.size(), 1);
+    EXPECT_TRUE(messages.Texts[0].contains(
+        QStringLiteral("%1 no longer takes its data from Line1").arg(SeriesTitleOrName(bubble))))
+        << messages.Texts[0].toStdString();
+}
+
+// Guards: a surface fed by another surface kept it as its source when that
+// one was changed by the gallery into a line, which a surface refuses; the
+// saved chart reopened with "No valid DataSource".
+TEST_F(SeriesGalleryTest, ASeriesFedByTheChangedOneDropsTheLinkWhenItRefusesTheNewKind)
+{
+    GalleryTestMessages messages;
+    TChartSeries* grid = CreateNewSeries(&Chart, &Chart, &TSurfaceSeries::staticMetaObject);
+    grid->SetName(QStringLiteral("Grid1"));
+    grid->FillSampleValues(4);
+    TChartSeries* fed = CreateNewSeries(&Chart, &Chart, &TSurfaceSeries::staticMetaObject);
+    fed->SetDataSource(grid);
+    const std::vector<double> points = GalleryTestYValues(*fed);
+    ASSERT_EQ(points, GalleryTestYValues(*grid));
+    ASSERT_FALSE(points.empty());
+
+    TChartListBox list;
+    list.SetChart(&Chart);
+    list.show();
+    list.SetItemIndex(list.Model().RowOf(grid));
+    WhenShown<TPlotGallery>([](TPlotGallery& form) { ChooseGalleryType(form, &TLineSeries::staticMetaObject); });
+    list.ChangeTypeOfSelected();
+
+    ASSERT_EQ(Chart.SeriesCount(), 2);
+    TChartSeries* changed = Chart.Series(0);
+    ASSERT_EQ(changed->metaObject(), &TLineSeries::staticMetaObject);
+    EXPECT_EQ(changed->Name(), QStringLiteral("Grid1"));
+    EXPECT_EQ(fed->DataSources().Count(), 0) << "the surface kept the line as its source";
+    EXPECT_EQ(changed->LinkedSeries().Count(), 0);
+    EXPECT_EQ(GalleryTestYValues(*fed), points) << "the points it held";
+    EXPECT_EQ(GalleryTestRefusedLinks(Chart).join(QLatin1Char('\n')).toStdString(), "");
+    for (const bool Text : {false, true}) {
+        TChart reopened;
+        EXPECT_EQ(GalleryTestReopenErrors(Chart, reopened, Text).join(QLatin1Char('\n')).toStdString(), "")
+            << "text form " << Text;
+        ASSERT_EQ(reopened.SeriesCount(), 2);
+        EXPECT_EQ(GalleryTestYValues(*reopened.Series(1)), points) << "text form " << Text;
+    }
+    ASSERT_EQ(messages.Texts.size(), 1);
+    EXPECT_TRUE(messages.Texts[0].contains(
+        QStringLiteral("%1 no longer takes its data from Grid1").arg(SeriesTitleOrName(fed))))
+        << messages.Texts[0].toStdString();
+}
+
+// Two selected series changed to the gallery's choice: the second one,
+// changed without the gallery, loses the source its new kind refuses, and
+// the series list tells which link went.
+TEST_F(SeriesGalleryTest, TheSeriesListTellsWhatTheFurtherSelectedSeriesLost)
+{
+    GalleryTestMessages messages;
+    CreateNewSeries(&Chart, &Chart, &TChartShape::staticMetaObject);
+    TChartSeries* line = CreateNewSeries(&Chart, &Chart, &TLineSeries::staticMetaObject);
+    line->SetName(QStringLiteral("Line1"));
+    line->FillSampleValues(6);
+    TChartSeries* average = CreateNewSeries(&Chart, &Chart, &TLineSeries::staticMetaObject,
+                                            &TAveragePlotFunction::staticMetaObject);
+    average->SetDataSource(line);
+    const std::vector<double> points = GalleryTestYValues(*average);
+
+    TChartListBox list;
+    list.SetChart(&Chart);
+    list.show();
+    list.ClearSelection();
+    list.SelectSeriesRow(Chart.Series(0));
+    list.SelectSeriesRow(average);
+    ASSERT_EQ(list.SelectedSeries().size(), 2u);
+    // The shape's own type: the shape stays, the average becomes one.
+    WhenShown<TPlotGallery>([](TPlotGallery& form) { ChooseGalleryType(form, &TChartShape::staticMetaObject); });
+    list.ChangeTypeOfSelected();
+
+    ASSERT_EQ(Chart.SeriesCount(), 3);
+    TChartSeries* changed = Chart.Series(2);
+    ASSERT_EQ(changed->metaObject(), &TChartShape::staticMetaObject);
+    EXPECT_EQ(changed->DataSources().Count(), 0);
+    EXPECT_EQ(GalleryTestYValues(*changed), points);
+    EXPECT_EQ(GalleryTestRefusedLinks(Chart).join(QLatin1Char('\n')).toStdString(), "");
+    TChart reopened;
+    EXPECT_EQ(GalleryTestReopenErrors(Chart, reopened, true).join(QLatin1Char('\n')).toStdString(), "");
+    ASSERT_EQ(messages.Texts.size(), 1);
+    EXPECT_TRUE(messages.Texts[0].contains(
+        QStringLiteral("%1 no longer takes its data from Line1").arg(SeriesTitleOrName(changed))))
+        << messages.Texts[0].toStdString();
 }
 
 } // namespace
