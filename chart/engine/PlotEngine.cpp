@@ -1616,7 +1616,7 @@ QString TChartSeries::GetMarkText(int ValueIndex)
         Text = Label + Separator + ValueText();
         break;
     case TSeriesMarks::smsLegend:
-        Text = FParentChart ? FParentChart->GetValueLegendText(this, ValueIndex) : QString();
+        Text = FParentChart ? FParentChart->GetValueLegendText(this, ValueToLegendIndex(ValueIndex)) : QString();
         if (!Multi)
             Text.replace(PlotColumnSeparator, QLatin1Char(' '));
         break;

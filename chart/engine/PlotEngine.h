@@ -533,6 +533,9 @@ public:
 
     virtual int CountLegendItems() { return Count(); }
     virtual int LegendToValueIndex(int LegendIndex) const { return LegendIndex; }
+    // The legend row that speaks for point ValueIndex (its mark in the
+    // legend style shows that row's text); -1 when no row does.
+    virtual int ValueToLegendIndex(int ValueIndex) const { return ValueIndex; }
     virtual TColor LegendItemColor(int LegendIndex) const { return GetValueColor(LegendIndex); }
     virtual void GetLegendText(int LegendIndex, TLegendTextStyle TextStyle, QString& Text);
     QString LegendString(int LegendIndex, TLegendTextStyle TextStyle);

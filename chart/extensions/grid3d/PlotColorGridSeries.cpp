@@ -13,7 +13,10 @@
 #include "chart/engine/PlotValueList.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <cstdint>
+#include <limits>
 
 namespace lp {
 
@@ -28,6 +31,11 @@ QRgb ToPixel(TColor Color)
 TColor FromPixel(QRgb Pixel)
 {
     return static_cast<TColor>(qRed(Pixel) | (qGreen(Pixel) << 8) | (qBlue(Pixel) << 16));
+}
+
+int ClampedInt(int64_t V)
+{
+    return static_cast<int>(std::clamp<int64_t>(V, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
 }
 
 TRect Normalised(int X0, int Y0, int X1, int Y1)
@@ -218,7 +226,11 @@ void TColorGridSeries::DrawAllValues()
         // screen, whichever way the axes run.
         const bool FlipX = CalcXPosValue(Window.FirstColumn) > CalcXPosValue(Window.LastColumn + 1);
         const bool FlipY = CalcYPosValue(Window.FirstRow) > CalcYPosValue(Window.LastRow + 1);
-        if (FillCellBitmap(Window, FlipX, FlipY))
+        // A turned view would project the picture one cell at a time, empty
+        // cells included: the held cells are projected straight instead.
+        if (DrawsTurned() && !FSmoothBitmap)
+            DrawTurnedCells(Window, FlipX, FlipY);
+        else if (FillCellBitmap(Window, FlipX, FlipY))
             DrawCellBitmap(Target);
     }
     TPlotCanvas3D& Canvas = FParentChart->Canvas();
@@ -232,27 +244,107 @@ void TColorGridSeries::DrawAllValues()
     }
 }
 
+bool TColorGridSeries::DrawsTurned() const
+{
+    return FParentChart && FParentChart->View3D() && !FParentChart->View3DOptions()->Orthogonal();
+}
+
+std::pair<double, double> TColorGridSeries::RegularNodeOf(int Index) const
+{
+    // As the grid index places points: column (row) 1 holds the smallest
+    // X (Z), rounded to the nearest whole number.
+    const double Column = std::nearbyint(XValues()->Value(Index)) - (std::nearbyint(XValues()->MinValue()) - 1);
+    const double Row = std::nearbyint(ZValues()->Value(Index)) - (std::nearbyint(ZValues()->MinValue()) - 1);
+    return {Column, Row};
+}
+
+template <class TVisit>
+void TColorGridSeries::ForEachHeldCell(const TCellWindow& Window, bool FlipX, bool FlipY, TVisit&& Visit) const
+{
+    const int Width = Window.LastColumn - Window.FirstColumn + 1;
+    const int Height = Window.LastRow - Window.FirstRow + 1;
+    if (static_cast<qint64>(Width) * Height <= DenseNodesPerPoint * static_cast<qint64>(Count())) {
+        // Few cells per point: the window's nodes, row by row from the top.
+        for (int Y = 0; Y < Height; ++Y) {
+            const int Row = FlipY ? Window.LastRow - Y : Window.FirstRow + Y;
+            for (int X = 0; X < Width; ++X)
+                if (const int Index = GridIndex(FlipX ? Window.LastColumn - X : Window.FirstColumn + X, Row);
+                    Index >= 0)
+                    Visit(THeldCell{X, Y, Index});
+        }
+        return;
+    }
+    // A grid far wider than its points: the points' nodes.
+    for (int I = 0; I < Count(); ++I) {
+        const auto [Column, Row] = RegularNodeOf(I);
+        if (!(Column >= Window.FirstColumn && Column <= Window.LastColumn && Row >= Window.FirstRow
+              && Row <= Window.LastRow))
+            continue;
+        const int C = static_cast<int>(Column);
+        const int R = static_cast<int>(Row);
+        if (GridIndex(C, R) != I)
+            continue; // a later point on the same node holds it
+        Visit(THeldCell{FlipX ? Window.LastColumn - C : C - Window.FirstColumn,
+                        FlipY ? Window.LastRow - R : R - Window.FirstRow, I});
+    }
+}
+
 bool TColorGridSeries::FillCellBitmap(const TCellWindow& Window, bool FlipX, bool FlipY)
 {
     const int Width = Window.LastColumn - Window.FirstColumn + 1;
     const int Height = Window.LastRow - Window.FirstRow + 1;
     QImage Cells(Width, Height, QImage::Format_RGB32);
     Cells.fill(Qt::white);
-    const bool Clear = Brush()->Style() == TBrush::bsClear;
-    const QRgb White = qRgb(255, 255, 255);
     bool AnyColour = false;
-    for (int PY = 0; PY < Height && !Clear; ++PY) {
-        const int Row = FlipY ? Window.LastRow - PY : Window.FirstRow + PY;
-        auto* Line = reinterpret_cast<QRgb*>(Cells.scanLine(PY));
-        for (int PX = 0; PX < Width; ++PX) {
-            const int Index = GridIndex(FlipX ? Window.LastColumn - PX : Window.FirstColumn + PX, Row);
-            const TColor Color = Index < 0 ? clNone : GetValueColor(Index);
-            Line[PX] = Color == clNone ? White : ToPixel(Color);
-            AnyColour = AnyColour || Color != clNone;
-        }
-    }
+    if (Brush()->Style() != TBrush::bsClear)
+        ForEachHeldCell(Window, FlipX, FlipY, [&](const THeldCell& Cell) {
+            const TColor Color = GetValueColor(Cell.Index);
+            if (Color == clNone)
+                return;
+            reinterpret_cast<QRgb*>(Cells.scanLine(Cell.Y))[Cell.X] = ToPixel(Color);
+            AnyColour = true;
+        });
     FBitmap->SetImage(Cells);
     return AnyColour;
+}
+
+void TColorGridSeries::DrawTurnedCells(const TCellWindow& Window, bool FlipX, bool FlipY)
+{
+    if (Brush()->Style() == TBrush::bsClear)
+        return;
+    std::vector<THeldCell> Cells;
+    ForEachHeldCell(Window, FlipX, FlipY, [&Cells](const THeldCell& Cell) { Cells.push_back(Cell); });
+    // Row by row from the top, as the picture would be drawn.
+    std::sort(Cells.begin(), Cells.end(),
+              [](const THeldCell& A, const THeldCell& B) { return A.Y != B.Y ? A.Y < B.Y : A.X < B.X; });
+    TPlotCanvas3D& Canvas = FParentChart->Canvas();
+    Canvas.Pen()->SetStyle(TPen::psClear);
+    Canvas.Brush()->SetStyle(TBrush::bsSolid);
+    const TRect& Target = Window.Target;
+    const int64_t Columns = Window.LastColumn - Window.FirstColumn + 1;
+    const int64_t Rows = Window.LastRow - Window.FirstRow + 1;
+    const int64_t Width = static_cast<int64_t>(Target.Right) - Target.Left;
+    const int64_t Height = static_cast<int64_t>(Target.Bottom) - Target.Top;
+    // The target is shared out over all the window's cells by one rule, so
+    // that neighbours meet without gaps, as when the picture is stretched.
+    const auto EdgeX = [&](int Column) { return ClampedInt(Target.Left + Width * Column / Columns); };
+    const auto EdgeY = [&](int Row) { return ClampedInt(Target.Top + Height * Row / Rows); };
+    const int Z = DepthStart();
+    for (const THeldCell& Cell : Cells) {
+        const TColor Color = GetValueColor(Cell.Index);
+        // White is the picture's transparent colour: such a cell shows what
+        // lies behind, as an empty one does.
+        if (Color == clNone || ColorToRGB(Color) == clWhite)
+            continue;
+        Canvas.Brush()->SetColor(ColorToRGB(Color));
+        const int Left = EdgeX(Cell.X);
+        const int Right = EdgeX(Cell.X + 1);
+        const int Top = EdgeY(Cell.Y);
+        const int Bottom = EdgeY(Cell.Y + 1);
+        const std::array<TPoint, 4> Corners{TPoint{Left, Top}, TPoint{Right, Top}, TPoint{Right, Bottom},
+                                            TPoint{Left, Bottom}};
+        Canvas.PolygonWithZ(Corners, Z);
+    }
 }
 
 void TColorGridSeries::DrawCellBitmap(const TRect& Target)
@@ -309,27 +401,50 @@ TRect TColorGridSeries::ExtentRect()
                       CalcXPosValue(std::min(MaxXValue(), HighX)), CalcYPosValue(std::min(MaxZValue(), HighZ)));
 }
 
+std::vector<TColorGridSeries::TGridLine> TColorGridSeries::GridLineNodes(bool Horizontal) const
+{
+    const int Offset = IrregularGrid() && !FCenteredPoints ? 1 : 0;
+    // Every below 1 would divide by zero or step backwards: one line per
+    // row or column then.
+    const int Every = std::max(1, Horizontal ? FZGridEvery : FXGridEvery);
+    const int Last = ((Horizontal ? NumZValues() : NumXValues()) - Offset - 1) / Every;
+    const auto NodeOfStep = [&](int K) {
+        return Horizontal ? GridIndex(1, Every * K + 1) : GridIndex(Every * K + 1, 1);
+    };
+    std::vector<TGridLine> Lines;
+    if (IrregularGrid() || Last <= Count()) {
+        for (int K = 1; K <= Last; ++K)
+            if (const int Node = NodeOfStep(K); Node >= 0)
+                Lines.push_back({K, Node});
+        return Lines;
+    }
+    // More steps than points (a sparse regular grid): the lines are found
+    // from the points in the first column (row).
+    for (int I = 0; I < Count(); ++I) {
+        const auto [Column, Row] = RegularNodeOf(I);
+        const double Across = Horizontal ? Column : Row;
+        const double Along = (Horizontal ? Row : Column) - 1;
+        if (Across != 1 || !(Along >= Every && Along <= static_cast<double>(Last) * Every)
+            || std::fmod(Along, Every) != 0)
+            continue;
+        const int K = static_cast<int>(Along) / Every;
+        if (NodeOfStep(K) == I)
+            Lines.push_back({K, I});
+    }
+    std::sort(Lines.begin(), Lines.end(), [](const TGridLine& A, const TGridLine& B) { return A.Step < B.Step; });
+    return Lines;
+}
+
 void TColorGridSeries::DrawGridLines(const TRect& Target)
 {
     TPlotCanvas3D& Canvas = FParentChart->Canvas();
     Canvas.SetBackMode(TRANSPARENT);
     Canvas.AssignVisiblePen(*Pen());
-    const int Offset = IrregularGrid() && !FCenteredPoints ? 1 : 0;
     const int Z = DepthStart();
-    // Every below 1 would divide by zero or step backwards: one line per
-    // row or column then.
-    const int ZEvery = std::max(1, FZGridEvery);
-    for (int K = 1; K <= (NumZValues() - Offset - 1) / ZEvery; ++K) {
-        const int Node = GridIndex(1, ZEvery * K + 1);
-        if (Node >= 0)
-            Canvas.HorizLine3D(Target.Left, Target.Right, CalcYPosValue(ZValues()->Value(Node) - CentreShift()), Z);
-    }
-    const int XEvery = std::max(1, FXGridEvery);
-    for (int K = 1; K <= (NumXValues() - Offset - 1) / XEvery; ++K) {
-        const int Node = GridIndex(XEvery * K + 1, 1);
-        if (Node >= 0)
-            Canvas.VertLine3D(CalcXPosValue(XValues()->Value(Node) - CentreShift()), Target.Top, Target.Bottom, Z);
-    }
+    for (const TGridLine& Line : GridLineNodes(true))
+        Canvas.HorizLine3D(Target.Left, Target.Right, CalcYPosValue(ZValues()->Value(Line.Node) - CentreShift()), Z);
+    for (const TGridLine& Line : GridLineNodes(false))
+        Canvas.VertLine3D(CalcXPosValue(XValues()->Value(Line.Node) - CentreShift()), Target.Top, Target.Bottom, Z);
 }
 
 void TColorGridSeries::DrawMark(int ValueIndex, const QString& St, TSeriesMarkPosition& APosition)

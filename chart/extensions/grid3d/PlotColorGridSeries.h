@@ -9,8 +9,11 @@
 // A regular grid is one bitmap of one pixel per visible cell stretched over
 // the cells' area (optionally resampled smoothly first); white pixels, and
 // so cells without a point or coloured clNone or white, show the
-// background. An irregular grid is one rectangle per cell, from a node to
-// its neighbours in the next column and row. A cell spans value .. value + 1
+// background. In a turned (not orthogonal) 3-D view the cells that hold
+// points are projected one by one where the stretched picture would put
+// them, so the paint costs what those cells cover however wide the grid.
+// An irregular grid is one rectangle per cell, from a node to its
+// neighbours in the next column and row. A cell spans value .. value + 1
 // (regular), value - 0.5 .. value + 0.5 (CenteredPoints) or node to next
 // node (irregular); the value extents cover whole cells, and the vertical
 // extents are those of Z.
@@ -25,6 +28,8 @@
 #include "platform/graphics/Bitmap.h"
 
 #include <memory>
+#include <utility>
+#include <vector>
 
 namespace lp {
 
@@ -104,8 +109,9 @@ public:
     // The visible cells of a regular grid and their pixels (empty without a
     // chart or points).
     TCellWindow VisibleCells() const;
-    // Painting's cell picture (one pixel per visible cell) or the picture
-    // FillFromBitmap was given.
+    // Painting's cell picture (one pixel per visible cell; a turned 3-D
+    // view without SmoothBitmap makes none) or the picture FillFromBitmap
+    // was given.
     const TBitmap& Bitmap() const { return *FBitmap; }
 
     bool CenteredPoints() const { return FCenteredPoints; }
@@ -125,12 +131,42 @@ private:
     // The extent of a value list over whole cells.
     double LowExtent(TChartValueList& Values) const;
     double HighExtent(TChartValueList& Values) const;
+    // A cell of Window that holds a point: its place in the cell picture
+    // (X from the left, Y from the top) and the point.
+    struct THeldCell {
+        int X;
+        int Y;
+        int Index;
+    };
+    // The column and row of point Index in a regular grid (NaN for a NaN
+    // coordinate), as the grid index places it.
+    std::pair<double, double> RegularNodeOf(int Index) const;
+    // Calls Visit for each held cell of Window: the window's nodes are
+    // walked when it has few cells per point, else the points (a sparse
+    // grid's window is far larger than its points).
+    template <class TVisit>
+    void ForEachHeldCell(const TCellWindow& Window, bool FlipX, bool FlipY, TVisit&& Visit) const;
+    // In a 3-D view that is not orthogonal.
+    bool DrawsTurned() const;
     // Fills the cell picture for Window; true when anything is drawn.
     bool FillCellBitmap(const TCellWindow& Window, bool FlipX, bool FlipY);
     void DrawCellBitmap(const TRect& Target);
+    // The held cells of Window, each projected at the series' front where
+    // the stretched picture would put it; empty and white cells are left
+    // out, as the picture leaves them transparent.
+    void DrawTurnedCells(const TCellWindow& Window, bool FlipX, bool FlipY);
     void DrawIrregularCells();
     // The pixel rectangle of the whole grid for the irregular drawing.
     TRect ExtentRect();
+    // A grid line: its step k (the line at node k * Every + 1 of the first
+    // column or row) and the point at that node.
+    struct TGridLine {
+        int Step;
+        int Node;
+    };
+    // The horizontal (or vertical) grid lines whose nodes hold points, in
+    // step order.
+    std::vector<TGridLine> GridLineNodes(bool Horizontal) const;
     void DrawGridLines(const TRect& Target);
     int ClickedRegular(double VX, double VZ) const;
     int ClickedIrregular(double VX, double VZ) const;

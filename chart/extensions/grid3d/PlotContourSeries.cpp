@@ -491,17 +491,49 @@ int TContourSeries::Clicked(int X, int Y)
 
 // --- Legend, ranges, gallery --------------------------------------------------------------------
 
+int TContourSeries::LegendToLevelIndex(int LegendIndex) const
+{
+    const int Count = FLevels->Count();
+    return LegendIndex >= 0 && LegendIndex < Count ? Count - 1 - LegendIndex : -1;
+}
+
+int TContourSeries::LevelOfValue(double Value) const
+{
+    int Found = -1;
+    for (int I = 0; I < FLevels->Count(); ++I) {
+        const double Level = FLevels->Items(I)->UpToValue();
+        if (Level <= Value && (Found < 0 || Level > FLevels->Items(Found)->UpToValue()))
+            Found = I;
+    }
+    return Found;
+}
+
 TColor TContourSeries::LegendItemColor(int LegendIndex) const
 {
-    const int Index = FLevels->Count() - 1 - LegendIndex;
+    const int Index = LegendToLevelIndex(LegendIndex);
+    if (Index < 0)
+        return GetSeriesColor();
     const TColor Color = FLevels->Items(Index)->Color();
-    return Color == clPlotColor ? GetValueColor(Index) : Color;
+    if (Color != clPlotColor)
+        return Color;
+    // The point colour of the level's index, as long as there is such a point.
+    if (Index < Count())
+        return GetValueColor(Index);
+    return FParentChart ? FParentChart->GetDefaultColor(Index) : GetSeriesColor();
 }
 
 void TContourSeries::GetLegendText(int LegendIndex, TLegendTextStyle /*TextStyle*/, QString& Text)
 {
-    const int Index = FLevels->Count() - 1 - LegendIndex;
-    Text = FormatFloat(ValueFormat(), FLevels->Items(Index)->UpToValue());
+    const int Index = LegendToLevelIndex(LegendIndex);
+    Text = Index < 0 ? QString() : FormatFloat(ValueFormat(), FLevels->Items(Index)->UpToValue());
+}
+
+int TContourSeries::ValueToLegendIndex(int ValueIndex) const
+{
+    if (ValueIndex < 0 || ValueIndex >= Count())
+        return -1;
+    const int Level = LevelOfValue(YValues()->Value(ValueIndex));
+    return Level < 0 ? -1 : FLevels->Count() - 1 - Level;
 }
 
 double TContourSeries::MaxYValue()

@@ -165,8 +165,12 @@ public:
     void DrawAllValues() override;
     // One row per level, the highest first.
     int CountLegendItems() override { return FLevels->Count(); }
+    // A row outside the levels has the series colour and no text.
     TColor LegendItemColor(int LegendIndex) const override;
     void GetLegendText(int LegendIndex, TLegendTextStyle TextStyle, QString& Text) override;
+    // The row of the level the point's value lies in: the highest level at
+    // or below the value; -1 (no legend text) below every level.
+    int ValueToLegendIndex(int ValueIndex) const override;
     // In a 2-D chart the vertical axis spans the Z values.
     double MaxYValue() override;
     double MinYValue() override;
@@ -184,6 +188,11 @@ public:
     // Adds segment (A, B) to Lines: onto the end of a line it meets, else
     // as a new line; lines that then meet are merged.
     static void AddSegment(std::vector<TContourLine>& Lines, TContourPoint A, TContourPoint B);
+
+    // The level legend row LegendIndex shows, -1 outside the levels.
+    int LegendToLevelIndex(int LegendIndex) const;
+    // The highest level at or below Value, -1 when none (or Value is NaN).
+    int LevelOfValue(double Value) const;
 
     bool AutomaticLevels() const { return FAutomaticLevels; }
     void SetAutomaticLevels(bool Value);

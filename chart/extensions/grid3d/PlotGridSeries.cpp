@@ -189,7 +189,16 @@ void TCustom3DGridSeries::InitGridIndex(int NumX, int NumZ)
     CheckGridSize(NumX, NumZ);
     FGridColumns = NumX + 1;
     FGridRows = NumZ + 1;
-    FGridIndex.assign(static_cast<size_t>(FGridColumns) * static_cast<size_t>(FGridRows), -1);
+    const qint64 Nodes = static_cast<qint64>(FGridColumns) * FGridRows;
+    FSparseIndex = Nodes > std::max<qint64>(DenseIndexNodes, DenseNodesPerPoint * static_cast<qint64>(Count()));
+    if (FSparseIndex) {
+        std::vector<int>().swap(FGridIndex);
+        FHeldNodes.clear();
+        FHeldNodes.reserve(static_cast<size_t>(Count()));
+    } else {
+        FHeldNodes = {};
+        FGridIndex.assign(static_cast<size_t>(Nodes), -1);
+    }
 }
 
 int TCustom3DGridSeries::GridIndex(int Column, int Row) const
@@ -197,14 +206,23 @@ int TCustom3DGridSeries::GridIndex(int Column, int Row) const
     if (Column < 0 || Column >= FGridColumns || Row < 0 || Row >= FGridRows)
         throw ERangeError("Grid node (" + std::to_string(Column) + ", " + std::to_string(Row)
                           + ") is outside the grid index");
-    return FGridIndex[static_cast<size_t>(Column) * static_cast<size_t>(FGridRows) + static_cast<size_t>(Row)];
+    const size_t Node = static_cast<size_t>(Column) * static_cast<size_t>(FGridRows) + static_cast<size_t>(Row);
+    if (FSparseIndex) {
+        const auto Held = FHeldNodes.find(Node);
+        return Held == FHeldNodes.end() ? -1 : Held->second;
+    }
+    return FGridIndex[Node];
 }
 
 void TCustom3DGridSeries::SetGridEntry(int Column, int Row, int PointIndex)
 {
     if (Column < 0 || Column >= FGridColumns || Row < 0 || Row >= FGridRows)
         return; // a NaN coordinate has no node
-    FGridIndex[static_cast<size_t>(Column) * static_cast<size_t>(FGridRows) + static_cast<size_t>(Row)] = PointIndex;
+    const size_t Node = static_cast<size_t>(Column) * static_cast<size_t>(FGridRows) + static_cast<size_t>(Row);
+    if (FSparseIndex)
+        FHeldNodes[Node] = PointIndex;
+    else
+        FGridIndex[Node] = PointIndex;
 }
 
 void TCustom3DGridSeries::FillGridIndex(int FirstIndex)

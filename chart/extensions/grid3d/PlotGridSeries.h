@@ -13,12 +13,14 @@
 // Columns and rows count from 1; index entries without a point are -1.
 //
 // The index is rebuilt before each paint and after a copy from another grid
-// series. It is refused (ChartException, the points kept) when it would hold
-// more than MaxGridNodes entries.
+// series; a grid far larger than its points gets a sparse index. It is
+// refused (ChartException, the points kept) when it would hold more than
+// MaxGridNodes entries.
 
 #include "chart/engine/PlotPaletteSeries.h"
 
 #include <functional>
+#include <unordered_map>
 #include <vector>
 
 namespace lp {
@@ -61,6 +63,13 @@ public:
     using TCustom3DPaletteSeries::GetYValue;
     void RecreateValues() { CreateValues(FNumXValues, FNumZValues); }
     bool CanCreateValues() const;
+
+    // Up to this many nodes, and up to this many per point, the index is an
+    // array of every node; beyond, it keeps only the nodes that hold points,
+    // so that a sparse grid (date-time X values, scattered points) costs
+    // what its points do.
+    static constexpr qint64 DenseIndexNodes = 65'536;
+    static constexpr qint64 DenseNodesPerPoint = 16;
 
     // Resizes the index to NumX + 1 by NumZ + 1 entries of -1 (nothing for
     // a negative NumX).
@@ -111,8 +120,11 @@ private:
     int FZStep = 1;
     std::vector<int> FCorners = {-1, -1, -1, -1};
     bool FCreatingSamples = false;
-    // Column-major: entry [column][row] at column * FGridRows + row.
+    // Column-major: entry [column][row] at column * FGridRows + row; a
+    // sparse index keeps only the nodes that hold a point, by that entry.
     std::vector<int> FGridIndex;
+    std::unordered_map<size_t, int> FHeldNodes;
+    bool FSparseIndex = false;
     int FGridColumns = 0;
     int FGridRows = 0;
 };

@@ -1,8 +1,10 @@
 // The extensions' start-up registers each series type with its gallery text,
-// page and number of gallery series, and every class it lists for reading.
+// page and number of gallery series, and every class it lists for reading;
+// every registered series answers its legend and mark texts for any point.
 
 #include "chart/engine/PlotChart.h"
 #include "chart/engine/PlotImageTool.h"
+#include "chart/engine/PlotMarks.h"
 #include "chart/engine/PlotRegistry.h"
 #include "chart/extensions/PlotExtensions.h"
 #include "chart/extensions/financial/PlotBigCandle.h"
@@ -12,6 +14,8 @@
 #include "chart/extensions/stats/PlotPyramid.h"
 #include "chart/extensions/stats/PlotVolumePipe.h"
 #include "tests/chart/engine/EngineTestUtil.h"
+
+#include <algorithm>
 
 #include <gtest/gtest.h>
 
@@ -75,6 +79,47 @@ TEST(ExtensionRegistration, EveryListedClassIsReadableUntilTheShutdown)
     InitializeChartExtensions();
     EXPECT_EQ(ExtensionTestClassNames(Left), ExtensionTestClassNames(Engine));
     EXPECT_EQ(test::RegistryClasses(), Listed);
+}
+
+// Guards: a legend text asked for a point's index raised where legend rows are not points.
+// (The contour's rows are its levels.) Every registered kind, with samples, answers
+// every legend row and every point with each legend text style, gives each
+// point a mark text in each marks style, and paints its marks in the legend
+// style.
+TEST(ExtensionRegistration, EveryKindAnswersLegendAndMarkTextsForEveryPoint)
+{
+    const TPlotSeriesTypes& Types = *PlotSeriesTypes();
+    for (int T = 0; T < Types.Count(); ++T) {
+        const TPlotSeriesType& Type = *Types[T];
+        if (!Type.SeriesClass)
+            continue;
+        TChart Chart;
+        Chart.SetBounds(0, 0, 300, 200);
+        Chart.SetBufferedDisplay(false);
+        TChartSeries* Series = CreateNewSeries(nullptr, &Chart, Type.SeriesClass);
+        const char* Kind = Type.SeriesClass->className();
+        TChartSeries::RandomSeed(7);
+        Series->FillSampleValues(8);
+        Series->Marks()->SetVisible(true);
+        // A first paint builds whatever the legend rows come from (levels,
+        // palettes, groups).
+        Series->Marks()->SetStyle(TSeriesMarks::smsValue);
+        EXPECT_NO_THROW(Chart.CreateBitmap(clWhite, Chart.GetRectangle())) << Kind;
+        const int Rows = std::max(Series->Count(), Series->CountLegendItems());
+        for (int Style = TChartSeries::ltsPlain; Style <= TChartSeries::ltsXAndPercent; ++Style)
+            for (int Row = 0; Row < Rows; ++Row) {
+                QString Text;
+                EXPECT_NO_THROW(Series->GetLegendText(Row, TChartSeries::TLegendTextStyle(Style), Text))
+                    << Kind << " row " << Row << " style " << Style;
+            }
+        for (int Style = TSeriesMarks::smsValue; Style <= TSeriesMarks::smsXY; ++Style) {
+            Series->Marks()->SetStyle(TSeriesMarks::TSeriesMarksStyle(Style));
+            for (int I = 0; I < Series->Count(); ++I)
+                EXPECT_NO_THROW(Series->GetMarkText(I)) << Kind << " point " << I << " style " << Style;
+        }
+        Series->Marks()->SetStyle(TSeriesMarks::smsLegend);
+        EXPECT_NO_THROW(Chart.CreateBitmap(clWhite, Chart.GetRectangle())) << Kind;
+    }
 }
 
 } // namespace

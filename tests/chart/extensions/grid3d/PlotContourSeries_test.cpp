@@ -9,6 +9,7 @@
 #include "chart/engine/PlotAxis.h"
 #include "chart/engine/PlotChart.h"
 #include "chart/engine/PlotLegend.h"
+#include "chart/engine/PlotMarks.h"
 #include "chart/engine/PlotValueList.h"
 #include "platform/graphics/RecordingDC.h"
 #include "tests/chart/engine/EngineTestUtil.h"
@@ -266,6 +267,59 @@ TEST(ContourDrawing, LegendShowsTheHighestLevelFirst)
     TContourSeries Samples;
     Samples.AddSampleValues(10);
     EXPECT_NEAR(Samples.YPosition(), (Samples.YValues()->MaxValue() + Samples.YValues()->MinValue()) / 2, 1e-12);
+}
+
+// --- Marks --------------------------------------------------------------------------------------
+
+// Guards: legend-style contour marks made every paint raise "Index -1 out of range (0..9)".
+// The marks asked the level list for the point's index counted from the
+// top; every point past the number of levels raised.
+TEST(ContourMarks, LegendStyleMarksPaintAfterTheDataIsRefilled)
+{
+    TChart Chart;
+    Chart.SetBounds(0, 0, 400, 300);
+    Chart.SetBufferedDisplay(false);
+    auto* S = new TContourSeries(&Chart);
+    Chart.AddSeries(S);
+    S->FillSampleValues(10);
+    S->Marks()->SetVisible(true);
+    S->Marks()->SetStyle(TSeriesMarks::smsLegend);
+    EXPECT_NO_THROW(Chart.CreateBitmap(clWhite, Chart.GetRectangle()));
+    // Refilled with points below the (now fixed) lowest level.
+    S->SetAutomaticLevels(false);
+    S->Clear();
+    for (int X = 1; X <= 4; ++X)
+        for (int Z = 1; Z <= 4; ++Z)
+            S->AddXYZ(X, X - 3.0, Z);
+    ASSERT_GT(S->Count(), S->Levels()->Count());
+    EXPECT_NO_THROW(Chart.CreateBitmap(clWhite, Chart.GetRectangle()));
+    EXPECT_NO_THROW(Chart.CreateBitmap(clWhite, Chart.GetRectangle()));
+}
+
+// Guards: a point below every level (or past the levels' count) raised instead of having no mark.
+// A point's legend-style mark names the level its value lies in: the
+// highest level at or below it.
+TEST(ContourMarks, LegendStyleMarkNamesTheLevelOfThePoint)
+{
+    TChart Chart;
+    auto* S = new TContourSeries(&Chart);
+    Chart.AddSeries(S);
+    FillGrid(*S, 4, 4, [](int X, int) { return X; });
+    AddLevel(*S, 1.5, clRed);
+    AddLevel(*S, 2.5, clBlue);
+    S->Marks()->SetStyle(TSeriesMarks::smsLegend);
+    for (int I = 0; I < S->Count(); ++I) {
+        const double Value = S->YValues()->Value(I);
+        const QString Expected = Value >= 2.5 ? "2.5" : (Value >= 1.5 ? "1.5" : "");
+        EXPECT_EQ(S->GetMarkText(I), Expected) << "point " << I << " of value " << Value;
+    }
+    // Legend rows outside the levels have no text.
+    for (int Row : {-1, 2, 3, 1000}) {
+        QString Text = "x";
+        EXPECT_NO_THROW(S->GetLegendText(Row, TChartSeries::TLegendTextStyle{}, Text));
+        EXPECT_TRUE(Text.isEmpty()) << Row;
+        EXPECT_NO_THROW(S->LegendItemColor(Row));
+    }
 }
 
 // --- Pictures -----------------------------------------------------------------------------------

@@ -1,6 +1,7 @@
 // The grid series base: the empty index, generated grids (row order, the
 // sample surface, the growth step restored), regular and irregular indexes,
-// the size cap, cell corners and grid-only data sources.
+// sparse indexes of wide grids, the size cap, cell corners and grid-only
+// data sources.
 
 #include "chart/extensions/grid3d/PlotGridSeries.h"
 
@@ -116,6 +117,42 @@ TEST(GridSeries, RegularIndexFromTheNearestWholeNumbers)
     EXPECT_EQ(Halves.GridIndex(2, 1), 2);
     EXPECT_EQ(Halves.GridIndex(3, 1), -1);
     EXPECT_EQ(Halves.GridIndex(4, 1), 3);
+}
+
+// A grid far wider than its points (date-time X values: one column a day)
+// keeps only its held nodes, and answers as the full index would: the
+// point of a node (the later one on a shared node), -1 between, a range
+// error outside.
+TEST(GridSeries, SparseGridIndexAnswersLikeTheFullOne)
+{
+    TCustom3DGridSeries S;
+    S.AddXYZ(36526.25, 1, 3); // 2000-01-01 06:00
+    S.AddXYZ(45000.7, 2, 1);
+    S.AddXYZ(40000, 3, 20);
+    S.AddXYZ(40000.2, 4, 20); // the same node as point 2: it wins
+    S.FillGridIndex(0);
+    ASSERT_EQ(S.NumXValues(), 45001 - 36526 + 1);
+    ASSERT_EQ(S.NumZValues(), 20);
+    EXPECT_GT(static_cast<qint64>(S.GridColumns()) * S.GridRows(), TCustom3DGridSeries::DenseIndexNodes);
+    EXPECT_EQ(S.GridIndex(1, 3), 0);
+    EXPECT_EQ(S.GridIndex(45001 - 36526 + 1, 1), 1);
+    EXPECT_EQ(S.GridIndex(40000 - 36526 + 1, 20), 3);
+    EXPECT_EQ(S.GridIndex(40000 - 36526 + 1, 19), -1);
+    int Held = 0;
+    for (const int Entry : AllEntries(S))
+        Held += Entry >= 0 ? 1 : 0;
+    EXPECT_EQ(Held, 3);
+    EXPECT_THROW(S.GridIndex(S.GridColumns(), 1), ERangeError);
+    EXPECT_THROW(S.GridIndex(1, -1), ERangeError);
+    // Filled in again densely, it answers the same.
+    S.Clear();
+    for (int X = 1; X <= 300; ++X)
+        for (int Z = 1; Z <= 300; ++Z)
+            S.AddXYZ(X, X * Z, Z);
+    S.FillGridIndex(0);
+    EXPECT_EQ(S.GridIndex(1, 1), 0);
+    EXPECT_EQ(S.GridIndex(300, 300), 300 * 300 - 1);
+    EXPECT_EQ(S.GridIndex(0, 0), -1);
 }
 
 TEST(GridSeries, IrregularIndexFromDistinctValues)
