@@ -654,6 +654,13 @@ void TChartAxis::SetMinMax(double AMin, double AMax)
         FParentChart->AxisChanged(this);
 }
 
+bool TChartAxis::AcceptsLimits(double AMin, double AMax) const
+{
+    if (!std::isfinite(AMin) || !std::isfinite(AMax))
+        return false;
+    return !FLogarithmic || FLinLogActive || (AMin > 0 && AMax > 0);
+}
+
 void TChartAxis::Scroll(double Offset, bool CheckLimits)
 {
     if (CheckLimits && FParentChart) {

@@ -535,6 +535,11 @@ public:
     // Fixed range: automatic off, the two swapped when AMin > AMax, Maximum
     // at least Minimum + 1e-10; tells the chart.
     void SetMinMax(double AMin, double AMax);
+    // Whether AMin and AMax can stand as the limits of a scroll or zoom:
+    // both finite, and both above 0 on a logarithmic axis that is not
+    // LinLog (its scale has no place for the others). A scroll or zoom that
+    // would give other limits is refused.
+    bool AcceptsLimits(double AMin, double AMax) const;
     // Moves Minimum and Maximum by Offset (automatic off) and repaints;
     // with CheckLimits only while the series' extent on that side is not
     // yet reached.

@@ -665,10 +665,18 @@ void TCustomChart::ZoomRect(const TRect& Rect)
         double Max;
     };
     std::vector<TTarget> Targets;
+    // An axis whose limits would leave its scale (past the largest double,
+    // or down to 0 on a logarithmic one) keeps its range.
+    const auto AddTarget = [&Targets](TChartAxis* Axis, double Min, double Max) {
+        if (Axis->AcceptsLimits(Min, Max))
+            Targets.push_back({Axis, Min, Max});
+    };
     for (TChartAxis* Axis : {TopAxis(), BottomAxis()})
-        Targets.push_back({Axis, Axis->CalcPosPoint(R.Left), Axis->CalcPosPoint(R.Right)});
+        AddTarget(Axis, Axis->CalcPosPoint(R.Left), Axis->CalcPosPoint(R.Right));
     for (TChartAxis* Axis : {LeftAxis(), RightAxis()})
-        Targets.push_back({Axis, Axis->CalcPosPoint(R.Bottom), Axis->CalcPosPoint(R.Top)});
+        AddTarget(Axis, Axis->CalcPosPoint(R.Bottom), Axis->CalcPosPoint(R.Top));
+    if (Targets.empty())
+        return;
     SaveScales();
     TPlotZoom& Z = *Zoom();
     if (Z.Animated())
@@ -716,10 +724,14 @@ void TCustomChart::PanAxes(bool Horizontal, int OldPixel, int NewPixel)
             NewMin = std::exp(std::log(Axis->Minimum()) + Delta);
             NewMax = std::exp(std::log(Axis->Maximum()) + Delta);
         }
+        // A scroll past the doubles (or, on a logarithmic scale, to or
+        // below 0) is refused: such limits have no place on the scale.
+        if (!Axis->AcceptsLimits(NewMin, NewMax))
+            continue;
         bool Allow = true;
         if (OnAllowScroll)
             OnAllowScroll(Axis, NewMin, NewMax, Allow);
-        if (Allow)
+        if (Allow && Axis->AcceptsLimits(NewMin, NewMax))
             Axis->SetMinMax(NewMin, NewMax);
     }
 }

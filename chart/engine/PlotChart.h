@@ -139,7 +139,8 @@ public:
     void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     bool DoMouseWheel(TShiftState Shift, int WheelDelta, const TPoint& MousePos) override;
     // Shows the part of the chart inside Rect (pixels) on the four side
-    // axes.
+    // axes; an axis that cannot take the limits (AcceptsLimits) keeps its
+    // range, and when none can, nothing is zoomed.
     void ZoomRect(const TRect& Rect);
     // Back to the axis scales before the first zoom or pan.
     void UndoZoom() override;

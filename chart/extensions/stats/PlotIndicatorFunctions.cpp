@@ -186,6 +186,27 @@ void TMACDFunction::FillHistogram(TChartSeries& Parent)
     FHistogram->EndUpdate();
 }
 
+namespace {
+
+// A result beyond the doubles (inf or NaN) adds no point, as with every
+// other function: it has no place on an axis.
+void AddFiniteXY(TChartSeries& Target, double X, double Y)
+{
+    if (std::isfinite(X) && std::isfinite(Y))
+        Target.AddXY(X, Y, QString(), clPlotColor);
+}
+
+// The largest |value| of List from index First up to (not including) Last.
+double LargestMagnitude(const TChartValueList& List, int First, int Last)
+{
+    double Largest = 0;
+    for (int I = First; I < Last; ++I)
+        Largest = std::max(Largest, std::fabs(List.Value(I)));
+    return Largest;
+}
+
+} // namespace
+
 // --- TBollingerFunction -------------------------------------------------------------------------
 
 TBollingerFunction::TBollingerFunction(TComponent* AOwner) : TPlotFunction(AOwner)
@@ -276,19 +297,33 @@ void TBollingerFunction::AddBand(TChartSeries& Source, TChartSeries& Target, dou
     const TChartValueList& X = *Source.XValues();
     // The window's sums slide along, summed afresh once per period so that
     // rounding cannot build up: linear in the points whatever the period.
+    // Each run between two fresh sums adds values divided by the power of
+    // two that brings the largest value of its windows below 1 (see
+    // ScaleExponent), so the sums of squares of values near the limit of the
+    // doubles stay finite and ordinary values give their unscaled results.
+    int Exponent = 0;
+    double Factor = 1; // 2^-Exponent, exact
+    const auto Scaled = [&](int J) { return V.Value(J) * Factor; };
     double Sum = 0;
     double SumSqr = 0;
     for (int I = Points; I <= Source.Count(); ++I) {
         if ((I - Points) % Points == 0) {
+            // This run's windows reach from I - Points to I + Points - 2.
+            // Values all far below 1 are scaled up no further than 2^1022
+            // can carry them.
+            const int RunEnd = I + std::min(Points - 1, Source.Count() - I);
+            Exponent = std::max(ScaleExponent(LargestMagnitude(V, I - Points, RunEnd)), -1022);
+            Factor = std::ldexp(1.0, -Exponent);
             Sum = 0;
             SumSqr = 0;
             for (int J = I - Points; J < I; ++J) {
-                Sum += V.Value(J);
-                SumSqr += V.Value(J) * V.Value(J);
+                const double U = Scaled(J);
+                Sum += U;
+                SumSqr += U * U;
             }
         } else {
-            const double Leaving = V.Value(I - Points - 1);
-            const double Entering = V.Value(I - 1);
+            const double Leaving = Scaled(I - Points - 1);
+            const double Entering = Scaled(I - 1);
             Sum += Entering - Leaving;
             SumSqr += Entering * Entering - Leaving * Leaving;
         }
@@ -296,8 +331,8 @@ void TBollingerFunction::AddBand(TChartSeries& Source, TChartSeries& Target, dou
         if (At >= Averages.Count())
             break;
         const double Variance = (P * SumSqr - Sum * Sum) / (P * P);
-        const double Deviation = Variance > 0 ? std::sqrt(Variance) : 0;
-        Target.AddXY(X.Value(I - 1), Averages.YValues()->Value(At) + D * Deviation, QString(), clPlotColor);
+        const double Deviation = Variance > 0 ? std::ldexp(std::sqrt(Variance), Exponent) : 0;
+        AddFiniteXY(Target, X.Value(I - 1), Averages.YValues()->Value(At) + D * Deviation);
     }
 }
 
@@ -402,11 +437,13 @@ void TPerimeterFunction::AddPoints(TChartSeries* Source)
     }
     ConvexHull(Points);
     Parent->XValues()->SetOrder(loNone);
+    // A corner projected beyond the end of a logarithmic axis can turn back
+    // into a value past the doubles: that corner is left out, and the
+    // outline closes on the first corner added.
     for (const TPoint& P : Points)
-        Parent->AddXY(Source->XScreenToValue(P.X), Source->YScreenToValue(P.Y), QString(), clPlotColor);
-    if (!Points.Empty())
-        Parent->AddXY(Source->XScreenToValue(Points[0].X), Source->YScreenToValue(Points[0].Y), QString(),
-                      clPlotColor);
+        AddFiniteXY(*Parent, Source->XScreenToValue(P.X), Source->YScreenToValue(P.Y));
+    if (Parent->Count() > 0)
+        Parent->AddXY(Parent->XValues()->Value(0), Parent->YValues()->Value(0), QString(), clPlotColor);
 }
 
 } // namespace lp

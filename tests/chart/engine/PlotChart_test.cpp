@@ -1,7 +1,7 @@
 // The chart control: chart parts under the mouse, clicks and their events,
-// zoom, panning, the wheel and the right-click menus, driven by synthetic
-// mouse events on an offscreen window; and a rendered chart compared with
-// its reference image.
+// zoom and panning (of logarithmic axes too), the wheel and the right-click
+// menus, driven by synthetic mouse events on an offscreen window; and a
+// rendered chart compared with its reference image.
 
 #include "chart/engine/PlotChart.h"
 
@@ -236,6 +236,129 @@ TEST_F(ChartWindow, TheWheelScrollsVerticalAxesByThreePercent)
     QApplication::sendEvent(Window, &Wheel);
     EXPECT_NEAR(Chart.LeftAxis()->Minimum(), Min + Range * 0.03, 1e-9);
     EXPECT_EQ(Chart.BottomAxis()->CalcMinimum(), BottomMin);
+}
+
+// --- Scroll and zoom of logarithmic axes ---------------------------------------------------------
+
+// The chart's points replaced by (X, Y) pairs, the left axis logarithmic
+// with its labels in exponent form (a label of 1e300 in full would leave the
+// chart no room).
+void SetLogPoints(ChartWindow& W, std::initializer_list<std::pair<double, double>> Points)
+{
+    W.Series->Clear();
+    for (const auto& [X, Y] : Points)
+        W.Series->AddXY(X, Y);
+    W.Chart.LeftAxis()->SetAxisValuesFormat("0.0E+0");
+    W.Chart.LeftAxis()->SetLogarithmic(true);
+    W.Window->repaint();
+}
+
+// A right-button drag across the whole height of the chart rectangle, in
+// ten moves; Down drags from the top to the bottom.
+void PanAcross(ChartWindow& W, bool Down)
+{
+    const TRect R = W.Chart.ChartRectangle();
+    const int X = (R.Left + R.Right) / 2;
+    const QPoint Top(X, R.Top + 1);
+    const QPoint Bottom(X, R.Bottom - 2);
+    const QPoint From = Down ? Top : Bottom;
+    const QPoint To = Down ? Bottom : Top;
+    QTest::mousePress(W.Window, Qt::RightButton, {}, From);
+    for (int Step = 1; Step <= 10; ++Step)
+        QTest::mouseMove(W.Window, From + (To - From) * Step / 10);
+    QTest::mouseRelease(W.Window, Qt::RightButton, {}, To);
+}
+
+TEST_F(ChartWindow, PanningALinLogAxisStopsShortOfTheLargestDouble)
+{
+    // Regression: the limits went on past the largest double to inf, and
+    // the next move made them NaN.
+    SetLogPoints(*this, {{0, -1e300}, {5, 5e-324}, {10, 1e300}});
+    ASSERT_TRUE(Chart.LeftAxis()->LinLogActive());
+    const TChartAxis& Left = *Chart.LeftAxis();
+    PanAcross(*this, true);
+    EXPECT_GT(Left.Maximum(), 1e300); // the scroll itself goes on
+    for (bool Down : {true, true, false, false}) {
+        PanAcross(*this, Down);
+        EXPECT_TRUE(std::isfinite(Left.Minimum()) && std::isfinite(Left.Maximum()))
+            << Left.Minimum() << " " << Left.Maximum();
+        EXPECT_LT(Left.Minimum(), Left.Maximum());
+    }
+    Window->repaint();
+    EXPECT_GT(Left.CalcRange(), 0);
+    EXPECT_TRUE(std::isfinite(Left.CalcRange()));
+}
+
+TEST_F(ChartWindow, PanningAPlainLogAxisKeepsPositiveLimits)
+{
+    // An ordinary range moves by the same factor at both ends.
+    SetLogPoints(*this, {{0, 1}, {5, 10}, {10, 1000}});
+    const TChartAxis& Left = *Chart.LeftAxis();
+    ASSERT_FALSE(Left.LinLogActive());
+    Drag(Qt::RightButton, Inside(), Inside() + QPoint(0, 30));
+    EXPECT_GT(Left.Minimum(), 1);
+    EXPECT_NEAR(Left.Maximum() / Left.Minimum(), 1000, 1e-6);
+    // Down from the smallest double: the lower limit would fall to 0 (or
+    // the upper past the largest double), so those moves are refused.
+    Chart.UndoZoom();
+    SetLogPoints(*this, {{0, 5e-324}, {10, 1e-300}});
+    for (bool Down : {false, false, false}) {
+        PanAcross(*this, Down);
+        EXPECT_GT(Left.Minimum(), 0);
+        EXPECT_TRUE(std::isfinite(Left.Maximum()));
+    }
+    Chart.UndoZoom();
+    SetLogPoints(*this, {{0, 1e-300}, {10, 1e300}});
+    for (bool Down : {true, true, true}) {
+        PanAcross(*this, Down);
+        EXPECT_GT(Left.Minimum(), 0);
+        EXPECT_TRUE(std::isfinite(Left.Maximum()));
+    }
+}
+
+TEST_F(ChartWindow, LimitsAScrollHandlerGivesBeyondTheDoublesAreRefused)
+{
+    const double Min = Chart.BottomAxis()->Minimum();
+    Chart.OnAllowScroll = [](TChartAxis*, double& NewMin, double&, bool&) { NewMin = std::nan(""); };
+    Drag(Qt::RightButton, Inside(), Inside() + QPoint(-20, 0));
+    EXPECT_EQ(Chart.BottomAxis()->Minimum(), Min);
+    EXPECT_TRUE(std::isfinite(Chart.LeftAxis()->Minimum()));
+}
+
+TEST_F(ChartWindow, AZoomPastTheEndOfALogAxisLeavesThatAxisAsItWas)
+{
+    // Regression: a zoom released below a logarithmic axis reaching down to
+    // the smallest double set its minimum to 0, which has no logarithm.
+    SetLogPoints(*this, {{0, 5e-324}, {5, 1}, {10, 1e300}});
+    const TChartAxis& Left = *Chart.LeftAxis();
+    const double Min = Left.Minimum();
+    const double Max = Left.Maximum();
+    const TRect R = Chart.ChartRectangle();
+    Drag(Qt::LeftButton, QPoint(R.Left + 40, R.Top + 20), QPoint(R.Right - 40, Window->height() - 2));
+    EXPECT_TRUE(Chart.Zoomed());
+    EXPECT_GT(Chart.BottomAxis()->Minimum(), 0.5); // the other axes zoom
+    EXPECT_EQ(Left.Minimum(), Min);
+    EXPECT_EQ(Left.Maximum(), Max);
+    Chart.UndoZoom();
+    // A zoom inside the axis takes it as usual.
+    Drag(Qt::LeftButton, QPoint(R.Left + 40, R.Top + 20), QPoint(R.Right - 40, R.Bottom - 20));
+    EXPECT_GT(Left.Minimum(), Min);
+    EXPECT_LT(Left.Maximum(), Max);
+    Chart.UndoZoom();
+    // Both axes logarithmic, the zoom past both ends: both keep their ranges.
+    Series->Clear();
+    for (double V : {5e-324, 1.0, 1e300})
+        Series->AddXY(V, V);
+    Chart.BottomAxis()->SetAxisValuesFormat("0.0E+0");
+    Chart.BottomAxis()->SetLogarithmic(true);
+    Window->repaint();
+    const double BottomMin = Chart.BottomAxis()->Minimum();
+    const double BottomMax = Chart.BottomAxis()->Maximum();
+    Drag(Qt::LeftButton, QPoint(R.Left + 40, R.Top + 20), QPoint(Window->width() - 2, Window->height() - 2));
+    EXPECT_EQ(Chart.BottomAxis()->Minimum(), BottomMin);
+    EXPECT_EQ(Chart.BottomAxis()->Maximum(), BottomMax);
+    EXPECT_EQ(Left.Minimum(), Min);
+    EXPECT_EQ(Left.Maximum(), Max);
 }
 
 TEST_F(ChartWindow, ShiftRightClickOpensTheMenuOfThePart)

@@ -1,7 +1,8 @@
 // The contour series: automatic and user levels (what turns automatic off,
 // what is stored), tracing straight lines and closed rings, joining and
 // merging pieces, unsorted levels, drawing flat and in 3-D, legend, ranges,
-// hit tests, copies and reference pictures.
+// hit tests, copies, a right-button scroll on a logarithmic axis and
+// reference pictures.
 
 #include "chart/extensions/grid3d/PlotContourSeries.h"
 
@@ -11,11 +12,14 @@
 #include "chart/engine/PlotLegend.h"
 #include "chart/engine/PlotMarks.h"
 #include "chart/engine/PlotValueList.h"
+#include "chart/extensions/stats/PlotFunnel.h"
 #include "platform/graphics/RecordingDC.h"
 #include "tests/chart/engine/EngineTestUtil.h"
 #include "tests/support/ReferenceImage.h"
 
 #include <QtCore/QRegularExpression>
+#include <QtTest/QTest>
+#include <QtWidgets/QWidget>
 
 #include <cmath>
 
@@ -320,6 +324,72 @@ TEST(ContourMarks, LegendStyleMarkNamesTheLevelOfThePoint)
         EXPECT_TRUE(Text.isEmpty()) << Row;
         EXPECT_NO_THROW(S->LegendItemColor(Row));
     }
+}
+
+// --- On a logarithmic axis ---------------------------------------------------------------------
+
+// A right-button drag from the top of the chart rectangle to its bottom
+// (or back), in ten moves.
+void ContourPanAcross(TChart& Chart, bool Down)
+{
+    QWidget* Window = Chart.Widget();
+    const TRect R = Chart.ChartRectangle();
+    const int X = (R.Left + R.Right) / 2;
+    const QPoint From(X, Down ? R.Top + 1 : R.Bottom - 2);
+    const QPoint To(X - 20, Down ? R.Bottom - 2 : R.Top + 1);
+    QTest::mousePress(Window, Qt::RightButton, {}, From);
+    for (int Step = 1; Step <= 10; ++Step)
+        QTest::mouseMove(Window, From + (To - From) * Step / 10);
+    QTest::mouseRelease(Window, Qt::RightButton, {}, To);
+}
+
+TEST(ContourOnALogAxis, ARightButtonScrollKeepsTheLeftAxisFinite)
+{
+    // Regression: the scroll carried the left axis' limits past the largest
+    // double to inf and then NaN, and nothing was drawn against it.
+    TChart Chart;
+    Chart.SetBounds(0, 0, 400, 300);
+    Chart.LeftAxis()->SetLogarithmic(true);
+    auto* Contour = new TContourSeries(&Chart);
+    Chart.AddSeries(Contour);
+    const double Values[] = {5e-324, -3, 1e300, -1e300, 7, 42};
+    for (int X = 0; X < 3; ++X)
+        for (int Z = 0; Z < 3; ++Z)
+            Contour->AddXYZ(X, Values[(X * 3 + Z) % 6], Z);
+    auto* Funnel = new TFunnelSeries(&Chart);
+    Chart.AddSeries(Funnel);
+    Funnel->FillSampleValues(5);
+    QWidget* Window = Chart.Widget();
+    Window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(Window));
+    Window->repaint();
+    const TChartAxis& Left = *Chart.LeftAxis();
+    ASSERT_TRUE(Left.LinLogActive());
+    ASSERT_GT(Chart.ChartRectangle().Bottom - Chart.ChartRectangle().Top, 100);
+    const auto ExpectFiniteAfter = [&](bool Down) {
+        ContourPanAcross(Chart, Down);
+        EXPECT_TRUE(std::isfinite(Left.Minimum()) && std::isfinite(Left.Maximum()))
+            << Left.Minimum() << " " << Left.Maximum();
+        EXPECT_LT(Left.Minimum(), Left.Maximum());
+        Window->repaint();
+        EXPECT_TRUE(std::isfinite(Left.CalcRange()));
+    };
+    // Down: the range moves up to near the largest double ...
+    ExpectFiniteAfter(true);
+    EXPECT_GT(Left.Maximum(), 1e307);
+    // ... and stops there.
+    const double Highest = Left.Maximum();
+    ExpectFiniteAfter(true);
+    EXPECT_GE(Left.Maximum(), Highest);
+    // Up, past zero towards the lowest double.
+    for (int I = 0; I < 3; ++I)
+        ExpectFiniteAfter(false);
+    EXPECT_LT(Left.Minimum(), -1e307);
+    // Undone, the contour's range is shown again.
+    Chart.UndoZoom();
+    Window->repaint();
+    EXPECT_EQ(Left.CalcMinimum(), -1e300);
+    EXPECT_EQ(Left.CalcMaximum(), 1e300);
 }
 
 // --- Pictures -----------------------------------------------------------------------------------

@@ -1,9 +1,11 @@
 // MACD with its signal line and histogram, Bollinger bands in both average
-// modes and with a period too small for one point, cross points and the
-// closed convex perimeter; a reference picture of MACD with its lines.
+// modes, with a period too small for one point and with values near the
+// limit of the doubles, cross points and the closed convex perimeter (also
+// on a logarithmic axis); a reference picture of MACD with its lines.
 
 #include "chart/extensions/stats/PlotIndicatorFunctions.h"
 
+#include "chart/engine/PlotAxis.h"
 #include "chart/engine/PlotFastLine.h"
 #include "chart/engine/PlotLegend.h"
 #include "chart/engine/PlotSeriesSource.h"
@@ -16,6 +18,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <memory>
 #include <vector>
 
@@ -143,6 +146,98 @@ TEST(BollingerFunction, PeriodBelowOnePointComputesNothing)
     B.Feed();
     EXPECT_EQ(B.Output->Count(), 0);
     EXPECT_EQ(B.Function->LowBand()->Count(), 0);
+}
+
+// The population standard deviation of Values[First .. First + Count - 1],
+// summed plainly.
+double IndicatorWindowDeviation(const std::vector<double>& Values, size_t First, size_t Count)
+{
+    double Mean = 0;
+    for (size_t I = First; I < First + Count; ++I)
+        Mean += Values[I] / static_cast<double>(Count);
+    double Sum = 0;
+    for (size_t I = First; I < First + Count; ++I)
+        Sum += (Values[I] - Mean) * (Values[I] - Mean);
+    return std::sqrt(Sum / static_cast<double>(Count));
+}
+
+TEST(BollingerFunction, OrdinaryBandsAcrossManyWindows)
+{
+    // Windows that restart their sums and windows that slide them, each
+    // band the average ± 2 deviations of its own window.
+    const std::vector<double> Values{4, 8, 6, 9, 3, 7, 12, 5, 5, 10, 2};
+    TIndicator<TBollingerFunction> B(Values);
+    B.Function->SetExponential(false);
+    B.Function->SetPeriod(3);
+    B.Feed();
+    ASSERT_EQ(B.Output->Count(), 9);
+    ASSERT_EQ(B.Function->LowBand()->Count(), 9);
+    for (size_t I = 0; I < 9; ++I) {
+        const double Mean = (Values[I] + Values[I + 1] + Values[I + 2]) / 3;
+        const double Deviation = IndicatorWindowDeviation(Values, I, 3);
+        EXPECT_NEAR(B.Output->YValues()->Value(static_cast<int>(I)), Mean + 2 * Deviation, 1e-9) << I;
+        EXPECT_NEAR(B.Function->LowBand()->YValues()->Value(static_cast<int>(I)), Mean - 2 * Deviation, 1e-9) << I;
+    }
+}
+
+TEST(BollingerFunction, ValuesNearTheDoublesLimitGiveFiniteBands)
+{
+    // Regression: the sums of squares of values near ±1e300 overflowed, and
+    // the first band point was inf.
+    TIndicator<TBollingerFunction> B({1e300, -1e300, 1e300, -1e300, 1e300});
+    B.Function->SetExponential(false);
+    B.Function->SetPeriod(2);
+    B.Feed();
+    // Every window: mean 0, deviation 1e300.
+    ASSERT_EQ(B.Output->Count(), 4);
+    ASSERT_EQ(B.Function->LowBand()->Count(), 4);
+    for (int I = 0; I < 4; ++I) {
+        EXPECT_DOUBLE_EQ(B.Output->YValues()->Value(I), 2e300) << I;
+        EXPECT_DOUBLE_EQ(B.Function->LowBand()->YValues()->Value(I), -2e300) << I;
+    }
+}
+
+TEST(BollingerFunction, ValuesScaledByAPowerOfTwoGiveBandsScaledAlike)
+{
+    // Near the limit of the doubles the bands are those of ordinary values,
+    // to the last bit, in both average modes.
+    const std::vector<double> Ordinary{4, 8, 6, 9, 3, 7, 12, 5};
+    std::vector<double> Huge;
+    for (double V : Ordinary)
+        Huge.push_back(std::ldexp(V, 1000));
+    for (bool Exponential : {false, true}) {
+        TIndicator<TBollingerFunction> Small(Ordinary);
+        TIndicator<TBollingerFunction> Large(Huge);
+        for (auto* B : {&Small, &Large}) {
+            B->Function->SetExponential(Exponential);
+            B->Function->SetPeriod(3);
+            B->Feed();
+        }
+        ASSERT_EQ(Large.Output->Count(), Small.Output->Count()) << Exponential;
+        ASSERT_EQ(Large.Function->LowBand()->Count(), Small.Function->LowBand()->Count()) << Exponential;
+        for (int I = 0; I < Small.Output->Count(); ++I) {
+            EXPECT_EQ(Large.Output->YValues()->Value(I), std::ldexp(Small.Output->YValues()->Value(I), 1000)) << I;
+            EXPECT_EQ(Large.Function->LowBand()->YValues()->Value(I),
+                      std::ldexp(Small.Function->LowBand()->YValues()->Value(I), 1000))
+                << I;
+        }
+    }
+}
+
+TEST(BollingerFunction, ABandBeyondTheDoublesAddsNoPoint)
+{
+    // Window (1.5e308, -1.5e308): both bands beyond the doubles. Window
+    // (-1.5e308, 1): the upper band about 7.5e307, the lower beyond. Window
+    // (1, 3): 4 and 0.
+    TIndicator<TBollingerFunction> B({1.5e308, -1.5e308, 1, 3});
+    B.Function->SetExponential(false);
+    B.Function->SetPeriod(2);
+    B.Feed();
+    ExpectNear(XsOf(*B.Output), {2, 3});
+    EXPECT_NEAR(B.Output->YValues()->Value(0), 7.5e307, 1e294);
+    EXPECT_EQ(B.Output->YValues()->Value(1), 4);
+    ExpectNear(XsOf(*B.Function->LowBand()), {3});
+    EXPECT_EQ(B.Function->LowBand()->YValues()->Value(0), 0);
 }
 
 // --- Closing a chart ----------------------------------------------------------------------------
@@ -279,6 +374,33 @@ TEST(PerimeterFunction, ClosedHullOfASquareAndItsCentre)
         EXPECT_TRUE(Output->XValues()->Value(I) == 1 || Output->XValues()->Value(I) == 3);
         EXPECT_TRUE(Output->YValues()->Value(I) == 10 || Output->YValues()->Value(I) == 90);
     }
+}
+
+TEST(PerimeterFunction, OnALogarithmicAxisEveryCornerIsFinite)
+{
+    // Regression: in 3-D the first corner, projected above the top of a
+    // logarithmic axis reaching 1e300, turned back into inf.
+    TChart Chart;
+    Chart.SetBounds(0, 0, 400, 300);
+    Chart.SetView3D(true);
+    Chart.LeftAxis()->SetLogarithmic(true);
+    auto* Line = new TLineSeries(&Chart);
+    Chart.AddSeries(Line);
+    for (auto [X, Y] : std::vector<std::pair<double, double>>{{0, 1e300}, {1, 5e-324}, {2, 3}})
+        Line->AddXY(X, Y);
+    auto* Output = new TLineSeries(&Chart);
+    Chart.AddSeries(Output);
+    Output->SetFunction(new TPerimeterFunction(&Chart));
+    Output->SetDataSource(Line);
+    ASSERT_GE(Output->Count(), 3);
+    for (int I = 0; I < Output->Count(); ++I) {
+        EXPECT_TRUE(std::isfinite(Output->XValues()->Value(I))) << I;
+        EXPECT_TRUE(std::isfinite(Output->YValues()->Value(I))) << I << " " << Output->YValues()->Value(I);
+    }
+    // Closed on the first corner it kept.
+    const int Last = Output->Count() - 1;
+    EXPECT_EQ(Output->XValues()->Value(Last), Output->XValues()->Value(0));
+    EXPECT_EQ(Output->YValues()->Value(Last), Output->YValues()->Value(0));
 }
 
 // --- Picture ------------------------------------------------------------------------------------
