@@ -71,6 +71,21 @@ struct TTimes {
         state.counters["floor_ms"] = FloorSeconds / Iterations * 1000;
         state.counters["ratio"] = FloorSeconds > 0 ? SeriesSeconds / FloorSeconds : 0;
     }
+    // One iteration: the series' work, then the floor's; the series' time is
+    // the iteration's.
+    template <class SeriesWork, class FloorWork>
+    void Time(benchmark::State& state, SeriesWork&& Series, FloorWork&& Floor)
+    {
+        using Clock = std::chrono::steady_clock;
+        const auto T0 = Clock::now();
+        Series();
+        const auto T1 = Clock::now();
+        Floor();
+        const auto T2 = Clock::now();
+        SeriesSeconds += std::chrono::duration<double>(T1 - T0).count();
+        FloorSeconds += std::chrono::duration<double>(T2 - T1).count();
+        state.SetIterationTime(std::chrono::duration<double>(T1 - T0).count());
+    }
 };
 
 // 200 × 200 nodes (39,601 cells, colour range) against the captured quads.
@@ -142,19 +157,11 @@ void Contour_500x500_10_Levels_vs_Floor(benchmark::State& state)
     std::vector<double> Levels;
     for (int I = 0; I < Contour.Levels()->Count(); ++I)
         Levels.push_back(Contour.Levels()->Items(I)->UpToValue());
-    using Clock = std::chrono::steady_clock;
     TTimes Times;
     size_t Lines = 0;
-    for (auto _ : state) {
-        const auto T0 = Clock::now();
-        Contour.CreateLines();
-        const auto T1 = Clock::now();
-        benchmark::DoNotOptimize(CaseFloor(Grid, Side, Levels));
-        const auto T2 = Clock::now();
-        Times.SeriesSeconds += std::chrono::duration<double>(T1 - T0).count();
-        Times.FloorSeconds += std::chrono::duration<double>(T2 - T1).count();
-        state.SetIterationTime(std::chrono::duration<double>(T1 - T0).count());
-    }
+    for (auto _ : state)
+        Times.Time(state, [&] { Contour.CreateLines(); },
+                   [&] { benchmark::DoNotOptimize(CaseFloor(Grid, Side, Levels)); });
     for (int I = 0; I < Contour.Levels()->Count(); ++I)
         Lines += Contour.Levels()->Items(I)->Lines().size();
     state.counters["lines"] = static_cast<double>(Lines);
@@ -179,27 +186,21 @@ void Triangulation_100k_Points_vs_Sort(benchmark::State& state)
     const auto [MinZ, MaxZ] = std::minmax_element(Z.begin(), Z.end());
     const double MidX = (*MinX + *MaxX) / 2;
     const double MidZ = (*MinZ + *MaxZ) / 2;
-    using Clock = std::chrono::steady_clock;
     TTimes Times;
     size_t Triangles = 0;
-    for (auto _ : state) {
-        const auto T0 = Clock::now();
-        const lp::TTriangulation Result = lp::Triangulate(X, Z);
-        const auto T1 = Clock::now();
-        std::vector<std::pair<double, int>> ByDistance(Count);
-        for (int I = 0; I < Count; ++I) {
-            const double DX = X[static_cast<size_t>(I)] - MidX;
-            const double DZ = Z[static_cast<size_t>(I)] - MidZ;
-            ByDistance[static_cast<size_t>(I)] = {DX * DX + DZ * DZ, I};
-        }
-        std::sort(ByDistance.begin(), ByDistance.end());
-        benchmark::DoNotOptimize(ByDistance.data());
-        const auto T2 = Clock::now();
-        Triangles = Result.Triangles.size();
-        Times.SeriesSeconds += std::chrono::duration<double>(T1 - T0).count();
-        Times.FloorSeconds += std::chrono::duration<double>(T2 - T1).count();
-        state.SetIterationTime(std::chrono::duration<double>(T1 - T0).count());
-    }
+    for (auto _ : state)
+        Times.Time(
+            state, [&] { Triangles = lp::Triangulate(X, Z).Triangles.size(); },
+            [&] {
+                std::vector<std::pair<double, int>> ByDistance(Count);
+                for (int I = 0; I < Count; ++I) {
+                    const double DX = X[static_cast<size_t>(I)] - MidX;
+                    const double DZ = Z[static_cast<size_t>(I)] - MidZ;
+                    ByDistance[static_cast<size_t>(I)] = {DX * DX + DZ * DZ, I};
+                }
+                std::sort(ByDistance.begin(), ByDistance.end());
+                benchmark::DoNotOptimize(ByDistance.data());
+            });
     state.counters["triangles"] = static_cast<double>(Triangles);
     Times.Report(state);
 }
@@ -223,24 +224,19 @@ void ColorGrid_1000x1000_vs_Floor(benchmark::State& state)
     const QImage Cells = Grid->Bitmap().Image().convertToFormat(QImage::Format_ARGB32);
     const QRect Cover = lp::ToQRect(Grid->VisibleCells().Target);
     QImage Floor(1920, 1080, QImage::Format_RGB32);
-    using Clock = std::chrono::steady_clock;
     TTimes Times;
-    for (auto _ : state) {
-        const auto T0 = Clock::now();
+    const auto PaintGrid = [&] {
         Grid->DoBeforeDrawChart();
         Grid->DrawAllValues();
         benchmark::DoNotOptimize(Target.Image().constBits());
-        const auto T1 = Clock::now();
-        {
+    };
+    for (auto _ : state)
+        Times.Time(state, PaintGrid, [&] {
             QPainter Painter(&Floor);
             Painter.drawImage(QRectF(Cover), Cells, QRectF(Cells.rect()));
-        }
-        benchmark::DoNotOptimize(Floor.constBits());
-        const auto T2 = Clock::now();
-        Times.SeriesSeconds += std::chrono::duration<double>(T1 - T0).count();
-        Times.FloorSeconds += std::chrono::duration<double>(T2 - T1).count();
-        state.SetIterationTime(std::chrono::duration<double>(T1 - T0).count());
-    }
+            Painter.end();
+            benchmark::DoNotOptimize(Floor.constBits());
+        });
     if (Grid->Bitmap().Width() != Side || Grid->Bitmap().Height() != Side)
         state.SkipWithError("the cell picture is not one pixel per cell");
     Times.Report(state);
@@ -331,26 +327,22 @@ void TurnedColorGridVsFloor(benchmark::State& state, const std::vector<TGridPoin
     Floor.fill(Qt::white);
     using Clock = std::chrono::steady_clock;
     TTimes Times;
-    for (auto _ : state) {
-        const auto T0 = Clock::now();
+    const auto PaintGrid = [&] {
         Grid->DoBeforeDrawChart();
         Grid->DrawAllValues();
         benchmark::DoNotOptimize(Target.Image().constBits());
-        const auto T1 = Clock::now();
-        {
+    };
+    for (auto _ : state)
+        Times.Time(state, PaintGrid, [&] {
             QPainter Painter(&Floor);
             Painter.setPen(Qt::NoPen);
             for (const TCellQuad& Quad : Quads) {
                 Painter.setBrush(Quad.Color);
                 Painter.drawPolygon(Quad.Corners);
             }
-        }
-        benchmark::DoNotOptimize(Floor.constBits());
-        const auto T2 = Clock::now();
-        Times.SeriesSeconds += std::chrono::duration<double>(T1 - T0).count();
-        Times.FloorSeconds += std::chrono::duration<double>(T2 - T1).count();
-        state.SetIterationTime(std::chrono::duration<double>(T1 - T0).count());
-    }
+            Painter.end();
+            benchmark::DoNotOptimize(Floor.constBits());
+        });
     // A whole paint of the chart (grid, donut, walls, axes), as the user
     // waits for it.
     constexpr int ChartPaints = 3;

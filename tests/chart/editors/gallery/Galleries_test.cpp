@@ -559,6 +559,20 @@ std::vector<double> GalleryTestYValues(const TChartSeries& Series)
     return values;
 }
 
+// Chart saved binary and text reopens with no reader message, and its
+// series at Index, without a source, holds Points.
+void GalleryTestExpectReopensWithPoints(TCustomChart& Chart, int Index, const std::vector<double>& Points)
+{
+    for (const bool Text : {false, true}) {
+        TChart reopened;
+        EXPECT_EQ(GalleryTestReopenErrors(Chart, reopened, Text).join(QLatin1Char('\n')).toStdString(), "")
+            << "text form " << Text;
+        ASSERT_EQ(reopened.SeriesCount(), Chart.SeriesCount());
+        EXPECT_EQ(reopened.Series(Index)->DataSources().Count(), 0);
+        EXPECT_EQ(GalleryTestYValues(*reopened.Series(Index)), Points) << "text form " << Text;
+    }
+}
+
 // Shows the alternate gallery's types of every page, clicks the row of
 // Class, then OK.
 void ChooseAlternateGalleryType(TPlotGalleryForm& Form, const QMetaObject* Class)
@@ -632,14 +646,7 @@ TEST_F(SeriesGalleryTest, AFunctionSeriesChangedIntoAKindThatRefusesItsSourceLos
     EXPECT_NE(qobject_cast<TAveragePlotFunction*>(bubble->SeriesFunction()), nullptr);
     EXPECT_EQ(GalleryTestYValues(*bubble), points) << "the points it held";
     EXPECT_EQ(GalleryTestRefusedLinks(Chart).join(QLatin1Char('\n')).toStdString(), "");
-    for (const bool Text : {false, true}) {
-        TChart reopened;
-        EXPECT_EQ(GalleryTestReopenErrors(Chart, reopened, Text).join(QLatin1Char('\n')).toStdString(), "")
-            << "text form " << Text;
-        ASSERT_EQ(reopened.SeriesCount(), 2);
-        EXPECT_EQ(reopened.Series(1)->DataSources().Count(), 0);
-        EXPECT_EQ(GalleryTestYValues(*reopened.Series(1)), points) << "text form " << Text;
-    }
+    GalleryTestExpectReopensWithPoints(Chart, 1, points);
     ASSERT_EQ(messages.Texts.size(), 1);
     EXPECT_TRUE(messages.Texts[0].contains(
         QStringLiteral("%1 no longer takes its data from Line1").arg(SeriesTitleOrName(bubble))))
@@ -676,13 +683,7 @@ TEST_F(SeriesGalleryTest, ASeriesFedByTheChangedOneDropsTheLinkWhenItRefusesTheN
     EXPECT_EQ(changed->LinkedSeries().Count(), 0);
     EXPECT_EQ(GalleryTestYValues(*fed), points) << "the points it held";
     EXPECT_EQ(GalleryTestRefusedLinks(Chart).join(QLatin1Char('\n')).toStdString(), "");
-    for (const bool Text : {false, true}) {
-        TChart reopened;
-        EXPECT_EQ(GalleryTestReopenErrors(Chart, reopened, Text).join(QLatin1Char('\n')).toStdString(), "")
-            << "text form " << Text;
-        ASSERT_EQ(reopened.SeriesCount(), 2);
-        EXPECT_EQ(GalleryTestYValues(*reopened.Series(1)), points) << "text form " << Text;
-    }
+    GalleryTestExpectReopensWithPoints(Chart, 1, points);
     ASSERT_EQ(messages.Texts.size(), 1);
     EXPECT_TRUE(messages.Texts[0].contains(
         QStringLiteral("%1 no longer takes its data from Grid1").arg(SeriesTitleOrName(fed))))

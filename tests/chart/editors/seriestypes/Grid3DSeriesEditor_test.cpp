@@ -12,6 +12,7 @@
 #include "../ReopenedChart.h"
 #include "../series/SeriesPageTestSupport.h"
 #include "../axis/AxisDialogTestSupport.h"
+#include "../PenBrushDialogAnswers.h"
 #include "DialogTestUtil.h"
 #include "chart/editors/PlotPenBrushDialogs.h"
 #include "chart/editors/effects/GradientEditor.h"
@@ -269,20 +270,9 @@ TEST(SurfaceSeriesEditor, PenAndBrushChosenOnThePageAreKeptByTheChartFile)
     hosted.Host.PageSeries->setCurrentIndex(0);
     test::TColorDialogAnswer red;
     red.Answer = clRed;
-    test::OnModal<TPenDialog>([](TPenDialog& Pen) {
-        QTest::mouseClick(Pen.BColor, Qt::LeftButton);
-        QLineEdit* width = Pen.UDWidth->findChild<QLineEdit*>();
-        Pen.UDWidth->setFocus();
-        width->selectAll();
-        QTest::keyClicks(width, QStringLiteral("3"));
-        QTest::mouseClick(Pen.BOk, Qt::LeftButton);
-    });
+    test::AnswerPenDialog(3);
     QTest::mouseClick(page->Button2, Qt::LeftButton);
-    test::OnModal<TBrushDialog>([](TBrushDialog& Brush) {
-        QListWidgetItem* clear = Brush.LStyle->item(TBrush::bsClear);
-        QTest::mouseClick(Brush.LStyle->viewport(), Qt::LeftButton, {}, Brush.LStyle->visualItemRect(clear).center());
-        QTest::mouseClick(Brush.Button2, Qt::LeftButton);
-    });
+    test::AnswerBrushDialog(TBrush::bsClear);
     QTest::mouseClick(page->Button3, Qt::LeftButton);
     ASSERT_EQ(chart.Surface->Pen()->Color(), clRed);
     ASSERT_EQ(chart.Surface->Pen()->Width(), 3);

@@ -10,6 +10,7 @@
 #include "../ReopenedChart.h"
 #include "../series/SeriesPageTestSupport.h"
 #include "../axis/AxisDialogTestSupport.h"
+#include "../PenBrushDialogAnswers.h"
 #include "DialogTestUtil.h"
 #include "chart/editors/PlotEditorButtons.h"
 #include "chart/editors/PlotPenBrushDialogs.h"
@@ -271,20 +272,9 @@ TEST(MapSeriesEditor, TheGlobalPenAndBrushAreKeptByTheChartFileAndDrawTheShapesF
     test::ClickTab(page.PageControl2, page.TabGlobal);
     test::TColorDialogAnswer red;
     red.Answer = clRed;
-    test::OnModal<TPenDialog>([](TPenDialog& Pen) {
-        QTest::mouseClick(Pen.BColor, Qt::LeftButton);
-        QLineEdit* width = Pen.UDWidth->findChild<QLineEdit*>();
-        Pen.UDWidth->setFocus();
-        width->selectAll();
-        QTest::keyClicks(width, QStringLiteral("3"));
-        QTest::mouseClick(Pen.BOk, Qt::LeftButton);
-    });
+    test::AnswerPenDialog(3);
     QTest::mouseClick(page.ButtonPen1, Qt::LeftButton);
-    test::OnModal<TBrushDialog>([](TBrushDialog& Brush) {
-        QListWidgetItem* clear = Brush.LStyle->item(TBrush::bsClear);
-        QTest::mouseClick(Brush.LStyle->viewport(), Qt::LeftButton, {}, Brush.LStyle->visualItemRect(clear).center());
-        QTest::mouseClick(Brush.Button2, Qt::LeftButton);
-    });
+    test::AnswerBrushDialog(TBrush::bsClear);
     QTest::mouseClick(page.BMapBrush, Qt::LeftButton);
     ASSERT_EQ(shown.Map->Pen()->Color(), clRed);
     ASSERT_EQ(shown.Map->Pen()->Width(), 3);
