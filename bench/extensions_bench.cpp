@@ -206,6 +206,14 @@ void Triangulation_100k_Points_vs_Sort(benchmark::State& state)
 }
 BENCHMARK(Triangulation_100k_Points_vs_Sort)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
 
+// One paint of a colour grid's cells into Target, as the chart's paint runs it.
+void PaintColorGrid(lp::TColorGridSeries& Grid, lp::TBitmap& Target)
+{
+    Grid.DoBeforeDrawChart();
+    Grid.DrawAllValues();
+    benchmark::DoNotOptimize(Target.Image().constBits());
+}
+
 // 1,000,000 cells (colour range) against drawing the finished cell picture.
 void ColorGrid_1000x1000_vs_Floor(benchmark::State& state)
 {
@@ -225,13 +233,8 @@ void ColorGrid_1000x1000_vs_Floor(benchmark::State& state)
     const QRect Cover = lp::ToQRect(Grid->VisibleCells().Target);
     QImage Floor(1920, 1080, QImage::Format_RGB32);
     TTimes Times;
-    const auto PaintGrid = [&] {
-        Grid->DoBeforeDrawChart();
-        Grid->DrawAllValues();
-        benchmark::DoNotOptimize(Target.Image().constBits());
-    };
     for (auto _ : state)
-        Times.Time(state, PaintGrid, [&] {
+        Times.Time(state, [&] { PaintColorGrid(*Grid, Target); }, [&] {
             QPainter Painter(&Floor);
             Painter.drawImage(QRectF(Cover), Cells, QRectF(Cells.rect()));
             Painter.end();
@@ -327,13 +330,8 @@ void TurnedColorGridVsFloor(benchmark::State& state, const std::vector<TGridPoin
     Floor.fill(Qt::white);
     using Clock = std::chrono::steady_clock;
     TTimes Times;
-    const auto PaintGrid = [&] {
-        Grid->DoBeforeDrawChart();
-        Grid->DrawAllValues();
-        benchmark::DoNotOptimize(Target.Image().constBits());
-    };
     for (auto _ : state)
-        Times.Time(state, PaintGrid, [&] {
+        Times.Time(state, [&] { PaintColorGrid(*Grid, Target); }, [&] {
             QPainter Painter(&Floor);
             Painter.setPen(Qt::NoPen);
             for (const TCellQuad& Quad : Quads) {
