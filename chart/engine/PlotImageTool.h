@@ -24,8 +24,9 @@ class TChartImageTool : public TPlotCustomToolSeries {
     Q_PROPERTY(lp::TPicture* Picture READ Picture WRITE SetPicture)
     Q_CLASSINFO("stored:Picture", "IsPictureStored")
     Q_PROPERTY(lp::TChartSeries* Series READ Series WRITE SetSeries)
-    // Stored too: the mesh and pseudo-section charts set them on their
-    // pictures, which would otherwise reopen upside down and opaque.
+    // Stored too: the mesh chart and the well-log pictures set
+    // ReverseVertical, and a picture would otherwise reopen upside down; a
+    // program may make a picture translucent, which must not reopen opaque.
     Q_PROPERTY(bool ReverseVertical READ ReverseVertical WRITE SetReverseVertical)
     Q_CLASSINFO("default:ReverseVertical", "false")
     Q_PROPERTY(int Transparency READ Transparency WRITE SetTransparency)

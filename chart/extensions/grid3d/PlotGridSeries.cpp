@@ -101,7 +101,10 @@ void TCustom3DGridSeries::AddValues(TChartSeries* Source)
 void TCustom3DGridSeries::Clear()
 {
     TCustom3DPaletteSeries::Clear();
-    XValues()->SetOrder(loNone);
+    // The grid keeps its points in node order; read from a file, the X
+    // list keeps the order it was saved with (NumXValues may come after it).
+    if (!IsLoading())
+        XValues()->SetOrder(loNone);
     InitGridIndex(FNumXValues, FNumZValues);
 }
 

@@ -86,10 +86,14 @@ void TSurfaceSeries::Assign(const TPersistent* Source)
 
 // --- Settings -----------------------------------------------------------------------------------
 
+// A frame style draws with the pen, so choosing one shows the pen; read
+// from a file, the pen stays as it was saved (it may have been hidden
+// after the style was chosen). The two styles exclude each other always.
 void TSurfaceSeries::SetWireFrame(bool Value)
 {
     if (Value) {
-        Pen()->SetVisible(true);
+        if (!IsLoading())
+            Pen()->SetVisible(true);
         FDotFrame = false;
     }
     SetBooleanProperty(FWireFrame, Value);
@@ -98,7 +102,8 @@ void TSurfaceSeries::SetWireFrame(bool Value)
 void TSurfaceSeries::SetDotFrame(bool Value)
 {
     if (Value) {
-        Pen()->SetVisible(true);
+        if (!IsLoading())
+            Pen()->SetVisible(true);
         FWireFrame = false;
     }
     SetBooleanProperty(FDotFrame, Value);

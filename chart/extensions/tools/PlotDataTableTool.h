@@ -84,9 +84,12 @@ class TTableLegend : public TPlotShape {
     Q_PROPERTY(lp::TChartBrush* Brush READ Brush WRITE SetBrush)
     Q_PROPERTY(bool FontSeriesColor READ FontSeriesColor WRITE SetFontSeriesColor)
     Q_CLASSINFO("default:FontSeriesColor", "false")
-    Q_PROPERTY(lp::TChartPen* Frame READ Pen WRITE SetPen)
+    // The border pen is stored as Pen; files written before stored it as
+    // Frame, which is still read, never written.
+    Q_PROPERTY(lp::TChartPen* Frame READ Pen WRITE SetPen STORED false)
     Q_PROPERTY(bool OtherSide READ OtherSide WRITE SetOtherSide)
     Q_CLASSINFO("default:OtherSide", "false")
+    Q_PROPERTY(lp::TChartPen* Pen READ Pen WRITE SetPen)
     Q_PROPERTY(lp::TLegendSymbol* Symbol READ Symbol WRITE SetSymbol)
     Q_PROPERTY(int Transparency READ Transparency WRITE SetTransparency)
     Q_CLASSINFO("default:Transparency", "0")

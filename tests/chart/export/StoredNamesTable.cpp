@@ -1,4 +1,7 @@
 #include "StoredNamesTable.h"
+#include "StoredNamesWalk.h"
+
+#include <algorithm>
 
 namespace lp::test {
 
@@ -68,6 +71,28 @@ QStringList CompareStoredNames(const TStoredNamesRow& Row, const QSet<QString>& 
     StoredNamesDifferences(Class, QStringLiteral("read from earlier files by the design"), StoredNamesSet(Row.ReadOnly), ReadOnly,
                     Out);
     return Out;
+}
+
+QStringList CompareWalkWithTable(const std::map<QString, TWalkedNames>& Walked)
+{
+    const std::vector<TStoredNamesRow>& Table = StoredNamesTable();
+    QStringList Differences;
+    for (const auto& [Class, Names] : Walked) {
+        const auto Row = std::find_if(Table.begin(), Table.end(),
+                                      [&](const TStoredNamesRow& R) { return Class == QLatin1String(R.ClassName); });
+        if (Row == Table.end()) {
+            QStringList Sorted(Names.Written.begin(), Names.Written.end());
+            Sorted.sort();
+            Differences << Class + QStringLiteral(": no row in the table (walks ") + Sorted.join(QLatin1Char(' ')) +
+                               QLatin1Char(')');
+            continue;
+        }
+        Differences << CompareStoredNames(*Row, Names.Written, Names.ReadOnly);
+        for (const QString& Name : Names.Twice)
+            Differences << Class + QLatin1Char('.') + Name + QStringLiteral(": written twice, published and defined");
+    }
+    Differences.removeAll(QString());
+    return Differences;
 }
 
 } // namespace lp::test

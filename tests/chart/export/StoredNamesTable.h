@@ -16,6 +16,7 @@
 #include <QtCore/QStringList>
 
 #include <initializer_list>
+#include <map>
 #include <vector>
 
 namespace lp::test {
@@ -64,6 +65,32 @@ void AddExtendedSeriesNames(std::vector<TStoredNamesRow>& Rows);
 void AddFunctionNames(std::vector<TStoredNamesRow>& Rows);
 void AddToolNames(std::vector<TStoredNamesRow>& Rows);
 void AddChartPartNames(std::vector<TStoredNamesRow>& Rows);
+
+// A setter that changes another stored setting: the class declaring the
+// setter, the setter's name, and the dependent's path from the same object
+// ("Pen.Visible"; led by "/" for a path from the series, function, tool or
+// chart holding that object). Reading a chart file gives the saved state of
+// both whatever order the file holds them in: while a component is being
+// read, its setters leave the other stored settings alone (each is read
+// from the file, or stays at its default when the file omits it). The
+// reason says why the setter changes the other setting when a user calls
+// it.
+struct TDependentSettingRow {
+    const char* ClassName;
+    const char* Setter;
+    const char* Dependent;
+    const char* Reason;
+};
+
+const std::vector<TDependentSettingRow>& DependentSettingsTable();
+void AddDependentSettings(std::vector<TDependentSettingRow>& Rows);
+
+struct TWalkedNames;
+
+// Each difference between the table and what the writer walks, class by
+// class (Walked as TStoredNamesWalk::Classes gives it): a class without a
+// row, the differences of each row, and a name written twice.
+QStringList CompareWalkWithTable(const std::map<QString, TWalkedNames>& Walked);
 
 // Each difference between the row and what the writer walks, one line a
 // name, led by the class; none when they agree. A deviation that deviates

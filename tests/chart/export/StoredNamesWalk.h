@@ -75,6 +75,25 @@ public:
         }
     }
 
+    // Walks a chart as the chart file holds it: the chart, each series with
+    // its function, and each tool (a template, so that this header needs no
+    // chart header).
+    template <class TChartLike>
+    void WalkChart(TChartLike& Chart)
+    {
+        Walk(&Chart);
+        for (int I = 0; I < Chart.SeriesCount(); ++I) {
+            Walk(Chart.Series(I));
+            Walk(Chart.Series(I)->SeriesFunction());
+            // The marks' own items, written inside the marks' Items block.
+            const auto& Items = Chart.Series(I)->Marks()->Items();
+            for (int Item = 0; Item < Items.Count(); ++Item)
+                Walk(Items.Find(Item));
+        }
+        for (int I = 0; I < Chart.Tools().Count(); ++I)
+            Walk(Chart.Tools().Items(I));
+    }
+
     const std::map<QString, TWalkedNames>& Classes() const { return FClasses; }
 
 private:

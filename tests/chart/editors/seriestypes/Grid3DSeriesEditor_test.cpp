@@ -2,7 +2,8 @@
 // recreated with the other size kept, the sizes only where values can be
 // made, the colouring tabs, real numbers typed half-way, the middle colour,
 // the swap and the gallery, the one "Grid 3D" tab of the surface page, and
-// the surface's pen and brush kept by the chart file.
+// the surface's pen and brush kept by the chart file, a hidden pen kept
+// hidden beside a frame style.
 
 #include "chart/editors/seriestypes/Grid3DSeriesEditor.h"
 #include "chart/editors/seriestypes/SurfaceSeriesEditor.h"
@@ -21,6 +22,7 @@
 #include "chart/engine/PlotMapSeries.h"
 #include "chart/extensions/grid3d/PlotSurfaceSeries.h"
 
+#include <QtWidgets/QAbstractButton>
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QButtonGroup>
 #include <QtWidgets/QCheckBox>
@@ -287,6 +289,43 @@ TEST(SurfaceSeriesEditor, PenAndBrushChosenOnThePageAreKeptByTheChartFile)
         EXPECT_EQ(surface->Pen()->Width(), 3);
         EXPECT_EQ(surface->Brush()->Style(), TBrush::bsClear);
     }
+}
+
+// "DotFrame" on the surface page, then "Pen..." with Visible unticked: the
+// reopened chart keeps the dotted frame and the hidden pen (reading the
+// frame style from the file used to show the pen again).
+TEST(SurfaceSeriesEditor, APenHiddenAfterChoosingDotFrameStaysHiddenInTheChartFile)
+{
+    TSurfaceChart chart;
+    test::THostedSeriesPage<TSurfaceSeriesEditor> hosted(chart.Surface);
+    TSurfaceSeriesEditor* page = hosted.Page;
+    ASSERT_NE(page, nullptr);
+    hosted.Host.PageSeries->setCurrentIndex(0);
+    QAbstractButton* dotFrame = page->RGDrawing->button(2);
+    QTest::mouseClick(dotFrame, Qt::LeftButton, {}, QPoint(6, dotFrame->height() / 2));
+    ASSERT_TRUE(chart.Surface->DotFrame());
+    ASSERT_TRUE(chart.Surface->Pen()->Visible());
+    test::OnModal<TPenDialog>([](TPenDialog& Pen) {
+        QTest::mouseClick(Pen.CBVisible, Qt::LeftButton, {}, QPoint(6, Pen.CBVisible->height() / 2));
+        QTest::mouseClick(Pen.BOk, Qt::LeftButton);
+    });
+    QTest::mouseClick(page->Button2, Qt::LeftButton);
+    ASSERT_FALSE(chart.Surface->Pen()->Visible());
+    ASSERT_TRUE(chart.Surface->DotFrame());
+    for (const bool text : {false, true}) {
+        SCOPED_TRACE(text ? "text" : "binary");
+        const std::unique_ptr<TChart> reopened = test::ReopenedChart(chart.Chart, text);
+        ASSERT_EQ(reopened->SeriesCount(), 1);
+        auto* surface = qobject_cast<TSurfaceSeries*>(reopened->Series(0));
+        ASSERT_NE(surface, nullptr);
+        EXPECT_TRUE(surface->DotFrame());
+        EXPECT_FALSE(surface->WireFrame());
+        EXPECT_FALSE(surface->Pen()->Visible());
+    }
+    // Chosen again by the user, a frame style still shows the pen.
+    QTest::mouseClick(page->RGDrawing->button(1), Qt::LeftButton, {}, QPoint(6, page->RGDrawing->button(1)->height() / 2));
+    EXPECT_TRUE(chart.Surface->WireFrame());
+    EXPECT_TRUE(chart.Surface->Pen()->Visible());
 }
 
 } // namespace

@@ -147,6 +147,15 @@ void AddChartPartNames(std::vector<TStoredNamesRow>& Rows)
                                     PanelPageDeviations,
                                     ChartSizeDeviations})});
 
+    // The mesh-model and pseudo-section charts publish nothing of their own:
+    // they store what the chart stores (checked by the section charts' own
+    // test, tests/section/views/StoredNames_test.cpp).
+    const TStoredNamesRow ChartRow = Rows.back();
+    for (const char* SectionChart : {"TTModelSection2d", "TPseudoSection2d"}) {
+        Rows.push_back(ChartRow);
+        Rows.back().ClassName = SectionChart;
+    }
+
     // Zoom and back image
     Rows.push_back({"TPlotZoom",
                     {"Allow", "Animated", "AnimatedSteps", "Brush", "Direction", "KeyShift", "MinimumPixels",
@@ -192,6 +201,18 @@ void AddChartPartNames(std::vector<TStoredNamesRow>& Rows)
           {"+Transparency", "the marks' Symbol page is a shape page whose Transparency box sets the symbol's "
                             "transparency"},
           {"+Visible", "the marks' Symbol page has a Visible box that shows or hides the symbol"}}});
+    // A point's own mark, written inside the marks' Items block.
+    Rows.push_back(
+        {"TMarksItem",
+         {"Bevel", "BevelWidth", "Color", "Font", "Gradient", "Shadow", "ShapeStyle", "Text", "Transparency",
+          "Transparent"},
+         ShapeReadOnly,
+         {{"+Brush", "the Marks tab's shape pages set a point's own mark's fill; a mark refilled by the user "
+                     "must keep it after a save"},
+          {"+Frame", "the Marks tab's shape pages set a point's own mark's frame pen; what they set must come "
+                     "back"},
+          {"+Visible", "a point's own mark can be hidden while the others show; it must stay hidden after a "
+                       "save"}}});
     Rows.push_back({"TSeriesPointer", PointerNames, {}, {}});
     Rows.push_back({"TMarksCallout", JoinNames({PointerNames, CalloutNames, {"Length"}}), {}, {}});
 

@@ -99,11 +99,28 @@ const std::vector<TStoredNameDeviation> FormatsStored{
     {"+PercentFormat", "the General tab's Percents format box is there for every series kind; what it sets must "
                        "come back"}};
 
-const std::vector<TStoredNameDeviation> AxesStored{
-    {"+HorizAxis", "the General tab's Horizontal Axis box chooses the axis of every series kind; what it sets "
-                   "must come back"},
-    {"+VertAxis", "the General tab's Vertical Axis box chooses the axis of every series kind; what it sets must "
-                  "come back"}};
+// The clock, Smith and gauge series: the series page hides the axis boxes
+// for them, but each draws against the axes it names.
+const std::vector<TStoredNameDeviation> ClockAxesStored{
+    {"+HorizAxis", "hidden on the clock's series page, but the clock's polar base draws the face against the "
+                   "axes the series names; a program that names other axes must get them back"},
+    {"+VertAxis", "hidden on the clock's series page, but the clock's polar base draws the rings of the face "
+                  "from the vertical axis it names; a program that names another must get it back"}};
+const std::vector<TStoredNameDeviation> SmithAxesStored{
+    {"+HorizAxis", "hidden on the Smith series page, but the reactance circles take their pen, labels and label "
+                   "font from the horizontal axis it names; a program that names another must get it back"},
+    {"+VertAxis", "hidden on the Smith series page, but the resistance circles take their pen, labels and label "
+                  "font from the vertical axis it names; a program that names another must get it back"}};
+const std::vector<TStoredNameDeviation> GaugeAxesStored{
+    {"+HorizAxis", "hidden on the gauge's series page and unused by its drawing; the series base stores it for "
+                   "every kind, so a file that holds one keeps it"},
+    {"+VertAxis", "hidden on the gauge's series page, but the gauge takes its scale, ticks, increment and labels "
+                  "from the vertical axis it names; a program that names another must get it back"}};
+
+// The funnel keeps the depth of the series base though it is drawn flat.
+const std::vector<TStoredNameDeviation> FlatDepthKept{
+    {"+Depth", "the depth every series base keeps; the funnel is drawn flat and ignores it, but a file that holds "
+               "one keeps it"}};
 
 const std::vector<TStoredNameDeviation> SeriesColorStored{
     {"+SeriesColor", "the colour box above the series page's tabs sets the colour of every series kind that has "
@@ -176,7 +193,7 @@ void AddExtendedSeriesNames(std::vector<TStoredNamesRow>& Rows)
                      "CircleLabelsInside", "CircleLabelsRotated", "CirclePen", "PenHours", "PenMinutes", "PenSeconds",
                      "RotationAngle", "ShowInLegend", "Style", "Transparency"}}),
          {},
-         JoinDeviations({CircularSeriesStored, AxesStored, ColorEachPointStored,
+         JoinDeviations({CircularSeriesStored, ClockAxesStored, ColorEachPointStored,
                          {{"+SeriesColor", "the clock page's Color button sets it and the clock face is filled "
                                            "in it; what it sets must come back"},
                           {"+LabelsMargin", "the clock page keeps the polar page's Margin box, and the numerals "
@@ -192,7 +209,7 @@ void AddExtendedSeriesNames(std::vector<TStoredNamesRow>& Rows)
                      "ColorEachPoint", "ImagSymbol", "Pen", "Pointer", "RCirclePen", "ReactanceValues",
                      "ResistanceValues", "RLabels", "RLabelsFont"}}),
          {},
-         JoinDeviations({CircularSeriesStored, ShowInLegendStored, AxesStored, SeriesColorStored,
+         JoinDeviations({CircularSeriesStored, ShowInLegendStored, SmithAxesStored, SeriesColorStored,
                          {{"-CCirclePen", SmithAxisReason},
                           {"-CLabels", SmithAxisReason},
                           {"-CLabelsFont", SmithAxisReason},
@@ -208,7 +225,7 @@ void AddExtendedSeriesNames(std::vector<TStoredNamesRow>& Rows)
                      "Maximum", "Minimum", "MinorTickDistance", "Pen", "RotationAngle", "ShowInLegend", "TotalAngle",
                      "Value"}}),
          {},
-         JoinDeviations({CircularSeriesStored, AxesStored, SeriesColorStored, ColorEachPointStored,
+         JoinDeviations({CircularSeriesStored, GaugeAxesStored, SeriesColorStored, ColorEachPointStored,
                          {{"+Active", "the series list's check box switches every series kind on and off; what it "
                                       "sets must come back"}}})});
 
@@ -268,7 +285,7 @@ void AddExtendedSeriesNames(std::vector<TStoredNamesRow>& Rows)
                                {"AboveColor", "AutoUpdate", "BelowColor", "Brush", "DifferenceLimit", "LinesPen",
                                 "OpportunityValues", "Pen", "QuoteValues", "QuotesSorted", "WithinColor"}}),
                     {},
-                    JoinDeviations({MarksStored, ZOrderStored, ColorEachPointStored, ColorSourceStored, DepthKept})});
+                    JoinDeviations({MarksStored, ZOrderStored, ColorEachPointStored, ColorSourceStored, FlatDepthKept})});
     Rows.push_back({"TPyramidSeries",
                     JoinNames({UsualSeriesNames, SeriesDefinedNames, XYValueNames,
                                {"Brush", "ColorEachPoint", "ColorSource", "Depth", "Marks", "Pen", "SizePercent"}}),

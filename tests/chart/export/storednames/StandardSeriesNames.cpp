@@ -125,6 +125,8 @@ void AddStandardSeriesNames(std::vector<TStoredNamesRow>& Rows)
                                     {{"+IrregularGrid", "the grid page's Irregular box is shown for every grid "
                                                         "series, the contour series too; what it sets must come "
                                                         "back"}}})});
+    // A contour level of the user's own (stored while AutomaticLevels is off).
+    Rows.push_back({"TContourLevel", {"Color", "Pen", "UpToValue"}, {}, {}});
     Rows.push_back({"TColorGridSeries",
                     JoinNames({SeriesNames, XYValueNames, ZValueNames, PaletteNames, GridNames, PenBrushNames,
                                {"CenteredPoints", "Frame", "SmoothBitmap", "XGridEvery", "ZGridEvery"}}),

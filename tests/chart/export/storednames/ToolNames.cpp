@@ -60,10 +60,10 @@ void AddToolNames(std::vector<TStoredNamesRow>& Rows)
     Rows.push_back({"TChartImageTool",
                     JoinNames({ToolNames, {"Picture", "Series"}}),
                     {},
-                    {{"+ReverseVertical", "the mesh and pseudo-section charts set it on their pictures, which would "
-                                          "otherwise reopen upside down"},
-                     {"+Transparency", "the mesh and pseudo-section charts make their pictures translucent, which "
-                                       "would otherwise reopen opaque"}}});
+                    {{"+ReverseVertical", "the mesh chart and the well-log pictures set it on their pictures, which "
+                                          "would otherwise reopen upside down"},
+                     {"+Transparency", "nothing in the program sets it, but a program may make a picture "
+                                       "translucent through it, and the picture must not reopen opaque"}}});
     Rows.push_back({"TClipSeriesTool", JoinNames({ToolNames, {"Series"}}), {}, {}});
     Rows.push_back({"TCursorTool",
                     JoinNames({ToolNames,
@@ -177,16 +177,17 @@ void AddToolNames(std::vector<TStoredNamesRow>& Rows)
                     JoinNames({ChartBrushNames, {"BackColor", "Gradient", "Transparency"}}),
                     {},
                     PatternKept});
-    // Legend (header column) of the data table tool.
+    // The lines of the draw-line tool (each with its own pen once read).
+    Rows.push_back({"TDrawLine", {"Pen", "Style", "X0", "X1", "Y0", "Y1"}, {}, {}});
+    // Legend (header column) of the data table tool. Its border pen is
+    // written as Pen; earlier files named it Frame, which is still read
+    // through a published name that is never stored (a sub-object has no
+    // reader-only definition), so it shows in neither list.
     Rows.push_back({"TTableLegend",
                     {"Brush", "Color", "Font", "FontSeriesColor", "Gradient", "OtherSide", "Pen", "Symbol",
                      "Transparency", "Visible"},
                     OldShadowNames,
-                    {{"-Pen", "the header column's border pen is published as Frame, the name every framed box of "
-                              "the chart gives it"},
-                     {"+Frame", "the header column's border pen (Pen), under the name every framed box of the "
-                                "chart gives it"},
-                     {"+Bevel", FramedBoxReason},
+                    {{"+Bevel", FramedBoxReason},
                      {"+BevelWidth", FramedBoxReason},
                      {"+Shadow", FramedBoxReason},
                      {"+ShapeStyle", FramedBoxReason},

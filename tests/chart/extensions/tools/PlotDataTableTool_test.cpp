@@ -7,7 +7,10 @@
 #include "ToolsTestUtil.h"
 #include "chart/engine/PlotBarSeries.h"
 #include "chart/engine/PlotSeries.h"
+#include "platform/core/ComponentStream.h"
 #include "tests/support/ReferenceImage.h"
+
+#include <QtCore/QBuffer>
 
 #include <gtest/gtest.h>
 
@@ -161,6 +164,59 @@ TEST(DataTableTool, AutomaticPlacementWritesTopAndLeavesItWhenSwitchedOff)
     F.Table->SetAutoPosition(false);
     F.Paint();
     EXPECT_EQ(F.Table->Top(), Top);
+}
+
+QByteArray DataTableChartText(TComponent& Root)
+{
+    QBuffer Out;
+    Out.open(QIODevice::WriteOnly);
+    WriteStreamText(TComponentWriter(&Root).WriteComponent(&Root), Out);
+    return Out.data();
+}
+
+TEST(DataTableTool, TheHeaderColumnStoresItsBorderPenAsPen)
+{
+    TTableChart F;
+    F.Table->SetName(QStringLiteral("Table1"));
+    F.Table->Legend()->Pen()->SetColor(0x0000FF);
+    F.Table->Legend()->Pen()->SetWidth(3);
+    const QByteArray Text = DataTableChartText(F.Chart);
+    EXPECT_TRUE(Text.contains("Legend.Pen.Color = 255")) << Text.toStdString();
+    EXPECT_FALSE(Text.contains("Legend.Frame")) << Text.toStdString();
+
+    QBuffer In;
+    In.setData(Text);
+    In.open(QIODevice::ReadOnly);
+    TChart Copy;
+    TComponentReader().ReadRootComponent(ReadStreamText(In), &Copy);
+    ASSERT_EQ(Copy.Tools().Count(), 1);
+    auto* Read = qobject_cast<TDataTableTool*>(Copy.Tools()[0]);
+    ASSERT_NE(Read, nullptr);
+    EXPECT_EQ(Read->Legend()->Pen()->Color(), 0x0000FF);
+    EXPECT_EQ(Read->Legend()->Pen()->Width(), 3);
+}
+
+TEST(DataTableTool, AnEarlierFileNamingTheHeaderPenFrameStillReads)
+{
+    QByteArray Text("object Chart1: TChart\n"
+                    "  object Table1: TDataTableTool\n"
+                    "    Legend.Frame.Color = 255\n"
+                    "    Legend.Frame.Width = 2\n"
+                    "    Legend.Frame.Visible = False\n"
+                    "  end\n"
+                    "end\n");
+    QBuffer In(&Text);
+    In.open(QIODevice::ReadOnly);
+    TChart Chart;
+    TComponentReader().ReadRootComponent(ReadStreamText(In), &Chart);
+    ASSERT_EQ(Chart.Tools().Count(), 1);
+    auto* Read = qobject_cast<TDataTableTool*>(Chart.Tools()[0]);
+    ASSERT_NE(Read, nullptr);
+    EXPECT_EQ(Read->Legend()->Pen()->Color(), 0x0000FF);
+    EXPECT_EQ(Read->Legend()->Pen()->Width(), 2);
+    EXPECT_FALSE(Read->Legend()->Pen()->Visible());
+    // Written again, it names the pen Pen.
+    EXPECT_TRUE(DataTableChartText(Chart).contains("Legend.Pen.Width = 2"));
 }
 
 TEST(DataTableTool, PictureUnderABarChart)
