@@ -176,8 +176,9 @@ inline void DependentSettingPaths(QObject* Object, const QString& Prefix, QStrin
 }
 
 // The values a user could give a setting, other than Current: each name of
-// an enumeration (each flag of a set toggled), both truth values, a step
-// either way for numbers, another colour, a longer text.
+// an enumeration (each flag of a set toggled), the other truth value, a
+// step up for whole numbers and either way for reals, another colour, a
+// longer text.
 inline std::vector<QVariant> DependentCandidates(const QMetaProperty& Property, const QVariant& Current)
 {
     std::vector<QVariant> Values;
@@ -204,11 +205,12 @@ inline std::vector<QVariant> DependentCandidates(const QMetaProperty& Property, 
             Add(QVariant(Current.toLongLong() == 0x1020C0 ? 0x10B020 : 0x1020C0));
         } else {
             Add(QVariant(Current.toLongLong() + 1));
-            Add(QVariant(Current.toLongLong() - 1));
         }
         break;
     case QMetaType::Double:
     case QMetaType::Float:
+        // Down too: a maximum may refuse to grow past nothing, a minimum
+        // past its maximum.
         Add(QVariant(Current.toDouble() + 1.5));
         Add(QVariant(Current.toDouble() - 1.5));
         break;
