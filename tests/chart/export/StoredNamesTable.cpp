@@ -78,8 +78,9 @@ QStringList CompareWalkWithTable(const std::map<QString, TWalkedNames>& Walked)
     const std::vector<TStoredNamesRow>& Table = StoredNamesTable();
     QStringList Differences;
     for (const auto& [Class, Names] : Walked) {
+        const QString& Name = Class; // a structured binding cannot be captured before C++20 in clang 14
         const auto Row = std::find_if(Table.begin(), Table.end(),
-                                      [&](const TStoredNamesRow& R) { return Class == QLatin1String(R.ClassName); });
+                                      [&](const TStoredNamesRow& R) { return Name == QLatin1String(R.ClassName); });
         if (Row == Table.end()) {
             QStringList Sorted(Names.Written.begin(), Names.Written.end());
             Sorted.sort();
