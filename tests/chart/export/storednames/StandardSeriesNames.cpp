@@ -103,8 +103,10 @@ void AddStandardSeriesNames(std::vector<TStoredNamesRow>& Rows)
                                                   "a map as for any series; what it sets must come back"},
                                      {"+YValues", "the General tab sets the date-time and order of the Y list for "
                                                   "a map as for any series; what it sets must come back"},
-                                     {"+Data", "the series base defines the point block for every kind; a map "
-                                               "never has one to write, since each shape keeps its own outline"}}})});
+                                     {"+Data", "never written by a map: the series base defines the point "
+                                               "block for every kind, so the writer meets the name, but a map "
+                                               "keeps no points of its own (each shape stores its outline as "
+                                               "its own Data) and writes no block"}}})});
     Rows.push_back({"TPlotPolygon",
                     {"Brush", "Closed", "Color", "Data", "Gradient", "ParentBrush", "ParentPen", "Pen", "Text",
                      "Transparency", "Z"},
