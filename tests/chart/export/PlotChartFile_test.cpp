@@ -1517,5 +1517,27 @@ TEST(PlotChartFile, AMouseSweptOverEveryKindAndToolChangesNothingStored)
                                     .toStdString();
 }
 
+// A zoom rectangle being dragged is no zoom yet: the file holds the axes
+// as they were.
+TEST(PlotChartFile, AZoomBeingDraggedChangesNothingStored)
+{
+    TChartFileHoveredChart Hovered;
+    TChart& Chart = Hovered.Chart;
+    TChartSeries* Series = CreateNewSeries(nullptr, &Chart, &TLineSeries::staticMetaObject);
+    Series->FillSampleValues(20);
+    Series->SetCursor(crHandPoint);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(Hovered.Window));
+    Chart.Repaint();
+    const QString Before = Hovered.SavedText();
+    QTest::mousePress(Hovered.Window, Qt::LeftButton, {}, QPoint(120, 90));
+    QTest::mouseMove(Hovered.Window, QPoint(220, 190));
+    const QString Dragging = Hovered.SavedText();
+    EXPECT_EQ(Dragging, Before) << test::RoundTripDifference(Before.split(QLatin1Char('\n')),
+                                                              Dragging.split(QLatin1Char('\n')))
+                                       .toStdString();
+    QTest::mouseRelease(Hovered.Window, Qt::LeftButton, {}, QPoint(220, 190));
+    EXPECT_TRUE(Chart.Zoomed());
+}
+
 } // namespace
 } // namespace lp
