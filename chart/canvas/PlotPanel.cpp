@@ -803,9 +803,15 @@ void TCustomPlotPanel::DblClick()
         throw EAbort();
 }
 
+void TCustomPlotPanel::SetCursor(TCursor value)
+{
+    FSavedCursor = value;
+    TControl::SetCursor(value);
+}
+
 void TCustomPlotPanel::MouseLeave()
 {
-    SetCursor(FSavedCursor);
+    ShowCursor(FSavedCursor);
     FPanning->Active = false;
     TCustomPanelNoCaption::MouseLeave();
 }

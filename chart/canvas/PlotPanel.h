@@ -181,6 +181,10 @@ public:
     Q_ENUM(TPlotUnits)
 
 private:
+    // The panel's own cursor (SavedCursor), not one a series or tool under
+    // the mouse, or a drag, shows for a while: a file never keeps those.
+    Q_PROPERTY(int Cursor READ SavedCursor WRITE SetCursor)
+    Q_CLASSINFO("default:Cursor", "0")
     Q_PROPERTY(lp::TChartHiddenPen* Border READ Border WRITE SetBorder)
     Q_PROPERTY(int BorderRound READ BorderRound WRITE SetBorderRound)
     Q_CLASSINFO("default:BorderRound", "0")
@@ -294,8 +298,16 @@ public:
     void SetPrinting(bool value) { FPrinting = value; }
     int Depth3D() const { return FDepth3D; }
     void SetDepth3D(int value) { FDepth3D = value; }
+    // The panel's own cursor: the one shown when nothing passing is, and
+    // the one a file stores.
     TCursor SavedCursor() const { return FSavedCursor; }
     void SetSavedCursor(TCursor value) { FSavedCursor = value; }
+    // Sets the panel's own cursor and shows it.
+    void SetCursor(TCursor value);
+    // Shows a cursor for a passing state (a series or a tool under the
+    // mouse, a drag under way); the own cursor stays as it is and comes
+    // back when the mouse leaves or passes over nothing.
+    void ShowCursor(TCursor value) { TControl::SetCursor(value); }
 
     // Called before the panel draws on a printer canvas; may change R.
     std::function<void(TCustomPlotPanel* Sender, TCanvas& Canvas, TRect& R)> OnBeforePrint;

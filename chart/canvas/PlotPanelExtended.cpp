@@ -397,7 +397,10 @@ void TCustomPlotPanelExtended::DrawZoomRectangleOn(TCanvas& Target)
         SetBrushCanvas(visible(ColorToRGB(FZoom->Brush()->Color()) ^ invert), *FZoom->Brush(), back);
     else
         canvas.Brush()->SetStyle(bsClear);
-    TPlotZoomPen& pen = *FZoom->Pen();
+    // The band draws not-xor so that drawing it again erases it; a copy of
+    // the zoom pen takes that mode, so the stored pen stays as it was set.
+    TPlotZoomPen pen;
+    pen.Assign(FZoom->Pen());
     pen.SetMode(pmNotXor);
     canvas.AssignVisiblePenColor(pen, visible(ColorToRGB(pen.Color()) ^ invert));
     if (!FZoom->HasBrush() || FZoom->Brush()->Style() == bsClear)

@@ -525,7 +525,7 @@ bool TCustomChart::StartZoomOrPanning(TMouseButton Button, TShiftState Shift, in
         Started = true;
     }
     if (Started)
-        SetCursor(SavedCursor());
+        ShowCursor(SavedCursor());
     return Started;
 }
 
@@ -564,7 +564,7 @@ void TCustomChart::MouseMove(TShiftState Shift, int X, int Y)
         }
     } else if (!MouseCancelled() && !CheckMouseSeries(X, Y)) {
         // A tool that cancelled the move has set the cursor itself.
-        SetCursor(SavedCursor());
+        ShowCursor(SavedCursor());
     }
     TCustomAxisPanel::MouseMove(Shift, X, Y);
 }

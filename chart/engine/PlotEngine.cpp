@@ -744,7 +744,7 @@ void TChartSeries::AttachedToChart()
 void TChartSeries::DetachedFromChart()
 {
     if (FParentChart && FCursor != crDefault && FParentChart->Cursor() == FCursor)
-        FParentChart->SetCursor(FParentChart->SavedCursor());
+        FParentChart->ShowCursor(FParentChart->SavedCursor());
     UnlinkFromSources();
     if (FMarks)
         FMarks->SetParentChart(nullptr);

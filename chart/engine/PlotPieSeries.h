@@ -252,6 +252,9 @@ private:
     Q_PROPERTY(lp::TPieOtherSlice* OtherSlice READ OtherSlice WRITE SetOtherSlice)
     Q_PROPERTY(lp::TChartPen* PiePen READ PiePen WRITE SetPiePen)
     Q_PROPERTY(lp::TChartValueList* PieValues READ PieValues WRITE SetPieValues)
+    // The X list: the General tab's Sort sets its order (the slices follow
+    // it) and a data source may fill it, so it is kept with the chart.
+    Q_PROPERTY(lp::TChartValueList* XValues READ XValues WRITE SetXValues)
     Q_PROPERTY(int RotationAngle READ RotationAngle WRITE SetRotationAngle)
     Q_CLASSINFO("default:RotationAngle", "0")
     Q_PROPERTY(lp::TPlotShadow* Shadow READ Shadow WRITE SetShadow)

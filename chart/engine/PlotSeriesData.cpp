@@ -224,7 +224,7 @@ bool TChartSeries::CheckMouse(int X, int Y)
     const bool Inside = Clicked(X, Y) != -1;
     if (Inside) {
         if (FCursor != crDefault && FParentChart)
-            FParentChart->SetCursor(FCursor);
+            FParentChart->ShowCursor(FCursor);
         if (!FMouseInside) {
             FMouseInside = true;
             if (OnMouseEnter)

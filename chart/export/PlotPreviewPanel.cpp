@@ -413,7 +413,7 @@ void TPlotPreviewPanel::MouseMove(TShiftState shift, int X, int Y)
         for (int i = 0; i < FPanels.Count(); ++i) {
             FImageRect = CalcImageRect(FPanels.Get(i), FPaperRect);
             const TCursor cursor = CursorOfHit(HitImage(X, Y));
-            SetCursor(cursor);
+            ShowCursor(cursor);
             if (cursor != crDefault) {
                 FPanels.Exchange(0, i);
                 return;

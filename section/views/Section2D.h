@@ -200,8 +200,16 @@ public:
     // clamped into the cell values' range.
     void SetScaleByFactor(double Factor);
     // The colour scale spans layer 0's values; a single value v gives
-    // v / 10 .. 10 v. A mesh without cells keeps its scale (false).
+    // v / 10 .. 10 v in increasing order (-10 .. -0.1 for -1; -1 .. 1 for
+    // 0). A mesh without cells keeps its scale (false).
     bool SetScaleFromCells();
+    // Makes ScaleMin < ScaleMax hold whoever set them: limits the wrong way
+    // round change places, equal (or unreadable) ones widen around their
+    // value as "Automatic" widens a single cell value.
+    void SecureScaleLimits();
+    // The increasing scale "Automatic" gives when every cell holds Value:
+    // Value / 10 .. Value × 10 in increasing order, -1 .. 1 around 0.
+    static void ScaleAroundValue(double Value, double& Lo, double& Hi);
 
     // --- Pointer ---
 

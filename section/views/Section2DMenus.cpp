@@ -234,6 +234,7 @@ void TTModelSection2d::SetScaleByFactor(double Factor)
     ScaleMax = HalfSpaceValue * Factor;
     ClampValue(ScaleMin);
     ClampValue(ScaleMax);
+    SecureScaleLimits();
 }
 
 bool TTModelSection2d::SetScaleFromCells()
@@ -241,16 +242,17 @@ bool TTModelSection2d::SetScaleFromCells()
     double lo = NoLowest, hi = NoHighest;
     if (Layers.Length() > 0)
         for (const arofdoubleM& column : Layers[0])
-            for (double v : column) {
-                lo = std::min(lo, v);
-                hi = std::max(hi, v);
-            }
+            for (double v : column)
+                if (std::isfinite(v)) {
+                    lo = std::min(lo, v);
+                    hi = std::max(hi, v);
+                }
     if (lo > hi)
         return false;
-    if (lo == hi) {
-        lo /= 10;
-        hi *= 10;
-    }
+    // One value for every cell: a scale around it, never an empty or
+    // inverted one.
+    if (lo == hi)
+        ScaleAroundValue(lo, lo, hi);
     ScaleMin = lo;
     ScaleMax = hi;
     ComputeSymLogConstant();

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <limits>
 #include <utility>
 
 namespace lp {
@@ -31,8 +32,46 @@ constexpr int LargestCellPicture = 4096;
 
 } // namespace
 
+void TTModelSection2d::ScaleAroundValue(double Value, double& Lo, double& Hi)
+{
+    constexpr double Factor = 10;
+    if (Value == 0) {
+        Lo = -1;
+        Hi = 1;
+        return;
+    }
+    Lo = Value > 0 ? Value / Factor : Value * Factor;
+    Hi = Value > 0 ? Value * Factor : Value / Factor;
+    // Near the ends of the doubles the factor gives no room (or infinity):
+    // the scale then spans the neighbouring doubles.
+    if (!(Lo < Hi) || !std::isfinite(Lo) || !std::isfinite(Hi)) {
+        constexpr double Infinity = std::numeric_limits<double>::infinity();
+        Lo = std::nextafter(Value, -Infinity);
+        Hi = std::nextafter(Value, Infinity);
+        if (!std::isfinite(Lo))
+            Lo = Value;
+        if (!std::isfinite(Hi))
+            Hi = Value;
+    }
+}
+
+void TTModelSection2d::SecureScaleLimits()
+{
+    if (ScaleMin < ScaleMax)
+        return;
+    if (ScaleMin > ScaleMax) {
+        std::swap(ScaleMin, ScaleMax);
+        return;
+    }
+    // Equal limits, or a limit that is no number.
+    const double value = std::isfinite(ScaleMin) ? ScaleMin : std::isfinite(ScaleMax) ? ScaleMax : 0.0;
+    ScaleAroundValue(value, ScaleMin, ScaleMax);
+    ComputeSymLogConstant();
+}
+
 void TTModelSection2d::SecureScaleMode()
 {
+    SecureScaleLimits();
     if (ScaleMode == 1 && ScaleMin <= 0) {
         ScaleMode = 2;
         // The symmetric scale needs its constant; an owner that set the

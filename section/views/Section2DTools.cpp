@@ -64,7 +64,7 @@ TColor MaskPixel(const uint8_t* Line, int X)
 void TTModelSection2d::SetPointerShape(TCursor Shape)
 {
     if (Cursor() != Shape)
-        SetCursor(Shape);
+        ShowCursor(Shape);
 }
 
 int TTModelSection2d::NearestColBound(double X, int& PixelDistance) const

@@ -349,7 +349,7 @@ void TFormPlotGeneral::BindControls()
         CBCursor,
         [this]() -> QVariant {
             QString ident;
-            if (!TheChart() || !PlotCursorToIdent(TheChart()->Cursor(), ident))
+            if (!TheChart() || !PlotCursorToIdent(TheChart()->SavedCursor(), ident))
                 return TheChart() ? QVariant(-1) : QVariant();
             return CBCursor->findText(ident.mid(2));
         },
@@ -357,9 +357,8 @@ void TFormPlotGeneral::BindControls()
             TCustomPlotPanelExtended* chart = TheChart();
             if (!chart || Value.toInt() < 0)
                 return;
-            const TCursor cursor = CursorFromName(CBCursor->itemText(Value.toInt()), chart->Cursor());
-            chart->SetCursor(cursor);
-            chart->SetSavedCursor(cursor);
+            // The chart's own cursor, shown now and after every passing one.
+            chart->SetCursor(CursorFromName(CBCursor->itemText(Value.toInt()), chart->SavedCursor()));
             chart->Invalidate();
         });
     BindRepainting(CBAllowZoom, QStringLiteral("Zoom.Allow"));

@@ -223,6 +223,10 @@ public:
 
 class TRadarSeries : public TCustomPolarSeries {
     Q_OBJECT
+    // The X list: the General tab's Sort sets its order (the spokes follow
+    // the points in it) and a data source may fill it, so it is kept with
+    // the chart.
+    Q_PROPERTY(lp::TChartValueList* XValues READ XValues WRITE SetXValues)
     Q_PROPERTY(bool CircleLabelsInside READ CircleLabelsInside WRITE SetCircleLabelsInside)
     Q_CLASSINFO("default:CircleLabelsInside", "false")
     Q_PROPERTY(bool ClockWiseLabels READ ClockWiseLabels WRITE SetClockWiseLabels)

@@ -34,6 +34,11 @@ class TVolumePipeSeries : public TChartSeries {
     Q_PROPERTY(lp::TPlotGradient* Gradient READ Gradient WRITE SetGradient)
     Q_PROPERTY(lp::TChartPen* LinesPen READ LinesPen WRITE SetLinesPen)
     Q_PROPERTY(lp::TChartPen* Pen READ Pen WRITE SetPen)
+    // The X and Y lists: the General tab's Sort sets the X list's order, the
+    // function page the source list the Y values come from, and a source's
+    // dates make the lists date-times; all of it is kept with the chart.
+    Q_PROPERTY(lp::TChartValueList* XValues READ XValues WRITE SetXValues)
+    Q_PROPERTY(lp::TChartValueList* YValues READ YValues WRITE SetYValues)
 
 public:
     explicit TVolumePipeSeries(TComponent* AOwner = nullptr);

@@ -236,7 +236,7 @@ void TAnnotationTool::ChartMouseEvent(int Kind, TMouseButton Button, TShiftState
         if (OnClick && Clicked(X, Y))
             OnClick(this, Button, Shift, X, Y);
     } else if (Kind == cmeMove && FCursor != crDefault && Clicked(X, Y)) {
-        Chart->SetCursor(FCursor);
+        Chart->ShowCursor(FCursor);
         Chart->SetMouseCancelled(true);
     }
 }

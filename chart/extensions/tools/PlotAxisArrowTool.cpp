@@ -122,7 +122,7 @@ void TAxisArrowTool::ChartMouseEvent(int Kind, TMouseButton Button, TShiftState 
         if (OnClick)
             OnClick(this, Arrow == ahStartArrow);
     } else if (Kind == cmeMove) {
-        Chart->SetCursor(crHandPoint);
+        Chart->ShowCursor(crHandPoint);
         Chart->SetMouseCancelled(true);
     }
 }

@@ -57,7 +57,7 @@ void TAxisScrollTool::ChartMouseEvent(int Kind, TMouseButton Button, TShiftState
         if (FDragged) {
             DragTo(X, Y);
         } else if (AxisUnder(X, Y)) {
-            Chart->SetCursor(crHandPoint);
+            Chart->ShowCursor(crHandPoint);
             Chart->SetMouseCancelled(true);
         }
         break;

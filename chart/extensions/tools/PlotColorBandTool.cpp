@@ -247,7 +247,7 @@ void TColorBandTool::ChartMouseEvent(int Kind, TMouseButton Button, TShiftState 
             OnClick(this, Button, Shift, X, Y);
     } else if (Kind == cmeMove) {
         if (FCursor != crDefault && !Chart->MouseCancelled() && Clicked(X, Y)) {
-            Chart->SetCursor(FCursor);
+            Chart->ShowCursor(FCursor);
             if (!IsZoomingOrScrolling(*Chart))
                 Chart->SetMouseCancelled(true);
         }

@@ -238,7 +238,7 @@ void TColorLineTool::ChartMouseEvent(int Kind, TMouseButton Button, TShiftState 
         if (FDragging) {
             DragTo(X, Y);
         } else if (Clicked(X, Y)) {
-            Chart->SetCursor(Axis()->Horizontal() ? crHSplit : crVSplit);
+            Chart->ShowCursor(Axis()->Horizontal() ? crHSplit : crVSplit);
             Chart->SetMouseCancelled(true);
         }
         break;

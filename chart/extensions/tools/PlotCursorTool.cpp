@@ -203,11 +203,11 @@ void TCursorTool::Hover(int X, int Y)
     TCustomAxisPanel* Chart = ParentChart();
     const TCursorPart Part = Clicked(X, Y);
     if (Part == cpHorizontal)
-        Chart->SetCursor(crVSplit);
+        Chart->ShowCursor(crVSplit);
     else if (Part == cpVertical)
-        Chart->SetCursor(crHSplit);
+        Chart->ShowCursor(crHSplit);
     else if (Part == cpCrossing)
-        Chart->SetCursor(crSizeAll);
+        Chart->ShowCursor(crSizeAll);
     Chart->SetMouseCancelled(Part != cpNothing);
 }
 

@@ -61,7 +61,7 @@ void TDragMarksTool::ChartMouseEvent(int Kind, TMouseButton Button, TShiftState 
         if (FIndex != -1 && FSeries) {
             DragTo(X, Y);
         } else if (MarkUnder(X, Y, Found, Index)) {
-            Chart->SetCursor(crHandPoint);
+            Chart->ShowCursor(crHandPoint);
             Chart->SetMouseCancelled(true);
         }
         break;

@@ -397,7 +397,7 @@ void TDrawLineTool::MouseMove(int X, int Y)
         else if (LineUnder(lpNone, X, Y))
             Shown = crHandPoint;
         if (Shown != crDefault) {
-            Chart.SetCursor(Shown);
+            Chart.ShowCursor(Shown);
             Chart.SetMouseCancelled(true);
         }
         return;

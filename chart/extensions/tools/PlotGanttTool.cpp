@@ -129,11 +129,11 @@ void TGanttTool::ShowCursor(int X, int Y)
     int Bar = -1;
     TGanttToolBarPart Part = pbAll;
     if (FAllowResize && EndUnder(X, Y, Bar, Part)) {
-        Chart->SetCursor(FCursorResize);
+        Chart->ShowCursor(FCursorResize);
         Chart->SetMouseCancelled(true);
     }
     if (FAllowDrag && Gantt()->Clicked(X, Y) != -1) {
-        Chart->SetCursor(FCursorDrag);
+        Chart->ShowCursor(FCursorDrag);
         Chart->SetMouseCancelled(true);
     }
 }

@@ -142,7 +142,7 @@ void TRectangleTool::ShowEdgeCursor(int X, int Y)
         break;
     }
     if (Shown != crDefault) {
-        ParentChart()->SetCursor(Shown);
+        ParentChart()->ShowCursor(Shown);
         ParentChart()->SetMouseCancelled(true);
     }
 }

@@ -637,10 +637,15 @@ TEST(PlotPanelListeners, MouseLeaveRestoresTheCursorAndEndsPanning)
 {
     TTestPanel panel;
     panel.Panning().Activate(3, 4);
-    panel.SetCursor(crCross);
+    panel.ShowCursor(crCross);
     panel.MouseLeave();
     EXPECT_EQ(panel.Cursor(), crDefault);
     EXPECT_FALSE(panel.Panning().Active);
+    // The panel's own cursor is what leaving restores.
+    panel.SetCursor(crHandPoint);
+    panel.ShowCursor(crCross);
+    panel.MouseLeave();
+    EXPECT_EQ(panel.Cursor(), crHandPoint);
 }
 
 TEST(PlotPanelListeners, PanningCornersNormalise)
@@ -662,10 +667,26 @@ TEST(PlotPanelListeners, PanningCornersNormalise)
 TEST(PlotPanelStorage, LoadingTakesTheCursorToRestore)
 {
     TTestPanel panel;
-    panel.SetCursor(crCross);
+    panel.ShowCursor(crCross);
     EXPECT_EQ(panel.SavedCursor(), crDefault);
     panel.Loaded();
     EXPECT_EQ(panel.SavedCursor(), crCross);
+}
+
+// The stored Cursor is the panel's own: what SetCursor (and reading) sets,
+// not what a passing state shows.
+TEST(PlotPanelStorage, TheStoredCursorIsThePanelsOwn)
+{
+    TTestPanel panel;
+    panel.SetCursor(crCross);
+    EXPECT_EQ(panel.Cursor(), crCross);
+    EXPECT_EQ(panel.SavedCursor(), crCross);
+    panel.ShowCursor(crHandPoint);
+    EXPECT_EQ(panel.Cursor(), crHandPoint);
+    EXPECT_EQ(panel.property("Cursor").toInt(), crCross);
+    EXPECT_TRUE(panel.setProperty("Cursor", crSizeAll));
+    EXPECT_EQ(panel.Cursor(), crSizeAll);
+    EXPECT_EQ(panel.SavedCursor(), crSizeAll);
 }
 
 TEST(PlotPanelStorage, OldBorderStyleSetsTheFramePenVisibility)

@@ -22,17 +22,20 @@
 #include "platform/core/PropertyInfo.h"
 #include "platform/graphics/RecordingDC.h"
 #include "ExportTestUtil.h"
+#include "RoundTripSettings.h"
 
 #include <QtCore/QBuffer>
 #include <QtCore/QDir>
 #include <QtCore/QFile>
 #include <QtCore/QScopeGuard>
 #include <QtCore/QTemporaryDir>
+#include <QtTest/QTest>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <functional>
+#include <memory>
 #include <random>
 #include <set>
 #include <utility>
@@ -1406,6 +1409,134 @@ TEST(ChartFile, AnOlderFileWithASourceTheSeriesRefusesOpensWithoutThatLink)
     EXPECT_TRUE(Errors.isEmpty()) << Errors.join(QLatin1Char('\n')).toStdString();
     ASSERT_EQ(Again.SeriesCount(), 2);
     EXPECT_EQ(Again.Series(1)->Count(), 4);
+}
+
+// --- Passing state: what the mouse over the chart shows is not stored ---
+
+// A chart shown in its window, for mouse moves as a user makes them.
+class TChartFileHoveredChart {
+public:
+    TChartFileHoveredChart()
+    {
+        Chart.SetBounds(0, 0, 400, 300);
+        Chart.SetView3D(false);
+        Window = Chart.Widget();
+        Window->show();
+    }
+    // Moves the mouse over the window (no button) to each point of a grid.
+    void Sweep(int Step)
+    {
+        for (int Y = 1; Y < Chart.Height(); Y += Step)
+            for (int X = 1; X < Chart.Width(); X += Step)
+                QTest::mouseMove(Window, QPoint(X, Y));
+    }
+    QString SavedText()
+    {
+        QBuffer Out;
+        Out.open(QIODevice::WriteOnly);
+        SaveChartToStream(&Chart, Out, true, true);
+        return QString::fromUtf8(Out.data());
+    }
+    std::unique_ptr<TChart> Reopened(bool Text)
+    {
+        QBuffer File;
+        File.open(QIODevice::ReadWrite);
+        SaveChartToStream(&Chart, File, true, Text);
+        File.seek(0);
+        auto Copy = std::make_unique<TChart>();
+        TCustomChart* Target = Copy.get();
+        LoadChartFromStream(Target, File);
+        return Copy;
+    }
+    TChart Chart;
+    QWidget* Window = nullptr;
+};
+
+// Guards the cursor of a series under the mouse saved as the chart's own:
+// the reopened chart showed the series' hand everywhere.
+TEST(PlotChartFile, TheChartsOwnCursorIsStoredWhateverTheMouseIsOver)
+{
+    for (const TCursor Own : {crDefault, crCross}) {
+        SCOPED_TRACE(Own);
+        TChartFileHoveredChart Hovered;
+        TChart& Chart = Hovered.Chart;
+        Chart.SetCursor(Own);
+        TChartSeries* Series = CreateNewSeries(nullptr, &Chart, &TPointSeries::staticMetaObject);
+        for (int I = 0; I < 5; ++I)
+            Series->AddXY(I, I);
+        Series->SetCursor(crHandPoint);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(Hovered.Window));
+        Chart.Repaint();
+        const QPoint OnPoint(Series->CalcXPos(2), Series->CalcYPos(2));
+        QTest::mouseMove(Hovered.Window, OnPoint);
+        ASSERT_EQ(Chart.Cursor(), crHandPoint) << "the chart shows the series' cursor";
+        for (const bool Text : {false, true}) {
+            SCOPED_TRACE(Text ? "text" : "binary");
+            const std::unique_ptr<TChart> Reopened = Hovered.Reopened(Text);
+            EXPECT_EQ(Reopened->Cursor(), Own);
+            EXPECT_EQ(Reopened->SavedCursor(), Own);
+            ASSERT_EQ(Reopened->SeriesCount(), 1);
+            EXPECT_EQ(Reopened->Series(0)->Cursor(), crHandPoint);
+        }
+        // Off the series the chart shows its own cursor again.
+        QTest::mouseMove(Hovered.Window, QPoint(2, 2));
+        EXPECT_EQ(Chart.Cursor(), Own);
+    }
+}
+
+// Guards passing state reaching the file: a mouse swept over a chart of
+// every series kind and tool (series under the mouse with cursors of their
+// own, tools that show cursors and highlight what they pass) must leave
+// the stored chart as it was after its first paint.
+TEST(PlotChartFile, AMouseSweptOverEveryKindAndToolChangesNothingStored)
+{
+    TChartFileHoveredChart Hovered;
+    TChart& Chart = Hovered.Chart;
+    for (TChartSeriesClass Kind : test::EveryRegisteredSeriesKind()) {
+        TChartSeries* Series = CreateNewSeries(nullptr, &Chart, Kind);
+        Series->FillSampleValues(6);
+        Series->SetCursor(crHandPoint);
+    }
+    const TPlotToolTypes& Tools = *PlotToolTypes();
+    for (int I = 0; I < Tools.Count(); ++I) {
+        auto* Tool = qobject_cast<TPlotCustomTool*>(CreateComponent(TPersistent::ClassNameOf(*Tools[I]), &Chart));
+        ASSERT_NE(Tool, nullptr);
+        Tool->SetParentChart(&Chart);
+        Tool->SetName(GetUniqueComponentName(&Chart, QStringLiteral("ChartTool")));
+        if (auto* SeriesTool = qobject_cast<TPlotCustomToolSeries*>(Tool))
+            SeriesTool->SetSeries(Chart.Series(I % Chart.SeriesCount()));
+    }
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(Hovered.Window));
+    Chart.Repaint();
+    const QString Before = Hovered.SavedText();
+    Hovered.Sweep(20);
+    QTest::mouseMove(Hovered.Window, QPoint(Chart.Width() / 2, Chart.Height() / 2));
+    const QString After = Hovered.SavedText();
+    EXPECT_EQ(After, Before) << test::RoundTripDifference(Before.split(QLatin1Char('\n')),
+                                                           After.split(QLatin1Char('\n')))
+                                    .toStdString();
+}
+
+// A zoom rectangle being dragged is no zoom yet: the file holds the axes
+// as they were.
+TEST(PlotChartFile, AZoomBeingDraggedChangesNothingStored)
+{
+    TChartFileHoveredChart Hovered;
+    TChart& Chart = Hovered.Chart;
+    TChartSeries* Series = CreateNewSeries(nullptr, &Chart, &TLineSeries::staticMetaObject);
+    Series->FillSampleValues(20);
+    Series->SetCursor(crHandPoint);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(Hovered.Window));
+    Chart.Repaint();
+    const QString Before = Hovered.SavedText();
+    QTest::mousePress(Hovered.Window, Qt::LeftButton, {}, QPoint(120, 90));
+    QTest::mouseMove(Hovered.Window, QPoint(220, 190));
+    const QString Dragging = Hovered.SavedText();
+    EXPECT_EQ(Dragging, Before) << test::RoundTripDifference(Before.split(QLatin1Char('\n')),
+                                                              Dragging.split(QLatin1Char('\n')))
+                                       .toStdString();
+    QTest::mouseRelease(Hovered.Window, Qt::LeftButton, {}, QPoint(220, 190));
+    EXPECT_TRUE(Chart.Zoomed());
 }
 
 } // namespace

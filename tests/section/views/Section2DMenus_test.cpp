@@ -19,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <string>
 
 namespace lp {
 namespace {
@@ -187,6 +188,68 @@ TEST_F(MeshMenus, AutomaticSpansLayerZeroAndKeepsTheScaleWithoutCells)
     empty.ColorBarMenu.Click(IndexOf(empty.ColorBarMenu, "Automatic"));
     EXPECT_EQ(empty.ScaleMin, 2);
     EXPECT_EQ(empty.ScaleMax, 3);
+}
+
+// Guards the empty and the inverted scale "Automatic" made of a mesh whose
+// cells all hold one value (0 gave 0..0, -5 gave -0.5..-50): chosen from
+// the colour bar's menu as the user opens it, on the chart's window.
+TEST_F(MeshMenus, AutomaticOnEqualCellsGivesAnIncreasingScaleAroundTheirValue)
+{
+    Chart.SetBounds(0, 0, 500, 260);
+    test::SpanModelArea(Chart);
+    QWidget* window = Chart.Widget();
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    Chart.Repaint();
+    const TRect r = Chart.ChartRectangle();
+    const QPoint onColorBar(r.Right + Chart.ColorBarGap + 2, (r.Top + r.Bottom) / 2);
+    const struct {
+        double Cells, Min, Max;
+    } cases[] = {{0, -1, 1}, {-5, -50, -0.5}, {7, 0.7, 70}, {-0.002, -0.02, -0.0002}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Cells);
+        for (auto& column : Chart.Layers[0])
+            for (double& v : column)
+                v = c.Cells;
+        QTest::mouseMove(window, onColorBar);
+        QTest::mouseDClick(window, Qt::LeftButton, {}, onColorBar);
+        ASSERT_TRUE(Chart.ColorBarMenu.NativeMenu() && Chart.ColorBarMenu.NativeMenu()->isVisible());
+        QMenu* menu = Chart.ColorBarMenu.NativeMenu();
+        QAction* automatic = menu->actions().at(3);
+        ASSERT_EQ(automatic->text(), "Automatic");
+        QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(automatic).center());
+        ASSERT_FALSE(menu->isVisible());
+        EXPECT_DOUBLE_EQ(Chart.ScaleMin, c.Min);
+        EXPECT_DOUBLE_EQ(Chart.ScaleMax, c.Max);
+        EXPECT_LT(Chart.ScaleMin, Chart.ScaleMax);
+        // The bar spans the palette: its two ends have two colours.
+        EXPECT_NE(Chart.ValueToPaletteIndex(Chart.ScaleMin), Chart.ValueToPaletteIndex(Chart.ScaleMax));
+        EXPECT_GT(c.Cells, Chart.ScaleMin);
+        EXPECT_LT(c.Cells, Chart.ScaleMax);
+    }
+}
+
+// Guards limits an owner or a snapshot sets directly, equal or the wrong
+// way round: the scale still runs upward, so no colour divides by nothing.
+TEST_F(MeshMenus, LimitsSetEqualOrInvertedAreMadeAnIncreasingScale)
+{
+    const struct {
+        double Min, Max, WantMin, WantMax;
+    } cases[] = {{5, 2, 2, 5}, {0, 0, -1, 1}, {-5, -5, -50, -0.5}, {3, 3, 0.3, 30}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.Min) + ".." + std::to_string(c.Max));
+        Chart.ScaleMin = c.Min;
+        Chart.ScaleMax = c.Max;
+        const int low = Chart.ValueToPaletteIndex(c.WantMin);
+        EXPECT_DOUBLE_EQ(Chart.ScaleMin, c.WantMin);
+        EXPECT_DOUBLE_EQ(Chart.ScaleMax, c.WantMax);
+        EXPECT_EQ(low, Chart.ColorCount);
+        EXPECT_EQ(Chart.ValueToPaletteIndex(c.WantMax), 0);
+    }
+    // The incremental factor around a half-space value an owner set to 0.
+    Chart.HalfSpaceValue = 0;
+    Chart.SetScaleByFactor(10);
+    EXPECT_LT(Chart.ScaleMin, Chart.ScaleMax);
 }
 
 TEST_F(MeshMenus, LogScaleTurnsTheLogarithmicModeOnAndOff)

@@ -116,6 +116,22 @@ std::vector<std::pair<int, int>> Block(int C1, int R1, int C2, int R2)
     return cells;
 }
 
+// Guards the pointer shape of the cells saved as the mesh chart's own
+// cursor: the reopened chart showed the cross everywhere.
+TEST_F(MeshMouse, ThePointerShapeOverTheCellsIsNotStoredAsTheChartsCursor)
+{
+    MoveTo(CellCentre(3, 7), NoKeys);
+    ASSERT_EQ(Chart.Cursor(), crCross);
+    for (const bool text : {false, true}) {
+        SCOPED_TRACE(text ? "text file" : "binary file");
+        TChart reopened;
+        QStringList errors;
+        test::ReopenChart(Chart, text, reopened, errors);
+        EXPECT_TRUE(errors.isEmpty()) << errors.join(QLatin1Char('\n')).toStdString();
+        EXPECT_EQ(reopened.Cursor(), crDefault);
+    }
+}
+
 TEST_F(MeshMouse, MovesTrackThePointerTheCellAndItsShape)
 {
     MoveTo(CellCentre(3, 7), NoKeys);

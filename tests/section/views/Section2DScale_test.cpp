@@ -60,6 +60,8 @@ TEST(MeshColourScale, ALogarithmicScaleWithoutPositiveMinimumBecomesSymmetric)
     EXPECT_EQ(chart.ScaleMode, 2);
 }
 
+// Equal limits an owner set widen around their value before a colour is
+// taken, so no colour divides by an empty span or leaves the palette.
 TEST(MeshColourScale, EqualLimitsNeitherDivideByZeroNorLeaveThePalette)
 {
     TTModelSection2d chart;
@@ -67,9 +69,14 @@ TEST(MeshColourScale, EqualLimitsNeitherDivideByZeroNorLeaveThePalette)
         chart.ScaleMode = static_cast<uint8_t>(mode);
         chart.ScaleMin = chart.ScaleMax = 4;
         chart.ComputeSymLogConstant();
-        EXPECT_EQ(chart.ValueToPaletteIndex(4), 0) << mode;
-        EXPECT_EQ(chart.ValueToPaletteIndex(-1), 0) << mode;
-        EXPECT_EQ(chart.ColorScalePercent(1, 9), 0) << mode;
+        const int index = chart.ValueToPaletteIndex(4);
+        EXPECT_DOUBLE_EQ(chart.ScaleMin, 0.4) << mode;
+        EXPECT_DOUBLE_EQ(chart.ScaleMax, 40) << mode;
+        EXPECT_GT(index, 0) << mode;
+        EXPECT_LT(index, chart.ColorCount) << mode;
+        EXPECT_EQ(chart.ValueToPaletteIndex(-1), chart.ColorCount) << mode;
+        EXPECT_GT(chart.ColorScalePercent(1, 9), 0) << mode;
+        EXPECT_LT(chart.ColorScalePercent(1, 9), 100) << mode;
     }
 }
 

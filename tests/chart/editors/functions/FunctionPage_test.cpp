@@ -16,6 +16,7 @@
 #include "chart/engine/PlotValueList.h"
 #include "chart/extensions/financial/PlotCandleSeries.h"
 #include "chart/extensions/stats/PlotStatFunctions.h"
+#include "chart/extensions/stats/PlotVolumePipe.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Dialogs.h"
 
@@ -315,6 +316,49 @@ TEST_F(FunctionPage, TheSourceValueChosenIsKeptByTheChartFile)
         ASSERT_NE(Average->SeriesFunction(), nullptr);
         Average->SeriesFunction()->ReCalculate();
         EXPECT_EQ(FunctionPagePointsOf(*Average), saved);
+    }
+}
+
+// Guards a volume pipe's source choice lost by the chart file: the pipe
+// publishes no value list, so the reopened pipe forgot that its values are
+// the candle's highs and that its X values are the candle's dates.
+TEST_F(FunctionPage, APipesSourceValueAndDatesAreKeptByTheChartFile)
+{
+    auto* candle = new TCandleSeries(&Chart);
+    candle->SetName(QStringLiteral("Candle"));
+    Chart.AddSeries(candle);
+    candle->FillSampleValues(12);
+    auto* pipe = new TVolumePipeSeries(&Chart);
+    pipe->SetName(QStringLiteral("Pipe"));
+    Chart.AddSeries(pipe);
+    ASSERT_TRUE(candle->XValues()->DateTime());
+    ASSERT_FALSE(pipe->XValues()->DateTime());
+    Page = std::make_unique<TPlotFuncEditor>();
+    Page->SetTarget(pipe);
+    Page->show();
+    TypeInto(Page->CBSources, QStringLiteral("Moving"));
+    TypeInto(Page->CBSingle, QStringLiteral("Candle"));
+    TypeInto(Page->CBValues, QStringLiteral("High"));
+    QTest::mouseClick(Page->BApply, Qt::LeftButton);
+    ASSERT_EQ(pipe->DataSource(), candle);
+    ASSERT_EQ(pipe->YValues()->ValueSource(), QStringLiteral("High"));
+    ASSERT_TRUE(pipe->XValues()->DateTime());
+    const std::vector<std::pair<double, double>> saved = FunctionPagePointsOf(*pipe);
+    ASSERT_FALSE(saved.empty());
+    for (const bool Text : {false, true}) {
+        SCOPED_TRACE(Text ? "text" : "binary");
+        test::TEditorChart Fresh;
+        test::ReopenThroughChartFile(Chart, Fresh, true, Text);
+        ASSERT_EQ(Fresh.SeriesCount(), 5);
+        TChartSeries* Pipe = Fresh.Series(4);
+        ASSERT_NE(qobject_cast<TVolumePipeSeries*>(Pipe), nullptr);
+        EXPECT_EQ(Pipe->YValues()->ValueSource(), QStringLiteral("High"));
+        EXPECT_TRUE(Pipe->XValues()->DateTime());
+        EXPECT_EQ(FunctionPagePointsOf(*Pipe), saved);
+        ASSERT_NE(Pipe->SeriesFunction(), nullptr);
+        Pipe->SeriesFunction()->ReCalculate();
+        EXPECT_EQ(FunctionPagePointsOf(*Pipe), saved);
+        EXPECT_TRUE(Pipe->XValues()->DateTime());
     }
 }
 

@@ -166,7 +166,10 @@ void AddExtendedSeriesNames(std::vector<TStoredNamesRow>& Rows)
          JoinNames({SeriesDefinedNames, ElementNames, CircledNames, PolarCommonNames, {"LabelsMargin", "Transparency"}}),
          {},
          JoinDeviations({CircularSeriesStored, ShowInLegendStored, RadiusIncrementOnAxis,
-                         {{"+ClockWiseLabels", "the polar page's ClockWise box is shown for a radar too, and the "
+                         {{"+XValues", "the General tab's Sort sets the order of the X list, which the spokes "
+                                       "follow, and a data source's X field fills it; what they set must come "
+                                       "back"},
+                          {"+ClockWiseLabels", "the polar page's ClockWise box is shown for a radar too, and the "
                                                "radar numbers its spokes the other way round with it; what it sets "
                                                "must come back"},
                           {"+CircleLabelsInside", "the polar page's Inside box is shown for a radar too, and the "
@@ -248,7 +251,10 @@ void AddExtendedSeriesNames(std::vector<TStoredNamesRow>& Rows)
     Rows.push_back({"TBar3DSeries", JoinNames({SeriesNames, XYValueNames, BarNames, {"OffsetValues"}}), {},
                     ZOrderStored});
     Rows.push_back({"TDonutSeries", JoinNames({SeriesNames, CircledNames, PieNames, {"DonutPercent"}}), {},
-                    ZOrderStored});
+                    JoinDeviations({ZOrderStored,
+                                    {{"+XValues", "the General tab's Sort sets the order of the X list, which the "
+                                                  "slices follow, and a data source's X field fills it; what they "
+                                                  "set must come back"}}})});
 
     // Box plot series (the samples are the Y list of a vertical box and the
     // X list of a horizontal one)
@@ -298,7 +304,13 @@ void AddExtendedSeriesNames(std::vector<TStoredNamesRow>& Rows)
                     {},
                     JoinDeviations({ZOrderStored,
                                     {{"-Color", "the series colour, stored once as SeriesColor as for every series "
-                                                "kind"}}})});
+                                                "kind"},
+                                     {"+XValues", "the General tab's Sort sets the order of the X list, which the "
+                                                  "sections follow, and a source's dates make it a date-time list; "
+                                                  "what they set must come back"},
+                                     {"+YValues", "the function page's Values box chooses the source list the Y "
+                                                  "values come from, and a source's dates make it a date-time "
+                                                  "list; what they set must come back"}}})});
 
     // Bezier series
     Rows.push_back({"TBezierSeries",

@@ -81,7 +81,10 @@ void AddStandardSeriesNames(std::vector<TStoredNamesRow>& Rows)
                                 "MultiPie", "OtherSlice", "PiePen", "PieValues", "RotationAngle", "Shadow",
                                 "UsePatterns"}}),
                     {},
-                    ZOrderStored});
+                    JoinDeviations({ZOrderStored,
+                                    {{"+XValues", "the General tab's Sort sets the order of the X list, which the "
+                                                  "slices follow, and a data source's X field fills it; what they "
+                                                  "set must come back"}}})});
     Rows.push_back({"TPieOtherSlice", {"Color", "Legend", "Style", "Text", "Value"}, {}, {}});
 
     // Map series and its shapes: each shape stores its own outline points,
