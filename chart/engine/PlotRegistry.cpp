@@ -539,11 +539,11 @@ private:
         FOld.SetManualData(FOldManualData);
     }
 
-    // New leaves the chart and its sources without telling anyone of its
-    // points, and goes.
+    // New leaves the chart and goes, without its borrowed events; the
+    // series Old fed no longer hear from it, and what else New came to feed
+    // (a function's own lines) forgets it as any series' destruction does.
     void FreeNew()
     {
-        FNew.LinkedSeries().Clear();
         FNew.OnClearValues = nullptr;
         FNew.OnBeforeAdd = nullptr;
         FNew.OnAfterAdd = nullptr;
