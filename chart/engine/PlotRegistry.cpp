@@ -446,11 +446,13 @@ public:
     // The series tools bound to Old are bound to New.
     void MoveTools(TCustomAxisPanel& Chart)
     {
-        for (TPlotCustomTool* Tool : Chart.Tools())
-            if (auto* SeriesTool = qobject_cast<TPlotCustomToolSeries*>(Tool); SeriesTool && SeriesTool->Series() == &FOld) {
+        for (TPlotCustomTool* Tool : Chart.Tools()) {
+            auto* SeriesTool = qobject_cast<TPlotCustomToolSeries*>(Tool);
+            if (SeriesTool && SeriesTool->Series() == &FOld) {
                 FTools.push_back(SeriesTool);
                 SeriesTool->SetSeries(&FNew);
             }
+        }
     }
 
     // New takes Old's place in the chart's series list.
@@ -532,9 +534,11 @@ private:
     // points, which taking it cleared); Old's list is as it was.
     void RestoreOldSources()
     {
-        for (TComponent* Source : FOldSources)
-            if (auto* SeriesSource = qobject_cast<TPlotSeriesSource*>(Source); SeriesSource && SeriesSource->Series() == &FNew)
+        for (TComponent* Source : FOldSources) {
+            auto* SeriesSource = qobject_cast<TPlotSeriesSource*>(Source);
+            if (SeriesSource && SeriesSource->Series() == &FNew)
                 Guarded([this, SeriesSource] { FOld.InternalAddDataSource(SeriesSource); });
+        }
         SetSourceList(FOld, FOldSources);
         FOld.SetManualData(FOldManualData);
     }

@@ -497,7 +497,8 @@ public:
         // An irregular grid at dates near the double limit, which a kind
         // with a regular grid cannot index: a series calculated from it and
         // changed into such a kind fails.
-        auto* FarDates = qobject_cast<TSurfaceSeries*>(CreateNewSeries(nullptr, &Chart, &TSurfaceSeries::staticMetaObject));
+        auto* FarDates =
+            qobject_cast<TSurfaceSeries*>(CreateNewSeries(nullptr, &Chart, &TSurfaceSeries::staticMetaObject));
         FarDates->SetIrregularGrid(true);
         for (int X = 0; X < 4; ++X)
             for (int Z = 0; Z < 3; ++Z)
@@ -582,7 +583,8 @@ TEST(ChartFileRoundTrip, RandomChangesOfTypeKeepOnlySourcesTheChartAccepts)
     TRoundTripDeck<TChartSeriesClass> TargetKinds(EveryRegisteredSeriesKind(), DeckRandom);
     TRoundTripDeck<std::pair<TChartSeriesClass, TPlotFunctionClass>> Functions(RoundTripFunctionKinds(), DeckRandom);
     std::vector<TChartSeriesClass> WithGrid = EveryRegisteredSeriesKind();
-    std::erase_if(WithGrid, [](TChartSeriesClass Kind) { return !Kind->inherits(&TCustom3DGridSeries::staticMetaObject); });
+    std::erase_if(WithGrid,
+                  [](TChartSeriesClass Kind) { return !Kind->inherits(&TCustom3DGridSeries::staticMetaObject); });
     ASSERT_FALSE(WithGrid.empty());
     TRoundTripDeck<TChartSeriesClass> GridKinds(WithGrid, DeckRandom);
     ASSERT_LE(TargetKinds.Size(), static_cast<size_t>(Seeds * ChangesPerSeed));
