@@ -1080,6 +1080,19 @@ void TChartSeries::SetFunction(TPlotFunction* F)
     CheckDataSource();
 }
 
+void TChartSeries::HandFunctionTo(TChartSeries& Series)
+{
+    TPlotFunction* F = FSeriesFunction;
+    if (!F || &Series == this || Series.FSeriesFunction)
+        return;
+    FSeriesFunction = nullptr;
+    RemoveFreeNotification(F);
+    // Stored first: the function's SetParentSeries then finds itself there.
+    Series.FSeriesFunction = F;
+    F->SetParentSeries(&Series);
+    Series.FreeNotification(F);
+}
+
 void TChartSeries::GetChildren(const std::function<void(TComponent*)>& Proc, TComponent* Root)
 {
     if (FSeriesFunction)
@@ -1147,6 +1160,16 @@ void RefillReadSeries(TChartSeries& Series)
 
 } // namespace
 
+bool TChartSeries::AcceptsReadSource(TComponent& Source)
+{
+    try {
+        ValidateDataSource(&Source);
+        return true;
+    } catch (const ChartException&) {
+        return false;
+    }
+}
+
 void TChartSeries::Loaded()
 {
     TCustomChartSeries::Loaded();
@@ -1159,7 +1182,7 @@ void TChartSeries::Loaded()
         FDataSources->InternalClear();
         if (TComponent* OwnerComponent = Owner())
             for (const QString& Name : FPendingDataSources)
-                if (TComponent* Source = OwnerComponent->FindComponent(Name))
+                if (TComponent* Source = OwnerComponent->FindComponent(Name); Source && AcceptsReadSource(*Source))
                     InternalAddDataSource(Source);
         FPendingDataSources.clear();
         FHasPendingDataSources = false;
@@ -1178,6 +1201,15 @@ void TChartSeries::SetPendingDataSourceNames(const QStringList& Names)
 {
     FPendingDataSources = Names;
     FHasPendingDataSources = true;
+}
+
+bool TChartSeries::TakePendingDataSourceNames(QStringList& Names)
+{
+    if (!FHasPendingDataSources)
+        return false;
+    Names = std::exchange(FPendingDataSources, {});
+    FHasPendingDataSources = false;
+    return true;
 }
 
 QStringList TChartSeries::DataSourceNames() const

@@ -478,6 +478,10 @@ public:
     TPlotFunction* SeriesFunction() const { return FSeriesFunction; }
     // Takes ownership of F (the old function is freed).
     virtual void SetFunction(TPlotFunction* F);
+    // This series' function becomes Series' own (Series holding none), with
+    // nothing freed or calculated: how an undone replacement of a series
+    // gives back the function it had taken over.
+    void HandFunctionTo(TChartSeries& Series);
     // Streaming: the series' function is its child.
     void GetChildren(const std::function<void(TComponent*)>& Proc, TComponent* Root) override;
     // Whether the series may take a function of this kind (base: yes).
@@ -610,8 +614,11 @@ public:
     void SetUseSeriesOption(bool Value) { FUseSeriesOption = Value; }
     bool FunctionResultCentered() const { return FFunctionResultCentered; }
     void SetFunctionResultCentered(bool Value) { FFunctionResultCentered = Value; }
-    // Names of the data sources read from a stream, resolved by Loaded.
+    // Names of the data sources read from a stream. The chart file's reader
+    // takes them (false when none are pending) and links each one the chart
+    // accepts; those left are resolved by Loaded, refused ones skipped.
     void SetPendingDataSourceNames(const QStringList& Names);
+    bool TakePendingDataSourceNames(QStringList& Names);
     // "DataSources" is written when there is more than one source (a single
     // one is the published DataSource).
     QStringList DataSourceNames() const;
@@ -661,6 +668,8 @@ private:
     TChartAxis* PositionAxis() const;
     void CopyPointsFrom(TChartSeries* Source);
     void ReadPoints(QIODevice& Stream);
+    // Whether a source named in a stream passes ValidateDataSource.
+    bool AcceptsReadSource(TComponent& Source);
     void UnlinkFromSources();
 
     TColor FColor = clPlotColor;

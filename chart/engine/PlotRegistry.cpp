@@ -11,7 +11,9 @@
 
 #include <algorithm>
 #include <array>
+#include <functional>
 #include <set>
+#include <utility>
 
 namespace lp {
 
@@ -390,23 +392,221 @@ void DropRefusedSources(TChartSeries& New, TChartSeries& Old, std::vector<TUnlin
         New.CheckDataSource();
 }
 
-// Series fed by Old are fed by New, unless they refuse it: those keep their
-// points and lose the link (taken out of Old's dependents, so that Old's
-// destruction does not clear them).
+// The sources of Series become Sources, in that order, with nothing run.
+void SetSourceList(TChartSeries& Series, const std::vector<TComponent*>& Sources)
+{
+    Series.DataSources().InternalClear();
+    for (TComponent* Source : Sources)
+        Series.DataSources().InternalAdd(Source);
+}
+
+// Series fed by Old are fed by New in Old's place among their sources,
+// unless they refuse it: those keep their points and lose the link. Either
+// way they leave Old's dependents, so that Old's destruction clears none of
+// them.
 void MoveDependents(TChartSeries& Old, TChartSeries& New, std::vector<TUnlinkedPair>& Dropped)
 {
     const std::vector<TChartSeries*> Dependents(Old.LinkedSeries().begin(), Old.LinkedSeries().end());
     for (TChartSeries* Dependent : Dependents) {
         if (Dependent == &New)
             continue;
-        if (AcceptsSourceOnChart(*Dependent, &New)) {
-            if (Dependent->DataSources().IndexOf(&New) < 0)
-                Dependent->InternalAddDataSource(&New);
+        if (!AcceptsSourceOnChart(*Dependent, &New)) {
+            UnlinkSourceKeepingPoints(*Dependent, Old);
+            Dropped.push_back({Dependent, &New});
             continue;
         }
-        UnlinkSourceKeepingPoints(*Dependent, Old);
-        Dropped.push_back({Dependent, &New});
+        std::vector<TComponent*> Sources(Dependent->DataSources().begin(), Dependent->DataSources().end());
+        std::replace(Sources.begin(), Sources.end(), static_cast<TComponent*>(&Old), static_cast<TComponent*>(&New));
+        Sources.erase(std::unique(Sources.begin(), Sources.end()), Sources.end());
+        SetSourceList(*Dependent, Sources);
+        Old.LinkedSeries().Remove(Dependent);
+        if (New.LinkedSeries().IndexOf(Dependent) < 0)
+            New.LinkedSeries().Add(Dependent);
     }
+}
+
+// A replacement of Old by New in the making: what it has changed outside New
+// is recorded before each step, so that Undo can put it all back and free
+// New when a step fails. Old's settings and points are never written (only
+// its function, which Assign moves, and a series source, which follows the
+// series it feeds).
+class TReplacement {
+public:
+    TReplacement(TChartSeries& Old, TChartSeries& New)
+        : FOld(Old), FNew(New), FFunction(Old.SeriesFunction()),
+          FOldSources(Old.DataSources().begin(), Old.DataSources().end()), FOldManualData(Old.ManualData()),
+          FOldDependents(Old.LinkedSeries().begin(), Old.LinkedSeries().end())
+    {
+        for (TChartSeries* Dependent : FOldDependents)
+            FDependents.push_back({Dependent,
+                                   {Dependent->DataSources().begin(), Dependent->DataSources().end()},
+                                   Dependent->ManualData()});
+    }
+
+    // The series tools bound to Old are bound to New.
+    void MoveTools(TCustomAxisPanel& Chart)
+    {
+        for (TPlotCustomTool* Tool : Chart.Tools()) {
+            auto* SeriesTool = qobject_cast<TPlotCustomToolSeries*>(Tool);
+            if (SeriesTool && SeriesTool->Series() == &FOld) {
+                FTools.push_back(SeriesTool);
+                SeriesTool->SetSeries(&FNew);
+            }
+        }
+    }
+
+    // New takes Old's place in the chart's series list.
+    void TakePlace(TCustomAxisPanel& Chart)
+    {
+        if (FNew.ParentChart() != &Chart)
+            FNew.SetParentChart(&Chart);
+        const int OldIndex = Chart.SeriesList().IndexOf(&FOld);
+        const int NewIndex = Chart.SeriesList().IndexOf(&FNew);
+        if (OldIndex >= 0 && NewIndex >= 0 && OldIndex != NewIndex) {
+            Chart.ExchangeSeries(OldIndex, NewIndex);
+            FExchanged = {OldIndex, NewIndex};
+            FExchangedIn = &Chart;
+        }
+    }
+
+    // From here on the dependents Old fed may hold points made from New.
+    void DependentsRefilled() { FDependentsRefilled = true; }
+
+    // Everything recorded is put back and New is freed; never throws (a
+    // step that cannot be taken back is left, the rest still is).
+    void Undo() noexcept
+    {
+        Guarded([this] { RestoreDependents(); });
+        Guarded([this] { RestoreFunction(); });
+        Guarded([this] { RestoreOldSources(); });
+        for (TPlotCustomToolSeries* Tool : FTools)
+            Guarded([this, Tool] {
+                if (Tool->Series() == &FNew)
+                    Tool->SetSeries(&FOld);
+            });
+        if (FExchangedIn)
+            Guarded([this] { FExchangedIn->ExchangeSeries(FExchanged.first, FExchanged.second); });
+        Guarded([this] { FreeNew(); });
+        if (FDependentsRefilled)
+            for (const TDependent& Dependent : FDependents)
+                Guarded([&Dependent] {
+                    if (Dependent.Sources.size() > 0 && !Dependent.ManualData)
+                        Dependent.Series->CheckDataSource();
+                });
+    }
+
+private:
+    struct TDependent {
+        TChartSeries* Series;
+        std::vector<TComponent*> Sources;
+        bool ManualData;
+    };
+
+    static void Guarded(const std::function<void()>& Step) noexcept
+    {
+        try {
+            Step();
+        } catch (...) {
+            // Undoing goes on with the next step.
+        }
+    }
+
+    // The series Old fed take their source lists back, Old its dependents.
+    void RestoreDependents()
+    {
+        for (const TDependent& Dependent : FDependents) {
+            FNew.LinkedSeries().Remove(Dependent.Series);
+            SetSourceList(*Dependent.Series, Dependent.Sources);
+            Dependent.Series->SetManualData(Dependent.ManualData);
+        }
+        FOld.LinkedSeries().Clear();
+        for (TChartSeries* Dependent : FOldDependents)
+            FOld.LinkedSeries().Add(Dependent);
+    }
+
+    void RestoreFunction()
+    {
+        if (FFunction && FNew.SeriesFunction() == FFunction && !FOld.SeriesFunction())
+            FNew.HandFunctionTo(FOld);
+    }
+
+    // A series source that went over to New comes back (reloading Old's
+    // points, which taking it cleared); Old's list is as it was.
+    void RestoreOldSources()
+    {
+        for (TComponent* Source : FOldSources) {
+            auto* SeriesSource = qobject_cast<TPlotSeriesSource*>(Source);
+            if (SeriesSource && SeriesSource->Series() == &FNew)
+                Guarded([this, SeriesSource] { FOld.InternalAddDataSource(SeriesSource); });
+        }
+        SetSourceList(FOld, FOldSources);
+        FOld.SetManualData(FOldManualData);
+    }
+
+    // New leaves the chart and goes, without its borrowed events; the
+    // series Old fed no longer hear from it, and what else New came to feed
+    // (a function's own lines) forgets it as any series' destruction does.
+    void FreeNew()
+    {
+        FNew.OnClearValues = nullptr;
+        FNew.OnBeforeAdd = nullptr;
+        FNew.OnAfterAdd = nullptr;
+        FNew.SetParentChart(nullptr);
+        delete &FNew;
+    }
+
+    TChartSeries& FOld;
+    TChartSeries& FNew;
+    TPlotFunction* FFunction;
+    std::vector<TComponent*> FOldSources;
+    bool FOldManualData;
+    std::vector<TChartSeries*> FOldDependents;
+    std::vector<TDependent> FDependents;
+    std::vector<TPlotCustomToolSeries*> FTools;
+    TCustomAxisPanel* FExchangedIn = nullptr;
+    std::pair<int, int> FExchanged{-1, -1};
+    bool FDependentsRefilled = false;
+};
+
+void CopyEvents(TChartSeries& From, TChartSeries& To)
+{
+    To.AfterDrawValues = From.AfterDrawValues;
+    To.BeforeDrawValues = From.BeforeDrawValues;
+    To.OnAfterAdd = From.OnAfterAdd;
+    To.OnBeforeAdd = From.OnBeforeAdd;
+    To.OnClearValues = From.OnClearValues;
+    To.OnClick = From.OnClick;
+    To.OnDblClick = From.OnDblClick;
+    To.OnGetMarkText = From.OnGetMarkText;
+    To.OnMouseEnter = From.OnMouseEnter;
+    To.OnMouseLeave = From.OnMouseLeave;
+}
+
+// Every step of a replacement that can fail: New takes Old's settings,
+// data, function, sources, tools, place and dependents and is calculated.
+// Old still stands in the chart meanwhile, fed as before but feeding none.
+std::vector<TUnlinkedPair> MakeReplacement(TChartSeries& Old, TChartSeries& New, TReplacement& Made)
+{
+    // Settings, data, function and data sources (Assign takes the sources
+    // over and the function when New has none).
+    New.Assign(&Old);
+    CopyEvents(Old, New);
+    if (TCustomAxisPanel* Chart = Old.ParentChart()) {
+        Made.MoveTools(*Chart);
+        Made.TakePlace(*Chart);
+    }
+    // Tested once New is on the chart and holds the function: both take
+    // part in the chart's source test.
+    std::vector<TUnlinkedPair> Unlinked;
+    DropRefusedSources(New, Old, Unlinked);
+    MoveDependents(Old, New, Unlinked);
+    // New's calculation refills the dependents that take it.
+    Made.DependentsRefilled();
+    if (TPlotFunction* F = New.SeriesFunction())
+        F->ReCalculate();
+    else
+        New.RefreshSeries();
+    return Unlinked;
 }
 
 } // namespace
@@ -417,52 +617,22 @@ TDroppedSourceLinks ReplaceSeries(TChartSeries*& OldSeries, TChartSeries*& NewSe
         return {};
     TChartSeries* Old = OldSeries;
     TChartSeries* New = NewSeries;
-    // Settings, data, function and data sources (Assign takes the sources
-    // over and the function when New has none).
-    New->Assign(Old);
-    New->AfterDrawValues = Old->AfterDrawValues;
-    New->BeforeDrawValues = Old->BeforeDrawValues;
-    New->OnAfterAdd = Old->OnAfterAdd;
-    New->OnBeforeAdd = Old->OnBeforeAdd;
-    New->OnClearValues = Old->OnClearValues;
-    New->OnClick = Old->OnClick;
-    New->OnDblClick = Old->OnDblClick;
-    New->OnGetMarkText = Old->OnGetMarkText;
-    New->OnMouseEnter = Old->OnMouseEnter;
-    New->OnMouseLeave = Old->OnMouseLeave;
-
-    TCustomAxisPanel* Chart = Old->ParentChart();
-    if (Chart) {
-        for (TPlotCustomTool* Tool : Chart->Tools())
-            if (auto* SeriesTool = qobject_cast<TPlotCustomToolSeries*>(Tool); SeriesTool && SeriesTool->Series() == Old)
-                SeriesTool->SetSeries(New);
-        // The new series takes the old one's place in the list.
-        if (New->ParentChart() != Chart)
-            New->SetParentChart(Chart);
-        const int OldIndex = Chart->SeriesList().IndexOf(Old);
-        const int NewIndex = Chart->SeriesList().IndexOf(New);
-        if (OldIndex >= 0 && NewIndex >= 0 && OldIndex != NewIndex)
-            Chart->ExchangeSeries(OldIndex, NewIndex);
-    }
-    // Tested once New is on the chart and holds the function: both take
-    // part in the chart's source test.
+    TReplacement Made(*Old, *New);
     std::vector<TUnlinkedPair> Unlinked;
-    DropRefusedSources(*New, *Old, Unlinked);
-    // Dependents that take New are refilled by its refresh below; the old
-    // one's destruction takes itself out of their lists without refilling.
-    MoveDependents(*Old, *New, Unlinked);
-
+    try {
+        Unlinked = MakeReplacement(*Old, *New, Made);
+    } catch (...) {
+        Made.Undo();
+        NewSeries = nullptr;
+        throw;
+    }
+    // Nothing below fails: Old goes and New takes its name.
     const QString Name = Old->Name();
     Old->SetParentChart(nullptr);
     delete Old;
     OldSeries = New;
     if (!Name.isEmpty() && (!New->Owner() || !New->Owner()->FindComponent(Name)))
         New->SetName(Name);
-    if (TPlotFunction* F = New->SeriesFunction())
-        F->ReCalculate();
-    else
-        New->RefreshSeries();
-    NewSeries = New;
     // Named last: New has taken Old's name by now.
     TDroppedSourceLinks Dropped;
     for (const TUnlinkedPair& Pair : Unlinked)

@@ -198,8 +198,14 @@ struct TDroppedSourceLink {
 using TDroppedSourceLinks = std::vector<TDroppedSourceLink>;
 
 // NewSeries takes OldSeries' settings, data, events, data sources,
-// dependents, series tools, list position and name; OldSeries is freed and
-// set to NewSeries. Nothing when both are the same.
+// dependents (in OldSeries' place among their sources), series tools, list
+// position and name, and is calculated; OldSeries is freed and set to
+// NewSeries. Nothing when both are the same.
+// All or nothing: when a step fails (Assign, a fill, the calculation of
+// NewSeries or of a dependent), everything is put back as it was, NewSeries
+// is freed and set to nullptr, and the error is raised again; OldSeries
+// keeps its place, name, function, sources, dependents and tools, and the
+// chart saves as it did before.
 // Every link moved over must pass the chart's source test
 // (TCustomAxisPanel::IsValidDataSource, as a chart file's reader asks it):
 // a source series NewSeries refuses is not kept, nor is NewSeries kept as
@@ -210,7 +216,7 @@ TDroppedSourceLinks ReplaceSeries(TChartSeries*& OldSeries, TChartSeries*& NewSe
 // Replaces Series by a new series of NewClass (keeping data and
 // appearance) through ReplaceSeries, whose dropped links it returns;
 // Series is set to the new one. Nothing when Series already is of that
-// class.
+// class. A failure raises its error with Series as it was.
 TDroppedSourceLinks ChangeSeriesType(TChartSeries*& Series, TChartSeriesClass NewClass);
 // Draws Series' legend symbol into Rect of Canvas (for the editors' series
 // lists). A series without chart is attached for the moment to Chart or,

@@ -2,6 +2,7 @@
 
 #include "chart/canvas/PlotConst.h"
 #include "chart/engine/PlotFunction.h"
+#include "chart/engine/PlotSeriesSource.h"
 #include "chart/engine/PlotTools.h"
 #include "platform/core/ClassRegistry.h"
 #include "platform/core/SafeSave.h"
@@ -153,6 +154,29 @@ bool TChartReader::FindMethod(QObject* Instance, const QString& EventName, const
     (void)EventName;
     (void)MethodName;
     return true;
+}
+
+void TChartReader::ResolveNamedLinks(const std::vector<TComponent*>& Read)
+{
+    for (TComponent* Component : Read) {
+        auto* Series = qobject_cast<TChartSeries*>(Component);
+        QStringList Names;
+        if (!Series || !Series->TakePendingDataSourceNames(Names))
+            continue;
+        // The list read replaces a source linked before, as Loaded would.
+        for (TComponent* Linked : Series->DataSources())
+            if (auto* LinkedSeries = qobject_cast<TChartSeries*>(Linked))
+                LinkedSeries->LinkedSeries().Remove(Series);
+        Series->DataSources().InternalClear();
+        for (const QString& Name : Names)
+            Guard(QStringLiteral("DataSource"), [&] {
+                TComponent* Source = FindReference(Name);
+                if (!Source)
+                    throw EFilerError("Invalid reference " + Name.toStdString());
+                Series->ValidateDataSource(Source);
+                Series->InternalAddDataSource(Source);
+            });
+    }
 }
 
 void RegisterChartFileClasses()

@@ -26,6 +26,7 @@
 
 #include <array>
 #include <functional>
+#include <vector>
 
 namespace lp {
 
@@ -38,6 +39,11 @@ constexpr quint16 ChartFileVersion = 343;
 // silently: without OnError its "Class ... not found" error is raised.
 // Event-handler names in a stream are accepted and ignored, so a file
 // naming handlers this program does not know still loads.
+// A series' list of sources ("DataSources") is linked name by name through
+// the chart's source test, as a single "DataSource" is: a name the chart
+// refuses, or one that names nothing, is an error of "DataSource" like
+// theirs ("Error reading DataSource: No valid DataSource: Series7"), and
+// skipping it links the others.
 class TChartReader : public TComponentReader {
 public:
     using TErrorEvent = std::function<bool(const QString& Message)>;
@@ -47,6 +53,7 @@ protected:
     bool Error(const QString& Message) override;
     bool ChildNotCreated(const QString& Message) override;
     bool FindMethod(QObject* Instance, const QString& EventName, const QString& MethodName) override;
+    void ResolveNamedLinks(const std::vector<TComponent*>& Read) override;
 };
 
 // Chart classes with nothing of their own, registered so that streams

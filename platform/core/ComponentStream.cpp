@@ -637,6 +637,7 @@ void TComponentReader::ReadRootComponent(const TStreamComponent& Stream, TCompon
             Guard(Stream.Name, [&] { Root->SetName(Stream.Name); });
         ReadComponent(Stream, Root);
         ResolveFixups();
+        ResolveNamedLinks(FLoaded);
     } catch (...) {
         for (auto It = FCreated.rbegin(); It != FCreated.rend(); ++It)
             delete *It;

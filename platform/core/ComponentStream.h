@@ -174,6 +174,17 @@ protected:
     // true accepts it and the event stays unassigned, false reports
     // "Method <name> not found" through Error. The default answers false.
     virtual bool FindMethod(QObject* Instance, const QString& EventName, const QString& MethodName);
+    // Runs once the references are resolved, before Loaded, over every
+    // component read: a reader links there what its components hold by
+    // name beyond published references, each link through Guard.
+    virtual void ResolveNamedLinks(const std::vector<TComponent*>& Read) { (void)Read; }
+
+    using THook = bool (TComponentReader::*)(const QString& Message);
+    // Runs Action; an Exception is reported as "Error reading <What>:
+    // <message>" to Hook, and raised as EFilerError unless Hook says skip.
+    void Guard(const QString& What, const std::function<void()>& Action, THook Hook = &TComponentReader::Error);
+    // The component of the tree read named Name (ignoring case), or nullptr.
+    TComponent* FindReference(const QString& Name) const;
 
 private:
     struct TFixup {
@@ -187,10 +198,7 @@ private:
     void ReadProperties(QObject* Instance, const TStreamProperties& Properties);
     void ReadProperty(QObject* Instance, const QString& Path, const TStreamValue& Value);
     void ReadCollection(QObject* Collection, const TStreamValue& Value);
-    using THook = bool (TComponentReader::*)(const QString& Message);
-    void Guard(const QString& What, const std::function<void()>& Action, THook Hook = &TComponentReader::Error);
     void ResolveFixups();
-    TComponent* FindReference(const QString& Name) const;
 
     TComponent* FRoot = nullptr;
     std::vector<TComponent*> FCreated;

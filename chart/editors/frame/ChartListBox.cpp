@@ -14,6 +14,7 @@
 #include "platform/core/StringList.h"
 #include "platform/graphics/Canvas.h"
 #include "platform/graphics/PainterDC.h"
+#include "platform/ui/Application.h"
 #include "platform/ui/Dialogs.h"
 
 #include <QtCore/QPointer>
@@ -632,18 +633,32 @@ void TChartListBox::ChangeTypeOfSelected()
     if (ItemIndex() < 0 || !FChart || !ChangeTypeHook())
         return;
     std::vector<TChartSeries*> series = SelectedSeries();
-    // The gallery tells what its own change dropped; the others are told here.
-    const QMetaObject* chosen = ChangeTypeHook()(window(), series.front());
     TDroppedSourceLinks dropped;
-    if (chosen)
-        for (std::size_t i = 1; i < series.size(); ++i)
-            for (TDroppedSourceLink& link : ChangeSeriesType(series[i], chosen))
-                dropped.push_back(std::move(link));
-    RefillList(series.front());
-    for (TChartSeries* s : series)
-        SelectSeriesRow(s);
-    FireRefresh();
-    ShowDroppedSourceLinks(dropped);
+    // Each replaced series takes its place in the collection; the rows of
+    // the resulting series are selected.
+    const auto showResult = [&] {
+        RefillList(series.front());
+        for (TChartSeries* s : series)
+            SelectSeriesRow(s);
+        FireRefresh();
+        ShowDroppedSourceLinks(dropped);
+    };
+    try {
+        // The gallery tells what its own change dropped; the others are told here.
+        const QMetaObject* chosen = ChangeTypeHook()(window(), series.front());
+        if (chosen)
+            for (std::size_t i = 1; i < series.size(); ++i)
+                for (TDroppedSourceLink& link : ChangeSeriesType(series[i], chosen))
+                    dropped.push_back(std::move(link));
+    } catch (const std::exception& error) {
+        // A change that fails leaves its series as it was and ends the
+        // round (the series changed before it stay changed); the user is
+        // told why.
+        showResult();
+        TApplication::Instance().HandleException(error);
+        return;
+    }
+    showResult();
 }
 
 int TChartListBox::RowAt(const QPoint& Pos) const

@@ -161,6 +161,9 @@ public:
     // The in-place editor, nullptr before the first use.
     QLineEdit* InPlaceEdit() const { return FEdit; }
     TChartSeries* AddFromGallery();
+    // The first selected series through the gallery, the others to the
+    // type chosen there. A change that fails changes nothing of its series
+    // and ends the round; its message is shown (TApplication).
     void ChangeTypeOfSelected();
 
     std::function<void(TChartListBox* Sender, TChartSeries* Series)> OnChangeActive;

@@ -14,6 +14,8 @@
 #include <QtWidgets/QTabBar>
 #include <QtWidgets/QVBoxLayout>
 
+#include <memory>
+
 namespace lp {
 
 TPlotGallery::TPlotGallery(QWidget* Parent) : QDialog(Parent)
@@ -197,10 +199,10 @@ TChartSeries* CreateGallerySeries(QWidget* Owner, TChartSeries* Series, TCustomA
     if (Series && !ShowFunctions && choice.SeriesClass == Series->metaObject() && choice.SubIndex == -1)
         return nullptr;
     TComponent* owner = Series ? Series->Owner() : Chart->Owner();
-    TChartSeries* made = CreateNewSeries(owner, Chart, choice.SeriesClass, choice.FunctionClass);
+    std::unique_ptr<TChartSeries> made(CreateNewSeries(owner, Chart, choice.SeriesClass, choice.FunctionClass));
     if (choice.SubIndex >= 0)
         made->SetSubGallery(choice.SubIndex);
-    return made;
+    return made.release();
 }
 
 namespace {
@@ -217,9 +219,19 @@ const QMetaObject* ChangeTypeEntry(QWidget* Owner, TChartSeries*& Series)
         return nullptr;
     int subIndex = -1;
     bool accepted = false;
-    TChartSeries* made = CreateGallerySeries(Owner, Series, Series->ParentChart(), subIndex, true, false, &accepted);
+    TCustomAxisPanel* chart = Series->ParentChart();
+    const bool was3D = chart && chart->View3D();
+    TChartSeries* made = CreateGallerySeries(Owner, Series, chart, subIndex, true, false, &accepted);
     if (made) {
-        const TDroppedSourceLinks dropped = ReplaceSeries(Series, made);
+        TDroppedSourceLinks dropped;
+        try {
+            dropped = ReplaceSeries(Series, made);
+        } catch (...) {
+            // The series stays as it was (ReplaceSeries freed the new
+            // one), and so does the chart's 3-D view the gallery set.
+            chart->SetView3D(was3D);
+            throw;
+        }
         if (subIndex >= 0)
             Series->SetSubGallery(subIndex);
         ShowDroppedSourceLinks(dropped);

@@ -43,6 +43,22 @@ public:
     using TChartSeries::TChartSeries;
     bool IsValidSourceOf(TChartSeries* Source) override { return qobject_cast<TRegTestPickySeries*>(Source); }
 };
+// Refuses the next RefusedAdds points it is given from a source, as a kind
+// refuses values it cannot hold.
+class TRegTestRefusingSeries : public TChartSeries {
+    Q_OBJECT
+public:
+    using TChartSeries::TChartSeries;
+    static inline int RefusedAdds = 0;
+    int AddPointValues(TChartSeries* Source, int Index) override
+    {
+        if (RefusedAdds > 0) {
+            --RefusedAdds;
+            throw ChartException(QStringLiteral("Refused"));
+        }
+        return TChartSeries::AddPointValues(Source, Index);
+    }
+};
 class TRegTestUnregistered : public TChartSeries {
     Q_OBJECT
 public:
@@ -506,6 +522,64 @@ TEST_F(Registry, ChangeSeriesTypeDropsTheSourceLinksTheChartRefuses)
     Picky->AddXY(2, 9);
     EXPECT_EQ(Changed->Count(), 3);
     EXPECT_EQ(Fed->Count(), 2);
+}
+
+// A change of type whose last step fails (a series fed by the changed one
+// refuses the new points) puts back everything the steps before it moved:
+// the new series goes, the old one keeps its place, name, function,
+// sources, dependents (with their points) and tools, and still works.
+TEST_F(Registry, AChangeOfTypeThatFailsLeavesEverythingAsItWas)
+{
+    RegisterPlotSeries<TRegTestSeriesA>(&TextA, &PageX, 1);
+    RegisterPlotSeries<TRegTestSeriesB>(&TextB, &PageX, 1);
+    TChart Chart;
+    TChartSeries* Source = CreateNewSeries(&Chart, &Chart, &TRegTestSeriesA::staticMetaObject);
+    for (int I = 0; I < 4; ++I)
+        Source->AddXY(I, 2 * I);
+    TChartSeries* Old = CreateNewSeries(&Chart, &Chart, &TRegTestSeriesA::staticMetaObject,
+                                        &TAveragePlotFunction::staticMetaObject);
+    Old->SetDataSource(Source);
+    TPlotFunction* Function = Old->SeriesFunction();
+    auto* Fed = new TRegTestRefusingSeries(&Chart);
+    Fed->SetName(QStringLiteral("Fed"));
+    Chart.AddSeries(Fed);
+    Fed->SetDataSource(Old);
+    auto* Tool = new TRegTestSeriesTool(&Chart);
+    Tool->SetParentChart(&Chart);
+    Tool->SetSeries(Old);
+    const std::vector<double> OldPoints = RegTestYValues(*Old);
+    ASSERT_FALSE(OldPoints.empty());
+    ASSERT_EQ(RegTestYValues(*Fed), OldPoints);
+
+    TChartSeries* Changed = Old;
+    TRegTestRefusingSeries::RefusedAdds = 1;
+    EXPECT_THROW(ChangeSeriesType(Changed, &TRegTestSeriesB::staticMetaObject), ChartException);
+    TRegTestRefusingSeries::RefusedAdds = 0;
+
+    EXPECT_EQ(Changed, Old);
+    ASSERT_EQ(Chart.SeriesCount(), 3);
+    EXPECT_EQ(Chart.Series(0), Source);
+    EXPECT_EQ(Chart.Series(1), Old);
+    EXPECT_EQ(Chart.Series(2), Fed);
+    EXPECT_EQ(Old->Name(), QStringLiteral("Series2"));
+    EXPECT_EQ(Old->SeriesFunction(), Function);
+    EXPECT_EQ(Function->ParentSeries(), Old);
+    ASSERT_EQ(Old->DataSources().Count(), 1);
+    EXPECT_EQ(Old->DataSource(), Source);
+    ASSERT_EQ(Source->LinkedSeries().Count(), 1);
+    EXPECT_EQ(Source->LinkedSeries()[0], Old);
+    ASSERT_EQ(Old->LinkedSeries().Count(), 1);
+    EXPECT_EQ(Old->LinkedSeries()[0], Fed);
+    EXPECT_EQ(Fed->DataSource(), Old);
+    EXPECT_FALSE(Fed->ManualData());
+    EXPECT_EQ(RegTestYValues(*Old), OldPoints);
+    EXPECT_EQ(RegTestYValues(*Fed), OldPoints) << "refilled from the old series";
+    EXPECT_EQ(Tool->Series(), Old);
+    // Still calculated from its source, and still feeding its dependent.
+    Source->AddXY(4, 100);
+    Source->RefreshSeries();
+    EXPECT_NE(RegTestYValues(*Old), OldPoints);
+    EXPECT_EQ(RegTestYValues(*Fed), RegTestYValues(*Old));
 }
 
 TEST_F(Registry, ReplaceSeriesWithItselfDoesNothing)

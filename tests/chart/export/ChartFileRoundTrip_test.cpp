@@ -480,6 +480,19 @@ QStringList RoundTripReopenErrors(TCustomChart& Chart, TCustomChart& Reopened, b
     return Errors;
 }
 
+// The text form of a binary chart file, as saving the chart as text writes
+// it.
+QByteArray RoundTripTextForm(const QByteArray& Binary)
+{
+    QBuffer In;
+    In.setData(Binary);
+    In.open(QIODevice::ReadOnly);
+    QBuffer Out;
+    Out.open(QIODevice::WriteOnly);
+    ConvertChartToText(In, Out);
+    return Out.data();
+}
+
 // A random chart of a few source series and function series fed by them
 // (or by each other), whose series then change type at random.
 class TRoundTripTypeChanges {
@@ -494,12 +507,43 @@ public:
             Source->FillSampleValues(8);
             Series.push_back(Source);
         }
+        // An irregular grid at dates near the double limit, which a kind
+        // with a regular grid cannot index: a series calculated from it and
+        // changed into such a kind fails.
+        auto* FarDates =
+            qobject_cast<TSurfaceSeries*>(CreateNewSeries(nullptr, &Chart, &TSurfaceSeries::staticMetaObject));
+        FarDates->SetIrregularGrid(true);
+        for (int X = 0; X < 4; ++X)
+            for (int Z = 0; Z < 3; ++Z)
+                FarDates->AddXYZ(1e308 + X * 5e306, 10 + (X * 5 + Z * 3) % 7, Z);
+        Series.push_back(FarDates);
         for (int I = 0; I < 3; ++I) {
             const auto [SeriesClass, FunctionClass] = Functions.Draw();
             TChartSeries* Made = CreateNewSeries(nullptr, &Chart, SeriesClass, FunctionClass);
             LinkToEarlierSeries(*Made, 1 + static_cast<int>(FRandom() % 2));
             Series.push_back(Made);
         }
+        // A series calculated from the far dates alone: the first of a few
+        // function kinds drawn that takes them and calculates points.
+        TChartSeries* Fed = nullptr;
+        for (int Tries = 0; Tries < 5 && !Fed; ++Tries) {
+            const auto [SeriesClass, FunctionClass] = Functions.Draw();
+            Fed = CreateNewSeries(nullptr, &Chart, SeriesClass, FunctionClass);
+            try {
+                if (Chart.IsValidDataSource(Fed, FarDates))
+                    Fed->DataSources().Add(FarDates);
+            } catch (const Exception&) {
+                // A calculation that fails on these values.
+            }
+            if (Fed->DataSources().Count() == 0 || Fed->Count() == 0) {
+                delete Fed;
+                Fed = nullptr;
+            }
+        }
+        if (!Fed)
+            Fed = CreateNewSeries(nullptr, &Chart, &TLineSeries::staticMetaObject);
+        FedByFarDates = Series.size();
+        Series.push_back(Fed);
     }
 
     // Series' type becomes Kind; returns the links the change dropped.
@@ -508,6 +552,8 @@ public:
     TChart Chart;
     // The series made here, kept current through the changes of type.
     std::vector<TChartSeries*> Series;
+    // The index of the series calculated from the far dates.
+    size_t FedByFarDates = 0;
 
 private:
     // Up to Wanted sources among the series made before, those the chart
@@ -535,6 +581,8 @@ private:
 // After each random change of type every source a series holds passes the
 // chart's source test, the links that went are the ones reported, and the
 // chart saves and reopens (binary and text in turn) without a reader error.
+// A change the new kind refuses (dates near the double limit in a grid)
+// leaves the series and the chart's stored form as they were.
 // Every registered series kind is a target and the kind of a source, and
 // every function registration feeds a series, within the run; the run is
 // the same each time, a failure names its seed and step.
@@ -547,24 +595,50 @@ TEST(ChartFileRoundTrip, RandomChangesOfTypeKeepOnlySourcesTheChartAccepts)
     TRoundTripDeck<TChartSeriesClass> SourceKinds(EveryRegisteredSeriesKind(), DeckRandom);
     TRoundTripDeck<TChartSeriesClass> TargetKinds(EveryRegisteredSeriesKind(), DeckRandom);
     TRoundTripDeck<std::pair<TChartSeriesClass, TPlotFunctionClass>> Functions(RoundTripFunctionKinds(), DeckRandom);
+    std::vector<TChartSeriesClass> WithGrid = EveryRegisteredSeriesKind();
+    std::erase_if(WithGrid,
+                  [](TChartSeriesClass Kind) { return !Kind->inherits(&TCustom3DGridSeries::staticMetaObject); });
+    ASSERT_FALSE(WithGrid.empty());
+    TRoundTripDeck<TChartSeriesClass> GridKinds(WithGrid, DeckRandom);
     ASSERT_LE(TargetKinds.Size(), static_cast<size_t>(Seeds * ChangesPerSeed));
     ASSERT_LE(SourceKinds.Size(), static_cast<size_t>(Seeds * 3));
     ASSERT_LE(Functions.Size(), static_cast<size_t>(Seeds * 3));
     int Dropped = 0;
+    int Refused = 0;
     for (unsigned Seed = FirstSeed; Seed < FirstSeed + Seeds; ++Seed) {
         SCOPED_TRACE(testing::Message() << "seed " << Seed);
         std::mt19937 Random(Seed);
         TChartSeries::RandomSeed(Seed);
         TRoundTripTypeChanges Changes(Random, SourceKinds, Functions);
         ASSERT_EQ(RoundTripRefusedLinks(Changes.Chart).join(QLatin1Char('\n')).toStdString(), "");
-        for (int Step = 0; Step < ChangesPerSeed; ++Step) {
-            const size_t Index = Random() % Changes.Series.size();
-            const TChartSeriesClass Kind = TargetKinds.Draw();
+        for (int Step = 0; Step <= ChangesPerSeed; ++Step) {
+            // The last change of a seed turns the series calculated from
+            // the far dates into a kind with a grid.
+            const bool GridStep = Step == ChangesPerSeed;
+            const size_t Index = GridStep ? Changes.FedByFarDates : Random() % Changes.Series.size();
+            const TChartSeriesClass Kind = GridStep ? GridKinds.Draw() : TargetKinds.Draw();
             SCOPED_TRACE(testing::Message() << "step " << Step << ": " << Changes.Series[Index]->Name().toStdString()
                                             << " (" << Changes.Series[Index]->metaObject()->className() << ") into "
                                             << Kind->className());
             const auto Before = RoundTripSourceLinks(Changes.Chart);
-            const TDroppedSourceLinks Links = Changes.Change(Index, Kind);
+            const QByteArray BinaryBefore = test::SaveChartFile(Changes.Chart, false);
+            TChartSeries* const Changing = Changes.Series[Index];
+            const QMetaObject* const KindBefore = Changing->metaObject();
+            TDroppedSourceLinks Links;
+            try {
+                Links = Changes.Change(Index, Kind);
+            } catch (const Exception& Error) {
+                // A change the new kind refuses changes nothing.
+                ++Refused;
+                SCOPED_TRACE(Error.Message());
+                EXPECT_EQ(Changes.Series[Index], Changing);
+                EXPECT_EQ(Changing->metaObject(), KindBefore);
+                EXPECT_TRUE(test::SaveChartFile(Changes.Chart, false) == BinaryBefore) << "the binary file changed";
+                EXPECT_EQ(RoundTripDifference(RoundTripLines(RoundTripTextForm(BinaryBefore)),
+                                              RoundTripLines(test::SaveChartFile(Changes.Chart, true)))
+                              .toStdString(),
+                          "");
+            }
             Dropped += static_cast<int>(Links.size());
             const auto After = RoundTripSourceLinks(Changes.Chart);
             TRoundTripLinks Gone;
@@ -585,6 +659,7 @@ TEST(ChartFileRoundTrip, RandomChangesOfTypeKeepOnlySourcesTheChartAccepts)
         }
     }
     EXPECT_GT(Dropped, 0) << "no change met a source the new kind refuses";
+    EXPECT_GT(Refused, 0) << "no change met data the new kind refuses";
 }
 
 } // namespace

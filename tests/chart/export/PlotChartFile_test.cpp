@@ -1539,5 +1539,68 @@ TEST(PlotChartFile, AZoomBeingDraggedChangesNothingStored)
     EXPECT_TRUE(Chart.Zoomed());
 }
 
+// A list of sources that names a series the chart refuses for the series it
+// feeds (a line among the bubbles a 3-D bubble adds up) was linked whole: the
+// reader tests each name of "DataSources" as it tests a single
+// "DataSource", reports the refused one with the same error and links the
+// others in their order.
+TEST(ChartFile, AListOfSourcesSkipsTheNameTheChartRefuses)
+{
+    TChart Saved;
+    TChartSeries* Line = AddChartFileSeries(Saved, TLineSeries::staticMetaObject);
+    Line->SetName(QStringLiteral("Line1"));
+    TChartSeries* Sum = AddChartFileSeries(Saved, TBubble3DSeries::staticMetaObject);
+    Sum->SetName(QStringLiteral("Sum1"));
+    Sum->SetFunction(new TAddPlotFunction(&Saved));
+    for (const QString& Name : {QStringLiteral("BubbleA"), QStringLiteral("BubbleB")}) {
+        TChartSeries* Bubble = AddChartFileSeries(Saved, TBubble3DSeries::staticMetaObject);
+        Bubble->SetName(Name);
+        for (int I = 0; I < 4; ++I)
+            Bubble->AddXY(I, 1 + I);
+        Sum->DataSources().Add(Bubble);
+    }
+    for (int I = 0; I < 4; ++I)
+        Line->AddXY(I, 2 * I);
+    QByteArray Bytes = Save(Saved, true, true);
+    const qsizetype At = Bytes.indexOf("'BubbleB'");
+    ASSERT_GE(At, 0) << Bytes.constData();
+    Bytes.insert(At, "'Line1' ");
+
+    for (const bool Reported : {true, false}) {
+        SCOPED_TRACE(Reported ? "with an error callback" : "without");
+        QStringList Errors;
+        TChart Reopened;
+        if (Reported)
+            Load(Reopened, Bytes, true, [&Errors](const QString& Message) {
+                Errors << Message;
+                return true;
+            });
+        else
+            Load(Reopened, Bytes);
+        if (Reported) {
+            ASSERT_EQ(Errors.size(), 1) << Errors.join(QLatin1Char('\n')).toStdString();
+            EXPECT_EQ(Errors[0].toStdString(), "Error reading DataSource: No valid DataSource: Line1");
+        }
+        ASSERT_EQ(Reopened.SeriesCount(), 4);
+        TChartSeries* ReadSum = Reopened.Series(1);
+        ASSERT_EQ(ReadSum->DataSources().Count(), 2);
+        EXPECT_EQ(ReadSum->DataSources()[0], Reopened.Series(2));
+        EXPECT_EQ(ReadSum->DataSources()[1], Reopened.Series(3));
+        EXPECT_EQ(Reopened.Series(0)->LinkedSeries().Count(), 0);
+        EXPECT_EQ(Reopened.Series(2)->LinkedSeries().Count(), 1);
+        ASSERT_EQ(ReadSum->Count(), 4);
+        EXPECT_DOUBLE_EQ(ReadSum->YValues()->Value(3), 8);
+    }
+
+    // A refusal the caller does not skip fails the whole read, as for a
+    // single source.
+    TChart Strict;
+    QBuffer In;
+    In.setData(Bytes);
+    In.open(QIODevice::ReadOnly);
+    TCustomChart* Target = &Strict;
+    EXPECT_THROW(LoadChartFromStreamEx(Target, In, true, [](const QString&) { return false; }), EFilerError);
+}
+
 } // namespace
 } // namespace lp

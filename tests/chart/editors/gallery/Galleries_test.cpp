@@ -22,9 +22,14 @@
 #include "chart/engine/PlotSeries.h"
 #include "chart/engine/PlotSeriesSource.h"
 #include "chart/engine/PlotValueList.h"
+#include "chart/extensions/financial/PlotPointFigure.h"
+#include "chart/extensions/functions/PlotCurveFitting.h"
 #include "chart/extensions/grid3d/PlotSurfaceSeries.h"
+#include "chart/extensions/grid3d/PlotWaterFallSeries.h"
 #include "chart/extensions/points3d/PlotPoint3DSeries.h"
 #include "chart/extensions/shapes/PlotChartShape.h"
+#include "chart/extensions/tools/PlotMarksTipTool.h"
+#include "platform/ui/Application.h"
 #include "platform/ui/Dialogs.h"
 
 #include <QtCore/QBuffer>
@@ -728,6 +733,105 @@ TEST_F(SeriesGalleryTest, TheSeriesListTellsWhatTheFurtherSelectedSeriesLost)
     EXPECT_TRUE(messages.Texts[0].contains(
         QStringLiteral("%1 no longer takes its data from Line1").arg(SeriesTitleOrName(changed))))
         << messages.Texts[0].toStdString();
+}
+
+// --- A change of type that fails ---
+
+// The messages shown through the application while it lives.
+struct GalleryTestShownErrors {
+    QStringList Texts;
+    GalleryTestShownErrors()
+    {
+        TApplication::Instance().ShowMessageHook = [this](const QString& Text) { Texts.append(Text); };
+    }
+    ~GalleryTestShownErrors() { TApplication::Instance().ShowMessageHook = nullptr; }
+};
+
+// An irregular surface whose positions are dates far in the future (near
+// 1e300), a grid that a regular grid cannot index.
+TChartSeries* GalleryTestFarDatesSurface(TCustomAxisPanel& Chart, double Offset)
+{
+    auto* surface =
+        qobject_cast<TSurfaceSeries*>(CreateNewSeries(&Chart, &Chart, &TSurfaceSeries::staticMetaObject));
+    surface->SetIrregularGrid(true);
+    for (int x = 0; x < 4; ++x)
+        for (int z = 0; z < 3; ++z)
+            surface->AddXYZ(1e300 + x * 6e299, Offset + (x * 7 + z * 3) % 5, z);
+    return surface;
+}
+
+// Guards: a point-and-figure series fed by two series through a correlation
+// function, with dates far in the future, changed by the gallery into a
+// waterfall: the waterfall's grid refused the positions ("The grid of ...
+// nodes is too large to index") and the chart was left with a waterfall
+// holding the function and both sources beside the point-and-figure, which
+// had lost its function; with a source deleted, the saved chart reopened
+// with "Error reading DataSource: No valid DataSource: ...".
+TEST_F(SeriesGalleryTest, AChangeOfTypeThatFailsLeavesTheChartAsItWas)
+{
+    GalleryModeSetting mode(1);
+    GalleryTestShownErrors shown;
+    TChartSeries* first = GalleryTestFarDatesSurface(Chart, 10);
+    TChartSeries* second = GalleryTestFarDatesSurface(Chart, 20);
+    TChartSeries* figure = CreateNewSeries(&Chart, &Chart, &TPointFigureSeries::staticMetaObject,
+                                           &TCorrelationFunction::staticMetaObject);
+    figure->SetTitle(QStringLiteral("Prices"));
+    figure->DataSources().Add(first);
+    figure->DataSources().Add(second);
+    TPlotFunction* function = figure->SeriesFunction();
+    ASSERT_NE(function, nullptr);
+    ASSERT_GT(figure->Count(), 0);
+    // A series fed by it and a tool bound to it.
+    TChartSeries* fed = CreateNewSeries(&Chart, &Chart, &TLineSeries::staticMetaObject);
+    fed->SetDataSource(figure);
+    const std::vector<double> fedPoints = GalleryTestYValues(*fed);
+    auto* tool = new TMarksTipTool(&Chart);
+    tool->SetName(QStringLiteral("ChartTool1"));
+    tool->SetParentChart(&Chart);
+    tool->SetSeries(figure);
+    const QString name = figure->Name();
+    const QByteArray binaryBefore = test::SavedChartFile(Chart, false);
+    const QByteArray textBefore = test::SavedChartFile(Chart, true);
+
+    TChartListBox list;
+    list.SetChart(&Chart);
+    list.show();
+    const int row = list.Model().RowOf(figure);
+    list.SetItemIndex(row);
+    WhenShown<TPlotGalleryForm>(
+        [](TPlotGalleryForm& form) { ChooseAlternateGalleryType(form, &TWaterFallSeries::staticMetaObject); });
+    const int iconX = list.ColumnOffset(TChartListBox::colIcon) + list.ColumnWidth(TChartListBox::colIcon) / 2;
+    const int rowY = list.visualRect(list.model()->index(row, 0)).center().y();
+    QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, QPoint(iconX, rowY));
+
+    ASSERT_EQ(shown.Texts.size(), 1) << shown.Texts.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(shown.Texts[0].contains(QStringLiteral("too large to index"))) << shown.Texts[0].toStdString();
+    ASSERT_EQ(Chart.SeriesCount(), 4) << "a series was left behind";
+    EXPECT_EQ(Chart.Series(2), figure);
+    EXPECT_EQ(figure->Name(), name);
+    EXPECT_EQ(figure->SeriesFunction(), function);
+    EXPECT_EQ(function->ParentSeries(), figure);
+    ASSERT_EQ(figure->DataSources().Count(), 2);
+    EXPECT_EQ(figure->DataSources()[0], first);
+    EXPECT_EQ(figure->DataSources()[1], second);
+    EXPECT_EQ(first->LinkedSeries().Count(), 1);
+    EXPECT_EQ(second->LinkedSeries().Count(), 1);
+    EXPECT_EQ(fed->DataSource(), figure);
+    EXPECT_EQ(figure->LinkedSeries().Count(), 1);
+    EXPECT_EQ(GalleryTestYValues(*fed), fedPoints);
+    EXPECT_EQ(tool->Series(), figure);
+    EXPECT_EQ(list.Model().RowOf(figure), row);
+    EXPECT_TRUE(test::SavedChartFile(Chart, false) == binaryBefore) << "the binary file changed";
+    EXPECT_EQ(test::SavedChartFile(Chart, true).toStdString(), textBefore.toStdString());
+
+    // One source gone: the chart saves and reopens without an error.
+    delete second;
+    for (const bool Text : {false, true}) {
+        TChart reopened;
+        EXPECT_EQ(GalleryTestReopenErrors(Chart, reopened, Text).join(QLatin1Char('\n')).toStdString(), "")
+            << "text form " << Text;
+        EXPECT_EQ(reopened.SeriesCount(), 3);
+    }
 }
 
 } // namespace
