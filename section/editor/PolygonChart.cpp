@@ -480,8 +480,11 @@ void TPolygonChart::AxisChanged()
 bool TPolygonChart::FinishAreaEdit(const TModelArea& Before)
 {
     const TModelArea& after = ModelArea;
-    if (after.left == Before.left && after.right == Before.right && after.top == Before.top &&
-        after.bottom == Before.bottom)
+    const bool areaKept = after.left == Before.left && after.right == Before.right && after.top == Before.top &&
+                          after.bottom == Before.bottom;
+    // The same area applied again may still change the model (the frame is
+    // rebuilt from the profile): that is an edit too.
+    if (areaKept && !DiffersFromNewestRecord())
         return false;
     PushUndo();
     ChangeNotify();

@@ -173,9 +173,9 @@ public:
     // An edit in progress is rolled back first.
     bool SetModelArea(bool KeepModel, double Left, double Right, double Top, double Bottom);
     // Ends a change of the model area (Model setup, the axis menu, the axis
-    // windows) as a finished edit: when the area is no longer Before, one
-    // undo step holds the new area, nodes and axes, and the change event
-    // fires. True when the area changed.
+    // windows) as a finished edit: when the area is no longer Before, or the
+    // area change altered the model, one undo step holds the new area, nodes
+    // and axes, and the change event fires. True when either changed.
     bool FinishAreaEdit(const TModelArea& Before);
     // The number of the frame's own nodes, the first of the node table, as
     // the frame of the present area and profile has them.
@@ -337,6 +337,9 @@ public:
 
     // --- Undo history ---
     void PushUndo();
+    // Whether the model (rings and nodes) or the area is other than the
+    // newest undo record holds; true without a record.
+    bool DiffersFromNewestRecord() const;
     void Undo();
     void TakeBackup();
     void RestoreBackup();
