@@ -14,6 +14,7 @@
 #include <QtCore/QFile>
 
 #include <algorithm>
+#include <cmath>
 #include <numeric>
 #include <random>
 #include <string>
@@ -102,6 +103,24 @@ struct TReliefState {
     }
 };
 
+// Whether a reopened model is the saved one: the file keeps coordinates to
+// 15 significant digits, everything else exactly.
+bool ReopensAs(const TReliefState& Reopened, const TReliefState& Saved)
+{
+    const auto near = [](double A, double B) { return std::fabs(A - B) <= 1e-13 * std::max(1.0, std::fabs(B)); };
+    if (Reopened.Nodes.Length() != Saved.Nodes.Length() || Reopened.Rings != Saved.Rings ||
+        !near(Reopened.Area.left, Saved.Area.left) || !near(Reopened.Area.right, Saved.Area.right) ||
+        !near(Reopened.Area.top, Saved.Area.top) || !near(Reopened.Area.bottom, Saved.Area.bottom))
+        return false;
+    for (int i = 0; i < Saved.Nodes.Length(); ++i) {
+        const Tnode& a = Reopened.Nodes[i];
+        const Tnode& b = Saved.Nodes[i];
+        if (!near(a.x, b.x) || !near(a.y, b.y) || a.fixed != b.fixed || a.sharing != b.sharing || a.border != b.border)
+            return false;
+    }
+    return true;
+}
+
 // The chart's newest undo record; false when it has none.
 bool NewestUndoRecord(const TPolygonChart& Chart, TReliefState& Record)
 {
@@ -185,7 +204,7 @@ struct ReliefTop : MainWindow {
                                        Dialog.Edit1->setText(AreaText(Chart().ModelArea.left));
                                        Dialog.Edit2->setText(AreaText(Chart().ModelArea.right));
                                        Dialog.Edit3->setText(AreaText(Chart().ModelArea.bottom));
-                                       Dialog.reject();
+                                       QTest::keyClick(&Dialog, Qt::Key_Escape);
                                    }
                                });
         Activate();
@@ -241,7 +260,7 @@ TEST_F(ReliefTop, TheAxisMenusDefaultKeepsEveryBodyWholeWhereverTheSurfaceNodeIs
 
     // The saved section reopens as it was saved.
     Reopen();
-    EXPECT_TRUE(TReliefState::Of(Chart()) == restored);
+    EXPECT_TRUE(ReopensAs(TReliefState::Of(Chart()), restored));
     EXPECT_EQ(ReliefRingPoints(Chart()), opened);
     ExpectSoundAndRecorded(Chart(), "reopened");
 }
@@ -322,7 +341,7 @@ QByteArray RandomlyListedReliefSection(std::mt19937& Random)
 // recorded edit; a reopened section is the saved one.
 TEST_F(ReliefTop, RandomUserOfReliefTopSections)
 {
-    for (const unsigned seed : {7311u, 902u, 55017u}) {
+    for (const unsigned seed : {7311u, 902u, 55017u, 4406u}) {
         SCOPED_TRACE("seed " + std::to_string(seed));
         std::mt19937 random(seed);
         const auto pick = [&](int N) { return std::uniform_int_distribution<int>(0, N - 1)(random); };
@@ -333,7 +352,7 @@ TEST_F(ReliefTop, RandomUserOfReliefTopSections)
         Reopen();
         ASSERT_TRUE(Chart().HasProfile);
         ExpectSoundAndRecorded(Chart(), "opened");
-        for (int step = 0; step < 30; ++step) {
+        for (int step = 0; step < 40; ++step) {
             const int action = pick(9);
             const std::string name = "step " + std::to_string(step) + ", action " + std::to_string(action);
             SCOPED_TRACE(name);
@@ -379,7 +398,7 @@ TEST_F(ReliefTop, RandomUserOfReliefTopSections)
                 Window->SaveFile(Section);
                 const TReliefState saved = TReliefState::Of(Chart());
                 Reopen();
-                EXPECT_TRUE(TReliefState::Of(Chart()) == saved) << "the reopened section is not the saved one";
+                EXPECT_TRUE(ReopensAs(TReliefState::Of(Chart()), saved)) << "the reopened section is not the saved one";
                 break;
             }
             default:
