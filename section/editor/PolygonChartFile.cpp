@@ -141,6 +141,10 @@ void TPolygonChart::LoadSectionModel(TSectionModel Section)
     // area's limits) know the frame as the first nodes.
     PutFrameNodesFirst(Profile, HasProfile, Model, Nodes, ModelArea.bottom, ModelArea.top, ModelArea.right,
                        ModelArea.left);
+    // Border nodes lie on their border, as every change of the area leaves
+    // them, before the first undo record is taken: the model as opened is
+    // the one recorded.
+    FitBorderNodesToArea(Nodes, ModelArea.bottom, ModelArea.top, ModelArea.right, ModelArea.left);
     FreeLineSeries(Lines);
     Lines = std::move(Section.Lines);
     BuildLineSeries();

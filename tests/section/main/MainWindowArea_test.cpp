@@ -265,6 +265,28 @@ TEST_F(ReliefTop, TheAxisMenusDefaultKeepsEveryBodyWholeWhereverTheSurfaceNodeIs
     ExpectSoundAndRecorded(Chart(), "reopened");
 }
 
+// A node of the bottom edge that the file has a little above the bottom is
+// put on it as the section opens, before the first undo record: the model
+// as opened is the recorded one, and applying the same area again is no
+// change.
+TEST_F(ReliefTop, TheSectionAsOpenedIsItsFirstRecord)
+{
+    QByteArray block(SurfaceNodeLastSection);
+    block.replace("\r\n9\r\n", "\r\n10\r\n");
+    block.replace(" 5.00000000000000E+0002  0.00000000000000E+0000 0 1 6\r\n",
+                  " 5.00000000000000E+0002  0.00000000000000E+0000 0 1 6\r\n"
+                  " 3.00000000000000E+0002  1.99500000000000E+0002 0 1 3\r\n");
+    block.replace("0 1 2 3 8 0 8 3 2 1 ", "0 1 9 2 3 8 0 8 3 2 9 1 ");
+    WriteSectionFile(block);
+    Start({Section});
+    ASSERT_EQ(Chart().Nodes.Length(), 10);
+    EXPECT_GE(NodeAt(300, 200), 0);
+    ExpectSoundAndRecorded(Chart(), "opened");
+    ChooseFromAxisMenu(true, "Default");
+    ExpectSoundAndRecorded(Chart(), "Default");
+    EXPECT_FALSE(Window->Modified());
+}
+
 // --- A random user ------------------------------------------------------------------------------
 
 // A relief-top section: a profile with three points inside 0..1000 (the
@@ -341,7 +363,7 @@ QByteArray RandomlyListedReliefSection(std::mt19937& Random)
 // recorded edit; a reopened section is the saved one.
 TEST_F(ReliefTop, RandomUserOfReliefTopSections)
 {
-    for (const unsigned seed : {7311u, 902u, 55017u, 4406u}) {
+    for (const unsigned seed : {7311u, 902u, 55017u, 4406u, 1187u, 30509u}) {
         SCOPED_TRACE("seed " + std::to_string(seed));
         std::mt19937 random(seed);
         const auto pick = [&](int N) { return std::uniform_int_distribution<int>(0, N - 1)(random); };
