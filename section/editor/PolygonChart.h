@@ -337,9 +337,6 @@ public:
 
     // --- Undo history ---
     void PushUndo();
-    // Whether the model (rings and nodes) or the area is other than the
-    // newest undo record holds; true without a record.
-    bool DiffersFromNewestRecord() const;
     void Undo();
     void TakeBackup();
     void RestoreBackup();
@@ -421,6 +418,10 @@ private:
     TColor NodeColor(const Tnode& Node) const;
     int FLaidOutWidth = -1;
     int FLaidOutHeight = -1;
+    // An area change (SetModelArea adapting the model) altered the rings or
+    // the nodes since the last undo record: FinishAreaEdit records it even
+    // when the area itself came out the same.
+    bool FAreaAlteredModel = false;
     // True during the scratch paint of EnsureAxesLaidOut, which needs the
     // axes only: polygons left to be made stay so, and no dots are drawn.
     bool FLayoutPaint = false;

@@ -51,31 +51,7 @@ void TPolygonChart::PushUndo()
     UndoLines[target] = CopyLines(Lines);
     UndoAreas[target] = ModelArea;
     UndoStepped = false;
-}
-
-bool TPolygonChart::DiffersFromNewestRecord() const
-{
-    int newest = -1;
-    for (int i = 0; i < UndoSequence.Length(); ++i)
-        if (UndoSequence[i] != FreeSlot && (newest < 0 || UndoSequence[i] > UndoSequence[newest]))
-            newest = i;
-    if (newest < 0)
-        return true;
-    const TModelArea& area = UndoAreas[newest];
-    if (area.left != ModelArea.left || area.right != ModelArea.right || area.top != ModelArea.top ||
-        area.bottom != ModelArea.bottom || !(UndoNodes[newest] == Nodes))
-        return true;
-    const AllSpolygon& recorded = UndoModels[newest];
-    if (recorded.Length() != Model.Length())
-        return true;
-    for (int body = 0; body < Model.Length(); ++body) {
-        if (recorded[body].Length() != Model[body].Length())
-            return true;
-        for (int sub = 0; sub < Model[body].Length(); ++sub)
-            if (!(recorded[body][sub].ring == Model[body][sub].ring))
-                return true;
-    }
-    return false;
+    FAreaAlteredModel = false; // the record holds what the area change did
 }
 
 void TPolygonChart::Undo()
