@@ -540,16 +540,36 @@ bool CheckMovedNodes(const arofintM& moved, int body, const AllSpolygon& model, 
 
 namespace {
 
-// The host outline's surface node at x that is not taken yet; -1 when there
-// is none.
-int SurfaceNodeAt(double x, const arofintM& outline, const Tnodes& nodes, const std::vector<bool>& taken)
-{
-    for (int node : outline)
-        if (node >= 4 && node < nodes.Length() && nodes[node].border == bkSurface && nodes[node].x == x &&
-            !taken[static_cast<size_t>(node)])
-            return node;
-    return -1;
-}
+// The surface nodes of the host outline by x (ties in outline order), each
+// with whether a frame node was matched to it.
+struct TSurfaceCandidates {
+    std::vector<std::pair<double, int>> byX; // (x, node)
+    std::vector<bool> taken;
+
+    TSurfaceCandidates(const arofintM& outline, const Tnodes& nodes)
+    {
+        for (int node : outline)
+            if (node >= 4 && node < nodes.Length() && nodes[node].border == bkSurface)
+                byX.emplace_back(nodes[node].x, node);
+        std::stable_sort(byX.begin(), byX.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+        taken.assign(byX.size(), false);
+    }
+
+    // The first surface node at exactly x that is not taken yet, now taken;
+    // -1 when there is none.
+    int Take(double x)
+    {
+        auto it = std::lower_bound(byX.begin(), byX.end(), x, [](const auto& a, double v) { return a.first < v; });
+        for (; it != byX.end() && it->first == x; ++it) {
+            const auto i = static_cast<size_t>(it - byX.begin());
+            if (!taken[i]) {
+                taken[i] = true;
+                return it->second;
+            }
+        }
+        return -1;
+    }
+};
 
 } // namespace
 
@@ -560,16 +580,13 @@ arofintM FindFrameNodes(const arofcomplexM& profile, bool useProfile, const AllS
     AllSpolygon frameModel;
     const int count = BuildFrameModel(frame, frameModel, profile, useProfile, bottom, top, right, left);
     arofintM found(count);
-    std::vector<bool> taken(static_cast<size_t>(nodes.Length()), false);
     const arofintM outline = model.Empty() || model[0].Empty() ? arofintM() : HostOutline(model[0][0].ring);
-    for (int k = 0; k < count; ++k) {
-        // The corners are nodes 0..3 of every model; the surface nodes the
-        // profile gives lie at its points' x, whatever their place in the
-        // table (both are computed from the same profile, so x is equal).
-        found[k] = k < 4 ? (k < nodes.Length() ? k : -1) : SurfaceNodeAt(frame[k].x, outline, nodes, taken);
-        if (found[k] >= 0)
-            taken[static_cast<size_t>(found[k])] = true;
-    }
+    TSurfaceCandidates surface(outline, nodes);
+    // The corners are nodes 0..3 of every model; the surface nodes the
+    // profile gives lie at its points' x, whatever their place in the table
+    // (both come from the same profile, so x is equal).
+    for (int k = 0; k < count; ++k)
+        found[k] = k < 4 ? (k < nodes.Length() ? k : -1) : surface.Take(frame[k].x);
     return found;
 }
 
