@@ -633,18 +633,24 @@ bool ChangeModelArea(const arofcomplexM& profile, bool useProfile, AllSpolygon& 
     // The frame is found by its nodes' kinds and places, not by their
     // place in the table: a section file may list its surface nodes after
     // the bodies' nodes. On copies with the frame's nodes first, the frame
-    // nodes are the first frameCount nodes below.
-    AllSpolygon ordered = CopyAllSpolygon(model);
-    Tnodes orderedNodes = CopyNodes(nodes);
+    // nodes are the first frameCount nodes below. Without a profile the
+    // frame is the corners, nodes 0..3 of every model.
+    AllSpolygon ordered;
+    Tnodes orderedNodes;
+    if (useProfile) {
+        ordered = CopyAllSpolygon(model);
+        orderedNodes = CopyNodes(nodes);
+    }
     const int frameCount =
-        PutFrameNodesFirst(profile, useProfile, ordered, orderedNodes, oldBottom, oldTop, oldRight, oldLeft);
+        useProfile ? PutFrameNodesFirst(profile, true, ordered, orderedNodes, oldBottom, oldTop, oldRight, oldLeft)
+                   : FrameNodeCount(profile, false, oldBottom, oldTop, oldRight, oldLeft);
     // A node added on the frame's edges keeps its depth (side edges) or its
     // distance (bottom edge, surface) while the corners move: an area that
     // does not hold it strictly inside would leave it outside.
     double edgeMinX = 0.0;
     double edgeMaxX = 0.0;
     double edgeMaxY = 0.0;
-    GetFrameEdgeNodeExtent(edgeMinX, edgeMaxX, orderedNodes, frameCount, edgeMaxY);
+    GetFrameEdgeNodeExtent(edgeMinX, edgeMaxX, useProfile ? orderedNodes : nodes, frameCount, edgeMaxY);
     if (!(newLeft < edgeMinX && newRight > edgeMaxX && newBottom > edgeMaxY))
         return false;
     if (!useProfile)
