@@ -52,6 +52,23 @@ const std::string* SlotText(const ParamValue& Slot)
     return text == nullptr || text->empty() || *text == MissingText ? nullptr : text;
 }
 
+// Whether two models have the same rings (ring by ring) and nodes; the
+// rings' parameters are not looked at.
+bool SameRingsAndNodes(const AllSpolygon& Model, const Tnodes& Nodes, const AllSpolygon& Other,
+                       const Tnodes& OtherNodes)
+{
+    if (!(Nodes == OtherNodes) || Model.Length() != Other.Length())
+        return false;
+    for (int body = 0; body < Model.Length(); ++body) {
+        if (Model[body].Length() != Other[body].Length())
+            return false;
+        for (int sub = 0; sub < Model[body].Length(); ++sub)
+            if (!(Model[body][sub].ring == Other[body][sub].ring))
+                return false;
+    }
+    return true;
+}
+
 } // namespace
 
 TBodyParametersEntry& BodyParametersEntryPoint()
@@ -400,6 +417,8 @@ bool TPolygonChart::SetModelArea(bool KeepModel, double Left, double Right, doub
             Nodes = std::move(nodesCopy);
             area = ModelArea;
             refused = true;
+        } else if (!SameRingsAndNodes(Model, Nodes, modelCopy, nodesCopy)) {
+            FAreaAlteredModel = true;
         }
     }
     ModelArea = area;
@@ -480,8 +499,11 @@ void TPolygonChart::AxisChanged()
 bool TPolygonChart::FinishAreaEdit(const TModelArea& Before)
 {
     const TModelArea& after = ModelArea;
-    if (after.left == Before.left && after.right == Before.right && after.top == Before.top &&
-        after.bottom == Before.bottom)
+    const bool areaKept = after.left == Before.left && after.right == Before.right && after.top == Before.top &&
+                          after.bottom == Before.bottom;
+    // The same area applied again may still change the model (the frame is
+    // rebuilt from the profile): that is an edit too.
+    if (areaKept && !FAreaAlteredModel)
         return false;
     PushUndo();
     ChangeNotify();

@@ -173,9 +173,9 @@ public:
     // An edit in progress is rolled back first.
     bool SetModelArea(bool KeepModel, double Left, double Right, double Top, double Bottom);
     // Ends a change of the model area (Model setup, the axis menu, the axis
-    // windows) as a finished edit: when the area is no longer Before, one
-    // undo step holds the new area, nodes and axes, and the change event
-    // fires. True when the area changed.
+    // windows) as a finished edit: when the area is no longer Before, or the
+    // area change altered the model, one undo step holds the new area, nodes
+    // and axes, and the change event fires. True when either changed.
     bool FinishAreaEdit(const TModelArea& Before);
     // The number of the frame's own nodes, the first of the node table, as
     // the frame of the present area and profile has them.
@@ -418,6 +418,10 @@ private:
     TColor NodeColor(const Tnode& Node) const;
     int FLaidOutWidth = -1;
     int FLaidOutHeight = -1;
+    // An area change (SetModelArea adapting the model) altered the rings or
+    // the nodes since the last undo record: FinishAreaEdit records it even
+    // when the area itself came out the same.
+    bool FAreaAlteredModel = false;
     // True during the scratch paint of EnsureAxesLaidOut, which needs the
     // axes only: polygons left to be made stay so, and no dots are drawn.
     bool FLayoutPaint = false;

@@ -136,6 +136,15 @@ void TPolygonChart::LoadSectionModel(TSectionModel Section)
     Profile = std::move(Section.Profile);
     Nodes = std::move(Section.Nodes);
     Model = std::move(Section.Model);
+    // A file may list the frame's surface nodes anywhere in the table; the
+    // editor's tools (moves along the border, the deletion guard, the
+    // area's limits) know the frame as the first nodes.
+    PutFrameNodesFirst(Profile, HasProfile, Model, Nodes, ModelArea.bottom, ModelArea.top, ModelArea.right,
+                       ModelArea.left);
+    // Border nodes lie on their border, as every change of the area leaves
+    // them, before the first undo record is taken: the model as opened is
+    // the one recorded.
+    FitBorderNodesToArea(Nodes, ModelArea.bottom, ModelArea.top, ModelArea.right, ModelArea.left);
     FreeLineSeries(Lines);
     Lines = std::move(Section.Lines);
     BuildLineSeries();

@@ -51,6 +51,7 @@ void TPolygonChart::PushUndo()
     UndoLines[target] = CopyLines(Lines);
     UndoAreas[target] = ModelArea;
     UndoStepped = false;
+    FAreaAlteredModel = false; // the record holds what the area change did
 }
 
 void TPolygonChart::Undo()

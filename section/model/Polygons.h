@@ -390,6 +390,19 @@ void FitBorderNodesToArea(Tnodes& nodes, double bottom, double top, double right
 // BuildFrameModel makes for the profile and area.
 int FrameNodeCount(const arofcomplexM& profile, bool useProfile, double bottom, double top, double right,
                    double left);
+// The model's nodes that make up the frame BuildFrameModel builds for the
+// profile and area, in the frame's order: the corners 0..3, then for each
+// of the frame's surface nodes the surface node of the host ring's outline
+// at the same x, wherever it stands in the table; -1 where the model has
+// none.
+arofintM FindFrameNodes(const arofcomplexM& profile, bool useProfile, const AllSpolygon& model, const Tnodes& nodes,
+                        double bottom, double top, double right, double left);
+// Renumbers the nodes so that the frame's nodes (FindFrameNodes) come first,
+// in the frame's order, and the others follow in their order; the rings
+// follow the new numbers and nothing else changes. Returns the number of
+// frame nodes found, which now stand first.
+int PutFrameNodesFirst(const arofcomplexM& profile, bool useProfile, AllSpolygon& model, Tnodes& nodes,
+                       double bottom, double top, double right, double left);
 // Clamps a moved node's proposed position into the area and onto its
 // border, off the corners; true for the border kinds that keep it on a
 // border line. On the straight edges (left, bottom, right, and the top
@@ -411,7 +424,10 @@ void SortSurfaceNodes(int node, bool useProfile, AllSpolygon& model, const Tnode
 // host body moved, every surface node counts as moved.
 bool CheckMovedNodes(const arofintM& moved, int body, const AllSpolygon& model, int mode, const Tnodes& nodes);
 // Adapts the frame and the surface nodes to a new area (with a profile
-// only; border nodes are then fitted with FitBorderNodesToArea). False when
+// only; border nodes are then fitted with FitBorderNodesToArea). The old
+// frame is found by its nodes' kinds and places (FindFrameNodes), wherever
+// they stand in the table; the result has the new frame's nodes first and
+// the other nodes after them in their order. False when
 // the result, with the border nodes fitted, would not be a sound model: a
 // node added on the frame's edges on or outside the new area, a side node
 // above its new top corner, a host-body ring without area,

@@ -363,14 +363,6 @@ bool HostBodyStaysSound(const AllSpolygon& model, const Tnodes& nodes)
     return true;
 }
 
-int LargestIndex(const arofintM& ring)
-{
-    int largest = -1;
-    for (int node : ring)
-        largest = std::max(largest, node);
-    return largest;
-}
-
 } // namespace
 
 int BuildFrameModel(Tnodes& nodes, AllSpolygon& model, const arofcomplexM& profile, bool useProfile, double bottom,
@@ -546,47 +538,147 @@ bool CheckMovedNodes(const arofintM& moved, int body, const AllSpolygon& model, 
     return !NestedWithAnyBody(body, model, nodes);
 }
 
+namespace {
+
+// The surface nodes of the host outline by x (ties in outline order), each
+// with whether a frame node was matched to it.
+struct TSurfaceCandidates {
+    std::vector<std::pair<double, int>> byX; // (x, node)
+    std::vector<bool> taken;
+
+    TSurfaceCandidates(const arofintM& outline, const Tnodes& nodes)
+    {
+        for (int node : outline)
+            if (node >= 4 && node < nodes.Length() && nodes[node].border == bkSurface)
+                byX.emplace_back(nodes[node].x, node);
+        std::stable_sort(byX.begin(), byX.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+        taken.assign(byX.size(), false);
+    }
+
+    // The first surface node at exactly x that is not taken yet, now taken;
+    // -1 when there is none.
+    int Take(double x)
+    {
+        auto it = std::lower_bound(byX.begin(), byX.end(), x, [](const auto& a, double v) { return a.first < v; });
+        for (; it != byX.end() && it->first == x; ++it) {
+            const auto i = static_cast<size_t>(it - byX.begin());
+            if (!taken[i]) {
+                taken[i] = true;
+                return it->second;
+            }
+        }
+        return -1;
+    }
+};
+
+} // namespace
+
+arofintM FindFrameNodes(const arofcomplexM& profile, bool useProfile, const AllSpolygon& model, const Tnodes& nodes,
+                        double bottom, double top, double right, double left)
+{
+    Tnodes frame;
+    AllSpolygon frameModel;
+    const int count = BuildFrameModel(frame, frameModel, profile, useProfile, bottom, top, right, left);
+    arofintM found(count);
+    const arofintM outline = model.Empty() || model[0].Empty() ? arofintM() : HostOutline(model[0][0].ring);
+    TSurfaceCandidates surface(outline, nodes);
+    // The corners are nodes 0..3 of every model; the surface nodes the
+    // profile gives lie at its points' x, whatever their place in the table
+    // (both come from the same profile, so x is equal).
+    for (int k = 0; k < count; ++k)
+        found[k] = k < 4 ? (k < nodes.Length() ? k : -1) : surface.Take(frame[k].x);
+    return found;
+}
+
+int PutFrameNodesFirst(const arofcomplexM& profile, bool useProfile, AllSpolygon& model, Tnodes& nodes,
+                       double bottom, double top, double right, double left)
+{
+    const arofintM frame = FindFrameNodes(profile, useProfile, model, nodes, bottom, top, right, left);
+    std::vector<int> order; // old indices in their new order
+    order.reserve(static_cast<size_t>(nodes.Length()));
+    std::vector<bool> inFrame(static_cast<size_t>(nodes.Length()), false);
+    for (int node : frame)
+        if (node >= 0) {
+            order.push_back(node);
+            inFrame[static_cast<size_t>(node)] = true;
+        }
+    const int frameCount = static_cast<int>(order.size());
+    for (int node = 0; node < nodes.Length(); ++node)
+        if (!inFrame[static_cast<size_t>(node)])
+            order.push_back(node);
+    bool inPlace = true;
+    for (size_t i = 0; i < order.size() && inPlace; ++i)
+        inPlace = order[i] == static_cast<int>(i);
+    if (inPlace)
+        return frameCount;
+    std::vector<int32_t> renumbered(order.size());
+    Tnodes reordered(nodes.Length());
+    for (size_t i = 0; i < order.size(); ++i) {
+        renumbered[static_cast<size_t>(order[i])] = static_cast<int32_t>(i);
+        reordered[static_cast<int>(i)] = nodes[order[i]];
+    }
+    for (SPolygon& rings : model)
+        for (Polygon& ring : rings)
+            for (int32_t& index : ring.ring)
+                if (index >= 0 && index < nodes.Length())
+                    index = renumbered[static_cast<size_t>(index)];
+    nodes = std::move(reordered);
+    return frameCount;
+}
+
 bool ChangeModelArea(const arofcomplexM& profile, bool useProfile, AllSpolygon& model, Tnodes& nodes,
                      double newBottom, double newTop, double newRight, double newLeft, double oldBottom,
                      double oldTop, double oldRight, double oldLeft)
 {
+    // The frame is found by its nodes' kinds and places, not by their
+    // place in the table: a section file may list its surface nodes after
+    // the bodies' nodes. On copies with the frame's nodes first, the frame
+    // nodes are the first frameCount nodes below. Without a profile the
+    // frame is the corners, nodes 0..3 of every model.
+    AllSpolygon ordered;
+    Tnodes orderedNodes;
+    if (useProfile) {
+        ordered = CopyAllSpolygon(model);
+        orderedNodes = CopyNodes(nodes);
+    }
+    const int frameCount =
+        useProfile ? PutFrameNodesFirst(profile, true, ordered, orderedNodes, oldBottom, oldTop, oldRight, oldLeft)
+                   : FrameNodeCount(profile, false, oldBottom, oldTop, oldRight, oldLeft);
     // A node added on the frame's edges keeps its depth (side edges) or its
     // distance (bottom edge, surface) while the corners move: an area that
     // does not hold it strictly inside would leave it outside.
     double edgeMinX = 0.0;
     double edgeMaxX = 0.0;
     double edgeMaxY = 0.0;
-    GetFrameEdgeNodeExtent(edgeMinX, edgeMaxX, nodes,
-                           FrameNodeCount(profile, useProfile, oldBottom, oldTop, oldRight, oldLeft), edgeMaxY);
+    GetFrameEdgeNodeExtent(edgeMinX, edgeMaxX, useProfile ? orderedNodes : nodes, frameCount, edgeMaxY);
     if (!(newLeft < edgeMinX && newRight > edgeMaxX && newBottom > edgeMaxY))
         return false;
     if (!useProfile)
         return true; // border nodes alone follow the area (FitBorderNodesToArea)
-    Tnodes oldFrame, newFrame;
-    AllSpolygon oldFrameModel, newFrameModel;
-    const int oldCount =
-        BuildFrameModel(oldFrame, oldFrameModel, profile, true, oldBottom, oldTop, oldRight, oldLeft);
+    Tnodes newFrame;
+    AllSpolygon newFrameModel;
     const int newCount =
         BuildFrameModel(newFrame, newFrameModel, profile, true, newBottom, newTop, newRight, newLeft);
-    const int lastFrame = LargestIndex(oldFrameModel[0][0].ring);
-    const int delta = newCount - oldCount;
+    const int lastFrame = frameCount - 1;
+    const int delta = newCount - frameCount;
 
     // The new node table first, so that the surface order below can be read
     // from the nodes' new indices.
     Tnodes newNodes = newFrame;
-    for (int i = oldCount; i < nodes.Length(); ++i)
-        newNodes.Add(nodes[i]);
+    for (int i = frameCount; i < orderedNodes.Length(); ++i)
+        newNodes.Add(orderedNodes[i]);
 
-    const arofintM oldRing = model[0][0].ring;
+    const arofintM oldRing = ordered[0][0].ring;
     arofintM outline = HostOutline(newFrameModel[0][0].ring);
-    CarryBorderNodes(oldRing, nodes, lastFrame, delta, outline);
-    CarrySurfaceNodes(oldRing, nodes, lastFrame, delta, newNodes, outline);
-    model[0][0].ring = HostRingFromOutline(outline);
-    RenumberOtherRings(model, NodeIndexMap(lastFrame, delta, nodes, newFrame));
-    nodes = std::move(newNodes);
+    CarryBorderNodes(oldRing, orderedNodes, lastFrame, delta, outline);
+    CarrySurfaceNodes(oldRing, orderedNodes, lastFrame, delta, newNodes, outline);
+    ordered[0][0].ring = HostRingFromOutline(outline);
+    RenumberOtherRings(ordered, NodeIndexMap(lastFrame, delta, orderedNodes, newFrame));
 
-    RefillHostBodyRings(model, nodes);
-    UpdateBodySharing(0, model, nodes);
+    RefillHostBodyRings(ordered, newNodes);
+    UpdateBodySharing(0, ordered, newNodes);
+    model = std::move(ordered);
+    nodes = std::move(newNodes);
     // A host-body ring that ran through profile points now outside the area
     // may have lost too much of itself, or the frame's new corners may have
     // passed nodes near them; the caller then keeps the old area. The result

@@ -176,5 +176,45 @@ TEST(PolygonChartUndo, LinesComeBackWithNewSeries)
     EXPECT_EQ(chart.Lines[0].series->Count(), 2);
 }
 
+// An area applied again can still change the model: here the frame's
+// surface node, listed after a body's nodes, comes first again. That is an
+// edit like any other: one undo step takes it back, and applying the area
+// once more, with nothing left to change, records nothing.
+TEST(PolygonChartUndo, AnAreaChangeThatAltersOnlyTheModelIsOneStep)
+{
+    TPolygonChart chart;
+    chart.NewModel({{0, 0}, {500, 20}, {1000, 0}}, true, 0, 1000, 0, 200);
+    ASSERT_EQ(chart.Nodes.Length(), 5); // the corners and the crest at 500
+    TSectionFixture::AppendBodies(chart, 1, 40, 80);
+    // The crest listed last: nodes 5..8 (the body) move down to 4..7.
+    const Tnode crest = chart.Nodes[4];
+    chart.Nodes.Delete(4);
+    chart.Nodes.Add(crest);
+    for (SPolygon& rings : chart.Model)
+        for (Polygon& ring : rings)
+            for (int32_t& index : ring.ring)
+                index = index == 4 ? chart.Nodes.High() : index > 4 ? index - 1 : index;
+    ASSERT_TRUE(CheckModelInvariants(chart.Model, chart.Nodes, &chart.ModelArea).empty());
+    chart.ClearUndoHistory();
+    chart.PushUndo();
+    const Tnodes listed = CopyNodes(chart.Nodes);
+    const arofintM body = chart.Model[1][0].ring;
+
+    const TModelArea before = chart.ModelArea;
+    chart.SetModelArea(false, before.left, before.right, before.top, before.bottom);
+    EXPECT_EQ(chart.Nodes[4], crest);
+    EXPECT_TRUE(CheckModelInvariants(chart.Model, chart.Nodes, &chart.ModelArea).empty());
+    EXPECT_TRUE(chart.FinishAreaEdit(before));
+    EXPECT_EQ(LiveSlots(chart), 2);
+
+    chart.SetModelArea(false, before.left, before.right, before.top, before.bottom);
+    EXPECT_FALSE(chart.FinishAreaEdit(before));
+    EXPECT_EQ(LiveSlots(chart), 2);
+
+    chart.Undo();
+    EXPECT_EQ(chart.Nodes, listed);
+    EXPECT_EQ(chart.Model[1][0].ring, body);
+}
+
 } // namespace
 } // namespace lp

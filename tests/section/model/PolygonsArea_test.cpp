@@ -4,6 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <numeric>
+#include <random>
+#include <string>
+#include <utility>
+#include <vector>
+
 namespace lp {
 namespace {
 
@@ -814,6 +821,167 @@ TEST(ChangeModelArea, HostBodyRingsFollowTheNewSurface)
     EXPECT_EQ(m.nodes[11].sharing, nsOutlineShared);
     EXPECT_EQ(m.nodes[6].sharing, nsInner); // now under both edges of the refilled ring
     EXPECT_EQ(m.nodes[17].sharing, nsOutlineOnce);
+}
+
+// --- The frame wherever it stands in the node table -------------------------------------
+
+// The relief model with a host-body ring along the surface through the
+// frame's surface node at 50 (nodes 15..17): every kind of node the area
+// change treats apart.
+ReliefModel ReliefWithSurfaceRing()
+{
+    ReliefModel m;
+    const int leftTop = AddNode(m.nodes, 40, 4, bkSurface); // 15
+    const int lowRight = AddNode(m.nodes, 58, 30);          // 16, clear of the square
+    const int lowLeft = AddNode(m.nodes, 40, 30);           // 17
+    m.model[0][0].ring = {0, 7, 1, 8, 2, 9, 3, 4, 10, 5, 15, 6, 0, 6, 15, 5, 10, 4, 3, 9, 2, 8, 1, 7};
+    m.model[0].Add(MakeRing({leftTop, 5, m.surface, lowRight, lowLeft}));
+    UpdateBodySharing(0, m.model, m.nodes);
+    return m;
+}
+
+// The model with its node table listed in Order (old indices in their new
+// places); the rings name the same nodes.
+void Relist(Tnodes& nodes, AllSpolygon& model, const std::vector<int>& order)
+{
+    std::vector<int32_t> renumbered(order.size());
+    Tnodes relisted;
+    for (size_t i = 0; i < order.size(); ++i) {
+        renumbered[static_cast<size_t>(order[i])] = static_cast<int32_t>(i);
+        relisted.Add(nodes[order[i]]);
+    }
+    for (SPolygon& rings : model)
+        for (Polygon& ring : rings)
+            for (int32_t& index : ring.ring)
+                index = renumbered[static_cast<size_t>(index)];
+    nodes = relisted;
+}
+
+// Each ring as the points it runs through.
+std::vector<std::vector<std::pair<double, double>>> PointsOfRings(const AllSpolygon& model, const Tnodes& nodes)
+{
+    std::vector<std::vector<std::pair<double, double>>> points;
+    for (const SPolygon& rings : model)
+        for (const Polygon& ring : rings) {
+            points.emplace_back();
+            for (int node : ring.ring)
+                points.back().emplace_back(nodes[node].x, nodes[node].y);
+        }
+    return points;
+}
+
+void ExpectSameModel(const AllSpolygon& model, const Tnodes& nodes, const AllSpolygon& expectedModel,
+                     const Tnodes& expectedNodes)
+{
+    EXPECT_EQ(nodes, expectedNodes);
+    ASSERT_EQ(model.Length(), expectedModel.Length());
+    for (int body = 0; body < model.Length(); ++body) {
+        ASSERT_EQ(model[body].Length(), expectedModel[body].Length()) << "body " << body;
+        for (int sub = 0; sub < model[body].Length(); ++sub)
+            EXPECT_EQ(model[body][sub].ring, expectedModel[body][sub].ring) << "ring " << sub << " of body " << body;
+    }
+}
+
+struct TAreaChange {
+    const char* Name;
+    double Bottom, Right, Left;
+};
+
+// Applying the same area again, widening past a profile point, narrowing
+// onto one, deepening.
+const TAreaChange AreaChanges[] = {{"the same area", 50, 100, 0},
+                                   {"wider", 50, 150, 0},
+                                   {"narrower", 50, 75, 0},
+                                   {"deeper", 60, 100, 0}};
+
+// Regression: the area change took the first nodes of the table for the
+// frame, so a section whose surface nodes were listed after a body's nodes
+// lost a corner of that body to the new frame's surface node, and the host
+// ring ran through a doubled surface node. The frame is now found by its
+// nodes' kinds and places: the result is the one the frame-first listing
+// gives.
+TEST(ChangeModelArea, TheFrameIsFoundWhereverItsSurfaceNodesAreListed)
+{
+    struct TListing {
+        const char* Name;
+        std::vector<int> Order;
+    };
+    // Frame nodes 0..6 (surface 4, 5, 6), left 7, bottom 8, right 9,
+    // surface 10, square 11..14, surface ring nodes 15..17.
+    const TListing listings[] = {
+        {"the frame's surface nodes last", {0, 1, 2, 3, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 4, 5, 6}},
+        {"after the square's first node", {0, 1, 2, 3, 7, 8, 9, 10, 11, 6, 5, 4, 12, 13, 14, 15, 16, 17}},
+        {"one of them after the bodies", {0, 1, 2, 3, 4, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 5}},
+    };
+    for (const TAreaChange& change : AreaChanges) {
+        ReliefModel expected = ReliefWithSurfaceRing();
+        ASSERT_TRUE(CheckModelInvariants(expected.model, expected.nodes).empty());
+        const bool accepted = ChangeModelArea(Relief(), true, expected.model, expected.nodes, change.Bottom, 0,
+                                              change.Right, change.Left, 50, 0, 100, 0);
+        ASSERT_TRUE(accepted) << change.Name;
+        for (const TListing& listing : listings) {
+            SCOPED_TRACE(std::string(change.Name) + ", " + listing.Name);
+            ReliefModel m = ReliefWithSurfaceRing();
+            Relist(m.nodes, m.model, listing.Order);
+            ASSERT_TRUE(CheckModelInvariants(m.model, m.nodes).empty());
+            EXPECT_TRUE(ChangeModelArea(Relief(), true, m.model, m.nodes, change.Bottom, 0, change.Right,
+                                        change.Left, 50, 0, 100, 0));
+            ExpectSameModel(m.model, m.nodes, expected.model, expected.nodes);
+            EXPECT_TRUE(CheckModelInvariants(m.model, m.nodes).empty());
+        }
+    }
+}
+
+// Any listing of the nodes (the corners first, as every model has them)
+// gives the same rings through the same points.
+TEST(ChangeModelArea, AnyListingOfTheNodesGivesTheSameRings)
+{
+    std::mt19937 random(2461);
+    for (int trial = 0; trial < 40; ++trial) {
+        const TAreaChange& change = AreaChanges[trial % std::size(AreaChanges)];
+        ReliefModel expected = ReliefWithSurfaceRing();
+        ASSERT_TRUE(ChangeModelArea(Relief(), true, expected.model, expected.nodes, change.Bottom, 0, change.Right,
+                                    change.Left, 50, 0, 100, 0));
+        ReliefModel m = ReliefWithSurfaceRing();
+        std::vector<int> order(static_cast<size_t>(m.nodes.Length()));
+        std::iota(order.begin(), order.end(), 0);
+        std::shuffle(order.begin() + 4, order.end(), random);
+        Relist(m.nodes, m.model, order);
+        SCOPED_TRACE(std::string(change.Name) + ", trial " + std::to_string(trial));
+        EXPECT_TRUE(ChangeModelArea(Relief(), true, m.model, m.nodes, change.Bottom, 0, change.Right, change.Left,
+                                    50, 0, 100, 0));
+        EXPECT_EQ(PointsOfRings(m.model, m.nodes), PointsOfRings(expected.model, expected.nodes));
+        EXPECT_EQ(m.nodes.Length(), expected.nodes.Length());
+        EXPECT_TRUE(CheckModelInvariants(m.model, m.nodes).empty());
+    }
+}
+
+TEST(PutFrameNodesFirst, RenumbersTheRingsAndChangesNothingElse)
+{
+    const ReliefModel frameFirst = ReliefWithSurfaceRing();
+    ReliefModel m = ReliefWithSurfaceRing();
+    Relist(m.nodes, m.model, {0, 1, 2, 3, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 6, 4, 5});
+    EXPECT_EQ(FindFrameNodes(Relief(), true, m.model, m.nodes, 50, 0, 100, 0), arofintM({0, 1, 2, 3, 16, 17, 15}));
+    EXPECT_EQ(PutFrameNodesFirst(Relief(), true, m.model, m.nodes, 50, 0, 100, 0), 7);
+    ExpectSameModel(m.model, m.nodes, frameFirst.model, frameFirst.nodes);
+    // Listed in order already: nothing moves.
+    EXPECT_EQ(PutFrameNodesFirst(Relief(), true, m.model, m.nodes, 50, 0, 100, 0), 7);
+    ExpectSameModel(m.model, m.nodes, frameFirst.model, frameFirst.nodes);
+    // Without the profile the corners alone are the frame.
+    EXPECT_EQ(FindFrameNodes(Relief(), false, m.model, m.nodes, 50, 0, 100, 0), arofintM({0, 1, 2, 3}));
+}
+
+TEST(FindFrameNodes, AFrameNodeTheModelLacksIsNotFound)
+{
+    // A surface node of the model at another x, where the profile gives
+    // one at 75, is not the frame's.
+    ReliefModel m;
+    m.nodes[4].x = 80;
+    m.nodes[4].y = 9;
+    EXPECT_EQ(FindFrameNodes(Relief(), true, m.model, m.nodes, 50, 0, 100, 0), arofintM({0, 1, 2, 3, -1, 5, 6}));
+    EXPECT_EQ(PutFrameNodesFirst(Relief(), true, m.model, m.nodes, 50, 0, 100, 0), 6);
+    ExpectAt(m.nodes[6], 80, 9); // the first of the other nodes
+    EXPECT_TRUE(CheckModelInvariants(m.model, m.nodes).empty());
 }
 
 } // namespace
