@@ -158,30 +158,38 @@ private:
         FExtent = std::max(maxX - minX, maxY - minY);
         FMagnitude = std::max({std::fabs(minX), std::fabs(maxX), std::fabs(minY), std::fabs(maxY)});
         FSamePlace = 1e-12 * FExtent;
-        std::vector<int> order(static_cast<size_t>(n));
-        std::iota(order.begin(), order.end(), 0);
-        std::sort(order.begin(), order.end(), [&](int a, int b) { return FNodes[a].x < FNodes[b].x; });
-        std::vector<int> root(static_cast<size_t>(n));
-        std::iota(root.begin(), root.end(), 0);
-        const auto find = [&](int node) {
-            while (root[static_cast<size_t>(node)] != node)
-                node = root[static_cast<size_t>(node)] = root[static_cast<size_t>(root[static_cast<size_t>(node)])];
-            return node;
+        // Points by cells of the tolerance's size: a node's match, if any,
+        // lies in its cell or a neighbouring one.
+        // (Never so small that a coordinate over it leaves the integers.)
+        const double cell = std::max({FSamePlace, 1e-15 * FMagnitude, 1e-300});
+        const auto cellOf = [cell](double value) { return static_cast<int64_t>(std::floor(value / cell)); };
+        const auto key = [](int64_t column, int64_t row) {
+            return static_cast<uint64_t>(column) * 0x9E3779B97F4A7C15ull ^ static_cast<uint64_t>(row);
         };
-        for (size_t i = 0; i < order.size(); ++i)
-            for (size_t j = i + 1; j < order.size() && FNodes[order[j]].x - FNodes[order[i]].x <= FSamePlace; ++j)
-                if (std::fabs(FNodes[order[j]].y - FNodes[order[i]].y) <= FSamePlace) {
-                    const int a = find(order[i]), b = find(order[j]);
-                    root[static_cast<size_t>(std::max(a, b))] = std::min(a, b);
-                }
+        std::unordered_multimap<uint64_t, int> byCell;
+        byCell.reserve(static_cast<size_t>(n));
         FNodePoint.assign(static_cast<size_t>(n), -1);
         for (int node = 0; node < n; ++node) {
-            const int first = find(node);
-            if (FNodePoint[static_cast<size_t>(first)] < 0) {
-                FNodePoint[static_cast<size_t>(first)] = static_cast<int>(G.Points.size());
-                G.Points.push_back({FNodes[first].x, -FNodes[first].y});
+            const double x = FNodes[node].x, y = -FNodes[node].y;
+            const int64_t column = cellOf(x), row = cellOf(y);
+            int found = -1;
+            for (int64_t dc = -1; dc <= 1 && found < 0; ++dc)
+                for (int64_t dr = -1; dr <= 1 && found < 0; ++dr) {
+                    const auto range = byCell.equal_range(key(column + dc, row + dr));
+                    for (auto it = range.first; it != range.second; ++it) {
+                        const TGeometryPoint& p = G.Points[static_cast<size_t>(it->second)];
+                        if (std::fabs(p.x - x) <= FSamePlace && std::fabs(p.y - y) <= FSamePlace) {
+                            found = it->second;
+                            break;
+                        }
+                    }
+                }
+            if (found < 0) {
+                found = static_cast<int>(G.Points.size());
+                G.Points.push_back({x, y});
+                byCell.emplace(key(column, row), found);
             }
-            FNodePoint[static_cast<size_t>(node)] = FNodePoint[static_cast<size_t>(first)];
+            FNodePoint[static_cast<size_t>(node)] = found;
         }
         G.ModelPointCount = static_cast<int>(G.Points.size());
     }
@@ -481,13 +489,27 @@ private:
     // run along the frame.
     void AssignHoles()
     {
-        std::vector<int> outers;
+        // The outer loops by the cells of the point grid their boxes cover,
+        // so each hole meets only the loops around its probe's cell.
         std::vector<std::vector<int>> outerPaths(FLoops.size());
+        std::vector<size_t> start(FGridStart.size(), 0);
+        const auto forEachCell = [&](const TBox& box, auto visit) {
+            for (int row = Row(box.minY); row <= Row(box.maxY); ++row)
+                for (int column = Column(box.minX); column <= Column(box.maxX); ++column)
+                    visit(static_cast<size_t>(row) * static_cast<size_t>(FGridColumns) + static_cast<size_t>(column));
+        };
         for (size_t i = 0; i < FLoops.size(); ++i)
             if (FLoops[i].area > 0) {
-                outers.push_back(static_cast<int>(i));
                 outerPaths[i] = LoopPath(FLoops[i]);
+                forEachCell(FLoops[i].box, [&](size_t cell) { ++start[cell + 1]; });
             }
+        for (size_t cell = 1; cell < start.size(); ++cell)
+            start[cell] += start[cell - 1];
+        std::vector<int> members(start.back());
+        std::vector<size_t> fill(start.begin(), start.end() - 1);
+        for (size_t i = 0; i < FLoops.size(); ++i)
+            if (FLoops[i].area > 0)
+                forEachCell(FLoops[i].box, [&](size_t cell) { members[fill[cell]++] = static_cast<int>(i); });
         for (size_t i = 0; i < FLoops.size(); ++i) {
             TLoop& hole = FLoops[i];
             if (hole.area > 0)
@@ -497,7 +519,10 @@ private:
             // The loop across the probe's edge lies inside the hole.
             const int across = FLoopOf[static_cast<size_t>(h ^ 1)];
             double smallest = std::numeric_limits<double>::infinity();
-            for (int outer : outers) {
+            const size_t cell = static_cast<size_t>(Row(probe.y)) * static_cast<size_t>(FGridColumns) +
+                                static_cast<size_t>(Column(probe.x));
+            for (size_t m = start[cell]; m < start[cell + 1]; ++m) {
+                const int outer = members[m];
                 const TLoop& candidate = FLoops[static_cast<size_t>(outer)];
                 if (outer == across || candidate.area >= smallest || !candidate.box.Holds(probe))
                     continue;
