@@ -37,7 +37,7 @@ TModelExportSummary ExportModel(const QString& FileName, const TSectionModel& Se
 {
     TModelGeometry geometry;
     try {
-        geometry = BuildModelGeometry(Section.Model, Section.Nodes, Section.Lines);
+        geometry = BuildModelGeometry(Section.Model, Section.Nodes, Section.Lines, &Section.ModelArea);
     } catch (const EModelGeometryError& error) {
         throw EModelExportError(error.Message());
     }

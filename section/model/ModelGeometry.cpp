@@ -106,14 +106,14 @@ std::string CleanName(std::string text)
 
 class TGeometryBuilder {
 public:
-    TGeometryBuilder(const AllSpolygon& model, const Tnodes& nodes, const lines& modelLines)
-        : FModel(model), FNodes(nodes), FLines(modelLines)
+    TGeometryBuilder(const AllSpolygon& model, const Tnodes& nodes, const lines& modelLines, const TModelArea* area)
+        : FModel(model), FNodes(nodes), FLines(modelLines), FArea(area)
     {
     }
 
     TModelGeometry Build()
     {
-        const std::vector<std::string> faults = CheckModelInvariants(FModel, FNodes);
+        const std::vector<std::string> faults = CheckModelInvariants(FModel, FNodes, FArea);
         if (!faults.empty())
             throw EModelGeometryError("The model cannot be exported: " + faults.front() + ".");
         MergePoints();
@@ -696,6 +696,13 @@ private:
             geometryLine.name = names[static_cast<size_t>(n)];
             if (uses[geometryLine.name] > 1)
                 geometryLine.name += " (" + std::to_string(n + 1) + ")";
+            if (std::any_of(FLines[n].points.begin(), FLines[n].points.end(), [](const complexM& at) {
+                    return !std::isfinite(at.re) || !std::isfinite(at.im);
+                })) {
+                G.Warnings.push_back("Line \"" + geometryLine.name +
+                                     "\" has a point that is not a finite number: it is left out.");
+                continue;
+            }
             std::map<std::pair<double, double>, int> ownPoint;
             bool touchesModel = false;
             for (const complexM& at : FLines[n].points) {
@@ -798,6 +805,7 @@ private:
     const AllSpolygon& FModel;
     const Tnodes& FNodes;
     const lines& FLines;
+    const TModelArea* FArea;
     TModelGeometry G;
     double FExtent = 0.0, FMagnitude = 0.0, FSamePlace = 0.0;
     std::vector<int> FNodePoint;
@@ -822,9 +830,10 @@ private:
 
 } // namespace
 
-TModelGeometry BuildModelGeometry(const AllSpolygon& model, const Tnodes& nodes, const lines& modelLines)
+TModelGeometry BuildModelGeometry(const AllSpolygon& model, const Tnodes& nodes, const lines& modelLines,
+                                  const TModelArea* area)
 {
-    return TGeometryBuilder(model, nodes, modelLines).Build();
+    return TGeometryBuilder(model, nodes, modelLines, area).Build();
 }
 
 } // namespace lp

@@ -84,10 +84,12 @@ struct TModelGeometry {
     std::vector<std::string> Warnings; // lines left out or not embedded
 };
 
-// The partition of a model. A model that breaks CheckModelInvariants, has a
-// ring outside the frame or leaves an edge with one face on both sides
-// raises EModelGeometryError naming the first fault.
-TModelGeometry BuildModelGeometry(const AllSpolygon& model, const Tnodes& nodes, const lines& modelLines);
+// The partition of a model. A model that breaks CheckModelInvariants (with
+// the area when one is given), has a ring outside the frame or leaves an
+// edge with one face on both sides raises EModelGeometryError naming the
+// first fault.
+TModelGeometry BuildModelGeometry(const AllSpolygon& model, const Tnodes& nodes, const lines& modelLines,
+                                  const TModelArea* area = nullptr);
 
 // Signed shoelace area of a closed polygon (counter-clockwise positive).
 double SignedLoopArea(const std::vector<TGeometryPoint>& polygon);

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <map>
 #include <set>
 
@@ -223,10 +224,13 @@ TEST(ModelGeometry, ALineInsideOneRegionIsEmbeddedOneAcrossIsNot)
     line across;
     across.points = {P(5, 20), P(50, 20)};
     line single;
-    single.points = {P(60, 20)};
+    single.points = {P(60, 20), P(60, 20)};
+    line broken;
+    broken.points = {P(60, 20), P(std::nan(""), 30)};
     modelLines.Add(inside);
     modelLines.Add(across);
     modelLines.Add(single);
+    modelLines.Add(broken);
     const TModelGeometry g = Partition(m, modelLines);
     ASSERT_EQ(g.Lines.size(), 2u);
     EXPECT_EQ(g.Lines[0].name, "Fault");
@@ -235,10 +239,11 @@ TEST(ModelGeometry, ALineInsideOneRegionIsEmbeddedOneAcrossIsNot)
     EXPECT_EQ(g.Lines[0].edges.size(), 2u);
     EXPECT_EQ(g.Lines[1].name, "Line 2");
     EXPECT_EQ(g.Lines[1].surface, -1);
-    ASSERT_EQ(g.Warnings.size(), 2u);
+    ASSERT_EQ(g.Warnings.size(), 3u);
     EXPECT_NE(g.Warnings[0].find("Line 2"), std::string::npos);
     EXPECT_NE(g.Warnings[0].find("not embedded"), std::string::npos);
-    EXPECT_NE(g.Warnings[1].find("Line 3"), std::string::npos);
+    EXPECT_EQ(g.Warnings[1], "Line \"Line 3\" has fewer than two points: it is left out.");
+    EXPECT_EQ(g.Warnings[2], "Line \"Line 4\" has a point that is not a finite number: it is left out.");
     // Line edges come after the model's.
     EXPECT_GT(g.Lines[0].edges[0], g.ModelEdgeCount);
 }
