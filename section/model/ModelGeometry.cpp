@@ -96,6 +96,8 @@ std::string CleanName(std::string text)
     for (char& c : text)
         if (c == '"')
             c = '\'';
+        else if (c == '\\') // the geometry file's strings take it for an escape
+            c = '/';
         else if (static_cast<unsigned char>(c) < 0x20 || c == '\x7f')
             c = ' ';
     const auto first = text.find_first_not_of(' ');
@@ -683,7 +685,7 @@ private:
         for (int p = 0; p < G.ModelPointCount; ++p)
             modelPoint.emplace(std::make_pair(G.Points[static_cast<size_t>(p)].x, G.Points[static_cast<size_t>(p)].y), p);
         std::vector<std::string> names;
-        std::map<std::string, int> uses;
+        std::map<std::string, int> uses{{"Frame", 1}}; // the frame's physical curve
         for (int n = 0; n < FLines.Length(); ++n) {
             std::string name = CleanName(FLines[n].text);
             if (name.empty())

@@ -41,22 +41,23 @@ inline bool GmshAvailable()
     return std::system("gmsh --version > /dev/null 2>&1") == 0;
 }
 
-// Runs "gmsh -2 -format msh2" on the geometry text and reads the mesh.
-inline TGmshMesh MeshWithGmsh(const std::string& geometryText, const std::string& name)
+inline std::filesystem::path GmshFolder()
 {
     const std::filesystem::path folder = std::filesystem::path(::testing::TempDir()) / "gmsh-check";
     std::filesystem::create_directories(folder);
-    const std::filesystem::path geo = folder / (name + ".geo"), msh = folder / (name + ".msh"),
-                                log = folder / (name + ".log");
-    std::ofstream(geo, std::ios::binary) << geometryText;
-    std::filesystem::remove(msh);
-    const std::string command = "gmsh -2 -format msh2 -o '" + msh.string() + "' '" + geo.string() + "' > '" +
-                                log.string() + "' 2>&1";
+    return folder;
+}
+
+// The mesh gmsh wrote for Name (its .msh, .log and .rc files in GmshFolder).
+inline TGmshMesh ReadGmshResult(const std::string& name)
+{
+    const std::filesystem::path base = GmshFolder() / name;
     TGmshMesh mesh;
-    const int status = std::system(command.c_str());
-    mesh.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    mesh.log = ReadWholeFile(log);
-    std::istringstream in(ReadWholeFile(msh));
+    mesh.exitCode = std::atoi(ReadWholeFile(base.string() + ".rc").c_str());
+    if (ReadWholeFile(base.string() + ".rc").empty())
+        mesh.exitCode = -1;
+    mesh.log = ReadWholeFile(base.string() + ".log");
+    std::istringstream in(ReadWholeFile(base.string() + ".msh"));
     std::string word;
     while (in >> word) {
         if (word == "$Nodes") {
@@ -93,6 +94,35 @@ inline TGmshMesh MeshWithGmsh(const std::string& geometryText, const std::string
     return mesh;
 }
 
+// Runs "gmsh -2 -format msh2" on each (geometry text, name), four at a
+// time (gmsh's start-up is most of the time a small model takes), and
+// reads the meshes.
+inline std::vector<TGmshMesh> MeshAllWithGmsh(const std::vector<std::pair<std::string, std::string>>& geometries)
+{
+    const std::filesystem::path folder = GmshFolder();
+    std::string names;
+    for (const auto& [text, name] : geometries) {
+        std::ofstream(folder / (name + ".geo"), std::ios::binary) << text;
+        for (const char* extension : {".msh", ".log", ".rc"})
+            std::filesystem::remove(folder / (name + extension));
+        names += name + "\n";
+    }
+    std::ofstream(folder / "names.txt", std::ios::binary) << names;
+    const std::string command = "cd '" + folder.string() +
+                                "' && xargs -P 4 -I{} sh -c 'gmsh -2 -format msh2 -o {}.msh {}.geo > {}.log 2>&1; "
+                                "echo $? > {}.rc' < names.txt";
+    EXPECT_EQ(std::system(command.c_str()), 0) << command;
+    std::vector<TGmshMesh> meshes;
+    for (const auto& entry : geometries)
+        meshes.push_back(ReadGmshResult(entry.second));
+    return meshes;
+}
+
+inline TGmshMesh MeshWithGmsh(const std::string& geometryText, const std::string& name)
+{
+    return MeshAllWithGmsh({{geometryText, name}}).front();
+}
+
 // The area column of the region table, by tag.
 inline std::map<int, double> TableAreas(const std::string& table)
 {
@@ -123,12 +153,10 @@ inline bool PointOnFrame(const TModelGeometry& geometry, const std::array<double
     return false;
 }
 
-// Meshes the geometry and checks the mesh; Context names the model in failures.
-inline void ExpectMeshMatchesModel(const TModelGeometry& geometry, const std::string& name,
-                                   const std::string& context)
+// Checks gmsh's mesh of the geometry; Context names the model in failures.
+inline void ExpectMeshMatchesModel(const TModelGeometry& geometry, const TGmshMesh& mesh, const std::string& context)
 {
     SCOPED_TRACE(context);
-    const TGmshMesh mesh = MeshWithGmsh(FormatGmshGeometry(geometry), name);
     ASSERT_EQ(mesh.exitCode, 0) << mesh.log;
     ASSERT_EQ(mesh.log.find("Error"), std::string::npos) << mesh.log;
     ASSERT_FALSE(mesh.triangles.empty()) << mesh.log;
@@ -165,6 +193,13 @@ inline void ExpectMeshMatchesModel(const TModelGeometry& geometry, const std::st
                                         << " times";
     }
     EXPECT_GT(onFrame, 0);
+}
+
+// Meshes the geometry and checks the mesh.
+inline void ExpectMeshMatchesModel(const TModelGeometry& geometry, const std::string& name,
+                                   const std::string& context)
+{
+    ExpectMeshMatchesModel(geometry, MeshWithGmsh(FormatGmshGeometry(geometry), name), context);
 }
 
 } // namespace lp::test

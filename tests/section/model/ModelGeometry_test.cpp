@@ -225,14 +225,21 @@ TEST(ModelGeometry, ALineInsideOneRegionIsEmbeddedOneAcrossIsNot)
     across.points = {P(5, 20), P(50, 20)};
     line single;
     single.points = {P(60, 20), P(60, 20)};
+    line frame;
+    frame.text = "Frame";
+    frame.points = {P(70, 20), P(80, 30)};
     line broken;
     broken.points = {P(60, 20), P(std::nan(""), 30)};
     modelLines.Add(inside);
     modelLines.Add(across);
     modelLines.Add(single);
+    modelLines.Add(frame);
     modelLines.Add(broken);
     const TModelGeometry g = Partition(m, modelLines);
-    ASSERT_EQ(g.Lines.size(), 2u);
+    ASSERT_EQ(g.Lines.size(), 3u);
+    // Names stay apart from the frame's physical curve.
+    EXPECT_EQ(g.Lines[2].name, "Frame (4)");
+    EXPECT_GE(g.Lines[2].surface, 0);
     EXPECT_EQ(g.Lines[0].name, "Fault");
     ASSERT_GE(g.Lines[0].surface, 0);
     EXPECT_EQ(g.Surfaces[static_cast<size_t>(g.Lines[0].surface)].region, 1);
@@ -243,7 +250,7 @@ TEST(ModelGeometry, ALineInsideOneRegionIsEmbeddedOneAcrossIsNot)
     EXPECT_NE(g.Warnings[0].find("Line 2"), std::string::npos);
     EXPECT_NE(g.Warnings[0].find("not embedded"), std::string::npos);
     EXPECT_EQ(g.Warnings[1], "Line \"Line 3\" has fewer than two points: it is left out.");
-    EXPECT_EQ(g.Warnings[2], "Line \"Line 4\" has a point that is not a finite number: it is left out.");
+    EXPECT_EQ(g.Warnings[2], "Line \"Line 5\" has a point that is not a finite number: it is left out.");
     // Line edges come after the model's.
     EXPECT_GT(g.Lines[0].edges[0], g.ModelEdgeCount);
 }
