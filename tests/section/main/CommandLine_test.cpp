@@ -102,6 +102,21 @@ TEST(CommandLine, ExportModelExitCodesAndMessages)
     EXPECT_TRUE(done.Out.isEmpty());
     EXPECT_TRUE(QFile::exists(folder.filePath("out.geo")));
     EXPECT_TRUE(QFile::exists(folder.filePath("out.csv")));
+
+    // The example's line bent into the first body: exported, with a warning.
+    QByteArray crossing = good.seek(0) ? good.readAll() : QByteArray();
+    const QByteArray linePoints = "40.0 190.0 300.0 130.0";
+    ASSERT_TRUE(crossing.contains(linePoints));
+    crossing.replace(linePoints, "40.0 190.0 300.0 100.0");
+    QFile bent(folder.filePath("bent.sec"));
+    ASSERT_TRUE(bent.open(QIODevice::WriteOnly));
+    bent.write(crossing);
+    bent.close();
+    const TCommandRun warned = RunCommand({"--export-model", folder.filePath("bent.geo"), folder.filePath("bent.sec")});
+    EXPECT_EQ(warned.Code, 0);
+    EXPECT_EQ(warned.Errors, "lithoprism: warning: Line \"Line 1\" does not lie inside one region: it is written "
+                             "but not embedded.\n");
+    EXPECT_TRUE(QFile::exists(folder.filePath("bent.geo")));
 }
 
 // The program itself, with no display at all.
