@@ -1,7 +1,7 @@
 #include "section/model/ModelGeometryText.h"
 
 #include <charconv>
-#include <cmath>
+#include <cstdlib>
 
 namespace lp {
 
