@@ -66,6 +66,10 @@ protected:
 
 TEST_F(ModelGeometryMeshed, HandBuiltModelsMeshConformingly)
 {
+    const FrameModel frame;
+    const TModelGeometry alone = BuildModelGeometry(frame.model, frame.nodes, {});
+    ASSERT_EQ(alone.Regions.size(), 1u);
+    ExpectMeshMatchesModel(alone, "frame", "the frame alone");
     const FrameModel squares = TwoCoupledSquares();
     ExpectMeshMatchesModel(BuildModelGeometry(squares.model, squares.nodes, {}), "squares", "coupled squares");
 
