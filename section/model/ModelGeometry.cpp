@@ -214,10 +214,19 @@ private:
     void CollectRingPaths()
     {
         FFrame = PointPath(FModel[0][0].ring, true);
+        if (FFrame.size() < 3)
+            throw EModelGeometryError("The model cannot be exported: the model area has no extent.");
         for (int body = 0; body < FModel.Length(); ++body)
             for (int sub = 0; sub < FModel[body].Length(); ++sub)
-                if (!IsHostRing(body, sub))
-                    FRings.push_back({body, sub, PointPath(FModel[body][sub].ring, false), 0.0, {}});
+                if (!IsHostRing(body, sub)) {
+                    std::vector<int> path = PointPath(FModel[body][sub].ring, false);
+                    // A ring far below the smallest distance the points
+                    // keep apart has become a point or a stroke: it has no
+                    // edges and no area.
+                    if (path.size() < 3)
+                        path.clear();
+                    FRings.push_back({body, sub, std::move(path), 0.0, {}});
+                }
     }
 
     template <class Visit>
