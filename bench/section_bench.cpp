@@ -4,6 +4,7 @@
 // the parse and the model taking the chart's place, map polygons included.
 
 #include "chart/engine/PlotChart.h"
+#include "section/editor/ModelExport.h"
 #include "section/editor/PolygonChart.h"
 #include "section/editor/SectionFile.h"
 #include "platform/graphics/Bitmap.h"
@@ -85,6 +86,25 @@ void BM_ReadLargeSection(benchmark::State& State)
     State.counters["map polygons"] = chart.Model.Length() - 1;
 }
 BENCHMARK(BM_ReadLargeSection)->Unit(benchmark::kMillisecond);
+
+// The same model exported for a mesh generator (NAME.geo and NAME.csv
+// written together), to set against BM_WriteLargeSection: the faces are
+// traced, every edge kept once, and both files written through temporary
+// files.
+void BM_ExportLargeModel(benchmark::State& State)
+{
+    TPolygonChart chart;
+    FillLargeSection(chart);
+    const TSectionModel section = chart.SectionModel();
+    QTemporaryDir folder;
+    const QString name = folder.filePath("large.geo");
+    TModelExportSummary summary;
+    for (auto _ : State)
+        summary = ExportModel(name, section);
+    State.counters["nodes"] = chart.Nodes.Length();
+    State.counters["regions"] = summary.Regions;
+}
+BENCHMARK(BM_ExportLargeModel)->Unit(benchmark::kMillisecond);
 
 // --- Against the floor: plain to_chars / from_chars ------------------------------------------
 

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Lithoprism needs to build, test and run.
+# Installs the Debian packages Lithoprism needs to build, test and run
+# (gmsh only for the tests).
 # Packages already present are skipped; apt-get update runs once, only when
 # something is missing. Works as root or through sudo.
 #
@@ -24,6 +25,8 @@ packages=(
   xvfb xauth
   poppler-utils
 )
+# Test dependencies: gmsh meshes the exported model geometry in the tests.
+packages+=(gmsh)
 if [ "$fuzz" = "1" ]; then
   packages+=(clang libclang-rt-14-dev llvm)
 fi

@@ -15,6 +15,8 @@
 #include <QtCore/QString>
 
 #include <functional>
+#include <utility>
+#include <vector>
 
 namespace lp {
 
@@ -23,5 +25,10 @@ bool SaveBytesAtomically(const QString& FileName, const QByteArray& Bytes, QStri
 // Write produces the content into a memory device; its exceptions pass
 // through before anything on disk is touched.
 bool SaveAtomically(const QString& FileName, const std::function<void(QIODevice&)>& Write, QString& Error);
+// Several files that belong together (name, content): all of them are
+// written to temporary files first, then each replaces its target; when any
+// step fails, the targets already replaced get their old content back (or go
+// again when they are new), so either every file is saved or none.
+bool SaveFilesAtomically(const std::vector<std::pair<QString, QByteArray>>& Files, QString& Error);
 
 } // namespace lp

@@ -16,6 +16,7 @@
 #include "platform/ui/Timer.h"
 #include "section/dialogs/ModelSetupDialog.h"
 #include "section/editor/Carotage.h"
+#include "section/editor/ModelExport.h"
 #include "section/main/MainWindowComponents.h"
 #include "section/main/MainWindowGlyphs.h"
 #include "section/main/MainWindowRoutines.h"
@@ -165,6 +166,7 @@ void TMainfrm::CreateMenus()
     AddCommand(file, QStringLiteral("&Open section..."), [this] { AskOpenSection(); })->setShortcut(QKeySequence::Open);
     Savefile1 = AddCommand(file, QStringLiteral("&Save section..."), [this] { AskSaveSection(); });
     Savefile1->setShortcut(QKeySequence::Save);
+    Exportmodel1 = AddCommand(file, QStringLiteral("&Export model..."), [this] { AskExportModel(); });
     Removepicture1 = AddCommand(file, QStringLiteral("&Remove picture"), [this] {
         ChartTool1->Picture()->SetGraphic(nullptr);
         PolygonChart1->Invalidate();
@@ -250,7 +252,7 @@ void TMainfrm::EnableSectionCommands(bool On)
 {
     ToolBar1->setEnabled(On);
     UndoKey->setEnabled(On);
-    for (QAction* action : {Savefile1, Removepicture1, Ptint1, Scaled1, Boxconstrctor1, Carotagedata1})
+    for (QAction* action : {Savefile1, Exportmodel1, Removepicture1, Ptint1, Scaled1, Boxconstrctor1, Carotagedata1})
         action->setEnabled(On);
 }
 
@@ -501,6 +503,28 @@ void TMainfrm::AskSaveSection()
             SaveMFFile(request.FileName);
         else
             SaveFile(request.FileName);
+    } catch (const std::exception& Error) {
+        Application().HandleException(Error);
+    }
+}
+
+void TMainfrm::AskExportModel()
+{
+    if (!FSectionOpen)
+        return;
+    TSaveDialogRequest request;
+    request.Owner = this;
+    request.Name = QStringLiteral("ExportDialog1");
+    request.Title = QStringLiteral("Export model");
+    request.Filter = QStringLiteral("Gmsh geometry (*.geo)|*.geo");
+    request.FileName = FDocument.isEmpty() ? DialogFolder() : WithExtension(FDocument, QStringLiteral(".geo"));
+    // The dialog asks about the file written, not the name typed.
+    request.WrittenName = [](const QString& FileName, int) { return ModelGeometryFileName(FileName); };
+    if (!ExecuteSaveDialog(request))
+        return;
+    try {
+        const TModelExportSummary summary = ExportModel(request.FileName, PolygonChart1->SectionModel());
+        Parts->SetStatusText(1, ModelExportStatusText(summary));
     } catch (const std::exception& Error) {
         Application().HandleException(Error);
     }

@@ -71,6 +71,7 @@ public:
     std::map<TPolygonEditMode, QToolButton*> ModeButtons;
     // Menu commands that need an open section.
     QAction* Savefile1 = nullptr;
+    QAction* Exportmodel1 = nullptr;
     QAction* Removepicture1 = nullptr;
     QAction* Ptint1 = nullptr;
     QAction* Scaled1 = nullptr;
@@ -166,6 +167,8 @@ private:
     void EnableSectionCommands(bool On);
     void AskOpenSection();
     void AskSaveSection();
+    // File > Export model...: the model as a Gmsh geometry and its region table.
+    void AskExportModel();
     void ReadCarotage();
     void ChartResized();
     void SetTitleFor(const QString& FileName);

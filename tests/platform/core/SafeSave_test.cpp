@@ -81,5 +81,35 @@ TEST_F(SafeSave, AMissingFolderIsReported)
     EXPECT_FALSE(error.isEmpty());
 }
 
+TEST_F(SafeSave, FilesThatBelongTogetherAreAllSavedOrNone)
+{
+    QString error;
+    const QString table = Folder.filePath("target.csv");
+    ASSERT_TRUE(SaveFilesAtomically({{Name, "geometry"}, {table, "table"}}, error)) << error.toStdString();
+    EXPECT_EQ(ReadAll(Name), "geometry");
+    EXPECT_EQ(ReadAll(table), "table");
+    EXPECT_EQ(FilesInFolder(), 2);
+    EXPECT_EQ(QFile::permissions(table) & QFileDevice::ReadOther, QFileDevice::ReadOther);
+
+    // The second target cannot be replaced (a folder holds its name): the
+    // first keeps its old content, and nothing else is left behind.
+    const QString blocked = Folder.filePath("blocked.csv");
+    ASSERT_TRUE(QDir(Folder.path()).mkpath("blocked.csv/inside"));
+    EXPECT_FALSE(SaveFilesAtomically({{Name, "new geometry"}, {blocked, "new table"}}, error));
+    EXPECT_TRUE(error.contains("blocked.csv")) << error.toStdString();
+    EXPECT_EQ(ReadAll(Name), "geometry");
+    EXPECT_EQ(FilesInFolder(), 2);
+
+    // A new first file goes again when the second fails.
+    const QString fresh = Folder.filePath("fresh.geo");
+    EXPECT_FALSE(SaveFilesAtomically({{fresh, "x"}, {blocked, "y"}}, error));
+    EXPECT_FALSE(QFile::exists(fresh));
+    EXPECT_EQ(FilesInFolder(), 2);
+
+    // A first file that cannot be written leaves the second untouched.
+    EXPECT_FALSE(SaveFilesAtomically({{Folder.filePath("no/such/x.geo"), "x"}, {table, "changed"}}, error));
+    EXPECT_EQ(ReadAll(table), "table");
+}
+
 } // namespace
 } // namespace lp
