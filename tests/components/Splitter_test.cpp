@@ -92,8 +92,9 @@ TEST(MultiSplit, LayoutTable_PlacesEachPane)
             SCOPED_TRACE(testing::Message() << "layout " << Row.Layout << " pane " << i);
             const auto& Expected = Row.Panes[static_cast<size_t>(i)];
             EXPECT_EQ(F.PaneVisible(i), Expected.has_value());
-            if (Expected)
+            if (Expected) {
                 EXPECT_EQ(F.PaneBounds(i), *Expected);
+            }
         }
     }
 }

@@ -474,11 +474,13 @@ TEST_P(EditorPageWalk, ShowsWithoutWritingAndEveryControlWrites)
 
     // Mnemonics have buddies; nothing is clipped.
     for (QLabel* label : page->findChildren<QLabel*>())
-        if (label->text().contains(QLatin1Char('&')))
+        if (label->text().contains(QLatin1Char('&'))) {
             EXPECT_NE(label->buddy(), nullptr) << label->text().toStdString();
+        }
     for (QWidget* control : page->findChildren<QWidget*>())
-        if (control->isVisible() && control->parentWidget() == page.get())
+        if (control->isVisible() && control->parentWidget() == page.get()) {
             EXPECT_TRUE(page->rect().contains(control->geometry())) << control->objectName().toStdString();
+        }
     // A colour swatch is named by a label: bare, it reads as a blot.
     const QList<QLabel*> labels = page->findChildren<QLabel*>();
     for (TColorSwatch* swatch : page->findChildren<TColorSwatch*>())
@@ -497,8 +499,9 @@ TEST_P(EditorPageWalk, ShowsWithoutWritingAndEveryControlWrites)
     }
     for (QWidget* control : page->findChildren<QWidget*>())
         if (control->isVisible() && control->isEnabled() && (control->focusPolicy() & Qt::TabFocus) &&
-            !control->focusProxy())
+            !control->focusProxy()) {
             EXPECT_TRUE(reached.count(control)) << control->objectName().toStdString();
+        }
 
     if (page->DefersEdits()) {
         WalkDeferredPage(*page, chart, target);

@@ -131,8 +131,9 @@ void ExpectHolds(TPicture* Picture, const TGraphic& Expected, const char* Holder
     ASSERT_TRUE(Picture->Graphic());
     EXPECT_EQ(Picture->Graphic()->ClassName(), Expected.ClassName());
     EXPECT_EQ(Picture->Graphic()->ToImage(), Expected.ToImage());
-    if (const auto* Jpeg = qobject_cast<const TJPEGImage*>(&Expected))
+    if (const auto* Jpeg = qobject_cast<const TJPEGImage*>(&Expected)) {
         EXPECT_EQ(static_cast<TJPEGImage*>(Picture->Graphic())->Data(), Jpeg->Data());
+    }
 }
 
 TEST(ChartFilePictures, EveryKindOfPictureReadsBackInEveryForm)

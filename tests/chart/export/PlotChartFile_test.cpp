@@ -847,9 +847,10 @@ void ExpectReopensAsSaved(TChart& Saved, const std::string& Example)
             TChartSeries* Is = Reopened.Series(I);
             EXPECT_STREQ(Is->metaObject()->className(), Was->metaObject()->className());
             ASSERT_EQ(Is->SeriesFunction() != nullptr, Was->SeriesFunction() != nullptr) << I;
-            if (Was->SeriesFunction())
+            if (Was->SeriesFunction()) {
                 EXPECT_STREQ(Is->SeriesFunction()->metaObject()->className(),
                              Was->SeriesFunction()->metaObject()->className());
+            }
             EXPECT_EQ(ChartFilePointsOf(*Is), ChartFilePointsOf(*Was)) << I;
         }
     }
@@ -1347,8 +1348,9 @@ TEST(ChartFile, ASeriesFedByASeriesSourceKeepsIt)
     for (const bool Text : {false, true}) {
         SCOPED_TRACE(Text ? "text" : "binary");
         const QByteArray Bytes = Save(Saved, true, Text);
-        if (Text)
+        if (Text) {
             EXPECT_TRUE(Bytes.contains("DataSource = Feed")) << Bytes.constData();
+        }
         TChart Reopened;
         Load(Reopened, Bytes);
         ASSERT_EQ(Reopened.SeriesCount(), 1);

@@ -404,8 +404,9 @@ TEST_F(PrinterOnA4, PrintsOnePageWithTheChartInsideTheMargins)
         EXPECT_EQ(afterDraw, 1);
         ASSERT_TRUE(QFile::exists(Pdf));
         const int pages = test::PdfPageCount(Pdf);
-        if (pages >= 0)
+        if (pages >= 0) {
             EXPECT_EQ(pages, 1);
+        }
         QString why;
         const QImage page = test::RenderPdfPage(Pdf, 36, why);
         if (page.isNull())

@@ -552,8 +552,9 @@ TEST_F(PreviewDialog, WithoutPrinterItPrintsIntoANamedPdf)
     ASSERT_TRUE(QFile::exists(pdf));
     EXPECT_EQ(Printer().OutputFileName(), Dir.filePath("unused.pdf"));
     const int pages = test::PdfPageCount(pdf);
-    if (pages >= 0)
+    if (pages >= 0) {
         EXPECT_EQ(pages, 1);
+    }
     QString why;
     const QImage page = test::RenderPdfPage(pdf, 36, why);
     if (page.isNull())

@@ -161,8 +161,9 @@ TEST(ControlInADialog, KeysTheControlLeavesReachTheDialog)
         EXPECT_EQ(probe.events.back(), QStringLiteral("key %1").arg(VirtualKeyOf(key)));
         EXPECT_EQ(dialog.isVisible(), key == Qt::Key_Left);
         EXPECT_EQ(okClicks, key == Qt::Key_Return ? 1 : 0);
-        if (key == Qt::Key_Escape)
+        if (key == Qt::Key_Escape) {
             EXPECT_EQ(dialog.result(), QDialog::Rejected);
+        }
     }
 }
 

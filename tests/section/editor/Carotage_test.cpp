@@ -318,8 +318,9 @@ TEST(CarotageOverlay, AListThatYieldsNoLogRaisesAnErrorNamingTheList)
         // The logs read before went with the read, as they always do.
         EXPECT_EQ(overlay.Logs.Length(), 0);
         EXPECT_EQ(chart.SeriesCount(), seriesBefore);
-        if (list == missing)
+        if (list == missing) {
             EXPECT_TRUE(message.contains(QStringLiteral("absent.dat: no such log file"))) << message.toStdString();
+        }
     }
 }
 

@@ -62,8 +62,9 @@ protected:
         EXPECT_EQ(chart.MapSeries()->Shapes()->Count(), rings - 1);
         for (int b = 0; b < chart.Model.Length(); ++b)
             for (int s = 0; s < chart.Model[b].Length(); ++s)
-                if (!IsHostRing(b, s))
+                if (!IsHostRing(b, s)) {
                     EXPECT_GE(chart.FindMapPolygon(b, s), 0);
+                }
     }
 };
 
@@ -87,8 +88,9 @@ TEST_P(NodeModesPick, SevenPixelsAtMost)
     Move(100 - row.offset, 50);
     EXPECT_EQ(chart.PickNode, row.picked ? node : -1);
     EXPECT_EQ(chart.EditPathSeries->Count(), row.picked ? 2 : 0);
-    if (row.mode != pmMoveNode)
+    if (row.mode != pmMoveNode) {
         EXPECT_EQ(chart.Editing, row.picked);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, NodeModesPick,

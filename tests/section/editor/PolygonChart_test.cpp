@@ -234,8 +234,9 @@ TEST(PolygonChartArea, AxisMenuChangesResizeTheModel)
     chart.OnAxisPopupAction(&chart);
     EXPECT_DOUBLE_EQ(chart.ModelArea.right, 2000);
     for (const Tnode& node : chart.Nodes)
-        if (node.border == bkRight || node.border == bkBottomRight)
+        if (node.border == bkRight || node.border == bkBottomRight) {
             EXPECT_DOUBLE_EQ(node.x, 2000.0);
+        }
     EXPECT_TRUE(CheckModelInvariants(chart.Model, chart.Nodes, &chart.ModelArea).empty());
 }
 

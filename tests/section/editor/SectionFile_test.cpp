@@ -271,10 +271,11 @@ TEST(SectionFileBlock, ATruncatedFileIsRefusedAtEveryByte)
             // Before the block's second line there is no block at all.
             EXPECT_FALSE(ParseSectionModelBlock(cut, read)) << length;
         } catch (const ESectionFileError& error) {
-            if (length > lastAppearance)
+            if (length > lastAppearance) {
                 EXPECT_NE(error.Message().find("the end marker \"EndPolyModelDescription2.0\" is missing"),
                           std::string::npos)
                     << length << ": " << error.Message();
+            }
         }
         EXPECT_EQ(read.Lines[0].appearance, "some~settings") << length; // unchanged
     }

@@ -455,10 +455,11 @@ TEST_F(Saving, APictureThatCannotBeDecodedIsNamedInTheMessage)
                                                                         : QStringLiteral("PNG error: ");
         const QString named = QStringLiteral("Cannot read the picture file \"%1\": %2").arg(picture, decoder);
         EXPECT_TRUE(Messages[0].startsWith(named)) << Messages[0].toStdString();
-        if (name.endsWith(QStringLiteral(".jpg")))
+        if (name.endsWith(QStringLiteral(".jpg"))) {
             EXPECT_EQ(Messages[0], QStringLiteral("Cannot read the picture file \"%1\": JPEG error: Not a JPEG file: "
                                                   "starts with 0xe8 0x92")
                                        .arg(picture));
+        }
         // The section is open, without a picture.
         EXPECT_EQ(Window->DocumentName(), file);
     }

@@ -351,9 +351,10 @@ void ExpectEveryRingHasArea(const test::FrameModel& m, const std::string& contex
 {
     for (int body = 0; body < m.model.Length(); ++body)
         for (int sub = 0; sub < m.model[body].Length(); ++sub)
-            if (!IsHostRing(body, sub))
+            if (!IsHostRing(body, sub)) {
                 EXPECT_FALSE(RingHasNoArea(m.model[body][sub].ring, m.nodes))
                     << context << ": ring " << sub << " of body " << body;
+            }
 }
 
 TEST(RingsWithoutArea, NodesOnASlopedEdgeNeverFormARing)

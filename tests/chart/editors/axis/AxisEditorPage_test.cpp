@@ -405,9 +405,10 @@ void ExpectNothingClipped(QWidget& Root)
 {
     for (QWidget* control : Root.findChildren<QWidget*>())
         if (control->isVisible() && control->parentWidget() && !control->isWindow() &&
-            !qobject_cast<QTabWidget*>(control->parentWidget()))
+            !qobject_cast<QTabWidget*>(control->parentWidget())) {
             EXPECT_TRUE(control->parentWidget()->rect().contains(control->geometry()))
                 << control->objectName().toStdString() << " in " << control->parentWidget()->objectName().toStdString();
+        }
 }
 
 TEST_F(AxisPage, EveryTabAndTheSmallDialogsShowWhole)

@@ -305,8 +305,9 @@ TEST(EditorScreens, ShadowAndFontEditors)
     const QImage image = SaveScreenshot(font, QStringLiteral("font-editor"));
     EXPECT_GT(image.width(), 200);
     for (QWidget* control : font.findChildren<QWidget*>())
-        if (control->isVisible() && control->parentWidget() == &font)
+        if (control->isVisible() && control->parentWidget() == &font) {
             EXPECT_TRUE(font.rect().contains(control->geometry())) << control->objectName().toStdString();
+        }
 }
 
 } // namespace

@@ -413,10 +413,12 @@ TEST(ToolsGallery, TabsSortByBaseClassAndAddWaitsForAClick)
                 gallery.LBTool->item(i)->data(Qt::UserRole).value<const void*>());
             EXPECT_TRUE(ToolBelongsToTab(*toolClass, tab));
         }
-        if (tab == TPlotToolsGallery::ttSeries)
+        if (tab == TPlotToolsGallery::ttSeries) {
             EXPECT_TRUE(texts().contains(QStringLiteral("Cursor")));
-        if (tab == TPlotToolsGallery::ttOther)
+        }
+        if (tab == TPlotToolsGallery::ttOther) {
             EXPECT_TRUE(texts().contains(QStringLiteral("Rotate")));
+        }
     }
     EXPECT_EQ(total, PlotToolTypes()->Count());
     QTest::mouseClick(gallery.LBTool->viewport(), Qt::LeftButton, {},

@@ -25,8 +25,9 @@ TEST(ClipSeriesTool, ClipsToTheSeriesAxesWhileTheChartClips)
         const QStringList Clips = F.Calls("IntersectClipRect(") + F.Calls("SelectClipRgn(") +
                                   F.Calls("ExtSelectClipRgn(");
         EXPECT_EQ(Clips.isEmpty(), !ClipPoints) << Clips.join(' ').toStdString();
-        if (ClipPoints)
+        if (ClipPoints) {
             EXPECT_TRUE(Clips.first().contains(QStringLiteral("0,0,400,200"))) << Clips.first().toStdString();
+        }
         F.DC.ClearCalls();
         S->DoAfterDrawValues();
         EXPECT_EQ(F.Calls("SelectClipRgn(").isEmpty() && F.Calls("ExtSelectClipRgn(").isEmpty(), !ClipPoints);

@@ -255,8 +255,9 @@ TEST(CursorTool, ABufferedChartTakesTheLinesIntoItsBufferAndRestoresItExactly)
     const QImage& After = Chart.Canvas().Bitmap()->Image();
     const int NewX = Cursor->PixelX();
     for (int X = 0; X < 200; ++X)
-        if (X != NewX)
+        if (X != NewX) {
             ASSERT_EQ(After.pixel(X, OldY), Before.pixel(X, OldY)) << X;
+        }
     EXPECT_EQ(Target->Image(), Painted);
 }
 
