@@ -47,6 +47,21 @@ namespace {
 
 constexpr TColor PictureCornerColor = 0x20000000;
 
+// A file dialog of the window (an open or a save request): Name finds the
+// dialog while it is open; it starts at FileName.
+template <class TRequest>
+TRequest FileDialogRequest(QWidget* Owner, const QString& Name, const QString& Title, const QString& Filter,
+                           const QString& FileName)
+{
+    TRequest request;
+    request.Owner = Owner;
+    request.Name = Name;
+    request.Title = Title;
+    request.Filter = Filter;
+    request.FileName = FileName;
+    return request;
+}
+
 } // namespace
 
 TSaveChangesAnswer AskSaveChanges(QWidget* Owner, const QString& Name)
@@ -470,12 +485,9 @@ void TMainfrm::AskOpenSection()
 {
     if (!MaySetSectionAside())
         return;
-    TOpenDialogRequest request;
-    request.Owner = this;
-    request.Name = QStringLiteral("OpenDialog1");
-    request.Title = QStringLiteral("Open section");
-    request.Filter = QStringLiteral("Section files [*.sec]|*.sec");
-    request.FileName = DialogFolder();
+    auto request = FileDialogRequest<TOpenDialogRequest>(this, QStringLiteral("OpenDialog1"),
+                                                         QStringLiteral("Open section"),
+                                                         QStringLiteral("Section files [*.sec]|*.sec"), DialogFolder());
     if (ExecuteOpenDialog(request))
         OpenSection(request.FileName);
 }
@@ -485,13 +497,10 @@ void TMainfrm::AskSaveSection()
     if (!FSectionOpen)
         return;
     EndEditInProgress();
-    TSaveDialogRequest request;
-    request.Owner = this;
-    request.Name = QStringLiteral("SaveDialog1");
-    request.Title = QStringLiteral("Save section");
     // The section itself, or a picture of it.
-    request.Filter = QStringLiteral("Section files [*.sec]|*.sec|Picture|*.emf;*.bmp");
-    request.FileName = FDocument;
+    auto request = FileDialogRequest<TSaveDialogRequest>(
+        this, QStringLiteral("SaveDialog1"), QStringLiteral("Save section"),
+        QStringLiteral("Section files [*.sec]|*.sec|Picture|*.emf;*.bmp"), FDocument);
     // The dialog asks about the file written, not the name typed.
     request.WrittenName = [this](const QString& FileName, int FilterIndex) {
         return FilterIndex == 2 ? PictureFileName(FileName, prntset->Automatic()) : SectionFileName(FileName);
@@ -512,12 +521,10 @@ void TMainfrm::AskExportModel()
 {
     if (!FSectionOpen)
         return;
-    TSaveDialogRequest request;
-    request.Owner = this;
-    request.Name = QStringLiteral("ExportDialog1");
-    request.Title = QStringLiteral("Export model");
-    request.Filter = QStringLiteral("Gmsh geometry (*.geo)|*.geo");
-    request.FileName = FDocument.isEmpty() ? DialogFolder() : WithExtension(FDocument, QStringLiteral(".geo"));
+    auto request = FileDialogRequest<TSaveDialogRequest>(
+        this, QStringLiteral("ExportDialog1"), QStringLiteral("Export model"),
+        QStringLiteral("Gmsh geometry (*.geo)|*.geo"),
+        FDocument.isEmpty() ? DialogFolder() : WithExtension(FDocument, QStringLiteral(".geo")));
     // The dialog asks about the file written, not the name typed.
     request.WrittenName = [](const QString& FileName, int) { return ModelGeometryFileName(FileName); };
     if (!ExecuteSaveDialog(request))
@@ -532,12 +539,9 @@ void TMainfrm::AskExportModel()
 
 void TMainfrm::ReadCarotage()
 {
-    TOpenDialogRequest request;
-    request.Owner = this;
-    request.Name = QStringLiteral("OpenDialog2");
-    request.Title = QStringLiteral("Carotage data");
-    request.Filter = QStringLiteral("Carotage|*.crt");
-    request.FileName = DialogFolder();
+    auto request = FileDialogRequest<TOpenDialogRequest>(this, QStringLiteral("OpenDialog2"),
+                                                         QStringLiteral("Carotage data"),
+                                                         QStringLiteral("Carotage|*.crt"), DialogFolder());
     if (!ExecuteOpenDialog(request))
         return;
     try {

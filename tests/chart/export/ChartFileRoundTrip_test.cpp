@@ -51,41 +51,17 @@ namespace {
 
 using test::EveryRegisteredSeriesKind;
 using test::RoundTripDifference;
-using test::RoundTripIsComponentLink;
 using test::RoundTripPointed;
-using test::RoundTripStoredByRule;
 using test::TRoundTripSettings;
 
 // Every readable published property of an object as "path = value" lines,
 // sub-objects and collections walked, links by name: the state a reopened
 // chart must show again, whether the file format writes it or not.
-void RoundTripDump(QObject* Object, const QString& Prefix, QStringList& Lines, int Depth = 0)
+void RoundTripDump(QObject* Object, const QString& Prefix, QStringList& Lines)
 {
-    if (!Object || Depth > 6)
-        return;
-    for (const QMetaProperty& Property : PublishedProperties(Object)) {
-        if (!Property.isReadable() || !Property.isStored() || QByteArray(Property.name()) == "Name" ||
-            !RoundTripStoredByRule(Object, Property.name()))
-            continue;
-        const QString Path = Prefix + QString::fromLatin1(Property.name());
-        const QVariant Value = Property.read(Object);
-        if (Value.metaType().flags() & QMetaType::PointerToQObject) {
-            QObject* Target = RoundTripPointed(Value);
-            if (RoundTripIsComponentLink(Property)) {
-                auto* Linked = qobject_cast<TComponent*>(Target);
-                Lines << Path + QStringLiteral(" -> ") + (Linked ? Linked->Name() : QStringLiteral("nil"));
-            } else if (auto* Collection = qobject_cast<TCollection*>(Target)) {
-                Lines << Path + QStringLiteral(".Count = %1").arg(Collection->Count());
-                for (int I = 0; I < Collection->Count(); ++I)
-                    RoundTripDump(Collection->Items(I), Path + QStringLiteral("[%1].").arg(I), Lines, Depth + 1);
-            } else if (Target && Target != Object) {
-                RoundTripDump(Target, Path + QLatin1Char('.'), Lines, Depth + 1);
-            }
-            continue;
-        }
-        const QString Text = Property.isEnumType() ? QString::number(Value.toInt()) : Value.toString();
-        Lines << Path + QStringLiteral(" = ") + Text;
-    }
+    test::RoundTripWalkStored(Object, Prefix, [&Lines](const QString& Path, const QString& Text, bool Link) {
+        Lines << Path + (Link ? QStringLiteral(" -> ") : QStringLiteral(" = ")) + Text;
+    });
 }
 
 QStringList RoundTripAxes(TCustomChart& Chart)
@@ -195,14 +171,7 @@ public:
 
     void AddEveryTool()
     {
-        const TPlotToolTypes& Tools = *PlotToolTypes();
-        for (int I = 0; I < Tools.Count(); ++I) {
-            auto* Tool = qobject_cast<TPlotCustomTool*>(CreateComponent(TPersistent::ClassNameOf(*Tools[I]), &Chart));
-            ASSERT_NE(Tool, nullptr);
-            Tool->SetParentChart(&Chart);
-            Tool->SetName(GetUniqueComponentName(&Chart, QStringLiteral("ChartTool")));
-            FSettings.ChangeAll(Tool);
-        }
+        test::AddEveryRegisteredTool(Chart, [this](TPlotCustomTool& Tool, int) { FSettings.ChangeAll(&Tool); });
     }
 
     // Each item of the brush editor's style list on a series brush in turn.
@@ -480,19 +449,6 @@ QStringList RoundTripReopenErrors(TCustomChart& Chart, TCustomChart& Reopened, b
     return Errors;
 }
 
-// The text form of a binary chart file, as saving the chart as text writes
-// it.
-QByteArray RoundTripTextForm(const QByteArray& Binary)
-{
-    QBuffer In;
-    In.setData(Binary);
-    In.open(QIODevice::ReadOnly);
-    QBuffer Out;
-    Out.open(QIODevice::WriteOnly);
-    ConvertChartToText(In, Out);
-    return Out.data();
-}
-
 // A random chart of a few source series and function series fed by them
 // (or by each other), whose series then change type at random.
 class TRoundTripTypeChanges {
@@ -634,7 +590,7 @@ TEST(ChartFileRoundTrip, RandomChangesOfTypeKeepOnlySourcesTheChartAccepts)
                 EXPECT_EQ(Changes.Series[Index], Changing);
                 EXPECT_EQ(Changing->metaObject(), KindBefore);
                 EXPECT_TRUE(test::SaveChartFile(Changes.Chart, false) == BinaryBefore) << "the binary file changed";
-                EXPECT_EQ(RoundTripDifference(RoundTripLines(RoundTripTextForm(BinaryBefore)),
+                EXPECT_EQ(RoundTripDifference(RoundTripLines(test::ConvertChart(BinaryBefore, ConvertChartToText)),
                                               RoundTripLines(test::SaveChartFile(Changes.Chart, true)))
                               .toStdString(),
                           "");

@@ -64,30 +64,8 @@ struct TDependentFound {
 // items, links by name.
 inline void DependentStateDump(QObject* Object, const QString& Prefix, std::map<QString, QString>& State, int Depth = 0)
 {
-    if (!Object || Depth > 6)
-        return;
-    for (const QMetaProperty& Property : PublishedProperties(Object)) {
-        if (!Property.isReadable() || !Property.isStored() || QByteArray(Property.name()) == "Name" ||
-            !RoundTripStoredByRule(Object, Property.name()))
-            continue;
-        const QString Path = Prefix + QString::fromLatin1(Property.name());
-        const QVariant Value = Property.read(Object);
-        if (Value.metaType().flags() & QMetaType::PointerToQObject) {
-            QObject* Target = RoundTripPointed(Value);
-            if (RoundTripIsComponentLink(Property)) {
-                auto* Linked = qobject_cast<TComponent*>(Target);
-                State[Path] = Linked ? Linked->Name() : QStringLiteral("nil");
-            } else if (auto* Collection = qobject_cast<TCollection*>(Target)) {
-                State[Path + QStringLiteral(".Count")] = QString::number(Collection->Count());
-                for (int I = 0; I < Collection->Count(); ++I)
-                    DependentStateDump(Collection->Items(I), Path + QStringLiteral("[%1].").arg(I), State, Depth + 1);
-            } else if (Target && Target != Object) {
-                DependentStateDump(Target, Path + QLatin1Char('.'), State, Depth + 1);
-            }
-            continue;
-        }
-        State[Path] = Property.isEnumType() ? QString::number(Value.toInt()) : Value.toString();
-    }
+    RoundTripWalkStored(
+        Object, Prefix, [&State](const QString& Path, const QString& Text, bool) { State[Path] = Text; }, Depth);
 }
 
 inline std::map<QString, QString> DependentState(QObject* Object)
@@ -339,13 +317,12 @@ inline std::vector<TDependentSubject> DependentSubjects()
     return Subjects;
 }
 
-// Tries every setting of every subject (each class's setting once, where
-// it is first met) and returns what each changes besides itself.
-inline std::vector<TDependentFound> FindDependentSettings(const std::vector<TDependentSubject>& Subjects)
+// Calls Visit for every setting of every subject, on a fresh object of the
+// subject: the subject, the setting's path from it and the setting.
+inline void ForEachDependentSubjectSetting(
+    const std::vector<TDependentSubject>& Subjects,
+    const std::function<void(const TDependentSubject&, const QString& Path, const TDependentSetting&)>& Visit)
 {
-    std::vector<TDependentFound> Found;
-    std::set<std::pair<QString, QString>> Tried;
-    std::set<std::tuple<QString, QString, QString>> Known;
     for (const TDependentSubject& Subject : Subjects) {
         TChart Fresh;
         QObject* Top = Subject.Make(Fresh);
@@ -353,43 +330,54 @@ inline std::vector<TDependentFound> FindDependentSettings(const std::vector<TDep
             continue;
         QStringList Paths;
         DependentSettingPaths(Top, QString(), Paths);
-        for (const QString& Path : Paths) {
-            const TDependentSetting Setting = DependentSettingAt(Top, Path);
-            const QString Holder = WalkClassName(Setting.Holder);
-            const QString Name = QString::fromLatin1(Setting.Property.name());
-            if (!Tried.insert({Holder, Name}).second)
+        for (const QString& Path : Paths)
+            Visit(Subject, Path, DependentSettingAt(Top, Path));
+    }
+}
+
+// Tries every setting of every subject (each class's setting once, where
+// it is first met) and returns what each changes besides itself.
+inline std::vector<TDependentFound> FindDependentSettings(const std::vector<TDependentSubject>& Subjects)
+{
+    std::vector<TDependentFound> Found;
+    std::set<std::pair<QString, QString>> Tried;
+    std::set<std::tuple<QString, QString, QString>> Known;
+    ForEachDependentSubjectSetting(Subjects, [&](const TDependentSubject& Subject, const QString& Path,
+                                                 const TDependentSetting& Setting) {
+        const QString Holder = WalkClassName(Setting.Holder);
+        const QString Name = QString::fromLatin1(Setting.Property.name());
+        if (!Tried.insert({Holder, Name}).second)
+            return;
+        const QString HolderPrefix = Path.left(Path.size() - Name.size());
+        for (const QVariant& Value :
+             DependentCandidates(Setting.Property, Setting.Property.read(Setting.Holder)))
+        for (const bool Backwards : {false, true}) {
+            TChart Chart;
+            QObject* Object = Subject.Make(Chart);
+            DependentChangeAllBut(Object, Path, Backwards);
+            const std::map<QString, QString> Before = DependentState(Object);
+            const TDependentSetting Target = DependentSettingAt(Object, Path);
+            if (!Target.Holder || !DependentWrite(Target, Value))
                 continue;
-            const QString HolderPrefix = Path.left(Path.size() - Name.size());
-            for (const QVariant& Value :
-                 DependentCandidates(Setting.Property, Setting.Property.read(Setting.Holder)))
-            for (const bool Backwards : {false, true}) {
-                TChart Chart;
-                QObject* Object = Subject.Make(Chart);
-                DependentChangeAllBut(Object, Path, Backwards);
-                const std::map<QString, QString> Before = DependentState(Object);
-                const TDependentSetting Target = DependentSettingAt(Object, Path);
-                if (!Target.Holder || !DependentWrite(Target, Value))
+            const std::map<QString, QString> After = DependentState(Object);
+            for (const QString& Changed : DependentStateDifferences(Before, After)) {
+                if (Changed == Path || Changed.startsWith(Path + QLatin1Char('.')))
                     continue;
-                const std::map<QString, QString> After = DependentState(Object);
-                for (const QString& Changed : DependentStateDifferences(Before, After)) {
-                    if (Changed == Path || Changed.startsWith(Path + QLatin1Char('.')))
-                        continue;
-                    // Another name of the same setting is no dependent.
-                    const TDependentSetting Other = DependentSettingAt(Object, Changed);
-                    if (Other.Holder == Target.Holder && Other.Property.propertyIndex() == Target.Property.propertyIndex())
-                        continue;
-                    // The items of a collection, and its count, count as the collection.
-                    QString Whole = Changed.section(QLatin1Char('['), 0, 0);
-                    if (Whole.endsWith(QLatin1String(".Count")))
-                        Whole.chop(6);
-                    const QString Dependent = Whole.startsWith(HolderPrefix) ? Whole.mid(HolderPrefix.size())
-                                                                             : QLatin1Char('/') + Whole;
-                    if (Known.insert({Holder, Name, Dependent}).second)
-                        Found.push_back({Holder, Name, Dependent, &Subject, Path, Value, Whole});
-                }
+                // Another name of the same setting is no dependent.
+                const TDependentSetting Other = DependentSettingAt(Object, Changed);
+                if (Other.Holder == Target.Holder && Other.Property.propertyIndex() == Target.Property.propertyIndex())
+                    continue;
+                // The items of a collection, and its count, count as the collection.
+                QString Whole = Changed.section(QLatin1Char('['), 0, 0);
+                if (Whole.endsWith(QLatin1String(".Count")))
+                    Whole.chop(6);
+                const QString Dependent = Whole.startsWith(HolderPrefix) ? Whole.mid(HolderPrefix.size())
+                                                                         : QLatin1Char('/') + Whole;
+                if (Known.insert({Holder, Name, Dependent}).second)
+                    Found.push_back({Holder, Name, Dependent, &Subject, Path, Value, Whole});
             }
         }
-    }
+    });
     return Found;
 }
 
@@ -425,18 +413,10 @@ using TDependentSettingPlaces = std::map<std::pair<QString, QString>, std::pair<
 inline TDependentSettingPlaces DependentSettingPlacesOf(const std::vector<TDependentSubject>& Subjects)
 {
     TDependentSettingPlaces Places;
-    for (const TDependentSubject& Subject : Subjects) {
-        TChart Fresh;
-        QObject* Top = Subject.Make(Fresh);
-        if (!Top)
-            continue;
-        QStringList Paths;
-        DependentSettingPaths(Top, QString(), Paths);
-        for (const QString& Path : Paths) {
-            const TDependentSetting Setting = DependentSettingAt(Top, Path);
-            Places.insert({{WalkClassName(Setting.Holder), QString::fromLatin1(Setting.Property.name())}, {&Subject, Path}});
-        }
-    }
+    ForEachDependentSubjectSetting(Subjects, [&Places](const TDependentSubject& Subject, const QString& Path,
+                                                       const TDependentSetting& Setting) {
+        Places.insert({{WalkClassName(Setting.Holder), QString::fromLatin1(Setting.Property.name())}, {&Subject, Path}});
+    });
     return Places;
 }
 

@@ -1,11 +1,16 @@
 #pragma once
 // Helpers shared by the export suites: a flat chart with wide red bars on a
-// yellow panel, and pixel counts of its colours in any picture.
+// yellow panel, every registered tool on a chart, chart files saved, read
+// and converted, and pixel counts of its colours in any picture.
 
+#include "chart/canvas/PlotRoutines.h"
 #include "chart/engine/PlotBarSeries.h"
 #include "chart/engine/PlotChart.h"
 #include "chart/engine/PlotLegend.h"
+#include "chart/engine/PlotRegistry.h"
+#include "chart/engine/PlotTools.h"
 #include "chart/export/PlotChartFile.h"
+#include "platform/core/ClassRegistry.h"
 
 #include <QtCore/QBuffer>
 #include <QtCore/QProcess>
@@ -16,6 +21,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <functional>
 
 namespace lp::test {
 
@@ -38,6 +44,20 @@ struct TExportChart {
             Bars->AddXY(I, 10 + I * 5);
     }
 };
+
+// One of every registered tool added to Chart, each under a name of its
+// own; Added is given each tool with its place in the registry.
+inline void AddEveryRegisteredTool(TCustomChart& Chart, const std::function<void(TPlotCustomTool&, int)>& Added)
+{
+    const TPlotToolTypes& Tools = *PlotToolTypes();
+    for (int I = 0; I < Tools.Count(); ++I) {
+        auto* Tool = qobject_cast<TPlotCustomTool*>(CreateComponent(TPersistent::ClassNameOf(*Tools[I]), &Chart));
+        ASSERT_NE(Tool, nullptr);
+        Tool->SetParentChart(&Chart);
+        Tool->SetName(GetUniqueComponentName(&Chart, QStringLiteral("ChartTool")));
+        Added(*Tool, I);
+    }
+}
 
 // The chart file of Chart with its points, binary or text.
 inline QByteArray SaveChartFile(TCustomChart& Chart, bool Text)

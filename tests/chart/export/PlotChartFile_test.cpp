@@ -1499,15 +1499,10 @@ TEST(PlotChartFile, AMouseSweptOverEveryKindAndToolChangesNothingStored)
         Series->FillSampleValues(6);
         Series->SetCursor(crHandPoint);
     }
-    const TPlotToolTypes& Tools = *PlotToolTypes();
-    for (int I = 0; I < Tools.Count(); ++I) {
-        auto* Tool = qobject_cast<TPlotCustomTool*>(CreateComponent(TPersistent::ClassNameOf(*Tools[I]), &Chart));
-        ASSERT_NE(Tool, nullptr);
-        Tool->SetParentChart(&Chart);
-        Tool->SetName(GetUniqueComponentName(&Chart, QStringLiteral("ChartTool")));
-        if (auto* SeriesTool = qobject_cast<TPlotCustomToolSeries*>(Tool))
+    test::AddEveryRegisteredTool(Chart, [&Chart](TPlotCustomTool& Tool, int I) {
+        if (auto* SeriesTool = qobject_cast<TPlotCustomToolSeries*>(&Tool))
             SeriesTool->SetSeries(Chart.Series(I % Chart.SeriesCount()));
-    }
+    });
     ASSERT_TRUE(QTest::qWaitForWindowExposed(Hovered.Window));
     Chart.Repaint();
     const QString Before = Hovered.SavedText();

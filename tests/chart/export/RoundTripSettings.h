@@ -2,8 +2,8 @@
 // Settings changed away from what they are, for round trips through the
 // chart file: every stored published property of an object, its
 // sub-objects included, is given another value a user could set, in a
-// seeded order of candidates; the differences of two dumps; every
-// registered series kind.
+// seeded order of candidates; a walk of the stored state; the differences
+// of two dumps; every registered series kind.
 
 #include "chart/engine/PlotRegistry.h"
 #include "platform/core/Collections.h"
@@ -17,6 +17,7 @@
 #include <QtCore/QVariant>
 
 #include <algorithm>
+#include <functional>
 #include <random>
 #include <vector>
 
@@ -47,6 +48,41 @@ inline bool RoundTripStoredByRule(QObject* Object, const char* Name)
     QMetaObject::invokeMethod(Object, Meta->classInfo(Index).value(), Qt::DirectConnection,
                               Q_RETURN_ARG(bool, Stored));
     return Stored;
+}
+
+// Walks the stored state of an object: every readable stored published
+// property of it and its sub-objects, collections by count (at
+// "path.Count") and items, links by the linked component's name. Visit is
+// given each setting's path, its value as text (enums by number) and
+// whether it is a link.
+inline void RoundTripWalkStored(QObject* Object, const QString& Prefix,
+                                const std::function<void(const QString& Path, const QString& Text, bool Link)>& Visit,
+                                int Depth = 0)
+{
+    if (!Object || Depth > 6)
+        return;
+    for (const QMetaProperty& Property : PublishedProperties(Object)) {
+        if (!Property.isReadable() || !Property.isStored() || QByteArray(Property.name()) == "Name" ||
+            !RoundTripStoredByRule(Object, Property.name()))
+            continue;
+        const QString Path = Prefix + QString::fromLatin1(Property.name());
+        const QVariant Value = Property.read(Object);
+        if (Value.metaType().flags() & QMetaType::PointerToQObject) {
+            QObject* Target = RoundTripPointed(Value);
+            if (RoundTripIsComponentLink(Property)) {
+                auto* Linked = qobject_cast<TComponent*>(Target);
+                Visit(Path, Linked ? Linked->Name() : QStringLiteral("nil"), true);
+            } else if (auto* Collection = qobject_cast<TCollection*>(Target)) {
+                Visit(Path + QStringLiteral(".Count"), QString::number(Collection->Count()), false);
+                for (int I = 0; I < Collection->Count(); ++I)
+                    RoundTripWalkStored(Collection->Items(I), Path + QStringLiteral("[%1].").arg(I), Visit, Depth + 1);
+            } else if (Target && Target != Object) {
+                RoundTripWalkStored(Target, Path + QLatin1Char('.'), Visit, Depth + 1);
+            }
+            continue;
+        }
+        Visit(Path, Property.isEnumType() ? QString::number(Value.toInt()) : Value.toString(), false);
+    }
 }
 
 // Changes every stored published property of an object, its sub-objects

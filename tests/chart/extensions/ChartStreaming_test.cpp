@@ -14,6 +14,7 @@
 #include "platform/core/ComponentStream.h"
 #include "platform/core/PropertyInfo.h"
 #include "platform/graphics/Bitmap.h"
+#include "tests/chart/extensions/ExtensionsTestUtil.h"
 
 #include <QtCore/QBuffer>
 #include <QtCore/QScopeGuard>
@@ -71,14 +72,6 @@ void FillWithEveryClass(TChart& Chart, bool WithData)
     }
 }
 
-QByteArray ToText(TComponent& Root)
-{
-    QBuffer Out;
-    Out.open(QIODevice::WriteOnly);
-    WriteStreamText(TComponentWriter(&Root).WriteComponent(&Root), Out);
-    return Out.data();
-}
-
 QByteArray ToBinary(TComponent& Root)
 {
     QBuffer Out;
@@ -122,14 +115,14 @@ TEST_P(ChartStreaming, EveryRegisteredClassRoundTripsInBothForms)
     // A paint may change what the chart stores (a funnel hides its vertical
     // axis as it draws): the text is the one of the chart as painted.
     const QImage Picture = Render(Original);
-    const QByteArray Text = ToText(Original);
+    const QByteArray Text = test::ComponentText(Original);
     for (int I = 0; I < PlotToolTypes()->Count(); ++I)
         EXPECT_TRUE(Text.contains(": " + TPersistent::ClassNameOf(*PlotToolTypes()->Items(I)).toUtf8()));
 
     // Binary.
     TChart FromBinary;
     ReadBinaryInto(ToBinary(Original), FromBinary, GetParam());
-    EXPECT_EQ(ToText(FromBinary).toStdString(), Text.toStdString());
+    EXPECT_EQ(test::ComponentText(FromBinary).toStdString(), Text.toStdString());
     EXPECT_EQ(Render(FromBinary), Picture);
 
     // Text: converted to binary and read.
@@ -141,7 +134,7 @@ TEST_P(ChartStreaming, EveryRegisteredClassRoundTripsInBothForms)
     ObjectTextToBinary(TextIn, Binary);
     TChart FromText;
     ReadBinaryInto(Binary.data(), FromText, GetParam());
-    EXPECT_EQ(ToText(FromText).toStdString(), Text.toStdString());
+    EXPECT_EQ(test::ComponentText(FromText).toStdString(), Text.toStdString());
     EXPECT_EQ(Render(FromText), Picture);
 }
 

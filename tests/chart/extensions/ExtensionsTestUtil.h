@@ -1,6 +1,7 @@
 #pragma once
 // Helpers shared by the extension series tests: the tilted 3-D chart of
-// the reference pictures and a chart copied through the binary stream.
+// the reference pictures, a chart copied through the binary stream and a
+// component in the stream's text form.
 
 #include "chart/engine/PlotChart.h"
 #include "chart/engine/PlotLegend.h"
@@ -35,6 +36,15 @@ inline void ReadInto(TChart& Original, TChart& Copy)
     In.setData(Out.data());
     In.open(QIODevice::ReadOnly);
     TComponentReader().ReadRootComponent(In, &Copy);
+}
+
+// Root with all it owns in the text form of the component stream.
+inline QByteArray ComponentText(TComponent& Root)
+{
+    QBuffer Out;
+    Out.open(QIODevice::WriteOnly);
+    WriteStreamText(TComponentWriter(&Root).WriteComponent(&Root), Out);
+    return Out.data();
 }
 
 } // namespace lp::test

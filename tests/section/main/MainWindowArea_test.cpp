@@ -10,6 +10,7 @@
 #include "chart/engine/PlotChart.h"
 #include "section/dialogs/ModelSetupDialog.h"
 #include "section/editor/SectionFile.h"
+#include "tests/section/model/ModelFixtures.h"
 
 #include <QtCore/QFile>
 
@@ -225,15 +226,21 @@ TEST_F(ReliefTop, TheAxisMenusDefaultKeepsEveryBodyWholeWhereverTheSurfaceNodeIs
     ASSERT_TRUE(CheckModelInvariants(Chart().Model, Chart().Nodes, &Chart().ModelArea).empty());
     const TRingPoints opened = ReliefRingPoints(Chart());
     const TModelArea area = Chart().ModelArea;
+    // The window resized, then the axis menu's "Default": the first area,
+    // every ring through the points it had when opened.
+    const auto defaultAfterResizing = [&](int Width, int Height, const char* What) {
+        SCOPED_TRACE(What);
+        Window->resize(Width, Height);
+        QCoreApplication::processEvents();
+        ChooseFromAxisMenu(true, "Default");
+        EXPECT_EQ(Chart().ModelArea.right, area.right);
+        EXPECT_EQ(ReliefRingPoints(Chart()), opened);
+        ExpectSoundAndRecorded(Chart(), What);
+    };
 
-    Window->resize(900, 620);
-    QCoreApplication::processEvents();
-    ChooseFromAxisMenu(true, "Default");
     // The area is applied again: the model is as it was, and there is no
     // change to record.
-    EXPECT_EQ(Chart().ModelArea.right, area.right);
-    EXPECT_EQ(ReliefRingPoints(Chart()), opened);
-    ExpectSoundAndRecorded(Chart(), "Default on the same area");
+    defaultAfterResizing(900, 620, "Default on the same area");
     EXPECT_FALSE(Window->Modified());
 
     // A wider area takes the profile's last point into the surface; the
@@ -242,13 +249,7 @@ TEST_F(ReliefTop, TheAxisMenusDefaultKeepsEveryBodyWholeWhereverTheSurfaceNodeIs
     ASSERT_EQ(Chart().ModelArea.right, 1200.0);
     ExpectSoundAndRecorded(Chart(), "Model setup");
     const TReliefState wide = TReliefState::Of(Chart());
-    Window->resize(1000, 650);
-    QCoreApplication::processEvents();
-    ChooseFromAxisMenu(true, "Default");
-    EXPECT_EQ(Chart().ModelArea.right, area.right);
-    // Back on the first area, every ring runs through the points it had.
-    EXPECT_EQ(ReliefRingPoints(Chart()), opened);
-    ExpectSoundAndRecorded(Chart(), "Default back to the first area");
+    defaultAfterResizing(1000, 650, "Default back to the first area");
     EXPECT_TRUE(Window->Modified());
     const TReliefState restored = TReliefState::Of(Chart());
     Window->SaveFile(Section);
@@ -304,14 +305,7 @@ QByteArray RandomlyListedReliefSection(std::mt19937& Random)
         elevations.Add(point);
     chart.NewModel(elevations, true, 0, 1000, 0, 200);
     Tnodes& nodes = chart.Nodes;
-    const auto add = [&](double X, double Y, int32_t Border) {
-        Tnode node;
-        node.x = X;
-        node.y = Y;
-        node.border = Border;
-        nodes.Add(node);
-        return nodes.High();
-    };
+    const auto add = [&nodes](double X, double Y, int32_t Border) { return test::AddNode(nodes, X, Y, Border); };
     // Frame: 0..3, surface 4 (700), 5 (450), 6 (200).
     const int userSurface = add(600, InterpolateComplexAt(chart.Profile, 600), bkSurface);
     const int leftEdge = add(0, 120, bkLeft);

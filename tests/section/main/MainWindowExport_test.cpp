@@ -7,7 +7,6 @@
 #include "section/main/MainWindowComponents.h"
 
 #include <QtWidgets/QFileDialog>
-#include <QtWidgets/QLineEdit>
 
 #include <vector>
 
@@ -24,24 +23,7 @@ struct ExportingModel : test::MainWindow {
     void SetUp() override
     {
         MainWindow::SetUp();
-        MessageService() = [this](const TMessageRequest& Request) {
-            if (Request.Buttons == TMsgDlgButtons(mbYes | mbNo)) {
-                Asked << Request.Caption + QLatin1Char('|') + Request.Text;
-                const int answer = Answers.empty() ? int(mrNo) : Answers.front();
-                if (!Answers.empty())
-                    Answers.erase(Answers.begin());
-                // No shows the dialog again: this time it is cancelled.
-                if (answer == mrNo)
-                    QTimer::singleShot(0, [] {
-                        QTRY_VERIFY_WITH_TIMEOUT(qobject_cast<QFileDialog*>(QApplication::activeModalWidget()),
-                                                 5000);
-                        qobject_cast<QFileDialog*>(QApplication::activeModalWidget())->reject();
-                    });
-                return answer;
-            }
-            Messages << Request.Text;
-            return int(mrOk);
-        };
+        AnswerReplaceQuestions(Answers, Asked);
     }
     // File > "Export model..." chosen from the menu bar, Typed entered into
     // the dialog, then Return.
@@ -51,10 +33,7 @@ struct ExportingModel : test::MainWindow {
                                  [&](QFileDialog& Dialog) {
                                      Filters = Dialog.nameFilters();
                                      DialogTitle = Dialog.windowTitle();
-                                     auto* edit = Dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-                                     ASSERT_NE(edit, nullptr);
-                                     edit->setText(Typed);
-                                     QTest::keyClick(edit, Qt::Key_Return);
+                                     TypeIntoFileDialog(Dialog, Typed);
                                  });
     }
     static QString Question(const QString& Name)

@@ -16,6 +16,8 @@
 #include <QtGui/QMouseEvent>
 #include <QtTest/QTest>
 #include <QtWidgets/QApplication>
+#include <QtWidgets/QFileDialog>
+#include <QtWidgets/QLineEdit>
 #include <QtWidgets/QMenu>
 #include <QtWidgets/QMenuBar>
 
@@ -205,6 +207,37 @@ struct MainWindow : ::testing::Test {
             return;
         }
         ADD_FAILURE() << "no menu of the menu bar holds " << Command->text().toStdString();
+    }
+    // Yes/No questions answered from Answers in turn (No once none is left)
+    // and noted in Asked as "caption|text"; a No shows the file dialog
+    // again, which is then cancelled. Other messages go to Messages.
+    void AnswerReplaceQuestions(std::vector<int>& Answers, QStringList& Asked)
+    {
+        MessageService() = [this, &Answers, &Asked](const TMessageRequest& Request) {
+            if (Request.Buttons == TMsgDlgButtons(mbYes | mbNo)) {
+                Asked << Request.Caption + QLatin1Char('|') + Request.Text;
+                const int answer = Answers.empty() ? int(mrNo) : Answers.front();
+                if (!Answers.empty())
+                    Answers.erase(Answers.begin());
+                if (answer == mrNo)
+                    QTimer::singleShot(0, [] {
+                        QTRY_VERIFY_WITH_TIMEOUT(qobject_cast<QFileDialog*>(QApplication::activeModalWidget()),
+                                                 5000);
+                        qobject_cast<QFileDialog*>(QApplication::activeModalWidget())->reject();
+                    });
+                return answer;
+            }
+            Messages << Request.Text;
+            return int(mrOk);
+        };
+    }
+    // Typed entered into the file name box of a file dialog, then Return.
+    static void TypeIntoFileDialog(QFileDialog& Dialog, const QString& Typed)
+    {
+        auto* edit = Dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        ASSERT_NE(edit, nullptr);
+        edit->setText(Typed);
+        QTest::keyClick(edit, Qt::Key_Return);
     }
     // Runs Answer on the modal window that Action opens, once it is up.
     template <class TModal>

@@ -14,7 +14,6 @@
 #include <QtCore/QFileInfo>
 #include <QtWidgets/QCheckBox>
 #include <QtWidgets/QFileDialog>
-#include <QtWidgets/QLineEdit>
 #include <QtWidgets/QMessageBox>
 #include <QtWidgets/QToolButton>
 
@@ -298,24 +297,7 @@ struct Replacing : Saving {
     void SetUp() override
     {
         Saving::SetUp();
-        MessageService() = [this](const TMessageRequest& Request) {
-            if (Request.Buttons == TMsgDlgButtons(mbYes | mbNo)) {
-                Asked << Request.Caption + QLatin1Char('|') + Request.Text;
-                const int answer = Answers.empty() ? int(mrNo) : Answers.front();
-                if (!Answers.empty())
-                    Answers.erase(Answers.begin());
-                // No shows the dialog again: this time it is cancelled.
-                if (answer == mrNo)
-                    QTimer::singleShot(0, [] {
-                        QTRY_VERIFY_WITH_TIMEOUT(qobject_cast<QFileDialog*>(QApplication::activeModalWidget()),
-                                                 5000);
-                        qobject_cast<QFileDialog*>(QApplication::activeModalWidget())->reject();
-                    });
-                return answer;
-            }
-            Messages << Request.Text;
-            return int(mrOk);
-        };
+        AnswerReplaceQuestions(Answers, Asked);
     }
     // A file of the folder with bytes of its own.
     QString MakeOther(const QString& Name)
@@ -331,10 +313,7 @@ struct Replacing : Saving {
         AnswerModal<QFileDialog>([&] { Window->Savefile1->trigger(); },
                                  [&](QFileDialog& Dialog) {
                                      Dialog.selectNameFilter(Dialog.nameFilters().value(FilterIndex - 1));
-                                     auto* edit = Dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-                                     ASSERT_NE(edit, nullptr);
-                                     edit->setText(Typed);
-                                     QTest::keyClick(edit, Qt::Key_Return);
+                                     TypeIntoFileDialog(Dialog, Typed);
                                  });
     }
     QString Question(const QString& Name) const

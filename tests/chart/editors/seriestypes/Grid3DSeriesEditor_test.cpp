@@ -36,6 +36,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
 namespace lp {
 namespace {
@@ -52,6 +53,20 @@ struct TSurfaceChart {
     test::TEditorChart Chart;
     TSurfaceSeries* Surface;
 };
+
+// Check run on the one surface of Chart reopened from its chart file, binary
+// and text.
+void CheckReopenedSurface(TCustomChart& Chart, const std::function<void(TSurfaceSeries&)>& Check)
+{
+    for (const bool text : {false, true}) {
+        SCOPED_TRACE(text ? "text" : "binary");
+        const std::unique_ptr<TChart> reopened = test::ReopenedChart(Chart, text);
+        ASSERT_EQ(reopened->SeriesCount(), 1);
+        auto* surface = qobject_cast<TSurfaceSeries*>(reopened->Series(0));
+        ASSERT_NE(surface, nullptr);
+        Check(*surface);
+    }
+}
 
 struct TShownGridPage : TSurfaceChart {
     explicit TShownGridPage(bool CanCreate = true) : TSurfaceChart(CanCreate)
@@ -279,16 +294,11 @@ TEST(SurfaceSeriesEditor, PenAndBrushChosenOnThePageAreKeptByTheChartFile)
     ASSERT_EQ(chart.Surface->Pen()->Color(), clRed);
     ASSERT_EQ(chart.Surface->Pen()->Width(), 3);
     ASSERT_EQ(chart.Surface->Brush()->Style(), TBrush::bsClear);
-    for (const bool text : {false, true}) {
-        SCOPED_TRACE(text ? "text" : "binary");
-        const std::unique_ptr<TChart> reopened = test::ReopenedChart(chart.Chart, text);
-        ASSERT_EQ(reopened->SeriesCount(), 1);
-        auto* surface = qobject_cast<TSurfaceSeries*>(reopened->Series(0));
-        ASSERT_NE(surface, nullptr);
-        EXPECT_EQ(surface->Pen()->Color(), clRed);
-        EXPECT_EQ(surface->Pen()->Width(), 3);
-        EXPECT_EQ(surface->Brush()->Style(), TBrush::bsClear);
-    }
+    CheckReopenedSurface(chart.Chart, [](TSurfaceSeries& Surface) {
+        EXPECT_EQ(Surface.Pen()->Color(), clRed);
+        EXPECT_EQ(Surface.Pen()->Width(), 3);
+        EXPECT_EQ(Surface.Brush()->Style(), TBrush::bsClear);
+    });
 }
 
 // "DotFrame" on the surface page, then "Pen..." with Visible unticked: the
@@ -312,16 +322,11 @@ TEST(SurfaceSeriesEditor, APenHiddenAfterChoosingDotFrameStaysHiddenInTheChartFi
     QTest::mouseClick(page->Button2, Qt::LeftButton);
     ASSERT_FALSE(chart.Surface->Pen()->Visible());
     ASSERT_TRUE(chart.Surface->DotFrame());
-    for (const bool text : {false, true}) {
-        SCOPED_TRACE(text ? "text" : "binary");
-        const std::unique_ptr<TChart> reopened = test::ReopenedChart(chart.Chart, text);
-        ASSERT_EQ(reopened->SeriesCount(), 1);
-        auto* surface = qobject_cast<TSurfaceSeries*>(reopened->Series(0));
-        ASSERT_NE(surface, nullptr);
-        EXPECT_TRUE(surface->DotFrame());
-        EXPECT_FALSE(surface->WireFrame());
-        EXPECT_FALSE(surface->Pen()->Visible());
-    }
+    CheckReopenedSurface(chart.Chart, [](TSurfaceSeries& Surface) {
+        EXPECT_TRUE(Surface.DotFrame());
+        EXPECT_FALSE(Surface.WireFrame());
+        EXPECT_FALSE(Surface.Pen()->Visible());
+    });
     // Chosen again by the user, a frame style still shows the pen.
     QTest::mouseClick(page->RGDrawing->button(1), Qt::LeftButton, {}, QPoint(6, page->RGDrawing->button(1)->height() / 2));
     EXPECT_TRUE(chart.Surface->WireFrame());

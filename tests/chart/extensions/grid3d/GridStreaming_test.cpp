@@ -17,14 +17,6 @@
 namespace lp {
 namespace {
 
-QByteArray ToText(TComponent& Root)
-{
-    QBuffer Out;
-    Out.open(QIODevice::WriteOnly);
-    WriteStreamText(TComponentWriter(&Root).WriteComponent(&Root), Out);
-    return Out.data();
-}
-
 TEST(GridStreaming, UserLevelsAndSurfaceSettingsRoundTrip)
 {
     TChart Original;
@@ -35,7 +27,7 @@ TEST(GridStreaming, UserLevelsAndSurfaceSettingsRoundTrip)
     Contour->SetSaveData(true);
     Contour->SetManualData(true);
     Contour->DoBeforeDrawChart();
-    const QByteArray Automatic = ToText(Original);
+    const QByteArray Automatic = test::ComponentText(Original);
     EXPECT_FALSE(Automatic.contains("Levels")) << Automatic.toStdString();
     Contour->Levels()->Items(2)->SetUpToValue(0.25);
     Contour->Levels()->Items(4)->Pen()->SetWidth(3);
@@ -51,7 +43,7 @@ TEST(GridStreaming, UserLevelsAndSurfaceSettingsRoundTrip)
     Surface->SetTransparency(30);
     Surface->SideBrush()->SetStyle(TBrush::bsSolid);
 
-    const QByteArray Text = ToText(Original);
+    const QByteArray Text = test::ComponentText(Original);
     EXPECT_TRUE(Text.contains("Levels")) << Text.toStdString();
     EXPECT_EQ(Text.count("Pen.Width = 3"), 1) << Text.toStdString();
 
@@ -81,7 +73,7 @@ TEST(GridStreaming, UserLevelsAndSurfaceSettingsRoundTrip)
     C->SetManualData(true);
     S->SetSaveData(true);
     S->SetManualData(true);
-    EXPECT_EQ(ToText(Copy).toStdString(), Text.toStdString());
+    EXPECT_EQ(test::ComponentText(Copy).toStdString(), Text.toStdString());
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include "chart/engine/PlotSeries.h"
 #include "platform/core/ComponentStream.h"
 #include "tests/support/ReferenceImage.h"
+#include "tests/chart/extensions/ExtensionsTestUtil.h"
 
 #include <QtCore/QBuffer>
 
@@ -166,12 +167,15 @@ TEST(DataTableTool, AutomaticPlacementWritesTopAndLeavesItWhenSwitchedOff)
     EXPECT_EQ(F.Table->Top(), Top);
 }
 
-QByteArray DataTableChartText(TComponent& Root)
+// Chart text read into Chart; its one tool as a data table, null when it
+// holds another number of tools or another kind.
+TDataTableTool* DataTableReadFromText(QByteArray Text, TChart& Chart)
 {
-    QBuffer Out;
-    Out.open(QIODevice::WriteOnly);
-    WriteStreamText(TComponentWriter(&Root).WriteComponent(&Root), Out);
-    return Out.data();
+    QBuffer In(&Text);
+    In.open(QIODevice::ReadOnly);
+    TComponentReader().ReadRootComponent(ReadStreamText(In), &Chart);
+    EXPECT_EQ(Chart.Tools().Count(), 1);
+    return Chart.Tools().Count() == 1 ? qobject_cast<TDataTableTool*>(Chart.Tools()[0]) : nullptr;
 }
 
 TEST(DataTableTool, TheHeaderColumnStoresItsBorderPenAsPen)
@@ -180,17 +184,12 @@ TEST(DataTableTool, TheHeaderColumnStoresItsBorderPenAsPen)
     F.Table->SetName(QStringLiteral("Table1"));
     F.Table->Legend()->Pen()->SetColor(0x0000FF);
     F.Table->Legend()->Pen()->SetWidth(3);
-    const QByteArray Text = DataTableChartText(F.Chart);
+    const QByteArray Text = test::ComponentText(F.Chart);
     EXPECT_TRUE(Text.contains("Legend.Pen.Color = 255")) << Text.toStdString();
     EXPECT_FALSE(Text.contains("Legend.Frame")) << Text.toStdString();
 
-    QBuffer In;
-    In.setData(Text);
-    In.open(QIODevice::ReadOnly);
     TChart Copy;
-    TComponentReader().ReadRootComponent(ReadStreamText(In), &Copy);
-    ASSERT_EQ(Copy.Tools().Count(), 1);
-    auto* Read = qobject_cast<TDataTableTool*>(Copy.Tools()[0]);
+    auto* Read = DataTableReadFromText(Text, Copy);
     ASSERT_NE(Read, nullptr);
     EXPECT_EQ(Read->Legend()->Pen()->Color(), 0x0000FF);
     EXPECT_EQ(Read->Legend()->Pen()->Width(), 3);
@@ -198,25 +197,21 @@ TEST(DataTableTool, TheHeaderColumnStoresItsBorderPenAsPen)
 
 TEST(DataTableTool, AnEarlierFileNamingTheHeaderPenFrameStillReads)
 {
-    QByteArray Text("object Chart1: TChart\n"
+    const QByteArray Text("object Chart1: TChart\n"
                     "  object Table1: TDataTableTool\n"
                     "    Legend.Frame.Color = 255\n"
                     "    Legend.Frame.Width = 2\n"
                     "    Legend.Frame.Visible = False\n"
                     "  end\n"
                     "end\n");
-    QBuffer In(&Text);
-    In.open(QIODevice::ReadOnly);
     TChart Chart;
-    TComponentReader().ReadRootComponent(ReadStreamText(In), &Chart);
-    ASSERT_EQ(Chart.Tools().Count(), 1);
-    auto* Read = qobject_cast<TDataTableTool*>(Chart.Tools()[0]);
+    auto* Read = DataTableReadFromText(Text, Chart);
     ASSERT_NE(Read, nullptr);
     EXPECT_EQ(Read->Legend()->Pen()->Color(), 0x0000FF);
     EXPECT_EQ(Read->Legend()->Pen()->Width(), 2);
     EXPECT_FALSE(Read->Legend()->Pen()->Visible());
     // Written again, it names the pen Pen.
-    EXPECT_TRUE(DataTableChartText(Chart).contains("Legend.Pen.Width = 2"));
+    EXPECT_TRUE(test::ComponentText(Chart).contains("Legend.Pen.Width = 2"));
 }
 
 TEST(DataTableTool, PictureUnderABarChart)

@@ -11,6 +11,7 @@
 #include "platform/core/ClassRegistry.h"
 #include "platform/core/ComponentStream.h"
 #include "platform/core/PropertyInfo.h"
+#include "tests/chart/extensions/ExtensionsTestUtil.h"
 
 #include <QtCore/QBuffer>
 
@@ -68,14 +69,6 @@ TEST(ToolSettings, DefaultsAreNotStoredAndChangedValuesAre)
     }
 }
 
-QByteArray ToText(TComponent& Root)
-{
-    QBuffer Out;
-    Out.open(QIODevice::WriteOnly);
-    WriteStreamText(TComponentWriter(&Root).WriteComponent(&Root), Out);
-    return Out.data();
-}
-
 TEST(ToolSettings, DrawnLinesAndTheAxisOfAnAxisToolAreReadBack)
 {
     TChart Original;
@@ -91,7 +84,7 @@ TEST(ToolSettings, DrawnLinesAndTheAxisOfAnAxisToolAreReadBack)
     auto* Marker = new TColorLineTool(&Original);
     Marker->SetName(QStringLiteral("Marker1"));
     Marker->SetAxis(Original.RightAxis());
-    const QByteArray Text = ToText(Original);
+    const QByteArray Text = test::ComponentText(Original);
     EXPECT_TRUE(Text.contains("AxisID = 3"));
 
     QBuffer Binary;
@@ -109,7 +102,7 @@ TEST(ToolSettings, DrawnLinesAndTheAxisOfAnAxisToolAreReadBack)
     auto* ReadMarker = qobject_cast<TColorLineTool*>(Copy.Tools()[1]);
     ASSERT_NE(ReadMarker, nullptr);
     EXPECT_EQ(ReadMarker->Axis(), Copy.RightAxis());
-    EXPECT_EQ(ToText(Copy), Text);
+    EXPECT_EQ(test::ComponentText(Copy), Text);
 }
 
 } // namespace
