@@ -3,6 +3,7 @@
 
 #include "tests/section/main/MainWindowFixture.h"
 
+#include "DialogTestUtil.h"
 #include "platform/ui/Dialogs.h"
 #include "section/main/MainWindowComponents.h"
 
@@ -19,6 +20,7 @@ struct ExportingModel : test::MainWindow {
     QStringList Asked;
     QStringList Filters;
     QString DialogTitle;
+    bool Photographed = false;
 
     void SetUp() override
     {
@@ -33,6 +35,10 @@ struct ExportingModel : test::MainWindow {
                                  [&](QFileDialog& Dialog) {
                                      Filters = Dialog.nameFilters();
                                      DialogTitle = Dialog.windowTitle();
+                                     if (!Photographed) {
+                                         test::SaveScreenshot(Dialog, QStringLiteral("export-model-dialog"));
+                                         Photographed = true;
+                                     }
                                      TypeIntoFileDialog(Dialog, Typed);
                                  });
     }
@@ -53,6 +59,12 @@ TEST_F(ExportingModel, ANameWithoutExtensionWritesTheGeometryAndTableAndAsksBefo
     ASSERT_GE(save, 0);
     EXPECT_EQ(file.value(save + 1), Window->Exportmodel1);
     EXPECT_EQ(Window->Exportmodel1->text(), QStringLiteral("&Export model..."));
+    // The File menu as it opens, with the command beside Save section.
+    QMenu* fileMenu = qobject_cast<QMenu*>(Window->Savefile1->associatedObjects().front());
+    fileMenu->popup(Window->mapToGlobal(QPoint(0, 0)));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(fileMenu));
+    test::SaveScreenshot(*fileMenu, QStringLiteral("export-model-file-menu"));
+    fileMenu->hide();
 
     ExportThroughTheMenu(QStringLiteral("model"));
     EXPECT_EQ(DialogTitle, QStringLiteral("Export model"));
@@ -65,6 +77,7 @@ TEST_F(ExportingModel, ANameWithoutExtensionWritesTheGeometryAndTableAndAsksBefo
     EXPECT_TRUE(test::FileBytes(table).startsWith("tag,body,ring,label,resistivity,polarizability,area\n"));
     EXPECT_FALSE(QFile::exists(Folder.filePath(QStringLiteral("model"))));
     EXPECT_EQ(Window->Parts->StatusText(1), QStringLiteral("Model exported: 4 regions, 19 points"));
+    test::SaveScreenshot(*Window, QStringLiteral("export-model-done"));
 
     // The same name again: asked about model.geo; No keeps both files.
     QFile::remove(table);
