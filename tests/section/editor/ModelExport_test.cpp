@@ -101,7 +101,7 @@ TEST(ModelExport, ABadModelOrAFailedWriteLeavesNothing)
 TEST(ModelExport, TheExampleSectionMeshesWithGmsh)
 {
     if (!test::GmshAvailable())
-        GTEST_SKIP() << "gmsh is not installed (scripts/install-deps.sh installs it)";
+        GTEST_FAIL() << "gmsh is not installed (scripts/install-deps.sh installs it)";
     QTemporaryDir folder;
     // The picture is not needed: the section is read from a copy without it.
     const QString copy = folder.filePath("example.sec");

@@ -60,7 +60,7 @@ protected:
     void SetUp() override
     {
         if (!GmshAvailable())
-            GTEST_SKIP() << "gmsh is not installed (scripts/install-deps.sh installs it)";
+            GTEST_FAIL() << "gmsh is not installed (scripts/install-deps.sh installs it)";
     }
 };
 
