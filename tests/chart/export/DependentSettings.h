@@ -100,27 +100,56 @@ struct TDependentSetting {
     QMetaProperty Property;
 };
 
-inline TDependentSetting DependentSettingAt(QObject* Top, const QString& Path)
+// A dotted path taken apart once, as DependentSettingAt follows it: each
+// step a property's name and, for a collection, the item it leads to (-1:
+// none; -2: an item index that is no number). Following a parsed path
+// spares the text work of splitting it again on every write, which the
+// search below does hundreds of thousands of times.
+struct TDependentPathStep {
+    QByteArray Name;
+    int Item = -1;
+};
+using TDependentParsedPath = std::vector<TDependentPathStep>;
+
+inline TDependentParsedPath DependentParsePath(const QString& Path)
 {
-    const QStringList Parts = Path.split(QLatin1Char('.'));
-    QObject* Holder = Top;
-    for (int I = 0; Holder && I < Parts.size(); ++I) {
+    TDependentParsedPath Steps;
+    for (const QString& Part : Path.split(QLatin1Char('.'))) {
         // "Levels[0]": the first item of the collection Levels.
-        const QString Name = Parts[I].section(QLatin1Char('['), 0, 0);
-        const int Index = Holder->metaObject()->indexOfProperty(Name.toLatin1().constData());
+        TDependentPathStep Step{Part.section(QLatin1Char('['), 0, 0).toLatin1()};
+        if (Part.contains(QLatin1Char('['))) {
+            bool Number = false;
+            const int Item = Part.section(QLatin1Char('['), 1).chopped(1).toInt(&Number);
+            Step.Item = Number && Item >= 0 ? Item : -2;
+        }
+        Steps.push_back(Step);
+    }
+    return Steps;
+}
+
+inline TDependentSetting DependentSettingAt(QObject* Top, const TDependentParsedPath& Path)
+{
+    QObject* Holder = Top;
+    for (size_t I = 0; Holder && I < Path.size(); ++I) {
+        const int Index = Holder->metaObject()->indexOfProperty(Path[I].Name.constData());
         if (Index < 0)
             return {};
         const QMetaProperty Property = Holder->metaObject()->property(Index);
-        if (I + 1 == Parts.size())
-            return Name == Parts[I] ? TDependentSetting{Holder, Property} : TDependentSetting{};
+        if (I + 1 == Path.size())
+            return Path[I].Item == -1 ? TDependentSetting{Holder, Property} : TDependentSetting{};
         Holder = RoundTripPointed(Property.read(Holder));
-        if (Name != Parts[I]) {
+        if (Path[I].Item != -1) {
             auto* Collection = qobject_cast<TCollection*>(Holder);
-            const int Item = Parts[I].section(QLatin1Char('['), 1).chopped(1).toInt();
-            Holder = Collection && Item < Collection->Count() ? Collection->Items(Item) : nullptr;
+            const int Item = Path[I].Item;
+            Holder = Collection && Item >= 0 && Item < Collection->Count() ? Collection->Items(Item) : nullptr;
         }
     }
     return {};
+}
+
+inline TDependentSetting DependentSettingAt(QObject* Top, const QString& Path)
+{
+    return DependentSettingAt(Top, DependentParsePath(Path));
 }
 
 // The simple settings an object and its sub-objects publish, stored and
@@ -214,35 +243,68 @@ inline bool DependentWrite(const TDependentSetting& Setting, const QVariant& Val
     return Setting.Property.read(Setting.Holder) == Value;
 }
 
+// A write DependentChangeAllBut tried, in the order it tried it: the
+// setting's path and the value, taken or refused.
+struct TDependentWriteTry {
+    TDependentParsedPath Path;
+    QVariant Value;
+};
+using TDependentChangeLog = std::vector<TDependentWriteTry>;
+
+// Writes Value to Setting, which Path leads to, and notes the try in Log;
+// false when the setter refuses the value.
+inline bool DependentWriteNoted(const TDependentSetting& Setting, const TDependentParsedPath& Path,
+                                const QVariant& Value, TDependentChangeLog* Log)
+{
+    if (Log)
+        Log->push_back({Path, Value});
+    return DependentWrite(Setting, Value);
+}
+
 // Gives every setting but Skipped a value other than the one it starts
 // with (the first candidate the setter takes), in the order the writer
 // walks them or the other way round; a second pass changes again what a
 // later setter put back to its start (a frame style shows the pen hidden
-// before it).
-inline void DependentChangeAllBut(QObject* Top, const QString& Skipped, bool Backwards)
+// before it). Log, when given, receives every write tried, so that
+// DependentReplayChanges can make the same change on another fresh object
+// without choosing the values again.
+inline void DependentChangeAllBut(QObject* Top, const QString& Skipped, bool Backwards,
+                                  TDependentChangeLog* Log = nullptr)
 {
-    QStringList Paths;
-    DependentSettingPaths(Top, QString(), Paths);
+    QStringList Names;
+    DependentSettingPaths(Top, QString(), Names);
     if (Backwards)
-        std::reverse(Paths.begin(), Paths.end());
-    Paths.removeAll(Skipped);
+        std::reverse(Names.begin(), Names.end());
+    Names.removeAll(Skipped);
+    std::vector<TDependentParsedPath> Paths;
     std::vector<QVariant> Start;
-    for (const QString& Path : Paths) {
-        const TDependentSetting Setting = DependentSettingAt(Top, Path);
+    for (const QString& Name : Names) {
+        Paths.push_back(DependentParsePath(Name));
+        const TDependentSetting Setting = DependentSettingAt(Top, Paths.back());
         Start.push_back(Setting.Holder ? Setting.Property.read(Setting.Holder) : QVariant());
     }
     for (int Pass = 0; Pass < 2; ++Pass)
-        for (int I = 0; I < Paths.size(); ++I) {
+        for (size_t I = 0; I < Paths.size(); ++I) {
             const TDependentSetting Setting = DependentSettingAt(Top, Paths[I]);
             if (!Setting.Holder)
                 continue;
             const QVariant Current = Setting.Property.read(Setting.Holder);
-            if (Pass == 1 && Current != Start[static_cast<size_t>(I)])
+            if (Pass == 1 && Current != Start[I])
                 continue;
             for (const QVariant& Value : DependentCandidates(Setting.Property, Current))
-                if (DependentWrite(Setting, Value))
+                if (DependentWriteNoted(Setting, Paths[I], Value, Log))
                     break;
         }
+}
+
+// Tries again, in order, every write DependentChangeAllBut noted: on a
+// fresh object of the same subject this gives the state it gave, for a
+// fraction of the work (no walk, no reads, no choosing of values).
+inline void DependentReplayChanges(QObject* Top, const TDependentChangeLog& Log)
+{
+    for (const TDependentWriteTry& Try : Log)
+        if (const TDependentSetting Setting = DependentSettingAt(Top, Try.Path); Setting.Holder)
+            DependentWrite(Setting, Try.Value);
 }
 
 // Gives each empty collection an object publishes an item (a contour
@@ -335,50 +397,119 @@ inline void ForEachDependentSubjectSetting(
     }
 }
 
+// How DependentPrepare makes a subject's object with all but one setting
+// changed, for one setting and one order: not yet; by replaying the
+// change first made (still to be checked against the first state, or
+// checked); or, when a replay gave another state, in full each time.
+// Before: the state the object then holds.
+struct TDependentPreparation {
+    enum class TWay { NotMade, ReplayUnchecked, Replay, Full };
+    TWay Way = TWay::NotMade;
+    TDependentChangeLog Log;
+    std::map<QString, QString> Before;
+};
+
+// Makes the subject in Chart with every setting but Path changed, as
+// DependentChangeAllBut changes them, with Prepared.Before its state. Each
+// value a setting is tried with needs such an object afresh; making the
+// change once and replaying its writes spares choosing every value again,
+// and the state, once a replay is found to give the first one, need not
+// be taken again.
+inline QObject* DependentPrepare(TDependentPreparation& Prepared, const TDependentSubject& Subject, TChart& Chart,
+                                 const QString& Path, bool Backwards)
+{
+    using TWay = TDependentPreparation::TWay;
+    QObject* Object = Subject.Make(Chart);
+    switch (Prepared.Way) {
+    case TWay::NotMade:
+        DependentChangeAllBut(Object, Path, Backwards, &Prepared.Log);
+        Prepared.Before = DependentState(Object);
+        Prepared.Way = TWay::ReplayUnchecked;
+        break;
+    case TWay::ReplayUnchecked: {
+        DependentReplayChanges(Object, Prepared.Log);
+        std::map<QString, QString> State = DependentState(Object);
+        Prepared.Way = State == Prepared.Before ? TWay::Replay : TWay::Full;
+        Prepared.Before = std::move(State);
+        break;
+    }
+    case TWay::Replay:
+        DependentReplayChanges(Object, Prepared.Log);
+        break;
+    case TWay::Full:
+        DependentChangeAllBut(Object, Path, Backwards);
+        Prepared.Before = DependentState(Object);
+        break;
+    }
+    return Object;
+}
+
+// What the search for dependents has found so far: each (class, setter,
+// dependent) once, with the first case that shows it.
+struct TDependentSearch {
+    std::vector<TDependentFound> Found;
+    std::set<std::tuple<QString, QString, QString>> Known;
+};
+
+// Notes as dependents of the setting at Path (Target, of class Holder)
+// the other stored settings that differ between Before and After.
+inline void DependentNoteChanges(TDependentSearch& Search, const TDependentSubject& Subject, QObject* Object,
+                                 const QString& Path, const TDependentSetting& Target, const QVariant& Value,
+                                 const std::map<QString, QString>& Before, const std::map<QString, QString>& After)
+{
+    const QString Holder = WalkClassName(Target.Holder);
+    const QString Name = QString::fromLatin1(Target.Property.name());
+    const QString HolderPrefix = Path.left(Path.size() - Name.size());
+    for (const QString& Changed : DependentStateDifferences(Before, After)) {
+        if (Changed == Path || Changed.startsWith(Path + QLatin1Char('.')))
+            continue;
+        // Another name of the same setting is no dependent.
+        const TDependentSetting Other = DependentSettingAt(Object, Changed);
+        if (Other.Holder == Target.Holder && Other.Property.propertyIndex() == Target.Property.propertyIndex())
+            continue;
+        // The items of a collection, and its count, count as the collection.
+        QString Whole = Changed.section(QLatin1Char('['), 0, 0);
+        if (Whole.endsWith(QLatin1String(".Count")))
+            Whole.chop(6);
+        const QString Dependent =
+            Whole.startsWith(HolderPrefix) ? Whole.mid(HolderPrefix.size()) : QLatin1Char('/') + Whole;
+        if (Search.Known.insert({Holder, Name, Dependent}).second)
+            Search.Found.push_back({Holder, Name, Dependent, &Subject, Path, Value, Whole});
+    }
+}
+
+// Tries the setting at Path of Subject with each value a user could give
+// it (Setting: the setting on a fresh object), on an object whose other
+// settings were all changed first, in either order.
+inline void DependentTrySetting(TDependentSearch& Search, const TDependentSubject& Subject, const QString& Path,
+                                const TDependentSetting& Setting)
+{
+    TDependentPreparation Forwards;
+    TDependentPreparation Backwards;
+    for (const QVariant& Value : DependentCandidates(Setting.Property, Setting.Property.read(Setting.Holder)))
+        for (TDependentPreparation* Prepared : {&Forwards, &Backwards}) {
+            TChart Chart;
+            QObject* Object = DependentPrepare(*Prepared, Subject, Chart, Path, Prepared == &Backwards);
+            const TDependentSetting Target = DependentSettingAt(Object, Path);
+            if (!Target.Holder || !DependentWrite(Target, Value))
+                continue;
+            DependentNoteChanges(Search, Subject, Object, Path, Target, Value, Prepared->Before,
+                                 DependentState(Object));
+        }
+}
+
 // Tries every setting of every subject (each class's setting once, where
 // it is first met) and returns what each changes besides itself.
 inline std::vector<TDependentFound> FindDependentSettings(const std::vector<TDependentSubject>& Subjects)
 {
-    std::vector<TDependentFound> Found;
+    TDependentSearch Search;
     std::set<std::pair<QString, QString>> Tried;
-    std::set<std::tuple<QString, QString, QString>> Known;
     ForEachDependentSubjectSetting(Subjects, [&](const TDependentSubject& Subject, const QString& Path,
                                                  const TDependentSetting& Setting) {
-        const QString Holder = WalkClassName(Setting.Holder);
-        const QString Name = QString::fromLatin1(Setting.Property.name());
-        if (!Tried.insert({Holder, Name}).second)
-            return;
-        const QString HolderPrefix = Path.left(Path.size() - Name.size());
-        for (const QVariant& Value :
-             DependentCandidates(Setting.Property, Setting.Property.read(Setting.Holder)))
-        for (const bool Backwards : {false, true}) {
-            TChart Chart;
-            QObject* Object = Subject.Make(Chart);
-            DependentChangeAllBut(Object, Path, Backwards);
-            const std::map<QString, QString> Before = DependentState(Object);
-            const TDependentSetting Target = DependentSettingAt(Object, Path);
-            if (!Target.Holder || !DependentWrite(Target, Value))
-                continue;
-            const std::map<QString, QString> After = DependentState(Object);
-            for (const QString& Changed : DependentStateDifferences(Before, After)) {
-                if (Changed == Path || Changed.startsWith(Path + QLatin1Char('.')))
-                    continue;
-                // Another name of the same setting is no dependent.
-                const TDependentSetting Other = DependentSettingAt(Object, Changed);
-                if (Other.Holder == Target.Holder && Other.Property.propertyIndex() == Target.Property.propertyIndex())
-                    continue;
-                // The items of a collection, and its count, count as the collection.
-                QString Whole = Changed.section(QLatin1Char('['), 0, 0);
-                if (Whole.endsWith(QLatin1String(".Count")))
-                    Whole.chop(6);
-                const QString Dependent = Whole.startsWith(HolderPrefix) ? Whole.mid(HolderPrefix.size())
-                                                                         : QLatin1Char('/') + Whole;
-                if (Known.insert({Holder, Name, Dependent}).second)
-                    Found.push_back({Holder, Name, Dependent, &Subject, Path, Value, Whole});
-            }
-        }
+        if (Tried.insert({WalkClassName(Setting.Holder), QString::fromLatin1(Setting.Property.name())}).second)
+            DependentTrySetting(Search, Subject, Path, Setting);
     });
-    return Found;
+    return Search.Found;
 }
 
 // Whether Path lies within Dependent: the setting itself, a sub-object's
