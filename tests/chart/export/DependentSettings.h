@@ -93,6 +93,38 @@ inline QStringList DependentStateDifferences(const std::map<QString, QString>& A
     return Paths;
 }
 
+// The stored state as DependentState gives it, in the order the walk
+// meets it: cheaper to take and to compare than the map when, as for most
+// writes the search tries, nothing else changes.
+using TDependentStateList = std::vector<std::pair<QString, QString>>;
+
+inline TDependentStateList DependentStateListed(QObject* Object)
+{
+    TDependentStateList State;
+    RoundTripWalkStored(Object, QString(),
+                        [&State](const QString& Path, const QString& Text, bool) { State.emplace_back(Path, Text); });
+    return State;
+}
+
+// A listed state as DependentState gives it (of a path met twice, the
+// value met last).
+inline std::map<QString, QString> DependentStateMapped(const TDependentStateList& List)
+{
+    std::map<QString, QString> State;
+    for (const auto& [Path, Text] : List)
+        State[Path] = Text;
+    return State;
+}
+
+// DependentStateDifferences of two listed states: none when the lists are
+// the same, else those of the states they give.
+inline QStringList DependentStateDifferences(const TDependentStateList& A, const TDependentStateList& B)
+{
+    if (A == B)
+        return {};
+    return DependentStateDifferences(DependentStateMapped(A), DependentStateMapped(B));
+}
+
 // A setting reached by its dotted path: the object holding it and its
 // property; no holder when the path leads nowhere.
 struct TDependentSetting {
@@ -108,6 +140,10 @@ struct TDependentSetting {
 struct TDependentPathStep {
     QByteArray Name;
     int Item = -1;
+    // The property Name found on the class met last, kept to spare the
+    // look-up by name when the same class is met again.
+    mutable const QMetaObject* Class = nullptr;
+    mutable QMetaProperty Property;
 };
 using TDependentParsedPath = std::vector<TDependentPathStep>;
 
@@ -116,7 +152,8 @@ inline TDependentParsedPath DependentParsePath(const QString& Path)
     TDependentParsedPath Steps;
     for (const QString& Part : Path.split(QLatin1Char('.'))) {
         // "Levels[0]": the first item of the collection Levels.
-        TDependentPathStep Step{Part.section(QLatin1Char('['), 0, 0).toLatin1()};
+        TDependentPathStep Step;
+        Step.Name = Part.section(QLatin1Char('['), 0, 0).toLatin1();
         if (Part.contains(QLatin1Char('['))) {
             bool Number = false;
             const int Item = Part.section(QLatin1Char('['), 1).chopped(1).toInt(&Number);
@@ -131,10 +168,15 @@ inline TDependentSetting DependentSettingAt(QObject* Top, const TDependentParsed
 {
     QObject* Holder = Top;
     for (size_t I = 0; Holder && I < Path.size(); ++I) {
-        const int Index = Holder->metaObject()->indexOfProperty(Path[I].Name.constData());
-        if (Index < 0)
-            return {};
-        const QMetaProperty Property = Holder->metaObject()->property(Index);
+        const TDependentPathStep& Step = Path[I];
+        if (Step.Class != Holder->metaObject()) {
+            const int Index = Holder->metaObject()->indexOfProperty(Step.Name.constData());
+            if (Index < 0)
+                return {};
+            Step.Class = Holder->metaObject();
+            Step.Property = Step.Class->property(Index);
+        }
+        const QMetaProperty& Property = Step.Property;
         if (I + 1 == Path.size())
             return Path[I].Item == -1 ? TDependentSetting{Holder, Property} : TDependentSetting{};
         Holder = RoundTripPointed(Property.read(Holder));
@@ -261,40 +303,61 @@ inline bool DependentWriteNoted(const TDependentSetting& Setting, const TDepende
     return DependentWrite(Setting, Value);
 }
 
-// Gives every setting but Skipped a value other than the one it starts
-// with (the first candidate the setter takes), in the order the writer
-// walks them or the other way round; a second pass changes again what a
-// later setter put back to its start (a frame style shows the pen hidden
-// before it). Log, when given, receives every write tried, so that
-// DependentReplayChanges can make the same change on another fresh object
-// without choosing the values again.
-inline void DependentChangeAllBut(QObject* Top, const QString& Skipped, bool Backwards,
-                                  TDependentChangeLog* Log = nullptr)
-{
+// The settings of a subject's fresh object as DependentSettingPaths gives
+// them, parsed, with the values they start with. Every fresh object of a
+// subject has the same, so the search takes them once per subject.
+struct TDependentFreshSettings {
     QStringList Names;
-    DependentSettingPaths(Top, QString(), Names);
-    if (Backwards)
-        std::reverse(Names.begin(), Names.end());
-    Names.removeAll(Skipped);
     std::vector<TDependentParsedPath> Paths;
     std::vector<QVariant> Start;
-    for (const QString& Name : Names) {
-        Paths.push_back(DependentParsePath(Name));
-        const TDependentSetting Setting = DependentSettingAt(Top, Paths.back());
-        Start.push_back(Setting.Holder ? Setting.Property.read(Setting.Holder) : QVariant());
+};
+
+inline TDependentFreshSettings DependentFreshSettingsOf(QObject* Top)
+{
+    TDependentFreshSettings Fresh;
+    DependentSettingPaths(Top, QString(), Fresh.Names);
+    for (const QString& Name : Fresh.Names) {
+        Fresh.Paths.push_back(DependentParsePath(Name));
+        const TDependentSetting Setting = DependentSettingAt(Top, Fresh.Paths.back());
+        Fresh.Start.push_back(Setting.Holder ? Setting.Property.read(Setting.Holder) : QVariant());
     }
+    return Fresh;
+}
+
+// Gives every setting of Fresh but Skipped a value other than the one it
+// starts with (the first candidate the setter takes), in the order the
+// writer walks them or the other way round; a second pass changes again
+// what a later setter put back to its start (a frame style shows the pen
+// hidden before it). Top: a fresh object of the subject Fresh describes.
+// Log, when given, receives every write tried, so that
+// DependentReplayChanges can make the same change on another fresh object
+// without choosing the values again.
+inline void DependentChangeAllBut(QObject* Top, const TDependentFreshSettings& Fresh, const QString& Skipped,
+                                  bool Backwards, TDependentChangeLog* Log = nullptr)
+{
+    std::vector<size_t> Order;
+    for (size_t I = 0; I < Fresh.Paths.size(); ++I)
+        if (Fresh.Names[static_cast<qsizetype>(I)] != Skipped)
+            Order.push_back(I);
+    if (Backwards)
+        std::reverse(Order.begin(), Order.end());
     for (int Pass = 0; Pass < 2; ++Pass)
-        for (size_t I = 0; I < Paths.size(); ++I) {
-            const TDependentSetting Setting = DependentSettingAt(Top, Paths[I]);
+        for (const size_t I : Order) {
+            const TDependentSetting Setting = DependentSettingAt(Top, Fresh.Paths[I]);
             if (!Setting.Holder)
                 continue;
             const QVariant Current = Setting.Property.read(Setting.Holder);
-            if (Pass == 1 && Current != Start[I])
+            if (Pass == 1 && Current != Fresh.Start[I])
                 continue;
             for (const QVariant& Value : DependentCandidates(Setting.Property, Current))
-                if (DependentWriteNoted(Setting, Paths[I], Value, Log))
+                if (DependentWriteNoted(Setting, Fresh.Paths[I], Value, Log))
                     break;
         }
+}
+
+inline void DependentChangeAllBut(QObject* Top, const QString& Skipped, bool Backwards)
+{
+    DependentChangeAllBut(Top, DependentFreshSettingsOf(Top), Skipped, Backwards);
 }
 
 // Tries again, in order, every write DependentChangeAllBut noted: on a
@@ -406,7 +469,7 @@ struct TDependentPreparation {
     enum class TWay { NotMade, ReplayUnchecked, Replay, Full };
     TWay Way = TWay::NotMade;
     TDependentChangeLog Log;
-    std::map<QString, QString> Before;
+    TDependentStateList Before;
 };
 
 // Makes the subject in Chart with every setting but Path changed, as
@@ -415,20 +478,21 @@ struct TDependentPreparation {
 // change once and replaying its writes spares choosing every value again,
 // and the state, once a replay is found to give the first one, need not
 // be taken again.
-inline QObject* DependentPrepare(TDependentPreparation& Prepared, const TDependentSubject& Subject, TChart& Chart,
-                                 const QString& Path, bool Backwards)
+inline QObject* DependentPrepare(TDependentPreparation& Prepared, const TDependentSubject& Subject,
+                                 const TDependentFreshSettings& Fresh, TChart& Chart, const QString& Path,
+                                 bool Backwards)
 {
     using TWay = TDependentPreparation::TWay;
     QObject* Object = Subject.Make(Chart);
     switch (Prepared.Way) {
     case TWay::NotMade:
-        DependentChangeAllBut(Object, Path, Backwards, &Prepared.Log);
-        Prepared.Before = DependentState(Object);
+        DependentChangeAllBut(Object, Fresh, Path, Backwards, &Prepared.Log);
+        Prepared.Before = DependentStateListed(Object);
         Prepared.Way = TWay::ReplayUnchecked;
         break;
     case TWay::ReplayUnchecked: {
         DependentReplayChanges(Object, Prepared.Log);
-        std::map<QString, QString> State = DependentState(Object);
+        TDependentStateList State = DependentStateListed(Object);
         Prepared.Way = State == Prepared.Before ? TWay::Replay : TWay::Full;
         Prepared.Before = std::move(State);
         break;
@@ -437,8 +501,8 @@ inline QObject* DependentPrepare(TDependentPreparation& Prepared, const TDepende
         DependentReplayChanges(Object, Prepared.Log);
         break;
     case TWay::Full:
-        DependentChangeAllBut(Object, Path, Backwards);
-        Prepared.Before = DependentState(Object);
+        DependentChangeAllBut(Object, Fresh, Path, Backwards);
+        Prepared.Before = DependentStateListed(Object);
         break;
     }
     return Object;
@@ -455,7 +519,7 @@ struct TDependentSearch {
 // the other stored settings that differ between Before and After.
 inline void DependentNoteChanges(TDependentSearch& Search, const TDependentSubject& Subject, QObject* Object,
                                  const QString& Path, const TDependentSetting& Target, const QVariant& Value,
-                                 const std::map<QString, QString>& Before, const std::map<QString, QString>& After)
+                                 const TDependentStateList& Before, const TDependentStateList& After)
 {
     const QString Holder = WalkClassName(Target.Holder);
     const QString Name = QString::fromLatin1(Target.Property.name());
@@ -481,7 +545,8 @@ inline void DependentNoteChanges(TDependentSearch& Search, const TDependentSubje
 // Tries the setting at Path of Subject with each value a user could give
 // it (Setting: the setting on a fresh object), on an object whose other
 // settings were all changed first, in either order.
-inline void DependentTrySetting(TDependentSearch& Search, const TDependentSubject& Subject, const QString& Path,
+inline void DependentTrySetting(TDependentSearch& Search, const TDependentSubject& Subject,
+                                const TDependentFreshSettings& Fresh, const QString& Path,
                                 const TDependentSetting& Setting)
 {
     TDependentPreparation Forwards;
@@ -489,12 +554,12 @@ inline void DependentTrySetting(TDependentSearch& Search, const TDependentSubjec
     for (const QVariant& Value : DependentCandidates(Setting.Property, Setting.Property.read(Setting.Holder)))
         for (TDependentPreparation* Prepared : {&Forwards, &Backwards}) {
             TChart Chart;
-            QObject* Object = DependentPrepare(*Prepared, Subject, Chart, Path, Prepared == &Backwards);
+            QObject* Object = DependentPrepare(*Prepared, Subject, Fresh, Chart, Path, Prepared == &Backwards);
             const TDependentSetting Target = DependentSettingAt(Object, Path);
             if (!Target.Holder || !DependentWrite(Target, Value))
                 continue;
             DependentNoteChanges(Search, Subject, Object, Path, Target, Value, Prepared->Before,
-                                 DependentState(Object));
+                                 DependentStateListed(Object));
         }
 }
 
@@ -504,10 +569,18 @@ inline std::vector<TDependentFound> FindDependentSettings(const std::vector<TDep
 {
     TDependentSearch Search;
     std::set<std::pair<QString, QString>> Tried;
+    const TDependentSubject* FreshOf = nullptr;
+    TDependentFreshSettings Fresh;
     ForEachDependentSubjectSetting(Subjects, [&](const TDependentSubject& Subject, const QString& Path,
                                                  const TDependentSetting& Setting) {
-        if (Tried.insert({WalkClassName(Setting.Holder), QString::fromLatin1(Setting.Property.name())}).second)
-            DependentTrySetting(Search, Subject, Path, Setting);
+        if (!Tried.insert({WalkClassName(Setting.Holder), QString::fromLatin1(Setting.Property.name())}).second)
+            return;
+        if (FreshOf != &Subject) {
+            TChart Chart;
+            Fresh = DependentFreshSettingsOf(Subject.Make(Chart));
+            FreshOf = &Subject;
+        }
+        DependentTrySetting(Search, Subject, Fresh, Path, Setting);
     });
     return Search.Found;
 }
