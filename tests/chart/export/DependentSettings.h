@@ -116,13 +116,37 @@ inline std::map<QString, QString> DependentStateMapped(const TDependentStateList
     return State;
 }
 
-// DependentStateDifferences of two listed states: none when the lists are
-// the same, else those of the states they give.
+// Whether two listed states hold the same paths in the same order.
+inline bool DependentSamePaths(const TDependentStateList& A, const TDependentStateList& B)
+{
+    return A.size() == B.size() &&
+           std::equal(A.begin(), A.end(), B.begin(), [](const auto& X, const auto& Y) { return X.first == Y.first; });
+}
+
+// The value of Path a listed state gives: the one met last.
+inline QString DependentLastValue(const TDependentStateList& State, const QString& Path)
+{
+    const auto Last =
+        std::find_if(State.rbegin(), State.rend(), [&Path](const auto& Entry) { return Entry.first == Path; });
+    return Last == State.rend() ? QString() : Last->second;
+}
+
+// DependentStateDifferences of two listed states, in the same order. When
+// both hold the same paths in the same order (a write seldom adds or drops
+// one), the values are compared side by side, sparing the maps.
 inline QStringList DependentStateDifferences(const TDependentStateList& A, const TDependentStateList& B)
 {
-    if (A == B)
-        return {};
-    return DependentStateDifferences(DependentStateMapped(A), DependentStateMapped(B));
+    if (!DependentSamePaths(A, B))
+        return DependentStateDifferences(DependentStateMapped(A), DependentStateMapped(B));
+    QStringList Paths;
+    for (size_t I = 0; I < A.size(); ++I) {
+        const QString& Path = A[I].first;
+        if (A[I].second != B[I].second && !Paths.contains(Path) &&
+            DependentLastValue(A, Path) != DependentLastValue(B, Path))
+            Paths << Path;
+    }
+    std::sort(Paths.begin(), Paths.end());
+    return Paths;
 }
 
 // A setting reached by its dotted path: the object holding it and its
