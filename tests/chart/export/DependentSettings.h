@@ -93,6 +93,62 @@ inline QStringList DependentStateDifferences(const std::map<QString, QString>& A
     return Paths;
 }
 
+// The stored state as DependentState gives it, in the order the walk
+// meets it: cheaper to take and to compare than the map when, as for most
+// writes the search tries, nothing else changes.
+using TDependentStateList = std::vector<std::pair<QString, QString>>;
+
+inline TDependentStateList DependentStateListed(QObject* Object)
+{
+    TDependentStateList State;
+    RoundTripWalkStored(Object, QString(),
+                        [&State](const QString& Path, const QString& Text, bool) { State.emplace_back(Path, Text); });
+    return State;
+}
+
+// A listed state as DependentState gives it (of a path met twice, the
+// value met last).
+inline std::map<QString, QString> DependentStateMapped(const TDependentStateList& List)
+{
+    std::map<QString, QString> State;
+    for (const auto& [Path, Text] : List)
+        State[Path] = Text;
+    return State;
+}
+
+// Whether two listed states hold the same paths in the same order.
+inline bool DependentSamePaths(const TDependentStateList& A, const TDependentStateList& B)
+{
+    return A.size() == B.size() &&
+           std::equal(A.begin(), A.end(), B.begin(), [](const auto& X, const auto& Y) { return X.first == Y.first; });
+}
+
+// The value of Path a listed state gives: the one met last.
+inline QString DependentLastValue(const TDependentStateList& State, const QString& Path)
+{
+    const auto Last =
+        std::find_if(State.rbegin(), State.rend(), [&Path](const auto& Entry) { return Entry.first == Path; });
+    return Last == State.rend() ? QString() : Last->second;
+}
+
+// DependentStateDifferences of two listed states, in the same order. When
+// both hold the same paths in the same order (a write seldom adds or drops
+// one), the values are compared side by side, sparing the maps.
+inline QStringList DependentStateDifferences(const TDependentStateList& A, const TDependentStateList& B)
+{
+    if (!DependentSamePaths(A, B))
+        return DependentStateDifferences(DependentStateMapped(A), DependentStateMapped(B));
+    QStringList Paths;
+    for (size_t I = 0; I < A.size(); ++I) {
+        const QString& Path = A[I].first;
+        if (A[I].second != B[I].second && !Paths.contains(Path) &&
+            DependentLastValue(A, Path) != DependentLastValue(B, Path))
+            Paths << Path;
+    }
+    std::sort(Paths.begin(), Paths.end());
+    return Paths;
+}
+
 // A setting reached by its dotted path: the object holding it and its
 // property; no holder when the path leads nowhere.
 struct TDependentSetting {
@@ -100,27 +156,66 @@ struct TDependentSetting {
     QMetaProperty Property;
 };
 
-inline TDependentSetting DependentSettingAt(QObject* Top, const QString& Path)
+// A dotted path taken apart once, as DependentSettingAt follows it: each
+// step a property's name and, for a collection, the item it leads to (-1:
+// none; -2: an item index that is no number). Following a parsed path
+// spares the text work of splitting it again on every write, which the
+// search below does hundreds of thousands of times.
+struct TDependentPathStep {
+    QByteArray Name;
+    int Item = -1;
+    // The property Name found on the class met last, kept to spare the
+    // look-up by name when the same class is met again.
+    mutable const QMetaObject* Class = nullptr;
+    mutable QMetaProperty Property;
+};
+using TDependentParsedPath = std::vector<TDependentPathStep>;
+
+inline TDependentParsedPath DependentParsePath(const QString& Path)
 {
-    const QStringList Parts = Path.split(QLatin1Char('.'));
-    QObject* Holder = Top;
-    for (int I = 0; Holder && I < Parts.size(); ++I) {
+    TDependentParsedPath Steps;
+    for (const QString& Part : Path.split(QLatin1Char('.'))) {
         // "Levels[0]": the first item of the collection Levels.
-        const QString Name = Parts[I].section(QLatin1Char('['), 0, 0);
-        const int Index = Holder->metaObject()->indexOfProperty(Name.toLatin1().constData());
-        if (Index < 0)
-            return {};
-        const QMetaProperty Property = Holder->metaObject()->property(Index);
-        if (I + 1 == Parts.size())
-            return Name == Parts[I] ? TDependentSetting{Holder, Property} : TDependentSetting{};
+        TDependentPathStep Step;
+        Step.Name = Part.section(QLatin1Char('['), 0, 0).toLatin1();
+        if (Part.contains(QLatin1Char('['))) {
+            bool Number = false;
+            const int Item = Part.section(QLatin1Char('['), 1).chopped(1).toInt(&Number);
+            Step.Item = Number && Item >= 0 ? Item : -2;
+        }
+        Steps.push_back(Step);
+    }
+    return Steps;
+}
+
+inline TDependentSetting DependentSettingAt(QObject* Top, const TDependentParsedPath& Path)
+{
+    QObject* Holder = Top;
+    for (size_t I = 0; Holder && I < Path.size(); ++I) {
+        const TDependentPathStep& Step = Path[I];
+        if (Step.Class != Holder->metaObject()) {
+            const int Index = Holder->metaObject()->indexOfProperty(Step.Name.constData());
+            if (Index < 0)
+                return {};
+            Step.Class = Holder->metaObject();
+            Step.Property = Step.Class->property(Index);
+        }
+        const QMetaProperty& Property = Step.Property;
+        if (I + 1 == Path.size())
+            return Path[I].Item == -1 ? TDependentSetting{Holder, Property} : TDependentSetting{};
         Holder = RoundTripPointed(Property.read(Holder));
-        if (Name != Parts[I]) {
+        if (Path[I].Item != -1) {
             auto* Collection = qobject_cast<TCollection*>(Holder);
-            const int Item = Parts[I].section(QLatin1Char('['), 1).chopped(1).toInt();
-            Holder = Collection && Item < Collection->Count() ? Collection->Items(Item) : nullptr;
+            const int Item = Path[I].Item;
+            Holder = Collection && Item >= 0 && Item < Collection->Count() ? Collection->Items(Item) : nullptr;
         }
     }
     return {};
+}
+
+inline TDependentSetting DependentSettingAt(QObject* Top, const QString& Path)
+{
+    return DependentSettingAt(Top, DependentParsePath(Path));
 }
 
 // The simple settings an object and its sub-objects publish, stored and
@@ -214,35 +309,89 @@ inline bool DependentWrite(const TDependentSetting& Setting, const QVariant& Val
     return Setting.Property.read(Setting.Holder) == Value;
 }
 
-// Gives every setting but Skipped a value other than the one it starts
-// with (the first candidate the setter takes), in the order the writer
-// walks them or the other way round; a second pass changes again what a
-// later setter put back to its start (a frame style shows the pen hidden
-// before it).
-inline void DependentChangeAllBut(QObject* Top, const QString& Skipped, bool Backwards)
+// A write DependentChangeAllBut tried, in the order it tried it: the
+// setting's path and the value, taken or refused.
+struct TDependentWriteTry {
+    TDependentParsedPath Path;
+    QVariant Value;
+};
+using TDependentChangeLog = std::vector<TDependentWriteTry>;
+
+// Writes Value to Setting, which Path leads to, and notes the try in Log;
+// false when the setter refuses the value.
+inline bool DependentWriteNoted(const TDependentSetting& Setting, const TDependentParsedPath& Path,
+                                const QVariant& Value, TDependentChangeLog* Log)
 {
-    QStringList Paths;
-    DependentSettingPaths(Top, QString(), Paths);
-    if (Backwards)
-        std::reverse(Paths.begin(), Paths.end());
-    Paths.removeAll(Skipped);
+    if (Log)
+        Log->push_back({Path, Value});
+    return DependentWrite(Setting, Value);
+}
+
+// The settings of a subject's fresh object as DependentSettingPaths gives
+// them, parsed, with the values they start with. Every fresh object of a
+// subject has the same, so the search takes them once per subject.
+struct TDependentFreshSettings {
+    QStringList Names;
+    std::vector<TDependentParsedPath> Paths;
     std::vector<QVariant> Start;
-    for (const QString& Path : Paths) {
-        const TDependentSetting Setting = DependentSettingAt(Top, Path);
-        Start.push_back(Setting.Holder ? Setting.Property.read(Setting.Holder) : QVariant());
+};
+
+inline TDependentFreshSettings DependentFreshSettingsOf(QObject* Top)
+{
+    TDependentFreshSettings Fresh;
+    DependentSettingPaths(Top, QString(), Fresh.Names);
+    for (const QString& Name : Fresh.Names) {
+        Fresh.Paths.push_back(DependentParsePath(Name));
+        const TDependentSetting Setting = DependentSettingAt(Top, Fresh.Paths.back());
+        Fresh.Start.push_back(Setting.Holder ? Setting.Property.read(Setting.Holder) : QVariant());
     }
+    return Fresh;
+}
+
+// Gives every setting of Fresh but Skipped a value other than the one it
+// starts with (the first candidate the setter takes), in the order the
+// writer walks them or the other way round; a second pass changes again
+// what a later setter put back to its start (a frame style shows the pen
+// hidden before it). Top: a fresh object of the subject Fresh describes.
+// Log, when given, receives every write tried, so that
+// DependentReplayChanges can make the same change on another fresh object
+// without choosing the values again.
+inline void DependentChangeAllBut(QObject* Top, const TDependentFreshSettings& Fresh, const QString& Skipped,
+                                  bool Backwards, TDependentChangeLog* Log = nullptr)
+{
+    std::vector<size_t> Order;
+    for (size_t I = 0; I < Fresh.Paths.size(); ++I)
+        if (Fresh.Names[static_cast<qsizetype>(I)] != Skipped)
+            Order.push_back(I);
+    if (Backwards)
+        std::reverse(Order.begin(), Order.end());
     for (int Pass = 0; Pass < 2; ++Pass)
-        for (int I = 0; I < Paths.size(); ++I) {
-            const TDependentSetting Setting = DependentSettingAt(Top, Paths[I]);
+        for (const size_t I : Order) {
+            const TDependentSetting Setting = DependentSettingAt(Top, Fresh.Paths[I]);
             if (!Setting.Holder)
                 continue;
             const QVariant Current = Setting.Property.read(Setting.Holder);
-            if (Pass == 1 && Current != Start[static_cast<size_t>(I)])
+            if (Pass == 1 && Current != Fresh.Start[I])
                 continue;
             for (const QVariant& Value : DependentCandidates(Setting.Property, Current))
-                if (DependentWrite(Setting, Value))
+                if (DependentWriteNoted(Setting, Fresh.Paths[I], Value, Log))
                     break;
         }
+}
+
+inline void DependentChangeAllBut(QObject* Top, const QString& Skipped, bool Backwards)
+{
+    DependentChangeAllBut(Top, DependentFreshSettingsOf(Top), Skipped, Backwards);
+}
+
+// Tries again, in order, every write DependentChangeAllBut noted: on a
+// fresh object of the same subject this gives the state it gave, for a
+// fraction of the work (no walk, no reads, no choosing of values).
+inline void DependentReplayChanges(QObject* Top, const TDependentChangeLog& Log)
+{
+    for (const TDependentWriteTry& Try : Log)
+        if (const TDependentSetting Setting = DependentSettingAt(Top, Try.Path); Setting.Holder)
+            DependentWrite(Setting, Try.Value);
 }
 
 // Gives each empty collection an object publishes an item (a contour
@@ -335,50 +484,129 @@ inline void ForEachDependentSubjectSetting(
     }
 }
 
+// How DependentPrepare makes a subject's object with all but one setting
+// changed, for one setting and one order: not yet; by replaying the
+// change first made (still to be checked against the first state, or
+// checked); or, when a replay gave another state, in full each time.
+// Before: the state the object then holds.
+struct TDependentPreparation {
+    enum class TWay { NotMade, ReplayUnchecked, Replay, Full };
+    TWay Way = TWay::NotMade;
+    TDependentChangeLog Log;
+    TDependentStateList Before;
+};
+
+// Makes the subject in Chart with every setting but Path changed, as
+// DependentChangeAllBut changes them, with Prepared.Before its state. Each
+// value a setting is tried with needs such an object afresh; making the
+// change once and replaying its writes spares choosing every value again,
+// and the state, once a replay is found to give the first one, need not
+// be taken again.
+inline QObject* DependentPrepare(TDependentPreparation& Prepared, const TDependentSubject& Subject,
+                                 const TDependentFreshSettings& Fresh, TChart& Chart, const QString& Path,
+                                 bool Backwards)
+{
+    using TWay = TDependentPreparation::TWay;
+    QObject* Object = Subject.Make(Chart);
+    switch (Prepared.Way) {
+    case TWay::NotMade:
+        DependentChangeAllBut(Object, Fresh, Path, Backwards, &Prepared.Log);
+        Prepared.Before = DependentStateListed(Object);
+        Prepared.Way = TWay::ReplayUnchecked;
+        break;
+    case TWay::ReplayUnchecked: {
+        DependentReplayChanges(Object, Prepared.Log);
+        TDependentStateList State = DependentStateListed(Object);
+        Prepared.Way = State == Prepared.Before ? TWay::Replay : TWay::Full;
+        Prepared.Before = std::move(State);
+        break;
+    }
+    case TWay::Replay:
+        DependentReplayChanges(Object, Prepared.Log);
+        break;
+    case TWay::Full:
+        DependentChangeAllBut(Object, Fresh, Path, Backwards);
+        Prepared.Before = DependentStateListed(Object);
+        break;
+    }
+    return Object;
+}
+
+// What the search for dependents has found so far: each (class, setter,
+// dependent) once, with the first case that shows it.
+struct TDependentSearch {
+    std::vector<TDependentFound> Found;
+    std::set<std::tuple<QString, QString, QString>> Known;
+};
+
+// Notes as dependents of the setting at Path (Target, of class Holder)
+// the other stored settings that differ between Before and After.
+inline void DependentNoteChanges(TDependentSearch& Search, const TDependentSubject& Subject, QObject* Object,
+                                 const QString& Path, const TDependentSetting& Target, const QVariant& Value,
+                                 const TDependentStateList& Before, const TDependentStateList& After)
+{
+    const QString Holder = WalkClassName(Target.Holder);
+    const QString Name = QString::fromLatin1(Target.Property.name());
+    const QString HolderPrefix = Path.left(Path.size() - Name.size());
+    for (const QString& Changed : DependentStateDifferences(Before, After)) {
+        if (Changed == Path || Changed.startsWith(Path + QLatin1Char('.')))
+            continue;
+        // Another name of the same setting is no dependent.
+        const TDependentSetting Other = DependentSettingAt(Object, Changed);
+        if (Other.Holder == Target.Holder && Other.Property.propertyIndex() == Target.Property.propertyIndex())
+            continue;
+        // The items of a collection, and its count, count as the collection.
+        QString Whole = Changed.section(QLatin1Char('['), 0, 0);
+        if (Whole.endsWith(QLatin1String(".Count")))
+            Whole.chop(6);
+        const QString Dependent =
+            Whole.startsWith(HolderPrefix) ? Whole.mid(HolderPrefix.size()) : QLatin1Char('/') + Whole;
+        if (Search.Known.insert({Holder, Name, Dependent}).second)
+            Search.Found.push_back({Holder, Name, Dependent, &Subject, Path, Value, Whole});
+    }
+}
+
+// Tries the setting at Path of Subject with each value a user could give
+// it (Setting: the setting on a fresh object), on an object whose other
+// settings were all changed first, in either order.
+inline void DependentTrySetting(TDependentSearch& Search, const TDependentSubject& Subject,
+                                const TDependentFreshSettings& Fresh, const QString& Path,
+                                const TDependentSetting& Setting)
+{
+    TDependentPreparation Forwards;
+    TDependentPreparation Backwards;
+    for (const QVariant& Value : DependentCandidates(Setting.Property, Setting.Property.read(Setting.Holder)))
+        for (TDependentPreparation* Prepared : {&Forwards, &Backwards}) {
+            TChart Chart;
+            QObject* Object = DependentPrepare(*Prepared, Subject, Fresh, Chart, Path, Prepared == &Backwards);
+            const TDependentSetting Target = DependentSettingAt(Object, Path);
+            if (!Target.Holder || !DependentWrite(Target, Value))
+                continue;
+            DependentNoteChanges(Search, Subject, Object, Path, Target, Value, Prepared->Before,
+                                 DependentStateListed(Object));
+        }
+}
+
 // Tries every setting of every subject (each class's setting once, where
 // it is first met) and returns what each changes besides itself.
 inline std::vector<TDependentFound> FindDependentSettings(const std::vector<TDependentSubject>& Subjects)
 {
-    std::vector<TDependentFound> Found;
+    TDependentSearch Search;
     std::set<std::pair<QString, QString>> Tried;
-    std::set<std::tuple<QString, QString, QString>> Known;
+    const TDependentSubject* FreshOf = nullptr;
+    TDependentFreshSettings Fresh;
     ForEachDependentSubjectSetting(Subjects, [&](const TDependentSubject& Subject, const QString& Path,
                                                  const TDependentSetting& Setting) {
-        const QString Holder = WalkClassName(Setting.Holder);
-        const QString Name = QString::fromLatin1(Setting.Property.name());
-        if (!Tried.insert({Holder, Name}).second)
+        if (!Tried.insert({WalkClassName(Setting.Holder), QString::fromLatin1(Setting.Property.name())}).second)
             return;
-        const QString HolderPrefix = Path.left(Path.size() - Name.size());
-        for (const QVariant& Value :
-             DependentCandidates(Setting.Property, Setting.Property.read(Setting.Holder)))
-        for (const bool Backwards : {false, true}) {
+        if (FreshOf != &Subject) {
             TChart Chart;
-            QObject* Object = Subject.Make(Chart);
-            DependentChangeAllBut(Object, Path, Backwards);
-            const std::map<QString, QString> Before = DependentState(Object);
-            const TDependentSetting Target = DependentSettingAt(Object, Path);
-            if (!Target.Holder || !DependentWrite(Target, Value))
-                continue;
-            const std::map<QString, QString> After = DependentState(Object);
-            for (const QString& Changed : DependentStateDifferences(Before, After)) {
-                if (Changed == Path || Changed.startsWith(Path + QLatin1Char('.')))
-                    continue;
-                // Another name of the same setting is no dependent.
-                const TDependentSetting Other = DependentSettingAt(Object, Changed);
-                if (Other.Holder == Target.Holder && Other.Property.propertyIndex() == Target.Property.propertyIndex())
-                    continue;
-                // The items of a collection, and its count, count as the collection.
-                QString Whole = Changed.section(QLatin1Char('['), 0, 0);
-                if (Whole.endsWith(QLatin1String(".Count")))
-                    Whole.chop(6);
-                const QString Dependent = Whole.startsWith(HolderPrefix) ? Whole.mid(HolderPrefix.size())
-                                                                         : QLatin1Char('/') + Whole;
-                if (Known.insert({Holder, Name, Dependent}).second)
-                    Found.push_back({Holder, Name, Dependent, &Subject, Path, Value, Whole});
-            }
+            Fresh = DependentFreshSettingsOf(Subject.Make(Chart));
+            FreshOf = &Subject;
         }
+        DependentTrySetting(Search, Subject, Fresh, Path, Setting);
     });
-    return Found;
+    return Search.Found;
 }
 
 // Whether Path lies within Dependent: the setting itself, a sub-object's
