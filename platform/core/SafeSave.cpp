@@ -12,6 +12,29 @@
 
 namespace lp {
 
+namespace {
+
+// Writes all of Bytes into File, opened unbuffered: every write reaches the
+// file system at once, so a short write shows here and not in a later flush.
+bool WriteEveryByte(QFileDevice& File, const QByteArray& Bytes, QString& Error)
+{
+    qint64 written = 0;
+    while (written < Bytes.size()) {
+        const qint64 step = File.write(Bytes.constData() + written, Bytes.size() - written);
+        if (step <= 0) {
+            Error = File.error() != QFileDevice::NoError ? File.errorString()
+                                                         : QStringLiteral("not every byte could be written");
+            if (Error.isEmpty() || Error == QLatin1String("Unknown error"))
+                Error = QStringLiteral("not every byte could be written (is the disk full?)");
+            return false;
+        }
+        written += step;
+    }
+    return true;
+}
+
+} // namespace
+
 bool SaveBytesAtomically(const QString& FileName, const QByteArray& Bytes, QString& Error)
 {
     QSaveFile file(FileName);
@@ -21,18 +44,8 @@ bool SaveBytesAtomically(const QString& FileName, const QByteArray& Bytes, QStri
         Error = file.errorString();
         return false;
     }
-    qint64 written = 0;
-    while (written < Bytes.size()) {
-        const qint64 step = file.write(Bytes.constData() + written, Bytes.size() - written);
-        if (step <= 0) {
-            Error = file.error() != QFileDevice::NoError ? file.errorString()
-                                                         : QStringLiteral("not every byte could be written");
-            if (Error.isEmpty() || Error == QLatin1String("Unknown error"))
-                Error = QStringLiteral("not every byte could be written (is the disk full?)");
-            return false; // the uncommitted temporary file is removed
-        }
-        written += step;
-    }
+    if (!WriteEveryByte(file, Bytes, Error))
+        return false; // the uncommitted temporary file is removed
     if (!file.commit()) {
         Error = file.errorString();
         return false;
@@ -78,22 +91,24 @@ bool SaveFilesAtomically(const std::vector<std::pair<QString, QByteArray>>& File
         const QFileInfo target(name);
         auto temporary = std::make_unique<QTemporaryFile>(target.absolutePath() + QStringLiteral("/.") +
                                                           target.fileName() + QStringLiteral(".XXXXXX"));
+        // The temporary file object reserves a unique name and removes the
+        // file unless it becomes the target; the content goes in through an
+        // unbuffered file on that name.
         if (!temporary->open()) {
             Error = QStringLiteral("%1: %2").arg(name, temporary->errorString());
             return false; // the temporary files made so far go with their objects
         }
-        qint64 written = 0;
-        while (written < bytes.size()) {
-            const qint64 step = temporary->write(bytes.constData() + written, bytes.size() - written);
-            if (step <= 0)
-                break;
-            written += step;
-        }
-        if (written < bytes.size() || !temporary->flush()) {
-            Error = QStringLiteral("%1: not every byte could be written (is the disk full?)").arg(name);
+        temporary->close();
+        QFile content(temporary->fileName());
+        if (!content.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
+            Error = QStringLiteral("%1: %2").arg(name, content.errorString());
             return false;
         }
-        temporary->close();
+        if (!WriteEveryByte(content, bytes, Error)) {
+            Error = QStringLiteral("%1: %2").arg(name, Error);
+            return false;
+        }
+        content.close();
         // A replaced file keeps its permissions; a new one gets the usual ones.
         temporary->setPermissions(QFileInfo::exists(name)
                                       ? QFile::permissions(name)

@@ -111,5 +111,20 @@ TEST_F(SafeSave, FilesThatBelongTogetherAreAllSavedOrNone)
     EXPECT_EQ(ReadAll(table), "table");
 }
 
+TEST_F(SafeSave, AFullDiskKeepsBothOldFilesOfAPair)
+{
+    QString error;
+    const QString table = Folder.filePath("target.csv");
+    ASSERT_TRUE(SaveFilesAtomically({{Name, "geometry"}, {table, "table"}}, error)) << error.toStdString();
+    {
+        TFileSizeLimit limit(512);
+        EXPECT_FALSE(SaveFilesAtomically({{Name, "small"}, {table, QByteArray(100000, 'x')}}, error));
+    }
+    EXPECT_TRUE(error.contains("target.csv")) << error.toStdString();
+    EXPECT_EQ(ReadAll(Name), "geometry");
+    EXPECT_EQ(ReadAll(table), "table");
+    EXPECT_EQ(FilesInFolder(), 2);
+}
+
 } // namespace
 } // namespace lp
