@@ -1,0 +1,164 @@
+#include "section/forward/ForwardModel.h"
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <sstream>
+
+namespace lp {
+
+std::string ForwardRegionLabel(const TModelGeometry& Geometry, int Region)
+{
+    const TGeometryRegion& region = Geometry.Regions.at(static_cast<size_t>(Region));
+    if (Region == 0)
+        return "The host medium";
+    return "Region \"" + region.name + "\" (body " + std::to_string(region.body) + ", ring " +
+           std::to_string(region.ring) + ")";
+}
+
+namespace {
+
+std::string NumberText(double value)
+{
+    std::ostringstream text;
+    text << value;
+    return text.str();
+}
+
+// A parameter slot as a number; a text that is not a number is refused.
+std::optional<double> SlotNumber(const ParamValue& slot, const std::string& label, const char* what)
+{
+    if (slot.IsEmpty())
+        return std::nullopt;
+    try {
+        return slot.AsReal();
+    } catch (const Exception&) {
+        throw EForwardError(label + " has a " + what + " that is not a number: \"" + slot.AsText() + "\".");
+    }
+}
+
+TForwardRegion RegionParameters(const TModelGeometry& geometry, int r, std::optional<double> hostResistivity)
+{
+    const TGeometryRegion& region = geometry.Regions[static_cast<size_t>(r)];
+    const std::string label = ForwardRegionLabel(geometry, r);
+    std::optional<double> resistivity = SlotNumber(region.resistivity, label, "resistivity");
+    if (!resistivity && r == 0)
+        resistivity = hostResistivity;
+    if (!resistivity)
+        throw EForwardError(label + " has no resistivity.");
+    if (!std::isfinite(*resistivity) || *resistivity <= 0.0)
+        throw EForwardError(label + " has a resistivity of " + NumberText(*resistivity) +
+                            " ohm-m: it must be a finite number above 0.");
+    const double percent = SlotNumber(region.polarizability, label, "polarizability").value_or(0.0);
+    if (!(percent >= 0.0 && percent <= 100.0))
+        throw EForwardError(label + " has a polarizability of " + NumberText(percent) +
+                            " %: it must lie between 0 and 100.");
+    return {*resistivity, percent / 100.0};
+}
+
+// The upper part of the frame: the path between the top corners that does
+// not pass the bottom corners.
+std::vector<TGeometryPoint> FrameSurface(const TModelGeometry& geometry)
+{
+    std::map<int, std::vector<int>> neighbours;
+    for (int edge : geometry.FrameEdges) {
+        const auto& [a, b] = geometry.Edges.at(static_cast<size_t>(edge - 1));
+        neighbours[a].push_back(b);
+        neighbours[b].push_back(a);
+    }
+    const auto point = [&](int p) { return geometry.Points[static_cast<size_t>(p)]; };
+    double left = 1e300, right = -1e300;
+    for (const auto& [p, unused] : neighbours) {
+        left = std::min(left, point(p).x);
+        right = std::max(right, point(p).x);
+    }
+    // The corners: the highest and lowest frame points on each side.
+    int topLeft = -1, bottomLeft = -1, topRight = -1;
+    for (const auto& [p, unused] : neighbours) {
+        const TGeometryPoint at = point(p);
+        if (at.x == left && (topLeft < 0 || at.y > point(topLeft).y))
+            topLeft = p;
+        if (at.x == left && (bottomLeft < 0 || at.y < point(bottomLeft).y))
+            bottomLeft = p;
+        if (at.x == right && (topRight < 0 || at.y > point(topRight).y))
+            topRight = p;
+    }
+    for (int start : neighbours[topLeft]) {
+        std::vector<int> path{topLeft};
+        int previous = topLeft, current = start;
+        while (current != topRight && current != bottomLeft && current != topLeft) {
+            path.push_back(current);
+            const std::vector<int>& next = neighbours[current];
+            if (next.size() != 2)
+                break;
+            const int following = next[0] == previous ? next[1] : next[0];
+            previous = current;
+            current = following;
+        }
+        if (current != topRight)
+            continue;
+        path.push_back(topRight);
+        std::vector<TGeometryPoint> surface;
+        for (int p : path)
+            surface.push_back(point(p));
+        for (size_t i = 1; i < surface.size(); ++i)
+            if (!(surface[i].x > surface[i - 1].x))
+                throw EForwardError("The ground surface turns back on itself at x = " + NumberText(surface[i].x) +
+                                    ": electrodes cannot stand on it.");
+        return surface;
+    }
+    throw EForwardError("The model area's outline has no ground surface between its top corners.");
+}
+
+} // namespace
+
+TForwardModel PrepareForwardModel(const AllSpolygon& Model, const Tnodes& Nodes, const TModelArea& Area,
+                                  std::optional<double> HostResistivity)
+{
+    TForwardModel ground;
+    try {
+        ground.Geometry = BuildModelGeometry(Model, Nodes, lines(), &Area);
+    } catch (const EModelGeometryError& error) {
+        std::string message = error.Message();
+        const std::string exported = "The model cannot be exported: ";
+        if (message.rfind(exported, 0) == 0)
+            message = "The model cannot be computed: " + message.substr(exported.size());
+        throw EForwardError(message);
+    }
+    const TModelGeometry& geometry = ground.Geometry;
+    for (int r = 0; r < static_cast<int>(geometry.Regions.size()); ++r) {
+        // A ring whose whole area belongs to rings inside it holds no ground.
+        if (geometry.Regions[static_cast<size_t>(r)].surfaces.empty()) {
+            ground.Regions.push_back({});
+            continue;
+        }
+        ground.Regions.push_back(RegionParameters(geometry, r, HostResistivity));
+        ground.HasPolarizability = ground.HasPolarizability || ground.Regions.back().polarizability > 0.0;
+    }
+    ground.Surface = FrameSurface(geometry);
+    ground.Left = ground.Surface.front().x;
+    ground.Right = ground.Surface.back().x;
+    ground.Bottom = 1e300;
+    for (const TGeometryPoint& p : geometry.Points)
+        ground.Bottom = std::min(ground.Bottom, p.y);
+    const double flat = 1e-9 * std::max(1.0, geometry.Width);
+    for (const TGeometryPoint& p : ground.Surface)
+        ground.HasRelief = ground.HasRelief || std::fabs(p.y - ground.Surface.front().y) > flat;
+    return ground;
+}
+
+double SurfaceElevation(const TForwardModel& Ground, double X)
+{
+    const std::vector<TGeometryPoint>& s = Ground.Surface;
+    const auto after = std::upper_bound(s.begin(), s.end(), X,
+                                        [](double x, const TGeometryPoint& p) { return x < p.x; });
+    if (after == s.begin())
+        return s.front().y;
+    if (after == s.end())
+        return s.back().y;
+    const TGeometryPoint& a = *(after - 1);
+    const TGeometryPoint& b = *after;
+    return a.y + (b.y - a.y) * (X - a.x) / (b.x - a.x);
+}
+
+} // namespace lp

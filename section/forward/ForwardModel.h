@@ -1,0 +1,68 @@
+#pragma once
+// The ground of a forward computation: the section's model as regions of
+// constant resistivity and polarizability, and its ground surface.
+//
+// Coordinates are those of the model geometry (section/model/ModelGeometry.h):
+// x is the distance, y is minus the depth (the elevation, up positive).
+// Resistivities are in ohm-metres; a polarizability is kept here as a
+// fraction (the section's per cent / 100).
+//
+// The first stage of the computation (see ForwardResponse.h): the model is
+// partitioned by BuildModelGeometry and every region that holds ground gets
+// its parameters. Refused with EForwardError and a message naming the fault
+// (and the region: its label, body and ring): a model that breaks the
+// section model's rules, a region without a resistivity, a resistivity that
+// is not a finite number above 0, a polarizability outside 0 to 100 %.
+
+#include "platform/base/Exception.h"
+#include "section/model/ModelGeometry.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace lp {
+
+// A forward computation that cannot be done; the message is one line.
+class EForwardError : public Exception {
+public:
+    using Exception::Exception;
+};
+
+// A computation stopped by its caller between two stages or wavenumbers.
+class EForwardCancelled : public Exception {
+public:
+    using Exception::Exception;
+};
+
+struct TForwardRegion {
+    double resistivity = 1.0;    // ohm-m
+    double polarizability = 0.0; // fraction, 0 .. 1
+};
+
+struct TForwardModel {
+    // The partition; Regions[i] holds the parameters of Geometry.Regions[i].
+    TModelGeometry Geometry;
+    std::vector<TForwardRegion> Regions;
+    // The ground surface from the model area's left side to its right side:
+    // the upper part of the frame, x strictly increasing.
+    std::vector<TGeometryPoint> Surface;
+    double Left = 0.0, Right = 0.0; // x of the model area's sides
+    double Bottom = 0.0;            // y of the model area's bottom
+    bool HasRelief = false;         // the surface is not one horizontal line
+    bool HasPolarizability = false; // some region has a polarizability above 0
+};
+
+// The ground of a section model. HostResistivity stands for the host
+// medium's resistivity when its ring sets none (the ring's value wins).
+TForwardModel PrepareForwardModel(const AllSpolygon& Model, const Tnodes& Nodes, const TModelArea& Area,
+                                  std::optional<double> HostResistivity = std::nullopt);
+
+// The surface's elevation at x (linear between its points); x must lie
+// within Left .. Right.
+double SurfaceElevation(const TForwardModel& Ground, double X);
+
+// "Clay" (body 1, ring 1), or "host medium": how messages name a region.
+std::string ForwardRegionLabel(const TModelGeometry& Geometry, int Region);
+
+} // namespace lp

@@ -1,0 +1,92 @@
+#pragma once
+// The forward response of a section: the apparent resistivity (and
+// apparent chargeability) a resistivity / induced-polarization survey over
+// the drawn ground would measure, by a 2.5-D finite-element computation
+// (point current sources over a ground that does not change along strike).
+//
+//   section model ──PrepareForwardModel──> TForwardModel (regions, surface)
+//   array layout ──MakeArraySurvey──> TSurvey ──PlaceSurvey──> electrodes on the surface
+//   ComputeForwardResponse:
+//     ChooseWavenumbers (Wavenumbers.h)        quadrature for the survey's distances
+//     PadGeometry → MeshGeometry (ForwardMesh.h) padded geometry, Gmsh mesh
+//     ElementMatrices, SystemPattern            once per mesh
+//     per run and wavenumber, in parallel (ForwardSolver.h):
+//       AssembleSystem → TSystemFactor::Factorise → SourceTerms → Solve → PotentialsAt
+//     BackTransform, primary field added → potentials between electrodes
+//     data: ΔU per configuration, geometric factor, ρa, ηa
+//
+// Units: model units are metres, resistivity ohm-m, chargeability per cent;
+// a unit current from A to B, ΔU = U(M) - U(N) in volts per ampere.
+// Runs: the ground (ρ); with any polarizability also the charged ground
+// (ρ / (1 - η), Seigel's formulation), ηa = 1 - ρa / ρa*; with a relief
+// also a homogeneous ground of 1 ohm-m on the same mesh, whose ΔU gives the
+// geometric factor k = 1 / ΔU. On a flat surface k is analytic:
+// k = 2π / (1/AM - 1/AN - 1/BM + 1/BN) (terms of absent electrodes left out).
+//
+// Accuracy (checked datum by datum by the tests against analytic
+// solutions): a homogeneous ground within 0.1 % (the quadrature's error
+// only), layered grounds and contacts within 2 %.
+//
+// Progress and cancelling: Progress is called after the mesh and after
+// each wavenumber of each run with the fraction done (0 to 1), from the
+// computing threads but one call at a time; when it returns false the
+// computation stops before the next wavenumber and raises
+// EForwardCancelled. A failure raises EForwardError; nothing is returned
+// half computed. The function keeps no state between calls: several
+// computations may run at once (their meshing takes turns).
+
+#include "section/forward/ForwardMesh.h"
+#include "section/forward/ForwardModel.h"
+#include "section/forward/Survey.h"
+#include "section/forward/Wavenumbers.h"
+
+#include <functional>
+#include <vector>
+
+namespace lp {
+
+struct TForwardOptions {
+    TMeshOptions Mesh;
+    double QuadratureTolerance = 0.9e-3; // relative, against 1/r over the survey's distances
+    int Threads = 0;                     // wavenumbers computed at once; 0 for the machine's cores
+};
+
+// Returns false to stop the computation.
+using TForwardProgress = std::function<bool(double Fraction)>;
+
+// Wall-clock seconds of the stages (the per-wavenumber stages summed over
+// the threads).
+struct TForwardTimes {
+    double Mesh = 0.0;
+    double Assemble = 0.0;
+    double Factorise = 0.0;
+    double Solve = 0.0; // right-hand sides and solutions
+    double Total = 0.0;
+};
+
+struct TForwardResult {
+    TSurvey Survey;                       // as computed: the electrodes on the surface
+    std::vector<double> Voltages;         // ΔU per configuration, V/A
+    std::vector<double> GeometricFactors; // k, m
+    std::vector<double> Resistivities;    // ρa, ohm-m
+    std::vector<double> Chargeabilities;  // ηa, per cent; empty when no region is polarizable
+    int MeshNodes = 0;
+    int MeshTriangles = 0;
+    TWavenumbers Wavenumbers;
+    double QuadratureError = 0.0; // of the wavenumbers against 1/r
+    TForwardTimes Times;
+};
+
+TForwardResult ComputeForwardResponse(const TForwardModel& Ground, TSurvey Survey, const TForwardOptions& Options = {},
+                                      const TForwardProgress& Progress = {});
+
+// The smallest and the largest distance between a current and a potential
+// electrode of one configuration.
+void SurveyDistances(const TSurvey& Survey, double& Smallest, double& Largest);
+
+// The analytic geometric factor of a configuration on a flat surface;
+// infinite where the configuration measures nothing over a homogeneous
+// ground.
+double FlatGeometricFactor(const TSurvey& Survey, const TConfiguration& Configuration);
+
+} // namespace lp

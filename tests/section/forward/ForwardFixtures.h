@@ -1,0 +1,119 @@
+#pragma once
+// Hand-built grounds for the forward tests, the analytic potentials they
+// are checked against, and the worst error of a set of data.
+
+#include "section/forward/ForwardResponse.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <numbers>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace lp::test {
+
+// A section of Width x Depth, top at depth 0, the host ring's resistivity
+// and polarizability set (or not), with bodies added as rings of points
+// (x, depth).
+struct TForwardSection {
+    Tnodes nodes;
+    AllSpolygon model;
+    TModelArea area;
+
+    TForwardSection(double width, double depth, std::optional<double> host, double hostPolarizability = 0.0,
+                    const arofcomplexM& profile = {})
+        : area{0.0, 0.0, width, depth}
+    {
+        BuildFrameModel(nodes, model, profile, !profile.Empty(), depth, 0.0, width, 0.0);
+        if (host)
+            model[0][0].params[psResistivity] = *host;
+        if (hostPolarizability > 0.0)
+            model[0][0].params[psPolarizability] = hostPolarizability;
+    }
+
+    // A body of one ring over the points (x, depth); returns the body.
+    int AddBody(std::vector<std::pair<double, double>> points, double resistivity, double polarizability = 0.0,
+                const std::string& label = {})
+    {
+        arofcomplexM ring;
+        for (const auto& [x, y] : points)
+            ring.Add(MakeComplex(x, y));
+        EXPECT_TRUE(AddPolygon(ring, model, nodes));
+        Polygon& added = model[model.High()][0];
+        added.params[psResistivity] = resistivity;
+        if (polarizability > 0.0)
+            added.params[psPolarizability] = polarizability;
+        if (!label.empty())
+            added.params[psLabelText] = label;
+        return model.High();
+    }
+
+    TForwardModel Ground(std::optional<double> hostResistivity = std::nullopt) const
+    {
+        return PrepareForwardModel(model, nodes, area, hostResistivity);
+    }
+};
+
+// Potential on the surface at distance r of a unit current at a surface point.
+inline double HalfSpacePotential(double rho, double r)
+{
+    return rho / (2 * std::numbers::pi * r);
+}
+
+// Two layers: ρ1 of thickness h over ρ2, the image series summed until its
+// terms vanish.
+inline double TwoLayerPotential(double rho1, double rho2, double h, double r)
+{
+    const double kappa = (rho2 - rho1) / (rho2 + rho1);
+    double sum = 1.0 / r, power = 1.0;
+    for (int n = 1; n < 100000; ++n) {
+        power *= kappa;
+        const double term = power / std::sqrt(r * r + 4.0 * n * n * h * h);
+        sum += 2.0 * term;
+        if (std::fabs(term) < 1e-12 * sum)
+            break;
+    }
+    return rho1 / (2 * std::numbers::pi) * sum;
+}
+
+// The apparent resistivity of a configuration from a potential U(source, receiver).
+inline double AnalyticApparentResistivity(const TSurvey& survey, const TConfiguration& c,
+                                          const std::function<double(int, int)>& potential)
+{
+    const auto u = [&](int current, int at) { return current < 0 || at < 0 ? 0.0 : potential(current, at); };
+    const double du = u(c.a, c.m) - u(c.a, c.n) - u(c.b, c.m) + u(c.b, c.n);
+    return FlatGeometricFactor(survey, c) * du;
+}
+
+// The worst relative error of the computed values against the expected
+// ones, and where it is; every datum is compared.
+struct TWorstError {
+    double error = 0.0;
+    size_t datum = 0;
+    double computed = 0.0, expected = 0.0;
+    std::string Text() const
+    {
+        return "worst relative error " + std::to_string(100.0 * error) + " % at datum " + std::to_string(datum + 1) +
+               " (computed " + std::to_string(computed) + ", expected " + std::to_string(expected) + ")";
+    }
+};
+
+inline TWorstError WorstError(const std::vector<double>& computed, const std::vector<double>& expected)
+{
+    TWorstError worst;
+    EXPECT_EQ(computed.size(), expected.size());
+    for (size_t d = 0; d < std::min(computed.size(), expected.size()); ++d) {
+        const double error = std::fabs(computed[d] / expected[d] - 1.0);
+        if (!(error <= worst.error)) {
+            worst = {error, d, computed[d], expected[d]};
+            if (std::isnan(error))
+                break;
+        }
+    }
+    return worst;
+}
+
+} // namespace lp::test
