@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Lithoprism needs to build, test and run
-# (gmsh only for the tests).
+# (the gmsh program only for the tests; the forward computation links the
+# Gmsh library, Eigen and SuiteSparse's CHOLMOD).
 # Packages already present are skipped; apt-get update runs once, only when
 # something is missing. Works as root or through sudo.
 #
@@ -24,6 +25,7 @@ packages=(
   fonts-liberation2
   xvfb xauth
   poppler-utils
+  libgmsh-dev libeigen3-dev libsuitesparse-dev
 )
 # Test dependencies: gmsh meshes the exported model geometry in the tests.
 packages+=(gmsh)

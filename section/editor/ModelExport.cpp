@@ -59,7 +59,7 @@ TModelExportSummary ExportModel(const QString& FileName, const TSectionModel& Se
     return summary;
 }
 
-TModelExportSummary ExportSectionFileModel(const QString& SectionFile, const QString& FileName)
+TSectionModel ReadSectionFileModel(const QString& SectionFile)
 {
     QFile file(SectionFile);
     if (!file.open(QIODevice::ReadOnly))
@@ -78,7 +78,12 @@ TModelExportSummary ExportSectionFileModel(const QString& SectionFile, const QSt
                 .arg(SectionFile, QString::fromStdString(error.Message()))
                 .toStdString());
     }
-    return ExportModel(FileName, section);
+    return section;
+}
+
+TModelExportSummary ExportSectionFileModel(const QString& SectionFile, const QString& FileName)
+{
+    return ExportModel(FileName, ReadSectionFileModel(SectionFile));
 }
 
 } // namespace lp

@@ -41,7 +41,10 @@ QString ModelExportStatusText(const TModelExportSummary& Summary);
 // Raises EModelExportError with nothing written when the model cannot be
 // exported or a file cannot be written.
 TModelExportSummary ExportModel(const QString& FileName, const TSectionModel& Section);
-// Reads a section file's model (its picture is not needed) and exports it.
+// Reads a section file's model (its picture is not needed); raises
+// EModelExportError when the file cannot be read or holds no sound model.
+TSectionModel ReadSectionFileModel(const QString& SectionFile);
+// Reads a section file's model and exports it.
 TModelExportSummary ExportSectionFileModel(const QString& SectionFile, const QString& FileName);
 
 } // namespace lp

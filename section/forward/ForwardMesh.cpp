@@ -31,6 +31,7 @@ public:
         PutElectrodesOnSurface();
         ChooseSizes();
         Pad();
+        MakeCanonical();
         return std::move(P);
     }
 
@@ -224,6 +225,77 @@ private:
         }
     }
 
+    // --- Order ---------------------------------------------------------------------
+    // The same ground gives the same geometry, and so the same mesh, however
+    // the section file orders its nodes and rings: points by place, edges by
+    // their points, loops from their smallest edge, surfaces by their loops.
+    // (Regions keep their numbers: they only name a conductivity.)
+    void MakeCanonical()
+    {
+        const size_t points = P.Points.size();
+        std::vector<int> order(points);
+        for (size_t p = 0; p < points; ++p)
+            order[p] = static_cast<int>(p);
+        std::sort(order.begin(), order.end(), [&](int a, int b) {
+            return std::make_pair(X(a), Y(a)) < std::make_pair(X(b), Y(b));
+        });
+        std::vector<int> pointTo(points);
+        std::vector<TGeometryPoint> sortedPoints;
+        for (size_t p = 0; p < points; ++p) {
+            pointTo[static_cast<size_t>(order[p])] = static_cast<int>(p);
+            sortedPoints.push_back(P.Points[static_cast<size_t>(order[p])]);
+        }
+        // Edges from the lower point to the higher, sorted.
+        const size_t edges = P.Edges.size();
+        std::vector<std::pair<std::pair<int, int>, int>> keyed; // (points, old edge)
+        for (size_t e = 0; e < edges; ++e) {
+            const int a = pointTo[static_cast<size_t>(P.Edges[e].first)];
+            const int b = pointTo[static_cast<size_t>(P.Edges[e].second)];
+            keyed.push_back({{std::min(a, b), std::max(a, b)}, static_cast<int>(e)});
+        }
+        std::sort(keyed.begin(), keyed.end());
+        std::vector<int> edgeTo(edges); // signed new edge number of old edge e + 1
+        std::vector<std::pair<int, int>> sortedEdges;
+        for (size_t e = 0; e < edges; ++e) {
+            const int old = keyed[e].second;
+            const bool forward = pointTo[static_cast<size_t>(P.Edges[static_cast<size_t>(old)].first)] == keyed[e].first.first;
+            edgeTo[static_cast<size_t>(old)] = forward ? static_cast<int>(e) + 1 : -(static_cast<int>(e) + 1);
+            sortedEdges.push_back(keyed[e].first);
+        }
+        const auto renumber = [&](TGeometryLoop& loop) {
+            for (int& edge : loop)
+                edge = edge > 0 ? edgeTo[static_cast<size_t>(edge - 1)] : -edgeTo[static_cast<size_t>(-edge - 1)];
+            const auto smallest = std::min_element(loop.begin(), loop.end(),
+                                                   [](int a, int b) { return std::abs(a) < std::abs(b); });
+            std::rotate(loop.begin(), smallest, loop.end());
+        };
+        const auto firstEdge = [](const TGeometryLoop& loop) { return loop.empty() ? 0 : std::abs(loop.front()); };
+        for (TGeometrySurface& surface : P.Surfaces) {
+            renumber(surface.outer);
+            for (TGeometryLoop& hole : surface.holes)
+                renumber(hole);
+            std::sort(surface.holes.begin(), surface.holes.end(),
+                      [&](const TGeometryLoop& a, const TGeometryLoop& b) { return firstEdge(a) < firstEdge(b); });
+        }
+        std::sort(P.Surfaces.begin(), P.Surfaces.end(), [&](const TGeometrySurface& a, const TGeometrySurface& b) {
+            return firstEdge(a.outer) < firstEdge(b.outer);
+        });
+        for (int& p : P.ElectrodePoints)
+            p = pointTo[static_cast<size_t>(p)];
+        std::vector<std::pair<int, int>> outer;
+        for (size_t i = 0; i < P.OuterEdges.size(); ++i)
+            outer.emplace_back(std::abs(edgeTo[static_cast<size_t>(P.OuterEdges[i])]) - 1, P.OuterEdgeRegions[i]);
+        std::sort(outer.begin(), outer.end());
+        P.OuterEdges.clear();
+        P.OuterEdgeRegions.clear();
+        for (const auto& [edge, region] : outer) {
+            P.OuterEdges.push_back(edge);
+            P.OuterEdgeRegions.push_back(region);
+        }
+        P.Points = std::move(sortedPoints);
+        P.Edges = std::move(sortedEdges);
+    }
+
     const TForwardModel& FGround;
     const TSurvey& FSurvey;
     const TMeshOptions& FOptions;
@@ -252,6 +324,8 @@ void StartGmsh()
     gmsh::option::setNumber("Mesh.MeshSizeExtendFromBoundary", 0);
     gmsh::option::setNumber("Mesh.MeshSizeFromPoints", 0);
     gmsh::option::setNumber("Mesh.MeshSizeFromCurvature", 0);
+    // The 1-D meshes integrate the size along each edge: a thousandth is plenty.
+    gmsh::option::setNumber("Mesh.LcIntegrationPrecision", 1e-3);
     started = true;
 }
 
@@ -282,10 +356,13 @@ void BuildGmshModel(const TPaddedGeometry& g)
         electrodes.push_back(p + 1);
     const int distance = gmsh::model::mesh::field::add("Distance");
     gmsh::model::mesh::field::setNumbers(distance, "PointsList", electrodes);
-    const int size = gmsh::model::mesh::field::add("MathEval");
-    gmsh::model::mesh::field::setString(size, "F",
-                                        "Min(" + NumberText(g.MaxSize) + ", " + NumberText(g.ElectrodeSize) + " + " +
-                                            NumberText(g.Growth) + " * F" + std::to_string(distance) + ")");
+    // Size ElectrodeSize + Growth * distance, up to MaxSize.
+    const int size = gmsh::model::mesh::field::add("Threshold");
+    gmsh::model::mesh::field::setNumber(size, "InField", distance);
+    gmsh::model::mesh::field::setNumber(size, "SizeMin", g.ElectrodeSize);
+    gmsh::model::mesh::field::setNumber(size, "SizeMax", g.MaxSize);
+    gmsh::model::mesh::field::setNumber(size, "DistMin", 0.0);
+    gmsh::model::mesh::field::setNumber(size, "DistMax", (g.MaxSize - g.ElectrodeSize) / g.Growth);
     gmsh::model::mesh::field::setAsBackgroundMesh(size);
 }
 

@@ -32,7 +32,6 @@ double ElectrodeDistance(const TSurvey& survey, int a, int b)
 // One conductivity per region for each run of the computation.
 struct TRun {
     std::vector<double> conductivity;
-    std::vector<TSource> sources;
     std::vector<Eigen::MatrixXd> potentials; // per wavenumber: source x electrode
     Eigen::MatrixXd total;
 };
@@ -136,7 +135,6 @@ TForwardResult ComputeForwardResponse(const TForwardModel& Ground, TSurvey Surve
             }
     const double middle = (Survey.Electrodes.front().x + Survey.Electrodes.back().x) / 2;
     const TGeometryPoint centre{middle, SurfaceElevation(Ground, std::clamp(middle, Ground.Left, Ground.Right))};
-    const TFieldKind kind = Ground.HasRelief ? TFieldKind::Total : TFieldKind::Secondary;
 
     // The runs: the ground, the charged ground, the reference ground.
     std::vector<TRun> runs(1);
@@ -156,10 +154,9 @@ TForwardResult ComputeForwardResponse(const TForwardModel& Ground, TSurvey Surve
         runs.back().conductivity.assign(Ground.Regions.size(), 1.0);
     }
     const size_t wavenumbers = result.Wavenumbers.k.size();
-    for (TRun& run : runs) {
-        run.sources = SourcesAt(mesh, elements, run.conductivity, sourceNodes);
+    for (TRun& run : runs)
         run.potentials.resize(wavenumbers);
-    }
+    const Eigen::MatrixXd sources = SourceTerms(static_cast<int>(mesh.Nodes.size()), sourceNodes);
 
     // Every (run, wavenumber) on its own: in parallel.
     const size_t tasks = runs.size() * wavenumbers;
@@ -189,8 +186,7 @@ TForwardResult ComputeForwardResponse(const TForwardModel& Ground, TSurvey Surve
                 factor.Factorise(A);
                 own.Factorise += Seconds(at);
                 at = TClock::now();
-                const Eigen::MatrixXd b = SourceTerms(mesh, elements, run.conductivity, run.sources, k, centre, kind);
-                run.potentials[i] = PotentialsAt(factor.Solve(b), mesh.ElectrodeNodes);
+                run.potentials[i] = PotentialsAt(factor.Solve(sources), mesh.ElectrodeNodes);
                 own.Solve += Seconds(at);
                 gate.Report(MeshShare + (1.0 - MeshShare) * static_cast<double>(++done) / static_cast<double>(tasks));
             }
@@ -220,17 +216,9 @@ TForwardResult ComputeForwardResponse(const TForwardModel& Ground, TSurvey Surve
     result.Times.Factorise = times.Factorise;
     result.Times.Solve = times.Solve;
 
-    // Back to the potentials; the secondary field's primary added exactly.
-    for (TRun& run : runs) {
+    // Back to the potentials.
+    for (TRun& run : runs)
         run.total = BackTransform(run.potentials, result.Wavenumbers.w);
-        if (kind == TFieldKind::Secondary)
-            for (size_t s = 0; s < sourceElectrodes.size(); ++s)
-                for (size_t e = 0; e < Survey.Electrodes.size(); ++e)
-                    if (static_cast<int>(e) != sourceElectrodes[s])
-                        run.total(static_cast<Eigen::Index>(s), static_cast<Eigen::Index>(e)) +=
-                            1.0 / (2.0 * std::numbers::pi * run.sources[s].sigma0 *
-                                   ElectrodeDistance(Survey, sourceElectrodes[s], static_cast<int>(e)));
-    }
 
     // The data.
     const auto voltage = [&](const TRun& run, const TConfiguration& c) {

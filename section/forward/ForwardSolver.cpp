@@ -7,63 +7,12 @@
 
 namespace lp {
 
-// --- Bessel functions (polynomial approximations of K₀, K₁, I₀, I₁) ----------
-
-namespace {
-
-double BesselI0(double x)
-{
-    const double t = (x / 3.75) * (x / 3.75);
-    return 1.0 + t * (3.5156229 + t * (3.0899424 + t * (1.2067492 + t * (0.2659732 + t * (0.0360768 + t * 0.0045813)))));
-}
-
-double BesselI1(double x)
-{
-    const double t = (x / 3.75) * (x / 3.75);
-    return x * (0.5 + t * (0.87890594 + t * (0.51498869 + t * (0.15084934 + t * (0.02658733 + t * (0.00301532 + t * 0.00032411))))));
-}
-
-// √x eˣ K₀(x) and √x eˣ K₁(x) for x >= 2.
-double ScaledK0(double x)
-{
-    const double t = 2.0 / x;
-    return 1.25331414 + t * (-0.07832358 + t * (0.02189568 + t * (-0.01062446 + t * (0.00587872 + t * (-0.00251540 + t * 0.00053208)))));
-}
-
-double ScaledK1(double x)
-{
-    const double t = 2.0 / x;
-    return 1.25331414 + t * (0.23498619 + t * (-0.03655620 + t * (0.01504268 + t * (-0.00780353 + t * (0.00325614 + t * -0.00068245)))));
-}
-
-} // namespace
-
-double BesselK0(double X)
-{
-    if (X <= 2.0) {
-        const double t = X * X / 4.0;
-        return -std::log(X / 2.0) * BesselI0(X) +
-               (-0.57721566 + t * (0.42278420 + t * (0.23069756 + t * (0.03488590 + t * (0.00262698 + t * (0.00010750 + t * 0.0000074))))));
-    }
-    return std::exp(-X) / std::sqrt(X) * ScaledK0(X);
-}
-
-double BesselK1(double X)
-{
-    if (X <= 2.0) {
-        const double t = X * X / 4.0;
-        return (X * std::log(X / 2.0) * BesselI1(X) +
-                (1.0 + t * (0.15443144 + t * (-0.67278579 + t * (-0.18156897 + t * (-0.01919402 + t * (-0.00110404 + t * -0.00004686))))))) /
-               X;
-    }
-    return std::exp(-X) / std::sqrt(X) * ScaledK1(X);
-}
-
 double BesselK1OverK0(double X)
 {
-    if (X <= 2.0)
-        return BesselK1(X) / BesselK0(X);
-    return ScaledK1(X) / ScaledK0(X);
+    // Beyond x = 50 the asymptotic series; below, the functions themselves.
+    if (X > 50.0)
+        return 1.0 + 1.0 / (2.0 * X) - 1.0 / (8.0 * X * X);
+    return std::cyl_bessel_k(1.0, X) / std::cyl_bessel_k(0.0, X);
 }
 
 // --- Elements and pattern -------------------------------------------------------
@@ -211,111 +160,11 @@ Eigen::SparseMatrix<double> AssembleSystem(const TForwardMesh& Mesh, const TElem
 
 // --- Sources ----------------------------------------------------------------------
 
-std::vector<TSource> SourcesAt(const TForwardMesh& Mesh, const TElementMatrices& Elements,
-                               const std::vector<double>& Conductivity, const std::vector<int>& Nodes)
+Eigen::MatrixXd SourceTerms(int NodeCount, const std::vector<int>& SourceNodes)
 {
-    std::vector<TSource> sources;
-    for (int node : Nodes)
-        sources.push_back({node, 0.0, false});
-    // Area-weighted mean conductivity of the triangles at each node.
-    std::vector<double> weight(sources.size(), 0.0);
-    std::vector<double> first(sources.size(), std::numeric_limits<double>::quiet_NaN());
-    std::vector<int> sourceOf(Mesh.Nodes.size(), -1);
-    for (size_t s = 0; s < sources.size(); ++s)
-        sourceOf[static_cast<size_t>(sources[s].node)] = static_cast<int>(s);
-    for (size_t t = 0; t < Mesh.Triangles.size(); ++t)
-        for (int node : Mesh.Triangles[t]) {
-            const int s = sourceOf[static_cast<size_t>(node)];
-            if (s < 0)
-                continue;
-            const double sigma = Conductivity[static_cast<size_t>(Mesh.TriangleRegion[t])];
-            TSource& source = sources[static_cast<size_t>(s)];
-            if (std::isnan(first[static_cast<size_t>(s)]))
-                first[static_cast<size_t>(s)] = sigma;
-            else if (sigma != first[static_cast<size_t>(s)])
-                source.onBoundary = true;
-            source.sigma0 += sigma * Elements.Area[t];
-            weight[static_cast<size_t>(s)] += Elements.Area[t];
-        }
-    for (size_t s = 0; s < sources.size(); ++s)
-        sources[s].sigma0 = sources[s].onBoundary ? sources[s].sigma0 / weight[s] : first[s];
-    return sources;
-}
-
-namespace {
-
-// The primary field's right-hand side of one source: minus the operator of
-// the conductivity differences applied to the half-space field.
-void SecondarySourceTerm(const TForwardMesh& mesh, const TElementMatrices& elements,
-                         const std::vector<double>& conductivity, const TSource& source, double k,
-                         const TGeometryPoint& centre, Eigen::Ref<Eigen::VectorXd> b)
-{
-    const TGeometryPoint& s = At(mesh, source.node);
-    const double scale = 1.0 / (2.0 * std::numbers::pi * source.sigma0);
-    // The field at the source node itself, where triangles of another
-    // conductivity touch it: the mean over the nearest triangles' size.
-    double nearest = std::numeric_limits<double>::infinity();
-    std::vector<double> primary(mesh.Nodes.size(), std::numeric_limits<double>::quiet_NaN());
-    const auto field = [&](int node) {
-        double& value = primary[static_cast<size_t>(node)];
-        if (std::isnan(value)) {
-            double r = Distance(At(mesh, node), s);
-            if (r == 0.0)
-                r = nearest;
-            value = scale * BesselK0(k * r);
-        }
-        return value;
-    };
-    const double same = 1e-12 * source.sigma0;
-    if (source.onBoundary)
-        for (size_t t = 0; t < mesh.Triangles.size(); ++t) {
-            const std::array<int, 3>& tri = mesh.Triangles[t];
-            if (tri[0] == source.node || tri[1] == source.node || tri[2] == source.node)
-                nearest = std::min(nearest, std::sqrt(elements.Area[t]) / 3.0);
-        }
-    const double k2 = k * k;
-    for (size_t t = 0; t < mesh.Triangles.size(); ++t) {
-        const double difference = conductivity[static_cast<size_t>(mesh.TriangleRegion[t])] - source.sigma0;
-        if (std::fabs(difference) <= same)
-            continue;
-        const std::array<int, 3>& tri = mesh.Triangles[t];
-        const double u[3] = {field(tri[0]), field(tri[1]), field(tri[2])};
-        double local[3] = {0.0, 0.0, 0.0};
-        for (int q = 0; q < 6; ++q) {
-            const int i = LocalRow[q], j = LocalColumn[q];
-            const double entry = elements.Stiffness[t][static_cast<size_t>(q)] + k2 * elements.Area[t] * MassFactor(q);
-            local[i] += entry * u[j];
-            if (i != j)
-                local[j] += entry * u[i];
-        }
-        for (int i = 0; i < 3; ++i)
-            b[tri[static_cast<size_t>(i)]] -= difference * local[i];
-    }
-    for (size_t e = 0; e < mesh.OuterEdges.size(); ++e) {
-        const double difference = conductivity[static_cast<size_t>(mesh.OuterEdgeRegion[e])] - source.sigma0;
-        if (std::fabs(difference) <= same)
-            continue;
-        const int i = mesh.OuterEdges[e][0], j = mesh.OuterEdges[e][1];
-        const double factor = difference * MixedCoefficient(elements, e, k, centre) * elements.EdgeLength[e] / 6.0;
-        b[i] -= factor * (2.0 * field(i) + field(j));
-        b[j] -= factor * (field(i) + 2.0 * field(j));
-    }
-}
-
-} // namespace
-
-Eigen::MatrixXd SourceTerms(const TForwardMesh& Mesh, const TElementMatrices& Elements,
-                            const std::vector<double>& Conductivity, const std::vector<TSource>& Sources, double K,
-                            const TGeometryPoint& Centre, TFieldKind Kind)
-{
-    Eigen::MatrixXd b = Eigen::MatrixXd::Zero(static_cast<Eigen::Index>(Mesh.Nodes.size()),
-                                              static_cast<Eigen::Index>(Sources.size()));
-    for (size_t s = 0; s < Sources.size(); ++s) {
-        if (Kind == TFieldKind::Total)
-            b(Sources[s].node, static_cast<Eigen::Index>(s)) = 0.5;
-        else
-            SecondarySourceTerm(Mesh, Elements, Conductivity, Sources[s], K, Centre, b.col(static_cast<Eigen::Index>(s)));
-    }
+    Eigen::MatrixXd b = Eigen::MatrixXd::Zero(NodeCount, static_cast<Eigen::Index>(SourceNodes.size()));
+    for (size_t s = 0; s < SourceNodes.size(); ++s)
+        b(SourceNodes[s], static_cast<Eigen::Index>(s)) = 0.5; // I/2 of the cosine transform
     return b;
 }
 

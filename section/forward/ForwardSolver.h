@@ -13,15 +13,10 @@
 // a symmetric positive definite system A(k), factorised once (CHOLMOD) and
 // solved for every current electrode.
 //
-// Sources: the total field (the point source itself on the right-hand
-// side) where the surface has a relief, the secondary field elsewhere: the
-// primary field of a half-space of the conductivity σ₀ at the electrode,
-// Ũp = K₀(k r) / (2π σ₀), is known exactly, and only the field of the
-// differences σ - σ₀ is computed on the mesh, with the right-hand side
-// -Σ (σ - σ₀) (S + k² M) Ũp over the triangles where σ differs. The point
-// source's singularity never meets the mesh: a homogeneous ground is exact.
-// An electrode on a region boundary (σ differs around it) takes the mean
-// conductivity around it as σ₀ and is as accurate as its mesh.
+// The source is the point current itself: (I/2) on the right-hand side at
+// the electrode's node. The mesh is fine at every electrode, so the point
+// source's smearing stays within the elements around it, and the potential
+// is read at other electrodes only.
 
 #include "section/forward/ForwardMesh.h"
 
@@ -34,17 +29,12 @@
 
 namespace lp {
 
-// The modified Bessel functions K₀ and K₁ of the second kind for x > 0,
-// relative error below 2e-7 (polynomial approximations; far faster than
-// std::cyl_bessel_k, which the primary field would call for every node).
-double BesselK0(double X);
-double BesselK1(double X);
-// K₁(x) / K₀(x), finite for every x > 0.
+// K₁(x) / K₀(x) for x > 0, finite where both underflow.
 double BesselK1OverK0(double X);
 
 // Per triangle: the gradient stiffness for σ = 1 (upper triangle of the
-// 3 x 3 matrix: 00 01 02 11 12 22) and the area; per outer edge its length
-// and the outward normal.
+// 3 x 3 matrix: 00 01 02 11 12 22) and the area; per outer edge its
+// length, middle and outward normal.
 struct TElementMatrices {
     std::vector<std::array<double, 6>> Stiffness;
     std::vector<double> Area;
@@ -70,23 +60,9 @@ Eigen::SparseMatrix<double> AssembleSystem(const TForwardMesh& Mesh, const TElem
                                            const TSystemPattern& Pattern, const std::vector<double>& Conductivity,
                                            double K, const TGeometryPoint& Centre);
 
-// A current electrode and the half-space it sees.
-struct TSource {
-    int node = 0;            // the electrode's mesh node
-    double sigma0 = 1.0;     // conductivity of the primary field's half-space (S/m)
-    bool onBoundary = false; // σ differs among the triangles at the node
-};
-
-// The sources for the electrodes, each with the conductivity around it.
-std::vector<TSource> SourcesAt(const TForwardMesh& Mesh, const TElementMatrices& Elements,
-                               const std::vector<double>& Conductivity, const std::vector<int>& Nodes);
-
-enum class TFieldKind { Total, Secondary };
-
-// The right-hand sides, one column per source.
-Eigen::MatrixXd SourceTerms(const TForwardMesh& Mesh, const TElementMatrices& Elements,
-                            const std::vector<double>& Conductivity, const std::vector<TSource>& Sources, double K,
-                            const TGeometryPoint& Centre, TFieldKind Kind);
+// The right-hand sides of unit point currents at the nodes, one column per
+// source.
+Eigen::MatrixXd SourceTerms(int NodeCount, const std::vector<int>& SourceNodes);
 
 // One factorisation of A(k), reusable for any number of right-hand sides.
 // The symbolic analysis is kept when the next matrix has the same pattern.

@@ -1,6 +1,13 @@
 #include "section/main/CommandLine.h"
 
+#include "platform/core/SafeSave.h"
 #include "section/editor/ModelExport.h"
+#include "section/forward/DataFile.h"
+
+#include <QtCore/QFile>
+
+#include <cmath>
+#include <limits>
 
 namespace lp {
 
@@ -30,6 +37,155 @@ int ExportModelCommand(const QStringList& Arguments, std::FILE* Errors)
     }
 }
 
+// A wrong argument of --forward: exit code 2.
+class EArgumentError : public Exception {
+public:
+    using Exception::Exception;
+};
+
+// What --forward was asked.
+struct TForwardRequest {
+    QString OutFile, SectionFile, SchemeFile;
+    TArrayLayout Layout;
+    std::optional<double> HostResistivity;
+};
+
+double NumberArgument(const QString& Option, const QString& Text, double Least, bool Inclusive)
+{
+    bool ok = false;
+    const double value = Text.toDouble(&ok);
+    if (!ok || !std::isfinite(value) || value < Least || (!Inclusive && value == Least))
+        throw EArgumentError(QStringLiteral("%1 needs a number %2 %3, not \"%4\"")
+                                 .arg(Option, Inclusive ? QStringLiteral("of at least") : QStringLiteral("above"))
+                                 .arg(Least)
+                                 .arg(Text)
+                                 .toStdString());
+    return value;
+}
+
+double FiniteArgument(const QString& Option, const QString& Text)
+{
+    return NumberArgument(Option, Text, -std::numeric_limits<double>::max(), true);
+}
+
+int CountArgument(const QString& Option, const QString& Text, int Least, int Most)
+{
+    bool ok = false;
+    const int value = Text.toInt(&ok);
+    if (!ok || value < Least || value > Most)
+        throw EArgumentError(QStringLiteral("%1 needs a whole number from %2 to %3, not \"%4\"")
+                                 .arg(Option)
+                                 .arg(Least)
+                                 .arg(Most)
+                                 .arg(Text)
+                                 .toStdString());
+    return value;
+}
+
+TForwardRequest ParseForwardArguments(const QStringList& Arguments)
+{
+    TForwardRequest request;
+    QStringList names;
+    bool layoutGiven = false;
+    for (qsizetype i = 1; i < Arguments.size(); ++i) {
+        const QString& argument = Arguments[i];
+        if (!argument.startsWith(QStringLiteral("--"))) {
+            names.append(argument);
+            continue;
+        }
+        if (i + 1 >= Arguments.size())
+            throw EArgumentError(QStringLiteral("%1 needs a value").arg(argument).toStdString());
+        const QString value = Arguments[++i];
+        if (argument == QStringLiteral("--array")) {
+            const std::optional<TArrayKind> kind = ArrayKindFromName(value.toStdString());
+            if (!kind)
+                throw EArgumentError(
+                    QStringLiteral("--array is dipole-dipole, wenner or schlumberger, not \"%1\"").arg(value).toStdString());
+            request.Layout.Kind = *kind;
+            layoutGiven = true;
+        } else if (argument == QStringLiteral("--electrodes")) {
+            request.Layout.Electrodes = CountArgument(argument, value, 2, 10000);
+            layoutGiven = true;
+        } else if (argument == QStringLiteral("--spacing")) {
+            request.Layout.Spacing = NumberArgument(argument, value, 0.0, false);
+            layoutGiven = true;
+        } else if (argument == QStringLiteral("--first")) {
+            request.Layout.First = FiniteArgument(argument, value);
+            layoutGiven = true;
+        } else if (argument == QStringLiteral("--levels")) {
+            request.Layout.Levels = CountArgument(argument, value, 1, 1000);
+            layoutGiven = true;
+        } else if (argument == QStringLiteral("--scheme")) {
+            request.SchemeFile = value;
+        } else if (argument == QStringLiteral("--host-resistivity")) {
+            request.HostResistivity = NumberArgument(argument, value, 0.0, false);
+        } else {
+            throw EArgumentError(QStringLiteral("unknown option %1 for --forward").arg(argument).toStdString());
+        }
+    }
+    if (names.size() != 2)
+        throw EArgumentError("--forward needs two names: OUT.dat SECTION.sec");
+    if (!request.SchemeFile.isEmpty() && layoutGiven)
+        throw EArgumentError("--scheme takes the electrodes and configurations from its file: it cannot be combined "
+                             "with --array, --electrodes, --spacing, --first or --levels");
+    request.OutFile = names[0];
+    request.SectionFile = names[1];
+    return request;
+}
+
+TSurvey ReadSchemeFile(const QString& FileName)
+{
+    QFile file(FileName);
+    if (!file.open(QIODevice::ReadOnly))
+        throw EDataFileError(QStringLiteral("The scheme file \"%1\" cannot be read: %2")
+                                 .arg(FileName, file.errorString())
+                                 .toStdString());
+    const QByteArray bytes = file.readAll();
+    try {
+        return ParseUnifiedData(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
+    } catch (const EDataFileError& error) {
+        throw EDataFileError(QStringLiteral("The scheme file \"%1\" cannot be read: %2")
+                                 .arg(FileName, QString::fromStdString(error.Message()))
+                                 .toStdString());
+    }
+}
+
+int ForwardCommand(const QStringList& Arguments, std::FILE* Errors)
+{
+    TForwardRequest request;
+    try {
+        request = ParseForwardArguments(Arguments);
+    } catch (const EArgumentError& error) {
+        PrintLine(Errors, QStringLiteral("lithoprism: %1 (see lithoprism --help)").arg(QString::fromStdString(error.Message())));
+        return 2;
+    }
+    try {
+        const TSectionModel section = ReadSectionFileModel(request.SectionFile);
+        if (!request.HostResistivity && !section.Model.Empty() && !section.Model[0].Empty() &&
+            section.Model[0][0].params[psResistivity].IsEmpty()) {
+            PrintLine(Errors, QStringLiteral("lithoprism: The host medium has no resistivity: set it in the section "
+                                             "or give --host-resistivity R."));
+            return 1;
+        }
+        const TForwardModel ground =
+            PrepareForwardModel(section.Model, section.Nodes, section.ModelArea, request.HostResistivity);
+        TSurvey survey = request.SchemeFile.isEmpty() ? MakeArraySurvey(request.Layout, ground.Left, ground.Right)
+                                                      : ReadSchemeFile(request.SchemeFile);
+        const TForwardResult result = ComputeForwardResponse(ground, std::move(survey));
+        const bool table = request.OutFile.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive);
+        const std::string text = table ? FormatDataTable(result) : FormatUnifiedData(result);
+        QString error;
+        if (!SaveBytesAtomically(request.OutFile, QByteArray::fromStdString(text), error))
+            throw EDataFileError(QStringLiteral("The data file \"%1\" cannot be written: %2. Nothing was written.")
+                                     .arg(request.OutFile, error)
+                                     .toStdString());
+        return 0;
+    } catch (const std::exception& error) {
+        PrintLine(Errors, QStringLiteral("lithoprism: ") + QString::fromUtf8(error.what()));
+        return 1;
+    }
+}
+
 } // namespace
 
 QString CommandLineUsage()
@@ -37,6 +193,7 @@ QString CommandLineUsage()
     return QStringLiteral(
         "Usage: lithoprism [SECTION.sec] [-ns]\n"
         "       lithoprism --export-model OUT.geo SECTION.sec\n"
+        "       lithoprism --forward OUT.dat SECTION.sec [options]\n"
         "       lithoprism --help\n"
         "\n"
         "Without options the section editor opens, with the section file named (if any).\n"
@@ -47,6 +204,20 @@ QString CommandLineUsage()
         "                  table of its regions OUT.csv (tag, body, ring, label,\n"
         "                  resistivity, polarizability, area), then exit; no window is\n"
         "                  opened. Mesh it with: gmsh -2 OUT.geo\n"
+        "  --forward OUT.dat SECTION.sec [options]\n"
+        "                  compute what a resistivity / induced-polarization survey over\n"
+        "                  the section would measure and write it in the unified data\n"
+        "                  format (a b m n k rhoa, ip when a region is polarizable;\n"
+        "                  OUT.csv: a table), then exit; no window is opened. Options:\n"
+        "    --array dipole-dipole|wenner|schlumberger   (default dipole-dipole)\n"
+        "    --electrodes N    number of electrodes (default 48)\n"
+        "    --spacing A       electrode spacing (default: spread over the model area's\n"
+        "                      width, one spacing in from each side)\n"
+        "    --first X         position of the first electrode\n"
+        "    --levels L        levels n = 1 .. L (default 6)\n"
+        "    --scheme FILE     electrodes and configurations from a unified data file\n"
+        "    --host-resistivity R   the host medium's resistivity (ohm-m) when the\n"
+        "                      section sets none\n"
         "  --help          print this text and exit");
 }
 
@@ -61,6 +232,8 @@ std::optional<int> RunCommandLine(const QStringList& Arguments, std::FILE* Out, 
     }
     if (first == QStringLiteral("--export-model"))
         return ExportModelCommand(Arguments, Errors);
+    if (first == QStringLiteral("--forward"))
+        return ForwardCommand(Arguments, Errors);
     return std::nullopt;
 }
 

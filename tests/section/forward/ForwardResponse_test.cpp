@@ -4,10 +4,13 @@
 
 #include "section/forward/ForwardResponse.h"
 
+#include "section/editor/SectionFile.h"
 #include "tests/section/forward/ForwardFixtures.h"
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <map>
 
 namespace lp::test {
@@ -87,6 +90,203 @@ TEST_P(TwoLayers, EveryDatumFollowsTheImageSeries)
 INSTANTIATE_TEST_SUITE_P(ForwardResponse, TwoLayers,
                          ::testing::Values(TLayerCase{100, 1000, 1}, TLayerCase{100, 10, 1}, TLayerCase{100, 1000, 5},
                                            TLayerCase{100, 10, 5}, TLayerCase{50, 300, 2.5}));
+
+// The chargeability of two polarizable layers: the image series used twice,
+// with ρ and with ρ / (1 - η).
+TEST(ForwardResponse, TwoLayerChargeabilityFollowsTheImageSeriesUsedTwice)
+{
+    const double a = 10.0, width = 250.0, h = 2 * a;
+    const double rho1 = 100, rho2 = 20, eta1 = 0.02, eta2 = 0.15;
+    TForwardSection section(width, 120.0, rho2, 100 * eta2);
+    section.AddBody({{0, 0}, {width, 0}, {width, h}, {0, h}}, rho1, 100 * eta1);
+    const TForwardResult result = ComputeForwardResponse(section.Ground(), Array(TArrayKind::Wenner, 24, 6, a, 10.0));
+    std::vector<double> expected;
+    for (const TConfiguration& c : result.Survey.Configurations) {
+        const auto apparent = [&](double r1, double r2) {
+            return AnalyticApparentResistivity(result.Survey, c, [&](int s, int r) {
+                return TwoLayerPotential(r1, r2, h,
+                                         std::fabs(result.Survey.Electrodes[size_t(s)].x - result.Survey.Electrodes[size_t(r)].x));
+            });
+        };
+        expected.push_back(100.0 * (1.0 - apparent(rho1, rho2) / apparent(rho1 / (1 - eta1), rho2 / (1 - eta2))));
+    }
+    ASSERT_EQ(result.Chargeabilities.size(), result.Survey.Configurations.size());
+    const TWorstError worst = WorstError(result.Chargeabilities, expected);
+    EXPECT_LE(worst.error, 0.02) << worst.Text();
+    std::printf("[ two-layer chargeability ] %s\n", worst.Text().c_str());
+}
+
+// --- Vertical contact -------------------------------------------------------------
+
+TEST(ForwardResponse, AVerticalContactFollowsItsImageSolution)
+{
+    const double a = 10.0, width = 250.0, x0 = 125.0; // the contact halfway between electrodes 12 (120) and 13 (130)
+    for (const auto& [rho1, rho2] : {std::pair{100.0, 1000.0}, std::pair{100.0, 10.0}}) {
+        TForwardSection section(width, 120.0, rho1);
+        section.AddBody({{x0, 0}, {width, 0}, {width, 120.0}, {x0, 120.0}}, rho2);
+        const TForwardResult result =
+            ComputeForwardResponse(section.Ground(), Array(TArrayKind::DipoleDipole, 24, 6, a, 10.0));
+        const auto potential = [&](int s, int r) {
+            const double xs = result.Survey.Electrodes[size_t(s)].x, xr = result.Survey.Electrodes[size_t(r)].x;
+            // The source's side: its resistivity and contrast; the other side mirrored.
+            const bool left = xs < x0;
+            const double own = left ? rho1 : rho2, other = left ? rho2 : rho1;
+            const double kappa = (other - own) / (other + own);
+            if ((xr < x0) == left)
+                return own / (2 * std::numbers::pi) * (1 / std::fabs(xr - xs) + kappa / std::fabs(xr - (2 * x0 - xs)));
+            return own / (2 * std::numbers::pi) * (1 + kappa) / std::fabs(xr - xs);
+        };
+        std::vector<double> expected;
+        for (const TConfiguration& c : result.Survey.Configurations)
+            expected.push_back(AnalyticApparentResistivity(result.Survey, c, potential));
+        const TWorstError worst = WorstError(result.Resistivities, expected);
+        EXPECT_LE(worst.error, 0.02) << rho1 << "/" << rho2 << ": " << worst.Text();
+        std::printf("[ vertical contact %g/%g ] %s\n", rho1, rho2, worst.Text().c_str());
+    }
+}
+
+// --- Relief -----------------------------------------------------------------------------
+
+TEST(ForwardResponse, AReliefOverAHomogeneousGroundGivesItsResistivity)
+{
+    // A valley 25 m deep across the middle of the line.
+    arofcomplexM profile;
+    for (auto [x, depth] : {std::pair{0.0, 0.0}, {60.0, 2.0}, {110.0, 25.0}, {150.0, 20.0}, {200.0, 4.0}, {250.0, 0.0}})
+        profile.Add(MakeComplex(x, depth));
+    const TForwardSection section(250.0, 150.0, 60.0, 0.0, profile);
+    const TForwardModel ground = section.Ground();
+    ASSERT_TRUE(ground.HasRelief);
+    const TForwardResult result = ComputeForwardResponse(ground, Array(TArrayKind::Schlumberger, 24, 5, 10.0, 10.0));
+    // The electrodes stand on the surface.
+    EXPECT_DOUBLE_EQ(result.Survey.Electrodes[10].z, -25.0); // x = 110
+    EXPECT_DOUBLE_EQ(result.Survey.Electrodes[0].z, -2.0 * 10 / 60);
+    const TWorstError worst = WorstError(result.Resistivities, std::vector<double>(result.Resistivities.size(), 60.0));
+    EXPECT_LE(worst.error, 0.01) << worst.Text();
+    // The computed geometric factors differ from the flat ones where the valley is.
+    double largest = 0.0;
+    for (size_t d = 0; d < result.GeometricFactors.size(); ++d)
+        largest = std::max(largest, std::fabs(result.GeometricFactors[d] /
+                                              FlatGeometricFactor(result.Survey, result.Survey.Configurations[d]) - 1));
+    EXPECT_GT(largest, 0.02);
+    std::printf("[ relief ] %s; geometric factors up to %.1f %% off the flat ones\n", worst.Text().c_str(), 100 * largest);
+}
+
+// --- The example ------------------------------------------------------------------
+
+TSectionModel ReadExample()
+{
+    std::ifstream file(LP_EXAMPLES_DIR "/example.sec", std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    TSectionModel section;
+    EXPECT_TRUE(ParseSectionModelBlock(bytes, section));
+    return section;
+}
+
+
+// The mean apparent resistivity of the configurations whose middle lies over x1 .. x2.
+double MeanOver(const TForwardResult& result, double x1, double x2)
+{
+    double sum = 0.0;
+    int count = 0;
+    for (size_t d = 0; d < result.Survey.Configurations.size(); ++d) {
+        const TConfiguration& c = result.Survey.Configurations[d];
+        const double middle = (result.Survey.Electrodes[size_t(c.a)].x + result.Survey.Electrodes[size_t(c.n)].x) / 2;
+        if (middle > x1 && middle < x2) {
+            sum += result.Resistivities[d];
+            ++count;
+        }
+    }
+    EXPECT_GT(count, 0);
+    return sum / count;
+}
+
+TEST(ForwardResponse, AResistiveBodyRaisesAndAConductiveOneLowersTheApparentResistivity)
+{
+    // The example's sandstone (x 100 .. 450 at 20 .. 120 m depth) in a 100 ohm-m host, its other rings 100 ohm-m too.
+    TSectionModel section = ReadExample();
+    const auto compute = [&](double body) {
+        for (int b = 1; b < section.Model.Length(); ++b)
+            for (Polygon& ring : section.Model[b])
+                ring.params[psResistivity] = 100.0;
+        section.Model[1][0].params[psResistivity] = body;
+        TArrayLayout layout;
+        layout.Electrodes = 32;
+        layout.Levels = 4;
+        return ComputeForwardResponse(PrepareForwardModel(section.Model, section.Nodes, section.ModelArea, 100.0),
+                                      MakeArraySurvey(layout, 0.0, 1000.0));
+    };
+    const TForwardResult resistive = compute(1000.0), conductive = compute(10.0);
+    EXPECT_GT(MeanOver(resistive, 150, 400), 110.0);
+    EXPECT_LT(MeanOver(conductive, 150, 400), 90.0);
+    // Far from the body the ground is the host's.
+    EXPECT_NEAR(MeanOver(resistive, 700, 950), 100.0, 3.0);
+    EXPECT_NEAR(MeanOver(conductive, 700, 950), 100.0, 3.0);
+}
+
+TEST(ForwardResponse, TheOrderOfNodesAndRingsInTheFileChangesNothing)
+{
+    const TSectionModel section = ReadExample();
+    // Nodes numbered backwards (the frame's four corners stay first, as the
+    // file format requires), bodies and rings listed backwards.
+    TSectionModel shuffled = section;
+    const int n = section.Nodes.Length();
+    std::vector<int> newIndex(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i)
+        newIndex[size_t(i)] = i < 4 ? i : n - 1 - (i - 4);
+    for (int i = 0; i < n; ++i)
+        shuffled.Nodes[newIndex[size_t(i)]] = section.Nodes[i];
+    for (SPolygon& body : shuffled.Model)
+        for (Polygon& ring : body)
+            for (int& node : ring.ring)
+                node = newIndex[size_t(node)];
+    AllSpolygon reordered;
+    reordered.Add(shuffled.Model[0]);
+    for (int b = shuffled.Model.High(); b >= 1; --b) {
+        SPolygon body;
+        for (int r = shuffled.Model[b].High(); r >= 0; --r)
+            body.Add(shuffled.Model[b][r]);
+        reordered.Add(body);
+    }
+    shuffled.Model = reordered;
+    TArrayLayout layout;
+    layout.Electrodes = 24;
+    layout.Levels = 4;
+    const auto compute = [&](const TSectionModel& s) {
+        return ComputeForwardResponse(PrepareForwardModel(s.Model, s.Nodes, s.ModelArea, 100.0),
+                                      MakeArraySurvey(layout, 0.0, 1000.0));
+    };
+    const TForwardResult first = compute(section), second = compute(shuffled);
+    EXPECT_EQ(first.MeshNodes, second.MeshNodes);
+    ASSERT_EQ(first.Resistivities.size(), second.Resistivities.size());
+    const TWorstError worst = WorstError(second.Resistivities, first.Resistivities);
+    EXPECT_LE(worst.error, 1e-9) << worst.Text();
+    const TWorstError ip = WorstError(second.Chargeabilities, first.Chargeabilities);
+    EXPECT_LE(ip.error, 1e-6) << ip.Text();
+}
+
+// --- Progress and cancelling ---------------------------------------------------------
+
+TEST(ForwardResponse, ProgressRisesToTheEndAndACancelStopsTheComputation)
+{
+    TForwardSection section(250.0, 100.0, 50.0);
+    section.AddBody({{100, 10}, {150, 10}, {150, 40}, {100, 40}}, 500.0);
+    const TForwardModel ground = section.Ground();
+    const TSurvey survey = Array(TArrayKind::DipoleDipole, 12, 3, 20.0, 10.0);
+    std::vector<double> reported;
+    TForwardOptions options;
+    options.Threads = 2;
+    ComputeForwardResponse(ground, survey, options, [&](double fraction) {
+        reported.push_back(fraction);
+        return true;
+    });
+    ASSERT_GE(reported.size(), 3u);
+    EXPECT_TRUE(std::is_sorted(reported.begin(), reported.end()));
+    EXPECT_DOUBLE_EQ(reported.back(), 1.0);
+
+    int calls = 0;
+    EXPECT_THROW(ComputeForwardResponse(ground, survey, options, [&](double) { return ++calls < 3; }), EForwardCancelled);
+    EXPECT_EQ(calls, 3); // nothing reported after the cancel
+}
 
 } // namespace
 } // namespace lp::test
