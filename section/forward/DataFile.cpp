@@ -85,6 +85,8 @@ public:
             FLines.push_back(line);
             start = end + 1;
         }
+        if (FLines.size() > 1 && FLines.back().empty())
+            FLines.pop_back(); // the last line's end
     }
 
     TSurvey Read()
@@ -92,14 +94,15 @@ public:
         TSurvey survey;
         survey.Array = "scheme";
         const int electrodes = Count("the electrode count");
-        const std::vector<std::string> electrodeColumns = Columns({"x", "y", "z"});
+        const std::vector<std::string> electrodeColumns = Columns({"x"});
         const size_t xColumn = ColumnOf(electrodeColumns, "x", "electrode");
         const std::optional<size_t> zColumn = OptionalColumnOf(electrodeColumns, "z");
+        const size_t electrodeValues = std::max(xColumn, zColumn.value_or(0)) + 1;
         for (int e = 0; e < electrodes; ++e) {
-            const std::vector<std::string_view> row = Row("electrode " + std::to_string(e + 1), electrodeColumns.size());
+            const std::vector<std::string_view> row = Row("electrode " + std::to_string(e + 1), electrodeValues);
             TElectrode electrode;
             electrode.x = Number(row[xColumn]);
-            electrode.z = zColumn && *zColumn < row.size() ? Number(row[*zColumn]) : 0.0;
+            electrode.z = zColumn ? Number(row[*zColumn]) : 0.0;
             survey.Electrodes.push_back(electrode);
         }
         const int data = Count("the datum count");
@@ -153,20 +156,16 @@ private:
     }
     static bool IsBlank(std::string_view line) { return Tokens(line).empty(); }
 
-    // The next line that is neither blank nor a comment; the comments passed
-    // are kept, the last one names the columns of the block that follows.
+    // The tokens of the next line that is neither blank nor a comment.
     std::vector<std::string_view> NextRow(const std::string& what)
     {
-        FLastComment.clear();
         while (FNext < FLines.size()) {
             const std::string_view line = FLines[FNext++];
             FAt = static_cast<int>(FNext);
             if (IsBlank(line))
                 continue;
-            if (IsComment(line)) {
-                FLastComment = std::string(line);
+            if (IsComment(line))
                 continue;
-            }
             return Tokens(line);
         }
         FAt = static_cast<int>(FLines.size());
@@ -255,7 +254,6 @@ private:
     std::vector<std::string_view> FLines;
     size_t FNext = 0;
     int FAt = 0;
-    std::string FLastComment;
 };
 
 } // namespace

@@ -329,13 +329,6 @@ void StartGmsh()
     started = true;
 }
 
-std::string NumberText(double value)
-{
-    char text[64];
-    std::snprintf(text, sizeof text, "%.17g", value);
-    return text;
-}
-
 void BuildGmshModel(const TPaddedGeometry& g)
 {
     gmsh::model::add("forward");

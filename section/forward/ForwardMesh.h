@@ -37,7 +37,7 @@ struct TPaddedGeometry {
     std::vector<int> OuterEdges;             // edge indices on the padding's sides and bottom
     std::vector<int> OuterEdgeRegions;       // the region inside each of them
     double ElectrodeSize = 0.1;              // element size at the electrodes
-    double Growth = 0.25;
+    double Growth = 0.1;
     double MaxSize = 1.0;                    // largest element size
 };
 

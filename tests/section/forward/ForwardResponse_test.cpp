@@ -121,7 +121,8 @@ TEST(ForwardResponse, TwoLayerChargeabilityFollowsTheImageSeriesUsedTwice)
 TEST(ForwardResponse, AVerticalContactFollowsItsImageSolution)
 {
     const double a = 10.0, width = 250.0, x0 = 125.0; // the contact halfway between electrodes 12 (120) and 13 (130)
-    for (const auto& [rho1, rho2] : {std::pair{100.0, 1000.0}, std::pair{100.0, 10.0}}) {
+    for (const std::pair<double, double>& contrast : {std::pair{100.0, 1000.0}, std::pair{100.0, 10.0}}) {
+        const double rho1 = contrast.first, rho2 = contrast.second;
         TForwardSection section(width, 120.0, rho1);
         section.AddBody({{x0, 0}, {width, 0}, {width, 120.0}, {x0, 120.0}}, rho2);
         const TForwardResult result =

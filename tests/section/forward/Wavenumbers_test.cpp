@@ -1,0 +1,87 @@
+// The wavenumber quadrature on its own: the sum against 1/r over every
+// electrode distance of the arrays, and the Bessel ratio of the mixed
+// boundary condition.
+
+#include "section/forward/Wavenumbers.h"
+
+#include "section/forward/ForwardResponse.h"
+#include "section/forward/ForwardSolver.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <set>
+
+namespace lp::test {
+namespace {
+
+// Every distance between a current and a potential electrode of the survey.
+std::set<double> CurrentToPotentialDistances(const TSurvey& survey)
+{
+    std::set<double> distances;
+    for (const TConfiguration& c : survey.Configurations)
+        for (int current : {c.a, c.b})
+            for (int potential : {c.m, c.n})
+                if (current >= 0 && potential >= 0)
+                    distances.insert(std::fabs(survey.Electrodes[size_t(current)].x - survey.Electrodes[size_t(potential)].x));
+    return distances;
+}
+
+TEST(Wavenumbers, TheSumGivesOneOverRForEveryElectrodeDistanceOfTheArrays)
+{
+    for (TArrayKind kind : {TArrayKind::DipoleDipole, TArrayKind::Wenner, TArrayKind::Schlumberger})
+        for (int electrodes : {24, 48, 96}) {
+            TArrayLayout layout;
+            layout.Kind = kind;
+            layout.Electrodes = electrodes;
+            layout.Levels = electrodes / 4;
+            const TSurvey survey = MakeArraySurvey(layout, 0.0, 5.0 * (electrodes + 1));
+            double smallest = 0.0, largest = 0.0;
+            SurveyDistances(survey, smallest, largest);
+            const TWavenumbers rule = ChooseWavenumbers(smallest, largest);
+            double worst = 0.0, at = 0.0;
+            for (double r : CurrentToPotentialDistances(survey)) {
+                const double error = std::fabs(r * PointSourceSum(rule, r) - 1.0);
+                if (error > worst) {
+                    worst = error;
+                    at = r;
+                }
+            }
+            EXPECT_LE(worst, 1e-3) << ArrayKindName(kind) << " " << electrodes << ": worst relative error " << worst
+                                   << " at r = " << at;
+            EXPECT_LE(rule.k.size(), 16u);
+            std::printf("[ quadrature %s %d electrodes ] %zu wavenumbers, worst relative error %.2e at r = %g\n",
+                        ArrayKindName(kind).c_str(), electrodes, rule.k.size(), worst, at);
+        }
+}
+
+TEST(Wavenumbers, TheFitHoldsBetweenTheSampledDistancesAndThreeTimesBeyondTheLargest)
+{
+    const TWavenumbers rule = ChooseWavenumbers(2.0, 300.0);
+    EXPECT_TRUE(std::is_sorted(rule.k.begin(), rule.k.end()));
+    // Distances off the sampling grid, up to the fitted range's end.
+    for (double r = 2.0; r <= 900.0; r *= 1.0173)
+        EXPECT_LE(std::fabs(r * PointSourceSum(rule, r) - 1.0), 1.5e-4) << "r = " << r;
+    EXPECT_LE(PointSourceError(rule, 2.0, 900.0), 1e-4);
+}
+
+TEST(Wavenumbers, AToleranceNoCountReachesIsRefused)
+{
+    EXPECT_THROW(ChooseWavenumbers(1.0, 100.0, 1e-12), EForwardError);
+    EXPECT_THROW(ChooseWavenumbers(0.0, 100.0), EForwardError);
+    EXPECT_THROW(ChooseWavenumbers(10.0, 1.0), EForwardError);
+}
+
+TEST(Wavenumbers, TheMixedConditionsBesselRatioIsFiniteEverywhere)
+{
+    for (double x : {1e-6, 0.01, 0.5, 3.0, 20.0, 49.9})
+        EXPECT_NEAR(BesselK1OverK0(x), std::cyl_bessel_k(1.0, x) / std::cyl_bessel_k(0.0, x), 1e-9 * BesselK1OverK0(x))
+            << x;
+    // Beyond the switch to the asymptotic series, and where K0 and K1 underflow.
+    EXPECT_NEAR(BesselK1OverK0(50.0 + 1e-9), std::cyl_bessel_k(1.0, 50.0) / std::cyl_bessel_k(0.0, 50.0), 1e-6);
+    EXPECT_NEAR(BesselK1OverK0(1e4), 1.0, 1e-3);
+    EXPECT_TRUE(std::isfinite(BesselK1OverK0(1e6)));
+}
+
+} // namespace
+} // namespace lp::test
