@@ -172,6 +172,30 @@ TEST(ForwardResponse, AReliefOverAHomogeneousGroundGivesItsResistivity)
     std::printf("[ relief ] %s; geometric factors up to %.1f %% off the flat ones\n", worst.Text().c_str(), 100 * largest);
 }
 
+TEST(ForwardResponse, OnASlopeTheGeometricFactorIsThatOfTheTiltedHalfSpace)
+{
+    // A plane slope (about 9.5 degrees) far beyond the electrodes: the ground
+    // there is a tilted half-space, whose potential is ρ / (2π r) with r
+    // measured along the slope.
+    arofcomplexM profile;
+    for (auto [x, depth] : {std::pair{0.0, 0.0}, {600.0, 100.0}})
+        profile.Add(MakeComplex(x, depth));
+    const TForwardSection section(600.0, 300.0, 30.0, 0.0, profile);
+    const TForwardResult result =
+        ComputeForwardResponse(section.Ground(), Array(TArrayKind::DipoleDipole, 24, 4, 10.0, 185.0));
+    std::vector<double> expected;
+    for (const TConfiguration& c : result.Survey.Configurations) {
+        const auto inverse = [&](int current, int potential) {
+            const TElectrode &p = result.Survey.Electrodes[size_t(current)], &q = result.Survey.Electrodes[size_t(potential)];
+            return 1.0 / std::hypot(p.x - q.x, p.z - q.z);
+        };
+        expected.push_back(2 * std::numbers::pi / (inverse(c.a, c.m) - inverse(c.a, c.n) - inverse(c.b, c.m) + inverse(c.b, c.n)));
+    }
+    const TWorstError worst = WorstError(result.GeometricFactors, expected);
+    EXPECT_LE(worst.error, 0.02) << worst.Text();
+    std::printf("[ slope ] geometric factors: %s\n", worst.Text().c_str());
+}
+
 // --- The example ------------------------------------------------------------------
 
 TSectionModel ReadExample()
