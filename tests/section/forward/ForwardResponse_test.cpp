@@ -196,6 +196,28 @@ TEST(ForwardResponse, OnASlopeTheGeometricFactorIsThatOfTheTiltedHalfSpace)
     std::printf("[ slope ] geometric factors: %s\n", worst.Text().c_str());
 }
 
+TEST(ForwardResponse, CurrentAndPotentialElectrodesSwappedGiveTheSameDatumOverAnyGround)
+{
+    // A relief and a polarizable body reaching the surface, electrodes on its
+    // corners and on the model area's corners, poles among the configurations.
+    arofcomplexM profile;
+    for (auto [x, depth] : {std::pair{0.0, 5.0}, {40.0, 0.0}, {80.0, 12.0}, {120.0, 3.0}})
+        profile.Add(MakeComplex(x, depth));
+    TForwardSection section(120.0, 60.0, 50.0, 3.0, profile);
+    section.AddBody({{40, 0}, {80, 12}, {70, 30}, {45, 25}}, 500.0, 10.0, "Outcrop");
+    TSurvey survey;
+    for (double x : {0.0, 10.0, 40.0, 50.0, 80.0, 100.0, 120.0})
+        survey.Electrodes.push_back({x, 0.0});
+    survey.Configurations = {{1, 2, 3, 4}, {4, 3, 2, 1}, {0, -1, 5, 6}, {5, 6, 0, -1}, {2, -1, 4, -1}, {4, -1, 2, -1}};
+    const TForwardResult result = ComputeForwardResponse(section.Ground(), survey);
+    for (size_t d = 0; d < result.Resistivities.size(); d += 2) {
+        EXPECT_NEAR(result.Resistivities[d + 1] / result.Resistivities[d], 1.0, 1e-8) << "datum " << d + 1;
+        EXPECT_NEAR(result.Chargeabilities[d + 1], result.Chargeabilities[d], 1e-6) << "datum " << d + 1;
+        EXPECT_TRUE(std::isfinite(result.GeometricFactors[d]));
+        EXPECT_GT(result.Resistivities[d], 0.0);
+    }
+}
+
 // --- The example ------------------------------------------------------------------
 
 TSectionModel ReadExample()
