@@ -54,8 +54,9 @@ TEST_F(HomogeneousGround, EveryDatumOfEveryArrayGivesTheGroundsResistivityAndCha
         EXPECT_LE(rho.error, 0.01) << rho.Text();
         const TWorstError eta = WorstError(result.Chargeabilities, std::vector<double>(result.Chargeabilities.size(), Eta));
         EXPECT_LE(eta.error, 0.01) << eta.Text();
-        std::printf("[ homogeneous %s ] %s; mesh %d nodes, %zu wavenumbers\n", ArrayKindName(kind).c_str(),
-                    rho.Text().c_str(), result.MeshNodes, result.Wavenumbers.k.size());
+        std::printf("[ homogeneous %s ] rhoa: %s; ip: %s; mesh %d nodes, %zu wavenumbers\n",
+                    ArrayKindName(kind).c_str(), rho.Text().c_str(), eta.Text().c_str(), result.MeshNodes,
+                    result.Wavenumbers.k.size());
     }
 }
 
