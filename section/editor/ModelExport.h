@@ -41,7 +41,8 @@ QString ModelExportStatusText(const TModelExportSummary& Summary);
 // Raises EModelExportError with nothing written when the model cannot be
 // exported or a file cannot be written.
 TModelExportSummary ExportModel(const QString& FileName, const TSectionModel& Section);
-// Reads a section file's model (its picture is not needed) and exports it.
+// Reads a section file's model as the editor opens it (ReadSectionFile; its
+// picture is not needed) and exports it.
 TModelExportSummary ExportSectionFileModel(const QString& SectionFile, const QString& FileName);
 
 } // namespace lp

@@ -472,13 +472,31 @@ void ReadEndMarker(TBlockReader& Reader)
         Reader.Fail(Reader.LastLine(), missing);
 }
 
-// What the rings determine is not taken from the file: every ring but the
+// An area that is empty or turned over cannot hold a frame: the editor
+// never makes one, and none of its tools could work on it.
+void CheckModelArea(TBlockReader& Reader, const TModelArea& Area)
+{
+    if (!(Area.left < Area.right) || !(Area.top < Area.bottom))
+        Reader.Fail(Reader.LastLine(), "the model area is empty or turned over (left must be less than right and "
+                                       "top less than bottom)");
+}
+
+// What the places and the rings determine is not taken from the file: a
+// node's border kind that does not match its place is taken from its place,
+// and border nodes are fitted onto their border within the kinds' tolerance
+// (the editor moves border nodes by their kind, so a kind that names another
+// border would move an inner node there); the frame's nodes are put first
+// in the table, where the editor's tools look for them; every ring but the
 // host ring is turned to the model's orientation and the nodes' sharing is
 // recomputed. A model that then breaks the model's rules is refused: every
 // editing operation relies on them. The message names the first fault (its
 // ring, body and rule).
 void SettleReadModel(TSectionModel& Section)
 {
+    const TModelArea& area = Section.ModelArea;
+    SettleBorderNodes(Section.Model, Section.Nodes, area.bottom, area.top, area.right, area.left);
+    PutFrameNodesFirst(Section.Profile, Section.HasProfile, Section.Model, Section.Nodes, area.bottom, area.top,
+                       area.right, area.left);
     const std::vector<std::string> faults = SettleAndCheckModel(Section.Model, Section.Nodes, &Section.ModelArea);
     if (faults.empty())
         return;
@@ -723,6 +741,7 @@ bool ParseSectionModelBlock(std::string_view FileBytes, TSectionModel& Section)
         result.ReservedPair[1] = reserved[1];
         const arofdoubleM area = reader.Numbers("the model area", 4);
         result.ModelArea = TModelArea{area[0], area[2], area[1], area[3]};
+        CheckModelArea(reader, result.ModelArea);
         const arofdoubleM profileHead = reader.Numbers("the profile settings", 2);
         result.HasProfile = RoundedField(reader, profileHead[0], "the profile flag") != 0;
         const int points = reader.Count(profileHead[1], "the profile length", 0);
@@ -741,6 +760,18 @@ bool ParseSectionModelBlock(std::string_view FileBytes, TSectionModel& Section)
     SettleReadModel(result);
     Section = std::move(result);
     return true;
+}
+
+std::string SectionBlockFault(std::string_view Block)
+{
+    TSectionModel check;
+    try {
+        if (!ParseSectionModelBlock(Block, check))
+            return "the model block cannot be read back";
+    } catch (const ESectionFileError& error) {
+        return error.Message();
+    }
+    return {};
 }
 
 } // namespace lp

@@ -84,9 +84,17 @@ std::vector<std::string_view> SplitFileLines(std::string_view Bytes);
 // ESectionFileError naming the line, and so does a block without its end
 // marker (a file cut short). The rings decide what is derived from them:
 // rings are turned to the model's orientation and the nodes' sharing is
-// recomputed; a model that then breaks CheckModelInvariants (crossing or
-// area-less rings, ...) raises ESectionFileError naming the first fault.
-// On any error Section is unchanged.
+// recomputed; a node's border kind that does not match its place is taken
+// from its place and border nodes are fitted onto their border within the
+// kinds' tolerance (SettleBorderNodes); the frame's nodes come first in the
+// table (PutFrameNodesFirst). A model that then breaks CheckModelInvariants
+// (crossing or area-less rings, ...), or an area that is empty or turned
+// over, raises ESectionFileError naming the first fault. On any error
+// Section is unchanged.
 bool ParseSectionModelBlock(std::string_view FileBytes, TSectionModel& Section);
+// Why a block about to be written would not open again (the fault
+// ParseSectionModelBlock names); empty when it reads back. Every save
+// checks its block with it before the disk is touched.
+std::string SectionBlockFault(std::string_view Block);
 
 } // namespace lp

@@ -287,6 +287,10 @@ int FindNearestFreePolygonEdge(const complexM& point, const Tnodes& nodes, const
 // with tolerance 1e-5.
 int GetNodeBorderKind(int node, const AllSpolygon& model, const Tnodes& nodes, double bottom, double top, double right,
                       double left);
+// The border line a point lies on (within the same tolerance): left or
+// right edge, bottom edge or a bottom corner; bkNone elsewhere (the surface
+// is no line of the area: GetNodeBorderKind finds it by the host ring).
+int BorderLineKind(const complexM& point, double bottom, double right, double left);
 // Over the nodes with border 0: smallest x (1e30 when none), largest x and
 // largest y (-1e30 when none).
 void GetNodeExtent(double& minX, double& maxX, const Tnodes& nodes, double& maxY);
@@ -386,6 +390,16 @@ bool RemoveStrayFrameNodes(AllSpolygon& model, Tnodes& nodes);
 int BuildFrameModel(Tnodes& nodes, AllSpolygon& model, const arofcomplexM& profile, bool useProfile, double bottom,
                     double top, double right, double left);
 void FitBorderNodesToArea(Tnodes& nodes, double bottom, double top, double right, double left);
+// Makes the nodes' border kinds those of their places, as a model read from
+// a file needs before anything moves by them. A node whose kind names a
+// border it does not lie on, and every node of the frame's outline, gets the
+// kind of its place (GetNodeBorderKind); a node off the outline with kind 0
+// keeps it wherever it lies (a free node dropped on the border stays free).
+// Then the border nodes are fitted onto their border (FitBorderNodesToArea),
+// each moved by less than the kinds' tolerance. Returns the nodes whose
+// kind changed, in table order.
+std::vector<int> SettleBorderNodes(const AllSpolygon& model, Tnodes& nodes, double bottom, double top, double right,
+                                   double left);
 // The number of frame nodes (the first nodes of the table) that
 // BuildFrameModel makes for the profile and area.
 int FrameNodeCount(const arofcomplexM& profile, bool useProfile, double bottom, double top, double right,

@@ -421,6 +421,38 @@ void FitBorderNodesToArea(Tnodes& nodes, double bottom, [[maybe_unused]] double 
     }
 }
 
+std::vector<int> SettleBorderNodes(const AllSpolygon& model, Tnodes& nodes, double bottom, double top, double right,
+                                   double left)
+{
+    std::vector<bool> onOutline(static_cast<size_t>(nodes.Length()), false);
+    if (!model.Empty() && !model[0].Empty())
+        for (int node : HostOutline(model[0][0].ring))
+            if (node >= 0 && node < nodes.Length())
+                onOutline[static_cast<size_t>(node)] = true;
+    std::vector<int> changed;
+    for (int node = 0; node < nodes.Length(); ++node) {
+        const int kind = nodes[node].border;
+        const bool outline = onOutline[static_cast<size_t>(node)];
+        if (kind == bkNone && !outline)
+            continue;
+        // The edges and bottom corners decide first, as GetNodeBorderKind
+        // does; a node of the outline off them is on the surface (it is a
+        // host ring node itself). Only a node off the outline that claims a
+        // border it is not on needs the search over the host ring.
+        int placed = BorderLineKind(NodePoint(nodes, node), bottom, right, left);
+        if (placed == bkNone && outline)
+            placed = bkSurface;
+        else if (placed == bkNone)
+            placed = GetNodeBorderKind(node, model, nodes, bottom, top, right, left);
+        if (placed != kind) {
+            nodes[node].border = placed;
+            changed.push_back(node);
+        }
+    }
+    FitBorderNodesToArea(nodes, bottom, top, right, left);
+    return changed;
+}
+
 int FrameNodeCount(const arofcomplexM& profile, bool useProfile, double bottom, double top, double right,
                    double left)
 {
