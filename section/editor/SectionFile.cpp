@@ -482,10 +482,12 @@ void CheckModelArea(TBlockReader& Reader, const TModelArea& Area)
 }
 
 // What the places and the rings determine is not taken from the file: a
-// node's border kind that does not match its place is taken from its place,
-// and border nodes are fitted onto their border within the kinds' tolerance
-// (the editor moves border nodes by their kind, so a kind that names another
-// border would move an inner node there); the frame's nodes are put first
+// node's border kind that does not match its place is taken from its place
+// (a node of the frame's outline takes the kind of its stretch and must lie
+// on that edge), and border nodes are fitted onto their border within the
+// kinds' tolerance (the editor moves border nodes by their kind, so a kind
+// that names another border would move an inner node there; a fit beyond
+// rounding would alter what the file says); the frame's nodes are put first
 // in the table, where the editor's tools look for them; every ring but the
 // host ring is turned to the model's orientation and the nodes' sharing is
 // recomputed. A model that then breaks the model's rules is refused: every
@@ -494,10 +496,13 @@ void CheckModelArea(TBlockReader& Reader, const TModelArea& Area)
 void SettleReadModel(TSectionModel& Section)
 {
     const TModelArea& area = Section.ModelArea;
-    SettleBorderNodes(Section.Model, Section.Nodes, area.bottom, area.top, area.right, area.left);
-    PutFrameNodesFirst(Section.Profile, Section.HasProfile, Section.Model, Section.Nodes, area.bottom, area.top,
-                       area.right, area.left);
-    const std::vector<std::string> faults = SettleAndCheckModel(Section.Model, Section.Nodes, &Section.ModelArea);
+    std::vector<std::string> faults =
+        SettleBorderNodes(Section.Model, Section.Nodes, area.bottom, area.top, area.right, area.left);
+    if (faults.empty()) {
+        PutFrameNodesFirst(Section.Profile, Section.HasProfile, Section.Model, Section.Nodes, area.bottom, area.top,
+                           area.right, area.left);
+        faults = SettleAndCheckModel(Section.Model, Section.Nodes, &Section.ModelArea);
+    }
     if (faults.empty())
         return;
     std::string message = "the model breaks a rule of section models: " + faults.front();

@@ -88,9 +88,9 @@ std::vector<std::string_view> SplitFileLines(std::string_view Bytes);
 // from its place and border nodes are fitted onto their border within the
 // kinds' tolerance (SettleBorderNodes); the frame's nodes come first in the
 // table (PutFrameNodesFirst). A model that then breaks CheckModelInvariants
-// (crossing or area-less rings, ...), or an area that is empty or turned
-// over, raises ESectionFileError naming the first fault. On any error
-// Section is unchanged.
+// (crossing or area-less rings, ...), a node of the frame's edges off its
+// edge, or an area that is empty or turned over raises ESectionFileError
+// naming the first fault. On any error Section is unchanged.
 bool ParseSectionModelBlock(std::string_view FileBytes, TSectionModel& Section);
 // Why a block about to be written would not open again (the fault
 // ParseSectionModelBlock names); empty when it reads back. Every save
