@@ -311,12 +311,14 @@ TEST_F(ReliefTop, AFrameNodeOffItsEdgeIsRefusedNamingTheNode)
     file.close();
     Messages.clear();
     EXPECT_FALSE(Window->OpenSection(damaged));
-    EXPECT_EQ(Messages, QStringList{QStringLiteral("The section file \"%1\" holds an invalid model: the model "
-                                                   "breaks a rule of section models: node 9 of the frame's bottom "
-                                                   "edge at (300, 199.5) does not lie on the area's bottom edge")
-                                        .arg(damaged)});
+    EXPECT_EQ(Messages.join('\n').toStdString(),
+              QStringLiteral("The section file \"%1\" holds an invalid model: the model breaks a rule of section "
+                             "models: node 9 of the frame's bottom edge at (300, 199.5) does not lie on the area's "
+                             "bottom edge")
+                  .arg(damaged)
+                  .toStdString());
     EXPECT_TRUE(TReliefState::Of(Chart()) == before);
-    EXPECT_EQ(Window->DocumentName(), Section);
+    EXPECT_EQ(Window->DocumentName().toStdString(), Section.toStdString());
 }
 
 // --- A random user ------------------------------------------------------------------------------
