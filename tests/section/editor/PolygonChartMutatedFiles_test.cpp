@@ -337,7 +337,7 @@ private:
 TEST_F(MutatedSectionFiles, EachOpensSavesAndReopensEqualOrIsRefusedWithTheChartUnchanged)
 {
     const auto seed = static_cast<unsigned>(EnvironmentNumber("LP_MUTATION_SEED", 20261209));
-    const int rounds = EnvironmentNumber("LP_MUTATION_ROUNDS", 140);
+    const int rounds = EnvironmentNumber("LP_MUTATION_ROUNDS", 120);
     TTally example, richer;
     Run(FileText(QStringLiteral(LP_EXAMPLES_DIR "/example.sec")), seed, rounds, example);
     ASSERT_FALSE(HasFatalFailure());
