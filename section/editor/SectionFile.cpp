@@ -167,24 +167,61 @@ std::string TokenText(std::string_view Token)
     return DecodeText(Token, false);
 }
 
+// Whether a save gives the number of Token back: a plain decimal ("-12.5",
+// the first comma as its point) with at most MaxDecimals decimals and 15
+// significant digits, which the short forms of lines and parameters (at
+// least MaxDecimals decimals, 15 digits) write as they read it.
+bool KeptByShortForm(std::string_view Token, int MaxDecimals)
+{
+    size_t at = !Token.empty() && Token[0] == '-' ? 1 : 0;
+    int significant = 0;
+    int decimals = -1; // -1 before the point
+    bool digits = false;
+    for (; at < Token.size(); ++at) {
+        const char c = Token[at];
+        if (c >= '0' && c <= '9') {
+            digits = true;
+            significant += significant > 0 || c != '0' ? 1 : 0;
+            decimals += decimals >= 0 ? 1 : 0;
+        } else if ((c == '.' || c == ',') && decimals < 0) {
+            decimals = 0;
+        } else {
+            return false;
+        }
+    }
+    return digits && significant <= 15 && decimals <= MaxDecimals;
+}
+
+// The number as a save writes it and reads it back: a number more precise
+// than its short form keeps is taken as that form keeps it, so that what
+// opens is what a save keeps.
+double AsShortFormKeepsIt(std::string_view Token, double Value, int MaxDecimals, std::string (*Form)(double))
+{
+    return KeptByShortForm(Token, MaxDecimals) ? Value : TextToReal(Form(Value), false, 0.0, 0.0);
+}
+
 // Reads the reals of a line into Values (cleared first; its capacity is
 // kept). Words that are no number are passed over, as they always were; a
 // number that is not finite ("inf", "nan", or beyond the largest double)
 // raises EConvertError, since dropping it would shift the values after it.
-// With Missing, "*" is the missing value, so the values keep their places.
-void ReadLineReals(std::string_view Text, bool Missing, arofdoubleM& Values)
+// With LineForm (a line's points or values), "*" is the missing value, so
+// the values keep their places, and each number is taken as the line's
+// short form keeps it.
+void ReadLineReals(std::string_view Text, bool LineForm, arofdoubleM& Values)
 {
     Values.Clear();
     TNumberWordReader words(Text);
     std::string_view word;
     TRealText kind = TRealText::NotANumber;
     for (double value = 0.0; words.Next(word, kind, value);) {
-        if (Missing && word == MissingText) {
+        if (LineForm && word == MissingText) {
             Values.Add(MissingValue);
             continue;
         }
         switch (kind) {
-        case TRealText::Number: Values.Add(value); break;
+        case TRealText::Number:
+            Values.Add(LineForm ? AsShortFormKeepsIt(word, value, 1, FormatLineReal) : value);
+            break;
         case TRealText::NotFinite:
             RaiseConvertError("'%s' is not a finite number", {TokenText(word)});
         case TRealText::NotANumber: break;
@@ -251,9 +288,14 @@ void ReadParams(TPolygonParams& Slots, std::string_view Text, TParamTexts* Texts
         case psPolarizability:
         case psExtra1:
         case psExtra2:
-        case psExtra3:
-            result[slot] = ParamValue(TextToReal(token, false, 0.0, 0.0));
+        case psExtra3: {
+            // A token that is no number gives the missing value, which a
+            // save writes as "*": the slot is not set, as by "*".
+            const double value = TextToReal(token, false, 0.0, 0.0);
+            if (value != MissingValue)
+                result[slot] = ParamValue(AsShortFormKeepsIt(token, value, 3, FormatParamReal));
             break;
+        }
         default:
             break;
         }

@@ -15,11 +15,10 @@ namespace lp {
 // be read: ..." when it cannot be opened or read.
 QByteArray SectionFileBytes(const QString& FileName);
 
-// Reads a section file's model: the block read and settled by
-// ParseSectionModelBlock, then taken as a save writes it and reads it back
-// (numbers as precise as the file's forms keep them), so that whatever
-// opens can be saved and opens again the same: a model a save would refuse
-// is refused here. False when the file has no model block. Raises
+// Reads a section file's model: the block read, settled and checked by
+// ParseSectionModelBlock with the checks every save makes of the block it
+// writes, so that whatever opens can be saved, and with every number as its
+// form keeps it. False when the file has no model block. Raises
 // ESectionFileError naming the file and the fault; Section is then
 // unchanged.
 bool ReadSectionFile(const QString& FileName, TSectionModel& Section);
