@@ -502,24 +502,25 @@ std::vector<std::string> SettleBorderNodes(const AllSpolygon& model, Tnodes& nod
                              PlaceText(nodes[node]) + " does not lie on the area's " + EdgeName(kind));
         nodes[node].border = kind;
     }
-    for (int node = 0; node < nodes.Length(); ++node) {
-        if (onOutline[static_cast<size_t>(node)] || nodes[node].border == bkNone)
-            continue;
-        // A node off the outline that claims a border: the kind of its
-        // place, as the editor gives a node it adds (a border line, the
-        // surface at a node of the host ring, or none). Kind 0 stays
-        // wherever the node lies: a free node dropped on the border is free.
-        const int line = BorderLineKind(NodePoint(nodes, node), bottom, right, left);
-        nodes[node].border = line != bkNone ? line : GetNodeBorderKind(node, model, nodes, bottom, top, right, left);
-    }
     if (!faults.empty())
         return faults;
-    // Onto the border only within rounding: a corner of the frame away from
-    // its corner of the area stays, and the model's checks name it.
-    for (Tnode& node : nodes)
-        if (node.border != bkNone && node.border != bkSurface &&
-            BorderLineKind(MakeComplex(node.x, node.y), bottom, right, left) == node.border)
-            FitNodeToBorder(node, bottom, right, left);
+    // One pass over the table, which holds mostly inner nodes of kind 0.
+    for (int node = 0; node < nodes.Length(); ++node) {
+        Tnode& record = nodes[node];
+        if (record.border == bkNone)
+            continue; // kind 0 stays wherever the node lies: a free node dropped on the border is free
+        const complexM place = MakeComplex(record.x, record.y);
+        const int line = BorderLineKind(place, bottom, right, left);
+        // A node off the outline that claims a border: the kind of its
+        // place, as the editor gives a node it adds (a border line, the
+        // surface at a node of the host ring, or none).
+        if (!onOutline[static_cast<size_t>(node)])
+            record.border = line != bkNone ? line : GetNodeBorderKind(node, model, nodes, bottom, top, right, left);
+        // Onto the border only within rounding: a corner of the frame away
+        // from its corner of the area stays, and the model's checks name it.
+        if (record.border != bkSurface && record.border == line)
+            FitNodeToBorder(record, bottom, right, left);
+    }
     return faults;
 }
 
