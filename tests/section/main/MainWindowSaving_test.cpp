@@ -524,6 +524,12 @@ TEST_F(Saving, ANodeWhoseBorderKindDoesNotMatchItsPlaceOpensWhereItIs)
     EXPECT_EQ(fromEditor.Regions, fromCommandLine.Regions);
     EXPECT_EQ(test::FileBytes(fromEditor.GeometryFile), test::FileBytes(fromCommandLine.GeometryFile));
     EXPECT_EQ(test::FileBytes(fromEditor.TableFile), test::FileBytes(fromCommandLine.TableFile));
+
+    // Named on the command line at start, it opens the same.
+    Window.reset();
+    Start({file});
+    EXPECT_TRUE(Messages.isEmpty()) << Messages.join('\n').toStdString();
+    EXPECT_EQ(test::StateDifference(opened, test::StateOf(Chart())), "");
 }
 
 // A file that cannot open as a sound model (here its clay crosses the
