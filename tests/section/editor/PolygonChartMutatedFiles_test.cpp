@@ -102,8 +102,18 @@ public:
         switch (Kind) {
         case muDigit: ChangeDigit(lines[Pick(first, lines.size())]); break;
         case muSign: FlipSign(lines[Pick(first, lines.size())]); break;
-        case muBorderKind: ChangeLastToken(lines[Pick(NodeLines(lines))], BorderKindToken()); break;
-        case muParameter: ChangeParameter(lines[Pick(ParameterLines(lines))]); break;
+        case muBorderKind: {
+            const std::vector<size_t> nodes = NodeLines(lines);
+            if (!nodes.empty())
+                ChangeLastToken(lines[Pick(nodes)], BorderKindToken());
+            break;
+        }
+        case muParameter: {
+            const std::vector<size_t> parameters = ParameterLines(lines);
+            if (!parameters.empty())
+                ChangeParameter(lines[Pick(parameters)]);
+            break;
+        }
         case muLineChanged: lines[Pick(first, lines.size())] = lines[Pick(first, lines.size())]; break;
         case muLineDoubled: {
             const size_t at = Pick(first, lines.size());
@@ -128,13 +138,14 @@ private:
         return 0;
     }
 
-    // Lines of two reals and three integers.
+    // Lines of two reals and three integers: two exponents, the last well
+    // before the line's end (a profile of one point ends in its second).
     static std::vector<size_t> NodeLines(const std::vector<std::string>& Lines)
     {
         std::vector<size_t> found;
         for (size_t i = 0; i < Lines.size(); ++i)
-            if (Lines[i].size() > 50 && Lines[i].find('E') != std::string::npos &&
-                Lines[i].rfind('E') < Lines[i].size() - 10 && std::count(Lines[i].begin(), Lines[i].end(), 'E') == 2)
+            if (Lines[i].size() > 50 && std::count(Lines[i].begin(), Lines[i].end(), 'E') == 2 &&
+                Lines[i].rfind('E') < Lines[i].size() - 10)
                 found.push_back(i);
         return found;
     }
