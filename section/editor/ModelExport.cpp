@@ -1,9 +1,9 @@
 #include "section/editor/ModelExport.h"
 
 #include "platform/core/SafeSave.h"
+#include "section/editor/SectionFileReader.h"
 #include "section/model/ModelGeometryText.h"
 
-#include <QtCore/QFile>
 #include <QtCore/QFileInfo>
 
 namespace lp {
@@ -61,22 +61,15 @@ TModelExportSummary ExportModel(const QString& FileName, const TSectionModel& Se
 
 TSectionModel ReadSectionFileModel(const QString& SectionFile)
 {
-    QFile file(SectionFile);
-    if (!file.open(QIODevice::ReadOnly))
-        throw EModelExportError(QStringLiteral("The section file \"%1\" cannot be read: %2")
-                                    .arg(SectionFile, file.errorString())
-                                    .toStdString());
-    const QByteArray bytes = file.readAll();
+    // Read as the editor opens it: the model exported is the one the editor
+    // would show and save.
     TSectionModel section;
     try {
-        if (!ParseSectionModelBlock(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())), section))
+        if (!ReadSectionFile(SectionFile, section))
             throw EModelExportError(
                 QStringLiteral("The file \"%1\" holds no section model.").arg(SectionFile).toStdString());
     } catch (const ESectionFileError& error) {
-        throw EModelExportError(
-            QStringLiteral("The section file \"%1\" cannot be read: %2")
-                .arg(SectionFile, QString::fromStdString(error.Message()))
-                .toStdString());
+        throw EModelExportError(error.Message());
     }
     return section;
 }

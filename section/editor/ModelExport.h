@@ -41,8 +41,9 @@ QString ModelExportStatusText(const TModelExportSummary& Summary);
 // Raises EModelExportError with nothing written when the model cannot be
 // exported or a file cannot be written.
 TModelExportSummary ExportModel(const QString& FileName, const TSectionModel& Section);
-// Reads a section file's model (its picture is not needed); raises
-// EModelExportError when the file cannot be read or holds no sound model.
+// Reads a section file's model as the editor opens it (ReadSectionFile; its
+// picture is not needed); raises EModelExportError when the file cannot be
+// read or holds no sound model.
 TSectionModel ReadSectionFileModel(const QString& SectionFile);
 // Reads a section file's model and exports it.
 TModelExportSummary ExportSectionFileModel(const QString& SectionFile, const QString& FileName);

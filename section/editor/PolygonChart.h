@@ -354,10 +354,13 @@ public:
     // Keeps the first HeaderLines lines of the existing file (-1: all of
     // them; past its end: empty lines) and writes the model block after them.
     void WriteModelBlock(const QString& FileName, int HeaderLines);
-    // False when the file has no block (the chart is unchanged). An
-    // unreadable file or an invalid block raises; the chart keeps its model.
+    // Reads the file through ReadSectionFile, as every reader of section
+    // files does. False when the file has no block (the chart is
+    // unchanged). An unreadable file, an invalid block or a model that could
+    // not be saved raises; the chart keeps its model.
     bool ReadModelBlock(const QString& FileName);
-    // Replaces the model with a read one and starts a new history.
+    // Replaces the model with a read one (as ReadSectionFile settled it:
+    // nothing is moved here) and starts a new history.
     void LoadSectionModel(TSectionModel Section);
 
     // --- Drawing during a drag (PolygonChartDragCache.cpp) ---

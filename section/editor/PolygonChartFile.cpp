@@ -1,7 +1,7 @@
 // The section chart's model block: writing through a temporary file that
 // replaces the target (only a block that reads back as a valid model), and
-// reading into temporaries that replace the model only when the whole block
-// was valid.
+// reading through the one reader of section files (ReadSectionFile) into
+// temporaries that replace the model only when the whole file was valid.
 
 #include "section/editor/PolygonChart.h"
 
@@ -9,6 +9,7 @@
 #include "chart/engine/PlotSeries.h"
 #include "chart/engine/PlotSeriesSettings.h"
 #include "platform/core/SafeSave.h"
+#include "section/editor/SectionFileReader.h"
 
 #include <QtCore/QFile>
 
@@ -23,36 +24,14 @@ namespace {
                                 .toStdString());
 }
 
-QByteArray ReadWholeFile(const QString& FileName)
-{
-    QFile file(FileName);
-    if (!file.open(QIODevice::ReadOnly))
-        throw ESectionFileError(QStringLiteral("The section file \"%1\" cannot be opened: %2")
-                                    .arg(FileName, file.errorString())
-                                    .toStdString());
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw ESectionFileError(QStringLiteral("The section file \"%1\" cannot be read: %2")
-                                    .arg(FileName, file.errorString())
-                                    .toStdString());
-    return bytes;
-}
-
 // The block is read back as opening the file would read it: a model that
 // breaks the section rules (a ring crossing another, ...) is refused before
 // the disk is touched, since the editor could not open what it wrote.
 void RefuseUnreadableBlock(const QString& FileName, const std::string& Block)
 {
-    TSectionModel check;
-    QString reason;
-    try {
-        if (!ParseSectionModelBlock(Block, check))
-            reason = QStringLiteral("the model block cannot be read back");
-    } catch (const ESectionFileError& error) {
-        reason = QString::fromStdString(error.Message());
-    }
-    if (!reason.isEmpty())
-        RaiseFileError(FileName, reason + QStringLiteral(". The file is left as it was."));
+    const std::string fault = SectionBlockFault(Block);
+    if (!fault.empty())
+        RaiseFileError(FileName, QString::fromStdString(fault) + QStringLiteral(". The file is left as it was."));
 }
 
 } // namespace
@@ -99,7 +78,7 @@ void TPolygonChart::WriteModelBlock(const QString& FileName, int HeaderLines)
 {
     std::vector<QByteArray> header;
     if (HeaderLines != 0 && QFile::exists(FileName)) {
-        const QByteArray existing = ReadWholeFile(FileName);
+        const QByteArray existing = SectionFileBytes(FileName);
         const std::vector<std::string_view> lines =
             SplitFileLines(std::string_view(existing.constData(), static_cast<size_t>(existing.size())));
         const size_t count = HeaderLines < 0 ? lines.size() : static_cast<size_t>(HeaderLines);
@@ -112,16 +91,9 @@ void TPolygonChart::WriteModelBlock(const QString& FileName, int HeaderLines)
 
 bool TPolygonChart::ReadModelBlock(const QString& FileName)
 {
-    const QByteArray bytes = ReadWholeFile(FileName);
     TSectionModel section;
-    try {
-        if (!ParseSectionModelBlock(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())), section))
-            return false;
-    } catch (const ESectionFileError& error) {
-        throw ESectionFileError(QStringLiteral("The section file \"%1\" holds an invalid model: %2")
-                                    .arg(FileName, QString::fromStdString(error.Message()))
-                                    .toStdString());
-    }
+    if (!ReadSectionFile(FileName, section))
+        return false;
     LoadSectionModel(std::move(section));
     return true;
 }
@@ -134,17 +106,11 @@ void TPolygonChart::LoadSectionModel(TSectionModel Section)
     ModelArea = Section.ModelArea;
     HasProfile = Section.HasProfile;
     Profile = std::move(Section.Profile);
+    // As the reader settled it: border kinds those of the nodes' places,
+    // border nodes on their border, the frame's nodes first. Nothing moves
+    // here, so the model as opened is the one the first undo record holds.
     Nodes = std::move(Section.Nodes);
     Model = std::move(Section.Model);
-    // A file may list the frame's surface nodes anywhere in the table; the
-    // editor's tools (moves along the border, the deletion guard, the
-    // area's limits) know the frame as the first nodes.
-    PutFrameNodesFirst(Profile, HasProfile, Model, Nodes, ModelArea.bottom, ModelArea.top, ModelArea.right,
-                       ModelArea.left);
-    // Border nodes lie on their border, as every change of the area leaves
-    // them, before the first undo record is taken: the model as opened is
-    // the one recorded.
-    FitBorderNodesToArea(Nodes, ModelArea.bottom, ModelArea.top, ModelArea.right, ModelArea.left);
     FreeLineSeries(Lines);
     Lines = std::move(Section.Lines);
     BuildLineSeries();

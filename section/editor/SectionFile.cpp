@@ -167,24 +167,61 @@ std::string TokenText(std::string_view Token)
     return DecodeText(Token, false);
 }
 
+// Whether a save gives the number of Token back: a plain decimal ("-12.5",
+// the first comma as its point) with at most MaxDecimals decimals and 15
+// significant digits, which the short forms of lines and parameters (at
+// least MaxDecimals decimals, 15 digits) write as they read it.
+bool KeptByShortForm(std::string_view Token, int MaxDecimals)
+{
+    size_t at = !Token.empty() && Token[0] == '-' ? 1 : 0;
+    int significant = 0;
+    int decimals = -1; // -1 before the point
+    bool digits = false;
+    for (; at < Token.size(); ++at) {
+        const char c = Token[at];
+        if (c >= '0' && c <= '9') {
+            digits = true;
+            significant += significant > 0 || c != '0' ? 1 : 0;
+            decimals += decimals >= 0 ? 1 : 0;
+        } else if ((c == '.' || c == ',') && decimals < 0) {
+            decimals = 0;
+        } else {
+            return false;
+        }
+    }
+    return digits && significant <= 15 && decimals <= MaxDecimals;
+}
+
+// The number as a save writes it and reads it back: a number more precise
+// than its short form keeps is taken as that form keeps it, so that what
+// opens is what a save keeps.
+double AsShortFormKeepsIt(std::string_view Token, double Value, int MaxDecimals, std::string (*Form)(double))
+{
+    return KeptByShortForm(Token, MaxDecimals) ? Value : TextToReal(Form(Value), false, 0.0, 0.0);
+}
+
 // Reads the reals of a line into Values (cleared first; its capacity is
 // kept). Words that are no number are passed over, as they always were; a
 // number that is not finite ("inf", "nan", or beyond the largest double)
 // raises EConvertError, since dropping it would shift the values after it.
-// With Missing, "*" is the missing value, so the values keep their places.
-void ReadLineReals(std::string_view Text, bool Missing, arofdoubleM& Values)
+// With LineForm (a line's points or values), "*" is the missing value, so
+// the values keep their places, and each number is taken as the line's
+// short form keeps it.
+void ReadLineReals(std::string_view Text, bool LineForm, arofdoubleM& Values)
 {
     Values.Clear();
     TNumberWordReader words(Text);
     std::string_view word;
     TRealText kind = TRealText::NotANumber;
     for (double value = 0.0; words.Next(word, kind, value);) {
-        if (Missing && word == MissingText) {
+        if (LineForm && word == MissingText) {
             Values.Add(MissingValue);
             continue;
         }
         switch (kind) {
-        case TRealText::Number: Values.Add(value); break;
+        case TRealText::Number:
+            Values.Add(LineForm ? AsShortFormKeepsIt(word, value, 1, FormatLineReal) : value);
+            break;
         case TRealText::NotFinite:
             RaiseConvertError("'%s' is not a finite number", {TokenText(word)});
         case TRealText::NotANumber: break;
@@ -251,9 +288,14 @@ void ReadParams(TPolygonParams& Slots, std::string_view Text, TParamTexts* Texts
         case psPolarizability:
         case psExtra1:
         case psExtra2:
-        case psExtra3:
-            result[slot] = ParamValue(TextToReal(token, false, 0.0, 0.0));
+        case psExtra3: {
+            // A token that is no number gives the missing value, which a
+            // save writes as "*": the slot is not set, as by "*".
+            const double value = TextToReal(token, false, 0.0, 0.0);
+            if (value != MissingValue)
+                result[slot] = ParamValue(AsShortFormKeepsIt(token, value, 3, FormatParamReal));
             break;
+        }
         default:
             break;
         }
@@ -472,14 +514,37 @@ void ReadEndMarker(TBlockReader& Reader)
         Reader.Fail(Reader.LastLine(), missing);
 }
 
-// What the rings determine is not taken from the file: every ring but the
+// An area that is empty or turned over cannot hold a frame: the editor
+// never makes one, and none of its tools could work on it.
+void CheckModelArea(TBlockReader& Reader, const TModelArea& Area)
+{
+    if (!(Area.left < Area.right) || !(Area.top < Area.bottom))
+        Reader.Fail(Reader.LastLine(), "the model area is empty or turned over (left must be less than right and "
+                                       "top less than bottom)");
+}
+
+// What the places and the rings determine is not taken from the file: a
+// node's border kind that does not match its place is taken from its place
+// (a node of the frame's outline takes the kind of its stretch and must lie
+// on that edge), and border nodes are fitted onto their border within the
+// kinds' tolerance (the editor moves border nodes by their kind, so a kind
+// that names another border would move an inner node there; a fit beyond
+// rounding would alter what the file says); the frame's nodes are put first
+// in the table, where the editor's tools look for them; every ring but the
 // host ring is turned to the model's orientation and the nodes' sharing is
 // recomputed. A model that then breaks the model's rules is refused: every
 // editing operation relies on them. The message names the first fault (its
 // ring, body and rule).
 void SettleReadModel(TSectionModel& Section)
 {
-    const std::vector<std::string> faults = SettleAndCheckModel(Section.Model, Section.Nodes, &Section.ModelArea);
+    const TModelArea& area = Section.ModelArea;
+    std::vector<std::string> faults =
+        SettleBorderNodes(Section.Model, Section.Nodes, area.bottom, area.top, area.right, area.left);
+    if (faults.empty()) {
+        PutFrameNodesFirst(Section.Profile, Section.HasProfile, Section.Model, Section.Nodes, area.bottom, area.top,
+                           area.right, area.left);
+        faults = SettleAndCheckModel(Section.Model, Section.Nodes, &Section.ModelArea);
+    }
     if (faults.empty())
         return;
     std::string message = "the model breaks a rule of section models: " + faults.front();
@@ -723,6 +788,7 @@ bool ParseSectionModelBlock(std::string_view FileBytes, TSectionModel& Section)
         result.ReservedPair[1] = reserved[1];
         const arofdoubleM area = reader.Numbers("the model area", 4);
         result.ModelArea = TModelArea{area[0], area[2], area[1], area[3]};
+        CheckModelArea(reader, result.ModelArea);
         const arofdoubleM profileHead = reader.Numbers("the profile settings", 2);
         result.HasProfile = RoundedField(reader, profileHead[0], "the profile flag") != 0;
         const int points = reader.Count(profileHead[1], "the profile length", 0);
@@ -741,6 +807,18 @@ bool ParseSectionModelBlock(std::string_view FileBytes, TSectionModel& Section)
     SettleReadModel(result);
     Section = std::move(result);
     return true;
+}
+
+std::string SectionBlockFault(std::string_view Block)
+{
+    TSectionModel check;
+    try {
+        if (!ParseSectionModelBlock(Block, check))
+            return "the model block cannot be read back";
+    } catch (const ESectionFileError& error) {
+        return error.Message();
+    }
+    return {};
 }
 
 } // namespace lp

@@ -69,7 +69,8 @@ std::string DecodeFileText(std::string_view Bytes);
 // written "*", so every slot stays one token.
 std::string ParamsToText(const TPolygonParams& Slots);
 // Sets the slots the line gives (tokens 0, 4, 8 integers; 1-3 and 7 texts;
-// 10-14 reals); "*" leaves a slot as it is. A token that is not an integer
+// 10-14 reals, each as the P form keeps it); "*" leaves a slot as it is, and
+// so does a real token that is no number (a save writes "*" for it). A token that is not an integer
 // where one is expected raises EConvertError.
 void ParamsFromText(TPolygonParams& Slots, std::string_view Text);
 
@@ -84,9 +85,18 @@ std::vector<std::string_view> SplitFileLines(std::string_view Bytes);
 // ESectionFileError naming the line, and so does a block without its end
 // marker (a file cut short). The rings decide what is derived from them:
 // rings are turned to the model's orientation and the nodes' sharing is
-// recomputed; a model that then breaks CheckModelInvariants (crossing or
-// area-less rings, ...) raises ESectionFileError naming the first fault.
-// On any error Section is unchanged.
+// recomputed; the numbers of lines and parameters are taken as their short
+// forms keep them (what a save writes); a node's border kind that does not
+// match its place is taken from its place and border nodes are fitted onto
+// their border within the kinds' tolerance (SettleBorderNodes); the frame's
+// nodes come first in the table (PutFrameNodesFirst). A model that then breaks CheckModelInvariants
+// (crossing or area-less rings, ...), a node of the frame's edges off its
+// edge, or an area that is empty or turned over raises ESectionFileError
+// naming the first fault. On any error Section is unchanged.
 bool ParseSectionModelBlock(std::string_view FileBytes, TSectionModel& Section);
+// Why a block about to be written would not open again (the fault
+// ParseSectionModelBlock names); empty when it reads back. Every save
+// checks its block with it before the disk is touched.
+std::string SectionBlockFault(std::string_view Block);
 
 } // namespace lp

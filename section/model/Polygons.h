@@ -287,6 +287,10 @@ int FindNearestFreePolygonEdge(const complexM& point, const Tnodes& nodes, const
 // with tolerance 1e-5.
 int GetNodeBorderKind(int node, const AllSpolygon& model, const Tnodes& nodes, double bottom, double top, double right,
                       double left);
+// The border line a point lies on (within the same tolerance): left or
+// right edge, bottom edge or a bottom corner; bkNone elsewhere (the surface
+// is no line of the area: GetNodeBorderKind finds it by the host ring).
+int BorderLineKind(const complexM& point, double bottom, double right, double left);
 // Over the nodes with border 0: smallest x (1e30 when none), largest x and
 // largest y (-1e30 when none).
 void GetNodeExtent(double& minX, double& maxX, const Tnodes& nodes, double& maxY);
@@ -386,6 +390,20 @@ bool RemoveStrayFrameNodes(AllSpolygon& model, Tnodes& nodes);
 int BuildFrameModel(Tnodes& nodes, AllSpolygon& model, const arofcomplexM& profile, bool useProfile, double bottom,
                     double top, double right, double left);
 void FitBorderNodesToArea(Tnodes& nodes, double bottom, double top, double right, double left);
+// Makes the nodes' border kinds those of their places, as a model read from
+// a file needs before anything moves by them. A node of the frame's outline
+// gets the kind of its stretch of the outline (left, bottom or right edge,
+// their corners, or the surface) and must lie on that edge; a node off the
+// outline whose kind names a border it does not lie on gets the kind of its
+// place (GetNodeBorderKind); a node off the outline with kind 0 keeps it
+// wherever it lies (a free node dropped on the border stays free). Then the
+// border nodes within the kinds' tolerance of their border are put onto it
+// (as FitBorderNodesToArea puts them); a node farther off is not moved (a
+// frame corner off the area's corner is left to the model's checks).
+// Returns one text per node of an edge stretch that does not lie on its
+// edge (nothing is moved then).
+std::vector<std::string> SettleBorderNodes(const AllSpolygon& model, Tnodes& nodes, double bottom, double top,
+                                           double right, double left);
 // The number of frame nodes (the first nodes of the table) that
 // BuildFrameModel makes for the profile and area.
 int FrameNodeCount(const arofcomplexM& profile, bool useProfile, double bottom, double top, double right,

@@ -8,6 +8,8 @@
 #include "section/model/Polygons_p.h"
 
 #include <algorithm>
+#include <sstream>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -393,32 +395,133 @@ int BuildFrameModel(Tnodes& nodes, AllSpolygon& model, const arofcomplexM& profi
     return nodes.Length();
 }
 
-void FitBorderNodesToArea(Tnodes& nodes, double bottom, [[maybe_unused]] double top, double right, double left)
+namespace {
+
+// Puts a node onto the border its kind names.
+void FitNodeToBorder(Tnode& node, double bottom, double right, double left)
 {
     // The top corners keep their depth: it comes from the surface, not the area.
-    for (Tnode& node : nodes) {
-        switch (node.border) {
-        case bkLeft:
-            node.x = left;
-            break;
-        case bkBottomLeft:
-            node.x = left;
-            node.y = bottom;
-            break;
-        case bkBottom:
-            node.y = bottom;
-            break;
-        case bkBottomRight:
-            node.y = bottom;
-            node.x = right;
-            break;
-        case bkRight:
-            node.x = right;
-            break;
-        default:
-            break;
-        }
+    switch (node.border) {
+    case bkLeft:
+        node.x = left;
+        break;
+    case bkBottomLeft:
+        node.x = left;
+        node.y = bottom;
+        break;
+    case bkBottom:
+        node.y = bottom;
+        break;
+    case bkBottomRight:
+        node.y = bottom;
+        node.x = right;
+        break;
+    case bkRight:
+        node.x = right;
+        break;
+    default:
+        break;
     }
+}
+
+} // namespace
+
+void FitBorderNodesToArea(Tnodes& nodes, double bottom, [[maybe_unused]] double top, double right, double left)
+{
+    for (Tnode& node : nodes)
+        FitNodeToBorder(node, bottom, right, left);
+}
+
+namespace {
+
+// The border kind each node of the frame's outline has by its stretch of
+// the outline: the left edge from node 0 to node 1, the bottom edge to
+// node 2, the right edge to node 3, then the surface back to node 0.
+// Empty when the outline does not run through nodes 0..3 in order (the
+// model's checks refuse such a host ring).
+std::vector<std::pair<int, int>> OutlineKinds(const AllSpolygon& model)
+{
+    std::vector<std::pair<int, int>> kinds; // (node, kind)
+    if (model.Empty() || model[0].Empty())
+        return kinds;
+    const arofintM outline = HostOutline(model[0][0].ring);
+    if (outline.Empty() || outline[0] != 0)
+        return kinds;
+    // Between corner c - 1 and corner c the stretch's kind; at corner c its own.
+    const int stretch[4] = {bkLeft, bkBottom, bkRight, bkSurface};
+    const int corner[4] = {bkLeft, bkBottomLeft, bkBottomRight, bkRight};
+    int next = 1; // the corner looked for
+    for (int position = 0; position < outline.Length(); ++position) {
+        const int node = outline[position];
+        if (next < 4 && node == next)
+            kinds.emplace_back(node, corner[next++]);
+        else
+            kinds.emplace_back(node, position == 0 ? bkLeft : stretch[next - 1]);
+    }
+    if (next < 4)
+        kinds.clear();
+    return kinds;
+}
+
+const char* EdgeName(int kind)
+{
+    switch (kind) {
+    case bkLeft: return "left edge";
+    case bkBottomLeft: return "bottom-left corner";
+    case bkBottom: return "bottom edge";
+    case bkBottomRight: return "bottom-right corner";
+    default: return "right edge";
+    }
+}
+
+std::string PlaceText(const Tnode& node)
+{
+    std::ostringstream text;
+    text.precision(15);
+    text << "(" << node.x << ", " << node.y << ")";
+    return text.str();
+}
+
+} // namespace
+
+std::vector<std::string> SettleBorderNodes(const AllSpolygon& model, Tnodes& nodes, double bottom, double top,
+                                           double right, double left)
+{
+    std::vector<std::string> faults;
+    std::vector<bool> onOutline(static_cast<size_t>(nodes.Length()), false);
+    // The frame's outline first: its stretch decides; a node of an edge
+    // stretch must lie on that edge (the corners are checked with the
+    // model's rules). The frame is the area's outline: a node of it away
+    // from its edge is a damaged frame, which no kind describes.
+    for (const auto& [node, kind] : OutlineKinds(model)) {
+        if (node < 0 || node >= nodes.Length() || onOutline[static_cast<size_t>(node)])
+            continue;
+        onOutline[static_cast<size_t>(node)] = true;
+        if (node >= 4 && kind != bkSurface && BorderLineKind(NodePoint(nodes, node), bottom, right, left) != kind)
+            faults.push_back("node " + std::to_string(node) + " of the frame's " + EdgeName(kind) + " at " +
+                             PlaceText(nodes[node]) + " does not lie on the area's " + EdgeName(kind));
+        nodes[node].border = kind;
+    }
+    if (!faults.empty())
+        return faults;
+    // One pass over the table, which holds mostly inner nodes of kind 0.
+    for (int node = 0; node < nodes.Length(); ++node) {
+        Tnode& record = nodes[node];
+        if (record.border == bkNone)
+            continue; // kind 0 stays wherever the node lies: a free node dropped on the border is free
+        const complexM place = MakeComplex(record.x, record.y);
+        const int line = BorderLineKind(place, bottom, right, left);
+        // A node off the outline that claims a border: the kind of its
+        // place, as the editor gives a node it adds (a border line, the
+        // surface at a node of the host ring, or none).
+        if (!onOutline[static_cast<size_t>(node)])
+            record.border = line != bkNone ? line : GetNodeBorderKind(node, model, nodes, bottom, top, right, left);
+        // Onto the border only within rounding: a corner of the frame away
+        // from its corner of the area stays, and the model's checks name it.
+        if (record.border != bkSurface && record.border == line)
+            FitNodeToBorder(record, bottom, right, left);
+    }
+    return faults;
 }
 
 int FrameNodeCount(const arofcomplexM& profile, bool useProfile, double bottom, double top, double right,

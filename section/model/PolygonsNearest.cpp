@@ -308,9 +308,18 @@ int GetNodeBorderKind(int node, const AllSpolygon& model, const Tnodes& nodes, d
                       double right, double left)
 {
     const complexM p = NodePoint(nodes, node);
-    const double toLeft = p.re - left;
-    const double toRight = p.re - right;
-    const double toBottom = p.im - bottom;
+    if (const int line = BorderLineKind(p, bottom, right, left); line != bkNone)
+        return line;
+    if (NearHostRingNode(p, model, nodes))
+        return bkSurface;
+    return bkNone;
+}
+
+int BorderLineKind(const complexM& point, double bottom, double right, double left)
+{
+    const double toLeft = point.re - left;
+    const double toRight = point.re - right;
+    const double toBottom = point.im - bottom;
     if (IsZero(toLeft) && IsZero(toBottom))
         return bkBottomLeft;
     if (IsZero(toLeft) && IsNonZero(toBottom))
@@ -321,8 +330,6 @@ int GetNodeBorderKind(int node, const AllSpolygon& model, const Tnodes& nodes, d
         return bkRight;
     if (IsNonZero(toLeft) && IsNonZero(toRight) && IsZero(toBottom))
         return bkBottom;
-    if (NearHostRingNode(p, model, nodes))
-        return bkSurface;
     return bkNone;
 }
 

@@ -318,6 +318,113 @@ TEST(SectionFileBlock, DerivedValuesComeFromTheRings)
     EXPECT_EQ(read.Nodes, sample.Nodes);
 }
 
+// The sample with a body against the left edge: its nodes at x 0 are no
+// nodes of the frame's outline.
+TSectionModel SampleAgainstTheLeftEdge()
+{
+    TSectionModel section = SampleSection();
+    arofcomplexM square{{0, 60}, {50, 60}, {50, 80}, {0, 80}};
+    EXPECT_TRUE(AddPolygon(square, section.Model, section.Nodes));
+    return section;
+}
+
+int NodeAt(const TSectionModel& Section, double X, double Y)
+{
+    for (int i = 0; i < Section.Nodes.Length(); ++i)
+        if (Section.Nodes[i].x == X && Section.Nodes[i].y == Y)
+            return i;
+    return -1;
+}
+
+TEST(SectionFileBlock, BorderKindsComeFromTheNodesPlaces)
+{
+    struct Row {
+        const char* name;
+        double x, y;       // the node, as the sample has it
+        int written;       // the kind the file gives it
+        int read;          // the kind it opens with
+    };
+    const Row rows[] = {
+        // An inner corner claiming an edge, a corner or the surface.
+        {"inner node as left edge", 100, 10, bkLeft, bkNone},
+        {"inner node as bottom-right corner", 200, 50, bkBottomRight, bkNone},
+        {"inner node as surface", 200, 10, bkSurface, bkNone},
+        // The frame's corners, whatever they claim.
+        {"bottom-left corner as bottom edge", 0, 100, bkBottom, bkBottomLeft},
+        {"top-right corner as nothing", 1000, 0, bkNone, bkRight},
+        // A node on the left edge off the frame's outline keeps kind 0 or 1.
+        {"left node left free", 0, 60, bkNone, bkNone},
+        {"left node on its edge", 0, 80, bkLeft, bkLeft},
+        {"left node as right edge", 0, 80, bkRight, bkLeft},
+    };
+    for (const Row& row : rows) {
+        TSectionModel section = SampleAgainstTheLeftEdge();
+        const int node = NodeAt(section, row.x, row.y);
+        ASSERT_GE(node, 0) << row.name;
+        section.Nodes[node].border = row.written;
+        TSectionModel read;
+        ASSERT_TRUE(ParseSectionModelBlock(FormatSectionModelBlock(section), read)) << row.name;
+        // Nothing moved: the node opens where the file has it.
+        ASSERT_EQ(read.Nodes.Length(), section.Nodes.Length()) << row.name;
+        for (int i = 0; i < read.Nodes.Length(); ++i) {
+            EXPECT_EQ(read.Nodes[i].x, section.Nodes[i].x) << row.name << ", node " << i;
+            EXPECT_EQ(read.Nodes[i].y, section.Nodes[i].y) << row.name << ", node " << i;
+        }
+        EXPECT_EQ(read.Nodes[node].border, row.read) << row.name;
+        // What opened is written and read back as it is.
+        TSectionModel again;
+        ASSERT_TRUE(ParseSectionModelBlock(FormatSectionModelBlock(read), again)) << row.name;
+        EXPECT_EQ(again.Nodes, read.Nodes) << row.name;
+    }
+}
+
+TEST(SectionFileBlock, BorderNodesAreFittedOntoTheirBorderOnlyWithinRounding)
+{
+    // Within the kinds' tolerance of the left edge: put onto it.
+    TSectionModel section = SampleAgainstTheLeftEdge();
+    const int node = NodeAt(section, 0, 80);
+    section.Nodes[node].x = 4e-6;
+    section.Nodes[node].border = bkLeft;
+    TSectionModel read;
+    ASSERT_TRUE(ParseSectionModelBlock(FormatSectionModelBlock(section), read));
+    EXPECT_EQ(read.Nodes[node].x, 0.0);
+    EXPECT_EQ(read.Nodes[node].border, bkLeft);
+    // Beyond it: the node stays where it is and is no border node.
+    section.Nodes[node].x = 2e-5;
+    ASSERT_TRUE(ParseSectionModelBlock(FormatSectionModelBlock(section), read));
+    EXPECT_EQ(read.Nodes[node].x, 2e-5);
+    EXPECT_EQ(read.Nodes[node].border, bkNone);
+    // The fit moves the frame's bottom-right corner onto the area's corner.
+    section = SampleSection();
+    section.Nodes[2].x = 1000 - 3e-6;
+    section.Nodes[2].y = 100 + 3e-6;
+    ASSERT_TRUE(ParseSectionModelBlock(FormatSectionModelBlock(section), read));
+    EXPECT_EQ(read.Nodes[2].x, 1000.0);
+    EXPECT_EQ(read.Nodes[2].y, 100.0);
+}
+
+TEST(SectionFileBlock, AnAreaEmptyOrTurnedOverIsRefused)
+{
+    const std::pair<const char*, void (*)(TModelArea&)> changes[] = {
+        {"left beyond right", [](TModelArea& a) { std::swap(a.left, a.right); }},
+        {"empty width", [](TModelArea& a) { a.right = a.left; }},
+        {"top below bottom", [](TModelArea& a) { std::swap(a.top, a.bottom); }},
+    };
+    for (const auto& [name, change] : changes) {
+        TSectionModel section = SampleSection();
+        change(section.ModelArea);
+        TSectionModel read;
+        try {
+            ParseSectionModelBlock(FormatSectionModelBlock(section), read);
+            ADD_FAILURE() << name << ": accepted";
+        } catch (const ESectionFileError& error) {
+            EXPECT_EQ(error.Message(), "line 3: the model area is empty or turned over (left must be less than "
+                                       "right and top less than bottom)")
+                << name;
+        }
+    }
+}
+
 TEST(SectionFileBlock, ABrokenModelIsRefusedNamingBodyAndRule)
 {
     struct Row {

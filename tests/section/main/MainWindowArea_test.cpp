@@ -266,19 +266,27 @@ TEST_F(ReliefTop, TheAxisMenusDefaultKeepsEveryBodyWholeWhereverTheSurfaceNodeIs
     ExpectSoundAndRecorded(Chart(), "reopened");
 }
 
-// A node of the bottom edge that the file has a little above the bottom is
-// put on it as the section opens, before the first undo record: the model
-// as opened is the recorded one, and applying the same area again is no
-// change.
-TEST_F(ReliefTop, TheSectionAsOpenedIsItsFirstRecord)
+// The relief-top section with a node on the frame's bottom edge at
+// (300, Depth), listed after the surface node.
+QByteArray SectionWithABottomEdgeNodeAt(const char* Depth)
 {
     QByteArray block(SurfaceNodeLastSection);
     block.replace("\r\n9\r\n", "\r\n10\r\n");
     block.replace(" 5.00000000000000E+0002  0.00000000000000E+0000 0 1 6\r\n",
-                  " 5.00000000000000E+0002  0.00000000000000E+0000 0 1 6\r\n"
-                  " 3.00000000000000E+0002  1.99500000000000E+0002 0 1 3\r\n");
+                  QByteArray(" 5.00000000000000E+0002  0.00000000000000E+0000 0 1 6\r\n"
+                             " 3.00000000000000E+0002 ") +
+                      Depth + " 0 1 3\r\n");
     block.replace("0 1 2 3 8 0 8 3 2 1 ", "0 1 9 2 3 8 0 8 3 2 9 1 ");
-    WriteSectionFile(block);
+    return block;
+}
+
+// A node of the bottom edge that the file has within rounding of the bottom
+// is put on it as the section opens, before the first undo record: the
+// model as opened is the recorded one, and applying the same area again is
+// no change.
+TEST_F(ReliefTop, TheSectionAsOpenedIsItsFirstRecord)
+{
+    WriteSectionFile(SectionWithABottomEdgeNodeAt(" 1.99999996000000E+0002"));
     Start({Section});
     ASSERT_EQ(Chart().Nodes.Length(), 10);
     EXPECT_GE(NodeAt(300, 200), 0);
@@ -286,6 +294,31 @@ TEST_F(ReliefTop, TheSectionAsOpenedIsItsFirstRecord)
     ChooseFromAxisMenu(true, "Default");
     ExpectSoundAndRecorded(Chart(), "Default");
     EXPECT_FALSE(Window->Modified());
+}
+
+// A node of the frame's bottom edge half a unit above the bottom is no
+// rounding: the file is refused, naming the node, rather than opened with
+// the node moved.
+TEST_F(ReliefTop, AFrameNodeOffItsEdgeIsRefusedNamingTheNode)
+{
+    Start({Section});
+    const TReliefState before = TReliefState::Of(Chart());
+    const QString damaged = Folder.filePath(QStringLiteral("damaged.sec"));
+    QFile file(damaged);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("example.jpg\r\n 0.0 0.0 1000.0 200.0\r\n\r\n" +
+               SectionWithABottomEdgeNodeAt(" 1.99500000000000E+0002"));
+    file.close();
+    Messages.clear();
+    EXPECT_FALSE(Window->OpenSection(damaged));
+    EXPECT_EQ(Messages.join('\n').toStdString(),
+              QStringLiteral("The section file \"%1\" holds an invalid model: the model breaks a rule of section "
+                             "models: node 9 of the frame's bottom edge at (300, 199.5) does not lie on the area's "
+                             "bottom edge")
+                  .arg(damaged)
+                  .toStdString());
+    EXPECT_TRUE(TReliefState::Of(Chart()) == before);
+    EXPECT_EQ(Window->DocumentName().toStdString(), Section.toStdString());
 }
 
 // --- A random user ------------------------------------------------------------------------------

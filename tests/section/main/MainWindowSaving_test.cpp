@@ -6,8 +6,11 @@
 
 #include "MainWindowFixture.h"
 
+#include "../editor/SectionModelCheck.h"
+
 #include "chart/engine/PlotSeries.h"
 #include "chart/export/PlotPreview.h"
+#include "section/editor/ModelExport.h"
 #include "section/main/PictureSettingsDialog.h"
 
 #include <QtCore/QDir>
@@ -442,6 +445,126 @@ TEST_F(Saving, APictureThatCannotBeDecodedIsNamedInTheMessage)
         // The section is open, without a picture.
         EXPECT_EQ(Window->DocumentName(), file);
     }
+}
+
+
+// A section file whose inner node at (600, 20), a corner of the clay,
+// carries the left edge's border kind: the node the example keeps at
+// (820, 20), moved and given kind 1.
+QByteArray SectionWithAMisplacedBorderKind()
+{
+    QByteArray bytes = test::FileBytes(test::ExampleFile);
+    const QByteArray corner = " 8.20000000000000E+0002  2.00000000000000E+0001 0 0 0\r\n";
+    EXPECT_EQ(bytes.count(corner), 1);
+    bytes.replace(corner, " 6.00000000000000E+0002  2.00000000000000E+0001 0 0 1\r\n");
+    return bytes;
+}
+
+// Guards opening a file whose inner node carried the left edge's border
+// kind: the editor moved the node to x 0 before the first undo record (the
+// clay became a crossing triangle, the title showed no change) and every
+// later save was refused, while the command line exported the file as
+// written.
+TEST_F(Saving, ANodeWhoseBorderKindDoesNotMatchItsPlaceOpensWhereItIs)
+{
+    Start({Section});
+    TSectionModel expected = Chart().SectionModel();
+    const int corner = NodeAt(820, 20);
+    ASSERT_GE(corner, 0);
+    expected.Nodes[corner].x = 600; // kind 0: the kind of its place
+    const QString file = Folder.filePath(QStringLiteral("kinds.sec"));
+    WriteBytes(file, SectionWithAMisplacedBorderKind());
+
+    // File > Open with Ctrl+O, the file chosen in the dialog.
+    CommonDialogService().ExecuteOpen = [&](TOpenDialogRequest& Request) {
+        Request.FileName = file;
+        return true;
+    };
+    Activate();
+    QTest::keyClick(Window.get(), Qt::Key_O, Qt::ControlModifier);
+    CommonDialogService().ExecuteOpen = {};
+    ASSERT_TRUE(Messages.isEmpty()) << Messages.join('\n').toStdString();
+    ASSERT_EQ(Window->DocumentName(), file);
+    EXPECT_EQ(Window->windowTitle(), QStringLiteral("Section editor ") + file);
+    EXPECT_FALSE(Window->Modified());
+    // What the file says is what opened: every node where it stands.
+    ASSERT_EQ(Chart().Nodes.Length(), expected.Nodes.Length());
+    for (int node = 0; node < expected.Nodes.Length(); ++node) {
+        EXPECT_EQ(Chart().Nodes[node].x, expected.Nodes[node].x) << "node " << node;
+        EXPECT_EQ(Chart().Nodes[node].y, expected.Nodes[node].y) << "node " << node;
+        EXPECT_EQ(Chart().Nodes[node].border, expected.Nodes[node].border) << "node " << node;
+    }
+    EXPECT_TRUE(CheckModelInvariants(Chart().Model, Chart().Nodes, &Chart().ModelArea).empty());
+    const test::TSectionState opened = test::StateOf(Chart());
+
+    // It saves, and opens again as it was.
+    SaveThroughTheMenu(file);
+    EXPECT_TRUE(Messages.isEmpty()) << Messages.join('\n').toStdString();
+    EXPECT_FALSE(Window->Modified());
+    EXPECT_TRUE(Window->OpenSection(file));
+    EXPECT_TRUE(Messages.isEmpty()) << Messages.join('\n').toStdString();
+    EXPECT_EQ(test::StateDifference(opened, test::StateOf(Chart())), "");
+
+    // An edit after the opening saves too.
+    ChooseMode(pmMoveNode);
+    DragNode({300, 140}, {330, 150});
+    ASSERT_TRUE(Window->Modified());
+    SaveThroughTheMenu(file);
+    EXPECT_TRUE(Messages.isEmpty()) << Messages.join('\n').toStdString();
+    EXPECT_FALSE(Window->Modified());
+
+    // The command line reads the same file as the editor: the same model
+    // is exported from both.
+    WriteBytes(file, SectionWithAMisplacedBorderKind());
+    ASSERT_TRUE(Window->OpenSection(file));
+    const TModelExportSummary fromEditor = ExportModel(Folder.filePath(QStringLiteral("editor.geo")),
+                                                       Chart().SectionModel());
+    const TModelExportSummary fromCommandLine =
+        ExportSectionFileModel(file, Folder.filePath(QStringLiteral("command.geo")));
+    EXPECT_EQ(fromEditor.Regions, fromCommandLine.Regions);
+    EXPECT_EQ(test::FileBytes(fromEditor.GeometryFile), test::FileBytes(fromCommandLine.GeometryFile));
+    EXPECT_EQ(test::FileBytes(fromEditor.TableFile), test::FileBytes(fromCommandLine.TableFile));
+
+    // Named on the command line at start, it opens the same.
+    Window.reset();
+    Start({file});
+    EXPECT_TRUE(Messages.isEmpty()) << Messages.join('\n').toStdString();
+    EXPECT_EQ(test::StateDifference(opened, test::StateOf(Chart())), "");
+}
+
+// A file that cannot open as a sound model (here its clay crosses the
+// sandstone) is refused with a message, and nothing of the open section
+// changes: the chart, the title, the undo history and the recent files.
+TEST_F(Saving, AFileRefusedOnOpeningLeavesTheSectionAsItWas)
+{
+    Start({Section});
+    ChooseMode(pmMoveNode);
+    DragNode({300, 140}, {330, 150});
+    ASSERT_TRUE(Window->Modified());
+    const test::TSectionState before = test::StateOf(Chart());
+    const DynArray<int64_t> history = Chart().UndoSequence;
+    const QStringList recent = Window->Parts->RecentFiles();
+    const QString title = Window->windowTitle();
+
+    QByteArray bytes = SectionWithAMisplacedBorderKind();
+    const QByteArray node5 = " 4.50000000000000E+0002  2.";
+    ASSERT_TRUE(bytes.contains(node5));
+    bytes.replace(bytes.indexOf(node5), node5.size(), " 9.90000000000000E+0002  2.");
+    const QString file = Folder.filePath(QStringLiteral("crossing.sec"));
+    WriteBytes(file, bytes);
+    Messages.clear();
+    EXPECT_FALSE(Window->OpenSection(file));
+    ASSERT_EQ(Messages.size(), 1);
+    EXPECT_TRUE(Messages[0].startsWith(QStringLiteral("The section file \"%1\" holds an invalid model: the model "
+                                                      "breaks a rule of section models: ")
+                                           .arg(file)))
+        << Messages[0].toStdString();
+    EXPECT_EQ(test::StateDifference(before, test::StateOf(Chart())), "");
+    EXPECT_EQ(Chart().UndoSequence, history);
+    EXPECT_EQ(Window->Parts->RecentFiles(), recent);
+    EXPECT_EQ(Window->windowTitle(), title);
+    EXPECT_TRUE(Window->Modified());
+    EXPECT_EQ(Window->DocumentName(), Section);
 }
 
 } // namespace

@@ -18,6 +18,8 @@ struct TRandomSection {
     Tnodes nodes;
     AllSpolygon model;
     lines modelLines;
+    arofcomplexM profile; // the relief the frame was built on, with useProfile
+    bool useProfile = false;
     std::vector<std::string> faults; // of the first step that broke the model
 };
 
@@ -35,6 +37,8 @@ public:
             for (double x = -10; x <= 110; x += Uniform(8, 25))
                 profile.Add(MakeComplex(x, Uniform(0, 6)));
         BuildFrameModel(S.nodes, S.model, profile, useProfile, Bottom, Top, Right, Left);
+        S.profile = profile;
+        S.useProfile = useProfile;
         for (int step = 0; step < 14 && S.faults.empty(); ++step)
             Step(static_cast<int>(FRandom() % 7));
         AddLines();
