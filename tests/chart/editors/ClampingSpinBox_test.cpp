@@ -5,8 +5,8 @@
 #include "chart/editors/ClampingSpinBox.h"
 
 #include <QtTest/QTest>
-#include <QtWidgets/QApplication>
 #include <QtWidgets/QLineEdit>
+#include <QtWidgets/QWidget>
 
 #include <gtest/gtest.h>
 
@@ -41,7 +41,8 @@ TEST(ClampingSpinBox, TypingOutsideTheRangeEndsAtTheNearestEnd)
     spin->setSuffix(QStringLiteral(" %"));
     spin->setValue(3);
     window.show();
-    QApplication::setActiveWindow(&window);
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     QLineEdit* field = spin->findChild<QLineEdit*>();
     const auto type = [&](const QString& Text, Qt::Key End) {
         spin->setFocus();

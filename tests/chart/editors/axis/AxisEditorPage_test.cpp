@@ -561,7 +561,8 @@ struct AxisTreeStorage : AxisPageStorage {
         WriteEditorRegBoolean(QStringLiteral("TreeMode"), true);
         AxisPageStorage::SetUp();
         ASSERT_TRUE(Form->InTreeMode());
-        QApplication::setActiveWindow(Form.get());
+        Form->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(Form.get()));
     }
     // A click on the tree's node of Axis (under "Chart", "Axis").
     void ClickAxisNode(const QString& Axis)
