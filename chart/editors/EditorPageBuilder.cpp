@@ -1,5 +1,6 @@
 #include "chart/editors/EditorPageBuilder.h"
 
+#include "chart/editors/ClampingSpinBox.h"
 #include "chart/editors/PlotEditorButtons.h"
 
 #include <QtGui/QGuiApplication>
@@ -28,13 +29,27 @@ TPageBuilder::TPageBuilder(QWidget& Page) : FPage(Page), FGrid(new QGridLayout(&
     FGrid->setSpacing(6);
 }
 
+namespace {
+
+QSpinBox* RangedSpinBox(QSpinBox* Spin, const char* Name, int Min, int Max)
+{
+    TPageBuilder::Named(Spin, Name);
+    Spin->setRange(Min, Max);
+    // Room for the widest value of the range.
+    Spin->setMinimumWidth(Spin->fontMetrics().horizontalAdvance(QString::number(std::min(Min, -std::abs(Max)))) + 36);
+    return Spin;
+}
+
+} // namespace
+
 QSpinBox* TPageBuilder::SpinBox(const char* Name, int Min, int Max)
 {
-    auto* spin = Named(new QSpinBox(&FPage), Name);
-    spin->setRange(Min, Max);
-    // Room for the widest value of the range.
-    spin->setMinimumWidth(spin->fontMetrics().horizontalAdvance(QString::number(std::min(Min, -std::abs(Max)))) + 36);
-    return spin;
+    return RangedSpinBox(new QSpinBox(&FPage), Name, Min, Max);
+}
+
+QSpinBox* TPageBuilder::ClampingSpinBox(const char* Name, int Min, int Max)
+{
+    return RangedSpinBox(new TClampingSpinBox(&FPage), Name, Min, Max);
 }
 
 QCheckBox* TPageBuilder::CheckBox(const char* Name, const QString& Caption)

@@ -67,6 +67,9 @@ public:
     static QWidget* AddTab(QTabWidget* Tabs, const char* Name, const QString& Caption);
 
     QSpinBox* SpinBox(const char* Name, int Min, int Max);
+    // A counter that puts a whole number typed outside Min..Max at the
+    // nearest end when the typing is done (TClampingSpinBox).
+    QSpinBox* ClampingSpinBox(const char* Name, int Min, int Max);
     QCheckBox* CheckBox(const char* Name, const QString& Caption);
     QPushButton* Button(const char* Name, const QString& Caption);
     TButtonColor* ColorButton(const char* Name, const QString& Caption);

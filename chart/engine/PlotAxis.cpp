@@ -589,11 +589,11 @@ void TChartAxis::SetZPosition(double Value)
 
 bool TChartAxis::IsZPositionStored() const
 {
-    if (FIsDepthAxis)
-        return false;
     // The standard axes of the other side start at 100; a custom axis starts
-    // at 0 on either side, so 100 is no default for it.
-    if (FOtherSide && !IsCustomAxis())
+    // at 0 on either side, so 100 is no default for it. Depth axes start at
+    // 0 whatever their side, and the axis page moves them like any other
+    // axis, so where they were put must come back.
+    if (FOtherSide && !IsCustomAxis() && !FIsDepthAxis)
         return FZPosition != 100;
     return FZPosition > 0.011;
 }

@@ -513,8 +513,8 @@ public:
     // Depth position in percent; a resulting 0 becomes 0.01.
     double ZPosition() const { return FZPosition; }
     void SetZPosition(double Value);
-    // Never for depth axes; for the standard OtherSide axes when not 100,
-    // for another one when above 0.011.
+    // For the standard OtherSide axes other than the depth axes when not
+    // 100, for any other axis when above 0.011.
     Q_INVOKABLE bool IsZPositionStored() const;
 
     // Called before each label is drawn: position, depth and text may be

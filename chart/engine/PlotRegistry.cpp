@@ -609,6 +609,20 @@ std::vector<TUnlinkedPair> MakeReplacement(TChartSeries& Old, TChartSeries& New,
     return Unlinked;
 }
 
+// New stands where Old stood in each group of Chart that holds Old; a
+// group that held New as well keeps it only there.
+void TakeGroupPlaces(TCustomAxisPanel& Chart, const TChartSeries& Old, TChartSeries& New)
+{
+    TSeriesGroups& Groups = Chart.SeriesList().Groups();
+    for (int G = 0; G < Groups.Count(); ++G) {
+        TCustomSeriesList& Members = Groups.Items(G)->Series();
+        if (Members.IndexOf(&Old) < 0)
+            continue;
+        Members.Remove(&New);
+        Members.SetSeries(Members.IndexOf(&Old), &New);
+    }
+}
+
 } // namespace
 
 TDroppedSourceLinks ReplaceSeries(TChartSeries*& OldSeries, TChartSeries*& NewSeries)
@@ -626,7 +640,10 @@ TDroppedSourceLinks ReplaceSeries(TChartSeries*& OldSeries, TChartSeries*& NewSe
         NewSeries = nullptr;
         throw;
     }
-    // Nothing below fails: Old goes and New takes its name.
+    // Nothing below fails: New takes Old's place in its groups, Old goes
+    // and New takes its name.
+    if (TCustomAxisPanel* Chart = Old->ParentChart())
+        TakeGroupPlaces(*Chart, *Old, *New);
     const QString Name = Old->Name();
     Old->SetParentChart(nullptr);
     delete Old;

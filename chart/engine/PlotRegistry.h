@@ -199,7 +199,7 @@ using TDroppedSourceLinks = std::vector<TDroppedSourceLink>;
 
 // NewSeries takes OldSeries' settings, data, events, data sources,
 // dependents (in OldSeries' place among their sources), series tools, list
-// position and name, and is calculated; OldSeries is freed and set to
+// position, place in each series group and name, and is calculated; OldSeries is freed and set to
 // NewSeries. Nothing when both are the same.
 // All or nothing: when a step fails (Assign, a fill, the calculation of
 // NewSeries or of a dependent), everything is put back as it was, NewSeries

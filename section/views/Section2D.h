@@ -199,9 +199,10 @@ public:
     // The colour scale spans Factor below and above HalfSpaceValue, each end
     // clamped into the cell values' range.
     void SetScaleByFactor(double Factor);
-    // The colour scale spans layer 0's values; a single value v gives
-    // v / 10 .. 10 v in increasing order (-10 .. -0.1 for -1; -1 .. 1 for
-    // 0). A mesh without cells keeps its scale (false).
+    // The colour scale spans layer 0's values, missing ones (MissingValue,
+    // not finite) left out; a single value v gives v / 10 .. 10 v in
+    // increasing order (-10 .. -0.1 for -1; -1 .. 1 for 0). A mesh without
+    // cells, or whose cells all miss their value, keeps its scale (false).
     bool SetScaleFromCells();
     // Makes ScaleMin < ScaleMax hold whoever set them: limits the wrong way
     // round change places, equal (or unreadable) ones widen around their

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <initializer_list>
+#include <optional>
 
 namespace lp {
 
@@ -29,10 +30,6 @@ enum HorizAxisItem { haRedivide, haThick = 2, haThin };
 constexpr uint8_t SelectionTools[] = {2, 5, 4, 3};
 // The tool of each mesh-options item.
 constexpr uint8_t MeshTools[] = {7, 8, 9};
-
-// What "Automatic" starts from: any cell value lies inside.
-constexpr double NoLowest = MissingValue;
-constexpr double NoHighest = -MissingValue;
 
 // Items with these captions, each running Click with its index.
 std::vector<TMenuItem> MenuItems(std::initializer_list<const char*> Captions, const std::function<void(int)>& Click)
@@ -239,16 +236,19 @@ void TTModelSection2d::SetScaleByFactor(double Factor)
 
 bool TTModelSection2d::SetScaleFromCells()
 {
-    double lo = NoLowest, hi = NoHighest;
+    // The search starts from the first cell that holds a value, so no
+    // starting value can stand for the cells (any real may be a cell's).
+    std::optional<double> lowest, highest;
     if (Layers.Length() > 0)
         for (const arofdoubleM& column : Layers[0])
             for (double v : column)
-                if (std::isfinite(v)) {
-                    lo = std::min(lo, v);
-                    hi = std::max(hi, v);
+                if (std::isfinite(v) && v != MissingValue) {
+                    lowest = std::min(lowest.value_or(v), v);
+                    highest = std::max(highest.value_or(v), v);
                 }
-    if (lo > hi)
+    if (!lowest)
         return false;
+    double lo = *lowest, hi = *highest;
     // One value for every cell: a scale around it, never an empty or
     // inverted one.
     if (lo == hi)

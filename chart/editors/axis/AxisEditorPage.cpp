@@ -86,7 +86,7 @@ namespace {
 
 QSpinBox* StepSpin(TPageBuilder& Build, const char* Name, int Min, int Max, int Step)
 {
-    QSpinBox* spin = Build.SpinBox(Name, Min, Max);
+    QSpinBox* spin = Build.ClampingSpinBox(Name, Min, Max);
     spin->setSingleStep(Step);
     return spin;
 }
@@ -182,7 +182,7 @@ void TFormPlotAxis::BuildScales()
                                            maximum ? QStringLiteral("C&hange...") : QStringLiteral("Cha&nge..."));
         QLabel* value = ValueLabel(page, maximum ? "LAxisMax" : "LAxisMin",
                                    maximum ? QStringLiteral("(max)") : QStringLiteral("(min)"));
-        QSpinBox* offset = limit.SpinBox(maximum ? "UDMaxOff" : "UDMinOff", -10000, 10000);
+        QSpinBox* offset = limit.ClampingSpinBox(maximum ? "UDMaxOff" : "UDMinOff", -10000, 10000);
         limit.Line({autoBox, change, value});
         limit.Row(QStringLiteral("Offset:"), offset);
         limit.Stretch();
@@ -225,7 +225,7 @@ void TFormPlotAxis::BuildTitle()
     ETitle = TPageBuilder::Named(new QLineEdit(TabTitleStyle), "ETitle");
     ETitle->setMinimumWidth(160);
     UDTitleAngle = StepSpin(build, "UDTitleAngle", 0, 360, 90);
-    UDTitleSize = build.SpinBox("UDTitleSize", 0, 1000);
+    UDTitleSize = build.ClampingSpinBox("UDTitleSize", 0, 1000);
     CBTitleVisible = build.CheckBox("CBTitleVisible", QStringLiteral("&Visible"));
     build.Row(QStringLiteral("T&itle:"), ETitle);
     build.Row(QStringLiteral("&Angle:"), UDTitleAngle);
@@ -254,7 +254,7 @@ void TFormPlotAxis::BuildLabels()
     CBOnAxis = style.CheckBox("CBOnAxis", QStringLiteral("Label On A&xis"));
     CBRoundFirst = style.CheckBox("CBRoundFirst", QStringLiteral("Ro&und First"));
     CBAlternate = style.CheckBox("CBAlternate", QStringLiteral("&Alternate"));
-    UDLabelsSize = style.SpinBox("UDLabelsSize", -1, 1000);
+    UDLabelsSize = style.ClampingSpinBox("UDLabelsSize", -1, 1000);
     UDLabelsAngle = StepSpin(style, "UDLabelsAngle", 0, 360, 90);
     UDSepar = StepSpin(style, "UDSepar", 0, 100, 10);
     CBLabelStyle = TPageBuilder::Named(new QComboBox(TabLabStyle), "CBLabelStyle");
@@ -304,11 +304,11 @@ void TFormPlotAxis::BuildTicks()
     BTickPen = TPageBuilder::SymbolButton(new TButtonPen(QStringLiteral("T&icks..."), TabTicks), "BTickPen");
     BTickInner = TPageBuilder::SymbolButton(new TButtonPen(QStringLiteral("I&nner..."), TabTicks), "BTickInner");
     BAxisGrid = TPageBuilder::SymbolButton(new TButtonPen(QStringLiteral("&Grid..."), TabTicks), "BAxisGrid");
-    UDAxisTickLength = build.SpinBox("UDAxisTickLength", 0, 1000);
-    UDInnerTicksLength = build.SpinBox("UDInnerTicksLength", 0, 1000);
+    UDAxisTickLength = build.ClampingSpinBox("UDAxisTickLength", 0, 1000);
+    UDInnerTicksLength = build.ClampingSpinBox("UDInnerTicksLength", 0, 1000);
     CBTickOnLabels = build.CheckBox("CBTickOnLabels", QStringLiteral("At Labels Onl&y"));
     CBGridCentered = build.CheckBox("CBGridCentered", QStringLiteral("C&entered"));
-    UDGridZ = build.SpinBox("UDGridZ", 0, 100);
+    UDGridZ = build.ClampingSpinBox("UDGridZ", 0, 100);
     auto* len1 = new QLabel(QStringLiteral("Len:"), TabTicks);
     len1->setBuddy(UDAxisTickLength);
     auto* len2 = new QLabel(QStringLiteral("Len:"), TabTicks);
@@ -327,8 +327,8 @@ void TFormPlotAxis::BuildMinor()
     TPageBuilder build(*TabMinorTicks);
     BTickMinor = TPageBuilder::SymbolButton(new TButtonPen(QStringLiteral("&Ticks..."), TabMinorTicks), "BTickMinor");
     BMinorGrid = TPageBuilder::SymbolButton(new TButtonPen(QStringLiteral("&Grid..."), TabMinorTicks), "BMinorGrid");
-    UDAxisMinorTickLen = build.SpinBox("UDAxisMinorTickLen", 0, 1000);
-    UDMinorCount = build.SpinBox("UDMinorCount", 0, 1000);
+    UDAxisMinorTickLen = build.ClampingSpinBox("UDAxisMinorTickLen", 0, 1000);
+    UDMinorCount = build.ClampingSpinBox("UDMinorCount", 0, 1000);
     auto* length = new QLabel(QStringLiteral("Length:"), TabMinorTicks);
     length->setBuddy(UDAxisMinorTickLen);
     build.Line({BTickMinor, length, UDAxisMinorTickLen});
@@ -340,14 +340,14 @@ void TFormPlotAxis::BuildMinor()
 void TFormPlotAxis::BuildPositions()
 {
     TPageBuilder build(*TabPositions);
-    UDPos = build.SpinBox("UDPos", -1000, 1000);
-    UDStart = build.SpinBox("UDStart", 0, 100);
-    UDEnd = build.SpinBox("UDEnd", 0, 100);
+    UDPos = build.ClampingSpinBox("UDPos", -1000, 1000);
+    UDStart = build.ClampingSpinBox("UDStart", 0, 100);
+    UDEnd = build.ClampingSpinBox("UDEnd", 0, 100);
     // Start and end must not cross: each is judged when its typing is done
     // (Enter, leaving the box, a step), not on the way ("8" of "80").
     UDStart->setKeyboardTracking(false);
     UDEnd->setKeyboardTracking(false);
-    UDZ = build.SpinBox("UDZ", 0, 100);
+    UDZ = build.ClampingSpinBox("UDZ", 0, 100);
     CBPosUnits = TPageBuilder::Named(new QComboBox(TabPositions), "CBPosUnits");
     CBPosUnits->addItems({QStringLiteral("Percent"), QStringLiteral("Pixels")});
     CBOtherSide = build.CheckBox("CBOtherSide", QStringLiteral("&Other side"));

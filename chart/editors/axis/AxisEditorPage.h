@@ -2,7 +2,8 @@
 // The axis editor page: scale, title, labels, ticks, minor ticks and
 // position of one axis of a chart, with the list of the chart's axes to
 // pick from, add custom axes to and delete them from. Every change is
-// written at once into the edited axis.
+// written at once into the edited axis. Its counters put a number typed
+// outside their range at the nearest end (TClampingSpinBox).
 //
 // It serves as the editor window's "Axis" page and, with its left panel
 // hidden, as the single-axis tool window the axis menu's "Options" opens

@@ -537,7 +537,14 @@ TEST(AxisSettings, StoredRulesAndDefaults)
     Bottom.SetZPosition(0); // becomes 0.01: not stored
     EXPECT_EQ(Bottom.ZPosition(), 0.01);
     EXPECT_FALSE(IsPropertyStored(&Bottom, "ZPosition"));
-    EXPECT_FALSE(IsPropertyStored(Chart.DepthAxis(), "ZPosition"));
+    // Depth axes start at 0 on either side and keep where they are put.
+    for (TChartAxis* Depth : {Chart.DepthAxis(), Chart.DepthTopAxis()}) {
+        EXPECT_FALSE(IsPropertyStored(Depth, "ZPosition"));
+        Depth->SetZPosition(0);
+        EXPECT_FALSE(IsPropertyStored(Depth, "ZPosition"));
+        Depth->SetZPosition(100);
+        EXPECT_TRUE(IsPropertyStored(Depth, "ZPosition"));
+    }
     EXPECT_FALSE(IsPropertyStored(&Bottom, "Horizontal"));
     EXPECT_EQ(PropertyDefault(&Bottom, "LabelsSeparation").toInt(), 10);
     EXPECT_EQ(PropertyDefault(&Bottom, "EndPosition").toDouble(), 100);

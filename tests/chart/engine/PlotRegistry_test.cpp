@@ -16,6 +16,7 @@
 #include "chart/engine/PlotFastLine.h"
 #include "chart/engine/PlotFunction.h"
 #include "chart/engine/PlotImageTool.h"
+#include "chart/engine/PlotSeriesLists.h"
 #include "chart/engine/PlotTools.h"
 #include "platform/graphics/RecordingDC.h"
 
@@ -465,6 +466,44 @@ TEST_F(Registry, ChangeSeriesTypeKeepsDataAppearancePlaceNameEventsAndTools)
     EXPECT_EQ(Dependent->Count(), 3);
 }
 
+// The series of each group of Chart, group by group.
+std::vector<std::vector<TChartSeries*>> RegTestGroups(const TCustomAxisPanel& Chart)
+{
+    std::vector<std::vector<TChartSeries*>> Groups;
+    const TSeriesGroups& All = Chart.SeriesList().Groups();
+    for (int G = 0; G < All.Count(); ++G)
+        Groups.emplace_back(All.Items(G)->Series().begin(), All.Items(G)->Series().end());
+    return Groups;
+}
+
+// Guards a change of type dropping the changed series from its groups: the
+// new series stands where the old one stood in each group that held it.
+TEST_F(Registry, ChangeSeriesTypeKeepsThePlaceInEachGroup)
+{
+    RegisterPlotSeries<TFastLineSeries>(&TextA, &PageX, 1);
+    RegisterPlotSeries<TRegTestSeriesA>(&TextB, &PageX, 1);
+    TChart Chart;
+    TChartSeries* A = CreateNewSeries(&Chart, &Chart, &TRegTestSeriesA::staticMetaObject);
+    TChartSeries* S = CreateNewSeries(&Chart, &Chart, &TRegTestSeriesA::staticMetaObject);
+    TChartSeries* C = CreateNewSeries(&Chart, &Chart, &TRegTestSeriesA::staticMetaObject);
+    const std::vector<std::vector<TChartSeries*>> Before{{A, S, C}, {C, S}, {A}};
+    for (const std::vector<TChartSeries*>& Members : Before) {
+        TSeriesGroup* Group = Chart.SeriesList().AddGroup(QStringLiteral("Group"));
+        for (TChartSeries* Member : Members)
+            Group->Series().Add(Member);
+    }
+
+    TChartSeries* Changed = S;
+    ChangeSeriesType(Changed, &TFastLineSeries::staticMetaObject);
+    ASSERT_NE(qobject_cast<TFastLineSeries*>(Changed), nullptr);
+    const std::vector<std::vector<TChartSeries*>> Expected{{A, Changed, C}, {C, Changed}, {A}};
+    EXPECT_EQ(RegTestGroups(Chart), Expected);
+    EXPECT_EQ(Chart.SeriesList().Groups().IndexOfSeries(Changed), 0);
+    // Deactivating a group reaches the new series.
+    Chart.SeriesList().Groups().Items(1)->SetActive(gaNo);
+    EXPECT_FALSE(Changed->Active());
+}
+
 // The Y values of a series' points, in index order.
 std::vector<double> RegTestYValues(const TChartSeries& Series)
 {
@@ -527,7 +566,8 @@ TEST_F(Registry, ChangeSeriesTypeDropsTheSourceLinksTheChartRefuses)
 // A change of type whose last step fails (a series fed by the changed one
 // refuses the new points) puts back everything the steps before it moved:
 // the new series goes, the old one keeps its place, name, function,
-// sources, dependents (with their points) and tools, and still works.
+// sources, dependents (with their points), groups and tools, and still
+// works.
 TEST_F(Registry, AChangeOfTypeThatFailsLeavesEverythingAsItWas)
 {
     RegisterPlotSeries<TRegTestSeriesA>(&TextA, &PageX, 1);
@@ -551,10 +591,16 @@ TEST_F(Registry, AChangeOfTypeThatFailsLeavesEverythingAsItWas)
     ASSERT_FALSE(OldPoints.empty());
     ASSERT_EQ(RegTestYValues(*Fed), OldPoints);
 
+    TSeriesGroup* Group = Chart.SeriesList().AddGroup(QStringLiteral("Both"));
+    Group->Series().Add(Fed);
+    Group->Series().Add(Old);
+    const std::vector<std::vector<TChartSeries*>> Groups = RegTestGroups(Chart);
+
     TChartSeries* Changed = Old;
     TRegTestRefusingSeries::RefusedAdds = 1;
     EXPECT_THROW(ChangeSeriesType(Changed, &TRegTestSeriesB::staticMetaObject), ChartException);
     TRegTestRefusingSeries::RefusedAdds = 0;
+    EXPECT_EQ(RegTestGroups(Chart), Groups);
 
     EXPECT_EQ(Changed, Old);
     ASSERT_EQ(Chart.SeriesCount(), 3);

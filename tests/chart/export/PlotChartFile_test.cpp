@@ -1063,7 +1063,7 @@ QString AxisFileText(TChartAxis* Axis, const QStringList& Left)
 // Saving the chart with every axis setting changed and reading the file into
 // a fresh chart gives every axis back as it was, in both forms. Only what
 // the axes publish as unstored is left: the side and direction of the
-// standard axes and the depth position of the depth axes.
+// standard axes.
 TEST(ChartFileAxes, EveryStoredSettingOfEveryAxisReadsBack)
 {
     TChart Original;
@@ -1077,12 +1077,8 @@ TEST(ChartFileAxes, EveryStoredSettingOfEveryAxisReadsBack)
         EXPECT_GT(Changes.Stored, 100) << I;
         Unstored.push_back(Changes.Unstored);
     }
-    for (int I = 0; I < 4; ++I)
+    for (int I = 0; I < 6; ++I)
         EXPECT_EQ(Unstored[static_cast<size_t>(I)].join(QLatin1Char(' ')).toStdString(), "Horizontal OtherSide") << I;
-    for (int I = 4; I < 6; ++I)
-        EXPECT_EQ(Unstored[static_cast<size_t>(I)].join(QLatin1Char(' ')).toStdString(),
-                  "Horizontal OtherSide ZPosition")
-            << I;
     EXPECT_EQ(Unstored[6].join(QLatin1Char(' ')).toStdString(), "");
     for (const bool Text : {false, true}) {
         TChart Copy;

@@ -18,6 +18,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <deque>
 #include <string>
 
@@ -188,6 +189,49 @@ TEST_F(MeshMenus, AutomaticSpansLayerZeroAndKeepsTheScaleWithoutCells)
     empty.ColorBarMenu.Click(IndexOf(empty.ColorBarMenu, "Automatic"));
     EXPECT_EQ(empty.ScaleMin, 2);
     EXPECT_EQ(empty.ScaleMax, 3);
+}
+
+// Guards "Automatic" starting its search at the missing value: cells all
+// above 123456789 gave a scale from 1.23e8 (all below -123456789 one up to
+// -1.23e8), and a missing cell counted as a value.
+TEST_F(MeshMenus, AutomaticSpansTheCellsThemselvesAndIgnoresMissingOnes)
+{
+    const struct {
+        double First, Others, Min, Max;
+    } cases[] = {{2e8, 5e8, 2e8, 5e8}, {-5e8, -2e8, -5e8, -2e8}, {3, 4, 3, 4}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.First);
+        for (auto& column : Chart.Layers[0])
+            for (double& v : column)
+                v = c.Others;
+        Chart.Layers[0][0][0] = c.First;
+        Chart.Layers[0][1][2] = MissingValue;
+        Chart.Layers[0][2][1] = std::nan("");
+        ClickColorBar("Automatic");
+        EXPECT_EQ(Chart.ScaleMin, c.Min);
+        EXPECT_EQ(Chart.ScaleMax, c.Max);
+    }
+    EXPECT_EQ(ScaleEvents, 3);
+
+    // One value and missing cells: the scale around that value.
+    for (auto& column : Chart.Layers[0])
+        for (double& v : column)
+            v = MissingValue;
+    Chart.Layers[0][3][0] = 4e8;
+    ClickColorBar("Automatic");
+    EXPECT_DOUBLE_EQ(Chart.ScaleMin, 4e7);
+    EXPECT_DOUBLE_EQ(Chart.ScaleMax, 4e9);
+
+    // Every cell missing: nothing to span, the scale stays as it is.
+    Chart.Layers[0][3][0] = MissingValue;
+    Chart.ScaleMin = 2;
+    Chart.ScaleMax = 3;
+    ScaleEvents = 0;
+    EXPECT_FALSE(Chart.SetScaleFromCells());
+    ClickColorBar("Automatic");
+    EXPECT_EQ(Chart.ScaleMin, 2);
+    EXPECT_EQ(Chart.ScaleMax, 3);
+    EXPECT_EQ(ScaleEvents, 0);
 }
 
 // Guards the empty and the inverted scale "Automatic" made of a mesh whose

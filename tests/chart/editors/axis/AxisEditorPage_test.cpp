@@ -15,6 +15,7 @@
 #include "chart/editors/tools/ColorLineBandToolPages.h"
 #include "chart/export/PlotChartFile.h"
 #include "chart/extensions/tools/PlotColorLineTool.h"
+#include "chart/canvas/PlotRoutines.h"
 #include "chart/engine/PlotAxis.h"
 #include "chart/engine/PlotSeries.h"
 #include "chart/engine/PlotValueList.h"
@@ -32,7 +33,10 @@
 #include <QtWidgets/QListWidget>
 #include <QtWidgets/QPushButton>
 #include <QtWidgets/QSpinBox>
+#include <QtWidgets/QTabBar>
 #include <QtWidgets/QTabWidget>
+#include <QtWidgets/QTreeWidget>
+#include <QtWidgets/QTreeWidgetItemIterator>
 
 #include <gtest/gtest.h>
 
@@ -545,6 +549,90 @@ TEST_F(AxisPageStorage, ACustomAxisAndTheColourLineOnItReadBack)
         auto* copyTool = qobject_cast<TColorLineTool*>(copy->Tools()[0]);
         ASSERT_NE(copyTool, nullptr);
         EXPECT_EQ(copyTool->Axis(), copy->CustomAxes().Items(0)) << text;
+    }
+}
+
+// --- A depth axis' Z position through the tree-mode editor -----------------------------------------
+
+// The chart editor in tree mode on a chart with a line series.
+struct AxisTreeStorage : AxisPageStorage {
+    void SetUp() override
+    {
+        WriteEditorRegBoolean(QStringLiteral("TreeMode"), true);
+        AxisPageStorage::SetUp();
+        ASSERT_TRUE(Form->InTreeMode());
+        Form->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(Form.get()));
+    }
+    // A click on the tree's node of Axis (under "Chart", "Axis").
+    void ClickAxisNode(const QString& Axis)
+    {
+        QTreeWidgetItem* found = nullptr;
+        for (QTreeWidgetItemIterator it(Form->Tree); *it && !found; ++it)
+            if ((*it)->text(0) == Axis && (*it)->parent() && (*it)->parent()->text(0) == QStringLiteral("Axis"))
+                found = *it;
+        ASSERT_NE(found, nullptr) << Axis.toStdString();
+        for (QTreeWidgetItem* up = found->parent(); up; up = up->parent())
+            up->setExpanded(true);
+        Form->Tree->scrollToItem(found);
+        QTest::mouseClick(Form->Tree->viewport(), Qt::LeftButton, {}, Form->Tree->visualItemRect(found).center());
+        ASSERT_EQ(Form->Tree->currentItem(), found);
+        Page = qobject_cast<TFormPlotAxis*>(Form->PageOf(Form->TabAxis));
+        ASSERT_NE(Page, nullptr);
+    }
+    void ClickPositionTab()
+    {
+        QTabBar* bar = Page->PageAxis->tabBar();
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(Page->PageAxis->indexOf(Page->TabPositions)).center());
+        ASSERT_EQ(Page->PageAxis->currentWidget(), Page->TabPositions);
+    }
+    // Text typed over the whole "Z %" field, then Tab.
+    void TypeZ(const QString& Text)
+    {
+        QLineEdit* field = Page->UDZ->findChild<QLineEdit*>();
+        QTest::mouseClick(field, Qt::LeftButton);
+        ASSERT_TRUE(Page->UDZ->hasFocus());
+        QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(field, Text);
+        QTest::keyClick(field, Qt::Key_Tab);
+        EXPECT_FALSE(Page->UDZ->hasFocus()) << "Tab leaves the field";
+    }
+};
+
+// Right Axis, Position tab, then "Depth Top"; "-2147483649" typed into
+// "Z %" and Tab: the axis held 21 (the field refused the digits that made
+// the number too large) and the chart file read back 0.
+TEST_F(AxisTreeStorage, ADepthAxisZPositionTypedOnThePositionTabReadsBack)
+{
+    ClickAxisNode(QStringLiteral("Right Axis"));
+    ClickPositionTab();
+    ClickAxisNode(QStringLiteral("Depth Top"));
+    ASSERT_EQ(Page->Axis(), Chart.DepthTopAxis());
+    ASSERT_EQ(Page->PageAxis->currentWidget(), Page->TabPositions);
+    TChartAxis& top = *Chart.DepthTopAxis();
+
+    // Below the range: the nearest end, and the field shows what the axis holds.
+    TypeZ(QStringLiteral("-2147483649"));
+    EXPECT_LE(top.ZPosition(), 0.011);
+    EXPECT_EQ(Page->UDZ->value(), 0);
+    EXPECT_EQ(Page->UDZ->text(), QStringLiteral("0"));
+    // Above it, however long: the other end.
+    TypeZ(QStringLiteral("99999999999999999999999"));
+    EXPECT_EQ(top.ZPosition(), 100);
+    EXPECT_EQ(Page->UDZ->text(), QStringLiteral("100"));
+    TypeZ(QStringLiteral("37"));
+    EXPECT_EQ(top.ZPosition(), 37);
+    EXPECT_EQ(Page->UDZ->text(), QStringLiteral("37"));
+    // The other depth axis, which lies on the other side.
+    ClickAxisNode(QStringLiteral("Depth Right"));
+    TypeZ(QStringLiteral("250"));
+    EXPECT_EQ(Chart.DepthAxis()->ZPosition(), 100);
+    EXPECT_EQ(Page->UDZ->text(), QStringLiteral("100"));
+
+    for (const bool text : {false, true}) {
+        const std::unique_ptr<TChart> copy = Reopened(Chart, text);
+        EXPECT_EQ(copy->DepthTopAxis()->ZPosition(), 37) << text;
+        EXPECT_EQ(copy->DepthAxis()->ZPosition(), 100) << text;
     }
 }
 

@@ -20,6 +20,7 @@
 #include "chart/engine/PlotBarSeries.h"
 #include "chart/engine/PlotFunctions.h"
 #include "chart/engine/PlotSeries.h"
+#include "chart/engine/PlotSeriesLists.h"
 #include "chart/engine/PlotSeriesSource.h"
 #include "chart/engine/PlotValueList.h"
 #include "chart/extensions/financial/PlotPointFigure.h"
@@ -695,6 +696,56 @@ TEST_F(SeriesGalleryTest, ASeriesFedByTheChangedOneDropsTheLinkWhenItRefusesTheN
         << messages.Texts[0].toStdString();
 }
 
+// The names and kinds of the series of each group of Chart, a line a
+// group led by the group's name.
+std::string GalleryTestGroups(const TCustomAxisPanel& Chart)
+{
+    QStringList groups;
+    const TSeriesGroups& all = Chart.SeriesList().Groups();
+    for (int g = 0; g < all.Count(); ++g) {
+        QStringList names{all.Items(g)->Name() + QLatin1Char(':')};
+        for (TChartSeries* series : all.Items(g)->Series())
+            names << series->Name() + QLatin1Char('/') + series->ClassName();
+        groups << names.join(QLatin1Char(' '));
+    }
+    return groups.join(QLatin1Char('\n')).toStdString();
+}
+
+// Guards: a series changed by the gallery into a bar left the groups it
+// was in ("North" and "Deep" lost Well2).
+TEST_F(SeriesGalleryTest, AChangedSeriesKeepsItsPlaceInItsGroups)
+{
+    for (int i = 1; i <= 3; ++i) {
+        TChartSeries* series = CreateNewSeries(&Chart, &Chart, &TLineSeries::staticMetaObject);
+        series->SetName(QStringLiteral("Well%1").arg(i));
+        series->FillSampleValues(4);
+    }
+    TSeriesGroup* north = Chart.SeriesList().AddGroup(QStringLiteral("North"));
+    for (int i : {0, 1, 2})
+        north->Series().Add(Chart.Series(i));
+    TSeriesGroup* deep = Chart.SeriesList().AddGroup(QStringLiteral("Deep"));
+    for (int i : {2, 1})
+        deep->Series().Add(Chart.Series(i));
+
+    TChartListBox list;
+    list.SetChart(&Chart);
+    list.show();
+    list.SetItemIndex(list.Model().RowOf(Chart.Series(1)));
+    WhenShown<TPlotGallery>([](TPlotGallery& form) { ChooseGalleryType(form, &TBarSeries::staticMetaObject); });
+    list.ChangeTypeOfSelected();
+
+    ASSERT_EQ(Chart.SeriesCount(), 3);
+    ASSERT_EQ(Chart.Series(1)->metaObject(), &TBarSeries::staticMetaObject);
+    const std::string expected = "North: Well1/TLineSeries Well2/TBarSeries Well3/TLineSeries\n"
+                                 "Deep: Well3/TLineSeries Well2/TBarSeries";
+    EXPECT_EQ(GalleryTestGroups(Chart), expected);
+    for (const bool text : {false, true}) {
+        TChart reopened;
+        EXPECT_EQ(GalleryTestReopenErrors(Chart, reopened, text).join(QLatin1Char('\n')).toStdString(), "");
+        EXPECT_EQ(GalleryTestGroups(reopened), expected) << "text form " << text;
+    }
+}
+
 // Two selected series changed to the gallery's choice: the second one,
 // changed without the gallery, loses the source its new kind refuses, and
 // the series list tells which link went.
@@ -790,6 +841,10 @@ TEST_F(SeriesGalleryTest, AChangeOfTypeThatFailsLeavesTheChartAsItWas)
     tool->SetParentChart(&Chart);
     tool->SetSeries(figure);
     const QString name = figure->Name();
+    TSeriesGroup* group = Chart.SeriesList().AddGroup(QStringLiteral("Prices"));
+    group->Series().Add(fed);
+    group->Series().Add(figure);
+    const std::string groups = GalleryTestGroups(Chart);
     const QByteArray binaryBefore = test::SavedChartFile(Chart, false);
     const QByteArray textBefore = test::SavedChartFile(Chart, true);
 
@@ -821,6 +876,7 @@ TEST_F(SeriesGalleryTest, AChangeOfTypeThatFailsLeavesTheChartAsItWas)
     EXPECT_EQ(GalleryTestYValues(*fed), fedPoints);
     EXPECT_EQ(tool->Series(), figure);
     EXPECT_EQ(list.Model().RowOf(figure), row);
+    EXPECT_EQ(GalleryTestGroups(Chart), groups);
     EXPECT_TRUE(test::SavedChartFile(Chart, false) == binaryBefore) << "the binary file changed";
     EXPECT_EQ(test::SavedChartFile(Chart, true).toStdString(), textBefore.toStdString());
 

@@ -1,5 +1,7 @@
 #include "../StoredNamesTable.h"
 
+#include <string_view>
+
 namespace lp::test {
 
 namespace {
@@ -52,6 +54,20 @@ const std::vector<const char*> AxisNames{
     "EndPosition",    "PositionPercent",  "PositionUnits",    "RoundFirstLabel", "TickInnerLength",
     "TickLength",     "Ticks",            "TicksInner",       "TickOnLabelsOnly", "Title",
     "TitleSize",      "Visible",          "ZPosition"};
+
+// A depth axis publishes the same, but its design never stores ZPosition.
+std::vector<const char*> DepthAxisNames()
+{
+    std::vector<const char*> Names;
+    for (const char* Name : AxisNames)
+        if (std::string_view(Name) != "ZPosition")
+            Names.push_back(Name);
+    return Names;
+}
+
+const std::vector<TStoredNameDeviation> DepthAxisDeviations{
+    {"+ZPosition", "the axis page's Position tab sets a depth axis' Z position, and the depth axis is drawn "
+                   "there: where the user put it must come back"}};
 
 // A series pointer, and the callout that adds an arrow to it.
 const std::vector<const char*> PointerNames{"Brush",          "Dark3D", "Draw3D", "Gradient",
@@ -178,7 +194,7 @@ void AddChartPartNames(std::vector<TStoredNamesRow>& Rows)
 
     // Axes, their pens and titles
     Rows.push_back({"TChartAxis", AxisNames, {}, {}});
-    Rows.push_back({"TChartDepthAxis", AxisNames, {}, {}});
+    Rows.push_back({"TChartDepthAxis", DepthAxisNames(), {}, DepthAxisDeviations});
     Rows.push_back({"TChartAxisPen", JoinNames({PenNames, {"LineMode"}}), {}, {}});
     Rows.push_back({"TAxisGridPen", JoinNames({PenNames, {"ZPosition"}}), {}, {}});
     Rows.push_back({"TChartAxisTitle", {"Angle", "Caption", "Font", "Visible"}, ShapeReadOnly, {}});
