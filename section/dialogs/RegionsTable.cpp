@@ -4,7 +4,6 @@
 #include "section/model/ModelGeometry.h"
 
 #include <QtCore/QSortFilterProxyModel>
-#include <QtGui/QAction>
 #include <QtGui/QClipboard>
 #include <QtGui/QGuiApplication>
 #include <QtGui/QKeyEvent>
@@ -170,7 +169,12 @@ QString TRegionTableModel::CellText(int Row, int Column) const
         return ParameterText(params[ColumnSlot(Column)]);
     default: {
         const std::optional<double>& area = FAreas.at(static_cast<size_t>(Row));
-        return area ? QLocale().toString(*area, 'g', QLocale::FloatingPointShortest) : QString();
+        if (!area)
+            return {};
+        // Every digit the export writes, without group separators.
+        QLocale locale;
+        locale.setNumberOptions(QLocale::OmitGroupSeparator);
+        return locale.toString(*area, 'f', QLocale::FloatingPointShortest);
     }
     }
 }
@@ -327,15 +331,6 @@ TRegionsWindow::TRegionsWindow(TPolygonChart& Chart, QWidget* Parent) : QDialog(
     buttons->addWidget(CloseButton);
     layout->addLayout(buttons);
 
-    auto* undo = new QAction(QStringLiteral("Undo"), this);
-    undo->setShortcut(QKeySequence::Undo);
-    connect(undo, &QAction::triggered, this, [this] {
-        if (OnUndo)
-            OnUndo();
-        Refresh();
-    });
-    addAction(undo);
-
     Table->resizeColumnsToContents();
     resize(std::max(560, Table->horizontalHeader()->length() + 40), 360);
 }
@@ -411,6 +406,14 @@ void TRegionsWindow::hideEvent(QHideEvent* Event)
 {
     QDialog::hideEvent(Event);
     MarkSelectedRegions();
+}
+
+void TRegionsWindow::UndoFromTable()
+{
+    ShowMessage({});
+    if (OnUndo)
+        OnUndo();
+    Refresh();
 }
 
 void TRegionsWindow::ShowMessage(const QString& Text)
@@ -520,6 +523,12 @@ bool TRegionsWindow::eventFilter(QObject* Watched, QEvent* Event)
         }
         if (key->matches(QKeySequence::Paste)) {
             PasteIntoSelection();
+            return true;
+        }
+        // Ctrl+Z: the owner's window shortcut takes it first when the owner
+        // has one (a tool window passes shortcuts to its parent).
+        if (key->matches(QKeySequence::Undo)) {
+            UndoFromTable();
             return true;
         }
     }

@@ -123,6 +123,7 @@ private:
     void MarkSelectedRegions();
     void ShowMessage(const QString& Text);
     void BeforeEdit();
+    void UndoFromTable();
     TPolygonChart& FChart;
 };
 
