@@ -81,20 +81,21 @@ private:
 
 TRegionTableModel::TRegionTableModel(TPolygonChart& Chart, QObject* Parent) : QAbstractTableModel(Parent), FChart(Chart)
 {
-    ReadRows();
+    FRows = ModelRows();
     ReadAreas();
 }
 
-void TRegionTableModel::ReadRows()
+std::vector<TRingRef> TRegionTableModel::ModelRows() const
 {
-    FRows.clear();
+    std::vector<TRingRef> rows;
     const AllSpolygon& model = FChart.Model;
     if (model.Length() > 0 && model[0].Length() > 0)
-        FRows.push_back({0, 0});
+        rows.push_back({0, 0});
     for (int body = 0; body < model.Length(); ++body)
         for (int ring = 0; ring < model[body].Length(); ++ring)
             if (!IsHostRing(body, ring))
-                FRows.push_back({body, ring});
+                rows.push_back({body, ring});
+    return rows;
 }
 
 void TRegionTableModel::ReadAreas()
@@ -118,10 +119,11 @@ void TRegionTableModel::ReadAreas()
 
 void TRegionTableModel::Refresh()
 {
-    std::vector<TRingRef> rows = FRows;
-    ReadRows();
+    // The views see the old rows until the reset begins.
+    std::vector<TRingRef> rows = ModelRows();
     if (rows != FRows) {
         beginResetModel();
+        FRows = std::move(rows);
         ReadAreas();
         endResetModel();
         return;

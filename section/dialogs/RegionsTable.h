@@ -69,7 +69,8 @@ public:
     QString LastError;
 
 private:
-    void ReadRows();
+    // The regions of the chart's model, in the table's order.
+    std::vector<TRingRef> ModelRows() const;
     void ReadAreas();
     QString CellText(int Row, int Column) const;
 

@@ -255,6 +255,13 @@ TEST_F(RegionsTable, EditsCellsOneOrManyAtOnceAsOneUndoStep)
     EXPECT_EQ(ShownLabel(1), QStringLiteral("300") + Ohm); // redrawn at once
     EXPECT_TRUE(Window->Modified());
     EXPECT_EQ(LiveUndoRecords(), records + 1);
+    // A label typed in place is the body's user text.
+    TypeIntoCell(3, rcLabel, QStringLiteral("Gravel lens"));
+    EXPECT_EQ(Params(2)[psLabelText].AsText(), "Gravel lens");
+    EXPECT_EQ(Cell(3, rcLabel), QStringLiteral("Gravel lens"));
+    EXPECT_EQ(LiveUndoRecords(), records + 2);
+    Window->SpeedButton13->click();
+    EXPECT_EQ(Params(2)[psLabelText].AsText(), "Lens");
     // A refused value stores nothing and says why.
     TypeIntoCell(1, rcResistivity, QStringLiteral("1e999"));
     EXPECT_TRUE(Regions().MessageLabel->text().contains(QStringLiteral("not a number")));
