@@ -152,6 +152,16 @@ TEST_F(BodyParameters, EachLabelModeIsDrawnOnTheBody)
             test::ArtifactFolder() + QStringLiteral("/screens/label-mode-") + QString::fromLatin1(names[mode]) +
             QStringLiteral(".png"));
         pictures.push_back(picture.copy(sandstone));
+        // A picture saved as a metafile holds the label's lines as text.
+        if (mode == lmBoth) {
+            const QString file = Folder.filePath(QStringLiteral("labels.emf"));
+            Window->SaveMFFile(file);
+            const QByteArray bytes = test::FileBytes(file);
+            for (const QString& line : {QStringLiteral("120") + Ohm, QStringLiteral("2 %")}) {
+                const QByteArray text(reinterpret_cast<const char*>(line.utf16()), line.size() * 2);
+                EXPECT_TRUE(bytes.contains(text)) << line.toStdString();
+            }
+        }
     }
     // "None" draws no text: every other mode puts pixels of its own there,
     // and each mode's pixels differ from the others'.
