@@ -135,6 +135,20 @@ TEST_F(BodyParameters, BadInputKeepsTheDialogOpenAndLeavingUnchangedRecordsNothi
     EXPECT_EQ(LiveUndoRecords(), records);
 }
 
+TEST_F(BodyParameters, TheExampleShowsEachBodysLabelByItsStoredMode)
+{
+    Start({Section});
+    Window->resize(1400, 800);
+    QCoreApplication::processEvents();
+    // The example's bodies store the mode "Resistivity".
+    EXPECT_EQ(ShownLabel(1), QStringLiteral("120") + Ohm);
+    EXPECT_EQ(Chart().MapSeries()->Shapes()->GetPolygon(Chart().FindMapPolygon(1, 1))->Text(),
+              QStringLiteral("15") + Ohm);
+    EXPECT_EQ(ShownLabel(2), QStringLiteral("300") + Ohm);
+    ChartWidget()->repaint();
+    test::SaveScreenshot(*Window, QStringLiteral("main-window-example"));
+}
+
 TEST_F(BodyParameters, EachLabelModeIsDrawnOnTheBody)
 {
     Start({Section});
