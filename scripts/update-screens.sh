@@ -8,8 +8,8 @@
 # settings folder as test.sh does, then copies every picture docs/screens/
 # already holds from the tests' screens folder. A few pictures keep names
 # of their own: they are copied from the walk over every editor page.
-# docs/screens/main-window.png is taken by hand (the README's run command
-# under xvfb-run) and left alone.
+# docs/screens/main-window.png is the main window on the example section as
+# the body parameters test photographs it at 1400 x 800.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build/test}
@@ -25,6 +25,7 @@ declare -A alias=(
   [page-legend]=page-TFormPlotLegend [page-panel]=page-TFormPlotPanel
   [page-titles]=page-TFormPlotTitle [page-walls]=page-TFormPlotWall
   [legend-symbol-editor]=page-TSymbolEditor [shape-format-editor]=page-TFormPlotShape
+  [main-window]=main-window-example
 )
 copied=0
 for picture in docs/screens/*.png; do

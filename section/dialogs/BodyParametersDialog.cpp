@@ -4,6 +4,7 @@
 #include "chart/editors/PlotPenBrushDialogs.h"
 #include "chart/engine/PlotMapSeries.h"
 #include "section/dialogs/SectionGraphicEditor.h"
+#include "section/editor/BodyParameters.h"
 #include "section/editor/PolygonChart.h"
 
 #include <QtCore/QCoreApplication>
@@ -16,6 +17,8 @@
 #include <QtWidgets/QPushButton>
 
 #include <memory>
+#include <utility>
+#include <vector>
 
 namespace lp {
 
@@ -31,37 +34,38 @@ QPushButton* MakeButton(const QString& Caption, QWidget* Parent)
     return button;
 }
 
-// A slot read as a real; a text that is no number ("*") is the missing value.
-double SlotReal(const ParamValue& Slot)
+// The slots of every ring, to tell whether an Apply changed any.
+std::vector<TPolygonParams> AllParams(const AllSpolygon& Model)
 {
-    if (Slot.IsEmpty())
-        return MissingValue;
-    try {
-        return Slot.AsReal();
-    } catch (const Exception&) {
-        return MissingValue;
-    }
+    std::vector<TPolygonParams> params;
+    for (const SPolygon& body : Model)
+        for (const Polygon& ring : body)
+            params.push_back(ring.params);
+    return params;
 }
 
-int SlotInteger(const ParamValue& Slot, int Fallback)
+// Whether any slot but the map id differs in meaning.
+bool ParamsDiffer(const std::vector<TPolygonParams>& Before, const AllSpolygon& Model)
 {
-    if (Slot.GetKind() == ParamValue::Kind::Text && Slot.AsText() == MissingText)
-        return Fallback;
-    try {
-        return Slot.AsInteger();
-    } catch (const Exception&) {
-        return Fallback;
-    }
+    size_t i = 0;
+    for (const SPolygon& body : Model)
+        for (const Polygon& ring : body) {
+            if (i >= Before.size())
+                return true;
+            for (int slot = psId + 1; slot < ParamSlotCount; ++slot)
+                if (!SameParameter(Before[i][slot], ring.params[slot]))
+                    return true;
+            ++i;
+        }
+    return i != Before.size();
 }
 
-QString RealText(double Value)
+QLabel* AddCaption(QGridLayout& Grid, int Row, const QString& Caption, QWidget* Buddy)
 {
-    return QString::fromStdString(RealToText(2, true, Value));
-}
-
-double TextReal(const QString& Text)
-{
-    return TextToReal(Text.toStdString(), false, 0.0, 0.0);
+    auto* label = new QLabel(Caption, Buddy->parentWidget());
+    label->setBuddy(Buddy);
+    Grid.addWidget(label, Row, 0);
+    return label;
 }
 
 } // namespace
@@ -83,35 +87,54 @@ TBsetup::TBsetup(QWidget* Parent) : QDialog(Parent)
     addRow(3, QStringLiteral("&Gradient"), Button2, CheckBox4);
     Button2->setEnabled(static_cast<bool>(EditGradientEntryPoint()));
 
-    auto* labelCaption = new QLabel(QStringLiteral("&Label:"), this);
     Edit5 = new QLineEdit(this);
-    labelCaption->setBuddy(Edit5);
-    grid->addWidget(labelCaption, 4, 0);
+    AddCaption(*grid, 4, QStringLiteral("&Label:"), Edit5);
     grid->addWidget(Edit5, 4, 1, 1, 2);
 
-    // Kept for the electrical parameters; nothing shows them yet.
     Edit1 = new QLineEdit(this);
-    FResistivityUnit = new QLabel(QStringLiteral("om m"), this);
+    AddCaption(*grid, 5, QStringLiteral("&Resistivity:"), Edit1);
+    grid->addWidget(Edit1, 5, 1);
+    grid->addWidget(new QLabel(QStringLiteral("ohm-m"), this), 5, 2);
     Edit2 = new QLineEdit(this);
-    FPolarizabilityUnit = new QLabel(QStringLiteral("%"), this);
+    AddCaption(*grid, 6, QStringLiteral("Polari&zability:"), Edit2);
+    grid->addWidget(Edit2, 6, 1);
+    grid->addWidget(new QLabel(QStringLiteral("%"), this), 6, 2);
     ComboBox1 = new QComboBox(this);
-    ComboBox1->addItems({QStringLiteral("None"), QStringLiteral("Resistivity"),
-                         QStringLiteral("Resistivity&Polarizability"), QStringLiteral("User text")});
-    CheckBox5 = new QCheckBox(this);
-    for (QWidget* hidden : std::initializer_list<QWidget*>{Edit1, FResistivityUnit, Edit2, FPolarizabilityUnit,
-                                                           ComboBox1, CheckBox5})
-        hidden->hide();
+    ComboBox1->addItems(LabelModeNames());
+    AddCaption(*grid, 7, QStringLiteral("Label &mode:"), ComboBox1);
+    grid->addWidget(ComboBox1, 7, 1);
+    CheckBox5 = new QCheckBox(QStringLiteral("to all bodies"), this);
+    grid->addWidget(CheckBox5, 7, 2);
+    for (QLineEdit* field : {Edit1, Edit2})
+        connect(field, &QLineEdit::textEdited, this, [this, field] {
+            MarkField(field, false);
+            ErrorLabel->clear();
+        });
+    ErrorLabel = new QLabel(this);
+    ErrorLabel->setObjectName(QStringLiteral("ErrorLabel"));
+    ErrorLabel->setWordWrap(true);
+    ErrorLabel->setStyleSheet(QStringLiteral("color: #b00000;"));
+    // Room for the longest reason, kept empty: the layout does not jump.
+    ErrorLabel->setMinimumHeight(ErrorLabel->fontMetrics().lineSpacing() * 3);
+    ErrorLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    grid->addWidget(ErrorLabel, 8, 0, 1, 3);
 
     Button3 = MakeButton(QStringLiteral("&Apply"), this);
-    Button3->setDefault(true);
     Button8 = MakeButton(QStringLiteral("As &default"), this);
     Button4 = MakeButton(QStringLiteral("Cl&ose"), this);
+    // Enter does what Close does, as Esc and the close box.
+    Button4->setDefault(true);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(Button3);
     buttons->addWidget(Button8);
     buttons->addWidget(Button4);
-    grid->addLayout(buttons, 5, 0, 1, 3);
-    grid->setColumnStretch(2, 1);
+    grid->addLayout(buttons, 9, 0, 1, 3);
+    grid->setColumnStretch(1, 1);
+    // Top to bottom, each look button before its copy box.
+    QWidget* const chain[] = {Button7, CheckBox1, Button5, CheckBox2, Button1, CheckBox3, Button2, CheckBox4, Edit5,
+                              Edit1,   Edit2,     ComboBox1, CheckBox5, Button3, Button8, Button4};
+    for (size_t i = 0; i + 1 < std::size(chain); ++i)
+        setTabOrder(chain[i], chain[i + 1]);
 
     connect(Button7, &QPushButton::clicked, this, [this] { Button7Click(); });
     connect(Button5, &QPushButton::clicked, this, [this] { Button5Click(); });
@@ -127,8 +150,8 @@ void TBsetup::done(int Result)
     // The appearance buttons have already changed the map polygon; closing
     // without Apply would leave the screen showing a look the model and the
     // saved file do not have. So every way out applies, as "Close" does.
-    if (isVisible() && Chart)
-        Apply();
+    if (isVisible() && Chart && !Apply())
+        return;
     QDialog::done(Result);
 }
 
@@ -147,45 +170,94 @@ void TBsetup::RefreshMap()
         Chart->MapSeries()->RefreshSeries();
 }
 
+void TBsetup::EnableLookControls(bool On)
+{
+    for (QWidget* control : std::initializer_list<QWidget*>{Button7, Button5, Button1, CheckBox1, CheckBox2, CheckBox3,
+                                                            CheckBox4, ComboBox1, CheckBox5, Button8})
+        control->setEnabled(On);
+    Button2->setEnabled(On && static_cast<bool>(EditGradientEntryPoint()));
+}
+
+void TBsetup::MarkField(QLineEdit* Field, bool Refused)
+{
+    Field->setStyleSheet(Refused ? QStringLiteral("QLineEdit { background: #ffd6d6; }") : QString());
+    Field->setToolTip(Refused ? ErrorLabel->text() : QString());
+}
+
 void TBsetup::LoadBodyDialog()
 {
     const TPolygonParams& params = Chart->Model[Body][Sub].params;
-    Edit1->setText(RealText(SlotReal(params[psResistivity])));
-    Edit2->setText(RealText(SlotReal(params[psPolarizability])));
-    const int mode = SlotInteger(params[psLabelMode], -1);
-    ComboBox1->setCurrentIndex(mode >= 0 && mode < ComboBox1->count() ? mode : -1);
-    Edit5->setText(params[psLabelText].IsEmpty() ? QString() : QString::fromStdString(params[psLabelText].AsText()));
+    FLoadedResistivity = ParameterText(params[psResistivity]);
+    FLoadedPolarizability = ParameterText(params[psPolarizability]);
+    FLoadedMode = LabelModeOf(params);
+    FLoadedLabel = params[psLabelText].IsEmpty() ? QString() : QString::fromStdString(params[psLabelText].AsText());
+    Edit1->setText(FLoadedResistivity);
+    Edit2->setText(FLoadedPolarizability);
+    ComboBox1->setCurrentIndex(FLoadedMode);
+    Edit5->setText(FLoadedLabel);
     for (QCheckBox* box : {CheckBox1, CheckBox2, CheckBox3, CheckBox4, CheckBox5})
         box->setChecked(false);
-    Button2->setEnabled(static_cast<bool>(EditGradientEntryPoint()));
+    ErrorLabel->clear();
+    MarkField(Edit1, false);
+    MarkField(Edit2, false);
+    EnableLookControls(!IsHostRing(Body, Sub));
+    setWindowTitle(IsHostRing(Body, Sub) ? QStringLiteral("Body parameters: host medium")
+                                         : QStringLiteral("Body parameters"));
+    Edit1->setFocus();
+    Edit1->selectAll();
+}
+
+bool TBsetup::CheckFields()
+{
+    const std::pair<QLineEdit*, TBodyQuantity> fields[] = {{Edit1, TBodyQuantity::Resistivity},
+                                                           {Edit2, TBodyQuantity::Polarizability}};
+    const QString loaded[] = {FLoadedResistivity, FLoadedPolarizability};
+    for (size_t i = 0; i < std::size(fields); ++i) {
+        const auto& [field, quantity] = fields[i];
+        // A field left as loaded leaves its slot as it is.
+        if (field->text() == loaded[i])
+            continue;
+        const TParameterEntry entry = ReadParameterText(quantity, field->text());
+        if (entry.Valid)
+            continue;
+        ErrorLabel->setText(entry.Error);
+        MarkField(field, true);
+        field->setFocus();
+        field->selectAll();
+        return false;
+    }
+    ErrorLabel->clear();
+    MarkField(Edit1, false);
+    MarkField(Edit2, false);
+    return true;
 }
 
 void TBsetup::StoreBodyDialog(bool& CopyAny)
 {
     TPolygonParams& params = Chart->Model[Body][Sub].params;
-    const double resistivity = TextReal(Edit1->text());
-    if (resistivity != MissingValue)
-        params[psResistivity] = ParamValue(resistivity);
-    const double polarizability = TextReal(Edit2->text());
-    if (polarizability != MissingValue)
-        params[psPolarizability] = ParamValue(polarizability);
-    // A slot that held no mode keeps what it held.
-    if (ComboBox1->currentIndex() >= 0)
+    if (Edit1->text() != FLoadedResistivity)
+        params[psResistivity] = ReadParameterText(TBodyQuantity::Resistivity, Edit1->text()).Value;
+    if (Edit2->text() != FLoadedPolarizability)
+        params[psPolarizability] = ReadParameterText(TBodyQuantity::Polarizability, Edit2->text()).Value;
+    // A slot that held no mode keeps what it held until one is chosen.
+    if (ComboBox1->currentIndex() >= 0 && ComboBox1->currentIndex() != FLoadedMode)
         params[psLabelMode] = ParamValue(static_cast<int32_t>(ComboBox1->currentIndex()));
-    if (Edit5->text().isEmpty())
-        Edit5->setText(QStringLiteral(" "));
-    params[psLabelText] = ParamValue(Edit5->text().toStdString());
+    if (Edit5->text() != FLoadedLabel) {
+        if (Edit5->text().isEmpty())
+            Edit5->setText(QStringLiteral(" "));
+        params[psLabelText] = ParamValue(Edit5->text().toStdString());
+    }
 
     const QCheckBox* boxes[] = {CheckBox1, CheckBox2, CheckBox3, CheckBox4, CheckBox5};
     CopyAny = false;
     for (const QCheckBox* box : boxes)
-        CopyAny = CopyAny || box->isChecked();
+        CopyAny = CopyAny || (box->isChecked() && box->isEnabled());
     if (!CopyAny)
         return;
     const TPolygonParams source = params;
     for (int body = 0; body < Chart->Model.Length(); ++body)
         for (int sub = 0; sub < Chart->Model[body].Length(); ++sub) {
-            if (body == 0 && sub == 0)
+            if (IsHostRing(body, sub))
                 continue; // the host frame keeps its look
             TPolygonParams& target = Chart->Model[body][sub].params;
             for (int i = 0; i < 5; ++i)
@@ -194,22 +266,36 @@ void TBsetup::StoreBodyDialog(bool& CopyAny)
         }
 }
 
-void TBsetup::Apply()
+bool TBsetup::Apply()
 {
+    if (!CheckFields())
+        return false;
     MapIndex = Chart->FindMapPolygon(Body, Sub);
     RefreshMap();
-    if (MapIndex >= 0)
+    const std::vector<TPolygonParams> before = AllParams(Chart->Model);
+    // The look goes into the slots only when the polygon shows another one
+    // than they hold: texts equal in meaning stay as the file had them.
+    if (MapIndex >= 0 && Chart->PolygonLookChanged(Body, Sub, MapIndex))
         Chart->StorePolygonAppearance(Body, Sub, MapIndex);
     bool copyAny = false;
     StoreBodyDialog(copyAny);
+    FLoadedResistivity = Edit1->text();
+    FLoadedPolarizability = Edit2->text();
+    FLoadedMode = ComboBox1->currentIndex();
+    FLoadedLabel = Edit5->text();
+    if (!ParamsDiffer(before, Chart->Model))
+        return true;
     Chart->RebuildMapSeries();
     MapIndex = Chart->FindMapPolygon(Body, Sub);
+    Chart->PushUndo();
     Chart->ChangeNotify();
+    return true;
 }
 
 void TBsetup::ApplyAsDefault()
 {
-    Apply();
+    if (!Apply())
+        return;
     DefaultParameters = Chart->Model[Body][Sub].params;
     // An id belongs to one ring; new rings get theirs from the map.
     DefaultParameters[psId] = ParamValue(-1);

@@ -1,12 +1,19 @@
 #pragma once
-// "Body parameters": the look and label of one ring (sub-polygon) of the
-// section chart, with boxes that copy parts of that look to every body.
+// "Body parameters": the look, the label and the physical parameters of one
+// ring (sub-polygon) of the section chart, with boxes that copy parts of
+// that look to every body.
 //
 // The appearance buttons change the ring's map polygon at once (the chart
-// shows it live); Apply, and every way of closing the dialog, writes the
-// polygon's look and the dialog's fields into the ring's parameter slots,
-// copies the checked slots to every other ring but the host frame, rebuilds
-// the map and tells the chart's owner.
+// shows it live); Apply, and every way of closing the dialog, first checks
+// the typed resistivity and polarizability (a refused value keeps the
+// dialog open, marks its field and says what is allowed, and nothing is
+// stored), then writes the polygon's look and the fields that were changed
+// into the ring's parameter slots, copies the checked slots to every other
+// ring but the host frame, rebuilds the map and, when anything changed,
+// records one undo step and tells the chart's owner. An Apply that changes
+// nothing records nothing.
+// The host medium (body 0, ring 0) has no look of its own: its appearance
+// controls, label mode and copy boxes are disabled.
 // The dialog observes the chart; it owns nothing of it.
 
 #include <QtWidgets/QDialog>
@@ -46,18 +53,23 @@ public:
     QPushButton* Button3; // "Apply"
     QPushButton* Button8; // "As default"
     QPushButton* Button4; // "Close"
-    // Kept hidden: resistivity, polarizability, label mode and its copy box.
-    QLineEdit* Edit1;
-    QLineEdit* Edit2;
-    QComboBox* ComboBox1;
-    QCheckBox* CheckBox5;
+    QLineEdit* Edit1;     // resistivity, ohm-m (slot 10); empty: not set
+    QLineEdit* Edit2;     // polarizability, % (slot 11); empty: not set
+    QComboBox* ComboBox1; // label mode (slot 8)
+    QCheckBox* CheckBox5; // copy the label mode to all bodies
+    QLabel* ErrorLabel;   // what a refused value allows; empty otherwise
 
     // The fields from the ring's slots; every copy box unchecked.
     void LoadBodyDialog();
-    // The fields into the ring's slots (texts that are not numbers leave
-    // their slot), then the checked slots into every other ring.
+    // The changed fields into the ring's slots (an emptied number field
+    // empties its slot), then the checked slots into every other ring. The
+    // fields must have passed CheckFields.
     void StoreBodyDialog(bool& CopyAny);
-    void Apply();
+    // The typed numbers checked: false when one is refused (its field marked
+    // and focused, the reason shown).
+    bool CheckFields();
+    // False when a typed value was refused (nothing stored).
+    bool Apply();
     // Apply, then the ring's slots become the slots of new bodies.
     void ApplyAsDefault();
 
@@ -66,15 +78,23 @@ public:
     void Button1Click(); // brush
     void Button2Click(); // gradient
 
-    // Every way of closing the dialog ("Close", Esc, the close box) applies.
+    // Every way of closing the dialog ("Close", Enter, Esc, the close box)
+    // applies; a refused value keeps it open.
     void done(int Result) override;
 
 private:
     // The edited ring's map polygon, nullptr when it has none.
     TPlotPolygon* MapPolygon() const;
     void RefreshMap();
-    QLabel* FResistivityUnit;
-    QLabel* FPolarizabilityUnit;
+    // The dialog shows the host medium: no look, no label mode.
+    void EnableLookControls(bool On);
+    void MarkField(QLineEdit* Field, bool Refused);
+    // The texts the fields were loaded with: a field left as loaded leaves
+    // its slot as it is (no rounding to the shown decimals).
+    QString FLoadedResistivity;
+    QString FLoadedPolarizability;
+    QString FLoadedLabel;
+    int FLoadedMode = -1;
 };
 
 // Opens the one body dialog (created on first use, kept for the next until

@@ -1,5 +1,7 @@
 #include "section/editor/PolygonChart.h"
 
+#include "section/editor/BodyParameters.h"
+
 #include "chart/engine/PlotAppearance.h"
 #include "chart/engine/PlotAxis.h"
 #include "chart/engine/PlotMapSeries.h"
@@ -20,6 +22,9 @@ namespace {
 
 constexpr TColor RedColor = 0x0000FF;
 constexpr TColor WhiteColor = 0xFFFFFF;
+// The outline of regions a table of regions selects: orange, apart from the
+// red of the hover highlight and the drawing aids.
+constexpr TColor MarkedRegionColor = 0x0080FF;
 constexpr const char* SmallFontName = "small fonts";
 constexpr int SmallFontSize = 7;
 // The frame's corner nodes 0..3 are never painted.
@@ -638,7 +643,7 @@ void TPolygonChart::ApplyPolygonAppearance(int Body, int Sub, int MapIndex)
     apply(SlotText(params[psPen]), FLastPen, PenSettingsFromText, [&](TChartPen* p) { polygon->SetPen(p); });
     apply(SlotText(params[psGradient]), FLastGradient, GradientSettingsFromText,
           [&](TPlotGradient* g) { polygon->SetGradient(g); });
-    polygon->SetText(params[psLabelText].IsEmpty() ? QString() : QString::fromStdString(params[psLabelText].AsText()));
+    polygon->SetText(BodyLabelText(params));
 }
 
 void TPolygonChart::StorePolygonAppearance(int Body, int Sub, int MapIndex)
@@ -649,7 +654,10 @@ void TPolygonChart::StorePolygonAppearance(int Body, int Sub, int MapIndex)
     params[psBrush] = ParamValue(BrushSettingsToText(*polygon->Brush()).toStdString());
     params[psPen] = ParamValue(PenSettingsToText(*polygon->Pen()).toStdString());
     params[psGradient] = ParamValue(GradientSettingsToText(*polygon->Gradient()).toStdString());
-    params[psLabelText] = ParamValue(polygon->Text().toStdString());
+    // The label shows the user text only in that mode; otherwise it is made
+    // from the parameters and slot 7 keeps the user's text.
+    if (LabelShowsUserText(params))
+        params[psLabelText] = ParamValue(polygon->Text().toStdString());
     for (int slot : {5, 6, 9, 14, 15, 16, 17, 18})
         params[slot] = ParamValue(std::string(MissingText));
 }
@@ -680,9 +688,7 @@ bool TPolygonChart::PolygonLookChanged(int Body, int Sub, int MapIndex) const
     const TPolygonParams& params = Model[Body][Sub].params;
     TPlotPolygon* polygon = MapSeries()->Shapes()->GetPolygon(MapIndex);
     const TColor color = static_cast<TColor>(params[psColor].IsEmpty() ? 0 : params[psColor].AsInteger());
-    const QString text =
-        params[psLabelText].IsEmpty() ? QString() : QString::fromStdString(params[psLabelText].AsText());
-    if (polygon->Color() != color || polygon->Text() != text)
+    if (polygon->Color() != color || polygon->Text() != BodyLabelText(params))
         return true;
     TMapSeries scratch;
     TPlotPolygon* fresh = scratch.Shapes()->Add();
@@ -878,10 +884,45 @@ TColor TPolygonChart::NodeColor(const Tnode& Node) const
     return SharedNodeColor;
 }
 
+void TPolygonChart::PaintMarkedRegions()
+{
+    // During a drag each frame draws them where the rings are now, never
+    // the still picture.
+    if (MarkedRegions.empty() || (FDragCacheActive && FBuildingDragCache))
+        return;
+    TCanvas3D& canvas = Canvas();
+    const TChartAxis& bottom = *BottomAxis();
+    const TChartAxis& left = *LeftAxis();
+    canvas.Brush()->SetStyle(TBrush::bsClear);
+    canvas.Pen()->SetStyle(TPen::psSolid);
+    canvas.Pen()->SetColor(MarkedRegionColor);
+    canvas.Pen()->SetWidth(3);
+    canvas.ClipRectangle(ChartRectangle());
+    std::vector<TPoint> points;
+    for (const TRingRef& region : MarkedRegions) {
+        // A region the model no longer has (the table follows a step late)
+        // is not drawn.
+        if (region.Body < 0 || region.Body >= Model.Length() || region.Ring < 0 ||
+            region.Ring >= Model[region.Body].Length())
+            continue;
+        points.clear();
+        for (int32_t node : Model[region.Body][region.Ring].ring)
+            if (node >= 0 && node < Nodes.Length())
+                points.push_back({bottom.CalcPosValue(Nodes[node].x), left.CalcPosValue(Nodes[node].y)});
+        if (points.size() < 2)
+            continue;
+        points.push_back(points.front());
+        canvas.Polyline(points, static_cast<int>(points.size()) - 1);
+    }
+    canvas.UnClipRectangle();
+    canvas.Pen()->SetWidth(1);
+}
+
 void TPolygonChart::PaintNodes()
 {
     if (!ModelLoaded || FLayoutPaint)
         return;
+    PaintMarkedRegions();
     TCanvas3D& canvas = Canvas();
     const TChartAxis& bottom = *BottomAxis();
     const TChartAxis& left = *LeftAxis();

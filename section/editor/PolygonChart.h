@@ -18,6 +18,7 @@
 // of the model layer.
 
 #include "chart/engine/PlotChart.h"
+#include "section/editor/BodyParameters.h"
 #include "section/editor/SectionFile.h"
 
 #include <QtCore/QByteArray>
@@ -97,6 +98,13 @@ public:
     // Fired on every mouse move over a loaded model after CursorX and CursorY
     // were updated.
     std::function<void(TPolygonChart* Sender)> OnCursorMove;
+    // Fired by a double click on a region (a body's ring, or 0, 0 the host
+    // medium) before its parameters dialog opens.
+    std::function<void(TPolygonChart* Sender, TRingRef Region)> OnRegionDoubleClick;
+    // Regions shown marked (a thick outline drawn over the section, the host
+    // medium's along the frame), as a table of regions selects them. Not
+    // part of the model: set it, then Invalidate.
+    std::vector<TRingRef> MarkedRegions;
 
     // --- Edit state (the editing modes work on these) ---
     TPolygonEditMode EditMode = -1;
@@ -220,7 +228,8 @@ public:
     // updates the list to their new indexes.
     void MoveMapPolygonsFirst(arofintM& MapIndexes);
     void BuildLineSeries();
-    // The chart's after-draw handler: the node dots.
+    // The chart's after-draw handler: the marked regions' outlines and the
+    // node dots.
     void PaintNodes();
     // On: the chart fills its parent. Off: equal scales along x and y.
     void SetAutomaticScaling(bool On);
@@ -248,7 +257,11 @@ public:
     void ChartMouseMove(TControl* Sender, TShiftState Shift, int X, int Y);
     void ChartMouseDown(TControl* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
     void ChartMouseUp(TControl* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+    // A double click on a body, or on the host medium, opens its parameters.
     void ChartDblClick(TControl* Sender);
+    // Whether a point (model units) lies in the model area, below the
+    // surface profile when there is one.
+    bool InHostMedium(const complexM& Point) const;
     // Hover highlight of the sub-polygon under the cursor (red pen).
     void HoverHighlightSubPolygon();
     // A map polygon's pen colour, set the way that keeps its own pen.
@@ -419,6 +432,7 @@ private:
     void FreeLineSeries(lines& Records);
     void FillSurfaceSeries();
     TColor NodeColor(const Tnode& Node) const;
+    void PaintMarkedRegions();
     int FLaidOutWidth = -1;
     int FLaidOutHeight = -1;
     // An area change (SetModelArea adapting the model) altered the rings or

@@ -166,6 +166,14 @@ void TPolygonChart::ChartMouseUp(TControl* Sender, TMouseButton Button, TShiftSt
     ChartMenuSuppressed = false;
 }
 
+bool TPolygonChart::InHostMedium(const complexM& Point) const
+{
+    if (Point.re < ModelArea.left || Point.re > ModelArea.right || Point.im < ModelArea.top ||
+        Point.im > ModelArea.bottom)
+        return false;
+    return !HasProfile || Profile.Length() < 2 || Point.im >= InterpolateComplexAt(Profile, Point.re);
+}
+
 void TPolygonChart::ChartDblClick(TControl* Sender)
 {
     (void)Sender;
@@ -173,25 +181,36 @@ void TPolygonChart::ChartDblClick(TControl* Sender)
         return;
     int body = -1;
     int sub = -1;
-    FindSubPolygonAt(Model, body, sub, Nodes, CursorPoint);
-    // Over the host frame only nothing happens, and an edit in progress
-    // goes on.
-    if (body < 0)
+    // In no body but inside the model area (below the surface): the host
+    // medium (body 0, ring 0), unless an edit is in progress (a double
+    // click while drawing a body in the host medium goes on drawing).
+    // Outside the frame nothing happens, and an edit in progress goes on.
+    const auto regionAtCursor = [&] {
+        FindSubPolygonAt(Model, body, sub, Nodes, CursorPoint);
+        if (body < 0 && !Editing && Model.Length() > 0 && Model[0].Length() > 0 && InHostMedium(CursorPoint)) {
+            body = 0;
+            sub = 0;
+        }
+        return body >= 0;
+    };
+    if (!regionAtCursor())
         return;
     // An edit in progress (a node being dragged) is rolled back before the
-    // dialog, so the snapshot below never records an unvalidated model.
+    // dialog, so it never starts from an unvalidated model.
     if (Editing) {
         ResetEditMode();
-        FindSubPolygonAt(Model, body, sub, Nodes, CursorPoint);
-        if (body < 0)
+        if (!regionAtCursor())
             return;
     }
     // The dialog reads the body's look from its map polygon: a hover
     // highlight would pass for the body's own red pen.
     RemoveHighlights();
+    if (OnRegionDoubleClick)
+        OnRegionDoubleClick(this, {body, sub});
+    // Each Apply of the dialog that changes the model is an edit of its
+    // own (an undo step and the change event); one that changes nothing
+    // records nothing.
     EditBodyParameters(FindMapPolygon(body, sub), body, sub);
-    PushUndo();
-    ChangeNotify();
     Editing = false;
     TakeBackup();
     ResetEditMode();

@@ -15,6 +15,7 @@
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/Timer.h"
 #include "section/dialogs/ModelSetupDialog.h"
+#include "section/dialogs/RegionsTable.h"
 #include "section/editor/Carotage.h"
 #include "section/editor/ModelExport.h"
 #include "section/main/MainWindowComponents.h"
@@ -99,6 +100,12 @@ TMainfrm::TMainfrm(const QStringList& AArguments, QWidget* Parent) : QMainWindow
         // next Ctrl+Z is this edit's.
         FKeyCancelledEdit = false;
         SetModified(true);
+        RefreshRegions();
+    };
+    // A double click on a region shows its row in the table of regions.
+    PolygonChart1->OnRegionDoubleClick = [this](TPolygonChart*, TRingRef Region) {
+        if (RegionsWindow && RegionsWindow->isVisible())
+            RegionsWindow->SelectRegion(Region);
     };
     OpenManualFile = [](const QString& Path) { return QDesktopServices::openUrl(QUrl::fromLocalFile(Path)); };
 }
@@ -106,6 +113,9 @@ TMainfrm::TMainfrm(const QStringList& AArguments, QWidget* Parent) : QMainWindow
 TMainfrm::~TMainfrm()
 {
     qApp->removeEventFilter(this);
+    // The table of regions observes the chart: it goes first.
+    delete RegionsWindow;
+    RegionsWindow = nullptr;
     Carotage.reset();
     // The chart's window lives inside the splitter's: let the components go
     // before the Qt children they host.
@@ -206,6 +216,7 @@ void TMainfrm::CreateMenus()
     Scaled1->setChecked(true);
     Boxconstrctor1 = AddCommand(options, QStringLiteral("&Model setup..."), [this] { ChooseModelSetup(); });
     Carotagedata1 = AddCommand(options, QStringLiteral("&Carotage data..."), [this] { ReadCarotage(); });
+    Regions1 = AddCommand(options, QStringLiteral("&Regions..."), [this] { ShowRegions(); });
     AddCommand(options, QStringLiteral("&Output settings..."), [this] { prntset->exec(); });
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
@@ -267,7 +278,8 @@ void TMainfrm::EnableSectionCommands(bool On)
 {
     ToolBar1->setEnabled(On);
     UndoKey->setEnabled(On);
-    for (QAction* action : {Savefile1, Exportmodel1, Removepicture1, Ptint1, Scaled1, Boxconstrctor1, Carotagedata1})
+    for (QAction* action :
+         {Savefile1, Exportmodel1, Removepicture1, Ptint1, Scaled1, Boxconstrctor1, Carotagedata1, Regions1})
         action->setEnabled(On);
 }
 
@@ -345,6 +357,7 @@ bool TMainfrm::OpenSection(const QString& FileName)
     }
     FModified = false;
     SetTitleFor(FileName);
+    RefreshRegions();
     // Said once the window names the section it is about.
     if (FMissingPicture)
         MessageDlg(QStringLiteral("The picture of %1 is missing: %2\n"
@@ -597,8 +610,29 @@ void TMainfrm::ChooseModelSetup()
     const bool changed = ModelSetup(*PolygonChart1, false, this);
     QCoreApplication::processEvents();
     PolygonChart1->UpdateAxisScales();
-    if (changed)
+    if (changed) {
         SetModified(true);
+        RefreshRegions();
+    }
+}
+
+void TMainfrm::ShowRegions()
+{
+    if (!RegionsWindow) {
+        RegionsWindow = new TRegionsWindow(*PolygonChart1, this);
+        RegionsWindow->OnBeforeEdit = [this] { EndEditInProgress(); };
+        RegionsWindow->OnUndo = [this] { Undo(); };
+    }
+    RegionsWindow->Refresh();
+    RegionsWindow->show();
+    RegionsWindow->raise();
+    RegionsWindow->activateWindow();
+}
+
+void TMainfrm::RefreshRegions()
+{
+    if (RegionsWindow && RegionsWindow->isVisible())
+        RegionsWindow->Refresh();
 }
 
 void TMainfrm::UndoByKey()
@@ -625,6 +659,7 @@ void TMainfrm::Undo()
     }
     PolygonChart1->Undo();
     SetModified(true);
+    RefreshRegions();
 }
 
 void TMainfrm::UseLastLineLook()

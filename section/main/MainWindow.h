@@ -36,6 +36,7 @@ class Tprntset;
 class TChartImageTool;
 class TMainfrmComponents;
 class TPointSeries;
+class TRegionsWindow;
 class TTimer;
 
 // The answer to "Save changes to NAME?".
@@ -77,6 +78,9 @@ public:
     QAction* Scaled1 = nullptr;
     QAction* Boxconstrctor1 = nullptr;
     QAction* Carotagedata1 = nullptr;
+    QAction* Regions1 = nullptr; // Options > Regions...
+    // The table of regions, made on first use; follows the model while open.
+    TRegionsWindow* RegionsWindow = nullptr;
     std::unique_ptr<TCarotageOverlay> Carotage;
 
     // --- Fields ---
@@ -177,6 +181,10 @@ private:
     void SetModified(bool On);
     void ShowTitle();
     void ChooseModelSetup();
+    // Options > Regions...: the table of regions shown and raised.
+    void ShowRegions();
+    // The open table of regions reads the model again.
+    void RefreshRegions();
     // The chart's cursor at the mouse's present place when it is over the
     // chart; false when it is not.
     bool TakeCursorFromMouse();

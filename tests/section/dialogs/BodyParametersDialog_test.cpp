@@ -1,5 +1,7 @@
 #include "section/dialogs/BodyParametersDialog.h"
 
+#include "section/editor/BodyParameters.h"
+
 #include "../editor/SectionTestUtil.h"
 #include "DialogTestUtil.h"
 #include "chart/canvas/PlotPens.h"
@@ -20,6 +22,7 @@
 #include <QtWidgets/QSlider>
 #include <QtWidgets/QTabWidget>
 #include <QtCore/QTemporaryDir>
+#include <QtWidgets/QLabel>
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QPushButton>
 #include <QtWidgets/QSpinBox>
@@ -70,19 +73,18 @@ TEST(BodyDialog, LoadsTheRingsSlotsWithEveryCopyBoxClear)
     F.Dialog.LoadBodyDialog();
     EXPECT_EQ(F.Dialog.windowTitle(), QStringLiteral("Body parameters"));
     EXPECT_EQ(F.Dialog.Edit1->text(), QStringLiteral("12.500"));
-    EXPECT_EQ(F.Dialog.Edit2->text(), QStringLiteral("*"));
+    EXPECT_EQ(F.Dialog.Edit2->text(), QString()); // "*": not set
     EXPECT_EQ(F.Dialog.ComboBox1->currentIndex(), 3);
     EXPECT_EQ(F.Dialog.Edit5->text(), QStringLiteral("clay"));
     EXPECT_FALSE(F.Dialog.CheckBox3->isChecked());
 }
 
-TEST(BodyDialog, ApplyStoresAnEmptyLabelAsOneBlankAndLeavesNonNumbers)
+TEST(BodyDialog, ApplyStoresAnEmptyLabelAsOneBlank)
 {
     TBodyDialogFixture F;
     F.Dialog.show();
     F.Dialog.Edit5->clear();
-    F.Dialog.Edit1->setText(QStringLiteral("abc"));
-    F.Dialog.Edit2->setText(QStringLiteral("7,25"));
+    F.Dialog.Edit2->setText(QStringLiteral("7,25")); // a comma is a decimal point too
     QTest::mouseClick(F.Dialog.Button3, Qt::LeftButton);
     EXPECT_EQ(F.Params(1)[psLabelText].AsText(), " ");
     EXPECT_EQ(F.Dialog.Edit5->text(), QStringLiteral(" "));
@@ -91,9 +93,209 @@ TEST(BodyDialog, ApplyStoresAnEmptyLabelAsOneBlankAndLeavesNonNumbers)
     EXPECT_EQ(F.Params(1)[psLabelMode].AsInteger(), 3);
     EXPECT_EQ(F.Changes, 1);
     EXPECT_TRUE(F.Dialog.isVisible()); // Apply keeps the dialog open
-    // The hidden fields stay hidden.
-    EXPECT_FALSE(F.Dialog.Edit1->isVisible());
-    EXPECT_FALSE(F.Dialog.ComboBox1->isVisible());
+}
+
+// Keys go to the active window only.
+void Activate(QWidget& Dialog)
+{
+    Dialog.activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&Dialog));
+}
+
+// Selects a field's text and types Text over it, key by key.
+void TypeInto(QWidget* Field, const QString& Text)
+{
+    Field->setFocus();
+    QTest::keyClick(Field, Qt::Key_A, Qt::ControlModifier);
+    if (Text.isEmpty())
+        QTest::keyClick(Field, Qt::Key_Delete);
+    else
+        QTest::keyClicks(Field, Text);
+}
+
+// The label mode chosen by its accelerator and the arrow keys.
+void ChooseLabelMode(TBsetup& Dialog, int Mode)
+{
+    QTest::keyClick(&Dialog, Qt::Key_M, Qt::AltModifier);
+    EXPECT_EQ(QApplication::focusWidget(), Dialog.ComboBox1);
+    QTest::keyClick(Dialog.ComboBox1, Qt::Key_Home);
+    for (int i = 0; i < Mode; ++i)
+        QTest::keyClick(Dialog.ComboBox1, Qt::Key_Down);
+}
+
+int LiveUndoRecords(const TPolygonChart& Chart)
+{
+    int live = 0;
+    for (int i = 0; i < Chart.UndoSequence.Length(); ++i)
+        live += Chart.UndoSequence[i] >= 0 ? 1 : 0;
+    return live;
+}
+
+TEST(BodyDialog, TypedValuesAndAModeGoInWithEnterAsOneUndoStep)
+{
+    TBodyDialogFixture F;
+    F.Chart.PushUndo();
+    const TPolygonParams before = F.Params(1);
+    const int records = LiveUndoRecords(F.Chart);
+    QTimer::singleShot(0, [&] {
+        Activate(F.Dialog);
+        TypeInto(F.Dialog.Edit1, QStringLiteral("250"));
+        TypeInto(F.Dialog.Edit2, QStringLiteral("3.5"));
+        ChooseLabelMode(F.Dialog, lmBoth);
+        QTest::keyClick(F.Dialog.ComboBox1, Qt::Key_Return);
+    });
+    F.Dialog.exec();
+    EXPECT_FALSE(F.Dialog.isVisible());
+    EXPECT_EQ(F.Params(1)[psResistivity].AsReal(), 250.0);
+    EXPECT_EQ(F.Params(1)[psPolarizability].AsReal(), 3.5);
+    EXPECT_EQ(F.Params(1)[psLabelMode].AsInteger(), lmBoth);
+    EXPECT_EQ(F.Params(1)[psLabelText].AsText(), "clay");
+    EXPECT_EQ(F.Changes, 1);
+    EXPECT_EQ(LiveUndoRecords(F.Chart), records + 1);
+    // The body shows both values at once, on two lines.
+    EXPECT_EQ(F.Polygon()->Text(), QStringLiteral("250 \u03A9\u00B7m\r3.5 %"));
+    // One undo gives all of it back, and the label follows.
+    F.Chart.Undo();
+    for (int slot : {psResistivity, psPolarizability, psLabelMode, psLabelText})
+        EXPECT_EQ(F.Params(1)[slot], before[slot]) << slot;
+    EXPECT_EQ(F.Polygon()->Text(), QStringLiteral("clay"));
+}
+
+TEST(BodyDialog, AnEmptiedFieldMeansNotSet)
+{
+    TBodyDialogFixture F;
+    QTimer::singleShot(0, [&] {
+        Activate(F.Dialog);
+        TypeInto(F.Dialog.Edit1, QString());
+        ChooseLabelMode(F.Dialog, lmResistivity);
+        QTest::keyClick(&F.Dialog, Qt::Key_Escape); // Esc does what Close does
+    });
+    F.Dialog.exec();
+    EXPECT_TRUE(F.Params(1)[psResistivity].IsEmpty());
+    EXPECT_EQ(F.Polygon()->Text(), QStringLiteral("\u2013 \u03A9\u00B7m"));
+}
+
+// Bad values were once ignored without a word (a text that was no number
+// left the slot as it was and the dialog closed as if all was well).
+TEST(BodyDialog, RefusedValuesKeepTheDialogOpenMarkedAndStoreNothing)
+{
+    struct TCase {
+        bool Resistivity;
+        const char* Typed;
+    };
+    const TCase cases[] = {{true, "0"},   {true, "-5"},  {true, "abc"}, {true, "1e999"},
+                           {false, "100"}, {false, "-1"}, {false, "abc"}};
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(std::string(c.Resistivity ? "resistivity " : "polarizability ") + c.Typed);
+        TBodyDialogFixture F;
+        F.Chart.PushUndo();
+        const int records = LiveUndoRecords(F.Chart);
+        const TPolygonParams before = F.Params(1);
+        QLineEdit* field = c.Resistivity ? F.Dialog.Edit1 : F.Dialog.Edit2;
+        QLineEdit* other = c.Resistivity ? F.Dialog.Edit2 : F.Dialog.Edit1;
+        bool checked = false;
+        QTimer::singleShot(0, [&] {
+            Activate(F.Dialog);
+            TypeInto(other, QStringLiteral("42")); // a good value beside it is not stored either
+            TypeInto(F.Dialog.Edit5, QStringLiteral("sand"));
+            TypeInto(field, QString::fromLatin1(c.Typed));
+            for (const auto& leave : {Qt::Key_Return, Qt::Key_Escape}) {
+                QTest::keyClick(QApplication::focusWidget(), leave);
+                EXPECT_TRUE(F.Dialog.isVisible());
+            }
+            QTest::mouseClick(F.Dialog.Button3, Qt::LeftButton);
+            EXPECT_TRUE(F.Dialog.isVisible());
+            F.Dialog.close(); // the close box
+            EXPECT_TRUE(F.Dialog.isVisible());
+            EXPECT_FALSE(F.Dialog.ErrorLabel->text().isEmpty());
+            EXPECT_TRUE(F.Dialog.ErrorLabel->text().contains(c.Resistivity ? QStringLiteral("above 0")
+                                                                            : QStringLiteral("up to (not including) 100")))
+                << F.Dialog.ErrorLabel->text().toStdString();
+            EXPECT_FALSE(field->styleSheet().isEmpty()); // marked
+            EXPECT_EQ(QApplication::focusWidget(), field);
+            for (int slot = 1; slot < ParamSlotCount; ++slot)
+                EXPECT_EQ(F.Params(1)[slot], before[slot]) << slot;
+            EXPECT_EQ(F.Changes, 0);
+            EXPECT_EQ(LiveUndoRecords(F.Chart), records);
+            if (!c.Resistivity)
+                SaveScreenshot(F.Dialog, QStringLiteral("body-dialog-refused-value"));
+            // Typing again clears the mark; a good value then closes.
+            TypeInto(field, QStringLiteral("12"));
+            EXPECT_TRUE(field->styleSheet().isEmpty());
+            QTest::keyClick(field, Qt::Key_Return);
+            checked = true;
+        });
+        F.Dialog.exec();
+        ASSERT_TRUE(checked);
+        EXPECT_FALSE(F.Dialog.isVisible());
+        EXPECT_EQ(F.Params(1)[c.Resistivity ? psResistivity : psPolarizability].AsReal(), 12.0);
+        EXPECT_EQ(F.Params(1)[c.Resistivity ? psPolarizability : psResistivity].AsReal(), 42.0);
+        EXPECT_EQ(F.Changes, 1);
+    }
+}
+
+// Opening a body's dialog and leaving it marked the section modified and
+// recorded an undo step, though nothing had changed.
+TEST(BodyDialog, LeavingWithoutAChangeRecordsNothing)
+{
+    const std::pair<const char*, std::function<void(TBsetup&)>> ways[] = {
+        {"Esc", [](TBsetup& Dialog) { QTest::keyClick(&Dialog, Qt::Key_Escape); }},
+        {"Enter", [](TBsetup& Dialog) { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return); }},
+        {"close box", [](TBsetup& Dialog) { Dialog.close(); }},
+        {"Close", [](TBsetup& Dialog) { QTest::mouseClick(Dialog.Button4, Qt::LeftButton); }},
+        {"Apply, Close", [](TBsetup& Dialog) {
+             QTest::mouseClick(Dialog.Button3, Qt::LeftButton);
+             QTest::mouseClick(Dialog.Button4, Qt::LeftButton);
+         }},
+    };
+    for (const auto& [way, leave] : ways) {
+        TBodyDialogFixture F;
+        // Values the dialog shows rounded stay as they are.
+        F.Chart.Model[1][0].params[psResistivity] = ParamValue(12.345678);
+        F.Chart.Model[1][0].params[psExtra3] = ParamValue(); // an empty "*" slot
+        F.Open(1, 0);
+        F.Chart.PushUndo();
+        const int records = LiveUndoRecords(F.Chart);
+        const TPolygonParams before = F.Params(1);
+        QTimer::singleShot(0, [&, leave = leave] {
+            Activate(F.Dialog);
+            leave(F.Dialog);
+        });
+        F.Dialog.exec();
+        EXPECT_FALSE(F.Dialog.isVisible()) << way;
+        EXPECT_EQ(F.Changes, 0) << way;
+        EXPECT_EQ(LiveUndoRecords(F.Chart), records) << way;
+        for (int slot = 1; slot < ParamSlotCount; ++slot)
+            EXPECT_EQ(F.Params(1)[slot], before[slot]) << way << " slot " << slot;
+    }
+}
+
+TEST(BodyDialog, TheHostMediumHasParametersButNoLook)
+{
+    TBodyDialogFixture F;
+    F.Open(0, 0);
+    for (QWidget* control : std::initializer_list<QWidget*>{F.Dialog.Button7, F.Dialog.Button5, F.Dialog.Button1,
+                                                            F.Dialog.Button2, F.Dialog.CheckBox1, F.Dialog.CheckBox5,
+                                                            F.Dialog.ComboBox1, F.Dialog.Button8})
+        EXPECT_FALSE(control->isEnabled()) << control->metaObject()->className();
+    EXPECT_FALSE(F.Dialog.Button7->isHidden()); // disabled, not hidden
+    for (QWidget* control : std::initializer_list<QWidget*>{F.Dialog.Edit1, F.Dialog.Edit2, F.Dialog.Edit5})
+        EXPECT_TRUE(control->isEnabled());
+    QTimer::singleShot(0, [&] {
+        Activate(F.Dialog);
+        TypeInto(F.Dialog.Edit1, QStringLiteral("80"));
+        TypeInto(F.Dialog.Edit2, QStringLiteral("0.5"));
+        SaveScreenshot(F.Dialog, QStringLiteral("body-dialog-host-medium"));
+        QTest::keyClick(F.Dialog.Edit2, Qt::Key_Return);
+    });
+    F.Dialog.exec();
+    EXPECT_EQ(F.Params(0)[psResistivity].AsReal(), 80.0);
+    EXPECT_EQ(F.Params(0)[psPolarizability].AsReal(), 0.5);
+    EXPECT_EQ(F.Changes, 1);
+    // A body opened next has its look controls back.
+    F.Open(1, 0);
+    EXPECT_TRUE(F.Dialog.Button7->isEnabled());
+    EXPECT_TRUE(F.Dialog.ComboBox1->isEnabled());
 }
 
 TEST(BodyDialog, CopyBoxesGiveEveryBodyButTheHostFrameTheLook)
@@ -355,11 +557,18 @@ TEST(BodyDialog, LayoutKeepsEveryControlInsideAndInTabOrder)
     TBodyDialogFixture F;
     F.Dialog.adjustSize();
     F.Dialog.show();
-    const QWidget* chain[] = {F.Dialog.Button7, F.Dialog.CheckBox1, F.Dialog.Button5, F.Dialog.CheckBox2,
-                              F.Dialog.Button1, F.Dialog.CheckBox3, F.Dialog.Button2, F.Dialog.CheckBox4,
-                              F.Dialog.Edit5,   F.Dialog.Button3,   F.Dialog.Button8, F.Dialog.Button4};
-    for (const QWidget* control : chain)
+    Activate(F.Dialog);
+    const QWidget* chain[] = {F.Dialog.Button7, F.Dialog.CheckBox1, F.Dialog.Button5,   F.Dialog.CheckBox2,
+                              F.Dialog.Button1, F.Dialog.CheckBox3, F.Dialog.Button2,   F.Dialog.CheckBox4,
+                              F.Dialog.Edit5,   F.Dialog.Edit1,     F.Dialog.Edit2,     F.Dialog.ComboBox1,
+                              F.Dialog.CheckBox5, F.Dialog.Button3, F.Dialog.Button8,   F.Dialog.Button4};
+    for (const QWidget* control : chain) {
+        EXPECT_TRUE(control->isVisible());
         EXPECT_TRUE(F.Dialog.rect().contains(control->geometry()));
+    }
+    // Top to bottom.
+    for (size_t i = 0; i + 1 < std::size(chain); ++i)
+        EXPECT_LE(chain[i]->geometry().top(), chain[i + 1]->geometry().top()) << i;
     // Tab order: each control's successor among the visible, enabled ones.
     for (size_t i = 0; i + 1 < std::size(chain); ++i) {
         const QWidget* next = chain[i]->nextInFocusChain();
@@ -367,6 +576,15 @@ TEST(BodyDialog, LayoutKeepsEveryControlInsideAndInTabOrder)
             next = next->nextInFocusChain();
         EXPECT_EQ(next, chain[i + 1]) << i;
     }
+    // Each field is reached by its accelerator.
+    const std::pair<Qt::Key, const QWidget*> keys[] = {
+        {Qt::Key_R, F.Dialog.Edit1}, {Qt::Key_Z, F.Dialog.Edit2}, {Qt::Key_M, F.Dialog.ComboBox1},
+        {Qt::Key_L, F.Dialog.Edit5}};
+    for (const auto& [key, field] : keys) {
+        QTest::keyClick(&F.Dialog, key, Qt::AltModifier);
+        EXPECT_EQ(QApplication::focusWidget(), field) << key;
+    }
+    EXPECT_EQ(F.Dialog.ComboBox1->itemText(2), QStringLiteral("Resistivity & polarizability"));
 }
 
 } // namespace

@@ -195,40 +195,49 @@ TEST_F(EditingChart, TheBodyDialogOpensOnTheBodysOwnPen)
     EXPECT_TRUE(Sound());
 }
 
-TEST_F(EditingChart, DoubleClickOnABodyOpensItsDialogAndRecords)
+TEST_F(EditingChart, DoubleClickOnABodyOrTheHostMediumOpensItsDialog)
 {
     std::vector<std::tuple<int, int, int>> opened;
+    std::vector<std::pair<int, int>> picked;
     BodyParametersEntryPoint() = [&](TPolygonChart*, int map, int body, int sub) {
         opened.emplace_back(map, body, sub);
     };
+    Chart.OnRegionDoubleClick = [&](TPolygonChart*, TRingRef Region) { picked.emplace_back(Region.Body, Region.Ring); };
     int changes = 0;
     Chart.onchangemodel = [&](TPolygonChart*) { ++changes; };
     const int slotsBefore = Chart.UndoSequence.Length();
 
-    MoveTo(50, 80); // the host frame only: nothing
+    MoveTo(50, 80); // in no body: the host medium
     Chart.ChartDblClick(&Chart);
-    EXPECT_TRUE(opened.empty());
-    EXPECT_EQ(changes, 0);
-
     MoveTo(400, 30);
     Chart.ChartDblClick(&Chart);
-    ASSERT_EQ(opened.size(), 1u);
-    EXPECT_EQ(opened[0], std::make_tuple(1, 2, 0));
-    EXPECT_EQ(changes, 1);
-    EXPECT_EQ(Chart.UndoSequence.Length(), slotsBefore + 1);
+    const std::vector<std::tuple<int, int, int>> expected{{-1, 0, 0}, {1, 2, 0}};
+    EXPECT_EQ(opened, expected);
+    EXPECT_EQ(picked, (std::vector<std::pair<int, int>>{{0, 0}, {2, 0}}));
+    // A dialog that changed nothing records nothing: its Apply records.
+    EXPECT_EQ(changes, 0);
+    EXPECT_EQ(Chart.UndoSequence.Length(), slotsBefore);
     EXPECT_TRUE(Chart.MouseCancelled());
+
+    // Outside the model area (beyond its right edge) nothing opens.
+    opened.clear();
+    Chart.ChartDblClick(&Chart);
+    Chart.CursorPoint = MakeComplex(Chart.ModelArea.right + 10, 50);
+    Chart.ChartDblClick(&Chart);
+    EXPECT_EQ(opened.size(), 1u);
 }
 
-TEST_F(EditingChart, ADoubleClickDuringAnEditRecordsTheRolledBackModel)
+TEST_F(EditingChart, ADoubleClickDuringAnEditRollsTheEditBackFirst)
 {
-    BodyParametersEntryPoint() = [](TPolygonChart*, int, int, int) {};
+    Tnodes seen;
+    BodyParametersEntryPoint() = [&](TPolygonChart* Chart, int, int, int) { seen = CopyNodes(Chart->Nodes); };
     const Tnodes nodes = CopyNodes(Chart.Nodes);
     Chart.Editing = true; // a node being dragged
     Chart.Nodes[5].x += 30;
     MoveTo(400, 30);
     Chart.ChartDblClick(&Chart);
+    EXPECT_EQ(seen, nodes);
     EXPECT_EQ(Chart.Nodes, nodes);
-    EXPECT_EQ(Chart.UndoNodes[Chart.UndoSequence.High()], nodes);
     EXPECT_TRUE(Sound());
 }
 

@@ -9,10 +9,14 @@
 #include "chart/editors/ChartEditors.h"
 #include "chart/engine/PlotChart.h"
 #include "section/dialogs/ModelSetupDialog.h"
+#include "section/dialogs/RegionsTable.h"
+#include "section/editor/BodyParameters.h"
 #include "section/editor/SectionFile.h"
 #include "tests/section/model/ModelFixtures.h"
 
 #include <QtCore/QFile>
+#include <QtCore/QSortFilterProxyModel>
+#include <QtWidgets/QLabel>
 
 #include <algorithm>
 #include <cmath>
@@ -80,27 +84,53 @@ TRingPoints ReliefRingPoints(const TPolygonChart& Chart)
     return points;
 }
 
-// What a save keeps of the model: the area, the nodes and the rings.
+// The parameter slots a user sets: label text and mode, resistivity and
+// polarizability.
+constexpr int UserSlots[] = {psLabelText, psLabelMode, psResistivity, psPolarizability};
+
+// What a save keeps of the model: the area, the nodes, the rings and their
+// parameters.
 struct TReliefState {
     TModelArea Area;
     Tnodes Nodes;
     std::vector<std::vector<arofintM>> Rings;
+    std::vector<std::vector<std::vector<ParamValue>>> Params; // the user's slots of each ring
 
     static TReliefState Of(const TModelArea& Area, const Tnodes& Nodes, const AllSpolygon& Model)
     {
-        TReliefState state{Area, CopyNodes(Nodes), {}};
+        TReliefState state{Area, CopyNodes(Nodes), {}, {}};
         for (const SPolygon& rings : Model) {
             state.Rings.emplace_back();
-            for (const Polygon& ring : rings)
+            state.Params.emplace_back();
+            for (const Polygon& ring : rings) {
                 state.Rings.back().push_back(ring.ring);
+                state.Params.back().emplace_back();
+                for (int slot : UserSlots)
+                    state.Params.back().back().push_back(ring.params[slot]);
+            }
         }
         return state;
     }
     static TReliefState Of(const TPolygonChart& Chart) { return Of(Chart.ModelArea, Chart.Nodes, Chart.Model); }
+    // Slot by slot; a value not set and the file's "*" are the same.
+    bool SameParams(const TReliefState& Other) const
+    {
+        if (Params.size() != Other.Params.size())
+            return false;
+        for (size_t body = 0; body < Params.size(); ++body) {
+            if (Params[body].size() != Other.Params[body].size())
+                return false;
+            for (size_t ring = 0; ring < Params[body].size(); ++ring)
+                for (size_t slot = 0; slot < std::size(UserSlots); ++slot)
+                    if (!SameParameter(Params[body][ring][slot], Other.Params[body][ring][slot]))
+                        return false;
+        }
+        return true;
+    }
     friend bool operator==(const TReliefState& A, const TReliefState& B)
     {
         return A.Area.left == B.Area.left && A.Area.right == B.Area.right && A.Area.top == B.Area.top &&
-               A.Area.bottom == B.Area.bottom && A.Nodes == B.Nodes && A.Rings == B.Rings;
+               A.Area.bottom == B.Area.bottom && A.Nodes == B.Nodes && A.Rings == B.Rings && A.SameParams(B);
     }
 };
 
@@ -109,7 +139,10 @@ struct TReliefState {
 bool ReopensAs(const TReliefState& Reopened, const TReliefState& Saved)
 {
     const auto near = [](double A, double B) { return std::fabs(A - B) <= 1e-13 * std::max(1.0, std::fabs(B)); };
+    // The parameters' reals are written with three decimals and more: the
+    // values typed here (two decimals at most) come back exactly.
     if (Reopened.Nodes.Length() != Saved.Nodes.Length() || Reopened.Rings != Saved.Rings ||
+        !Reopened.SameParams(Saved) ||
         !near(Reopened.Area.left, Saved.Area.left) || !near(Reopened.Area.right, Saved.Area.right) ||
         !near(Reopened.Area.top, Saved.Area.top) || !near(Reopened.Area.bottom, Saved.Area.bottom))
         return false;
@@ -383,13 +416,29 @@ QByteArray RandomlyListedReliefSection(std::mt19937& Random)
     return QByteArray::fromStdString(FormatSectionModelBlock(chart.SectionModel()));
 }
 
+// Texts a user may type for a resistivity or a polarizability, good and bad.
+const std::initializer_list<const char*> TypedResistivities = {"", "50", "12.5", "300", "0", "-5", "abc", "1e999"};
+const std::initializer_list<const char*> TypedPolarizabilities = {"", "0", "3", "99.5", "100", "-1", "x"};
+
+// Whether Slot holds what Typed means (a refused text: what it held).
+void ExpectSlotTyped(const ParamValue& Slot, TBodyQuantity Quantity, const QString& Typed, const ParamValue& Before)
+{
+    const TParameterEntry entry = ReadParameterText(Quantity, Typed);
+    EXPECT_TRUE(SameParameter(Slot, entry.Valid ? entry.Value : Before)) << "typed \"" << Typed.toStdString() << '"';
+}
+
 // A seeded random user of relief-top sections whose surface nodes stand
 // anywhere in the node table: area changes through Model setup, the axis
-// menu and automatic scaling, node moves and added nodes, undo, resizing,
-// save and reopen. After every action the model is sound and is the last
-// recorded edit; a reopened section is the saved one.
+// menu and automatic scaling, node moves and added nodes, parameters typed
+// (good and bad) into the body dialog and the table of regions, undo,
+// resizing, save and reopen. After every action the model is sound and is
+// the last recorded edit; a reopened section is the saved one.
 TEST_F(ReliefTop, RandomUserOfReliefTopSections)
 {
+    RegisterBodyDialog();
+    struct TUnregister {
+        ~TUnregister() { UnregisterBodyDialog(); }
+    } unregister;
     for (const unsigned seed : {7311u, 902u, 55017u, 4406u, 1187u, 30509u}) {
         SCOPED_TRACE("seed " + std::to_string(seed));
         std::mt19937 random(seed);
@@ -402,7 +451,7 @@ TEST_F(ReliefTop, RandomUserOfReliefTopSections)
         ASSERT_TRUE(Chart().HasProfile);
         ExpectSoundAndRecorded(Chart(), "opened");
         for (int step = 0; step < 40; ++step) {
-            const int action = pick(9);
+            const int action = pick(11);
             const std::string name = "step " + std::to_string(step) + ", action " + std::to_string(action);
             SCOPED_TRACE(name);
             switch (action) {
@@ -448,6 +497,78 @@ TEST_F(ReliefTop, RandomUserOfReliefTopSections)
                 const TReliefState saved = TReliefState::Of(Chart());
                 Reopen();
                 EXPECT_TRUE(ReopensAs(TReliefState::Of(Chart()), saved)) << "the reopened section is not the saved one";
+                break;
+            }
+            case 8: {
+                // A double click somewhere below the surface (a body or the
+                // host medium) in a mode where a press picks nothing up for
+                // good; values typed, a label mode chosen, Return. A refused
+                // value keeps the dialog open: a good one is typed then.
+                Window->ModeButtons.at(pmMovePolygon)->click();
+                const TModelArea& area = Chart().ModelArea;
+                complexM at = MakeComplex((area.left + area.right) / 2, area.bottom - 5);
+                for (int tries = 0; tries < 100; ++tries) {
+                    const complexM place = MakeComplex(area.left + 5 + pick(static_cast<int>(area.right - area.left) - 10),
+                                                       area.top + 5 + pick(static_cast<int>(area.bottom - area.top) - 10));
+                    if (Chart().InHostMedium(place) && Chart().InHostMedium(MakeComplex(place.re, place.im - 5))) {
+                        at = place;
+                        break;
+                    }
+                }
+                InBodyDialog(at.re, at.im, [&](TBsetup& Dialog) {
+                    const TPolygonParams before = Chart().Model[Dialog.Body][Dialog.Sub].params;
+                    const QString resistivity = among(TypedResistivities);
+                    const QString polarizability = among(TypedPolarizabilities);
+                    TypeInto(Dialog.Edit1, resistivity);
+                    TypeInto(Dialog.Edit2, polarizability);
+                    if (Dialog.ComboBox1->isEnabled())
+                        ChooseLabelMode(Dialog, pick(4));
+                    QTest::keyClick(Dialog.Edit2, Qt::Key_Return);
+                    const bool refused = !ReadParameterText(TBodyQuantity::Resistivity, resistivity).Valid ||
+                                         !ReadParameterText(TBodyQuantity::Polarizability, polarizability).Valid;
+                    EXPECT_EQ(Dialog.isVisible(), refused);
+                    const TPolygonParams& params = Chart().Model[Dialog.Body][Dialog.Sub].params;
+                    if (refused) {
+                        for (int slot : UserSlots)
+                            EXPECT_EQ(params[slot], before[slot]) << "slot " << slot;
+                        TypeInto(Dialog.Edit1, QStringLiteral("20"));
+                        TypeInto(Dialog.Edit2, QStringLiteral("1"));
+                        QTest::keyClick(Dialog.Edit2, Qt::Key_Return);
+                        ASSERT_FALSE(Dialog.isVisible());
+                        EXPECT_EQ(params[psResistivity].AsReal(), 20.0);
+                        EXPECT_EQ(params[psPolarizability].AsReal(), 1.0);
+                    } else {
+                        ExpectSlotTyped(params[psResistivity], TBodyQuantity::Resistivity, resistivity,
+                                        before[psResistivity]);
+                        ExpectSlotTyped(params[psPolarizability], TBodyQuantity::Polarizability, polarizability,
+                                        before[psPolarizability]);
+                    }
+                });
+                Activate();
+                break;
+            }
+            case 9: {
+                // A value typed into a cell of the table of regions.
+                if (!Window->RegionsWindow || !Window->RegionsWindow->isVisible())
+                    ChooseFromMenuBar(Window->Regions1);
+                ASSERT_NE(Window->RegionsWindow, nullptr);
+                TRegionsWindow& regions = *Window->RegionsWindow;
+                const int row = pick(regions.Sorted->rowCount());
+                const bool resistivity = pick(2) == 0;
+                const int column = resistivity ? rcResistivity : rcPolarizability;
+                const TRingRef region = regions.Model->Region(regions.Sorted->mapToSource(regions.Sorted->index(row, 0)).row());
+                const ParamValue before =
+                    Chart().Model[region.Body][region.Ring].params[resistivity ? psResistivity : psPolarizability];
+                const QString typed = among(resistivity ? TypedResistivities : TypedPolarizabilities);
+                TypeIntoTableCell(*regions.Table, row, column, typed);
+                const TBodyQuantity quantity = resistivity ? TBodyQuantity::Resistivity : TBodyQuantity::Polarizability;
+                ExpectSlotTyped(Chart().Model[region.Body][region.Ring].params[QuantitySlot(quantity)], quantity, typed,
+                                before);
+                EXPECT_EQ(regions.MessageLabel->text().isEmpty(), ReadParameterText(quantity, typed).Valid)
+                    << "typed \"" << typed.toStdString() << "\" in row " << row << " column " << column;
+                if (pick(3) == 0)
+                    regions.close();
+                Activate();
                 break;
             }
             default:

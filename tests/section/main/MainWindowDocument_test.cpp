@@ -855,6 +855,11 @@ TEST_F(DocumentLooks, ALookStaysWhenTheEditAfterItIsUndone)
         return TColor(-1);
     };
     const TColor lens = lensColor();
+    QString lensText;
+    for (int i = 0; i < Chart().MapSeries()->Shapes()->Count(); ++i)
+        if (Chart().MapSeries()->Shapes()->GetPolygon(i)->Color() == lens)
+            lensText = Chart().MapSeries()->Shapes()->GetPolygon(i)->Text();
+    ASSERT_FALSE(lensText.isEmpty());
     const TColor red = Line()->SeriesColor();
     EditLine(&DocumentLooks::GreenLine);
     Options<TChartEditForm>(Pixel(450, 160), [&](TChartEditForm& Form) {
@@ -865,7 +870,7 @@ TEST_F(DocumentLooks, ALookStaysWhenTheEditAfterItIsUndone)
         ASSERT_NE(format, nullptr);
         format->PageControl2->setCurrentWidget(format->TabShapes);
         for (int row = 0; row < format->ChartListBox1->Count(); ++row)
-            if (format->ChartListBox1->RowText(row) == QStringLiteral("Lens"))
+            if (format->ChartListBox1->RowText(row) == lensText) // the label its mode shows
                 format->ChartListBox1->SetItemIndex(row);
         format->PageControl1->setCurrentWidget(format->TabFormat);
         test::TColorDialogAnswer answer;

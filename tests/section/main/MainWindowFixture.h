@@ -4,6 +4,8 @@
 
 #include "section/main/MainWindow.h"
 
+#include "section/dialogs/BodyParametersDialog.h"
+
 #include "chart/engine/PlotAxis.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Dialogs.h"
@@ -20,6 +22,8 @@
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QMenu>
 #include <QtWidgets/QMenuBar>
+#include <QtWidgets/QComboBox>
+#include <QtWidgets/QTableView>
 
 #include <gtest/gtest.h>
 
@@ -238,6 +242,61 @@ struct MainWindow : ::testing::Test {
         ASSERT_NE(edit, nullptr);
         edit->setText(Typed);
         QTest::keyClick(edit, Qt::Key_Return);
+    }
+    // Selects a field's text and types Text over it, key by key.
+    static void TypeInto(QWidget* Field, const QString& Text)
+    {
+        Field->setFocus();
+        QTest::keyClick(Field, Qt::Key_A, Qt::ControlModifier);
+        if (Text.isEmpty())
+            QTest::keyClick(Field, Qt::Key_Delete);
+        else
+            QTest::keyClicks(Field, Text);
+    }
+    // The body dialog's label mode chosen by its accelerator and the arrow keys.
+    static void ChooseLabelMode(TBsetup& Dialog, int Mode)
+    {
+        QTest::keyClick(&Dialog, Qt::Key_M, Qt::AltModifier);
+        QTest::keyClick(Dialog.ComboBox1, Qt::Key_Home);
+        for (int i = 0; i < Mode; ++i)
+            QTest::keyClick(Dialog.ComboBox1, Qt::Key_Down);
+    }
+    // A cell of a table edited as a user does: made current, F2, Text typed
+    // over it, Return (the view commits from its event loop).
+    static void TypeIntoTableCell(QTableView& Table, int Row, int Column, const QString& Text)
+    {
+        Table.window()->activateWindow();
+        Table.setFocus();
+        Table.selectionModel()->setCurrentIndex(Table.model()->index(Row, Column), QItemSelectionModel::NoUpdate);
+        QTest::keyClick(&Table, Qt::Key_F2);
+        // The editor, found among the view's children: the window system
+        // may give the focus back to the main window meanwhile.
+        QLineEdit* editor = nullptr;
+        for (QLineEdit* edit : Table.viewport()->findChildren<QLineEdit*>())
+            if (edit->isVisible())
+                editor = edit;
+        ASSERT_NE(editor, nullptr) << "no cell editor opened";
+        TypeInto(editor, Text);
+        QTest::keyClick(editor, Qt::Key_Return);
+        QCoreApplication::processEvents();
+    }
+    void DoubleClickAt(double X, double Y)
+    {
+        const QPoint at = Pixel(X, Y);
+        MoveMouse(at, Qt::NoButton);
+        QTest::mouseDClick(ChartWidget(), Qt::LeftButton, {}, at);
+    }
+    // Double-clicks (X, Y) of the model and runs Answer on the body dialog
+    // once it is active.
+    void InBodyDialog(double X, double Y, const std::function<void(TBsetup&)>& Answer)
+    {
+        AnswerModal<TBsetup>([&] { DoubleClickAt(X, Y); },
+                             [&](TBsetup& Dialog) {
+                                 Dialog.activateWindow();
+                                 ASSERT_TRUE(QTest::qWaitForWindowActive(&Dialog));
+                                 Answer(Dialog);
+                             });
+        QCoreApplication::processEvents();
     }
     // Runs Answer on the modal window that Action opens, once it is up.
     template <class TModal>

@@ -1,6 +1,6 @@
 // The section editor as its main() runs it, with a user's session played on
 // top: the section named on the command line opens; "Body parameters" (the
-// dialog the program keeps for reuse), "Model setup", "Output settings" and
+// dialog the program keeps for reuse), "Regions", "Model setup", "Output settings" and
 // the print preview are each opened and closed once and well logs are
 // loaded; then the program quits through its "Exit" command, with the
 // changes discarded. The driver's exit status is the program's, so whatever
@@ -15,6 +15,7 @@
 #include "platform/ui/Dialogs.h"
 #include "section/dialogs/BodyParametersDialog.h"
 #include "section/dialogs/ModelSetupDialog.h"
+#include "section/dialogs/RegionsTable.h"
 #include "section/editor/Carotage.h"
 #include "section/main/MainWindow.h"
 #include "section/main/PictureSettingsDialog.h"
@@ -26,6 +27,7 @@
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QMenuBar>
 #include <QtWidgets/QMessageBox>
+#include <QtWidgets/QLineEdit>
 #include <QtWidgets/QPushButton>
 
 #include <cstdio>
@@ -100,9 +102,19 @@ void DoubleClickBody(TMainfrm& Window, double X, double Y)
 
 void PlaySession(TMainfrm& Window, const QString& WellLogs)
 {
-    // Body parameters, the dialog made once and kept: Esc closes it.
+    // Body parameters, the dialog made once and kept: a new resistivity,
+    // then Esc closes it (applying it).
     CloseModal<TBsetup>([&] { DoubleClickBody(Window, 200, 60); },
-                        [](TBsetup& Dialog) { QTest::keyClick(&Dialog, Qt::Key_Escape); });
+                        [](TBsetup& Dialog) {
+                            Dialog.Edit1->setText(QStringLiteral("95"));
+                            QTest::keyClick(&Dialog, Qt::Key_Escape);
+                        });
+    // The table of regions, a window kept beside the main window.
+    Choose(Window, QStringLiteral("&Regions..."));
+    if (Window.RegionsWindow && Window.RegionsWindow->isVisible()) {
+        Say(QStringLiteral("shown ") + Window.RegionsWindow->windowTitle());
+        Window.RegionsWindow->close();
+    }
     CloseModal<Tboxsetup>([&] { Window.Boxconstrctor1->trigger(); },
                           [](Tboxsetup& Dialog) { QTest::mouseClick(Dialog.ApplyWidget(), Qt::LeftButton); });
     CloseModal<Tprntset>([&] { Choose(Window, QStringLiteral("&Output settings...")); },

@@ -47,7 +47,7 @@ TEST(SectionEditorExit, EndsWithStatusZeroAfterEveryKeptDialogWasOpened)
     const QString errors = QString::fromLocal8Bit(program.readAllStandardError());
     EXPECT_EQ(steps.split(QLatin1Char('\n'), Qt::SkipEmptyParts),
               (QStringList{QStringLiteral("section open"), QStringLiteral("closed Body parameters"),
-                           QStringLiteral("closed Model setup"), QStringLiteral("closed Picture settings"),
+                           QStringLiteral("shown Regions"), QStringLiteral("closed Model setup"), QStringLiteral("closed Picture settings"),
                            QStringLiteral("well logs 1"), QStringLiteral("closed Vexa Print Preview"),
                            QStringLiteral("closed Section editor"), QStringLiteral("window closed")}))
         << errors.toStdString();

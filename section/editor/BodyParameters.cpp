@@ -1,0 +1,183 @@
+#include "section/editor/BodyParameters.h"
+
+#include "chart/engine/PlotEngine.h"
+#include "section/editor/PolygonChart.h"
+#include "section/model/NumberArrays.h"
+
+#include <cmath>
+#include <optional>
+
+namespace lp {
+
+namespace {
+
+// The number a slot holds; none when it is not set or holds a text that is
+// no number.
+std::optional<double> SlotNumber(const ParamValue& Slot)
+{
+    if (ParameterNotSet(Slot))
+        return std::nullopt;
+    try {
+        const double value = Slot.AsReal();
+        if (value == MissingValue)
+            return std::nullopt;
+        return value;
+    } catch (const Exception&) {
+        return std::nullopt;
+    }
+}
+
+// A typed number: the locale's form first, then the C locale's, then with
+// a comma read as the decimal point. None when no reading takes it whole.
+std::optional<double> TypedNumber(const QString& Text, const QLocale& Locale)
+{
+    bool ok = false;
+    double value = Locale.toDouble(Text, &ok);
+    if (!ok)
+        value = QLocale::c().toDouble(Text, &ok);
+    if (!ok && Text.count(QLatin1Char(',')) == 1 && !Text.contains(QLatin1Char('.'))) {
+        QString point = Text;
+        point.replace(QLatin1Char(','), QLatin1Char('.'));
+        value = QLocale::c().toDouble(point, &ok);
+    }
+    if (!ok)
+        return std::nullopt;
+    return value;
+}
+
+// The label's form of a number: up to six significant digits, no exponent
+// for the values a section holds.
+QString LabelNumber(double Value, const QLocale& Locale)
+{
+    if (std::fabs(Value) >= 1e6 && std::fabs(Value) < 1e15)
+        return Locale.toString(Value, 'f', 0);
+    QString text = Locale.toString(Value, 'g', 6);
+    return text;
+}
+
+QString LabelValue(const ParamValue& Slot, const QString& Unit, const QLocale& Locale)
+{
+    const std::optional<double> value = SlotNumber(Slot);
+    return (value ? LabelNumber(*value, Locale) : QStringLiteral("\u2013")) + QLatin1Char(' ') + Unit;
+}
+
+} // namespace
+
+int QuantitySlot(TBodyQuantity Quantity)
+{
+    return Quantity == TBodyQuantity::Resistivity ? psResistivity : psPolarizability;
+}
+
+TParameterEntry ReadParameterText(TBodyQuantity Quantity, const QString& Text, const QLocale& Locale)
+{
+    TParameterEntry entry;
+    const QString typed = Text.trimmed();
+    if (typed.isEmpty()) {
+        entry.Valid = true;
+        return entry;
+    }
+    const bool resistivity = Quantity == TBodyQuantity::Resistivity;
+    const QString rule = resistivity
+                             ? QStringLiteral("The resistivity must be a number above 0 (ohm-m), or empty for "
+                                              "\"not set\".")
+                             : QStringLiteral("The polarizability must be a number from 0 up to (not including) "
+                                              "100 (%), or empty for \"not set\".");
+    const std::optional<double> value = TypedNumber(typed, Locale);
+    if (!value || !std::isfinite(*value)) {
+        entry.Error = QStringLiteral("\"%1\" is not a number. %2").arg(typed, rule);
+        return entry;
+    }
+    const bool allowed = resistivity ? *value > 0.0 : *value >= 0.0 && *value < 100.0;
+    if (!allowed) {
+        entry.Error = QStringLiteral("%1 is not allowed. %2").arg(typed, rule);
+        return entry;
+    }
+    entry.Valid = true;
+    entry.Value = ParamValue(*value);
+    return entry;
+}
+
+bool ParameterNotSet(const ParamValue& Slot)
+{
+    const std::string* text = Slot.Text();
+    return Slot.IsEmpty() || (text && (*text == MissingText || text->empty()));
+}
+
+bool SameParameter(const ParamValue& A, const ParamValue& B)
+{
+    return A == B || (ParameterNotSet(A) && ParameterNotSet(B));
+}
+
+QString ParameterText(const ParamValue& Slot, const QLocale& Locale)
+{
+    const std::optional<double> value = SlotNumber(Slot);
+    if (!value)
+        return ParameterNotSet(Slot) || !Slot.Text() ? QString() : QString::fromStdString(*Slot.Text());
+    // The file's parameter form (three decimals from 1 up), in the locale.
+    QString text = QString::fromStdString(RealToText(2, true, *value));
+    text.replace(QLatin1Char('.'), Locale.decimalPoint());
+    text.replace(QLatin1Char('-'), Locale.negativeSign());
+    return text;
+}
+
+QStringList LabelModeNames()
+{
+    return {QStringLiteral("None"), QStringLiteral("Resistivity"), QStringLiteral("Resistivity & polarizability"),
+            QStringLiteral("User text")};
+}
+
+int LabelModeOf(const TPolygonParams& Params)
+{
+    const ParamValue& slot = Params[psLabelMode];
+    if (ParameterNotSet(slot))
+        return -1;
+    try {
+        const int mode = slot.AsInteger();
+        return mode >= lmNone && mode <= lmUserText ? mode : -1;
+    } catch (const Exception&) {
+        return -1;
+    }
+}
+
+bool LabelShowsUserText(const TPolygonParams& Params)
+{
+    const int mode = LabelModeOf(Params);
+    return mode == lmUserText || mode < 0;
+}
+
+QString BodyLabelText(const TPolygonParams& Params, const QLocale& Locale)
+{
+    switch (LabelModeOf(Params)) {
+    case lmNone:
+        return {};
+    case lmResistivity:
+        return LabelValue(Params[psResistivity], QStringLiteral("\u03A9\u00B7m"), Locale);
+    case lmBoth:
+        return LabelValue(Params[psResistivity], QStringLiteral("\u03A9\u00B7m"), Locale) + PlotLineSeparator +
+               LabelValue(Params[psPolarizability], QStringLiteral("%"), Locale);
+    default:
+        break;
+    }
+    const ParamValue& text = Params[psLabelText];
+    return text.IsEmpty() ? QString() : QString::fromStdString(text.AsText());
+}
+
+bool SetRingsParameter(TPolygonChart& Chart, int Slot, const std::vector<TRingValue>& Values)
+{
+    bool changed = false;
+    for (const TRingValue& value : Values) {
+        ParamValue& slot = Chart.Model[value.Ring.Body][value.Ring.Ring].params[Slot];
+        if (SameParameter(slot, value.Value))
+            continue;
+        slot = value.Value;
+        changed = true;
+    }
+    if (!changed)
+        return false;
+    Chart.RebuildMapSeries();
+    Chart.PushUndo();
+    Chart.ChangeNotify();
+    return true;
+}
+
+} // namespace lp

@@ -1,0 +1,82 @@
+#pragma once
+// A body's physical parameters as the user reads and types them: the
+// resistivity (slot 10, ohm-metres), the polarizability (slot 11, per cent)
+// and the label its mode draws on the body (slot 8 choosing among nothing,
+// the resistivity, both, or the user's text of slot 7).
+//
+// One check of a typed value serves every place a user types one (the body
+// dialog, the regions table and its paste), so they allow and refuse the
+// same texts with the same words. Numbers are read and shown in the user's
+// locale; the C locale's form and a comma as the decimal point are
+// accepted too.
+
+#include "section/model/Polygons.h"
+
+#include <QtCore/QLocale>
+#include <QtCore/QString>
+#include <QtCore/QStringList>
+
+#include <vector>
+
+namespace lp {
+
+class TPolygonChart;
+
+enum class TBodyQuantity { Resistivity, Polarizability };
+
+// The slot a quantity lives in.
+int QuantitySlot(TBodyQuantity Quantity);
+
+// A typed value read and checked.
+struct TParameterEntry {
+    bool Valid = false;
+    ParamValue Value; // empty: "not set" (an empty text)
+    QString Error;    // when not valid: what is allowed
+};
+
+// An empty text is "not set"; a resistivity must be a finite number above
+// 0, a polarizability a number from 0 up to (not including) 100.
+TParameterEntry ReadParameterText(TBodyQuantity Quantity, const QString& Text, const QLocale& Locale = QLocale());
+
+// A slot's value as the dialog and the table show it (three decimals from 1
+// up, more below 1, in the locale); empty when not set ("*" or empty). A
+// text slot that is no number shows as it is.
+QString ParameterText(const ParamValue& Slot, const QLocale& Locale = QLocale());
+// Whether a slot holds no value: empty, or the "*" of the file.
+bool ParameterNotSet(const ParamValue& Slot);
+// Whether two slots mean the same: equal, or both not set.
+bool SameParameter(const ParamValue& A, const ParamValue& B);
+
+// The label modes in the order of slot 8's values.
+enum TLabelMode : int { lmNone = 0, lmResistivity = 1, lmBoth = 2, lmUserText = 3 };
+// "None", "Resistivity", "Resistivity & polarizability", "User text".
+QStringList LabelModeNames();
+// The ring's mode; -1 when slot 8 holds none of the four.
+int LabelModeOf(const TPolygonParams& Params);
+// What the ring's label shows: by its mode "120 Ω·m", "120 Ω·m" and "2 %"
+// on two lines (the chart's line separator), the user text, or nothing. A
+// value not set shows as "–". A slot without a mode shows the user text.
+QString BodyLabelText(const TPolygonParams& Params, const QLocale& Locale = QLocale());
+// Whether the label shows slot 7 (the user text).
+bool LabelShowsUserText(const TPolygonParams& Params);
+
+// A ring of the model: body and ring (sub-polygon) index.
+struct TRingRef {
+    int Body = 0;
+    int Ring = 0;
+    friend bool operator==(const TRingRef&, const TRingRef&) = default;
+};
+
+// A value for one ring's slot.
+struct TRingValue {
+    TRingRef Ring;
+    ParamValue Value;
+};
+
+// Sets one slot of the listed rings as one edit: when any ring's slot
+// changes, the map is rebuilt (labels follow), one undo step is recorded
+// and the chart's change event fires. False, with nothing recorded, when
+// every slot held its value already (a value not set and "*" are the same).
+bool SetRingsParameter(TPolygonChart& Chart, int Slot, const std::vector<TRingValue>& Values);
+
+} // namespace lp

@@ -1,0 +1,187 @@
+#include "section/editor/BodyParameters.h"
+
+#include "SectionTestUtil.h"
+#include "section/editor/ModelExport.h"
+#include "section/model/ModelGeometry.h"
+
+#include <QtCore/QFile>
+#include <QtCore/QTemporaryDir>
+
+#include <limits>
+
+namespace lp {
+namespace {
+
+const QString Ohm = QStringLiteral(" \u03A9\u00B7m");
+const QString Dash = QStringLiteral("\u2013");
+
+TEST(BodyParameterText, AllowsWhatABodyCanHaveAndSaysWhy)
+{
+    struct TCase {
+        TBodyQuantity Quantity;
+        const char* Typed;
+        bool Valid;
+        double Value; // NaN: not set
+    };
+    const double unset = std::numeric_limits<double>::quiet_NaN();
+    const TCase cases[] = {
+        {TBodyQuantity::Resistivity, "120", true, 120.0},
+        {TBodyQuantity::Resistivity, " 0.5 ", true, 0.5},
+        {TBodyQuantity::Resistivity, "7,25", true, 7.25},
+        {TBodyQuantity::Resistivity, "1e-3", true, 0.001},
+        {TBodyQuantity::Resistivity, "", true, unset},
+        {TBodyQuantity::Resistivity, "   ", true, unset},
+        {TBodyQuantity::Resistivity, "0", false, 0},
+        {TBodyQuantity::Resistivity, "-5", false, 0},
+        {TBodyQuantity::Resistivity, "abc", false, 0},
+        {TBodyQuantity::Resistivity, "1e999", false, 0},
+        {TBodyQuantity::Resistivity, "inf", false, 0},
+        {TBodyQuantity::Resistivity, "nan", false, 0},
+        {TBodyQuantity::Resistivity, "12abc", false, 0},
+        {TBodyQuantity::Polarizability, "0", true, 0.0},
+        {TBodyQuantity::Polarizability, "99.999", true, 99.999},
+        {TBodyQuantity::Polarizability, "100", false, 0},
+        {TBodyQuantity::Polarizability, "-1", false, 0},
+        {TBodyQuantity::Polarizability, "-0.001", false, 0},
+        {TBodyQuantity::Polarizability, "abc", false, 0},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Typed);
+        const TParameterEntry entry = ReadParameterText(c.Quantity, QString::fromLatin1(c.Typed), QLocale::c());
+        EXPECT_EQ(entry.Valid, c.Valid);
+        if (!c.Valid) {
+            EXPECT_TRUE(entry.Error.contains(c.Quantity == TBodyQuantity::Resistivity ? QStringLiteral("above 0")
+                                                                                      : QStringLiteral("100")))
+                << entry.Error.toStdString();
+            continue;
+        }
+        if (std::isnan(c.Value))
+            EXPECT_TRUE(entry.Value.IsEmpty());
+        else
+            EXPECT_EQ(entry.Value.AsReal(), c.Value);
+    }
+}
+
+TEST(BodyParameterText, ReadsAndShowsTheUsersLocale)
+{
+    const QLocale german(QLocale::German, QLocale::Germany);
+    const TParameterEntry entry = ReadParameterText(TBodyQuantity::Polarizability, QStringLiteral("2,5"), german);
+    ASSERT_TRUE(entry.Valid);
+    EXPECT_EQ(entry.Value.AsReal(), 2.5);
+    EXPECT_EQ(ParameterText(ParamValue(12.5), german), QStringLiteral("12,500"));
+    EXPECT_EQ(ParameterText(ParamValue(12.5), QLocale::c()), QStringLiteral("12.500"));
+    EXPECT_EQ(ParameterText(ParamValue("*"), QLocale::c()), QString());
+    EXPECT_EQ(ParameterText(ParamValue(), QLocale::c()), QString());
+    EXPECT_EQ(ParameterText(ParamValue(3), QLocale::c()), QStringLiteral("3.000"));
+}
+
+TEST(BodyLabel, ShowsWhatItsModeSays)
+{
+    TPolygonParams params;
+    params[psLabelText] = ParamValue("Sandstone");
+    params[psResistivity] = ParamValue(120.0);
+    params[psPolarizability] = ParamValue(2.0);
+    const QLocale c = QLocale::c();
+    params[psLabelMode] = ParamValue(lmNone);
+    EXPECT_EQ(BodyLabelText(params, c), QString());
+    params[psLabelMode] = ParamValue(lmResistivity);
+    EXPECT_EQ(BodyLabelText(params, c), QStringLiteral("120") + Ohm);
+    params[psLabelMode] = ParamValue(lmBoth);
+    EXPECT_EQ(BodyLabelText(params, c), QStringLiteral("120") + Ohm + QChar(13) + QStringLiteral("2 %"));
+    params[psLabelMode] = ParamValue(lmUserText);
+    EXPECT_EQ(BodyLabelText(params, c), QStringLiteral("Sandstone"));
+    // Values not set show as a dash; large and small values without exponents.
+    params[psLabelMode] = ParamValue(lmBoth);
+    params[psResistivity] = ParamValue("*");
+    params[psPolarizability].Clear();
+    EXPECT_EQ(BodyLabelText(params, c), Dash + Ohm + QChar(13) + Dash + QStringLiteral(" %"));
+    params[psLabelMode] = ParamValue(lmResistivity);
+    params[psResistivity] = ParamValue(2500000.0);
+    EXPECT_EQ(BodyLabelText(params, c), QStringLiteral("2500000") + Ohm);
+    params[psResistivity] = ParamValue(0.0125);
+    EXPECT_EQ(BodyLabelText(params, c), QStringLiteral("0.0125") + Ohm);
+    // A slot without one of the four modes shows the user text, as before.
+    for (const ParamValue& mode : {ParamValue(), ParamValue("*"), ParamValue(7)}) {
+        params[psLabelMode] = mode;
+        EXPECT_EQ(BodyLabelText(params, c), QStringLiteral("Sandstone"));
+    }
+}
+
+struct TLabelChart : ::testing::Test {
+    TPolygonChart Chart;
+    int Changes = 0;
+    void SetUp() override
+    {
+        Chart.SetBounds(0, 0, 640, 360);
+        TSectionFixture::AddBodies(Chart, 2);
+        Chart.PushUndo();
+        Chart.onchangemodel = [this](TPolygonChart*) { ++Changes; };
+    }
+    TPlotPolygon* Polygon(int Body) { return Chart.MapSeries()->Shapes()->GetPolygon(Chart.FindMapPolygon(Body, 0)); }
+    TPolygonParams& Params(int Body) { return Chart.Model[Body][0].params; }
+};
+
+// Storing a look made from the parameters used to overwrite the user's text
+// (slot 7) with the drawn "120 Ω·m".
+TEST_F(TLabelChart, StoringTheLookKeepsTheUserTextInValueModes)
+{
+    Params(1)[psLabelText] = ParamValue("Clay");
+    Params(1)[psLabelMode] = ParamValue(lmResistivity);
+    Params(1)[psResistivity] = ParamValue(15.0);
+    Chart.RebuildMapSeries();
+    EXPECT_EQ(Polygon(1)->Text(), QStringLiteral("15") + Ohm);
+    EXPECT_FALSE(Chart.PolygonLookChanged(1, 0, Chart.FindMapPolygon(1, 0)));
+    Chart.StorePolygonAppearance(1, 0, Chart.FindMapPolygon(1, 0));
+    EXPECT_EQ(Params(1)[psLabelText].AsText(), "Clay");
+    // In the user-text mode the polygon's text is the user's.
+    Params(1)[psLabelMode] = ParamValue(lmUserText);
+    Chart.RebuildMapSeries();
+    Polygon(1)->SetText(QStringLiteral("Silt"));
+    EXPECT_TRUE(Chart.PolygonLookChanged(1, 0, Chart.FindMapPolygon(1, 0)));
+    Chart.StorePolygonAppearance(1, 0, Chart.FindMapPolygon(1, 0));
+    EXPECT_EQ(Params(1)[psLabelText].AsText(), "Silt");
+}
+
+TEST_F(TLabelChart, SettingRingsIsOneUndoStepOrNothing)
+{
+    Params(1)[psLabelMode] = ParamValue(lmResistivity);
+    Params(2)[psLabelMode] = ParamValue(lmResistivity);
+    Chart.RebuildMapSeries();
+    Chart.PushUndo();
+    const int undoSlots = Chart.UndoSequence.Length();
+    EXPECT_TRUE(SetRingsParameter(Chart, psResistivity, {{{1, 0}, ParamValue(30.0)}, {{2, 0}, ParamValue(40.0)}}));
+    EXPECT_EQ(Changes, 1);
+    EXPECT_EQ(Chart.UndoSequence.Length(), undoSlots + 1);
+    EXPECT_EQ(Polygon(2)->Text(), QStringLiteral("40") + Ohm); // redrawn at once
+    // The same values again, and "not set" over "*": nothing happens.
+    EXPECT_FALSE(SetRingsParameter(Chart, psResistivity, {{{1, 0}, ParamValue(30.0)}}));
+    Params(1)[psPolarizability] = ParamValue("*");
+    EXPECT_FALSE(SetRingsParameter(Chart, psPolarizability, {{{1, 0}, ParamValue()}}));
+    EXPECT_EQ(Changes, 1);
+    EXPECT_EQ(Chart.UndoSequence.Length(), undoSlots + 1);
+    Chart.Undo();
+    EXPECT_EQ(Params(1)[psResistivity].AsReal(), 10.0);
+    EXPECT_EQ(Polygon(1)->Text(), QStringLiteral("10") + Ohm);
+}
+
+TEST_F(TLabelChart, TheHostMediumsParametersAreSavedReopenedAndExported)
+{
+    Chart.Model[0][0].params[psResistivity] = ParamValue(80.0);
+    Chart.Model[0][0].params[psPolarizability] = ParamValue(0.5);
+    QTemporaryDir folder;
+    const QString file = folder.filePath(QStringLiteral("host.sec"));
+    Chart.WriteSection(file, {});
+    TPolygonChart reopened;
+    ASSERT_TRUE(reopened.ReadModelBlock(file));
+    EXPECT_EQ(reopened.Model[0][0].params[psResistivity].AsReal(), 80.0);
+    EXPECT_EQ(reopened.Model[0][0].params[psPolarizability].AsReal(), 0.5);
+    const TModelExportSummary summary = ExportModel(folder.filePath(QStringLiteral("host")), reopened.SectionModel());
+    QFile table(summary.TableFile);
+    ASSERT_TRUE(table.open(QIODevice::ReadOnly));
+    const QList<QByteArray> rows = table.readAll().split('\n');
+    ASSERT_GE(rows.size(), 2);
+    EXPECT_EQ(rows[1].left(rows[1].lastIndexOf(',')), QByteArray("1,0,0,Host medium,80,0.5"));
+}
+
+} // namespace
+} // namespace lp

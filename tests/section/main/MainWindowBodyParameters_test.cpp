@@ -1,0 +1,408 @@
+// A body's parameters as a user sets them in the main window: the body
+// dialog by double click with typed values and keys, the host medium's
+// dialog, and the table of regions under Options > Regions...
+
+#include "tests/section/main/MainWindowFixture.h"
+
+#include "DialogTestUtil.h"
+#include "chart/engine/PlotMapSeries.h"
+#include "section/dialogs/BodyParametersDialog.h"
+#include "section/dialogs/RegionsTable.h"
+#include "section/editor/ModelExport.h"
+#include "section/main/MainWindowComponents.h"
+
+#include <QtCore/QSortFilterProxyModel>
+#include <QtGui/QClipboard>
+#include <QtWidgets/QComboBox>
+#include <QtWidgets/QHeaderView>
+#include <QtWidgets/QLabel>
+#include <QtWidgets/QPushButton>
+#include <QtWidgets/QTableView>
+
+#include <vector>
+
+namespace lp {
+namespace {
+
+const QString Ohm = QStringLiteral(" \u03A9\u00B7m");
+
+struct BodyParameters : test::MainWindow {
+    void SetUp() override
+    {
+        MainWindow::SetUp();
+        RegisterBodyDialog();
+    }
+    void TearDown() override
+    {
+        MainWindow::TearDown();
+        UnregisterBodyDialog();
+    }
+    // Body 1 is the Sandstone, body 3 the Lens; (50, 100) lies in no body.
+    const TPolygonParams& Params(int Body, int Ring = 0) { return Chart().Model[Body][Ring].params; }
+    QString ShownLabel(int Body)
+    {
+        return Chart().MapSeries()->Shapes()->GetPolygon(Chart().FindMapPolygon(Body, 0))->Text();
+    }
+    int LiveUndoRecords()
+    {
+        int live = 0;
+        for (int i = 0; i < Chart().UndoSequence.Length(); ++i)
+            live += Chart().UndoSequence[i] >= 0 ? 1 : 0;
+        return live;
+    }
+    QImage ChartPicture()
+    {
+        ChartWidget()->repaint();
+        return ChartWidget()->grab().toImage();
+    }
+};
+
+TEST_F(BodyParameters, TheSandstoneTakesTypedValuesAndAModeAndKeepsThemThroughUndoSaveAndReopen)
+{
+    Start({Section});
+    EXPECT_EQ(ShownLabel(1), QStringLiteral("120") + Ohm); // the example's mode: resistivity
+    const int records = LiveUndoRecords();
+    InBodyDialog(200, 60, [&](TBsetup& Dialog) {
+        EXPECT_EQ(Dialog.Edit5->text(), QStringLiteral("Sandstone"));
+        EXPECT_EQ(Dialog.Edit1->text(), QStringLiteral("120.000"));
+        EXPECT_EQ(Dialog.Edit2->text(), QStringLiteral("2.000"));
+        EXPECT_EQ(Dialog.ComboBox1->currentText(), QStringLiteral("Resistivity"));
+        TypeInto(Dialog.Edit1, QStringLiteral("250"));
+        TypeInto(Dialog.Edit2, QStringLiteral("4.5"));
+        ChooseLabelMode(Dialog, lmBoth);
+        test::SaveScreenshot(Dialog, QStringLiteral("body-dialog-sandstone"));
+        QTest::keyClick(Dialog.ComboBox1, Qt::Key_Return);
+    });
+    EXPECT_EQ(Params(1)[psResistivity].AsReal(), 250.0);
+    EXPECT_EQ(Params(1)[psPolarizability].AsReal(), 4.5);
+    EXPECT_EQ(Params(1)[psLabelMode].AsInteger(), lmBoth);
+    EXPECT_EQ(ShownLabel(1), QStringLiteral("250") + Ohm + QChar(13) + QStringLiteral("4.5 %"));
+    EXPECT_TRUE(Window->Modified());
+    EXPECT_EQ(LiveUndoRecords(), records + 1);
+
+    Activate();
+    PressCtrlZ();
+    EXPECT_EQ(Params(1)[psResistivity].AsReal(), 120.0);
+    EXPECT_EQ(Params(1)[psPolarizability].AsReal(), 2.0);
+    EXPECT_EQ(Params(1)[psLabelMode].AsInteger(), lmResistivity);
+    EXPECT_EQ(ShownLabel(1), QStringLiteral("120") + Ohm);
+
+    InBodyDialog(200, 60, [&](TBsetup& Dialog) {
+        TypeInto(Dialog.Edit1, QStringLiteral("75"));
+        ChooseLabelMode(Dialog, lmUserText);
+        QTest::keyClick(&Dialog, Qt::Key_Escape); // Esc applies as Close does
+    });
+    EXPECT_EQ(ShownLabel(1), QStringLiteral("Sandstone"));
+    Window->SaveFile(Section);
+    EXPECT_FALSE(Window->Modified());
+    Window.reset();
+    Start({Section});
+    EXPECT_EQ(Params(1)[psResistivity].AsReal(), 75.0);
+    EXPECT_EQ(Params(1)[psPolarizability].AsReal(), 2.0);
+    EXPECT_EQ(Params(1)[psLabelMode].AsInteger(), lmUserText);
+    EXPECT_EQ(ShownLabel(1), QStringLiteral("Sandstone"));
+}
+
+TEST_F(BodyParameters, BadInputKeepsTheDialogOpenAndLeavingUnchangedRecordsNothing)
+{
+    Start({Section});
+    const int records = LiveUndoRecords();
+    const TPolygonParams before = Params(1);
+    const struct {
+        bool Resistivity;
+        const char* Typed;
+    } bad[] = {{true, "0"}, {true, "-5"}, {true, "abc"}, {true, "1e999"}, {false, "100"}, {false, "-1"}};
+    InBodyDialog(200, 60, [&](TBsetup& Dialog) {
+        for (const auto& input : bad) {
+            QLineEdit* field = input.Resistivity ? Dialog.Edit1 : Dialog.Edit2;
+            const QString loaded = field->text();
+            TypeInto(field, QString::fromLatin1(input.Typed));
+            QTest::keyClick(field, Qt::Key_Return);
+            EXPECT_TRUE(Dialog.isVisible()) << input.Typed;
+            EXPECT_FALSE(Dialog.ErrorLabel->text().isEmpty()) << input.Typed;
+            EXPECT_EQ(Params(1)[input.Resistivity ? psResistivity : psPolarizability],
+                      before[input.Resistivity ? psResistivity : psPolarizability])
+                << input.Typed;
+            TypeInto(field, loaded);
+        }
+        // Back as loaded: Close changes nothing.
+        QTest::mouseClick(Dialog.Button4, Qt::LeftButton);
+    });
+    InBodyDialog(200, 60, [&](TBsetup& Dialog) { QTest::keyClick(&Dialog, Qt::Key_Escape); });
+    for (int slot = 1; slot < ParamSlotCount; ++slot)
+        EXPECT_EQ(Params(1)[slot], before[slot]) << slot;
+    EXPECT_FALSE(Window->Modified());
+    EXPECT_EQ(LiveUndoRecords(), records);
+}
+
+TEST_F(BodyParameters, TheExampleShowsEachBodysLabelByItsStoredMode)
+{
+    Start({Section});
+    Window->resize(1400, 800);
+    QCoreApplication::processEvents();
+    // The example's bodies store the mode "Resistivity".
+    EXPECT_EQ(ShownLabel(1), QStringLiteral("120") + Ohm);
+    EXPECT_EQ(Chart().MapSeries()->Shapes()->GetPolygon(Chart().FindMapPolygon(1, 1))->Text(),
+              QStringLiteral("15") + Ohm);
+    EXPECT_EQ(ShownLabel(2), QStringLiteral("300") + Ohm);
+    ChartWidget()->repaint();
+    test::SaveScreenshot(*Window, QStringLiteral("main-window-example"));
+}
+
+TEST_F(BodyParameters, EachLabelModeIsDrawnOnTheBody)
+{
+    Start({Section});
+    const QRect sandstone(Pixel(120, 30), Pixel(430, 110));
+    std::vector<QImage> pictures;
+    const char* const names[] = {"none", "resistivity", "resistivity-and-polarizability", "user-text"};
+    for (int mode = lmNone; mode <= lmUserText; ++mode) {
+        InBodyDialog(200, 60, [&](TBsetup& Dialog) {
+            ChooseLabelMode(Dialog, mode);
+            QTest::keyClick(Dialog.ComboBox1, Qt::Key_Return);
+        });
+        EXPECT_EQ(ShownLabel(1), BodyLabelText(Params(1)));
+        const QImage picture = ChartPicture();
+        picture.copy(QRect(Pixel(60, 0), Pixel(700, 130))).save(
+            test::ArtifactFolder() + QStringLiteral("/screens/label-mode-") + QString::fromLatin1(names[mode]) +
+            QStringLiteral(".png"));
+        pictures.push_back(picture.copy(sandstone));
+        // A picture saved as a metafile holds the label's lines as text.
+        if (mode == lmBoth) {
+            const QString file = Folder.filePath(QStringLiteral("labels.emf"));
+            Window->SaveMFFile(file);
+            const QByteArray bytes = test::FileBytes(file);
+            for (const QString& line : {QStringLiteral("120") + Ohm, QStringLiteral("2 %")}) {
+                const QByteArray text(reinterpret_cast<const char*>(line.utf16()), line.size() * 2);
+                EXPECT_TRUE(bytes.contains(text)) << line.toStdString();
+            }
+        }
+    }
+    // "None" draws no text: every other mode puts pixels of its own there,
+    // and each mode's pixels differ from the others'.
+    for (size_t a = 0; a < pictures.size(); ++a)
+        for (size_t b = a + 1; b < pictures.size(); ++b)
+            EXPECT_NE(pictures[a], pictures[b]) << names[a] << " and " << names[b];
+}
+
+TEST_F(BodyParameters, TheHostMediumOpensByDoubleClickAndIsSavedAndExported)
+{
+    Start({Section});
+    InBodyDialog(50, 100, [&](TBsetup& Dialog) {
+        EXPECT_EQ(Dialog.Body, 0);
+        EXPECT_EQ(Dialog.Sub, 0);
+        EXPECT_FALSE(Dialog.Button7->isEnabled());
+        EXPECT_FALSE(Dialog.ComboBox1->isEnabled());
+        TypeInto(Dialog.Edit1, QStringLiteral("80"));
+        TypeInto(Dialog.Edit2, QStringLiteral("0.5"));
+        test::SaveScreenshot(Dialog, QStringLiteral("body-dialog-host-medium-window"));
+        QTest::keyClick(Dialog.Edit2, Qt::Key_Return);
+    });
+    EXPECT_EQ(Params(0)[psResistivity].AsReal(), 80.0);
+    EXPECT_TRUE(Window->Modified());
+    Window->SaveFile(Section);
+    Window.reset();
+    Start({Section});
+    EXPECT_EQ(Params(0)[psResistivity].AsReal(), 80.0);
+    EXPECT_EQ(Params(0)[psPolarizability].AsReal(), 0.5);
+    const TModelExportSummary summary =
+        ExportModel(Folder.filePath(QStringLiteral("model")), Chart().SectionModel());
+    const QList<QByteArray> rows = test::FileBytes(summary.TableFile).split('\n');
+    ASSERT_GE(rows.size(), 2);
+    EXPECT_TRUE(rows[1].startsWith("1,0,0,Host medium,80,0.5,")) << rows[1].toStdString();
+}
+
+// --- The table of regions ----------------------------------------------------------------------------
+
+struct RegionsTable : BodyParameters {
+    TRegionsWindow& Regions() { return *Window->RegionsWindow; }
+    QTableView& Table() { return *Regions().Table; }
+    void OpenRegions()
+    {
+        ChooseFromMenuBar(Window->Regions1);
+        ASSERT_NE(Window->RegionsWindow, nullptr);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&Regions()));
+        Regions().activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&Regions()));
+    }
+    QString Cell(int Row, int Column) { return Table().model()->index(Row, Column).data().toString(); }
+    void TypeIntoCell(int Row, int Column, const QString& Text) { TypeIntoTableCell(Table(), Row, Column, Text); }
+    QPoint CellCentre(int Row, int Column)
+    {
+        return Table().visualRect(Table().model()->index(Row, Column)).center();
+    }
+    void ClickRow(int Row, Qt::KeyboardModifiers Modifiers = {})
+    {
+        QTest::mouseClick(Table().viewport(), Qt::LeftButton, Modifiers, CellCentre(Row, rcBody));
+    }
+    // The view's rows as regions.
+    std::vector<TRingRef> RowsShown()
+    {
+        std::vector<TRingRef> rows;
+        for (int row = 0; row < Table().model()->rowCount(); ++row)
+            rows.push_back({Cell(row, rcBody).toInt(), Cell(row, rcRing).toInt()});
+        return rows;
+    }
+};
+
+TEST_F(RegionsTable, ListsEveryRegionWithTheExportsAreas)
+{
+    Start({Section});
+    OpenRegions();
+    test::SaveScreenshot(Regions(), QStringLiteral("regions-table"));
+    const std::vector<TRingRef> expected{{0, 0}, {1, 0}, {1, 1}, {2, 0}};
+    EXPECT_EQ(RowsShown(), expected);
+    EXPECT_EQ(Cell(0, rcLabel), QStringLiteral("Host medium"));
+    EXPECT_EQ(Cell(1, rcLabel), QStringLiteral("Sandstone"));
+    EXPECT_EQ(Cell(1, rcResistivity), QStringLiteral("120.000"));
+    EXPECT_EQ(Cell(3, rcPolarizability), QStringLiteral("1.000"));
+    EXPECT_EQ(Cell(0, rcResistivity), QString());
+    // The areas are the numbers the model export writes.
+    const TModelExportSummary summary = ExportModel(Folder.filePath(QStringLiteral("areas")), Chart().SectionModel());
+    const QList<QByteArray> table = test::FileBytes(summary.TableFile).split('\n');
+    for (int row = 0; row < 4; ++row) {
+        const QByteArray exported = table[row + 1].mid(table[row + 1].lastIndexOf(',') + 1);
+        EXPECT_EQ(QLocale().toDouble(Cell(row, rcArea)), exported.toDouble()) << row;
+    }
+    EXPECT_EQ(QLocale().toDouble(Cell(1, rcArea)), 350.0 * 100.0);
+    // Every control inside the window.
+    for (QWidget* control : std::initializer_list<QWidget*>{Regions().Table, Regions().CloseButton})
+        EXPECT_TRUE(Regions().rect().contains(control->geometry()));
+}
+
+TEST_F(RegionsTable, EditsCellsOneOrManyAtOnceAsOneUndoStep)
+{
+    Start({Section});
+    OpenRegions();
+    const int records = LiveUndoRecords();
+    TypeIntoCell(1, rcResistivity, QStringLiteral("300"));
+    EXPECT_EQ(Params(1)[psResistivity].AsReal(), 300.0);
+    EXPECT_EQ(ShownLabel(1), QStringLiteral("300") + Ohm); // redrawn at once
+    EXPECT_TRUE(Window->Modified());
+    EXPECT_EQ(LiveUndoRecords(), records + 1);
+    // A label typed in place is the body's user text.
+    TypeIntoCell(3, rcLabel, QStringLiteral("Gravel lens"));
+    EXPECT_EQ(Params(2)[psLabelText].AsText(), "Gravel lens");
+    EXPECT_EQ(Cell(3, rcLabel), QStringLiteral("Gravel lens"));
+    EXPECT_EQ(LiveUndoRecords(), records + 2);
+    Window->SpeedButton13->click();
+    EXPECT_EQ(Params(2)[psLabelText].AsText(), "Lens");
+    // A refused value stores nothing and says why.
+    TypeIntoCell(1, rcResistivity, QStringLiteral("1e999"));
+    EXPECT_TRUE(Regions().MessageLabel->text().contains(QStringLiteral("not a number")));
+    TypeIntoCell(1, rcResistivity, QStringLiteral("-3"));
+    EXPECT_EQ(Params(1)[psResistivity].AsReal(), 300.0);
+    EXPECT_TRUE(Regions().MessageLabel->text().contains(QStringLiteral("above 0")));
+    EXPECT_EQ(LiveUndoRecords(), records + 1);
+    // Three rows selected: one typed value reaches all of them, one step.
+    ClickRow(1);
+    ClickRow(2, Qt::ControlModifier);
+    ClickRow(3, Qt::ControlModifier);
+    TypeIntoCell(2, rcPolarizability, QStringLiteral("7"));
+    for (const TRingRef ring : {TRingRef{1, 0}, TRingRef{1, 1}, TRingRef{2, 0}})
+        EXPECT_EQ(Params(ring.Body, ring.Ring)[psPolarizability].AsReal(), 7.0);
+    EXPECT_TRUE(Regions().MessageLabel->text().isEmpty());
+    EXPECT_EQ(LiveUndoRecords(), records + 2);
+    // Ctrl+Z in the table takes the last edit back, all of it.
+    Table().setFocus();
+    QTest::keyClick(&Table(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Params(1)[psPolarizability].AsReal(), 2.0);
+    EXPECT_EQ(Params(2)[psPolarizability].AsReal(), 1.0);
+    EXPECT_EQ(Cell(3, rcPolarizability), QStringLiteral("1.000"));
+    EXPECT_EQ(Params(1)[psResistivity].AsReal(), 300.0);
+}
+
+TEST_F(RegionsTable, SortsByAClickOnTheHeader)
+{
+    Start({Section});
+    OpenRegions();
+    QHeaderView* header = Table().horizontalHeader();
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                      QPoint(header->sectionViewportPosition(rcResistivity) + 5, header->height() / 2));
+    // Not set first, then 15, 120, 300.
+    EXPECT_EQ(RowsShown(), (std::vector<TRingRef>{{0, 0}, {1, 1}, {1, 0}, {2, 0}}));
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                      QPoint(header->sectionViewportPosition(rcResistivity) + 5, header->height() / 2));
+    EXPECT_EQ(RowsShown(), (std::vector<TRingRef>{{2, 0}, {1, 0}, {1, 1}, {0, 0}}));
+    // An edit keeps the order by the new values.
+    TypeIntoCell(0, rcResistivity, QStringLiteral("5"));
+    EXPECT_EQ(RowsShown(), (std::vector<TRingRef>{{1, 0}, {1, 1}, {2, 0}, {0, 0}}));
+}
+
+TEST_F(RegionsTable, CopiesRowsAndPastesAColumnOfNumbers)
+{
+    Start({Section});
+    OpenRegions();
+    ClickRow(1);
+    ClickRow(2, Qt::ShiftModifier);
+    QTest::keyClick(&Table(), Qt::Key_C, Qt::ControlModifier);
+    const QStringList lines = QGuiApplication::clipboard()->text().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_EQ(lines[0], QStringLiteral("Body\tRing\tLabel\tResistivity (ohm-m)\tPolarizability (%)\tArea (m\u00B2)"));
+    EXPECT_TRUE(lines[1].startsWith(QStringLiteral("1\t0\tSandstone\t120.000\t2.000\t35000"))) << lines[1].toStdString();
+    EXPECT_TRUE(lines[2].startsWith(QStringLiteral("1\t1\tClay\t15.000\t5.000\t"))) << lines[2].toStdString();
+
+    const int records = LiveUndoRecords();
+    // A column of numbers (with its header) into the two selected rows.
+    QGuiApplication::clipboard()->setText(QStringLiteral("Resistivity (ohm-m)\n44\n55\n"));
+    ClickRow(1);
+    ClickRow(2, Qt::ShiftModifier);
+    Table().selectionModel()->setCurrentIndex(Table().model()->index(2, rcResistivity), QItemSelectionModel::NoUpdate);
+    QTest::keyClick(&Table(), Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(Params(1, 0)[psResistivity].AsReal(), 44.0);
+    EXPECT_EQ(Params(1, 1)[psResistivity].AsReal(), 55.0);
+    EXPECT_EQ(LiveUndoRecords(), records + 1);
+    // A bad number in the column: nothing is stored.
+    QGuiApplication::clipboard()->setText(QStringLiteral("12\nabc\n"));
+    QTest::keyClick(&Table(), Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(Params(1, 0)[psResistivity].AsReal(), 44.0);
+    EXPECT_FALSE(Regions().MessageLabel->text().isEmpty());
+    // Three values do not fit two rows.
+    QGuiApplication::clipboard()->setText(QStringLiteral("1\n2\n3\n"));
+    QTest::keyClick(&Table(), Qt::Key_V, Qt::ControlModifier);
+    EXPECT_TRUE(Regions().MessageLabel->text().contains(QStringLiteral("3 values")));
+    EXPECT_EQ(LiveUndoRecords(), records + 1);
+}
+
+TEST_F(RegionsTable, ARowSelectedMarksItsRegionAndADoubleClickOnARegionSelectsItsRow)
+{
+    Start({Section});
+    OpenRegions();
+    const QImage before = ChartPicture();
+    ClickRow(3);
+    EXPECT_EQ(Chart().MarkedRegions, (std::vector<TRingRef>{{2, 0}}));
+    const QImage marked = ChartPicture();
+    // The lens's outline is drawn in the marking colour.
+    const QPoint edge = Pixel(450, 140);
+    EXPECT_NE(before.pixelColor(edge), marked.pixelColor(edge));
+    EXPECT_EQ(marked.pixelColor(edge), QColor(0xFF, 0x80, 0x00));
+    test::SaveScreenshot(*Window, QStringLiteral("regions-table-marked-lens"));
+
+    InBodyDialog(200, 60, [&](TBsetup& Dialog) { QTest::keyClick(&Dialog, Qt::Key_Escape); });
+    EXPECT_EQ(Regions().SelectedRegions(), (std::vector<TRingRef>{{1, 0}}));
+    InBodyDialog(50, 100, [&](TBsetup& Dialog) { QTest::keyClick(&Dialog, Qt::Key_Escape); });
+    EXPECT_EQ(Regions().SelectedRegions(), (std::vector<TRingRef>{{0, 0}}));
+    // Closed, the table marks nothing.
+    Regions().close();
+    EXPECT_TRUE(Chart().MarkedRegions.empty());
+}
+
+TEST_F(RegionsTable, FollowsABodyDeletedWhileItIsOpen)
+{
+    Start({Section});
+    OpenRegions();
+    ClickRow(3); // the lens
+    Window->ModeButtons.at(pmDeleteSubPolygon)->click();
+    const QPoint lens = Pixel(450, 160);
+    MoveMouse(lens, Qt::NoButton);
+    Click(Qt::RightButton, lens);
+    ASSERT_EQ(Chart().Model.Length(), 2);
+    EXPECT_EQ(RowsShown(), (std::vector<TRingRef>{{0, 0}, {1, 0}, {1, 1}}));
+    EXPECT_TRUE(Regions().SelectedRegions().empty());
+    EXPECT_TRUE(Chart().MarkedRegions.empty());
+    // Its undo brings the row back.
+    Window->SpeedButton13->click();
+    EXPECT_EQ(RowsShown().size(), 4u);
+}
+
+} // namespace
+} // namespace lp
