@@ -22,6 +22,43 @@ int ScaleExponent(double MaxAbs)
     return Exponent;
 }
 
+// --- TFunctionOutput ----------------------------------------------------------------------------
+
+void TFunctionOutput::Reserve(int Count)
+{
+    FPoints.reserve(static_cast<size_t>(std::max(Count, 0)));
+}
+
+bool TFunctionOutput::SortFor(int Order)
+{
+    if (Order == loNone)
+        return true;
+    if (std::any_of(FPoints.begin(), FPoints.end(), [](const TXY& P) { return std::isnan(P.X); }))
+        return false;
+    // Already in order (a function walks its source, mostly in X order):
+    // nothing to move.
+    const auto Before = [Order](const TXY& A, const TXY& B) { return Order == loAscending ? A.X < B.X : A.X > B.X; };
+    if (std::is_sorted(FPoints.begin(), FPoints.end(), Before))
+        return true;
+    std::stable_sort(FPoints.begin(), FPoints.end(), Before);
+    return true;
+}
+
+void TFunctionOutput::AddTo(TChartSeries& Target)
+{
+    TChartValueList& X = *Target.XValues();
+    // AddXY puts a point after the last value not beyond it: in a list that
+    // follows its order, the stable sort gives every point that place.
+    if (Target.Count() == 0 || X.FollowsOrder())
+        SortFor(X.Order());
+    std::vector<TXY> Points;
+    Points.swap(FPoints);
+    for (const TXY& P : Points)
+        Target.AddXY(P.X, P.Y, QString(), clPlotColor);
+}
+
+// --- TPlotFunction -------------------------------------------------------------------------------
+
 TPlotFunction::TPlotFunction(TComponent* AOwner) : TComponent(AOwner) {}
 
 void TPlotFunction::Assign(const TPersistent* Source)
@@ -185,6 +222,16 @@ void TPlotFunction::AddFunctionXY(bool SourceIsY, double Y, double X, const QStr
         FParent->AddXY(Y, X, Label, clPlotColor);
 }
 
+void TPlotFunction::AddFunctionXY(TFunctionOutput& Output, bool SourceIsY, double Y, double X)
+{
+    if (!std::isfinite(X) || !std::isfinite(Y))
+        return;
+    if (SourceIsY)
+        Output.Add(X, Y);
+    else
+        Output.Add(Y, X);
+}
+
 void TPlotFunction::CalculatePeriod(TChartSeries* Source, double X, int FirstIndex, int LastIndex)
 {
     AddFunctionXY(Source->MandatoryIsY(), Calculate(Source, FirstIndex, LastIndex), X);
@@ -297,9 +344,15 @@ TPlotMovingFunction::TPlotMovingFunction(TComponent* AOwner) : TPlotFunction(AOw
 
 void TPlotMovingFunction::DoCalculation(TChartSeries* Source, TChartValueList* NotMandatorySource)
 {
+    TChartSeries* Parent = ParentSeries();
+    if (!Parent)
+        return;
     const int P = PeriodPoints(Period());
+    TFunctionOutput Output;
+    Output.Reserve(Source->Count() - P + 1);
     for (int K = P - 1; K < Source->Count(); ++K)
-        AddFunctionXY(Source->MandatoryIsY(), Calculate(Source, K - P + 1, K), NotMandatorySource->Value(K));
+        AddFunctionXY(Output, Source->MandatoryIsY(), Calculate(Source, K - P + 1, K), NotMandatorySource->Value(K));
+    Output.AddTo(*Parent);
 }
 
 bool TPlotFunction::IsValidSource(TChartSeries*) const

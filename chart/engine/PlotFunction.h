@@ -32,6 +32,35 @@ inline constexpr int MaxFunctionPoints = 1000000;
 // overflow, and ordinary values give the very results they give unscaled.
 int ScaleExponent(double MaxAbs);
 
+// The points a function computes in one go, handed to a series together.
+// They are first put in the order of the series' X list (a stable sort, so
+// points of equal X keep the order they came in); each then lands at the
+// end of the list. Added one by one as they came, every point out of that
+// order would search and shift the list: the square of the count for one
+// computation, and a computation runs again at every point a growing source
+// gains. The series ends with the very points at the very indexes AddXY one
+// by one would give them. When a point's X is NaN (which has no place in an
+// order) or the list does not follow its order, they are added as they came.
+class TFunctionOutput {
+public:
+    void Reserve(int Count);
+    void Add(double X, double Y) { FPoints.push_back({X, Y}); }
+    int Count() const { return static_cast<int>(FPoints.size()); }
+    // AddXY of every point (no label, the series colour), in the order of
+    // Target's X list; the output is empty afterwards.
+    void AddTo(TChartSeries& Target);
+
+private:
+    struct TXY {
+        double X;
+        double Y;
+    };
+    // Puts the points in Order (a TChartValueList order); false, leaving
+    // them as they came, when an X is NaN.
+    bool SortFor(int Order);
+    std::vector<TXY> FPoints;
+};
+
 class TPlotFunction : public TComponent {
     Q_OBJECT
 public:
@@ -128,6 +157,8 @@ public:
     // is Y, else (Y, X). A result beyond the doubles (inf or NaN) adds no
     // point: it has no place on an axis.
     void AddFunctionXY(bool SourceIsY, double Y, double X, const QString& Label = QString());
+    // The same into Output, which the caller hands to the parent at the end.
+    static void AddFunctionXY(TFunctionOutput& Output, bool SourceIsY, double Y, double X);
     // The parent's data sources that are series, in list order.
     std::vector<TChartSeries*> SourceSeriesList() const;
     // The parent series was cleared.

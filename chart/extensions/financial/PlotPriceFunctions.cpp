@@ -168,6 +168,8 @@ void TADXFunction::AddPoints(TChartSeries* Source)
     double TRs = 0;
     double PlusDMs = 0;
     double MinusDMs = 0;
+    TFunctionOutput Up;
+    TFunctionOutput Down;
     for (int I = 1; I <= Start; ++I) {
         TRs += M.TrueRange[static_cast<size_t>(I)];
         PlusDMs += M.PlusDM[static_cast<size_t>(I)];
@@ -182,11 +184,13 @@ void TADXFunction::AddPoints(TChartSeries* Source)
         }
         PlusDI[At] = Percent(PlusDMs, TRs);
         MinusDI[At] = Percent(MinusDMs, TRs);
-        if (FUpLine)
-            FUpLine->AddXY(X.Value(I), PlusDI[At], QString(), clPlotColor);
-        if (FDownLine)
-            FDownLine->AddXY(X.Value(I), MinusDI[At], QString(), clPlotColor);
+        Up.Add(X.Value(I), PlusDI[At]);
+        Down.Add(X.Value(I), MinusDI[At]);
     }
+    if (FUpLine)
+        Up.AddTo(*FUpLine);
+    if (FDownLine)
+        Down.AddTo(*FDownLine);
     const auto DX = [&](int J) {
         const auto At = static_cast<size_t>(J);
         return Percent(std::fabs(PlusDI[At] - MinusDI[At]), PlusDI[At] + MinusDI[At]);
@@ -196,11 +200,14 @@ void TADXFunction::AddPoints(TChartSeries* Source)
     for (int J = Start; J <= First; ++J)
         ADX += DX(J);
     ADX /= P - 1;
-    Parent->AddXY(X.Value(First), ADX, QString(), clPlotColor);
+    TFunctionOutput Output;
+    Output.Reserve(N - First);
+    Output.Add(X.Value(First), ADX);
     for (int I = First + 1; I < N; ++I) {
         ADX = ((P - 1) * ADX + DX(I)) / P;
-        Parent->AddXY(X.Value(I), ADX, QString(), clPlotColor);
+        Output.Add(X.Value(I), ADX);
     }
+    Output.AddTo(*Parent);
 }
 
 // --- TRSIFunction -------------------------------------------------------------------------------

@@ -82,6 +82,8 @@ void TCLVFunction::AddPoints(TChartSeries* Source)
         return;
     const TChartValueList* Volumes = Volume() ? Volume()->MandatoryValues() : nullptr;
     double Last = 0;
+    TFunctionOutput Output;
+    Output.Reserve(Prices->Count());
     for (int I = 0; I < Prices->Count(); ++I) {
         const double High = Prices->HighValues()->Value(I);
         const double Low = Prices->LowValues()->Value(I);
@@ -91,9 +93,10 @@ void TCLVFunction::AddPoints(TChartSeries* Source)
             V *= Volumes->Value(I);
         if (FAccumulate && I >= 1)
             V += Last;
-        ParentSeries()->AddXY(Prices->DateValues()->Value(I), V);
+        Output.Add(Prices->DateValues()->Value(I), V);
         Last = V;
     }
+    Output.AddTo(*ParentSeries());
 }
 
 // --- TOBVFunction -------------------------------------------------------------------------------
@@ -106,13 +109,16 @@ void TOBVFunction::AddPoints(TChartSeries* Source)
     const TChartValueList& Volumes = *Volume()->MandatoryValues();
     const int N = std::min(Prices->Count(), Volumes.Count());
     double Last = 0;
+    TFunctionOutput Output;
+    Output.Reserve(N);
     for (int I = 0; I < N; ++I) {
         double V = Volumes.Value(I);
         if (I >= 1)
             V = Prices->CloseValues()->Value(I) > Prices->OpenValues()->Value(I) ? Last + V : Last - V;
-        ParentSeries()->AddXY(Prices->DateValues()->Value(I), V);
+        Output.Add(Prices->DateValues()->Value(I), V);
         Last = V;
     }
+    Output.AddTo(*ParentSeries());
 }
 
 void RegisterVolumeIndicatorFunctions()

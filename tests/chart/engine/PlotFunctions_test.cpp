@@ -357,6 +357,94 @@ TEST(PlotFunction, MovingWindow)
     }
 }
 
+// --- A function's output -------------------------------------------------------------------------
+
+// Regression: a function added its output point by point as it computed
+// them; points against the order of the output's X list were each searched
+// for and shifted in (the square of the count per computation, the cube
+// over a source growing point by point). Now the output is put in order
+// once and every point appended, with the very result AddXY one by one
+// gives: equal X in the order they came.
+TEST(FunctionOutput, PutInTheListsOrderThenAppended)
+{
+    const TPoints Computed = {{3, 0}, {1, 1}, {2, 2}, {1, 3}, {3, 4}, {0, 5}};
+    for (TChartListOrder Order : {loAscending, loDescending, loNone}) {
+        SCOPED_TRACE(Order);
+        TChartSeries OneByOne;
+        TChartSeries Together;
+        OneByOne.XValues()->SetOrder(Order);
+        Together.XValues()->SetOrder(Order);
+        TFunctionOutput Output;
+        for (const auto& [X, Y] : Computed) {
+            OneByOne.AddXY(X, Y);
+            Output.Add(X, Y);
+        }
+        TInsertWatch Watch(Together);
+        Output.AddTo(Together);
+        EXPECT_EQ(PointsOf(&Together), PointsOf(&OneByOne));
+        EXPECT_EQ(Watch.Added, 6);
+        EXPECT_EQ(Watch.Shifted, 0);
+        EXPECT_EQ(Output.Count(), 0);
+    }
+}
+
+// Both series hold the same points, NaN X where the other has NaN X.
+void ExpectSamePoints(const TChartSeries& A, const TChartSeries& B)
+{
+    const TPoints PA = PointsOf(&A);
+    const TPoints PB = PointsOf(&B);
+    ASSERT_EQ(PA.size(), PB.size());
+    for (size_t I = 0; I < PA.size(); ++I) {
+        EXPECT_TRUE(PA[I].first == PB[I].first || (std::isnan(PA[I].first) && std::isnan(PB[I].first))) << I;
+        EXPECT_EQ(PA[I].second, PB[I].second) << I;
+    }
+}
+
+TEST(FunctionOutput, NaNOrAListOutOfItsOrderTakesThePointsAsTheyCame)
+{
+    const auto AddBothWays = [](TChartSeries& OneByOne, TChartSeries& Together, const TPoints& Computed) {
+        TFunctionOutput Output;
+        for (const auto& [X, Y] : Computed) {
+            OneByOne.AddXY(X, Y);
+            Output.Add(X, Y);
+        }
+        Output.AddTo(Together);
+        ExpectSamePoints(OneByOne, Together);
+    };
+    // A NaN X has no place in an order: AddXY one by one places them.
+    TChartSeries OneByOne;
+    TChartSeries Together;
+    AddBothWays(OneByOne, Together, {{2, 0}, {std::nan(""), 1}, {1, 2}, {0, 3}});
+    // A list read out of its order: the search from its end places them.
+    TChartSeries ReadOneByOne;
+    TChartSeries ReadTogether;
+    for (TChartSeries* S : {&ReadOneByOne, &ReadTogether}) {
+        S->XValues()->SetOrder(loNone);
+        S->AddXY(5, 0);
+        S->AddXY(1, 0);
+        S->XValues()->SetOrder(loAscending);
+    }
+    AddBothWays(ReadOneByOne, ReadTogether, {{4, 1}, {0, 2}, {3, 3}});
+}
+
+TEST(FunctionOutput, AMovingWindowOverASourceAgainstTheOrderAppendsEveryPoint)
+{
+    // The source's X list keeps the order of adding; its days come newest
+    // first, so the window results come against the output's order.
+    TFixture T;
+    TChartSeries* Source = T.Source({});
+    Source->XValues()->SetOrder(loNone);
+    for (double X : {5, 4, 3, 2, 1})
+        Source->AddXY(X, X * 30);
+    auto* F = new TMovingSumFunction();
+    F->SetPeriod(2);
+    TInsertWatch Watch(*T.Parent);
+    T.Feed(F, {Source});
+    ExpectPoints(T.Parent, {{1, 90}, {2, 150}, {3, 210}, {4, 270}});
+    EXPECT_EQ(Watch.Added, 4);
+    EXPECT_EQ(Watch.Shifted, 0);
+}
+
 // --- Many series ---------------------------------------------------------------------------------
 
 struct TManyRow {
