@@ -242,10 +242,13 @@ void TSmoothingFunction::AddPoints(TChartSeries* Source)
     const qint64 Wanted = static_cast<qint64>(Source->Count()) * FFactor;
     Spline.SetFragments(static_cast<int>(std::min<qint64>(Wanted, TBSpline::MaxFragments)));
     const int Fragments = Spline.Fragments();
+    TFunctionOutput Output;
+    Output.Reserve(Fragments + 1);
     for (int F = 0; F <= Fragments; ++F) {
         const TSplinePoint P = Spline.Value(static_cast<double>(F) / Fragments);
-        AddFunctionXY(Parent->MandatoryIsY(), P.Y, P.X);
+        AddFunctionXY(Output, Parent->MandatoryIsY(), P.Y, P.X);
     }
+    Output.AddTo(*Parent);
 }
 
 void RegisterSmoothingFunction()

@@ -10,7 +10,11 @@
 #include "chart/engine/PlotLegend.h"
 #include "chart/engine/PlotSeriesSource.h"
 #include "chart/extensions/financial/PlotCandleSeries.h"
+#include "chart/extensions/financial/PlotOscillators.h"
 #include "chart/extensions/financial/PlotPriceFunctions.h"
+#include "chart/extensions/functions/PlotCurveFitting.h"
+#include "chart/extensions/functions/PlotDownSampling.h"
+#include "chart/extensions/functions/PlotSmoothing.h"
 #include "chart/extensions/stats/PlotStatFunctions.h"
 #include "tests/chart/extensions/financial/PriceTestUtil.h"
 #include "tests/support/ReferenceImage.h"
@@ -290,6 +294,10 @@ TEST(GrowingPrices, EveryOutputPointIsAppended)
                                        MACD->MACDExp(), MACD->Histogram(), Average->ParentSeries(),
                                        ExpAverage->ParentSeries(), ADX->ParentSeries(), ADX->UpLine(),
                                        ADX->DownLine()};
+    for (TPlotFunction* F : std::initializer_list<TPlotFunction*>{
+             G.AddFunction<TCCIFunction>(), G.AddFunction<TPVOFunction>(), G.AddFunction<TSmoothingFunction>(),
+             G.AddFunction<TDownSamplingFunction>(), G.AddFunction<TCurveFittingFunction>()})
+        Watched.push_back(F->ParentSeries());
     std::vector<std::unique_ptr<test::TInsertWatch>> Watches;
     for (TChartSeries* S : Watched)
         Watches.push_back(std::make_unique<test::TInsertWatch>(*S));
