@@ -24,37 +24,57 @@ int ScaleExponent(double MaxAbs)
 
 // --- TFunctionOutput ----------------------------------------------------------------------------
 
-void TFunctionOutput::Reserve(int Count)
+TFunctionOutput::TFunctionOutput(TChartSeries& Target)
+    : FTarget(Target), FOrder(Target.XValues()->Order()), FFirst(Target.Count()),
+      FMode(Target.XValues()->FollowsOrder() ? omAppending : omAsTheyCome)
 {
-    FPoints.reserve(static_cast<size_t>(std::max(Count, 0)));
 }
 
-bool TFunctionOutput::SortFor(int Order)
+bool TFunctionOutput::ComesAtTheEnd(double X) const
 {
-    if (Order == loNone)
+    const TChartValueList& List = *FTarget.XValues();
+    if (FOrder == loNone || List.Count() == 0)
         return true;
-    if (std::any_of(FPoints.begin(), FPoints.end(), [](const TXY& P) { return std::isnan(P.X); }))
-        return false;
-    // Already in order (a function walks its source, mostly in X order):
-    // nothing to move.
-    const auto Before = [Order](const TXY& A, const TXY& B) { return Order == loAscending ? A.X < B.X : A.X > B.X; };
-    if (std::is_sorted(FPoints.begin(), FPoints.end(), Before))
-        return true;
-    std::stable_sort(FPoints.begin(), FPoints.end(), Before);
-    return true;
+    // AddXY puts a point after the last value not beyond it.
+    return FOrder == loAscending ? X >= List.Last() : X <= List.Last();
 }
 
-void TFunctionOutput::AddTo(TChartSeries& Target)
+void TFunctionOutput::StartHolding()
 {
-    TChartValueList& X = *Target.XValues();
-    // AddXY puts a point after the last value not beyond it: in a list that
-    // follows its order, the stable sort gives every point that place.
-    if (Target.Count() == 0 || X.FollowsOrder())
-        SortFor(X.Order());
+    FMode = omHolding;
+    const int Added = FTarget.Count() - FFirst;
+    if (Added <= 0)
+        return;
+    FHeld.reserve(static_cast<size_t>(Added) * 2);
+    for (int I = FFirst; I < FTarget.Count(); ++I)
+        FHeld.push_back({FTarget.XValues()->Value(I), FTarget.YValues()->Value(I)});
+    FTarget.DeleteRange(FFirst, Added);
+}
+
+void TFunctionOutput::Add(double X, double Y)
+{
+    if (FMode == omAppending && !ComesAtTheEnd(X))
+        StartHolding();
+    if (FMode == omHolding)
+        FHeld.push_back({X, Y});
+    else
+        FTarget.AddXY(X, Y, QString(), clPlotColor);
+}
+
+void TFunctionOutput::Finish()
+{
+    if (FMode != omHolding)
+        return;
     std::vector<TXY> Points;
-    Points.swap(FPoints);
+    Points.swap(FHeld);
+    FMode = omAsTheyCome;
+    const auto Before = [this](const TXY& A, const TXY& B) { return FOrder == loAscending ? A.X < B.X : A.X > B.X; };
+    // In a list that follows its order, AddXY one by one puts every point
+    // where the stable sort does; a NaN X would stop the search anywhere.
+    if (std::none_of(Points.begin(), Points.end(), [](const TXY& P) { return std::isnan(P.X); }))
+        std::stable_sort(Points.begin(), Points.end(), Before);
     for (const TXY& P : Points)
-        Target.AddXY(P.X, P.Y, QString(), clPlotColor);
+        FTarget.AddXY(P.X, P.Y, QString(), clPlotColor);
 }
 
 // --- TPlotFunction -------------------------------------------------------------------------------
@@ -348,11 +368,10 @@ void TPlotMovingFunction::DoCalculation(TChartSeries* Source, TChartValueList* N
     if (!Parent)
         return;
     const int P = PeriodPoints(Period());
-    TFunctionOutput Output;
-    Output.Reserve(Source->Count() - P + 1);
+    TFunctionOutput Output(*Parent);
     for (int K = P - 1; K < Source->Count(); ++K)
         AddFunctionXY(Output, Source->MandatoryIsY(), Calculate(Source, K - P + 1, K), NotMandatorySource->Value(K));
-    Output.AddTo(*Parent);
+    Output.Finish();
 }
 
 bool TPlotFunction::IsValidSource(TChartSeries*) const

@@ -32,33 +32,45 @@ inline constexpr int MaxFunctionPoints = 1000000;
 // overflow, and ordinary values give the very results they give unscaled.
 int ScaleExponent(double MaxAbs);
 
-// The points a function computes in one go, handed to a series together.
-// They are first put in the order of the series' X list (a stable sort, so
-// points of equal X keep the order they came in); each then lands at the
-// end of the list. Added one by one as they came, every point out of that
-// order would search and shift the list: the square of the count for one
-// computation, and a computation runs again at every point a growing source
-// gains. The series ends with the very points at the very indexes AddXY one
-// by one would give them. When a point's X is NaN (which has no place in an
-// order) or the list does not follow its order, they are added as they came.
+// The points a function computes in one go, added to a series so that each
+// lands at the end of its lists. Points that follow the order of the
+// series' X list go straight to its end. From the first point against that
+// order on, the output holds its points (with those it added before) and
+// Finish adds them in that order (a stable sort, so points of equal X keep
+// the order they came in). Added one by one as they came, every point out
+// of order would search and shift the lists: the square of the count for
+// one computation, and a computation runs again at every point a growing
+// source gains. The series ends with the very points at the very indexes
+// AddXY one by one would give them. When an X is NaN (which has no place in
+// an order), or the list did not follow its order to begin with, the
+// points are added as they came.
 class TFunctionOutput {
 public:
-    void Reserve(int Count);
-    void Add(double X, double Y) { FPoints.push_back({X, Y}); }
-    int Count() const { return static_cast<int>(FPoints.size()); }
-    // AddXY of every point (no label, the series colour), in the order of
-    // Target's X list; the output is empty afterwards.
-    void AddTo(TChartSeries& Target);
+    // Target's X list must keep its order until Finish.
+    explicit TFunctionOutput(TChartSeries& Target);
+    TFunctionOutput(const TFunctionOutput&) = delete;
+    TFunctionOutput& operator=(const TFunctionOutput&) = delete;
+
+    // AddXY(X, Y) with no label and the series colour, now or at Finish.
+    void Add(double X, double Y);
+    // Adds the points held; without it they are dropped.
+    void Finish();
 
 private:
     struct TXY {
         double X;
         double Y;
     };
-    // Puts the points in Order (a TChartValueList order); false, leaving
-    // them as they came, when an X is NaN.
-    bool SortFor(int Order);
-    std::vector<TXY> FPoints;
+    enum TMode { omAppending, omHolding, omAsTheyCome };
+    bool ComesAtTheEnd(double X) const;
+    // Takes back the points appended so far and holds them.
+    void StartHolding();
+
+    TChartSeries& FTarget;
+    int FOrder;      // the X list's order
+    int FFirst;      // the first index this output added at
+    TMode FMode;
+    std::vector<TXY> FHeld;
 };
 
 class TPlotFunction : public TComponent {
@@ -157,7 +169,7 @@ public:
     // is Y, else (Y, X). A result beyond the doubles (inf or NaN) adds no
     // point: it has no place on an axis.
     void AddFunctionXY(bool SourceIsY, double Y, double X, const QString& Label = QString());
-    // The same into Output, which the caller hands to the parent at the end.
+    // The same into Output, which the caller finishes.
     static void AddFunctionXY(TFunctionOutput& Output, bool SourceIsY, double Y, double X);
     // The parent's data sources that are series, in list order.
     std::vector<TChartSeries*> SourceSeriesList() const;

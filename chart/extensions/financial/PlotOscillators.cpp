@@ -74,7 +74,7 @@ void TCCIFunction::AddPoints(TChartSeries* Source)
     const int P = static_cast<int>(Truncated);
     const std::vector<double> TP = TypicalPrices(*Prices);
     const double C = FConstant == 0 ? 1 : FConstant;
-    TFunctionOutput Output;
+    TFunctionOutput Output(*Parent);
     for (size_t I = static_cast<size_t>(P) - 1; I < TP.size(); ++I) {
         const size_t First = I + 1 - static_cast<size_t>(P);
         double Sum = 0;
@@ -89,7 +89,7 @@ void TCCIFunction::AddPoints(TChartSeries* Source)
         if (Deviation != 0)
             Output.Add(Prices->DateValues()->Value(static_cast<int>(I)), (TP[I] - Average) / (C * Deviation));
     }
-    Output.AddTo(*Parent);
+    Output.Finish();
 }
 
 // --- TPVOFunction -------------------------------------------------------------------------------
@@ -147,8 +147,7 @@ void TPVOFunction::AddPoints(TChartSeries* Source)
     const TChartValueList& E2 = *FLongSeries->MandatoryValues();
     // Either average may be empty (one source point, a long period of 0).
     const int N = std::min({Source->Count(), E1.Count(), E2.Count()});
-    TFunctionOutput Output;
-    Output.Reserve(N);
+    TFunctionOutput Output(*Parent);
     for (int I = 0; I < N; ++I) {
         const double A = E1.Value(I);
         double V = A - E2.Value(I);
@@ -156,7 +155,7 @@ void TPVOFunction::AddPoints(TChartSeries* Source)
             V = A == 0 ? E2.Value(I) : V / A;
         Output.Add(Source->XValues()->Value(I), 100 * V);
     }
-    Output.AddTo(*Parent);
+    Output.Finish();
     FShortSeries->Clear();
     FLongSeries->Clear();
 }

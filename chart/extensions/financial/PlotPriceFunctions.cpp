@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <vector>
 
 namespace lp {
@@ -168,8 +169,12 @@ void TADXFunction::AddPoints(TChartSeries* Source)
     double TRs = 0;
     double PlusDMs = 0;
     double MinusDMs = 0;
-    TFunctionOutput Up;
-    TFunctionOutput Down;
+    std::optional<TFunctionOutput> Up;
+    std::optional<TFunctionOutput> Down;
+    if (FUpLine)
+        Up.emplace(*FUpLine);
+    if (FDownLine)
+        Down.emplace(*FDownLine);
     for (int I = 1; I <= Start; ++I) {
         TRs += M.TrueRange[static_cast<size_t>(I)];
         PlusDMs += M.PlusDM[static_cast<size_t>(I)];
@@ -184,13 +189,14 @@ void TADXFunction::AddPoints(TChartSeries* Source)
         }
         PlusDI[At] = Percent(PlusDMs, TRs);
         MinusDI[At] = Percent(MinusDMs, TRs);
-        Up.Add(X.Value(I), PlusDI[At]);
-        Down.Add(X.Value(I), MinusDI[At]);
+        if (Up)
+            Up->Add(X.Value(I), PlusDI[At]);
+        if (Down)
+            Down->Add(X.Value(I), MinusDI[At]);
     }
-    if (FUpLine)
-        Up.AddTo(*FUpLine);
-    if (FDownLine)
-        Down.AddTo(*FDownLine);
+    for (std::optional<TFunctionOutput>* Line : {&Up, &Down})
+        if (*Line)
+            (*Line)->Finish();
     const auto DX = [&](int J) {
         const auto At = static_cast<size_t>(J);
         return Percent(std::fabs(PlusDI[At] - MinusDI[At]), PlusDI[At] + MinusDI[At]);
@@ -200,14 +206,13 @@ void TADXFunction::AddPoints(TChartSeries* Source)
     for (int J = Start; J <= First; ++J)
         ADX += DX(J);
     ADX /= P - 1;
-    TFunctionOutput Output;
-    Output.Reserve(N - First);
+    TFunctionOutput Output(*Parent);
     Output.Add(X.Value(First), ADX);
     for (int I = First + 1; I < N; ++I) {
         ADX = ((P - 1) * ADX + DX(I)) / P;
         Output.Add(X.Value(I), ADX);
     }
-    Output.AddTo(*Parent);
+    Output.Finish();
 }
 
 // --- TRSIFunction -------------------------------------------------------------------------------

@@ -82,8 +82,7 @@ void TCLVFunction::AddPoints(TChartSeries* Source)
         return;
     const TChartValueList* Volumes = Volume() ? Volume()->MandatoryValues() : nullptr;
     double Last = 0;
-    TFunctionOutput Output;
-    Output.Reserve(Prices->Count());
+    TFunctionOutput Output(*ParentSeries());
     for (int I = 0; I < Prices->Count(); ++I) {
         const double High = Prices->HighValues()->Value(I);
         const double Low = Prices->LowValues()->Value(I);
@@ -96,7 +95,7 @@ void TCLVFunction::AddPoints(TChartSeries* Source)
         Output.Add(Prices->DateValues()->Value(I), V);
         Last = V;
     }
-    Output.AddTo(*ParentSeries());
+    Output.Finish();
 }
 
 // --- TOBVFunction -------------------------------------------------------------------------------
@@ -109,8 +108,7 @@ void TOBVFunction::AddPoints(TChartSeries* Source)
     const TChartValueList& Volumes = *Volume()->MandatoryValues();
     const int N = std::min(Prices->Count(), Volumes.Count());
     double Last = 0;
-    TFunctionOutput Output;
-    Output.Reserve(N);
+    TFunctionOutput Output(*ParentSeries());
     for (int I = 0; I < N; ++I) {
         double V = Volumes.Value(I);
         if (I >= 1)
@@ -118,7 +116,7 @@ void TOBVFunction::AddPoints(TChartSeries* Source)
         Output.Add(Prices->DateValues()->Value(I), V);
         Last = V;
     }
-    Output.AddTo(*ParentSeries());
+    Output.Finish();
 }
 
 void RegisterVolumeIndicatorFunctions()

@@ -160,7 +160,7 @@ void TCustomFittingFunction::AddFittedPoints(TChartSeries* Source)
     FFactor = std::max(1, FFactor);
     const TChartValueList& Positions = *Source->OtherValues();
     const bool IsY = Source->MandatoryIsY();
-    TFunctionOutput Output;
+    TFunctionOutput Output(*ParentSeries());
     const auto AddAt = [&](double X) {
         const auto Y = PolynomialValue(FPolyDegree, FAnswerVector, static_cast<TPolyReal>(X) - FMinX) + FYOffset;
         AddFunctionXY(Output, IsY, static_cast<double>(Y), X);
@@ -172,7 +172,7 @@ void TCustomFittingFunction::AddFittedPoints(TChartSeries* Source)
             AddAt(X0 + K * Step);
     }
     AddAt(Positions.Value(End));
-    Output.AddTo(*ParentSeries());
+    Output.Finish();
 }
 
 // --- TCustomTrendFunction -----------------------------------------------------------------------

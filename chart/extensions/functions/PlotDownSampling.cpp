@@ -170,11 +170,10 @@ void TDownSamplingFunction::AddPoints(TChartSeries* Source)
     Points.Y.assign(Y.Data(), Y.Data() + Y.Count());
     const TXYList Reduced = DownSample(Points, FMethod, FTolerance);
     FOutputCount = static_cast<int>(Reduced.Size());
-    TFunctionOutput Output;
-    Output.Reserve(FOutputCount);
+    TFunctionOutput Output(*Parent);
     for (size_t I = 0; I < Reduced.Size(); ++I)
         Output.Add(Reduced.X[I], Reduced.Y[I]);
-    Output.AddTo(*Parent);
+    Output.Finish();
 }
 
 void RegisterDownSamplingFunction()

@@ -149,11 +149,10 @@ void TMACDFunction::AddPoints(TChartSeries* Source)
         FSlow->InternalSetPeriod(Period());
         FSlow->AddPoints(Source);
         const int N = std::min(FFastSeries->Count(), FSlowSeries->Count());
-        TFunctionOutput Output;
-        Output.Reserve(N);
+        TFunctionOutput Output(*Parent);
         for (int I = 0; I < N; ++I)
             Output.Add(Source->XValues()->Value(I), FFastSeries->YValues()->Value(I) - FSlowSeries->YValues()->Value(I));
-        Output.AddTo(*Parent);
+        Output.Finish();
         FFastSeries->Clear();
         FSlowSeries->Clear();
     }
@@ -181,11 +180,10 @@ void TMACDFunction::FillHistogram(TChartSeries& Parent)
     FHistogram->BeginUpdate();
     FHistogram->Clear();
     const int N = std::min(FMACDExp->Count(), Parent.Count());
-    TFunctionOutput Output;
-    Output.Reserve(N);
+    TFunctionOutput Output(*FHistogram);
     for (int I = 0; I < N; ++I)
         Output.Add(FMACDExp->XValues()->Value(I), Parent.YValues()->Value(I) - FMACDExp->YValues()->Value(I));
-    Output.AddTo(*FHistogram);
+    Output.Finish();
     FHistogram->EndUpdate();
 }
 
@@ -306,8 +304,7 @@ void TBollingerFunction::AddBand(TChartSeries& Source, TChartSeries& Target, dou
     // two that brings the largest value of its windows below 1 (see
     // ScaleExponent), so the sums of squares of values near the limit of the
     // doubles stay finite and ordinary values give their unscaled results.
-    TFunctionOutput Output;
-    Output.Reserve(Source.Count() - Points + 1);
+    TFunctionOutput Output(Target);
     int Exponent = 0;
     double Factor = 1; // 2^-Exponent, exact
     const auto Scaled = [&](int J) { return V.Value(J) * Factor; };
@@ -341,7 +338,7 @@ void TBollingerFunction::AddBand(TChartSeries& Source, TChartSeries& Target, dou
         const double Deviation = Variance > 0 ? std::ldexp(std::sqrt(Variance), Exponent) : 0;
         AddFiniteXY(Output, X.Value(I - 1), Averages.YValues()->Value(At) + D * Deviation);
     }
-    Output.AddTo(Target);
+    Output.Finish();
 }
 
 void TBollingerFunction::AddPoints(TChartSeries* Source)
@@ -397,7 +394,7 @@ void TCrossPointsFunction::AddPoints(TChartSeries*)
     Parent->Clear();
     if (A.Count() < 2 || B.Count() < 2)
         return;
-    TFunctionOutput Output;
+    TFunctionOutput Output(*Parent);
     int I = 0;
     int J = 0;
     while (I + 1 < A.Count() && J + 1 < B.Count()) {
@@ -411,7 +408,7 @@ void TCrossPointsFunction::AddPoints(TChartSeries*)
         else
             ++I;
     }
-    Output.AddTo(*Parent);
+    Output.Finish();
 }
 
 // --- TPerimeterFunction -------------------------------------------------------------------------
@@ -450,11 +447,10 @@ void TPerimeterFunction::AddPoints(TChartSeries* Source)
     // A corner projected beyond the end of a logarithmic axis can turn back
     // into a value past the doubles: that corner is left out, and the
     // outline closes on the first corner added.
-    TFunctionOutput Output;
-    Output.Reserve(Points.Length());
+    TFunctionOutput Output(*Parent);
     for (const TPoint& P : Points)
         AddFiniteXY(Output, Source->XScreenToValue(P.X), Source->YScreenToValue(P.Y));
-    Output.AddTo(*Parent);
+    Output.Finish();
     if (Parent->Count() > 0)
         Parent->AddXY(Parent->XValues()->Value(0), Parent->YValues()->Value(0), QString(), clPlotColor);
 }

@@ -190,15 +190,14 @@ void TExpMovAveFunction::AddPoints(TChartSeries* Source)
     const TChartValueList& X = *Source->OtherValues();
     const bool IsY = Source->MandatoryIsY();
     const double K = 2 / (Period() + 1);
-    TFunctionOutput Output;
-    Output.Reserve(Source->Count());
+    TFunctionOutput Output(*Parent);
     double E = V.Value(0);
     AddFunctionXY(Output, IsY, E, X.Value(0));
     for (int I = 1; I < Source->Count(); ++I) {
         E = V.Value(I) * K + (1 - K) * E;
         AddFunctionXY(Output, IsY, E, X.Value(I));
     }
-    Output.AddTo(*Parent);
+    Output.Finish();
 }
 
 // --- Momentum and performance -------------------------------------------------------------------

@@ -374,18 +374,41 @@ TEST(FunctionOutput, PutInTheListsOrderThenAppended)
         TChartSeries Together;
         OneByOne.XValues()->SetOrder(Order);
         Together.XValues()->SetOrder(Order);
-        TFunctionOutput Output;
+        TInsertWatch Watch(Together);
+        TFunctionOutput Output(Together);
         for (const auto& [X, Y] : Computed) {
             OneByOne.AddXY(X, Y);
             Output.Add(X, Y);
         }
-        TInsertWatch Watch(Together);
-        Output.AddTo(Together);
+        Output.Finish();
         EXPECT_EQ(PointsOf(&Together), PointsOf(&OneByOne));
-        EXPECT_EQ(Watch.Added, 6);
         EXPECT_EQ(Watch.Shifted, 0);
-        EXPECT_EQ(Output.Count(), 0);
     }
+}
+
+TEST(FunctionOutput, PointsInOrderGoStraightToTheEnd)
+{
+    TChartSeries Target;
+    Target.AddXY(1, 10);
+    TInsertWatch Watch(Target);
+    TFunctionOutput Output(Target);
+    Output.Add(1, 20);
+    Output.Add(4, 30);
+    EXPECT_EQ(Target.Count(), 3); // added at once, nothing held
+    // A point against the order: the two added are taken back and held
+    // with it; all three land in order at the end.
+    Output.Add(2, 40);
+    EXPECT_EQ(Target.Count(), 1);
+    Output.Add(5, 50);
+    Output.Finish();
+    EXPECT_EQ(PointsOf(&Target), (TPoints{{1, 10}, {1, 20}, {2, 40}, {4, 30}, {5, 50}}));
+    EXPECT_EQ(Watch.Shifted, 0);
+    // Not finished: what was held is dropped.
+    {
+        TFunctionOutput Dropped(Target);
+        Dropped.Add(0, 1);
+    }
+    EXPECT_EQ(Target.Count(), 5);
 }
 
 // Both series hold the same points, NaN X where the other has NaN X.
@@ -403,12 +426,12 @@ void ExpectSamePoints(const TChartSeries& A, const TChartSeries& B)
 TEST(FunctionOutput, NaNOrAListOutOfItsOrderTakesThePointsAsTheyCame)
 {
     const auto AddBothWays = [](TChartSeries& OneByOne, TChartSeries& Together, const TPoints& Computed) {
-        TFunctionOutput Output;
+        TFunctionOutput Output(Together);
         for (const auto& [X, Y] : Computed) {
             OneByOne.AddXY(X, Y);
             Output.Add(X, Y);
         }
-        Output.AddTo(Together);
+        Output.Finish();
         ExpectSamePoints(OneByOne, Together);
     };
     // A NaN X has no place in an order: AddXY one by one places them.
@@ -441,7 +464,7 @@ TEST(FunctionOutput, AMovingWindowOverASourceAgainstTheOrderAppendsEveryPoint)
     TInsertWatch Watch(*T.Parent);
     T.Feed(F, {Source});
     ExpectPoints(T.Parent, {{1, 90}, {2, 150}, {3, 210}, {4, 270}});
-    EXPECT_EQ(Watch.Added, 4);
+    EXPECT_GE(Watch.Added, 4);
     EXPECT_EQ(Watch.Shifted, 0);
 }
 
