@@ -25,18 +25,17 @@ int ScaleExponent(double MaxAbs)
 // --- TFunctionOutput ----------------------------------------------------------------------------
 
 TFunctionOutput::TFunctionOutput(TChartSeries& Target)
-    : FTarget(Target), FOrder(Target.XValues()->Order()), FFirst(Target.Count()),
-      FMode(Target.XValues()->FollowsOrder() ? omAppending : omAsTheyCome)
+    : FTarget(Target), FUnordered(Target.XValues()->Order() == loNone),
+      FAscending(Target.XValues()->Order() == loAscending), FFirst(Target.Count()),
+      FMode(Target.XValues()->FollowsOrder() ? omAppending : omAsTheyCome), FHasLast(Target.Count() > 0)
 {
+    if (FHasLast)
+        FLast = Target.XValues()->Last();
 }
 
-bool TFunctionOutput::ComesAtTheEnd(double X) const
+void TFunctionOutput::Append(double X, double Y)
 {
-    const TChartValueList& List = *FTarget.XValues();
-    if (FOrder == loNone || List.Count() == 0)
-        return true;
-    // AddXY puts a point after the last value not beyond it.
-    return FOrder == loAscending ? X >= List.Last() : X <= List.Last();
+    FTarget.AddXY(X, Y, QString(), clPlotColor);
 }
 
 void TFunctionOutput::StartHolding()
@@ -51,9 +50,9 @@ void TFunctionOutput::StartHolding()
     FTarget.DeleteRange(FFirst, Added);
 }
 
-void TFunctionOutput::Add(double X, double Y)
+void TFunctionOutput::AddAgainstOrder(double X, double Y)
 {
-    if (FMode == omAppending && !ComesAtTheEnd(X))
+    if (FMode == omAppending)
         StartHolding();
     if (FMode == omHolding)
         FHeld.push_back({X, Y});
@@ -68,7 +67,7 @@ void TFunctionOutput::Finish()
     std::vector<TXY> Points;
     Points.swap(FHeld);
     FMode = omAsTheyCome;
-    const auto Before = [this](const TXY& A, const TXY& B) { return FOrder == loAscending ? A.X < B.X : A.X > B.X; };
+    const auto Before = [this](const TXY& A, const TXY& B) { return FAscending ? A.X < B.X : A.X > B.X; };
     // In a list that follows its order, AddXY one by one puts every point
     // where the stable sort does; a NaN X would stop the search anywhere.
     if (std::none_of(Points.begin(), Points.end(), [](const TXY& P) { return std::isnan(P.X); }))

@@ -52,7 +52,16 @@ public:
     TFunctionOutput& operator=(const TFunctionOutput&) = delete;
 
     // AddXY(X, Y) with no label and the series colour, now or at Finish.
-    void Add(double X, double Y);
+    // (Inline: a function adds every point it computes through it.)
+    void Add(double X, double Y)
+    {
+        if (FMode == omAppending && ComesAtTheEnd(X)) {
+            FLast = X;
+            FHasLast = true;
+            Append(X, Y);
+        } else
+            AddAgainstOrder(X, Y);
+    }
     // Adds the points held; without it they are dropped.
     void Finish();
 
@@ -62,14 +71,26 @@ private:
         double Y;
     };
     enum TMode { omAppending, omHolding, omAsTheyCome };
-    bool ComesAtTheEnd(double X) const;
+    // Whether AddXY puts X at the end: after the last value not beyond it.
+    // (A point the series refused leaves FLast beyond its last value: a
+    // later point may then be held without need, never appended out of
+    // order.)
+    bool ComesAtTheEnd(double X) const
+    {
+        return FUnordered || !FHasLast || (FAscending ? X >= FLast : X <= FLast);
+    }
+    void Append(double X, double Y);
+    void AddAgainstOrder(double X, double Y);
     // Takes back the points appended so far and holds them.
     void StartHolding();
 
     TChartSeries& FTarget;
-    int FOrder;      // the X list's order
+    bool FUnordered; // the X list's order is none
+    bool FAscending; // else descending
     int FFirst;      // the first index this output added at
     TMode FMode;
+    bool FHasLast;   // FLast holds the X list's last value
+    double FLast = 0;
     std::vector<TXY> FHeld;
 };
 
