@@ -1,5 +1,6 @@
 // The function walks (all points, by period, moving window, many series)
-// and the basic functions, against hand-computed tables.
+// and the basic functions, against hand-computed tables; a function's output
+// reaching its series in the order of its X list.
 
 #include "EngineTestUtil.h"
 #include "chart/canvas/PlotConst.h"
@@ -362,9 +363,9 @@ TEST(PlotFunction, MovingWindow)
 // Regression: a function added its output point by point as it computed
 // them; points against the order of the output's X list were each searched
 // for and shifted in (the square of the count per computation, the cube
-// over a source growing point by point). Now the output is put in order
-// once and every point appended, with the very result AddXY one by one
-// gives: equal X in the order they came.
+// over a source growing point by point). Now the points are held from the
+// first one against the order, put in order once and appended, with the
+// very result AddXY one by one gives: equal X in the order they came.
 TEST(FunctionOutput, PutInTheListsOrderThenAppended)
 {
     const TPoints Computed = {{3, 0}, {1, 1}, {2, 2}, {1, 3}, {3, 4}, {0, 5}};

@@ -1,6 +1,7 @@
 // The extensions' start-up registers each series type with its gallery text,
 // page and number of gallery series, and every class it lists for reading;
-// every registered series answers its legend and mark texts for any point.
+// every registered series answers its legend and mark texts for any point,
+// and paints values near the limit of the doubles and NaN.
 
 #include "chart/engine/PlotChart.h"
 #include "chart/engine/PlotImageTool.h"

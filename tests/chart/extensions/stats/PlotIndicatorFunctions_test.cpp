@@ -1,7 +1,8 @@
 // MACD with its signal line and histogram, Bollinger bands in both average
 // modes, with a period too small for one point and with values near the
 // limit of the doubles, cross points and the closed convex perimeter (also
-// on a logarithmic axis); a reference picture of MACD with its lines.
+// on a logarithmic axis); the functions over prices growing point by point,
+// days newest first; a reference picture of MACD with its lines.
 
 #include "chart/extensions/stats/PlotIndicatorFunctions.h"
 

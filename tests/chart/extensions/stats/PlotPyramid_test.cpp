@@ -1,5 +1,6 @@
 // Pyramid: slice shares and widths, a zero total, nulls, series positions,
-// clicks and the reference picture.
+// clicks, far and non-finite values (also fed by a down-sampling) and the
+// reference picture.
 
 #include "chart/extensions/stats/PlotPyramid.h"
 
