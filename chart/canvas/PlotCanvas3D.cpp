@@ -352,6 +352,9 @@ void TPlotCanvas3D::Arc(int X1, int Y1, int X2, int Y2, int X3, int Y3, int X4, 
 void TPlotCanvas3D::Donut(int XCenter, int YCenter, int XRadius, int YRadius, double StartAngle, double EndAngle,
                           double HolePercent)
 {
+    // A slice whose angles are not numbers has no place on the circle.
+    if (!std::isfinite(StartAngle) || !std::isfinite(EndAngle))
+        return;
     const double innerX = XRadius * HolePercent * 0.01;
     const double innerY = YRadius * HolePercent * 0.01;
     const auto pointAt = [&](double angle, double rx, double ry) {

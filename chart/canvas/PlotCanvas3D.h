@@ -87,6 +87,7 @@ public:
     // A filled ring sector between StartAngle and EndAngle (radians, counter-
     // clockwise from three o'clock), its hole HolePercent of the radii, built
     // as one device path and stroked and filled with the pen and brush.
+    // Nothing for an angle that is not finite.
     void Donut(int XCenter, int YCenter, int XRadius, int YRadius, double StartAngle, double EndAngle,
                double HolePercent) override;
     // Nothing for nullptr or an empty graphic.
@@ -212,7 +213,8 @@ public:
     // viewer. Faces are judged in the reading of the picture in which the
     // cover at Z1 is the one seen. With Gradient the cover and the outer
     // wall are filled by it. The caller's state is unchanged but for the
-    // brush colour (the base colour).
+    // brush colour (the base colour). Nothing for an angle that is not
+    // finite.
     void Pie3D(int XCenter, int YCenter, int XRadius, int YRadius, int Z0, int Z1, double StartAngle, double EndAngle,
                bool DarkSides, bool DrawSides, int DonutPercent, TCustomPlotGradient* Gradient) override;
     void Plane3D(const TPoint& P0, const TPoint& P1, int Z0, int Z1) override;

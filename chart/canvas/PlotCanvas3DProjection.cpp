@@ -802,6 +802,9 @@ void TPlotCanvas3D::Pie3D(int XCenter, int YCenter, int XRadius, int YRadius, in
                           double EndAngle, bool DarkSides, bool DrawSides, int DonutPercent,
                           TCustomPlotGradient* Gradient)
 {
+    // A slice whose angles are not numbers has no place on the circle.
+    if (!std::isfinite(StartAngle) || !std::isfinite(EndAngle))
+        return;
     const double sweepDegrees = std::fabs(EndAngle - StartAngle) / kDegree;
     const int count = RoundToInt32(std::min(sweepDegrees * 0.5, static_cast<double>(kPieMaxPoints - 2))) + 2;
     const double step = (EndAngle - StartAngle) / (count - 1);

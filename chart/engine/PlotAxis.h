@@ -65,6 +65,17 @@ class TCustomAxisPanel;
 // plus or minus this value): the graphics here take 32-bit coordinates.
 inline int PlotMaxPixelPos = 67108863;
 
+// A pixel coordinate or length computed in doubles, rounded and held within
+// plus or minus PlotMaxPixelPos (a shape far off the device is drawn at
+// that distance instead of failing the paint); NaN gives 0.
+inline int RoundPixel(double Value)
+{
+    if (std::isnan(Value))
+        return 0;
+    const double Limit = PlotMaxPixelPos;
+    return RoundToInt32(std::clamp(Value, -Limit, Limit));
+}
+
 // The value-to-pixel mapping of a linear axis taken once (its range, scale
 // and pixel span), so that loops over many values map them without a call
 // per value: the very pixels CalcPosValue gives on that axis.

@@ -44,14 +44,6 @@ int AddPixels(int A, long long B)
     return static_cast<int>(std::clamp(static_cast<long long>(A) + B, -Limit, Limit));
 }
 
-int RoundPixel(double V)
-{
-    if (std::isnan(V))
-        return 0;
-    const double Limit = PlotMaxPixelPos;
-    return RoundToInt32(std::clamp(V, -Limit, Limit));
-}
-
 // Restores a flag when the scope ends (also when drawing raises).
 struct TFlagRestore {
     bool& Flag;

@@ -22,6 +22,62 @@ int ScaleExponent(double MaxAbs)
     return Exponent;
 }
 
+// --- TFunctionOutput ----------------------------------------------------------------------------
+
+TFunctionOutput::TFunctionOutput(TChartSeries& Target)
+    : FTarget(Target), FUnordered(Target.XValues()->Order() == loNone),
+      FAscending(Target.XValues()->Order() == loAscending), FFirst(Target.Count()),
+      FMode(Target.XValues()->FollowsOrder() ? omAppending : omAsTheyCome), FHasLast(Target.Count() > 0)
+{
+    if (FHasLast)
+        FLast = Target.XValues()->Last();
+}
+
+void TFunctionOutput::Append(double X, double Y)
+{
+    FTarget.AddXY(X, Y, QString(), clPlotColor);
+}
+
+void TFunctionOutput::StartHolding()
+{
+    FMode = omHolding;
+    const int Added = FTarget.Count() - FFirst;
+    if (Added <= 0)
+        return;
+    FHeld.reserve(static_cast<size_t>(Added) * 2);
+    for (int I = FFirst; I < FTarget.Count(); ++I)
+        FHeld.push_back({FTarget.XValues()->Value(I), FTarget.YValues()->Value(I)});
+    FTarget.DeleteRange(FFirst, Added);
+}
+
+void TFunctionOutput::AddAgainstOrder(double X, double Y)
+{
+    if (FMode == omAppending)
+        StartHolding();
+    if (FMode == omHolding)
+        FHeld.push_back({X, Y});
+    else
+        FTarget.AddXY(X, Y, QString(), clPlotColor);
+}
+
+void TFunctionOutput::Finish()
+{
+    if (FMode != omHolding)
+        return;
+    std::vector<TXY> Points;
+    Points.swap(FHeld);
+    FMode = omAsTheyCome;
+    const auto Before = [this](const TXY& A, const TXY& B) { return FAscending ? A.X < B.X : A.X > B.X; };
+    // In a list that follows its order, AddXY one by one puts every point
+    // where the stable sort does; a NaN X would stop the search anywhere.
+    if (std::none_of(Points.begin(), Points.end(), [](const TXY& P) { return std::isnan(P.X); }))
+        std::stable_sort(Points.begin(), Points.end(), Before);
+    for (const TXY& P : Points)
+        FTarget.AddXY(P.X, P.Y, QString(), clPlotColor);
+}
+
+// --- TPlotFunction -------------------------------------------------------------------------------
+
 TPlotFunction::TPlotFunction(TComponent* AOwner) : TComponent(AOwner) {}
 
 void TPlotFunction::Assign(const TPersistent* Source)
@@ -185,6 +241,16 @@ void TPlotFunction::AddFunctionXY(bool SourceIsY, double Y, double X, const QStr
         FParent->AddXY(Y, X, Label, clPlotColor);
 }
 
+void TPlotFunction::AddFunctionXY(TFunctionOutput& Output, bool SourceIsY, double Y, double X)
+{
+    if (!std::isfinite(X) || !std::isfinite(Y))
+        return;
+    if (SourceIsY)
+        Output.Add(X, Y);
+    else
+        Output.Add(Y, X);
+}
+
 void TPlotFunction::CalculatePeriod(TChartSeries* Source, double X, int FirstIndex, int LastIndex)
 {
     AddFunctionXY(Source->MandatoryIsY(), Calculate(Source, FirstIndex, LastIndex), X);
@@ -297,9 +363,14 @@ TPlotMovingFunction::TPlotMovingFunction(TComponent* AOwner) : TPlotFunction(AOw
 
 void TPlotMovingFunction::DoCalculation(TChartSeries* Source, TChartValueList* NotMandatorySource)
 {
+    TChartSeries* Parent = ParentSeries();
+    if (!Parent)
+        return;
     const int P = PeriodPoints(Period());
+    TFunctionOutput Output(*Parent);
     for (int K = P - 1; K < Source->Count(); ++K)
-        AddFunctionXY(Source->MandatoryIsY(), Calculate(Source, K - P + 1, K), NotMandatorySource->Value(K));
+        AddFunctionXY(Output, Source->MandatoryIsY(), Calculate(Source, K - P + 1, K), NotMandatorySource->Value(K));
+    Output.Finish();
 }
 
 bool TPlotFunction::IsValidSource(TChartSeries*) const

@@ -32,6 +32,68 @@ inline constexpr int MaxFunctionPoints = 1000000;
 // overflow, and ordinary values give the very results they give unscaled.
 int ScaleExponent(double MaxAbs);
 
+// The points a function computes in one go, added to a series so that each
+// lands at the end of its lists. Points that follow the order of the
+// series' X list go straight to its end. From the first point against that
+// order on, the output holds its points (with those it added before) and
+// Finish adds them in that order (a stable sort, so points of equal X keep
+// the order they came in). Added one by one as they came, every point out
+// of order would search and shift the lists: the square of the count for
+// one computation, and a computation runs again at every point a growing
+// source gains. The series ends with the very points at the very indexes
+// AddXY one by one would give them. When an X is NaN (which has no place in
+// an order), or the list did not follow its order to begin with, the
+// points are added as they came.
+class TFunctionOutput {
+public:
+    // Target's X list must keep its order until Finish.
+    explicit TFunctionOutput(TChartSeries& Target);
+    TFunctionOutput(const TFunctionOutput&) = delete;
+    TFunctionOutput& operator=(const TFunctionOutput&) = delete;
+
+    // AddXY(X, Y) with no label and the series colour, now or at Finish.
+    // (Inline: a function adds every point it computes through it.)
+    void Add(double X, double Y)
+    {
+        if (FMode == omAppending && ComesAtTheEnd(X)) {
+            FLast = X;
+            FHasLast = true;
+            Append(X, Y);
+        } else
+            AddAgainstOrder(X, Y);
+    }
+    // Adds the points held; without it they are dropped.
+    void Finish();
+
+private:
+    struct TXY {
+        double X;
+        double Y;
+    };
+    enum TMode { omAppending, omHolding, omAsTheyCome };
+    // Whether AddXY puts X at the end: after the last value not beyond it.
+    // (A point the series refused leaves FLast beyond its last value: a
+    // later point may then be held without need, never appended out of
+    // order.)
+    bool ComesAtTheEnd(double X) const
+    {
+        return FUnordered || !FHasLast || (FAscending ? X >= FLast : X <= FLast);
+    }
+    void Append(double X, double Y);
+    void AddAgainstOrder(double X, double Y);
+    // Takes back the points appended so far and holds them.
+    void StartHolding();
+
+    TChartSeries& FTarget;
+    bool FUnordered; // the X list's order is none
+    bool FAscending; // else descending
+    int FFirst;      // the first index this output added at
+    TMode FMode;
+    bool FHasLast;   // FLast holds the X list's last value
+    double FLast = 0;
+    std::vector<TXY> FHeld;
+};
+
 class TPlotFunction : public TComponent {
     Q_OBJECT
 public:
@@ -128,6 +190,8 @@ public:
     // is Y, else (Y, X). A result beyond the doubles (inf or NaN) adds no
     // point: it has no place on an axis.
     void AddFunctionXY(bool SourceIsY, double Y, double X, const QString& Label = QString());
+    // The same into Output, which the caller finishes.
+    static void AddFunctionXY(TFunctionOutput& Output, bool SourceIsY, double Y, double X);
     // The parent's data sources that are series, in list order.
     std::vector<TChartSeries*> SourceSeriesList() const;
     // The parent series was cleared.

@@ -12,6 +12,7 @@
 #include "chart/canvas/PlotRoutines.h"
 #include "chart/engine/PlotAxis.h"
 #include "chart/engine/PlotAxisPanel.h"
+#include "chart/engine/PlotFunction.h"
 #include "chart/engine/PlotLegend.h"
 #include "chart/engine/PlotMarks.h"
 #include "chart/engine/PlotSeries.h"
@@ -31,14 +32,6 @@ namespace {
 
 constexpr double Pi = std::numbers::pi;
 constexpr double TwoPi = 2 * std::numbers::pi;
-
-// A double rounded to the int range (never undefined for far values).
-int RoundClamped(double Value)
-{
-    if (!std::isfinite(Value))
-        return 0;
-    return RoundToInt32(std::clamp(Value, -1e9, 1e9));
-}
 
 } // namespace
 
@@ -221,11 +214,11 @@ void TCircledSeries::CalcCircleRect(const TRect& Rect)
         // The horizontal half-axis in vertical pixels.
         const double XInY = XR / Ratio;
         if (XInY > YR) {
-            const int Dif = RoundClamped(XR - YR * Ratio);
+            const int Dif = RoundPixel(XR - YR * Ratio);
             FCircleRect.Left += Dif;
             FCircleRect.Right -= Dif;
         } else if (YR > XInY) {
-            const int Dif = RoundClamped(YR - XInY);
+            const int Dif = RoundPixel(YR - XInY);
             FCircleRect.Top += Dif;
             FCircleRect.Bottom -= Dif;
         }
@@ -237,8 +230,8 @@ void TCircledSeries::CalcCircleRect(const TRect& Rect)
 void TCircledSeries::AngleToPos(double Angle, double AXRadius, double AYRadius, int& X, int& Y) const
 {
     const double A = Angle + FRotationRadians;
-    X = FCircleXCenter + RoundClamped(std::cos(A) * AXRadius);
-    Y = FCircleYCenter - RoundClamped(std::sin(A) * AYRadius);
+    X = FCircleXCenter + RoundPixel(std::cos(A) * AXRadius);
+    Y = FCircleYCenter - RoundPixel(std::sin(A) * AYRadius);
 }
 
 double TCircledSeries::PointToAngle(int X, int Y) const
@@ -598,14 +591,15 @@ void TPieSeries::GroupOtherSlice()
     FGroupedCount = 0;
     if (FOtherSlice->Style() == poNone)
         return;
+    const double Scale = SliceScale();
     double Total = 0;
     for (int I = 0; I < Count(); ++I)
-        Total += std::abs(YValues()->Value(I));
+        Total += SliceValue(I) * Scale;
     if (!(Total > 0))
         return;
     for (int I = 0; I < Count(); ++I) {
-        const double V = std::abs(YValues()->Value(I));
-        const double Measure = FOtherSlice->Style() == poBelowPercent ? V * 100.0 / Total : V;
+        const double V = SliceValue(I);
+        const double Measure = FOtherSlice->Style() == poBelowPercent ? V * Scale * 100.0 / Total : V;
         if (Measure < FOtherSlice->Value()) {
             FGrouped[static_cast<size_t>(I)] = true;
             FOtherSum += V;
@@ -631,9 +625,16 @@ std::vector<int> TPieSeries::GroupedPoints() const
 
 double TPieSeries::SliceValue(int Index) const
 {
-    if (Index == Count())
-        return FGroupedCount > 0 ? FOtherSum : 0;
-    return std::abs(YValues()->Value(Index));
+    const double Value = Index == Count() ? (FGroupedCount > 0 ? FOtherSum : 0) : std::abs(YValues()->Value(Index));
+    return std::isfinite(Value) ? Value : 0;
+}
+
+double TPieSeries::SliceScale() const
+{
+    double Largest = 0;
+    for (int I = 0; I < Count(); ++I)
+        Largest = std::max(Largest, SliceValue(I));
+    return std::ldexp(1.0, -ScaleExponent(Largest));
 }
 
 TColor TPieSeries::SliceColor(int Index) const
@@ -653,13 +654,15 @@ void TPieSeries::CalcAngles()
     const int First = FirstVisibleIndex();
     const int Last = std::min(LastVisibleIndex(), N - 1);
     const bool HasVisible = First >= 0 && Last >= First;
+    // The sums are scaled (SliceScale): A / S is each slice's share.
+    const double Scale = SliceScale();
     double S = 0;
     if (FOtherSlice->Style() == poNone && HasVisible) {
         for (int I = First; I <= Last; ++I)
-            S += std::abs(YValues()->Value(I));
+            S += SliceValue(I) * Scale;
     } else {
         for (int I = 0; I < N; ++I)
-            S += std::abs(YValues()->Value(I));
+            S += SliceValue(I) * Scale;
     }
     double A = 0;
     double Prev = 0;
@@ -672,7 +675,7 @@ void TPieSeries::CalcAngles()
             Ang.EndAngle = T;
         else {
             if (!Grouped)
-                A += SliceValue(I);
+                A += SliceValue(I) * Scale;
             Ang.EndAngle = A == S ? T : A * T / S;
         }
         if (Ang.EndAngle - Ang.StartAngle > T)
@@ -705,7 +708,7 @@ TPoint TPieSeries::ExplodeOffset(int Index) const
     if (!FIsExploded || E <= 0 || Index < 0 || Index >= AngleCount())
         return TPoint{0, 0};
     const double A = FAngles[static_cast<size_t>(Index)].MidAngle + RotationRadians();
-    return TPoint{RoundClamped(FXRadius * E * 0.01 * std::cos(A)), -RoundClamped(FYRadius * E * 0.01 * std::sin(A))};
+    return TPoint{RoundPixel(FXRadius * E * 0.01 * std::cos(A)), -RoundPixel(FYRadius * E * 0.01 * std::sin(A))};
 }
 
 // --- Drawing ------------------------------------------------------------------------------------
@@ -800,7 +803,7 @@ void TPieSeries::DoAfterDrawValues()
 int TPieSeries::SliceEndDepth(int Index) const
 {
     if (Index >= 0 && Index < FSliceHeight.Count())
-        return DepthStart() + RoundClamped(FSliceHeight.Value(Index) * (DepthEnd() - DepthStart()) * 0.01);
+        return DepthStart() + RoundPixel(FSliceHeight.Value(Index) * (DepthEnd() - DepthStart()) * 0.01);
     return DepthEnd();
 }
 

@@ -380,7 +380,13 @@ protected:
 private:
     void ApplyExplodeBiggest();
     TColor SliceColor(int Index) const;
+    // The absolute value of point Index (Count(): the "other" slice); 0 for
+    // a value beyond the doubles or NaN, which has no share of the circle.
     double SliceValue(int Index) const;
+    // The power of two that brings the largest slice value below 1: sums of
+    // slice values near the limit of the doubles, taken of the values times
+    // it, stay finite, and ordinary values give their unscaled shares.
+    double SliceScale() const;
     std::vector<int> SliceDrawOrder() const;
     int SliceEndDepth(int Index) const;
 

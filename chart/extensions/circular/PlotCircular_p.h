@@ -15,15 +15,6 @@ namespace lp::circular {
 
 inline constexpr double DegToRad = std::numbers::pi / 180.0;
 
-// A double rounded to a pixel; far or invalid values are clamped, never
-// undefined.
-inline int RoundPixel(double Value)
-{
-    if (!std::isfinite(Value))
-        return 0;
-    return RoundToInt32(std::clamp(Value, -1e9, 1e9));
-}
-
 // The shortest decimal text of a number ("0.2", "-1.5", "10").
 inline QString ShortestText(double Value)
 {

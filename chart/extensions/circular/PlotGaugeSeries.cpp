@@ -21,7 +21,6 @@
 namespace lp {
 
 using circular::DegToRad;
-using circular::RoundPixel;
 
 namespace {
 

@@ -25,7 +25,6 @@
 namespace lp {
 
 using circular::DegToRad;
-using circular::RoundPixel;
 
 const QString PolarDegreeSign = QString(QChar(0xB0));
 

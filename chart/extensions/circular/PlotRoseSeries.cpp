@@ -23,7 +23,6 @@
 namespace lp {
 
 using circular::DegToRad;
-using circular::RoundPixel;
 
 namespace {
 

@@ -19,7 +19,6 @@
 
 namespace lp {
 
-using circular::RoundPixel;
 
 namespace {
 

@@ -74,6 +74,7 @@ void TCCIFunction::AddPoints(TChartSeries* Source)
     const int P = static_cast<int>(Truncated);
     const std::vector<double> TP = TypicalPrices(*Prices);
     const double C = FConstant == 0 ? 1 : FConstant;
+    TFunctionOutput Output(*Parent);
     for (size_t I = static_cast<size_t>(P) - 1; I < TP.size(); ++I) {
         const size_t First = I + 1 - static_cast<size_t>(P);
         double Sum = 0;
@@ -86,9 +87,9 @@ void TCCIFunction::AddPoints(TChartSeries* Source)
         Deviation /= P;
         // A flat window has no deviation to measure against.
         if (Deviation != 0)
-            Parent->AddXY(Prices->DateValues()->Value(static_cast<int>(I)),
-                          (TP[I] - Average) / (C * Deviation));
+            Output.Add(Prices->DateValues()->Value(static_cast<int>(I)), (TP[I] - Average) / (C * Deviation));
     }
+    Output.Finish();
 }
 
 // --- TPVOFunction -------------------------------------------------------------------------------
@@ -146,13 +147,15 @@ void TPVOFunction::AddPoints(TChartSeries* Source)
     const TChartValueList& E2 = *FLongSeries->MandatoryValues();
     // Either average may be empty (one source point, a long period of 0).
     const int N = std::min({Source->Count(), E1.Count(), E2.Count()});
+    TFunctionOutput Output(*Parent);
     for (int I = 0; I < N; ++I) {
         const double A = E1.Value(I);
         double V = A - E2.Value(I);
         if (FPercentage)
             V = A == 0 ? E2.Value(I) : V / A;
-        Parent->AddXY(Source->XValues()->Value(I), 100 * V);
+        Output.Add(Source->XValues()->Value(I), 100 * V);
     }
+    Output.Finish();
     FShortSeries->Clear();
     FLongSeries->Clear();
 }

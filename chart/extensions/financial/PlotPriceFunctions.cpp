@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <vector>
 
 namespace lp {
@@ -168,6 +169,12 @@ void TADXFunction::AddPoints(TChartSeries* Source)
     double TRs = 0;
     double PlusDMs = 0;
     double MinusDMs = 0;
+    std::optional<TFunctionOutput> Up;
+    std::optional<TFunctionOutput> Down;
+    if (FUpLine)
+        Up.emplace(*FUpLine);
+    if (FDownLine)
+        Down.emplace(*FDownLine);
     for (int I = 1; I <= Start; ++I) {
         TRs += M.TrueRange[static_cast<size_t>(I)];
         PlusDMs += M.PlusDM[static_cast<size_t>(I)];
@@ -182,11 +189,14 @@ void TADXFunction::AddPoints(TChartSeries* Source)
         }
         PlusDI[At] = Percent(PlusDMs, TRs);
         MinusDI[At] = Percent(MinusDMs, TRs);
-        if (FUpLine)
-            FUpLine->AddXY(X.Value(I), PlusDI[At], QString(), clPlotColor);
-        if (FDownLine)
-            FDownLine->AddXY(X.Value(I), MinusDI[At], QString(), clPlotColor);
+        if (Up)
+            Up->Add(X.Value(I), PlusDI[At]);
+        if (Down)
+            Down->Add(X.Value(I), MinusDI[At]);
     }
+    for (std::optional<TFunctionOutput>* Line : {&Up, &Down})
+        if (*Line)
+            (*Line)->Finish();
     const auto DX = [&](int J) {
         const auto At = static_cast<size_t>(J);
         return Percent(std::fabs(PlusDI[At] - MinusDI[At]), PlusDI[At] + MinusDI[At]);
@@ -196,11 +206,13 @@ void TADXFunction::AddPoints(TChartSeries* Source)
     for (int J = Start; J <= First; ++J)
         ADX += DX(J);
     ADX /= P - 1;
-    Parent->AddXY(X.Value(First), ADX, QString(), clPlotColor);
+    TFunctionOutput Output(*Parent);
+    Output.Add(X.Value(First), ADX);
     for (int I = First + 1; I < N; ++I) {
         ADX = ((P - 1) * ADX + DX(I)) / P;
-        Parent->AddXY(X.Value(I), ADX, QString(), clPlotColor);
+        Output.Add(X.Value(I), ADX);
     }
+    Output.Finish();
 }
 
 // --- TRSIFunction -------------------------------------------------------------------------------

@@ -82,6 +82,7 @@ void TCLVFunction::AddPoints(TChartSeries* Source)
         return;
     const TChartValueList* Volumes = Volume() ? Volume()->MandatoryValues() : nullptr;
     double Last = 0;
+    TFunctionOutput Output(*ParentSeries());
     for (int I = 0; I < Prices->Count(); ++I) {
         const double High = Prices->HighValues()->Value(I);
         const double Low = Prices->LowValues()->Value(I);
@@ -91,9 +92,10 @@ void TCLVFunction::AddPoints(TChartSeries* Source)
             V *= Volumes->Value(I);
         if (FAccumulate && I >= 1)
             V += Last;
-        ParentSeries()->AddXY(Prices->DateValues()->Value(I), V);
+        Output.Add(Prices->DateValues()->Value(I), V);
         Last = V;
     }
+    Output.Finish();
 }
 
 // --- TOBVFunction -------------------------------------------------------------------------------
@@ -106,13 +108,15 @@ void TOBVFunction::AddPoints(TChartSeries* Source)
     const TChartValueList& Volumes = *Volume()->MandatoryValues();
     const int N = std::min(Prices->Count(), Volumes.Count());
     double Last = 0;
+    TFunctionOutput Output(*ParentSeries());
     for (int I = 0; I < N; ++I) {
         double V = Volumes.Value(I);
         if (I >= 1)
             V = Prices->CloseValues()->Value(I) > Prices->OpenValues()->Value(I) ? Last + V : Last - V;
-        ParentSeries()->AddXY(Prices->DateValues()->Value(I), V);
+        Output.Add(Prices->DateValues()->Value(I), V);
         Last = V;
     }
+    Output.Finish();
 }
 
 void RegisterVolumeIndicatorFunctions()

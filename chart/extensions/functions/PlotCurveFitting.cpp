@@ -160,9 +160,10 @@ void TCustomFittingFunction::AddFittedPoints(TChartSeries* Source)
     FFactor = std::max(1, FFactor);
     const TChartValueList& Positions = *Source->OtherValues();
     const bool IsY = Source->MandatoryIsY();
+    TFunctionOutput Output(*ParentSeries());
     const auto AddAt = [&](double X) {
         const auto Y = PolynomialValue(FPolyDegree, FAnswerVector, static_cast<TPolyReal>(X) - FMinX) + FYOffset;
-        AddFunctionXY(IsY, static_cast<double>(Y), X);
+        AddFunctionXY(Output, IsY, static_cast<double>(Y), X);
     };
     for (int I = Start; I < End; ++I) {
         const double X0 = Positions.Value(I);
@@ -171,6 +172,7 @@ void TCustomFittingFunction::AddFittedPoints(TChartSeries* Source)
             AddAt(X0 + K * Step);
     }
     AddAt(Positions.Value(End));
+    Output.Finish();
 }
 
 // --- TCustomTrendFunction -----------------------------------------------------------------------

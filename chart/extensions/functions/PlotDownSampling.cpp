@@ -170,8 +170,10 @@ void TDownSamplingFunction::AddPoints(TChartSeries* Source)
     Points.Y.assign(Y.Data(), Y.Data() + Y.Count());
     const TXYList Reduced = DownSample(Points, FMethod, FTolerance);
     FOutputCount = static_cast<int>(Reduced.Size());
+    TFunctionOutput Output(*Parent);
     for (size_t I = 0; I < Reduced.Size(); ++I)
-        Parent->AddXY(Reduced.X[I], Reduced.Y[I]);
+        Output.Add(Reduced.X[I], Reduced.Y[I]);
+    Output.Finish();
 }
 
 void RegisterDownSamplingFunction()

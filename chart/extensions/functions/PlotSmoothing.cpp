@@ -242,10 +242,12 @@ void TSmoothingFunction::AddPoints(TChartSeries* Source)
     const qint64 Wanted = static_cast<qint64>(Source->Count()) * FFactor;
     Spline.SetFragments(static_cast<int>(std::min<qint64>(Wanted, TBSpline::MaxFragments)));
     const int Fragments = Spline.Fragments();
+    TFunctionOutput Output(*Parent);
     for (int F = 0; F <= Fragments; ++F) {
         const TSplinePoint P = Spline.Value(static_cast<double>(F) / Fragments);
-        AddFunctionXY(Parent->MandatoryIsY(), P.Y, P.X);
+        AddFunctionXY(Output, Parent->MandatoryIsY(), P.Y, P.X);
     }
+    Output.Finish();
 }
 
 void RegisterSmoothingFunction()

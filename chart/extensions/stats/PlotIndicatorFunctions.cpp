@@ -149,10 +149,10 @@ void TMACDFunction::AddPoints(TChartSeries* Source)
         FSlow->InternalSetPeriod(Period());
         FSlow->AddPoints(Source);
         const int N = std::min(FFastSeries->Count(), FSlowSeries->Count());
+        TFunctionOutput Output(*Parent);
         for (int I = 0; I < N; ++I)
-            Parent->AddXY(Source->XValues()->Value(I),
-                          FFastSeries->YValues()->Value(I) - FSlowSeries->YValues()->Value(I), QString(),
-                          clPlotColor);
+            Output.Add(Source->XValues()->Value(I), FFastSeries->YValues()->Value(I) - FSlowSeries->YValues()->Value(I));
+        Output.Finish();
         FFastSeries->Clear();
         FSlowSeries->Clear();
     }
@@ -180,9 +180,10 @@ void TMACDFunction::FillHistogram(TChartSeries& Parent)
     FHistogram->BeginUpdate();
     FHistogram->Clear();
     const int N = std::min(FMACDExp->Count(), Parent.Count());
+    TFunctionOutput Output(*FHistogram);
     for (int I = 0; I < N; ++I)
-        FHistogram->AddXY(FMACDExp->XValues()->Value(I),
-                          Parent.YValues()->Value(I) - FMACDExp->YValues()->Value(I), QString(), clPlotColor);
+        Output.Add(FMACDExp->XValues()->Value(I), Parent.YValues()->Value(I) - FMACDExp->YValues()->Value(I));
+    Output.Finish();
     FHistogram->EndUpdate();
 }
 
@@ -190,10 +191,10 @@ namespace {
 
 // A result beyond the doubles (inf or NaN) adds no point, as with every
 // other function: it has no place on an axis.
-void AddFiniteXY(TChartSeries& Target, double X, double Y)
+void AddFiniteXY(TFunctionOutput& Output, double X, double Y)
 {
     if (std::isfinite(X) && std::isfinite(Y))
-        Target.AddXY(X, Y, QString(), clPlotColor);
+        Output.Add(X, Y);
 }
 
 // The largest |value| of List from index First up to (not including) Last.
@@ -287,7 +288,9 @@ void TBollingerFunction::AddBand(TChartSeries& Source, TChartSeries& Target, dou
     const int Points = RoundToInt32(std::min(P, 2147483647.0));
     if (Points < 1)
         return;
+    // Read by source index below: the averages stay in the source's order.
     TChartSeries Averages;
+    Averages.XValues()->SetOrder(loNone);
     TPlotFunction* Average = FExponential ? static_cast<TPlotFunction*>(new TExpMovAveFunction(nullptr))
                                           : new TMovingAverageFunction(nullptr);
     Average->InternalSetPeriod(P);
@@ -301,6 +304,7 @@ void TBollingerFunction::AddBand(TChartSeries& Source, TChartSeries& Target, dou
     // two that brings the largest value of its windows below 1 (see
     // ScaleExponent), so the sums of squares of values near the limit of the
     // doubles stay finite and ordinary values give their unscaled results.
+    TFunctionOutput Output(Target);
     int Exponent = 0;
     double Factor = 1; // 2^-Exponent, exact
     const auto Scaled = [&](int J) { return V.Value(J) * Factor; };
@@ -332,8 +336,9 @@ void TBollingerFunction::AddBand(TChartSeries& Source, TChartSeries& Target, dou
             break;
         const double Variance = (P * SumSqr - Sum * Sum) / (P * P);
         const double Deviation = Variance > 0 ? std::ldexp(std::sqrt(Variance), Exponent) : 0;
-        AddFiniteXY(Target, X.Value(I - 1), Averages.YValues()->Value(At) + D * Deviation);
+        AddFiniteXY(Output, X.Value(I - 1), Averages.YValues()->Value(At) + D * Deviation);
     }
+    Output.Finish();
 }
 
 void TBollingerFunction::AddPoints(TChartSeries* Source)
@@ -389,6 +394,7 @@ void TCrossPointsFunction::AddPoints(TChartSeries*)
     Parent->Clear();
     if (A.Count() < 2 || B.Count() < 2)
         return;
+    TFunctionOutput Output(*Parent);
     int I = 0;
     int J = 0;
     while (I + 1 < A.Count() && J + 1 < B.Count()) {
@@ -396,12 +402,13 @@ void TCrossPointsFunction::AddPoints(TChartSeries*)
         double Y = 0;
         if (LinesIntersect({AX.Value(I), A.Value(I)}, {AX.Value(I + 1), A.Value(I + 1)}, {BX.Value(J), B.Value(J)},
                            {BX.Value(J + 1), B.Value(J + 1)}, X, Y))
-            Parent->AddXY(X, Y, QString(), clPlotColor);
+            Output.Add(X, Y);
         if (BX.Value(J + 1) < AX.Value(I + 1))
             ++J;
         else
             ++I;
     }
+    Output.Finish();
 }
 
 // --- TPerimeterFunction -------------------------------------------------------------------------
@@ -440,8 +447,10 @@ void TPerimeterFunction::AddPoints(TChartSeries* Source)
     // A corner projected beyond the end of a logarithmic axis can turn back
     // into a value past the doubles: that corner is left out, and the
     // outline closes on the first corner added.
+    TFunctionOutput Output(*Parent);
     for (const TPoint& P : Points)
-        AddFiniteXY(*Parent, Source->XScreenToValue(P.X), Source->YScreenToValue(P.Y));
+        AddFiniteXY(Output, Source->XScreenToValue(P.X), Source->YScreenToValue(P.Y));
+    Output.Finish();
     if (Parent->Count() > 0)
         Parent->AddXY(Parent->XValues()->Value(0), Parent->YValues()->Value(0), QString(), clPlotColor);
 }

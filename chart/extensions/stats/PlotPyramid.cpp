@@ -5,14 +5,28 @@
 #include "chart/canvas/PlotConst.h"
 #include "chart/engine/PlotAxis.h"
 #include "chart/engine/PlotAxisPanel.h"
+#include "chart/engine/PlotFunction.h"
 #include "chart/engine/PlotMarks.h"
 #include "chart/engine/PlotRegistry.h"
 #include "chart/engine/PlotValueList.h"
 #include "platform/base/Numeric.h"
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace lp {
+
+namespace {
+
+// A value beyond the doubles or NaN has no place on the pyramid: it draws
+// no slice and counts 0 in the running totals.
+double Counted(double Value)
+{
+    return std::isfinite(Value) ? Value : 0;
+}
+
+} // namespace
 
 TPyramidSeries::TPyramidSeries(TComponent* AOwner) : TChartSeries(AOwner)
 {
@@ -28,36 +42,72 @@ double TPyramidSeries::RunningTotal(int ValueIndex) const
 {
     double Sum = 0;
     for (int I = 0; I <= ValueIndex; ++I)
-        Sum += YValues()->Value(I);
+        Sum += Counted(YValues()->Value(I));
     return Sum;
+}
+
+TPyramidSeries::TShares TPyramidSeries::CalcShares(int ValueIndex) const
+{
+    // The sums are taken of the values divided by the power of two that
+    // brings the largest below 1: values near the limit of the doubles
+    // cannot overflow them, and ordinary values give their unscaled shares.
+    const TChartValueList& Y = *YValues();
+    double Largest = 0;
+    for (int I = 0; I < Y.Count(); ++I)
+        Largest = std::max(Largest, std::fabs(Counted(Y.Value(I))));
+    const double Factor = std::ldexp(1.0, -ScaleExponent(Largest));
+    double Below = 0;
+    double Total = 0;
+    for (int I = 0; I < Y.Count(); ++I) {
+        if (I == ValueIndex)
+            Below = Total;
+        Total += Counted(Y.Value(I)) * Factor;
+    }
+    TShares Result;
+    if (Total == 0)
+        return Result;
+    Result.Valid = true;
+    const double Above = Below + Counted(Y.Value(ValueIndex)) * Factor;
+    // Values that nearly cancel leave a total far smaller than the running
+    // sums: the shares may then pass the doubles, and the pixels are held.
+    Result.BelowPercent = 100 - 100 * Below / Total;
+    Result.AbovePercent = 100 - 100 * Above / Total;
+    return Result;
 }
 
 double TPyramidSeries::MaxYValue()
 {
-    return YValues()->TotalABS();
+    double Sum = 0;
+    for (int I = 0; I < Count(); ++I)
+        Sum += std::fabs(Counted(YValues()->Value(I)));
+    return std::min(Sum, std::numeric_limits<double>::max());
 }
 
 TPyramidSeries::TSlice TPyramidSeries::CalcSlice(int ValueIndex) const
 {
     TSlice S;
-    const double Total = YValues()->Total();
-    if (!FParentChart || !GetHorizAxis() || Total == 0)
+    if (!FParentChart || !GetHorizAxis())
         return S;
-    const double Below = RunningTotal(ValueIndex) - YValues()->Value(ValueIndex);
-    const double Above = Below + YValues()->Value(ValueIndex);
-    S.BelowPercent = 100 - 100 * Below / Total;
-    S.AbovePercent = 100 - 100 * Above / Total;
-    const int W = RoundToInt32(GetHorizAxis()->AxisPixelSize() * FSizePercent * 0.005);
+    const TShares Shares = CalcShares(ValueIndex);
+    if (!Shares.Valid)
+        return S;
+    S.BelowPercent = Shares.BelowPercent;
+    S.AbovePercent = Shares.AbovePercent;
+    const double Above = RunningTotal(ValueIndex);
+    const double Below = Above - Counted(YValues()->Value(ValueIndex));
+    // Every pixel is held within the axes' pixel range (RoundPixel), so
+    // the sums and differences of them below stay within the ints.
+    const int W = RoundPixel(GetHorizAxis()->AxisPixelSize() * static_cast<double>(FSizePercent) * 0.005);
     const int Centre = CalcXPosValue(ChartIndex());
-    const int HalfBottom = RoundToInt32(W * S.BelowPercent * 0.01);
+    const int HalfBottom = RoundPixel(W * S.BelowPercent * 0.01);
     S.Rect.Left = Centre - HalfBottom;
     S.Rect.Right = S.Rect.Left + 2 * HalfBottom;
     S.Rect.Bottom = CalcYPosValue(Below);
     S.Rect.Top = CalcYPosValue(Above);
     const int Depth = DepthEnd() - DepthStart();
-    S.BottomInset = 100 - S.BelowPercent <= 0 ? 0 : RoundToInt32(Depth * (100 - S.BelowPercent) * 0.005);
-    S.TopHalfDepth = S.AbovePercent < 100 ? RoundToInt32(Depth * S.AbovePercent * 0.005) : 0;
-    S.TopHalfWidth = RoundToInt32(W * S.AbovePercent * 0.01);
+    S.BottomInset = 100 - S.BelowPercent <= 0 ? 0 : RoundPixel(Depth * (100 - S.BelowPercent) * 0.005);
+    S.TopHalfDepth = S.AbovePercent < 100 ? RoundPixel(Depth * S.AbovePercent * 0.005) : 0;
+    S.TopHalfWidth = RoundPixel(W * S.AbovePercent * 0.01);
     S.Valid = true;
     return S;
 }
@@ -76,7 +126,7 @@ void TPyramidSeries::CalcHorizMargins(int& LeftMargin, int& RightMargin)
 
 void TPyramidSeries::DrawValue(int ValueIndex)
 {
-    if (IsNull(ValueIndex))
+    if (IsNull(ValueIndex) || !std::isfinite(YValues()->Value(ValueIndex)))
         return;
     const TSlice S = CalcSlice(ValueIndex);
     if (!S.Valid)
@@ -106,7 +156,7 @@ void TPyramidSeries::DrawMark(int ValueIndex, const QString& St, TSeriesMarkPosi
 int TPyramidSeries::Clicked(int X, int Y)
 {
     for (int I = 0; I < Count(); ++I) {
-        if (IsNull(I))
+        if (IsNull(I) || !std::isfinite(YValues()->Value(I)))
             continue;
         const TSlice S = CalcSlice(I);
         if (S.Valid && PointInRect(NormalizeRect(S.Rect), X, Y))

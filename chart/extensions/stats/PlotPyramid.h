@@ -9,7 +9,9 @@
 // its half-width at a height shrinks linearly from W (SizePercent per cent
 // of the horizontal axis, halved) at the base to 0 at the grand total.
 // Every pyramid series stands at X = its index in the chart. A series whose
-// values sum to 0 has no slices.
+// values sum to 0 has no slices. A value beyond the doubles or NaN draws no
+// slice and counts 0; shares that values near the limit of the doubles make
+// far larger than the pyramid are drawn held at the axes' pixel limit.
 
 #include "chart/engine/PlotEngine.h"
 
@@ -59,7 +61,7 @@ public:
     // Both the series' index in the chart.
     double MaxXValue() override { return ChartIndex(); }
     double MinXValue() override { return ChartIndex(); }
-    // The sum of the absolute values.
+    // The sum of the absolute values (held at the largest double).
     double MaxYValue() override;
     double MinYValue() override { return 0; }
 
@@ -67,6 +69,14 @@ private:
     int ChartIndex() const;
     // Y[0] + .. + Y[ValueIndex].
     double RunningTotal(int ValueIndex) const;
+    // The shares of the total above the bottom and the top of slice
+    // ValueIndex, in per cent; not Valid when the values sum to 0.
+    struct TShares {
+        bool Valid = false;
+        double BelowPercent = 0;
+        double AbovePercent = 0;
+    };
+    TShares CalcShares(int ValueIndex) const;
 
     int FSizePercent = 50;
 };

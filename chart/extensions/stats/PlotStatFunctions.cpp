@@ -170,6 +170,8 @@ TExpMovAveFunction::TExpMovAveFunction(TComponent* AOwner) : TPlotFunction(AOwne
 std::unique_ptr<TChartSeries> CreateExpAverageSeries(double Period, TExpMovAveFunction*& Function)
 {
     auto Series = std::make_unique<TChartSeries>(nullptr);
+    // Read by source index: the averages stay in the source's order.
+    Series->XValues()->SetOrder(loNone);
     Function = new TExpMovAveFunction(nullptr);
     Function->InternalSetPeriod(Period);
     Series->SetFunction(Function);
@@ -188,12 +190,14 @@ void TExpMovAveFunction::AddPoints(TChartSeries* Source)
     const TChartValueList& X = *Source->OtherValues();
     const bool IsY = Source->MandatoryIsY();
     const double K = 2 / (Period() + 1);
+    TFunctionOutput Output(*Parent);
     double E = V.Value(0);
-    AddFunctionXY(IsY, E, X.Value(0));
+    AddFunctionXY(Output, IsY, E, X.Value(0));
     for (int I = 1; I < Source->Count(); ++I) {
         E = V.Value(I) * K + (1 - K) * E;
-        AddFunctionXY(IsY, E, X.Value(I));
+        AddFunctionXY(Output, IsY, E, X.Value(I));
     }
+    Output.Finish();
 }
 
 // --- Momentum and performance -------------------------------------------------------------------

@@ -82,7 +82,9 @@ public:
 };
 
 // A series off every chart whose points an exponential average of Period
-// computes; Function is set to that average, which the series owns.
+// computes; Function is set to that average, which the series owns. Its X
+// list keeps the order of adding (none), so the averages stand at the
+// indexes of the source points they belong to.
 std::unique_ptr<TChartSeries> CreateExpAverageSeries(double Period, TExpMovAveFunction*& Function);
 
 // V[L] - V[F].

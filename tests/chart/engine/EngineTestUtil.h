@@ -8,6 +8,7 @@
 
 #include "chart/engine/PlotMarks.h"
 #include "chart/engine/PlotRegistry.h"
+#include "chart/engine/PlotValueList.h"
 #include "platform/core/ClassRegistry.h"
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/Metafile.h"
@@ -346,5 +347,35 @@ inline void ExpectCreatedByName(const std::vector<const QMetaObject*>& Classes, 
         EXPECT_TRUE(Created && Created->metaObject() == Class) << Name.toStdString();
     }
 }
+
+// Watches the points added to a series: how many, and how many AddXY puts
+// before the end of the X list, which searches the list and shifts every
+// later value of every list. A series computed with output in order shifts
+// none.
+class TInsertWatch {
+public:
+    explicit TInsertWatch(TChartSeries& Series) : FSeries(Series)
+    {
+        Series.OnBeforeAdd = [this](TChartSeries* Sender) {
+            const TChartValueList& X = *Sender->XValues();
+            const int N = X.Count();
+            const double New = X.TempValue();
+            ++Added;
+            if (N > 0 && ((X.Order() == loAscending && New < X.Last()) ||
+                          (X.Order() == loDescending && New > X.Last())))
+                ++Shifted;
+            return true;
+        };
+    }
+    ~TInsertWatch() { FSeries.OnBeforeAdd = nullptr; }
+    TInsertWatch(const TInsertWatch&) = delete;
+    TInsertWatch& operator=(const TInsertWatch&) = delete;
+
+    int Added = 0;
+    int Shifted = 0;
+
+private:
+    TChartSeries& FSeries;
+};
 
 } // namespace lp::test

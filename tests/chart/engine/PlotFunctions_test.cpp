@@ -1,5 +1,6 @@
 // The function walks (all points, by period, moving window, many series)
-// and the basic functions, against hand-computed tables.
+// and the basic functions, against hand-computed tables; a function's output
+// reaching its series in the order of its X list.
 
 #include "EngineTestUtil.h"
 #include "chart/canvas/PlotConst.h"
@@ -355,6 +356,117 @@ TEST(PlotFunction, MovingWindow)
         SCOPED_TRACE(Row.Period);
         ExpectPoints(T.Parent, Row.Expected);
     }
+}
+
+// --- A function's output -------------------------------------------------------------------------
+
+// Regression: a function added its output point by point as it computed
+// them; points against the order of the output's X list were each searched
+// for and shifted in (the square of the count per computation, the cube
+// over a source growing point by point). Now the points are held from the
+// first one against the order, put in order once and appended, with the
+// very result AddXY one by one gives: equal X in the order they came.
+TEST(FunctionOutput, PutInTheListsOrderThenAppended)
+{
+    const TPoints Computed = {{3, 0}, {1, 1}, {2, 2}, {1, 3}, {3, 4}, {0, 5}};
+    for (TChartListOrder Order : {loAscending, loDescending, loNone}) {
+        SCOPED_TRACE(Order);
+        TChartSeries OneByOne;
+        TChartSeries Together;
+        OneByOne.XValues()->SetOrder(Order);
+        Together.XValues()->SetOrder(Order);
+        TInsertWatch Watch(Together);
+        TFunctionOutput Output(Together);
+        for (const auto& [X, Y] : Computed) {
+            OneByOne.AddXY(X, Y);
+            Output.Add(X, Y);
+        }
+        Output.Finish();
+        EXPECT_EQ(PointsOf(&Together), PointsOf(&OneByOne));
+        EXPECT_EQ(Watch.Shifted, 0);
+    }
+}
+
+TEST(FunctionOutput, PointsInOrderGoStraightToTheEnd)
+{
+    TChartSeries Target;
+    Target.AddXY(1, 10);
+    TInsertWatch Watch(Target);
+    TFunctionOutput Output(Target);
+    Output.Add(1, 20);
+    Output.Add(4, 30);
+    EXPECT_EQ(Target.Count(), 3); // added at once, nothing held
+    // A point against the order: the two added are taken back and held
+    // with it; all three land in order at the end.
+    Output.Add(2, 40);
+    EXPECT_EQ(Target.Count(), 1);
+    Output.Add(5, 50);
+    Output.Finish();
+    EXPECT_EQ(PointsOf(&Target), (TPoints{{1, 10}, {1, 20}, {2, 40}, {4, 30}, {5, 50}}));
+    EXPECT_EQ(Watch.Shifted, 0);
+    // Not finished: what was held is dropped.
+    {
+        TFunctionOutput Dropped(Target);
+        Dropped.Add(0, 1);
+    }
+    EXPECT_EQ(Target.Count(), 5);
+}
+
+// Both series hold the same points, NaN X where the other has NaN X.
+void ExpectSamePoints(const TChartSeries& A, const TChartSeries& B)
+{
+    const TPoints PA = PointsOf(&A);
+    const TPoints PB = PointsOf(&B);
+    ASSERT_EQ(PA.size(), PB.size());
+    for (size_t I = 0; I < PA.size(); ++I) {
+        EXPECT_TRUE(PA[I].first == PB[I].first || (std::isnan(PA[I].first) && std::isnan(PB[I].first))) << I;
+        EXPECT_EQ(PA[I].second, PB[I].second) << I;
+    }
+}
+
+TEST(FunctionOutput, NaNOrAListOutOfItsOrderTakesThePointsAsTheyCame)
+{
+    const auto AddBothWays = [](TChartSeries& OneByOne, TChartSeries& Together, const TPoints& Computed) {
+        TFunctionOutput Output(Together);
+        for (const auto& [X, Y] : Computed) {
+            OneByOne.AddXY(X, Y);
+            Output.Add(X, Y);
+        }
+        Output.Finish();
+        ExpectSamePoints(OneByOne, Together);
+    };
+    // A NaN X has no place in an order: AddXY one by one places them.
+    TChartSeries OneByOne;
+    TChartSeries Together;
+    AddBothWays(OneByOne, Together, {{2, 0}, {std::nan(""), 1}, {1, 2}, {0, 3}});
+    // A list read out of its order: the search from its end places them.
+    TChartSeries ReadOneByOne;
+    TChartSeries ReadTogether;
+    for (TChartSeries* S : {&ReadOneByOne, &ReadTogether}) {
+        S->XValues()->SetOrder(loNone);
+        S->AddXY(5, 0);
+        S->AddXY(1, 0);
+        S->XValues()->SetOrder(loAscending);
+    }
+    AddBothWays(ReadOneByOne, ReadTogether, {{4, 1}, {0, 2}, {3, 3}});
+}
+
+TEST(FunctionOutput, AMovingWindowOverASourceAgainstTheOrderAppendsEveryPoint)
+{
+    // The source's X list keeps the order of adding; its days come newest
+    // first, so the window results come against the output's order.
+    TFixture T;
+    TChartSeries* Source = T.Source({});
+    Source->XValues()->SetOrder(loNone);
+    for (double X : {5, 4, 3, 2, 1})
+        Source->AddXY(X, X * 30);
+    auto* F = new TMovingSumFunction();
+    F->SetPeriod(2);
+    TInsertWatch Watch(*T.Parent);
+    T.Feed(F, {Source});
+    ExpectPoints(T.Parent, {{1, 90}, {2, 150}, {3, 210}, {4, 270}});
+    EXPECT_GE(Watch.Added, 4);
+    EXPECT_EQ(Watch.Shifted, 0);
 }
 
 // --- Many series ---------------------------------------------------------------------------------

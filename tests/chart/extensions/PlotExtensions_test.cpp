@@ -1,14 +1,18 @@
 // The extensions' start-up registers each series type with its gallery text,
 // page and number of gallery series, and every class it lists for reading;
-// every registered series answers its legend and mark texts for any point.
+// every registered series answers its legend and mark texts for any point,
+// and paints values near the limit of the doubles and NaN.
 
 #include "chart/engine/PlotChart.h"
 #include "chart/engine/PlotImageTool.h"
 #include "chart/engine/PlotMarks.h"
 #include "chart/engine/PlotRegistry.h"
+#include "chart/engine/PlotLegend.h"
+#include "chart/engine/PlotValueList.h"
 #include "chart/extensions/PlotExtensions.h"
 #include "chart/extensions/financial/PlotBigCandle.h"
 #include "chart/extensions/financial/PlotPointFigure.h"
+#include "chart/extensions/grid3d/PlotGridSeries.h"
 #include "chart/extensions/stats/PlotBoxPlot.h"
 #include "chart/extensions/stats/PlotFunnel.h"
 #include "chart/extensions/stats/PlotPyramid.h"
@@ -16,6 +20,8 @@
 #include "tests/chart/engine/EngineTestUtil.h"
 
 #include <algorithm>
+#include <cmath>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -119,6 +125,77 @@ TEST(ExtensionRegistration, EveryKindAnswersLegendAndMarkTextsForEveryPoint)
         }
         Series->Marks()->SetStyle(TSeriesMarks::smsLegend);
         EXPECT_NO_THROW(Chart.CreateBitmap(clWhite, Chart.GetRectangle())) << Kind;
+    }
+}
+
+// --- Values near the limit of the doubles and NaN ------------------------------------------------
+
+// The pixels in which two pictures of one size differ.
+int DifferingPixels(const QImage& A, const QImage& B)
+{
+    int Count = 0;
+    for (int Y = 0; Y < A.height(); ++Y)
+        for (int X = 0; X < A.width(); ++X)
+            Count += A.pixel(X, Y) != B.pixel(X, Y);
+    return Count;
+}
+
+// Every value of points 1 .. 4 of every list becomes one of Values, but a
+// grid's X and Z, its nodes (a grid of nodes so far apart is refused as too
+// large to index).
+void SetFarValues(TChartSeries& Series, const std::vector<double>& Values)
+{
+    const auto* Grid = qobject_cast<TCustom3DGridSeries*>(&Series);
+    for (TChartValueList* List : Series.ValuesList()) {
+        if (Grid && (List == Series.OtherValues() || List == Grid->ZValues()))
+            continue;
+        for (int I = 1; I <= 4 && I < Series.Count(); ++I)
+            List->SetValue(I, Values[static_cast<size_t>(I - 1) % Values.size()]);
+    }
+}
+
+// Guards: a pyramid fed values near ±1e300 raised in every paint, and so did
+// a pie in 3-D and a donut given such values or NaN. Every registered kind
+// with sample values, four points of which hold values near the limit of
+// the doubles or NaN (see SetFarValues), paints flat and in 3-D without
+// raising, and the chart's picture shows the series: it differs from the
+// picture without it (axes and legend hidden, so only the series can make
+// the difference).
+TEST(ExtremeValues, EveryKindPaintsWhatItCan)
+{
+    const double NaN = std::nan("");
+    const std::vector<std::vector<double>> ValueSets{{1e300, -1e300, 1.7e308, -1.7e308}, {NaN, 5, NaN, -5}};
+    const TPlotSeriesTypes& Types = *PlotSeriesTypes();
+    for (int T = 0; T < Types.Count(); ++T) {
+        const TPlotSeriesType& Type = *Types[T];
+        if (!Type.SeriesClass || Type.FunctionClass)
+            continue;
+        for (const std::vector<double>& Values : ValueSets)
+            for (bool Is3D : {false, true}) {
+                SCOPED_TRACE(testing::Message() << Type.SeriesClass->className() << (Is3D ? " 3-D " : " flat ")
+                                                << Values[0]);
+                TChart Chart;
+                Chart.SetBounds(0, 0, 300, 200);
+                Chart.SetBufferedDisplay(false);
+                Chart.SetView3D(Is3D);
+                Chart.Legend()->SetVisible(false);
+                Chart.SetAxisVisible(false);
+                TChartSeries* Series = CreateNewSeries(nullptr, &Chart, Type.SeriesClass);
+                TChartSeries::RandomSeed(11);
+                Series->FillSampleValues(8);
+                SetFarValues(*Series, Values);
+                Series->Marks()->SetVisible(true);
+                QImage With;
+                try {
+                    With = Chart.CreateBitmap(clWhite, Chart.GetRectangle())->ToImage();
+                } catch (const Exception& E) {
+                    ADD_FAILURE() << "the paint raised: " << E.Message();
+                    continue;
+                }
+                Series->SetActive(false);
+                const QImage Without = Chart.CreateBitmap(clWhite, Chart.GetRectangle())->ToImage();
+                EXPECT_GT(DifferingPixels(With, Without), 0);
+            }
     }
 }
 

@@ -1,7 +1,8 @@
 // MACD with its signal line and histogram, Bollinger bands in both average
 // modes, with a period too small for one point and with values near the
 // limit of the doubles, cross points and the closed convex perimeter (also
-// on a logarithmic axis); a reference picture of MACD with its lines.
+// on a logarithmic axis); the functions over prices growing point by point,
+// days newest first; a reference picture of MACD with its lines.
 
 #include "chart/extensions/stats/PlotIndicatorFunctions.h"
 
@@ -10,7 +11,12 @@
 #include "chart/engine/PlotLegend.h"
 #include "chart/engine/PlotSeriesSource.h"
 #include "chart/extensions/financial/PlotCandleSeries.h"
+#include "chart/extensions/financial/PlotOscillators.h"
 #include "chart/extensions/financial/PlotPriceFunctions.h"
+#include "chart/extensions/functions/PlotCurveFitting.h"
+#include "chart/extensions/functions/PlotDownSampling.h"
+#include "chart/extensions/functions/PlotSmoothing.h"
+#include "chart/extensions/stats/PlotStatFunctions.h"
 #include "tests/chart/extensions/financial/PriceTestUtil.h"
 #include "tests/support/ReferenceImage.h"
 
@@ -238,6 +244,107 @@ TEST(BollingerFunction, ABandBeyondTheDoublesAddsNoPoint)
     EXPECT_EQ(B.Output->YValues()->Value(1), 4);
     ExpectNear(XsOf(*B.Function->LowBand()), {3});
     EXPECT_EQ(B.Function->LowBand()->YValues()->Value(0), 0);
+}
+
+// --- A growing candle series -------------------------------------------------------------------
+
+// Prices whose days a program adds newest first into a date list kept in
+// the order of adding, each point followed by a refresh: every point makes
+// the functions on the prices compute their whole output again, against
+// the order of the output's own X list.
+struct TGrowingPrices {
+    test::TPriceChart C;
+    TCandleSeries* Prices = C.Add<TCandleSeries>();
+
+    TGrowingPrices() { Prices->XValues()->SetOrder(loNone); }
+    template <class TFunction>
+    TFunction* AddFunction()
+    {
+        auto* Output = C.Add<TLineSeries>();
+        auto* F = new TFunction(&C.Chart);
+        Output->SetFunction(F);
+        Output->SetDataSource(Prices);
+        return F;
+    }
+    void Grow(int Days)
+    {
+        for (int I = 0; I < Days; ++I) {
+            const double Close = 100 + 10 * std::sin(I * 0.7);
+            Prices->AddOHLC(Days - I, Close - 1, Close + 2, Close - 2, Close);
+            Prices->RefreshSeries();
+        }
+    }
+};
+
+// Regression: each added point recalculated the Bollinger bands, and each
+// recalculation inserted every band point into its X list one by one,
+// searching and shifting the list (5 s for 1,200 points, the window
+// frozen). Every point of every recalculation is now appended, in every
+// function that computes its whole output at once and every line it fills.
+TEST(GrowingPrices, EveryOutputPointIsAppended)
+{
+    TGrowingPrices G;
+    auto* Bollinger = G.AddFunction<TBollingerFunction>();
+    auto* MACD = G.AddFunction<TMACDFunction>();
+    auto* Average = G.AddFunction<TMovingAverageFunction>();
+    Average->SetPeriod(3);
+    auto* ExpAverage = G.AddFunction<TExpMovAveFunction>();
+    auto* ADX = G.AddFunction<TADXFunction>();
+    ADX->SetPeriod(3);
+    std::vector<TChartSeries*> Watched{Bollinger->ParentSeries(), Bollinger->LowBand(), MACD->ParentSeries(),
+                                       MACD->MACDExp(), MACD->Histogram(), Average->ParentSeries(),
+                                       ExpAverage->ParentSeries(), ADX->ParentSeries(), ADX->UpLine(),
+                                       ADX->DownLine()};
+    for (TPlotFunction* F : std::initializer_list<TPlotFunction*>{
+             G.AddFunction<TCCIFunction>(), G.AddFunction<TPVOFunction>(), G.AddFunction<TSmoothingFunction>(),
+             G.AddFunction<TDownSamplingFunction>(), G.AddFunction<TCurveFittingFunction>()})
+        Watched.push_back(F->ParentSeries());
+    std::vector<std::unique_ptr<test::TInsertWatch>> Watches;
+    for (TChartSeries* S : Watched)
+        Watches.push_back(std::make_unique<test::TInsertWatch>(*S));
+    G.Grow(40);
+    for (size_t I = 0; I < Watched.size(); ++I) {
+        SCOPED_TRACE(Watched[I]->metaObject()->className());
+        SCOPED_TRACE(I);
+        EXPECT_GT(Watched[I]->Count(), 0);
+        EXPECT_GT(Watches[I]->Added, Watched[I]->Count()); // computed again and again
+        EXPECT_EQ(Watches[I]->Shifted, 0);
+        EXPECT_TRUE(Watched[I]->XValues()->FollowsOrder());
+    }
+}
+
+// The averages a band or MACD line reads by source index stand at those
+// indexes whatever the source's order (they were put in X order and read
+// against other windows' deviations).
+TEST(GrowingPrices, BandsAndMACDOverDaysNewestFirst)
+{
+    // Y 1, 2, 4, 8, 16 at X 4, 3, 2, 1, 0.
+    test::TPriceChart C;
+    auto* Source = C.Add<TLineSeries>();
+    Source->XValues()->SetOrder(loNone);
+    for (int I = 0; I < 5; ++I)
+        Source->AddXY(4 - I, std::ldexp(1.0, I));
+    auto* Bands = C.Add<TLineSeries>();
+    auto* B = new TBollingerFunction(&C.Chart);
+    B->SetExponential(false);
+    B->SetPeriod(2);
+    B->SetDeviation(1);
+    Bands->SetFunction(B);
+    Bands->SetDataSource(Source);
+    // Windows (1, 2), (2, 4), (4, 8), (8, 16): mean ± half the spread, at
+    // the window's last X.
+    ExpectNear(XsOf(*Bands), {0, 1, 2, 3});
+    ExpectNear(YsOf(*Bands), {16, 8, 4, 2});
+    ExpectNear(YsOf(*B->LowBand()), {8, 4, 2, 1});
+    auto* Line = C.Add<TLineSeries>();
+    auto* M = new TMACDFunction(&C.Chart);
+    M->SetPeriod2(1);
+    M->SetPeriod(3);
+    Line->SetFunction(M);
+    Line->SetDataSource(Source);
+    // Fast (period 1): the values; slow (k = 0.5): 1, 1.5, 2.75, 5.375, 10.6875.
+    ExpectNear(XsOf(*Line), {0, 1, 2, 3, 4});
+    ExpectNear(YsOf(*Line), {5.3125, 2.625, 1.25, 0.5, 0});
 }
 
 // --- Closing a chart ----------------------------------------------------------------------------
