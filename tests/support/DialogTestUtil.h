@@ -31,6 +31,18 @@
 
 namespace lp::test {
 
+// Selects a field's text and types Text over it, key by key (an empty Text
+// deletes it).
+inline void TypeInto(QWidget* Field, const QString& Text)
+{
+    Field->setFocus();
+    QTest::keyClick(Field, Qt::Key_A, Qt::ControlModifier);
+    if (Text.isEmpty())
+        QTest::keyClick(Field, Qt::Key_Delete);
+    else
+        QTest::keyClicks(Field, Text);
+}
+
 // Replaces the colour dialog while alive: each call is recorded and answered
 // with Answer (nullopt = Cancel); a chosen custom colour may be given.
 class TColorDialogAnswer {

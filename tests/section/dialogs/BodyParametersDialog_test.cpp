@@ -35,6 +35,7 @@ namespace {
 
 using test::SaveScreenshot;
 using test::TColorDialogAnswer;
+using test::TypeInto;
 
 // A section of three bodies and the dialog on body 1's ring.
 struct TBodyDialogFixture {
@@ -100,17 +101,6 @@ void Activate(QWidget& Dialog)
 {
     Dialog.activateWindow();
     EXPECT_TRUE(QTest::qWaitForWindowActive(&Dialog));
-}
-
-// Selects a field's text and types Text over it, key by key.
-void TypeInto(QWidget* Field, const QString& Text)
-{
-    Field->setFocus();
-    QTest::keyClick(Field, Qt::Key_A, Qt::ControlModifier);
-    if (Text.isEmpty())
-        QTest::keyClick(Field, Qt::Key_Delete);
-    else
-        QTest::keyClicks(Field, Text);
 }
 
 // The label mode chosen by its accelerator and the arrow keys.

@@ -10,6 +10,8 @@
 #include "platform/ui/Application.h"
 #include "platform/ui/Dialogs.h"
 
+#include "DialogTestUtil.h"
+
 #include <QtCore/QFile>
 #include <QtCore/QSettings>
 #include <QtCore/QTemporaryDir>
@@ -243,16 +245,7 @@ struct MainWindow : ::testing::Test {
         edit->setText(Typed);
         QTest::keyClick(edit, Qt::Key_Return);
     }
-    // Selects a field's text and types Text over it, key by key.
-    static void TypeInto(QWidget* Field, const QString& Text)
-    {
-        Field->setFocus();
-        QTest::keyClick(Field, Qt::Key_A, Qt::ControlModifier);
-        if (Text.isEmpty())
-            QTest::keyClick(Field, Qt::Key_Delete);
-        else
-            QTest::keyClicks(Field, Text);
-    }
+    static void TypeInto(QWidget* Field, const QString& Text) { test::TypeInto(Field, Text); }
     // The body dialog's label mode chosen by its accelerator and the arrow keys.
     static void ChooseLabelMode(TBsetup& Dialog, int Mode)
     {
