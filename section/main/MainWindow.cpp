@@ -1,5 +1,7 @@
 #include "section/main/MainWindow.h"
 
+#include "section/main/ForwardResponseWindow.h"
+
 #include "chart/engine/PlotAxis.h"
 #include "chart/engine/PlotImageTool.h"
 #include "chart/engine/PlotMapSeries.h"
@@ -99,6 +101,7 @@ TMainfrm::TMainfrm(const QStringList& AArguments, QWidget* Parent) : QMainWindow
         // next Ctrl+Z is this edit's.
         FKeyCancelledEdit = false;
         SetModified(true);
+        ModelChanged();
     };
     OpenManualFile = [](const QString& Path) { return QDesktopServices::openUrl(QUrl::fromLocalFile(Path)); };
 }
@@ -208,6 +211,10 @@ void TMainfrm::CreateMenus()
     Carotagedata1 = AddCommand(options, QStringLiteral("&Carotage data..."), [this] { ReadCarotage(); });
     AddCommand(options, QStringLiteral("&Output settings..."), [this] { prntset->exec(); });
 
+    QMenu* modelling = menuBar()->addMenu(QStringLiteral("&Modelling"));
+    Forwardresponse1 = AddCommand(modelling, QStringLiteral("&Forward response..."), [this] { ShowForwardResponse(); });
+    Forwardresponse1->setObjectName(QStringLiteral("Forwardresponse1"));
+
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     AddCommand(help, QStringLiteral("&Context"), [this] { Context(); })->setShortcut(QKeySequence::HelpContents);
     AddCommand(help, QStringLiteral("&About"), [this] { Parts->ShowSplash(20000); });
@@ -267,7 +274,8 @@ void TMainfrm::EnableSectionCommands(bool On)
 {
     ToolBar1->setEnabled(On);
     UndoKey->setEnabled(On);
-    for (QAction* action : {Savefile1, Exportmodel1, Removepicture1, Ptint1, Scaled1, Boxconstrctor1, Carotagedata1})
+    for (QAction* action : {Savefile1, Exportmodel1, Removepicture1, Ptint1, Scaled1, Boxconstrctor1, Carotagedata1,
+                             Forwardresponse1})
         action->setEnabled(On);
 }
 
@@ -293,6 +301,27 @@ void TMainfrm::SetTitleFor(const QString& FileName)
 void TMainfrm::ShowTitle()
 {
     setWindowTitle(QStringLiteral("Section editor ") + FTitleName + (FModified ? QStringLiteral("*") : QString()));
+}
+
+void TMainfrm::ModelChanged()
+{
+    if (ForwardWindow)
+        ForwardWindow->ModelChanged();
+}
+
+void TMainfrm::ShowForwardResponse()
+{
+    if (!FSectionOpen)
+        return;
+    if (!ForwardWindow) {
+        ForwardWindow = new TForwardResponseWindow(*PolygonChart1, this);
+        // Beside the main window, on its right where the screen has room.
+        const QRect frame = frameGeometry();
+        ForwardWindow->move(frame.right() + 1, frame.top());
+    }
+    ForwardWindow->show();
+    ForwardWindow->raise();
+    ForwardWindow->activateWindow();
 }
 
 void TMainfrm::SetModified(bool On)
@@ -345,6 +374,7 @@ bool TMainfrm::OpenSection(const QString& FileName)
     }
     FModified = false;
     SetTitleFor(FileName);
+    ModelChanged();
     // Said once the window names the section it is about.
     if (FMissingPicture)
         MessageDlg(QStringLiteral("The picture of %1 is missing: %2\n"
@@ -597,8 +627,10 @@ void TMainfrm::ChooseModelSetup()
     const bool changed = ModelSetup(*PolygonChart1, false, this);
     QCoreApplication::processEvents();
     PolygonChart1->UpdateAxisScales();
-    if (changed)
+    if (changed) {
         SetModified(true);
+        ModelChanged();
+    }
 }
 
 void TMainfrm::UndoByKey()
@@ -625,6 +657,7 @@ void TMainfrm::Undo()
     }
     PolygonChart1->Undo();
     SetModified(true);
+    ModelChanged();
 }
 
 void TMainfrm::UseLastLineLook()

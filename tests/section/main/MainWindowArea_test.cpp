@@ -13,6 +13,7 @@
 #include "tests/section/model/ModelFixtures.h"
 
 #include <QtCore/QFile>
+#include <QtWidgets/QToolButton>
 
 #include <algorithm>
 #include <cmath>

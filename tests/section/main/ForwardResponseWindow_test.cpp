@@ -1,0 +1,294 @@
+// Modelling > Forward response... as a user meets it: the window beside the
+// main window, its survey, the pseudo-sections it computes and follows.
+
+#include "section/main/ForwardResponseWindow.h"
+
+#include "../../support/DialogTestUtil.h"
+#include "MainWindowFixture.h"
+#include "section/forward/DataFile.h"
+#include "section/views/PseudoSection2D.h"
+
+#include <QtCore/QElapsedTimer>
+#include <QtWidgets/QCheckBox>
+#include <QtWidgets/QComboBox>
+#include <QtWidgets/QLabel>
+#include <QtWidgets/QLineEdit>
+#include <QtWidgets/QProgressBar>
+#include <QtWidgets/QPushButton>
+#include <QtWidgets/QSpinBox>
+#include <QtWidgets/QToolButton>
+
+#include <algorithm>
+#include <cmath>
+
+namespace lp::test {
+namespace {
+
+struct ForwardResponseWindowTest : MainWindow {
+    TForwardResponseWindow* Forward = nullptr;
+
+    // The example open, the window opened from the menu bar with a small
+    // survey (quick under the sanitizers).
+    void Open(int Electrodes = 24, int Levels = 4)
+    {
+        Start({Section});
+        ChooseFromMenuBar(Window->Forwardresponse1);
+        QTRY_VERIFY_WITH_TIMEOUT(Window->ForwardWindow && Window->ForwardWindow->isVisible(), 5000);
+        Forward = Window->ForwardWindow;
+        Forward->ElectrodesBox->setValue(Electrodes);
+        Forward->LevelsBox->setValue(Levels);
+        Forward->SpacingEdit->clear();
+        Forward->FirstEdit->clear();
+        Forward->HostEdit->setText(QStringLiteral("100"));
+        Forward->ArrayBox->setCurrentIndex(0);
+    }
+    // Waits for the newest run to end.
+    void WaitForResult()
+    {
+        QTRY_VERIFY_WITH_TIMEOUT(!Forward->Busy(), 60000);
+    }
+    void ComputeNow()
+    {
+        QTest::mouseClick(Forward->ComputeButton, Qt::LeftButton);
+        EXPECT_TRUE(Forward->Busy());
+        WaitForResult();
+        ASSERT_TRUE(Forward->Result().has_value()) << Forward->ErrorText().toStdString();
+    }
+    // What the library computes for the same section and survey.
+    TForwardResult Expected()
+    {
+        const TForwardModel ground = PrepareForwardModel(Chart().Model, Chart().Nodes, Chart().ModelArea, 100.0);
+        const std::optional<TArrayLayout> layout = Forward->SurveyLayout();
+        EXPECT_TRUE(layout.has_value());
+        TForwardOptions options;
+        options.Threads = 1;
+        return ComputeForwardResponse(ground, MakeArraySurvey(*layout, ground.Left, ground.Right), options);
+    }
+    // The shown apparent resistivity of the shallowest datum nearest X.
+    double ShallowValueNear(double X)
+    {
+        const TPseudoSection2d& chart = *Forward->ResistivityChart;
+        int best = 1;
+        for (int v = 1; v <= chart.VertexCount; ++v) {
+            const dVertex3d& p = chart.Vertices[v];
+            const dVertex3d& b = chart.Vertices[best];
+            if (p.AxisY < b.AxisY - 1e-9 || (std::fabs(p.AxisY - b.AxisY) < 1e-9 && std::fabs(p.AxisX - X) < std::fabs(b.AxisX - X)))
+                best = v;
+        }
+        return chart.Vertices[best].Value;
+    }
+    std::vector<double> ShownValues()
+    {
+        std::vector<double> values;
+        for (int v = 1; v <= Forward->ResistivityChart->VertexCount; ++v)
+            values.push_back(Forward->ResistivityChart->Vertices[v].Value);
+        return values;
+    }
+};
+
+TEST_F(ForwardResponseWindowTest, ComputeFillsTheChartWithWhatTheLibraryComputes)
+{
+    Open();
+    EXPECT_TRUE(Forward->isWindow());
+    EXPECT_FALSE(Forward->isModal());
+    // Beside the main window, not over it.
+    EXPECT_GE(Forward->frameGeometry().left(), Window->frameGeometry().right());
+    // The example leaves the host's resistivity to the field.
+    EXPECT_TRUE(Forward->HostEdit->isEnabled());
+    ComputeNow();
+    const TForwardResult expected = Expected();
+    const TForwardResult& shown = *Forward->Result();
+    ASSERT_EQ(shown.Resistivities.size(), expected.Resistivities.size());
+    const TPseudoSection2d& chart = *Forward->ResistivityChart;
+    ASSERT_EQ(chart.VertexCount, static_cast<int>(expected.Resistivities.size()));
+    const std::vector<TPseudoPoint> points = PseudoSectionPoints(expected.Survey);
+    for (int v = 1; v <= chart.VertexCount; ++v) {
+        const double rho = expected.Resistivities[static_cast<size_t>(v - 1)];
+        EXPECT_NEAR(chart.Vertices[v].Value, rho, 1e-4 * rho) << "datum " << v;
+        EXPECT_DOUBLE_EQ(chart.Vertices[v].AxisX, points[static_cast<size_t>(v - 1)].X);
+        EXPECT_DOUBLE_EQ(chart.Vertices[v].AxisY, points[static_cast<size_t>(v - 1)].Depth);
+    }
+    EXPECT_TRUE(chart.LogDataScale);
+    EXPECT_GE(chart.TriangleCount, 3);
+    // x aligned with the section's distance.
+    EXPECT_EQ(chart.BottomAxis()->Minimum(), Chart().ModelArea.left);
+    EXPECT_EQ(chart.BottomAxis()->Maximum(), Chart().ModelArea.right);
+    // The example's bodies are polarizable: the chargeability below.
+    ASSERT_EQ(shown.Chargeabilities.size(), expected.Chargeabilities.size());
+    EXPECT_TRUE(Forward->ChargeabilityChart->Widget()->isVisible());
+    for (int v = 1; v <= Forward->ChargeabilityChart->VertexCount; ++v)
+        EXPECT_NEAR(Forward->ChargeabilityChart->Vertices[v].Value, expected.Chargeabilities[static_cast<size_t>(v - 1)],
+                    1e-4 * std::max(1.0, std::fabs(expected.Chargeabilities[static_cast<size_t>(v - 1)])));
+    // The electrodes on the section, along its surface.
+    ASSERT_TRUE(Forward->ElectrodeMarks);
+    EXPECT_TRUE(Forward->ElectrodeMarks->Active());
+    EXPECT_EQ(Forward->ElectrodeMarks->Count(), 24);
+    EXPECT_FALSE(Forward->Stale());
+    SaveScreenshot(*Forward, QStringLiteral("forward-response-example"));
+
+    // Save data... writes the unified data file of the command line.
+    const QString data = Folder.filePath(QStringLiteral("example.dat"));
+    QString error;
+    ASSERT_TRUE(Forward->SaveData(data, error)) << error.toStdString();
+    EXPECT_EQ(FileBytes(data).toStdString(), FormatUnifiedData(shown));
+    const QString table = Folder.filePath(QStringLiteral("example.csv"));
+    ASSERT_TRUE(Forward->SaveData(table, error)) << error.toStdString();
+    EXPECT_EQ(FileBytes(table).toStdString(), FormatDataTable(shown));
+    // A folder that does not exist: refused, nothing written.
+    EXPECT_FALSE(Forward->SaveData(Folder.filePath(QStringLiteral("missing/example.dat")), error));
+    EXPECT_FALSE(error.isEmpty());
+}
+
+TEST_F(ForwardResponseWindowTest, FollowsANodeMovedWithTheMouseAndTheUndo)
+{
+    Open();
+    ComputeNow();
+    const std::vector<double> first = ShownValues();
+    // The clay (15 ohm-m, x 450 to 820) under the host of 100 ohm-m: its
+    // right edge dragged from 820 to 940 brings the conductor under the
+    // datum at 880, whose apparent resistivity falls.
+    const double before = ShallowValueNear(880);
+    Window->ModeButtons.at(pmMoveNode)->click();
+    ASSERT_GE(NodeAt(820, 20), 0);
+    DragNode({820, 20}, {940, 20});
+    ASSERT_GE(NodeAt(940, 20), 0);
+    // No click on Compute: the edit started the run.
+    EXPECT_TRUE(Forward->Busy());
+    EXPECT_TRUE(Forward->Stale());
+    EXPECT_EQ(Forward->StateLabel->text(), QStringLiteral("updating…"));
+    WaitForResult();
+    EXPECT_FALSE(Forward->Stale());
+    EXPECT_LT(ShallowValueNear(880), 0.9 * before);
+
+    // Ctrl+Z: the first result comes back.
+    Activate();
+    PressCtrlZ();
+    ASSERT_GE(NodeAt(820, 20), 0);
+    EXPECT_TRUE(Forward->Busy());
+    WaitForResult();
+    const std::vector<double> again = ShownValues();
+    ASSERT_EQ(again.size(), first.size());
+    for (size_t i = 0; i < first.size(); ++i)
+        EXPECT_NEAR(again[i], first[i], 1e-9 * first[i]) << "datum " << i + 1;
+}
+
+TEST_F(ForwardResponseWindowTest, ARegionWithoutResistivityShowsTheMessageAndKeepsTheLastResultStale)
+{
+    Open();
+    ComputeNow();
+    const std::vector<double> first = ShownValues();
+    // The clay's resistivity cleared, as the body parameters dialog does.
+    bool cleared = false;
+    for (int body = 1; body < Chart().Model.Length(); ++body)
+        for (int ring = 0; ring < Chart().Model[body].Length(); ++ring)
+            if (Chart().Model[body][ring].params[psLabelText].AsText() == "Clay") {
+                Chart().Model[body][ring].params[psResistivity] = ParamValue();
+                cleared = true;
+            }
+    ASSERT_TRUE(cleared);
+    Chart().ChangeNotify();
+    WaitForResult();
+    EXPECT_TRUE(Forward->ErrorText().contains(QStringLiteral("Clay"))) << Forward->ErrorText().toStdString();
+    EXPECT_TRUE(Forward->ErrorText().contains(QStringLiteral("no resistivity")));
+    EXPECT_TRUE(Forward->StateLabel->text().startsWith(Forward->ErrorText()));
+    EXPECT_TRUE(Forward->Stale());
+    EXPECT_EQ(ShownValues(), first);
+    EXPECT_TRUE(Forward->ResistivityChart->Title()->Text()->Strings(0).endsWith(QStringLiteral("(out of date)")));
+    EXPECT_FALSE(Forward->SaveButton->isEnabled());
+
+    // A host resistivity below 0 is marked as it is typed.
+    Forward->HostEdit->setText(QStringLiteral("-5"));
+    EXPECT_FALSE(Forward->HostEdit->styleSheet().isEmpty());
+}
+
+TEST_F(ForwardResponseWindowTest, CancelStopsARunAndKeepsTheShownResult)
+{
+    Open(96, 8);
+    Forward->ProgressDelay = 0;
+    QTest::mouseClick(Forward->ComputeButton, Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(Forward->CancelButton->isVisible(), 5000);
+    EXPECT_TRUE(Forward->Progress->isVisible());
+    SaveScreenshot(*Forward, QStringLiteral("forward-response-updating"));
+    QTest::mouseClick(Forward->CancelButton, Qt::LeftButton);
+    WaitForResult();
+    EXPECT_FALSE(Forward->Result().has_value());
+    EXPECT_TRUE(Forward->ErrorText().isEmpty());
+    EXPECT_FALSE(Forward->CancelButton->isVisible());
+
+    // Over a shown result: it stays, out of date.
+    Forward->ElectrodesBox->setValue(24);
+    Forward->LevelsBox->setValue(4);
+    ComputeNow();
+    const std::vector<double> shown = ShownValues();
+    Forward->LevelsBox->setValue(5); // Follow edits: a new run
+    ASSERT_TRUE(Forward->Busy());
+    Forward->CancelComputation();
+    WaitForResult();
+    EXPECT_TRUE(Forward->Stale());
+    EXPECT_EQ(ShownValues(), shown);
+    EXPECT_TRUE(Forward->StateLabel->text().contains(QStringLiteral("out of date")));
+}
+
+TEST_F(ForwardResponseWindowTest, ClosedAndReopenedKeepsTheSurvey)
+{
+    Open();
+    Forward->ArrayBox->setCurrentIndex(1);
+    Forward->ElectrodesBox->setValue(31);
+    Forward->SpacingEdit->setText(QStringLiteral("25"));
+    Forward->FirstEdit->setText(QStringLiteral("60"));
+    Forward->LevelsBox->setValue(3);
+    Forward->HostEdit->setText(QStringLiteral("250"));
+    Forward->FollowBox->setChecked(false);
+    Forward->close();
+    QTRY_VERIFY_WITH_TIMEOUT(!Window->ForwardWindow, 5000);
+    // The marks go with the window.
+    for (int s = 0; s < Chart().SeriesCount(); ++s)
+        EXPECT_NE(Chart().Series(s)->Title(), QStringLiteral("Electrodes"));
+    ChooseFromMenuBar(Window->Forwardresponse1);
+    QTRY_VERIFY_WITH_TIMEOUT(Window->ForwardWindow, 5000);
+    Forward = Window->ForwardWindow;
+    EXPECT_EQ(Forward->ArrayBox->currentText(), QStringLiteral("Wenner"));
+    EXPECT_EQ(Forward->ElectrodesBox->value(), 31);
+    EXPECT_EQ(Forward->SpacingEdit->text(), QStringLiteral("25"));
+    EXPECT_EQ(Forward->FirstEdit->text(), QStringLiteral("60"));
+    EXPECT_EQ(Forward->LevelsBox->value(), 3);
+    EXPECT_EQ(Forward->HostEdit->text(), QStringLiteral("250"));
+    EXPECT_FALSE(Forward->FollowBox->isChecked());
+    // A spacing that is no number is marked and refused.
+    Forward->SpacingEdit->setText(QStringLiteral("ten"));
+    EXPECT_FALSE(Forward->SpacingEdit->styleSheet().isEmpty());
+    QString reason;
+    EXPECT_FALSE(Forward->SurveyLayout(&reason).has_value());
+    EXPECT_TRUE(reason.contains(QStringLiteral("spacing")));
+}
+
+// While a 96-electrode survey computes, the main window's event loop never
+// waits longer than 50 ms between two ticks of its timer.
+TEST_F(ForwardResponseWindowTest, TheEditorStaysResponsiveWhileItComputes)
+{
+    Open(96, 6);
+    QElapsedTimer clock;
+    qint64 last = 0, longest = 0;
+    int ticks = 0;
+    QTimer timer;
+    timer.setInterval(5);
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        const qint64 now = clock.elapsed();
+        if (Forward->Busy()) {
+            longest = std::max(longest, now - last);
+            ++ticks;
+        }
+        last = now;
+    });
+    QTest::mouseClick(Forward->ComputeButton, Qt::LeftButton);
+    clock.start();
+    timer.start();
+    WaitForResult();
+    timer.stop();
+    ASSERT_TRUE(Forward->Result().has_value()) << Forward->ErrorText().toStdString();
+    EXPECT_GT(ticks, 5);
+    EXPECT_LT(longest, 50) << "the longest gap between ticks, ms";
+}
+
+} // namespace
+} // namespace lp::test
