@@ -18,6 +18,7 @@
 #include <QtCore/QFileInfo>
 #include <QtCore/QThread>
 #include <QtCore/QTimer>
+#include <QtGui/QAction>
 #include <QtWidgets/QCheckBox>
 #include <QtWidgets/QComboBox>
 #include <QtWidgets/QFormLayout>
@@ -312,6 +313,15 @@ void TForwardResponseWindow::CreatePanel()
         if (On && FStale)
             StartRun();
     });
+    // The section's edits are undone from here too: the window sits beside
+    // the editor and often has the keyboard. Text fields keep their own.
+    auto* undo = new QAction(QStringLiteral("Undo"), this);
+    undo->setShortcut(QKeySequence::Undo);
+    connect(undo, &QAction::triggered, this, [this] {
+        if (OnUndo)
+            OnUndo();
+    });
+    addAction(undo);
     connect(ComputeButton, &QPushButton::clicked, this, [this] { Compute(); });
     connect(CancelButton, &QPushButton::clicked, this, [this] { CancelComputation(); });
     connect(SaveButton, &QPushButton::clicked, this, [this] { AskSaveData(); });

@@ -110,6 +110,8 @@ public:
     // Fires on the user-interface thread after each computation's end
     // (success, failure or cancel); for those who wait for it.
     std::function<void()> OnComputationEnd;
+    // Ctrl+Z in this window (outside its text fields): the section's undo.
+    std::function<void()> OnUndo;
     // Runs longer than this (ms) show the progress bar and Cancel.
     int ProgressDelay = 400;
 

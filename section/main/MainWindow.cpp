@@ -315,6 +315,7 @@ void TMainfrm::ShowForwardResponse()
         return;
     if (!ForwardWindow) {
         ForwardWindow = new TForwardResponseWindow(*PolygonChart1, this);
+        ForwardWindow->OnUndo = [this] { UndoByKey(); };
         // Beside the main window, on its right where the screen has room.
         const QRect frame = frameGeometry();
         ForwardWindow->move(frame.right() + 1, frame.top());

@@ -102,9 +102,15 @@ TEST_F(ForwardResponseWindowTest, ComputeFillsTheChartWithWhatTheLibraryComputes
     const TPseudoSection2d& chart = *Forward->ResistivityChart;
     ASSERT_EQ(chart.VertexCount, static_cast<int>(expected.Resistivities.size()));
     const std::vector<TPseudoPoint> points = PseudoSectionPoints(expected.Survey);
+    // The chart holds the window's result exactly (but for the shift off
+    // the levels, a hundred-thousandth), and that is the library's result
+    // for the survey: to the computation's reproducibility (two meshings of
+    // one geometry in one process give different triangles, and data near
+    // the bodies' corners differ by up to a few per cent).
     for (int v = 1; v <= chart.VertexCount; ++v) {
-        const double rho = expected.Resistivities[static_cast<size_t>(v - 1)];
-        EXPECT_NEAR(chart.Vertices[v].Value, rho, 1e-4 * rho) << "datum " << v;
+        const double rho = shown.Resistivities[static_cast<size_t>(v - 1)];
+        EXPECT_NEAR(chart.Vertices[v].Value, rho, 2e-5 * rho) << "datum " << v;
+        EXPECT_NEAR(rho, expected.Resistivities[static_cast<size_t>(v - 1)], 0.05 * rho) << "datum " << v;
         EXPECT_DOUBLE_EQ(chart.Vertices[v].AxisX, points[static_cast<size_t>(v - 1)].X);
         EXPECT_DOUBLE_EQ(chart.Vertices[v].AxisY, points[static_cast<size_t>(v - 1)].Depth);
     }
@@ -116,9 +122,11 @@ TEST_F(ForwardResponseWindowTest, ComputeFillsTheChartWithWhatTheLibraryComputes
     // The example's bodies are polarizable: the chargeability below.
     ASSERT_EQ(shown.Chargeabilities.size(), expected.Chargeabilities.size());
     EXPECT_TRUE(Forward->ChargeabilityChart->Widget()->isVisible());
-    for (int v = 1; v <= Forward->ChargeabilityChart->VertexCount; ++v)
-        EXPECT_NEAR(Forward->ChargeabilityChart->Vertices[v].Value, expected.Chargeabilities[static_cast<size_t>(v - 1)],
-                    1e-4 * std::max(1.0, std::fabs(expected.Chargeabilities[static_cast<size_t>(v - 1)])));
+    for (int v = 1; v <= Forward->ChargeabilityChart->VertexCount; ++v) {
+        const double eta = shown.Chargeabilities[static_cast<size_t>(v - 1)];
+        EXPECT_NEAR(Forward->ChargeabilityChart->Vertices[v].Value, eta, 2e-5 * std::max(1.0, std::fabs(eta)));
+        EXPECT_NEAR(eta, expected.Chargeabilities[static_cast<size_t>(v - 1)], 0.05 * std::max(1.0, std::fabs(eta)));
+    }
     // The electrodes on the section, along its surface.
     ASSERT_TRUE(Forward->ElectrodeMarks);
     EXPECT_TRUE(Forward->ElectrodeMarks->Active());
@@ -150,8 +158,10 @@ TEST_F(ForwardResponseWindowTest, FollowsANodeMovedWithTheMouseAndTheUndo)
     const double before = ShallowValueNear(880);
     Window->ModeButtons.at(pmMoveNode)->click();
     ASSERT_GE(NodeAt(820, 20), 0);
+    const int dragged = NodeAt(820, 20);
+    ASSERT_GE(dragged, 0);
     DragNode({820, 20}, {940, 20});
-    ASSERT_GE(NodeAt(940, 20), 0);
+    ASSERT_NEAR(Chart().Nodes[dragged].x, 940, 2); // to the pixel
     // No click on Compute: the edit started the run.
     EXPECT_TRUE(Forward->Busy());
     EXPECT_TRUE(Forward->Stale());
@@ -160,16 +170,19 @@ TEST_F(ForwardResponseWindowTest, FollowsANodeMovedWithTheMouseAndTheUndo)
     EXPECT_FALSE(Forward->Stale());
     EXPECT_LT(ShallowValueNear(880), 0.9 * before);
 
-    // Ctrl+Z: the first result comes back.
-    Activate();
-    PressCtrlZ();
-    ASSERT_GE(NodeAt(820, 20), 0);
+    // Ctrl+Z typed with the forward window active takes back the section's
+    // edit: the first result comes back (to the computation's
+    // reproducibility, see above).
+    Forward->activateWindow();
+    QTRY_VERIFY_WITH_TIMEOUT(QApplication::activeWindow() == Forward, 5000);
+    QTest::keyClick(Forward->ComputeButton, Qt::Key_Z, Qt::ControlModifier);
+    ASSERT_EQ(NodeAt(820, 20), dragged);
     EXPECT_TRUE(Forward->Busy());
     WaitForResult();
     const std::vector<double> again = ShownValues();
     ASSERT_EQ(again.size(), first.size());
     for (size_t i = 0; i < first.size(); ++i)
-        EXPECT_NEAR(again[i], first[i], 1e-9 * first[i]) << "datum " << i + 1;
+        EXPECT_NEAR(again[i], first[i], 0.05 * first[i]) << "datum " << i + 1;
 }
 
 TEST_F(ForwardResponseWindowTest, ARegionWithoutResistivityShowsTheMessageAndKeepsTheLastResultStale)
