@@ -194,6 +194,8 @@ TPseudoSection2d* TForwardResponseWindow::CreateChart(TChartParts& Parts, const 
     auto* chart = new TPseudoSection2d();
     Parts.Chart = chart;
     chart->SetView3D(false);
+    // Bands only: the contour lines of a few rows of data are mostly noise.
+    chart->ShowContourLines = false;
     chart->SetColor(clWhite);
     chart->Title()->Text()->Add(Title);
     chart->Legend()->SetVisible(false);
@@ -217,6 +219,9 @@ TPseudoSection2d* TForwardResponseWindow::CreateChart(TChartParts& Parts, const 
     tool->SetSeries(extent);
     tool->SetReverseVertical(true);
     chart->PictureMetafile = &Parts.Metafile;
+    // The picture's own resolution; the tool stretches it over the axes.
+    chart->PictureWidth = 1200;
+    chart->PictureHeight = 600;
     chart->PictureTool = tool;
     chart->AxisExtentSeries = extent;
     chart->GridPointSeries = points;
@@ -269,7 +274,10 @@ void TForwardResponseWindow::CreatePanel()
     for (QPushButton* button : {SaveButton, PrintButton, ExportButton})
         panel->addWidget(button);
     panel->addStretch(1);
-    outer->addLayout(panel);
+    auto* panelHolder = new QWidget(this);
+    panelHolder->setLayout(panel);
+    panelHolder->setMaximumWidth(300);
+    outer->addWidget(panelHolder);
 
     auto* results = new QVBoxLayout;
     StateLabel = new QLabel(this);
@@ -295,6 +303,7 @@ void TForwardResponseWindow::CreatePanel()
         chart->OnAfterDraw = [this, chart, unit = units[i]](TCustomPlotPanelExtended*) { DrawColorBar(*chart, unit); };
         parts->Host = chart->Widget(this);
         parts->Host->setMinimumSize(300, 180);
+        parts->Host->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
         results->addWidget(parts->Host, 1);
         FCharts.push_back(std::move(parts));
     }
