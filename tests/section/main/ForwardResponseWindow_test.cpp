@@ -221,7 +221,6 @@ TEST_F(ForwardResponseWindowTest, CancelStopsARunAndKeepsTheShownResult)
     QTest::mouseClick(Forward->ComputeButton, Qt::LeftButton);
     QTRY_VERIFY_WITH_TIMEOUT(Forward->CancelButton->isVisible(), 5000);
     EXPECT_TRUE(Forward->Progress->isVisible());
-    SaveScreenshot(*Forward, QStringLiteral("forward-response-updating"));
     QTest::mouseClick(Forward->CancelButton, Qt::LeftButton);
     WaitForResult();
     EXPECT_FALSE(Forward->Result().has_value());
@@ -233,8 +232,12 @@ TEST_F(ForwardResponseWindowTest, CancelStopsARunAndKeepsTheShownResult)
     Forward->LevelsBox->setValue(4);
     ComputeNow();
     const std::vector<double> shown = ShownValues();
-    Forward->LevelsBox->setValue(5); // Follow edits: a new run
+    Forward->ElectrodesBox->setValue(96); // Follow edits: a new run
     ASSERT_TRUE(Forward->Busy());
+    QTRY_VERIFY_WITH_TIMEOUT(Forward->CancelButton->isVisible(), 5000);
+    EXPECT_TRUE(Forward->StateLabel->text() == QStringLiteral("updating…"));
+    EXPECT_TRUE(Forward->ResistivityChart->Title()->Text()->Strings(0).endsWith(QStringLiteral("(out of date)")));
+    SaveScreenshot(*Forward, QStringLiteral("forward-response-updating"));
     Forward->CancelComputation();
     WaitForResult();
     EXPECT_TRUE(Forward->Stale());
