@@ -39,18 +39,27 @@ struct TRun {
 // The share of the progress the mesh stands for.
 constexpr double MeshShare = 0.1;
 
+// Reports progress one call at a time, in order, and remembers a cancel.
 class TProgressGate {
 public:
-    explicit TProgressGate(const TForwardProgress& progress) : FProgress(progress) {}
+    TProgressGate(const TForwardProgress& progress, size_t tasks) : FProgress(progress), FTasks(tasks) {}
     // False (and from then on always) once the caller asked to stop.
     bool Report(double fraction)
     {
         std::lock_guard<std::mutex> hold(FLock);
-        if (FStopped)
-            return false;
-        if (FProgress && !FProgress(std::clamp(fraction, 0.0, 1.0)))
-            FStopped = true;
-        return !FStopped;
+        return Call(fraction);
+    }
+    // One more task done.
+    bool Advance()
+    {
+        std::lock_guard<std::mutex> hold(FLock);
+        ++FDone;
+        return Call(MeshShare + (1.0 - MeshShare) * static_cast<double>(FDone) / static_cast<double>(std::max<size_t>(FTasks, 1)));
+    }
+    void SetTasks(size_t tasks)
+    {
+        std::lock_guard<std::mutex> hold(FLock);
+        FTasks = tasks;
     }
     bool Stopped()
     {
@@ -59,8 +68,18 @@ public:
     }
 
 private:
+    bool Call(double fraction)
+    {
+        if (FStopped)
+            return false;
+        if (FProgress && !FProgress(std::clamp(fraction, 0.0, 1.0)))
+            FStopped = true;
+        return !FStopped;
+    }
+
     const TForwardProgress& FProgress;
     std::mutex FLock;
+    size_t FTasks = 1, FDone = 0;
     bool FStopped = false;
 };
 
@@ -103,7 +122,7 @@ TForwardResult ComputeForwardResponse(const TForwardModel& Ground, TSurvey Surve
                                       const TForwardProgress& Progress)
 {
     const TClock::time_point start = TClock::now();
-    TProgressGate gate(Progress);
+    TProgressGate gate(Progress, 1);
     PlaceSurvey(Survey, Ground);
     TForwardResult result;
 
@@ -133,7 +152,9 @@ TForwardResult ComputeForwardResponse(const TForwardModel& Ground, TSurvey Surve
                 sourceNodes.push_back(mesh.ElectrodeNodes[static_cast<size_t>(e)]);
                 sourceElectrodes.push_back(e);
             }
-    const double middle = (Survey.Electrodes.front().x + Survey.Electrodes.back().x) / 2;
+    const auto ends = std::minmax_element(Survey.Electrodes.begin(), Survey.Electrodes.end(),
+                                          [](const TElectrode& a, const TElectrode& b) { return a.x < b.x; });
+    const double middle = (ends.first->x + ends.second->x) / 2;
     const TGeometryPoint centre{middle, SurfaceElevation(Ground, std::clamp(middle, Ground.Left, Ground.Right))};
 
     // The runs: the ground, the charged ground, the reference ground.
@@ -160,7 +181,8 @@ TForwardResult ComputeForwardResponse(const TForwardModel& Ground, TSurvey Surve
 
     // Every (run, wavenumber) on its own: in parallel.
     const size_t tasks = runs.size() * wavenumbers;
-    std::atomic<size_t> next{0}, done{0};
+    gate.SetTasks(tasks);
+    std::atomic<size_t> next{0};
     std::mutex lock;
     std::exception_ptr failure;
     TForwardTimes times;
@@ -188,7 +210,7 @@ TForwardResult ComputeForwardResponse(const TForwardModel& Ground, TSurvey Surve
                 at = TClock::now();
                 run.potentials[i] = PotentialsAt(factor.Solve(sources), mesh.ElectrodeNodes);
                 own.Solve += Seconds(at);
-                gate.Report(MeshShare + (1.0 - MeshShare) * static_cast<double>(++done) / static_cast<double>(tasks));
+                gate.Advance();
             }
         } catch (...) {
             std::lock_guard<std::mutex> hold(lock);
@@ -253,7 +275,7 @@ TForwardResult ComputeForwardResponse(const TForwardModel& Ground, TSurvey Surve
     }
     result.Survey = std::move(Survey);
     result.Times.Total = Seconds(start);
-    Stop(gate, 1.0);
+    gate.Report(1.0); // done: a cancel now comes too late to matter
     return result;
 }
 

@@ -67,10 +67,12 @@ std::vector<TConfiguration> ArrayConfigurations(TArrayKind Kind, int Electrodes,
 TSurvey MakeArraySurvey(const TArrayLayout& Layout, double Left, double Right)
 {
     const int count = Layout.Electrodes;
-    if (count < 2)
-        throw EForwardError("A survey needs at least 2 electrodes, not " + std::to_string(count) + ".");
-    if (Layout.Levels < 1)
-        throw EForwardError("A survey needs at least 1 level, not " + std::to_string(Layout.Levels) + ".");
+    if (count < MinArrayElectrodes || count > MaxArrayElectrodes)
+        throw EForwardError("An array has " + std::to_string(MinArrayElectrodes) + " to " +
+                            std::to_string(MaxArrayElectrodes) + " electrodes, not " + std::to_string(count) + ".");
+    if (Layout.Levels < MinArrayLevels || Layout.Levels > MaxArrayLevels)
+        throw EForwardError("An array has " + std::to_string(MinArrayLevels) + " to " + std::to_string(MaxArrayLevels) +
+                            " levels, not " + std::to_string(Layout.Levels) + ".");
     double spacing = 0.0, first = 0.0;
     if (Layout.Spacing) {
         spacing = *Layout.Spacing;

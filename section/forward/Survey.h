@@ -34,6 +34,12 @@ struct TSurvey {
     std::string Array; // the array's name for the data file's comment ("scheme" for a scheme file)
 };
 
+// The limits of a regular array's settings, for every way of setting them.
+inline constexpr int MinArrayElectrodes = 2;
+inline constexpr int MaxArrayElectrodes = 10000;
+inline constexpr int MinArrayLevels = 1;
+inline constexpr int MaxArrayLevels = 1000;
+
 // A regular array along the model area. Spacing and First default to the
 // electrodes spread evenly over the width, one spacing in from each side;
 // with only the spacing given the spread is centred, with only the first
@@ -59,8 +65,8 @@ std::optional<TArrayKind> ArrayKindFromName(const std::string& Name);
 std::vector<TConfiguration> ArrayConfigurations(TArrayKind Kind, int Electrodes, int Levels);
 
 // The array's electrodes (x only; z 0) and configurations over a model
-// area from Left to Right. Refuses (EForwardError) fewer than 2 electrodes,
-// fewer than 1 level, a spacing that is not a finite number above 0.
+// area from Left to Right. Refuses (EForwardError) electrodes or levels
+// beyond the limits above, a spacing that is not a finite number above 0.
 TSurvey MakeArraySurvey(const TArrayLayout& Layout, double Left, double Right);
 
 // Stands the electrodes on the ground surface (z from SurfaceElevation) and

@@ -104,7 +104,7 @@ TForwardRequest ParseForwardArguments(const QStringList& Arguments)
             request.Layout.Kind = *kind;
             layoutGiven = true;
         } else if (argument == QStringLiteral("--electrodes")) {
-            request.Layout.Electrodes = CountArgument(argument, value, 2, 10000);
+            request.Layout.Electrodes = CountArgument(argument, value, MinArrayElectrodes, MaxArrayElectrodes);
             layoutGiven = true;
         } else if (argument == QStringLiteral("--spacing")) {
             request.Layout.Spacing = NumberArgument(argument, value, 0.0, false);
@@ -113,7 +113,7 @@ TForwardRequest ParseForwardArguments(const QStringList& Arguments)
             request.Layout.First = FiniteArgument(argument, value);
             layoutGiven = true;
         } else if (argument == QStringLiteral("--levels")) {
-            request.Layout.Levels = CountArgument(argument, value, 1, 1000);
+            request.Layout.Levels = CountArgument(argument, value, MinArrayLevels, MaxArrayLevels);
             layoutGiven = true;
         } else if (argument == QStringLiteral("--scheme")) {
             request.SchemeFile = value;

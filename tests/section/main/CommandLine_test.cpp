@@ -60,6 +60,10 @@ TEST(CommandLine, HelpListsTheExport)
     const TCommandRun run = RunCommand({"--help"});
     EXPECT_EQ(run.Code, 0);
     EXPECT_TRUE(run.Out.contains("--export-model OUT.geo SECTION.sec")) << run.Out.toStdString();
+    EXPECT_TRUE(run.Out.contains("--forward OUT.dat SECTION.sec [options]"));
+    for (const char* option : {"--array dipole-dipole|wenner|schlumberger", "--electrodes N", "--spacing A", "--first X",
+                               "--levels L", "--scheme FILE", "--host-resistivity R"})
+        EXPECT_TRUE(run.Out.contains(QString::fromLatin1(option))) << option;
     EXPECT_TRUE(run.Errors.isEmpty());
 }
 
@@ -117,6 +121,130 @@ TEST(CommandLine, ExportModelExitCodesAndMessages)
     EXPECT_EQ(warned.Errors, "lithoprism: warning: Line \"Line 1\" does not lie inside one region: it is written "
                              "but not embedded.\n");
     EXPECT_TRUE(QFile::exists(folder.filePath("bent.geo")));
+}
+
+QByteArray FileBytes(const QString& FileName)
+{
+    QFile file(FileName);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The lines of a unified data file after its first (comment) line.
+QList<QByteArray> DataLines(const QString& FileName)
+{
+    QList<QByteArray> lines = FileBytes(FileName).split('\n');
+    if (!lines.isEmpty())
+        lines.removeFirst();
+    return lines;
+}
+
+TEST(CommandLine, ForwardArgumentsThatAreWrongExitWithTwoAndWriteNothing)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(QFile::copy(QStringLiteral(LP_EXAMPLES_DIR "/example.sec"), folder.filePath("example.sec")));
+    const QString out = folder.filePath("out.dat"), section = folder.filePath("example.sec");
+    const std::vector<std::pair<QStringList, QString>> cases = {
+        {{"--forward", out}, "lithoprism: --forward needs two names: OUT.dat SECTION.sec (see lithoprism --help)\n"},
+        {{"--forward", out, section, "--bogus", "1"}, "lithoprism: unknown option --bogus for --forward (see lithoprism --help)\n"},
+        {{"--forward", out, section, "--levels"}, "lithoprism: --levels needs a value (see lithoprism --help)\n"},
+        {{"--forward", out, section, "--electrodes", "many"},
+         "lithoprism: --electrodes needs a whole number from 2 to 10000, not \"many\" (see lithoprism --help)\n"},
+        {{"--forward", out, section, "--levels", "0"},
+         "lithoprism: --levels needs a whole number from 1 to 1000, not \"0\" (see lithoprism --help)\n"},
+        {{"--forward", out, section, "--spacing", "0"},
+         "lithoprism: --spacing needs a number above 0, not \"0\" (see lithoprism --help)\n"},
+        {{"--forward", out, section, "--host-resistivity", "-5"},
+         "lithoprism: --host-resistivity needs a number above 0, not \"-5\" (see lithoprism --help)\n"},
+        {{"--forward", out, section, "--first", "inf"},
+         "lithoprism: --first needs a number of at least -1.79769e+308, not \"inf\" (see lithoprism --help)\n"},
+        {{"--forward", out, section, "--array", "pole-pole"},
+         "lithoprism: --array is dipole-dipole, wenner or schlumberger, not \"pole-pole\" (see lithoprism --help)\n"},
+        {{"--forward", out, section, "--scheme", out, "--levels", "3"},
+         "lithoprism: --scheme takes the electrodes and configurations from its file: it cannot be combined with "
+         "--array, --electrodes, --spacing, --first or --levels (see lithoprism --help)\n"}};
+    for (const auto& [arguments, message] : cases) {
+        const TCommandRun run = RunCommand(arguments);
+        EXPECT_EQ(run.Code, 2) << arguments.join(' ').toStdString();
+        EXPECT_EQ(run.Errors, message);
+        EXPECT_EQ(EntriesIn(folder), 1);
+    }
+}
+
+TEST(CommandLine, ForwardRefusalsExitWithOneAndLeaveTheOldFile)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(QFile::copy(QStringLiteral(LP_EXAMPLES_DIR "/example.sec"), folder.filePath("example.sec")));
+    const QString out = folder.filePath("out.dat"), section = folder.filePath("example.sec");
+    QFile old(out);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("old data\n");
+    old.close();
+    QFile scheme(folder.filePath("bad-scheme.dat"));
+    ASSERT_TRUE(scheme.open(QIODevice::WriteOnly));
+    scheme.write("2\n# x z\n10 0\n20\n");
+    scheme.close();
+    const std::vector<std::pair<QStringList, QString>> cases = {
+        // The example leaves the host medium's resistivity open.
+        {{"--forward", out, section},
+         "lithoprism: The host medium has no resistivity: set it in the section or give --host-resistivity R.\n"},
+        {{"--forward", out, section, "--host-resistivity", "100", "--first", "-10", "--spacing", "5"},
+         "lithoprism: Electrode 1 at x = -10 lies outside the model area (x from 0 to 1000).\n"},
+        {{"--forward", out, section, "--host-resistivity", "100", "--electrodes", "3", "--levels", "2"},
+         "lithoprism: The survey has no configuration: 3 electrodes are too few for its levels.\n"},
+        {{"--forward", out, folder.filePath("none.sec"), "--host-resistivity", "100"}, QString()},
+        {{"--forward", out, section, "--host-resistivity", "100", "--scheme", folder.filePath("bad-scheme.dat")},
+         "lithoprism: The scheme file \"" + folder.filePath("bad-scheme.dat") +
+             "\" cannot be read: Line 4: electrode 2 has 1 values where 2 are needed.\n"},
+        {{"--forward", folder.filePath("no folder/out.dat"), section, "--host-resistivity", "100", "--electrodes", "8",
+          "--levels", "1"},
+         QString()}};
+    for (const auto& [arguments, message] : cases) {
+        const TCommandRun run = RunCommand(arguments);
+        EXPECT_EQ(run.Code, 1) << arguments.join(' ').toStdString();
+        if (!message.isEmpty())
+            EXPECT_EQ(run.Errors, message);
+        EXPECT_TRUE(run.Errors.startsWith("lithoprism: ")) << run.Errors.toStdString();
+        EXPECT_EQ(run.Errors.count('\n'), 1);
+        EXPECT_EQ(FileBytes(out), "old data\n");
+        EXPECT_EQ(EntriesIn(folder), 3);
+    }
+}
+
+TEST(CommandLine, ForwardWritesTheDataAndItsSchemeGivesTheSameData)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(QFile::copy(QStringLiteral(LP_EXAMPLES_DIR "/example.sec"), folder.filePath("example.sec")));
+    const QString section = folder.filePath("example.sec");
+    const TCommandRun done = RunCommand({"--forward", folder.filePath("out.dat"), section, "--host-resistivity", "100",
+                                         "--array", "wenner", "--electrodes", "16", "--levels", "3"});
+    EXPECT_EQ(done.Code, 0);
+    EXPECT_TRUE(done.Errors.isEmpty()) << done.Errors.toStdString();
+    const QList<QByteArray> lines = FileBytes(folder.filePath("out.dat")).split('\n');
+    ASSERT_GE(lines.size(), 40);
+    // The example's bodies are polarizable: ip is written.
+    EXPECT_EQ(lines[0], "# Lithoprism forward response: rhoa in ohm-m, ip in per cent, array wenner");
+    EXPECT_EQ(lines[1], "16");
+    EXPECT_EQ(lines[2], "# x z");
+    EXPECT_EQ(lines[3], "58.8235294117647 0"); // 1000 / 17
+    EXPECT_EQ(lines[19], "30"); // 13 + 10 + 7
+    EXPECT_EQ(lines[20], "# a b m n k rhoa ip");
+    EXPECT_TRUE(lines[21].startsWith("1 4 2 3 ")) << lines[21].toStdString();
+    EXPECT_EQ(lines[51], "0");
+
+    // The file as a scheme: the same electrodes and configurations, the same numbers.
+    const TCommandRun again = RunCommand({"--forward", folder.filePath("again.dat"), section, "--host-resistivity",
+                                          "100", "--scheme", folder.filePath("out.dat")});
+    EXPECT_EQ(again.Code, 0) << again.Errors.toStdString();
+    EXPECT_EQ(DataLines(folder.filePath("again.dat")), DataLines(folder.filePath("out.dat")));
+
+    const TCommandRun table = RunCommand({"--forward", folder.filePath("out.csv"), section, "--host-resistivity", "100",
+                                          "--electrodes", "8", "--levels", "2"});
+    EXPECT_EQ(table.Code, 0);
+    const QList<QByteArray> rows = FileBytes(folder.filePath("out.csv")).split('\n');
+    EXPECT_EQ(rows[0], "a,b,m,n,xa,xb,xm,xn,k,rhoa,ip");
+    EXPECT_TRUE(rows[1].startsWith("1,2,3,4,111.11111111111111,222.22222222222223,333.33333333333337,444.44444444444446,"))
+        << rows[1].toStdString();
+    EXPECT_EQ(rows.size(), 1 + 5 + 4 + 1);
 }
 
 // The program itself, with no display at all.

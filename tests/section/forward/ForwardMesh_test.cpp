@@ -1,0 +1,121 @@
+// The stages below the entry point: the padded geometry and its mesh, and
+// the assembled system.
+
+#include "section/forward/ForwardMesh.h"
+
+#include "section/forward/ForwardSolver.h"
+#include "tests/section/forward/ForwardFixtures.h"
+
+#include <gtest/gtest.h>
+
+namespace lp::test {
+namespace {
+
+struct TMeshedContact {
+    TForwardSection section{200.0, 80.0, 100.0};
+    TForwardModel ground;
+    TSurvey survey;
+    TPaddedGeometry padded;
+    TForwardMesh mesh;
+    TMeshedContact()
+    {
+        // Region 1 right of x = 95, from the surface to the bottom.
+        section.AddBody({{95, 0}, {200, 0}, {200, 80}, {95, 80}}, 10.0);
+        ground = section.Ground();
+        TArrayLayout layout;
+        layout.Electrodes = 12;
+        survey = MakeArraySurvey(layout, ground.Left, ground.Right);
+        PlaceSurvey(survey, ground);
+        padded = PadGeometry(ground, survey);
+        mesh = MeshGeometry(padded);
+    }
+};
+
+TEST(ForwardMesh, ThePaddedMeshHasANodeAtEveryElectrodeAndCoversThePadding)
+{
+    const TMeshedContact m;
+    ASSERT_EQ(m.mesh.ElectrodeNodes.size(), m.survey.Electrodes.size());
+    for (size_t e = 0; e < m.survey.Electrodes.size(); ++e) {
+        const TGeometryPoint& node = m.mesh.Nodes[size_t(m.mesh.ElectrodeNodes[e])];
+        EXPECT_DOUBLE_EQ(node.x, m.survey.Electrodes[e].x);
+        EXPECT_DOUBLE_EQ(node.y, 0.0);
+    }
+    // The padding: four survey or model lengths beside and below.
+    const double pad = TMeshOptions().Padding * 200.0;
+    double area = 0.0, minX = 1e300, maxX = -1e300, minY = 1e300, maxY = -1e300;
+    double rightmost = -1e300;
+    int rightmostRegion = -1;
+    for (size_t t = 0; t < m.mesh.Triangles.size(); ++t) {
+        const auto& tri = m.mesh.Triangles[t];
+        const TGeometryPoint &a = m.mesh.Nodes[size_t(tri[0])], &b = m.mesh.Nodes[size_t(tri[1])],
+                             &c = m.mesh.Nodes[size_t(tri[2])];
+        const double twice = (b.x - a.x) * (c.y - a.y) - (c.x - a.x) * (b.y - a.y);
+        EXPECT_GT(twice, 0.0) << "triangle " << t << " is not counter-clockwise";
+        area += twice / 2;
+        for (const TGeometryPoint* p : {&a, &b, &c}) {
+            minX = std::min(minX, p->x);
+            maxX = std::max(maxX, p->x);
+            minY = std::min(minY, p->y);
+            maxY = std::max(maxY, p->y);
+        }
+        const double middle = (a.x + b.x + c.x) / 3;
+        if (middle > rightmost) {
+            rightmost = middle;
+            rightmostRegion = m.mesh.TriangleRegion[t];
+        }
+    }
+    EXPECT_DOUBLE_EQ(minX, -pad);
+    EXPECT_DOUBLE_EQ(maxX, 200.0 + pad);
+    EXPECT_DOUBLE_EQ(minY, -80.0 - pad);
+    EXPECT_DOUBLE_EQ(maxY, 0.0);
+    EXPECT_NEAR(area, (200.0 + 2 * pad) * (80.0 + pad), 1e-6 * area);
+    // The contact goes on beyond the right side.
+    EXPECT_EQ(rightmostRegion, 1);
+    // The mixed condition on the sides and the bottom only, never on the surface.
+    ASSERT_FALSE(m.mesh.OuterEdges.empty());
+    for (const auto& edge : m.mesh.OuterEdges) {
+        const TGeometryPoint &a = m.mesh.Nodes[size_t(edge[0])], &b = m.mesh.Nodes[size_t(edge[1])];
+        const bool side = (a.x == -pad && b.x == -pad) || (a.x == 200.0 + pad && b.x == 200.0 + pad);
+        const bool bottom = a.y == -80.0 - pad && b.y == -80.0 - pad;
+        EXPECT_TRUE(side || bottom) << a.x << "," << a.y << " - " << b.x << "," << b.y;
+    }
+}
+
+TEST(ForwardMesh, TheSystemSumsToTheMassAndTheMixedConditionsShares)
+{
+    // Σᵢⱼ Aᵢⱼ: the stiffness rows sum to 0, the mass to σ · area, the mixed
+    // condition to σ α · length.
+    const TMeshedContact m;
+    const TElementMatrices elements = ElementMatrices(m.mesh);
+    const TSystemPattern pattern = SystemPattern(m.mesh);
+    const std::vector<double> conductivity{0.01, 0.1};
+    const double k = 0.05;
+    const TGeometryPoint centre{100.0, 0.0};
+    const Eigen::SparseMatrix<double> A = AssembleSystem(m.mesh, elements, pattern, conductivity, k, centre);
+    double lower = 0.0, diagonal = 0.0;
+    for (int column = 0; column < A.outerSize(); ++column)
+        for (Eigen::SparseMatrix<double>::InnerIterator it(A, column); it; ++it) {
+            EXPECT_GE(it.row(), it.col());
+            lower += it.value();
+            if (it.row() == it.col()) {
+                diagonal += it.value();
+                EXPECT_GT(it.value(), 0.0);
+            }
+        }
+    double expected = 0.0;
+    for (size_t t = 0; t < m.mesh.Triangles.size(); ++t)
+        expected += k * k * conductivity[size_t(m.mesh.TriangleRegion[t])] * elements.Area[t];
+    for (size_t e = 0; e < m.mesh.OuterEdges.size(); ++e) {
+        const TGeometryPoint& middle = elements.EdgeMiddle[e];
+        const double r = std::hypot(middle.x - centre.x, middle.y - centre.y);
+        const double cosine = ((middle.x - centre.x) * elements.EdgeNormal[e].x +
+                               (middle.y - centre.y) * elements.EdgeNormal[e].y) / r;
+        EXPECT_GT(cosine, 0.0);
+        expected += conductivity[size_t(m.mesh.OuterEdgeRegion[e])] * k * BesselK1OverK0(k * r) * cosine *
+                    elements.EdgeLength[e];
+    }
+    EXPECT_NEAR(2 * lower - diagonal, expected, 1e-9 * expected);
+}
+
+} // namespace
+} // namespace lp::test
