@@ -94,9 +94,9 @@ TForwardSurveySettings TForwardSurveySettings::Load()
         const std::optional<TArrayKind> kind = ArrayKindFromName(registry.ReadString(QStringLiteral("Array")).toStdString());
         settings.Kind = kind.value_or(settings.Kind);
         settings.Electrodes = RegistryInteger(registry, QStringLiteral("Electrodes"), settings.Electrodes,
-                                              TSurveyLimits::MinElectrodes, TSurveyLimits::MaxElectrodes);
-        settings.Levels = RegistryInteger(registry, QStringLiteral("Levels"), settings.Levels, TSurveyLimits::MinLevels,
-                                          TSurveyLimits::MaxLevels);
+                                              MinArrayElectrodes, MaxArrayElectrodes);
+        settings.Levels = RegistryInteger(registry, QStringLiteral("Levels"), settings.Levels, MinArrayLevels,
+                                          MaxArrayLevels);
         settings.Spacing = registry.ReadString(QStringLiteral("Spacing"));
         settings.First = registry.ReadString(QStringLiteral("First"));
         if (registry.ValueExists(QStringLiteral("HostResistivity")))
@@ -240,7 +240,7 @@ void TForwardResponseWindow::CreatePanel()
     form->addRow(QStringLiteral("&Array:"), ArrayBox);
     ElectrodesBox = new QSpinBox(this);
     ElectrodesBox->setObjectName(QStringLiteral("ElectrodesBox"));
-    ElectrodesBox->setRange(TSurveyLimits::MinElectrodes, TSurveyLimits::MaxElectrodes);
+    ElectrodesBox->setRange(MinArrayElectrodes, MaxArrayElectrodes);
     form->addRow(QStringLiteral("&Electrodes:"), ElectrodesBox);
     SpacingEdit = new QLineEdit(this);
     SpacingEdit->setObjectName(QStringLiteral("SpacingEdit"));
@@ -252,7 +252,7 @@ void TForwardResponseWindow::CreatePanel()
     form->addRow(QStringLiteral("&First electrode (m):"), FirstEdit);
     LevelsBox = new QSpinBox(this);
     LevelsBox->setObjectName(QStringLiteral("LevelsBox"));
-    LevelsBox->setRange(TSurveyLimits::MinLevels, TSurveyLimits::MaxLevels);
+    LevelsBox->setRange(MinArrayLevels, MaxArrayLevels);
     form->addRow(QStringLiteral("&Levels:"), LevelsBox);
     HostEdit = new QLineEdit(this);
     HostEdit->setObjectName(QStringLiteral("HostEdit"));

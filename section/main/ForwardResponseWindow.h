@@ -50,14 +50,6 @@ class TPointSeries;
 class TPolygonChart;
 class TPseudoSection2d;
 
-// The limits of the survey, as the command line checks them.
-struct TSurveyLimits {
-    static constexpr int MinElectrodes = 2;
-    static constexpr int MaxElectrodes = 10000;
-    static constexpr int MinLevels = 1;
-    static constexpr int MaxLevels = 1000;
-};
-
 // The survey as the panel holds it; Spacing and First empty for the
 // default (the electrodes spread over the model area), HostResistivity
 // empty when the section sets the host's resistivity.
