@@ -409,7 +409,6 @@ void TForwardResponseWindow::SurveyEdited()
     settings.HostResistivity = HostEdit->text().trimmed();
     settings.FollowEdits = FollowBox->isChecked();
     settings.Save();
-    PlaceElectrodeMarks();
     ModelChanged();
 }
 
@@ -418,6 +417,7 @@ void TForwardResponseWindow::SurveyEdited()
 void TForwardResponseWindow::ModelChanged()
 {
     HostEdit->setEnabled(HostFieldUsed());
+    PlaceElectrodeMarks(); // the area may have changed
     if (FollowBox->isChecked() && isVisible())
         StartRun();
     else {
@@ -696,6 +696,9 @@ void TForwardResponseWindow::showEvent(QShowEvent* Event)
     QWidget::showEvent(Event);
     HostEdit->setEnabled(HostFieldUsed());
     PlaceElectrodeMarks();
+    // Opened with Follow edits on: the model as it is, at once.
+    if (FollowBox->isChecked() && !FResult && !FRunning && FError.isEmpty())
+        StartRun();
 }
 
 void TForwardResponseWindow::hideEvent(QHideEvent* Event)
@@ -762,6 +765,7 @@ void TForwardResponseWindow::ExportChart()
     TPlotExportForm form(this);
     form.setObjectName(QStringLiteral("ExportPictureDialog"));
     form.ExportPanel = chart;
+    form.FormShow();
     form.exec();
 }
 

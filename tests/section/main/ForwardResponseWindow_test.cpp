@@ -5,6 +5,9 @@
 
 #include "../../support/DialogTestUtil.h"
 #include "MainWindowFixture.h"
+#include "chart/export/PlotExport.h"
+#include "chart/export/PlotExportForm.h"
+#include "chart/export/PlotPreview.h"
 #include "section/forward/DataFile.h"
 #include "section/views/PseudoSection2D.h"
 
@@ -13,6 +16,7 @@
 #include <QtWidgets/QComboBox>
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QLineEdit>
+#include <QtWidgets/QListWidget>
 #include <QtWidgets/QProgressBar>
 #include <QtWidgets/QPushButton>
 #include <QtWidgets/QSpinBox>
@@ -145,6 +149,57 @@ TEST_F(ForwardResponseWindowTest, ComputeFillsTheChartWithWhatTheLibraryComputes
     // A folder that does not exist: refused, nothing written.
     EXPECT_FALSE(Forward->SaveData(Folder.filePath(QStringLiteral("missing/example.dat")), error));
     EXPECT_FALSE(error.isEmpty());
+    SaveScreenshot(*Window, QStringLiteral("forward-response-electrodes"));
+}
+
+// Print preview... and Export picture... open the program's own dialogs on
+// the chart the user picks (with both charts shown, from a menu).
+TEST_F(ForwardResponseWindowTest, PrintsAndExportsTheChosenChart)
+{
+    Open();
+    ComputeNow();
+    ASSERT_TRUE(Forward->ChargeabilityChart->Widget()->isVisible());
+    const auto pickFromMenu = [](const QString& Text) {
+        QTimer::singleShot(0, [Text] {
+            QTRY_VERIFY_WITH_TIMEOUT(qobject_cast<QMenu*>(QApplication::activePopupWidget()) != nullptr, 5000);
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            for (QAction* action : menu->actions())
+                if (action->text() == Text)
+                    menu->setActiveAction(action);
+            QTest::keyClick(menu, Qt::Key_Return);
+        });
+    };
+    TCustomPlotPanel* previewed = nullptr;
+    ChartPreviewShowService() = [&](TChartPreview& Form) {
+        previewed = Form.PlotPreviewPanel1->Panel();
+        return 0;
+    };
+    pickFromMenu(QStringLiteral("Apparent chargeability"));
+    QTest::mouseClick(Forward->PrintButton, Qt::LeftButton);
+    ResetChartPreviewShowService();
+    EXPECT_EQ(previewed, Forward->ChargeabilityChart);
+
+    // The export dialog comes up once the menu has closed, with the
+    // program's picture formats.
+    InitializeChartExport();
+    TCustomPlotPanel* exported = nullptr;
+    int formats = 0;
+    pickFromMenu(QStringLiteral("Apparent resistivity"));
+    QTimer::singleShot(0, [&] {
+        QTRY_VERIFY_WITH_TIMEOUT(qobject_cast<QMenu*>(QApplication::activePopupWidget()) == nullptr, 5000);
+        QTimer::singleShot(0, [&] {
+            QTRY_VERIFY_WITH_TIMEOUT(qobject_cast<TPlotExportForm*>(QApplication::activeModalWidget()) != nullptr, 5000);
+            auto* form = qobject_cast<TPlotExportForm*>(QApplication::activeModalWidget());
+            exported = form->ExportPanel;
+            formats = form->LBFormat->count();
+            SaveScreenshot(*form, QStringLiteral("forward-response-export"));
+            form->reject();
+        });
+    });
+    QTest::mouseClick(Forward->ExportButton, Qt::LeftButton);
+    EXPECT_EQ(exported, Forward->ResistivityChart);
+    EXPECT_GT(formats, 0);
+    FinalizeChartExport();
 }
 
 TEST_F(ForwardResponseWindowTest, FollowsANodeMovedWithTheMouseAndTheUndo)
