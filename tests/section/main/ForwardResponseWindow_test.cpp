@@ -269,6 +269,34 @@ TEST_F(ForwardResponseWindowTest, ARegionWithoutResistivityShowsTheMessageAndKee
     EXPECT_FALSE(Forward->HostEdit->styleSheet().isEmpty());
 }
 
+// With Follow edits off an edit only marks the picture out of date; the
+// host's own resistivity in the section disables the field and wins.
+TEST_F(ForwardResponseWindowTest, WithoutFollowingAnEditMarksThePictureOutOfDate)
+{
+    Open();
+    Forward->FollowBox->setChecked(false);
+    ComputeNow();
+    const std::vector<double> first = ShownValues();
+    Chart().Model[0][0].params[psResistivity] = ParamValue(400.0);
+    for (int body = 1; body < Chart().Model.Length(); ++body)
+        for (int ring = 0; ring < Chart().Model[body].Length(); ++ring)
+            Chart().Model[body][ring].params[psPolarizability] = ParamValue();
+    Chart().ChangeNotify();
+    EXPECT_FALSE(Forward->Busy());
+    EXPECT_TRUE(Forward->Stale());
+    EXPECT_FALSE(Forward->HostEdit->isEnabled());
+    EXPECT_TRUE(Forward->StateLabel->text().contains(QStringLiteral("Compute")));
+    EXPECT_EQ(ShownValues(), first);
+    ComputeNow();
+    EXPECT_FALSE(Forward->Stale());
+    // The host of 400 ohm-m (not the field's 100) raises the datum over
+    // the sandstone; no region polarizable: no chargeability chart.
+    EXPECT_GT(ShallowValueNear(200), 2 * first[0]);
+    EXPECT_TRUE(Forward->Result()->Chargeabilities.empty());
+    EXPECT_FALSE(Forward->ChargeabilityChart->Widget()->isVisible());
+    SaveScreenshot(*Forward, QStringLiteral("forward-response-resistivity-only"));
+}
+
 TEST_F(ForwardResponseWindowTest, CancelStopsARunAndKeepsTheShownResult)
 {
     Open(96, 8);
