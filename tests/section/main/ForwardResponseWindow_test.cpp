@@ -331,13 +331,13 @@ TEST_F(ForwardResponseWindowTest, CancelStopsARunAndKeepsTheShownResult)
 TEST_F(ForwardResponseWindowTest, ClosedAndReopenedKeepsTheSurvey)
 {
     Open();
+    Forward->FollowBox->setChecked(false);
     Forward->ArrayBox->setCurrentIndex(1);
     Forward->ElectrodesBox->setValue(31);
     Forward->SpacingEdit->setText(QStringLiteral("25"));
     Forward->FirstEdit->setText(QStringLiteral("60"));
     Forward->LevelsBox->setValue(3);
     Forward->HostEdit->setText(QStringLiteral("250"));
-    Forward->FollowBox->setChecked(false);
     Forward->close();
     QTRY_VERIFY_WITH_TIMEOUT(!Window->ForwardWindow, 5000);
     // The marks go with the window.
@@ -359,6 +359,19 @@ TEST_F(ForwardResponseWindowTest, ClosedAndReopenedKeepsTheSurvey)
     QString reason;
     EXPECT_FALSE(Forward->SurveyLayout(&reason).has_value());
     EXPECT_TRUE(reason.contains(QStringLiteral("spacing")));
+}
+
+// The program closed while a run computes: the run is stopped, its late
+// result goes nowhere, the section chart's marks went with the chart.
+TEST_F(ForwardResponseWindowTest, ClosingTheMainWindowDuringARunEndsCleanly)
+{
+    Open(96, 6);
+    ASSERT_TRUE(Forward->Busy());
+    QPointer<TForwardResponseWindow> forward = Forward;
+    Window->hide();
+    Window.reset();
+    EXPECT_TRUE(forward.isNull());
+    QCoreApplication::processEvents();
 }
 
 // While a 96-electrode survey computes, the main window's event loop never
