@@ -92,7 +92,7 @@ public:
     TSurvey Read()
     {
         TSurvey survey;
-        survey.Array = "scheme";
+        survey.Array = SchemeArrayName;
         const int electrodes = Count("the electrode count");
         const std::vector<std::string> electrodeColumns = Columns({"x"});
         const size_t xColumn = ColumnOf(electrodeColumns, "x", "electrode");

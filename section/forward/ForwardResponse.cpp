@@ -9,6 +9,7 @@
 #include <exception>
 #include <mutex>
 #include <numbers>
+#include <system_error>
 #include <thread>
 
 namespace lp {
@@ -225,8 +226,13 @@ TForwardResult ComputeForwardResponse(const TForwardModel& Ground, TSurvey Surve
     const int cores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
     const int threads = std::clamp(Options.Threads > 0 ? Options.Threads : cores, 1, static_cast<int>(tasks));
     std::vector<std::thread> pool;
-    for (int t = 1; t < threads; ++t)
-        pool.emplace_back(work);
+    for (int t = 1; t < threads; ++t) {
+        try {
+            pool.emplace_back(work);
+        } catch (const std::system_error&) {
+            break; // no more threads to be had: those started do the work
+        }
+    }
     work();
     for (std::thread& thread : pool)
         thread.join();

@@ -120,8 +120,10 @@ void PlaceSurvey(TSurvey& Survey, const TForwardModel& Ground)
                                 " stand at one place (x = " + NumberText(x(a)) + ").");
         }
     if (Survey.Configurations.empty())
-        throw EForwardError("The survey has no configuration: " + std::to_string(count) +
-                            " electrodes are too few for its levels.");
+        throw EForwardError(Survey.Array == SchemeArrayName
+                                ? std::string("The scheme has no configuration.")
+                                : "The survey has no configuration: " + std::to_string(count) +
+                                      " electrodes are too few for its levels.");
     for (size_t d = 0; d < Survey.Configurations.size(); ++d) {
         const TConfiguration& c = Survey.Configurations[d];
         const std::string datum = "Datum " + std::to_string(d + 1);

@@ -28,10 +28,13 @@ struct TConfiguration {
     friend bool operator==(const TConfiguration&, const TConfiguration&) = default;
 };
 
+// The array name of a survey read from a scheme file.
+inline constexpr const char* SchemeArrayName = "scheme";
+
 struct TSurvey {
     std::vector<TElectrode> Electrodes;
     std::vector<TConfiguration> Configurations;
-    std::string Array; // the array's name for the data file's comment ("scheme" for a scheme file)
+    std::string Array; // the array's name for the data file's comment (SchemeArrayName for a scheme file)
 };
 
 // The limits of a regular array's settings, for every way of setting them.

@@ -7,7 +7,6 @@
 #include <QtCore/QFile>
 
 #include <cmath>
-#include <limits>
 
 namespace lp {
 
@@ -50,22 +49,24 @@ struct TForwardRequest {
     std::optional<double> HostResistivity;
 };
 
-double NumberArgument(const QString& Option, const QString& Text, double Least, bool Inclusive)
+double PositiveArgument(const QString& Option, const QString& Text)
 {
     bool ok = false;
     const double value = Text.toDouble(&ok);
-    if (!ok || !std::isfinite(value) || value < Least || (!Inclusive && value == Least))
-        throw EArgumentError(QStringLiteral("%1 needs a number %2 %3, not \"%4\"")
-                                 .arg(Option, Inclusive ? QStringLiteral("of at least") : QStringLiteral("above"))
-                                 .arg(Least)
-                                 .arg(Text)
-                                 .toStdString());
+    if (!ok || !std::isfinite(value) || value <= 0.0)
+        throw EArgumentError(
+            QStringLiteral("%1 needs a number above 0, not \"%2\"").arg(Option, Text).toStdString());
     return value;
 }
 
 double FiniteArgument(const QString& Option, const QString& Text)
 {
-    return NumberArgument(Option, Text, -std::numeric_limits<double>::max(), true);
+    bool ok = false;
+    const double value = Text.toDouble(&ok);
+    if (!ok || !std::isfinite(value))
+        throw EArgumentError(
+            QStringLiteral("%1 needs a finite number, not \"%2\"").arg(Option, Text).toStdString());
+    return value;
 }
 
 int CountArgument(const QString& Option, const QString& Text, int Least, int Most)
@@ -107,7 +108,7 @@ TForwardRequest ParseForwardArguments(const QStringList& Arguments)
             request.Layout.Electrodes = CountArgument(argument, value, MinArrayElectrodes, MaxArrayElectrodes);
             layoutGiven = true;
         } else if (argument == QStringLiteral("--spacing")) {
-            request.Layout.Spacing = NumberArgument(argument, value, 0.0, false);
+            request.Layout.Spacing = PositiveArgument(argument, value);
             layoutGiven = true;
         } else if (argument == QStringLiteral("--first")) {
             request.Layout.First = FiniteArgument(argument, value);
@@ -118,7 +119,7 @@ TForwardRequest ParseForwardArguments(const QStringList& Arguments)
         } else if (argument == QStringLiteral("--scheme")) {
             request.SchemeFile = value;
         } else if (argument == QStringLiteral("--host-resistivity")) {
-            request.HostResistivity = NumberArgument(argument, value, 0.0, false);
+            request.HostResistivity = PositiveArgument(argument, value);
         } else {
             throw EArgumentError(QStringLiteral("unknown option %1 for --forward").arg(argument).toStdString());
         }

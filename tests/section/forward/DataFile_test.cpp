@@ -54,7 +54,18 @@ TEST(DataFile, WhatIsWrittenReadsBackAsTheSameSurvey)
         EXPECT_EQ(read.Electrodes[e].z, result.Survey.Electrodes[e].z);
     }
     EXPECT_EQ(read.Configurations, result.Survey.Configurations);
-    EXPECT_EQ(read.Array, "scheme");
+    EXPECT_EQ(read.Array, SchemeArrayName);
+    // A scheme without data is refused as such.
+    TSurvey empty = ParseUnifiedData("2\n0\n1\n0\n0\n");
+    TForwardModel ground;
+    ground.Right = 10.0;
+    ground.Surface = {{0.0, 0.0}, {10.0, 0.0}};
+    try {
+        PlaceSurvey(empty, ground);
+        FAIL() << "not refused";
+    } catch (const EForwardError& error) {
+        EXPECT_EQ(error.Message(), "The scheme has no configuration.");
+    }
 }
 
 TEST(DataFile, ColumnsAreReadByTheirNamesCommentsAndBlankLinesSkipped)

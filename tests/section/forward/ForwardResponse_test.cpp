@@ -54,8 +54,9 @@ TEST_F(HomogeneousGround, EveryDatumOfEveryArrayGivesTheGroundsResistivityAndCha
         EXPECT_LE(rho.error, 0.01) << rho.Text();
         const TWorstError eta = WorstError(result.Chargeabilities, std::vector<double>(result.Chargeabilities.size(), Eta));
         EXPECT_LE(eta.error, 0.01) << eta.Text();
-        std::printf("[ homogeneous %s ] %s; mesh %d nodes, %zu wavenumbers\n", ArrayKindName(kind).c_str(),
-                    rho.Text().c_str(), result.MeshNodes, result.Wavenumbers.k.size());
+        std::printf("[ homogeneous %s ] rhoa: %s; ip: %s; mesh %d nodes, %zu wavenumbers\n",
+                    ArrayKindName(kind).c_str(), rho.Text().c_str(), eta.Text().c_str(), result.MeshNodes,
+                    result.Wavenumbers.k.size());
     }
 }
 
@@ -170,6 +171,52 @@ TEST(ForwardResponse, AReliefOverAHomogeneousGroundGivesItsResistivity)
                                               FlatGeometricFactor(result.Survey, result.Survey.Configurations[d]) - 1));
     EXPECT_GT(largest, 0.02);
     std::printf("[ relief ] %s; geometric factors up to %.1f %% off the flat ones\n", worst.Text().c_str(), 100 * largest);
+}
+
+TEST(ForwardResponse, OnASlopeTheGeometricFactorIsThatOfTheTiltedHalfSpace)
+{
+    // A plane slope (about 9.5 degrees) far beyond the electrodes: the ground
+    // there is a tilted half-space, whose potential is ρ / (2π r) with r
+    // measured along the slope.
+    arofcomplexM profile;
+    for (auto [x, depth] : {std::pair{0.0, 0.0}, {600.0, 100.0}})
+        profile.Add(MakeComplex(x, depth));
+    const TForwardSection section(600.0, 300.0, 30.0, 0.0, profile);
+    const TForwardResult result =
+        ComputeForwardResponse(section.Ground(), Array(TArrayKind::DipoleDipole, 24, 4, 10.0, 185.0));
+    std::vector<double> expected;
+    for (const TConfiguration& c : result.Survey.Configurations) {
+        const auto inverse = [&](int current, int potential) {
+            const TElectrode &p = result.Survey.Electrodes[size_t(current)], &q = result.Survey.Electrodes[size_t(potential)];
+            return 1.0 / std::hypot(p.x - q.x, p.z - q.z);
+        };
+        expected.push_back(2 * std::numbers::pi / (inverse(c.a, c.m) - inverse(c.a, c.n) - inverse(c.b, c.m) + inverse(c.b, c.n)));
+    }
+    const TWorstError worst = WorstError(result.GeometricFactors, expected);
+    EXPECT_LE(worst.error, 0.02) << worst.Text();
+    std::printf("[ slope ] geometric factors: %s\n", worst.Text().c_str());
+}
+
+TEST(ForwardResponse, CurrentAndPotentialElectrodesSwappedGiveTheSameDatumOverAnyGround)
+{
+    // A relief and a polarizable body reaching the surface, electrodes on its
+    // corners and on the model area's corners, poles among the configurations.
+    arofcomplexM profile;
+    for (auto [x, depth] : {std::pair{0.0, 5.0}, {40.0, 0.0}, {80.0, 12.0}, {120.0, 3.0}})
+        profile.Add(MakeComplex(x, depth));
+    TForwardSection section(120.0, 60.0, 50.0, 3.0, profile);
+    section.AddBody({{40, 0}, {80, 12}, {70, 30}, {45, 25}}, 500.0, 10.0, "Outcrop");
+    TSurvey survey;
+    for (double x : {0.0, 10.0, 40.0, 50.0, 80.0, 100.0, 120.0})
+        survey.Electrodes.push_back({x, 0.0});
+    survey.Configurations = {{1, 2, 3, 4}, {4, 3, 2, 1}, {0, -1, 5, 6}, {5, 6, 0, -1}, {2, -1, 4, -1}, {4, -1, 2, -1}};
+    const TForwardResult result = ComputeForwardResponse(section.Ground(), survey);
+    for (size_t d = 0; d < result.Resistivities.size(); d += 2) {
+        EXPECT_NEAR(result.Resistivities[d + 1] / result.Resistivities[d], 1.0, 1e-8) << "datum " << d + 1;
+        EXPECT_NEAR(result.Chargeabilities[d + 1], result.Chargeabilities[d], 1e-6) << "datum " << d + 1;
+        EXPECT_TRUE(std::isfinite(result.GeometricFactors[d]));
+        EXPECT_GT(result.Resistivities[d], 0.0);
+    }
 }
 
 // --- The example ------------------------------------------------------------------

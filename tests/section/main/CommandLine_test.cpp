@@ -156,7 +156,7 @@ TEST(CommandLine, ForwardArgumentsThatAreWrongExitWithTwoAndWriteNothing)
         {{"--forward", out, section, "--host-resistivity", "-5"},
          "lithoprism: --host-resistivity needs a number above 0, not \"-5\" (see lithoprism --help)\n"},
         {{"--forward", out, section, "--first", "inf"},
-         "lithoprism: --first needs a number of at least -1.79769e+308, not \"inf\" (see lithoprism --help)\n"},
+         "lithoprism: --first needs a finite number, not \"inf\" (see lithoprism --help)\n"},
         {{"--forward", out, section, "--array", "pole-pole"},
          "lithoprism: --array is dipole-dipole, wenner or schlumberger, not \"pole-pole\" (see lithoprism --help)\n"},
         {{"--forward", out, section, "--scheme", out, "--levels", "3"},
@@ -201,8 +201,9 @@ TEST(CommandLine, ForwardRefusalsExitWithOneAndLeaveTheOldFile)
     for (const auto& [arguments, message] : cases) {
         const TCommandRun run = RunCommand(arguments);
         EXPECT_EQ(run.Code, 1) << arguments.join(' ').toStdString();
-        if (!message.isEmpty())
+        if (!message.isEmpty()) {
             EXPECT_EQ(run.Errors, message);
+        }
         EXPECT_TRUE(run.Errors.startsWith("lithoprism: ")) << run.Errors.toStdString();
         EXPECT_EQ(run.Errors.count('\n'), 1);
         EXPECT_EQ(FileBytes(out), "old data\n");
