@@ -438,6 +438,7 @@ void TForwardResponseWindow::StartRun()
     QString reason;
     const std::optional<TArrayLayout> layout = SurveyLayout(&reason);
     if (!layout) {
+        FCancelled = false;
         FError = reason;
         FRunning = false;
         FStale = FResult.has_value();
@@ -454,6 +455,7 @@ void TForwardResponseWindow::StartRun()
         job->Host = HostResistivity();
     FJob = job;
     FRunning = true;
+    FCancelled = false;
     FStale = true;
     Progress->setValue(0);
     ShowState();
@@ -519,6 +521,7 @@ void TForwardResponseWindow::RunEnded(const TOutcome& Outcome)
     if (Outcome.Serial != FSerial)
         return; // an older run: a newer one is under way or done
     FRunning = false;
+    FCancelled = Outcome.Cancelled;
     if (Outcome.Cancelled) {
         FError.clear();
     } else if (!Outcome.Error.isEmpty()) {
@@ -553,9 +556,11 @@ void TForwardResponseWindow::ShowState()
     } else if (!FError.isEmpty()) {
         text = FError + (FResult ? QStringLiteral("\nThe pictures show an earlier model (out of date).") : QString());
         style = QStringLiteral("color: #b00000;");
+    } else if (FCancelled) {
+        text = FResult ? QStringLiteral("Cancelled: the pictures show an earlier model (out of date).")
+                       : QStringLiteral("Cancelled.");
     } else if (FStale && FResult) {
-        text = FollowBox->isChecked() ? QStringLiteral("Cancelled: the pictures show an earlier model (out of date).")
-                                      : QStringLiteral("The model has changed: Compute shows it (out of date).");
+        text = QStringLiteral("The model has changed: Compute shows it (out of date).");
     } else if (FResult) {
         const TForwardResult& result = *FResult;
         text = QStringLiteral("%1 data, %2 electrodes; mesh of %3 nodes; computed in %4 s.")

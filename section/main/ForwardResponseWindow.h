@@ -162,6 +162,7 @@ private:
     bool FRunning = false;
     bool FStale = false;
     bool FLoading = false;
+    bool FCancelled = false; // the newest run was cancelled
     QString FError;
     std::optional<TForwardResult> FResult;
 };

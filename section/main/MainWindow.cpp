@@ -30,6 +30,7 @@
 #include <QtCore/QFileInfo>
 #include <QtCore/QUrl>
 #include <QtGui/QDesktopServices>
+#include <QtGui/QScreen>
 #include <QtGui/QCursor>
 #include <QtGui/QKeyEvent>
 #include <QtGui/QCloseEvent>
@@ -316,9 +317,16 @@ void TMainfrm::ShowForwardResponse()
     if (!ForwardWindow) {
         ForwardWindow = new TForwardResponseWindow(*PolygonChart1, this);
         ForwardWindow->OnUndo = [this] { UndoByKey(); };
-        // Beside the main window, on its right where the screen has room.
+        // Beside the main window, on its right where the screen has room,
+        // else against the screen's right edge.
         const QRect frame = frameGeometry();
-        ForwardWindow->move(frame.right() + 1, frame.top());
+        int left = frame.right() + 1;
+        if (const QScreen* screen = this->screen()) {
+            const QRect room = screen->availableGeometry();
+            if (left + ForwardWindow->width() > room.right())
+                left = std::max(room.left(), room.right() - ForwardWindow->width());
+        }
+        ForwardWindow->move(left, frame.top());
     }
     ForwardWindow->show();
     ForwardWindow->raise();
