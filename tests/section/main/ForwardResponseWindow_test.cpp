@@ -140,7 +140,19 @@ TEST_F(ForwardResponseWindowTest, ComputeFillsTheChartWithWhatTheLibraryComputes
     EXPECT_TRUE(Forward->ElectrodeMarks->Active());
     EXPECT_EQ(Forward->ElectrodeMarks->Count(), 24);
     EXPECT_FALSE(Forward->Stale());
-    SaveScreenshot(*Forward, QStringLiteral("forward-response-example"));
+    const QImage photo = SaveScreenshot(*Forward, QStringLiteral("forward-response-example"));
+    // The colour bar right of the chart: the lowest band at the bottom, the
+    // highest at the top, in the bands' colours.
+    const QImage picture = Forward->ResistivityChart->Widget()->grab().toImage();
+    const TRect plot = Forward->ResistivityChart->ChartRectangle();
+    const auto colourAt = [&](int Y) {
+        const QRgb rgb = picture.pixel(plot.Right + 17, Y);
+        return static_cast<TColor>(qRed(rgb) | qGreen(rgb) << 8 | qBlue(rgb) << 16);
+    };
+    const DynArray<TColor>& bands = Forward->ResistivityChart->BandColors;
+    EXPECT_EQ(colourAt(plot.Bottom - 2), bands[0]);
+    EXPECT_EQ(colourAt(plot.Top + 18), bands[bands.High()]);
+    EXPECT_FALSE(photo.isNull());
 
     // Save data... writes the unified data file of the command line.
     const QString data = Folder.filePath(QStringLiteral("example.dat"));
@@ -150,6 +162,18 @@ TEST_F(ForwardResponseWindowTest, ComputeFillsTheChartWithWhatTheLibraryComputes
     const QString table = Folder.filePath(QStringLiteral("example.csv"));
     ASSERT_TRUE(Forward->SaveData(table, error)) << error.toStdString();
     EXPECT_EQ(FileBytes(table).toStdString(), FormatDataTable(shown));
+    // Through the button and the save dialog: a table by its name.
+    const QString chosen = Folder.filePath(QStringLiteral("chosen.csv"));
+    QString title;
+    CommonDialogService().ExecuteSave = [&](TSaveDialogRequest& Request) {
+        title = Request.Title;
+        Request.FileName = chosen;
+        return true;
+    };
+    QTest::mouseClick(Forward->SaveButton, Qt::LeftButton);
+    ResetCommonDialogService();
+    EXPECT_EQ(title, QStringLiteral("Save data"));
+    EXPECT_EQ(FileBytes(chosen).toStdString(), FormatDataTable(shown));
     // A folder that does not exist: refused, nothing written.
     EXPECT_FALSE(Forward->SaveData(Folder.filePath(QStringLiteral("missing/example.dat")), error));
     EXPECT_FALSE(error.isEmpty());
