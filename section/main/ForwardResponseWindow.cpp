@@ -318,8 +318,8 @@ void TForwardResponseWindow::CreatePanel()
     for (QLineEdit* edit : {SpacingEdit, FirstEdit, HostEdit})
         connect(edit, &QLineEdit::textChanged, this, [this] { SurveyEdited(); });
     connect(FollowBox, &QCheckBox::toggled, this, [this](bool On) {
-        SurveyEdited();
-        if (On && FStale)
+        SurveyEdited(false);
+        if (On && isVisible() && (FStale || !FResult))
             StartRun();
     });
     // The section's edits are undone from here too: the window sits beside
@@ -389,7 +389,7 @@ std::optional<double> TForwardResponseWindow::HostResistivity() const
     return TypedNumber(HostEdit->text(), true, valid);
 }
 
-void TForwardResponseWindow::SurveyEdited()
+void TForwardResponseWindow::SurveyEdited(bool SurveyChanged)
 {
     if (FLoading)
         return;
@@ -409,7 +409,8 @@ void TForwardResponseWindow::SurveyEdited()
     settings.HostResistivity = HostEdit->text().trimmed();
     settings.FollowEdits = FollowBox->isChecked();
     settings.Save();
-    ModelChanged();
+    if (SurveyChanged)
+        ModelChanged();
 }
 
 // --- Computing --------------------------------------------------------------------------
@@ -435,16 +436,24 @@ void TForwardResponseWindow::StartRun()
 {
     if (FJob)
         FJob->Cancelled = true; // a newer change makes it obsolete
-    QString reason;
-    const std::optional<TArrayLayout> layout = SurveyLayout(&reason);
-    if (!layout) {
+    // A survey that cannot be computed: said in the window; what an older
+    // run still delivers is dropped (its serial is no longer the newest).
+    const auto refuse = [this](const QString& Reason) {
+        ++FSerial;
         FCancelled = false;
-        FError = reason;
+        FError = Reason;
         FRunning = false;
         FStale = FResult.has_value();
         ShowState();
-        return;
-    }
+    };
+    QString reason;
+    const std::optional<TArrayLayout> layout = SurveyLayout(&reason);
+    if (!layout)
+        return refuse(reason);
+    bool hostValid = true;
+    TypedNumber(HostEdit->text(), true, hostValid);
+    if (HostFieldUsed() && !hostValid)
+        return refuse(QStringLiteral("The host medium's resistivity must be a number above 0."));
     auto job = std::make_shared<TJob>();
     job->Serial = ++FSerial;
     job->Model = CopyAllSpolygon(FSection.Model);

@@ -138,7 +138,8 @@ private:
     void CreatePanel();
     TPseudoSection2d* CreateChart(TChartParts& Parts, const QString& Title);
     void LoadSettings();
-    void SurveyEdited();
+    // Checks and keeps the fields; a changed survey is computed anew.
+    void SurveyEdited(bool SurveyChanged = true);
     void StartRun();
     void Run(const std::shared_ptr<TJob>& Job);
     void RunEnded(const TOutcome& Outcome);

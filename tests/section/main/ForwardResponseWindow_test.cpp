@@ -292,9 +292,12 @@ TEST_F(ForwardResponseWindowTest, ARegionWithoutResistivityShowsTheMessageAndKee
     EXPECT_TRUE(Forward->ResistivityChart->Title()->Text()->Strings(0).endsWith(QStringLiteral("(out of date)")));
     EXPECT_FALSE(Forward->SaveButton->isEnabled());
 
-    // A host resistivity below 0 is marked as it is typed.
+    // A host resistivity below 0 is marked as it is typed and refused.
     Forward->HostEdit->setText(QStringLiteral("-5"));
     EXPECT_FALSE(Forward->HostEdit->styleSheet().isEmpty());
+    EXPECT_FALSE(Forward->Busy());
+    EXPECT_EQ(Forward->ErrorText(), QStringLiteral("The host medium's resistivity must be a number above 0."));
+    EXPECT_EQ(ShownValues(), first);
 }
 
 // With Follow edits off an edit only marks the picture out of date; the
