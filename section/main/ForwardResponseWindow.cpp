@@ -650,7 +650,7 @@ void TForwardResponseWindow::DrawColorBar(TPseudoSection2d& Chart, const QString
         const int high = bottom - (bottom - top) * (j + 1) / bands;
         canvas.Brush()->SetStyle(bsSolid);
         canvas.Brush()->SetColor(Chart.BandColors[j]);
-        canvas.FillRect(TRect(left, high, left + width, low));
+        canvas.FillRect(TRect{left, high, left + width, low});
     }
     canvas.Brush()->SetStyle(bsClear);
     canvas.Font()->SetColor(clBlack);
