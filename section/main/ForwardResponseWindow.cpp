@@ -34,6 +34,12 @@
 #include <algorithm>
 #include <cmath>
 
+#if defined(__linux__)
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+#endif
+
 namespace lp {
 
 namespace {
@@ -78,6 +84,17 @@ int RegistryInteger(TRegistry& Registry, const QString& Name, int Fallback, int 
 QString NumberText(double Value)
 {
     return QString::number(Value, 'g', 4);
+}
+
+// The computation runs at a lower scheduling priority than the editor, so
+// that drawing and typing never wait for a processor while it runs. On
+// Linux a thread's nice value is its own and the threads it starts inherit
+// it (the computation's worker threads too).
+void YieldToTheEditor()
+{
+#if defined(__linux__)
+    setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), 10);
+#endif
 }
 
 } // namespace
@@ -293,8 +310,17 @@ void TForwardResponseWindow::CreatePanel()
     progressRow->addWidget(Progress, 1);
     progressRow->addWidget(CancelButton);
     results->addLayout(progressRow);
-    Progress->hide();
-    CancelButton->hide();
+    // Their place is kept while they are hidden, and the state line has
+    // room for two lines: a run that starts or ends repaints these rows
+    // only, never the charts below them.
+    for (QWidget* widget : std::initializer_list<QWidget*>{Progress, CancelButton}) {
+        QSizePolicy policy = widget->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        widget->setSizePolicy(policy);
+        widget->hide();
+    }
+    StateLabel->setMinimumHeight(2 * StateLabel->fontMetrics().lineSpacing());
+    StateLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     const QString titles[] = {QStringLiteral("Apparent resistivity"), QStringLiteral("Apparent chargeability")};
     const QString units[] = {QStringLiteral("ohm-m"), QStringLiteral("%")};
     for (int i = 0; i < 2; ++i) {
@@ -490,6 +516,7 @@ void TForwardResponseWindow::StartRun()
 // On the run's own thread.
 void TForwardResponseWindow::Run(const std::shared_ptr<TJob>& Job)
 {
+    YieldToTheEditor();
     TOutcome outcome;
     outcome.Serial = Job->Serial;
     try {

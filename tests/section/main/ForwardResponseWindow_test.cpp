@@ -431,6 +431,7 @@ TEST_F(ForwardResponseWindowTest, TheEditorStaysResponsiveWhileItComputes)
     timer.stop();
     ASSERT_TRUE(Forward->Result().has_value()) << Forward->ErrorText().toStdString();
     EXPECT_GT(ticks, 5);
+    RecordProperty("longest_gap_ms", static_cast<int>(longest));
     EXPECT_LT(longest, 50) << "the longest gap between ticks, ms";
 }
 
