@@ -1,5 +1,7 @@
 #include "section/main/MainWindow.h"
 
+#include "section/main/ForwardResponseWindow.h"
+
 #include "chart/engine/PlotAxis.h"
 #include "chart/engine/PlotImageTool.h"
 #include "chart/engine/PlotMapSeries.h"
@@ -29,6 +31,7 @@
 #include <QtCore/QFileInfo>
 #include <QtCore/QUrl>
 #include <QtGui/QDesktopServices>
+#include <QtGui/QScreen>
 #include <QtGui/QCursor>
 #include <QtGui/QKeyEvent>
 #include <QtGui/QCloseEvent>
@@ -100,7 +103,7 @@ TMainfrm::TMainfrm(const QStringList& AArguments, QWidget* Parent) : QMainWindow
         // next Ctrl+Z is this edit's.
         FKeyCancelledEdit = false;
         SetModified(true);
-        RefreshRegions();
+        ModelChanged();
     };
     // A double click on a region shows its row in the table of regions.
     PolygonChart1->OnRegionDoubleClick = [this](TPolygonChart*, TRingRef Region) {
@@ -219,6 +222,10 @@ void TMainfrm::CreateMenus()
     Regions1 = AddCommand(options, QStringLiteral("&Regions..."), [this] { ShowRegions(); });
     AddCommand(options, QStringLiteral("&Output settings..."), [this] { prntset->exec(); });
 
+    QMenu* modelling = menuBar()->addMenu(QStringLiteral("&Modelling"));
+    Forwardresponse1 = AddCommand(modelling, QStringLiteral("&Forward response..."), [this] { ShowForwardResponse(); });
+    Forwardresponse1->setObjectName(QStringLiteral("Forwardresponse1"));
+
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     AddCommand(help, QStringLiteral("&Context"), [this] { Context(); })->setShortcut(QKeySequence::HelpContents);
     AddCommand(help, QStringLiteral("&About"), [this] { Parts->ShowSplash(20000); });
@@ -278,8 +285,8 @@ void TMainfrm::EnableSectionCommands(bool On)
 {
     ToolBar1->setEnabled(On);
     UndoKey->setEnabled(On);
-    for (QAction* action :
-         {Savefile1, Exportmodel1, Removepicture1, Ptint1, Scaled1, Boxconstrctor1, Carotagedata1, Regions1})
+    for (QAction* action : {Savefile1, Exportmodel1, Removepicture1, Ptint1, Scaled1, Boxconstrctor1, Carotagedata1,
+                             Regions1, Forwardresponse1})
         action->setEnabled(On);
 }
 
@@ -305,6 +312,36 @@ void TMainfrm::SetTitleFor(const QString& FileName)
 void TMainfrm::ShowTitle()
 {
     setWindowTitle(QStringLiteral("Section editor ") + FTitleName + (FModified ? QStringLiteral("*") : QString()));
+}
+
+void TMainfrm::ModelChanged()
+{
+    RefreshRegions();
+    if (ForwardWindow)
+        ForwardWindow->ModelChanged();
+}
+
+void TMainfrm::ShowForwardResponse()
+{
+    if (!FSectionOpen)
+        return;
+    if (!ForwardWindow) {
+        ForwardWindow = new TForwardResponseWindow(*PolygonChart1, this);
+        ForwardWindow->OnUndo = [this] { UndoByKey(); };
+        // Beside the main window, on its right where the screen has room,
+        // else against the screen's right edge.
+        const QRect frame = frameGeometry();
+        int left = frame.right() + 1;
+        if (const QScreen* screen = this->screen()) {
+            const QRect room = screen->availableGeometry();
+            if (left + ForwardWindow->width() > room.right())
+                left = std::max(room.left(), room.right() - ForwardWindow->width());
+        }
+        ForwardWindow->move(left, frame.top());
+    }
+    ForwardWindow->show();
+    ForwardWindow->raise();
+    ForwardWindow->activateWindow();
 }
 
 void TMainfrm::SetModified(bool On)
@@ -357,7 +394,7 @@ bool TMainfrm::OpenSection(const QString& FileName)
     }
     FModified = false;
     SetTitleFor(FileName);
-    RefreshRegions();
+    ModelChanged();
     // Said once the window names the section it is about.
     if (FMissingPicture)
         MessageDlg(QStringLiteral("The picture of %1 is missing: %2\n"
@@ -612,7 +649,7 @@ void TMainfrm::ChooseModelSetup()
     PolygonChart1->UpdateAxisScales();
     if (changed) {
         SetModified(true);
-        RefreshRegions();
+        ModelChanged();
     }
 }
 
@@ -659,7 +696,7 @@ void TMainfrm::Undo()
     }
     PolygonChart1->Undo();
     SetModified(true);
-    RefreshRegions();
+    ModelChanged();
 }
 
 void TMainfrm::UseLastLineLook()

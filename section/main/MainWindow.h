@@ -16,6 +16,7 @@
 
 #include "section/editor/PolygonChart.h"
 
+#include <QtCore/QPointer>
 #include <QtCore/QStringList>
 #include <QtWidgets/QMainWindow>
 
@@ -31,6 +32,7 @@ class QToolButton;
 namespace lp {
 
 class TCarotageOverlay;
+class TForwardResponseWindow;
 class TChartPreviewer;
 class Tprntset;
 class TChartImageTool;
@@ -81,7 +83,10 @@ public:
     QAction* Regions1 = nullptr; // Options > Regions...
     // The table of regions, made on first use; follows the model while open.
     TRegionsWindow* RegionsWindow = nullptr;
+    QAction* Forwardresponse1 = nullptr;
     std::unique_ptr<TCarotageOverlay> Carotage;
+    // Modelling > Forward response...: the window while it is open.
+    QPointer<TForwardResponseWindow> ForwardWindow;
 
     // --- Fields ---
     double PictureCorners[4] = {0.0, 0.0, 0.0, 0.0}; // x0, y0, x1, y1
@@ -127,6 +132,8 @@ public:
     void EndEditInProgress();
     void SelectModeButton(QToolButton* Sender);
     void ShowModeText(TPolygonEditMode Mode);
+    // Opens the forward response window beside this one (or brings it up).
+    void ShowForwardResponse();
     // Switches to a mode as its button does.
     void ChooseMode(TPolygonEditMode Mode);
     // The first tick: opens the section named on the command line.
@@ -179,6 +186,9 @@ private:
     void LoadSectionPicture(const QString& FileName);
     void UseLastLineLook();
     void SetModified(bool On);
+    // Every change of the model (an edit, an undo, the area, another
+    // section) reaches the forward response window.
+    void ModelChanged();
     void ShowTitle();
     void ChooseModelSetup();
     // Options > Regions...: the table of regions shown and raised.

@@ -17,6 +17,7 @@
 #include <QtCore/QFile>
 #include <QtCore/QSortFilterProxyModel>
 #include <QtWidgets/QLabel>
+#include <QtWidgets/QToolButton>
 
 #include <algorithm>
 #include <cmath>

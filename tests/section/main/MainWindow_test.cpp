@@ -117,7 +117,7 @@ TEST_F(MainWindow, OpenMoveANodeSaveAndReopen)
     QStringList bar;
     for (QAction* menu : Window->menuBar()->actions())
         bar << menu->text();
-    EXPECT_EQ(bar, QStringList({"&File", "&Options", "&Help"}));
+    EXPECT_EQ(bar, QStringList({"&File", "&Options", "&Modelling", "&Help"}));
     QMenu* recentMenu = Window->Parts->RecentMenu();
     emit recentMenu->aboutToShow();
     const QList<QAction*> entries = recentMenu->actions();

@@ -1,0 +1,82 @@
+// The forward response window following an edit of the example section:
+// the time from a changed model to the new pseudo-sections on the screen
+// (copying the model, meshing, solving, triangulating and drawing), with
+// the 48-electrode dipole-dipole survey of six levels.
+
+#include "section/editor/PolygonChart.h"
+#include "section/editor/SectionFile.h"
+#include "section/main/ForwardResponseWindow.h"
+
+#include <QtCore/QCoreApplication>
+#include <QtCore/QEventLoop>
+#include <QtCore/QSettings>
+#include <QtCore/QTemporaryDir>
+#include <QtWidgets/QCheckBox>
+#include <QtWidgets/QLineEdit>
+#include <QtWidgets/QSpinBox>
+
+#include <benchmark/benchmark.h>
+
+#include <fstream>
+#include <iterator>
+
+namespace lp {
+namespace {
+
+TSectionModel Example()
+{
+    std::ifstream file(LP_EXAMPLES_DIR "/example.sec", std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    TSectionModel section;
+    ParseSectionModelBlock(bytes, section);
+    return section;
+}
+
+void WaitForResult(const TForwardResponseWindow& Window)
+{
+    while (Window.Busy())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+}
+
+void BM_EditToNewPicture(benchmark::State& state)
+{
+    QTemporaryDir settings; // the user's settings stay as they are
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
+    TPolygonChart section;
+    section.LoadSectionModel(Example());
+    TForwardResponseWindow window(section, nullptr);
+    window.ElectrodesBox->setValue(48);
+    window.LevelsBox->setValue(6);
+    window.SpacingEdit->clear();
+    window.FirstEdit->clear();
+    window.HostEdit->setText(QStringLiteral("100"));
+    window.FollowBox->setChecked(true);
+    window.resize(900, 620);
+    window.show();
+    window.Compute();
+    WaitForResult(window);
+    // The clay's top right corner moves back and forth by 40 m.
+    int corner = -1;
+    for (int i = 0; i < section.Nodes.Length(); ++i)
+        if (section.Nodes[i].x == 820 && section.Nodes[i].y == 20)
+            corner = i;
+    if (corner < 0 || !window.Result()) {
+        state.SkipWithError("the example did not compute");
+        return;
+    }
+    bool out = false;
+    for (auto _ : state) {
+        out = !out;
+        section.Nodes[corner].x = out ? 860 : 820;
+        window.ModelChanged();
+        WaitForResult(window);
+    }
+    if (!window.ErrorText().isEmpty())
+        state.SkipWithError(window.ErrorText().toStdString().c_str());
+    state.counters["data"] = static_cast<double>(window.Result()->Resistivities.size());
+    state.counters["nodes"] = window.Result()->MeshNodes;
+}
+BENCHMARK(BM_EditToNewPicture)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(10);
+
+} // namespace
+} // namespace lp

@@ -1,0 +1,151 @@
+#include "section/main/ForwardPseudoSection.h"
+
+#include "chart/extensions/grid3d/PlotTriangulation.h"
+#include "platform/base/Exception.h"
+#include "section/views/PseudoSection2D.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <map>
+#include <utility>
+
+namespace lp {
+
+namespace {
+
+struct TPolePair {
+    double distance = 0.0; // horizontal
+    double sign = 0.0;
+};
+
+// The four pole-pole terms of a configuration (fewer with a pole or
+// electrodes at one x).
+std::vector<TPolePair> PolePairs(const TSurvey& survey, const TConfiguration& c)
+{
+    std::vector<TPolePair> pairs;
+    const auto add = [&](int current, int potential, double sign) {
+        if (current < 0 || potential < 0)
+            return;
+        const double distance = std::fabs(survey.Electrodes.at(static_cast<size_t>(current)).x -
+                                          survey.Electrodes.at(static_cast<size_t>(potential)).x);
+        if (distance > 0.0)
+            pairs.push_back({distance, sign});
+    };
+    add(c.a, c.m, 1.0);
+    add(c.a, c.n, -1.0);
+    add(c.b, c.m, -1.0);
+    add(c.b, c.n, 1.0);
+    return pairs;
+}
+
+// The share of the sensitivity above depth z.
+double ShareAbove(const std::vector<TPolePair>& pairs, double whole, double z)
+{
+    double below = 0.0;
+    for (const TPolePair& pair : pairs)
+        below += pair.sign / std::sqrt(pair.distance * pair.distance + 4.0 * z * z);
+    return 1.0 - below / whole;
+}
+
+} // namespace
+
+double MedianDepthOfInvestigation(const TSurvey& Survey, const TConfiguration& Configuration)
+{
+    const std::vector<TPolePair> pairs = PolePairs(Survey, Configuration);
+    double whole = 0.0, largest = 0.0, scale = 0.0;
+    for (const TPolePair& pair : pairs) {
+        whole += pair.sign / pair.distance;
+        scale += 1.0 / pair.distance;
+        largest = std::max(largest, pair.distance);
+    }
+    if (pairs.empty() || std::fabs(whole) <= 1e-9 * scale)
+        return 0.0;
+    // The share grows from 0 at the surface to 1 far down; bisect for 1/2.
+    double low = 0.0, high = largest;
+    while (ShareAbove(pairs, whole, high) < 0.5 && high < 1e6 * largest)
+        high *= 2.0;
+    for (int step = 0; step < 60; ++step) {
+        const double middle = (low + high) / 2.0;
+        (ShareAbove(pairs, whole, middle) < 0.5 ? low : high) = middle;
+    }
+    return (low + high) / 2.0;
+}
+
+std::vector<TPseudoPoint> PseudoSectionPoints(const TSurvey& Survey)
+{
+    std::vector<TPseudoPoint> points;
+    points.reserve(Survey.Configurations.size());
+    for (const TConfiguration& c : Survey.Configurations) {
+        double sum = 0.0;
+        int count = 0;
+        for (int e : {c.a, c.b, c.m, c.n})
+            if (e >= 0) {
+                sum += Survey.Electrodes.at(static_cast<size_t>(e)).x;
+                ++count;
+            }
+        points.push_back({count > 0 ? sum / count : 0.0, MedianDepthOfInvestigation(Survey, c)});
+    }
+    return points;
+}
+
+void FillPseudoSection(TPseudoSection2d& Chart, const std::vector<TPseudoPoint>& Points,
+                       const std::vector<double>& Values)
+{
+    if (Points.size() != Values.size())
+        throw ERangeError("A pseudo-section needs one value per point.");
+    const int vertexCount = static_cast<int>(Points.size());
+    std::vector<double> xs, zs;
+    for (const TPseudoPoint& point : Points) {
+        xs.push_back(point.X);
+        zs.push_back(-point.Depth); // the triangulation's Z grows upward
+    }
+    const TTriangulation mesh = Triangulate(xs, zs);
+
+    Chart.Vertices = DynArray<dVertex3d>(vertexCount + 1);
+    for (int v = 1; v <= vertexCount; ++v) {
+        dVertex3d& vertex = Chart.Vertices[v];
+        vertex.X = vertex.AxisX = Points[static_cast<size_t>(v - 1)].X;
+        vertex.Z = vertex.AxisY = Points[static_cast<size_t>(v - 1)].Depth;
+        vertex.Value = Values[static_cast<size_t>(v - 1)];
+    }
+    const int triangleCount = static_cast<int>(mesh.Triangles.size());
+    Chart.Triangles = DynArray<TPseudoTriangle>(triangleCount + 1);
+    std::map<std::pair<int, int>, std::pair<int, int>> edgeOwner; // ends (low, high) -> triangle, edge
+    for (int t = 1; t <= triangleCount; ++t) {
+        TPseudoTriangle& triangle = Chart.Triangles[t];
+        for (int e = 0; e < 3; ++e)
+            triangle.V[static_cast<size_t>(e)] = mesh.Triangles[static_cast<size_t>(t - 1)][static_cast<size_t>(e)] + 1;
+        for (int e = 0; e < 3; ++e) {
+            const int a = triangle.V[static_cast<size_t>(e)], b = triangle.V[static_cast<size_t>((e + 1) % 3)];
+            const auto key = std::make_pair(std::min(a, b), std::max(a, b));
+            const auto found = edgeOwner.find(key);
+            if (found == edgeOwner.end()) {
+                edgeOwner[key] = {t, e};
+                continue;
+            }
+            const auto [other, otherEdge] = found->second;
+            triangle.Neighbour[static_cast<size_t>(e)] = other;
+            triangle.NeighbourEdge[static_cast<size_t>(e)] = static_cast<uint8_t>(otherEdge);
+            Chart.Triangles[other].Neighbour[static_cast<size_t>(otherEdge)] = t;
+            Chart.Triangles[other].NeighbourEdge[static_cast<size_t>(otherEdge)] = static_cast<uint8_t>(e);
+        }
+    }
+    for (int t = 1; t <= triangleCount; ++t)
+        for (size_t e = 0; e < 3; ++e)
+            Chart.Triangles[t].EdgeKind[e] = Chart.Triangles[t].Neighbour[e] == 0 ? 1 : 0;
+    Chart.VertexCount = vertexCount;
+    Chart.TriangleCount = triangleCount;
+    Chart.DataMin = Chart.DataMax = Values.empty() ? 0.0 : Values.front();
+    for (double value : Values) {
+        Chart.DataMin = std::min(Chart.DataMin, value);
+        Chart.DataMax = std::max(Chart.DataMax, value);
+    }
+    // Resistivities span decades: a logarithmic scale whenever it can be.
+    Chart.LogDataScale = Chart.DataMin > 0.0;
+    Chart.PresetValue2 = Chart.LogDataScale ? 1.0 : TPseudoSection2d::MissingValue;
+    Chart.PrepareLevels();
+    Chart.RebuildPicture();
+}
+
+} // namespace lp

@@ -1,0 +1,813 @@
+#include "section/main/ForwardResponseWindow.h"
+
+#include "chart/engine/PlotAxis.h"
+#include "chart/engine/PlotImageTool.h"
+#include "chart/engine/PlotPointer.h"
+#include "chart/engine/PlotSeries.h"
+#include "chart/export/PlotExportForm.h"
+#include "chart/export/PlotPreview.h"
+#include "platform/core/SafeSave.h"
+#include "platform/graphics/Metafile.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/Dialogs.h"
+#include "platform/ui/Registry.h"
+#include "section/editor/PolygonChart.h"
+#include "section/forward/DataFile.h"
+#include "section/views/PseudoSection2D.h"
+
+#include <QtCore/QFileInfo>
+#include <QtCore/QThread>
+#include <QtCore/QTimer>
+#include <QtGui/QAction>
+#include <QtWidgets/QCheckBox>
+#include <QtWidgets/QComboBox>
+#include <QtWidgets/QFormLayout>
+#include <QtWidgets/QHBoxLayout>
+#include <QtWidgets/QLabel>
+#include <QtWidgets/QLineEdit>
+#include <QtWidgets/QMenu>
+#include <QtWidgets/QProgressBar>
+#include <QtWidgets/QPushButton>
+#include <QtWidgets/QSpinBox>
+#include <QtWidgets/QVBoxLayout>
+
+#include <algorithm>
+#include <cmath>
+
+#if defined(__linux__)
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+#endif
+
+namespace lp {
+
+namespace {
+
+const QString SettingsKey = QStringLiteral("\\Software\\Lithoprism\\Forward response");
+
+const TArrayKind ArrayKinds[] = {TArrayKind::DipoleDipole, TArrayKind::Wenner, TArrayKind::Schlumberger};
+const char* const ArrayCaptions[] = {"Dipole-dipole", "Wenner", "Schlumberger"};
+
+// A number typed into a field: empty text is no number, anything else must
+// be a finite number (Positive: above 0).
+std::optional<double> TypedNumber(const QString& Text, bool Positive, bool& Valid)
+{
+    const QString trimmed = Text.trimmed();
+    Valid = true;
+    if (trimmed.isEmpty())
+        return std::nullopt;
+    bool ok = false;
+    const double value = QLocale::c().toDouble(trimmed, &ok);
+    Valid = ok && std::isfinite(value) && (!Positive || value > 0.0);
+    if (!Valid)
+        return std::nullopt;
+    return value;
+}
+
+void MarkField(QLineEdit* Edit, bool Valid)
+{
+    Edit->setStyleSheet(Valid ? QString() : QStringLiteral("QLineEdit { background: #ffd0d0; }"));
+}
+
+int RegistryInteger(TRegistry& Registry, const QString& Name, int Fallback, int Low, int High)
+{
+    if (!Registry.ValueExists(Name))
+        return Fallback;
+    try {
+        return std::clamp(Registry.ReadInteger(Name), Low, High);
+    } catch (const std::exception&) {
+        return Fallback;
+    }
+}
+
+QString NumberText(double Value)
+{
+    return QString::number(Value, 'g', 4);
+}
+
+// The computation runs at a lower scheduling priority than the editor, so
+// that drawing and typing never wait for a processor while it runs. On
+// Linux a thread's nice value is its own and the threads it starts inherit
+// it (the computation's worker threads too).
+void YieldToTheEditor()
+{
+#if defined(__linux__)
+    setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), 10);
+#endif
+}
+
+} // namespace
+
+// --- Settings -----------------------------------------------------------------------
+
+TForwardSurveySettings TForwardSurveySettings::Load()
+{
+    TForwardSurveySettings settings;
+    try {
+        TRegistry registry;
+        if (!registry.OpenKeyReadOnly(SettingsKey))
+            return settings;
+        const std::optional<TArrayKind> kind = ArrayKindFromName(registry.ReadString(QStringLiteral("Array")).toStdString());
+        settings.Kind = kind.value_or(settings.Kind);
+        settings.Electrodes = RegistryInteger(registry, QStringLiteral("Electrodes"), settings.Electrodes,
+                                              MinArrayElectrodes, MaxArrayElectrodes);
+        settings.Levels = RegistryInteger(registry, QStringLiteral("Levels"), settings.Levels, MinArrayLevels,
+                                          MaxArrayLevels);
+        settings.Spacing = registry.ReadString(QStringLiteral("Spacing"));
+        settings.First = registry.ReadString(QStringLiteral("First"));
+        if (registry.ValueExists(QStringLiteral("HostResistivity")))
+            settings.HostResistivity = registry.ReadString(QStringLiteral("HostResistivity"));
+        settings.FollowEdits = RegistryInteger(registry, QStringLiteral("FollowEdits"), 1, 0, 1) != 0;
+    } catch (const std::exception&) {
+        // Unreadable settings: the defaults.
+    }
+    return settings;
+}
+
+void TForwardSurveySettings::Save() const
+{
+    try {
+        TRegistry registry;
+        if (!registry.OpenKey(SettingsKey, true))
+            return;
+        registry.WriteString(QStringLiteral("Array"), QString::fromStdString(ArrayKindName(Kind)));
+        registry.WriteInteger(QStringLiteral("Electrodes"), Electrodes);
+        registry.WriteString(QStringLiteral("Spacing"), Spacing);
+        registry.WriteString(QStringLiteral("First"), First);
+        registry.WriteInteger(QStringLiteral("Levels"), Levels);
+        registry.WriteString(QStringLiteral("HostResistivity"), HostResistivity);
+        registry.WriteBool(QStringLiteral("FollowEdits"), FollowEdits);
+        registry.CloseKey();
+    } catch (const std::exception&) {
+        // Settings that cannot be written are not worth interrupting the work.
+    }
+}
+
+// --- Runs -----------------------------------------------------------------------------
+
+// What a run computes, copied on the user-interface thread.
+struct TForwardResponseWindow::TJob {
+    int Serial = 0;
+    std::atomic<bool> Cancelled{false};
+    AllSpolygon Model;
+    Tnodes Nodes;
+    TModelArea Area{};
+    TArrayLayout Layout;
+    std::optional<double> Host;
+};
+
+struct TForwardResponseWindow::TOutcome {
+    int Serial = 0;
+    bool Cancelled = false;
+    QString Error;
+    std::shared_ptr<TForwardResult> Result;
+};
+
+// A chart with what its owner keeps for it.
+struct TForwardResponseWindow::TChartParts {
+    TPseudoSection2d* Chart = nullptr;
+    TMetafile Metafile;
+    QWidget* Host = nullptr;
+};
+
+TForwardResponseWindow::TForwardResponseWindow(TPolygonChart& Section, QWidget* Parent)
+    : QWidget(Parent, Qt::Window), FSection(Section)
+{
+    setObjectName(QStringLiteral("ForwardResponse"));
+    setWindowTitle(QStringLiteral("Forward response"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    CreatePanel();
+    LoadSettings();
+    resize(900, 620);
+    ShowState();
+}
+
+TForwardResponseWindow::~TForwardResponseWindow()
+{
+    StopAll();
+    if (ElectrodeMarks) {
+        delete ElectrodeMarks.data();
+        FSection.Invalidate();
+    }
+    // The charts' windows live inside ours: let the charts go first.
+    for (const std::unique_ptr<TChartParts>& parts : FCharts)
+        delete parts->Chart;
+}
+
+void TForwardResponseWindow::StopAll()
+{
+    if (FJob)
+        FJob->Cancelled = true;
+    for (QThread* thread : FThreads) {
+        thread->wait();
+        delete thread;
+    }
+    FThreads.clear();
+}
+
+TPseudoSection2d* TForwardResponseWindow::CreateChart(TChartParts& Parts, const QString& Title)
+{
+    auto* chart = new TPseudoSection2d();
+    Parts.Chart = chart;
+    chart->SetView3D(false);
+    // Bands only: the contour lines of a few rows of data are mostly noise.
+    chart->ShowContourLines = false;
+    chart->SetColor(clWhite);
+    chart->Title()->Text()->Add(Title);
+    chart->Legend()->SetVisible(false);
+    chart->LeftAxis()->SetInverted(true);
+    chart->LeftAxis()->Title()->SetCaption(QStringLiteral("Pseudo-depth (m)"));
+    chart->BottomAxis()->Title()->SetCaption(QStringLiteral("Distance (m)"));
+    chart->SetMarginRight(90);
+    chart->SetMarginLeft(10);
+    auto* extent = new TPointSeries(chart);
+    extent->SetParentChart(chart);
+    extent->Pointer()->SetVisible(false);
+    extent->SetShowInLegend(false);
+    auto* points = new TPointSeries(chart);
+    points->SetParentChart(chart);
+    points->SetTitle(QStringLiteral("Data"));
+    points->Pointer()->SetHorizSize(1);
+    points->Pointer()->SetVertSize(1);
+    points->SetSeriesColor(clBlack);
+    auto* tool = new TChartImageTool(chart);
+    chart->Tools().Add(tool);
+    tool->SetSeries(extent);
+    tool->SetReverseVertical(true);
+    chart->PictureMetafile = &Parts.Metafile;
+    // The picture's own resolution; the tool stretches it over the axes.
+    chart->PictureWidth = 1200;
+    chart->PictureHeight = 600;
+    chart->PictureTool = tool;
+    chart->AxisExtentSeries = extent;
+    chart->GridPointSeries = points;
+    return chart;
+}
+
+void TForwardResponseWindow::CreatePanel()
+{
+    auto* outer = new QHBoxLayout(this);
+    auto* panel = new QVBoxLayout;
+    auto* form = new QFormLayout;
+    ArrayBox = new QComboBox(this);
+    ArrayBox->setObjectName(QStringLiteral("ArrayBox"));
+    for (const char* caption : ArrayCaptions)
+        ArrayBox->addItem(QString::fromLatin1(caption));
+    form->addRow(QStringLiteral("&Array:"), ArrayBox);
+    ElectrodesBox = new QSpinBox(this);
+    ElectrodesBox->setObjectName(QStringLiteral("ElectrodesBox"));
+    ElectrodesBox->setRange(MinArrayElectrodes, MaxArrayElectrodes);
+    form->addRow(QStringLiteral("&Electrodes:"), ElectrodesBox);
+    SpacingEdit = new QLineEdit(this);
+    SpacingEdit->setObjectName(QStringLiteral("SpacingEdit"));
+    SpacingEdit->setPlaceholderText(QStringLiteral("over the model area"));
+    form->addRow(QStringLiteral("&Spacing (m):"), SpacingEdit);
+    FirstEdit = new QLineEdit(this);
+    FirstEdit->setObjectName(QStringLiteral("FirstEdit"));
+    FirstEdit->setPlaceholderText(QStringLiteral("one spacing in"));
+    form->addRow(QStringLiteral("&First electrode (m):"), FirstEdit);
+    LevelsBox = new QSpinBox(this);
+    LevelsBox->setObjectName(QStringLiteral("LevelsBox"));
+    LevelsBox->setRange(MinArrayLevels, MaxArrayLevels);
+    form->addRow(QStringLiteral("&Levels:"), LevelsBox);
+    HostEdit = new QLineEdit(this);
+    HostEdit->setObjectName(QStringLiteral("HostEdit"));
+    form->addRow(QStringLiteral("&Host medium (ohm-m):"), HostEdit);
+    panel->addLayout(form);
+    FollowBox = new QCheckBox(QStringLiteral("F&ollow edits"), this);
+    FollowBox->setObjectName(QStringLiteral("FollowBox"));
+    panel->addWidget(FollowBox);
+    ComputeButton = new QPushButton(QStringLiteral("&Compute"), this);
+    ComputeButton->setObjectName(QStringLiteral("ComputeButton"));
+    panel->addWidget(ComputeButton);
+    panel->addSpacing(12);
+    SaveButton = new QPushButton(QStringLiteral("Save &data..."), this);
+    SaveButton->setObjectName(QStringLiteral("SaveButton"));
+    PrintButton = new QPushButton(QStringLiteral("&Print preview..."), this);
+    PrintButton->setObjectName(QStringLiteral("PrintButton"));
+    ExportButton = new QPushButton(QStringLiteral("E&xport picture..."), this);
+    ExportButton->setObjectName(QStringLiteral("ExportButton"));
+    for (QPushButton* button : {SaveButton, PrintButton, ExportButton})
+        panel->addWidget(button);
+    panel->addStretch(1);
+    auto* panelHolder = new QWidget(this);
+    panelHolder->setLayout(panel);
+    panelHolder->setMaximumWidth(300);
+    outer->addWidget(panelHolder);
+
+    auto* results = new QVBoxLayout;
+    StateLabel = new QLabel(this);
+    StateLabel->setObjectName(QStringLiteral("StateLabel"));
+    StateLabel->setWordWrap(true);
+    results->addWidget(StateLabel);
+    auto* progressRow = new QHBoxLayout;
+    Progress = new QProgressBar(this);
+    Progress->setObjectName(QStringLiteral("Progress"));
+    Progress->setRange(0, 100);
+    CancelButton = new QPushButton(QStringLiteral("Cancel"), this);
+    CancelButton->setObjectName(QStringLiteral("CancelButton"));
+    progressRow->addWidget(Progress, 1);
+    progressRow->addWidget(CancelButton);
+    results->addLayout(progressRow);
+    // Their place is kept while they are hidden, and the state line has
+    // room for two lines: a run that starts or ends repaints these rows
+    // only, never the charts below them.
+    for (QWidget* widget : std::initializer_list<QWidget*>{Progress, CancelButton}) {
+        QSizePolicy policy = widget->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        widget->setSizePolicy(policy);
+        widget->hide();
+    }
+    StateLabel->setMinimumHeight(2 * StateLabel->fontMetrics().lineSpacing());
+    StateLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    const QString titles[] = {QStringLiteral("Apparent resistivity"), QStringLiteral("Apparent chargeability")};
+    const QString units[] = {QStringLiteral("ohm-m"), QStringLiteral("%")};
+    for (int i = 0; i < 2; ++i) {
+        auto parts = std::make_unique<TChartParts>();
+        TPseudoSection2d* chart = CreateChart(*parts, titles[i]);
+        chart->OnAfterDraw = [this, chart, unit = units[i]](TCustomPlotPanelExtended*) { DrawColorBar(*chart, unit); };
+        parts->Host = chart->Widget(this);
+        parts->Host->setMinimumSize(300, 180);
+        parts->Host->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+        results->addWidget(parts->Host, 1);
+        FCharts.push_back(std::move(parts));
+    }
+    ResistivityChart = FCharts[0]->Chart;
+    ChargeabilityChart = FCharts[1]->Chart;
+    FCharts[1]->Host->hide();
+    outer->addLayout(results, 1);
+
+    connect(ArrayBox, &QComboBox::currentIndexChanged, this, [this] { SurveyEdited(); });
+    connect(ElectrodesBox, &QSpinBox::valueChanged, this, [this] { SurveyEdited(); });
+    connect(LevelsBox, &QSpinBox::valueChanged, this, [this] { SurveyEdited(); });
+    for (QLineEdit* edit : {SpacingEdit, FirstEdit, HostEdit})
+        connect(edit, &QLineEdit::textChanged, this, [this] { SurveyEdited(); });
+    connect(FollowBox, &QCheckBox::toggled, this, [this](bool On) {
+        SurveyEdited(false);
+        if (On && isVisible() && (FStale || !FResult))
+            StartRun();
+    });
+    // The section's edits are undone from here too: the window sits beside
+    // the editor and often has the keyboard. Text fields keep their own.
+    auto* undo = new QAction(QStringLiteral("Undo"), this);
+    undo->setShortcut(QKeySequence::Undo);
+    connect(undo, &QAction::triggered, this, [this] {
+        if (OnUndo)
+            OnUndo();
+    });
+    addAction(undo);
+    connect(ComputeButton, &QPushButton::clicked, this, [this] { Compute(); });
+    connect(CancelButton, &QPushButton::clicked, this, [this] { CancelComputation(); });
+    connect(SaveButton, &QPushButton::clicked, this, [this] { AskSaveData(); });
+    connect(PrintButton, &QPushButton::clicked, this, [this] { PreviewChart(); });
+    connect(ExportButton, &QPushButton::clicked, this, [this] { ExportChart(); });
+}
+
+void TForwardResponseWindow::LoadSettings()
+{
+    FLoading = true;
+    const TForwardSurveySettings settings = TForwardSurveySettings::Load();
+    ArrayBox->setCurrentIndex(
+        static_cast<int>(std::find(std::begin(ArrayKinds), std::end(ArrayKinds), settings.Kind) - std::begin(ArrayKinds)));
+    ElectrodesBox->setValue(settings.Electrodes);
+    SpacingEdit->setText(settings.Spacing);
+    FirstEdit->setText(settings.First);
+    LevelsBox->setValue(settings.Levels);
+    HostEdit->setText(settings.HostResistivity);
+    FollowBox->setChecked(settings.FollowEdits);
+    FLoading = false;
+    SurveyEdited();
+}
+
+// --- The survey -------------------------------------------------------------------------
+
+std::optional<TArrayLayout> TForwardResponseWindow::SurveyLayout(QString* Reason) const
+{
+    const auto refuse = [&](const QString& Text) {
+        if (Reason)
+            *Reason = Text;
+        return std::nullopt;
+    };
+    TArrayLayout layout;
+    layout.Kind = ArrayKinds[std::clamp(ArrayBox->currentIndex(), 0, 2)];
+    layout.Electrodes = ElectrodesBox->value();
+    layout.Levels = LevelsBox->value();
+    bool valid = true;
+    layout.Spacing = TypedNumber(SpacingEdit->text(), true, valid);
+    if (!valid)
+        return refuse(QStringLiteral("The spacing must be a number above 0 (or empty for the model area's width)."));
+    layout.First = TypedNumber(FirstEdit->text(), false, valid);
+    if (!valid)
+        return refuse(QStringLiteral("The first electrode's place must be a number (or empty)."));
+    return layout;
+}
+
+bool TForwardResponseWindow::HostFieldUsed() const
+{
+    const AllSpolygon& model = FSection.Model;
+    return model.Length() == 0 || model[0].Length() == 0 || model[0][0].params[psResistivity].IsEmpty();
+}
+
+std::optional<double> TForwardResponseWindow::HostResistivity() const
+{
+    bool valid = true;
+    return TypedNumber(HostEdit->text(), true, valid);
+}
+
+void TForwardResponseWindow::SurveyEdited(bool SurveyChanged)
+{
+    if (FLoading)
+        return;
+    bool spacingValid = true, firstValid = true, hostValid = true;
+    TypedNumber(SpacingEdit->text(), true, spacingValid);
+    TypedNumber(FirstEdit->text(), false, firstValid);
+    TypedNumber(HostEdit->text(), true, hostValid);
+    MarkField(SpacingEdit, spacingValid);
+    MarkField(FirstEdit, firstValid);
+    MarkField(HostEdit, hostValid || !HostEdit->isEnabled());
+    TForwardSurveySettings settings;
+    settings.Kind = ArrayKinds[std::clamp(ArrayBox->currentIndex(), 0, 2)];
+    settings.Electrodes = ElectrodesBox->value();
+    settings.Spacing = SpacingEdit->text().trimmed();
+    settings.First = FirstEdit->text().trimmed();
+    settings.Levels = LevelsBox->value();
+    settings.HostResistivity = HostEdit->text().trimmed();
+    settings.FollowEdits = FollowBox->isChecked();
+    settings.Save();
+    if (SurveyChanged)
+        ModelChanged();
+}
+
+// --- Computing --------------------------------------------------------------------------
+
+void TForwardResponseWindow::ModelChanged()
+{
+    HostEdit->setEnabled(HostFieldUsed());
+    PlaceElectrodeMarks(); // the area may have changed
+    if (FollowBox->isChecked() && isVisible())
+        StartRun();
+    else {
+        FStale = FResult.has_value() || FRunning;
+        ShowState();
+    }
+}
+
+void TForwardResponseWindow::Compute()
+{
+    StartRun();
+}
+
+void TForwardResponseWindow::StartRun()
+{
+    if (FJob)
+        FJob->Cancelled = true; // a newer change makes it obsolete
+    // A survey that cannot be computed: said in the window; what an older
+    // run still delivers is dropped (its serial is no longer the newest).
+    const auto refuse = [this](const QString& Reason) {
+        ++FSerial;
+        FCancelled = false;
+        FError = Reason;
+        FRunning = false;
+        FStale = FResult.has_value();
+        ShowState();
+    };
+    QString reason;
+    const std::optional<TArrayLayout> layout = SurveyLayout(&reason);
+    if (!layout)
+        return refuse(reason);
+    bool hostValid = true;
+    TypedNumber(HostEdit->text(), true, hostValid);
+    if (HostFieldUsed() && !hostValid)
+        return refuse(QStringLiteral("The host medium's resistivity must be a number above 0."));
+    auto job = std::make_shared<TJob>();
+    job->Serial = ++FSerial;
+    job->Model = CopyAllSpolygon(FSection.Model);
+    job->Nodes = CopyNodes(FSection.Nodes);
+    job->Area = FSection.ModelArea;
+    job->Layout = *layout;
+    if (HostFieldUsed())
+        job->Host = HostResistivity();
+    FJob = job;
+    FRunning = true;
+    FCancelled = false;
+    FStale = true;
+    Progress->setValue(0);
+    ShowState();
+    QThread* thread = QThread::create([this, job] { Run(job); });
+    FThreads.push_back(thread);
+    connect(thread, &QThread::finished, this, [this, thread] {
+        const auto at = std::find(FThreads.begin(), FThreads.end(), thread);
+        if (at != FThreads.end()) {
+            FThreads.erase(at);
+            thread->deleteLater();
+        }
+    });
+    thread->start();
+    const int serial = job->Serial;
+    QTimer::singleShot(ProgressDelay, this, [this, serial] {
+        if (FRunning && serial == FSerial) {
+            Progress->show();
+            CancelButton->show();
+        }
+    });
+}
+
+// On the run's own thread.
+void TForwardResponseWindow::Run(const std::shared_ptr<TJob>& Job)
+{
+    YieldToTheEditor();
+    TOutcome outcome;
+    outcome.Serial = Job->Serial;
+    try {
+        const TForwardModel ground = PrepareForwardModel(Job->Model, Job->Nodes, Job->Area, Job->Host);
+        TSurvey survey = MakeArraySurvey(Job->Layout, ground.Left, ground.Right);
+        TForwardOptions options;
+        // One core stays with the editor.
+        options.Threads = std::max(1, QThread::idealThreadCount() - 1);
+        const int serial = Job->Serial;
+        outcome.Result = std::make_shared<TForwardResult>(ComputeForwardResponse(
+            ground, std::move(survey), options, [this, Job, serial](double Fraction) {
+                if (Job->Cancelled)
+                    return false;
+                QMetaObject::invokeMethod(this, [this, serial, Fraction] { ShowProgress(serial, Fraction); },
+                                          Qt::QueuedConnection);
+                return true;
+            }));
+    } catch (const EForwardCancelled&) {
+        outcome.Cancelled = true;
+    } catch (const Exception& Error) {
+        outcome.Error = QString::fromStdString(Error.Message());
+    } catch (const std::exception& Error) {
+        outcome.Error = QString::fromLocal8Bit(Error.what());
+    }
+    if (Job->Cancelled)
+        outcome.Cancelled = true;
+    QMetaObject::invokeMethod(this, [this, outcome] { RunEnded(outcome); }, Qt::QueuedConnection);
+}
+
+void TForwardResponseWindow::ShowProgress(int Serial, double Fraction)
+{
+    if (Serial == FSerial)
+        Progress->setValue(static_cast<int>(std::lround(100.0 * Fraction)));
+}
+
+void TForwardResponseWindow::RunEnded(const TOutcome& Outcome)
+{
+    if (Outcome.Serial != FSerial)
+        return; // an older run: a newer one is under way or done
+    FRunning = false;
+    FCancelled = Outcome.Cancelled;
+    if (Outcome.Cancelled) {
+        FError.clear();
+    } else if (!Outcome.Error.isEmpty()) {
+        FError = Outcome.Error;
+    } else if (Outcome.Result) {
+        FError.clear();
+        FResult = std::move(*Outcome.Result);
+        FStale = false;
+        ShowResult();
+        PlaceElectrodeMarks();
+    }
+    ShowState();
+    if (OnComputationEnd)
+        OnComputationEnd();
+}
+
+void TForwardResponseWindow::CancelComputation()
+{
+    if (!FRunning || !FJob)
+        return;
+    FJob->Cancelled = true;
+}
+
+// --- Showing ------------------------------------------------------------------------------
+
+void TForwardResponseWindow::ShowState()
+{
+    QString text;
+    QString style;
+    if (FRunning) {
+        text = QStringLiteral("updating…");
+    } else if (!FError.isEmpty()) {
+        text = FError + (FResult ? QStringLiteral("\nThe pictures show an earlier model (out of date).") : QString());
+        style = QStringLiteral("color: #b00000;");
+    } else if (FCancelled) {
+        text = FResult ? QStringLiteral("Cancelled: the pictures show an earlier model (out of date).")
+                       : QStringLiteral("Cancelled.");
+    } else if (FStale && FResult) {
+        text = QStringLiteral("The model has changed: Compute shows it (out of date).");
+    } else if (FResult) {
+        const TForwardResult& result = *FResult;
+        text = QStringLiteral("%1 data, %2 electrodes; mesh of %3 nodes; computed in %4 s.")
+                   .arg(result.Resistivities.size())
+                   .arg(result.Survey.Electrodes.size())
+                   .arg(result.MeshNodes)
+                   .arg(NumberText(result.Times.Total));
+    } else {
+        text = QStringLiteral("Compute shows what the survey would measure over the section.");
+    }
+    StateLabel->setText(text);
+    StateLabel->setStyleSheet(style);
+    if (!FRunning) {
+        Progress->hide();
+        CancelButton->hide();
+    }
+    const bool shown = FResult.has_value();
+    SaveButton->setEnabled(shown && !FStale);
+    PrintButton->setEnabled(shown);
+    ExportButton->setEnabled(shown);
+    for (const std::unique_ptr<TChartParts>& parts : FCharts) {
+        TStringList* title = parts->Chart->Title()->Text();
+        QString caption = title->Count() > 0 ? title->Strings(0) : QString();
+        const QString mark = QStringLiteral(" (out of date)");
+        if (caption.endsWith(mark))
+            caption.chop(mark.size());
+        if (FStale && shown)
+            caption += mark;
+        title->Clear();
+        title->Add(caption);
+        parts->Chart->Invalidate();
+    }
+}
+
+void TForwardResponseWindow::ShowChart(TPseudoSection2d& Chart, const std::vector<double>& Values, double DeepestPoint)
+{
+    FillPseudoSection(Chart, PseudoSectionPoints(FResult->Survey), Values);
+    // x aligned with the section's distance.
+    Chart.BottomAxis()->SetMinMax(FSection.ModelArea.left, FSection.ModelArea.right);
+    Chart.LeftAxis()->SetMinMax(0.0, DeepestPoint * 1.1);
+    Chart.GridPointSeries->Clear();
+    for (int v = 1; v <= Chart.VertexCount; ++v)
+        Chart.GridPointSeries->AddXY(Chart.Vertices[v].AxisX, Chart.Vertices[v].AxisY, QString(), clBlack);
+    Chart.RebuildPicture();
+}
+
+void TForwardResponseWindow::ShowResult()
+{
+    const TForwardResult& result = *FResult;
+    double deepest = 0.0;
+    for (const TPseudoPoint& point : PseudoSectionPoints(result.Survey))
+        deepest = std::max(deepest, point.Depth);
+    if (deepest <= 0.0)
+        deepest = 1.0;
+    ShowChart(*ResistivityChart, result.Resistivities, deepest);
+    const bool charged = !result.Chargeabilities.empty();
+    FCharts[1]->Host->setVisible(charged);
+    if (charged)
+        ShowChart(*ChargeabilityChart, result.Chargeabilities, deepest);
+}
+
+// The colour bar in the right margin: one box per band, lowest at the
+// bottom, the levels written between them.
+void TForwardResponseWindow::DrawColorBar(TPseudoSection2d& Chart, const QString& Unit)
+{
+    const int bands = Chart.BandColors.Length();
+    if (!Chart.ShowColorBar || bands < 2 || Chart.Levels.Length() != bands - 1 || Chart.VertexCount < 3)
+        return;
+    TPlotCanvas3D& canvas = Chart.Canvas();
+    const TRect plot = Chart.ChartRectangle();
+    const int left = plot.Right + 10, width = 14;
+    const int top = plot.Top + 16, bottom = plot.Bottom;
+    if (bottom - top < bands * 4)
+        return;
+    canvas.Pen()->SetStyle(psClear);
+    for (int j = 0; j < bands; ++j) {
+        const int low = bottom - (bottom - top) * j / bands;
+        const int high = bottom - (bottom - top) * (j + 1) / bands;
+        canvas.Brush()->SetStyle(bsSolid);
+        canvas.Brush()->SetColor(Chart.BandColors[j]);
+        canvas.FillRect(TRect{left, high, left + width, low});
+    }
+    canvas.Brush()->SetStyle(bsClear);
+    canvas.Font()->SetColor(clBlack);
+    canvas.Font()->SetSize(7);
+    const int step = std::max(1, (bands - 1) / std::max(1, (bottom - top) / (2 * canvas.FontHeight())) + 1);
+    for (int j = 0; j < bands - 1; j += step) {
+        const int y = bottom - (bottom - top) * (j + 1) / bands;
+        canvas.TextOut(left + width + 3, y - canvas.FontHeight() / 2, QString::number(Chart.Levels[j], 'g', 3));
+    }
+    canvas.TextOut(left, plot.Top, Unit);
+}
+
+void TForwardResponseWindow::PlaceElectrodeMarks()
+{
+    if (!isVisible()) {
+        if (ElectrodeMarks)
+            ElectrodeMarks->SetActive(false);
+        return;
+    }
+    if (!ElectrodeMarks) {
+        auto* marks = new TPointSeries(&FSection);
+        marks->SetTitle(QStringLiteral("Electrodes"));
+        marks->SetShowInLegend(false);
+        marks->Marks()->SetVisible(false);
+        marks->Pointer()->SetStyle(TSeriesPointer::psDownTriangle);
+        marks->Pointer()->SetHorizSize(3);
+        marks->Pointer()->SetVertSize(3);
+        marks->SetSeriesColor(0x0000C0);
+        marks->SetVertAxis(TChartSeries::aLeftAxis);
+        marks->SetParentChart(&FSection);
+        ElectrodeMarks = marks;
+    }
+    ElectrodeMarks->SetActive(true);
+    ElectrodeMarks->Clear();
+    // The computed electrodes stand on the surface; before a result (or
+    // after the survey changed) the layout's along the area's top.
+    std::vector<TElectrode> electrodes;
+    const std::optional<TArrayLayout> layout = SurveyLayout();
+    if (FResult && !FStale)
+        electrodes = FResult->Survey.Electrodes;
+    else if (layout) {
+        try {
+            electrodes = MakeArraySurvey(*layout, FSection.ModelArea.left, FSection.ModelArea.right).Electrodes;
+        } catch (const std::exception&) {
+            electrodes.clear();
+        }
+        for (TElectrode& electrode : electrodes)
+            electrode.z = -FSection.ModelArea.top;
+    }
+    for (const TElectrode& electrode : electrodes)
+        ElectrodeMarks->AddXY(electrode.x, -electrode.z, QString(), clPlotColor);
+    FSection.Invalidate();
+}
+
+void TForwardResponseWindow::showEvent(QShowEvent* Event)
+{
+    QWidget::showEvent(Event);
+    HostEdit->setEnabled(HostFieldUsed());
+    PlaceElectrodeMarks();
+    // Opened with Follow edits on: the model as it is, at once.
+    if (FollowBox->isChecked() && !FResult && !FRunning && FError.isEmpty())
+        StartRun();
+}
+
+void TForwardResponseWindow::hideEvent(QHideEvent* Event)
+{
+    QWidget::hideEvent(Event);
+    if (ElectrodeMarks) {
+        ElectrodeMarks->SetActive(false);
+        FSection.Invalidate();
+    }
+}
+
+// --- Keeping the result -------------------------------------------------------------------
+
+bool TForwardResponseWindow::SaveData(const QString& FileName, QString& Error) const
+{
+    if (!FResult) {
+        Error = QStringLiteral("There is no computed data to save.");
+        return false;
+    }
+    const bool table = FileName.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive);
+    const std::string text = table ? FormatDataTable(*FResult) : FormatUnifiedData(*FResult);
+    return SaveBytesAtomically(FileName, QByteArray::fromStdString(text), Error);
+}
+
+void TForwardResponseWindow::AskSaveData()
+{
+    TSaveDialogRequest request;
+    request.Owner = this;
+    request.Name = QStringLiteral("SaveDataDialog");
+    request.Title = QStringLiteral("Save data");
+    request.Filter = QStringLiteral("Unified data file (*.dat)|*.dat|Table (*.csv)|*.csv");
+    request.DefaultExt = QStringLiteral("dat");
+    if (!ExecuteSaveDialog(request))
+        return;
+    QString error;
+    if (!SaveData(request.FileName, error))
+        MessageDlg(QStringLiteral("%1 could not be saved: %2").arg(QFileInfo(request.FileName).fileName(), error),
+                   TMsgDlgType::mtError, mbOK);
+}
+
+// The chart a command acts on: with both charts shown, the user chooses.
+TPseudoSection2d* TForwardResponseWindow::ChosenChart()
+{
+    if (!FCharts[1]->Host->isVisible())
+        return ResistivityChart;
+    QMenu menu(this);
+    QAction* resistivity = menu.addAction(QStringLiteral("Apparent resistivity"));
+    QAction* chargeability = menu.addAction(QStringLiteral("Apparent chargeability"));
+    QAction* chosen = menu.exec(QCursor::pos());
+    return chosen == resistivity ? ResistivityChart : chosen == chargeability ? ChargeabilityChart : nullptr;
+}
+
+void TForwardResponseWindow::PreviewChart()
+{
+    if (TPseudoSection2d* chart = ChosenChart())
+        ShowChartPreview(this, chart);
+}
+
+void TForwardResponseWindow::ExportChart()
+{
+    TPseudoSection2d* chart = ChosenChart();
+    if (!chart)
+        return;
+    TPlotExportForm form(this);
+    form.setObjectName(QStringLiteral("ExportPictureDialog"));
+    form.ExportPanel = chart;
+    form.FormShow();
+    form.exec();
+}
+
+} // namespace lp

@@ -1,0 +1,171 @@
+#pragma once
+// "Forward response": what a resistivity survey over the drawn section would
+// measure, as pseudo-sections beside the main window, following every edit.
+//
+//   TForwardResponseWindow (a top-level QWidget, not modal)
+//     ├─ the survey panel: array, electrodes, spacing, first electrode,
+//     │  levels, host resistivity; Follow edits, Compute; Save data...,
+//     │  Print preview..., Export picture...
+//     ├─ the state line ("updating…", the last error), progress and Cancel
+//     ├─ ResistivityChart    apparent resistivity, logarithmic colours
+//     └─ ChargeabilityChart  apparent chargeability, shown when some region
+//                            is polarizable
+//   and, on the section chart, the electrodes as marks along the surface
+//   while the window is open.
+//
+// Computations run on threads of their own (the forward library is plain
+// C++): the model is copied on the user-interface thread, the copy is
+// meshed and solved away from it, and the result comes back as a queued
+// call. Every start makes the runs before it obsolete: they are cancelled
+// between wavenumbers and what they still deliver is dropped. Until the
+// newest run delivers, the charts keep the last good result, marked as out
+// of date. The survey's fields are checked as they are typed and kept in
+// the user's settings.
+
+#include "section/forward/ForwardResponse.h"
+#include "section/main/ForwardPseudoSection.h"
+
+#include <QtCore/QPointer>
+#include <QtWidgets/QWidget>
+
+#include <atomic>
+#include <memory>
+#include <optional>
+#include <vector>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QSpinBox;
+class QThread;
+
+namespace lp {
+
+class TChartImageTool;
+class TMetafile;
+class TPointSeries;
+class TPolygonChart;
+class TPseudoSection2d;
+
+// The survey as the panel holds it; Spacing and First empty for the
+// default (the electrodes spread over the model area), HostResistivity
+// empty when the section sets the host's resistivity.
+struct TForwardSurveySettings {
+    TArrayKind Kind = TArrayKind::DipoleDipole;
+    int Electrodes = 48;
+    QString Spacing;
+    QString First;
+    int Levels = 6;
+    QString HostResistivity = QStringLiteral("100");
+    bool FollowEdits = true;
+
+    // The settings under the user's key; defaults for what is missing or
+    // unreadable.
+    static TForwardSurveySettings Load();
+    void Save() const;
+};
+
+class TForwardResponseWindow : public QWidget {
+    Q_OBJECT
+public:
+    TForwardResponseWindow(TPolygonChart& Section, QWidget* Parent);
+    ~TForwardResponseWindow() override;
+
+    // The section's model changed: with Follow edits on, a new computation;
+    // else the result is marked out of date.
+    void ModelChanged();
+    // Starts a computation of the model as it is now (the button).
+    void Compute();
+    // Cancels the computation in progress (the button); the charts keep
+    // what they show, out of date.
+    void CancelComputation();
+    // Writes the shown data: the table when the name ends in ".csv", else
+    // the unified data file. False with the reason in Error.
+    bool SaveData(const QString& FileName, QString& Error) const;
+
+    // --- State ---
+    bool Busy() const { return FRunning; }
+    // What the charts show is older than the model (or the survey).
+    bool Stale() const { return FStale; }
+    const std::optional<TForwardResult>& Result() const { return FResult; }
+    // The message of the last failed computation; empty after a success.
+    QString ErrorText() const { return FError; }
+    // The survey the fields describe; empty with the reason when a field
+    // does not hold an acceptable value.
+    std::optional<TArrayLayout> SurveyLayout(QString* Reason = nullptr) const;
+    std::optional<double> HostResistivity() const;
+    // Whether the section leaves the host's resistivity to the field.
+    bool HostFieldUsed() const;
+    // Fires on the user-interface thread after each computation's end
+    // (success, failure or cancel); for those who wait for it.
+    std::function<void()> OnComputationEnd;
+    // Ctrl+Z in this window (outside its text fields): the section's undo.
+    std::function<void()> OnUndo;
+    // Runs longer than this (ms) show the progress bar and Cancel.
+    int ProgressDelay = 400;
+
+    // --- Controls ---
+    QComboBox* ArrayBox = nullptr;
+    QSpinBox* ElectrodesBox = nullptr;
+    QLineEdit* SpacingEdit = nullptr;
+    QLineEdit* FirstEdit = nullptr;
+    QSpinBox* LevelsBox = nullptr;
+    QLineEdit* HostEdit = nullptr;
+    QCheckBox* FollowBox = nullptr;
+    QPushButton* ComputeButton = nullptr;
+    QPushButton* SaveButton = nullptr;
+    QPushButton* PrintButton = nullptr;
+    QPushButton* ExportButton = nullptr;
+    QLabel* StateLabel = nullptr;
+    QProgressBar* Progress = nullptr;
+    QPushButton* CancelButton = nullptr;
+    TPseudoSection2d* ResistivityChart = nullptr;
+    TPseudoSection2d* ChargeabilityChart = nullptr;
+    // The electrodes on the section chart (nullptr once that chart is gone).
+    QPointer<TPointSeries> ElectrodeMarks;
+
+protected:
+    void showEvent(QShowEvent* Event) override;
+    void hideEvent(QHideEvent* Event) override;
+
+private:
+    struct TJob;
+    struct TOutcome;
+    struct TChartParts;
+    void CreatePanel();
+    TPseudoSection2d* CreateChart(TChartParts& Parts, const QString& Title);
+    void LoadSettings();
+    // Checks and keeps the fields; a changed survey is computed anew.
+    void SurveyEdited(bool SurveyChanged = true);
+    void StartRun();
+    void Run(const std::shared_ptr<TJob>& Job);
+    void RunEnded(const TOutcome& Outcome);
+    void ShowProgress(int Serial, double Fraction);
+    void ShowState();
+    void ShowResult();
+    void ShowChart(TPseudoSection2d& Chart, const std::vector<double>& Values, double DeepestPoint);
+    void DrawColorBar(TPseudoSection2d& Chart, const QString& Unit);
+    void PlaceElectrodeMarks();
+    void AskSaveData();
+    void PreviewChart();
+    void ExportChart();
+    TPseudoSection2d* ChosenChart();
+    void StopAll();
+
+    TPolygonChart& FSection;
+    std::vector<std::unique_ptr<TChartParts>> FCharts;
+    std::shared_ptr<TJob> FJob; // the newest run
+    std::vector<QThread*> FThreads;
+    int FSerial = 0;
+    bool FRunning = false;
+    bool FStale = false;
+    bool FLoading = false;
+    bool FCancelled = false; // the newest run was cancelled
+    QString FError;
+    std::optional<TForwardResult> FResult;
+};
+
+} // namespace lp

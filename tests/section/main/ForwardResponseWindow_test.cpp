@@ -1,0 +1,461 @@
+// Modelling > Forward response... as a user meets it: the window beside the
+// main window, its survey, the pseudo-sections it computes and follows.
+
+#include "section/main/ForwardResponseWindow.h"
+
+#include "../../support/DialogTestUtil.h"
+#include "MainWindowFixture.h"
+#include "chart/export/PlotExport.h"
+#include "chart/export/PlotExportForm.h"
+#include "chart/export/PlotPreview.h"
+#include "section/forward/DataFile.h"
+#include "section/views/PseudoSection2D.h"
+
+#include <QtCore/QElapsedTimer>
+#include <QtCore/QEventLoop>
+#include <QtGui/QScreen>
+#include <QtWidgets/QCheckBox>
+#include <QtWidgets/QComboBox>
+#include <QtWidgets/QLabel>
+#include <QtWidgets/QLineEdit>
+#include <QtWidgets/QListWidget>
+#include <QtWidgets/QProgressBar>
+#include <QtWidgets/QPushButton>
+#include <QtWidgets/QSpinBox>
+#include <QtWidgets/QToolButton>
+
+#include <algorithm>
+#include <cmath>
+
+namespace lp::test {
+namespace {
+
+struct ForwardResponseWindowTest : MainWindow {
+    TForwardResponseWindow* Forward = nullptr;
+
+    // The example open, the window opened from the menu bar with a small
+    // survey (quick under the sanitizers).
+    void Open(int Electrodes = 24, int Levels = 4)
+    {
+        // The survey kept from an earlier session: the window computes it
+        // as soon as it opens.
+        TForwardSurveySettings kept;
+        kept.Electrodes = Electrodes;
+        kept.Levels = Levels;
+        kept.Save();
+        Start({Section});
+        ChooseFromMenuBar(Window->Forwardresponse1);
+        QTRY_VERIFY_WITH_TIMEOUT(Window->ForwardWindow && Window->ForwardWindow->isVisible(), 5000);
+        Forward = Window->ForwardWindow;
+        Forward->ElectrodesBox->setValue(Electrodes);
+        Forward->LevelsBox->setValue(Levels);
+        Forward->SpacingEdit->clear();
+        Forward->FirstEdit->clear();
+        Forward->HostEdit->setText(QStringLiteral("100"));
+        Forward->ArrayBox->setCurrentIndex(0);
+    }
+    // Waits for the newest run to end.
+    void WaitForResult()
+    {
+        QTRY_VERIFY_WITH_TIMEOUT(!Forward->Busy(), 60000);
+    }
+    // Opened, and its first computation done.
+    void OpenComputed()
+    {
+        Open();
+        EXPECT_TRUE(Forward->Busy());
+        WaitForResult();
+        ASSERT_TRUE(Forward->Result().has_value()) << Forward->ErrorText().toStdString();
+    }
+    void ComputeNow()
+    {
+        QTest::mouseClick(Forward->ComputeButton, Qt::LeftButton);
+        EXPECT_TRUE(Forward->Busy());
+        WaitForResult();
+        ASSERT_TRUE(Forward->Result().has_value()) << Forward->ErrorText().toStdString();
+    }
+    // What the library computes for the same section and survey.
+    TForwardResult Expected()
+    {
+        const TForwardModel ground = PrepareForwardModel(Chart().Model, Chart().Nodes, Chart().ModelArea, 100.0);
+        const std::optional<TArrayLayout> layout = Forward->SurveyLayout();
+        EXPECT_TRUE(layout.has_value());
+        TForwardOptions options;
+        options.Threads = 1;
+        return ComputeForwardResponse(ground, MakeArraySurvey(*layout, ground.Left, ground.Right), options);
+    }
+    // The shown apparent resistivity of the shallowest datum nearest X.
+    double ShallowValueNear(double X)
+    {
+        const TPseudoSection2d& chart = *Forward->ResistivityChart;
+        int best = 1;
+        for (int v = 1; v <= chart.VertexCount; ++v) {
+            const dVertex3d& p = chart.Vertices[v];
+            const dVertex3d& b = chart.Vertices[best];
+            if (p.AxisY < b.AxisY - 1e-9 || (std::fabs(p.AxisY - b.AxisY) < 1e-9 && std::fabs(p.AxisX - X) < std::fabs(b.AxisX - X)))
+                best = v;
+        }
+        return chart.Vertices[best].Value;
+    }
+    std::vector<double> ShownValues()
+    {
+        std::vector<double> values;
+        for (int v = 1; v <= Forward->ResistivityChart->VertexCount; ++v)
+            values.push_back(Forward->ResistivityChart->Vertices[v].Value);
+        return values;
+    }
+};
+
+TEST_F(ForwardResponseWindowTest, ComputeFillsTheChartWithWhatTheLibraryComputes)
+{
+    Open();
+    EXPECT_TRUE(Forward->isWindow());
+    EXPECT_FALSE(Forward->isModal());
+    // Beside the main window where the screen has room, never off it.
+    const QRect room = Window->screen()->availableGeometry();
+    EXPECT_TRUE(room.contains(Forward->frameGeometry().topLeft()));
+    if (Window->frameGeometry().right() + Forward->width() < room.right())
+        EXPECT_GT(Forward->frameGeometry().left(), Window->frameGeometry().right());
+    // The example leaves the host's resistivity to the field.
+    EXPECT_TRUE(Forward->HostEdit->isEnabled());
+    ComputeNow();
+    const TForwardResult expected = Expected();
+    const TForwardResult& shown = *Forward->Result();
+    ASSERT_EQ(shown.Resistivities.size(), expected.Resistivities.size());
+    const TPseudoSection2d& chart = *Forward->ResistivityChart;
+    ASSERT_EQ(chart.VertexCount, static_cast<int>(expected.Resistivities.size()));
+    const std::vector<TPseudoPoint> points = PseudoSectionPoints(expected.Survey);
+    // The chart holds the window's result exactly (but for the shift off
+    // the levels, a hundred-thousandth), and that is the library's result
+    // for the survey: to the computation's reproducibility (two meshings of
+    // one geometry in one process give different triangles, and data near
+    // the bodies' corners differ by up to a few per cent).
+    for (int v = 1; v <= chart.VertexCount; ++v) {
+        const double rho = shown.Resistivities[static_cast<size_t>(v - 1)];
+        EXPECT_NEAR(chart.Vertices[v].Value, rho, 2e-5 * rho) << "datum " << v;
+        EXPECT_NEAR(rho, expected.Resistivities[static_cast<size_t>(v - 1)], 0.05 * rho) << "datum " << v;
+        EXPECT_DOUBLE_EQ(chart.Vertices[v].AxisX, points[static_cast<size_t>(v - 1)].X);
+        EXPECT_DOUBLE_EQ(chart.Vertices[v].AxisY, points[static_cast<size_t>(v - 1)].Depth);
+    }
+    EXPECT_TRUE(chart.LogDataScale);
+    EXPECT_GE(chart.TriangleCount, 3);
+    // x aligned with the section's distance.
+    EXPECT_EQ(chart.BottomAxis()->Minimum(), Chart().ModelArea.left);
+    EXPECT_EQ(chart.BottomAxis()->Maximum(), Chart().ModelArea.right);
+    // The example's bodies are polarizable: the chargeability below.
+    ASSERT_EQ(shown.Chargeabilities.size(), expected.Chargeabilities.size());
+    EXPECT_TRUE(Forward->ChargeabilityChart->Widget()->isVisible());
+    for (int v = 1; v <= Forward->ChargeabilityChart->VertexCount; ++v) {
+        const double eta = shown.Chargeabilities[static_cast<size_t>(v - 1)];
+        EXPECT_NEAR(Forward->ChargeabilityChart->Vertices[v].Value, eta, 2e-5 * std::max(1.0, std::fabs(eta)));
+        EXPECT_NEAR(eta, expected.Chargeabilities[static_cast<size_t>(v - 1)], 0.05 * std::max(1.0, std::fabs(eta)));
+    }
+    // The electrodes on the section, along its surface.
+    ASSERT_TRUE(Forward->ElectrodeMarks);
+    EXPECT_TRUE(Forward->ElectrodeMarks->Active());
+    EXPECT_EQ(Forward->ElectrodeMarks->Count(), 24);
+    EXPECT_FALSE(Forward->Stale());
+    const QImage photo = SaveScreenshot(*Forward, QStringLiteral("forward-response-example"));
+    // The colour bar right of the chart: the lowest band at the bottom, the
+    // highest at the top, in the bands' colours.
+    const QImage picture = Forward->ResistivityChart->Widget()->grab().toImage();
+    const TRect plot = Forward->ResistivityChart->ChartRectangle();
+    const auto colourAt = [&](int Y) {
+        const QRgb rgb = picture.pixel(plot.Right + 17, Y);
+        return static_cast<TColor>(qRed(rgb) | qGreen(rgb) << 8 | qBlue(rgb) << 16);
+    };
+    const DynArray<TColor>& bands = Forward->ResistivityChart->BandColors;
+    EXPECT_EQ(colourAt(plot.Bottom - 2), bands[0]);
+    EXPECT_EQ(colourAt(plot.Top + 18), bands[bands.High()]);
+    EXPECT_FALSE(photo.isNull());
+
+    // Save data... writes the unified data file of the command line.
+    const QString data = Folder.filePath(QStringLiteral("example.dat"));
+    QString error;
+    ASSERT_TRUE(Forward->SaveData(data, error)) << error.toStdString();
+    EXPECT_EQ(FileBytes(data).toStdString(), FormatUnifiedData(shown));
+    const QString table = Folder.filePath(QStringLiteral("example.csv"));
+    ASSERT_TRUE(Forward->SaveData(table, error)) << error.toStdString();
+    EXPECT_EQ(FileBytes(table).toStdString(), FormatDataTable(shown));
+    // Through the button and the save dialog: a table by its name.
+    const QString chosen = Folder.filePath(QStringLiteral("chosen.csv"));
+    QString title;
+    CommonDialogService().ExecuteSave = [&](TSaveDialogRequest& Request) {
+        title = Request.Title;
+        Request.FileName = chosen;
+        return true;
+    };
+    QTest::mouseClick(Forward->SaveButton, Qt::LeftButton);
+    ResetCommonDialogService();
+    EXPECT_EQ(title, QStringLiteral("Save data"));
+    EXPECT_EQ(FileBytes(chosen).toStdString(), FormatDataTable(shown));
+    // A folder that does not exist: refused, nothing written.
+    EXPECT_FALSE(Forward->SaveData(Folder.filePath(QStringLiteral("missing/example.dat")), error));
+    EXPECT_FALSE(error.isEmpty());
+    SaveScreenshot(*Window, QStringLiteral("forward-response-electrodes"));
+}
+
+// Print preview... and Export picture... open the program's own dialogs on
+// the chart the user picks (with both charts shown, from a menu).
+TEST_F(ForwardResponseWindowTest, PrintsAndExportsTheChosenChart)
+{
+    OpenComputed();
+    ASSERT_TRUE(Forward->ChargeabilityChart->Widget()->isVisible());
+    const auto pickFromMenu = [](const QString& Text) {
+        QTimer::singleShot(0, [Text] {
+            QTRY_VERIFY_WITH_TIMEOUT(qobject_cast<QMenu*>(QApplication::activePopupWidget()) != nullptr, 5000);
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            for (QAction* action : menu->actions())
+                if (action->text() == Text)
+                    menu->setActiveAction(action);
+            QTest::keyClick(menu, Qt::Key_Return);
+        });
+    };
+    TCustomPlotPanel* previewed = nullptr;
+    ChartPreviewShowService() = [&](TChartPreview& Form) {
+        previewed = Form.PlotPreviewPanel1->Panel();
+        return 0;
+    };
+    pickFromMenu(QStringLiteral("Apparent chargeability"));
+    QTest::mouseClick(Forward->PrintButton, Qt::LeftButton);
+    ResetChartPreviewShowService();
+    EXPECT_EQ(previewed, Forward->ChargeabilityChart);
+
+    // The export dialog comes up once the menu has closed, with the
+    // program's picture formats.
+    InitializeChartExport();
+    TCustomPlotPanel* exported = nullptr;
+    int formats = 0;
+    pickFromMenu(QStringLiteral("Apparent resistivity"));
+    QTimer::singleShot(0, [&] {
+        QTRY_VERIFY_WITH_TIMEOUT(qobject_cast<QMenu*>(QApplication::activePopupWidget()) == nullptr, 5000);
+        QTimer::singleShot(0, [&] {
+            QTRY_VERIFY_WITH_TIMEOUT(qobject_cast<TPlotExportForm*>(QApplication::activeModalWidget()) != nullptr, 5000);
+            auto* form = qobject_cast<TPlotExportForm*>(QApplication::activeModalWidget());
+            exported = form->ExportPanel;
+            formats = form->LBFormat->count();
+            SaveScreenshot(*form, QStringLiteral("forward-response-export"));
+            form->reject();
+        });
+    });
+    QTest::mouseClick(Forward->ExportButton, Qt::LeftButton);
+    EXPECT_EQ(exported, Forward->ResistivityChart);
+    EXPECT_GT(formats, 0);
+    FinalizeChartExport();
+}
+
+TEST_F(ForwardResponseWindowTest, FollowsANodeMovedWithTheMouseAndTheUndo)
+{
+    OpenComputed();
+    const std::vector<double> first = ShownValues();
+    // The clay (15 ohm-m, x 450 to 820) under the host of 100 ohm-m: its
+    // right edge dragged from 820 to 940 brings the conductor under the
+    // datum at 880, whose apparent resistivity falls.
+    const double before = ShallowValueNear(880);
+    Window->ModeButtons.at(pmMoveNode)->click();
+    ASSERT_GE(NodeAt(820, 20), 0);
+    const int dragged = NodeAt(820, 20);
+    ASSERT_GE(dragged, 0);
+    DragNode({820, 20}, {940, 20});
+    ASSERT_NEAR(Chart().Nodes[dragged].x, 940, 2); // to the pixel
+    // No click on Compute: the edit started the run.
+    EXPECT_TRUE(Forward->Busy());
+    EXPECT_TRUE(Forward->Stale());
+    EXPECT_EQ(Forward->StateLabel->text(), QStringLiteral("updating…"));
+    WaitForResult();
+    EXPECT_FALSE(Forward->Stale());
+    EXPECT_LT(ShallowValueNear(880), 0.9 * before);
+
+    // Ctrl+Z typed with the forward window active takes back the section's
+    // edit: the first result comes back (to the computation's
+    // reproducibility, see above).
+    Forward->activateWindow();
+    QTRY_VERIFY_WITH_TIMEOUT(QApplication::activeWindow() == Forward, 5000);
+    QTest::keyClick(Forward->ComputeButton, Qt::Key_Z, Qt::ControlModifier);
+    ASSERT_EQ(NodeAt(820, 20), dragged);
+    EXPECT_TRUE(Forward->Busy());
+    WaitForResult();
+    const std::vector<double> again = ShownValues();
+    ASSERT_EQ(again.size(), first.size());
+    for (size_t i = 0; i < first.size(); ++i)
+        EXPECT_NEAR(again[i], first[i], 0.05 * first[i]) << "datum " << i + 1;
+}
+
+TEST_F(ForwardResponseWindowTest, ARegionWithoutResistivityShowsTheMessageAndKeepsTheLastResultStale)
+{
+    OpenComputed();
+    const std::vector<double> first = ShownValues();
+    // The clay's resistivity cleared, as the body parameters dialog does.
+    bool cleared = false;
+    for (int body = 1; body < Chart().Model.Length(); ++body)
+        for (int ring = 0; ring < Chart().Model[body].Length(); ++ring)
+            if (Chart().Model[body][ring].params[psLabelText].AsText() == "Clay") {
+                Chart().Model[body][ring].params[psResistivity] = ParamValue();
+                cleared = true;
+            }
+    ASSERT_TRUE(cleared);
+    Chart().ChangeNotify();
+    WaitForResult();
+    EXPECT_TRUE(Forward->ErrorText().contains(QStringLiteral("Clay"))) << Forward->ErrorText().toStdString();
+    EXPECT_TRUE(Forward->ErrorText().contains(QStringLiteral("no resistivity")));
+    EXPECT_TRUE(Forward->StateLabel->text().startsWith(Forward->ErrorText()));
+    EXPECT_TRUE(Forward->Stale());
+    EXPECT_EQ(ShownValues(), first);
+    EXPECT_TRUE(Forward->ResistivityChart->Title()->Text()->Strings(0).endsWith(QStringLiteral("(out of date)")));
+    EXPECT_FALSE(Forward->SaveButton->isEnabled());
+
+    // A host resistivity below 0 is marked as it is typed and refused.
+    Forward->HostEdit->setText(QStringLiteral("-5"));
+    EXPECT_FALSE(Forward->HostEdit->styleSheet().isEmpty());
+    EXPECT_FALSE(Forward->Busy());
+    EXPECT_EQ(Forward->ErrorText(), QStringLiteral("The host medium's resistivity must be a number above 0."));
+    EXPECT_EQ(ShownValues(), first);
+}
+
+// With Follow edits off an edit only marks the picture out of date; the
+// host's own resistivity in the section disables the field and wins.
+TEST_F(ForwardResponseWindowTest, WithoutFollowingAnEditMarksThePictureOutOfDate)
+{
+    OpenComputed();
+    Forward->FollowBox->setChecked(false);
+    const std::vector<double> first = ShownValues();
+    Chart().Model[0][0].params[psResistivity] = ParamValue(400.0);
+    for (int body = 1; body < Chart().Model.Length(); ++body)
+        for (int ring = 0; ring < Chart().Model[body].Length(); ++ring)
+            Chart().Model[body][ring].params[psPolarizability] = ParamValue();
+    Chart().ChangeNotify();
+    EXPECT_FALSE(Forward->Busy());
+    EXPECT_TRUE(Forward->Stale());
+    EXPECT_FALSE(Forward->HostEdit->isEnabled());
+    EXPECT_TRUE(Forward->StateLabel->text().contains(QStringLiteral("Compute")));
+    EXPECT_EQ(ShownValues(), first);
+    ComputeNow();
+    EXPECT_FALSE(Forward->Stale());
+    // The host of 400 ohm-m (not the field's 100) raises the datum over
+    // the sandstone; no region polarizable: no chargeability chart.
+    EXPECT_GT(ShallowValueNear(200), 2 * first[0]);
+    EXPECT_TRUE(Forward->Result()->Chargeabilities.empty());
+    EXPECT_FALSE(Forward->ChargeabilityChart->Widget()->isVisible());
+    SaveScreenshot(*Forward, QStringLiteral("forward-response-resistivity-only"));
+}
+
+TEST_F(ForwardResponseWindowTest, CancelStopsARunAndKeepsTheShownResult)
+{
+    Open(96, 8); // the run that opening starts
+    Forward->ProgressDelay = 0;
+    ASSERT_TRUE(Forward->Busy());
+    QTRY_VERIFY_WITH_TIMEOUT(Forward->CancelButton->isVisible(), 5000);
+    EXPECT_TRUE(Forward->Progress->isVisible());
+    QTest::mouseClick(Forward->CancelButton, Qt::LeftButton);
+    WaitForResult();
+    EXPECT_FALSE(Forward->Result().has_value());
+    EXPECT_TRUE(Forward->ErrorText().isEmpty());
+    EXPECT_EQ(Forward->StateLabel->text(), QStringLiteral("Cancelled."));
+    EXPECT_FALSE(Forward->CancelButton->isVisible());
+
+    // Over a shown result: it stays, out of date.
+    Forward->ElectrodesBox->setValue(24);
+    Forward->LevelsBox->setValue(4);
+    WaitForResult();
+    ASSERT_TRUE(Forward->Result().has_value()) << Forward->ErrorText().toStdString();
+    const std::vector<double> shown = ShownValues();
+    Forward->ElectrodesBox->setValue(96); // Follow edits: a new run
+    ASSERT_TRUE(Forward->Busy());
+    QTRY_VERIFY_WITH_TIMEOUT(Forward->CancelButton->isVisible(), 5000);
+    EXPECT_TRUE(Forward->StateLabel->text() == QStringLiteral("updating…"));
+    EXPECT_TRUE(Forward->ResistivityChart->Title()->Text()->Strings(0).endsWith(QStringLiteral("(out of date)")));
+    SaveScreenshot(*Forward, QStringLiteral("forward-response-updating"));
+    Forward->CancelComputation();
+    WaitForResult();
+    EXPECT_TRUE(Forward->Stale());
+    EXPECT_EQ(ShownValues(), shown);
+    EXPECT_TRUE(Forward->StateLabel->text().contains(QStringLiteral("out of date")));
+}
+
+TEST_F(ForwardResponseWindowTest, ClosedAndReopenedKeepsTheSurvey)
+{
+    Open();
+    Forward->FollowBox->setChecked(false);
+    Forward->ArrayBox->setCurrentIndex(1);
+    Forward->ElectrodesBox->setValue(31);
+    Forward->SpacingEdit->setText(QStringLiteral("25"));
+    Forward->FirstEdit->setText(QStringLiteral("60"));
+    Forward->LevelsBox->setValue(3);
+    Forward->HostEdit->setText(QStringLiteral("250"));
+    Forward->close();
+    QTRY_VERIFY_WITH_TIMEOUT(!Window->ForwardWindow, 5000);
+    // The marks go with the window.
+    for (int s = 0; s < Chart().SeriesCount(); ++s)
+        EXPECT_NE(Chart().Series(s)->Title(), QStringLiteral("Electrodes"));
+    ChooseFromMenuBar(Window->Forwardresponse1);
+    QTRY_VERIFY_WITH_TIMEOUT(Window->ForwardWindow, 5000);
+    Forward = Window->ForwardWindow;
+    EXPECT_EQ(Forward->ArrayBox->currentText(), QStringLiteral("Wenner"));
+    EXPECT_EQ(Forward->ElectrodesBox->value(), 31);
+    EXPECT_EQ(Forward->SpacingEdit->text(), QStringLiteral("25"));
+    EXPECT_EQ(Forward->FirstEdit->text(), QStringLiteral("60"));
+    EXPECT_EQ(Forward->LevelsBox->value(), 3);
+    EXPECT_EQ(Forward->HostEdit->text(), QStringLiteral("250"));
+    EXPECT_FALSE(Forward->FollowBox->isChecked());
+    // A spacing that is no number is marked and refused.
+    Forward->SpacingEdit->setText(QStringLiteral("ten"));
+    EXPECT_FALSE(Forward->SpacingEdit->styleSheet().isEmpty());
+    QString reason;
+    EXPECT_FALSE(Forward->SurveyLayout(&reason).has_value());
+    EXPECT_TRUE(reason.contains(QStringLiteral("spacing")));
+}
+
+// The program closed while a run computes: the run is stopped, its late
+// result goes nowhere, the section chart's marks went with the chart.
+TEST_F(ForwardResponseWindowTest, ClosingTheMainWindowDuringARunEndsCleanly)
+{
+    Open(96, 6);
+    ASSERT_TRUE(Forward->Busy());
+    QPointer<TForwardResponseWindow> forward = Forward;
+    Window->hide();
+    Window.reset();
+    EXPECT_TRUE(forward.isNull());
+    QCoreApplication::processEvents();
+}
+
+// While a 96-electrode survey computes, the main window's event loop never
+// waits longer than 50 ms between two ticks of its timer.
+TEST_F(ForwardResponseWindowTest, TheEditorStaysResponsiveWhileItComputes)
+{
+    Open(96, 6);
+    QElapsedTimer clock;
+    qint64 last = 0, longest = 0;
+    int ticks = 0;
+    QTimer timer;
+    timer.setInterval(5);
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        const qint64 now = clock.elapsed();
+        if (Forward->Busy()) {
+            longest = std::max(longest, now - last);
+            ++ticks;
+        }
+        last = now;
+    });
+    // The window's own event loop runs (no test harness polling in
+    // between) until the run ends; two seconds of the run (on a fast
+    // machine all of it) are plenty to see the loop's gaps, then it is
+    // cancelled, keeping the test short.
+    QEventLoop loop;
+    Forward->OnComputationEnd = [&] { loop.quit(); };
+    QTimer::singleShot(2000, Forward, [this] { Forward->CancelComputation(); });
+    QTimer::singleShot(60000, &loop, &QEventLoop::quit);
+    QTest::mouseClick(Forward->ComputeButton, Qt::LeftButton);
+    clock.start();
+    timer.start();
+    loop.exec();
+    timer.stop();
+    Forward->OnComputationEnd = {};
+    EXPECT_FALSE(Forward->Busy());
+    EXPECT_TRUE(Forward->ErrorText().isEmpty()) << Forward->ErrorText().toStdString();
+    EXPECT_GT(ticks, 5);
+    RecordProperty("longest_gap_ms", static_cast<int>(longest));
+    EXPECT_LT(longest, 50) << "the longest gap between ticks, ms";
+}
+
+} // namespace
+} // namespace lp::test
