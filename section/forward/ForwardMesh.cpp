@@ -311,22 +311,27 @@ std::mutex& GmshLock()
     return lock;
 }
 
-// Gmsh started once per process, quiet, single-threaded.
+// Gmsh started once per process, quiet. Single-threaded meshing is set at
+// every call: Gmsh keeps its thread count in the calling thread's OpenMP
+// settings, so a computation started from another thread would mesh in
+// parallel, and a parallel mesh is not the same from one run to the next.
 void StartGmsh()
 {
     static bool started = false;
-    if (started)
-        return;
-    gmsh::initialize(0, nullptr, false);
+    if (!started) {
+        gmsh::initialize(0, nullptr, false);
+        started = true;
+    }
     gmsh::option::setNumber("General.Terminal", 0);
     gmsh::option::setNumber("General.NumThreads", 1);
+    gmsh::option::setNumber("Mesh.MaxNumThreads1D", 1);
+    gmsh::option::setNumber("Mesh.MaxNumThreads2D", 1);
     gmsh::option::setNumber("Mesh.Algorithm", 6);
     gmsh::option::setNumber("Mesh.MeshSizeExtendFromBoundary", 0);
     gmsh::option::setNumber("Mesh.MeshSizeFromPoints", 0);
     gmsh::option::setNumber("Mesh.MeshSizeFromCurvature", 0);
     // The 1-D meshes integrate the size along each edge: a thousandth is plenty.
     gmsh::option::setNumber("Mesh.LcIntegrationPrecision", 1e-3);
-    started = true;
 }
 
 void BuildGmshModel(const TPaddedGeometry& g)

@@ -12,6 +12,7 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <thread>
 
 namespace lp::test {
 namespace {
@@ -334,6 +335,32 @@ TEST(ForwardResponse, ProgressRisesToTheEndAndACancelStopsTheComputation)
     int calls = 0;
     EXPECT_THROW(ComputeForwardResponse(ground, survey, options, [&](double) { return ++calls < 3; }), EForwardCancelled);
     EXPECT_EQ(calls, 3); // nothing reported after the cancel
+}
+
+
+// Guards meshes that differed from run to run when computations were started
+// from other threads (the mesher then ran in parallel), by up to 3 % a datum.
+TEST(ForwardResponse, RunsFromOtherThreadsAtOnceGiveTheSameData)
+{
+    const TSectionModel section = ReadExample();
+    TArrayLayout layout;
+    layout.Electrodes = 24;
+    layout.Levels = 4;
+    const auto compute = [&] {
+        return ComputeForwardResponse(PrepareForwardModel(section.Model, section.Nodes, section.ModelArea, 100.0),
+                                      MakeArraySurvey(layout, 0.0, 1000.0));
+    };
+    const TForwardResult alone = compute();
+    TForwardResult first, second;
+    std::thread one([&] { first = compute(); }), two([&] { second = compute(); });
+    one.join();
+    two.join();
+    for (const TForwardResult* result : {&first, &second}) {
+        EXPECT_EQ(result->MeshNodes, alone.MeshNodes);
+        ASSERT_EQ(result->Resistivities.size(), alone.Resistivities.size());
+        const TWorstError worst = WorstError(result->Resistivities, alone.Resistivities);
+        EXPECT_LE(worst.error, 1e-12) << worst.Text();
+    }
 }
 
 } // namespace

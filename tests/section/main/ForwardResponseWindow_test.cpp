@@ -127,13 +127,11 @@ TEST_F(ForwardResponseWindowTest, ComputeFillsTheChartWithWhatTheLibraryComputes
     const std::vector<TPseudoPoint> points = PseudoSectionPoints(expected.Survey);
     // The chart holds the window's result exactly (but for the shift off
     // the levels, a hundred-thousandth), and that is the library's result
-    // for the survey: to the computation's reproducibility (two meshings of
-    // one geometry in one process give different triangles, and data near
-    // the bodies' corners differ by up to a few per cent).
+    // for the survey, computed again here.
     for (int v = 1; v <= chart.VertexCount; ++v) {
         const double rho = shown.Resistivities[static_cast<size_t>(v - 1)];
         EXPECT_NEAR(chart.Vertices[v].Value, rho, 2e-5 * rho) << "datum " << v;
-        EXPECT_NEAR(rho, expected.Resistivities[static_cast<size_t>(v - 1)], 0.05 * rho) << "datum " << v;
+        EXPECT_NEAR(rho, expected.Resistivities[static_cast<size_t>(v - 1)], 1e-9 * rho) << "datum " << v;
         EXPECT_DOUBLE_EQ(chart.Vertices[v].AxisX, points[static_cast<size_t>(v - 1)].X);
         EXPECT_DOUBLE_EQ(chart.Vertices[v].AxisY, points[static_cast<size_t>(v - 1)].Depth);
     }
@@ -148,7 +146,7 @@ TEST_F(ForwardResponseWindowTest, ComputeFillsTheChartWithWhatTheLibraryComputes
     for (int v = 1; v <= Forward->ChargeabilityChart->VertexCount; ++v) {
         const double eta = shown.Chargeabilities[static_cast<size_t>(v - 1)];
         EXPECT_NEAR(Forward->ChargeabilityChart->Vertices[v].Value, eta, 2e-5 * std::max(1.0, std::fabs(eta)));
-        EXPECT_NEAR(eta, expected.Chargeabilities[static_cast<size_t>(v - 1)], 0.05 * std::max(1.0, std::fabs(eta)));
+        EXPECT_NEAR(eta, expected.Chargeabilities[static_cast<size_t>(v - 1)], 1e-9 * std::max(1.0, std::fabs(eta)));
     }
     // The electrodes on the section, along its surface.
     ASSERT_TRUE(Forward->ElectrodeMarks);
@@ -267,8 +265,7 @@ TEST_F(ForwardResponseWindowTest, FollowsANodeMovedWithTheMouseAndTheUndo)
     EXPECT_LT(ShallowValueNear(880), 0.9 * before);
 
     // Ctrl+Z typed with the forward window active takes back the section's
-    // edit: the first result comes back (to the computation's
-    // reproducibility, see above).
+    // edit: the first result comes back, datum for datum.
     Forward->activateWindow();
     QTRY_VERIFY_WITH_TIMEOUT(QApplication::activeWindow() == Forward, 5000);
     QTest::keyClick(Forward->ComputeButton, Qt::Key_Z, Qt::ControlModifier);
@@ -278,7 +275,7 @@ TEST_F(ForwardResponseWindowTest, FollowsANodeMovedWithTheMouseAndTheUndo)
     const std::vector<double> again = ShownValues();
     ASSERT_EQ(again.size(), first.size());
     for (size_t i = 0; i < first.size(); ++i)
-        EXPECT_NEAR(again[i], first[i], 0.05 * first[i]) << "datum " << i + 1;
+        EXPECT_NEAR(again[i], first[i], 1e-9 * first[i]) << "datum " << i + 1;
 }
 
 TEST_F(ForwardResponseWindowTest, ARegionWithoutResistivityShowsTheMessageAndKeepsTheLastResultStale)
