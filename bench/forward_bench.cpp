@@ -1,30 +1,18 @@
 // The forward response of the example section: meshing, assembling,
 // factorising and solving timed apart, and the cost against the mesh size.
 
-#include "section/editor/SectionFile.h"
+#include "ExampleSection.h"
 #include "section/forward/ForwardResponse.h"
 
 #include <benchmark/benchmark.h>
 
-#include <fstream>
-#include <iterator>
-
 namespace lp {
 namespace {
-
-TSectionModel Example()
-{
-    std::ifstream file(LP_EXAMPLES_DIR "/example.sec", std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    TSectionModel section;
-    ParseSectionModelBlock(bytes, section);
-    return section;
-}
 
 const TForwardModel& ExampleGround()
 {
     static const TForwardModel ground = [] {
-        const TSectionModel section = Example();
+        const TSectionModel section = bench::ExampleSection();
         return PrepareForwardModel(section.Model, section.Nodes, section.ModelArea, 100.0);
     }();
     return ground;

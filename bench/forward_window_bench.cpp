@@ -4,7 +4,7 @@
 // the 48-electrode dipole-dipole survey of six levels.
 
 #include "section/editor/PolygonChart.h"
-#include "section/editor/SectionFile.h"
+#include "ExampleSection.h"
 #include "section/main/ForwardResponseWindow.h"
 
 #include <QtCore/QCoreApplication>
@@ -17,20 +17,8 @@
 
 #include <benchmark/benchmark.h>
 
-#include <fstream>
-#include <iterator>
-
 namespace lp {
 namespace {
-
-TSectionModel Example()
-{
-    std::ifstream file(LP_EXAMPLES_DIR "/example.sec", std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    TSectionModel section;
-    ParseSectionModelBlock(bytes, section);
-    return section;
-}
 
 void WaitForResult(const TForwardResponseWindow& Window)
 {
@@ -43,7 +31,7 @@ void BM_EditToNewPicture(benchmark::State& state)
     QTemporaryDir settings; // the user's settings stay as they are
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
     TPolygonChart section;
-    section.LoadSectionModel(Example());
+    section.LoadSectionModel(bench::ExampleSection());
     TForwardResponseWindow window(section, nullptr);
     window.ElectrodesBox->setValue(48);
     window.LevelsBox->setValue(6);
