@@ -50,9 +50,11 @@ TForwardRegion RegionParameters(const TModelGeometry& geometry, int r, std::opti
         throw EForwardError(label + " has a resistivity of " + NumberText(*resistivity) +
                             " ohm-m: it must be a finite number above 0.");
     const double percent = SlotNumber(region.polarizability, label, "polarizability").value_or(0.0);
-    if (!(percent >= 0.0 && percent <= 100.0))
+    // 100 % would make the charged ground an insulator: refused, as the body
+    // dialog refuses it.
+    if (!(percent >= 0.0 && percent < 100.0))
         throw EForwardError(label + " has a polarizability of " + NumberText(percent) +
-                            " %: it must lie between 0 and 100.");
+                            " %: it must lie from 0 up to (not including) 100.");
     return {*resistivity, percent / 100.0};
 }
 

@@ -12,7 +12,8 @@
 // its parameters. Refused with EForwardError and a message naming the fault
 // (and the region: its label, body and ring): a model that breaks the
 // section model's rules, a region without a resistivity, a resistivity that
-// is not a finite number above 0, a polarizability outside 0 to 100 %.
+// is not a finite number above 0, a polarizability outside 0 up to (not
+// including) 100 %.
 
 #include "platform/base/Exception.h"
 #include "section/model/ModelGeometry.h"

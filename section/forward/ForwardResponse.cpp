@@ -166,9 +166,8 @@ TForwardResult ComputeForwardResponse(const TForwardModel& Ground, TSurvey Surve
     if (Ground.HasPolarizability) {
         charged = static_cast<int>(runs.size());
         runs.emplace_back();
-        // A region of 100 % becomes an insulator (a millionth of its conductivity).
         for (const TForwardRegion& region : Ground.Regions)
-            runs.back().conductivity.push_back(std::max(1.0 - region.polarizability, 1e-6) / region.resistivity);
+            runs.back().conductivity.push_back((1.0 - region.polarizability) / region.resistivity);
     }
     if (Ground.HasRelief) {
         reference = static_cast<int>(runs.size());

@@ -29,11 +29,11 @@ TEST(ForwardModel, TheHostRingsResistivityWinsOverTheOneGivenForTheComputation)
 TEST(ForwardModel, RegionsCarryTheirRingsResistivityAndPolarizabilityAsAFraction)
 {
     TForwardSection section(100.0, 50.0, 30.0, 4.0);
-    section.AddBody({{10, 10}, {30, 10}, {30, 20}, {10, 20}}, 300.0, 100.0);
+    section.AddBody({{10, 10}, {30, 10}, {30, 20}, {10, 20}}, 300.0, 99.5);
     const TForwardModel ground = section.Ground();
     ASSERT_EQ(ground.Regions.size(), 2u);
     EXPECT_DOUBLE_EQ(ground.Regions[1].resistivity, 300.0);
-    EXPECT_DOUBLE_EQ(ground.Regions[1].polarizability, 1.0);
+    EXPECT_DOUBLE_EQ(ground.Regions[1].polarizability, 0.995);
     EXPECT_DOUBLE_EQ(ground.Regions[0].polarizability, 0.04);
     EXPECT_TRUE(ground.HasPolarizability);
     EXPECT_FALSE(ground.HasRelief);
@@ -82,11 +82,15 @@ INSTANTIATE_TEST_SUITE_P(
         TRefusedParameters{"Text", "high", ParamValue(),
                            "Region \"Clay lens\" (body 1, ring 0) has a resistivity that is not a number: \"high\"."},
         TRefusedParameters{"PolarizabilityAbove100", 10.0, 100.5,
-                           "Region \"Clay lens\" (body 1, ring 0) has a polarizability of 100.5 %: it must lie between "
-                           "0 and 100."},
+                           "Region \"Clay lens\" (body 1, ring 0) has a polarizability of 100.5 %: it must lie from 0 "
+                           "up to (not including) 100."},
+        // A charged ground of 100 % would be an insulator.
+        TRefusedParameters{"Polarizability100", 10.0, 100.0,
+                           "Region \"Clay lens\" (body 1, ring 0) has a polarizability of 100 %: it must lie from 0 "
+                           "up to (not including) 100."},
         TRefusedParameters{"PolarizabilityBelow0", 10.0, -1.0,
-                           "Region \"Clay lens\" (body 1, ring 0) has a polarizability of -1 %: it must lie between 0 "
-                           "and 100."}),
+                           "Region \"Clay lens\" (body 1, ring 0) has a polarizability of -1 %: it must lie from 0 "
+                           "up to (not including) 100."}),
     [](const ::testing::TestParamInfo<TRefusedParameters>& info) { return std::string(info.param.name); });
 
 TEST(ForwardModel, AModelBreakingTheSectionRulesIsRefusedWithItsFirstFault)
