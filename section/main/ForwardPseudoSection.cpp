@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <map>
 #include <utility>
 
 namespace lp {
@@ -109,33 +108,12 @@ void FillPseudoSection(TPseudoSection2d& Chart, const std::vector<TPseudoPoint>&
         vertex.Z = vertex.AxisY = Points[static_cast<size_t>(v - 1)].Depth;
         vertex.Value = Values[static_cast<size_t>(v - 1)];
     }
-    const int triangleCount = static_cast<int>(mesh.Triangles.size());
-    Chart.Triangles = DynArray<TPseudoTriangle>(triangleCount + 1);
-    std::map<std::pair<int, int>, std::pair<int, int>> edgeOwner; // ends (low, high) -> triangle, edge
-    for (int t = 1; t <= triangleCount; ++t) {
-        TPseudoTriangle& triangle = Chart.Triangles[t];
-        for (int e = 0; e < 3; ++e)
-            triangle.V[static_cast<size_t>(e)] = mesh.Triangles[static_cast<size_t>(t - 1)][static_cast<size_t>(e)] + 1;
-        for (int e = 0; e < 3; ++e) {
-            const int a = triangle.V[static_cast<size_t>(e)], b = triangle.V[static_cast<size_t>((e + 1) % 3)];
-            const auto key = std::make_pair(std::min(a, b), std::max(a, b));
-            const auto found = edgeOwner.find(key);
-            if (found == edgeOwner.end()) {
-                edgeOwner[key] = {t, e};
-                continue;
-            }
-            const auto [other, otherEdge] = found->second;
-            triangle.Neighbour[static_cast<size_t>(e)] = other;
-            triangle.NeighbourEdge[static_cast<size_t>(e)] = static_cast<uint8_t>(otherEdge);
-            Chart.Triangles[other].Neighbour[static_cast<size_t>(otherEdge)] = t;
-            Chart.Triangles[other].NeighbourEdge[static_cast<size_t>(otherEdge)] = static_cast<uint8_t>(e);
-        }
-    }
-    for (int t = 1; t <= triangleCount; ++t)
-        for (size_t e = 0; e < 3; ++e)
-            Chart.Triangles[t].EdgeKind[e] = Chart.Triangles[t].Neighbour[e] == 0 ? 1 : 0;
+    std::vector<std::array<int, 3>> corners;
+    corners.reserve(mesh.Triangles.size());
+    for (const std::array<int, 3>& triangle : mesh.Triangles)
+        corners.push_back({triangle[0] + 1, triangle[1] + 1, triangle[2] + 1});
+    SetPseudoTriangles(Chart, corners);
     Chart.VertexCount = vertexCount;
-    Chart.TriangleCount = triangleCount;
     Chart.DataMin = Chart.DataMax = Values.empty() ? 0.0 : Values.front();
     for (double value : Values) {
         Chart.DataMin = std::min(Chart.DataMin, value);

@@ -14,6 +14,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
+#include <utility>
 
 namespace lp {
 
@@ -374,6 +376,37 @@ void TPseudoSection2d::PseudoDblClick(TControl* Sender)
     ChartPopup.Popup(TPoint{screen.x(), screen.y()});
     SetMouseCancelled(true);
     PreviewChart = qobject_cast<TPseudoSection2d*>(Sender);
+}
+
+
+void SetPseudoTriangles(TPseudoSection2d& Chart, const std::vector<std::array<int, 3>>& Corners)
+{
+    const int triangleCount = static_cast<int>(Corners.size());
+    Chart.Triangles = DynArray<TPseudoTriangle>(triangleCount + 1);
+    std::map<std::pair<int, int>, std::pair<int, int>> edgeOwner; // ends (low, high) -> triangle, edge
+    for (int t = 1; t <= triangleCount; ++t) {
+        TPseudoTriangle& triangle = Chart.Triangles[t];
+        for (size_t e = 0; e < 3; ++e)
+            triangle.V[e] = Corners[static_cast<size_t>(t - 1)][e];
+        for (int e = 0; e < 3; ++e) {
+            const int a = triangle.V[static_cast<size_t>(e)], b = triangle.V[static_cast<size_t>((e + 1) % 3)];
+            const auto key = std::make_pair(std::min(a, b), std::max(a, b));
+            const auto found = edgeOwner.find(key);
+            if (found == edgeOwner.end()) {
+                edgeOwner[key] = {t, e};
+                continue;
+            }
+            const auto [other, otherEdge] = found->second;
+            triangle.Neighbour[static_cast<size_t>(e)] = other;
+            triangle.NeighbourEdge[static_cast<size_t>(e)] = static_cast<uint8_t>(otherEdge);
+            Chart.Triangles[other].Neighbour[static_cast<size_t>(otherEdge)] = t;
+            Chart.Triangles[other].NeighbourEdge[static_cast<size_t>(otherEdge)] = static_cast<uint8_t>(e);
+        }
+    }
+    for (int t = 1; t <= triangleCount; ++t)
+        for (size_t e = 0; e < 3; ++e)
+            Chart.Triangles[t].EdgeKind[e] = Chart.Triangles[t].Neighbour[e] == 0 ? 1 : 0;
+    Chart.TriangleCount = triangleCount;
 }
 
 } // namespace lp

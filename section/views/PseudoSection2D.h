@@ -212,4 +212,11 @@ private:
     void ShowPicture();
 };
 
+// Sets the chart's triangles 1..N from Corners (vertex numbers from 1) and
+// links them as the chart reads them: an edge two triangles share makes each
+// the other's neighbour across it (with the edge's number in the other);
+// every other edge is on the outer boundary (EdgeKind 1). Sets
+// TriangleCount; the vertices are the caller's.
+void SetPseudoTriangles(TPseudoSection2d& Chart, const std::vector<std::array<int, 3>>& Corners);
+
 } // namespace lp

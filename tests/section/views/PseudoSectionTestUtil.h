@@ -19,7 +19,6 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <map>
 #include <random>
 #include <utility>
 #include <vector>
@@ -37,7 +36,6 @@ inline void FillTriangulation(TPseudoSection2d& Chart, const std::vector<TFixtur
                               const std::vector<std::array<int, 3>>& Corners)
 {
     const int vertexCount = static_cast<int>(Points.size());
-    const int triangleCount = static_cast<int>(Corners.size());
     Chart.Vertices = DynArray<dVertex3d>(vertexCount + 1);
     for (int v = 1; v <= vertexCount; ++v) {
         const TFixturePoint& p = Points[v - 1];
@@ -45,32 +43,8 @@ inline void FillTriangulation(TPseudoSection2d& Chart, const std::vector<TFixtur
         Chart.Vertices[v].Z = Chart.Vertices[v].AxisY = p.Z;
         Chart.Vertices[v].Value = p.Value;
     }
-    Chart.Triangles = DynArray<TPseudoTriangle>(triangleCount + 1);
-    std::map<std::pair<int, int>, std::pair<int, int>> edgeOwner;  // ends (low, high) -> triangle, edge
-    for (int t = 1; t <= triangleCount; ++t) {
-        TPseudoTriangle& triangle = Chart.Triangles[t];
-        for (int e = 0; e < 3; ++e)
-            triangle.V[e] = Corners[t - 1][e];
-        for (int e = 0; e < 3; ++e) {
-            const int a = triangle.V[e], b = triangle.V[(e + 1) % 3];
-            const auto key = std::make_pair(std::min(a, b), std::max(a, b));
-            const auto found = edgeOwner.find(key);
-            if (found == edgeOwner.end()) {
-                edgeOwner[key] = {t, e};
-                continue;
-            }
-            const auto [other, otherEdge] = found->second;
-            triangle.Neighbour[e] = other;
-            triangle.NeighbourEdge[e] = static_cast<uint8_t>(otherEdge);
-            Chart.Triangles[other].Neighbour[otherEdge] = t;
-            Chart.Triangles[other].NeighbourEdge[otherEdge] = static_cast<uint8_t>(e);
-        }
-    }
-    for (int t = 1; t <= triangleCount; ++t)
-        for (int e = 0; e < 3; ++e)
-            Chart.Triangles[t].EdgeKind[e] = Chart.Triangles[t].Neighbour[e] == 0 ? 1 : 0;
+    SetPseudoTriangles(Chart, Corners);
     Chart.VertexCount = vertexCount;
-    Chart.TriangleCount = triangleCount;
     Chart.DataMin = Chart.DataMax = Points.front().Value;
     for (const TFixturePoint& p : Points) {
         Chart.DataMin = std::min(Chart.DataMin, p.Value);
