@@ -404,5 +404,37 @@ TEST_F(RegionsTable, FollowsABodyDeletedWhileItIsOpen)
     EXPECT_EQ(RowsShown().size(), 4u);
 }
 
+
+// Values shown in a decimal-comma locale: confirmed unchanged they stay
+// unchanged (no undo step, not modified), and a typed "2,5" is 2.5, in the
+// dialog and in the table.
+TEST_F(RegionsTable, ADecimalCommaLocaleShowsAndTakesValuesAsTheUserWritesThem)
+{
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    Start({Section});
+    const int records = LiveUndoRecords();
+    InBodyDialog(200, 60, [&](TBsetup& Dialog) {
+        EXPECT_EQ(Dialog.Edit1->text(), QStringLiteral("120,000"));
+        EXPECT_EQ(Dialog.Edit2->text(), QStringLiteral("2,000"));
+        QTest::keyClick(Dialog.Edit1, Qt::Key_Return);
+    });
+    EXPECT_EQ(Params(1)[psResistivity].AsReal(), 120.0);
+    EXPECT_FALSE(Window->Modified());
+    EXPECT_EQ(LiveUndoRecords(), records);
+    InBodyDialog(200, 60, [&](TBsetup& Dialog) {
+        TypeInto(Dialog.Edit2, QStringLiteral("2,5"));
+        QTest::keyClick(Dialog.Edit2, Qt::Key_Return);
+    });
+    EXPECT_EQ(Params(1)[psPolarizability].AsReal(), 2.5);
+    EXPECT_EQ(LiveUndoRecords(), records + 1);
+    OpenRegions();
+    EXPECT_EQ(Cell(1, rcPolarizability), QStringLiteral("2,500"));
+    TypeIntoCell(3, rcResistivity, QStringLiteral("312,5"));
+    EXPECT_EQ(Params(2)[psResistivity].AsReal(), 312.5);
+    EXPECT_EQ(LiveUndoRecords(), records + 2);
+    QLocale::setDefault(before);
+}
+
 } // namespace
 } // namespace lp
