@@ -430,8 +430,19 @@ void TRegionsWindow::BeforeEdit()
         OnBeforeEdit();
 }
 
+TRegionsWindow::~TRegionsWindow()
+{
+    // The table goes first, while this window is whole: its editor's last
+    // commit then reaches ApplyTyped, which refuses it.
+    FClosing = true;
+    delete Table;
+    Table = nullptr;
+}
+
 bool TRegionsWindow::ApplyTyped(int ViewRow, int Column, const QString& Text)
 {
+    if (FClosing)
+        return false;
     const int sourceRow = Sorted->mapToSource(Sorted->index(ViewRow, Column)).row();
     std::vector<int> rows = SelectedSourceRows();
     if (std::find(rows.begin(), rows.end(), sourceRow) == rows.end())

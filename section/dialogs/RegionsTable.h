@@ -87,6 +87,9 @@ class TRegionsWindow : public QDialog {
     Q_OBJECT
 public:
     explicit TRegionsWindow(TPolygonChart& Chart, QWidget* Parent = nullptr);
+    // Drops a cell editor in hand without committing it: the model it
+    // would write into may be on its way out with the program.
+    ~TRegionsWindow() override;
 
     // Run before an edit of the table changes the model (the owner puts an
     // edit in hand on the section back); Ctrl+Z in the table.
@@ -126,6 +129,7 @@ private:
     void BeforeEdit();
     void UndoFromTable();
     TPolygonChart& FChart;
+    bool FClosing = false;
 };
 
 } // namespace lp

@@ -409,6 +409,10 @@ TEST_F(ForwardResponseWindowTest, ClosingTheMainWindowDuringARunEndsCleanly)
     Open(96, 6);
     ASSERT_TRUE(Forward->Busy());
     QPointer<TForwardResponseWindow> forward = Forward;
+    // A field in hand, typed into and focused, goes with the window.
+    Forward->activateWindow();
+    Forward->HostEdit->setFocus();
+    QTest::keyClicks(Forward->HostEdit, QStringLiteral("25"));
     Window->hide();
     Window.reset();
     EXPECT_TRUE(forward.isNull());

@@ -436,5 +436,31 @@ TEST_F(RegionsTable, ADecimalCommaLocaleShowsAndTakesValuesAsTheUserWritesThem)
     QLocale::setDefault(before);
 }
 
+
+// The main window closed while the table of regions has a cell editor open
+// and focused: the table, its editor and its marks go without touching the
+// freed model.
+TEST_F(RegionsTable, ClosingTheProgramWithACellInHandTouchesNothingFreed)
+{
+    Start({Section});
+    OpenRegions();
+    ClickRow(1);
+    Table().setFocus();
+    Table().selectionModel()->setCurrentIndex(Table().model()->index(1, rcResistivity), QItemSelectionModel::NoUpdate);
+    QTest::keyClick(&Table(), Qt::Key_F2);
+    QLineEdit* editor = nullptr;
+    for (QLineEdit* edit : Table().viewport()->findChildren<QLineEdit*>())
+        if (edit->isVisible())
+            editor = edit;
+    ASSERT_NE(editor, nullptr);
+    editor->setFocus();
+    QTest::keyClicks(editor, QStringLiteral("77"));
+    QPointer<TRegionsWindow> regions = Window->RegionsWindow;
+    Window->hide();
+    Window.reset();
+    EXPECT_TRUE(regions.isNull());
+    QCoreApplication::processEvents();
+}
+
 } // namespace
 } // namespace lp
