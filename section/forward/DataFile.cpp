@@ -13,11 +13,6 @@ namespace lp {
 
 namespace {
 
-std::string Real(double value)
-{
-    return FormatExactReal(value);
-}
-
 std::string ElectrodeNumber(int electrode)
 {
     return std::to_string(electrode + 1); // an absent electrode (-1) is 0
@@ -34,15 +29,15 @@ std::string FormatUnifiedData(const TForwardResult& Result)
     text += ", array " + survey.Array + "\n";
     text += std::to_string(survey.Electrodes.size()) + "\n# x z\n";
     for (const TElectrode& electrode : survey.Electrodes)
-        text += Real(electrode.x) + " " + Real(electrode.z) + "\n";
+        text += FormatExactReal(electrode.x) + " " + FormatExactReal(electrode.z) + "\n";
     text += std::to_string(survey.Configurations.size()) + "\n# a b m n k rhoa";
     text += chargeability ? " ip\n" : "\n";
     for (size_t d = 0; d < survey.Configurations.size(); ++d) {
         const TConfiguration& c = survey.Configurations[d];
         text += ElectrodeNumber(c.a) + " " + ElectrodeNumber(c.b) + " " + ElectrodeNumber(c.m) + " " +
-                ElectrodeNumber(c.n) + " " + Real(Result.GeometricFactors[d]) + " " + Real(Result.Resistivities[d]);
+                ElectrodeNumber(c.n) + " " + FormatExactReal(Result.GeometricFactors[d]) + " " + FormatExactReal(Result.Resistivities[d]);
         if (chargeability)
-            text += " " + Real(Result.Chargeabilities[d]);
+            text += " " + FormatExactReal(Result.Chargeabilities[d]);
         text += "\n";
     }
     text += "0\n";
@@ -54,15 +49,15 @@ std::string FormatDataTable(const TForwardResult& Result)
     const TSurvey& survey = Result.Survey;
     std::string text = "a,b,m,n,xa,xb,xm,xn,k,rhoa,ip\n";
     const auto x = [&](int electrode) {
-        return electrode < 0 ? std::string() : Real(survey.Electrodes[static_cast<size_t>(electrode)].x);
+        return electrode < 0 ? std::string() : FormatExactReal(survey.Electrodes[static_cast<size_t>(electrode)].x);
     };
     for (size_t d = 0; d < survey.Configurations.size(); ++d) {
         const TConfiguration& c = survey.Configurations[d];
         text += ElectrodeNumber(c.a) + "," + ElectrodeNumber(c.b) + "," + ElectrodeNumber(c.m) + "," +
                 ElectrodeNumber(c.n) + "," + x(c.a) + "," + x(c.b) + "," + x(c.m) + "," + x(c.n) + "," +
-                Real(Result.GeometricFactors[d]) + "," + Real(Result.Resistivities[d]) + ",";
+                FormatExactReal(Result.GeometricFactors[d]) + "," + FormatExactReal(Result.Resistivities[d]) + ",";
         if (!Result.Chargeabilities.empty())
-            text += Real(Result.Chargeabilities[d]);
+            text += FormatExactReal(Result.Chargeabilities[d]);
         text += "\n";
     }
     return text;

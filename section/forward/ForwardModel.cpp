@@ -1,9 +1,10 @@
 #include "section/forward/ForwardModel.h"
 
+#include "section/model/ModelGeometryText.h"
+
 #include <algorithm>
 #include <cmath>
 #include <map>
-#include <sstream>
 
 namespace lp {
 
@@ -17,13 +18,6 @@ std::string ForwardRegionLabel(const TModelGeometry& Geometry, int Region)
 }
 
 namespace {
-
-std::string NumberText(double value)
-{
-    std::ostringstream text;
-    text << value;
-    return text.str();
-}
 
 // A parameter slot as a number; a text that is not a number is refused.
 std::optional<double> SlotNumber(const ParamValue& slot, const std::string& label, const char* what)
@@ -47,13 +41,13 @@ TForwardRegion RegionParameters(const TModelGeometry& geometry, int r, std::opti
     if (!resistivity)
         throw EForwardError(label + " has no resistivity.");
     if (!std::isfinite(*resistivity) || *resistivity <= 0.0)
-        throw EForwardError(label + " has a resistivity of " + NumberText(*resistivity) +
+        throw EForwardError(label + " has a resistivity of " + FormatExactReal(*resistivity) +
                             " ohm-m: it must be a finite number above 0.");
     const double percent = SlotNumber(region.polarizability, label, "polarizability").value_or(0.0);
     // 100 % would make the charged ground an insulator: refused, as the body
     // dialog refuses it.
     if (!(percent >= 0.0 && percent < 100.0))
-        throw EForwardError(label + " has a polarizability of " + NumberText(percent) +
+        throw EForwardError(label + " has a polarizability of " + FormatExactReal(percent) +
                             " %: it must lie from 0 up to (not including) 100.");
     return {*resistivity, percent / 100.0};
 }
@@ -105,7 +99,7 @@ std::vector<TGeometryPoint> FrameSurface(const TModelGeometry& geometry)
             surface.push_back(point(p));
         for (size_t i = 1; i < surface.size(); ++i)
             if (!(surface[i].x > surface[i - 1].x))
-                throw EForwardError("The ground surface turns back on itself at x = " + NumberText(surface[i].x) +
+                throw EForwardError("The ground surface turns back on itself at x = " + FormatExactReal(surface[i].x) +
                                     ": electrodes cannot stand on it.");
         return surface;
     }

@@ -270,12 +270,23 @@ TForwardResult ComputeForwardResponse(const TForwardModel& Ground, TSurvey Surve
                                 " measures no potential difference over a homogeneous ground: its geometric factor "
                                 "is infinite.");
         const double u = voltage(runs[0], c);
+        const double resistivity = k * u;
+        // A number that is not finite never leaves the computation: the
+        // datum is named instead.
+        const auto refuseUnless = [&](bool finite) {
+            if (!finite)
+                throw EForwardError("Datum " + std::to_string(d + 1) +
+                                    " has no finite value: the computation cannot resolve it.");
+        };
+        refuseUnless(std::isfinite(resistivity));
         result.Voltages.push_back(u);
         result.GeometricFactors.push_back(k);
-        result.Resistivities.push_back(k * u);
+        result.Resistivities.push_back(resistivity);
         if (charged >= 0) {
             const double chargedResistivity = k * voltage(runs[static_cast<size_t>(charged)], c);
-            result.Chargeabilities.push_back(100.0 * (1.0 - k * u / chargedResistivity));
+            const double chargeability = 100.0 * (1.0 - resistivity / chargedResistivity);
+            refuseUnless(chargedResistivity != 0.0 && std::isfinite(chargeability));
+            result.Chargeabilities.push_back(chargeability);
         }
     }
     result.Survey = std::move(Survey);

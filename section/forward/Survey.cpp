@@ -1,21 +1,14 @@
 #include "section/forward/Survey.h"
 
+#include "section/model/ModelGeometryText.h"
+
 #include <algorithm>
 #include <cmath>
 #include <numeric>
-#include <sstream>
 
 namespace lp {
 
 namespace {
-
-std::string NumberText(double value)
-{
-    std::ostringstream text;
-    text.precision(10);
-    text << value;
-    return text.str();
-}
 
 } // namespace
 
@@ -85,7 +78,7 @@ TSurvey MakeArraySurvey(const TArrayLayout& Layout, double Left, double Right)
         first = Left + spacing;
     }
     if (!std::isfinite(spacing) || spacing <= 0.0)
-        throw EForwardError("The electrode spacing " + NumberText(spacing) + " is not a finite number above 0.");
+        throw EForwardError("The electrode spacing " + FormatExactReal(spacing) + " is not a finite number above 0.");
     if (!std::isfinite(first))
         throw EForwardError("The first electrode's position is not a finite number.");
     TSurvey survey;
@@ -103,9 +96,9 @@ void PlaceSurvey(TSurvey& Survey, const TForwardModel& Ground)
     for (int e = 0; e < count; ++e) {
         TElectrode& electrode = Survey.Electrodes[static_cast<size_t>(e)];
         if (!(electrode.x >= Ground.Left - tolerance && electrode.x <= Ground.Right + tolerance))
-            throw EForwardError("Electrode " + std::to_string(e + 1) + " at x = " + NumberText(electrode.x) +
-                                " lies outside the model area (x from " + NumberText(Ground.Left) + " to " +
-                                NumberText(Ground.Right) + ").");
+            throw EForwardError("Electrode " + std::to_string(e + 1) + " at x = " + FormatExactReal(electrode.x) +
+                                " lies outside the model area (x from " + FormatExactReal(Ground.Left) + " to " +
+                                FormatExactReal(Ground.Right) + ").");
         electrode.x = std::clamp(electrode.x, Ground.Left, Ground.Right);
         electrode.z = SurfaceElevation(Ground, electrode.x);
     }
@@ -117,7 +110,7 @@ void PlaceSurvey(TSurvey& Survey, const TForwardModel& Ground)
         if (x(order[i]) - x(order[i - 1]) <= tolerance) {
             const int a = std::min(order[i - 1], order[i]), b = std::max(order[i - 1], order[i]);
             throw EForwardError("Electrodes " + std::to_string(a + 1) + " and " + std::to_string(b + 1) +
-                                " stand at one place (x = " + NumberText(x(a)) + ").");
+                                " stand at one place (x = " + FormatExactReal(x(a)) + ").");
         }
     if (Survey.Configurations.empty())
         throw EForwardError(Survey.Array == SchemeArrayName

@@ -1,5 +1,7 @@
 #include "section/main/ForwardResponseWindow.h"
 
+#include "chart/editors/TypedNumberEdit.h"
+
 #include "chart/engine/PlotAxis.h"
 #include "chart/engine/PlotImageTool.h"
 #include "chart/engine/PlotPointer.h"
@@ -49,17 +51,17 @@ const QString SettingsKey = QStringLiteral("\\Software\\Lithoprism\\Forward resp
 const TArrayKind ArrayKinds[] = {TArrayKind::DipoleDipole, TArrayKind::Wenner, TArrayKind::Schlumberger};
 const char* const ArrayCaptions[] = {"Dipole-dipole", "Wenner", "Schlumberger"};
 
-// A number typed into a field: empty text is no number, anything else must
-// be a finite number (Positive: above 0).
+// A number typed into a field, in the user's notation as every editor
+// reads it: empty text is no number, anything else must be a finite number
+// (Positive: above 0).
 std::optional<double> TypedNumber(const QString& Text, bool Positive, bool& Valid)
 {
     const QString trimmed = Text.trimmed();
     Valid = true;
     if (trimmed.isEmpty())
         return std::nullopt;
-    bool ok = false;
-    const double value = QLocale::c().toDouble(trimmed, &ok);
-    Valid = ok && std::isfinite(value) && (!Positive || value > 0.0);
+    const std::optional<double> value = TypedReal(trimmed);
+    Valid = value && (!Positive || *value > 0.0);
     if (!Valid)
         return std::nullopt;
     return value;
@@ -81,7 +83,7 @@ int RegistryInteger(TRegistry& Registry, const QString& Name, int Fallback, int 
     }
 }
 
-QString NumberText(double Value)
+QString SecondsText(double Value)
 {
     return QString::number(Value, 'g', 4);
 }
@@ -444,13 +446,15 @@ void TForwardResponseWindow::SurveyEdited(bool SurveyChanged)
 void TForwardResponseWindow::ModelChanged()
 {
     HostEdit->setEnabled(HostFieldUsed());
-    PlaceElectrodeMarks(); // the area may have changed
     if (FollowBox->isChecked() && isVisible())
         StartRun();
     else {
+        // A run under way computes the model before this change.
+        FEditedDuringRun = FRunning;
         FStale = FResult.has_value() || FRunning;
         ShowState();
     }
+    PlaceElectrodeMarks(); // the area or the survey may have changed
 }
 
 void TForwardResponseWindow::Compute()
@@ -489,6 +493,7 @@ void TForwardResponseWindow::StartRun()
     if (HostFieldUsed())
         job->Host = HostResistivity();
     FJob = job;
+    FEditedDuringRun = false;
     FRunning = true;
     FCancelled = false;
     FStale = true;
@@ -520,6 +525,9 @@ void TForwardResponseWindow::Run(const std::shared_ptr<TJob>& Job)
     TOutcome outcome;
     outcome.Serial = Job->Serial;
     try {
+        // A run made obsolete before it began does not mesh at all.
+        if (Job->Cancelled)
+            throw EForwardCancelled("The forward computation was cancelled.");
         const TForwardModel ground = PrepareForwardModel(Job->Model, Job->Nodes, Job->Area, Job->Host);
         TSurvey survey = MakeArraySurvey(Job->Layout, ground.Left, ground.Right);
         TForwardOptions options;
@@ -540,6 +548,8 @@ void TForwardResponseWindow::Run(const std::shared_ptr<TJob>& Job)
         outcome.Error = QString::fromStdString(Error.Message());
     } catch (const std::exception& Error) {
         outcome.Error = QString::fromLocal8Bit(Error.what());
+    } catch (...) {
+        outcome.Error = QStringLiteral("The forward computation failed.");
     }
     if (Job->Cancelled)
         outcome.Cancelled = true;
@@ -565,7 +575,7 @@ void TForwardResponseWindow::RunEnded(const TOutcome& Outcome)
     } else if (Outcome.Result) {
         FError.clear();
         FResult = std::move(*Outcome.Result);
-        FStale = false;
+        FStale = FEditedDuringRun;
         ShowResult();
         PlaceElectrodeMarks();
     }
@@ -603,7 +613,7 @@ void TForwardResponseWindow::ShowState()
                    .arg(result.Resistivities.size())
                    .arg(result.Survey.Electrodes.size())
                    .arg(result.MeshNodes)
-                   .arg(NumberText(result.Times.Total));
+                   .arg(SecondsText(result.Times.Total));
     } else {
         text = QStringLiteral("Compute shows what the survey would measure over the section.");
     }

@@ -162,6 +162,7 @@ private:
     int FSerial = 0;
     bool FRunning = false;
     bool FStale = false;
+    bool FEditedDuringRun = false; // the model changed while a run computed it
     bool FLoading = false;
     bool FCancelled = false; // the newest run was cancelled
     QString FError;

@@ -116,9 +116,11 @@ TMainfrm::TMainfrm(const QStringList& AArguments, QWidget* Parent) : QMainWindow
 TMainfrm::~TMainfrm()
 {
     qApp->removeEventFilter(this);
-    // The table of regions observes the chart: it goes first.
+    // The table of regions and the forward window observe the chart: they
+    // go first (the forward window stops its runs).
     delete RegionsWindow;
     RegionsWindow = nullptr;
+    delete ForwardWindow.data();
     Carotage.reset();
     // The chart's window lives inside the splitter's: let the components go
     // before the Qt children they host.

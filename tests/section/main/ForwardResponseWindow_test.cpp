@@ -336,6 +336,22 @@ TEST_F(ForwardResponseWindowTest, WithoutFollowingAnEditMarksThePictureOutOfDate
     SaveScreenshot(*Forward, QStringLiteral("forward-response-resistivity-only"));
 }
 
+// Guards a result shown as up to date although the model changed while it
+// was computed (Follow edits off).
+TEST_F(ForwardResponseWindowTest, AnEditDuringARunLeavesItsResultOutOfDate)
+{
+    OpenComputed();
+    Forward->FollowBox->setChecked(false);
+    QTest::mouseClick(Forward->ComputeButton, Qt::LeftButton);
+    ASSERT_TRUE(Forward->Busy());
+    Chart().Model[0][0].params[psResistivity] = ParamValue(400.0);
+    Chart().ChangeNotify();
+    WaitForResult();
+    ASSERT_TRUE(Forward->Result().has_value());
+    EXPECT_TRUE(Forward->Stale());
+    EXPECT_FALSE(Forward->SaveButton->isEnabled());
+}
+
 TEST_F(ForwardResponseWindowTest, CancelStopsARunAndKeepsTheShownResult)
 {
     Open(96, 8); // the run that opening starts
