@@ -67,7 +67,9 @@ public:
     explicit TRegionCellDelegate(TRegionsWindow& Window) : QStyledItemDelegate(&Window), FWindow(Window) {}
     void setModelData(QWidget* Editor, QAbstractItemModel*, const QModelIndex& Index) const override
     {
-        if (auto* edit = qobject_cast<QLineEdit*>(Editor))
+        // An editor left as it opened (F2 then Enter, or the focus moved
+        // on) changes nothing, also not the other selected rows.
+        if (auto* edit = qobject_cast<QLineEdit*>(Editor); edit && edit->isModified())
             FWindow.ApplyTyped(Index.row(), Index.column(), edit->text());
     }
 
@@ -340,6 +342,16 @@ TRegionsWindow::TRegionsWindow(TPolygonChart& Chart, QWidget* Parent) : QDialog(
 void TRegionsWindow::Refresh()
 {
     const std::vector<TRingRef> selected = SelectedRegions();
+    // A region is known again by its nodes: deleting a body renumbers the
+    // bodies after it, and a number alone would then select another one.
+    std::vector<arofintM> selectedRings;
+    for (int row : SelectedSourceRows())
+        if (row >= 0 && row < Model->rowCount())
+            selectedRings.push_back(Model->RingNodes(row));
+    const auto sameRegion = [this](const TRingRef& Region, const arofintM& Ring) {
+        return Region.Body < FChart.Model.Length() && Region.Ring < FChart.Model[Region.Body].Length() &&
+               FChart.Model[Region.Body][Region.Ring].ring == Ring;
+    };
     const QModelIndex current = Table->currentIndex();
     const std::optional<TRingRef> currentRegion =
         current.isValid() ? std::optional(Model->Region(Sorted->mapToSource(current).row())) : std::nullopt;
@@ -349,8 +361,8 @@ void TRegionsWindow::Refresh()
     if (Model->rowCount() != rowsBefore || SelectedRegions() != selected) {
         // The rows were made anew: the same regions selected again.
         QItemSelection selection;
-        for (const TRingRef& region : selected)
-            if (const int row = Model->RowOf(region); row >= 0) {
+        for (size_t i = 0; i < selected.size(); ++i)
+            if (const int row = Model->RowOf(selected[i]); row >= 0 && sameRegion(selected[i], selectedRings[i])) {
                 const QModelIndex at = Sorted->mapFromSource(Model->index(row, 0));
                 selection.select(at, at.siblingAtColumn(rcColumnCount - 1));
             }

@@ -51,6 +51,8 @@ public:
     void Refresh();
     TRingRef Region(int Row) const { return FRows.at(static_cast<size_t>(Row)); }
     // -1 when the model has no such region.
+    // The row's ring as its nodes, as of the last Refresh.
+    const arofintM& RingNodes(int Row) const { return FAreaRings.at(static_cast<size_t>(Row)); }
     int RowOf(TRingRef Region) const;
     // Sets Column (label, resistivity or polarizability) of the rows: one
     // text for all of them, or one text per row. Every text is checked

@@ -405,6 +405,50 @@ TEST_F(RegionsTable, FollowsABodyDeletedWhileItIsOpen)
 }
 
 
+// Guards a selection that moved to the next body when the selected one was
+// deleted (the bodies after it are numbered anew), where a paste would land.
+TEST_F(RegionsTable, ASelectedRegionDeletedTakesItsSelectionAlong)
+{
+    Start({Section});
+    OpenRegions();
+    ClickRow(1); // the sandstone, ring 0 of body 1: the clay becomes ring 0
+    Window->ModeButtons.at(pmDeleteSubPolygon)->click();
+    const QPoint sandstone = Pixel(200, 60);
+    MoveMouse(sandstone, Qt::NoButton);
+    Click(Qt::RightButton, sandstone);
+    ASSERT_EQ(RowsShown().size(), 3u);
+    EXPECT_TRUE(Regions().SelectedRegions().empty());
+    EXPECT_TRUE(Chart().MarkedRegions.empty());
+}
+
+// A cell editor opened and left as it opened stores nothing, also not in
+// the other selected rows.
+TEST_F(RegionsTable, ACellLeftAsItOpenedChangesNothing)
+{
+    Start({Section});
+    OpenRegions();
+    const int records = LiveUndoRecords();
+    ClickRow(1);
+    ClickRow(2, Qt::ControlModifier);
+    ClickRow(3, Qt::ControlModifier);
+    for (const int column : {rcResistivity, rcLabel}) {
+        Table().setFocus();
+        Table().selectionModel()->setCurrentIndex(Table().model()->index(2, column), QItemSelectionModel::NoUpdate);
+        QTest::keyClick(&Table(), Qt::Key_F2);
+        QLineEdit* editor = nullptr;
+        for (QLineEdit* edit : Table().viewport()->findChildren<QLineEdit*>())
+            if (edit->isVisible())
+                editor = edit;
+        ASSERT_NE(editor, nullptr);
+        QTest::keyClick(editor, Qt::Key_Return);
+    }
+    EXPECT_EQ(Params(1)[psResistivity].AsReal(), 120.0);
+    EXPECT_EQ(Params(2)[psResistivity].AsReal(), 300.0);
+    EXPECT_EQ(Params(2)[psLabelText].AsText(), "Lens");
+    EXPECT_FALSE(Window->Modified());
+    EXPECT_EQ(LiveUndoRecords(), records);
+}
+
 // Values shown in a decimal-comma locale: confirmed unchanged they stay
 // unchanged (no undo step, not modified), and a typed "2,5" is 2.5, in the
 // dialog and in the table.
