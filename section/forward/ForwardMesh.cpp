@@ -1,5 +1,7 @@
 #include "section/forward/ForwardMesh.h"
 
+#include "section/model/ModelGeometryText.h"
+
 #include <gmsh.h>
 
 #include <algorithm>
@@ -86,6 +88,10 @@ private:
                 P.ElectrodePoints.push_back(*(after - 1));
                 continue;
             }
+            // An electrode beyond the surface's ends has no edge to split.
+            if (after == FSurface.begin() || after == FSurface.end())
+                throw EForwardError("An electrode at x = " + FormatExactReal(electrode.x) +
+                                    " lies beyond the ground surface.");
             const int a = *(after - 1), b = *after;
             const int point = AddPoint(electrode.x, electrode.z);
             SplitEdge(a, b, point);
@@ -211,10 +217,10 @@ private:
                      RegionAlong(bottomSide[i], bottomSide[i + 1]));
         const int bottomLeftCorner = AddPoint(outLeft, outBottom);
         const int bottomRightCorner = AddPoint(outRight, outBottom);
-        AddBlock({bottomLeftCorner, bottomOut.front(), bottomSide.front(), leftOut.front()},
-                 RegionAlong(leftSide[0], leftSide[1]));
-        AddBlock({bottomOut.back(), bottomRightCorner, rightOut.front(), bottomSide.back()},
-                 RegionAlong(rightSide[0], rightSide[1]));
+        AddBlock({bottomLeftCorner, bottomOut.at(0), bottomSide.at(0), leftOut.at(0)},
+                 RegionAlong(leftSide.at(0), leftSide.at(1)));
+        AddBlock({bottomOut.at(bottomOut.size() - 1), bottomRightCorner, rightOut.at(0), bottomSide.at(bottomSide.size() - 1)},
+                 RegionAlong(rightSide.at(0), rightSide.at(1)));
         for (size_t e = 0; e < P.Edges.size(); ++e) {
             const int a = P.Edges[e].first, b = P.Edges[e].second;
             if ((X(a) == outLeft && X(b) == outLeft) || (X(a) == outRight && X(b) == outRight) ||
