@@ -7,6 +7,9 @@
 #include <QtCore/QFile>
 
 #include <cmath>
+#include <filesystem>
+#include <utility>
+#include <vector>
 
 namespace lp {
 
@@ -18,6 +21,43 @@ void PrintLine(std::FILE* Stream, const QString& Text)
     std::fflush(Stream);
 }
 
+// An output that names one of the command's inputs: exit code 1.
+class EOutputIsInput : public Exception {
+public:
+    using Exception::Exception;
+};
+
+// One name of a command: what it is ("section file") and the name given.
+using TNamedFile = std::pair<const char*, QString>;
+
+// Whether two names lead to one file: by device and inode where both exist
+// (relative or absolute, "./" and "..", symlinks, hard links), else by
+// their absolute paths with the symlinks of the existing part resolved.
+bool SameFile(const QString& First, const QString& Second)
+{
+    namespace fs = std::filesystem;
+    const fs::path first(QFile::encodeName(First).toStdString()), second(QFile::encodeName(Second).toStdString());
+    std::error_code error;
+    if (fs::equivalent(first, second, error))
+        return true;
+    const fs::path firstResolved = fs::weakly_canonical(fs::absolute(first, error), error);
+    const fs::path secondResolved = fs::weakly_canonical(fs::absolute(second, error), error);
+    return !error && firstResolved == secondResolved;
+}
+
+// Every command that writes calls this before it reads or writes anything:
+// an output that is one of the inputs would replace the user's file.
+void RefuseOutputNamingInput(const std::vector<TNamedFile>& Outputs, const std::vector<TNamedFile>& Inputs)
+{
+    for (const auto& [outputRole, output] : Outputs)
+        for (const auto& [inputRole, input] : Inputs)
+            if (!input.isEmpty() && SameFile(output, input))
+                throw EOutputIsInput(QStringLiteral("The %1 \"%2\" is the %3 \"%4\": name another file to write. "
+                                                    "Nothing was written.")
+                                         .arg(QLatin1String(outputRole), output, QLatin1String(inputRole), input)
+                                         .toStdString());
+}
+
 int ExportModelCommand(const QStringList& Arguments, std::FILE* Errors)
 {
     if (Arguments.size() != 3) {
@@ -26,6 +66,9 @@ int ExportModelCommand(const QStringList& Arguments, std::FILE* Errors)
         return 2;
     }
     try {
+        const QString geometry = ModelGeometryFileName(Arguments[1]);
+        RefuseOutputNamingInput({{"geometry file", geometry}, {"region table", ModelTableFileName(geometry)}},
+                                {{"section file", Arguments[2]}});
         const TModelExportSummary summary = ExportSectionFileModel(Arguments[2], Arguments[1]);
         for (const std::string& warning : summary.Warnings)
             PrintLine(Errors, QStringLiteral("lithoprism: warning: ") + QString::fromStdString(warning));
@@ -161,6 +204,8 @@ int ForwardCommand(const QStringList& Arguments, std::FILE* Errors)
         return 2;
     }
     try {
+        RefuseOutputNamingInput({{"data file", request.OutFile}},
+                                {{"section file", request.SectionFile}, {"scheme file", request.SchemeFile}});
         const TSectionModel section = ReadSectionFileModel(request.SectionFile);
         if (!request.HostResistivity && !section.Model.Empty() && !section.Model[0].Empty() &&
             section.Model[0][0].params[psResistivity].IsEmpty()) {
@@ -208,8 +253,9 @@ QString CommandLineUsage()
         "  --forward OUT.dat SECTION.sec [options]\n"
         "                  compute what a resistivity / induced-polarization survey over\n"
         "                  the section would measure and write it in the unified data\n"
-        "                  format (a b m n k rhoa, ip when a region is polarizable;\n"
-        "                  OUT.csv: a table), then exit; no window is opened. Options:\n"
+        "                  format (a b m n k rhoa, and ip in mV/V when a region is\n"
+        "                  polarizable; OUT.csv: a table, ip_percent in per cent), then\n"
+        "                  exit; no window is opened. Options:\n"
         "    --array dipole-dipole|wenner|schlumberger   (default dipole-dipole)\n"
         "    --electrodes N    number of electrodes (default 48)\n"
         "    --spacing A       electrode spacing (default: spread over the model area's\n"
@@ -219,14 +265,14 @@ QString CommandLineUsage()
         "    --scheme FILE     electrodes and configurations from a unified data file\n"
         "    --host-resistivity R   the host medium's resistivity (ohm-m) when the\n"
         "                      section sets none\n"
-        "  --help          print this text and exit");
+        "  --help          print this text and exit\n"
+        "\n"
+        "A file to write that is one of the files read (by any path) is refused.");
 }
 
 std::optional<int> RunCommandLine(const QStringList& Arguments, std::FILE* Out, std::FILE* Errors)
 {
-    if (Arguments.isEmpty())
-        return std::nullopt;
-    const QString& first = Arguments.front();
+    const QString first = Arguments.value(0);
     if (first == QStringLiteral("--help") || first == QStringLiteral("-h")) {
         PrintLine(Out, CommandLineUsage());
         return 0;
@@ -235,7 +281,54 @@ std::optional<int> RunCommandLine(const QStringList& Arguments, std::FILE* Out, 
         return ExportModelCommand(Arguments, Errors);
     if (first == QStringLiteral("--forward"))
         return ForwardCommand(Arguments, Errors);
+    // The editor takes a section file and -ns; a word that looks like an
+    // option is a mistyped command, not a file to open.
+    for (const QString& argument : Arguments) {
+        if (!argument.startsWith(QStringLiteral("--")))
+            continue;
+        const bool command = argument == QStringLiteral("--help") || argument == QStringLiteral("--export-model") ||
+                             argument == QStringLiteral("--forward");
+        PrintLine(Errors, (command ? QStringLiteral("lithoprism: %1 comes first on the command line")
+                                   : QStringLiteral("lithoprism: unknown option %1"))
+                              .arg(argument) +
+                              QStringLiteral(" (see lithoprism --help)"));
+        return 2;
+    }
+    const QString missing = MissingDisplay(QProcessEnvironment::systemEnvironment(), Arguments);
+    if (!missing.isEmpty()) {
+        PrintLine(Errors, QStringLiteral("lithoprism: no display to show the editor on (%1); use xvfb-run, or "
+                                         "--forward / --export-model for work without a window.")
+                              .arg(missing));
+        return 1;
+    }
     return std::nullopt;
+}
+
+QString MissingDisplay(const QProcessEnvironment& Environment, const QStringList& Arguments)
+{
+#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
+    // The platform Qt would load: "-platform NAME", else QT_QPA_PLATFORM
+    // (its first entry, options after ":" not part of the name).
+    QString platform = Environment.value(QStringLiteral("QT_QPA_PLATFORM"));
+    const qsizetype option = Arguments.indexOf(QStringLiteral("-platform"));
+    if (option >= 0 && option + 1 < Arguments.size())
+        platform = Arguments[option + 1];
+    platform = platform.section(QLatin1Char(';'), 0, 0).section(QLatin1Char(':'), 0, 0).trimmed();
+    const bool x11 = !Environment.value(QStringLiteral("DISPLAY")).isEmpty();
+    const bool wayland = !Environment.value(QStringLiteral("WAYLAND_DISPLAY")).isEmpty();
+    if (platform == QStringLiteral("xcb"))
+        return x11 ? QString() : QStringLiteral("DISPLAY is not set");
+    if (platform.startsWith(QStringLiteral("wayland")))
+        return wayland ? QString() : QStringLiteral("WAYLAND_DISPLAY is not set");
+    // offscreen, minimal, vnc, eglfs, linuxfb, ...: no display server needed.
+    if (!platform.isEmpty() || x11 || wayland)
+        return {};
+    return QStringLiteral("DISPLAY is not set");
+#else
+    Q_UNUSED(Environment);
+    Q_UNUSED(Arguments);
+    return {};
+#endif
 }
 
 } // namespace lp

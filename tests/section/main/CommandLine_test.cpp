@@ -1,5 +1,6 @@
-// The command line without a window: --help and --export-model, their exit
-// codes and messages, and the program itself run without a display.
+// The command line without a window: --help, --export-model and --forward,
+// their exit codes and messages, outputs that name inputs, unknown options,
+// and the program itself run without a display.
 
 #include "section/main/CommandLine.h"
 
@@ -12,6 +13,8 @@
 
 #include <cstdio>
 #include <memory>
+
+#include <unistd.h>
 
 namespace lp {
 namespace {
@@ -223,7 +226,7 @@ TEST(CommandLine, ForwardWritesTheDataAndItsSchemeGivesTheSameData)
     const QList<QByteArray> lines = FileBytes(folder.filePath("out.dat")).split('\n');
     ASSERT_GE(lines.size(), 40);
     // The example's bodies are polarizable: ip is written.
-    EXPECT_EQ(lines[0], "# Lithoprism forward response: rhoa in ohm-m, ip in per cent, array wenner");
+    EXPECT_EQ(lines[0], "# Lithoprism forward response, array wenner: rhoa in ohm-m, k in m, ip in mV/V (10 mV/V = 1 %)");
     EXPECT_EQ(lines[1], "16");
     EXPECT_EQ(lines[2], "# x z");
     EXPECT_EQ(lines[3], "58.8235294117647 0"); // 1000 / 17
@@ -242,10 +245,159 @@ TEST(CommandLine, ForwardWritesTheDataAndItsSchemeGivesTheSameData)
                                           "--electrodes", "8", "--levels", "2"});
     EXPECT_EQ(table.Code, 0);
     const QList<QByteArray> rows = FileBytes(folder.filePath("out.csv")).split('\n');
-    EXPECT_EQ(rows[0], "a,b,m,n,xa,xb,xm,xn,k,rhoa,ip");
+    EXPECT_EQ(rows[0], "a,b,m,n,xa,xb,xm,xn,k,rhoa,ip_percent");
     EXPECT_TRUE(rows[1].startsWith("1,2,3,4,111.11111111111111,222.22222222222223,333.33333333333337,444.44444444444446,"))
         << rows[1].toStdString();
     EXPECT_EQ(rows.size(), 1 + 5 + 4 + 1);
+}
+
+// The working folder set for a scope.
+class TWorkingFolder {
+public:
+    explicit TWorkingFolder(const QString& Folder) : FBefore(QDir::currentPath()) { QDir::setCurrent(Folder); }
+    ~TWorkingFolder() { QDir::setCurrent(FBefore); }
+    TWorkingFolder(const TWorkingFolder&) = delete;
+    TWorkingFolder& operator=(const TWorkingFolder&) = delete;
+
+private:
+    QString FBefore;
+};
+
+// "--forward copy.sec copy.sec" exited 0 with the section replaced by data,
+// and so did the scheme file named as the output.
+TEST(CommandLine, AnOutputThatNamesAnInputByAnyPathIsRefusedAndNothingWritten)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(QFile::copy(QStringLiteral(LP_EXAMPLES_DIR "/example.sec"), folder.filePath("copy.sec")));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(LP_EXAMPLES_DIR "/example.sec"), folder.filePath("model.csv")));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(LP_EXAMPLES_DIR "/example.sec"), folder.filePath("section.geo")));
+    ASSERT_TRUE(QDir(folder.path()).mkdir("sub"));
+    ASSERT_TRUE(QFile::link(folder.filePath("copy.sec"), folder.filePath("link.sec")));
+    ASSERT_EQ(::link(QFile::encodeName(folder.filePath("copy.sec")).constData(),
+                     QFile::encodeName(folder.filePath("hard.sec")).constData()),
+              0);
+    QFile scheme(folder.filePath("scheme.dat"));
+    ASSERT_TRUE(scheme.open(QIODevice::WriteOnly));
+    scheme.write("3\n# x z\n100 0\n200 0\n300 0\n1\n# a b m n\n1 0 2 3\n");
+    scheme.close();
+    const QByteArray section = FileBytes(folder.filePath("copy.sec"));
+    const QByteArray schemeBytes = FileBytes(folder.filePath("scheme.dat"));
+    const int entries = EntriesIn(folder);
+
+    const TWorkingFolder inFolder(folder.path());
+    const QString absolute = folder.filePath("copy.sec");
+    const std::vector<std::pair<QStringList, QString>> cases = {
+        {{"--forward", "copy.sec", "copy.sec", "--host-resistivity", "100"},
+         "The data file \"copy.sec\" is the section file \"copy.sec\""},
+        {{"--forward", "./copy.sec", absolute, "--host-resistivity", "100"},
+         "The data file \"./copy.sec\" is the section file \"" + absolute + "\""},
+        {{"--forward", "sub/../copy.sec", "copy.sec", "--host-resistivity", "100"}, "is the section file"},
+        {{"--forward", "link.sec", "copy.sec", "--host-resistivity", "100"}, "is the section file"},
+        {{"--forward", "hard.sec", "copy.sec", "--host-resistivity", "100"}, "is the section file"},
+        {{"--forward", "scheme.dat", "copy.sec", "--host-resistivity", "100", "--scheme", "./sub/../scheme.dat"},
+         "The data file \"scheme.dat\" is the scheme file \"./sub/../scheme.dat\""},
+        {{"--export-model", "./section.geo", "section.geo"},
+         "The geometry file \"./section.geo\" is the section file \"section.geo\""},
+        {{"--export-model", "model.geo", "model.csv"},
+         "The region table \"model.csv\" is the section file \"model.csv\""},
+        {{"--export-model", "model", "model.csv"}, "The region table \"model.csv\""}};
+    for (const auto& [arguments, message] : cases) {
+        const TCommandRun run = RunCommand(arguments);
+        EXPECT_EQ(run.Code, 1) << arguments.join(' ').toStdString();
+        EXPECT_TRUE(run.Errors.startsWith("lithoprism: ")) << run.Errors.toStdString();
+        EXPECT_TRUE(run.Errors.contains(message)) << run.Errors.toStdString();
+        EXPECT_TRUE(run.Errors.endsWith(": name another file to write. Nothing was written.\n"))
+            << run.Errors.toStdString();
+        EXPECT_EQ(FileBytes(absolute), section);
+        EXPECT_EQ(FileBytes(folder.filePath("model.csv")), section);
+        EXPECT_EQ(FileBytes(folder.filePath("section.geo")), section);
+        EXPECT_EQ(FileBytes(folder.filePath("scheme.dat")), schemeBytes);
+        EXPECT_EQ(EntriesIn(folder), entries);
+    }
+    // Another name beside them is written.
+    EXPECT_EQ(RunCommand({"--forward", "sub/data.dat", "link.sec", "--host-resistivity", "100", "--scheme",
+                          "scheme.dat"})
+                  .Code,
+              0);
+    EXPECT_TRUE(QFile::exists(folder.filePath("sub/data.dat")));
+}
+
+// The program itself, in an environment without any display.
+QProcessEnvironment NoDisplayEnvironment()
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        environment.remove(QString::fromLatin1(name));
+    return environment;
+}
+
+struct TProgramRun {
+    QProcess::ExitStatus Status = QProcess::CrashExit;
+    int Code = -1;
+    QString Out, Errors;
+};
+
+TProgramRun RunProgram(const QStringList& Arguments)
+{
+    QProcess program;
+    program.setProcessEnvironment(NoDisplayEnvironment());
+    program.start(QStringLiteral(LP_PROGRAM), Arguments);
+    TProgramRun run;
+    if (!program.waitForFinished(60000)) {
+        program.kill();
+        program.waitForFinished();
+        ADD_FAILURE() << "the program did not end: " << Arguments.join(' ').toStdString();
+    }
+    run.Status = program.exitStatus();
+    run.Code = program.exitCode();
+    run.Out = QString::fromLocal8Bit(program.readAllStandardOutput());
+    run.Errors = QString::fromLocal8Bit(program.readAllStandardError());
+    return run;
+}
+
+// "lithoprism --fitt a b" started the editor, which without a display
+// aborted ("could not connect to display", SIGABRT); so did the editor
+// itself.
+TEST(CommandLine, AnUnknownOptionOrAMissingDisplayEndsWithOneLine)
+{
+    const TProgramRun unknown = RunProgram({"--fitt", "a", "b"});
+    EXPECT_EQ(unknown.Status, QProcess::NormalExit);
+    EXPECT_EQ(unknown.Code, 2);
+    EXPECT_EQ(unknown.Errors, "lithoprism: unknown option --fitt (see lithoprism --help)\n");
+    const TProgramRun late = RunProgram({"a.sec", "--forward", "out.dat"});
+    EXPECT_EQ(late.Code, 2);
+    EXPECT_EQ(late.Errors, "lithoprism: --forward comes first on the command line (see lithoprism --help)\n");
+
+    const QString noDisplay = "lithoprism: no display to show the editor on (DISPLAY is not set); use xvfb-run, or "
+                              "--forward / --export-model for work without a window.\n";
+    for (const QStringList& arguments : {QStringList{}, QStringList{"-ns", QStringLiteral(LP_EXAMPLES_DIR "/example.sec")}}) {
+        const TProgramRun editor = RunProgram(arguments);
+        EXPECT_EQ(editor.Status, QProcess::NormalExit) << editor.Errors.toStdString();
+        EXPECT_EQ(editor.Code, 1);
+        EXPECT_EQ(editor.Errors, noDisplay);
+        EXPECT_TRUE(editor.Out.isEmpty());
+    }
+}
+
+TEST(CommandLine, TheDisplayIsFoundAsQtWouldLookForIt)
+{
+    const auto missing = [](std::initializer_list<std::pair<const char*, const char*>> variables,
+                            const QStringList& arguments = {}) {
+        QProcessEnvironment environment;
+        for (const auto& [name, value] : variables)
+            environment.insert(QString::fromLatin1(name), QString::fromLatin1(value));
+        return MissingDisplay(environment, arguments);
+    };
+    EXPECT_EQ(missing({}), "DISPLAY is not set");
+    EXPECT_EQ(missing({{"DISPLAY", ""}}), "DISPLAY is not set");
+    EXPECT_EQ(missing({{"DISPLAY", ":0"}}), "");
+    EXPECT_EQ(missing({{"WAYLAND_DISPLAY", "wayland-0"}}), "");
+    EXPECT_EQ(missing({{"QT_QPA_PLATFORM", "offscreen"}}), "");
+    EXPECT_EQ(missing({{"QT_QPA_PLATFORM", "minimal:enable_fonts"}}), "");
+    EXPECT_EQ(missing({{"QT_QPA_PLATFORM", "xcb"}, {"WAYLAND_DISPLAY", "wayland-0"}}), "DISPLAY is not set");
+    EXPECT_EQ(missing({{"QT_QPA_PLATFORM", "wayland;xcb"}, {"DISPLAY", ":0"}}), "WAYLAND_DISPLAY is not set");
+    EXPECT_EQ(missing({}, {"-platform", "offscreen"}), "");
+    EXPECT_EQ(missing({{"QT_QPA_PLATFORM", "offscreen"}}, {"-platform", "xcb"}), "DISPLAY is not set");
 }
 
 // The program itself, with no display at all.
