@@ -41,6 +41,7 @@
 #include "platform/ui/Registry.h"
 #include "section/editor/PolygonChart.h"
 #include "section/editor/SectionFile.h"
+#include "section/forward/DataFile.h"
 
 #include <QtCore/QBuffer>
 #include <QtCore/QDir>
@@ -506,6 +507,27 @@ void PseudoSectionSeeds()
           "0 255 16711680 255 65535 32768 6 10 10 10 10 0 0 1 0 0 1,5 2,5\n0 0 1\n10 0 100\n0 10 1000\n10 10 10\n5 5 50\n");
 }
 
+// Data files as --forward writes them, with and without chargeability,
+// with a pole among the configurations: the schemes --scheme reads back.
+void SchemeSeeds()
+{
+    TForwardResult Result;
+    Result.Survey.Array = "dipole-dipole";
+    for (int e = 0; e < 8; ++e)
+        Result.Survey.Electrodes.push_back({12.5 * e, -0.25 * (e % 3)});
+    for (int n = 1; n <= 3; ++n)
+        for (int a = 0; a + n + 2 < 8; ++a)
+            Result.Survey.Configurations.push_back({a, a + 1, a + n + 1, a + n + 2});
+    Result.Survey.Configurations.push_back({0, -1, 2, 3});
+    for (size_t d = 0; d < Result.Survey.Configurations.size(); ++d) {
+        Result.GeometricFactors.push_back(78.53981633974483 * double(d + 1));
+        Result.Resistivities.push_back(100.0 + double(d) / 3.0);
+    }
+    Write("scheme_file", "forward.dat", QByteArray::fromStdString(FormatUnifiedData(Result)));
+    Result.Chargeabilities.assign(Result.Survey.Configurations.size(), 4.75);
+    Write("scheme_file", "forward_ip.dat", QByteArray::fromStdString(FormatUnifiedData(Result)));
+}
+
 // Value formats as the format editor writes them and as the axis and series
 // pages list them, in English (locale 0) and in German (locale 1, decimal
 // comma); the four leading bytes pick the locale and a choice of controls.
@@ -630,6 +652,7 @@ int main(int Argc, char** Argv)
         lp::fuzz::WaveSeeds();
         lp::fuzz::DateTimeSeeds();
         lp::fuzz::PseudoSectionSeeds();
+        lp::fuzz::SchemeSeeds();
         lp::fuzz::ValueFormatSeeds();
         lp::fuzz::FunctionSettingsSeeds();
         lp::fuzz::EditorTextSeeds();

@@ -1,0 +1,269 @@
+// Mutated scheme files read as "--forward --scheme" reads them: each is
+// refused with EDataFileError naming one of its lines, or it reads into a
+// survey that accounts for every line of values in the file (its counts and
+// rows, a topography block or nothing after the data) and that is written
+// and read back the same. The mutations change digits, signs and column
+// names, drop, add, double and swap tokens and lines, insert stray bytes
+// and cut the file short. Seeded: LP_MUTATION_ROUNDS sets the mutations per
+// source file and LP_MUTATION_SEED the seed.
+
+#include "section/forward/DataFile.h"
+
+#include <gtest/gtest.h>
+
+#include <charconv>
+#include <cstdlib>
+#include <optional>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace lp {
+namespace {
+
+int EnvironmentNumber(const char* Name, int Default)
+{
+    const char* text = std::getenv(Name);
+    return text != nullptr && *text != '\0' ? std::atoi(text) : Default;
+}
+
+// The sources: this program's own data file, one in another program's
+// manner (comments, columns in another order and case, units, CR LF, a
+// topography block), and one without column lines.
+std::vector<std::string> SourceFiles()
+{
+    TForwardResult result;
+    result.Survey.Array = "wenner";
+    for (int e = 0; e < 7; ++e)
+        result.Survey.Electrodes.push_back({10.0 * e + 0.5, -0.125 * e});
+    for (int a = 0; a + 3 < 7; ++a)
+        result.Survey.Configurations.push_back({a, a + 3, a + 1, a + 2});
+    result.Survey.Configurations.push_back({0, -1, 1, -1});
+    for (size_t d = 0; d < result.Survey.Configurations.size(); ++d) {
+        result.GeometricFactors.push_back(62.83185307179586 * double(d + 1));
+        result.Resistivities.push_back(100.0 + double(d));
+        result.Chargeabilities.push_back(5.0 - 0.5 * double(d));
+    }
+    return {FormatUnifiedData(result),
+            "# measured\r\n4  # electrodes\r\n# X Y/m Z\r\n0 0 0\r\n5 0 -0.5\r\n10 0 -1\r\n15 0 -1.5\r\n"
+            "3\r\n# RHOA IP/% ERR/% M N A B valid\r\n12.5 1.5 3 2 3 1 4 1\r\n13 1 2 3 4 1 0 1\r\n"
+            "# a comment between the data\r\n14.25 0 1 3 2 4 1 1\r\n2\r\n# x z\r\n0 0\r\n15 -1.5\r\n",
+            "3\n0\n5 -1\n10 0 -2\n2\n1 0 2 3 100\n3 2 1 0\n"};
+}
+
+std::vector<std::string> SplitLines(const std::string& Text)
+{
+    std::vector<std::string> lines;
+    std::string line;
+    std::istringstream stream(Text);
+    while (std::getline(stream, line))
+        lines.push_back(line);
+    return lines;
+}
+
+std::vector<std::string> Words(const std::string& Text)
+{
+    std::vector<std::string> words;
+    std::istringstream stream(Text);
+    for (std::string word; stream >> word;)
+        words.push_back(word);
+    return words;
+}
+
+enum TMutation {
+    muDigit,
+    muSign,
+    muColumnName,
+    muTokenDropped,
+    muTokenAdded,
+    muTokenDoubled,
+    muLineDropped,
+    muLineDoubled,
+    muLinesSwapped,
+    muByte,
+    muCut,
+    muCount
+};
+
+class TSchemeMutator {
+public:
+    explicit TSchemeMutator(unsigned Seed) : FRandom(Seed) {}
+
+    std::string Mutate(const std::string& Original, TMutation Kind)
+    {
+        if (Kind == muByte || Kind == muCut)
+            return MutateBytes(Original, Kind);
+        std::vector<std::string> lines = SplitLines(Original);
+        std::string& line = lines[Pick(lines.size())];
+        std::vector<std::string> words = Words(line);
+        switch (Kind) {
+        case muDigit: {
+            std::vector<size_t> digits;
+            for (size_t i = 0; i < line.size(); ++i)
+                if (line[i] >= '0' && line[i] <= '9')
+                    digits.push_back(i);
+            if (!digits.empty())
+                line[digits[Pick(digits.size())]] = static_cast<char>('0' + Pick(10));
+            break;
+        }
+        case muSign: {
+            const size_t at = line.find_first_of("0123456789", Pick(line.size() + 1));
+            if (at != std::string::npos)
+                line.insert(at, "-");
+            break;
+        }
+        case muColumnName: {
+            static const char* names[] = {"a", "B", "m", "n", "x", "Z", "y", "ip/%", "err", "rhoa", "valid", "q"};
+            if (!words.empty() && words.front().front() == '#') {
+                words[Pick(words.size())] = names[Pick(std::size(names))];
+                line = Joined(words);
+            }
+            break;
+        }
+        case muTokenDropped:
+            if (!words.empty()) {
+                words.erase(words.begin() + static_cast<std::ptrdiff_t>(Pick(words.size())));
+                line = Joined(words);
+            }
+            break;
+        case muTokenAdded: {
+            static const char* tokens[] = {"0", "1", "-2", "3.5", "nan", "1e999", "x", "#", "2147483648", "+1"};
+            words.insert(words.begin() + static_cast<std::ptrdiff_t>(Pick(words.size() + 1)), tokens[Pick(std::size(tokens))]);
+            line = Joined(words);
+            break;
+        }
+        case muTokenDoubled:
+            if (!words.empty()) {
+                const size_t at = Pick(words.size());
+                words.insert(words.begin() + static_cast<std::ptrdiff_t>(at), words[at]);
+                line = Joined(words);
+            }
+            break;
+        case muLineDropped: lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(Pick(lines.size()))); break;
+        case muLineDoubled: {
+            const size_t at = Pick(lines.size());
+            lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(at), lines[at]);
+            break;
+        }
+        default: std::swap(lines[Pick(lines.size())], lines[Pick(lines.size())]); break;
+        }
+        std::string text;
+        for (const std::string& kept : lines)
+            text += kept + "\n";
+        return text;
+    }
+
+private:
+    size_t Pick(size_t Count) { return std::uniform_int_distribution<size_t>(0, Count - 1)(FRandom); }
+
+    static std::string Joined(const std::vector<std::string>& Words)
+    {
+        std::string line;
+        for (const std::string& word : Words)
+            line += (line.empty() ? "" : " ") + word;
+        return line;
+    }
+
+    std::string MutateBytes(std::string Text, TMutation Kind)
+    {
+        const size_t at = Pick(Text.size() + 1);
+        if (Kind == muCut)
+            return Text.substr(0, at);
+        static const std::string bytes[] = {std::string(1, '\0'), "\x1b[2J", "\xff", "\xef\xbb\xbf", "\r", "\t", "\n", "#", " "};
+        return Text.insert(at, bytes[Pick(std::size(bytes))]);
+    }
+
+    std::mt19937 FRandom;
+};
+
+// The lines with values (before a "#"), as words.
+std::vector<std::vector<std::string>> ValueLines(std::string Text)
+{
+    if (Text.starts_with("\xef\xbb\xbf"))
+        Text.erase(0, 3);
+    std::vector<std::vector<std::string>> found;
+    for (const std::string& line : SplitLines(Text)) {
+        std::vector<std::string> words = Words(line.substr(0, line.find('#')));
+        if (!words.empty())
+            found.push_back(std::move(words));
+    }
+    return found;
+}
+
+// A line of one whole number (as from_chars reads it: "-0", "007").
+std::optional<long long> CountOn(const std::vector<std::vector<std::string>>& Lines, size_t At)
+{
+    if (At >= Lines.size() || Lines[At].size() != 1)
+        return std::nullopt;
+    const std::string& word = Lines[At][0];
+    long long count = 0;
+    const auto [end, error] = std::from_chars(word.data(), word.data() + word.size(), count);
+    return error == std::errc() && end == word.data() + word.size() ? std::optional<long long>(count) : std::nullopt;
+}
+
+bool IsCountOf(const std::vector<std::vector<std::string>>& Lines, size_t At, size_t Count)
+{
+    return CountOn(Lines, At) == static_cast<long long>(Count);
+}
+
+// Whether a survey read from Text accounts for every line of values: the
+// electrode count and its rows, the datum count and its rows, then nothing
+// or a topography count and its rows.
+std::string Unaccounted(const std::string& Text, const TSurvey& Survey)
+{
+    const std::vector<std::vector<std::string>> lines = ValueLines(Text);
+    const size_t electrodes = Survey.Electrodes.size(), data = Survey.Configurations.size();
+    if (!IsCountOf(lines, 0, electrodes))
+        return "the first line of values is not the count of the " + std::to_string(electrodes) + " electrodes read";
+    if (!IsCountOf(lines, electrodes + 1, data))
+        return "the line after the electrodes is not the count of the " + std::to_string(data) + " data read";
+    const size_t after = electrodes + data + 2;
+    if (lines.size() == after)
+        return {};
+    if (const std::optional<long long> points = CountOn(lines, after);
+        points && *points >= 0 && lines.size() == after + 1 + static_cast<size_t>(*points))
+        return {};
+    return "the lines of values after the data are no topography block";
+}
+
+TEST(DataFileMutatedFiles, AreReadWholeOrRefusedNamingALine)
+{
+    const int rounds = EnvironmentNumber("LP_MUTATION_ROUNDS", 400);
+    const unsigned seed = static_cast<unsigned>(EnvironmentNumber("LP_MUTATION_SEED", 20261209));
+    TSchemeMutator mutator(seed);
+    int accepted = 0, refused = 0;
+    for (const std::string& source : SourceFiles()) {
+        ASSERT_NO_THROW(ParseUnifiedData(source));
+        for (int round = 0; round < rounds; ++round) {
+            const auto kind = static_cast<TMutation>(round % muCount);
+            const std::string mutant = mutator.Mutate(source, kind);
+            SCOPED_TRACE("mutation " + std::to_string(kind) + " of round " + std::to_string(round) + ":\n" + mutant);
+            TSurvey survey;
+            try {
+                survey = ParseUnifiedData(mutant);
+            } catch (const EDataFileError& error) {
+                ++refused;
+                const std::string& message = error.Message();
+                ASSERT_TRUE(message.starts_with("Line ")) << message;
+                const int line = std::atoi(message.c_str() + 5);
+                EXPECT_GE(line, 1) << message;
+                EXPECT_LE(line, static_cast<int>(SplitLines(mutant).size()) + 1) << message;
+                continue;
+            }
+            ++accepted;
+            EXPECT_EQ(Unaccounted(mutant, survey), "");
+            TForwardResult written;
+            written.Survey = survey;
+            written.GeometricFactors.assign(survey.Configurations.size(), 1.0);
+            written.Resistivities.assign(survey.Configurations.size(), 1.0);
+            EXPECT_EQ(ParseUnifiedData(FormatUnifiedData(written)).Configurations, survey.Configurations);
+        }
+    }
+    // Both roads are taken.
+    EXPECT_GT(accepted, rounds / 4);
+    EXPECT_GT(refused, rounds / 4);
+}
+
+} // namespace
+} // namespace lp
