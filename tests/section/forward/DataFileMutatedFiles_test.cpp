@@ -13,6 +13,7 @@
 
 #include <charconv>
 #include <cstdlib>
+#include <iterator>
 #include <optional>
 #include <random>
 #include <sstream>
