@@ -104,6 +104,12 @@ def ground_plc(model, electrodes, padding=4.0, refinement=0.1):
             abs(x0 - right) < tolerance and abs(x1 - right) < tolerance)
         on_bottom = abs(y0 - bottom) < tolerance and abs(y1 - bottom) < tolerance
         marker = SURFACE if line in outline and not on_side and not on_bottom else 0
+        if line in outline and (on_side or on_bottom):
+            # The padding is the host medium: the regions along the border must be too.
+            inward = (0.0, 1.0) if on_bottom else ((1.0, 0.0) if abs(x0 - left) < tolerance else (-1.0, 0.0))
+            x, y = (x0 + x1) / 2 + 1e-6 * width * inward[0], (y0 + y1) / 2 + 1e-6 * width * inward[1]
+            if model.surface_tag.get(surface_at(model, x, y)) != 1:
+                raise AssertionError("a body touches the model area's side or bottom at (%g, %g)" % (x, y))
         chain = [nodes[start]]
         chain += [plc.createNodeWithCheck([x, z], tolerance) for _, x, z in electrodes_on(start, end)]
         chain.append(nodes[end])
