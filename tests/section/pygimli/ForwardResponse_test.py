@@ -12,7 +12,6 @@ import sys
 import unittest
 
 import numpy as np
-import pygimli as pg
 from pygimli.physics import ert
 
 import ground_mesh

@@ -138,7 +138,7 @@ def ground_plc(model, electrodes, padding=4.0, refinement=0.1):
 def ground_mesh(model, electrodes, host_resistivity, cell_area, quality=33.0, padding=4.0, refinement=0.1):
     """Meshes the section's ground: cells inside the model area no larger
     than cell_area, graded freely in the padding; P2 elements."""
-    plc, (left, right, bottom) = ground_plc(model, electrodes, padding, refinement)
+    plc, _ = ground_plc(model, electrodes, padding, refinement)
     # A first mesh finds a point inside every region for its marker.
     rough = mt.createMesh(plc, quality=quality)
     seeds = {}

@@ -106,8 +106,7 @@ class ModelGeometry:
         return chain
 
     def frame(self):
-        """Left, right, bottom of the model area, and the surface outline
-        from the outer loop of the host's surfaces."""
+        """Left, right and bottom (the lowest y) of the model area."""
         xs = [p[0] for p in self.points.values()]
         ys = [p[1] for p in self.points.values()]
         return min(xs), max(xs), min(ys)
