@@ -6,6 +6,9 @@
 # fuzz targets with libFuzzer, so that their replay tests run libFuzzer over
 # the corpora (installs clang with scripts/install-deps.sh --fuzz). CI runs
 # both: LP_SANITIZE=ON LP_FUZZ=ON.
+# The tests comparing the program with pyGIMLi run in a Python environment
+# made in the build folder (scripts/install-pygimli.sh); when it cannot be
+# made, this script says so and fails.
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -31,7 +34,10 @@ if [ "$fuzz" = "ON" ]; then
 fi
 jobs=$(nproc 2>/dev/null || echo 2)
 
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE="$type" -DLP_SANITIZE="$sanitize" -DLP_FUZZ="$fuzz" "${compilers[@]}"
+./scripts/install-pygimli.sh "$build"
+
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE="$type" -DLP_SANITIZE="$sanitize" -DLP_FUZZ="$fuzz" \
+  -DLP_PYGIMLI_VENV="$PWD/$build/pyvenv" "${compilers[@]}"
 cmake --build "$build" --parallel "$jobs"
 
 . scripts/headless-environment.sh

@@ -27,8 +27,10 @@ packages=(
   poppler-utils
   libgmsh-dev libeigen3-dev libsuitesparse-dev
 )
-# Test dependencies: gmsh meshes the exported model geometry in the tests.
-packages+=(gmsh)
+# Test dependencies: gmsh meshes the exported model geometry in the tests;
+# python3-venv makes the tests' Python environment with pyGIMLi
+# (scripts/install-pygimli.sh).
+packages+=(gmsh python3-venv)
 if [ "$fuzz" = "1" ]; then
   packages+=(clang libclang-rt-14-dev llvm)
 fi

@@ -1,0 +1,173 @@
+"""The program's data files read by pyGIMLi, and pyGIMLi's files read by the
+program: the same electrodes and configurations, and the values in pyGIMLi's
+units (rhoa ohm-m, k m, ip mV/V). Guards against a column that means one
+thing in the program and another in pyGIMLi."""
+
+import csv
+import os
+import sys
+import unittest
+
+import numpy as np
+import pygimli as pg
+from pygimli.physics import ert
+
+import ground_mesh
+import program
+
+ARGUMENTS = None
+
+
+def section(name):
+    return os.path.join(ARGUMENTS.data, name + ".sec")
+
+
+def example():
+    return os.path.join(ARGUMENTS.examples, "example.sec")
+
+
+def table_column(path, name):
+    with open(path, encoding="utf-8", newline="") as file:
+        return [float(row[name]) for row in csv.DictReader(file)]
+
+
+class ProgramFilesInPyGimli(unittest.TestCase):
+    """What pyGIMLi's readers (ert.load and pg.load) take from the program's file."""
+
+    def setUp(self):
+        self.folder = program.scratch_folder()
+
+    def tearDown(self):
+        self.folder.cleanup()
+
+    def write(self, section_file, *options):
+        out = os.path.join(self.folder.name, "data.dat")
+        ours = program.forward(ARGUMENTS.program, out, section_file, *options)
+        table = os.path.join(self.folder.name, "data.csv")
+        program.run(ARGUMENTS.program, "--forward", table, section_file, *options)
+        return out, ours, table
+
+    def assert_read_alike(self, path, ours, flat=True):
+        for reader in (ert.load, pg.load):
+            data = reader(path)
+            positions = np.array(data.sensorPositions())
+            self.assertEqual(len(positions), len(ours.electrodes))
+            # pyGIMLi keeps positions to 1e-12 m. The file's z (the elevation) is pyGIMLi's z; its
+            # 2-D modelling takes it as the height.
+            np.testing.assert_allclose(positions[:, 0], [x for x, _ in ours.electrodes], rtol=0, atol=1e-9)
+            np.testing.assert_array_equal(positions[:, 1], 0.0)
+            np.testing.assert_allclose(positions[:, 2], [z for _, z in ours.electrodes], rtol=0, atol=1e-9)
+            self.assertEqual(data.size(), len(ours))
+            for name in ("a", "b", "m", "n"):
+                # pyGIMLi numbers the electrodes from 0, a pole -1; the file from 1, a pole 0.
+                np.testing.assert_array_equal(np.array(data[name]) + 1, ours.columns[name], err_msg=name)
+            for name in ("k", "rhoa"):
+                np.testing.assert_allclose(data[name], ours.columns[name], rtol=1e-15, err_msg=name)
+            np.testing.assert_array_equal(data["valid"], 1)
+            if flat:
+                # pyGIMLi's own geometric factors: the configurations mean the same electrodes.
+                np.testing.assert_allclose(ert.createGeometricFactors(data), ours.columns["k"], rtol=1e-9)
+        return data
+
+    def test_chargeability_reads_as_mv_per_v(self):
+        out, ours, table = self.write(example(), "--host-resistivity", "100", "--array", "dipole-dipole",
+                                      "--electrodes", "24", "--levels", "4")
+        self.assertIn("mV/V", ours.comment)
+        data = self.assert_read_alike(out, ours)
+        # 1 % is 10 mV/V: pyGIMLi's ip is ten times the table's chargeability in per cent.
+        np.testing.assert_allclose(data["ip"], ours.columns["ip"], rtol=1e-15)
+        np.testing.assert_allclose(data["ip"], 10 * np.array(table_column(table, "ip_percent")), rtol=1e-14)
+        self.assertGreater(max(data["ip"]), 10.0)  # at least 1 %: per cent read as mV/V would show
+
+    def test_without_chargeability_no_ip(self):
+        out, ours, _ = self.write(section("plain-block"), "--array", "wenner", "--electrodes", "16", "--levels", "3")
+        data = self.assert_read_alike(out, ours)
+        self.assertFalse(data.haveData("ip"))
+        self.assertNotIn("ip", ours.columns)
+
+    def test_pole_dipole_scheme(self):
+        scheme = os.path.join(self.folder.name, "pd.shm")
+        ert.createData(elecs=np.linspace(30, 370, 12), schemeName="pd").save(scheme)
+        out, ours, _ = self.write(section("plain-block"), "--scheme", scheme)
+        data = self.assert_read_alike(out, ours)
+        np.testing.assert_array_equal(data["b"], -1)  # the pole at infinity
+
+    def test_relief(self):
+        out, ours, table = self.write(section("relief-outcrop"), "--array", "schlumberger", "--electrodes", "20",
+                                      "--levels", "3")
+        self.assertGreater(np.ptp([z for _, z in ours.electrodes]), 30.0)
+        data = self.assert_read_alike(out, ours, flat=False)
+        np.testing.assert_allclose(data["ip"], 10 * np.array(table_column(table, "ip_percent")), rtol=1e-14)
+
+
+class PyGimliFilesInProgram(unittest.TestCase):
+    """Schemes and data pyGIMLi writes, read by the program with --scheme:
+    its data file holds the same electrodes and configurations."""
+
+    def setUp(self):
+        self.folder = program.scratch_folder()
+
+    def tearDown(self):
+        self.folder.cleanup()
+
+    def read_back(self, scheme, section_file):
+        path = os.path.join(self.folder.name, "scheme.dat")
+        scheme.save(path)
+        ours = program.forward(ARGUMENTS.program, os.path.join(self.folder.name, "out.dat"), section_file,
+                               "--scheme", path)
+        return pg.load(path), ours
+
+    def assert_same_survey(self, theirs, ours, elevation=None):
+        positions = np.array(theirs.sensorPositions())
+        np.testing.assert_allclose([x for x, _ in ours.electrodes], positions[:, 0], rtol=0, atol=1e-9)
+        # pyGIMLi writes a 2-D survey's heights as y; the program stands the electrodes on its surface.
+        heights = positions[:, 1] if elevation is None else elevation
+        np.testing.assert_allclose([z for _, z in ours.electrodes], heights, rtol=1e-12, atol=1e-9)
+        self.assertEqual(len(ours), theirs.size())
+        for name in ("a", "b", "m", "n"):
+            np.testing.assert_array_equal(ours.columns[name], np.array(theirs[name]) + 1, err_msg=name)
+
+    def test_schemes_of_every_array(self):
+        for name in ("dd", "wa", "slm", "pd", "pp"):
+            with self.subTest(scheme=name):
+                scheme = ert.createData(elecs=np.linspace(20, 380, 13), schemeName=name)
+                self.assertGreater(scheme.size(), 10)
+                theirs, ours = self.read_back(scheme, section("plain-block"))
+                self.assert_same_survey(theirs, ours)
+                if name in ("pd", "pp"):
+                    self.assertEqual(set(ours.columns["b"]), {0})
+                if name == "pp":
+                    self.assertEqual(set(ours.columns["n"]), {0})
+
+    def test_scheme_on_a_relief(self):
+        # The electrodes where the program stands them on the relief, as pyGIMLi writes them (x y z, y the height).
+        folder = self.folder.name
+        placed = program.forward(ARGUMENTS.program, os.path.join(folder, "placed.dat"), section("relief-outcrop"),
+                                 "--electrodes", "15", "--levels", "2")
+        scheme = ert.createData(elecs=[[x, z] for x, z in placed.electrodes], schemeName="wa")
+        theirs, ours = self.read_back(scheme, section("relief-outcrop"))
+        self.assert_same_survey(theirs, ours)
+
+    def test_simulated_data(self):
+        # Data pyGIMLi simulated with noise and saved, as a user would measure it.
+        world = pg.meshtools.createWorld(start=[-100, 0], end=[500, -200], layers=[-20])
+        scheme = ert.createData(elecs=np.linspace(20, 380, 16), schemeName="dd")
+        for position in scheme.sensorPositions():
+            world.createNode(position)
+        mesh = pg.meshtools.createMesh(world, quality=33)
+        data = ert.simulate(mesh, scheme=scheme, res=[[1, 50.0], [2, 200.0]], noiseLevel=0.02, seed=1,
+                            verbose=False)
+        self.assertTrue(data.haveData("err") and data.haveData("rhoa"))
+        theirs, ours = self.read_back(data, section("plain-block"))
+        self.assert_same_survey(theirs, ours)
+
+
+def main():
+    global ARGUMENTS
+    ARGUMENTS, rest = program.program_arguments(__doc__)
+    ground_mesh.quiet_pygimli()
+    unittest.main(argv=[sys.argv[0]] + rest, verbosity=2)
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,144 @@
+"""Running the program and reading what it writes, for the tests that compare
+it with pyGIMLi: the command line, its unified data file, and its model
+export (the Gmsh geometry and the table of regions)."""
+
+import argparse
+import csv
+import os
+import re
+import subprocess
+import tempfile
+
+
+def program_arguments(description):
+    """The test's command line: --program, the lithoprism binary; --data,
+    the folder of the test sections; --examples, that of the example. The
+    rest is unittest's (e.g. -k NAME)."""
+    parser = argparse.ArgumentParser(description=description)
+    parser.add_argument("--program", required=True)
+    parser.add_argument("--data", required=True)
+    parser.add_argument("--examples", required=True)
+    return parser.parse_known_args()
+
+
+def run(program, *arguments):
+    """Runs the program; fails with its message when it exits otherwise than 0."""
+    done = subprocess.run([program, *arguments], capture_output=True, text=True)
+    if done.returncode != 0:
+        raise AssertionError("lithoprism %s exited with %d: %s" % (" ".join(arguments), done.returncode,
+                                                                    done.stderr.strip()))
+    return done.stderr
+
+
+def forward(program, out, section, *options):
+    run(program, "--forward", out, section, *options)
+    return read_unified_data(out)
+
+
+class UnifiedData:
+    """A unified data file as the program writes it: the electrodes (x, z),
+    the data columns by name (a b m n as written, from 1, 0 for a pole)."""
+
+    def __init__(self):
+        self.electrodes = []
+        self.columns = {}
+        self.comment = ""
+
+    def configurations(self):
+        return list(zip(*(self.columns[name] for name in ("a", "b", "m", "n"))))
+
+    def __len__(self):
+        return len(self.columns["a"])
+
+
+def read_unified_data(path):
+    """Reads the program's data file by its own column lines (independent of
+    pyGIMLi's reader, which the tests check against it)."""
+    with open(path, encoding="utf-8") as file:
+        lines = [line.strip() for line in file if line.strip()]
+    data = UnifiedData()
+    data.comment = lines[0] if lines[0].startswith("#") else ""
+    at = 0
+
+    def block():
+        nonlocal at
+        while lines[at].startswith("#"):
+            at += 1
+        count = int(lines[at])
+        at += 1
+        names = None
+        while lines[at].startswith("#"):
+            names = lines[at][1:].split()
+            at += 1
+        rows = [[float(value) for value in line.split()] for line in lines[at:at + count]]
+        at += count
+        return {name.lower(): [row[i] for row in rows] for i, name in enumerate(names)}
+
+    electrodes = block()
+    data.electrodes = list(zip(electrodes["x"], electrodes["z"]))
+    data.columns = block()
+    for name in ("a", "b", "m", "n"):
+        data.columns[name] = [int(value) for value in data.columns[name]]
+    return data
+
+
+class ModelGeometry:
+    """The program's model export: points (x, y up), lines, surfaces as
+    loops of signed line numbers (the first the outline, then the holes),
+    and per surface its region's resistivity and polarizability (per cent)."""
+
+    def __init__(self):
+        self.points = {}
+        self.lines = {}
+        self.loops = {}
+        self.surfaces = {}
+        self.surface_tag = {}
+        self.regions = {}  # tag -> (label, resistivity or None, polarizability per cent)
+
+    def loop_points(self, loop):
+        """The points of a curve loop in order, as (x, y)."""
+        chain = []
+        for signed in self.loops[loop]:
+            start, end = self.lines[abs(signed)]
+            if signed < 0:
+                start, end = end, start
+            chain.append(self.points[start])
+        return chain
+
+    def frame(self):
+        """Left, right and bottom (the lowest y) of the model area."""
+        xs = [p[0] for p in self.points.values()]
+        ys = [p[1] for p in self.points.values()]
+        return min(xs), max(xs), min(ys)
+
+
+def export_model(program, section, folder):
+    """Exports the section's model and reads the geometry and the table."""
+    geo = os.path.join(folder, "model.geo")
+    run(program, "--export-model", geo, section)
+    model = ModelGeometry()
+    number = r"(-?[0-9.eE+-]+)"
+    with open(geo, encoding="utf-8") as file:
+        for line in file:
+            line = line.split("//")[0].strip()
+            if match := re.match(r"Point\((\d+)\) = \{%s, %s," % (number, number), line):
+                model.points[int(match[1])] = (float(match[2]), float(match[3]))
+            elif match := re.match(r"Line\((\d+)\) = \{(\d+), (\d+)\}", line):
+                model.lines[int(match[1])] = (int(match[2]), int(match[3]))
+            elif match := re.match(r"Curve Loop\((\d+)\) = \{(.*)\}", line):
+                model.loops[int(match[1])] = [int(v) for v in match[2].split(",")]
+            elif match := re.match(r"Plane Surface\((\d+)\) = \{(.*)\}", line):
+                model.surfaces[int(match[1])] = [int(v) for v in match[2].split(",")]
+            elif match := re.match(r'Physical Surface\(".*", (\d+)\) = \{(.*)\}', line):
+                for surface in match[2].split(","):
+                    model.surface_tag[int(surface)] = int(match[1])
+    with open(geo[:-4] + ".csv", encoding="utf-8", newline="") as file:
+        for row in csv.DictReader(file):
+            resistivity = float(row["resistivity"]) if row["resistivity"] else None
+            polarizability = float(row["polarizability"]) if row["polarizability"] else 0.0
+            model.regions[int(row["tag"])] = (row["label"], resistivity, polarizability)
+    return model
+
+
+def scratch_folder():
+    return tempfile.TemporaryDirectory(prefix="lithoprism-pygimli-")
