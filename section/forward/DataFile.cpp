@@ -323,6 +323,7 @@ private:
         TColumns Columns;
         size_t X = 0;
         std::optional<size_t> Z;
+        std::optional<size_t> Y; // beside a z column: the elevation when z is 0 everywhere
     };
 
     TPositionColumns PositionColumns(const char* block)
@@ -333,8 +334,9 @@ private:
             return place;
         place.X = Required(place.Columns, "x", block);
         place.Z = place.Columns.Find("z");
+        place.Y = place.Columns.Find("y");
         if (!place.Z)
-            place.Z = place.Columns.Find("y");
+            std::swap(place.Z, place.Y);
         return place;
     }
 
@@ -350,9 +352,23 @@ private:
     void ReadElectrodes(int electrodes, TSurvey& survey)
     {
         const TPositionColumns place = PositionColumns("electrode");
-        for (int e = 0; e < electrodes; ++e)
-            survey.Electrodes.push_back(
-                Position(place, BlockRow("electrode " + std::to_string(e + 1), place.Columns, 1, 3)));
+        // A 2-D line written as "x y z" may hold its elevation in y with z 0
+        // everywhere (pyGIMLi writes it so): then y is the elevation.
+        std::vector<double> ys;
+        bool zeroZ = true;
+        for (int e = 0; e < electrodes; ++e) {
+            const std::vector<std::string_view> row =
+                BlockRow("electrode " + std::to_string(e + 1), place.Columns, 1, 3);
+            survey.Electrodes.push_back(Position(place, row));
+            zeroZ = zeroZ && survey.Electrodes.back().z == 0.0;
+            if (place.Y)
+                ys.push_back(Number(row[*place.Y]));
+            else if (place.Columns.Names.empty() && row.size() == 3)
+                ys.push_back(Number(row[1]));
+        }
+        if (zeroZ && ys.size() == survey.Electrodes.size())
+            for (size_t e = 0; e < ys.size(); ++e)
+                survey.Electrodes[e].z = ys[e];
     }
 
     void ReadData(int data, int electrodes, TSurvey& survey)

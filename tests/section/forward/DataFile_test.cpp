@@ -110,6 +110,16 @@ TEST(DataFile, ColumnsAreReadByTheirNamesCommentsAndBlankLinesSkipped)
                                            "nan 0 0 0 0 0 0 0 2 0 1 0 0 0\n");
     EXPECT_EQ(other.Electrodes[1].z, -2.0);
     EXPECT_EQ(other.Configurations, (std::vector<TConfiguration>{{0, 1, -1, -1}, {1, -1, 0, -1}}));
+    // A 2-D line as "x y z" with z 0 everywhere keeps its elevation in y (the
+    // relief of a scheme another program wrote); with any z set, z wins.
+    const TSurvey inY = ParseUnifiedData("2\n# x y z\n0 1.5 0\n5 -2 0\n1\n# a b m n\n1 0 2 0\n");
+    EXPECT_EQ(inY.Electrodes[0].z, 1.5);
+    EXPECT_EQ(inY.Electrodes[1].z, -2.0);
+    const TSurvey bareInY = ParseUnifiedData("2\n0 1.5 0\n5 -2 0\n1\n1 0 2 0\n");
+    EXPECT_EQ(bareInY.Electrodes[0].z, 1.5);
+    const TSurvey inZ = ParseUnifiedData("2\n# x y z\n0 1.5 0\n5 -2 -1\n1\n# a b m n\n1 0 2 0\n");
+    EXPECT_EQ(inZ.Electrodes[0].z, 0.0);
+    EXPECT_EQ(inZ.Electrodes[1].z, -1.0);
 }
 
 struct TRefusedFile {
