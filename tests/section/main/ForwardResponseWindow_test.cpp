@@ -9,6 +9,7 @@
 #include "chart/export/PlotExportForm.h"
 #include "chart/export/PlotPreview.h"
 #include "section/forward/DataFile.h"
+#include "section/main/BackgroundThreads.h"
 #include "section/views/PseudoSection2D.h"
 
 #include <QtCore/QElapsedTimer>
@@ -25,13 +26,24 @@
 #include <QtWidgets/QToolButton>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cmath>
+#include <future>
+#include <memory>
 
 namespace lp::test {
 namespace {
 
 struct ForwardResponseWindowTest : MainWindow {
     TForwardResponseWindow* Forward = nullptr;
+
+    // A run a closed window left ends before the next test.
+    void TearDown() override
+    {
+        MainWindow::TearDown();
+        TBackgroundThreads::Program().JoinAll();
+    }
 
     // The example open, the window opened from the menu bar with a small
     // survey (quick under the sanitizers).
@@ -433,6 +445,47 @@ TEST_F(ForwardResponseWindowTest, ClosingTheMainWindowDuringARunEndsCleanly)
     Window.reset();
     EXPECT_TRUE(forward.isNull());
     QCoreApplication::processEvents();
+}
+
+// Guards the editor held when the forward window closed during a run (0.4 s
+// on the example, seconds on larger grids): the window waited for its run
+// threads. Now closing returns at once, the run (cancelled) ends in the
+// background, its result goes nowhere and a new window computes as before.
+TEST_F(ForwardResponseWindowTest, ClosingDuringARunDoesNotWaitForIt)
+{
+    OpenComputed();
+    // The next run is held on its thread until the test lets it go (for
+    // ten seconds at most: a window that waited for it would wait so long).
+    auto gate = std::make_shared<std::promise<void>>();
+    auto timedOut = std::make_shared<std::atomic<bool>>(false);
+    Forward->OnRunStart = [opened = gate->get_future().share(), timedOut] {
+        if (opened.wait_for(std::chrono::seconds(10)) != std::future_status::ready)
+            timedOut->store(true);
+    };
+    const int before = TBackgroundThreads::Program().Running();
+    // The host's resistivity typed (a new run), then the window closed at once.
+    Forward->activateWindow();
+    TypeInto(Forward->HostEdit, QStringLiteral("250"));
+    ASSERT_TRUE(Forward->Busy());
+    QPointer<TForwardResponseWindow> forward = Forward;
+    Forward->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(forward.isNull());
+    // Closed with its run still held: the window did not wait for it.
+    EXPECT_GT(TBackgroundThreads::Program().Running(), before);
+    gate->set_value();
+    // What the run still delivers reaches no window (the sanitizers watch).
+    TBackgroundThreads::Program().JoinAll();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(timedOut->load());
+    EXPECT_EQ(TBackgroundThreads::Program().Running(), 0);
+    // A window opened anew computes as before.
+    ChooseFromMenuBar(Window->Forwardresponse1);
+    QTRY_VERIFY_WITH_TIMEOUT(Window->ForwardWindow, 5000);
+    Forward = Window->ForwardWindow;
+    WaitForResult();
+    ASSERT_TRUE(Forward->Result().has_value()) << Forward->ErrorText().toStdString();
+    EXPECT_EQ(Forward->HostEdit->text(), QStringLiteral("250"));
 }
 
 // While a 96-electrode survey computes, the main window's event loop never

@@ -9,6 +9,7 @@
 #include "section/dialogs/BodyParametersDialog.h"
 #include "section/dialogs/RegionsTable.h"
 #include "section/editor/ModelExport.h"
+#include "section/editor/SectionFileReader.h"
 #include "section/main/MainWindowComponents.h"
 
 #include <QtCore/QSortFilterProxyModel>
@@ -404,6 +405,136 @@ TEST_F(RegionsTable, FollowsABodyDeletedWhileItIsOpen)
     EXPECT_EQ(RowsShown().size(), 4u);
 }
 
+
+// Guards a reopened table of regions that showed its rows selected while
+// the section outlined none of them.
+TEST_F(RegionsTable, AReopenedTableOutlinesTheRowsItShowsSelected)
+{
+    Start({Section});
+    OpenRegions();
+    ClickRow(1); // the Sandstone
+    ASSERT_EQ(Chart().MarkedRegions, (std::vector<TRingRef>{{1, 0}}));
+    QTest::mouseClick(Regions().CloseButton, Qt::LeftButton);
+    EXPECT_TRUE(Chart().MarkedRegions.empty());
+    Activate();
+    OpenRegions();
+    EXPECT_EQ(Regions().SelectedRegions(), (std::vector<TRingRef>{{1, 0}}));
+    EXPECT_EQ(Chart().MarkedRegions, (std::vector<TRingRef>{{1, 0}}));
+    // The outline is drawn: the Sandstone's top edge in the marking colour.
+    EXPECT_EQ(ChartPicture().pixelColor(Pixel(200, 20)), QColor(0xFF, 0x80, 0x00));
+}
+
+// --- A change from outside the section's mouse editing stays ------------------------------------------
+
+// The example opened in "Add node" (Esc), the Sandstone's resistivity set
+// to 250 by Change (through the table of regions or the body dialog), the
+// mouse moved over the section (the hover of "Add node" is an edit in
+// hand), Then done; File > Save to a file of its own.
+struct OutsideChange : RegionsTable {
+    const QPoint OverTheSection() { return Pixel(60, 170); } // the host medium, near no body
+    void Road(const char* Name, const std::function<void()>& Change, const std::function<void()>& Then)
+    {
+        SCOPED_TRACE(Name);
+        if (Window)
+            Window->hide();
+        Window.reset();
+        Start({Section});
+        SendKey(true, Qt::Key_Escape, Qt::NoModifier);
+        SendKey(false, Qt::Key_Escape, Qt::NoModifier);
+        ASSERT_EQ(Chart().EditMode, pmAddNode);
+        const int records = LiveUndoRecords();
+        Change();
+        ASSERT_EQ(Params(1)[psResistivity].AsReal(), 250.0);
+        ASSERT_EQ(LiveUndoRecords(), records + 1);
+        Activate();
+        MoveMouse(OverTheSection(), Qt::NoButton);
+        ASSERT_TRUE(Chart().Editing); // the hover of "Add node"
+        Then();
+        Activate();
+        EXPECT_EQ(Params(1)[psResistivity].AsReal(), 250.0);
+        EXPECT_EQ(ShownLabel(1), QStringLiteral("250") + Ohm);
+        const QString saved = Folder.filePath(QStringLiteral("saved.sec"));
+        CommonDialogService().ExecuteSave = [&](TSaveDialogRequest& Request) {
+            Request.FileName = saved;
+            Request.FilterIndex = 1;
+            return true;
+        };
+        ChooseFromMenuBar(Window->Savefile1);
+        CommonDialogService().ExecuteSave = {};
+        TSectionModel written;
+        ASSERT_TRUE(ReadSectionFile(saved, written));
+        EXPECT_EQ(written.Model[1][0].params[psResistivity].AsReal(), 250.0);
+        EXPECT_EQ(LiveUndoRecords(), records + 1) << "what came after the change recorded nothing";
+        // One undo step takes the change back.
+        Window->SpeedButton13->click();
+        EXPECT_EQ(Params(1)[psResistivity].AsReal(), 120.0);
+        EXPECT_EQ(ShownLabel(1), QStringLiteral("120") + Ohm);
+    }
+    // Options > Regions..., 250 typed into the Sandstone's resistivity, Enter.
+    void TypeIntoTheTable()
+    {
+        OpenRegions();
+        TypeIntoCell(1, rcResistivity, QStringLiteral("250"));
+    }
+    void PressAndRelease(int Key, Qt::KeyboardModifier Held)
+    {
+        SendKey(true, Key, Qt::NoModifier);
+        SendKey(false, Key, Held);
+    }
+};
+
+// Guards a value typed into the table of regions that the next drop of an
+// edit in hand put back without a word: the chart's roll-back copy was the
+// model from before the table's edit.
+TEST_F(OutsideChange, AValueTypedIntoTheTableSurvivesWhatTheEditorDoesNext)
+{
+    const auto typed = [this] { TypeIntoTheTable(); };
+    Road("the mouse moved over the section", typed, [] {});
+    Road("a Move-node drag put back with Esc", typed, [this] {
+        Window->ModeButtons.at(pmMoveNode)->click();
+        DragWithoutDropping({300, 140}, {330, 150});
+        ASSERT_TRUE(Chart().EditInHand());
+        PressAndRelease(Qt::Key_Escape, Qt::NoModifier);
+    });
+    Road("Ctrl pressed and let go", typed, [this] { PressAndRelease(Qt::Key_Control, Qt::ControlModifier); });
+    Road("Shift pressed and let go", typed, [this] { PressAndRelease(Qt::Key_Shift, Qt::ShiftModifier); });
+    Road("a mode button", typed, [this] { Window->ModeButtons.at(pmMovePolygon)->click(); });
+    Road("a double click on the Sandstone", typed, [this] {
+        InBodyDialog(200, 60, [&](TBsetup& Dialog) {
+            EXPECT_EQ(Dialog.Edit1->text(), QStringLiteral("250.000"));
+            QTest::keyClick(&Dialog, Qt::Key_Escape);
+        });
+    });
+    Road("the axis menu", typed, [this] {
+        const TModelArea area = Chart().ModelArea;
+        ChooseFromAxisMenu(true, "Default");
+        ASSERT_EQ(Chart().ModelArea.right, area.right);
+    });
+}
+
+// A paste into the table and the body dialog are changes from outside too.
+TEST_F(OutsideChange, APastedValueAndADialogsValueSurviveTheSame)
+{
+    const auto pasted = [this] {
+        OpenRegions();
+        ClickRow(1);
+        Table().selectionModel()->setCurrentIndex(Table().model()->index(1, rcResistivity),
+                                                  QItemSelectionModel::NoUpdate);
+        QGuiApplication::clipboard()->setText(QStringLiteral("250\n"));
+        QTest::keyClick(&Table(), Qt::Key_V, Qt::ControlModifier);
+    };
+    const auto inTheDialog = [this] {
+        InBodyDialog(200, 60, [&](TBsetup& Dialog) {
+            TypeInto(Dialog.Edit1, QStringLiteral("250"));
+            QTest::keyClick(Dialog.Edit1, Qt::Key_Return);
+        });
+    };
+    const auto ctrl = [this] { PressAndRelease(Qt::Key_Control, Qt::ControlModifier); };
+    Road("pasted, then the mouse moved", pasted, [] {});
+    Road("pasted, then Ctrl", pasted, ctrl);
+    Road("in the dialog, then the mouse moved", inTheDialog, [] {});
+    Road("in the dialog, then Ctrl", inTheDialog, ctrl);
+}
 
 // Guards a selection that moved to the next body when the selected one was
 // deleted (the bodies after it are numbered anew), where a paste would land.
