@@ -20,6 +20,9 @@
 #include <QtWidgets/QPushButton>
 #include <QtWidgets/QTableView>
 
+#include <array>
+#include <random>
+#include <string>
 #include <vector>
 
 namespace lp {
@@ -534,6 +537,86 @@ TEST_F(OutsideChange, APastedValueAndADialogsValueSurviveTheSame)
     Road("pasted, then Ctrl", pasted, ctrl);
     Road("in the dialog, then the mouse moved", inTheDialog, [] {});
     Road("in the dialog, then Ctrl", inTheDialog, ctrl);
+}
+
+// A user who mixes values typed into the table with whatever the section
+// offers (hovering, drags left in hand, Esc, Shift, Ctrl, mode buttons,
+// undo): after every step each ring's resistivity is what the table last
+// set or what an undo brought back. Seeded, so a failure repeats.
+TEST_F(OutsideChange, TableEditsMixedWithEditorActionsAreNeverLost)
+{
+    // The rings of the table's rows 1 to 3: Sandstone, Clay, Lens.
+    const TRingRef rings[] = {{1, 0}, {1, 1}, {2, 0}};
+    // Nodes a drag may pick up (inner, not fixed).
+    const QPointF nodes[] = {{100, 20}, {450, 20}, {450, 120}, {100, 120}, {820, 20},
+                             {820, 120}, {300, 140}, {600, 140}, {250, 180}};
+    const TPolygonEditMode modes[] = {pmAddNode, pmMoveNode, pmMovePolygon, pmDeleteNode, pmAddLine, pmMoveLineNode};
+    for (const unsigned seed : {11u, 23u}) {
+        SCOPED_TRACE(seed);
+        std::mt19937 random(seed);
+        const auto pick = [&random](int Count) { return std::uniform_int_distribution<int>(0, Count - 1)(random); };
+        if (Window)
+            Window->hide();
+        Window.reset();
+        Start({Section});
+        // What each undo step holds, the present state last.
+        std::vector<std::array<double, 3>> states{{120.0, 15.0, 300.0}};
+        for (int step = 0; step < 40; ++step) {
+            std::string done;
+            switch (pick(8)) {
+            case 0:
+            case 1: { // a new value typed into a row of the table
+                const int row = pick(3);
+                std::array<double, 3> next = states.back();
+                next[row] = 1.0 + pick(997) + (next[row] < 1000.0 ? 1000.0 : 0.0); // never the value it holds
+                OpenRegions();
+                TypeIntoCell(row + 1, rcResistivity, QString::number(next[row]));
+                states.push_back(next);
+                Activate();
+                done = "typed " + std::to_string(next[row]) + " into row " + std::to_string(row + 1);
+                break;
+            }
+            case 2: { // the mouse over the section
+                const QPoint at = Pixel(20 + pick(960), 10 + pick(180));
+                MoveMouse(at, Qt::NoButton);
+                done = "mouse moved";
+                break;
+            }
+            case 3: { // a node picked up and dragged, not placed
+                Window->ModeButtons.at(pmMoveNode)->click();
+                const QPointF from = nodes[pick(9)];
+                DragWithoutDropping(from, from + QPointF(pick(41) - 20, pick(21) - 10));
+                done = "node dragged, not placed";
+                break;
+            }
+            case 4:
+                SendKey(true, Qt::Key_Escape, Qt::NoModifier);
+                SendKey(false, Qt::Key_Escape, Qt::NoModifier);
+                done = "Esc";
+                break;
+            case 5: {
+                const bool shift = pick(2) == 0;
+                PressAndRelease(shift ? Qt::Key_Shift : Qt::Key_Control,
+                                shift ? Qt::ShiftModifier : Qt::ControlModifier);
+                done = shift ? "Shift" : "Ctrl";
+                break;
+            }
+            case 6:
+                Window->ModeButtons.at(modes[pick(6)])->click();
+                done = "a mode button";
+                break;
+            default: // the undo button: an edit in hand goes back, else the last edit
+                if (!Chart().EditInHand() && states.size() > 1)
+                    states.pop_back();
+                Window->SpeedButton13->click();
+                done = "undo";
+                break;
+            }
+            for (int i = 0; i < 3; ++i)
+                ASSERT_EQ(Params(rings[i].Body, rings[i].Ring)[psResistivity].AsReal(), states.back()[i])
+                    << "step " << step << ", " << done << ", row " << i + 1;
+        }
+    }
 }
 
 // Guards a selection that moved to the next body when the selected one was
