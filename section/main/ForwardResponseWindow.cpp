@@ -291,11 +291,15 @@ void TForwardResponseWindow::CreatePanel()
     form->addRow(QStringLiteral("&Electrodes:"), ElectrodesBox);
     SpacingEdit = new QLineEdit(this);
     SpacingEdit->setObjectName(QStringLiteral("SpacingEdit"));
-    SpacingEdit->setPlaceholderText(QStringLiteral("over the model area"));
+    // Short placeholders: the field's width at the window's opening size
+    // holds them whole; the tooltips say what "automatic" does.
+    SpacingEdit->setPlaceholderText(QStringLiteral("automatic"));
+    SpacingEdit->setToolTip(QStringLiteral("Empty: the electrodes spread over the model area's width."));
     form->addRow(QStringLiteral("&Spacing (m):"), SpacingEdit);
     FirstEdit = new QLineEdit(this);
     FirstEdit->setObjectName(QStringLiteral("FirstEdit"));
-    FirstEdit->setPlaceholderText(QStringLiteral("one spacing in"));
+    FirstEdit->setPlaceholderText(QStringLiteral("automatic"));
+    FirstEdit->setToolTip(QStringLiteral("Empty: one spacing in from the model area's left side."));
     form->addRow(QStringLiteral("&First electrode (m):"), FirstEdit);
     LevelsBox = new QSpinBox(this);
     LevelsBox->setObjectName(QStringLiteral("LevelsBox"));

@@ -23,6 +23,7 @@
 #include <QtWidgets/QProgressBar>
 #include <QtWidgets/QPushButton>
 #include <QtWidgets/QSpinBox>
+#include <QtWidgets/QStyle>
 #include <QtWidgets/QToolButton>
 
 #include <algorithm>
@@ -207,6 +208,21 @@ TEST_F(ForwardResponseWindowTest, ComputeFillsTheChartWithWhatTheLibraryComputes
 
 // Print preview... and Export picture... open the program's own dialogs on
 // the chart the user picks (with both charts shown, from a menu).
+// Guards the survey fields' hints cut off at the window's opening size
+// ("over the model a...").
+TEST_F(ForwardResponseWindowTest, TheSurveyFieldsShowTheirHintsWhole)
+{
+    Open();
+    for (QLineEdit* field : {Forward->SpacingEdit, Forward->FirstEdit}) {
+        ASSERT_FALSE(field->placeholderText().isEmpty());
+        // The text's room: the field less its frame and the text margins.
+        const int room = field->width() - 2 * field->style()->pixelMetric(QStyle::PM_DefaultFrameWidth) - 4;
+        EXPECT_LE(field->fontMetrics().horizontalAdvance(field->placeholderText()), room)
+            << field->objectName().toStdString();
+    }
+    SaveScreenshot(*Forward, QStringLiteral("forward-response-opened"));
+}
+
 TEST_F(ForwardResponseWindowTest, PrintsAndExportsTheChosenChart)
 {
     OpenComputed();
