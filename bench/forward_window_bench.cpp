@@ -1,10 +1,12 @@
 // The forward response window following an edit of the example section:
 // the time from a changed model to the new pseudo-sections on the screen
 // (copying the model, meshing, solving, triangulating and drawing), with
-// the 48-electrode dipole-dipole survey of six levels.
+// the 48-electrode dipole-dipole survey of six levels; and the time the
+// window takes to close while it computes (it never waits for its run).
 
 #include "section/editor/PolygonChart.h"
 #include "ExampleSection.h"
+#include "section/main/BackgroundThreads.h"
 #include "section/main/ForwardResponseWindow.h"
 
 #include <QtCore/QCoreApplication>
@@ -16,6 +18,9 @@
 #include <QtWidgets/QSpinBox>
 
 #include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <memory>
 
 namespace lp {
 namespace {
@@ -65,6 +70,36 @@ void BM_EditToNewPicture(benchmark::State& state)
     state.counters["nodes"] = window.Result()->MeshNodes;
 }
 BENCHMARK(BM_EditToNewPicture)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(10);
+
+// The host's resistivity typed (a new run starts), 100 ms of the run, then
+// the window destroyed as closing it does: the time of the destruction.
+void BM_CloseDuringARun(benchmark::State& state)
+{
+    QTemporaryDir settings;
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
+    TPolygonChart section;
+    section.LoadSectionModel(bench::ExampleSection());
+    for (auto _ : state) {
+        auto window = std::make_unique<TForwardResponseWindow>(section, nullptr);
+        window->FollowBox->setChecked(true);
+        window->resize(900, 620);
+        window->show();
+        window->HostEdit->setText(QStringLiteral("250"));
+        const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(100);
+        while (std::chrono::steady_clock::now() < until)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+        if (!window->Busy()) {
+            state.SkipWithError("the run ended before the window closed");
+            break;
+        }
+        const auto start = std::chrono::steady_clock::now();
+        window.reset();
+        state.SetIterationTime(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+        // The abandoned run ends before the next window starts its own.
+        TBackgroundThreads::Program().JoinAll();
+    }
+}
+BENCHMARK(BM_CloseDuringARun)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(10);
 
 } // namespace
 } // namespace lp

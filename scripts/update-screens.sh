@@ -25,7 +25,7 @@ declare -A alias=(
   [page-legend]=page-TFormPlotLegend [page-panel]=page-TFormPlotPanel
   [page-titles]=page-TFormPlotTitle [page-walls]=page-TFormPlotWall
   [legend-symbol-editor]=page-TSymbolEditor [shape-format-editor]=page-TFormPlotShape
-  [main-window]=main-window-example
+  [main-window]=main-window-example [forward-response]=forward-response-example
 )
 copied=0
 for picture in docs/screens/*.png; do

@@ -270,25 +270,25 @@ bool TBsetup::Apply()
 {
     if (!CheckFields())
         return false;
+    // A change from outside the chart's mouse editing: a finished edit that
+    // no later drop of an edit in hand rolls back.
+    Chart->ChangeFromOutside([this] {
+        MapIndex = Chart->FindMapPolygon(Body, Sub);
+        RefreshMap();
+        const std::vector<TPolygonParams> before = AllParams(Chart->Model);
+        // The look goes into the slots only when the polygon shows another
+        // one than they hold: texts equal in meaning stay as the file had them.
+        if (MapIndex >= 0 && Chart->PolygonLookChanged(Body, Sub, MapIndex))
+            Chart->StorePolygonAppearance(Body, Sub, MapIndex);
+        bool copyAny = false;
+        StoreBodyDialog(copyAny);
+        FLoadedResistivity = Edit1->text();
+        FLoadedPolarizability = Edit2->text();
+        FLoadedMode = ComboBox1->currentIndex();
+        FLoadedLabel = Edit5->text();
+        return ParamsDiffer(before, Chart->Model);
+    });
     MapIndex = Chart->FindMapPolygon(Body, Sub);
-    RefreshMap();
-    const std::vector<TPolygonParams> before = AllParams(Chart->Model);
-    // The look goes into the slots only when the polygon shows another one
-    // than they hold: texts equal in meaning stay as the file had them.
-    if (MapIndex >= 0 && Chart->PolygonLookChanged(Body, Sub, MapIndex))
-        Chart->StorePolygonAppearance(Body, Sub, MapIndex);
-    bool copyAny = false;
-    StoreBodyDialog(copyAny);
-    FLoadedResistivity = Edit1->text();
-    FLoadedPolarizability = Edit2->text();
-    FLoadedMode = ComboBox1->currentIndex();
-    FLoadedLabel = Edit5->text();
-    if (!ParamsDiffer(before, Chart->Model))
-        return true;
-    Chart->RebuildMapSeries();
-    MapIndex = Chart->FindMapPolygon(Body, Sub);
-    Chart->PushUndo();
-    Chart->ChangeNotify();
     return true;
 }
 

@@ -416,6 +416,12 @@ void TRegionsWindow::MarkSelectedRegions()
     FChart.Invalidate();
 }
 
+void TRegionsWindow::showEvent(QShowEvent* Event)
+{
+    QDialog::showEvent(Event);
+    MarkSelectedRegions();
+}
+
 void TRegionsWindow::hideEvent(QHideEvent* Event)
 {
     QDialog::hideEvent(Event);

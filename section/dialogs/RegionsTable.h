@@ -120,6 +120,10 @@ public:
     QSortFilterProxyModel* Sorted = nullptr;
 
 protected:
+    // The section outlines the selected regions whenever the table is
+    // shown (also when it is shown again with its rows still selected),
+    // and none while it is hidden.
+    void showEvent(QShowEvent* Event) override;
     void hideEvent(QHideEvent* Event) override;
     bool eventFilter(QObject* Watched, QEvent* Event) override;
 

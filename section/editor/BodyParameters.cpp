@@ -164,20 +164,21 @@ QString BodyLabelText(const TPolygonParams& Params, const QLocale& Locale)
 
 bool SetRingsParameter(TPolygonChart& Chart, int Slot, const std::vector<TRingValue>& Values)
 {
-    bool changed = false;
-    for (const TRingValue& value : Values) {
-        ParamValue& slot = Chart.Model[value.Ring.Body][value.Ring.Ring].params[Slot];
-        if (SameParameter(slot, value.Value))
-            continue;
-        slot = value.Value;
-        changed = true;
-    }
-    if (!changed)
-        return false;
-    Chart.RebuildMapSeries();
-    Chart.PushUndo();
-    Chart.ChangeNotify();
-    return true;
+    return Chart.ChangeFromOutside([&] {
+        bool changed = false;
+        for (const TRingValue& value : Values) {
+            // A ring the edit put back no longer holds (none of the modes
+            // adds one before it is finished) is passed over.
+            if (value.Ring.Body >= Chart.Model.Length() || value.Ring.Ring >= Chart.Model[value.Ring.Body].Length())
+                continue;
+            ParamValue& slot = Chart.Model[value.Ring.Body][value.Ring.Ring].params[Slot];
+            if (SameParameter(slot, value.Value))
+                continue;
+            slot = value.Value;
+            changed = true;
+        }
+        return changed;
+    });
 }
 
 } // namespace lp

@@ -73,8 +73,10 @@ struct TRingValue {
     ParamValue Value;
 };
 
-// Sets one slot of the listed rings as one edit: when any ring's slot
-// changes, the map is rebuilt (labels follow), one undo step is recorded
+// Sets one slot of the listed rings as one edit from outside the chart's
+// mouse editing (TPolygonChart::ChangeFromOutside): an edit in hand goes
+// back first; when any ring's slot changes, the map is rebuilt (labels
+// follow), one undo step is recorded, the roll-back copy holds the change
 // and the chart's change event fires. False, with nothing recorded, when
 // every slot held its value already (a value not set and "*" are the same).
 bool SetRingsParameter(TPolygonChart& Chart, int Slot, const std::vector<TRingValue>& Values);

@@ -508,11 +508,9 @@ bool TPolygonChart::FinishAreaEdit(const TModelArea& Before)
                           after.bottom == Before.bottom;
     // The same area applied again may still change the model (the frame is
     // rebuilt from the profile): that is an edit too.
-    if (areaKept && !FAreaAlteredModel)
-        return false;
-    PushUndo();
-    ChangeNotify();
-    return true;
+    // A change from outside the mouse editing (SetModelArea has put an
+    // edit in hand back already).
+    return ChangeFromOutside([&] { return !areaKept || FAreaAlteredModel; });
 }
 
 void TPolygonChart::FillSurfaceSeries()
@@ -655,9 +653,18 @@ void TPolygonChart::StorePolygonAppearance(int Body, int Sub, int MapIndex)
     params[psPen] = ParamValue(PenSettingsToText(*polygon->Pen()).toStdString());
     params[psGradient] = ParamValue(GradientSettingsToText(*polygon->Gradient()).toStdString());
     // The label shows the user text only in that mode; otherwise it is made
-    // from the parameters and slot 7 keeps the user's text.
-    if (LabelShowsUserText(params))
-        params[psLabelText] = ParamValue(polygon->Text().toStdString());
+    // from the parameters and slot 7 keeps the user's text. A text typed
+    // over a label made from the parameters (the Graphic editor's Text)
+    // becomes the body's label text, shown as such: typed text is never
+    // accepted and then dropped.
+    const QString text = polygon->Text();
+    if (LabelShowsUserText(params)) {
+        params[psLabelText] = ParamValue(text.toStdString());
+    } else if (text != BodyLabelText(params)) {
+        // As in the body dialog: an emptied label is one blank.
+        params[psLabelText] = ParamValue((text.isEmpty() ? QStringLiteral(" ") : text).toStdString());
+        params[psLabelMode] = ParamValue(static_cast<int32_t>(lmUserText));
+    }
     for (int slot : {5, 6, 9, 14, 15, 16, 17, 18})
         params[slot] = ParamValue(std::string(MissingText));
 }
@@ -737,11 +744,12 @@ void TPolygonChart::KeepLineLook(int Line)
 {
     if (!LineLookChanged(Line))
         return;
-    Lines[Line].appearance = SeriesSettingsToText(Lines[Line].series).toStdString();
     // The history's newest state holds the old look: the new one is a step
     // of its own.
-    PushUndo();
-    ChangeNotify();
+    ChangeFromOutside([&] {
+        Lines[Line].appearance = SeriesSettingsToText(Lines[Line].series).toStdString();
+        return true;
+    });
 }
 
 void TPolygonChart::KeepMapLooks()
@@ -763,15 +771,16 @@ void TPolygonChart::KeepMapLooks()
             changed = changed || lookChanged;
         }
     if (changed) {
-        for (const auto& [body, sub, mapIndex, lookChanged] : rings)
-            if (lookChanged)
-                StorePolygonAppearance(body, sub, mapIndex);
         // The history's newest state holds the old looks: the new ones are
-        // a step of their own, which an edit after them keeps.
-        PushUndo();
-        // Whatever the editor changed that the model does not keep goes.
-        RebuildMapSeries();
-        ChangeNotify();
+        // a step of their own, which an edit after them keeps. The map is
+        // made anew from the model: whatever the editor changed that the
+        // model does not keep goes.
+        ChangeFromOutside([&] {
+            for (const auto& [body, sub, mapIndex, lookChanged] : rings)
+                if (lookChanged)
+                    StorePolygonAppearance(body, sub, mapIndex);
+            return true;
+        });
     } else {
         // Nothing the model keeps changed: each polygon (and its id) stays,
         // given back the look its ring stores and the settings a new

@@ -204,6 +204,9 @@ public:
     void AddMapPolygon(int Body, int Sub);
     void RefreshMapPolygons(const arofintM& Bodies, const arofintM& Subs, const arofintM& MapIndexes);
     void ApplyPolygonAppearance(int Body, int Sub, int MapIndex);
+    // The polygon's look goes to its ring's slots; so does its text, which
+    // a label made from the parameters changes into the ring's user text
+    // (label mode "User text").
     void StorePolygonAppearance(int Body, int Sub, int MapIndex);
     // Whether map polygon MapIndex looks other than its ring's parameters
     // say: the look StorePolygonAppearance would store differs from what
@@ -349,6 +352,16 @@ public:
     // (end of the line modes)
 
     // --- Undo history ---
+    // Every change of the model from outside the chart's own mouse editing
+    // (the table of regions, a paste into it, the body and host medium
+    // dialogs, Model setup, the Graphic editor, another window) goes
+    // through here. An edit in hand ends first, put back (ResetEditMode;
+    // the hover of "Add node" and the line modes counts as one). Change
+    // then alters the model and says whether it did. A change is a finished
+    // edit: the map is made anew, one undo step holds it, the roll-back
+    // copy is taken from it (so no later drop of an edit in hand takes it
+    // back) and the change event fires. False when nothing changed.
+    bool ChangeFromOutside(const std::function<bool()>& Change);
     void PushUndo();
     void Undo();
     void TakeBackup();

@@ -24,6 +24,18 @@ void TPolygonChart::ClearUndoHistory()
     NodesBackup.Clear();
 }
 
+bool TPolygonChart::ChangeFromOutside(const std::function<bool()>& Change)
+{
+    ResetEditMode();
+    if (!Change())
+        return false;
+    RebuildMapSeries();
+    PushUndo();
+    TakeBackup();
+    ChangeNotify();
+    return true;
+}
+
 void TPolygonChart::PushUndo()
 {
     int64_t newest = FreeSlot;

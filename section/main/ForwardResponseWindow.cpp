@@ -14,11 +14,11 @@
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/Registry.h"
 #include "section/editor/PolygonChart.h"
+#include "section/main/BackgroundThreads.h"
 #include "section/forward/DataFile.h"
 #include "section/views/PseudoSection2D.h"
 
 #include <QtCore/QFileInfo>
-#include <QtCore/QThread>
 #include <QtCore/QTimer>
 #include <QtGui/QAction>
 #include <QtWidgets/QCheckBox>
@@ -35,6 +35,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
+#include <mutex>
+#include <system_error>
 
 #if defined(__linux__)
 #include <sys/resource.h>
@@ -148,8 +151,34 @@ void TForwardSurveySettings::Save() const
 
 // --- Runs -----------------------------------------------------------------------------
 
+// The window as its runs reach it: cleared when the window goes, so that a
+// run ending later posts nothing to a window that is no more.
+struct TForwardResponseWindow::TLink {
+    std::mutex Lock;
+    TForwardResponseWindow* Window = nullptr;
+
+    // Call runs on the window's thread, unless the window has gone by then
+    // (a window's destruction drops the calls posted to it).
+    void Post(std::function<void(TForwardResponseWindow&)> Call)
+    {
+        std::lock_guard<std::mutex> hold(Lock);
+        if (Window == nullptr)
+            return;
+        TForwardResponseWindow* window = Window;
+        QMetaObject::invokeMethod(
+            window, [window, Call = std::move(Call)] { Call(*window); }, Qt::QueuedConnection);
+    }
+    void Detach()
+    {
+        std::lock_guard<std::mutex> hold(Lock);
+        Window = nullptr;
+    }
+};
+
 // What a run computes, copied on the user-interface thread.
 struct TForwardResponseWindow::TJob {
+    std::shared_ptr<TLink> Link;
+    std::function<void()> OnStart;
     int Serial = 0;
     std::atomic<bool> Cancelled{false};
     AllSpolygon Model;
@@ -174,8 +203,9 @@ struct TForwardResponseWindow::TChartParts {
 };
 
 TForwardResponseWindow::TForwardResponseWindow(TPolygonChart& Section, QWidget* Parent)
-    : QWidget(Parent, Qt::Window), FSection(Section)
+    : QWidget(Parent, Qt::Window), FSection(Section), FLink(std::make_shared<TLink>())
 {
+    FLink->Window = this;
     setObjectName(QStringLiteral("ForwardResponse"));
     setWindowTitle(QStringLiteral("Forward response"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -187,7 +217,7 @@ TForwardResponseWindow::TForwardResponseWindow(TPolygonChart& Section, QWidget* 
 
 TForwardResponseWindow::~TForwardResponseWindow()
 {
-    StopAll();
+    AbandonRuns();
     if (ElectrodeMarks) {
         delete ElectrodeMarks.data();
         FSection.Invalidate();
@@ -197,15 +227,13 @@ TForwardResponseWindow::~TForwardResponseWindow()
         delete parts->Chart;
 }
 
-void TForwardResponseWindow::StopAll()
+void TForwardResponseWindow::AbandonRuns()
 {
+    // Never joined here: a run looks for its cancellation only now and
+    // then, and the editor does not wait for it.
+    FLink->Detach();
     if (FJob)
         FJob->Cancelled = true;
-    for (QThread* thread : FThreads) {
-        thread->wait();
-        delete thread;
-    }
-    FThreads.clear();
 }
 
 TPseudoSection2d* TForwardResponseWindow::CreateChart(TChartParts& Parts, const QString& Title)
@@ -263,11 +291,15 @@ void TForwardResponseWindow::CreatePanel()
     form->addRow(QStringLiteral("&Electrodes:"), ElectrodesBox);
     SpacingEdit = new QLineEdit(this);
     SpacingEdit->setObjectName(QStringLiteral("SpacingEdit"));
-    SpacingEdit->setPlaceholderText(QStringLiteral("over the model area"));
+    // Short placeholders: the field's width at the window's opening size
+    // holds them whole; the tooltips say what "automatic" does.
+    SpacingEdit->setPlaceholderText(QStringLiteral("automatic"));
+    SpacingEdit->setToolTip(QStringLiteral("Empty: the electrodes spread over the model area's width."));
     form->addRow(QStringLiteral("&Spacing (m):"), SpacingEdit);
     FirstEdit = new QLineEdit(this);
     FirstEdit->setObjectName(QStringLiteral("FirstEdit"));
-    FirstEdit->setPlaceholderText(QStringLiteral("one spacing in"));
+    FirstEdit->setPlaceholderText(QStringLiteral("automatic"));
+    FirstEdit->setToolTip(QStringLiteral("Empty: one spacing in from the model area's left side."));
     form->addRow(QStringLiteral("&First electrode (m):"), FirstEdit);
     LevelsBox = new QSpinBox(this);
     LevelsBox->setObjectName(QStringLiteral("LevelsBox"));
@@ -485,6 +517,8 @@ void TForwardResponseWindow::StartRun()
     if (HostFieldUsed() && !hostValid)
         return refuse(QStringLiteral("The host medium's resistivity must be a number above 0."));
     auto job = std::make_shared<TJob>();
+    job->Link = FLink;
+    job->OnStart = OnRunStart;
     job->Serial = ++FSerial;
     job->Model = CopyAllSpolygon(FSection.Model);
     job->Nodes = CopyNodes(FSection.Nodes);
@@ -499,16 +533,12 @@ void TForwardResponseWindow::StartRun()
     FStale = true;
     Progress->setValue(0);
     ShowState();
-    QThread* thread = QThread::create([this, job] { Run(job); });
-    FThreads.push_back(thread);
-    connect(thread, &QThread::finished, this, [this, thread] {
-        const auto at = std::find(FThreads.begin(), FThreads.end(), thread);
-        if (at != FThreads.end()) {
-            FThreads.erase(at);
-            thread->deleteLater();
-        }
-    });
-    thread->start();
+    try {
+        TBackgroundThreads::Program().Start([job] { Run(job); });
+    } catch (const std::system_error&) {
+        FJob.reset();
+        return refuse(QStringLiteral("The forward computation could not be started: no thread could be had."));
+    }
     const int serial = job->Serial;
     QTimer::singleShot(ProgressDelay, this, [this, serial] {
         if (FRunning && serial == FSerial) {
@@ -522,6 +552,8 @@ void TForwardResponseWindow::StartRun()
 void TForwardResponseWindow::Run(const std::shared_ptr<TJob>& Job)
 {
     YieldToTheEditor();
+    if (Job->OnStart)
+        Job->OnStart();
     TOutcome outcome;
     outcome.Serial = Job->Serial;
     try {
@@ -531,15 +563,17 @@ void TForwardResponseWindow::Run(const std::shared_ptr<TJob>& Job)
         const TForwardModel ground = PrepareForwardModel(Job->Model, Job->Nodes, Job->Area, Job->Host);
         TSurvey survey = MakeArraySurvey(Job->Layout, ground.Left, ground.Right);
         TForwardOptions options;
-        // One core stays with the editor.
-        options.Threads = std::max(1, QThread::idealThreadCount() - 1);
+        // Every core the process may run on: the run's lowered priority
+        // (which its worker threads inherit) keeps the editor first.
+        options.Threads = 0;
         const int serial = Job->Serial;
         outcome.Result = std::make_shared<TForwardResult>(ComputeForwardResponse(
-            ground, std::move(survey), options, [this, Job, serial](double Fraction) {
+            ground, std::move(survey), options, [Job, serial](double Fraction) {
                 if (Job->Cancelled)
                     return false;
-                QMetaObject::invokeMethod(this, [this, serial, Fraction] { ShowProgress(serial, Fraction); },
-                                          Qt::QueuedConnection);
+                Job->Link->Post([serial, Fraction](TForwardResponseWindow& Window) {
+                    Window.ShowProgress(serial, Fraction);
+                });
                 return true;
             }));
     } catch (const EForwardCancelled&) {
@@ -553,7 +587,7 @@ void TForwardResponseWindow::Run(const std::shared_ptr<TJob>& Job)
     }
     if (Job->Cancelled)
         outcome.Cancelled = true;
-    QMetaObject::invokeMethod(this, [this, outcome] { RunEnded(outcome); }, Qt::QueuedConnection);
+    Job->Link->Post([outcome](TForwardResponseWindow& Window) { Window.RunEnded(outcome); });
 }
 
 void TForwardResponseWindow::ShowProgress(int Serial, double Fraction)

@@ -14,13 +14,16 @@
 //   while the window is open.
 //
 // Computations run on threads of their own (the forward library is plain
-// C++): the model is copied on the user-interface thread, the copy is
-// meshed and solved away from it, and the result comes back as a queued
-// call. Every start makes the runs before it obsolete: they are cancelled
-// between wavenumbers and what they still deliver is dropped. Until the
-// newest run delivers, the charts keep the last good result, marked as out
-// of date. The survey's fields are checked as they are typed and kept in
-// the user's settings.
+// C++), kept by the program (TBackgroundThreads), not by the window: the
+// model is copied on the user-interface thread, the copy is meshed and
+// solved away from it on every core the process may run on, at a lower
+// priority than the editor, and the result comes back as a queued call.
+// Every start makes the runs before it obsolete: they are cancelled and
+// what they still deliver is dropped. Closing the window never waits for a
+// run: it is cancelled, ends in the background and its result goes
+// nowhere. Until the newest run delivers, the charts keep the last good
+// result, marked as out of date. The survey's fields are checked as they
+// are typed and kept in the user's settings.
 
 #include "section/forward/ForwardResponse.h"
 #include "section/main/ForwardPseudoSection.h"
@@ -29,6 +32,7 @@
 #include <QtWidgets/QWidget>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -40,7 +44,6 @@ class QLineEdit;
 class QProgressBar;
 class QPushButton;
 class QSpinBox;
-class QThread;
 
 namespace lp {
 
@@ -102,6 +105,10 @@ public:
     // Fires on the user-interface thread after each computation's end
     // (success, failure or cancel); for those who wait for it.
     std::function<void()> OnComputationEnd;
+    // Runs on each computation's own thread before it begins; a copy goes
+    // with the run, so it must hold nothing of the window (tests hold a
+    // run there).
+    std::function<void()> OnRunStart;
     // Ctrl+Z in this window (outside its text fields): the section's undo.
     std::function<void()> OnUndo;
     // Runs longer than this (ms) show the progress bar and Cancel.
@@ -132,6 +139,7 @@ protected:
     void hideEvent(QHideEvent* Event) override;
 
 private:
+    struct TLink;
     struct TJob;
     struct TOutcome;
     struct TChartParts;
@@ -141,7 +149,8 @@ private:
     // Checks and keeps the fields; a changed survey is computed anew.
     void SurveyEdited(bool SurveyChanged = true);
     void StartRun();
-    void Run(const std::shared_ptr<TJob>& Job);
+    // On the run's own thread; reaches the window only through Job's link.
+    static void Run(const std::shared_ptr<TJob>& Job);
     void RunEnded(const TOutcome& Outcome);
     void ShowProgress(int Serial, double Fraction);
     void ShowState();
@@ -153,12 +162,14 @@ private:
     void PreviewChart();
     void ExportChart();
     TPseudoSection2d* ChosenChart();
-    void StopAll();
+    // The runs (cancelled) go on without the window; nothing they deliver
+    // reaches it.
+    void AbandonRuns();
 
     TPolygonChart& FSection;
     std::vector<std::unique_ptr<TChartParts>> FCharts;
+    std::shared_ptr<TLink> FLink; // shared with every run
     std::shared_ptr<TJob> FJob; // the newest run
-    std::vector<QThread*> FThreads;
     int FSerial = 0;
     bool FRunning = false;
     bool FStale = false;

@@ -7,6 +7,7 @@
 #include "chart/extensions/PlotExtensions.h"
 #include "section/dialogs/BodyParametersDialog.h"
 #include "section/dialogs/SectionGraphicEditor.h"
+#include "section/main/BackgroundThreads.h"
 #include "section/main/FileTypeRegistration.h"
 #include "section/main/MainWindow.h"
 #include "section/main/MainWindowComponents.h"
@@ -92,6 +93,9 @@ int RunSectionEditor(const QStringList& Arguments)
         result = QApplication::exec();
         ChartEditorHelpHook() = nullptr;
     }
+    // The computations the closed windows left (cancelled) end in the
+    // background; the exit waits for them, briefly.
+    TBackgroundThreads::Program().JoinAll();
     UnregisterUnits();
     return result;
 }

@@ -9,6 +9,7 @@
 #include "chart/export/PlotExportForm.h"
 #include "chart/export/PlotPreview.h"
 #include "section/forward/DataFile.h"
+#include "section/main/BackgroundThreads.h"
 #include "section/views/PseudoSection2D.h"
 
 #include <QtCore/QElapsedTimer>
@@ -22,16 +23,28 @@
 #include <QtWidgets/QProgressBar>
 #include <QtWidgets/QPushButton>
 #include <QtWidgets/QSpinBox>
+#include <QtWidgets/QStyle>
 #include <QtWidgets/QToolButton>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cmath>
+#include <future>
+#include <memory>
 
 namespace lp::test {
 namespace {
 
 struct ForwardResponseWindowTest : MainWindow {
     TForwardResponseWindow* Forward = nullptr;
+
+    // A run a closed window left ends before the next test.
+    void TearDown() override
+    {
+        MainWindow::TearDown();
+        TBackgroundThreads::Program().JoinAll();
+    }
 
     // The example open, the window opened from the menu bar with a small
     // survey (quick under the sanitizers).
@@ -195,6 +208,21 @@ TEST_F(ForwardResponseWindowTest, ComputeFillsTheChartWithWhatTheLibraryComputes
 
 // Print preview... and Export picture... open the program's own dialogs on
 // the chart the user picks (with both charts shown, from a menu).
+// Guards the survey fields' hints cut off at the window's opening size
+// ("over the model a...").
+TEST_F(ForwardResponseWindowTest, TheSurveyFieldsShowTheirHintsWhole)
+{
+    Open();
+    for (QLineEdit* field : {Forward->SpacingEdit, Forward->FirstEdit}) {
+        ASSERT_FALSE(field->placeholderText().isEmpty());
+        // The text's room: the field less its frame and the text margins.
+        const int room = field->width() - 2 * field->style()->pixelMetric(QStyle::PM_DefaultFrameWidth) - 4;
+        EXPECT_LE(field->fontMetrics().horizontalAdvance(field->placeholderText()), room)
+            << field->objectName().toStdString();
+    }
+    SaveScreenshot(*Forward, QStringLiteral("forward-response-opened"));
+}
+
 TEST_F(ForwardResponseWindowTest, PrintsAndExportsTheChosenChart)
 {
     OpenComputed();
@@ -433,6 +461,47 @@ TEST_F(ForwardResponseWindowTest, ClosingTheMainWindowDuringARunEndsCleanly)
     Window.reset();
     EXPECT_TRUE(forward.isNull());
     QCoreApplication::processEvents();
+}
+
+// Guards the editor held when the forward window closed during a run (0.4 s
+// on the example, seconds on larger grids): the window waited for its run
+// threads. Now closing returns at once, the run (cancelled) ends in the
+// background, its result goes nowhere and a new window computes as before.
+TEST_F(ForwardResponseWindowTest, ClosingDuringARunDoesNotWaitForIt)
+{
+    OpenComputed();
+    // The next run is held on its thread until the test lets it go (for
+    // ten seconds at most: a window that waited for it would wait so long).
+    auto gate = std::make_shared<std::promise<void>>();
+    auto timedOut = std::make_shared<std::atomic<bool>>(false);
+    Forward->OnRunStart = [opened = gate->get_future().share(), timedOut] {
+        if (opened.wait_for(std::chrono::seconds(10)) != std::future_status::ready)
+            timedOut->store(true);
+    };
+    const int before = TBackgroundThreads::Program().Running();
+    // The host's resistivity typed (a new run), then the window closed at once.
+    Forward->activateWindow();
+    TypeInto(Forward->HostEdit, QStringLiteral("250"));
+    ASSERT_TRUE(Forward->Busy());
+    QPointer<TForwardResponseWindow> forward = Forward;
+    Forward->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(forward.isNull());
+    // Closed with its run still held: the window did not wait for it.
+    EXPECT_GT(TBackgroundThreads::Program().Running(), before);
+    gate->set_value();
+    // What the run still delivers reaches no window (the sanitizers watch).
+    TBackgroundThreads::Program().JoinAll();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(timedOut->load());
+    EXPECT_EQ(TBackgroundThreads::Program().Running(), 0);
+    // A window opened anew computes as before.
+    ChooseFromMenuBar(Window->Forwardresponse1);
+    QTRY_VERIFY_WITH_TIMEOUT(Window->ForwardWindow, 5000);
+    Forward = Window->ForwardWindow;
+    WaitForResult();
+    ASSERT_TRUE(Forward->Result().has_value()) << Forward->ErrorText().toStdString();
+    EXPECT_EQ(Forward->HostEdit->text(), QStringLiteral("250"));
 }
 
 // While a 96-electrode survey computes, the main window's event loop never

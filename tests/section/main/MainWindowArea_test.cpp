@@ -202,29 +202,6 @@ struct ReliefTop : MainWindow {
         Window.reset();
         Start({Section});
     }
-    // Shift + right click on an axis, Shift held and let go as the keyboard
-    // does it, then Caption in the axis menu.
-    void ChooseFromAxisMenu(bool Bottom, const char* Caption)
-    {
-        ChartWidget()->repaint();
-        const TChartAxis& axis = Bottom ? *Chart().BottomAxis() : *Chart().LeftAxis();
-        const QPoint at = Bottom ? QPoint(axis.CenterPixel(), axis.AxisLinePixel() + 2)
-                                 : QPoint(axis.AxisLinePixel() - 2, axis.CenterPixel());
-        SendKey(true, Qt::Key_Shift, Qt::NoModifier);
-        QTest::mousePress(ChartWidget(), Qt::RightButton, Qt::ShiftModifier, at);
-        QTest::mouseRelease(ChartWidget(), Qt::RightButton, Qt::ShiftModifier, at);
-        SendKey(false, Qt::Key_Shift, Qt::ShiftModifier);
-        TPopupMenu& menu = Chart().PopupMenu();
-        ASSERT_TRUE(menu.PoppedUp());
-        ASSERT_EQ(Chart().PopupAxis(), &axis);
-        for (int i = 0; i < menu.Count(); ++i)
-            if (menu.Item(i).Caption == Caption) {
-                menu.Click(i);
-                Activate();
-                return;
-            }
-        ADD_FAILURE() << "the axis menu has no " << Caption;
-    }
     // "Model setup..." with the three borders typed in and Apply clicked;
     // a border refused (the message is counted) closes the dialog unchanged.
     void SetAreaInModelSetup(const QString& Left, const QString& Right, const QString& Bottom)

@@ -9,6 +9,7 @@
 #include "section/dialogs/BodyParametersDialog.h"
 #include "section/dialogs/RegionsTable.h"
 #include "section/editor/ModelExport.h"
+#include "section/editor/SectionFileReader.h"
 #include "section/main/MainWindowComponents.h"
 
 #include <QtCore/QSortFilterProxyModel>
@@ -19,6 +20,9 @@
 #include <QtWidgets/QPushButton>
 #include <QtWidgets/QTableView>
 
+#include <array>
+#include <random>
+#include <string>
 #include <vector>
 
 namespace lp {
@@ -404,6 +408,216 @@ TEST_F(RegionsTable, FollowsABodyDeletedWhileItIsOpen)
     EXPECT_EQ(RowsShown().size(), 4u);
 }
 
+
+// Guards a reopened table of regions that showed its rows selected while
+// the section outlined none of them.
+TEST_F(RegionsTable, AReopenedTableOutlinesTheRowsItShowsSelected)
+{
+    Start({Section});
+    OpenRegions();
+    ClickRow(1); // the Sandstone
+    ASSERT_EQ(Chart().MarkedRegions, (std::vector<TRingRef>{{1, 0}}));
+    QTest::mouseClick(Regions().CloseButton, Qt::LeftButton);
+    EXPECT_TRUE(Chart().MarkedRegions.empty());
+    Activate();
+    OpenRegions();
+    EXPECT_EQ(Regions().SelectedRegions(), (std::vector<TRingRef>{{1, 0}}));
+    EXPECT_EQ(Chart().MarkedRegions, (std::vector<TRingRef>{{1, 0}}));
+    // The outline is drawn: the Sandstone's top edge in the marking colour.
+    EXPECT_EQ(ChartPicture().pixelColor(Pixel(200, 20)), QColor(0xFF, 0x80, 0x00));
+}
+
+// --- A change from outside the section's mouse editing stays ------------------------------------------
+
+// The example opened in "Add node" (Esc), the Sandstone's resistivity set
+// to 250 by Change (through the table of regions or the body dialog), the
+// mouse moved over the section (the hover of "Add node" is an edit in
+// hand), Then done; File > Save to a file of its own.
+struct OutsideChange : RegionsTable {
+    const QPoint OverTheSection() { return Pixel(60, 170); } // the host medium, near no body
+    void Road(const char* Name, const std::function<void()>& Change, const std::function<void()>& Then)
+    {
+        SCOPED_TRACE(Name);
+        if (Window)
+            Window->hide();
+        Window.reset();
+        Start({Section});
+        SendKey(true, Qt::Key_Escape, Qt::NoModifier);
+        SendKey(false, Qt::Key_Escape, Qt::NoModifier);
+        ASSERT_EQ(Chart().EditMode, pmAddNode);
+        const int records = LiveUndoRecords();
+        Change();
+        ASSERT_EQ(Params(1)[psResistivity].AsReal(), 250.0);
+        ASSERT_EQ(LiveUndoRecords(), records + 1);
+        Activate();
+        MoveMouse(OverTheSection(), Qt::NoButton);
+        ASSERT_TRUE(Chart().Editing); // the hover of "Add node"
+        Then();
+        Activate();
+        EXPECT_EQ(Params(1)[psResistivity].AsReal(), 250.0);
+        EXPECT_EQ(ShownLabel(1), QStringLiteral("250") + Ohm);
+        const QString saved = Folder.filePath(QStringLiteral("saved.sec"));
+        CommonDialogService().ExecuteSave = [&](TSaveDialogRequest& Request) {
+            Request.FileName = saved;
+            Request.FilterIndex = 1;
+            return true;
+        };
+        ChooseFromMenuBar(Window->Savefile1);
+        CommonDialogService().ExecuteSave = {};
+        TSectionModel written;
+        ASSERT_TRUE(ReadSectionFile(saved, written));
+        EXPECT_EQ(written.Model[1][0].params[psResistivity].AsReal(), 250.0);
+        EXPECT_EQ(LiveUndoRecords(), records + 1) << "what came after the change recorded nothing";
+        // One undo step takes the change back.
+        Window->SpeedButton13->click();
+        EXPECT_EQ(Params(1)[psResistivity].AsReal(), 120.0);
+        EXPECT_EQ(ShownLabel(1), QStringLiteral("120") + Ohm);
+    }
+    // Options > Regions..., 250 typed into the Sandstone's resistivity, Enter.
+    void TypeIntoTheTable()
+    {
+        OpenRegions();
+        TypeIntoCell(1, rcResistivity, QStringLiteral("250"));
+    }
+    void PressAndRelease(int Key, Qt::KeyboardModifier Held)
+    {
+        SendKey(true, Key, Qt::NoModifier);
+        SendKey(false, Key, Held);
+    }
+};
+
+// Guards a value typed into the table of regions that the next drop of an
+// edit in hand put back without a word: the chart's roll-back copy was the
+// model from before the table's edit.
+TEST_F(OutsideChange, AValueTypedIntoTheTableSurvivesWhatTheEditorDoesNext)
+{
+    const auto typed = [this] { TypeIntoTheTable(); };
+    Road("the mouse moved over the section", typed, [] {});
+    Road("a Move-node drag put back with Esc", typed, [this] {
+        Window->ModeButtons.at(pmMoveNode)->click();
+        DragWithoutDropping({300, 140}, {330, 150});
+        ASSERT_TRUE(Chart().EditInHand());
+        PressAndRelease(Qt::Key_Escape, Qt::NoModifier);
+    });
+    Road("Ctrl pressed and let go", typed, [this] { PressAndRelease(Qt::Key_Control, Qt::ControlModifier); });
+    Road("Shift pressed and let go", typed, [this] { PressAndRelease(Qt::Key_Shift, Qt::ShiftModifier); });
+    Road("a mode button", typed, [this] { Window->ModeButtons.at(pmMovePolygon)->click(); });
+    Road("a double click on the Sandstone", typed, [this] {
+        InBodyDialog(200, 60, [&](TBsetup& Dialog) {
+            EXPECT_EQ(Dialog.Edit1->text(), QStringLiteral("250.000"));
+            QTest::keyClick(&Dialog, Qt::Key_Escape);
+        });
+    });
+    Road("the axis menu", typed, [this] {
+        const TModelArea area = Chart().ModelArea;
+        ChooseFromAxisMenu(true, "Default");
+        ASSERT_EQ(Chart().ModelArea.right, area.right);
+    });
+}
+
+// A paste into the table and the body dialog are changes from outside too.
+TEST_F(OutsideChange, APastedValueAndADialogsValueSurviveTheSame)
+{
+    const auto pasted = [this] {
+        OpenRegions();
+        ClickRow(1);
+        Table().selectionModel()->setCurrentIndex(Table().model()->index(1, rcResistivity),
+                                                  QItemSelectionModel::NoUpdate);
+        QGuiApplication::clipboard()->setText(QStringLiteral("250\n"));
+        QTest::keyClick(&Table(), Qt::Key_V, Qt::ControlModifier);
+    };
+    const auto inTheDialog = [this] {
+        InBodyDialog(200, 60, [&](TBsetup& Dialog) {
+            TypeInto(Dialog.Edit1, QStringLiteral("250"));
+            QTest::keyClick(Dialog.Edit1, Qt::Key_Return);
+        });
+    };
+    const auto ctrl = [this] { PressAndRelease(Qt::Key_Control, Qt::ControlModifier); };
+    Road("pasted, then the mouse moved", pasted, [] {});
+    Road("pasted, then Ctrl", pasted, ctrl);
+    Road("in the dialog, then the mouse moved", inTheDialog, [] {});
+    Road("in the dialog, then Ctrl", inTheDialog, ctrl);
+}
+
+// A user who mixes values typed into the table with whatever the section
+// offers (hovering, drags left in hand, Esc, Shift, Ctrl, mode buttons,
+// undo): after every step each ring's resistivity is what the table last
+// set or what an undo brought back. Seeded, so a failure repeats.
+TEST_F(OutsideChange, TableEditsMixedWithEditorActionsAreNeverLost)
+{
+    // The rings of the table's rows 1 to 3: Sandstone, Clay, Lens.
+    const TRingRef rings[] = {{1, 0}, {1, 1}, {2, 0}};
+    // Nodes a drag may pick up (inner, not fixed).
+    const QPointF nodes[] = {{100, 20}, {450, 20}, {450, 120}, {100, 120}, {820, 20},
+                             {820, 120}, {300, 140}, {600, 140}, {250, 180}};
+    const TPolygonEditMode modes[] = {pmAddNode, pmMoveNode, pmMovePolygon, pmDeleteNode, pmAddLine, pmMoveLineNode};
+    for (const unsigned seed : {11u, 23u}) {
+        SCOPED_TRACE(seed);
+        std::mt19937 random(seed);
+        const auto pick = [&random](int Count) { return std::uniform_int_distribution<int>(0, Count - 1)(random); };
+        if (Window)
+            Window->hide();
+        Window.reset();
+        Start({Section});
+        // What each undo step holds, the present state last.
+        std::vector<std::array<double, 3>> states{{120.0, 15.0, 300.0}};
+        for (int step = 0; step < 40; ++step) {
+            std::string done;
+            switch (pick(8)) {
+            case 0:
+            case 1: { // a new value typed into a row of the table
+                const int row = pick(3);
+                std::array<double, 3> next = states.back();
+                next[row] = 1.0 + pick(997) + (next[row] < 1000.0 ? 1000.0 : 0.0); // never the value it holds
+                OpenRegions();
+                TypeIntoCell(row + 1, rcResistivity, QString::number(next[row]));
+                states.push_back(next);
+                Activate();
+                done = "typed " + std::to_string(next[row]) + " into row " + std::to_string(row + 1);
+                break;
+            }
+            case 2: { // the mouse over the section
+                const QPoint at = Pixel(20 + pick(960), 10 + pick(180));
+                MoveMouse(at, Qt::NoButton);
+                done = "mouse moved";
+                break;
+            }
+            case 3: { // a node picked up and dragged, not placed
+                Window->ModeButtons.at(pmMoveNode)->click();
+                const QPointF from = nodes[pick(9)];
+                DragWithoutDropping(from, from + QPointF(pick(41) - 20, pick(21) - 10));
+                done = "node dragged, not placed";
+                break;
+            }
+            case 4:
+                SendKey(true, Qt::Key_Escape, Qt::NoModifier);
+                SendKey(false, Qt::Key_Escape, Qt::NoModifier);
+                done = "Esc";
+                break;
+            case 5: {
+                const bool shift = pick(2) == 0;
+                PressAndRelease(shift ? Qt::Key_Shift : Qt::Key_Control,
+                                shift ? Qt::ShiftModifier : Qt::ControlModifier);
+                done = shift ? "Shift" : "Ctrl";
+                break;
+            }
+            case 6:
+                Window->ModeButtons.at(modes[pick(6)])->click();
+                done = "a mode button";
+                break;
+            default: // the undo button: an edit in hand goes back, else the last edit
+                if (!Chart().EditInHand() && states.size() > 1)
+                    states.pop_back();
+                Window->SpeedButton13->click();
+                done = "undo";
+                break;
+            }
+            for (int i = 0; i < 3; ++i)
+                ASSERT_EQ(Params(rings[i].Body, rings[i].Ring)[psResistivity].AsReal(), states.back()[i])
+                    << "step " << step << ", " << done << ", row " << i + 1;
+        }
+    }
+}
 
 // Guards a selection that moved to the next body when the selected one was
 // deleted (the bodies after it are numbered anew), where a paste would land.

@@ -891,6 +891,51 @@ TEST_F(DocumentLooks, ALookStaysWhenTheEditAfterItIsUndone)
     EXPECT_EQ(Line()->SeriesColor(), red);
 }
 
+// Guards a body's text typed in the Graphic editor over a label its mode
+// makes (Clay: "Resistivity"): the list showed it and the title got "*",
+// but the chart went on showing "15 Ω·m" and a save kept "Clay".
+TEST_F(DocumentLooks, TextTypedOverABodysLabelBecomesItsLabel)
+{
+    Start({Section});
+    const int clay = Chart().FindMapPolygon(1, 1);
+    ASSERT_GE(clay, 0);
+    const QString shown = Chart().MapSeries()->Shapes()->GetPolygon(clay)->Text();
+    ASSERT_EQ(shown, QStringLiteral("15 \u03A9\u00B7m"));
+    Options<TChartEditForm>(Pixel(650, 70), [&](TChartEditForm& Form) {
+        auto* page = qobject_cast<TFormPlotSeries*>(Form.SeriesPage());
+        ASSERT_NE(page, nullptr);
+        auto* format = qobject_cast<TMapSeriesEditor*>(page->SeriesEditor());
+        ASSERT_NE(format, nullptr);
+        format->PageControl2->setCurrentWidget(format->TabShapes);
+        int row = -1;
+        for (int i = 0; i < format->ChartListBox1->Count(); ++i)
+            if (format->ChartListBox1->RowText(i) == shown)
+                row = i;
+        ASSERT_GE(row, 0);
+        const QRect at = format->ChartListBox1->visualRect(format->ChartListBox1->Model().index(row));
+        QTest::mouseClick(format->ChartListBox1->viewport(), Qt::LeftButton, {}, at.center());
+        ASSERT_EQ(format->ChartListBox1->ItemIndex(), row);
+        ASSERT_TRUE(format->EText->isEnabled());
+        TypeInto(format->EText, QStringLiteral("Ton"));
+        QTest::keyClick(format->EText, Qt::Key_Tab);
+        EXPECT_EQ(format->ChartListBox1->RowText(row), QStringLiteral("Ton"));
+        QTest::mouseClick(Form.BClose, Qt::LeftButton);
+    });
+    EXPECT_EQ(Window->windowTitle(), Title() + QStringLiteral("*"));
+    // The typed text is the body's label text now, shown as such.
+    EXPECT_EQ(Chart().Model[1][1].params[psLabelText].AsText(), "Ton");
+    EXPECT_EQ(Chart().Model[1][1].params[psLabelMode].AsInteger(), lmUserText);
+    EXPECT_EQ(Chart().MapSeries()->Shapes()->GetPolygon(Chart().FindMapPolygon(1, 1))->Text(), QStringLiteral("Ton"));
+    Window->SaveFile(Section);
+    Window.reset();
+    Start({Section});
+    EXPECT_EQ(Chart().Model[1][1].params[psLabelText].AsText(), "Ton");
+    EXPECT_EQ(Chart().MapSeries()->Shapes()->GetPolygon(Chart().FindMapPolygon(1, 1))->Text(), QStringLiteral("Ton"));
+    // The Sandstone's label is still made from its resistivity.
+    EXPECT_EQ(Chart().MapSeries()->Shapes()->GetPolygon(Chart().FindMapPolygon(1, 0))->Text(),
+              QStringLiteral("120 \u03A9\u00B7m"));
+}
+
 // Guards a depth limit set in "Left axis edit" moving the model's bottom
 // without Exit asking about it.
 TEST_F(DocumentLooks, ADepthLimitFromLeftAxisEditIsOneUndoableChange)

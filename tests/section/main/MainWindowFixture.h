@@ -7,6 +7,7 @@
 #include "section/dialogs/BodyParametersDialog.h"
 
 #include "chart/engine/PlotAxis.h"
+#include "chart/engine/PlotChart.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Dialogs.h"
 
@@ -197,6 +198,29 @@ struct MainWindow : ::testing::Test {
         PressCtrl();
         TapZWithCtrl();
         ReleaseCtrl();
+    }
+    // Shift + right click on an axis, Shift held and let go as the keyboard
+    // does it, then Caption in the axis menu.
+    void ChooseFromAxisMenu(bool Bottom, const char* Caption)
+    {
+        ChartWidget()->repaint();
+        const TChartAxis& axis = Bottom ? *Chart().BottomAxis() : *Chart().LeftAxis();
+        const QPoint at = Bottom ? QPoint(axis.CenterPixel(), axis.AxisLinePixel() + 2)
+                                 : QPoint(axis.AxisLinePixel() - 2, axis.CenterPixel());
+        SendKey(true, Qt::Key_Shift, Qt::NoModifier);
+        QTest::mousePress(ChartWidget(), Qt::RightButton, Qt::ShiftModifier, at);
+        QTest::mouseRelease(ChartWidget(), Qt::RightButton, Qt::ShiftModifier, at);
+        SendKey(false, Qt::Key_Shift, Qt::ShiftModifier);
+        TPopupMenu& menu = Chart().PopupMenu();
+        ASSERT_TRUE(menu.PoppedUp());
+        ASSERT_EQ(Chart().PopupAxis(), &axis);
+        for (int i = 0; i < menu.Count(); ++i)
+            if (menu.Item(i).Caption == Caption) {
+                menu.Click(i);
+                Activate();
+                return;
+            }
+        ADD_FAILURE() << "the axis menu has no " << Caption;
     }
     // Chooses Command as a user does: a click on its menu's title in the
     // menu bar, then a click on the command in the menu that opens.

@@ -11,6 +11,7 @@
 #include "chart/engine/PlotSeries.h"
 #include "chart/export/PlotPreview.h"
 #include "section/editor/ModelExport.h"
+#include "section/main/MainWindowComponents.h"
 #include "section/main/PictureSettingsDialog.h"
 
 #include <QtCore/QDir>

@@ -2,7 +2,8 @@
 // top: the section named on the command line opens; "Body parameters" (the
 // dialog the program keeps for reuse), "Regions", "Model setup", "Output settings" and
 // the print preview are each opened and closed once and well logs are
-// loaded; then the program quits through its "Exit" command, with the
+// loaded; the forward response window is opened, and while it computes
+// the program quits through its "Exit" command, with the
 // changes discarded. The driver's exit status is the program's, so whatever
 // happens after main() returns (static objects destroyed after the
 // application object) shows in it.
@@ -17,6 +18,7 @@
 #include "section/dialogs/ModelSetupDialog.h"
 #include "section/dialogs/RegionsTable.h"
 #include "section/editor/Carotage.h"
+#include "section/main/ForwardResponseWindow.h"
 #include "section/main/MainWindow.h"
 #include "section/main/PictureSettingsDialog.h"
 #include "section/main/StartUp.h"
@@ -128,6 +130,11 @@ void PlaySession(TMainfrm& Window, const QString& WellLogs)
     Say(QStringLiteral("well logs %1").arg(Window.Carotage->Logs.Length()));
     CloseModal<TChartPreview>([&] { Window.Ptint1->trigger(); },
                               [](TChartPreview& Dialog) { Dialog.close(); });
+    // The forward response window, computing as it opens: the program's
+    // exit ends its run (it waits for the run's thread, briefly).
+    Choose(Window, QStringLiteral("&Forward response..."));
+    if (Window.ForwardWindow && Window.ForwardWindow->Busy())
+        Say(QStringLiteral("computing ") + Window.ForwardWindow->windowTitle());
     // The body dialog's Apply marked the section changed: the question
     // comes before the window closes.
     CloseModal<QMessageBox>([&] { Choose(Window, QStringLiteral("E&xit")); },

@@ -49,6 +49,7 @@ TEST(SectionEditorExit, EndsWithStatusZeroAfterEveryKeptDialogWasOpened)
               (QStringList{QStringLiteral("section open"), QStringLiteral("closed Body parameters"),
                            QStringLiteral("shown Regions"), QStringLiteral("closed Model setup"), QStringLiteral("closed Picture settings"),
                            QStringLiteral("well logs 1"), QStringLiteral("closed Vexa Print Preview"),
+                           QStringLiteral("computing Forward response"),
                            QStringLiteral("closed Section editor"), QStringLiteral("window closed")}))
         << errors.toStdString();
     EXPECT_EQ(program.exitStatus(), QProcess::NormalExit) << errors.toStdString();
