@@ -3,11 +3,11 @@
 #include "platform/core/SafeSave.h"
 #include "section/editor/ModelExport.h"
 #include "section/forward/DataFile.h"
+#include "section/main/SameFile.h"
 
 #include <QtCore/QFile>
 
 #include <cmath>
-#include <filesystem>
 #include <utility>
 #include <vector>
 
@@ -29,21 +29,6 @@ public:
 
 // One name of a command: what it is ("section file") and the name given.
 using TNamedFile = std::pair<const char*, QString>;
-
-// Whether two names lead to one file: by device and inode where both exist
-// (relative or absolute, "./" and "..", symlinks, hard links), else by
-// their absolute paths with the symlinks of the existing part resolved.
-bool SameFile(const QString& First, const QString& Second)
-{
-    namespace fs = std::filesystem;
-    const fs::path first(QFile::encodeName(First).toStdString()), second(QFile::encodeName(Second).toStdString());
-    std::error_code error;
-    if (fs::equivalent(first, second, error))
-        return true;
-    const fs::path firstResolved = fs::weakly_canonical(fs::absolute(first, error), error);
-    const fs::path secondResolved = fs::weakly_canonical(fs::absolute(second, error), error);
-    return !error && firstResolved == secondResolved;
-}
 
 // Every command that writes calls this before it reads or writes anything:
 // an output that is one of the inputs would replace the user's file.

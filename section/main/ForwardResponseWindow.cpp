@@ -15,6 +15,7 @@
 #include "platform/ui/Registry.h"
 #include "section/editor/PolygonChart.h"
 #include "section/main/BackgroundThreads.h"
+#include "section/main/SameFile.h"
 #include "section/forward/DataFile.h"
 #include "section/views/PseudoSection2D.h"
 
@@ -801,6 +802,10 @@ bool TForwardResponseWindow::SaveData(const QString& FileName, QString& Error) c
 {
     if (!FResult) {
         Error = QStringLiteral("There is no computed data to save.");
+        return false;
+    }
+    if (SectionFile && SameFile(FileName, SectionFile())) {
+        Error = QStringLiteral("it is the section file the editor has open; name another file.");
         return false;
     }
     const bool table = FileName.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive);

@@ -111,6 +111,9 @@ public:
     std::function<void()> OnRunStart;
     // Ctrl+Z in this window (outside its text fields): the section's undo.
     std::function<void()> OnUndo;
+    // The section file the editor has open (empty when none): Save data
+    // never writes over it.
+    std::function<QString()> SectionFile;
     // Runs longer than this (ms) show the progress bar and Cancel.
     int ProgressDelay = 400;
 

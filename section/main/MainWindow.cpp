@@ -1,6 +1,7 @@
 #include "section/main/MainWindow.h"
 
 #include "section/main/ForwardResponseWindow.h"
+#include "section/main/SameFile.h"
 
 #include "chart/engine/PlotAxis.h"
 #include "chart/engine/PlotImageTool.h"
@@ -330,6 +331,7 @@ void TMainfrm::ShowForwardResponse()
     if (!ForwardWindow) {
         ForwardWindow = new TForwardResponseWindow(*PolygonChart1, this);
         ForwardWindow->OnUndo = [this] { UndoByKey(); };
+        ForwardWindow->SectionFile = [this] { return FDocument; };
         // Beside the main window, on its right where the screen has room,
         // else against the screen's right edge.
         const QRect frame = frameGeometry();
@@ -581,6 +583,13 @@ void TMainfrm::AskExportModel()
     request.WrittenName = [](const QString& FileName, int) { return ModelGeometryFileName(FileName); };
     if (!ExecuteSaveDialog(request))
         return;
+    const QString geometry = ModelGeometryFileName(request.FileName);
+    if (SameFile(geometry, FDocument) || SameFile(ModelTableFileName(geometry), FDocument)) {
+        MessageDlg(QStringLiteral("The model cannot be exported over the section file the editor has open; name "
+                                  "another file."),
+                   TMsgDlgType::mtError, mbOK);
+        return;
+    }
     try {
         const TModelExportSummary summary = ExportModel(request.FileName, PolygonChart1->SectionModel());
         Parts->SetStatusText(1, ModelExportStatusText(summary));

@@ -12,6 +12,7 @@
 #include "section/main/BackgroundThreads.h"
 #include "section/views/PseudoSection2D.h"
 
+#include <QtCore/QDir>
 #include <QtCore/QElapsedTimer>
 #include <QtCore/QEventLoop>
 #include <QtGui/QScreen>
@@ -203,6 +204,13 @@ TEST_F(ForwardResponseWindowTest, ComputeFillsTheChartWithWhatTheLibraryComputes
     // A folder that does not exist: refused, nothing written.
     EXPECT_FALSE(Forward->SaveData(Folder.filePath(QStringLiteral("missing/example.dat")), error));
     EXPECT_FALSE(error.isEmpty());
+    // The section the editor has open, by another path: refused, the
+    // section kept (it once became a data file).
+    const QByteArray section = FileBytes(Section);
+    ASSERT_TRUE(QDir(Folder.path()).mkdir(QStringLiteral("sub")));
+    EXPECT_FALSE(Forward->SaveData(Folder.filePath(QStringLiteral("sub/../example.sec")), error));
+    EXPECT_EQ(error, QStringLiteral("it is the section file the editor has open; name another file."));
+    EXPECT_EQ(FileBytes(Section), section);
     SaveScreenshot(*Window, QStringLiteral("forward-response-electrodes"));
 }
 

@@ -7,6 +7,7 @@
 #include "platform/ui/Dialogs.h"
 #include "section/main/MainWindowComponents.h"
 
+#include <QtCore/QDir>
 #include <QtWidgets/QFileDialog>
 
 #include <vector>
@@ -115,6 +116,29 @@ TEST_F(ExportingModel, AFolderThatCannotBeWrittenIsReportedAndNothingIsLeft)
     ASSERT_EQ(Messages.size(), 1);
     EXPECT_TRUE(Messages.front().startsWith(QStringLiteral("The model cannot be exported: "))) << Messages.front().toStdString();
     EXPECT_FALSE(QFile::exists(Folder.filePath(QStringLiteral("no"))));
+}
+
+// Guards the open section replaced by the model's table: a section named
+// "model.csv" exported as "model" would have its file overwritten.
+TEST_F(ExportingModel, AnExportOverTheOpenSectionIsRefusedAndTheSectionKept)
+{
+    const QString named = Folder.filePath(QStringLiteral("model.csv"));
+    ASSERT_TRUE(QFile::copy(Section, named));
+    const QByteArray before = test::FileBytes(named);
+    // File > Open takes any name the user types.
+    Start({Section});
+    ASSERT_TRUE(Window->OpenSection(named));
+    CommonDialogService().ExecuteSave = [&](TSaveDialogRequest& Request) {
+        Request.FileName = Folder.filePath(QStringLiteral("sub/../model"));
+        return true;
+    };
+    ASSERT_TRUE(QDir(Folder.path()).mkdir(QStringLiteral("sub")));
+    Window->Exportmodel1->trigger();
+    ASSERT_EQ(Messages.size(), 1);
+    EXPECT_EQ(Messages.front(), QStringLiteral("The model cannot be exported over the section file the editor has "
+                                               "open; name another file."));
+    EXPECT_EQ(test::FileBytes(named), before);
+    EXPECT_FALSE(QFile::exists(Folder.filePath(QStringLiteral("model.geo"))));
 }
 
 } // namespace
