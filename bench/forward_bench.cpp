@@ -3,8 +3,12 @@
 
 #include "ExampleSection.h"
 #include "section/forward/ForwardResponse.h"
+#include "section/forward/ForwardSolver.h"
 
 #include <benchmark/benchmark.h>
+
+#include <fstream>
+#include <string>
 
 namespace lp {
 namespace {
@@ -62,6 +66,70 @@ void ForwardMeshSize(benchmark::State& state)
     Report(state, result);
 }
 BENCHMARK(ForwardMeshSize)->Arg(200)->Arg(100)->Arg(70)->Arg(50)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The peak resident memory of the process so far (VmHWM), in MB.
+double PeakMegabytes()
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("VmHWM:", 0) == 0)
+            return std::stod(line.substr(6)) / 1024.0; // kB
+    return 0.0;
+}
+
+// A long line: 500 or 1,000 electrodes over the example, dipole-dipole with
+// four levels, on the cores the process may run on. The peak memory only
+// grows over a process's life: run one size per process
+// (--benchmark_filter=ForwardLongLine/500) to read its own peak.
+void ForwardLongLine(benchmark::State& state)
+{
+    TArrayLayout layout;
+    layout.Electrodes = static_cast<int>(state.range(0));
+    layout.Levels = 4;
+    const TForwardModel& ground = ExampleGround();
+    const double before = PeakMegabytes();
+    TForwardResult result;
+    for (auto _ : state)
+        result = ComputeForwardResponse(ground, MakeArraySurvey(layout, ground.Left, ground.Right));
+    Report(state, result);
+    state.counters["peak_MB"] = PeakMegabytes();
+    state.counters["peak_rise_MB"] = PeakMegabytes() - before;
+}
+BENCHMARK(ForwardLongLine)->Arg(500)->Arg(1000)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
+
+// One wavenumber's factorisation and solutions alone, against the right-hand
+// sides solved together (200 electrodes over the example, one thread).
+void ForwardSolveBlock(benchmark::State& state)
+{
+    TArrayLayout layout;
+    layout.Electrodes = 200;
+    const TForwardModel& ground = ExampleGround();
+    TSurvey survey = MakeArraySurvey(layout, ground.Left, ground.Right);
+    PlaceSurvey(survey, ground);
+    const TForwardMesh mesh = MeshGeometry(PadGeometry(ground, survey));
+    const TElementMatrices elements = ElementMatrices(mesh);
+    const TSystemPattern pattern = SystemPattern(mesh);
+    const std::vector<double> conductivity(ground.Regions.size(), 0.01);
+    const Eigen::SparseMatrix<double> A =
+        AssembleSystem(mesh, elements, pattern, conductivity, 0.01, {(ground.Left + ground.Right) / 2, 0.0});
+    const TSystemAnalysis analysis(pattern.Matrix);
+    TSystemFactor factor(analysis);
+    const int columns = static_cast<int>(state.range(0));
+    const int sources = static_cast<int>(mesh.ElectrodeNodes.size());
+    Eigen::MatrixXd rightHandSides;
+    for (auto _ : state) {
+        factor.Factorise(A);
+        for (int first = 0; first < sources; first += columns) {
+            SourceTerms(static_cast<int>(mesh.Nodes.size()), mesh.ElectrodeNodes, first, std::min(columns, sources - first),
+                        rightHandSides);
+            benchmark::DoNotOptimize(PotentialsAt(factor.Solve(rightHandSides), mesh.ElectrodeNodes));
+        }
+    }
+    state.counters["nodes"] = static_cast<double>(mesh.Nodes.size());
+    state.counters["factor_entries"] = analysis.FactorEntries();
+}
+BENCHMARK(ForwardSolveBlock)->Arg(1)->Arg(4)->Arg(16)->Arg(64)->Arg(200)->Unit(benchmark::kMillisecond);
 
 // The mesh alone.
 void ForwardMeshOnly(benchmark::State& state)

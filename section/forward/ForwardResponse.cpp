@@ -6,11 +6,20 @@
 #include <atomic>
 #include <chrono>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <exception>
+#include <fstream>
+#include <limits>
 #include <mutex>
 #include <numbers>
 #include <system_error>
+#include <string>
 #include <thread>
+
+#ifdef __linux__
+#include <sched.h>
+#endif
 
 namespace lp {
 
@@ -41,26 +50,34 @@ struct TRun {
 constexpr double MeshShare = 0.1;
 
 // Reports progress one call at a time, in order, and remembers a cancel.
+// The solve stage counts in units of work: a factorisation or a block of
+// right-hand sides.
 class TProgressGate {
 public:
-    TProgressGate(const TForwardProgress& progress, size_t tasks) : FProgress(progress), FTasks(tasks) {}
+    explicit TProgressGate(const TForwardProgress& progress) : FProgress(progress) {}
     // False (and from then on always) once the caller asked to stop.
     bool Report(double fraction)
     {
         std::lock_guard<std::mutex> hold(FLock);
         return Call(fraction);
     }
-    // One more task done.
+    // Asks the caller whether to go on, at the fraction done so far.
+    bool Check()
+    {
+        std::lock_guard<std::mutex> hold(FLock);
+        return Call(Fraction());
+    }
+    // One more unit done.
     bool Advance()
     {
         std::lock_guard<std::mutex> hold(FLock);
         ++FDone;
-        return Call(MeshShare + (1.0 - MeshShare) * static_cast<double>(FDone) / static_cast<double>(std::max<size_t>(FTasks, 1)));
+        return Call(Fraction());
     }
-    void SetTasks(size_t tasks)
+    void SetUnits(size_t units)
     {
         std::lock_guard<std::mutex> hold(FLock);
-        FTasks = tasks;
+        FUnits = units;
     }
     bool Stopped()
     {
@@ -69,6 +86,10 @@ public:
     }
 
 private:
+    double Fraction() const
+    {
+        return MeshShare + (1.0 - MeshShare) * static_cast<double>(FDone) / static_cast<double>(std::max<size_t>(FUnits, 1));
+    }
     bool Call(double fraction)
     {
         if (FStopped)
@@ -80,7 +101,7 @@ private:
 
     const TForwardProgress& FProgress;
     std::mutex FLock;
-    size_t FTasks = 1, FDone = 0;
+    size_t FUnits = 1, FDone = 0;
     bool FStopped = false;
 };
 
@@ -90,7 +111,137 @@ void Stop(TProgressGate& gate, double fraction)
         throw EForwardCancelled("The forward computation was cancelled.");
 }
 
+// A block's right-hand sides: CHOLMOD's simplicial solution goes four
+// columns at a time, and four fit the processor's caches best; fewer only
+// where the factor is so large that four would keep a cancel waiting.
+int BlockColumnsFor(const TSystemAnalysis& analysis)
+{
+    constexpr double EntriesPerBlock = 1.0e8; // a solution reads the factor's entries twice: about 0.1 s
+    return std::clamp(static_cast<int>(EntriesPerBlock / std::max(analysis.FactorEntries(), 1.0)), 1, 4);
+}
+
+// The bytes of a copy of the system's matrix (values and indices).
+double MatrixBytes(const Eigen::SparseMatrix<double>& matrix)
+{
+    return 12.0 * static_cast<double>(matrix.nonZeros()) + 4.0 * static_cast<double>(matrix.outerSize() + 1);
+}
+
+// The memory of the solve stage: each thread's own, and the potentials at
+// the electrodes kept for every run and wavenumber.
+struct TSolveMemory {
+    double PerThread = 0.0;
+    double Shared = 0.0;
+    double Total(int threads) const { return threads * PerThread + Shared; }
+};
+
+std::string Gigabytes(double bytes)
+{
+    char text[32];
+    const double gb = bytes / 1e9;
+    std::snprintf(text, sizeof text, gb >= 1.0 ? "%.1f" : "%.2g", gb);
+    return text;
+}
+
+// The threads to compute on: as asked (every usable core for 0), no more
+// than there are tasks, fewer where the memory holds fewer; refused when
+// not even one fits.
+int ThreadsThatFit(const TSolveMemory& memory, const TForwardOptions& options, size_t tasks, size_t electrodes)
+{
+    const int asked = options.Threads > 0 ? options.Threads : UsableCores();
+    int threads = static_cast<int>(std::clamp<size_t>(static_cast<size_t>(asked), 1, std::max<size_t>(tasks, 1)));
+    const double limit = options.MemoryLimit > 0.0 ? options.MemoryLimit : AvailableMemory();
+    while (threads > 1 && memory.Total(threads) > limit)
+        --threads;
+    if (memory.Total(threads) > limit)
+        throw EForwardError("Not enough memory for " + std::to_string(electrodes) + " electrodes (about " +
+                            Gigabytes(memory.Total(1)) + " GB; " + Gigabytes(limit) + " GB available).");
+    return threads;
+}
+
+// --- The machine ---------------------------------------------------------------------
+
+// The cgroup (v2) folders of this process, its own first, then its parents.
+std::vector<std::string> CgroupFolders()
+{
+    std::vector<std::string> folders;
+    std::ifstream file("/proc/self/cgroup");
+    std::string line;
+    while (std::getline(file, line))
+        if (line.rfind("0::", 0) == 0) {
+            std::string path = line.substr(3);
+            while (!path.empty() && path != "/") {
+                folders.push_back("/sys/fs/cgroup" + path);
+                path.erase(path.find_last_of('/'));
+            }
+        }
+    folders.push_back("/sys/fs/cgroup");
+    return folders;
+}
+
+// The first line of a small system file, empty when unreadable.
+std::string FirstLine(const std::string& name)
+{
+    std::ifstream file(name);
+    std::string line;
+    std::getline(file, line);
+    return line;
+}
+
+// The value of "Key: number" (or "key number") in a system file; negative when absent.
+double KeyedNumber(const std::string& name, const std::string& key)
+{
+    std::ifstream file(name);
+    std::string line;
+    while (std::getline(file, line))
+        if (line.rfind(key, 0) == 0)
+            return std::strtod(line.c_str() + key.size(), nullptr);
+    return -1.0;
+}
+
 } // namespace
+
+int UsableCores()
+{
+    int cores = 0;
+#ifdef __linux__
+    cpu_set_t set;
+    CPU_ZERO(&set);
+    if (sched_getaffinity(0, sizeof set, &set) == 0)
+        cores = CPU_COUNT(&set);
+#endif
+    if (cores <= 0)
+        cores = static_cast<int>(std::thread::hardware_concurrency());
+    // A processor-time quota ("200000 100000": two cores' worth) caps it too.
+    for (const std::string& folder : CgroupFolders()) {
+        double quota = 0.0, period = 0.0;
+        if (std::sscanf(FirstLine(folder + "/cpu.max").c_str(), "%lf %lf", &quota, &period) == 2 && quota > 0 && period > 0)
+            cores = std::min(cores, static_cast<int>(std::ceil(quota / period)));
+    }
+    return std::max(cores, 1);
+}
+
+double AvailableMemory()
+{
+    double available = std::numeric_limits<double>::infinity();
+    const double machine = KeyedNumber("/proc/meminfo", "MemAvailable:");
+    if (machine >= 0.0)
+        available = machine * 1024.0; // kB
+    // A memory limit of the process's cgroup, or of a parent's: what is left
+    // of it, counting the page cache it could reclaim as free.
+    for (const std::string& folder : CgroupFolders()) {
+        const std::string limit = FirstLine(folder + "/memory.max");
+        const std::string used = FirstLine(folder + "/memory.current");
+        if (limit.empty() || limit == "max" || used.empty())
+            continue;
+        const double reclaimable = std::max(0.0, KeyedNumber(folder + "/memory.stat", "inactive_file "));
+        available = std::min(available, std::strtod(limit.c_str(), nullptr) - std::strtod(used.c_str(), nullptr) + reclaimable);
+    }
+    const std::string limitV1 = FirstLine("/sys/fs/cgroup/memory/memory.limit_in_bytes");
+    const std::string usedV1 = FirstLine("/sys/fs/cgroup/memory/memory.usage_in_bytes");
+    if (!limitV1.empty() && !usedV1.empty())
+        available = std::min(available, std::strtod(limitV1.c_str(), nullptr) - std::strtod(usedV1.c_str(), nullptr));
+    return std::max(available, 0.0);
+}
 
 void SurveyDistances(const TSurvey& Survey, double& Smallest, double& Largest)
 {
@@ -123,7 +274,7 @@ TForwardResult ComputeForwardResponse(const TForwardModel& Ground, TSurvey Surve
                                       const TForwardProgress& Progress)
 {
     const TClock::time_point start = TClock::now();
-    TProgressGate gate(Progress, 1);
+    TProgressGate gate(Progress);
     PlaceSurvey(Survey, Ground);
     TForwardResult result;
 
@@ -177,27 +328,44 @@ TForwardResult ComputeForwardResponse(const TForwardModel& Ground, TSurvey Surve
     const size_t wavenumbers = result.Wavenumbers.k.size();
     for (TRun& run : runs)
         run.potentials.resize(wavenumbers);
-    const Eigen::MatrixXd sources = SourceTerms(static_cast<int>(mesh.Nodes.size()), sourceNodes);
+    const int sourceCount = static_cast<int>(sourceNodes.size());
+    const int nodeCount = static_cast<int>(mesh.Nodes.size());
 
-    // Every (run, wavenumber) on its own: in parallel.
+    // One analysis for every factor; the threads and the memory they need.
+    const TSystemAnalysis analysis(pattern.Matrix);
     const size_t tasks = runs.size() * wavenumbers;
-    gate.SetTasks(tasks);
+    const int blockColumns =
+        std::clamp(Options.BlockColumns > 0 ? Options.BlockColumns : BlockColumnsFor(analysis), 1, std::max(sourceCount, 1));
+    const TSolveMemory memory{analysis.FactorBytes() + analysis.BlockBytes(blockColumns) + MatrixBytes(pattern.Matrix),
+                              8.0 * sourceCount * static_cast<double>(Survey.Electrodes.size()) *
+                                  static_cast<double>(runs.size() * (wavenumbers + 1))};
+    const int threads = ThreadsThatFit(memory, Options, tasks, Survey.Electrodes.size());
+    result.Threads = threads;
+    result.BlockColumns = blockColumns;
+    result.MemoryEstimate = memory.Total(threads);
+
+    // Every (run, wavenumber) on its own: in parallel, each thread with a
+    // factor and one block of right-hand sides; the potentials at the
+    // electrodes kept. A task's result does not depend on the thread that
+    // computes it.
+    const size_t blocks = (static_cast<size_t>(sourceCount) + static_cast<size_t>(blockColumns) - 1) /
+                          static_cast<size_t>(blockColumns);
+    gate.SetUnits(tasks * (blocks + 1));
     std::atomic<size_t> next{0};
+    std::atomic<bool> failed{false};
     std::mutex lock;
     std::exception_ptr failure;
     TForwardTimes times;
     const auto work = [&]() {
-        TSystemFactor factor;
         TForwardTimes own;
+        // False when the computation is to end: cancelled, or failed elsewhere.
+        const auto goOn = [&](bool reported) { return reported && !failed; };
         try {
+            TSystemFactor factor(analysis);
+            Eigen::MatrixXd rightHandSides;
             for (size_t task = next++; task < tasks; task = next++) {
-                if (gate.Stopped())
+                if (!goOn(gate.Check()))
                     break;
-                {
-                    std::lock_guard<std::mutex> hold(lock);
-                    if (failure)
-                        break;
-                }
                 TRun& run = runs[task / wavenumbers];
                 const size_t i = task % wavenumbers;
                 const double k = result.Wavenumbers.k[i];
@@ -207,12 +375,24 @@ TForwardResult ComputeForwardResponse(const TForwardModel& Ground, TSurvey Surve
                 at = TClock::now();
                 factor.Factorise(A);
                 own.Factorise += Seconds(at);
-                at = TClock::now();
-                run.potentials[i] = PotentialsAt(factor.Solve(sources), mesh.ElectrodeNodes);
-                own.Solve += Seconds(at);
-                gate.Advance();
+                if (!goOn(gate.Advance()))
+                    break;
+                Eigen::MatrixXd potentials(sourceCount, static_cast<Eigen::Index>(Survey.Electrodes.size()));
+                bool complete = true;
+                for (int first = 0; first < sourceCount && complete; first += blockColumns) {
+                    const int columns = std::min(blockColumns, sourceCount - first);
+                    at = TClock::now();
+                    SourceTerms(nodeCount, sourceNodes, first, columns, rightHandSides);
+                    potentials.middleRows(first, columns) = PotentialsAt(factor.Solve(rightHandSides), mesh.ElectrodeNodes);
+                    own.Solve += Seconds(at);
+                    complete = goOn(gate.Advance());
+                }
+                if (!complete)
+                    break;
+                run.potentials[i] = std::move(potentials);
             }
         } catch (...) {
+            failed = true;
             std::lock_guard<std::mutex> hold(lock);
             if (!failure)
                 failure = std::current_exception();
@@ -222,8 +402,6 @@ TForwardResult ComputeForwardResponse(const TForwardModel& Ground, TSurvey Surve
         times.Factorise += own.Factorise;
         times.Solve += own.Solve;
     };
-    const int cores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-    const int threads = std::clamp(Options.Threads > 0 ? Options.Threads : cores, 1, static_cast<int>(tasks));
     std::vector<std::thread> pool;
     for (int t = 1; t < threads; ++t) {
         try {

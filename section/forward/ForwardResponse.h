@@ -47,8 +47,10 @@ namespace lp {
 
 struct TForwardOptions {
     TMeshOptions Mesh;
-    double QuadratureTolerance = 1e-4; // relative, against 1/r over 3 times the survey's distances
-    int Threads = 0;                     // wavenumbers computed at once; 0 for the machine's cores
+    double QuadratureTolerance = 1e-4; // relative, against 1/r over 3 times the survey's distances; at least MinimumQuadratureTolerance
+    int Threads = 0;                   // systems computed at once; 0 for every core the process may run on (UsableCores)
+    double MemoryLimit = 0.0;          // bytes the solve stage may take; 0 for the memory available (AvailableMemory)
+    int BlockColumns = 0;              // right-hand sides solved together; 0 to choose by the factor's size
 };
 
 // Returns false to stop the computation.
@@ -74,11 +76,22 @@ struct TForwardResult {
     int MeshTriangles = 0;
     TWavenumbers Wavenumbers;
     double QuadratureError = 0.0; // of the wavenumbers against 1/r
+    int Threads = 0;              // the threads it computed on
+    int BlockColumns = 0;         // right-hand sides solved together
+    double MemoryEstimate = 0.0;  // bytes the solve stage was estimated to take on those threads
     TForwardTimes Times;
 };
 
 TForwardResult ComputeForwardResponse(const TForwardModel& Ground, TSurvey Survey, const TForwardOptions& Options = {},
                                       const TForwardProgress& Progress = {});
+
+// The cores this process may run on: its affinity mask (falling back to
+// the machine's count), within its cgroup's processor quota; at least 1.
+int UsableCores();
+
+// The bytes of memory this process may still take: the machine's available
+// memory (MemAvailable), within what is left of its cgroup's limit.
+double AvailableMemory();
 
 // The smallest and the largest distance between a current and a potential
 // electrode of one configuration.

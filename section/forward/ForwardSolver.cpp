@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 #include <numbers>
+#include <string>
 
 namespace lp {
 
@@ -160,36 +161,170 @@ Eigen::SparseMatrix<double> AssembleSystem(const TForwardMesh& Mesh, const TElem
 
 // --- Sources ----------------------------------------------------------------------
 
-Eigen::MatrixXd SourceTerms(int NodeCount, const std::vector<int>& SourceNodes)
+void SourceTerms(int NodeCount, const std::vector<int>& SourceNodes, int First, int Columns, Eigen::MatrixXd& B)
 {
-    Eigen::MatrixXd b = Eigen::MatrixXd::Zero(NodeCount, static_cast<Eigen::Index>(SourceNodes.size()));
-    for (size_t s = 0; s < SourceNodes.size(); ++s)
-        b(SourceNodes[s], static_cast<Eigen::Index>(s)) = 0.5; // I/2 of the cosine transform
-    return b;
+    if (First < 0 || Columns < 0 || static_cast<size_t>(First) + static_cast<size_t>(Columns) > SourceNodes.size())
+        throw EForwardError("The sources of a block lie outside the current electrodes.");
+    B.resize(NodeCount, Columns);
+    B.setZero();
+    for (int c = 0; c < Columns; ++c)
+        B(SourceNodes[static_cast<size_t>(First + c)], c) = 0.5; // I/2 of the cosine transform
 }
 
-// --- Factorisation, solution, back-transform ----------------------------------------
+// --- Analysis, factorisation, solution ------------------------------------------------
+
+namespace {
+
+// A workspace of CHOLMOD that prints nothing: the command line keeps its
+// standard output for data, and a failure is raised instead.
+void StartCholmod(cholmod_common& common)
+{
+    cholmod_start(&common);
+    common.print = 0;
+    common.supernodal = CHOLMOD_SIMPLICIAL;
+    common.final_asis = 0;
+    common.final_ll = 1;
+}
+
+// The lower triangle of A as CHOLMOD's matrix, without copying.
+cholmod_sparse CholmodView(const Eigen::SparseMatrix<double>& a)
+{
+    if (!a.isCompressed() || a.rows() != a.cols())
+        throw EForwardError("The system of the forward computation is not a compressed square matrix.");
+    cholmod_sparse view{};
+    view.nrow = static_cast<size_t>(a.rows());
+    view.ncol = static_cast<size_t>(a.cols());
+    view.nzmax = static_cast<size_t>(a.nonZeros());
+    view.p = const_cast<int*>(a.outerIndexPtr());
+    view.i = const_cast<int*>(a.innerIndexPtr());
+    view.x = const_cast<double*>(a.valuePtr());
+    view.stype = -1; // the lower triangle holds the symmetric matrix
+    view.itype = CHOLMOD_INT;
+    view.xtype = CHOLMOD_REAL;
+    view.dtype = CHOLMOD_DOUBLE;
+    view.sorted = 1;
+    view.packed = 1;
+    return view;
+}
+
+cholmod_dense CholmodView(const Eigen::MatrixXd& b)
+{
+    cholmod_dense view{};
+    view.nrow = static_cast<size_t>(b.rows());
+    view.ncol = static_cast<size_t>(b.cols());
+    view.nzmax = view.nrow * view.ncol;
+    view.d = view.nrow;
+    view.x = const_cast<double*>(b.data());
+    view.xtype = CHOLMOD_REAL;
+    view.dtype = CHOLMOD_DOUBLE;
+    return view;
+}
+
+[[noreturn]] void RaiseCholmodFailure(const cholmod_common& common, const char* stage)
+{
+    if (common.status == CHOLMOD_OUT_OF_MEMORY || common.status == CHOLMOD_TOO_LARGE)
+        throw EForwardError(std::string("There is not enough memory to ") + stage +
+                            " the system of the forward computation.");
+    if (common.status == CHOLMOD_NOT_POSDEF)
+        throw EForwardError("The system of the forward computation cannot be factorised (it is not positive definite).");
+    throw EForwardError(std::string("The system of the forward computation cannot be ") + stage + "d.");
+}
+
+} // namespace
+
+TSystemAnalysis::TSystemAnalysis(const Eigen::SparseMatrix<double>& Pattern)
+{
+    StartCholmod(FCommon);
+    cholmod_sparse view = CholmodView(Pattern);
+    FSymbolic = cholmod_analyze(&view, &FCommon);
+    if (!FSymbolic) {
+        const cholmod_common failed = FCommon;
+        cholmod_finish(&FCommon);
+        RaiseCholmodFailure(failed, "analyse");
+    }
+}
+
+TSystemAnalysis::~TSystemAnalysis()
+{
+    cholmod_free_factor(&FSymbolic, &FCommon);
+    cholmod_finish(&FCommon);
+}
+
+int TSystemAnalysis::Nodes() const
+{
+    return static_cast<int>(FSymbolic->n);
+}
+
+double TSystemAnalysis::FactorEntries() const
+{
+    return FSymbolic->is_super ? static_cast<double>(FSymbolic->xsize) : FCommon.lnz;
+}
+
+double TSystemAnalysis::FactorBytes() const
+{
+    const double n = static_cast<double>(FSymbolic->n);
+    // Values and row indices of the factor, its column structure, and the
+    // factorisation's workspace: the largest update matrix and CHOLMOD's
+    // integer work arrays.
+    const double indices = FSymbolic->is_super ? static_cast<double>(FSymbolic->ssize) : FactorEntries();
+    const double update = FSymbolic->is_super ? static_cast<double>(FSymbolic->maxcsize) : n;
+    return 8.0 * FactorEntries() + 4.0 * indices + 8.0 * update + 4.0 * 12.0 * n;
+}
+
+double TSystemAnalysis::BlockBytes(int Columns) const
+{
+    // The right-hand sides, the solutions, CHOLMOD's two dense work blocks.
+    const double n = static_cast<double>(FSymbolic->n);
+    const double rows = n * 3.0 + (FSymbolic->is_super ? static_cast<double>(FSymbolic->maxesize) : 0.0);
+    return 8.0 * rows * std::max(Columns, 1);
+}
+
+TSystemFactor::TSystemFactor(const TSystemAnalysis& Analysis)
+{
+    StartCholmod(FCommon);
+    FFactor = cholmod_copy_factor(Analysis.FSymbolic, &FCommon);
+    if (!FFactor) {
+        const cholmod_common failed = FCommon;
+        cholmod_finish(&FCommon);
+        RaiseCholmodFailure(failed, "factorise");
+    }
+}
+
+TSystemFactor::~TSystemFactor()
+{
+    cholmod_free_dense(&FSolution, &FCommon);
+    cholmod_free_dense(&FWorkY, &FCommon);
+    cholmod_free_dense(&FWorkE, &FCommon);
+    cholmod_free_factor(&FFactor, &FCommon);
+    cholmod_finish(&FCommon);
+}
 
 void TSystemFactor::Factorise(const Eigen::SparseMatrix<double>& A)
 {
-    if (!FAnalysed) {
-        FSolver.analyzePattern(A);
-        FAnalysed = true;
-    }
-    FSolver.factorize(A);
-    if (FSolver.info() != Eigen::Success)
-        throw EForwardError("The system of the forward computation cannot be factorised (it is not positive definite).");
+    if (static_cast<size_t>(A.rows()) != FFactor->n)
+        throw EForwardError("The system of the forward computation does not match its analysis.");
+    FFactorised = false;
+    cholmod_sparse view = CholmodView(A);
+    const int done = cholmod_factorize(&view, FFactor, &FCommon);
+    if (!done || FCommon.status != CHOLMOD_OK || FFactor->minor < FFactor->n)
+        RaiseCholmodFailure(FCommon, "factorise");
+    FFactorised = true;
 }
 
-Eigen::MatrixXd TSystemFactor::Solve(const Eigen::MatrixXd& B) const
+Eigen::Map<const Eigen::MatrixXd, 0, Eigen::OuterStride<>> TSystemFactor::Solve(const Eigen::MatrixXd& B)
 {
-    Eigen::MatrixXd x = FSolver.solve(B);
-    if (FSolver.info() != Eigen::Success)
-        throw EForwardError("The system of the forward computation cannot be solved.");
-    return x;
+    if (!FFactorised)
+        throw EForwardError("The system of the forward computation was not factorised.");
+    if (static_cast<size_t>(B.rows()) != FFactor->n)
+        throw EForwardError("The right-hand sides do not match the system of the forward computation.");
+    cholmod_dense view = CholmodView(B);
+    if (!cholmod_solve2(CHOLMOD_A, FFactor, &view, nullptr, &FSolution, nullptr, &FWorkY, &FWorkE, &FCommon))
+        RaiseCholmodFailure(FCommon, "solve");
+    return {static_cast<const double*>(FSolution->x), static_cast<Eigen::Index>(FSolution->nrow),
+            static_cast<Eigen::Index>(FSolution->ncol), Eigen::OuterStride<>(static_cast<Eigen::Index>(FSolution->d))};
 }
 
-Eigen::MatrixXd PotentialsAt(const Eigen::MatrixXd& Solution, const std::vector<int>& ElectrodeNodes)
+Eigen::MatrixXd PotentialsAt(const Eigen::Ref<const Eigen::MatrixXd>& Solution, const std::vector<int>& ElectrodeNodes)
 {
     Eigen::MatrixXd potentials(Solution.cols(), static_cast<Eigen::Index>(ElectrodeNodes.size()));
     for (Eigen::Index s = 0; s < Solution.cols(); ++s)

@@ -11,7 +11,8 @@
 // decay like a point source's, r and θ taken from the survey's centre on
 // the surface (so one matrix serves every source). Linear triangles give
 // a symmetric positive definite system A(k), factorised once (CHOLMOD) and
-// solved for every current electrode.
+// solved for every current electrode, a block of right-hand sides at a
+// time; only the potentials at the electrodes are kept.
 //
 // The source is the point current itself: (I/2) on the right-hand side at
 // the electrode's node. The mesh is fine at every electrode, so the point
@@ -22,7 +23,7 @@
 
 #include <Eigen/Dense>
 #include <Eigen/Sparse>
-#include <Eigen/CholmodSupport>
+#include <cholmod.h>
 
 #include <array>
 #include <vector>
@@ -60,28 +61,69 @@ Eigen::SparseMatrix<double> AssembleSystem(const TForwardMesh& Mesh, const TElem
                                            const TSystemPattern& Pattern, const std::vector<double>& Conductivity,
                                            double K, const TGeometryPoint& Centre);
 
-// The right-hand sides of unit point currents at the nodes, one column per
-// source.
-Eigen::MatrixXd SourceTerms(int NodeCount, const std::vector<int>& SourceNodes);
+// The right-hand sides of unit point currents at SourceNodes[First ..
+// First + Columns - 1], one column per source, into B (NodeCount rows).
+void SourceTerms(int NodeCount, const std::vector<int>& SourceNodes, int First, int Columns, Eigen::MatrixXd& B);
 
-// One factorisation of A(k), reusable for any number of right-hand sides.
-// The symbolic analysis is kept when the next matrix has the same pattern.
-class TSystemFactor {
+// The fill-reducing ordering of the system's pattern and the factor's
+// structure (CHOLMOD's symbolic analysis), done once per mesh and shared
+// by the factors of every run and wavenumber. Supernodal: the solutions of
+// a block of right-hand sides go through dense kernels together.
+class TSystemAnalysis {
 public:
-    // Raises EForwardError when A is not positive definite.
-    void Factorise(const Eigen::SparseMatrix<double>& A);
-    Eigen::MatrixXd Solve(const Eigen::MatrixXd& B) const;
+    // Pattern: the lower triangle (TSystemPattern::Matrix).
+    explicit TSystemAnalysis(const Eigen::SparseMatrix<double>& Pattern);
+    ~TSystemAnalysis();
+    TSystemAnalysis(const TSystemAnalysis&) = delete;
+    TSystemAnalysis& operator=(const TSystemAnalysis&) = delete;
+
+    int Nodes() const;
+    // The entries of the factor: a solution reads each one twice.
+    double FactorEntries() const;
+    // Bytes a numeric factor and its factorisation's workspace take.
+    double FactorBytes() const;
+    // Bytes the solution of Columns right-hand sides at once takes: the
+    // right-hand sides, the solutions and CHOLMOD's workspace.
+    double BlockBytes(int Columns) const;
 
 private:
-    Eigen::CholmodSimplicialLLT<Eigen::SparseMatrix<double>, Eigen::Lower> FSolver;
-    bool FAnalysed = false;
+    friend class TSystemFactor;
+    mutable cholmod_common FCommon;
+    cholmod_factor* FSymbolic = nullptr;
 };
 
-// The transformed potentials at the electrodes: row per source, column per
-// electrode node.
-Eigen::MatrixXd PotentialsAt(const Eigen::MatrixXd& Solution, const std::vector<int>& ElectrodeNodes);
+// One factorisation of A(k) over a shared analysis, reusable for any
+// number of right-hand sides; one per thread. CHOLMOD prints nothing: its
+// failures are raised as EForwardError.
+class TSystemFactor {
+public:
+    explicit TSystemFactor(const TSystemAnalysis& Analysis);
+    ~TSystemFactor();
+    TSystemFactor(const TSystemFactor&) = delete;
+    TSystemFactor& operator=(const TSystemFactor&) = delete;
 
-// U = (2/π) Σ wᵢ Ũ(kᵢ), elementwise over the matrices of the wavenumbers.
+    // A: the lower triangle, of the analysed pattern. Raises EForwardError
+    // when A is not positive definite.
+    void Factorise(const Eigen::SparseMatrix<double>& A);
+    // The solutions of A X = B, one column per column of B: valid until the
+    // next call (the memory is reused).
+    Eigen::Map<const Eigen::MatrixXd, 0, Eigen::OuterStride<>> Solve(const Eigen::MatrixXd& B);
+
+private:
+    cholmod_common FCommon;
+    cholmod_factor* FFactor = nullptr;
+    cholmod_dense* FSolution = nullptr;
+    cholmod_dense* FWorkY = nullptr;
+    cholmod_dense* FWorkE = nullptr;
+    bool FFactorised = false;
+};
+
+// The transformed potentials at the electrodes: row per source (column of
+// Solution), column per electrode node.
+Eigen::MatrixXd PotentialsAt(const Eigen::Ref<const Eigen::MatrixXd>& Solution, const std::vector<int>& ElectrodeNodes);
+
+// U = (2/π) Σ wᵢ Ũ(kᵢ), elementwise over the matrices of the wavenumbers,
+// summed in the order of the wavenumbers.
 Eigen::MatrixXd BackTransform(const std::vector<Eigen::MatrixXd>& Transformed, const std::vector<double>& Weights);
 
 } // namespace lp
