@@ -111,14 +111,10 @@ void Stop(TProgressGate& gate, double fraction)
         throw EForwardCancelled("The forward computation was cancelled.");
 }
 
-// A block's right-hand sides: CHOLMOD's simplicial solution goes four
-// columns at a time, and four fit the processor's caches best; fewer only
-// where the factor is so large that four would keep a cancel waiting.
-int BlockColumnsFor(const TSystemAnalysis& analysis)
-{
-    constexpr double EntriesPerBlock = 1.0e8; // a solution reads the factor's entries twice: about 0.1 s
-    return std::clamp(static_cast<int>(EntriesPerBlock / std::max(analysis.FactorEntries(), 1.0)), 1, 4);
-}
+// Electrodes whose path vectors are computed between two looks at the
+// progress callback: a few milliseconds on a mesh of 100,000 nodes, so a
+// cancel waits at most for one factorisation (a tenth of a second there).
+constexpr int DefaultBlockElectrodes = 64;
 
 // The bytes of a copy of the system's matrix (values and indices).
 double MatrixBytes(const Eigen::SparseMatrix<double>& matrix)
@@ -294,16 +290,22 @@ TForwardResult ComputeForwardResponse(const TForwardModel& Ground, TSurvey Surve
     const TElementMatrices elements = ElementMatrices(mesh);
     const TSystemPattern pattern = SystemPattern(mesh);
 
-    // The current electrodes: every A and B; the potentials at every electrode.
+    // The current electrodes: every A and B; the pairs of a current and a
+    // potential electrode the data need.
     std::vector<int> sourceOf(Survey.Electrodes.size(), -1);
-    std::vector<int> sourceNodes, sourceElectrodes;
+    int sourceCount = 0;
+    std::vector<std::pair<int, int>> pairs; // (current, potential electrode)
     for (const TConfiguration& c : Survey.Configurations)
-        for (int e : {c.a, c.b})
-            if (e >= 0 && sourceOf[static_cast<size_t>(e)] < 0) {
-                sourceOf[static_cast<size_t>(e)] = static_cast<int>(sourceNodes.size());
-                sourceNodes.push_back(mesh.ElectrodeNodes[static_cast<size_t>(e)]);
-                sourceElectrodes.push_back(e);
+        for (int current : {c.a, c.b})
+            if (current >= 0) {
+                if (sourceOf[static_cast<size_t>(current)] < 0)
+                    sourceOf[static_cast<size_t>(current)] = sourceCount++;
+                for (int potential : {c.m, c.n})
+                    if (potential >= 0)
+                        pairs.emplace_back(current, potential);
             }
+    std::sort(pairs.begin(), pairs.end());
+    pairs.erase(std::unique(pairs.begin(), pairs.end()), pairs.end());
     const auto ends = std::minmax_element(Survey.Electrodes.begin(), Survey.Electrodes.end(),
                                           [](const TElectrode& a, const TElectrode& b) { return a.x < b.x; });
     const double middle = (ends.first->x + ends.second->x) / 2;
@@ -328,28 +330,30 @@ TForwardResult ComputeForwardResponse(const TForwardModel& Ground, TSurvey Surve
     const size_t wavenumbers = result.Wavenumbers.k.size();
     for (TRun& run : runs)
         run.potentials.resize(wavenumbers);
-    const int sourceCount = static_cast<int>(sourceNodes.size());
-    const int nodeCount = static_cast<int>(mesh.Nodes.size());
+    const int electrodes = static_cast<int>(Survey.Electrodes.size());
 
-    // One analysis for every factor; the threads and the memory they need.
+    // One analysis for every factor; the threads and the memory they need:
+    // per thread a factor, a matrix and the path vectors of every electrode;
+    // the potentials of the pairs for every run and wavenumber.
     const TSystemAnalysis analysis(pattern.Matrix);
     const size_t tasks = runs.size() * wavenumbers;
-    const int blockColumns =
-        std::clamp(Options.BlockColumns > 0 ? Options.BlockColumns : BlockColumnsFor(analysis), 1, std::max(sourceCount, 1));
-    const TSolveMemory memory{analysis.FactorBytes() + analysis.BlockBytes(blockColumns) + MatrixBytes(pattern.Matrix),
-                              8.0 * sourceCount * static_cast<double>(Survey.Electrodes.size()) *
+    double pathEntries = 0.0;
+    for (int node : mesh.ElectrodeNodes)
+        pathEntries += analysis.PathLength(node);
+    const TSolveMemory memory{analysis.FactorBytes() + MatrixBytes(pattern.Matrix) + 12.0 * pathEntries +
+                                  8.0 * analysis.Nodes(),
+                              8.0 * sourceCount * static_cast<double>(electrodes) *
                                   static_cast<double>(runs.size() * (wavenumbers + 1))};
     const int threads = ThreadsThatFit(memory, Options, tasks, Survey.Electrodes.size());
+    const int block = std::clamp(Options.BlockElectrodes > 0 ? Options.BlockElectrodes : DefaultBlockElectrodes, 1,
+                                 std::max(electrodes, 1));
     result.Threads = threads;
-    result.BlockColumns = blockColumns;
+    result.BlockElectrodes = block;
     result.MemoryEstimate = memory.Total(threads);
 
-    // Every (run, wavenumber) on its own: in parallel, each thread with a
-    // factor and one block of right-hand sides; the potentials at the
-    // electrodes kept. A task's result does not depend on the thread that
-    // computes it.
-    const size_t blocks = (static_cast<size_t>(sourceCount) + static_cast<size_t>(blockColumns) - 1) /
-                          static_cast<size_t>(blockColumns);
+    // Every (run, wavenumber) on its own: in parallel, each thread with its
+    // factor. A task's result does not depend on the thread that computes it.
+    const size_t blocks = (static_cast<size_t>(electrodes) + static_cast<size_t>(block) - 1) / static_cast<size_t>(block);
     gate.SetUnits(tasks * (blocks + 1));
     std::atomic<size_t> next{0};
     std::atomic<bool> failed{false};
@@ -362,7 +366,7 @@ TForwardResult ComputeForwardResponse(const TForwardModel& Ground, TSurvey Surve
         const auto goOn = [&](bool reported) { return reported && !failed; };
         try {
             TSystemFactor factor(analysis);
-            Eigen::MatrixXd rightHandSides;
+            std::vector<TPathVector> paths(static_cast<size_t>(electrodes));
             for (size_t task = next++; task < tasks; task = next++) {
                 if (!goOn(gate.Check()))
                     break;
@@ -377,18 +381,21 @@ TForwardResult ComputeForwardResponse(const TForwardModel& Ground, TSurvey Surve
                 own.Factorise += Seconds(at);
                 if (!goOn(gate.Advance()))
                     break;
-                Eigen::MatrixXd potentials(sourceCount, static_cast<Eigen::Index>(Survey.Electrodes.size()));
                 bool complete = true;
-                for (int first = 0; first < sourceCount && complete; first += blockColumns) {
-                    const int columns = std::min(blockColumns, sourceCount - first);
+                for (int first = 0; first < electrodes && complete; first += block) {
                     at = TClock::now();
-                    SourceTerms(nodeCount, sourceNodes, first, columns, rightHandSides);
-                    potentials.middleRows(first, columns) = PotentialsAt(factor.Solve(rightHandSides), mesh.ElectrodeNodes);
+                    for (int e = first; e < std::min(first + block, electrodes); ++e)
+                        paths[static_cast<size_t>(e)] = factor.PathSolve(mesh.ElectrodeNodes[static_cast<size_t>(e)]);
                     own.Solve += Seconds(at);
                     complete = goOn(gate.Advance());
                 }
                 if (!complete)
                     break;
+                // A current of I at the source's node: the right-hand side I/2.
+                Eigen::MatrixXd potentials = Eigen::MatrixXd::Zero(sourceCount, electrodes);
+                for (const auto& [current, potential] : pairs)
+                    potentials(sourceOf[static_cast<size_t>(current)], potential) =
+                        0.5 * PathProduct(paths[static_cast<size_t>(potential)], paths[static_cast<size_t>(current)]);
                 run.potentials[i] = std::move(potentials);
             }
         } catch (...) {

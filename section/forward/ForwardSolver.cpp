@@ -159,24 +159,13 @@ Eigen::SparseMatrix<double> AssembleSystem(const TForwardMesh& Mesh, const TElem
     return A;
 }
 
-// --- Sources ----------------------------------------------------------------------
-
-void SourceTerms(int NodeCount, const std::vector<int>& SourceNodes, int First, int Columns, Eigen::MatrixXd& B)
-{
-    if (First < 0 || Columns < 0 || static_cast<size_t>(First) + static_cast<size_t>(Columns) > SourceNodes.size())
-        throw EForwardError("The sources of a block lie outside the current electrodes.");
-    B.resize(NodeCount, Columns);
-    B.setZero();
-    for (int c = 0; c < Columns; ++c)
-        B(SourceNodes[static_cast<size_t>(First + c)], c) = 0.5; // I/2 of the cosine transform
-}
-
-// --- Analysis, factorisation, solution ------------------------------------------------
+// --- Analysis, factorisation, path vectors ----------------------------------------------
 
 namespace {
 
 // A workspace of CHOLMOD that prints nothing: the command line keeps its
-// standard output for data, and a failure is raised instead.
+// standard output for data, and a failure is raised instead. Simplicial
+// LL': with the reference BLAS the supernodal factor is slower here.
 void StartCholmod(cholmod_common& common)
 {
     cholmod_start(&common);
@@ -207,19 +196,6 @@ cholmod_sparse CholmodView(const Eigen::SparseMatrix<double>& a)
     return view;
 }
 
-cholmod_dense CholmodView(const Eigen::MatrixXd& b)
-{
-    cholmod_dense view{};
-    view.nrow = static_cast<size_t>(b.rows());
-    view.ncol = static_cast<size_t>(b.cols());
-    view.nzmax = view.nrow * view.ncol;
-    view.d = view.nrow;
-    view.x = const_cast<double*>(b.data());
-    view.xtype = CHOLMOD_REAL;
-    view.dtype = CHOLMOD_DOUBLE;
-    return view;
-}
-
 [[noreturn]] void RaiseCholmodFailure(const cholmod_common& common, const char* stage)
 {
     if (common.status == CHOLMOD_OUT_OF_MEMORY || common.status == CHOLMOD_TOO_LARGE)
@@ -230,7 +206,56 @@ cholmod_dense CholmodView(const Eigen::MatrixXd& b)
     throw EForwardError(std::string("The system of the forward computation cannot be ") + stage + "d.");
 }
 
+// The elimination tree of P A Pᵀ (Liu's algorithm with path compression):
+// for every entry (i, k), i < k, the root of i's subtree so far becomes
+// a child of k.
+std::vector<int> EliminationTree(const Eigen::SparseMatrix<double>& lower, const std::vector<int>& columnOf)
+{
+    const size_t n = columnOf.size();
+    // The entries above the diagonal of each column of P A Pᵀ.
+    std::vector<int> start(n + 1, 0);
+    const auto forEachEntry = [&](auto visit) {
+        for (int c = 0; c < lower.outerSize(); ++c)
+            for (Eigen::SparseMatrix<double>::InnerIterator entry(lower, c); entry; ++entry)
+                if (entry.row() != c) {
+                    const int i = columnOf[static_cast<size_t>(entry.row())], j = columnOf[static_cast<size_t>(c)];
+                    visit(std::min(i, j), std::max(i, j));
+                }
+    };
+    forEachEntry([&](int, int k) { ++start[static_cast<size_t>(k) + 1]; });
+    for (size_t k = 0; k < n; ++k)
+        start[k + 1] += start[k];
+    std::vector<int> above(static_cast<size_t>(start[n])), filled(start.begin(), start.end() - 1);
+    forEachEntry([&](int i, int k) { above[static_cast<size_t>(filled[static_cast<size_t>(k)]++)] = i; });
+    std::vector<int> parent(n, -1), ancestor(n, -1);
+    for (size_t k = 0; k < n; ++k)
+        for (int q = start[k]; q < start[k + 1]; ++q)
+            for (int i = above[static_cast<size_t>(q)]; i != -1 && i < static_cast<int>(k);) {
+                const int next = ancestor[static_cast<size_t>(i)];
+                ancestor[static_cast<size_t>(i)] = static_cast<int>(k);
+                if (next == -1)
+                    parent[static_cast<size_t>(i)] = static_cast<int>(k);
+                i = next;
+            }
+    return parent;
+}
+
 } // namespace
+
+double PathProduct(const TPathVector& M, const TPathVector& S)
+{
+    double sum = 0.0;
+    size_t p = 0, q = 0;
+    while (p < M.Columns.size() && q < S.Columns.size()) {
+        if (M.Columns[p] < S.Columns[q])
+            ++p;
+        else if (S.Columns[q] < M.Columns[p])
+            ++q;
+        else
+            sum += M.Values[p++] * S.Values[q++];
+    }
+    return sum;
+}
 
 TSystemAnalysis::TSystemAnalysis(const Eigen::SparseMatrix<double>& Pattern)
 {
@@ -242,6 +267,11 @@ TSystemAnalysis::TSystemAnalysis(const Eigen::SparseMatrix<double>& Pattern)
         cholmod_finish(&FCommon);
         RaiseCholmodFailure(failed, "analyse");
     }
+    const int* order = static_cast<const int*>(FSymbolic->Perm);
+    FColumnOf.assign(FSymbolic->n, 0);
+    for (size_t k = 0; k < FSymbolic->n; ++k)
+        FColumnOf[static_cast<size_t>(order[k])] = static_cast<int>(k);
+    FParent = EliminationTree(Pattern, FColumnOf);
 }
 
 TSystemAnalysis::~TSystemAnalysis()
@@ -257,29 +287,32 @@ int TSystemAnalysis::Nodes() const
 
 double TSystemAnalysis::FactorEntries() const
 {
-    return FSymbolic->is_super ? static_cast<double>(FSymbolic->xsize) : FCommon.lnz;
+    return FCommon.lnz;
 }
 
 double TSystemAnalysis::FactorBytes() const
 {
-    const double n = static_cast<double>(FSymbolic->n);
-    // Values and row indices of the factor, its column structure, and the
-    // factorisation's workspace: the largest update matrix and CHOLMOD's
-    // integer work arrays.
-    const double indices = FSymbolic->is_super ? static_cast<double>(FSymbolic->ssize) : FactorEntries();
-    const double update = FSymbolic->is_super ? static_cast<double>(FSymbolic->maxcsize) : n;
-    return 8.0 * FactorEntries() + 4.0 * indices + 8.0 * update + 4.0 * 12.0 * n;
+    // Values and row indices of the factor, its column structure and the
+    // factorisation's integer and real work arrays.
+    return 12.0 * FactorEntries() + 64.0 * static_cast<double>(FSymbolic->n);
 }
 
-double TSystemAnalysis::BlockBytes(int Columns) const
+int TSystemAnalysis::Column(int Node) const
 {
-    // The right-hand sides, the solutions, CHOLMOD's two dense work blocks.
-    const double n = static_cast<double>(FSymbolic->n);
-    const double rows = n * 3.0 + (FSymbolic->is_super ? static_cast<double>(FSymbolic->maxesize) : 0.0);
-    return 8.0 * rows * std::max(Columns, 1);
+    if (Node < 0 || static_cast<size_t>(Node) >= FColumnOf.size())
+        throw EForwardError("An electrode's node lies outside the system of the forward computation.");
+    return FColumnOf[static_cast<size_t>(Node)];
 }
 
-TSystemFactor::TSystemFactor(const TSystemAnalysis& Analysis)
+int TSystemAnalysis::PathLength(int Node) const
+{
+    int length = 0;
+    for (int j = Column(Node); j != -1; j = FParent[static_cast<size_t>(j)])
+        ++length;
+    return length;
+}
+
+TSystemFactor::TSystemFactor(const TSystemAnalysis& Analysis) : FAnalysis(Analysis)
 {
     StartCholmod(FCommon);
     FFactor = cholmod_copy_factor(Analysis.FSymbolic, &FCommon);
@@ -292,9 +325,6 @@ TSystemFactor::TSystemFactor(const TSystemAnalysis& Analysis)
 
 TSystemFactor::~TSystemFactor()
 {
-    cholmod_free_dense(&FSolution, &FCommon);
-    cholmod_free_dense(&FWorkY, &FCommon);
-    cholmod_free_dense(&FWorkE, &FCommon);
     cholmod_free_factor(&FFactor, &FCommon);
     cholmod_finish(&FCommon);
 }
@@ -308,29 +338,35 @@ void TSystemFactor::Factorise(const Eigen::SparseMatrix<double>& A)
     const int done = cholmod_factorize(&view, FFactor, &FCommon);
     if (!done || FCommon.status != CHOLMOD_OK || FFactor->minor < FFactor->n)
         RaiseCholmodFailure(FCommon, "factorise");
+    if (FFactor->is_super || !FFactor->is_ll)
+        throw EForwardError("The factor of the forward computation is not a simplicial LL'.");
     FFactorised = true;
 }
 
-Eigen::Map<const Eigen::MatrixXd, 0, Eigen::OuterStride<>> TSystemFactor::Solve(const Eigen::MatrixXd& B)
+TPathVector TSystemFactor::PathSolve(int Node)
 {
     if (!FFactorised)
         throw EForwardError("The system of the forward computation was not factorised.");
-    if (static_cast<size_t>(B.rows()) != FFactor->n)
-        throw EForwardError("The right-hand sides do not match the system of the forward computation.");
-    cholmod_dense view = CholmodView(B);
-    if (!cholmod_solve2(CHOLMOD_A, FFactor, &view, nullptr, &FSolution, nullptr, &FWorkY, &FWorkE, &FCommon))
-        RaiseCholmodFailure(FCommon, "solve");
-    return {static_cast<const double*>(FSolution->x), static_cast<Eigen::Index>(FSolution->nrow),
-            static_cast<Eigen::Index>(FSolution->ncol), Eigen::OuterStride<>(static_cast<Eigen::Index>(FSolution->d))};
-}
-
-Eigen::MatrixXd PotentialsAt(const Eigen::Ref<const Eigen::MatrixXd>& Solution, const std::vector<int>& ElectrodeNodes)
-{
-    Eigen::MatrixXd potentials(Solution.cols(), static_cast<Eigen::Index>(ElectrodeNodes.size()));
-    for (Eigen::Index s = 0; s < Solution.cols(); ++s)
-        for (size_t e = 0; e < ElectrodeNodes.size(); ++e)
-            potentials(s, static_cast<Eigen::Index>(e)) = Solution(ElectrodeNodes[e], s);
-    return potentials;
+    const int* start = static_cast<const int*>(FFactor->p);
+    const int* count = static_cast<const int*>(FFactor->nz);
+    const int* row = static_cast<const int*>(FFactor->i);
+    const double* value = static_cast<const double*>(FFactor->x);
+    FWork.resize(FFactor->n, 0.0);
+    TPathVector y;
+    // Forward substitution down the path: column j's entries below the
+    // diagonal (the diagonal comes first) all lie on the path further up.
+    int j = FAnalysis.Column(Node);
+    FWork[static_cast<size_t>(j)] = 1.0;
+    for (; j != -1; j = FAnalysis.FParent[static_cast<size_t>(j)]) {
+        const int first = start[j];
+        const double yj = FWork[static_cast<size_t>(j)] / value[first];
+        FWork[static_cast<size_t>(j)] = 0.0;
+        y.Columns.push_back(j);
+        y.Values.push_back(yj);
+        for (int q = first + 1; q < first + count[j]; ++q)
+            FWork[static_cast<size_t>(row[q])] -= value[q] * yj;
+    }
+    return y;
 }
 
 Eigen::MatrixXd BackTransform(const std::vector<Eigen::MatrixXd>& Transformed, const std::vector<double>& Weights)

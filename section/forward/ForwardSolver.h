@@ -10,9 +10,8 @@
 // mixed condition σ ∂Ũ/∂n + σ k (K₁(kr)/K₀(kr)) cos θ Ũ = 0 lets the field
 // decay like a point source's, r and θ taken from the survey's centre on
 // the surface (so one matrix serves every source). Linear triangles give
-// a symmetric positive definite system A(k), factorised once (CHOLMOD) and
-// solved for every current electrode, a block of right-hand sides at a
-// time; only the potentials at the electrodes are kept.
+// a symmetric positive definite system A(k), factorised once (CHOLMOD); the
+// potentials between electrodes come from the factor directly (below).
 //
 // The source is the point current itself: (I/2) on the right-hand side at
 // the electrode's node. The mesh is fine at every electrode, so the point
@@ -61,14 +60,28 @@ Eigen::SparseMatrix<double> AssembleSystem(const TForwardMesh& Mesh, const TElem
                                            const TSystemPattern& Pattern, const std::vector<double>& Conductivity,
                                            double K, const TGeometryPoint& Centre);
 
-// The right-hand sides of unit point currents at SourceNodes[First ..
-// First + Columns - 1], one column per source, into B (NodeCount rows).
-void SourceTerms(int NodeCount, const std::vector<int>& SourceNodes, int First, int Columns, Eigen::MatrixXd& B);
+// The potentials at the electrodes without solving for every node. With
+// P A Pᵀ = L Lᵀ (P the fill-reducing order), the potential at node m of a
+// current at node s is e_mᵀ A⁻¹ e_s = (L⁻¹ P e_m)ᵀ (L⁻¹ P e_s), and
+// y = L⁻¹ P e_j is nonzero only on the path from j's column to the root of
+// the elimination tree: a few thousand entries on a mesh of 100,000 nodes.
+// One such path vector per electrode, and a dot product per datum's pair
+// of a current and a potential electrode, cost a small part of a solution
+// for every node; and the product is exactly symmetric (reciprocity).
 
-// The fill-reducing ordering of the system's pattern and the factor's
-// structure (CHOLMOD's symbolic analysis), done once per mesh and shared
-// by the factors of every run and wavenumber. Supernodal: the solutions of
-// a block of right-hand sides go through dense kernels together.
+// L⁻¹ P e_j: its entries on j's path, by ascending column.
+struct TPathVector {
+    std::vector<int> Columns;
+    std::vector<double> Values;
+};
+
+// e_mᵀ A⁻¹ e_s of the two path vectors: their dot product over the
+// columns they share, summed in ascending order whichever comes first.
+double PathProduct(const TPathVector& M, const TPathVector& S);
+
+// The fill-reducing ordering of the system's pattern, the factor's
+// structure (CHOLMOD's symbolic analysis) and its elimination tree, done
+// once per mesh and shared by the factors of every run and wavenumber.
 class TSystemAnalysis {
 public:
     // Pattern: the lower triangle (TSystemPattern::Matrix).
@@ -78,23 +91,26 @@ public:
     TSystemAnalysis& operator=(const TSystemAnalysis&) = delete;
 
     int Nodes() const;
-    // The entries of the factor: a solution reads each one twice.
+    // The entries of the factor.
     double FactorEntries() const;
     // Bytes a numeric factor and its factorisation's workspace take.
     double FactorBytes() const;
-    // Bytes the solution of Columns right-hand sides at once takes: the
-    // right-hand sides, the solutions and CHOLMOD's workspace.
-    double BlockBytes(int Columns) const;
+    // The entries of a node's path vector. Raises EForwardError for a node
+    // outside the system.
+    int PathLength(int Node) const;
 
 private:
     friend class TSystemFactor;
+    int Column(int Node) const;
+
     mutable cholmod_common FCommon;
     cholmod_factor* FSymbolic = nullptr;
+    std::vector<int> FColumnOf; // node -> column of P A Pᵀ
+    std::vector<int> FParent;   // column -> its parent in the elimination tree, -1 at a root
 };
 
-// One factorisation of A(k) over a shared analysis, reusable for any
-// number of right-hand sides; one per thread. CHOLMOD prints nothing: its
-// failures are raised as EForwardError.
+// One factorisation of A(k) over a shared analysis; one per thread.
+// CHOLMOD prints nothing: its failures are raised as EForwardError.
 class TSystemFactor {
 public:
     explicit TSystemFactor(const TSystemAnalysis& Analysis);
@@ -105,22 +121,16 @@ public:
     // A: the lower triangle, of the analysed pattern. Raises EForwardError
     // when A is not positive definite.
     void Factorise(const Eigen::SparseMatrix<double>& A);
-    // The solutions of A X = B, one column per column of B: valid until the
-    // next call (the memory is reused).
-    Eigen::Map<const Eigen::MatrixXd, 0, Eigen::OuterStride<>> Solve(const Eigen::MatrixXd& B);
+    // L⁻¹ P e_node of the factorised system.
+    TPathVector PathSolve(int Node);
 
 private:
+    const TSystemAnalysis& FAnalysis;
     cholmod_common FCommon;
     cholmod_factor* FFactor = nullptr;
-    cholmod_dense* FSolution = nullptr;
-    cholmod_dense* FWorkY = nullptr;
-    cholmod_dense* FWorkE = nullptr;
+    std::vector<double> FWork; // zero between calls
     bool FFactorised = false;
 };
-
-// The transformed potentials at the electrodes: row per source (column of
-// Solution), column per electrode node.
-Eigen::MatrixXd PotentialsAt(const Eigen::Ref<const Eigen::MatrixXd>& Solution, const std::vector<int>& ElectrodeNodes);
 
 // U = (2/π) Σ wᵢ Ũ(kᵢ), elementwise over the matrices of the wavenumbers,
 // summed in the order of the wavenumbers.

@@ -1,6 +1,6 @@
-// The factorisation and the solutions on their own: what a failing
-// factorisation leaves on standard output, and the blocks of right-hand
-// sides against one solution of them all.
+// The factorisation and the potentials on their own: what a failing
+// factorisation leaves on standard output, and the path vectors' potentials
+// against the inverse of the matrix.
 
 #include "section/forward/ForwardSolver.h"
 
@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <unistd.h>
@@ -64,37 +65,47 @@ TEST(ForwardSolver, AFailingFactorisationRaisesItsErrorAndPrintsNothing)
     EXPECT_NE(message.find("not positive definite"), std::string::npos) << message;
 }
 
-TEST(ForwardSolver, BlocksOfRightHandSidesGiveTheSolutionsOfAllAtOnce)
+TEST(ForwardSolver, PathVectorsGiveThePotentialsOfTheFullSolutionAndExactReciprocity)
 {
-    // A path of 9 nodes: tridiagonal, positive definite.
+    // A grid of 7 x 6 nodes with diagonals, as a mesh's pattern; diagonally dominant, so positive definite.
+    const int columns = 7, rows = 6, n = columns * rows;
     std::vector<Eigen::Triplet<double>> entries;
-    for (int i = 0; i < 9; ++i) {
-        entries.emplace_back(i, i, 2.5);
-        if (i > 0)
-            entries.emplace_back(i, i - 1, -1.0);
-    }
-    const Eigen::SparseMatrix<double> a = LowerTriangle(9, entries);
+    const auto couple = [&](int a, int b, double value) { entries.emplace_back(std::max(a, b), std::min(a, b), value); };
+    for (int r = 0; r < rows; ++r)
+        for (int c = 0; c < columns; ++c) {
+            const int node = r * columns + c;
+            couple(node, node, 5.2 + 0.1 * (node % 5)); // above the sum of its neighbours
+            if (c + 1 < columns)
+                couple(node, node + 1, -1.0);
+            if (r + 1 < rows)
+                couple(node, node + columns, -1.0);
+            if (c + 1 < columns && r + 1 < rows)
+                couple(node, node + columns + 1, -0.5);
+        }
+    const Eigen::SparseMatrix<double> a = LowerTriangle(n, entries);
+    Eigen::MatrixXd dense = Eigen::MatrixXd(a);
+    dense.triangularView<Eigen::StrictlyUpper>() = dense.transpose();
+    const Eigen::MatrixXd inverse = dense.llt().solve(Eigen::MatrixXd::Identity(n, n));
+
     const TSystemAnalysis analysis(a);
     TSystemFactor factor(analysis);
     factor.Factorise(a);
-    const std::vector<int> sources{0, 3, 4, 8, 5}, electrodes{0, 2, 4, 6, 8};
-    Eigen::MatrixXd b;
-    SourceTerms(9, sources, 0, 5, b);
-    const Eigen::MatrixXd all = PotentialsAt(factor.Solve(b), electrodes);
-    Eigen::MatrixXd dense = Eigen::MatrixXd(a);
-    dense.triangularView<Eigen::StrictlyUpper>() = dense.transpose();
-    const Eigen::MatrixXd expected = PotentialsAt(dense.llt().solve(b), electrodes);
-    EXPECT_LE((all - expected).cwiseAbs().maxCoeff(), 1e-14);
-    for (int columns : {1, 2, 3}) {
-        Eigen::MatrixXd blocks(5, 5);
-        for (int first = 0; first < 5; first += columns) {
-            SourceTerms(9, sources, first, std::min(columns, 5 - first), b);
-            blocks.middleRows(first, b.cols()) = PotentialsAt(factor.Solve(b), electrodes);
-        }
-        EXPECT_EQ(blocks, all) << columns << " columns a block";
+    const std::vector<int> nodes{0, 3, 6, 17, 24, 35, 41};
+    std::vector<TPathVector> paths;
+    for (int node : nodes) {
+        paths.push_back(factor.PathSolve(node));
+        EXPECT_EQ(static_cast<int>(paths.back().Columns.size()), analysis.PathLength(node));
+        EXPECT_TRUE(std::is_sorted(paths.back().Columns.begin(), paths.back().Columns.end()));
     }
-    // A block beyond the sources is refused, not read past their end.
-    EXPECT_THROW(SourceTerms(9, sources, 4, 2, b), EForwardError);
+    for (size_t m = 0; m < nodes.size(); ++m)
+        for (size_t s = 0; s < nodes.size(); ++s) {
+            const double potential = PathProduct(paths[m], paths[s]);
+            EXPECT_NEAR(potential, inverse(nodes[m], nodes[s]), 1e-14) << nodes[m] << " from " << nodes[s];
+            EXPECT_EQ(potential, PathProduct(paths[s], paths[m]));
+        }
+    // A node outside the system is refused, not read past its end.
+    EXPECT_THROW(factor.PathSolve(n), EForwardError);
+    EXPECT_THROW(analysis.PathLength(-1), EForwardError);
 }
 
 } // namespace
