@@ -33,6 +33,8 @@ void Report(benchmark::State& state, const TForwardResult& result)
     state.counters["assemble_s"] = result.Times.Assemble;
     state.counters["factorise_s"] = result.Times.Factorise;
     state.counters["solve_s"] = result.Times.Solve;
+    state.counters["threads"] = result.Threads;
+    state.counters["estimate_MB"] = result.MemoryEstimate / 1e6;
 }
 
 // The example, dipole-dipole L = 6, meshing included, on two threads.

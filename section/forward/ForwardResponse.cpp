@@ -165,7 +165,7 @@ std::vector<std::string> CgroupFolders()
     while (std::getline(file, line))
         if (line.rfind("0::", 0) == 0) {
             std::string path = line.substr(3);
-            while (!path.empty() && path != "/") {
+            while (!path.empty() && path.front() == '/' && path != "/") {
                 folders.push_back("/sys/fs/cgroup" + path);
                 path.erase(path.find_last_of('/'));
             }

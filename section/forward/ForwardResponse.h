@@ -75,7 +75,7 @@ struct TForwardTimes {
     double Mesh = 0.0;
     double Assemble = 0.0;
     double Factorise = 0.0;
-    double Solve = 0.0; // right-hand sides and solutions
+    double Solve = 0.0; // the path vectors of the electrodes
     double Total = 0.0;
 };
 
