@@ -3,8 +3,13 @@
 
 #include "ExampleSection.h"
 #include "section/forward/ForwardResponse.h"
+#include "section/forward/ForwardSolver.h"
 
 #include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <fstream>
+#include <string>
 
 namespace lp {
 namespace {
@@ -28,6 +33,8 @@ void Report(benchmark::State& state, const TForwardResult& result)
     state.counters["assemble_s"] = result.Times.Assemble;
     state.counters["factorise_s"] = result.Times.Factorise;
     state.counters["solve_s"] = result.Times.Solve;
+    state.counters["threads"] = result.Threads;
+    state.counters["estimate_MB"] = result.MemoryEstimate / 1e6;
 }
 
 // The example, dipole-dipole L = 6, meshing included, on two threads.
@@ -62,6 +69,74 @@ void ForwardMeshSize(benchmark::State& state)
     Report(state, result);
 }
 BENCHMARK(ForwardMeshSize)->Arg(200)->Arg(100)->Arg(70)->Arg(50)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The peak resident memory of the process so far (VmHWM), in MB.
+double PeakMegabytes()
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("VmHWM:", 0) == 0)
+            return std::stod(line.substr(6)) / 1024.0; // kB
+    return 0.0;
+}
+
+// A long line: 500 or 1,000 electrodes over the example, dipole-dipole with
+// four levels, on the cores the process may run on. The peak memory only
+// grows over a process's life: run one size per process
+// (--benchmark_filter=ForwardLongLine/500) to read its own peak.
+void ForwardLongLine(benchmark::State& state)
+{
+    TArrayLayout layout;
+    layout.Electrodes = static_cast<int>(state.range(0));
+    layout.Levels = 4;
+    const TForwardModel& ground = ExampleGround();
+    const double before = PeakMegabytes();
+    TForwardResult result;
+    for (auto _ : state)
+        result = ComputeForwardResponse(ground, MakeArraySurvey(layout, ground.Left, ground.Right));
+    Report(state, result);
+    state.counters["peak_MB"] = PeakMegabytes();
+    state.counters["peak_rise_MB"] = PeakMegabytes() - before;
+}
+BENCHMARK(ForwardLongLine)->Arg(500)->Arg(1000)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
+
+// One wavenumber alone, factorisation and the path vectors of every
+// electrode (their potentials need only the pairs of the data), against the
+// electrodes (over the example, one thread).
+void ForwardOneWavenumber(benchmark::State& state)
+{
+    TArrayLayout layout;
+    layout.Electrodes = static_cast<int>(state.range(0));
+    const TForwardModel& ground = ExampleGround();
+    TSurvey survey = MakeArraySurvey(layout, ground.Left, ground.Right);
+    PlaceSurvey(survey, ground);
+    const TForwardMesh mesh = MeshGeometry(PadGeometry(ground, survey));
+    const TElementMatrices elements = ElementMatrices(mesh);
+    const TSystemPattern pattern = SystemPattern(mesh);
+    const std::vector<double> conductivity(ground.Regions.size(), 0.01);
+    const Eigen::SparseMatrix<double> A =
+        AssembleSystem(mesh, elements, pattern, conductivity, 0.01, {(ground.Left + ground.Right) / 2, 0.0});
+    const TSystemAnalysis analysis(pattern.Matrix);
+    TSystemFactor factor(analysis);
+    double factorise = 0.0, paths = 0.0, entries = 0.0;
+    for (auto _ : state) {
+        auto at = std::chrono::steady_clock::now();
+        factor.Factorise(A);
+        factorise += std::chrono::duration<double>(std::chrono::steady_clock::now() - at).count();
+        at = std::chrono::steady_clock::now();
+        entries = 0.0;
+        for (int node : mesh.ElectrodeNodes)
+            entries += static_cast<double>(factor.PathSolve(node).Columns.size());
+        paths += std::chrono::duration<double>(std::chrono::steady_clock::now() - at).count();
+    }
+    state.counters["nodes"] = static_cast<double>(mesh.Nodes.size());
+    state.counters["factor_entries"] = analysis.FactorEntries();
+    state.counters["path_entries_mean"] = entries / static_cast<double>(mesh.ElectrodeNodes.size());
+    state.counters["factorise_s"] = benchmark::Counter(factorise, benchmark::Counter::kAvgIterations);
+    state.counters["paths_s"] = benchmark::Counter(paths, benchmark::Counter::kAvgIterations);
+}
+BENCHMARK(ForwardOneWavenumber)->Arg(200)->Arg(500)->Arg(1000)->Unit(benchmark::kMillisecond);
 
 // The mesh alone.
 void ForwardMeshOnly(benchmark::State& state)

@@ -6,11 +6,20 @@
 #include <atomic>
 #include <chrono>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <exception>
+#include <fstream>
+#include <limits>
 #include <mutex>
 #include <numbers>
 #include <system_error>
+#include <string>
 #include <thread>
+
+#ifdef __linux__
+#include <sched.h>
+#endif
 
 namespace lp {
 
@@ -41,26 +50,34 @@ struct TRun {
 constexpr double MeshShare = 0.1;
 
 // Reports progress one call at a time, in order, and remembers a cancel.
+// The solve stage counts in units of work: a factorisation or a block of
+// right-hand sides.
 class TProgressGate {
 public:
-    TProgressGate(const TForwardProgress& progress, size_t tasks) : FProgress(progress), FTasks(tasks) {}
+    explicit TProgressGate(const TForwardProgress& progress) : FProgress(progress) {}
     // False (and from then on always) once the caller asked to stop.
     bool Report(double fraction)
     {
         std::lock_guard<std::mutex> hold(FLock);
         return Call(fraction);
     }
-    // One more task done.
+    // Asks the caller whether to go on, at the fraction done so far.
+    bool Check()
+    {
+        std::lock_guard<std::mutex> hold(FLock);
+        return Call(Fraction());
+    }
+    // One more unit done.
     bool Advance()
     {
         std::lock_guard<std::mutex> hold(FLock);
         ++FDone;
-        return Call(MeshShare + (1.0 - MeshShare) * static_cast<double>(FDone) / static_cast<double>(std::max<size_t>(FTasks, 1)));
+        return Call(Fraction());
     }
-    void SetTasks(size_t tasks)
+    void SetUnits(size_t units)
     {
         std::lock_guard<std::mutex> hold(FLock);
-        FTasks = tasks;
+        FUnits = units;
     }
     bool Stopped()
     {
@@ -69,6 +86,10 @@ public:
     }
 
 private:
+    double Fraction() const
+    {
+        return MeshShare + (1.0 - MeshShare) * static_cast<double>(FDone) / static_cast<double>(std::max<size_t>(FUnits, 1));
+    }
     bool Call(double fraction)
     {
         if (FStopped)
@@ -80,7 +101,7 @@ private:
 
     const TForwardProgress& FProgress;
     std::mutex FLock;
-    size_t FTasks = 1, FDone = 0;
+    size_t FUnits = 1, FDone = 0;
     bool FStopped = false;
 };
 
@@ -90,7 +111,133 @@ void Stop(TProgressGate& gate, double fraction)
         throw EForwardCancelled("The forward computation was cancelled.");
 }
 
+// Electrodes whose path vectors are computed between two looks at the
+// progress callback: a few milliseconds on a mesh of 100,000 nodes, so a
+// cancel waits at most for one factorisation (a tenth of a second there).
+constexpr int DefaultBlockElectrodes = 64;
+
+// The bytes of a copy of the system's matrix (values and indices).
+double MatrixBytes(const Eigen::SparseMatrix<double>& matrix)
+{
+    return 12.0 * static_cast<double>(matrix.nonZeros()) + 4.0 * static_cast<double>(matrix.outerSize() + 1);
+}
+
+// The memory of the solve stage: each thread's own, and the potentials at
+// the electrodes kept for every run and wavenumber.
+struct TSolveMemory {
+    double PerThread = 0.0;
+    double Shared = 0.0;
+    double Total(int threads) const { return threads * PerThread + Shared; }
+};
+
+std::string Gigabytes(double bytes)
+{
+    char text[32];
+    const double gb = bytes / 1e9;
+    std::snprintf(text, sizeof text, gb >= 1.0 ? "%.1f" : "%.2g", gb);
+    return text;
+}
+
+// The threads to compute on: as asked (every usable core for 0), no more
+// than there are tasks, fewer where the memory holds fewer; refused when
+// not even one fits.
+int ThreadsThatFit(const TSolveMemory& memory, const TForwardOptions& options, size_t tasks, size_t electrodes)
+{
+    const int asked = options.Threads > 0 ? options.Threads : UsableCores();
+    int threads = static_cast<int>(std::clamp<size_t>(static_cast<size_t>(asked), 1, std::max<size_t>(tasks, 1)));
+    const double limit = options.MemoryLimit > 0.0 ? options.MemoryLimit : AvailableMemory();
+    while (threads > 1 && memory.Total(threads) > limit)
+        --threads;
+    if (memory.Total(threads) > limit)
+        throw EForwardError("Not enough memory for " + std::to_string(electrodes) + " electrodes (about " +
+                            Gigabytes(memory.Total(1)) + " GB; " + Gigabytes(limit) + " GB available).");
+    return threads;
+}
+
+// --- The machine ---------------------------------------------------------------------
+
+// The cgroup (v2) folders of this process, its own first, then its parents.
+std::vector<std::string> CgroupFolders()
+{
+    std::vector<std::string> folders;
+    std::ifstream file("/proc/self/cgroup");
+    std::string line;
+    while (std::getline(file, line))
+        if (line.rfind("0::", 0) == 0) {
+            std::string path = line.substr(3);
+            while (!path.empty() && path.front() == '/' && path != "/") {
+                folders.push_back("/sys/fs/cgroup" + path);
+                path.erase(path.find_last_of('/'));
+            }
+        }
+    folders.push_back("/sys/fs/cgroup");
+    return folders;
+}
+
+// The first line of a small system file, empty when unreadable.
+std::string FirstLine(const std::string& name)
+{
+    std::ifstream file(name);
+    std::string line;
+    std::getline(file, line);
+    return line;
+}
+
+// The value of "Key: number" (or "key number") in a system file; negative when absent.
+double KeyedNumber(const std::string& name, const std::string& key)
+{
+    std::ifstream file(name);
+    std::string line;
+    while (std::getline(file, line))
+        if (line.rfind(key, 0) == 0)
+            return std::strtod(line.c_str() + key.size(), nullptr);
+    return -1.0;
+}
+
 } // namespace
+
+int UsableCores()
+{
+    int cores = 0;
+#ifdef __linux__
+    cpu_set_t set;
+    CPU_ZERO(&set);
+    if (sched_getaffinity(0, sizeof set, &set) == 0)
+        cores = CPU_COUNT(&set);
+#endif
+    if (cores <= 0)
+        cores = static_cast<int>(std::thread::hardware_concurrency());
+    // A processor-time quota ("200000 100000": two cores' worth) caps it too.
+    for (const std::string& folder : CgroupFolders()) {
+        double quota = 0.0, period = 0.0;
+        if (std::sscanf(FirstLine(folder + "/cpu.max").c_str(), "%lf %lf", &quota, &period) == 2 && quota > 0 && period > 0)
+            cores = std::min(cores, static_cast<int>(std::ceil(quota / period)));
+    }
+    return std::max(cores, 1);
+}
+
+double AvailableMemory()
+{
+    double available = std::numeric_limits<double>::infinity();
+    const double machine = KeyedNumber("/proc/meminfo", "MemAvailable:");
+    if (machine >= 0.0)
+        available = machine * 1024.0; // kB
+    // A memory limit of the process's cgroup, or of a parent's: what is left
+    // of it, counting the page cache it could reclaim as free.
+    for (const std::string& folder : CgroupFolders()) {
+        const std::string limit = FirstLine(folder + "/memory.max");
+        const std::string used = FirstLine(folder + "/memory.current");
+        if (limit.empty() || limit == "max" || used.empty())
+            continue;
+        const double reclaimable = std::max(0.0, KeyedNumber(folder + "/memory.stat", "inactive_file "));
+        available = std::min(available, std::strtod(limit.c_str(), nullptr) - std::strtod(used.c_str(), nullptr) + reclaimable);
+    }
+    const std::string limitV1 = FirstLine("/sys/fs/cgroup/memory/memory.limit_in_bytes");
+    const std::string usedV1 = FirstLine("/sys/fs/cgroup/memory/memory.usage_in_bytes");
+    if (!limitV1.empty() && !usedV1.empty())
+        available = std::min(available, std::strtod(limitV1.c_str(), nullptr) - std::strtod(usedV1.c_str(), nullptr));
+    return std::max(available, 0.0);
+}
 
 void SurveyDistances(const TSurvey& Survey, double& Smallest, double& Largest)
 {
@@ -123,7 +270,7 @@ TForwardResult ComputeForwardResponse(const TForwardModel& Ground, TSurvey Surve
                                       const TForwardProgress& Progress)
 {
     const TClock::time_point start = TClock::now();
-    TProgressGate gate(Progress, 1);
+    TProgressGate gate(Progress);
     PlaceSurvey(Survey, Ground);
     TForwardResult result;
 
@@ -143,16 +290,22 @@ TForwardResult ComputeForwardResponse(const TForwardModel& Ground, TSurvey Surve
     const TElementMatrices elements = ElementMatrices(mesh);
     const TSystemPattern pattern = SystemPattern(mesh);
 
-    // The current electrodes: every A and B; the potentials at every electrode.
+    // The current electrodes: every A and B; the pairs of a current and a
+    // potential electrode the data need.
     std::vector<int> sourceOf(Survey.Electrodes.size(), -1);
-    std::vector<int> sourceNodes, sourceElectrodes;
+    int sourceCount = 0;
+    std::vector<std::pair<int, int>> pairs; // (current, potential electrode)
     for (const TConfiguration& c : Survey.Configurations)
-        for (int e : {c.a, c.b})
-            if (e >= 0 && sourceOf[static_cast<size_t>(e)] < 0) {
-                sourceOf[static_cast<size_t>(e)] = static_cast<int>(sourceNodes.size());
-                sourceNodes.push_back(mesh.ElectrodeNodes[static_cast<size_t>(e)]);
-                sourceElectrodes.push_back(e);
+        for (int current : {c.a, c.b})
+            if (current >= 0) {
+                if (sourceOf[static_cast<size_t>(current)] < 0)
+                    sourceOf[static_cast<size_t>(current)] = sourceCount++;
+                for (int potential : {c.m, c.n})
+                    if (potential >= 0)
+                        pairs.emplace_back(current, potential);
             }
+    std::sort(pairs.begin(), pairs.end());
+    pairs.erase(std::unique(pairs.begin(), pairs.end()), pairs.end());
     const auto ends = std::minmax_element(Survey.Electrodes.begin(), Survey.Electrodes.end(),
                                           [](const TElectrode& a, const TElectrode& b) { return a.x < b.x; });
     const double middle = (ends.first->x + ends.second->x) / 2;
@@ -177,27 +330,46 @@ TForwardResult ComputeForwardResponse(const TForwardModel& Ground, TSurvey Surve
     const size_t wavenumbers = result.Wavenumbers.k.size();
     for (TRun& run : runs)
         run.potentials.resize(wavenumbers);
-    const Eigen::MatrixXd sources = SourceTerms(static_cast<int>(mesh.Nodes.size()), sourceNodes);
+    const int electrodes = static_cast<int>(Survey.Electrodes.size());
 
-    // Every (run, wavenumber) on its own: in parallel.
+    // One analysis for every factor; the threads and the memory they need:
+    // per thread a factor, a matrix and the path vectors of every electrode;
+    // the potentials of the pairs for every run and wavenumber.
+    const TSystemAnalysis analysis(pattern.Matrix);
     const size_t tasks = runs.size() * wavenumbers;
-    gate.SetTasks(tasks);
+    double pathEntries = 0.0;
+    for (int node : mesh.ElectrodeNodes)
+        pathEntries += analysis.PathLength(node);
+    const TSolveMemory memory{analysis.FactorBytes() + MatrixBytes(pattern.Matrix) + 12.0 * pathEntries +
+                                  8.0 * analysis.Nodes(),
+                              8.0 * sourceCount * static_cast<double>(electrodes) *
+                                  static_cast<double>(runs.size() * (wavenumbers + 1))};
+    const int threads = ThreadsThatFit(memory, Options, tasks, Survey.Electrodes.size());
+    const int block = std::clamp(Options.BlockElectrodes > 0 ? Options.BlockElectrodes : DefaultBlockElectrodes, 1,
+                                 std::max(electrodes, 1));
+    result.Threads = threads;
+    result.BlockElectrodes = block;
+    result.MemoryEstimate = memory.Total(threads);
+
+    // Every (run, wavenumber) on its own: in parallel, each thread with its
+    // factor. A task's result does not depend on the thread that computes it.
+    const size_t blocks = (static_cast<size_t>(electrodes) + static_cast<size_t>(block) - 1) / static_cast<size_t>(block);
+    gate.SetUnits(tasks * (blocks + 1));
     std::atomic<size_t> next{0};
+    std::atomic<bool> failed{false};
     std::mutex lock;
     std::exception_ptr failure;
     TForwardTimes times;
     const auto work = [&]() {
-        TSystemFactor factor;
         TForwardTimes own;
+        // False when the computation is to end: cancelled, or failed elsewhere.
+        const auto goOn = [&](bool reported) { return reported && !failed; };
         try {
+            TSystemFactor factor(analysis);
+            std::vector<TPathVector> paths(static_cast<size_t>(electrodes));
             for (size_t task = next++; task < tasks; task = next++) {
-                if (gate.Stopped())
+                if (!goOn(gate.Check()))
                     break;
-                {
-                    std::lock_guard<std::mutex> hold(lock);
-                    if (failure)
-                        break;
-                }
                 TRun& run = runs[task / wavenumbers];
                 const size_t i = task % wavenumbers;
                 const double k = result.Wavenumbers.k[i];
@@ -207,12 +379,27 @@ TForwardResult ComputeForwardResponse(const TForwardModel& Ground, TSurvey Surve
                 at = TClock::now();
                 factor.Factorise(A);
                 own.Factorise += Seconds(at);
-                at = TClock::now();
-                run.potentials[i] = PotentialsAt(factor.Solve(sources), mesh.ElectrodeNodes);
-                own.Solve += Seconds(at);
-                gate.Advance();
+                if (!goOn(gate.Advance()))
+                    break;
+                bool complete = true;
+                for (int first = 0; first < electrodes && complete; first += block) {
+                    at = TClock::now();
+                    for (int e = first; e < std::min(first + block, electrodes); ++e)
+                        paths[static_cast<size_t>(e)] = factor.PathSolve(mesh.ElectrodeNodes[static_cast<size_t>(e)]);
+                    own.Solve += Seconds(at);
+                    complete = goOn(gate.Advance());
+                }
+                if (!complete)
+                    break;
+                // A current of I at the source's node: the right-hand side I/2.
+                Eigen::MatrixXd potentials = Eigen::MatrixXd::Zero(sourceCount, electrodes);
+                for (const auto& [current, potential] : pairs)
+                    potentials(sourceOf[static_cast<size_t>(current)], potential) =
+                        0.5 * PathProduct(paths[static_cast<size_t>(potential)], paths[static_cast<size_t>(current)]);
+                run.potentials[i] = std::move(potentials);
             }
         } catch (...) {
+            failed = true;
             std::lock_guard<std::mutex> hold(lock);
             if (!failure)
                 failure = std::current_exception();
@@ -222,8 +409,6 @@ TForwardResult ComputeForwardResponse(const TForwardModel& Ground, TSurvey Surve
         times.Factorise += own.Factorise;
         times.Solve += own.Solve;
     };
-    const int cores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-    const int threads = std::clamp(Options.Threads > 0 ? Options.Threads : cores, 1, static_cast<int>(tasks));
     std::vector<std::thread> pool;
     for (int t = 1; t < threads; ++t) {
         try {

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 #include <numbers>
+#include <string>
 
 namespace lp {
 
@@ -158,44 +159,214 @@ Eigen::SparseMatrix<double> AssembleSystem(const TForwardMesh& Mesh, const TElem
     return A;
 }
 
-// --- Sources ----------------------------------------------------------------------
+// --- Analysis, factorisation, path vectors ----------------------------------------------
 
-Eigen::MatrixXd SourceTerms(int NodeCount, const std::vector<int>& SourceNodes)
+namespace {
+
+// A workspace of CHOLMOD that prints nothing: the command line keeps its
+// standard output for data, and a failure is raised instead. Simplicial
+// LL': with the reference BLAS the supernodal factor is slower here.
+void StartCholmod(cholmod_common& common)
 {
-    Eigen::MatrixXd b = Eigen::MatrixXd::Zero(NodeCount, static_cast<Eigen::Index>(SourceNodes.size()));
-    for (size_t s = 0; s < SourceNodes.size(); ++s)
-        b(SourceNodes[s], static_cast<Eigen::Index>(s)) = 0.5; // I/2 of the cosine transform
-    return b;
+    cholmod_start(&common);
+    common.print = 0;
+    common.supernodal = CHOLMOD_SIMPLICIAL;
+    common.final_asis = 0;
+    common.final_ll = 1;
 }
 
-// --- Factorisation, solution, back-transform ----------------------------------------
+// The lower triangle of A as CHOLMOD's matrix, without copying.
+cholmod_sparse CholmodView(const Eigen::SparseMatrix<double>& a)
+{
+    if (!a.isCompressed() || a.rows() != a.cols())
+        throw EForwardError("The system of the forward computation is not a compressed square matrix.");
+    cholmod_sparse view{};
+    view.nrow = static_cast<size_t>(a.rows());
+    view.ncol = static_cast<size_t>(a.cols());
+    view.nzmax = static_cast<size_t>(a.nonZeros());
+    view.p = const_cast<int*>(a.outerIndexPtr());
+    view.i = const_cast<int*>(a.innerIndexPtr());
+    view.x = const_cast<double*>(a.valuePtr());
+    view.stype = -1; // the lower triangle holds the symmetric matrix
+    view.itype = CHOLMOD_INT;
+    view.xtype = CHOLMOD_REAL;
+    view.dtype = CHOLMOD_DOUBLE;
+    view.sorted = 1;
+    view.packed = 1;
+    return view;
+}
+
+[[noreturn]] void RaiseCholmodFailure(const cholmod_common& common, const char* stage)
+{
+    if (common.status == CHOLMOD_OUT_OF_MEMORY || common.status == CHOLMOD_TOO_LARGE)
+        throw EForwardError(std::string("There is not enough memory to ") + stage +
+                            " the system of the forward computation.");
+    if (common.status == CHOLMOD_NOT_POSDEF)
+        throw EForwardError("The system of the forward computation cannot be factorised (it is not positive definite).");
+    throw EForwardError(std::string("The system of the forward computation cannot be ") + stage + "d.");
+}
+
+// The elimination tree of P A Pᵀ (Liu's algorithm with path compression):
+// for every entry (i, k), i < k, the root of i's subtree so far becomes
+// a child of k.
+std::vector<int> EliminationTree(const Eigen::SparseMatrix<double>& lower, const std::vector<int>& columnOf)
+{
+    const size_t n = columnOf.size();
+    // The entries above the diagonal of each column of P A Pᵀ.
+    std::vector<int> start(n + 1, 0);
+    const auto forEachEntry = [&](auto visit) {
+        for (int c = 0; c < lower.outerSize(); ++c)
+            for (Eigen::SparseMatrix<double>::InnerIterator entry(lower, c); entry; ++entry)
+                if (entry.row() != c) {
+                    const int i = columnOf[static_cast<size_t>(entry.row())], j = columnOf[static_cast<size_t>(c)];
+                    visit(std::min(i, j), std::max(i, j));
+                }
+    };
+    forEachEntry([&](int, int k) { ++start[static_cast<size_t>(k) + 1]; });
+    for (size_t k = 0; k < n; ++k)
+        start[k + 1] += start[k];
+    std::vector<int> above(static_cast<size_t>(start[n])), filled(start.begin(), start.end() - 1);
+    forEachEntry([&](int i, int k) { above[static_cast<size_t>(filled[static_cast<size_t>(k)]++)] = i; });
+    std::vector<int> parent(n, -1), ancestor(n, -1);
+    for (size_t k = 0; k < n; ++k)
+        for (int q = start[k]; q < start[k + 1]; ++q)
+            for (int i = above[static_cast<size_t>(q)]; i != -1 && i < static_cast<int>(k);) {
+                const int next = ancestor[static_cast<size_t>(i)];
+                ancestor[static_cast<size_t>(i)] = static_cast<int>(k);
+                if (next == -1)
+                    parent[static_cast<size_t>(i)] = static_cast<int>(k);
+                i = next;
+            }
+    return parent;
+}
+
+} // namespace
+
+double PathProduct(const TPathVector& M, const TPathVector& S)
+{
+    double sum = 0.0;
+    size_t p = 0, q = 0;
+    while (p < M.Columns.size() && q < S.Columns.size()) {
+        if (M.Columns[p] < S.Columns[q])
+            ++p;
+        else if (S.Columns[q] < M.Columns[p])
+            ++q;
+        else
+            sum += M.Values[p++] * S.Values[q++];
+    }
+    return sum;
+}
+
+TSystemAnalysis::TSystemAnalysis(const Eigen::SparseMatrix<double>& Pattern)
+{
+    StartCholmod(FCommon);
+    cholmod_sparse view = CholmodView(Pattern);
+    FSymbolic = cholmod_analyze(&view, &FCommon);
+    if (!FSymbolic) {
+        const cholmod_common failed = FCommon;
+        cholmod_finish(&FCommon);
+        RaiseCholmodFailure(failed, "analyse");
+    }
+    const int* order = static_cast<const int*>(FSymbolic->Perm);
+    FColumnOf.assign(FSymbolic->n, 0);
+    for (size_t k = 0; k < FSymbolic->n; ++k)
+        FColumnOf[static_cast<size_t>(order[k])] = static_cast<int>(k);
+    FParent = EliminationTree(Pattern, FColumnOf);
+}
+
+TSystemAnalysis::~TSystemAnalysis()
+{
+    cholmod_free_factor(&FSymbolic, &FCommon);
+    cholmod_finish(&FCommon);
+}
+
+int TSystemAnalysis::Nodes() const
+{
+    return static_cast<int>(FSymbolic->n);
+}
+
+double TSystemAnalysis::FactorEntries() const
+{
+    return FCommon.lnz;
+}
+
+double TSystemAnalysis::FactorBytes() const
+{
+    // Values and row indices of the factor, its column structure and the
+    // factorisation's integer and real work arrays.
+    return 12.0 * FactorEntries() + 64.0 * static_cast<double>(FSymbolic->n);
+}
+
+int TSystemAnalysis::Column(int Node) const
+{
+    if (Node < 0 || static_cast<size_t>(Node) >= FColumnOf.size())
+        throw EForwardError("An electrode's node lies outside the system of the forward computation.");
+    return FColumnOf[static_cast<size_t>(Node)];
+}
+
+int TSystemAnalysis::PathLength(int Node) const
+{
+    int length = 0;
+    for (int j = Column(Node); j != -1; j = FParent[static_cast<size_t>(j)])
+        ++length;
+    return length;
+}
+
+TSystemFactor::TSystemFactor(const TSystemAnalysis& Analysis) : FAnalysis(Analysis)
+{
+    StartCholmod(FCommon);
+    FFactor = cholmod_copy_factor(Analysis.FSymbolic, &FCommon);
+    if (!FFactor) {
+        const cholmod_common failed = FCommon;
+        cholmod_finish(&FCommon);
+        RaiseCholmodFailure(failed, "factorise");
+    }
+}
+
+TSystemFactor::~TSystemFactor()
+{
+    cholmod_free_factor(&FFactor, &FCommon);
+    cholmod_finish(&FCommon);
+}
 
 void TSystemFactor::Factorise(const Eigen::SparseMatrix<double>& A)
 {
-    if (!FAnalysed) {
-        FSolver.analyzePattern(A);
-        FAnalysed = true;
+    if (static_cast<size_t>(A.rows()) != FFactor->n)
+        throw EForwardError("The system of the forward computation does not match its analysis.");
+    FFactorised = false;
+    cholmod_sparse view = CholmodView(A);
+    const int done = cholmod_factorize(&view, FFactor, &FCommon);
+    if (!done || FCommon.status != CHOLMOD_OK || FFactor->minor < FFactor->n)
+        RaiseCholmodFailure(FCommon, "factorise");
+    if (FFactor->is_super || !FFactor->is_ll)
+        throw EForwardError("The factor of the forward computation is not a simplicial LL'.");
+    FFactorised = true;
+}
+
+TPathVector TSystemFactor::PathSolve(int Node)
+{
+    if (!FFactorised)
+        throw EForwardError("The system of the forward computation was not factorised.");
+    const int* start = static_cast<const int*>(FFactor->p);
+    const int* count = static_cast<const int*>(FFactor->nz);
+    const int* row = static_cast<const int*>(FFactor->i);
+    const double* value = static_cast<const double*>(FFactor->x);
+    FWork.resize(FFactor->n, 0.0);
+    TPathVector y;
+    // Forward substitution down the path: column j's entries below the
+    // diagonal (the diagonal comes first) all lie on the path further up.
+    int j = FAnalysis.Column(Node);
+    FWork[static_cast<size_t>(j)] = 1.0;
+    for (; j != -1; j = FAnalysis.FParent[static_cast<size_t>(j)]) {
+        const int first = start[j];
+        const double yj = FWork[static_cast<size_t>(j)] / value[first];
+        FWork[static_cast<size_t>(j)] = 0.0;
+        y.Columns.push_back(j);
+        y.Values.push_back(yj);
+        for (int q = first + 1; q < first + count[j]; ++q)
+            FWork[static_cast<size_t>(row[q])] -= value[q] * yj;
     }
-    FSolver.factorize(A);
-    if (FSolver.info() != Eigen::Success)
-        throw EForwardError("The system of the forward computation cannot be factorised (it is not positive definite).");
-}
-
-Eigen::MatrixXd TSystemFactor::Solve(const Eigen::MatrixXd& B) const
-{
-    Eigen::MatrixXd x = FSolver.solve(B);
-    if (FSolver.info() != Eigen::Success)
-        throw EForwardError("The system of the forward computation cannot be solved.");
-    return x;
-}
-
-Eigen::MatrixXd PotentialsAt(const Eigen::MatrixXd& Solution, const std::vector<int>& ElectrodeNodes)
-{
-    Eigen::MatrixXd potentials(Solution.cols(), static_cast<Eigen::Index>(ElectrodeNodes.size()));
-    for (Eigen::Index s = 0; s < Solution.cols(); ++s)
-        for (size_t e = 0; e < ElectrodeNodes.size(); ++e)
-            potentials(s, static_cast<Eigen::Index>(e)) = Solution(ElectrodeNodes[e], s);
-    return potentials;
+    return y;
 }
 
 Eigen::MatrixXd BackTransform(const std::vector<Eigen::MatrixXd>& Transformed, const std::vector<double>& Weights)

@@ -10,8 +10,8 @@
 // mixed condition σ ∂Ũ/∂n + σ k (K₁(kr)/K₀(kr)) cos θ Ũ = 0 lets the field
 // decay like a point source's, r and θ taken from the survey's centre on
 // the surface (so one matrix serves every source). Linear triangles give
-// a symmetric positive definite system A(k), factorised once (CHOLMOD) and
-// solved for every current electrode.
+// a symmetric positive definite system A(k), factorised once (CHOLMOD); the
+// potentials between electrodes come from the factor directly (below).
 //
 // The source is the point current itself: (I/2) on the right-hand side at
 // the electrode's node. The mesh is fine at every electrode, so the point
@@ -22,7 +22,7 @@
 
 #include <Eigen/Dense>
 #include <Eigen/Sparse>
-#include <Eigen/CholmodSupport>
+#include <cholmod.h>
 
 #include <array>
 #include <vector>
@@ -60,28 +60,80 @@ Eigen::SparseMatrix<double> AssembleSystem(const TForwardMesh& Mesh, const TElem
                                            const TSystemPattern& Pattern, const std::vector<double>& Conductivity,
                                            double K, const TGeometryPoint& Centre);
 
-// The right-hand sides of unit point currents at the nodes, one column per
-// source.
-Eigen::MatrixXd SourceTerms(int NodeCount, const std::vector<int>& SourceNodes);
+// The potentials at the electrodes without solving for every node. With
+// P A Pᵀ = L Lᵀ (P the fill-reducing order), the potential at node m of a
+// current at node s is e_mᵀ A⁻¹ e_s = (L⁻¹ P e_m)ᵀ (L⁻¹ P e_s), and
+// y = L⁻¹ P e_j is nonzero only on the path from j's column to the root of
+// the elimination tree: a few thousand entries on a mesh of 100,000 nodes.
+// One such path vector per electrode, and a dot product per datum's pair
+// of a current and a potential electrode, cost a small part of a solution
+// for every node; and the product is exactly symmetric (reciprocity).
 
-// One factorisation of A(k), reusable for any number of right-hand sides.
-// The symbolic analysis is kept when the next matrix has the same pattern.
-class TSystemFactor {
-public:
-    // Raises EForwardError when A is not positive definite.
-    void Factorise(const Eigen::SparseMatrix<double>& A);
-    Eigen::MatrixXd Solve(const Eigen::MatrixXd& B) const;
-
-private:
-    Eigen::CholmodSimplicialLLT<Eigen::SparseMatrix<double>, Eigen::Lower> FSolver;
-    bool FAnalysed = false;
+// L⁻¹ P e_j: its entries on j's path, by ascending column.
+struct TPathVector {
+    std::vector<int> Columns;
+    std::vector<double> Values;
 };
 
-// The transformed potentials at the electrodes: row per source, column per
-// electrode node.
-Eigen::MatrixXd PotentialsAt(const Eigen::MatrixXd& Solution, const std::vector<int>& ElectrodeNodes);
+// e_mᵀ A⁻¹ e_s of the two path vectors: their dot product over the
+// columns they share, summed in ascending order whichever comes first.
+double PathProduct(const TPathVector& M, const TPathVector& S);
 
-// U = (2/π) Σ wᵢ Ũ(kᵢ), elementwise over the matrices of the wavenumbers.
+// The fill-reducing ordering of the system's pattern, the factor's
+// structure (CHOLMOD's symbolic analysis) and its elimination tree, done
+// once per mesh and shared by the factors of every run and wavenumber.
+class TSystemAnalysis {
+public:
+    // Pattern: the lower triangle (TSystemPattern::Matrix).
+    explicit TSystemAnalysis(const Eigen::SparseMatrix<double>& Pattern);
+    ~TSystemAnalysis();
+    TSystemAnalysis(const TSystemAnalysis&) = delete;
+    TSystemAnalysis& operator=(const TSystemAnalysis&) = delete;
+
+    int Nodes() const;
+    // The entries of the factor.
+    double FactorEntries() const;
+    // Bytes a numeric factor and its factorisation's workspace take.
+    double FactorBytes() const;
+    // The entries of a node's path vector. Raises EForwardError for a node
+    // outside the system.
+    int PathLength(int Node) const;
+
+private:
+    friend class TSystemFactor;
+    int Column(int Node) const;
+
+    mutable cholmod_common FCommon;
+    cholmod_factor* FSymbolic = nullptr;
+    std::vector<int> FColumnOf; // node -> column of P A Pᵀ
+    std::vector<int> FParent;   // column -> its parent in the elimination tree, -1 at a root
+};
+
+// One factorisation of A(k) over a shared analysis; one per thread.
+// CHOLMOD prints nothing: its failures are raised as EForwardError.
+class TSystemFactor {
+public:
+    explicit TSystemFactor(const TSystemAnalysis& Analysis);
+    ~TSystemFactor();
+    TSystemFactor(const TSystemFactor&) = delete;
+    TSystemFactor& operator=(const TSystemFactor&) = delete;
+
+    // A: the lower triangle, of the analysed pattern. Raises EForwardError
+    // when A is not positive definite.
+    void Factorise(const Eigen::SparseMatrix<double>& A);
+    // L⁻¹ P e_node of the factorised system.
+    TPathVector PathSolve(int Node);
+
+private:
+    const TSystemAnalysis& FAnalysis;
+    cholmod_common FCommon;
+    cholmod_factor* FFactor = nullptr;
+    std::vector<double> FWork; // zero between calls
+    bool FFactorised = false;
+};
+
+// U = (2/π) Σ wᵢ Ũ(kᵢ), elementwise over the matrices of the wavenumbers,
+// summed in the order of the wavenumbers.
 Eigen::MatrixXd BackTransform(const std::vector<Eigen::MatrixXd>& Transformed, const std::vector<double>& Weights);
 
 } // namespace lp

@@ -9,10 +9,13 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <map>
 #include <thread>
+
+#include <sched.h>
 
 namespace lp::test {
 namespace {
@@ -337,6 +340,144 @@ TEST(ForwardResponse, ProgressRisesToTheEndAndACancelStopsTheComputation)
     EXPECT_EQ(calls, 3); // nothing reported after the cancel
 }
 
+
+// Guards a cancel that waited for the whole wavenumber (a solution for every
+// current electrode on a large mesh) before the computation looked at it.
+TEST(ForwardResponse, ACancelInsideAWavenumberStopsBeforeTheNextBlock)
+{
+    TForwardSection section(250.0, 100.0, 50.0, 5.0);
+    const TSurvey survey = Array(TArrayKind::DipoleDipole, 12, 3, 20.0, 10.0);
+    TForwardOptions options;
+    options.Threads = 1;
+    options.BlockElectrodes = 2;
+    // A whole run: a call before and after each factorisation and after
+    // each block of two electrodes.
+    std::vector<double> reported;
+    const TForwardResult whole = ComputeForwardResponse(section.Ground(), survey, options, [&](double fraction) {
+        reported.push_back(fraction);
+        return true;
+    });
+    const size_t tasks = 2 * whole.Wavenumbers.k.size(); // the ground and the charged ground
+    const size_t blocks = 6;                              // the 12 electrodes, two a block
+    EXPECT_EQ(reported.size(), 1 + tasks * (2 + blocks) + 1);
+    EXPECT_TRUE(std::is_sorted(reported.begin(), reported.end()));
+    // Cancelled after the first block of the first wavenumber: nothing is
+    // solved or reported after it.
+    const double firstWavenumberDone = 0.1 + 0.9 / static_cast<double>(tasks);
+    std::vector<double> untilCancel;
+    EXPECT_THROW(ComputeForwardResponse(section.Ground(), survey, options,
+                                        [&](double fraction) {
+                                            untilCancel.push_back(fraction);
+                                            return untilCancel.size() < 4; // mesh, factorise, factorised, one block
+                                        }),
+                 EForwardCancelled);
+    ASSERT_EQ(untilCancel.size(), 4u);
+    EXPECT_GT(untilCancel.back(), 0.1);
+    EXPECT_LT(untilCancel.back(), firstWavenumberDone);
+}
+
+// --- Threads and memory ---------------------------------------------------------------
+
+int ThreadsOfTheProcess()
+{
+    int threads = 0;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/task"))
+        threads += entry.is_directory() ? 1 : 0;
+    return threads;
+}
+
+TForwardResult SmallComputation(const TForwardOptions& options, const TForwardProgress& progress = {})
+{
+    TForwardSection section(250.0, 100.0, 50.0, 4.0);
+    section.AddBody({{100, 10}, {150, 10}, {150, 40}, {100, 40}}, 500.0, 12.0);
+    return ComputeForwardResponse(section.Ground(), Array(TArrayKind::Wenner, 16, 3, 15.0, 5.0), options, progress);
+}
+
+void ExpectSameData(const TForwardResult& result, const TForwardResult& reference, const std::string& what)
+{
+    EXPECT_EQ(result.Resistivities, reference.Resistivities) << what;
+    EXPECT_EQ(result.Chargeabilities, reference.Chargeabilities) << what;
+    EXPECT_EQ(result.GeometricFactors, reference.GeometricFactors) << what;
+}
+
+TEST(ForwardResponse, EveryThreadCountAndBlockSizeGivesTheSameDataBitForBit)
+{
+    TForwardOptions options;
+    options.Threads = 1;
+    const TForwardResult single = SmallComputation(options);
+    for (auto [threads, block] : {std::pair{1, 1}, {2, 3}, {3, 7}, {2, 0}, {3, 0}}) {
+        options.Threads = threads;
+        options.BlockElectrodes = block;
+        const TForwardResult result = SmallComputation(options);
+        EXPECT_EQ(result.Threads, threads);
+        ExpectSameData(result, single, std::to_string(threads) + " threads, " + std::to_string(block) + " electrodes a block");
+    }
+}
+
+// Guards a computation that started a thread for every core of the machine
+// when the process was allowed a few (taskset), each holding a solution of
+// every node.
+TEST(ForwardResponse, ThreadsFollowTheCoresTheProcessMayRunOn)
+{
+    const TForwardResult unrestricted = SmallComputation({});
+    EXPECT_EQ(unrestricted.Threads, std::min(UsableCores(), 2 * static_cast<int>(unrestricted.Wavenumbers.k.size())));
+    int cores = 0, before = 0, most = 0;
+    TForwardResult restricted;
+    std::thread computing([&] {
+        // This thread and those it starts may run on one core only.
+        cpu_set_t allowed, one;
+        ASSERT_EQ(sched_getaffinity(0, sizeof allowed, &allowed), 0);
+        CPU_ZERO(&one);
+        for (int cpu = 0; cpu < CPU_SETSIZE; ++cpu)
+            if (CPU_ISSET(cpu, &allowed)) {
+                CPU_SET(cpu, &one);
+                break;
+            }
+        ASSERT_EQ(sched_setaffinity(0, sizeof one, &one), 0);
+        cores = UsableCores();
+        before = ThreadsOfTheProcess();
+        restricted = SmallComputation({}, [&](double) {
+            most = std::max(most, ThreadsOfTheProcess());
+            return true;
+        });
+    });
+    computing.join();
+    EXPECT_EQ(cores, 1);
+    EXPECT_EQ(most, before); // no thread started
+    EXPECT_EQ(restricted.Threads, 1);
+    ExpectSameData(restricted, unrestricted, "one core against all");
+}
+
+// Guards 1,000 electrodes that took every byte of the machine and then
+// failed as "cannot be solved".
+TEST(ForwardResponse, ASurveyTooLargeForTheMemoryIsRefusedBeforeAnyFactorisation)
+{
+    TForwardOptions options;
+    options.MemoryLimit = 1e5; // bytes: far less than one factor
+    double furthest = 0.0;
+    try {
+        TForwardSection section(250.0, 100.0, 50.0);
+        ComputeForwardResponse(section.Ground(), Array(TArrayKind::Wenner, 16, 3, 15.0, 5.0), options, [&](double fraction) {
+            furthest = std::max(furthest, fraction);
+            return true;
+        });
+        ADD_FAILURE() << "computed in 100 kB";
+    } catch (const EForwardError& error) {
+        EXPECT_NE(error.Message().find("Not enough memory for 16 electrodes (about "), std::string::npos) << error.Message();
+        EXPECT_NE(error.Message().find(" GB"), std::string::npos) << error.Message();
+    }
+    EXPECT_LE(furthest, 0.1); // the mesh, and not one system after it
+
+    // Memory for one thread but not three: one computes, with the same data.
+    options.Threads = 1;
+    options.MemoryLimit = 0.0;
+    const TForwardResult alone = SmallComputation(options);
+    options.Threads = 3;
+    options.MemoryLimit = alone.MemoryEstimate * 1.01;
+    const TForwardResult squeezed = SmallComputation(options);
+    EXPECT_EQ(squeezed.Threads, 1);
+    ExpectSameData(squeezed, alone, "three threads asked, one fits");
+}
 
 // Guards meshes that differed from run to run when computations were started
 // from other threads (the mesher then ran in parallel), by up to 3 % a datum.

@@ -6,6 +6,7 @@
 
 #include "section/forward/ForwardResponse.h"
 #include "section/forward/ForwardSolver.h"
+#include "tests/section/forward/ForwardFixtures.h"
 
 #include <gtest/gtest.h>
 
@@ -63,6 +64,50 @@ TEST(Wavenumbers, TheFitHoldsBetweenTheSampledDistancesAndThreeTimesBeyondTheLar
     for (double r = 2.0; r <= 900.0; r *= 1.0173)
         EXPECT_LE(std::fabs(r * PointSourceSum(rule, r) - 1.0), 1.5e-4) << "r = " << r;
     EXPECT_LE(PointSourceError(rule, 2.0, 900.0), 1e-4);
+}
+
+// Guards a tolerance of 1e-6, met at the sampled distances with weights up
+// to ±7.6e4 that multiplied the finite elements' error into data 300 % off.
+TEST(Wavenumbers, AToleranceFinerThanTheRuleMeetsIsRefusedByName)
+{
+    try {
+        ChooseWavenumbers(1.0, 100.0, 1e-6);
+        ADD_FAILURE() << "1e-6 accepted";
+    } catch (const EForwardError& error) {
+        EXPECT_NE(error.Message().find("tolerance of 1e-06"), std::string::npos) << error.Message();
+        EXPECT_NE(error.Message().find("smallest allowed is 6e-05"), std::string::npos) << error.Message();
+    }
+    // The forward computation refuses it before meshing.
+    TForwardOptions options;
+    options.QuadratureTolerance = 1e-6;
+    const TForwardSection section(200.0, 100.0, 100.0);
+    TArrayLayout layout;
+    layout.Electrodes = 12;
+    layout.Levels = 3;
+    EXPECT_THROW(ComputeForwardResponse(section.Ground(), MakeArraySurvey(layout, 0.0, 200.0), options), EForwardError);
+}
+
+// Every rule given out, at any tolerance asked, meets it between the checked
+// distances too and does not magnify the finite elements' error.
+TEST(Wavenumbers, EveryRuleGivenOutMeetsItsToleranceWithBoundedWeights)
+{
+    for (double ratio : {1.0, 2.2, 5.3, 17.0, 120.0, 2000.0, 30000.0})
+        for (double tolerance : {1e-3, 1e-4, MinimumQuadratureTolerance, 3e-5, 1e-5, 1e-6}) {
+            TWavenumbers rule;
+            try {
+                rule = ChooseWavenumbers(1.0, ratio, tolerance);
+            } catch (const EForwardError&) {
+                EXPECT_LT(tolerance, MinimumQuadratureTolerance) << "ratio " << ratio << ": refused " << tolerance;
+                continue;
+            }
+            const double fit = WavenumberRangeFactor * ratio;
+            EXPECT_LE(ErrorGain(rule, 1.0, fit), 2.0) << "ratio " << ratio << ", tolerance " << tolerance;
+            // Off the checked distances: a denser spread, shifted.
+            double worst = 0.0;
+            for (double r = 1.0 * 1.0007; r < fit; r *= 1.0031)
+                worst = std::max(worst, std::fabs(r * PointSourceSum(rule, r) - 1.0));
+            EXPECT_LE(worst, 1.01 * tolerance) << "ratio " << ratio << ", tolerance " << tolerance;
+        }
 }
 
 TEST(Wavenumbers, AToleranceNoCountReachesIsRefused)
