@@ -35,7 +35,7 @@
 namespace lp {
 
 struct TMeshOptions {
-    double ElectrodeSize = 0.1; // element size at an electrode's fan rim, in its nearest-neighbour distances
+    double ElectrodeSize = 0.12; // element size at an electrode's fan rim, in its nearest-neighbour distances
     double Growth = 0.1;       // element size growth per unit of distance from the nearest rim
     double Padding = 4.0;       // the padding's width and depth, in lengths of the survey or model area
 };
