@@ -32,11 +32,12 @@ constexpr int MeshAdapt = 1, FrontalDelaunay = 6;
 // over the longest edge squared) is meshed again with MeshAdapt.
 constexpr double PoorShape = 0.1;
 
-// A length in messages: three digits.
+// A length in messages: three digits, or whole metres.
 std::string ShortReal(double value)
 {
     char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%.3g", value);
+    const bool large = std::fabs(value) >= 100.0 && std::fabs(value) < 1e7; // "9000", not "9e+03"
+    std::snprintf(buffer, sizeof buffer, large ? "%.0f" : "%.3g", value);
     return buffer;
 }
 
@@ -678,7 +679,8 @@ void StartGmsh(const TPaddedGeometry& g)
     // first triangulation: well below the smallest element, or a fine mesh
     // beside a large padding is torn; not below 1e-11, or points in a
     // regular pattern stay cocircular and edges are lost.
-    const double smallest = *std::min_element(g.RimSizes.begin(), g.RimSizes.end());
+    const double smallest =
+        g.RimSizes.empty() ? g.MaxSize : *std::min_element(g.RimSizes.begin(), g.RimSizes.end());
     gmsh::option::setNumber("Mesh.RandomFactor", std::clamp(1e-3 * smallest / g.Extent, 1e-11, 1e-9));
 }
 
@@ -708,6 +710,8 @@ void AddSizeFields(const TPaddedGeometry& g)
         gmsh::model::mesh::field::setNumber(threshold, "DistMax", std::max(g.MaxSize - size, 0.0) / g.Growth);
         fields.push_back(threshold);
     }
+    if (fields.empty())
+        return;
     if (fields.size() == 1) {
         gmsh::model::mesh::field::setAsBackgroundMesh(static_cast<int>(fields.front()));
         return;
@@ -777,6 +781,7 @@ std::string GmshError()
     return error.empty() ? std::string() : " (" + error + ")";
 }
 
+// Twice the area over the longest edge squared; NaN for three points at one place.
 double Shape(const TGeometryPoint& a, const TGeometryPoint& b, const TGeometryPoint& c)
 {
     const auto squared = [](const TGeometryPoint& p, const TGeometryPoint& q) {
@@ -885,11 +890,7 @@ void CheckTriangleShapes(const TForwardMesh& Mesh)
         const TGeometryPoint& a = Mesh.Nodes[static_cast<size_t>(triangle[0])];
         const TGeometryPoint& b = Mesh.Nodes[static_cast<size_t>(triangle[1])];
         const TGeometryPoint& c = Mesh.Nodes[static_cast<size_t>(triangle[2])];
-        const auto squared = [](const TGeometryPoint& p, const TGeometryPoint& q) {
-            return (p.x - q.x) * (p.x - q.x) + (p.y - q.y) * (p.y - q.y);
-        };
-        const double longest = std::max({squared(a, b), squared(b, c), squared(c, a)});
-        if (!(std::fabs(TwiceArea(a, b, c)) > MinTriangleShape * longest))
+        if (!(Shape(a, b, c) > MinTriangleShape))
             throw EForwardError("The mesh has a triangle without area at x = " + ShortReal((a.x + b.x + c.x) / 3) +
                                 ", y = " + ShortReal((a.y + b.y + c.y) / 3) +
                                 ": the geometry there is finer than the mesher resolves.");

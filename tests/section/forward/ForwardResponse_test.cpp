@@ -372,18 +372,6 @@ TForwardModel ExampleGround()
     return PrepareForwardModel(section.Model, section.Nodes, section.ModelArea, 100.0);
 }
 
-// A Wenner array of `electrodes` at `spacing` from `first`, one level.
-TSurvey CloseArray(int electrodes, double spacing, double first, TArrayKind kind = TArrayKind::Wenner, int levels = 1)
-{
-    TArrayLayout layout;
-    layout.Kind = kind;
-    layout.Electrodes = electrodes;
-    layout.Levels = levels;
-    layout.Spacing = spacing;
-    layout.First = first;
-    return MakeArraySurvey(layout, 0.0, 1000.0);
-}
-
 std::string RefusalOf(const TForwardModel& ground, const TSurvey& survey)
 {
     try {
@@ -400,7 +388,7 @@ TEST(ForwardResponse, ElectrodesTooCloseToMeshAreRefusedByNameBeforeMeshing)
 {
     const TForwardModel ground = ExampleGround();
     // --spacing 1e-5 --first 500
-    const std::string array = RefusalOf(ground, CloseArray(48, 1e-5, 500.0, TArrayKind::DipoleDipole, 6));
+    const std::string array = RefusalOf(ground, Array(TArrayKind::DipoleDipole, 48, 6, 1e-5, 500.0));
     EXPECT_NE(array.find("Electrodes 1 and 2 (x = 500 and 500.00001) are 1e-05 m apart: too close to mesh"),
               std::string::npos)
         << array;
@@ -471,15 +459,8 @@ TEST(ForwardResponse, SpacingsFrom15MicrometresTo3CentimetresGiveTheHomogeneousG
 {
     const TForwardSection section(100.0, 50.0, 100.0);
     for (double spacing : {15e-6, 1e-4, 1e-3, 1e-2, 3e-2}) {
-        const TForwardResult result = ComputeForwardResponse(section.Ground(), [&] {
-            TArrayLayout layout;
-            layout.Kind = TArrayKind::Wenner;
-            layout.Electrodes = 5;
-            layout.Levels = 1;
-            layout.Spacing = spacing;
-            layout.First = 50.0;
-            return MakeArraySurvey(layout, 0.0, 100.0);
-        }());
+        const TForwardResult result =
+            ComputeForwardResponse(section.Ground(), Array(TArrayKind::Wenner, 5, 1, spacing, 50.0));
         const TWorstError worst = WorstError(result.Resistivities, std::vector<double>(result.Resistivities.size(), 100.0));
         EXPECT_LE(worst.error, 0.01) << spacing << " m: " << worst.Text();
         std::printf("[ spacing %g m ] %s\n", spacing, worst.Text().c_str());
