@@ -161,6 +161,19 @@ private:
         return order;
     }
 
+    // Each electrode's distance to its neighbours along the surface, the nearer.
+    std::vector<double> NearestElectrodeDistances() const
+    {
+        std::vector<double> nearest(FSurvey.Electrodes.size(), FLength);
+        const std::vector<int> order = ElectrodesByX();
+        for (size_t i = 1; i < order.size(); ++i) {
+            const double d = ElectrodeDistance(order[i - 1], order[i]);
+            for (int e : {order[i - 1], order[i]})
+                nearest[static_cast<size_t>(e)] = std::min(nearest[static_cast<size_t>(e)], d);
+        }
+        return nearest;
+    }
+
     // --- Electrodes -------------------------------------------------------------
     void PutElectrodesOnSurface()
     {
@@ -170,9 +183,14 @@ private:
             pointAt.emplace(std::make_pair(P.Points[p].x, P.Points[p].y), static_cast<int>(p));
         for (const TGeometryPoint& s : FGround.Surface)
             FSurface.push_back(pointAt.at({s.x, s.y}));
+        // An electrode by a point of the surface, too near for a fan of its
+        // own, stands on the point: it moves by a thousandth of its distance
+        // to the nearest electrode at most.
         const double width = FGround.Right - FGround.Left;
-        const double same = 1e-9 * std::max(1.0, width);
-        for (const TElectrode& electrode : FSurvey.Electrodes) {
+        const std::vector<double> nearest = NearestElectrodeDistances();
+        for (size_t e = 0; e < FSurvey.Electrodes.size(); ++e) {
+            const TElectrode& electrode = FSurvey.Electrodes[e];
+            const double same = std::max(1e-9 * std::max(1.0, width), std::min(SmallestDistance(0.5), 1e-3 * nearest[e]));
             const auto after = std::lower_bound(FSurface.begin(), FSurface.end(), electrode.x,
                                                 [&](int p, double x) { return X(p) < x; });
             if (after != FSurface.end() && X(*after) - electrode.x <= same) {
@@ -368,13 +386,7 @@ private:
     std::vector<double> FanRadii() const
     {
         const size_t count = FElectrodePoints.size();
-        std::vector<double> nearest(count, FLength);
-        const std::vector<int> order = ElectrodesByX();
-        for (size_t i = 1; i < order.size(); ++i) {
-            const double d = ElectrodeDistance(order[i - 1], order[i]);
-            for (int e : {order[i - 1], order[i]})
-                nearest[static_cast<size_t>(e)] = std::min(nearest[static_cast<size_t>(e)], d);
-        }
+        const std::vector<double> nearest = NearestElectrodeDistances();
         std::vector<double> radii(count);
         const double smallest = SmallestDistance(0.5);
         for (size_t e = 0; e < count; ++e) {

@@ -20,7 +20,9 @@
 //   Refused before any meshing (EForwardError, one line naming the
 //   electrodes): two electrodes, or an electrode and another point or edge
 //   of the geometry, closer than the mesher resolves beside the padded
-//   model (MinMeshSize relative to its extent).
+//   model (MinMeshSize relative to its extent). An electrode that near a
+//   point of the surface stands on that point instead, when that moves it
+//   by at most a thousandth of its distance to the nearest electrode.
 // - MeshGeometry: Gmsh meshes the rest (conforming along every region
 //   boundary, one segment per rim edge); the element size grows linearly
 //   from each fan's rim. Frontal-Delaunay first; a surface it leaves

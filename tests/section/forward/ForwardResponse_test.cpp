@@ -401,18 +401,26 @@ TEST(ForwardResponse, ElectrodesTooCloseToMeshAreRefusedByNameBeforeMeshing)
     const std::string close = RefusalOf(ground, scheme);
     EXPECT_NE(close.find("Electrodes 3 and 4 (x = 300 and 300.00001) are 1e-05 m apart"), std::string::npos) << close;
     EXPECT_EQ(close.find('\n'), std::string::npos);
-    // An electrode beside a corner of a body, not on it.
+    // An electrode 0.2 µm above the tip of a body.
     TForwardSection section(100.0, 50.0, 100.0);
-    section.AddBody({{50, 0}, {100, 0}, {100, 10}, {50, 10}}, 10.0);
-    TSurvey beside;
-    for (double x : {30.0, 40.0, 50.0000002, 60.0})
-        beside.Electrodes.push_back({x, 0.0});
-    beside.Configurations = {{0, 3, 1, 2}};
-    const std::string corner = RefusalOf(section.Ground(), beside);
-    EXPECT_NE(corner.find("Electrode 3 (x = 50.0000002) and a corner of the model at x = 50, y = 0 are 2e-07 m apart: "
-                          "too close to mesh"),
+    section.AddBody({{50, 2e-7}, {70, 10}, {30, 10}}, 10.0);
+    TSurvey above;
+    for (double x : {30.0, 40.0, 50.0, 60.0})
+        above.Electrodes.push_back({x, 0.0});
+    above.Configurations = {{0, 3, 1, 2}};
+    const std::string tip = RefusalOf(section.Ground(), above);
+    EXPECT_NE(tip.find("Electrode 3 (x = 50) and a corner of the model at x = 50, y = -2e-07 are 2e-07 m apart: "
+                       "too close to mesh"),
               std::string::npos)
-        << corner;
+        << tip;
+    // Beside a point of the surface it stands on the point instead.
+    TForwardSection outcrop(100.0, 50.0, 100.0);
+    outcrop.AddBody({{50, 0}, {100, 0}, {100, 10}, {50, 10}}, 10.0);
+    TSurvey beside = above;
+    beside.Electrodes[2].x = 50.0000002;
+    const TForwardResult moved = ComputeForwardResponse(outcrop.Ground(), beside);
+    const TForwardResult on = ComputeForwardResponse(outcrop.Ground(), above);
+    EXPECT_NEAR(moved.Resistivities[0] / on.Resistivities[0], 1.0, 1e-4);
 }
 
 // Guards surveys with electrodes a centimetre apart refused as "cannot be
