@@ -28,9 +28,14 @@ constexpr double MaxFanShare = 0.4;
 const double RimChord = 2.0 * std::sin(FanAngle / 2);
 // Gmsh's 2-D algorithms.
 constexpr int MeshAdapt = 1, FrontalDelaunay = 6;
-// A surface whose worst triangle is shaped worse than this (twice the area
-// over the longest edge squared) is meshed again with MeshAdapt.
-constexpr double PoorShape = 0.1;
+// Frontal-Delaunay tears surfaces with elements below this share of the
+// model's size (it leaves triangles of no area, or poorly shaped ones
+// that cost a per cent of accuracy): MeshAdapt meshes the surfaces round
+// the electrodes then, and any surface Frontal-Delaunay left uncovered or
+// with a triangle shaped worse than TornShape (twice the area over the
+// longest edge squared; a sharp corner of the model alone stays above it).
+constexpr double FrontalLimit = 1e-9;
+constexpr double TornShape = 0.01;
 
 // A length in messages: three digits, or whole metres.
 std::string ShortReal(double value)
@@ -656,6 +661,11 @@ private:
     double FFanShare = 0.2;            // a fan's radius in nearest-electrode distances
 };
 
+double SmallestRimSize(const TPaddedGeometry& g)
+{
+    return g.RimSizes.empty() ? g.MaxSize : *std::min_element(g.RimSizes.begin(), g.RimSizes.end());
+}
+
 std::mutex& GmshLock()
 {
     static std::mutex lock;
@@ -691,9 +701,7 @@ void StartGmsh(const TPaddedGeometry& g)
     // first triangulation: well below the smallest element, or a fine mesh
     // beside a large padding is torn; not below 1e-11, or points in a
     // regular pattern stay cocircular and edges are lost.
-    const double smallest =
-        g.RimSizes.empty() ? g.MaxSize : *std::min_element(g.RimSizes.begin(), g.RimSizes.end());
-    gmsh::option::setNumber("Mesh.RandomFactor", std::clamp(1e-3 * smallest / g.Extent, 1e-11, 1e-9));
+    gmsh::option::setNumber("Mesh.RandomFactor", std::clamp(1e-3 * SmallestRimSize(g) / g.Extent, 1e-11, 1e-9));
 }
 
 // One size field per size class of the rims (a quarter octave): the size
@@ -731,6 +739,22 @@ void AddSizeFields(const TPaddedGeometry& g)
     const int smallest = gmsh::model::mesh::field::add("Min");
     gmsh::model::mesh::field::setNumbers(smallest, "FieldsList", fields);
     gmsh::model::mesh::field::setAsBackgroundMesh(smallest);
+}
+
+// The surfaces whose loops run along an electrode's rim.
+std::vector<int> SurfacesAtElectrodes(const TPaddedGeometry& g)
+{
+    std::vector<char> rim(g.Edges.size(), 0);
+    for (int e : g.RimEdges)
+        rim[static_cast<size_t>(e)] = 1;
+    const auto alongRim = [&](const TGeometryLoop& loop) {
+        return std::any_of(loop.begin(), loop.end(), [&](int e) { return rim[static_cast<size_t>(std::abs(e) - 1)] != 0; });
+    };
+    std::vector<int> surfaces;
+    for (size_t s = 0; s < g.Surfaces.size(); ++s)
+        if (alongRim(g.Surfaces[s].outer) || std::any_of(g.Surfaces[s].holes.begin(), g.Surfaces[s].holes.end(), alongRim))
+            surfaces.push_back(static_cast<int>(s));
+    return surfaces;
 }
 
 void BuildGmshModel(const TPaddedGeometry& g, const std::vector<int>& adaptive)
@@ -849,7 +873,7 @@ TForwardMesh ReadGmshMesh(const TPaddedGeometry& g, std::vector<TUnfit>& unfit)
                 g.Points[static_cast<size_t>(g.Edges[static_cast<size_t>(std::abs(g.Surfaces[s].outer.front()) - 1)].first)];
             unfit.push_back({static_cast<int>(s), "the mesher left the region at x = " + ShortReal(p.x) + ", y = " +
                                                       ShortReal(p.y) + " uncovered" + GmshError()});
-        } else if (shape < PoorShape) {
+        } else if (shape < TornShape) {
             unfit.push_back({static_cast<int>(s), {}});
         }
     }
@@ -913,9 +937,11 @@ TForwardMesh MeshGeometry(const TPaddedGeometry& Geometry)
 {
     std::lock_guard<std::mutex> hold(GmshLock());
     StartGmsh(Geometry);
-    // Frontal-Delaunay is quick but tears where elements are very small
-    // beside a large model; MeshAdapt then meshes the surfaces it spoilt.
+    // Frontal-Delaunay is quick; MeshAdapt holds where elements are very
+    // small beside a large model, but takes ten times as long.
     std::vector<int> adaptive;
+    if (SmallestRimSize(Geometry) < FrontalLimit * Geometry.Extent)
+        adaptive = SurfacesAtElectrodes(Geometry);
     for (;;) {
         TForwardMesh mesh;
         std::vector<TUnfit> unfit;
@@ -939,11 +965,14 @@ TForwardMesh MeshGeometry(const TPaddedGeometry& Geometry)
             }
             throw EForwardError("The model cannot be meshed" + error + ".");
         }
-        if (!unfit.empty() && adaptive.empty()) {
-            for (const TUnfit& surface : unfit)
+        bool again = false;
+        for (const TUnfit& surface : unfit)
+            if (std::find(adaptive.begin(), adaptive.end(), surface.surface) == adaptive.end()) {
                 adaptive.push_back(surface.surface);
+                again = true;
+            }
+        if (again)
             continue;
-        }
         for (const TUnfit& surface : unfit)
             if (!surface.fault.empty())
                 throw EForwardError("The model cannot be meshed: " + surface.fault + ".");

@@ -25,11 +25,12 @@
 //   by at most a thousandth of its distance to the nearest electrode.
 // - MeshGeometry: Gmsh meshes the rest (conforming along every region
 //   boundary, one segment per rim edge); the element size grows linearly
-//   from each fan's rim. Frontal-Delaunay first; a surface it leaves
-//   uncovered or tears (a triangle shaped worse than 0.1, twice the area
-//   over the longest edge squared) is meshed again with MeshAdapt, which
-//   holds down to about a fifth of MinMeshSize but takes seconds where the
-//   other takes a tenth. The fans' triangles are added, and the whole mesh
+//   from each fan's rim. Frontal-Delaunay, quick, where the smallest rim
+//   is at least 1e-9 of the padded model's extent; below that the surfaces
+//   round the electrodes are meshed with MeshAdapt, which holds down to
+//   about a fifth of MinMeshSize but takes seconds where the other takes a
+//   tenth. A surface Frontal-Delaunay leaves uncovered or torn is meshed
+//   again with MeshAdapt. The fans' triangles are added, and the whole mesh
 //   is checked: every region covered, no triangle without area.
 // Coordinates: x the distance, y the elevation (minus the depth).
 
