@@ -7,13 +7,44 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <map>
 #include <mutex>
+#include <numbers>
+#include <string>
 #include <unordered_map>
 
 namespace lp {
 
 namespace {
+
+// The fans round the electrodes: rays about 30 degrees apart, rings at the
+// rim, half and a quarter of its radius; a fan reaches at most 0.4 of the
+// way to the nearest electrode.
+constexpr double FanAngle = std::numbers::pi / 6;
+constexpr int FanRings = 3;
+constexpr double MaxFanShare = 0.4;
+// The rim's element size per unit of fan radius (the chord of FanAngle).
+const double RimChord = 2.0 * std::sin(FanAngle / 2);
+// Gmsh's 2-D algorithms.
+constexpr int MeshAdapt = 1, FrontalDelaunay = 6;
+// Frontal-Delaunay tears surfaces with elements below this share of the
+// model's size (it leaves triangles of no area, or poorly shaped ones
+// that cost a per cent of accuracy): MeshAdapt meshes the surfaces round
+// the electrodes then, and any surface Frontal-Delaunay left uncovered or
+// with a triangle shaped worse than TornShape (twice the area over the
+// longest edge squared; a sharp corner of the model alone stays above it).
+constexpr double FrontalLimit = 1e-9;
+constexpr double TornShape = 0.01;
+
+// A length in messages: three digits, or whole metres.
+std::string ShortReal(double value)
+{
+    char buffer[32];
+    const bool large = std::fabs(value) >= 100.0 && std::fabs(value) < 1e7; // "9000", not "9e+03"
+    std::snprintf(buffer, sizeof buffer, large ? "%.0f" : "%.3g", value);
+    return buffer;
+}
 
 class TPadder {
 public:
@@ -30,9 +61,11 @@ public:
 
     TPaddedGeometry Build()
     {
-        PutElectrodesOnSurface();
         ChooseSizes();
+        CheckElectrodeDistances();
+        PutElectrodesOnSurface();
         Pad();
+        CutFans();
         MakeCanonical();
         return std::move(P);
     }
@@ -66,6 +99,86 @@ private:
         return static_cast<int>(P.Points.size()) - 1;
     }
 
+    double X(int p) const { return P.Points[static_cast<size_t>(p)].x; }
+    double Y(int p) const { return P.Points[static_cast<size_t>(p)].y; }
+
+    // --- Sizes ------------------------------------------------------------------------
+    void ChooseSizes()
+    {
+        double first = 1e300, last = -1e300;
+        for (const TElectrode& electrode : FSurvey.Electrodes) {
+            first = std::min(first, electrode.x);
+            last = std::max(last, electrode.x);
+        }
+        const double width = FGround.Right - FGround.Left;
+        FLength = std::max(width, last - first);
+        const double top = FGround.Surface.empty() ? 0.0 : FGround.Surface.front().y;
+        double highest = top;
+        for (const TGeometryPoint& s : FGround.Surface)
+            highest = std::max(highest, s.y);
+        FPad = FOptions.Padding * std::max(FLength, top - FGround.Bottom);
+        FExtent = std::max(width + 2 * FPad, highest - FGround.Bottom + FPad);
+        FFanShare = std::min(FOptions.ElectrodeSize / RimChord, MaxFanShare);
+        P.Growth = FOptions.Growth;
+        P.MaxSize = std::max(FOptions.ElectrodeSize * FLength, FLength);
+        P.Extent = FExtent;
+    }
+
+    // The rim's element size is RimChord times the fan's radius; it must
+    // not fall below the mesher's resolution.
+    double SmallestMeshSize() const { return MinMeshSize * FExtent; }
+    // The distance at which an electrode's fan gets the smallest size.
+    double SmallestDistance(double share) const { return SmallestMeshSize() / (RimChord * share); }
+
+    std::string TooClose(double smallest) const
+    {
+        return "m apart: too close to mesh beside a padded model " + ShortReal(FExtent) + " m across (at least " +
+               ShortReal(smallest) + " m)";
+    }
+
+    // Neighbours closer than the mesher resolves, refused by name before Gmsh sees them.
+    void CheckElectrodeDistances()
+    {
+        const std::vector<int> order = ElectrodesByX();
+        const double smallest = SmallestDistance(FFanShare);
+        for (size_t i = 1; i < order.size(); ++i) {
+            const int a = std::min(order[i - 1], order[i]), b = std::max(order[i - 1], order[i]);
+            const double d = ElectrodeDistance(a, b);
+            if (d < smallest)
+                throw EForwardError("Electrodes " + std::to_string(a + 1) + " and " + std::to_string(b + 1) +
+                                    " (x = " + FormatExactReal(Electrode(a).x) + " and " +
+                                    FormatExactReal(Electrode(b).x) + ") are " + ShortReal(d) + " " +
+                                    TooClose(smallest) + ".");
+        }
+    }
+
+    const TElectrode& Electrode(int e) const { return FSurvey.Electrodes[static_cast<size_t>(e)]; }
+    double ElectrodeDistance(int a, int b) const
+    {
+        return std::hypot(Electrode(a).x - Electrode(b).x, Electrode(a).z - Electrode(b).z);
+    }
+    std::vector<int> ElectrodesByX() const
+    {
+        std::vector<int> order(FSurvey.Electrodes.size());
+        for (size_t e = 0; e < order.size(); ++e)
+            order[e] = static_cast<int>(e);
+        std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return Electrode(a).x < Electrode(b).x; });
+        return order;
+    }
+
+    // Each electrode's distance to its neighbours along the surface, the nearer.
+    std::vector<double> NearestElectrodeDistances() const
+    {
+        std::vector<double> nearest(FSurvey.Electrodes.size(), FLength);
+        const std::vector<int> order = ElectrodesByX();
+        for (size_t i = 1; i < order.size(); ++i) {
+            const double d = ElectrodeDistance(order[i - 1], order[i]);
+            for (int e : {order[i - 1], order[i]})
+                nearest[static_cast<size_t>(e)] = std::min(nearest[static_cast<size_t>(e)], d);
+        }
+        return nearest;
+    }
+
     // --- Electrodes -------------------------------------------------------------
     void PutElectrodesOnSurface()
     {
@@ -75,17 +188,22 @@ private:
             pointAt.emplace(std::make_pair(P.Points[p].x, P.Points[p].y), static_cast<int>(p));
         for (const TGeometryPoint& s : FGround.Surface)
             FSurface.push_back(pointAt.at({s.x, s.y}));
+        // An electrode by a point of the surface, too near for a fan of its
+        // own, stands on the point: it moves by a thousandth of its distance
+        // to the nearest electrode at most.
         const double width = FGround.Right - FGround.Left;
-        const double same = 1e-9 * std::max(1.0, width);
-        for (const TElectrode& electrode : FSurvey.Electrodes) {
+        const std::vector<double> nearest = NearestElectrodeDistances();
+        for (size_t e = 0; e < FSurvey.Electrodes.size(); ++e) {
+            const TElectrode& electrode = FSurvey.Electrodes[e];
+            const double same = std::max(1e-9 * std::max(1.0, width), std::min(SmallestDistance(0.5), 1e-3 * nearest[e]));
             const auto after = std::lower_bound(FSurface.begin(), FSurface.end(), electrode.x,
                                                 [&](int p, double x) { return X(p) < x; });
             if (after != FSurface.end() && X(*after) - electrode.x <= same) {
-                P.ElectrodePoints.push_back(*after);
+                FElectrodePoints.push_back(*after);
                 continue;
             }
             if (after != FSurface.begin() && electrode.x - X(*(after - 1)) <= same) {
-                P.ElectrodePoints.push_back(*(after - 1));
+                FElectrodePoints.push_back(*(after - 1));
                 continue;
             }
             // An electrode beyond the surface's ends has no edge to split.
@@ -96,12 +214,9 @@ private:
             const int point = AddPoint(electrode.x, electrode.z);
             SplitEdge(a, b, point);
             FSurface.insert(after, point);
-            P.ElectrodePoints.push_back(point);
+            FElectrodePoints.push_back(point);
         }
     }
-
-    double X(int p) const { return P.Points[static_cast<size_t>(p)].x; }
-    double Y(int p) const { return P.Points[static_cast<size_t>(p)].y; }
 
     // Edge a-b becomes a-point and point-b in every loop that runs along it.
     void SplitEdge(int a, int b, int point)
@@ -128,26 +243,6 @@ private:
             for (TGeometryLoop& hole : surface.holes)
                 split(hole);
         }
-    }
-
-    void ChooseSizes()
-    {
-        double smallest = 1e300, first = 1e300, last = -1e300;
-        std::vector<double> xs;
-        for (const TElectrode& electrode : FSurvey.Electrodes) {
-            xs.push_back(electrode.x);
-            first = std::min(first, electrode.x);
-            last = std::max(last, electrode.x);
-        }
-        std::sort(xs.begin(), xs.end());
-        for (size_t i = 1; i < xs.size(); ++i)
-            smallest = std::min(smallest, xs[i] - xs[i - 1]);
-        if (xs.size() < 2)
-            smallest = FGround.Right - FGround.Left;
-        FLength = std::max(FGround.Right - FGround.Left, last - first);
-        P.ElectrodeSize = FOptions.ElectrodeSize * smallest;
-        P.Growth = FOptions.Growth;
-        P.MaxSize = std::max(P.ElectrodeSize, FLength);
     }
 
     // --- Padding ----------------------------------------------------------------
@@ -177,8 +272,7 @@ private:
     void Pad()
     {
         const double left = FGround.Left, right = FGround.Right, bottom = FGround.Bottom;
-        const double depth = FSurface.empty() ? 0.0 : FGround.Surface.front().y - bottom;
-        const double pad = FOptions.Padding * std::max(FLength, depth);
+        const double pad = FPad;
         // The frame's points on each side and on the bottom, in order.
         std::vector<int> leftSide, rightSide, bottomSide;
         const double same = 1e-12 * std::max(1.0, FLength);
@@ -231,6 +325,246 @@ private:
         }
     }
 
+    // --- Fans -----------------------------------------------------------------------
+    // An edge meeting an electrode's point: where it goes, and its direction.
+    struct TSpoke {
+        int edge = 0;
+        int far = 0; // the edge's other end
+        double angle = 0.0;
+        std::vector<int> nodes; // rim point (as -1 - point), then the inner rings' fan nodes
+    };
+
+    // A corner of one surface at an electrode: its loop runs in along one
+    // spoke and out along another, the surface on its left.
+    struct TSector {
+        TGeometryLoop* loop = nullptr;
+        int in = 0, out = 0; // signed edge numbers
+        int region = 0;
+    };
+
+    int FanNode(double x, double y)
+    {
+        P.FanNodes.push_back({x, y});
+        return static_cast<int>(P.FanNodes.size()) - 1;
+    }
+
+    static double SegmentDistance(const TGeometryPoint& p, const TGeometryPoint& a, const TGeometryPoint& b)
+    {
+        const double dx = b.x - a.x, dy = b.y - a.y, length = dx * dx + dy * dy;
+        const double t = length > 0.0 ? std::clamp(((p.x - a.x) * dx + (p.y - a.y) * dy) / length, 0.0, 1.0) : 0.0;
+        return std::hypot(p.x - (a.x + t * dx), p.y - (a.y + t * dy));
+    }
+
+    // The nearest point or edge of the geometry that does not touch point e,
+    // scanned only within reach.
+    void NearestFeature(int e, double reach, double& distance, int& point, int& edge) const
+    {
+        const TGeometryPoint& at = P.Points[static_cast<size_t>(e)];
+        distance = reach;
+        point = edge = -1;
+        for (size_t p = 0; p < P.Points.size(); ++p)
+            if (static_cast<int>(p) != e && std::fabs(P.Points[p].x - at.x) < distance &&
+                std::fabs(P.Points[p].y - at.y) < distance) {
+                const double d = std::hypot(P.Points[p].x - at.x, P.Points[p].y - at.y);
+                if (d < distance) {
+                    distance = d;
+                    point = static_cast<int>(p);
+                    edge = -1;
+                }
+            }
+        for (size_t i = 0; i < P.Edges.size(); ++i) {
+            const auto [a, b] = P.Edges[i];
+            if (a == e || b == e || std::min(X(a), X(b)) > at.x + distance || std::max(X(a), X(b)) < at.x - distance ||
+                std::min(Y(a), Y(b)) > at.y + distance || std::max(Y(a), Y(b)) < at.y - distance)
+                continue;
+            const double d = SegmentDistance(at, P.Points[static_cast<size_t>(a)], P.Points[static_cast<size_t>(b)]);
+            if (d < distance) {
+                distance = d;
+                point = -1;
+                edge = static_cast<int>(i);
+            }
+        }
+    }
+
+    // Each electrode's fan radius: a share of its nearest electrode's
+    // distance, at most half the way to anything else of the geometry.
+    std::vector<double> FanRadii() const
+    {
+        const size_t count = FElectrodePoints.size();
+        const std::vector<double> nearest = NearestElectrodeDistances();
+        std::vector<double> radii(count);
+        const double smallest = SmallestDistance(0.5);
+        for (size_t e = 0; e < count; ++e) {
+            const double wanted = FFanShare * nearest[e];
+            const int at = FElectrodePoints[e];
+            double clearance = 0.0;
+            int point = -1, edge = -1;
+            NearestFeature(at, 2.0 * wanted, clearance, point, edge);
+            radii[e] = std::min(wanted, 0.5 * clearance);
+            if (clearance < smallest) {
+                const TGeometryPoint& p = P.Points[static_cast<size_t>(point >= 0 ? point : at)];
+                const std::string what =
+                    point >= 0 ? "a corner of the model at x = " + FormatExactReal(p.x) + ", y = " + FormatExactReal(p.y)
+                               : std::string("a boundary of the model");
+                throw EForwardError("Electrode " + std::to_string(e + 1) + " (x = " + FormatExactReal(X(at)) +
+                                    ") and " + what + " are " + ShortReal(clearance) + " " + TooClose(smallest) + ".");
+            }
+        }
+        return radii;
+    }
+
+    void CutFans()
+    {
+        // Spokes and sectors found on the geometry as it is before any cut.
+        std::unordered_map<int, std::vector<int>> edgesAt;
+        for (size_t e = 0; e < P.Edges.size(); ++e) {
+            edgesAt[P.Edges[e].first].push_back(static_cast<int>(e));
+            edgesAt[P.Edges[e].second].push_back(static_cast<int>(e));
+        }
+        const std::vector<double> radii = FanRadii();
+        std::vector<std::vector<TSpoke>> spokes(FElectrodePoints.size());
+        for (size_t e = 0; e < FElectrodePoints.size(); ++e) {
+            const int at = FElectrodePoints[e];
+            for (int edge : edgesAt[at]) {
+                const auto [a, b] = P.Edges[static_cast<size_t>(edge)];
+                const int far = a == at ? b : a;
+                spokes[e].push_back({edge, far, std::atan2(Y(far) - Y(at), X(far) - X(at)), {}});
+            }
+            // By direction, so the fan's nodes come in the same order however the file lists its rings.
+            std::sort(spokes[e].begin(), spokes[e].end(),
+                      [](const TSpoke& a, const TSpoke& b) { return a.angle < b.angle; });
+        }
+        for (size_t e = 0; e < FElectrodePoints.size(); ++e)
+            CutFan(static_cast<int>(e), radii[e], spokes[e]);
+    }
+
+    const TSpoke& SpokeOf(const std::vector<TSpoke>& spokes, int edge) const
+    {
+        for (const TSpoke& spoke : spokes)
+            if (spoke.edge == edge)
+                return spoke;
+        throw EForwardError("The geometry at an electrode is not closed.");
+    }
+
+    // The surfaces' corners at a point: where a loop comes in and goes out.
+    std::vector<TSector> SectorsAt(int at)
+    {
+        std::vector<TSector> sectors;
+        const auto ends = [&](int edge) {
+            const auto& [a, b] = P.Edges[static_cast<size_t>(std::abs(edge) - 1)];
+            return edge > 0 ? b : a;
+        };
+        for (TGeometrySurface& surface : P.Surfaces) {
+            const auto scan = [&](TGeometryLoop& loop) {
+                for (size_t i = 0; i < loop.size(); ++i)
+                    if (ends(loop[i]) == at)
+                        sectors.push_back({&loop, loop[i], loop[(i + 1) % loop.size()], surface.region});
+            };
+            scan(surface.outer);
+            for (TGeometryLoop& hole : surface.holes)
+                scan(hole);
+        }
+        return sectors;
+    }
+
+    void CutFan(int electrode, double radius, std::vector<TSpoke>& spokes)
+    {
+        const int at = FElectrodePoints[static_cast<size_t>(electrode)];
+        const double x = X(at), y = Y(at);
+        std::vector<TSector> sectors = SectorsAt(at);
+        std::sort(sectors.begin(), sectors.end(), [&](const TSector& a, const TSector& b) {
+            return SpokeOf(spokes, std::abs(a.out) - 1).angle < SpokeOf(spokes, std::abs(b.out) - 1).angle;
+        });
+        const int centre = FanNode(x, y);
+        P.ElectrodeNodes.push_back(centre);
+        std::vector<int> rim;
+        const auto ringPoint = [&](int ring, double angle, bool onRim) {
+            const double r = radius * std::ldexp(1.0, -ring);
+            const double px = x + r * std::cos(angle), py = y + r * std::sin(angle);
+            if (!onRim)
+                return FanNode(px, py);
+            rim.push_back(AddPoint(px, py));
+            return -1 - rim.back();
+        };
+        // Every spoke: its edge now starts at the rim. Its points lie on the
+        // edge exactly (a level edge stays level).
+        for (TSpoke& spoke : spokes) {
+            const double length = std::hypot(X(spoke.far) - x, Y(spoke.far) - y);
+            for (int ring = 0; ring < FanRings; ++ring) {
+                const double t = radius * std::ldexp(1.0, -ring) / length;
+                const double px = x + t * (X(spoke.far) - x), py = y + t * (Y(spoke.far) - y);
+                if (ring > 0) {
+                    spoke.nodes.push_back(FanNode(px, py));
+                } else {
+                    rim.push_back(AddPoint(px, py));
+                    spoke.nodes.push_back(-1 - rim.back());
+                }
+            }
+            auto& edge = P.Edges[static_cast<size_t>(spoke.edge)];
+            FEdgeOf.erase(Key(edge.first, edge.second));
+            (edge.first == at ? edge.first : edge.second) = -1 - spoke.nodes.front();
+            FEdgeOf.emplace(Key(edge.first, edge.second), spoke.edge);
+        }
+        for (const TSector& sector : sectors) {
+            const TSpoke& in = SpokeOf(spokes, std::abs(sector.in) - 1);
+            const TSpoke& out = SpokeOf(spokes, std::abs(sector.out) - 1);
+            // The surface lies on the loop's left: counter-clockwise from out to in.
+            double sweep = std::remainder(in.angle - out.angle, 2 * std::numbers::pi);
+            if (sweep <= 0.0)
+                sweep += 2 * std::numbers::pi;
+            const int rays = std::max(1, static_cast<int>(std::lround(sweep / FanAngle)));
+            // nodes[ring][ray], ray 0 along out, ray `rays` along in.
+            std::vector<std::vector<int>> nodes(FanRings, std::vector<int>(static_cast<size_t>(rays) + 1));
+            for (int ring = 0; ring < FanRings; ++ring) {
+                nodes[static_cast<size_t>(ring)].front() = out.nodes[static_cast<size_t>(ring)];
+                nodes[static_cast<size_t>(ring)].back() = in.nodes[static_cast<size_t>(ring)];
+                for (int ray = 1; ray < rays; ++ray)
+                    nodes[static_cast<size_t>(ring)][static_cast<size_t>(ray)] =
+                        ringPoint(ring, out.angle + sweep * ray / rays, ring == 0);
+            }
+            AddFanTriangles(nodes, out.angle, sweep, centre, sector.region);
+            // The loop goes round the rim from the in spoke to the out spoke.
+            TGeometryLoop arc;
+            const std::vector<int>& outer = nodes.front();
+            for (int ray = rays; ray > 0; --ray) {
+                const int edge = Edge(-1 - outer[static_cast<size_t>(ray)], -1 - outer[static_cast<size_t>(ray) - 1]);
+                arc.push_back(edge);
+                P.RimEdges.push_back(std::abs(edge) - 1);
+            }
+            TGeometryLoop& loop = *sector.loop;
+            const auto position = std::find(loop.begin(), loop.end(), sector.in);
+            loop.insert(position + 1, arc.begin(), arc.end());
+        }
+        P.Rims.push_back(rim);
+        P.RimSizes.push_back(RimChord * radius);
+    }
+
+    // Triangles between the rings, split mirror-symmetrically about the
+    // vertical through the electrode, and a fan round it.
+    void AddFanTriangles(const std::vector<std::vector<int>>& nodes, double start, double sweep, int centre, int region)
+    {
+        const size_t rays = nodes.front().size() - 1;
+        const auto add = [&](int a, int b, int c) {
+            P.FanTriangles.push_back({a, b, c});
+            P.FanTriangleRegions.push_back(region);
+        };
+        for (size_t ring = 0; ring + 1 < nodes.size(); ++ring)
+            for (size_t ray = 0; ray < rays; ++ray) {
+                const int o0 = nodes[ring][ray], o1 = nodes[ring][ray + 1];
+                const int i0 = nodes[ring + 1][ray], i1 = nodes[ring + 1][ray + 1];
+                const double middle = start + sweep * (static_cast<double>(ray) + 0.5) / static_cast<double>(rays);
+                if (std::cos(middle) < 0.0) {
+                    add(o0, o1, i1);
+                    add(o0, i1, i0);
+                } else {
+                    add(o0, o1, i0);
+                    add(o1, i1, i0);
+                }
+            }
+        for (size_t ray = 0; ray < rays; ++ray)
+            add(centre, nodes.back()[ray], nodes.back()[ray + 1]);
+    }
+
     // --- Order ---------------------------------------------------------------------
     // The same ground gives the same geometry, and so the same mesh, however
     // the section file orders its nodes and rings: points by place, edges by
@@ -238,16 +572,20 @@ private:
     // (Regions keep their numbers: they only name a conductivity.)
     void MakeCanonical()
     {
-        const size_t points = P.Points.size();
-        std::vector<int> order(points);
-        for (size_t p = 0; p < points; ++p)
-            order[p] = static_cast<int>(p);
+        // Only the points edges use: the electrodes now stand inside their fans.
+        std::vector<char> used(P.Points.size(), 0);
+        for (const auto& [a, b] : P.Edges)
+            used[static_cast<size_t>(a)] = used[static_cast<size_t>(b)] = 1;
+        std::vector<int> order;
+        for (size_t p = 0; p < P.Points.size(); ++p)
+            if (used[p])
+                order.push_back(static_cast<int>(p));
         std::sort(order.begin(), order.end(), [&](int a, int b) {
             return std::make_pair(X(a), Y(a)) < std::make_pair(X(b), Y(b));
         });
-        std::vector<int> pointTo(points);
+        std::vector<int> pointTo(P.Points.size(), -1);
         std::vector<TGeometryPoint> sortedPoints;
-        for (size_t p = 0; p < points; ++p) {
+        for (size_t p = 0; p < order.size(); ++p) {
             pointTo[static_cast<size_t>(order[p])] = static_cast<int>(p);
             sortedPoints.push_back(P.Points[static_cast<size_t>(order[p])]);
         }
@@ -286,8 +624,16 @@ private:
         std::sort(P.Surfaces.begin(), P.Surfaces.end(), [&](const TGeometrySurface& a, const TGeometrySurface& b) {
             return firstEdge(a.outer) < firstEdge(b.outer);
         });
-        for (int& p : P.ElectrodePoints)
-            p = pointTo[static_cast<size_t>(p)];
+        for (auto& triangle : P.FanTriangles)
+            for (int& node : triangle)
+                if (node < 0)
+                    node = -1 - pointTo[static_cast<size_t>(-1 - node)];
+        for (std::vector<int>& rim : P.Rims)
+            for (int& p : rim)
+                p = pointTo[static_cast<size_t>(p)];
+        for (int& edge : P.RimEdges)
+            edge = std::abs(edgeTo[static_cast<size_t>(edge)]) - 1;
+        std::sort(P.RimEdges.begin(), P.RimEdges.end());
         std::vector<std::pair<int, int>> outer;
         for (size_t i = 0; i < P.OuterEdges.size(); ++i)
             outer.emplace_back(std::abs(edgeTo[static_cast<size_t>(P.OuterEdges[i])]) - 1, P.OuterEdgeRegions[i]);
@@ -307,9 +653,18 @@ private:
     const TMeshOptions& FOptions;
     TPaddedGeometry P;
     std::unordered_map<uint64_t, int> FEdgeOf;
-    std::vector<int> FSurface; // surface points left to right
-    double FLength = 1.0;
+    std::vector<int> FSurface;         // surface points left to right
+    std::vector<int> FElectrodePoints; // the point of each electrode
+    double FLength = 1.0;              // of the model area or the survey
+    double FPad = 1.0;                 // the padding's width and depth
+    double FExtent = 1.0;              // the padded model's larger side
+    double FFanShare = 0.2;            // a fan's radius in nearest-electrode distances
 };
+
+double SmallestRimSize(const TPaddedGeometry& g)
+{
+    return g.RimSizes.empty() ? g.MaxSize : *std::min_element(g.RimSizes.begin(), g.RimSizes.end());
+}
 
 std::mutex& GmshLock()
 {
@@ -321,7 +676,10 @@ std::mutex& GmshLock()
 // every call: Gmsh keeps its thread count in the calling thread's OpenMP
 // settings, so a computation started from another thread would mesh in
 // parallel, and a parallel mesh is not the same from one run to the next.
-void StartGmsh()
+// Errors only logged, never thrown: Gmsh raises them inside its own
+// parallel regions, where no caller can catch them and the program ends;
+// the mesh is checked afterwards instead.
+void StartGmsh(const TPaddedGeometry& g)
 {
     static bool started = false;
     if (!started) {
@@ -329,24 +687,85 @@ void StartGmsh()
         started = true;
     }
     gmsh::option::setNumber("General.Terminal", 0);
+    gmsh::option::setNumber("General.AbortOnError", 0);
     gmsh::option::setNumber("General.NumThreads", 1);
     gmsh::option::setNumber("Mesh.MaxNumThreads1D", 1);
     gmsh::option::setNumber("Mesh.MaxNumThreads2D", 1);
-    gmsh::option::setNumber("Mesh.Algorithm", 6);
+    gmsh::option::setNumber("Mesh.Algorithm", FrontalDelaunay);
     gmsh::option::setNumber("Mesh.MeshSizeExtendFromBoundary", 0);
     gmsh::option::setNumber("Mesh.MeshSizeFromPoints", 0);
     gmsh::option::setNumber("Mesh.MeshSizeFromCurvature", 0);
     // The 1-D meshes integrate the size along each edge: a thousandth is plenty.
     gmsh::option::setNumber("Mesh.LcIntegrationPrecision", 1e-3);
+    // Gmsh shakes the points by this share of the model's size before its
+    // first triangulation: well below the smallest element, or a fine mesh
+    // beside a large padding is torn; not below 1e-11, or points in a
+    // regular pattern stay cocircular and edges are lost.
+    gmsh::option::setNumber("Mesh.RandomFactor", std::clamp(1e-3 * SmallestRimSize(g) / g.Extent, 1e-11, 1e-9));
 }
 
-void BuildGmshModel(const TPaddedGeometry& g)
+// One size field per size class of the rims (a quarter octave): the size
+// grows with the distance from the nearest rim point of the class.
+void AddSizeFields(const TPaddedGeometry& g)
+{
+    std::map<long, std::pair<double, std::vector<double>>> classes; // class: smallest size, rim points
+    for (size_t e = 0; e < g.Rims.size(); ++e) {
+        const long key = std::lround(std::floor(4.0 * std::log2(g.RimSizes[e]) + 0.5));
+        auto& [size, points] = classes.try_emplace(key, g.RimSizes[e], std::vector<double>{}).first->second;
+        size = std::min(size, g.RimSizes[e]);
+        for (int p : g.Rims[e])
+            points.push_back(p + 1);
+    }
+    std::vector<double> fields;
+    for (const auto& [key, sizeAndPoints] : classes) {
+        const auto& [size, points] = sizeAndPoints;
+        const int distance = gmsh::model::mesh::field::add("Distance");
+        gmsh::model::mesh::field::setNumbers(distance, "PointsList", points);
+        // Size `size` + Growth * distance, up to MaxSize.
+        const int threshold = gmsh::model::mesh::field::add("Threshold");
+        gmsh::model::mesh::field::setNumber(threshold, "InField", distance);
+        gmsh::model::mesh::field::setNumber(threshold, "SizeMin", size);
+        gmsh::model::mesh::field::setNumber(threshold, "SizeMax", std::max(size, g.MaxSize));
+        gmsh::model::mesh::field::setNumber(threshold, "DistMin", 0.0);
+        gmsh::model::mesh::field::setNumber(threshold, "DistMax", std::max(g.MaxSize - size, 0.0) / g.Growth);
+        fields.push_back(threshold);
+    }
+    if (fields.empty())
+        return;
+    if (fields.size() == 1) {
+        gmsh::model::mesh::field::setAsBackgroundMesh(static_cast<int>(fields.front()));
+        return;
+    }
+    const int smallest = gmsh::model::mesh::field::add("Min");
+    gmsh::model::mesh::field::setNumbers(smallest, "FieldsList", fields);
+    gmsh::model::mesh::field::setAsBackgroundMesh(smallest);
+}
+
+// The surfaces whose loops run along an electrode's rim.
+std::vector<int> SurfacesAtElectrodes(const TPaddedGeometry& g)
+{
+    std::vector<char> rim(g.Edges.size(), 0);
+    for (int e : g.RimEdges)
+        rim[static_cast<size_t>(e)] = 1;
+    const auto alongRim = [&](const TGeometryLoop& loop) {
+        return std::any_of(loop.begin(), loop.end(), [&](int e) { return rim[static_cast<size_t>(std::abs(e) - 1)] != 0; });
+    };
+    std::vector<int> surfaces;
+    for (size_t s = 0; s < g.Surfaces.size(); ++s)
+        if (alongRim(g.Surfaces[s].outer) || std::any_of(g.Surfaces[s].holes.begin(), g.Surfaces[s].holes.end(), alongRim))
+            surfaces.push_back(static_cast<int>(s));
+    return surfaces;
+}
+
+void BuildGmshModel(const TPaddedGeometry& g, const std::vector<int>& adaptive)
 {
     gmsh::model::add("forward");
     for (size_t p = 0; p < g.Points.size(); ++p)
         gmsh::model::geo::addPoint(g.Points[p].x, g.Points[p].y, 0.0, g.MaxSize, static_cast<int>(p) + 1);
     for (size_t e = 0; e < g.Edges.size(); ++e)
         gmsh::model::geo::addLine(g.Edges[e].first + 1, g.Edges[e].second + 1, static_cast<int>(e) + 1);
+    for (int e : g.RimEdges)
+        gmsh::model::geo::mesh::setTransfiniteCurve(e + 1, 2);
     int loop = 0;
     for (size_t s = 0; s < g.Surfaces.size(); ++s) {
         std::vector<int> loops{gmsh::model::geo::addCurveLoop(g.Surfaces[s].outer, ++loop)};
@@ -354,23 +773,68 @@ void BuildGmshModel(const TPaddedGeometry& g)
             loops.push_back(gmsh::model::geo::addCurveLoop(hole, ++loop));
         gmsh::model::geo::addPlaneSurface(loops, static_cast<int>(s) + 1);
     }
+    for (int s : adaptive)
+        gmsh::model::geo::mesh::setAlgorithm(2, s + 1, MeshAdapt);
     gmsh::model::geo::synchronize();
-    std::vector<double> electrodes;
-    for (int p : g.ElectrodePoints)
-        electrodes.push_back(p + 1);
-    const int distance = gmsh::model::mesh::field::add("Distance");
-    gmsh::model::mesh::field::setNumbers(distance, "PointsList", electrodes);
-    // Size ElectrodeSize + Growth * distance, up to MaxSize.
-    const int size = gmsh::model::mesh::field::add("Threshold");
-    gmsh::model::mesh::field::setNumber(size, "InField", distance);
-    gmsh::model::mesh::field::setNumber(size, "SizeMin", g.ElectrodeSize);
-    gmsh::model::mesh::field::setNumber(size, "SizeMax", g.MaxSize);
-    gmsh::model::mesh::field::setNumber(size, "DistMin", 0.0);
-    gmsh::model::mesh::field::setNumber(size, "DistMax", (g.MaxSize - g.ElectrodeSize) / g.Growth);
-    gmsh::model::mesh::field::setAsBackgroundMesh(size);
+    AddSizeFields(g);
 }
 
-TForwardMesh ReadGmshMesh(const TPaddedGeometry& g)
+double TwiceArea(const TGeometryPoint& a, const TGeometryPoint& b, const TGeometryPoint& c)
+{
+    return (b.x - a.x) * (c.y - a.y) - (b.y - a.y) * (c.x - a.x);
+}
+
+// Twice the area a loop encloses, counter-clockwise positive.
+double TwiceLoopArea(const TPaddedGeometry& g, const TGeometryLoop& loop)
+{
+    double sum = 0.0;
+    const TGeometryPoint& origin = g.Points.front();
+    for (int edge : loop) {
+        const auto& [a, b] = g.Edges[static_cast<size_t>(std::abs(edge) - 1)];
+        const TGeometryPoint& from = g.Points[static_cast<size_t>(edge > 0 ? a : b)];
+        const TGeometryPoint& to = g.Points[static_cast<size_t>(edge > 0 ? b : a)];
+        sum += TwiceArea(origin, from, to);
+    }
+    return sum;
+}
+
+void AddTriangle(TForwardMesh& mesh, std::array<int, 3> triangle, int region)
+{
+    if (TwiceArea(mesh.Nodes[static_cast<size_t>(triangle[0])], mesh.Nodes[static_cast<size_t>(triangle[1])],
+                  mesh.Nodes[static_cast<size_t>(triangle[2])]) < 0)
+        std::swap(triangle[1], triangle[2]);
+    mesh.Triangles.push_back(triangle);
+    mesh.TriangleRegion.push_back(region);
+}
+
+std::string GmshError()
+{
+    std::string error;
+    try {
+        gmsh::logger::getLastError(error);
+    } catch (...) {
+    }
+    return error.empty() ? std::string() : " (" + error + ")";
+}
+
+// Twice the area over the longest edge squared; NaN for three points at one place.
+double Shape(const TGeometryPoint& a, const TGeometryPoint& b, const TGeometryPoint& c)
+{
+    const auto squared = [](const TGeometryPoint& p, const TGeometryPoint& q) {
+        return (p.x - q.x) * (p.x - q.x) + (p.y - q.y) * (p.y - q.y);
+    };
+    return std::fabs(TwiceArea(a, b, c)) / std::max({squared(a, b), squared(b, c), squared(c, a)});
+}
+
+// What went wrong with a surface's mesh: where, and how.
+struct TUnfit {
+    int surface = 0;
+    std::string fault;
+};
+
+// The mesh as Gmsh made it, and the surfaces it left uncovered or meshed
+// with poorly shaped triangles.
+TForwardMesh ReadGmshMesh(const TPaddedGeometry& g, std::vector<TUnfit>& unfit)
 {
     TForwardMesh mesh;
     std::vector<std::size_t> tags;
@@ -386,19 +850,31 @@ TForwardMesh ReadGmshMesh(const TPaddedGeometry& g)
         std::vector<int> types;
         std::vector<std::vector<std::size_t>> elements, nodes;
         gmsh::model::mesh::getElements(types, elements, nodes, 2, static_cast<int>(s) + 1);
+        double area = 0.0, shape = 1.0;
         for (size_t t = 0; t < types.size(); ++t) {
             if (types[t] != 2) // 3-node triangles only
                 throw EForwardError("The mesh holds elements other than linear triangles.");
             for (size_t i = 0; i + 2 < nodes[t].size(); i += 3) {
-                std::array<int, 3> triangle{node(nodes[t][i]), node(nodes[t][i + 1]), node(nodes[t][i + 2])};
-                const TGeometryPoint& a = mesh.Nodes[static_cast<size_t>(triangle[0])];
-                const TGeometryPoint& b = mesh.Nodes[static_cast<size_t>(triangle[1])];
-                const TGeometryPoint& c = mesh.Nodes[static_cast<size_t>(triangle[2])];
-                if ((b.x - a.x) * (c.y - a.y) - (b.y - a.y) * (c.x - a.x) < 0)
-                    std::swap(triangle[1], triangle[2]);
-                mesh.Triangles.push_back(triangle);
-                mesh.TriangleRegion.push_back(g.Surfaces[s].region);
+                AddTriangle(mesh, {node(nodes[t][i]), node(nodes[t][i + 1]), node(nodes[t][i + 2])}, g.Surfaces[s].region);
+                const auto& tri = mesh.Triangles.back();
+                const TGeometryPoint& a = mesh.Nodes[static_cast<size_t>(tri[0])];
+                const TGeometryPoint& b = mesh.Nodes[static_cast<size_t>(tri[1])];
+                const TGeometryPoint& c = mesh.Nodes[static_cast<size_t>(tri[2])];
+                area += TwiceArea(a, b, c);
+                shape = std::min(shape, Shape(a, b, c));
             }
+        }
+        // Gmsh reports some failures only in its log: a surface left (partly) unmeshed.
+        double expected = std::fabs(TwiceLoopArea(g, g.Surfaces[s].outer));
+        for (const TGeometryLoop& hole : g.Surfaces[s].holes)
+            expected -= std::fabs(TwiceLoopArea(g, hole));
+        if (!(std::fabs(area - expected) <= 1e-6 * expected)) {
+            const TGeometryPoint& p =
+                g.Points[static_cast<size_t>(g.Edges[static_cast<size_t>(std::abs(g.Surfaces[s].outer.front()) - 1)].first)];
+            unfit.push_back({static_cast<int>(s), "the mesher left the region at x = " + ShortReal(p.x) + ", y = " +
+                                                      ShortReal(p.y) + " uncovered" + GmshError()});
+        } else if (shape < TornShape) {
+            unfit.push_back({static_cast<int>(s), {}});
         }
     }
     for (size_t outer = 0; outer < g.OuterEdges.size(); ++outer) {
@@ -413,13 +889,27 @@ TForwardMesh ReadGmshMesh(const TPaddedGeometry& g)
                 mesh.OuterEdgeRegion.push_back(g.OuterEdgeRegions[outer]);
             }
     }
-    for (int p : g.ElectrodePoints) {
-        std::vector<std::size_t> pointNodes;
-        gmsh::model::mesh::getNodes(pointNodes, coordinates, parametric, 0, p + 1);
-        if (pointNodes.empty())
-            throw EForwardError("The mesh has no node at an electrode.");
-        mesh.ElectrodeNodes.push_back(node(pointNodes.front()));
+    // The fans: their inner nodes after Gmsh's, their rims on Gmsh's nodes.
+    std::unordered_map<int, int> rimNode;
+    for (const auto& triangle : g.FanTriangles)
+        for (int n : triangle)
+            if (n < 0 && !rimNode.count(-1 - n)) {
+                std::vector<std::size_t> pointNodes;
+                gmsh::model::mesh::getNodes(pointNodes, coordinates, parametric, 0, -n);
+                if (pointNodes.empty())
+                    throw EForwardError("The mesh has no node on an electrode's rim" + GmshError() + ".");
+                rimNode.emplace(-1 - n, node(pointNodes.front()));
+            }
+    const int first = static_cast<int>(mesh.Nodes.size());
+    mesh.Nodes.insert(mesh.Nodes.end(), g.FanNodes.begin(), g.FanNodes.end());
+    for (size_t t = 0; t < g.FanTriangles.size(); ++t) {
+        std::array<int, 3> triangle = g.FanTriangles[t];
+        for (int& n : triangle)
+            n = n < 0 ? rimNode.at(-1 - n) : first + n;
+        AddTriangle(mesh, triangle, g.FanTriangleRegions[t]);
     }
+    for (int n : g.ElectrodeNodes)
+        mesh.ElectrodeNodes.push_back(first + n);
     return mesh;
 }
 
@@ -430,32 +920,67 @@ TPaddedGeometry PadGeometry(const TForwardModel& Ground, const TSurvey& Survey, 
     return TPadder(Ground, Survey, Options).Build();
 }
 
+void CheckTriangleShapes(const TForwardMesh& Mesh)
+{
+    for (const auto& triangle : Mesh.Triangles) {
+        const TGeometryPoint& a = Mesh.Nodes[static_cast<size_t>(triangle[0])];
+        const TGeometryPoint& b = Mesh.Nodes[static_cast<size_t>(triangle[1])];
+        const TGeometryPoint& c = Mesh.Nodes[static_cast<size_t>(triangle[2])];
+        if (!(Shape(a, b, c) > MinTriangleShape))
+            throw EForwardError("The mesh has a triangle without area at x = " + ShortReal((a.x + b.x + c.x) / 3) +
+                                ", y = " + ShortReal((a.y + b.y + c.y) / 3) +
+                                ": the geometry there is finer than the mesher resolves.");
+    }
+}
+
 TForwardMesh MeshGeometry(const TPaddedGeometry& Geometry)
 {
     std::lock_guard<std::mutex> hold(GmshLock());
-    StartGmsh();
-    TForwardMesh mesh;
-    try {
-        gmsh::clear();
-        BuildGmshModel(Geometry);
-        gmsh::model::mesh::generate(2);
-        mesh = ReadGmshMesh(Geometry);
-        gmsh::clear();
-    } catch (const EForwardError&) {
-        gmsh::clear();
-        throw;
-    } catch (...) {
-        std::string error;
+    StartGmsh(Geometry);
+    // Frontal-Delaunay is quick; MeshAdapt holds where elements are very
+    // small beside a large model, but takes ten times as long.
+    std::vector<int> adaptive;
+    if (SmallestRimSize(Geometry) < FrontalLimit * Geometry.Extent)
+        adaptive = SurfacesAtElectrodes(Geometry);
+    for (;;) {
+        TForwardMesh mesh;
+        std::vector<TUnfit> unfit;
         try {
-            gmsh::logger::getLastError(error);
             gmsh::clear();
+            BuildGmshModel(Geometry, adaptive);
+            gmsh::model::mesh::generate(2);
+            mesh = ReadGmshMesh(Geometry, unfit);
+            gmsh::clear();
+        } catch (const EForwardError&) {
+            try {
+                gmsh::clear();
+            } catch (...) {
+            }
+            throw;
         } catch (...) {
+            const std::string error = GmshError();
+            try {
+                gmsh::clear();
+            } catch (...) {
+            }
+            throw EForwardError("The model cannot be meshed" + error + ".");
         }
-        throw EForwardError("The model cannot be meshed" + (error.empty() ? std::string(".") : ": " + error));
+        bool again = false;
+        for (const TUnfit& surface : unfit)
+            if (std::find(adaptive.begin(), adaptive.end(), surface.surface) == adaptive.end()) {
+                adaptive.push_back(surface.surface);
+                again = true;
+            }
+        if (again)
+            continue;
+        for (const TUnfit& surface : unfit)
+            if (!surface.fault.empty())
+                throw EForwardError("The model cannot be meshed: " + surface.fault + ".");
+        if (mesh.Triangles.empty())
+            throw EForwardError("The model cannot be meshed: the mesh has no triangles.");
+        CheckTriangleShapes(mesh);
+        return mesh;
     }
-    if (mesh.Triangles.empty())
-        throw EForwardError("The model cannot be meshed: the mesh has no triangles.");
-    return mesh;
 }
 
 } // namespace lp

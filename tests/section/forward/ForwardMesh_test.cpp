@@ -8,6 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
+#include <cmath>
+
 namespace lp::test {
 namespace {
 
@@ -115,6 +119,66 @@ TEST(ForwardMesh, TheSystemSumsToTheMassAndTheMixedConditionsShares)
                     elements.EdgeLength[e];
     }
     EXPECT_NEAR(2 * lower - diagonal, expected, 1e-9 * expected);
+}
+
+// Guards meshes with triangles of no area at the surface when electrodes
+// stood a centimetre apart beside a model 1 km wide.
+TEST(ForwardMesh, ElectrodesACentimetreApartGetTrianglesWithAreaAndTheSameFan)
+{
+    const TForwardSection section(1000.0, 200.0, 100.0);
+    const TForwardModel ground = section.Ground();
+    TArrayLayout layout;
+    layout.Electrodes = 12;
+    layout.Spacing = 0.01;
+    layout.First = 500.0;
+    TSurvey survey = MakeArraySurvey(layout, ground.Left, ground.Right);
+    PlaceSurvey(survey, ground);
+    const TForwardMesh mesh = MeshGeometry(PadGeometry(ground, survey));
+    EXPECT_NO_THROW(CheckTriangleShapes(mesh));
+    double worst = 1.0;
+    for (const auto& t : mesh.Triangles) {
+        const TGeometryPoint &a = mesh.Nodes[size_t(t[0])], &b = mesh.Nodes[size_t(t[1])], &c = mesh.Nodes[size_t(t[2])];
+        const auto squared = [](const TGeometryPoint& p, const TGeometryPoint& q) {
+            return (p.x - q.x) * (p.x - q.x) + (p.y - q.y) * (p.y - q.y);
+        };
+        worst = std::min(worst, ((b.x - a.x) * (c.y - a.y) - (b.y - a.y) * (c.x - a.x)) /
+                                    std::max({squared(a, b), squared(b, c), squared(c, a)}));
+    }
+    EXPECT_GT(worst, 0.1);
+    // Every electrode: the same triangles round it, as seen from it.
+    const auto fan = [&](size_t e) {
+        const int centre = mesh.ElectrodeNodes[e];
+        std::vector<std::array<long, 4>> corners;
+        for (const auto& t : mesh.Triangles)
+            for (int i = 0; i < 3; ++i)
+                if (t[size_t(i)] == centre) {
+                    const TGeometryPoint& o = mesh.Nodes[size_t(centre)];
+                    const TGeometryPoint& p = mesh.Nodes[size_t(t[size_t((i + 1) % 3)])];
+                    const TGeometryPoint& q = mesh.Nodes[size_t(t[size_t((i + 2) % 3)])];
+                    // In micrometres: the corners relative to the electrode.
+                    corners.push_back({std::lround(1e6 * (p.x - o.x)), std::lround(1e6 * (p.y - o.y)),
+                                       std::lround(1e6 * (q.x - o.x)), std::lround(1e6 * (q.y - o.y))});
+                }
+        std::sort(corners.begin(), corners.end());
+        return corners;
+    };
+    ASSERT_EQ(fan(0).size(), 6u);
+    for (size_t e = 1; e < survey.Electrodes.size(); ++e)
+        EXPECT_EQ(fan(e), fan(0)) << "electrode " << e + 1;
+}
+
+TEST(ForwardMesh, ATriangleWithoutAreaIsRefusedWithWhereItLies)
+{
+    TForwardMesh mesh;
+    mesh.Nodes = {{0, 0}, {1, 0}, {0, 1}, {2, -1}, {4, -1}, {3, -1 + 1e-9}};
+    mesh.Triangles = {{0, 1, 2}, {3, 4, 5}};
+    try {
+        CheckTriangleShapes(mesh);
+        ADD_FAILURE() << "not refused";
+    } catch (const EForwardError& error) {
+        EXPECT_STREQ(error.what(), "The mesh has a triangle without area at x = 3, y = -1: the geometry there is finer "
+                                   "than the mesher resolves.");
+    }
 }
 
 } // namespace
