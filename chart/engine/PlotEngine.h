@@ -19,6 +19,14 @@
 // each change (NotifyValue) unless it is between BeginUpdate and EndUpdate;
 // a reordering (ReorderPoints: a sort) tells them once, at its end.
 //
+// A dependent computed by a function is not recalculated at each change of
+// its sources: the change marks it stale (with every series that depends on
+// it in turn), and it recalculates once, before the next paint or the next
+// read or change of its points (its value lists, labels and colours check
+// the mark; CheckRefresh). A point appended to its only source is added to
+// it at once where the function computes each point from a window of
+// source points (TPlotFunction::AddAppendedPoint), without a recalculation.
+//
 // Drawing (called by the chart for every active series, in Z order):
 //   CalcFirstLastVisibleIndex → DoBeforeDrawValues → DrawAllValues
 //   (DrawValue per visible point) → DrawMarks → DoAfterDrawValues.
@@ -314,6 +322,11 @@ public:
     int UpdateCount() const { return FUpdateCount; }
     // Tells dependents (event 3) and the chart (series event 6).
     void RefreshSeries();
+    // Whether a change of the series' sources waits to be recalculated.
+    bool Stale() const { return FStale; }
+    // Recalculates the series from its sources (after theirs) when a change
+    // of them left it stale; nothing otherwise.
+    void CheckRefresh();
 
     // --- Values and colours ---
 
@@ -664,6 +677,16 @@ protected:
 
 private:
     bool Updating() const { return FUpdateCount > 0; }
+    // Source changed: this series (and every series reading it) waits for
+    // a recalculation from Source (the last source that changed is the one
+    // the recalculation starts from, as an immediate one would have).
+    void MarkStale(TChartSeries* Source);
+    void SetStaleMark(bool Value);
+    // Point ValueIndex was added to Source: appended to the output where
+    // the function can, else the series waits for a recalculation.
+    void SourcePointAdded(TChartSeries* Source, int ValueIndex);
+    // Recalculates the series' stale sources (and Source).
+    void RefreshSources(TChartSeries* Source);
     void InsertPointParts(int Index, const QString& Label, TColor Color);
     TChartAxis* PositionAxis() const;
     void CopyPointsFrom(TChartSeries* Source);
@@ -712,6 +735,8 @@ private:
     int FUpdateCount = 0;
     int FReorderCount = 0;
     bool FReorderNoticeHeld = false;
+    bool FStale = false;
+    TChartSeries* FStaleSource = nullptr; // a series of FDataSources while FStale
     bool FUseSeriesOption = true;
     bool FStorePositionValues = true;
     int FComputedZOrder = 0;

@@ -125,7 +125,12 @@ public:
     explicit TLabelsList(TChartSeries* AOwner) : FOwner(AOwner) {}
 
     // Number of entries (may be fewer than the points).
-    int Count() const { return static_cast<int>(FItems.size()); }
+    int Count() const
+    {
+        if (FStale) [[unlikely]]
+            RefreshOwner();
+        return static_cast<int>(FItems.size());
+    }
     // Empty beyond the list or for an empty entry.
     QString GetLabel(int Index) const;
     QString operator[](int Index) const { return GetLabel(Index); }
@@ -140,9 +145,15 @@ public:
     void Clear() { FItems.clear(); }
     // Clear, then InsertLabel of each label of Source in order.
     void Assign(const TLabelsList& Source);
+    // Set by the owner series while its points wait for a recalculation
+    // (see TChartValueList::SetStale).
+    void SetStale(bool Value) { FStale = Value; }
 
 private:
+    void RefreshOwner() const;
+
     TChartSeries* FOwner;
+    bool FStale = false;
     std::vector<QString> FItems;
 };
 
