@@ -389,6 +389,7 @@ void TChartSeries::AddValues(TChartSeries* Source)
         throw;
     }
     EndUpdate();
+    RememberCalculation(Source);
 }
 
 // --- Deleting points --------------------------------------------------------------------------
@@ -452,6 +453,7 @@ void TChartSeries::Clear()
 {
     // Emptied, the series no longer waits for its sources' changes.
     SetStaleMark(false);
+    FCalculation.Known = false;
     FFirstVisibleIndex = -1;
     FLastVisibleIndex = -1;
     ClearLists();
@@ -1056,6 +1058,10 @@ void TChartSeries::NotifyValue(int Event, int ValueIndex)
                 S->DeleteSourceValue(this, ValueIndex);
             break;
         case veRefresh:
+            // A refresh that changed nothing the output was made from
+            // leaves it.
+            if (Waits && S->CalculatedFrom(this))
+                break;
             if (Waits)
                 S->MarkStale(this);
             else
@@ -1089,6 +1095,7 @@ void TChartSeries::SetStaleMark(bool Value)
 
 void TChartSeries::MarkStale(TChartSeries* Source)
 {
+    FCalculation.Known = false;
     FStaleSource = Source;
     if (FStale)
         return;
@@ -1106,8 +1113,36 @@ void TChartSeries::SourcePointAdded(TChartSeries* Source, int ValueIndex)
 {
     const bool Appended = !FStale && FSeriesFunction && FDataSources->Count() == 1 && DataSource() == Source &&
                           ValueIndex == Source->Count() - 1 && FSeriesFunction->AddAppendedPoint(Source);
-    if (!Appended)
+    if (Appended)
+        RememberCalculation(Source);
+    else
         MarkStale(Source);
+}
+
+quint64 TChartSeries::DataChanges() const
+{
+    quint64 Result = FLabels->Changes();
+    for (const TChartValueList* List : *FValuesList)
+        Result += List->Changes();
+    return Result;
+}
+
+void TChartSeries::RememberCalculation(TChartSeries* Source)
+{
+    FCalculation.Known = Source && !FStale && FSeriesFunction && FSeriesFunction->AddsAppendedPoints() &&
+                         FDataSources->Count() == 1 && DataSource() == Source;
+    if (!FCalculation.Known)
+        return;
+    FCalculation.SourceChanges = Source->DataChanges();
+    FCalculation.OwnChanges = DataChanges();
+    FCalculation.Period = FSeriesFunction->Period();
+}
+
+bool TChartSeries::CalculatedFrom(TChartSeries* Source) const
+{
+    return FCalculation.Known && !FStale && FSeriesFunction && FDataSources->Count() == 1 && DataSource() == Source &&
+           FCalculation.SourceChanges == Source->DataChanges() && FCalculation.OwnChanges == DataChanges() &&
+           FCalculation.Period == FSeriesFunction->Period();
 }
 
 void TChartSeries::RefreshSources(TChartSeries* Source)

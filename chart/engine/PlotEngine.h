@@ -327,6 +327,12 @@ public:
     // Recalculates the series from its sources (after theirs) when a change
     // of them left it stale; nothing otherwise.
     void CheckRefresh();
+    // A count that grows with every change of the series' points: values,
+    // labels, a list's DateTime.
+    quint64 DataChanges() const;
+    // The function's settings changed: the next refresh of a source
+    // recalculates whatever it changed.
+    void ForgetCalculation() { FCalculation.Known = false; }
 
     // --- Values and colours ---
 
@@ -687,6 +693,13 @@ private:
     void SourcePointAdded(TChartSeries* Source, int ValueIndex);
     // Recalculates the series' stale sources (and Source).
     void RefreshSources(TChartSeries* Source);
+    // After a calculation from Source: remembers what it was made from, so
+    // a refresh of Source that changed nothing leaves it (only for a
+    // function adding appended points, whose output depends on nothing but
+    // its source's points and its settings).
+    void RememberCalculation(TChartSeries* Source);
+    // Whether the output still is what a calculation from Source gives.
+    bool CalculatedFrom(TChartSeries* Source) const;
     void InsertPointParts(int Index, const QString& Label, TColor Color);
     TChartAxis* PositionAxis() const;
     void CopyPointsFrom(TChartSeries* Source);
@@ -737,6 +750,13 @@ private:
     bool FReorderNoticeHeld = false;
     bool FStale = false;
     TChartSeries* FStaleSource = nullptr; // a series of FDataSources while FStale
+    // What the last calculation was made from (RememberCalculation).
+    struct TCalculation {
+        bool Known = false;
+        quint64 SourceChanges = 0;
+        quint64 OwnChanges = 0;
+        double Period = 0;
+    } FCalculation;
     bool FUseSeriesOption = true;
     bool FStorePositionValues = true;
     int FComputedZOrder = 0;

@@ -90,6 +90,8 @@ void TPlotFunction::Assign(const TPersistent* Source)
     FPeriod = Other->FPeriod;
     FPeriodStyle = Other->FPeriodStyle;
     FPeriodAlign = Other->FPeriodAlign;
+    if (FParent)
+        FParent->ForgetCalculation();
 }
 
 void TPlotFunction::SetPeriod(double Value)
@@ -141,6 +143,8 @@ void TPlotFunction::EndUpdate()
 
 void TPlotFunction::ReCalculate()
 {
+    if (FParent)
+        FParent->ForgetCalculation();
     if (!FUpdating && FParent)
         FParent->CheckDataSource();
 }

@@ -200,6 +200,9 @@ public:
     // and says true; false (nothing done) where the function cannot (the
     // base: every function whose earlier output a new point may change).
     virtual bool AddAppendedPoint(TChartSeries* Source);
+    // Whether AddAppendedPoint can add anything (its output depends on its
+    // source's points and its settings alone).
+    virtual bool AddsAppendedPoints() const { return false; }
     // The parent's data sources that are series, in list order.
     std::vector<TChartSeries*> SourceSeriesList() const;
     // The parent series was cleared.
@@ -259,6 +262,7 @@ public:
     // The result of the window ending at the new point, where the function
     // computes every result from its own window alone (WindowOnly).
     bool AddAppendedPoint(TChartSeries* Source) override;
+    bool AddsAppendedPoints() const override { return WindowOnly(); }
 
 protected:
     // Whether each result depends on its window's source points only (and

@@ -192,6 +192,7 @@ void TLabelsList::SetLabel(int Index, const QString& Text)
 {
     if (FStale)
         RefreshOwner();
+    ++FChanges;
     if (Index < 0)
         RaiseIndexError(Index, Count());
     if (Index >= Count()) {
@@ -208,6 +209,7 @@ void TLabelsList::InsertLabel(int Index, const QString& Text)
 {
     if (FStale)
         RefreshOwner();
+    ++FChanges;
     if (Index < 0)
         RaiseIndexError(Index, Count());
     if (Text.isEmpty() && FItems.empty())
@@ -221,6 +223,7 @@ void TLabelsList::DeleteLabel(int Index)
 {
     if (FStale)
         RefreshOwner();
+    ++FChanges;
     if (Index >= 0 && Index < Count())
         FItems.erase(FItems.begin() + Index);
 }
@@ -229,6 +232,7 @@ void TLabelsList::Exchange(int A, int B)
 {
     if (FStale)
         RefreshOwner();
+    ++FChanges;
     const int Needed = std::max(A, B) + 1;
     if (A < 0 || B < 0)
         RaiseIndexError(std::min(A, B), Count());

@@ -142,18 +142,25 @@ public:
     // Removes the entry when within the list.
     void DeleteLabel(int Index);
     void Exchange(int A, int B);
-    void Clear() { FItems.clear(); }
+    void Clear()
+    {
+        ++FChanges;
+        FItems.clear();
+    }
     // Clear, then InsertLabel of each label of Source in order.
     void Assign(const TLabelsList& Source);
     // Set by the owner series while its points wait for a recalculation
     // (see TChartValueList::SetStale).
     void SetStale(bool Value) { FStale = Value; }
+    // A count that grows with every change of the labels.
+    unsigned Changes() const { return FChanges; }
 
 private:
     void RefreshOwner() const;
 
     TChartSeries* FOwner;
     bool FStale = false;
+    unsigned FChanges = 0;
     std::vector<QString> FItems;
 };
 

@@ -67,6 +67,7 @@ void TChartValueList::SetDateTime(bool value)
     if (FDateTime == value)
         return;
     FDateTime = value;
+    ++FChanges;
     if (FOwner)
         FOwner->Repaint();
 }

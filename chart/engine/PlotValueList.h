@@ -107,6 +107,8 @@ public:
     }
     // Set by the owner series while its points wait for a recalculation.
     void SetStale(bool value) { FStale = value; }
+    // A count that grows with every change of the values (and of DateTime).
+    unsigned Changes() const { return FChanges; }
     // True while the cached statistics are stale.
     bool Modified() const { return FModified; }
     void SetModified(bool value) { FModified = value; }
@@ -213,6 +215,7 @@ private:
     // stale and the rising prefix ends at Index at the latest.
     void ValuesChangedFrom(int Index)
     {
+        ++FChanges;
         FModified = true;
         if (Index <= FRisingCount) {
             FRisingCount = Index < 0 ? 0 : Index;
@@ -258,6 +261,7 @@ private:
     void EnsureStorage(int Length);
     bool FModified = true;
     bool FStale = false;
+    unsigned FChanges = 0;
     // The first FRisingCount values are known to rise or stay, none NaN;
     // with FRisingBreaks the value after them is known to break that.
     mutable int FRisingCount = 0;

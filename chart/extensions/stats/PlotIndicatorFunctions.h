@@ -110,6 +110,7 @@ public:
     // are scaled anew every Period points) are computed again, the others
     // kept; exactly the points a recalculation gives.
     bool AddAppendedPoint(TChartSeries* Source) override;
+    bool AddsAppendedPoints() const override { return true; }
     void Clear() override;
 
     double Deviation() const { return FDeviation; }
