@@ -334,29 +334,20 @@ TEST(StatisticsRegistration, FourteenFunctionsAndTwoHistograms)
 
 // --- Recalculation when sources change ----------------------------------------------------------
 
-// A standard deviation that counts its calculations.
-class TCountedDeviation : public TStdDeviationFunction {
+// A function of kind TFunction that counts its calculations.
+template <class TFunction>
+class TCounted : public TFunction {
 public:
-    using TStdDeviationFunction::TStdDeviationFunction;
+    using TFunction::TFunction;
     void AddPoints(TChartSeries* Source) override
     {
         ++Calculations;
-        TStdDeviationFunction::AddPoints(Source);
+        TFunction::AddPoints(Source);
     }
     int Calculations = 0;
 };
-
-// Bollinger bands that count their calculations.
-class TCountedBollinger : public TBollingerFunction {
-public:
-    using TBollingerFunction::TBollingerFunction;
-    void AddPoints(TChartSeries* Source) override
-    {
-        ++Calculations;
-        TBollingerFunction::AddPoints(Source);
-    }
-    int Calculations = 0;
-};
+using TCountedDeviation = TCounted<TStdDeviationFunction>;
+using TCountedBollinger = TCounted<TBollingerFunction>;
 
 // X, Y and label of every point.
 struct TLabelledPoint {
