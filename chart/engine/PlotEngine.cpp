@@ -1100,7 +1100,6 @@ void TChartSeries::MarkStale(TChartSeries* Source)
     if (FStale)
         return;
     SetStaleMark(true);
-    FStaleSource = Source;
     // The series reading this one would read it stale: they wait too.
     for (TChartSeries* Dependent : *FLinkedSeries)
         if (!Dependent->IsLoading())
