@@ -167,6 +167,49 @@ BENCHMARK(Growing_1000_Points)
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond);
 
+// 4,000 prices added one by one under Bollinger bands (period 20), each
+// point followed by a refresh, as a program filling a candle series does;
+// the bands are read at the end. Argument "read_each" 1 reads the bands
+// (and a moving average of period 20 beside them) after every point, as
+// the paints of a chart on the screen do: the average takes each new point
+// as one more result, the bands are recalculated at every read.
+void Growing_4000_Under_Bollinger(benchmark::State& state)
+{
+    constexpr int N = 4000;
+    const bool ReadEach = state.range(0) != 0;
+    int Computed = 0;
+    for (auto _ : state) {
+        lp::TChart Chart;
+        auto* Prices = new lp::TCandleSeries(&Chart);
+        Chart.AddSeries(Prices);
+        auto* Bands = new lp::TLineSeries(&Chart);
+        Chart.AddSeries(Bands);
+        auto* Bollinger = new lp::TBollingerFunction(&Chart);
+        Bollinger->SetPeriod(20);
+        Bands->SetFunction(Bollinger);
+        Bands->SetDataSource(Prices);
+        auto* Average = new lp::TLineSeries(&Chart);
+        Chart.AddSeries(Average);
+        auto* F = new lp::TMovingAverageFunction(&Chart);
+        F->SetPeriod(20);
+        Average->SetFunction(F);
+        Average->SetDataSource(Prices);
+        double Close = 100;
+        for (int I = 0; I < N; ++I) {
+            const double Open = Close;
+            Close = Open + std::sin(I * 0.37) * 2 + std::cos(I * 0.011) * 0.5;
+            Prices->AddOHLC(I, Open, std::max(Open, Close) + 1, std::min(Open, Close) - 1, Close);
+            Prices->RefreshSeries();
+            if (ReadEach)
+                benchmark::DoNotOptimize(Bands->Count() + Average->Count());
+        }
+        Computed = Bands->Count() + Average->Count();
+        benchmark::DoNotOptimize(Computed);
+    }
+    state.counters["points_out"] = Computed;
+}
+BENCHMARK(Growing_4000_Under_Bollinger)->ArgName("read_each")->Arg(0)->Arg(1)->Iterations(1)->Unit(benchmark::kMillisecond);
+
 // 100,000 candlesticks on a full-HD chart.
 void Candles_100k_vs_Floor(benchmark::State& state)
 {

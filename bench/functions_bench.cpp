@@ -2,12 +2,17 @@
 // pass copying the source's X and Y values out of the series: each
 // down-sampling method (Douglas-Peucker at tolerance 1, the groupings at
 // tolerance 10) and a 5-term polynomial fit drawn at every source point.
+// A standard deviation across two sources, one of them filled value by
+// value.
 
 #include "chart/engine/PlotChart.h"
 #include "chart/engine/PlotSeries.h"
+#include "chart/engine/PlotSeriesSource.h"
 #include "chart/engine/PlotValueList.h"
+#include "chart/extensions/PlotErrorBar.h"
 #include "chart/extensions/functions/PlotCurveFitting.h"
 #include "chart/extensions/functions/PlotDownSampling.h"
+#include "chart/extensions/stats/PlotStatFunctions.h"
 
 #include <benchmark/benchmark.h>
 
@@ -97,5 +102,39 @@ void CurveFitting_5_Terms_1M_Points(benchmark::State& state)
     RunAgainstCopy(state, new lp::TCurveFittingFunction(&Chart), Chart);
 }
 BENCHMARK(CurveFitting_5_Terms_1M_Points)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
+
+// A horizontal area of 3,200 points and an error-bar series, a standard
+// deviation over both; the error-bar series filled with 3,000 points value
+// by value (each point added, then its value and error set), the
+// deviation read at the end.
+void Deviation_ErrorBars_Filled_3000(benchmark::State& state)
+{
+    int Computed = 0;
+    for (auto _ : state) {
+        lp::TChart Chart;
+        auto* Area = new lp::THorizAreaSeries(&Chart);
+        Chart.AddSeries(Area);
+        auto* Errors = new lp::TErrorBarSeries(&Chart);
+        Chart.AddSeries(Errors);
+        auto* Output = new lp::TLineSeries(&Chart);
+        Chart.AddSeries(Output);
+        Area->BeginUpdate();
+        for (int I = 0; I < 3200; ++I)
+            Area->AddXY(50 + 40 * std::sin(I * 0.37), I, QStringLiteral("a%1").arg(I));
+        Area->EndUpdate();
+        Output->SetFunction(new lp::TStdDeviationFunction(&Chart));
+        Output->SetDataSource(Area);
+        Output->DataSources().Add(Errors);
+        for (int I = 0; I < 3000; ++I) {
+            const int Index = Errors->AddErrorBar(I, 0, 0);
+            Errors->YValues()->SetValue(Index, 30 + 20 * std::cos(I * 0.21));
+            Errors->ErrorValues()->SetValue(Index, 1 + I % 5);
+        }
+        Computed = Output->Count();
+        benchmark::DoNotOptimize(Computed);
+    }
+    state.counters["points_out"] = Computed;
+}
+BENCHMARK(Deviation_ErrorBars_Filled_3000)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 } // namespace

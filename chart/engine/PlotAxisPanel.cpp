@@ -845,6 +845,11 @@ void TCustomAxisPanel::InternalDraw(const TRect& UserRectangle)
         else
             FDrawBackwards = View.Rotation() < 180;
 
+        // Series whose sources changed recalculate once, before anything
+        // is measured or drawn (a copy: a function may add its own lines).
+        const std::vector<TChartSeries*> Waiting(FSeriesList->begin(), FSeriesList->end());
+        for (TChartSeries* S : Waiting)
+            S->CheckRefresh();
         if (!C.SupportsFullRotation())
             PaintPanelBackground(UserRectangle);
         BroadcastToolEvent(cteBeforeDraw);

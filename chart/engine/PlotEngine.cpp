@@ -241,6 +241,7 @@ TChartSeries::TChartSeries(TComponent* AOwner) : TCustomChartSeries(AOwner)
 TChartSeries::~TChartSeries()
 {
     Destroying();
+    SetStaleMark(false);
     FPendingDataSources.clear();
     UnlinkFromSources();
     // A data source this series owns goes with it.
@@ -251,8 +252,13 @@ TChartSeries::~TChartSeries()
     FDataSources->InternalClear();
     // Dependents forget this series as their source.
     const std::vector<TChartSeries*> Dependents(FLinkedSeries->begin(), FLinkedSeries->end());
-    for (TChartSeries* Dependent : Dependents)
+    for (TChartSeries* Dependent : Dependents) {
         Dependent->DataSources().InternalRemove(this);
+        // A dependent waiting to start from this series starts from its
+        // first source left.
+        if (Dependent->FStaleSource == this)
+            Dependent->FStaleSource = qobject_cast<TChartSeries*>(Dependent->DataSource());
+    }
     Clear();
     FLinkedSeries->Clear();
     if (FSeriesFunction) {
@@ -361,6 +367,10 @@ int TChartSeries::AddSourceValue(TChartSeries* Source, int Index)
 
 void TChartSeries::AddValues(TChartSeries* Source)
 {
+    // Sources first: their recalculation would mark this series again
+    // while it reads them.
+    RefreshSources(Source);
+    SetStaleMark(false);
     BeginUpdate();
     try {
         Clear();
@@ -379,6 +389,7 @@ void TChartSeries::AddValues(TChartSeries* Source)
         throw;
     }
     EndUpdate();
+    RememberCalculation(Source);
 }
 
 // --- Deleting points --------------------------------------------------------------------------
@@ -440,6 +451,9 @@ void TChartSeries::ClearLists()
 
 void TChartSeries::Clear()
 {
+    // Emptied, the series no longer waits for its sources' changes.
+    SetStaleMark(false);
+    FCalculation.Known = false;
     FFirstVisibleIndex = -1;
     FLastVisibleIndex = -1;
     ClearLists();
@@ -602,6 +616,8 @@ double TChartSeries::MinZValue()
 
 TColor TChartSeries::GetStoredValueColor(int Index) const
 {
+    if (FStale)
+        const_cast<TChartSeries*>(this)->CheckRefresh();
     if (FColors && Index >= 0 && static_cast<size_t>(Index) < FColors->size())
         return (*FColors)[static_cast<size_t>(Index)];
     return clPlotColor;
@@ -1017,30 +1033,140 @@ void TChartSeries::NotifyValue(int Event, int ValueIndex)
         // own reading ends (Loaded).
         if (S->IsLoading())
             continue;
+        // A function's output (or a series waiting already) waits for a
+        // recalculation rather than computing at every change.
+        const bool Waits = S->FSeriesFunction || S->FStale;
         switch (Event) {
         case veClear:
             if (S->FChangeActions & caClear)
                 S->Clear();
             break;
         case veAdd:
-            if ((S->FChangeActions & caAdd) && !S->FSeriesFunction)
+            if (!(S->FChangeActions & caAdd))
+                break;
+            if (Waits)
+                S->SourcePointAdded(this, ValueIndex);
+            else
                 S->AddSourceValue(this, ValueIndex);
             break;
         case veDelete:
-            if ((S->FChangeActions & caDelete) && !S->FSeriesFunction)
+            if (!(S->FChangeActions & caDelete))
+                break;
+            if (Waits)
+                S->MarkStale(this);
+            else
                 S->DeleteSourceValue(this, ValueIndex);
             break;
         case veRefresh:
-            S->AddValues(this);
+            // A refresh that changed nothing the output was made from
+            // leaves it.
+            if (Waits && S->CalculatedFrom(this))
+                break;
+            if (Waits)
+                S->MarkStale(this);
+            else
+                S->AddValues(this);
             break;
         case veModify:
-            if (S->FChangeActions & caModify)
+            if (!(S->FChangeActions & caModify))
+                break;
+            if (Waits)
+                S->MarkStale(this);
+            else
                 S->AddValues(this);
             break;
         default:
             break;
         }
     }
+}
+
+void TChartSeries::SetStaleMark(bool Value)
+{
+    if (!Value)
+        FStaleSource = nullptr;
+    if (FStale == Value)
+        return;
+    FStale = Value;
+    for (TChartValueList* List : *FValuesList)
+        List->SetStale(Value);
+    FLabels->SetStale(Value);
+}
+
+void TChartSeries::MarkStale(TChartSeries* Source)
+{
+    FCalculation.Known = false;
+    FStaleSource = Source;
+    if (FStale)
+        return;
+    SetStaleMark(true);
+    // The series reading this one would read it stale: they wait too.
+    for (TChartSeries* Dependent : *FLinkedSeries)
+        if (!Dependent->IsLoading())
+            Dependent->MarkStale(this);
+    if (Active())
+        Repaint();
+}
+
+void TChartSeries::SourcePointAdded(TChartSeries* Source, int ValueIndex)
+{
+    const bool Appended = !FStale && FSeriesFunction && FDataSources->Count() == 1 && DataSource() == Source &&
+                          ValueIndex == Source->Count() - 1 && FSeriesFunction->AddAppendedPoint(Source);
+    if (Appended)
+        RememberCalculation(Source);
+    else
+        MarkStale(Source);
+}
+
+quint64 TChartSeries::DataChanges() const
+{
+    quint64 Result = FLabels->Changes();
+    for (const TChartValueList* List : *FValuesList)
+        Result += List->Changes();
+    return Result;
+}
+
+void TChartSeries::RememberCalculation(TChartSeries* Source)
+{
+    FCalculation.Known = Source && !FStale && FSeriesFunction && FSeriesFunction->AddsAppendedPoints() &&
+                         FDataSources->Count() == 1 && DataSource() == Source;
+    if (!FCalculation.Known)
+        return;
+    FCalculation.SourceChanges = Source->DataChanges();
+    FCalculation.OwnChanges = DataChanges();
+    FCalculation.Period = FSeriesFunction->Period();
+}
+
+bool TChartSeries::CalculatedFrom(TChartSeries* Source) const
+{
+    return FCalculation.Known && !FStale && FSeriesFunction && FDataSources->Count() == 1 && DataSource() == Source &&
+           FCalculation.SourceChanges == Source->DataChanges() && FCalculation.OwnChanges == DataChanges() &&
+           FCalculation.Period == FSeriesFunction->Period();
+}
+
+void TChartSeries::RefreshSources(TChartSeries* Source)
+{
+    for (TComponent* Component : *FDataSources)
+        if (auto* S = qobject_cast<TChartSeries*>(Component))
+            S->CheckRefresh();
+    if (Source && Source != this)
+        Source->CheckRefresh();
+}
+
+void TChartSeries::CheckRefresh()
+{
+    if (!FStale)
+        return;
+    if (IsDestroying() || IsLoading()) {
+        SetStaleMark(false);
+        return;
+    }
+    RefreshSources(nullptr);
+    // The source that changed last, while it still feeds the series.
+    TChartSeries* Source = FDataSources->IndexOf(FStaleSource) >= 0
+                               ? FStaleSource
+                               : qobject_cast<TChartSeries*>(DataSource());
+    AddValues(Source);
 }
 
 void TChartSeries::NotifyValueAdded(int ValueIndex)

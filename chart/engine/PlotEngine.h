@@ -19,6 +19,14 @@
 // each change (NotifyValue) unless it is between BeginUpdate and EndUpdate;
 // a reordering (ReorderPoints: a sort) tells them once, at its end.
 //
+// A dependent computed by a function is not recalculated at each change of
+// its sources: the change marks it stale (with every series that depends on
+// it in turn), and it recalculates once, before the next paint or the next
+// read or change of its points (its value lists, labels and colours check
+// the mark; CheckRefresh). A point appended to its only source is added to
+// it at once where the function computes each point from a window of
+// source points (TPlotFunction::AddAppendedPoint), without a recalculation.
+//
 // Drawing (called by the chart for every active series, in Z order):
 //   CalcFirstLastVisibleIndex → DoBeforeDrawValues → DrawAllValues
 //   (DrawValue per visible point) → DrawMarks → DoAfterDrawValues.
@@ -314,6 +322,17 @@ public:
     int UpdateCount() const { return FUpdateCount; }
     // Tells dependents (event 3) and the chart (series event 6).
     void RefreshSeries();
+    // Whether a change of the series' sources waits to be recalculated.
+    bool Stale() const { return FStale; }
+    // Recalculates the series from its sources (after theirs) when a change
+    // of them left it stale; nothing otherwise.
+    void CheckRefresh();
+    // A count that grows with every change of the series' points: values,
+    // labels, a list's DateTime.
+    quint64 DataChanges() const;
+    // The function's settings changed: the next refresh of a source
+    // recalculates whatever it changed.
+    void ForgetCalculation() { FCalculation.Known = false; }
 
     // --- Values and colours ---
 
@@ -664,6 +683,23 @@ protected:
 
 private:
     bool Updating() const { return FUpdateCount > 0; }
+    // Source changed: this series (and every series reading it) waits for
+    // a recalculation from Source (the last source that changed is the one
+    // the recalculation starts from, as an immediate one would have).
+    void MarkStale(TChartSeries* Source);
+    void SetStaleMark(bool Value);
+    // Point ValueIndex was added to Source: appended to the output where
+    // the function can, else the series waits for a recalculation.
+    void SourcePointAdded(TChartSeries* Source, int ValueIndex);
+    // Recalculates the series' stale sources (and Source).
+    void RefreshSources(TChartSeries* Source);
+    // After a calculation from Source: remembers what it was made from, so
+    // a refresh of Source that changed nothing leaves it (only for a
+    // function adding appended points, whose output depends on nothing but
+    // its source's points and its settings).
+    void RememberCalculation(TChartSeries* Source);
+    // Whether the output still is what a calculation from Source gives.
+    bool CalculatedFrom(TChartSeries* Source) const;
     void InsertPointParts(int Index, const QString& Label, TColor Color);
     TChartAxis* PositionAxis() const;
     void CopyPointsFrom(TChartSeries* Source);
@@ -712,6 +748,15 @@ private:
     int FUpdateCount = 0;
     int FReorderCount = 0;
     bool FReorderNoticeHeld = false;
+    bool FStale = false;
+    TChartSeries* FStaleSource = nullptr; // a series of FDataSources while FStale
+    // What the last calculation was made from (RememberCalculation).
+    struct TCalculation {
+        bool Known = false;
+        quint64 SourceChanges = 0;
+        quint64 OwnChanges = 0;
+        double Period = 0;
+    } FCalculation;
     bool FUseSeriesOption = true;
     bool FStorePositionValues = true;
     int FComputedZOrder = 0;

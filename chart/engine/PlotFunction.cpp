@@ -33,9 +33,9 @@ TFunctionOutput::TFunctionOutput(TChartSeries& Target)
         FLast = Target.XValues()->Last();
 }
 
-void TFunctionOutput::Append(double X, double Y)
+void TFunctionOutput::Append(double X, double Y, const QString& Label)
 {
-    FTarget.AddXY(X, Y, QString(), clPlotColor);
+    FTarget.AddXY(X, Y, Label, clPlotColor);
 }
 
 void TFunctionOutput::StartHolding()
@@ -46,18 +46,18 @@ void TFunctionOutput::StartHolding()
         return;
     FHeld.reserve(static_cast<size_t>(Added) * 2);
     for (int I = FFirst; I < FTarget.Count(); ++I)
-        FHeld.push_back({FTarget.XValues()->Value(I), FTarget.YValues()->Value(I)});
+        FHeld.push_back({FTarget.XValues()->Value(I), FTarget.YValues()->Value(I), FTarget.Labels().GetLabel(I)});
     FTarget.DeleteRange(FFirst, Added);
 }
 
-void TFunctionOutput::AddAgainstOrder(double X, double Y)
+void TFunctionOutput::AddAgainstOrder(double X, double Y, const QString& Label)
 {
     if (FMode == omAppending)
         StartHolding();
     if (FMode == omHolding)
-        FHeld.push_back({X, Y});
+        FHeld.push_back({X, Y, Label});
     else
-        FTarget.AddXY(X, Y, QString(), clPlotColor);
+        FTarget.AddXY(X, Y, Label, clPlotColor);
 }
 
 void TFunctionOutput::Finish()
@@ -73,7 +73,7 @@ void TFunctionOutput::Finish()
     if (std::none_of(Points.begin(), Points.end(), [](const TXY& P) { return std::isnan(P.X); }))
         std::stable_sort(Points.begin(), Points.end(), Before);
     for (const TXY& P : Points)
-        FTarget.AddXY(P.X, P.Y, QString(), clPlotColor);
+        FTarget.AddXY(P.X, P.Y, P.Label, clPlotColor);
 }
 
 // --- TPlotFunction -------------------------------------------------------------------------------
@@ -90,6 +90,8 @@ void TPlotFunction::Assign(const TPersistent* Source)
     FPeriod = Other->FPeriod;
     FPeriodStyle = Other->FPeriodStyle;
     FPeriodAlign = Other->FPeriodAlign;
+    if (FParent)
+        FParent->ForgetCalculation();
 }
 
 void TPlotFunction::SetPeriod(double Value)
@@ -141,6 +143,8 @@ void TPlotFunction::EndUpdate()
 
 void TPlotFunction::ReCalculate()
 {
+    if (FParent)
+        FParent->ForgetCalculation();
     if (!FUpdating && FParent)
         FParent->CheckDataSource();
 }
@@ -216,10 +220,14 @@ void TPlotFunction::AddManySeriesPoints(TChartSeries* Source)
     for (TChartSeries* S : List)
         if (S->Count() > Most->Count())
             Most = S;
+    // Put in order once: a horizontal source's results go into the X
+    // order of their values.
+    TFunctionOutput Output(*FParent);
     for (int K = 0; K < Most->Count(); ++K) {
         const double Y = CalculateMany(List, K);
-        AddFunctionXY(Most->MandatoryIsY(), Y, Most->OtherValues()->Value(K), Most->Labels().GetLabel(K));
+        AddFunctionXY(Output, Most->MandatoryIsY(), Y, Most->OtherValues()->Value(K), Most->Labels().GetLabel(K));
     }
+    Output.Finish();
 }
 
 TChartValueList* TPlotFunction::ValueList(TChartSeries* Source) const
@@ -241,14 +249,19 @@ void TPlotFunction::AddFunctionXY(bool SourceIsY, double Y, double X, const QStr
         FParent->AddXY(Y, X, Label, clPlotColor);
 }
 
-void TPlotFunction::AddFunctionXY(TFunctionOutput& Output, bool SourceIsY, double Y, double X)
+void TPlotFunction::AddFunctionXY(TFunctionOutput& Output, bool SourceIsY, double Y, double X, const QString& Label)
 {
     if (!std::isfinite(X) || !std::isfinite(Y))
         return;
     if (SourceIsY)
-        Output.Add(X, Y);
+        Output.Add(X, Y, Label);
     else
-        Output.Add(Y, X);
+        Output.Add(Y, X, Label);
+}
+
+bool TPlotFunction::AddAppendedPoint(TChartSeries*)
+{
+    return false;
 }
 
 void TPlotFunction::CalculatePeriod(TChartSeries* Source, double X, int FirstIndex, int LastIndex)
@@ -371,6 +384,29 @@ void TPlotMovingFunction::DoCalculation(TChartSeries* Source, TChartValueList* N
     for (int K = P - 1; K < Source->Count(); ++K)
         AddFunctionXY(Output, Source->MandatoryIsY(), Calculate(Source, K - P + 1, K), NotMandatorySource->Value(K));
     Output.Finish();
+}
+
+bool TPlotMovingFunction::AddAppendedPoint(TChartSeries* Source)
+{
+    // As DoCalculation adds the result of the window ending at the point:
+    // added alone it lands where the recalculation's output puts it.
+    if (!WindowOnly() || !ParentSeries() || IsUpdating() || !Source || Period() == 0)
+        return false;
+    const int P = PeriodPoints(Period());
+    const int K = Source->Count() - 1;
+    if (K < P - 1)
+        return true;
+    const double Result = Calculate(Source, K - P + 1, K);
+    const double Position = Source->OtherValues()->Value(K);
+    // A result that would go before the end of the parent's X list (a
+    // source growing against the order of its positions) is left to a
+    // recalculation, which puts its output in order once.
+    const TChartValueList& X = *ParentSeries()->XValues();
+    const double NewX = Source->MandatoryIsY() ? Position : Result;
+    if (X.Count() > 0 && ((X.Order() == loAscending && NewX < X.Last()) || (X.Order() == loDescending && NewX > X.Last())))
+        return false;
+    AddFunctionXY(Source->MandatoryIsY(), Result, Position);
+    return true;
 }
 
 bool TPlotFunction::IsValidSource(TChartSeries*) const

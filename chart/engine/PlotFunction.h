@@ -51,16 +51,16 @@ public:
     TFunctionOutput(const TFunctionOutput&) = delete;
     TFunctionOutput& operator=(const TFunctionOutput&) = delete;
 
-    // AddXY(X, Y) with no label and the series colour, now or at Finish.
+    // AddXY(X, Y, Label) with the series colour, now or at Finish.
     // (Inline: a function adds every point it computes through it.)
-    void Add(double X, double Y)
+    void Add(double X, double Y, const QString& Label = QString())
     {
         if (FMode == omAppending && ComesAtTheEnd(X)) {
             FLast = X;
             FHasLast = true;
-            Append(X, Y);
+            Append(X, Y, Label);
         } else
-            AddAgainstOrder(X, Y);
+            AddAgainstOrder(X, Y, Label);
     }
     // Adds the points held; without it they are dropped.
     void Finish();
@@ -69,6 +69,7 @@ private:
     struct TXY {
         double X;
         double Y;
+        QString Label;
     };
     enum TMode { omAppending, omHolding, omAsTheyCome };
     // Whether AddXY puts X at the end: after the last value not beyond it.
@@ -79,8 +80,8 @@ private:
     {
         return FUnordered || !FHasLast || (FAscending ? X >= FLast : X <= FLast);
     }
-    void Append(double X, double Y);
-    void AddAgainstOrder(double X, double Y);
+    void Append(double X, double Y, const QString& Label);
+    void AddAgainstOrder(double X, double Y, const QString& Label);
     // Takes back the points appended so far and holds them.
     void StartHolding();
 
@@ -191,7 +192,17 @@ public:
     // point: it has no place on an axis.
     void AddFunctionXY(bool SourceIsY, double Y, double X, const QString& Label = QString());
     // The same into Output, which the caller finishes.
-    static void AddFunctionXY(TFunctionOutput& Output, bool SourceIsY, double Y, double X);
+    static void AddFunctionXY(TFunctionOutput& Output, bool SourceIsY, double Y, double X,
+                              const QString& Label = QString());
+    // Point Source->Count() - 1 was just appended to Source, the parent's
+    // only source, whose output the parent holds up to date: adds the
+    // output that point brings, exactly as a recalculation would have it,
+    // and says true; false (nothing done) where the function cannot (the
+    // base: every function whose earlier output a new point may change).
+    virtual bool AddAppendedPoint(TChartSeries* Source);
+    // Whether AddAppendedPoint can add anything (its output depends on its
+    // source's points and its settings alone).
+    virtual bool AddsAppendedPoints() const { return false; }
     // The parent's data sources that are series, in list order.
     std::vector<TChartSeries*> SourceSeriesList() const;
     // The parent series was cleared.
@@ -248,6 +259,17 @@ class TPlotMovingFunction : public TPlotFunction {
 public:
     explicit TPlotMovingFunction(TComponent* AOwner = nullptr);
     void DoCalculation(TChartSeries* Source, TChartValueList* NotMandatorySource) override;
+    // The result of the window ending at the new point, where the function
+    // computes every result from its own window alone (WindowOnly).
+    bool AddAppendedPoint(TChartSeries* Source) override;
+    bool AddsAppendedPoints() const override { return WindowOnly(); }
+
+protected:
+    // Whether each result depends on its window's source points only (and
+    // the first point), so a point appended to the source adds one result
+    // and changes none before it. Kinds that walk the source their own way
+    // say no (the base).
+    virtual bool WindowOnly() const { return false; }
 };
 
 } // namespace lp

@@ -173,8 +173,16 @@ void TDataSourcesList::Clear()
 
 // --- TLabelsList ---------------------------------------------------------------------------------
 
+void TLabelsList::RefreshOwner() const
+{
+    if (FOwner)
+        FOwner->CheckRefresh();
+}
+
 QString TLabelsList::GetLabel(int Index) const
 {
+    if (FStale)
+        RefreshOwner();
     if (Index < 0 || Index >= Count())
         return {};
     return FItems[static_cast<size_t>(Index)];
@@ -182,6 +190,9 @@ QString TLabelsList::GetLabel(int Index) const
 
 void TLabelsList::SetLabel(int Index, const QString& Text)
 {
+    if (FStale)
+        RefreshOwner();
+    ++FChanges;
     if (Index < 0)
         RaiseIndexError(Index, Count());
     if (Index >= Count()) {
@@ -196,6 +207,9 @@ void TLabelsList::SetLabel(int Index, const QString& Text)
 
 void TLabelsList::InsertLabel(int Index, const QString& Text)
 {
+    if (FStale)
+        RefreshOwner();
+    ++FChanges;
     if (Index < 0)
         RaiseIndexError(Index, Count());
     if (Text.isEmpty() && FItems.empty())
@@ -207,12 +221,18 @@ void TLabelsList::InsertLabel(int Index, const QString& Text)
 
 void TLabelsList::DeleteLabel(int Index)
 {
+    if (FStale)
+        RefreshOwner();
+    ++FChanges;
     if (Index >= 0 && Index < Count())
         FItems.erase(FItems.begin() + Index);
 }
 
 void TLabelsList::Exchange(int A, int B)
 {
+    if (FStale)
+        RefreshOwner();
+    ++FChanges;
     const int Needed = std::max(A, B) + 1;
     if (A < 0 || B < 0)
         RaiseIndexError(std::min(A, B), Count());

@@ -125,7 +125,12 @@ public:
     explicit TLabelsList(TChartSeries* AOwner) : FOwner(AOwner) {}
 
     // Number of entries (may be fewer than the points).
-    int Count() const { return static_cast<int>(FItems.size()); }
+    int Count() const
+    {
+        if (FStale) [[unlikely]]
+            RefreshOwner();
+        return static_cast<int>(FItems.size());
+    }
     // Empty beyond the list or for an empty entry.
     QString GetLabel(int Index) const;
     QString operator[](int Index) const { return GetLabel(Index); }
@@ -137,12 +142,25 @@ public:
     // Removes the entry when within the list.
     void DeleteLabel(int Index);
     void Exchange(int A, int B);
-    void Clear() { FItems.clear(); }
+    void Clear()
+    {
+        ++FChanges;
+        FItems.clear();
+    }
     // Clear, then InsertLabel of each label of Source in order.
     void Assign(const TLabelsList& Source);
+    // Set by the owner series while its points wait for a recalculation
+    // (see TChartValueList::SetStale).
+    void SetStale(bool Value) { FStale = Value; }
+    // A count that grows with every change of the labels.
+    unsigned Changes() const { return FChanges; }
 
 private:
+    void RefreshOwner() const;
+
     TChartSeries* FOwner;
+    bool FStale = false;
+    unsigned FChanges = 0;
     std::vector<QString> FItems;
 };
 

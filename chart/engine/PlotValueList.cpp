@@ -67,6 +67,7 @@ void TChartValueList::SetDateTime(bool value)
     if (FDateTime == value)
         return;
     FDateTime = value;
+    ++FChanges;
     if (FOwner)
         FOwner->Repaint();
 }
@@ -85,6 +86,7 @@ void TChartValueList::InitOrder(TChartListOrder value)
 
 bool TChartValueList::FollowsOrder() const
 {
+    CheckFresh();
     if (FOrder == loNone)
         return true;
     for (int I = 1; I < FCount; ++I)
@@ -102,6 +104,12 @@ void TChartValueList::SetValueSource(const QString& value)
         FOwner->CheckDataSource();
 }
 
+void TChartValueList::RefreshOwner() const
+{
+    if (FOwner)
+        FOwner->CheckRefresh();
+}
+
 void TChartValueList::CountBeyondCapacity() const
 {
     Assert(false, "ValueList Count (" + std::to_string(FCount) + ") greater than array length (" +
@@ -111,6 +119,7 @@ void TChartValueList::CountBeyondCapacity() const
 
 void TChartValueList::SetCount(int value)
 {
+    CheckFresh();
     Assert(value >= 0, "ValueList Count must be greater than zero.");
     while (Capacity() < value)
         Grow();
@@ -177,12 +186,14 @@ void TChartValueList::InsertAt(int Index, double Value)
 
 int TChartValueList::AddChartValue(double Value)
 {
+    CheckFresh();
     FTempValue = Value;
     return AddTempValue();
 }
 
 int TChartValueList::AddTempValue()
 {
+    CheckFresh();
     int Index = FCount;
     const double* Data = FValue.data();
     if (FOrder == loAscending && FCount > 0 && FTempValue < Data[FCount - 1]) {
@@ -202,11 +213,13 @@ int TChartValueList::AddTempValue()
 
 void TChartValueList::InsertChartValue(int ValueIndex, double Value)
 {
+    CheckFresh();
     InsertAt(ValueIndex, Value);
 }
 
 void TChartValueList::Delete(int ValueIndex)
 {
+    CheckFresh();
     CheckIndex(ValueIndex);
     double* Data = FValue.data();
     std::memmove(Data + ValueIndex, Data + ValueIndex + 1, sizeof(double) * static_cast<size_t>(FCount - ValueIndex - 1));
@@ -216,6 +229,7 @@ void TChartValueList::Delete(int ValueIndex)
 
 void TChartValueList::DeleteRange(int Start, int Quantity)
 {
+    CheckFresh();
     Assert(Start >= 0 && Quantity >= 0 && static_cast<long long>(Start) + Quantity - 1 < FCount, DeleteRangeText);
     if (Quantity == 0)
         return;
@@ -252,6 +266,7 @@ void TChartValueList::Exchange(int Index1, int Index2)
 
 void TChartValueList::FillSequence()
 {
+    CheckFresh();
     for (int I = 0; I < FCount; ++I)
         FValue[static_cast<size_t>(I)] = I;
     ValuesChangedFrom(0);
@@ -261,6 +276,7 @@ void TChartValueList::FillSequence()
 
 int TChartValueList::MoveFirstToLast()
 {
+    CheckFresh();
     if (FCount > 0) {
         double* Data = FValue.data();
         const double First = Data[0];
@@ -273,6 +289,7 @@ int TChartValueList::MoveFirstToLast()
 
 bool TChartValueList::AscendingWithoutNaN() const
 {
+    CheckFresh();
     if (FRisingBreaks)
         return false;
     const double* Data = FValue.data();
@@ -312,6 +329,7 @@ int TChartValueList::Locate(double Value) const
 
 int TChartValueList::LocateInRange(int First, int Last, double Value) const
 {
+    CheckFresh();
     First = std::max(First, 0);
     Last = std::min(Last, FCount - 1);
     for (int I = First; I <= Last; ++I)
@@ -322,6 +340,7 @@ int TChartValueList::LocateInRange(int First, int Last, double Value) const
 
 void TChartValueList::RecalcStats()
 {
+    CheckFresh();
     if (FCount > Capacity()) {
         FCount = Capacity();
         ValuesChangedFrom(FCount);
@@ -338,6 +357,7 @@ void TChartValueList::RecalcStats()
 
 void TChartValueList::RecalcStatsFrom(int StartIndex)
 {
+    CheckFresh();
     const double* Data = FValue.data();
     for (int I = std::max(StartIndex, 0); I < FCount; ++I) {
         const double V = Data[I];
@@ -352,6 +372,7 @@ void TChartValueList::RecalcStatsFrom(int StartIndex)
 
 double TChartValueList::Total()
 {
+    CheckFresh();
     if (FModified)
         RecalcStats();
     return FTotal;
@@ -359,6 +380,7 @@ double TChartValueList::Total()
 
 double TChartValueList::TotalABS()
 {
+    CheckFresh();
     if (FModified)
         RecalcStats();
     return FTotalABS;
@@ -366,6 +388,7 @@ double TChartValueList::TotalABS()
 
 int TChartValueList::CompareValueIndex(int A, int B) const
 {
+    CheckFresh();
     const double VA = Value(A);
     const double VB = Value(B);
     const int Result = VA < VB ? -1 : (VA > VB ? 1 : 0);
@@ -374,6 +397,7 @@ int TChartValueList::CompareValueIndex(int A, int B) const
 
 void TChartValueList::Sort()
 {
+    CheckFresh();
     if (FOrder == loNone || !FOwner)
         return;
     TChartSeries* Series = FOwner;

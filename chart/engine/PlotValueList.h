@@ -10,6 +10,11 @@
 // them together. A list keeps its values in one contiguous array that grows
 // in steps of ValueListCapacityStep values, and computes its minimum,
 // maximum and totals lazily, once per change.
+//
+// A series whose points a change of its sources left to be recalculated
+// (TChartSeries::Stale) marks its lists; every read of a marked list (and
+// every change of it) first has the series recalculate itself, so whatever
+// is read is up to date.
 
 #include "platform/base/Exception.h"
 #include "platform/core/Component.h"
@@ -91,9 +96,19 @@ public:
     // A different text makes the owner refill from its data source.
     void SetValueSource(const QString& value);
 
-    // The pending value the next AddTempValue inserts.
+    // The pending value the next AddTempValue inserts. (A stale owner is
+    // recalculated first: its recalculation adds points through the lists'
+    // pending values.)
     double TempValue() const { return FTempValue; }
-    void SetTempValue(double value) { FTempValue = value; }
+    void SetTempValue(double value)
+    {
+        CheckFresh();
+        FTempValue = value;
+    }
+    // Set by the owner series while its points wait for a recalculation.
+    void SetStale(bool value) { FStale = value; }
+    // A count that grows with every change of the values (and of DateTime).
+    unsigned Changes() const { return FChanges; }
     // True while the cached statistics are stale.
     bool Modified() const { return FModified; }
     void SetModified(bool value) { FModified = value; }
@@ -101,6 +116,7 @@ public:
     // Values in use. EAssertionFailed when the count exceeds the array.
     int Count() const
     {
+        CheckFresh();
         if (FCount > FCapacity) [[unlikely]]
             CountBeyondCapacity();
         return FCount;
@@ -153,12 +169,14 @@ public:
     // asks for them per shape).
     double MaxValue()
     {
+        CheckFresh();
         if (FModified)
             RecalcStats();
         return FMaxValue;
     }
     double MinValue()
     {
+        CheckFresh();
         if (FModified)
             RecalcStats();
         return FMinValue;
@@ -178,7 +196,11 @@ public:
     void Sort();
 
     // Direct read access for drawing loops (Count values).
-    const double* Data() const { return FValue.data(); }
+    const double* Data() const
+    {
+        CheckFresh();
+        return FValue.data();
+    }
 
     // Whether the values rise or stay from the first to the last, none of
     // them NaN. What was found is kept: values appended at the end are the
@@ -193,17 +215,26 @@ private:
     // stale and the rising prefix ends at Index at the latest.
     void ValuesChangedFrom(int Index)
     {
+        ++FChanges;
         FModified = true;
         if (Index <= FRisingCount) {
             FRisingCount = Index < 0 ? 0 : Index;
             FRisingBreaks = false;
         }
     }
+    // Has a stale owner recalculate itself (inline: every read passes).
+    void CheckFresh() const
+    {
+        if (FStale) [[unlikely]]
+            RefreshOwner();
+    }
+    void RefreshOwner() const;
     // Raises the failed consistency check of Count.
     [[noreturn]] void CountBeyondCapacity() const;
     // ERangeError outside 0 .. Count - 1 (inline: every drawn value passes).
     void CheckIndex(int Index) const
     {
+        CheckFresh();
         if (Index < 0 || Index >= FCount) [[unlikely]]
             RaiseIndexError(Index, FCount);
     }
@@ -229,6 +260,8 @@ private:
     std::vector<double> FValue; // at least FCount long, the first FCount in use
     void EnsureStorage(int Length);
     bool FModified = true;
+    bool FStale = false;
+    unsigned FChanges = 0;
     // The first FRisingCount values are known to rise or stay, none NaN;
     // with FRisingBreaks the value after them is known to break that.
     mutable int FRisingCount = 0;

@@ -91,11 +91,14 @@ void TPointFigureSeries::DrawBoxes(TSeriesPointer& Symbol, int X, double From, d
         return;
     const double Low = std::min(Axis->CalcMinimum(), Axis->CalcMaximum());
     const double High = std::max(Axis->CalcMinimum(), Axis->CalcMaximum());
-    // Boxes closer than a pixel draw as one: the step is a whole number of
-    // boxes at least a pixel apart, so a run draws at most one symbol per
-    // pixel of the axis whatever the box size.
-    const double PerPixel = (High - Low) / std::max(Axis->AxisPixelSize(), 1);
-    const double Step = FBoxSize < PerPixel ? std::ceil(PerPixel / FBoxSize) * FBoxSize : FBoxSize;
+    // Boxes closer than the symbol's size draw as one: the step is a whole
+    // number of boxes at least a symbol (2 VertSize, and a pixel) apart. A
+    // symbol per box of a few pixels, or per pixel of a long run, only
+    // overlapped the ones before it (an export wrote every one of them);
+    // boxes as large as the symbols are drawn one by one as always.
+    const int SymbolPixels = std::max(2 * Symbol.VertSize(), 1);
+    const double PerSymbol = (High - Low) / std::max(Axis->AxisPixelSize(), 1) * SymbolPixels;
+    const double Step = FBoxSize < PerSymbol ? std::ceil(PerSymbol / FBoxSize) * FBoxSize : FBoxSize;
     double F = From;
     // Whole steps below the axis are stepped over at once.
     if (F < Low)

@@ -82,9 +82,10 @@ public:
 private:
     // Boxes of Symbol at pixel X from value From up in BoxSize steps while
     // not beyond To; at least one. Boxes beyond the vertical axis are
-    // skipped without walking to them, boxes less than a pixel apart draw
-    // as one, and a column beside the horizontal axis draws none: a paint
-    // draws at most one symbol per pixel of a visible column.
+    // skipped without walking to them, boxes closer than the symbol's size
+    // (2 VertSize pixels) draw as one, and a column beside the horizontal
+    // axis draws none: a paint draws at most one symbol per symbol's size
+    // of a visible column.
     void DrawBoxes(TSeriesPointer& Symbol, int X, double From, double To);
 
     double FBoxSize = 1;

@@ -87,6 +87,9 @@ public:
     double Calculate(TChartSeries* Source, int FirstIndex, int LastIndex) override;
     bool IsValidSource(TChartSeries* Series) const override;
 
+protected:
+    bool WindowOnly() const override { return true; }
+
 private:
     // Looks the "Close" and "Open" lists up again when Source is another
     // series than last time.

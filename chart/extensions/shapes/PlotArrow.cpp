@@ -112,12 +112,26 @@ int TArrowSeries::Clicked(int X, int Y)
     return -1;
 }
 
+namespace {
+
+// A span of sample values as the whole range RandomValue draws from: at
+// least 1, at most the largest int (a chart whose values are near the limit
+// of the doubles spans far more; an infinite or NaN span counts as 1).
+int SampleRange(double Span)
+{
+    if (!(Span >= 1))
+        return 1;
+    return static_cast<int>(std::min(Span, 2147483647.0));
+}
+
+} // namespace
+
 void TArrowSeries::AddSampleValues(int NumValues, bool OnlyMandatory)
 {
     (void)OnlyMandatory;
     const TRandomBounds Bounds = CalcRandomBounds(NumValues);
-    const int XRange = std::max(1, static_cast<int>(Bounds.StepX * NumValues));
-    const int YRange = std::max(1, static_cast<int>(Bounds.DifY));
+    const int XRange = SampleRange(Bounds.StepX * NumValues);
+    const int YRange = SampleRange(Bounds.DifY);
     for (int I = 0; I < NumValues; ++I) {
         const double X0 = Bounds.StartX + RandomValue(XRange);
         const double Y0 = Bounds.MinY + RandomValue(YRange);

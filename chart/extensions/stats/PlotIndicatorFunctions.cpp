@@ -276,16 +276,23 @@ void TBollingerFunction::SetUpperBandPen(const TChartPen* Value)
 
 void TBollingerFunction::Clear()
 {
+    FBandsFor = -1;
     if (FLowBand)
         FLowBand->Clear();
 }
 
-void TBollingerFunction::AddBand(TChartSeries& Source, TChartSeries& Target, double D)
+int TBollingerFunction::WindowPoints() const
+{
+    // A period below half a point rounds to no window at all.
+    return RoundToInt32(std::min(Period(), 2147483647.0));
+}
+
+void TBollingerFunction::AddBand(TChartSeries& Source, TChartSeries& Target, double D, int Band)
 {
     Target.Clear();
-    // A period below half a point rounds to no window at all.
+    FBandsFor = -1;
     const double P = Period();
-    const int Points = RoundToInt32(std::min(P, 2147483647.0));
+    const int Points = WindowPoints();
     if (Points < 1)
         return;
     // Read by source index below: the averages stay in the source's order.
@@ -296,8 +303,28 @@ void TBollingerFunction::AddBand(TChartSeries& Source, TChartSeries& Target, dou
     Average->InternalSetPeriod(P);
     Averages.SetFunction(Average);
     Average->AddPoints(&Source);
+    FAverages.assign(Averages.YValues()->Data(), Averages.YValues()->Data() + Averages.Count());
+    AddBandRuns(Source, Target, D, Band, Points);
+    // Averages the series left out (not numbers) shift those after them:
+    // only a whole list grows point by point.
+    const int N = Source.Count();
+    const int Whole = FExponential ? (N > 1 ? N : 0) : std::max(0, N - Points + 1);
+    if (Averages.Count() == Whole) {
+        FBandsSource = &Source;
+        FBandsFor = N;
+    }
+}
+
+void TBollingerFunction::AddBandRuns(TChartSeries& Source, TChartSeries& Target, double D, int Band, int FirstRun)
+{
+    const double P = Period();
+    const int Points = WindowPoints();
     const TChartValueList& V = *ValueList(&Source);
     const TChartValueList& X = *Source.XValues();
+    const int Averages = static_cast<int>(FAverages.size());
+    TBandRun& Run = FRuns[Band];
+    Run.Start = FirstRun;
+    Run.Before = Target.Count();
     // The window's sums slide along, summed afresh once per period so that
     // rounding cannot build up: linear in the points whatever the period.
     // Each run between two fresh sums adds values divided by the power of
@@ -310,7 +337,7 @@ void TBollingerFunction::AddBand(TChartSeries& Source, TChartSeries& Target, dou
     const auto Scaled = [&](int J) { return V.Value(J) * Factor; };
     double Sum = 0;
     double SumSqr = 0;
-    for (int I = Points; I <= Source.Count(); ++I) {
+    for (int I = FirstRun; I <= Source.Count(); ++I) {
         if ((I - Points) % Points == 0) {
             // This run's windows reach from I - Points to I + Points - 2.
             // Values all far below 1 are scaled up no further than 2^1022
@@ -325,6 +352,8 @@ void TBollingerFunction::AddBand(TChartSeries& Source, TChartSeries& Target, dou
                 Sum += U;
                 SumSqr += U * U;
             }
+            Run.Start = I;
+            Run.Before = Target.Count();
         } else {
             const double Leaving = Scaled(I - Points - 1);
             const double Entering = Scaled(I - 1);
@@ -332,26 +361,108 @@ void TBollingerFunction::AddBand(TChartSeries& Source, TChartSeries& Target, dou
             SumSqr += Entering * Entering - Leaving * Leaving;
         }
         const int At = FExponential ? I - 1 : I - Points;
-        if (At >= Averages.Count())
+        if (At >= Averages)
             break;
         const double Variance = (P * SumSqr - Sum * Sum) / (P * P);
         const double Deviation = Variance > 0 ? std::ldexp(std::sqrt(Variance), Exponent) : 0;
-        AddFiniteXY(Output, X.Value(I - 1), Averages.YValues()->Value(At) + D * Deviation);
+        AddFiniteXY(Output, X.Value(I - 1), FAverages[static_cast<size_t>(At)] + D * Deviation);
     }
     Output.Finish();
+    Run.Count = Target.Count();
+}
+
+bool TBollingerFunction::AppendAverage(TChartSeries& Source)
+{
+    // As the averages series computes them: TExpMovAveFunction and
+    // TMovingAverageFunction over the source's mandatory list.
+    const TChartValueList& V = *Source.MandatoryValues();
+    const TChartValueList& Positions = *Source.OtherValues();
+    const int N = Source.Count();
+    const auto Add = [&](double Value, int Index) {
+        if (!std::isfinite(Value) || !std::isfinite(Positions.Value(Index)))
+            return false;
+        FAverages.push_back(Value);
+        return true;
+    };
+    if (FExponential) {
+        if (N <= 1)
+            return true;
+        const double K = 2 / (Period() + 1);
+        if (N == 2 && !Add(V.Value(0), 0))
+            return false;
+        return Add(V.Value(N - 1) * K + (1 - K) * FAverages.back(), N - 1);
+    }
+    const int Points = std::max(1, WindowPoints());
+    if (N < Points)
+        return true;
+    TMovingAverageFunction Average(nullptr);
+    Average.InternalSetPeriod(Period());
+    return Add(Average.Calculate(&Source, N - Points, N - 1), N - 1);
+}
+
+bool TBollingerFunction::AddAppendedPoint(TChartSeries* Source)
+{
+    TChartSeries* Parent = ParentSeries();
+    if (!Parent || !Source || IsUpdating() || Period() <= 0 || WindowPoints() < 1)
+        return false;
+    const int N = Source->Count();
+    // The bands of the points before, whole, in the order they came.
+    if (FBandsFor != N - 1 || FBandsSource != Source || !Source->MandatoryIsY() ||
+        !Source->XValues()->AscendingWithoutNaN())
+        return false;
+    TChartSeries* Targets[2] = {Parent, FLowBand.data()};
+    for (int Band = 0; Band < 2; ++Band) {
+        TChartSeries* Target = Targets[Band];
+        if (Target && (Target->Count() != FRuns[Band].Count || Target->Stale() ||
+                       Target->XValues()->Order() == loDescending))
+            return false;
+    }
+    const int Points = WindowPoints();
+    // The run of windows the new point's result belongs to: the last run
+    // again, or a new one starting at it.
+    const int Run = N < Points ? 0 : Points + (N - Points) / Points * Points;
+    if (N >= Points && Run != FRuns[0].Start && Run != N)
+        return false;
+    if (!AppendAverage(*Source)) {
+        FBandsFor = -1;
+        return false;
+    }
+    FBandsFor = -1;
+    const double Deviations[2] = {FDeviation, -FDeviation};
+    for (int Band = 0; Band < 2; ++Band) {
+        TChartSeries* Target = Targets[Band];
+        if (!Target || N < Points)
+            continue;
+        Target->BeginUpdate();
+        try {
+            const int Keep = Run == FRuns[Band].Start ? FRuns[Band].Before : Target->Count();
+            if (Target->Count() > Keep)
+                Target->DeleteRange(Keep, Target->Count() - Keep);
+            AddBandRuns(*Source, *Target, Deviations[Band], Band, Run);
+        } catch (...) {
+            Target->EndUpdate();
+            throw;
+        }
+        Target->EndUpdate();
+    }
+    FBandsFor = N;
+    return true;
 }
 
 void TBollingerFunction::AddPoints(TChartSeries* Source)
 {
     TChartSeries* Parent = ParentSeries();
+    FBandsFor = -1;
     if (!Parent || !Source || IsUpdating())
         return;
     SetUpLowBand(*Parent);
     if (Period() <= 0)
         return;
-    AddBand(*Source, *Parent, FDeviation);
+    AddBand(*Source, *Parent, FDeviation, 0);
+    const int Computed = FBandsFor;
     if (FLowBand)
-        AddBand(*Source, *FLowBand, -FDeviation);
+        AddBand(*Source, *FLowBand, -FDeviation, 1);
+    FBandsFor = FLowBand ? std::min(Computed, FBandsFor) : Computed;
 }
 
 void TBollingerFunction::SetUpLowBand(TChartSeries& Parent)
@@ -371,7 +482,8 @@ void TBollingerFunction::RestoreOwnLines(TChartSeries& Parent)
         return;
     SetUpLowBand(Parent);
     if (FLowBand && Period() > 0)
-        AddBand(*Source, *FLowBand, -FDeviation);
+        AddBand(*Source, *FLowBand, -FDeviation, 1);
+    FBandsFor = -1;
 }
 
 // --- TCrossPointsFunction -----------------------------------------------------------------------

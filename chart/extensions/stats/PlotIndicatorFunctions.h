@@ -21,6 +21,7 @@
 #include <QtCore/QPointer>
 
 #include <memory>
+#include <vector>
 
 namespace lp {
 
@@ -104,6 +105,12 @@ public:
     QString GetEditorClassName() const override { return QStringLiteral("TBollingerFuncEditor"); }
     // A period below one point computes nothing.
     void AddPoints(TChartSeries* Source) override;
+    // A point appended to a source whose positions rise: the bands'
+    // points of the last run of windows (the window sums start afresh and
+    // are scaled anew every Period points) are computed again, the others
+    // kept; exactly the points a recalculation gives.
+    bool AddAppendedPoint(TChartSeries* Source) override;
+    bool AddsAppendedPoints() const override { return true; }
     void Clear() override;
 
     double Deviation() const { return FDeviation; }
@@ -122,14 +129,35 @@ protected:
     void RestoreOwnLines(TChartSeries& Parent) override;
 
 private:
-    // Target cleared and filled with the average ± D deviations of Source.
-    void AddBand(TChartSeries& Source, TChartSeries& Target, double D);
+    // Target cleared and filled with the average ± D deviations of Source;
+    // Band 0 is the parent's, 1 the lower band's.
+    void AddBand(TChartSeries& Source, TChartSeries& Target, double D, int Band);
+    // The band's points from the run of windows starting at point FirstRun
+    // (Period + a multiple of it) on, added to Target, which holds those
+    // before it; the averages are FAverages.
+    void AddBandRuns(TChartSeries& Source, TChartSeries& Target, double D, int Band, int FirstRun);
+    // FAverages grown by the average the last of Source's Count points
+    // brings, as the averages series computes it; false when that is not
+    // a number (the series would leave it out).
+    bool AppendAverage(TChartSeries& Source);
+    int WindowPoints() const;
     // The lower band joins the parent's chart, coloured as the parent.
     void SetUpLowBand(TChartSeries& Parent);
 
     double FDeviation = 2;
     bool FExponential = true;
     QPointer<TFastLineSeries> FLowBand;
+
+    // What the last calculation left for a point appended to its source.
+    struct TBandRun {
+        int Start = 0;  // the first point index of the last run of windows
+        int Before = 0; // the band's points before that run
+        int Count = 0;  // the band's points
+    };
+    std::vector<double> FAverages; // the averages series' values, all of them
+    const TChartSeries* FBandsSource = nullptr;
+    int FBandsFor = -1; // the source's count they were computed for; -1: none
+    TBandRun FRuns[2];
 };
 
 class TCrossPointsFunction : public TPlotFunction {

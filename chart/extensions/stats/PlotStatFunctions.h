@@ -45,6 +45,9 @@ public:
     // sum gives 0.
     double Calculate(TChartSeries* Source, int FirstIndex, int LastIndex) override;
 
+protected:
+    bool WindowOnly() const override { return true; }
+
 private:
     bool FWeighted = false;
     bool FWeightedIndex = false;
@@ -64,6 +67,9 @@ public:
     void SetWeight(double Value);
     // Weight · V[L] + (1 - Weight) · V[L - 1]; V[0] at the first point.
     double Calculate(TChartSeries* Source, int FirstIndex, int LastIndex) override;
+
+protected:
+    bool WindowOnly() const override { return true; }
 
 private:
     double FWeight = 0.2;
@@ -93,6 +99,8 @@ class TMomentumFunction : public TPlotMovingFunction {
 public:
     using TPlotMovingFunction::TPlotMovingFunction;
     double Calculate(TChartSeries* Source, int FirstIndex, int LastIndex) override;
+protected:
+    bool WindowOnly() const override { return true; }
 };
 
 // 100 V[L] / V[F]; 0 when V[F] is 0.
@@ -101,6 +109,8 @@ class TMomentumDivFunction : public TPlotMovingFunction {
 public:
     using TPlotMovingFunction::TPlotMovingFunction;
     double Calculate(TChartSeries* Source, int FirstIndex, int LastIndex) override;
+protected:
+    bool WindowOnly() const override { return true; }
 };
 
 // The sample deviation, or the population one with Complete; 0 for fewer
@@ -160,6 +170,8 @@ class TPerformanceFunction : public TPlotMovingFunction {
 public:
     using TPlotMovingFunction::TPlotMovingFunction;
     double Calculate(TChartSeries* Source, int FirstIndex, int LastIndex) override;
+protected:
+    bool WindowOnly() const override { return true; }
 };
 
 // 100 (V[L] - lowest "Low") / (highest "High" - lowest "Low") over the
@@ -173,6 +185,9 @@ public:
     // Numerator and denominator of each window's result, by its last index.
     const std::vector<double>& Nums() const { return FNums; }
     const std::vector<double>& Dens() const { return FDens; }
+
+protected:
+    bool WindowOnly() const override { return true; }
 
 private:
     std::vector<double> FNums;

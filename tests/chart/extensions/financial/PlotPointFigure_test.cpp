@@ -82,19 +82,42 @@ TEST(PointFigureDraw, RunsEndForAnyPrice)
     EXPECT_EQ(CountCalls(C, "Ellipse("), 11);
 }
 
-TEST(PointFigureDraw, ATinyBoxDrawsAtMostOneSymbolPerPixel)
+TEST(PointFigureDraw, ATinyBoxDrawsAtMostOneSymbolPerSymbolSize)
 {
     // Regression: a box size of 1e-9 drew about 1e10 symbols per paint (the
-    // program hung); boxes closer than a pixel now draw as one.
+    // program hung); boxes closer than a symbol's size (2 VertSize pixels)
+    // now draw as one.
     test::TPriceChart C(4, 10);
     auto* S = C.Add<TPointFigureSeries>();
     AddHighLow(*S, {{10, 0}});
     S->SetBoxSize(1e-9);
     C.Draw(*S);
     const int Drawn = CountCalls(C, "Ellipse(");
-    const int Pixels = S->GetVertAxis()->AxisPixelSize();
-    EXPECT_GT(Drawn, Pixels / 2);
-    EXPECT_LE(Drawn, Pixels + 2);
+    const int Cells = S->GetVertAxis()->AxisPixelSize() / (2 * S->DownSymbol()->VertSize());
+    EXPECT_GT(Drawn, Cells / 2);
+    EXPECT_LE(Drawn, Cells + 2);
+}
+
+TEST(PointFigureDraw, LongColumnsOfPixelBoxesDrawOneSymbolPerSymbolSize)
+{
+    // Regression: prices swinging across the axis in boxes about a pixel
+    // high drew a symbol per pixel row of every column, each symbol eight
+    // pixels tall over the ones before it (an export of 3,200 such quotes
+    // took 12 s and wrote 370 MB of SVG). Each column now draws one symbol
+    // per symbol's size of its run.
+    test::TPriceChart C(40, 100);
+    auto* S = C.Add<TPointFigureSeries>();
+    S->SetBoxSize(0.5); // a pixel on the 200-pixel axis
+    for (int I = 0; I < 60; ++I)
+        AddHighLow(*S, {I % 2 == 0 ? std::pair{95.0, 90.0} : std::pair{10.0, 5.0}});
+    // The second quote extends the first, falling, column.
+    EXPECT_EQ(S->CalcColumns(false), 59);
+    C.Draw(*S);
+    // The falling columns on the axis (0, 2, ... 40), each 85 price units
+    // (170 boxes) long.
+    const int Symbols = S->GetVertAxis()->AxisPixelSize() / (2 * S->DownSymbol()->VertSize());
+    EXPECT_GT(CountCalls(C, "Ellipse("), 21 * Symbols / 2);
+    EXPECT_LE(CountCalls(C, "Ellipse("), 21 * (Symbols + 2));
 }
 
 TEST(PointFigureDraw, ColumnsBesideTheAxisDrawNothing)
@@ -158,6 +181,28 @@ TEST(PointFigurePicture, Columns)
                     {15, 12}, {18, 16}, {21, 19}});
     EXPECT_TRUE(test::MatchesReference(test::RenderPicture(Chart), "financial",
                                        "point-figure"));
+}
+
+TEST(PointFigurePicture, BoxesAsLargeAsTheirSymbolsAsBefore)
+{
+    // Boxes of at least a symbol's size draw one symbol each, as before
+    // (the reference is the earlier drawing): boxes of about 9 pixels under
+    // symbols of VertSize 4 and of VertSize 2.
+    for (const int Size : {4, 2}) {
+        TChart Chart;
+        test::SetUpFlatPictureChart(Chart, 320, 240);
+        Chart.LeftAxis()->SetMinMax(0, 22 * Size / 4.0);
+        Chart.LeftAxis()->SetAutomatic(false);
+        auto* S = new TPointFigureSeries(&Chart);
+        Chart.AddSeries(S);
+        S->SetBoxSize(Size / 4.0);
+        S->UpSymbol()->SetVertSize(Size);
+        S->DownSymbol()->SetVertSize(Size);
+        for (int I = 0; I < 16; ++I)
+            AddHighLow(*S, {{(12 + 8 * std::sin(I * 0.9)) * Size / 4.0, (9 + 7 * std::sin(I * 0.9)) * Size / 4.0}});
+        EXPECT_TRUE(test::MatchesReference(test::RenderPicture(Chart), "financial",
+                                           QStringLiteral("point-figure-boxes-%1").arg(Size)));
+    }
 }
 
 } // namespace

@@ -12,6 +12,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <set>
+
 namespace lp {
 namespace {
 
@@ -67,6 +70,40 @@ TEST(ArrowSeries, DataBlockKeepsEndXAndEndY)
     ASSERT_NE(Type, nullptr);
     EXPECT_EQ(Type->GalleryPageText(), "Extended");
     EXPECT_EQ(Type->NumGallerySeries, 2);
+}
+
+TEST(ArrowSeries, SampleValuesBesideValuesNearTheLimitOfTheDoubles)
+{
+    // Regression: the X range of the sample arrows beside a series near
+    // +-1e300 was cast to int unclamped (undefined behaviour; on this
+    // machine it gave a range of 1, every arrow starting at one X). The
+    // range is clamped like the Y range: the arrows are finite, within the
+    // chart's values, and spread across a range wider than an int.
+    for (const double Reach : {1e300, 1e12}) {
+        SCOPED_TRACE(Reach);
+        TChart Chart;
+        auto* Wide = new TPointSeries(&Chart);
+        Chart.AddSeries(Wide);
+        Wide->AddXY(Reach == 1e300 ? -Reach : 0, -Reach);
+        Wide->AddXY(Reach, Reach);
+        auto* S = new TArrowSeries(&Chart);
+        Chart.AddSeries(S);
+        TChartSeries::RandomSeed(5);
+        S->FillSampleValues(10);
+        ASSERT_EQ(S->Count(), 10);
+        std::set<double> Starts;
+        for (int I = 0; I < S->Count(); ++I) {
+            for (const TChartValueList* List : S->ValuesList()) {
+                EXPECT_TRUE(std::isfinite(List->Value(I))) << I;
+                EXPECT_GE(List->Value(I), -Reach) << I;
+                EXPECT_LE(List->Value(I), Reach) << I;
+            }
+            Starts.insert(S->XValues()->Value(I));
+        }
+        if (Reach == 1e12) {
+            EXPECT_GT(Starts.size(), 5u);
+        }
+    }
 }
 
 TEST(ArrowPicture, ArrowsIn2DAnd3D)

@@ -25,6 +25,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -266,12 +267,15 @@ struct TGrowingPrices {
         Output->SetDataSource(Prices);
         return F;
     }
-    void Grow(int Days)
+    // Read runs after each point (a paint reads every line).
+    void Grow(int Days, const std::function<void()>& Read = {})
     {
         for (int I = 0; I < Days; ++I) {
             const double Close = 100 + 10 * std::sin(I * 0.7);
             Prices->AddOHLC(Days - I, Close - 1, Close + 2, Close - 2, Close);
             Prices->RefreshSeries();
+            if (Read)
+                Read();
         }
     }
 };
@@ -302,7 +306,11 @@ TEST(GrowingPrices, EveryOutputPointIsAppended)
     std::vector<std::unique_ptr<test::TInsertWatch>> Watches;
     for (TChartSeries* S : Watched)
         Watches.push_back(std::make_unique<test::TInsertWatch>(*S));
-    G.Grow(40);
+    // Each line read after each point is computed again and again.
+    G.Grow(40, [&] {
+        for (TChartSeries* S : Watched)
+            S->Count();
+    });
     for (size_t I = 0; I < Watched.size(); ++I) {
         SCOPED_TRACE(Watched[I]->metaObject()->className());
         SCOPED_TRACE(I);
