@@ -72,4 +72,18 @@ void Export_PointFigure_3200(benchmark::State& state)
 }
 BENCHMARK(Export_PointFigure_3200)->ArgName("svg")->Arg(1)->Arg(0)->Iterations(1)->Unit(benchmark::kMillisecond);
 
+// The series' own sample quotes, as a user who fills it from the editor
+// gets them.
+void Export_PointFigure_Sample_3200(benchmark::State& state)
+{
+    lp::TChart Chart;
+    auto* Figure = new lp::TPointFigureSeries(&Chart);
+    Chart.AddSeries(Figure);
+    Figure->FillSampleValues(PipePoints);
+    lp::TSVGExportFormat Svg;
+    lp::TPNGExportFormat Png;
+    RunExport(state, Chart, state.range(0) != 0 ? static_cast<lp::TPlotExportFormat&>(Svg) : Png);
+}
+BENCHMARK(Export_PointFigure_Sample_3200)->ArgName("svg")->Arg(1)->Arg(0)->Iterations(1)->Unit(benchmark::kMillisecond);
+
 } // namespace
