@@ -37,11 +37,18 @@ if(NOT EXISTS "${LP_TEST_LIST_FILE}"
   endforeach()
   # CTest starts the suites with the most cases first, so that the long
   # ones do not end up running alone at the end.
+  # A suite named "...Responsiveness" measures the gaps of the event loop:
+  # it runs alone, so that another test's load is not counted as the
+  # editor's.
   foreach(key IN LISTS suites)
     set(test "${LP_TEST_TARGET}.${name_${key}}")
+    set(serial "")
+    if(name_${key} MATCHES "Responsiveness$")
+      set(serial " RUN_SERIAL TRUE")
+    endif()
     string(APPEND script
       "add_test([==[${test}]==] [==[${LP_TEST_EXECUTABLE}]==] [==[--gtest_filter=${name_${key}}.*]==])\n"
-      "set_tests_properties([==[${test}]==] PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen COST ${cases_${key}})\n")
+      "set_tests_properties([==[${test}]==] PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen COST ${cases_${key}}${serial})\n")
   endforeach()
   if(script STREQUAL "")
     message(FATAL_ERROR "${LP_TEST_EXECUTABLE} lists no tests:\n${listing}")
