@@ -58,6 +58,10 @@ TMisfit ComputeMisfit(const TMeasuredData& Measured, const TForwardResult& Calcu
         const double relative = (calculated - measured) / measured;
         const double error = DatumError(Measured, d, Calculated.GeometricFactors[d], Errors);
         const double logarithmic = (std::log(measured) - std::log(calculated)) / error;
+        if (!std::isfinite(relative * relative) || !std::isfinite(logarithmic * logarithmic))
+            throw EForwardError("Datum " + std::to_string(d + 1) + " (measured " + FormatExactReal(measured) +
+                                " ohm-m, computed " + FormatExactReal(calculated) + " ohm-m, error " +
+                                FormatExactReal(100.0 * error) + " %) misfits beyond what can be counted.");
         misfit.Misfits.push_back(100.0 * relative);
         misfit.Errors.push_back(error);
         squares += relative * relative;
@@ -70,7 +74,7 @@ TMisfit ComputeMisfit(const TMeasuredData& Measured, const TForwardResult& Calcu
             const double difference = std::isfinite(measured) ? calculated - measured
                                                               : std::numeric_limits<double>::quiet_NaN();
             misfit.ChargeabilityDifferences.push_back(difference);
-            if (std::isfinite(difference)) {
+            if (std::isfinite(difference) && std::isfinite(difference * difference)) {
                 chargeabilitySquares += difference * difference;
                 ++misfit.ChargeabilityData;
             }
@@ -78,6 +82,8 @@ TMisfit ComputeMisfit(const TMeasuredData& Measured, const TForwardResult& Calcu
         if (misfit.ChargeabilityData > 0)
             misfit.ChargeabilityRms = std::sqrt(chargeabilitySquares / misfit.ChargeabilityData);
     }
+    if (!std::isfinite(squares) || !std::isfinite(weighted))
+        throw EForwardError("The data misfit beyond what can be counted: their sum of squares exceeds a double.");
     if (count > 0) {
         misfit.Rrms = 100.0 * std::sqrt(squares / static_cast<double>(count));
         misfit.ChiSquare = weighted / static_cast<double>(count);

@@ -15,7 +15,8 @@
 // (k the computed geometric factor). χ² near 1 means the section explains
 // the data within their errors.
 //
-// The chargeability rms runs over the data with a measured ηa; a section
+// The chargeability rms runs over the data with a measured ηa (and a
+// difference whose square is finite); a section
 // without polarizability responds with ηa = 0 everywhere. N counts the
 // data compared (the file's skipped data are not among them).
 
@@ -50,7 +51,10 @@ struct TMisfit {
 // (Calculated.Survey holds them in the same order). Raises EForwardError
 // when the two hold different numbers of data, when the error model is not
 // finite numbers of at least 0 with one of them above 0, or when a computed
-// ρa is not above 0 (its logarithm does not exist; the datum is named).
+// ρa is not above 0 (its logarithm does not exist; the datum is named), or
+// when a datum's term is beyond a double (a tiny error, say; named too). The
+// sums of the data's terms stay finite only as long as their count allows:
+// the totals are then checked finite as well.
 TMisfit ComputeMisfit(const TMeasuredData& Measured, const TForwardResult& Calculated,
                       const TErrorModel& Errors = {});
 
