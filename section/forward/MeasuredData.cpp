@@ -2,6 +2,7 @@
 
 #include "section/forward/DataFileReading_p.h"
 #include "section/forward/Res2DInvFile.h"
+#include "section/model/ModelGeometryText.h"
 
 #include <algorithm>
 #include <cmath>
@@ -14,19 +15,19 @@ namespace {
 
 constexpr double NotGiven = std::numeric_limits<double>::quiet_NaN();
 
-// A value column of the data block: its place and the factor that turns its
-// values into the data set's unit.
+// A value column of the data block: its place and the divisor that turns
+// its values into the data set's unit (dividing keeps "12" mV/V 1.2 %).
 struct TValueColumn {
     std::optional<size_t> Place;
-    double Scale = 1.0;
+    double Divisor = 1.0;
     explicit operator bool() const { return Place.has_value(); }
-    double Of(const datafile::TUnifiedRow& Row) const { return Place ? Row.Values[*Place] * Scale : NotGiven; }
+    double Of(const datafile::TUnifiedRow& Row) const { return Place ? Row.Values[*Place] / Divisor : NotGiven; }
 };
 
-// The units a column may carry, each with its factor; "" for none written.
+// The units a column may carry, each with its divisor; "" for none written.
 struct TUnit {
     const char* Name;
-    double Scale;
+    double Divisor;
 };
 
 class TUnifiedColumns {
@@ -48,7 +49,7 @@ public:
             std::string known;
             for (const TUnit& unit : Units) {
                 if (found->Unit == unit.Name)
-                    return {static_cast<size_t>(found - columns.begin()), unit.Scale};
+                    return {static_cast<size_t>(found - columns.begin()), unit.Divisor};
                 known += std::string(known.empty() ? "" : ", ") + (*unit.Name ? unit.Name : "none");
             }
             Fail("the unit " + datafile::Quoted(found->Unit) + " of column \"" + name +
@@ -185,13 +186,13 @@ TMeasuredData ReadUnifiedMeasuredData(std::string_view Text)
     const TUnifiedColumns columns(table);
     const TValueColumn rhoa = columns.Find({"rhoa", "ra", "rhos"}, {{"", 1.0}, {"ohmm", 1.0}, {"ohm-m", 1.0}});
     const TValueColumn r = columns.Find({"r"}, {{"", 1.0}, {"ohm", 1.0}});
-    const TValueColumn u = columns.Find({"u"}, {{"", 1.0}, {"v", 1.0}, {"mv", 1e-3}});
-    const TValueColumn i = columns.Find({"i"}, {{"", 1.0}, {"a", 1.0}, {"ma", 1e-3}});
+    const TValueColumn u = columns.Find({"u"}, {{"", 1.0}, {"v", 1.0}, {"mv", 1e3}});
+    const TValueColumn i = columns.Find({"i"}, {{"", 1.0}, {"a", 1.0}, {"ma", 1e3}});
     const TValueColumn k = columns.Find({"k"}, {{"", 1.0}, {"m", 1.0}});
-    const TValueColumn err = columns.Find({"err"}, {{"", 1.0}, {"%", 0.01}});
-    constexpr double perMille = 1.0 / datafile::MillivoltsPerVoltPerPercent;
+    const TValueColumn err = columns.Find({"err"}, {{"", 1.0}, {"%", 100.0}});
+    constexpr double perMille = datafile::MillivoltsPerVoltPerPercent;
     const TValueColumn ip = columns.Find({"ip"}, {{"", perMille}, {"mv/v", perMille}, {"%", 1.0}});
-    const TValueColumn iperr = columns.Find({"iperr"}, {{"", ip.Scale}, {"mv/v", perMille}, {"%", 1.0}});
+    const TValueColumn iperr = columns.Find({"iperr"}, {{"", ip.Divisor}, {"mv/v", perMille}, {"%", 1.0}});
     const TValueColumn valid = columns.Find({"valid"}, {{"", 1.0}});
     if (!rhoa && !r && !(u && i))
         columns.Fail("the datum columns have no apparent resistivity: \"rhoa\", \"r\" with \"k\", or \"u\" and \"i\"");
@@ -228,6 +229,38 @@ TDataFormat RecogniseDataFormat(std::string_view Text)
         return TDataFormat::Unified;
     const std::vector<std::string_view> tokens = datafile::Tokens(first->substr(0, first->find('#')));
     return tokens.size() == 1 && datafile::WholeNumber(tokens.front()) ? TDataFormat::Unified : TDataFormat::Res2DInv;
+}
+
+std::optional<std::string> ElevationMismatch(const TMeasuredData& Data, const TForwardModel& Ground)
+{
+    if (!Data.HasElevations || Data.Electrodes.size() < 2 || Ground.Surface.empty())
+        return std::nullopt;
+    std::vector<double> xs;
+    for (const TElectrode& electrode : Data.Electrodes)
+        xs.push_back(electrode.x);
+    std::sort(xs.begin(), xs.end());
+    double spacing = std::numeric_limits<double>::infinity();
+    for (size_t e = 1; e < xs.size(); ++e)
+        if (xs[e] > xs[e - 1])
+            spacing = std::min(spacing, xs[e] - xs[e - 1]);
+    double largest = 0.0;
+    size_t worst = 0;
+    for (size_t e = 0; e < Data.Electrodes.size(); ++e) {
+        const TElectrode& electrode = Data.Electrodes[e];
+        if (!(electrode.x >= Ground.Left && electrode.x <= Ground.Right))
+            continue;
+        const double difference = std::fabs(electrode.z - SurfaceElevation(Ground, electrode.x));
+        if (difference > largest) {
+            largest = difference;
+            worst = e;
+        }
+    }
+    if (!std::isfinite(spacing) || largest <= 0.1 * spacing)
+        return std::nullopt;
+    return "The file's electrode elevations differ from the section's surface by up to " + FormatExactReal(largest) +
+           " (electrode " + std::to_string(worst + 1) + " at x = " + FormatExactReal(Data.Electrodes[worst].x) +
+           "), more than a tenth of the smallest electrode spacing (" + FormatExactReal(spacing) +
+           "): the electrodes stand on the section's surface.";
 }
 
 TMeasuredData ReadMeasuredData(std::string_view Text, std::optional<TDataFormat> Format)

@@ -91,6 +91,29 @@ TMisfit ComputeMisfit(const TMeasuredData& Measured, const TForwardResult& Calcu
     return misfit;
 }
 
+std::string FormatComparisonTable(const TMeasuredData& Measured, const TForwardResult& Calculated,
+                                  const TMisfit& Misfit)
+{
+    const TSurvey& survey = Calculated.Survey;
+    const auto number = [](int electrode) { return std::to_string(electrode + 1); };
+    const auto x = [&](int electrode) {
+        return electrode < 0 ? std::string() : FormatExactReal(survey.Electrodes.at(static_cast<size_t>(electrode)).x);
+    };
+    const auto optional = [](const std::vector<double>& values, size_t d) {
+        return d < values.size() && std::isfinite(values[d]) ? FormatExactReal(values[d]) : std::string();
+    };
+    std::string text = "a,b,m,n,xa,xb,xm,xn,k,rhoa,ip,rhoa_measured,ip_measured,error,misfit\n";
+    for (size_t d = 0; d < survey.Configurations.size(); ++d) {
+        const TConfiguration& c = survey.Configurations[d];
+        text += number(c.a) + "," + number(c.b) + "," + number(c.m) + "," + number(c.n) + "," + x(c.a) + "," +
+                x(c.b) + "," + x(c.m) + "," + x(c.n) + "," + FormatExactReal(Calculated.GeometricFactors.at(d)) + "," +
+                FormatExactReal(Calculated.Resistivities.at(d)) + "," + optional(Calculated.Chargeabilities, d) + "," +
+                FormatExactReal(Measured.Resistivities.at(d)) + "," + optional(Measured.Chargeabilities, d) + "," +
+                FormatExactReal(100.0 * Misfit.Errors.at(d)) + "," + FormatExactReal(Misfit.Misfits.at(d)) + "\n";
+    }
+    return text;
+}
+
 std::string MisfitSummary(const TMisfit& Misfit, const TSkippedData& Skipped)
 {
     std::string text = std::to_string(Misfit.Data) + " data (" + std::to_string(Skipped.Total()) +

@@ -58,6 +58,15 @@ struct TMisfit {
 TMisfit ComputeMisfit(const TMeasuredData& Measured, const TForwardResult& Calculated,
                       const TErrorModel& Errors = {});
 
+// The comparison table (CSV), one row per datum:
+//   a,b,m,n,xa,xb,xm,xn,k,rhoa,ip,rhoa_measured,ip_measured,error,misfit
+// electrodes numbered from 1 (an absent one 0, its x empty), x where the
+// computation stood them, k and rhoa computed, ip the computed chargeability
+// and ip_measured the measured one in per cent (empty where absent), error
+// ε and misfit m_i in per cent. Numbers in their shortest exact form.
+std::string FormatComparisonTable(const TMeasuredData& Measured, const TForwardResult& Calculated,
+                                  const TMisfit& Misfit);
+
 // "255 data (3 skipped): rrms 2.41 %, chi-square 0.812" with ", ip rms
 // 0.35 %" when chargeabilities were compared: rrms and ip rms with two
 // decimals, χ² with three significant digits.

@@ -174,16 +174,16 @@ private:
             FText.Fail("the file ends before the chargeability's unit");
         const std::string name = Lowercase(*unit);
         if (name == "mv/v")
-            FChargeabilityScale = 1.0 / datafile::MillivoltsPerVoltPerPercent;
+            FChargeabilityDivisor = datafile::MillivoltsPerVoltPerPercent;
         else if (name == "%" || name == "percent")
-            FChargeabilityScale = 1.0;
+            FChargeabilityDivisor = 1.0;
         else if (name == "msec" || name == "ms")
-            FChargeabilityScale = std::nullopt;
+            FChargeabilityDivisor = std::nullopt;
         else
             FText.Fail("the chargeability unit is mV/V, msec or %, not " + Quoted(*unit));
         if (!FText.NextValues(false))
             FText.Fail("the file ends before the chargeability's time window");
-        if (!FChargeabilityScale)
+        if (!FChargeabilityDivisor)
             FData.Warnings.push_back(
                 "The chargeabilities are in msec (the decay integrated over a window), which has no conversion to "
                 "per cent that holds for every instrument: they are not used.");
@@ -409,8 +409,8 @@ private:
                 values.Resistance = row.Value;
             else
                 values.Resistivity = row.Value;
-            if (FChargeabilityScale)
-                values.Chargeability = row.Chargeability * *FChargeabilityScale;
+            if (FChargeabilityDivisor)
+                values.Chargeability = row.Chargeability / *FChargeabilityDivisor;
             datafile::AddMeasuredDatum(FData, {e[0], e[1], e[2], e[3]}, values, row.Line);
         }
         datafile::DropAbsentLists(FData);
@@ -423,7 +423,7 @@ private:
     bool FResistance = false;
     bool FMidPoint = false;
     bool FChargeability = false;
-    std::optional<double> FChargeabilityScale; // to per cent; none for msec
+    std::optional<double> FChargeabilityDivisor; // to per cent; none for msec
     bool FAlongSurface = false;
     std::vector<TRow> FRows;
     std::vector<TElectrode> FTopography;
