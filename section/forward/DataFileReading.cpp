@@ -89,22 +89,28 @@ std::vector<std::string_view> Tokens(std::string_view Text, std::string_view Sep
     return tokens;
 }
 
-std::optional<int> WholeNumber(std::string_view Token)
+namespace {
+
+template <typename TNumber>
+std::optional<TNumber> WholeToken(std::string_view Token)
 {
-    int value = 0;
+    TNumber value{};
     const auto [end, error] = std::from_chars(Token.data(), Token.data() + Token.size(), value);
     if (error != std::errc() || end != Token.data() + Token.size())
         return std::nullopt;
     return value;
 }
 
+} // namespace
+
+std::optional<int> WholeNumber(std::string_view Token)
+{
+    return WholeToken<int>(Token);
+}
+
 std::optional<double> RealNumber(std::string_view Token)
 {
-    double value = 0.0;
-    const auto [end, error] = std::from_chars(Token.data(), Token.data() + Token.size(), value);
-    if (error != std::errc() || end != Token.data() + Token.size())
-        return std::nullopt;
-    return value;
+    return WholeToken<double>(Token);
 }
 
 // --- The file's lines -------------------------------------------------------------

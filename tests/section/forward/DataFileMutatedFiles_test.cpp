@@ -98,40 +98,14 @@ std::string Unaccounted(const std::string& Text, const TSurvey& Survey)
 
 TEST(DataFileMutatedFiles, AreReadWholeOrRefusedNamingALine)
 {
-    const int rounds = test::EnvironmentNumber("LP_MUTATION_ROUNDS", 400);
-    const unsigned seed = static_cast<unsigned>(test::EnvironmentNumber("LP_MUTATION_SEED", 20261209));
-    test::TDataFileMutator mutator(seed);
-    int accepted = 0, refused = 0;
-    for (const std::string& source : SourceFiles()) {
-        ASSERT_NO_THROW(ParseUnifiedData(source));
-        for (int round = 0; round < rounds; ++round) {
-            const auto kind = static_cast<test::TMutation>(round % test::muCount);
-            const std::string mutant = mutator.Mutate(source, kind);
-            SCOPED_TRACE("mutation " + std::to_string(kind) + " of round " + std::to_string(round) + ":\n" + mutant);
-            TSurvey survey;
-            try {
-                survey = ParseUnifiedData(mutant);
-            } catch (const EDataFileError& error) {
-                ++refused;
-                const std::string& message = error.Message();
-                ASSERT_TRUE(message.starts_with("Line ")) << message;
-                const int line = std::atoi(message.c_str() + 5);
-                EXPECT_GE(line, 1) << message;
-                EXPECT_LE(line, static_cast<int>(test::SplitLines(mutant).size()) + 1) << message;
-                continue;
-            }
-            ++accepted;
-            EXPECT_EQ(Unaccounted(mutant, survey), "");
-            TForwardResult written;
-            written.Survey = survey;
-            written.GeometricFactors.assign(survey.Configurations.size(), 1.0);
-            written.Resistivities.assign(survey.Configurations.size(), 1.0);
-            EXPECT_EQ(ParseUnifiedData(FormatUnifiedData(written)).Configurations, survey.Configurations);
-        }
-    }
-    // Both roads are taken.
-    EXPECT_GT(accepted, rounds / 4);
-    EXPECT_GT(refused, rounds / 4);
+    test::ReadMutants<TSurvey>(SourceFiles(), ParseUnifiedData, [](const std::string& mutant, const TSurvey& survey) {
+        EXPECT_EQ(Unaccounted(mutant, survey), "");
+        TForwardResult written;
+        written.Survey = survey;
+        written.GeometricFactors.assign(survey.Configurations.size(), 1.0);
+        written.Resistivities.assign(survey.Configurations.size(), 1.0);
+        EXPECT_EQ(ParseUnifiedData(FormatUnifiedData(written)).Configurations, survey.Configurations);
+    });
 }
 
 } // namespace

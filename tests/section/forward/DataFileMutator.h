@@ -4,7 +4,12 @@
 // and swapped, stray bytes inserted, the file cut short. LP_MUTATION_ROUNDS
 // sets the mutations per source file and LP_MUTATION_SEED the seed.
 
+#include "section/forward/DataFile.h"
+
+#include <gtest/gtest.h>
+
 #include <cstdlib>
+#include <functional>
 #include <iterator>
 #include <random>
 #include <sstream>
@@ -143,5 +148,42 @@ private:
 
     std::mt19937 FRandom;
 };
+
+// Mutates each source LP_MUTATION_ROUNDS times (seeded by LP_MUTATION_SEED)
+// and reads every mutant with Read: a refusal (EDataFileError) names a line
+// of the mutant; an accepted mutant goes to Accepted with what was read.
+// Each source must read, and both roads must be taken.
+template <typename TRead>
+void ReadMutants(const std::vector<std::string>& Sources, const std::function<TRead(const std::string&)>& Read,
+                 const std::function<void(const std::string& Mutant, const TRead& Read)>& Accepted)
+{
+    const int rounds = EnvironmentNumber("LP_MUTATION_ROUNDS", 400);
+    TDataFileMutator mutator(static_cast<unsigned>(EnvironmentNumber("LP_MUTATION_SEED", 20261209)));
+    int accepted = 0, refused = 0;
+    for (const std::string& source : Sources) {
+        ASSERT_NO_THROW(Read(source));
+        for (int round = 0; round < rounds; ++round) {
+            const auto kind = static_cast<TMutation>(round % muCount);
+            const std::string mutant = mutator.Mutate(source, kind);
+            SCOPED_TRACE("mutation " + std::to_string(kind) + " of round " + std::to_string(round) + ":\n" + mutant);
+            TRead read;
+            try {
+                read = Read(mutant);
+            } catch (const EDataFileError& error) {
+                ++refused;
+                const std::string& message = error.Message();
+                ASSERT_TRUE(message.starts_with("Line ")) << message;
+                const int line = std::atoi(message.c_str() + 5);
+                EXPECT_GE(line, 1) << message;
+                EXPECT_LE(line, static_cast<int>(SplitLines(mutant).size()) + 1) << message;
+                continue;
+            }
+            ++accepted;
+            Accepted(mutant, read);
+        }
+    }
+    EXPECT_GT(accepted, rounds / 4);
+    EXPECT_GT(refused, rounds / 4);
+}
 
 } // namespace lp::test

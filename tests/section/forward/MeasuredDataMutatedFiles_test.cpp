@@ -40,39 +40,15 @@ std::vector<std::string> UnifiedSources()
 
 TEST(MeasuredDataMutatedFiles, AreReadWholeOrRefusedNamingALine)
 {
-    const int rounds = test::EnvironmentNumber("LP_MUTATION_ROUNDS", 400);
-    const unsigned seed = static_cast<unsigned>(test::EnvironmentNumber("LP_MUTATION_SEED", 20261209));
-    test::TDataFileMutator mutator(seed);
-    int accepted = 0, refused = 0;
-    for (const std::string& source : UnifiedSources()) {
-        ASSERT_NO_THROW(ReadUnifiedMeasuredData(source));
-        for (int round = 0; round < rounds; ++round) {
-            const auto kind = static_cast<test::TMutation>(round % test::muCount);
-            const std::string mutant = mutator.Mutate(source, kind);
-            SCOPED_TRACE("mutation " + std::to_string(kind) + " of round " + std::to_string(round) + ":\n" + mutant);
-            TMeasuredData data;
-            try {
-                data = ReadUnifiedMeasuredData(mutant);
-            } catch (const EDataFileError& error) {
-                ++refused;
-                const std::string& message = error.Message();
-                ASSERT_TRUE(message.starts_with("Line ")) << message;
-                const int line = std::atoi(message.c_str() + 5);
-                EXPECT_GE(line, 1) << message;
-                EXPECT_LE(line, static_cast<int>(test::SplitLines(mutant).size()) + 1) << message;
-                continue;
-            }
-            ++accepted;
+    test::ReadMutants<TMeasuredData>(
+        UnifiedSources(), ReadUnifiedMeasuredData, [](const std::string& mutant, const TMeasuredData& data) {
             EXPECT_EQ(test::UnsoundMeasuredData(data), "");
             // Every datum of the file is used or counted (the scheme reader
             // accounts for every line of the same blocks).
             EXPECT_EQ(data.Size() + static_cast<size_t>(data.Skipped.Total()),
                       ParseUnifiedData(mutant).Configurations.size());
             EXPECT_EQ(test::RoundTripDifference(data), "");
-        }
-    }
-    EXPECT_GT(accepted, rounds / 4);
-    EXPECT_GT(refused, rounds / 4);
+        });
 }
 
 } // namespace
