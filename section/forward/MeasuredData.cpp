@@ -175,8 +175,9 @@ TMeasuredData ReadUnifiedMeasuredData(std::string_view Text)
     data.Title = FirstComment(Text);
     data.Electrodes = table.Electrodes;
     data.Topography = table.Topography;
-    data.HasElevations = !table.Topography.empty() ||
-                         std::any_of(table.Electrodes.begin(), table.Electrodes.end(),
+    // Elevations are the electrodes' own (a topography block alone leaves
+    // them at 0: not given).
+    data.HasElevations = std::any_of(table.Electrodes.begin(), table.Electrodes.end(),
                                      [](const TElectrode& e) { return e.z != 0.0; });
     if (table.Rows.empty() && table.Columns.empty())
         return data;

@@ -51,7 +51,7 @@ struct TMeasuredData {
     // Every electrode of the file (some may serve no usable datum), z the
     // elevation the file gives (0 where it gives none).
     std::vector<TElectrode> Electrodes;
-    bool HasElevations = false; // the file gives elevations (a z column or a topography block)
+    bool HasElevations = false; // the electrodes' elevations are given (some z not 0, or Res2DInv topography)
     std::vector<TConfiguration> Configurations; // from 0; -1 absent (B or N only)
     std::vector<double> Resistivities;           // ρa measured, ohm-m, finite and above 0
     std::vector<double> GeometricFactors;        // k the file gives (or the flat-ground k it was computed with); nan where none

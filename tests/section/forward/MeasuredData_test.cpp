@@ -80,6 +80,11 @@ TEST(MeasuredData, PyGimliConventionsAreReadInTheirUnits)
     EXPECT_EQ(percent.Chargeabilities[0], 1.5);
     EXPECT_EQ(percent.ChargeabilityErrors[0], 0.25);
     EXPECT_FALSE(percent.HasElevations);
+    // A topography block beside electrodes at 0 gives them no elevation.
+    const TMeasuredData flat =
+        ReadUnifiedMeasuredData("2\n# x z\n0 0\n5 0\n1\n# a b m n rhoa\n1 0 2 0 10\n2\n# x z\n0 3\n5 4\n");
+    EXPECT_FALSE(flat.HasElevations);
+    EXPECT_EQ(flat.Topography.size(), 2u);
 }
 
 TEST(MeasuredData, ResistancesAndVoltagesGiveTheApparentResistivity)
