@@ -79,7 +79,8 @@ struct TMeasuredData {
 // column of resistivity; a unit the reader does not know for one of these
 // columns is refused. A datum without A and B, or without M and N, is
 // refused. Values that are not finite read as absent (a nan error or ip: the
-// datum has none; a nan ρa: skipped).
+// datum has none; a nan ρa: skipped), and so does an error that is not above
+// 0 (pyGIMLi writes 0 for an error not set): the error model serves there.
 TMeasuredData ReadUnifiedMeasuredData(std::string_view Text);
 
 // The format of a data file's text, from its first line (after a
