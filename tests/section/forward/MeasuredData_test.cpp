@@ -57,16 +57,19 @@ TEST(MeasuredData, PyGimliConventionsAreReadInTheirUnits)
     // fraction, ip in mV/V, a topography block, CR LF and a byte-order mark.
     const TMeasuredData data = ReadUnifiedMeasuredData(
         "\xEF\xBB\xBF" "4\r\n# x y z\r\n0 10 0\r\n1 9.5 0\r\n2 9 0\r\n3 8.5 0\r\n"
-        "2\r\n# a b m n err ip k rhoa valid\r\n"
+        "3\r\n# a b m n err ip k rhoa valid\r\n"
         "1 2 3 4 0.02 15 18.84955592153876 120 1\r\n"
         "2 0 3 4 0.05 nan 9.42477796076938 80 1\r\n"
+        "1 2 3 4 0 15 18.84955592153876 125 1\r\n" // err 0: not set
         "2\r\n# x y\r\n0 10\r\n3 8.5\r\n");
-    ASSERT_EQ(data.Size(), 2u);
+    ASSERT_EQ(data.Size(), 3u);
     EXPECT_EQ(data.Electrodes[1].z, 9.5);
     EXPECT_EQ(data.Configurations[1], (TConfiguration{1, -1, 2, 3}));
-    EXPECT_EQ(data.Resistivities, (std::vector<double>{120.0, 80.0}));
-    EXPECT_EQ(data.Errors, (std::vector<double>{0.02, 0.05}));
-    ASSERT_EQ(data.Chargeabilities.size(), 2u);
+    EXPECT_EQ(data.Resistivities, (std::vector<double>{120.0, 80.0, 125.0}));
+    ASSERT_EQ(data.Errors.size(), 3u);
+    EXPECT_EQ(data.Errors[1], 0.05);
+    EXPECT_TRUE(std::isnan(data.Errors[2]));
+    ASSERT_EQ(data.Chargeabilities.size(), 3u);
     EXPECT_DOUBLE_EQ(data.Chargeabilities[0], 1.5);
     EXPECT_TRUE(std::isnan(data.Chargeabilities[1]));
     ASSERT_EQ(data.Topography.size(), 2u);
