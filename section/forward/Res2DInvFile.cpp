@@ -89,9 +89,20 @@ public:
     }
 
 private:
+    // The next line with values: blank lines and lines of separators alone
+    // skipped; none at the end.
+    std::optional<std::string_view> NextLine()
+    {
+        std::optional<std::string_view> line;
+        do
+            line = FText.NextValues(false);
+        while (line && Tokens(*line, Separators).empty());
+        return line;
+    }
+
     std::vector<std::string_view> ValuesLine(const std::string& what)
     {
-        const std::optional<std::string_view> line = FText.NextValues(false);
+        const std::optional<std::string_view> line = NextLine();
         if (!line)
             FText.Fail("the file ends before " + what);
         return Tokens(*line, Separators);
@@ -143,7 +154,7 @@ private:
         if (FArray != raGeneral)
             return;
         WholeNumberLine("the general array's sub-type");
-        const std::optional<std::string_view> named = FText.NextValues(false);
+        const std::optional<std::string_view> named = NextLine();
         if (!named)
             FText.Fail("the file ends before the \"Type of measurement\" line");
         if (datafile::RealNumber(Tokens(*named, Separators).front()))
@@ -166,10 +177,10 @@ private:
         FChargeability = Choice("the IP flag", 1) == 1;
         if (!FChargeability)
             return;
-        const std::optional<std::string_view> quantity = FText.NextValues(false);
+        const std::optional<std::string_view> quantity = NextLine();
         if (!quantity)
             FText.Fail("the file ends before the chargeability's name");
-        const std::optional<std::string_view> unit = FText.NextValues(false);
+        const std::optional<std::string_view> unit = NextLine();
         if (!unit)
             FText.Fail("the file ends before the chargeability's unit");
         const std::string name = Lowercase(*unit);
@@ -181,7 +192,7 @@ private:
             FChargeabilityDivisor = std::nullopt;
         else
             FText.Fail("the chargeability unit is mV/V, msec or %, not " + Quoted(*unit));
-        if (!FText.NextValues(false))
+        if (!NextLine())
             FText.Fail("the file ends before the chargeability's time window");
         if (!FChargeabilityDivisor)
             FData.Warnings.push_back(
@@ -293,10 +304,10 @@ private:
 
     void ReadTopography(int data)
     {
-        std::optional<std::string_view> line = FText.NextValues(false);
+        std::optional<std::string_view> line = NextLine();
         if (line && !datafile::RealNumber(Tokens(*line, Separators).front()) &&
             Lowercase(*line).find("topography") != std::string::npos)
-            line = FText.NextValues(false); // "Topography in separate list"
+            line = NextLine(); // "Topography in separate list"
         if (!line)
             return;
         const std::vector<std::string_view> flag = Tokens(*line, Separators);
@@ -318,7 +329,7 @@ private:
             WholeNumberLine("the topography point of the first electrode");
             FAlongSurface = *topography == 2;
         }
-        while (const std::optional<std::string_view> more = FText.NextValues(false))
+        while (const std::optional<std::string_view> more = NextLine())
             if (!AllZeros(Tokens(*more, Separators)))
                 FText.Fail("the file goes on after its data and topography: " + Quoted(*more));
     }

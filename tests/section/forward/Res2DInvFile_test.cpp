@@ -199,5 +199,16 @@ TEST(Res2DInvFile, FilesThatCannotBeReadAreRefusedNamingTheLine)
     EXPECT_EQ(Res2DInvRefusal(Header(1, 1, 0) + "0 2.5 100\n1\n2\n0 0\n"), "Line 10: the file ends before topography point 2.");
 }
 
+// A line of commas alone was taken for a line with values and its first
+// value read from an empty list.
+TEST(Res2DInvFile, ALineOfSeparatorsAloneIsABlankLine)
+{
+    const TMeasuredData data = ReadRes2DInvData("G\n1\n11\n0\nType of measurement\n,\n0\n,\t,\n1\n0\n0\n"
+                                                "2 0 0 5 0 100\n , \n0,0,0\n");
+    ASSERT_EQ(data.Size(), 1u);
+    EXPECT_EQ(data.Resistivities[0], 100.0);
+    EXPECT_EQ(Res2DInvRefusal("T\n1\n3\n,\n"), "Line 4: the file ends before the number of data.");
+}
+
 } // namespace
 } // namespace lp
