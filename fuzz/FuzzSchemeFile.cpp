@@ -7,6 +7,7 @@
 
 #include "fuzz/FuzzSupport.h"
 #include "section/forward/DataFile.h"
+#include "tests/section/forward/MeasuredDataChecks.h"
 
 #include <algorithm>
 #include <cmath>
@@ -14,15 +15,6 @@
 #include <string_view>
 
 namespace {
-
-bool PlainMessage(const std::string& Message)
-{
-    return Message.starts_with("Line ") && Message.size() < 400 &&
-           std::none_of(Message.begin(), Message.end(), [](char c) {
-               const auto byte = static_cast<unsigned char>(c);
-               return byte < 0x20 || byte == 0x7F;
-           });
-}
 
 bool SoundSurvey(const lp::TSurvey& Survey)
 {
@@ -53,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
     try {
         survey = lp::ParseUnifiedData(text);
     } catch (const lp::EDataFileError& error) {
-        lp::fuzz::Require(PlainMessage(error.Message()), "a refusal names its line and quotes the file plainly");
+        lp::fuzz::Require(lp::test::PlainRefusal(error.Message()), "a refusal names its line and quotes the file plainly");
         return 0;
     }
     lp::fuzz::Require(SoundSurvey(survey), "an accepted scheme names finite electrodes only");

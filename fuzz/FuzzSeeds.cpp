@@ -42,6 +42,7 @@
 #include "section/editor/PolygonChart.h"
 #include "section/editor/SectionFile.h"
 #include "section/forward/DataFile.h"
+#include "section/forward/MeasuredData.h"
 
 #include <QtCore/QBuffer>
 #include <QtCore/QDir>
@@ -528,6 +529,57 @@ void SchemeSeeds()
     Write("scheme_file", "forward_ip.dat", QByteArray::fromStdString(FormatUnifiedData(Result)));
 }
 
+// Measured data: the unified data format as this program writes it and as
+// pyGIMLi writes it (x y z, err, ip in mV/V, valid, topography), with
+// resistances and units; the Res2DInv format for every array type, both
+// x-location types, the chargeability units, separators and topography.
+void MeasuredDataSeeds()
+{
+    TForwardResult Result;
+    Result.Survey.Array = "wenner";
+    for (int e = 0; e < 8; ++e)
+        Result.Survey.Electrodes.push_back({5.0 * e, -0.5 * (e % 2)});
+    for (int a = 0; a + 3 < 8; ++a)
+        Result.Survey.Configurations.push_back({a, a + 3, a + 1, a + 2});
+    Result.Survey.Configurations.push_back({0, -1, 1, -1});
+    for (size_t d = 0; d < Result.Survey.Configurations.size(); ++d) {
+        Result.GeometricFactors.push_back(31.41592653589793 * double(d + 1));
+        Result.Resistivities.push_back(50.0 + 7.25 * double(d));
+        Result.Chargeabilities.push_back(1.0 + double(d) / 8.0);
+    }
+    Write("measured_data", "forward_ip.dat", QByteArray::fromStdString(FormatUnifiedData(Result)));
+    Result.Chargeabilities.clear();
+    Write("measured_data", "forward.dat", QByteArray::fromStdString(FormatUnifiedData(Result)));
+    Write("measured_data", "pygimli.dat",
+          "4\n# x y z\n0 10 0\n1 9.5 0\n2 9 0\n3 8.5 0\n3\n# a b m n err ip k rhoa valid\n"
+          "1 2 3 4 0.02 15 18.85 120 1\n2 0 3 4 0.05 nan 9.42 80 1\n1 2 3 4 0.03 4 18.85 -1 0\n"
+          "2\n# x y\n0 10\n3 8.5\n");
+    Write("measured_data", "resistances.dat",
+          "\xEF\xBB\xBF# field\r\n3\r\n# X Z\r\n0 0\r\n2 -1\r\n4 -2\r\n3\r\n# C1 C2 P1 P2 U/mV I/mA ERR/% IP/% IPERR\r\n"
+          "1 0 2 3 150 100 3 1.5 0.1\r\n1 0 3 2 -150 100 2 1 0.1\r\n2 0 3 0 4 2 1 0.5 0.2\r\n0\r\n");
+    Write("measured_data", "r_and_k.dat", "2\n0\n1.5\n1\n# a b m n r k\n1 0 2 0 2.5 9.42\n");
+
+    const char* Header = "Seed line\n2.5\n";
+    const auto Res2DInv = [&](const char* Name, const std::string& Body) {
+        Write("res2dinv_file", Name, QByteArray(Header) + QByteArray::fromStdString(Body));
+    };
+    Res2DInv("wenner.dat", "1\n3\n0\n0\n0 2.5 100\n2.5 2.5 110\n0 5 120\n0\n0\n0\n0\n");
+    Res2DInv("pole_pole.dat", "2\n2\n1\n0\n1.25 2.5 100\n7.5 5 90\n");
+    Res2DInv("dipole_dipole_ip.dat", "3\n3\n0\n1\nChargeability\nmV/V\n0.12,0.92\n0 2.5 1 100 12\n"
+                                     "0,2.5,2,105,11\n2.5\t2.5\t1.5\t107\t9\n0\n0\n0\n0\n");
+    Res2DInv("wenner_beta.dat", "4\n1\n1\n1\nChargeability\n%\n0.1,1\n3.75 2.5 100 1.5\n");
+    Res2DInv("wenner_gamma_msec.dat", "5\n1\n0\n1\nChargeability\nmsec\n0.1,1\n0 2.5 100 8\n");
+    Res2DInv("pole_dipole.dat", "6\n4\n1\n0\n3.75,2.5,2,100\n3.75,2.5,-2,95\n6.25,2.5,2,97\n6.25,2.5,-2,93\n0,0,0,0\n");
+    Res2DInv("schlumberger_topography.dat",
+             "7\n2\n0\n0\n0 2.5 1 100\n0 2.5 2 101\nTopography in separate list\n2\n3\n0 10\n10 9\n30 7\n1\n0\n0\n");
+    Res2DInv("general_resistance.dat",
+             "11\n0\nType of measurement (0=app. resistivity,1=resistance)\n1\n3\n1\n0\n"
+             "4 0 0 5 0 10 0 15 0 -2\n3 0 0 5 0 10 0 1.5\n2 0 0 10 0 0.4\n");
+    Res2DInv("general_apparent.dat",
+             "11\n3\nType of measurement (0=app. resistivity,1=resistance)\n0\n2\n1\n1\nChargeability\nmV/V\n0,1\n"
+             "4 0 0 2.5 0 5 -0.5 7.5 -1 100 10\n2 0 0 7.5 -1 90 8\n1\n2\n0 0\n10 -1\n1\n0\n");
+}
+
 // Value formats as the format editor writes them and as the axis and series
 // pages list them, in English (locale 0) and in German (locale 1, decimal
 // comma); the four leading bytes pick the locale and a choice of controls.
@@ -653,6 +705,7 @@ int main(int Argc, char** Argv)
         lp::fuzz::DateTimeSeeds();
         lp::fuzz::PseudoSectionSeeds();
         lp::fuzz::SchemeSeeds();
+        lp::fuzz::MeasuredDataSeeds();
         lp::fuzz::ValueFormatSeeds();
         lp::fuzz::FunctionSettingsSeeds();
         lp::fuzz::EditorTextSeeds();

@@ -1,5 +1,6 @@
 #pragma once
-// The data file of a forward computation, and the survey of a scheme file.
+// The data file of a forward computation, and the survey of a scheme file
+// (the measured values a data file holds: MeasuredData.h).
 //
 // The unified data format (read by pyGIMLi and BERT, imported by ResIPy):
 //   # <comment: program, array, units>
@@ -37,8 +38,9 @@ std::string FormatDataTable(const TForwardResult& Result);
 // The electrodes (x and z as written) and the configurations of a file in
 // the unified data format. A count line holds one whole number (a comment
 // after it allowed); a block's columns are named by the column line right
-// after its count (any order, any case, a unit after "/" as in "ip/%"), or
-// without one are x [y] z and a b m n first; "# x y" takes y as the
+// after its count (any order, any case, a unit after "/" as in "ip/%";
+// "c1 c2 p1 p2" for "a b m n"), or without one are x [y] z and a b m n
+// first; "# x y" takes y as the
 // elevation. Data columns other than a b m n are checked as numbers, not
 // kept. After the data only a topography block (checked, not kept) may
 // follow. A UTF-8 byte-order mark is skipped. Raises EDataFileError naming

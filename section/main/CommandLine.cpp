@@ -3,6 +3,7 @@
 #include "platform/core/SafeSave.h"
 #include "section/editor/ModelExport.h"
 #include "section/forward/DataFile.h"
+#include "section/forward/Misfit.h"
 #include "section/main/SameFile.h"
 
 #include <QtCore/QFile>
@@ -72,9 +73,11 @@ public:
 
 // What --forward was asked.
 struct TForwardRequest {
-    QString OutFile, SectionFile, SchemeFile;
+    QString OutFile, SectionFile, SchemeFile, DataFile;
     TArrayLayout Layout;
     std::optional<double> HostResistivity;
+    std::optional<double> ErrorPercent;      // with DataFile
+    std::optional<TDataFormat> DataFormat;   // with DataFile; none: told from the content
 };
 
 double PositiveArgument(const QString& Option, const QString& Text)
@@ -146,6 +149,15 @@ TForwardRequest ParseForwardArguments(const QStringList& Arguments)
             layoutGiven = true;
         } else if (argument == QStringLiteral("--scheme")) {
             request.SchemeFile = value;
+        } else if (argument == QStringLiteral("--data")) {
+            request.DataFile = value;
+        } else if (argument == QStringLiteral("--error")) {
+            request.ErrorPercent = PositiveArgument(argument, value);
+        } else if (argument == QStringLiteral("--format")) {
+            request.DataFormat = DataFormatFromName(value.toStdString());
+            if (!request.DataFormat)
+                throw EArgumentError(
+                    QStringLiteral("--format is unified or res2dinv, not \"%1\"").arg(value).toStdString());
         } else if (argument == QStringLiteral("--host-resistivity")) {
             request.HostResistivity = PositiveArgument(argument, value);
         } else {
@@ -157,29 +169,78 @@ TForwardRequest ParseForwardArguments(const QStringList& Arguments)
     if (!request.SchemeFile.isEmpty() && layoutGiven)
         throw EArgumentError("--scheme takes the electrodes and configurations from its file: it cannot be combined "
                              "with --array, --electrodes, --spacing, --first or --levels");
+    if (!request.DataFile.isEmpty() && !request.SchemeFile.isEmpty())
+        throw EArgumentError("--data and --scheme both give the electrodes and configurations: name one of them");
+    if (!request.DataFile.isEmpty() && layoutGiven)
+        throw EArgumentError("--data takes the electrodes and configurations from its file: it cannot be combined "
+                             "with --array, --electrodes, --spacing, --first or --levels");
+    if (request.DataFile.isEmpty() && (request.ErrorPercent || request.DataFormat))
+        throw EArgumentError("--error and --format go with --data MEASURED");
     request.OutFile = names[0];
     request.SectionFile = names[1];
     return request;
 }
 
-TSurvey ReadSchemeFile(const QString& FileName)
+// A data file's bytes read by Parse; a refusal names the file.
+template <typename TParse>
+auto ReadDataFile(const QString& FileName, const char* Role, const TParse& Parse)
 {
+    const auto refused = [&](const QString& why) {
+        return EDataFileError(QStringLiteral("The %1 \"%2\" cannot be read: %3")
+                                  .arg(QLatin1String(Role), FileName, why)
+                                  .toStdString());
+    };
     QFile file(FileName);
     if (!file.open(QIODevice::ReadOnly))
-        throw EDataFileError(QStringLiteral("The scheme file \"%1\" cannot be read: %2")
-                                 .arg(FileName, file.errorString())
-                                 .toStdString());
+        throw refused(file.errorString());
     const QByteArray bytes = file.readAll();
     try {
-        return ParseUnifiedData(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
+        return Parse(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
     } catch (const EDataFileError& error) {
-        throw EDataFileError(QStringLiteral("The scheme file \"%1\" cannot be read: %2")
-                                 .arg(FileName, QString::fromStdString(error.Message()))
-                                 .toStdString());
+        throw refused(QString::fromStdString(error.Message()));
     }
 }
 
-int ForwardCommand(const QStringList& Arguments, std::FILE* Errors)
+TSurvey ReadSchemeFile(const QString& FileName)
+{
+    return ReadDataFile(FileName, "scheme file", [](std::string_view text) { return ParseUnifiedData(text); });
+}
+
+// The measured data, with a line on Errors for each warning and for the
+// data skipped; refused when no datum can be used.
+TMeasuredData ReadMeasuredDataFile(const TForwardRequest& Request, std::FILE* Errors)
+{
+    const TMeasuredData data = ReadDataFile(Request.DataFile, "measured data file", [&](std::string_view text) {
+        return ReadMeasuredData(text, Request.DataFormat);
+    });
+    for (const std::string& warning : data.Warnings)
+        PrintLine(Errors, QStringLiteral("lithoprism: warning: ") + QString::fromStdString(warning));
+    if (data.Skipped.Total() > 0 && data.Size() > 0)
+        PrintLine(Errors, QStringLiteral("lithoprism: warning: %1 data of the file are skipped: %2.")
+                              .arg(data.Skipped.Total())
+                              .arg(QString::fromStdString(data.Skipped.Text())));
+    if (data.Size() == 0)
+        throw EDataFileError(QStringLiteral("The measured data file \"%1\" holds no datum that can be used%2.")
+                                 .arg(Request.DataFile,
+                                      data.Skipped.Total() > 0
+                                          ? QStringLiteral(" (%1 skipped: %2)")
+                                                .arg(data.Skipped.Total())
+                                                .arg(QString::fromStdString(data.Skipped.Text()))
+                                          : QString())
+                                 .toStdString());
+    return data;
+}
+
+void SaveOutput(const QString& FileName, const std::string& Text)
+{
+    QString error;
+    if (!SaveBytesAtomically(FileName, QByteArray::fromStdString(Text), error))
+        throw EDataFileError(QStringLiteral("The data file \"%1\" cannot be written: %2. Nothing was written.")
+                                 .arg(FileName, error)
+                                 .toStdString());
+}
+
+int ForwardCommand(const QStringList& Arguments, std::FILE* Out, std::FILE* Errors)
 {
     TForwardRequest request;
     try {
@@ -190,7 +251,9 @@ int ForwardCommand(const QStringList& Arguments, std::FILE* Errors)
     }
     try {
         RefuseOutputNamingInput({{"data file", request.OutFile}},
-                                {{"section file", request.SectionFile}, {"scheme file", request.SchemeFile}});
+                                {{"section file", request.SectionFile},
+                                 {"scheme file", request.SchemeFile},
+                                 {"measured data file", request.DataFile}});
         const TSectionModel section = ReadSectionFileModel(request.SectionFile);
         if (!request.HostResistivity && !section.Model.Empty() && !section.Model[0].Empty() &&
             section.Model[0][0].params[psResistivity].IsEmpty()) {
@@ -200,16 +263,24 @@ int ForwardCommand(const QStringList& Arguments, std::FILE* Errors)
         }
         const TForwardModel ground =
             PrepareForwardModel(section.Model, section.Nodes, section.ModelArea, request.HostResistivity);
+        const bool table = request.OutFile.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive);
+        if (!request.DataFile.isEmpty()) {
+            const TMeasuredData measured = ReadMeasuredDataFile(request, Errors);
+            if (const std::optional<std::string> mismatch = ElevationMismatch(measured, ground))
+                PrintLine(Errors, QStringLiteral("lithoprism: warning: ") + QString::fromStdString(*mismatch));
+            const TForwardResult result = ComputeForwardResponse(ground, measured.Survey());
+            TErrorModel errors;
+            errors.RelativePercent = request.ErrorPercent.value_or(errors.RelativePercent);
+            const TMisfit misfit = ComputeMisfit(measured, result, errors);
+            SaveOutput(request.OutFile,
+                       table ? FormatComparisonTable(measured, result, misfit) : FormatUnifiedData(result));
+            PrintLine(Out, QString::fromStdString(MisfitSummary(misfit, measured.Skipped)));
+            return 0;
+        }
         TSurvey survey = request.SchemeFile.isEmpty() ? MakeArraySurvey(request.Layout, ground.Left, ground.Right)
                                                       : ReadSchemeFile(request.SchemeFile);
         const TForwardResult result = ComputeForwardResponse(ground, std::move(survey));
-        const bool table = request.OutFile.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive);
-        const std::string text = table ? FormatDataTable(result) : FormatUnifiedData(result);
-        QString error;
-        if (!SaveBytesAtomically(request.OutFile, QByteArray::fromStdString(text), error))
-            throw EDataFileError(QStringLiteral("The data file \"%1\" cannot be written: %2. Nothing was written.")
-                                     .arg(request.OutFile, error)
-                                     .toStdString());
+        SaveOutput(request.OutFile, table ? FormatDataTable(result) : FormatUnifiedData(result));
         return 0;
     } catch (const std::exception& error) {
         PrintLine(Errors, QStringLiteral("lithoprism: ") + QString::fromUtf8(error.what()));
@@ -248,6 +319,17 @@ QString CommandLineUsage()
         "    --first X         position of the first electrode\n"
         "    --levels L        levels n = 1 .. L (default 6)\n"
         "    --scheme FILE     electrodes and configurations from a unified data file\n"
+        "    --data MEASURED   compute at the configurations of a measured data file\n"
+        "                      (unified data format or Res2DInv; poles included) and\n"
+        "                      compare: OUT.csv is the comparison table (a,b,m,n,\n"
+        "                      xa,xb,xm,xn,k,rhoa,ip,rhoa_measured,ip_measured,error,\n"
+        "                      misfit; ip, error and misfit in per cent), another name\n"
+        "                      the computed data; the last line printed is\n"
+        "                      \"N data (M skipped): rrms X %, chi-square Y\" (and\n"
+        "                      \", ip rms Z %\" with chargeability)\n"
+        "    --error PERCENT   relative error of data whose file gives none (default 3)\n"
+        "    --format unified|res2dinv   the measured file's format (default: told\n"
+        "                      from its content)\n"
         "    --host-resistivity R   the host medium's resistivity (ohm-m) when the\n"
         "                      section sets none\n"
         "  --help          print this text and exit\n"
@@ -265,7 +347,7 @@ std::optional<int> RunCommandLine(const QStringList& Arguments, std::FILE* Out, 
     if (first == QStringLiteral("--export-model"))
         return ExportModelCommand(Arguments, Errors);
     if (first == QStringLiteral("--forward"))
-        return ForwardCommand(Arguments, Errors);
+        return ForwardCommand(Arguments, Out, Errors);
     // The editor takes a section file and -ns; a word that looks like an
     // option is a mistyped command, not a file to open.
     for (const QString& argument : Arguments) {

@@ -18,8 +18,9 @@ QString CommandLineUsage();
 
 // Runs a command-line request and answers its exit code; none when the
 // arguments (without the program) ask for the editor's window and there is
-// a display to show it on. Output goes to the given streams: the usage to
-// Out, warnings and failures (one line each, "lithoprism: ...") to Errors.
+// a display to show it on. Output goes to the given streams: the usage and
+// the misfit line of "--forward ... --data MEASURED" to Out, warnings and
+// failures (one line each, "lithoprism: ...") to Errors.
 // Exit codes: 0 done; 1 the export or the computation failed, or an output
 // names an input (nothing written), or the editor has no display; 2 the
 // arguments are wrong (a word starting with "--" that is no option too).

@@ -4,6 +4,8 @@
 
 #include "section/main/CommandLine.h"
 
+#include "section/forward/DataFile.h"
+
 #include <QtCore/QDir>
 #include <QtCore/QFile>
 #include <QtCore/QProcess>
@@ -11,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <memory>
 
@@ -429,6 +432,151 @@ TEST(CommandLine, TheProgramExportsWithoutADisplay)
     ASSERT_TRUE(program.waitForFinished(60000));
     EXPECT_EQ(program.exitCode(), 0);
     EXPECT_TRUE(program.readAllStandardOutput().contains("--export-model"));
+}
+
+// --- Measured data -------------------------------------------------------------------
+
+void WriteFile(const QString& FileName, const QByteArray& Bytes)
+{
+    QFile file(FileName);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(Bytes);
+}
+
+// A measured file of the example's line: Wenner a = 100 over five
+// electrodes, a pole-pole datum, one datum with a negative ρa (skipped),
+// chargeability in mV/V.
+const QByteArray MeasuredExample = "# field data\n5\n# x z\n100 0\n200 0\n300 0\n400 0\n500 0\n5\n"
+                                   "# a b m n rhoa ip valid\n"
+                                   "1 4 2 3 42 30 1\n2 5 3 4 38 25 1\n1 0 2 0 55 12 1\n3 0 4 0 -7 10 1\n"
+                                   "1 0 5 0 60 8 0\n";
+
+TEST(CommandLine, ForwardAtMeasuredDataWritesTheComparisonAndPrintsTheMisfit)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(QFile::copy(QStringLiteral(LP_EXAMPLES_DIR "/example.sec"), folder.filePath("example.sec")));
+    const QString section = folder.filePath("example.sec"), measured = folder.filePath("field.dat");
+    WriteFile(measured, MeasuredExample);
+    const TProgramRun run = RunProgram({"--forward", folder.filePath("compare.csv"), section, "--data", measured,
+                                        "--host-resistivity", "100", "--error", "5"});
+    EXPECT_EQ(run.Status, QProcess::NormalExit);
+    ASSERT_EQ(run.Code, 0) << run.Errors.toStdString();
+    EXPECT_EQ(run.Errors, "lithoprism: warning: 2 data of the file are skipped: 1 marked invalid, 1 with an apparent "
+                          "resistivity that is not a number above 0.\n");
+    const QList<QByteArray> rows = FileBytes(folder.filePath("compare.csv")).split('\n');
+    ASSERT_EQ(rows.size(), 5); // the header, three data, the last line's end
+    EXPECT_EQ(rows[0], "a,b,m,n,xa,xb,xm,xn,k,rhoa,ip,rhoa_measured,ip_measured,error,misfit");
+    // The computed k (2πa for the Wenner datum, the file gives none), the
+    // measured ip in per cent, the error 5 %, the misfit in per cent.
+    const QList<QByteArray> first = rows[1].split(',');
+    ASSERT_EQ(first.size(), 15);
+    EXPECT_EQ(rows[1].left(24), "1,4,2,3,100,400,200,300,");
+    EXPECT_NEAR(first[8].toDouble(), 200 * std::acos(-1.0), 1e-9);
+    EXPECT_EQ(first[11], "42");
+    EXPECT_EQ(first[12], "3");
+    EXPECT_EQ(first[13], "5");
+    EXPECT_NEAR(first[14].toDouble(), 100.0 * (first[9].toDouble() - 42.0) / 42.0, 1e-9);
+    EXPECT_TRUE(rows[3].startsWith("1,0,2,0,100,,200,,")) << rows[3].toStdString();
+    // Standard output: one line of totals, the numbers those of the table.
+    double squares = 0.0, chi = 0.0, ip = 0.0;
+    for (int r = 1; r <= 3; ++r) {
+        const QList<QByteArray> row = rows[r].split(',');
+        squares += std::pow(row[14].toDouble() / 100.0, 2);
+        chi += std::pow(std::log(row[11].toDouble() / row[9].toDouble()) / 0.05, 2);
+        ip += std::pow(row[10].toDouble() - row[12].toDouble(), 2);
+    }
+    char expected[160];
+    std::snprintf(expected, sizeof expected, "3 data (2 skipped): rrms %.2f %%, chi-square %.3g, ip rms %.2f %%\n",
+                  100.0 * std::sqrt(squares / 3), chi / 3, std::sqrt(ip / 3));
+    EXPECT_EQ(run.Out, QString::fromLatin1(expected));
+
+    // Another name: the computed data in the unified format, at the file's
+    // configurations.
+    const TCommandRun data = RunCommand({"--forward", folder.filePath("computed.dat"), section, "--data", measured,
+                                         "--host-resistivity", "100"});
+    EXPECT_EQ(data.Code, 0) << data.Errors.toStdString();
+    EXPECT_TRUE(data.Out.startsWith("3 data (2 skipped): rrms ")) << data.Out.toStdString();
+    const TSurvey computed = ParseUnifiedData(FileBytes(folder.filePath("computed.dat")).toStdString());
+    EXPECT_EQ(computed.Configurations, (std::vector<TConfiguration>{{0, 3, 1, 2}, {1, 4, 2, 3}, {0, -1, 1, -1}}));
+}
+
+TEST(CommandLine, ForwardReadsRes2DInvDataRecognisedOrForced)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(QFile::copy(QStringLiteral(LP_EXAMPLES_DIR "/example.sec"), folder.filePath("example.sec")));
+    const QString section = folder.filePath("example.sec"), measured = folder.filePath("line.dat");
+    WriteFile(measured, "Example line\n100\n1\n2\n0\n0\n100 100 42\n200 100 38\n0\n0\n0\n0\n");
+    const QStringList arguments = {"--forward", folder.filePath("out.csv"), section, "--data", measured,
+                                   "--host-resistivity", "100"};
+    const TCommandRun recognised = RunCommand(arguments);
+    EXPECT_EQ(recognised.Code, 0) << recognised.Errors.toStdString();
+    EXPECT_TRUE(recognised.Out.startsWith("2 data (0 skipped): rrms ")) << recognised.Out.toStdString();
+    EXPECT_EQ(RunCommand(arguments + QStringList{"--format", "res2dinv"}).Code, 0);
+    const TCommandRun forced = RunCommand(arguments + QStringList{"--format", "unified"});
+    EXPECT_EQ(forced.Code, 1);
+    EXPECT_EQ(forced.Errors, "lithoprism: The measured data file \"" + measured +
+                                 "\" cannot be read: Line 1: the electrode count is one whole number alone on its "
+                                 "line, not \"Example line\".\n");
+}
+
+TEST(CommandLine, ForwardAtMeasuredDataRefusesWhatItCannotDo)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(QFile::copy(QStringLiteral(LP_EXAMPLES_DIR "/example.sec"), folder.filePath("example.sec")));
+    const QString section = folder.filePath("example.sec"), measured = folder.filePath("field.dat");
+    const QString out = folder.filePath("out.csv");
+    WriteFile(measured, MeasuredExample);
+    const std::vector<std::pair<QStringList, QString>> wrong = {
+        {{"--forward", out, section, "--data", measured, "--scheme", measured},
+         "lithoprism: --data and --scheme both give the electrodes and configurations: name one of them (see "
+         "lithoprism --help)\n"},
+        {{"--forward", out, section, "--data", measured, "--levels", "2"},
+         "lithoprism: --data takes the electrodes and configurations from its file: it cannot be combined with "
+         "--array, --electrodes, --spacing, --first or --levels (see lithoprism --help)\n"},
+        {{"--forward", out, section, "--data", measured, "--error", "0"},
+         "lithoprism: --error needs a number above 0, not \"0\" (see lithoprism --help)\n"},
+        {{"--forward", out, section, "--data", measured, "--format", "csv"},
+         "lithoprism: --format is unified or res2dinv, not \"csv\" (see lithoprism --help)\n"},
+        {{"--forward", out, section, "--error", "5"},
+         "lithoprism: --error and --format go with --data MEASURED (see lithoprism --help)\n"}};
+    for (const auto& [arguments, message] : wrong) {
+        const TCommandRun run = RunCommand(arguments);
+        EXPECT_EQ(run.Code, 2) << arguments.join(' ').toStdString();
+        EXPECT_EQ(run.Errors, message);
+        EXPECT_EQ(EntriesIn(folder), 2);
+    }
+    // The measured file named as the output: refused, the file untouched.
+    const TCommandRun itself = RunCommand({"--forward", measured, section, "--data", measured, "--host-resistivity", "100"});
+    EXPECT_EQ(itself.Code, 1);
+    EXPECT_EQ(itself.Errors, "lithoprism: The data file \"" + measured + "\" is the measured data file \"" + measured +
+                                 "\": name another file to write. Nothing was written.\n");
+    EXPECT_EQ(FileBytes(measured), MeasuredExample);
+    // No usable datum; an electrode beyond the model area.
+    WriteFile(measured, "2\n0\n100\n1\n# a b m n rhoa\n1 0 2 0 -5\n");
+    const TCommandRun none = RunCommand({"--forward", out, section, "--data", measured, "--host-resistivity", "100"});
+    EXPECT_EQ(none.Code, 1);
+    EXPECT_EQ(none.Errors, "lithoprism: The measured data file \"" + measured + "\" holds no datum that can be used (1 "
+                           "skipped: 1 with an apparent resistivity that is not a number above 0).\n");
+    WriteFile(measured, "2\n0\n1500\n1\n# a b m n rhoa\n1 0 2 0 50\n");
+    const TCommandRun outside = RunCommand({"--forward", out, section, "--data", measured, "--host-resistivity", "100"});
+    EXPECT_EQ(outside.Code, 1);
+    EXPECT_EQ(outside.Errors, "lithoprism: Electrode 2 at x = 1500 lies outside the model area (x from 0 to 1000).\n");
+    EXPECT_FALSE(QFile::exists(out));
+    EXPECT_TRUE(none.Out.isEmpty());
+}
+
+TEST(CommandLine, ForwardAtMeasuredDataSaysWhenTheElevationsDifferFromTheSurface)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(QFile::copy(QStringLiteral(LP_EXAMPLES_DIR "/example.sec"), folder.filePath("example.sec")));
+    const QString measured = folder.filePath("field.dat");
+    WriteFile(measured, "3\n# x z\n100 0\n200 4\n300 12.5\n1\n# a b m n rhoa\n1 0 2 3 50\n");
+    const TCommandRun run = RunCommand({"--forward", folder.filePath("out.dat"), folder.filePath("example.sec"),
+                                        "--data", measured, "--host-resistivity", "100"});
+    EXPECT_EQ(run.Code, 0) << run.Errors.toStdString();
+    EXPECT_EQ(run.Errors, "lithoprism: warning: The file's electrode elevations differ from the section's surface by "
+                          "up to 12.5 (electrode 3 at x = 300), more than a tenth of the smallest electrode spacing "
+                          "(100): the electrodes stand on the section's surface.\n");
 }
 
 } // namespace

@@ -1,0 +1,31 @@
+// The measured-data reader of the unified data format ("--forward --data"
+// and the forward response window): a refusal names its line and quotes
+// little of the file, with nothing in it that steers a terminal; an
+// accepted file gives a sound data set (usable values only, configurations
+// naming its electrodes, every datum of the file used or counted as
+// skipped) that the data file writer writes and the reader reads back the
+// same.
+
+#include "fuzz/FuzzSupport.h"
+#include "section/forward/MeasuredData.h"
+#include "tests/section/forward/MeasuredDataChecks.h"
+
+#include <string_view>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
+{
+    const std::string_view text(reinterpret_cast<const char*>(Data), Size);
+    lp::TMeasuredData data;
+    try {
+        data = lp::ReadUnifiedMeasuredData(text);
+    } catch (const lp::EDataFileError& error) {
+        lp::fuzz::Require(lp::test::PlainRefusal(error.Message()), "a refusal names its line and quotes the file plainly");
+        return 0;
+    }
+    lp::fuzz::Require(lp::test::UnsoundMeasuredData(data).empty(), "accepted data are sound");
+    lp::fuzz::Require(data.Size() + static_cast<size_t>(data.Skipped.Total()) ==
+                          lp::ParseUnifiedData(text).Configurations.size(),
+                      "every datum of the file is used or counted as skipped");
+    lp::fuzz::Require(lp::test::RoundTripDifference(data).empty(), "the data written as a data file read back the same");
+    return 0;
+}

@@ -1,0 +1,103 @@
+#pragma once
+// A measured survey: the electrodes, configurations and values a field file
+// holds, read from the unified data format (here) or the Res2DInv format
+// (Res2DInvFile.h), for the forward response to be computed at exactly its
+// configurations and compared with it (Misfit.h).
+//
+// Units: positions in model units (metres; x the distance along the line, z
+// the elevation, up positive), ρa in ohm-m, k in m, errors as fractions
+// (0.03 for 3 %), chargeability in per cent (10 mV/V = 1 %).
+//
+// Data that cannot be used are skipped and counted, never used: marked
+// invalid (valid 0), with an apparent resistivity that is not a finite
+// number above 0, or using one electrode twice in a configuration. A datum
+// with only B (or only N) has it taken as A (as M): swapping both electrodes
+// of a pair changes the sign of ΔU and of k alike, so ρa stays.
+//
+// A file that cannot be read raises EDataFileError naming the line of the
+// first fault and what was expected there; messages quote at most 40
+// characters of the file, control characters escaped.
+
+#include "section/forward/DataFile.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace lp {
+
+enum class TDataFormat { Unified, Res2DInv };
+
+// "unified", "res2dinv".
+std::string DataFormatName(TDataFormat Format);
+std::optional<TDataFormat> DataFormatFromName(const std::string& Name);
+
+// The data a file holds that cannot be used, by reason.
+struct TSkippedData {
+    int Invalid = 0;            // marked invalid (valid 0)
+    int BadResistivity = 0;     // ρa not a finite number above 0 (or, from r or u/i, not computable)
+    int RepeatedElectrode = 0;  // an electrode used twice within one configuration
+    int Total() const { return Invalid + BadResistivity + RepeatedElectrode; }
+    // "3 marked invalid, 1 with an apparent resistivity that is not above
+    // 0"; empty when nothing was skipped.
+    std::string Text() const;
+};
+
+// The usable data of a file, one entry per datum in every per-datum list.
+struct TMeasuredData {
+    TDataFormat Format = TDataFormat::Unified;
+    std::string Title; // the Res2DInv title, or the unified file's first comment
+    // Every electrode of the file (some may serve no usable datum), z the
+    // elevation the file gives (0 where it gives none).
+    std::vector<TElectrode> Electrodes;
+    bool HasElevations = false; // the electrodes' elevations are given (some z not 0, or Res2DInv topography)
+    std::vector<TConfiguration> Configurations; // from 0; -1 absent (B or N only)
+    std::vector<double> Resistivities;           // ρa measured, ohm-m, finite and above 0
+    std::vector<double> GeometricFactors;        // k the file gives (or the flat-ground k it was computed with); nan where none
+    std::vector<double> Errors;                  // relative error, fraction; nan where none (empty: the file has none)
+    std::vector<double> Chargeabilities;         // per cent; nan where none (empty: the file has none)
+    std::vector<double> ChargeabilityErrors;     // per cent; nan where none (empty: the file has none)
+    std::vector<TElectrode> Topography;          // the file's topography points (x, elevation), if any
+    TSkippedData Skipped;
+    std::vector<std::string> Warnings;           // what was read but not taken as written (one sentence each)
+
+    size_t Size() const { return Configurations.size(); }
+    // The survey to compute at: the electrodes and the usable
+    // configurations (Array names the format).
+    TSurvey Survey() const;
+};
+
+// The unified data format, as DataFile.h describes its blocks, with its
+// value columns in any order and case: "a b m n" (or "c1 c2 p1 p2"); the
+// apparent resistivity as "rhoa" ("ra", "rhos"), or "r" (ρa = k·r), or "u"
+// and "i" (ρa = k·u/i; "u/mv" in millivolts, "i/ma" in milliamperes); "k"
+// (without one, k is the flat ground's from the file's electrodes); "err"
+// a fraction, "err/%" per cent; "ip" in mV/V ("ip/mv/v" too), "ip/%" per
+// cent; "iperr" in ip's unit; "valid". Other columns are ignored. The data
+// block needs its column line (the values are named by it), and a value
+// column of resistivity; a unit the reader does not know for one of these
+// columns is refused. A datum without A and B, or without M and N, is
+// refused. Values that are not finite read as absent (a nan error or ip: the
+// datum has none; a nan ρa: skipped), and so does an error that is not above
+// 0 (pyGIMLi writes 0 for an error not set): the error model serves there.
+TMeasuredData ReadUnifiedMeasuredData(std::string_view Text);
+
+// The format of a data file's text, from its first line (after a
+// byte-order mark): unified when it is a "#" comment or one whole number
+// alone (a comment after it allowed), else Res2DInv, whose first line is a
+// title (blank or text).
+TDataFormat RecogniseDataFormat(std::string_view Text);
+
+// When the file gives elevations that differ from the ground's surface by
+// more than a tenth of the smallest spacing between its electrodes: a
+// sentence saying by how much (the largest difference, its electrode)
+// and that the electrodes stand on the surface; none otherwise. Electrodes
+// beyond the model area's width are left to PlaceSurvey, which refuses
+// them.
+std::optional<std::string> ElevationMismatch(const TMeasuredData& Data, const TForwardModel& Ground);
+
+// Reads a data file's text in the given format, or the one recognised.
+TMeasuredData ReadMeasuredData(std::string_view Text, std::optional<TDataFormat> Format = std::nullopt);
+
+} // namespace lp

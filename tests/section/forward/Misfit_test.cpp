@@ -1,0 +1,136 @@
+// The misfit measures against a hand computation, the error model, the
+// refusals, and two synthetic checks: data of the analytic two-layer
+// solution against a section drawn with the same layers, and a computed
+// response perturbed by known factors.
+
+#include "section/forward/Misfit.h"
+
+#include "tests/section/forward/ForwardFixtures.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+namespace lp::test {
+namespace {
+
+constexpr double NoValue = std::numeric_limits<double>::quiet_NaN();
+
+TEST(Misfit, MeasuresFollowAHandComputation)
+{
+    TMeasuredData measured;
+    measured.Electrodes = {{0, 0}, {1, 0}, {2, 0}, {3, 0}};
+    measured.Configurations = {{0, 1, 2, 3}, {0, -1, 1, -1}, {0, 3, 1, 2}};
+    measured.Resistivities = {100.0, 200.0, 50.0};
+    measured.Errors = {0.05, NoValue, NoValue}; // the first from the file, the others from the model
+    measured.Chargeabilities = {1.0, NoValue, 2.0};
+    measured.Skipped.Invalid = 2;
+    TForwardResult calculated;
+    calculated.Resistivities = {110.0, 180.0, 50.0};
+    calculated.GeometricFactors = {-7.0, 20.0, 5.0}; // U = ρa/k: 10 V/A for the model's data
+    calculated.Chargeabilities = {1.5, 3.0, 1.0};
+    const TMisfit misfit = ComputeMisfit(measured, calculated, {3.0, 0.01});
+    ASSERT_EQ(misfit.Misfits.size(), 3u);
+    EXPECT_NEAR(misfit.Misfits[0], 10.0, 1e-12);
+    EXPECT_NEAR(misfit.Misfits[1], -10.0, 1e-12);
+    EXPECT_EQ(misfit.Misfits[2], 0.0);
+    // ε: the file's 5 %; 3 % + 0.01 V/A / 10 V/A for the others.
+    ASSERT_EQ(misfit.Errors.size(), 3u);
+    EXPECT_EQ(misfit.Errors[0], 0.05);
+    EXPECT_DOUBLE_EQ(misfit.Errors[1], 0.031);
+    EXPECT_DOUBLE_EQ(misfit.Errors[2], 0.031);
+    // By hand: rrms = 100 √((0.1² + 0.1² + 0)/3); χ² = ((ln(100/110)/0.05)² +
+    // (ln(200/180)/0.031)² + 0)/3; ip rms = √((0.5² + 1²)/2).
+    EXPECT_NEAR(misfit.Rrms, 8.16496580927726, 1e-12);
+    EXPECT_NEAR(misfit.ChiSquare, 5.0616508968354035, 1e-12);
+    ASSERT_TRUE(misfit.ChargeabilityRms.has_value());
+    EXPECT_NEAR(*misfit.ChargeabilityRms, 0.7905694150420949, 1e-14);
+    EXPECT_EQ(misfit.ChargeabilityData, 2);
+    EXPECT_TRUE(std::isnan(misfit.ChargeabilityDifferences[1]));
+    EXPECT_EQ(MisfitSummary(misfit, measured.Skipped), "3 data (2 skipped): rrms 8.16 %, chi-square 5.06, ip rms 0.79 %");
+    // A section without polarizability responds with ηa = 0; data without
+    // chargeability have no ip rms.
+    calculated.Chargeabilities.clear();
+    EXPECT_NEAR(*ComputeMisfit(measured, calculated).ChargeabilityRms, std::sqrt((1.0 + 4.0) / 2.0), 1e-14);
+    measured.Chargeabilities.clear();
+    const TMisfit plain = ComputeMisfit(measured, calculated);
+    EXPECT_FALSE(plain.ChargeabilityRms.has_value());
+    EXPECT_EQ(MisfitSummary(plain, {}), "3 data (0 skipped): rrms 8.16 %, chi-square 5.32");
+}
+
+TEST(Misfit, WhatCannotBeComparedIsRefused)
+{
+    TMeasuredData measured;
+    measured.Electrodes = {{0, 0}, {1, 0}};
+    measured.Configurations = {{0, -1, 1, -1}};
+    measured.Resistivities = {100.0};
+    TForwardResult calculated;
+    calculated.Resistivities = {100.0, 90.0};
+    calculated.GeometricFactors = {6.28, 6.28};
+    EXPECT_THROW(ComputeMisfit(measured, calculated), EForwardError);
+    calculated.Resistivities = {-1.0};
+    calculated.GeometricFactors = {6.28};
+    try {
+        ComputeMisfit(measured, calculated);
+        ADD_FAILURE() << "not refused";
+    } catch (const EForwardError& error) {
+        EXPECT_EQ(error.Message(), "Datum 1: the computed apparent resistivity -1 is not above 0, so the data cannot "
+                                   "be compared in logarithms.");
+    }
+    calculated.Resistivities = {100.0};
+    for (const TErrorModel& model : {TErrorModel{0.0, 0.0}, TErrorModel{-1.0, 0.0}, TErrorModel{NoValue, 0.0},
+                                     TErrorModel{3.0, std::numeric_limits<double>::infinity()}})
+        EXPECT_THROW(ComputeMisfit(measured, calculated, model), EForwardError);
+    EXPECT_EQ(ComputeMisfit(measured, calculated, {0.0, 0.5}).Errors[0], 0.5 * 6.28 / 100.0);
+    // A file's error so small that the datum's χ² term is beyond a double.
+    measured.Errors = {1e-320};
+    calculated.Resistivities = {90.0};
+    EXPECT_THROW(ComputeMisfit(measured, calculated), EForwardError);
+}
+
+// A two-layer ground, its analytic data written as a data file and read
+// back; the section drawn with the same layers.
+TEST(Misfit, AnalyticTwoLayerDataFitTheSectionDrawnWithTheSameLayers)
+{
+    const double a = 10.0, width = 250.0, depth = 120.0, h = 15.0, rho1 = 100.0, rho2 = 20.0;
+    TArrayLayout layout;
+    layout.Kind = TArrayKind::Wenner;
+    layout.Electrodes = 24;
+    layout.Spacing = a;
+    layout.First = 10.0;
+    layout.Levels = 4;
+    TSurvey survey = MakeArraySurvey(layout, 0.0, width);
+    TForwardResult analytic;
+    analytic.Survey = survey;
+    for (const TConfiguration& c : survey.Configurations) {
+        analytic.GeometricFactors.push_back(FlatGeometricFactor(survey, c));
+        analytic.Resistivities.push_back(AnalyticApparentResistivity(survey, c, [&](int s, int r) {
+            return TwoLayerPotential(rho1, rho2, h, std::fabs(survey.Electrodes[size_t(s)].x - survey.Electrodes[size_t(r)].x));
+        }));
+    }
+    const TMeasuredData measured = ReadUnifiedMeasuredData(FormatUnifiedData(analytic));
+    TForwardSection section(width, depth, rho2);
+    section.AddBody({{0, 0}, {width, 0}, {width, h}, {0, h}}, rho1);
+    const TForwardResult computed = ComputeForwardResponse(section.Ground(), measured.Survey());
+    const TMisfit misfit = ComputeMisfit(measured, computed);
+    EXPECT_LT(misfit.Rrms, 1.0);
+    std::printf("[ two-layer data against the drawn layers ] %s\n", MisfitSummary(misfit, measured.Skipped).c_str());
+
+    // The computed response perturbed by known factors, alternately 1.05
+    // and 1/1.05: each datum misfits by -4.76 % or +5 %, every
+    // |ln ρa,meas - ln ρa,calc| is ln 1.05.
+    TMeasuredData perturbed = measured;
+    for (size_t d = 0; d < perturbed.Size(); ++d)
+        perturbed.Resistivities[d] = computed.Resistivities[d] * (d % 2 == 0 ? 1.05 : 1.0 / 1.05);
+    ASSERT_EQ(perturbed.Size() % 2, 0u);
+    const TMisfit known = ComputeMisfit(perturbed, computed);
+    EXPECT_NEAR(known.Misfits[0], 100.0 * (1.0 / 1.05 - 1.0), 1e-10);
+    EXPECT_NEAR(known.Misfits[1], 5.0, 1e-10);
+    EXPECT_NEAR(known.Rrms, 4.88240396533569, 1e-10);          // 100 √((0.047619² + 0.05²)/2)
+    EXPECT_NEAR(known.ChiSquare, 2.6449779107557014, 1e-10);   // (ln 1.05 / 0.03)²
+    EXPECT_NEAR(ComputeMisfit(perturbed, computed, {5.0, 0.0}).ChiSquare, 2.6449779107557014 * 0.36, 1e-10);
+}
+
+} // namespace
+} // namespace lp::test
