@@ -126,4 +126,13 @@ void FillPseudoSection(TPseudoSection2d& Chart, const std::vector<TPseudoPoint>&
     Chart.RebuildPicture();
 }
 
+void UseFieldColours(TPseudoSection2d& Chart)
+{
+    Chart.BandFirstColor = clBlue;
+    Chart.BandMidColors = {0x008000, 0x00FFFF}; // green, yellow
+    Chart.BandLastColor = clRed;
+    Chart.LineFirstColor = clBlue;
+    Chart.LineLastColor = clRed;
+}
+
 } // namespace lp

@@ -46,4 +46,9 @@ std::vector<TPseudoPoint> PseudoSectionPoints(const TSurvey& Survey);
 void FillPseudoSection(TPseudoSection2d& Chart, const std::vector<TPseudoPoint>& Points,
                        const std::vector<double>& Values);
 
+// The colours as pseudo-sections are drawn in the field: low values blue,
+// through green and yellow, high values red (a conductor blue, a resistor
+// red; a polarizable body red).
+void UseFieldColours(TPseudoSection2d& Chart);
+
 } // namespace lp

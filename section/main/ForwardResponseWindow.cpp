@@ -245,6 +245,7 @@ TPseudoSection2d* TForwardResponseWindow::CreateChart(TChartParts& Parts, const 
     // Bands only: the contour lines of a few rows of data are mostly noise.
     chart->ShowContourLines = false;
     chart->SetColor(clWhite);
+    UseFieldColours(*chart);
     chart->Title()->Text()->Add(Title);
     chart->Legend()->SetVisible(false);
     chart->LeftAxis()->SetInverted(true);

@@ -214,6 +214,47 @@ TEST_F(ForwardResponseWindowTest, ComputeFillsTheChartWithWhatTheLibraryComputes
     SaveScreenshot(*Window, QStringLiteral("forward-response-electrodes"));
 }
 
+// Guards the colours reversed from the field's: the example's 15 ohm-m clay
+// drawn red and its 120 ohm-m sandstone blue.
+TEST_F(ForwardResponseWindowTest, LowValuesShowBlueAndHighValuesRed)
+{
+    OpenComputed();
+    for (TPseudoSection2d* chart : {Forward->ResistivityChart, Forward->ChargeabilityChart}) {
+        ASSERT_TRUE(chart->Widget()->isVisible());
+        const QImage picture = chart->Widget()->grab().toImage();
+        int lowest = 1, highest = 1;
+        for (int v = 1; v <= chart->VertexCount; ++v) {
+            if (chart->Vertices[v].Value < chart->Vertices[lowest].Value)
+                lowest = v;
+            if (chart->Vertices[v].Value > chart->Vertices[highest].Value)
+                highest = v;
+        }
+        // The picture at the datum itself, a few pixels inward from the
+        // edge of the triangulation (the data's extremes lie on it).
+        const auto pixelOf = [&](int V) {
+            return QPoint(chart->BottomAxis()->CalcPosValue(chart->Vertices[V].AxisX),
+                          chart->LeftAxis()->CalcPosValue(chart->Vertices[V].AxisY));
+        };
+        QRect data(pixelOf(1), pixelOf(1));
+        for (int v = 2; v <= chart->VertexCount; ++v)
+            data |= QRect(pixelOf(v), pixelOf(v));
+        const auto colourAt = [&](int V) {
+            const QPoint p = pixelOf(V);
+            const QPoint inward(p.x() < data.center().x() ? 3 : -3, p.y() < data.center().y() ? 3 : -3);
+            return picture.pixel(p + inward);
+        };
+        const QRgb low = colourAt(lowest), high = colourAt(highest);
+        EXPECT_GT(qBlue(low), qRed(low) + 100) << chart->Title()->Text()->Strings(0).toStdString();
+        EXPECT_GT(qRed(high), qBlue(high) + 100) << chart->Title()->Text()->Strings(0).toStdString();
+        // The colour bar the same way: blue at the bottom, red at the top.
+        const TRect plot = chart->ChartRectangle();
+        const QRgb bottom = picture.pixel(plot.Right + 17, plot.Bottom - 2);
+        const QRgb top = picture.pixel(plot.Right + 17, plot.Top + 18);
+        EXPECT_GT(qBlue(bottom), qRed(bottom) + 100);
+        EXPECT_GT(qRed(top), qBlue(top) + 100);
+    }
+}
+
 // Print preview... and Export picture... open the program's own dialogs on
 // the chart the user picks (with both charts shown, from a menu).
 // Guards the survey fields' hints cut off at the window's opening size
