@@ -135,4 +135,57 @@ void UseFieldColours(TPseudoSection2d& Chart)
     Chart.LineLastColor = clRed;
 }
 
+void SetPseudoSectionRange(TPseudoSection2d& Chart, double Min, double Max)
+{
+    Chart.DataMin = Min;
+    Chart.DataMax = Max;
+    Chart.LogDataScale = Min > 0.0;
+    Chart.PresetValue2 = Chart.LogDataScale ? 1.0 : TPseudoSection2d::MissingValue;
+    Chart.PrepareLevels();
+}
+
+namespace {
+
+// A of the way from white to Target.
+TColor TowardsFromWhite(TColor Target, double A)
+{
+    const auto channel = [&](int Shift) {
+        const double c = 255.0 + (static_cast<double>((Target >> Shift) & 0xFF) - 255.0) * A;
+        return static_cast<TColor>(std::clamp(static_cast<int>(std::lround(c)), 0, 255)) << Shift;
+    };
+    return channel(0) | channel(8) | channel(16);
+}
+
+} // namespace
+
+void UseDivergingScale(TPseudoSection2d& Chart)
+{
+    double limit = std::max(std::fabs(Chart.DataMin), std::fabs(Chart.DataMax));
+    if (!(limit > 0.0) || !std::isfinite(limit))
+        limit = 1.0;
+    Chart.LevelCount = 16;
+    Chart.DataMin = -limit;
+    Chart.DataMax = limit;
+    Chart.LogDataScale = false;
+    Chart.PresetValue2 = TPseudoSection2d::MissingValue;
+    Chart.PrepareLevels();
+    const int n = Chart.Levels.Length();
+    if (n == 0 || Chart.BandColors.Length() != n + 1)
+        return;
+    // Each band coloured by the value at its middle: white at 0, the full
+    // colour at the outermost bands.
+    // (The rounded levels may leave the middle band a little off centre:
+    // the band holding 0 is white all the same.)
+    const auto middle = [&](int j) {
+        const double low = j == 0 ? -limit : Chart.Levels[j - 1];
+        const double high = j == n ? limit : Chart.Levels[j];
+        return low <= 0.0 && high >= 0.0 ? 0.0 : (low + high) / 2.0;
+    };
+    const double outer = std::max(std::fabs(middle(0)), std::fabs(middle(n)));
+    for (int j = 0; j <= n; ++j) {
+        const double m = middle(j);
+        Chart.BandColors[j] = TowardsFromWhite(m < 0.0 ? clBlue : clRed, std::min(1.0, std::fabs(m) / outer));
+    }
+}
+
 } // namespace lp

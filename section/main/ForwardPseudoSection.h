@@ -51,4 +51,14 @@ void FillPseudoSection(TPseudoSection2d& Chart, const std::vector<TPseudoPoint>&
 // red; a polarizable body red).
 void UseFieldColours(TPseudoSection2d& Chart);
 
+// After FillPseudoSection: the levels spread over Min..Max instead of the
+// chart's own data range (logarithmic when Min is above 0), so that charts
+// given one range colour equal values alike.
+void SetPseudoSectionRange(TPseudoSection2d& Chart, double Min, double Max);
+
+// After FillPseudoSection: a linear scale symmetric about 0 (limits ± the
+// largest |value|, an even number of levels so that a band is centred on
+// 0) with colours running from blue through white at 0 to red.
+void UseDivergingScale(TPseudoSection2d& Chart);
+
 } // namespace lp

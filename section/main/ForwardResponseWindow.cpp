@@ -19,6 +19,7 @@
 #include "section/forward/DataFile.h"
 #include "section/views/PseudoSection2D.h"
 
+#include <QtCore/QFile>
 #include <QtCore/QFileInfo>
 #include <QtCore/QTimer>
 #include <QtGui/QAction>
@@ -187,6 +188,7 @@ struct TForwardResponseWindow::TJob {
     TModelArea Area{};
     TArrayLayout Layout;
     std::optional<double> Host;
+    std::shared_ptr<const TMeasuredData> Measured; // the survey, when set
 };
 
 struct TForwardResponseWindow::TOutcome {
@@ -194,6 +196,9 @@ struct TForwardResponseWindow::TOutcome {
     bool Cancelled = false;
     QString Error;
     std::shared_ptr<TForwardResult> Result;
+    std::shared_ptr<const TMeasuredData> Measured;
+    std::optional<TMisfit> Misfit;
+    QString Warning;
 };
 
 // A chart with what its owner keeps for it.
@@ -201,6 +206,7 @@ struct TForwardResponseWindow::TChartParts {
     TPseudoSection2d* Chart = nullptr;
     TMetafile Metafile;
     QWidget* Host = nullptr;
+    QString Unit; // over the colour bar
 };
 
 TForwardResponseWindow::TForwardResponseWindow(TPolygonChart& Section, QWidget* Parent)
@@ -311,6 +317,15 @@ void TForwardResponseWindow::CreatePanel()
     HostEdit->setObjectName(QStringLiteral("HostEdit"));
     form->addRow(QStringLiteral("&Host medium (ohm-m):"), HostEdit);
     panel->addLayout(form);
+    MeasuredLabel = new QLabel(this);
+    MeasuredLabel->setObjectName(QStringLiteral("MeasuredLabel"));
+    MeasuredLabel->setWordWrap(true);
+    panel->addWidget(MeasuredLabel);
+    ArraySurveyButton = new QPushButton(QStringLiteral("Use arra&y survey"), this);
+    ArraySurveyButton->setObjectName(QStringLiteral("ArraySurveyButton"));
+    panel->addWidget(ArraySurveyButton);
+    MeasuredLabel->hide();
+    ArraySurveyButton->hide();
     FollowBox = new QCheckBox(QStringLiteral("F&ollow edits"), this);
     FollowBox->setObjectName(QStringLiteral("FollowBox"));
     panel->addWidget(FollowBox);
@@ -357,21 +372,26 @@ void TForwardResponseWindow::CreatePanel()
     }
     StateLabel->setMinimumHeight(2 * StateLabel->fontMetrics().lineSpacing());
     StateLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    const QString titles[] = {QStringLiteral("Apparent resistivity"), QStringLiteral("Apparent chargeability")};
-    const QString units[] = {QStringLiteral("ohm-m"), QStringLiteral("%")};
-    for (int i = 0; i < 2; ++i) {
-        auto parts = std::make_unique<TChartParts>();
-        TPseudoSection2d* chart = CreateChart(*parts, titles[i]);
-        chart->OnAfterDraw = [this, chart, unit = units[i]](TCustomPlotPanelExtended*) { DrawColorBar(*chart, unit); };
-        parts->Host = chart->Widget(this);
-        parts->Host->setMinimumSize(300, 180);
-        parts->Host->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    auto* totalsRow = new QHBoxLayout;
+    MisfitLabel = new QLabel(this);
+    MisfitLabel->setObjectName(QStringLiteral("MisfitLabel"));
+    QuantityBox = new QComboBox(this);
+    QuantityBox->setObjectName(QStringLiteral("QuantityBox"));
+    QuantityBox->addItems({QStringLiteral("Resistivity"), QStringLiteral("Chargeability")});
+    totalsRow->addWidget(MisfitLabel, 1);
+    totalsRow->addWidget(QuantityBox);
+    results->addLayout(totalsRow);
+    MisfitLabel->hide();
+    QuantityBox->hide();
+    MeasuredChart = AddChart(QStringLiteral("Measured apparent resistivity"), QStringLiteral("ohm-m")).Chart;
+    ResistivityChart = AddChart(QStringLiteral("Apparent resistivity"), QStringLiteral("ohm-m")).Chart;
+    ChargeabilityChart = AddChart(QStringLiteral("Apparent chargeability"), QStringLiteral("%")).Chart;
+    MisfitChart = AddChart(QStringLiteral("Misfit"), QStringLiteral("%")).Chart;
+    for (const std::unique_ptr<TChartParts>& parts : FCharts) {
         results->addWidget(parts->Host, 1);
-        FCharts.push_back(std::move(parts));
+        if (parts->Chart != ResistivityChart)
+            parts->Host->hide();
     }
-    ResistivityChart = FCharts[0]->Chart;
-    ChargeabilityChart = FCharts[1]->Chart;
-    FCharts[1]->Host->hide();
     outer->addLayout(results, 1);
 
     connect(ArrayBox, &QComboBox::currentIndexChanged, this, [this] { SurveyEdited(); });
@@ -398,6 +418,26 @@ void TForwardResponseWindow::CreatePanel()
     connect(SaveButton, &QPushButton::clicked, this, [this] { AskSaveData(); });
     connect(PrintButton, &QPushButton::clicked, this, [this] { PreviewChart(); });
     connect(ExportButton, &QPushButton::clicked, this, [this] { ExportChart(); });
+    connect(ArraySurveyButton, &QPushButton::clicked, this, [this] { UseArraySurvey(); });
+    connect(QuantityBox, &QComboBox::currentIndexChanged, this, [this] {
+        if (FResult)
+            ShowResult();
+        ShowState();
+    });
+}
+
+TForwardResponseWindow::TChartParts& TForwardResponseWindow::AddChart(const QString& Title, const QString& Unit)
+{
+    auto parts = std::make_unique<TChartParts>();
+    TChartParts& kept = *parts;
+    kept.Unit = Unit;
+    TPseudoSection2d* chart = CreateChart(kept, Title);
+    chart->OnAfterDraw = [this, &kept](TCustomPlotPanelExtended*) { DrawColorBar(kept); };
+    kept.Host = chart->Widget(this);
+    kept.Host->setMinimumSize(300, 140);
+    kept.Host->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    FCharts.push_back(std::move(parts));
+    return kept;
 }
 
 void TForwardResponseWindow::LoadSettings()
@@ -512,7 +552,7 @@ void TForwardResponseWindow::StartRun()
     };
     QString reason;
     const std::optional<TArrayLayout> layout = SurveyLayout(&reason);
-    if (!layout)
+    if (!layout && !FMeasured)
         return refuse(reason);
     bool hostValid = true;
     TypedNumber(HostEdit->text(), true, hostValid);
@@ -525,9 +565,11 @@ void TForwardResponseWindow::StartRun()
     job->Model = CopyAllSpolygon(FSection.Model);
     job->Nodes = CopyNodes(FSection.Nodes);
     job->Area = FSection.ModelArea;
-    job->Layout = *layout;
+    if (layout)
+        job->Layout = *layout;
     if (HostFieldUsed())
         job->Host = HostResistivity();
+    job->Measured = FMeasured;
     FJob = job;
     FEditedDuringRun = false;
     FRunning = true;
@@ -563,7 +605,10 @@ void TForwardResponseWindow::Run(const std::shared_ptr<TJob>& Job)
         if (Job->Cancelled)
             throw EForwardCancelled("The forward computation was cancelled.");
         const TForwardModel ground = PrepareForwardModel(Job->Model, Job->Nodes, Job->Area, Job->Host);
-        TSurvey survey = MakeArraySurvey(Job->Layout, ground.Left, ground.Right);
+        TSurvey survey = Job->Measured ? Job->Measured->Survey() : MakeArraySurvey(Job->Layout, ground.Left, ground.Right);
+        if (Job->Measured)
+            if (const std::optional<std::string> mismatch = ElevationMismatch(*Job->Measured, ground))
+                outcome.Warning = QString::fromStdString(*mismatch);
         TForwardOptions options;
         // Every core the process may run on: the run's lowered priority
         // (which its worker threads inherit) keeps the editor first.
@@ -578,6 +623,10 @@ void TForwardResponseWindow::Run(const std::shared_ptr<TJob>& Job)
                 });
                 return true;
             }));
+        if (Job->Measured) {
+            outcome.Measured = Job->Measured;
+            outcome.Misfit = ComputeMisfit(*Job->Measured, *outcome.Result);
+        }
     } catch (const EForwardCancelled&) {
         outcome.Cancelled = true;
     } catch (const Exception& Error) {
@@ -611,6 +660,9 @@ void TForwardResponseWindow::RunEnded(const TOutcome& Outcome)
     } else if (Outcome.Result) {
         FError.clear();
         FResult = std::move(*Outcome.Result);
+        FShownMeasured = Outcome.Measured;
+        FMisfit = Outcome.Misfit;
+        FWarning = Outcome.Warning;
         FStale = FEditedDuringRun;
         ShowResult();
         PlaceElectrodeMarks();
@@ -653,12 +705,19 @@ void TForwardResponseWindow::ShowState()
     } else {
         text = QStringLiteral("Compute shows what the survey would measure over the section.");
     }
+    if (!FWarning.isEmpty() && FResult && !FRunning && FError.isEmpty())
+        text += QStringLiteral("\n") + FWarning;
     StateLabel->setText(text);
     StateLabel->setStyleSheet(style);
     if (!FRunning) {
         Progress->hide();
         CancelButton->hide();
     }
+    const bool compared = FResult && FShownMeasured && FMisfit;
+    MisfitLabel->setVisible(compared);
+    if (compared)
+        MisfitLabel->setText(QString::fromStdString(MisfitSummary(*FMisfit, FShownMeasured->Skipped)) +
+                             (FStale ? QStringLiteral(" (out of date)") : QString()));
     const bool shown = FResult.has_value();
     SaveButton->setEnabled(shown && !FStale);
     PrintButton->setEnabled(shown);
@@ -677,9 +736,10 @@ void TForwardResponseWindow::ShowState()
     }
 }
 
-void TForwardResponseWindow::ShowChart(TPseudoSection2d& Chart, const std::vector<double>& Values, double DeepestPoint)
+void TForwardResponseWindow::ShowChart(TPseudoSection2d& Chart, const std::vector<TPseudoPoint>& Points,
+                                       const std::vector<double>& Values, double DeepestPoint)
 {
-    FillPseudoSection(Chart, PseudoSectionPoints(FResult->Survey), Values);
+    FillPseudoSection(Chart, Points, Values);
     // x aligned with the section's distance.
     Chart.BottomAxis()->SetMinMax(FSection.ModelArea.left, FSection.ModelArea.right);
     Chart.LeftAxis()->SetMinMax(0.0, DeepestPoint * 1.1);
@@ -689,25 +749,99 @@ void TForwardResponseWindow::ShowChart(TPseudoSection2d& Chart, const std::vecto
     Chart.RebuildPicture();
 }
 
+namespace {
+
+void SetChartTitle(TPseudoSection2d& Chart, const QString& Title)
+{
+    Chart.Title()->Text()->Clear();
+    Chart.Title()->Text()->Add(Title);
+}
+
+} // namespace
+
 void TForwardResponseWindow::ShowResult()
 {
     const TForwardResult& result = *FResult;
     double deepest = 0.0;
-    for (const TPseudoPoint& point : PseudoSectionPoints(result.Survey))
+    const std::vector<TPseudoPoint> points = PseudoSectionPoints(result.Survey);
+    for (const TPseudoPoint& point : points)
         deepest = std::max(deepest, point.Depth);
     if (deepest <= 0.0)
         deepest = 1.0;
-    ShowChart(*ResistivityChart, result.Resistivities, deepest);
+    const bool compared = FShownMeasured && FMisfit;
+    FCharts[0]->Host->setVisible(compared);
+    FCharts[3]->Host->setVisible(compared);
+    if (compared)
+        return ShowComparison(deepest);
+    QuantityBox->hide();
+    SetChartTitle(*ResistivityChart, QStringLiteral("Apparent resistivity"));
+    FCharts[1]->Unit = QStringLiteral("ohm-m");
+    FCharts[1]->Host->show();
+    ShowChart(*ResistivityChart, points, result.Resistivities, deepest);
     const bool charged = !result.Chargeabilities.empty();
-    FCharts[1]->Host->setVisible(charged);
+    FCharts[2]->Host->setVisible(charged);
     if (charged)
-        ShowChart(*ChargeabilityChart, result.Chargeabilities, deepest);
+        ShowChart(*ChargeabilityChart, points, result.Chargeabilities, deepest);
+}
+
+// Measured, calculated and misfit, one above the other, of the quantity
+// chosen: measured and calculated on one scale.
+void TForwardResponseWindow::ShowComparison(double DeepestPoint)
+{
+    const TForwardResult& result = *FResult;
+    const TMeasuredData& measured = *FShownMeasured;
+    const bool chargeable = !measured.Chargeabilities.empty() && !result.Chargeabilities.empty() &&
+                            FMisfit->ChargeabilityData > 0;
+    QuantityBox->setVisible(chargeable);
+    const bool chargeability = chargeable && QuantityBox->currentIndex() == 1;
+    FCharts[2]->Host->hide();
+    const std::vector<TPseudoPoint> all = PseudoSectionPoints(result.Survey);
+    std::vector<TPseudoPoint> points;
+    std::vector<double> observed, calculated, misfits;
+    for (size_t i = 0; i < all.size(); ++i) {
+        if (chargeability) {
+            // Only the data with a measured chargeability.
+            const double difference = FMisfit->ChargeabilityDifferences.at(i);
+            if (!std::isfinite(difference))
+                continue;
+            observed.push_back(measured.Chargeabilities.at(i));
+            calculated.push_back(result.Chargeabilities.at(i));
+            misfits.push_back(difference);
+        } else {
+            observed.push_back(measured.Resistivities.at(i));
+            calculated.push_back(result.Resistivities.at(i));
+            misfits.push_back(FMisfit->Misfits.at(i));
+        }
+        points.push_back(all[i]);
+    }
+    const QString quantity = chargeability ? QStringLiteral("apparent chargeability") : QStringLiteral("apparent resistivity");
+    const QString unit = chargeability ? QStringLiteral("%") : QStringLiteral("ohm-m");
+    SetChartTitle(*MeasuredChart, QStringLiteral("Measured ") + quantity);
+    SetChartTitle(*ResistivityChart, QStringLiteral("Calculated ") + quantity);
+    SetChartTitle(*MisfitChart, chargeability ? QStringLiteral("Difference, calculated - measured (%)")
+                                              : QStringLiteral("Misfit (%)"));
+    FCharts[0]->Unit = FCharts[1]->Unit = unit;
+    FCharts[1]->Host->show();
+    ShowChart(*MeasuredChart, points, observed, DeepestPoint);
+    ShowChart(*ResistivityChart, points, calculated, DeepestPoint);
+    // One scale for both: equal colours are equal values.
+    double low = std::min(MeasuredChart->DataMin, ResistivityChart->DataMin);
+    double high = std::max(MeasuredChart->DataMax, ResistivityChart->DataMax);
+    for (TPseudoSection2d* chart : {MeasuredChart, ResistivityChart}) {
+        SetPseudoSectionRange(*chart, low, high);
+        chart->RebuildPicture();
+    }
+    ShowChart(*MisfitChart, points, misfits, DeepestPoint);
+    UseDivergingScale(*MisfitChart);
+    MisfitChart->RebuildPicture();
 }
 
 // The colour bar in the right margin: one box per band, lowest at the
 // bottom, the levels written between them.
-void TForwardResponseWindow::DrawColorBar(TPseudoSection2d& Chart, const QString& Unit)
+void TForwardResponseWindow::DrawColorBar(TChartParts& Parts)
 {
+    TPseudoSection2d& Chart = *Parts.Chart;
+    const QString& Unit = Parts.Unit;
     const int bands = Chart.BandColors.Length();
     if (!Chart.ShowColorBar || bands < 2 || Chart.Levels.Length() != bands - 1 || Chart.VertexCount < 3)
         return;
@@ -764,7 +898,11 @@ void TForwardResponseWindow::PlaceElectrodeMarks()
     const std::optional<TArrayLayout> layout = SurveyLayout();
     if (FResult && !FStale)
         electrodes = FResult->Survey.Electrodes;
-    else if (layout) {
+    else if (FMeasured) {
+        electrodes = FMeasured->Electrodes;
+        for (TElectrode& electrode : electrodes)
+            electrode.z = -FSection.ModelArea.top;
+    } else if (layout) {
         try {
             electrodes = MakeArraySurvey(*layout, FSection.ModelArea.left, FSection.ModelArea.right).Electrodes;
         } catch (const std::exception&) {
@@ -810,7 +948,10 @@ bool TForwardResponseWindow::SaveData(const QString& FileName, QString& Error) c
         return false;
     }
     const bool table = FileName.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive);
-    const std::string text = table ? FormatDataTable(*FResult) : FormatUnifiedData(*FResult);
+    const bool compared = FShownMeasured && FMisfit;
+    const std::string text = !table   ? FormatUnifiedData(*FResult)
+                             : compared ? FormatComparisonTable(*FShownMeasured, *FResult, *FMisfit)
+                                        : FormatDataTable(*FResult);
     return SaveBytesAtomically(FileName, QByteArray::fromStdString(text), Error);
 }
 
@@ -830,16 +971,30 @@ void TForwardResponseWindow::AskSaveData()
                    TMsgDlgType::mtError, mbOK);
 }
 
-// The chart a command acts on: with both charts shown, the user chooses.
+// The chart a command acts on: with more than one chart shown, the user
+// chooses.
 TPseudoSection2d* TForwardResponseWindow::ChosenChart()
 {
-    if (!FCharts[1]->Host->isVisible())
-        return ResistivityChart;
+    std::vector<TPseudoSection2d*> shown;
+    for (const std::unique_ptr<TChartParts>& parts : FCharts)
+        if (!parts->Host->isHidden())
+            shown.push_back(parts->Chart);
+    if (shown.size() <= 1)
+        return shown.empty() ? ResistivityChart : shown.front();
     QMenu menu(this);
-    QAction* resistivity = menu.addAction(QStringLiteral("Apparent resistivity"));
-    QAction* chargeability = menu.addAction(QStringLiteral("Apparent chargeability"));
+    std::vector<QAction*> actions;
+    for (TPseudoSection2d* chart : shown) {
+        QString title = chart->Title()->Text()->Count() > 0 ? chart->Title()->Text()->Strings(0) : QString();
+        const QString mark = QStringLiteral(" (out of date)");
+        if (title.endsWith(mark))
+            title.chop(mark.size());
+        actions.push_back(menu.addAction(title));
+    }
     QAction* chosen = menu.exec(QCursor::pos());
-    return chosen == resistivity ? ResistivityChart : chosen == chargeability ? ChargeabilityChart : nullptr;
+    for (size_t i = 0; i < actions.size(); ++i)
+        if (chosen == actions[i])
+            return shown[i];
+    return nullptr;
 }
 
 void TForwardResponseWindow::PreviewChart()
@@ -858,6 +1013,86 @@ void TForwardResponseWindow::ExportChart()
     form.ExportPanel = chart;
     form.FormShow();
     form.exec();
+}
+
+// --- Measured data -------------------------------------------------------------------------
+
+bool TForwardResponseWindow::OpenMeasuredData(const QString& FileName, QString& Error)
+{
+    QFile file(FileName);
+    if (!file.open(QIODevice::ReadOnly)) {
+        Error = file.errorString();
+        return false;
+    }
+    const QByteArray bytes = file.readAll();
+    auto data = std::make_shared<TMeasuredData>();
+    try {
+        *data = ReadMeasuredData(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
+    } catch (const std::exception& Refusal) {
+        Error = QString::fromUtf8(Refusal.what());
+        return false;
+    }
+    if (data->Size() == 0) {
+        Error = QStringLiteral("The file holds no datum that can be used") +
+                (data->Skipped.Total() > 0 ? QStringLiteral(" (%1 skipped: %2).")
+                                                 .arg(data->Skipped.Total())
+                                                 .arg(QString::fromStdString(data->Skipped.Text()))
+                                           : QStringLiteral("."));
+        return false;
+    }
+    FMeasured = std::move(data);
+    FMeasuredName = QFileInfo(FileName).fileName();
+    ShowMeasuredSurvey();
+    ModelChanged();
+    return true;
+}
+
+bool TForwardResponseWindow::AskOpenMeasuredData(QWidget* Owner)
+{
+    TOpenDialogRequest request;
+    request.Owner = Owner;
+    request.Name = QStringLiteral("MeasuredDataDialog");
+    request.Title = QStringLiteral("Measured data");
+    request.Filter = QStringLiteral("Unified data file (*.dat;*.ohm;*.data)|*.dat;*.ohm;*.data|"
+                                    "Res2DInv file (*.dat;*.txt)|*.dat;*.txt|All files (*)|*");
+    if (!ExecuteOpenDialog(request))
+        return false;
+    QString error;
+    if (OpenMeasuredData(request.FileName, error))
+        return true;
+    MessageDlg(QStringLiteral("%1 could not be read: %2").arg(QFileInfo(request.FileName).fileName(), error),
+               TMsgDlgType::mtError, mbOK);
+    return false;
+}
+
+void TForwardResponseWindow::UseArraySurvey()
+{
+    if (!FMeasured)
+        return;
+    FMeasured.reset();
+    FMeasuredName.clear();
+    ShowMeasuredSurvey();
+    ModelChanged();
+}
+
+// The panel as the survey's source makes it: the file's summary and the
+// way back, or the array fields.
+void TForwardResponseWindow::ShowMeasuredSurvey()
+{
+    const bool measured = FMeasured != nullptr;
+    for (QWidget* field : std::initializer_list<QWidget*>{ArrayBox, ElectrodesBox, SpacingEdit, FirstEdit, LevelsBox})
+        field->setEnabled(!measured);
+    MeasuredLabel->setVisible(measured);
+    ArraySurveyButton->setVisible(measured);
+    if (!measured)
+        return;
+    QString text = QStringLiteral("Survey of %1: %2 electrodes, %3 data")
+                       .arg(FMeasuredName)
+                       .arg(FMeasured->Electrodes.size())
+                       .arg(FMeasured->Size());
+    if (FMeasured->Skipped.Total() > 0)
+        text += QStringLiteral(" (%1 skipped)").arg(FMeasured->Skipped.Total());
+    MeasuredLabel->setText(text + QStringLiteral("."));
 }
 
 } // namespace lp

@@ -10,6 +10,11 @@
 //     ├─ ResistivityChart    apparent resistivity, logarithmic colours
 //     └─ ChargeabilityChart  apparent chargeability, shown when some region
 //                            is polarizable
+//   With measured data opened (Modelling > Measured data...), the survey is
+//   the file's and three charts stand one above the other: MeasuredChart,
+//   ResistivityChart (calculated) on one logarithmic scale, and MisfitChart
+//   (per cent, diverging about 0), the totals above them; QuantityBox
+//   switches them to chargeability when both sides have it.
 //   and, on the section chart, the electrodes as marks along the surface
 //   while the window is open.
 //
@@ -26,6 +31,7 @@
 // are typed and kept in the user's settings.
 
 #include "section/forward/ForwardResponse.h"
+#include "section/forward/Misfit.h"
 #include "section/main/ForwardPseudoSection.h"
 
 #include <QtCore/QPointer>
@@ -88,6 +94,20 @@ public:
     // Writes the shown data: the table when the name ends in ".csv", else
     // the unified data file. False with the reason in Error.
     bool SaveData(const QString& FileName, QString& Error) const;
+    // Reads a measured data file: the survey comes from it from now on and
+    // the charts compare. False with the reader's message in Error, and
+    // nothing changed.
+    bool OpenMeasuredData(const QString& FileName, QString& Error);
+    // The open dialog, then OpenMeasuredData (a refusal shown as a
+    // message); true when a file was opened.
+    bool AskOpenMeasuredData(QWidget* Owner);
+    // Back to the array survey the fields describe.
+    void UseArraySurvey();
+    // The measured data the survey comes from; nullptr with an array survey.
+    const TMeasuredData* MeasuredData() const { return FMeasured.get(); }
+    // The misfit of the shown result against the measured data it was
+    // computed for; empty without measured data.
+    const std::optional<TMisfit>& Misfit() const { return FMisfit; }
 
     // --- State ---
     bool Busy() const { return FRunning; }
@@ -124,6 +144,8 @@ public:
     QLineEdit* FirstEdit = nullptr;
     QSpinBox* LevelsBox = nullptr;
     QLineEdit* HostEdit = nullptr;
+    QLabel* MeasuredLabel = nullptr;        // the data file's name, electrodes and data count
+    QPushButton* ArraySurveyButton = nullptr; // back to the array survey
     QCheckBox* FollowBox = nullptr;
     QPushButton* ComputeButton = nullptr;
     QPushButton* SaveButton = nullptr;
@@ -132,6 +154,10 @@ public:
     QLabel* StateLabel = nullptr;
     QProgressBar* Progress = nullptr;
     QPushButton* CancelButton = nullptr;
+    QLabel* MisfitLabel = nullptr;  // the totals above the charts
+    QComboBox* QuantityBox = nullptr; // resistivity or chargeability compared
+    TPseudoSection2d* MeasuredChart = nullptr;
+    TPseudoSection2d* MisfitChart = nullptr;
     TPseudoSection2d* ResistivityChart = nullptr;
     TPseudoSection2d* ChargeabilityChart = nullptr;
     // The electrodes on the section chart (nullptr once that chart is gone).
@@ -148,6 +174,9 @@ private:
     struct TChartParts;
     void CreatePanel();
     TPseudoSection2d* CreateChart(TChartParts& Parts, const QString& Title);
+    TChartParts& AddChart(const QString& Title, const QString& Unit);
+    void ShowMeasuredSurvey();
+    void ShowComparison(double DeepestPoint);
     void LoadSettings();
     // Checks and keeps the fields; a changed survey is computed anew.
     void SurveyEdited(bool SurveyChanged = true);
@@ -158,8 +187,9 @@ private:
     void ShowProgress(int Serial, double Fraction);
     void ShowState();
     void ShowResult();
-    void ShowChart(TPseudoSection2d& Chart, const std::vector<double>& Values, double DeepestPoint);
-    void DrawColorBar(TPseudoSection2d& Chart, const QString& Unit);
+    void ShowChart(TPseudoSection2d& Chart, const std::vector<TPseudoPoint>& Points,
+                   const std::vector<double>& Values, double DeepestPoint);
+    void DrawColorBar(TChartParts& Parts);
     void PlaceElectrodeMarks();
     void AskSaveData();
     void PreviewChart();
@@ -181,6 +211,11 @@ private:
     bool FCancelled = false; // the newest run was cancelled
     QString FError;
     std::optional<TForwardResult> FResult;
+    std::shared_ptr<const TMeasuredData> FMeasured; // the survey's source; none for the array survey
+    QString FMeasuredName;
+    std::shared_ptr<const TMeasuredData> FShownMeasured; // what FResult was computed for
+    std::optional<TMisfit> FMisfit;
+    QString FWarning; // the measured electrodes' elevations against the surface
 };
 
 } // namespace lp

@@ -228,6 +228,8 @@ void TMainfrm::CreateMenus()
     QMenu* modelling = menuBar()->addMenu(QStringLiteral("&Modelling"));
     Forwardresponse1 = AddCommand(modelling, QStringLiteral("&Forward response..."), [this] { ShowForwardResponse(); });
     Forwardresponse1->setObjectName(QStringLiteral("Forwardresponse1"));
+    Measureddata1 = AddCommand(modelling, QStringLiteral("&Measured data..."), [this] { OpenMeasuredData(); });
+    Measureddata1->setObjectName(QStringLiteral("Measureddata1"));
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     AddCommand(help, QStringLiteral("&Context"), [this] { Context(); })->setShortcut(QKeySequence::HelpContents);
@@ -289,7 +291,7 @@ void TMainfrm::EnableSectionCommands(bool On)
     ToolBar1->setEnabled(On);
     UndoKey->setEnabled(On);
     for (QAction* action : {Savefile1, Exportmodel1, Removepicture1, Ptint1, Scaled1, Boxconstrctor1, Carotagedata1,
-                             Regions1, Forwardresponse1})
+                             Regions1, Forwardresponse1, Measureddata1})
         action->setEnabled(On);
 }
 
@@ -324,10 +326,19 @@ void TMainfrm::ModelChanged()
         ForwardWindow->ModelChanged();
 }
 
-void TMainfrm::ShowForwardResponse()
+void TMainfrm::OpenMeasuredData()
 {
     if (!FSectionOpen)
         return;
+    // Read before the window shows: it then computes the file's survey
+    // first, not the array's.
+    CreateForwardWindow();
+    if (ForwardWindow->AskOpenMeasuredData(ForwardWindow->isVisible() ? static_cast<QWidget*>(ForwardWindow) : this))
+        ShowForwardResponse();
+}
+
+void TMainfrm::CreateForwardWindow()
+{
     if (!ForwardWindow) {
         ForwardWindow = new TForwardResponseWindow(*PolygonChart1, this);
         ForwardWindow->OnUndo = [this] { UndoByKey(); };
@@ -343,6 +354,13 @@ void TMainfrm::ShowForwardResponse()
         }
         ForwardWindow->move(left, frame.top());
     }
+}
+
+void TMainfrm::ShowForwardResponse()
+{
+    if (!FSectionOpen)
+        return;
+    CreateForwardWindow();
     ForwardWindow->show();
     ForwardWindow->raise();
     ForwardWindow->activateWindow();

@@ -84,6 +84,7 @@ public:
     // The table of regions, made on first use; follows the model while open.
     TRegionsWindow* RegionsWindow = nullptr;
     QAction* Forwardresponse1 = nullptr;
+    QAction* Measureddata1 = nullptr;
     std::unique_ptr<TCarotageOverlay> Carotage;
     // Modelling > Forward response...: the window while it is open.
     QPointer<TForwardResponseWindow> ForwardWindow;
@@ -134,6 +135,9 @@ public:
     void ShowModeText(TPolygonEditMode Mode);
     // Opens the forward response window beside this one (or brings it up).
     void ShowForwardResponse();
+    // Modelling > Measured data...: a data file into the forward window.
+    void OpenMeasuredData();
+    void CreateForwardWindow();
     // Switches to a mode as its button does.
     void ChooseMode(TPolygonEditMode Mode);
     // The first tick: opens the section named on the command line.

@@ -8,6 +8,7 @@
 #include "chart/export/PlotExport.h"
 #include "chart/export/PlotExportForm.h"
 #include "chart/export/PlotPreview.h"
+#include "platform/core/SafeSave.h"
 #include "section/forward/DataFile.h"
 #include "section/main/BackgroundThreads.h"
 #include "section/views/PseudoSection2D.h"
@@ -253,6 +254,137 @@ TEST_F(ForwardResponseWindowTest, LowValuesShowBlueAndHighValuesRed)
         EXPECT_GT(qBlue(bottom), qRed(bottom) + 100);
         EXPECT_GT(qRed(top), qBlue(top) + 100);
     }
+}
+
+// Modelling > Measured data... with a file the example itself would give
+// over a host of 130 ohm-m: the survey comes from the file, three charts
+// compare, the totals follow a dragged node and come back with Ctrl+Z.
+TEST_F(ForwardResponseWindowTest, MeasuredDataAreComparedAndTheMisfitFollowsTheEdits)
+{
+    OpenComputed();
+    // The "measured" data: the library's response over another host, on a
+    // survey other than the window's (20 electrodes, 3 levels).
+    const TForwardModel ground = PrepareForwardModel(Chart().Model, Chart().Nodes, Chart().ModelArea, 130.0);
+    TArrayLayout layout;
+    layout.Electrodes = 20;
+    layout.Levels = 3;
+    TForwardOptions options;
+    options.Threads = 1;
+    const TForwardResult field = ComputeForwardResponse(ground, MakeArraySurvey(layout, ground.Left, ground.Right), options);
+    const QString measured = Folder.filePath(QStringLiteral("measured.dat"));
+    QString error;
+    ASSERT_TRUE(SaveBytesAtomically(measured, QByteArray::fromStdString(FormatUnifiedData(field)), error));
+    const size_t count = field.Resistivities.size();
+
+    TOpenDialogRequest asked;
+    CommonDialogService().ExecuteOpen = [&](TOpenDialogRequest& Request) {
+        asked = Request;
+        Request.FileName = measured;
+        return true;
+    };
+    ChooseFromMenuBar(Window->Measureddata1);
+    ResetCommonDialogService();
+    EXPECT_TRUE(Window->Measureddata1->text().contains(QLatin1Char('&')));
+    EXPECT_EQ(asked.Title, QStringLiteral("Measured data"));
+    for (const char* pattern : {"*.dat", "*.ohm", "*.data", "*.txt"})
+        EXPECT_TRUE(asked.Filter.contains(QLatin1String(pattern))) << pattern;
+    ASSERT_NE(Forward->MeasuredData(), nullptr);
+    EXPECT_TRUE(Forward->Busy());
+    WaitForResult();
+    ASSERT_TRUE(Forward->Result().has_value()) << Forward->ErrorText().toStdString();
+    EXPECT_EQ(Forward->MeasuredLabel->text(),
+              QStringLiteral("Survey of measured.dat: 20 electrodes, %1 data.").arg(count));
+    EXPECT_TRUE(Forward->MeasuredLabel->isVisible());
+    EXPECT_FALSE(Forward->ArrayBox->isEnabled());
+    // Computed at the file's configurations.
+    ASSERT_EQ(Forward->Result()->Resistivities.size(), count);
+    for (TPseudoSection2d* chart : {Forward->MeasuredChart, Forward->ResistivityChart, Forward->MisfitChart}) {
+        EXPECT_TRUE(chart->Widget()->isVisible());
+        EXPECT_EQ(chart->VertexCount, static_cast<int>(count));
+    }
+    EXPECT_FALSE(Forward->ChargeabilityChart->Widget()->isVisible());
+    // Measured and calculated on one scale; the misfit about 0.
+    EXPECT_EQ(Forward->MeasuredChart->Levels.Length(), Forward->ResistivityChart->Levels.Length());
+    for (int i = 0; i < Forward->MeasuredChart->Levels.Length(); ++i)
+        EXPECT_EQ(Forward->MeasuredChart->Levels[i], Forward->ResistivityChart->Levels[i]);
+    EXPECT_EQ(Forward->MeasuredChart->BandColors[0], Forward->ResistivityChart->BandColors[0]);
+    const TPseudoSection2d& misfitChart = *Forward->MisfitChart;
+    const int bands = misfitChart.BandColors.Length();
+    ASSERT_EQ(bands % 2, 1);
+    EXPECT_NEAR(misfitChart.Levels[0], -misfitChart.Levels[misfitChart.Levels.High()], 1e-6 * std::fabs(misfitChart.Levels[0]));
+    EXPECT_EQ(misfitChart.BandColors[bands / 2], clWhite);
+    EXPECT_EQ(misfitChart.BandColors[0], clBlue);
+    EXPECT_EQ(misfitChart.BandColors[bands - 1], clRed);
+    // A host of 100 against 130: the calculated data lie below the
+    // measured, by a fifth or so.
+    ASSERT_TRUE(Forward->Misfit().has_value());
+    const TMisfit first = *Forward->Misfit();
+    EXPECT_EQ(first.Data, static_cast<int>(count));
+    EXPECT_GT(first.Rrms, 5.0);
+    const QString firstTotals = Forward->MisfitLabel->text();
+    EXPECT_EQ(firstTotals, QString::fromStdString(MisfitSummary(first, TSkippedData{})));
+    EXPECT_TRUE(Forward->MisfitLabel->isVisible());
+
+    // Save data... to a table: the comparison.
+    const QString table = Folder.filePath(QStringLiteral("comparison.csv"));
+    ASSERT_TRUE(Forward->SaveData(table, error)) << error.toStdString();
+    EXPECT_EQ(FileBytes(table).toStdString(), FormatComparisonTable(*Forward->MeasuredData(), *Forward->Result(), first));
+
+    // The clay's right edge dragged: the misfit follows.
+    Window->ModeButtons.at(pmMoveNode)->click();
+    const int dragged = NodeAt(820, 20);
+    ASSERT_GE(dragged, 0);
+    DragNode({820, 20}, {940, 20});
+    EXPECT_TRUE(Forward->Busy());
+    WaitForResult();
+    ASSERT_TRUE(Forward->Misfit().has_value());
+    EXPECT_NE(Forward->Misfit()->Rrms, first.Rrms);
+    EXPECT_NE(Forward->MisfitLabel->text(), firstTotals);
+    // Ctrl+Z in the forward window: the first totals again.
+    Forward->activateWindow();
+    QTRY_VERIFY_WITH_TIMEOUT(QApplication::activeWindow() == Forward, 5000);
+    QTest::keyClick(Forward->ComputeButton, Qt::Key_Z, Qt::ControlModifier);
+    ASSERT_EQ(NodeAt(820, 20), dragged);
+    WaitForResult();
+    EXPECT_EQ(Forward->MisfitLabel->text(), firstTotals);
+    EXPECT_NEAR(Forward->Misfit()->Rrms, first.Rrms, 1e-9 * first.Rrms);
+    EXPECT_NEAR(Forward->Misfit()->ChiSquare, first.ChiSquare, 1e-9 * first.ChiSquare);
+
+    // One choice back to the array survey.
+    QTest::mouseClick(Forward->ArraySurveyButton, Qt::LeftButton);
+    EXPECT_EQ(Forward->MeasuredData(), nullptr);
+    WaitForResult();
+    EXPECT_EQ(Forward->Result()->Survey.Electrodes.size(), 24U);
+    EXPECT_FALSE(Forward->MeasuredChart->Widget()->isVisible());
+    EXPECT_FALSE(Forward->MisfitChart->Widget()->isVisible());
+    EXPECT_FALSE(Forward->MisfitLabel->isVisible());
+    EXPECT_TRUE(Forward->ArrayBox->isEnabled());
+}
+
+// A measured data file the reader refuses: its message, and the window as
+// it was.
+TEST_F(ForwardResponseWindowTest, AnUnreadableDataFileIsRefusedWithTheReadersMessage)
+{
+    OpenComputed();
+    const std::vector<double> first = ShownValues();
+    const QString bad = Folder.filePath(QStringLiteral("bad.dat"));
+    QString error;
+    ASSERT_TRUE(SaveBytesAtomically(bad, QByteArray("3\n# x z\n0 0\n10 0\nnot a number\n"), error));
+    CommonDialogService().ExecuteOpen = [&](TOpenDialogRequest& Request) {
+        Request.FileName = bad;
+        return true;
+    };
+    Messages.clear();
+    ChooseFromMenuBar(Window->Measureddata1);
+    ResetCommonDialogService();
+    ASSERT_EQ(Messages.size(), 1);
+    EXPECT_TRUE(Messages[0].startsWith(QStringLiteral("bad.dat could not be read: "))) << Messages[0].toStdString();
+    EXPECT_TRUE(Messages[0].contains(QStringLiteral("Line 5: "))) << Messages[0].toStdString();
+    EXPECT_EQ(Forward->MeasuredData(), nullptr);
+    EXPECT_FALSE(Forward->Busy());
+    EXPECT_FALSE(Forward->MeasuredLabel->isVisible());
+    EXPECT_TRUE(Forward->ArrayBox->isEnabled());
+    EXPECT_EQ(ShownValues(), first);
 }
 
 // Print preview... and Export picture... open the program's own dialogs on
