@@ -324,6 +324,25 @@ TEST_F(ForwardResponseWindowTest, MeasuredDataAreComparedAndTheMisfitFollowsTheE
     const QString firstTotals = Forward->MisfitLabel->text();
     EXPECT_EQ(firstTotals, QString::fromStdString(MisfitSummary(first, TSkippedData{})));
     EXPECT_TRUE(Forward->MisfitLabel->isVisible());
+    SaveScreenshot(*Forward, QStringLiteral("forward-response-measured"));
+
+    // The example's bodies are polarizable and the file has ip: the switch
+    // to chargeability, chosen with the keyboard.
+    ASSERT_TRUE(Forward->QuantityBox->isVisible());
+    Forward->QuantityBox->setFocus();
+    QTest::keyClick(Forward->QuantityBox, Qt::Key_Down);
+    ASSERT_EQ(Forward->QuantityBox->currentIndex(), 1);
+    ASSERT_EQ(Forward->MeasuredChart->VertexCount, static_cast<int>(count));
+    for (int v = 1; v <= Forward->MeasuredChart->VertexCount; ++v) {
+        const size_t i = static_cast<size_t>(v - 1);
+        EXPECT_NEAR(Forward->MeasuredChart->Vertices[v].Value, Forward->MeasuredData()->Chargeabilities[i], 1e-4);
+        EXPECT_NEAR(Forward->ResistivityChart->Vertices[v].Value, Forward->Result()->Chargeabilities[i], 1e-4);
+        EXPECT_NEAR(Forward->MisfitChart->Vertices[v].Value, first.ChargeabilityDifferences[i], 1e-4);
+    }
+    EXPECT_EQ(Forward->MeasuredChart->Title()->Text()->Strings(0), QStringLiteral("Measured apparent chargeability"));
+    QTest::keyClick(Forward->QuantityBox, Qt::Key_Up);
+    EXPECT_EQ(Forward->MeasuredChart->Title()->Text()->Strings(0), QStringLiteral("Measured apparent resistivity"));
+    EXPECT_NEAR(Forward->MisfitChart->Vertices[1].Value, first.Misfits[0], 1e-4 * std::fabs(first.Misfits[0]));
 
     // Save data... to a table: the comparison.
     const QString table = Folder.filePath(QStringLiteral("comparison.csv"));
