@@ -614,13 +614,21 @@ void TForwardResponseWindow::Run(const std::shared_ptr<TJob>& Job)
         // (which its worker threads inherit) keeps the editor first.
         options.Threads = 0;
         const int serial = Job->Serial;
+        // The computation reports often (every block of electrodes): the
+        // window hears of a new whole per cent only, so the editor's event
+        // loop is never flooded.
+        int shownPercent = -1;
         outcome.Result = std::make_shared<TForwardResult>(ComputeForwardResponse(
-            ground, std::move(survey), options, [Job, serial](double Fraction) {
+            ground, std::move(survey), options, [Job, serial, &shownPercent](double Fraction) {
                 if (Job->Cancelled)
                     return false;
-                Job->Link->Post([serial, Fraction](TForwardResponseWindow& Window) {
-                    Window.ShowProgress(serial, Fraction);
-                });
+                const int percent = static_cast<int>(std::lround(100.0 * Fraction));
+                if (percent != shownPercent) {
+                    shownPercent = percent;
+                    Job->Link->Post([serial, Fraction](TForwardResponseWindow& Window) {
+                        Window.ShowProgress(serial, Fraction);
+                    });
+                }
                 return true;
             }));
         if (Job->Measured) {
