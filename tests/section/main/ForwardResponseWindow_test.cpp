@@ -32,6 +32,7 @@
 #include <atomic>
 #include <chrono>
 #include <cmath>
+#include <ctime>
 #include <future>
 #include <memory>
 
@@ -129,8 +130,9 @@ TEST_F(ForwardResponseWindowTest, ComputeFillsTheChartWithWhatTheLibraryComputes
     // Beside the main window where the screen has room, never off it.
     const QRect room = Window->screen()->availableGeometry();
     EXPECT_TRUE(room.contains(Forward->frameGeometry().topLeft()));
-    if (Window->frameGeometry().right() + Forward->width() < room.right())
+    if (Window->frameGeometry().right() + Forward->width() < room.right()) {
         EXPECT_GT(Forward->frameGeometry().left(), Window->frameGeometry().right());
+    }
     // The example leaves the host's resistivity to the field.
     EXPECT_TRUE(Forward->HostEdit->isEnabled());
     ComputeNow();
@@ -708,23 +710,46 @@ TEST_F(ForwardResponseWindowTest, ClosingDuringARunDoesNotWaitForIt)
 // measures are the editor's own, not another test's load.
 using ForwardResponseWindowResponsiveness = ForwardResponseWindowTest;
 
-// While a 96-electrode survey computes, the main window's event loop keeps
-// ticking: no stall between two ticks of its timer.
+// The processor time the calling thread has used, in milliseconds.
+double ThreadMilliseconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return 1e3 * static_cast<double>(now.tv_sec) + 1e-6 * static_cast<double>(now.tv_nsec);
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool Sanitized = true;
+#elif defined(__has_feature)
+constexpr bool Sanitized = __has_feature(address_sanitizer);
+#else
+constexpr bool Sanitized = false;
+#endif
+
+// While a 96-electrode survey computes on every core, the main window's
+// event loop keeps ticking. Between two ticks of its timer the loop may
+// work (the click's own repaint of three charts, say) but never wait: for
+// a processor the computation holds, or for a lock it holds. The waiting
+// is the time between ticks less the time the loop's thread computed.
 TEST_F(ForwardResponseWindowResponsiveness, TheEditorStaysResponsiveWhileItComputes)
 {
     Open(96, 6);
     QElapsedTimer clock;
-    qint64 last = 0, longest = 0;
+    qint64 last = 0, longestGap = 0;
+    double lastCpu = 0.0, longestWait = 0.0;
     int ticks = 0;
     QTimer timer;
     timer.setInterval(5);
     QObject::connect(&timer, &QTimer::timeout, [&] {
         const qint64 now = clock.elapsed();
+        const double cpu = ThreadMilliseconds();
         if (Forward->Busy()) {
-            longest = std::max(longest, now - last);
+            longestGap = std::max(longestGap, now - last);
+            longestWait = std::max(longestWait, static_cast<double>(now - last) - (cpu - lastCpu));
             ++ticks;
         }
         last = now;
+        lastCpu = cpu;
     });
     // The window's own event loop runs (no test harness polling in
     // between) until the run ends; two seconds of the run (on a fast
@@ -736,6 +761,7 @@ TEST_F(ForwardResponseWindowResponsiveness, TheEditorStaysResponsiveWhileItCompu
     QTimer::singleShot(60000, &loop, &QEventLoop::quit);
     QTest::mouseClick(Forward->ComputeButton, Qt::LeftButton);
     clock.start();
+    lastCpu = ThreadMilliseconds();
     timer.start();
     loop.exec();
     timer.stop();
@@ -743,11 +769,14 @@ TEST_F(ForwardResponseWindowResponsiveness, TheEditorStaysResponsiveWhileItCompu
     EXPECT_FALSE(Forward->Busy());
     EXPECT_TRUE(Forward->ErrorText().isEmpty()) << Forward->ErrorText().toStdString();
     EXPECT_GT(ticks, 5);
-    RecordProperty("longest_gap_ms", static_cast<int>(longest));
-    // The editor's aim is 50 ms; gaps of 60 to 260 ms are seen while every
-    // core computes (the plain build and the sanitizers alike), so the test
-    // holds the line against stalls of half a second and more.
-    EXPECT_LT(longest, 500) << "the longest gap between ticks, ms";
+    RecordProperty("longest_gap_ms", static_cast<int>(longestGap));
+    RecordProperty("longest_wait_ms", static_cast<int>(longestWait));
+    EXPECT_LT(longestWait, 50.0) << "the longest wait of the editor's event loop, ms";
+    // The sanitizers make the loop's own work (drawing) several times
+    // slower; without them the whole gap stays within 50 ms too.
+    if (!Sanitized) {
+        EXPECT_LT(longestGap, 50) << "the longest gap between ticks, ms";
+    }
 }
 
 } // namespace
