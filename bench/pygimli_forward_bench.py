@@ -10,12 +10,10 @@ threads; no process start-up). pyGIMLi: the two ert.simulate calls alone
 (quadratic elements), its mesh building excluded. Prints both times, both
 mesh sizes and the ratio."""
 
-import argparse
 import json
 import os
 import subprocess
 import sys
-import tempfile
 import time
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
@@ -40,14 +38,7 @@ def theirs(build, repeats=5):
     from pygimli.physics import ert
     ground_mesh.quiet_pygimli()
     pg.core.setThreadCount(2)
-    lithoprism = os.path.join(build, "section", "lithoprism")
-    section = os.path.join(ROOT, "examples", "example.sec")
-    with tempfile.TemporaryDirectory() as folder:
-        path = os.path.join(folder, "dd.dat")
-        data = program.forward(lithoprism, path, section, "--host-resistivity", "100", "--electrodes", "48",
-                               "--levels", "6")
-        scheme = ert.load(path)
-        model = program.export_model(lithoprism, section, folder)
+    data, scheme, model = program.example_survey(build, ROOT)
     ground = ground_mesh.ground_mesh(model, data.electrodes, 100.0, CELL_AREA)
     times = []
     for _ in range(repeats):
@@ -60,9 +51,7 @@ def theirs(build, repeats=5):
 
 
 def main():
-    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    parser.add_argument("--build", default=os.path.join(ROOT, "build", "test"))
-    build = parser.parse_args().build
+    build = program.bench_build(__doc__, ROOT)
     cores = sorted(os.sched_getaffinity(0))
     if len(cores) != 2:
         print("note: running on %d cores; the comparison is meant for two (taskset -c 0,1)" % len(cores))

@@ -7,10 +7,8 @@ refinement removes: its wavenumber quadrature).
     build/test/pyvenv/bin/python bench/pygimli_forward_refinement.py [--build build/test]
 """
 
-import argparse
 import os
 import sys
-import tempfile
 
 import numpy as np
 
@@ -47,19 +45,10 @@ def summary(values, reference):
 
 
 def main():
-    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    parser.add_argument("--build", default=os.path.join(ROOT, "build", "test"))
-    build = parser.parse_args().build
+    build = program.bench_build(__doc__, ROOT)
     from pygimli.physics import ert
     ground_mesh.quiet_pygimli()
-    lithoprism = os.path.join(build, "section", "lithoprism")
-    section = os.path.join(ROOT, "examples", "example.sec")
-    with tempfile.TemporaryDirectory() as folder:
-        path = os.path.join(folder, "dd.dat")
-        ours = program.forward(lithoprism, path, section, "--host-resistivity", "100", "--electrodes", "48",
-                               "--levels", "6")
-        scheme = ert.load(path)
-        model = program.export_model(lithoprism, section, folder)
+    ours, scheme, model = program.example_survey(build, ROOT)
     rhoa = np.array(ours.columns["rhoa"])
     print("The example, the program's rhoa against pyGIMLi's (P2, singularity removal) on finer meshes:")
     for area, refinement in REFINEMENTS:

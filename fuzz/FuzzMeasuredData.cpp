@@ -6,22 +6,18 @@
 // skipped) that the data file writer writes and the reader reads back the
 // same.
 
-#include "fuzz/FuzzSupport.h"
+#include "fuzz/FuzzDataFile.h"
 #include "section/forward/MeasuredData.h"
-#include "tests/section/forward/MeasuredDataChecks.h"
 
 #include <string_view>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
 {
     const std::string_view text(reinterpret_cast<const char*>(Data), Size);
-    lp::TMeasuredData data;
-    try {
-        data = lp::ReadUnifiedMeasuredData(text);
-    } catch (const lp::EDataFileError& error) {
-        lp::fuzz::Require(lp::test::PlainRefusal(error.Message()), "a refusal names its line and quotes the file plainly");
+    const auto read = lp::fuzz::ReadOrRefusePlainly(text, lp::ReadUnifiedMeasuredData);
+    if (!read)
         return 0;
-    }
+    const lp::TMeasuredData& data = *read;
     lp::fuzz::Require(lp::test::UnsoundMeasuredData(data).empty(), "accepted data are sound");
     lp::fuzz::Require(data.Size() + static_cast<size_t>(data.Skipped.Total()) ==
                           lp::ParseUnifiedData(text).Configurations.size(),

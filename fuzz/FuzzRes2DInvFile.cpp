@@ -4,22 +4,18 @@
 // set (usable values only, configurations naming its electrodes) that the
 // unified data file writer writes and its reader reads back the same.
 
-#include "fuzz/FuzzSupport.h"
+#include "fuzz/FuzzDataFile.h"
 #include "section/forward/Res2DInvFile.h"
-#include "tests/section/forward/MeasuredDataChecks.h"
 
 #include <string_view>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
 {
     const std::string_view text(reinterpret_cast<const char*>(Data), Size);
-    lp::TMeasuredData data;
-    try {
-        data = lp::ReadRes2DInvData(text);
-    } catch (const lp::EDataFileError& error) {
-        lp::fuzz::Require(lp::test::PlainRefusal(error.Message()), "a refusal names its line and quotes the file plainly");
+    const auto read = lp::fuzz::ReadOrRefusePlainly(text, lp::ReadRes2DInvData);
+    if (!read)
         return 0;
-    }
+    const lp::TMeasuredData& data = *read;
     lp::fuzz::Require(lp::test::UnsoundMeasuredData(data).empty(), "accepted data are sound");
     lp::fuzz::Require(lp::test::RoundTripDifference(data).empty(), "the data written as a data file read back the same");
     return 0;

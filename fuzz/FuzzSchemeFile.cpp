@@ -5,9 +5,7 @@
 // finite and whose configurations name them, and which the data file
 // writer writes and the reader reads back the same.
 
-#include "fuzz/FuzzSupport.h"
-#include "section/forward/DataFile.h"
-#include "tests/section/forward/MeasuredDataChecks.h"
+#include "fuzz/FuzzDataFile.h"
 
 #include <algorithm>
 #include <cmath>
@@ -41,13 +39,10 @@ bool SameSurvey(const lp::TSurvey& First, const lp::TSurvey& Second)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
 {
     const std::string_view text(reinterpret_cast<const char*>(Data), Size);
-    lp::TSurvey survey;
-    try {
-        survey = lp::ParseUnifiedData(text);
-    } catch (const lp::EDataFileError& error) {
-        lp::fuzz::Require(lp::test::PlainRefusal(error.Message()), "a refusal names its line and quotes the file plainly");
+    const auto read = lp::fuzz::ReadOrRefusePlainly(text, lp::ParseUnifiedData);
+    if (!read)
         return 0;
-    }
+    const lp::TSurvey& survey = *read;
     lp::fuzz::Require(SoundSurvey(survey), "an accepted scheme names finite electrodes only");
     // Written as a data file (numbers of no meaning in k, rhoa and ip) and
     // read again.

@@ -30,6 +30,29 @@ def run(program, *arguments):
     return done.stderr
 
 
+def bench_build(description, root):
+    """A benchmark script's command line: --build, the build folder (default
+    build/test under the source tree ROOT)."""
+    parser = argparse.ArgumentParser(description=description, formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("--build", default=os.path.join(root, "build", "test"))
+    return parser.parse_args().build
+
+
+def example_survey(build, root):
+    """The example section's response to the 48-electrode dipole-dipole
+    survey of six levels (host 100 ohm-m), read twice: as the program's
+    UnifiedData and as pyGIMLi's scheme; with the model's export."""
+    from pygimli.physics import ert
+    lithoprism = os.path.join(build, "section", "lithoprism")
+    section = os.path.join(root, "examples", "example.sec")
+    with tempfile.TemporaryDirectory() as folder:
+        path = os.path.join(folder, "dd.dat")
+        data = forward(lithoprism, path, section, "--host-resistivity", "100", "--electrodes", "48", "--levels", "6")
+        scheme = ert.load(path)
+        model = export_model(lithoprism, section, folder)
+    return data, scheme, model
+
+
 def forward(program, out, section, *options):
     run(program, "--forward", out, section, *options)
     return read_unified_data(out)
