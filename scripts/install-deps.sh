@@ -6,7 +6,9 @@
 # something is missing. Works as root or through sudo.
 #
 # --fuzz (or LP_FUZZ_DEPS=1) adds what fuzzing needs (scripts/fuzz.sh):
-# clang, its libFuzzer and sanitizer runtimes, and llvm-cov. Never by default.
+# clang, its libFuzzer and sanitizer runtimes, llvm-cov, and lld (which
+# links the sanitizer tree's large programs several times faster). Never by
+# default.
 set -euo pipefail
 
 fuzz=${LP_FUZZ_DEPS:-0}
@@ -32,7 +34,7 @@ packages=(
 # (scripts/install-pygimli.sh).
 packages+=(gmsh python3-venv)
 if [ "$fuzz" = "1" ]; then
-  packages+=(clang libclang-rt-14-dev llvm)
+  packages+=(clang libclang-rt-14-dev llvm lld)
 fi
 
 missing=()

@@ -27,23 +27,6 @@ QRect ClipArea(const TDeviceContext& DC)
     return bounds.isEmpty() ? QRect() : bounds.adjusted(-kClipMargin, -kClipMargin, kClipMargin, kClipMargin);
 }
 
-// Checked 32-bit arithmetic of coordinates: the exact result must fit.
-int32_t Add32(int64_t a, int64_t b)
-{
-    return CheckedInt32(a + b);
-}
-
-int32_t Sub32(int64_t a, int64_t b)
-{
-    return CheckedInt32(a - b);
-}
-
-int32_t Mul32(int64_t a, int64_t b)
-{
-    // Both factors are 32-bit values, so the 64-bit product is exact.
-    return CheckedInt32(a * b);
-}
-
 int ClampByte(int64_t value)
 {
     return static_cast<int>(std::clamp<int64_t>(value, 0, 255));

@@ -13,8 +13,6 @@
 
 namespace lp {
 
-using canvas3d::Add32;
-using canvas3d::Sub32;
 
 namespace {
 

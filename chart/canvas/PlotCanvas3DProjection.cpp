@@ -19,13 +19,11 @@
 
 namespace lp {
 
-using canvas3d::Add32;
 using canvas3d::Clockwise;
 using canvas3d::HeldProjected;
 using canvas3d::ProjectedPixel;
 using canvas3d::SetFourPoints;
 using canvas3d::SignedArea2;
-using canvas3d::Sub32;
 
 namespace {
 

@@ -12,17 +12,6 @@
 
 namespace lp::canvas3d {
 
-// The exact result must fit 32 bits, else ERangeError.
-inline int32_t Add32(int64_t a, int64_t b)
-{
-    return CheckedInt32(a + b);
-}
-
-inline int32_t Sub32(int64_t a, int64_t b)
-{
-    return CheckedInt32(a - b);
-}
-
 // The farthest a projected point lies from the device origin, either way.
 // A point at or past the horizon of a perspective, or pushed away by
 // extreme offsets, is drawn at this distance instead of failing the paint:

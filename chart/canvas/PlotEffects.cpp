@@ -14,12 +14,7 @@ namespace lp {
 
 namespace {
 
-// Checked 32-bit sums of coordinates and offsets: the exact result must fit.
-int32_t Add32(int64_t a, int64_t b)
-{
-    return CheckedInt32(a + b);
-}
-
+// A checked 32-bit sum of coordinates and offsets: the exact result must fit.
 int32_t Sum32(std::initializer_list<int64_t> terms)
 {
     int64_t sum = 0;

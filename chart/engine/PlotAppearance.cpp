@@ -7,6 +7,7 @@
 #include "chart/engine/PlotAxis.h"
 #include "chart/engine/PlotChart.h"
 #include "chart/engine/PlotSeriesSettings.h"
+#include "chart/engine/SettingsText.h"
 #include "platform/base/Exception.h"
 #include "platform/graphics/DrawingLimits.h"
 
@@ -26,16 +27,6 @@ namespace {
 constexpr int DefaultPitchOrdinal = 0;
 constexpr int PitchOrdinalCount = 3;
 
-QString IntText(long long Value)
-{
-    return QString::number(Value);
-}
-
-QString BoolText(bool Value)
-{
-    return Value ? QStringLiteral("1") : QStringLiteral("0");
-}
-
 QString RealText(double Value)
 {
     return QLocale::c().toString(Value, 'g', QLocale::FloatingPointShortest);
@@ -47,16 +38,6 @@ int RoundedInt(double Value)
         return 0;
     const double Limit = static_cast<double>(std::numeric_limits<int>::max());
     return static_cast<int>(std::lround(std::clamp(Value, -Limit, Limit)));
-}
-
-QString BlanksToStars(QString Text)
-{
-    return Text.replace(QLatin1Char(' '), QLatin1Char('*'));
-}
-
-QString StarsToBlanks(QString Text)
-{
-    return Text.replace(QLatin1Char('*'), QLatin1Char(' '));
 }
 
 // The fields of a text, split at the kind's separator. At least Count are

@@ -32,11 +32,6 @@ namespace lp {
 
 namespace {
 
-int NormalAngle(int Angle)
-{
-    return ((Angle % 360) + 360) % 360;
-}
-
 // A + B within the pixel limit (sizes come from texts and settings).
 int AddPixels(int A, long long B)
 {

@@ -26,13 +26,6 @@ TRect OffsetRect(const TRect& R, int DX, int DY)
     return TRect{Add(R.Left, DX), Add(R.Top, DY), Add(R.Right, DX), Add(R.Bottom, DY)};
 }
 
-// Angle in 0 .. 359 (negative angles turn the other way round).
-int NormalAngle(int Angle)
-{
-    const int A = Angle % 360;
-    return A < 0 ? A + 360 : A;
-}
-
 // P turned by Angle degrees (counter-clockwise on the screen) about C.
 TPoint RotatePoint(const TPoint& P, const TPoint& C, int Angle)
 {

@@ -9,6 +9,7 @@
 #include "chart/engine/PlotPointer.h"
 #include "chart/engine/PlotRegistry.h"
 #include "chart/engine/PlotSeries.h"
+#include "chart/engine/SettingsText.h"
 #include "platform/base/Exception.h"
 #include "platform/graphics/DrawingLimits.h"
 
@@ -29,26 +30,6 @@ constexpr int PointerStyleCount = TSeriesPointer::psRightTriangle + 1;
 constexpr int BevelCount = TCustomPanelNoCaption::bvSpace + 1;
 constexpr int ShapeStyleCount = TPlotCustomShape::fosRoundRectangle + 1;
 constexpr int MarksStyleCount = TSeriesMarks::smsXY + 1;
-
-QString IntText(long long Value)
-{
-    return QString::number(Value);
-}
-
-QString BoolText(bool Value)
-{
-    return Value ? QStringLiteral("1") : QStringLiteral("0");
-}
-
-QString BlanksToStars(QString Text)
-{
-    return Text.replace(QLatin1Char(' '), QLatin1Char('*'));
-}
-
-QString StarsToBlanks(QString Text)
-{
-    return Text.replace(QLatin1Char('*'), QLatin1Char(' '));
-}
 
 // The gallery name on one line: the names that break the gallery's caption
 // ("Horizontal" CR "Line") would otherwise break the line of a text file.
@@ -92,7 +73,7 @@ TCustomSeries* LineOrPointSeries(const TChartSeries* Series)
 // A whole number in plain decimal, as the writer gives it (the integer
 // conversion of the string: no decimal separator, no exponent);
 // EConvertError otherwise.
-int ReadInt(const QString& Word)
+int ReadPlainInt(const QString& Word)
 {
     bool Ok = false;
     const int Value = Word.toInt(&Ok, 10);
@@ -101,14 +82,14 @@ int ReadInt(const QString& Word)
     return Value;
 }
 
-bool ReadBool(const QString& Word)
+bool ReadPlainBool(const QString& Word)
 {
-    return ReadInt(Word) != 0;
+    return ReadPlainInt(Word) != 0;
 }
 
-int ReadOrdinal(const QString& Word, int Count)
+int ReadPlainOrdinal(const QString& Word, int Count)
 {
-    const int Value = ReadInt(Word);
+    const int Value = ReadPlainInt(Word);
     if (Value < 0 || Value >= Count)
         RaiseRangeError("Ordinal %d is outside 0 .. %d", {ArgText(Value), ArgText(Count - 1)});
     return Value;
@@ -116,7 +97,7 @@ int ReadOrdinal(const QString& Word, int Count)
 
 int ReadTransparency(const QString& Word)
 {
-    const int Value = ReadInt(Word);
+    const int Value = ReadPlainInt(Word);
     if (Value < 0 || Value > 100)
         RaiseRangeError("Transparency %d is outside 0 .. 100", {ArgText(Value)});
     return Value;
@@ -124,12 +105,12 @@ int ReadTransparency(const QString& Word)
 
 int ReadPointerSize(const QString& Word)
 {
-    return CheckInRange(ReadInt(Word), 1, MaxPixelLength, "Pointer size");
+    return CheckInRange(ReadPlainInt(Word), 1, MaxPixelLength, "Pointer size");
 }
 
 int ReadPixelLength(const QString& Word, const char* What)
 {
-    return CheckPixelLength(ReadInt(Word), What);
+    return CheckPixelLength(ReadPlainInt(Word), What);
 }
 
 // An empty field, or a lone "*" (an empty text written with blanks as
@@ -298,47 +279,47 @@ struct TSeriesSettingsFields {
 TSeriesSettingsFields ReadFields(const QStringList& F, bool LineOrPoint, const TSeriesSettingsClassFields* Extra)
 {
     TSeriesSettingsFields R;
-    R.SeriesColor = ReadInt(F[0]);
-    R.SeriesColor2 = ReadInt(F[1]);
-    R.ColorEachPoint = ReadBool(F[2]);
+    R.SeriesColor = ReadPlainInt(F[0]);
+    R.SeriesColor2 = ReadPlainInt(F[1]);
+    R.ColorEachPoint = ReadPlainBool(F[2]);
     R.Brush.Read(F[3]);
     R.Pen.Read(F[4]);
-    R.Cursor = ReadInt(F[5]);
-    R.MarksAngle = ReadInt(F[6]);
+    R.Cursor = ReadPlainInt(F[5]);
+    R.MarksAngle = ReadPlainInt(F[6]);
     R.MarksArrow.Read(F[7]);
     R.MarksArrowLength = ReadPixelLength(F[8], "Marks arrow length");
     R.CalloutLength = ReadPixelLength(F[9], "Callout length");
-    R.CalloutVisible = ReadBool(F[10]);
+    R.CalloutVisible = ReadPlainBool(F[10]);
     R.CalloutArrow.Read(F[11]);
-    R.CalloutArrowHead = static_cast<TCallout::TArrowHeadStyle>(ReadOrdinal(F[12], ArrowHeadCount));
+    R.CalloutArrowHead = static_cast<TCallout::TArrowHeadStyle>(ReadPlainOrdinal(F[12], ArrowHeadCount));
     R.CalloutArrowHeadSize = ReadPixelLength(F[13], "Callout arrow head size");
     R.CalloutDistance = ReadPixelLength(F[14], "Callout distance");
-    R.CalloutStyle = static_cast<TSeriesPointer::TSeriesPointerStyle>(ReadOrdinal(F[15], PointerStyleCount));
-    R.CalloutColor = ReadInt(F[16]);
+    R.CalloutStyle = static_cast<TSeriesPointer::TSeriesPointerStyle>(ReadPlainOrdinal(F[15], PointerStyleCount));
+    R.CalloutColor = ReadPlainInt(F[16]);
     R.CalloutBrush.Read(F[17]);
     R.CalloutHorizSize = ReadPointerSize(F[18]);
     R.CalloutPen.Read(F[19]);
     R.CalloutVertSize = ReadPointerSize(F[20]);
     R.CalloutPen2.Read(F[21]);
     R.CalloutGradient.Read(F[22]);
-    R.MarksBackColor = ReadInt(F[23]);
-    R.MarksBevel = static_cast<TCustomPanelNoCaption::TBevelCut>(ReadOrdinal(F[24], BevelCount));
-    R.MarksBevelWidth = CheckInRange(ReadInt(F[25]), 0, MaxPixelLength, "Marks bevel width");
+    R.MarksBackColor = ReadPlainInt(F[23]);
+    R.MarksBevel = static_cast<TCustomPanelNoCaption::TBevelCut>(ReadPlainOrdinal(F[24], BevelCount));
+    R.MarksBevelWidth = CheckInRange(ReadPlainInt(F[25]), 0, MaxPixelLength, "Marks bevel width");
     R.MarksBrush.Read(F[26]);
-    R.MarksClip = ReadBool(F[27]);
-    R.MarksColor = ReadInt(F[28]);
+    R.MarksClip = ReadPlainBool(F[27]);
+    R.MarksColor = ReadPlainInt(F[28]);
     R.MarksFont.Read(F[29]);
     R.MarksFrame.Read(F[30]);
     R.MarksGradient.Read(F[31]);
-    R.MarksMultiLine = ReadBool(F[32]);
-    R.MarksShapeStyle = static_cast<TPlotCustomShape::TChartObjectShapeStyle>(ReadOrdinal(F[33], ShapeStyleCount));
-    R.MarksStyle = static_cast<TSeriesMarks::TSeriesMarksStyle>(ReadOrdinal(F[34], MarksStyleCount));
-    R.MarksVisible = ReadBool(F[35]);
+    R.MarksMultiLine = ReadPlainBool(F[32]);
+    R.MarksShapeStyle = static_cast<TPlotCustomShape::TChartObjectShapeStyle>(ReadPlainOrdinal(F[33], ShapeStyleCount));
+    R.MarksStyle = static_cast<TSeriesMarks::TSeriesMarksStyle>(ReadPlainOrdinal(F[34], MarksStyleCount));
+    R.MarksVisible = ReadPlainBool(F[35]);
     R.MarksFrame2.Read(F[36]);
     R.MarksTransparency = ReadTransparency(F[37]);
     R.MarksShadow.Read(F[38]);
-    R.FunctionResultCentered = ReadBool(F[39]);
-    R.MarksTransparent = ReadBool(F[40]);
+    R.FunctionResultCentered = ReadPlainBool(F[39]);
+    R.MarksTransparent = ReadPlainBool(F[40]);
     // F[41], the gallery name, was checked by the caller.
 
     int Flag = SeriesSettingsCommonFieldCount;
@@ -353,15 +334,15 @@ TSeriesSettingsFields ReadFields(const QStringList& F, bool LineOrPoint, const T
             if (F.size() <= Flag + PointerFieldCount)
                 RaiseIndexError(F.size(), F.size());
             TPointerFields& P = R.Pointer.emplace();
-            P.Color = ReadInt(F[Flag + 1]);
+            P.Color = ReadPlainInt(F[Flag + 1]);
             P.Brush.Read(F[Flag + 2]);
-            P.Dark3D = ReadBool(F[Flag + 3]);
+            P.Dark3D = ReadPlainBool(F[Flag + 3]);
             P.Gradient.Read(F[Flag + 4]);
             P.HorizSize = ReadPointerSize(F[Flag + 5]);
             P.Pen.Read(F[Flag + 6]);
-            P.Style = static_cast<TSeriesPointer::TSeriesPointerStyle>(ReadOrdinal(F[Flag + 7], PointerStyleCount));
+            P.Style = static_cast<TSeriesPointer::TSeriesPointerStyle>(ReadPlainOrdinal(F[Flag + 7], PointerStyleCount));
             P.VertSize = ReadPointerSize(F[Flag + 8]);
-            P.Visible = ReadBool(F[Flag + 9]);
+            P.Visible = ReadPlainBool(F[Flag + 9]);
             P.Pen2.Read(F[Flag + 10]);
             Flag += PointerFieldCount;
         }
@@ -372,7 +353,7 @@ TSeriesSettingsFields ReadFields(const QStringList& F, bool LineOrPoint, const T
         Flag += Extra->Count;
     }
     if (F.size() > Flag + 1 && !F[Flag + 1].isEmpty())
-        R.DrawEvery = ReadInt(F[Flag + 1]);
+        R.DrawEvery = ReadPlainInt(F[Flag + 1]);
     return R;
 }
 

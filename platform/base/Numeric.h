@@ -41,4 +41,30 @@ inline int32_t RoundToInt32(double value)
 // Narrowing with a range check.
 int32_t CheckedInt32(int64_t value);
 
+// Checked 32-bit arithmetic of coordinates: the exact result must fit 32
+// bits, else ERangeError. The operands are 32-bit values widened, so the
+// 64-bit result is exact.
+inline int32_t Add32(int64_t a, int64_t b)
+{
+    return CheckedInt32(a + b);
+}
+
+inline int32_t Sub32(int64_t a, int64_t b)
+{
+    return CheckedInt32(a - b);
+}
+
+inline int32_t Mul32(int64_t a, int64_t b)
+{
+    return CheckedInt32(a * b);
+}
+
+// An angle in whole degrees as 0 .. 359 (negative angles turn the other
+// way round).
+inline int NormalAngle(int Angle)
+{
+    const int A = Angle % 360;
+    return A < 0 ? A + 360 : A;
+}
+
 } // namespace lp

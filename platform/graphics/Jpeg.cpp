@@ -25,11 +25,6 @@ namespace {
 // the library is plain code without destructors, so the jump skips no
 // destructor. The C++ wrappers around them turn a failure into an exception.
 
-// Side and area limits of decoded and encoded pictures: beyond them the
-// pixels would not fit the memory of a desktop anyway, and refusing them
-// early keeps a few bytes of header from asking for gigabytes.
-constexpr unsigned kMaxSide = 65500;
-constexpr uint64_t kMaxPixels = 400'000'000;
 // Huffman coding spends at least one bit on every 8 x 8 block of the most
 // finely sampled component in its first scan (a DC code is at least one bit
 // long), so the data of W x H pixels is at least W x H / 512 bytes long. A
@@ -115,7 +110,9 @@ void LimitScans(j_common_ptr cinfo)
 
 bool TooLarge(uint64_t width, uint64_t height)
 {
-    return width > kMaxSide || height > kMaxSide || width * height > kMaxPixels;
+    constexpr auto side = static_cast<uint64_t>(MaxPictureSide);
+    constexpr auto pixels = static_cast<uint64_t>(MaxPicturePixels);
+    return width > side || height > side || width * height > pixels;
 }
 
 // The header declares more pixels than dataSize bytes of its coding can

@@ -16,7 +16,16 @@
 
 #include <QtCore/QByteArray>
 
+#include <cstdint>
+
 namespace lp {
+
+// Side and area limits of decoded and encoded pictures of every format:
+// beyond them the pixels would not fit the memory of a desktop anyway, and
+// refusing them early keeps a few bytes of header from asking for
+// gigabytes.
+constexpr std::int64_t MaxPictureSide = 65500;
+constexpr std::int64_t MaxPicturePixels = 400'000'000;
 
 class TJPEGImage : public TGraphic {
     Q_OBJECT

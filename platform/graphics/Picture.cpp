@@ -187,10 +187,6 @@ void UnregisterStandardPictureFormats()
 
 namespace {
 
-// The same limits as JPEG images (see Jpeg.cpp).
-constexpr qint64 kMaxSide = 65500;
-constexpr qint64 kMaxPixels = 400'000'000;
-
 quint32 BigEndian32(const char* p)
 {
     const auto* b = reinterpret_cast<const unsigned char*>(p);
@@ -315,7 +311,8 @@ void TRasterImage::LoadFromStream(QIODevice& stream)
         fail("The data ends before the image does");
     const QSize size = reader.size();
     if (size.isValid() &&
-        (size.width() > kMaxSide || size.height() > kMaxSide || qint64(size.width()) * size.height() > kMaxPixels))
+        (size.width() > MaxPictureSide || size.height() > MaxPictureSide ||
+         qint64(size.width()) * size.height() > MaxPicturePixels))
         fail("The image is too large");
     QImage image;
     if (!reader.read(&image))

@@ -5,6 +5,11 @@
 
 namespace lp {
 
+bool HaveWidgets()
+{
+    return qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr;
+}
+
 TApplication& TApplication::Instance()
 {
     static TApplication application;

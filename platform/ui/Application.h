@@ -53,6 +53,10 @@ bool IdentToCursor(const QString& Ident, TCursor& Cursor);
 // False (Ident untouched) for a number the table does not hold.
 bool CursorToIdent(TCursor Cursor, QString& Ident);
 
+// Whether the program runs with widgets (a QApplication); false in a
+// command-line run or a core-only test, where nothing may be shown.
+bool HaveWidgets();
+
 class TApplication {
 public:
     static TApplication& Instance();

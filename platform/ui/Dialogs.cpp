@@ -127,15 +127,6 @@ bool AskReplaceFile(const QString& FileName, const QString& Caption)
     return (service ? service(request) : DefaultMessageService(request)) == mrYes;
 }
 
-namespace {
-
-bool HaveWidgets()
-{
-    return qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr;
-}
-
-} // namespace
-
 // --- Input box -----------------------------------------------------------------------------
 
 std::optional<QString> DefaultInputService(const TInputRequest& Request)

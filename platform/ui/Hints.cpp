@@ -1,5 +1,6 @@
 #include "platform/ui/Hints.h"
 
+#include "platform/ui/Application.h"
 #include "platform/ui/Controls.h"
 
 #include <QtCore/QCoreApplication>
@@ -31,11 +32,6 @@ QPointer<QTimer>& PendingHint()
 {
     static QPointer<QTimer> Timer;
     return Timer;
-}
-
-bool HaveWidgets()
-{
-    return qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr;
 }
 
 void DefaultShowHint(const THintRequest& Request)
