@@ -370,6 +370,8 @@ void TForwardResponseWindow::CreatePanel()
     HoverLabel = new QLabel(this);
     HoverLabel->setObjectName(QStringLiteral("HoverLabel"));
     HoverLabel->setMinimumHeight(HoverLabel->fontMetrics().lineSpacing());
+    // A long line is cut at the window's edge rather than widening it.
+    HoverLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     results->addWidget(HoverLabel);
     outer->addLayout(results, 1);
 
@@ -394,6 +396,17 @@ void TForwardResponseWindow::CreatePanel()
             OnUndo();
     });
     addAction(undo);
+    // Escape stops a run under way, else closes the window, as it leaves a
+    // dialog.
+    auto* escape = new QAction(QStringLiteral("Cancel or close"), this);
+    escape->setShortcut(Qt::Key_Escape);
+    connect(escape, &QAction::triggered, this, [this] {
+        if (Busy())
+            CancelComputation();
+        else
+            close();
+    });
+    addAction(escape);
     connect(ComputeButton, &QPushButton::clicked, this, [this] { Compute(); });
     FRun.ShowProgressIn(Progress, CancelButton);
     FRun.OnEnd = [this](const TRunEnd& End) { RunEnded(End); };
@@ -863,8 +876,8 @@ QString Number(double Value)
 
 } // namespace
 
-// "Datum 12, a b m n 3 4 6 7: measured 118.2 ohm-m, calculated 104.9 ohm-m,
-// misfit -11.25 %, error 3 %", the electrodes numbered from 1 (0 absent).
+// "Datum 12, a b m n 3 4 6 7: measured 118.2, calculated 104.9 ohm-m, misfit
+// -11.25 %, error 3 %", the electrodes numbered from 1 (0 absent).
 QString TForwardResponseWindow::DatumText(size_t Datum) const
 {
     const TForwardResult& result = *FResult;
@@ -890,7 +903,7 @@ QString TForwardResponseWindow::DatumText(size_t Datum) const
         return text + QStringLiteral("measured ηa %1, calculated %2, difference %3 %")
                           .arg(chargeability(measured.Chargeabilities), chargeability(result.Chargeabilities),
                                Number(FMisfit->ChargeabilityDifferences.at(Datum)));
-    return text + QStringLiteral("measured %1 ohm-m, calculated %2 ohm-m, misfit %3 %, error %4 %")
+    return text + QStringLiteral("measured %1, calculated %2 ohm-m, misfit %3 %, error %4 %")
                       .arg(Number(measured.Resistivities.at(Datum)), Number(result.Resistivities.at(Datum)),
                            Number(FMisfit->Misfits.at(Datum)), Number(100.0 * FMisfit->Errors.at(Datum)));
 }

@@ -143,6 +143,7 @@ public:
     // with the run, so it must hold nothing of the window (tests hold a
     // run there).
     std::function<void()> OnRunStart;
+    // Escape cancels a run under way, else closes the window.
     // Ctrl+Z in this window (outside its text fields): the section's undo.
     std::function<void()> OnUndo;
     // The section file the editor has open (empty when none): Save data

@@ -805,7 +805,7 @@ TEST_F(ForwardResponseWindowTest, HoveringOverADatumShowsItsValues)
     const TConfiguration& mc = Forward->Result()->Survey.Configurations[m];
     HoverOver(misfitChart, DatumPixel(misfitChart, PseudoSectionPoints(Forward->Result()->Survey)[m]));
     EXPECT_EQ(Forward->HoverLabel->text(),
-              QStringLiteral("Datum %1, a b m n %2 %3 %4 %5: measured %6 ohm-m, calculated %7 ohm-m, misfit %8 %, "
+              QStringLiteral("Datum %1, a b m n %2 %3 %4 %5: measured %6, calculated %7 ohm-m, misfit %8 %, "
                              "error 3 %")
                   .arg(m + 1).arg(mc.a + 1).arg(mc.b + 1).arg(mc.m + 1).arg(mc.n + 1)
                   .arg(QString::number(Forward->MeasuredData()->Resistivities[m], 'g', 4),
@@ -818,6 +818,9 @@ TEST_F(ForwardResponseWindowTest, HoveringOverADatumShowsItsValues)
     HoverOver(measuredChart, DatumPixel(measuredChart, PseudoSectionPoints(Forward->Result()->Survey)[m]));
     EXPECT_TRUE(Forward->HoverLabel->text().contains(QStringLiteral("measured ηa ")))
         << Forward->HoverLabel->text().toStdString();
+    QTest::keyClick(Forward->QuantityBox, Qt::Key_Up);
+    HoverOver(misfitChart, DatumPixel(misfitChart, PseudoSectionPoints(Forward->Result()->Survey)[m]));
+    SaveScreenshot(*Forward, QStringLiteral("forward-response-compared"));
 }
 
 // The error fields weigh the data in the totals: typed, they recompute χ²
@@ -918,6 +921,43 @@ TEST_F(ForwardResponseWindowTest, TheMeasuredFileIsOfferedAgainWhileItCanBeRead)
     ChooseFromMenuBar(Window->Measureddata1);
     ResetCommonDialogService();
     EXPECT_EQ(asked.FileName, QFileInfo(file).absolutePath());
+}
+
+// The error fields by their mnemonics and in the tab order after the way
+// back to the array survey; Escape cancels a run, then closes the window.
+TEST_F(ForwardResponseWindowTest, TheKeyboardReachesTheErrorFieldsAndEscapeCancelsThenCloses)
+{
+    OpenComputed();
+    OpenMeasured(WriteMeasuredFile());
+    Forward->activateWindow();
+    QTRY_VERIFY_WITH_TIMEOUT(QApplication::activeWindow() == Forward, 5000);
+    QTest::keyClick(Forward, Qt::Key_V, Qt::AltModifier);
+    EXPECT_EQ(QApplication::focusWidget(), Forward->VoltageErrorEdit);
+    QTest::keyClick(Forward, Qt::Key_R, Qt::AltModifier);
+    ASSERT_EQ(QApplication::focusWidget(), Forward->RelativeErrorEdit);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), Forward->VoltageErrorEdit);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), Forward->FollowBox);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(QApplication::focusWidget(), Forward->ArraySurveyButton);
+
+    // A run held on its thread: Escape cancels it and the window stays.
+    auto gate = std::make_shared<std::promise<void>>();
+    Forward->OnRunStart = [opened = gate->get_future().share()] { opened.wait_for(std::chrono::seconds(10)); };
+    QTest::mouseClick(Forward->ComputeButton, Qt::LeftButton);
+    ASSERT_TRUE(Forward->Busy());
+    QTest::keyClick(Forward->ComputeButton, Qt::Key_Escape);
+    gate->set_value();
+    WaitForResult();
+    EXPECT_TRUE(Forward->StateLabel->text().startsWith(QStringLiteral("Cancelled")));
+    ASSERT_TRUE(Window->ForwardWindow);
+    Forward->OnRunStart = {};
+    // No run: Escape closes it.
+    QTest::keyClick(Forward->RelativeErrorEdit, Qt::Key_Escape);
+    QTRY_VERIFY_WITH_TIMEOUT(!Window->ForwardWindow, 5000);
 }
 
 // Runs alone (its suite's name ends in "Responsiveness"): the gaps it
