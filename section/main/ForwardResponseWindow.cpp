@@ -68,6 +68,18 @@ std::optional<double> TypedNumber(const QString& Text, bool Positive, bool& Vali
     return value;
 }
 
+// A text field on a row of Form, named for tests and style sheets.
+QLineEdit* AddTextField(QWidget* Owner, QFormLayout& Form, const QString& Label, const QString& Name,
+                        const QString& Placeholder = {}, const QString& Tip = {})
+{
+    auto* edit = new QLineEdit(Owner);
+    edit->setObjectName(Name);
+    edit->setPlaceholderText(Placeholder);
+    edit->setToolTip(Tip);
+    Form.addRow(Label, edit);
+    return edit;
+}
+
 void MarkField(QLineEdit* Edit, bool Valid)
 {
     Edit->setStyleSheet(Valid ? QString() : QStringLiteral("QLineEdit { background: #ffd0d0; }"));
@@ -255,25 +267,19 @@ void TForwardResponseWindow::CreatePanel()
     ElectrodesBox->setObjectName(QStringLiteral("ElectrodesBox"));
     ElectrodesBox->setRange(MinArrayElectrodes, MaxArrayElectrodes);
     form->addRow(QStringLiteral("&Electrodes:"), ElectrodesBox);
-    SpacingEdit = new QLineEdit(this);
-    SpacingEdit->setObjectName(QStringLiteral("SpacingEdit"));
     // Short placeholders: the field's width at the window's opening size
     // holds them whole; the tooltips say what "automatic" does.
-    SpacingEdit->setPlaceholderText(QStringLiteral("automatic"));
-    SpacingEdit->setToolTip(QStringLiteral("Empty: the electrodes spread over the model area's width."));
-    form->addRow(QStringLiteral("&Spacing (m):"), SpacingEdit);
-    FirstEdit = new QLineEdit(this);
-    FirstEdit->setObjectName(QStringLiteral("FirstEdit"));
-    FirstEdit->setPlaceholderText(QStringLiteral("automatic"));
-    FirstEdit->setToolTip(QStringLiteral("Empty: one spacing in from the model area's left side."));
-    form->addRow(QStringLiteral("&First electrode (m):"), FirstEdit);
+    SpacingEdit = AddTextField(this, *form, QStringLiteral("&Spacing (m):"), QStringLiteral("SpacingEdit"),
+                               QStringLiteral("automatic"),
+                               QStringLiteral("Empty: the electrodes spread over the model area's width."));
+    FirstEdit = AddTextField(this, *form, QStringLiteral("&First electrode (m):"), QStringLiteral("FirstEdit"),
+                             QStringLiteral("automatic"),
+                             QStringLiteral("Empty: one spacing in from the model area's left side."));
     LevelsBox = new QSpinBox(this);
     LevelsBox->setObjectName(QStringLiteral("LevelsBox"));
     LevelsBox->setRange(MinArrayLevels, MaxArrayLevels);
     form->addRow(QStringLiteral("&Levels:"), LevelsBox);
-    HostEdit = new QLineEdit(this);
-    HostEdit->setObjectName(QStringLiteral("HostEdit"));
-    form->addRow(QStringLiteral("&Host medium (ohm-m):"), HostEdit);
+    HostEdit = AddTextField(this, *form, QStringLiteral("&Host medium (ohm-m):"), QStringLiteral("HostEdit"));
     panel->addLayout(form);
     MeasuredLabel = new QLabel(this);
     MeasuredLabel->setObjectName(QStringLiteral("MeasuredLabel"));
@@ -282,21 +288,17 @@ void TForwardResponseWindow::CreatePanel()
     ArraySurveyButton = new QPushButton(QStringLiteral("Use arra&y survey"), this);
     ArraySurveyButton->setObjectName(QStringLiteral("ArraySurveyButton"));
     panel->addWidget(ArraySurveyButton);
-    auto* errors = new QFormLayout;
-    RelativeErrorEdit = new QLineEdit(this);
-    RelativeErrorEdit->setObjectName(QStringLiteral("RelativeErrorEdit"));
-    RelativeErrorEdit->setPlaceholderText(QStringLiteral("3"));
-    RelativeErrorEdit->setToolTip(QStringLiteral("The relative error of the data whose file gives none, in per cent."));
-    errors->addRow(QStringLiteral("&Relative error (%):"), RelativeErrorEdit);
-    VoltageErrorEdit = new QLineEdit(this);
-    VoltageErrorEdit->setObjectName(QStringLiteral("VoltageErrorEdit"));
-    VoltageErrorEdit->setPlaceholderText(QStringLiteral("0"));
-    VoltageErrorEdit->setToolTip(QStringLiteral("An absolute error of the measured voltage, added where the file gives "
-                                                "voltages (and no errors); 0 for none."));
-    errors->addRow(QStringLiteral("&Voltage error (V):"), VoltageErrorEdit);
-    errors->setContentsMargins(0, 0, 0, 0);
     FErrorFields = new QWidget(this);
-    FErrorFields->setLayout(errors);
+    auto* errors = new QFormLayout(FErrorFields);
+    errors->setContentsMargins(0, 0, 0, 0);
+    RelativeErrorEdit =
+        AddTextField(this, *errors, QStringLiteral("&Relative error (%):"), QStringLiteral("RelativeErrorEdit"),
+                     QStringLiteral("3"), QStringLiteral("The relative error of the data whose file gives none, in per cent."));
+    VoltageErrorEdit =
+        AddTextField(this, *errors, QStringLiteral("&Voltage error (V):"), QStringLiteral("VoltageErrorEdit"),
+                     QStringLiteral("0"),
+                     QStringLiteral("An absolute error of the measured voltage, added where the file gives voltages "
+                                    "(and no errors); 0 for none."));
     panel->addWidget(FErrorFields);
     MeasuredLabel->hide();
     ArraySurveyButton->hide();
@@ -562,7 +564,10 @@ void TForwardResponseWindow::ErrorModelEdited()
     MarkField(VoltageErrorEdit, voltageValid && voltage.value_or(0.0) >= 0.0);
     SaveSettings();
     const std::optional<TErrorModel> model = ErrorModel();
-    if (!model || !FResult || !FShownMeasured || !FMisfit)
+    if (!model)
+        return;
+    FErrors = *model;
+    if (!FResult || !FShownMeasured || !FMisfit)
         return;
     // The errors weigh the data in the totals only: the response and the
     // per-datum misfits stand.
@@ -621,7 +626,7 @@ void TForwardResponseWindow::StartRun()
     if (HostFieldUsed())
         job->Host = HostResistivity();
     job->Measured = FMeasured;
-    job->Errors = ErrorModel().value_or(TErrorModel{});
+    job->Errors = FErrors;
     FCancelled = false;
     FRun.ProgressDelay = ProgressDelay;
     if (!FRun.Start([job](TRunControl& Control) { return std::any(Run(*job, Control)); }))

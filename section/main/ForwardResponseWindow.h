@@ -235,6 +235,7 @@ private:
     std::optional<TMisfit> FMisfit;
     QString FMeasuredFile; // the full name, for the settings
     QString FMeasuredFolder; // where the open dialog starts
+    TErrorModel FErrors; // the fields' last acceptable error model
     QWidget* FErrorFields = nullptr;
     std::vector<TPseudoPoint> FShownPoints; // where the charts show each datum of FShownData
     std::vector<size_t> FShownData;         // the data shown, by index into FResult

@@ -31,7 +31,14 @@ struct TGate {
     std::promise<void> Promise;
     std::shared_future<void> Opened = Promise.get_future().share();
     void Open() { Promise.set_value(); }
-    void Wait() const { Opened.wait_for(std::chrono::seconds(10)); }
+    // Work that waits at the gate, then returns Result.
+    TBackgroundRun::TWork Held(int Result) const
+    {
+        return [opened = Opened, Result](TRunControl&) -> std::any {
+            opened.wait_for(std::chrono::seconds(10));
+            return Result;
+        };
+    }
 };
 
 struct BackgroundRun : ::testing::Test {
@@ -200,11 +207,7 @@ TEST_F(BackgroundRun, AChangeDuringARunLeavesItsResultOutOfDate)
     run->InputChanged(); // nothing shown yet: nothing out of date
     EXPECT_FALSE(run->Stale());
     TGate gate;
-    std::shared_future<void> opened = gate.Opened;
-    run->Start([opened](TRunControl&) -> std::any {
-        opened.wait_for(std::chrono::seconds(10));
-        return 1;
-    });
+    run->Start(gate.Held(1));
     run->InputChanged();
     gate.Open();
     ASSERT_TRUE(WaitUntil([&] { return !run->Busy(); }));
@@ -224,11 +227,7 @@ TEST_F(BackgroundRun, DropForgetsTheRunAtOnce)
 {
     const std::unique_ptr<TBackgroundRun> run = MakeRun();
     TGate gate;
-    std::shared_future<void> opened = gate.Opened;
-    run->Start([opened](TRunControl&) -> std::any {
-        opened.wait_for(std::chrono::seconds(10));
-        return 1;
-    });
+    run->Start(gate.Held(1));
     run->Drop();
     EXPECT_FALSE(run->Busy());
     EXPECT_FALSE(run->Stale());

@@ -853,15 +853,15 @@ TEST_F(ForwardResponseWindowTest, TheErrorFieldsReweighTheTotalsWithoutARun)
         EXPECT_NEAR(Forward->Misfit()->Errors.at(d), 0.06 + 0.001 / voltage, 1e-12) << "datum " << d + 1;
     }
     const TMisfit weighed = *Forward->Misfit();
-    // A relative error that is no number above 0: marked, the totals stand.
+    // A relative error that is no number above 0: marked, the totals stand,
+    // and the next run weighs with the last acceptable model.
     TypeInto(Forward->RelativeErrorEdit, QStringLiteral("0"));
     EXPECT_FALSE(Forward->RelativeErrorEdit->styleSheet().isEmpty());
     EXPECT_EQ(Forward->Misfit()->ChiSquare, weighed.ChiSquare);
-    TypeInto(Forward->RelativeErrorEdit, QStringLiteral("6"));
-    EXPECT_TRUE(Forward->RelativeErrorEdit->styleSheet().isEmpty());
-    // The next run weighs with them too.
     ComputeNow();
     EXPECT_NEAR(Forward->Misfit()->ChiSquare, weighed.ChiSquare, 1e-9 * weighed.ChiSquare);
+    TypeInto(Forward->RelativeErrorEdit, QStringLiteral("6"));
+    EXPECT_TRUE(Forward->RelativeErrorEdit->styleSheet().isEmpty());
     const TForwardSurveySettings kept = TForwardSurveySettings::Load();
     EXPECT_EQ(kept.RelativeError, QStringLiteral("6"));
     EXPECT_EQ(kept.VoltageError, QStringLiteral("0.001"));
@@ -877,6 +877,17 @@ TEST_F(ForwardResponseWindowTest, TheMeasuredFileIsOfferedAgainWhileItCanBeRead)
     const QString file = WriteMeasuredFile(QStringLiteral("field/line 1.dat"));
     OpenMeasured(file);
     const TMisfit first = *Forward->Misfit();
+    // Where Modelling > Measured data... starts its dialog (cancelled).
+    const auto dialogStart = [this] {
+        TOpenDialogRequest asked;
+        CommonDialogService().ExecuteOpen = [&asked](TOpenDialogRequest& Request) {
+            asked = Request;
+            return false;
+        };
+        ChooseFromMenuBar(Window->Measureddata1);
+        ResetCommonDialogService();
+        return asked.FileName;
+    };
     const auto reopen = [this] {
         Forward->close();
         QTRY_VERIFY_WITH_TIMEOUT(!Window->ForwardWindow, 5000);
@@ -890,14 +901,7 @@ TEST_F(ForwardResponseWindowTest, TheMeasuredFileIsOfferedAgainWhileItCanBeRead)
     EXPECT_TRUE(Forward->MeasuredLabel->text().startsWith(QStringLiteral("Survey of line 1.dat: 20 electrodes")));
     ASSERT_TRUE(Forward->Misfit().has_value()) << Forward->ErrorText().toStdString();
     EXPECT_NEAR(Forward->Misfit()->Rrms, first.Rrms, 1e-9 * first.Rrms);
-    TOpenDialogRequest asked;
-    CommonDialogService().ExecuteOpen = [&asked](TOpenDialogRequest& Request) {
-        asked = Request;
-        return false;
-    };
-    ChooseFromMenuBar(Window->Measureddata1);
-    ResetCommonDialogService();
-    EXPECT_EQ(asked.FileName, QFileInfo(file).absolutePath());
+    EXPECT_EQ(dialogStart(), QFileInfo(file).absolutePath());
 
     // Unreadable now: the array survey, no message.
     Messages.clear();
@@ -914,13 +918,7 @@ TEST_F(ForwardResponseWindowTest, TheMeasuredFileIsOfferedAgainWhileItCanBeRead)
     reopen();
     EXPECT_EQ(Forward->MeasuredData(), nullptr);
     EXPECT_TRUE(Messages.isEmpty());
-    CommonDialogService().ExecuteOpen = [&asked](TOpenDialogRequest& Request) {
-        asked = Request;
-        return false;
-    };
-    ChooseFromMenuBar(Window->Measureddata1);
-    ResetCommonDialogService();
-    EXPECT_EQ(asked.FileName, QFileInfo(file).absolutePath());
+    EXPECT_EQ(dialogStart(), QFileInfo(file).absolutePath());
 }
 
 // The error fields by their mnemonics and in the tab order after the way
