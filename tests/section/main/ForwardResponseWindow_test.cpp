@@ -113,10 +113,9 @@ struct ForwardResponseWindowTest : MainWindow {
         }
         return chart.Vertices[best].Value;
     }
-    // The example's response over a host of 130 ohm-m on 20 electrodes,
-    // written as a measured file with voltages for a current of 0.1 A (u
-    // and i; ip in mV/V).
-    QString WriteMeasuredFile(const QString& Name = QStringLiteral("measured.dat"))
+    // "Measured" data: the library's response over a host of 130 ohm-m, on
+    // a survey other than the window's (20 electrodes, 3 levels).
+    TForwardResult FieldResponse()
     {
         const TForwardModel ground = PrepareForwardModel(Chart().Model, Chart().Nodes, Chart().ModelArea, 130.0);
         TArrayLayout layout;
@@ -124,7 +123,13 @@ struct ForwardResponseWindowTest : MainWindow {
         layout.Levels = 3;
         TForwardOptions options;
         options.Threads = 1;
-        Field = ComputeForwardResponse(ground, MakeArraySurvey(layout, ground.Left, ground.Right), options);
+        return ComputeForwardResponse(ground, MakeArraySurvey(layout, ground.Left, ground.Right), options);
+    }
+    // FieldResponse() written as a measured file with voltages for a
+    // current of 0.1 A (u and i; ip in mV/V).
+    QString WriteMeasuredFile(const QString& Name = QStringLiteral("measured.dat"))
+    {
+        Field = FieldResponse();
         QString text = QStringLiteral("%1\n# x z\n").arg(Field.Survey.Electrodes.size());
         for (const TElectrode& electrode : Field.Survey.Electrodes)
             text += QStringLiteral("%1 %2\n").arg(electrode.x, 0, 'g', 17).arg(electrode.z, 0, 'g', 17);
@@ -334,15 +339,7 @@ TEST_F(ForwardResponseWindowTest, LowValuesShowBlueAndHighValuesRed)
 TEST_F(ForwardResponseWindowTest, MeasuredDataAreComparedAndTheMisfitFollowsTheEdits)
 {
     OpenComputed();
-    // The "measured" data: the library's response over another host, on a
-    // survey other than the window's (20 electrodes, 3 levels).
-    const TForwardModel ground = PrepareForwardModel(Chart().Model, Chart().Nodes, Chart().ModelArea, 130.0);
-    TArrayLayout layout;
-    layout.Electrodes = 20;
-    layout.Levels = 3;
-    TForwardOptions options;
-    options.Threads = 1;
-    const TForwardResult field = ComputeForwardResponse(ground, MakeArraySurvey(layout, ground.Left, ground.Right), options);
+    const TForwardResult field = FieldResponse();
     const QString measured = Folder.filePath(QStringLiteral("measured.dat"));
     QString error;
     ASSERT_TRUE(SaveBytesAtomically(measured, QByteArray::fromStdString(FormatUnifiedData(field)), error));
