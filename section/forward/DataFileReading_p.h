@@ -99,6 +99,7 @@ struct TMeasuredValues {
     double Error = std::numeric_limits<double>::quiet_NaN();              // fraction
     double Chargeability = std::numeric_limits<double>::quiet_NaN();      // per cent
     double ChargeabilityError = std::numeric_limits<double>::quiet_NaN(); // per cent
+    double Voltage = std::numeric_limits<double>::quiet_NaN();            // ΔU, volts
 };
 
 // Adds a datum to a data set whose electrodes are read: a lone B taken as

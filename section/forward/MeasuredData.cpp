@@ -155,12 +155,14 @@ bool AddMeasuredDatum(TMeasuredData& Data, TConfiguration Configuration, const T
     Data.Errors.push_back(finite(Values.Error, true));
     Data.Chargeabilities.push_back(finite(Values.Chargeability, false));
     Data.ChargeabilityErrors.push_back(finite(Values.ChargeabilityError, true));
+    // A voltage of 0 would make any absolute voltage error infinite: none.
+    Data.Voltages.push_back(Values.Voltage != 0.0 ? finite(Values.Voltage, false) : NotGiven);
     return true;
 }
 
 void DropAbsentLists(TMeasuredData& Data)
 {
-    for (std::vector<double>* values : {&Data.Errors, &Data.Chargeabilities, &Data.ChargeabilityErrors})
+    for (std::vector<double>* values : {&Data.Errors, &Data.Chargeabilities, &Data.ChargeabilityErrors, &Data.Voltages})
         if (std::all_of(values->begin(), values->end(), [](double value) { return std::isnan(value); }))
             values->clear();
 }
@@ -210,6 +212,7 @@ TMeasuredData ReadUnifiedMeasuredData(std::string_view Text)
             values.Resistivity = rhoa.Of(row);
         else
             values.Resistance = r ? r.Of(row) : u.Of(row) / i.Of(row);
+        values.Voltage = u ? u.Of(row) : r && i ? r.Of(row) * i.Of(row) : NotGiven;
         values.Error = err.Of(row);
         values.Chargeability = ip.Of(row);
         values.ChargeabilityError = iperr.Of(row);

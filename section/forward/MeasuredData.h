@@ -58,6 +58,7 @@ struct TMeasuredData {
     std::vector<double> Errors;                  // relative error, fraction; nan where none (empty: the file has none)
     std::vector<double> Chargeabilities;         // per cent; nan where none (empty: the file has none)
     std::vector<double> ChargeabilityErrors;     // per cent; nan where none (empty: the file has none)
+    std::vector<double> Voltages;                // ΔU measured, volts (u, or r·i); nan where none (empty: the file has none)
     std::vector<TElectrode> Topography;          // the file's topography points (x, elevation), if any
     TSkippedData Skipped;
     std::vector<std::string> Warnings;           // what was read but not taken as written (one sentence each)
@@ -72,7 +73,9 @@ struct TMeasuredData {
 // value columns in any order and case: "a b m n" (or "c1 c2 p1 p2"); the
 // apparent resistivity as "rhoa" ("ra", "rhos"), or "r" (ρa = k·r), or "u"
 // and "i" (ρa = k·u/i; "u/mv" in millivolts, "i/ma" in milliamperes); "k"
-// (without one, k is the flat ground's from the file's electrodes); "err"
+// (without one, k is the flat ground's from the file's electrodes); the
+// voltage ΔU kept from "u", or from "r" and "i" (for an absolute voltage
+// error, Misfit.h); "err"
 // a fraction, "err/%" per cent; "ip" in mV/V ("ip/mv/v" too), "ip/%" per
 // cent; "iperr" in ip's unit; "valid". Other columns are ignored. The data
 // block needs its column line (the values are named by it), and a value

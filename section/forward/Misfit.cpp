@@ -10,13 +10,17 @@ namespace lp {
 
 namespace {
 
-double DatumError(const TMeasuredData& Measured, size_t Datum, double GeometricFactor, const TErrorModel& Model)
+double DatumError(const TMeasuredData& Measured, size_t Datum, const TErrorModel& Model)
 {
-    if (!Measured.Errors.empty() && std::isfinite(Measured.Errors[Datum]))
+    if (!Measured.Errors.empty() && std::isfinite(Measured.Errors.at(Datum)))
         return Measured.Errors[Datum];
     double error = Model.RelativePercent / 100.0;
-    if (Model.AbsoluteVoltage > 0.0)
-        error += Model.AbsoluteVoltage * std::fabs(GeometricFactor) / Measured.Resistivities[Datum];
+    const double voltage = Measured.Voltages.empty() ? std::nan("") : Measured.Voltages.at(Datum);
+    if (Model.AbsoluteVoltage > 0.0 && std::isfinite(voltage))
+        error += Model.AbsoluteVoltage / std::fabs(voltage);
+    if (!(error > 0.0))
+        throw EForwardError("Datum " + std::to_string(Datum + 1) + " has no error: the file gives neither an error "
+                            "nor a voltage for the absolute voltage error. Set a relative error above 0.");
     return error;
 }
 
@@ -26,7 +30,7 @@ void CheckErrorModel(const TErrorModel& Model)
     if (!(std::isfinite(p) && std::isfinite(u) && p >= 0.0 && u >= 0.0 && (p > 0.0 || u > 0.0)))
         throw EForwardError("The error model needs a relative error and an absolute voltage error of at least 0, "
                             "one of them above 0 (relative " + FormatExactReal(p) + " %, absolute " +
-                            FormatExactReal(u) + " V/A).");
+                            FormatExactReal(u) + " V).");
 }
 
 std::string Formatted(const char* Format, double Value)
@@ -56,7 +60,7 @@ TMisfit ComputeMisfit(const TMeasuredData& Measured, const TForwardResult& Calcu
                                 FormatExactReal(calculated) + " is not above 0, so the data cannot be compared in "
                                 "logarithms.");
         const double relative = (calculated - measured) / measured;
-        const double error = DatumError(Measured, d, Calculated.GeometricFactors[d], Errors);
+        const double error = DatumError(Measured, d, Errors);
         const double logarithmic = (std::log(measured) - std::log(calculated)) / error;
         if (!std::isfinite(relative * relative) || !std::isfinite(logarithmic * logarithmic))
             throw EForwardError("Datum " + std::to_string(d + 1) + " (measured " + FormatExactReal(measured) +

@@ -9,11 +9,11 @@
 //
 // ε_i is the datum's relative error (a fraction; a relative error of ρa is
 // an absolute error of ln ρa): the file's err where the datum has one, else
-// the error model's ε = p/100 + u_abs/|U|, with p the relative error in per
-// cent, u_abs the absolute voltage error in volts for a current of one
-// ampere (V/A), and U = ρa,meas / k the voltage measured for that current
-// (k the computed geometric factor). χ² near 1 means the section explains
-// the data within their errors.
+// the error model's ε = p/100 + u_abs/|ΔU|, with p the relative error in per
+// cent, u_abs the absolute voltage error in volts and ΔU the voltage the
+// file gives for the datum (the absolute part counts only where it gives
+// one: without currents the voltage is not known). χ² near 1 means the
+// section explains the data within their errors.
 //
 // The chargeability rms runs over the data with a measured ηa (and a
 // difference whose square is finite); a section
@@ -31,7 +31,7 @@ namespace lp {
 
 struct TErrorModel {
     double RelativePercent = 3.0; // p
-    double AbsoluteVoltage = 0.0; // u_abs, V/A
+    double AbsoluteVoltage = 0.0; // u_abs, volts
 };
 
 struct TMisfit {
@@ -50,7 +50,9 @@ struct TMisfit {
 // The misfit of a response computed at the measured data's configurations
 // (Calculated.Survey holds them in the same order). Raises EForwardError
 // when the two hold different numbers of data, when the error model is not
-// finite numbers of at least 0 with one of them above 0, or when a computed
+// finite numbers of at least 0 with one of them above 0, or when a datum's
+// error comes out 0 (no file error, no relative error and no voltage; the
+// datum is named), or when a computed
 // ρa is not above 0 (its logarithm does not exist; the datum is named), or
 // when a datum's term is beyond a double (a tiny error, say; named too). The
 // sums of the data's terms stay finite only as long as their count allows:

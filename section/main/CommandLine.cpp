@@ -77,6 +77,7 @@ struct TForwardRequest {
     TArrayLayout Layout;
     std::optional<double> HostResistivity;
     std::optional<double> ErrorPercent;      // with DataFile
+    std::optional<double> VoltageError;      // volts, with DataFile
     std::optional<TDataFormat> DataFormat;   // with DataFile; none: told from the content
 };
 
@@ -153,6 +154,11 @@ TForwardRequest ParseForwardArguments(const QStringList& Arguments)
             request.DataFile = value;
         } else if (argument == QStringLiteral("--error")) {
             request.ErrorPercent = PositiveArgument(argument, value);
+        } else if (argument == QStringLiteral("--voltage-error")) {
+            request.VoltageError = FiniteArgument(argument, value);
+            if (*request.VoltageError < 0.0)
+                throw EArgumentError(
+                    QStringLiteral("%1 needs a number of at least 0, not \"%2\"").arg(argument, value).toStdString());
         } else if (argument == QStringLiteral("--format")) {
             request.DataFormat = DataFormatFromName(value.toStdString());
             if (!request.DataFormat)
@@ -174,8 +180,8 @@ TForwardRequest ParseForwardArguments(const QStringList& Arguments)
     if (!request.DataFile.isEmpty() && layoutGiven)
         throw EArgumentError("--data takes the electrodes and configurations from its file: it cannot be combined "
                              "with --array, --electrodes, --spacing, --first or --levels");
-    if (request.DataFile.isEmpty() && (request.ErrorPercent || request.DataFormat))
-        throw EArgumentError("--error and --format go with --data MEASURED");
+    if (request.DataFile.isEmpty() && (request.ErrorPercent || request.VoltageError || request.DataFormat))
+        throw EArgumentError("--error, --voltage-error and --format go with --data MEASURED");
     request.OutFile = names[0];
     request.SectionFile = names[1];
     return request;
@@ -271,6 +277,7 @@ int ForwardCommand(const QStringList& Arguments, std::FILE* Out, std::FILE* Erro
             const TForwardResult result = ComputeForwardResponse(ground, measured.Survey());
             TErrorModel errors;
             errors.RelativePercent = request.ErrorPercent.value_or(errors.RelativePercent);
+            errors.AbsoluteVoltage = request.VoltageError.value_or(errors.AbsoluteVoltage);
             const TMisfit misfit = ComputeMisfit(measured, result, errors);
             SaveOutput(request.OutFile,
                        table ? FormatComparisonTable(measured, result, misfit) : FormatUnifiedData(result));
@@ -328,6 +335,8 @@ QString CommandLineUsage()
         "                      \"N data (M skipped): rrms X %, chi-square Y\" (and\n"
         "                      \", ip rms Z %\" with chargeability)\n"
         "    --error PERCENT   relative error of data whose file gives none (default 3)\n"
+        "    --voltage-error V   absolute voltage error (volts) added to it where the\n"
+        "                      file gives voltages: p/100 + V/|U| (default 0)\n"
         "    --format unified|res2dinv   the measured file's format (default: told\n"
         "                      from its content)\n"
         "    --host-resistivity R   the host medium's resistivity (ohm-m) when the\n"

@@ -36,16 +36,12 @@
 #include <QtWidgets/QVBoxLayout>
 
 #include <algorithm>
+#include <numeric>
 #include <cmath>
 #include <functional>
 #include <mutex>
 #include <system_error>
 
-#if defined(__linux__)
-#include <sys/resource.h>
-#include <sys/syscall.h>
-#include <unistd.h>
-#endif
 
 namespace lp {
 
@@ -72,6 +68,18 @@ std::optional<double> TypedNumber(const QString& Text, bool Positive, bool& Vali
     return value;
 }
 
+// A text field on a row of Form, named for tests and style sheets.
+QLineEdit* AddTextField(QWidget* Owner, QFormLayout& Form, const QString& Label, const QString& Name,
+                        const QString& Placeholder = {}, const QString& Tip = {})
+{
+    auto* edit = new QLineEdit(Owner);
+    edit->setObjectName(Name);
+    edit->setPlaceholderText(Placeholder);
+    edit->setToolTip(Tip);
+    Form.addRow(Label, edit);
+    return edit;
+}
+
 void MarkField(QLineEdit* Edit, bool Valid)
 {
     Edit->setStyleSheet(Valid ? QString() : QStringLiteral("QLineEdit { background: #ffd0d0; }"));
@@ -91,17 +99,6 @@ int RegistryInteger(TRegistry& Registry, const QString& Name, int Fallback, int 
 QString SecondsText(double Value)
 {
     return QString::number(Value, 'g', 4);
-}
-
-// The computation runs at a lower scheduling priority than the editor, so
-// that drawing and typing never wait for a processor while it runs. On
-// Linux a thread's nice value is its own and the threads it starts inherit
-// it (the computation's worker threads too).
-void YieldToTheEditor()
-{
-#if defined(__linux__)
-    setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), 10);
-#endif
 }
 
 } // namespace
@@ -126,6 +123,12 @@ TForwardSurveySettings TForwardSurveySettings::Load()
         if (registry.ValueExists(QStringLiteral("HostResistivity")))
             settings.HostResistivity = registry.ReadString(QStringLiteral("HostResistivity"));
         settings.FollowEdits = RegistryInteger(registry, QStringLiteral("FollowEdits"), 1, 0, 1) != 0;
+        for (auto [name, value] : {std::pair{QStringLiteral("RelativeError"), &settings.RelativeError},
+                                   std::pair{QStringLiteral("VoltageError"), &settings.VoltageError},
+                                   std::pair{QStringLiteral("MeasuredFile"), &settings.MeasuredFile},
+                                   std::pair{QStringLiteral("MeasuredFolder"), &settings.MeasuredFolder}})
+            if (registry.ValueExists(name))
+                *value = registry.ReadString(name);
     } catch (const std::exception&) {
         // Unreadable settings: the defaults.
     }
@@ -145,6 +148,10 @@ void TForwardSurveySettings::Save() const
         registry.WriteInteger(QStringLiteral("Levels"), Levels);
         registry.WriteString(QStringLiteral("HostResistivity"), HostResistivity);
         registry.WriteBool(QStringLiteral("FollowEdits"), FollowEdits);
+        registry.WriteString(QStringLiteral("RelativeError"), RelativeError);
+        registry.WriteString(QStringLiteral("VoltageError"), VoltageError);
+        registry.WriteString(QStringLiteral("MeasuredFile"), MeasuredFile);
+        registry.WriteString(QStringLiteral("MeasuredFolder"), MeasuredFolder);
         registry.CloseKey();
     } catch (const std::exception&) {
         // Settings that cannot be written are not worth interrupting the work.
@@ -153,48 +160,20 @@ void TForwardSurveySettings::Save() const
 
 // --- Runs -----------------------------------------------------------------------------
 
-// The window as its runs reach it: cleared when the window goes, so that a
-// run ending later posts nothing to a window that is no more.
-struct TForwardResponseWindow::TLink {
-    std::mutex Lock;
-    TForwardResponseWindow* Window = nullptr;
-
-    // Call runs on the window's thread, unless the window has gone by then
-    // (a window's destruction drops the calls posted to it).
-    void Post(std::function<void(TForwardResponseWindow&)> Call)
-    {
-        std::lock_guard<std::mutex> hold(Lock);
-        if (Window == nullptr)
-            return;
-        TForwardResponseWindow* window = Window;
-        QMetaObject::invokeMethod(
-            window, [window, Call = std::move(Call)] { Call(*window); }, Qt::QueuedConnection);
-    }
-    void Detach()
-    {
-        std::lock_guard<std::mutex> hold(Lock);
-        Window = nullptr;
-    }
-};
-
 // What a run computes, copied on the user-interface thread.
 struct TForwardResponseWindow::TJob {
-    std::shared_ptr<TLink> Link;
     std::function<void()> OnStart;
-    int Serial = 0;
-    std::atomic<bool> Cancelled{false};
     AllSpolygon Model;
     Tnodes Nodes;
     TModelArea Area{};
     TArrayLayout Layout;
     std::optional<double> Host;
     std::shared_ptr<const TMeasuredData> Measured; // the survey, when set
+    TErrorModel Errors;
 };
 
+// What a run delivers (copied with its end: shared where it is large).
 struct TForwardResponseWindow::TOutcome {
-    int Serial = 0;
-    bool Cancelled = false;
-    QString Error;
     std::shared_ptr<TForwardResult> Result;
     std::shared_ptr<const TMeasuredData> Measured;
     std::optional<TMisfit> Misfit;
@@ -210,9 +189,8 @@ struct TForwardResponseWindow::TChartParts {
 };
 
 TForwardResponseWindow::TForwardResponseWindow(TPolygonChart& Section, QWidget* Parent)
-    : QWidget(Parent, Qt::Window), FSection(Section), FLink(std::make_shared<TLink>())
+    : QWidget(Parent, Qt::Window), FSection(Section)
 {
-    FLink->Window = this;
     setObjectName(QStringLiteral("ForwardResponse"));
     setWindowTitle(QStringLiteral("Forward response"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -224,7 +202,8 @@ TForwardResponseWindow::TForwardResponseWindow(TPolygonChart& Section, QWidget* 
 
 TForwardResponseWindow::~TForwardResponseWindow()
 {
-    AbandonRuns();
+    // The run under way (cancelled by FRun's end) goes on without the
+    // window; nothing it delivers reaches it.
     if (ElectrodeMarks) {
         delete ElectrodeMarks.data();
         FSection.Invalidate();
@@ -232,15 +211,6 @@ TForwardResponseWindow::~TForwardResponseWindow()
     // The charts' windows live inside ours: let the charts go first.
     for (const std::unique_ptr<TChartParts>& parts : FCharts)
         delete parts->Chart;
-}
-
-void TForwardResponseWindow::AbandonRuns()
-{
-    // Never joined here: a run looks for its cancellation only now and
-    // then, and the editor does not wait for it.
-    FLink->Detach();
-    if (FJob)
-        FJob->Cancelled = true;
 }
 
 TPseudoSection2d* TForwardResponseWindow::CreateChart(TChartParts& Parts, const QString& Title)
@@ -297,25 +267,19 @@ void TForwardResponseWindow::CreatePanel()
     ElectrodesBox->setObjectName(QStringLiteral("ElectrodesBox"));
     ElectrodesBox->setRange(MinArrayElectrodes, MaxArrayElectrodes);
     form->addRow(QStringLiteral("&Electrodes:"), ElectrodesBox);
-    SpacingEdit = new QLineEdit(this);
-    SpacingEdit->setObjectName(QStringLiteral("SpacingEdit"));
     // Short placeholders: the field's width at the window's opening size
     // holds them whole; the tooltips say what "automatic" does.
-    SpacingEdit->setPlaceholderText(QStringLiteral("automatic"));
-    SpacingEdit->setToolTip(QStringLiteral("Empty: the electrodes spread over the model area's width."));
-    form->addRow(QStringLiteral("&Spacing (m):"), SpacingEdit);
-    FirstEdit = new QLineEdit(this);
-    FirstEdit->setObjectName(QStringLiteral("FirstEdit"));
-    FirstEdit->setPlaceholderText(QStringLiteral("automatic"));
-    FirstEdit->setToolTip(QStringLiteral("Empty: one spacing in from the model area's left side."));
-    form->addRow(QStringLiteral("&First electrode (m):"), FirstEdit);
+    SpacingEdit = AddTextField(this, *form, QStringLiteral("&Spacing (m):"), QStringLiteral("SpacingEdit"),
+                               QStringLiteral("automatic"),
+                               QStringLiteral("Empty: the electrodes spread over the model area's width."));
+    FirstEdit = AddTextField(this, *form, QStringLiteral("&First electrode (m):"), QStringLiteral("FirstEdit"),
+                             QStringLiteral("automatic"),
+                             QStringLiteral("Empty: one spacing in from the model area's left side."));
     LevelsBox = new QSpinBox(this);
     LevelsBox->setObjectName(QStringLiteral("LevelsBox"));
     LevelsBox->setRange(MinArrayLevels, MaxArrayLevels);
     form->addRow(QStringLiteral("&Levels:"), LevelsBox);
-    HostEdit = new QLineEdit(this);
-    HostEdit->setObjectName(QStringLiteral("HostEdit"));
-    form->addRow(QStringLiteral("&Host medium (ohm-m):"), HostEdit);
+    HostEdit = AddTextField(this, *form, QStringLiteral("&Host medium (ohm-m):"), QStringLiteral("HostEdit"));
     panel->addLayout(form);
     MeasuredLabel = new QLabel(this);
     MeasuredLabel->setObjectName(QStringLiteral("MeasuredLabel"));
@@ -324,8 +288,21 @@ void TForwardResponseWindow::CreatePanel()
     ArraySurveyButton = new QPushButton(QStringLiteral("Use arra&y survey"), this);
     ArraySurveyButton->setObjectName(QStringLiteral("ArraySurveyButton"));
     panel->addWidget(ArraySurveyButton);
+    FErrorFields = new QWidget(this);
+    auto* errors = new QFormLayout(FErrorFields);
+    errors->setContentsMargins(0, 0, 0, 0);
+    RelativeErrorEdit =
+        AddTextField(this, *errors, QStringLiteral("&Relative error (%):"), QStringLiteral("RelativeErrorEdit"),
+                     QStringLiteral("3"), QStringLiteral("The relative error of the data whose file gives none, in per cent."));
+    VoltageErrorEdit =
+        AddTextField(this, *errors, QStringLiteral("&Voltage error (V):"), QStringLiteral("VoltageErrorEdit"),
+                     QStringLiteral("0"),
+                     QStringLiteral("An absolute error of the measured voltage, added where the file gives voltages "
+                                    "(and no errors); 0 for none."));
+    panel->addWidget(FErrorFields);
     MeasuredLabel->hide();
     ArraySurveyButton->hide();
+    FErrorFields->hide();
     FollowBox = new QCheckBox(QStringLiteral("F&ollow edits"), this);
     FollowBox->setObjectName(QStringLiteral("FollowBox"));
     panel->addWidget(FollowBox);
@@ -392,6 +369,12 @@ void TForwardResponseWindow::CreatePanel()
         if (parts->Chart != ResistivityChart)
             parts->Host->hide();
     }
+    HoverLabel = new QLabel(this);
+    HoverLabel->setObjectName(QStringLiteral("HoverLabel"));
+    HoverLabel->setMinimumHeight(HoverLabel->fontMetrics().lineSpacing());
+    // A long line is cut at the window's edge rather than widening it.
+    HoverLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    results->addWidget(HoverLabel);
     outer->addLayout(results, 1);
 
     connect(ArrayBox, &QComboBox::currentIndexChanged, this, [this] { SurveyEdited(); });
@@ -399,9 +382,11 @@ void TForwardResponseWindow::CreatePanel()
     connect(LevelsBox, &QSpinBox::valueChanged, this, [this] { SurveyEdited(); });
     for (QLineEdit* edit : {SpacingEdit, FirstEdit, HostEdit})
         connect(edit, &QLineEdit::textChanged, this, [this] { SurveyEdited(); });
+    for (QLineEdit* edit : {RelativeErrorEdit, VoltageErrorEdit})
+        connect(edit, &QLineEdit::textChanged, this, [this] { ErrorModelEdited(); });
     connect(FollowBox, &QCheckBox::toggled, this, [this](bool On) {
         SurveyEdited(false);
-        if (On && isVisible() && (FStale || !FResult))
+        if (On && isVisible() && (FRun.Stale() || !FResult))
             StartRun();
     });
     // The section's edits are undone from here too: the window sits beside
@@ -413,8 +398,20 @@ void TForwardResponseWindow::CreatePanel()
             OnUndo();
     });
     addAction(undo);
+    // Escape stops a run under way, else closes the window, as it leaves a
+    // dialog.
+    auto* escape = new QAction(QStringLiteral("Cancel or close"), this);
+    escape->setShortcut(Qt::Key_Escape);
+    connect(escape, &QAction::triggered, this, [this] {
+        if (Busy())
+            CancelComputation();
+        else
+            close();
+    });
+    addAction(escape);
     connect(ComputeButton, &QPushButton::clicked, this, [this] { Compute(); });
-    connect(CancelButton, &QPushButton::clicked, this, [this] { CancelComputation(); });
+    FRun.ShowProgressIn(Progress, CancelButton);
+    FRun.OnEnd = [this](const TRunEnd& End) { RunEnded(End); };
     connect(SaveButton, &QPushButton::clicked, this, [this] { AskSaveData(); });
     connect(PrintButton, &QPushButton::clicked, this, [this] { PreviewChart(); });
     connect(ExportButton, &QPushButton::clicked, this, [this] { ExportChart(); });
@@ -433,6 +430,10 @@ TForwardResponseWindow::TChartParts& TForwardResponseWindow::AddChart(const QStr
     kept.Unit = Unit;
     TPseudoSection2d* chart = CreateChart(kept, Title);
     chart->OnAfterDraw = [this, &kept](TCustomPlotPanelExtended*) { DrawColorBar(kept); };
+    chart->OnMouseMove = [this, &kept](TControl*, TShiftState, int X, int Y) {
+        HoverLabel->setText(DatumAt(kept, X, Y));
+    };
+    chart->OnMouseLeave = [this](TControl*) { HoverLabel->clear(); };
     kept.Host = chart->Widget(this);
     kept.Host->setMinimumSize(300, 140);
     kept.Host->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
@@ -452,8 +453,23 @@ void TForwardResponseWindow::LoadSettings()
     LevelsBox->setValue(settings.Levels);
     HostEdit->setText(settings.HostResistivity);
     FollowBox->setChecked(settings.FollowEdits);
+    RelativeErrorEdit->setText(settings.RelativeError);
+    VoltageErrorEdit->setText(settings.VoltageError);
+    FMeasuredFolder = settings.MeasuredFolder;
     FLoading = false;
     SurveyEdited();
+    ErrorModelEdited();
+    if (!settings.MeasuredFile.isEmpty())
+        ReopenMeasuredData(settings.MeasuredFile);
+}
+
+// A file that has gone, or can no longer be read, leaves the array survey
+// without a word: it was the user's earlier choice, not today's.
+void TForwardResponseWindow::ReopenMeasuredData(const QString& FileName)
+{
+    QString error;
+    if (!OpenMeasuredData(FileName, error))
+        SaveSettings();
 }
 
 // --- The survey -------------------------------------------------------------------------
@@ -502,6 +518,15 @@ void TForwardResponseWindow::SurveyEdited(bool SurveyChanged)
     MarkField(SpacingEdit, spacingValid);
     MarkField(FirstEdit, firstValid);
     MarkField(HostEdit, hostValid || !HostEdit->isEnabled());
+    SaveSettings();
+    if (SurveyChanged)
+        ModelChanged();
+}
+
+void TForwardResponseWindow::SaveSettings()
+{
+    if (FLoading)
+        return;
     TForwardSurveySettings settings;
     settings.Kind = ArrayKinds[std::clamp(ArrayBox->currentIndex(), 0, 2)];
     settings.Electrodes = ElectrodesBox->value();
@@ -510,9 +535,48 @@ void TForwardResponseWindow::SurveyEdited(bool SurveyChanged)
     settings.Levels = LevelsBox->value();
     settings.HostResistivity = HostEdit->text().trimmed();
     settings.FollowEdits = FollowBox->isChecked();
+    settings.RelativeError = RelativeErrorEdit->text().trimmed();
+    settings.VoltageError = VoltageErrorEdit->text().trimmed();
+    settings.MeasuredFile = FMeasuredFile;
+    settings.MeasuredFolder = FMeasuredFolder;
     settings.Save();
-    if (SurveyChanged)
-        ModelChanged();
+}
+
+std::optional<TErrorModel> TForwardResponseWindow::ErrorModel() const
+{
+    TErrorModel model;
+    bool relativeValid = true, voltageValid = true;
+    model.RelativePercent = TypedNumber(RelativeErrorEdit->text(), true, relativeValid).value_or(model.RelativePercent);
+    model.AbsoluteVoltage = TypedNumber(VoltageErrorEdit->text(), false, voltageValid).value_or(model.AbsoluteVoltage);
+    if (!relativeValid || !voltageValid || model.AbsoluteVoltage < 0.0)
+        return std::nullopt;
+    return model;
+}
+
+void TForwardResponseWindow::ErrorModelEdited()
+{
+    if (FLoading)
+        return;
+    bool relativeValid = true, voltageValid = true;
+    TypedNumber(RelativeErrorEdit->text(), true, relativeValid);
+    const std::optional<double> voltage = TypedNumber(VoltageErrorEdit->text(), false, voltageValid);
+    MarkField(RelativeErrorEdit, relativeValid);
+    MarkField(VoltageErrorEdit, voltageValid && voltage.value_or(0.0) >= 0.0);
+    SaveSettings();
+    const std::optional<TErrorModel> model = ErrorModel();
+    if (!model)
+        return;
+    FErrors = *model;
+    if (!FResult || !FShownMeasured || !FMisfit)
+        return;
+    // The errors weigh the data in the totals only: the response and the
+    // per-datum misfits stand.
+    try {
+        FMisfit = ComputeMisfit(*FShownMeasured, *FResult, *model);
+    } catch (const std::exception& Refusal) {
+        FError = QString::fromUtf8(Refusal.what());
+    }
+    ShowState();
 }
 
 // --- Computing --------------------------------------------------------------------------
@@ -523,9 +587,7 @@ void TForwardResponseWindow::ModelChanged()
     if (FollowBox->isChecked() && isVisible())
         StartRun();
     else {
-        // A run under way computes the model before this change.
-        FEditedDuringRun = FRunning;
-        FStale = FResult.has_value() || FRunning;
+        FRun.InputChanged();
         ShowState();
     }
     PlaceElectrodeMarks(); // the area or the survey may have changed
@@ -538,16 +600,12 @@ void TForwardResponseWindow::Compute()
 
 void TForwardResponseWindow::StartRun()
 {
-    if (FJob)
-        FJob->Cancelled = true; // a newer change makes it obsolete
-    // A survey that cannot be computed: said in the window; what an older
-    // run still delivers is dropped (its serial is no longer the newest).
+    // A survey that cannot be computed: said in the window; the run under
+    // way is dropped.
     const auto refuse = [this](const QString& Reason) {
-        ++FSerial;
+        FRun.Drop();
         FCancelled = false;
         FError = Reason;
-        FRunning = false;
-        FStale = FResult.has_value();
         ShowState();
     };
     QString reason;
@@ -559,9 +617,7 @@ void TForwardResponseWindow::StartRun()
     if (HostFieldUsed() && !hostValid)
         return refuse(QStringLiteral("The host medium's resistivity must be a number above 0."));
     auto job = std::make_shared<TJob>();
-    job->Link = FLink;
     job->OnStart = OnRunStart;
-    job->Serial = ++FSerial;
     job->Model = CopyAllSpolygon(FSection.Model);
     job->Nodes = CopyNodes(FSection.Nodes);
     job->Area = FSection.ModelArea;
@@ -570,110 +626,57 @@ void TForwardResponseWindow::StartRun()
     if (HostFieldUsed())
         job->Host = HostResistivity();
     job->Measured = FMeasured;
-    FJob = job;
-    FEditedDuringRun = false;
-    FRunning = true;
+    job->Errors = FErrors;
     FCancelled = false;
-    FStale = true;
-    Progress->setValue(0);
-    ShowState();
-    try {
-        TBackgroundThreads::Program().Start([job] { Run(job); });
-    } catch (const std::system_error&) {
-        FJob.reset();
+    FRun.ProgressDelay = ProgressDelay;
+    if (!FRun.Start([job](TRunControl& Control) { return std::any(Run(*job, Control)); }))
         return refuse(QStringLiteral("The forward computation could not be started: no thread could be had."));
-    }
-    const int serial = job->Serial;
-    QTimer::singleShot(ProgressDelay, this, [this, serial] {
-        if (FRunning && serial == FSerial) {
-            Progress->show();
-            CancelButton->show();
-        }
-    });
+    ShowState();
 }
 
-// On the run's own thread.
-void TForwardResponseWindow::Run(const std::shared_ptr<TJob>& Job)
+// On the run's own thread: it holds the job, never the window.
+TForwardResponseWindow::TOutcome TForwardResponseWindow::Run(const TJob& Job, TRunControl& Control)
 {
-    YieldToTheEditor();
-    if (Job->OnStart)
-        Job->OnStart();
+    if (Job.OnStart)
+        Job.OnStart();
     TOutcome outcome;
-    outcome.Serial = Job->Serial;
-    try {
-        // A run made obsolete before it began does not mesh at all.
-        if (Job->Cancelled)
-            throw EForwardCancelled("The forward computation was cancelled.");
-        const TForwardModel ground = PrepareForwardModel(Job->Model, Job->Nodes, Job->Area, Job->Host);
-        TSurvey survey = Job->Measured ? Job->Measured->Survey() : MakeArraySurvey(Job->Layout, ground.Left, ground.Right);
-        if (Job->Measured)
-            if (const std::optional<std::string> mismatch = ElevationMismatch(*Job->Measured, ground))
-                outcome.Warning = QString::fromStdString(*mismatch);
-        TForwardOptions options;
-        // Every core the process may run on: the run's lowered priority
-        // (which its worker threads inherit) keeps the editor first.
-        options.Threads = 0;
-        const int serial = Job->Serial;
-        // The computation reports often (every block of electrodes): the
-        // window hears of a new whole per cent only, so the editor's event
-        // loop is never flooded.
-        int shownPercent = -1;
-        outcome.Result = std::make_shared<TForwardResult>(ComputeForwardResponse(
-            ground, std::move(survey), options, [Job, serial, &shownPercent](double Fraction) {
-                if (Job->Cancelled)
-                    return false;
-                const int percent = static_cast<int>(std::lround(100.0 * Fraction));
-                if (percent != shownPercent) {
-                    shownPercent = percent;
-                    Job->Link->Post([serial, Fraction](TForwardResponseWindow& Window) {
-                        Window.ShowProgress(serial, Fraction);
-                    });
-                }
-                return true;
-            }));
-        if (Job->Measured) {
-            outcome.Measured = Job->Measured;
-            outcome.Misfit = ComputeMisfit(*Job->Measured, *outcome.Result);
-        }
-    } catch (const EForwardCancelled&) {
-        outcome.Cancelled = true;
-    } catch (const Exception& Error) {
-        outcome.Error = QString::fromStdString(Error.Message());
-    } catch (const std::exception& Error) {
-        outcome.Error = QString::fromLocal8Bit(Error.what());
-    } catch (...) {
-        outcome.Error = QStringLiteral("The forward computation failed.");
+    // A run made obsolete while it waited does not mesh at all.
+    if (Control.Cancelled())
+        return outcome;
+    const TForwardModel ground = PrepareForwardModel(Job.Model, Job.Nodes, Job.Area, Job.Host);
+    TSurvey survey = Job.Measured ? Job.Measured->Survey() : MakeArraySurvey(Job.Layout, ground.Left, ground.Right);
+    if (Job.Measured)
+        if (const std::optional<std::string> mismatch = ElevationMismatch(*Job.Measured, ground))
+            outcome.Warning = QString::fromStdString(*mismatch);
+    TForwardOptions options;
+    // Every core the process may run on: the run's lowered priority
+    // (which its worker threads inherit) keeps the editor first.
+    options.Threads = 0;
+    outcome.Result = std::make_shared<TForwardResult>(ComputeForwardResponse(
+        ground, std::move(survey), options, [&Control](double Fraction) { return Control.Progress(Fraction); }));
+    if (Job.Measured) {
+        outcome.Measured = Job.Measured;
+        outcome.Misfit = ComputeMisfit(*Job.Measured, *outcome.Result, Job.Errors);
     }
-    if (Job->Cancelled)
-        outcome.Cancelled = true;
-    Job->Link->Post([outcome](TForwardResponseWindow& Window) { Window.RunEnded(outcome); });
+    return outcome;
 }
 
-void TForwardResponseWindow::ShowProgress(int Serial, double Fraction)
+void TForwardResponseWindow::RunEnded(const TRunEnd& End)
 {
-    if (Serial == FSerial)
-        Progress->setValue(static_cast<int>(std::lround(100.0 * Fraction)));
-}
-
-void TForwardResponseWindow::RunEnded(const TOutcome& Outcome)
-{
-    if (Outcome.Serial != FSerial)
-        return; // an older run: a newer one is under way or done
-    FRunning = false;
-    FCancelled = Outcome.Cancelled;
-    if (Outcome.Cancelled) {
+    const TOutcome* outcome = End.Kind == TRunEnd::Done ? std::any_cast<TOutcome>(&End.Result) : nullptr;
+    FCancelled = End.Kind == TRunEnd::Cancelled || (outcome && !outcome->Result);
+    if (End.Kind == TRunEnd::Failed) {
+        FError = End.Error;
+    } else {
         FError.clear();
-    } else if (!Outcome.Error.isEmpty()) {
-        FError = Outcome.Error;
-    } else if (Outcome.Result) {
-        FError.clear();
-        FResult = std::move(*Outcome.Result);
-        FShownMeasured = Outcome.Measured;
-        FMisfit = Outcome.Misfit;
-        FWarning = Outcome.Warning;
-        FStale = FEditedDuringRun;
-        ShowResult();
-        PlaceElectrodeMarks();
+        if (outcome && outcome->Result) {
+            FResult = *outcome->Result;
+            FShownMeasured = outcome->Measured;
+            FMisfit = outcome->Misfit;
+            FWarning = outcome->Warning;
+            ShowResult();
+            PlaceElectrodeMarks();
+        }
     }
     ShowState();
     if (OnComputationEnd)
@@ -682,9 +685,7 @@ void TForwardResponseWindow::RunEnded(const TOutcome& Outcome)
 
 void TForwardResponseWindow::CancelComputation()
 {
-    if (!FRunning || !FJob)
-        return;
-    FJob->Cancelled = true;
+    FRun.Cancel();
 }
 
 // --- Showing ------------------------------------------------------------------------------
@@ -693,7 +694,8 @@ void TForwardResponseWindow::ShowState()
 {
     QString text;
     QString style;
-    if (FRunning) {
+    const bool stale = FRun.Stale();
+    if (FRun.Busy()) {
         text = QStringLiteral("updating…");
     } else if (!FError.isEmpty()) {
         text = FError + (FResult ? QStringLiteral("\nThe pictures show an earlier model (out of date).") : QString());
@@ -701,7 +703,7 @@ void TForwardResponseWindow::ShowState()
     } else if (FCancelled) {
         text = FResult ? QStringLiteral("Cancelled: the pictures show an earlier model (out of date).")
                        : QStringLiteral("Cancelled.");
-    } else if (FStale && FResult) {
+    } else if (stale && FResult) {
         text = QStringLiteral("The model has changed: Compute shows it (out of date).");
     } else if (FResult) {
         const TForwardResult& result = *FResult;
@@ -713,21 +715,17 @@ void TForwardResponseWindow::ShowState()
     } else {
         text = QStringLiteral("Compute shows what the survey would measure over the section.");
     }
-    if (!FWarning.isEmpty() && FResult && !FRunning && FError.isEmpty())
+    if (!FWarning.isEmpty() && FResult && !FRun.Busy() && FError.isEmpty())
         text += QStringLiteral("\n") + FWarning;
     StateLabel->setText(text);
     StateLabel->setStyleSheet(style);
-    if (!FRunning) {
-        Progress->hide();
-        CancelButton->hide();
-    }
     const bool compared = FResult && FShownMeasured && FMisfit;
     MisfitLabel->setVisible(compared);
     if (compared)
         MisfitLabel->setText(QString::fromStdString(MisfitSummary(*FMisfit, FShownMeasured->Skipped)) +
-                             (FStale ? QStringLiteral(" (out of date)") : QString()));
+                             (stale ? QStringLiteral(" (out of date)") : QString()));
     const bool shown = FResult.has_value();
-    SaveButton->setEnabled(shown && !FStale);
+    SaveButton->setEnabled(shown && !stale);
     PrintButton->setEnabled(shown);
     ExportButton->setEnabled(shown);
     for (const std::unique_ptr<TChartParts>& parts : FCharts) {
@@ -736,7 +734,7 @@ void TForwardResponseWindow::ShowState()
         const QString mark = QStringLiteral(" (out of date)");
         if (caption.endsWith(mark))
             caption.chop(mark.size());
-        if (FStale && shown)
+        if (stale && shown)
             caption += mark;
         title->Clear();
         title->Add(caption);
@@ -782,6 +780,10 @@ void TForwardResponseWindow::ShowResult()
     if (compared)
         return ShowComparison(deepest);
     QuantityBox->hide();
+    FShownPoints = points;
+    FShownData.resize(points.size());
+    std::iota(FShownData.begin(), FShownData.end(), size_t{0});
+    FShownChargeability = false;
     SetChartTitle(*ResistivityChart, QStringLiteral("Apparent resistivity"));
     FCharts[1]->Unit = QStringLiteral("ohm-m");
     FCharts[1]->Host->show();
@@ -806,6 +808,8 @@ void TForwardResponseWindow::ShowComparison(double DeepestPoint)
     const std::vector<TPseudoPoint> all = PseudoSectionPoints(result.Survey);
     std::vector<TPseudoPoint> points;
     std::vector<double> observed, calculated, misfits;
+    FShownData.clear();
+    FShownChargeability = chargeability;
     for (size_t i = 0; i < all.size(); ++i) {
         if (chargeability) {
             // Only the data with a measured chargeability.
@@ -821,7 +825,9 @@ void TForwardResponseWindow::ShowComparison(double DeepestPoint)
             misfits.push_back(FMisfit->Misfits.at(i));
         }
         points.push_back(all[i]);
+        FShownData.push_back(i);
     }
+    FShownPoints = points;
     const QString quantity = chargeability ? QStringLiteral("apparent chargeability") : QStringLiteral("apparent resistivity");
     const QString unit = chargeability ? QStringLiteral("%") : QStringLiteral("ohm-m");
     SetChartTitle(*MeasuredChart, QStringLiteral("Measured ") + quantity);
@@ -842,6 +848,69 @@ void TForwardResponseWindow::ShowComparison(double DeepestPoint)
     ShowChart(*MisfitChart, points, misfits, DeepestPoint);
     UseDivergingScale(*MisfitChart);
     MisfitChart->RebuildPicture();
+}
+
+// --- Hover --------------------------------------------------------------------------------
+
+QString TForwardResponseWindow::DatumAt(const TChartParts& Parts, int X, int Y) const
+{
+    const TPseudoSection2d& chart = *Parts.Chart;
+    if (!FResult || Parts.Host->isHidden() || FShownPoints.size() != FShownData.size())
+        return QString();
+    // The nearest point within a few pixels, as the user aims at a dot.
+    const int reach = 6;
+    long best = static_cast<long>(reach) * reach + 1;
+    std::optional<size_t> nearest;
+    for (size_t p = 0; p < FShownPoints.size(); ++p) {
+        const long dx = chart.BottomAxis()->CalcPosValue(FShownPoints[p].X) - X;
+        const long dy = chart.LeftAxis()->CalcPosValue(FShownPoints[p].Depth) - Y;
+        if (dx * dx + dy * dy < best) {
+            best = dx * dx + dy * dy;
+            nearest = FShownData[p];
+        }
+    }
+    return nearest ? DatumText(*nearest) : QString();
+}
+
+namespace {
+
+QString Number(double Value)
+{
+    return QString::number(Value, 'g', 4);
+}
+
+} // namespace
+
+// "Datum 12, a b m n 3 4 6 7: measured 118.2, calculated 104.9 ohm-m, misfit
+// -11.25 %, error 3 %", the electrodes numbered from 1 (0 absent).
+QString TForwardResponseWindow::DatumText(size_t Datum) const
+{
+    const TForwardResult& result = *FResult;
+    const TConfiguration& c = result.Survey.Configurations.at(Datum);
+    QString text = QStringLiteral("Datum %1, a b m n %2 %3 %4 %5: ")
+                       .arg(Datum + 1)
+                       .arg(c.a + 1)
+                       .arg(c.b + 1)
+                       .arg(c.m + 1)
+                       .arg(c.n + 1);
+    const bool compared = FShownMeasured && FMisfit;
+    const auto chargeability = [&](const std::vector<double>& Values) {
+        return Values.empty() ? QString() : Number(Values.at(Datum)) + QStringLiteral(" %");
+    };
+    if (!compared) {
+        text += QStringLiteral("ρa %1 ohm-m").arg(Number(result.Resistivities.at(Datum)));
+        if (!result.Chargeabilities.empty())
+            text += QStringLiteral(", ηa %1").arg(chargeability(result.Chargeabilities));
+        return text;
+    }
+    const TMeasuredData& measured = *FShownMeasured;
+    if (FShownChargeability)
+        return text + QStringLiteral("measured ηa %1, calculated %2, difference %3 %")
+                          .arg(chargeability(measured.Chargeabilities), chargeability(result.Chargeabilities),
+                               Number(FMisfit->ChargeabilityDifferences.at(Datum)));
+    return text + QStringLiteral("measured %1, calculated %2 ohm-m, misfit %3 %, error %4 %")
+                      .arg(Number(measured.Resistivities.at(Datum)), Number(result.Resistivities.at(Datum)),
+                           Number(FMisfit->Misfits.at(Datum)), Number(100.0 * FMisfit->Errors.at(Datum)));
 }
 
 // The colour bar in the right margin: one box per band, lowest at the
@@ -904,7 +973,7 @@ void TForwardResponseWindow::PlaceElectrodeMarks()
     // after the survey changed) the layout's along the area's top.
     std::vector<TElectrode> electrodes;
     const std::optional<TArrayLayout> layout = SurveyLayout();
-    if (FResult && !FStale)
+    if (FResult && !FRun.Stale())
         electrodes = FResult->Survey.Electrodes;
     else if (FMeasured) {
         electrodes = FMeasured->Electrodes;
@@ -930,7 +999,7 @@ void TForwardResponseWindow::showEvent(QShowEvent* Event)
     HostEdit->setEnabled(HostFieldUsed());
     PlaceElectrodeMarks();
     // Opened with Follow edits on: the model as it is, at once.
-    if (FollowBox->isChecked() && !FResult && !FRunning && FError.isEmpty())
+    if (FollowBox->isChecked() && !FResult && !FRun.Busy() && FError.isEmpty())
         StartRun();
 }
 
@@ -1049,7 +1118,11 @@ bool TForwardResponseWindow::OpenMeasuredData(const QString& FileName, QString& 
         return false;
     }
     FMeasured = std::move(data);
-    FMeasuredName = QFileInfo(FileName).fileName();
+    const QFileInfo info(FileName);
+    FMeasuredName = info.fileName();
+    FMeasuredFile = info.absoluteFilePath();
+    FMeasuredFolder = info.absolutePath();
+    SaveSettings();
     ShowMeasuredSurvey();
     ModelChanged();
     return true;
@@ -1061,6 +1134,7 @@ bool TForwardResponseWindow::AskOpenMeasuredData(QWidget* Owner)
     request.Owner = Owner;
     request.Name = QStringLiteral("MeasuredDataDialog");
     request.Title = QStringLiteral("Measured data");
+    request.FileName = FMeasuredFolder; // the dialog starts where the last file was
     request.Filter = QStringLiteral("Unified data file (*.dat;*.ohm;*.data)|*.dat;*.ohm;*.data|"
                                     "Res2DInv file (*.dat;*.txt)|*.dat;*.txt|All files (*)|*");
     if (!ExecuteOpenDialog(request))
@@ -1079,6 +1153,8 @@ void TForwardResponseWindow::UseArraySurvey()
         return;
     FMeasured.reset();
     FMeasuredName.clear();
+    FMeasuredFile.clear();
+    SaveSettings();
     ShowMeasuredSurvey();
     ModelChanged();
 }
@@ -1092,6 +1168,7 @@ void TForwardResponseWindow::ShowMeasuredSurvey()
         field->setEnabled(!measured);
     MeasuredLabel->setVisible(measured);
     ArraySurveyButton->setVisible(measured);
+    FErrorFields->setVisible(measured);
     if (!measured)
         return;
     QString text = QStringLiteral("Survey of %1: %2 electrodes, %3 data")

@@ -18,20 +18,26 @@
 //   and, on the section chart, the electrodes as marks along the surface
 //   while the window is open.
 //
-// Computations run on threads of their own (the forward library is plain
-// C++), kept by the program (TBackgroundThreads), not by the window: the
-// model is copied on the user-interface thread, the copy is meshed and
+// Computations go through the window's TBackgroundRun (BackgroundRun.h):
+// the model is copied on the user-interface thread, the copy is meshed and
 // solved away from it on every core the process may run on, at a lower
-// priority than the editor, and the result comes back as a queued call.
-// Every start makes the runs before it obsolete: they are cancelled and
-// what they still deliver is dropped. Closing the window never waits for a
-// run: it is cancelled, ends in the background and its result goes
-// nowhere. Until the newest run delivers, the charts keep the last good
-// result, marked as out of date. The survey's fields are checked as they
-// are typed and kept in the user's settings.
+// priority than the editor, and the result comes back as a queued call;
+// the newest start wins, Cancel stops a run, and closing the window never
+// waits for one. Until the newest run delivers, the charts keep the last
+// good result, marked as out of date. The survey's fields are checked as
+// they are typed and kept in the user's settings, with the error model and
+// the last measured data file (offered again when the window opens while
+// the file can still be read).
+//
+// With measured data the error model (relative error in per cent, an
+// absolute voltage error in volts where the file gives voltages) sets the
+// errors of the data whose file gives none; changing it recomputes the
+// misfit's totals, not the response. Hovering over a datum of any chart
+// shows its values in the line under the charts (HoverLabel).
 
 #include "section/forward/ForwardResponse.h"
 #include "section/forward/Misfit.h"
+#include "section/main/BackgroundRun.h"
 #include "section/main/ForwardPseudoSection.h"
 
 #include <QtCore/QPointer>
@@ -70,6 +76,10 @@ struct TForwardSurveySettings {
     int Levels = 6;
     QString HostResistivity = QStringLiteral("100");
     bool FollowEdits = true;
+    QString RelativeError = QStringLiteral("3"); // per cent
+    QString VoltageError = QStringLiteral("0");  // volts
+    QString MeasuredFile;   // the measured data file open; empty with the array survey
+    QString MeasuredFolder; // where the last measured data file was opened from
 
     // The settings under the user's key; defaults for what is missing or
     // unreadable.
@@ -110,9 +120,9 @@ public:
     const std::optional<TMisfit>& Misfit() const { return FMisfit; }
 
     // --- State ---
-    bool Busy() const { return FRunning; }
+    bool Busy() const { return FRun.Busy(); }
     // What the charts show is older than the model (or the survey).
-    bool Stale() const { return FStale; }
+    bool Stale() const { return FRun.Stale(); }
     const std::optional<TForwardResult>& Result() const { return FResult; }
     // The message of the last failed computation; empty after a success.
     QString ErrorText() const { return FError; }
@@ -120,6 +130,10 @@ public:
     // does not hold an acceptable value.
     std::optional<TArrayLayout> SurveyLayout(QString* Reason = nullptr) const;
     std::optional<double> HostResistivity() const;
+    // The error model the fields give; empty when one does not hold an
+    // acceptable value (a relative error above 0, a voltage error of at
+    // least 0; empty fields their defaults).
+    std::optional<TErrorModel> ErrorModel() const;
     // Whether the section leaves the host's resistivity to the field.
     bool HostFieldUsed() const;
     // Fires on the user-interface thread after each computation's end
@@ -129,6 +143,7 @@ public:
     // with the run, so it must hold nothing of the window (tests hold a
     // run there).
     std::function<void()> OnRunStart;
+    // Escape cancels a run under way, else closes the window.
     // Ctrl+Z in this window (outside its text fields): the section's undo.
     std::function<void()> OnUndo;
     // The section file the editor has open (empty when none): Save data
@@ -146,6 +161,8 @@ public:
     QLineEdit* HostEdit = nullptr;
     QLabel* MeasuredLabel = nullptr;        // the data file's name, electrodes and data count
     QPushButton* ArraySurveyButton = nullptr; // back to the array survey
+    QLineEdit* RelativeErrorEdit = nullptr;  // per cent, with measured data
+    QLineEdit* VoltageErrorEdit = nullptr;   // volts, with measured data
     QCheckBox* FollowBox = nullptr;
     QPushButton* ComputeButton = nullptr;
     QPushButton* SaveButton = nullptr;
@@ -156,6 +173,7 @@ public:
     QPushButton* CancelButton = nullptr;
     QLabel* MisfitLabel = nullptr;  // the totals above the charts
     QComboBox* QuantityBox = nullptr; // resistivity or chargeability compared
+    QLabel* HoverLabel = nullptr;   // the values of the datum under the mouse
     TPseudoSection2d* MeasuredChart = nullptr;
     TPseudoSection2d* MisfitChart = nullptr;
     TPseudoSection2d* ResistivityChart = nullptr;
@@ -168,7 +186,6 @@ protected:
     void hideEvent(QHideEvent* Event) override;
 
 private:
-    struct TLink;
     struct TJob;
     struct TOutcome;
     struct TChartParts;
@@ -181,10 +198,19 @@ private:
     // Checks and keeps the fields; a changed survey is computed anew.
     void SurveyEdited(bool SurveyChanged = true);
     void StartRun();
-    // On the run's own thread; reaches the window only through Job's link.
-    static void Run(const std::shared_ptr<TJob>& Job);
-    void RunEnded(const TOutcome& Outcome);
-    void ShowProgress(int Serial, double Fraction);
+    // On the run's own thread.
+    static TOutcome Run(const TJob& Job, TRunControl& Control);
+    void RunEnded(const TRunEnd& End);
+    // The error fields checked and kept; the misfit's totals recomputed.
+    void ErrorModelEdited();
+    void SaveSettings();
+    // Opens the measured data file the settings remember, if it can still
+    // be read.
+    void ReopenMeasuredData(const QString& FileName);
+    // The values of the datum shown nearest the mouse at (X, Y) of Parts'
+    // chart, within a few pixels; empty when none is near.
+    QString DatumAt(const TChartParts& Parts, int X, int Y) const;
+    QString DatumText(size_t Datum) const;
     void ShowState();
     void ShowResult();
     void ShowChart(TPseudoSection2d& Chart, const std::vector<TPseudoPoint>& Points,
@@ -195,18 +221,10 @@ private:
     void PreviewChart();
     void ExportChart();
     TPseudoSection2d* ChosenChart();
-    // The runs (cancelled) go on without the window; nothing they deliver
-    // reaches it.
-    void AbandonRuns();
 
     TPolygonChart& FSection;
     std::vector<std::unique_ptr<TChartParts>> FCharts;
-    std::shared_ptr<TLink> FLink; // shared with every run
-    std::shared_ptr<TJob> FJob; // the newest run
-    int FSerial = 0;
-    bool FRunning = false;
-    bool FStale = false;
-    bool FEditedDuringRun = false; // the model changed while a run computed it
+    TBackgroundRun FRun;
     bool FLoading = false;
     bool FCancelled = false; // the newest run was cancelled
     QString FError;
@@ -215,6 +233,13 @@ private:
     QString FMeasuredName;
     std::shared_ptr<const TMeasuredData> FShownMeasured; // what FResult was computed for
     std::optional<TMisfit> FMisfit;
+    QString FMeasuredFile; // the full name, for the settings
+    QString FMeasuredFolder; // where the open dialog starts
+    TErrorModel FErrors; // the fields' last acceptable error model
+    QWidget* FErrorFields = nullptr;
+    std::vector<TPseudoPoint> FShownPoints; // where the charts show each datum of FShownData
+    std::vector<size_t> FShownData;         // the data shown, by index into FResult
+    bool FShownChargeability = false;       // the comparison shows chargeability
     QString FWarning; // the measured electrodes' elevations against the surface
 };
 

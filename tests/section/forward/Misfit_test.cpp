@@ -11,6 +11,8 @@
 
 #include <cmath>
 #include <limits>
+#include <string>
+#include <vector>
 
 namespace lp::test {
 namespace {
@@ -25,17 +27,18 @@ TEST(Misfit, MeasuresFollowAHandComputation)
     measured.Resistivities = {100.0, 200.0, 50.0};
     measured.Errors = {0.05, NoValue, NoValue}; // the first from the file, the others from the model
     measured.Chargeabilities = {1.0, NoValue, 2.0};
+    measured.Voltages = {0.5, 10.0, -10.0}; // ΔU in volts (a sign is the electrodes' order)
     measured.Skipped.Invalid = 2;
     TForwardResult calculated;
     calculated.Resistivities = {110.0, 180.0, 50.0};
-    calculated.GeometricFactors = {-7.0, 20.0, 5.0}; // U = ρa/k: 10 V/A for the model's data
+    calculated.GeometricFactors = {-7.0, 20.0, 5.0};
     calculated.Chargeabilities = {1.5, 3.0, 1.0};
     const TMisfit misfit = ComputeMisfit(measured, calculated, {3.0, 0.01});
     ASSERT_EQ(misfit.Misfits.size(), 3u);
     EXPECT_NEAR(misfit.Misfits[0], 10.0, 1e-12);
     EXPECT_NEAR(misfit.Misfits[1], -10.0, 1e-12);
     EXPECT_EQ(misfit.Misfits[2], 0.0);
-    // ε: the file's 5 %; 3 % + 0.01 V/A / 10 V/A for the others.
+    // ε: the file's 5 %; 3 % + 0.01 V / 10 V for the others.
     ASSERT_EQ(misfit.Errors.size(), 3u);
     EXPECT_EQ(misfit.Errors[0], 0.05);
     EXPECT_DOUBLE_EQ(misfit.Errors[1], 0.031);
@@ -82,11 +85,43 @@ TEST(Misfit, WhatCannotBeComparedIsRefused)
     for (const TErrorModel& model : {TErrorModel{0.0, 0.0}, TErrorModel{-1.0, 0.0}, TErrorModel{NoValue, 0.0},
                                      TErrorModel{3.0, std::numeric_limits<double>::infinity()}})
         EXPECT_THROW(ComputeMisfit(measured, calculated, model), EForwardError);
-    EXPECT_EQ(ComputeMisfit(measured, calculated, {0.0, 0.5}).Errors[0], 0.5 * 6.28 / 100.0);
+    // Without a relative error, a datum without a voltage has no error.
+    try {
+        ComputeMisfit(measured, calculated, {0.0, 0.5});
+        ADD_FAILURE() << "not refused";
+    } catch (const EForwardError& error) {
+        EXPECT_TRUE(error.Message().starts_with("Datum 1 has no error")) << error.Message();
+    }
+    measured.Voltages = {-2.0};
+    EXPECT_EQ(ComputeMisfit(measured, calculated, {0.0, 0.5}).Errors[0], 0.25);
     // A file's error so small that the datum's χ² term is beyond a double.
     measured.Errors = {1e-320};
     calculated.Resistivities = {90.0};
     EXPECT_THROW(ComputeMisfit(measured, calculated), EForwardError);
+}
+
+// The absolute voltage error weighs the data whose file gives a voltage
+// (u, or r and i), and no others; a file's own error wins.
+TEST(Misfit, TheVoltageErrorCountsWhereTheFileGivesVoltages)
+{
+    const std::string electrodes = "4\n# x z\n0 0\n1 0\n2 0\n3 0\n";
+    const auto errors = [](const std::string& Text) {
+        const TMeasuredData measured = ReadUnifiedMeasuredData(Text);
+        TForwardResult calculated;
+        calculated.Resistivities = measured.Resistivities;
+        calculated.GeometricFactors = measured.GeometricFactors;
+        return ComputeMisfit(measured, calculated, {2.0, 0.001}).Errors;
+    };
+    // ΔU -20 mV (k is negative for A B M N in a row): 2 % + 1 mV / 20 mV; the second datum's file error 5 %.
+    const std::vector<double> fromVoltages =
+        errors(electrodes + "2\n# a b m n u/mV i/mA err/%\n1 2 3 4 -20 100 0\n1 4 2 3 50 200 5\n");
+    ASSERT_EQ(fromVoltages.size(), 2u);
+    EXPECT_DOUBLE_EQ(fromVoltages[0], 0.02 + 0.001 / 0.02);
+    EXPECT_DOUBLE_EQ(fromVoltages[1], 0.05);
+    // |ΔU| = |r·i| = 2 ohm · 0.5 A = 1 V.
+    EXPECT_DOUBLE_EQ(errors(electrodes + "1\n# a b m n r i\n1 2 3 4 -2 0.5\n").at(0), 0.021);
+    // Only ρa: no voltage, the relative part alone.
+    EXPECT_DOUBLE_EQ(errors(electrodes + "1\n# a b m n rhoa\n1 2 3 4 120\n").at(0), 0.02);
 }
 
 // A two-layer ground, its analytic data written as a data file and read

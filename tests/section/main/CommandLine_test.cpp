@@ -498,6 +498,15 @@ TEST(CommandLine, ForwardAtMeasuredDataWritesTheComparisonAndPrintsTheMisfit)
     EXPECT_TRUE(data.Out.startsWith("3 data (2 skipped): rrms ")) << data.Out.toStdString();
     const TSurvey computed = ParseUnifiedData(FileBytes(folder.filePath("computed.dat")).toStdString());
     EXPECT_EQ(computed.Configurations, (std::vector<TConfiguration>{{0, 3, 1, 2}, {1, 4, 2, 3}, {0, -1, 1, -1}}));
+
+    // A file with voltages and currents: --voltage-error adds V/|U| to the
+    // relative error, 3 % + 1 mV / 0.5 V.
+    const QString voltages = folder.filePath("voltages.dat");
+    WriteFile(voltages, "5\n# x z\n100 0\n200 0\n300 0\n400 0\n500 0\n1\n# a b m n u i\n1 4 2 3 0.5 0.1\n");
+    const TCommandRun weighted = RunCommand({"--forward", folder.filePath("weighted.csv"), section, "--data",
+                                             voltages, "--host-resistivity", "100", "--voltage-error", "0.001"});
+    ASSERT_EQ(weighted.Code, 0) << weighted.Errors.toStdString();
+    EXPECT_DOUBLE_EQ(FileBytes(folder.filePath("weighted.csv")).split('\n')[1].split(',')[13].toDouble(), 3.2);
 }
 
 TEST(CommandLine, ForwardReadsRes2DInvDataRecognisedOrForced)
@@ -538,7 +547,11 @@ TEST(CommandLine, ForwardAtMeasuredDataRefusesWhatItCannotDo)
         {{"--forward", out, section, "--data", measured, "--format", "csv"},
          "lithoprism: --format is unified or res2dinv, not \"csv\" (see lithoprism --help)\n"},
         {{"--forward", out, section, "--error", "5"},
-         "lithoprism: --error and --format go with --data MEASURED (see lithoprism --help)\n"}};
+         "lithoprism: --error, --voltage-error and --format go with --data MEASURED (see lithoprism --help)\n"},
+        {{"--forward", out, section, "--data", measured, "--voltage-error", "-0.1"},
+         "lithoprism: --voltage-error needs a number of at least 0, not \"-0.1\" (see lithoprism --help)\n"},
+        {{"--forward", out, section, "--voltage-error", "0.1"},
+         "lithoprism: --error, --voltage-error and --format go with --data MEASURED (see lithoprism --help)\n"}};
     for (const auto& [arguments, message] : wrong) {
         const TCommandRun run = RunCommand(arguments);
         EXPECT_EQ(run.Code, 2) << arguments.join(' ').toStdString();

@@ -15,6 +15,7 @@
 
 #include <QtCore/QDir>
 #include <QtCore/QElapsedTimer>
+#include <QtCore/QFileInfo>
 #include <QtCore/QEventLoop>
 #include <QtGui/QScreen>
 #include <QtWidgets/QCheckBox>
@@ -112,6 +113,82 @@ struct ForwardResponseWindowTest : MainWindow {
                 best = v;
         }
         return chart.Vertices[best].Value;
+    }
+    // "Measured" data: the library's response over a host of 130 ohm-m, on
+    // a survey other than the window's (20 electrodes, 3 levels).
+    TForwardResult FieldResponse()
+    {
+        const TForwardModel ground = PrepareForwardModel(Chart().Model, Chart().Nodes, Chart().ModelArea, 130.0);
+        TArrayLayout layout;
+        layout.Electrodes = 20;
+        layout.Levels = 3;
+        TForwardOptions options;
+        options.Threads = 1;
+        return ComputeForwardResponse(ground, MakeArraySurvey(layout, ground.Left, ground.Right), options);
+    }
+    // FieldResponse() written as a measured file with voltages for a
+    // current of 0.1 A (u and i; ip in mV/V).
+    QString WriteMeasuredFile(const QString& Name = QStringLiteral("measured.dat"))
+    {
+        Field = FieldResponse();
+        QString text = QStringLiteral("%1\n# x z\n").arg(Field.Survey.Electrodes.size());
+        for (const TElectrode& electrode : Field.Survey.Electrodes)
+            text += QStringLiteral("%1 %2\n").arg(electrode.x, 0, 'g', 17).arg(electrode.z, 0, 'g', 17);
+        text += QStringLiteral("%1\n# a b m n u i ip\n").arg(Field.Resistivities.size());
+        for (size_t d = 0; d < Field.Resistivities.size(); ++d) {
+            const TConfiguration& c = Field.Survey.Configurations[d];
+            const double voltage = Field.Resistivities[d] * 0.1 / Field.GeometricFactors[d];
+            text += QStringLiteral("%1 %2 %3 %4 %5 0.1 %6\n")
+                        .arg(c.a + 1).arg(c.b + 1).arg(c.m + 1).arg(c.n + 1)
+                        .arg(voltage, 0, 'g', 17)
+                        .arg(10.0 * Field.Chargeabilities.at(d), 0, 'g', 17);
+        }
+        const QString file = Folder.filePath(Name);
+        QString error;
+        EXPECT_TRUE(SaveBytesAtomically(file, text.toUtf8(), error)) << error.toStdString();
+        return file;
+    }
+    TForwardResult Field;
+    // Modelling > Measured data... with the file chosen in the dialog.
+    void OpenMeasured(const QString& File)
+    {
+        CommonDialogService().ExecuteOpen = [File](TOpenDialogRequest& Request) {
+            Request.FileName = File;
+            return true;
+        };
+        ChooseFromMenuBar(Window->Measureddata1);
+        ResetCommonDialogService();
+        ASSERT_NE(Forward->MeasuredData(), nullptr);
+        WaitForResult();
+        ASSERT_TRUE(Forward->Misfit().has_value()) << Forward->ErrorText().toStdString();
+    }
+    // The mouse moved (no button held) to At of a chart's window.
+    static void HoverOver(TPseudoSection2d& Chart, QPoint At)
+    {
+        QWidget* widget = Chart.Widget();
+        QMouseEvent move(QEvent::MouseMove, QPointF(At), widget->mapToGlobal(QPointF(At)), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(widget, &move);
+    }
+    // Where a datum is drawn on a chart, in the chart window's pixels.
+    static QPoint DatumPixel(TPseudoSection2d& Chart, const TPseudoPoint& Point)
+    {
+        return {Chart.BottomAxis()->CalcPosValue(Point.X), Chart.LeftAxis()->CalcPosValue(Point.Depth)};
+    }
+    // The first datum no other datum is drawn within ten pixels of.
+    size_t LoneDatum(TPseudoSection2d& Chart)
+    {
+        const std::vector<TPseudoPoint> points = PseudoSectionPoints(Forward->Result()->Survey);
+        for (size_t d = 0; d < points.size(); ++d) {
+            const QPoint at = DatumPixel(Chart, points[d]);
+            bool alone = true;
+            for (size_t o = 0; o < points.size() && alone; ++o)
+                alone = o == d || (DatumPixel(Chart, points[o]) - at).manhattanLength() > 10;
+            if (alone)
+                return d;
+        }
+        ADD_FAILURE() << "every datum has a neighbour within ten pixels";
+        return 0;
     }
     std::vector<double> ShownValues()
     {
@@ -264,15 +341,7 @@ TEST_F(ForwardResponseWindowTest, LowValuesShowBlueAndHighValuesRed)
 TEST_F(ForwardResponseWindowTest, MeasuredDataAreComparedAndTheMisfitFollowsTheEdits)
 {
     OpenComputed();
-    // The "measured" data: the library's response over another host, on a
-    // survey other than the window's (20 electrodes, 3 levels).
-    const TForwardModel ground = PrepareForwardModel(Chart().Model, Chart().Nodes, Chart().ModelArea, 130.0);
-    TArrayLayout layout;
-    layout.Electrodes = 20;
-    layout.Levels = 3;
-    TForwardOptions options;
-    options.Threads = 1;
-    const TForwardResult field = ComputeForwardResponse(ground, MakeArraySurvey(layout, ground.Left, ground.Right), options);
+    const TForwardResult field = FieldResponse();
     const QString measured = Folder.filePath(QStringLiteral("measured.dat"));
     QString error;
     ASSERT_TRUE(SaveBytesAtomically(measured, QByteArray::fromStdString(FormatUnifiedData(field)), error));
@@ -704,6 +773,188 @@ TEST_F(ForwardResponseWindowTest, ClosingDuringARunDoesNotWaitForIt)
     WaitForResult();
     ASSERT_TRUE(Forward->Result().has_value()) << Forward->ErrorText().toStdString();
     EXPECT_EQ(Forward->HostEdit->text(), QStringLiteral("250"));
+}
+
+// Moving the mouse over a datum of any pseudo-section shows its values in
+// the line under the charts; off the data the line is empty.
+TEST_F(ForwardResponseWindowTest, HoveringOverADatumShowsItsValues)
+{
+    OpenComputed();
+    TPseudoSection2d& chart = *Forward->ResistivityChart;
+    const size_t d = LoneDatum(chart);
+    const TForwardResult& result = *Forward->Result();
+    const TConfiguration& c = result.Survey.Configurations[d];
+    const std::vector<TPseudoPoint> points = PseudoSectionPoints(result.Survey);
+    const QString datum = QStringLiteral("Datum %1, a b m n %2 %3 %4 %5: ")
+                              .arg(d + 1).arg(c.a + 1).arg(c.b + 1).arg(c.m + 1).arg(c.n + 1);
+    HoverOver(chart, DatumPixel(chart, points[d]) + QPoint(2, -1));
+    EXPECT_EQ(Forward->HoverLabel->text(),
+              datum + QStringLiteral("ρa %1 ohm-m, ηa %2 %")
+                          .arg(QString::number(result.Resistivities[d], 'g', 4),
+                               QString::number(result.Chargeabilities[d], 'g', 4)));
+    HoverOver(chart, QPoint(3, 3));
+    EXPECT_TRUE(Forward->HoverLabel->text().isEmpty());
+
+    // With measured data, over the misfit chart: both values, the misfit
+    // and the datum's error.
+    OpenMeasured(WriteMeasuredFile());
+    TPseudoSection2d& misfitChart = *Forward->MisfitChart;
+    const size_t m = LoneDatum(misfitChart);
+    const TMisfit& misfit = *Forward->Misfit();
+    const TConfiguration& mc = Forward->Result()->Survey.Configurations[m];
+    HoverOver(misfitChart, DatumPixel(misfitChart, PseudoSectionPoints(Forward->Result()->Survey)[m]));
+    EXPECT_EQ(Forward->HoverLabel->text(),
+              QStringLiteral("Datum %1, a b m n %2 %3 %4 %5: measured %6, calculated %7 ohm-m, misfit %8 %, "
+                             "error 3 %")
+                  .arg(m + 1).arg(mc.a + 1).arg(mc.b + 1).arg(mc.m + 1).arg(mc.n + 1)
+                  .arg(QString::number(Forward->MeasuredData()->Resistivities[m], 'g', 4),
+                       QString::number(Forward->Result()->Resistivities[m], 'g', 4),
+                       QString::number(misfit.Misfits[m], 'g', 4)));
+    // Switched to chargeability, over the measured chart.
+    Forward->QuantityBox->setFocus();
+    QTest::keyClick(Forward->QuantityBox, Qt::Key_Down);
+    TPseudoSection2d& measuredChart = *Forward->MeasuredChart;
+    HoverOver(measuredChart, DatumPixel(measuredChart, PseudoSectionPoints(Forward->Result()->Survey)[m]));
+    EXPECT_TRUE(Forward->HoverLabel->text().contains(QStringLiteral("measured ηa ")))
+        << Forward->HoverLabel->text().toStdString();
+    QTest::keyClick(Forward->QuantityBox, Qt::Key_Up);
+    HoverOver(misfitChart, DatumPixel(misfitChart, PseudoSectionPoints(Forward->Result()->Survey)[m]));
+    SaveScreenshot(*Forward, QStringLiteral("forward-response-compared"));
+}
+
+// The error fields weigh the data in the totals: typed, they recompute χ²
+// without a new run, and they are kept with the survey.
+TEST_F(ForwardResponseWindowTest, TheErrorFieldsReweighTheTotalsWithoutARun)
+{
+    OpenComputed();
+    EXPECT_FALSE(Forward->RelativeErrorEdit->isVisible());
+    OpenMeasured(WriteMeasuredFile());
+    ASSERT_TRUE(Forward->RelativeErrorEdit->isVisible());
+    EXPECT_TRUE(Forward->VoltageErrorEdit->isVisible());
+    const TMisfit first = *Forward->Misfit();
+    const TForwardResult computed = *Forward->Result();
+    EXPECT_DOUBLE_EQ(first.Errors[0], 0.03);
+
+    TypeInto(Forward->RelativeErrorEdit, QStringLiteral("6"));
+    EXPECT_FALSE(Forward->Busy());
+    EXPECT_EQ(Forward->Result()->Resistivities, computed.Resistivities);
+    EXPECT_DOUBLE_EQ(Forward->Misfit()->Rrms, first.Rrms);
+    EXPECT_NEAR(Forward->Misfit()->ChiSquare, first.ChiSquare / 4.0, 1e-12 * first.ChiSquare);
+    EXPECT_EQ(Forward->MisfitLabel->text(),
+              QString::fromStdString(MisfitSummary(*Forward->Misfit(), Forward->MeasuredData()->Skipped)));
+
+    // The file gives voltages: 1 mV more on each datum's error, by its own
+    // voltage (0.1 A through ρa/k).
+    TypeInto(Forward->VoltageErrorEdit, QStringLiteral("0.001"));
+    EXPECT_FALSE(Forward->Busy());
+    for (size_t d = 0; d < Field.Resistivities.size(); ++d) {
+        const double voltage = std::fabs(Field.Resistivities[d] * 0.1 / Field.GeometricFactors[d]);
+        EXPECT_NEAR(Forward->Misfit()->Errors.at(d), 0.06 + 0.001 / voltage, 1e-12) << "datum " << d + 1;
+    }
+    const TMisfit weighed = *Forward->Misfit();
+    // A relative error that is no number above 0: marked, the totals stand,
+    // and the next run weighs with the last acceptable model.
+    TypeInto(Forward->RelativeErrorEdit, QStringLiteral("0"));
+    EXPECT_FALSE(Forward->RelativeErrorEdit->styleSheet().isEmpty());
+    EXPECT_EQ(Forward->Misfit()->ChiSquare, weighed.ChiSquare);
+    ComputeNow();
+    EXPECT_NEAR(Forward->Misfit()->ChiSquare, weighed.ChiSquare, 1e-9 * weighed.ChiSquare);
+    TypeInto(Forward->RelativeErrorEdit, QStringLiteral("6"));
+    EXPECT_TRUE(Forward->RelativeErrorEdit->styleSheet().isEmpty());
+    const TForwardSurveySettings kept = TForwardSurveySettings::Load();
+    EXPECT_EQ(kept.RelativeError, QStringLiteral("6"));
+    EXPECT_EQ(kept.VoltageError, QStringLiteral("0.001"));
+}
+
+// The window reopened offers the measured file it had, the open dialog
+// starts in its folder; a file gone or unreadable leaves the array survey
+// without a word.
+TEST_F(ForwardResponseWindowTest, TheMeasuredFileIsOfferedAgainWhileItCanBeRead)
+{
+    OpenComputed();
+    QDir(Folder.path()).mkdir(QStringLiteral("field"));
+    const QString file = WriteMeasuredFile(QStringLiteral("field/line 1.dat"));
+    OpenMeasured(file);
+    const TMisfit first = *Forward->Misfit();
+    // Where Modelling > Measured data... starts its dialog (cancelled).
+    const auto dialogStart = [this] {
+        TOpenDialogRequest asked;
+        CommonDialogService().ExecuteOpen = [&asked](TOpenDialogRequest& Request) {
+            asked = Request;
+            return false;
+        };
+        ChooseFromMenuBar(Window->Measureddata1);
+        ResetCommonDialogService();
+        return asked.FileName;
+    };
+    const auto reopen = [this] {
+        Forward->close();
+        QTRY_VERIFY_WITH_TIMEOUT(!Window->ForwardWindow, 5000);
+        ChooseFromMenuBar(Window->Forwardresponse1);
+        QTRY_VERIFY_WITH_TIMEOUT(Window->ForwardWindow, 5000);
+        Forward = Window->ForwardWindow;
+        WaitForResult();
+    };
+    reopen();
+    ASSERT_NE(Forward->MeasuredData(), nullptr);
+    EXPECT_TRUE(Forward->MeasuredLabel->text().startsWith(QStringLiteral("Survey of line 1.dat: 20 electrodes")));
+    ASSERT_TRUE(Forward->Misfit().has_value()) << Forward->ErrorText().toStdString();
+    EXPECT_NEAR(Forward->Misfit()->Rrms, first.Rrms, 1e-9 * first.Rrms);
+    EXPECT_EQ(dialogStart(), QFileInfo(file).absolutePath());
+
+    // Unreadable now: the array survey, no message.
+    Messages.clear();
+    QString error;
+    ASSERT_TRUE(SaveBytesAtomically(file, QByteArray("3\n# x z\nnot a number\n"), error));
+    reopen();
+    EXPECT_EQ(Forward->MeasuredData(), nullptr);
+    EXPECT_TRUE(Forward->ArrayBox->isEnabled());
+    EXPECT_EQ(Forward->Result()->Survey.Electrodes.size(), 24U);
+    EXPECT_TRUE(Messages.isEmpty());
+    // Gone: the same, and the dialog still starts in its folder.
+    OpenMeasured(WriteMeasuredFile(QStringLiteral("field/line 1.dat")));
+    ASSERT_TRUE(QFile::remove(file));
+    reopen();
+    EXPECT_EQ(Forward->MeasuredData(), nullptr);
+    EXPECT_TRUE(Messages.isEmpty());
+    EXPECT_EQ(dialogStart(), QFileInfo(file).absolutePath());
+}
+
+// The error fields by their mnemonics and in the tab order after the way
+// back to the array survey; Escape cancels a run, then closes the window.
+TEST_F(ForwardResponseWindowTest, TheKeyboardReachesTheErrorFieldsAndEscapeCancelsThenCloses)
+{
+    OpenComputed();
+    OpenMeasured(WriteMeasuredFile());
+    Forward->activateWindow();
+    QTRY_VERIFY_WITH_TIMEOUT(QApplication::activeWindow() == Forward, 5000);
+    QTest::keyClick(Forward, Qt::Key_V, Qt::AltModifier);
+    EXPECT_EQ(QApplication::focusWidget(), Forward->VoltageErrorEdit);
+    QTest::keyClick(Forward, Qt::Key_R, Qt::AltModifier);
+    ASSERT_EQ(QApplication::focusWidget(), Forward->RelativeErrorEdit);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), Forward->VoltageErrorEdit);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), Forward->FollowBox);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(QApplication::focusWidget(), Forward->ArraySurveyButton);
+
+    // A run held on its thread: Escape cancels it and the window stays.
+    auto gate = std::make_shared<std::promise<void>>();
+    Forward->OnRunStart = [opened = gate->get_future().share()] { opened.wait_for(std::chrono::seconds(10)); };
+    QTest::mouseClick(Forward->ComputeButton, Qt::LeftButton);
+    ASSERT_TRUE(Forward->Busy());
+    QTest::keyClick(Forward->ComputeButton, Qt::Key_Escape);
+    gate->set_value();
+    WaitForResult();
+    EXPECT_TRUE(Forward->StateLabel->text().startsWith(QStringLiteral("Cancelled")));
+    ASSERT_TRUE(Window->ForwardWindow);
+    Forward->OnRunStart = {};
+    // No run: Escape closes it.
+    QTest::keyClick(Forward->RelativeErrorEdit, Qt::Key_Escape);
+    QTRY_VERIFY_WITH_TIMEOUT(!Window->ForwardWindow, 5000);
 }
 
 // Runs alone (its suite's name ends in "Responsiveness"): the gaps it

@@ -21,6 +21,7 @@
 #include "chart/editors/series/SeriesPage.h"
 #include "chart/editors/series/SeriesPointerEditor.h"
 #include "chart/editors/seriestypes/MapSeriesEditor.h"
+#include "chart/engine/PlotImageTool.h"
 #include "chart/engine/PlotMapSeries.h"
 #include "chart/engine/PlotMarks.h"
 #include "chart/engine/PlotPointer.h"
