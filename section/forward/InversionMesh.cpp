@@ -22,16 +22,19 @@ double SurfaceAt(const std::vector<TGeometryPoint>& Surface, double x)
     return b.x > a.x ? a.y + (b.y - a.y) * (x - a.x) / (b.x - a.x) : b.y;
 }
 
-// Widths growing from First by Growth until they fill Span; a last piece
-// narrower than half the next width joins the one before.
+// Widths growing from First by Growth until they fill Span; a remainder no
+// wider than the next width joins the last one.
 std::vector<double> GrowingWidths(double Span, double First, double Growth)
 {
     std::vector<double> widths;
     double filled = 0.0, width = First;
     while (Span - filled > 1e-9 * Span) {
         const double left = Span - filled;
-        if (left < 1.5 * width) {
-            widths.push_back(left);
+        if (left <= width) {
+            if (widths.empty())
+                widths.push_back(left);
+            else
+                widths.back() += left;
             break;
         }
         widths.push_back(width);
