@@ -219,11 +219,12 @@ private:
                 CtC(k, l) = FCtC(FFree[static_cast<size_t>(k)], FFree[static_cast<size_t>(l)]);
         }
         const double chi = Wr.squaredNorm() / static_cast<double>(FD.size());
-        const double target = std::max(1.0, chi / 2.0);
+        const double target = std::max(1.0, chi / 4.0);
         const double ridge = 1e-9 * std::max(1.0, JtJ.diagonal().maxCoeff());
         VectorXd chosen;
         double chosenLambda = 0.0;
-        for (double factor : {4.0, 2.0, 1.0, 0.5, 0.25, 0.125}) {
+        for (int k = 2; k >= -6; --k) {
+            const double factor = std::pow(2.0, k / 2.0);
             const double trial = lambda * factor;
             MatrixXd A = JtJ + trial * CtC;
             A.diagonal().array() += ridge;

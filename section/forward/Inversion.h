@@ -13,10 +13,10 @@
 // Each iteration: the response and the Jacobian J = ∂f/∂m at the model
 // (one forward computation), the Gauss–Newton step of the free parameters
 //     (JᵤᵀWᵀWJᵤ + λCᵀC) Δu = JᵤᵀWᵀW(d − f) − λCᵀC(u − u₀)
-// solved by dense Cholesky for a few trial λ (λ_prev × 4, 2, 1, 1/2, 1/4,
-// 1/8: solves, not forward runs); the largest λ whose linearised χ² reaches
-// the iteration's target max(1, χ²/2) is taken (a smooth model that is
-// not over-fitted), else the smallest. Then a line search: a step that
+// solved by dense Cholesky for a few trial λ (λ_prev × 2^(k/2), k = 2 down
+// to -6: solves, not forward runs); the largest λ whose linearised
+// χ² reaches the iteration's target max(1, χ²/4) is taken (a smooth model
+// that is not over-fitted), else the smallest. Then a line search: a step that
 // raises Φ is halved (three times at most; none lowering Φ ends the
 // inversion with the model before it). Fixed parameters keep their start
 // value. Stop: χ² ≤ 1, χ² changed by less than 1 % in an iteration, or
