@@ -50,7 +50,12 @@ struct TBound {
             return b - m;
         return 1.0;
     }
-    bool Inside(double m) const { return m > a && m < b; }
+    // m, or a point just inside the limits when it lies on or beyond them.
+    double Within(double m) const
+    {
+        const double margin = std::min(1e-3, (b - a) / 4);
+        return std::clamp(m, a + margin, b - margin);
+    }
 };
 
 std::vector<TBound> Bounds(const TInversionSettings& s, Index n)
@@ -98,12 +103,12 @@ public:
         for (Index j = 0; j < n; ++j) {
             if (!(std::isfinite(start[j]) && start[j] > 0.0))
                 throw EForwardError("Cell " + std::to_string(j + 1) + ": its starting resistivity must be above 0.");
-            const double m = std::log(start[j]);
-            if (!FBounds[static_cast<size_t>(j)].Inside(m))
-                throw EForwardError("Cell " + std::to_string(j + 1) + ": its starting resistivity lies outside its limits.");
-            FU[j] = FBounds[static_cast<size_t>(j)].ToU(m);
-            if (!IsFixed(settings, static_cast<size_t>(j)))
+            TBound& bound = FBounds[static_cast<size_t>(j)];
+            if (IsFixed(settings, static_cast<size_t>(j)))
+                bound = {}; // its value stays, whatever its limits
+            else
                 FFree.push_back(j);
+            FU[j] = bound.ToU(bound.Within(std::log(start[j])));
         }
         FU0 = FU;
         FC = smoothness;

@@ -86,9 +86,11 @@ struct TInversionResult {
     bool Cancelled = false;
 };
 
+// A free cell starting on or beyond a limit starts just inside it (a
+// thousandth in ln ρ); a fixed cell keeps its start, whatever its limits.
 // Raises EForwardError for inconsistent sizes, errors that are not finite
 // and above 0, a start not finite and above 0, limits with lower ≥ upper,
-// a start or fixed value outside its limits, a λ not finite and above 0.
+// a λ not finite and above 0.
 TInversionResult InvertResistivity(TInversionProblem& Problem, const Eigen::VectorXd& Measured,
                                    const Eigen::VectorXd& Errors, const Eigen::SparseMatrix<double>& Smoothness,
                                    const Eigen::VectorXd& Start, const TInversionSettings& Settings = {},

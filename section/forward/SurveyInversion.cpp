@@ -156,6 +156,11 @@ std::string FormatInversionTable(const TInversionMesh& Mesh, const TSurveyInvers
     if (Inversion.Resistivities.size() != cells || Inversion.Coverage.size() != cells ||
         (!Inversion.Chargeabilities.empty() && Inversion.Chargeabilities.size() != cells))
         throw EForwardError("The inverted model does not match its parameter mesh.");
+    const auto finite = [](const std::vector<double>& values) {
+        return std::all_of(values.begin(), values.end(), [](double v) { return std::isfinite(v); });
+    };
+    if (!finite(Inversion.Resistivities) || !finite(Inversion.Chargeabilities) || !finite(Inversion.Coverage))
+        throw EForwardError("The inverted model holds a value that is not a finite number: nothing was written.");
     std::string text = "x1,x2,z1,z2,resistivity,chargeability,coverage\n";
     for (int cell = 0; cell < Mesh.Cells(); ++cell)
         text += RowText(Mesh, Inversion, cell);

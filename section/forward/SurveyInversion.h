@@ -50,7 +50,9 @@ struct TSurveyInversion {
 };
 
 // Continue returns false to cancel (checked after every wavenumber of
-// every forward computation). Raises EForwardError when the survey cannot
+// every forward computation): the result then holds the last finished
+// iteration's model with Cancelled set (no step at all when cancelled
+// before the starting model's response). Raises EForwardError when the survey cannot
 // be computed or the settings are unusable.
 TSurveyInversion InvertSurvey(const TMeasuredData& Data, const TInversionMesh& Mesh,
                               const TSurveyInversionOptions& Options = {}, const TInversionCallbacks& Callbacks = {},
@@ -76,7 +78,8 @@ private:
 // One row per cell after the header "x1,x2,z1,z2,resistivity,chargeability,coverage":
 // x1 < x2 the cell's distance range, z1 < z2 its depth range below the
 // surface at the cell (CellDepths), the chargeability in per cent (empty
-// without), numbers in their shortest exact form.
+// without), numbers in their shortest exact form. Raises EForwardError
+// when the values do not match the mesh or one is not finite.
 std::string FormatInversionTable(const TInversionMesh& Mesh, const TSurveyInversion& Inversion);
 
 // One cell of a table read back.

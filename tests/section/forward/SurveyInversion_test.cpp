@@ -202,6 +202,28 @@ TEST(SurveyInversion, TwoLayersRecoveredFromAnalyticDataWithTwoPerCentNoise)
     EXPECT_DOUBLE_EQ(*std::max_element(inversion.Coverage.begin(), inversion.Coverage.end()), 1.0);
 }
 
+TEST(SurveyInversion, CancelKeepsTheLastFinishedIteration)
+{
+    const TTwoLayers two(0.02);
+    TSurveyInversionOptions options;
+    options.ErrorPercent = 2.0;
+    int iterations = 0;
+    Eigen::VectorXd last;
+    TInversionCallbacks callbacks;
+    callbacks.Iteration = [&](const TInversionStep& step, const Eigen::VectorXd& rho) {
+        iterations = step.Iteration;
+        last = rho;
+    };
+    // Cancelled as soon as the first iteration is finished.
+    const TSurveyInversion inversion =
+        InvertSurvey(two.Data, two.Mesh, options, callbacks, [&] { return iterations < 1; });
+    EXPECT_TRUE(inversion.Cancelled);
+    ASSERT_EQ(inversion.Steps.size(), 2u);
+    ASSERT_EQ(inversion.Resistivities.size(), static_cast<size_t>(last.size()));
+    for (size_t j = 0; j < inversion.Resistivities.size(); ++j)
+        EXPECT_EQ(inversion.Resistivities[j], last[static_cast<Eigen::Index>(j)]);
+}
+
 TEST(SurveyInversion, CellTableWrittenAndReadBack)
 {
     TInversionMesh mesh;
@@ -232,6 +254,8 @@ TEST(SurveyInversion, CellTableWrittenAndReadBack)
     EXPECT_THROW(ReadInversionTable("x,y\n"), EForwardError);
     EXPECT_THROW(ReadInversionTable("x1,x2,z1,z2,resistivity,chargeability,coverage\n1,2,3\n"), EForwardError);
     EXPECT_THROW(ReadInversionTable("x1,x2,z1,z2,resistivity,chargeability,coverage\n1,2,0,1,nan,,1\n"), EForwardError);
+    inversion.Coverage.back() = std::nan("");
+    EXPECT_THROW(FormatInversionTable(mesh, inversion), EForwardError);
     inversion.Coverage.pop_back();
     EXPECT_THROW(FormatInversionTable(mesh, inversion), EForwardError);
 }
