@@ -14,6 +14,7 @@
 //                     iterations and chi2
 
 #include "ExampleSection.h"
+#include "ForwardFixtures.h"
 #include "section/forward/SurveyInversion.h"
 #include "section/main/ForwardPseudoSection.h"
 
@@ -76,20 +77,6 @@ TInversionMesh LineMesh(const TSurvey& Survey)
     return DefaultInversionMesh(x, left, right, {{left, 0.0}, {right, 0.0}}, deepest);
 }
 
-double TwoLayerPotential(double rho1, double rho2, double h, double r)
-{
-    const double kappa = (rho2 - rho1) / (rho2 + rho1);
-    double sum = 1.0 / r, power = 1.0;
-    for (int n = 1; n < 100000; ++n) {
-        power *= kappa;
-        const double term = power / std::sqrt(r * r + 4.0 * n * n * h * h);
-        sum += 2.0 * term;
-        if (std::fabs(term) < 1e-12 * sum)
-            break;
-    }
-    return rho1 / (2 * std::numbers::pi) * sum;
-}
-
 // The geometric mean of the cells whose centre passes Inside.
 template <typename TInside>
 double GeometricMean(const TInversionMesh& Mesh, const std::vector<double>& Values, const TInside& Inside)
@@ -137,7 +124,7 @@ void InvertTwoLayers(benchmark::State& state)
     for (const TConfiguration& c : survey.Configurations) {
         const auto u = [&](int a, int m) {
             return a < 0 || m < 0 ? 0.0
-                                  : TwoLayerPotential(rho1, rho2, h, std::fabs(survey.Electrodes[a].x - survey.Electrodes[m].x));
+                                  : test::TwoLayerPotential(rho1, rho2, h, std::fabs(survey.Electrodes[a].x - survey.Electrodes[m].x));
         };
         rho.push_back(FlatGeometricFactor(survey, c) * (u(c.a, c.m) - u(c.a, c.n) - u(c.b, c.m) + u(c.b, c.n)));
     }
@@ -193,16 +180,18 @@ TMeasuredData BlockData(const TBlock& block, const TSurvey& survey, double eta)
     return NoisyData(survey, truth.Resistivities, truth.Chargeabilities);
 }
 
-void InvertBlock(benchmark::State& state)
+// The block's data (chargeable by Eta) inverted on the line's cells,
+// constrained by its outline or not; the numbers reported.
+TSurveyInversion InvertBlockData(benchmark::State& state, const TBlock& block, double Eta, bool Constrained,
+                                 TInversionMesh& mesh)
 {
-    const TBlock block;
     const TSurvey survey = Line(10);
-    const TMeasuredData data = BlockData(block, survey, 0.0);
-    const TInversionMesh mesh = LineMesh(survey);
+    const TMeasuredData data = BlockData(block, survey, Eta);
+    mesh = LineMesh(survey);
     TSurveyInversionOptions options;
     options.ErrorPercent = 2.0;
     options.Forward = TwoThreads();
-    if (state.range(0) == 1) {
+    if (Constrained) {
         const TInversionMesh section = block.Section(mesh.ColumnEdges.front(), mesh.ColumnEdges.back());
         for (int zone : CellZones(mesh, InversionGround(section, std::vector<double>(9, 1.0))))
             options.Zones.push_back(zone == 4 ? 1 : 0);
@@ -210,6 +199,14 @@ void InvertBlock(benchmark::State& state)
     double seconds = 0.0;
     const TSurveyInversion inversion = Timed(state, seconds, [&] { return InvertSurvey(data, mesh, options); });
     Report(state, mesh, inversion, seconds);
+    return inversion;
+}
+
+void InvertBlock(benchmark::State& state)
+{
+    const TBlock block;
+    TInversionMesh mesh;
+    const TSurveyInversion inversion = InvertBlockData(state, block, 0.0, state.range(0) == 1, mesh);
     const auto lowest = std::min_element(inversion.Resistivities.begin(), inversion.Resistivities.end());
     const int cell = static_cast<int>(lowest - inversion.Resistivities.begin());
     double top = 0, bottom = 0;
@@ -225,15 +222,8 @@ BENCHMARK(InvertBlock)->Arg(0)->Arg(1)->Unit(benchmark::kSecond)->UseRealTime()-
 void InvertChargeableBlock(benchmark::State& state)
 {
     const TBlock block;
-    const TSurvey survey = Line(10);
-    const TMeasuredData data = BlockData(block, survey, 0.2);
-    const TInversionMesh mesh = LineMesh(survey);
-    TSurveyInversionOptions options;
-    options.ErrorPercent = 2.0;
-    options.Forward = TwoThreads();
-    double seconds = 0.0;
-    const TSurveyInversion inversion = Timed(state, seconds, [&] { return InvertSurvey(data, mesh, options); });
-    Report(state, mesh, inversion, seconds);
+    TInversionMesh mesh;
+    const TSurveyInversion inversion = InvertBlockData(state, block, 0.2, false, mesh);
     const auto largest = std::max_element(inversion.Chargeabilities.begin(), inversion.Chargeabilities.end());
     const int cell = static_cast<int>(largest - inversion.Chargeabilities.begin());
     double top = 0, bottom = 0;
