@@ -51,7 +51,8 @@ double Distance(const TGeometryPoint& a, const TGeometryPoint& b)
     return std::hypot(a.x - b.x, a.y - b.y);
 }
 
-// α = k K₁(kr)/K₀(kr) cos θ of the mixed condition at an outer edge.
+} // namespace
+
 double MixedCoefficient(const TElementMatrices& elements, size_t edge, double k, const TGeometryPoint& centre)
 {
     const TGeometryPoint& middle = elements.EdgeMiddle[edge];
@@ -62,8 +63,6 @@ double MixedCoefficient(const TElementMatrices& elements, size_t edge, double k,
     const double cosine = ((middle.x - centre.x) * normal.x + (middle.y - centre.y) * normal.y) / r;
     return k * BesselK1OverK0(k * r) * cosine;
 }
-
-} // namespace
 
 TElementMatrices ElementMatrices(const TForwardMesh& Mesh)
 {
@@ -367,6 +366,28 @@ TPathVector TSystemFactor::PathSolve(int Node)
             FWork[static_cast<size_t>(row[q])] -= value[q] * yj;
     }
     return y;
+}
+
+Eigen::MatrixXd TSystemFactor::Solve(const Eigen::MatrixXd& B)
+{
+    if (!FFactorised)
+        throw EForwardError("The system of the forward computation was not factorised.");
+    if (static_cast<size_t>(B.rows()) != FFactor->n)
+        throw EForwardError("The right-hand sides do not match the system of the forward computation.");
+    cholmod_dense view{};
+    view.nrow = static_cast<size_t>(B.rows());
+    view.ncol = static_cast<size_t>(B.cols());
+    view.nzmax = view.nrow * view.ncol;
+    view.d = view.nrow;
+    view.x = const_cast<double*>(B.data());
+    view.xtype = CHOLMOD_REAL;
+    view.dtype = CHOLMOD_DOUBLE;
+    cholmod_dense* x = cholmod_solve(CHOLMOD_A, FFactor, &view, &FCommon);
+    if (!x)
+        RaiseCholmodFailure(FCommon, "solve");
+    Eigen::MatrixXd solution = Eigen::Map<const Eigen::MatrixXd>(static_cast<const double*>(x->x), B.rows(), B.cols());
+    cholmod_free_dense(&x, &FCommon);
+    return solution;
 }
 
 Eigen::MatrixXd BackTransform(const std::vector<Eigen::MatrixXd>& Transformed, const std::vector<double>& Weights)

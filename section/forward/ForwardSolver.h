@@ -52,6 +52,10 @@ struct TSystemPattern {
 };
 
 TElementMatrices ElementMatrices(const TForwardMesh& Mesh);
+
+// α = k K₁(kr)/K₀(kr) cos θ of the mixed condition at an outer edge, r and
+// θ from Centre: the edge adds σ α (length / 6) [2 1; 1 2] to the system.
+double MixedCoefficient(const TElementMatrices& Elements, size_t Edge, double K, const TGeometryPoint& Centre);
 TSystemPattern SystemPattern(const TForwardMesh& Mesh);
 
 // A(k) for the conductivity of each region (S/m); Centre is the point the
@@ -123,6 +127,8 @@ public:
     void Factorise(const Eigen::SparseMatrix<double>& A);
     // L⁻¹ P e_node of the factorised system.
     TPathVector PathSolve(int Node);
+    // A⁻¹ B for every node: one column per right-hand side.
+    Eigen::MatrixXd Solve(const Eigen::MatrixXd& B);
 
 private:
     const TSystemAnalysis& FAnalysis;

@@ -4,10 +4,13 @@
 #include "section/editor/ModelExport.h"
 #include "section/forward/DataFile.h"
 #include "section/forward/Misfit.h"
+#include "section/forward/SurveyInversion.h"
+#include "section/main/ForwardPseudoSection.h"
 #include "section/main/SameFile.h"
 
 #include <QtCore/QFile>
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 #include <vector>
@@ -214,10 +217,10 @@ TSurvey ReadSchemeFile(const QString& FileName)
 
 // The measured data, with a line on Errors for each warning and for the
 // data skipped; refused when no datum can be used.
-TMeasuredData ReadMeasuredDataFile(const TForwardRequest& Request, std::FILE* Errors)
+TMeasuredData ReadMeasuredDataFile(const QString& FileName, std::optional<TDataFormat> Format, std::FILE* Errors)
 {
-    const TMeasuredData data = ReadDataFile(Request.DataFile, "measured data file", [&](std::string_view text) {
-        return ReadMeasuredData(text, Request.DataFormat);
+    const TMeasuredData data = ReadDataFile(FileName, "measured data file", [&](std::string_view text) {
+        return ReadMeasuredData(text, Format);
     });
     for (const std::string& warning : data.Warnings)
         PrintLine(Errors, QStringLiteral("lithoprism: warning: ") + QString::fromStdString(warning));
@@ -227,7 +230,7 @@ TMeasuredData ReadMeasuredDataFile(const TForwardRequest& Request, std::FILE* Er
                               .arg(QString::fromStdString(data.Skipped.Text())));
     if (data.Size() == 0)
         throw EDataFileError(QStringLiteral("The measured data file \"%1\" holds no datum that can be used%2.")
-                                 .arg(Request.DataFile,
+                                 .arg(FileName,
                                       data.Skipped.Total() > 0
                                           ? QStringLiteral(" (%1 skipped: %2)")
                                                 .arg(data.Skipped.Total())
@@ -271,7 +274,7 @@ int ForwardCommand(const QStringList& Arguments, std::FILE* Out, std::FILE* Erro
             PrepareForwardModel(section.Model, section.Nodes, section.ModelArea, request.HostResistivity);
         const bool table = request.OutFile.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive);
         if (!request.DataFile.isEmpty()) {
-            const TMeasuredData measured = ReadMeasuredDataFile(request, Errors);
+            const TMeasuredData measured = ReadMeasuredDataFile(request.DataFile, request.DataFormat, Errors);
             if (const std::optional<std::string> mismatch = ElevationMismatch(measured, ground))
                 PrintLine(Errors, QStringLiteral("lithoprism: warning: ") + QString::fromStdString(*mismatch));
             const TForwardResult result = ComputeForwardResponse(ground, measured.Survey());
@@ -295,6 +298,169 @@ int ForwardCommand(const QStringList& Arguments, std::FILE* Out, std::FILE* Erro
     }
 }
 
+// What --invert was asked.
+struct TInvertRequest {
+    QString OutFile, DataFile, SectionFile;
+    bool Constrain = false, StartFromSection = false;
+    std::optional<TDataFormat> DataFormat;
+    TSurveyInversionOptions Options;
+};
+
+TInvertRequest ParseInvertArguments(const QStringList& Arguments)
+{
+    TInvertRequest request;
+    QStringList names;
+    for (qsizetype i = 1; i < Arguments.size(); ++i) {
+        const QString& argument = Arguments[i];
+        if (!argument.startsWith(QStringLiteral("--"))) {
+            names.append(argument);
+            continue;
+        }
+        if (argument == QStringLiteral("--constrain")) {
+            request.Constrain = true;
+            continue;
+        }
+        if (argument == QStringLiteral("--start-from-section")) {
+            request.StartFromSection = true;
+            continue;
+        }
+        if (i + 1 >= Arguments.size())
+            throw EArgumentError(QStringLiteral("%1 needs a value").arg(argument).toStdString());
+        const QString value = Arguments[++i];
+        if (argument == QStringLiteral("--section")) {
+            request.SectionFile = value;
+        } else if (argument == QStringLiteral("--error")) {
+            request.Options.ErrorPercent = PositiveArgument(argument, value);
+        } else if (argument == QStringLiteral("--lambda")) {
+            request.Options.Settings.Lambda = PositiveArgument(argument, value);
+        } else if (argument == QStringLiteral("--z-weight")) {
+            request.Options.ZWeight = PositiveArgument(argument, value);
+        } else if (argument == QStringLiteral("--iterations")) {
+            request.Options.Settings.Iterations = CountArgument(argument, value, 1, 1000);
+        } else if (argument == QStringLiteral("--format")) {
+            request.DataFormat = DataFormatFromName(value.toStdString());
+            if (!request.DataFormat)
+                throw EArgumentError(
+                    QStringLiteral("--format is unified or res2dinv, not \"%1\"").arg(value).toStdString());
+        } else {
+            throw EArgumentError(QStringLiteral("unknown option %1 for --invert").arg(argument).toStdString());
+        }
+    }
+    if (names.size() != 2)
+        throw EArgumentError("--invert needs two names: OUT.csv MEASURED");
+    if ((request.Constrain || request.StartFromSection) && request.SectionFile.isEmpty())
+        throw EArgumentError("--constrain and --start-from-section go with --section SECTION.sec");
+    request.OutFile = names[0];
+    request.DataFile = names[1];
+    return request;
+}
+
+double MedianResistivity(const TMeasuredData& Data)
+{
+    std::vector<double> values = Data.Resistivities;
+    std::nth_element(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2), values.end());
+    return values[values.size() / 2];
+}
+
+// The ground surface the data give: the file's topography, else the
+// electrodes' elevations (level where there are none).
+std::vector<TGeometryPoint> DataSurface(const TMeasuredData& Data)
+{
+    std::vector<TGeometryPoint> surface;
+    for (const TElectrode& point : Data.Topography.empty() ? Data.Electrodes : Data.Topography)
+        surface.push_back({point.x, point.z});
+    std::sort(surface.begin(), surface.end(), [](const TGeometryPoint& a, const TGeometryPoint& b) { return a.x < b.x; });
+    surface.erase(std::unique(surface.begin(), surface.end(),
+                              [](const TGeometryPoint& a, const TGeometryPoint& b) { return a.x == b.x; }),
+                  surface.end());
+    return surface;
+}
+
+// The parameter mesh: over the section's model area and relief, or over
+// the electrodes' span padded by two spacings with the data's surface.
+TInversionMesh InversionMeshFor(const TMeasuredData& Data, const TForwardModel* Section)
+{
+    const TSurvey survey = Data.Survey();
+    std::vector<double> x;
+    double deepest = 0.0;
+    for (const TConfiguration& c : survey.Configurations) {
+        deepest = std::max(deepest, MedianDepthOfInvestigation(survey, c));
+        for (int e : {c.a, c.b, c.m, c.n})
+            if (e >= 0)
+                x.push_back(survey.Electrodes.at(static_cast<size_t>(e)).x);
+    }
+    std::sort(x.begin(), x.end());
+    x.erase(std::unique(x.begin(), x.end()), x.end());
+    if (x.size() < 2)
+        throw EForwardError("The data use electrodes at fewer than two places: there is nothing to invert.");
+    if (Section)
+        return DefaultInversionMesh(x, Section->Left, Section->Right, Section->Surface, deepest);
+    std::vector<double> gaps;
+    for (size_t i = 1; i < x.size(); ++i)
+        gaps.push_back(x[i] - x[i - 1]);
+    std::nth_element(gaps.begin(), gaps.begin() + static_cast<std::ptrdiff_t>(gaps.size() / 2), gaps.end());
+    const double pad = 2.0 * gaps[gaps.size() / 2];
+    return DefaultInversionMesh(x, x.front() - pad, x.back() + pad, DataSurface(Data), deepest);
+}
+
+QString Number(double Value, int Digits)
+{
+    return QString::number(Value, 'g', Digits);
+}
+
+int InvertCommand(const QStringList& Arguments, std::FILE* Out, std::FILE* Errors)
+{
+    TInvertRequest request;
+    try {
+        request = ParseInvertArguments(Arguments);
+    } catch (const EArgumentError& error) {
+        PrintLine(Errors, QStringLiteral("lithoprism: %1 (see lithoprism --help)").arg(QString::fromStdString(error.Message())));
+        return 2;
+    }
+    try {
+        RefuseOutputNamingInput({{"cell table", request.OutFile}},
+                                {{"measured data file", request.DataFile}, {"section file", request.SectionFile}});
+        const TMeasuredData measured = ReadMeasuredDataFile(request.DataFile, request.DataFormat, Errors);
+        std::optional<TForwardModel> section;
+        if (!request.SectionFile.isEmpty()) {
+            const TSectionModel file = ReadSectionFileModel(request.SectionFile);
+            // A host medium without a resistivity takes the data's median.
+            section = PrepareForwardModel(file.Model, file.Nodes, file.ModelArea, MedianResistivity(measured));
+            if (const std::optional<std::string> mismatch = ElevationMismatch(measured, *section))
+                PrintLine(Errors, QStringLiteral("lithoprism: warning: ") + QString::fromStdString(*mismatch));
+        }
+        const TInversionMesh mesh = InversionMeshFor(measured, section ? &*section : nullptr);
+        TSurveyInversionOptions& options = request.Options;
+        if (section && (request.Constrain || request.StartFromSection)) {
+            const std::vector<int> zones = CellZones(mesh, *section);
+            if (request.Constrain)
+                options.Zones = zones;
+            if (request.StartFromSection)
+                for (int zone : zones)
+                    options.Start.push_back(zone >= 0 ? section->Regions[static_cast<size_t>(zone)].resistivity
+                                                      : MedianResistivity(measured));
+        }
+        TInversionCallbacks callbacks;
+        callbacks.Iteration = [&](const TInversionStep& step, const Eigen::VectorXd&) {
+            if (step.Iteration > 0)
+                PrintLine(Out, QStringLiteral("iteration %1: chi-square %2, rrms %3 %, lambda %4")
+                                   .arg(step.Iteration)
+                                   .arg(Number(step.ChiSquare, 3), QString::number(step.Rrms, 'f', 2),
+                                        Number(step.Lambda, 3)));
+        };
+        const TSurveyInversion inversion = InvertSurvey(measured, mesh, options, callbacks);
+        SaveOutput(request.OutFile, FormatInversionTable(mesh, inversion));
+        const TInversionStep& last = inversion.Steps.back();
+        PrintLine(Out, QStringLiteral("inverted: %1 cells, chi-square %2, rrms %3 %")
+                           .arg(mesh.Cells())
+                           .arg(Number(last.ChiSquare, 3), QString::number(last.Rrms, 'f', 2)));
+        return 0;
+    } catch (const std::exception& error) {
+        PrintLine(Errors, QStringLiteral("lithoprism: ") + QString::fromUtf8(error.what()));
+        return 1;
+    }
+}
+
 } // namespace
 
 QString CommandLineUsage()
@@ -303,6 +469,7 @@ QString CommandLineUsage()
         "Usage: lithoprism [SECTION.sec] [-ns]\n"
         "       lithoprism --export-model OUT.geo SECTION.sec\n"
         "       lithoprism --forward OUT.dat SECTION.sec [options]\n"
+        "       lithoprism --invert OUT.csv MEASURED [options]\n"
         "       lithoprism --help\n"
         "\n"
         "Without options the section editor opens, with the section file named (if any).\n"
@@ -341,6 +508,28 @@ QString CommandLineUsage()
         "                      from its content)\n"
         "    --host-resistivity R   the host medium's resistivity (ohm-m) when the\n"
         "                      section sets none\n"
+        "  --invert OUT.csv MEASURED [options]\n"
+        "                  invert a measured data file (unified data format or Res2DInv)\n"
+        "                  for the resistivity (and, with IP data, the chargeability) of\n"
+        "                  the cells of a mesh that follows the ground surface, and write\n"
+        "                  one row per cell: x1,x2,z1,z2,resistivity,chargeability,coverage\n"
+        "                  (z the depth below the surface at the cell; chargeability in\n"
+        "                  per cent, empty without IP data; coverage 0 .. 1), then exit;\n"
+        "                  no window is opened. Prints \"iteration I: chi-square X, rrms\n"
+        "                  Y %, lambda L\" per iteration and last \"inverted: N cells,\n"
+        "                  chi-square X, rrms Y %\". Options:\n"
+        "    --section SECTION.sec   the model area and relief from the section (without\n"
+        "                      it: the electrodes' span padded by two spacings, with the\n"
+        "                      file's topography)\n"
+        "    --constrain       no smoothing across the section's boundaries\n"
+        "    --start-from-section   start from the section's resistivities (default: the\n"
+        "                      data's median apparent resistivity everywhere)\n"
+        "    --error PERCENT   relative error of data whose file gives none (default 3)\n"
+        "    --lambda L        the first regularisation strength (default 20)\n"
+        "    --z-weight W      vertical against horizontal smoothness (default 1)\n"
+        "    --iterations N    at most N iterations (default 20)\n"
+        "    --format unified|res2dinv   the measured file's format (default: told\n"
+        "                      from its content)\n"
         "  --help          print this text and exit\n"
         "\n"
         "A file to write that is one of the files read (by any path) is refused.");
@@ -357,13 +546,15 @@ std::optional<int> RunCommandLine(const QStringList& Arguments, std::FILE* Out, 
         return ExportModelCommand(Arguments, Errors);
     if (first == QStringLiteral("--forward"))
         return ForwardCommand(Arguments, Out, Errors);
+    if (first == QStringLiteral("--invert"))
+        return InvertCommand(Arguments, Out, Errors);
     // The editor takes a section file and -ns; a word that looks like an
     // option is a mistyped command, not a file to open.
     for (const QString& argument : Arguments) {
         if (!argument.startsWith(QStringLiteral("--")))
             continue;
         const bool command = argument == QStringLiteral("--help") || argument == QStringLiteral("--export-model") ||
-                             argument == QStringLiteral("--forward");
+                             argument == QStringLiteral("--forward") || argument == QStringLiteral("--invert");
         PrintLine(Errors, (command ? QStringLiteral("lithoprism: %1 comes first on the command line")
                                    : QStringLiteral("lithoprism: unknown option %1"))
                               .arg(argument) +

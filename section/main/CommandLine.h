@@ -1,7 +1,8 @@
 #pragma once
 // What the program does from the command line alone, without a window or
-// a display: "--help", "--export-model OUT.geo SECTION.sec" and
-// "--forward OUT.dat SECTION.sec [options]", which a user's processing
+// a display: "--help", "--export-model OUT.geo SECTION.sec",
+// "--forward OUT.dat SECTION.sec [options]" and "--invert OUT.csv MEASURED
+// [options]", which a user's processing
 // script calls; and the checks before the editor's window opens. A command
 // never writes over one of its inputs.
 
@@ -19,9 +20,10 @@ QString CommandLineUsage();
 // Runs a command-line request and answers its exit code; none when the
 // arguments (without the program) ask for the editor's window and there is
 // a display to show it on. Output goes to the given streams: the usage and
-// the misfit line of "--forward ... --data MEASURED" to Out, warnings and
+// the misfit line of "--forward ... --data MEASURED" and the iteration
+// lines of "--invert" to Out, warnings and
 // failures (one line each, "lithoprism: ...") to Errors.
-// Exit codes: 0 done; 1 the export or the computation failed, or an output
+// Exit codes: 0 done; 1 the export, the computation or the inversion failed, or an output
 // names an input (nothing written), or the editor has no display; 2 the
 // arguments are wrong (a word starting with "--" that is no option too).
 std::optional<int> RunCommandLine(const QStringList& Arguments, std::FILE* Out = stdout,

@@ -1,4 +1,4 @@
-// The command line without a window: --help, --export-model and --forward,
+// The command line without a window: --help, --export-model, --forward and --invert,
 // their exit codes and messages, outputs that name inputs, unknown options,
 // and the program itself run without a display.
 
@@ -9,6 +9,7 @@
 #include <QtCore/QDir>
 #include <QtCore/QFile>
 #include <QtCore/QProcess>
+#include <QtCore/QRegularExpression>
 #include <QtCore/QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -16,6 +17,7 @@
 #include <cmath>
 #include <cstdio>
 #include <memory>
+#include <tuple>
 
 #include <unistd.h>
 
@@ -67,6 +69,7 @@ TEST(CommandLine, HelpListsTheExport)
     EXPECT_EQ(run.Code, 0);
     EXPECT_TRUE(run.Out.contains("--export-model OUT.geo SECTION.sec")) << run.Out.toStdString();
     EXPECT_TRUE(run.Out.contains("--forward OUT.dat SECTION.sec [options]"));
+    EXPECT_TRUE(run.Out.contains("--invert OUT.csv MEASURED [options]"));
     for (const char* option : {"--array dipole-dipole|wenner|schlumberger", "--electrodes N", "--spacing A", "--first X",
                                "--levels L", "--scheme FILE", "--host-resistivity R"})
         EXPECT_TRUE(run.Out.contains(QString::fromLatin1(option))) << option;
@@ -590,6 +593,143 @@ TEST(CommandLine, ForwardAtMeasuredDataSaysWhenTheElevationsDifferFromTheSurface
     EXPECT_EQ(run.Errors, "lithoprism: warning: The file's electrode elevations differ from the section's surface by "
                           "up to 12.5 (electrode 3 at x = 300), more than a tenth of the smallest electrode spacing "
                           "(100): the electrodes stand on the section's surface.\n");
+}
+
+} // namespace
+} // namespace lp
+
+// --- Inversion -------------------------------------------------------------------------
+
+namespace lp {
+namespace {
+
+// Measured data over the plain block (a 25 ohm-m block 150 .. 250 m, 10 ..
+// 50 m deep, in 100 ohm-m), computed by --forward: 16 electrodes 20 m apart.
+QString BlockData(const QTemporaryDir& Folder)
+{
+    const QString data = Folder.filePath("block.dat");
+    const TCommandRun run = RunCommand({"--forward", data, QStringLiteral(LP_FORWARD_DATA_DIR "/plain-block.sec"),
+                                        "--electrodes", "16", "--first", "50", "--spacing", "20", "--levels", "4"});
+    EXPECT_EQ(run.Code, 0) << run.Errors.toStdString();
+    return data;
+}
+
+TEST(CommandLine, InvertWritesOneRowPerCellAndPrintsEachIteration)
+{
+    QTemporaryDir folder;
+    const QString data = BlockData(folder), out = folder.filePath("image.csv");
+    WriteFile(out, "old table\n");
+    const TCommandRun run = RunCommand({"--invert", out, data, "--error", "2", "--iterations", "6"});
+    ASSERT_EQ(run.Code, 0) << run.Errors.toStdString();
+    EXPECT_EQ(run.Errors, QString());
+    const QStringList lines = run.Out.split('\n', Qt::SkipEmptyParts);
+    ASSERT_GE(lines.size(), 2);
+    const QRegularExpression iteration(R"(^iteration (\d+): chi-square [0-9.e+]+, rrms \d+\.\d\d %, lambda [0-9.e+]+$)");
+    for (qsizetype i = 0; i + 1 < lines.size(); ++i) {
+        const QRegularExpressionMatch match = iteration.match(lines[i]);
+        ASSERT_TRUE(match.hasMatch()) << lines[i].toStdString();
+        EXPECT_EQ(match.captured(1).toInt(), i + 1);
+    }
+    const QRegularExpression final(R"(^inverted: (\d+) cells, chi-square ([0-9.e+]+), rrms (\d+\.\d\d) %$)");
+    const QRegularExpressionMatch last = final.match(lines.back());
+    ASSERT_TRUE(last.hasMatch()) << lines.back().toStdString();
+    EXPECT_LT(last.captured(2).toDouble(), 2.0);
+    // The old file replaced: the header, one row per cell.
+    const QList<QByteArray> rows = FileBytes(out).trimmed().split('\n');
+    ASSERT_EQ(rows.size(), last.captured(1).toInt() + 1);
+    EXPECT_EQ(rows[0], "x1,x2,z1,z2,resistivity,chargeability,coverage");
+    double lowest = 1e300, lowestX = 0, lowestZ = 0;
+    for (qsizetype r = 1; r < rows.size(); ++r) {
+        const QList<QByteArray> v = rows[r].split(',');
+        ASSERT_EQ(v.size(), 7);
+        EXPECT_LT(v[0].toDouble(), v[1].toDouble());
+        EXPECT_LT(v[2].toDouble(), v[3].toDouble());
+        EXPECT_GT(v[4].toDouble(), 0.0);
+        EXPECT_TRUE(v[5].isEmpty()); // no chargeability in the data
+        EXPECT_GE(v[6].toDouble(), 0.0);
+        EXPECT_LE(v[6].toDouble(), 1.0);
+        if (v[4].toDouble() < lowest) {
+            lowest = v[4].toDouble();
+            lowestX = (v[0].toDouble() + v[1].toDouble()) / 2;
+            lowestZ = (v[2].toDouble() + v[3].toDouble()) / 2;
+        }
+    }
+    // Without a section the cells span the electrodes padded by two spacings.
+    EXPECT_EQ(rows[1].split(',')[0].toDouble(), 10.0);
+    EXPECT_EQ(rows.back().split(',')[1].toDouble(), 390.0);
+    // The conductive block shows where it is.
+    EXPECT_GT(lowestX, 140.0);
+    EXPECT_LT(lowestX, 260.0);
+    EXPECT_LT(lowestZ, 60.0);
+    EXPECT_LT(lowest, 80.0);
+}
+
+TEST(CommandLine, InvertConstrainedBySectionRecoversTheBlockAndCanStartFromIt)
+{
+    QTemporaryDir folder;
+    const QString data = BlockData(folder), out = folder.filePath("image.csv");
+    const QString section = QStringLiteral(LP_FORWARD_DATA_DIR "/plain-block.sec");
+    const TCommandRun run = RunCommand({"--invert", out, data, "--section", section, "--constrain"});
+    ASSERT_EQ(run.Code, 0) << run.Errors.toStdString();
+    // From the section's resistivities the first iteration already explains the data.
+    const TCommandRun started =
+        RunCommand({"--invert", folder.filePath("started.csv"), data, "--section", section, "--start-from-section"});
+    ASSERT_EQ(started.Code, 0) << started.Errors.toStdString();
+    EXPECT_GT(run.Out.section(',', 0, 0).section(' ', -1).toDouble(), 5.0) << run.Out.toStdString();
+    EXPECT_LT(started.Out.section(',', 0, 0).section(' ', -1).toDouble(), 1.0) << started.Out.toStdString();
+    // The model area is the section's: 0 .. 400 m.
+    const QList<QByteArray> rows = FileBytes(out).trimmed().split('\n');
+    EXPECT_EQ(rows[1].split(',')[0].toDouble(), 0.0);
+    EXPECT_EQ(rows.back().split(',')[1].toDouble(), 400.0);
+    double inside = 0.0, outside = 0.0;
+    int insideCount = 0, outsideCount = 0;
+    for (qsizetype r = 1; r < rows.size(); ++r) {
+        const QList<QByteArray> v = rows[r].split(',');
+        const double x = (v[0].toDouble() + v[1].toDouble()) / 2, z = (v[2].toDouble() + v[3].toDouble()) / 2;
+        const bool block = x > 150 && x < 250 && z > 10 && z < 50;
+        (block ? inside : outside) += std::log(v[4].toDouble());
+        ++(block ? insideCount : outsideCount);
+    }
+    ASSERT_GT(insideCount, 0);
+    EXPECT_NEAR(std::exp(inside / insideCount), 25.0, 0.3 * 25.0);
+    EXPECT_NEAR(std::exp(outside / outsideCount), 100.0, 0.3 * 100.0);
+}
+
+TEST(CommandLine, InvertRefusalsExitWithTwoOrOneAndLeaveTheOldFile)
+{
+    QTemporaryDir folder;
+    const QString data = BlockData(folder), out = folder.filePath("image.csv");
+    WriteFile(out, "old table\n");
+    const std::vector<std::tuple<QStringList, int, QString>> cases = {
+        {{"--invert", out}, 2, "lithoprism: --invert needs two names: OUT.csv MEASURED (see lithoprism --help)\n"},
+        {{"--invert", out, data, "--constrain"},
+         2,
+         "lithoprism: --constrain and --start-from-section go with --section SECTION.sec (see lithoprism --help)\n"},
+        {{"--invert", out, data, "--lambda", "0"},
+         2,
+         "lithoprism: --lambda needs a number above 0, not \"0\" (see lithoprism --help)\n"},
+        {{"--invert", out, data, "--iterations", "0"},
+         2,
+         "lithoprism: --iterations needs a whole number from 1 to 1000, not \"0\" (see lithoprism --help)\n"},
+        {{"--invert", out, data, "--scheme", data},
+         2,
+         "lithoprism: unknown option --scheme for --invert (see lithoprism --help)\n"},
+        {{"--invert", data, data},
+         1,
+         "lithoprism: The cell table \"" + data + "\" is the measured data file \"" + data +
+             "\": name another file to write. Nothing was written.\n"},
+        {{"--invert", out, folder.filePath("none.dat")}, 1, QString()},
+        {{"--invert", out, data, "--section", folder.filePath("none.sec")}, 1, QString()}};
+    for (const auto& [arguments, code, message] : cases) {
+        const TCommandRun run = RunCommand(arguments);
+        EXPECT_EQ(run.Code, code) << arguments.join(' ').toStdString();
+        if (!message.isEmpty())
+            EXPECT_EQ(run.Errors, message);
+        EXPECT_TRUE(run.Errors.startsWith("lithoprism: ")) << run.Errors.toStdString();
+        EXPECT_EQ(run.Errors.count('\n'), 1);
+        EXPECT_EQ(FileBytes(out), "old table\n");
+        EXPECT_EQ(EntriesIn(folder), 2);
+    }
 }
 
 } // namespace

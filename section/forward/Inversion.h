@@ -1,0 +1,120 @@
+#pragma once
+// Smoothness-constrained Gauss–Newton inversion of apparent resistivities
+// for one resistivity per parameter (a cell of the parameter mesh), and the
+// linear inversion of apparent chargeabilities that follows it.
+//
+// Resistivity: the data d = ln ρa with relative errors ε (weights
+// W = diag(1/ε)); the model m = ln ρ per parameter, seen through a bounded
+// transform u(m) per parameter (identity without limits; ln(m − a) −
+// ln(b − m) between a = ln ρ_lo and b = ln ρ_hi, one-sided forms with one
+// limit), so every step stays inside the limits. Minimised:
+//     Φ(u) = ‖W(d − f(u))‖² + λ‖C(u − u₀)‖²
+// u₀ the starting model, C the smoothness operator (InversionMesh.h).
+// Each iteration: the response and the Jacobian J = ∂f/∂m at the model
+// (one forward computation), the Gauss–Newton step of the free parameters
+//     (JᵤᵀWᵀWJᵤ + λCᵀC) Δu = JᵤᵀWᵀW(d − f) − λCᵀC(u − u₀)
+// solved by dense Cholesky for a few trial λ (λ_prev × 2^(k/2), k = 2 down
+// to -6: solves, not forward runs); the largest λ whose linearised
+// χ² reaches the iteration's target max(1, χ²/4) is taken (a smooth model
+// that is not over-fitted), else the smallest. Then a line search: a step that
+// raises Φ is halved (three times at most; none lowering Φ ends the
+// inversion with the model before it). Fixed parameters keep their start
+// value. Stop: χ² ≤ 1, χ² changed by less than 1 % in an iteration, or
+// the iteration limit.
+//
+// χ² = (1/N) Σ ((d_i − f_i)/ε_i)², rrms = 100 √(mean((ρa,calc/ρa,meas − 1)²)) %.
+//
+// Chargeability (Seigel, small η): ηa_i ≈ Σ_j J_ij η_j with J = ∂ln ρa/∂ln ρ
+// at the final model: a linear least-squares problem with the same
+// smoothness, λ chosen among a few values so that χ² comes nearest 1,
+// bounded to 0 ≤ η < 1 by fixing values that leave the range at the bound
+// and solving again.
+//
+// Progress and cancelling: Callbacks.Iteration is called after every
+// finished iteration with its numbers and model; a forward computation
+// cancelled (EForwardCancelled from the problem) ends the inversion with
+// the last finished iteration's model and Cancelled set. A forward
+// computation that fails raises its EForwardError.
+
+#include "section/forward/ForwardModel.h"
+
+#include <Eigen/Dense>
+#include <Eigen/Sparse>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace lp {
+
+// The forward problem the inversion runs against.
+class TInversionProblem {
+public:
+    virtual ~TInversionProblem() = default;
+    // The response ln ρa for ln ρ per parameter and, when asked, the
+    // Jacobian ∂ln ρa_i / ∂ln ρ_j (data × parameters).
+    virtual Eigen::VectorXd Respond(const Eigen::VectorXd& LogResistivities, Eigen::MatrixXd* Jacobian) = 0;
+};
+
+struct TInversionSettings {
+    double Lambda = 20.0;   // the first iteration's regularisation strength
+    int Iterations = 20;    // at most
+    // Per parameter; empty for none. Limits in ohm-m: 0 for no lower
+    // limit, infinity for no upper one.
+    std::vector<bool> Fixed;
+    std::vector<double> Lower;
+    std::vector<double> Upper;
+};
+
+struct TInversionStep {
+    int Iteration = 0; // 0: the starting model
+    double ChiSquare = 0.0;
+    double Rrms = 0.0;  // per cent
+    double Lambda = 0.0; // the λ of the step that led here (the first λ for the starting model)
+};
+
+struct TInversionCallbacks {
+    std::function<void(const TInversionStep& Step, const Eigen::VectorXd& Resistivities)> Iteration;
+};
+
+struct TInversionResult {
+    Eigen::VectorXd Resistivities; // ohm-m per parameter
+    Eigen::VectorXd Response;      // ρa calculated, ohm-m
+    Eigen::MatrixXd Jacobian;      // at the returned model, every parameter
+    std::vector<TInversionStep> Steps;
+    std::string Stop;              // why it stopped, one sentence
+    bool Cancelled = false;
+};
+
+// A free cell starting on or beyond a limit starts just inside it (a
+// thousandth in ln ρ); a fixed cell keeps its start, whatever its limits.
+// Raises EForwardError for inconsistent sizes, errors that are not finite
+// and above 0, a start not finite and above 0, limits with lower ≥ upper,
+// a λ not finite and above 0.
+TInversionResult InvertResistivity(TInversionProblem& Problem, const Eigen::VectorXd& Measured,
+                                   const Eigen::VectorXd& Errors, const Eigen::SparseMatrix<double>& Smoothness,
+                                   const Eigen::VectorXd& Start, const TInversionSettings& Settings = {},
+                                   const TInversionCallbacks& Callbacks = {});
+
+struct TChargeabilityResult {
+    Eigen::VectorXd Chargeabilities; // per parameter, fraction 0 .. < 1
+    Eigen::VectorXd Response;        // ηa calculated, fraction
+    double ChiSquare = 0.0;
+    double Lambda = 0.0;
+};
+
+// Measured ηa and absolute Errors as fractions, nan where a datum has
+// none (left out). Raises EForwardError for inconsistent sizes or no
+// usable datum.
+TChargeabilityResult InvertChargeability(const Eigen::MatrixXd& Jacobian, const Eigen::VectorXd& Measured,
+                                         const Eigen::VectorXd& Errors, const Eigen::SparseMatrix<double>& Smoothness);
+
+// Σ_i |J_ij| / Areas_j, scaled to a largest value of 1 (all 0 without
+// sensitivity).
+Eigen::VectorXd Coverage(const Eigen::MatrixXd& Jacobian, const Eigen::VectorXd& Areas);
+
+double ChiSquare(const Eigen::VectorXd& Measured, const Eigen::VectorXd& Calculated, const Eigen::VectorXd& Errors);
+// Both as ln ρa.
+double RelativeRms(const Eigen::VectorXd& Measured, const Eigen::VectorXd& Calculated);
+
+} // namespace lp

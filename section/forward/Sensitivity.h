@@ -1,0 +1,102 @@
+#pragma once
+// The apparent resistivities of a survey and their sensitivities to the
+// resistivities of sets of regions, by the adjoint method: one mesh and one
+// factorisation per wavenumber serve the response and every derivative.
+//
+// For a parameter j covering the regions R_j (resistivities scaled together)
+//   J_ij = ∂ln ρa_i / ∂ln ρ_j
+//        = (2/ΔU_i) (2/π) Σ_q w_q Σ_{r∈R_j} σ_r (ũ_A − ũ_B)ᵀ K_r(k_q) (ũ_M − ũ_N)
+// with ũ_E = A(k_q)⁻¹ e_E / 2 the transformed potential of a unit current at
+// electrode E (every node), K_r(k) = Σ_{triangles of r} (S_e + k² M_e) plus
+// the mixed condition's terms of r's outer edges, all for σ = 1: the exact
+// derivative of the discrete response (no extra solve per parameter). The
+// geometric factor does not depend on the model (flat: analytic; with a
+// relief: from a homogeneous ground on the same mesh, computed once), so
+// the derivative of ln ρa is that of ln ΔU. When the parameters cover every
+// region, Σ_j J_ij = 1 (ρa scales with ρ).
+//
+// Units and conventions as ForwardResponse.h: ohm-m, a unit current from A
+// to B, ΔU in V/A. The mesh, the wavenumbers and the geometric factors are
+// made once by TSensitivityProblem and serve every set of resistivities (a
+// fit changes resistivities only). The responses equal those of
+// ComputeForwardResponse on the same mesh to rounding.
+//
+// Progress and cancelling: Progress is called after each wavenumber with
+// the fraction done; when it returns false the computation stops and raises
+// EForwardCancelled. A failure raises EForwardError; nothing is returned
+// half computed. Compute may be called from one thread at a time per problem.
+
+#include "section/forward/ForwardMesh.h"
+#include "section/forward/ForwardResponse.h"
+#include "section/forward/ForwardSolver.h"
+
+#include <Eigen/Dense>
+
+#include <memory>
+#include <vector>
+
+namespace lp {
+
+// The regions (indices into TForwardModel::Regions) one parameter covers.
+using TRegionSet = std::vector<int>;
+
+struct TSensitivityResult {
+    std::vector<double> Voltages;      // ΔU per configuration, V/A
+    std::vector<double> Resistivities; // ρa, ohm-m
+    Eigen::MatrixXd Jacobian;          // data x parameters, ∂ln ρa_i / ∂ln ρ_j; no columns without parameters
+};
+
+class TSensitivityProblem {
+public:
+    // Meshes the ground for the survey (placed on its surface) and computes
+    // the geometric factors. Raises EForwardError as ComputeForwardResponse
+    // does (a survey that cannot be placed, a mesh that cannot be made, a
+    // configuration that measures nothing).
+    TSensitivityProblem(const TForwardModel& Ground, TSurvey Survey, const TForwardOptions& Options = {});
+    ~TSensitivityProblem();
+    TSensitivityProblem(const TSensitivityProblem&) = delete;
+    TSensitivityProblem& operator=(const TSensitivityProblem&) = delete;
+
+    const TSurvey& Survey() const { return FSurvey; }
+    const std::vector<double>& GeometricFactors() const { return FGeometricFactors; }
+    int Regions() const { return FRegionCount; }
+    int MeshNodes() const { return static_cast<int>(FMesh.Nodes.size()); }
+    int MeshTriangles() const { return static_cast<int>(FMesh.Triangles.size()); }
+    const TWavenumbers& Wavenumbers() const { return FWavenumbers; }
+
+    // The response for a resistivity per region (ohm-m, finite, above 0)
+    // and, for each parameter, its column of the Jacobian. Raises
+    // EForwardError for a wrong count or value, a region outside the ground,
+    // a datum without a finite value.
+    TSensitivityResult Compute(const std::vector<double>& Resistivities, const std::vector<TRegionSet>& Parameters = {},
+                               const TForwardProgress& Progress = {}) const;
+
+private:
+    struct TRegionMatrices;
+    // Per wavenumber: the potentials between electrodes (source x electrode)
+    // and, per parameter, Σ σ_r Uᵀ K_r U over its regions.
+    struct TWavenumberPart {
+        Eigen::MatrixXd Potentials;
+        std::vector<Eigen::MatrixXd> Products;
+    };
+    TWavenumberPart Wavenumber(class TSystemFactor& Factor, size_t Index, const std::vector<double>& Conductivity,
+                               const std::vector<TRegionSet>& Parameters) const;
+    std::vector<TWavenumberPart> Wavenumbers(const std::vector<double>& Conductivity,
+                                             const std::vector<TRegionSet>& Parameters,
+                                             const TForwardProgress& Progress) const;
+    double Voltage(const Eigen::MatrixXd& Potentials, const TConfiguration& Configuration) const;
+
+    TForwardOptions FOptions;
+    TSurvey FSurvey;
+    int FRegionCount = 0;
+    TWavenumbers FWavenumbers;
+    TForwardMesh FMesh;
+    TElementMatrices FElements;
+    TSystemPattern FPattern;
+    std::unique_ptr<TSystemAnalysis> FAnalysis;
+    TGeometryPoint FCentre;
+    std::vector<TRegionMatrices> FRegionMatrices;
+    std::vector<double> FGeometricFactors;
+};
+
+} // namespace lp

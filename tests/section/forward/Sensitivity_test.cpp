@@ -1,0 +1,122 @@
+// The sensitivities by the adjoint method against finite differences of
+// the forward computation, and the scaling of a homogeneous ground.
+
+#include "section/forward/Sensitivity.h"
+
+#include "ForwardFixtures.h"
+#include "section/editor/SectionFile.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+
+namespace lp {
+namespace {
+
+TForwardModel ExampleGround()
+{
+    std::ifstream file(LP_EXAMPLES_DIR "/example.sec", std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    TSectionModel section;
+    EXPECT_TRUE(ParseSectionModelBlock(bytes, section));
+    return PrepareForwardModel(section.Model, section.Nodes, section.ModelArea, 100.0);
+}
+
+std::vector<double> RegionResistivities(const TForwardModel& ground)
+{
+    std::vector<double> rho;
+    for (const TForwardRegion& region : ground.Regions)
+        rho.push_back(region.resistivity);
+    return rho;
+}
+
+TEST(Sensitivity, AgreesWithCentralDifferencesOfOnePerCentOnTheExample)
+{
+    const TForwardModel ground = ExampleGround();
+    TArrayLayout layout; // 48 electrodes, dipole-dipole, six levels: 255 data
+    const TSensitivityProblem problem(ground, MakeArraySurvey(layout, ground.Left, ground.Right));
+    ASSERT_EQ(problem.Survey().Configurations.size(), 255u);
+    const std::vector<double> rho = RegionResistivities(ground);
+    std::vector<TRegionSet> parameters;
+    for (int r = 0; r < problem.Regions(); ++r)
+        parameters.push_back({r});
+    const TSensitivityResult adjoint = problem.Compute(rho, parameters);
+    std::printf("[ example ] %d nodes, %zu wavenumbers, %zu regions\n", problem.MeshNodes(),
+                problem.Wavenumbers().k.size(), rho.size());
+    for (size_t j = 0; j < rho.size(); ++j) {
+        std::vector<double> up = rho, down = rho;
+        up[j] *= 1.01;
+        down[j] *= 0.99;
+        const TSensitivityResult plus = problem.Compute(up), minus = problem.Compute(down);
+        double worst = 0.0, largest = 0.0;
+        size_t at = 0;
+        for (size_t d = 0; d < plus.Resistivities.size(); ++d)
+            largest = std::max(largest, std::fabs(adjoint.Jacobian(long(d), long(j))));
+        for (size_t d = 0; d < plus.Resistivities.size(); ++d) {
+            const double difference = (std::log(plus.Resistivities[d]) - std::log(minus.Resistivities[d])) /
+                                      (std::log(1.01) - std::log(0.99));
+            const double error = std::fabs(adjoint.Jacobian(long(d), long(j)) - difference) /
+                                 std::max(std::fabs(difference), 0.01 * largest);
+            if (error > worst) {
+                worst = error;
+                at = d;
+            }
+        }
+        std::printf("[ example ] region %zu: largest sensitivity %.4g, worst difference %.3g %% at datum %zu\n", j,
+                    largest, 100 * worst, at + 1);
+        EXPECT_LE(worst, 0.01) << "region " << j << " datum " << at + 1;
+    }
+}
+
+TEST(Sensitivity, SumToOneOverAHomogeneousGroundAndItsResponseIsTheForwardComputations)
+{
+    // A 100 ohm-m half-space holding a 100 ohm-m block and a 100 ohm-m layer
+    // below: three regions, one ground; ρa scales with ρ.
+    test::TForwardSection section(200.0, 80.0, 100.0);
+    section.AddBody({{60, 5}, {110, 5}, {110, 25}, {60, 25}}, 100.0);
+    section.AddBody({{0, 40}, {200, 40}, {200, 80}, {0, 80}}, 100.0);
+    const TForwardModel ground = section.Ground();
+    TArrayLayout layout;
+    layout.Electrodes = 16;
+    layout.Levels = 4;
+    const TSurvey survey = MakeArraySurvey(layout, ground.Left, ground.Right);
+    const TSensitivityProblem problem(ground, survey);
+    const std::vector<double> rho = RegionResistivities(ground);
+    ASSERT_EQ(rho.size(), 3u);
+    const TSensitivityResult result = problem.Compute(rho, {{0}, {1}, {2}, {0, 1, 2}});
+    const TForwardResult forward = ComputeForwardResponse(ground, survey);
+    ASSERT_EQ(result.Resistivities.size(), forward.Resistivities.size());
+    double worstSum = 0.0, worstResponse = 0.0;
+    for (Eigen::Index d = 0; d < result.Jacobian.rows(); ++d) {
+        const double sum = result.Jacobian(d, 0) + result.Jacobian(d, 1) + result.Jacobian(d, 2);
+        worstSum = std::max({worstSum, std::fabs(sum - 1.0), std::fabs(result.Jacobian(d, 3) - 1.0)});
+        worstResponse = std::max(worstResponse, std::fabs(result.Resistivities[size_t(d)] /
+                                                              forward.Resistivities[size_t(d)] - 1.0));
+        EXPECT_GT(result.Jacobian(d, 0), 0.0) << "datum " << d + 1;
+    }
+    std::printf("[ homogeneous ] sums differ from 1 by up to %.2g, responses from the forward's by %.2g\n", worstSum,
+                worstResponse);
+    EXPECT_LE(worstSum, 1e-9);
+    EXPECT_LE(worstResponse, 1e-9);
+}
+
+TEST(Sensitivity, RefusesWrongResistivitiesAndRegions)
+{
+    test::TForwardSection section(100.0, 40.0, 50.0);
+    const TForwardModel ground = section.Ground();
+    TArrayLayout layout;
+    layout.Electrodes = 8;
+    layout.Levels = 2;
+    const TSensitivityProblem problem(ground, MakeArraySurvey(layout, ground.Left, ground.Right));
+    EXPECT_THROW(problem.Compute({}), EForwardError);
+    EXPECT_THROW(problem.Compute({-1.0}), EForwardError);
+    EXPECT_THROW(problem.Compute({std::nan("")}), EForwardError);
+    EXPECT_THROW(problem.Compute({50.0}, {{1}}), EForwardError);
+    EXPECT_THROW(problem.Compute({50.0}, {}, [](double) { return false; }), EForwardCancelled);
+}
+
+} // namespace
+} // namespace lp
