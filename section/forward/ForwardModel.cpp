@@ -145,7 +145,14 @@ TForwardModel PrepareForwardModel(const AllSpolygon& Model, const Tnodes& Nodes,
 
 double SurfaceElevation(const TForwardModel& Ground, double X)
 {
-    const std::vector<TGeometryPoint>& s = Ground.Surface;
+    return SurfaceElevation(Ground.Surface, X);
+}
+
+double SurfaceElevation(const std::vector<TGeometryPoint>& s, double X)
+{
+    if (s.empty())
+        return 0.0;
+    // The first point beyond X: a.x <= X < b.x below, never a division by 0.
     const auto after = std::upper_bound(s.begin(), s.end(), X,
                                         [](double x, const TGeometryPoint& p) { return x < p.x; });
     if (after == s.begin())

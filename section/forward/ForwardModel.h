@@ -59,9 +59,12 @@ struct TForwardModel {
 TForwardModel PrepareForwardModel(const AllSpolygon& Model, const Tnodes& Nodes, const TModelArea& Area,
                                   std::optional<double> HostResistivity = std::nullopt);
 
-// The surface's elevation at x (linear between its points); x must lie
-// within Left .. Right.
+// The surface's elevation at x (linear between its points; level beyond
+// Left .. Right).
 double SurfaceElevation(const TForwardModel& Ground, double X);
+// The same along any surface line (points by rising x); 0 for an empty
+// line.
+double SurfaceElevation(const std::vector<TGeometryPoint>& Surface, double X);
 
 // "Clay" (body 1, ring 1), or "host medium": how messages name a region.
 std::string ForwardRegionLabel(const TModelGeometry& Geometry, int Region);

@@ -7,21 +7,6 @@
 namespace lp {
 namespace {
 
-double SurfaceAt(const std::vector<TGeometryPoint>& Surface, double x)
-{
-    if (Surface.empty())
-        return 0.0;
-    const auto after = std::upper_bound(Surface.begin(), Surface.end(), x,
-                                        [](double v, const TGeometryPoint& p) { return v < p.x; });
-    if (after == Surface.begin())
-        return Surface.front().y;
-    if (after == Surface.end())
-        return Surface.back().y;
-    const TGeometryPoint& a = *(after - 1);
-    const TGeometryPoint& b = *after;
-    return b.x > a.x ? a.y + (b.y - a.y) * (x - a.x) / (b.x - a.x) : b.y;
-}
-
 // Widths growing from First by Growth until they fill Span; a remainder no
 // wider than the next width joins the last one.
 std::vector<double> GrowingWidths(double Span, double First, double Growth)
@@ -145,7 +130,7 @@ TInversionMesh DefaultInversionMesh(const std::vector<double>& ElectrodeX, doubl
     }
     mesh.ColumnEdges.push_back(Right);
     for (double e : mesh.ColumnEdges)
-        mesh.Elevations.push_back(SurfaceAt(Surface, e));
+        mesh.Elevations.push_back(SurfaceElevation(Surface, e));
 
     const double depth = Layout.DepthFactor * DeepestMedianDepth;
     mesh.RowDepths.push_back(0.0);

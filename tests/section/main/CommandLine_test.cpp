@@ -723,8 +723,9 @@ TEST(CommandLine, InvertRefusalsExitWithTwoOrOneAndLeaveTheOldFile)
     for (const auto& [arguments, code, message] : cases) {
         const TCommandRun run = RunCommand(arguments);
         EXPECT_EQ(run.Code, code) << arguments.join(' ').toStdString();
-        if (!message.isEmpty())
+        if (!message.isEmpty()) {
             EXPECT_EQ(run.Errors, message);
+        }
         EXPECT_TRUE(run.Errors.startsWith("lithoprism: ")) << run.Errors.toStdString();
         EXPECT_EQ(run.Errors.count('\n'), 1);
         EXPECT_EQ(FileBytes(out), "old table\n");
