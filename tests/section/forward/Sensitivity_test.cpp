@@ -4,26 +4,14 @@
 #include "section/forward/Sensitivity.h"
 
 #include "ForwardFixtures.h"
-#include "section/editor/SectionFile.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 
 namespace lp {
 namespace {
-
-TForwardModel ExampleGround()
-{
-    std::ifstream file(LP_EXAMPLES_DIR "/example.sec", std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    TSectionModel section;
-    EXPECT_TRUE(ParseSectionModelBlock(bytes, section));
-    return PrepareForwardModel(section.Model, section.Nodes, section.ModelArea, 100.0);
-}
 
 std::vector<double> RegionResistivities(const TForwardModel& ground)
 {
@@ -35,7 +23,7 @@ std::vector<double> RegionResistivities(const TForwardModel& ground)
 
 TEST(Sensitivity, AgreesWithCentralDifferencesOfOnePerCentOnTheExample)
 {
-    const TForwardModel ground = ExampleGround();
+    const TForwardModel ground = test::ExampleGround();
     TArrayLayout layout; // 48 electrodes, dipole-dipole, six levels: 255 data
     const TSensitivityProblem problem(ground, MakeArraySurvey(layout, ground.Left, ground.Right));
     ASSERT_EQ(problem.Survey().Configurations.size(), 255u);
