@@ -1,6 +1,7 @@
 #include "section/main/CommandLine.h"
 
 #include "platform/core/SafeSave.h"
+#include "section/editor/BodyParameters.h"
 #include "section/editor/ModelExport.h"
 #include "section/editor/SectionFileReader.h"
 #include "section/forward/DataFile.h"
@@ -380,12 +381,19 @@ std::vector<size_t> RegionsNamed(const QString& Label, const TForwardModel& Grou
     return regions;
 }
 
-// Free and fixed regions: with --free only those named are free; --fixed
-// fixes those it names; by default every region is free.
+// Free and fixed regions and their bounds as the section keeps them; with
+// --free only those named are free; --fixed fixes those it names.
 std::vector<TRegionFitSetting> FitSettings(const TFitRequest& Request, const TForwardModel& Ground,
                                            const TSectionModel& Section)
 {
     std::vector<TRegionFitSetting> settings(Ground.Regions.size());
+    for (size_t r = 0; r < settings.size(); ++r) {
+        const TGeometryRegion& region = Ground.Geometry.Regions[r];
+        const TPolygonParams& params = Section.Model[region.body][region.ring].params;
+        settings[r].Free = !RegionFitFixed(params);
+        settings[r].Lowest = RegionFitBound(params, psLowest);
+        settings[r].Highest = RegionFitBound(params, psHighest);
+    }
     if (!Request.Free.isEmpty()) {
         for (TRegionFitSetting& setting : settings)
             setting.Free = false;
