@@ -136,6 +136,18 @@ TEST(Sensitivity, RefusesWrongResistivitiesAndRegions)
     EXPECT_THROW(problem.Compute({std::nan("")}), EForwardError);
     EXPECT_THROW(problem.Compute({50.0}, {{1}}), EForwardError);
     EXPECT_THROW(problem.Compute({50.0}, {}, [](double) { return false; }), EForwardCancelled);
+    // Memory for not even one thread's potentials: refused, not attempted.
+    TForwardOptions small;
+    small.MemoryLimit = 1e5;
+    const TSensitivityProblem starved(ground, MakeArraySurvey(layout, ground.Left, ground.Right), small);
+    try {
+        starved.Compute({50.0});
+        ADD_FAILURE() << "no refusal";
+    } catch (const EForwardError& error) {
+        EXPECT_NE(std::string(error.what()).find("Not enough memory for the sensitivities of 8 electrodes"),
+                  std::string::npos)
+            << error.what();
+    }
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 
 #include "section/main/CommandLine.h"
 
+#include "section/editor/SectionFile.h"
 #include "section/editor/SectionFileReader.h"
 #include "section/forward/DataFile.h"
 
@@ -708,6 +709,35 @@ TEST(CommandLine, FitWithFreeRegionsFitsOnlyThoseAndReplacesAnOldOutput)
     EXPECT_TRUE(help.Out.contains("--fit OUT.sec SECTION.sec --data MEASURED [options]"));
     for (const char* option : {"--free LABEL,...", "--fixed LABEL,..."})
         EXPECT_TRUE(help.Out.contains(QString::fromLatin1(option))) << option;
+}
+
+TEST(CommandLine, FitTakesFixedRegionsAndBoundsFromTheSection)
+{
+    TFitFolder f;
+    // The sandstone fixed and the clay (15 ohm-m in the data) bounded to
+    // 20 .. 40 in the section file, as the table of regions keeps them.
+    TSectionModel section;
+    ASSERT_TRUE(ReadSectionFile(f.section, section));
+    section.Model[1][0].params[psFit] = ParamValue(1.0);
+    section.Model[1][1].params[psLowest] = ParamValue(20.0);
+    section.Model[1][1].params[psHighest] = ParamValue(40.0);
+    const QByteArray header = f.sectionBytes.left(f.sectionBytes.indexOf("VexaPolyModelDescription2.0"));
+    WriteFile(f.section, header + QByteArray::fromStdString(FormatSectionModelBlock(section)));
+    const QString out = f.folder.filePath("fitted.sec");
+    const TCommandRun run = RunCommand({"--fit", out, f.section, "--data", f.measured, "--host-resistivity", "100"});
+    ASSERT_EQ(run.Code, 0) << run.Errors.toStdString();
+    EXPECT_TRUE(run.Out.contains("\nSandstone: 120 ohm-m, fixed\n")) << run.Out.toStdString();
+    const QRegularExpressionMatch clay =
+        QRegularExpression("\nClay: 15 -> ([0-9.e+]+) ohm-m ").match(run.Out);
+    ASSERT_TRUE(clay.hasMatch()) << run.Out.toStdString();
+    EXPECT_GT(clay.captured(1).toDouble(), 20.0);
+    EXPECT_LT(clay.captured(1).toDouble(), 40.0);
+    // --free overrides the section's fixed region.
+    const TCommandRun free = RunCommand({"--fit", out, f.section, "--data", f.measured, "--host-resistivity", "100",
+                                         "--free", "Sandstone"});
+    ASSERT_EQ(free.Code, 0) << free.Errors.toStdString();
+    EXPECT_TRUE(free.Out.contains("\nSandstone: 120 -> ")) << free.Out.toStdString();
+    EXPECT_TRUE(free.Out.contains("\nClay: 15 ohm-m, fixed\n"));
 }
 
 } // namespace
