@@ -119,20 +119,58 @@ int CountArgument(const QString& Option, const QString& Text, int Least, int Mos
     return value;
 }
 
-TForwardRequest ParseForwardArguments(const QStringList& Arguments)
+// A command's arguments after its name: the names, and each option with
+// its value (an option without one is refused).
+struct TCommandArguments {
+    QStringList Names;
+    std::vector<std::pair<QString, QString>> Options;
+};
+
+TCommandArguments SplitCommandArguments(const QStringList& Arguments)
 {
-    TForwardRequest request;
-    QStringList names;
-    bool layoutGiven = false;
+    TCommandArguments split;
     for (qsizetype i = 1; i < Arguments.size(); ++i) {
         const QString& argument = Arguments[i];
         if (!argument.startsWith(QStringLiteral("--"))) {
-            names.append(argument);
+            split.Names.append(argument);
             continue;
         }
         if (i + 1 >= Arguments.size())
             throw EArgumentError(QStringLiteral("%1 needs a value").arg(argument).toStdString());
-        const QString value = Arguments[++i];
+        split.Options.emplace_back(argument, Arguments[++i]);
+    }
+    return split;
+}
+
+// The options of the measured data and the host medium, which --forward
+// and --fit share; false for any other option.
+bool ReadDataOption(const QString& Option, const QString& Value, TForwardRequest& Request)
+{
+    if (Option == QStringLiteral("--data")) {
+        Request.DataFile = Value;
+    } else if (Option == QStringLiteral("--error")) {
+        Request.ErrorPercent = PositiveArgument(Option, Value);
+    } else if (Option == QStringLiteral("--format")) {
+        Request.DataFormat = DataFormatFromName(Value.toStdString());
+        if (!Request.DataFormat)
+            throw EArgumentError(QStringLiteral("--format is unified or res2dinv, not \"%1\"").arg(Value).toStdString());
+    } else if (Option == QStringLiteral("--host-resistivity")) {
+        Request.HostResistivity = PositiveArgument(Option, Value);
+    } else {
+        return false;
+    }
+    return true;
+}
+
+TForwardRequest ParseForwardArguments(const QStringList& Arguments)
+{
+    TForwardRequest request;
+    const TCommandArguments split = SplitCommandArguments(Arguments);
+    const QStringList& names = split.Names;
+    bool layoutGiven = false;
+    for (const auto& [argument, value] : split.Options) {
+        if (ReadDataOption(argument, value, request))
+            continue;
         if (argument == QStringLiteral("--array")) {
             const std::optional<TArrayKind> kind = ArrayKindFromName(value.toStdString());
             if (!kind)
@@ -154,17 +192,6 @@ TForwardRequest ParseForwardArguments(const QStringList& Arguments)
             layoutGiven = true;
         } else if (argument == QStringLiteral("--scheme")) {
             request.SchemeFile = value;
-        } else if (argument == QStringLiteral("--data")) {
-            request.DataFile = value;
-        } else if (argument == QStringLiteral("--error")) {
-            request.ErrorPercent = PositiveArgument(argument, value);
-        } else if (argument == QStringLiteral("--format")) {
-            request.DataFormat = DataFormatFromName(value.toStdString());
-            if (!request.DataFormat)
-                throw EArgumentError(
-                    QStringLiteral("--format is unified or res2dinv, not \"%1\"").arg(value).toStdString());
-        } else if (argument == QStringLiteral("--host-resistivity")) {
-            request.HostResistivity = PositiveArgument(argument, value);
         } else {
             throw EArgumentError(QStringLiteral("unknown option %1 for --forward").arg(argument).toStdString());
         }
@@ -313,28 +340,12 @@ QStringList LabelList(const QString& Option, const QString& Text)
 TFitRequest ParseFitArguments(const QStringList& Arguments)
 {
     TFitRequest request;
-    QStringList names;
-    for (qsizetype i = 1; i < Arguments.size(); ++i) {
-        const QString& argument = Arguments[i];
-        if (!argument.startsWith(QStringLiteral("--"))) {
-            names.append(argument);
+    const TCommandArguments split = SplitCommandArguments(Arguments);
+    const QStringList& names = split.Names;
+    for (const auto& [argument, value] : split.Options) {
+        if (ReadDataOption(argument, value, request.Data))
             continue;
-        }
-        if (i + 1 >= Arguments.size())
-            throw EArgumentError(QStringLiteral("%1 needs a value").arg(argument).toStdString());
-        const QString value = Arguments[++i];
-        if (argument == QStringLiteral("--data")) {
-            request.Data.DataFile = value;
-        } else if (argument == QStringLiteral("--error")) {
-            request.Data.ErrorPercent = PositiveArgument(argument, value);
-        } else if (argument == QStringLiteral("--format")) {
-            request.Data.DataFormat = DataFormatFromName(value.toStdString());
-            if (!request.Data.DataFormat)
-                throw EArgumentError(
-                    QStringLiteral("--format is unified or res2dinv, not \"%1\"").arg(value).toStdString());
-        } else if (argument == QStringLiteral("--host-resistivity")) {
-            request.Data.HostResistivity = PositiveArgument(argument, value);
-        } else if (argument == QStringLiteral("--free")) {
+        if (argument == QStringLiteral("--free")) {
             request.Free += LabelList(argument, value);
         } else if (argument == QStringLiteral("--fixed")) {
             request.Fixed += LabelList(argument, value);

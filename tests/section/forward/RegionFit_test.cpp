@@ -77,6 +77,13 @@ TForwardModel VerticalContact()
     return section.Ground();
 }
 
+// A ground to fit and the resistivities its fit starts from.
+struct TGroundCase {
+    const char* name;
+    TForwardModel ground;
+    std::vector<double> start;
+};
+
 void ExpectRecovered(const TRegionFitResult& fit, const std::vector<double>& truth, double tolerance,
                      const char* what)
 {
@@ -95,13 +102,8 @@ void ExpectRecovered(const TRegionFitResult& fit, const std::vector<double>& tru
 TEST(RegionFit, NoiseFreeDataOfTwoLayersAndAVerticalContactGiveTheTruthWithinOnePerCent)
 {
     const TSurvey survey = MakeArraySurvey(Layout(16, 5), 0.0, 120.0);
-    struct TCase {
-        const char* name;
-        TForwardModel ground;
-        std::vector<double> start;
-    };
-    for (const TCase& c : {TCase{"two layers", TwoLayers(), {150.0, 200.0 / 3}},
-                           TCase{"vertical contact", VerticalContact(), {10.0, 900.0}}}) {
+    for (const TGroundCase& c : {TGroundCase{"two layers", TwoLayers(), {150.0, 200.0 / 3}},
+                           TGroundCase{"vertical contact", VerticalContact(), {10.0, 900.0}}}) {
         std::vector<double> truth;
         for (const TForwardRegion& region : c.ground.Regions)
             truth.push_back(region.resistivity);
@@ -141,13 +143,8 @@ TEST(RegionFit, AnalyticTwoLayerDataGiveTheLayersWithinTheForwardAccuracy)
 TEST(RegionFit, NoisyDataAreFittedToChiSquareNearOneWithinTwoUncertainties)
 {
     const TSurvey survey = MakeArraySurvey(Layout(16, 5), 0.0, 120.0);
-    struct TCase {
-        const char* name;
-        TForwardModel ground;
-        std::vector<double> start;
-    };
-    for (const TCase& c : {TCase{"two layers", TwoLayers(), {150.0, 600.0}},
-                           TCase{"vertical contact", VerticalContact(), {90.0, 100.0}}}) {
+    for (const TGroundCase& c : {TGroundCase{"two layers", TwoLayers(), {150.0, 600.0}},
+                           TGroundCase{"vertical contact", VerticalContact(), {90.0, 100.0}}}) {
         const TMeasuredData data = Synthetic(ComputeForwardResponse(c.ground, survey), 0.03, 0.03, 11);
         const TRegionFitResult fit = FitRegions(WithResistivities(c.ground, c.start), data, AllFree(c.ground));
         for (size_t r = 0; r < 2; ++r) {
