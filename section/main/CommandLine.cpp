@@ -272,6 +272,18 @@ void SaveOutput(const QString& FileName, const std::string& Text)
                                  .toStdString());
 }
 
+// A host medium without a resistivity and no --host-resistivity: said on
+// Errors (the command then exits with 1).
+bool HostWithoutResistivity(const TSectionModel& Section, const TForwardRequest& Request, std::FILE* Errors)
+{
+    if (Request.HostResistivity || Section.Model.Empty() || Section.Model[0].Empty() ||
+        !Section.Model[0][0].params[psResistivity].IsEmpty())
+        return false;
+    PrintLine(Errors, QStringLiteral("lithoprism: The host medium has no resistivity: set it in the section or give "
+                                     "--host-resistivity R."));
+    return true;
+}
+
 int ForwardCommand(const QStringList& Arguments, std::FILE* Out, std::FILE* Errors)
 {
     TForwardRequest request;
@@ -287,12 +299,8 @@ int ForwardCommand(const QStringList& Arguments, std::FILE* Out, std::FILE* Erro
                                  {"scheme file", request.SchemeFile},
                                  {"measured data file", request.DataFile}});
         const TSectionModel section = ReadSectionFileModel(request.SectionFile);
-        if (!request.HostResistivity && !section.Model.Empty() && !section.Model[0].Empty() &&
-            section.Model[0][0].params[psResistivity].IsEmpty()) {
-            PrintLine(Errors, QStringLiteral("lithoprism: The host medium has no resistivity: set it in the section "
-                                             "or give --host-resistivity R."));
+        if (HostWithoutResistivity(section, request, Errors))
             return 1;
-        }
         const TForwardModel ground =
             PrepareForwardModel(section.Model, section.Nodes, section.ModelArea, request.HostResistivity);
         const bool table = request.OutFile.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive);
@@ -496,16 +504,9 @@ int FitCommand(const QStringList& Arguments, std::FILE* Out, std::FILE* Errors)
         RefuseOutputNamingInput({{"section file to write", files.OutFile}},
                                 {{"section file", files.SectionFile}, {"measured data file", files.DataFile}});
         const QByteArray sectionBytes = SectionFileBytes(files.SectionFile);
-        TSectionModel section;
-        if (!ReadSectionFile(files.SectionFile, section))
-            throw ESectionFileError(
-                QStringLiteral("The file \"%1\" holds no section model.").arg(files.SectionFile).toStdString());
-        if (!files.HostResistivity && !section.Model.Empty() && !section.Model[0].Empty() &&
-            section.Model[0][0].params[psResistivity].IsEmpty()) {
-            PrintLine(Errors, QStringLiteral("lithoprism: The host medium has no resistivity: set it in the section "
-                                             "or give --host-resistivity R."));
+        TSectionModel section = ReadSectionFileModel(files.SectionFile);
+        if (HostWithoutResistivity(section, files, Errors))
             return 1;
-        }
         const TForwardModel ground =
             PrepareForwardModel(section.Model, section.Nodes, section.ModelArea, files.HostResistivity);
         std::vector<TRegionFitSetting> settings;
