@@ -19,7 +19,6 @@ constexpr int MaxHalvings = 6;
 // The damping at the start, and its changes.
 constexpr double StartDamping = 0.01;
 constexpr double DampingFall = 0.3;
-constexpr double DampingRise = 10.0;
 // A stop when χ² falls by less than this share in an iteration.
 constexpr double MinFall = 0.01;
 
@@ -172,8 +171,10 @@ public:
             }
             if (!accepted)
                 break; // no step lowers χ²: the start of this iteration is the fit
-            // Less damping after a whole step, more after a halved one.
-            damping = halving == 1 ? std::max(damping * DampingFall, 1e-6) : damping * DampingRise;
+            // Less damping after a whole step; a halved one keeps it (the
+            // halving did the damping's work).
+            if (halving == 1)
+                damping = std::max(damping * DampingFall, 1e-6);
             const double before = state.Misfit.ChiSquare;
             state = std::move(*accepted);
             ++iteration;
@@ -315,26 +316,28 @@ TRegionFitResult FitRegions(const TForwardModel& Ground, const TMeasuredData& Me
     if (set.size() != free.size())
         state = fitter.Evaluate(start, set, 0);
 
-    // Fit; a region whose uncertainty is beyond the limit goes back to its
-    // start and the rest are fitted again.
+    // Fit; while some uncertainty is beyond the limit, the region with the
+    // largest goes back to its start and the rest are fitted again (one at
+    // a time: with fewer data than regions every factor is infinite, yet
+    // some of the regions may be determined on their own).
     std::vector<double> factors;
     for (;;) {
         state = fitter.GaussNewton(std::move(state), set, iteration, result.Steps);
         factors = UncertaintyFactors(state);
-        std::vector<int> kept;
-        std::vector<double> rho = state.Rho;
-        for (size_t p = 0; p < set.size(); ++p) {
-            const size_t r = static_cast<size_t>(set[p]);
-            if (factors[p] <= MaxUncertaintyFactor) {
-                kept.push_back(set[p]);
-            } else {
-                result.Regions[r].State = TRegionFitState::NotDetermined;
-                rho[r] = result.Regions[r].StartResistivity;
-            }
-        }
-        if (kept.size() == set.size())
+        // The largest factor; among equal ones (infinite, where the data
+        // are fewer than the regions) the region the data see least.
+        size_t p = 0;
+        const auto seen = [&](size_t q) { return state.Response.Jacobian.col(static_cast<Eigen::Index>(q)).norm(); };
+        for (size_t q = 1; q < factors.size(); ++q)
+            if (factors[q] > factors[p] || (factors[q] == factors[p] && seen(q) < seen(p)))
+                p = q;
+        if (factors.empty() || factors[p] <= MaxUncertaintyFactor)
             break;
-        set = kept;
+        const size_t r = static_cast<size_t>(set[p]);
+        result.Regions[r].State = TRegionFitState::NotDetermined;
+        std::vector<double> rho = state.Rho;
+        rho[r] = result.Regions[r].StartResistivity;
+        set.erase(set.begin() + static_cast<std::ptrdiff_t>(p));
         state = fitter.Evaluate(rho, set, iteration);
     }
     for (size_t p = 0; p < set.size(); ++p) {

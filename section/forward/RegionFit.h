@@ -10,8 +10,9 @@
 //     trial x + Δx; a trial that does not lower χ² is halved (up to 6 times)
 //     stop: χ² ≤ 1, χ² falls by less than 1 %, or the iteration limit
 //   uncertainty: C = χ² (JᵀWᵀWJ)⁻¹ in ln ρ, a factor exp(√C_jj) (×/÷);
-//     above MaxUncertaintyFactor the region is not determined: it goes back
-//     to its start and the others are fitted again without it
+//     while one is above MaxUncertaintyFactor, the region with the largest
+//     is not determined: it goes back to its start and the others are
+//     fitted again without it
 //   polarizability (when the data hold apparent chargeabilities): the
 //     linearised Seigel relation ηa_i = Σ_j J_ij η_j (J over every region,
 //     normalised, of the fitted model), the fitted regions' η by least

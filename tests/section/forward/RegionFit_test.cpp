@@ -207,6 +207,24 @@ TEST(RegionFit, ARegionTheSurveyCannotSeeIsNotDeterminedAndKeepsItsStart)
     EXPECT_NEAR(fit.Regions[0].Resistivity / 50.0, 1.0, 0.01);
 }
 
+TEST(RegionFit, WithFewerDataThanRegionsTheLeastDeterminedGoBackOneAtATime)
+{
+    // One datum, two layers: every uncertainty is infinite at first, yet
+    // the datum determines one layer once the other keeps its start (all
+    // were reported not determined when they went back together).
+    const TForwardModel ground = TwoLayers();
+    TArrayLayout layout = Layout(4, 1);
+    layout.Spacing = 4.0;
+    const TMeasuredData data = Synthetic(ComputeForwardResponse(ground, MakeArraySurvey(layout, 0.0, 120.0)), 0.0, 0.01);
+    ASSERT_EQ(data.Size(), 1u);
+    const TRegionFitResult fit = FitRegions(WithResistivities(ground, {150.0, 200.0}), data, AllFree(ground));
+    EXPECT_EQ(fit.Regions[0].State, TRegionFitState::Fitted);
+    EXPECT_EQ(fit.Regions[1].State, TRegionFitState::NotDetermined);
+    EXPECT_EQ(fit.Regions[1].Resistivity, 200.0);
+    EXPECT_NEAR(fit.Regions[0].Resistivity / 50.0, 1.0, 0.01);
+    EXPECT_LE(fit.Misfit.ChiSquare, 1.0);
+}
+
 TEST(RegionFit, AFixedRegionStaysAsDrawnAndBoundsHold)
 {
     const TSurvey survey = MakeArraySurvey(Layout(16, 5), 0.0, 120.0);
