@@ -39,6 +39,12 @@ QString ColumnTitle(int Column)
         return QStringLiteral("Resistivity (ohm-m)");
     case rcPolarizability:
         return QStringLiteral("Polarizability (%)");
+    case rcFit:
+        return QStringLiteral("Fit");
+    case rcLowest:
+        return QStringLiteral("Lowest (ohm-m)");
+    case rcHighest:
+        return QStringLiteral("Highest (ohm-m)");
     default:
         return QStringLiteral("Area (m\u00B2)");
     }
@@ -46,12 +52,36 @@ QString ColumnTitle(int Column)
 
 int ColumnSlot(int Column)
 {
-    return Column == rcLabel ? psLabelText : Column == rcResistivity ? psResistivity : psPolarizability;
+    switch (Column) {
+    case rcLabel:
+        return psLabelText;
+    case rcResistivity:
+        return psResistivity;
+    case rcFit:
+        return psFit;
+    case rcLowest:
+        return psLowest;
+    case rcHighest:
+        return psHighest;
+    default:
+        return psPolarizability;
+    }
 }
 
+// The columns a paste fills.
 bool NumberColumn(int Column)
 {
     return Column == rcResistivity || Column == rcPolarizability;
+}
+
+bool BoundColumn(int Column)
+{
+    return Column == rcLowest || Column == rcHighest;
+}
+
+bool EditableColumn(int Column)
+{
+    return Column == rcLabel || NumberColumn(Column) || Column == rcFit || BoundColumn(Column);
 }
 
 QString LabelOf(const TPolygonParams& Params)
@@ -170,7 +200,11 @@ QString TRegionTableModel::CellText(int Row, int Column) const
         return LabelOf(params);
     case rcResistivity:
     case rcPolarizability:
+    case rcLowest:
+    case rcHighest:
         return ParameterText(params[ColumnSlot(Column)]);
+    case rcFit:
+        return RegionFitText(params);
     default: {
         const std::optional<double>& area = FAreas.at(static_cast<size_t>(Row));
         if (!area)
@@ -212,6 +246,8 @@ QVariant TRegionTableModel::data(const QModelIndex& Index, int Role) const
     case SortRole: {
         if (column == rcLabel)
             return (host && text.trimmed().isEmpty() ? HostName : text).toLower();
+        if (column == rcFit)
+            return text;
         if (column == rcBody || column == rcRing)
             return text.toInt();
         // Values not set sort before every number.
@@ -247,7 +283,7 @@ QVariant TRegionTableModel::headerData(int Section, Qt::Orientation Orientation,
 Qt::ItemFlags TRegionTableModel::flags(const QModelIndex& Index) const
 {
     Qt::ItemFlags flags = QAbstractTableModel::flags(Index);
-    if (Index.isValid() && (Index.column() == rcLabel || NumberColumn(Index.column())))
+    if (Index.isValid() && EditableColumn(Index.column()))
         flags |= Qt::ItemIsEditable;
     return flags;
 }
@@ -264,7 +300,7 @@ bool TRegionTableModel::SetTexts(const std::vector<int>& Rows, int Column, const
                                  QString& Error)
 {
     if (Rows.empty() || Texts.empty() || (Texts.size() != 1 && Texts.size() != Rows.size()) ||
-        !(Column == rcLabel || NumberColumn(Column))) {
+        !EditableColumn(Column)) {
         Error = QStringLiteral("Nothing to set.");
         return false;
     }
@@ -275,6 +311,28 @@ bool TRegionTableModel::SetTexts(const std::vector<int>& Rows, int Column, const
         if (Column == rcLabel) {
             // As in the dialog: an emptied label is one blank.
             value = ParamValue((text.isEmpty() ? QStringLiteral(" ") : text).toStdString());
+        } else if (Column == rcFit || BoundColumn(Column)) {
+            TParameterEntry entry = Column == rcFit ? ReadRegionFitText(text)
+                                                          : ReadParameterText(TBodyQuantity::Resistivity, text);
+            if (!entry.Valid) {
+                Error = Column == rcFit ? entry.Error : entry.Error.replace(QStringLiteral("The resistivity"),
+                                                                            QStringLiteral("A bound"));
+                return false;
+            }
+            value = entry.Value;
+            if (BoundColumn(Column) && !value.IsEmpty()) {
+                // The lowest below the highest, as a fit needs them.
+                const TPolygonParams& params =
+                    FChart.Model[FRows.at(static_cast<size_t>(Rows[i])).Body][FRows.at(static_cast<size_t>(Rows[i])).Ring]
+                        .params;
+                const std::optional<double> other =
+                    RegionFitBound(params, Column == rcLowest ? psHighest : psLowest);
+                const double typed = value.AsReal();
+                if (other && (Column == rcLowest ? typed >= *other : typed <= *other)) {
+                    Error = QStringLiteral("The lowest resistivity must lie below the highest.");
+                    return false;
+                }
+            }
         } else {
             const TBodyQuantity quantity =
                 Column == rcResistivity ? TBodyQuantity::Resistivity : TBodyQuantity::Polarizability;

@@ -2,13 +2,15 @@
 // "Regions": a table of every region of the section, the host medium first,
 // then every ring in file order, with its body, ring, label, resistivity,
 // polarizability and area (in the model's units squared, the number the
-// model export writes).
+// model export writes), and how a fit of the regions to measured data
+// treats it: Fit (free or fixed) and the Lowest and Highest resistivity
+// it may give.
 //
 //   TRegionsWindow (QDialog, not modal) ──owns──> QTableView
 //        │                                   └─ a sorting proxy over
 //        └─ TRegionTableModel ──observes──> TPolygonChart (the model)
 //
-// The label, resistivity and polarizability are edited in place; a typed
+// The label, resistivity, polarizability, Fit and bounds are edited in place; a typed
 // number is checked as the body dialog checks it, and a value typed while
 // several rows are selected goes to all of them. Every change is one undo
 // step and redraws the section. Selected rows are marked on the section.
@@ -35,7 +37,18 @@ namespace lp {
 
 class TPolygonChart;
 
-enum TRegionColumn : int { rcBody, rcRing, rcLabel, rcResistivity, rcPolarizability, rcArea, rcColumnCount };
+enum TRegionColumn : int {
+    rcBody,
+    rcRing,
+    rcLabel,
+    rcResistivity,
+    rcPolarizability,
+    rcArea,
+    rcFit,     // how a fit to measured data treats the region: free or fixed
+    rcLowest,  // the lowest resistivity a fit may give (ohm-m); empty: no bound
+    rcHighest, // the highest
+    rcColumnCount
+};
 
 // The rows of the table over the chart's model.
 class TRegionTableModel : public QAbstractTableModel {

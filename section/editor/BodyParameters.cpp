@@ -97,6 +97,43 @@ TParameterEntry ReadParameterText(TBodyQuantity Quantity, const QString& Text, c
     return entry;
 }
 
+bool RegionFitFixed(const TPolygonParams& Params)
+{
+    const ParamValue& slot = Params[psFit];
+    return !ParameterNotSet(slot) && slot.GetKind() != ParamValue::Kind::Text && slot.AsReal() == 1.0;
+}
+
+std::optional<double> RegionFitBound(const TPolygonParams& Params, int Slot)
+{
+    const ParamValue& slot = Params[Slot];
+    if (ParameterNotSet(slot) || slot.GetKind() == ParamValue::Kind::Text)
+        return std::nullopt;
+    const double value = slot.AsReal();
+    if (!(std::isfinite(value) && value > 0.0))
+        return std::nullopt;
+    return value;
+}
+
+QString RegionFitText(const TPolygonParams& Params)
+{
+    return RegionFitFixed(Params) ? QStringLiteral("fixed") : QStringLiteral("free");
+}
+
+TParameterEntry ReadRegionFitText(const QString& Text)
+{
+    TParameterEntry entry;
+    const QString typed = Text.trimmed().toLower();
+    if (typed.isEmpty() || typed == QStringLiteral("free")) {
+        entry.Valid = true;
+    } else if (typed == QStringLiteral("fixed")) {
+        entry.Valid = true;
+        entry.Value = ParamValue(1.0);
+    } else {
+        entry.Error = QStringLiteral("Fit is \"free\" or \"fixed\".");
+    }
+    return entry;
+}
+
 bool ParameterNotSet(const ParamValue& Slot)
 {
     const std::string* text = Slot.Text();

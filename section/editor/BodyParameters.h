@@ -16,6 +16,7 @@
 #include <QtCore/QString>
 #include <QtCore/QStringList>
 
+#include <optional>
 #include <vector>
 
 namespace lp {
@@ -46,6 +47,17 @@ QString ParameterText(const ParamValue& Slot, const QLocale& Locale = QLocale())
 bool ParameterNotSet(const ParamValue& Slot);
 // Whether two slots mean the same: equal, or both not set.
 bool SameParameter(const ParamValue& A, const ParamValue& B);
+
+// How a fit of the regions treats a ring (slots 14 to 16): free unless
+// slot 14 holds 1; the bounds in ohm-m, none where a slot is not set or
+// holds no number above 0.
+bool RegionFitFixed(const TPolygonParams& Params);
+std::optional<double> RegionFitBound(const TPolygonParams& Params, int Slot);
+// "free" or "fixed", as the table of regions shows and takes them.
+QString RegionFitText(const TPolygonParams& Params);
+// A typed Fit ("free", "fixed" in any case; empty for free): the slot's
+// value (not set for free, 1 for fixed); not valid otherwise.
+TParameterEntry ReadRegionFitText(const QString& Text);
 
 // The label modes in the order of slot 8's values.
 enum TLabelMode : int { lmNone = 0, lmResistivity = 1, lmBoth = 2, lmUserText = 3 };

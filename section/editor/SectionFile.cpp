@@ -288,7 +288,9 @@ void ReadParams(TPolygonParams& Slots, std::string_view Text, TParamTexts* Texts
         case psPolarizability:
         case psExtra1:
         case psExtra2:
-        case psExtra3: {
+        case psFit:
+        case psLowest:
+        case psHighest: {
             // A token that is no number gives the missing value, which a
             // save writes as "*": the slot is not set, as by "*".
             const double value = TextToReal(token, false, 0.0, 0.0);

@@ -69,7 +69,7 @@ std::string DecodeFileText(std::string_view Bytes);
 // written "*", so every slot stays one token.
 std::string ParamsToText(const TPolygonParams& Slots);
 // Sets the slots the line gives (tokens 0, 4, 8 integers; 1-3 and 7 texts;
-// 10-14 reals, each as the P form keeps it); "*" leaves a slot as it is, and
+// 10-16 reals, each as the P form keeps it); "*" leaves a slot as it is, and
 // so does a real token that is no number (a save writes "*" for it). A token that is not an integer
 // where one is expected raises EConvertError.
 void ParamsFromText(TPolygonParams& Slots, std::string_view Text);

@@ -227,7 +227,18 @@ TSensitivityProblem::Wavenumbers(const std::vector<double>& Conductivity, const 
     std::mutex progressLock;
     size_t done = 0;
     bool stopped = false;
-    const int threads = FOptions.Threads > 0 ? FOptions.Threads : UsableCores();
+    // Each thread holds a factor and the potentials of every electrode at
+    // every node (with their right-hand sides): fewer threads where fewer
+    // fit, a refusal where not even one does.
+    const double electrodes = static_cast<double>(FMesh.ElectrodeNodes.size());
+    const double perThread = FAnalysis->FactorBytes() + 3.0 * 8.0 * MeshNodes() * electrodes;
+    const double limit = FOptions.MemoryLimit > 0.0 ? FOptions.MemoryLimit : AvailableMemory();
+    if (perThread > limit)
+        throw EForwardError("Not enough memory for the sensitivities of " + std::to_string(FMesh.ElectrodeNodes.size()) +
+                            " electrodes (about " + std::to_string(static_cast<long long>(perThread / 1e6)) + " MB; " +
+                            std::to_string(static_cast<long long>(limit / 1e6)) + " MB available).");
+    const int asked = FOptions.Threads > 0 ? FOptions.Threads : UsableCores();
+    const int threads = std::max(1, std::min(asked, static_cast<int>(limit / perThread)));
     InParallel(count, threads, [&](size_t i) {
         {
             std::lock_guard<std::mutex> hold(progressLock);

@@ -21,6 +21,12 @@
 // fit changes resistivities only). The responses equal those of
 // ComputeForwardResponse on the same mesh to rounding.
 //
+// Threads and memory: the wavenumbers are computed in parallel, on
+// Options.Threads threads (every usable core for 0), fewer where the memory
+// (Options.MemoryLimit, or what is available) holds fewer: each thread
+// keeps the potentials of every electrode at every node. Where not even
+// one fits, Compute raises EForwardError saying so.
+//
 // Progress and cancelling: Progress is called after each wavenumber with
 // the fraction done; when it returns false the computation stops and raises
 // EForwardCancelled. A failure raises EForwardError; nothing is returned

@@ -1,17 +1,22 @@
 #include "section/main/CommandLine.h"
 
 #include "platform/core/SafeSave.h"
+#include "section/editor/BodyParameters.h"
 #include "section/editor/ModelExport.h"
+#include "section/editor/SectionFileReader.h"
 #include "section/forward/DataFile.h"
 #include "section/forward/Misfit.h"
 #include "section/forward/SurveyInversion.h"
 #include "section/main/ForwardPseudoSection.h"
+#include "section/forward/RegionFit.h"
 #include "section/main/SameFile.h"
 
 #include <QtCore/QFile>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <set>
 #include <utility>
 #include <vector>
 
@@ -118,20 +123,63 @@ int CountArgument(const QString& Option, const QString& Text, int Least, int Mos
     return value;
 }
 
-TForwardRequest ParseForwardArguments(const QStringList& Arguments)
+// A command's arguments after its name: the names, and each option with
+// its value (an option without one is refused).
+struct TCommandArguments {
+    QStringList Names;
+    std::vector<std::pair<QString, QString>> Options;
+};
+
+TCommandArguments SplitCommandArguments(const QStringList& Arguments)
 {
-    TForwardRequest request;
-    QStringList names;
-    bool layoutGiven = false;
+    TCommandArguments split;
     for (qsizetype i = 1; i < Arguments.size(); ++i) {
         const QString& argument = Arguments[i];
         if (!argument.startsWith(QStringLiteral("--"))) {
-            names.append(argument);
+            split.Names.append(argument);
             continue;
         }
         if (i + 1 >= Arguments.size())
             throw EArgumentError(QStringLiteral("%1 needs a value").arg(argument).toStdString());
-        const QString value = Arguments[++i];
+        split.Options.emplace_back(argument, Arguments[++i]);
+    }
+    return split;
+}
+
+// The options of the measured data and the host medium, which --forward
+// and --fit share; false for any other option.
+bool ReadDataOption(const QString& Option, const QString& Value, TForwardRequest& Request)
+{
+    if (Option == QStringLiteral("--data")) {
+        Request.DataFile = Value;
+    } else if (Option == QStringLiteral("--error")) {
+        Request.ErrorPercent = PositiveArgument(Option, Value);
+    } else if (Option == QStringLiteral("--voltage-error")) {
+        Request.VoltageError = FiniteArgument(Option, Value);
+        if (*Request.VoltageError < 0.0)
+            throw EArgumentError(
+                QStringLiteral("%1 needs a number of at least 0, not \"%2\"").arg(Option, Value).toStdString());
+    } else if (Option == QStringLiteral("--format")) {
+        Request.DataFormat = DataFormatFromName(Value.toStdString());
+        if (!Request.DataFormat)
+            throw EArgumentError(QStringLiteral("--format is unified or res2dinv, not \"%1\"").arg(Value).toStdString());
+    } else if (Option == QStringLiteral("--host-resistivity")) {
+        Request.HostResistivity = PositiveArgument(Option, Value);
+    } else {
+        return false;
+    }
+    return true;
+}
+
+TForwardRequest ParseForwardArguments(const QStringList& Arguments)
+{
+    TForwardRequest request;
+    const TCommandArguments split = SplitCommandArguments(Arguments);
+    const QStringList& names = split.Names;
+    bool layoutGiven = false;
+    for (const auto& [argument, value] : split.Options) {
+        if (ReadDataOption(argument, value, request))
+            continue;
         if (argument == QStringLiteral("--array")) {
             const std::optional<TArrayKind> kind = ArrayKindFromName(value.toStdString());
             if (!kind)
@@ -153,22 +201,6 @@ TForwardRequest ParseForwardArguments(const QStringList& Arguments)
             layoutGiven = true;
         } else if (argument == QStringLiteral("--scheme")) {
             request.SchemeFile = value;
-        } else if (argument == QStringLiteral("--data")) {
-            request.DataFile = value;
-        } else if (argument == QStringLiteral("--error")) {
-            request.ErrorPercent = PositiveArgument(argument, value);
-        } else if (argument == QStringLiteral("--voltage-error")) {
-            request.VoltageError = FiniteArgument(argument, value);
-            if (*request.VoltageError < 0.0)
-                throw EArgumentError(
-                    QStringLiteral("%1 needs a number of at least 0, not \"%2\"").arg(argument, value).toStdString());
-        } else if (argument == QStringLiteral("--format")) {
-            request.DataFormat = DataFormatFromName(value.toStdString());
-            if (!request.DataFormat)
-                throw EArgumentError(
-                    QStringLiteral("--format is unified or res2dinv, not \"%1\"").arg(value).toStdString());
-        } else if (argument == QStringLiteral("--host-resistivity")) {
-            request.HostResistivity = PositiveArgument(argument, value);
         } else {
             throw EArgumentError(QStringLiteral("unknown option %1 for --forward").arg(argument).toStdString());
         }
@@ -249,6 +281,18 @@ void SaveOutput(const QString& FileName, const std::string& Text)
                                  .toStdString());
 }
 
+// A host medium without a resistivity and no --host-resistivity: said on
+// Errors (the command then exits with 1).
+bool HostWithoutResistivity(const TSectionModel& Section, const TForwardRequest& Request, std::FILE* Errors)
+{
+    if (Request.HostResistivity || Section.Model.Empty() || Section.Model[0].Empty() ||
+        !Section.Model[0][0].params[psResistivity].IsEmpty())
+        return false;
+    PrintLine(Errors, QStringLiteral("lithoprism: The host medium has no resistivity: set it in the section or give "
+                                     "--host-resistivity R."));
+    return true;
+}
+
 int ForwardCommand(const QStringList& Arguments, std::FILE* Out, std::FILE* Errors)
 {
     TForwardRequest request;
@@ -264,12 +308,8 @@ int ForwardCommand(const QStringList& Arguments, std::FILE* Out, std::FILE* Erro
                                  {"scheme file", request.SchemeFile},
                                  {"measured data file", request.DataFile}});
         const TSectionModel section = ReadSectionFileModel(request.SectionFile);
-        if (!request.HostResistivity && !section.Model.Empty() && !section.Model[0].Empty() &&
-            section.Model[0][0].params[psResistivity].IsEmpty()) {
-            PrintLine(Errors, QStringLiteral("lithoprism: The host medium has no resistivity: set it in the section "
-                                             "or give --host-resistivity R."));
+        if (HostWithoutResistivity(section, request, Errors))
             return 1;
-        }
         const TForwardModel ground =
             PrepareForwardModel(section.Model, section.Nodes, section.ModelArea, request.HostResistivity);
         const bool table = request.OutFile.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive);
@@ -403,6 +443,104 @@ TInversionMesh InversionMeshFor(const TMeasuredData& Data, const TForwardModel* 
     return DefaultInversionMesh(x, x.front() - pad, x.back() + pad, DataSurface(Data), deepest);
 }
 
+// What --fit was asked: the section, the data and the regions' roles.
+struct TFitRequest {
+    TForwardRequest Data; // OutFile, SectionFile, DataFile, ErrorPercent, DataFormat, HostResistivity
+    QStringList Free, Fixed;
+};
+
+QStringList LabelList(const QString& Option, const QString& Text)
+{
+    QStringList labels;
+    for (const QString& label : Text.split(QLatin1Char(',')))
+        if (!label.trimmed().isEmpty())
+            labels.append(label.trimmed());
+    if (labels.isEmpty())
+        throw EArgumentError(QStringLiteral("%1 needs labels of regions, not \"%2\"").arg(Option, Text).toStdString());
+    return labels;
+}
+
+TFitRequest ParseFitArguments(const QStringList& Arguments)
+{
+    TFitRequest request;
+    const TCommandArguments split = SplitCommandArguments(Arguments);
+    const QStringList& names = split.Names;
+    for (const auto& [argument, value] : split.Options) {
+        if (ReadDataOption(argument, value, request.Data))
+            continue;
+        if (argument == QStringLiteral("--free")) {
+            request.Free += LabelList(argument, value);
+        } else if (argument == QStringLiteral("--fixed")) {
+            request.Fixed += LabelList(argument, value);
+        } else {
+            throw EArgumentError(QStringLiteral("unknown option %1 for --fit").arg(argument).toStdString());
+        }
+    }
+    if (names.size() != 2)
+        throw EArgumentError("--fit needs two names: OUT.sec SECTION.sec");
+    if (request.Data.DataFile.isEmpty())
+        throw EArgumentError("--fit needs the measured data: --data MEASURED");
+    for (const QString& label : request.Free)
+        if (request.Fixed.contains(label))
+            throw EArgumentError(
+                QStringLiteral("region \"%1\" cannot be both --free and --fixed").arg(label).toStdString());
+    request.Data.OutFile = names[0];
+    request.Data.SectionFile = names[1];
+    return request;
+}
+
+// The regions a label names: the host medium as "host" (or the table's
+// "Host medium"), a ring by its label or by the name the region has in
+// the model's geometry ("Body 2 ring 0" for a ring without a label).
+std::vector<size_t> RegionsNamed(const QString& Label, const TForwardModel& Ground, const TSectionModel& Section)
+{
+    std::vector<size_t> regions;
+    for (size_t r = 0; r < Ground.Geometry.Regions.size(); ++r) {
+        const TGeometryRegion& region = Ground.Geometry.Regions[r];
+        const ParamValue& text = Section.Model[region.body][region.ring].params[psLabelText];
+        const QString label = text.IsEmpty() ? QString() : QString::fromStdString(text.AsText()).trimmed();
+        const QString name = r == 0 ? QStringLiteral("host") : QString::fromStdString(region.name);
+        if (Label == name || (!label.isEmpty() && Label == label) ||
+            (r == 0 && Label.compare(QStringLiteral("Host medium"), Qt::CaseInsensitive) == 0))
+            regions.push_back(r);
+    }
+    if (regions.empty()) {
+        QStringList known;
+        for (size_t r = 0; r < Ground.Geometry.Regions.size(); ++r)
+            known.append(r == 0 ? QStringLiteral("host") : QString::fromStdString(Ground.Geometry.Regions[r].name));
+        throw EArgumentError(QStringLiteral("the section has no region \"%1\" (its regions: %2)")
+                                 .arg(Label, known.join(QStringLiteral(", ")))
+                                 .toStdString());
+    }
+    return regions;
+}
+
+// Free and fixed regions and their bounds as the section keeps them; with
+// --free only those named are free; --fixed fixes those it names.
+std::vector<TRegionFitSetting> FitSettings(const TFitRequest& Request, const TForwardModel& Ground,
+                                           const TSectionModel& Section)
+{
+    std::vector<TRegionFitSetting> settings(Ground.Regions.size());
+    for (size_t r = 0; r < settings.size(); ++r) {
+        const TGeometryRegion& region = Ground.Geometry.Regions[r];
+        const TPolygonParams& params = Section.Model[region.body][region.ring].params;
+        settings[r].Free = !RegionFitFixed(params);
+        settings[r].Lowest = RegionFitBound(params, psLowest);
+        settings[r].Highest = RegionFitBound(params, psHighest);
+    }
+    if (!Request.Free.isEmpty()) {
+        for (TRegionFitSetting& setting : settings)
+            setting.Free = false;
+        for (const QString& label : Request.Free)
+            for (size_t r : RegionsNamed(label, Ground, Section))
+                settings[r].Free = true;
+    }
+    for (const QString& label : Request.Fixed)
+        for (size_t r : RegionsNamed(label, Ground, Section))
+            settings[r].Free = false;
+    return settings;
+}
+
 QString Number(double Value, int Digits)
 {
     return QString::number(Value, 'g', Digits);
@@ -461,6 +599,126 @@ int InvertCommand(const QStringList& Arguments, std::FILE* Out, std::FILE* Error
     }
 }
 
+// The lines of the fitted regions: resistivities, then polarizabilities.
+void PrintFittedRegions(std::FILE* Out, const TRegionFitResult& Fit, const TForwardModel& Ground)
+{
+    const auto name = [&](size_t r) {
+        return r == 0 ? QStringLiteral("host") : QString::fromStdString(Ground.Geometry.Regions[r].name);
+    };
+    for (size_t r = 0; r < Fit.Regions.size(); ++r) {
+        const TFittedRegion& region = Fit.Regions[r];
+        switch (region.State) {
+        case TRegionFitState::Fitted:
+            PrintLine(Out, QStringLiteral("%1: %2 -> %3 ohm-m (x/\u00f7 %4)")
+                               .arg(name(r), Number(region.StartResistivity, 6), Number(region.Resistivity, 6),
+                                    QString::number(region.Factor, 'f', 2)));
+            break;
+        case TRegionFitState::NotDetermined:
+            PrintLine(Out, QStringLiteral("%1: %2 ohm-m, not determined").arg(name(r), Number(region.StartResistivity, 6)));
+            break;
+        case TRegionFitState::Fixed:
+            PrintLine(Out, QStringLiteral("%1: %2 ohm-m, fixed").arg(name(r), Number(region.Resistivity, 6)));
+            break;
+        }
+    }
+    if (!Fit.PolarizabilityFitted)
+        return;
+    for (size_t r = 0; r < Fit.Regions.size(); ++r) {
+        const TFittedRegion& region = Fit.Regions[r];
+        if (region.PolarizabilityState == TRegionFitState::Fitted)
+            PrintLine(Out, QStringLiteral("%1: %2 -> %3 %").arg(name(r), Number(region.StartPolarizability, 4),
+                                                                 Number(region.Polarizability, 4)));
+        else
+            PrintLine(Out, QStringLiteral("%1: %2 %, %3")
+                               .arg(name(r), Number(region.Polarizability, 4),
+                                    region.State == TRegionFitState::NotDetermined ? QStringLiteral("not determined")
+                                                                                    : QStringLiteral("fixed")));
+    }
+}
+
+// The section file's bytes with its model block made anew from Section:
+// the lines before the block as they are (what a save of the editor keeps).
+std::string WithModelBlock(const QByteArray& FileBytes, const TSectionModel& Section)
+{
+    const std::string_view bytes(FileBytes.constData(), static_cast<size_t>(FileBytes.size()));
+    std::string out;
+    for (std::string_view line : SplitFileLines(bytes)) {
+        if (line.find(SectionBlockMarker) != std::string_view::npos)
+            break;
+        out.append(line);
+        out.append("\r\n");
+    }
+    const std::string block = FormatSectionModelBlock(Section);
+    const std::string fault = SectionBlockFault(block);
+    if (!fault.empty())
+        throw ESectionFileError("The fitted section would not open again: " + fault + " Nothing was written.");
+    return out + block;
+}
+
+int FitCommand(const QStringList& Arguments, std::FILE* Out, std::FILE* Errors)
+{
+    TFitRequest request;
+    const auto wrongArguments = [&](const Exception& error) {
+        PrintLine(Errors, QStringLiteral("lithoprism: %1 (see lithoprism --help)").arg(QString::fromStdString(error.Message())));
+        return 2;
+    };
+    try {
+        request = ParseFitArguments(Arguments);
+    } catch (const EArgumentError& error) {
+        return wrongArguments(error);
+    }
+    try {
+        const TForwardRequest& files = request.Data;
+        RefuseOutputNamingInput({{"section file to write", files.OutFile}},
+                                {{"section file", files.SectionFile}, {"measured data file", files.DataFile}});
+        const QByteArray sectionBytes = SectionFileBytes(files.SectionFile);
+        TSectionModel section = ReadSectionFileModel(files.SectionFile);
+        if (HostWithoutResistivity(section, files, Errors))
+            return 1;
+        const TForwardModel ground =
+            PrepareForwardModel(section.Model, section.Nodes, section.ModelArea, files.HostResistivity);
+        std::vector<TRegionFitSetting> settings;
+        try {
+            settings = FitSettings(request, ground, section);
+        } catch (const EArgumentError& error) {
+            return wrongArguments(error);
+        }
+        const TMeasuredData measured = ReadMeasuredDataFile(files.DataFile, files.DataFormat, Errors);
+        if (const std::optional<std::string> mismatch = ElevationMismatch(measured, ground))
+            PrintLine(Errors, QStringLiteral("lithoprism: warning: ") + QString::fromStdString(*mismatch));
+        TRegionFitOptions options;
+        options.Errors.RelativePercent = files.ErrorPercent.value_or(options.Errors.RelativePercent);
+        options.Errors.AbsoluteVoltage = files.VoltageError.value_or(options.Errors.AbsoluteVoltage);
+        const TRegionFitResult fit = FitRegions(ground, measured, settings, options, {}, [&](const TRegionFitStep& step) {
+            PrintLine(Out, QStringLiteral("iteration %1: chi-square %2, rrms %3 %")
+                               .arg(step.Iteration)
+                               .arg(Number(step.ChiSquare, 3), QString::number(step.Rrms, 'f', 2)));
+        });
+
+        // The fitted values into the section; everything else as it was.
+        for (size_t r = 0; r < fit.Regions.size(); ++r) {
+            const TGeometryRegion& region = ground.Geometry.Regions[r];
+            TPolygonParams& params = section.Model[region.body][region.ring].params;
+            if (fit.Regions[r].State == TRegionFitState::Fitted)
+                params[psResistivity] = fit.Regions[r].Resistivity;
+            if (fit.Regions[r].PolarizabilityState == TRegionFitState::Fitted)
+                params[psPolarizability] = fit.Regions[r].Polarizability;
+        }
+        QString error;
+        const std::string bytes = WithModelBlock(sectionBytes, section);
+        if (!SaveBytesAtomically(files.OutFile, QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())), error))
+            throw ESectionFileError(QStringLiteral("The section file \"%1\" cannot be written: %2. Nothing was written.")
+                                        .arg(files.OutFile, error)
+                                        .toStdString());
+        PrintFittedRegions(Out, fit, ground);
+        PrintLine(Out, QString::fromStdString(MisfitSummary(fit.Misfit, measured.Skipped)));
+        return 0;
+    } catch (const std::exception& error) {
+        PrintLine(Errors, QStringLiteral("lithoprism: ") + QString::fromUtf8(error.what()));
+        return 1;
+    }
+}
+
 } // namespace
 
 QString CommandLineUsage()
@@ -470,6 +728,7 @@ QString CommandLineUsage()
         "       lithoprism --export-model OUT.geo SECTION.sec\n"
         "       lithoprism --forward OUT.dat SECTION.sec [options]\n"
         "       lithoprism --invert OUT.csv MEASURED [options]\n"
+        "       lithoprism --fit OUT.sec SECTION.sec --data MEASURED [options]\n"
         "       lithoprism --help\n"
         "\n"
         "Without options the section editor opens, with the section file named (if any).\n"
@@ -530,6 +789,25 @@ QString CommandLineUsage()
         "    --iterations N    at most N iterations (default 20)\n"
         "    --format unified|res2dinv   the measured file's format (default: told\n"
         "                      from its content)\n"
+        "  --fit OUT.sec SECTION.sec --data MEASURED [options]\n"
+        "                  fit the regions' resistivities (and, with measured\n"
+        "                  chargeabilities, their polarizabilities) to the measured\n"
+        "                  data, the drawn boundaries held, and write the section with\n"
+        "                  the fitted values as OUT.sec (SECTION.sec is not written),\n"
+        "                  then exit. Prints \"iteration I: chi-square X, rrms Y %\" per\n"
+        "                  iteration, then per region \"LABEL: START -> FITTED ohm-m\n"
+        "                  (x/\u00f7 F)\" with F its uncertainty factor, \"LABEL: START ohm-m,\n"
+        "                  not determined\" (kept) or \"LABEL: R ohm-m, fixed\", the same\n"
+        "                  for polarizabilities in per cent, and the misfit line.\n"
+        "                  LABEL: the region's label in the table of regions (or\n"
+        "                  \"Body B ring R\" without one); the host medium is host.\n"
+        "                  Options:\n"
+        "    --free LABEL,...    fit only these regions (default: those the section\n"
+        "                      marks free, within its bounds; every region unless set)\n"
+        "    --fixed LABEL,...   keep these regions as drawn\n"
+        "    --error PERCENT, --voltage-error V, --format, --host-resistivity R\n"
+        "                      as for --forward (R is the host medium's start when\n"
+        "                      the section sets none)\n"
         "  --help          print this text and exit\n"
         "\n"
         "A file to write that is one of the files read (by any path) is refused.");
@@ -548,13 +826,16 @@ std::optional<int> RunCommandLine(const QStringList& Arguments, std::FILE* Out, 
         return ForwardCommand(Arguments, Out, Errors);
     if (first == QStringLiteral("--invert"))
         return InvertCommand(Arguments, Out, Errors);
+    if (first == QStringLiteral("--fit"))
+        return FitCommand(Arguments, Out, Errors);
     // The editor takes a section file and -ns; a word that looks like an
     // option is a mistyped command, not a file to open.
     for (const QString& argument : Arguments) {
         if (!argument.startsWith(QStringLiteral("--")))
             continue;
         const bool command = argument == QStringLiteral("--help") || argument == QStringLiteral("--export-model") ||
-                             argument == QStringLiteral("--forward") || argument == QStringLiteral("--invert");
+                             argument == QStringLiteral("--forward") || argument == QStringLiteral("--invert") ||
+                             argument == QStringLiteral("--fit");
         PrintLine(Errors, (command ? QStringLiteral("lithoprism: %1 comes first on the command line")
                                    : QStringLiteral("lithoprism: unknown option %1"))
                               .arg(argument) +

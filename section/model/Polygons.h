@@ -113,7 +113,12 @@ enum TParamSlot : int {
     psPolarizability = 11, // per cent
     psExtra1 = 12,
     psExtra2 = 13,
-    psExtra3 = 14,
+    // How a fit of the regions to measured data treats the ring. Slot 14 was
+    // read as a real before, 15 and 16 were skipped: older readers open a
+    // file that sets them.
+    psFit = 14,     // 1: fixed (kept as drawn); not set or 0: free
+    psLowest = 15,  // ohm-metres: the lowest resistivity a fit may give; not set: no bound
+    psHighest = 16, // ohm-metres: the highest
 };
 
 // One closed ring (a "sub-polygon"); the last index joins back to the first.

@@ -242,7 +242,7 @@ TEST(BodyDialog, LeavingWithoutAChangeRecordsNothing)
         TBodyDialogFixture F;
         // Values the dialog shows rounded stay as they are.
         F.Chart.Model[1][0].params[psResistivity] = ParamValue(12.345678);
-        F.Chart.Model[1][0].params[psExtra3] = ParamValue(); // an empty "*" slot
+        F.Chart.Model[1][0].params[psFit] = ParamValue(); // an empty "*" slot
         F.Open(1, 0);
         F.Chart.PushUndo();
         const int records = LiveUndoRecords(F.Chart);

@@ -2,6 +2,7 @@
 
 #include "SectionTestUtil.h"
 #include "section/editor/ModelExport.h"
+#include "section/editor/SectionFile.h"
 #include "section/model/ModelGeometry.h"
 
 #include <QtCore/QFile>
@@ -181,6 +182,40 @@ TEST_F(TLabelChart, TheHostMediumsParametersAreSavedReopenedAndExported)
     const QList<QByteArray> rows = table.readAll().split('\n');
     ASSERT_GE(rows.size(), 2);
     EXPECT_EQ(rows[1].left(rows[1].lastIndexOf(',')), QByteArray("1,0,0,Host medium,80,0.5"));
+}
+
+TEST(SectionFileParams, FitSettingsRoundTripInSlotsOlderReadersSkip)
+{
+    // A frame of 1000 x 100 with one square body.
+    TSectionModel section;
+    section.ModelArea = TModelArea{0.0, 0.0, 1000.0, 100.0};
+    BuildFrameModel(section.Nodes, section.Model, {}, false, 100.0, 0.0, 1000.0, 0.0);
+    arofcomplexM square{{100, 10}, {200, 10}, {200, 50}, {100, 50}};
+    ASSERT_TRUE(AddPolygon(square, section.Model, section.Nodes));
+    TPolygonParams& body = section.Model[1][0].params;
+    body[psFit] = ParamValue(1.0);
+    body[psLowest] = ParamValue(12.5);
+    body[psHighest] = ParamValue(800.0);
+    section.Model[0][0].params[psLowest] = ParamValue(0.25);
+    TSectionModel read;
+    ASSERT_TRUE(ParseSectionModelBlock(FormatSectionModelBlock(section), read));
+    const TPolygonParams& fitted = read.Model[1][0].params;
+    EXPECT_TRUE(RegionFitFixed(fitted));
+    EXPECT_EQ(RegionFitBound(fitted, psLowest), 12.5);
+    EXPECT_EQ(RegionFitBound(fitted, psHighest), 800.0);
+    const TPolygonParams& host = read.Model[0][0].params;
+    EXPECT_FALSE(RegionFitFixed(host));
+    EXPECT_EQ(RegionFitBound(host, psLowest), 0.25);
+    EXPECT_FALSE(RegionFitBound(host, psHighest).has_value());
+    // Slot 14 holds a number, as older readers read it; 15 and 16 come
+    // after every slot they read, so the rest of the line reads alike
+    // without them.
+    const std::string line = ParamsToText(body);
+    TPolygonParams older;
+    ParamsFromText(older, line.substr(0, line.find(" 12.500 800.000 ")) + " * * * * * * ");
+    for (int slot = 0; slot <= psFit; ++slot)
+        EXPECT_EQ(older[slot], fitted[slot]) << "slot " << slot;
+    EXPECT_NE(line.find(" 1.000 12.500 800.000 * * * "), std::string::npos) << line;
 }
 
 } // namespace

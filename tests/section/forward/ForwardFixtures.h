@@ -2,11 +2,14 @@
 // Hand-built grounds for the forward tests, the analytic potentials they
 // are checked against, and the worst error of a set of data.
 
+#include "section/editor/SectionFile.h"
 #include "section/forward/ForwardResponse.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <fstream>
+#include <iterator>
 #include <functional>
 #include <numbers>
 #include <optional>
@@ -56,6 +59,16 @@ struct TForwardSection {
         return PrepareForwardModel(model, nodes, area, hostResistivity);
     }
 };
+
+// The bundled example's ground, the host medium at 100 ohm-m.
+inline TForwardModel ExampleGround()
+{
+    std::ifstream file(LP_EXAMPLES_DIR "/example.sec", std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    TSectionModel section;
+    EXPECT_TRUE(ParseSectionModelBlock(bytes, section));
+    return PrepareForwardModel(section.Model, section.Nodes, section.ModelArea, 100.0);
+}
 
 // Potential on the surface at distance r of a unit current at a surface point.
 inline double HalfSpacePotential(double rho, double r)

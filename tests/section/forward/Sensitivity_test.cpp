@@ -4,26 +4,14 @@
 #include "section/forward/Sensitivity.h"
 
 #include "ForwardFixtures.h"
-#include "section/editor/SectionFile.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 
 namespace lp {
 namespace {
-
-TForwardModel ExampleGround()
-{
-    std::ifstream file(LP_EXAMPLES_DIR "/example.sec", std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    TSectionModel section;
-    EXPECT_TRUE(ParseSectionModelBlock(bytes, section));
-    return PrepareForwardModel(section.Model, section.Nodes, section.ModelArea, 100.0);
-}
 
 std::vector<double> RegionResistivities(const TForwardModel& ground)
 {
@@ -33,28 +21,25 @@ std::vector<double> RegionResistivities(const TForwardModel& ground)
     return rho;
 }
 
-TEST(Sensitivity, AgreesWithCentralDifferencesOfOnePerCentOnTheExample)
+// The worst relative difference, per region, of the adjoint sensitivities
+// from central differences of ±1 % of the region's resistivity (against
+// 1 % of the column's largest where the difference is smaller).
+void ExpectCentralDifferences(const TSensitivityProblem& problem, const std::vector<double>& rho, const char* what)
 {
-    const TForwardModel ground = ExampleGround();
-    TArrayLayout layout; // 48 electrodes, dipole-dipole, six levels: 255 data
-    const TSensitivityProblem problem(ground, MakeArraySurvey(layout, ground.Left, ground.Right));
-    ASSERT_EQ(problem.Survey().Configurations.size(), 255u);
-    const std::vector<double> rho = RegionResistivities(ground);
     std::vector<TRegionSet> parameters;
     for (int r = 0; r < problem.Regions(); ++r)
         parameters.push_back({r});
     const TSensitivityResult adjoint = problem.Compute(rho, parameters);
-    std::printf("[ example ] %d nodes, %zu wavenumbers, %zu regions\n", problem.MeshNodes(),
-                problem.Wavenumbers().k.size(), rho.size());
+    std::printf("[ %s ] %d nodes, %zu wavenumbers, %zu regions, %zu data\n", what, problem.MeshNodes(),
+                problem.Wavenumbers().k.size(), rho.size(), adjoint.Resistivities.size());
     for (size_t j = 0; j < rho.size(); ++j) {
         std::vector<double> up = rho, down = rho;
         up[j] *= 1.01;
         down[j] *= 0.99;
         const TSensitivityResult plus = problem.Compute(up), minus = problem.Compute(down);
-        double worst = 0.0, largest = 0.0;
+        const double largest = adjoint.Jacobian.col(long(j)).cwiseAbs().maxCoeff();
+        double worst = 0.0;
         size_t at = 0;
-        for (size_t d = 0; d < plus.Resistivities.size(); ++d)
-            largest = std::max(largest, std::fabs(adjoint.Jacobian(long(d), long(j))));
         for (size_t d = 0; d < plus.Resistivities.size(); ++d) {
             const double difference = (std::log(plus.Resistivities[d]) - std::log(minus.Resistivities[d])) /
                                       (std::log(1.01) - std::log(0.99));
@@ -65,10 +50,45 @@ TEST(Sensitivity, AgreesWithCentralDifferencesOfOnePerCentOnTheExample)
                 at = d;
             }
         }
-        std::printf("[ example ] region %zu: largest sensitivity %.4g, worst difference %.3g %% at datum %zu\n", j,
+        std::printf("[ %s ] region %zu: largest sensitivity %.4g, worst difference %.3g %% at datum %zu\n", what, j,
                     largest, 100 * worst, at + 1);
-        EXPECT_LE(worst, 0.01) << "region " << j << " datum " << at + 1;
+        EXPECT_LE(worst, 0.01) << what << " region " << j << " datum " << at + 1;
     }
+}
+
+TEST(Sensitivity, AgreesWithCentralDifferencesOfOnePerCentOnTheExample)
+{
+    const TForwardModel ground = test::ExampleGround();
+    TArrayLayout layout; // 48 electrodes, dipole-dipole, six levels: 255 data
+    const TSensitivityProblem problem(ground, MakeArraySurvey(layout, ground.Left, ground.Right));
+    ASSERT_EQ(problem.Survey().Configurations.size(), 255u);
+    ExpectCentralDifferences(problem, RegionResistivities(ground), "example");
+}
+
+TEST(Sensitivity, AgreesWithCentralDifferencesUnderARelief)
+{
+    // A valley 25 m deep, a 20 ohm-m block under its flank in 60 ohm-m: the
+    // geometric factors from the homogeneous ground on the same mesh.
+    arofcomplexM profile;
+    for (auto [x, depth] : {std::pair{0.0, 0.0}, {60.0, 2.0}, {110.0, 25.0}, {150.0, 20.0}, {200.0, 4.0}, {250.0, 0.0}})
+        profile.Add(MakeComplex(x, depth));
+    test::TForwardSection section(250.0, 150.0, 60.0, 0.0, profile);
+    section.AddBody({{130, 40}, {170, 40}, {170, 70}, {130, 70}}, 20.0);
+    const TForwardModel ground = section.Ground();
+    ASSERT_TRUE(ground.HasRelief);
+    TArrayLayout layout;
+    layout.Kind = TArrayKind::Schlumberger;
+    layout.Electrodes = 24;
+    layout.Levels = 5;
+    layout.Spacing = 10.0;
+    const TSurvey survey = MakeArraySurvey(layout, ground.Left, ground.Right);
+    const TSensitivityProblem problem(ground, survey);
+    ExpectCentralDifferences(problem, RegionResistivities(ground), "relief");
+    // The response is the forward computation's.
+    const TForwardResult forward = ComputeForwardResponse(ground, survey);
+    const TSensitivityResult response = problem.Compute(RegionResistivities(ground));
+    const test::TWorstError worst = test::WorstError(response.Resistivities, forward.Resistivities);
+    EXPECT_LE(worst.error, 1e-9) << worst.Text();
 }
 
 TEST(Sensitivity, SumToOneOverAHomogeneousGroundAndItsResponseIsTheForwardComputations)
@@ -116,6 +136,18 @@ TEST(Sensitivity, RefusesWrongResistivitiesAndRegions)
     EXPECT_THROW(problem.Compute({std::nan("")}), EForwardError);
     EXPECT_THROW(problem.Compute({50.0}, {{1}}), EForwardError);
     EXPECT_THROW(problem.Compute({50.0}, {}, [](double) { return false; }), EForwardCancelled);
+    // Memory for not even one thread's potentials: refused, not attempted.
+    TForwardOptions small;
+    small.MemoryLimit = 1e5;
+    const TSensitivityProblem starved(ground, MakeArraySurvey(layout, ground.Left, ground.Right), small);
+    try {
+        starved.Compute({50.0});
+        ADD_FAILURE() << "no refusal";
+    } catch (const EForwardError& error) {
+        EXPECT_NE(std::string(error.what()).find("Not enough memory for the sensitivities of 8 electrodes"),
+                  std::string::npos)
+            << error.what();
+    }
 }
 
 } // namespace

@@ -4,6 +4,8 @@
 
 #include "section/main/CommandLine.h"
 
+#include "section/editor/SectionFile.h"
+#include "section/editor/SectionFileReader.h"
 #include "section/forward/DataFile.h"
 
 #include <QtCore/QDir>
@@ -593,6 +595,164 @@ TEST(CommandLine, ForwardAtMeasuredDataSaysWhenTheElevationsDifferFromTheSurface
     EXPECT_EQ(run.Errors, "lithoprism: warning: The file's electrode elevations differ from the section's surface by "
                           "up to 12.5 (electrode 3 at x = 300), more than a tenth of the smallest electrode spacing "
                           "(100): the electrodes stand on the section's surface.\n");
+}
+
+// --- Fitting the regions ---------------------------------------------------------------
+
+// The example's data (16 electrodes, four levels) computed with the host
+// medium at 100 ohm-m, and the example beside it: its host has no
+// resistivity, so --host-resistivity gives the fit's start.
+struct TFitFolder {
+    QTemporaryDir folder;
+    QString section = folder.filePath("example.sec"), measured = folder.filePath("measured.dat");
+    QByteArray sectionBytes;
+    TFitFolder()
+    {
+        EXPECT_TRUE(QFile::copy(QStringLiteral(LP_EXAMPLES_DIR "/example.sec"), section));
+        const TCommandRun forward = RunCommand({"--forward", measured, section, "--host-resistivity", "100",
+                                                "--electrodes", "16", "--levels", "4"});
+        EXPECT_EQ(forward.Code, 0) << forward.Errors.toStdString();
+        sectionBytes = FileBytes(section);
+    }
+};
+
+TEST(CommandLine, FitWritesTheFittedSectionAndPrintsIterationsAndRegions)
+{
+    TFitFolder f;
+    const QString out = f.folder.filePath("fitted.sec");
+    const TCommandRun run = RunCommand({"--fit", out, f.section, "--data", f.measured, "--host-resistivity", "30",
+                                        "--fixed", "Lens", "--error", "0.2"});
+    ASSERT_EQ(run.Code, 0) << run.Errors.toStdString();
+    EXPECT_TRUE(run.Errors.isEmpty()) << run.Errors.toStdString();
+    const QStringList lines = run.Out.split('\n', Qt::SkipEmptyParts);
+    ASSERT_GE(lines.size(), 10) << run.Out.toStdString();
+    EXPECT_TRUE(lines[0].startsWith("iteration 0: chi-square ")) << lines[0].toStdString();
+    EXPECT_TRUE(lines[0].endsWith(" %"));
+    // Region lines: the host from 30 to 100 within 1 %, the fixed lens as drawn.
+    const QString host = lines.filter(QRegularExpression("^host: 30 -> ")).value(0);
+    const QRegularExpressionMatch fitted =
+        QRegularExpression("^host: 30 -> ([0-9.e+]+) ohm-m \\(x/\u00f7 ([0-9.]+)\\)$").match(host);
+    ASSERT_TRUE(fitted.hasMatch()) << run.Out.toStdString();
+    EXPECT_NEAR(fitted.captured(1).toDouble(), 100.0, 1.0);
+    EXPECT_TRUE(lines.contains("Lens: 300 ohm-m, fixed")) << run.Out.toStdString();
+    EXPECT_TRUE(lines.filter(QRegularExpression("^Sandstone: 120 -> ")).size() == 1);
+    EXPECT_TRUE(lines.filter(QRegularExpression("^Clay: 5 -> [0-9.]+ %$")).size() == 1) << run.Out.toStdString();
+    EXPECT_TRUE(lines.last().startsWith("46 data (0 skipped): rrms ")) << lines.last().toStdString();
+
+    // The section written: the fitted values, everything else as it was; the
+    // section read is not written.
+    EXPECT_EQ(FileBytes(f.section), f.sectionBytes);
+    TSectionModel before, after;
+    ASSERT_TRUE(ReadSectionFile(f.section, before));
+    ASSERT_TRUE(ReadSectionFile(out, after));
+    EXPECT_NEAR(after.Model[0][0].params[psResistivity].AsReal(), fitted.captured(1).toDouble(), 1e-3);
+    EXPECT_EQ(after.Model[2][0].params[psResistivity].AsReal(), 300.0);
+    ASSERT_EQ(after.Nodes.Length(), before.Nodes.Length());
+    for (int i = 0; i < before.Nodes.Length(); ++i)
+        EXPECT_EQ(after.Nodes[i].x, before.Nodes[i].x);
+    ASSERT_EQ(after.Model.Length(), before.Model.Length());
+    for (int b = 0; b < before.Model.Length(); ++b)
+        for (int r = 0; r < before.Model[b].Length(); ++r) {
+            EXPECT_EQ(after.Model[b][r].ring.Length(), before.Model[b][r].ring.Length());
+            EXPECT_EQ(after.Model[b][r].params[psLabelText].AsText(), before.Model[b][r].params[psLabelText].AsText());
+        }
+    const QList<QByteArray> header = f.sectionBytes.split('\n'), written = FileBytes(out).split('\n');
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(written.value(i), header.value(i)) << "header line " << i + 1;
+}
+
+TEST(CommandLine, FitRefusalsWriteNothingAndLeaveAnOldOutput)
+{
+    TFitFolder f;
+    const QString out = f.folder.filePath("fitted.sec");
+    WriteFile(out, "an older file");
+    const std::vector<std::pair<QStringList, QString>> wrong = {
+        {{"--fit", out, f.section}, "lithoprism: --fit needs the measured data: --data MEASURED (see lithoprism --help)\n"},
+        {{"--fit", out, "--data", f.measured}, "lithoprism: --fit needs two names: OUT.sec SECTION.sec (see lithoprism --help)\n"},
+        {{"--fit", out, f.section, "--data", f.measured, "--levels", "3"},
+         "lithoprism: unknown option --levels for --fit (see lithoprism --help)\n"},
+        {{"--fit", out, f.section, "--data", f.measured, "--free", "Clay", "--fixed", "Clay"},
+         "lithoprism: region \"Clay\" cannot be both --free and --fixed (see lithoprism --help)\n"},
+        {{"--fit", out, f.section, "--data", f.measured, "--host-resistivity", "100", "--fixed", "Granite"},
+         "lithoprism: the section has no region \"Granite\" (its regions: host, Sandstone, Clay, Lens) (see lithoprism "
+         "--help)\n"}};
+    for (const auto& [arguments, message] : wrong) {
+        const TCommandRun run = RunCommand(arguments);
+        EXPECT_EQ(run.Code, 2) << arguments.join(' ').toStdString();
+        EXPECT_EQ(run.Errors, message);
+        EXPECT_TRUE(run.Out.isEmpty());
+    }
+    // Failures: the section named as the output, a host without a start,
+    // every region fixed, data that cannot be read.
+    const TCommandRun itself = RunCommand({"--fit", f.section, f.section, "--data", f.measured, "--host-resistivity", "100"});
+    EXPECT_EQ(itself.Code, 1);
+    EXPECT_EQ(itself.Errors, "lithoprism: The section file to write \"" + f.section + "\" is the section file \"" +
+                                 f.section + "\": name another file to write. Nothing was written.\n");
+    const TCommandRun noHost = RunCommand({"--fit", out, f.section, "--data", f.measured});
+    EXPECT_EQ(noHost.Code, 1);
+    EXPECT_TRUE(noHost.Errors.contains("--host-resistivity")) << noHost.Errors.toStdString();
+    const TCommandRun allFixed = RunCommand({"--fit", out, f.section, "--data", f.measured, "--host-resistivity", "100",
+                                             "--free", "host", "--fixed", "host"});
+    EXPECT_EQ(allFixed.Code, 2);
+    const TCommandRun noneFree = RunCommand({"--fit", out, f.section, "--data", f.measured, "--host-resistivity", "100",
+                                             "--fixed", "host,Sandstone,Clay,Lens"});
+    EXPECT_EQ(noneFree.Code, 1);
+    EXPECT_EQ(noneFree.Errors, "lithoprism: No region is free to fit.\n");
+    WriteFile(f.measured, "3\n# x z\n");
+    const TCommandRun unreadable = RunCommand({"--fit", out, f.section, "--data", f.measured, "--host-resistivity", "100"});
+    EXPECT_EQ(unreadable.Code, 1);
+    EXPECT_TRUE(unreadable.Errors.startsWith("lithoprism: The measured data file")) << unreadable.Errors.toStdString();
+    EXPECT_EQ(FileBytes(out), "an older file");
+    EXPECT_EQ(FileBytes(f.section), f.sectionBytes);
+}
+
+TEST(CommandLine, FitWithFreeRegionsFitsOnlyThoseAndReplacesAnOldOutput)
+{
+    TFitFolder f;
+    const QString out = f.folder.filePath("fitted.sec");
+    WriteFile(out, "an older file");
+    const TCommandRun run = RunCommand({"--fit", out, f.section, "--data", f.measured, "--host-resistivity", "100",
+                                        "--free", "Sandstone,Clay"});
+    ASSERT_EQ(run.Code, 0) << run.Errors.toStdString();
+    EXPECT_TRUE(run.Out.contains("\nhost: 100 ohm-m, fixed\n")) << run.Out.toStdString();
+    EXPECT_TRUE(run.Out.contains("\nLens: 300 ohm-m, fixed\n"));
+    TSectionModel after;
+    ASSERT_TRUE(ReadSectionFile(out, after));
+    // The host had no resistivity in the section and stays without one.
+    EXPECT_TRUE(after.Model[0][0].params[psResistivity].IsEmpty());
+    const TCommandRun help = RunCommand({"--help"});
+    EXPECT_TRUE(help.Out.contains("--fit OUT.sec SECTION.sec --data MEASURED [options]"));
+    for (const char* option : {"--free LABEL,...", "--fixed LABEL,..."})
+        EXPECT_TRUE(help.Out.contains(QString::fromLatin1(option))) << option;
+}
+
+TEST(CommandLine, FitTakesFixedRegionsAndBoundsFromTheSection)
+{
+    TFitFolder f;
+    // The sandstone fixed and the clay (15 ohm-m in the data) bounded to
+    // 20 .. 40 in the section file, as the table of regions keeps them.
+    TSectionModel section;
+    ASSERT_TRUE(ReadSectionFile(f.section, section));
+    section.Model[1][0].params[psFit] = ParamValue(1.0);
+    section.Model[1][1].params[psLowest] = ParamValue(20.0);
+    section.Model[1][1].params[psHighest] = ParamValue(40.0);
+    const QByteArray header = f.sectionBytes.left(f.sectionBytes.indexOf("VexaPolyModelDescription2.0"));
+    WriteFile(f.section, header + QByteArray::fromStdString(FormatSectionModelBlock(section)));
+    const QString out = f.folder.filePath("fitted.sec");
+    const TCommandRun run = RunCommand({"--fit", out, f.section, "--data", f.measured, "--host-resistivity", "100"});
+    ASSERT_EQ(run.Code, 0) << run.Errors.toStdString();
+    EXPECT_TRUE(run.Out.contains("\nSandstone: 120 ohm-m, fixed\n")) << run.Out.toStdString();
+    const QRegularExpressionMatch clay =
+        QRegularExpression("\nClay: 15 -> ([0-9.e+]+) ohm-m ").match(run.Out);
+    ASSERT_TRUE(clay.hasMatch()) << run.Out.toStdString();
+    EXPECT_GT(clay.captured(1).toDouble(), 20.0);
+    EXPECT_LT(clay.captured(1).toDouble(), 40.0);
+    // --free overrides the section's fixed region.
+    const TCommandRun free = RunCommand({"--fit", out, f.section, "--data", f.measured, "--host-resistivity", "100",
+                                         "--free", "Sandstone"});
+    ASSERT_EQ(free.Code, 0) << free.Errors.toStdString();
+    EXPECT_TRUE(free.Out.contains("\nSandstone: 120 -> ")) << free.Out.toStdString();
+    EXPECT_TRUE(free.Out.contains("\nClay: 15 ohm-m, fixed\n"));
 }
 
 } // namespace

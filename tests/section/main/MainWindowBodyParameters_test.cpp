@@ -315,6 +315,44 @@ TEST_F(RegionsTable, EditsCellsOneOrManyAtOnceAsOneUndoStep)
     EXPECT_EQ(Params(1)[psResistivity].AsReal(), 300.0);
 }
 
+TEST_F(RegionsTable, FitAndBoundsAreTypedUndoneSavedAndReopened)
+{
+    Start({Section});
+    OpenRegions();
+    EXPECT_EQ(Cell(1, rcFit), QStringLiteral("free"));
+    EXPECT_EQ(Cell(1, rcLowest), QString());
+    const int records = LiveUndoRecords();
+    TypeIntoCell(1, rcFit, QStringLiteral("Fixed"));
+    EXPECT_EQ(Cell(1, rcFit), QStringLiteral("fixed"));
+    EXPECT_TRUE(RegionFitFixed(Params(1)));
+    TypeIntoCell(1, rcLowest, QStringLiteral("50"));
+    TypeIntoCell(1, rcHighest, QStringLiteral("500"));
+    EXPECT_EQ(RegionFitBound(Params(1), psLowest), 50.0);
+    EXPECT_EQ(RegionFitBound(Params(1), psHighest), 500.0);
+    EXPECT_EQ(LiveUndoRecords(), records + 3);
+    // Refused: a Fit that is neither, a bound not above 0, a lowest not below the highest.
+    TypeIntoCell(1, rcFit, QStringLiteral("maybe"));
+    EXPECT_TRUE(Regions().MessageLabel->text().contains(QStringLiteral("\"free\" or \"fixed\"")));
+    TypeIntoCell(1, rcLowest, QStringLiteral("-1"));
+    EXPECT_TRUE(Regions().MessageLabel->text().contains(QStringLiteral("A bound must be")));
+    TypeIntoCell(1, rcHighest, QStringLiteral("20"));
+    EXPECT_TRUE(Regions().MessageLabel->text().contains(QStringLiteral("below the highest")));
+    EXPECT_EQ(RegionFitBound(Params(1), psHighest), 500.0);
+    EXPECT_EQ(LiveUndoRecords(), records + 3);
+    // Ctrl+Z takes the highest back; saved and reopened, the rest stays.
+    Table().setFocus();
+    QTest::keyClick(&Table(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_FALSE(RegionFitBound(Params(1), psHighest).has_value());
+    EXPECT_EQ(Cell(1, rcHighest), QString());
+    Window->SaveFile(Section);
+    Window.reset();
+    Start({Section});
+    EXPECT_TRUE(RegionFitFixed(Params(1)));
+    EXPECT_EQ(RegionFitBound(Params(1), psLowest), 50.0);
+    EXPECT_FALSE(RegionFitBound(Params(1), psHighest).has_value());
+    EXPECT_FALSE(RegionFitFixed(Params(2)));
+}
+
 TEST_F(RegionsTable, SortsByAClickOnTheHeader)
 {
     Start({Section});
@@ -341,7 +379,8 @@ TEST_F(RegionsTable, CopiesRowsAndPastesAColumnOfNumbers)
     QTest::keyClick(&Table(), Qt::Key_C, Qt::ControlModifier);
     const QStringList lines = QGuiApplication::clipboard()->text().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 3);
-    EXPECT_EQ(lines[0], QStringLiteral("Body\tRing\tLabel\tResistivity (ohm-m)\tPolarizability (%)\tArea (m\u00B2)"));
+    EXPECT_EQ(lines[0], QStringLiteral("Body\tRing\tLabel\tResistivity (ohm-m)\tPolarizability (%)\tArea (m\u00B2)\t"
+                                       "Fit\tLowest (ohm-m)\tHighest (ohm-m)"));
     EXPECT_TRUE(lines[1].startsWith(QStringLiteral("1\t0\tSandstone\t120.000\t2.000\t35000"))) << lines[1].toStdString();
     EXPECT_TRUE(lines[2].startsWith(QStringLiteral("1\t1\tClay\t15.000\t5.000\t"))) << lines[2].toStdString();
 

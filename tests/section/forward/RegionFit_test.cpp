@@ -1,0 +1,320 @@
+// Fitting regions to synthetic data of known grounds: data computed by the
+// forward computation (and by the analytic two-layer solution), starting
+// values off by factors of 3 and 1/3, with and without seeded noise.
+
+#include "section/forward/RegionFit.h"
+
+#include "ForwardFixtures.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <numbers>
+#include <random>
+
+namespace lp {
+namespace {
+
+// Measured data from a computed response, ρa (and ηa) times a seeded
+// Gaussian factor exp(noise · N(0, 1)), with the error ε in the file.
+TMeasuredData Synthetic(const TForwardResult& truth, double noise = 0.0, double error = 0.002,
+                        unsigned seed = 7)
+{
+    TMeasuredData data;
+    data.Electrodes = truth.Survey.Electrodes;
+    data.Configurations = truth.Survey.Configurations;
+    // Box–Muller over the engine's numbers, which the standard fixes: the
+    // same noise with every standard library.
+    std::mt19937 random(seed);
+    const auto uniform = [&] { return (static_cast<double>(random()) + 0.5) / 4294967296.0; };
+    const auto gauss = [&] {
+        return std::sqrt(-2.0 * std::log(uniform())) * std::cos(2.0 * std::numbers::pi * uniform());
+    };
+    for (double rho : truth.Resistivities) {
+        data.Resistivities.push_back(rho * std::exp(noise * gauss()));
+        data.GeometricFactors.push_back(std::nan(""));
+        data.Errors.push_back(error);
+    }
+    data.Chargeabilities = truth.Chargeabilities;
+    return data;
+}
+
+TArrayLayout Layout(int electrodes, int levels)
+{
+    TArrayLayout layout;
+    layout.Electrodes = electrodes;
+    layout.Levels = levels;
+    return layout;
+}
+
+// The ground with its regions' resistivities replaced.
+TForwardModel WithResistivities(TForwardModel ground, const std::vector<double>& rho)
+{
+    for (size_t r = 0; r < rho.size(); ++r)
+        ground.Regions[r].resistivity = rho[r];
+    return ground;
+}
+
+std::vector<TRegionFitSetting> AllFree(const TForwardModel& ground)
+{
+    return std::vector<TRegionFitSetting>(ground.Regions.size());
+}
+
+// Two layers: 8 m of 50 ohm-m over 200 ohm-m, 120 m wide.
+TForwardModel TwoLayers()
+{
+    test::TForwardSection section(120.0, 60.0, 50.0);
+    section.AddBody({{0, 8}, {120, 8}, {120, 60}, {0, 60}}, 200.0);
+    return section.Ground();
+}
+
+// A vertical contact at x = 60: 30 ohm-m to the left, 300 ohm-m to the right.
+TForwardModel VerticalContact()
+{
+    test::TForwardSection section(120.0, 60.0, 30.0);
+    section.AddBody({{60, 0}, {120, 0}, {120, 60}, {60, 60}}, 300.0);
+    return section.Ground();
+}
+
+// A ground to fit and the resistivities its fit starts from.
+struct TGroundCase {
+    const char* name;
+    TForwardModel ground;
+    std::vector<double> start;
+};
+
+void ExpectRecovered(const TRegionFitResult& fit, const std::vector<double>& truth, double tolerance,
+                     const char* what)
+{
+    double worst = 0.0;
+    for (size_t r = 0; r < truth.size(); ++r) {
+        const double error = std::fabs(fit.Regions[r].Resistivity / truth[r] - 1.0);
+        worst = std::max(worst, error);
+        EXPECT_EQ(fit.Regions[r].State, TRegionFitState::Fitted) << what << " region " << r;
+        EXPECT_LE(error, tolerance) << what << " region " << r << ": fitted " << fit.Regions[r].Resistivity
+                                    << ", truth " << truth[r];
+    }
+    std::printf("[ %s ] %zu iterations, chi-square %.3g, worst error %.3g %%\n", what, fit.Steps.size() - 1,
+                fit.Misfit.ChiSquare, 100 * worst);
+}
+
+TEST(RegionFit, NoiseFreeDataOfTwoLayersAndAVerticalContactGiveTheTruthWithinOnePerCent)
+{
+    const TSurvey survey = MakeArraySurvey(Layout(16, 5), 0.0, 120.0);
+    for (const TGroundCase& c : {TGroundCase{"two layers", TwoLayers(), {150.0, 200.0 / 3}},
+                           TGroundCase{"vertical contact", VerticalContact(), {10.0, 900.0}}}) {
+        std::vector<double> truth;
+        for (const TForwardRegion& region : c.ground.Regions)
+            truth.push_back(region.resistivity);
+        const TMeasuredData data = Synthetic(ComputeForwardResponse(c.ground, survey));
+        std::vector<int> reported;
+        const TRegionFitResult fit = FitRegions(WithResistivities(c.ground, c.start), data, AllFree(c.ground), {}, {},
+                                                [&](const TRegionFitStep& step) { reported.push_back(step.Iteration); });
+        ExpectRecovered(fit, truth, 0.01, c.name);
+        EXPECT_LE(fit.Misfit.ChiSquare, 1.0) << c.name;
+        ASSERT_EQ(reported.size(), fit.Steps.size());
+        for (size_t i = 0; i < reported.size(); ++i)
+            EXPECT_EQ(reported[i], int(i));
+        // χ² only falls.
+        for (size_t i = 1; i < fit.Steps.size(); ++i)
+            EXPECT_LT(fit.Steps[i].ChiSquare, fit.Steps[i - 1].ChiSquare) << c.name << " iteration " << i;
+    }
+}
+
+TEST(RegionFit, AnalyticTwoLayerDataGiveTheLayersWithinTheForwardAccuracy)
+{
+    // The analytic solution as the data: the fit can be no better than the
+    // forward computation's agreement with it (within 2 %).
+    const TSurvey survey = MakeArraySurvey(Layout(16, 5), 0.0, 120.0);
+    TForwardResult analytic;
+    analytic.Survey = survey;
+    for (const TConfiguration& c : survey.Configurations)
+        analytic.Resistivities.push_back(test::AnalyticApparentResistivity(survey, c, [&](int s, int at) {
+            const double r = std::fabs(survey.Electrodes[size_t(s)].x - survey.Electrodes[size_t(at)].x);
+            return test::TwoLayerPotential(50.0, 200.0, 8.0, r);
+        }));
+    const TMeasuredData data = Synthetic(analytic, 0.0, 0.01);
+    const TForwardModel ground = TwoLayers();
+    const TRegionFitResult fit = FitRegions(WithResistivities(ground, {50.0 / 3, 600.0}), data, AllFree(ground));
+    ExpectRecovered(fit, {50.0, 200.0}, 0.02, "analytic two layers");
+}
+
+TEST(RegionFit, NoisyDataAreFittedToChiSquareNearOneWithinTwoUncertainties)
+{
+    const TSurvey survey = MakeArraySurvey(Layout(16, 5), 0.0, 120.0);
+    for (const TGroundCase& c : {TGroundCase{"two layers", TwoLayers(), {150.0, 600.0}},
+                           TGroundCase{"vertical contact", VerticalContact(), {90.0, 100.0}}}) {
+        const TMeasuredData data = Synthetic(ComputeForwardResponse(c.ground, survey), 0.03, 0.03, 11);
+        const TRegionFitResult fit = FitRegions(WithResistivities(c.ground, c.start), data, AllFree(c.ground));
+        for (size_t r = 0; r < 2; ++r) {
+            const double truth = c.ground.Regions[r].resistivity;
+            ASSERT_EQ(fit.Regions[r].State, TRegionFitState::Fitted) << c.name;
+            EXPECT_GT(fit.Regions[r].Factor, 1.0);
+            EXPECT_LE(std::fabs(std::log(fit.Regions[r].Resistivity / truth)), 2.0 * std::log(fit.Regions[r].Factor))
+                << c.name << " region " << r << ": fitted " << fit.Regions[r].Resistivity << " x/ "
+                << fit.Regions[r].Factor;
+            std::printf("[ noise ] %s region %zu: %.4g x/ %.4g (truth %.4g)\n", c.name, r, fit.Regions[r].Resistivity,
+                        fit.Regions[r].Factor, truth);
+        }
+        std::printf("[ noise ] %s: chi-square %.3f after %zu iterations\n", c.name, fit.Misfit.ChiSquare,
+                    fit.Steps.size() - 1);
+        EXPECT_GT(fit.Misfit.ChiSquare, 0.6) << c.name;
+        EXPECT_LT(fit.Misfit.ChiSquare, 1.4) << c.name;
+    }
+}
+
+TEST(RegionFit, TheExamplesRegionsAreRecoveredOrReportedNotDetermined)
+{
+    const TForwardModel ground = test::ExampleGround();
+    const TSurvey survey = MakeArraySurvey(Layout(24, 5), ground.Left, ground.Right);
+    std::vector<double> truth, start;
+    for (size_t r = 0; r < ground.Regions.size(); ++r) {
+        truth.push_back(ground.Regions[r].resistivity);
+        start.push_back(truth.back() * (r % 2 ? 3.0 : 1.0 / 3.0));
+    }
+    const TMeasuredData data = Synthetic(ComputeForwardResponse(ground, survey));
+    const TRegionFitResult fit = FitRegions(WithResistivities(ground, start), data, AllFree(ground));
+    int fitted = 0;
+    for (size_t r = 0; r < truth.size(); ++r) {
+        const TFittedRegion& region = fit.Regions[r];
+        std::printf("[ example ] region %zu: start %.4g, fitted %.6g x/ %.4g, truth %.4g, %s\n", r,
+                    region.StartResistivity, region.Resistivity, region.Factor, truth[r],
+                    region.State == TRegionFitState::Fitted ? "fitted" : "not determined");
+        if (region.State == TRegionFitState::Fitted) {
+            ++fitted;
+            EXPECT_NEAR(region.Resistivity / truth[r], 1.0, 0.01) << "region " << r;
+        } else {
+            EXPECT_EQ(region.Resistivity, start[r]) << "region " << r;
+        }
+    }
+    EXPECT_GE(fitted, 3);
+}
+
+TEST(RegionFit, ARegionTheSurveyCannotSeeIsNotDeterminedAndKeepsItsStart)
+{
+    // A block 40 m under a survey 15 m long.
+    test::TForwardSection section(120.0, 80.0, 50.0);
+    section.AddBody({{50, 60}, {70, 60}, {70, 75}, {50, 75}}, 500.0);
+    const TForwardModel ground = section.Ground();
+    TArrayLayout layout = Layout(6, 2);
+    layout.Spacing = 3.0;
+    const TMeasuredData data = Synthetic(ComputeForwardResponse(ground, MakeArraySurvey(layout, 0.0, 120.0)));
+    const TRegionFitResult fit = FitRegions(WithResistivities(ground, {150.0, 40.0}), data, AllFree(ground));
+    EXPECT_EQ(fit.Regions[1].State, TRegionFitState::NotDetermined);
+    EXPECT_EQ(fit.Regions[1].Resistivity, 40.0);
+    EXPECT_EQ(fit.Regions[0].State, TRegionFitState::Fitted);
+    EXPECT_NEAR(fit.Regions[0].Resistivity / 50.0, 1.0, 0.01);
+}
+
+TEST(RegionFit, WithFewerDataThanRegionsTheLeastDeterminedGoBackOneAtATime)
+{
+    // One datum, two layers: every uncertainty is infinite at first, yet
+    // the datum determines one layer once the other keeps its start (all
+    // were reported not determined when they went back together).
+    const TForwardModel ground = TwoLayers();
+    TArrayLayout layout = Layout(4, 1);
+    layout.Spacing = 4.0;
+    const TMeasuredData data = Synthetic(ComputeForwardResponse(ground, MakeArraySurvey(layout, 0.0, 120.0)), 0.0, 0.01);
+    ASSERT_EQ(data.Size(), 1u);
+    const TRegionFitResult fit = FitRegions(WithResistivities(ground, {150.0, 200.0}), data, AllFree(ground));
+    EXPECT_EQ(fit.Regions[0].State, TRegionFitState::Fitted);
+    EXPECT_EQ(fit.Regions[1].State, TRegionFitState::NotDetermined);
+    EXPECT_EQ(fit.Regions[1].Resistivity, 200.0);
+    EXPECT_NEAR(fit.Regions[0].Resistivity / 50.0, 1.0, 0.01);
+    EXPECT_LE(fit.Misfit.ChiSquare, 1.0);
+}
+
+TEST(RegionFit, AFixedRegionStaysAsDrawnAndBoundsHold)
+{
+    const TSurvey survey = MakeArraySurvey(Layout(16, 5), 0.0, 120.0);
+    const TForwardModel ground = TwoLayers();
+    const TMeasuredData data = Synthetic(ComputeForwardResponse(ground, survey));
+    // The lower layer fixed at a drawn 200.000001: it stays exactly.
+    std::vector<TRegionFitSetting> settings = AllFree(ground);
+    settings[1].Free = false;
+    const TRegionFitResult fixed = FitRegions(WithResistivities(ground, {150.0, 200.000001}), data, settings);
+    EXPECT_EQ(fixed.Regions[1].State, TRegionFitState::Fixed);
+    EXPECT_EQ(fixed.Regions[1].Resistivity, 200.000001);
+    EXPECT_NEAR(fixed.Regions[0].Resistivity / 50.0, 1.0, 0.01);
+
+    // Bounds that exclude the truth (50 and 200): the fit ends inside them,
+    // the upper layer at its lower bound's side (the lower layer makes up
+    // for it as it can); a start outside moves in.
+    settings = AllFree(ground);
+    settings[0].Lowest = 70.0;
+    settings[0].Highest = 90.0;
+    settings[1].Highest = 150.0;
+    const TRegionFitResult bounded = FitRegions(WithResistivities(ground, {20.0, 180.0}), data, settings);
+    EXPECT_GT(bounded.Regions[0].Resistivity, 70.0);
+    EXPECT_LT(bounded.Regions[0].Resistivity, 75.0);
+    EXPECT_LT(bounded.Regions[1].Resistivity, 150.0);
+    EXPECT_GT(bounded.Regions[1].Resistivity, 0.0);
+    std::printf("[ bounds ] %.6g in 70 .. 90, %.6g below 150\n", bounded.Regions[0].Resistivity,
+                bounded.Regions[1].Resistivity);
+    for (const TRegionFitStep& step : bounded.Steps)
+        EXPECT_TRUE(std::isfinite(step.ChiSquare));
+}
+
+TEST(RegionFit, PolarizabilitiesFollowFromTheApparentChargeabilities)
+{
+    // 5 % over 15 %: the linearised relation, then the full computation's check.
+    test::TForwardSection section(120.0, 60.0, 50.0, 5.0);
+    section.AddBody({{0, 8}, {120, 8}, {120, 60}, {0, 60}}, 200.0, 15.0);
+    const TForwardModel ground = section.Ground();
+    const TSurvey survey = MakeArraySurvey(Layout(16, 5), 0.0, 120.0);
+    const TMeasuredData data = Synthetic(ComputeForwardResponse(ground, survey));
+    TForwardModel start = WithResistivities(ground, {150.0, 600.0});
+    for (TForwardRegion& region : start.Regions)
+        region.polarizability = 0.0;
+    const TRegionFitResult fit = FitRegions(start, data, AllFree(ground));
+    ASSERT_TRUE(fit.PolarizabilityFitted);
+    ASSERT_TRUE(fit.Misfit.ChargeabilityRms.has_value());
+    std::printf("[ chargeability ] %.4g %% and %.4g %% (truth 5 and 15), ip rms %.3g %%\n",
+                fit.Regions[0].Polarizability, fit.Regions[1].Polarizability, *fit.Misfit.ChargeabilityRms);
+    EXPECT_NEAR(fit.Regions[0].Polarizability, 5.0, 0.5);
+    EXPECT_NEAR(fit.Regions[1].Polarizability, 15.0, 1.5);
+    EXPECT_LT(*fit.Misfit.ChargeabilityRms, 0.5);
+    EXPECT_EQ(fit.Chargeabilities.size(), data.Size());
+}
+
+TEST(RegionFit, BoundedLeastSquaresKeepsItsBounds)
+{
+    // min (η1 − 2)² + (η2 + 1)² + (η1 + η2 − 1)² over 0 ≤ η ≤ 1.5: η2 = 0 at the
+    // bound, η1 = 1.5 at the other.
+    Eigen::MatrixXd A(3, 2);
+    A << 1, 0, 0, 1, 1, 1;
+    Eigen::VectorXd b(3);
+    b << 2, -1, 1;
+    const Eigen::VectorXd eta = BoundedLeastSquares(A, b, 0.0, 1.5);
+    EXPECT_DOUBLE_EQ(eta(0), 1.5);
+    EXPECT_DOUBLE_EQ(eta(1), 0.0);
+    // Inside the bounds: the unconstrained solution (1, 0 from the normal equations of b = (1, 0, 1)).
+    b << 1, 0, 1;
+    const Eigen::VectorXd inside = BoundedLeastSquares(A, b, 0.0, 1.5);
+    EXPECT_NEAR(inside(0), 1.0, 1e-10);
+    EXPECT_NEAR(inside(1), 0.0, 1e-10);
+}
+
+TEST(RegionFit, RefusesBadSettingsAndCancelsWithoutAResult)
+{
+    const TForwardModel ground = TwoLayers();
+    const TMeasuredData data = Synthetic(ComputeForwardResponse(ground, MakeArraySurvey(Layout(8, 2), 0.0, 120.0)));
+    EXPECT_THROW(FitRegions(ground, data, {}), EForwardError);
+    std::vector<TRegionFitSetting> settings = AllFree(ground);
+    settings[0].Free = settings[1].Free = false;
+    EXPECT_THROW(FitRegions(ground, data, settings), EForwardError);
+    settings = AllFree(ground);
+    settings[0].Lowest = 100.0;
+    settings[0].Highest = 10.0;
+    EXPECT_THROW(FitRegions(ground, data, settings), EForwardError);
+    settings[0].Highest = std::nan("");
+    EXPECT_THROW(FitRegions(ground, data, settings), EForwardError);
+    int calls = 0;
+    EXPECT_THROW(FitRegions(WithResistivities(ground, {10.0, 10.0}), data, AllFree(ground), {},
+                            [&](double) { return ++calls < 3; }),
+                 EForwardCancelled);
+}
+
+} // namespace
+} // namespace lp
