@@ -209,11 +209,15 @@ TSensitivityProblem::TWavenumberPart TSensitivityProblem::Wavenumber(TSystemFact
         G.noalias() = local.transpose() * KU;
         return G;
     };
-    for (const TRegionSet& parameter : Parameters) {
-        Eigen::MatrixXd H = Eigen::MatrixXd::Zero(electrodes, electrodes);
-        for (int r : parameter)
+    const auto data = static_cast<Eigen::Index>(FSurvey.Configurations.size());
+    part.Differences.resize(data, static_cast<Eigen::Index>(Parameters.size()));
+    Eigen::MatrixXd H(electrodes, electrodes);
+    for (size_t j = 0; j < Parameters.size(); ++j) {
+        H.setZero();
+        for (int r : Parameters[j])
             H += Conductivity[static_cast<size_t>(r)] * product(static_cast<size_t>(r));
-        part.Products.push_back(std::move(H));
+        for (Eigen::Index d = 0; d < data; ++d)
+            part.Differences(d, static_cast<Eigen::Index>(j)) = Voltage(H, FSurvey.Configurations[static_cast<size_t>(d)]);
     }
     return part;
 }
@@ -293,13 +297,14 @@ TSensitivityResult TSensitivityProblem::Compute(const std::vector<double>& Resis
         result.Voltages.push_back(u);
         result.Resistivities.push_back(rho);
     }
+    std::vector<Eigen::MatrixXd> differences;
+    for (const TWavenumberPart& part : parts)
+        differences.push_back(part.Differences);
+    const Eigen::MatrixXd D = BackTransform(differences, FWavenumbers.w);
     for (size_t j = 0; j < Parameters.size(); ++j) {
-        std::vector<Eigen::MatrixXd> products;
-        for (const TWavenumberPart& part : parts)
-            products.push_back(part.Products[j]);
-        const Eigen::MatrixXd H = BackTransform(products, FWavenumbers.w);
         for (size_t d = 0; d < FSurvey.Configurations.size(); ++d) {
-            const double value = 2.0 * Voltage(H, FSurvey.Configurations[d]) / result.Voltages[d];
+            const double value =
+                2.0 * D(static_cast<Eigen::Index>(d), static_cast<Eigen::Index>(j)) / result.Voltages[d];
             if (!std::isfinite(value))
                 throw EForwardError("Datum " + std::to_string(d + 1) +
                                     " has no finite sensitivity: the computation cannot resolve it.");

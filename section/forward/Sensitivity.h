@@ -80,10 +80,13 @@ public:
 private:
     struct TRegionMatrices;
     // Per wavenumber: the potentials between electrodes (source x electrode)
-    // and, per parameter, Σ σ_r Uᵀ K_r U over its regions.
+    // and, per datum and parameter, the datum's four-electrode difference of
+    // Σ σ_r Uᵀ K_r U over the parameter's regions (data x parameters: what
+    // the back-transform needs, far smaller than the electrodes' products of
+    // every parameter).
     struct TWavenumberPart {
         Eigen::MatrixXd Potentials;
-        std::vector<Eigen::MatrixXd> Products;
+        Eigen::MatrixXd Differences;
     };
     TWavenumberPart Wavenumber(class TSystemFactor& Factor, size_t Index, const std::vector<double>& Conductivity,
                                const std::vector<TRegionSet>& Parameters) const;
