@@ -1,5 +1,6 @@
 #include "section/forward/ForwardResponse.h"
 
+#include "section/forward/ForwardCache.h"
 #include "section/forward/ForwardSolver.h"
 
 #include <algorithm>
@@ -280,15 +281,25 @@ TForwardResult ComputeForwardResponse(const TForwardModel& Ground, TSurvey Surve
     result.Wavenumbers = ChooseWavenumbers(smallest, largest, Options.QuadratureTolerance);
     result.QuadratureError = PointSourceError(result.Wavenumbers, smallest, largest);
 
-    // The mesh.
+    // The mesh and its analysis: the cache's when the geometry is the same.
     TClock::time_point stage = TClock::now();
-    const TForwardMesh mesh = MeshGeometry(PadGeometry(Ground, Survey, Options.Mesh));
+    TPaddedGeometry geometry = PadGeometry(Ground, Survey, Options.Mesh);
+    std::shared_ptr<const TMeshSetup> setup = Options.Cache ? Options.Cache->Find(geometry) : nullptr;
+    result.MeshReused = setup != nullptr;
+    if (!setup) {
+        setup = std::make_shared<const TMeshSetup>(std::move(geometry), [&gate] { return gate.Report(0.0); });
+        // Kept even when this computation is cancelled now: the next may use it.
+        if (Options.Cache)
+            Options.Cache->Keep(setup);
+    }
+    const TForwardMesh& mesh = setup->Mesh;
+    const TElementMatrices& elements = setup->Elements;
+    const TSystemPattern& pattern = setup->Pattern;
+    const TSystemAnalysis& analysis = setup->Analysis;
     result.MeshNodes = static_cast<int>(mesh.Nodes.size());
     result.MeshTriangles = static_cast<int>(mesh.Triangles.size());
     result.Times.Mesh = Seconds(stage);
     Stop(gate, MeshShare);
-    const TElementMatrices elements = ElementMatrices(mesh);
-    const TSystemPattern pattern = SystemPattern(mesh);
 
     // The current electrodes: every A and B; the pairs of a current and a
     // potential electrode the data need.
@@ -335,7 +346,6 @@ TForwardResult ComputeForwardResponse(const TForwardModel& Ground, TSurvey Surve
     // One analysis for every factor; the threads and the memory they need:
     // per thread a factor, a matrix and the path vectors of every electrode;
     // the potentials of the pairs for every run and wavenumber.
-    const TSystemAnalysis analysis(pattern.Matrix);
     const size_t tasks = runs.size() * wavenumbers;
     double pathEntries = 0.0;
     for (int node : mesh.ElectrodeNodes)

@@ -14,6 +14,7 @@
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/Registry.h"
 #include "section/editor/PolygonChart.h"
+#include "section/forward/ForwardCache.h"
 #include "section/main/BackgroundThreads.h"
 #include "section/main/SameFile.h"
 #include "section/forward/DataFile.h"
@@ -189,6 +190,7 @@ struct TForwardResponseWindow::TJob {
     TArrayLayout Layout;
     std::optional<double> Host;
     std::shared_ptr<const TMeasuredData> Measured; // the survey, when set
+    std::shared_ptr<TForwardCache> Cache;
 };
 
 struct TForwardResponseWindow::TOutcome {
@@ -210,7 +212,8 @@ struct TForwardResponseWindow::TChartParts {
 };
 
 TForwardResponseWindow::TForwardResponseWindow(TPolygonChart& Section, QWidget* Parent)
-    : QWidget(Parent, Qt::Window), FSection(Section), FLink(std::make_shared<TLink>())
+    : QWidget(Parent, Qt::Window), FSection(Section), FLink(std::make_shared<TLink>()),
+      FCache(std::make_shared<TForwardCache>())
 {
     FLink->Window = this;
     setObjectName(QStringLiteral("ForwardResponse"));
@@ -570,6 +573,7 @@ void TForwardResponseWindow::StartRun()
     if (HostFieldUsed())
         job->Host = HostResistivity();
     job->Measured = FMeasured;
+    job->Cache = FCache;
     FJob = job;
     FEditedDuringRun = false;
     FRunning = true;
@@ -613,6 +617,7 @@ void TForwardResponseWindow::Run(const std::shared_ptr<TJob>& Job)
         // Every core the process may run on: the run's lowered priority
         // (which its worker threads inherit) keeps the editor first.
         options.Threads = 0;
+        options.Cache = Job->Cache;
         const int serial = Job->Serial;
         // The computation reports often (every block of electrodes): the
         // window hears of a new whole per cent only, so the editor's event

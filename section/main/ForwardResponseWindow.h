@@ -212,6 +212,7 @@ private:
     QString FError;
     std::optional<TForwardResult> FResult;
     std::shared_ptr<const TMeasuredData> FMeasured; // the survey's source; none for the array survey
+    std::shared_ptr<TForwardCache> FCache;           // the last run's mesh, for runs that change parameters only
     QString FMeasuredName;
     std::shared_ptr<const TMeasuredData> FShownMeasured; // what FResult was computed for
     std::optional<TMisfit> FMisfit;
