@@ -1,5 +1,6 @@
 #include "section/forward/ForwardMesh.h"
 
+#include "section/forward/VectorState.h"
 #include "section/model/ModelGeometryText.h"
 
 #include <gmsh.h>
@@ -946,6 +947,7 @@ TForwardMesh MeshGeometry(const TPaddedGeometry& Geometry, const std::function<b
         hold.lock();
         stopUnlessWanted();
     }
+    ClearUpperVectorState();
     StartGmsh(Geometry);
     // Frontal-Delaunay is quick; MeshAdapt holds where elements are very
     // small beside a large model, but takes ten times as long.

@@ -2,6 +2,7 @@
 
 #include "section/forward/ForwardCache.h"
 #include "section/forward/ForwardSolver.h"
+#include "section/forward/VectorState.h"
 
 #include <algorithm>
 #include <atomic>
@@ -371,6 +372,7 @@ TForwardResult ComputeForwardResponse(const TForwardModel& Ground, TSurvey Surve
     std::exception_ptr failure;
     TForwardTimes times;
     const auto work = [&]() {
+        ClearUpperVectorState();
         TForwardTimes own;
         // False when the computation is to end: cancelled, or failed elsewhere.
         const auto goOn = [&](bool reported) { return reported && !failed; };
