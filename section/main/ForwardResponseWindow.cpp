@@ -750,16 +750,18 @@ void TForwardResponseWindow::ShowState()
 }
 
 void TForwardResponseWindow::ShowChart(TPseudoSection2d& Chart, const std::vector<TPseudoPoint>& Points,
-                                       const std::vector<double>& Values, double DeepestPoint)
+                                       const std::vector<double>& Values, double DeepestPoint, bool Rebuild)
 {
-    FillPseudoSection(Chart, Points, Values);
+    // Each picture is drawn once, when everything about it is set.
+    FillPseudoSection(Chart, Points, Values, false);
     // x aligned with the section's distance.
     Chart.BottomAxis()->SetMinMax(FSection.ModelArea.left, FSection.ModelArea.right);
     Chart.LeftAxis()->SetMinMax(0.0, DeepestPoint * 1.1);
     Chart.GridPointSeries->Clear();
     for (int v = 1; v <= Chart.VertexCount; ++v)
         Chart.GridPointSeries->AddXY(Chart.Vertices[v].AxisX, Chart.Vertices[v].AxisY, QString(), clBlack);
-    Chart.RebuildPicture();
+    if (Rebuild)
+        Chart.RebuildPicture();
 }
 
 namespace {
@@ -835,8 +837,8 @@ void TForwardResponseWindow::ShowComparison(double DeepestPoint)
                                               : QStringLiteral("Misfit (%)"));
     FCharts[0]->Unit = FCharts[1]->Unit = unit;
     FCharts[1]->Host->show();
-    ShowChart(*MeasuredChart, points, observed, DeepestPoint);
-    ShowChart(*ResistivityChart, points, calculated, DeepestPoint);
+    ShowChart(*MeasuredChart, points, observed, DeepestPoint, false);
+    ShowChart(*ResistivityChart, points, calculated, DeepestPoint, false);
     // One scale for both: equal colours are equal values.
     double low = std::min(MeasuredChart->DataMin, ResistivityChart->DataMin);
     double high = std::max(MeasuredChart->DataMax, ResistivityChart->DataMax);
@@ -844,7 +846,7 @@ void TForwardResponseWindow::ShowComparison(double DeepestPoint)
         SetPseudoSectionRange(*chart, low, high);
         chart->RebuildPicture();
     }
-    ShowChart(*MisfitChart, points, misfits, DeepestPoint);
+    ShowChart(*MisfitChart, points, misfits, DeepestPoint, false);
     UseDivergingScale(*MisfitChart);
     MisfitChart->RebuildPicture();
 }

@@ -187,8 +187,10 @@ private:
     void ShowProgress(int Serial, double Fraction);
     void ShowState();
     void ShowResult();
+    // Fills the chart; draws its picture unless Rebuild is false (the
+    // caller changes its scale first and draws it then).
     void ShowChart(TPseudoSection2d& Chart, const std::vector<TPseudoPoint>& Points,
-                   const std::vector<double>& Values, double DeepestPoint);
+                   const std::vector<double>& Values, double DeepestPoint, bool Rebuild = true);
     void DrawColorBar(TChartParts& Parts);
     void PlaceElectrodeMarks();
     void AskSaveData();
