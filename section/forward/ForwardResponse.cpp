@@ -271,6 +271,7 @@ double FlatGeometricFactor(const TSurvey& Survey, const TConfiguration& Configur
 TForwardResult ComputeForwardResponse(const TForwardModel& Ground, TSurvey Survey, const TForwardOptions& Options,
                                       const TForwardProgress& Progress)
 {
+    ClearUpperVectorState(); // the caller's thread may have inherited the slow state
     const TClock::time_point start = TClock::now();
     TProgressGate gate(Progress);
     PlaceSurvey(Survey, Ground);

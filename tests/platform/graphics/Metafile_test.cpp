@@ -582,6 +582,30 @@ TEST(MetafileRecording, BoundsOfLinesShapesAndWidePensArePixelExact)
     EXPECT_EQ(bounds, (TRect{inked.left(), inked.top(), inked.right(), inked.bottom()}));
 }
 
+// Calls reaching partly beyond the bounds so far are measured only there:
+// the bounds stay the pixels inked, with the extremes in those parts.
+TEST(MetafileRecording, BoundsStayPixelExactWhenCallsReachPartlyBeyondThem)
+{
+    auto draw = [](TDeviceContext& dc) {
+        dc.SelectBrush(CreateSolidBrush(clGreen));
+        dc.Rectangle(60, 60, 100, 100);
+        // Its box holds the rectangle's; its ink reaches out at the top,
+        // the left and the right, by slanted edges.
+        const TPoint triangle[3] = {{41, 97}, {83, 23}, {139, 88}};
+        dc.Polygon(triangle, 3);
+        // Inside both boxes but for a sliver at the bottom.
+        dc.Ellipse(50, 70, 120, 113);
+    };
+    Surface direct(200, 160);
+    draw(*direct.dc);
+    TMetafileDC recorder(QSize(200, 160));
+    draw(recorder);
+    const TRect bounds = ReadEnhMetaHeader(recorder.Finish()).Bounds;
+    const QRect inked = direct.Inked();
+    EXPECT_EQ(inked.top(), 23);
+    EXPECT_EQ(bounds, (TRect{inked.left(), inked.top(), inked.right(), inked.bottom()}));
+}
+
 TEST(MetafileRecording, FrameFollowsTheBoundsAtTheReferenceResolution)
 {
     const QByteArray emf = RecordChart(false);
