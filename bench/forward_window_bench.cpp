@@ -37,6 +37,22 @@ void WaitForResult(const TForwardResponseWindow& Window)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }
 
+// The window over the example with the 48-electrode dipole-dipole survey
+// of six levels, following edits, its first result shown.
+void ShowExampleResponse(TForwardResponseWindow& Window, int Height)
+{
+    Window.ElectrodesBox->setValue(48);
+    Window.LevelsBox->setValue(6);
+    Window.SpacingEdit->clear();
+    Window.FirstEdit->clear();
+    Window.HostEdit->setText(QStringLiteral("100"));
+    Window.FollowBox->setChecked(true);
+    Window.resize(900, Height);
+    Window.show();
+    Window.Compute();
+    WaitForResult(Window);
+}
+
 void BM_EditToNewPicture(benchmark::State& state)
 {
     QTemporaryDir settings; // the user's settings stay as they are
@@ -44,16 +60,7 @@ void BM_EditToNewPicture(benchmark::State& state)
     TPolygonChart section;
     section.LoadSectionModel(bench::ExampleSection());
     TForwardResponseWindow window(section, nullptr);
-    window.ElectrodesBox->setValue(48);
-    window.LevelsBox->setValue(6);
-    window.SpacingEdit->clear();
-    window.FirstEdit->clear();
-    window.HostEdit->setText(QStringLiteral("100"));
-    window.FollowBox->setChecked(true);
-    window.resize(900, 620);
-    window.show();
-    window.Compute();
-    WaitForResult(window);
+    ShowExampleResponse(window, 620);
     // The clay's top right corner moves back and forth by 40 m.
     int corner = -1;
     for (int i = 0; i < section.Nodes.Length(); ++i)
@@ -86,16 +93,7 @@ public:
     {
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, Settings.path());
         Section.LoadSectionModel(bench::ExampleSection());
-        Window.ElectrodesBox->setValue(48);
-        Window.LevelsBox->setValue(6);
-        Window.SpacingEdit->clear();
-        Window.FirstEdit->clear();
-        Window.HostEdit->setText(QStringLiteral("100"));
-        Window.FollowBox->setChecked(true);
-        Window.resize(900, 900);
-        Window.show();
-        Window.Compute();
-        WaitForResult(Window);
+        ShowExampleResponse(Window, 900);
         const QString file = Settings.filePath(QStringLiteral("measured.dat"));
         if (!Window.SaveData(file, Error) || !Window.OpenMeasuredData(file, Error))
             return;

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <map>
 #include <optional>
 #include <set>
@@ -554,6 +555,17 @@ TEST(MetafileRecording, BoundsAreTheInkedPixelsOfTheDirectDrawing)
     EXPECT_LE(bounds.bottom() - inked.bottom(), 2);
 }
 
+// The pixels a drawing inks on a 200 x 160 surface, and the bounds its
+// recording writes.
+std::pair<QRect, TRect> InkedAndRecordedBounds(const std::function<void(TDeviceContext&)>& draw)
+{
+    Surface direct(200, 160);
+    draw(*direct.dc);
+    TMetafileDC recorder(QSize(200, 160));
+    draw(recorder);
+    return {direct.Inked(), ReadEnhMetaHeader(recorder.Finish()).Bounds};
+}
+
 TEST(MetafileRecording, BoundsOfLinesShapesAndWidePensArePixelExact)
 {
     // Each extreme comes from a different primitive: a cosmetic line
@@ -571,12 +583,7 @@ TEST(MetafileRecording, BoundsOfLinesShapesAndWidePensArePixelExact)
         dc.SelectBrush(NullBrush());
         dc.Ellipse(90, 50, 151, 80);
     };
-    Surface direct(200, 160);
-    draw(*direct.dc);
-    TMetafileDC recorder(QSize(200, 160));
-    draw(recorder);
-    const TRect bounds = ReadEnhMetaHeader(recorder.Finish()).Bounds;
-    const QRect inked = direct.Inked();
+    const auto [inked, bounds] = InkedAndRecordedBounds(draw);
     EXPECT_EQ(inked.left(), 20);
     EXPECT_EQ(inked.bottom(), 130);
     EXPECT_EQ(bounds, (TRect{inked.left(), inked.top(), inked.right(), inked.bottom()}));
@@ -596,12 +603,7 @@ TEST(MetafileRecording, BoundsStayPixelExactWhenCallsReachPartlyBeyondThem)
         // Inside both boxes but for a sliver at the bottom.
         dc.Ellipse(50, 70, 120, 113);
     };
-    Surface direct(200, 160);
-    draw(*direct.dc);
-    TMetafileDC recorder(QSize(200, 160));
-    draw(recorder);
-    const TRect bounds = ReadEnhMetaHeader(recorder.Finish()).Bounds;
-    const QRect inked = direct.Inked();
+    const auto [inked, bounds] = InkedAndRecordedBounds(draw);
     EXPECT_EQ(inked.top(), 23);
     EXPECT_EQ(bounds, (TRect{inked.left(), inked.top(), inked.right(), inked.bottom()}));
 }
