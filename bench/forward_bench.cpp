@@ -2,6 +2,7 @@
 // factorising and solving timed apart, and the cost against the mesh size.
 
 #include "ExampleSection.h"
+#include "section/forward/ForwardCache.h"
 #include "section/forward/ForwardResponse.h"
 #include "section/forward/ForwardSolver.h"
 
@@ -51,6 +52,29 @@ void ForwardExample(benchmark::State& state)
     Report(state, result);
 }
 BENCHMARK(ForwardExample)->Arg(48)->Arg(96)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// A change of parameters only (the host's resistivity, 100 and 120 ohm-m in
+// turn) with a cache: the mesh and its analysis taken over, the
+// factorisations done again (48 electrodes, two threads).
+void ForwardParameterChange(benchmark::State& state)
+{
+    const TSectionModel section = bench::ExampleSection();
+    const TForwardModel grounds[2] = {PrepareForwardModel(section.Model, section.Nodes, section.ModelArea, 100.0),
+                                      PrepareForwardModel(section.Model, section.Nodes, section.ModelArea, 120.0)};
+    TArrayLayout layout;
+    TForwardOptions options;
+    options.Threads = 2;
+    options.Cache = std::make_shared<TForwardCache>();
+    const TSurvey survey = MakeArraySurvey(layout, grounds[0].Left, grounds[0].Right);
+    TForwardResult result = ComputeForwardResponse(grounds[0], survey, options);
+    int turn = 0;
+    for (auto _ : state)
+        result = ComputeForwardResponse(grounds[++turn % 2], survey, options);
+    if (!result.MeshReused)
+        state.SkipWithError("the mesh was not reused");
+    Report(state, result);
+}
+BENCHMARK(ForwardParameterChange)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The cost against the mesh size: the element size at the electrodes and
 // its growth scaled together (48 electrodes).

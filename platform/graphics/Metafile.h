@@ -241,6 +241,8 @@ private:
     // Grows the call's and the file's bounds by the pixels a call inks:
     // 'box' holds them all; 'paint' draws them for an exact measure.
     void Ink(const QRect& box, const std::function<void(QPainter&)>& paint);
+    // Grows 'exact' by the pixels 'paint' inks within 'area'.
+    void InkExactly(const QRect& area, const std::function<void(QPainter&)>& paint, QRect& exact) const;
     void InkExact(const QRect& pixels);
     void CheckOpen() const;
 

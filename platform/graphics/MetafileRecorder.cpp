@@ -858,7 +858,13 @@ void TMetafileDC::Ink(const QRect& box, const std::function<void(QPainter&)>& pa
     FCallInked |= area;
     if (FBounds.contains(area))
         return; // nothing new can come of it
-    const int64_t measured = int64_t(area.width()) * area.height();
+    // Pixels inside the bounds so far cannot grow them: only the part of the
+    // box outside is measured (a picture of many adjoining polygons, each
+    // reaching a little beyond the others, measures a sliver of each).
+    const QRegion outside = QRegion(area).subtracted(QRegion(FBounds));
+    int64_t measured = 0;
+    for (const QRect& part : outside)
+        measured += int64_t(part.width()) * part.height();
     if (measured > kCoverageArea || measured > FCoverageLeft) {
         FBounds |= area;
         return;
@@ -867,6 +873,13 @@ void TMetafileDC::Ink(const QRect& box, const std::function<void(QPainter&)>& pa
     // Paint the call in black on transparent tiles, exactly as the painter
     // engine would (aliased, same clip), and keep the covered pixels.
     QRect exact;
+    for (const QRect& part : outside)
+        InkExactly(part, paint, exact);
+    FBounds |= exact;
+}
+
+void TMetafileDC::InkExactly(const QRect& area, const std::function<void(QPainter&)>& paint, QRect& exact) const
+{
     for (int top = area.top(); top <= area.bottom(); top += kCoverageTile) {
         for (int left = area.left(); left <= area.right(); left += kCoverageTile) {
             const QRect tile(left, top, std::min(kCoverageTile, area.right() - left + 1),
@@ -890,7 +903,6 @@ void TMetafileDC::Ink(const QRect& box, const std::function<void(QPainter&)>& pa
             }
         }
     }
-    FBounds |= exact;
 }
 
 void TMetafileDC::EngineStrokeFillPath(const QPainterPath& path, bool stroke, bool fill)

@@ -1,5 +1,6 @@
 #include "section/forward/ForwardMesh.h"
 
+#include "section/forward/VectorState.h"
 #include "section/model/ModelGeometryText.h"
 
 #include <gmsh.h>
@@ -933,9 +934,20 @@ void CheckTriangleShapes(const TForwardMesh& Mesh)
     }
 }
 
-TForwardMesh MeshGeometry(const TPaddedGeometry& Geometry)
+TForwardMesh MeshGeometry(const TPaddedGeometry& Geometry, const std::function<bool()>& GoOn)
 {
-    std::lock_guard<std::mutex> hold(GmshLock());
+    const auto stopUnlessWanted = [&] {
+        if (GoOn && !GoOn())
+            throw EForwardCancelled("The forward computation was cancelled.");
+    };
+    // A call that waited while another meshed asks whether it is still
+    // wanted: a newer edit may have made it obsolete in the meantime.
+    std::unique_lock<std::mutex> hold(GmshLock(), std::try_to_lock);
+    if (!hold.owns_lock()) {
+        hold.lock();
+        stopUnlessWanted();
+    }
+    ClearUpperVectorState();
     StartGmsh(Geometry);
     // Frontal-Delaunay is quick; MeshAdapt holds where elements are very
     // small beside a large model, but takes ten times as long.
@@ -971,8 +983,10 @@ TForwardMesh MeshGeometry(const TPaddedGeometry& Geometry)
                 adaptive.push_back(surface.surface);
                 again = true;
             }
-        if (again)
+        if (again) {
+            stopUnlessWanted();
             continue;
+        }
         for (const TUnfit& surface : unfit)
             if (!surface.fault.empty())
                 throw EForwardError("The model cannot be meshed: " + surface.fault + ".");

@@ -38,6 +38,7 @@
 #include "section/forward/Survey.h"
 
 #include <array>
+#include <functional>
 #include <vector>
 
 namespace lp {
@@ -86,8 +87,11 @@ TPaddedGeometry PadGeometry(const TForwardModel& Ground, const TSurvey& Survey, 
 // Meshes with Gmsh; raises EForwardError with the cause when the mesh
 // cannot be made or is unfit (a region left uncovered, a triangle without
 // area): nothing Gmsh does ends the program. Gmsh keeps one global state:
-// calls from several threads take turns.
-TForwardMesh MeshGeometry(const TPaddedGeometry& Geometry);
+// calls from several threads take turns. GoOn, when given, is asked when
+// Gmsh becomes this call's after another call held it (the caller may no
+// longer want its mesh) and before meshing a surface again: false raises
+// EForwardCancelled.
+TForwardMesh MeshGeometry(const TPaddedGeometry& Geometry, const std::function<bool()>& GoOn = {});
 
 // A triangle counts as without area when twice its area is at most this
 // share of its longest edge squared (an equilateral triangle: 0.87).

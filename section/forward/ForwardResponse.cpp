@@ -1,6 +1,8 @@
 #include "section/forward/ForwardResponse.h"
 
+#include "section/forward/ForwardCache.h"
 #include "section/forward/ForwardSolver.h"
+#include "section/forward/VectorState.h"
 
 #include <algorithm>
 #include <atomic>
@@ -269,6 +271,7 @@ double FlatGeometricFactor(const TSurvey& Survey, const TConfiguration& Configur
 TForwardResult ComputeForwardResponse(const TForwardModel& Ground, TSurvey Survey, const TForwardOptions& Options,
                                       const TForwardProgress& Progress)
 {
+    ClearUpperVectorState(); // the caller's thread may have inherited the slow state
     const TClock::time_point start = TClock::now();
     TProgressGate gate(Progress);
     PlaceSurvey(Survey, Ground);
@@ -280,15 +283,25 @@ TForwardResult ComputeForwardResponse(const TForwardModel& Ground, TSurvey Surve
     result.Wavenumbers = ChooseWavenumbers(smallest, largest, Options.QuadratureTolerance);
     result.QuadratureError = PointSourceError(result.Wavenumbers, smallest, largest);
 
-    // The mesh.
+    // The mesh and its analysis: the cache's when the geometry is the same.
     TClock::time_point stage = TClock::now();
-    const TForwardMesh mesh = MeshGeometry(PadGeometry(Ground, Survey, Options.Mesh));
+    TPaddedGeometry geometry = PadGeometry(Ground, Survey, Options.Mesh);
+    std::shared_ptr<const TMeshSetup> setup = Options.Cache ? Options.Cache->Find(geometry) : nullptr;
+    result.MeshReused = setup != nullptr;
+    if (!setup) {
+        setup = std::make_shared<const TMeshSetup>(std::move(geometry), [&gate] { return gate.Report(0.0); });
+        // Kept even when this computation is cancelled now: the next may use it.
+        if (Options.Cache)
+            Options.Cache->Keep(setup);
+    }
+    const TForwardMesh& mesh = setup->Mesh;
+    const TElementMatrices& elements = setup->Elements;
+    const TSystemPattern& pattern = setup->Pattern;
+    const TSystemAnalysis& analysis = setup->Analysis;
     result.MeshNodes = static_cast<int>(mesh.Nodes.size());
     result.MeshTriangles = static_cast<int>(mesh.Triangles.size());
     result.Times.Mesh = Seconds(stage);
     Stop(gate, MeshShare);
-    const TElementMatrices elements = ElementMatrices(mesh);
-    const TSystemPattern pattern = SystemPattern(mesh);
 
     // The current electrodes: every A and B; the pairs of a current and a
     // potential electrode the data need.
@@ -335,7 +348,6 @@ TForwardResult ComputeForwardResponse(const TForwardModel& Ground, TSurvey Surve
     // One analysis for every factor; the threads and the memory they need:
     // per thread a factor, a matrix and the path vectors of every electrode;
     // the potentials of the pairs for every run and wavenumber.
-    const TSystemAnalysis analysis(pattern.Matrix);
     const size_t tasks = runs.size() * wavenumbers;
     double pathEntries = 0.0;
     for (int node : mesh.ElectrodeNodes)
@@ -361,6 +373,7 @@ TForwardResult ComputeForwardResponse(const TForwardModel& Ground, TSurvey Surve
     std::exception_ptr failure;
     TForwardTimes times;
     const auto work = [&]() {
+        ClearUpperVectorState();
         TForwardTimes own;
         // False when the computation is to end: cancelled, or failed elsewhere.
         const auto goOn = [&](bool reported) { return reported && !failed; };

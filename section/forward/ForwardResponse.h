@@ -10,6 +10,8 @@
 //     ChooseWavenumbers (Wavenumbers.h)        quadrature for the survey's distances
 //     PadGeometry → MeshGeometry (ForwardMesh.h) padded geometry, Gmsh mesh
 //     ElementMatrices, SystemPattern, TSystemAnalysis   once per mesh
+//       (TMeshSetup, ForwardCache.h: taken over from the cache when the
+//       padded geometry is the cache's)
 //     the memory estimate: threads, or a refusal before any factorisation
 //     per run and wavenumber, in parallel (ForwardSolver.h):
 //       AssembleSystem → TSystemFactor::Factorise → PathSolve per electrode
@@ -38,15 +40,20 @@
 // ("Not enough memory for N electrodes (about X GB; Y GB available).")
 // where not even one does. The data do not depend on the thread count.
 //
-// Progress and cancelling: Progress is called after the mesh, before and
-// after each factorisation and after each block of electrodes with the
+// Reuse: with a cache (TForwardOptions::Cache) a computation over the
+// same padded geometry as the cache's last takes over its mesh and symbolic
+// analysis; a new one is kept there (ForwardCache.h).
+//
+// Progress and cancelling: Progress is called before the mesh when it
+// waited for another computation's meshing, after the mesh, before
+// and after each factorisation and after each block of electrodes with the
 // fraction done (0 to 1), from the computing threads but one call at a
 // time; when it returns false the computation stops at the next of these
 // points (within one factorisation: a tenth of a second on a mesh of
 // 100,000 nodes) and raises EForwardCancelled. A failure raises
 // EForwardError; nothing is returned half computed. The function keeps no
-// state between calls: several computations may run at once (their
-// meshing takes turns).
+// state between calls but the cache it is given: several computations may
+// run at once (their meshing takes turns).
 
 #include "section/forward/ForwardMesh.h"
 #include "section/forward/ForwardModel.h"
@@ -54,9 +61,12 @@
 #include "section/forward/Wavenumbers.h"
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 namespace lp {
+
+class TForwardCache;
 
 struct TForwardOptions {
     TMeshOptions Mesh;
@@ -64,6 +74,7 @@ struct TForwardOptions {
     int Threads = 0;                   // systems computed at once; 0 for every core the process may run on (UsableCores)
     double MemoryLimit = 0.0;          // bytes the solve stage may take; 0 for the memory available (AvailableMemory)
     int BlockElectrodes = 0;           // electrodes solved for between two progress calls; 0 to choose by the factor's size
+    std::shared_ptr<TForwardCache> Cache; // the mesh to take over when only parameters changed (ForwardCache.h); none for a fresh one
 };
 
 // Returns false to stop the computation.
@@ -87,6 +98,7 @@ struct TForwardResult {
     std::vector<double> Chargeabilities;  // ηa, per cent; empty when no region is polarizable
     int MeshNodes = 0;
     int MeshTriangles = 0;
+    bool MeshReused = false;              // the mesh and its analysis came from the cache
     TWavenumbers Wavenumbers;
     double QuadratureError = 0.0; // of the wavenumbers against 1/r
     int Threads = 0;              // the threads it computed on

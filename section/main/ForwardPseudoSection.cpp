@@ -89,7 +89,7 @@ std::vector<TPseudoPoint> PseudoSectionPoints(const TSurvey& Survey)
 }
 
 void FillPseudoSection(TPseudoSection2d& Chart, const std::vector<TPseudoPoint>& Points,
-                       const std::vector<double>& Values)
+                       const std::vector<double>& Values, bool Rebuild)
 {
     if (Points.size() != Values.size())
         throw ERangeError("A pseudo-section needs one value per point.");
@@ -123,7 +123,8 @@ void FillPseudoSection(TPseudoSection2d& Chart, const std::vector<TPseudoPoint>&
     Chart.LogDataScale = Chart.DataMin > 0.0;
     Chart.PresetValue2 = Chart.LogDataScale ? 1.0 : TPseudoSection2d::MissingValue;
     Chart.PrepareLevels();
-    Chart.RebuildPicture();
+    if (Rebuild)
+        Chart.RebuildPicture();
 }
 
 void UseFieldColours(TPseudoSection2d& Chart)

@@ -41,10 +41,11 @@ std::vector<TPseudoPoint> PseudoSectionPoints(const TSurvey& Survey);
 // points and values (equal counts; one vertex per point), the
 // triangulation's neighbour, neighbour-edge and edge-kind tables, the
 // counts and the data range; a logarithmic scale when every value is above
-// 0. Then the levels are prepared and the picture rebuilt. Points at one
-// place share a vertex of the triangulation (the first of them is drawn).
+// 0. Then the levels are prepared and the picture rebuilt (unless the
+// caller rebuilds it after changing more). Points at one place share a
+// vertex of the triangulation (the first of them is drawn).
 void FillPseudoSection(TPseudoSection2d& Chart, const std::vector<TPseudoPoint>& Points,
-                       const std::vector<double>& Values);
+                       const std::vector<double>& Values, bool Rebuild = true);
 
 // The colours as pseudo-sections are drawn in the field: low values blue,
 // through green and yellow, high values red (a conductor blue, a resistor

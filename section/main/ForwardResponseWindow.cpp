@@ -14,6 +14,7 @@
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/Registry.h"
 #include "section/editor/PolygonChart.h"
+#include "section/forward/ForwardCache.h"
 #include "section/main/BackgroundThreads.h"
 #include "section/main/SameFile.h"
 #include "section/forward/DataFile.h"
@@ -170,6 +171,7 @@ struct TForwardResponseWindow::TJob {
     std::optional<double> Host;
     std::shared_ptr<const TMeasuredData> Measured; // the survey, when set
     TErrorModel Errors;
+    std::shared_ptr<TForwardCache> Cache;
 };
 
 // What a run delivers (copied with its end: shared where it is large).
@@ -189,7 +191,7 @@ struct TForwardResponseWindow::TChartParts {
 };
 
 TForwardResponseWindow::TForwardResponseWindow(TPolygonChart& Section, QWidget* Parent)
-    : QWidget(Parent, Qt::Window), FSection(Section)
+    : QWidget(Parent, Qt::Window), FSection(Section), FCache(std::make_shared<TForwardCache>())
 {
     setObjectName(QStringLiteral("ForwardResponse"));
     setWindowTitle(QStringLiteral("Forward response"));
@@ -627,6 +629,7 @@ void TForwardResponseWindow::StartRun()
         job->Host = HostResistivity();
     job->Measured = FMeasured;
     job->Errors = FErrors;
+    job->Cache = FCache;
     FCancelled = false;
     FRun.ProgressDelay = ProgressDelay;
     if (!FRun.Start([job](TRunControl& Control) { return std::any(Run(*job, Control)); }))
@@ -652,6 +655,7 @@ TForwardResponseWindow::TOutcome TForwardResponseWindow::Run(const TJob& Job, TR
     // Every core the process may run on: the run's lowered priority
     // (which its worker threads inherit) keeps the editor first.
     options.Threads = 0;
+    options.Cache = Job.Cache;
     outcome.Result = std::make_shared<TForwardResult>(ComputeForwardResponse(
         ground, std::move(survey), options, [&Control](double Fraction) { return Control.Progress(Fraction); }));
     if (Job.Measured) {
@@ -743,16 +747,18 @@ void TForwardResponseWindow::ShowState()
 }
 
 void TForwardResponseWindow::ShowChart(TPseudoSection2d& Chart, const std::vector<TPseudoPoint>& Points,
-                                       const std::vector<double>& Values, double DeepestPoint)
+                                       const std::vector<double>& Values, double DeepestPoint, bool Rebuild)
 {
-    FillPseudoSection(Chart, Points, Values);
+    // Each picture is drawn once, when everything about it is set.
+    FillPseudoSection(Chart, Points, Values, false);
     // x aligned with the section's distance.
     Chart.BottomAxis()->SetMinMax(FSection.ModelArea.left, FSection.ModelArea.right);
     Chart.LeftAxis()->SetMinMax(0.0, DeepestPoint * 1.1);
     Chart.GridPointSeries->Clear();
     for (int v = 1; v <= Chart.VertexCount; ++v)
         Chart.GridPointSeries->AddXY(Chart.Vertices[v].AxisX, Chart.Vertices[v].AxisY, QString(), clBlack);
-    Chart.RebuildPicture();
+    if (Rebuild)
+        Chart.RebuildPicture();
 }
 
 namespace {
@@ -836,8 +842,8 @@ void TForwardResponseWindow::ShowComparison(double DeepestPoint)
                                               : QStringLiteral("Misfit (%)"));
     FCharts[0]->Unit = FCharts[1]->Unit = unit;
     FCharts[1]->Host->show();
-    ShowChart(*MeasuredChart, points, observed, DeepestPoint);
-    ShowChart(*ResistivityChart, points, calculated, DeepestPoint);
+    ShowChart(*MeasuredChart, points, observed, DeepestPoint, false);
+    ShowChart(*ResistivityChart, points, calculated, DeepestPoint, false);
     // One scale for both: equal colours are equal values.
     double low = std::min(MeasuredChart->DataMin, ResistivityChart->DataMin);
     double high = std::max(MeasuredChart->DataMax, ResistivityChart->DataMax);
@@ -845,7 +851,7 @@ void TForwardResponseWindow::ShowComparison(double DeepestPoint)
         SetPseudoSectionRange(*chart, low, high);
         chart->RebuildPicture();
     }
-    ShowChart(*MisfitChart, points, misfits, DeepestPoint);
+    ShowChart(*MisfitChart, points, misfits, DeepestPoint, false);
     UseDivergingScale(*MisfitChart);
     MisfitChart->RebuildPicture();
 }

@@ -213,8 +213,10 @@ private:
     QString DatumText(size_t Datum) const;
     void ShowState();
     void ShowResult();
+    // Fills the chart; draws its picture unless Rebuild is false (the
+    // caller changes its scale first and draws it then).
     void ShowChart(TPseudoSection2d& Chart, const std::vector<TPseudoPoint>& Points,
-                   const std::vector<double>& Values, double DeepestPoint);
+                   const std::vector<double>& Values, double DeepestPoint, bool Rebuild = true);
     void DrawColorBar(TChartParts& Parts);
     void PlaceElectrodeMarks();
     void AskSaveData();
@@ -230,6 +232,7 @@ private:
     QString FError;
     std::optional<TForwardResult> FResult;
     std::shared_ptr<const TMeasuredData> FMeasured; // the survey's source; none for the array survey
+    std::shared_ptr<TForwardCache> FCache;           // the last run's mesh, for runs that change parameters only
     QString FMeasuredName;
     std::shared_ptr<const TMeasuredData> FShownMeasured; // what FResult was computed for
     std::optional<TMisfit> FMisfit;

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <map>
 #include <optional>
 #include <set>
@@ -554,6 +555,17 @@ TEST(MetafileRecording, BoundsAreTheInkedPixelsOfTheDirectDrawing)
     EXPECT_LE(bounds.bottom() - inked.bottom(), 2);
 }
 
+// The pixels a drawing inks on a 200 x 160 surface, and the bounds its
+// recording writes.
+std::pair<QRect, TRect> InkedAndRecordedBounds(const std::function<void(TDeviceContext&)>& draw)
+{
+    Surface direct(200, 160);
+    draw(*direct.dc);
+    TMetafileDC recorder(QSize(200, 160));
+    draw(recorder);
+    return {direct.Inked(), ReadEnhMetaHeader(recorder.Finish()).Bounds};
+}
+
 TEST(MetafileRecording, BoundsOfLinesShapesAndWidePensArePixelExact)
 {
     // Each extreme comes from a different primitive: a cosmetic line
@@ -571,14 +583,28 @@ TEST(MetafileRecording, BoundsOfLinesShapesAndWidePensArePixelExact)
         dc.SelectBrush(NullBrush());
         dc.Ellipse(90, 50, 151, 80);
     };
-    Surface direct(200, 160);
-    draw(*direct.dc);
-    TMetafileDC recorder(QSize(200, 160));
-    draw(recorder);
-    const TRect bounds = ReadEnhMetaHeader(recorder.Finish()).Bounds;
-    const QRect inked = direct.Inked();
+    const auto [inked, bounds] = InkedAndRecordedBounds(draw);
     EXPECT_EQ(inked.left(), 20);
     EXPECT_EQ(inked.bottom(), 130);
+    EXPECT_EQ(bounds, (TRect{inked.left(), inked.top(), inked.right(), inked.bottom()}));
+}
+
+// Calls reaching partly beyond the bounds so far are measured only there:
+// the bounds stay the pixels inked, with the extremes in those parts.
+TEST(MetafileRecording, BoundsStayPixelExactWhenCallsReachPartlyBeyondThem)
+{
+    auto draw = [](TDeviceContext& dc) {
+        dc.SelectBrush(CreateSolidBrush(clGreen));
+        dc.Rectangle(60, 60, 100, 100);
+        // Its box holds the rectangle's; its ink reaches out at the top,
+        // the left and the right, by slanted edges.
+        const TPoint triangle[3] = {{41, 97}, {83, 23}, {139, 88}};
+        dc.Polygon(triangle, 3);
+        // Inside both boxes but for a sliver at the bottom.
+        dc.Ellipse(50, 70, 120, 113);
+    };
+    const auto [inked, bounds] = InkedAndRecordedBounds(draw);
+    EXPECT_EQ(inked.top(), 23);
     EXPECT_EQ(bounds, (TRect{inked.left(), inked.top(), inked.right(), inked.bottom()}));
 }
 

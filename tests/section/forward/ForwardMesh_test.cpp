@@ -10,7 +10,10 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
+#include <chrono>
 #include <cmath>
+#include <thread>
 
 namespace lp::test {
 namespace {
@@ -165,6 +168,53 @@ TEST(ForwardMesh, ElectrodesACentimetreApartGetTrianglesWithAreaAndTheSameFan)
     ASSERT_EQ(fan(0).size(), 6u);
     for (size_t e = 1; e < survey.Electrodes.size(); ++e)
         EXPECT_EQ(fan(e), fan(0)) << "electrode " << e + 1;
+}
+
+// Guards a computation that waited while an obsolete one meshed and then
+// meshed as well, though a newer edit had made it obsolete too.
+TEST(ForwardMesh, ACallThatWaitedForTheMesherAsksWhetherItIsStillWanted)
+{
+    const TMeshedContact small;
+    const TForwardSection wide(1000.0, 200.0, 100.0);
+    const TForwardModel ground = wide.Ground();
+    TArrayLayout layout;
+    layout.Electrodes = 96;
+    TSurvey survey = MakeArraySurvey(layout, ground.Left, ground.Right);
+    PlaceSurvey(survey, ground);
+    const TPaddedGeometry large = PadGeometry(ground, survey);
+    // Another call meshes the large geometry; this one comes while it does
+    // (tried again in the rare case the other had not begun or was done).
+    int asked = 0;
+    for (int attempt = 0; attempt < 5 && asked == 0; ++attempt) {
+        std::atomic<bool> started{false}, failed{false};
+        std::thread other([&] {
+            started = true;
+            try {
+                MeshGeometry(large);
+            } catch (...) {
+                failed = true;
+            }
+        });
+        while (!started)
+            std::this_thread::yield();
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        try {
+            const TForwardMesh mesh = MeshGeometry(small.padded, [&] {
+                ++asked;
+                return false;
+            });
+            EXPECT_EQ(asked, 0); // Gmsh was free: nothing to ask
+            EXPECT_EQ(mesh.Triangles.size(), small.mesh.Triangles.size());
+        } catch (const EForwardCancelled&) {
+            EXPECT_EQ(asked, 1); // asked once Gmsh was its own, before meshing
+        }
+        other.join();
+        EXPECT_FALSE(failed);
+    }
+    EXPECT_EQ(asked, 1);
+    // Still wanted: the same mesh as without asking.
+    const TForwardMesh wanted = MeshGeometry(small.padded, [] { return true; });
+    EXPECT_EQ(wanted.Triangles, small.mesh.Triangles);
 }
 
 TEST(ForwardMesh, ATriangleWithoutAreaIsRefusedWithWhereItLies)
