@@ -198,6 +198,37 @@ double KeyedNumber(const std::string& name, const std::string& key)
 
 } // namespace
 
+void RunOnThreads(int Threads, const std::function<void(const std::atomic<bool>& Failed)>& Work)
+{
+    std::atomic<bool> failed{false};
+    std::mutex lock;
+    std::exception_ptr failure;
+    const auto work = [&]() {
+        ClearUpperVectorState();
+        try {
+            Work(failed);
+        } catch (...) {
+            failed = true;
+            std::lock_guard<std::mutex> hold(lock);
+            if (!failure)
+                failure = std::current_exception();
+        }
+    };
+    std::vector<std::thread> pool;
+    for (int t = 1; t < Threads; ++t) {
+        try {
+            pool.emplace_back(work);
+        } catch (const std::system_error&) {
+            break; // no more threads to be had: those started do the work
+        }
+    }
+    work();
+    for (std::thread& thread : pool)
+        thread.join();
+    if (failure)
+        std::rethrow_exception(failure);
+}
+
 int UsableCores()
 {
     int cores = 0;
@@ -368,16 +399,13 @@ TForwardResult ComputeForwardResponse(const TForwardModel& Ground, TSurvey Surve
     const size_t blocks = (static_cast<size_t>(electrodes) + static_cast<size_t>(block) - 1) / static_cast<size_t>(block);
     gate.SetUnits(tasks * (blocks + 1));
     std::atomic<size_t> next{0};
-    std::atomic<bool> failed{false};
     std::mutex lock;
-    std::exception_ptr failure;
     TForwardTimes times;
-    const auto work = [&]() {
-        ClearUpperVectorState();
+    RunOnThreads(threads, [&](const std::atomic<bool>& failed) {
         TForwardTimes own;
         // False when the computation is to end: cancelled, or failed elsewhere.
         const auto goOn = [&](bool reported) { return reported && !failed; };
-        try {
+        {
             TSystemFactor factor(analysis);
             std::vector<TPathVector> paths(static_cast<size_t>(electrodes));
             for (size_t task = next++; task < tasks; task = next++) {
@@ -411,30 +439,12 @@ TForwardResult ComputeForwardResponse(const TForwardModel& Ground, TSurvey Surve
                         0.5 * PathProduct(paths[static_cast<size_t>(potential)], paths[static_cast<size_t>(current)]);
                 run.potentials[i] = std::move(potentials);
             }
-        } catch (...) {
-            failed = true;
-            std::lock_guard<std::mutex> hold(lock);
-            if (!failure)
-                failure = std::current_exception();
         }
         std::lock_guard<std::mutex> hold(lock);
         times.Assemble += own.Assemble;
         times.Factorise += own.Factorise;
         times.Solve += own.Solve;
-    };
-    std::vector<std::thread> pool;
-    for (int t = 1; t < threads; ++t) {
-        try {
-            pool.emplace_back(work);
-        } catch (const std::system_error&) {
-            break; // no more threads to be had: those started do the work
-        }
-    }
-    work();
-    for (std::thread& thread : pool)
-        thread.join();
-    if (failure)
-        std::rethrow_exception(failure);
+    });
     if (gate.Stopped())
         throw EForwardCancelled("The forward computation was cancelled.");
     result.Times.Assemble = times.Assemble;

@@ -60,6 +60,7 @@
 #include "section/forward/Survey.h"
 #include "section/forward/Wavenumbers.h"
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -113,6 +114,13 @@ TForwardResult ComputeForwardResponse(const TForwardModel& Ground, TSurvey Surve
 // The cores this process may run on: its affinity mask (falling back to
 // the machine's count), within its cgroup's processor quota; at least 1.
 int UsableCores();
+
+// Runs Work on Threads threads at once, the calling thread one of them
+// (fewer when the system gives no more), each with a clean vector state.
+// Failed turns true once one of them has raised, so that the others can
+// stop early; after all have ended the first exception raised is raised
+// again here.
+void RunOnThreads(int Threads, const std::function<void(const std::atomic<bool>& Failed)>& Work);
 
 // The bytes of memory this process may still take: the machine's available
 // memory (MemAvailable), within what is left of its cgroup's limit.

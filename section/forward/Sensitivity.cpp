@@ -5,13 +5,10 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
-#include <exception>
 #include <limits>
 #include <mutex>
 #include <numbers>
 #include <string>
-#include <system_error>
-#include <thread>
 
 namespace lp {
 
@@ -35,39 +32,16 @@ int LocalNode(const std::vector<int>& nodes, int node)
     return static_cast<int>(std::lower_bound(nodes.begin(), nodes.end(), node) - nodes.begin());
 }
 
-// Calls Visit(index) for indices 0 .. Count - 1 on up to Threads threads;
-// the first failure is raised once all have stopped.
+// Visit(i) for i = 0 .. Count - 1 on Threads threads, each taking the next
+// index; the first failure stops the rest and is raised again.
 template <typename TVisit>
-void InParallel(size_t count, int threads, const TVisit& visit)
+void InParallel(size_t Count, int Threads, const TVisit& Visit)
 {
     std::atomic<size_t> next{0};
-    std::atomic<bool> failed{false};
-    std::mutex lock;
-    std::exception_ptr failure;
-    const auto work = [&]() {
-        try {
-            for (size_t i = next++; i < count && !failed; i = next++)
-                visit(i);
-        } catch (...) {
-            failed = true;
-            std::lock_guard<std::mutex> hold(lock);
-            if (!failure)
-                failure = std::current_exception();
-        }
-    };
-    std::vector<std::thread> pool;
-    for (int t = 1; t < std::min<int>(threads, static_cast<int>(count)); ++t) {
-        try {
-            pool.emplace_back(work);
-        } catch (const std::system_error&) {
-            break; // no more threads to be had: those started do the work
-        }
-    }
-    work();
-    for (std::thread& thread : pool)
-        thread.join();
-    if (failure)
-        std::rethrow_exception(failure);
+    RunOnThreads(std::min<int>(Threads, static_cast<int>(Count)), [&](const std::atomic<bool>& failed) {
+        for (size_t i = next++; i < Count && !failed; i = next++)
+            Visit(i);
+    });
 }
 
 } // namespace
