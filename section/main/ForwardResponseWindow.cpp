@@ -215,42 +215,8 @@ TForwardResponseWindow::~TForwardResponseWindow()
 
 TPseudoSection2d* TForwardResponseWindow::CreateChart(TChartParts& Parts, const QString& Title)
 {
-    auto* chart = new TPseudoSection2d();
-    Parts.Chart = chart;
-    chart->SetView3D(false);
-    // Bands only: the contour lines of a few rows of data are mostly noise.
-    chart->ShowContourLines = false;
-    chart->SetColor(clWhite);
-    UseFieldColours(*chart);
-    chart->Title()->Text()->Add(Title);
-    chart->Legend()->SetVisible(false);
-    chart->LeftAxis()->SetInverted(true);
-    chart->LeftAxis()->Title()->SetCaption(QStringLiteral("Pseudo-depth (m)"));
-    chart->BottomAxis()->Title()->SetCaption(QStringLiteral("Distance (m)"));
-    chart->SetMarginRight(90);
-    chart->SetMarginLeft(10);
-    auto* extent = new TPointSeries(chart);
-    extent->SetParentChart(chart);
-    extent->Pointer()->SetVisible(false);
-    extent->SetShowInLegend(false);
-    auto* points = new TPointSeries(chart);
-    points->SetParentChart(chart);
-    points->SetTitle(QStringLiteral("Data"));
-    points->Pointer()->SetHorizSize(1);
-    points->Pointer()->SetVertSize(1);
-    points->SetSeriesColor(clBlack);
-    auto* tool = new TChartImageTool(chart);
-    chart->Tools().Add(tool);
-    tool->SetSeries(extent);
-    tool->SetReverseVertical(true);
-    chart->PictureMetafile = &Parts.Metafile;
-    // The picture's own resolution; the tool stretches it over the axes.
-    chart->PictureWidth = 1200;
-    chart->PictureHeight = 600;
-    chart->PictureTool = tool;
-    chart->AxisExtentSeries = extent;
-    chart->GridPointSeries = points;
-    return chart;
+    Parts.Chart = CreateFieldPseudoSection(Title, Parts.Metafile);
+    return Parts.Chart;
 }
 
 void TForwardResponseWindow::CreatePanel()
@@ -745,14 +711,7 @@ void TForwardResponseWindow::ShowState()
 void TForwardResponseWindow::ShowChart(TPseudoSection2d& Chart, const std::vector<TPseudoPoint>& Points,
                                        const std::vector<double>& Values, double DeepestPoint)
 {
-    FillPseudoSection(Chart, Points, Values);
-    // x aligned with the section's distance.
-    Chart.BottomAxis()->SetMinMax(FSection.ModelArea.left, FSection.ModelArea.right);
-    Chart.LeftAxis()->SetMinMax(0.0, DeepestPoint * 1.1);
-    Chart.GridPointSeries->Clear();
-    for (int v = 1; v <= Chart.VertexCount; ++v)
-        Chart.GridPointSeries->AddXY(Chart.Vertices[v].AxisX, Chart.Vertices[v].AxisY, QString(), clBlack);
-    Chart.RebuildPicture();
+    ShowFieldPseudoSection(Chart, Points, Values, FSection.ModelArea.left, FSection.ModelArea.right, DeepestPoint);
 }
 
 namespace {
