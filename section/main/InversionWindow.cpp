@@ -19,6 +19,7 @@
 
 #include <QtCore/QFileInfo>
 #include <QtGui/QAction>
+#include <QtGui/QScreen>
 #include <QtWidgets/QCheckBox>
 #include <QtWidgets/QFormLayout>
 #include <QtWidgets/QHBoxLayout>
@@ -170,6 +171,7 @@ QImage PaintInversionImage(const TInversionPicture& Picture, const std::function
 
 struct TInversionWindow::TJob {
     std::function<void()> OnStart;
+    std::function<void(int)> OnIteration;
     std::shared_ptr<const TMeasuredData> Data;
     AllSpolygon Model;
     Tnodes Nodes;
@@ -202,7 +204,11 @@ TInversionWindow::TInversionWindow(TPolygonChart& Section, QWidget* Parent)
     setWindowTitle(QStringLiteral("Invert"));
     CreatePanel();
     LoadSettings();
-    resize(1100, 760);
+    // The opening size, within the screen.
+    QSize size(1000, 700);
+    if (const QScreen* screen = this->screen())
+        size = size.boundedTo(screen->availableGeometry().size());
+    resize(size);
     ShowState();
     EnableCommands();
 }
@@ -232,7 +238,7 @@ void TInversionWindow::CreatePanel()
         return edit;
     };
     ErrorEdit = field(QStringLiteral("&Error (%):"), "ErrorEdit");
-    LambdaEdit = field(QStringLiteral("&λ start:"), "LambdaEdit");
+    LambdaEdit = field(QStringLiteral("λ st&art:"), "LambdaEdit");
     ZWeightEdit = field(QStringLiteral("&Z-weight:"), "ZWeightEdit");
     IterationsBox = new QSpinBox(this);
     IterationsBox->setObjectName(QStringLiteral("IterationsBox"));
@@ -284,6 +290,11 @@ void TInversionWindow::CreatePanel()
     auto* charts = new QVBoxLayout;
     ModelChart = new TTModelSection2d();
     ModelChart->ReadOnly = true;
+    // The chart's palette runs from the scale's top: reversed, a conductor
+    // is blue and a resistor red, as in the pseudo-sections.
+    std::swap(ModelChart->PaletteFirstColor, ModelChart->PaletteLastColor);
+    std::swap(ModelChart->PaletteMidColors[0], ModelChart->PaletteMidColors[1]);
+    std::reverse(ModelChart->Palette.begin(), ModelChart->Palette.end());
     ModelChart->ShowMesh = false;
     ModelChart->ShowBorders = false;
     ModelChart->Title()->Text()->Clear();
@@ -296,14 +307,14 @@ void TInversionWindow::CreatePanel()
         DrawOutlines();
     };
     QWidget* modelHost = ModelChart->Widget(this);
-    modelHost->setMinimumSize(400, 220);
+    modelHost->setMinimumSize(400, 180);
     modelHost->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     charts->addWidget(modelHost, 2);
     const auto pseudo = [this, charts](const QString& Title) {
         FMetafiles.push_back(std::make_unique<TMetafile>());
         TPseudoSection2d* chart = CreateFieldPseudoSection(Title, *FMetafiles.back());
         QWidget* host = chart->Widget(this);
-        host->setMinimumSize(300, 110);
+        host->setMinimumSize(300, 90);
         host->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
         charts->addWidget(host, 1);
         return chart;
@@ -425,6 +436,7 @@ bool TInversionWindow::Invert()
     SaveSettings();
     auto job = std::make_shared<TJob>();
     job->OnStart = OnRunStart;
+    job->OnIteration = OnRunIteration;
     job->Data = FData;
     job->Model = CopyAllSpolygon(FSection.Model);
     job->Nodes = CopyNodes(FSection.Nodes);
@@ -492,6 +504,8 @@ bool TInversionWindow::Invert()
             iteration.Resistivities.assign(Resistivities.data(), Resistivities.data() + Resistivities.size());
             Control.Post(std::move(iteration));
             Control.Progress(static_cast<double>(Step.Iteration + 1) / (iterations + 1));
+            if (job->OnIteration)
+                job->OnIteration(Step.Iteration);
         };
         outcome.Mesh = mesh;
         outcome.Inversion = std::make_shared<TSurveyInversion>(
@@ -504,6 +518,12 @@ bool TInversionWindow::Invert()
     ShowState();
     EnableCommands();
     return true;
+}
+
+void TInversionWindow::closeEvent(QCloseEvent* Event)
+{
+    FRun.Cancel();
+    QWidget::closeEvent(Event);
 }
 
 void TInversionWindow::CancelInversion()

@@ -124,6 +124,9 @@ public:
     std::function<void()> OnInversionEnd;
     // Runs on the run's own thread before it begins (tests hold a run there).
     std::function<void()> OnRunStart;
+    // Runs on the run's own thread after each finished iteration has been
+    // posted (tests hold a run there).
+    std::function<void(int Iteration)> OnRunIteration;
 
     // --- Controls ---
     QLabel* DataLabel = nullptr;
@@ -147,6 +150,10 @@ public:
     TPseudoSection2d* MeasuredChart = nullptr;
     TPseudoSection2d* CalculatedChart = nullptr;
     TPseudoSection2d* MisfitChart = nullptr;
+
+protected:
+    // Closing the window cancels its run without waiting for it.
+    void closeEvent(QCloseEvent* Event) override;
 
 private:
     struct TJob;
