@@ -133,8 +133,10 @@ QImage PaintInversionImage(const TInversionPicture& Picture, const std::function
                            double Left, double Right, double Top, double Bottom, int Width, int Height, bool Fade)
 {
     const TInversionMesh& mesh = Picture.Mesh;
-    QImage image(std::max(Width, 1), std::max(Height, 1), QImage::Format_ARGB32);
-    image.fill(Qt::transparent);
+    // White where there is no cell: the section's picture tool shows no
+    // transparency (it would turn black).
+    QImage image(std::max(Width, 1), std::max(Height, 1), QImage::Format_RGB32);
+    image.fill(Qt::white);
     if (static_cast<int>(Picture.Resistivities.size()) != mesh.Cells() || mesh.Cells() == 0)
         return image;
     const bool faded = Fade && Picture.Coverage.size() == Picture.Resistivities.size();
@@ -298,10 +300,11 @@ void TInversionWindow::CreatePanel()
     ModelChart->ShowMesh = false;
     ModelChart->ShowBorders = false;
     ModelChart->Title()->Text()->Clear();
-    ModelChart->Title()->Text()->Add(QStringLiteral("Inverted resistivity (ohm-m)"));
+    // The depth axis carries no caption of its own: its numbers take the
+    // chart's narrow left margin.
+    ModelChart->Title()->Text()->Add(QStringLiteral("Inverted resistivity (ohm-m) over depth (m)"));
     ModelChart->UnitsLabel = QStringLiteral("ohm-m");
     ModelChart->BottomAxis()->Title()->SetCaption(QStringLiteral("Distance (m)"));
-    ModelChart->LeftAxis()->Title()->SetCaption(QStringLiteral("Depth (m)"));
     ModelChart->OnAfterDraw = [this](TCustomPlotPanelExtended*) {
         ModelChart->MeshAfterDraw();
         DrawOutlines();
@@ -625,6 +628,7 @@ void TInversionWindow::ShowModel()
             marks[static_cast<int>(e)] = complexM{FData->Electrodes[e].x, highest - FData->Electrodes[e].z};
         chart.MarkerPoints = marks;
     }
+    chart.CursorValue = std::sqrt(low * high);
     // The colour bar shows once a cell is current.
     chart.CurCol = 0;
     chart.CurRow = 0;

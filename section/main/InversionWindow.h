@@ -21,7 +21,7 @@
 //
 // The inverted image: the cells painted in the chart's colours over the
 // section's model area (the area's corners are the picture's), above the
-// ground transparent; with Fade by coverage, the cells the data see little
+// ground and below the mesh white; with Fade by coverage, the cells the data see little
 // fade toward white.
 
 #include "section/forward/InversionMesh.h"
@@ -76,8 +76,8 @@ struct TInversionPicture {
 
 // The cells painted into an image of Width × Height pixels spanning Left ..
 // Right and elevations Top .. Bottom (Top above Bottom; the first row at
-// Top), each cell in Colour's colour of its resistivity; transparent above
-// the ground and outside the mesh. With Fade, cells of little coverage fade
+// Top), each cell in Colour's colour of its resistivity; white above the
+// ground and outside the mesh. With Fade, cells of little coverage fade
 // toward white (coverage 1 keeps the colour, 0.01 and less is white).
 QImage PaintInversionImage(const TInversionPicture& Picture, const std::function<unsigned(double)>& Colour,
                            double Left, double Right, double Top, double Bottom, int Width, int Height, bool Fade);

@@ -182,6 +182,7 @@ TEST_F(InversionWindowTest, InvertShowsTheImageAndItBecomesTheUnderlayUntilUndon
     EXPECT_EQ(Window->PictureCorners[2], area.right);
     EXPECT_EQ(Window->PictureCorners[3], area.bottom);
     EXPECT_TRUE(Window->Modified());
+    SaveScreenshot(*Window, QStringLiteral("inversion-underlay"));
     // A pixel in the middle of the image: the colour of the cell there.
     const TInversionMesh& mesh = picture.Mesh;
     const int i = saved.width() / 2, j = saved.height() / 4;
@@ -299,6 +300,34 @@ TEST_F(InversionWindowTest, OptionsAreKeptAndBadFieldsRefuseTheRun)
     QTRY_VERIFY_WITH_TIMEOUT(Inversion->Busy(), 2000);
     Inversion->CancelInversion();
     WaitForEnd();
+}
+
+// The inverted image: each pixel the colour of the cell under it, white
+// above the ground; fading by coverage whitens what the data do not see
+// and keeps what they see fully.
+TEST(InversionImage, CellsInTheirColoursAndFadedByCoverage)
+{
+    TInversionPicture picture;
+    picture.Mesh.ColumnEdges = {0.0, 10.0, 20.0};
+    picture.Mesh.Elevations = {0.0, 0.0, 0.0};
+    picture.Mesh.RowDepths = {0.0, 10.0};
+    picture.Mesh.Bottom = -10.0;
+    picture.Resistivities = {10.0, 1000.0};
+    picture.Coverage = {1.0, 1e-4};
+    const auto colour = [](double Value) { return Value < 100.0 ? 0x0000FFu : 0xFF0000u; }; // red, blue
+    // 20 m wide from elevation 5 down to -10: the top third is air.
+    const QImage plain = PaintInversionImage(picture, colour, 0.0, 20.0, 5.0, -10.0, 20, 15, false);
+    const QImage faded = PaintInversionImage(picture, colour, 0.0, 20.0, 5.0, -10.0, 20, 15, true);
+    ASSERT_EQ(plain.size(), QSize(20, 15));
+    EXPECT_EQ(plain.pixel(5, 2), qRgb(255, 255, 255));
+    EXPECT_EQ(plain.pixel(5, 10), qRgb(255, 0, 0));
+    EXPECT_EQ(plain.pixel(15, 10), qRgb(0, 0, 255));
+    EXPECT_EQ(faded.pixel(5, 10), qRgb(255, 0, 0));
+    EXPECT_EQ(faded.pixel(15, 10), qRgb(255, 255, 255));
+    // Values that do not match the mesh: a blank image, no crash.
+    picture.Resistivities.pop_back();
+    const QImage blank = PaintInversionImage(picture, colour, 0.0, 20.0, 5.0, -10.0, 20, 15, true);
+    EXPECT_EQ(blank.pixel(15, 10), qRgb(255, 255, 255));
 }
 
 } // namespace
