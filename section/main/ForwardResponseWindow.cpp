@@ -16,6 +16,7 @@
 #include "section/editor/PolygonChart.h"
 #include "section/main/BackgroundThreads.h"
 #include "section/main/SameFile.h"
+#include "section/main/ModellingWindowCommands.h"
 #include "section/forward/DataFile.h"
 #include "section/views/PseudoSection2D.h"
 
@@ -355,26 +356,7 @@ void TForwardResponseWindow::CreatePanel()
         if (On && isVisible() && (FRun.Stale() || !FResult))
             StartRun();
     });
-    // The section's edits are undone from here too: the window sits beside
-    // the editor and often has the keyboard. Text fields keep their own.
-    auto* undo = new QAction(QStringLiteral("Undo"), this);
-    undo->setShortcut(QKeySequence::Undo);
-    connect(undo, &QAction::triggered, this, [this] {
-        if (OnUndo)
-            OnUndo();
-    });
-    addAction(undo);
-    // Escape stops a run under way, else closes the window, as it leaves a
-    // dialog.
-    auto* escape = new QAction(QStringLiteral("Cancel or close"), this);
-    escape->setShortcut(Qt::Key_Escape);
-    connect(escape, &QAction::triggered, this, [this] {
-        if (Busy())
-            CancelComputation();
-        else
-            close();
-    });
-    addAction(escape);
+    AddModellingWindowKeys(*this, &OnUndo, [this] { return Busy(); }, [this] { CancelComputation(); });
     connect(ComputeButton, &QPushButton::clicked, this, [this] { Compute(); });
     FRun.ShowProgressIn(Progress, CancelButton);
     FRun.OnEnd = [this](const TRunEnd& End) { RunEnded(End); };
@@ -993,18 +975,9 @@ bool TForwardResponseWindow::SaveData(const QString& FileName, QString& Error) c
 
 void TForwardResponseWindow::AskSaveData()
 {
-    TSaveDialogRequest request;
-    request.Owner = this;
-    request.Name = QStringLiteral("SaveDataDialog");
-    request.Title = QStringLiteral("Save data");
-    request.Filter = QStringLiteral("Unified data file (*.dat)|*.dat|Table (*.csv)|*.csv");
-    request.DefaultExt = QStringLiteral("dat");
-    if (!ExecuteSaveDialog(request))
-        return;
-    QString error;
-    if (!SaveData(request.FileName, error))
-        MessageDlg(QStringLiteral("%1 could not be saved: %2").arg(QFileInfo(request.FileName).fileName(), error),
-                   TMsgDlgType::mtError, mbOK);
+    AskSaveResult(*this, QStringLiteral("SaveDataDialog"), QStringLiteral("Save data"),
+                  QStringLiteral("Unified data file (*.dat)|*.dat|Table (*.csv)|*.csv"), QStringLiteral("dat"),
+                  [this](const QString& FileName, QString& Error) { return SaveData(FileName, Error); });
 }
 
 // The chart a command acts on: with more than one chart shown, the user
@@ -1044,11 +1017,7 @@ void TForwardResponseWindow::ExportChart()
     TPseudoSection2d* chart = ChosenChart();
     if (!chart)
         return;
-    TPlotExportForm form(this);
-    form.setObjectName(QStringLiteral("ExportPictureDialog"));
-    form.ExportPanel = chart;
-    form.FormShow();
-    form.exec();
+    ExportChartPicture(*this, *chart);
 }
 
 // --- Measured data -------------------------------------------------------------------------

@@ -14,6 +14,7 @@
 #include "section/main/ForwardPseudoSection.h"
 #include "section/main/InversionSetup.h"
 #include "section/main/SameFile.h"
+#include "section/main/ModellingWindowCommands.h"
 #include "section/views/PseudoSection2D.h"
 #include "section/views/Section2D.h"
 
@@ -335,23 +336,7 @@ void TInversionWindow::CreatePanel()
     setTabOrder(StartFromSectionBox, FadeBox);
     setTabOrder(FadeBox, InvertButton);
 
-    auto* undo = new QAction(QStringLiteral("Undo"), this);
-    undo->setShortcut(QKeySequence::Undo);
-    undo->setShortcutContext(Qt::WindowShortcut);
-    connect(undo, &QAction::triggered, this, [this] {
-        if (OnUndo)
-            OnUndo();
-    });
-    addAction(undo);
-    auto* escape = new QAction(QStringLiteral("Cancel or close"), this);
-    escape->setShortcut(Qt::Key_Escape);
-    connect(escape, &QAction::triggered, this, [this] {
-        if (Busy())
-            CancelInversion();
-        else
-            close();
-    });
-    addAction(escape);
+    AddModellingWindowKeys(*this, &OnUndo, [this] { return Busy(); }, [this] { CancelInversion(); });
 
     FRun.ShowProgressIn(Progress, CancelButton);
     FRun.OnIntermediate = [this](const std::any& Value) {
@@ -766,18 +751,9 @@ bool TInversionWindow::SaveTable(const QString& FileName, QString& Error) const
 
 void TInversionWindow::AskSaveTable()
 {
-    TSaveDialogRequest request;
-    request.Owner = this;
-    request.Name = QStringLiteral("SaveTableDialog");
-    request.Title = QStringLiteral("Save the cell table");
-    request.Filter = QStringLiteral("Table (*.csv)|*.csv");
-    request.DefaultExt = QStringLiteral("csv");
-    if (!ExecuteSaveDialog(request))
-        return;
-    QString error;
-    if (!SaveTable(request.FileName, error))
-        MessageDlg(QStringLiteral("%1 could not be saved: %2").arg(QFileInfo(request.FileName).fileName(), error),
-                   TMsgDlgType::mtError, mbOK);
+    AskSaveResult(*this, QStringLiteral("SaveTableDialog"), QStringLiteral("Save the cell table"),
+                  QStringLiteral("Table (*.csv)|*.csv"), QStringLiteral("csv"),
+                  [this](const QString& FileName, QString& Error) { return SaveTable(FileName, Error); });
 }
 
 void TInversionWindow::PreviewChart()
@@ -787,11 +763,7 @@ void TInversionWindow::PreviewChart()
 
 void TInversionWindow::ExportChart()
 {
-    TPlotExportForm form(this);
-    form.setObjectName(QStringLiteral("ExportPictureDialog"));
-    form.ExportPanel = ModelChart;
-    form.FormShow();
-    form.exec();
+    ExportChartPicture(*this, *ModelChart);
 }
 
 } // namespace lp

@@ -390,6 +390,16 @@ void TMainfrm::ShowInversion()
     InversionWindow->activateWindow();
 }
 
+void TMainfrm::ShowPictureCorners()
+{
+    Series1->SetActive(false);
+    Series1->Clear();
+    Series1->AddXY(PictureCorners[0], PictureCorners[1], {}, PictureCornerColor);
+    Series1->AddXY(PictureCorners[2], PictureCorners[3], {}, PictureCornerColor);
+    Series1->SetActive(true);
+    ChartTool1->SetActive(true);
+}
+
 int64_t TMainfrm::NewestUndoSequence() const
 {
     int64_t newest = -1;
@@ -403,12 +413,7 @@ void TMainfrm::ShowPicture(const QString& Path, const double (&Corners)[4], cons
     PicturePath = Path;
     for (int i = 0; i < 4; ++i)
         PictureCorners[i] = Corners[i];
-    Series1->SetActive(false);
-    Series1->Clear();
-    Series1->AddXY(Corners[0], Corners[1], {}, PictureCornerColor);
-    Series1->AddXY(Corners[2], Corners[3], {}, PictureCornerColor);
-    Series1->SetActive(true);
-    ChartTool1->SetActive(true);
+    ShowPictureCorners();
     if (Image.isNull()) {
         ChartTool1->Picture()->SetGraphic(nullptr);
     } else {
@@ -582,12 +587,7 @@ void TMainfrm::ReadSectionFile(const QString& FileName)
 
     chart.SetVisible(true);
     ChartTool1->SetSeries(Series1);
-    Series1->SetActive(false);
-    Series1->Clear();
-    Series1->AddXY(corners[0], corners[1], {}, PictureCornerColor);
-    Series1->AddXY(corners[2], corners[3], {}, PictureCornerColor);
-    Series1->SetActive(true);
-    ChartTool1->SetActive(true);
+    ShowPictureCorners();
     ChartTool1->Picture()->SetGraphic(nullptr);
     FSectionOpen = true;
     EnableSectionCommands(true);

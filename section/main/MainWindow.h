@@ -246,6 +246,8 @@ private:
     std::vector<TPictureStep> FPictureSteps;
     int64_t NewestUndoSequence() const;
     void ShowPicture(const QString& Path, const double (&Corners)[4], const QImage& Image);
+    // The picture tool spans PictureCorners (the corner points hold them).
+    void ShowPictureCorners();
 };
 
 } // namespace lp
