@@ -301,11 +301,10 @@ void TInversionWindow::CreatePanel()
     ModelChart->ShowMesh = false;
     ModelChart->ShowBorders = false;
     ModelChart->Title()->Text()->Clear();
-    // The depth axis carries no caption of its own: its numbers take the
-    // chart's narrow left margin.
-    ModelChart->Title()->Text()->Add(QStringLiteral("Inverted resistivity (ohm-m) over depth (m)"));
+    // The axes carry no captions of their own: the chart's narrow margins
+    // hold their numbers only.
+    ModelChart->Title()->Text()->Add(QStringLiteral("Inverted resistivity (ohm-m); distance and depth in m"));
     ModelChart->UnitsLabel = QStringLiteral("ohm-m");
-    ModelChart->BottomAxis()->Title()->SetCaption(QStringLiteral("Distance (m)"));
     ModelChart->OnAfterDraw = [this](TCustomPlotPanelExtended*) {
         ModelChart->MeshAfterDraw();
         DrawOutlines();

@@ -166,6 +166,15 @@ TEST_F(InversionWindowTest, InvertShowsTheImageAndItBecomesTheUnderlayUntilUndon
     EXPECT_EQ(FileBytes(table).toStdString(), FormatInversionTable(picture.Mesh, result));
     EXPECT_FALSE(Inversion->SaveTable(Section, error));
     EXPECT_FALSE(FileBytes(Section).isEmpty());
+    // Through the button and the save dialog.
+    const QString chosen = Folder.filePath(QStringLiteral("chosen.csv"));
+    CommonDialogService().ExecuteSave = [&](TSaveDialogRequest& Request) {
+        Request.FileName = chosen;
+        return true;
+    };
+    QTest::mouseClick(Inversion->SaveButton, Qt::LeftButton);
+    ResetCommonDialogService();
+    EXPECT_EQ(FileBytes(chosen), FileBytes(table));
 
     // Use as underlay: the image beside the section, its corners on the
     // model area, its pixels the chart's colours.
