@@ -192,6 +192,12 @@ TEST_F(InversionWindowTest, InvertShowsTheImageAndItBecomesTheUnderlayUntilUndon
     EXPECT_EQ(Window->PictureCorners[3], area.bottom);
     EXPECT_TRUE(Window->Modified());
     SaveScreenshot(*Window, QStringLiteral("inversion-underlay"));
+    // The section file keeps the picture's path and corners.
+    const QString copy = Folder.filePath(QStringLiteral("traced.sec"));
+    Window->SaveFile(copy);
+    const QList<QByteArray> lines = FileBytes(copy).split('\n');
+    ASSERT_GE(lines.size(), 2);
+    EXPECT_EQ(QString::fromLocal8Bit(lines[0]).trimmed(), png);
     // A pixel in the middle of the image: the colour of the cell there.
     const TInversionMesh& mesh = picture.Mesh;
     const int i = saved.width() / 2, j = saved.height() / 4;
