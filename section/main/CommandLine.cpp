@@ -7,6 +7,7 @@
 #include "section/forward/DataFile.h"
 #include "section/forward/Misfit.h"
 #include "section/forward/SurveyInversion.h"
+#include "section/main/InversionSetup.h"
 #include "section/main/ForwardPseudoSection.h"
 #include "section/forward/RegionFit.h"
 #include "section/main/SameFile.h"
@@ -395,54 +396,6 @@ TInvertRequest ParseInvertArguments(const QStringList& Arguments)
     return request;
 }
 
-double MedianResistivity(const TMeasuredData& Data)
-{
-    std::vector<double> values = Data.Resistivities;
-    std::nth_element(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2), values.end());
-    return values[values.size() / 2];
-}
-
-// The ground surface the data give: the file's topography, else the
-// electrodes' elevations (level where there are none).
-std::vector<TGeometryPoint> DataSurface(const TMeasuredData& Data)
-{
-    std::vector<TGeometryPoint> surface;
-    for (const TElectrode& point : Data.Topography.empty() ? Data.Electrodes : Data.Topography)
-        surface.push_back({point.x, point.z});
-    std::sort(surface.begin(), surface.end(), [](const TGeometryPoint& a, const TGeometryPoint& b) { return a.x < b.x; });
-    surface.erase(std::unique(surface.begin(), surface.end(),
-                              [](const TGeometryPoint& a, const TGeometryPoint& b) { return a.x == b.x; }),
-                  surface.end());
-    return surface;
-}
-
-// The parameter mesh: over the section's model area and relief, or over
-// the electrodes' span padded by two spacings with the data's surface.
-TInversionMesh InversionMeshFor(const TMeasuredData& Data, const TForwardModel* Section)
-{
-    const TSurvey survey = Data.Survey();
-    std::vector<double> x;
-    double deepest = 0.0;
-    for (const TConfiguration& c : survey.Configurations) {
-        deepest = std::max(deepest, MedianDepthOfInvestigation(survey, c));
-        for (int e : {c.a, c.b, c.m, c.n})
-            if (e >= 0)
-                x.push_back(survey.Electrodes.at(static_cast<size_t>(e)).x);
-    }
-    std::sort(x.begin(), x.end());
-    x.erase(std::unique(x.begin(), x.end()), x.end());
-    if (x.size() < 2)
-        throw EForwardError("The data use electrodes at fewer than two places: there is nothing to invert.");
-    if (Section)
-        return DefaultInversionMesh(x, Section->Left, Section->Right, Section->Surface, deepest);
-    std::vector<double> gaps;
-    for (size_t i = 1; i < x.size(); ++i)
-        gaps.push_back(x[i] - x[i - 1]);
-    std::nth_element(gaps.begin(), gaps.begin() + static_cast<std::ptrdiff_t>(gaps.size() / 2), gaps.end());
-    const double pad = 2.0 * gaps[gaps.size() / 2];
-    return DefaultInversionMesh(x, x.front() - pad, x.back() + pad, DataSurface(Data), deepest);
-}
-
 // What --fit was asked: the section, the data and the regions' roles.
 struct TFitRequest {
     TForwardRequest Data; // OutFile, SectionFile, DataFile, ErrorPercent, DataFormat, HostResistivity
@@ -569,15 +522,8 @@ int InvertCommand(const QStringList& Arguments, std::FILE* Out, std::FILE* Error
         }
         const TInversionMesh mesh = InversionMeshFor(measured, section ? &*section : nullptr);
         TSurveyInversionOptions& options = request.Options;
-        if (section && (request.Constrain || request.StartFromSection)) {
-            const std::vector<int> zones = CellZones(mesh, *section);
-            if (request.Constrain)
-                options.Zones = zones;
-            if (request.StartFromSection)
-                for (int zone : zones)
-                    options.Start.push_back(zone >= 0 ? section->Regions[static_cast<size_t>(zone)].resistivity
-                                                      : MedianResistivity(measured));
-        }
+        if (section)
+            UseSectionInInversion(mesh, *section, measured, request.Constrain, request.StartFromSection, options);
         TInversionCallbacks callbacks;
         callbacks.Iteration = [&](const TInversionStep& step, const Eigen::VectorXd&) {
             if (step.Iteration > 0)

@@ -3,6 +3,11 @@
 #include "chart/extensions/grid3d/PlotTriangulation.h"
 #include "platform/base/Exception.h"
 #include "section/views/PseudoSection2D.h"
+#include "chart/engine/PlotAxis.h"
+#include "chart/engine/PlotImageTool.h"
+#include "chart/engine/PlotPointer.h"
+#include "chart/engine/PlotSeries.h"
+#include "platform/graphics/Metafile.h"
 
 #include <algorithm>
 #include <array>
@@ -187,6 +192,60 @@ void UseDivergingScale(TPseudoSection2d& Chart)
         const double m = middle(j);
         Chart.BandColors[j] = TowardsFromWhite(m < 0.0 ? clBlue : clRed, std::min(1.0, std::fabs(m) / outer));
     }
+}
+
+TPseudoSection2d* CreateFieldPseudoSection(const QString& Title, TMetafile& Metafile)
+{
+    auto* chart = new TPseudoSection2d();
+    chart->SetView3D(false);
+    // Bands only: the contour lines of a few rows of data are mostly noise.
+    chart->ShowContourLines = false;
+    chart->SetColor(clWhite);
+    UseFieldColours(*chart);
+    chart->Title()->Text()->Add(Title);
+    chart->Legend()->SetVisible(false);
+    chart->LeftAxis()->SetInverted(true);
+    chart->LeftAxis()->Title()->SetCaption(QStringLiteral("Pseudo-depth (m)"));
+    chart->BottomAxis()->Title()->SetCaption(QStringLiteral("Distance (m)"));
+    chart->SetMarginRight(90);
+    chart->SetMarginLeft(10);
+    auto* extent = new TPointSeries(chart);
+    extent->SetParentChart(chart);
+    extent->Pointer()->SetVisible(false);
+    extent->SetShowInLegend(false);
+    auto* points = new TPointSeries(chart);
+    points->SetParentChart(chart);
+    points->SetTitle(QStringLiteral("Data"));
+    points->Pointer()->SetHorizSize(1);
+    points->Pointer()->SetVertSize(1);
+    points->SetSeriesColor(clBlack);
+    auto* tool = new TChartImageTool(chart);
+    chart->Tools().Add(tool);
+    tool->SetSeries(extent);
+    tool->SetReverseVertical(true);
+    chart->PictureMetafile = &Metafile;
+    // The picture's own resolution; the tool stretches it over the axes.
+    chart->PictureWidth = 1200;
+    chart->PictureHeight = 600;
+    chart->PictureTool = tool;
+    chart->AxisExtentSeries = extent;
+    chart->GridPointSeries = points;
+    return chart;
+}
+
+void ShowFieldPseudoSection(TPseudoSection2d& Chart, const std::vector<TPseudoPoint>& Points,
+                            const std::vector<double>& Values, double Left, double Right, double DeepestPoint,
+                            bool Rebuild)
+{
+    FillPseudoSection(Chart, Points, Values, false);
+    // x aligned with the section's distance.
+    Chart.BottomAxis()->SetMinMax(Left, Right);
+    Chart.LeftAxis()->SetMinMax(0.0, DeepestPoint * 1.1);
+    Chart.GridPointSeries->Clear();
+    for (int v = 1; v <= Chart.VertexCount; ++v)
+        Chart.GridPointSeries->AddXY(Chart.Vertices[v].AxisX, Chart.Vertices[v].AxisY, QString(), clBlack);
+    if (Rebuild)
+        Chart.RebuildPicture();
 }
 
 } // namespace lp

@@ -19,10 +19,13 @@
 
 #include "section/forward/Survey.h"
 
+#include <QtCore/QString>
+
 #include <vector>
 
 namespace lp {
 
+class TMetafile;
 class TPseudoSection2d;
 
 struct TPseudoPoint {
@@ -61,5 +64,19 @@ void SetPseudoSectionRange(TPseudoSection2d& Chart, double Min, double Max);
 // largest |value|, an even number of levels so that a band is centred on
 // 0) with colours running from blue through white at 0 to red.
 void UseDivergingScale(TPseudoSection2d& Chart);
+
+// A pseudo-section chart as the modelling windows show one: field colours,
+// bands without contour lines, pseudo-depth growing downwards, the data
+// points as small dots, a right margin for the colour bar, its picture
+// drawn through Metafile (which must outlive the chart).
+TPseudoSection2d* CreateFieldPseudoSection(const QString& Title, TMetafile& Metafile);
+
+// Fills a chart CreateFieldPseudoSection made (FillPseudoSection), its x
+// axis over Left .. Right, its depth axis down to a little below
+// DeepestPoint, the data points marked, and the picture rebuilt (unless
+// the caller rebuilds it after changing more: each picture drawn once).
+void ShowFieldPseudoSection(TPseudoSection2d& Chart, const std::vector<TPseudoPoint>& Points,
+                            const std::vector<double>& Values, double Left, double Right, double DeepestPoint,
+                            bool Rebuild = true);
 
 } // namespace lp

@@ -17,6 +17,7 @@
 #include "section/forward/ForwardCache.h"
 #include "section/main/BackgroundThreads.h"
 #include "section/main/SameFile.h"
+#include "section/main/ModellingWindowCommands.h"
 #include "section/forward/DataFile.h"
 #include "section/views/PseudoSection2D.h"
 
@@ -217,42 +218,8 @@ TForwardResponseWindow::~TForwardResponseWindow()
 
 TPseudoSection2d* TForwardResponseWindow::CreateChart(TChartParts& Parts, const QString& Title)
 {
-    auto* chart = new TPseudoSection2d();
-    Parts.Chart = chart;
-    chart->SetView3D(false);
-    // Bands only: the contour lines of a few rows of data are mostly noise.
-    chart->ShowContourLines = false;
-    chart->SetColor(clWhite);
-    UseFieldColours(*chart);
-    chart->Title()->Text()->Add(Title);
-    chart->Legend()->SetVisible(false);
-    chart->LeftAxis()->SetInverted(true);
-    chart->LeftAxis()->Title()->SetCaption(QStringLiteral("Pseudo-depth (m)"));
-    chart->BottomAxis()->Title()->SetCaption(QStringLiteral("Distance (m)"));
-    chart->SetMarginRight(90);
-    chart->SetMarginLeft(10);
-    auto* extent = new TPointSeries(chart);
-    extent->SetParentChart(chart);
-    extent->Pointer()->SetVisible(false);
-    extent->SetShowInLegend(false);
-    auto* points = new TPointSeries(chart);
-    points->SetParentChart(chart);
-    points->SetTitle(QStringLiteral("Data"));
-    points->Pointer()->SetHorizSize(1);
-    points->Pointer()->SetVertSize(1);
-    points->SetSeriesColor(clBlack);
-    auto* tool = new TChartImageTool(chart);
-    chart->Tools().Add(tool);
-    tool->SetSeries(extent);
-    tool->SetReverseVertical(true);
-    chart->PictureMetafile = &Parts.Metafile;
-    // The picture's own resolution; the tool stretches it over the axes.
-    chart->PictureWidth = 1200;
-    chart->PictureHeight = 600;
-    chart->PictureTool = tool;
-    chart->AxisExtentSeries = extent;
-    chart->GridPointSeries = points;
-    return chart;
+    Parts.Chart = CreateFieldPseudoSection(Title, Parts.Metafile);
+    return Parts.Chart;
 }
 
 void TForwardResponseWindow::CreatePanel()
@@ -391,26 +358,7 @@ void TForwardResponseWindow::CreatePanel()
         if (On && isVisible() && (FRun.Stale() || !FResult))
             StartRun();
     });
-    // The section's edits are undone from here too: the window sits beside
-    // the editor and often has the keyboard. Text fields keep their own.
-    auto* undo = new QAction(QStringLiteral("Undo"), this);
-    undo->setShortcut(QKeySequence::Undo);
-    connect(undo, &QAction::triggered, this, [this] {
-        if (OnUndo)
-            OnUndo();
-    });
-    addAction(undo);
-    // Escape stops a run under way, else closes the window, as it leaves a
-    // dialog.
-    auto* escape = new QAction(QStringLiteral("Cancel or close"), this);
-    escape->setShortcut(Qt::Key_Escape);
-    connect(escape, &QAction::triggered, this, [this] {
-        if (Busy())
-            CancelComputation();
-        else
-            close();
-    });
-    addAction(escape);
+    AddModellingWindowKeys(*this, &OnUndo, [this] { return Busy(); }, [this] { CancelComputation(); });
     connect(ComputeButton, &QPushButton::clicked, this, [this] { Compute(); });
     FRun.ShowProgressIn(Progress, CancelButton);
     FRun.OnEnd = [this](const TRunEnd& End) { RunEnded(End); };
@@ -749,16 +697,8 @@ void TForwardResponseWindow::ShowState()
 void TForwardResponseWindow::ShowChart(TPseudoSection2d& Chart, const std::vector<TPseudoPoint>& Points,
                                        const std::vector<double>& Values, double DeepestPoint, bool Rebuild)
 {
-    // Each picture is drawn once, when everything about it is set.
-    FillPseudoSection(Chart, Points, Values, false);
-    // x aligned with the section's distance.
-    Chart.BottomAxis()->SetMinMax(FSection.ModelArea.left, FSection.ModelArea.right);
-    Chart.LeftAxis()->SetMinMax(0.0, DeepestPoint * 1.1);
-    Chart.GridPointSeries->Clear();
-    for (int v = 1; v <= Chart.VertexCount; ++v)
-        Chart.GridPointSeries->AddXY(Chart.Vertices[v].AxisX, Chart.Vertices[v].AxisY, QString(), clBlack);
-    if (Rebuild)
-        Chart.RebuildPicture();
+    ShowFieldPseudoSection(Chart, Points, Values, FSection.ModelArea.left, FSection.ModelArea.right, DeepestPoint,
+                           Rebuild);
 }
 
 namespace {
@@ -1040,18 +980,9 @@ bool TForwardResponseWindow::SaveData(const QString& FileName, QString& Error) c
 
 void TForwardResponseWindow::AskSaveData()
 {
-    TSaveDialogRequest request;
-    request.Owner = this;
-    request.Name = QStringLiteral("SaveDataDialog");
-    request.Title = QStringLiteral("Save data");
-    request.Filter = QStringLiteral("Unified data file (*.dat)|*.dat|Table (*.csv)|*.csv");
-    request.DefaultExt = QStringLiteral("dat");
-    if (!ExecuteSaveDialog(request))
-        return;
-    QString error;
-    if (!SaveData(request.FileName, error))
-        MessageDlg(QStringLiteral("%1 could not be saved: %2").arg(QFileInfo(request.FileName).fileName(), error),
-                   TMsgDlgType::mtError, mbOK);
+    AskSaveResult(*this, QStringLiteral("SaveDataDialog"), QStringLiteral("Save data"),
+                  QStringLiteral("Unified data file (*.dat)|*.dat|Table (*.csv)|*.csv"), QStringLiteral("dat"),
+                  [this](const QString& FileName, QString& Error) { return SaveData(FileName, Error); });
 }
 
 // The chart a command acts on: with more than one chart shown, the user
@@ -1091,11 +1022,7 @@ void TForwardResponseWindow::ExportChart()
     TPseudoSection2d* chart = ChosenChart();
     if (!chart)
         return;
-    TPlotExportForm form(this);
-    form.setObjectName(QStringLiteral("ExportPictureDialog"));
-    form.ExportPanel = chart;
-    form.FormShow();
-    form.exec();
+    ExportChartPicture(*this, *chart);
 }
 
 // --- Measured data -------------------------------------------------------------------------

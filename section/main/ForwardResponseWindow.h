@@ -115,6 +115,8 @@ public:
     void UseArraySurvey();
     // The measured data the survey comes from; nullptr with an array survey.
     const TMeasuredData* MeasuredData() const { return FMeasured.get(); }
+    // The measured data file's name (without its folder); empty without.
+    QString MeasuredName() const { return FMeasuredName; }
     // The misfit of the shown result against the measured data it was
     // computed for; empty without measured data.
     const std::optional<TMisfit>& Misfit() const { return FMisfit; }

@@ -1,6 +1,10 @@
 #include "section/main/MainWindow.h"
 
 #include "section/main/ForwardResponseWindow.h"
+#include "section/main/InversionWindow.h"
+#include "platform/core/SafeSave.h"
+#include <QtCore/QBuffer>
+#include <QtWidgets/QLineEdit>
 #include "section/main/SameFile.h"
 
 #include "chart/engine/PlotAxis.h"
@@ -121,6 +125,7 @@ TMainfrm::~TMainfrm()
     // go first (the forward window stops its runs).
     delete RegionsWindow;
     RegionsWindow = nullptr;
+    delete InversionWindow.data();
     delete ForwardWindow.data();
     Carotage.reset();
     // The chart's window lives inside the splitter's: let the components go
@@ -230,6 +235,8 @@ void TMainfrm::CreateMenus()
     Forwardresponse1->setObjectName(QStringLiteral("Forwardresponse1"));
     Measureddata1 = AddCommand(modelling, QStringLiteral("&Measured data..."), [this] { OpenMeasuredData(); });
     Measureddata1->setObjectName(QStringLiteral("Measureddata1"));
+    Invert1 = AddCommand(modelling, QStringLiteral("&Invert..."), [this] { ShowInversion(); });
+    Invert1->setObjectName(QStringLiteral("Invert1"));
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     AddCommand(help, QStringLiteral("&Context"), [this] { Context(); })->setShortcut(QKeySequence::HelpContents);
@@ -291,7 +298,7 @@ void TMainfrm::EnableSectionCommands(bool On)
     ToolBar1->setEnabled(On);
     UndoKey->setEnabled(On);
     for (QAction* action : {Savefile1, Exportmodel1, Removepicture1, Ptint1, Scaled1, Boxconstrctor1, Carotagedata1,
-                             Regions1, Forwardresponse1, Measureddata1})
+                             Regions1, Forwardresponse1, Measureddata1, Invert1})
         action->setEnabled(On);
 }
 
@@ -354,6 +361,124 @@ void TMainfrm::CreateForwardWindow()
         }
         ForwardWindow->move(left, frame.top());
     }
+}
+
+void TMainfrm::ShowInversion()
+{
+    if (!FSectionOpen)
+        return;
+    CreateForwardWindow();
+    if (!ForwardWindow->MeasuredData() && !ForwardWindow->AskOpenMeasuredData(this))
+        return;
+    const TMeasuredData* data = ForwardWindow->MeasuredData();
+    if (!data)
+        return;
+    if (!InversionWindow) {
+        InversionWindow = new TInversionWindow(*PolygonChart1, this);
+        InversionWindow->OnUndo = [this] { UndoByKey(); };
+        InversionWindow->SectionFile = [this] { return FDocument; };
+        InversionWindow->OnUseAsUnderlay = [this] { UseInversionAsUnderlay(); };
+        const QRect frame = frameGeometry();
+        InversionWindow->move(frame.left() + 40, frame.top() + 40);
+    }
+    // The data the forward window holds now, with its error field.
+    if (InversionWindow->MeasuredData() != data && !InversionWindow->Busy())
+        InversionWindow->SetMeasuredData(std::make_shared<const TMeasuredData>(*data), ForwardWindow->MeasuredName(),
+                                         ForwardWindow->RelativeErrorEdit->text());
+    InversionWindow->show();
+    InversionWindow->raise();
+    InversionWindow->activateWindow();
+}
+
+void TMainfrm::ShowPictureCorners()
+{
+    Series1->SetActive(false);
+    Series1->Clear();
+    Series1->AddXY(PictureCorners[0], PictureCorners[1], {}, PictureCornerColor);
+    Series1->AddXY(PictureCorners[2], PictureCorners[3], {}, PictureCornerColor);
+    Series1->SetActive(true);
+    ChartTool1->SetActive(true);
+}
+
+int64_t TMainfrm::NewestUndoSequence() const
+{
+    int64_t newest = -1;
+    for (int64_t sequence : PolygonChart1->UndoSequence)
+        newest = std::max(newest, sequence);
+    return newest;
+}
+
+void TMainfrm::ShowPicture(const QString& Path, const double (&Corners)[4], const QImage& Image)
+{
+    PicturePath = Path;
+    for (int i = 0; i < 4; ++i)
+        PictureCorners[i] = Corners[i];
+    ShowPictureCorners();
+    if (Image.isNull()) {
+        ChartTool1->Picture()->SetGraphic(nullptr);
+    } else {
+        TBitmap shown;
+        shown.SetImage(Image);
+        ChartTool1->Picture()->SetGraphic(&shown);
+    }
+    PolygonChart1->Invalidate();
+}
+
+bool TMainfrm::UseInversionAsUnderlay()
+{
+    if (!FSectionOpen || !InversionWindow)
+        return false;
+    EndEditInProgress();
+    const QImage image = InversionWindow->ModelImage();
+    if (image.isNull()) {
+        MessageDlg(QStringLiteral("There is no inverted image yet: Invert first."), TMsgDlgType::mtInformation, mbOK);
+        return false;
+    }
+    // The picture lies beside the section: a section never saved is saved
+    // first, so that the picture has a folder and the section a name for it.
+    if (FDocument.isEmpty()) {
+        MessageDlg(QStringLiteral("Save the section first: the image is saved beside it."), TMsgDlgType::mtInformation,
+                   mbOK);
+        AskSaveSection();
+        if (FDocument.isEmpty())
+            return false;
+    }
+    const QFileInfo document(FDocument);
+    const QString file = document.absoluteDir().filePath(document.completeBaseName() + QStringLiteral("-inversion.png"));
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QString error;
+    if (!image.save(&buffer, "PNG") || !SaveBytesAtomically(file, bytes, error)) {
+        MessageDlg(QStringLiteral("The image could not be saved as %1: %2").arg(file, error), TMsgDlgType::mtError, mbOK);
+        return false;
+    }
+    TPictureStep before;
+    before.Path = PicturePath;
+    for (int i = 0; i < 4; ++i)
+        before.Corners[i] = PictureCorners[i];
+    if (const TGraphic* shown = ChartTool1->Picture()->Graphic())
+        before.Image = shown->ToImage();
+    before.Sequence = NewestUndoSequence();
+    // The picture's corners on the model area: its top row at the area's top.
+    const TModelArea& area = PolygonChart1->ModelArea;
+    const double corners[4] = {area.left, area.top, area.right, area.bottom};
+    try {
+        for (int i = 0; i < 4; ++i)
+            PictureCorners[i] = corners[i];
+        PicturePath = file;
+        LoadSectionPicture(file);
+    } catch (const std::exception& Error) {
+        ShowPicture(before.Path, before.Corners, before.Image);
+        Application().HandleException(Error);
+        return false;
+    }
+    const QImage shown = ChartTool1->Picture()->Graphic() ? ChartTool1->Picture()->Graphic()->ToImage() : QImage();
+    ShowPicture(file, corners, shown);
+    FPictureSteps.push_back(std::move(before));
+    FMissingPicture = false;
+    SetModified(true);
+    return true;
 }
 
 void TMainfrm::ShowForwardResponse()
@@ -454,6 +579,7 @@ void TMainfrm::ReadSectionFile(const QString& FileName)
     }
     for (int i = 0; i < 4; ++i)
         PictureCorners[i] = corners[i];
+    FPictureSteps.clear(); // the pictures before belong to another section
     // A picture found is kept by its full path: a relative name found
     // through the working folder names nothing from another folder, where
     // Save as may write the section.
@@ -461,12 +587,7 @@ void TMainfrm::ReadSectionFile(const QString& FileName)
 
     chart.SetVisible(true);
     ChartTool1->SetSeries(Series1);
-    Series1->SetActive(false);
-    Series1->Clear();
-    Series1->AddXY(corners[0], corners[1], {}, PictureCornerColor);
-    Series1->AddXY(corners[2], corners[3], {}, PictureCornerColor);
-    Series1->SetActive(true);
-    ChartTool1->SetActive(true);
+    ShowPictureCorners();
     ChartTool1->Picture()->SetGraphic(nullptr);
     FSectionOpen = true;
     EnableSectionCommands(true);
@@ -718,6 +839,15 @@ void TMainfrm::Undo()
     if (!FSectionOpen)
         return;
     FKeyCancelledEdit = false;
+    // An underlay laid after the section's last edit goes first.
+    if (!FPictureSteps.empty() && FPictureSteps.back().Sequence == NewestUndoSequence() &&
+        !PolygonChart1->EditInHand()) {
+        const TPictureStep step = FPictureSteps.back();
+        FPictureSteps.pop_back();
+        ShowPicture(step.Path, step.Corners, step.Image);
+        SetModified(true);
+        return;
+    }
     // A half-done edit is rolled back instead, so no unchecked drag stays.
     if (PolygonChart1->EditInHand()) {
         PolygonChart1->ResetEditMode();

@@ -17,12 +17,15 @@
 #include "section/editor/PolygonChart.h"
 
 #include <QtCore/QPointer>
+#include <QtGui/QImage>
 #include <QtCore/QStringList>
 #include <QtWidgets/QMainWindow>
 
 #include <functional>
 #include <map>
 #include <memory>
+#include <vector>
+#include <cstdint>
 
 class QAction;
 class QMenu;
@@ -33,6 +36,7 @@ namespace lp {
 
 class TCarotageOverlay;
 class TForwardResponseWindow;
+class TInversionWindow;
 class TChartPreviewer;
 class Tprntset;
 class TChartImageTool;
@@ -85,9 +89,12 @@ public:
     TRegionsWindow* RegionsWindow = nullptr;
     QAction* Forwardresponse1 = nullptr;
     QAction* Measureddata1 = nullptr;
+    QAction* Invert1 = nullptr;
     std::unique_ptr<TCarotageOverlay> Carotage;
     // Modelling > Forward response...: the window while it is open.
     QPointer<TForwardResponseWindow> ForwardWindow;
+    // Modelling > Invert...: the window while it is open.
+    QPointer<TInversionWindow> InversionWindow;
 
     // --- Fields ---
     double PictureCorners[4] = {0.0, 0.0, 0.0, 0.0}; // x0, y0, x1, y1
@@ -138,6 +145,15 @@ public:
     // Modelling > Measured data...: a data file into the forward window.
     void OpenMeasuredData();
     void CreateForwardWindow();
+    // Modelling > Invert...: without measured data open, the data file is
+    // asked for first; then the inversion window shows them.
+    void ShowInversion();
+    // The inversion window's image laid under the section as its picture,
+    // over the model area, saved beside the section as NAME-inversion.png
+    // (a section never saved is saved first). One undo step: Ctrl+Z gives
+    // the picture before back. False with the reason shown when nothing
+    // changed.
+    bool UseInversionAsUnderlay();
     // Switches to a mode as its button does.
     void ChooseMode(TPolygonEditMode Mode);
     // The first tick: opens the section named on the command line.
@@ -218,6 +234,20 @@ private:
     // answered it yet: set while the key is held, until the first Ctrl+Z,
     // undo or new edit.
     bool FKeyCancelledEdit = false;
+    // The pictures an underlay replaced, newest last, each with the newest
+    // undo step of the section when it was replaced: Ctrl+Z restores it
+    // while no edit of the section came after it.
+    struct TPictureStep {
+        QString Path;
+        double Corners[4] = {0.0, 0.0, 0.0, 0.0};
+        QImage Image; // what was shown (null for none)
+        int64_t Sequence = 0;
+    };
+    std::vector<TPictureStep> FPictureSteps;
+    int64_t NewestUndoSequence() const;
+    void ShowPicture(const QString& Path, const double (&Corners)[4], const QImage& Image);
+    // The picture tool spans PictureCorners (the corner points hold them).
+    void ShowPictureCorners();
 };
 
 } // namespace lp

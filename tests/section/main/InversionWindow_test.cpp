@@ -1,0 +1,351 @@
+// Modelling > Invert... as a user meets it: measured data opened, the
+// inversion run in the background, its image in the mesh model chart, the
+// iteration table, the image laid under the section and taken back.
+
+#include "section/main/InversionWindow.h"
+
+#include "../../support/DialogTestUtil.h"
+#include "MainWindowFixture.h"
+#include "chart/engine/PlotImageTool.h"
+#include "platform/core/SafeSave.h"
+#include "platform/graphics/Bitmap.h"
+#include "platform/graphics/Picture.h"
+#include "section/forward/ForwardResponse.h"
+#include "section/main/BackgroundThreads.h"
+#include "section/main/ForwardResponseWindow.h"
+#include "section/views/PseudoSection2D.h"
+#include "section/views/Section2D.h"
+
+#include <QtWidgets/QCheckBox>
+#include <QtWidgets/QLabel>
+#include <QtWidgets/QPushButton>
+#include <QtWidgets/QSpinBox>
+#include <QtWidgets/QTableWidget>
+
+#include <chrono>
+#include <cmath>
+#include <future>
+
+namespace lp::test {
+namespace {
+
+struct InversionWindowTest : MainWindow {
+    TInversionWindow* Inversion = nullptr;
+
+    void TearDown() override
+    {
+        MainWindow::TearDown();
+        TBackgroundThreads::Program().JoinAll();
+    }
+
+    // "Measured" data over the example: 10 electrodes, 3 levels of
+    // dipole-dipole over a host of 130 ohm-m (quick under the sanitizers).
+    QString WriteMeasuredFile()
+    {
+        const TForwardModel ground = PrepareForwardModel(Chart().Model, Chart().Nodes, Chart().ModelArea, 130.0);
+        TArrayLayout layout;
+        layout.Electrodes = 10;
+        layout.Levels = 3;
+        TForwardOptions options;
+        options.Threads = 1;
+        const TForwardResult field =
+            ComputeForwardResponse(ground, MakeArraySurvey(layout, ground.Left, ground.Right), options);
+        QString text = QStringLiteral("%1\n# x z\n").arg(field.Survey.Electrodes.size());
+        for (const TElectrode& electrode : field.Survey.Electrodes)
+            text += QStringLiteral("%1 %2\n").arg(electrode.x, 0, 'g', 17).arg(electrode.z, 0, 'g', 17);
+        text += QStringLiteral("%1\n# a b m n rhoa\n").arg(field.Resistivities.size());
+        for (size_t d = 0; d < field.Resistivities.size(); ++d) {
+            const TConfiguration& c = field.Survey.Configurations[d];
+            text += QStringLiteral("%1 %2 %3 %4 %5\n")
+                        .arg(c.a + 1)
+                        .arg(c.b + 1)
+                        .arg(c.m + 1)
+                        .arg(c.n + 1)
+                        .arg(field.Resistivities[d], 0, 'g', 17);
+        }
+        const QString file = Folder.filePath(QStringLiteral("measured.dat"));
+        QString error;
+        EXPECT_TRUE(SaveBytesAtomically(file, text.toUtf8(), error)) << error.toStdString();
+        return file;
+    }
+
+    // The example open; Modelling > Invert... asks for the data file (none
+    // is open yet) and shows the window; the iterations typed as a user does.
+    void Open(int Iterations)
+    {
+        Start({Section});
+        const QString file = WriteMeasuredFile();
+        CommonDialogService().ExecuteOpen = [file](TOpenDialogRequest& Request) {
+            Request.FileName = file;
+            return true;
+        };
+        ChooseFromMenuBar(Window->Invert1);
+        ResetCommonDialogService();
+        QTRY_VERIFY_WITH_TIMEOUT(Window->InversionWindow && Window->InversionWindow->isVisible(), 5000);
+        Inversion = Window->InversionWindow;
+        ASSERT_NE(Inversion->MeasuredData(), nullptr);
+        // The closing menu hands the keyboard back to the main window
+        // first; the user then clicks into the inversion window.
+        QTRY_VERIFY_WITH_TIMEOUT(QApplication::activeWindow() == Window.get(), 2000);
+        Inversion->activateWindow();
+        QTRY_VERIFY_WITH_TIMEOUT(QApplication::activeWindow() == Inversion, 5000);
+        Inversion->IterationsBox->setFocus();
+        QTest::keyClick(Inversion->IterationsBox, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(Inversion->IterationsBox, QString::number(Iterations));
+        ASSERT_EQ(Inversion->IterationsBox->value(), Iterations);
+    }
+    void ClickInvert()
+    {
+        QTest::mouseClick(Inversion->InvertButton, Qt::LeftButton);
+        ASSERT_TRUE(Inversion->Busy()) << Inversion->ErrorText().toStdString();
+    }
+    void WaitForEnd() { QTRY_VERIFY_WITH_TIMEOUT(!Inversion->Busy(), 300000); }
+
+    // The chart's cells hold the picture's resistivities (mesh order: row
+    // by row from the surface).
+    void ExpectChartShows(const TInversionPicture& Picture)
+    {
+        const TTModelSection2d& chart = *Inversion->ModelChart;
+        const TInversionMesh& mesh = Picture.Mesh;
+        ASSERT_EQ(chart.ColBounds.Length(), mesh.Columns() + 1);
+        ASSERT_EQ(chart.RowBounds.Length(), mesh.Rows() + 1);
+        for (int r = 0; r < mesh.Rows(); ++r)
+            for (int c = 0; c < mesh.Columns(); ++c) {
+                const double value = Picture.Resistivities[static_cast<size_t>(r * mesh.Columns() + c)];
+                EXPECT_NEAR(chart.CellValue(c, r), value, 1e-9 * value) << "cell " << c << ", " << r;
+            }
+    }
+};
+
+// Open data, Invert, see the image: the iteration table fills, the chart's
+// cells are the inverted resistivities on a logarithmic blue-to-red scale,
+// the pseudo-sections show the data and the response; the image goes under
+// the section as its picture, Ctrl+Z gives the example's picture back.
+TEST_F(InversionWindowTest, InvertShowsTheImageAndItBecomesTheUnderlayUntilUndone)
+{
+    ASSERT_NO_FATAL_FAILURE(Open(3));
+    EXPECT_FALSE(Inversion->UnderlayButton->isEnabled());
+    EXPECT_TRUE(UnreachableControls(*Inversion).isEmpty()) << UnreachableControls(*Inversion).join('\n').toStdString();
+    ASSERT_NO_FATAL_FAILURE(ClickInvert());
+    WaitForEnd();
+    ASSERT_TRUE(Inversion->Result().has_value()) << Inversion->ErrorText().toStdString();
+    const TSurveyInversion& result = *Inversion->Result();
+    ASSERT_TRUE(Inversion->Picture().has_value());
+    const TInversionPicture& picture = *Inversion->Picture();
+
+    // One row per iteration, the starting model's first.
+    ASSERT_EQ(Inversion->IterationTable->rowCount(), static_cast<int>(result.Steps.size()));
+    EXPECT_GE(result.Steps.size(), 2u);
+    EXPECT_LE(result.Steps.back().Iteration, 3);
+    for (int row = 0; row < Inversion->IterationTable->rowCount(); ++row) {
+        EXPECT_EQ(Inversion->IterationTable->item(row, 0)->text().toInt(), result.Steps[static_cast<size_t>(row)].Iteration);
+        EXPECT_NEAR(Inversion->IterationTable->item(row, 1)->text().toDouble(), result.Steps[static_cast<size_t>(row)].ChiSquare,
+                    0.01 * result.Steps[static_cast<size_t>(row)].ChiSquare);
+    }
+    // The chart: the resistivities, low blue, high red.
+    ASSERT_NO_FATAL_FAILURE(ExpectChartShows(picture));
+    EXPECT_EQ(picture.Resistivities, result.Resistivities);
+    TTModelSection2d& chart = *Inversion->ModelChart;
+    EXPECT_EQ(chart.ScaleMode, 1);
+    const auto [low, high] = std::minmax_element(result.Resistivities.begin(), result.Resistivities.end());
+    EXPECT_EQ(chart.ValueToColor(*low), clBlue);
+    EXPECT_EQ(chart.ValueToColor(*high), clRed);
+    // The pseudo-sections: every datum.
+    const int data = static_cast<int>(Inversion->MeasuredData()->Size());
+    for (TPseudoSection2d* pseudo : {Inversion->MeasuredChart, Inversion->CalculatedChart, Inversion->MisfitChart})
+        EXPECT_EQ(pseudo->VertexCount, data);
+    for (int v = 1; v <= data; ++v)
+        EXPECT_NEAR(Inversion->CalculatedChart->Vertices[v].Value, result.Response[static_cast<size_t>(v - 1)],
+                    1e-6 * result.Response[static_cast<size_t>(v - 1)]);
+    SaveScreenshot(*Inversion, QStringLiteral("inversion-window"));
+
+    // The cell table: the command line's CSV.
+    const QString table = Folder.filePath(QStringLiteral("cells.csv"));
+    QString error;
+    ASSERT_TRUE(Inversion->SaveTable(table, error)) << error.toStdString();
+    EXPECT_EQ(FileBytes(table).toStdString(), FormatInversionTable(picture.Mesh, result));
+    EXPECT_FALSE(Inversion->SaveTable(Section, error));
+    EXPECT_FALSE(FileBytes(Section).isEmpty());
+    // Through the button and the save dialog.
+    const QString chosen = Folder.filePath(QStringLiteral("chosen.csv"));
+    CommonDialogService().ExecuteSave = [&](TSaveDialogRequest& Request) {
+        Request.FileName = chosen;
+        return true;
+    };
+    QTest::mouseClick(Inversion->SaveButton, Qt::LeftButton);
+    ResetCommonDialogService();
+    EXPECT_EQ(FileBytes(chosen), FileBytes(table));
+
+    // Use as underlay: the image beside the section, its corners on the
+    // model area, its pixels the chart's colours.
+    const QString before = Window->PicturePath;
+    const QImage beforeImage = Window->ChartTool1->Picture()->Graphic()->ToImage();
+    QTest::mouseClick(Inversion->UnderlayButton, Qt::LeftButton);
+    const QString png = Folder.filePath(QStringLiteral("example-inversion.png"));
+    EXPECT_EQ(Window->PicturePath, png);
+    QImage saved(png);
+    ASSERT_FALSE(saved.isNull());
+    const TModelArea& area = Chart().ModelArea;
+    EXPECT_EQ(Window->PictureCorners[0], area.left);
+    EXPECT_EQ(Window->PictureCorners[1], area.top);
+    EXPECT_EQ(Window->PictureCorners[2], area.right);
+    EXPECT_EQ(Window->PictureCorners[3], area.bottom);
+    EXPECT_TRUE(Window->Modified());
+    SaveScreenshot(*Window, QStringLiteral("inversion-underlay"));
+    // The section file keeps the picture's path and corners.
+    const QString copy = Folder.filePath(QStringLiteral("traced.sec"));
+    Window->SaveFile(copy);
+    const QList<QByteArray> lines = FileBytes(copy).split('\n');
+    ASSERT_GE(lines.size(), 2);
+    EXPECT_EQ(QString::fromLocal8Bit(lines[0]).trimmed(), png);
+    // A pixel in the middle of the image: the colour of the cell there.
+    const TInversionMesh& mesh = picture.Mesh;
+    const int i = saved.width() / 2, j = saved.height() / 4;
+    const double x = area.left + (i + 0.5) * (area.right - area.left) / saved.width();
+    const double elevation = -(area.top + (j + 0.5) * (area.bottom - area.top) / saved.height());
+    int column = 0;
+    while (column + 1 < mesh.Columns() && mesh.ColumnEdges[static_cast<size_t>(column + 1)] <= x)
+        ++column;
+    const double share = (x - mesh.ColumnEdges[static_cast<size_t>(column)]) /
+                         (mesh.ColumnEdges[static_cast<size_t>(column + 1)] - mesh.ColumnEdges[static_cast<size_t>(column)]);
+    const double surface = mesh.Elevations[static_cast<size_t>(column)] +
+                           share * (mesh.Elevations[static_cast<size_t>(column + 1)] - mesh.Elevations[static_cast<size_t>(column)]);
+    const double depth = surface - elevation;
+    ASSERT_GT(depth, 0.0);
+    int row = 0;
+    while (row + 1 < mesh.Rows() && mesh.RowDepths[static_cast<size_t>(row + 1)] <= depth)
+        ++row;
+    const TColor expected = chart.ValueToColor(picture.Resistivities[static_cast<size_t>(row * mesh.Columns() + column)]);
+    const QRgb pixel = saved.pixel(i, j);
+    EXPECT_EQ(static_cast<TColor>(qRed(pixel) | qGreen(pixel) << 8 | qBlue(pixel) << 16), expected);
+
+    // Ctrl+Z in the main window: the example's picture back.
+    Activate();
+    PressCtrlZ();
+    EXPECT_EQ(Window->PicturePath, before);
+    ASSERT_NE(Window->ChartTool1->Picture()->Graphic(), nullptr);
+    EXPECT_EQ(Window->ChartTool1->Picture()->Graphic()->ToImage(), beforeImage);
+    // The next Ctrl+Z is the section's own undo again: the picture stays.
+    PressCtrlZ();
+    EXPECT_EQ(Window->PicturePath, before);
+}
+
+// Cancel during the run: the image keeps the last finished iteration's
+// model, nothing counts as finished, and saving a table is refused.
+TEST_F(InversionWindowTest, CancelKeepsTheLastFinishedIterationsModel)
+{
+    ASSERT_NO_FATAL_FAILURE(Open(20));
+    std::promise<void> release;
+    std::shared_future<void> released = release.get_future().share();
+    Inversion->OnRunIteration = [released](int Iteration) {
+        if (Iteration == 1)
+            released.wait();
+    };
+    ASSERT_NO_FATAL_FAILURE(ClickInvert());
+    QTRY_VERIFY_WITH_TIMEOUT(Inversion->IterationTable->rowCount() == 2, 300000);
+    // Escape cancels a run under way (it does not close the window).
+    QTest::keyClick(Inversion, Qt::Key_Escape);
+    release.set_value();
+    WaitForEnd();
+    EXPECT_TRUE(Inversion->isVisible());
+    EXPECT_FALSE(Inversion->Result().has_value());
+    ASSERT_TRUE(Inversion->Picture().has_value());
+    EXPECT_EQ(Inversion->IterationTable->rowCount(), 2);
+    EXPECT_TRUE(Inversion->StateLabel->text().startsWith(QStringLiteral("Cancelled"))) << Inversion->StateLabel->text().toStdString();
+    ASSERT_NO_FATAL_FAILURE(ExpectChartShows(*Inversion->Picture()));
+    EXPECT_TRUE(Inversion->UnderlayButton->isEnabled());
+    EXPECT_FALSE(Inversion->SaveButton->isEnabled());
+    QString error;
+    EXPECT_FALSE(Inversion->SaveTable(Folder.filePath(QStringLiteral("cells.csv")), error));
+    EXPECT_FALSE(QFileInfo::exists(Folder.filePath(QStringLiteral("cells.csv"))));
+    // Escape with nothing running closes the window.
+    QTest::keyClick(Inversion, Qt::Key_Escape);
+    EXPECT_FALSE(Inversion->isVisible());
+}
+
+// Closing the inversion window, then the main window, while a run is held
+// neither waits for it nor crashes when it ends afterwards.
+TEST_F(InversionWindowTest, ClosingDuringARunNeitherWaitsNorCrashes)
+{
+    ASSERT_NO_FATAL_FAILURE(Open(2));
+    std::promise<void> release;
+    std::shared_future<void> released = release.get_future().share();
+    Inversion->OnRunStart = [released] { released.wait(); };
+    ASSERT_NO_FATAL_FAILURE(ClickInvert());
+    Inversion->close();
+    EXPECT_FALSE(Inversion->isVisible());
+    Window->hide();
+    Window.reset(); // returns at once although the run is held
+    release.set_value();
+    TBackgroundThreads::Program().JoinAll();
+    SUCCEED();
+}
+
+// Options kept in the user's settings; fields that are not numbers refuse
+// the run with a word in the window.
+TEST_F(InversionWindowTest, OptionsAreKeptAndBadFieldsRefuseTheRun)
+{
+    ASSERT_NO_FATAL_FAILURE(Open(4));
+    TypeInto(Inversion->LambdaEdit, QStringLiteral("abc"));
+    QTest::mouseClick(Inversion->InvertButton, Qt::LeftButton);
+    EXPECT_FALSE(Inversion->Busy());
+    EXPECT_TRUE(Inversion->StateLabel->text().contains(QStringLiteral("λ"))) << Inversion->StateLabel->text().toStdString();
+    TypeInto(Inversion->LambdaEdit, QStringLiteral("35"));
+    QTest::keyClick(Inversion->LambdaEdit, Qt::Key_Return);
+    QTest::mouseClick(Inversion->ConstrainBox, Qt::LeftButton);
+    const TInversionWindowSettings kept = TInversionWindowSettings::Load();
+    EXPECT_EQ(kept.Lambda, QStringLiteral("35"));
+    EXPECT_EQ(kept.Iterations, 4);
+    EXPECT_TRUE(kept.Constrain);
+    // Alt+I is the Invert button's mnemonic.
+    Inversion->OnRunStart = [] {};
+    // The fields by their mnemonics, then on by Tab.
+    QTest::keyClick(Inversion, Qt::Key_Z, Qt::AltModifier);
+    EXPECT_EQ(QApplication::focusWidget(), Inversion->ZWeightEdit);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), Inversion->IterationsBox);
+    QTest::keyClick(Inversion, Qt::Key_A, Qt::AltModifier);
+    EXPECT_EQ(QApplication::focusWidget(), Inversion->LambdaEdit);
+    EXPECT_EQ(QApplication::activeWindow(), Inversion);
+    const bool fade = Inversion->FadeBox->isChecked();
+    QTest::keyClick(Inversion, Qt::Key_F, Qt::AltModifier);
+    // A button's mnemonic clicks it as the mouse would, a moment later.
+    QTRY_VERIFY_WITH_TIMEOUT(Inversion->FadeBox->isChecked() != fade, 2000);
+    QTest::keyClick(Inversion, Qt::Key_I, Qt::AltModifier);
+    QTRY_VERIFY_WITH_TIMEOUT(Inversion->Busy(), 2000);
+    // Constrained by the section's boundaries, it runs to its end.
+    WaitForEnd();
+    ASSERT_TRUE(Inversion->Result().has_value()) << Inversion->ErrorText().toStdString();
+    EXPECT_TRUE(Inversion->ErrorText().isEmpty());
+}
+
+// The inverted image: each pixel the colour of the cell under it, white
+// above the ground; fading by coverage whitens what the data do not see
+// and keeps what they see fully.
+TEST(InversionImage, CellsInTheirColoursAndFadedByCoverage)
+{
+    TInversionPicture picture;
+    picture.Mesh.ColumnEdges = {0.0, 10.0, 20.0};
+    picture.Mesh.Elevations = {0.0, 0.0, 0.0};
+    picture.Mesh.RowDepths = {0.0, 10.0};
+    picture.Mesh.Bottom = -10.0;
+    picture.Resistivities = {10.0, 1000.0};
+    picture.Coverage = {1.0, 1e-4};
+    const auto colour = [](double Value) { return Value < 100.0 ? 0x0000FFu : 0xFF0000u; }; // red, blue
+    // 20 m wide from elevation 5 down to -10: the top third is air.
+    const QImage plain = PaintInversionImage(picture, colour, 0.0, 20.0, 5.0, -10.0, 20, 15, false);
+    const QImage faded = PaintInversionImage(picture, colour, 0.0, 20.0, 5.0, -10.0, 20, 15, true);
+    ASSERT_EQ(plain.size(), QSize(20, 15));
+    EXPECT_EQ(plain.pixel(5, 2), qRgb(255, 255, 255));
+    EXPECT_EQ(plain.pixel(5, 10), qRgb(255, 0, 0));
+    EXPECT_EQ(plain.pixel(15, 10), qRgb(0, 0, 255));
+    EXPECT_EQ(faded.pixel(5, 10), qRgb(255, 0, 0));
+    EXPECT_EQ(faded.pixel(15, 10), qRgb(255, 255, 255));
+    // Values that do not match the mesh: a blank image, no crash.
+    picture.Resistivities.pop_back();
+    const QImage blank = PaintInversionImage(picture, colour, 0.0, 20.0, 5.0, -10.0, 20, 15, true);
+    EXPECT_EQ(blank.pixel(15, 10), qRgb(255, 255, 255));
+}
+
+} // namespace
+} // namespace lp::test
