@@ -4,14 +4,18 @@
 #include "section/forward/ForwardModel.h"
 #include "section/main/FittedRegions.h"
 
+#include <QtGui/QScreen>
 #include <QtWidgets/QHBoxLayout>
 #include <QtWidgets/QHeaderView>
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QListWidget>
 #include <QtWidgets/QProgressBar>
 #include <QtWidgets/QPushButton>
+#include <QtWidgets/QScrollBar>
 #include <QtWidgets/QTableWidget>
 #include <QtWidgets/QVBoxLayout>
+
+#include <algorithm>
 
 namespace lp {
 
@@ -98,6 +102,8 @@ TRegionFitDialog::TRegionFitDialog(TPolygonChart& Section, QWidget* Parent) : QD
     ResultTable->verticalHeader()->hide();
     ResultTable->setSelectionBehavior(QAbstractItemView::SelectRows);
     ResultTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Nothing to type in it: Tab goes on to the buttons.
+    ResultTable->setTabKeyNavigation(false);
     ResultTable->horizontalHeader()->setStretchLastSection(true);
     regionsTitle->setBuddy(ResultTable);
     layout->addWidget(regionsTitle);
@@ -295,7 +301,16 @@ void TRegionFitDialog::ShowResult()
         ResultTable->setItem(row, 5, Cell(polarizable ? FittedPolarizabilityText(region.Polarizability)
                                                       : StateWord(region.PolarizabilityState)));
     }
+    // Every column in view: the dialog widens as far as its screen allows.
+    // The columns are measured unstretched, then the last fills the view.
+    ResultTable->horizontalHeader()->setStretchLastSection(false);
     ResultTable->resizeColumnsToContents();
+    const int wanted = ResultTable->horizontalHeader()->length() + 2 * ResultTable->frameWidth() +
+                       ResultTable->verticalScrollBar()->sizeHint().width();
+    ResultTable->horizontalHeader()->setStretchLastSection(true);
+    const int room = screen() ? screen()->availableGeometry().width() - 40 : wanted;
+    if (ResultTable->width() < wanted)
+        resize(std::min(width() + wanted - ResultTable->width(), std::max(room, width())), height());
 }
 
 void TRegionFitDialog::ShowState()

@@ -17,6 +17,7 @@
 #include <QtWidgets/QListWidget>
 #include <QtWidgets/QProgressBar>
 #include <QtWidgets/QPushButton>
+#include <QtWidgets/QScrollBar>
 #include <QtWidgets/QSpinBox>
 #include <QtWidgets/QTableWidget>
 
@@ -144,6 +145,8 @@ TEST_F(RegionFitTest, FitsAppliesAsOneUndoStepAndShowsTheFittedResponse)
     EXPECT_EQ(RegionValues(), drawn); // nothing written before Apply
     SaveScreenshot(*Fit, QStringLiteral("fit-regions"));
     EXPECT_EQ(UnreachableControls(*Fit), QStringList());
+    // Every column in view, without scrolling.
+    EXPECT_FALSE(Fit->ResultTable->horizontalScrollBar()->isVisible());
 
     // Apply: the section holds the fitted values, and the forward window
     // shows their response.
@@ -192,6 +195,20 @@ TEST_F(RegionFitTest, DiscardLeavesTheSectionAsDrawn)
     WaitForFit();
     ASSERT_TRUE(Fit->ApplyButton->isEnabled());
     QTRY_VERIFY_WITH_TIMEOUT(QApplication::activeWindow() == Fit, 5000);
+    // The keyboard's road: Alt+I and Alt+R to the lists, Tab on to the buttons.
+    QTest::keyClick(Fit, Qt::Key_R, Qt::AltModifier);
+    ASSERT_EQ(QApplication::focusWidget(), Fit->ResultTable);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), Fit->ApplyButton);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), Fit->DiscardButton);
+    QTest::keyClick(Fit, Qt::Key_I, Qt::AltModifier);
+    EXPECT_EQ(QApplication::focusWidget(), Fit->IterationList);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), Fit->ResultTable);
+    // Enter in the table does not apply; Escape discards.
+    QTest::keyClick(Fit->ResultTable, Qt::Key_Return);
+    EXPECT_EQ(RegionValues(), drawn);
     QTest::keyClick(Fit->ResultTable, Qt::Key_Escape);
     EXPECT_FALSE(Fit->isVisible());
     EXPECT_EQ(RegionValues(), drawn);
