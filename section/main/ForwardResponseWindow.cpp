@@ -339,24 +339,9 @@ void TForwardResponseWindow::CreatePanel()
     StateLabel->setObjectName(QStringLiteral("StateLabel"));
     StateLabel->setWordWrap(true);
     results->addWidget(StateLabel);
-    auto* progressRow = new QHBoxLayout;
-    Progress = new QProgressBar(this);
-    Progress->setObjectName(QStringLiteral("Progress"));
-    Progress->setRange(0, 100);
-    CancelButton = new QPushButton(QStringLiteral("Cancel"), this);
-    CancelButton->setObjectName(QStringLiteral("CancelButton"));
-    progressRow->addWidget(Progress, 1);
-    progressRow->addWidget(CancelButton);
-    results->addLayout(progressRow);
-    // Their place is kept while they are hidden, and the state line has
-    // room for two lines: a run that starts or ends repaints these rows
-    // only, never the charts below them.
-    for (QWidget* widget : std::initializer_list<QWidget*>{Progress, CancelButton}) {
-        QSizePolicy policy = widget->sizePolicy();
-        policy.setRetainSizeWhenHidden(true);
-        widget->setSizePolicy(policy);
-        widget->hide();
-    }
+    // The state line has room for two lines: a run that starts or ends
+    // repaints these rows only, never the charts below them.
+    AddProgressRow(*this, *results, QString(), Progress, CancelButton);
     StateLabel->setMinimumHeight(2 * StateLabel->fontMetrics().lineSpacing());
     StateLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     auto* totalsRow = new QHBoxLayout;

@@ -73,22 +73,7 @@ TRegionFitDialog::TRegionFitDialog(TPolygonChart& Section, QWidget* Parent) : QD
     StateLabel->setMinimumHeight(2 * StateLabel->fontMetrics().lineSpacing());
     StateLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     layout->addWidget(StateLabel);
-    auto* progressRow = new QHBoxLayout;
-    Progress = new QProgressBar(this);
-    Progress->setObjectName(QStringLiteral("FitProgress"));
-    Progress->setRange(0, 100);
-    CancelButton = new QPushButton(QStringLiteral("Cancel"), this);
-    CancelButton->setObjectName(QStringLiteral("FitCancelButton"));
-    CancelButton->setAutoDefault(false);
-    progressRow->addWidget(Progress, 1);
-    progressRow->addWidget(CancelButton);
-    layout->addLayout(progressRow);
-    for (QWidget* widget : std::initializer_list<QWidget*>{Progress, CancelButton}) {
-        QSizePolicy policy = widget->sizePolicy();
-        policy.setRetainSizeWhenHidden(true);
-        widget->setSizePolicy(policy);
-        widget->hide();
-    }
+    AddProgressRow(*this, *layout, QStringLiteral("Fit"), Progress, CancelButton);
     auto* iterationsTitle = new QLabel(QStringLiteral("&Iterations:"), this);
     IterationList = new QListWidget(this);
     IterationList->setObjectName(QStringLiteral("IterationList"));

@@ -21,6 +21,7 @@
 #include <QtWidgets/QSpinBox>
 #include <QtWidgets/QTableWidget>
 
+#include <atomic>
 #include <chrono>
 #include <future>
 #include <memory>
@@ -103,6 +104,18 @@ struct RegionFitTest : MainWindow {
                     values.push_back(Chart().Model[b][r].params[slot]);
         return values;
     }
+    // The fits started from now on wait on their thread until the promise
+    // returned is kept (ten seconds at most, after which TimedOut is set).
+    std::shared_ptr<std::promise<void>> HoldFits()
+    {
+        auto gate = std::make_shared<std::promise<void>>();
+        Fit->OnRunStart = [opened = gate->get_future().share(), timedOut = TimedOut] {
+            if (opened.wait_for(std::chrono::seconds(10)) != std::future_status::ready)
+                timedOut->store(true);
+        };
+        return gate;
+    }
+    std::shared_ptr<std::atomic<bool>> TimedOut = std::make_shared<std::atomic<bool>>(false);
     // The result table's row of a region by its name; -1 when none.
     int RowOf(const QString& Name)
     {
@@ -224,8 +237,7 @@ TEST_F(RegionFitTest, ACancelledFitAppliesNothing)
     WaitForFit();
     ASSERT_TRUE(Fit->ApplyButton->isEnabled());
     // The next fit held on its thread: the finished one's result goes with its start.
-    auto gate = std::make_shared<std::promise<void>>();
-    Fit->OnRunStart = [opened = gate->get_future().share()] { opened.wait_for(std::chrono::seconds(10)); };
+    const auto gate = HoldFits();
     ClickFit();
     EXPECT_EQ(Fit->ResultTable->rowCount(), 0);
     QTRY_VERIFY_WITH_TIMEOUT(Fit->CancelButton->isVisible(), 5000);
@@ -242,8 +254,7 @@ TEST_F(RegionFitTest, ACancelledFitAppliesNothing)
     EXPECT_EQ(RegionValues(), drawn);
 
     // Escape during a fit cancels it and the dialog stays.
-    auto second = std::make_shared<std::promise<void>>();
-    Fit->OnRunStart = [opened = second->get_future().share()] { opened.wait_for(std::chrono::seconds(10)); };
+    const auto second = HoldFits();
     ClickFit();
     QTRY_VERIFY_WITH_TIMEOUT(QApplication::activeWindow() == Fit, 5000);
     QTest::keyClick(Fit->ResultTable, Qt::Key_Escape);
@@ -262,8 +273,7 @@ TEST_F(RegionFitTest, AnEditDuringTheFitLeavesNothingToApply)
     Forward->FollowBox->setChecked(false);
     ClickFit();
     WaitForFit();
-    auto gate = std::make_shared<std::promise<void>>();
-    Fit->OnRunStart = [opened = gate->get_future().share()] { opened.wait_for(std::chrono::seconds(10)); };
+    const auto gate = HoldFits();
     ClickFit();
     // The clay's resistivity changed as the table of regions changes it.
     ASSERT_TRUE(Chart().ChangeFromOutside([this] {
@@ -292,12 +302,7 @@ TEST_F(RegionFitTest, ClosingTheWindowDuringAFitDoesNotWaitForIt)
     const std::vector<ParamValue> drawn = RegionValues();
     ClickFit();
     WaitForFit();
-    auto gate = std::make_shared<std::promise<void>>();
-    auto timedOut = std::make_shared<std::atomic<bool>>(false);
-    Fit->OnRunStart = [opened = gate->get_future().share(), timedOut] {
-        if (opened.wait_for(std::chrono::seconds(10)) != std::future_status::ready)
-            timedOut->store(true);
-    };
+    const auto gate = HoldFits();
     ClickFit();
     const QPointer<TRegionFitDialog> fit = Fit;
     const QPointer<TForwardResponseWindow> forward = Forward;
@@ -309,7 +314,7 @@ TEST_F(RegionFitTest, ClosingTheWindowDuringAFitDoesNotWaitForIt)
     gate->set_value();
     TBackgroundThreads::Program().JoinAll();
     QCoreApplication::processEvents();
-    EXPECT_FALSE(timedOut->load());
+    EXPECT_FALSE(TimedOut->load());
     EXPECT_EQ(RegionValues(), drawn);
 }
 
