@@ -709,6 +709,10 @@ bool TForwardResponseWindow::FitRegions()
         FFitDialog = new TRegionFitDialog(FSection, this);
         FFitDialog->OnStateChanged = [this] { ShowState(); };
         FFitDialog->OnApplied = [this] { FitApplied(); };
+        FFitDialog->OnUndo = [this] {
+            if (OnUndo)
+                OnUndo();
+        };
     }
     FFitDialog->ProgressDelay = ProgressDelay;
     FFitDialog->show();

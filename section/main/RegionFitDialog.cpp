@@ -4,6 +4,7 @@
 #include "section/forward/ForwardModel.h"
 #include "section/main/FittedRegions.h"
 
+#include <QtGui/QAction>
 #include <QtGui/QScreen>
 #include <QtWidgets/QHBoxLayout>
 #include <QtWidgets/QHeaderView>
@@ -118,6 +119,15 @@ TRegionFitDialog::TRegionFitDialog(TPolygonChart& Section, QWidget* Parent) : QD
             ShowStep(*step);
     };
     FRun.OnEnd = [this](const TRunEnd& End) { RunEnded(End); };
+    // The section's undo from here too: Apply's result is often taken
+    // back while this dialog has the keyboard.
+    auto* undo = new QAction(QStringLiteral("Undo"), this);
+    undo->setShortcut(QKeySequence::Undo);
+    connect(undo, &QAction::triggered, this, [this] {
+        if (OnUndo)
+            OnUndo();
+    });
+    addAction(undo);
     connect(ApplyButton, &QPushButton::clicked, this, [this] { Apply(); });
     connect(DiscardButton, &QPushButton::clicked, this, [this] { Discard(); });
     resize(560, 440);

@@ -22,7 +22,7 @@
 // during or after the fit marks its result out of date and Apply is then
 // refused (disabled, with the reason) — values fitted to other geometry
 // or other start values would be applied to regions they do not describe.
-// Escape cancels a fit under way, else discards.
+// Escape cancels a fit under way, else discards; Ctrl+Z is the section's undo.
 
 #include "section/forward/MeasuredData.h"
 #include "section/forward/RegionFit.h"
@@ -83,6 +83,8 @@ public:
     std::function<void()> OnStateChanged;
     // After Apply has changed the section.
     std::function<void()> OnApplied;
+    // Ctrl+Z in this dialog: the section's undo (an Apply taken back, say).
+    std::function<void()> OnUndo;
     // Runs longer than this (ms) show the progress bar and Cancel.
     int ProgressDelay = 400;
     // Runs on each fit's own thread before it begins; a copy goes with the

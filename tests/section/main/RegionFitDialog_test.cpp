@@ -288,10 +288,16 @@ TEST_F(RegionFitTest, AnEditDuringTheFitLeavesNothingToApply)
     EXPECT_TRUE(Fit->StateLabel->text().startsWith(QStringLiteral("The section has changed")));
     EXPECT_FALSE(Fit->Apply());
     EXPECT_EQ(RegionValues(), edited);
-    // Fitted anew, the edited section can take the result.
+    // Fitted anew, the edited section can take the result; Ctrl+Z in the
+    // fit's window takes the Apply back to the edited values.
     ClickFit();
     WaitForFit();
-    EXPECT_TRUE(Fit->ApplyButton->isEnabled());
+    ASSERT_TRUE(Fit->ApplyButton->isEnabled());
+    QTest::mouseClick(Fit->ApplyButton, Qt::LeftButton);
+    EXPECT_NE(RegionValues(), edited);
+    QTRY_VERIFY_WITH_TIMEOUT(QApplication::activeWindow() == Fit, 5000);
+    QTest::keyClick(Fit->ResultTable, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(RegionValues(), edited);
 }
 
 // Closing the forward window while a fit runs neither waits for the fit
