@@ -5,7 +5,9 @@
 
 #include <QtCore/QTimer>
 #include <QtWidgets/QAbstractButton>
+#include <QtWidgets/QBoxLayout>
 #include <QtWidgets/QProgressBar>
+#include <QtWidgets/QPushButton>
 
 #include <algorithm>
 #include <cmath>
@@ -248,6 +250,28 @@ void TBackgroundRun::HideProgress()
         FBar->hide();
     if (FCancelButton)
         FCancelButton->hide();
+}
+
+void AddProgressRow(QWidget& Owner, QBoxLayout& Into, const QString& Prefix, QProgressBar*& Bar,
+                    QPushButton*& Cancel)
+{
+    auto* row = new QHBoxLayout;
+    Bar = new QProgressBar(&Owner);
+    Bar->setObjectName(Prefix + QStringLiteral("Progress"));
+    Bar->setRange(0, 100);
+    Cancel = new QPushButton(QStringLiteral("Cancel"), &Owner);
+    Cancel->setObjectName(Prefix + QStringLiteral("CancelButton"));
+    // Enter in a dialog never cancels by default.
+    Cancel->setAutoDefault(false);
+    row->addWidget(Bar, 1);
+    row->addWidget(Cancel);
+    Into.addLayout(row);
+    for (QWidget* widget : std::initializer_list<QWidget*>{Bar, Cancel}) {
+        QSizePolicy policy = widget->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        widget->setSizePolicy(policy);
+        widget->hide();
+    }
 }
 
 } // namespace lp

@@ -37,7 +37,10 @@
 #include <memory>
 
 class QAbstractButton;
+class QBoxLayout;
 class QProgressBar;
+class QPushButton;
+class QWidget;
 
 namespace lp {
 
@@ -138,5 +141,12 @@ private:
     QPointer<QProgressBar> FBar;
     QPointer<QAbstractButton> FCancelButton;
 };
+
+// A progress bar and a Cancel button for ShowProgressIn, in a row added to
+// Into, hidden, named Prefix + "Progress" and Prefix + "CancelButton". Their
+// place is kept while they are hidden: a run that starts or ends repaints
+// that row only, never what lies below it.
+void AddProgressRow(QWidget& Owner, QBoxLayout& Into, const QString& Prefix, QProgressBar*& Bar,
+                    QPushButton*& Cancel);
 
 } // namespace lp

@@ -7,6 +7,7 @@
 #include "section/forward/DataFile.h"
 #include "section/forward/Misfit.h"
 #include "section/forward/SurveyInversion.h"
+#include "section/main/FittedRegions.h"
 #include "section/main/InversionSetup.h"
 #include "section/main/ForwardPseudoSection.h"
 #include "section/forward/RegionFit.h"
@@ -473,14 +474,7 @@ std::vector<size_t> RegionsNamed(const QString& Label, const TForwardModel& Grou
 std::vector<TRegionFitSetting> FitSettings(const TFitRequest& Request, const TForwardModel& Ground,
                                            const TSectionModel& Section)
 {
-    std::vector<TRegionFitSetting> settings(Ground.Regions.size());
-    for (size_t r = 0; r < settings.size(); ++r) {
-        const TGeometryRegion& region = Ground.Geometry.Regions[r];
-        const TPolygonParams& params = Section.Model[region.body][region.ring].params;
-        settings[r].Free = !RegionFitFixed(params);
-        settings[r].Lowest = RegionFitBound(params, psLowest);
-        settings[r].Highest = RegionFitBound(params, psHighest);
-    }
+    std::vector<TRegionFitSetting> settings = SectionFitSettings(Ground, Section.Model);
     if (!Request.Free.isEmpty()) {
         for (TRegionFitSetting& setting : settings)
             setting.Free = false;
@@ -548,22 +542,22 @@ int InvertCommand(const QStringList& Arguments, std::FILE* Out, std::FILE* Error
 // The lines of the fitted regions: resistivities, then polarizabilities.
 void PrintFittedRegions(std::FILE* Out, const TRegionFitResult& Fit, const TForwardModel& Ground)
 {
-    const auto name = [&](size_t r) {
-        return r == 0 ? QStringLiteral("host") : QString::fromStdString(Ground.Geometry.Regions[r].name);
-    };
+    const auto name = [&](size_t r) { return FitRegionName(Ground, r, QStringLiteral("host")); };
     for (size_t r = 0; r < Fit.Regions.size(); ++r) {
         const TFittedRegion& region = Fit.Regions[r];
         switch (region.State) {
         case TRegionFitState::Fitted:
-            PrintLine(Out, QStringLiteral("%1: %2 -> %3 ohm-m (x/\u00f7 %4)")
-                               .arg(name(r), Number(region.StartResistivity, 6), Number(region.Resistivity, 6),
-                                    QString::number(region.Factor, 'f', 2)));
+            PrintLine(Out, QStringLiteral("%1: %2 -> %3 ohm-m (%4)")
+                               .arg(name(r), FittedResistivityText(region.StartResistivity),
+                                    FittedResistivityText(region.Resistivity),
+                                    UncertaintyFactorText(region.Factor, QStringLiteral("x/\u00f7"))));
             break;
         case TRegionFitState::NotDetermined:
-            PrintLine(Out, QStringLiteral("%1: %2 ohm-m, not determined").arg(name(r), Number(region.StartResistivity, 6)));
+            PrintLine(Out, QStringLiteral("%1: %2 ohm-m, not determined")
+                               .arg(name(r), FittedResistivityText(region.StartResistivity)));
             break;
         case TRegionFitState::Fixed:
-            PrintLine(Out, QStringLiteral("%1: %2 ohm-m, fixed").arg(name(r), Number(region.Resistivity, 6)));
+            PrintLine(Out, QStringLiteral("%1: %2 ohm-m, fixed").arg(name(r), FittedResistivityText(region.Resistivity)));
             break;
         }
     }
@@ -572,11 +566,11 @@ void PrintFittedRegions(std::FILE* Out, const TRegionFitResult& Fit, const TForw
     for (size_t r = 0; r < Fit.Regions.size(); ++r) {
         const TFittedRegion& region = Fit.Regions[r];
         if (region.PolarizabilityState == TRegionFitState::Fitted)
-            PrintLine(Out, QStringLiteral("%1: %2 -> %3 %").arg(name(r), Number(region.StartPolarizability, 4),
-                                                                 Number(region.Polarizability, 4)));
+            PrintLine(Out, QStringLiteral("%1: %2 -> %3 %").arg(name(r), FittedPolarizabilityText(region.StartPolarizability),
+                                                                 FittedPolarizabilityText(region.Polarizability)));
         else
             PrintLine(Out, QStringLiteral("%1: %2 %, %3")
-                               .arg(name(r), Number(region.Polarizability, 4),
+                               .arg(name(r), FittedPolarizabilityText(region.Polarizability),
                                     region.State == TRegionFitState::NotDetermined ? QStringLiteral("not determined")
                                                                                     : QStringLiteral("fixed")));
     }
@@ -642,14 +636,7 @@ int FitCommand(const QStringList& Arguments, std::FILE* Out, std::FILE* Errors)
         });
 
         // The fitted values into the section; everything else as it was.
-        for (size_t r = 0; r < fit.Regions.size(); ++r) {
-            const TGeometryRegion& region = ground.Geometry.Regions[r];
-            TPolygonParams& params = section.Model[region.body][region.ring].params;
-            if (fit.Regions[r].State == TRegionFitState::Fitted)
-                params[psResistivity] = fit.Regions[r].Resistivity;
-            if (fit.Regions[r].PolarizabilityState == TRegionFitState::Fitted)
-                params[psPolarizability] = fit.Regions[r].Polarizability;
-        }
+        WriteFittedValues(fit, ground, section.Model);
         QString error;
         const std::string bytes = WithModelBlock(sectionBytes, section);
         if (!SaveBytesAtomically(files.OutFile, QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())), error))

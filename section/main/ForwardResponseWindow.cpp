@@ -16,6 +16,7 @@
 #include "section/editor/PolygonChart.h"
 #include "section/forward/ForwardCache.h"
 #include "section/main/BackgroundThreads.h"
+#include "section/main/RegionFitDialog.h"
 #include "section/main/SameFile.h"
 #include "section/main/ModellingWindowCommands.h"
 #include "section/forward/DataFile.h"
@@ -277,7 +278,14 @@ void TForwardResponseWindow::CreatePanel()
     panel->addWidget(FollowBox);
     ComputeButton = new QPushButton(QStringLiteral("&Compute"), this);
     ComputeButton->setObjectName(QStringLiteral("ComputeButton"));
-    panel->addWidget(ComputeButton);
+    FitButton = new QPushButton(QStringLiteral("F&it regions..."), this);
+    FitButton->setObjectName(QStringLiteral("FitButton"));
+    FitButton->setToolTip(QStringLiteral("Fits the regions' resistivities (and polarizabilities) to the measured "
+                                         "data, as the table of regions sets them free or fixed."));
+    auto* computeRow = new QHBoxLayout;
+    computeRow->addWidget(ComputeButton);
+    computeRow->addWidget(FitButton);
+    panel->addLayout(computeRow);
     panel->addSpacing(12);
     SaveButton = new QPushButton(QStringLiteral("Save &data..."), this);
     SaveButton->setObjectName(QStringLiteral("SaveButton"));
@@ -298,24 +306,9 @@ void TForwardResponseWindow::CreatePanel()
     StateLabel->setObjectName(QStringLiteral("StateLabel"));
     StateLabel->setWordWrap(true);
     results->addWidget(StateLabel);
-    auto* progressRow = new QHBoxLayout;
-    Progress = new QProgressBar(this);
-    Progress->setObjectName(QStringLiteral("Progress"));
-    Progress->setRange(0, 100);
-    CancelButton = new QPushButton(QStringLiteral("Cancel"), this);
-    CancelButton->setObjectName(QStringLiteral("CancelButton"));
-    progressRow->addWidget(Progress, 1);
-    progressRow->addWidget(CancelButton);
-    results->addLayout(progressRow);
-    // Their place is kept while they are hidden, and the state line has
-    // room for two lines: a run that starts or ends repaints these rows
-    // only, never the charts below them.
-    for (QWidget* widget : std::initializer_list<QWidget*>{Progress, CancelButton}) {
-        QSizePolicy policy = widget->sizePolicy();
-        policy.setRetainSizeWhenHidden(true);
-        widget->setSizePolicy(policy);
-        widget->hide();
-    }
+    // The state line has room for two lines: a run that starts or ends
+    // repaints these rows only, never the charts below them.
+    AddProgressRow(*this, *results, QString(), Progress, CancelButton);
     StateLabel->setMinimumHeight(2 * StateLabel->fontMetrics().lineSpacing());
     StateLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     auto* totalsRow = new QHBoxLayout;
@@ -360,6 +353,7 @@ void TForwardResponseWindow::CreatePanel()
     });
     AddModellingWindowKeys(*this, &OnUndo, [this] { return Busy(); }, [this] { CancelComputation(); });
     connect(ComputeButton, &QPushButton::clicked, this, [this] { Compute(); });
+    connect(FitButton, &QPushButton::clicked, this, [this] { FitRegions(); });
     FRun.ShowProgressIn(Progress, CancelButton);
     FRun.OnEnd = [this](const TRunEnd& End) { RunEnded(End); };
     connect(SaveButton, &QPushButton::clicked, this, [this] { AskSaveData(); });
@@ -533,6 +527,8 @@ void TForwardResponseWindow::ErrorModelEdited()
 
 void TForwardResponseWindow::ModelChanged()
 {
+    if (FFitDialog)
+        FFitDialog->SectionChanged();
     HostEdit->setEnabled(HostFieldUsed());
     if (FollowBox->isChecked() && isVisible())
         StartRun();
@@ -640,6 +636,49 @@ void TForwardResponseWindow::CancelComputation()
     FRun.Cancel();
 }
 
+// --- Fitting the regions ---------------------------------------------------------------
+
+bool TForwardResponseWindow::FitRegions()
+{
+    if (!FMeasured)
+        return false;
+    TRegionFitDialog::TInput input;
+    if (HostFieldUsed()) {
+        input.Host = HostResistivity();
+        if (!input.Host) {
+            FError = QStringLiteral("The host medium's resistivity must be a number above 0.");
+            ShowState();
+            return false;
+        }
+    }
+    input.Measured = FMeasured;
+    input.Errors = FErrors;
+    if (!FFitDialog) {
+        FFitDialog = new TRegionFitDialog(FSection, this);
+        FFitDialog->OnStateChanged = [this] { ShowState(); };
+        FFitDialog->OnApplied = [this] { FitApplied(); };
+        FFitDialog->OnUndo = [this] {
+            if (OnUndo)
+                OnUndo();
+        };
+    }
+    FFitDialog->ProgressDelay = ProgressDelay;
+    FFitDialog->show();
+    FFitDialog->raise();
+    FFitDialog->activateWindow();
+    const bool started = FFitDialog->Start(input);
+    ShowState();
+    return started;
+}
+
+// The pictures and the misfit show the fitted model: Follow edits has
+// started its computation already, else it starts here.
+void TForwardResponseWindow::FitApplied()
+{
+    if (!(FollowBox->isChecked() && isVisible()))
+        StartRun();
+}
+
 // --- Showing ------------------------------------------------------------------------------
 
 void TForwardResponseWindow::ShowState()
@@ -678,6 +717,7 @@ void TForwardResponseWindow::ShowState()
                              (stale ? QStringLiteral(" (out of date)") : QString()));
     const bool shown = FResult.has_value();
     SaveButton->setEnabled(shown && !stale);
+    FitButton->setEnabled(FMeasured && !(FFitDialog && FFitDialog->Busy()));
     PrintButton->setEnabled(shown);
     ExportButton->setEnabled(shown);
     for (const std::unique_ptr<TChartParts>& parts : FCharts) {

@@ -4,7 +4,8 @@
 //
 //   TForwardResponseWindow (a top-level QWidget, not modal)
 //     ├─ the survey panel: array, electrodes, spacing, first electrode,
-//     │  levels, host resistivity; Follow edits, Compute; Save data...,
+//     │  levels, host resistivity; Follow edits, Compute, Fit regions
+//     │  (with measured data: the dialog of RegionFitDialog.h); Save data...,
 //     │  Print preview..., Export picture...
 //     ├─ the state line ("updating…", the last error), progress and Cancel
 //     ├─ ResistivityChart    apparent resistivity, logarithmic colours
@@ -39,6 +40,7 @@
 #include "section/forward/Misfit.h"
 #include "section/main/BackgroundRun.h"
 #include "section/main/ForwardPseudoSection.h"
+#include "section/main/RegionFitDialog.h"
 
 #include <QtCore/QPointer>
 #include <QtWidgets/QWidget>
@@ -111,6 +113,13 @@ public:
     // The open dialog, then OpenMeasuredData (a refusal shown as a
     // message); true when a file was opened.
     bool AskOpenMeasuredData(QWidget* Owner);
+    // Fits the section's regions to the measured data in the fit dialog
+    // (the button): the dialog shows, its fit starts. False when no fit
+    // could start (no measured data, a host medium's resistivity that is
+    // no number).
+    bool FitRegions();
+    // The fit dialog; nullptr until Fit regions first opens it.
+    TRegionFitDialog* FitDialog() const { return FFitDialog; }
     // Back to the array survey the fields describe.
     void UseArraySurvey();
     // The measured data the survey comes from; nullptr with an array survey.
@@ -167,6 +176,7 @@ public:
     QLineEdit* VoltageErrorEdit = nullptr;   // volts, with measured data
     QCheckBox* FollowBox = nullptr;
     QPushButton* ComputeButton = nullptr;
+    QPushButton* FitButton = nullptr; // enabled with measured data while no fit runs
     QPushButton* SaveButton = nullptr;
     QPushButton* PrintButton = nullptr;
     QPushButton* ExportButton = nullptr;
@@ -226,7 +236,10 @@ private:
     void ExportChart();
     TPseudoSection2d* ChosenChart();
 
+    void FitApplied();
+
     TPolygonChart& FSection;
+    QPointer<TRegionFitDialog> FFitDialog;
     std::vector<std::unique_ptr<TChartParts>> FCharts;
     TBackgroundRun FRun;
     bool FLoading = false;
