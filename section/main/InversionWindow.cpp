@@ -218,9 +218,14 @@ TInversionWindow::TInversionWindow(TPolygonChart& Section, QWidget* Parent)
 
 TInversionWindow::~TInversionWindow()
 {
-    // The run is cancelled and dropped with FRun; the charts go with their
-    // widgets, which Qt deletes as children.
+    // The run is cancelled and dropped with FRun.
     FRun.Drop();
+    // A chart owns the widget it draws in, not the other way round: the
+    // charts go first, while their windows (inside ours) still stand.
+    delete ModelChart;
+    delete MeasuredChart;
+    delete CalculatedChart;
+    delete MisfitChart;
 }
 
 void TInversionWindow::CreatePanel()
@@ -342,7 +347,6 @@ void TInversionWindow::CreatePanel()
         if (const TIteration* iteration = std::any_cast<TIteration>(&Value))
             IterationEnded(*iteration);
     };
-    FRun.OnProgress = [this](int) {};
     FRun.OnEnd = [this](const TRunEnd& End) { RunEnded(End); };
     connect(InvertButton, &QPushButton::clicked, this, [this] { Invert(); });
     connect(UnderlayButton, &QPushButton::clicked, this, [this] {
