@@ -1029,26 +1029,13 @@ void TForwardResponseWindow::AskSaveData()
 // chooses.
 TPseudoSection2d* TForwardResponseWindow::ChosenChart()
 {
-    std::vector<TPseudoSection2d*> shown;
+    std::vector<TCustomChart*> shown;
     for (const std::unique_ptr<TChartParts>& parts : FCharts)
         if (!parts->Host->isHidden())
             shown.push_back(parts->Chart);
-    if (shown.size() <= 1)
-        return shown.empty() ? ResistivityChart : shown.front();
-    QMenu menu(this);
-    std::vector<QAction*> actions;
-    for (TPseudoSection2d* chart : shown) {
-        QString title = chart->Title()->Text()->Count() > 0 ? chart->Title()->Text()->Strings(0) : QString();
-        const QString mark = QStringLiteral(" (out of date)");
-        if (title.endsWith(mark))
-            title.chop(mark.size());
-        actions.push_back(menu.addAction(title));
-    }
-    QAction* chosen = menu.exec(QCursor::pos());
-    for (size_t i = 0; i < actions.size(); ++i)
-        if (chosen == actions[i])
-            return shown[i];
-    return nullptr;
+    if (shown.empty())
+        return ResistivityChart;
+    return static_cast<TPseudoSection2d*>(ChooseChart(*this, shown));
 }
 
 void TForwardResponseWindow::PreviewChart()

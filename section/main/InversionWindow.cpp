@@ -759,14 +759,25 @@ void TInversionWindow::AskSaveTable()
                   [this](const QString& FileName, QString& Error) { return SaveTable(FileName, Error); });
 }
 
+TCustomChart* TInversionWindow::ChosenChart()
+{
+    std::vector<TCustomChart*> shown{ModelChart};
+    for (TPseudoSection2d* chart : {MeasuredChart, CalculatedChart, MisfitChart})
+        if (chart->VertexCount > 0)
+            shown.push_back(chart);
+    return ChooseChart(*this, shown);
+}
+
 void TInversionWindow::PreviewChart()
 {
-    ShowChartPreview(this, ModelChart);
+    if (TCustomChart* chart = ChosenChart())
+        ShowChartPreview(this, chart);
 }
 
 void TInversionWindow::ExportChart()
 {
-    ExportChartPicture(*this, *ModelChart);
+    if (TCustomChart* chart = ChosenChart())
+        ExportChartPicture(*this, *chart);
 }
 
 } // namespace lp

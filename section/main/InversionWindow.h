@@ -49,6 +49,7 @@ namespace lp {
 
 class TMetafile;
 class TPolygonChart;
+class TCustomChart;
 class TPseudoSection2d;
 class TTModelSection2d;
 
@@ -168,6 +169,9 @@ private:
     void DrawOutlines();
     void ShowState();
     void AskSaveTable();
+    // The model chart, or with the pseudo-sections drawn, the one the user
+    // picks from a menu; nullptr when none is picked.
+    TCustomChart* ChosenChart();
     void PreviewChart();
     void ExportChart();
     void EnableCommands();

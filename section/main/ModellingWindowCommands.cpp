@@ -1,10 +1,13 @@
 #include "section/main/ModellingWindowCommands.h"
 
+#include "chart/engine/PlotChart.h"
 #include "chart/export/PlotExportForm.h"
 #include "platform/ui/Dialogs.h"
 
 #include <QtCore/QFileInfo>
 #include <QtGui/QAction>
+#include <QtGui/QCursor>
+#include <QtWidgets/QMenu>
 #include <QtWidgets/QWidget>
 
 namespace lp {
@@ -46,6 +49,26 @@ void AskSaveResult(QWidget& Owner, const QString& Name, const QString& Title, co
     if (!Save(request.FileName, error))
         MessageDlg(QStringLiteral("%1 could not be saved: %2").arg(QFileInfo(request.FileName).fileName(), error),
                    TMsgDlgType::mtError, mbOK);
+}
+
+TCustomChart* ChooseChart(QWidget& Owner, const std::vector<TCustomChart*>& Shown)
+{
+    if (Shown.size() <= 1)
+        return Shown.empty() ? nullptr : Shown.front();
+    QMenu menu(&Owner);
+    std::vector<QAction*> actions;
+    for (TCustomChart* chart : Shown) {
+        QString title = chart->Title()->Text()->Count() > 0 ? chart->Title()->Text()->Strings(0) : QString();
+        const QString mark = QStringLiteral(" (out of date)");
+        if (title.endsWith(mark))
+            title.chop(mark.size());
+        actions.push_back(menu.addAction(title));
+    }
+    QAction* chosen = menu.exec(QCursor::pos());
+    for (size_t i = 0; i < actions.size(); ++i)
+        if (chosen == actions[i])
+            return Shown[i];
+    return nullptr;
 }
 
 void ExportChartPicture(QWidget& Owner, TCustomPlotPanel& Chart)

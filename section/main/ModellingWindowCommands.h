@@ -3,16 +3,19 @@
 // undoing the section's last edit from there too (the window often has the
 // keyboard; text fields keep their own) and Escape stopping a run under
 // way, else closing the window, as it leaves a dialog; the save dialog of
-// their results; the picture export of a chart.
+// their results; the choice of a chart to print or export; the picture
+// export of a chart.
 
 #include <QtCore/QString>
 
 #include <functional>
+#include <vector>
 
 class QWidget;
 
 namespace lp {
 
+class TCustomChart;
 class TCustomPlotPanel;
 
 // Undo is read when the key is pressed (the owner may set it later); Busy
@@ -24,6 +27,11 @@ void AddModellingWindowKeys(QWidget& Window, const std::function<void()>* Undo, 
 // it), then Save; a refusal is shown as a message naming the file.
 void AskSaveResult(QWidget& Owner, const QString& Name, const QString& Title, const QString& Filter,
                    const QString& DefaultExt, const std::function<bool(const QString& FileName, QString& Error)>& Save);
+
+// The chart to print or export among Shown: the only one, else the one the
+// user picks from a menu of their titles at the cursor ("(out of date)"
+// left off); nullptr when the menu is left without a choice.
+TCustomChart* ChooseChart(QWidget& Owner, const std::vector<TCustomChart*>& Shown);
 
 // The program's picture export for Chart, over Owner.
 void ExportChartPicture(QWidget& Owner, TCustomPlotPanel& Chart);

@@ -7,6 +7,7 @@
 #include "../../support/DialogTestUtil.h"
 #include "MainWindowFixture.h"
 #include "chart/engine/PlotImageTool.h"
+#include "chart/export/PlotPreview.h"
 #include "platform/core/SafeSave.h"
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/Picture.h"
@@ -18,6 +19,7 @@
 
 #include <QtWidgets/QCheckBox>
 #include <QtWidgets/QLabel>
+#include <QtWidgets/QMenu>
 #include <QtWidgets/QPushButton>
 #include <QtWidgets/QSpinBox>
 #include <QtWidgets/QTableWidget>
@@ -261,6 +263,36 @@ TEST_F(InversionWindowTest, CancelKeepsTheLastFinishedIterationsModel)
     // Escape with nothing running closes the window.
     QTest::keyClick(Inversion, Qt::Key_Escape);
     EXPECT_FALSE(Inversion->isVisible());
+}
+
+// Print preview... shows the chart the user picks: with the pseudo-sections
+// of a finished run drawn, from a menu of the four charts' titles.
+TEST_F(InversionWindowTest, PrintsTheChosenChart)
+{
+    ASSERT_NO_FATAL_FAILURE(Open(1));
+    ASSERT_NO_FATAL_FAILURE(ClickInvert());
+    WaitForEnd();
+    ASSERT_TRUE(Inversion->Result().has_value()) << Inversion->ErrorText().toStdString();
+    QStringList titles;
+    QTimer::singleShot(0, [&titles] {
+        QTRY_VERIFY_WITH_TIMEOUT(qobject_cast<QMenu*>(QApplication::activePopupWidget()) != nullptr, 5000);
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        for (QAction* action : menu->actions()) {
+            titles.append(action->text());
+            if (action->text() == QStringLiteral("Misfit (%)"))
+                menu->setActiveAction(action);
+        }
+        QTest::keyClick(menu, Qt::Key_Return);
+    });
+    TCustomPlotPanel* previewed = nullptr;
+    ChartPreviewShowService() = [&previewed](TChartPreview& Form) {
+        previewed = Form.PlotPreviewPanel1->Panel();
+        return 0;
+    };
+    QTest::mouseClick(Inversion->PrintButton, Qt::LeftButton);
+    ResetChartPreviewShowService();
+    EXPECT_EQ(titles.size(), 4) << titles.join(QStringLiteral(", ")).toStdString();
+    EXPECT_EQ(previewed, Inversion->MisfitChart);
 }
 
 // Closing the inversion window, then the main window, while a run is held
