@@ -55,22 +55,6 @@ const QString SettingsKey = QStringLiteral("\\Software\\Lithoprism\\Forward resp
 const TArrayKind ArrayKinds[] = {TArrayKind::DipoleDipole, TArrayKind::Wenner, TArrayKind::Schlumberger};
 const char* const ArrayCaptions[] = {"Dipole-dipole", "Wenner", "Schlumberger"};
 
-// A number typed into a field, in the user's notation as every editor
-// reads it: empty text is no number, anything else must be a finite number
-// (Positive: above 0).
-std::optional<double> TypedNumber(const QString& Text, bool Positive, bool& Valid)
-{
-    const QString trimmed = Text.trimmed();
-    Valid = true;
-    if (trimmed.isEmpty())
-        return std::nullopt;
-    const std::optional<double> value = TypedReal(trimmed);
-    Valid = value && (!Positive || *value > 0.0);
-    if (!Valid)
-        return std::nullopt;
-    return value;
-}
-
 // A text field on a row of Form, named for tests and style sheets.
 QLineEdit* AddTextField(QWidget* Owner, QFormLayout& Form, const QString& Label, const QString& Name,
                         const QString& Placeholder = {}, const QString& Tip = {})

@@ -44,14 +44,12 @@ namespace {
 
 const QString InversionSettingsKey = QStringLiteral("Software\\Lithoprism\\Inversion");
 
-// A number typed in a field: empty when it is not a finite number above 0.
+// A number typed in a field, in the user's notation: empty when it is not
+// a finite number above 0.
 std::optional<double> PositiveField(const QLineEdit& Edit)
 {
-    bool ok = false;
-    const double value = Edit.text().trimmed().toDouble(&ok);
-    if (!ok || !std::isfinite(value) || value <= 0.0)
-        return std::nullopt;
-    return value;
+    bool valid = true;
+    return TypedNumber(Edit.text(), true, valid);
 }
 
 QString ShortNumber(double Value, int Digits = 3)

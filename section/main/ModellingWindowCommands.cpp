@@ -1,5 +1,6 @@
 #include "section/main/ModellingWindowCommands.h"
 
+#include "chart/editors/TypedNumberEdit.h"
 #include "chart/engine/PlotChart.h"
 #include "chart/export/PlotExportForm.h"
 #include "platform/ui/Dialogs.h"
@@ -11,6 +12,19 @@
 #include <QtWidgets/QWidget>
 
 namespace lp {
+
+std::optional<double> TypedNumber(const QString& Text, bool Positive, bool& Valid)
+{
+    const QString trimmed = Text.trimmed();
+    Valid = true;
+    if (trimmed.isEmpty())
+        return std::nullopt;
+    const std::optional<double> value = TypedReal(trimmed);
+    Valid = value && (!Positive || *value > 0.0);
+    if (!Valid)
+        return std::nullopt;
+    return value;
+}
 
 void AddModellingWindowKeys(QWidget& Window, const std::function<void()>* Undo, std::function<bool()> Busy,
                             std::function<void()> Cancel)

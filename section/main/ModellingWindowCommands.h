@@ -9,6 +9,7 @@
 #include <QtCore/QString>
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 class QWidget;
@@ -17,6 +18,11 @@ namespace lp {
 
 class TCustomChart;
 class TCustomPlotPanel;
+
+// A number typed into a field, in the user's notation as every editor
+// reads it (a decimal comma where the locale has one): empty text is no
+// number, anything else must be a finite number (Positive: above 0).
+std::optional<double> TypedNumber(const QString& Text, bool Positive, bool& Valid);
 
 // Undo is read when the key is pressed (the owner may set it later); Busy
 // and Cancel are the window's run.

@@ -351,6 +351,25 @@ TEST_F(InversionWindowTest, OptionsAreKeptAndBadFieldsRefuseTheRun)
     EXPECT_TRUE(Inversion->ErrorText().isEmpty());
 }
 
+// Guards the options read in C notation only: with a decimal comma, the
+// error the forward window hands over ("2,5") and a typed λ ("0,5")
+// refused the run.
+TEST_F(InversionWindowTest, OptionsAreReadInTheUsersNotation)
+{
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    ASSERT_NO_FATAL_FAILURE(Open(1));
+    TypeInto(Inversion->ErrorEdit, QStringLiteral("2,5"));
+    TypeInto(Inversion->LambdaEdit, QStringLiteral("0,5"));
+    QTest::mouseClick(Inversion->InvertButton, Qt::LeftButton);
+    const bool started = Inversion->Busy();
+    const QString state = Inversion->StateLabel->text();
+    WaitForEnd();
+    QLocale::setDefault(before);
+    EXPECT_TRUE(started) << state.toStdString();
+    ASSERT_TRUE(Inversion->Result().has_value()) << Inversion->ErrorText().toStdString();
+}
+
 // The inverted image: each pixel the colour of the cell under it, white
 // above the ground; fading by coverage whitens what the data do not see
 // and keeps what they see fully.
