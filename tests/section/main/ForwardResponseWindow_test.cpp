@@ -116,16 +116,7 @@ struct ForwardResponseWindowTest : MainWindow {
     }
     // "Measured" data: the library's response over a host of 130 ohm-m, on
     // a survey other than the window's (20 electrodes, 3 levels).
-    TForwardResult FieldResponse()
-    {
-        const TForwardModel ground = PrepareForwardModel(Chart().Model, Chart().Nodes, Chart().ModelArea, 130.0);
-        TArrayLayout layout;
-        layout.Electrodes = 20;
-        layout.Levels = 3;
-        TForwardOptions options;
-        options.Threads = 1;
-        return ComputeForwardResponse(ground, MakeArraySurvey(layout, ground.Left, ground.Right), options);
-    }
+    TForwardResult FieldResponse() { return FieldResponseOver(130.0, 20, 3); }
     // FieldResponse() written as a measured file with voltages for a
     // current of 0.1 A (u and i; ip in mV/V).
     QString WriteMeasuredFile(const QString& Name = QStringLiteral("measured.dat"))

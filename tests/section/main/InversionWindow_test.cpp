@@ -44,14 +44,7 @@ struct InversionWindowTest : MainWindow {
     // dipole-dipole over a host of 130 ohm-m (quick under the sanitizers).
     QString WriteMeasuredFile()
     {
-        const TForwardModel ground = PrepareForwardModel(Chart().Model, Chart().Nodes, Chart().ModelArea, 130.0);
-        TArrayLayout layout;
-        layout.Electrodes = 10;
-        layout.Levels = 3;
-        TForwardOptions options;
-        options.Threads = 1;
-        const TForwardResult field =
-            ComputeForwardResponse(ground, MakeArraySurvey(layout, ground.Left, ground.Right), options);
+        const TForwardResult field = FieldResponseOver(130.0, 10, 3);
         QString text = QStringLiteral("%1\n# x z\n").arg(field.Survey.Electrodes.size());
         for (const TElectrode& electrode : field.Survey.Electrodes)
             text += QStringLiteral("%1 %2\n").arg(electrode.x, 0, 'g', 17).arg(electrode.z, 0, 'g', 17);

@@ -10,6 +10,7 @@
 #include "chart/engine/PlotChart.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Dialogs.h"
+#include "section/forward/ForwardResponse.h"
 
 #include "DialogTestUtil.h"
 
@@ -118,6 +119,19 @@ struct MainWindow : ::testing::Test {
     }
 
     TPolygonChart& Chart() { return *Window->PolygonChart1; }
+    // "Measured" data for the modelling windows: the forward library's
+    // response of the open section over a host of Host ohm-m, on a
+    // dipole-dipole survey of Electrodes and Levels (one thread).
+    TForwardResult FieldResponseOver(double Host, int Electrodes, int Levels)
+    {
+        const TForwardModel ground = PrepareForwardModel(Chart().Model, Chart().Nodes, Chart().ModelArea, Host);
+        TArrayLayout layout;
+        layout.Electrodes = Electrodes;
+        layout.Levels = Levels;
+        TForwardOptions options;
+        options.Threads = 1;
+        return ComputeForwardResponse(ground, MakeArraySurvey(layout, ground.Left, ground.Right), options);
+    }
     QWidget* ChartWidget() { return Window->ChartWidget(); }
     QPoint Pixel(double X, double Y)
     {

@@ -56,15 +56,7 @@ struct RegionFitTest : MainWindow {
         kept.FollowEdits = true;
         kept.Save();
         Start({Section});
-        const TForwardModel ground =
-            PrepareForwardModel(Chart().Model, Chart().Nodes, Chart().ModelArea, TrueHost);
-        TArrayLayout layout;
-        layout.Electrodes = 16;
-        layout.Levels = 3;
-        TForwardOptions options;
-        options.Threads = 1;
-        const TForwardResult field =
-            ComputeForwardResponse(ground, MakeArraySurvey(layout, ground.Left, ground.Right), options);
+        const TForwardResult field = FieldResponseOver(TrueHost, 16, 3);
         const QString file = Folder.filePath(QStringLiteral("measured.dat"));
         QString error;
         ASSERT_TRUE(SaveBytesAtomically(file, QByteArray::fromStdString(FormatUnifiedData(field)), error))
