@@ -22,7 +22,10 @@
 #include <QtGui/QAction>
 #include <QtGui/QScreen>
 #include <QtWidgets/QCheckBox>
+#include <QtWidgets/QDialog>
+#include <QtWidgets/QDialogButtonBox>
 #include <QtWidgets/QFormLayout>
+#include <QtWidgets/QGridLayout>
 #include <QtWidgets/QHBoxLayout>
 #include <QtWidgets/QHeaderView>
 #include <QtWidgets/QLabel>
@@ -32,6 +35,7 @@
 #include <QtWidgets/QPushButton>
 #include <QtWidgets/QSpinBox>
 #include <QtWidgets/QSplitter>
+#include <QtWidgets/QTabWidget>
 #include <QtWidgets/QTableWidget>
 #include <QtWidgets/QVBoxLayout>
 
@@ -44,6 +48,11 @@ namespace {
 
 const QString InversionSettingsKey = QStringLiteral("Software\\Lithoprism\\Inversion");
 
+// The chart tabs, in the order they are made.
+constexpr int MeshTab = 0;
+constexpr int ResistivityTab = 1;
+constexpr int ChargeabilityTab = 2;
+
 // A number typed in a field, in the user's notation: empty when it is not
 // a finite number above 0.
 std::optional<double> PositiveField(const QLineEdit& Edit)
@@ -52,9 +61,15 @@ std::optional<double> PositiveField(const QLineEdit& Edit)
     return TypedNumber(Edit.text(), true, valid);
 }
 
+// A number as the user writes it (a decimal comma where the locale has one).
 QString ShortNumber(double Value, int Digits = 3)
 {
-    return QString::number(Value, 'g', Digits);
+    return QLocale().toString(Value, 'g', Digits);
+}
+
+QString FixedNumber(double Value, int Decimals)
+{
+    return QLocale().toString(Value, 'f', Decimals);
 }
 
 // The index of the interval of Edges (ascending) holding X; -1 outside.
@@ -66,13 +81,64 @@ int IntervalOf(const std::vector<double>& Edges, double X)
     return std::min(static_cast<int>(above - Edges.begin()) - 1, static_cast<int>(Edges.size()) - 2);
 }
 
-// White blended over Colour by Share (0: the colour, 1: white).
-unsigned TowardWhite(unsigned Colour, double Share)
+// The chart's fade table of a [column][row] record.
+ararofdoubleM FadeTable(const std::vector<std::vector<double>>& Fade)
 {
-    const auto blend = [Share](unsigned Channel) {
-        return static_cast<unsigned>(std::lround(Channel + (255.0 - Channel) * Share));
-    };
-    return blend(Colour & 0xFF) | (blend((Colour >> 8) & 0xFF) << 8) | (blend((Colour >> 16) & 0xFF) << 16);
+    ararofdoubleM table(static_cast<int>(Fade.size()));
+    for (size_t c = 0; c < Fade.size(); ++c) {
+        table[static_cast<int>(c)] = arofdoubleM(static_cast<int>(Fade[c].size()));
+        for (size_t r = 0; r < Fade[c].size(); ++r)
+            table[static_cast<int>(c)][static_cast<int>(r)] = Fade[c][r];
+    }
+    return table;
+}
+
+// The cells the user selected in the chart.
+std::vector<std::pair<int, int>> SelectedCells(const TTModelSection2d& Chart)
+{
+    std::vector<std::pair<int, int>> cells;
+    for (int c = 0; c <= Chart.LastCol; ++c)
+        for (int r = 0; r <= Chart.LastRow; ++r)
+            if (Chart.Selected[c][r])
+                cells.emplace_back(c, r);
+    return cells;
+}
+
+// Asks for the lowest and highest value of a set of cells; false on a
+// cancel. Empty fields mean no limits (both 0).
+bool AskLimitValues(QWidget& Owner, double& Lowest, double& Highest)
+{
+    QDialog dialog(&Owner);
+    dialog.setObjectName(QStringLiteral("LimitsDialog"));
+    dialog.setWindowTitle(QStringLiteral("Limits of the selected cells"));
+    auto* form = new QFormLayout(&dialog);
+    auto* lowest = new QLineEdit(&dialog);
+    lowest->setObjectName(QStringLiteral("LowestEdit"));
+    auto* highest = new QLineEdit(&dialog);
+    highest->setObjectName(QStringLiteral("HighestEdit"));
+    auto* lowestLabel = new QLabel(QStringLiteral("&Lowest (ohm-m):"), &dialog);
+    lowestLabel->setBuddy(lowest);
+    auto* highestLabel = new QLabel(QStringLiteral("&Highest (ohm-m):"), &dialog);
+    highestLabel->setBuddy(highest);
+    form->addRow(new QLabel(QStringLiteral("Leave both empty to lift the limits."), &dialog));
+    form->addRow(lowestLabel, lowest);
+    form->addRow(highestLabel, highest);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    form->addRow(buttons);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    if (lowest->text().trimmed().isEmpty() && highest->text().trimmed().isEmpty()) {
+        Lowest = Highest = 0.0;
+        return true;
+    }
+    bool valid = true;
+    const std::optional<double> low = TypedNumber(lowest->text(), true, valid);
+    const std::optional<double> high = TypedNumber(highest->text(), true, valid);
+    Lowest = low.value_or(-1.0);
+    Highest = high.value_or(-1.0);
+    return true;
 }
 
 } // namespace
@@ -157,10 +223,8 @@ QImage PaintInversionImage(const TInversionPicture& Picture, const std::function
                 row = mesh.Rows() - 1; // the last row reaches down to the flat bottom
             const size_t cell = static_cast<size_t>(row * mesh.Columns() + column);
             unsigned colour = Colour(Picture.Resistivities[cell]);
-            if (faded) {
-                const double seen = std::clamp(1.0 + 0.5 * std::log10(std::max(Picture.Coverage[cell], 1e-12)), 0.0, 1.0);
-                colour = TowardWhite(colour, 1.0 - seen);
-            }
+            if (faded)
+                colour = static_cast<unsigned>(FadedColor(static_cast<TColor>(colour), FadeOfCoverage(Picture.Coverage[cell])));
             // TColor is 0x00BBGGRR.
             image.setPixel(i, j, qRgb(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF));
         }
@@ -177,7 +241,8 @@ struct TInversionWindow::TJob {
     AllSpolygon Model;
     Tnodes Nodes;
     TModelArea Area{};
-    bool Constrain = false, StartFromSection = false;
+    bool Constrain = false;
+    TInversionChartData Cells; // the mesh chart: mesh, starting model, fixed cells, limits
     TSurveyInversionOptions Options;
 };
 
@@ -220,7 +285,9 @@ TInversionWindow::~TInversionWindow()
     FRun.Drop();
     // A chart owns the widget it draws in, not the other way round: the
     // charts go first, while their windows (inside ours) still stand.
+    delete MeshChart;
     delete ModelChart;
+    delete ChargeabilityChart;
     delete MeasuredChart;
     delete CalculatedChart;
     delete MisfitChart;
@@ -258,6 +325,20 @@ void TInversionWindow::CreatePanel()
     FadeBox = new QCheckBox(QStringLiteral("&Fade by coverage"), this);
     for (QCheckBox* box : {ConstrainBox, StartFromSectionBox, FadeBox})
         panel->addWidget(box);
+    auto* meshRow = new QGridLayout;
+    NewMeshButton = new QPushButton(QStringLiteral("&New mesh"), this);
+    FixButton = new QPushButton(QStringLiteral("Fi&x"), this);
+    FreeButton = new QPushButton(QStringLiteral("Fr&ee"), this);
+    LimitsButton = new QPushButton(QStringLiteral("&Limits..."), this);
+    NewMeshButton->setToolTip(QStringLiteral("The default mesh over the data, every cell at the starting value"));
+    FixButton->setToolTip(QStringLiteral("Fix the selected cells at their values (select with the chart's right-click menu)"));
+    FreeButton->setToolTip(QStringLiteral("Free the selected cells and lift their limits"));
+    LimitsButton->setToolTip(QStringLiteral("The lowest and highest resistivity of the selected cells"));
+    meshRow->addWidget(NewMeshButton, 0, 0);
+    meshRow->addWidget(LimitsButton, 0, 1);
+    meshRow->addWidget(FixButton, 1, 0);
+    meshRow->addWidget(FreeButton, 1, 1);
+    panel->addLayout(meshRow);
     InvertButton = new QPushButton(QStringLiteral("&Invert"), this);
     InvertButton->setObjectName(QStringLiteral("InvertButton"));
     panel->addWidget(InvertButton);
@@ -294,28 +375,33 @@ void TInversionWindow::CreatePanel()
     outer->addWidget(panelHost);
 
     auto* charts = new QVBoxLayout;
-    ModelChart = new TTModelSection2d();
-    ModelChart->ReadOnly = true;
-    // The chart's palette runs from the scale's top: reversed, a conductor
-    // is blue and a resistor red, as in the pseudo-sections.
-    std::swap(ModelChart->PaletteFirstColor, ModelChart->PaletteLastColor);
-    std::swap(ModelChart->PaletteMidColors[0], ModelChart->PaletteMidColors[1]);
-    std::reverse(ModelChart->Palette.begin(), ModelChart->Palette.end());
-    ModelChart->ShowMesh = false;
-    ModelChart->ShowBorders = false;
-    ModelChart->Title()->Text()->Clear();
-    // The axes carry no captions of their own: the chart's narrow margins
-    // hold their numbers only.
-    ModelChart->Title()->Text()->Add(QStringLiteral("Inverted resistivity (ohm-m); distance and depth in m"));
-    ModelChart->UnitsLabel = QStringLiteral("ohm-m");
-    ModelChart->OnAfterDraw = [this](TCustomPlotPanelExtended*) {
-        ModelChart->MeshAfterDraw();
-        DrawOutlines();
+    ChartTabs = new QTabWidget(this);
+    ChartTabs->setObjectName(QStringLiteral("ChartTabs"));
+    const auto meshChart = [this](const QString& Tab, const QString& Title, const QString& Units) {
+        auto* chart = new TTModelSection2d();
+        PrepareInversionChart(*chart, Title, Units);
+        chart->OnAfterDraw = [this, chart](TCustomPlotPanelExtended*) {
+            chart->MeshAfterDraw();
+            DrawOutlines(*chart, FOutlines);
+        };
+        QWidget* host = chart->Widget(ChartTabs);
+        host->setMinimumSize(400, 180);
+        ChartTabs->addTab(host, Tab);
+        return chart;
     };
-    QWidget* modelHost = ModelChart->Widget(this);
-    modelHost->setMinimumSize(400, 180);
-    modelHost->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-    charts->addWidget(modelHost, 2);
+    MeshChart = meshChart(QStringLiteral("&Mesh and start"),
+                          QStringLiteral("Parameter mesh and starting model (ohm-m); right-click for the tools"),
+                          QStringLiteral("ohm-m"));
+    MeshChart->ShowMesh = true;
+    ModelChart = meshChart(QStringLiteral("&Resistivity"),
+                           QStringLiteral("Inverted resistivity (ohm-m); distance and depth in m"), QStringLiteral("ohm-m"));
+    ChargeabilityChart = meshChart(QStringLiteral("C&hargeability"),
+                                   QStringLiteral("Inverted chargeability (%); distance and depth in m"),
+                                   QStringLiteral("%"));
+    for (TTModelSection2d* result : {ModelChart, ChargeabilityChart})
+        result->ReadOnly = true;
+    ChartTabs->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    charts->addWidget(ChartTabs, 2);
     const auto pseudo = [this, charts](const QString& Title) {
         FMetafiles.push_back(std::make_unique<TMetafile>());
         TPseudoSection2d* chart = CreateFieldPseudoSection(Title, *FMetafiles.back());
@@ -336,9 +422,14 @@ void TInversionWindow::CreatePanel()
     setTabOrder(IterationsBox, ConstrainBox);
     setTabOrder(ConstrainBox, StartFromSectionBox);
     setTabOrder(StartFromSectionBox, FadeBox);
-    setTabOrder(FadeBox, InvertButton);
+    setTabOrder(FadeBox, NewMeshButton);
+    setTabOrder(NewMeshButton, FixButton);
+    setTabOrder(FixButton, FreeButton);
+    setTabOrder(FreeButton, LimitsButton);
+    setTabOrder(LimitsButton, InvertButton);
 
-    AddModellingWindowKeys(*this, &OnUndo, [this] { return Busy(); }, [this] { CancelInversion(); });
+    FUndoKey = [this] { UndoKey(); };
+    AddModellingWindowKeys(*this, &FUndoKey, [this] { return Busy(); }, [this] { CancelInversion(); });
 
     FRun.ShowProgressIn(Progress, CancelButton);
     FRun.OnIntermediate = [this](const std::any& Value) {
@@ -347,6 +438,10 @@ void TInversionWindow::CreatePanel()
     };
     FRun.OnEnd = [this](const TRunEnd& End) { RunEnded(End); };
     connect(InvertButton, &QPushButton::clicked, this, [this] { Invert(); });
+    connect(NewMeshButton, &QPushButton::clicked, this, [this] { NewMesh(); });
+    connect(FixButton, &QPushButton::clicked, this, [this] { FixSelectedCells(true); });
+    connect(FreeButton, &QPushButton::clicked, this, [this] { FixSelectedCells(false); });
+    connect(LimitsButton, &QPushButton::clicked, this, [this] { AskLimits(); });
     connect(UnderlayButton, &QPushButton::clicked, this, [this] {
         if (OnUseAsUnderlay)
             OnUseAsUnderlay();
@@ -357,9 +452,17 @@ void TInversionWindow::CreatePanel()
     for (QLineEdit* edit : {ErrorEdit, LambdaEdit, ZWeightEdit})
         connect(edit, &QLineEdit::editingFinished, this, [this] { SaveSettings(); });
     connect(IterationsBox, &QSpinBox::valueChanged, this, [this] { SaveSettings(); });
-    for (QCheckBox* box : {ConstrainBox, StartFromSectionBox})
-        connect(box, &QCheckBox::toggled, this, [this] { SaveSettings(); });
-    connect(FadeBox, &QCheckBox::toggled, this, [this] { SaveSettings(); });
+    connect(ConstrainBox, &QCheckBox::toggled, this, [this] { SaveSettings(); });
+    connect(StartFromSectionBox, &QCheckBox::toggled, this, [this](bool On) {
+        SaveSettings();
+        // The mesh chart shows what the inversion will start from.
+        if (MeshChart->LastCol >= 0 && !Busy())
+            FillStartingValues(On);
+    });
+    connect(FadeBox, &QCheckBox::toggled, this, [this] {
+        SaveSettings();
+        ShowFade();
+    });
 }
 
 void TInversionWindow::LoadSettings()
@@ -399,7 +502,175 @@ void TInversionWindow::SetMeasuredData(std::shared_ptr<const TMeasuredData> Data
                                    .arg(FData->Electrodes.size())
                                    .arg(FData->Size())
                              : QStringLiteral("No measured data: open a file with Modelling > Measured data..."));
+    if (FData)
+        NewMesh();
     EnableCommands();
+}
+
+void TInversionWindow::Refuse(const QString& Reason)
+{
+    FError = Reason;
+    ShowState();
+}
+
+// --- The parameter mesh -------------------------------------------------------------------
+
+void TInversionWindow::TakeOutlines()
+{
+    FOutlines.clear();
+    try {
+        const TForwardModel ground = PrepareForwardModel(FSection.Model, FSection.Nodes, FSection.ModelArea, 100.0);
+        const TModelGeometry& geometry = ground.Geometry;
+        for (int e = 0; e < geometry.ModelEdgeCount && e < static_cast<int>(geometry.Edges.size()); ++e) {
+            const auto [a, b] = geometry.Edges[static_cast<size_t>(e)];
+            FOutlines.emplace_back(geometry.Points.at(static_cast<size_t>(a)), geometry.Points.at(static_cast<size_t>(b)));
+        }
+    } catch (const std::exception&) {
+        // A section that cannot be prepared draws no outline.
+    }
+}
+
+bool TInversionWindow::NewMesh()
+{
+    if (!FData) {
+        Refuse(QStringLiteral("Open measured data first (Modelling > Measured data...)."));
+        return false;
+    }
+    if (Busy())
+        return false;
+    TakeOutlines();
+    try {
+        std::optional<TForwardModel> ground;
+        try {
+            ground = PrepareForwardModel(FSection.Model, FSection.Nodes, FSection.ModelArea, MedianResistivity(*FData));
+        } catch (const std::exception&) {
+            // No usable section: the mesh covers the data's own span.
+        }
+        // Over the section's model area when the electrodes lie on it, else
+        // over the data's own span.
+        TInversionMesh mesh;
+        try {
+            mesh = InversionMeshFor(*FData, ground ? &*ground : nullptr);
+        } catch (const std::exception&) {
+            if (!ground)
+                throw;
+            mesh = InversionMeshFor(*FData, nullptr);
+        }
+        const std::vector<double> start(static_cast<size_t>(mesh.Cells()), MedianResistivity(*FData));
+        ShowChartCells(*MeshChart, ChartDataOf(mesh, start), true);
+        // Clear model fills the cells with this value.
+        MeshChart->HalfSpaceValue = start.front();
+        MarkElectrodes(*MeshChart, *FData);
+        if (StartFromSectionBox->isChecked())
+            FillStartingValues(true);
+        // The starting state is the one New mesh gives, not a step after it.
+        ShowChartCells(*MeshChart, ChartCells(*MeshChart), true);
+        MeshChart->HalfSpaceValue = start.front();
+    } catch (const std::exception& Error) {
+        Refuse(QStringLiteral("No mesh could be laid over the data: %1").arg(QString::fromUtf8(Error.what())));
+        return false;
+    }
+    FError.clear();
+    ShowState();
+    EnableCommands();
+    return true;
+}
+
+bool TInversionWindow::FillStartingValues(bool Section)
+{
+    TTModelSection2d& chart = *MeshChart;
+    if (!FData || chart.LastCol < 0)
+        return false;
+    try {
+        const TInversionChartData cells = ChartCells(chart);
+        const TInversionMesh mesh = ChartInversionMesh(cells);
+        const double median = MedianResistivity(*FData);
+        TSurveyInversionOptions options;
+        if (Section) {
+            const TForwardModel ground = PrepareForwardModel(FSection.Model, FSection.Nodes, FSection.ModelArea, median);
+            UseSectionInInversion(mesh, ground, *FData, false, true, options);
+        }
+        // Fixed cells keep the value they were fixed at.
+        const int columns = mesh.Columns();
+        for (int c = 0; c <= chart.LastCol; ++c)
+            for (int r = 0; r <= chart.LastRow; ++r) {
+                if (chart.Fixed[c][r])
+                    continue;
+                const size_t cell = static_cast<size_t>(r) * static_cast<size_t>(columns) + static_cast<size_t>(c);
+                double value = options.Start.empty() ? median : options.Start.at(cell);
+                chart.SetCellValue(c, r, value);
+            }
+    } catch (const std::exception& Error) {
+        Refuse(QStringLiteral("The section gives no starting values: %1").arg(QString::fromUtf8(Error.what())));
+        return false;
+    }
+    chart.SetScaleFromCells();
+    chart.RecordUndo(chart.UndoStore);
+    chart.RepaintCells();
+    return true;
+}
+
+bool TInversionWindow::FixSelectedCells(bool Fix)
+{
+    TTModelSection2d& chart = *MeshChart;
+    const std::vector<std::pair<int, int>> cells = SelectedCells(chart);
+    if (cells.empty()) {
+        Refuse(QStringLiteral("Select cells in the mesh chart first (right-click it: Selection)."));
+        return false;
+    }
+    for (const auto& [c, r] : cells) {
+        chart.Fixed[c][r] = Fix;
+        if (!Fix)
+            chart.Limits[c][r] = complexM{};
+    }
+    chart.RecordUndo(chart.UndoStore);
+    chart.RepaintCells();
+    FError.clear();
+    ShowState();
+    return true;
+}
+
+bool TInversionWindow::LimitSelectedCells(double Lowest, double Highest)
+{
+    TTModelSection2d& chart = *MeshChart;
+    const std::vector<std::pair<int, int>> cells = SelectedCells(chart);
+    if (cells.empty()) {
+        Refuse(QStringLiteral("Select cells in the mesh chart first (right-click it: Selection)."));
+        return false;
+    }
+    const bool lift = Lowest == 0.0 && Highest == 0.0;
+    if (!lift && !(std::isfinite(Lowest) && std::isfinite(Highest) && Lowest > 0.0 && Highest > Lowest)) {
+        Refuse(QStringLiteral("The limits must be numbers above 0, the highest above the lowest."));
+        return false;
+    }
+    for (const auto& [c, r] : cells)
+        chart.Limits[c][r] = complexM{Lowest, Highest};
+    chart.RecordUndo(chart.UndoStore);
+    chart.RepaintCells();
+    FError.clear();
+    ShowState();
+    return true;
+}
+
+void TInversionWindow::AskLimits()
+{
+    if (SelectedCells(*MeshChart).empty()) {
+        Refuse(QStringLiteral("Select cells in the mesh chart first (right-click it: Selection)."));
+        return;
+    }
+    double lowest = 0.0, highest = 0.0;
+    if (AskLimitValues(*this, lowest, highest))
+        LimitSelectedCells(lowest, highest);
+}
+
+void TInversionWindow::UndoKey()
+{
+    if (ChartTabs->currentIndex() == MeshTab && !Busy()) {
+        StepBackChartEdit(*MeshChart);
+        return;
+    }
+    if (OnUndo)
+        OnUndo();
 }
 
 // --- Running ------------------------------------------------------------------------------
@@ -407,8 +678,7 @@ void TInversionWindow::SetMeasuredData(std::shared_ptr<const TMeasuredData> Data
 bool TInversionWindow::Invert()
 {
     const auto refuse = [this](const QString& Reason) {
-        FError = Reason;
-        ShowState();
+        Refuse(Reason);
         return false;
     };
     if (!FData)
@@ -422,6 +692,12 @@ bool TInversionWindow::Invert()
         return refuse(QStringLiteral("λ must be a number above 0."));
     if (!zWeight)
         return refuse(QStringLiteral("The z-weight must be a number above 0."));
+    if (MeshChart->LastCol < 0 && !NewMesh())
+        return false;
+    // The section as it stands now gives the starting values it is asked
+    // for; the chart shows them.
+    if (StartFromSectionBox->isChecked() && !FillStartingValues(true))
+        return false;
     SaveSettings();
     auto job = std::make_shared<TJob>();
     job->OnStart = OnRunStart;
@@ -431,26 +707,20 @@ bool TInversionWindow::Invert()
     job->Nodes = CopyNodes(FSection.Nodes);
     job->Area = FSection.ModelArea;
     job->Constrain = ConstrainBox->isChecked();
-    job->StartFromSection = StartFromSectionBox->isChecked();
+    job->Cells = ChartCells(*MeshChart);
     job->Options.ErrorPercent = *error;
     job->Options.ZWeight = *zWeight;
     job->Options.Settings.Lambda = *lambda;
     job->Options.Settings.Iterations = IterationsBox->value();
+    try {
+        // The mesh chart's tables are checked before the run starts.
+        job->Options.Start = ChartStartingModel(job->Cells, job->Options.Settings);
+    } catch (const std::exception& Error) {
+        return refuse(QStringLiteral("The mesh cannot be inverted: %1").arg(QString::fromUtf8(Error.what())));
+    }
     // Every core the process may run on, at the run's lowered priority.
     job->Options.Forward.Threads = 0;
-    // The section's boundaries, drawn over the image.
-    FOutlines.clear();
-    try {
-        const TForwardModel ground = PrepareForwardModel(job->Model, job->Nodes, job->Area, 100.0);
-        const TModelGeometry& geometry = ground.Geometry;
-        for (int e = 0; e < geometry.ModelEdgeCount && e < static_cast<int>(geometry.Edges.size()); ++e) {
-            const auto [a, b] = geometry.Edges[static_cast<size_t>(e)];
-            FOutlines.emplace_back(geometry.Points.at(static_cast<size_t>(a)), geometry.Points.at(static_cast<size_t>(b)));
-        }
-    } catch (const std::exception&) {
-        // A section that cannot be prepared draws no outline; the run says
-        // why when it needs the section.
-    }
+    TakeOutlines();
     FError.clear();
     FCancelled = false;
     FResult.reset();
@@ -463,28 +733,13 @@ bool TInversionWindow::Invert()
         if (Control.Cancelled())
             return std::any(outcome);
         const TMeasuredData& data = *job->Data;
-        const bool useSection = job->Constrain || job->StartFromSection;
-        std::optional<TForwardModel> ground;
-        try {
-            ground = PrepareForwardModel(job->Model, job->Nodes, job->Area, MedianResistivity(data));
-        } catch (const std::exception&) {
-            if (useSection)
-                throw;
-        }
-        // The mesh over the section's model area when the electrodes lie
-        // on it, else over the data's own span.
-        std::shared_ptr<TInversionMesh> mesh;
-        try {
-            mesh = std::make_shared<TInversionMesh>(InversionMeshFor(data, ground ? &*ground : nullptr));
-        } catch (const std::exception&) {
-            if (useSection || !ground)
-                throw;
-            ground.reset();
-            mesh = std::make_shared<TInversionMesh>(InversionMeshFor(data, nullptr));
-        }
+        auto mesh = std::make_shared<TInversionMesh>(ChartInversionMesh(job->Cells));
         TSurveyInversionOptions options = job->Options;
-        if (ground)
-            UseSectionInInversion(*mesh, *ground, data, job->Constrain, job->StartFromSection, options);
+        if (job->Constrain) {
+            // The section's boundaries cut the smoothness.
+            const TForwardModel ground = PrepareForwardModel(job->Model, job->Nodes, job->Area, MedianResistivity(data));
+            UseSectionInInversion(*mesh, ground, data, true, false, options);
+        }
         TInversionCallbacks callbacks;
         callbacks.Iteration = [&](const TInversionStep& Step, const Eigen::VectorXd& Resistivities) {
             TIteration iteration;
@@ -525,16 +780,20 @@ void TInversionWindow::IterationEnded(const TIteration& Iteration)
     const TInversionStep& step = Iteration.Step;
     const int row = IterationTable->rowCount();
     IterationTable->insertRow(row);
-    const QStringList cells{QString::number(step.Iteration), ShortNumber(step.ChiSquare),
-                            QString::number(step.Rrms, 'f', 2), ShortNumber(step.Lambda)};
+    const QStringList cells{QString::number(step.Iteration), ShortNumber(step.ChiSquare), FixedNumber(step.Rrms, 2),
+                            ShortNumber(step.Lambda)};
     for (int c = 0; c < cells.size(); ++c)
         IterationTable->setItem(row, c, new QTableWidgetItem(cells[c]));
     IterationTable->scrollToBottom();
     TInversionPicture picture;
     picture.Mesh = *Iteration.Mesh;
     picture.Resistivities = Iteration.Resistivities;
+    const bool first = !FPicture;
     FPicture = std::move(picture);
     ShowModel();
+    // The first image of a run comes to the front.
+    if (first || Iteration.Step.Iteration == 0)
+        ChartTabs->setCurrentIndex(ResistivityTab);
     ShowState();
     EnableCommands();
 }
@@ -551,6 +810,7 @@ void TInversionWindow::RunEnded(const TRunEnd& End)
         picture.Mesh = *outcome->Mesh;
         picture.Resistivities = FResult->Resistivities;
         picture.Coverage = FResult->Coverage;
+        picture.Chargeabilities = FResult->Chargeabilities;
         FPicture = std::move(picture);
         ShowModel();
         ShowPseudoSections();
@@ -567,80 +827,28 @@ void TInversionWindow::ShowModel()
 {
     if (!FPicture)
         return;
-    const TInversionChartData data = ChartDataOf(FPicture->Mesh, FPicture->Resistivities);
-    TTModelSection2d& chart = *ModelChart;
-    const auto array = [](const std::vector<double>& Values) {
-        arofdoubleM result(static_cast<int>(Values.size()));
-        for (size_t i = 0; i < Values.size(); ++i)
-            result[static_cast<int>(i)] = Values[i];
-        return result;
-    };
-    const arofdoubleM cols = array(data.ColBounds);
-    const arofdoubleM rows = array(data.RowBounds);
-    chart.ReliefX = array(data.ReliefX);
-    chart.ReliefZ = array(data.ReliefZ);
-    chart.Layers = DynArray<ararofdoubleM>(1);
-    chart.LayerOrder = arofintM{0};
-    chart.CurrentLayer = 0;
-    chart.ModelLeft = cols[0];
-    chart.ModelRight = cols.Last();
-    chart.ModelTop = rows[0];
-    chart.SetColBounds(cols.Length(), &cols);
-    chart.UpdateReliefShift();
-    chart.ModelBottom = rows.Last() + chart.MaxReliefShift;
-    chart.ModelWidth = chart.ModelRight - chart.ModelLeft;
-    chart.SetRowBounds(rows.Length(), &rows);
-    chart.UpdateReliefShift();
-    double low = MaxCellValue, high = MinCellValue;
-    for (size_t c = 0; c < data.Values.size(); ++c)
-        for (size_t r = 0; r < data.Values[c].size(); ++r) {
-            double value = data.Values[c][r];
-            TTModelSection2d::ClampValue(value);
-            chart.Layers[0][static_cast<int>(c)][static_cast<int>(r)] = value;
-            low = std::min(low, value);
-            high = std::max(high, value);
-        }
-    chart.HalfSpaceValue = -1.0; // no cell holds it: every cell shows its own value
-    chart.ScaleMode = 1;         // logarithmic
-    chart.ScaleMin = low;
-    chart.ScaleMax = high;
-    chart.SecureScaleLimits();
-    // The electrodes as marks on the surface (drawn depths).
-    chart.MarkerPoints = arofcomplexM();
-    if (FData) {
-        const double highest = chart.ReliefZ.Length() > 0 ? *std::max_element(chart.ReliefZ.begin(), chart.ReliefZ.end()) : 0.0;
-        arofcomplexM marks(static_cast<int>(FData->Electrodes.size()));
-        for (size_t e = 0; e < FData->Electrodes.size(); ++e)
-            marks[static_cast<int>(e)] = complexM{FData->Electrodes[e].x, highest - FData->Electrodes[e].z};
-        chart.MarkerPoints = marks;
-    }
-    chart.CursorValue = std::sqrt(low * high);
-    // The colour bar shows once a cell is current.
-    chart.CurCol = 0;
-    chart.CurRow = 0;
-    chart.ExtentSeries->Clear();
-    chart.ExtentSeries->AddXY(chart.ModelLeft, chart.ModelTop);
-    chart.ExtentSeries->AddXY(chart.ModelRight, chart.ModelBottom);
-    chart.RepaintCells();
+    ShowChartCells(*ModelChart, ChartDataOf(FPicture->Mesh, FPicture->Resistivities), true);
+    const bool chargeable = FPicture->Chargeabilities.size() == FPicture->Resistivities.size();
+    if (chargeable)
+        ShowChartCells(*ChargeabilityChart, ChartDataOf(FPicture->Mesh, FPicture->Chargeabilities), false);
+    ChartTabs->setTabEnabled(ChargeabilityTab, chargeable);
+    if (FData)
+        for (TTModelSection2d* chart : {ModelChart, ChargeabilityChart})
+            MarkElectrodes(*chart, *FData);
+    ShowFade();
 }
 
-void TInversionWindow::DrawOutlines()
+void TInversionWindow::ShowFade()
 {
-    if (!FPicture || FOutlines.empty())
-        return;
-    TTModelSection2d& chart = *ModelChart;
-    const double highest = chart.ReliefZ.Length() > 0 ? *std::max_element(chart.ReliefZ.begin(), chart.ReliefZ.end()) : 0.0;
-    TPlotCanvas& canvas = chart.Canvas();
-    canvas.Pen()->SetStyle(psSolid);
-    canvas.Pen()->SetColor(clBlack);
-    canvas.Pen()->SetWidth(1);
-    const TRect r = chart.ChartRectangle();
-    canvas.ClipRectangle(r);
-    for (const auto& [a, b] : FOutlines) {
-        canvas.MoveTo(chart.BottomAxis()->CalcPosValue(a.x), chart.LeftAxis()->CalcPosValue(highest - a.y));
-        canvas.LineTo(chart.BottomAxis()->CalcPosValue(b.x), chart.LeftAxis()->CalcPosValue(highest - b.y));
+    ararofdoubleM fade;
+    if (FPicture && FadeBox->isChecked())
+        fade = FadeTable(CoverageFade(FPicture->Mesh.Columns(), FPicture->Mesh.Rows(), FPicture->Coverage));
+    for (TTModelSection2d* chart : {ModelChart, ChargeabilityChart}) {
+        if (chart->LastCol < 0)
+            continue;
+        chart->CellFade = fade;
+        chart->RepaintCells();
     }
-    canvas.UnClipRectangle();
 }
 
 void TInversionWindow::ShowPseudoSections()
@@ -703,7 +911,13 @@ void TInversionWindow::ShowState()
 
 void TInversionWindow::EnableCommands()
 {
+    const bool idle = !Busy();
     InvertButton->setEnabled(FData != nullptr);
+    const bool mesh = FData != nullptr && MeshChart->LastCol >= 0;
+    NewMeshButton->setEnabled(FData != nullptr && idle);
+    for (QPushButton* button : {FixButton, FreeButton, LimitsButton})
+        button->setEnabled(mesh && idle);
+    MeshChart->ReadOnly = !idle;
     const bool image = FPicture.has_value();
     UnderlayButton->setEnabled(image);
     PrintButton->setEnabled(image);
@@ -760,6 +974,8 @@ void TInversionWindow::AskSaveTable()
 TCustomChart* TInversionWindow::ChosenChart()
 {
     std::vector<TCustomChart*> shown{ModelChart};
+    if (FPicture && FPicture->Chargeabilities.size() == FPicture->Resistivities.size())
+        shown.push_back(ChargeabilityChart);
     for (TPseudoSection2d* chart : {MeasuredChart, CalculatedChart, MisfitChart})
         if (chart->VertexCount > 0)
             shown.push_back(chart);

@@ -4,15 +4,29 @@
 //
 //   TInversionWindow (a top-level QWidget, not modal)
 //     ├─ the options: error, λ start, z-weight, iterations, constrain by
-//     │  the section, start from the section (kept in the user's settings);
-//     │  Invert, progress and Cancel; Use as underlay, Save table...,
-//     │  Print preview..., Export picture..., Fade by coverage
+//     │  the section, start from the section, fade by coverage (kept in
+//     │  the user's settings); the mesh's commands: New mesh, Fix, Free,
+//     │  Limits... of the selected cells; Invert, progress and Cancel; Use
+//     │  as underlay, Save table..., Print preview..., Export picture...
 //     ├─ IterationTable  iteration, χ², rrms, λ, a row per iteration as it ends
-//     ├─ ModelChart      the mesh model chart with the inverted resistivities
-//     │                  (logarithmic, low blue, high red), the section's
-//     │                  boundaries drawn over it, the electrodes as marks
+//     ├─ ChartTabs       three mesh model charts, each with the section's
+//     │   │              boundaries drawn over it and the electrodes as marks:
+//     │   ├─ MeshChart   the parameter mesh and the starting model, which the
+//     │   │              user edits with the chart's tools before inverting
+//     │   ├─ ModelChart  the inverted resistivities (logarithmic, low blue,
+//     │   │              high red)
+//     │   └─ ChargeabilityChart  the inverted chargeabilities (with IP data)
 //     └─ MeasuredChart, CalculatedChart, MisfitChart  the pseudo-sections of
 //                       the data and of the inverted model's response
+//
+// The mesh chart is what the inversion takes: its columns, rows and relief
+// are the parameter mesh, its values the starting model, its fixed cells
+// and limits the inversion's. New data, or New mesh, lay the default mesh
+// over the section's model area (over the electrodes' span when they lie
+// outside it) with every cell at the data's median apparent resistivity,
+// or, with Start from the section, at the section's resistivity there.
+// Ctrl+Z on the mesh tab takes back the mesh chart's last edit; on the
+// other tabs it is the section's undo.
 //
 // The inversion runs through the window's TBackgroundRun: the data and a
 // copy of the section go with the run; each finished iteration is posted
@@ -21,10 +35,11 @@
 //
 // The inverted image: the cells painted in the chart's colours over the
 // section's model area (the area's corners are the picture's), above the
-// ground and below the mesh white; with Fade by coverage, the cells the data see little
-// fade toward white.
+// ground and below the mesh white; with Fade by coverage, the cells the
+// data see little fade toward white, in the charts as in the image.
 
 #include "section/forward/InversionMesh.h"
+#include "section/main/InversionCharts.h"
 #include "section/forward/MeasuredData.h"
 #include "section/forward/SurveyInversion.h"
 #include "section/main/BackgroundRun.h"
@@ -43,6 +58,7 @@ class QLineEdit;
 class QProgressBar;
 class QPushButton;
 class QSpinBox;
+class QTabWidget;
 class QTableWidget;
 
 namespace lp {
@@ -72,7 +88,8 @@ struct TInversionWindowSettings {
 struct TInversionPicture {
     TInversionMesh Mesh;
     std::vector<double> Resistivities;
-    std::vector<double> Coverage; // empty until the inversion finishes
+    std::vector<double> Coverage;        // empty until the inversion finishes
+    std::vector<double> Chargeabilities; // per cent; empty until then, and without IP data
 };
 
 // The cells painted into an image of Width × Height pixels spanning Left ..
@@ -95,8 +112,23 @@ public:
                          const QString& ErrorPercent = {});
     const TMeasuredData* MeasuredData() const { return FData.get(); }
 
-    // Starts the inversion with the options as they stand (the button).
-    // False with the reason in the state line when it cannot start.
+    // Lays the default mesh into the mesh chart, every cell at the starting
+    // value (New mesh). False with the reason in the state line when the
+    // data give no mesh.
+    bool NewMesh();
+    // The selected cells of the mesh chart fixed at their values, freed
+    // (their limits too), or limited to Lowest .. Highest ohm-m (0 < Lowest
+    // < Highest; both 0 for no limits). Each is one step of the chart's
+    // undo. False with the reason in the state line when no cell is
+    // selected or the limits are unusable.
+    bool FixSelectedCells(bool Fix);
+    bool LimitSelectedCells(double Lowest, double Highest);
+    // The Limits... button: asks for the limits of the selected cells.
+    void AskLimits();
+
+    // Starts the inversion on the mesh chart with the options as they stand
+    // (the button). False with the reason in the state line when it cannot
+    // start.
     bool Invert();
     // Stops the run; the chart keeps the last finished iteration's model.
     void CancelInversion();
@@ -138,6 +170,10 @@ public:
     QCheckBox* ConstrainBox = nullptr;
     QCheckBox* StartFromSectionBox = nullptr;
     QCheckBox* FadeBox = nullptr;
+    QPushButton* NewMeshButton = nullptr;
+    QPushButton* FixButton = nullptr;
+    QPushButton* FreeButton = nullptr;
+    QPushButton* LimitsButton = nullptr;
     QPushButton* InvertButton = nullptr;
     QProgressBar* Progress = nullptr;
     QPushButton* CancelButton = nullptr;
@@ -147,7 +183,10 @@ public:
     QPushButton* PrintButton = nullptr;
     QPushButton* ExportButton = nullptr;
     QTableWidget* IterationTable = nullptr;
+    QTabWidget* ChartTabs = nullptr;
+    TTModelSection2d* MeshChart = nullptr;
     TTModelSection2d* ModelChart = nullptr;
+    TTModelSection2d* ChargeabilityChart = nullptr;
     TPseudoSection2d* MeasuredChart = nullptr;
     TPseudoSection2d* CalculatedChart = nullptr;
     TPseudoSection2d* MisfitChart = nullptr;
@@ -165,9 +204,18 @@ private:
     void IterationEnded(const TIteration& Iteration);
     void RunEnded(const TRunEnd& End);
     void ShowModel();
+    void ShowFade();
     void ShowPseudoSections();
-    void DrawOutlines();
+    // The section's boundaries as the section stands now.
+    void TakeOutlines();
+    // The section's resistivities (or, Section false, the data's median) as
+    // the starting values of the mesh chart's free cells; one step of the
+    // chart's undo. False with the reason when the section gives none.
+    bool FillStartingValues(bool Section);
+    // Ctrl+Z: the mesh chart's last edit on its tab, else the section's.
+    void UndoKey();
     void ShowState();
+    void Refuse(const QString& Reason);
     void AskSaveTable();
     // The model chart, or with the pseudo-sections drawn, the one the user
     // picks from a menu; nullptr when none is picked.
@@ -183,7 +231,8 @@ private:
     std::optional<TInversionPicture> FPicture;
     std::optional<TSurveyInversion> FResult;
     std::shared_ptr<const TMeasuredData> FResultData; // what FResult was inverted from
-    std::vector<std::pair<TGeometryPoint, TGeometryPoint>> FOutlines; // the section's boundaries (x, elevation)
+    std::vector<TOutline> FOutlines; // the section's boundaries (x, elevation)
+    std::function<void()> FUndoKey;
     std::vector<std::unique_ptr<TMetafile>> FMetafiles;
     QString FError;
     bool FCancelled = false;

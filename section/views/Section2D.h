@@ -91,6 +91,9 @@ struct undo {
     bool Recorded = false;
 };
 
+// White blended over Color by Share (0: the colour, 1: white).
+TColor FadedColor(TColor Color, double Share);
+
 // Values kept in every cell.
 inline constexpr double MinCellValue = 1e-6;
 inline constexpr double MaxCellValue = 1e9;
@@ -328,6 +331,8 @@ public:
     void RedrawColumnsAround(int I);
     void RedrawRowsAround(int J);
     void SetCellBrush(TBrush& Brush, TColor CellColor, bool Hatched, TColor DotColor);
+    // The colour a cell is painted in: its value's, faded by CellFade.
+    TColor ShownCellColor(int C, int R);
     void HighlightCell(int C, int R);
     void MeshAfterDraw();
     void UpdateStatusTexts();
@@ -363,6 +368,10 @@ public:
     ararofdoubleM ExtraValues;
     ararofcomplexM ExtraPairs;
     double ExtraDefault = 0.0;
+    // How far each cell's colour fades toward white, [column][row]: 0 keeps
+    // the colour, 1 is white (an inverted image fades what the data see
+    // little). Empty, or of another size than the mesh, for no fading.
+    ararofdoubleM CellFade;
     DynArray<FloatingCell> FloatingCells;
     pointarray FreeFormPoints;
 

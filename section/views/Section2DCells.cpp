@@ -189,9 +189,29 @@ void TTModelSection2d::DrawCell(int C, int R, bool Isolated, TCanvas* Canvas)
     Invalidate();
 }
 
+TColor FadedColor(TColor Color, double Share)
+{
+    TColor faded = 0;
+    for (int shift : {0, 8, 16}) {
+        const double channel = (Color >> shift) & 0xFF;
+        faded |= static_cast<TColor>(RoundToInt32(channel + (255.0 - channel) * Share)) << shift;
+    }
+    return faded;
+}
+
+TColor TTModelSection2d::ShownCellColor(int C, int R)
+{
+    const TColor color = ValueToColor(CellValue(C, R));
+    if (CellFade.Length() != LastCol + 1 || C < 0 || C > LastCol || CellFade[C].Length() != LastRow + 1)
+        return color;
+    const double share = CellFade[C][R];
+    // A share that is not a number leaves the colour as it is.
+    return share > 0.0 ? FadedColor(color, std::min(share, 1.0)) : color;
+}
+
 void TTModelSection2d::DrawCellOn(TCellTarget& Target, const TCellCorners& K, int C, int R, bool Isolated)
 {
-    const TColor cellColor = ValueToColor(CellValue(C, R));
+    const TColor cellColor = ShownCellColor(C, R);
     const bool selected = Selected[C][R], fixed = Fixed[C][R];
     const TColor dotColor = selected && fixed ? MixedColor(FixedDotColor, SelectedDotColor)
                             : selected        ? SelectedDotColor
