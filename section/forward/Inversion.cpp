@@ -111,6 +111,7 @@ public:
             FU[j] = bound.ToU(bound.Within(std::log(start[j])));
         }
         FU0 = FU;
+        FStart = start;
         FC = smoothness;
         FCtC = MatrixXd(FC.transpose() * FC);
         FW = errors.cwiseInverse();
@@ -127,7 +128,7 @@ public:
         } catch (const EForwardCancelled&) {
             result.Cancelled = true;
             result.Stop = "Cancelled before the first iteration.";
-            result.Resistivities = M(FU).array().exp();
+            result.Resistivities = Resistivities();
             return result;
         }
         double chi = ChiSquare(FD, f, FErrors);
@@ -179,13 +180,24 @@ public:
                 break;
             }
         }
-        result.Resistivities = M(FU).array().exp();
+        result.Resistivities = Resistivities();
         result.Response = f.array().exp();
         result.Jacobian = J;
         return result;
     }
 
 private:
+    // The model in ohm-m; a fixed cell keeps its start exactly (ln and exp
+    // would change its last digit).
+    VectorXd Resistivities() const
+    {
+        VectorXd rho = M(FU).array().exp();
+        for (Index j = 0; j < rho.size(); ++j)
+            if (IsFixed(FSettings, static_cast<size_t>(j)))
+                rho[j] = FStart[j];
+        return rho;
+    }
+
     VectorXd M(const VectorXd& u) const
     {
         VectorXd m(u.size());
@@ -257,7 +269,7 @@ private:
         const TInversionStep step{iteration, chi, RelativeRms(FD, f), lambda};
         result.Steps.push_back(step);
         if (FCallbacks.Iteration)
-            FCallbacks.Iteration(step, M(FU).array().exp());
+            FCallbacks.Iteration(step, Resistivities());
     }
 
     TInversionProblem& FProblem;
@@ -268,6 +280,7 @@ private:
     std::vector<TBound> FBounds;
     std::vector<Index> FFree;
     VectorXd FU, FU0, FW;
+    VectorXd FStart; // ohm-m, as given
     Eigen::SparseMatrix<double> FC;
     MatrixXd FCtC;
 };

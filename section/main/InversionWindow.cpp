@@ -400,6 +400,9 @@ void TInversionWindow::CreatePanel()
                                    QStringLiteral("%"));
     for (TTModelSection2d* result : {ModelChart, ChargeabilityChart})
         result->ReadOnly = true;
+    // The results' tabs open once there is a result.
+    ChartTabs->setTabEnabled(ResistivityTab, false);
+    ChartTabs->setTabEnabled(ChargeabilityTab, false);
     ChartTabs->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     charts->addWidget(ChartTabs, 2);
     const auto pseudo = [this, charts](const QString& Title) {
@@ -831,6 +834,7 @@ void TInversionWindow::ShowModel()
     const bool chargeable = FPicture->Chargeabilities.size() == FPicture->Resistivities.size();
     if (chargeable)
         ShowChartCells(*ChargeabilityChart, ChartDataOf(FPicture->Mesh, FPicture->Chargeabilities), false);
+    ChartTabs->setTabEnabled(ResistivityTab, true);
     ChartTabs->setTabEnabled(ChargeabilityTab, chargeable);
     if (FData)
         for (TTModelSection2d* chart : {ModelChart, ChargeabilityChart})

@@ -14,10 +14,14 @@
 #include "section/forward/ForwardResponse.h"
 #include "section/main/BackgroundThreads.h"
 #include "section/main/ForwardResponseWindow.h"
+#include "section/main/InversionSetup.h"
 #include "section/views/PseudoSection2D.h"
 #include "section/views/Section2D.h"
 
 #include <QtWidgets/QCheckBox>
+#include <QtWidgets/QDialog>
+#include <QtWidgets/QLineEdit>
+#include <QtWidgets/QTabWidget>
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QMenu>
 #include <QtWidgets/QPushButton>
@@ -27,6 +31,7 @@
 #include <chrono>
 #include <cmath>
 #include <future>
+#include <set>
 
 namespace lp::test {
 namespace {
@@ -42,21 +47,23 @@ struct InversionWindowTest : MainWindow {
 
     // "Measured" data over the example: 10 electrodes, 3 levels of
     // dipole-dipole over a host of 130 ohm-m (quick under the sanitizers).
-    QString WriteMeasuredFile()
+    // With Ip, every datum also has an apparent chargeability of 12 mV/V.
+    QString WriteMeasuredFile(bool Ip = false)
     {
         const TForwardResult field = FieldResponseOver(130.0, 10, 3);
         QString text = QStringLiteral("%1\n# x z\n").arg(field.Survey.Electrodes.size());
         for (const TElectrode& electrode : field.Survey.Electrodes)
             text += QStringLiteral("%1 %2\n").arg(electrode.x, 0, 'g', 17).arg(electrode.z, 0, 'g', 17);
-        text += QStringLiteral("%1\n# a b m n rhoa\n").arg(field.Resistivities.size());
+        text += QStringLiteral("%1\n# a b m n rhoa%2\n").arg(field.Resistivities.size()).arg(Ip ? " ip" : "");
         for (size_t d = 0; d < field.Resistivities.size(); ++d) {
             const TConfiguration& c = field.Survey.Configurations[d];
-            text += QStringLiteral("%1 %2 %3 %4 %5\n")
+            text += QStringLiteral("%1 %2 %3 %4 %5%6\n")
                         .arg(c.a + 1)
                         .arg(c.b + 1)
                         .arg(c.m + 1)
                         .arg(c.n + 1)
-                        .arg(field.Resistivities[d], 0, 'g', 17);
+                        .arg(field.Resistivities[d], 0, 'g', 17)
+                        .arg(Ip ? " 12" : "");
         }
         const QString file = Folder.filePath(QStringLiteral("measured.dat"));
         QString error;
@@ -66,10 +73,10 @@ struct InversionWindowTest : MainWindow {
 
     // The example open; Modelling > Invert... asks for the data file (none
     // is open yet) and shows the window; the iterations typed as a user does.
-    void Open(int Iterations)
+    void Open(int Iterations, bool Ip = false)
     {
         Start({Section});
-        const QString file = WriteMeasuredFile();
+        const QString file = WriteMeasuredFile(Ip);
         CommonDialogService().ExecuteOpen = [file](TOpenDialogRequest& Request) {
             Request.FileName = file;
             return true;
@@ -358,9 +365,222 @@ TEST_F(InversionWindowTest, OptionsAreReadInTheUsersNotation)
     const bool started = Inversion->Busy();
     const QString state = Inversion->StateLabel->text();
     WaitForEnd();
+    // The table's numbers in the same notation: rrms has two decimals.
+    const QString rrms = Inversion->IterationTable->rowCount() > 0 ? Inversion->IterationTable->item(0, 2)->text() : QString();
     QLocale::setDefault(before);
     EXPECT_TRUE(started) << state.toStdString();
     ASSERT_TRUE(Inversion->Result().has_value()) << Inversion->ErrorText().toStdString();
+    EXPECT_TRUE(rrms.contains(QLatin1Char(','))) << rrms.toStdString();
+}
+
+// The mesh chart's control pixel of the world point (X, drawn depth Z).
+QPoint MeshPixel(TTModelSection2d& Chart, double X, double Z)
+{
+    const TRect area = Chart.CellArea();
+    return {area.Left + Chart.XToCellPixel(X), area.Top + Chart.ZToCellPixel(Z)};
+}
+
+// The pointer moved over the chart's window to At, as the mouse moves it.
+void MoveOver(QWidget* Host, QPoint At, Qt::MouseButtons Buttons = Qt::NoButton)
+{
+    QMouseEvent move(QEvent::MouseMove, QPointF(At), Host->mapToGlobal(QPointF(At)), Qt::NoButton, Buttons,
+                     Qt::NoModifier);
+    QApplication::sendEvent(Host, &move);
+}
+
+// The centre of cell (C, R) as the chart draws it.
+QPoint CellPixel(TTModelSection2d& Chart, int C, int R)
+{
+    const double x = 0.5 * (Chart.ColBounds[C] + Chart.ColBounds[C + 1]);
+    const double z = 0.5 * (Chart.RowBounds[R] + Chart.RowBounds[R + 1]) + Chart.ReliefShiftAt(C, x);
+    return MeshPixel(Chart, x, z);
+}
+
+// The user edits the parameter mesh before inverting: removes a column
+// boundary with the chart's tool, fixes a block of cells selected with the
+// rectangle, takes the fix back with Ctrl+Z on the mesh tab and fixes it
+// again, limits another block through the Limits dialog. The inversion
+// takes that mesh: one column fewer, the fixed cells at their values, the
+// limited ones within their limits.
+TEST_F(InversionWindowTest, TheMeshIsEditedInItsChartBeforeInverting)
+{
+    ASSERT_NO_FATAL_FAILURE(Open(2));
+    TTModelSection2d& mesh = *Inversion->MeshChart;
+    EXPECT_EQ(Inversion->ChartTabs->currentIndex(), 0);
+    ASSERT_GE(mesh.LastCol, 5);
+    ASSERT_GE(mesh.LastRow, 3);
+    // The default mesh, every cell at the data's median apparent resistivity.
+    const double median = MedianResistivity(*Inversion->MeasuredData());
+    for (int c = 0; c <= mesh.LastCol; ++c)
+        for (int r = 0; r <= mesh.LastRow; ++r)
+            ASSERT_DOUBLE_EQ(mesh.CellValue(c, r), median);
+    QWidget* host = mesh.Widget();
+    host->repaint();
+    const int columns = mesh.LastCol + 1;
+
+    // Mesh options > Remove column/row, then a click on a column boundary.
+    mesh.MeshOptionsMenuClick(1);
+    const int bound = columns / 2;
+    const QPoint onBound = MeshPixel(mesh, mesh.ColBounds[bound], 0.5 * (mesh.RowBounds[1] + mesh.RowBounds[2]) +
+                                                                      mesh.ReliefShiftAt(bound, mesh.ColBounds[bound]));
+    MoveOver(host, onBound);
+    QTest::mouseClick(host, Qt::LeftButton, {}, onBound);
+    ASSERT_EQ(mesh.LastCol + 1, columns - 1);
+
+    // Selection > Rectangular selection, dragged over cells (1, 0) .. (2, 1).
+    mesh.SelectionMenuClick(1);
+    MoveOver(host, CellPixel(mesh, 1, 0));
+    QTest::mousePress(host, Qt::LeftButton, {}, CellPixel(mesh, 1, 0));
+    MoveOver(host, CellPixel(mesh, 2, 1), Qt::LeftButton);
+    QTest::mouseRelease(host, Qt::LeftButton, {}, CellPixel(mesh, 2, 1));
+    ASSERT_TRUE(mesh.Selected[1][0] && mesh.Selected[2][1]);
+    QTest::mouseClick(Inversion->FixButton, Qt::LeftButton);
+    EXPECT_TRUE(mesh.Fixed[1][0] && mesh.Fixed[2][1]);
+    // Ctrl+Z on the mesh tab takes the fix back, not a section edit.
+    const QString picture = Window->PicturePath;
+    QTest::keyClick(Inversion->InvertButton, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_FALSE(mesh.Fixed[1][0] || mesh.Fixed[2][1]);
+    EXPECT_EQ(mesh.LastCol + 1, columns - 1);
+    EXPECT_EQ(Window->PicturePath, picture);
+    // The selection came back with the undo step; fix it again.
+    for (int c = 1; c <= 2; ++c)
+        for (int r = 0; r <= 1; ++r)
+            mesh.Selected[c][r] = true;
+    QTest::mouseClick(Inversion->FixButton, Qt::LeftButton);
+    ASSERT_TRUE(mesh.Fixed[1][0] && mesh.Fixed[2][1]);
+
+    // Another block, limited through the dialog, typed as a user does.
+    mesh.ClearSelection();
+    const int right = mesh.LastCol - 2;
+    for (int r = 0; r <= 1; ++r)
+        mesh.Selected[right][r] = true;
+    AnswerModal<QDialog>([&] { QTest::mouseClick(Inversion->LimitsButton, Qt::LeftButton); },
+                         [&](QDialog& Dialog) {
+                             TypeInto(Dialog.findChild<QLineEdit*>(QStringLiteral("LowestEdit")), QStringLiteral("100"));
+                             TypeInto(Dialog.findChild<QLineEdit*>(QStringLiteral("HighestEdit")), QStringLiteral("110"));
+                             QTest::keyClick(&Dialog, Qt::Key_Return);
+                         });
+    EXPECT_EQ(mesh.Limits[right][0], (complexM{100.0, 110.0}));
+    EXPECT_FALSE(mesh.Fixed[right][0]);
+    // Limits the wrong way round are refused with a word; nothing changes.
+    EXPECT_FALSE(Inversion->LimitSelectedCells(200.0, 150.0));
+    EXPECT_EQ(mesh.Limits[right][0], (complexM{100.0, 110.0}));
+    mesh.ClearSelection();
+    EXPECT_FALSE(Inversion->FixSelectedCells(true));
+    EXPECT_TRUE(Inversion->StateLabel->text().contains(QStringLiteral("Select cells"))) << Inversion->StateLabel->text().toStdString();
+
+    const TInversionChartData edited = ChartCells(mesh);
+    ASSERT_NO_FATAL_FAILURE(ClickInvert());
+    WaitForEnd();
+    ASSERT_TRUE(Inversion->Result().has_value()) << Inversion->ErrorText().toStdString();
+    const TInversionPicture& result = *Inversion->Picture();
+    const TInversionMesh expected = ChartInversionMesh(edited);
+    EXPECT_EQ(result.Mesh.ColumnEdges, expected.ColumnEdges);
+    EXPECT_EQ(result.Mesh.RowDepths, expected.RowDepths);
+    EXPECT_EQ(result.Mesh.Columns(), columns - 1);
+    const auto cell = [&](int C, int R) { return result.Resistivities.at(static_cast<size_t>(R * result.Mesh.Columns() + C)); };
+    EXPECT_EQ(cell(1, 0), median);
+    EXPECT_EQ(cell(2, 1), median);
+    for (int r = 0; r <= 1; ++r) {
+        EXPECT_GE(cell(right, r), 100.0);
+        EXPECT_LE(cell(right, r), 110.0);
+    }
+    // The result shows on its own tab; the mesh chart keeps the user's edits.
+    EXPECT_EQ(Inversion->ChartTabs->currentIndex(), 1);
+    EXPECT_TRUE(mesh.Fixed[1][0]);
+}
+
+// New mesh lays the default mesh again; Start from the section fills the
+// free cells with the section's resistivities, and the inversion starts
+// there (its first row in the table is that model's misfit).
+TEST_F(InversionWindowTest, NewMeshAndStartingValuesFromTheSection)
+{
+    ASSERT_NO_FATAL_FAILURE(Open(1));
+    TTModelSection2d& mesh = *Inversion->MeshChart;
+    const int columns = mesh.LastCol + 1;
+    mesh.RemoveColBound(2, true);
+    ASSERT_EQ(mesh.LastCol + 1, columns - 1);
+    QTest::mouseClick(Inversion->NewMeshButton, Qt::LeftButton);
+    EXPECT_EQ(mesh.LastCol + 1, columns);
+    if (Inversion->StartFromSectionBox->isChecked())
+        QTest::mouseClick(Inversion->StartFromSectionBox, Qt::LeftButton);
+    mesh.Selected[0][0] = true;
+    QTest::mouseClick(Inversion->FixButton, Qt::LeftButton);
+    double fixedValue = 333.0;
+    mesh.SetCellValue(0, 0, fixedValue);
+    QTest::mouseClick(Inversion->StartFromSectionBox, Qt::LeftButton);
+    ASSERT_TRUE(Inversion->StartFromSectionBox->isChecked());
+    // The section's values where the cells lie: more than one value, the
+    // fixed cell unchanged.
+    EXPECT_EQ(mesh.CellValue(0, 0), 333.0);
+    std::set<double> values;
+    for (int c = 0; c <= mesh.LastCol; ++c)
+        for (int r = 0; r <= mesh.LastRow; ++r)
+            values.insert(mesh.CellValue(c, r));
+    EXPECT_GE(values.size(), 3u);
+    const TInversionChartData start = ChartCells(mesh);
+    // Unchecked: the data's median again, the fixed cell still unchanged.
+    QTest::mouseClick(Inversion->StartFromSectionBox, Qt::LeftButton);
+    EXPECT_EQ(mesh.CellValue(mesh.LastCol, mesh.LastRow), MedianResistivity(*Inversion->MeasuredData()));
+    EXPECT_EQ(mesh.CellValue(0, 0), 333.0);
+    // Ctrl+Z on the mesh tab: the section's values again.
+    QTest::keyClick(Inversion->InvertButton, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(ChartCells(mesh).Values, start.Values);
+    QTest::mouseClick(Inversion->StartFromSectionBox, Qt::LeftButton);
+    ASSERT_TRUE(Inversion->StartFromSectionBox->isChecked());
+    ASSERT_NO_FATAL_FAILURE(ClickInvert());
+    WaitForEnd();
+    ASSERT_TRUE(Inversion->Result().has_value()) << Inversion->ErrorText().toStdString();
+    EXPECT_EQ(Inversion->Result()->Resistivities.front(), 333.0);
+    QTest::mouseClick(Inversion->StartFromSectionBox, Qt::LeftButton);
+}
+
+// With chargeability data the chargeability tab shows the inverted
+// chargeabilities; Fade by coverage whitens the cells the data see little
+// in both charts, and the resistivities stay what they are.
+TEST_F(InversionWindowTest, ChargeabilityChartAndFadingByCoverage)
+{
+    ASSERT_NO_FATAL_FAILURE(Open(1, true));
+    EXPECT_FALSE(Inversion->ChartTabs->isTabEnabled(2));
+    if (Inversion->FadeBox->isChecked())
+        QTest::mouseClick(Inversion->FadeBox, Qt::LeftButton);
+    ASSERT_NO_FATAL_FAILURE(ClickInvert());
+    WaitForEnd();
+    ASSERT_TRUE(Inversion->Result().has_value()) << Inversion->ErrorText().toStdString();
+    const TSurveyInversion& result = *Inversion->Result();
+    ASSERT_EQ(result.Chargeabilities.size(), result.Resistivities.size());
+    EXPECT_TRUE(Inversion->ChartTabs->isTabEnabled(2));
+    TTModelSection2d& eta = *Inversion->ChargeabilityChart;
+    const TInversionMesh& mesh = Inversion->Picture()->Mesh;
+    for (int r = 0; r < mesh.Rows(); ++r)
+        for (int c = 0; c < mesh.Columns(); ++c) {
+            const double value = result.Chargeabilities[static_cast<size_t>(r * mesh.Columns() + c)];
+            EXPECT_NEAR(eta.CellValue(c, r), std::max(value, MinCellValue), 1e-9 * std::max(value, 1.0));
+        }
+    EXPECT_EQ(eta.ScaleMode, 0);
+    EXPECT_TRUE(eta.CellFade.Length() == 0);
+    // The least covered cell and the best covered one.
+    const auto least = std::min_element(result.Coverage.begin(), result.Coverage.end()) - result.Coverage.begin();
+    const int c = static_cast<int>(least) % mesh.Columns(), r = static_cast<int>(least) / mesh.Columns();
+    TTModelSection2d& rho = *Inversion->ModelChart;
+    const TColor plain = rho.ShownCellColor(c, r);
+    QTest::mouseClick(Inversion->FadeBox, Qt::LeftButton);
+    ASSERT_EQ(rho.CellFade.Length(), mesh.Columns());
+    const double fade = FadeOfCoverage(result.Coverage[static_cast<size_t>(least)]);
+    ASSERT_GT(fade, 0.2);
+    EXPECT_EQ(rho.ShownCellColor(c, r), FadedColor(plain, fade));
+    EXPECT_EQ(eta.CellFade.Length(), mesh.Columns());
+    EXPECT_EQ(rho.CellValue(c, r), result.Resistivities[static_cast<size_t>(least)]);
+    // The picture drawn: the faded cell's pixel is lighter than before.
+    rho.Widget()->repaint();
+    const QImage faded = rho.Widget()->grab().toImage();
+    QTest::mouseClick(Inversion->FadeBox, Qt::LeftButton);
+    EXPECT_EQ(rho.CellFade.Length(), 0);
+    EXPECT_EQ(rho.ShownCellColor(c, r), plain);
+    (void)faded;
+    // The chargeability chart is offered for printing and export.
+    Inversion->ChartTabs->setCurrentIndex(2);
+    SaveScreenshot(*Inversion, QStringLiteral("inversion-chargeability"));
 }
 
 // The inverted image: each pixel the colour of the cell under it, white
