@@ -505,8 +505,10 @@ void TInversionWindow::SetMeasuredData(std::shared_ptr<const TMeasuredData> Data
                                    .arg(FData->Electrodes.size())
                                    .arg(FData->Size())
                              : QStringLiteral("No measured data: open a file with Modelling > Measured data..."));
-    if (FData)
+    if (FData) {
         NewMesh();
+        ShowPseudoSections();
+    }
     EnableCommands();
 }
 
@@ -832,8 +834,16 @@ void TInversionWindow::ShowModel()
         return;
     ShowChartCells(*ModelChart, ChartDataOf(FPicture->Mesh, FPicture->Resistivities), true);
     const bool chargeable = FPicture->Chargeabilities.size() == FPicture->Resistivities.size();
-    if (chargeable)
-        ShowChartCells(*ChargeabilityChart, ChartDataOf(FPicture->Mesh, FPicture->Chargeabilities), false);
+    if (chargeable) {
+        TTModelSection2d& chart = *ChargeabilityChart;
+        ShowChartCells(chart, ChartDataOf(FPicture->Mesh, FPicture->Chargeabilities), false);
+        // Chargeabilities on a scale from 0: a nearly even image is not
+        // stretched over the last digits of its values.
+        chart.ScaleMin = 0.0;
+        chart.ScaleMax = std::max(chart.ScaleMax, 0.1);
+        chart.SecureScaleLimits();
+        chart.RepaintCells();
+    }
     ChartTabs->setTabEnabled(ResistivityTab, true);
     ChartTabs->setTabEnabled(ChargeabilityTab, chargeable);
     if (FData)
@@ -857,20 +867,32 @@ void TInversionWindow::ShowFade()
 
 void TInversionWindow::ShowPseudoSections()
 {
-    if (!FResult || !FResultData)
+    // The data alone before an inversion; with one, the data it inverted.
+    const TMeasuredData* shown = FResult && FResultData ? FResultData.get() : FData.get();
+    if (!shown || shown->Size() == 0)
         return;
-    const TMeasuredData& data = *FResultData;
+    const TMeasuredData& data = *shown;
     const TSurvey survey = data.Survey();
     const std::vector<TPseudoPoint> points = PseudoSectionPoints(survey);
     double deepest = 0.0;
     for (const TPseudoPoint& point : points)
         deepest = std::max(deepest, point.Depth);
-    const double left = FPicture ? FPicture->Mesh.ColumnEdges.front() : FSection.ModelArea.left;
-    const double right = FPicture ? FPicture->Mesh.ColumnEdges.back() : FSection.ModelArea.right;
+    double left = FSection.ModelArea.left, right = FSection.ModelArea.right;
+    if (FPicture) {
+        left = FPicture->Mesh.ColumnEdges.front();
+        right = FPicture->Mesh.ColumnEdges.back();
+    } else if (MeshChart->LastCol >= 0) {
+        left = MeshChart->ColBounds[0];
+        right = MeshChart->ColBounds.Last();
+    }
+    ShowFieldPseudoSection(*MeasuredChart, points, data.Resistivities, left, right, deepest, false);
+    if (!FResult) {
+        MeasuredChart->RebuildPicture();
+        return;
+    }
     std::vector<double> misfit(data.Resistivities.size());
     for (size_t d = 0; d < misfit.size(); ++d)
         misfit[d] = 100.0 * (FResult->Response.at(d) - data.Resistivities[d]) / data.Resistivities[d];
-    ShowFieldPseudoSection(*MeasuredChart, points, data.Resistivities, left, right, deepest, false);
     ShowFieldPseudoSection(*CalculatedChart, points, FResult->Response, left, right, deepest, false);
     // Measured and calculated on one scale.
     const auto [lowMeasured, highMeasured] = std::minmax_element(data.Resistivities.begin(), data.Resistivities.end());

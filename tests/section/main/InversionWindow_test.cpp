@@ -448,6 +448,7 @@ TEST_F(InversionWindowTest, TheMeshIsEditedInItsChartBeforeInverting)
             mesh.Selected[c][r] = true;
     QTest::mouseClick(Inversion->FixButton, Qt::LeftButton);
     ASSERT_TRUE(mesh.Fixed[1][0] && mesh.Fixed[2][1]);
+    SaveScreenshot(*Inversion, QStringLiteral("inversion-mesh"));
 
     // Another block, limited through the dialog, typed as a user does.
     mesh.ClearSelection();
@@ -558,6 +559,7 @@ TEST_F(InversionWindowTest, ChargeabilityChartAndFadingByCoverage)
             EXPECT_NEAR(eta.CellValue(c, r), std::max(value, MinCellValue), 1e-9 * std::max(value, 1.0));
         }
     EXPECT_EQ(eta.ScaleMode, 0);
+    EXPECT_EQ(eta.ScaleMin, 0.0);
     EXPECT_TRUE(eta.CellFade.Length() == 0);
     // The least covered cell and the best covered one.
     const auto least = std::min_element(result.Coverage.begin(), result.Coverage.end()) - result.Coverage.begin();

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <set>
 
 namespace lp {
@@ -238,6 +239,42 @@ TEST(MeshCellPainting, RepaintCellsFillsThePictureBeforeTheChartShowsIt)
     empty.DrawToCanvas(&screen.Canvas(), empty.GetRectangle());
     empty.RepaintCells();
     EXPECT_EQ(empty.CellPicture().Image().pixel(5, 5) & 0xFFFFFF, 0xFFFFFFu);
+}
+
+// A fade table whitens each cell by its share, in the picture as in the
+// colour the cell reports; a table of another size (a mesh edited after
+// it was set) or a share that is no number leaves the colours as they are.
+TEST(MeshCellPainting, CellsFadeTowardWhiteByTheirShare)
+{
+    TTModelSection2d chart;
+    FillMesh(chart, EvenBounds(2, 5), EvenBounds(2, 5));
+    TBitmap screen(chart.Width(), chart.Height());
+    chart.DrawToCanvas(&screen.Canvas(), chart.GetRectangle());
+    const lp::TColor plain = chart.ValueToColor(1.0);
+    const auto pixelAt = [&](int C, int R) {
+        const QImage& cells = chart.CellPicture().Image();
+        return cells.pixel(cells.width() * (2 * C + 1) / 4, cells.height() * (2 * R + 1) / 4) & 0xFFFFFF;
+    };
+    const auto rgb = [](lp::TColor Color) {
+        return qRgb(Color & 0xFF, (Color >> 8) & 0xFF, (Color >> 16) & 0xFF) & 0xFFFFFF;
+    };
+    chart.CellFade = ararofdoubleM{arofdoubleM{0.0, 0.5}, arofdoubleM{1.0, std::nan("")}};
+    chart.RepaintCells();
+    EXPECT_EQ(pixelAt(0, 0), rgb(plain));
+    EXPECT_EQ(pixelAt(0, 1), rgb(FadedColor(plain, 0.5)));
+    EXPECT_EQ(pixelAt(1, 0), 0xFFFFFFu);
+    EXPECT_EQ(pixelAt(1, 1), rgb(plain));
+    EXPECT_NE(FadedColor(plain, 0.5), plain);
+    EXPECT_EQ(chart.ShownCellColor(0, 1), FadedColor(plain, 0.5));
+    // Each channel halfway to white.
+    EXPECT_EQ(FadedColor(0x000000, 0.5), 0x808080);
+    EXPECT_EQ(FadedColor(0x0000FF, 1.0), 0xFFFFFF);
+    // A third column: the table no longer fits and nothing fades.
+    chart.InsertColBound(true, 2.5);
+    ASSERT_EQ(chart.LastCol, 2);
+    chart.RepaintCells();
+    for (int c = 0; c <= chart.LastCol; ++c)
+        EXPECT_EQ(chart.ShownCellColor(c, 0), plain) << c;
 }
 
 // The whole chart: a 20 x 10 mesh under a relief, a selected block, a
