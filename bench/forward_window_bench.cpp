@@ -3,14 +3,16 @@
 // (copying the model, meshing, solving, triangulating and drawing), with
 // the 48-electrode dipole-dipole survey of six levels; the same against a
 // measured data file of that survey (three pictures: measured, calculated,
-// misfit), after a moved node and after a changed resistivity alone; and
-// the time the window takes to close while it computes (it never waits for
-// its run).
+// misfit), after a moved node and after a changed resistivity alone; the
+// inversion window inverting those data from Invert to the image, the
+// iteration table and the pseudo-sections drawn; and the time the window
+// takes to close while it computes (it never waits for its run).
 
 #include "section/editor/PolygonChart.h"
 #include "ExampleSection.h"
 #include "section/main/BackgroundThreads.h"
 #include "section/main/ForwardResponseWindow.h"
+#include "section/main/InversionWindow.h"
 
 #include <QtCore/QCoreApplication>
 #include <QtCore/QEventLoop>
@@ -168,6 +170,37 @@ void BM_MeasuredParameterChange(benchmark::State& state)
     example.Count(state);
 }
 BENCHMARK(BM_MeasuredParameterChange)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(10);
+
+// The inversion window on the example's 255 data, from Invert to the
+// finished image: the default mesh (its meshing included), every
+// iteration posted and drawn, the pseudo-sections of the result.
+void BM_InversionWindow(benchmark::State& state)
+{
+    TMeasuredExample example;
+    if (example.Failed(state))
+        return;
+    TInversionWindow window(example.Section, nullptr);
+    window.resize(1000, 700);
+    window.show();
+    window.SetMeasuredData(std::make_shared<const TMeasuredData>(*example.Window.MeasuredData()),
+                           QStringLiteral("measured.dat"));
+    for (auto _ : state) {
+        if (!window.Invert()) {
+            state.SkipWithError(window.ErrorText().toStdString().c_str());
+            return;
+        }
+        while (window.Busy())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    if (!window.Result() || window.Result()->Steps.empty()) {
+        state.SkipWithError(("no inversion: " + window.ErrorText()).toStdString().c_str());
+        return;
+    }
+    state.counters["cells"] = window.Picture()->Mesh.Cells();
+    state.counters["iterations"] = window.Result()->Steps.back().Iteration;
+    state.counters["chi2"] = window.Result()->Steps.back().ChiSquare;
+}
+BENCHMARK(BM_InversionWindow)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
 // The host's resistivity typed (a new run starts), 100 ms of the run, then
 // the window destroyed as closing it does: the time of the destruction.
