@@ -316,7 +316,7 @@ void TInversionWindow::CreatePanel()
     IterationsBox = new QSpinBox(this);
     IterationsBox->setObjectName(QStringLiteral("IterationsBox"));
     IterationsBox->setRange(1, 100);
-    auto* iterationsLabel = new QLabel(QStringLiteral("Ite&rations:"), this);
+    auto* iterationsLabel = new QLabel(QStringLiteral("Iterati&ons:"), this);
     iterationsLabel->setBuddy(IterationsBox);
     form->addRow(iterationsLabel, IterationsBox);
     panel->addLayout(form);
@@ -328,7 +328,7 @@ void TInversionWindow::CreatePanel()
     auto* meshRow = new QGridLayout;
     NewMeshButton = new QPushButton(QStringLiteral("&New mesh"), this);
     FixButton = new QPushButton(QStringLiteral("Fi&x"), this);
-    FreeButton = new QPushButton(QStringLiteral("Fr&ee"), this);
+    FreeButton = new QPushButton(QStringLiteral("F&ree"), this);
     LimitsButton = new QPushButton(QStringLiteral("&Limits..."), this);
     NewMeshButton->setToolTip(QStringLiteral("The default mesh over the data, every cell at the starting value"));
     FixButton->setToolTip(QStringLiteral("Fix the selected cells at their values (select with the chart's right-click menu)"));
@@ -366,7 +366,7 @@ void TInversionWindow::CreatePanel()
     UnderlayButton = new QPushButton(QStringLiteral("Use as &underlay"), this);
     SaveButton = new QPushButton(QStringLiteral("Save &table..."), this);
     PrintButton = new QPushButton(QStringLiteral("Print pre&view..."), this);
-    ExportButton = new QPushButton(QStringLiteral("E&xport picture..."), this);
+    ExportButton = new QPushButton(QStringLiteral("Ex&port picture..."), this);
     for (QPushButton* button : {UnderlayButton, SaveButton, PrintButton, ExportButton})
         panel->addWidget(button);
     auto* panelHost = new QWidget(this);
@@ -393,7 +393,7 @@ void TInversionWindow::CreatePanel()
                           QStringLiteral("Parameter mesh and starting model (ohm-m); right-click for the tools"),
                           QStringLiteral("ohm-m"));
     MeshChart->ShowMesh = true;
-    ModelChart = meshChart(QStringLiteral("&Resistivity"),
+    ModelChart = meshChart(QStringLiteral("Resistivit&y"),
                            QStringLiteral("Inverted resistivity (ohm-m); distance and depth in m"), QStringLiteral("ohm-m"));
     ChargeabilityChart = meshChart(QStringLiteral("C&hargeability"),
                                    QStringLiteral("Inverted chargeability (%); distance and depth in m"),

@@ -8,14 +8,17 @@
 
 #include <QtCore/QDir>
 #include <QtCore/QEvent>
+#include <QtCore/QMap>
 #include <QtCore/QTimer>
 #include <QtGui/QGuiApplication>
 #include <QtGui/QScreen>
 #include <QtTest/QTest>
+#include <QtWidgets/QAbstractButton>
 #include <QtWidgets/QAbstractSpinBox>
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QComboBox>
 #include <QtWidgets/QFileDialog>
+#include <QtWidgets/QLabel>
 #include <QtWidgets/QLayout>
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QScrollArea>
@@ -271,6 +274,42 @@ inline QStringList UnreachableControlsOnEveryTab(QWidget& Window, QWidget& Root)
         }
     }
     return problems;
+}
+
+// The mnemonic letters (Alt+letter) that more than one control of Window
+// carries: labels, buttons, check boxes and tab captions; each repeated
+// letter with the texts that carry it.
+inline QStringList RepeatedMnemonics(QWidget& Window)
+{
+    QMap<QChar, QStringList> holders;
+    const auto take = [&](const QString& Text) {
+        for (int i = 0; i + 1 < Text.size(); ++i) {
+            if (Text[i] != QLatin1Char('&'))
+                continue;
+            if (Text[i + 1] == QLatin1Char('&')) {
+                ++i; // a drawn ampersand
+                continue;
+            }
+            holders[Text[i + 1].toLower()].append(Text);
+            return;
+        }
+    };
+    for (QWidget* control : Window.findChildren<QWidget*>()) {
+        if (control->window() != &Window)
+            continue;
+        if (auto* label = qobject_cast<QLabel*>(control); label && label->buddy())
+            take(label->text());
+        else if (auto* button = qobject_cast<QAbstractButton*>(control))
+            take(button->text());
+        else if (auto* tabs = qobject_cast<QTabWidget*>(control))
+            for (int i = 0; i < tabs->count(); ++i)
+                take(tabs->tabText(i));
+    }
+    QStringList repeated;
+    for (auto it = holders.begin(); it != holders.end(); ++it)
+        if (it.value().size() > 1)
+            repeated.append(QString(it.key()) + QStringLiteral(": ") + it.value().join(QStringLiteral(", ")));
+    return repeated;
 }
 
 } // namespace lp::test

@@ -387,6 +387,7 @@ TEST_F(ForwardResponseWindowTest, MeasuredDataAreComparedAndTheMisfitFollowsTheE
     EXPECT_EQ(firstTotals, QString::fromStdString(MisfitSummary(first, TSkippedData{})));
     EXPECT_TRUE(Forward->MisfitLabel->isVisible());
     SaveScreenshot(*Forward, QStringLiteral("forward-response-measured"));
+    EXPECT_EQ(RepeatedMnemonics(*Forward), QStringList());
 
     // The example's bodies are polarizable and the file has ip: the switch
     // to chargeability, chosen with the keyboard.

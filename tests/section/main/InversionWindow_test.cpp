@@ -128,6 +128,7 @@ TEST_F(InversionWindowTest, InvertShowsTheImageAndItBecomesTheUnderlayUntilUndon
     ASSERT_NO_FATAL_FAILURE(Open(3));
     EXPECT_FALSE(Inversion->UnderlayButton->isEnabled());
     EXPECT_TRUE(UnreachableControls(*Inversion).isEmpty()) << UnreachableControls(*Inversion).join('\n').toStdString();
+    EXPECT_TRUE(RepeatedMnemonics(*Inversion).isEmpty()) << RepeatedMnemonics(*Inversion).join('\n').toStdString();
     ASSERT_NO_FATAL_FAILURE(ClickInvert());
     WaitForEnd();
     ASSERT_TRUE(Inversion->Result().has_value()) << Inversion->ErrorText().toStdString();

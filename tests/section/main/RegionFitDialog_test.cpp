@@ -150,6 +150,7 @@ TEST_F(RegionFitTest, FitsAppliesAsOneUndoStepAndShowsTheFittedResponse)
     EXPECT_EQ(RegionValues(), drawn); // nothing written before Apply
     SaveScreenshot(*Fit, QStringLiteral("fit-regions"));
     EXPECT_EQ(UnreachableControls(*Fit), QStringList());
+    EXPECT_EQ(RepeatedMnemonics(*Fit), QStringList());
     // Every column in view, without scrolling.
     EXPECT_FALSE(Fit->ResultTable->horizontalScrollBar()->isVisible());
 
