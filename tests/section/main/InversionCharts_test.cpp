@@ -10,6 +10,8 @@
 
 #include <cmath>
 #include <limits>
+#include <random>
+#include <set>
 
 namespace lp::test {
 namespace {
@@ -89,6 +91,60 @@ TEST(InversionCharts, StepBackTakesEditsBackToTheStateShown)
     EXPECT_EQ(ChartCells(chart).Fixed, Example().Fixed);
     EXPECT_FALSE(StepBackChartEdit(chart));
     EXPECT_EQ(chart.LastCol, 2);
+}
+
+// Mesh edits, fixes, limits and undo steps in a seeded random order: after
+// each, the chart's record is a mesh the inversion takes (no refusal), its
+// tables one entry per cell, and the surface the one the chart was given.
+TEST(InversionCharts, RandomEditsAlwaysLeaveAnInvertibleRecord)
+{
+    for (unsigned seed = 1; seed <= 6; ++seed) {
+        std::mt19937 random(seed);
+        const auto uniform = [&](double Low, double High) { return std::uniform_real_distribution<double>(Low, High)(random); };
+        const auto index = [&](int Count) { return std::uniform_int_distribution<int>(0, Count - 1)(random); };
+        TTModelSection2d chart;
+        const TInversionChartData shown = Example();
+        ShowChartCells(chart, shown, true);
+        std::set<std::pair<int, int>> sizes; // the meshes' columns and rows met
+        for (int step = 0; step < 60; ++step) {
+            const int action = index(8);
+            const int c = index(chart.LastCol + 1), r = index(chart.LastRow + 1);
+            switch (action) {
+            case 0: chart.InsertColBound(true, uniform(chart.ColBounds[0], chart.ColBounds.Last())); break;
+            case 1: chart.InsertRowBound(true, uniform(chart.RowBounds[0], chart.RowBounds.Last())); break;
+            case 2: chart.RemoveColBound(1 + index(std::max(chart.LastCol, 1)), true); break;
+            case 3: chart.RemoveRowBound(1 + index(std::max(chart.LastRow, 1)), true); break;
+            case 4: chart.MoveColBound(1 + index(std::max(chart.LastCol, 1)), uniform(chart.ColBounds[0], chart.ColBounds.Last())); break;
+            case 5: chart.Fixed[c][r] = !chart.Fixed[c][r]; break;
+            case 6: {
+                const double low = uniform(1.0, 50.0);
+                chart.Limits[c][r] = complexM{low, low * uniform(1.1, 4.0)};
+                break;
+            }
+            default: StepBackChartEdit(chart); break;
+            }
+            if (action != 7)
+                chart.RecordUndo(chart.UndoStore);
+            const TInversionChartData cells = ChartCells(chart);
+            TInversionMesh mesh;
+            TInversionSettings settings;
+            std::vector<double> start;
+            ASSERT_NO_THROW({
+                mesh = ChartInversionMesh(cells);
+                start = ChartStartingModel(cells, settings);
+            }) << "seed " << seed << ", step " << step << ", action " << action;
+            ASSERT_EQ(start.size(), static_cast<size_t>(mesh.Cells()));
+            ASSERT_EQ(settings.Fixed.size(), start.size());
+            for (double value : start)
+                ASSERT_TRUE(value >= MinCellValue && value <= MaxCellValue) << value;
+            ASSERT_EQ(cells.ReliefX, shown.ReliefX);
+            ASSERT_EQ(cells.ReliefZ, shown.ReliefZ);
+            ASSERT_EQ(mesh.ColumnEdges.front(), shown.ColBounds.front());
+            ASSERT_EQ(mesh.ColumnEdges.back(), shown.ColBounds.back());
+            sizes.emplace(mesh.Columns(), mesh.Rows());
+        }
+        EXPECT_GE(sizes.size(), 4u) << "seed " << seed << ": the edits hardly changed the mesh";
+    }
 }
 
 TEST(InversionCharts, CoverageFadesByDecades)
