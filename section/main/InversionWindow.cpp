@@ -93,17 +93,6 @@ ararofdoubleM FadeTable(const std::vector<std::vector<double>>& Fade)
     return table;
 }
 
-// The cells the user selected in the chart.
-std::vector<std::pair<int, int>> SelectedCells(const TTModelSection2d& Chart)
-{
-    std::vector<std::pair<int, int>> cells;
-    for (int c = 0; c <= Chart.LastCol; ++c)
-        for (int r = 0; r <= Chart.LastRow; ++r)
-            if (Chart.Selected[c][r])
-                cells.emplace_back(c, r);
-    return cells;
-}
-
 // Asks for the lowest and highest value of a set of cells; false on a
 // cancel. Empty fields mean no limits (both 0).
 bool AskLimitValues(QWidget& Owner, double& Lowest, double& Highest)
@@ -618,7 +607,7 @@ bool TInversionWindow::FillStartingValues(bool Section)
 bool TInversionWindow::FixSelectedCells(bool Fix)
 {
     TTModelSection2d& chart = *MeshChart;
-    const std::vector<std::pair<int, int>> cells = SelectedCells(chart);
+    const std::vector<std::pair<int, int>> cells = chart.SelectedCells();
     if (cells.empty()) {
         Refuse(QStringLiteral("Select cells in the mesh chart first (right-click it: Selection)."));
         return false;
@@ -638,7 +627,7 @@ bool TInversionWindow::FixSelectedCells(bool Fix)
 bool TInversionWindow::LimitSelectedCells(double Lowest, double Highest)
 {
     TTModelSection2d& chart = *MeshChart;
-    const std::vector<std::pair<int, int>> cells = SelectedCells(chart);
+    const std::vector<std::pair<int, int>> cells = chart.SelectedCells();
     if (cells.empty()) {
         Refuse(QStringLiteral("Select cells in the mesh chart first (right-click it: Selection)."));
         return false;
@@ -659,7 +648,7 @@ bool TInversionWindow::LimitSelectedCells(double Lowest, double Highest)
 
 void TInversionWindow::AskLimits()
 {
-    if (SelectedCells(*MeshChart).empty()) {
+    if (MeshChart->SelectedCells().empty()) {
         Refuse(QStringLiteral("Select cells in the mesh chart first (right-click it: Selection)."));
         return;
     }

@@ -42,6 +42,8 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <utility>
+#include <vector>
 
 namespace lp {
 
@@ -264,6 +266,8 @@ public:
     // is not Value.
     void ApplyToSelection(int Op, double Value);
     void ClearSelection();
+    // The selected cells as (column, row) pairs, column by column.
+    std::vector<std::pair<int, int>> SelectedCells() const;
     void ClearFreeForm();
     // Appends P unless it repeats the last point; true when appended.
     bool AddFreeFormPoint(TPoint P);

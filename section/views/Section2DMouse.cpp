@@ -342,6 +342,16 @@ void TTModelSection2d::ApplyToSelection(int Op, double Value)
 
 // --- Selections -----------------------------------------------------------------
 
+std::vector<std::pair<int, int>> TTModelSection2d::SelectedCells() const
+{
+    std::vector<std::pair<int, int>> cells;
+    for (int c = 0; c <= LastCol && c < Selected.Length(); ++c)
+        for (int r = 0; r <= LastRow && r < Selected[c].Length(); ++r)
+            if (Selected[c][r])
+                cells.emplace_back(c, r);
+    return cells;
+}
+
 void TTModelSection2d::ClearSelection()
 {
     ClearFreeForm();

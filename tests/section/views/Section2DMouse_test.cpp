@@ -84,15 +84,7 @@ protected:
                 Chart.Selected[c][r] = 1;
     }
     // The selected cells as (column, row) points, column by column.
-    std::vector<std::pair<int, int>> SelectedCells() const
-    {
-        std::vector<std::pair<int, int>> cells;
-        for (int c = 0; c <= Chart.LastCol; ++c)
-            for (int r = 0; r <= Chart.LastRow; ++r)
-                if (Chart.Selected[c][r])
-                    cells.emplace_back(c, r);
-        return cells;
-    }
+    std::vector<std::pair<int, int>> SelectedCells() const { return Chart.SelectedCells(); }
     int RecordedSnapshots() const
     {
         int count = 0;

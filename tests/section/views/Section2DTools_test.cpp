@@ -86,15 +86,9 @@ TEST_F(MeshBoundaryHit, RowBoundariesAreFoundWhereTheyAreDrawn)
 namespace lp {
 namespace {
 
-// The selected cells as (column, row) pairs, column by column.
 std::vector<std::pair<int, int>> SelectedCells(const TTModelSection2d& Chart)
 {
-    std::vector<std::pair<int, int>> cells;
-    for (int c = 0; c <= Chart.LastCol; ++c)
-        for (int r = 0; r <= Chart.LastRow; ++r)
-            if (Chart.Selected[c][r])
-                cells.emplace_back(c, r);
-    return cells;
+    return Chart.SelectedCells();
 }
 
 class MeshSelection : public ::testing::Test {
