@@ -409,15 +409,15 @@ void TMainfrm::ShowPictureCorners()
     ChartTool1->SetActive(true);
 }
 
-void TMainfrm::KeepShownPicture()
+TMainfrm::TSectionPicture TMainfrm::ShownPicture() const
 {
-    auto picture = std::make_shared<TSectionPicture>();
-    picture->Path = PicturePath;
+    TSectionPicture picture;
+    picture.Path = PicturePath;
     for (int i = 0; i < 4; ++i)
-        picture->Corners[i] = PictureCorners[i];
+        picture.Corners[i] = PictureCorners[i];
     if (const TGraphic* shown = ChartTool1->Picture()->Graphic())
-        picture->Image = shown->ToImage();
-    FPicture = std::move(picture);
+        picture.Image = shown->ToImage();
+    return picture;
 }
 
 void TMainfrm::ShowPicture(const TSectionPicture& Picture)
@@ -467,12 +467,7 @@ bool TMainfrm::UseInversionAsUnderlay()
     }
     // What is shown now comes back on a failure (Remove picture may have
     // hidden the history's picture).
-    TSectionPicture before;
-    before.Path = PicturePath;
-    for (int i = 0; i < 4; ++i)
-        before.Corners[i] = PictureCorners[i];
-    if (const TGraphic* shown = ChartTool1->Picture()->Graphic())
-        before.Image = shown->ToImage();
+    const TSectionPicture before = ShownPicture();
     // The picture's corners on the model area: its top row at the area's top.
     const TModelArea& area = PolygonChart1->ModelArea;
     try {
@@ -489,7 +484,7 @@ bool TMainfrm::UseInversionAsUnderlay()
     }
     ShowPictureCorners();
     PolygonChart1->Invalidate();
-    KeepShownPicture();
+    FPicture = std::make_shared<const TSectionPicture>(ShownPicture());
     // A step of the section's history of its own; a Ctrl press before it
     // put back no edit this step could answer.
     PolygonChart1->PushUndo();
@@ -624,7 +619,7 @@ void TMainfrm::ReadSectionFile(const QString& FileName)
         }
     }
     // The history the read model started holds the picture read with it.
-    KeepShownPicture();
+    FPicture = std::make_shared<const TSectionPicture>(ShownPicture());
     chart.RetakeUndoAttachment();
 }
 

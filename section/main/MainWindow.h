@@ -245,8 +245,8 @@ private:
         QImage Image; // what was shown (null for none)
     };
     std::shared_ptr<const TSectionPicture> FPicture = std::make_shared<const TSectionPicture>();
-    // The picture shown now (path, corners, image) becomes FPicture.
-    void KeepShownPicture();
+    // The picture shown now: path, corners and image.
+    TSectionPicture ShownPicture() const;
     void ShowPicture(const TSectionPicture& Picture);
     // The picture tool spans PictureCorners (the corner points hold them).
     void ShowPictureCorners();
