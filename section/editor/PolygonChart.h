@@ -7,7 +7,8 @@
 //        ├─ SurfaceSeries      white area above the ground surface
 //        ├─ EditPathSeries, RubberBandSeries   drawing aids of the edit modes
 //        ├─ one line series per line (owned by the chart, noted in the line)
-//        └─ undo history (25 whole-model slots) and one roll-back copy
+//        └─ undo history (25 whole-model slots, each with the owner's
+//           attachment) and one roll-back copy
 //
 // The series are always derived from the model: every routine that changes
 // Model, Nodes, Lines or ModelArea rebuilds them before the next paint.
@@ -78,6 +79,16 @@ QString& DefaultLineSettings();
 
 class TPolygonChart;
 
+// What the chart's owner keeps of its own state with each undo slot (the
+// main window: the section's picture). The chart only holds, compares and
+// hands back the pointer; a value once made is never changed, so equal
+// pointers mean an unchanged state.
+class TUndoAttachment {
+public:
+    virtual ~TUndoAttachment() = default;
+};
+using TUndoAttachmentPtr = std::shared_ptr<const TUndoAttachment>;
+
 // The body parameters dialog, registered by the dialog's unit; empty until
 // then (EditBodyParameters does nothing).
 using TBodyParametersEntry = std::function<void(TPolygonChart* Chart, int MapIndex, int Body, int Sub)>;
@@ -128,13 +139,14 @@ public:
     Tnodes Nodes;
     Tnodes NodesBackup;
 
-    // --- Undo history: five parallel slot arrays; sequence -1 marks a free
+    // --- Undo history: six parallel slot arrays; sequence -1 marks a free
     // slot. Sequence numbers are 64-bit, so they never run out. ---
     int UndoDepth = 25;
     DynArray<AllSpolygon> UndoModels;
     DynArray<Tnodes> UndoNodes;
     DynArray<lines> UndoLines;
     DynArray<TModelArea> UndoAreas;
+    DynArray<TUndoAttachmentPtr> UndoAttachments;
     DynArray<int64_t> UndoSequence;
     bool UndoStepped = false;
 
@@ -362,8 +374,24 @@ public:
     // copy is taken from it (so no later drop of an edit in hand takes it
     // back) and the change event fires. False when nothing changed.
     bool ChangeFromOutside(const std::function<bool()>& Change);
+    // Records the present state as the newest slot, with the owner's
+    // attachment as OnCaptureUndoAttachment gives it now. A change of the
+    // owner's state alone (the model unchanged) is one step too.
     void PushUndo();
+    // Takes the last step back: the state before it is restored and
+    // recorded anew. When the step changed the owner's attachment (the slot
+    // undone holds another than the slot restored), OnRestoreUndoAttachment
+    // gets the restored one first; a step that did not change it leaves the
+    // owner's state alone.
     void Undo();
+    // The owner's state with each slot, and its way back (both empty: no
+    // attachments).
+    std::function<TUndoAttachmentPtr()> OnCaptureUndoAttachment;
+    std::function<void(const TUndoAttachmentPtr& Attachment)> OnRestoreUndoAttachment;
+    // The newest slot takes the owner's attachment as it is now: the owner
+    // settled its state after the state was recorded (a section's picture
+    // read after its model, which started the history).
+    void RetakeUndoAttachment();
     void TakeBackup();
     void RestoreBackup();
     void ClearUndoHistory();
@@ -408,6 +436,10 @@ protected:
 
 private:
     void CreateSeries();
+    // The newest live undo slot, -1 when none.
+    int NewestUndoSlot() const;
+    // PushUndo with the attachment given.
+    void RecordUndoSlot(TUndoAttachmentPtr Attachment);
     // The axes show the model area; their automatic range is the area too
     // (the frame is the section's extent, whatever the bodies reach).
     void ShowAreaOnAxes();

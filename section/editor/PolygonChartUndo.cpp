@@ -5,6 +5,8 @@
 #include "chart/engine/PlotAxis.h"
 #include "chart/engine/PlotMapSeries.h"
 
+#include <optional>
+
 namespace lp {
 
 namespace {
@@ -19,6 +21,7 @@ void TPolygonChart::ClearUndoHistory()
     UndoNodes.Clear();
     UndoLines.Clear();
     UndoAreas.Clear();
+    UndoAttachments.Clear();
     UndoSequence.Clear();
     ModelBackup.Clear();
     NodesBackup.Clear();
@@ -38,6 +41,27 @@ bool TPolygonChart::ChangeFromOutside(const std::function<bool()>& Change)
 
 void TPolygonChart::PushUndo()
 {
+    RecordUndoSlot(OnCaptureUndoAttachment ? OnCaptureUndoAttachment() : TUndoAttachmentPtr());
+}
+
+int TPolygonChart::NewestUndoSlot() const
+{
+    int newest = -1;
+    for (int i = 0; i < UndoSequence.Length(); ++i)
+        if (UndoSequence[i] != FreeSlot && (newest < 0 || UndoSequence[i] > UndoSequence[newest]))
+            newest = i;
+    return newest;
+}
+
+void TPolygonChart::RetakeUndoAttachment()
+{
+    const int newest = NewestUndoSlot();
+    if (newest >= 0)
+        UndoAttachments[newest] = OnCaptureUndoAttachment ? OnCaptureUndoAttachment() : TUndoAttachmentPtr();
+}
+
+void TPolygonChart::RecordUndoSlot(TUndoAttachmentPtr Attachment)
+{
     int64_t newest = FreeSlot;
     for (int64_t sequence : UndoSequence)
         newest = std::max(newest, sequence);
@@ -49,6 +73,7 @@ void TPolygonChart::PushUndo()
         UndoNodes.SetLength(length);
         UndoLines.SetLength(length);
         UndoAreas.SetLength(length);
+        UndoAttachments.SetLength(length);
         UndoSequence.SetLength(length);
     } else {
         // The oldest slot goes; free slots (-1) come first. Sequence numbers
@@ -62,29 +87,32 @@ void TPolygonChart::PushUndo()
     UndoNodes[target] = CopyNodes(Nodes);
     UndoLines[target] = CopyLines(Lines);
     UndoAreas[target] = ModelArea;
+    UndoAttachments[target] = std::move(Attachment);
     UndoStepped = false;
     FAreaAlteredModel = false; // the record holds what the area change did
 }
 
 void TPolygonChart::Undo()
 {
+    // The attachment of the first slot restored (the present state) and of
+    // the last (the state undone to).
+    std::optional<TUndoAttachmentPtr> undone;
+    TUndoAttachmentPtr restored;
     for (;;) {
-        int newest = -1;
-        int live = 0;
-        for (int i = 0; i < UndoSequence.Length(); ++i) {
-            if (UndoSequence[i] == FreeSlot)
-                continue;
-            ++live;
-            if (newest < 0 || UndoSequence[i] > UndoSequence[newest])
-                newest = i;
-        }
+        const int newest = NewestUndoSlot();
         if (newest < 0)
             return;
+        int live = 0;
+        for (int64_t sequence : UndoSequence)
+            live += sequence != FreeSlot ? 1 : 0;
         Model = CopyAllSpolygon(UndoModels[newest]);
         Nodes = CopyNodes(UndoNodes[newest]);
         FreeLineSeries(Lines);
         Lines = CopyLines(UndoLines[newest]);
         ModelArea = UndoAreas[newest];
+        restored = UndoAttachments[newest];
+        if (!undone)
+            undone = restored;
         if (live > 1)
             UndoSequence[newest] = FreeSlot;
         if (UndoStepped)
@@ -93,7 +121,11 @@ void TPolygonChart::Undo()
         // the state before it.
         UndoStepped = true;
     }
-    PushUndo();
+    if (*undone != restored && OnRestoreUndoAttachment)
+        OnRestoreUndoAttachment(restored);
+    // The restored state keeps its own attachment, whatever the owner's
+    // capture would make of it.
+    RecordUndoSlot(std::move(restored));
     // The axes follow the restored area (the area alone would leave them on
     // the undone one).
     ShowAreaOnAxes();

@@ -110,6 +110,15 @@ TMainfrm::TMainfrm(const QStringList& AArguments, QWidget* Parent) : QMainWindow
         SetModified(true);
         ModelChanged();
     };
+    // The section's picture goes with every undo slot and comes back with
+    // the undo of a step that changed it.
+    PolygonChart1->OnCaptureUndoAttachment = [this] { return FPicture; };
+    PolygonChart1->OnRestoreUndoAttachment = [this](const TUndoAttachmentPtr& Attachment) {
+        if (auto picture = std::dynamic_pointer_cast<const TSectionPicture>(Attachment)) {
+            FPicture = std::move(picture);
+            ShowPicture(*FPicture);
+        }
+    };
     // A double click on a region shows its row in the table of regions.
     PolygonChart1->OnRegionDoubleClick = [this](TPolygonChart*, TRingRef Region) {
         if (RegionsWindow && RegionsWindow->isVisible())
@@ -400,25 +409,28 @@ void TMainfrm::ShowPictureCorners()
     ChartTool1->SetActive(true);
 }
 
-int64_t TMainfrm::NewestUndoSequence() const
+TMainfrm::TSectionPicture TMainfrm::ShownPicture() const
 {
-    int64_t newest = -1;
-    for (int64_t sequence : PolygonChart1->UndoSequence)
-        newest = std::max(newest, sequence);
-    return newest;
+    TSectionPicture picture;
+    picture.Path = PicturePath;
+    for (int i = 0; i < 4; ++i)
+        picture.Corners[i] = PictureCorners[i];
+    if (const TGraphic* shown = ChartTool1->Picture()->Graphic())
+        picture.Image = shown->ToImage();
+    return picture;
 }
 
-void TMainfrm::ShowPicture(const QString& Path, const double (&Corners)[4], const QImage& Image)
+void TMainfrm::ShowPicture(const TSectionPicture& Picture)
 {
-    PicturePath = Path;
+    PicturePath = Picture.Path;
     for (int i = 0; i < 4; ++i)
-        PictureCorners[i] = Corners[i];
+        PictureCorners[i] = Picture.Corners[i];
     ShowPictureCorners();
-    if (Image.isNull()) {
+    if (Picture.Image.isNull()) {
         ChartTool1->Picture()->SetGraphic(nullptr);
     } else {
         TBitmap shown;
-        shown.SetImage(Image);
+        shown.SetImage(Picture.Image);
         ChartTool1->Picture()->SetGraphic(&shown);
     }
     PolygonChart1->Invalidate();
@@ -453,29 +465,30 @@ bool TMainfrm::UseInversionAsUnderlay()
         MessageDlg(QStringLiteral("The image could not be saved as %1: %2").arg(file, error), TMsgDlgType::mtError, mbOK);
         return false;
     }
-    TPictureStep before;
-    before.Path = PicturePath;
-    for (int i = 0; i < 4; ++i)
-        before.Corners[i] = PictureCorners[i];
-    if (const TGraphic* shown = ChartTool1->Picture()->Graphic())
-        before.Image = shown->ToImage();
-    before.Sequence = NewestUndoSequence();
+    // What is shown now comes back on a failure (Remove picture may have
+    // hidden the history's picture).
+    const TSectionPicture before = ShownPicture();
     // The picture's corners on the model area: its top row at the area's top.
     const TModelArea& area = PolygonChart1->ModelArea;
-    const double corners[4] = {area.left, area.top, area.right, area.bottom};
     try {
-        for (int i = 0; i < 4; ++i)
-            PictureCorners[i] = corners[i];
+        PictureCorners[0] = area.left;
+        PictureCorners[1] = area.top;
+        PictureCorners[2] = area.right;
+        PictureCorners[3] = area.bottom;
         PicturePath = file;
         LoadSectionPicture(file);
     } catch (const std::exception& Error) {
-        ShowPicture(before.Path, before.Corners, before.Image);
+        ShowPicture(before);
         Application().HandleException(Error);
         return false;
     }
-    const QImage shown = ChartTool1->Picture()->Graphic() ? ChartTool1->Picture()->Graphic()->ToImage() : QImage();
-    ShowPicture(file, corners, shown);
-    FPictureSteps.push_back(std::move(before));
+    ShowPictureCorners();
+    PolygonChart1->Invalidate();
+    FPicture = std::make_shared<const TSectionPicture>(ShownPicture());
+    // A step of the section's history of its own; a Ctrl press before it
+    // put back no edit this step could answer.
+    PolygonChart1->PushUndo();
+    FKeyCancelledEdit = false;
     FMissingPicture = false;
     SetModified(true);
     return true;
@@ -579,7 +592,6 @@ void TMainfrm::ReadSectionFile(const QString& FileName)
     }
     for (int i = 0; i < 4; ++i)
         PictureCorners[i] = corners[i];
-    FPictureSteps.clear(); // the pictures before belong to another section
     // A picture found is kept by its full path: a relative name found
     // through the working folder names nothing from another folder, where
     // Save as may write the section.
@@ -596,16 +608,19 @@ void TMainfrm::ReadSectionFile(const QString& FileName)
     Parts->AddRecentFile(FileName);
     FMissingPicture = picture.isEmpty();
     Parts->SetStatusText(1, FMissingPicture ? MissingPictureText(stored) : EditModeStatusText(chart.EditMode));
-    if (FMissingPicture)
-        return;
-    try {
-        LoadSectionPicture(picture);
-    } catch (const std::exception& Error) {
-        // The section is read; a picture that cannot be decoded is shown
-        // as missing.
-        ChartTool1->Picture()->SetGraphic(nullptr);
-        Application().HandleException(Error);
+    if (!FMissingPicture) {
+        try {
+            LoadSectionPicture(picture);
+        } catch (const std::exception& Error) {
+            // The section is read; a picture that cannot be decoded is shown
+            // as missing.
+            ChartTool1->Picture()->SetGraphic(nullptr);
+            Application().HandleException(Error);
+        }
     }
+    // The history the read model started holds the picture read with it.
+    FPicture = std::make_shared<const TSectionPicture>(ShownPicture());
+    chart.RetakeUndoAttachment();
 }
 
 QString TMainfrm::MissingPictureText(const QString& Stored)
@@ -839,15 +854,6 @@ void TMainfrm::Undo()
     if (!FSectionOpen)
         return;
     FKeyCancelledEdit = false;
-    // An underlay laid after the section's last edit goes first.
-    if (!FPictureSteps.empty() && FPictureSteps.back().Sequence == NewestUndoSequence() &&
-        !PolygonChart1->EditInHand()) {
-        const TPictureStep step = FPictureSteps.back();
-        FPictureSteps.pop_back();
-        ShowPicture(step.Path, step.Corners, step.Image);
-        SetModified(true);
-        return;
-    }
     // A half-done edit is rolled back instead, so no unchecked drag stays.
     if (PolygonChart1->EditInHand()) {
         PolygonChart1->ResetEditMode();

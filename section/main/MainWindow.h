@@ -150,16 +150,16 @@ public:
     void ShowInversion();
     // The inversion window's image laid under the section as its picture,
     // over the model area, saved beside the section as NAME-inversion.png
-    // (a section never saved is saved first). One undo step: Ctrl+Z gives
-    // the picture before back. False with the reason shown when nothing
-    // changed.
+    // (a section never saved is saved first). One step of the section's
+    // undo history: Ctrl+Z, after the edits made since, gives the picture
+    // before back. False with the reason shown when nothing changed.
     bool UseInversionAsUnderlay();
     // Switches to a mode as its button does.
     void ChooseMode(TPolygonEditMode Mode);
     // The first tick: opens the section named on the command line.
     void Timer1Timer();
     // The undo button's click: an edit in hand goes back, else the last
-    // finished edit is taken back.
+    // finished step is taken back (an edit, or the underlay's picture).
     void Undo();
     // Ctrl+Z: as the button, except the first Z after a Ctrl press that put
     // an edit in hand back; that press was this Ctrl+Z's undo.
@@ -234,18 +234,20 @@ private:
     // answered it yet: set while the key is held, until the first Ctrl+Z,
     // undo or new edit.
     bool FKeyCancelledEdit = false;
-    // The pictures an underlay replaced, newest last, each with the newest
-    // undo step of the section when it was replaced: Ctrl+Z restores it
-    // while no edit of the section came after it.
-    struct TPictureStep {
+    // The section's picture as its undo history knows it: each undo slot of
+    // the chart holds the one of its state (the slot's attachment), and an
+    // undo of a step that changed it shows the earlier one again. Only the
+    // section's own picture changes (a read, the underlay) make a new one;
+    // Remove picture only hides the picture shown and leaves it.
+    struct TSectionPicture : TUndoAttachment {
         QString Path;
         double Corners[4] = {0.0, 0.0, 0.0, 0.0};
         QImage Image; // what was shown (null for none)
-        int64_t Sequence = 0;
     };
-    std::vector<TPictureStep> FPictureSteps;
-    int64_t NewestUndoSequence() const;
-    void ShowPicture(const QString& Path, const double (&Corners)[4], const QImage& Image);
+    std::shared_ptr<const TSectionPicture> FPicture = std::make_shared<const TSectionPicture>();
+    // The picture shown now: path, corners and image.
+    TSectionPicture ShownPicture() const;
+    void ShowPicture(const TSectionPicture& Picture);
     // The picture tool spans PictureCorners (the corner points hold them).
     void ShowPictureCorners();
 };

@@ -111,6 +111,67 @@ TEST(PolygonChartUndo, SequenceNumbersDoNotRunOut)
     EXPECT_EQ(chart.UndoSequence[1], 200026);
 }
 
+// The owner's state with each slot: a number, replaced by a new value on
+// each change of its own.
+struct TNumberState : TUndoAttachment {
+    explicit TNumberState(int AValue) : Value(AValue) {}
+    int Value;
+};
+
+// Each undo gives the owner back the attachment recorded with the state it
+// restores, exactly when the step undone changed it, also once the ring has
+// dropped its oldest states. A value the present slot takes afterwards (as
+// a read settles it) stays through the undo of a later edit.
+TEST(PolygonChartUndo, AttachmentsComeBackWithTheirStatesWhereTheStepChangedThem)
+{
+    TPolygonChart chart;
+    auto owner = std::make_shared<const TNumberState>(0);
+    std::vector<int> restored;
+    chart.OnCaptureUndoAttachment = [&owner] { return owner; };
+    chart.OnRestoreUndoAttachment = [&](const TUndoAttachmentPtr& Attachment) {
+        owner = std::dynamic_pointer_cast<const TNumberState>(Attachment);
+        ASSERT_NE(owner, nullptr);
+        restored.push_back(owner->Value);
+    };
+    chart.NewModel({}, false, 0, 1000, 0, 100);
+    // Thirty steps, every third a change of the owner's state alone: the
+    // bodies and the owner's value of each state.
+    std::vector<std::pair<int, int>> states{{chart.Model.Length(), 0}};
+    for (int step = 1; step <= 30; ++step) {
+        if (step % 3 == 0) {
+            owner = std::make_shared<const TNumberState>(step);
+            chart.PushUndo();
+        } else {
+            EditAddBody(chart);
+        }
+        states.emplace_back(chart.Model.Length(), owner->Value);
+    }
+    // The ring keeps the last 25 states: 24 undos reach the oldest kept.
+    for (int undo = 1; undo <= 24; ++undo) {
+        restored.clear();
+        const int value = owner->Value;
+        chart.Undo();
+        const auto& [bodies, expected] = states[states.size() - 1 - static_cast<size_t>(undo)];
+        EXPECT_EQ(chart.Model.Length(), bodies) << "undo " << undo;
+        EXPECT_EQ(owner->Value, expected) << "undo " << undo;
+        EXPECT_EQ(restored, expected == value ? std::vector<int>{} : std::vector<int>{expected}) << "undo " << undo;
+    }
+    restored.clear();
+    chart.Undo();
+    EXPECT_TRUE(restored.empty());
+
+    EditAddBody(chart);
+    const TUndoAttachmentPtr recorded = owner;
+    EditAddBody(chart);
+    owner = std::make_shared<const TNumberState>(100);
+    chart.RetakeUndoAttachment(); // the present slot holds it
+    EditAddBody(chart);
+    chart.Undo();
+    EXPECT_EQ(owner->Value, 100);
+    chart.Undo();
+    EXPECT_EQ(owner, recorded);
+}
+
 TEST(PolygonChartUndo, UndoBringsBackTheAreaAndTheAxes)
 {
     TPolygonChart chart;

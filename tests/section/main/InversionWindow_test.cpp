@@ -28,6 +28,7 @@
 #include <QtWidgets/QSpinBox>
 #include <QtWidgets/QTableWidget>
 
+#include <array>
 #include <chrono>
 #include <cmath>
 #include <future>
@@ -102,6 +103,42 @@ struct InversionWindowTest : MainWindow {
         ASSERT_TRUE(Inversion->Busy()) << Inversion->ErrorText().toStdString();
     }
     void WaitForEnd() { QTRY_VERIFY_WITH_TIMEOUT(!Inversion->Busy(), 300000); }
+
+    // The picture under the section: its file, corners and pixels (a null
+    // image when none is shown).
+    struct TShownPicture {
+        QString Path;
+        std::array<double, 4> Corners{};
+        QImage Image;
+        bool operator==(const TShownPicture&) const = default;
+    };
+    TShownPicture Shown()
+    {
+        const TGraphic* graphic = Window->ChartTool1->Picture()->Graphic();
+        const double* corners = Window->PictureCorners;
+        return {Window->PicturePath, {corners[0], corners[1], corners[2], corners[3]},
+                graphic ? graphic->ToImage() : QImage()};
+    }
+    // A one-iteration inversion laid under the section by its button; the
+    // main window has the keyboard again.
+    void LayUnderlay()
+    {
+        ASSERT_NO_FATAL_FAILURE(ClickInvert());
+        WaitForEnd();
+        ASSERT_TRUE(Inversion->Picture().has_value()) << Inversion->ErrorText().toStdString();
+        QTest::mouseClick(Inversion->UnderlayButton, Qt::LeftButton);
+        ASSERT_EQ(Window->PicturePath, Folder.filePath(QStringLiteral("example-inversion.png")));
+        Activate();
+    }
+    // A section edit as the user makes it: Move node, the node at From
+    // dragged to To and dropped.
+    void MoveNode(QPointF From, QPointF To)
+    {
+        Window->ModeButtons.at(pmMoveNode)->click();
+        const Tnodes before = CopyNodes(Chart().Nodes);
+        DragNode(From, To);
+        ASSERT_NE(Chart().Nodes, before) << "the node at " << From.x() << ", " << From.y() << " did not move";
+    }
 
     // The chart's cells hold the picture's resistivities (mesh order: row
     // by row from the surface).
@@ -231,6 +268,104 @@ TEST_F(InversionWindowTest, InvertShowsTheImageAndItBecomesTheUnderlayUntilUndon
     // The next Ctrl+Z is the section's own undo again: the picture stays.
     PressCtrlZ();
     EXPECT_EQ(Window->PicturePath, before);
+}
+
+// Guards the picture an underlay replaced lost once the section was edited
+// after it: Ctrl+Z gave the edits back, never the earlier picture.
+TEST_F(InversionWindowTest, CtrlZGivesTheEditsAfterAnUnderlayBackThenThePictureBeforeIt)
+{
+    ASSERT_NO_FATAL_FAILURE(Open(1));
+    const TShownPicture example = Shown();
+    ASSERT_FALSE(example.Image.isNull());
+    ASSERT_NO_FATAL_FAILURE(LayUnderlay());
+    const TShownPicture underlay = Shown();
+    ASSERT_FALSE(underlay.Image.isNull());
+    ASSERT_NE(underlay.Image, example.Image);
+    const Tnodes laid = CopyNodes(Chart().Nodes);
+    ASSERT_NO_FATAL_FAILURE(MoveNode({300, 140}, {330, 150}));
+    const Tnodes once = CopyNodes(Chart().Nodes);
+    ASSERT_NO_FATAL_FAILURE(MoveNode({330, 150}, {350, 160}));
+
+    PressCtrlZ();
+    EXPECT_EQ(Chart().Nodes, once);
+    EXPECT_TRUE(Shown() == underlay);
+    PressCtrlZ();
+    EXPECT_EQ(Chart().Nodes, laid);
+    EXPECT_TRUE(Shown() == underlay);
+    PressCtrlZ();
+    EXPECT_EQ(Chart().Nodes, laid);
+    EXPECT_EQ(Shown().Path.toStdString(), example.Path.toStdString());
+    EXPECT_EQ(Shown().Corners, example.Corners);
+    EXPECT_EQ(Shown().Image, example.Image);
+    EXPECT_TRUE(Window->Modified());
+}
+
+// Remove picture hides the picture without changing the section (a save
+// keeps its name and corners), outside the undo history: undoing an edit
+// made after it leaves the picture hidden; undoing the underlay before it
+// gives the picture before the underlay.
+TEST_F(InversionWindowTest, UndoingAnEditLeavesARemovedPictureRemoved)
+{
+    ASSERT_NO_FATAL_FAILURE(Open(1));
+    const TShownPicture example = Shown();
+    ASSERT_NO_FATAL_FAILURE(LayUnderlay());
+    ChooseFromMenuBar(Window->Removepicture1);
+    ASSERT_EQ(Window->ChartTool1->Picture()->Graphic(), nullptr);
+    const TShownPicture removed = Shown();
+    const Tnodes laid = CopyNodes(Chart().Nodes);
+    ASSERT_NO_FATAL_FAILURE(MoveNode({300, 140}, {330, 150}));
+
+    PressCtrlZ();
+    EXPECT_EQ(Chart().Nodes, laid);
+    EXPECT_TRUE(Shown() == removed);
+    PressCtrlZ();
+    EXPECT_TRUE(Shown() == example);
+}
+
+// Guards pictures out of step with a full history: an edit, the underlay,
+// then edits until the oldest state falls out of the 25 kept; Ctrl+Z back
+// to the oldest kept gives each state the picture it had, and the section
+// saved then and opened again shows the picture that was shown.
+TEST_F(InversionWindowTest, AFullHistoryGivesEachStateItsPictureAndSavesTheOneShown)
+{
+    ASSERT_NO_FATAL_FAILURE(Open(1));
+    const TShownPicture example = Shown();
+    Activate();
+    ASSERT_NO_FATAL_FAILURE(MoveNode({300, 140}, {310, 145}));
+    const Tnodes first = CopyNodes(Chart().Nodes);
+    ASSERT_NO_FATAL_FAILURE(LayUnderlay());
+    const TShownPicture underlay = Shown();
+    // The state opened, the first edit's, the underlay's and 23 more: one
+    // more than the history keeps.
+    std::vector<Tnodes> states{first};
+    const QPointF places[] = {{310, 145}, {320, 150}};
+    for (int edit = 0; edit < 23; ++edit) {
+        ASSERT_NO_FATAL_FAILURE(MoveNode(places[edit % 2], places[(edit + 1) % 2]));
+        states.push_back(CopyNodes(Chart().Nodes));
+    }
+    for (int edit = 22; edit >= 0; --edit) {
+        PressCtrlZ();
+        ASSERT_EQ(Chart().Nodes, states[static_cast<size_t>(edit)]) << "undo of edit " << edit;
+        ASSERT_TRUE(Shown() == underlay) << "undo of edit " << edit;
+    }
+    PressCtrlZ(); // the underlay
+    EXPECT_EQ(Chart().Nodes, first);
+    EXPECT_TRUE(Shown() == example);
+    PressCtrlZ(); // the state opened is gone: nothing changes
+    EXPECT_EQ(Chart().Nodes, first);
+    EXPECT_TRUE(Shown() == example);
+
+    const QString copy = Folder.filePath(QStringLiteral("undone.sec"));
+    Window->SaveFile(copy);
+    EXPECT_EQ(QString::fromLocal8Bit(FileBytes(copy).split('\n').value(0)).trimmed().toStdString(),
+              example.Path.toStdString());
+    ASSERT_TRUE(Window->OpenSection(copy));
+    ASSERT_EQ(Chart().Nodes.Length(), first.Length());
+    for (int node = 0; node < first.Length(); ++node) { // as the file's digits keep them
+        EXPECT_NEAR(Chart().Nodes[node].x, first[node].x, 1e-9) << "node " << node;
+        EXPECT_NEAR(Chart().Nodes[node].y, first[node].y, 1e-9) << "node " << node;
+    }
+    EXPECT_TRUE(Shown() == example);
 }
 
 // Cancel during the run: the image keeps the last finished iteration's
