@@ -625,6 +625,16 @@ TEST_F(InversionWindowTest, TheMeshIsEditedInItsChartBeforeInverting)
     // The result shows on its own tab; the mesh chart keeps the user's edits.
     EXPECT_EQ(Inversion->ChartTabs->currentIndex(), 1);
     EXPECT_TRUE(mesh.Fixed[1][0]);
+    // The tabs by their mnemonics; the chargeability tab stays shut without
+    // IP data.
+    Inversion->activateWindow();
+    QTRY_VERIFY_WITH_TIMEOUT(QApplication::activeWindow() == Inversion, 5000);
+    QTest::keyClick(Inversion, Qt::Key_M, Qt::AltModifier);
+    EXPECT_EQ(Inversion->ChartTabs->currentIndex(), 0);
+    QTest::keyClick(Inversion, Qt::Key_Y, Qt::AltModifier);
+    EXPECT_EQ(Inversion->ChartTabs->currentIndex(), 1);
+    QTest::keyClick(Inversion, Qt::Key_H, Qt::AltModifier);
+    EXPECT_EQ(Inversion->ChartTabs->currentIndex(), 1);
 }
 
 // New mesh lays the default mesh again; Start from the section fills the
