@@ -533,6 +533,7 @@ bool TInversionWindow::NewMesh()
     if (Busy())
         return false;
     TakeOutlines();
+    QString sectionRefused; // why the section gave no starting values
     try {
         std::optional<TForwardModel> ground;
         try {
@@ -550,24 +551,41 @@ bool TInversionWindow::NewMesh()
                 throw;
             mesh = InversionMeshFor(*FData, nullptr);
         }
-        const std::vector<double> start(static_cast<size_t>(mesh.Cells()), MedianResistivity(*FData));
+        const double median = MedianResistivity(*FData);
+        std::vector<double> start(static_cast<size_t>(mesh.Cells()), median);
+        if (StartFromSectionBox->isChecked()) {
+            try {
+                start = StartingValues(mesh, true);
+            } catch (const std::exception& Error) {
+                sectionRefused = QString::fromUtf8(Error.what());
+            }
+        }
         ShowChartCells(*MeshChart, ChartDataOf(mesh, start), true);
         // Clear model fills the cells with this value.
-        MeshChart->HalfSpaceValue = start.front();
+        MeshChart->HalfSpaceValue = median;
         MarkElectrodes(*MeshChart, *FData);
-        if (StartFromSectionBox->isChecked())
-            FillStartingValues(true);
-        // The starting state is the one New mesh gives, not a step after it.
-        ShowChartCells(*MeshChart, ChartCells(*MeshChart), true);
-        MeshChart->HalfSpaceValue = start.front();
     } catch (const std::exception& Error) {
         Refuse(QStringLiteral("No mesh could be laid over the data: %1").arg(QString::fromUtf8(Error.what())));
         return false;
     }
-    FError.clear();
+    FError = sectionRefused.isEmpty()
+                 ? QString()
+                 : QStringLiteral("The section gives no starting values (%1); the cells start from the data's median.")
+                       .arg(sectionRefused);
     ShowState();
     EnableCommands();
     return true;
+}
+
+std::vector<double> TInversionWindow::StartingValues(const TInversionMesh& Mesh, bool Section) const
+{
+    const double median = MedianResistivity(*FData);
+    if (!Section)
+        return std::vector<double>(static_cast<size_t>(Mesh.Cells()), median);
+    const TForwardModel ground = PrepareForwardModel(FSection.Model, FSection.Nodes, FSection.ModelArea, median);
+    TSurveyInversionOptions options;
+    UseSectionInInversion(Mesh, ground, *FData, false, true, options);
+    return options.Start;
 }
 
 bool TInversionWindow::FillStartingValues(bool Section)
@@ -576,14 +594,8 @@ bool TInversionWindow::FillStartingValues(bool Section)
     if (!FData || chart.LastCol < 0)
         return false;
     try {
-        const TInversionChartData cells = ChartCells(chart);
-        const TInversionMesh mesh = ChartInversionMesh(cells);
-        const double median = MedianResistivity(*FData);
-        TSurveyInversionOptions options;
-        if (Section) {
-            const TForwardModel ground = PrepareForwardModel(FSection.Model, FSection.Nodes, FSection.ModelArea, median);
-            UseSectionInInversion(mesh, ground, *FData, false, true, options);
-        }
+        const TInversionMesh mesh = ChartInversionMesh(ChartCells(chart));
+        const std::vector<double> start = StartingValues(mesh, Section);
         // Fixed cells keep the value they were fixed at.
         const int columns = mesh.Columns();
         for (int c = 0; c <= chart.LastCol; ++c)
@@ -591,7 +603,7 @@ bool TInversionWindow::FillStartingValues(bool Section)
                 if (chart.Fixed[c][r])
                     continue;
                 const size_t cell = static_cast<size_t>(r) * static_cast<size_t>(columns) + static_cast<size_t>(c);
-                double value = options.Start.empty() ? median : options.Start.at(cell);
+                double value = start.at(cell);
                 chart.SetCellValue(c, r, value);
             }
     } catch (const std::exception& Error) {

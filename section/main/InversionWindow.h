@@ -212,6 +212,10 @@ private:
     // the starting values of the mesh chart's free cells; one step of the
     // chart's undo. False with the reason when the section gives none.
     bool FillStartingValues(bool Section);
+    // One starting value per cell of Mesh: the section's resistivity where
+    // the cell lies (cells outside every region: the data's median), or,
+    // Section false, the median. Raises when the section gives none.
+    std::vector<double> StartingValues(const TInversionMesh& Mesh, bool Section) const;
     // Ctrl+Z: the mesh chart's last edit on its tab, else the section's.
     void UndoKey();
     void ShowState();

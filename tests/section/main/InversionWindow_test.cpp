@@ -497,6 +497,15 @@ TEST_F(InversionWindowTest, OptionsAreReadInTheUsersNotation)
     ASSERT_NO_FATAL_FAILURE(Open(1));
     TypeInto(Inversion->ErrorEdit, QStringLiteral("2,5"));
     TypeInto(Inversion->LambdaEdit, QStringLiteral("0,5"));
+    // The limits dialog reads the same notation.
+    Inversion->MeshChart->Selected[0][0] = true;
+    AnswerModal<QDialog>([&] { QTest::mouseClick(Inversion->LimitsButton, Qt::LeftButton); },
+                         [&](QDialog& Dialog) {
+                             TypeInto(Dialog.findChild<QLineEdit*>(QStringLiteral("LowestEdit")), QStringLiteral("12,5"));
+                             TypeInto(Dialog.findChild<QLineEdit*>(QStringLiteral("HighestEdit")), QStringLiteral("40,5"));
+                             QTest::keyClick(&Dialog, Qt::Key_Return);
+                         });
+    EXPECT_EQ(Inversion->MeshChart->Limits[0][0], (complexM{12.5, 40.5}));
     QTest::mouseClick(Inversion->InvertButton, Qt::LeftButton);
     const bool started = Inversion->Busy();
     const QString state = Inversion->StateLabel->text();
@@ -599,6 +608,13 @@ TEST_F(InversionWindowTest, TheMeshIsEditedInItsChartBeforeInverting)
                          });
     EXPECT_EQ(mesh.Limits[right][0], (complexM{100.0, 110.0}));
     EXPECT_FALSE(mesh.Fixed[right][0]);
+    // Escape in the dialog changes nothing.
+    AnswerModal<QDialog>([&] { QTest::mouseClick(Inversion->LimitsButton, Qt::LeftButton); },
+                         [&](QDialog& Dialog) {
+                             TypeInto(Dialog.findChild<QLineEdit*>(QStringLiteral("LowestEdit")), QStringLiteral("1"));
+                             QTest::keyClick(&Dialog, Qt::Key_Escape);
+                         });
+    EXPECT_EQ(mesh.Limits[right][0], (complexM{100.0, 110.0}));
     // Limits the wrong way round are refused with a word; nothing changes.
     EXPECT_FALSE(Inversion->LimitSelectedCells(200.0, 150.0));
     EXPECT_EQ(mesh.Limits[right][0], (complexM{100.0, 110.0}));
