@@ -46,7 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
     lp::fuzz::Require(SoundSurvey(survey), "an accepted scheme names finite electrodes only");
     // Written as a data file (numbers of no meaning in k, rhoa and ip) and
     // read again.
-    lp::TForwardResult result;
+    lp::TSurveyResponse result;
     result.Survey = survey;
     const size_t data = survey.Configurations.size();
     result.GeometricFactors.assign(data, 1.0);

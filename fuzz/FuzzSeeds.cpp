@@ -512,7 +512,7 @@ void PseudoSectionSeeds()
 // with a pole among the configurations: the schemes --scheme reads back.
 void SchemeSeeds()
 {
-    TForwardResult Result;
+    TSurveyResponse Result;
     Result.Survey.Array = "dipole-dipole";
     for (int e = 0; e < 8; ++e)
         Result.Survey.Electrodes.push_back({12.5 * e, -0.25 * (e % 3)});
@@ -535,7 +535,7 @@ void SchemeSeeds()
 // x-location types, the chargeability units, separators and topography.
 void MeasuredDataSeeds()
 {
-    TForwardResult Result;
+    TSurveyResponse Result;
     Result.Survey.Array = "wenner";
     for (int e = 0; e < 8; ++e)
         Result.Survey.Electrodes.push_back({5.0 * e, -0.5 * (e % 2)});

@@ -18,7 +18,7 @@ std::string ElectrodeNumber(int electrode)
 
 } // namespace
 
-std::string FormatUnifiedData(const TForwardResult& Result)
+std::string FormatUnifiedData(const TSurveyResponse& Result)
 {
     const TSurvey& survey = Result.Survey;
     const bool chargeability = !Result.Chargeabilities.empty();
@@ -41,7 +41,7 @@ std::string FormatUnifiedData(const TForwardResult& Result)
     return text;
 }
 
-std::string FormatDataTable(const TForwardResult& Result)
+std::string FormatDataTable(const TSurveyResponse& Result)
 {
     const TSurvey& survey = Result.Survey;
     std::string text = "a,b,m,n,xa,xb,xm,xn,k,rhoa,ip_percent\n";

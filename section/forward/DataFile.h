@@ -19,7 +19,7 @@
 // its x empty; ip_percent, the chargeability in per cent, empty without
 // one).
 
-#include "section/forward/ForwardResponse.h"
+#include "section/forward/Survey.h"
 
 #include <string>
 #include <string_view>
@@ -32,8 +32,8 @@ public:
     using Exception::Exception;
 };
 
-std::string FormatUnifiedData(const TForwardResult& Result);
-std::string FormatDataTable(const TForwardResult& Result);
+std::string FormatUnifiedData(const TSurveyResponse& Result);
+std::string FormatDataTable(const TSurveyResponse& Result);
 
 // The electrodes (x and z as written) and the configurations of a file in
 // the unified data format. A count line holds one whole number (a comment

@@ -4,7 +4,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <map>
+#include <numeric>
+#include <string>
 
 namespace lp {
 
@@ -162,6 +165,83 @@ double SurfaceElevation(const std::vector<TGeometryPoint>& s, double X)
     const TGeometryPoint& a = *(after - 1);
     const TGeometryPoint& b = *after;
     return a.y + (b.y - a.y) * (X - a.x) / (b.x - a.x);
+}
+
+void PlaceSurvey(TSurvey& Survey, const TForwardModel& Ground)
+{
+    const int count = static_cast<int>(Survey.Electrodes.size());
+    const double tolerance = 1e-9 * std::max(1.0, Ground.Right - Ground.Left);
+    for (int e = 0; e < count; ++e) {
+        TElectrode& electrode = Survey.Electrodes[static_cast<size_t>(e)];
+        if (!(electrode.x >= Ground.Left - tolerance && electrode.x <= Ground.Right + tolerance))
+            throw EForwardError("Electrode " + std::to_string(e + 1) + " at x = " + FormatExactReal(electrode.x) +
+                                " lies outside the model area (x from " + FormatExactReal(Ground.Left) + " to " +
+                                FormatExactReal(Ground.Right) + ").");
+        electrode.x = std::clamp(electrode.x, Ground.Left, Ground.Right);
+        electrode.z = SurfaceElevation(Ground, electrode.x);
+    }
+    std::vector<int> order(static_cast<size_t>(count));
+    std::iota(order.begin(), order.end(), 0);
+    const auto x = [&](int e) { return Survey.Electrodes[static_cast<size_t>(e)].x; };
+    std::sort(order.begin(), order.end(), [&](int a, int b) { return x(a) < x(b); });
+    for (size_t i = 1; i < order.size(); ++i)
+        if (x(order[i]) - x(order[i - 1]) <= tolerance) {
+            const int a = std::min(order[i - 1], order[i]), b = std::max(order[i - 1], order[i]);
+            throw EForwardError("Electrodes " + std::to_string(a + 1) + " and " + std::to_string(b + 1) +
+                                " stand at one place (x = " + FormatExactReal(x(a)) + ").");
+        }
+    if (Survey.Configurations.empty())
+        throw EForwardError(Survey.Array == SchemeArrayName
+                                ? std::string("The scheme has no configuration.")
+                                : "The survey has no configuration: " + std::to_string(count) +
+                                      " electrodes are too few for its levels.");
+    for (size_t d = 0; d < Survey.Configurations.size(); ++d) {
+        const TConfiguration& c = Survey.Configurations[d];
+        const std::string datum = "Datum " + std::to_string(d + 1);
+        const int used[4] = {c.a, c.b, c.m, c.n};
+        if (c.a < 0 || c.m < 0)
+            throw EForwardError(datum + " has no electrode A or M.");
+        for (int i = 0; i < 4; ++i) {
+            if (used[i] >= count || used[i] < -1)
+                throw EForwardError(datum + " names electrode " + std::to_string(used[i] + 1) + ", but the survey has " +
+                                    std::to_string(count) + ".");
+            for (int j = 0; j < i; ++j)
+                if (used[i] >= 0 && used[i] == used[j])
+                    throw EForwardError(datum + " uses electrode " + std::to_string(used[i] + 1) + " twice.");
+        }
+    }
+}
+
+std::optional<std::string> ElevationMismatch(const TMeasuredData& Data, const TForwardModel& Ground)
+{
+    if (!Data.HasElevations || Data.Electrodes.size() < 2 || Ground.Surface.empty())
+        return std::nullopt;
+    std::vector<double> xs;
+    for (const TElectrode& electrode : Data.Electrodes)
+        xs.push_back(electrode.x);
+    std::sort(xs.begin(), xs.end());
+    double spacing = std::numeric_limits<double>::infinity();
+    for (size_t e = 1; e < xs.size(); ++e)
+        if (xs[e] > xs[e - 1])
+            spacing = std::min(spacing, xs[e] - xs[e - 1]);
+    double largest = 0.0;
+    size_t worst = 0;
+    for (size_t e = 0; e < Data.Electrodes.size(); ++e) {
+        const TElectrode& electrode = Data.Electrodes[e];
+        if (!(electrode.x >= Ground.Left && electrode.x <= Ground.Right))
+            continue;
+        const double difference = std::fabs(electrode.z - SurfaceElevation(Ground, electrode.x));
+        if (difference > largest) {
+            largest = difference;
+            worst = e;
+        }
+    }
+    if (!std::isfinite(spacing) || largest <= 0.1 * spacing)
+        return std::nullopt;
+    return "The file's electrode elevations differ from the section's surface by up to " + FormatExactReal(largest) +
+           " (electrode " + std::to_string(worst + 1) + " at x = " + FormatExactReal(Data.Electrodes[worst].x) +
+           "), more than a tenth of the smallest electrode spacing (" + FormatExactReal(spacing) +
+           "): the electrodes stand on the section's surface.";
 }
 
 } // namespace lp

@@ -16,6 +16,9 @@
 // including) 100 %.
 
 #include "platform/base/Exception.h"
+#include "section/forward/ModellingError.h"
+#include "section/forward/MeasuredData.h"
+#include "section/forward/Survey.h"
 #include "section/model/ModelGeometry.h"
 
 #include <optional>
@@ -23,12 +26,6 @@
 #include <vector>
 
 namespace lp {
-
-// A forward computation that cannot be done; the message is one line.
-class EForwardError : public Exception {
-public:
-    using Exception::Exception;
-};
 
 // A computation stopped by its caller between two stages or wavenumbers.
 class EForwardCancelled : public Exception {
@@ -65,6 +62,21 @@ double SurfaceElevation(const TForwardModel& Ground, double X);
 // The same along any surface line (points by rising x); 0 for an empty
 // line.
 double SurfaceElevation(const std::vector<TGeometryPoint>& Surface, double X);
+
+// Stands the electrodes on the ground surface (z from SurfaceElevation) and
+// checks the survey: refused are an electrode outside the model area's
+// width, two electrodes at one place, a survey without a configuration, a
+// configuration naming an electrode that does not exist, without A or M,
+// or using one electrode twice.
+void PlaceSurvey(TSurvey& Survey, const TForwardModel& Ground);
+
+// When the file gives elevations that differ from the ground's surface by
+// more than a tenth of the smallest spacing between its electrodes: a
+// sentence saying by how much (the largest difference, its electrode)
+// and that the electrodes stand on the surface; none otherwise. Electrodes
+// beyond the model area's width are left to PlaceSurvey, which refuses
+// them.
+std::optional<std::string> ElevationMismatch(const TMeasuredData& Data, const TForwardModel& Ground);
 
 // "Clay" (body 1, ring 1), or "host medium": how messages name a region.
 std::string ForwardRegionLabel(const TModelGeometry& Geometry, int Region);

@@ -34,13 +34,6 @@ double Seconds(TClock::time_point since)
     return std::chrono::duration<double>(TClock::now() - since).count();
 }
 
-double ElectrodeDistance(const TSurvey& survey, int a, int b)
-{
-    const TElectrode& p = survey.Electrodes[static_cast<size_t>(a)];
-    const TElectrode& q = survey.Electrodes[static_cast<size_t>(b)];
-    return std::hypot(p.x - q.x, p.z - q.z);
-}
-
 // One conductivity per region for each run of the computation.
 struct TRun {
     std::vector<double> conductivity;
@@ -270,33 +263,6 @@ double AvailableMemory()
     if (!limitV1.empty() && !usedV1.empty())
         available = std::min(available, std::strtod(limitV1.c_str(), nullptr) - std::strtod(usedV1.c_str(), nullptr));
     return std::max(available, 0.0);
-}
-
-void SurveyDistances(const TSurvey& Survey, double& Smallest, double& Largest)
-{
-    Smallest = std::numeric_limits<double>::infinity();
-    Largest = 0.0;
-    for (const TConfiguration& c : Survey.Configurations)
-        for (int current : {c.a, c.b})
-            for (int potential : {c.m, c.n})
-                if (current >= 0 && potential >= 0) {
-                    const double r = ElectrodeDistance(Survey, current, potential);
-                    Smallest = std::min(Smallest, r);
-                    Largest = std::max(Largest, r);
-                }
-}
-
-double FlatGeometricFactor(const TSurvey& Survey, const TConfiguration& Configuration)
-{
-    const auto inverse = [&](int current, int potential) {
-        return current < 0 || potential < 0 ? 0.0 : 1.0 / ElectrodeDistance(Survey, current, potential);
-    };
-    const TConfiguration& c = Configuration;
-    const double sum = inverse(c.a, c.m) - inverse(c.a, c.n) - inverse(c.b, c.m) + inverse(c.b, c.n);
-    const double scale = inverse(c.a, c.m) + inverse(c.a, c.n) + inverse(c.b, c.m) + inverse(c.b, c.n);
-    if (std::fabs(sum) <= 1e-9 * scale)
-        return std::numeric_limits<double>::infinity();
-    return 2.0 * std::numbers::pi / sum;
 }
 
 TForwardResult ComputeForwardResponse(const TForwardModel& Ground, TSurvey Survey, const TForwardOptions& Options,

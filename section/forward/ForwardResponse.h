@@ -91,12 +91,7 @@ struct TForwardTimes {
     double Total = 0.0;
 };
 
-struct TForwardResult {
-    TSurvey Survey;                       // as computed: the electrodes on the surface
-    std::vector<double> Voltages;         // ΔU per configuration, V/A
-    std::vector<double> GeometricFactors; // k, m
-    std::vector<double> Resistivities;    // ρa, ohm-m
-    std::vector<double> Chargeabilities;  // ηa, per cent; empty when no region is polarizable
+struct TForwardResult : TSurveyResponse {
     int MeshNodes = 0;
     int MeshTriangles = 0;
     bool MeshReused = false;              // the mesh and its analysis came from the cache
@@ -125,14 +120,5 @@ void RunOnThreads(int Threads, const std::function<void(const std::atomic<bool>&
 // The bytes of memory this process may still take: the machine's available
 // memory (MemAvailable), within what is left of its cgroup's limit.
 double AvailableMemory();
-
-// The smallest and the largest distance between a current and a potential
-// electrode of one configuration.
-void SurveyDistances(const TSurvey& Survey, double& Smallest, double& Largest);
-
-// The analytic geometric factor of a configuration on a flat surface;
-// infinite where the configuration measures nothing over a homogeneous
-// ground.
-double FlatGeometricFactor(const TSurvey& Survey, const TConfiguration& Configuration);
 
 } // namespace lp

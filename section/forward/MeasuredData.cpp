@@ -235,38 +235,6 @@ TDataFormat RecogniseDataFormat(std::string_view Text)
     return tokens.size() == 1 && datafile::WholeNumber(tokens.front()) ? TDataFormat::Unified : TDataFormat::Res2DInv;
 }
 
-std::optional<std::string> ElevationMismatch(const TMeasuredData& Data, const TForwardModel& Ground)
-{
-    if (!Data.HasElevations || Data.Electrodes.size() < 2 || Ground.Surface.empty())
-        return std::nullopt;
-    std::vector<double> xs;
-    for (const TElectrode& electrode : Data.Electrodes)
-        xs.push_back(electrode.x);
-    std::sort(xs.begin(), xs.end());
-    double spacing = std::numeric_limits<double>::infinity();
-    for (size_t e = 1; e < xs.size(); ++e)
-        if (xs[e] > xs[e - 1])
-            spacing = std::min(spacing, xs[e] - xs[e - 1]);
-    double largest = 0.0;
-    size_t worst = 0;
-    for (size_t e = 0; e < Data.Electrodes.size(); ++e) {
-        const TElectrode& electrode = Data.Electrodes[e];
-        if (!(electrode.x >= Ground.Left && electrode.x <= Ground.Right))
-            continue;
-        const double difference = std::fabs(electrode.z - SurfaceElevation(Ground, electrode.x));
-        if (difference > largest) {
-            largest = difference;
-            worst = e;
-        }
-    }
-    if (!std::isfinite(spacing) || largest <= 0.1 * spacing)
-        return std::nullopt;
-    return "The file's electrode elevations differ from the section's surface by up to " + FormatExactReal(largest) +
-           " (electrode " + std::to_string(worst + 1) + " at x = " + FormatExactReal(Data.Electrodes[worst].x) +
-           "), more than a tenth of the smallest electrode spacing (" + FormatExactReal(spacing) +
-           "): the electrodes stand on the section's surface.";
-}
-
 TMeasuredData ReadMeasuredData(std::string_view Text, std::optional<TDataFormat> Format)
 {
     return Format.value_or(RecogniseDataFormat(Text)) == TDataFormat::Res2DInv ? ReadRes2DInvData(Text)

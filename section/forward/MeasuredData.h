@@ -92,14 +92,6 @@ TMeasuredData ReadUnifiedMeasuredData(std::string_view Text);
 // title (blank or text).
 TDataFormat RecogniseDataFormat(std::string_view Text);
 
-// When the file gives elevations that differ from the ground's surface by
-// more than a tenth of the smallest spacing between its electrodes: a
-// sentence saying by how much (the largest difference, its electrode)
-// and that the electrodes stand on the surface; none otherwise. Electrodes
-// beyond the model area's width are left to PlaceSurvey, which refuses
-// them.
-std::optional<std::string> ElevationMismatch(const TMeasuredData& Data, const TForwardModel& Ground);
-
 // Reads a data file's text in the given format, or the one recognised.
 TMeasuredData ReadMeasuredData(std::string_view Text, std::optional<TDataFormat> Format = std::nullopt);
 

@@ -42,7 +42,7 @@ std::string Formatted(const char* Format, double Value)
 
 } // namespace
 
-TMisfit ComputeMisfit(const TMeasuredData& Measured, const TForwardResult& Calculated, const TErrorModel& Errors)
+TMisfit ComputeMisfit(const TMeasuredData& Measured, const TSurveyResponse& Calculated, const TErrorModel& Errors)
 {
     CheckErrorModel(Errors);
     const size_t count = Measured.Size();
@@ -95,7 +95,7 @@ TMisfit ComputeMisfit(const TMeasuredData& Measured, const TForwardResult& Calcu
     return misfit;
 }
 
-std::string FormatComparisonTable(const TMeasuredData& Measured, const TForwardResult& Calculated,
+std::string FormatComparisonTable(const TMeasuredData& Measured, const TSurveyResponse& Calculated,
                                   const TMisfit& Misfit)
 {
     const TSurvey& survey = Calculated.Survey;

@@ -20,7 +20,7 @@
 // without polarizability responds with ηa = 0 everywhere. N counts the
 // data compared (the file's skipped data are not among them).
 
-#include "section/forward/ForwardResponse.h"
+#include "section/forward/Survey.h"
 #include "section/forward/MeasuredData.h"
 
 #include <optional>
@@ -57,7 +57,7 @@ struct TMisfit {
 // when a datum's term is beyond a double (a tiny error, say; named too). The
 // sums of the data's terms stay finite only as long as their count allows:
 // the totals are then checked finite as well.
-TMisfit ComputeMisfit(const TMeasuredData& Measured, const TForwardResult& Calculated,
+TMisfit ComputeMisfit(const TMeasuredData& Measured, const TSurveyResponse& Calculated,
                       const TErrorModel& Errors = {});
 
 // The comparison table (CSV), one row per datum:
@@ -66,7 +66,7 @@ TMisfit ComputeMisfit(const TMeasuredData& Measured, const TForwardResult& Calcu
 // computation stood them, k and rhoa computed, ip the computed chargeability
 // and ip_measured the measured one in per cent (empty where absent), error
 // ε and misfit m_i in per cent. Numbers in their shortest exact form.
-std::string FormatComparisonTable(const TMeasuredData& Measured, const TForwardResult& Calculated,
+std::string FormatComparisonTable(const TMeasuredData& Measured, const TSurveyResponse& Calculated,
                                   const TMisfit& Misfit);
 
 // "255 data (3 skipped): rrms 2.41 %, chi-square 0.812" with ", ip rms

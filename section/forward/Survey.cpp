@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
+#include <numbers>
 #include <numeric>
 
 namespace lp {
@@ -89,49 +91,38 @@ TSurvey MakeArraySurvey(const TArrayLayout& Layout, double Left, double Right)
     return survey;
 }
 
-void PlaceSurvey(TSurvey& Survey, const TForwardModel& Ground)
+double ElectrodeDistance(const TSurvey& Survey, int A, int B)
 {
-    const int count = static_cast<int>(Survey.Electrodes.size());
-    const double tolerance = 1e-9 * std::max(1.0, Ground.Right - Ground.Left);
-    for (int e = 0; e < count; ++e) {
-        TElectrode& electrode = Survey.Electrodes[static_cast<size_t>(e)];
-        if (!(electrode.x >= Ground.Left - tolerance && electrode.x <= Ground.Right + tolerance))
-            throw EForwardError("Electrode " + std::to_string(e + 1) + " at x = " + FormatExactReal(electrode.x) +
-                                " lies outside the model area (x from " + FormatExactReal(Ground.Left) + " to " +
-                                FormatExactReal(Ground.Right) + ").");
-        electrode.x = std::clamp(electrode.x, Ground.Left, Ground.Right);
-        electrode.z = SurfaceElevation(Ground, electrode.x);
-    }
-    std::vector<int> order(static_cast<size_t>(count));
-    std::iota(order.begin(), order.end(), 0);
-    const auto x = [&](int e) { return Survey.Electrodes[static_cast<size_t>(e)].x; };
-    std::sort(order.begin(), order.end(), [&](int a, int b) { return x(a) < x(b); });
-    for (size_t i = 1; i < order.size(); ++i)
-        if (x(order[i]) - x(order[i - 1]) <= tolerance) {
-            const int a = std::min(order[i - 1], order[i]), b = std::max(order[i - 1], order[i]);
-            throw EForwardError("Electrodes " + std::to_string(a + 1) + " and " + std::to_string(b + 1) +
-                                " stand at one place (x = " + FormatExactReal(x(a)) + ").");
-        }
-    if (Survey.Configurations.empty())
-        throw EForwardError(Survey.Array == SchemeArrayName
-                                ? std::string("The scheme has no configuration.")
-                                : "The survey has no configuration: " + std::to_string(count) +
-                                      " electrodes are too few for its levels.");
-    for (size_t d = 0; d < Survey.Configurations.size(); ++d) {
-        const TConfiguration& c = Survey.Configurations[d];
-        const std::string datum = "Datum " + std::to_string(d + 1);
-        const int used[4] = {c.a, c.b, c.m, c.n};
-        if (c.a < 0 || c.m < 0)
-            throw EForwardError(datum + " has no electrode A or M.");
-        for (int i = 0; i < 4; ++i) {
-            if (used[i] >= count || used[i] < -1)
-                throw EForwardError(datum + " names electrode " + std::to_string(used[i] + 1) + ", but the survey has " +
-                                    std::to_string(count) + ".");
-            for (int j = 0; j < i; ++j)
-                if (used[i] >= 0 && used[i] == used[j])
-                    throw EForwardError(datum + " uses electrode " + std::to_string(used[i] + 1) + " twice.");
-        }
-    }
+    const TElectrode& p = Survey.Electrodes.at(static_cast<size_t>(A));
+    const TElectrode& q = Survey.Electrodes.at(static_cast<size_t>(B));
+    return std::hypot(p.x - q.x, p.z - q.z);
+}
+
+void SurveyDistances(const TSurvey& Survey, double& Smallest, double& Largest)
+{
+    Smallest = std::numeric_limits<double>::infinity();
+    Largest = 0.0;
+    for (const TConfiguration& c : Survey.Configurations)
+        for (int current : {c.a, c.b})
+            for (int potential : {c.m, c.n})
+                if (current >= 0 && potential >= 0) {
+                    const double r = ElectrodeDistance(Survey, current, potential);
+                    Smallest = std::min(Smallest, r);
+                    Largest = std::max(Largest, r);
+                }
+}
+
+double FlatGeometricFactor(const TSurvey& Survey, const TConfiguration& Configuration)
+{
+    const auto inverse = [&](int current, int potential) {
+        return current < 0 || potential < 0 ? 0.0 : 1.0 / ElectrodeDistance(Survey, current, potential);
+    };
+    const TConfiguration& c = Configuration;
+    const double sum = inverse(c.a, c.m) - inverse(c.a, c.n) - inverse(c.b, c.m) + inverse(c.b, c.n);
+    const double scale = inverse(c.a, c.m) + inverse(c.a, c.n) + inverse(c.b, c.m) + inverse(c.b, c.n);
+    if (std::fabs(sum) <= 1e-9 * scale)
+        return std::numeric_limits<double>::infinity();
+    return 2.0 * std::numbers::pi / sum;
 }
 
 } // namespace lp

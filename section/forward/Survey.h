@@ -7,7 +7,7 @@
 // measures the potential of M less that of N; B or N absent (-1) stands for
 // an electrode at infinity (a pole).
 
-#include "section/forward/ForwardModel.h"
+#include "section/forward/ModellingError.h"
 
 #include <optional>
 #include <string>
@@ -72,11 +72,26 @@ std::vector<TConfiguration> ArrayConfigurations(TArrayKind Kind, int Electrodes,
 // beyond the limits above, a spacing that is not a finite number above 0.
 TSurvey MakeArraySurvey(const TArrayLayout& Layout, double Left, double Right);
 
-// Stands the electrodes on the ground surface (z from SurfaceElevation) and
-// checks the survey: refused are an electrode outside the model area's
-// width, two electrodes at one place, a survey without a configuration, a
-// configuration naming an electrode that does not exist, without A or M,
-// or using one electrode twice.
-void PlaceSurvey(TSurvey& Survey, const TForwardModel& Ground);
+
+// The data a computation gives for a survey: one value per configuration.
+struct TSurveyResponse {
+    TSurvey Survey;                       // as computed: the electrodes on the surface
+    std::vector<double> Voltages;         // ΔU per configuration, V/A
+    std::vector<double> GeometricFactors; // k, m
+    std::vector<double> Resistivities;    // ρa, ohm-m
+    std::vector<double> Chargeabilities;  // ηa, per cent; empty when no region is polarizable
+};
+
+// The distance between two electrodes of the survey.
+double ElectrodeDistance(const TSurvey& Survey, int A, int B);
+
+// The smallest and the largest distance between a current and a potential
+// electrode of one configuration.
+void SurveyDistances(const TSurvey& Survey, double& Smallest, double& Largest);
+
+// The analytic geometric factor of a configuration on a flat surface;
+// infinite where the configuration measures nothing over a homogeneous
+// ground.
+double FlatGeometricFactor(const TSurvey& Survey, const TConfiguration& Configuration);
 
 } // namespace lp

@@ -61,7 +61,7 @@ inline std::string UnsoundMeasuredData(const TMeasuredData& Data)
 // configurations and ρa) reads back the same, else what differs.
 inline std::string RoundTripDifference(const TMeasuredData& Data)
 {
-    TForwardResult written;
+    TSurveyResponse written;
     written.Survey = Data.Survey();
     written.Resistivities = Data.Resistivities;
     written.GeometricFactors.assign(Data.Size(), 1.0);
