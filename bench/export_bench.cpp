@@ -3,7 +3,9 @@
 // centre line), and each of those gradients goes into the file. The SVG and
 // PNG exports of a point-and-figure series of 3,200 sample quotes at the
 // same size: quotes swinging across the range, one symbol per box where
-// boxes are as large as the symbols, else one per symbol's size.
+// boxes are as large as the symbols, else one per symbol's size, and of
+// columns closer than half a symbol only the last symbol of each kind per
+// cell of that width.
 
 #include "chart/engine/PlotChart.h"
 #include "chart/export/PlotExportOther.h"

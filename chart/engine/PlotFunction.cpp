@@ -33,9 +33,22 @@ TFunctionOutput::TFunctionOutput(TChartSeries& Target)
         FLast = Target.XValues()->Last();
 }
 
-void TFunctionOutput::Append(double X, double Y, const QString& Label)
+bool TFunctionOutput::MakeNullPoint(const TChartSeries& Target, double& X, double& Y, TColor& Color)
 {
-    FTarget.AddXY(X, Y, Label, clPlotColor);
+    double& Value = Target.MandatoryIsY() ? Y : X;
+    const double Position = Target.MandatoryIsY() ? X : Y;
+    if (!std::isfinite(Position))
+        return false;
+    if (!std::isfinite(Value)) {
+        Value = 0;
+        Color = clNone;
+    }
+    return true;
+}
+
+void TFunctionOutput::Append(double X, double Y, const QString& Label, TColor Color)
+{
+    FTarget.AddXY(X, Y, Label, Color);
 }
 
 void TFunctionOutput::StartHolding()
@@ -46,18 +59,19 @@ void TFunctionOutput::StartHolding()
         return;
     FHeld.reserve(static_cast<size_t>(Added) * 2);
     for (int I = FFirst; I < FTarget.Count(); ++I)
-        FHeld.push_back({FTarget.XValues()->Value(I), FTarget.YValues()->Value(I), FTarget.Labels().GetLabel(I)});
+        FHeld.push_back({FTarget.XValues()->Value(I), FTarget.YValues()->Value(I), FTarget.Labels().GetLabel(I),
+                         FTarget.GetStoredValueColor(I)});
     FTarget.DeleteRange(FFirst, Added);
 }
 
-void TFunctionOutput::AddAgainstOrder(double X, double Y, const QString& Label)
+void TFunctionOutput::AddAgainstOrder(double X, double Y, const QString& Label, TColor Color)
 {
     if (FMode == omAppending)
         StartHolding();
     if (FMode == omHolding)
-        FHeld.push_back({X, Y, Label});
+        FHeld.push_back({X, Y, Label, Color});
     else
-        FTarget.AddXY(X, Y, Label, clPlotColor);
+        FTarget.AddXY(X, Y, Label, Color);
 }
 
 void TFunctionOutput::Finish()
@@ -73,7 +87,7 @@ void TFunctionOutput::Finish()
     if (std::none_of(Points.begin(), Points.end(), [](const TXY& P) { return std::isnan(P.X); }))
         std::stable_sort(Points.begin(), Points.end(), Before);
     for (const TXY& P : Points)
-        FTarget.AddXY(P.X, P.Y, P.Label, clPlotColor);
+        FTarget.AddXY(P.X, P.Y, P.Label, P.Color);
 }
 
 // --- TPlotFunction -------------------------------------------------------------------------------
@@ -241,18 +255,17 @@ TChartValueList* TPlotFunction::ValueList(TChartSeries* Source) const
 
 void TPlotFunction::AddFunctionXY(bool SourceIsY, double Y, double X, const QString& Label)
 {
-    if (!FParent || !std::isfinite(X) || !std::isfinite(Y))
+    if (!FParent)
         return;
-    if (SourceIsY)
-        FParent->AddXY(X, Y, Label, clPlotColor);
-    else
-        FParent->AddXY(Y, X, Label, clPlotColor);
+    if (!SourceIsY)
+        std::swap(X, Y);
+    TColor Color = clPlotColor;
+    if (TFunctionOutput::MakeNullPoint(*FParent, X, Y, Color))
+        FParent->AddXY(X, Y, Label, Color);
 }
 
 void TPlotFunction::AddFunctionXY(TFunctionOutput& Output, bool SourceIsY, double Y, double X, const QString& Label)
 {
-    if (!std::isfinite(X) || !std::isfinite(Y))
-        return;
     if (SourceIsY)
         Output.Add(X, Y, Label);
     else

@@ -12,7 +12,9 @@
 // CalculateMany (one index across many sources).
 
 #include "platform/core/Component.h"
+#include "platform/graphics/GraphicsTypes.h"
 
+#include <cmath>
 #include <vector>
 
 namespace lp {
@@ -44,6 +46,11 @@ int ScaleExponent(double MaxAbs);
 // AddXY one by one would give them. When an X is NaN (which has no place in
 // an order), or the list did not follow its order to begin with, the
 // points are added as they came.
+//
+// A result that cannot be computed (its value infinite or NaN: a division
+// by zero, an overflow, the log of 0) is a null point at its position,
+// value 0: the output keeps a point per position and never holds ±inf; a
+// point whose position is not finite is left out.
 class TFunctionOutput {
 public:
     // Target's X list must keep its order until Finish.
@@ -55,13 +62,21 @@ public:
     // (Inline: a function adds every point it computes through it.)
     void Add(double X, double Y, const QString& Label = QString())
     {
+        TColor Color = clDefault; // the series colour (clPlotColor)
+        if (!std::isfinite(X) || !std::isfinite(Y)) [[unlikely]]
+            if (!MakeNullPoint(FTarget, X, Y, Color))
+                return;
         if (FMode == omAppending && ComesAtTheEnd(X)) {
             FLast = X;
             FHasLast = true;
-            Append(X, Y, Label);
+            Append(X, Y, Label, Color);
         } else
-            AddAgainstOrder(X, Y, Label);
+            AddAgainstOrder(X, Y, Label, Color);
     }
+    // Point (X, Y) of Target whose value or position is not finite: with a
+    // finite position, the value becomes 0, Color clNone and the answer
+    // true; else false (no point can stand there).
+    static bool MakeNullPoint(const TChartSeries& Target, double& X, double& Y, TColor& Color);
     // Adds the points held; without it they are dropped.
     void Finish();
 
@@ -70,6 +85,7 @@ private:
         double X;
         double Y;
         QString Label;
+        TColor Color;
     };
     enum TMode { omAppending, omHolding, omAsTheyCome };
     // Whether AddXY puts X at the end: after the last value not beyond it.
@@ -80,8 +96,8 @@ private:
     {
         return FUnordered || !FHasLast || (FAscending ? X >= FLast : X <= FLast);
     }
-    void Append(double X, double Y, const QString& Label);
-    void AddAgainstOrder(double X, double Y, const QString& Label);
+    void Append(double X, double Y, const QString& Label, TColor Color);
+    void AddAgainstOrder(double X, double Y, const QString& Label, TColor Color);
     // Takes back the points appended so far and holds them.
     void StartHolding();
 
@@ -188,8 +204,8 @@ public:
     // of the parent's mandatory list, else Source's mandatory list.
     TChartValueList* ValueList(TChartSeries* Source) const;
     // Adds a result to the parent: (X, Y) when the source's mandatory list
-    // is Y, else (Y, X). A result beyond the doubles (inf or NaN) adds no
-    // point: it has no place on an axis.
+    // is Y, else (Y, X). A result beyond the doubles (inf or NaN) adds a
+    // null point (TFunctionOutput::MakeNullPoint).
     void AddFunctionXY(bool SourceIsY, double Y, double X, const QString& Label = QString());
     // The same into Output, which the caller finishes.
     static void AddFunctionXY(TFunctionOutput& Output, bool SourceIsY, double Y, double X,

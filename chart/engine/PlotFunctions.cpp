@@ -240,10 +240,7 @@ void TCustomPlotFunction::AddPoints(TChartSeries*)
         FX = X;
         double Y = 0;
         FOnCalculate(this, X, Y);
-        if (Parent->MandatoryIsY())
-            Parent->AddXY(X, Y, QString(), clPlotColor);
-        else
-            Parent->AddXY(Y, X, QString(), clPlotColor);
+        AddFunctionXY(Parent->MandatoryIsY(), Y, X);
         X += Period();
     }
 }

@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <unordered_set>
 
 namespace lp {
 
@@ -103,16 +104,50 @@ void TPointFigureSeries::DrawBoxes(TSeriesPointer& Symbol, int X, double From, d
     // Whole steps below the axis are stepped over at once.
     if (F < Low)
         F += std::floor((Low - F) / Step) * Step;
+    const bool Up = &Symbol == FUpSymbol.get();
     do {
         if (F > High)
             break;
-        Symbol.PrepareCanvas(FParentChart->Canvas(), Symbol.Brush()->Color());
-        Symbol.Draw(X, CalcYPosValue(F));
+        // The row of the step the box falls in, counted from the axis' low
+        // end (steps of a few pixels at most: the count fits).
+        const auto Row = static_cast<long long>(std::floor((F - Low) / Step));
+        FBoxes.push_back({X, CalcYPosValue(F), Row, Up});
         const double Next = F + Step;
         if (!(Next > F)) // a box too small to move a price this large
             break;
         F = Next;
     } while (F <= To);
+}
+
+void TPointFigureSeries::DrawSeenBoxes()
+{
+    // Columns closer than half a symbol's width draw their boxes over one
+    // another: in each cell of half a symbol's width by a step of boxes
+    // only the last symbol of each kind drawn there shows, the ones of its
+    // kind before it lie (nearly) under it; a symbol of the other kind
+    // (a cross over a circle) need not hide them. Only those are drawn, in
+    // the order drawn, so a paint or an export draws at most two symbols
+    // per such cell of the chart, whatever the number of columns.
+    const int CellWidth = std::max({FUpSymbol->HorizSize(), FDownSymbol->HorizSize(), 1});
+    std::vector<bool> Seen(FBoxes.size(), false);
+    std::unordered_set<long long> Taken;
+    Taken.reserve(FBoxes.size());
+    for (size_t I = FBoxes.size(); I-- > 0;) {
+        const TBoxSymbol& Box = FBoxes[I];
+        const long long Column = Box.X >= 0 ? Box.X / CellWidth : -1 - (-1 - Box.X) / CellWidth;
+        // Rows stay within an axis of steps a pixel or more apart, columns
+        // within the pixels of the chart: the key is one to one.
+        const long long Key = ((Column << 32) ^ ((Box.Row & 0x7FFFFFFFLL) << 1)) | (Box.Up ? 1 : 0);
+        Seen[I] = Taken.insert(Key).second;
+    }
+    for (size_t I = 0; I < FBoxes.size(); ++I) {
+        if (!Seen[I])
+            continue;
+        TSeriesPointer& Symbol = FBoxes[I].Up ? *FUpSymbol : *FDownSymbol;
+        Symbol.PrepareCanvas(FParentChart->Canvas(), Symbol.Brush()->Color());
+        Symbol.Draw(FBoxes[I].X, FBoxes[I].Y);
+    }
+    FBoxes.clear();
 }
 
 int TPointFigureSeries::CalcColumns(bool Draw)
@@ -185,7 +220,10 @@ void TPointFigureSeries::CalcVertMargins(int& TopMargin, int& BottomMargin)
 
 void TPointFigureSeries::DrawAllValues()
 {
+    FBoxes.clear();
     CalcColumns(true);
+    if (FParentChart)
+        DrawSeenBoxes();
 }
 
 TColor TPointFigureSeries::LegendItemColor(int LegendIndex) const

@@ -80,13 +80,26 @@ public:
     void PrepareForGallery(bool IsEnabled) override;
 
 private:
-    // Boxes of Symbol at pixel X from value From up in BoxSize steps while
-    // not beyond To; at least one. Boxes beyond the vertical axis are
+    // Places boxes of Symbol at pixel X from value From up in BoxSize steps
+    // while not beyond To; at least one (DrawSeenBoxes draws them). Boxes beyond the vertical axis are
     // skipped without walking to them, boxes closer than the symbol's size
     // (2 VertSize pixels) draw as one, and a column beside the horizontal
     // axis draws none: a paint draws at most one symbol per symbol's size
     // of a visible column.
     void DrawBoxes(TSeriesPointer& Symbol, int X, double From, double To);
+    // Draws the boxes CalcColumns placed that can be seen (per cell of half
+    // a symbol's width by a step of boxes, the last of each kind placed
+    // there), in the order placed, and forgets them.
+    void DrawSeenBoxes();
+
+    // A symbol placed at pixel (X, Y) in row Row of its column's steps.
+    struct TBoxSymbol {
+        int X;
+        int Y;
+        long long Row;
+        bool Up;
+    };
+    std::vector<TBoxSymbol> FBoxes;
 
     double FBoxSize = 1;
     std::unique_ptr<TSeriesPointer> FDownSymbol;

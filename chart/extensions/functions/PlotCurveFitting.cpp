@@ -330,19 +330,18 @@ void TCorrelationFunction::CalculatePeriod(TChartSeries* Source, double, int Fir
         return;
     const double R = Calculate(Source, FirstIndex, LastIndex);
     if (Parent->FunctionResultCentered()) {
-        Parent->Add(R);
+        if (std::isfinite(R))
+            Parent->Add(R);
+        else
+            Parent->AddNull();
         return;
     }
     WholeWhenUnset(*Source, FirstIndex, LastIndex);
     if (FirstIndex < 0 || LastIndex < FirstIndex || LastIndex >= Source->Count())
         return;
     const TSpan Ends = SpanOf(*Source->OtherValues(), FirstIndex, LastIndex);
-    for (const double X : {Ends.Low, Ends.High}) {
-        if (Parent->MandatoryIsY())
-            Parent->AddXY(X, R);
-        else
-            Parent->AddXY(R, X);
-    }
+    for (const double X : {Ends.Low, Ends.High})
+        AddFunctionXY(Parent->MandatoryIsY(), R, X);
 }
 
 void RegisterCurveFittingFunctions()

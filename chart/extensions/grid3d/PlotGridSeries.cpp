@@ -102,10 +102,25 @@ void TCustom3DGridSeries::Clear()
 {
     TCustom3DPaletteSeries::Clear();
     // The grid keeps its points in node order; read from a file, the X
-    // list keeps the order it was saved with (NumXValues may come after it).
-    if (!IsLoading())
-        XValues()->SetOrder(loNone);
+    // list keeps the order it was saved with (NumXValues may come after it),
+    // and the index waits for both sizes (Loaded).
+    if (IsLoading())
+        return;
+    XValues()->SetOrder(loNone);
     InitGridIndex(FNumXValues, FNumZValues);
+}
+
+void TCustom3DGridSeries::Loaded()
+{
+    TCustom3DPaletteSeries::Loaded();
+    // The sizes read are the writer's, kept as read; the index is filled
+    // from the points before each paint, which refuses a grid beyond the
+    // cap as ever (the points kept).
+    try {
+        InitGridIndex(FNumXValues, FNumZValues);
+    } catch (const ChartException&) {
+        InitGridIndex(0, 0);
+    }
 }
 
 void TCustom3DGridSeries::AddSampleValues(int NumValues, bool /*OnlyMandatory*/)
@@ -168,18 +183,26 @@ double TCustom3DGridSeries::GetYValue(int X, int Z)
 
 void TCustom3DGridSeries::SetNumXValues(int Value)
 {
-    if (Value == FNumXValues)
-        return;
-    FNumXValues = Value;
-    Clear();
-    RecreateValues();
+    SetGridSize(Value, FNumZValues);
 }
 
 void TCustom3DGridSeries::SetNumZValues(int Value)
 {
-    if (Value == FNumZValues)
+    SetGridSize(FNumXValues, Value);
+}
+
+void TCustom3DGridSeries::SetGridSize(int NumX, int NumZ)
+{
+    if (NumX == FNumXValues && NumZ == FNumZValues)
         return;
-    FNumZValues = Value;
+    // Read from a file, a size is the writer's and the other may still
+    // come: the index is made once both are in (Loaded).
+    if (!IsLoading())
+        CheckGridSize(std::max(NumX, 0), std::max(NumZ, 0));
+    FNumXValues = NumX;
+    FNumZValues = NumZ;
+    if (IsLoading())
+        return;
     Clear();
     RecreateValues();
 }

@@ -53,6 +53,8 @@ public:
     void AddSampleValues(int NumValues, bool OnlyMandatory = false) override;
     // Only another grid series.
     bool IsValidSourceOf(TChartSeries* Source) override;
+    // The index at the sizes read (empty when they are beyond the cap).
+    void Loaded() override;
 
     // Replaces the points by a NumX by NumZ grid, row after row, columns
     // ascending within a row; nothing unless CanCreateValues.
@@ -99,7 +101,10 @@ public:
     bool IrregularGrid() const { return FIrregularGrid; }
     void SetIrregularGrid(bool Value) { SetBooleanProperty(FIrregularGrid, Value); }
     int NumXValues() const { return FNumXValues; }
-    // A new size clears the points, then recreates them when it can.
+    // A new size clears the points, then recreates them when it can; a
+    // size whose index would be beyond MaxGridNodes is refused
+    // (ChartException, nothing changed). While the series is read from a
+    // file the size is only kept: the index follows from the points read.
     void SetNumXValues(int Value);
     int NumZValues() const { return FNumZValues; }
     void SetNumZValues(int Value);
@@ -109,6 +114,7 @@ public:
     TChartSurfaceGetY OnGetYValue;
 
 private:
+    void SetGridSize(int NumX, int NumZ);
     void FillRegularGridIndex(int FirstIndex);
     void FillIrregularGridIndex(int FirstIndex);
     void SetGridEntry(int Column, int Row, int PointIndex);

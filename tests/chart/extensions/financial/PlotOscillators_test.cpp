@@ -4,10 +4,15 @@
 
 #include "chart/extensions/financial/PlotOscillators.h"
 
+#include "chart/engine/PlotFastLine.h"
+#include "chart/engine/PlotFunctions.h"
+#include "chart/engine/PlotSeriesSource.h"
 #include "chart/extensions/financial/PlotCandleSeries.h"
 #include "tests/chart/extensions/functions/FunctionTestUtil.h"
 
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 namespace lp {
 namespace {
@@ -74,6 +79,43 @@ TEST(PVOFunction, StopsWhereAnAverageEnds)
     TPVOChart C({1, 2, 3});
     C.F->SetPeriod2(0);
     EXPECT_EQ(C.Output->Count(), 0);
+}
+
+TEST(PVOFunction, AVanishingAverageOverADivisionGivesANullPointNotInfinity)
+{
+    // Regression: a volume oscillator over a division of two fast lines,
+    // the first line's data then changed, held -inf at point 2, where its
+    // short average (period 1: the quotient itself) fell to 1e-310 beside
+    // a long average of about 0.11; that point is now a null point.
+    test::TTestChart Chart;
+    auto* First = new TFastLineSeries(&Chart);
+    auto* Second = new TFastLineSeries(&Chart);
+    auto* Division = new TFastLineSeries(&Chart);
+    auto* Oscillator = new TLineSeries(&Chart);
+    for (TChartSeries* S : std::initializer_list<TChartSeries*>{First, Second, Division, Oscillator})
+        Chart.AddSeries(S);
+    test::AddValues(*First, {1, 2, 3, 4});
+    test::AddValues(*Second, {1, 1e10, 1e10, 2});
+    Division->SetFunction(new TDividePlotFunction);
+    Division->SetDataSource(First);
+    Division->DataSources().Add(Second);
+    auto* F = new TPVOFunction;
+    F->InternalSetPeriod(1);
+    Oscillator->SetFunction(F);
+    F->SetPeriod2(2);
+    Oscillator->SetDataSource(Division);
+    ASSERT_EQ(Oscillator->Count(), 4);
+    // The first source's data change: the quotients at point 2 vanish.
+    First->Clear();
+    test::AddValues(*First, {1, 2, 1e-300, 0});
+    ASSERT_EQ(Oscillator->Count(), 4);
+    for (int I = 0; I < Oscillator->Count(); ++I)
+        EXPECT_TRUE(Oscillator->IsNull(I) || std::isfinite(Oscillator->YValues()->Value(I))) << I;
+    EXPECT_TRUE(Oscillator->IsNull(2));
+    EXPECT_FALSE(Oscillator->IsNull(1));
+    // A zero short average keeps its stated value: 100 times the long one,
+    // (1 / 3)^3 + (2 / 3) 2e-10 / 9 from the quotients 1, 2e-10, 1e-310, 0.
+    EXPECT_NEAR(Oscillator->YValues()->Value(3), 100 * (1.0 / 27 + 4e-10 / 27), 1e-12);
 }
 
 } // namespace

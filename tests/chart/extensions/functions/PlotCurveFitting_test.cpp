@@ -173,12 +173,15 @@ TEST(Trend, ValuesNearTheLimitOfTheDoublesGiveTheirLine)
     EXPECT_NEAR(Narrow.Output->YValues()->Value(0) / 1e308, -1, 1e-12);
     EXPECT_NEAR(Narrow.Output->YValues()->Value(1) / 1e308, 1, 1e-12);
     // The line's end at x 3 lies at 2.38e308, past the largest double: that
-    // end gives no point, the other (-0.68e308 at x 0) stays.
+    // end is a null point, the other (-0.68e308 at x 0) stays.
     auto* Past = new TTrendFunction;
     TFitChart Beyond(Past, {0, 1, 2, 3}, {-1.7e308, 1.7e308, 1.7e308, 1.7e308});
-    ASSERT_EQ(Beyond.Output->Count(), 1);
+    ASSERT_EQ(Beyond.Output->Count(), 2);
     EXPECT_EQ(Beyond.Output->XValues()->Value(0), 0);
     EXPECT_NEAR(Beyond.Output->YValues()->Value(0) / 1e308, -0.68, 1e-12);
+    EXPECT_TRUE(Beyond.Output->IsNull(1));
+    EXPECT_EQ(Beyond.Output->XValues()->Value(1), 3);
+    EXPECT_EQ(Beyond.Output->YValues()->Value(1), 0);
 }
 
 TEST(Correlation, CoefficientLineAndDegenerateCases)

@@ -210,11 +210,14 @@ TEST(Deviation, ValuesNearTheLimitOfTheDoubles)
         EXPECT_NEAR(C.Output->YValues()->Value(0) / 1e300, std::sqrt(4.0 / 3), 1e-12);
         EXPECT_TRUE(std::isfinite(C.Output->YValues()->MaxValue()));
     }
-    // Results truly beyond the doubles (sqrt 2 times 1.7e308) give no point.
+    // Results truly beyond the doubles (sqrt 2 times 1.7e308) give null
+    // points, never infinity.
     for (TPlotFunction* F : std::initializer_list<TPlotFunction*>{new TRMSFunction, new TStdDeviationFunction,
                                                                   new TVarianceFunction}) {
         TFunctionChart C(F, {1.7e308, -1.7e308}, 0);
-        EXPECT_EQ(C.Output->Count(), 0) << F->metaObject()->className();
+        ASSERT_EQ(C.Output->Count(), 2) << F->metaObject()->className();
+        EXPECT_TRUE(C.Output->IsNull(0) && C.Output->IsNull(1)) << F->metaObject()->className();
+        EXPECT_EQ(C.Output->YValues()->MaxValue(), 0) << F->metaObject()->className();
     }
 }
 
