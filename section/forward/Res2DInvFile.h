@@ -63,4 +63,9 @@ namespace lp {
 
 TMeasuredData ReadRes2DInvData(std::string_view Text);
 
+// Whether the text begins as a Res2DInv file does: a title, the unit
+// electrode spacing (a finite number above 0) and a known array type, each
+// without another number on its line.
+bool HasRes2DInvHeader(std::string_view Text);
+
 } // namespace lp

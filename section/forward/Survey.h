@@ -11,6 +11,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace lp {
@@ -71,6 +72,14 @@ std::vector<TConfiguration> ArrayConfigurations(TArrayKind Kind, int Electrodes,
 // area from Left to Right. Refuses (EForwardError) electrodes or levels
 // beyond the limits above, a spacing that is not a finite number above 0.
 TSurvey MakeArraySurvey(const TArrayLayout& Layout, double Left, double Right);
+
+// The first electrode beyond the model area's width (a billionth of the
+// width allowed); none when all stand within it.
+std::optional<int> ElectrodeOutsideArea(const std::vector<TElectrode>& Electrodes, const TForwardModel& Ground);
+// Two electrodes, the lower number first, whose x on the surface lie
+// within that tolerance; none when all stand apart.
+std::optional<std::pair<int, int>> ElectrodesAtOnePlace(const std::vector<TElectrode>& Electrodes,
+                                                        const TForwardModel& Ground);
 
 // Stands the electrodes on the ground surface (z from SurfaceElevation) and
 // checks the survey: refused are an electrode outside the model area's

@@ -48,6 +48,8 @@ TEST(MeasuredDataMutatedFiles, AreReadWholeOrRefusedNamingALine)
             EXPECT_EQ(data.Size() + static_cast<size_t>(data.Skipped.Total()),
                       ParseUnifiedData(mutant).Configurations.size());
             EXPECT_EQ(test::RoundTripDifference(data), "");
+            EXPECT_EQ(test::PlacementRefusalWithoutLine(data), "");
+            EXPECT_EQ(test::UncountableMisfit(data), "");
         });
 }
 

@@ -53,6 +53,8 @@ TEST(Res2DInvFileMutatedFiles, AreReadWholeOrRefusedNamingALine)
             EXPECT_EQ(test::UnsoundMeasuredData(data), "");
             EXPECT_EQ(static_cast<int>(data.Size()) + data.Skipped.Total(), AnnouncedData(mutant));
             EXPECT_EQ(test::RoundTripDifference(data), "");
+            EXPECT_EQ(test::PlacementRefusalWithoutLine(data), "");
+            EXPECT_EQ(test::UncountableMisfit(data), "");
         });
 }
 
