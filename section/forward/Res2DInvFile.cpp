@@ -488,11 +488,15 @@ private:
     {
         if (values.size() == needed)
             return;
-        std::string extras;
-        for (const auto& [given, name] : FErrorFirst ? std::vector<std::pair<bool, const char*>>{{FErrors, "the error"}, {FChargeability, "the chargeability"}}
-                                                     : std::vector<std::pair<bool, const char*>>{{FChargeability, "the chargeability"}, {FErrors, "the error"}})
-            if (given)
-                extras += std::string(extras.empty() ? " and " : ", ") + name;
+        // The extra values in the order of their flags.
+        std::vector<const char*> extra;
+        if (FChargeability)
+            extra.push_back("the chargeability");
+        if (FErrors)
+            extra.insert(FErrorFirst ? extra.begin() : extra.end(), "the error");
+        const std::string extras = extra.empty()      ? std::string()
+                                   : extra.size() == 1 ? std::string(" and ") + extra[0]
+                                                       : std::string(", ") + extra[0] + " and " + extra[1];
         FText.Fail(what + " has " + std::to_string(values.size()) + " values where " + std::to_string(needed) +
                    " are needed (" + names + extras + ")");
     }
