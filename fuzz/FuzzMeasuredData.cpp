@@ -4,7 +4,8 @@
 // accepted file gives a sound data set (usable values only, configurations
 // naming its electrodes, every datum of the file used or counted as
 // skipped) that the data file writer writes and the reader reads back the
-// same.
+// same, that compares with a response within what a double counts, and
+// whose electrodes stand on a ground or are refused naming a line.
 
 #include "fuzz/FuzzDataFile.h"
 #include "section/forward/MeasuredData.h"
@@ -23,5 +24,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
                           lp::ParseUnifiedData(text).Configurations.size(),
                       "every datum of the file is used or counted as skipped");
     lp::fuzz::Require(lp::test::RoundTripDifference(data).empty(), "the data written as a data file read back the same");
+    lp::fuzz::Require(lp::test::PlacementRefusalWithoutLine(data).empty(),
+                      "electrodes the ground cannot stand are refused naming a line");
+    lp::fuzz::Require(lp::test::UncountableMisfit(data).empty(), "every datum compares within what a double counts");
     return 0;
 }

@@ -2,7 +2,9 @@
 // window): a refusal names its line and quotes little of the file, with
 // nothing in it that steers a terminal; an accepted file gives a sound data
 // set (usable values only, configurations naming its electrodes) that the
-// unified data file writer writes and its reader reads back the same.
+// unified data file writer writes and its reader reads back the same, that
+// compares with a response within what a double counts, and whose
+// electrodes stand on a ground or are refused naming a line.
 
 #include "fuzz/FuzzDataFile.h"
 #include "section/forward/Res2DInvFile.h"
@@ -18,5 +20,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
     const lp::TMeasuredData& data = *read;
     lp::fuzz::Require(lp::test::UnsoundMeasuredData(data).empty(), "accepted data are sound");
     lp::fuzz::Require(lp::test::RoundTripDifference(data).empty(), "the data written as a data file read back the same");
+    lp::fuzz::Require(lp::test::PlacementRefusalWithoutLine(data).empty(),
+                      "electrodes the ground cannot stand are refused naming a line");
+    lp::fuzz::Require(lp::test::UncountableMisfit(data).empty(), "every datum compares within what a double counts");
     return 0;
 }

@@ -558,6 +558,7 @@ void MeasuredDataSeeds()
           "\xEF\xBB\xBF# field\r\n3\r\n# X Z\r\n0 0\r\n2 -1\r\n4 -2\r\n3\r\n# C1 C2 P1 P2 U/mV I/mA ERR/% IP/% IPERR\r\n"
           "1 0 2 3 150 100 3 1.5 0.1\r\n1 0 3 2 -150 100 2 1 0.1\r\n2 0 3 0 4 2 1 0.5 0.2\r\n0\r\n");
     Write("measured_data", "r_and_k.dat", "2\n0\n1.5\n1\n# a b m n r k\n1 0 2 0 2.5 9.42\n");
+    Write("measured_data", "phases_cr.dat", "3\r# x\r0\r1\r2\r1\r# a b m n rhoa ip/mrad phi\r1 0 2 3 100 12 8\r");
 
     const char* Header = "Seed line\n2.5\n";
     const auto Res2DInv = [&](const char* Name, const std::string& Body) {
@@ -575,6 +576,12 @@ void MeasuredDataSeeds()
     Res2DInv("general_resistance.dat",
              "11\n0\nType of measurement (0=app. resistivity,1=resistance)\n1\n3\n1\n0\n"
              "4 0 0 5 0 10 0 15 0 -2\n3 0 0 5 0 10 0 1.5\n2 0 0 10 0 0.4\n");
+    Res2DInv("pole_dipole_remote_errors.dat",
+             "6\nRemote electrode\nB -20 0\n2\n0\n1\nType of error estimate (0=same unit as data)\n0\n0\n"
+             "0 2.5 1 100 3\n2.5 2.5 -1 95 2\n");
+    Res2DInv("pole_pole_remotes_ip_errors.dat",
+             "2\nRemote electrodes\n-30 0\n99999 0\n2\n0\n1\nChargeability\nmV/V\n0.12,0.92\n1\n0 2.5 100 12 3\n"
+             "2.5 2.5 90 10 4\n");
     Res2DInv("general_apparent.dat",
              "11\n3\nType of measurement (0=app. resistivity,1=resistance)\n0\n2\n1\n1\nChargeability\nmV/V\n0,1\n"
              "4 0 0 2.5 0 5 -0.5 7.5 -1 100 10\n2 0 0 7.5 -1 90 8\n1\n2\n0 0\n10 -1\n1\n0\n");

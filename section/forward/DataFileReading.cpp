@@ -120,9 +120,12 @@ TTextLines::TTextLines(std::string_view Text)
     constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
     if (Text.substr(0, byteOrderMark.size()) == byteOrderMark)
         Text.remove_prefix(byteOrderMark.size());
+    // Lines end in LF or CR LF; a file without any LF ends its lines in CR
+    // alone, as old desktop systems wrote them.
+    const char lineEnd = Text.find('\n') == std::string_view::npos && Text.find('\r') != std::string_view::npos ? '\r' : '\n';
     size_t start = 0;
     while (start <= Text.size()) {
-        size_t end = Text.find('\n', start);
+        size_t end = Text.find(lineEnd, start);
         if (end == std::string_view::npos)
             end = Text.size();
         FLines.push_back(Text.substr(start, end - start));
@@ -372,7 +375,8 @@ private:
     // The points of a block of positions. A 2-D line written as "x y z" may
     // hold its elevation in y with z 0 everywhere (pyGIMLi writes it so):
     // then y is the elevation.
-    std::vector<TElectrode> Positions(int count, const char* block, const std::string& point)
+    std::vector<TElectrode> Positions(int count, const char* block, const std::string& point,
+                                      std::vector<int>* lines = nullptr)
     {
         const TPositionColumns place = PositionColumns(block);
         std::vector<TElectrode> positions;
@@ -381,6 +385,8 @@ private:
         for (int e = 0; e < count; ++e) {
             const std::vector<std::string_view> row = BlockRow(point + " " + std::to_string(e + 1), place.Columns, 1, 3);
             positions.push_back(Position(place, row));
+            if (lines)
+                lines->push_back(FText.At());
             zeroZ = zeroZ && positions.back().z == 0.0;
             if (place.Y)
                 ys.push_back(FText.Number(row[*place.Y]));
@@ -395,7 +401,7 @@ private:
 
     void ReadElectrodes(int electrodes, TUnifiedTable& table)
     {
-        table.Electrodes = Positions(electrodes, "electrode", "electrode");
+        table.Electrodes = Positions(electrodes, "electrode", "electrode", &table.ElectrodeLines);
     }
 
     void ReadData(int data, int electrodes, TUnifiedTable& table)

@@ -37,7 +37,7 @@ std::optional<int> WholeNumber(std::string_view Token);
 std::optional<double> RealNumber(std::string_view Token); // nan and inf included
 
 // A file as lines (a UTF-8 byte-order mark skipped, the last line's end no
-// line of its own), read one after the other; refusals name the line read
+// line of its own; LF, CR LF, or CR alone in a file without LF), read one after the other; refusals name the line read
 // last.
 class TTextLines {
 public:
@@ -83,6 +83,7 @@ struct TUnifiedRow {
 
 struct TUnifiedTable {
     std::vector<TElectrode> Electrodes;
+    std::vector<int> ElectrodeLines;    // the line of each electrode
     std::vector<TUnifiedColumn> Columns; // of the data; empty without a column line
     int ColumnLine = 0;                  // the data's column line
     std::vector<TUnifiedRow> Rows;
@@ -103,9 +104,9 @@ struct TMeasuredValues {
 };
 
 // Adds a datum to a data set whose electrodes are read: a lone B taken as
-// A and a lone N as M; skipped and counted when it uses an electrode twice
-// or its ρa is not a finite number above 0 (returns false). A datum without
-// A and B or without M and N is refused naming its line.
+// A and a lone N as M; skipped and counted when it cannot be used as
+// MeasuredData.h says (returns false). A datum without A and B or without
+// M and N is refused naming its line.
 bool AddMeasuredDatum(TMeasuredData& Data, TConfiguration Configuration, const TMeasuredValues& Values, int Line);
 
 // Empties the per-datum lists of values no datum has.

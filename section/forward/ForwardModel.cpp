@@ -167,29 +167,54 @@ double SurfaceElevation(const std::vector<TGeometryPoint>& s, double X)
     return a.y + (b.y - a.y) * (X - a.x) / (b.x - a.x);
 }
 
+namespace {
+
+double PlaceTolerance(const TForwardModel& Ground)
+{
+    return 1e-9 * std::max(1.0, Ground.Right - Ground.Left);
+}
+
+} // namespace
+
+std::optional<int> ElectrodeOutsideArea(const std::vector<TElectrode>& Electrodes, const TForwardModel& Ground)
+{
+    const double tolerance = PlaceTolerance(Ground);
+    for (size_t e = 0; e < Electrodes.size(); ++e)
+        if (!(Electrodes[e].x >= Ground.Left - tolerance && Electrodes[e].x <= Ground.Right + tolerance))
+            return static_cast<int>(e);
+    return std::nullopt;
+}
+
+std::optional<std::pair<int, int>> ElectrodesAtOnePlace(const std::vector<TElectrode>& Electrodes,
+                                                        const TForwardModel& Ground)
+{
+    const double tolerance = PlaceTolerance(Ground);
+    std::vector<int> order(Electrodes.size());
+    std::iota(order.begin(), order.end(), 0);
+    const auto x = [&](int e) { return std::clamp(Electrodes[static_cast<size_t>(e)].x, Ground.Left, Ground.Right); };
+    std::sort(order.begin(), order.end(), [&](int a, int b) { return x(a) < x(b); });
+    for (size_t i = 1; i < order.size(); ++i)
+        if (x(order[i]) - x(order[i - 1]) <= tolerance)
+            return std::pair{std::min(order[i - 1], order[i]), std::max(order[i - 1], order[i])};
+    return std::nullopt;
+}
+
 void PlaceSurvey(TSurvey& Survey, const TForwardModel& Ground)
 {
     const int count = static_cast<int>(Survey.Electrodes.size());
-    const double tolerance = 1e-9 * std::max(1.0, Ground.Right - Ground.Left);
-    for (int e = 0; e < count; ++e) {
-        TElectrode& electrode = Survey.Electrodes[static_cast<size_t>(e)];
-        if (!(electrode.x >= Ground.Left - tolerance && electrode.x <= Ground.Right + tolerance))
-            throw EForwardError("Electrode " + std::to_string(e + 1) + " at x = " + FormatExactReal(electrode.x) +
-                                " lies outside the model area (x from " + FormatExactReal(Ground.Left) + " to " +
-                                FormatExactReal(Ground.Right) + ").");
+    if (const std::optional<int> e = ElectrodeOutsideArea(Survey.Electrodes, Ground))
+        throw EForwardError("Electrode " + std::to_string(*e + 1) + " at x = " +
+                            FormatExactReal(Survey.Electrodes[static_cast<size_t>(*e)].x) +
+                            " lies outside the model area (x from " + FormatExactReal(Ground.Left) + " to " +
+                            FormatExactReal(Ground.Right) + ").");
+    for (TElectrode& electrode : Survey.Electrodes) {
         electrode.x = std::clamp(electrode.x, Ground.Left, Ground.Right);
         electrode.z = SurfaceElevation(Ground, electrode.x);
     }
-    std::vector<int> order(static_cast<size_t>(count));
-    std::iota(order.begin(), order.end(), 0);
-    const auto x = [&](int e) { return Survey.Electrodes[static_cast<size_t>(e)].x; };
-    std::sort(order.begin(), order.end(), [&](int a, int b) { return x(a) < x(b); });
-    for (size_t i = 1; i < order.size(); ++i)
-        if (x(order[i]) - x(order[i - 1]) <= tolerance) {
-            const int a = std::min(order[i - 1], order[i]), b = std::max(order[i - 1], order[i]);
-            throw EForwardError("Electrodes " + std::to_string(a + 1) + " and " + std::to_string(b + 1) +
-                                " stand at one place (x = " + FormatExactReal(x(a)) + ").");
-        }
+    if (const std::optional<std::pair<int, int>> pair = ElectrodesAtOnePlace(Survey.Electrodes, Ground))
+        throw EForwardError("Electrodes " + std::to_string(pair->first + 1) + " and " + std::to_string(pair->second + 1) +
+                            " stand at one place (x = " +
+                            FormatExactReal(Survey.Electrodes[static_cast<size_t>(pair->first)].x) + ").");
     if (Survey.Configurations.empty())
         throw EForwardError(Survey.Array == SchemeArrayName
                                 ? std::string("The scheme has no configuration.")
@@ -212,8 +237,35 @@ void PlaceSurvey(TSurvey& Survey, const TForwardModel& Ground)
     }
 }
 
+void CheckElectrodePlaces(const TMeasuredData& Data, const TForwardModel& Ground)
+{
+    const auto lineOf = [&](int electrode) {
+        return static_cast<size_t>(electrode) < Data.ElectrodeLines.size()
+                   ? std::optional(Data.ElectrodeLines[static_cast<size_t>(electrode)])
+                   : std::nullopt;
+    };
+    const auto at = [&](int electrode) {
+        const std::optional<int> line = lineOf(electrode);
+        return line ? "Line " + std::to_string(*line) + ": " : std::string();
+    };
+    const auto x = [&](int electrode) { return FormatExactReal(Data.Electrodes.at(static_cast<size_t>(electrode)).x); };
+    if (const std::optional<int> e = ElectrodeOutsideArea(Data.Electrodes, Ground))
+        throw EDataFileError(at(*e) + "the electrode at x = " + x(*e) + " lies outside the model area (x from " +
+                             FormatExactReal(Ground.Left) + " to " + FormatExactReal(Ground.Right) + ").");
+    if (std::optional<std::pair<int, int>> pair = ElectrodesAtOnePlace(Data.Electrodes, Ground)) {
+        // The refusal names the later of the two lines.
+        if (lineOf(pair->first).value_or(0) > lineOf(pair->second).value_or(0))
+            std::swap(pair->first, pair->second);
+        const std::optional<int> earlier = lineOf(pair->first);
+        throw EDataFileError(at(pair->second) + "the electrode at x = " + x(pair->second) + " stands at the place of " +
+                             (earlier ? "line " + std::to_string(*earlier) + "'s" : std::string("another")) +
+                             " (x = " + x(pair->first) + ") on the section's surface.");
+    }
+}
+
 std::optional<std::string> ElevationMismatch(const TMeasuredData& Data, const TForwardModel& Ground)
 {
+    CheckElectrodePlaces(Data, Ground);
     if (!Data.HasElevations || Data.Electrodes.size() < 2 || Ground.Surface.empty())
         return std::nullopt;
     std::vector<double> xs;

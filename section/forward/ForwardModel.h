@@ -23,6 +23,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace lp {
@@ -63,6 +64,14 @@ double SurfaceElevation(const TForwardModel& Ground, double X);
 // line.
 double SurfaceElevation(const std::vector<TGeometryPoint>& Surface, double X);
 
+// The first electrode beyond the model area's width (a billionth of the
+// width allowed); none when all stand within it.
+std::optional<int> ElectrodeOutsideArea(const std::vector<TElectrode>& Electrodes, const TForwardModel& Ground);
+// Two electrodes, the lower number first, whose x on the surface lie
+// within that tolerance; none when all stand apart.
+std::optional<std::pair<int, int>> ElectrodesAtOnePlace(const std::vector<TElectrode>& Electrodes,
+                                                        const TForwardModel& Ground);
+
 // Stands the electrodes on the ground surface (z from SurfaceElevation) and
 // checks the survey: refused are an electrode outside the model area's
 // width, two electrodes at one place, a survey without a configuration, a
@@ -70,12 +79,17 @@ double SurfaceElevation(const std::vector<TGeometryPoint>& Surface, double X);
 // or using one electrode twice.
 void PlaceSurvey(TSurvey& Survey, const TForwardModel& Ground);
 
+// Checks that the file's electrodes can stand on the ground's surface as
+// the computation will stand them (PlaceSurvey), naming the file's line
+// where they cannot: an electrode beyond the model area's width, two
+// electrodes at one place. Raises EDataFileError.
+void CheckElectrodePlaces(const TMeasuredData& Data, const TForwardModel& Ground);
+
 // When the file gives elevations that differ from the ground's surface by
 // more than a tenth of the smallest spacing between its electrodes: a
 // sentence saying by how much (the largest difference, its electrode)
-// and that the electrodes stand on the surface; none otherwise. Electrodes
-// beyond the model area's width are left to PlaceSurvey, which refuses
-// them.
+// and that the electrodes stand on the surface; none otherwise. First
+// refuses, as CheckElectrodePlaces, electrodes that cannot stand there.
 std::optional<std::string> ElevationMismatch(const TMeasuredData& Data, const TForwardModel& Ground);
 
 // "Clay" (body 1, ring 1), or "host medium": how messages name a region.

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <numbers>
 #include <utility>
 
 namespace lp {
@@ -63,6 +64,25 @@ public:
         throw EDataFileError("Line " + std::to_string(FTable.ColumnLine) + ": " + What + ".");
     }
 
+    // Whether "ip" holds phases (its unit an angle's) rather than
+    // chargeabilities; a warning for it and for any "phi" or "phase" column,
+    // which are not read.
+    bool PhaseColumn(std::vector<std::string>& Warnings) const
+    {
+        bool ipPhases = false;
+        for (const datafile::TUnifiedColumn& column : FTable.Columns) {
+            const bool angle = column.Unit == "mrad" || column.Unit == "rad" || column.Unit == "deg";
+            if (column.Name == "ip" && angle)
+                ipPhases = true;
+            else if (column.Name != "phi" && column.Name != "phase")
+                continue;
+            Warnings.push_back("The column \"" + column.Name + (column.Unit.empty() ? "" : "/" + column.Unit) +
+                               "\" holds phases of a frequency-domain survey, not time-domain chargeabilities: "
+                               "they are not used (the resistivities are).");
+        }
+        return ipPhases;
+    }
+
 private:
     const datafile::TUnifiedTable& FTable;
 };
@@ -105,7 +125,9 @@ std::string TSkippedData::Text() const
             text += (text.empty() ? "" : ", ") + std::to_string(count) + " " + what;
     };
     add(Invalid, "marked invalid");
-    add(BadResistivity, "with an apparent resistivity that is not a number above 0");
+    add(BadResistivity, "with an apparent resistivity that is not a number from 1e-12 to 1e12 ohm-m");
+    add(BadError, "with an error below 0.0001 %");
+    add(NoGeometricFactor, "measuring nothing over a homogeneous ground (an infinite geometric factor)");
     add(RepeatedElectrode, "using an electrode twice");
     return text;
 }
@@ -115,7 +137,48 @@ TSurvey TMeasuredData::Survey() const
     return {Electrodes, Configurations, SchemeArrayName};
 }
 
+std::vector<double> TMeasuredData::ApparentResistivities(const std::vector<double>& Factors) const
+{
+    if (Factors.size() != Size())
+        throw EForwardError("The response holds " + std::to_string(Factors.size()) +
+                            " geometric factors where the measured data hold " + std::to_string(Size()) + " data.");
+    std::vector<double> resistivities = Resistivities;
+    for (size_t d = 0; d < Resistances.size(); ++d)
+        if (std::isfinite(Resistances[d]))
+            resistivities.at(d) = Factors[d] * Resistances[d];
+    return resistivities;
+}
+
 namespace datafile {
+
+namespace {
+
+// Whether the configuration measures a potential difference over a
+// homogeneous flat ground: its geometric factor along the line (x alone, as
+// a flat section stands the electrodes) finite and within the bound the
+// forward computation keeps. Electrodes at one x are left to the placement's
+// refusal.
+bool MeasuresSomething(const std::vector<TElectrode>& Electrodes, const TConfiguration& c)
+{
+    double sum = 0.0, scale = 0.0, largest = 0.0;
+    const int current[2] = {c.a, c.b}, potential[2] = {c.m, c.n};
+    for (int i = 0; i < 2; ++i)
+        for (int j = 0; j < 2; ++j) {
+            if (current[i] < 0 || potential[j] < 0)
+                continue;
+            const double r = std::fabs(Electrodes.at(static_cast<size_t>(current[i])).x -
+                                       Electrodes.at(static_cast<size_t>(potential[j])).x);
+            if (!(r > 0.0))
+                return true;
+            sum += (i == j ? 1.0 : -1.0) / r;
+            scale += 1.0 / r;
+            largest = std::max(largest, r);
+        }
+    const double k = 2.0 * std::numbers::pi / sum;
+    return std::fabs(sum) > 1e-9 * scale && std::isfinite(k) && std::fabs(k) <= 1e12 * std::max(1.0, largest);
+}
+
+} // namespace
 
 bool AddMeasuredDatum(TMeasuredData& Data, TConfiguration Configuration, const TMeasuredValues& Values, int Line)
 {
@@ -135,6 +198,10 @@ bool AddMeasuredDatum(TMeasuredData& Data, TConfiguration Configuration, const T
                 ++Data.Skipped.RepeatedElectrode;
                 return false;
             }
+    if (!MeasuresSomething(Data.Electrodes, c)) {
+        ++Data.Skipped.NoGeometricFactor;
+        return false;
+    }
     double resistivity = Values.Resistivity;
     double factor = Values.GeometricFactor;
     if (Values.Resistance) {
@@ -142,15 +209,21 @@ bool AddMeasuredDatum(TMeasuredData& Data, TConfiguration Configuration, const T
             factor = FlatGeometricFactor(TSurvey{Data.Electrodes, {}, SchemeArrayName}, c);
         resistivity = factor * *Values.Resistance;
     }
-    if (!(std::isfinite(resistivity) && resistivity > 0.0)) {
+    if (!(std::isfinite(resistivity) && resistivity >= MinResistivity && resistivity <= MaxResistivity)) {
         ++Data.Skipped.BadResistivity;
+        return false;
+    }
+    if (Values.Error > 0.0 && Values.Error < MinError) {
+        ++Data.Skipped.BadError;
         return false;
     }
     const auto finite = [](double value, bool positive) {
         return std::isfinite(value) && (!positive || value > 0.0) ? value : NotGiven;
     };
     Data.Configurations.push_back(c);
+    Data.Lines.push_back(Line);
     Data.Resistivities.push_back(resistivity);
+    Data.Resistances.push_back(Values.Resistance ? *Values.Resistance : NotGiven);
     Data.GeometricFactors.push_back(finite(factor, false));
     Data.Errors.push_back(finite(Values.Error, true));
     Data.Chargeabilities.push_back(finite(Values.Chargeability, false));
@@ -162,7 +235,8 @@ bool AddMeasuredDatum(TMeasuredData& Data, TConfiguration Configuration, const T
 
 void DropAbsentLists(TMeasuredData& Data)
 {
-    for (std::vector<double>* values : {&Data.Errors, &Data.Chargeabilities, &Data.ChargeabilityErrors, &Data.Voltages})
+    for (std::vector<double>* values :
+         {&Data.Errors, &Data.Chargeabilities, &Data.ChargeabilityErrors, &Data.Voltages, &Data.Resistances})
         if (std::all_of(values->begin(), values->end(), [](double value) { return std::isnan(value); }))
             values->clear();
 }
@@ -176,6 +250,7 @@ TMeasuredData ReadUnifiedMeasuredData(std::string_view Text)
     data.Format = TDataFormat::Unified;
     data.Title = FirstComment(Text);
     data.Electrodes = table.Electrodes;
+    data.ElectrodeLines = table.ElectrodeLines;
     data.Topography = table.Topography;
     // Elevations are the electrodes' own (a topography block alone leaves
     // them at 0: not given).
@@ -194,8 +269,10 @@ TMeasuredData ReadUnifiedMeasuredData(std::string_view Text)
     const TValueColumn k = columns.Find({"k"}, {{"", 1.0}, {"m", 1.0}});
     const TValueColumn err = columns.Find({"err"}, {{"", 1.0}, {"%", 100.0}});
     constexpr double perMille = datafile::MillivoltsPerVoltPerPercent;
-    const TValueColumn ip = columns.Find({"ip"}, {{"", perMille}, {"mv/v", perMille}, {"%", 1.0}});
-    const TValueColumn iperr = columns.Find({"iperr"}, {{"", ip.Divisor}, {"mv/v", perMille}, {"%", 1.0}});
+    const bool phases = columns.PhaseColumn(data.Warnings);
+    const TValueColumn ip = phases ? TValueColumn{} : columns.Find({"ip"}, {{"", perMille}, {"mv/v", perMille}, {"%", 1.0}});
+    const TValueColumn iperr =
+        phases ? TValueColumn{} : columns.Find({"iperr"}, {{"", ip.Divisor}, {"mv/v", perMille}, {"%", 1.0}});
     const TValueColumn valid = columns.Find({"valid"}, {{"", 1.0}});
     if (!rhoa && !r && !(u && i))
         columns.Fail("the datum columns have no apparent resistivity: \"rhoa\", \"r\" with \"k\", or \"u\" and \"i\"");
@@ -237,8 +314,18 @@ TDataFormat RecogniseDataFormat(std::string_view Text)
 
 TMeasuredData ReadMeasuredData(std::string_view Text, std::optional<TDataFormat> Format)
 {
-    return Format.value_or(RecogniseDataFormat(Text)) == TDataFormat::Res2DInv ? ReadRes2DInvData(Text)
-                                                                               : ReadUnifiedMeasuredData(Text);
+    if (Format.value_or(RecogniseDataFormat(Text)) == TDataFormat::Unified)
+        return ReadUnifiedMeasuredData(Text);
+    try {
+        return ReadRes2DInvData(Text);
+    } catch (const EDataFileError& error) {
+        if (Format || HasRes2DInvHeader(Text))
+            throw;
+        throw EDataFileError("The file is in no format this program reads: measured data are read in the unified data "
+                             "format (pyGIMLi's; its first line an electrode count or a \"#\" comment) and in the "
+                             "Res2DInv format (a title, the unit electrode spacing, the array type, ...). Read as "
+                             "Res2DInv: " + error.Message());
+    }
 }
 
 } // namespace lp

@@ -52,9 +52,10 @@ TMisfit ComputeMisfit(const TMeasuredData& Measured, const TSurveyResponse& Calc
                             " data where the measured data hold " + std::to_string(count) + ".");
     TMisfit misfit;
     misfit.Data = static_cast<int>(count);
+    misfit.Measured = Measured.ApparentResistivities(Calculated.GeometricFactors);
     double squares = 0.0, weighted = 0.0, chargeabilitySquares = 0.0;
     for (size_t d = 0; d < count; ++d) {
-        const double measured = Measured.Resistivities[d], calculated = Calculated.Resistivities[d];
+        const double measured = misfit.Measured[d], calculated = Calculated.Resistivities[d];
         if (!(calculated > 0.0))
             throw EForwardError("Datum " + std::to_string(d + 1) + ": the computed apparent resistivity " +
                                 FormatExactReal(calculated) + " is not above 0, so the data cannot be compared in "
@@ -112,7 +113,7 @@ std::string FormatComparisonTable(const TMeasuredData& Measured, const TSurveyRe
         text += number(c.a) + "," + number(c.b) + "," + number(c.m) + "," + number(c.n) + "," + x(c.a) + "," +
                 x(c.b) + "," + x(c.m) + "," + x(c.n) + "," + FormatExactReal(Calculated.GeometricFactors.at(d)) + "," +
                 FormatExactReal(Calculated.Resistivities.at(d)) + "," + optional(Calculated.Chargeabilities, d) + "," +
-                FormatExactReal(Measured.Resistivities.at(d)) + "," + optional(Measured.Chargeabilities, d) + "," +
+                FormatExactReal(Misfit.Measured.at(d)) + "," + optional(Measured.Chargeabilities, d) + "," +
                 FormatExactReal(100.0 * Misfit.Errors.at(d)) + "," + FormatExactReal(Misfit.Misfits.at(d)) + "\n";
     }
     return text;

@@ -7,6 +7,10 @@
 //   χ²                  (1/N) Σ ((ln ρa,meas − ln ρa,calc) / ε_i)²
 //   chargeability rms   √( (1/N_η) Σ (ηa,calc − ηa,meas)² )          per cent (absolute)
 //
+// ρa,meas is the measured ρa with a resistance's ρa formed with the
+// computation's geometric factor (TMeasuredData::ApparentResistivities), so
+// that over a relief both sides share the numerical factor.
+//
 // ε_i is the datum's relative error (a fraction; a relative error of ρa is
 // an absolute error of ln ρa): the file's err where the datum has one, else
 // the error model's ε = p/100 + u_abs/|ΔU|, with p the relative error in per
@@ -35,6 +39,7 @@ struct TErrorModel {
 };
 
 struct TMisfit {
+    std::vector<double> Measured; // ρa,meas as compared, ohm-m
     std::vector<double> Misfits; // m_i, per cent
     std::vector<double> Errors;  // ε_i, fraction
     // ηa,calc − ηa,meas, per cent; nan where the datum has no measured ηa;
@@ -63,8 +68,8 @@ TMisfit ComputeMisfit(const TMeasuredData& Measured, const TSurveyResponse& Calc
 // The comparison table (CSV), one row per datum:
 //   a,b,m,n,xa,xb,xm,xn,k,rhoa,ip,rhoa_measured,ip_measured,error,misfit
 // electrodes numbered from 1 (an absent one 0, its x empty), x where the
-// computation stood them, k and rhoa computed, ip the computed chargeability
-// and ip_measured the measured one in per cent (empty where absent), error
+// computation stood them, k and rhoa computed, ip the computed chargeability,
+// rhoa_measured as compared (Misfit.Measured) and ip_measured the measured one in per cent (empty where absent), error
 // ε and misfit m_i in per cent. Numbers in their shortest exact form.
 std::string FormatComparisonTable(const TMeasuredData& Measured, const TSurveyResponse& Calculated,
                                   const TMisfit& Misfit);

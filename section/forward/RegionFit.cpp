@@ -126,7 +126,7 @@ public:
         Eigen::VectorXd weight(data), observed(data);
         for (Eigen::Index i = 0; i < data; ++i) {
             weight(i) = 1.0 / state.Misfit.Errors[static_cast<size_t>(i)];
-            observed(i) = std::log(FMeasured.Resistivities[static_cast<size_t>(i)]);
+            observed(i) = std::log(state.Misfit.Measured[static_cast<size_t>(i)]); // with the ground's own k
         }
         double damping = StartDamping;
         while (state.Misfit.ChiSquare > 1.0 && iteration < FOptions.MaxIterations && n > 0) {

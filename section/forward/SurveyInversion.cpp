@@ -66,6 +66,11 @@ int TCellInversionProblem::MeshTriangles() const
     return FProblem->MeshTriangles();
 }
 
+const std::vector<double>& TCellInversionProblem::GeometricFactors() const
+{
+    return FProblem->GeometricFactors();
+}
+
 VectorXd TCellInversionProblem::Respond(const VectorXd& LogResistivities, MatrixXd* Jacobian)
 {
     std::vector<double> rho(static_cast<size_t>(LogResistivities.size()));
@@ -94,23 +99,25 @@ TSurveyInversion InvertSurvey(const TMeasuredData& Data, const TInversionMesh& M
         throw EForwardError("The error must be a finite number of per cent above 0.");
     const auto N = static_cast<Index>(Data.Size());
     const auto cells = static_cast<size_t>(Mesh.Cells());
+    TCellInversionProblem problem(Mesh, Data.Survey(), Options.Forward, Continue);
+    // A resistance's ρa with the mesh's own geometric factor, as the response's.
+    const std::vector<double> resistivities = Data.ApparentResistivities(problem.GeometricFactors());
     VectorXd measured(N), errors(N);
     for (Index i = 0; i < N; ++i) {
         const auto d = static_cast<size_t>(i);
-        measured[i] = std::log(Data.Resistivities[d]);
+        measured[i] = std::log(resistivities[d]);
         const double fileError = Data.Errors.empty() ? std::nan("") : Data.Errors[d];
         errors[i] = std::isfinite(fileError) && fileError > 0.0 ? fileError : Options.ErrorPercent / 100.0;
     }
     VectorXd start(static_cast<Index>(cells));
     if (Options.Start.empty())
-        start.setConstant(Median(Data.Resistivities));
+        start.setConstant(Median(resistivities));
     else if (Options.Start.size() == cells)
         for (size_t j = 0; j < cells; ++j)
             start[static_cast<Index>(j)] = Options.Start[j];
     else
         throw EForwardError("The starting model needs one resistivity per cell.");
 
-    TCellInversionProblem problem(Mesh, Data.Survey(), Options.Forward, Continue);
     const Eigen::SparseMatrix<double> C = SmoothnessOperator(Mesh, Options.ZWeight, Options.Zones);
     TInversionResult result = InvertResistivity(problem, measured, errors, C, start, Options.Settings, Callbacks);
 

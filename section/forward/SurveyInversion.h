@@ -68,6 +68,7 @@ public:
     Eigen::VectorXd Respond(const Eigen::VectorXd& LogResistivities, Eigen::MatrixXd* Jacobian) override;
     int MeshNodes() const;
     int MeshTriangles() const;
+    const std::vector<double>& GeometricFactors() const; // k per datum on this mesh (numerical over a relief)
 
 private:
     std::unique_ptr<class TSensitivityProblem> FProblem;

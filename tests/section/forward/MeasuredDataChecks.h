@@ -3,7 +3,9 @@
 // only, configurations naming its electrodes, per-datum lists of one length,
 // and a data set that the unified data file writes and reads back the same.
 
+#include "section/forward/ForwardModel.h"
 #include "section/forward/MeasuredData.h"
+#include "section/forward/Misfit.h"
 
 #include <algorithm>
 #include <cmath>
@@ -53,6 +55,38 @@ inline std::string UnsoundMeasuredData(const TMeasuredData& Data)
             return "an error that is not a finite number above 0";
         if (!Data.Chargeabilities.empty() && std::isinf(Data.Chargeabilities[d]))
             return "an infinite chargeability";
+    }
+    return {};
+}
+
+// Empty when the data set's electrodes stand on a flat ground of 0 to 30
+// m, or when the refusal that they cannot names the file's line; else the
+// refusal.
+inline std::string PlacementRefusalWithoutLine(const TMeasuredData& Data)
+{
+    TForwardModel ground;
+    ground.Right = 30.0;
+    try {
+        CheckElectrodePlaces(Data, ground);
+    } catch (const EDataFileError& error) {
+        return PlainRefusal(error.Message()) ? std::string() : error.Message();
+    }
+    return {};
+}
+
+// Empty when every datum compares with a response of 100 ohm-m within what
+// a double counts (the misfit refuses no datum), else the refusal. The
+// response's factors are the data's own.
+inline std::string UncountableMisfit(const TMeasuredData& Data)
+{
+    TSurveyResponse calculated;
+    calculated.Resistivities.assign(Data.Size(), 100.0);
+    for (double k : Data.GeometricFactors)
+        calculated.GeometricFactors.push_back(std::isfinite(k) ? k : 1.0);
+    try {
+        ComputeMisfit(Data, calculated);
+    } catch (const EForwardError& error) {
+        return error.Message();
     }
     return {};
 }

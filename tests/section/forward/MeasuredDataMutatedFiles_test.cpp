@@ -1,7 +1,9 @@
 // Mutated measured data files in the unified data format: each is refused
 // naming one of its lines, or it reads into a sound data set that accounts
-// for every datum of the file (used or counted as skipped) and is written
-// and read back the same. Seeded as DataFileMutator.h says.
+// for every datum of the file (used or counted as skipped), is written
+// and read back the same, compares with a response within what a double
+// counts, and whose electrodes stand on a ground or are refused naming a
+// line. Seeded as DataFileMutator.h says.
 
 #include "section/forward/MeasuredData.h"
 
@@ -48,6 +50,8 @@ TEST(MeasuredDataMutatedFiles, AreReadWholeOrRefusedNamingALine)
             EXPECT_EQ(data.Size() + static_cast<size_t>(data.Skipped.Total()),
                       ParseUnifiedData(mutant).Configurations.size());
             EXPECT_EQ(test::RoundTripDifference(data), "");
+            EXPECT_EQ(test::PlacementRefusalWithoutLine(data), "");
+            EXPECT_EQ(test::UncountableMisfit(data), "");
         });
 }
 

@@ -3,9 +3,13 @@
 // err fractions, ip in mV/V), the data skipped and counted, the refusals
 // with their lines, and the format told from the content.
 
+#include "section/forward/ForwardModel.h"
 #include "section/forward/MeasuredData.h"
 
+#include "section/forward/Misfit.h"
 #include "section/forward/Res2DInvFile.h"
+
+#include "tests/section/forward/ForwardFixtures.h"
 
 #include <gtest/gtest.h>
 
@@ -125,7 +129,8 @@ TEST(MeasuredData, DataThatCannotBeUsedAreSkippedAndCounted)
     EXPECT_EQ(data.Skipped.RepeatedElectrode, 1);
     EXPECT_EQ(data.Skipped.Total(), 5);
     EXPECT_EQ(data.Skipped.Text(),
-              "1 marked invalid, 3 with an apparent resistivity that is not a number above 0, 1 using an electrode twice");
+              "1 marked invalid, 3 with an apparent resistivity that is not a number from 1e-12 to 1e12 ohm-m, "
+              "1 using an electrode twice");
 }
 
 TEST(MeasuredData, FilesThatCannotBeReadAreRefusedNamingTheLine)
@@ -135,8 +140,8 @@ TEST(MeasuredData, FilesThatCannotBeReadAreRefusedNamingTheLine)
               "Line 5: the data need a column line naming their values, such as \"# a b m n rhoa\".");
     EXPECT_EQ(UnifiedRefusal(electrodes + "1\n# a b m n k\n1 0 2 0 100\n"),
               "Line 6: the datum columns have no apparent resistivity: \"rhoa\", \"r\" with \"k\", or \"u\" and \"i\".");
-    EXPECT_EQ(UnifiedRefusal(electrodes + "1\n# a b m n rhoa ip/mrad\n1 0 2 0 100 3\n"),
-              "Line 6: the unit \"mrad\" of column \"ip\" is not one this reader knows (none, mv/v, %).");
+    EXPECT_EQ(UnifiedRefusal(electrodes + "1\n# a b m n rhoa ip/ms\n1 0 2 0 100 3\n"),
+              "Line 6: the unit \"ms\" of column \"ip\" is not one this reader knows (none, mv/v, %).");
     EXPECT_EQ(UnifiedRefusal(electrodes + "1\n# a b m n rhoa err err\n1 0 2 0 100 1 1\n"),
               "Line 6: the datum columns name \"err\" twice.");
     EXPECT_EQ(UnifiedRefusal(electrodes + "1\n# a b m n rhoa\n0 0 2 0 100\n"),
@@ -162,6 +167,120 @@ TEST(MeasuredData, TheFormatIsToldFromTheFirstLine)
     EXPECT_EQ(DataFormatFromName("res2dinv"), TDataFormat::Res2DInv);
     EXPECT_EQ(DataFormatFromName("unified"), TDataFormat::Unified);
     EXPECT_EQ(DataFormatFromName("csv"), std::nullopt);
+}
+
+
+// A pole whose geometric factor is infinite, a ρa of 1e-200 and a denormal
+// error refused the whole file at the computation or the misfit.
+TEST(MeasuredData, DataTheComputationCannotCountAreSkippedAndCounted)
+{
+    const TMeasuredData data = ReadUnifiedMeasuredData(
+        "5\n# x z\n0 0\n5 0\n10 0\n15 0\n20 0\n5\n# a b m n rhoa err\n"
+        "1 2 3 4 100 0.03\n"
+        "3 0 2 4 100 0.03\n"      // M and N equally far from the pole A
+        "1 2 3 4 1e-200 0.03\n"   // a ρa beyond counting
+        "1 2 3 4 100 4e-320\n"    // a denormal error
+        "2 3 4 5 100 0\n");       // error 0: not set, the error model serves
+    EXPECT_EQ(data.Size(), 2u);
+    EXPECT_EQ(data.Lines, (std::vector<int>{10, 14}));
+    EXPECT_EQ(data.Skipped.NoGeometricFactor, 1);
+    EXPECT_EQ(data.Skipped.BadResistivity, 1);
+    EXPECT_EQ(data.Skipped.BadError, 1);
+    EXPECT_EQ(data.Skipped.Text(),
+              "1 with an apparent resistivity that is not a number from 1e-12 to 1e12 ohm-m, 1 with an error "
+              "below 0.0001 %, 1 measuring nothing over a homogeneous ground (an infinite geometric factor)");
+    // What is left computes and compares.
+    test::TForwardSection section(40.0, 20.0, 100.0);
+    const TForwardResult result = ComputeForwardResponse(section.Ground(), data.Survey());
+    const TMisfit misfit = ComputeMisfit(data, result);
+    EXPECT_LT(misfit.Rrms, 2.0);
+}
+
+// A file with CR-only line ends was refused as "the file ends before the
+// electrode count".
+TEST(MeasuredData, CarriageReturnsAloneEndTheLines)
+{
+    const TMeasuredData data = ReadUnifiedMeasuredData("# old desktop\r3\r# x z\r0 0\r1 0\r2 0\r1\r# a b m n rhoa\r1 0 2 3 100\r0\r");
+    EXPECT_EQ(data.Title, "old desktop");
+    EXPECT_EQ(data.Electrodes.size(), 3u);
+    EXPECT_EQ(data.Configurations, (std::vector<TConfiguration>{{0, -1, 1, 2}}));
+    EXPECT_EQ(ParseUnifiedData("2\r0\r1\r1\r1 0 2 0\r").Configurations.size(), 1u);
+    EXPECT_EQ(UnifiedRefusal("2\r0\r1\r1\r# a b m n rhoa\r1 0 3 0 100\r"),
+              "Line 6: electrode number 3 is not one of the 2 electrodes.");
+}
+
+// An instrument's own export was taken for Res2DInv and refused with "the
+// unit electrode spacing 0 is not above 0".
+TEST(MeasuredData, AFileOfAnotherFormatIsSaidToBeInNoFormatRead)
+{
+    const std::string export_ = "El-array Spa.1 Spa.2 Spa.3 Spa.4 Rho Dev. M\n"
+                                "0 0 5 10 15 102.3 0.2 4.1\n0 5 10 15 20 99.8 0.1 3.9\n";
+    std::string message;
+    try {
+        ReadMeasuredData(export_);
+    } catch (const EDataFileError& error) {
+        message = error.Message();
+    }
+    EXPECT_NE(message.find("The file is in no format this program reads"), std::string::npos) << message;
+    EXPECT_NE(message.find("unified data format"), std::string::npos) << message;
+    EXPECT_NE(message.find("Res2DInv format"), std::string::npos) << message;
+    EXPECT_NE(message.find("Line 2: the unit electrode spacing 0 is not above 0."), std::string::npos) << message;
+    // A Res2DInv file with a fault past its header keeps its own refusal.
+    try {
+        ReadMeasuredData("Title\n1\n2\n1\n0\n0\n0 1\n");
+        ADD_FAILURE();
+    } catch (const EDataFileError& error) {
+        EXPECT_TRUE(error.Message().starts_with("Line 7: datum 1 has 2 values")) << error.Message();
+    }
+}
+
+// "ip/mrad" refused the whole file; a phase column is never a chargeability.
+TEST(MeasuredData, PhasesAreLeftOutWithAWarning)
+{
+    const std::string electrodes = "3\n# x\n0\n1\n2\n";
+    for (const char* columns : {"rhoa ip/mrad", "rhoa ip/MRAD iperr", "rhoa phi", "rhoa phase/mrad"}) {
+        SCOPED_TRACE(columns);
+        const TMeasuredData data =
+            ReadUnifiedMeasuredData(electrodes + "1\n# a b m n " + columns + "\n1 0 2 3 100 12" +
+                                    (std::string(columns).ends_with("iperr") ? " 1" : "") + "\n");
+        EXPECT_EQ(data.Resistivities, (std::vector<double>{100.0}));
+        EXPECT_TRUE(data.Chargeabilities.empty());
+        EXPECT_TRUE(data.ChargeabilityErrors.empty());
+        ASSERT_EQ(data.Warnings.size(), 1u);
+        EXPECT_NE(data.Warnings[0].find("phases"), std::string::npos) << data.Warnings[0];
+        EXPECT_NE(data.Warnings[0].find("not used"), std::string::npos) << data.Warnings[0];
+    }
+    // A bare ip stays a chargeability in mV/V.
+    EXPECT_EQ(ReadUnifiedMeasuredData(electrodes + "1\n# a b m n rhoa ip\n1 0 2 3 100 12\n").Chargeabilities[0], 1.2);
+}
+
+// An electrode far outside the section and two electrodes at one place
+// were refused without the file's line.
+TEST(MeasuredData, ElectrodesThatCannotStandOnTheGroundAreRefusedNamingTheirLine)
+{
+    TForwardModel ground;
+    ground.Left = 0.0;
+    ground.Right = 40.0;
+    const auto refusal = [&](const TMeasuredData& data) {
+        try {
+            CheckElectrodePlaces(data, ground);
+            return std::string("placed");
+        } catch (const EDataFileError& error) {
+            return error.Message();
+        }
+    };
+    const std::string data = "2\n# a b m n rhoa\n1 2 3 4 100\n1 0 2 3 90\n";
+    EXPECT_EQ(refusal(ReadUnifiedMeasuredData("4\n# x z\n0 0\n5 0\n1e9 0\n15 0\n" + data)),
+              "Line 5: the electrode at x = 1e+09 lies outside the model area (x from 0 to 40).");
+    EXPECT_EQ(refusal(ReadUnifiedMeasuredData("4\n# x z\n0 0\n5 0\n10 0\n10 -1\n" + data)),
+              "Line 6: the electrode at x = 10 stands at the place of line 5's (x = 10) on the section's surface.");
+    // Res2DInv: the line of the first datum that places the electrode.
+    const std::string general = "G\n1\n11\n0\nType of measurement (0=app. resistivity,1=resistance)\n0\n2\n1\n0\n";
+    EXPECT_EQ(refusal(ReadRes2DInvData(general + "4 0 0 5 0 10 0 15 0 100\n4 0 0 5 0 1e9 0 15 0 100\n")),
+              "Line 11: the electrode at x = 1e+09 lies outside the model area (x from 0 to 40).");
+    EXPECT_EQ(refusal(ReadRes2DInvData(general + "4 0 0 5 0 10 0 15 0 100\n4 0 0 5 0 10 -2 15 0 100\n")),
+              "Line 11: the electrode at x = 10 stands at the place of line 10's (x = 10) on the section's surface.");
+    EXPECT_EQ(refusal(ReadRes2DInvData(general + "4 0 0 5 0 10 0 15 0 100\n4 0 0 5 0 10 0 20 0 100\n")), "placed");
 }
 
 } // namespace

@@ -4,6 +4,9 @@
 // response perturbed by known factors.
 
 #include "section/forward/Misfit.h"
+#include "section/forward/MeasuredData.h"
+#include "section/forward/RegionFit.h"
+#include "section/model/ModelGeometryText.h"
 
 #include "tests/section/forward/ForwardFixtures.h"
 
@@ -165,6 +168,58 @@ TEST(Misfit, AnalyticTwoLayerDataFitTheSectionDrawnWithTheSameLayers)
     EXPECT_NEAR(known.Rrms, 4.88240396533569, 1e-10);          // 100 √((0.047619² + 0.05²)/2)
     EXPECT_NEAR(known.ChiSquare, 2.6449779107557014, 1e-10);   // (ln 1.05 / 0.03)²
     EXPECT_NEAR(ComputeMisfit(perturbed, computed, {5.0, 0.0}).ChiSquare, 2.6449779107557014 * 0.36, 1e-10);
+}
+
+// Resistances over a relief were turned into ρa with the flat ground's
+// factor while the response used the relief's own: the true model misfit
+// by hundreds of per cent, and a fit of the host fitted the factor's error.
+TEST(Misfit, ResistancesOverAReliefAreComparedWithTheReliefsGeometricFactor)
+{
+    arofcomplexM profile;
+    for (auto [x, depth] : {std::pair{0.0, 0.0}, {60.0, 2.0}, {110.0, 25.0}, {150.0, 20.0}, {200.0, 4.0}, {250.0, 0.0}})
+        profile.Add(MakeComplex(x, depth));
+    const TForwardSection section(250.0, 150.0, 60.0, 0.0, profile);
+    const TForwardModel ground = section.Ground();
+    TArrayLayout layout;
+    layout.Kind = TArrayKind::Schlumberger;
+    layout.Electrodes = 20;
+    layout.Levels = 4;
+    layout.Spacing = 10.0;
+    layout.First = 30.0;
+    const TForwardResult truth = ComputeForwardResponse(ground, MakeArraySurvey(layout, ground.Left, ground.Right));
+    // The file: the electrodes where they stand, r = ΔU per ampere over the
+    // homogeneous 60 ohm-m ground, no k.
+    std::string text = std::to_string(truth.Survey.Electrodes.size()) + "\n# x z\n";
+    for (const TElectrode& e : truth.Survey.Electrodes)
+        text += FormatExactReal(e.x) + " " + FormatExactReal(e.z) + "\n";
+    text += std::to_string(truth.Survey.Configurations.size()) + "\n# a b m n r\n";
+    double largest = 0.0;
+    for (size_t d = 0; d < truth.Survey.Configurations.size(); ++d) {
+        const TConfiguration& c = truth.Survey.Configurations[d];
+        text += std::to_string(c.a + 1) + " " + std::to_string(c.b + 1) + " " + std::to_string(c.m + 1) + " " +
+                std::to_string(c.n + 1) + " " + FormatExactReal(truth.Voltages[d]) + "\n";
+        largest = std::max(largest, std::fabs(truth.GeometricFactors[d] / FlatGeometricFactor(truth.Survey, c) - 1));
+    }
+    ASSERT_GT(largest, 0.1); // the relief's factors differ from the flat ones
+    const TMeasuredData measured = ReadUnifiedMeasuredData(text);
+    ASSERT_EQ(measured.Size(), truth.Survey.Configurations.size());
+    // Formed with the flat factor, as before a computation, ρa misses 60
+    // by more than 10 % somewhere; compared, it takes the relief's factor.
+    double flatMiss = 0.0;
+    for (double rhoa : measured.Resistivities)
+        flatMiss = std::max(flatMiss, std::fabs(rhoa / 60.0 - 1.0));
+    EXPECT_GT(flatMiss, 0.1);
+    const TMisfit misfit = ComputeMisfit(measured, truth);
+    EXPECT_LT(misfit.Rrms, 1e-9);
+    for (size_t d = 0; d < measured.Size(); ++d)
+        EXPECT_NEAR(misfit.Measured[d], 60.0, 0.6) << "datum " << d + 1; // the forward's 1 % on a homogeneous ground
+    // The region fit starts from 30 ohm-m and finds the host's 60 (it stops
+    // once χ² is below 1, within the forward's per cent).
+    TForwardModel start = ground;
+    start.Regions[0].resistivity = 30.0;
+    const TRegionFitResult fit = FitRegions(start, measured, {TRegionFitSetting{}});
+    EXPECT_NEAR(fit.Regions[0].Resistivity, 60.0, 1.2);
+    EXPECT_LT(fit.Misfit.Rrms, 1.5);
 }
 
 } // namespace

@@ -1,7 +1,9 @@
 // Mutated Res2DInv files: each is refused naming one of its lines, or it
 // reads into a sound data set that accounts for every datum its count line
 // announces (used or counted as skipped) and is written as a unified data
-// file and read back the same. Seeded as DataFileMutator.h says.
+// file and read back the same; it compares with a response within what a
+// double counts, and its electrodes stand on a ground or are refused naming
+// a line. Seeded as DataFileMutator.h says.
 
 #include "section/forward/Res2DInvFile.h"
 
@@ -53,6 +55,8 @@ TEST(Res2DInvFileMutatedFiles, AreReadWholeOrRefusedNamingALine)
             EXPECT_EQ(test::UnsoundMeasuredData(data), "");
             EXPECT_EQ(static_cast<int>(data.Size()) + data.Skipped.Total(), AnnouncedData(mutant));
             EXPECT_EQ(test::RoundTripDifference(data), "");
+            EXPECT_EQ(test::PlacementRefusalWithoutLine(data), "");
+            EXPECT_EQ(test::UncountableMisfit(data), "");
         });
 }
 

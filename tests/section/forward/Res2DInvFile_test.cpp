@@ -186,8 +186,8 @@ TEST(Res2DInvFile, FilesThatCannotBeReadAreRefusedNamingTheLine)
     EXPECT_EQ(Res2DInvRefusal(Header(3, 1, 2)), "Line 5: the x-location type is 0 (first electrode) or 1 (mid-point), not 2.");
     EXPECT_EQ(Res2DInvRefusal(Header(6, 1, 0) + "0 2.5 0 100\n"), "Line 7: datum 1: n \"0\" is 0.");
     EXPECT_EQ(Res2DInvRefusal(Header(1, 1, 0) + "0 -2.5 100\n"), "Line 7: datum 1: the spacing a \"-2.5\" is not above 0.");
-    EXPECT_EQ(Res2DInvRefusal(Header(1, 1, 0, "1\nPhase\nmrad\n1\n") + "0 2.5 100 3\n"),
-              "Line 8: the chargeability unit is mV/V, msec or %, not \"mrad\".");
+    EXPECT_EQ(Res2DInvRefusal(Header(1, 1, 0, "1\nPhase\nV\n1\n") + "0 2.5 100 3\n"),
+              "Line 8: the chargeability unit is mV/V, msec, mrad or %, not \"V\".");
     EXPECT_EQ(Res2DInvRefusal(Header(1, 1, 0) + "0 2.5 100\n0 2.5 100\n"),
               "Line 8: after the 1 data a topography flag (0, 1 or 2) or the closing zeros are expected, not "
               "\"0 2.5 100\".");
@@ -208,6 +208,108 @@ TEST(Res2DInvFile, ALineOfSeparatorsAloneIsABlankLine)
     ASSERT_EQ(data.Size(), 1u);
     EXPECT_EQ(data.Resistivities[0], 100.0);
     EXPECT_EQ(Res2DInvRefusal("T\n1\n3\n,\n"), "Line 4: the file ends before the number of data.");
+}
+
+
+// A Res2DInv file with an error estimate per datum was refused: "datum 1
+// has 5 values where 4 are needed".
+TEST(Res2DInvFile, ErrorEstimatesAreReadBeforeOrAfterTheIPFlag)
+{
+    const std::string head = "Survey line\n2.5\n3\n2\n0\n";
+    const std::string rows = "0 2.5 1 100 3\n2.5 2.5 1 80 5\n";
+    const auto errors = [](const TMeasuredData& data) { return data.Errors; };
+    // The error flag before the IP flag, after it, with a label: per cent.
+    for (const std::string& flags : {std::string("1\n0\n"), std::string("0\n1\n"), std::string("Error estimates\n1\n0\n")}) {
+        SCOPED_TRACE(flags);
+        const TMeasuredData data = ReadRes2DInvData(head + flags + rows);
+        EXPECT_EQ(data.Resistivities, (std::vector<double>{100.0, 80.0}));
+        EXPECT_EQ(errors(data), (std::vector<double>{0.03, 0.05}));
+    }
+    // The type of the estimate: its legend says what 0 and 1 are.
+    EXPECT_EQ(errors(ReadRes2DInvData(head + "1\nType of error estimate (0=same unit as data)\n0\n0\n" + rows)),
+              (std::vector<double>{0.03, 5.0 / 80.0}));
+    EXPECT_EQ(errors(ReadRes2DInvData(head + "1\nType of error estimate (0=percent, 1=same unit as data)\n0\n0\n" + rows)),
+              (std::vector<double>{0.03, 0.05}));
+    // With chargeability: the extra values in the order of the flags.
+    const std::string ip = "1\nChargeability\nmV/V\n0.12,0.92\n";
+    const TMeasuredData after = ReadRes2DInvData(head + ip + "1\n" + "0 2.5 1 100 12 3\n2.5 2.5 1 80 20 5\n");
+    EXPECT_EQ(errors(after), (std::vector<double>{0.03, 0.05}));
+    EXPECT_EQ(after.Chargeabilities, (std::vector<double>{1.2, 2.0}));
+    const TMeasuredData before = ReadRes2DInvData(head + "1\n" + ip + "0 2.5 1 100 3 12\n2.5 2.5 1 80 5 20\n");
+    EXPECT_EQ(errors(before), (std::vector<double>{0.03, 0.05}));
+    EXPECT_EQ(before.Chargeabilities, (std::vector<double>{1.2, 2.0}));
+    // The general array's resistances: an error in their unit (ohm).
+    const TMeasuredData general = ReadRes2DInvData(
+        "G\n1\n11\n0\nType of measurement (0=app. resistivity,1=resistance)\n1\n1\n0\n1\n"
+        "Type of error estimate (0=same unit as data)\n0\n0\n4 0 0 1 0 2 0 3 0 -2 0.1\n");
+    ASSERT_EQ(general.Size(), 1u);
+    ASSERT_EQ(general.Errors.size(), 1u);
+    EXPECT_DOUBLE_EQ(general.Errors[0], 0.05);
+    // A row without its error is refused, saying what it lacks.
+    EXPECT_EQ(Res2DInvRefusal(head + "1\n0\n0 2.5 1 100\n"),
+              "Line 8: datum 1 has 4 values where 5 are needed (x, a, n, the apparent resistivity and the error).");
+}
+
+// Pole-pole and pole-dipole files listing their remote electrodes were
+// refused: "Line 4: the number of data is a whole number, not "Remote"".
+TEST(Res2DInvFile, RemoteElectrodesStandWhereTheFileSaysUnlessFarAway)
+{
+    const auto remoteB = [](const TMeasuredData& data) {
+        const int b = data.Configurations.at(0).b;
+        return b < 0 ? None : data.Electrodes.at(static_cast<size_t>(b)).x;
+    };
+    const std::string rows = "2\n0\n0\n0 5 1 100\n5 5 1 90\n";
+    // Pole-dipole: B, a few spacings beyond the line, takes part.
+    for (const std::string& block : {std::string("Remote electrode\n-40 0\n"), std::string("Remote electrodes\nB -40\n"),
+                                     std::string("Remote current electrode: -40, 0\n"), std::string("REMOTE\nC2 -40 0\n")}) {
+        SCOPED_TRACE(block);
+        const TMeasuredData data = ReadRes2DInvData("PD\n5\n6\n" + block + rows);
+        ASSERT_EQ(data.Size(), 2u);
+        EXPECT_EQ(remoteB(data), -40.0);
+        EXPECT_EQ(data.Configurations[1].b, data.Configurations[0].b);
+        EXPECT_EQ(data.Resistivities, (std::vector<double>{100.0, 90.0}));
+    }
+    // Far away (more than ten line lengths, or marked 99999 or 1e9): a pole.
+    for (const char* far : {"-1000 0", "99999 0", "1e9 0"})
+        EXPECT_EQ(remoteB(ReadRes2DInvData("PD\n5\n6\nRemote\n" + std::string(far) + "\n" + rows)), None) << far;
+    // Pole-pole: B and N, in order or labelled; one alone when labelled.
+    const std::string pp = "2\n0\n0\n0 5 100\n5 5 90\n";
+    for (const std::string& block : {std::string("Remote electrodes\n-40 0\n70 0\n"), std::string("Remote\nN 70 0\nB -40 0\n")}) {
+        SCOPED_TRACE(block);
+        const TMeasuredData data = ReadRes2DInvData("PP\n5\n2\n" + block + pp);
+        const TConfiguration& c = data.Configurations.at(0);
+        ASSERT_GE(c.b, 0);
+        ASSERT_GE(c.n, 0);
+        EXPECT_EQ(data.Electrodes[size_t(c.b)].x, -40.0);
+        EXPECT_EQ(data.Electrodes[size_t(c.n)].x, 70.0);
+    }
+    const TMeasuredData alone = ReadRes2DInvData("PP\n5\n2\nRemote\nN 70\n" + pp);
+    EXPECT_EQ(alone.Configurations.at(0).b, -1);
+    EXPECT_EQ(alone.Electrodes.at(size_t(alone.Configurations[0].n)).x, 70.0);
+    EXPECT_EQ(Res2DInvRefusal("PP\n5\n2\nRemote\n-40 0\n" + pp),
+              "Line 5: a pole-pole file's remote electrodes are B and N: one unlabelled position is given (label it \"B\" "
+              "or \"N\" to give one alone).");
+    EXPECT_EQ(Res2DInvRefusal("PD\n5\n6\nRemote\n" + rows), "Line 4: the block of remote electrodes gives no position "
+                                                              "(\"x z\", or a label and x).");
+}
+
+// Phases in mrad refused the whole file; they are left out with a warning.
+TEST(Res2DInvFile, PhasesInMilliradiansAreLeftOutWithAWarning)
+{
+    const TMeasuredData data = ReadRes2DInvData(Header(1, 1, 0, "1\nPhase\nmrad\n1\n") + "0 2.5 100 3\n");
+    EXPECT_EQ(data.Resistivities, (std::vector<double>{100.0}));
+    EXPECT_TRUE(data.Chargeabilities.empty());
+    ASSERT_EQ(data.Warnings.size(), 1u);
+    EXPECT_NE(data.Warnings[0].find("phases in mrad"), std::string::npos) << data.Warnings[0];
+}
+
+// A Res2DInv file with CR-only line ends was refused.
+TEST(Res2DInvFile, CarriageReturnsAloneEndTheLines)
+{
+    const TMeasuredData data = ReadRes2DInvData("Old line\r2.5\r1\r2\r0\r0\r0 2.5 100\r2.5 2.5 110\r0\r0\r");
+    EXPECT_EQ(data.Resistivities, (std::vector<double>{100.0, 110.0}));
+    EXPECT_EQ(data.Electrodes.size(), 5u);
+    EXPECT_EQ(data.Lines, (std::vector<int>{7, 8}));
 }
 
 } // namespace

@@ -467,7 +467,7 @@ TEST(CommandLine, ForwardAtMeasuredDataWritesTheComparisonAndPrintsTheMisfit)
     EXPECT_EQ(run.Status, QProcess::NormalExit);
     ASSERT_EQ(run.Code, 0) << run.Errors.toStdString();
     EXPECT_EQ(run.Errors, "lithoprism: warning: 2 data of the file are skipped: 1 marked invalid, 1 with an apparent "
-                          "resistivity that is not a number above 0.\n");
+                          "resistivity that is not a number from 1e-12 to 1e12 ohm-m.\n");
     const QList<QByteArray> rows = FileBytes(folder.filePath("compare.csv")).split('\n');
     ASSERT_EQ(rows.size(), 5); // the header, three data, the last line's end
     EXPECT_EQ(rows[0], "a,b,m,n,xa,xb,xm,xn,k,rhoa,ip,rhoa_measured,ip_measured,error,misfit");
@@ -574,11 +574,12 @@ TEST(CommandLine, ForwardAtMeasuredDataRefusesWhatItCannotDo)
     const TCommandRun none = RunCommand({"--forward", out, section, "--data", measured, "--host-resistivity", "100"});
     EXPECT_EQ(none.Code, 1);
     EXPECT_EQ(none.Errors, "lithoprism: The measured data file \"" + measured + "\" holds no datum that can be used (1 "
-                           "skipped: 1 with an apparent resistivity that is not a number above 0).\n");
+                           "skipped: 1 with an apparent resistivity that is not a number from 1e-12 to 1e12 ohm-m).\n");
     WriteFile(measured, "2\n0\n1500\n1\n# a b m n rhoa\n1 0 2 0 50\n");
     const TCommandRun outside = RunCommand({"--forward", out, section, "--data", measured, "--host-resistivity", "100"});
     EXPECT_EQ(outside.Code, 1);
-    EXPECT_EQ(outside.Errors, "lithoprism: Electrode 2 at x = 1500 lies outside the model area (x from 0 to 1000).\n");
+    EXPECT_EQ(outside.Errors,
+              "lithoprism: Line 3: the electrode at x = 1500 lies outside the model area (x from 0 to 1000).\n");
     EXPECT_FALSE(QFile::exists(out));
     EXPECT_TRUE(none.Out.isEmpty());
 }
