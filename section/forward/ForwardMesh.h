@@ -47,6 +47,7 @@ struct TMeshOptions {
     double ElectrodeSize = 0.12; // element size at an electrode's fan rim, in its nearest-neighbour distances
     double Growth = 0.1;       // element size growth per unit of distance from the nearest rim
     double Padding = 4.0;       // the padding's width and depth, in lengths of the survey or model area
+    double Refinement = 1.0;    // every element size divided by it (2 halves them all, the fans' radii too)
 };
 
 // The smallest element the mesher is given, relative to the padded model's
@@ -68,6 +69,12 @@ struct TPaddedGeometry {
     std::vector<int> ElectrodeNodes;              // the fan node of each electrode
     std::vector<std::vector<int>> Rims;           // the geometry points on each electrode's rim
     std::vector<double> RimSizes;                 // the element size at each electrode's rim
+    // Region corners close beside the electrodes: the element size at each,
+    // growing by CornerGrowth per unit of distance as far as its reach.
+    std::vector<TGeometryPoint> Corners;
+    std::vector<double> CornerSizes;
+    std::vector<double> CornerReaches;
+    double CornerGrowth = 0.15;
     double Growth = 0.1;
     double MaxSize = 1.0;                         // largest element size
     double Extent = 1.0;                          // the padded model's larger side
