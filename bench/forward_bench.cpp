@@ -12,8 +12,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <fstream>
 #include <string>
 
@@ -209,17 +207,6 @@ void ForwardBesideCorners(benchmark::State& state)
     std::vector<double> rho;
     for (size_t d = 0; d < result.Resistivities.size(); ++d)
         rho.push_back(100.0 * std::fabs(result.Resistivities[d] / reference.Resistivities[d] - 1.0));
-    if (std::getenv("LP_CORNER_DEBUG")) {
-        std::vector<size_t> order(rho.size());
-        for (size_t d = 0; d < order.size(); ++d) order[d] = d;
-        std::sort(order.begin(), order.end(), [&](size_t a, size_t b) { return rho[a] > rho[b]; });
-        for (size_t i = 0; i < 12; ++i) {
-            const size_t d = order[i];
-            const TConfiguration& c = survey.Configurations[d];
-            std::printf("%d %d %d %d: %.3f vs %.3f (%.2f %%)\n", c.a + 1, c.b + 1, c.m + 1, c.n + 1,
-                        result.Resistivities[d], reference.Resistivities[d], rho[d]);
-        }
-    }
     double eta = 0.0;
     for (size_t d = 0; d < result.Chargeabilities.size(); ++d)
         eta = std::max(eta, std::fabs(result.Chargeabilities[d] - reference.Chargeabilities[d]));

@@ -906,9 +906,10 @@ void BuildGmshModel(const TPaddedGeometry& g, const std::vector<int>& adaptive)
         gmsh::model::geo::mesh::setAlgorithm(2, s + 1, MeshAdapt);
     gmsh::model::geo::synchronize();
     AddSizeFields(g);
-    // Gmsh takes the smaller of this and its fields' size.
-    if (!g.Corners.empty())
-        gmsh::model::mesh::setSizeCallback([&g](int, int, double x, double y, double) { return CornerSize(g, x, y); });
+    // Gmsh takes the smaller of this and its fields' size. Set at every
+    // call, corners or not: Gmsh keeps the callback beyond its model, and
+    // an earlier call's would read a geometry that is gone.
+    gmsh::model::mesh::setSizeCallback([&g](int, int, double x, double y, double) { return CornerSize(g, x, y); });
 }
 
 double TwiceArea(const TGeometryPoint& a, const TGeometryPoint& b, const TGeometryPoint& c)
