@@ -5,10 +5,13 @@
 #include "section/forward/ForwardCache.h"
 #include "section/forward/ForwardResponse.h"
 #include "section/forward/ForwardSolver.h"
+#include "tests/section/forward/CornerGrounds.h"
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <fstream>
 #include <string>
 
@@ -173,6 +176,52 @@ void ForwardMeshOnly(benchmark::State& state)
         benchmark::DoNotOptimize(MeshGeometry(PadGeometry(ground, survey)));
 }
 BENCHMARK(ForwardMeshOnly)->Unit(benchmark::kMillisecond);
+
+
+// Beside a body's corner: the dyke and the graben of the tests, every
+// configuration of FullCornerSurvey, on the default mesh (timed) against
+// the same computation on a mesh refined by the second argument, the worst
+// and median relative differences of ρa (in per cent) and the worst
+// difference of ηa (in per cent of chargeability), and both node counts.
+double Percentile(std::vector<double> values, double share)
+{
+    if (values.empty())
+        return 0.0;
+    const auto at = values.begin() + static_cast<std::ptrdiff_t>(share * static_cast<double>(values.size() - 1));
+    std::nth_element(values.begin(), at, values.end());
+    return *at;
+}
+
+void ForwardBesideCorners(benchmark::State& state)
+{
+    const TForwardModel ground = state.range(0) == 0 ? test::DykeGround() : test::GrabenGround();
+    const TSurvey survey = test::FullCornerSurvey();
+    TForwardOptions options;
+    options.Threads = 2;
+    TForwardResult result;
+    for (auto _ : state)
+        result = ComputeForwardResponse(ground, survey, options);
+    TForwardOptions refined = options;
+    refined.Mesh.Refinement = static_cast<double>(state.range(1));
+    const TForwardResult reference = ComputeForwardResponse(ground, survey, refined);
+    std::vector<double> rho;
+    for (size_t d = 0; d < result.Resistivities.size(); ++d)
+        rho.push_back(100.0 * std::fabs(result.Resistivities[d] / reference.Resistivities[d] - 1.0));
+    double eta = 0.0;
+    for (size_t d = 0; d < result.Chargeabilities.size(); ++d)
+        eta = std::max(eta, std::fabs(result.Chargeabilities[d] - reference.Chargeabilities[d]));
+    state.counters["worst_%"] = Percentile(rho, 1.0);
+    state.counters["median_%"] = Percentile(rho, 0.5);
+    state.counters["p95_%"] = Percentile(rho, 0.95);
+    state.counters["eta_worst"] = eta;
+    state.counters["nodes"] = result.MeshNodes;
+    state.counters["refined_nodes"] = reference.MeshNodes;
+    state.counters["refined_s"] = reference.Times.Total;
+    state.counters["data"] = static_cast<double>(rho.size());
+}
+BENCHMARK(ForwardBesideCorners)
+    ->Args({0, 2})->Args({1, 2})->Args({0, 4})->Args({1, 4})
+    ->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
 } // namespace lp

@@ -50,6 +50,8 @@ bool SameGeometry(const TPaddedGeometry& A, const TPaddedGeometry& B)
            SamePoints(A.FanNodes, B.FanNodes) && A.FanTriangles == B.FanTriangles &&
            A.FanTriangleRegions == B.FanTriangleRegions && A.RimEdges == B.RimEdges &&
            A.ElectrodeNodes == B.ElectrodeNodes && A.Rims == B.Rims && SameNumbers(A.RimSizes, B.RimSizes) &&
+           SamePoints(A.Corners, B.Corners) && SameNumbers(A.CornerSizes, B.CornerSizes) &&
+           SameNumbers(A.CornerReaches, B.CornerReaches) && SameNumber(A.CornerGrowth, B.CornerGrowth) &&
            SameNumber(A.Growth, B.Growth) && SameNumber(A.MaxSize, B.MaxSize) && SameNumber(A.Extent, B.Extent);
 }
 

@@ -36,6 +36,16 @@ constexpr int MeshAdapt = 1, FrontalDelaunay = 6;
 // with a triangle shaped worse than TornShape (twice the area over the
 // longest edge squared; a sharp corner of the model alone stays above it).
 constexpr double FrontalLimit = 1e-9;
+// The mesh refinement's range: coarser meshes lose the electrodes' fans in
+// the growth, finer ones outgrow any memory.
+constexpr double MinRefinement = 0.25, MaxRefinement = 16.0;
+// The corners of regions near the electrodes (see FindCorners): those
+// within CornerReach nearest-electrode distances of an electrode get an
+// element size of CornerShare of their distance to it, growing by
+// CornerGrowth. Two boundary edges meeting within about 3 degrees of a
+// straight line make no corner.
+constexpr double CornerReach = 4.0, CornerShare = 0.015, CornerGrowth = 0.15;
+constexpr double StraightCosine = 0.9986;
 constexpr double TornShape = 0.01;
 
 // A length in messages: three digits, or whole metres.
@@ -66,7 +76,9 @@ public:
         CheckElectrodeDistances();
         PutElectrodesOnSurface();
         Pad();
-        CutFans();
+        const std::vector<double> radii = FanRadii();
+        FindCorners(radii);
+        CutFans(radii);
         MakeCanonical();
         return std::move(P);
     }
@@ -119,9 +131,13 @@ private:
             highest = std::max(highest, s.y);
         FPad = FOptions.Padding * std::max(FLength, top - FGround.Bottom);
         FExtent = std::max(width + 2 * FPad, highest - FGround.Bottom + FPad);
-        FFanShare = std::min(FOptions.ElectrodeSize / RimChord, MaxFanShare);
-        P.Growth = FOptions.Growth;
-        P.MaxSize = std::max(FOptions.ElectrodeSize * FLength, FLength);
+        const double refinement = FOptions.Refinement;
+        if (!(refinement >= MinRefinement && refinement <= MaxRefinement))
+            throw EForwardError("The mesh refinement must be a number from " + ShortReal(MinRefinement) + " to " +
+                                ShortReal(MaxRefinement) + ".");
+        FFanShare = std::min(FOptions.ElectrodeSize / RimChord, MaxFanShare) / refinement;
+        P.Growth = FOptions.Growth / refinement;
+        P.MaxSize = std::max(FOptions.ElectrodeSize * FLength, FLength) / refinement;
         P.Extent = FExtent;
     }
 
@@ -326,6 +342,102 @@ private:
         }
     }
 
+    // --- Corners ------------------------------------------------------------------
+    // Where region boundaries meet at an angle (or end on the frame) close
+    // beside the electrodes, the field bends sharply at a scale set by the
+    // distance to the nearest electrode: the mesh there gets CornerShare of
+    // that distance, growing by CornerGrowth, as far as it is finer than
+    // what the electrodes' own growth gives.
+
+    // The edges between regions of different parameters, the padding's
+    // among them: a boundary that goes on straight into the padding makes
+    // no corner where it leaves the model area.
+    std::vector<char> ContrastEdges() const
+    {
+        std::vector<std::vector<int>> sides(P.Edges.size());
+        for (const TGeometrySurface& surface : P.Surfaces) {
+            const auto note = [&](const TGeometryLoop& loop) {
+                for (int edge : loop)
+                    sides.at(static_cast<size_t>(std::abs(edge) - 1)).push_back(surface.region);
+            };
+            note(surface.outer);
+            for (const TGeometryLoop& hole : surface.holes)
+                note(hole);
+        }
+        const auto differ = [&](int a, int b) {
+            const TForwardRegion& p = FGround.Regions.at(static_cast<size_t>(a));
+            const TForwardRegion& q = FGround.Regions.at(static_cast<size_t>(b));
+            return p.resistivity != q.resistivity || p.polarizability != q.polarizability;
+        };
+        std::vector<char> contrast(P.Edges.size(), 0);
+        for (size_t e = 0; e < contrast.size(); ++e)
+            contrast[e] = sides[e].size() == 2 && differ(sides[e][0], sides[e][1]);
+        return contrast;
+    }
+
+    // The points where contrast edges meet other than in a straight line.
+    std::vector<int> CornerPoints() const
+    {
+        const std::vector<char> contrast = ContrastEdges();
+        std::unordered_map<int, std::vector<std::pair<double, double>>> directions; // unit vectors away from the point
+        for (size_t e = 0; e < contrast.size(); ++e) {
+            if (!contrast[e])
+                continue;
+            const auto [a, b] = P.Edges[e];
+            const double length = std::hypot(X(b) - X(a), Y(b) - Y(a));
+            directions[a].emplace_back((X(b) - X(a)) / length, (Y(b) - Y(a)) / length);
+            directions[b].emplace_back((X(a) - X(b)) / length, (Y(a) - Y(b)) / length);
+        }
+        std::vector<int> corners;
+        for (const auto& [point, away] : directions) {
+            const bool straight =
+                away.size() == 2 && away[0].first * away[1].first + away[0].second * away[1].second < -StraightCosine;
+            if (!straight)
+                corners.push_back(point);
+        }
+        return corners;
+    }
+
+    // The corners in the order of their places (the file's order of nodes
+    // and rings changes nothing).
+    void FindCorners(const std::vector<double>& radii)
+    {
+        P.CornerGrowth = CornerGrowth / FOptions.Refinement;
+        if (FElectrodePoints.empty())
+            return;
+        const std::vector<double> nearest = NearestElectrodeDistances();
+        std::vector<int> corners = CornerPoints();
+        std::sort(corners.begin(), corners.end(),
+                  [&](int a, int b) { return std::make_pair(X(a), Y(a)) < std::make_pair(X(b), Y(b)); });
+        for (int point : corners)
+            AddCorner(P.Points[static_cast<size_t>(point)], radii, nearest);
+    }
+
+    // A corner at p, when it lies within reach of its nearest electrode, off
+    // that electrode's fan, and asks for a finer mesh than the electrodes' growth gives.
+    void AddCorner(const TGeometryPoint& p, const std::vector<double>& radii, const std::vector<double>& nearest)
+    {
+        double distance = 1e300, electrodeSize = 1e300;
+        size_t closest = 0;
+        for (size_t e = 0; e < FElectrodePoints.size(); ++e) {
+            const int at = FElectrodePoints[e];
+            const double d = std::hypot(p.x - X(at), p.y - Y(at));
+            if (d < distance) {
+                distance = d;
+                closest = e;
+            }
+            electrodeSize = std::min(electrodeSize, RimChord * radii[e] + P.Growth * std::max(0.0, d - radii[e]));
+        }
+        if (distance > CornerReach * nearest[closest] || distance <= radii[closest])
+            return;
+        const double size = std::max(CornerShare * distance / FOptions.Refinement, 2.0 * FrontalLimit * FExtent);
+        if (size >= electrodeSize)
+            return;
+        P.Corners.push_back(p);
+        P.CornerSizes.push_back(size);
+        P.CornerReaches.push_back((electrodeSize - size) / P.CornerGrowth);
+    }
+
     // --- Fans -----------------------------------------------------------------------
     // An edge meeting an electrode's point: where it goes, and its direction.
     struct TSpoke {
@@ -414,7 +526,7 @@ private:
         return radii;
     }
 
-    void CutFans()
+    void CutFans(const std::vector<double>& radii)
     {
         // Spokes and sectors found on the geometry as it is before any cut.
         std::unordered_map<int, std::vector<int>> edgesAt;
@@ -422,7 +534,6 @@ private:
             edgesAt[P.Edges[e].first].push_back(static_cast<int>(e));
             edgesAt[P.Edges[e].second].push_back(static_cast<int>(e));
         }
-        const std::vector<double> radii = FanRadii();
         std::vector<std::vector<TSpoke>> spokes(FElectrodePoints.size());
         for (size_t e = 0; e < FElectrodePoints.size(); ++e) {
             const int at = FElectrodePoints[e];
@@ -758,6 +869,23 @@ std::vector<int> SurfacesAtElectrodes(const TPaddedGeometry& g)
     return surfaces;
 }
 
+// The size the corners ask for at (x, y): the smallest of their sizes
+// grown to there, or none (a size far above any) beyond their reach.
+double CornerSize(const TPaddedGeometry& g, double x, double y)
+{
+    double size = 1e22;
+    for (size_t c = 0; c < g.Corners.size(); ++c) {
+        const double reach = g.CornerReaches[c];
+        const double dx = x - g.Corners[c].x, dy = y - g.Corners[c].y;
+        if (std::fabs(dx) >= reach || std::fabs(dy) >= reach)
+            continue;
+        const double d = std::hypot(dx, dy);
+        if (d < reach)
+            size = std::min(size, g.CornerSizes[c] + g.CornerGrowth * d);
+    }
+    return size;
+}
+
 void BuildGmshModel(const TPaddedGeometry& g, const std::vector<int>& adaptive)
 {
     gmsh::model::add("forward");
@@ -778,6 +906,10 @@ void BuildGmshModel(const TPaddedGeometry& g, const std::vector<int>& adaptive)
         gmsh::model::geo::mesh::setAlgorithm(2, s + 1, MeshAdapt);
     gmsh::model::geo::synchronize();
     AddSizeFields(g);
+    // Gmsh takes the smaller of this and its fields' size. Set at every
+    // call, corners or not: Gmsh keeps the callback beyond its model, and
+    // an earlier call's would read a geometry that is gone.
+    gmsh::model::mesh::setSizeCallback([&g](int, int, double x, double y, double) { return CornerSize(g, x, y); });
 }
 
 double TwiceArea(const TGeometryPoint& a, const TGeometryPoint& b, const TGeometryPoint& c)
