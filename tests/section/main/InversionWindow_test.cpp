@@ -735,6 +735,9 @@ TEST_F(InversionWindowTest, ChargeabilitiesHeldAtTheirBoundsWithFixedCellsInvert
         EXPECT_EQ(eta, 0.0); // every cell at the lower bound the data push it to
     EXPECT_EQ(result.Resistivities.at(static_cast<size_t>(mesh.LastCol + 1 + 2)), fixedValue);
     EXPECT_TRUE(Inversion->ChartTabs->isTabEnabled(2));
+    // One iteration asked for, one named in the singular.
+    ASSERT_EQ(result.Steps.back().Iteration, 1);
+    EXPECT_TRUE(Inversion->StateLabel->text().contains(QStringLiteral(" cells, 1 iteration: "))) << Inversion->StateLabel->text().toStdString();
 }
 
 // Guards the mesh laid anew at every Modelling > Invert...: the window

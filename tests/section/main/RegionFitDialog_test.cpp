@@ -257,6 +257,20 @@ TEST_F(RegionFitTest, DiscardAndTheCloseBoxStopAFitAtOnce)
     EXPECT_TRUE(Fit->Result().has_value()) << Fit->ErrorText().toStdString();
 }
 
+// Guards "Fitted in 1 iterations": with 5 % errors the fit ends after one
+// iteration, and the summary says so in the singular.
+TEST_F(RegionFitTest, OneIterationIsNamedInTheSingular)
+{
+    OpenWithMeasuredData();
+    TypeInto(Forward->RelativeErrorEdit, QStringLiteral("5"));
+    WaitForForward();
+    ClickFit();
+    WaitForFit();
+    ASSERT_TRUE(Fit->Result().has_value()) << Fit->ErrorText().toStdString();
+    ASSERT_EQ(Fit->Result()->Steps.back().Iteration, 1);
+    EXPECT_TRUE(Fit->StateLabel->text().startsWith(QStringLiteral("Fitted in 1 iteration: "))) << Fit->StateLabel->text().toStdString();
+}
+
 // A fit cancelled (the button, or Escape) offers nothing to apply.
 TEST_F(RegionFitTest, ACancelledFitAppliesNothing)
 {
