@@ -364,6 +364,7 @@ TEST_F(RegionsTable, ALabelShowsFourDigitsTheTableAndTheFileEveryOne)
     EXPECT_EQ(Params(1)[psResistivity].AsReal(), 371.086);
     EXPECT_EQ(ShownLabel(1), QStringLiteral("371.1") + Ohm);
     EXPECT_EQ(Cell(1, rcResistivity), QLocale().toString(371.086, 'f', 3));
+    test::SaveScreenshot(*Window, QStringLiteral("body-label-four-digits"));
     Window->SaveFile(Section);
     EXPECT_TRUE(test::FileBytes(Section).contains("371.086")) << "the file keeps every digit";
     // Large and small values: four digits, no exponent.

@@ -269,6 +269,7 @@ TEST_F(RegionFitTest, OneIterationIsNamedInTheSingular)
     ASSERT_TRUE(Fit->Result().has_value()) << Fit->ErrorText().toStdString();
     ASSERT_EQ(Fit->Result()->Steps.back().Iteration, 1);
     EXPECT_TRUE(Fit->StateLabel->text().startsWith(QStringLiteral("Fitted in 1 iteration: "))) << Fit->StateLabel->text().toStdString();
+    SaveScreenshot(*Fit, QStringLiteral("fit-regions-one-iteration"));
 }
 
 // A fit cancelled (the button, or Escape) offers nothing to apply.
