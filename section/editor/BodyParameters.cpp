@@ -45,14 +45,17 @@ std::optional<double> TypedNumber(const QString& Text, const QLocale& Locale)
     return value;
 }
 
-// The label's form of a number: up to six significant digits, no exponent
-// for the values a section holds.
+// The label's form of a number: at most four significant digits (a label
+// is read at a glance; the table and the file keep every digit), no
+// exponent for the values a section holds.
 QString LabelNumber(double Value, const QLocale& Locale)
 {
-    if (std::fabs(Value) >= 1e6 && std::fabs(Value) < 1e15)
-        return Locale.toString(Value, 'f', 0);
-    QString text = Locale.toString(Value, 'g', 6);
-    return text;
+    constexpr int Digits = 4;
+    // Rounded to four digits first: 9999.7 becomes 10000, written whole.
+    const double rounded = QString::number(Value, 'e', Digits - 1).toDouble();
+    if (std::fabs(rounded) >= 1e4 && std::fabs(rounded) < 1e15)
+        return Locale.toString(rounded, 'f', 0);
+    return Locale.toString(Value, 'g', Digits);
 }
 
 QString LabelValue(const ParamValue& Slot, const QString& Unit, const QLocale& Locale)

@@ -286,7 +286,9 @@ private:
 };
 
 // The regularised least-squares solution over the free parameters (the
-// others at their given value).
+// others at their given value). With no free parameter (no cells, or every
+// one held at a bound) there is nothing to solve: the held values are the
+// answer.
 VectorXd SolveLinear(const MatrixXd& WJ, const VectorXd& Wd, const MatrixXd& CtC, double lambda,
                      const std::vector<bool>& free, const VectorXd& held)
 {
@@ -295,6 +297,8 @@ VectorXd SolveLinear(const MatrixXd& WJ, const VectorXd& Wd, const MatrixXd& CtC
     for (Index j = 0; j < n; ++j)
         if (free[static_cast<size_t>(j)])
             index.push_back(j);
+    if (index.empty())
+        return held;
     const VectorXd rhsFull = WJ.transpose() * (Wd - WJ * held);
     const VectorXd smoothHeld = CtC * held;
     const MatrixXd JtJ = WJ.transpose() * WJ;

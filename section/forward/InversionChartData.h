@@ -27,6 +27,7 @@ struct TInversionChartData {
     std::vector<std::vector<double>> Values;                  // [c][r], ohm-m
     std::vector<std::vector<bool>> Fixed;                      // [c][r]; empty for none
     std::vector<std::vector<std::pair<double, double>>> Limits; // [c][r] (minimum, maximum); none where min ≥ max; empty for none
+    friend bool operator==(const TInversionChartData&, const TInversionChartData&) = default;
 };
 
 // The parameter mesh of the chart's cells: the surface at each column

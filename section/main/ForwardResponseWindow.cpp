@@ -497,14 +497,21 @@ void TForwardResponseWindow::ErrorModelEdited()
     FErrors = *model;
     if (!FResult || !FShownMeasured || !FMisfit)
         return;
+    WeighMisfit();
+    ShowState();
+}
+
+void TForwardResponseWindow::WeighMisfit()
+{
+    if (!FResult || !FShownMeasured || !FMisfit)
+        return;
     // The errors weigh the data in the totals only: the response and the
     // per-datum misfits stand.
     try {
-        FMisfit = ComputeMisfit(*FShownMeasured, *FResult, *model);
+        FMisfit = ComputeMisfit(*FShownMeasured, *FResult, FErrors);
     } catch (const std::exception& Refusal) {
         FError = QString::fromUtf8(Refusal.what());
     }
-    ShowState();
 }
 
 // --- Computing --------------------------------------------------------------------------
@@ -605,6 +612,7 @@ void TForwardResponseWindow::RunEnded(const TRunEnd& End)
             FResult = *outcome->Result;
             FShownMeasured = outcome->Measured;
             FMisfit = outcome->Misfit;
+            WeighMisfit();
             FWarning = outcome->Warning;
             ShowResult();
             PlaceElectrodeMarks();
@@ -682,9 +690,9 @@ void TForwardResponseWindow::ShowState()
         text = QStringLiteral("The model has changed: Compute shows it (out of date).");
     } else if (FResult) {
         const TForwardResult& result = *FResult;
-        text = QStringLiteral("%1 data, %2 electrodes; mesh of %3 nodes; computed in %4 s.")
-                   .arg(result.Resistivities.size())
-                   .arg(result.Survey.Electrodes.size())
+        text = QStringLiteral("%1, %2; mesh of %3 nodes; computed in %4 s.")
+                   .arg(DatumCount(static_cast<long long>(result.Resistivities.size())),
+                        ElectrodeCount(static_cast<long long>(result.Survey.Electrodes.size())))
                    .arg(result.MeshNodes)
                    .arg(SecondsText(result.Times.Total));
     } else {
@@ -1115,10 +1123,9 @@ void TForwardResponseWindow::ShowMeasuredSurvey()
     FErrorFields->setVisible(measured);
     if (!measured)
         return;
-    QString text = QStringLiteral("Survey of %1: %2 electrodes, %3 data")
-                       .arg(FMeasuredName)
-                       .arg(FMeasured->Electrodes.size())
-                       .arg(FMeasured->Size());
+    QString text = QStringLiteral("Survey of %1: %2, %3")
+                       .arg(FMeasuredName, ElectrodeCount(static_cast<long long>(FMeasured->Electrodes.size())),
+                            DatumCount(static_cast<long long>(FMeasured->Size())));
     if (FMeasured->Skipped.Total() > 0)
         text += QStringLiteral(" (%1 skipped)").arg(FMeasured->Skipped.Total());
     MeasuredLabel->setText(text + QStringLiteral("."));

@@ -124,6 +124,9 @@ public:
     void UseArraySurvey();
     // The measured data the survey comes from; nullptr with an array survey.
     const TMeasuredData* MeasuredData() const { return FMeasured.get(); }
+    // The same data as shared (never changed after reading): the inversion
+    // window holds them and knows them again by their address.
+    std::shared_ptr<const TMeasuredData> SharedMeasuredData() const { return FMeasured; }
     // The measured data file's name (without its folder); empty without.
     QString MeasuredName() const { return FMeasuredName; }
     // The misfit of the shown result against the measured data it was
@@ -215,6 +218,9 @@ private:
     void RunEnded(const TRunEnd& End);
     // The error fields checked and kept; the misfit's totals recomputed.
     void ErrorModelEdited();
+    // The shown misfit weighed with the errors the fields give now (a run
+    // weighs with those of its start, which may have been typed over since).
+    void WeighMisfit();
     void SaveSettings();
     // Opens the measured data file the settings remember, if it can still
     // be read.

@@ -31,6 +31,7 @@
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QMenu>
+#include <QtWidgets/QMessageBox>
 #include <QtWidgets/QProgressBar>
 #include <QtWidgets/QPushButton>
 #include <QtWidgets/QSpinBox>
@@ -91,6 +92,27 @@ ararofdoubleM FadeTable(const std::vector<std::vector<double>>& Fade)
             table[static_cast<int>(c)][static_cast<int>(r)] = Fade[c][r];
     }
     return table;
+}
+
+// The section's model area changed under an edited mesh: true to keep the
+// mesh as the user edited it (the default, and Escape), false to lay a new
+// one over the new area.
+bool AskKeepEditedMesh(QWidget& Owner)
+{
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Invert"),
+                    QStringLiteral("The section's model area has changed since the parameter mesh was laid.\n\n"
+                                   "Keep the edited mesh (its cells, fixed cells and limits), or lay a new mesh "
+                                   "over the new area?"),
+                    QMessageBox::NoButton, &Owner);
+    box.setObjectName(QStringLiteral("ModelAreaChangedQuestion"));
+    QPushButton* keep = box.addButton(QStringLiteral("&Keep the edited mesh"), QMessageBox::AcceptRole);
+    QPushButton* lay = box.addButton(QStringLiteral("&Lay a new mesh"), QMessageBox::DestructiveRole);
+    keep->setObjectName(QStringLiteral("KeepMeshButton"));
+    lay->setObjectName(QStringLiteral("NewMeshButton"));
+    box.setDefaultButton(keep);
+    box.setEscapeButton(keep);
+    box.exec();
+    return box.clickedButton() != lay;
 }
 
 // Asks for the lowest and highest value of a set of cells; false on a
@@ -485,14 +507,17 @@ void TInversionWindow::SaveSettings()
 void TInversionWindow::SetMeasuredData(std::shared_ptr<const TMeasuredData> Data, const QString& Name,
                                        const QString& ErrorPercent)
 {
+    if (Data && Data == FData) {
+        FollowModelArea();
+        return;
+    }
     FData = std::move(Data);
     FDataName = Name;
     if (!ErrorPercent.trimmed().isEmpty())
         ErrorEdit->setText(ErrorPercent.trimmed());
-    DataLabel->setText(FData ? QStringLiteral("Data of %1: %2 electrodes, %3 data.")
-                                   .arg(Name)
-                                   .arg(FData->Electrodes.size())
-                                   .arg(FData->Size())
+    DataLabel->setText(FData ? QStringLiteral("Data of %1: %2, %3.")
+                                   .arg(Name, ElectrodeCount(static_cast<long long>(FData->Electrodes.size())),
+                                        DatumCount(static_cast<long long>(FData->Size())))
                              : QStringLiteral("No measured data: open a file with Modelling > Measured data..."));
     if (FData) {
         NewMesh();
@@ -564,6 +589,8 @@ bool TInversionWindow::NewMesh()
         // Clear model fills the cells with this value.
         MeshChart->HalfSpaceValue = median;
         MarkElectrodes(*MeshChart, *FData);
+        FMeshArea = FSection.ModelArea;
+        FLaidCells = ChartCells(*MeshChart);
     } catch (const std::exception& Error) {
         Refuse(QStringLiteral("No mesh could be laid over the data: %1").arg(QString::fromUtf8(Error.what())));
         return false;
@@ -575,6 +602,22 @@ bool TInversionWindow::NewMesh()
     ShowState();
     EnableCommands();
     return true;
+}
+
+void TInversionWindow::FollowModelArea()
+{
+    const TModelArea& area = FSection.ModelArea;
+    const TModelArea& laid = FMeshArea;
+    const bool moved = area.left != laid.left || area.top != laid.top || area.right != laid.right ||
+                       area.bottom != laid.bottom;
+    if (!FData || Busy() || MeshChart->LastCol < 0 || !moved)
+        return;
+    if (ChartCells(*MeshChart) == FLaidCells || !AskKeepEditedMesh(*this)) {
+        NewMesh();
+        return;
+    }
+    // Kept over the new area: asked once, not again at every opening.
+    FMeshArea = area;
 }
 
 std::vector<double> TInversionWindow::StartingValues(const TInversionMesh& Mesh, bool Section) const
@@ -915,7 +958,7 @@ void TInversionWindow::ShowState()
     QString text;
     QString style;
     if (FRun.Busy()) {
-        text = QStringLiteral("Inverting… %1 iterations finished.").arg(std::max(0, IterationTable->rowCount() - 1));
+        text = QStringLiteral("Inverting… %1 finished.").arg(IterationCount(std::max(0, IterationTable->rowCount() - 1)));
     } else if (!FError.isEmpty()) {
         text = FError;
         style = QStringLiteral("color: #b00000;");
@@ -924,10 +967,9 @@ void TInversionWindow::ShowState()
                         : QStringLiteral("Cancelled.");
     } else if (FResult && !FResult->Steps.empty()) {
         const TInversionStep& last = FResult->Steps.back();
-        text = QStringLiteral("%1 cells, %2 iterations: χ² %3, rrms %4 %. %5")
-                   .arg(FPicture ? FPicture->Mesh.Cells() : 0)
-                   .arg(last.Iteration)
-                   .arg(ShortNumber(last.ChiSquare), QString::number(last.Rrms, 'f', 2),
+        text = QStringLiteral("%1, %2: χ² %3, rrms %4 %. %5")
+                   .arg(CountText(FPicture ? FPicture->Mesh.Cells() : 0, QStringLiteral("cell"), QStringLiteral("cells")),
+                        IterationCount(last.Iteration), ShortNumber(last.ChiSquare), QString::number(last.Rrms, 'f', 2),
                         QString::fromStdString(FResult->Stop));
     } else {
         text = QStringLiteral("Invert makes an image of the ground from the measured data.");

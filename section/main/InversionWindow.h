@@ -108,6 +108,11 @@ public:
 
     // The data to invert (from the forward window), Name for the title line,
     // and the error the forward window's field gives (empty: the kept one).
+    // New data lay a new mesh. The same data (the same shared object) keep
+    // the mesh chart as the user left it, its fixed cells, limits and undo
+    // steps; only when the section's model area has changed since the mesh
+    // was laid does a question box ask whether to keep an edited mesh or
+    // lay a new one over the new area (a mesh not edited is laid anew).
     void SetMeasuredData(std::shared_ptr<const TMeasuredData> Data, const QString& Name,
                          const QString& ErrorPercent = {});
     const TMeasuredData* MeasuredData() const { return FData.get(); }
@@ -218,6 +223,8 @@ private:
     std::vector<double> StartingValues(const TInversionMesh& Mesh, bool Section) const;
     // Ctrl+Z: the mesh chart's last edit on its tab, else the section's.
     void UndoKey();
+    // The mesh after a change of the section's model area (SetMeasuredData).
+    void FollowModelArea();
     void ShowState();
     void Refuse(const QString& Reason);
     void AskSaveTable();
@@ -236,6 +243,8 @@ private:
     std::optional<TSurveyInversion> FResult;
     std::shared_ptr<const TMeasuredData> FResultData; // what FResult was inverted from
     std::vector<TOutline> FOutlines; // the section's boundaries (x, elevation)
+    TModelArea FMeshArea{};          // the section's model area the mesh was laid over
+    TInversionChartData FLaidCells;  // the mesh chart as laid: an edit since makes it differ
     std::function<void()> FUndoKey;
     std::vector<std::unique_ptr<TMetafile>> FMetafiles;
     QString FError;

@@ -379,7 +379,7 @@ void TMainfrm::ShowInversion()
     CreateForwardWindow();
     if (!ForwardWindow->MeasuredData() && !ForwardWindow->AskOpenMeasuredData(this))
         return;
-    const TMeasuredData* data = ForwardWindow->MeasuredData();
+    const std::shared_ptr<const TMeasuredData> data = ForwardWindow->SharedMeasuredData();
     if (!data)
         return;
     if (!InversionWindow) {
@@ -390,13 +390,14 @@ void TMainfrm::ShowInversion()
         const QRect frame = frameGeometry();
         InversionWindow->move(frame.left() + 40, frame.top() + 40);
     }
-    // The data the forward window holds now, with its error field.
-    if (InversionWindow->MeasuredData() != data && !InversionWindow->Busy())
-        InversionWindow->SetMeasuredData(std::make_shared<const TMeasuredData>(*data), ForwardWindow->MeasuredName(),
-                                         ForwardWindow->RelativeErrorEdit->text());
     InversionWindow->show();
     InversionWindow->raise();
     InversionWindow->activateWindow();
+    // The data the forward window holds now, with its error field: new data
+    // lay a new mesh, the same keep the one the user edited (the window
+    // asks when the model area changed under it).
+    if (!InversionWindow->Busy())
+        InversionWindow->SetMeasuredData(data, ForwardWindow->MeasuredName(), ForwardWindow->RelativeErrorEdit->text());
 }
 
 void TMainfrm::ShowPictureCorners()

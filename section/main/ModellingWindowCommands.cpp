@@ -26,6 +26,26 @@ std::optional<double> TypedNumber(const QString& Text, bool Positive, bool& Vali
     return value;
 }
 
+QString CountText(long long Count, const QString& One, const QString& Many)
+{
+    return QStringLiteral("%1 %2").arg(Count).arg(Count == 1 ? One : Many);
+}
+
+QString IterationCount(long long Count)
+{
+    return CountText(Count, QStringLiteral("iteration"), QStringLiteral("iterations"));
+}
+
+QString ElectrodeCount(long long Count)
+{
+    return CountText(Count, QStringLiteral("electrode"), QStringLiteral("electrodes"));
+}
+
+QString DatumCount(long long Count)
+{
+    return CountText(Count, QStringLiteral("datum"), QStringLiteral("data"));
+}
+
 void AddModellingWindowKeys(QWidget& Window, const std::function<void()>* Undo, std::function<bool()> Busy,
                             std::function<void()> Cancel)
 {

@@ -24,6 +24,14 @@ class TCustomPlotPanel;
 // number, anything else must be a finite number (Positive: above 0).
 std::optional<double> TypedNumber(const QString& Text, bool Positive, bool& Valid);
 
+// A count with its noun: "1 iteration", "3 iterations", "1 datum",
+// "0 data" (One for exactly one, Many otherwise).
+QString CountText(long long Count, const QString& One, const QString& Many);
+// The counts these windows name.
+QString IterationCount(long long Count);
+QString ElectrodeCount(long long Count);
+QString DatumCount(long long Count);
+
 // Undo is read when the key is pressed (the owner may set it later); Busy
 // and Cancel are the window's run.
 void AddModellingWindowKeys(QWidget& Window, const std::function<void()>* Undo, std::function<bool()> Busy,

@@ -3,8 +3,10 @@
 #include "section/editor/PolygonChart.h"
 #include "section/forward/ForwardModel.h"
 #include "section/main/FittedRegions.h"
+#include "section/main/ModellingWindowCommands.h"
 
 #include <QtGui/QAction>
+#include <QtGui/QKeyEvent>
 #include <QtGui/QScreen>
 #include <QtWidgets/QHBoxLayout>
 #include <QtWidgets/QHeaderView>
@@ -231,15 +233,34 @@ bool TRegionFitDialog::Apply()
 
 void TRegionFitDialog::Discard()
 {
+    // A fit under way is of no more use: it stops, nothing of it arrives,
+    // and the owner may start the next one at once.
+    const bool running = FRun.Busy();
+    if (running) {
+        FRun.Drop();
+        FCancelled = true;
+        ShowState();
+    }
     QDialog::reject();
+    if (running && OnStateChanged)
+        OnStateChanged();
 }
 
+// The close box and Discard.
 void TRegionFitDialog::reject()
 {
-    if (FRun.Busy())
+    Discard();
+}
+
+// Escape during a fit only cancels it; the dialog stays with its state.
+void TRegionFitDialog::keyPressEvent(QKeyEvent* Event)
+{
+    if (Event->key() == Qt::Key_Escape && Event->modifiers() == Qt::NoModifier && FRun.Busy()) {
         Cancel();
-    else
-        Discard();
+        Event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(Event);
 }
 
 void TRegionFitDialog::ShowStep(const TRegionFitStep& Step)
@@ -331,10 +352,8 @@ void TRegionFitDialog::ShowState()
         style = QStringLiteral("color: #b00000;");
     } else if (FResult && !FResult->Steps.empty()) {
         const TRegionFitStep& last = FResult->Steps.back();
-        text = QStringLiteral("Fitted in %1 iterations: \u03c7\u00b2 %2, rrms %3 %. Apply writes the values into "
-                              "the section.")
-                   .arg(last.Iteration)
-                   .arg(QString::number(last.ChiSquare, 'g', 3), QString::number(last.Rrms, 'f', 2));
+        text = QStringLiteral("Fitted in %1: \u03c7\u00b2 %2, rrms %3 %. Apply writes the values into the section.")
+                   .arg(IterationCount(last.Iteration), QString::number(last.ChiSquare, 'g', 3), QString::number(last.Rrms, 'f', 2));
     }
     StateLabel->setText(text);
     StateLabel->setStyleSheet(style);

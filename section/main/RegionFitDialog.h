@@ -16,7 +16,8 @@
 // copy of the section taken at Start, with the regions' Fit, Lowest and
 // Highest as the section keeps them; the forward window's own run goes on
 // undisturbed. Apply writes the fitted values into the section as one undo
-// step; Discard closes the dialog and leaves the section as it is. Only a
+// step; Discard (and the close box) closes the dialog and leaves the
+// section as it is, and ends a fit under way at once. Only a
 // fit that ended (not cancelled, not failed) offers anything to apply, and
 // only while the section is as the fit took it: an edit of the section
 // during or after the fit marks its result out of date and Apply is then
@@ -70,7 +71,8 @@ public:
     // with the section unchanged, when there is nothing to apply (no
     // finished fit, or one out of date, or applied already).
     bool Apply();
-    // Closes the dialog; the section stays as it is.
+    // Closes the dialog; the section stays as it is. A fit under way is
+    // dropped: it is not busy from now on and delivers nothing.
     void Discard();
 
     bool Busy() const { return FRun.Busy(); }
@@ -101,6 +103,7 @@ public:
 
 protected:
     void reject() override;
+    void keyPressEvent(QKeyEvent* Event) override;
 
 private:
     struct TJob;

@@ -9,6 +9,7 @@
 #include <QtCore/QTemporaryDir>
 
 #include <limits>
+#include <utility>
 
 namespace lp {
 namespace {
@@ -101,6 +102,13 @@ TEST(BodyLabel, ShowsWhatItsModeSays)
     EXPECT_EQ(BodyLabelText(params, c), QStringLiteral("2500000") + Ohm);
     params[psResistivity] = ParamValue(0.0125);
     EXPECT_EQ(BodyLabelText(params, c), QStringLiteral("0.0125") + Ohm);
+    // Four significant digits at most, never an exponent for a section's values.
+    for (const auto& [value, shown] : {std::pair{371.086, "371.1"}, std::pair{12345.6, "12350"},
+                                       std::pair{0.0123456, "0.01235"}, std::pair{9999.7, "10000"},
+                                       std::pair{999.96, "1000"}, std::pair{-2.71828, "-2.718"}}) {
+        params[psResistivity] = ParamValue(value);
+        EXPECT_EQ(BodyLabelText(params, c), QString::fromLatin1(shown) + Ohm) << value;
+    }
     // A slot without one of the four modes shows the user text, as before.
     for (const ParamValue& mode : {ParamValue(), ParamValue("*"), ParamValue(7)}) {
         params[psLabelMode] = mode;

@@ -271,6 +271,51 @@ TEST(Inversion, ChargeabilityRecoveredWhereThePolarizableCellsAreAndBounded)
                  EForwardError);
 }
 
+// Guards the bounded chargeability solve handed a system with nothing left
+// in it (it read the largest diagonal of an empty matrix and died): no
+// cells at all, every cell held at a bound, and every resistivity cell
+// fixed. The bounds, or the start, are the answer.
+TEST(Inversion, ASystemWithNothingFreeGivesTheBoundsOrTheStart)
+{
+    TSynthetic s;
+    const Eigen::SparseMatrix<double> C = SmoothnessOperator(s.Mesh, 1.0);
+    const VectorXd errors = VectorXd::Constant(240, 0.01);
+
+    // No cell: nothing to solve, every datum's response 0.
+    const TChargeabilityResult empty =
+        InvertChargeability(MatrixXd(240, 0), VectorXd::Constant(240, 0.05), errors, Eigen::SparseMatrix<double>(0, 0));
+    EXPECT_EQ(empty.Chargeabilities.size(), 0);
+    ASSERT_EQ(empty.Response.size(), 240);
+    EXPECT_EQ(empty.Response.cwiseAbs().maxCoeff(), 0.0);
+    EXPECT_NEAR(empty.ChiSquare, 25.0, 1e-9); // (0.05 / 0.01)² per datum
+
+    // Data every cell's solution lies below 0 for, then above 1: each cell
+    // is held at its bound, and the next pass has no free cell left.
+    const TChargeabilityResult low = InvertChargeability(s.G, VectorXd::Constant(240, -0.05), errors, C);
+    ASSERT_EQ(low.Chargeabilities.size(), s.Mesh.Cells());
+    EXPECT_EQ(low.Chargeabilities, VectorXd::Zero(s.Mesh.Cells()));
+    EXPECT_NEAR(low.ChiSquare, 25.0, 1e-9);
+    const TChargeabilityResult high = InvertChargeability(s.G, VectorXd::Constant(240, 1.5), errors, C);
+    EXPECT_EQ(high.Chargeabilities, VectorXd::Constant(s.Mesh.Cells(), 0.999));
+    EXPECT_TRUE(high.Response.allFinite());
+
+    // Every resistivity cell fixed (some limited too): the start stays
+    // exactly, one forward computation, and its Jacobian serves the
+    // chargeabilities.
+    TLinearProblem problem(s.G);
+    TInversionSettings settings;
+    settings.Fixed.assign(static_cast<size_t>(s.Mesh.Cells()), true);
+    settings.Lower.assign(static_cast<size_t>(s.Mesh.Cells()), 20.0);
+    settings.Upper.assign(static_cast<size_t>(s.Mesh.Cells()), 40.0);
+    const TInversionResult fixed = InvertResistivity(problem, s.Data, s.Errors, C, s.Start, settings);
+    EXPECT_EQ(fixed.Resistivities, s.Start);
+    ASSERT_EQ(fixed.Steps.size(), 1u);
+    EXPECT_EQ(problem.Calls, 1);
+    ASSERT_EQ(fixed.Jacobian.cols(), s.Mesh.Cells());
+    const TChargeabilityResult eta = InvertChargeability(fixed.Jacobian, VectorXd::Constant(240, -0.05), errors, C);
+    EXPECT_EQ(eta.Chargeabilities, VectorXd::Zero(s.Mesh.Cells()));
+}
+
 TEST(Inversion, CoverageIsLargestWhereTheDataSeeAndZeroWithoutSensitivity)
 {
     MatrixXd J(2, 3);

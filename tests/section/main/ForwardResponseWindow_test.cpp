@@ -858,6 +858,30 @@ TEST_F(ForwardResponseWindowTest, TheErrorFieldsReweighTheTotalsWithoutARun)
     EXPECT_EQ(kept.VoltageError, QStringLiteral("0.001"));
 }
 
+// Guards totals weighed with the errors of a run's start: a relative and a
+// voltage error typed while the run computed were left out of χ² when its
+// result came (37.5 shown where the fields gave 0.26).
+TEST_F(ForwardResponseWindowTest, TheTotalsFollowTheErrorsTypedDuringARun)
+{
+    OpenComputed();
+    OpenMeasured(WriteMeasuredFile());
+    auto gate = std::make_shared<std::promise<void>>();
+    Forward->OnRunStart = [opened = gate->get_future().share()] { opened.wait_for(std::chrono::seconds(10)); };
+    QTest::mouseClick(Forward->ComputeButton, Qt::LeftButton);
+    ASSERT_TRUE(Forward->Busy());
+    TypeInto(Forward->RelativeErrorEdit, QStringLiteral("6"));
+    TypeInto(Forward->VoltageErrorEdit, QStringLiteral("0.001"));
+    gate->set_value();
+    WaitForResult();
+    Forward->OnRunStart = {};
+    ASSERT_TRUE(Forward->Misfit().has_value()) << Forward->ErrorText().toStdString();
+    const TMisfit shown = ComputeMisfit(*Forward->MeasuredData(), *Forward->Result(), TErrorModel{6.0, 0.001});
+    EXPECT_DOUBLE_EQ(Forward->Misfit()->ChiSquare, shown.ChiSquare);
+    EXPECT_EQ(Forward->Misfit()->Errors, shown.Errors);
+    EXPECT_EQ(Forward->MisfitLabel->text(),
+              QString::fromStdString(MisfitSummary(shown, Forward->MeasuredData()->Skipped)));
+}
+
 // The window reopened offers the measured file it had, the open dialog
 // starts in its folder; a file gone or unreadable leaves the array survey
 // without a word.

@@ -15,6 +15,7 @@
 #include "section/main/BackgroundThreads.h"
 #include "section/main/ForwardResponseWindow.h"
 #include "section/main/InversionSetup.h"
+#include "section/dialogs/ModelSetupDialog.h"
 #include "section/views/PseudoSection2D.h"
 #include "section/views/Section2D.h"
 
@@ -24,6 +25,7 @@
 #include <QtWidgets/QTabWidget>
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QMenu>
+#include <QtWidgets/QMessageBox>
 #include <QtWidgets/QPushButton>
 #include <QtWidgets/QSpinBox>
 #include <QtWidgets/QTableWidget>
@@ -48,8 +50,8 @@ struct InversionWindowTest : MainWindow {
 
     // "Measured" data over the example: 10 electrodes, 3 levels of
     // dipole-dipole over a host of 130 ohm-m (quick under the sanitizers).
-    // With Ip, every datum also has an apparent chargeability of 12 mV/V.
-    QString WriteMeasuredFile(bool Ip = false)
+    // With Ip, every datum also has an apparent chargeability of Eta mV/V.
+    QString WriteMeasuredFile(bool Ip = false, double Eta = 12.0, const QString& Name = QStringLiteral("measured.dat"))
     {
         const TForwardResult field = FieldResponseOver(130.0, 10, 3);
         QString text = QStringLiteral("%1\n# x z\n").arg(field.Survey.Electrodes.size());
@@ -64,9 +66,9 @@ struct InversionWindowTest : MainWindow {
                         .arg(c.m + 1)
                         .arg(c.n + 1)
                         .arg(field.Resistivities[d], 0, 'g', 17)
-                        .arg(Ip ? " 12" : "");
+                        .arg(Ip ? QStringLiteral(" %1").arg(Eta) : QString());
         }
-        const QString file = Folder.filePath(QStringLiteral("measured.dat"));
+        const QString file = Folder.filePath(Name);
         QString error;
         EXPECT_TRUE(SaveBytesAtomically(file, text.toUtf8(), error)) << error.toStdString();
         return file;
@@ -74,10 +76,10 @@ struct InversionWindowTest : MainWindow {
 
     // The example open; Modelling > Invert... asks for the data file (none
     // is open yet) and shows the window; the iterations typed as a user does.
-    void Open(int Iterations, bool Ip = false)
+    void Open(int Iterations, bool Ip = false, double Eta = 12.0)
     {
         Start({Section});
-        const QString file = WriteMeasuredFile(Ip);
+        const QString file = WriteMeasuredFile(Ip, Eta);
         CommonDialogService().ExecuteOpen = [file](TOpenDialogRequest& Request) {
             Request.FileName = file;
             return true;
@@ -153,6 +155,37 @@ struct InversionWindowTest : MainWindow {
                 const double value = Picture.Resistivities[static_cast<size_t>(r * mesh.Columns() + c)];
                 EXPECT_NEAR(chart.CellValue(c, r), value, 1e-9 * value) << "cell " << c << ", " << r;
             }
+    }
+    // Modelling > Invert... chosen again in the main window (which has the
+    // keyboard: Activate() first).
+    void InvertAgain()
+    {
+        ChooseFromMenuBar(Window->Invert1);
+        ASSERT_TRUE(Inversion->isVisible());
+    }
+    // Runs Action and fails when a modal window comes up (it is closed).
+    void ExpectNoQuestion(const std::function<void()>& Action)
+    {
+        bool asked = false;
+        QTimer::singleShot(0, [&asked] {
+            if (QWidget* modal = QApplication::activeModalWidget()) {
+                asked = true;
+                modal->close();
+            }
+        });
+        Action();
+        QCoreApplication::processEvents();
+        EXPECT_FALSE(asked) << "a question came up";
+    }
+    // "Model setup..." with the right border typed in and Apply clicked.
+    void SetModelAreaRight(double Right)
+    {
+        AnswerModal<Tboxsetup>([&] { ChooseFromMenuBar(Window->Boxconstrctor1); },
+                               [&](Tboxsetup& Dialog) {
+                                   Dialog.Edit2->setText(QString::number(Right, 'g', 17));
+                                   QTest::mouseClick(Dialog.ApplyWidget(), Qt::LeftButton);
+                               });
+        ASSERT_EQ(Chart().ModelArea.right, Right);
     }
 };
 
@@ -651,6 +684,153 @@ TEST_F(InversionWindowTest, TheMeshIsEditedInItsChartBeforeInverting)
     EXPECT_EQ(Inversion->ChartTabs->currentIndex(), 1);
     QTest::keyClick(Inversion, Qt::Key_H, Qt::AltModifier);
     EXPECT_EQ(Inversion->ChartTabs->currentIndex(), 1);
+}
+
+// Selection > Rectangular selection dragged over cells (C1, R1) .. (C2, R2)
+// of the mesh chart, then Fix.
+void FixBlock(TInversionWindow& Inversion, int C1, int R1, int C2, int R2)
+{
+    TTModelSection2d& mesh = *Inversion.MeshChart;
+    QWidget* host = mesh.Widget();
+    host->repaint();
+    mesh.ClearSelection();
+    mesh.SelectionMenuClick(1);
+    MoveOver(host, CellPixel(mesh, C1, R1));
+    QTest::mousePress(host, Qt::LeftButton, {}, CellPixel(mesh, C1, R1));
+    MoveOver(host, CellPixel(mesh, C2, R2), Qt::LeftButton);
+    QTest::mouseRelease(host, Qt::LeftButton, {}, CellPixel(mesh, C2, R2));
+    ASSERT_TRUE(mesh.Selected[C1][R1] && mesh.Selected[C2][R2]);
+    QTest::mouseClick(Inversion.FixButton, Qt::LeftButton);
+    ASSERT_TRUE(mesh.Fixed[C1][R1] && mesh.Fixed[C2][R2]);
+}
+
+bool AnyCellFixed(const TTModelSection2d& Mesh)
+{
+    for (int c = 0; c <= Mesh.LastCol; ++c)
+        for (int r = 0; r <= Mesh.LastRow; ++r)
+            if (Mesh.Fixed[c][r])
+                return true;
+    return false;
+}
+
+// Guards a crash: chargeability data whose inversion holds every cell at a
+// bound (negative apparent chargeabilities), Start from the section, a band
+// of cells fixed on the mesh tab, Invert: the bounded solve was handed an
+// empty system and the program died.
+TEST_F(InversionWindowTest, ChargeabilitiesHeldAtTheirBoundsWithFixedCellsInvert)
+{
+    ASSERT_NO_FATAL_FAILURE(Open(1, true, -5.0));
+    if (!Inversion->StartFromSectionBox->isChecked())
+        QTest::mouseClick(Inversion->StartFromSectionBox, Qt::LeftButton);
+    TTModelSection2d& mesh = *Inversion->MeshChart;
+    ASSERT_NO_FATAL_FAILURE(FixBlock(*Inversion, 0, 1, mesh.LastCol, 1));
+    const double fixedValue = mesh.CellValue(2, 1);
+    ASSERT_NO_FATAL_FAILURE(ClickInvert());
+    WaitForEnd();
+    QTest::mouseClick(Inversion->StartFromSectionBox, Qt::LeftButton);
+    ASSERT_TRUE(Inversion->Result().has_value()) << Inversion->ErrorText().toStdString();
+    const TSurveyInversion& result = *Inversion->Result();
+    ASSERT_EQ(result.Chargeabilities.size(), result.Resistivities.size());
+    for (double eta : result.Chargeabilities)
+        EXPECT_EQ(eta, 0.0); // every cell at the lower bound the data push it to
+    EXPECT_EQ(result.Resistivities.at(static_cast<size_t>(mesh.LastCol + 1 + 2)), fixedValue);
+    EXPECT_TRUE(Inversion->ChartTabs->isTabEnabled(2));
+    // One iteration asked for, one named in the singular.
+    ASSERT_EQ(result.Steps.back().Iteration, 1);
+    EXPECT_TRUE(Inversion->StateLabel->text().contains(QStringLiteral(" cells, 1 iteration: "))) << Inversion->StateLabel->text().toStdString();
+}
+
+// Guards the mesh laid anew at every Modelling > Invert...: the window
+// compared its copy of the data with the forward window's, which never
+// matched, and lost the fixed cells, the limits and the mesh tab's undo.
+TEST_F(InversionWindowTest, InvertAgainWithTheSameDataKeepsTheEditedMesh)
+{
+    ASSERT_NO_FATAL_FAILURE(Open(1));
+    TTModelSection2d& mesh = *Inversion->MeshChart;
+    ASSERT_NO_FATAL_FAILURE(FixBlock(*Inversion, 1, 0, 2, 1));
+    mesh.ClearSelection();
+    mesh.Selected[4][0] = true;
+    ASSERT_TRUE(Inversion->LimitSelectedCells(100.0, 110.0));
+    const TInversionChartData edited = ChartCells(mesh);
+    Activate();
+    ExpectNoQuestion([this] { InvertAgain(); });
+    EXPECT_TRUE(ChartCells(mesh) == edited);
+    // The undo steps are there still: Ctrl+Z on the mesh tab takes the
+    // limits back, the fixed cells stay.
+    Inversion->activateWindow();
+    QTRY_VERIFY_WITH_TIMEOUT(QApplication::activeWindow() == Inversion, 5000);
+    QTest::keyClick(Inversion->InvertButton, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(mesh.Limits[4][0], complexM{});
+    EXPECT_TRUE(mesh.Fixed[1][0] && mesh.Fixed[2][1]);
+}
+
+// The model area changed under an edited mesh: Modelling > Invert... asks
+// whether to keep it (kept, and not asked again) or lay a new one over the
+// new area; a mesh not edited is laid anew without a word, and so is a
+// mesh for new data.
+TEST_F(InversionWindowTest, AChangedModelAreaAsksBeforeTheEditedMeshGoes)
+{
+    ASSERT_NO_FATAL_FAILURE(Open(1));
+    TTModelSection2d& mesh = *Inversion->MeshChart;
+    ASSERT_NO_FATAL_FAILURE(FixBlock(*Inversion, 1, 0, 2, 1));
+    const TInversionChartData edited = ChartCells(mesh);
+    const double right = Chart().ModelArea.right;
+
+    ASSERT_NO_FATAL_FAILURE(SetModelAreaRight(right + 50.0));
+    QString question;
+    Activate();
+    AnswerModal<QMessageBox>([this] { InvertAgain(); },
+                             [&](QMessageBox& Box) {
+                                 question = Box.text();
+                                 SaveScreenshot(Box, QStringLiteral("inversion-area-question"));
+                                 QTest::mouseClick(Box.findChild<QPushButton*>(QStringLiteral("KeepMeshButton")),
+                                                   Qt::LeftButton);
+                             });
+    EXPECT_TRUE(question.contains(QStringLiteral("model area has changed"))) << question.toStdString();
+    EXPECT_TRUE(ChartCells(mesh) == edited);
+    Activate();
+    ExpectNoQuestion([this] { InvertAgain(); });
+    EXPECT_TRUE(ChartCells(mesh) == edited);
+
+    // Changed again, and a new mesh asked for: the default mesh over the
+    // new area, what New mesh lays.
+    ASSERT_NO_FATAL_FAILURE(SetModelAreaRight(right + 100.0));
+    Activate();
+    AnswerModal<QMessageBox>([this] { InvertAgain(); },
+                             [](QMessageBox& Box) {
+                                 QTest::mouseClick(Box.findChild<QPushButton*>(QStringLiteral("NewMeshButton")),
+                                                   Qt::LeftButton);
+                             });
+    EXPECT_FALSE(AnyCellFixed(mesh));
+    const TInversionChartData relaid = ChartCells(mesh);
+    EXPECT_FALSE(relaid == edited);
+    QTest::mouseClick(Inversion->NewMeshButton, Qt::LeftButton);
+    EXPECT_TRUE(ChartCells(mesh) == relaid);
+
+    // Not edited since: a changed area lays the new mesh without asking.
+    ASSERT_NO_FATAL_FAILURE(SetModelAreaRight(right));
+    Activate();
+    ExpectNoQuestion([this] { InvertAgain(); });
+    const TInversionChartData overArea = ChartCells(mesh);
+    EXPECT_FALSE(overArea == relaid);
+    QTest::mouseClick(Inversion->NewMeshButton, Qt::LeftButton);
+    EXPECT_TRUE(ChartCells(mesh) == overArea);
+
+    // New data (the file opened again in the forward window) lay a new
+    // mesh over an edited one without asking.
+    ASSERT_NO_FATAL_FAILURE(FixBlock(*Inversion, 1, 0, 2, 1));
+    const QString again = WriteMeasuredFile(false, 12.0, QStringLiteral("again.dat"));
+    CommonDialogService().ExecuteOpen = [again](TOpenDialogRequest& Request) {
+        Request.FileName = again;
+        return true;
+    };
+    Activate();
+    ChooseFromMenuBar(Window->Measureddata1);
+    ResetCommonDialogService();
+    Activate();
+    ExpectNoQuestion([this] { InvertAgain(); });
+    EXPECT_FALSE(AnyCellFixed(mesh));
+    EXPECT_TRUE(Inversion->DataLabel->text().startsWith(QStringLiteral("Data of again.dat"))) << Inversion->DataLabel->text().toStdString();
 }
 
 // New mesh lays the default mesh again; Start from the section fills the

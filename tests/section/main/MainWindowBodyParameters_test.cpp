@@ -353,6 +353,34 @@ TEST_F(RegionsTable, FitAndBoundsAreTypedUndoneSavedAndReopened)
     EXPECT_FALSE(RegionFitFixed(Params(2)));
 }
 
+// Guards a fitted value drawn with every digit in its body's label ("371.086
+// Ω·m"): the label shows four significant digits, the table and the saved
+// file every one.
+TEST_F(RegionsTable, ALabelShowsFourDigitsTheTableAndTheFileEveryOne)
+{
+    Start({Section});
+    OpenRegions();
+    TypeIntoCell(1, rcResistivity, QStringLiteral("371.086"));
+    EXPECT_EQ(Params(1)[psResistivity].AsReal(), 371.086);
+    EXPECT_EQ(ShownLabel(1), QStringLiteral("371.1") + Ohm);
+    EXPECT_EQ(Cell(1, rcResistivity), QLocale().toString(371.086, 'f', 3));
+    test::SaveScreenshot(*Window, QStringLiteral("body-label-four-digits"));
+    Window->SaveFile(Section);
+    EXPECT_TRUE(test::FileBytes(Section).contains("371.086")) << "the file keeps every digit";
+    // Large and small values: four digits, no exponent.
+    TypeIntoCell(1, rcResistivity, QStringLiteral("12345.6"));
+    EXPECT_EQ(ShownLabel(1), QLocale().toString(12350.0, 'f', 0) + Ohm);
+    TypeIntoCell(1, rcResistivity, QStringLiteral("0.0123456"));
+    EXPECT_EQ(ShownLabel(1), QLocale().toString(0.01235, 'g', 4) + Ohm);
+    // The exact value reopens from the file, drawn in four digits again.
+    Window.reset();
+    Start({Section});
+    EXPECT_EQ(Params(1)[psResistivity].AsReal(), 371.086);
+    EXPECT_EQ(ShownLabel(1), QStringLiteral("371.1") + Ohm);
+    OpenRegions();
+    EXPECT_EQ(Cell(1, rcResistivity), QLocale().toString(371.086, 'f', 3));
+}
+
 TEST_F(RegionsTable, SortsByAClickOnTheHeader)
 {
     Start({Section});

@@ -220,6 +220,58 @@ TEST_F(RegionFitTest, DiscardLeavesTheSectionAsDrawn)
     EXPECT_EQ(RegionValues(), drawn);
 }
 
+// Guards a fit that ran on after Discard: the dialog closed, the fit's
+// iterations and result still came to it, and Fit regions... stayed
+// disabled until it ended. Discard, and the close box, stop it at once.
+TEST_F(RegionFitTest, DiscardAndTheCloseBoxStopAFitAtOnce)
+{
+    OpenWithMeasuredData();
+    const std::vector<ParamValue> drawn = RegionValues();
+    ClickFit();
+    WaitForFit();
+    const auto stopped = [&](const std::shared_ptr<std::promise<void>>& Gate) {
+        EXPECT_FALSE(Fit->isVisible());
+        EXPECT_FALSE(Fit->Busy());
+        EXPECT_TRUE(Forward->FitButton->isEnabled());
+        // What the held fit would still deliver, once it may go on.
+        Gate->set_value();
+        TBackgroundThreads::Program().JoinAll();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(Fit->IterationList->count(), 0);
+        EXPECT_FALSE(Fit->Result().has_value());
+        EXPECT_FALSE(Fit->ApplyButton->isEnabled());
+        EXPECT_EQ(RegionValues(), drawn);
+    };
+    const auto first = HoldFits();
+    ClickFit();
+    QTest::mouseClick(Fit->DiscardButton, Qt::LeftButton);
+    stopped(first);
+    const auto second = HoldFits();
+    ClickFit();
+    Fit->close(); // the close box
+    stopped(second);
+    EXPECT_FALSE(TimedOut->load());
+    // Fit regions... starts the next fit, which runs to its end.
+    ClickFit();
+    WaitForFit();
+    EXPECT_TRUE(Fit->Result().has_value()) << Fit->ErrorText().toStdString();
+}
+
+// Guards "Fitted in 1 iterations": with 5 % errors the fit ends after one
+// iteration, and the summary says so in the singular.
+TEST_F(RegionFitTest, OneIterationIsNamedInTheSingular)
+{
+    OpenWithMeasuredData();
+    TypeInto(Forward->RelativeErrorEdit, QStringLiteral("5"));
+    WaitForForward();
+    ClickFit();
+    WaitForFit();
+    ASSERT_TRUE(Fit->Result().has_value()) << Fit->ErrorText().toStdString();
+    ASSERT_EQ(Fit->Result()->Steps.back().Iteration, 1);
+    EXPECT_TRUE(Fit->StateLabel->text().startsWith(QStringLiteral("Fitted in 1 iteration: "))) << Fit->StateLabel->text().toStdString();
+    SaveScreenshot(*Fit, QStringLiteral("fit-regions-one-iteration"));
+}
+
 // A fit cancelled (the button, or Escape) offers nothing to apply.
 TEST_F(RegionFitTest, ACancelledFitAppliesNothing)
 {
