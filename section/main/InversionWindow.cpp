@@ -67,9 +67,11 @@ QString ShortNumber(double Value, int Digits = 3)
     return QLocale().toString(Value, 'g', Digits);
 }
 
+// Beyond a million fixed decimals would be a row of digits: two digits
+// and a power of ten.
 QString FixedNumber(double Value, int Decimals)
 {
-    return QLocale().toString(Value, 'f', Decimals);
+    return std::fabs(Value) < 1e6 ? QLocale().toString(Value, 'f', Decimals) : ShortNumber(Value, 2);
 }
 
 // The index of the interval of Edges (ascending) holding X; -1 outside.
@@ -927,7 +929,7 @@ void TInversionWindow::ShowState()
         text = QStringLiteral("%1 cells, %2 iterations: χ² %3, rrms %4 %. %5")
                    .arg(FPicture ? FPicture->Mesh.Cells() : 0)
                    .arg(last.Iteration)
-                   .arg(ShortNumber(last.ChiSquare), QString::number(last.Rrms, 'f', 2),
+                   .arg(ShortNumber(last.ChiSquare), FixedNumber(last.Rrms, 2),
                         QString::fromStdString(FResult->Stop));
     } else {
         text = QStringLiteral("Invert makes an image of the ground from the measured data.");
