@@ -536,15 +536,22 @@ TEST(CommandLine, ForwardReadsRes2DInvDataRecognisedOrForced)
                                  "line, not \"Example line\".\n");
 }
 
+// --forward over the example (host 100 ohm-m) at the measured file Bytes.
+TCommandRun ForwardExampleAt(const QTemporaryDir& Folder, const QByteArray& Bytes)
+{
+    EXPECT_TRUE(QFile::copy(QStringLiteral(LP_EXAMPLES_DIR "/example.sec"), Folder.filePath("example.sec")));
+    const QString measured = Folder.filePath("field.dat");
+    WriteFile(measured, Bytes);
+    return RunCommand({"--forward", Folder.filePath("out.dat"), Folder.filePath("example.sec"), "--data", measured,
+                       "--host-resistivity", "100"});
+}
+
 // A datum of 1e-100 ohm-m printed its rrms as a row of 103 digits.
 TEST(CommandLine, ForwardPrintsHugeMisfitTotalsInAShortNotation)
 {
     QTemporaryDir folder;
-    ASSERT_TRUE(QFile::copy(QStringLiteral(LP_EXAMPLES_DIR "/example.sec"), folder.filePath("example.sec")));
-    const QString measured = folder.filePath("tiny.dat");
-    WriteFile(measured, "4\n# x z\n100 0\n200 0\n300 0\n400 0\n2\n# a b m n rhoa\n1 4 2 3 1e-100\n1 4 2 3 40\n");
-    const TCommandRun run = RunCommand({"--forward", folder.filePath("out.dat"), folder.filePath("example.sec"),
-                                        "--data", measured, "--host-resistivity", "100"});
+    const TCommandRun run = ForwardExampleAt(
+        folder, "4\n# x z\n100 0\n200 0\n300 0\n400 0\n2\n# a b m n rhoa\n1 4 2 3 1e-100\n1 4 2 3 40\n");
     ASSERT_EQ(run.Code, 0) << run.Errors.toStdString();
     EXPECT_TRUE(QRegularExpression(R"(^2 data \(0 skipped\): rrms \d\.\de103 %, chi-square \d\.\d\de7\n$)")
                     .match(run.Out)
@@ -605,11 +612,8 @@ TEST(CommandLine, ForwardAtMeasuredDataRefusesWhatItCannotDo)
 TEST(CommandLine, ForwardAtMeasuredDataSaysWhenTheElevationsDifferFromTheSurface)
 {
     QTemporaryDir folder;
-    ASSERT_TRUE(QFile::copy(QStringLiteral(LP_EXAMPLES_DIR "/example.sec"), folder.filePath("example.sec")));
-    const QString measured = folder.filePath("field.dat");
-    WriteFile(measured, "3\n# x z\n100 0\n200 4\n300 12.5\n1\n# a b m n rhoa\n1 0 2 3 50\n");
-    const TCommandRun run = RunCommand({"--forward", folder.filePath("out.dat"), folder.filePath("example.sec"),
-                                        "--data", measured, "--host-resistivity", "100"});
+    const TCommandRun run =
+        ForwardExampleAt(folder, "3\n# x z\n100 0\n200 4\n300 12.5\n1\n# a b m n rhoa\n1 0 2 3 50\n");
     EXPECT_EQ(run.Code, 0) << run.Errors.toStdString();
     EXPECT_EQ(run.Errors, "lithoprism: warning: The file's electrode elevations differ from the section's surface by "
                           "up to 12.5 (electrode 3 at x = 300), more than a tenth of the smallest electrode spacing "
