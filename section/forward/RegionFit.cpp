@@ -25,8 +25,11 @@ constexpr int MaxHalvings = 6;
 // The damping at the start, and its changes.
 constexpr double StartDamping = 0.01;
 constexpr double DampingFall = 0.3;
-// Converged: the next step changes no resistivity by more than this in
-// ln ρ (0.01 %), far inside any uncertainty the data give.
+// Converged: the next step changes no region's ln ρ by more than this
+// share of its uncertainty (or by 1e-4, 0.01 %, whichever is more): a
+// region the data barely determine may drift along a flat valley of χ² for
+// many iterations without a change that means anything.
+constexpr double ConvergedShare = 0.02;
 constexpr double ConvergedChange = 1e-4;
 // A fit that ends with χ² above this says why the data are not explained.
 constexpr double FarAboveOne = 2.0;
@@ -120,6 +123,29 @@ Eigen::VectorXd LimitedStep(const Eigen::MatrixXd& A, const Eigen::VectorXd& b, 
     }
 }
 
+// Whether Step changes no ln ρ by more than it means: ConvergedShare of
+// the uncertainty √(χ² (JᵀWᵀWJ)⁻¹_pp) from Normal = JᵀWᵀWJ, at least
+// ConvergedChange; regions not determined do not count, and a singular
+// Normal (no uncertainty finite) ends the fit for the least determined
+// region to go back.
+bool Converged(const Eigen::VectorXd& Step, const Eigen::MatrixXd& Normal, double ChiSquare)
+{
+    const Eigen::FullPivLU<Eigen::MatrixXd> lu(Normal);
+    if (!lu.isInvertible())
+        return true; // every uncertainty infinite: the least determined region goes back first
+    const Eigen::VectorXd variances = ChiSquare * lu.inverse().diagonal();
+    for (Eigen::Index p = 0; p < Step.size(); ++p) {
+        const double sigma = variances(p) > 0.0 && std::isfinite(variances(p)) ? std::sqrt(variances(p)) : 0.0;
+        // A region beyond the uncertainty limit drifts off along the
+        // valley for good: it goes back to its start after this fit.
+        if (sigma > std::log(MaxUncertaintyFactor))
+            continue;
+        if (!(std::fabs(Step(p)) < std::max(ConvergedChange, ConvergedShare * sigma)))
+            return false;
+    }
+    return true;
+}
+
 // The fit's state for one set of free, determined regions.
 struct TFitState {
     std::vector<double> Rho;     // every region, ohm-m
@@ -197,7 +223,7 @@ public:
                 stop = "The step of the fit could not be computed.";
                 break;
             }
-            if (step.cwiseAbs().maxCoeff() < ConvergedChange) {
+            if (Converged(step, normal, state.Misfit.ChiSquare)) {
                 stop = "The values no longer change.";
                 break;
             }
@@ -219,13 +245,19 @@ public:
                 stop = "No step lowered chi-square."; // the start of this iteration is the fit
                 break;
             }
-            // Less damping after a whole step; a halved one keeps it (the
-            // halving did the damping's work).
-            if (halving == 1)
-                damping = std::max(damping * DampingFall, 1e-6);
+            // Less damping after a whole step, more after a halved one: a
+            // step that must be halved again and again crawls along a
+            // valley without ever being small itself.
+            damping = halving == 1 ? std::max(damping * DampingFall, 1e-6)
+                                   : std::min(damping * std::pow(1.0 / DampingFall, halving - 1), 1e6);
+            const double chiSquare = state.Misfit.ChiSquare;
             state = std::move(*accepted);
             ++iteration;
             Step(iteration, state.Misfit, steps);
+            if (Converged(step, normal, chiSquare)) {
+                stop = "The values no longer change.";
+                break;
+            }
         }
         return state;
     }

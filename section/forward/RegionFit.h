@@ -12,10 +12,12 @@
 //     beyond its limit is held there and the others are solved again
 //     without it, so a tight bound never holds the other regions back
 //     trial m + Δm; a trial that does not lower χ² is halved (up to 6 times)
-//     stop: the step changes no ln ρ by 1e-4 or more (converged), no
-//     trial lowers χ², or the iteration limit. Not at χ² ≤ 1: that guards
-//     a regularised inversion against fitting the noise, while a fit of a
-//     few parameters is only right at the minimum.
+//     damping down after a whole step, up after a halved one
+//     stop: the step changes no determined region's ln ρ by more than 2 %
+//     of its uncertainty (at least 1e-4; converged), the normal matrix is
+//     singular, no trial lowers χ², or the iteration limit. Not at
+//     χ² ≤ 1: that guards a regularised inversion against fitting the
+//     noise, while a fit of a few parameters is only right at the minimum.
 //   uncertainty: C = χ² (JᵀWᵀWJ)⁻¹ in ln ρ, a factor exp(√C_jj) (×/÷);
 //     while one is above MaxUncertaintyFactor, the region with the largest
 //     is not determined: it goes back to its start and the others are
