@@ -1,9 +1,9 @@
 #include "section/forward/Misfit.h"
 
+#include "section/forward/ReadableNumbers.h"
 #include "section/model/ModelGeometryText.h"
 
 #include <cmath>
-#include <cstdio>
 #include <limits>
 
 namespace lp {
@@ -31,13 +31,6 @@ void CheckErrorModel(const TErrorModel& Model)
         throw EForwardError("The error model needs a relative error and an absolute voltage error of at least 0, "
                             "one of them above 0 (relative " + FormatExactReal(p) + " %, absolute " +
                             FormatExactReal(u) + " V).");
-}
-
-std::string Formatted(const char* Format, double Value)
-{
-    char text[64];
-    std::snprintf(text, sizeof text, Format, Value);
-    return text;
 }
 
 } // namespace
@@ -122,10 +115,10 @@ std::string FormatComparisonTable(const TMeasuredData& Measured, const TSurveyRe
 std::string MisfitSummary(const TMisfit& Misfit, const TSkippedData& Skipped)
 {
     std::string text = std::to_string(Misfit.Data) + " data (" + std::to_string(Skipped.Total()) +
-                       " skipped): rrms " + Formatted("%.2f", Misfit.Rrms) + " %, chi-square " +
-                       Formatted("%.3g", Misfit.ChiSquare);
+                       " skipped): rrms " + ReadableFixed(Misfit.Rrms) + " %, chi-square " +
+                       ReadableNumber(Misfit.ChiSquare);
     if (Misfit.ChargeabilityRms)
-        text += ", ip rms " + Formatted("%.2f", *Misfit.ChargeabilityRms) + " %";
+        text += ", ip rms " + ReadableFixed(*Misfit.ChargeabilityRms) + " %";
     return text;
 }
 

@@ -76,7 +76,8 @@ std::string FormatComparisonTable(const TMeasuredData& Measured, const TSurveyRe
 
 // "255 data (3 skipped): rrms 2.41 %, chi-square 0.812" with ", ip rms
 // 0.35 %" when chargeabilities were compared: rrms and ip rms with two
-// decimals, χ² with three significant digits.
+// decimals, χ² with three significant digits, huge totals as "1.7e62"
+// (ReadableNumbers.h).
 std::string MisfitSummary(const TMisfit& Misfit, const TSkippedData& Skipped);
 
 } // namespace lp

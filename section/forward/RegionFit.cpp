@@ -1,5 +1,6 @@
 #include "section/forward/RegionFit.h"
 
+#include "section/forward/ReadableNumbers.h"
 #include "section/model/ModelGeometryText.h"
 
 #include <algorithm>
@@ -11,28 +12,30 @@ namespace lp {
 
 namespace {
 
-// The largest change of a parameter (x, about ln ρ) in one iteration: a
-// factor of e² = 7.4; a larger Gauss–Newton step is scaled down whole.
+// The largest change of ln ρ in one iteration: a factor of e² = 7.4. Each
+// region's step is limited on its own, the others solved again without it
+// (LimitedStep): a step scaled down whole by one region's limit held every
+// other region back.
 constexpr double MaxStep = 2.0;
+// A bounded region's step goes at most this share of its way (in ln ρ) to
+// the bound: every step stays inside, never on a bound, never clipped.
+constexpr double TowardsBound = 0.9;
 // Halvings of a step that does not lower χ² before the fit stops.
 constexpr int MaxHalvings = 6;
 // The damping at the start, and its changes.
 constexpr double StartDamping = 0.01;
 constexpr double DampingFall = 0.3;
-// A stop when χ² falls by less than this share in an iteration.
-constexpr double MinFall = 0.01;
-
-double Derivative(double rho, const TRegionFitSetting& s)
-{
-    // dρ/dx of the transform
-    if (s.Lowest && s.Highest)
-        return (rho - *s.Lowest) * (*s.Highest - rho) / (*s.Highest - *s.Lowest);
-    if (s.Lowest)
-        return rho - *s.Lowest;
-    if (s.Highest)
-        return *s.Highest - rho;
-    return rho;
-}
+// Converged: the next step changes no region's ln ρ by more than this
+// share of its uncertainty (or by 1e-4, 0.01 %, whichever is more): a
+// region the data barely determine may drift along a flat valley of χ² for
+// many iterations without a change that means anything.
+constexpr double ConvergedShare = 0.02;
+constexpr double ConvergedChange = 1e-4;
+// A fit that ends with χ² above this says why the data are not explained.
+constexpr double FarAboveOne = 2.0;
+// A region this close to a bound (a share of its range, or in ln ρ beside
+// a lone bound) is held there.
+constexpr double NearBound = 0.01;
 
 void CheckSetting(const TRegionFitSetting& s, const std::string& label)
 {
@@ -78,6 +81,71 @@ private:
     mutable double FLast = 0.0;
 };
 
+// The damped Gauss–Newton step A Δm = b within Lower ≤ Δm ≤ Upper: a
+// parameter whose step goes beyond is held at its limit and the others are
+// solved again with it held (clipping alone would leave them the moves
+// that made up for its whole step), until none goes beyond. Not finite
+// numbers when the equations cannot be solved.
+Eigen::VectorXd LimitedStep(const Eigen::MatrixXd& A, const Eigen::VectorXd& b, const Eigen::VectorXd& Lower,
+                            const Eigen::VectorXd& Upper)
+{
+    const Eigen::Index n = b.size();
+    Eigen::VectorXd step = Eigen::VectorXd::Zero(n);
+    std::vector<bool> held(static_cast<size_t>(n), false);
+    for (;;) {
+        std::vector<Eigen::Index> open;
+        for (Eigen::Index p = 0; p < n; ++p)
+            if (!held[static_cast<size_t>(p)])
+                open.push_back(p);
+        for (Eigen::Index p : open)
+            step(p) = 0.0;
+        const Eigen::Index k = static_cast<Eigen::Index>(open.size());
+        Eigen::MatrixXd sub(k, k);
+        Eigen::VectorXd right(k);
+        for (Eigen::Index i = 0; i < k; ++i) {
+            const Eigen::Index p = open[static_cast<size_t>(i)];
+            right(i) = b(p) - A.row(p).dot(step); // less the held parameters' share
+            for (Eigen::Index j = 0; j < k; ++j)
+                sub(i, j) = A(p, open[static_cast<size_t>(j)]);
+        }
+        const Eigen::VectorXd solved = sub.ldlt().solve(right);
+        if (!solved.allFinite())
+            return Eigen::VectorXd::Constant(n, std::numeric_limits<double>::quiet_NaN());
+        bool beyond = false;
+        for (Eigen::Index i = 0; i < k; ++i) {
+            const Eigen::Index p = open[static_cast<size_t>(i)];
+            step(p) = std::clamp(solved(i), Lower(p), Upper(p));
+            if (step(p) != solved(i))
+                beyond = held[static_cast<size_t>(p)] = true;
+        }
+        if (!beyond)
+            return step;
+    }
+}
+
+// Whether Step changes no ln ρ by more than it means: ConvergedShare of
+// the uncertainty √(χ² (JᵀWᵀWJ)⁻¹_pp) from Normal = JᵀWᵀWJ, at least
+// ConvergedChange; regions not determined do not count, and a singular
+// Normal (no uncertainty finite) ends the fit for the least determined
+// region to go back.
+bool Converged(const Eigen::VectorXd& Step, const Eigen::MatrixXd& Normal, double ChiSquare)
+{
+    const Eigen::FullPivLU<Eigen::MatrixXd> lu(Normal);
+    if (!lu.isInvertible())
+        return true; // every uncertainty infinite: the least determined region goes back first
+    const Eigen::VectorXd variances = ChiSquare * lu.inverse().diagonal();
+    for (Eigen::Index p = 0; p < Step.size(); ++p) {
+        const double sigma = variances(p) > 0.0 && std::isfinite(variances(p)) ? std::sqrt(variances(p)) : 0.0;
+        // A region beyond the uncertainty limit drifts off along the
+        // valley for good: it goes back to its start after this fit.
+        if (sigma > std::log(MaxUncertaintyFactor))
+            continue;
+        if (!(std::fabs(Step(p)) < std::max(ConvergedChange, ConvergedShare * sigma)))
+            return false;
+    }
+    return true;
+}
+
 // The fit's state for one set of free, determined regions.
 struct TFitState {
     std::vector<double> Rho;     // every region, ohm-m
@@ -117,9 +185,10 @@ public:
     }
 
     // Gauss–Newton with damping from State (which holds the set's columns)
-    // until a stop; iterations are counted on from Iteration.
+    // until a stop; iterations are counted on from Iteration. Stop says why
+    // it ended.
     TFitState GaussNewton(TFitState state, const std::vector<int>& set, int& iteration,
-                          std::vector<TRegionFitStep>& steps) const
+                          std::vector<TRegionFitStep>& steps, std::string& stop) const
     {
         const Eigen::Index n = static_cast<Eigen::Index>(set.size());
         const Eigen::Index data = static_cast<Eigen::Index>(FMeasured.Size());
@@ -129,58 +198,66 @@ public:
             observed(i) = std::log(state.Misfit.Measured[static_cast<size_t>(i)]); // with the ground's own k
         }
         double damping = StartDamping;
-        while (state.Misfit.ChiSquare > 1.0 && iteration < FOptions.MaxIterations && n > 0) {
-            // The weighted Jacobian in x and the weighted residual.
-            Eigen::MatrixXd WJ(data, n);
-            Eigen::VectorXd x(n);
-            for (Eigen::Index p = 0; p < n; ++p) {
-                const size_t r = static_cast<size_t>(set[static_cast<size_t>(p)]);
-                const double rho = state.Rho[r];
-                WJ.col(p) = weight.asDiagonal() * state.Response.Jacobian.col(p) * (Derivative(rho, FSettings[r]) / rho);
-                x(p) = BoundedParameter(rho, FSettings[r]);
-            }
-            Eigen::VectorXd residual(data);
+        stop = n > 0 ? "The iteration limit was reached." : "No region is left to fit.";
+        while (iteration < FOptions.MaxIterations && n > 0) {
+            // The weighted Jacobian and residual in m = ln ρ, and how far
+            // each m may go.
+            const Eigen::MatrixXd WJ = weight.asDiagonal() * state.Response.Jacobian;
+            Eigen::VectorXd residual(data), m(n), lower(n), upper(n);
             for (Eigen::Index i = 0; i < data; ++i)
                 residual(i) = weight(i) * (observed(i) - std::log(state.Response.Resistivities[static_cast<size_t>(i)]));
+            for (Eigen::Index p = 0; p < n; ++p) {
+                const TRegionFitSetting& s = FSettings[static_cast<size_t>(set[static_cast<size_t>(p)])];
+                m(p) = std::log(state.Rho[static_cast<size_t>(set[static_cast<size_t>(p)])]);
+                lower(p) = s.Lowest ? std::max(-MaxStep, -TowardsBound * (m(p) - std::log(*s.Lowest))) : -MaxStep;
+                upper(p) = s.Highest ? std::min(MaxStep, TowardsBound * (std::log(*s.Highest) - m(p))) : MaxStep;
+            }
             const Eigen::MatrixXd normal = WJ.transpose() * WJ;
             const Eigen::VectorXd gradient = WJ.transpose() * residual;
             Eigen::MatrixXd damped = normal;
             const double floor = 1e-9 * std::max(normal.diagonal().maxCoeff(), 1e-300);
             for (Eigen::Index p = 0; p < n; ++p)
                 damped(p, p) += damping * (normal(p, p) + floor);
-            Eigen::VectorXd step = damped.ldlt().solve(gradient);
-            if (!step.allFinite())
+            Eigen::VectorXd step = LimitedStep(damped, gradient, lower, upper);
+            if (!step.allFinite()) {
+                stop = "The step of the fit could not be computed.";
                 break;
-            if (step.cwiseAbs().maxCoeff() > MaxStep)
-                step *= MaxStep / step.cwiseAbs().maxCoeff();
+            }
+            if (Converged(step, normal, state.Misfit.ChiSquare)) {
+                stop = "The values no longer change.";
+                break;
+            }
 
             // A trial that lowers χ², the step halved until one does.
             std::optional<TFitState> accepted;
             int halving = 0;
             for (; halving <= MaxHalvings && !accepted; ++halving) {
                 std::vector<double> rho = state.Rho;
-                for (Eigen::Index p = 0; p < n; ++p) {
-                    const size_t r = static_cast<size_t>(set[static_cast<size_t>(p)]);
-                    rho[r] = BoundedResistivity(x(p) + step(p), FSettings[r]);
-                }
+                for (Eigen::Index p = 0; p < n; ++p)
+                    rho[static_cast<size_t>(set[static_cast<size_t>(p)])] = std::exp(m(p) + step(p));
                 TFitState trial = Evaluate(rho, set, iteration + 1);
                 if (trial.Misfit.ChiSquare < state.Misfit.ChiSquare)
                     accepted = std::move(trial);
                 else
                     step /= 2.0;
             }
-            if (!accepted)
-                break; // no step lowers χ²: the start of this iteration is the fit
-            // Less damping after a whole step; a halved one keeps it (the
-            // halving did the damping's work).
-            if (halving == 1)
-                damping = std::max(damping * DampingFall, 1e-6);
-            const double before = state.Misfit.ChiSquare;
+            if (!accepted) {
+                stop = "No step lowered chi-square."; // the start of this iteration is the fit
+                break;
+            }
+            // Less damping after a whole step, more after a halved one: a
+            // step that must be halved again and again crawls along a
+            // valley without ever being small itself.
+            damping = halving == 1 ? std::max(damping * DampingFall, 1e-6)
+                                   : std::min(damping * std::pow(1.0 / DampingFall, halving - 1), 1e6);
+            const double chiSquare = state.Misfit.ChiSquare;
             state = std::move(*accepted);
             ++iteration;
             Step(iteration, state.Misfit, steps);
-            if (before - state.Misfit.ChiSquare < MinFall * before)
+            if (Converged(step, normal, chiSquare)) {
+                stop = "The values no longer change.";
                 break;
+            }
         }
         return state;
     }
@@ -225,29 +302,43 @@ std::vector<double> UncertaintyFactors(const TFitState& state)
     return factors;
 }
 
+// The side of its range a fitted region is held at, if any.
+const char* HeldAtBound(double rho, const TRegionFitSetting& s)
+{
+    if (s.Lowest && s.Highest) {
+        const double share = (rho - *s.Lowest) / (*s.Highest - *s.Lowest);
+        return share < NearBound ? "lowest" : share > 1.0 - NearBound ? "highest" : nullptr;
+    }
+    if (s.Lowest && std::log(rho / *s.Lowest) < NearBound)
+        return "lowest";
+    if (s.Highest && std::log(*s.Highest / rho) < NearBound)
+        return "highest";
+    return nullptr;
+}
+
+// Why a fit ends with χ² far above 1: the regions held at a bound, else the
+// regions as drawn; empty when it ends near 1 or below.
+std::string UnexplainedText(const TForwardModel& ground, const std::vector<TRegionFitSetting>& settings,
+                            const TRegionFitResult& fit)
+{
+    if (!(fit.Misfit.ChiSquare > FarAboveOne))
+        return {};
+    std::string held;
+    for (size_t r = 0; r < fit.Regions.size(); ++r) {
+        const TRegionFitSetting& s = settings[r];
+        const char* side = HeldAtBound(fit.Regions[r].Resistivity, s);
+        if (fit.Regions[r].State != TRegionFitState::Fitted || !side)
+            continue;
+        held += std::string(held.empty() ? "" : "; ") + ForwardRegionLabel(ground.Geometry, static_cast<int>(r)) +
+                " is held at its " + side + " bound (" +
+                ReadableNumber(std::string(side) == "lowest" ? *s.Lowest : *s.Highest, 6) + " ohm-m)";
+    }
+    return " Chi-square stays at " + ReadableNumber(fit.Misfit.ChiSquare) + ", far above 1: " +
+           (held.empty() ? std::string("the regions as drawn do not explain the data within their errors.")
+                         : held + ".");
+}
+
 } // namespace
-
-double BoundedResistivity(double X, const TRegionFitSetting& S)
-{
-    if (S.Lowest && S.Highest)
-        return *S.Lowest + (*S.Highest - *S.Lowest) / (1.0 + std::exp(-X));
-    if (S.Lowest)
-        return *S.Lowest + std::exp(X);
-    if (S.Highest)
-        return *S.Highest - std::exp(-X);
-    return std::exp(X);
-}
-
-double BoundedParameter(double Resistivity, const TRegionFitSetting& S)
-{
-    if (S.Lowest && S.Highest)
-        return std::log((Resistivity - *S.Lowest) / (*S.Highest - Resistivity));
-    if (S.Lowest)
-        return std::log(Resistivity - *S.Lowest);
-    if (S.Highest)
-        return -std::log(*S.Highest - Resistivity);
-    return std::log(Resistivity);
-}
 
 Eigen::VectorXd BoundedLeastSquares(const Eigen::MatrixXd& A, const Eigen::VectorXd& B, double Lowest, double Highest)
 {
@@ -321,8 +412,9 @@ TRegionFitResult FitRegions(const TForwardModel& Ground, const TMeasuredData& Me
     // a time: with fewer data than regions every factor is infinite, yet
     // some of the regions may be determined on their own).
     std::vector<double> factors;
+    std::string stop;
     for (;;) {
-        state = fitter.GaussNewton(std::move(state), set, iteration, result.Steps);
+        state = fitter.GaussNewton(std::move(state), set, iteration, result.Steps, stop);
         factors = UncertaintyFactors(state);
         // The largest factor; among equal ones (infinite, where the data
         // are fewer than the regions) the region the data see least.
@@ -347,6 +439,7 @@ TRegionFitResult FitRegions(const TForwardModel& Ground, const TMeasuredData& Me
     }
     result.Resistivities = state.Response.Resistivities;
     result.Misfit = state.Misfit;
+    result.Stop = stop + UnexplainedText(Ground, Settings, result);
 
     // The polarizabilities of the fitted regions from the measured ηa.
     std::vector<size_t> charged;

@@ -5,10 +5,19 @@
 //
 //   TSensitivityProblem (Sensitivity.h): one mesh for the whole fit
 //   start: every free region whose column of J is nearly zero is not determined
-//   Gauss–Newton with Levenberg–Marquardt damping on x (below):
-//     (JxᵀWᵀWJx + λ (D + μ I)) Δx = JxᵀWᵀW (d − f(x)),  D = diag(JxᵀWᵀWJx)
-//     trial x + Δx; a trial that does not lower χ² is halved (up to 6 times)
-//     stop: χ² ≤ 1, χ² falls by less than 1 %, or the iteration limit
+//   Gauss–Newton with Levenberg–Marquardt damping on m = ln ρ:
+//     (JᵀWᵀWJ + λ (D + μ I)) Δm = JᵀWᵀW (d − f(m)),  D = diag(JᵀWᵀWJ)
+//     each region's Δm within ±2 and, with a bound, at most 9/10 of its way
+//     to the bound (every step stays inside, never on a bound); a region
+//     beyond its limit is held there and the others are solved again
+//     without it, so a tight bound never holds the other regions back
+//     trial m + Δm; a trial that does not lower χ² is halved (up to 6 times)
+//     damping down after a whole step, up after a halved one
+//     stop: the step changes no determined region's ln ρ by more than 2 %
+//     of its uncertainty (at least 1e-4; converged), the normal matrix is
+//     singular, no trial lowers χ², or the iteration limit. Not at
+//     χ² ≤ 1: that guards a regularised inversion against fitting the
+//     noise, while a fit of a few parameters is only right at the minimum.
 //   uncertainty: C = χ² (JᵀWᵀWJ)⁻¹ in ln ρ, a factor exp(√C_jj) (×/÷);
 //     while one is above MaxUncertaintyFactor, the region with the largest
 //     is not determined: it goes back to its start and the others are
@@ -20,10 +29,7 @@
 //     then ηa of the full computation (ρ and ρ / (1 − η)) for the misfit
 //
 // d = ln ρa measured, f the computed ln ρa, W = diag(1/ε) with ε as the
-// misfit (Misfit.h) takes it: the file's error, else the error model. x is
-// ln ρ without bounds, and with bounds a transform that keeps every step
-// inside them (never a clip): ln((ρ − lo)/(hi − ρ)) with both, ln(ρ − lo)
-// with the lowest only, −ln(hi − ρ) with the highest only.
+// misfit (Misfit.h) takes it: the file's error, else the error model.
 //
 // Units: ohm-m; polarizabilities and chargeabilities in per cent.
 //
@@ -39,6 +45,7 @@
 
 #include <functional>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace lp {
@@ -89,6 +96,9 @@ struct TRegionFitResult {
     std::vector<double> Chargeabilities; // ηa of the fitted model, per cent; empty when not fitted
     bool PolarizabilityFitted = false;
     int MeshNodes = 0;
+    // Why the fit stopped, and when χ² ends far above 1 why the data are
+    // not explained (the regions held at a bound named): sentences.
+    std::string Stop;
 };
 
 // Fits the ground's regions (Settings one per region) to Measured. The
@@ -97,10 +107,6 @@ struct TRegionFitResult {
 TRegionFitResult FitRegions(const TForwardModel& Ground, const TMeasuredData& Measured,
                             const std::vector<TRegionFitSetting>& Settings, const TRegionFitOptions& Options = {},
                             const TForwardProgress& Progress = {}, const TRegionFitReport& Report = {});
-
-// The resistivity (ohm-m) a bounded transform gives for x, and back.
-double BoundedResistivity(double X, const TRegionFitSetting& Setting);
-double BoundedParameter(double Resistivity, const TRegionFitSetting& Setting);
 
 // min ‖A η − b‖² over Lowest ≤ η_j ≤ Highest (a few unknowns): projected
 // coordinate descent to convergence.

@@ -6,6 +6,7 @@
 #include "section/editor/SectionFileReader.h"
 #include "section/forward/DataFile.h"
 #include "section/forward/Misfit.h"
+#include "section/forward/ReadableNumbers.h"
 #include "section/forward/SurveyInversion.h"
 #include "section/main/FittedRegions.h"
 #include "section/main/InversionSetup.h"
@@ -14,6 +15,7 @@
 #include "section/main/SameFile.h"
 
 #include <QtCore/QFile>
+#include <QtCore/QFileInfo>
 
 #include <algorithm>
 #include <cmath>
@@ -274,12 +276,35 @@ TMeasuredData ReadMeasuredDataFile(const QString& FileName, std::optional<TDataF
     return data;
 }
 
-void SaveOutput(const QString& FileName, const std::string& Text)
+// Role names the file in the refusal ("data file", "cell table").
+void SaveOutput(const QString& FileName, const char* Role, const std::string& Text)
 {
     QString error;
     if (!SaveBytesAtomically(FileName, QByteArray::fromStdString(Text), error))
-        throw EDataFileError(QStringLiteral("The data file \"%1\" cannot be written: %2. Nothing was written.")
-                                 .arg(FileName, error)
+        throw EDataFileError(QStringLiteral("The %1 \"%2\" cannot be written: %3. Nothing was written.")
+                                 .arg(QLatin1String(Role), FileName, error)
+                                 .toStdString());
+}
+
+// Before a computation: an output whose folder is missing or cannot be
+// written is refused at once, not after minutes of work. The file itself
+// is neither made nor touched here; the save stays atomic.
+void RefuseUnwritableOutput(const QString& FileName, const char* Role)
+{
+    const QFileInfo file(FileName);
+    const QFileInfo folder(file.absolutePath());
+    QString why;
+    if (!folder.exists())
+        why = QStringLiteral("its folder \"%1\" does not exist").arg(folder.filePath());
+    else if (!folder.isDir())
+        why = QStringLiteral("\"%1\" is not a folder").arg(folder.filePath());
+    else if (!folder.isWritable())
+        why = QStringLiteral("its folder \"%1\" cannot be written").arg(folder.filePath());
+    else if (file.exists() && !file.isFile())
+        why = QStringLiteral("the name is taken by something that is not a file");
+    if (!why.isEmpty())
+        throw EDataFileError(QStringLiteral("The %1 \"%2\" cannot be written: %3. Nothing was computed or written.")
+                                 .arg(QLatin1String(Role), FileName, why)
                                  .toStdString());
 }
 
@@ -309,6 +334,7 @@ int ForwardCommand(const QStringList& Arguments, std::FILE* Out, std::FILE* Erro
                                 {{"section file", request.SectionFile},
                                  {"scheme file", request.SchemeFile},
                                  {"measured data file", request.DataFile}});
+        RefuseUnwritableOutput(request.OutFile, "data file");
         const TSectionModel section = ReadSectionFileModel(request.SectionFile);
         if (HostWithoutResistivity(section, request, Errors))
             return 1;
@@ -324,7 +350,7 @@ int ForwardCommand(const QStringList& Arguments, std::FILE* Out, std::FILE* Erro
             errors.RelativePercent = request.ErrorPercent.value_or(errors.RelativePercent);
             errors.AbsoluteVoltage = request.VoltageError.value_or(errors.AbsoluteVoltage);
             const TMisfit misfit = ComputeMisfit(measured, result, errors);
-            SaveOutput(request.OutFile,
+            SaveOutput(request.OutFile, "data file",
                        table ? FormatComparisonTable(measured, result, misfit) : FormatUnifiedData(result));
             PrintLine(Out, QString::fromStdString(MisfitSummary(misfit, measured.Skipped)));
             return 0;
@@ -332,7 +358,7 @@ int ForwardCommand(const QStringList& Arguments, std::FILE* Out, std::FILE* Erro
         TSurvey survey = request.SchemeFile.isEmpty() ? MakeArraySurvey(request.Layout, ground.Left, ground.Right)
                                                       : ReadSchemeFile(request.SchemeFile);
         const TForwardResult result = ComputeForwardResponse(ground, std::move(survey));
-        SaveOutput(request.OutFile, table ? FormatDataTable(result) : FormatUnifiedData(result));
+        SaveOutput(request.OutFile, "data file", table ? FormatDataTable(result) : FormatUnifiedData(result));
         return 0;
     } catch (const std::exception& error) {
         PrintLine(Errors, QStringLiteral("lithoprism: ") + QString::fromUtf8(error.what()));
@@ -488,11 +514,6 @@ std::vector<TRegionFitSetting> FitSettings(const TFitRequest& Request, const TFo
     return settings;
 }
 
-QString Number(double Value, int Digits)
-{
-    return QString::number(Value, 'g', Digits);
-}
-
 int InvertCommand(const QStringList& Arguments, std::FILE* Out, std::FILE* Errors)
 {
     TInvertRequest request;
@@ -505,6 +526,7 @@ int InvertCommand(const QStringList& Arguments, std::FILE* Out, std::FILE* Error
     try {
         RefuseOutputNamingInput({{"cell table", request.OutFile}},
                                 {{"measured data file", request.DataFile}, {"section file", request.SectionFile}});
+        RefuseUnwritableOutput(request.OutFile, "cell table");
         const TMeasuredData measured = ReadMeasuredDataFile(request.DataFile, request.DataFormat, Errors);
         std::optional<TForwardModel> section;
         if (!request.SectionFile.isEmpty()) {
@@ -523,15 +545,23 @@ int InvertCommand(const QStringList& Arguments, std::FILE* Out, std::FILE* Error
             if (step.Iteration > 0)
                 PrintLine(Out, QStringLiteral("iteration %1: chi-square %2, rrms %3 %, lambda %4")
                                    .arg(step.Iteration)
-                                   .arg(Number(step.ChiSquare, 3), QString::number(step.Rrms, 'f', 2),
-                                        Number(step.Lambda, 3)));
+                                   .arg(ChiSquareText(step.ChiSquare), RrmsText(step.Rrms),
+                                        QString::fromStdString(ReadableNumber(step.Lambda))));
         };
         const TSurveyInversion inversion = InvertSurvey(measured, mesh, options, callbacks);
-        SaveOutput(request.OutFile, FormatInversionTable(mesh, inversion));
         const TInversionStep& last = inversion.Steps.back();
+        // Not one step taken from a start that does not explain the data:
+        // the uniform start is no image of the ground.
+        if (inversion.Steps.size() < 2 && last.ChiSquare > 1.0)
+            throw EForwardError(QStringLiteral("The inversion did not move from its starting model (chi-square %1): "
+                                               "%2 Nothing was written.")
+                                    .arg(ChiSquareText(last.ChiSquare), QString::fromStdString(inversion.Stop))
+                                    .toStdString());
+        SaveOutput(request.OutFile, "cell table", FormatInversionTable(mesh, inversion));
+        PrintLine(Out, QStringLiteral("stopped: ") + QString::fromStdString(inversion.Stop));
         PrintLine(Out, QStringLiteral("inverted: %1 cells, chi-square %2, rrms %3 %")
                            .arg(mesh.Cells())
-                           .arg(Number(last.ChiSquare, 3), QString::number(last.Rrms, 'f', 2)));
+                           .arg(ChiSquareText(last.ChiSquare), RrmsText(last.Rrms)));
         return 0;
     } catch (const std::exception& error) {
         PrintLine(Errors, QStringLiteral("lithoprism: ") + QString::fromUtf8(error.what()));
@@ -611,6 +641,7 @@ int FitCommand(const QStringList& Arguments, std::FILE* Out, std::FILE* Errors)
         const TForwardRequest& files = request.Data;
         RefuseOutputNamingInput({{"section file to write", files.OutFile}},
                                 {{"section file", files.SectionFile}, {"measured data file", files.DataFile}});
+        RefuseUnwritableOutput(files.OutFile, "section file to write");
         const QByteArray sectionBytes = SectionFileBytes(files.SectionFile);
         TSectionModel section = ReadSectionFileModel(files.SectionFile);
         if (HostWithoutResistivity(section, files, Errors))
@@ -632,8 +663,9 @@ int FitCommand(const QStringList& Arguments, std::FILE* Out, std::FILE* Errors)
         const TRegionFitResult fit = FitRegions(ground, measured, settings, options, {}, [&](const TRegionFitStep& step) {
             PrintLine(Out, QStringLiteral("iteration %1: chi-square %2, rrms %3 %")
                                .arg(step.Iteration)
-                               .arg(Number(step.ChiSquare, 3), QString::number(step.Rrms, 'f', 2)));
+                               .arg(ChiSquareText(step.ChiSquare), RrmsText(step.Rrms)));
         });
+        PrintLine(Out, QStringLiteral("stopped: ") + QString::fromStdString(fit.Stop));
 
         // The fitted values into the section; everything else as it was.
         WriteFittedValues(fit, ground, section.Model);
@@ -711,8 +743,11 @@ QString CommandLineUsage()
         "                  (z the depth below the surface at the cell; chargeability in\n"
         "                  per cent, empty without IP data; coverage 0 .. 1), then exit;\n"
         "                  no window is opened. Prints \"iteration I: chi-square X, rrms\n"
-        "                  Y %, lambda L\" per iteration and last \"inverted: N cells,\n"
-        "                  chi-square X, rrms Y %\". Options:\n"
+        "                  Y %, lambda L\" per iteration, \"stopped: WHY\" and last\n"
+        "                  \"inverted: N cells, chi-square X, rrms Y %\"; when not one\n"
+        "                  iteration could be taken (and the start does not explain\n"
+        "                  the data) it says why, writes nothing and exits with 1.\n"
+        "                  Options:\n"
         "    --section SECTION.sec   the model area and relief from the section (without\n"
         "                      it: the electrodes' span padded by two spacings, with the\n"
         "                      file's topography)\n"
@@ -731,9 +766,12 @@ QString CommandLineUsage()
         "                  data, the drawn boundaries held, and write the section with\n"
         "                  the fitted values as OUT.sec (SECTION.sec is not written),\n"
         "                  then exit. Prints \"iteration I: chi-square X, rrms Y %\" per\n"
-        "                  iteration, then per region \"LABEL: START -> FITTED ohm-m\n"
-        "                  (x/\u00f7 F)\" with F its uncertainty factor, \"LABEL: START ohm-m,\n"
-        "                  not determined\" (kept) or \"LABEL: R ohm-m, fixed\", the same\n"
+        "                  iteration, \"stopped: WHY\" (the regions held at a bound are\n"
+        "                  named when chi-square stays far above 1), then per region\n"
+        "                  \"LABEL: START -> FITTED ohm-m (x/\u00f7 F)\" with F its\n"
+        "                  uncertainty factor (one standard deviation, two digits of\n"
+        "                  F - 1), \"LABEL: START ohm-m, not determined\" (kept) or\n"
+        "                  \"LABEL: R ohm-m, fixed\", the same\n"
         "                  for polarizabilities in per cent, and the misfit line.\n"
         "                  LABEL: the region's label in the table of regions (or\n"
         "                  \"Body B ring R\" without one); the host medium is host.\n"

@@ -1,7 +1,9 @@
 #include "section/main/FittedRegions.h"
 
 #include "section/editor/BodyParameters.h"
+#include "section/forward/ReadableNumbers.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace lp {
@@ -35,17 +37,35 @@ QString FitRegionName(const TForwardModel& Ground, size_t Region, const QString&
 
 QString FittedResistivityText(double Resistivity)
 {
-    return QString::number(Resistivity, 'g', 6);
+    return QString::fromStdString(ReadableNumber(Resistivity, 6));
 }
 
 QString FittedPolarizabilityText(double Polarizability)
 {
-    return QString::number(Polarizability, 'g', 4);
+    return QString::fromStdString(ReadableNumber(Polarizability, 4));
+}
+
+QString ChiSquareText(double ChiSquare)
+{
+    return QString::fromStdString(ReadableNumber(ChiSquare));
+}
+
+QString RrmsText(double Rrms)
+{
+    return QString::fromStdString(ReadableFixed(Rrms));
 }
 
 QString UncertaintyFactorText(double Factor, const QString& Sign)
 {
-    return Sign + QLatin1Char(' ') + QString::number(Factor, 'f', 2);
+    // Two significant digits of F − 1, which is what the factor says: a
+    // well-determined region's 1.0033 is no "1.00".
+    const double excess = Factor - 1.0;
+    const int decimals = excess > 0.0 && std::isfinite(excess)
+                             ? std::clamp(1 - static_cast<int>(std::floor(std::log10(excess))), 2, 6)
+                             : 6;
+    return Sign + QLatin1Char(' ') +
+           (std::isfinite(Factor) ? QString::number(Factor, 'f', decimals)
+                                  : QString::fromStdString(ReadableNumber(Factor)));
 }
 
 bool WriteFittedValues(const TRegionFitResult& Fit, const TForwardModel& Ground, AllSpolygon& Model)

@@ -22,10 +22,16 @@ std::vector<TRegionFitSetting> SectionFitSettings(const TForwardModel& Ground, c
 QString FitRegionName(const TForwardModel& Ground, size_t Region, const QString& HostName);
 
 // A resistivity (ohm-m) and a polarizability (per cent) as a fit shows
-// them, and an uncertainty factor ("x/÷ 1.25" with Sign "x/÷").
+// them, and an uncertainty factor with two significant digits of F − 1
+// ("x/÷ 1.25", "x/÷ 1.0033" with Sign "x/÷"). Huge and tiny numbers with a
+// short power of ten (ReadableNumbers.h).
 QString FittedResistivityText(double Resistivity);
 QString FittedPolarizabilityText(double Polarizability);
 QString UncertaintyFactorText(double Factor, const QString& Sign);
+// χ² (three significant digits) and rrms in per cent (two decimals) as a
+// fit's iterations and summary show them.
+QString ChiSquareText(double ChiSquare);
+QString RrmsText(double Rrms);
 
 // Writes the fitted resistivities and polarizabilities of Fit into the
 // rings of Model that Ground's regions came from (fixed and undetermined

@@ -68,9 +68,11 @@ QString ShortNumber(double Value, int Digits = 3)
     return QLocale().toString(Value, 'g', Digits);
 }
 
+// Beyond a million fixed decimals would be a row of digits: two digits
+// and a power of ten.
 QString FixedNumber(double Value, int Decimals)
 {
-    return QLocale().toString(Value, 'f', Decimals);
+    return std::fabs(Value) < 1e6 ? QLocale().toString(Value, 'f', Decimals) : ShortNumber(Value, 2);
 }
 
 // The index of the interval of Edges (ascending) holding X; -1 outside.
@@ -969,7 +971,7 @@ void TInversionWindow::ShowState()
         const TInversionStep& last = FResult->Steps.back();
         text = QStringLiteral("%1, %2: χ² %3, rrms %4 %. %5")
                    .arg(CountText(FPicture ? FPicture->Mesh.Cells() : 0, QStringLiteral("cell"), QStringLiteral("cells")),
-                        IterationCount(last.Iteration), ShortNumber(last.ChiSquare), QString::number(last.Rrms, 'f', 2),
+                        IterationCount(last.Iteration), ShortNumber(last.ChiSquare), FixedNumber(last.Rrms, 2),
                         QString::fromStdString(FResult->Stop));
     } else {
         text = QStringLiteral("Invert makes an image of the ground from the measured data.");

@@ -31,7 +31,7 @@ QString StepText(const TRegionFitStep& Step)
 {
     const QString what = Step.Iteration == 0 ? QStringLiteral("start") : QStringLiteral("iteration %1").arg(Step.Iteration);
     return QStringLiteral("%1: \u03c7\u00b2 %2, rrms %3 %")
-        .arg(what, QString::number(Step.ChiSquare, 'g', 3), QString::number(Step.Rrms, 'f', 2));
+        .arg(what, ChiSquareText(Step.ChiSquare), RrmsText(Step.Rrms));
 }
 
 QString StateWord(TRegionFitState State)
@@ -352,8 +352,9 @@ void TRegionFitDialog::ShowState()
         style = QStringLiteral("color: #b00000;");
     } else if (FResult && !FResult->Steps.empty()) {
         const TRegionFitStep& last = FResult->Steps.back();
-        text = QStringLiteral("Fitted in %1: \u03c7\u00b2 %2, rrms %3 %. Apply writes the values into the section.")
-                   .arg(IterationCount(last.Iteration), QString::number(last.ChiSquare, 'g', 3), QString::number(last.Rrms, 'f', 2));
+        text = QStringLiteral("Fitted in %1: \u03c7\u00b2 %2, rrms %3 %. %4 Apply writes the values into the section.")
+                   .arg(IterationCount(last.Iteration), ChiSquareText(last.ChiSquare), RrmsText(last.Rrms),
+                        QString::fromStdString(FResult->Stop));
     }
     StateLabel->setText(text);
     StateLabel->setStyleSheet(style);

@@ -256,6 +256,126 @@ TEST(RegionFit, AFixedRegionStaysAsDrawnAndBoundsHold)
         EXPECT_TRUE(std::isfinite(step.ChiSquare));
 }
 
+// Host 20 ohm-m over Layer1 100 ohm-m from 8 m down, data with 3 % noise.
+TForwardModel ShallowLayerGround()
+{
+    test::TForwardSection section(120.0, 60.0, 20.0);
+    section.AddBody({{0, 0}, {120, 0}, {120, 8}, {0, 8}}, 100.0, 0.0, "Layer1");
+    return section.Ground();
+}
+
+TMeasuredData ShallowLayerData(const TForwardModel& ground)
+{
+    return Synthetic(ComputeForwardResponse(ground, MakeArraySurvey(Layout(16, 5), 0.0, 120.0)), 0.03, 0.03, 5);
+}
+
+// A tight bound on one region held the other back: the step was scaled
+// down whole by the bounded region's transform, the free region barely
+// moved and the fit stopped far from the truth (Layer1 at 217.5 with the
+// host bounded to 19.8 .. 20.2, χ² 248, and no word why).
+TEST(RegionFit, ATightBoundOnOneRegionDoesNotHoldTheOthersBack)
+{
+    const TForwardModel ground = ShallowLayerGround();
+    const TMeasuredData data = ShallowLayerData(ground);
+    struct TBound {
+        size_t region;
+        double lowest, highest;
+    };
+    for (const TBound& bound : {TBound{0, 19.8, 20.2}, TBound{0, 19.9, 20.1}, TBound{1, 99.9, 100.1}}) {
+        std::vector<TRegionFitSetting> settings = AllFree(ground);
+        settings[bound.region].Lowest = bound.lowest;
+        settings[bound.region].Highest = bound.highest;
+        const TRegionFitResult fit = FitRegions(WithResistivities(ground, {60.0, 300.0}), data, settings);
+        const size_t other = 1 - bound.region;
+        const TFittedRegion& free = fit.Regions[other];
+        const double truth = ground.Regions[other].resistivity;
+        std::printf("[ tight bound ] region %zu in %g .. %g: region %zu %.5g x/ %.5g (truth %g), chi-square %.3f, "
+                    "%zu iterations\n",
+                    bound.region, bound.lowest, bound.highest, other, free.Resistivity, free.Factor, truth,
+                    fit.Misfit.ChiSquare, fit.Steps.size() - 1);
+        ASSERT_EQ(free.State, TRegionFitState::Fitted);
+        EXPECT_LE(std::fabs(std::log(free.Resistivity / truth)), 2.0 * std::log(free.Factor))
+            << "region " << other << ": " << free.Resistivity << " x/ " << free.Factor;
+        EXPECT_GT(fit.Misfit.ChiSquare, 0.6);
+        EXPECT_LT(fit.Misfit.ChiSquare, 1.4);
+        EXPECT_GT(fit.Regions[bound.region].Resistivity, bound.lowest);
+        EXPECT_LT(fit.Regions[bound.region].Resistivity, bound.highest);
+        EXPECT_EQ(fit.Stop, "The values no longer change.");
+    }
+}
+
+TEST(RegionFit, AFitEndingFarAboveChiSquareOneNamesTheRegionHeldAtItsBound)
+{
+    // Layer1 (100 ohm-m) kept to 200 .. 300: the data cannot be explained,
+    // and the fit says which bound holds.
+    const TForwardModel ground = ShallowLayerGround();
+    std::vector<TRegionFitSetting> settings = AllFree(ground);
+    settings[1].Lowest = 200.0;
+    settings[1].Highest = 300.0;
+    const TRegionFitResult fit =
+        FitRegions(WithResistivities(ground, {60.0, 250.0}), ShallowLayerData(ground), settings);
+    EXPECT_GT(fit.Misfit.ChiSquare, 2.0);
+    EXPECT_NE(fit.Stop.find("far above 1: Region \"Layer1\" (body 1, ring 0) is held at its lowest bound (200 ohm-m)."),
+              std::string::npos)
+        << fit.Stop;
+}
+
+// Many regions: the fit stopped as soon as χ² reached 1, before it
+// converged, and the uncertainty factors held the truth for 35 of 99
+// regions (51 when run to the minimum). A fit of a few parameters runs to
+// the minimum: there the Gauss–Newton step is nothing beside the
+// uncertainties.
+TEST(RegionFit, AFitOfManyRegionsRunsToTheMinimum)
+{
+    // Eight blocks in two rows under the survey, in a 50 ohm-m host.
+    test::TForwardSection section(120.0, 60.0, 50.0);
+    const double rho[] = {20.0, 80.0, 150.0, 40.0, 300.0, 60.0, 25.0, 120.0};
+    for (int b = 0; b < 8; ++b) {
+        const double x = 10.0 + 25.0 * (b % 4), top = b < 4 ? 0.0 : 6.0;
+        section.AddBody({{x, top}, {x + 25.0, top}, {x + 25.0, top + 6.0}, {x, top + 6.0}}, rho[b]);
+    }
+    const TForwardModel ground = section.Ground();
+    const TSurvey survey = MakeArraySurvey(Layout(16, 5), 0.0, 120.0);
+    const TMeasuredData data = Synthetic(ComputeForwardResponse(ground, survey), 0.03, 0.03, 3);
+    std::vector<double> start;
+    for (size_t r = 0; r < ground.Regions.size(); ++r)
+        start.push_back(ground.Regions[r].resistivity * (r % 2 ? 2.0 : 0.5));
+    const TRegionFitResult fit = FitRegions(WithResistivities(ground, start), data, AllFree(ground));
+
+    // The Gauss–Newton step at the fitted values, in ln ρ, over the
+    // fitted regions: the normal equations of a fresh computation there.
+    std::vector<double> fitted;
+    std::vector<TRegionSet> columns;
+    for (size_t r = 0; r < fit.Regions.size(); ++r) {
+        fitted.push_back(fit.Regions[r].Resistivity);
+        if (fit.Regions[r].State == TRegionFitState::Fitted)
+            columns.push_back({static_cast<int>(r)});
+    }
+    ASSERT_GE(columns.size(), 5u);
+    const TSensitivityResult at = TSensitivityProblem(ground, survey).Compute(fitted, columns);
+    const Eigen::Index n = static_cast<Eigen::Index>(columns.size());
+    Eigen::MatrixXd WJ(static_cast<Eigen::Index>(data.Size()), n);
+    Eigen::VectorXd residual(WJ.rows());
+    for (Eigen::Index i = 0; i < WJ.rows(); ++i) {
+        const double error = fit.Misfit.Errors[static_cast<size_t>(i)];
+        WJ.row(i) = at.Jacobian.row(i) / error;
+        residual(i) = std::log(data.Resistivities[size_t(i)] / at.Resistivities[size_t(i)]) / error;
+    }
+    const Eigen::VectorXd step = (WJ.transpose() * WJ).ldlt().solve(WJ.transpose() * residual);
+    int holding = 0;
+    for (Eigen::Index p = 0; p < n; ++p) {
+        const TFittedRegion& region = fit.Regions[static_cast<size_t>(columns[size_t(p)][0])];
+        const double truth = ground.Regions[static_cast<size_t>(columns[size_t(p)][0])].resistivity;
+        holding += std::fabs(std::log(region.Resistivity / truth)) <= std::log(region.Factor);
+        EXPECT_LT(std::fabs(step(p)), 0.05 * std::log(region.Factor))
+            << "region " << columns[size_t(p)][0] << ": " << region.Resistivity << " x/ " << region.Factor
+            << ", the step still " << step(p);
+    }
+    std::printf("[ many regions ] %d of %td factors hold the truth, chi-square %.3f after %zu iterations: %s\n",
+                holding, n, fit.Misfit.ChiSquare, fit.Steps.size() - 1, fit.Stop.c_str());
+    EXPECT_EQ(fit.Stop, "The values no longer change.");
+}
+
 TEST(RegionFit, PolarizabilitiesFollowFromTheApparentChargeabilities)
 {
     // 5 % over 15 %: the linearised relation, then the full computation's check.

@@ -10,6 +10,7 @@
 
 #include <QtCore/QDir>
 #include <QtCore/QFile>
+#include <QtCore/QFileInfo>
 #include <QtCore/QProcess>
 #include <QtCore/QRegularExpression>
 #include <QtCore/QTemporaryDir>
@@ -19,6 +20,8 @@
 #include <cmath>
 #include <cstdio>
 #include <memory>
+#include <numbers>
+#include <random>
 #include <tuple>
 
 #include <unistd.h>
@@ -533,6 +536,29 @@ TEST(CommandLine, ForwardReadsRes2DInvDataRecognisedOrForced)
                                  "line, not \"Example line\".\n");
 }
 
+// --forward over the example (host 100 ohm-m) at the measured file Bytes.
+TCommandRun ForwardExampleAt(const QTemporaryDir& Folder, const QByteArray& Bytes)
+{
+    EXPECT_TRUE(QFile::copy(QStringLiteral(LP_EXAMPLES_DIR "/example.sec"), Folder.filePath("example.sec")));
+    const QString measured = Folder.filePath("field.dat");
+    WriteFile(measured, Bytes);
+    return RunCommand({"--forward", Folder.filePath("out.dat"), Folder.filePath("example.sec"), "--data", measured,
+                       "--host-resistivity", "100"});
+}
+
+// A datum of 1e-100 ohm-m printed its rrms as a row of 103 digits.
+TEST(CommandLine, ForwardPrintsHugeMisfitTotalsInAShortNotation)
+{
+    QTemporaryDir folder;
+    const TCommandRun run = ForwardExampleAt(
+        folder, "4\n# x z\n100 0\n200 0\n300 0\n400 0\n2\n# a b m n rhoa\n1 4 2 3 1e-100\n1 4 2 3 40\n");
+    ASSERT_EQ(run.Code, 0) << run.Errors.toStdString();
+    EXPECT_TRUE(QRegularExpression(R"(^2 data \(0 skipped\): rrms \d\.\de103 %, chi-square \d\.\d\de7\n$)")
+                    .match(run.Out)
+                    .hasMatch())
+        << run.Out.toStdString();
+}
+
 TEST(CommandLine, ForwardAtMeasuredDataRefusesWhatItCannotDo)
 {
     QTemporaryDir folder;
@@ -587,11 +613,8 @@ TEST(CommandLine, ForwardAtMeasuredDataRefusesWhatItCannotDo)
 TEST(CommandLine, ForwardAtMeasuredDataSaysWhenTheElevationsDifferFromTheSurface)
 {
     QTemporaryDir folder;
-    ASSERT_TRUE(QFile::copy(QStringLiteral(LP_EXAMPLES_DIR "/example.sec"), folder.filePath("example.sec")));
-    const QString measured = folder.filePath("field.dat");
-    WriteFile(measured, "3\n# x z\n100 0\n200 4\n300 12.5\n1\n# a b m n rhoa\n1 0 2 3 50\n");
-    const TCommandRun run = RunCommand({"--forward", folder.filePath("out.dat"), folder.filePath("example.sec"),
-                                        "--data", measured, "--host-resistivity", "100"});
+    const TCommandRun run =
+        ForwardExampleAt(folder, "3\n# x z\n100 0\n200 4\n300 12.5\n1\n# a b m n rhoa\n1 0 2 3 50\n");
     EXPECT_EQ(run.Code, 0) << run.Errors.toStdString();
     EXPECT_EQ(run.Errors, "lithoprism: warning: The file's electrode elevations differ from the section's surface by "
                           "up to 12.5 (electrode 3 at x = 300), more than a tenth of the smallest electrode spacing "
@@ -660,6 +683,60 @@ TEST(CommandLine, FitWritesTheFittedSectionAndPrintsIterationsAndRegions)
     const QList<QByteArray> header = f.sectionBytes.split('\n'), written = FileBytes(out).split('\n');
     for (int i = 0; i < 3; ++i)
         EXPECT_EQ(written.value(i), header.value(i)) << "header line " << i + 1;
+}
+
+// The measured file's apparent resistivities times exp(0.03 N(0, 1)),
+// seeded (Box–Muller over the standard's fixed engine).
+void AddNoise(const QString& FileName, unsigned Seed)
+{
+    std::mt19937 random(Seed);
+    const auto uniform = [&] { return (static_cast<double>(random()) + 0.5) / 4294967296.0; };
+    QList<QByteArray> lines = FileBytes(FileName).split('\n');
+    qsizetype rhoa = -1;
+    for (QByteArray& line : lines) {
+        const QList<QByteArray> fields = line.simplified().split(' ');
+        if (line.startsWith("# a b m n")) {
+            rhoa = fields.indexOf("rhoa") - 1; // less the "#"
+            continue;
+        }
+        if (rhoa < 0 || fields.size() <= rhoa || line.startsWith('#'))
+            continue;
+        QList<QByteArray> noisy = fields;
+        const double gauss = std::sqrt(-2.0 * std::log(uniform())) * std::cos(2.0 * std::numbers::pi * uniform());
+        noisy[rhoa] = QByteArray::number(fields[rhoa].toDouble() * std::exp(0.03 * gauss), 'g', 17);
+        line = noisy.join(' ');
+    }
+    ASSERT_GE(rhoa, 0);
+    WriteFile(FileName, lines.join('\n'));
+}
+
+// A well-determined region's factor 1.0033 was printed "x/÷ 1.00", an
+// interval that held the truth in none of 40 noise realisations.
+TEST(CommandLine, FitPrintsUncertaintyFactorsWithTheirDigitsAndWhyItStopped)
+{
+    TFitFolder f;
+    AddNoise(f.measured, 5);
+    const QString out = f.folder.filePath("fitted.sec");
+    const TCommandRun run = RunCommand({"--fit", out, f.section, "--data", f.measured, "--host-resistivity", "30",
+                                        "--fixed", "Lens"});
+    ASSERT_EQ(run.Code, 0) << run.Errors.toStdString();
+    const QStringList lines = run.Out.split('\n', Qt::SkipEmptyParts);
+    EXPECT_TRUE(lines.contains("stopped: The values no longer change.")) << run.Out.toStdString();
+    const QRegularExpression fitted("^(host|Sandstone|Clay): [0-9.]+ -> [0-9.e]+ ohm-m \\(x/\u00f7 (1\\.(\\d+))\\)$");
+    int regions = 0;
+    for (const QString& line : lines) {
+        const QRegularExpressionMatch match = fitted.match(line);
+        if (!match.hasMatch())
+            continue;
+        ++regions;
+        // Two significant digits of F - 1 (or two decimals from 1.1 up).
+        const double factor = match.captured(2).toDouble();
+        EXPECT_GT(factor, 1.0) << line.toStdString();
+        const QString decimals = match.captured(3);
+        const qsizetype zeros = decimals.indexOf(QRegularExpression("[1-9]"));
+        EXPECT_EQ(decimals.size(), std::max<qsizetype>(2, zeros + 2)) << line.toStdString();
+    }
+    EXPECT_EQ(regions, 3) << run.Out.toStdString();
 }
 
 TEST(CommandLine, FitRefusalsWriteNothingAndLeaveAnOldOutput)
@@ -784,13 +861,14 @@ TEST(CommandLine, InvertWritesOneRowPerCellAndPrintsEachIteration)
     ASSERT_EQ(run.Code, 0) << run.Errors.toStdString();
     EXPECT_EQ(run.Errors, QString());
     const QStringList lines = run.Out.split('\n', Qt::SkipEmptyParts);
-    ASSERT_GE(lines.size(), 2);
+    ASSERT_GE(lines.size(), 3);
     const QRegularExpression iteration(R"(^iteration (\d+): chi-square [0-9.e+]+, rrms \d+\.\d\d %, lambda [0-9.e+]+$)");
-    for (qsizetype i = 0; i + 1 < lines.size(); ++i) {
+    for (qsizetype i = 0; i + 2 < lines.size(); ++i) {
         const QRegularExpressionMatch match = iteration.match(lines[i]);
         ASSERT_TRUE(match.hasMatch()) << lines[i].toStdString();
         EXPECT_EQ(match.captured(1).toInt(), i + 1);
     }
+    EXPECT_TRUE(lines[lines.size() - 2].startsWith("stopped: ")) << run.Out.toStdString();
     const QRegularExpression final(R"(^inverted: (\d+) cells, chi-square ([0-9.e+]+), rrms (\d+\.\d\d) %$)");
     const QRegularExpressionMatch last = final.match(lines.back());
     ASSERT_TRUE(last.hasMatch()) << lines.back().toStdString();
@@ -854,6 +932,66 @@ TEST(CommandLine, InvertConstrainedBySectionRecoversTheBlockAndCanStartFromIt)
     ASSERT_GT(insideCount, 0);
     EXPECT_NEAR(std::exp(inside / insideCount), 25.0, 0.3 * 25.0);
     EXPECT_NEAR(std::exp(outside / outsideCount), 100.0, 0.3 * 100.0);
+}
+
+// An inversion that could not take one step wrote its uniform start as
+// the image, exit 0, without a word.
+TEST(CommandLine, AnInversionThatCannotMoveSaysWhyAndWritesNothing)
+{
+    QTemporaryDir folder;
+    const QString data = BlockData(folder), out = folder.filePath("image.csv");
+    WriteFile(out, "old table\n");
+    {
+        // A regularisation so strong that no step lowers the objective.
+        const TCommandRun run = RunCommand({"--invert", out, data, "--lambda", "1e300"});
+        EXPECT_EQ(run.Code, 1);
+        EXPECT_TRUE(QRegularExpression(R"(^lithoprism: The inversion did not move from its starting model \(chi-square )"
+                                       R"([0-9.e]+\): No step lowered the misfit\. Nothing was written\.\n$)")
+                        .match(run.Errors)
+                        .hasMatch())
+            << run.Errors.toStdString();
+        EXPECT_TRUE(run.Out.isEmpty()) << run.Out.toStdString();
+        EXPECT_EQ(FileBytes(out), "old table\n");
+        EXPECT_EQ(EntriesIn(folder), 2);
+    }
+    // An inversion that moves says why it stopped before its last line.
+    const TCommandRun moved = RunCommand({"--invert", out, data, "--iterations", "1"});
+    ASSERT_EQ(moved.Code, 0) << moved.Errors.toStdString();
+    const QStringList lines = moved.Out.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 3) << moved.Out.toStdString();
+    EXPECT_EQ(lines[1], "stopped: The iteration limit was reached.");
+}
+
+// "--invert /nowhere/out.csv" was refused only after the inversion (11 s,
+// 73 s at 192 electrodes), and its refusal called the cell table "The
+// data file". An output that cannot be written is refused before anything
+// is computed; the old file, where there is one, stays as it was.
+TEST(CommandLine, AnOutputThatCannotBeWrittenIsRefusedBeforeComputing)
+{
+    TFitFolder f;
+    const QString data = BlockData(f.folder);
+    const QString nowhere = f.folder.filePath("nowhere");
+    const std::vector<std::pair<QStringList, QString>> cases = {
+        {{"--invert", nowhere + "/out.csv", data}, "cell table"},
+        {{"--fit", nowhere + "/out.sec", f.section, "--data", f.measured, "--host-resistivity", "100"},
+         "section file to write"},
+        {{"--forward", nowhere + "/out.dat", f.section, "--host-resistivity", "100"}, "data file"}};
+    for (const auto& [arguments, role] : cases) {
+        const TCommandRun run = RunCommand(arguments);
+        EXPECT_EQ(run.Code, 1) << arguments.join(' ').toStdString();
+        EXPECT_EQ(run.Errors, "lithoprism: The " + role + " \"" + arguments[1] + "\" cannot be written: its folder \"" +
+                                  nowhere + "\" does not exist. Nothing was computed or written.\n");
+        EXPECT_TRUE(run.Out.isEmpty()) << run.Out.toStdString();
+    }
+    // A folder in the output's place: refused, the folder as it was.
+    ASSERT_TRUE(QDir(f.folder.path()).mkdir("taken.csv"));
+    const TCommandRun taken = RunCommand({"--invert", f.folder.filePath("taken.csv"), data});
+    EXPECT_EQ(taken.Code, 1);
+    EXPECT_EQ(taken.Errors, "lithoprism: The cell table \"" + f.folder.filePath("taken.csv") +
+                                "\" cannot be written: the name is taken by something that is not a file. Nothing "
+                                "was computed or written.\n");
+    EXPECT_TRUE(QFileInfo(f.folder.filePath("taken.csv")).isDir());
+    EXPECT_FALSE(QFileInfo::exists(nowhere));
 }
 
 TEST(CommandLine, InvertRefusalsExitWithTwoOrOneAndLeaveTheOldFile)
