@@ -101,13 +101,17 @@ struct RegionFitTest : MainWindow {
     std::shared_ptr<std::promise<void>> HoldFits()
     {
         auto gate = std::make_shared<std::promise<void>>();
-        Fit->OnRunStart = [opened = gate->get_future().share(), timedOut = TimedOut] {
+        RunStarted->store(false);
+        Fit->OnRunStart = [opened = gate->get_future().share(), timedOut = TimedOut, started = RunStarted] {
+            started->store(true);
             if (opened.wait_for(std::chrono::seconds(10)) != std::future_status::ready)
                 timedOut->store(true);
         };
         return gate;
     }
     std::shared_ptr<std::atomic<bool>> TimedOut = std::make_shared<std::atomic<bool>>(false);
+    // Set once a held fit has begun on its thread.
+    std::shared_ptr<std::atomic<bool>> RunStarted = std::make_shared<std::atomic<bool>>(false);
     // The result table's row of a region by its name; -1 when none.
     int RowOf(const QString& Name)
     {
@@ -355,6 +359,9 @@ TEST_F(RegionFitTest, ClosingTheWindowDuringAFitDoesNotWaitForIt)
     WaitForFit();
     const auto gate = HoldFits();
     ClickFit();
+    // Closed while the fit computes, not before its thread began (a run
+    // cancelled before it begins never starts).
+    QTRY_VERIFY_WITH_TIMEOUT(RunStarted->load(), 5000);
     const QPointer<TRegionFitDialog> fit = Fit;
     const QPointer<TForwardResponseWindow> forward = Forward;
     Forward->close();
