@@ -10,9 +10,9 @@
 
 #include "section/editor/PolygonChart.h"
 #include "ExampleSection.h"
-#include "section/main/BackgroundThreads.h"
-#include "section/main/ForwardResponseWindow.h"
-#include "section/main/InversionWindow.h"
+#include "section/modelling/BackgroundThreads.h"
+#include "section/modelling/ForwardResponseWindow.h"
+#include "section/modelling/InversionWindow.h"
 
 #include <QtCore/QCoreApplication>
 #include <QtCore/QEventLoop>

@@ -15,8 +15,8 @@
 
 #include "ExampleSection.h"
 #include "ForwardFixtures.h"
-#include "section/forward/SurveyInversion.h"
-#include "section/main/ForwardPseudoSection.h"
+#include "section/inversion/SurveyInversion.h"
+#include "section/modelling/ForwardPseudoSection.h"
 
 #include <benchmark/benchmark.h>
 

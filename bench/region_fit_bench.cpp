@@ -5,8 +5,8 @@
 // the truth. Run on two cores: taskset -c 0,1 build/test/bench/region_fit_bench
 
 #include "ExampleSection.h"
-#include "section/forward/DataFile.h"
-#include "section/forward/RegionFit.h"
+#include "section/survey/DataFile.h"
+#include "section/inversion/RegionFit.h"
 
 #include <benchmark/benchmark.h>
 

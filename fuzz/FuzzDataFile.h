@@ -4,8 +4,8 @@
 // nothing in the quote that steers a terminal).
 
 #include "fuzz/FuzzSupport.h"
-#include "section/forward/DataFile.h"
-#include "tests/section/forward/MeasuredDataChecks.h"
+#include "section/survey/DataFile.h"
+#include "tests/section/survey/MeasuredDataChecks.h"
 
 #include <optional>
 #include <string_view>

@@ -8,7 +8,7 @@
 // whose electrodes stand on a ground or are refused naming a line.
 
 #include "fuzz/FuzzDataFile.h"
-#include "section/forward/MeasuredData.h"
+#include "section/survey/MeasuredData.h"
 
 #include <string_view>
 

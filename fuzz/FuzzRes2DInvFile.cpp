@@ -7,7 +7,7 @@
 // electrodes stand on a ground or are refused naming a line.
 
 #include "fuzz/FuzzDataFile.h"
-#include "section/forward/Res2DInvFile.h"
+#include "section/survey/Res2DInvFile.h"
 
 #include <string_view>
 

@@ -41,8 +41,8 @@
 #include "platform/ui/Registry.h"
 #include "section/editor/PolygonChart.h"
 #include "section/editor/SectionFile.h"
-#include "section/forward/DataFile.h"
-#include "section/forward/MeasuredData.h"
+#include "section/survey/DataFile.h"
+#include "section/survey/MeasuredData.h"
 
 #include <QtCore/QBuffer>
 #include <QtCore/QDir>

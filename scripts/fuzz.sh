@@ -81,7 +81,7 @@ units_of() {
     typed_number) echo chart/editors/TypedNumberEdit.cpp ;;
     grid_cell) echo chart/editors/data/ChartGrid.cpp chart/editors/TypedNumberEdit.cpp chart/editors/axis/AxisIncrementDialogs.cpp ;;
     axis_dialogs) echo chart/editors/axis/AxisIncrementDialogs.cpp chart/editors/TypedNumberEdit.cpp ;;
-    scheme_file) echo section/forward/DataFile.cpp ;;
+    scheme_file) echo section/survey/DataFile.cpp ;;
   esac
 }
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Fails when a source file includes a header of a layer above its own.
-# Layers from the bottom: platform/base, section/model, section/forward, platform, chart/canvas,
+# Layers from the bottom: platform/base, section/model, section/survey, section/forward,
+# section/inversion, platform, chart/canvas,
 # ..., chart/export, components, chart/editors, section/views, ...
 # (see docs/ARCHITECTURE.md). Each entry lists the folders a layer may include.
 set -u
@@ -10,7 +11,9 @@ cd "$root" || exit 2
 declare -A allowed=(
   [platform/base]="platform/base"
   [section/model]="platform/base section/model"
-  [section/forward]="platform/base section/model section/forward"
+  [section/survey]="platform/base section/model section/survey"
+  [section/forward]="platform/base section/model section/survey section/forward"
+  [section/inversion]="platform/base section/model section/survey section/forward section/inversion"
   [platform/core]="platform/base platform/core"
   [platform/graphics]="platform/base platform/core platform/graphics"
   [platform/ui]="platform/base platform/core platform/graphics platform/ui"
@@ -23,7 +26,8 @@ declare -A allowed=(
   [section/views]="platform chart components section/model section/views"
   [section/editor]="platform chart components section/model section/views section/editor"
   [section/dialogs]="platform chart components section/model section/views section/editor section/dialogs"
-  [section/main]="platform chart components section/model section/forward section/views section/editor section/dialogs section/main"
+  [section/modelling]="platform chart components section/model section/survey section/forward section/inversion section/views section/editor section/dialogs section/modelling"
+  [section/main]="platform chart components section/model section/survey section/forward section/inversion section/views section/editor section/dialogs section/modelling section/main"
 )
 
 status=0
@@ -44,8 +48,9 @@ for layer in "${!allowed[@]}"; do
     fi
   done < <(grep -rn --include='*.h' --include='*.cpp' '#include[[:space:]]*"' "$layer")
 done
-# The model and the forward computation stay free of Qt.
-for layer in section/model section/forward; do
+# The model, the survey, the forward computation and the inversion stay free
+# of Qt.
+for layer in section/model section/survey section/forward section/inversion; do
   if grep -rn --include='*.h' --include='*.cpp' -E '#include[[:space:]]*<Q' "$layer"; then
     echo "layering: $layer must not use Qt"
     status=1

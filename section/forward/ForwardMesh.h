@@ -42,7 +42,7 @@
 // Coordinates: x the distance, y the elevation (minus the depth).
 
 #include "section/forward/ForwardModel.h"
-#include "section/forward/Survey.h"
+#include "section/survey/Survey.h"
 
 #include <array>
 #include <functional>

@@ -16,9 +16,9 @@
 // including) 100 %.
 
 #include "platform/base/Exception.h"
-#include "section/forward/ModellingError.h"
-#include "section/forward/MeasuredData.h"
-#include "section/forward/Survey.h"
+#include "section/survey/ModellingError.h"
+#include "section/survey/MeasuredData.h"
+#include "section/survey/Survey.h"
 #include "section/model/ModelGeometry.h"
 
 #include <optional>

@@ -57,7 +57,7 @@
 
 #include "section/forward/ForwardMesh.h"
 #include "section/forward/ForwardModel.h"
-#include "section/forward/Survey.h"
+#include "section/survey/Survey.h"
 #include "section/forward/Wavenumbers.h"
 
 #include <atomic>

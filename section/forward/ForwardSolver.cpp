@@ -25,9 +25,6 @@ const TGeometryPoint& At(const TForwardMesh& mesh, int node)
     return mesh.Nodes[static_cast<size_t>(node)];
 }
 
-constexpr int LocalRow[6] = {0, 0, 0, 1, 1, 2};
-constexpr int LocalColumn[6] = {0, 1, 2, 1, 2, 2};
-
 // The mass matrix of a linear triangle: area / 12 times 2 on the diagonal, 1 off it.
 double MassFactor(int q)
 {

@@ -29,6 +29,11 @@
 
 namespace lp {
 
+// The local rows and columns of a triangle's six element-matrix entries,
+// the upper triangle by rows (00 01 02 11 12 22).
+inline constexpr int LocalRow[6] = {0, 0, 0, 1, 1, 2};
+inline constexpr int LocalColumn[6] = {0, 1, 2, 1, 2, 2};
+
 // K₁(x) / K₀(x) for x > 0, finite where both underflow.
 double BesselK1OverK0(double X);
 

@@ -24,9 +24,6 @@ struct TSensitivityProblem::TRegionMatrices {
 
 namespace {
 
-constexpr int LocalRow[6] = {0, 0, 0, 1, 1, 2};
-constexpr int LocalColumn[6] = {0, 1, 2, 1, 2, 2};
-
 int LocalNode(const std::vector<int>& nodes, int node)
 {
     return static_cast<int>(std::lower_bound(nodes.begin(), nodes.end(), node) - nodes.begin());

@@ -1,11 +1,11 @@
 #include "section/main/MainWindow.h"
 
-#include "section/main/ForwardResponseWindow.h"
-#include "section/main/InversionWindow.h"
+#include "section/modelling/ForwardResponseWindow.h"
+#include "section/modelling/InversionWindow.h"
 #include "platform/core/SafeSave.h"
 #include <QtCore/QBuffer>
 #include <QtWidgets/QLineEdit>
-#include "section/main/SameFile.h"
+#include "section/modelling/SameFile.h"
 
 #include "chart/engine/PlotAxis.h"
 #include "chart/engine/PlotImageTool.h"

@@ -7,7 +7,7 @@
 #include "chart/extensions/PlotExtensions.h"
 #include "section/dialogs/BodyParametersDialog.h"
 #include "section/dialogs/SectionGraphicEditor.h"
-#include "section/main/BackgroundThreads.h"
+#include "section/modelling/BackgroundThreads.h"
 #include "section/main/FileTypeRegistration.h"
 #include "section/main/MainWindow.h"
 #include "section/main/MainWindowComponents.h"

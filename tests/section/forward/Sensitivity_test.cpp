@@ -3,7 +3,7 @@
 
 #include "section/forward/Sensitivity.h"
 
-#include "ForwardFixtures.h"
+#include "tests/section/forward/ForwardFixtures.h"
 
 #include <gtest/gtest.h>
 

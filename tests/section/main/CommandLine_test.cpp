@@ -6,7 +6,7 @@
 
 #include "section/editor/SectionFile.h"
 #include "section/editor/SectionFileReader.h"
-#include "section/forward/DataFile.h"
+#include "section/survey/DataFile.h"
 
 #include <QtCore/QDir>
 #include <QtCore/QFile>

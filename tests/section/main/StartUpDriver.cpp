@@ -18,7 +18,7 @@
 #include "section/dialogs/ModelSetupDialog.h"
 #include "section/dialogs/RegionsTable.h"
 #include "section/editor/Carotage.h"
-#include "section/main/ForwardResponseWindow.h"
+#include "section/modelling/ForwardResponseWindow.h"
 #include "section/main/MainWindow.h"
 #include "section/main/PictureSettingsDialog.h"
 #include "section/main/StartUp.h"

@@ -1,0 +1,414 @@
+#include "section/inversion/Inversion.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace lp {
+namespace {
+
+using Eigen::Index;
+using Eigen::MatrixXd;
+using Eigen::VectorXd;
+
+// The bounded transform of one parameter: u(m) with m = ln ρ inside (a, b).
+struct TBound {
+    double a = -std::numeric_limits<double>::infinity();
+    double b = std::numeric_limits<double>::infinity();
+
+    double ToU(double m) const
+    {
+        if (std::isfinite(a) && std::isfinite(b))
+            return std::log(m - a) - std::log(b - m);
+        if (std::isfinite(a))
+            return std::log(m - a);
+        if (std::isfinite(b))
+            return -std::log(b - m);
+        return m;
+    }
+    double ToM(double u) const
+    {
+        if (std::isfinite(a) && std::isfinite(b)) {
+            // (a + b e^u) / (1 + e^u), written to stay finite for any u.
+            const double s = 1.0 / (1.0 + std::exp(-std::fabs(u)));
+            return u >= 0 ? a + (b - a) * s : b - (b - a) * s;
+        }
+        if (std::isfinite(a))
+            return a + std::exp(u);
+        if (std::isfinite(b))
+            return b - std::exp(-u);
+        return u;
+    }
+    // dm/du at m.
+    double Slope(double m) const
+    {
+        if (std::isfinite(a) && std::isfinite(b))
+            return (m - a) * (b - m) / (b - a);
+        if (std::isfinite(a))
+            return m - a;
+        if (std::isfinite(b))
+            return b - m;
+        return 1.0;
+    }
+    // m, or a point just inside the limits when it lies on or beyond them.
+    double Within(double m) const
+    {
+        const double margin = std::min(1e-3, (b - a) / 4);
+        return std::clamp(m, a + margin, b - margin);
+    }
+};
+
+std::vector<TBound> Bounds(const TInversionSettings& s, Index n)
+{
+    const auto size = static_cast<size_t>(n);
+    if ((!s.Lower.empty() && s.Lower.size() != size) || (!s.Upper.empty() && s.Upper.size() != size) ||
+        (!s.Fixed.empty() && s.Fixed.size() != size))
+        throw EForwardError("The inversion's fixed cells and limits need one entry per cell.");
+    std::vector<TBound> bounds(size);
+    for (size_t j = 0; j < size; ++j) {
+        const double lo = s.Lower.empty() ? 0.0 : s.Lower[j];
+        const double hi = s.Upper.empty() ? std::numeric_limits<double>::infinity() : s.Upper[j];
+        if (std::isnan(lo) || std::isnan(hi) || lo < 0.0 || !(lo < hi) || std::isinf(lo))
+            throw EForwardError("Cell " + std::to_string(j + 1) + ": its lower limit must lie below its upper one.");
+        if (lo > 0.0)
+            bounds[j].a = std::log(lo);
+        if (std::isfinite(hi))
+            bounds[j].b = std::log(hi);
+    }
+    return bounds;
+}
+
+bool IsFixed(const TInversionSettings& s, size_t j)
+{
+    return !s.Fixed.empty() && s.Fixed[j];
+}
+
+class TGaussNewton {
+public:
+    TGaussNewton(TInversionProblem& problem, const VectorXd& measured, const VectorXd& errors,
+                 const Eigen::SparseMatrix<double>& smoothness, const VectorXd& start, const TInversionSettings& settings,
+                 const TInversionCallbacks& callbacks)
+        : FProblem(problem), FD(measured), FErrors(errors), FSettings(settings), FCallbacks(callbacks)
+    {
+        const Index n = start.size();
+        if (errors.size() != measured.size() || smoothness.cols() != n || measured.size() == 0 || n == 0)
+            throw EForwardError("The inversion's data, errors, smoothness and cells do not match in size.");
+        for (Index i = 0; i < measured.size(); ++i)
+            if (!std::isfinite(measured[i]) || !(std::isfinite(errors[i]) && errors[i] > 0.0))
+                throw EForwardError("Datum " + std::to_string(i + 1) + " needs a finite value and an error above 0.");
+        if (!(std::isfinite(settings.Lambda) && settings.Lambda > 0.0))
+            throw EForwardError("The regularisation strength must be a finite number above 0.");
+        FBounds = Bounds(settings, n);
+        FU.resize(n);
+        for (Index j = 0; j < n; ++j) {
+            if (!(std::isfinite(start[j]) && start[j] > 0.0))
+                throw EForwardError("Cell " + std::to_string(j + 1) + ": its starting resistivity must be above 0.");
+            TBound& bound = FBounds[static_cast<size_t>(j)];
+            if (IsFixed(settings, static_cast<size_t>(j)))
+                bound = {}; // its value stays, whatever its limits
+            else
+                FFree.push_back(j);
+            FU[j] = bound.ToU(bound.Within(std::log(start[j])));
+        }
+        FU0 = FU;
+        FStart = start;
+        FC = smoothness;
+        FCtC = MatrixXd(FC.transpose() * FC);
+        FW = errors.cwiseInverse();
+    }
+
+    TInversionResult Run()
+    {
+        TInversionResult result;
+        double lambda = FSettings.Lambda;
+        MatrixXd J;
+        VectorXd f;
+        try {
+            f = FProblem.Respond(M(FU), &J);
+        } catch (const EForwardCancelled&) {
+            result.Cancelled = true;
+            result.Stop = "Cancelled before the first iteration.";
+            result.Resistivities = Resistivities();
+            return result;
+        }
+        double chi = ChiSquare(FD, f, FErrors);
+        Record(result, 0, chi, f, lambda);
+        result.Stop = "The iteration limit was reached.";
+        for (int iteration = 1; iteration <= FSettings.Iterations; ++iteration) {
+            if (chi <= 1.0) {
+                result.Stop = "Chi-square reached 1.";
+                break;
+            }
+            if (FFree.empty()) {
+                result.Stop = "Every cell is fixed.";
+                break;
+            }
+            const VectorXd step = ChooseStep(J, f, lambda);
+            // The line search: halve a step that raises Φ.
+            const double before = Phi(f, FU, lambda);
+            double length = 1.0;
+            bool accepted = false;
+            VectorXd u, fNew;
+            MatrixXd JNew;
+            try {
+                for (int halving = 0; halving <= 3 && !accepted; ++halving, length /= 2.0) {
+                    u = FU + length * step;
+                    fNew = FProblem.Respond(M(u), &JNew);
+                    accepted = Phi(fNew, u, lambda) < before;
+                }
+            } catch (const EForwardCancelled&) {
+                result.Cancelled = true;
+                result.Stop = "Cancelled; the model of iteration " + std::to_string(iteration - 1) + " stays.";
+                break;
+            }
+            if (!accepted) {
+                result.Stop = "No step lowered the misfit.";
+                break;
+            }
+            FU = u;
+            f = fNew;
+            J = JNew;
+            const double previous = chi;
+            chi = ChiSquare(FD, f, FErrors);
+            Record(result, iteration, chi, f, lambda);
+            if (chi <= 1.0) {
+                result.Stop = "Chi-square reached 1.";
+                break;
+            }
+            if (std::fabs(previous - chi) < 0.01 * previous) {
+                result.Stop = "Chi-square changed by less than 1 % in an iteration.";
+                break;
+            }
+        }
+        result.Resistivities = Resistivities();
+        result.Response = f.array().exp();
+        result.Jacobian = J;
+        return result;
+    }
+
+private:
+    // The model in ohm-m; a fixed cell keeps its start exactly (ln and exp
+    // would change its last digit).
+    VectorXd Resistivities() const
+    {
+        VectorXd rho = M(FU).array().exp();
+        for (Index j = 0; j < rho.size(); ++j)
+            if (IsFixed(FSettings, static_cast<size_t>(j)))
+                rho[j] = FStart[j];
+        return rho;
+    }
+
+    VectorXd M(const VectorXd& u) const
+    {
+        VectorXd m(u.size());
+        for (Index j = 0; j < u.size(); ++j)
+            m[j] = FBounds[static_cast<size_t>(j)].ToM(u[j]);
+        return m;
+    }
+
+    double Phi(const VectorXd& f, const VectorXd& u, double lambda) const
+    {
+        return (FW.asDiagonal() * (FD - f)).squaredNorm() + lambda * (FC * (u - FU0)).squaredNorm();
+    }
+
+    // The step of the λ chosen among the trials; λ becomes it.
+    VectorXd ChooseStep(const MatrixXd& J, const VectorXd& f, double& lambda) const
+    {
+        const VectorXd m = M(FU);
+        const auto free = static_cast<Index>(FFree.size());
+        // Jᵤ = J ∂m/∂u over the free columns, rows weighted.
+        MatrixXd Ju(J.rows(), free);
+        for (Index k = 0; k < free; ++k) {
+            const Index j = FFree[static_cast<size_t>(k)];
+            Ju.col(k) = J.col(j) * FBounds[static_cast<size_t>(j)].Slope(m[j]);
+        }
+        const MatrixXd WJ = FW.asDiagonal() * Ju;
+        const VectorXd residual = FD - f;
+        const VectorXd Wr = FW.asDiagonal() * residual;
+        const MatrixXd JtJ = WJ.transpose() * WJ;
+        const VectorXd Jtr = WJ.transpose() * Wr;
+        const VectorXd CtCu = FCtC * (FU - FU0);
+        MatrixXd CtC(free, free);
+        VectorXd smooth(free);
+        for (Index k = 0; k < free; ++k) {
+            smooth[k] = CtCu[FFree[static_cast<size_t>(k)]];
+            for (Index l = 0; l < free; ++l)
+                CtC(k, l) = FCtC(FFree[static_cast<size_t>(k)], FFree[static_cast<size_t>(l)]);
+        }
+        const double chi = Wr.squaredNorm() / static_cast<double>(FD.size());
+        const double target = std::max(1.0, chi / 4.0);
+        const double ridge = 1e-9 * std::max(1.0, JtJ.diagonal().maxCoeff());
+        VectorXd chosen;
+        double chosenLambda = 0.0;
+        for (int k = 2; k >= -6; --k) {
+            const double factor = std::pow(2.0, k / 2.0);
+            const double trial = lambda * factor;
+            MatrixXd A = JtJ + trial * CtC;
+            A.diagonal().array() += ridge;
+            const Eigen::LLT<MatrixXd> llt(A);
+            if (llt.info() != Eigen::Success)
+                continue;
+            const VectorXd step = llt.solve(Jtr - trial * smooth);
+            const double predicted = (Wr - WJ * step).squaredNorm() / static_cast<double>(FD.size());
+            chosen = step;
+            chosenLambda = trial;
+            if (predicted <= target)
+                break;
+        }
+        if (chosen.size() == 0)
+            throw EForwardError("The normal equations of the inversion could not be solved.");
+        lambda = chosenLambda;
+        VectorXd full = VectorXd::Zero(FU.size());
+        for (Index k = 0; k < free; ++k)
+            full[FFree[static_cast<size_t>(k)]] = chosen[k];
+        return full;
+    }
+
+    void Record(TInversionResult& result, int iteration, double chi, const VectorXd& f, double lambda) const
+    {
+        const TInversionStep step{iteration, chi, RelativeRms(FD, f), lambda};
+        result.Steps.push_back(step);
+        if (FCallbacks.Iteration)
+            FCallbacks.Iteration(step, Resistivities());
+    }
+
+    TInversionProblem& FProblem;
+    const VectorXd& FD;
+    const VectorXd& FErrors;
+    const TInversionSettings& FSettings;
+    const TInversionCallbacks& FCallbacks;
+    std::vector<TBound> FBounds;
+    std::vector<Index> FFree;
+    VectorXd FU, FU0, FW;
+    VectorXd FStart; // ohm-m, as given
+    Eigen::SparseMatrix<double> FC;
+    MatrixXd FCtC;
+};
+
+// The regularised least-squares solution over the free parameters (the
+// others at their given value). With no free parameter (no cells, or every
+// one held at a bound) there is nothing to solve: the held values are the
+// answer.
+VectorXd SolveLinear(const MatrixXd& WJ, const VectorXd& Wd, const MatrixXd& CtC, double lambda,
+                     const std::vector<bool>& free, const VectorXd& held)
+{
+    const Index n = WJ.cols();
+    std::vector<Index> index;
+    for (Index j = 0; j < n; ++j)
+        if (free[static_cast<size_t>(j)])
+            index.push_back(j);
+    if (index.empty())
+        return held;
+    const VectorXd rhsFull = WJ.transpose() * (Wd - WJ * held);
+    const VectorXd smoothHeld = CtC * held;
+    const MatrixXd JtJ = WJ.transpose() * WJ;
+    const auto k = static_cast<Index>(index.size());
+    MatrixXd A(k, k);
+    VectorXd b(k);
+    for (Index p = 0; p < k; ++p) {
+        b[p] = rhsFull[index[static_cast<size_t>(p)]] - lambda * smoothHeld[index[static_cast<size_t>(p)]];
+        for (Index q = 0; q < k; ++q)
+            A(p, q) = JtJ(index[static_cast<size_t>(p)], index[static_cast<size_t>(q)]) +
+                      lambda * CtC(index[static_cast<size_t>(p)], index[static_cast<size_t>(q)]);
+    }
+    A.diagonal().array() += 1e-9 * std::max(1.0, A.diagonal().maxCoeff());
+    const VectorXd x = A.ldlt().solve(b);
+    VectorXd solution = held;
+    for (Index p = 0; p < k; ++p)
+        solution[index[static_cast<size_t>(p)]] = x[p];
+    return solution;
+}
+
+} // namespace
+
+double ChiSquare(const VectorXd& Measured, const VectorXd& Calculated, const VectorXd& Errors)
+{
+    return ((Measured - Calculated).array() / Errors.array()).square().mean();
+}
+
+double RelativeRms(const VectorXd& Measured, const VectorXd& Calculated)
+{
+    return 100.0 * std::sqrt(((Calculated - Measured).array().exp() - 1.0).square().mean());
+}
+
+TInversionResult InvertResistivity(TInversionProblem& Problem, const VectorXd& Measured, const VectorXd& Errors,
+                                   const Eigen::SparseMatrix<double>& Smoothness, const VectorXd& Start,
+                                   const TInversionSettings& Settings, const TInversionCallbacks& Callbacks)
+{
+    return TGaussNewton(Problem, Measured, Errors, Smoothness, Start, Settings, Callbacks).Run();
+}
+
+TChargeabilityResult InvertChargeability(const MatrixXd& Jacobian, const VectorXd& Measured, const VectorXd& Errors,
+                                         const Eigen::SparseMatrix<double>& Smoothness)
+{
+    const Index n = Jacobian.cols();
+    if (Measured.size() != Jacobian.rows() || Errors.size() != Measured.size() || Smoothness.cols() != n)
+        throw EForwardError("The chargeability inversion's data, errors and cells do not match in size.");
+    std::vector<Index> rows;
+    for (Index i = 0; i < Measured.size(); ++i)
+        if (std::isfinite(Measured[i]) && std::isfinite(Errors[i]) && Errors[i] > 0.0)
+            rows.push_back(i);
+    if (rows.empty())
+        throw EForwardError("No datum has a chargeability to invert.");
+    const auto N = static_cast<Index>(rows.size());
+    MatrixXd WJ(N, n);
+    VectorXd Wd(N), d(N), e(N);
+    for (Index r = 0; r < N; ++r) {
+        const Index i = rows[static_cast<size_t>(r)];
+        WJ.row(r) = Jacobian.row(i) / Errors[i];
+        Wd[r] = Measured[i] / Errors[i];
+    }
+    const MatrixXd CtC = MatrixXd(Smoothness.transpose() * Smoothness);
+
+    TChargeabilityResult best;
+    double bestDistance = std::numeric_limits<double>::infinity();
+    for (double lambda = 1000.0; lambda >= 1e-3; lambda /= 3.0) {
+        // Bounded by fixing what leaves 0 .. < 1 at the bound and solving again.
+        std::vector<bool> free(static_cast<size_t>(n), true);
+        VectorXd held = VectorXd::Zero(n);
+        VectorXd eta;
+        for (int pass = 0; pass < 10; ++pass) {
+            eta = SolveLinear(WJ, Wd, CtC, lambda, free, held);
+            bool changed = false;
+            for (Index j = 0; j < n; ++j)
+                if (free[static_cast<size_t>(j)] && (eta[j] < 0.0 || eta[j] >= 1.0)) {
+                    free[static_cast<size_t>(j)] = false;
+                    held[j] = eta[j] < 0.0 ? 0.0 : 0.999;
+                    changed = true;
+                }
+            if (!changed)
+                break;
+        }
+        eta = eta.cwiseMax(0.0).cwiseMin(0.999);
+        const double chi = (Wd - WJ * eta).squaredNorm() / static_cast<double>(N);
+        // The largest λ reaching χ² ≤ 1 wins; otherwise the χ² nearest 1.
+        const double distance = chi <= 1.0 ? 0.0 : chi - 1.0;
+        if (distance < bestDistance) {
+            bestDistance = distance;
+            best.Chargeabilities = eta;
+            best.ChiSquare = chi;
+            best.Lambda = lambda;
+        }
+        if (chi <= 1.0)
+            break;
+    }
+    best.Response = Jacobian * best.Chargeabilities;
+    return best;
+}
+
+VectorXd Coverage(const MatrixXd& Jacobian, const VectorXd& Areas)
+{
+    if (Areas.size() != Jacobian.cols())
+        throw EForwardError("The coverage needs one area per cell.");
+    VectorXd coverage(Jacobian.cols());
+    for (Index j = 0; j < Jacobian.cols(); ++j)
+        coverage[j] = Areas[j] > 0.0 ? Jacobian.col(j).cwiseAbs().sum() / Areas[j] : 0.0;
+    const double largest = coverage.size() > 0 ? coverage.maxCoeff() : 0.0;
+    if (largest > 0.0 && std::isfinite(largest))
+        coverage /= largest;
+    else
+        coverage.setZero();
+    return coverage;
+}
+
+} // namespace lp

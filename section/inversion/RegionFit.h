@@ -1,0 +1,116 @@
+#pragma once
+// Fitting the regions of a drawn section to measured data: the resistivity
+// of every free region (its geometry held as drawn) that explains the data
+// best, how well the data determine it, and then the polarizabilities.
+//
+//   TSensitivityProblem (Sensitivity.h): one mesh for the whole fit
+//   start: every free region whose column of J is nearly zero is not determined
+//   Gauss–Newton with Levenberg–Marquardt damping on m = ln ρ:
+//     (JᵀWᵀWJ + λ (D + μ I)) Δm = JᵀWᵀW (d − f(m)),  D = diag(JᵀWᵀWJ)
+//     each region's Δm within ±2 and, with a bound, at most 9/10 of its way
+//     to the bound (every step stays inside, never on a bound); a region
+//     beyond its limit is held there and the others are solved again
+//     without it, so a tight bound never holds the other regions back
+//     trial m + Δm; a trial that does not lower χ² is halved (up to 6 times)
+//     damping down after a whole step, up after a halved one
+//     stop: the step changes no determined region's ln ρ by more than 2 %
+//     of its uncertainty (at least 1e-4; converged), the normal matrix is
+//     singular, no trial lowers χ², or the iteration limit. Not at
+//     χ² ≤ 1: that guards a regularised inversion against fitting the
+//     noise, while a fit of a few parameters is only right at the minimum.
+//   uncertainty: C = χ² (JᵀWᵀWJ)⁻¹ in ln ρ, a factor exp(√C_jj) (×/÷);
+//     while one is above MaxUncertaintyFactor, the region with the largest
+//     is not determined: it goes back to its start and the others are
+//     fitted again without it
+//   polarizability (when the data hold apparent chargeabilities): the
+//     linearised Seigel relation ηa_i = Σ_j J_ij η_j (J over every region,
+//     normalised, of the fitted model), the fitted regions' η by least
+//     squares bounded to 0 ≤ η ≤ MaxPolarizability, the others as drawn;
+//     then ηa of the full computation (ρ and ρ / (1 − η)) for the misfit
+//
+// d = ln ρa measured, f the computed ln ρa, W = diag(1/ε) with ε as the
+// misfit (Misfit.h) takes it: the file's error, else the error model.
+//
+// Units: ohm-m; polarizabilities and chargeabilities in per cent.
+//
+// Refused with EForwardError: settings not one per region, a bound that is
+// not a finite number above 0, a lowest not below the highest, no free
+// region, data that the forward computation refuses. Progress as for
+// ComputeForwardResponse (the fraction of the iteration limit); when it
+// returns false the fit raises EForwardCancelled and returns nothing.
+
+#include "section/survey/MeasuredData.h"
+#include "section/survey/Misfit.h"
+#include "section/forward/Sensitivity.h"
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace lp {
+
+struct TRegionFitSetting {
+    bool Free = true;
+    std::optional<double> Lowest, Highest; // ohm-m
+};
+
+struct TRegionFitOptions {
+    TErrorModel Errors;
+    int MaxIterations = 20;
+    TForwardOptions Forward;
+};
+
+// A determined region's uncertainty factor above this: not determined.
+inline constexpr double MaxUncertaintyFactor = 10.0;
+// A free region none of whose data's ∂ln ρa/∂ln ρ reaches this: not determined.
+inline constexpr double MinSensitivity = 1e-3;
+// The highest polarizability a fit gives, per cent.
+inline constexpr double MaxPolarizability = 99.0;
+
+enum class TRegionFitState { Fixed, Fitted, NotDetermined };
+
+struct TFittedRegion {
+    TRegionFitState State = TRegionFitState::Fixed;
+    double StartResistivity = 0.0; // ohm-m
+    double Resistivity = 0.0;      // ohm-m; the start unless fitted
+    double Factor = 1.0;           // uncertainty ×/÷ of a fitted resistivity
+    TRegionFitState PolarizabilityState = TRegionFitState::Fixed;
+    double StartPolarizability = 0.0; // per cent
+    double Polarizability = 0.0;      // per cent
+};
+
+struct TRegionFitStep {
+    int Iteration = 0; // 0 at the start values
+    double ChiSquare = 0.0;
+    double Rrms = 0.0; // per cent
+};
+
+using TRegionFitReport = std::function<void(const TRegionFitStep&)>;
+
+struct TRegionFitResult {
+    std::vector<TFittedRegion> Regions; // one per region of the ground
+    std::vector<TRegionFitStep> Steps;  // the start, then every iteration taken
+    TMisfit Misfit;                     // of the fitted model (with its ηa when polarizabilities were fitted)
+    std::vector<double> Resistivities;  // ρa of the fitted model, ohm-m
+    std::vector<double> Chargeabilities; // ηa of the fitted model, per cent; empty when not fitted
+    bool PolarizabilityFitted = false;
+    int MeshNodes = 0;
+    // Why the fit stopped, and when χ² ends far above 1 why the data are
+    // not explained (the regions held at a bound named): sentences.
+    std::string Stop;
+};
+
+// Fits the ground's regions (Settings one per region) to Measured. The
+// ground's resistivities and polarizabilities are the start values.
+// Report is called with the start and after every iteration.
+TRegionFitResult FitRegions(const TForwardModel& Ground, const TMeasuredData& Measured,
+                            const std::vector<TRegionFitSetting>& Settings, const TRegionFitOptions& Options = {},
+                            const TForwardProgress& Progress = {}, const TRegionFitReport& Report = {});
+
+// min ‖A η − b‖² over Lowest ≤ η_j ≤ Highest (a few unknowns): projected
+// coordinate descent to convergence.
+Eigen::VectorXd BoundedLeastSquares(const Eigen::MatrixXd& A, const Eigen::VectorXd& B, double Lowest,
+                                    double Highest);
+
+} // namespace lp

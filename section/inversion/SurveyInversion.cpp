@@ -1,0 +1,219 @@
+#include "section/inversion/SurveyInversion.h"
+
+#include "section/forward/Sensitivity.h"
+#include "section/model/ModelGeometryText.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+namespace lp {
+namespace {
+
+using Eigen::Index;
+using Eigen::MatrixXd;
+using Eigen::VectorXd;
+
+double Median(std::vector<double> values)
+{
+    std::nth_element(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2), values.end());
+    return values[values.size() / 2];
+}
+
+bool HasChargeabilities(const TMeasuredData& Data)
+{
+    return std::any_of(Data.Chargeabilities.begin(), Data.Chargeabilities.end(),
+                       [](double eta) { return std::isfinite(eta); });
+}
+
+std::string RowText(const TInversionMesh& Mesh, const TSurveyInversion& Inversion, int Cell)
+{
+    const int c = Cell % Mesh.Columns();
+    double top = 0.0, bottom = 0.0;
+    CellDepths(Mesh, Cell, top, bottom);
+    const auto cell = static_cast<size_t>(Cell);
+    std::string row = FormatExactReal(Mesh.ColumnEdges[static_cast<size_t>(c)]) + "," +
+                      FormatExactReal(Mesh.ColumnEdges[static_cast<size_t>(c) + 1]) + "," + FormatExactReal(top) +
+                      "," + FormatExactReal(bottom) + "," + FormatExactReal(Inversion.Resistivities.at(cell)) + ",";
+    if (!Inversion.Chargeabilities.empty())
+        row += FormatExactReal(Inversion.Chargeabilities.at(cell));
+    row += "," + FormatExactReal(Inversion.Coverage.at(cell)) + "\n";
+    return row;
+}
+
+} // namespace
+
+TCellInversionProblem::TCellInversionProblem(const TInversionMesh& Mesh, const TSurvey& Survey,
+                                             const TForwardOptions& Options, std::function<bool()> Continue)
+    : FContinue(std::move(Continue))
+{
+    const TForwardModel ground = InversionGround(Mesh, std::vector<double>(static_cast<size_t>(Mesh.Cells()), 1.0));
+    FProblem = std::make_unique<TSensitivityProblem>(ground, Survey, Options);
+    for (int cell = 0; cell < Mesh.Cells(); ++cell)
+        FParameters.push_back({cell});
+}
+
+TCellInversionProblem::~TCellInversionProblem() = default;
+
+int TCellInversionProblem::MeshNodes() const
+{
+    return FProblem->MeshNodes();
+}
+
+int TCellInversionProblem::MeshTriangles() const
+{
+    return FProblem->MeshTriangles();
+}
+
+const std::vector<double>& TCellInversionProblem::GeometricFactors() const
+{
+    return FProblem->GeometricFactors();
+}
+
+VectorXd TCellInversionProblem::Respond(const VectorXd& LogResistivities, MatrixXd* Jacobian)
+{
+    std::vector<double> rho(static_cast<size_t>(LogResistivities.size()));
+    for (Index j = 0; j < LogResistivities.size(); ++j)
+        rho[static_cast<size_t>(j)] = std::exp(LogResistivities[j]);
+    TForwardProgress progress;
+    if (FContinue)
+        progress = [this](double) { return FContinue(); };
+    TSensitivityResult result = FProblem->Compute(rho, Jacobian ? FParameters : std::vector<TRegionSet>{}, progress);
+    if (Jacobian)
+        *Jacobian = std::move(result.Jacobian);
+    VectorXd response(static_cast<Index>(result.Resistivities.size()));
+    for (size_t i = 0; i < result.Resistivities.size(); ++i)
+        response[static_cast<Index>(i)] = std::log(result.Resistivities[i]);
+    return response;
+}
+
+TSurveyInversion InvertSurvey(const TMeasuredData& Data, const TInversionMesh& Mesh,
+                              const TSurveyInversionOptions& Options, const TInversionCallbacks& Callbacks,
+                              const std::function<bool()>& Continue)
+{
+    CheckInversionMesh(Mesh);
+    if (Data.Size() == 0)
+        throw EForwardError("The data file holds no usable datum.");
+    if (!(std::isfinite(Options.ErrorPercent) && Options.ErrorPercent > 0.0))
+        throw EForwardError("The error must be a finite number of per cent above 0.");
+    const auto N = static_cast<Index>(Data.Size());
+    const auto cells = static_cast<size_t>(Mesh.Cells());
+    TCellInversionProblem problem(Mesh, Data.Survey(), Options.Forward, Continue);
+    // A resistance's ρa with the mesh's own geometric factor, as the response's.
+    const std::vector<double> resistivities = Data.ApparentResistivities(problem.GeometricFactors());
+    VectorXd measured(N), errors(N);
+    for (Index i = 0; i < N; ++i) {
+        const auto d = static_cast<size_t>(i);
+        measured[i] = std::log(resistivities[d]);
+        const double fileError = Data.Errors.empty() ? std::nan("") : Data.Errors[d];
+        errors[i] = std::isfinite(fileError) && fileError > 0.0 ? fileError : Options.ErrorPercent / 100.0;
+    }
+    VectorXd start(static_cast<Index>(cells));
+    if (Options.Start.empty())
+        start.setConstant(Median(resistivities));
+    else if (Options.Start.size() == cells)
+        for (size_t j = 0; j < cells; ++j)
+            start[static_cast<Index>(j)] = Options.Start[j];
+    else
+        throw EForwardError("The starting model needs one resistivity per cell.");
+
+    const Eigen::SparseMatrix<double> C = SmoothnessOperator(Mesh, Options.ZWeight, Options.Zones);
+    TInversionResult result = InvertResistivity(problem, measured, errors, C, start, Options.Settings, Callbacks);
+
+    TSurveyInversion inversion;
+    inversion.Steps = result.Steps;
+    inversion.Stop = result.Stop;
+    inversion.Cancelled = result.Cancelled;
+    inversion.MeshNodes = problem.MeshNodes();
+    inversion.MeshTriangles = problem.MeshTriangles();
+    inversion.Resistivities.assign(result.Resistivities.data(), result.Resistivities.data() + result.Resistivities.size());
+    inversion.Response.assign(result.Response.data(), result.Response.data() + result.Response.size());
+    if (result.Jacobian.cols() != static_cast<Index>(cells)) {
+        inversion.Coverage.assign(cells, 0.0);
+        return inversion;
+    }
+    VectorXd areas(static_cast<Index>(cells));
+    for (size_t j = 0; j < cells; ++j)
+        areas[static_cast<Index>(j)] = CellArea(Mesh, static_cast<int>(j));
+    const VectorXd coverage = Coverage(result.Jacobian, areas);
+    inversion.Coverage.assign(coverage.data(), coverage.data() + coverage.size());
+
+    if (HasChargeabilities(Data)) {
+        VectorXd eta(N), etaErrors(N);
+        for (Index i = 0; i < N; ++i) {
+            const auto d = static_cast<size_t>(i);
+            const double value = Data.Chargeabilities[d];
+            const double fileError = Data.ChargeabilityErrors.empty() ? std::nan("") : Data.ChargeabilityErrors[d];
+            eta[i] = value / 100.0;
+            etaErrors[i] = (std::isfinite(fileError) && fileError > 0.0 ? fileError : 0.02 * std::fabs(value) + 0.1) / 100.0;
+        }
+        const TChargeabilityResult ip = InvertChargeability(result.Jacobian, eta, etaErrors, C);
+        for (Index j = 0; j < ip.Chargeabilities.size(); ++j)
+            inversion.Chargeabilities.push_back(100.0 * ip.Chargeabilities[j]);
+        for (Index i = 0; i < ip.Response.size(); ++i)
+            inversion.ChargeabilityResponse.push_back(100.0 * ip.Response[i]);
+    }
+    return inversion;
+}
+
+std::string FormatInversionTable(const TInversionMesh& Mesh, const TSurveyInversion& Inversion)
+{
+    const auto cells = static_cast<size_t>(Mesh.Cells());
+    if (Inversion.Resistivities.size() != cells || Inversion.Coverage.size() != cells ||
+        (!Inversion.Chargeabilities.empty() && Inversion.Chargeabilities.size() != cells))
+        throw EForwardError("The inverted model does not match its parameter mesh.");
+    const auto finite = [](const std::vector<double>& values) {
+        return std::all_of(values.begin(), values.end(), [](double v) { return std::isfinite(v); });
+    };
+    if (!finite(Inversion.Resistivities) || !finite(Inversion.Chargeabilities) || !finite(Inversion.Coverage))
+        throw EForwardError("The inverted model holds a value that is not a finite number: nothing was written.");
+    std::string text = "x1,x2,z1,z2,resistivity,chargeability,coverage\n";
+    for (int cell = 0; cell < Mesh.Cells(); ++cell)
+        text += RowText(Mesh, Inversion, cell);
+    return text;
+}
+
+std::vector<TInversionTableRow> ReadInversionTable(std::string_view Text)
+{
+    std::vector<TInversionTableRow> rows;
+    size_t line = 0;
+    bool header = true;
+    while (!Text.empty()) {
+        const size_t end = Text.find('\n');
+        std::string_view row = Text.substr(0, end);
+        Text = end == std::string_view::npos ? std::string_view() : Text.substr(end + 1);
+        ++line;
+        if (!row.empty() && row.back() == '\r')
+            row.remove_suffix(1);
+        if (header) {
+            if (row != "x1,x2,z1,z2,resistivity,chargeability,coverage")
+                throw EForwardError("Line 1: expected the header of a cell table.");
+            header = false;
+            continue;
+        }
+        if (row.empty())
+            continue;
+        double values[7];
+        for (int field = 0; field < 7; ++field) {
+            const size_t comma = row.find(',');
+            const std::string_view token = row.substr(0, comma);
+            if ((comma == std::string_view::npos) != (field == 6))
+                throw EForwardError("Line " + std::to_string(line) + ": expected 7 values.");
+            row = comma == std::string_view::npos ? std::string_view() : row.substr(comma + 1);
+            values[field] = std::nan("");
+            if (token.empty() && field == 5)
+                continue;
+            const auto [next, error] = std::from_chars(token.data(), token.data() + token.size(), values[field]);
+            if (error != std::errc() || next != token.data() + token.size() || !std::isfinite(values[field]))
+                throw EForwardError("Line " + std::to_string(line) + ": value " + std::to_string(field + 1) +
+                                    " is not a finite number.");
+        }
+        rows.push_back({values[0], values[1], values[2], values[3], values[4], values[5], values[6]});
+    }
+    if (header)
+        throw EForwardError("Line 1: expected the header of a cell table.");
+    return rows;
+}
+
+} // namespace lp

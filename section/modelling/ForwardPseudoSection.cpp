@@ -1,0 +1,251 @@
+#include "section/modelling/ForwardPseudoSection.h"
+
+#include "chart/extensions/grid3d/PlotTriangulation.h"
+#include "platform/base/Exception.h"
+#include "section/views/PseudoSection2D.h"
+#include "chart/engine/PlotAxis.h"
+#include "chart/engine/PlotImageTool.h"
+#include "chart/engine/PlotPointer.h"
+#include "chart/engine/PlotSeries.h"
+#include "platform/graphics/Metafile.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <utility>
+
+namespace lp {
+
+namespace {
+
+struct TPolePair {
+    double distance = 0.0; // horizontal
+    double sign = 0.0;
+};
+
+// The four pole-pole terms of a configuration (fewer with a pole or
+// electrodes at one x).
+std::vector<TPolePair> PolePairs(const TSurvey& survey, const TConfiguration& c)
+{
+    std::vector<TPolePair> pairs;
+    const auto add = [&](int current, int potential, double sign) {
+        if (current < 0 || potential < 0)
+            return;
+        const double distance = std::fabs(survey.Electrodes.at(static_cast<size_t>(current)).x -
+                                          survey.Electrodes.at(static_cast<size_t>(potential)).x);
+        if (distance > 0.0)
+            pairs.push_back({distance, sign});
+    };
+    add(c.a, c.m, 1.0);
+    add(c.a, c.n, -1.0);
+    add(c.b, c.m, -1.0);
+    add(c.b, c.n, 1.0);
+    return pairs;
+}
+
+// The share of the sensitivity above depth z.
+double ShareAbove(const std::vector<TPolePair>& pairs, double whole, double z)
+{
+    double below = 0.0;
+    for (const TPolePair& pair : pairs)
+        below += pair.sign / std::sqrt(pair.distance * pair.distance + 4.0 * z * z);
+    return 1.0 - below / whole;
+}
+
+} // namespace
+
+double MedianDepthOfInvestigation(const TSurvey& Survey, const TConfiguration& Configuration)
+{
+    const std::vector<TPolePair> pairs = PolePairs(Survey, Configuration);
+    double whole = 0.0, largest = 0.0, scale = 0.0;
+    for (const TPolePair& pair : pairs) {
+        whole += pair.sign / pair.distance;
+        scale += 1.0 / pair.distance;
+        largest = std::max(largest, pair.distance);
+    }
+    if (pairs.empty() || std::fabs(whole) <= 1e-9 * scale)
+        return 0.0;
+    // The share grows from 0 at the surface to 1 far down; bisect for 1/2.
+    double low = 0.0, high = largest;
+    while (ShareAbove(pairs, whole, high) < 0.5 && high < 1e6 * largest)
+        high *= 2.0;
+    for (int step = 0; step < 60; ++step) {
+        const double middle = (low + high) / 2.0;
+        (ShareAbove(pairs, whole, middle) < 0.5 ? low : high) = middle;
+    }
+    return (low + high) / 2.0;
+}
+
+std::vector<TPseudoPoint> PseudoSectionPoints(const TSurvey& Survey)
+{
+    std::vector<TPseudoPoint> points;
+    points.reserve(Survey.Configurations.size());
+    for (const TConfiguration& c : Survey.Configurations) {
+        double sum = 0.0;
+        int count = 0;
+        for (int e : {c.a, c.b, c.m, c.n})
+            if (e >= 0) {
+                sum += Survey.Electrodes.at(static_cast<size_t>(e)).x;
+                ++count;
+            }
+        points.push_back({count > 0 ? sum / count : 0.0, MedianDepthOfInvestigation(Survey, c)});
+    }
+    return points;
+}
+
+void FillPseudoSection(TPseudoSection2d& Chart, const std::vector<TPseudoPoint>& Points,
+                       const std::vector<double>& Values, bool Rebuild)
+{
+    if (Points.size() != Values.size())
+        throw ERangeError("A pseudo-section needs one value per point.");
+    const int vertexCount = static_cast<int>(Points.size());
+    std::vector<double> xs, zs;
+    for (const TPseudoPoint& point : Points) {
+        xs.push_back(point.X);
+        zs.push_back(-point.Depth); // the triangulation's Z grows upward
+    }
+    const TTriangulation mesh = Triangulate(xs, zs);
+
+    Chart.Vertices = DynArray<dVertex3d>(vertexCount + 1);
+    for (int v = 1; v <= vertexCount; ++v) {
+        dVertex3d& vertex = Chart.Vertices[v];
+        vertex.X = vertex.AxisX = Points[static_cast<size_t>(v - 1)].X;
+        vertex.Z = vertex.AxisY = Points[static_cast<size_t>(v - 1)].Depth;
+        vertex.Value = Values[static_cast<size_t>(v - 1)];
+    }
+    std::vector<std::array<int, 3>> corners;
+    corners.reserve(mesh.Triangles.size());
+    for (const std::array<int, 3>& triangle : mesh.Triangles)
+        corners.push_back({triangle[0] + 1, triangle[1] + 1, triangle[2] + 1});
+    SetPseudoTriangles(Chart, corners);
+    Chart.VertexCount = vertexCount;
+    Chart.DataMin = Chart.DataMax = Values.empty() ? 0.0 : Values.front();
+    for (double value : Values) {
+        Chart.DataMin = std::min(Chart.DataMin, value);
+        Chart.DataMax = std::max(Chart.DataMax, value);
+    }
+    // Resistivities span decades: a logarithmic scale whenever it can be.
+    Chart.LogDataScale = Chart.DataMin > 0.0;
+    Chart.PresetValue2 = Chart.LogDataScale ? 1.0 : TPseudoSection2d::MissingValue;
+    Chart.PrepareLevels();
+    if (Rebuild)
+        Chart.RebuildPicture();
+}
+
+void UseFieldColours(TPseudoSection2d& Chart)
+{
+    Chart.BandFirstColor = clBlue;
+    Chart.BandMidColors = {0x008000, 0x00FFFF}; // green, yellow
+    Chart.BandLastColor = clRed;
+    Chart.LineFirstColor = clBlue;
+    Chart.LineLastColor = clRed;
+}
+
+void SetPseudoSectionRange(TPseudoSection2d& Chart, double Min, double Max)
+{
+    Chart.DataMin = Min;
+    Chart.DataMax = Max;
+    Chart.LogDataScale = Min > 0.0;
+    Chart.PresetValue2 = Chart.LogDataScale ? 1.0 : TPseudoSection2d::MissingValue;
+    Chart.PrepareLevels();
+}
+
+namespace {
+
+// A of the way from white to Target.
+TColor TowardsFromWhite(TColor Target, double A)
+{
+    const auto channel = [&](int Shift) {
+        const double c = 255.0 + (static_cast<double>((Target >> Shift) & 0xFF) - 255.0) * A;
+        return static_cast<TColor>(std::clamp(static_cast<int>(std::lround(c)), 0, 255)) << Shift;
+    };
+    return channel(0) | channel(8) | channel(16);
+}
+
+} // namespace
+
+void UseDivergingScale(TPseudoSection2d& Chart)
+{
+    double limit = std::max(std::fabs(Chart.DataMin), std::fabs(Chart.DataMax));
+    if (!(limit > 0.0) || !std::isfinite(limit))
+        limit = 1.0;
+    Chart.LevelCount = 16;
+    Chart.DataMin = -limit;
+    Chart.DataMax = limit;
+    Chart.LogDataScale = false;
+    Chart.PresetValue2 = TPseudoSection2d::MissingValue;
+    Chart.PrepareLevels();
+    const int n = Chart.Levels.Length();
+    if (n == 0 || Chart.BandColors.Length() != n + 1)
+        return;
+    // Each band coloured by the value at its middle: white at 0, the full
+    // colour at the outermost bands.
+    // (The rounded levels may leave the middle band a little off centre:
+    // the band holding 0 is white all the same.)
+    const auto middle = [&](int j) {
+        const double low = j == 0 ? -limit : Chart.Levels[j - 1];
+        const double high = j == n ? limit : Chart.Levels[j];
+        return low <= 0.0 && high >= 0.0 ? 0.0 : (low + high) / 2.0;
+    };
+    const double outer = std::max(std::fabs(middle(0)), std::fabs(middle(n)));
+    for (int j = 0; j <= n; ++j) {
+        const double m = middle(j);
+        Chart.BandColors[j] = TowardsFromWhite(m < 0.0 ? clBlue : clRed, std::min(1.0, std::fabs(m) / outer));
+    }
+}
+
+TPseudoSection2d* CreateFieldPseudoSection(const QString& Title, TMetafile& Metafile)
+{
+    auto* chart = new TPseudoSection2d();
+    chart->SetView3D(false);
+    // Bands only: the contour lines of a few rows of data are mostly noise.
+    chart->ShowContourLines = false;
+    chart->SetColor(clWhite);
+    UseFieldColours(*chart);
+    chart->Title()->Text()->Add(Title);
+    chart->Legend()->SetVisible(false);
+    chart->LeftAxis()->SetInverted(true);
+    chart->LeftAxis()->Title()->SetCaption(QStringLiteral("Pseudo-depth (m)"));
+    chart->BottomAxis()->Title()->SetCaption(QStringLiteral("Distance (m)"));
+    chart->SetMarginRight(90);
+    chart->SetMarginLeft(10);
+    auto* extent = new TPointSeries(chart);
+    extent->SetParentChart(chart);
+    extent->Pointer()->SetVisible(false);
+    extent->SetShowInLegend(false);
+    auto* points = new TPointSeries(chart);
+    points->SetParentChart(chart);
+    points->SetTitle(QStringLiteral("Data"));
+    points->Pointer()->SetHorizSize(1);
+    points->Pointer()->SetVertSize(1);
+    points->SetSeriesColor(clBlack);
+    auto* tool = new TChartImageTool(chart);
+    chart->Tools().Add(tool);
+    tool->SetSeries(extent);
+    tool->SetReverseVertical(true);
+    chart->PictureMetafile = &Metafile;
+    // The picture's own resolution; the tool stretches it over the axes.
+    chart->PictureWidth = 1200;
+    chart->PictureHeight = 600;
+    chart->PictureTool = tool;
+    chart->AxisExtentSeries = extent;
+    chart->GridPointSeries = points;
+    return chart;
+}
+
+void ShowFieldPseudoSection(TPseudoSection2d& Chart, const std::vector<TPseudoPoint>& Points,
+                            const std::vector<double>& Values, double Left, double Right, double DeepestPoint,
+                            bool Rebuild)
+{
+    FillPseudoSection(Chart, Points, Values, false);
+    // x aligned with the section's distance.
+    Chart.BottomAxis()->SetMinMax(Left, Right);
+    Chart.LeftAxis()->SetMinMax(0.0, DeepestPoint * 1.1);
+    Chart.GridPointSeries->Clear();
+    for (int v = 1; v <= Chart.VertexCount; ++v)
+        Chart.GridPointSeries->AddXY(Chart.Vertices[v].AxisX, Chart.Vertices[v].AxisY, QString(), clBlack);
+    if (Rebuild)
+        Chart.RebuildPicture();
+}
+
+} // namespace lp

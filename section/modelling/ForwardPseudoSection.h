@@ -1,0 +1,82 @@
+#pragma once
+// The data of a forward computation laid out as a pseudo-section: each
+// configuration plotted at the midpoint of its electrodes and at its median
+// depth of investigation, the points triangulated and handed to the
+// pseudo-section chart as its owner must fill it.
+//
+// The median depth of investigation is the depth above which half the
+// sensitivity of a homogeneous half-space to a horizontal layer lies. A
+// configuration's sensitivity is the sum of its four pole-pole terms
+// (AM - AN - BM + BN); the layer sensitivity of a pole-pole pair at
+// distance L, per unit depth, is 4 L z / (L² + 4 z²)^(3/2) (integral 1), so
+// the share above depth z is
+//   C(z) = 1 - [Σ s / √(L² + 4 z²)] / [Σ s / L]
+// over the pairs with their signs s; the median depth solves C(z) = 1/2.
+// It is about 0.52 a for Wenner and grows with n for the other arrays; any
+// four electrodes (a scheme file's) are covered the same way. Distances
+// are horizontal: pseudo-depths are counted from the surface below each
+// point.
+
+#include "section/survey/Survey.h"
+
+#include <QtCore/QString>
+
+#include <vector>
+
+namespace lp {
+
+class TMetafile;
+class TPseudoSection2d;
+
+struct TPseudoPoint {
+    double X = 0.0;     // the midpoint of the configuration's electrodes
+    double Depth = 0.0; // its median depth of investigation, positive down
+};
+
+// The median depth of investigation of one configuration; 0 when its
+// electrodes measure nothing over a homogeneous ground.
+double MedianDepthOfInvestigation(const TSurvey& Survey, const TConfiguration& Configuration);
+
+// One point per configuration, in the survey's order.
+std::vector<TPseudoPoint> PseudoSectionPoints(const TSurvey& Survey);
+
+// Fills the chart's vertex and triangle tables (from index 1) with the
+// points and values (equal counts; one vertex per point), the
+// triangulation's neighbour, neighbour-edge and edge-kind tables, the
+// counts and the data range; a logarithmic scale when every value is above
+// 0. Then the levels are prepared and the picture rebuilt (unless the
+// caller rebuilds it after changing more). Points at one place share a
+// vertex of the triangulation (the first of them is drawn).
+void FillPseudoSection(TPseudoSection2d& Chart, const std::vector<TPseudoPoint>& Points,
+                       const std::vector<double>& Values, bool Rebuild = true);
+
+// The colours as pseudo-sections are drawn in the field: low values blue,
+// through green and yellow, high values red (a conductor blue, a resistor
+// red; a polarizable body red).
+void UseFieldColours(TPseudoSection2d& Chart);
+
+// After FillPseudoSection: the levels spread over Min..Max instead of the
+// chart's own data range (logarithmic when Min is above 0), so that charts
+// given one range colour equal values alike.
+void SetPseudoSectionRange(TPseudoSection2d& Chart, double Min, double Max);
+
+// After FillPseudoSection: a linear scale symmetric about 0 (limits ± the
+// largest |value|, an even number of levels so that a band is centred on
+// 0) with colours running from blue through white at 0 to red.
+void UseDivergingScale(TPseudoSection2d& Chart);
+
+// A pseudo-section chart as the modelling windows show one: field colours,
+// bands without contour lines, pseudo-depth growing downwards, the data
+// points as small dots, a right margin for the colour bar, its picture
+// drawn through Metafile (which must outlive the chart).
+TPseudoSection2d* CreateFieldPseudoSection(const QString& Title, TMetafile& Metafile);
+
+// Fills a chart CreateFieldPseudoSection made (FillPseudoSection), its x
+// axis over Left .. Right, its depth axis down to a little below
+// DeepestPoint, the data points marked, and the picture rebuilt (unless
+// the caller rebuilds it after changing more: each picture drawn once).
+void ShowFieldPseudoSection(TPseudoSection2d& Chart, const std::vector<TPseudoPoint>& Points,
+                            const std::vector<double>& Values, double Left, double Right, double DeepestPoint,
+                            bool Rebuild = true);
+
+} // namespace lp

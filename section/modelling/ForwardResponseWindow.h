@@ -1,0 +1,270 @@
+#pragma once
+// "Forward response": what a resistivity survey over the drawn section would
+// measure, as pseudo-sections beside the main window, following every edit.
+//
+//   TForwardResponseWindow (a top-level QWidget, not modal)
+//     ├─ the survey panel: array, electrodes, spacing, first electrode,
+//     │  levels, host resistivity; Follow edits, Compute, Fit regions
+//     │  (with measured data: the dialog of RegionFitDialog.h); Save data...,
+//     │  Print preview..., Export picture...
+//     ├─ the state line ("updating…", the last error), progress and Cancel
+//     ├─ ResistivityChart    apparent resistivity, logarithmic colours
+//     └─ ChargeabilityChart  apparent chargeability, shown when some region
+//                            is polarizable
+//   With measured data opened (Modelling > Measured data...), the survey is
+//   the file's and three charts stand one above the other: MeasuredChart,
+//   ResistivityChart (calculated) on one logarithmic scale, and MisfitChart
+//   (per cent, diverging about 0), the totals above them; QuantityBox
+//   switches them to chargeability when both sides have it.
+//   and, on the section chart, the electrodes as marks along the surface
+//   while the window is open.
+//
+// Computations go through the window's TBackgroundRun (BackgroundRun.h):
+// the model is copied on the user-interface thread, the copy is meshed and
+// solved away from it on every core the process may run on, at a lower
+// priority than the editor, and the result comes back as a queued call;
+// the newest start wins, Cancel stops a run, and closing the window never
+// waits for one. Until the newest run delivers, the charts keep the last
+// good result, marked as out of date. The survey's fields are checked as
+// they are typed and kept in the user's settings, with the error model and
+// the last measured data file (offered again when the window opens while
+// the file can still be read).
+//
+// With measured data the error model (relative error in per cent, an
+// absolute voltage error in volts where the file gives voltages) sets the
+// errors of the data whose file gives none; changing it recomputes the
+// misfit's totals, not the response. Hovering over a datum of any chart
+// shows its values in the line under the charts (HoverLabel).
+
+#include "section/forward/ForwardResponse.h"
+#include "section/survey/Misfit.h"
+#include "section/modelling/BackgroundRun.h"
+#include "section/modelling/ForwardPseudoSection.h"
+#include "section/modelling/RegionFitDialog.h"
+
+#include <QtCore/QPointer>
+#include <QtWidgets/QWidget>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QSpinBox;
+
+namespace lp {
+
+class TChartImageTool;
+class TMetafile;
+class TPointSeries;
+class TPolygonChart;
+class TPseudoSection2d;
+
+// The survey as the panel holds it; Spacing and First empty for the
+// default (the electrodes spread over the model area), HostResistivity
+// empty when the section sets the host's resistivity.
+struct TForwardSurveySettings {
+    TArrayKind Kind = TArrayKind::DipoleDipole;
+    int Electrodes = 48;
+    QString Spacing;
+    QString First;
+    int Levels = 6;
+    QString HostResistivity = QStringLiteral("100");
+    bool FollowEdits = true;
+    QString RelativeError = QStringLiteral("3"); // per cent
+    QString VoltageError = QStringLiteral("0");  // volts
+    QString MeasuredFile;   // the measured data file open; empty with the array survey
+    QString MeasuredFolder; // where the last measured data file was opened from
+
+    // The settings under the user's key; defaults for what is missing or
+    // unreadable.
+    static TForwardSurveySettings Load();
+    void Save() const;
+};
+
+class TForwardResponseWindow : public QWidget {
+    Q_OBJECT
+public:
+    TForwardResponseWindow(TPolygonChart& Section, QWidget* Parent);
+    ~TForwardResponseWindow() override;
+
+    // The section's model changed: with Follow edits on, a new computation;
+    // else the result is marked out of date.
+    void ModelChanged();
+    // Starts a computation of the model as it is now (the button).
+    void Compute();
+    // Cancels the computation in progress (the button); the charts keep
+    // what they show, out of date.
+    void CancelComputation();
+    // Writes the shown data: the table when the name ends in ".csv", else
+    // the unified data file. False with the reason in Error.
+    bool SaveData(const QString& FileName, QString& Error) const;
+    // Reads a measured data file: the survey comes from it from now on and
+    // the charts compare. False with the reader's message in Error, and
+    // nothing changed.
+    bool OpenMeasuredData(const QString& FileName, QString& Error);
+    // The open dialog, then OpenMeasuredData (a refusal shown as a
+    // message); true when a file was opened.
+    bool AskOpenMeasuredData(QWidget* Owner);
+    // Fits the section's regions to the measured data in the fit dialog
+    // (the button): the dialog shows, its fit starts. False when no fit
+    // could start (no measured data, a host medium's resistivity that is
+    // no number).
+    bool FitRegions();
+    // The fit dialog; nullptr until Fit regions first opens it.
+    TRegionFitDialog* FitDialog() const { return FFitDialog; }
+    // Back to the array survey the fields describe.
+    void UseArraySurvey();
+    // The measured data the survey comes from; nullptr with an array survey.
+    const TMeasuredData* MeasuredData() const { return FMeasured.get(); }
+    // The same data as shared (never changed after reading): the inversion
+    // window holds them and knows them again by their address.
+    std::shared_ptr<const TMeasuredData> SharedMeasuredData() const { return FMeasured; }
+    // The measured data file's name (without its folder); empty without.
+    QString MeasuredName() const { return FMeasuredName; }
+    // The misfit of the shown result against the measured data it was
+    // computed for; empty without measured data.
+    const std::optional<TMisfit>& Misfit() const { return FMisfit; }
+
+    // --- State ---
+    bool Busy() const { return FRun.Busy(); }
+    // What the charts show is older than the model (or the survey).
+    bool Stale() const { return FRun.Stale(); }
+    const std::optional<TForwardResult>& Result() const { return FResult; }
+    // The message of the last failed computation; empty after a success.
+    QString ErrorText() const { return FError; }
+    // The survey the fields describe; empty with the reason when a field
+    // does not hold an acceptable value.
+    std::optional<TArrayLayout> SurveyLayout(QString* Reason = nullptr) const;
+    std::optional<double> HostResistivity() const;
+    // The error model the fields give; empty when one does not hold an
+    // acceptable value (a relative error above 0, a voltage error of at
+    // least 0; empty fields their defaults).
+    std::optional<TErrorModel> ErrorModel() const;
+    // Whether the section leaves the host's resistivity to the field.
+    bool HostFieldUsed() const;
+    // Fires on the user-interface thread after each computation's end
+    // (success, failure or cancel); for those who wait for it.
+    std::function<void()> OnComputationEnd;
+    // Runs on each computation's own thread before it begins; a copy goes
+    // with the run, so it must hold nothing of the window (tests hold a
+    // run there).
+    std::function<void()> OnRunStart;
+    // Escape cancels a run under way, else closes the window.
+    // Ctrl+Z in this window (outside its text fields): the section's undo.
+    std::function<void()> OnUndo;
+    // The section file the editor has open (empty when none): Save data
+    // never writes over it.
+    std::function<QString()> SectionFile;
+    // Runs longer than this (ms) show the progress bar and Cancel.
+    int ProgressDelay = 400;
+
+    // --- Controls ---
+    QComboBox* ArrayBox = nullptr;
+    QSpinBox* ElectrodesBox = nullptr;
+    QLineEdit* SpacingEdit = nullptr;
+    QLineEdit* FirstEdit = nullptr;
+    QSpinBox* LevelsBox = nullptr;
+    QLineEdit* HostEdit = nullptr;
+    QLabel* MeasuredLabel = nullptr;        // the data file's name, electrodes and data count
+    QPushButton* ArraySurveyButton = nullptr; // back to the array survey
+    QLineEdit* RelativeErrorEdit = nullptr;  // per cent, with measured data
+    QLineEdit* VoltageErrorEdit = nullptr;   // volts, with measured data
+    QCheckBox* FollowBox = nullptr;
+    QPushButton* ComputeButton = nullptr;
+    QPushButton* FitButton = nullptr; // enabled with measured data while no fit runs
+    QPushButton* SaveButton = nullptr;
+    QPushButton* PrintButton = nullptr;
+    QPushButton* ExportButton = nullptr;
+    QLabel* StateLabel = nullptr;
+    QProgressBar* Progress = nullptr;
+    QPushButton* CancelButton = nullptr;
+    QLabel* MisfitLabel = nullptr;  // the totals above the charts
+    QComboBox* QuantityBox = nullptr; // resistivity or chargeability compared
+    QLabel* HoverLabel = nullptr;   // the values of the datum under the mouse
+    TPseudoSection2d* MeasuredChart = nullptr;
+    TPseudoSection2d* MisfitChart = nullptr;
+    TPseudoSection2d* ResistivityChart = nullptr;
+    TPseudoSection2d* ChargeabilityChart = nullptr;
+    // The electrodes on the section chart (nullptr once that chart is gone).
+    QPointer<TPointSeries> ElectrodeMarks;
+
+protected:
+    void showEvent(QShowEvent* Event) override;
+    void hideEvent(QHideEvent* Event) override;
+
+private:
+    struct TJob;
+    struct TOutcome;
+    struct TChartParts;
+    void CreatePanel();
+    TPseudoSection2d* CreateChart(TChartParts& Parts, const QString& Title);
+    TChartParts& AddChart(const QString& Title, const QString& Unit);
+    void ShowMeasuredSurvey();
+    void ShowComparison(double DeepestPoint);
+    void LoadSettings();
+    // Checks and keeps the fields; a changed survey is computed anew.
+    void SurveyEdited(bool SurveyChanged = true);
+    void StartRun();
+    // On the run's own thread.
+    static TOutcome Run(const TJob& Job, TRunControl& Control);
+    void RunEnded(const TRunEnd& End);
+    // The error fields checked and kept; the misfit's totals recomputed.
+    void ErrorModelEdited();
+    // The shown misfit weighed with the errors the fields give now (a run
+    // weighs with those of its start, which may have been typed over since).
+    void WeighMisfit();
+    void SaveSettings();
+    // Opens the measured data file the settings remember, if it can still
+    // be read.
+    void ReopenMeasuredData(const QString& FileName);
+    // The values of the datum shown nearest the mouse at (X, Y) of Parts'
+    // chart, within a few pixels; empty when none is near.
+    QString DatumAt(const TChartParts& Parts, int X, int Y) const;
+    QString DatumText(size_t Datum) const;
+    void ShowState();
+    void ShowResult();
+    // Fills the chart; draws its picture unless Rebuild is false (the
+    // caller changes its scale first and draws it then).
+    void ShowChart(TPseudoSection2d& Chart, const std::vector<TPseudoPoint>& Points,
+                   const std::vector<double>& Values, double DeepestPoint, bool Rebuild = true);
+    void DrawColorBar(TChartParts& Parts);
+    void PlaceElectrodeMarks();
+    void AskSaveData();
+    void PreviewChart();
+    void ExportChart();
+    TPseudoSection2d* ChosenChart();
+
+    void FitApplied();
+
+    TPolygonChart& FSection;
+    QPointer<TRegionFitDialog> FFitDialog;
+    std::vector<std::unique_ptr<TChartParts>> FCharts;
+    TBackgroundRun FRun;
+    bool FLoading = false;
+    bool FCancelled = false; // the newest run was cancelled
+    QString FError;
+    std::optional<TForwardResult> FResult;
+    std::shared_ptr<const TMeasuredData> FMeasured; // the survey's source; none for the array survey
+    std::shared_ptr<TForwardCache> FCache;           // the last run's mesh, for runs that change parameters only
+    QString FMeasuredName;
+    std::shared_ptr<const TMeasuredData> FShownMeasured; // what FResult was computed for
+    std::optional<TMisfit> FMisfit;
+    QString FMeasuredFile; // the full name, for the settings
+    QString FMeasuredFolder; // where the open dialog starts
+    TErrorModel FErrors; // the fields' last acceptable error model
+    QWidget* FErrorFields = nullptr;
+    std::vector<TPseudoPoint> FShownPoints; // where the charts show each datum of FShownData
+    std::vector<size_t> FShownData;         // the data shown, by index into FResult
+    bool FShownChargeability = false;       // the comparison shows chargeability
+    QString FWarning; // the measured electrodes' elevations against the surface
+};
+
+} // namespace lp

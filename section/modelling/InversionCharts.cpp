@@ -1,0 +1,210 @@
+#include "section/modelling/InversionCharts.h"
+
+#include "chart/canvas/PlotCanvas.h"
+#include "chart/engine/PlotAxis.h"
+#include "chart/engine/PlotSeries.h"
+#include "chart/engine/PlotTitles.h"
+#include "section/views/Section2D.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace lp {
+
+namespace {
+
+arofdoubleM ArrayOf(const std::vector<double>& Values)
+{
+    arofdoubleM result(static_cast<int>(Values.size()));
+    for (size_t i = 0; i < Values.size(); ++i)
+        result[static_cast<int>(i)] = Values[i];
+    return result;
+}
+
+std::vector<double> VectorOf(const arofdoubleM& Values)
+{
+    return std::vector<double>(Values.begin(), Values.end());
+}
+
+// The highest point of the chart's relief: its drawn depths count down
+// from there.
+double HighestElevation(const TTModelSection2d& Chart)
+{
+    return Chart.ReliefZ.Length() > 0 ? *std::max_element(Chart.ReliefZ.begin(), Chart.ReliefZ.end()) : 0.0;
+}
+
+// The mesh and the relief, with every per-cell table following it.
+void ShowMesh(TTModelSection2d& Chart, const TInversionChartData& Cells)
+{
+    const arofdoubleM cols = ArrayOf(Cells.ColBounds);
+    const arofdoubleM rows = ArrayOf(Cells.RowBounds);
+    Chart.ReliefX = ArrayOf(Cells.ReliefX);
+    Chart.ReliefZ = ArrayOf(Cells.ReliefZ);
+    Chart.Layers = DynArray<ararofdoubleM>(1);
+    Chart.LayerOrder = arofintM{0};
+    Chart.CurrentLayer = 0;
+    Chart.ColAnchored = arofboolM();
+    Chart.ModelLeft = cols[0];
+    Chart.ModelRight = cols.Last();
+    Chart.ModelTop = rows[0];
+    Chart.SetColBounds(cols.Length(), &cols);
+    Chart.UpdateReliefShift();
+    Chart.ModelBottom = rows.Last() + Chart.MaxReliefShift;
+    Chart.ModelWidth = Chart.ModelRight - Chart.ModelLeft;
+    Chart.ModelDepth = Chart.ModelBottom - Chart.ModelTop;
+    Chart.SetRowBounds(rows.Length(), &rows);
+    Chart.UpdateReliefShift();
+}
+
+// Every cell's value, fixed flag and limits; the range of the values.
+void ShowValues(TTModelSection2d& Chart, const TInversionChartData& Cells, double& Low, double& High)
+{
+    Low = MaxCellValue;
+    High = MinCellValue;
+    for (int c = 0; c <= Chart.LastCol; ++c)
+        for (int r = 0; r <= Chart.LastRow; ++r) {
+            const auto column = static_cast<size_t>(c), row = static_cast<size_t>(r);
+            double value = Cells.Values.at(column).at(row);
+            TTModelSection2d::ClampValue(value);
+            Chart.Layers[0][c][r] = value;
+            Low = std::min(Low, value);
+            High = std::max(High, value);
+            Chart.Selected[c][r] = false;
+            Chart.Fixed[c][r] = !Cells.Fixed.empty() && Cells.Fixed.at(column).at(row);
+            const std::pair<double, double> limits =
+                Cells.Limits.empty() ? std::pair{0.0, 0.0} : Cells.Limits.at(column).at(row);
+            Chart.Limits[c][r] = complexM{limits.first, limits.second};
+        }
+}
+
+} // namespace
+
+void PrepareInversionChart(TTModelSection2d& Chart, const QString& Title, const QString& Units)
+{
+    // The chart's palette runs from the scale's top: reversed, a low value
+    // is blue and a high one red, as in the pseudo-sections.
+    std::swap(Chart.PaletteFirstColor, Chart.PaletteLastColor);
+    std::swap(Chart.PaletteMidColors[0], Chart.PaletteMidColors[1]);
+    std::reverse(Chart.Palette.begin(), Chart.Palette.end());
+    Chart.ShowMesh = false;
+    Chart.ShowBorders = false;
+    // The axes carry no captions of their own: the chart's narrow margins
+    // hold their numbers only.
+    Chart.Title()->Text()->Clear();
+    Chart.Title()->Text()->Add(Title);
+    Chart.UnitsLabel = Units;
+}
+
+void ShowChartCells(TTModelSection2d& Chart, const TInversionChartData& Cells, bool Logarithmic)
+{
+    // The record is checked before the chart changes.
+    TInversionSettings unused;
+    ChartStartingModel(Cells, unused);
+    ShowMesh(Chart, Cells);
+    double low = 0.0, high = 0.0;
+    ShowValues(Chart, Cells, low, high);
+    Chart.HalfSpaceValue = -1.0; // no cell holds it: every cell shows its own value
+    Chart.ScaleMode = Logarithmic ? 1 : 0;
+    Chart.ScaleMin = low;
+    Chart.ScaleMax = high;
+    Chart.SecureScaleLimits();
+    Chart.CursorValue = Logarithmic ? std::sqrt(low * high) : 0.5 * (low + high);
+    // The colour bar shows once a cell is current.
+    Chart.CurCol = 0;
+    Chart.CurRow = 0;
+    Chart.CellFade = ararofdoubleM();
+    Chart.ExtentSeries->Clear();
+    Chart.ExtentSeries->AddXY(Chart.ModelLeft, Chart.ModelTop);
+    Chart.ExtentSeries->AddXY(Chart.ModelRight, Chart.ModelBottom);
+    Chart.UndoStore = undo{};
+    Chart.UndoStore.Counters.fill(-1);
+    Chart.RecordUndo(Chart.UndoStore);
+    Chart.RepaintCells();
+}
+
+TInversionChartData ChartCells(const TTModelSection2d& Chart)
+{
+    TInversionChartData cells;
+    cells.ColBounds = VectorOf(Chart.ColBounds);
+    cells.RowBounds = VectorOf(Chart.RowBounds);
+    cells.ReliefX = VectorOf(Chart.ReliefX);
+    cells.ReliefZ = VectorOf(Chart.ReliefZ);
+    const auto columns = static_cast<size_t>(std::max(Chart.LastCol + 1, 0));
+    const auto rows = static_cast<size_t>(std::max(Chart.LastRow + 1, 0));
+    cells.Values.assign(columns, std::vector<double>(rows));
+    cells.Fixed.assign(columns, std::vector<bool>(rows));
+    cells.Limits.assign(columns, std::vector<std::pair<double, double>>(rows));
+    for (size_t c = 0; c < columns; ++c)
+        for (size_t r = 0; r < rows; ++r) {
+            const int column = static_cast<int>(c), row = static_cast<int>(r);
+            cells.Values[c][r] = Chart.CellValue(column, row);
+            cells.Fixed[c][r] = Chart.Fixed[column][row];
+            const complexM limits = Chart.Limits[column][row];
+            cells.Limits[c][r] = {limits.re, limits.im};
+        }
+    return cells;
+}
+
+void MarkElectrodes(TTModelSection2d& Chart, const TMeasuredData& Data)
+{
+    const double highest = HighestElevation(Chart);
+    arofcomplexM marks(static_cast<int>(Data.Electrodes.size()));
+    for (size_t e = 0; e < Data.Electrodes.size(); ++e)
+        marks[static_cast<int>(e)] = complexM{Data.Electrodes[e].x, highest - Data.Electrodes[e].z};
+    Chart.MarkerPoints = marks;
+}
+
+void DrawOutlines(TTModelSection2d& Chart, const std::vector<TOutline>& Outlines)
+{
+    if (Outlines.empty() || Chart.LastCol < 0)
+        return;
+    const double highest = HighestElevation(Chart);
+    TPlotCanvas& canvas = Chart.Canvas();
+    canvas.Pen()->SetStyle(psSolid);
+    canvas.Pen()->SetColor(clBlack);
+    canvas.Pen()->SetWidth(1);
+    canvas.ClipRectangle(Chart.ChartRectangle());
+    for (const auto& [a, b] : Outlines) {
+        canvas.MoveTo(Chart.BottomAxis()->CalcPosValue(a.x), Chart.LeftAxis()->CalcPosValue(highest - a.y));
+        canvas.LineTo(Chart.BottomAxis()->CalcPosValue(b.x), Chart.LeftAxis()->CalcPosValue(highest - b.y));
+    }
+    canvas.UnClipRectangle();
+}
+
+double FadeOfCoverage(double Coverage)
+{
+    // Coverage counts in decades: 1 and above keeps the colour, each decade
+    // below fades by a half, 0.01 and less (or no number) is white.
+    if (!(Coverage > 0.0))
+        return 1.0;
+    return std::clamp(-0.5 * std::log10(Coverage), 0.0, 1.0);
+}
+
+std::vector<std::vector<double>> CoverageFade(int Columns, int Rows, const std::vector<double>& Coverage)
+{
+    if (Columns <= 0 || Rows <= 0 || Coverage.size() != static_cast<size_t>(Columns) * static_cast<size_t>(Rows))
+        return {};
+    std::vector<std::vector<double>> fade(static_cast<size_t>(Columns), std::vector<double>(static_cast<size_t>(Rows)));
+    for (size_t c = 0; c < fade.size(); ++c)
+        for (size_t r = 0; r < fade[c].size(); ++r)
+            fade[c][r] = FadeOfCoverage(Coverage[r * static_cast<size_t>(Columns) + c]);
+    return fade;
+}
+
+bool StepBackChartEdit(TTModelSection2d& Chart)
+{
+    undo& store = Chart.UndoStore;
+    const int present = TTModelSection2d::NewestSnapshot(store);
+    if (present < 0)
+        return false;
+    const int32_t kept = store.Counters.at(present);
+    store.Counters.at(present) = -1;
+    const int before = TTModelSection2d::NewestSnapshot(store);
+    if (before < 0 || !Chart.RestoreSnapshot(store, before)) {
+        store.Counters.at(present) = kept;
+        return false;
+    }
+    return true;
+}
+
+} // namespace lp

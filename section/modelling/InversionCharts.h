@@ -1,0 +1,56 @@
+#pragma once
+// The inversion window's mesh model charts: the parameter mesh the user
+// edits before inverting, and the inverted resistivities and
+// chargeabilities. The chart's tables come from and go back to the plain
+// record of the forward layer (TInversionChartData), so what the user
+// edits is what the inversion takes.
+//
+//   TInversionChartData ──ShowChartCells──> TTModelSection2d ──ChartCells──> TInversionChartData
+
+#include "section/inversion/InversionChartData.h"
+#include "section/survey/MeasuredData.h"
+
+#include <QtCore/QString>
+
+#include <utility>
+#include <vector>
+
+namespace lp {
+
+class TTModelSection2d;
+
+// A line segment of the drawn section (x, elevation).
+using TOutline = std::pair<TGeometryPoint, TGeometryPoint>;
+
+// A mesh model chart as the window shows it: low values blue, high red,
+// no mesh lines, the title, the colour bar's unit.
+void PrepareInversionChart(TTModelSection2d& Chart, const QString& Title, const QString& Units);
+
+// The chart shows Cells: its mesh, values, fixed cells and limits (the
+// selection cleared), on a logarithmic or linear scale over the values'
+// range. The chart's undo ring starts anew from this state.
+void ShowChartCells(TTModelSection2d& Chart, const TInversionChartData& Cells, bool Logarithmic);
+
+// The chart's mesh, the values it shows, its fixed cells and limits.
+TInversionChartData ChartCells(const TTModelSection2d& Chart);
+
+// The electrodes as marks on the chart's surface.
+void MarkElectrodes(TTModelSection2d& Chart, const TMeasuredData& Data);
+
+// The section's boundaries over the cells, clipped to the chart's
+// rectangle (called after the chart's drawing).
+void DrawOutlines(TTModelSection2d& Chart, const std::vector<TOutline>& Outlines);
+
+// How far each cell fades toward white for its coverage (mesh order, one
+// per cell): a coverage of 1 keeps the colour, 0.01 and less is white;
+// [column][row] as the chart keeps it. Empty when the sizes differ.
+std::vector<std::vector<double>> CoverageFade(int Columns, int Rows, const std::vector<double>& Coverage);
+
+// The fade of one coverage (0: the colour, 1: white).
+double FadeOfCoverage(double Coverage);
+
+// The chart's newest edit taken back (its undo ring); false when the ring
+// holds nothing before the present state.
+bool StepBackChartEdit(TTModelSection2d& Chart);
+
+} // namespace lp

@@ -1,0 +1,34 @@
+#pragma once
+// What an inversion of measured data starts from, for the command line and
+// the inversion window alike: the parameter mesh over the data (or over a
+// drawn section's model area and relief), and the section's part in it,
+// its boundaries cutting the smoothness and its resistivities as the
+// starting model.
+//
+//   TMeasuredData (+ a drawn section) ──InversionMeshFor──> TInversionMesh
+//                                     ──UseSectionInInversion──> TSurveyInversionOptions
+
+#include "section/forward/ForwardModel.h"
+#include "section/inversion/InversionMesh.h"
+#include "section/survey/MeasuredData.h"
+#include "section/inversion/SurveyInversion.h"
+
+namespace lp {
+
+// The median of the data's apparent resistivities (the data hold at least
+// one datum).
+double MedianResistivity(const TMeasuredData& Data);
+
+// The parameter mesh: over the section's model area and relief, or, without
+// a section, over the electrodes' span padded by two spacings with the
+// data's surface. Raises EForwardError when the data use electrodes at
+// fewer than two places.
+TInversionMesh InversionMeshFor(const TMeasuredData& Data, const TForwardModel* Section);
+
+// With Constrain, the section's regions cut the smoothness; with
+// StartFromSection, each cell starts from the resistivity of the region
+// holding its centre (cells outside every region: the data's median).
+void UseSectionInInversion(const TInversionMesh& Mesh, const TForwardModel& Section, const TMeasuredData& Data,
+                           bool Constrain, bool StartFromSection, TSurveyInversionOptions& Options);
+
+} // namespace lp

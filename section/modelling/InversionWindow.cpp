@@ -1,0 +1,1068 @@
+#include "section/modelling/InversionWindow.h"
+
+#include "chart/engine/PlotAxis.h"
+#include "chart/engine/PlotSeries.h"
+#include "chart/export/PlotExportForm.h"
+#include "chart/export/PlotPreview.h"
+#include "platform/core/SafeSave.h"
+#include "platform/graphics/Metafile.h"
+#include "platform/ui/Dialogs.h"
+#include "platform/ui/Registry.h"
+#include "section/editor/PolygonChart.h"
+#include "section/inversion/InversionChartData.h"
+#include "section/survey/Misfit.h"
+#include "section/modelling/ForwardPseudoSection.h"
+#include "section/modelling/InversionSetup.h"
+#include "section/modelling/SameFile.h"
+#include "section/modelling/ModellingWindowCommands.h"
+#include "section/views/PseudoSection2D.h"
+#include "section/views/Section2D.h"
+
+#include <QtCore/QFileInfo>
+#include <QtGui/QAction>
+#include <QtGui/QScreen>
+#include <QtWidgets/QCheckBox>
+#include <QtWidgets/QDialog>
+#include <QtWidgets/QDialogButtonBox>
+#include <QtWidgets/QFormLayout>
+#include <QtWidgets/QGridLayout>
+#include <QtWidgets/QHBoxLayout>
+#include <QtWidgets/QHeaderView>
+#include <QtWidgets/QLabel>
+#include <QtWidgets/QLineEdit>
+#include <QtWidgets/QMenu>
+#include <QtWidgets/QMessageBox>
+#include <QtWidgets/QProgressBar>
+#include <QtWidgets/QPushButton>
+#include <QtWidgets/QSpinBox>
+#include <QtWidgets/QSplitter>
+#include <QtWidgets/QTabWidget>
+#include <QtWidgets/QTableWidget>
+#include <QtWidgets/QVBoxLayout>
+
+#include <algorithm>
+#include <cmath>
+
+namespace lp {
+
+namespace {
+
+const QString InversionSettingsKey = QStringLiteral("Software\\Lithoprism\\Inversion");
+
+// The chart tabs, in the order they are made.
+constexpr int MeshTab = 0;
+constexpr int ResistivityTab = 1;
+constexpr int ChargeabilityTab = 2;
+
+// A number typed in a field, in the user's notation: empty when it is not
+// a finite number above 0.
+std::optional<double> PositiveField(const QLineEdit& Edit)
+{
+    bool valid = true;
+    return TypedNumber(Edit.text(), true, valid);
+}
+
+// A number as the user writes it (a decimal comma where the locale has one).
+QString ShortNumber(double Value, int Digits = 3)
+{
+    return QLocale().toString(Value, 'g', Digits);
+}
+
+// Beyond a million fixed decimals would be a row of digits: two digits
+// and a power of ten.
+QString FixedNumber(double Value, int Decimals)
+{
+    return std::fabs(Value) < 1e6 ? QLocale().toString(Value, 'f', Decimals) : ShortNumber(Value, 2);
+}
+
+// The index of the interval of Edges (ascending) holding X; -1 outside.
+int IntervalOf(const std::vector<double>& Edges, double X)
+{
+    if (Edges.size() < 2 || X < Edges.front() || X > Edges.back())
+        return -1;
+    const auto above = std::upper_bound(Edges.begin(), Edges.end(), X);
+    return std::min(static_cast<int>(above - Edges.begin()) - 1, static_cast<int>(Edges.size()) - 2);
+}
+
+// The chart's fade table of a [column][row] record.
+ararofdoubleM FadeTable(const std::vector<std::vector<double>>& Fade)
+{
+    ararofdoubleM table(static_cast<int>(Fade.size()));
+    for (size_t c = 0; c < Fade.size(); ++c) {
+        table[static_cast<int>(c)] = arofdoubleM(static_cast<int>(Fade[c].size()));
+        for (size_t r = 0; r < Fade[c].size(); ++r)
+            table[static_cast<int>(c)][static_cast<int>(r)] = Fade[c][r];
+    }
+    return table;
+}
+
+// The section's model area changed under an edited mesh: true to keep the
+// mesh as the user edited it (the default, and Escape), false to lay a new
+// one over the new area.
+bool AskKeepEditedMesh(QWidget& Owner)
+{
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Invert"),
+                    QStringLiteral("The section's model area has changed since the parameter mesh was laid.\n\n"
+                                   "Keep the edited mesh (its cells, fixed cells and limits), or lay a new mesh "
+                                   "over the new area?"),
+                    QMessageBox::NoButton, &Owner);
+    box.setObjectName(QStringLiteral("ModelAreaChangedQuestion"));
+    QPushButton* keep = box.addButton(QStringLiteral("&Keep the edited mesh"), QMessageBox::AcceptRole);
+    QPushButton* lay = box.addButton(QStringLiteral("&Lay a new mesh"), QMessageBox::DestructiveRole);
+    keep->setObjectName(QStringLiteral("KeepMeshButton"));
+    lay->setObjectName(QStringLiteral("NewMeshButton"));
+    box.setDefaultButton(keep);
+    box.setEscapeButton(keep);
+    box.exec();
+    return box.clickedButton() != lay;
+}
+
+// Asks for the lowest and highest value of a set of cells; false on a
+// cancel. Empty fields mean no limits (both 0).
+bool AskLimitValues(QWidget& Owner, double& Lowest, double& Highest)
+{
+    QDialog dialog(&Owner);
+    dialog.setObjectName(QStringLiteral("LimitsDialog"));
+    dialog.setWindowTitle(QStringLiteral("Limits of the selected cells"));
+    auto* form = new QFormLayout(&dialog);
+    auto* lowest = new QLineEdit(&dialog);
+    lowest->setObjectName(QStringLiteral("LowestEdit"));
+    auto* highest = new QLineEdit(&dialog);
+    highest->setObjectName(QStringLiteral("HighestEdit"));
+    auto* lowestLabel = new QLabel(QStringLiteral("&Lowest (ohm-m):"), &dialog);
+    lowestLabel->setBuddy(lowest);
+    auto* highestLabel = new QLabel(QStringLiteral("&Highest (ohm-m):"), &dialog);
+    highestLabel->setBuddy(highest);
+    form->addRow(new QLabel(QStringLiteral("Leave both empty to lift the limits."), &dialog));
+    form->addRow(lowestLabel, lowest);
+    form->addRow(highestLabel, highest);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    form->addRow(buttons);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    if (lowest->text().trimmed().isEmpty() && highest->text().trimmed().isEmpty()) {
+        Lowest = Highest = 0.0;
+        return true;
+    }
+    bool valid = true;
+    const std::optional<double> low = TypedNumber(lowest->text(), true, valid);
+    const std::optional<double> high = TypedNumber(highest->text(), true, valid);
+    Lowest = low.value_or(-1.0);
+    Highest = high.value_or(-1.0);
+    return true;
+}
+
+} // namespace
+
+// --- Settings -----------------------------------------------------------------------------
+
+TInversionWindowSettings TInversionWindowSettings::Load()
+{
+    TInversionWindowSettings settings;
+    try {
+        TRegistry registry;
+        if (!registry.OpenKeyReadOnly(InversionSettingsKey))
+            return settings;
+        const auto text = [&](const QString& Name, QString& Into) {
+            if (registry.ValueExists(Name))
+                Into = registry.ReadString(Name);
+        };
+        text(QStringLiteral("Error"), settings.ErrorPercent);
+        text(QStringLiteral("Lambda"), settings.Lambda);
+        text(QStringLiteral("ZWeight"), settings.ZWeight);
+        if (registry.ValueExists(QStringLiteral("Iterations")))
+            settings.Iterations = std::clamp(registry.ReadInteger(QStringLiteral("Iterations")), 1, 100);
+        const auto flag = [&](const QString& Name, bool& Into) {
+            if (registry.ValueExists(Name))
+                Into = registry.ReadBool(Name);
+        };
+        flag(QStringLiteral("Constrain"), settings.Constrain);
+        flag(QStringLiteral("StartFromSection"), settings.StartFromSection);
+        flag(QStringLiteral("FadeByCoverage"), settings.FadeByCoverage);
+    } catch (const std::exception&) {
+        // Unreadable settings: the defaults.
+    }
+    return settings;
+}
+
+void TInversionWindowSettings::Save() const
+{
+    try {
+        TRegistry registry;
+        if (!registry.OpenKey(InversionSettingsKey, true))
+            return;
+        registry.WriteString(QStringLiteral("Error"), ErrorPercent);
+        registry.WriteString(QStringLiteral("Lambda"), Lambda);
+        registry.WriteString(QStringLiteral("ZWeight"), ZWeight);
+        registry.WriteInteger(QStringLiteral("Iterations"), Iterations);
+        registry.WriteBool(QStringLiteral("Constrain"), Constrain);
+        registry.WriteBool(QStringLiteral("StartFromSection"), StartFromSection);
+        registry.WriteBool(QStringLiteral("FadeByCoverage"), FadeByCoverage);
+    } catch (const std::exception&) {
+        // Settings that cannot be written cost the user nothing now.
+    }
+}
+
+// --- The image ----------------------------------------------------------------------------
+
+QImage PaintInversionImage(const TInversionPicture& Picture, const std::function<unsigned(double)>& Colour,
+                           double Left, double Right, double Top, double Bottom, int Width, int Height, bool Fade)
+{
+    const TInversionMesh& mesh = Picture.Mesh;
+    // White where there is no cell: the section's picture tool shows no
+    // transparency (it would turn black).
+    QImage image(std::max(Width, 1), std::max(Height, 1), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    if (static_cast<int>(Picture.Resistivities.size()) != mesh.Cells() || mesh.Cells() == 0)
+        return image;
+    const bool faded = Fade && Picture.Coverage.size() == Picture.Resistivities.size();
+    for (int i = 0; i < image.width(); ++i) {
+        const double x = Left + (i + 0.5) * (Right - Left) / image.width();
+        const int column = IntervalOf(mesh.ColumnEdges, x);
+        if (column < 0)
+            continue;
+        const size_t c = static_cast<size_t>(column);
+        const double share = (x - mesh.ColumnEdges[c]) / (mesh.ColumnEdges[c + 1] - mesh.ColumnEdges[c]);
+        const double surface = mesh.Elevations[c] + share * (mesh.Elevations[c + 1] - mesh.Elevations[c]);
+        for (int j = 0; j < image.height(); ++j) {
+            const double y = Top + (j + 0.5) * (Bottom - Top) / image.height();
+            const double depth = surface - y;
+            if (depth < 0.0 || y < mesh.Bottom)
+                continue;
+            int row = IntervalOf(mesh.RowDepths, depth);
+            if (row < 0)
+                row = mesh.Rows() - 1; // the last row reaches down to the flat bottom
+            const size_t cell = static_cast<size_t>(row * mesh.Columns() + column);
+            unsigned colour = Colour(Picture.Resistivities[cell]);
+            if (faded)
+                colour = static_cast<unsigned>(FadedColor(static_cast<TColor>(colour), FadeOfCoverage(Picture.Coverage[cell])));
+            // TColor is 0x00BBGGRR.
+            image.setPixel(i, j, qRgb(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF));
+        }
+    }
+    return image;
+}
+
+// --- The window ---------------------------------------------------------------------------
+
+struct TInversionWindow::TJob {
+    std::function<void()> OnStart;
+    std::function<void(int)> OnIteration;
+    std::shared_ptr<const TMeasuredData> Data;
+    AllSpolygon Model;
+    Tnodes Nodes;
+    TModelArea Area{};
+    bool Constrain = false;
+    TInversionChartData Cells; // the mesh chart: mesh, starting model, fixed cells, limits
+    TSurveyInversionOptions Options;
+};
+
+// A finished iteration as it reaches the window.
+struct TInversionWindow::TIteration {
+    TInversionStep Step;
+    std::shared_ptr<const TInversionMesh> Mesh;
+    std::vector<double> Resistivities;
+};
+
+namespace {
+
+// What a finished run delivers.
+struct TInversionOutcome {
+    std::shared_ptr<const TInversionMesh> Mesh;
+    std::shared_ptr<const TSurveyInversion> Inversion;
+};
+
+} // namespace
+
+TInversionWindow::TInversionWindow(TPolygonChart& Section, QWidget* Parent)
+    : QWidget(Parent, Qt::Window), FSection(Section)
+{
+    setObjectName(QStringLiteral("Inversion"));
+    setWindowTitle(QStringLiteral("Invert"));
+    CreatePanel();
+    LoadSettings();
+    // The opening size, within the screen.
+    QSize size(1000, 700);
+    if (const QScreen* screen = this->screen())
+        size = size.boundedTo(screen->availableGeometry().size());
+    resize(size);
+    ShowState();
+    EnableCommands();
+}
+
+TInversionWindow::~TInversionWindow()
+{
+    // The run is cancelled and dropped with FRun.
+    FRun.Drop();
+    // A chart owns the widget it draws in, not the other way round: the
+    // charts go first, while their windows (inside ours) still stand.
+    delete MeshChart;
+    delete ModelChart;
+    delete ChargeabilityChart;
+    delete MeasuredChart;
+    delete CalculatedChart;
+    delete MisfitChart;
+}
+
+void TInversionWindow::CreatePanel()
+{
+    auto* outer = new QHBoxLayout(this);
+    auto* panel = new QVBoxLayout;
+    DataLabel = new QLabel(this);
+    DataLabel->setWordWrap(true);
+    panel->addWidget(DataLabel);
+    auto* form = new QFormLayout;
+    const auto field = [this, form](const QString& Label, const char* Name) {
+        auto* edit = new QLineEdit(this);
+        edit->setObjectName(QString::fromLatin1(Name));
+        edit->setMaximumWidth(90);
+        auto* label = new QLabel(Label, this);
+        label->setBuddy(edit);
+        form->addRow(label, edit);
+        return edit;
+    };
+    ErrorEdit = field(QStringLiteral("&Error (%):"), "ErrorEdit");
+    LambdaEdit = field(QStringLiteral("λ st&art:"), "LambdaEdit");
+    ZWeightEdit = field(QStringLiteral("&Z-weight:"), "ZWeightEdit");
+    IterationsBox = new QSpinBox(this);
+    IterationsBox->setObjectName(QStringLiteral("IterationsBox"));
+    IterationsBox->setRange(1, 100);
+    auto* iterationsLabel = new QLabel(QStringLiteral("Iterati&ons:"), this);
+    iterationsLabel->setBuddy(IterationsBox);
+    form->addRow(iterationsLabel, IterationsBox);
+    panel->addLayout(form);
+    ConstrainBox = new QCheckBox(QStringLiteral("&Constrain by the section"), this);
+    StartFromSectionBox = new QCheckBox(QStringLiteral("&Start from the section"), this);
+    FadeBox = new QCheckBox(QStringLiteral("&Fade by coverage"), this);
+    for (QCheckBox* box : {ConstrainBox, StartFromSectionBox, FadeBox})
+        panel->addWidget(box);
+    auto* meshRow = new QGridLayout;
+    NewMeshButton = new QPushButton(QStringLiteral("&New mesh"), this);
+    FixButton = new QPushButton(QStringLiteral("Fi&x"), this);
+    FreeButton = new QPushButton(QStringLiteral("F&ree"), this);
+    LimitsButton = new QPushButton(QStringLiteral("&Limits..."), this);
+    NewMeshButton->setToolTip(QStringLiteral("The default mesh over the data, every cell at the starting value"));
+    FixButton->setToolTip(QStringLiteral("Fix the selected cells at their values (select with the chart's right-click menu)"));
+    FreeButton->setToolTip(QStringLiteral("Free the selected cells and lift their limits"));
+    LimitsButton->setToolTip(QStringLiteral("The lowest and highest resistivity of the selected cells"));
+    meshRow->addWidget(NewMeshButton, 0, 0);
+    meshRow->addWidget(LimitsButton, 0, 1);
+    meshRow->addWidget(FixButton, 1, 0);
+    meshRow->addWidget(FreeButton, 1, 1);
+    panel->addLayout(meshRow);
+    InvertButton = new QPushButton(QStringLiteral("&Invert"), this);
+    InvertButton->setObjectName(QStringLiteral("InvertButton"));
+    panel->addWidget(InvertButton);
+    Progress = new QProgressBar(this);
+    Progress->setRange(0, 100);
+    Progress->hide();
+    CancelButton = new QPushButton(QStringLiteral("Cancel"), this);
+    CancelButton->setObjectName(QStringLiteral("CancelButton"));
+    CancelButton->hide();
+    panel->addWidget(Progress);
+    panel->addWidget(CancelButton);
+    StateLabel = new QLabel(this);
+    StateLabel->setWordWrap(true);
+    StateLabel->setMinimumWidth(200);
+    panel->addWidget(StateLabel);
+    IterationTable = new QTableWidget(0, 4, this);
+    IterationTable->setObjectName(QStringLiteral("IterationTable"));
+    IterationTable->setHorizontalHeaderLabels(
+        {QStringLiteral("Iteration"), QStringLiteral("χ²"), QStringLiteral("rrms %"), QStringLiteral("λ")});
+    IterationTable->verticalHeader()->hide();
+    IterationTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    IterationTable->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    IterationTable->setMinimumHeight(120);
+    panel->addWidget(IterationTable, 1);
+    UnderlayButton = new QPushButton(QStringLiteral("Use as &underlay"), this);
+    SaveButton = new QPushButton(QStringLiteral("Save &table..."), this);
+    PrintButton = new QPushButton(QStringLiteral("Print pre&view..."), this);
+    ExportButton = new QPushButton(QStringLiteral("Ex&port picture..."), this);
+    for (QPushButton* button : {UnderlayButton, SaveButton, PrintButton, ExportButton})
+        panel->addWidget(button);
+    auto* panelHost = new QWidget(this);
+    panelHost->setLayout(panel);
+    panelHost->setMaximumWidth(300);
+    outer->addWidget(panelHost);
+
+    auto* charts = new QVBoxLayout;
+    ChartTabs = new QTabWidget(this);
+    ChartTabs->setObjectName(QStringLiteral("ChartTabs"));
+    const auto meshChart = [this](const QString& Tab, const QString& Title, const QString& Units) {
+        auto* chart = new TTModelSection2d();
+        PrepareInversionChart(*chart, Title, Units);
+        chart->OnAfterDraw = [this, chart](TCustomPlotPanelExtended*) {
+            chart->MeshAfterDraw();
+            DrawOutlines(*chart, FOutlines);
+        };
+        QWidget* host = chart->Widget(ChartTabs);
+        host->setMinimumSize(400, 180);
+        ChartTabs->addTab(host, Tab);
+        return chart;
+    };
+    MeshChart = meshChart(QStringLiteral("&Mesh and start"),
+                          QStringLiteral("Parameter mesh and starting model (ohm-m); right-click for the tools"),
+                          QStringLiteral("ohm-m"));
+    MeshChart->ShowMesh = true;
+    ModelChart = meshChart(QStringLiteral("Resistivit&y"),
+                           QStringLiteral("Inverted resistivity (ohm-m); distance and depth in m"), QStringLiteral("ohm-m"));
+    ChargeabilityChart = meshChart(QStringLiteral("C&hargeability"),
+                                   QStringLiteral("Inverted chargeability (%); distance and depth in m"),
+                                   QStringLiteral("%"));
+    for (TTModelSection2d* result : {ModelChart, ChargeabilityChart})
+        result->ReadOnly = true;
+    // The results' tabs open once there is a result.
+    ChartTabs->setTabEnabled(ResistivityTab, false);
+    ChartTabs->setTabEnabled(ChargeabilityTab, false);
+    ChartTabs->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    charts->addWidget(ChartTabs, 2);
+    const auto pseudo = [this, charts](const QString& Title) {
+        FMetafiles.push_back(std::make_unique<TMetafile>());
+        TPseudoSection2d* chart = CreateFieldPseudoSection(Title, *FMetafiles.back());
+        QWidget* host = chart->Widget(this);
+        host->setMinimumSize(300, 90);
+        host->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+        charts->addWidget(host, 1);
+        return chart;
+    };
+    MeasuredChart = pseudo(QStringLiteral("Measured apparent resistivity"));
+    CalculatedChart = pseudo(QStringLiteral("Calculated apparent resistivity"));
+    MisfitChart = pseudo(QStringLiteral("Misfit (%)"));
+    outer->addLayout(charts, 1);
+
+    setTabOrder(ErrorEdit, LambdaEdit);
+    setTabOrder(LambdaEdit, ZWeightEdit);
+    setTabOrder(ZWeightEdit, IterationsBox);
+    setTabOrder(IterationsBox, ConstrainBox);
+    setTabOrder(ConstrainBox, StartFromSectionBox);
+    setTabOrder(StartFromSectionBox, FadeBox);
+    setTabOrder(FadeBox, NewMeshButton);
+    setTabOrder(NewMeshButton, FixButton);
+    setTabOrder(FixButton, FreeButton);
+    setTabOrder(FreeButton, LimitsButton);
+    setTabOrder(LimitsButton, InvertButton);
+
+    FUndoKey = [this] { UndoKey(); };
+    AddModellingWindowKeys(*this, &FUndoKey, [this] { return Busy(); }, [this] { CancelInversion(); });
+
+    FRun.ShowProgressIn(Progress, CancelButton);
+    FRun.OnIntermediate = [this](const std::any& Value) {
+        if (const TIteration* iteration = std::any_cast<TIteration>(&Value))
+            IterationEnded(*iteration);
+    };
+    FRun.OnEnd = [this](const TRunEnd& End) { RunEnded(End); };
+    connect(InvertButton, &QPushButton::clicked, this, [this] { Invert(); });
+    connect(NewMeshButton, &QPushButton::clicked, this, [this] { NewMesh(); });
+    connect(FixButton, &QPushButton::clicked, this, [this] { FixSelectedCells(true); });
+    connect(FreeButton, &QPushButton::clicked, this, [this] { FixSelectedCells(false); });
+    connect(LimitsButton, &QPushButton::clicked, this, [this] { AskLimits(); });
+    connect(UnderlayButton, &QPushButton::clicked, this, [this] {
+        if (OnUseAsUnderlay)
+            OnUseAsUnderlay();
+    });
+    connect(SaveButton, &QPushButton::clicked, this, [this] { AskSaveTable(); });
+    connect(PrintButton, &QPushButton::clicked, this, [this] { PreviewChart(); });
+    connect(ExportButton, &QPushButton::clicked, this, [this] { ExportChart(); });
+    for (QLineEdit* edit : {ErrorEdit, LambdaEdit, ZWeightEdit})
+        connect(edit, &QLineEdit::editingFinished, this, [this] { SaveSettings(); });
+    connect(IterationsBox, &QSpinBox::valueChanged, this, [this] { SaveSettings(); });
+    connect(ConstrainBox, &QCheckBox::toggled, this, [this] { SaveSettings(); });
+    connect(StartFromSectionBox, &QCheckBox::toggled, this, [this](bool On) {
+        SaveSettings();
+        // The mesh chart shows what the inversion will start from.
+        if (MeshChart->LastCol >= 0 && !Busy())
+            FillStartingValues(On);
+    });
+    connect(FadeBox, &QCheckBox::toggled, this, [this] {
+        SaveSettings();
+        ShowFade();
+    });
+}
+
+void TInversionWindow::LoadSettings()
+{
+    const TInversionWindowSettings settings = TInversionWindowSettings::Load();
+    ErrorEdit->setText(settings.ErrorPercent);
+    LambdaEdit->setText(settings.Lambda);
+    ZWeightEdit->setText(settings.ZWeight);
+    IterationsBox->setValue(settings.Iterations);
+    ConstrainBox->setChecked(settings.Constrain);
+    StartFromSectionBox->setChecked(settings.StartFromSection);
+    FadeBox->setChecked(settings.FadeByCoverage);
+}
+
+void TInversionWindow::SaveSettings()
+{
+    TInversionWindowSettings settings;
+    settings.ErrorPercent = ErrorEdit->text();
+    settings.Lambda = LambdaEdit->text();
+    settings.ZWeight = ZWeightEdit->text();
+    settings.Iterations = IterationsBox->value();
+    settings.Constrain = ConstrainBox->isChecked();
+    settings.StartFromSection = StartFromSectionBox->isChecked();
+    settings.FadeByCoverage = FadeBox->isChecked();
+    settings.Save();
+}
+
+void TInversionWindow::SetMeasuredData(std::shared_ptr<const TMeasuredData> Data, const QString& Name,
+                                       const QString& ErrorPercent)
+{
+    if (Data && Data == FData) {
+        FollowModelArea();
+        return;
+    }
+    FData = std::move(Data);
+    FDataName = Name;
+    if (!ErrorPercent.trimmed().isEmpty())
+        ErrorEdit->setText(ErrorPercent.trimmed());
+    DataLabel->setText(FData ? QStringLiteral("Data of %1: %2, %3.")
+                                   .arg(Name, ElectrodeCount(static_cast<long long>(FData->Electrodes.size())),
+                                        DatumCount(static_cast<long long>(FData->Size())))
+                             : QStringLiteral("No measured data: open a file with Modelling > Measured data..."));
+    if (FData) {
+        NewMesh();
+        ShowPseudoSections();
+    }
+    EnableCommands();
+}
+
+void TInversionWindow::Refuse(const QString& Reason)
+{
+    FError = Reason;
+    ShowState();
+}
+
+// --- The parameter mesh -------------------------------------------------------------------
+
+void TInversionWindow::TakeOutlines()
+{
+    FOutlines.clear();
+    try {
+        const TForwardModel ground = PrepareForwardModel(FSection.Model, FSection.Nodes, FSection.ModelArea, 100.0);
+        const TModelGeometry& geometry = ground.Geometry;
+        for (int e = 0; e < geometry.ModelEdgeCount && e < static_cast<int>(geometry.Edges.size()); ++e) {
+            const auto [a, b] = geometry.Edges[static_cast<size_t>(e)];
+            FOutlines.emplace_back(geometry.Points.at(static_cast<size_t>(a)), geometry.Points.at(static_cast<size_t>(b)));
+        }
+    } catch (const std::exception&) {
+        // A section that cannot be prepared draws no outline.
+    }
+}
+
+bool TInversionWindow::NewMesh()
+{
+    if (!FData) {
+        Refuse(QStringLiteral("Open measured data first (Modelling > Measured data...)."));
+        return false;
+    }
+    if (Busy())
+        return false;
+    TakeOutlines();
+    QString sectionRefused; // why the section gave no starting values
+    try {
+        std::optional<TForwardModel> ground;
+        try {
+            ground = PrepareForwardModel(FSection.Model, FSection.Nodes, FSection.ModelArea, MedianResistivity(*FData));
+        } catch (const std::exception&) {
+            // No usable section: the mesh covers the data's own span.
+        }
+        // Over the section's model area when the electrodes lie on it, else
+        // over the data's own span.
+        TInversionMesh mesh;
+        try {
+            mesh = InversionMeshFor(*FData, ground ? &*ground : nullptr);
+        } catch (const std::exception&) {
+            if (!ground)
+                throw;
+            mesh = InversionMeshFor(*FData, nullptr);
+        }
+        const double median = MedianResistivity(*FData);
+        std::vector<double> start(static_cast<size_t>(mesh.Cells()), median);
+        if (StartFromSectionBox->isChecked()) {
+            try {
+                start = StartingValues(mesh, true);
+            } catch (const std::exception& Error) {
+                sectionRefused = QString::fromUtf8(Error.what());
+            }
+        }
+        ShowChartCells(*MeshChart, ChartDataOf(mesh, start), true);
+        // Clear model fills the cells with this value.
+        MeshChart->HalfSpaceValue = median;
+        MarkElectrodes(*MeshChart, *FData);
+        FMeshArea = FSection.ModelArea;
+        FLaidCells = ChartCells(*MeshChart);
+    } catch (const std::exception& Error) {
+        Refuse(QStringLiteral("No mesh could be laid over the data: %1").arg(QString::fromUtf8(Error.what())));
+        return false;
+    }
+    FError = sectionRefused.isEmpty()
+                 ? QString()
+                 : QStringLiteral("The section gives no starting values (%1); the cells start from the data's median.")
+                       .arg(sectionRefused);
+    ShowState();
+    EnableCommands();
+    return true;
+}
+
+void TInversionWindow::FollowModelArea()
+{
+    const TModelArea& area = FSection.ModelArea;
+    const TModelArea& laid = FMeshArea;
+    const bool moved = area.left != laid.left || area.top != laid.top || area.right != laid.right ||
+                       area.bottom != laid.bottom;
+    if (!FData || Busy() || MeshChart->LastCol < 0 || !moved)
+        return;
+    if (ChartCells(*MeshChart) == FLaidCells || !AskKeepEditedMesh(*this)) {
+        NewMesh();
+        return;
+    }
+    // Kept over the new area: asked once, not again at every opening.
+    FMeshArea = area;
+}
+
+std::vector<double> TInversionWindow::StartingValues(const TInversionMesh& Mesh, bool Section) const
+{
+    const double median = MedianResistivity(*FData);
+    if (!Section)
+        return std::vector<double>(static_cast<size_t>(Mesh.Cells()), median);
+    const TForwardModel ground = PrepareForwardModel(FSection.Model, FSection.Nodes, FSection.ModelArea, median);
+    TSurveyInversionOptions options;
+    UseSectionInInversion(Mesh, ground, *FData, false, true, options);
+    return options.Start;
+}
+
+bool TInversionWindow::FillStartingValues(bool Section)
+{
+    TTModelSection2d& chart = *MeshChart;
+    if (!FData || chart.LastCol < 0)
+        return false;
+    try {
+        const TInversionMesh mesh = ChartInversionMesh(ChartCells(chart));
+        const std::vector<double> start = StartingValues(mesh, Section);
+        // Fixed cells keep the value they were fixed at.
+        const int columns = mesh.Columns();
+        for (int c = 0; c <= chart.LastCol; ++c)
+            for (int r = 0; r <= chart.LastRow; ++r) {
+                if (chart.Fixed[c][r])
+                    continue;
+                const size_t cell = static_cast<size_t>(r) * static_cast<size_t>(columns) + static_cast<size_t>(c);
+                double value = start.at(cell);
+                chart.SetCellValue(c, r, value);
+            }
+    } catch (const std::exception& Error) {
+        Refuse(QStringLiteral("The section gives no starting values: %1").arg(QString::fromUtf8(Error.what())));
+        return false;
+    }
+    chart.SetScaleFromCells();
+    chart.RecordUndo(chart.UndoStore);
+    chart.RepaintCells();
+    return true;
+}
+
+bool TInversionWindow::FixSelectedCells(bool Fix)
+{
+    TTModelSection2d& chart = *MeshChart;
+    const std::vector<std::pair<int, int>> cells = chart.SelectedCells();
+    if (cells.empty()) {
+        Refuse(QStringLiteral("Select cells in the mesh chart first (right-click it: Selection)."));
+        return false;
+    }
+    for (const auto& [c, r] : cells) {
+        chart.Fixed[c][r] = Fix;
+        if (!Fix)
+            chart.Limits[c][r] = complexM{};
+    }
+    chart.RecordUndo(chart.UndoStore);
+    chart.RepaintCells();
+    FError.clear();
+    ShowState();
+    return true;
+}
+
+bool TInversionWindow::LimitSelectedCells(double Lowest, double Highest)
+{
+    TTModelSection2d& chart = *MeshChart;
+    const std::vector<std::pair<int, int>> cells = chart.SelectedCells();
+    if (cells.empty()) {
+        Refuse(QStringLiteral("Select cells in the mesh chart first (right-click it: Selection)."));
+        return false;
+    }
+    const bool lift = Lowest == 0.0 && Highest == 0.0;
+    if (!lift && !(std::isfinite(Lowest) && std::isfinite(Highest) && Lowest > 0.0 && Highest > Lowest)) {
+        Refuse(QStringLiteral("The limits must be numbers above 0, the highest above the lowest."));
+        return false;
+    }
+    for (const auto& [c, r] : cells)
+        chart.Limits[c][r] = complexM{Lowest, Highest};
+    chart.RecordUndo(chart.UndoStore);
+    chart.RepaintCells();
+    FError.clear();
+    ShowState();
+    return true;
+}
+
+void TInversionWindow::AskLimits()
+{
+    if (MeshChart->SelectedCells().empty()) {
+        Refuse(QStringLiteral("Select cells in the mesh chart first (right-click it: Selection)."));
+        return;
+    }
+    double lowest = 0.0, highest = 0.0;
+    if (AskLimitValues(*this, lowest, highest))
+        LimitSelectedCells(lowest, highest);
+}
+
+void TInversionWindow::UndoKey()
+{
+    if (ChartTabs->currentIndex() == MeshTab && !Busy()) {
+        StepBackChartEdit(*MeshChart);
+        return;
+    }
+    if (OnUndo)
+        OnUndo();
+}
+
+// --- Running ------------------------------------------------------------------------------
+
+bool TInversionWindow::Invert()
+{
+    const auto refuse = [this](const QString& Reason) {
+        Refuse(Reason);
+        return false;
+    };
+    if (!FData)
+        return refuse(QStringLiteral("Open measured data first (Modelling > Measured data...)."));
+    const std::optional<double> error = PositiveField(*ErrorEdit);
+    const std::optional<double> lambda = PositiveField(*LambdaEdit);
+    const std::optional<double> zWeight = PositiveField(*ZWeightEdit);
+    if (!error || *error >= 100.0)
+        return refuse(QStringLiteral("The error must be a number above 0 and below 100 (per cent)."));
+    if (!lambda)
+        return refuse(QStringLiteral("λ must be a number above 0."));
+    if (!zWeight)
+        return refuse(QStringLiteral("The z-weight must be a number above 0."));
+    if (MeshChart->LastCol < 0 && !NewMesh())
+        return false;
+    // The section as it stands now gives the starting values it is asked
+    // for; the chart shows them.
+    if (StartFromSectionBox->isChecked() && !FillStartingValues(true))
+        return false;
+    SaveSettings();
+    auto job = std::make_shared<TJob>();
+    job->OnStart = OnRunStart;
+    job->OnIteration = OnRunIteration;
+    job->Data = FData;
+    job->Model = CopyAllSpolygon(FSection.Model);
+    job->Nodes = CopyNodes(FSection.Nodes);
+    job->Area = FSection.ModelArea;
+    job->Constrain = ConstrainBox->isChecked();
+    job->Cells = ChartCells(*MeshChart);
+    job->Options.ErrorPercent = *error;
+    job->Options.ZWeight = *zWeight;
+    job->Options.Settings.Lambda = *lambda;
+    job->Options.Settings.Iterations = IterationsBox->value();
+    try {
+        // The mesh chart's tables are checked before the run starts.
+        job->Options.Start = ChartStartingModel(job->Cells, job->Options.Settings);
+    } catch (const std::exception& Error) {
+        return refuse(QStringLiteral("The mesh cannot be inverted: %1").arg(QString::fromUtf8(Error.what())));
+    }
+    // Every core the process may run on, at the run's lowered priority.
+    job->Options.Forward.Threads = 0;
+    TakeOutlines();
+    FError.clear();
+    FCancelled = false;
+    FResult.reset();
+    IterationTable->setRowCount(0);
+    const int iterations = job->Options.Settings.Iterations;
+    const bool started = FRun.Start([job, iterations](TRunControl& Control) {
+        if (job->OnStart)
+            job->OnStart();
+        TInversionOutcome outcome;
+        if (Control.Cancelled())
+            return std::any(outcome);
+        const TMeasuredData& data = *job->Data;
+        auto mesh = std::make_shared<TInversionMesh>(ChartInversionMesh(job->Cells));
+        TSurveyInversionOptions options = job->Options;
+        if (job->Constrain) {
+            // The section's boundaries cut the smoothness.
+            const TForwardModel ground = PrepareForwardModel(job->Model, job->Nodes, job->Area, MedianResistivity(data));
+            UseSectionInInversion(*mesh, ground, data, true, false, options);
+        }
+        TInversionCallbacks callbacks;
+        callbacks.Iteration = [&](const TInversionStep& Step, const Eigen::VectorXd& Resistivities) {
+            TIteration iteration;
+            iteration.Step = Step;
+            iteration.Mesh = mesh;
+            iteration.Resistivities.assign(Resistivities.data(), Resistivities.data() + Resistivities.size());
+            Control.Post(std::move(iteration));
+            Control.Progress(static_cast<double>(Step.Iteration + 1) / (iterations + 1));
+            if (job->OnIteration)
+                job->OnIteration(Step.Iteration);
+        };
+        outcome.Mesh = mesh;
+        outcome.Inversion = std::make_shared<TSurveyInversion>(
+            InvertSurvey(data, *mesh, options, callbacks, [&Control] { return !Control.Cancelled(); }));
+        return std::any(outcome);
+    });
+    if (!started)
+        return refuse(QStringLiteral("The inversion could not be started: no thread could be had."));
+    FResultData = FData;
+    ShowState();
+    EnableCommands();
+    return true;
+}
+
+void TInversionWindow::closeEvent(QCloseEvent* Event)
+{
+    FRun.Cancel();
+    QWidget::closeEvent(Event);
+}
+
+void TInversionWindow::CancelInversion()
+{
+    FRun.Cancel();
+}
+
+void TInversionWindow::IterationEnded(const TIteration& Iteration)
+{
+    const TInversionStep& step = Iteration.Step;
+    const int row = IterationTable->rowCount();
+    IterationTable->insertRow(row);
+    const QStringList cells{QString::number(step.Iteration), ShortNumber(step.ChiSquare), FixedNumber(step.Rrms, 2),
+                            ShortNumber(step.Lambda)};
+    for (int c = 0; c < cells.size(); ++c)
+        IterationTable->setItem(row, c, new QTableWidgetItem(cells[c]));
+    IterationTable->scrollToBottom();
+    TInversionPicture picture;
+    picture.Mesh = *Iteration.Mesh;
+    picture.Resistivities = Iteration.Resistivities;
+    const bool first = !FPicture;
+    FPicture = std::move(picture);
+    ShowModel();
+    // The first image of a run comes to the front.
+    if (first || Iteration.Step.Iteration == 0)
+        ChartTabs->setCurrentIndex(ResistivityTab);
+    ShowState();
+    EnableCommands();
+}
+
+void TInversionWindow::RunEnded(const TRunEnd& End)
+{
+    const TInversionOutcome* outcome = End.Kind == TRunEnd::Done ? std::any_cast<TInversionOutcome>(&End.Result) : nullptr;
+    FCancelled = End.Kind == TRunEnd::Cancelled || (outcome && (!outcome->Inversion || outcome->Inversion->Cancelled));
+    if (End.Kind == TRunEnd::Failed)
+        FError = End.Error;
+    if (outcome && outcome->Inversion && !outcome->Inversion->Cancelled) {
+        FResult = *outcome->Inversion;
+        TInversionPicture picture;
+        picture.Mesh = *outcome->Mesh;
+        picture.Resistivities = FResult->Resistivities;
+        picture.Coverage = FResult->Coverage;
+        picture.Chargeabilities = FResult->Chargeabilities;
+        FPicture = std::move(picture);
+        ShowModel();
+        ShowPseudoSections();
+    }
+    ShowState();
+    EnableCommands();
+    if (OnInversionEnd)
+        OnInversionEnd();
+}
+
+// --- Showing ------------------------------------------------------------------------------
+
+void TInversionWindow::ShowModel()
+{
+    if (!FPicture)
+        return;
+    ShowChartCells(*ModelChart, ChartDataOf(FPicture->Mesh, FPicture->Resistivities), true);
+    const bool chargeable = FPicture->Chargeabilities.size() == FPicture->Resistivities.size();
+    if (chargeable) {
+        TTModelSection2d& chart = *ChargeabilityChart;
+        ShowChartCells(chart, ChartDataOf(FPicture->Mesh, FPicture->Chargeabilities), false);
+        // Chargeabilities on a scale from 0: a nearly even image is not
+        // stretched over the last digits of its values.
+        chart.ScaleMin = 0.0;
+        chart.ScaleMax = std::max(chart.ScaleMax, 0.1);
+        chart.SecureScaleLimits();
+        chart.RepaintCells();
+    }
+    ChartTabs->setTabEnabled(ResistivityTab, true);
+    ChartTabs->setTabEnabled(ChargeabilityTab, chargeable);
+    if (FData)
+        for (TTModelSection2d* chart : {ModelChart, ChargeabilityChart})
+            MarkElectrodes(*chart, *FData);
+    ShowFade();
+}
+
+void TInversionWindow::ShowFade()
+{
+    ararofdoubleM fade;
+    if (FPicture && FadeBox->isChecked())
+        fade = FadeTable(CoverageFade(FPicture->Mesh.Columns(), FPicture->Mesh.Rows(), FPicture->Coverage));
+    for (TTModelSection2d* chart : {ModelChart, ChargeabilityChart}) {
+        if (chart->LastCol < 0)
+            continue;
+        chart->CellFade = fade;
+        chart->RepaintCells();
+    }
+}
+
+void TInversionWindow::ShowPseudoSections()
+{
+    // The data alone before an inversion; with one, the data it inverted.
+    const TMeasuredData* shown = FResult && FResultData ? FResultData.get() : FData.get();
+    if (!shown || shown->Size() == 0)
+        return;
+    const TMeasuredData& data = *shown;
+    const TSurvey survey = data.Survey();
+    const std::vector<TPseudoPoint> points = PseudoSectionPoints(survey);
+    double deepest = 0.0;
+    for (const TPseudoPoint& point : points)
+        deepest = std::max(deepest, point.Depth);
+    double left = FSection.ModelArea.left, right = FSection.ModelArea.right;
+    if (FPicture) {
+        left = FPicture->Mesh.ColumnEdges.front();
+        right = FPicture->Mesh.ColumnEdges.back();
+    } else if (MeshChart->LastCol >= 0) {
+        left = MeshChart->ColBounds[0];
+        right = MeshChart->ColBounds.Last();
+    }
+    ShowFieldPseudoSection(*MeasuredChart, points, data.Resistivities, left, right, deepest, false);
+    if (!FResult) {
+        MeasuredChart->RebuildPicture();
+        return;
+    }
+    std::vector<double> misfit(data.Resistivities.size());
+    for (size_t d = 0; d < misfit.size(); ++d)
+        misfit[d] = 100.0 * (FResult->Response.at(d) - data.Resistivities[d]) / data.Resistivities[d];
+    ShowFieldPseudoSection(*CalculatedChart, points, FResult->Response, left, right, deepest, false);
+    // Measured and calculated on one scale.
+    const auto [lowMeasured, highMeasured] = std::minmax_element(data.Resistivities.begin(), data.Resistivities.end());
+    const auto [lowCalculated, highCalculated] = std::minmax_element(FResult->Response.begin(), FResult->Response.end());
+    const double low = std::min(*lowMeasured, *lowCalculated), high = std::max(*highMeasured, *highCalculated);
+    if (low > 0.0 && high > low) {
+        SetPseudoSectionRange(*MeasuredChart, low, high);
+        SetPseudoSectionRange(*CalculatedChart, low, high);
+    }
+    MeasuredChart->RebuildPicture();
+    CalculatedChart->RebuildPicture();
+    ShowFieldPseudoSection(*MisfitChart, points, misfit, left, right, deepest, false);
+    UseDivergingScale(*MisfitChart);
+    MisfitChart->RebuildPicture();
+}
+
+void TInversionWindow::ShowState()
+{
+    QString text;
+    QString style;
+    if (FRun.Busy()) {
+        text = QStringLiteral("Inverting… %1 finished.").arg(IterationCount(std::max(0, IterationTable->rowCount() - 1)));
+    } else if (!FError.isEmpty()) {
+        text = FError;
+        style = QStringLiteral("color: #b00000;");
+    } else if (FCancelled) {
+        text = FPicture ? QStringLiteral("Cancelled: the image shows the last finished iteration's model.")
+                        : QStringLiteral("Cancelled.");
+    } else if (FResult && !FResult->Steps.empty()) {
+        const TInversionStep& last = FResult->Steps.back();
+        text = QStringLiteral("%1, %2: χ² %3, rrms %4 %. %5")
+                   .arg(CountText(FPicture ? FPicture->Mesh.Cells() : 0, QStringLiteral("cell"), QStringLiteral("cells")),
+                        IterationCount(last.Iteration), ShortNumber(last.ChiSquare), FixedNumber(last.Rrms, 2),
+                        QString::fromStdString(FResult->Stop));
+    } else {
+        text = QStringLiteral("Invert makes an image of the ground from the measured data.");
+    }
+    StateLabel->setText(text);
+    StateLabel->setStyleSheet(style);
+}
+
+void TInversionWindow::EnableCommands()
+{
+    const bool idle = !Busy();
+    InvertButton->setEnabled(FData != nullptr);
+    const bool mesh = FData != nullptr && MeshChart->LastCol >= 0;
+    NewMeshButton->setEnabled(FData != nullptr && idle);
+    for (QPushButton* button : {FixButton, FreeButton, LimitsButton})
+        button->setEnabled(mesh && idle);
+    MeshChart->ReadOnly = !idle;
+    const bool image = FPicture.has_value();
+    UnderlayButton->setEnabled(image);
+    PrintButton->setEnabled(image);
+    ExportButton->setEnabled(image);
+    SaveButton->setEnabled(FResult.has_value());
+}
+
+// --- Keeping the result -------------------------------------------------------------------
+
+QImage TInversionWindow::ModelImage(int Width) const
+{
+    if (!FPicture)
+        return {};
+    const TModelArea& area = FSection.ModelArea;
+    const TInversionMesh& mesh = FPicture->Mesh;
+    // The section's model area in elevations: its top is the highest point
+    // of the surface the chart's y counts down from.
+    const double left = area.right > area.left ? area.left : mesh.ColumnEdges.front();
+    const double right = area.right > area.left ? area.right : mesh.ColumnEdges.back();
+    const double top = area.bottom != area.top ? -std::min(area.top, area.bottom) : *std::max_element(mesh.Elevations.begin(), mesh.Elevations.end());
+    const double bottom = area.bottom != area.top ? -std::max(area.top, area.bottom) : mesh.Bottom;
+    const int height = std::clamp(static_cast<int>(std::lround(Width * (top - bottom) / (right - left))), 1, 8192);
+    TTModelSection2d& chart = *ModelChart;
+    return PaintInversionImage(*FPicture, [&chart](double Value) { return static_cast<unsigned>(chart.ValueToColor(Value)); },
+                               left, right, top, bottom, Width, height, FadeBox->isChecked());
+}
+
+bool TInversionWindow::SaveTable(const QString& FileName, QString& Error) const
+{
+    if (!FResult || !FPicture) {
+        Error = QStringLiteral("There is no finished inversion to save.");
+        return false;
+    }
+    if (SectionFile && SameFile(FileName, SectionFile())) {
+        Error = QStringLiteral("it is the section file the editor has open; name another file.");
+        return false;
+    }
+    try {
+        return SaveBytesAtomically(FileName, QByteArray::fromStdString(FormatInversionTable(FPicture->Mesh, *FResult)),
+                                   Error);
+    } catch (const std::exception& Refusal) {
+        Error = QString::fromUtf8(Refusal.what());
+        return false;
+    }
+}
+
+void TInversionWindow::AskSaveTable()
+{
+    AskSaveResult(*this, QStringLiteral("SaveTableDialog"), QStringLiteral("Save the cell table"),
+                  QStringLiteral("Table (*.csv)|*.csv"), QStringLiteral("csv"),
+                  [this](const QString& FileName, QString& Error) { return SaveTable(FileName, Error); });
+}
+
+TCustomChart* TInversionWindow::ChosenChart()
+{
+    std::vector<TCustomChart*> shown{ModelChart};
+    if (FPicture && FPicture->Chargeabilities.size() == FPicture->Resistivities.size())
+        shown.push_back(ChargeabilityChart);
+    for (TPseudoSection2d* chart : {MeasuredChart, CalculatedChart, MisfitChart})
+        if (chart->VertexCount > 0)
+            shown.push_back(chart);
+    return ChooseChart(*this, shown);
+}
+
+void TInversionWindow::PreviewChart()
+{
+    if (TCustomChart* chart = ChosenChart())
+        ShowChartPreview(this, chart);
+}
+
+void TInversionWindow::ExportChart()
+{
+    if (TCustomChart* chart = ChosenChart())
+        ExportChartPicture(*this, *chart);
+}
+
+} // namespace lp

@@ -1,0 +1,254 @@
+#pragma once
+// "Invert": an image of the ground from the measured data, beside the main
+// window.
+//
+//   TInversionWindow (a top-level QWidget, not modal)
+//     ├─ the options: error, λ start, z-weight, iterations, constrain by
+//     │  the section, start from the section, fade by coverage (kept in
+//     │  the user's settings); the mesh's commands: New mesh, Fix, Free,
+//     │  Limits... of the selected cells; Invert, progress and Cancel; Use
+//     │  as underlay, Save table..., Print preview..., Export picture...
+//     ├─ IterationTable  iteration, χ², rrms, λ, a row per iteration as it ends
+//     ├─ ChartTabs       three mesh model charts, each with the section's
+//     │   │              boundaries drawn over it and the electrodes as marks:
+//     │   ├─ MeshChart   the parameter mesh and the starting model, which the
+//     │   │              user edits with the chart's tools before inverting
+//     │   ├─ ModelChart  the inverted resistivities (logarithmic, low blue,
+//     │   │              high red)
+//     │   └─ ChargeabilityChart  the inverted chargeabilities (with IP data)
+//     └─ MeasuredChart, CalculatedChart, MisfitChart  the pseudo-sections of
+//                       the data and of the inverted model's response
+//
+// The mesh chart is what the inversion takes: its columns, rows and relief
+// are the parameter mesh, its values the starting model, its fixed cells
+// and limits the inversion's. New data, or New mesh, lay the default mesh
+// over the section's model area (over the electrodes' span when they lie
+// outside it) with every cell at the data's median apparent resistivity,
+// or, with Start from the section, at the section's resistivity there.
+// Ctrl+Z on the mesh tab takes back the mesh chart's last edit; on the
+// other tabs it is the section's undo.
+//
+// The inversion runs through the window's TBackgroundRun: the data and a
+// copy of the section go with the run; each finished iteration is posted
+// back (its χ², rrms, λ and model), so a cancelled run leaves the last
+// finished iteration's model in the chart. Closing the window never waits.
+//
+// The inverted image: the cells painted in the chart's colours over the
+// section's model area (the area's corners are the picture's), above the
+// ground and below the mesh white; with Fade by coverage, the cells the
+// data see little fade toward white, in the charts as in the image.
+
+#include "section/inversion/InversionMesh.h"
+#include "section/modelling/InversionCharts.h"
+#include "section/survey/MeasuredData.h"
+#include "section/inversion/SurveyInversion.h"
+#include "section/modelling/BackgroundRun.h"
+
+#include <QtGui/QImage>
+#include <QtWidgets/QWidget>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QSpinBox;
+class QTabWidget;
+class QTableWidget;
+
+namespace lp {
+
+class TMetafile;
+class TPolygonChart;
+class TCustomChart;
+class TPseudoSection2d;
+class TTModelSection2d;
+
+// The options as the panel holds them; kept in the user's settings.
+struct TInversionWindowSettings {
+    QString ErrorPercent = QStringLiteral("3");
+    QString Lambda = QStringLiteral("20");
+    QString ZWeight = QStringLiteral("1");
+    int Iterations = 20;
+    bool Constrain = false;
+    bool StartFromSection = false;
+    bool FadeByCoverage = false;
+
+    static TInversionWindowSettings Load();
+    void Save() const;
+};
+
+// What the window shows: the mesh, one resistivity per cell, and what the
+// finished inversion adds.
+struct TInversionPicture {
+    TInversionMesh Mesh;
+    std::vector<double> Resistivities;
+    std::vector<double> Coverage;        // empty until the inversion finishes
+    std::vector<double> Chargeabilities; // per cent; empty until then, and without IP data
+};
+
+// The cells painted into an image of Width × Height pixels spanning Left ..
+// Right and elevations Top .. Bottom (Top above Bottom; the first row at
+// Top), each cell in Colour's colour of its resistivity; white above the
+// ground and outside the mesh. With Fade, cells of little coverage fade
+// toward white (coverage 1 keeps the colour, 0.01 and less is white).
+QImage PaintInversionImage(const TInversionPicture& Picture, const std::function<unsigned(double)>& Colour,
+                           double Left, double Right, double Top, double Bottom, int Width, int Height, bool Fade);
+
+class TInversionWindow : public QWidget {
+    Q_OBJECT
+public:
+    TInversionWindow(TPolygonChart& Section, QWidget* Parent);
+    ~TInversionWindow() override;
+
+    // The data to invert (from the forward window), Name for the title line,
+    // and the error the forward window's field gives (empty: the kept one).
+    // New data lay a new mesh. The same data (the same shared object) keep
+    // the mesh chart as the user left it, its fixed cells, limits and undo
+    // steps; only when the section's model area has changed since the mesh
+    // was laid does a question box ask whether to keep an edited mesh or
+    // lay a new one over the new area (a mesh not edited is laid anew).
+    void SetMeasuredData(std::shared_ptr<const TMeasuredData> Data, const QString& Name,
+                         const QString& ErrorPercent = {});
+    const TMeasuredData* MeasuredData() const { return FData.get(); }
+
+    // Lays the default mesh into the mesh chart, every cell at the starting
+    // value (New mesh). False with the reason in the state line when the
+    // data give no mesh.
+    bool NewMesh();
+    // The selected cells of the mesh chart fixed at their values, freed
+    // (their limits too), or limited to Lowest .. Highest ohm-m (0 < Lowest
+    // < Highest; both 0 for no limits). Each is one step of the chart's
+    // undo. False with the reason in the state line when no cell is
+    // selected or the limits are unusable.
+    bool FixSelectedCells(bool Fix);
+    bool LimitSelectedCells(double Lowest, double Highest);
+    // The Limits... button: asks for the limits of the selected cells.
+    void AskLimits();
+
+    // Starts the inversion on the mesh chart with the options as they stand
+    // (the button). False with the reason in the state line when it cannot
+    // start.
+    bool Invert();
+    // Stops the run; the chart keeps the last finished iteration's model.
+    void CancelInversion();
+    bool Busy() const { return FRun.Busy(); }
+    // The model shown: the last finished iteration's, or the result's.
+    const std::optional<TInversionPicture>& Picture() const { return FPicture; }
+    // The finished inversion (empty while none finished, or after a cancel).
+    const std::optional<TSurveyInversion>& Result() const { return FResult; }
+    // The message of the last failure; empty after a success.
+    QString ErrorText() const { return FError; }
+
+    // The image over the section's model area (for the underlay); a null
+    // image without a model.
+    QImage ModelImage(int Width = 1200) const;
+    // Writes the cell table (the command line's CSV). False with the reason
+    // in Error.
+    bool SaveTable(const QString& FileName, QString& Error) const;
+
+    // Use as underlay: the main window lays the image under the section.
+    std::function<void()> OnUseAsUnderlay;
+    // Ctrl+Z in this window (outside its text fields): the section's undo.
+    std::function<void()> OnUndo;
+    // The section file the editor has open (empty when none).
+    std::function<QString()> SectionFile;
+    // Fires on the user-interface thread after each run's end.
+    std::function<void()> OnInversionEnd;
+    // Runs on the run's own thread before it begins (tests hold a run there).
+    std::function<void()> OnRunStart;
+    // Runs on the run's own thread after each finished iteration has been
+    // posted (tests hold a run there).
+    std::function<void(int Iteration)> OnRunIteration;
+
+    // --- Controls ---
+    QLabel* DataLabel = nullptr;
+    QLineEdit* ErrorEdit = nullptr;
+    QLineEdit* LambdaEdit = nullptr;
+    QLineEdit* ZWeightEdit = nullptr;
+    QSpinBox* IterationsBox = nullptr;
+    QCheckBox* ConstrainBox = nullptr;
+    QCheckBox* StartFromSectionBox = nullptr;
+    QCheckBox* FadeBox = nullptr;
+    QPushButton* NewMeshButton = nullptr;
+    QPushButton* FixButton = nullptr;
+    QPushButton* FreeButton = nullptr;
+    QPushButton* LimitsButton = nullptr;
+    QPushButton* InvertButton = nullptr;
+    QProgressBar* Progress = nullptr;
+    QPushButton* CancelButton = nullptr;
+    QLabel* StateLabel = nullptr;
+    QPushButton* UnderlayButton = nullptr;
+    QPushButton* SaveButton = nullptr;
+    QPushButton* PrintButton = nullptr;
+    QPushButton* ExportButton = nullptr;
+    QTableWidget* IterationTable = nullptr;
+    QTabWidget* ChartTabs = nullptr;
+    TTModelSection2d* MeshChart = nullptr;
+    TTModelSection2d* ModelChart = nullptr;
+    TTModelSection2d* ChargeabilityChart = nullptr;
+    TPseudoSection2d* MeasuredChart = nullptr;
+    TPseudoSection2d* CalculatedChart = nullptr;
+    TPseudoSection2d* MisfitChart = nullptr;
+
+protected:
+    // Closing the window cancels its run without waiting for it.
+    void closeEvent(QCloseEvent* Event) override;
+
+private:
+    struct TJob;
+    struct TIteration;
+    void CreatePanel();
+    void LoadSettings();
+    void SaveSettings();
+    void IterationEnded(const TIteration& Iteration);
+    void RunEnded(const TRunEnd& End);
+    void ShowModel();
+    void ShowFade();
+    void ShowPseudoSections();
+    // The section's boundaries as the section stands now.
+    void TakeOutlines();
+    // The section's resistivities (or, Section false, the data's median) as
+    // the starting values of the mesh chart's free cells; one step of the
+    // chart's undo. False with the reason when the section gives none.
+    bool FillStartingValues(bool Section);
+    // One starting value per cell of Mesh: the section's resistivity where
+    // the cell lies (cells outside every region: the data's median), or,
+    // Section false, the median. Raises when the section gives none.
+    std::vector<double> StartingValues(const TInversionMesh& Mesh, bool Section) const;
+    // Ctrl+Z: the mesh chart's last edit on its tab, else the section's.
+    void UndoKey();
+    // The mesh after a change of the section's model area (SetMeasuredData).
+    void FollowModelArea();
+    void ShowState();
+    void Refuse(const QString& Reason);
+    void AskSaveTable();
+    // The model chart, or with the pseudo-sections drawn, the one the user
+    // picks from a menu; nullptr when none is picked.
+    TCustomChart* ChosenChart();
+    void PreviewChart();
+    void ExportChart();
+    void EnableCommands();
+
+    TPolygonChart& FSection;
+    TBackgroundRun FRun;
+    std::shared_ptr<const TMeasuredData> FData;
+    QString FDataName;
+    std::optional<TInversionPicture> FPicture;
+    std::optional<TSurveyInversion> FResult;
+    std::shared_ptr<const TMeasuredData> FResultData; // what FResult was inverted from
+    std::vector<TOutline> FOutlines; // the section's boundaries (x, elevation)
+    TModelArea FMeshArea{};          // the section's model area the mesh was laid over
+    TInversionChartData FLaidCells;  // the mesh chart as laid: an edit since makes it differ
+    std::function<void()> FUndoKey;
+    std::vector<std::unique_ptr<TMetafile>> FMetafiles;
+    QString FError;
+    bool FCancelled = false;
+};
+
+} // namespace lp

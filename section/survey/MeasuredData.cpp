@@ -1,0 +1,331 @@
+#include "section/survey/MeasuredData.h"
+
+#include "section/survey/DataFileReading_p.h"
+#include "section/survey/Res2DInvFile.h"
+#include "section/model/ModelGeometryText.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <numbers>
+#include <utility>
+
+namespace lp {
+
+namespace {
+
+constexpr double NotGiven = std::numeric_limits<double>::quiet_NaN();
+
+// A value column of the data block: its place and the divisor that turns
+// its values into the data set's unit (dividing keeps "12" mV/V 1.2 %).
+struct TValueColumn {
+    std::optional<size_t> Place;
+    double Divisor = 1.0;
+    explicit operator bool() const { return Place.has_value(); }
+    double Of(const datafile::TUnifiedRow& Row) const { return Place ? Row.Values[*Place] / Divisor : NotGiven; }
+};
+
+// The units a column may carry, each with its divisor; "" for none written.
+struct TUnit {
+    const char* Name;
+    double Divisor;
+};
+
+class TUnifiedColumns {
+public:
+    explicit TUnifiedColumns(const datafile::TUnifiedTable& table) : FTable(table) {}
+
+    // The first of the names the data block has, its unit one of Units;
+    // refused when a name is there twice or its unit is unknown.
+    TValueColumn Find(std::initializer_list<const char*> Names, std::initializer_list<TUnit> Units) const
+    {
+        const std::vector<datafile::TUnifiedColumn>& columns = FTable.Columns;
+        for (const char* name : Names) {
+            const auto named = [&](const datafile::TUnifiedColumn& c) { return c.Name == name; };
+            const auto found = std::find_if(columns.begin(), columns.end(), named);
+            if (found == columns.end())
+                continue;
+            if (std::count_if(columns.begin(), columns.end(), named) > 1)
+                Fail(std::string("the datum columns name \"") + name + "\" twice");
+            std::string known;
+            for (const TUnit& unit : Units) {
+                if (found->Unit == unit.Name)
+                    return {static_cast<size_t>(found - columns.begin()), unit.Divisor};
+                known += std::string(known.empty() ? "" : ", ") + (*unit.Name ? unit.Name : "none");
+            }
+            Fail("the unit " + datafile::Quoted(found->Unit) + " of column \"" + name +
+                 "\" is not one this reader knows (" + known + ")");
+        }
+        return {};
+    }
+
+    [[noreturn]] void Fail(const std::string& What) const
+    {
+        throw EDataFileError("Line " + std::to_string(FTable.ColumnLine) + ": " + What + ".");
+    }
+
+    // Whether "ip" holds phases (its unit an angle's) rather than
+    // chargeabilities; a warning for it and for any "phi" or "phase" column,
+    // which are not read.
+    bool PhaseColumn(std::vector<std::string>& Warnings) const
+    {
+        bool ipPhases = false;
+        for (const datafile::TUnifiedColumn& column : FTable.Columns) {
+            const bool angle = column.Unit == "mrad" || column.Unit == "rad" || column.Unit == "deg";
+            if (column.Name == "ip" && angle)
+                ipPhases = true;
+            else if (column.Name != "phi" && column.Name != "phase")
+                continue;
+            Warnings.push_back("The column \"" + column.Name + (column.Unit.empty() ? "" : "/" + column.Unit) +
+                               "\" holds phases of a frequency-domain survey, not time-domain chargeabilities: "
+                               "they are not used (the resistivities are).");
+        }
+        return ipPhases;
+    }
+
+private:
+    const datafile::TUnifiedTable& FTable;
+};
+
+// The first line of the file when it is a comment, without its "#".
+std::string FirstComment(std::string_view Text)
+{
+    datafile::TTextLines lines(Text);
+    const std::optional<std::string_view> first = lines.NextLine();
+    if (!first || !first->starts_with('#'))
+        return {};
+    return std::string(datafile::Trimmed(first->substr(1)));
+}
+
+[[noreturn]] void FailDatum(int Line, const std::string& What)
+{
+    throw EDataFileError("Line " + std::to_string(Line) + ": " + What + ".");
+}
+
+} // namespace
+
+std::string DataFormatName(TDataFormat Format)
+{
+    return Format == TDataFormat::Res2DInv ? "res2dinv" : "unified";
+}
+
+std::optional<TDataFormat> DataFormatFromName(const std::string& Name)
+{
+    for (TDataFormat format : {TDataFormat::Unified, TDataFormat::Res2DInv})
+        if (DataFormatName(format) == Name)
+            return format;
+    return std::nullopt;
+}
+
+std::string TSkippedData::Text() const
+{
+    std::string text;
+    const auto add = [&](int count, const char* what) {
+        if (count > 0)
+            text += (text.empty() ? "" : ", ") + std::to_string(count) + " " + what;
+    };
+    add(Invalid, "marked invalid");
+    add(BadResistivity, "with an apparent resistivity that is not a number from 1e-12 to 1e12 ohm-m");
+    add(BadError, "with an error below 0.0001 %");
+    add(NoGeometricFactor, "measuring nothing over a homogeneous ground (an infinite geometric factor)");
+    add(RepeatedElectrode, "using an electrode twice");
+    return text;
+}
+
+TSurvey TMeasuredData::Survey() const
+{
+    return {Electrodes, Configurations, SchemeArrayName};
+}
+
+std::vector<double> TMeasuredData::ApparentResistivities(const std::vector<double>& Factors) const
+{
+    if (Factors.size() != Size())
+        throw EForwardError("The response holds " + std::to_string(Factors.size()) +
+                            " geometric factors where the measured data hold " + std::to_string(Size()) + " data.");
+    std::vector<double> resistivities = Resistivities;
+    for (size_t d = 0; d < Resistances.size(); ++d)
+        if (std::isfinite(Resistances[d]))
+            resistivities.at(d) = Factors[d] * Resistances[d];
+    return resistivities;
+}
+
+namespace datafile {
+
+namespace {
+
+// Whether the configuration measures a potential difference over a
+// homogeneous flat ground: its geometric factor along the line (x alone, as
+// a flat section stands the electrodes) finite and within the bound the
+// forward computation keeps. Electrodes at one x are left to the placement's
+// refusal.
+bool MeasuresSomething(const std::vector<TElectrode>& Electrodes, const TConfiguration& c)
+{
+    double sum = 0.0, scale = 0.0, largest = 0.0;
+    const int current[2] = {c.a, c.b}, potential[2] = {c.m, c.n};
+    for (int i = 0; i < 2; ++i)
+        for (int j = 0; j < 2; ++j) {
+            if (current[i] < 0 || potential[j] < 0)
+                continue;
+            const double r = std::fabs(Electrodes.at(static_cast<size_t>(current[i])).x -
+                                       Electrodes.at(static_cast<size_t>(potential[j])).x);
+            if (!(r > 0.0))
+                return true;
+            sum += (i == j ? 1.0 : -1.0) / r;
+            scale += 1.0 / r;
+            largest = std::max(largest, r);
+        }
+    const double k = 2.0 * std::numbers::pi / sum;
+    return std::fabs(sum) > 1e-9 * scale && std::isfinite(k) && std::fabs(k) <= 1e12 * std::max(1.0, largest);
+}
+
+} // namespace
+
+bool AddMeasuredDatum(TMeasuredData& Data, TConfiguration Configuration, const TMeasuredValues& Values, int Line)
+{
+    TConfiguration& c = Configuration;
+    if (c.a < 0)
+        std::swap(c.a, c.b);
+    if (c.m < 0)
+        std::swap(c.m, c.n);
+    if (c.a < 0)
+        FailDatum(Line, "the datum has no current electrode (A and B are absent)");
+    if (c.m < 0)
+        FailDatum(Line, "the datum has no potential electrode (M and N are absent)");
+    const int used[4] = {c.a, c.b, c.m, c.n};
+    for (int i = 0; i < 4; ++i)
+        for (int j = 0; j < i; ++j)
+            if (used[i] >= 0 && used[i] == used[j]) {
+                ++Data.Skipped.RepeatedElectrode;
+                return false;
+            }
+    if (!MeasuresSomething(Data.Electrodes, c)) {
+        ++Data.Skipped.NoGeometricFactor;
+        return false;
+    }
+    double resistivity = Values.Resistivity;
+    double factor = Values.GeometricFactor;
+    if (Values.Resistance) {
+        if (!std::isfinite(factor))
+            factor = FlatGeometricFactor(TSurvey{Data.Electrodes, {}, SchemeArrayName}, c);
+        resistivity = factor * *Values.Resistance;
+    }
+    if (!(std::isfinite(resistivity) && resistivity >= MinResistivity && resistivity <= MaxResistivity)) {
+        ++Data.Skipped.BadResistivity;
+        return false;
+    }
+    if (Values.Error > 0.0 && Values.Error < MinError) {
+        ++Data.Skipped.BadError;
+        return false;
+    }
+    const auto finite = [](double value, bool positive) {
+        return std::isfinite(value) && (!positive || value > 0.0) ? value : NotGiven;
+    };
+    Data.Configurations.push_back(c);
+    Data.Lines.push_back(Line);
+    Data.Resistivities.push_back(resistivity);
+    Data.Resistances.push_back(Values.Resistance ? *Values.Resistance : NotGiven);
+    Data.GeometricFactors.push_back(finite(factor, false));
+    Data.Errors.push_back(finite(Values.Error, true));
+    Data.Chargeabilities.push_back(finite(Values.Chargeability, false));
+    Data.ChargeabilityErrors.push_back(finite(Values.ChargeabilityError, true));
+    // A voltage of 0 would make any absolute voltage error infinite: none.
+    Data.Voltages.push_back(Values.Voltage != 0.0 ? finite(Values.Voltage, false) : NotGiven);
+    return true;
+}
+
+void DropAbsentLists(TMeasuredData& Data)
+{
+    for (std::vector<double>* values :
+         {&Data.Errors, &Data.Chargeabilities, &Data.ChargeabilityErrors, &Data.Voltages, &Data.Resistances})
+        if (std::all_of(values->begin(), values->end(), [](double value) { return std::isnan(value); }))
+            values->clear();
+}
+
+} // namespace datafile
+
+TMeasuredData ReadUnifiedMeasuredData(std::string_view Text)
+{
+    const datafile::TUnifiedTable table = datafile::ReadUnifiedTable(Text);
+    TMeasuredData data;
+    data.Format = TDataFormat::Unified;
+    data.Title = FirstComment(Text);
+    data.Electrodes = table.Electrodes;
+    data.ElectrodeLines = table.ElectrodeLines;
+    data.Topography = table.Topography;
+    // Elevations are the electrodes' own (a topography block alone leaves
+    // them at 0: not given).
+    data.HasElevations = std::any_of(table.Electrodes.begin(), table.Electrodes.end(),
+                                     [](const TElectrode& e) { return e.z != 0.0; });
+    if (table.Rows.empty() && table.Columns.empty())
+        return data;
+    if (table.Columns.empty())
+        throw EDataFileError("Line " + std::to_string(table.Rows.front().Line - 1) +
+                             ": the data need a column line naming their values, such as \"# a b m n rhoa\".");
+    const TUnifiedColumns columns(table);
+    const TValueColumn rhoa = columns.Find({"rhoa", "ra", "rhos"}, {{"", 1.0}, {"ohmm", 1.0}, {"ohm-m", 1.0}});
+    const TValueColumn r = columns.Find({"r"}, {{"", 1.0}, {"ohm", 1.0}});
+    const TValueColumn u = columns.Find({"u"}, {{"", 1.0}, {"v", 1.0}, {"mv", 1e3}});
+    const TValueColumn i = columns.Find({"i"}, {{"", 1.0}, {"a", 1.0}, {"ma", 1e3}});
+    const TValueColumn k = columns.Find({"k"}, {{"", 1.0}, {"m", 1.0}});
+    const TValueColumn err = columns.Find({"err"}, {{"", 1.0}, {"%", 100.0}});
+    constexpr double perMille = datafile::MillivoltsPerVoltPerPercent;
+    const bool phases = columns.PhaseColumn(data.Warnings);
+    const TValueColumn ip = phases ? TValueColumn{} : columns.Find({"ip"}, {{"", perMille}, {"mv/v", perMille}, {"%", 1.0}});
+    const TValueColumn iperr =
+        phases ? TValueColumn{} : columns.Find({"iperr"}, {{"", ip.Divisor}, {"mv/v", perMille}, {"%", 1.0}});
+    const TValueColumn valid = columns.Find({"valid"}, {{"", 1.0}});
+    if (!rhoa && !r && !(u && i))
+        columns.Fail("the datum columns have no apparent resistivity: \"rhoa\", \"r\" with \"k\", or \"u\" and \"i\"");
+
+    for (const datafile::TUnifiedRow& row : table.Rows) {
+        const double validity = valid.Of(row);
+        if (valid && (validity == 0.0 || std::isnan(validity))) {
+            ++data.Skipped.Invalid;
+            continue;
+        }
+        datafile::TMeasuredValues values;
+        values.GeometricFactor = k.Of(row);
+        if (rhoa)
+            values.Resistivity = rhoa.Of(row);
+        else
+            values.Resistance = r ? r.Of(row) : u.Of(row) / i.Of(row);
+        values.Voltage = u ? u.Of(row) : r && i ? r.Of(row) * i.Of(row) : NotGiven;
+        values.Error = err.Of(row);
+        values.Chargeability = ip.Of(row);
+        values.ChargeabilityError = iperr.Of(row);
+        const auto& e = row.Electrodes;
+        datafile::AddMeasuredDatum(data, {e[0] - 1, e[1] - 1, e[2] - 1, e[3] - 1}, values, row.Line);
+    }
+    datafile::DropAbsentLists(data);
+    return data;
+}
+
+TDataFormat RecogniseDataFormat(std::string_view Text)
+{
+    datafile::TTextLines lines(Text);
+    const std::optional<std::string_view> first = lines.NextLine();
+    if (!first)
+        return TDataFormat::Unified;
+    if (first->starts_with('#'))
+        return TDataFormat::Unified;
+    const std::vector<std::string_view> tokens = datafile::Tokens(first->substr(0, first->find('#')));
+    return tokens.size() == 1 && datafile::WholeNumber(tokens.front()) ? TDataFormat::Unified : TDataFormat::Res2DInv;
+}
+
+TMeasuredData ReadMeasuredData(std::string_view Text, std::optional<TDataFormat> Format)
+{
+    if (Format.value_or(RecogniseDataFormat(Text)) == TDataFormat::Unified)
+        return ReadUnifiedMeasuredData(Text);
+    try {
+        return ReadRes2DInvData(Text);
+    } catch (const EDataFileError& error) {
+        if (Format || HasRes2DInvHeader(Text))
+            throw;
+        throw EDataFileError("The file is in no format this program reads: measured data are read in the unified data "
+                             "format (pyGIMLi's; its first line an electrode count or a \"#\" comment) and in the "
+                             "Res2DInv format (a title, the unit electrode spacing, the array type, ...). Read as "
+                             "Res2DInv: " + error.Message());
+    }
+}
+
+} // namespace lp

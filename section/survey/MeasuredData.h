@@ -1,0 +1,132 @@
+#pragma once
+// A measured survey: the electrodes, configurations and values a field file
+// holds, read from the unified data format (here) or the Res2DInv format
+// (Res2DInvFile.h), for the forward response to be computed at exactly its
+// configurations and compared with it (Misfit.h).
+//
+// Units: positions in model units (metres; x the distance along the line, z
+// the elevation, up positive), ρa in ohm-m, k in m, errors as fractions
+// (0.03 for 3 %), chargeability in per cent (10 mV/V = 1 %).
+//
+// Data that cannot be used are skipped and counted, never used: marked
+// invalid (valid 0), with an apparent resistivity that is not a finite
+// number from MinResistivity to MaxResistivity, with an error below
+// MinError (no instrument measures that well, and its weight would be
+// beyond counting), measuring nothing over a homogeneous ground (an
+// infinite geometric factor: M and N equally far from the current
+// electrodes), or using one electrode twice in a configuration. A datum
+// with only B (or only N) has it taken as A (as M): swapping both electrodes
+// of a pair changes the sign of ΔU and of k alike, so ρa stays.
+//
+// A file that cannot be read raises EDataFileError naming the line of the
+// first fault and what was expected there; messages quote at most 40
+// characters of the file, control characters escaped.
+
+#include "section/survey/DataFile.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace lp {
+
+enum class TDataFormat { Unified, Res2DInv };
+
+// "unified", "res2dinv".
+std::string DataFormatName(TDataFormat Format);
+std::optional<TDataFormat> DataFormatFromName(const std::string& Name);
+
+// The range of apparent resistivities (ohm-m) and the least relative error
+// (a fraction) a datum may have to be used: beyond them the misfit's terms
+// leave what a double counts.
+// (TSkippedData::Text writes them out.)
+inline constexpr double MinResistivity = 1e-12;
+inline constexpr double MaxResistivity = 1e12;
+inline constexpr double MinError = 1e-6;
+
+// The data a file holds that cannot be used, by reason.
+struct TSkippedData {
+    int Invalid = 0;            // marked invalid (valid 0)
+    int BadResistivity = 0;     // ρa not a finite number within the range above (or, from r or u/i, not computable)
+    int BadError = 0;           // an error above 0 but below MinError
+    int NoGeometricFactor = 0;  // measures nothing over a homogeneous ground: the geometric factor is infinite
+    int RepeatedElectrode = 0;  // an electrode used twice within one configuration
+    int Total() const { return Invalid + BadResistivity + BadError + NoGeometricFactor + RepeatedElectrode; }
+    // "3 marked invalid, 1 with an apparent resistivity that is not above
+    // 0"; empty when nothing was skipped.
+    std::string Text() const;
+};
+
+// The usable data of a file, one entry per datum in every per-datum list.
+struct TMeasuredData {
+    TDataFormat Format = TDataFormat::Unified;
+    std::string Title; // the Res2DInv title, or the unified file's first comment
+    // Every electrode of the file (some may serve no usable datum), z the
+    // elevation the file gives (0 where it gives none).
+    std::vector<TElectrode> Electrodes;
+    bool HasElevations = false; // the electrodes' elevations are given (some z not 0, or Res2DInv topography)
+    std::vector<TConfiguration> Configurations; // from 0; -1 absent (B or N only)
+    std::vector<double> Resistivities;           // ρa measured, ohm-m, finite and above 0
+    // The resistance R = ΔU/I (ohm) of a datum whose file gives one (r, u/i,
+    // Res2DInv resistances) instead of ρa; nan where it gives ρa (empty: no
+    // datum has one). Its ρa is k·R with the file's k or the flat ground's
+    // until a computation gives the ground's own k (ApparentResistivities).
+    std::vector<double> Resistances;
+    std::vector<double> GeometricFactors;        // k the file gives (or the flat-ground k it was computed with); nan where none
+    std::vector<double> Errors;                  // relative error, fraction; nan where none (empty: the file has none)
+    std::vector<double> Chargeabilities;         // per cent; nan where none (empty: the file has none)
+    std::vector<double> ChargeabilityErrors;     // per cent; nan where none (empty: the file has none)
+    std::vector<double> Voltages;                // ΔU measured, volts (u, or r·i); nan where none (empty: the file has none)
+    std::vector<TElectrode> Topography;          // the file's topography points (x, elevation), if any
+    std::vector<int> Lines;                      // the file's line of each datum
+    std::vector<int> ElectrodeLines;             // the file's line placing each electrode (Res2DInv: the first datum using it)
+    TSkippedData Skipped;
+    std::vector<std::string> Warnings;           // what was read but not taken as written (one sentence each)
+
+    size_t Size() const { return Configurations.size(); }
+    // The measured ρa to compare with a response computed with the given
+    // geometric factors (one per datum): a resistance's ρa formed with the
+    // computation's k, as the computed ρa is (over a relief the numerical
+    // factor, which the flat one misses by tens of per cent), the others as
+    // the file gives them.
+    std::vector<double> ApparentResistivities(const std::vector<double>& Factors) const;
+    // The survey to compute at: the electrodes and the usable
+    // configurations (Array names the format).
+    TSurvey Survey() const;
+};
+
+// The unified data format, as DataFile.h describes its blocks, with its
+// value columns in any order and case: "a b m n" (or "c1 c2 p1 p2"); the
+// apparent resistivity as "rhoa" ("ra", "rhos"), or "r" (ρa = k·r), or "u"
+// and "i" (ρa = k·u/i; "u/mv" in millivolts, "i/ma" in milliamperes); "k"
+// (without one, k is the flat ground's from the file's electrodes); the
+// voltage ΔU kept from "u", or from "r" and "i" (for an absolute voltage
+// error, Misfit.h); "err"
+// a fraction, "err/%" per cent; "ip" in mV/V ("ip/mv/v" too), "ip/%" per
+// cent; "iperr" in ip's unit; "valid". A bare "ip" is taken for a
+// time-domain chargeability in mV/V, as pyGIMLi takes it; an "ip" in a
+// phase's unit ("ip/mrad", "ip/rad", "ip/deg") and a "phi" or "phase"
+// column are phases of a frequency-domain survey: they are left out with a
+// warning, never read as chargeability. Other columns are ignored. The data
+// block needs its column line (the values are named by it), and a value
+// column of resistivity; a unit the reader does not know for one of these
+// columns is refused. A datum without A and B, or without M and N, is
+// refused. Values that are not finite read as absent (a nan error or ip: the
+// datum has none; a nan ρa: skipped), and so does an error that is not above
+// 0 (pyGIMLi writes 0 for an error not set): the error model serves there.
+TMeasuredData ReadUnifiedMeasuredData(std::string_view Text);
+
+// The format of a data file's text, from its first line (after a
+// byte-order mark): unified when it is a "#" comment or one whole number
+// alone (a comment after it allowed), else Res2DInv, whose first line is a
+// title (blank or text).
+TDataFormat RecogniseDataFormat(std::string_view Text);
+
+// Reads a data file's text in the given format, or the one recognised. A
+// file taken for Res2DInv whose first lines are not Res2DInv's header (a
+// spacing alone on its line, a known array type) is refused as in no
+// format this program reads, naming the formats it reads.
+TMeasuredData ReadMeasuredData(std::string_view Text, std::optional<TDataFormat> Format = std::nullopt);
+
+} // namespace lp

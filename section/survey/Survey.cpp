@@ -1,0 +1,128 @@
+#include "section/survey/Survey.h"
+
+#include "section/model/ModelGeometryText.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <numbers>
+#include <numeric>
+
+namespace lp {
+
+namespace {
+
+} // namespace
+
+std::string ArrayKindName(TArrayKind Kind)
+{
+    switch (Kind) {
+    case TArrayKind::DipoleDipole:
+        return "dipole-dipole";
+    case TArrayKind::Wenner:
+        return "wenner";
+    case TArrayKind::Schlumberger:
+        return "schlumberger";
+    }
+    return {};
+}
+
+std::optional<TArrayKind> ArrayKindFromName(const std::string& Name)
+{
+    for (TArrayKind kind : {TArrayKind::DipoleDipole, TArrayKind::Wenner, TArrayKind::Schlumberger})
+        if (ArrayKindName(kind) == Name)
+            return kind;
+    return std::nullopt;
+}
+
+std::vector<TConfiguration> ArrayConfigurations(TArrayKind Kind, int Electrodes, int Levels)
+{
+    std::vector<TConfiguration> configurations;
+    for (int n = 1; n <= Levels; ++n)
+        for (int i = 0;; ++i) {
+            TConfiguration c;
+            switch (Kind) {
+            case TArrayKind::Wenner:
+                c = {i, i + 3 * n, i + n, i + 2 * n};
+                break;
+            case TArrayKind::Schlumberger:
+                c = {i, i + 2 * n + 1, i + n, i + n + 1};
+                break;
+            case TArrayKind::DipoleDipole:
+                c = {i, i + 1, i + n + 1, i + n + 2};
+                break;
+            }
+            if (std::max({c.a, c.b, c.m, c.n}) >= Electrodes)
+                break;
+            configurations.push_back(c);
+        }
+    return configurations;
+}
+
+TSurvey MakeArraySurvey(const TArrayLayout& Layout, double Left, double Right)
+{
+    const int count = Layout.Electrodes;
+    if (count < MinArrayElectrodes || count > MaxArrayElectrodes)
+        throw EForwardError("An array has " + std::to_string(MinArrayElectrodes) + " to " +
+                            std::to_string(MaxArrayElectrodes) + " electrodes, not " + std::to_string(count) + ".");
+    if (Layout.Levels < MinArrayLevels || Layout.Levels > MaxArrayLevels)
+        throw EForwardError("An array has " + std::to_string(MinArrayLevels) + " to " + std::to_string(MaxArrayLevels) +
+                            " levels, not " + std::to_string(Layout.Levels) + ".");
+    double spacing = 0.0, first = 0.0;
+    if (Layout.Spacing) {
+        spacing = *Layout.Spacing;
+        first = Layout.First.value_or((Left + Right) / 2 - spacing * (count - 1) / 2);
+    } else if (Layout.First) {
+        first = *Layout.First;
+        spacing = (Right - first) / count;
+    } else {
+        spacing = (Right - Left) / (count + 1);
+        first = Left + spacing;
+    }
+    if (!std::isfinite(spacing) || spacing <= 0.0)
+        throw EForwardError("The electrode spacing " + FormatExactReal(spacing) + " is not a finite number above 0.");
+    if (!std::isfinite(first))
+        throw EForwardError("The first electrode's position is not a finite number.");
+    TSurvey survey;
+    survey.Array = ArrayKindName(Layout.Kind);
+    for (int i = 0; i < count; ++i)
+        survey.Electrodes.push_back({first + i * spacing, 0.0});
+    survey.Configurations = ArrayConfigurations(Layout.Kind, count, Layout.Levels);
+    return survey;
+}
+
+double ElectrodeDistance(const TSurvey& Survey, int A, int B)
+{
+    const TElectrode& p = Survey.Electrodes.at(static_cast<size_t>(A));
+    const TElectrode& q = Survey.Electrodes.at(static_cast<size_t>(B));
+    return std::hypot(p.x - q.x, p.z - q.z);
+}
+
+void SurveyDistances(const TSurvey& Survey, double& Smallest, double& Largest)
+{
+    Smallest = std::numeric_limits<double>::infinity();
+    Largest = 0.0;
+    for (const TConfiguration& c : Survey.Configurations)
+        for (int current : {c.a, c.b})
+            for (int potential : {c.m, c.n})
+                if (current >= 0 && potential >= 0) {
+                    const double r = ElectrodeDistance(Survey, current, potential);
+                    Smallest = std::min(Smallest, r);
+                    Largest = std::max(Largest, r);
+                }
+}
+
+double FlatGeometricFactor(const TSurvey& Survey, const TConfiguration& Configuration)
+{
+    const auto inverse = [&](int current, int potential) {
+        return current < 0 || potential < 0 ? 0.0 : 1.0 / ElectrodeDistance(Survey, current, potential);
+    };
+    const TConfiguration& c = Configuration;
+    const double sum = inverse(c.a, c.m) - inverse(c.a, c.n) - inverse(c.b, c.m) + inverse(c.b, c.n);
+    const double scale = inverse(c.a, c.m) + inverse(c.a, c.n) + inverse(c.b, c.m) + inverse(c.b, c.n);
+    if (std::fabs(sum) <= 1e-9 * scale)
+        return std::numeric_limits<double>::infinity();
+    return 2.0 * std::numbers::pi / sum;
+}
+
+} // namespace lp

@@ -1,0 +1,97 @@
+#pragma once
+// The survey of a forward computation: electrodes on the ground surface and
+// the four-electrode configurations measured with them.
+//
+// Electrode positions are in model units: x the distance, z the elevation
+// (minus the depth). A configuration drives a unit current from A to B and
+// measures the potential of M less that of N; B or N absent (-1) stands for
+// an electrode at infinity (a pole).
+
+#include "section/survey/ModellingError.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace lp {
+
+enum class TArrayKind { DipoleDipole, Wenner, Schlumberger };
+
+struct TElectrode {
+    double x = 0.0;
+    double z = 0.0;
+};
+
+// Electrode indices from 0; -1 where the electrode is absent (B or N only).
+struct TConfiguration {
+    int a = -1, b = -1, m = -1, n = -1;
+    friend bool operator==(const TConfiguration&, const TConfiguration&) = default;
+};
+
+// The array name of a survey read from a scheme file.
+inline constexpr const char* SchemeArrayName = "scheme";
+
+struct TSurvey {
+    std::vector<TElectrode> Electrodes;
+    std::vector<TConfiguration> Configurations;
+    std::string Array; // the array's name for the data file's comment (SchemeArrayName for a scheme file)
+};
+
+// The limits of a regular array's settings, for every way of setting them.
+inline constexpr int MinArrayElectrodes = 2;
+inline constexpr int MaxArrayElectrodes = 10000;
+inline constexpr int MinArrayLevels = 1;
+inline constexpr int MaxArrayLevels = 1000;
+
+// A regular array along the model area. Spacing and First default to the
+// electrodes spread evenly over the width, one spacing in from each side;
+// with only the spacing given the spread is centred, with only the first
+// electrode given it ends one spacing in from the right side.
+struct TArrayLayout {
+    TArrayKind Kind = TArrayKind::DipoleDipole;
+    int Electrodes = 48;
+    std::optional<double> Spacing;
+    std::optional<double> First;
+    int Levels = 6;
+};
+
+// "dipole-dipole", "wenner", "schlumberger".
+std::string ArrayKindName(TArrayKind Kind);
+std::optional<TArrayKind> ArrayKindFromName(const std::string& Name);
+
+// The configurations of an array over electrodes 0 .. Electrodes - 1, for
+// n = 1 .. Levels, ordered by n, then by the first electrode i:
+//   Wenner (alpha):                  A = i, M = i + n, N = i + 2n, B = i + 3n
+//   Schlumberger (Wenner-Schlumberger): A = i, M = i + n, N = i + n + 1, B = i + 2n + 1
+//   dipole-dipole:                   A = i, B = i + 1, M = i + n + 1, N = i + n + 2
+// Only configurations whose four electrodes all exist.
+std::vector<TConfiguration> ArrayConfigurations(TArrayKind Kind, int Electrodes, int Levels);
+
+// The array's electrodes (x only; z 0) and configurations over a model
+// area from Left to Right. Refuses (EForwardError) electrodes or levels
+// beyond the limits above, a spacing that is not a finite number above 0.
+TSurvey MakeArraySurvey(const TArrayLayout& Layout, double Left, double Right);
+
+
+// The data a computation gives for a survey: one value per configuration.
+struct TSurveyResponse {
+    TSurvey Survey;                       // as computed: the electrodes on the surface
+    std::vector<double> Voltages;         // ΔU per configuration, V/A
+    std::vector<double> GeometricFactors; // k, m
+    std::vector<double> Resistivities;    // ρa, ohm-m
+    std::vector<double> Chargeabilities;  // ηa, per cent; empty when no region is polarizable
+};
+
+// The distance between two electrodes of the survey.
+double ElectrodeDistance(const TSurvey& Survey, int A, int B);
+
+// The smallest and the largest distance between a current and a potential
+// electrode of one configuration.
+void SurveyDistances(const TSurvey& Survey, double& Smallest, double& Largest);
+
+// The analytic geometric factor of a configuration on a flat surface;
+// infinite where the configuration measures nothing over a homogeneous
+// ground.
+double FlatGeometricFactor(const TSurvey& Survey, const TConfiguration& Configuration);
+
+} // namespace lp

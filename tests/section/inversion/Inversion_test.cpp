@@ -1,0 +1,331 @@
+// The Gauss–Newton inversion on a synthetic linear problem whose answer is
+// known: recovery, the choice of λ towards χ² = 1, fixed cells, limits and
+// the structural cuts; and the chargeability's bounded linear inversion.
+
+#include "section/inversion/Inversion.h"
+#include "section/inversion/InversionMesh.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+
+namespace lp {
+namespace {
+
+using Eigen::MatrixXd;
+using Eigen::VectorXd;
+
+// ln ρa = G ln ρ: each datum a Gaussian-weighted average of the cells
+// around its point (weights summing to 1, as ρa scales with ρ).
+class TLinearProblem : public TInversionProblem {
+public:
+    explicit TLinearProblem(MatrixXd G) : FG(std::move(G)) {}
+    VectorXd Respond(const VectorXd& m, MatrixXd* J) override
+    {
+        ++Calls;
+        if (J)
+            *J = FG;
+        return FG * m;
+    }
+    int Calls = 0;
+
+private:
+    MatrixXd FG;
+};
+
+TInversionMesh GridMesh(int columns, int rows)
+{
+    TInversionMesh mesh;
+    for (int c = 0; c <= columns; ++c) {
+        mesh.ColumnEdges.push_back(c);
+        mesh.Elevations.push_back(0.0);
+    }
+    for (int r = 0; r <= rows; ++r)
+        mesh.RowDepths.push_back(r);
+    mesh.Bottom = -rows;
+    return mesh;
+}
+
+MatrixXd Kernel(const TInversionMesh& mesh, int data, double width)
+{
+    std::mt19937 random(7);
+    std::uniform_real_distribution<double> along(0.0, mesh.ColumnEdges.back());
+    std::uniform_real_distribution<double> down(0.0, mesh.RowDepths.back());
+    MatrixXd G(data, mesh.Cells());
+    for (int i = 0; i < data; ++i) {
+        const double x = along(random), y = -down(random);
+        for (int j = 0; j < mesh.Cells(); ++j) {
+            const TGeometryPoint c = CellCentre(mesh, j);
+            G(i, j) = std::exp(-((c.x - x) * (c.x - x) + (c.y - y) * (c.y - y)) / (2 * width * width));
+        }
+        G.row(i) /= G.row(i).sum();
+    }
+    return G;
+}
+
+// Two zones: cells left of column `split` and the rest.
+VectorXd StepModel(const TInversionMesh& mesh, int split, double left, double right)
+{
+    VectorXd m(mesh.Cells());
+    for (int j = 0; j < mesh.Cells(); ++j)
+        m[j] = std::log(j % mesh.Columns() < split ? left : right);
+    return m;
+}
+
+VectorXd Noisy(const VectorXd& clean, double error, unsigned seed)
+{
+    std::mt19937 random(seed);
+    std::normal_distribution<double> noise(0.0, error);
+    VectorXd d = clean;
+    for (Eigen::Index i = 0; i < d.size(); ++i)
+        d[i] += noise(random);
+    return d;
+}
+
+struct TSynthetic {
+    TInversionMesh Mesh = GridMesh(12, 6);
+    MatrixXd G = Kernel(Mesh, 240, 0.8);
+    VectorXd Truth = StepModel(Mesh, 6, 10.0, 100.0);
+    VectorXd Data = Noisy(G * Truth, 0.02, 11);
+    VectorXd Errors = VectorXd::Constant(240, 0.02);
+    VectorXd Start = VectorXd::Constant(Mesh.Cells(), std::sqrt(10.0 * 100.0));
+};
+
+double MeanLog(const VectorXd& rho, const TInversionMesh& mesh, bool left, int split)
+{
+    double sum = 0.0;
+    int count = 0;
+    for (int j = 0; j < mesh.Cells(); ++j)
+        if ((j % mesh.Columns() < split) == left) {
+            sum += std::log(rho[j]);
+            ++count;
+        }
+    return std::exp(sum / count);
+}
+
+TEST(Inversion, RecoversAStepAndStopsAtChiSquareOneWithoutOverfitting)
+{
+    TSynthetic s;
+    TLinearProblem problem(s.G);
+    std::vector<TInversionStep> reported;
+    TInversionCallbacks callbacks;
+    callbacks.Iteration = [&](const TInversionStep& step, const VectorXd& rho) {
+        reported.push_back(step);
+        EXPECT_EQ(rho.size(), s.Mesh.Cells());
+    };
+    const TInversionResult result =
+        InvertResistivity(problem, s.Data, s.Errors, SmoothnessOperator(s.Mesh, 1.0), s.Start, {}, callbacks);
+    ASSERT_GE(result.Steps.size(), 2u);
+    const double chi = result.Steps.back().ChiSquare;
+    EXPECT_GT(chi, 0.5) << "over-fitted the noise";
+    EXPECT_LE(chi, 1.0) << result.Stop;
+    EXPECT_GT(result.Steps.front().ChiSquare, 100.0);
+    EXPECT_EQ(reported.size(), result.Steps.size());
+    EXPECT_NEAR(MeanLog(result.Resistivities, s.Mesh, true, 6), 10.0, 3.0);
+    EXPECT_NEAR(MeanLog(result.Resistivities, s.Mesh, false, 6), 100.0, 30.0);
+    // λ falls from its start as χ² comes down; the data ln ρa reproduced.
+    EXPECT_LT(result.Steps.back().Lambda, 20.0);
+    EXPECT_NEAR(result.Steps.back().Rrms, 2.0, 0.6);
+}
+
+TEST(Inversion, FixedCellsKeepTheirValueAndLimitsHold)
+{
+    TSynthetic s;
+    TLinearProblem problem(s.G);
+    TInversionSettings settings;
+    settings.Fixed.assign(static_cast<size_t>(s.Mesh.Cells()), false);
+    settings.Lower.assign(static_cast<size_t>(s.Mesh.Cells()), 0.0);
+    settings.Upper.assign(static_cast<size_t>(s.Mesh.Cells()), std::numeric_limits<double>::infinity());
+    VectorXd start = s.Start;
+    settings.Fixed[0] = true;
+    start[0] = 55.0; // a wrong value the user fixed: it stays, though outside its limits
+    settings.Lower[0] = 60.0;
+    settings.Upper[0] = 70.0;
+    start[1] = 5.0; // starts below its lower limit: moved inside
+    settings.Lower[1] = 8.0;
+    for (int j = 6; j < s.Mesh.Cells(); j += s.Mesh.Columns()) {
+        settings.Upper[static_cast<size_t>(j)] = 40.0; // below the truth of 100 ohm-m
+        settings.Lower[static_cast<size_t>(j)] = 20.0;
+        start[j] = 30.0;
+    }
+    const TInversionResult result =
+        InvertResistivity(problem, s.Data, s.Errors, SmoothnessOperator(s.Mesh, 1.0), start, settings);
+    EXPECT_DOUBLE_EQ(result.Resistivities[0], 55.0);
+    EXPECT_GT(result.Resistivities[1], 8.0);
+    for (int j = 6; j < s.Mesh.Cells(); j += s.Mesh.Columns()) {
+        EXPECT_GT(result.Resistivities[j], 20.0);
+        EXPECT_LT(result.Resistivities[j], 40.0);
+        EXPECT_GT(result.Resistivities[j], 35.0) << "the data pull the bounded cell towards its upper limit";
+    }
+}
+
+TEST(Inversion, StructuralCutsKeepTheJumpAtTheDrawnBoundarySharp)
+{
+    TSynthetic s;
+    s.G = Kernel(s.Mesh, 240, 1.5);
+    s.Data = Noisy(s.G * s.Truth, 0.02, 11);
+    std::vector<int> zones;
+    for (int j = 0; j < s.Mesh.Cells(); ++j)
+        zones.push_back(j % s.Mesh.Columns() < 6 ? 1 : 2);
+    const auto jump = [&](const std::vector<int>& z) {
+        TLinearProblem problem(s.G);
+        const TInversionResult r =
+            InvertResistivity(problem, s.Data, s.Errors, SmoothnessOperator(s.Mesh, 1.0, z), s.Start);
+        double sum = 0.0;
+        for (int row = 0; row < s.Mesh.Rows(); ++row)
+            sum += std::log(r.Resistivities[row * 12 + 6] / r.Resistivities[row * 12 + 5]);
+        return sum / s.Mesh.Rows();
+    };
+    const double truth = std::log(10.0);
+    const double smooth = jump({}), cut = jump(zones);
+    EXPECT_GT(cut, smooth + 0.2 * truth) << "mean log jump across the boundary, true " << truth;
+    EXPECT_NEAR(cut, truth, 0.25 * truth);
+}
+
+TEST(Inversion, SmoothnessPairsNeighboursWithTheirWeights)
+{
+    const TInversionMesh mesh = GridMesh(3, 2);
+    const Eigen::SparseMatrix<double> C = SmoothnessOperator(mesh, 0.5, {1, 1, 2, 1, 1, 2});
+    // 2 rows × 2 horizontal pairs + 3 vertical pairs.
+    ASSERT_EQ(C.rows(), 7);
+    const MatrixXd D(C);
+    VectorXd constant = VectorXd::Ones(6);
+    EXPECT_EQ((D * constant).norm(), 0.0);
+    // Pair (0,1): weight 1; pair (0,3): 0.5; pair (1,2): cut.
+    EXPECT_EQ(D(0, 0), -1.0);
+    EXPECT_EQ(D(0, 1), 1.0);
+    EXPECT_EQ(D(1, 3), 0.5);
+    EXPECT_EQ(D.row(2).cwiseAbs().sum(), 0.0); // (1,2) across zones
+    EXPECT_EQ(D(3, 4), 0.5);
+    EXPECT_THROW(SmoothnessOperator(mesh, -1.0), EForwardError);
+    EXPECT_THROW(SmoothnessOperator(mesh, 1.0, {1, 2}), EForwardError);
+}
+
+TEST(Inversion, RefusesUnusableInputWithoutCallingTheProblem)
+{
+    TSynthetic s;
+    TLinearProblem problem(s.G);
+    const auto C = SmoothnessOperator(s.Mesh, 1.0);
+    VectorXd badErrors = s.Errors;
+    badErrors[3] = 0.0;
+    EXPECT_THROW(InvertResistivity(problem, s.Data, badErrors, C, s.Start), EForwardError);
+    VectorXd badStart = s.Start;
+    badStart[2] = -1.0;
+    EXPECT_THROW(InvertResistivity(problem, s.Data, s.Errors, C, badStart), EForwardError);
+    TInversionSettings settings;
+    settings.Lower.assign(static_cast<size_t>(s.Mesh.Cells()), 50.0);
+    settings.Upper.assign(static_cast<size_t>(s.Mesh.Cells()), 20.0);
+    EXPECT_THROW(InvertResistivity(problem, s.Data, s.Errors, C, s.Start, settings), EForwardError);
+    settings = {};
+    settings.Lambda = std::nan("");
+    EXPECT_THROW(InvertResistivity(problem, s.Data, s.Errors, C, s.Start, settings), EForwardError);
+    EXPECT_EQ(problem.Calls, 0);
+}
+
+TEST(Inversion, CancelledForwardRunLeavesTheLastFinishedModel)
+{
+    TSynthetic s;
+    struct TCancelling : TLinearProblem {
+        using TLinearProblem::TLinearProblem;
+        VectorXd Respond(const VectorXd& m, MatrixXd* J) override
+        {
+            if (Calls == 2)
+                throw EForwardCancelled("cancelled");
+            return TLinearProblem::Respond(m, J);
+        }
+    } problem(s.G);
+    VectorXd last;
+    TInversionCallbacks callbacks;
+    callbacks.Iteration = [&](const TInversionStep&, const VectorXd& rho) { last = rho; };
+    const TInversionResult result =
+        InvertResistivity(problem, s.Data, s.Errors, SmoothnessOperator(s.Mesh, 1.0), s.Start, {}, callbacks);
+    EXPECT_TRUE(result.Cancelled);
+    ASSERT_EQ(result.Steps.size(), 2u);
+    EXPECT_EQ(result.Resistivities, last);
+}
+
+TEST(Inversion, ChargeabilityRecoveredWhereThePolarizableCellsAreAndBounded)
+{
+    TSynthetic s;
+    VectorXd eta = VectorXd::Zero(s.Mesh.Cells());
+    for (int row = 1; row < 4; ++row)
+        for (int c = 7; c < 10; ++c)
+            eta[row * 12 + c] = 0.2;
+    const VectorXd clean = s.G * eta;
+    const VectorXd errors = (0.02 * clean.array() + 0.001).matrix();
+    VectorXd measured = clean;
+    std::mt19937 random(5);
+    std::normal_distribution<double> noise(0.0, 1.0);
+    for (Eigen::Index i = 0; i < measured.size(); ++i)
+        measured[i] += errors[i] * noise(random);
+    measured[0] = std::nan(""); // a datum without chargeability is left out
+    const TChargeabilityResult r = InvertChargeability(s.G, measured, errors, SmoothnessOperator(s.Mesh, 1.0));
+    EXPECT_GE(r.Chargeabilities.minCoeff(), 0.0);
+    EXPECT_LT(r.Chargeabilities.maxCoeff(), 1.0);
+    Eigen::Index largest = 0;
+    r.Chargeabilities.maxCoeff(&largest);
+    EXPECT_GT(eta[largest], 0.0) << "largest chargeability at cell " << largest;
+    EXPECT_LT(r.ChiSquare, 2.0);
+    EXPECT_THROW(InvertChargeability(s.G, VectorXd::Constant(240, std::nan("")), errors, SmoothnessOperator(s.Mesh, 1.0)),
+                 EForwardError);
+}
+
+// Guards the bounded chargeability solve handed a system with nothing left
+// in it (it read the largest diagonal of an empty matrix and died): no
+// cells at all, every cell held at a bound, and every resistivity cell
+// fixed. The bounds, or the start, are the answer.
+TEST(Inversion, ASystemWithNothingFreeGivesTheBoundsOrTheStart)
+{
+    TSynthetic s;
+    const Eigen::SparseMatrix<double> C = SmoothnessOperator(s.Mesh, 1.0);
+    const VectorXd errors = VectorXd::Constant(240, 0.01);
+
+    // No cell: nothing to solve, every datum's response 0.
+    const TChargeabilityResult empty =
+        InvertChargeability(MatrixXd(240, 0), VectorXd::Constant(240, 0.05), errors, Eigen::SparseMatrix<double>(0, 0));
+    EXPECT_EQ(empty.Chargeabilities.size(), 0);
+    ASSERT_EQ(empty.Response.size(), 240);
+    EXPECT_EQ(empty.Response.cwiseAbs().maxCoeff(), 0.0);
+    EXPECT_NEAR(empty.ChiSquare, 25.0, 1e-9); // (0.05 / 0.01)² per datum
+
+    // Data every cell's solution lies below 0 for, then above 1: each cell
+    // is held at its bound, and the next pass has no free cell left.
+    const TChargeabilityResult low = InvertChargeability(s.G, VectorXd::Constant(240, -0.05), errors, C);
+    ASSERT_EQ(low.Chargeabilities.size(), s.Mesh.Cells());
+    EXPECT_EQ(low.Chargeabilities, VectorXd::Zero(s.Mesh.Cells()));
+    EXPECT_NEAR(low.ChiSquare, 25.0, 1e-9);
+    const TChargeabilityResult high = InvertChargeability(s.G, VectorXd::Constant(240, 1.5), errors, C);
+    EXPECT_EQ(high.Chargeabilities, VectorXd::Constant(s.Mesh.Cells(), 0.999));
+    EXPECT_TRUE(high.Response.allFinite());
+
+    // Every resistivity cell fixed (some limited too): the start stays
+    // exactly, one forward computation, and its Jacobian serves the
+    // chargeabilities.
+    TLinearProblem problem(s.G);
+    TInversionSettings settings;
+    settings.Fixed.assign(static_cast<size_t>(s.Mesh.Cells()), true);
+    settings.Lower.assign(static_cast<size_t>(s.Mesh.Cells()), 20.0);
+    settings.Upper.assign(static_cast<size_t>(s.Mesh.Cells()), 40.0);
+    const TInversionResult fixed = InvertResistivity(problem, s.Data, s.Errors, C, s.Start, settings);
+    EXPECT_EQ(fixed.Resistivities, s.Start);
+    ASSERT_EQ(fixed.Steps.size(), 1u);
+    EXPECT_EQ(problem.Calls, 1);
+    ASSERT_EQ(fixed.Jacobian.cols(), s.Mesh.Cells());
+    const TChargeabilityResult eta = InvertChargeability(fixed.Jacobian, VectorXd::Constant(240, -0.05), errors, C);
+    EXPECT_EQ(eta.Chargeabilities, VectorXd::Zero(s.Mesh.Cells()));
+}
+
+TEST(Inversion, CoverageIsLargestWhereTheDataSeeAndZeroWithoutSensitivity)
+{
+    MatrixXd J(2, 3);
+    J << 0.5, 0.1, 0.0, 0.4, -0.2, 0.0;
+    const VectorXd c = Coverage(J, VectorXd::Ones(3));
+    EXPECT_DOUBLE_EQ(c[0], 1.0);
+    EXPECT_NEAR(c[1], 0.3 / 0.9, 1e-12);
+    EXPECT_EQ(c[2], 0.0);
+    EXPECT_EQ(Coverage(MatrixXd::Zero(2, 3), VectorXd::Ones(3)).norm(), 0.0);
+}
+
+} // namespace
+} // namespace lp

@@ -1,0 +1,264 @@
+// The parameter mesh's layout and ground, and the inversion of a survey
+// with the real forward computation: its Jacobian against finite
+// differences, a two-layer ground recovered from analytic data, the cell
+// table written and read back.
+
+#include "section/inversion/SurveyInversion.h"
+
+#include "tests/section/forward/ForwardFixtures.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <random>
+
+namespace lp {
+namespace {
+
+using Eigen::MatrixXd;
+using Eigen::VectorXd;
+
+std::vector<double> Positions(int count, double spacing)
+{
+    std::vector<double> x;
+    for (int e = 0; e < count; ++e)
+        x.push_back(e * spacing);
+    return x;
+}
+
+TEST(InversionMesh, DefaultLayoutHalfSpacingColumnsGrowingSidesAndRowsToTheDepthOfInvestigation)
+{
+    // A slope: the surface falls by 0.5 m per metre from x = 4 on.
+    const std::vector<TGeometryPoint> surface{{-3.0, 0.0}, {4.0, 0.0}, {11.0, -3.5}};
+    const TInversionMesh mesh = DefaultInversionMesh(Positions(9, 1.0), -3.0, 11.0, surface, 1.5);
+    // Between the outermost electrodes: columns of half a spacing, an edge at every electrode.
+    const auto first = std::find(mesh.ColumnEdges.begin(), mesh.ColumnEdges.end(), 0.0);
+    ASSERT_NE(first, mesh.ColumnEdges.end());
+    for (int k = 0; k <= 16; ++k)
+        EXPECT_DOUBLE_EQ(*(first + k), 0.5 * k);
+    // Wider toward the sides, out to the model area's sides.
+    EXPECT_EQ(mesh.ColumnEdges.front(), -3.0);
+    EXPECT_EQ(mesh.ColumnEdges.back(), 11.0);
+    const size_t i0 = static_cast<size_t>(first - mesh.ColumnEdges.begin());
+    for (size_t i = 1; i < i0; ++i)
+        EXPECT_GE(mesh.ColumnEdges[i] - mesh.ColumnEdges[i - 1], mesh.ColumnEdges[i + 1] - mesh.ColumnEdges[i] - 1e-12);
+    for (size_t i = i0 + 17; i + 1 < mesh.ColumnEdges.size(); ++i)
+        EXPECT_GE(mesh.ColumnEdges[i + 1] - mesh.ColumnEdges[i], 0.5 - 1e-12);
+    EXPECT_GT(mesh.ColumnEdges.back() - mesh.ColumnEdges[mesh.ColumnEdges.size() - 2], 0.5);
+    // Rows: a quarter spacing growing by 10 %, down to 1.2 times the deepest median depth.
+    EXPECT_DOUBLE_EQ(mesh.RowDepths[1], 0.25);
+    EXPECT_DOUBLE_EQ(mesh.RowDepths[2] - mesh.RowDepths[1], 0.275);
+    EXPECT_DOUBLE_EQ(mesh.RowDepths.back(), 1.8);
+    // The relief followed: surface at every column edge; the bottom flat below it all.
+    for (size_t i = 0; i < mesh.ColumnEdges.size(); ++i) {
+        const double x = mesh.ColumnEdges[i];
+        EXPECT_DOUBLE_EQ(mesh.Elevations[i], x <= 4.0 ? 0.0 : -0.5 * (x - 4.0));
+    }
+    EXPECT_DOUBLE_EQ(mesh.Bottom, -3.5 - 1.8);
+    // A cell of the second row on the slope lies its row's depth below the surface.
+    const int column = static_cast<int>(i0) + 12; // x 6 .. 6.5
+    const std::vector<TGeometryPoint> corners = CellCorners(mesh, mesh.Columns() + column);
+    EXPECT_DOUBLE_EQ(corners[3].y, -1.0 - 0.25);
+    EXPECT_DOUBLE_EQ(corners[2].y, -1.25 - 0.25);
+    double top = 0, bottom = 0;
+    CellDepths(mesh, mesh.Columns() + column, top, bottom);
+    EXPECT_DOUBLE_EQ(top, 0.25);
+    EXPECT_DOUBLE_EQ(bottom, 0.525);
+}
+
+TEST(InversionMesh, RefusesWhatCannotBeLaidOut)
+{
+    const std::vector<TGeometryPoint> flat{{0.0, 0.0}, {10.0, 0.0}};
+    EXPECT_THROW(DefaultInversionMesh({1.0, 1.0}, 0.0, 10.0, flat, 1.0), EForwardError);
+    EXPECT_THROW(DefaultInversionMesh({1.0, 12.0}, 0.0, 10.0, flat, 1.0), EForwardError);
+    EXPECT_THROW(DefaultInversionMesh({1.0, 2.0}, 0.0, 10.0, flat, std::nan("")), EForwardError);
+    TInversionMesh mesh = DefaultInversionMesh({1.0, 2.0}, 0.0, 10.0, flat, 1.0);
+    EXPECT_THROW(InversionGround(mesh, {1.0}), EForwardError);
+    std::vector<double> rho(static_cast<size_t>(mesh.Cells()), 10.0);
+    rho[1] = 0.0;
+    EXPECT_THROW(InversionGround(mesh, rho), EForwardError);
+    mesh.Bottom = 0.0;
+    EXPECT_THROW(CheckInversionMesh(mesh), EForwardError);
+    EXPECT_THROW(CellCorners(mesh, mesh.Cells()), EForwardError);
+}
+
+TEST(InversionMesh, GroundHasARegionPerCellCoveringTheAreaAndZonesFromADrawnSection)
+{
+    const std::vector<TGeometryPoint> surface{{-2.0, 0.0}, {3.0, 1.0}, {9.0, 0.0}};
+    const TInversionMesh mesh = DefaultInversionMesh(Positions(8, 1.0), -2.0, 9.0, surface, 1.0);
+    std::vector<double> rho(static_cast<size_t>(mesh.Cells()), 1.0);
+    const TForwardModel ground = InversionGround(mesh, rho);
+    ASSERT_EQ(ground.Regions.size(), static_cast<size_t>(mesh.Cells()));
+    double area = 0.0;
+    for (int cell = 0; cell < mesh.Cells(); ++cell) {
+        EXPECT_GT(CellArea(mesh, cell), 0.0);
+        area += CellArea(mesh, cell);
+        EXPECT_EQ(RegionAt(ground.Geometry, CellCentre(mesh, cell)), cell);
+    }
+    EXPECT_NEAR(ground.Geometry.FrameArea, area, 1e-9 * area);
+    EXPECT_TRUE(ground.HasRelief);
+    EXPECT_DOUBLE_EQ(SurfaceElevation(ground, 3.0), 1.0);
+    // A drawn section of two columns split at x = 3: the cells' zones follow it.
+    TInversionMesh section;
+    section.ColumnEdges = {-2.0, 3.0, 9.0};
+    section.Elevations = {0.0, 1.0, 0.0};
+    section.RowDepths = {0.0, 0.5};
+    section.Bottom = -10.0;
+    const TForwardModel drawn = InversionGround(section, {1.0, 2.0});
+    const std::vector<int> zones = CellZones(mesh, drawn);
+    for (int cell = 0; cell < mesh.Cells(); ++cell)
+        EXPECT_EQ(zones[static_cast<size_t>(cell)], CellCentre(mesh, cell).x < 3.0 ? 0 : 1);
+    EXPECT_EQ(RegionAt(drawn.Geometry, {0.0, -20.0}), -1);
+}
+
+// A dipole-dipole survey of 16 electrodes 1 m apart, six levels, over two layers.
+struct TTwoLayers {
+    double Rho1 = 100.0, Rho2 = 20.0, H = 1.0;
+    TMeasuredData Data;
+    TInversionMesh Mesh;
+    TTwoLayers(double noise)
+    {
+        TSurvey survey;
+        for (double x : Positions(16, 1.0))
+            survey.Electrodes.push_back({x, 0.0});
+        survey.Configurations = ArrayConfigurations(TArrayKind::DipoleDipole, 16, 6);
+        std::mt19937 random(3);
+        std::normal_distribution<double> gauss(0.0, noise);
+        Data.Electrodes = survey.Electrodes;
+        Data.Configurations = survey.Configurations;
+        for (const TConfiguration& c : survey.Configurations) {
+            const double rho = test::AnalyticApparentResistivity(survey, c, [&](int a, int m) {
+                return test::TwoLayerPotential(Rho1, Rho2, H, std::fabs(survey.Electrodes[a].x - survey.Electrodes[m].x));
+            });
+            Data.Resistivities.push_back(rho * std::exp(gauss(random)));
+            Data.GeometricFactors.push_back(FlatGeometricFactor(survey, c));
+        }
+        Mesh = DefaultInversionMesh(Positions(16, 1.0), -2.0, 17.0, {{-2.0, 0.0}, {17.0, 0.0}}, 2.0);
+    }
+};
+
+TEST(SurveyInversion, JacobianOfTheCellsAgreesWithFiniteDifferences)
+{
+    const TTwoLayers two(0.0);
+    TCellInversionProblem problem(two.Mesh, two.Data.Survey(), {});
+    VectorXd m = VectorXd::Constant(two.Mesh.Cells(), std::log(50.0));
+    MatrixXd J;
+    problem.Respond(m, &J);
+    ASSERT_EQ(J.cols(), two.Mesh.Cells());
+    const int centre = two.Mesh.Columns() / 2;
+    for (int cell : {centre, 2 * two.Mesh.Columns() + centre + 1}) {
+        const double h = std::log(1.01);
+        VectorXd up = m, down = m;
+        up[cell] += h;
+        down[cell] -= h;
+        const VectorXd difference = (problem.Respond(up, nullptr) - problem.Respond(down, nullptr)) / (2 * h);
+        EXPECT_LT((difference - J.col(cell)).cwiseAbs().maxCoeff(), 1e-3 * J.col(cell).cwiseAbs().maxCoeff() + 1e-9)
+            << "cell " << cell;
+        EXPECT_GT(J.col(cell).cwiseAbs().maxCoeff(), 1e-3);
+    }
+    // ρa scales with ρ: the sensitivities of a datum sum to 1.
+    EXPECT_NEAR((J.rowwise().sum().array() - 1.0).abs().maxCoeff(), 0.0, 1e-6);
+}
+
+TEST(SurveyInversion, TwoLayersRecoveredFromAnalyticDataWithTwoPerCentNoise)
+{
+    const TTwoLayers two(0.02);
+    TSurveyInversionOptions options;
+    options.ErrorPercent = 2.0;
+    std::vector<TInversionStep> steps;
+    TInversionCallbacks callbacks;
+    callbacks.Iteration = [&](const TInversionStep& step, const VectorXd&) { steps.push_back(step); };
+    const TSurveyInversion inversion = InvertSurvey(two.Data, two.Mesh, options, callbacks);
+    ASSERT_FALSE(inversion.Steps.empty());
+    const double chi = inversion.Steps.back().ChiSquare;
+    EXPECT_GT(chi, 0.3) << inversion.Stop;
+    EXPECT_LT(chi, 2.0) << inversion.Stop;
+    EXPECT_EQ(steps.size(), inversion.Steps.size());
+    // The upper layer's cells (depth below 0.6 h, the central half of the line).
+    double upper = 0.0, lower = 0.0;
+    int count = 0, lowerCount = 0;
+    for (int cell = 0; cell < two.Mesh.Cells(); ++cell) {
+        double top = 0, bottom = 0;
+        CellDepths(two.Mesh, cell, top, bottom);
+        const TGeometryPoint centre = CellCentre(two.Mesh, cell);
+        if (bottom <= 0.6 * two.H && centre.x > 3.75 && centre.x < 11.25) {
+            upper += std::log(inversion.Resistivities[static_cast<size_t>(cell)]);
+            ++count;
+        }
+        // The lower layer's: centres between 2 h and the depth of investigation.
+        if ((top + bottom) / 2 >= 2 * two.H && bottom <= two.Mesh.RowDepths.back() + 1e-9 && centre.x > 3.75 &&
+            centre.x < 11.25) {
+            lower += std::log(inversion.Resistivities[static_cast<size_t>(cell)]);
+            ++lowerCount;
+        }
+    }
+    ASSERT_GT(lowerCount, 0);
+    EXPECT_NEAR(std::exp(lower / lowerCount), two.Rho2, 0.35 * two.Rho2);
+    ASSERT_GT(count, 0);
+    EXPECT_NEAR(std::exp(upper / count), two.Rho1, 0.2 * two.Rho1);
+    EXPECT_TRUE(inversion.Chargeabilities.empty());
+    EXPECT_EQ(inversion.Coverage.size(), static_cast<size_t>(two.Mesh.Cells()));
+    EXPECT_DOUBLE_EQ(*std::max_element(inversion.Coverage.begin(), inversion.Coverage.end()), 1.0);
+}
+
+TEST(SurveyInversion, CancelKeepsTheLastFinishedIteration)
+{
+    const TTwoLayers two(0.02);
+    TSurveyInversionOptions options;
+    options.ErrorPercent = 2.0;
+    int iterations = 0;
+    Eigen::VectorXd last;
+    TInversionCallbacks callbacks;
+    callbacks.Iteration = [&](const TInversionStep& step, const Eigen::VectorXd& rho) {
+        iterations = step.Iteration;
+        last = rho;
+    };
+    // Cancelled as soon as the first iteration is finished.
+    const TSurveyInversion inversion =
+        InvertSurvey(two.Data, two.Mesh, options, callbacks, [&] { return iterations < 1; });
+    EXPECT_TRUE(inversion.Cancelled);
+    ASSERT_EQ(inversion.Steps.size(), 2u);
+    ASSERT_EQ(inversion.Resistivities.size(), static_cast<size_t>(last.size()));
+    for (size_t j = 0; j < inversion.Resistivities.size(); ++j)
+        EXPECT_EQ(inversion.Resistivities[j], last[static_cast<Eigen::Index>(j)]);
+}
+
+TEST(SurveyInversion, CellTableWrittenAndReadBack)
+{
+    TInversionMesh mesh;
+    mesh.ColumnEdges = {0.0, 0.5, 1.25};
+    mesh.Elevations = {0.0, 0.1, 0.3};
+    mesh.RowDepths = {0.0, 0.25, 0.6};
+    mesh.Bottom = -1.0;
+    TSurveyInversion inversion;
+    inversion.Resistivities = {10.0, 1.0 / 3.0, 1e6, 42.5};
+    inversion.Coverage = {1.0, 0.125, 0.0, 0.3};
+    const std::string text = FormatInversionTable(mesh, inversion);
+    EXPECT_EQ(text.substr(0, text.find('\n')), "x1,x2,z1,z2,resistivity,chargeability,coverage");
+    std::vector<TInversionTableRow> rows = ReadInversionTable(text);
+    ASSERT_EQ(rows.size(), 4u);
+    EXPECT_EQ(rows[1].X1, 0.5);
+    EXPECT_EQ(rows[1].X2, 1.25);
+    EXPECT_EQ(rows[1].Resistivity, 1.0 / 3.0);
+    EXPECT_TRUE(std::isnan(rows[1].Chargeability));
+    EXPECT_EQ(rows[3].Z1, 0.25);
+    EXPECT_DOUBLE_EQ(rows[3].Z2, 0.2 + 1.0); // to the flat bottom below the cell's centre
+    for (const TInversionTableRow& row : rows)
+        EXPECT_LT(row.Z1, row.Z2);
+
+    inversion.Chargeabilities = {0.0, 12.5, 99.0, 3.0};
+    rows = ReadInversionTable(FormatInversionTable(mesh, inversion));
+    EXPECT_EQ(rows[1].Chargeability, 12.5);
+
+    EXPECT_THROW(ReadInversionTable("x,y\n"), EForwardError);
+    EXPECT_THROW(ReadInversionTable("x1,x2,z1,z2,resistivity,chargeability,coverage\n1,2,3\n"), EForwardError);
+    EXPECT_THROW(ReadInversionTable("x1,x2,z1,z2,resistivity,chargeability,coverage\n1,2,0,1,nan,,1\n"), EForwardError);
+    inversion.Coverage.back() = std::nan("");
+    EXPECT_THROW(FormatInversionTable(mesh, inversion), EForwardError);
+    inversion.Coverage.pop_back();
+    EXPECT_THROW(FormatInversionTable(mesh, inversion), EForwardError);
+}
+
+} // namespace
+} // namespace lp

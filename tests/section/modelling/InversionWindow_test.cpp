@@ -1,0 +1,959 @@
+// Modelling > Invert... as a user meets it: measured data opened, the
+// inversion run in the background, its image in the mesh model chart, the
+// iteration table, the image laid under the section and taken back.
+
+#include "section/modelling/InversionWindow.h"
+
+#include "DialogTestUtil.h"
+#include "tests/section/main/MainWindowFixture.h"
+#include "chart/engine/PlotImageTool.h"
+#include "chart/export/PlotPreview.h"
+#include "platform/core/SafeSave.h"
+#include "platform/graphics/Bitmap.h"
+#include "platform/graphics/Picture.h"
+#include "section/forward/ForwardResponse.h"
+#include "section/modelling/BackgroundThreads.h"
+#include "section/modelling/ForwardResponseWindow.h"
+#include "section/modelling/InversionSetup.h"
+#include "section/dialogs/ModelSetupDialog.h"
+#include "section/views/PseudoSection2D.h"
+#include "section/views/Section2D.h"
+
+#include <QtWidgets/QCheckBox>
+#include <QtWidgets/QDialog>
+#include <QtWidgets/QLineEdit>
+#include <QtWidgets/QTabWidget>
+#include <QtWidgets/QLabel>
+#include <QtWidgets/QMenu>
+#include <QtWidgets/QMessageBox>
+#include <QtWidgets/QPushButton>
+#include <QtWidgets/QSpinBox>
+#include <QtWidgets/QTableWidget>
+
+#include <array>
+#include <chrono>
+#include <cmath>
+#include <future>
+#include <set>
+
+namespace lp::test {
+namespace {
+
+struct InversionWindowTest : MainWindow {
+    TInversionWindow* Inversion = nullptr;
+
+    void TearDown() override
+    {
+        MainWindow::TearDown();
+        TBackgroundThreads::Program().JoinAll();
+    }
+
+    // "Measured" data over the example: 10 electrodes, 3 levels of
+    // dipole-dipole over a host of 130 ohm-m (quick under the sanitizers).
+    // With Ip, every datum also has an apparent chargeability of Eta mV/V.
+    QString WriteMeasuredFile(bool Ip = false, double Eta = 12.0, const QString& Name = QStringLiteral("measured.dat"))
+    {
+        const TForwardResult field = FieldResponseOver(130.0, 10, 3);
+        QString text = QStringLiteral("%1\n# x z\n").arg(field.Survey.Electrodes.size());
+        for (const TElectrode& electrode : field.Survey.Electrodes)
+            text += QStringLiteral("%1 %2\n").arg(electrode.x, 0, 'g', 17).arg(electrode.z, 0, 'g', 17);
+        text += QStringLiteral("%1\n# a b m n rhoa%2\n").arg(field.Resistivities.size()).arg(Ip ? " ip" : "");
+        for (size_t d = 0; d < field.Resistivities.size(); ++d) {
+            const TConfiguration& c = field.Survey.Configurations[d];
+            text += QStringLiteral("%1 %2 %3 %4 %5%6\n")
+                        .arg(c.a + 1)
+                        .arg(c.b + 1)
+                        .arg(c.m + 1)
+                        .arg(c.n + 1)
+                        .arg(field.Resistivities[d], 0, 'g', 17)
+                        .arg(Ip ? QStringLiteral(" %1").arg(Eta) : QString());
+        }
+        const QString file = Folder.filePath(Name);
+        QString error;
+        EXPECT_TRUE(SaveBytesAtomically(file, text.toUtf8(), error)) << error.toStdString();
+        return file;
+    }
+
+    // The example open; Modelling > Invert... asks for the data file (none
+    // is open yet) and shows the window; the iterations typed as a user does.
+    void Open(int Iterations, bool Ip = false, double Eta = 12.0)
+    {
+        Start({Section});
+        const QString file = WriteMeasuredFile(Ip, Eta);
+        CommonDialogService().ExecuteOpen = [file](TOpenDialogRequest& Request) {
+            Request.FileName = file;
+            return true;
+        };
+        ChooseFromMenuBar(Window->Invert1);
+        ResetCommonDialogService();
+        QTRY_VERIFY_WITH_TIMEOUT(Window->InversionWindow && Window->InversionWindow->isVisible(), 5000);
+        Inversion = Window->InversionWindow;
+        ASSERT_NE(Inversion->MeasuredData(), nullptr);
+        // The closing menu hands the keyboard back to the main window
+        // first; the user then clicks into the inversion window.
+        QTRY_VERIFY_WITH_TIMEOUT(QApplication::activeWindow() == Window.get(), 2000);
+        Inversion->activateWindow();
+        QTRY_VERIFY_WITH_TIMEOUT(QApplication::activeWindow() == Inversion, 5000);
+        Inversion->IterationsBox->setFocus();
+        QTest::keyClick(Inversion->IterationsBox, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(Inversion->IterationsBox, QString::number(Iterations));
+        ASSERT_EQ(Inversion->IterationsBox->value(), Iterations);
+    }
+    void ClickInvert()
+    {
+        QTest::mouseClick(Inversion->InvertButton, Qt::LeftButton);
+        ASSERT_TRUE(Inversion->Busy()) << Inversion->ErrorText().toStdString();
+    }
+    void WaitForEnd() { QTRY_VERIFY_WITH_TIMEOUT(!Inversion->Busy(), 300000); }
+
+    // The picture under the section: its file, corners and pixels (a null
+    // image when none is shown).
+    struct TShownPicture {
+        QString Path;
+        std::array<double, 4> Corners{};
+        QImage Image;
+        bool operator==(const TShownPicture&) const = default;
+    };
+    TShownPicture Shown()
+    {
+        const TGraphic* graphic = Window->ChartTool1->Picture()->Graphic();
+        const double* corners = Window->PictureCorners;
+        return {Window->PicturePath, {corners[0], corners[1], corners[2], corners[3]},
+                graphic ? graphic->ToImage() : QImage()};
+    }
+    // A one-iteration inversion laid under the section by its button; the
+    // main window has the keyboard again.
+    void LayUnderlay()
+    {
+        ASSERT_NO_FATAL_FAILURE(ClickInvert());
+        WaitForEnd();
+        ASSERT_TRUE(Inversion->Picture().has_value()) << Inversion->ErrorText().toStdString();
+        QTest::mouseClick(Inversion->UnderlayButton, Qt::LeftButton);
+        ASSERT_EQ(Window->PicturePath, Folder.filePath(QStringLiteral("example-inversion.png")));
+        Activate();
+    }
+    // A section edit as the user makes it: Move node, the node at From
+    // dragged to To and dropped.
+    void MoveNode(QPointF From, QPointF To)
+    {
+        Window->ModeButtons.at(pmMoveNode)->click();
+        const Tnodes before = CopyNodes(Chart().Nodes);
+        DragNode(From, To);
+        ASSERT_NE(Chart().Nodes, before) << "the node at " << From.x() << ", " << From.y() << " did not move";
+    }
+
+    // The chart's cells hold the picture's resistivities (mesh order: row
+    // by row from the surface).
+    void ExpectChartShows(const TInversionPicture& Picture)
+    {
+        const TTModelSection2d& chart = *Inversion->ModelChart;
+        const TInversionMesh& mesh = Picture.Mesh;
+        ASSERT_EQ(chart.ColBounds.Length(), mesh.Columns() + 1);
+        ASSERT_EQ(chart.RowBounds.Length(), mesh.Rows() + 1);
+        for (int r = 0; r < mesh.Rows(); ++r)
+            for (int c = 0; c < mesh.Columns(); ++c) {
+                const double value = Picture.Resistivities[static_cast<size_t>(r * mesh.Columns() + c)];
+                EXPECT_NEAR(chart.CellValue(c, r), value, 1e-9 * value) << "cell " << c << ", " << r;
+            }
+    }
+    // Modelling > Invert... chosen again in the main window (which has the
+    // keyboard: Activate() first).
+    void InvertAgain()
+    {
+        ChooseFromMenuBar(Window->Invert1);
+        ASSERT_TRUE(Inversion->isVisible());
+    }
+    // Runs Action and fails when a modal window comes up (it is closed).
+    void ExpectNoQuestion(const std::function<void()>& Action)
+    {
+        bool asked = false;
+        QTimer::singleShot(0, [&asked] {
+            if (QWidget* modal = QApplication::activeModalWidget()) {
+                asked = true;
+                modal->close();
+            }
+        });
+        Action();
+        QCoreApplication::processEvents();
+        EXPECT_FALSE(asked) << "a question came up";
+    }
+    // "Model setup..." with the right border typed in and Apply clicked.
+    void SetModelAreaRight(double Right)
+    {
+        AnswerModal<Tboxsetup>([&] { ChooseFromMenuBar(Window->Boxconstrctor1); },
+                               [&](Tboxsetup& Dialog) {
+                                   Dialog.Edit2->setText(QString::number(Right, 'g', 17));
+                                   QTest::mouseClick(Dialog.ApplyWidget(), Qt::LeftButton);
+                               });
+        ASSERT_EQ(Chart().ModelArea.right, Right);
+    }
+};
+
+// Open data, Invert, see the image: the iteration table fills, the chart's
+// cells are the inverted resistivities on a logarithmic blue-to-red scale,
+// the pseudo-sections show the data and the response; the image goes under
+// the section as its picture, Ctrl+Z gives the example's picture back.
+TEST_F(InversionWindowTest, InvertShowsTheImageAndItBecomesTheUnderlayUntilUndone)
+{
+    ASSERT_NO_FATAL_FAILURE(Open(3));
+    EXPECT_FALSE(Inversion->UnderlayButton->isEnabled());
+    EXPECT_TRUE(UnreachableControls(*Inversion).isEmpty()) << UnreachableControls(*Inversion).join('\n').toStdString();
+    EXPECT_TRUE(RepeatedMnemonics(*Inversion).isEmpty()) << RepeatedMnemonics(*Inversion).join('\n').toStdString();
+    ASSERT_NO_FATAL_FAILURE(ClickInvert());
+    WaitForEnd();
+    ASSERT_TRUE(Inversion->Result().has_value()) << Inversion->ErrorText().toStdString();
+    const TSurveyInversion& result = *Inversion->Result();
+    ASSERT_TRUE(Inversion->Picture().has_value());
+    const TInversionPicture& picture = *Inversion->Picture();
+
+    // One row per iteration, the starting model's first.
+    ASSERT_EQ(Inversion->IterationTable->rowCount(), static_cast<int>(result.Steps.size()));
+    EXPECT_GE(result.Steps.size(), 2u);
+    EXPECT_LE(result.Steps.back().Iteration, 3);
+    for (int row = 0; row < Inversion->IterationTable->rowCount(); ++row) {
+        EXPECT_EQ(Inversion->IterationTable->item(row, 0)->text().toInt(), result.Steps[static_cast<size_t>(row)].Iteration);
+        EXPECT_NEAR(Inversion->IterationTable->item(row, 1)->text().toDouble(), result.Steps[static_cast<size_t>(row)].ChiSquare,
+                    0.01 * result.Steps[static_cast<size_t>(row)].ChiSquare);
+    }
+    // The chart: the resistivities, low blue, high red.
+    ASSERT_NO_FATAL_FAILURE(ExpectChartShows(picture));
+    EXPECT_EQ(picture.Resistivities, result.Resistivities);
+    TTModelSection2d& chart = *Inversion->ModelChart;
+    EXPECT_EQ(chart.ScaleMode, 1);
+    const auto [low, high] = std::minmax_element(result.Resistivities.begin(), result.Resistivities.end());
+    EXPECT_EQ(chart.ValueToColor(*low), clBlue);
+    EXPECT_EQ(chart.ValueToColor(*high), clRed);
+    // The pseudo-sections: every datum.
+    const int data = static_cast<int>(Inversion->MeasuredData()->Size());
+    for (TPseudoSection2d* pseudo : {Inversion->MeasuredChart, Inversion->CalculatedChart, Inversion->MisfitChart})
+        EXPECT_EQ(pseudo->VertexCount, data);
+    for (int v = 1; v <= data; ++v)
+        EXPECT_NEAR(Inversion->CalculatedChart->Vertices[v].Value, result.Response[static_cast<size_t>(v - 1)],
+                    1e-6 * result.Response[static_cast<size_t>(v - 1)]);
+    SaveScreenshot(*Inversion, QStringLiteral("inversion-window"));
+
+    // The cell table: the command line's CSV.
+    const QString table = Folder.filePath(QStringLiteral("cells.csv"));
+    QString error;
+    ASSERT_TRUE(Inversion->SaveTable(table, error)) << error.toStdString();
+    EXPECT_EQ(FileBytes(table).toStdString(), FormatInversionTable(picture.Mesh, result));
+    EXPECT_FALSE(Inversion->SaveTable(Section, error));
+    EXPECT_FALSE(FileBytes(Section).isEmpty());
+    // Through the button and the save dialog.
+    const QString chosen = Folder.filePath(QStringLiteral("chosen.csv"));
+    CommonDialogService().ExecuteSave = [&](TSaveDialogRequest& Request) {
+        Request.FileName = chosen;
+        return true;
+    };
+    QTest::mouseClick(Inversion->SaveButton, Qt::LeftButton);
+    ResetCommonDialogService();
+    EXPECT_EQ(FileBytes(chosen), FileBytes(table));
+
+    // Use as underlay: the image beside the section, its corners on the
+    // model area, its pixels the chart's colours.
+    const QString before = Window->PicturePath;
+    const QImage beforeImage = Window->ChartTool1->Picture()->Graphic()->ToImage();
+    QTest::mouseClick(Inversion->UnderlayButton, Qt::LeftButton);
+    const QString png = Folder.filePath(QStringLiteral("example-inversion.png"));
+    EXPECT_EQ(Window->PicturePath, png);
+    QImage saved(png);
+    ASSERT_FALSE(saved.isNull());
+    const TModelArea& area = Chart().ModelArea;
+    EXPECT_EQ(Window->PictureCorners[0], area.left);
+    EXPECT_EQ(Window->PictureCorners[1], area.top);
+    EXPECT_EQ(Window->PictureCorners[2], area.right);
+    EXPECT_EQ(Window->PictureCorners[3], area.bottom);
+    EXPECT_TRUE(Window->Modified());
+    SaveScreenshot(*Window, QStringLiteral("inversion-underlay"));
+    // The section file keeps the picture's path and corners.
+    const QString copy = Folder.filePath(QStringLiteral("traced.sec"));
+    Window->SaveFile(copy);
+    const QList<QByteArray> lines = FileBytes(copy).split('\n');
+    ASSERT_GE(lines.size(), 2);
+    EXPECT_EQ(QString::fromLocal8Bit(lines[0]).trimmed(), png);
+    // A pixel in the middle of the image: the colour of the cell there.
+    const TInversionMesh& mesh = picture.Mesh;
+    const int i = saved.width() / 2, j = saved.height() / 4;
+    const double x = area.left + (i + 0.5) * (area.right - area.left) / saved.width();
+    const double elevation = -(area.top + (j + 0.5) * (area.bottom - area.top) / saved.height());
+    int column = 0;
+    while (column + 1 < mesh.Columns() && mesh.ColumnEdges[static_cast<size_t>(column + 1)] <= x)
+        ++column;
+    const double share = (x - mesh.ColumnEdges[static_cast<size_t>(column)]) /
+                         (mesh.ColumnEdges[static_cast<size_t>(column + 1)] - mesh.ColumnEdges[static_cast<size_t>(column)]);
+    const double surface = mesh.Elevations[static_cast<size_t>(column)] +
+                           share * (mesh.Elevations[static_cast<size_t>(column + 1)] - mesh.Elevations[static_cast<size_t>(column)]);
+    const double depth = surface - elevation;
+    ASSERT_GT(depth, 0.0);
+    int row = 0;
+    while (row + 1 < mesh.Rows() && mesh.RowDepths[static_cast<size_t>(row + 1)] <= depth)
+        ++row;
+    const TColor expected = chart.ValueToColor(picture.Resistivities[static_cast<size_t>(row * mesh.Columns() + column)]);
+    const QRgb pixel = saved.pixel(i, j);
+    EXPECT_EQ(static_cast<TColor>(qRed(pixel) | qGreen(pixel) << 8 | qBlue(pixel) << 16), expected);
+
+    // Ctrl+Z in the main window: the example's picture back.
+    Activate();
+    PressCtrlZ();
+    EXPECT_EQ(Window->PicturePath, before);
+    ASSERT_NE(Window->ChartTool1->Picture()->Graphic(), nullptr);
+    EXPECT_EQ(Window->ChartTool1->Picture()->Graphic()->ToImage(), beforeImage);
+    // The next Ctrl+Z is the section's own undo again: the picture stays.
+    PressCtrlZ();
+    EXPECT_EQ(Window->PicturePath, before);
+}
+
+// Guards the picture an underlay replaced lost once the section was edited
+// after it: Ctrl+Z gave the edits back, never the earlier picture.
+TEST_F(InversionWindowTest, CtrlZGivesTheEditsAfterAnUnderlayBackThenThePictureBeforeIt)
+{
+    ASSERT_NO_FATAL_FAILURE(Open(1));
+    const TShownPicture example = Shown();
+    ASSERT_FALSE(example.Image.isNull());
+    ASSERT_NO_FATAL_FAILURE(LayUnderlay());
+    const TShownPicture underlay = Shown();
+    ASSERT_FALSE(underlay.Image.isNull());
+    ASSERT_NE(underlay.Image, example.Image);
+    const Tnodes laid = CopyNodes(Chart().Nodes);
+    ASSERT_NO_FATAL_FAILURE(MoveNode({300, 140}, {330, 150}));
+    const Tnodes once = CopyNodes(Chart().Nodes);
+    ASSERT_NO_FATAL_FAILURE(MoveNode({330, 150}, {350, 160}));
+
+    PressCtrlZ();
+    EXPECT_EQ(Chart().Nodes, once);
+    EXPECT_TRUE(Shown() == underlay);
+    PressCtrlZ();
+    EXPECT_EQ(Chart().Nodes, laid);
+    EXPECT_TRUE(Shown() == underlay);
+    PressCtrlZ();
+    EXPECT_EQ(Chart().Nodes, laid);
+    EXPECT_EQ(Shown().Path.toStdString(), example.Path.toStdString());
+    EXPECT_EQ(Shown().Corners, example.Corners);
+    EXPECT_EQ(Shown().Image, example.Image);
+    EXPECT_TRUE(Window->Modified());
+}
+
+// Remove picture hides the picture without changing the section (a save
+// keeps its name and corners), outside the undo history: undoing an edit
+// made after it leaves the picture hidden; undoing the underlay before it
+// gives the picture before the underlay.
+TEST_F(InversionWindowTest, UndoingAnEditLeavesARemovedPictureRemoved)
+{
+    ASSERT_NO_FATAL_FAILURE(Open(1));
+    const TShownPicture example = Shown();
+    ASSERT_NO_FATAL_FAILURE(LayUnderlay());
+    ChooseFromMenuBar(Window->Removepicture1);
+    ASSERT_EQ(Window->ChartTool1->Picture()->Graphic(), nullptr);
+    const TShownPicture removed = Shown();
+    const Tnodes laid = CopyNodes(Chart().Nodes);
+    ASSERT_NO_FATAL_FAILURE(MoveNode({300, 140}, {330, 150}));
+
+    PressCtrlZ();
+    EXPECT_EQ(Chart().Nodes, laid);
+    EXPECT_TRUE(Shown() == removed);
+    PressCtrlZ();
+    EXPECT_TRUE(Shown() == example);
+}
+
+// Guards pictures out of step with a full history: an edit, the underlay,
+// then edits until the oldest state falls out of the 25 kept; Ctrl+Z back
+// to the oldest kept gives each state the picture it had, and the section
+// saved then and opened again shows the picture that was shown.
+TEST_F(InversionWindowTest, AFullHistoryGivesEachStateItsPictureAndSavesTheOneShown)
+{
+    ASSERT_NO_FATAL_FAILURE(Open(1));
+    const TShownPicture example = Shown();
+    Activate();
+    ASSERT_NO_FATAL_FAILURE(MoveNode({300, 140}, {310, 145}));
+    const Tnodes first = CopyNodes(Chart().Nodes);
+    ASSERT_NO_FATAL_FAILURE(LayUnderlay());
+    const TShownPicture underlay = Shown();
+    // The state opened, the first edit's, the underlay's and 23 more: one
+    // more than the history keeps.
+    std::vector<Tnodes> states{first};
+    const QPointF places[] = {{310, 145}, {320, 150}};
+    for (int edit = 0; edit < 23; ++edit) {
+        ASSERT_NO_FATAL_FAILURE(MoveNode(places[edit % 2], places[(edit + 1) % 2]));
+        states.push_back(CopyNodes(Chart().Nodes));
+    }
+    for (int edit = 22; edit >= 0; --edit) {
+        PressCtrlZ();
+        ASSERT_EQ(Chart().Nodes, states[static_cast<size_t>(edit)]) << "undo of edit " << edit;
+        ASSERT_TRUE(Shown() == underlay) << "undo of edit " << edit;
+    }
+    PressCtrlZ(); // the underlay
+    EXPECT_EQ(Chart().Nodes, first);
+    EXPECT_TRUE(Shown() == example);
+    PressCtrlZ(); // the state opened is gone: nothing changes
+    EXPECT_EQ(Chart().Nodes, first);
+    EXPECT_TRUE(Shown() == example);
+
+    const QString copy = Folder.filePath(QStringLiteral("undone.sec"));
+    Window->SaveFile(copy);
+    EXPECT_EQ(QString::fromLocal8Bit(FileBytes(copy).split('\n').value(0)).trimmed().toStdString(),
+              example.Path.toStdString());
+    ASSERT_TRUE(Window->OpenSection(copy));
+    ASSERT_EQ(Chart().Nodes.Length(), first.Length());
+    for (int node = 0; node < first.Length(); ++node) { // as the file's digits keep them
+        EXPECT_NEAR(Chart().Nodes[node].x, first[node].x, 1e-9) << "node " << node;
+        EXPECT_NEAR(Chart().Nodes[node].y, first[node].y, 1e-9) << "node " << node;
+    }
+    EXPECT_TRUE(Shown() == example);
+}
+
+// Cancel during the run: the image keeps the last finished iteration's
+// model, nothing counts as finished, and saving a table is refused.
+TEST_F(InversionWindowTest, CancelKeepsTheLastFinishedIterationsModel)
+{
+    ASSERT_NO_FATAL_FAILURE(Open(20));
+    std::promise<void> release;
+    std::shared_future<void> released = release.get_future().share();
+    Inversion->OnRunIteration = [released](int Iteration) {
+        if (Iteration == 1)
+            released.wait();
+    };
+    ASSERT_NO_FATAL_FAILURE(ClickInvert());
+    QTRY_VERIFY_WITH_TIMEOUT(Inversion->IterationTable->rowCount() == 2, 300000);
+    // Escape cancels a run under way (it does not close the window).
+    QTest::keyClick(Inversion, Qt::Key_Escape);
+    release.set_value();
+    WaitForEnd();
+    EXPECT_TRUE(Inversion->isVisible());
+    EXPECT_FALSE(Inversion->Result().has_value());
+    ASSERT_TRUE(Inversion->Picture().has_value());
+    EXPECT_EQ(Inversion->IterationTable->rowCount(), 2);
+    EXPECT_TRUE(Inversion->StateLabel->text().startsWith(QStringLiteral("Cancelled"))) << Inversion->StateLabel->text().toStdString();
+    ASSERT_NO_FATAL_FAILURE(ExpectChartShows(*Inversion->Picture()));
+    EXPECT_TRUE(Inversion->UnderlayButton->isEnabled());
+    EXPECT_FALSE(Inversion->SaveButton->isEnabled());
+    QString error;
+    EXPECT_FALSE(Inversion->SaveTable(Folder.filePath(QStringLiteral("cells.csv")), error));
+    EXPECT_FALSE(QFileInfo::exists(Folder.filePath(QStringLiteral("cells.csv"))));
+    // Escape with nothing running closes the window.
+    QTest::keyClick(Inversion, Qt::Key_Escape);
+    EXPECT_FALSE(Inversion->isVisible());
+}
+
+// Print preview... shows the chart the user picks: with the pseudo-sections
+// of a finished run drawn, from a menu of the four charts' titles.
+TEST_F(InversionWindowTest, PrintsTheChosenChart)
+{
+    ASSERT_NO_FATAL_FAILURE(Open(1));
+    ASSERT_NO_FATAL_FAILURE(ClickInvert());
+    WaitForEnd();
+    ASSERT_TRUE(Inversion->Result().has_value()) << Inversion->ErrorText().toStdString();
+    QStringList titles;
+    QTimer::singleShot(0, [&titles] {
+        QTRY_VERIFY_WITH_TIMEOUT(qobject_cast<QMenu*>(QApplication::activePopupWidget()) != nullptr, 5000);
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        for (QAction* action : menu->actions()) {
+            titles.append(action->text());
+            if (action->text() == QStringLiteral("Misfit (%)"))
+                menu->setActiveAction(action);
+        }
+        QTest::keyClick(menu, Qt::Key_Return);
+    });
+    TCustomPlotPanel* previewed = nullptr;
+    ChartPreviewShowService() = [&previewed](TChartPreview& Form) {
+        previewed = Form.PlotPreviewPanel1->Panel();
+        return 0;
+    };
+    QTest::mouseClick(Inversion->PrintButton, Qt::LeftButton);
+    ResetChartPreviewShowService();
+    EXPECT_EQ(titles.size(), 4) << titles.join(QStringLiteral(", ")).toStdString();
+    EXPECT_EQ(previewed, Inversion->MisfitChart);
+}
+
+// Closing the inversion window, then the main window, while a run is held
+// neither waits for it nor crashes when it ends afterwards.
+TEST_F(InversionWindowTest, ClosingDuringARunNeitherWaitsNorCrashes)
+{
+    ASSERT_NO_FATAL_FAILURE(Open(2));
+    std::promise<void> release;
+    std::shared_future<void> released = release.get_future().share();
+    Inversion->OnRunStart = [released] { released.wait(); };
+    ASSERT_NO_FATAL_FAILURE(ClickInvert());
+    Inversion->close();
+    EXPECT_FALSE(Inversion->isVisible());
+    Window->hide();
+    Window.reset(); // returns at once although the run is held
+    release.set_value();
+    TBackgroundThreads::Program().JoinAll();
+    SUCCEED();
+}
+
+// Options kept in the user's settings; fields that are not numbers refuse
+// the run with a word in the window.
+TEST_F(InversionWindowTest, OptionsAreKeptAndBadFieldsRefuseTheRun)
+{
+    ASSERT_NO_FATAL_FAILURE(Open(4));
+    TypeInto(Inversion->LambdaEdit, QStringLiteral("abc"));
+    QTest::mouseClick(Inversion->InvertButton, Qt::LeftButton);
+    EXPECT_FALSE(Inversion->Busy());
+    EXPECT_TRUE(Inversion->StateLabel->text().contains(QStringLiteral("λ"))) << Inversion->StateLabel->text().toStdString();
+    TypeInto(Inversion->LambdaEdit, QStringLiteral("35"));
+    QTest::keyClick(Inversion->LambdaEdit, Qt::Key_Return);
+    QTest::mouseClick(Inversion->ConstrainBox, Qt::LeftButton);
+    const TInversionWindowSettings kept = TInversionWindowSettings::Load();
+    EXPECT_EQ(kept.Lambda, QStringLiteral("35"));
+    EXPECT_EQ(kept.Iterations, 4);
+    EXPECT_TRUE(kept.Constrain);
+    // Alt+I is the Invert button's mnemonic.
+    Inversion->OnRunStart = [] {};
+    // The fields by their mnemonics, then on by Tab.
+    QTest::keyClick(Inversion, Qt::Key_Z, Qt::AltModifier);
+    EXPECT_EQ(QApplication::focusWidget(), Inversion->ZWeightEdit);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), Inversion->IterationsBox);
+    QTest::keyClick(Inversion, Qt::Key_A, Qt::AltModifier);
+    EXPECT_EQ(QApplication::focusWidget(), Inversion->LambdaEdit);
+    EXPECT_EQ(QApplication::activeWindow(), Inversion);
+    const bool fade = Inversion->FadeBox->isChecked();
+    QTest::keyClick(Inversion, Qt::Key_F, Qt::AltModifier);
+    // A button's mnemonic clicks it as the mouse would, a moment later.
+    QTRY_VERIFY_WITH_TIMEOUT(Inversion->FadeBox->isChecked() != fade, 2000);
+    QTest::keyClick(Inversion, Qt::Key_I, Qt::AltModifier);
+    QTRY_VERIFY_WITH_TIMEOUT(Inversion->Busy(), 2000);
+    // Constrained by the section's boundaries, it runs to its end.
+    WaitForEnd();
+    ASSERT_TRUE(Inversion->Result().has_value()) << Inversion->ErrorText().toStdString();
+    EXPECT_TRUE(Inversion->ErrorText().isEmpty());
+}
+
+// Guards the options read in C notation only: with a decimal comma, the
+// error the forward window hands over ("2,5") and a typed λ ("0,5")
+// refused the run.
+TEST_F(InversionWindowTest, OptionsAreReadInTheUsersNotation)
+{
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    ASSERT_NO_FATAL_FAILURE(Open(1));
+    TypeInto(Inversion->ErrorEdit, QStringLiteral("2,5"));
+    TypeInto(Inversion->LambdaEdit, QStringLiteral("0,5"));
+    // The limits dialog reads the same notation.
+    Inversion->MeshChart->Selected[0][0] = true;
+    AnswerModal<QDialog>([&] { QTest::mouseClick(Inversion->LimitsButton, Qt::LeftButton); },
+                         [&](QDialog& Dialog) {
+                             TypeInto(Dialog.findChild<QLineEdit*>(QStringLiteral("LowestEdit")), QStringLiteral("12,5"));
+                             TypeInto(Dialog.findChild<QLineEdit*>(QStringLiteral("HighestEdit")), QStringLiteral("40,5"));
+                             QTest::keyClick(&Dialog, Qt::Key_Return);
+                         });
+    EXPECT_EQ(Inversion->MeshChart->Limits[0][0], (complexM{12.5, 40.5}));
+    QTest::mouseClick(Inversion->InvertButton, Qt::LeftButton);
+    const bool started = Inversion->Busy();
+    const QString state = Inversion->StateLabel->text();
+    WaitForEnd();
+    // The table's numbers in the same notation: rrms has two decimals.
+    const QString rrms = Inversion->IterationTable->rowCount() > 0 ? Inversion->IterationTable->item(0, 2)->text() : QString();
+    QLocale::setDefault(before);
+    EXPECT_TRUE(started) << state.toStdString();
+    ASSERT_TRUE(Inversion->Result().has_value()) << Inversion->ErrorText().toStdString();
+    EXPECT_TRUE(rrms.contains(QLatin1Char(','))) << rrms.toStdString();
+}
+
+// The mesh chart's control pixel of the world point (X, drawn depth Z).
+QPoint MeshPixel(TTModelSection2d& Chart, double X, double Z)
+{
+    const TRect area = Chart.CellArea();
+    return {area.Left + Chart.XToCellPixel(X), area.Top + Chart.ZToCellPixel(Z)};
+}
+
+// The pointer moved over the chart's window to At, as the mouse moves it.
+void MoveOver(QWidget* Host, QPoint At, Qt::MouseButtons Buttons = Qt::NoButton)
+{
+    QMouseEvent move(QEvent::MouseMove, QPointF(At), Host->mapToGlobal(QPointF(At)), Qt::NoButton, Buttons,
+                     Qt::NoModifier);
+    QApplication::sendEvent(Host, &move);
+}
+
+// The centre of cell (C, R) as the chart draws it.
+QPoint CellPixel(TTModelSection2d& Chart, int C, int R)
+{
+    const double x = 0.5 * (Chart.ColBounds[C] + Chart.ColBounds[C + 1]);
+    const double z = 0.5 * (Chart.RowBounds[R] + Chart.RowBounds[R + 1]) + Chart.ReliefShiftAt(C, x);
+    return MeshPixel(Chart, x, z);
+}
+
+// The user edits the parameter mesh before inverting: removes a column
+// boundary with the chart's tool, fixes a block of cells selected with the
+// rectangle, takes the fix back with Ctrl+Z on the mesh tab and fixes it
+// again, limits another block through the Limits dialog. The inversion
+// takes that mesh: one column fewer, the fixed cells at their values, the
+// limited ones within their limits.
+TEST_F(InversionWindowTest, TheMeshIsEditedInItsChartBeforeInverting)
+{
+    ASSERT_NO_FATAL_FAILURE(Open(2));
+    TTModelSection2d& mesh = *Inversion->MeshChart;
+    EXPECT_EQ(Inversion->ChartTabs->currentIndex(), 0);
+    ASSERT_GE(mesh.LastCol, 5);
+    ASSERT_GE(mesh.LastRow, 3);
+    // The default mesh, every cell at the data's median apparent resistivity.
+    const double median = MedianResistivity(*Inversion->MeasuredData());
+    for (int c = 0; c <= mesh.LastCol; ++c)
+        for (int r = 0; r <= mesh.LastRow; ++r)
+            ASSERT_DOUBLE_EQ(mesh.CellValue(c, r), median);
+    QWidget* host = mesh.Widget();
+    host->repaint();
+    const int columns = mesh.LastCol + 1;
+
+    // Mesh options > Remove column/row, then a click on a column boundary.
+    mesh.MeshOptionsMenuClick(1);
+    const int bound = columns / 2;
+    const QPoint onBound = MeshPixel(mesh, mesh.ColBounds[bound], 0.5 * (mesh.RowBounds[1] + mesh.RowBounds[2]) +
+                                                                      mesh.ReliefShiftAt(bound, mesh.ColBounds[bound]));
+    MoveOver(host, onBound);
+    QTest::mouseClick(host, Qt::LeftButton, {}, onBound);
+    ASSERT_EQ(mesh.LastCol + 1, columns - 1);
+
+    // Selection > Rectangular selection, dragged over cells (1, 0) .. (2, 1).
+    mesh.SelectionMenuClick(1);
+    MoveOver(host, CellPixel(mesh, 1, 0));
+    QTest::mousePress(host, Qt::LeftButton, {}, CellPixel(mesh, 1, 0));
+    MoveOver(host, CellPixel(mesh, 2, 1), Qt::LeftButton);
+    QTest::mouseRelease(host, Qt::LeftButton, {}, CellPixel(mesh, 2, 1));
+    ASSERT_TRUE(mesh.Selected[1][0] && mesh.Selected[2][1]);
+    QTest::mouseClick(Inversion->FixButton, Qt::LeftButton);
+    EXPECT_TRUE(mesh.Fixed[1][0] && mesh.Fixed[2][1]);
+    // Ctrl+Z on the mesh tab takes the fix back, not a section edit.
+    const QString picture = Window->PicturePath;
+    QTest::keyClick(Inversion->InvertButton, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_FALSE(mesh.Fixed[1][0] || mesh.Fixed[2][1]);
+    EXPECT_EQ(mesh.LastCol + 1, columns - 1);
+    EXPECT_EQ(Window->PicturePath, picture);
+    // The selection came back with the undo step; fix it again.
+    for (int c = 1; c <= 2; ++c)
+        for (int r = 0; r <= 1; ++r)
+            mesh.Selected[c][r] = true;
+    QTest::mouseClick(Inversion->FixButton, Qt::LeftButton);
+    ASSERT_TRUE(mesh.Fixed[1][0] && mesh.Fixed[2][1]);
+    SaveScreenshot(*Inversion, QStringLiteral("inversion-mesh"));
+
+    // Another block, limited through the dialog, typed as a user does.
+    mesh.ClearSelection();
+    const int right = mesh.LastCol - 2;
+    for (int r = 0; r <= 1; ++r)
+        mesh.Selected[right][r] = true;
+    AnswerModal<QDialog>([&] { QTest::mouseClick(Inversion->LimitsButton, Qt::LeftButton); },
+                         [&](QDialog& Dialog) {
+                             TypeInto(Dialog.findChild<QLineEdit*>(QStringLiteral("LowestEdit")), QStringLiteral("100"));
+                             TypeInto(Dialog.findChild<QLineEdit*>(QStringLiteral("HighestEdit")), QStringLiteral("110"));
+                             QTest::keyClick(&Dialog, Qt::Key_Return);
+                         });
+    EXPECT_EQ(mesh.Limits[right][0], (complexM{100.0, 110.0}));
+    EXPECT_FALSE(mesh.Fixed[right][0]);
+    // Escape in the dialog changes nothing.
+    AnswerModal<QDialog>([&] { QTest::mouseClick(Inversion->LimitsButton, Qt::LeftButton); },
+                         [&](QDialog& Dialog) {
+                             TypeInto(Dialog.findChild<QLineEdit*>(QStringLiteral("LowestEdit")), QStringLiteral("1"));
+                             QTest::keyClick(&Dialog, Qt::Key_Escape);
+                         });
+    EXPECT_EQ(mesh.Limits[right][0], (complexM{100.0, 110.0}));
+    // Limits the wrong way round are refused with a word; nothing changes.
+    EXPECT_FALSE(Inversion->LimitSelectedCells(200.0, 150.0));
+    EXPECT_EQ(mesh.Limits[right][0], (complexM{100.0, 110.0}));
+    mesh.ClearSelection();
+    EXPECT_FALSE(Inversion->FixSelectedCells(true));
+    EXPECT_TRUE(Inversion->StateLabel->text().contains(QStringLiteral("Select cells"))) << Inversion->StateLabel->text().toStdString();
+
+    const TInversionChartData edited = ChartCells(mesh);
+    ASSERT_NO_FATAL_FAILURE(ClickInvert());
+    WaitForEnd();
+    ASSERT_TRUE(Inversion->Result().has_value()) << Inversion->ErrorText().toStdString();
+    const TInversionPicture& result = *Inversion->Picture();
+    const TInversionMesh expected = ChartInversionMesh(edited);
+    EXPECT_EQ(result.Mesh.ColumnEdges, expected.ColumnEdges);
+    EXPECT_EQ(result.Mesh.RowDepths, expected.RowDepths);
+    EXPECT_EQ(result.Mesh.Columns(), columns - 1);
+    const auto cell = [&](int C, int R) { return result.Resistivities.at(static_cast<size_t>(R * result.Mesh.Columns() + C)); };
+    EXPECT_EQ(cell(1, 0), median);
+    EXPECT_EQ(cell(2, 1), median);
+    for (int r = 0; r <= 1; ++r) {
+        EXPECT_GE(cell(right, r), 100.0);
+        EXPECT_LE(cell(right, r), 110.0);
+    }
+    // The result shows on its own tab; the mesh chart keeps the user's edits.
+    EXPECT_EQ(Inversion->ChartTabs->currentIndex(), 1);
+    EXPECT_TRUE(mesh.Fixed[1][0]);
+    // The tabs by their mnemonics; the chargeability tab stays shut without
+    // IP data.
+    Inversion->activateWindow();
+    QTRY_VERIFY_WITH_TIMEOUT(QApplication::activeWindow() == Inversion, 5000);
+    QTest::keyClick(Inversion, Qt::Key_M, Qt::AltModifier);
+    EXPECT_EQ(Inversion->ChartTabs->currentIndex(), 0);
+    QTest::keyClick(Inversion, Qt::Key_Y, Qt::AltModifier);
+    EXPECT_EQ(Inversion->ChartTabs->currentIndex(), 1);
+    QTest::keyClick(Inversion, Qt::Key_H, Qt::AltModifier);
+    EXPECT_EQ(Inversion->ChartTabs->currentIndex(), 1);
+}
+
+// Selection > Rectangular selection dragged over cells (C1, R1) .. (C2, R2)
+// of the mesh chart, then Fix.
+void FixBlock(TInversionWindow& Inversion, int C1, int R1, int C2, int R2)
+{
+    TTModelSection2d& mesh = *Inversion.MeshChart;
+    QWidget* host = mesh.Widget();
+    host->repaint();
+    mesh.ClearSelection();
+    mesh.SelectionMenuClick(1);
+    MoveOver(host, CellPixel(mesh, C1, R1));
+    QTest::mousePress(host, Qt::LeftButton, {}, CellPixel(mesh, C1, R1));
+    MoveOver(host, CellPixel(mesh, C2, R2), Qt::LeftButton);
+    QTest::mouseRelease(host, Qt::LeftButton, {}, CellPixel(mesh, C2, R2));
+    ASSERT_TRUE(mesh.Selected[C1][R1] && mesh.Selected[C2][R2]);
+    QTest::mouseClick(Inversion.FixButton, Qt::LeftButton);
+    ASSERT_TRUE(mesh.Fixed[C1][R1] && mesh.Fixed[C2][R2]);
+}
+
+bool AnyCellFixed(const TTModelSection2d& Mesh)
+{
+    for (int c = 0; c <= Mesh.LastCol; ++c)
+        for (int r = 0; r <= Mesh.LastRow; ++r)
+            if (Mesh.Fixed[c][r])
+                return true;
+    return false;
+}
+
+// Guards a crash: chargeability data whose inversion holds every cell at a
+// bound (negative apparent chargeabilities), Start from the section, a band
+// of cells fixed on the mesh tab, Invert: the bounded solve was handed an
+// empty system and the program died.
+TEST_F(InversionWindowTest, ChargeabilitiesHeldAtTheirBoundsWithFixedCellsInvert)
+{
+    ASSERT_NO_FATAL_FAILURE(Open(1, true, -5.0));
+    if (!Inversion->StartFromSectionBox->isChecked())
+        QTest::mouseClick(Inversion->StartFromSectionBox, Qt::LeftButton);
+    TTModelSection2d& mesh = *Inversion->MeshChart;
+    ASSERT_NO_FATAL_FAILURE(FixBlock(*Inversion, 0, 1, mesh.LastCol, 1));
+    const double fixedValue = mesh.CellValue(2, 1);
+    ASSERT_NO_FATAL_FAILURE(ClickInvert());
+    WaitForEnd();
+    QTest::mouseClick(Inversion->StartFromSectionBox, Qt::LeftButton);
+    ASSERT_TRUE(Inversion->Result().has_value()) << Inversion->ErrorText().toStdString();
+    const TSurveyInversion& result = *Inversion->Result();
+    ASSERT_EQ(result.Chargeabilities.size(), result.Resistivities.size());
+    for (double eta : result.Chargeabilities)
+        EXPECT_EQ(eta, 0.0); // every cell at the lower bound the data push it to
+    EXPECT_EQ(result.Resistivities.at(static_cast<size_t>(mesh.LastCol + 1 + 2)), fixedValue);
+    EXPECT_TRUE(Inversion->ChartTabs->isTabEnabled(2));
+    // One iteration asked for, one named in the singular.
+    ASSERT_EQ(result.Steps.back().Iteration, 1);
+    EXPECT_TRUE(Inversion->StateLabel->text().contains(QStringLiteral(" cells, 1 iteration: "))) << Inversion->StateLabel->text().toStdString();
+}
+
+// Guards the mesh laid anew at every Modelling > Invert...: the window
+// compared its copy of the data with the forward window's, which never
+// matched, and lost the fixed cells, the limits and the mesh tab's undo.
+TEST_F(InversionWindowTest, InvertAgainWithTheSameDataKeepsTheEditedMesh)
+{
+    ASSERT_NO_FATAL_FAILURE(Open(1));
+    TTModelSection2d& mesh = *Inversion->MeshChart;
+    ASSERT_NO_FATAL_FAILURE(FixBlock(*Inversion, 1, 0, 2, 1));
+    mesh.ClearSelection();
+    mesh.Selected[4][0] = true;
+    ASSERT_TRUE(Inversion->LimitSelectedCells(100.0, 110.0));
+    const TInversionChartData edited = ChartCells(mesh);
+    Activate();
+    ExpectNoQuestion([this] { InvertAgain(); });
+    EXPECT_TRUE(ChartCells(mesh) == edited);
+    // The undo steps are there still: Ctrl+Z on the mesh tab takes the
+    // limits back, the fixed cells stay.
+    Inversion->activateWindow();
+    QTRY_VERIFY_WITH_TIMEOUT(QApplication::activeWindow() == Inversion, 5000);
+    QTest::keyClick(Inversion->InvertButton, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(mesh.Limits[4][0], complexM{});
+    EXPECT_TRUE(mesh.Fixed[1][0] && mesh.Fixed[2][1]);
+}
+
+// The model area changed under an edited mesh: Modelling > Invert... asks
+// whether to keep it (kept, and not asked again) or lay a new one over the
+// new area; a mesh not edited is laid anew without a word, and so is a
+// mesh for new data.
+TEST_F(InversionWindowTest, AChangedModelAreaAsksBeforeTheEditedMeshGoes)
+{
+    ASSERT_NO_FATAL_FAILURE(Open(1));
+    TTModelSection2d& mesh = *Inversion->MeshChart;
+    ASSERT_NO_FATAL_FAILURE(FixBlock(*Inversion, 1, 0, 2, 1));
+    const TInversionChartData edited = ChartCells(mesh);
+    const double right = Chart().ModelArea.right;
+
+    ASSERT_NO_FATAL_FAILURE(SetModelAreaRight(right + 50.0));
+    QString question;
+    Activate();
+    AnswerModal<QMessageBox>([this] { InvertAgain(); },
+                             [&](QMessageBox& Box) {
+                                 question = Box.text();
+                                 SaveScreenshot(Box, QStringLiteral("inversion-area-question"));
+                                 QTest::mouseClick(Box.findChild<QPushButton*>(QStringLiteral("KeepMeshButton")),
+                                                   Qt::LeftButton);
+                             });
+    EXPECT_TRUE(question.contains(QStringLiteral("model area has changed"))) << question.toStdString();
+    EXPECT_TRUE(ChartCells(mesh) == edited);
+    Activate();
+    ExpectNoQuestion([this] { InvertAgain(); });
+    EXPECT_TRUE(ChartCells(mesh) == edited);
+
+    // Changed again, and a new mesh asked for: the default mesh over the
+    // new area, what New mesh lays.
+    ASSERT_NO_FATAL_FAILURE(SetModelAreaRight(right + 100.0));
+    Activate();
+    AnswerModal<QMessageBox>([this] { InvertAgain(); },
+                             [](QMessageBox& Box) {
+                                 QTest::mouseClick(Box.findChild<QPushButton*>(QStringLiteral("NewMeshButton")),
+                                                   Qt::LeftButton);
+                             });
+    EXPECT_FALSE(AnyCellFixed(mesh));
+    const TInversionChartData relaid = ChartCells(mesh);
+    EXPECT_FALSE(relaid == edited);
+    QTest::mouseClick(Inversion->NewMeshButton, Qt::LeftButton);
+    EXPECT_TRUE(ChartCells(mesh) == relaid);
+
+    // Not edited since: a changed area lays the new mesh without asking.
+    ASSERT_NO_FATAL_FAILURE(SetModelAreaRight(right));
+    Activate();
+    ExpectNoQuestion([this] { InvertAgain(); });
+    const TInversionChartData overArea = ChartCells(mesh);
+    EXPECT_FALSE(overArea == relaid);
+    QTest::mouseClick(Inversion->NewMeshButton, Qt::LeftButton);
+    EXPECT_TRUE(ChartCells(mesh) == overArea);
+
+    // New data (the file opened again in the forward window) lay a new
+    // mesh over an edited one without asking.
+    ASSERT_NO_FATAL_FAILURE(FixBlock(*Inversion, 1, 0, 2, 1));
+    const QString again = WriteMeasuredFile(false, 12.0, QStringLiteral("again.dat"));
+    CommonDialogService().ExecuteOpen = [again](TOpenDialogRequest& Request) {
+        Request.FileName = again;
+        return true;
+    };
+    Activate();
+    ChooseFromMenuBar(Window->Measureddata1);
+    ResetCommonDialogService();
+    Activate();
+    ExpectNoQuestion([this] { InvertAgain(); });
+    EXPECT_FALSE(AnyCellFixed(mesh));
+    EXPECT_TRUE(Inversion->DataLabel->text().startsWith(QStringLiteral("Data of again.dat"))) << Inversion->DataLabel->text().toStdString();
+}
+
+// New mesh lays the default mesh again; Start from the section fills the
+// free cells with the section's resistivities, and the inversion starts
+// there (its first row in the table is that model's misfit).
+TEST_F(InversionWindowTest, NewMeshAndStartingValuesFromTheSection)
+{
+    ASSERT_NO_FATAL_FAILURE(Open(1));
+    TTModelSection2d& mesh = *Inversion->MeshChart;
+    const int columns = mesh.LastCol + 1;
+    mesh.RemoveColBound(2, true);
+    ASSERT_EQ(mesh.LastCol + 1, columns - 1);
+    QTest::mouseClick(Inversion->NewMeshButton, Qt::LeftButton);
+    EXPECT_EQ(mesh.LastCol + 1, columns);
+    if (Inversion->StartFromSectionBox->isChecked())
+        QTest::mouseClick(Inversion->StartFromSectionBox, Qt::LeftButton);
+    mesh.Selected[0][0] = true;
+    QTest::mouseClick(Inversion->FixButton, Qt::LeftButton);
+    double fixedValue = 333.0;
+    mesh.SetCellValue(0, 0, fixedValue);
+    QTest::mouseClick(Inversion->StartFromSectionBox, Qt::LeftButton);
+    ASSERT_TRUE(Inversion->StartFromSectionBox->isChecked());
+    // The section's values where the cells lie: more than one value, the
+    // fixed cell unchanged.
+    EXPECT_EQ(mesh.CellValue(0, 0), 333.0);
+    std::set<double> values;
+    for (int c = 0; c <= mesh.LastCol; ++c)
+        for (int r = 0; r <= mesh.LastRow; ++r)
+            values.insert(mesh.CellValue(c, r));
+    EXPECT_GE(values.size(), 3u);
+    const TInversionChartData start = ChartCells(mesh);
+    // Unchecked: the data's median again, the fixed cell still unchanged.
+    QTest::mouseClick(Inversion->StartFromSectionBox, Qt::LeftButton);
+    EXPECT_EQ(mesh.CellValue(mesh.LastCol, mesh.LastRow), MedianResistivity(*Inversion->MeasuredData()));
+    EXPECT_EQ(mesh.CellValue(0, 0), 333.0);
+    // Ctrl+Z on the mesh tab: the section's values again.
+    QTest::keyClick(Inversion->InvertButton, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(ChartCells(mesh).Values, start.Values);
+    QTest::mouseClick(Inversion->StartFromSectionBox, Qt::LeftButton);
+    ASSERT_TRUE(Inversion->StartFromSectionBox->isChecked());
+    ASSERT_NO_FATAL_FAILURE(ClickInvert());
+    WaitForEnd();
+    ASSERT_TRUE(Inversion->Result().has_value()) << Inversion->ErrorText().toStdString();
+    EXPECT_EQ(Inversion->Result()->Resistivities.front(), 333.0);
+    QTest::mouseClick(Inversion->StartFromSectionBox, Qt::LeftButton);
+}
+
+// With chargeability data the chargeability tab shows the inverted
+// chargeabilities; Fade by coverage whitens the cells the data see little
+// in both charts, and the resistivities stay what they are.
+TEST_F(InversionWindowTest, ChargeabilityChartAndFadingByCoverage)
+{
+    ASSERT_NO_FATAL_FAILURE(Open(1, true));
+    EXPECT_FALSE(Inversion->ChartTabs->isTabEnabled(2));
+    if (Inversion->FadeBox->isChecked())
+        QTest::mouseClick(Inversion->FadeBox, Qt::LeftButton);
+    ASSERT_NO_FATAL_FAILURE(ClickInvert());
+    WaitForEnd();
+    ASSERT_TRUE(Inversion->Result().has_value()) << Inversion->ErrorText().toStdString();
+    const TSurveyInversion& result = *Inversion->Result();
+    ASSERT_EQ(result.Chargeabilities.size(), result.Resistivities.size());
+    EXPECT_TRUE(Inversion->ChartTabs->isTabEnabled(2));
+    TTModelSection2d& eta = *Inversion->ChargeabilityChart;
+    const TInversionMesh& mesh = Inversion->Picture()->Mesh;
+    for (int r = 0; r < mesh.Rows(); ++r)
+        for (int c = 0; c < mesh.Columns(); ++c) {
+            const double value = result.Chargeabilities[static_cast<size_t>(r * mesh.Columns() + c)];
+            EXPECT_NEAR(eta.CellValue(c, r), std::max(value, MinCellValue), 1e-9 * std::max(value, 1.0));
+        }
+    EXPECT_EQ(eta.ScaleMode, 0);
+    EXPECT_EQ(eta.ScaleMin, 0.0);
+    EXPECT_TRUE(eta.CellFade.Length() == 0);
+    // The least covered cell and the best covered one.
+    const auto least = std::min_element(result.Coverage.begin(), result.Coverage.end()) - result.Coverage.begin();
+    const int c = static_cast<int>(least) % mesh.Columns(), r = static_cast<int>(least) / mesh.Columns();
+    TTModelSection2d& rho = *Inversion->ModelChart;
+    const TColor plain = rho.ShownCellColor(c, r);
+    QTest::mouseClick(Inversion->FadeBox, Qt::LeftButton);
+    ASSERT_EQ(rho.CellFade.Length(), mesh.Columns());
+    const double fade = FadeOfCoverage(result.Coverage[static_cast<size_t>(least)]);
+    ASSERT_GT(fade, 0.2);
+    EXPECT_EQ(rho.ShownCellColor(c, r), FadedColor(plain, fade));
+    EXPECT_EQ(eta.CellFade.Length(), mesh.Columns());
+    EXPECT_EQ(rho.CellValue(c, r), result.Resistivities[static_cast<size_t>(least)]);
+    // The picture drawn: the faded cell's pixel is lighter than before.
+    rho.Widget()->repaint();
+    const QImage faded = rho.Widget()->grab().toImage();
+    QTest::mouseClick(Inversion->FadeBox, Qt::LeftButton);
+    EXPECT_EQ(rho.CellFade.Length(), 0);
+    EXPECT_EQ(rho.ShownCellColor(c, r), plain);
+    (void)faded;
+    // The chargeability chart is offered for printing and export.
+    Inversion->ChartTabs->setCurrentIndex(2);
+    SaveScreenshot(*Inversion, QStringLiteral("inversion-chargeability"));
+}
+
+// The inverted image: each pixel the colour of the cell under it, white
+// above the ground; fading by coverage whitens what the data do not see
+// and keeps what they see fully.
+TEST(InversionImage, CellsInTheirColoursAndFadedByCoverage)
+{
+    TInversionPicture picture;
+    picture.Mesh.ColumnEdges = {0.0, 10.0, 20.0};
+    picture.Mesh.Elevations = {0.0, 0.0, 0.0};
+    picture.Mesh.RowDepths = {0.0, 10.0};
+    picture.Mesh.Bottom = -10.0;
+    picture.Resistivities = {10.0, 1000.0};
+    picture.Coverage = {1.0, 1e-4};
+    const auto colour = [](double Value) { return Value < 100.0 ? 0x0000FFu : 0xFF0000u; }; // red, blue
+    // 20 m wide from elevation 5 down to -10: the top third is air.
+    const QImage plain = PaintInversionImage(picture, colour, 0.0, 20.0, 5.0, -10.0, 20, 15, false);
+    const QImage faded = PaintInversionImage(picture, colour, 0.0, 20.0, 5.0, -10.0, 20, 15, true);
+    ASSERT_EQ(plain.size(), QSize(20, 15));
+    EXPECT_EQ(plain.pixel(5, 2), qRgb(255, 255, 255));
+    EXPECT_EQ(plain.pixel(5, 10), qRgb(255, 0, 0));
+    EXPECT_EQ(plain.pixel(15, 10), qRgb(0, 0, 255));
+    EXPECT_EQ(faded.pixel(5, 10), qRgb(255, 0, 0));
+    EXPECT_EQ(faded.pixel(15, 10), qRgb(255, 255, 255));
+    // Values that do not match the mesh: a blank image, no crash.
+    picture.Resistivities.pop_back();
+    const QImage blank = PaintInversionImage(picture, colour, 0.0, 20.0, 5.0, -10.0, 20, 15, true);
+    EXPECT_EQ(blank.pixel(15, 10), qRgb(255, 255, 255));
+}
+
+} // namespace
+} // namespace lp::test

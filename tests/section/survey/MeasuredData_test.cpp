@@ -1,0 +1,287 @@
+// Measured data in the unified data format: the program's own files read
+// back, the columns and units other programs write (pyGIMLi's "x y z",
+// err fractions, ip in mV/V), the data skipped and counted, the refusals
+// with their lines, and the format told from the content.
+
+#include "section/forward/ForwardModel.h"
+#include "section/survey/MeasuredData.h"
+
+#include "section/survey/Misfit.h"
+#include "section/survey/Res2DInvFile.h"
+
+#include "tests/section/forward/ForwardFixtures.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace lp {
+namespace {
+
+std::string UnifiedRefusal(const std::string& Text)
+{
+    try {
+        const TMeasuredData data = ReadUnifiedMeasuredData(Text);
+        return "read " + std::to_string(data.Size()) + " data";
+    } catch (const EDataFileError& error) {
+        return error.Message();
+    }
+}
+
+TEST(MeasuredData, TheProgramsOwnFileReadsBackWithItsValues)
+{
+    TForwardResult result;
+    result.Survey.Array = "dipole-dipole";
+    result.Survey.Electrodes = {{0.0, 0.0}, {2.5, -0.5}, {5.0, -1.0}, {7.5, -1.25}};
+    result.Survey.Configurations = {{0, 1, 2, 3}, {0, -1, 2, 3}, {3, 2, 1, -1}};
+    result.GeometricFactors = {94.24777960769379, -1.0 / 3.0, 31.41592653589793};
+    result.Resistivities = {100.00000000000001, 0.1 + 0.2, 5e7};
+    result.Chargeabilities = {4.75, 0.0, 1.0 / 7.0};
+    const TMeasuredData data = ReadUnifiedMeasuredData(FormatUnifiedData(result));
+    EXPECT_EQ(data.Format, TDataFormat::Unified);
+    EXPECT_EQ(data.Title, "Lithoprism forward response, array dipole-dipole: rhoa in ohm-m, k in m, ip in mV/V (10 mV/V = 1 %)");
+    ASSERT_EQ(data.Electrodes.size(), 4u);
+    EXPECT_EQ(data.Electrodes[3].z, -1.25);
+    EXPECT_TRUE(data.HasElevations);
+    EXPECT_EQ(data.Configurations, result.Survey.Configurations);
+    EXPECT_EQ(data.Resistivities, result.Resistivities);
+    EXPECT_EQ(data.GeometricFactors, result.GeometricFactors);
+    ASSERT_EQ(data.Chargeabilities.size(), 3u);
+    for (size_t d = 0; d < 3; ++d)
+        EXPECT_NEAR(data.Chargeabilities[d], result.Chargeabilities[d], 1e-14);
+    EXPECT_TRUE(data.Errors.empty());
+    EXPECT_EQ(data.Skipped.Total(), 0);
+    EXPECT_EQ(data.Survey().Electrodes.size(), 4u);
+    EXPECT_EQ(data.Survey().Configurations, result.Survey.Configurations);
+}
+
+TEST(MeasuredData, PyGimliConventionsAreReadInTheirUnits)
+{
+    // A 2-D line as pyGIMLi saves it: x y z with the elevation in y, err a
+    // fraction, ip in mV/V, a topography block, CR LF and a byte-order mark.
+    const TMeasuredData data = ReadUnifiedMeasuredData(
+        "\xEF\xBB\xBF" "4\r\n# x y z\r\n0 10 0\r\n1 9.5 0\r\n2 9 0\r\n3 8.5 0\r\n"
+        "3\r\n# a b m n err ip k rhoa valid\r\n"
+        "1 2 3 4 0.02 15 18.84955592153876 120 1\r\n"
+        "2 0 3 4 0.05 nan 9.42477796076938 80 1\r\n"
+        "1 2 3 4 0 15 18.84955592153876 125 1\r\n" // err 0: not set
+        "2\r\n# x y\r\n0 10\r\n3 8.5\r\n");
+    ASSERT_EQ(data.Size(), 3u);
+    EXPECT_EQ(data.Electrodes[1].z, 9.5);
+    EXPECT_EQ(data.Configurations[1], (TConfiguration{1, -1, 2, 3}));
+    EXPECT_EQ(data.Resistivities, (std::vector<double>{120.0, 80.0, 125.0}));
+    ASSERT_EQ(data.Errors.size(), 3u);
+    EXPECT_EQ(data.Errors[1], 0.05);
+    EXPECT_TRUE(std::isnan(data.Errors[2]));
+    ASSERT_EQ(data.Chargeabilities.size(), 3u);
+    EXPECT_DOUBLE_EQ(data.Chargeabilities[0], 1.5);
+    EXPECT_TRUE(std::isnan(data.Chargeabilities[1]));
+    ASSERT_EQ(data.Topography.size(), 2u);
+    EXPECT_EQ(data.Topography[1].z, 8.5);
+
+    // Units written after "/", tokens in any case, c1 c2 p1 p2.
+    const TMeasuredData percent = ReadUnifiedMeasuredData(
+        "3\n# x\n0\n1\n2\n1\n# P1 P2 C1 C2 RHOA/Ohmm ERR/% IP/% IPERR other\n2 3 1 0 50 4 1.5 0.25 7\n");
+    EXPECT_EQ(percent.Configurations[0], (TConfiguration{0, -1, 1, 2}));
+    EXPECT_DOUBLE_EQ(percent.Errors[0], 0.04);
+    EXPECT_EQ(percent.Chargeabilities[0], 1.5);
+    EXPECT_EQ(percent.ChargeabilityErrors[0], 0.25);
+    EXPECT_FALSE(percent.HasElevations);
+    // A topography block beside electrodes at 0 gives them no elevation.
+    const TMeasuredData flat =
+        ReadUnifiedMeasuredData("2\n# x z\n0 0\n5 0\n1\n# a b m n rhoa\n1 0 2 0 10\n2\n# x z\n0 3\n5 4\n");
+    EXPECT_FALSE(flat.HasElevations);
+    EXPECT_EQ(flat.Topography.size(), 2u);
+}
+
+TEST(MeasuredData, ResistancesAndVoltagesGiveTheApparentResistivity)
+{
+    const std::string electrodes = "4\n# x z\n0 0\n1 0\n2 0\n3 0\n";
+    // With k: ρa = k·r and k·u/i (mV over mA the same ratio).
+    const TMeasuredData r = ReadUnifiedMeasuredData(electrodes + "1\n# a b m n r k\n1 4 2 3 2.5 18.85\n");
+    EXPECT_DOUBLE_EQ(r.Resistivities[0], 2.5 * 18.85);
+    const TMeasuredData ui =
+        ReadUnifiedMeasuredData(electrodes + "1\n# a b m n u/mV i/mA k\n1 4 2 3 500 200 18.85\n");
+    EXPECT_DOUBLE_EQ(ui.Resistivities[0], 2.5 * 18.85);
+    // Without k: the flat ground's over the electrodes (Wenner a = 1: 2πa).
+    const TMeasuredData flat = ReadUnifiedMeasuredData(electrodes + "1\n# a b m n u i\n1 4 2 3 0.5 0.2\n");
+    EXPECT_NEAR(flat.Resistivities[0], 2.5 * 2.0 * std::acos(-1.0), 1e-12);
+    EXPECT_NEAR(flat.GeometricFactors[0], 2.0 * std::acos(-1.0), 1e-12);
+}
+
+// Invalid data, a non-positive or non-finite ρa and an electrode used
+// twice were used as they came.
+TEST(MeasuredData, DataThatCannotBeUsedAreSkippedAndCounted)
+{
+    const TMeasuredData data = ReadUnifiedMeasuredData(
+        "4\n0\n1\n2\n3\n7\n# a b m n rhoa valid\n"
+        "1 2 3 4 100 1\n"
+        "1 2 3 4 100 0\n"   // invalid
+        "1 2 3 4 -5 1\n"    // not above 0
+        "1 2 3 4 0 1\n"     // not above 0
+        "1 2 3 4 inf 1\n"   // not finite
+        "1 2 2 4 100 1\n"   // M is B
+        "0 2 3 0 90 1\n");  // lone B and M: B taken as A
+    EXPECT_EQ(data.Size(), 2u);
+    EXPECT_EQ(data.Configurations[1], (TConfiguration{1, -1, 2, -1}));
+    EXPECT_EQ(data.Skipped.Invalid, 1);
+    EXPECT_EQ(data.Skipped.BadResistivity, 3);
+    EXPECT_EQ(data.Skipped.RepeatedElectrode, 1);
+    EXPECT_EQ(data.Skipped.Total(), 5);
+    EXPECT_EQ(data.Skipped.Text(),
+              "1 marked invalid, 3 with an apparent resistivity that is not a number from 1e-12 to 1e12 ohm-m, "
+              "1 using an electrode twice");
+}
+
+TEST(MeasuredData, FilesThatCannotBeReadAreRefusedNamingTheLine)
+{
+    const std::string electrodes = "2\n# x\n0\n1\n";
+    EXPECT_EQ(UnifiedRefusal(electrodes + "1\n1 0 2 0 100\n"),
+              "Line 5: the data need a column line naming their values, such as \"# a b m n rhoa\".");
+    EXPECT_EQ(UnifiedRefusal(electrodes + "1\n# a b m n k\n1 0 2 0 100\n"),
+              "Line 6: the datum columns have no apparent resistivity: \"rhoa\", \"r\" with \"k\", or \"u\" and \"i\".");
+    EXPECT_EQ(UnifiedRefusal(electrodes + "1\n# a b m n rhoa ip/ms\n1 0 2 0 100 3\n"),
+              "Line 6: the unit \"ms\" of column \"ip\" is not one this reader knows (none, mv/v, %).");
+    EXPECT_EQ(UnifiedRefusal(electrodes + "1\n# a b m n rhoa err err\n1 0 2 0 100 1 1\n"),
+              "Line 6: the datum columns name \"err\" twice.");
+    EXPECT_EQ(UnifiedRefusal(electrodes + "1\n# a b m n rhoa\n0 0 2 0 100\n"),
+              "Line 7: the datum has no current electrode (A and B are absent).");
+    EXPECT_EQ(UnifiedRefusal(electrodes + "1\n# a b m n rhoa\n1 0 3 0 100\n"),
+              "Line 7: electrode number 3 is not one of the 2 electrodes.");
+    EXPECT_EQ(UnifiedRefusal(electrodes + "2\n# a b m n rhoa\n1 0 2 0 100\n"), "Line 7: the file ends before datum 2.");
+    // A file of electrodes only holds no data.
+    EXPECT_EQ(UnifiedRefusal(electrodes + "0\n"), "read 0 data");
+}
+
+TEST(MeasuredData, TheFormatIsToldFromTheFirstLine)
+{
+    EXPECT_EQ(RecogniseDataFormat("4\n0\n"), TDataFormat::Unified);
+    EXPECT_EQ(RecogniseDataFormat("\xEF\xBB\xBF# data\r\n4\n"), TDataFormat::Unified);
+    EXPECT_EQ(RecogniseDataFormat("48  # electrodes\n"), TDataFormat::Unified);
+    EXPECT_EQ(RecogniseDataFormat("Line 1 dipole-dipole\n1.0\n3\n"), TDataFormat::Res2DInv);
+    EXPECT_EQ(RecogniseDataFormat("\n1.0\n3\n"), TDataFormat::Res2DInv);
+    EXPECT_EQ(RecogniseDataFormat("2.5\n"), TDataFormat::Res2DInv);
+    EXPECT_EQ(ReadMeasuredData("Title\n1\n2\n1\n0\n0\n0 1 100\n").Format, TDataFormat::Res2DInv);
+    // Forced: a title that reads as a count.
+    EXPECT_EQ(ReadMeasuredData("7\n1\n2\n1\n0\n0\n0 1 100\n", TDataFormat::Res2DInv).Size(), 1u);
+    EXPECT_EQ(DataFormatFromName("res2dinv"), TDataFormat::Res2DInv);
+    EXPECT_EQ(DataFormatFromName("unified"), TDataFormat::Unified);
+    EXPECT_EQ(DataFormatFromName("csv"), std::nullopt);
+}
+
+
+// A pole whose geometric factor is infinite, a ρa of 1e-200 and a denormal
+// error refused the whole file at the computation or the misfit.
+TEST(MeasuredData, DataTheComputationCannotCountAreSkippedAndCounted)
+{
+    const TMeasuredData data = ReadUnifiedMeasuredData(
+        "5\n# x z\n0 0\n5 0\n10 0\n15 0\n20 0\n5\n# a b m n rhoa err\n"
+        "1 2 3 4 100 0.03\n"
+        "3 0 2 4 100 0.03\n"      // M and N equally far from the pole A
+        "1 2 3 4 1e-200 0.03\n"   // a ρa beyond counting
+        "1 2 3 4 100 4e-320\n"    // a denormal error
+        "2 3 4 5 100 0\n");       // error 0: not set, the error model serves
+    EXPECT_EQ(data.Size(), 2u);
+    EXPECT_EQ(data.Lines, (std::vector<int>{10, 14}));
+    EXPECT_EQ(data.Skipped.NoGeometricFactor, 1);
+    EXPECT_EQ(data.Skipped.BadResistivity, 1);
+    EXPECT_EQ(data.Skipped.BadError, 1);
+    EXPECT_EQ(data.Skipped.Text(),
+              "1 with an apparent resistivity that is not a number from 1e-12 to 1e12 ohm-m, 1 with an error "
+              "below 0.0001 %, 1 measuring nothing over a homogeneous ground (an infinite geometric factor)");
+    // What is left computes and compares.
+    test::TForwardSection section(40.0, 20.0, 100.0);
+    const TForwardResult result = ComputeForwardResponse(section.Ground(), data.Survey());
+    const TMisfit misfit = ComputeMisfit(data, result);
+    EXPECT_LT(misfit.Rrms, 2.0);
+}
+
+// A file with CR-only line ends was refused as "the file ends before the
+// electrode count".
+TEST(MeasuredData, CarriageReturnsAloneEndTheLines)
+{
+    const TMeasuredData data = ReadUnifiedMeasuredData("# old desktop\r3\r# x z\r0 0\r1 0\r2 0\r1\r# a b m n rhoa\r1 0 2 3 100\r0\r");
+    EXPECT_EQ(data.Title, "old desktop");
+    EXPECT_EQ(data.Electrodes.size(), 3u);
+    EXPECT_EQ(data.Configurations, (std::vector<TConfiguration>{{0, -1, 1, 2}}));
+    EXPECT_EQ(ParseUnifiedData("2\r0\r1\r1\r1 0 2 0\r").Configurations.size(), 1u);
+    EXPECT_EQ(UnifiedRefusal("2\r0\r1\r1\r# a b m n rhoa\r1 0 3 0 100\r"),
+              "Line 6: electrode number 3 is not one of the 2 electrodes.");
+}
+
+// An instrument's own export was taken for Res2DInv and refused with "the
+// unit electrode spacing 0 is not above 0".
+TEST(MeasuredData, AFileOfAnotherFormatIsSaidToBeInNoFormatRead)
+{
+    const std::string export_ = "El-array Spa.1 Spa.2 Spa.3 Spa.4 Rho Dev. M\n"
+                                "0 0 5 10 15 102.3 0.2 4.1\n0 5 10 15 20 99.8 0.1 3.9\n";
+    std::string message;
+    try {
+        ReadMeasuredData(export_);
+    } catch (const EDataFileError& error) {
+        message = error.Message();
+    }
+    EXPECT_NE(message.find("The file is in no format this program reads"), std::string::npos) << message;
+    EXPECT_NE(message.find("unified data format"), std::string::npos) << message;
+    EXPECT_NE(message.find("Res2DInv format"), std::string::npos) << message;
+    EXPECT_NE(message.find("Line 2: the unit electrode spacing 0 is not above 0."), std::string::npos) << message;
+    // A Res2DInv file with a fault past its header keeps its own refusal.
+    try {
+        ReadMeasuredData("Title\n1\n2\n1\n0\n0\n0 1\n");
+        ADD_FAILURE();
+    } catch (const EDataFileError& error) {
+        EXPECT_TRUE(error.Message().starts_with("Line 7: datum 1 has 2 values")) << error.Message();
+    }
+}
+
+// "ip/mrad" refused the whole file; a phase column is never a chargeability.
+TEST(MeasuredData, PhasesAreLeftOutWithAWarning)
+{
+    const std::string electrodes = "3\n# x\n0\n1\n2\n";
+    for (const char* columns : {"rhoa ip/mrad", "rhoa ip/MRAD iperr", "rhoa phi", "rhoa phase/mrad"}) {
+        SCOPED_TRACE(columns);
+        const TMeasuredData data =
+            ReadUnifiedMeasuredData(electrodes + "1\n# a b m n " + columns + "\n1 0 2 3 100 12" +
+                                    (std::string(columns).ends_with("iperr") ? " 1" : "") + "\n");
+        EXPECT_EQ(data.Resistivities, (std::vector<double>{100.0}));
+        EXPECT_TRUE(data.Chargeabilities.empty());
+        EXPECT_TRUE(data.ChargeabilityErrors.empty());
+        ASSERT_EQ(data.Warnings.size(), 1u);
+        EXPECT_NE(data.Warnings[0].find("phases"), std::string::npos) << data.Warnings[0];
+        EXPECT_NE(data.Warnings[0].find("not used"), std::string::npos) << data.Warnings[0];
+    }
+    // A bare ip stays a chargeability in mV/V.
+    EXPECT_EQ(ReadUnifiedMeasuredData(electrodes + "1\n# a b m n rhoa ip\n1 0 2 3 100 12\n").Chargeabilities[0], 1.2);
+}
+
+// An electrode far outside the section and two electrodes at one place
+// were refused without the file's line.
+TEST(MeasuredData, ElectrodesThatCannotStandOnTheGroundAreRefusedNamingTheirLine)
+{
+    TForwardModel ground;
+    ground.Left = 0.0;
+    ground.Right = 40.0;
+    const auto refusal = [&](const TMeasuredData& data) {
+        try {
+            CheckElectrodePlaces(data, ground);
+            return std::string("placed");
+        } catch (const EDataFileError& error) {
+            return error.Message();
+        }
+    };
+    const std::string data = "2\n# a b m n rhoa\n1 2 3 4 100\n1 0 2 3 90\n";
+    EXPECT_EQ(refusal(ReadUnifiedMeasuredData("4\n# x z\n0 0\n5 0\n1e9 0\n15 0\n" + data)),
+              "Line 5: the electrode at x = 1e+09 lies outside the model area (x from 0 to 40).");
+    EXPECT_EQ(refusal(ReadUnifiedMeasuredData("4\n# x z\n0 0\n5 0\n10 0\n10 -1\n" + data)),
+              "Line 6: the electrode at x = 10 stands at the place of line 5's (x = 10) on the section's surface.");
+    // Res2DInv: the line of the first datum that places the electrode.
+    const std::string general = "G\n1\n11\n0\nType of measurement (0=app. resistivity,1=resistance)\n0\n2\n1\n0\n";
+    EXPECT_EQ(refusal(ReadRes2DInvData(general + "4 0 0 5 0 10 0 15 0 100\n4 0 0 5 0 1e9 0 15 0 100\n")),
+              "Line 11: the electrode at x = 1e+09 lies outside the model area (x from 0 to 40).");
+    EXPECT_EQ(refusal(ReadRes2DInvData(general + "4 0 0 5 0 10 0 15 0 100\n4 0 0 5 0 10 -2 15 0 100\n")),
+              "Line 11: the electrode at x = 10 stands at the place of line 10's (x = 10) on the section's surface.");
+    EXPECT_EQ(refusal(ReadRes2DInvData(general + "4 0 0 5 0 10 0 15 0 100\n4 0 0 5 0 10 0 20 0 100\n")), "placed");
+}
+
+} // namespace
+} // namespace lp

@@ -1,0 +1,316 @@
+// Measured data in the Res2DInv format: every array type read into the
+// electrode positions its rows were written from (both x-location types,
+// pole-dipole in both directions, the general array with resistances),
+// chargeability in its three units, separators, the topography block and
+// the closing zeros, and the refusals with their lines.
+
+#include "section/survey/Res2DInvFile.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+namespace lp {
+namespace {
+
+constexpr double None = std::numeric_limits<double>::infinity(); // an electrode at infinity
+
+// A datum as the positions of A, B, M, N (None where absent) and its ρa.
+struct TPlacedDatum {
+    double a, b, m, n, rhoa;
+};
+
+std::vector<TPlacedDatum> Placed(const TMeasuredData& Data)
+{
+    std::vector<TPlacedDatum> placed;
+    const auto x = [&](int e) { return e < 0 ? None : Data.Electrodes.at(static_cast<size_t>(e)).x; };
+    for (size_t d = 0; d < Data.Size(); ++d) {
+        const TConfiguration& c = Data.Configurations[d];
+        placed.push_back({x(c.a), x(c.b), x(c.m), x(c.n), Data.Resistivities[d]});
+    }
+    return placed;
+}
+
+void ExpectPlaced(const TMeasuredData& Data, const std::vector<TPlacedDatum>& Expected)
+{
+    const std::vector<TPlacedDatum> placed = Placed(Data);
+    ASSERT_EQ(placed.size(), Expected.size());
+    for (size_t d = 0; d < placed.size(); ++d) {
+        SCOPED_TRACE("datum " + std::to_string(d + 1));
+        EXPECT_DOUBLE_EQ(placed[d].a, Expected[d].a);
+        EXPECT_DOUBLE_EQ(placed[d].b, Expected[d].b);
+        EXPECT_DOUBLE_EQ(placed[d].m, Expected[d].m);
+        EXPECT_DOUBLE_EQ(placed[d].n, Expected[d].n);
+        EXPECT_EQ(placed[d].rhoa, Expected[d].rhoa);
+    }
+}
+
+std::string Header(int Array, int Data, int Location, const std::string& IP = "0\n")
+{
+    return "Survey line\n2.5\n" + std::to_string(Array) + "\n" + std::to_string(Data) + "\n" +
+           std::to_string(Location) + "\n" + IP;
+}
+
+struct TArrayRows {
+    const char* name;
+    int array;
+    const char* firstElectrodeRows; // x-location type 0
+    const char* midPointRows;       // the same data, x-location type 1
+    std::vector<TPlacedDatum> expected;
+};
+
+class Res2DInvArrays : public ::testing::TestWithParam<TArrayRows> {};
+
+TEST_P(Res2DInvArrays, ReadIntoTheElectrodesTheRowsWereWrittenFrom)
+{
+    const TArrayRows& rows = GetParam();
+    const int data = static_cast<int>(rows.expected.size());
+    const TMeasuredData first = ReadRes2DInvData(Header(rows.array, data, 0) + rows.firstElectrodeRows + "0\n0\n0\n0\n");
+    ExpectPlaced(first, rows.expected);
+    const TMeasuredData middle = ReadRes2DInvData(Header(rows.array, data, 1) + rows.midPointRows);
+    ExpectPlaced(middle, rows.expected);
+    EXPECT_EQ(first.Format, TDataFormat::Res2DInv);
+    EXPECT_EQ(first.Title, "Survey line");
+    EXPECT_FALSE(first.HasElevations);
+    // Electrodes shared by several data are one electrode each, in order of x.
+    for (size_t e = 1; e < first.Electrodes.size(); ++e)
+        EXPECT_LT(first.Electrodes[e - 1].x, first.Electrodes[e].x);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Res2DInvFile, Res2DInvArrays,
+    ::testing::Values(
+        TArrayRows{"Wenner", 1, "0 2.5 100\n2.5 2.5 110\n0 5 120\n", "3.75 2.5 100\n6.25 2.5 110\n7.5 5 120\n",
+                   {{0, 7.5, 2.5, 5, 100}, {2.5, 10, 5, 7.5, 110}, {0, 15, 5, 10, 120}}},
+        TArrayRows{"PolePole", 2, "0 2.5 100\n5 5 90\n", "1.25 2.5 100\n7.5 5 90\n",
+                   {{0, None, 2.5, None, 100}, {5, None, 10, None, 90}}},
+        TArrayRows{"DipoleDipole", 3, "0 2.5 1 100\n0,2.5,2,105\n2.5\t2.5\t1.5\t107\n",
+                   "3.75 2.5 1 100\n5 2.5 2 105\n6.875 2.5 1.5 107\n",
+                   {{0, 2.5, 5, 7.5, 100}, {0, 2.5, 7.5, 10, 105}, {2.5, 5, 8.75, 11.25, 107}}},
+        TArrayRows{"WennerBeta", 4, "0 2.5 100\n", "3.75 2.5 100\n", {{0, 2.5, 5, 7.5, 100}}},
+        TArrayRows{"WennerGamma", 5, "0 2.5 100\n", "3.75 2.5 100\n", {{0, 5, 2.5, 7.5, 100}}},
+        TArrayRows{"PoleDipole", 6, "0 2.5 2 100\n0 2.5 -2 95\n", "3.75 2.5 2 100\n3.75 2.5 -2 95\n",
+                   {{0, None, 5, 7.5, 100}, {7.5, None, 2.5, 0, 95}}},
+        TArrayRows{"WennerSchlumberger", 7, "0 2.5 1 100\n0 2.5 2 101\n", "3.75 2.5 1 100\n6.25 2.5 2 101\n",
+                   {{0, 7.5, 2.5, 5, 100}, {0, 12.5, 5, 7.5, 101}}}),
+    [](const ::testing::TestParamInfo<TArrayRows>& info) { return std::string(info.param.name); });
+
+TEST(Res2DInvFile, TheGeneralArrayGivesEveryElectrodeAndResistancesBecomeApparentResistivities)
+{
+    const std::string rows = "4\n2 0 0 5 0 100\n3 0 0 5 0 10 0 50\n4 0 0 5 0 10 0 15 0 20\n";
+    const std::string header = "General\n5\n11\n0\nType of measurement (0=app. resistivity,1=resistance)\n";
+    const TMeasuredData apparent = ReadRes2DInvData(header + "0\n3\n1\n0\n" + rows.substr(2) + "0\n0\n0\n0\n");
+    ExpectPlaced(apparent, {{0, None, 5, None, 100}, {0, None, 5, 10, 50}, {0, 5, 10, 15, 20}});
+    EXPECT_EQ(apparent.Electrodes.size(), 4u);
+    // Resistances: ρa = k·R with the flat ground's k (dipole-dipole a = 5,
+    // n = 1: |k| = π n (n+1)(n+2) a = 6π a; A B M N in this order measure a
+    // negative R, and k is negative too).
+    const TMeasuredData resistance = ReadRes2DInvData(header + "1\n1\n1\n0\n4 0 0 5 0 10 0 15 0 -2\n");
+    ASSERT_EQ(resistance.Size(), 1u);
+    EXPECT_NEAR(resistance.Resistivities[0], 2.0 * 6.0 * std::acos(-1.0) * 5.0, 1e-9);
+    // Elevations as the rows give them.
+    const TMeasuredData raised = ReadRes2DInvData(header + "0\n1\n0\n0\n2 0 1.5 5 2 100\n");
+    EXPECT_EQ(raised.Electrodes[1].z, 2.0);
+    EXPECT_TRUE(raised.HasElevations);
+}
+
+TEST(Res2DInvFile, ChargeabilityIsReadInPerCentFromMillivoltsPerVoltAndPerCent)
+{
+    const TMeasuredData millivolts =
+        ReadRes2DInvData(Header(3, 1, 0, "1\nChargeability\nmV/V\n0.12,0.92\n") + "0 2.5 1 100 12.5\n");
+    ASSERT_EQ(millivolts.Chargeabilities.size(), 1u);
+    EXPECT_DOUBLE_EQ(millivolts.Chargeabilities[0], 1.25);
+    const TMeasuredData percent =
+        ReadRes2DInvData(Header(3, 1, 0, "1\nChargeability\n%\n0.12,0.92\n") + "0 2.5 1 100 1.5\n");
+    EXPECT_EQ(percent.Chargeabilities[0], 1.5);
+    EXPECT_TRUE(percent.Warnings.empty());
+    // msec has no general conversion: the resistivities are read, the
+    // chargeabilities not used, and a warning says so.
+    const TMeasuredData msec =
+        ReadRes2DInvData(Header(3, 1, 0, "1\nChargeability\nMsec\n0.12,0.92\n") + "0 2.5 1 100 8\n");
+    EXPECT_EQ(msec.Resistivities[0], 100.0);
+    EXPECT_TRUE(msec.Chargeabilities.empty());
+    ASSERT_EQ(msec.Warnings.size(), 1u);
+    EXPECT_NE(msec.Warnings[0].find("msec"), std::string::npos);
+}
+
+TEST(Res2DInvFile, TheTopographyGivesTheElectrodesTheirElevations)
+{
+    const std::string data = Header(1, 1, 0) + "0 5 100\n";
+    // True horizontal distances: elevations linear between the points.
+    const TMeasuredData horizontal = ReadRes2DInvData(data + "1\n3\n0 10\n10 5\n20 5\n1\n0\n0\n0\n0\n");
+    ASSERT_EQ(horizontal.Electrodes.size(), 4u);
+    EXPECT_DOUBLE_EQ(horizontal.Electrodes[1].z, 7.5);
+    EXPECT_DOUBLE_EQ(horizontal.Electrodes[3].z, 5.0);
+    EXPECT_TRUE(horizontal.HasElevations);
+    EXPECT_EQ(horizontal.Topography.size(), 3u);
+    // Distances along the surface: a 3-4-5 slope puts the electrode at
+    // surface distance 5 at x 4, elevation 3; without closing zeros.
+    const TMeasuredData along = ReadRes2DInvData(Header(2, 1, 0) + "0 5 100\n2\n2\n0 0\n10 6\n1\n");
+    ASSERT_EQ(along.Electrodes.size(), 2u);
+    EXPECT_DOUBLE_EQ(along.Electrodes[1].x, 4.0);
+    EXPECT_DOUBLE_EQ(along.Electrodes[1].z, 3.0);
+    // A "Topography in separate list" line before the flag; no topography.
+    EXPECT_EQ(ReadRes2DInvData(data + "Topography in separate list\n0\n").Size(), 1u);
+    EXPECT_EQ(ReadRes2DInvData(data).Size(), 1u);
+}
+
+TEST(Res2DInvFile, DataThatCannotBeUsedAreSkippedAndCounted)
+{
+    const TMeasuredData data = ReadRes2DInvData(Header(3, 4, 0) + "0 2.5 1 100\n0 2.5 1 -3\n0 2.5 1 nan\n0 2.5 2 0\n");
+    EXPECT_EQ(data.Size(), 1u);
+    EXPECT_EQ(data.Skipped.BadResistivity, 3);
+}
+
+std::string Res2DInvRefusal(const std::string& Text)
+{
+    try {
+        return "read " + std::to_string(ReadRes2DInvData(Text).Size()) + " data";
+    } catch (const EDataFileError& error) {
+        return error.Message();
+    }
+}
+
+TEST(Res2DInvFile, FilesThatCannotBeReadAreRefusedNamingTheLine)
+{
+    EXPECT_EQ(Res2DInvRefusal(""), "Line 1: the file ends before the unit electrode spacing.");
+    EXPECT_EQ(Res2DInvRefusal("T\n0\n3\n"), "Line 2: the unit electrode spacing 0 is not above 0.");
+    EXPECT_EQ(Res2DInvRefusal("T\n1\n8\n"),
+              "Line 3: array type 8 is not one this reader knows: 1 (Wenner), 2 (pole-pole), 3 (dipole-dipole), "
+              "4 (Wenner-beta), 5 (Wenner-gamma), 6 (pole-dipole), 7 (Wenner-Schlumberger) or 11 (general array).");
+    EXPECT_EQ(Res2DInvRefusal("T\n1\nthree\n"), "Line 3: the array type is a whole number, not \"three\".");
+    EXPECT_EQ(Res2DInvRefusal(Header(3, 2, 0) + "0 2.5 1 100\n"), "Line 7: the file ends before datum 2.");
+    EXPECT_EQ(Res2DInvRefusal(Header(3, 1, 0) + "0 2.5 100\n"),
+              "Line 7: datum 1 has 3 values where 4 are needed (x, a, n, the apparent resistivity).");
+    EXPECT_EQ(Res2DInvRefusal(Header(3, 1, 2)), "Line 5: the x-location type is 0 (first electrode) or 1 (mid-point), not 2.");
+    EXPECT_EQ(Res2DInvRefusal(Header(6, 1, 0) + "0 2.5 0 100\n"), "Line 7: datum 1: n \"0\" is 0.");
+    EXPECT_EQ(Res2DInvRefusal(Header(1, 1, 0) + "0 -2.5 100\n"), "Line 7: datum 1: the spacing a \"-2.5\" is not above 0.");
+    EXPECT_EQ(Res2DInvRefusal(Header(1, 1, 0, "1\nPhase\nV\n1\n") + "0 2.5 100 3\n"),
+              "Line 8: the chargeability unit is mV/V, msec, mrad or %, not \"V\".");
+    EXPECT_EQ(Res2DInvRefusal(Header(1, 1, 0) + "0 2.5 100\n0 2.5 100\n"),
+              "Line 8: after the 1 data a topography flag (0, 1 or 2) or the closing zeros are expected, not "
+              "\"0 2.5 100\".");
+    EXPECT_EQ(Res2DInvRefusal(Header(1, 1, 0) + "0 2.5 100\n0\n0,0,0\n7\n"),
+              "Line 10: the file goes on after its data and topography: \"7\".");
+    EXPECT_EQ(Res2DInvRefusal("G\n1\n11\n0\n0\n"), "Line 5: a line naming the type of measurement is expected here, not \"0\".");
+    EXPECT_EQ(Res2DInvRefusal("G\n1\n11\n0\nType\n0\n1\n0\n0\n5 0 0 1 0 2 0 3 0 4 0 100\n"),
+              "Line 10: datum 1 has 5 electrodes where 2, 3 or 4 are read.");
+    EXPECT_EQ(Res2DInvRefusal(Header(1, 1, 0) + "0 2.5 100\n1\n2\n0 0\n"), "Line 10: the file ends before topography point 2.");
+}
+
+// A line of commas alone was taken for a line with values and its first
+// value read from an empty list.
+TEST(Res2DInvFile, ALineOfSeparatorsAloneIsABlankLine)
+{
+    const TMeasuredData data = ReadRes2DInvData("G\n1\n11\n0\nType of measurement\n,\n0\n,\t,\n1\n0\n0\n"
+                                                "2 0 0 5 0 100\n , \n0,0,0\n");
+    ASSERT_EQ(data.Size(), 1u);
+    EXPECT_EQ(data.Resistivities[0], 100.0);
+    EXPECT_EQ(Res2DInvRefusal("T\n1\n3\n,\n"), "Line 4: the file ends before the number of data.");
+}
+
+
+// A Res2DInv file with an error estimate per datum was refused: "datum 1
+// has 5 values where 4 are needed".
+TEST(Res2DInvFile, ErrorEstimatesAreReadBeforeOrAfterTheIPFlag)
+{
+    const std::string head = "Survey line\n2.5\n3\n2\n0\n";
+    const std::string rows = "0 2.5 1 100 3\n2.5 2.5 1 80 5\n";
+    const auto errors = [](const TMeasuredData& data) { return data.Errors; };
+    // The error flag before the IP flag, after it, with a label: per cent.
+    for (const std::string& flags : {std::string("1\n0\n"), std::string("0\n1\n"), std::string("Error estimates\n1\n0\n")}) {
+        SCOPED_TRACE(flags);
+        const TMeasuredData data = ReadRes2DInvData(head + flags + rows);
+        EXPECT_EQ(data.Resistivities, (std::vector<double>{100.0, 80.0}));
+        EXPECT_EQ(errors(data), (std::vector<double>{0.03, 0.05}));
+    }
+    // The type of the estimate: its legend says what 0 and 1 are.
+    EXPECT_EQ(errors(ReadRes2DInvData(head + "1\nType of error estimate (0=same unit as data)\n0\n0\n" + rows)),
+              (std::vector<double>{0.03, 5.0 / 80.0}));
+    EXPECT_EQ(errors(ReadRes2DInvData(head + "1\nType of error estimate (0=percent, 1=same unit as data)\n0\n0\n" + rows)),
+              (std::vector<double>{0.03, 0.05}));
+    // With chargeability: the extra values in the order of the flags.
+    const std::string ip = "1\nChargeability\nmV/V\n0.12,0.92\n";
+    const TMeasuredData after = ReadRes2DInvData(head + ip + "1\n" + "0 2.5 1 100 12 3\n2.5 2.5 1 80 20 5\n");
+    EXPECT_EQ(errors(after), (std::vector<double>{0.03, 0.05}));
+    EXPECT_EQ(after.Chargeabilities, (std::vector<double>{1.2, 2.0}));
+    const TMeasuredData before = ReadRes2DInvData(head + "1\n" + ip + "0 2.5 1 100 3 12\n2.5 2.5 1 80 5 20\n");
+    EXPECT_EQ(errors(before), (std::vector<double>{0.03, 0.05}));
+    EXPECT_EQ(before.Chargeabilities, (std::vector<double>{1.2, 2.0}));
+    // The general array's resistances: an error in their unit (ohm).
+    const TMeasuredData general = ReadRes2DInvData(
+        "G\n1\n11\n0\nType of measurement (0=app. resistivity,1=resistance)\n1\n1\n0\n1\n"
+        "Type of error estimate (0=same unit as data)\n0\n0\n4 0 0 1 0 2 0 3 0 -2 0.1\n");
+    ASSERT_EQ(general.Size(), 1u);
+    ASSERT_EQ(general.Errors.size(), 1u);
+    EXPECT_DOUBLE_EQ(general.Errors[0], 0.05);
+    // A row without its error is refused, saying what it lacks.
+    EXPECT_EQ(Res2DInvRefusal(head + "1\n0\n0 2.5 1 100\n"),
+              "Line 8: datum 1 has 4 values where 5 are needed (x, a, n, the apparent resistivity and the error).");
+}
+
+// Pole-pole and pole-dipole files listing their remote electrodes were
+// refused: "Line 4: the number of data is a whole number, not "Remote"".
+TEST(Res2DInvFile, RemoteElectrodesStandWhereTheFileSaysUnlessFarAway)
+{
+    const auto remoteB = [](const TMeasuredData& data) {
+        const int b = data.Configurations.at(0).b;
+        return b < 0 ? None : data.Electrodes.at(static_cast<size_t>(b)).x;
+    };
+    const std::string rows = "2\n0\n0\n0 5 1 100\n5 5 1 90\n";
+    // Pole-dipole: B, a few spacings beyond the line, takes part.
+    for (const std::string& block : {std::string("Remote electrode\n-40 0\n"), std::string("Remote electrodes\nB -40\n"),
+                                     std::string("Remote current electrode: -40, 0\n"), std::string("REMOTE\nC2 -40 0\n")}) {
+        SCOPED_TRACE(block);
+        const TMeasuredData data = ReadRes2DInvData("PD\n5\n6\n" + block + rows);
+        ASSERT_EQ(data.Size(), 2u);
+        EXPECT_EQ(remoteB(data), -40.0);
+        EXPECT_EQ(data.Configurations[1].b, data.Configurations[0].b);
+        EXPECT_EQ(data.Resistivities, (std::vector<double>{100.0, 90.0}));
+    }
+    // Far away (more than ten line lengths, or marked 99999 or 1e9): a pole.
+    for (const char* far : {"-1000 0", "99999 0", "1e9 0"})
+        EXPECT_EQ(remoteB(ReadRes2DInvData("PD\n5\n6\nRemote\n" + std::string(far) + "\n" + rows)), None) << far;
+    // Pole-pole: B and N, in order or labelled; one alone when labelled.
+    const std::string pp = "2\n0\n0\n0 5 100\n5 5 90\n";
+    for (const std::string& block : {std::string("Remote electrodes\n-40 0\n70 0\n"), std::string("Remote\nN 70 0\nB -40 0\n")}) {
+        SCOPED_TRACE(block);
+        const TMeasuredData data = ReadRes2DInvData("PP\n5\n2\n" + block + pp);
+        const TConfiguration& c = data.Configurations.at(0);
+        ASSERT_GE(c.b, 0);
+        ASSERT_GE(c.n, 0);
+        EXPECT_EQ(data.Electrodes[size_t(c.b)].x, -40.0);
+        EXPECT_EQ(data.Electrodes[size_t(c.n)].x, 70.0);
+    }
+    const TMeasuredData alone = ReadRes2DInvData("PP\n5\n2\nRemote\nN 70\n" + pp);
+    EXPECT_EQ(alone.Configurations.at(0).b, -1);
+    EXPECT_EQ(alone.Electrodes.at(size_t(alone.Configurations[0].n)).x, 70.0);
+    EXPECT_EQ(Res2DInvRefusal("PP\n5\n2\nRemote\n-40 0\n" + pp),
+              "Line 5: a pole-pole file's remote electrodes are B and N: one unlabelled position is given (label it \"B\" "
+              "or \"N\" to give one alone).");
+    EXPECT_EQ(Res2DInvRefusal("PD\n5\n6\nRemote\n" + rows), "Line 4: the block of remote electrodes gives no position "
+                                                              "(\"x z\", or a label and x).");
+}
+
+// Phases in mrad refused the whole file; they are left out with a warning.
+TEST(Res2DInvFile, PhasesInMilliradiansAreLeftOutWithAWarning)
+{
+    const TMeasuredData data = ReadRes2DInvData(Header(1, 1, 0, "1\nPhase\nmrad\n1\n") + "0 2.5 100 3\n");
+    EXPECT_EQ(data.Resistivities, (std::vector<double>{100.0}));
+    EXPECT_TRUE(data.Chargeabilities.empty());
+    ASSERT_EQ(data.Warnings.size(), 1u);
+    EXPECT_NE(data.Warnings[0].find("phases in mrad"), std::string::npos) << data.Warnings[0];
+}
+
+// A Res2DInv file with CR-only line ends was refused.
+TEST(Res2DInvFile, CarriageReturnsAloneEndTheLines)
+{
+    const TMeasuredData data = ReadRes2DInvData("Old line\r2.5\r1\r2\r0\r0\r0 2.5 100\r2.5 2.5 110\r0\r0\r");
+    EXPECT_EQ(data.Resistivities, (std::vector<double>{100.0, 110.0}));
+    EXPECT_EQ(data.Electrodes.size(), 5u);
+    EXPECT_EQ(data.Lines, (std::vector<int>{7, 8}));
+}
+
+} // namespace
+} // namespace lp

@@ -1,0 +1,133 @@
+// The arrays' configurations and electrodes, the electrodes on the ground
+// surface, and the surveys that are refused.
+
+#include "section/survey/Survey.h"
+
+#include "tests/section/forward/ForwardFixtures.h"
+
+#include <gtest/gtest.h>
+
+namespace lp::test {
+namespace {
+
+TEST(Survey, ArraysListTheirConfigurationsByLevelThenByFirstElectrode)
+{
+    const std::vector<TConfiguration> dd = ArrayConfigurations(TArrayKind::DipoleDipole, 48, 6);
+    const std::vector<TConfiguration> wenner = ArrayConfigurations(TArrayKind::Wenner, 48, 6);
+    const std::vector<TConfiguration> schlumberger = ArrayConfigurations(TArrayKind::Schlumberger, 48, 6);
+    EXPECT_EQ(dd.size(), 255u);           // 45 + 44 + ... + 40
+    EXPECT_EQ(wenner.size(), 225u);       // 45 + 42 + ... + 30
+    EXPECT_EQ(schlumberger.size(), 240u); // 45 + 43 + ... + 35
+    // {a, b, m, n} from 0.
+    EXPECT_EQ(dd[0], (TConfiguration{0, 1, 2, 3}));
+    EXPECT_EQ(dd[44], (TConfiguration{44, 45, 46, 47}));
+    EXPECT_EQ(dd[45], (TConfiguration{0, 1, 3, 4})); // n = 2
+    EXPECT_EQ(dd.back(), (TConfiguration{39, 40, 46, 47}));
+    EXPECT_EQ(wenner[0], (TConfiguration{0, 3, 1, 2}));
+    EXPECT_EQ(wenner[45], (TConfiguration{0, 6, 2, 4}));
+    EXPECT_EQ(wenner.back(), (TConfiguration{29, 47, 35, 41}));
+    EXPECT_EQ(schlumberger[0], (TConfiguration{0, 3, 1, 2}));
+    EXPECT_EQ(schlumberger[45], (TConfiguration{0, 5, 2, 3}));
+    EXPECT_EQ(schlumberger.back(), (TConfiguration{34, 47, 40, 41}));
+    // Too few electrodes for a level: none of it.
+    EXPECT_TRUE(ArrayConfigurations(TArrayKind::Wenner, 3, 2).empty());
+    EXPECT_EQ(ArrayConfigurations(TArrayKind::Wenner, 7, 9).size(), 4u + 1u);
+}
+
+TEST(Survey, ArrayNamesReadBack)
+{
+    for (TArrayKind kind : {TArrayKind::DipoleDipole, TArrayKind::Wenner, TArrayKind::Schlumberger})
+        EXPECT_EQ(ArrayKindFromName(ArrayKindName(kind)), kind);
+    EXPECT_FALSE(ArrayKindFromName("pole-pole").has_value());
+    EXPECT_FALSE(ArrayKindFromName("Wenner").has_value());
+}
+
+TEST(Survey, ElectrodesDefaultToTheModelAreasWidthOneSpacingInFromEachSide)
+{
+    TArrayLayout layout;
+    layout.Electrodes = 9;
+    TSurvey survey = MakeArraySurvey(layout, 100.0, 200.0);
+    EXPECT_DOUBLE_EQ(survey.Electrodes.front().x, 110.0);
+    EXPECT_DOUBLE_EQ(survey.Electrodes.back().x, 190.0);
+    // The spacing alone: the spread is centred.
+    layout.Spacing = 5.0;
+    survey = MakeArraySurvey(layout, 100.0, 200.0);
+    EXPECT_DOUBLE_EQ(survey.Electrodes.front().x, 130.0);
+    EXPECT_DOUBLE_EQ(survey.Electrodes.back().x, 170.0);
+    // The first electrode alone: the spread ends one spacing in from the right.
+    layout.Spacing.reset();
+    layout.First = 120.0;
+    survey = MakeArraySurvey(layout, 100.0, 200.0);
+    EXPECT_DOUBLE_EQ(survey.Electrodes[1].x, 120.0 + 80.0 / 9);
+    EXPECT_DOUBLE_EQ(survey.Electrodes.back().x + 80.0 / 9, 200.0);
+    EXPECT_EQ(survey.Array, "dipole-dipole");
+
+    layout.Spacing = -1.0;
+    EXPECT_THROW(MakeArraySurvey(layout, 100.0, 200.0), EForwardError);
+    layout.Spacing = 1.0;
+    layout.Electrodes = 1;
+    EXPECT_THROW(MakeArraySurvey(layout, 100.0, 200.0), EForwardError);
+    layout.Electrodes = 4;
+    layout.Levels = 0;
+    EXPECT_THROW(MakeArraySurvey(layout, 100.0, 200.0), EForwardError);
+}
+
+struct TRefusedSurvey {
+    const char* name;
+    std::vector<double> x;
+    std::vector<TConfiguration> configurations;
+    const char* message;
+};
+
+class RefusedSurveys : public ::testing::TestWithParam<TRefusedSurvey> {};
+
+TEST_P(RefusedSurveys, AreRefusedWithTheirFaultNamed)
+{
+    const TForwardSection section(100.0, 50.0, 10.0);
+    const TForwardModel ground = section.Ground();
+    TSurvey survey;
+    for (double x : GetParam().x)
+        survey.Electrodes.push_back({x, 0.0});
+    survey.Configurations = GetParam().configurations;
+    try {
+        PlaceSurvey(survey, ground);
+        FAIL() << "not refused";
+    } catch (const EForwardError& error) {
+        EXPECT_EQ(error.Message(), GetParam().message);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Survey, RefusedSurveys,
+    ::testing::Values(
+        TRefusedSurvey{"Outside", {10, 20, 30, 100.5}, {{0, 1, 2, 3}},
+                       "Electrode 4 at x = 100.5 lies outside the model area (x from 0 to 100)."},
+        TRefusedSurvey{"OnePlace", {10, 20, 30, 20}, {{0, 1, 2, 3}}, "Electrodes 2 and 4 stand at one place (x = 20)."},
+        TRefusedSurvey{"NoConfiguration", {10, 20, 30}, {},
+                       "The survey has no configuration: 3 electrodes are too few for its levels."},
+        TRefusedSurvey{"NoSuchElectrode", {10, 20, 30, 40}, {{0, 1, 2, 3}, {0, 1, 2, 4}},
+                       "Datum 2 names electrode 5, but the survey has 4."},
+        TRefusedSurvey{"NoCurrentElectrode", {10, 20, 30, 40}, {{-1, 1, 2, 3}}, "Datum 1 has no electrode A or M."},
+        TRefusedSurvey{"OneElectrodeTwice", {10, 20, 30, 40}, {{0, 1, 2, 0}}, "Datum 1 uses electrode 1 twice."}),
+    [](const ::testing::TestParamInfo<TRefusedSurvey>& info) { return std::string(info.param.name); });
+
+TEST(Survey, ElectrodesStandOnTheReliefAndAtTheSidesOnTheCorners)
+{
+    arofcomplexM profile;
+    for (auto [x, depth] : {std::pair{0.0, 4.0}, {50.0, 0.0}, {100.0, 10.0}})
+        profile.Add(MakeComplex(x, depth));
+    const TForwardSection section(100.0, 60.0, 10.0, 0.0, profile);
+    const TForwardModel ground = section.Ground();
+    EXPECT_TRUE(ground.HasRelief);
+    TSurvey survey;
+    for (double x : {0.0, 25.0, 50.0, 75.0, 100.0})
+        survey.Electrodes.push_back({x, 99.0});
+    survey.Configurations = {{0, 1, 2, 3}, {1, 2, 3, 4}};
+    PlaceSurvey(survey, ground);
+    const double expected[] = {-4.0, -2.0, 0.0, -5.0, -10.0};
+    for (size_t e = 0; e < 5; ++e)
+        EXPECT_DOUBLE_EQ(survey.Electrodes[e].z, expected[e]) << e;
+}
+
+} // namespace
+} // namespace lp::test
