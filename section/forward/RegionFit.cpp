@@ -174,6 +174,20 @@ std::vector<Eigen::Index> Undetermined(const Eigen::MatrixXd& Normal, double Sca
     return gone;
 }
 
+// The side of its range a fitted region is held at, if any.
+const char* HeldAtBound(double rho, const TRegionFitSetting& s)
+{
+    if (s.Lowest && s.Highest) {
+        const double share = (rho - *s.Lowest) / (*s.Highest - *s.Lowest);
+        return share < NearBound ? "lowest" : share > 1.0 - NearBound ? "highest" : nullptr;
+    }
+    if (s.Lowest && std::log(rho / *s.Lowest) < NearBound)
+        return "lowest";
+    if (s.Highest && std::log(*s.Highest / rho) < NearBound)
+        return "highest";
+    return nullptr;
+}
+
 // Whether the undamped Step changes no ln ρ by more than it means:
 // ConvergedShare of its uncertainty Sigma, at least ConvergedChange.
 // Regions beyond the uncertainty limit do not count: they go back to their
@@ -260,7 +274,9 @@ public:
     }
 
     // The normal equations of the weighted problem in m = ln ρ at State,
-    // and how far each m may go.
+    // and how far each m may go: a region held at a bound (HeldAtBound)
+    // goes no closer to it; the rest of its way changes nothing that
+    // matters, and would take the others' iterations on and on.
     TLinearised Linearise(const TFitState& state, const std::vector<int>& set) const
     {
         const Eigen::Index n = static_cast<Eigen::Index>(set.size());
@@ -280,6 +296,8 @@ public:
             l.M(p) = std::log(state.Rho[static_cast<size_t>(set[static_cast<size_t>(p)])]);
             l.Lower(p) = s.Lowest ? std::max(-MaxStep, -TowardsBound * (l.M(p) - std::log(*s.Lowest))) : -MaxStep;
             l.Upper(p) = s.Highest ? std::min(MaxStep, TowardsBound * (std::log(*s.Highest) - l.M(p))) : MaxStep;
+            if (const char* side = HeldAtBound(state.Rho[static_cast<size_t>(set[static_cast<size_t>(p)])], s))
+                (std::string(side) == "lowest" ? l.Lower(p) : l.Upper(p)) = 0.0;
         }
         return l;
     }
@@ -381,20 +399,6 @@ private:
     const TSensitivityProblem FProblem;
     TFitProgress FProgress;
 };
-
-// The side of its range a fitted region is held at, if any.
-const char* HeldAtBound(double rho, const TRegionFitSetting& s)
-{
-    if (s.Lowest && s.Highest) {
-        const double share = (rho - *s.Lowest) / (*s.Highest - *s.Lowest);
-        return share < NearBound ? "lowest" : share > 1.0 - NearBound ? "highest" : nullptr;
-    }
-    if (s.Lowest && std::log(rho / *s.Lowest) < NearBound)
-        return "lowest";
-    if (s.Highest && std::log(*s.Highest / rho) < NearBound)
-        return "highest";
-    return nullptr;
-}
 
 // Why a fit ends with χ² far above 1: the regions held at a bound, else the
 // regions as drawn; empty when it ends near 1 or below.
