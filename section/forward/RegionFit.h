@@ -19,7 +19,8 @@
 //     noise, while a fit of a few parameters is only right at the minimum.
 //     step: (JᵀWᵀWJ + λ (D + μ I)) Δm = JᵀWᵀW (d − f(m)),  D = diag(JᵀWᵀWJ)
 //     each region's Δm within ±2 and, with a bound, at most 9/10 of its way
-//     to the bound (every step stays inside, never on a bound); a region
+//     to the bound (every step stays inside, never on a bound), and none
+//     once within 1 % of its range of it (held at the bound); a region
 //     beyond its limit is held there and the others are solved again
 //     without it, so a tight bound never holds the other regions back
 //     a trial m + Δm that does not lower χ²: λ × 10 and solved again (up
