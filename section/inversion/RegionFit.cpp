@@ -20,15 +20,19 @@ constexpr double MaxStep = 2.0;
 // A bounded region's step goes at most this share of its way (in ln ρ) to
 // the bound: every step stays inside, never on a bound, never clipped.
 constexpr double TowardsBound = 0.9;
-// Halvings of a step that does not lower χ² before the fit stops.
-constexpr int MaxHalvings = 6;
-// The damping at the start, and its changes.
+// Levenberg–Marquardt damping: at the start, its fall after a step that
+// lowers χ² and its rise (the step solved again) after one that does not,
+// its range, and the trials of one iteration before the fit stops.
 constexpr double StartDamping = 0.01;
 constexpr double DampingFall = 0.3;
-// Converged: the next step changes no region's ln ρ by more than this
-// share of its uncertainty (or by 1e-4, 0.01 %, whichever is more): a
-// region the data barely determine may drift along a flat valley of χ² for
-// many iterations without a change that means anything.
+constexpr double DampingRise = 10.0;
+constexpr double LeastDamping = 1e-6;
+constexpr double MostDamping = 1e8;
+constexpr int MaxTrials = 10;
+// Converged: the undamped step changes no determined region's ln ρ by
+// more than this share of its uncertainty (or by 1e-4, 0.01 %, whichever
+// is more): a region the data barely determine may drift along a flat
+// valley of χ² for many iterations without a change that means anything.
 constexpr double ConvergedShare = 0.02;
 constexpr double ConvergedChange = 1e-4;
 // A fit that ends with χ² above this says why the data are not explained.
@@ -123,27 +127,94 @@ Eigen::VectorXd LimitedStep(const Eigen::MatrixXd& A, const Eigen::VectorXd& b, 
     }
 }
 
-// Whether Step changes no ln ρ by more than it means: ConvergedShare of
-// the uncertainty √(χ² (JᵀWᵀWJ)⁻¹_pp) from Normal = JᵀWᵀWJ, at least
-// ConvergedChange; regions not determined do not count, and a singular
-// Normal (no uncertainty finite) ends the fit for the least determined
-// region to go back.
-bool Converged(const Eigen::VectorXd& Step, const Eigen::MatrixXd& Normal, double ChiSquare)
+// The uncertainties √(Scale (JᵀWᵀWJ)⁻¹_pp) of ln ρ from Normal = JᵀWᵀWJ;
+// infinite when Normal is singular.
+Eigen::VectorXd Uncertainties(const Eigen::MatrixXd& Normal, double Scale)
 {
+    const Eigen::Index n = Normal.rows();
+    Eigen::VectorXd sigma = Eigen::VectorXd::Constant(n, std::numeric_limits<double>::infinity());
     const Eigen::FullPivLU<Eigen::MatrixXd> lu(Normal);
-    if (!lu.isInvertible())
-        return true; // every uncertainty infinite: the least determined region goes back first
-    const Eigen::VectorXd variances = ChiSquare * lu.inverse().diagonal();
-    for (Eigen::Index p = 0; p < Step.size(); ++p) {
-        const double sigma = variances(p) > 0.0 && std::isfinite(variances(p)) ? std::sqrt(variances(p)) : 0.0;
-        // A region beyond the uncertainty limit drifts off along the
-        // valley for good: it goes back to its start after this fit.
-        if (sigma > std::log(MaxUncertaintyFactor))
-            continue;
-        if (!(std::fabs(Step(p)) < std::max(ConvergedChange, ConvergedShare * sigma)))
-            return false;
+    if (n == 0 || !lu.isInvertible())
+        return sigma;
+    const Eigen::VectorXd variances = Scale * lu.inverse().diagonal();
+    for (Eigen::Index p = 0; p < n; ++p)
+        if (std::isfinite(variances(p)) && variances(p) >= 0.0)
+            sigma(p) = std::sqrt(variances(p));
+    return sigma;
+}
+
+// The parameters (positions in Normal) the data do not determine: while
+// the largest uncertainty (Uncertainties at Scale) is beyond
+// MaxUncertaintyFactor, the parameter with it goes, among equal ones
+// (infinite, where the data are fewer than the parameters) the one the data
+// see least, and the others' uncertainties follow without it. One at a
+// time: of two regions only their sum determines, one goes and the other
+// stays determined.
+std::vector<Eigen::Index> Undetermined(const Eigen::MatrixXd& Normal, double Scale)
+{
+    std::vector<Eigen::Index> kept(static_cast<size_t>(Normal.rows())), gone;
+    for (size_t p = 0; p < kept.size(); ++p)
+        kept[p] = static_cast<Eigen::Index>(p);
+    while (!kept.empty()) {
+        const Eigen::Index k = static_cast<Eigen::Index>(kept.size());
+        Eigen::MatrixXd sub(k, k);
+        for (Eigen::Index i = 0; i < k; ++i)
+            for (Eigen::Index j = 0; j < k; ++j)
+                sub(i, j) = Normal(kept[static_cast<size_t>(i)], kept[static_cast<size_t>(j)]);
+        const Eigen::VectorXd sigma = Uncertainties(sub, Scale);
+        Eigen::Index worst = 0;
+        for (Eigen::Index i = 1; i < k; ++i)
+            if (sigma(i) > sigma(worst) || (sigma(i) == sigma(worst) && sub(i, i) < sub(worst, worst)))
+                worst = i;
+        if (!(sigma(worst) > std::log(MaxUncertaintyFactor)))
+            break;
+        gone.push_back(kept[static_cast<size_t>(worst)]);
+        kept.erase(kept.begin() + worst);
     }
+    return gone;
+}
+
+// The side of its range a fitted region is held at, if any.
+const char* HeldAtBound(double rho, const TRegionFitSetting& s)
+{
+    if (s.Lowest && s.Highest) {
+        const double share = (rho - *s.Lowest) / (*s.Highest - *s.Lowest);
+        return share < NearBound ? "lowest" : share > 1.0 - NearBound ? "highest" : nullptr;
+    }
+    if (s.Lowest && std::log(rho / *s.Lowest) < NearBound)
+        return "lowest";
+    if (s.Highest && std::log(*s.Highest / rho) < NearBound)
+        return "highest";
+    return nullptr;
+}
+
+// Whether the undamped Step changes no ln ρ by more than it means:
+// ConvergedShare of its uncertainty Sigma, at least ConvergedChange.
+// Regions beyond the uncertainty limit do not count: they go back to their
+// start after the fit.
+bool Converged(const Eigen::VectorXd& Step, const Eigen::VectorXd& Sigma)
+{
+    for (Eigen::Index p = 0; p < Step.size(); ++p)
+        if (Sigma(p) <= std::log(MaxUncertaintyFactor) &&
+            !(std::fabs(Step(p)) < std::max(ConvergedChange, ConvergedShare * Sigma(p))))
+            return false;
     return true;
+}
+
+// The weighted normal equations in m = ln ρ, and each m's range for a step.
+struct TLinearised {
+    Eigen::MatrixXd Normal;   // JᵀWᵀWJ
+    Eigen::VectorXd Gradient; // JᵀWᵀW (d − f(m))
+    Eigen::VectorXd M, Lower, Upper;
+    // Added to the diagonal's damping: a region no datum sees still has a
+    // step.
+    double Floor() const { return 1e-9 * std::max(Normal.rows() ? Normal.diagonal().maxCoeff() : 0.0, 1e-300); }
+};
+
+std::vector<Eigen::Index> Sorted(std::vector<Eigen::Index> positions)
+{
+    std::sort(positions.begin(), positions.end());
+    return positions;
 }
 
 // The fit's state for one set of free, determined regions.
@@ -184,80 +255,129 @@ public:
         return state;
     }
 
-    // Gauss–Newton with damping from State (which holds the set's columns)
-    // until a stop; iterations are counted on from Iteration. Stop says why
-    // it ended.
-    TFitState GaussNewton(TFitState state, const std::vector<int>& set, int& iteration,
-                          std::vector<TRegionFitStep>& steps, std::string& stop) const
+    // The set's regions at Positions (ascending) go back to their Drawn
+    // values and leave the set; State is computed again without them.
+    TFitState Without(const TFitState& state, std::vector<int>& set, const std::vector<Eigen::Index>& positions,
+                      const std::vector<double>& drawn, int iteration) const
+    {
+        std::vector<double> rho = state.Rho;
+        std::vector<int> kept;
+        for (size_t p = 0; p < set.size(); ++p) {
+            const size_t r = static_cast<size_t>(set[p]);
+            if (std::find(positions.begin(), positions.end(), static_cast<Eigen::Index>(p)) == positions.end())
+                kept.push_back(set[p]);
+            else
+                rho[r] = drawn[r];
+        }
+        set = std::move(kept);
+        return Evaluate(rho, set, iteration);
+    }
+
+    // The normal equations of the weighted problem in m = ln ρ at State,
+    // and how far each m may go: a region held at a bound (HeldAtBound)
+    // goes no closer to it; the rest of its way changes nothing that
+    // matters, and would take the others' iterations on and on.
+    TLinearised Linearise(const TFitState& state, const std::vector<int>& set) const
     {
         const Eigen::Index n = static_cast<Eigen::Index>(set.size());
         const Eigen::Index data = static_cast<Eigen::Index>(FMeasured.Size());
-        Eigen::VectorXd weight(data), observed(data);
+        Eigen::MatrixXd WJ(data, n);
+        Eigen::VectorXd residual(data);
         for (Eigen::Index i = 0; i < data; ++i) {
-            weight(i) = 1.0 / state.Misfit.Errors[static_cast<size_t>(i)];
-            observed(i) = std::log(state.Misfit.Measured[static_cast<size_t>(i)]); // with the ground's own k
+            const size_t d = static_cast<size_t>(i);
+            const double weight = 1.0 / state.Misfit.Errors[d];
+            WJ.row(i) = weight * state.Response.Jacobian.row(i);
+            residual(i) = weight * std::log(state.Misfit.Measured[d] / state.Response.Resistivities[d]); // with the ground's own k
         }
-        double damping = StartDamping;
-        stop = n > 0 ? "The iteration limit was reached." : "No region is left to fit.";
-        while (iteration < FOptions.MaxIterations && n > 0) {
-            // The weighted Jacobian and residual in m = ln ρ, and how far
-            // each m may go.
-            const Eigen::MatrixXd WJ = weight.asDiagonal() * state.Response.Jacobian;
-            Eigen::VectorXd residual(data), m(n), lower(n), upper(n);
-            for (Eigen::Index i = 0; i < data; ++i)
-                residual(i) = weight(i) * (observed(i) - std::log(state.Response.Resistivities[static_cast<size_t>(i)]));
-            for (Eigen::Index p = 0; p < n; ++p) {
-                const TRegionFitSetting& s = FSettings[static_cast<size_t>(set[static_cast<size_t>(p)])];
-                m(p) = std::log(state.Rho[static_cast<size_t>(set[static_cast<size_t>(p)])]);
-                lower(p) = s.Lowest ? std::max(-MaxStep, -TowardsBound * (m(p) - std::log(*s.Lowest))) : -MaxStep;
-                upper(p) = s.Highest ? std::min(MaxStep, TowardsBound * (std::log(*s.Highest) - m(p))) : MaxStep;
+        TLinearised l{WJ.transpose() * WJ, WJ.transpose() * residual, Eigen::VectorXd(n), Eigen::VectorXd(n),
+                      Eigen::VectorXd(n)};
+        for (Eigen::Index p = 0; p < n; ++p) {
+            const TRegionFitSetting& s = FSettings[static_cast<size_t>(set[static_cast<size_t>(p)])];
+            l.M(p) = std::log(state.Rho[static_cast<size_t>(set[static_cast<size_t>(p)])]);
+            l.Lower(p) = s.Lowest ? std::max(-MaxStep, -TowardsBound * (l.M(p) - std::log(*s.Lowest))) : -MaxStep;
+            l.Upper(p) = s.Highest ? std::min(MaxStep, TowardsBound * (std::log(*s.Highest) - l.M(p))) : MaxStep;
+            if (const char* side = HeldAtBound(state.Rho[static_cast<size_t>(set[static_cast<size_t>(p)])], s))
+                (std::string(side) == "lowest" ? l.Lower(p) : l.Upper(p)) = 0.0;
+        }
+        return l;
+    }
+
+    // A step of Levenberg–Marquardt from State that lowers χ²: the damped
+    // equations solved, with more damping after every trial that does not
+    // lower χ² (up to MaxTrials) and less after one that does. Nothing when
+    // none does.
+    std::optional<TFitState> LowerChiSquare(const TFitState& state, const std::vector<int>& set,
+                                            const TLinearised& l, double& damping, int iteration) const
+    {
+        for (int trial = 0; trial < MaxTrials; ++trial) {
+            Eigen::MatrixXd damped = l.Normal;
+            for (Eigen::Index p = 0; p < damped.rows(); ++p)
+                damped(p, p) += damping * (l.Normal(p, p) + l.Floor());
+            const Eigen::VectorXd step = LimitedStep(damped, l.Gradient, l.Lower, l.Upper);
+            if (step.allFinite()) {
+                std::vector<double> rho = state.Rho;
+                for (Eigen::Index p = 0; p < step.size(); ++p)
+                    rho[static_cast<size_t>(set[static_cast<size_t>(p)])] = std::exp(l.M(p) + step(p));
+                TFitState next = Evaluate(rho, set, iteration + 1);
+                if (next.Misfit.ChiSquare < state.Misfit.ChiSquare) {
+                    damping = std::max(damping * DampingFall, LeastDamping);
+                    return next;
+                }
             }
-            const Eigen::MatrixXd normal = WJ.transpose() * WJ;
-            const Eigen::VectorXd gradient = WJ.transpose() * residual;
-            Eigen::MatrixXd damped = normal;
-            const double floor = 1e-9 * std::max(normal.diagonal().maxCoeff(), 1e-300);
-            for (Eigen::Index p = 0; p < n; ++p)
-                damped(p, p) += damping * (normal(p, p) + floor);
-            Eigen::VectorXd step = LimitedStep(damped, gradient, lower, upper);
+            if (damping >= MostDamping)
+                break;
+            damping = std::min(damping * DampingRise, MostDamping);
+        }
+        return std::nullopt;
+    }
+
+    // Levenberg–Marquardt from State (which holds the set's columns) until
+    // a stop; iterations are counted on from Iteration. Before every step
+    // the regions the data do not determine at the present values (their
+    // uncertainty at χ² = 1 beyond the limit) go back to their Drawn values
+    // and leave the set, so that a region the data cannot bound does not
+    // run away while the others converge; they are added to Undetermined.
+    // Stop says why it ended.
+    TFitState Fit(TFitState state, std::vector<int>& set, const std::vector<double>& drawn, int& iteration,
+                  std::vector<int>& undetermined, std::vector<TRegionFitStep>& steps, std::string& stop) const
+    {
+        double damping = StartDamping;
+        for (;;) {
+            if (set.empty()) {
+                stop = "No region is left to fit.";
+                break;
+            }
+            if (iteration >= FOptions.MaxIterations) {
+                stop = "The iteration limit was reached.";
+                break;
+            }
+            const TLinearised l = Linearise(state, set);
+            const std::vector<Eigen::Index> gone = Undetermined(l.Normal, 1.0);
+            if (!gone.empty()) {
+                for (Eigen::Index p : gone)
+                    undetermined.push_back(set[static_cast<size_t>(p)]);
+                state = Without(state, set, Sorted(gone), drawn, iteration);
+                continue;
+            }
+            Eigen::MatrixXd normal = l.Normal;
+            normal.diagonal().array() += l.Floor();
+            const Eigen::VectorXd step = LimitedStep(normal, l.Gradient, l.Lower, l.Upper);
             if (!step.allFinite()) {
                 stop = "The step of the fit could not be computed.";
                 break;
             }
-            if (Converged(step, normal, state.Misfit.ChiSquare)) {
+            if (Converged(step, Uncertainties(l.Normal, state.Misfit.ChiSquare))) {
                 stop = "The values no longer change.";
                 break;
             }
-
-            // A trial that lowers χ², the step halved until one does.
-            std::optional<TFitState> accepted;
-            int halving = 0;
-            for (; halving <= MaxHalvings && !accepted; ++halving) {
-                std::vector<double> rho = state.Rho;
-                for (Eigen::Index p = 0; p < n; ++p)
-                    rho[static_cast<size_t>(set[static_cast<size_t>(p)])] = std::exp(m(p) + step(p));
-                TFitState trial = Evaluate(rho, set, iteration + 1);
-                if (trial.Misfit.ChiSquare < state.Misfit.ChiSquare)
-                    accepted = std::move(trial);
-                else
-                    step /= 2.0;
-            }
-            if (!accepted) {
+            std::optional<TFitState> next = LowerChiSquare(state, set, l, damping, iteration);
+            if (!next) {
                 stop = "No step lowered chi-square."; // the start of this iteration is the fit
                 break;
             }
-            // Less damping after a whole step, more after a halved one: a
-            // step that must be halved again and again crawls along a
-            // valley without ever being small itself.
-            damping = halving == 1 ? std::max(damping * DampingFall, 1e-6)
-                                   : std::min(damping * std::pow(1.0 / DampingFall, halving - 1), 1e6);
-            const double chiSquare = state.Misfit.ChiSquare;
-            state = std::move(*accepted);
+            state = std::move(*next);
             ++iteration;
             Step(iteration, state.Misfit, steps);
-            if (Converged(step, normal, chiSquare)) {
-                stop = "The values no longer change.";
-                break;
-            }
         }
         return state;
     }
@@ -279,42 +399,6 @@ private:
     const TSensitivityProblem FProblem;
     TFitProgress FProgress;
 };
-
-// The uncertainty factors of the set's regions at the fit: exp(√C_jj) with
-// C = χ² (JᵀWᵀWJ)⁻¹ in ln ρ; infinite where the matrix is singular.
-std::vector<double> UncertaintyFactors(const TFitState& state)
-{
-    const Eigen::Index data = state.Response.Jacobian.rows(), n = state.Response.Jacobian.cols();
-    Eigen::MatrixXd WJ(data, n);
-    for (Eigen::Index i = 0; i < data; ++i)
-        WJ.row(i) = state.Response.Jacobian.row(i) / state.Misfit.Errors[static_cast<size_t>(i)];
-    const Eigen::MatrixXd normal = WJ.transpose() * WJ;
-    std::vector<double> factors(static_cast<size_t>(n), std::numeric_limits<double>::infinity());
-    const Eigen::FullPivLU<Eigen::MatrixXd> lu(normal);
-    if (n == 0 || !lu.isInvertible())
-        return factors;
-    const Eigen::MatrixXd covariance = state.Misfit.ChiSquare * lu.inverse();
-    for (Eigen::Index p = 0; p < n; ++p) {
-        const double variance = covariance(p, p);
-        if (std::isfinite(variance) && variance >= 0.0)
-            factors[static_cast<size_t>(p)] = std::exp(std::sqrt(variance));
-    }
-    return factors;
-}
-
-// The side of its range a fitted region is held at, if any.
-const char* HeldAtBound(double rho, const TRegionFitSetting& s)
-{
-    if (s.Lowest && s.Highest) {
-        const double share = (rho - *s.Lowest) / (*s.Highest - *s.Lowest);
-        return share < NearBound ? "lowest" : share > 1.0 - NearBound ? "highest" : nullptr;
-    }
-    if (s.Lowest && std::log(rho / *s.Lowest) < NearBound)
-        return "lowest";
-    if (s.Highest && std::log(*s.Highest / rho) < NearBound)
-        return "highest";
-    return nullptr;
-}
 
 // Why a fit ends with χ² far above 1: the regions held at a bound, else the
 // regions as drawn; empty when it ends near 1 or below.
@@ -407,35 +491,33 @@ TRegionFitResult FitRegions(const TForwardModel& Ground, const TMeasuredData& Me
     if (set.size() != free.size())
         state = fitter.Evaluate(start, set, 0);
 
-    // Fit; while some uncertainty is beyond the limit, the region with the
-    // largest goes back to its start and the rest are fitted again (one at
-    // a time: with fewer data than regions every factor is infinite, yet
-    // some of the regions may be determined on their own).
-    std::vector<double> factors;
+    // Fit; then, while some uncertainty (now at the fit's χ²) is beyond the
+    // limit, those regions go back to their start and the rest are fitted
+    // on, as far as the iteration limit allows.
+    std::vector<double> drawn;
+    for (const TFittedRegion& region : result.Regions)
+        drawn.push_back(region.StartResistivity);
+    std::vector<int> undetermined;
+    Eigen::VectorXd sigma;
     std::string stop;
     for (;;) {
-        state = fitter.GaussNewton(std::move(state), set, iteration, result.Steps, stop);
-        factors = UncertaintyFactors(state);
-        // The largest factor; among equal ones (infinite, where the data
-        // are fewer than the regions) the region the data see least.
-        size_t p = 0;
-        const auto seen = [&](size_t q) { return state.Response.Jacobian.col(static_cast<Eigen::Index>(q)).norm(); };
-        for (size_t q = 1; q < factors.size(); ++q)
-            if (factors[q] > factors[p] || (factors[q] == factors[p] && seen(q) < seen(p)))
-                p = q;
-        if (factors.empty() || factors[p] <= MaxUncertaintyFactor)
+        state = fitter.Fit(std::move(state), set, drawn, iteration, undetermined, result.Steps, stop);
+        const Eigen::MatrixXd normal = fitter.Linearise(state, set).Normal;
+        const std::vector<Eigen::Index> gone = Undetermined(normal, state.Misfit.ChiSquare);
+        if (gone.empty()) {
+            sigma = Uncertainties(normal, state.Misfit.ChiSquare);
             break;
-        const size_t r = static_cast<size_t>(set[p]);
-        result.Regions[r].State = TRegionFitState::NotDetermined;
-        std::vector<double> rho = state.Rho;
-        rho[r] = result.Regions[r].StartResistivity;
-        set.erase(set.begin() + static_cast<std::ptrdiff_t>(p));
-        state = fitter.Evaluate(rho, set, iteration);
+        }
+        for (Eigen::Index p : gone)
+            undetermined.push_back(set[static_cast<size_t>(p)]);
+        state = fitter.Without(state, set, Sorted(gone), drawn, iteration);
     }
+    for (int r : undetermined)
+        result.Regions[static_cast<size_t>(r)].State = TRegionFitState::NotDetermined;
     for (size_t p = 0; p < set.size(); ++p) {
         TFittedRegion& region = result.Regions[static_cast<size_t>(set[p])];
         region.Resistivity = state.Rho[static_cast<size_t>(set[p])];
-        region.Factor = factors[p];
+        region.Factor = std::exp(sigma(static_cast<Eigen::Index>(p)));
     }
     result.Resistivities = state.Response.Resistivities;
     result.Misfit = state.Misfit;

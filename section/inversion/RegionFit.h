@@ -5,23 +5,32 @@
 //
 //   TSensitivityProblem (Sensitivity.h): one mesh for the whole fit
 //   start: every free region whose column of J is nearly zero is not determined
-//   Gauss–Newton with Levenberg–Marquardt damping on m = ln ρ:
-//     (JᵀWᵀWJ + λ (D + μ I)) Δm = JᵀWᵀW (d − f(m)),  D = diag(JᵀWᵀWJ)
-//     each region's Δm within ±2 and, with a bound, at most 9/10 of its way
-//     to the bound (every step stays inside, never on a bound); a region
-//     beyond its limit is held there and the others are solved again
-//     without it, so a tight bound never holds the other regions back
-//     trial m + Δm; a trial that does not lower χ² is halved (up to 6 times)
-//     damping down after a whole step, up after a halved one
-//     stop: the step changes no determined region's ln ρ by more than 2 %
-//     of its uncertainty (at least 1e-4; converged), the normal matrix is
-//     singular, no trial lowers χ², or the iteration limit. Not at
+//   Levenberg–Marquardt on m = ln ρ, every iteration:
+//     held: while a region's uncertainty at the present values and χ² = 1,
+//     √((JᵀWᵀWJ)⁻¹_jj), is above ln MaxUncertaintyFactor (infinite where
+//     the matrix is singular: then the region the data see least), that
+//     region is not determined: it goes back to its start and leaves the
+//     fit, the others' uncertainties follow without it. A region the data
+//     cannot bound climbs with every step while its column of J fades;
+//     held, it no longer keeps the others from converging.
+//     stop: the undamped step changes no determined region's ln ρ by more
+//     than 2 % of its uncertainty (at least 1e-4; converged). Not at
 //     χ² ≤ 1: that guards a regularised inversion against fitting the
 //     noise, while a fit of a few parameters is only right at the minimum.
+//     step: (JᵀWᵀWJ + λ (D + μ I)) Δm = JᵀWᵀW (d − f(m)),  D = diag(JᵀWᵀWJ)
+//     each region's Δm within ±2 and, with a bound, at most 9/10 of its way
+//     to the bound (every step stays inside, never on a bound), and none
+//     once within 1 % of its range of it (held at the bound); a region
+//     beyond its limit is held there and the others are solved again
+//     without it, so a tight bound never holds the other regions back
+//     a trial m + Δm that does not lower χ²: λ × 10 and solved again (up
+//     to 10 trials, then the fit stops: no step lowers χ²); one that does
+//     is taken and λ × 0.3
+//     also stop: the step cannot be computed, the iteration limit
 //   uncertainty: C = χ² (JᵀWᵀWJ)⁻¹ in ln ρ, a factor exp(√C_jj) (×/÷);
-//     while one is above MaxUncertaintyFactor, the region with the largest
-//     is not determined: it goes back to its start and the others are
-//     fitted again without it
+//     regions whose factor at the fit's χ² is above MaxUncertaintyFactor go
+//     back to their start as above and the others are fitted on (within
+//     the iteration limit)
 //   polarizability (when the data hold apparent chargeabilities): the
 //     linearised Seigel relation ηa_i = Σ_j J_ij η_j (J over every region,
 //     normalised, of the fitted model), the fitted regions' η by least
