@@ -129,6 +129,7 @@ TSurveyInversion InvertSurvey(const TMeasuredData& Data, const TInversionMesh& M
     inversion.MeshTriangles = problem.MeshTriangles();
     inversion.Resistivities.assign(result.Resistivities.data(), result.Resistivities.data() + result.Resistivities.size());
     inversion.Response.assign(result.Response.data(), result.Response.data() + result.Response.size());
+    inversion.Measured = resistivities;
     if (result.Jacobian.cols() != static_cast<Index>(cells)) {
         inversion.Coverage.assign(cells, 0.0);
         return inversion;

@@ -41,6 +41,7 @@ struct TSurveyInversion {
     std::vector<double> Chargeabilities; // per cell, per cent; empty without measured chargeabilities
     std::vector<double> Coverage;        // per cell, 0 .. 1
     std::vector<double> Response;        // ρa per datum, ohm-m
+    std::vector<double> Measured;        // ρa measured per datum as compared: a resistance's with this mesh's k
     std::vector<double> ChargeabilityResponse; // ηa per datum, per cent; empty without
     std::vector<TInversionStep> Steps;
     std::string Stop;

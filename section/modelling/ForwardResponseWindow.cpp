@@ -798,7 +798,7 @@ void TForwardResponseWindow::ShowComparison(double DeepestPoint)
             calculated.push_back(result.Chargeabilities.at(i));
             misfits.push_back(difference);
         } else {
-            observed.push_back(measured.Resistivities.at(i));
+            observed.push_back(FMisfit->Measured.at(i)); // as compared: with the computation's k
             calculated.push_back(result.Resistivities.at(i));
             misfits.push_back(FMisfit->Misfits.at(i));
         }
@@ -887,7 +887,7 @@ QString TForwardResponseWindow::DatumText(size_t Datum) const
                           .arg(chargeability(measured.Chargeabilities), chargeability(result.Chargeabilities),
                                Number(FMisfit->ChargeabilityDifferences.at(Datum)));
     return text + QStringLiteral("measured %1, calculated %2 ohm-m, misfit %3 %, error %4 %")
-                      .arg(Number(measured.Resistivities.at(Datum)), Number(result.Resistivities.at(Datum)),
+                      .arg(Number(FMisfit->Measured.at(Datum)), Number(result.Resistivities.at(Datum)),
                            Number(FMisfit->Misfits.at(Datum)), Number(100.0 * FMisfit->Errors.at(Datum)));
 }
 

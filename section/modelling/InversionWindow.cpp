@@ -931,17 +931,21 @@ void TInversionWindow::ShowPseudoSections()
         left = MeshChart->ColBounds[0];
         right = MeshChart->ColBounds.Last();
     }
-    ShowFieldPseudoSection(*MeasuredChart, points, data.Resistivities, left, right, deepest, false);
+    // After an inversion, as it compared them: a resistance's ρa formed with
+    // the mesh's geometric factor (over a relief not the flat one).
+    const std::vector<double>& measured =
+        FResult && FResult->Measured.size() == data.Resistivities.size() ? FResult->Measured : data.Resistivities;
+    ShowFieldPseudoSection(*MeasuredChart, points, measured, left, right, deepest, false);
     if (!FResult) {
         MeasuredChart->RebuildPicture();
         return;
     }
-    std::vector<double> misfit(data.Resistivities.size());
+    std::vector<double> misfit(measured.size());
     for (size_t d = 0; d < misfit.size(); ++d)
-        misfit[d] = 100.0 * (FResult->Response.at(d) - data.Resistivities[d]) / data.Resistivities[d];
+        misfit[d] = 100.0 * (FResult->Response.at(d) - measured[d]) / measured[d];
     ShowFieldPseudoSection(*CalculatedChart, points, FResult->Response, left, right, deepest, false);
     // Measured and calculated on one scale.
-    const auto [lowMeasured, highMeasured] = std::minmax_element(data.Resistivities.begin(), data.Resistivities.end());
+    const auto [lowMeasured, highMeasured] = std::minmax_element(measured.begin(), measured.end());
     const auto [lowCalculated, highCalculated] = std::minmax_element(FResult->Response.begin(), FResult->Response.end());
     const double low = std::min(*lowMeasured, *lowCalculated), high = std::max(*highMeasured, *highCalculated);
     if (low > 0.0 && high > low) {

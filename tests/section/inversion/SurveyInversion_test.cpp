@@ -175,6 +175,8 @@ TEST(SurveyInversion, TwoLayersRecoveredFromAnalyticDataWithTwoPerCentNoise)
     EXPECT_GT(chi, 0.3) << inversion.Stop;
     EXPECT_LT(chi, 2.0) << inversion.Stop;
     EXPECT_EQ(steps.size(), inversion.Steps.size());
+    // The data as compared, which the window draws: given as ρa, kept as given.
+    EXPECT_EQ(inversion.Measured, two.Data.Resistivities);
     // The upper layer's cells (depth below 0.6 h, the central half of the line).
     double upper = 0.0, lower = 0.0;
     int count = 0, lowerCount = 0;
