@@ -429,11 +429,13 @@ TEST(RegionFit, BlocksTheDataCannotBoundAreHeldWhileTheSeenBlocksConverge)
                 fit.Steps.size() - 1, fit.Stop.c_str());
 
     // The host and the surface blocks converge: the step at the fit is
-    // nothing beside their uncertainties.
+    // nothing beside their uncertainties (a tenth at most: the fit judges
+    // its last step, this the one after it; unconverged they stood at one
+    // half to several uncertainties).
     for (size_t r = 0; r <= 6; ++r)
         EXPECT_EQ(fit.Regions[r].State, TRegionFitState::Fitted) << "region " << r;
     for (const TConvergence& c : AtTheFit(ground, survey, data, fit))
-        EXPECT_LT(std::fabs(c.Step), 0.05 * std::log(c.Factor))
+        EXPECT_LT(std::fabs(c.Step), 0.1 * std::log(c.Factor))
             << "region " << c.Region << ": " << fit.Regions[c.Region].Resistivity << " x/ " << c.Factor
             << ", the step still " << c.Step;
     EXPECT_GT(fit.Misfit.ChiSquare, 0.5);
