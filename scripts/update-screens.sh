@@ -19,7 +19,7 @@ screens=$build/test-artifacts/screens
 
 rm -rf "$screens"
 ctest --test-dir "$build" --parallel "$(nproc 2>/dev/null || echo 2)" \
-  -R '^(editors_test|sectiondialogs_test|mainwindow_test)\.' >/dev/null
+  -R '^(editors_test|sectiondialogs_test|mainwindow_test|modelling_test)\.' >/dev/null
 
 declare -A alias=(
   [page-legend]=page-TFormPlotLegend [page-panel]=page-TFormPlotPanel

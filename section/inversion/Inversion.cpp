@@ -355,7 +355,8 @@ TChargeabilityResult InvertChargeability(const MatrixXd& Jacobian, const VectorX
     VectorXd Wd(N), d(N), e(N);
     for (Index r = 0; r < N; ++r) {
         const Index i = rows[static_cast<size_t>(r)];
-        WJ.row(r) = Jacobian.row(i) / Errors[i];
+        if (n > 0) // a row of no cells has no storage to copy
+            WJ.row(r) = Jacobian.row(i) / Errors[i];
         Wd[r] = Measured[i] / Errors[i];
     }
     const MatrixXd CtC = MatrixXd(Smoothness.transpose() * Smoothness);

@@ -110,7 +110,10 @@ void TPointFigureSeries::DrawBoxes(TSeriesPointer& Symbol, int X, double From, d
             break;
         // The row of the step the box falls in, counted from the axis' low
         // end (steps of a few pixels at most: the count fits).
-        const auto Row = static_cast<long long>(std::floor((F - Low) / Step));
+        const double Steps = std::floor((F - Low) / Step);
+        if (!(std::fabs(Steps) < 1e15)) // an axis without a finite range counts no rows
+            break;
+        const auto Row = static_cast<long long>(Steps);
         FBoxes.push_back({X, CalcYPosValue(F), Row, Up});
         const double Next = F + Step;
         if (!(Next > F)) // a box too small to move a price this large
