@@ -509,18 +509,21 @@ void TInversionWindow::SaveSettings()
 void TInversionWindow::SetMeasuredData(std::shared_ptr<const TMeasuredData> Data, const QString& Name,
                                        const QString& ErrorPercent)
 {
-    if (Data && Data == FData) {
-        FollowModelArea();
-        return;
-    }
+    // The same measurements (the forward window's object, or its file read
+    // again) keep the edited mesh; only new data lay a new one.
+    const bool same = Data && FData && (Data == FData || SameMeasurements(*Data, *FData));
     FData = std::move(Data);
     FDataName = Name;
-    if (!ErrorPercent.trimmed().isEmpty())
+    if (!ErrorPercent.trimmed().isEmpty() && !same)
         ErrorEdit->setText(ErrorPercent.trimmed());
     DataLabel->setText(FData ? QStringLiteral("Data of %1: %2, %3.")
                                    .arg(Name, ElectrodeCount(static_cast<long long>(FData->Electrodes.size())),
                                         DatumCount(static_cast<long long>(FData->Size())))
                              : QStringLiteral("No measured data: open a file with Modelling > Measured data..."));
+    if (same) {
+        FollowModelArea();
+        return;
+    }
     if (FData) {
         NewMesh();
         ShowPseudoSections();

@@ -132,6 +132,31 @@ std::string TSkippedData::Text() const
     return text;
 }
 
+namespace {
+
+// Equal number by number, nan beside nan counting as equal.
+bool SameValues(const std::vector<double>& A, const std::vector<double>& B)
+{
+    return std::equal(A.begin(), A.end(), B.begin(), B.end(),
+                      [](double a, double b) { return a == b || (std::isnan(a) && std::isnan(b)); });
+}
+
+} // namespace
+
+bool SameMeasurements(const TMeasuredData& A, const TMeasuredData& B)
+{
+    const auto sameElectrodes = [](const std::vector<TElectrode>& P, const std::vector<TElectrode>& Q) {
+        return std::equal(P.begin(), P.end(), Q.begin(), Q.end(),
+                          [](const TElectrode& p, const TElectrode& q) { return p.x == q.x && p.z == q.z; });
+    };
+    return A.HasElevations == B.HasElevations && sameElectrodes(A.Electrodes, B.Electrodes) &&
+           A.Configurations == B.Configurations && SameValues(A.Resistivities, B.Resistivities) &&
+           SameValues(A.Resistances, B.Resistances) && SameValues(A.GeometricFactors, B.GeometricFactors) &&
+           SameValues(A.Errors, B.Errors) && SameValues(A.Chargeabilities, B.Chargeabilities) &&
+           SameValues(A.ChargeabilityErrors, B.ChargeabilityErrors) && SameValues(A.Voltages, B.Voltages) &&
+           sameElectrodes(A.Topography, B.Topography);
+}
+
 TSurvey TMeasuredData::Survey() const
 {
     return {Electrodes, Configurations, SchemeArrayName};

@@ -96,6 +96,11 @@ struct TMeasuredData {
     TSurvey Survey() const;
 };
 
+// Whether two data sets hold the same measurements: the same electrodes,
+// configurations and values (a value absent in both counts as the same),
+// whatever file or reading they came from.
+bool SameMeasurements(const TMeasuredData& A, const TMeasuredData& B);
+
 // The unified data format, as DataFile.h describes its blocks, with its
 // value columns in any order and case: "a b m n" (or "c1 c2 p1 p2"); the
 // apparent resistivity as "rhoa" ("ra", "rhos"), or "r" (ρa = k·r), or "u"

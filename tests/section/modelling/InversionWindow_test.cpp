@@ -762,6 +762,23 @@ TEST_F(InversionWindowTest, InvertAgainWithTheSameDataKeepsTheEditedMesh)
     QTest::keyClick(Inversion->InvertButton, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(mesh.Limits[4][0], complexM{});
     EXPECT_TRUE(mesh.Fixed[1][0] && mesh.Fixed[2][1]);
+
+    // The same measurements read again (the file opened anew, under another
+    // name too) are the same data: the edited mesh stays.
+    const TInversionChartData fixed = ChartCells(mesh);
+    const QString copy = Folder.filePath(QStringLiteral("copy.dat"));
+    ASSERT_TRUE(QFile::copy(Folder.filePath(QStringLiteral("measured.dat")), copy));
+    CommonDialogService().ExecuteOpen = [copy](TOpenDialogRequest& Request) {
+        Request.FileName = copy;
+        return true;
+    };
+    Activate();
+    ChooseFromMenuBar(Window->Measureddata1);
+    ResetCommonDialogService();
+    Activate();
+    ExpectNoQuestion([this] { InvertAgain(); });
+    EXPECT_TRUE(ChartCells(mesh) == fixed);
+    EXPECT_TRUE(Inversion->DataLabel->text().startsWith(QStringLiteral("Data of copy.dat"))) << Inversion->DataLabel->text().toStdString();
 }
 
 // The model area changed under an edited mesh: Modelling > Invert... asks
@@ -816,10 +833,10 @@ TEST_F(InversionWindowTest, AChangedModelAreaAsksBeforeTheEditedMeshGoes)
     QTest::mouseClick(Inversion->NewMeshButton, Qt::LeftButton);
     EXPECT_TRUE(ChartCells(mesh) == overArea);
 
-    // New data (the file opened again in the forward window) lay a new
-    // mesh over an edited one without asking.
+    // New data (another file opened in the forward window, with
+    // chargeabilities) lay a new mesh over an edited one without asking.
     ASSERT_NO_FATAL_FAILURE(FixBlock(*Inversion, 1, 0, 2, 1));
-    const QString again = WriteMeasuredFile(false, 12.0, QStringLiteral("again.dat"));
+    const QString again = WriteMeasuredFile(true, 12.0, QStringLiteral("again.dat"));
     CommonDialogService().ExecuteOpen = [again](TOpenDialogRequest& Request) {
         Request.FileName = again;
         return true;

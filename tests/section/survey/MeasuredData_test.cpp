@@ -283,5 +283,27 @@ TEST(MeasuredData, ElectrodesThatCannotStandOnTheGroundAreRefusedNamingTheirLine
     EXPECT_EQ(refusal(ReadRes2DInvData(general + "4 0 0 5 0 10 0 15 0 100\n4 0 0 5 0 10 0 20 0 100\n")), "placed");
 }
 
+// The inversion window keeps an edited mesh for the same measurements: a
+// file read twice is the same data, a value or an electrode moved is not.
+TEST(MeasuredData, TheSameMeasurementsReadTwiceAreTheSameData)
+{
+    const std::string text = "3\n# x z\n0 0\n1 0\n2 0\n2\n# a b m n rhoa err ip\n1 0 2 3 100 nan 5\n1 2 3 0 120 0.03 nan\n";
+    const TMeasuredData first = ReadUnifiedMeasuredData(text), second = ReadUnifiedMeasuredData(text);
+    ASSERT_EQ(first.Size(), 2u);
+    EXPECT_TRUE(SameMeasurements(first, second));
+    TMeasuredData other = second;
+    other.Resistivities[1] = 121.0;
+    EXPECT_FALSE(SameMeasurements(first, other));
+    other = second;
+    other.Electrodes[2].x = 2.5;
+    EXPECT_FALSE(SameMeasurements(first, other));
+    other = second;
+    other.Chargeabilities.clear();
+    EXPECT_FALSE(SameMeasurements(first, other));
+    other = second;
+    other.Configurations.pop_back();
+    EXPECT_FALSE(SameMeasurements(first, other));
+}
+
 } // namespace
 } // namespace lp
