@@ -163,6 +163,20 @@ struct InversionWindowTest : MainWindow {
         ChooseFromMenuBar(Window->Invert1);
         ASSERT_TRUE(Inversion->isVisible());
     }
+    // File opened with Modelling > Measured data..., then Modelling >
+    // Invert... again, which must ask nothing.
+    void OpenInForwardWindowAndInvertAgain(const QString& File)
+    {
+        CommonDialogService().ExecuteOpen = [File](TOpenDialogRequest& Request) {
+            Request.FileName = File;
+            return true;
+        };
+        Activate();
+        ChooseFromMenuBar(Window->Measureddata1);
+        ResetCommonDialogService();
+        Activate();
+        ExpectNoQuestion([this] { InvertAgain(); });
+    }
     // Runs Action and fails when a modal window comes up (it is closed).
     void ExpectNoQuestion(const std::function<void()>& Action)
     {
@@ -768,15 +782,7 @@ TEST_F(InversionWindowTest, InvertAgainWithTheSameDataKeepsTheEditedMesh)
     const TInversionChartData fixed = ChartCells(mesh);
     const QString copy = Folder.filePath(QStringLiteral("copy.dat"));
     ASSERT_TRUE(QFile::copy(Folder.filePath(QStringLiteral("measured.dat")), copy));
-    CommonDialogService().ExecuteOpen = [copy](TOpenDialogRequest& Request) {
-        Request.FileName = copy;
-        return true;
-    };
-    Activate();
-    ChooseFromMenuBar(Window->Measureddata1);
-    ResetCommonDialogService();
-    Activate();
-    ExpectNoQuestion([this] { InvertAgain(); });
+    OpenInForwardWindowAndInvertAgain(copy);
     EXPECT_TRUE(ChartCells(mesh) == fixed);
     EXPECT_TRUE(Inversion->DataLabel->text().startsWith(QStringLiteral("Data of copy.dat"))) << Inversion->DataLabel->text().toStdString();
 }
@@ -837,15 +843,7 @@ TEST_F(InversionWindowTest, AChangedModelAreaAsksBeforeTheEditedMeshGoes)
     // chargeabilities) lay a new mesh over an edited one without asking.
     ASSERT_NO_FATAL_FAILURE(FixBlock(*Inversion, 1, 0, 2, 1));
     const QString again = WriteMeasuredFile(true, 12.0, QStringLiteral("again.dat"));
-    CommonDialogService().ExecuteOpen = [again](TOpenDialogRequest& Request) {
-        Request.FileName = again;
-        return true;
-    };
-    Activate();
-    ChooseFromMenuBar(Window->Measureddata1);
-    ResetCommonDialogService();
-    Activate();
-    ExpectNoQuestion([this] { InvertAgain(); });
+    OpenInForwardWindowAndInvertAgain(again);
     EXPECT_FALSE(AnyCellFixed(mesh));
     EXPECT_TRUE(Inversion->DataLabel->text().startsWith(QStringLiteral("Data of again.dat"))) << Inversion->DataLabel->text().toStdString();
 }
