@@ -1,5 +1,7 @@
 #include "section/inversion/Inversion.h"
 
+#include "section/inversion/NormalEquations.h"
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -113,7 +115,7 @@ public:
         FU0 = FU;
         FStart = start;
         FC = smoothness;
-        FCtC = MatrixXd(FC.transpose() * FC);
+        FCtC = Eigen::SparseMatrix<double>(FC.transpose() * FC);
         FW = errors.cwiseInverse();
     }
 
@@ -211,44 +213,35 @@ private:
         return (FW.asDiagonal() * (FD - f)).squaredNorm() + lambda * (FC * (u - FU0)).squaredNorm();
     }
 
-    // The step of the λ chosen among the trials; λ becomes it.
+    // The step of the λ chosen among the trials; λ becomes it. The trials
+    // share the weighted Jacobian; each solve starts from the previous one.
     VectorXd ChooseStep(const MatrixXd& J, const VectorXd& f, double& lambda) const
     {
         const VectorXd m = M(FU);
-        const auto free = static_cast<Index>(FFree.size());
-        // Jᵤ = J ∂m/∂u over the free columns, rows weighted.
-        MatrixXd Ju(J.rows(), free);
-        for (Index k = 0; k < free; ++k) {
-            const Index j = FFree[static_cast<size_t>(k)];
-            Ju.col(k) = J.col(j) * FBounds[static_cast<size_t>(j)].Slope(m[j]);
+        // Jᵤ = J ∂m/∂u, rows weighted; a fixed parameter's column is held.
+        VectorXd slope(FU.size());
+        std::vector<bool> free(static_cast<size_t>(FU.size()), false);
+        for (Index j : FFree) {
+            slope[j] = FBounds[static_cast<size_t>(j)].Slope(m[j]);
+            free[static_cast<size_t>(j)] = true;
         }
-        const MatrixXd WJ = FW.asDiagonal() * Ju;
-        const VectorXd residual = FD - f;
-        const VectorXd Wr = FW.asDiagonal() * residual;
-        const MatrixXd JtJ = WJ.transpose() * WJ;
+        for (Index j = 0; j < FU.size(); ++j)
+            if (!free[static_cast<size_t>(j)])
+                slope[j] = 0.0;
+        const MatrixXd WJ = FW.asDiagonal() * J * slope.asDiagonal();
+        const VectorXd Wr = FW.asDiagonal() * (FD - f);
         const VectorXd Jtr = WJ.transpose() * Wr;
-        const VectorXd CtCu = FCtC * (FU - FU0);
-        MatrixXd CtC(free, free);
-        VectorXd smooth(free);
-        for (Index k = 0; k < free; ++k) {
-            smooth[k] = CtCu[FFree[static_cast<size_t>(k)]];
-            for (Index l = 0; l < free; ++l)
-                CtC(k, l) = FCtC(FFree[static_cast<size_t>(k)], FFree[static_cast<size_t>(l)]);
-        }
+        const VectorXd smooth = FCtC * (FU - FU0);
+        const TNormalEquations normal(WJ, FCtC, free);
         const double chi = Wr.squaredNorm() / static_cast<double>(FD.size());
         const double target = std::max(1.0, chi / 4.0);
-        const double ridge = 1e-9 * std::max(1.0, JtJ.diagonal().maxCoeff());
         VectorXd chosen;
         double chosenLambda = 0.0;
-        for (int k = 2; k >= -6; --k) {
-            const double factor = std::pow(2.0, k / 2.0);
-            const double trial = lambda * factor;
-            MatrixXd A = JtJ + trial * CtC;
-            A.diagonal().array() += ridge;
-            const Eigen::LLT<MatrixXd> llt(A);
-            if (llt.info() != Eigen::Success)
+        for (int k = 1; k >= -3; --k) {
+            const double trial = lambda * std::pow(2.0, k);
+            const VectorXd step = normal.Solve(trial, Jtr - trial * smooth, chosen);
+            if (!step.allFinite())
                 continue;
-            const VectorXd step = llt.solve(Jtr - trial * smooth);
             const double predicted = (Wr - WJ * step).squaredNorm() / static_cast<double>(FD.size());
             chosen = step;
             chosenLambda = trial;
@@ -258,10 +251,7 @@ private:
         if (chosen.size() == 0)
             throw EForwardError("The normal equations of the inversion could not be solved.");
         lambda = chosenLambda;
-        VectorXd full = VectorXd::Zero(FU.size());
-        for (Index k = 0; k < free; ++k)
-            full[FFree[static_cast<size_t>(k)]] = chosen[k];
-        return full;
+        return chosen;
     }
 
     void Record(TInversionResult& result, int iteration, double chi, const VectorXd& f, double lambda) const
@@ -281,42 +271,21 @@ private:
     std::vector<Index> FFree;
     VectorXd FU, FU0, FW;
     VectorXd FStart; // ohm-m, as given
-    Eigen::SparseMatrix<double> FC;
-    MatrixXd FCtC;
+    Eigen::SparseMatrix<double> FC, FCtC;
 };
 
 // The regularised least-squares solution over the free parameters (the
 // others at their given value). With no free parameter (no cells, or every
 // one held at a bound) there is nothing to solve: the held values are the
 // answer.
-VectorXd SolveLinear(const MatrixXd& WJ, const VectorXd& Wd, const MatrixXd& CtC, double lambda,
+VectorXd SolveLinear(const MatrixXd& WJ, const VectorXd& Wd, const Eigen::SparseMatrix<double>& CtC, double lambda,
                      const std::vector<bool>& free, const VectorXd& held)
 {
-    const Index n = WJ.cols();
-    std::vector<Index> index;
-    for (Index j = 0; j < n; ++j)
-        if (free[static_cast<size_t>(j)])
-            index.push_back(j);
-    if (index.empty())
+    if (std::none_of(free.begin(), free.end(), [](bool f) { return f; }))
         return held;
-    const VectorXd rhsFull = WJ.transpose() * (Wd - WJ * held);
-    const VectorXd smoothHeld = CtC * held;
-    const MatrixXd JtJ = WJ.transpose() * WJ;
-    const auto k = static_cast<Index>(index.size());
-    MatrixXd A(k, k);
-    VectorXd b(k);
-    for (Index p = 0; p < k; ++p) {
-        b[p] = rhsFull[index[static_cast<size_t>(p)]] - lambda * smoothHeld[index[static_cast<size_t>(p)]];
-        for (Index q = 0; q < k; ++q)
-            A(p, q) = JtJ(index[static_cast<size_t>(p)], index[static_cast<size_t>(q)]) +
-                      lambda * CtC(index[static_cast<size_t>(p)], index[static_cast<size_t>(q)]);
-    }
-    A.diagonal().array() += 1e-9 * std::max(1.0, A.diagonal().maxCoeff());
-    const VectorXd x = A.ldlt().solve(b);
-    VectorXd solution = held;
-    for (Index p = 0; p < k; ++p)
-        solution[index[static_cast<size_t>(p)]] = x[p];
-    return solution;
+    const TNormalEquations normal(WJ, CtC, free);
+    const VectorXd rhs = WJ.transpose() * (Wd - WJ * held) - lambda * (CtC * held);
+    return held + normal.Solve(lambda, rhs, {}, 1e-6);
 }
 
 } // namespace
@@ -359,7 +328,7 @@ TChargeabilityResult InvertChargeability(const MatrixXd& Jacobian, const VectorX
             WJ.row(r) = Jacobian.row(i) / Errors[i];
         Wd[r] = Measured[i] / Errors[i];
     }
-    const MatrixXd CtC = MatrixXd(Smoothness.transpose() * Smoothness);
+    const Eigen::SparseMatrix<double> CtC = Smoothness.transpose() * Smoothness;
 
     TChargeabilityResult best;
     double bestDistance = std::numeric_limits<double>::infinity();

@@ -13,8 +13,9 @@
 // Each iteration: the response and the Jacobian J = ∂f/∂m at the model
 // (one forward computation), the Gauss–Newton step of the free parameters
 //     (JᵤᵀWᵀWJᵤ + λCᵀC) Δu = JᵤᵀWᵀW(d − f) − λCᵀC(u − u₀)
-// solved by dense Cholesky for a few trial λ (λ_prev × 2^(k/2), k = 2 down
-// to -6: solves, not forward runs); the largest λ whose linearised
+// solved by preconditioned conjugate gradients (NormalEquations.h) for a
+// few trial λ sharing one Jacobian (λ_prev × 2^k, k = 1 down to -3:
+// solves, not forward runs); the largest λ whose linearised
 // χ² reaches the iteration's target max(1, χ²/4) is taken (a smooth model
 // that is not over-fitted), else the smallest. Then a line search: a step that
 // raises Φ is halved (three times at most; none lowering Φ ends the

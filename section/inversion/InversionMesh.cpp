@@ -261,10 +261,18 @@ Eigen::SparseMatrix<double> SmoothnessOperator(const TInversionMesh& Mesh, doubl
         throw EForwardError("The vertical smoothness weight must be a finite number of at least 0.");
     if (!Zones.empty() && Zones.size() != static_cast<size_t>(Mesh.Cells()))
         throw EForwardError("The structural constraint needs one zone per cell.");
+    CheckInversionMesh(Mesh);
     const int columns = Mesh.Columns(), rows = Mesh.Rows();
+    std::vector<TGeometryPoint> centres;
+    for (int cell = 0; cell < Mesh.Cells(); ++cell)
+        centres.push_back(CellCentre(Mesh, cell));
     std::vector<Eigen::Triplet<double>> entries;
     int row = 0;
-    const auto pair = [&](int first, int second, double weight) {
+    // weight² = direction weight × shared edge length / distance of the
+    // centres: the pair's share of ∫|∇m|² dA, whatever the cells' shapes.
+    const auto pair = [&](int first, int second, double direction, double edge) {
+        const TGeometryPoint a = centres[static_cast<size_t>(first)], b = centres[static_cast<size_t>(second)];
+        double weight = std::sqrt(direction * edge / std::hypot(b.x - a.x, b.y - a.y));
         if (!Zones.empty() && Zones[static_cast<size_t>(first)] != Zones[static_cast<size_t>(second)])
             weight = 0.0;
         entries.emplace_back(row, first, -weight);
@@ -275,9 +283,12 @@ Eigen::SparseMatrix<double> SmoothnessOperator(const TInversionMesh& Mesh, doubl
         for (int c = 0; c < columns; ++c) {
             const int cell = r * columns + c;
             if (c + 1 < columns)
-                pair(cell, cell + 1, 1.0);
-            if (r + 1 < rows)
-                pair(cell, cell + columns, ZWeight);
+                pair(cell, cell + 1, 1.0, BoundaryY(Mesh, c + 1, r) - BoundaryY(Mesh, c + 1, r + 1));
+            if (r + 1 < rows) {
+                const double dx = Mesh.ColumnEdges[static_cast<size_t>(c) + 1] - Mesh.ColumnEdges[static_cast<size_t>(c)];
+                const double dy = BoundaryY(Mesh, c + 1, r + 1) - BoundaryY(Mesh, c, r + 1);
+                pair(cell, cell + columns, ZWeight, std::hypot(dx, dy));
+            }
         }
     Eigen::SparseMatrix<double> C(row, Mesh.Cells());
     C.setFromTriplets(entries.begin(), entries.end());

@@ -43,8 +43,8 @@ struct TInversionMesh {
 struct TInversionMeshLayout {
     double ColumnShare = 0.5;    // of the electrode spacing, between electrodes
     double SideGrowth = 1.5;     // of each side column's width over the one inside it
-    double RowShare = 0.25;      // the first row's thickness, of the electrode spacing
-    double RowGrowth = 1.1;      // of each row's thickness over the one above
+    double RowShare = 0.5;       // the first row's thickness, of the electrode spacing
+    double RowGrowth = 1.2;      // of each row's thickness over the one above
     double DepthFactor = 1.2;    // the depth reached, in deepest median depths of investigation
 };
 
@@ -86,11 +86,16 @@ TForwardModel InversionGround(const TInversionMesh& Mesh, const std::vector<doub
 // -1 for a centre outside the section's model area.
 std::vector<int> CellZones(const TInversionMesh& Mesh, const TForwardModel& Section);
 
-// First-order differences between neighbouring cells: one row per pair,
-// weight × (m_second − m_first); horizontal pairs weight 1, vertical pairs
-// ZWeight (finite, at least 0). With Zones (one per cell; empty for none) a
-// pair of cells in different zones gets weight 0: the smoothing stops at
-// the drawn section's boundaries.
+// The roughness: one row per pair of neighbouring cells,
+// w × (m_second − m_first) with w² = a × L / d, L the length of the edge the
+// two cells share and d the distance between their centres, a = 1 for
+// horizontal neighbours and ZWeight (finite, at least 0) for vertical ones.
+// ‖Cm‖² then approximates ∫ (a_x (∂m/∂x)² + a_z (∂m/∂z)²) dA over the
+// cells, whatever their shapes: on a mesh whose deep cells are tall and
+// narrow, plain differences would penalise vertical change far less than
+// horizontal change and the image would run in columns. With Zones (one per
+// cell; empty for none) a pair of cells in different zones gets weight 0:
+// the smoothing stops at the drawn section's boundaries.
 Eigen::SparseMatrix<double> SmoothnessOperator(const TInversionMesh& Mesh, double ZWeight,
                                                const std::vector<int>& Zones = {});
 

@@ -183,25 +183,6 @@ TEST(Inversion, StructuralCutsKeepTheJumpAtTheDrawnBoundarySharp)
     EXPECT_NEAR(cut, truth, 0.25 * truth);
 }
 
-TEST(Inversion, SmoothnessPairsNeighboursWithTheirWeights)
-{
-    const TInversionMesh mesh = GridMesh(3, 2);
-    const Eigen::SparseMatrix<double> C = SmoothnessOperator(mesh, 0.5, {1, 1, 2, 1, 1, 2});
-    // 2 rows × 2 horizontal pairs + 3 vertical pairs.
-    ASSERT_EQ(C.rows(), 7);
-    const MatrixXd D(C);
-    VectorXd constant = VectorXd::Ones(6);
-    EXPECT_EQ((D * constant).norm(), 0.0);
-    // Pair (0,1): weight 1; pair (0,3): 0.5; pair (1,2): cut.
-    EXPECT_EQ(D(0, 0), -1.0);
-    EXPECT_EQ(D(0, 1), 1.0);
-    EXPECT_EQ(D(1, 3), 0.5);
-    EXPECT_EQ(D.row(2).cwiseAbs().sum(), 0.0); // (1,2) across zones
-    EXPECT_EQ(D(3, 4), 0.5);
-    EXPECT_THROW(SmoothnessOperator(mesh, -1.0), EForwardError);
-    EXPECT_THROW(SmoothnessOperator(mesh, 1.0, {1, 2}), EForwardError);
-}
-
 TEST(Inversion, RefusesUnusableInputWithoutCallingTheProblem)
 {
     TSynthetic s;

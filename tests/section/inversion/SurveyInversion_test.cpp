@@ -46,9 +46,10 @@ TEST(InversionMesh, DefaultLayoutHalfSpacingColumnsGrowingSidesAndRowsToTheDepth
     for (size_t i = i0 + 17; i + 1 < mesh.ColumnEdges.size(); ++i)
         EXPECT_GE(mesh.ColumnEdges[i + 1] - mesh.ColumnEdges[i], 0.5 - 1e-12);
     EXPECT_GT(mesh.ColumnEdges.back() - mesh.ColumnEdges[mesh.ColumnEdges.size() - 2], 0.5);
-    // Rows: a quarter spacing growing by 10 %, down to 1.2 times the deepest median depth.
-    EXPECT_DOUBLE_EQ(mesh.RowDepths[1], 0.25);
-    EXPECT_DOUBLE_EQ(mesh.RowDepths[2] - mesh.RowDepths[1], 0.275);
+    // Rows: half a spacing growing by 20 %, down to 1.2 times the deepest median depth.
+    ASSERT_EQ(mesh.RowDepths.size(), 4u);
+    EXPECT_DOUBLE_EQ(mesh.RowDepths[1], 0.5);
+    EXPECT_DOUBLE_EQ(mesh.RowDepths[2] - mesh.RowDepths[1], 0.6);
     EXPECT_DOUBLE_EQ(mesh.RowDepths.back(), 1.8);
     // The relief followed: surface at every column edge; the bottom flat below it all.
     for (size_t i = 0; i < mesh.ColumnEdges.size(); ++i) {
@@ -59,12 +60,12 @@ TEST(InversionMesh, DefaultLayoutHalfSpacingColumnsGrowingSidesAndRowsToTheDepth
     // A cell of the second row on the slope lies its row's depth below the surface.
     const int column = static_cast<int>(i0) + 12; // x 6 .. 6.5
     const std::vector<TGeometryPoint> corners = CellCorners(mesh, mesh.Columns() + column);
-    EXPECT_DOUBLE_EQ(corners[3].y, -1.0 - 0.25);
-    EXPECT_DOUBLE_EQ(corners[2].y, -1.25 - 0.25);
+    EXPECT_DOUBLE_EQ(corners[3].y, -1.0 - 0.5);
+    EXPECT_DOUBLE_EQ(corners[2].y, -1.25 - 0.5);
     double top = 0, bottom = 0;
     CellDepths(mesh, mesh.Columns() + column, top, bottom);
-    EXPECT_DOUBLE_EQ(top, 0.25);
-    EXPECT_DOUBLE_EQ(bottom, 0.525);
+    EXPECT_DOUBLE_EQ(top, 0.5);
+    EXPECT_DOUBLE_EQ(bottom, 1.1);
 }
 
 TEST(InversionMesh, RefusesWhatCannotBeLaidOut)

@@ -1,0 +1,110 @@
+// The roughness of the parameter mesh: its weights, its independence of
+// the cells' shapes and sizes, and the structural cuts.
+
+#include "section/inversion/InversionMesh.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+
+namespace lp {
+namespace {
+
+using Eigen::MatrixXd;
+using Eigen::VectorXd;
+
+// Columns of Width from 0, rows starting First thick growing by Growth, flat
+// unless Slope tilts the surface.
+TInversionMesh Grid(int Columns, double Width, int Rows, double First, double Growth, double Slope = 0.0)
+{
+    TInversionMesh mesh;
+    for (int c = 0; c <= Columns; ++c) {
+        mesh.ColumnEdges.push_back(c * Width);
+        mesh.Elevations.push_back(Slope * c * Width);
+    }
+    double depth = 0.0, thickness = First;
+    mesh.RowDepths.push_back(0.0);
+    for (int r = 0; r < Rows; ++r) {
+        depth += thickness;
+        thickness *= Growth;
+        mesh.RowDepths.push_back(depth);
+    }
+    mesh.Bottom = std::min(mesh.Elevations.front(), mesh.Elevations.back()) - depth;
+    return mesh;
+}
+
+template <typename TModel>
+double Roughness(const TInversionMesh& Mesh, const TModel& Model, double ZWeight = 1.0)
+{
+    VectorXd m(Mesh.Cells());
+    for (int cell = 0; cell < Mesh.Cells(); ++cell) {
+        const TGeometryPoint p = CellCentre(Mesh, cell);
+        m[cell] = Model(p.x, p.y);
+    }
+    return (SmoothnessOperator(Mesh, ZWeight) * m).squaredNorm();
+}
+
+TEST(InversionMesh, RoughnessPairsNeighboursWithTheirWeights)
+{
+    // Unit squares: w² = a × L / d = a.
+    const TInversionMesh mesh = Grid(3, 1.0, 2, 1.0, 1.0);
+    const Eigen::SparseMatrix<double> C = SmoothnessOperator(mesh, 0.5, {1, 1, 2, 1, 1, 2});
+    ASSERT_EQ(C.rows(), 7); // 2 rows × 2 horizontal pairs + 3 vertical pairs
+    const MatrixXd D(C);
+    EXPECT_EQ((D * VectorXd::Ones(6)).norm(), 0.0);
+    EXPECT_DOUBLE_EQ(D(0, 0), -1.0);
+    EXPECT_DOUBLE_EQ(D(0, 1), 1.0);
+    EXPECT_DOUBLE_EQ(D(1, 3), std::sqrt(0.5));
+    EXPECT_EQ(D.row(2).cwiseAbs().sum(), 0.0); // (1,2) across zones
+    EXPECT_DOUBLE_EQ(D(3, 4), std::sqrt(0.5));
+    // A cell twice as tall as wide: its horizontal pair weighs 2 / 1, its
+    // vertical pair 1 / 2 (squared).
+    const MatrixXd E(SmoothnessOperator(Grid(2, 1.0, 2, 2.0, 1.0), 1.0));
+    EXPECT_DOUBLE_EQ(E(0, 1), std::sqrt(2.0));
+    EXPECT_DOUBLE_EQ(E(1, 2), std::sqrt(0.5));
+    EXPECT_THROW(SmoothnessOperator(mesh, -1.0), EForwardError);
+    EXPECT_THROW(SmoothnessOperator(mesh, std::nan("")), EForwardError);
+    EXPECT_THROW(SmoothnessOperator(mesh, 1.0, {1, 2}), EForwardError);
+}
+
+TEST(InversionMesh, RoughnessOfASmoothModelDoesNotDependOnTheMesh)
+{
+    // A bump in the middle (no gradient at the borders): ∫|∇m|² dA = π
+    // for m = exp(-r²/s²) whatever s; the sums over a coarse mesh of tall
+    // cells and over one refined twice in each direction agree with it.
+    const double s = 6.0;
+    const auto bump = [s](double x, double y) {
+        return std::exp(-((x - 30.0) * (x - 30.0) + (y + 20.0) * (y + 20.0)) / (s * s));
+    };
+    const double exact = std::numbers::pi;
+    const double coarse = Roughness(Grid(60, 1.0, 20, 0.5, 1.12), bump);
+    const double fine = Roughness(Grid(240, 0.25, 80, 0.125, std::pow(1.12, 0.25)), bump);
+    EXPECT_NEAR(coarse, exact, 0.05 * exact);
+    EXPECT_NEAR(fine, exact, 0.02 * exact);
+    EXPECT_NEAR(coarse, fine, 0.05 * fine);
+    // On a tilted surface the cells are parallelograms; the bump's integral
+    // is the same.
+    EXPECT_NEAR(Roughness(Grid(120, 0.5, 40, 0.5, 1.04, 0.2), bump), exact, 0.06 * exact);
+}
+
+TEST(InversionMesh, ZWeightOneFavoursNeitherDirection)
+{
+    // Cells six times taller than wide at depth: the same gradient along x
+    // and along z costs the same (plain differences would make the
+    // horizontal one 36 times dearer per pair).
+    const TInversionMesh mesh = Grid(200, 0.5, 12, 3.0, 1.0);
+    const double width = 100.0, height = 36.0;
+    const double alongX = Roughness(mesh, [](double x, double) { return 0.1 * x; });
+    const double alongZ = Roughness(mesh, [](double, double y) { return 0.1 * y; });
+    // Each ≈ g² × area, less the half cell at the borders.
+    EXPECT_NEAR(alongX, 0.01 * width * height, 0.02 * 0.01 * width * height);
+    EXPECT_NEAR(alongZ, 0.01 * width * height, 0.1 * 0.01 * width * height);
+    EXPECT_NEAR(alongX / alongZ, 1.0, 0.1);
+    // A z-weight of 0.5 halves the vertical part only.
+    EXPECT_NEAR(Roughness(mesh, [](double, double y) { return 0.1 * y; }, 0.5), 0.5 * alongZ, 1e-9 * alongZ);
+    EXPECT_NEAR(Roughness(mesh, [](double x, double) { return 0.1 * x; }, 0.5), alongX, 1e-9 * alongX);
+}
+
+} // namespace
+} // namespace lp
