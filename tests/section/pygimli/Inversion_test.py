@@ -173,33 +173,6 @@ class Inverted:
         self.iterations, self.cells = iterations, cells
 
 
-def write_noisy_data(path, data, seed):
-    """The program's data with seeded noise, in the unified data format
-    with err (a fraction) and, with chargeability, ip and iperr (mV/V)."""
-    rng = np.random.default_rng(seed)
-    rhoa = np.array(data.columns["rhoa"]) * (1.0 + RHOA_NOISE * rng.standard_normal(len(data)))
-    columns = ["a", "b", "m", "n", "k", "rhoa", "err"]
-    values = [data.columns[c] for c in ("a", "b", "m", "n", "k")] + [rhoa, np.full(len(data), RHOA_NOISE)]
-    ip = iperr = None
-    if "ip" in data.columns:
-        ip = np.array(data.columns["ip"])
-        ip = ip + (IP_NOISE[0] * np.abs(ip) + IP_NOISE[1]) * rng.standard_normal(len(data))
-        iperr = IP_NOISE[0] * np.abs(ip) + IP_NOISE[1]
-        columns += ["ip", "iperr"]
-        values += [ip, iperr]
-    with open(path, "w", encoding="utf-8") as file:
-        file.write("# synthetic data with %g %% noise (seeded): rhoa in ohm-m, err a fraction, ip in mV/V\n"
-                   % (100 * RHOA_NOISE))
-        file.write("%d\n# x z\n" % len(data.electrodes))
-        for x, z in data.electrodes:
-            file.write("%.17g %.17g\n" % (x, z))
-        file.write("%d\n# %s\n" % (len(data), " ".join(columns)))
-        for row in zip(*values):
-            file.write(" ".join("%d" % v if i < 4 else "%.17g" % v for i, v in enumerate(row)) + "\n")
-        file.write("0\n")
-    return rhoa, ip, iperr
-
-
 def dipole_dipole_scheme(path, count, spacing, first, lengths, levels):
     """A dipole-dipole scheme of several dipole lengths (in spacings), n up
     to LEVELS for each, as a unified data file the program reads with --scheme."""
@@ -288,13 +261,14 @@ def region_cells(image, truth, coverage, tag, window):
 
 
 def columns_to_bottom(image, truth, coverage, values, spacing):
-    """The columns of the program's mesh under the deepest data (between their
-    outermost midpoints: where the data reach down) whose anomaly,
+    """The columns of the program's mesh under the deepest data (between
+    their outermost midpoints: where the data reach down) whose anomaly,
     log10 of the resistivity over its row's median, keeps one sign at least
     COLUMN_FACTOR off from half the column's depth (and over at least
-    MIN_COLUMN_CELLS cells) down through its bottom cell, where the truth has no anomaly at the bottom of the mesh (within a
-    spacing to either side). VALUES: per cell, ohm-m (the program's or
-    pyGIMLi's at its cells). Returns (flagged x ranges, columns checked)."""
+    MIN_COLUMN_CELLS cells) down through its bottom cell, where the truth
+    has no anomaly at the bottom of the mesh (within a spacing to either
+    side). VALUES: per cell, ohm-m (the program's or pyGIMLi's at its
+    cells). Returns (flagged x ranges, columns checked)."""
     low, high = coverage.deepest_span
     columns = {key: cells for key, cells in image.columns.items() if low <= 0.5 * (key[0] + key[1]) <= high}
     rows = max(len(cells) for cells in columns.values())
@@ -363,7 +337,7 @@ class SideBySide(unittest.TestCase):
                 options = ["--scheme", scheme]
             clean = program.forward(ARGUMENTS.program, os.path.join(folder, "clean.dat"), section, *options)
             measured = os.path.join(folder, "measured.dat")
-            rhoa, ip, _ = write_noisy_data(measured, clean, ground.seed)
+            _, ip = program.write_noisy_data(measured, clean, ground.seed, RHOA_NOISE, IP_NOISE)
             chargeable = ip is not None
 
             # Both read the err column as the same relative error.
