@@ -53,6 +53,38 @@ def example_survey(build, root):
     return data, scheme, model
 
 
+def write_noisy_data(path, data, seed, rhoa_noise, ip_noise=None):
+    """The program's data with seeded Gaussian noise, in the unified data
+    format: rhoa times 1 + RHOA_NOISE N(0, 1), with err = RHOA_NOISE (a
+    fraction: pyGIMLi's and the program's reading alike); with IP_NOISE
+    (relative, absolute mV/V) and ip in the data, ip plus (relative |ip| +
+    absolute) N(0, 1) and that error of the noisy ip as iperr (mV/V, as ip);
+    without IP_NOISE no ip. Returns the noisy rhoa and ip (None without)."""
+    import numpy as np
+    rng = np.random.default_rng(seed)
+    rhoa = np.array(data.columns["rhoa"]) * (1.0 + rhoa_noise * rng.standard_normal(len(data)))
+    columns = ["a", "b", "m", "n", "k", "rhoa", "err"]
+    values = [data.columns[c] for c in ("a", "b", "m", "n", "k")] + [rhoa, np.full(len(data), rhoa_noise)]
+    ip = None
+    if ip_noise is not None and "ip" in data.columns:
+        relative, absolute = ip_noise
+        ip = np.array(data.columns["ip"])
+        ip = ip + (relative * np.abs(ip) + absolute) * rng.standard_normal(len(data))
+        columns += ["ip", "iperr"]
+        values += [ip, relative * np.abs(ip) + absolute]
+    with open(path, "w", encoding="utf-8") as file:
+        file.write("# synthetic data with %g %% noise (seeded): rhoa in ohm-m, err a fraction, ip in mV/V\n"
+                   % (100 * rhoa_noise))
+        file.write("%d\n# x z\n" % len(data.electrodes))
+        for x, z in data.electrodes:
+            file.write("%.17g %.17g\n" % (x, z))
+        file.write("%d\n# %s\n" % (len(data), " ".join(columns)))
+        for row in zip(*values):
+            file.write(" ".join("%d" % v if i < 4 else "%.17g" % v for i, v in enumerate(row)) + "\n")
+        file.write("0\n")
+    return rhoa, ip
+
+
 def forward(program, out, section, *options):
     run(program, "--forward", out, section, *options)
     return read_unified_data(out)

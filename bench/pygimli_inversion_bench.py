@@ -1,0 +1,162 @@
+"""The inversion of the program (--invert) against pyGIMLi's ERTManager
+(invert, lam 20) on the same noisy data, the same two cores, one survey
+after the other:
+
+  (a) the example section, 48 electrodes dipole-dipole n <= 6 (host 100 ohm-m);
+  (b) a 100-electrode Wenner line, 1 m spacing, every level (1,617 data), over
+      tests/data/section/inversion/resistive-body.sec (500 ohm-m at x 22-30 m,
+      2-7 m deep, in 100 ohm-m);
+  (c) with --large: a 384-electrode dipole-dipole line n <= 6 (2,271 data)
+      over the same section, the program alone.
+
+    build/test/pyvenv/bin/python bench/pygimli_inversion_bench.py [--build build/test] [--cores 0,1] [--large]
+
+Data: the program's forward response with 3 % seeded Gaussian noise and
+err 0.03 (resistivity only: the example's chargeability is left out, so
+both invert the same data). Each program runs in a process of its own,
+pinned to the cores (sched_setaffinity; pyGIMLi also with
+pg.setThreadCount and OMP/OpenBLAS threads set to their count). Times:
+the program's whole process (reading, meshing, inversion, writing);
+pyGIMLi's ERTManager from its construction to the end of invert (its
+mesh included, the import of pyGIMLi not), and its process. Peak memory:
+each process's maximum resident set (wait4). Prints per survey both
+times, cell counts, iterations, chi-squares, peak memories and the ratio
+of the times (program / pyGIMLi)."""
+
+import argparse
+import json
+import os
+import subprocess
+import sys
+import tempfile
+import time
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+sys.path.insert(0, os.path.join(ROOT, "tests", "section", "pygimli"))
+
+import program  # noqa: E402
+
+LAMBDA = 20.0
+NOISE = 0.03
+SEED = 5
+SECTION = os.path.join(ROOT, "tests", "data", "section", "inversion", "resistive-body.sec")
+
+
+def pinned(cores):
+    def pin():
+        os.sched_setaffinity(0, cores)
+    return pin
+
+
+def thread_environment(cores):
+    environment = dict(os.environ)
+    for name in ("OMP_NUM_THREADS", "OPENBLAS_NUM_THREADS", "MKL_NUM_THREADS"):
+        environment[name] = str(len(cores))
+    return environment
+
+
+def run_measured(command, cores):
+    """Runs COMMAND pinned to CORES; its stdout, wall time and peak resident memory (MiB)."""
+    start = time.perf_counter()
+    with tempfile.TemporaryFile("w+") as out, tempfile.TemporaryFile("w+") as errors:
+        process = subprocess.Popen(command, stdout=out, stderr=errors, preexec_fn=pinned(cores),
+                                   env=thread_environment(cores), text=True)
+        _, status, usage = os.wait4(process.pid, 0)
+        process.returncode = os.waitstatus_to_exitcode(status)
+        seconds = time.perf_counter() - start
+        out.seek(0)
+        errors.seek(0)
+        stdout, stderr = out.read(), errors.read()
+    if process.returncode != 0:
+        raise RuntimeError("%s exited with %d: %s" % (command[0], process.returncode, stderr.strip()[-2000:]))
+    return stdout, seconds, usage.ru_maxrss / 1024.0
+
+
+def ours(lithoprism, measured, folder, cores):
+    stdout, seconds, peak = run_measured([lithoprism, "--invert", os.path.join(folder, "ours.csv"), measured], cores)
+    lines = stdout.splitlines()
+    last = [line for line in lines if line.startswith("inverted:")][-1]
+    return {"seconds": seconds, "peak": peak, "cells": int(last.split()[1]),
+            "chi_square": float(last.split("chi-square")[1].split(",")[0]),
+            "iterations": sum(line.startswith("iteration ") for line in lines)}
+
+
+def theirs(measured, cores):
+    stdout, seconds, peak = run_measured([sys.executable, os.path.abspath(__file__), "--pygimli-worker", measured],
+                                         cores)
+    result = json.loads(stdout.strip().splitlines()[-1])
+    result.update(process=seconds, peak=peak)
+    return result
+
+
+def pygimli_worker(measured):
+    """In the pinned process: pyGIMLi's inversion of MEASURED, one JSON line."""
+    import pygimli as pg
+    from pygimli.physics import ert
+
+    import ground_mesh
+    ground_mesh.quiet_pygimli()
+    pg.setThreadCount(len(os.sched_getaffinity(0)))
+    data = ert.load(measured)
+    start = time.perf_counter()
+    manager = ert.ERTManager(data)
+    manager.invert(lam=LAMBDA, verbose=False)
+    seconds = time.perf_counter() - start
+    print(json.dumps({"seconds": seconds, "cells": manager.paraDomain.cellCount(), "iterations": manager.inv.iter,
+                      "chi_square": manager.inv.chi2()}))
+
+
+def survey_data(lithoprism, folder, name, section, options):
+    clean = program.forward(lithoprism, os.path.join(folder, name + "-clean.dat"), section, *options)
+    measured = os.path.join(folder, name + ".dat")
+    program.write_noisy_data(measured, clean, SEED, NOISE)
+    return measured, len(clean), len(clean.electrodes)
+
+
+def report(title, count, electrodes, our, their=None):
+    print("\n%s: %d data, %d electrodes" % (title, count, electrodes))
+    print("  program: %7.2f s, %5d cells, %2d iterations, chi-square %.3g, peak %6.0f MiB"
+          % (our["seconds"], our["cells"], our["iterations"], our["chi_square"], our["peak"]))
+    if their is not None:
+        print("  pyGIMLi: %7.2f s, %5d cells, %2d iterations, chi-square %.3g, peak %6.0f MiB (process %.2f s)"
+              % (their["seconds"], their["cells"], their["iterations"], their["chi_square"], their["peak"],
+                 their["process"]))
+        print("  ratio program / pyGIMLi: %.2f (against its process: %.2f)"
+              % (our["seconds"] / their["seconds"], our["seconds"] / their["process"]))
+    sys.stdout.flush()
+
+
+def main():
+    if len(sys.argv) == 3 and sys.argv[1] == "--pygimli-worker":
+        pygimli_worker(sys.argv[2])
+        return
+    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("--build", default=os.path.join(ROOT, "build", "test"))
+    parser.add_argument("--cores", default="0,1", help="the cores both run on (default 0,1)")
+    parser.add_argument("--large", action="store_true", help="also the 384-electrode line, the program alone")
+    arguments = parser.parse_args()
+    cores = {int(core) for core in arguments.cores.split(",")}
+    lithoprism = os.path.join(arguments.build, "section", "lithoprism")
+    print("cores %s; lambda %g; %g %% noise, err %g" % (sorted(cores), LAMBDA, 100 * NOISE, NOISE))
+    with tempfile.TemporaryDirectory(prefix="lithoprism-bench-") as folder:
+        surveys = [
+            ("(a) example section, dipole-dipole n <= 6", "example", os.path.join(ROOT, "examples", "example.sec"),
+             ["--host-resistivity", "100", "--electrodes", "48", "--levels", "6"]),
+            ("(b) Wenner line, 1 m spacing, every level", "wenner", SECTION,
+             ["--array", "wenner", "--electrodes", "100", "--spacing", "1", "--first", "1", "--levels", "33"]),
+        ]
+        for title, name, section, options in surveys:
+            measured, count, electrodes = survey_data(lithoprism, folder, name, section, options)
+            our = ours(lithoprism, measured, folder, cores)
+            their = theirs(measured, cores)
+            report(title, count, electrodes, our, their)
+        if arguments.large:
+            measured, count, electrodes = survey_data(
+                lithoprism, folder, "large", SECTION,
+                ["--electrodes", "384", "--spacing", "1", "--first", "8", "--levels", "6"])
+            report("(c) dipole-dipole line n <= 6, the program alone", count, electrodes,
+                   ours(lithoprism, measured, folder, cores))
+
+
+if __name__ == "__main__":
+    main()
