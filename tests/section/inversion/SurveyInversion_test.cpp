@@ -148,7 +148,10 @@ TEST(SurveyInversion, JacobianOfTheCellsAgreesWithFiniteDifferences)
     problem.Respond(m, &J);
     ASSERT_EQ(J.cols(), two.Mesh.Cells());
     const int centre = two.Mesh.Columns() / 2;
-    for (int cell : {centre, 2 * two.Mesh.Columns() + centre + 1}) {
+    const int bottom = (two.Mesh.Rows() - 1) * two.Mesh.Columns();
+    // Inside, and the border cells that hold the padding beside and below.
+    for (int cell : {centre, 2 * two.Mesh.Columns() + centre + 1, 0, two.Mesh.Columns() - 1, bottom, bottom + centre,
+                     two.Mesh.Cells() - 1}) {
         const double h = std::log(1.01);
         VectorXd up = m, down = m;
         up[cell] += h;
