@@ -318,20 +318,22 @@ private:
             rightOut.push_back(AddPoint(outRight, Y(p)));
         for (int p : bottomSide)
             bottomOut.push_back(AddPoint(X(p), outBottom));
+        const auto side = [&](int along) { return FOptions.SidePadding >= 0 ? FOptions.SidePadding : along; };
         for (size_t i = 0; i + 1 < leftSide.size(); ++i)
-            AddBlock({leftOut[i], leftSide[i], leftSide[i + 1], leftOut[i + 1]}, RegionAlong(leftSide[i], leftSide[i + 1]));
+            AddBlock({leftOut[i], leftSide[i], leftSide[i + 1], leftOut[i + 1]},
+                     side(RegionAlong(leftSide[i], leftSide[i + 1])));
         for (size_t i = 0; i + 1 < rightSide.size(); ++i)
             AddBlock({rightSide[i], rightOut[i], rightOut[i + 1], rightSide[i + 1]},
-                     RegionAlong(rightSide[i], rightSide[i + 1]));
+                     side(RegionAlong(rightSide[i], rightSide[i + 1])));
         for (size_t i = 0; i + 1 < bottomSide.size(); ++i)
             AddBlock({bottomOut[i], bottomOut[i + 1], bottomSide[i + 1], bottomSide[i]},
                      RegionAlong(bottomSide[i], bottomSide[i + 1]));
         const int bottomLeftCorner = AddPoint(outLeft, outBottom);
         const int bottomRightCorner = AddPoint(outRight, outBottom);
         AddBlock({bottomLeftCorner, bottomOut.at(0), bottomSide.at(0), leftOut.at(0)},
-                 RegionAlong(leftSide.at(0), leftSide.at(1)));
+                 side(RegionAlong(leftSide.at(0), leftSide.at(1))));
         AddBlock({bottomOut.at(bottomOut.size() - 1), bottomRightCorner, rightOut.at(0), bottomSide.at(bottomSide.size() - 1)},
-                 RegionAlong(rightSide.at(0), rightSide.at(1)));
+                 side(RegionAlong(rightSide.at(0), rightSide.at(1))));
         for (size_t e = 0; e < P.Edges.size(); ++e) {
             const int a = P.Edges[e].first, b = P.Edges[e].second;
             if ((X(a) == outLeft && X(b) == outLeft) || (X(a) == outRight && X(b) == outRight) ||
@@ -1050,6 +1052,8 @@ TForwardMesh ReadGmshMesh(const TPaddedGeometry& g, std::vector<TUnfit>& unfit)
 
 TPaddedGeometry PadGeometry(const TForwardModel& Ground, const TSurvey& Survey, const TMeshOptions& Options)
 {
+    if (Options.SidePadding >= static_cast<int>(Ground.Regions.size()))
+        throw EForwardError("The padding beside the model area names a region the ground does not have.");
     return TPadder(Ground, Survey, Options).Build();
 }
 

@@ -48,8 +48,11 @@ TCellInversionProblem::TCellInversionProblem(const TInversionMesh& Mesh, const T
                                              const TForwardOptions& Options, std::function<bool()> Continue)
     : FContinue(std::move(Continue))
 {
-    const TForwardModel ground = InversionGround(Mesh, std::vector<double>(static_cast<size_t>(Mesh.Cells()), 1.0));
-    FProblem = std::make_unique<TSensitivityProblem>(ground, Survey, Options);
+    TForwardModel ground = InversionGround(Mesh, std::vector<double>(static_cast<size_t>(Mesh.Cells()), 1.0));
+    ground.Regions.push_back({1.0, 0.0}); // the background beside the mesh
+    TForwardOptions options = Options;
+    options.Mesh.SidePadding = Mesh.Cells();
+    FProblem = std::make_unique<TSensitivityProblem>(ground, Survey, options);
     for (int cell = 0; cell < Mesh.Cells(); ++cell)
         FParameters.push_back({cell});
 }
@@ -71,11 +74,21 @@ const std::vector<double>& TCellInversionProblem::GeometricFactors() const
     return FProblem->GeometricFactors();
 }
 
+void TCellInversionProblem::SetBackground(double Resistivity)
+{
+    if (!(std::isfinite(Resistivity) && Resistivity > 0.0))
+        throw EForwardError("The background's resistivity must be a finite number above 0.");
+    FBackground = Resistivity;
+}
+
 VectorXd TCellInversionProblem::Respond(const VectorXd& LogResistivities, MatrixXd* Jacobian)
 {
+    if (LogResistivities.size() != static_cast<Index>(FParameters.size()))
+        throw EForwardError("The parameter mesh needs one value per cell.");
     std::vector<double> rho(static_cast<size_t>(LogResistivities.size()));
     for (Index j = 0; j < LogResistivities.size(); ++j)
         rho[static_cast<size_t>(j)] = std::exp(LogResistivities[j]);
+    rho.push_back(FBackground);
     TForwardProgress progress;
     if (FContinue)
         progress = [this](double) { return FContinue(); };
@@ -118,6 +131,12 @@ TSurveyInversion InvertSurvey(const TMeasuredData& Data, const TInversionMesh& M
     else
         throw EForwardError("The starting model needs one resistivity per cell.");
 
+    std::vector<double> usable;
+    for (Index j = 0; j < start.size(); ++j)
+        if (std::isfinite(start[j]) && start[j] > 0.0)
+            usable.push_back(start[j]);
+    if (!usable.empty()) // else InvertResistivity refuses the start
+        problem.SetBackground(Median(usable));
     const Eigen::SparseMatrix<double> C = SmoothnessOperator(Mesh, Options.ZWeight, Options.Zones);
     TInversionResult result = InvertResistivity(problem, measured, errors, C, start, Options.Settings, Callbacks);
 

@@ -61,12 +61,23 @@ TSurveyInversion InvertSurvey(const TMeasuredData& Data, const TInversionMesh& M
 
 // The parameter mesh's forward problem: the responses and the Jacobian of
 // every cell for resistivities per cell.
+//
+// The padding below the mesh continues its bottom row (the ground below
+// the deepest cells is what they say), but the padding beside the mesh is
+// a background of its own, of a fixed resistivity (Background, 1 ohm-m
+// until set: the inversion sets its starting model's median): a border
+// column holding the whole ground beside the survey would be a strong,
+// poorly seen parameter, and the smooth image would lean on it, drawing
+// conductive or resistive walls at the sides of the section.
 class TCellInversionProblem : public TInversionProblem {
 public:
     TCellInversionProblem(const TInversionMesh& Mesh, const TSurvey& Survey, const TForwardOptions& Options,
                           std::function<bool()> Continue = {});
     ~TCellInversionProblem() override;
     Eigen::VectorXd Respond(const Eigen::VectorXd& LogResistivities, Eigen::MatrixXd* Jacobian) override;
+    // Ohm-m, finite and above 0 (else EForwardError).
+    void SetBackground(double Resistivity);
+    double Background() const { return FBackground; }
     int MeshNodes() const;
     int MeshTriangles() const;
     const std::vector<double>& GeometricFactors() const; // k per datum on this mesh (numerical over a relief)
@@ -75,6 +86,7 @@ private:
     std::unique_ptr<class TSensitivityProblem> FProblem;
     std::vector<std::vector<int>> FParameters;
     std::function<bool()> FContinue;
+    double FBackground = 1.0;
 };
 
 // One row per cell after the header "x1,x2,z1,z2,resistivity,chargeability,coverage":
