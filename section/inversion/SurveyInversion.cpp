@@ -71,6 +71,11 @@ const std::vector<double>& TCellInversionProblem::GeometricFactors() const
     return FProblem->GeometricFactors();
 }
 
+double TCellInversionProblem::MemoryNeed(int Threads) const
+{
+    return FProblem->MemoryNeed(static_cast<int>(FParameters.size()), Threads);
+}
+
 VectorXd TCellInversionProblem::Respond(const VectorXd& LogResistivities, MatrixXd* Jacobian)
 {
     std::vector<double> rho(static_cast<size_t>(LogResistivities.size()));
