@@ -387,6 +387,59 @@ Eigen::MatrixXd TSystemFactor::Solve(const Eigen::MatrixXd& B)
     return solution;
 }
 
+void TSystemFactor::SolveSources(const std::vector<int>& Sources, double Scale, TNodeMatrix& Out)
+{
+    if (!FFactorised)
+        throw EForwardError("The system of the forward computation was not factorised.");
+    std::vector<int> columns;
+    for (int node : Sources)
+        columns.push_back(FAnalysis.Column(node));
+    const int* start = static_cast<const int*>(FFactor->p);
+    const int* count = static_cast<const int*>(FFactor->nz);
+    const int* row = static_cast<const int*>(FFactor->i);
+    const double* value = static_cast<const double*>(FFactor->x);
+    const auto n = static_cast<int>(FFactor->n);
+    // Sources at a time: their values at a column lie together, so that a
+    // factor entry read once serves them all.
+    constexpr int Width = SourceBlock;
+    using TSourceRow = Eigen::Array<double, Width, 1>;
+    Out.resize(n, static_cast<Eigen::Index>(Sources.size()));
+    FBlock.resize(static_cast<size_t>(n) * Width);
+    double* x = FBlock.data();
+    for (size_t first = 0; first < Sources.size(); first += Width) {
+        const int width = static_cast<int>(std::min<size_t>(Width, Sources.size() - first));
+        std::fill(FBlock.begin(), FBlock.end(), 0.0);
+        // L y = P e_s: nonzero on the source's path only.
+        for (int s = 0; s < width; ++s) {
+            int j = columns[first + static_cast<size_t>(s)];
+            x[static_cast<size_t>(j) * Width + static_cast<size_t>(s)] = Scale;
+            for (; j != -1; j = FAnalysis.FParent[static_cast<size_t>(j)]) {
+                const int diagonal = start[j];
+                double& yj = x[static_cast<size_t>(j) * Width + static_cast<size_t>(s)];
+                yj /= value[diagonal];
+                for (int q = diagonal + 1; q < diagonal + count[j]; ++q)
+                    x[static_cast<size_t>(row[q]) * Width + static_cast<size_t>(s)] -= value[q] * yj;
+            }
+        }
+        // Lᵀ z = y, every column from the last.
+        for (int j = n - 1; j >= 0; --j) {
+            const int diagonal = start[j];
+            double* xj = x + static_cast<size_t>(j) * Width;
+            TSourceRow sum = Eigen::Map<const TSourceRow>(xj);
+            for (int q = diagonal + 1; q < diagonal + count[j]; ++q)
+                sum -= value[q] * Eigen::Map<const TSourceRow>(x + static_cast<size_t>(row[q]) * Width);
+            Eigen::Map<TSourceRow> solved(xj);
+            solved = sum / value[diagonal];
+        }
+        // Back to the nodes' order: A⁻¹ = Pᵀ L⁻ᵀ L⁻¹ P.
+        for (int node = 0; node < n; ++node) {
+            const double* z = x + static_cast<size_t>(FAnalysis.FColumnOf[static_cast<size_t>(node)]) * Width;
+            for (int s = 0; s < width; ++s)
+                Out(node, static_cast<Eigen::Index>(first) + s) = z[s];
+        }
+    }
+}
+
 Eigen::MatrixXd BackTransform(const std::vector<Eigen::MatrixXd>& Transformed, const std::vector<double>& Weights)
 {
     Eigen::MatrixXd sum = Eigen::MatrixXd::Zero(Transformed.front().rows(), Transformed.front().cols());

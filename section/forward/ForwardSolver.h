@@ -118,6 +118,10 @@ private:
     std::vector<int> FParent;   // column -> its parent in the elimination tree, -1 at a root
 };
 
+// Matrices of one row per node, for the potentials at every node of
+// several sources: a node's values lie together.
+using TNodeMatrix = Eigen::Matrix<double, Eigen::Dynamic, Eigen::Dynamic, Eigen::RowMajor>;
+
 // One factorisation of A(k) over a shared analysis; one per thread.
 // CHOLMOD prints nothing: its failures are raised as EForwardError.
 class TSystemFactor {
@@ -134,12 +138,23 @@ public:
     TPathVector PathSolve(int Node);
     // A⁻¹ B for every node: one column per right-hand side.
     Eigen::MatrixXd Solve(const Eigen::MatrixXd& B);
+    // A⁻¹ (Scale e_s) for every node s of Sources, at every node: Out gets
+    // a row per node and a column per source. The forward substitution
+    // follows each source's path (as PathSolve), the backward one is done
+    // for a few sources at a time in one pass over the factor: about half
+    // the work of Solve on the unit columns, and no dense right-hand side.
+    // Raises EForwardError for a node outside the system.
+    void SolveSources(const std::vector<int>& Sources, double Scale, TNodeMatrix& Out);
+    // The sources SolveSources works on at once: it holds that many values
+    // per node besides Out.
+    static constexpr int SourceBlock = 16;
 
 private:
     const TSystemAnalysis& FAnalysis;
     cholmod_common FCommon;
     cholmod_factor* FFactor = nullptr;
-    std::vector<double> FWork; // zero between calls
+    std::vector<double> FWork;   // zero between calls
+    std::vector<double> FBlock;  // SolveSources' few sources, node-interleaved
     bool FFactorised = false;
 };
 

@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <condition_variable>
 #include <limits>
+#include <map>
 #include <mutex>
 #include <numbers>
 #include <string>
@@ -22,6 +24,16 @@ struct TSensitivityProblem::TRegionMatrices {
     std::vector<std::array<int, 2>> EdgeNodes; // local nodes of each edge
 };
 
+// What one thread holds while it computes a wavenumber, kept from one
+// wavenumber to its next.
+struct TSensitivityProblem::TWorkspace {
+    TNodeMatrix U;              // the potentials of every electrode's current, node x electrode
+    Eigen::MatrixXd Potentials; // between electrodes, symmetric
+    Eigen::MatrixXd Block;      // data x parameters
+    Eigen::VectorXd Values;     // per datum, for one region
+    Eigen::VectorXd Buffer;     // a region's KU and a few nodes' dipole columns (aligned as Eigen's own)
+};
+
 namespace {
 
 int LocalNode(const std::vector<int>& nodes, int node)
@@ -29,16 +41,11 @@ int LocalNode(const std::vector<int>& nodes, int node)
     return static_cast<int>(std::lower_bound(nodes.begin(), nodes.end(), node) - nodes.begin());
 }
 
-// Visit(i) for i = 0 .. Count - 1 on Threads threads, each taking the next
-// index; the first failure stops the rest and is raised again.
-template <typename TVisit>
-void InParallel(size_t Count, int Threads, const TVisit& Visit)
+// A dipole's value of one node's row (one value per electrode): the first
+// electrode's less the second's, an absent one (-1) counting 0.
+double Dipole(const double* Row, const std::array<int, 2>& Electrodes)
 {
-    std::atomic<size_t> next{0};
-    RunOnThreads(std::min<int>(Threads, static_cast<int>(Count)), [&](const std::atomic<bool>& failed) {
-        for (size_t i = next++; i < Count && !failed; i = next++)
-            Visit(i);
-    });
+    return (Electrodes[0] >= 0 ? Row[Electrodes[0]] : 0.0) - (Electrodes[1] >= 0 ? Row[Electrodes[1]] : 0.0);
 }
 
 } // namespace
@@ -104,17 +111,41 @@ TSensitivityProblem::TSensitivityProblem(const TForwardModel& Ground, TSurvey Su
                 {LocalNode(region.Nodes, FMesh.OuterEdges[e][0]), LocalNode(region.Nodes, FMesh.OuterEdges[e][1])});
     }
 
+    // Stiffness and mass share their pattern (made from the same entries):
+    // K_r(k) is one set of values on it.
+    for (const TRegionMatrices& region : FRegionMatrices) {
+        const Eigen::Index entries = region.Stiffness.nonZeros();
+        if (region.Mass.nonZeros() != entries ||
+            !std::equal(region.Stiffness.innerIndexPtr(), region.Stiffness.innerIndexPtr() + entries,
+                        region.Mass.innerIndexPtr()) ||
+            !std::equal(region.Stiffness.outerIndexPtr(), region.Stiffness.outerIndexPtr() + region.Stiffness.cols() + 1,
+                        region.Mass.outerIndexPtr()))
+            throw EForwardError("A region's matrices of the sensitivities do not share their pattern.");
+        FLargestRegion = std::max(FLargestRegion, static_cast<double>(region.Nodes.size()));
+    }
+
+    // The distinct current dipoles (A, B) and potential dipoles (M, N) of
+    // the data, and each datum's pair of them.
+    std::map<std::array<int, 2>, int> currents, voltages;
+    for (const TConfiguration& c : FSurvey.Configurations) {
+        const auto index = [](std::map<std::array<int, 2>, int>& known, std::vector<std::array<int, 2>>& dipoles,
+                              std::array<int, 2> dipole) {
+            const auto [at, added] = known.try_emplace(dipole, static_cast<int>(dipoles.size()));
+            if (added)
+                dipoles.push_back(dipole);
+            return at->second;
+        };
+        FDatumDipoles.push_back(
+            {index(currents, FCurrentDipoles, {c.a, c.b}), index(voltages, FPotentialDipoles, {c.m, c.n})});
+    }
+
     // The geometric factors: analytic on a flat surface, else from a
     // homogeneous ground of 1 ohm-m on this mesh.
     std::vector<double> homogeneous;
     if (Ground.HasRelief) {
-        const std::vector<TWavenumberPart> parts = Wavenumbers(std::vector<double>(FRegionMatrices.size(), 1.0), {}, {});
-        std::vector<Eigen::MatrixXd> potentials;
-        for (const TWavenumberPart& part : parts)
-            potentials.push_back(part.Potentials);
-        const Eigen::MatrixXd total = BackTransform(potentials, FWavenumbers.w);
+        const TTransformed total = Wavenumbers(std::vector<double>(FRegionMatrices.size(), 1.0), {}, {});
         for (const TConfiguration& c : FSurvey.Configurations)
-            homogeneous.push_back(Voltage(total, c));
+            homogeneous.push_back(Voltage(total.Potentials, c));
     }
     for (size_t d = 0; d < FSurvey.Configurations.size(); ++d) {
         const double k = Ground.HasRelief ? (homogeneous[d] != 0.0 ? 1.0 / homogeneous[d]
@@ -138,98 +169,194 @@ double TSensitivityProblem::Voltage(const Eigen::MatrixXd& Potentials, const TCo
     return u(c.a, c.m) - u(c.a, c.n) - u(c.b, c.m) + u(c.b, c.n);
 }
 
-TSensitivityProblem::TWavenumberPart TSensitivityProblem::Wavenumber(TSystemFactor& Factor, size_t Index,
-                                                                     const std::vector<double>& Conductivity,
-                                                                     const std::vector<TRegionSet>& Parameters) const
+double TSensitivityProblem::MemoryNeed(int Parameters, int Threads) const
+{
+    const double electrodes = static_cast<double>(FMesh.ElectrodeNodes.size());
+    const double nodes = MeshNodes();
+    const double data = static_cast<double>(FSurvey.Configurations.size());
+    const double parameters = std::max(Parameters, 0);
+    // Shared: the back-transformed sums (data x parameters, the electrodes'
+    // potentials), which become the result.
+    const double shared = 8.0 * (data * parameters + electrodes * electrodes);
+    // One thread: its system and factor, the potentials of every electrode
+    // at every node and the block of sources solved together, its
+    // wavenumber's data x parameters and potentials (and their transpose),
+    // and the largest region's products (only where there are parameters).
+    const double system = 12.0 * static_cast<double>(FPattern.Matrix.nonZeros()) + 4.0 * (nodes + 1.0);
+    double thread = system + FAnalysis->FactorBytes() + 8.0 * nodes * electrodes +
+                    8.0 * TSystemFactor::SourceBlock * nodes + 8.0 * (data * parameters + 2.0 * electrodes * electrodes);
+    if (parameters > 0)
+        thread += 8.0 * (FLargestRegion * electrodes +
+                         DipoleRows * static_cast<double>(FCurrentDipoles.size() + FPotentialDipoles.size()) + data);
+    return shared + std::max(Threads, 1) * thread;
+}
+
+void TSensitivityProblem::Wavenumber(TSystemFactor& Factor, size_t Index, const std::vector<double>& Conductivity,
+                                     const std::vector<std::vector<int>>& RegionParameters, TWorkspace& Work) const
 {
     const double k = FWavenumbers.k[Index];
     Factor.Factorise(AssembleSystem(FMesh, FElements, FPattern, Conductivity, k, FCentre));
     // A unit current at every electrode: the right-hand side 1/2 at its node.
     const auto electrodes = static_cast<Eigen::Index>(FMesh.ElectrodeNodes.size());
-    Eigen::MatrixXd sources = Eigen::MatrixXd::Zero(MeshNodes(), electrodes);
+    TNodeMatrix& U = Work.U;
+    Factor.SolveSources(FMesh.ElectrodeNodes, 0.5, U);
+    Work.Potentials.resize(electrodes, electrodes);
     for (Eigen::Index e = 0; e < electrodes; ++e)
-        sources(FMesh.ElectrodeNodes[static_cast<size_t>(e)], e) = 0.5;
-    const Eigen::MatrixXd U = Factor.Solve(sources);
-    TWavenumberPart part;
-    part.Potentials.resize(electrodes, electrodes);
-    for (Eigen::Index e = 0; e < electrodes; ++e)
-        part.Potentials.col(e) = U.row(FMesh.ElectrodeNodes[static_cast<size_t>(e)]).transpose();
+        Work.Potentials.col(e) = U.row(FMesh.ElectrodeNodes[static_cast<size_t>(e)]).transpose();
     // The symmetric part: the factor's rounding leaves reciprocity exact to
     // a few ulps only.
-    part.Potentials = 0.5 * (part.Potentials + part.Potentials.transpose()).eval();
+    Work.Potentials = 0.5 * (Work.Potentials + Work.Potentials.transpose()).eval();
 
-    // Uᵀ K_r U for every region a parameter covers, on the region's nodes.
-    std::vector<Eigen::MatrixXd> regionProducts(FRegionMatrices.size());
-    const auto product = [&](size_t r) -> const Eigen::MatrixXd& {
-        Eigen::MatrixXd& G = regionProducts[r];
-        if (G.size() != 0)
-            return G;
+    // Per region a parameter covers: KU = K_r U on its nodes, then each
+    // datum's (u_A − u_B)ᵀ K_r (u_M − u_N) as the dot product of its
+    // current dipole's potentials and its potential dipole's KU, formed
+    // once per dipole for a few of the region's nodes at a time.
+    const auto data = static_cast<Eigen::Index>(FSurvey.Configurations.size());
+    const auto currents = static_cast<Eigen::Index>(FCurrentDipoles.size());
+    const auto voltages = static_cast<Eigen::Index>(FPotentialDipoles.size());
+    Work.Block.setZero(data, static_cast<Eigen::Index>(Work.Block.cols()));
+    Work.Values.resize(data);
+    const double k2 = k * k;
+    for (size_t r = 0; r < FRegionMatrices.size(); ++r) {
+        if (RegionParameters[r].empty())
+            continue;
         const TRegionMatrices& region = FRegionMatrices[r];
-        Eigen::MatrixXd local(static_cast<Eigen::Index>(region.Nodes.size()), electrodes);
-        for (size_t i = 0; i < region.Nodes.size(); ++i)
-            local.row(static_cast<Eigen::Index>(i)) = U.row(region.Nodes[i]);
-        Eigen::MatrixXd KU = region.Stiffness * local + (k * k) * (region.Mass * local);
+        const auto n = static_cast<Eigen::Index>(region.Nodes.size());
+        const Eigen::Index size = n * electrodes + DipoleRows * (currents + voltages);
+        if (Work.Buffer.size() < size)
+            Work.Buffer.resize(size);
+        double* at = Work.Buffer.data();
+        Eigen::Map<TNodeMatrix> KU(at, n, electrodes);
+        // K_r(k) = S + k² M on the pattern the two share, times the
+        // potentials of the region's nodes, column by column of K_r.
+        const int* outer = region.Stiffness.outerIndexPtr();
+        const int* inner = region.Stiffness.innerIndexPtr();
+        const double* stiffness = region.Stiffness.valuePtr();
+        const double* mass = region.Mass.valuePtr();
+        KU.setZero();
+        for (Eigen::Index j = 0; j < n; ++j) {
+            const auto uj = U.row(region.Nodes[static_cast<size_t>(j)]);
+            for (int q = outer[j]; q < outer[j + 1]; ++q)
+                KU.row(inner[q]) += (stiffness[q] + k2 * mass[q]) * uj;
+        }
         for (size_t q = 0; q < region.Edges.size(); ++q) {
             const double f = MixedCoefficient(FElements, region.Edges[q], k, FCentre) *
                              FElements.EdgeLength[region.Edges[q]] / 6.0;
             const auto [a, b] = region.EdgeNodes[q];
-            const Eigen::RowVectorXd ua = local.row(a), ub = local.row(b);
+            const auto ua = U.row(region.Nodes[static_cast<size_t>(a)]), ub = U.row(region.Nodes[static_cast<size_t>(b)]);
             KU.row(a) += f * (2.0 * ua + ub);
             KU.row(b) += f * (ua + 2.0 * ub);
         }
-        G.noalias() = local.transpose() * KU;
-        return G;
-    };
-    const auto data = static_cast<Eigen::Index>(FSurvey.Configurations.size());
-    part.Differences.resize(data, static_cast<Eigen::Index>(Parameters.size()));
-    Eigen::MatrixXd H(electrodes, electrodes);
-    for (size_t j = 0; j < Parameters.size(); ++j) {
-        H.setZero();
-        for (int r : Parameters[j])
-            H += Conductivity[static_cast<size_t>(r)] * product(static_cast<size_t>(r));
-        for (Eigen::Index d = 0; d < data; ++d)
-            part.Differences(d, static_cast<Eigen::Index>(j)) = Voltage(H, FSurvey.Configurations[static_cast<size_t>(d)]);
+        Work.Values.setZero();
+        for (Eigen::Index first = 0; first < n; first += DipoleRows) {
+            const Eigen::Index rows = std::min<Eigen::Index>(DipoleRows, n - first);
+            Eigen::Map<Eigen::MatrixXd> Ud(at + n * electrodes, rows, currents),
+                KUd(at + n * electrodes + rows * currents, rows, voltages);
+            // Column by column: a dipole's values lie together for the dot products.
+            const double* u[DipoleRows];
+            for (Eigen::Index i = 0; i < rows; ++i)
+                u[i] = &U(region.Nodes[static_cast<size_t>(first + i)], 0);
+            for (Eigen::Index c = 0; c < currents; ++c) {
+                double* column = &Ud(0, c);
+                for (Eigen::Index i = 0; i < rows; ++i)
+                    column[i] = Dipole(u[i], FCurrentDipoles[static_cast<size_t>(c)]);
+            }
+            for (Eigen::Index v = 0; v < voltages; ++v) {
+                double* column = &KUd(0, v);
+                const double* ku = &KU(first, 0);
+                for (Eigen::Index i = 0; i < rows; ++i)
+                    column[i] = Dipole(ku + i * electrodes, FPotentialDipoles[static_cast<size_t>(v)]);
+            }
+            for (Eigen::Index d = 0; d < data; ++d) {
+                const auto [c, v] = FDatumDipoles[static_cast<size_t>(d)];
+                Work.Values[d] += Ud.col(c).dot(KUd.col(v));
+            }
+        }
+        for (int j : RegionParameters[r])
+            Work.Block.col(j) += Conductivity[r] * Work.Values;
     }
-    return part;
 }
 
-std::vector<TSensitivityProblem::TWavenumberPart>
-TSensitivityProblem::Wavenumbers(const std::vector<double>& Conductivity, const std::vector<TRegionSet>& Parameters,
-                                 const TForwardProgress& Progress) const
+TSensitivityProblem::TTransformed TSensitivityProblem::Wavenumbers(const std::vector<double>& Conductivity,
+                                                                   const std::vector<TRegionSet>& Parameters,
+                                                                   const TForwardProgress& Progress,
+                                                                   int* Threads) const
 {
     const size_t count = FWavenumbers.k.size();
-    std::vector<TWavenumberPart> parts(count);
-    std::mutex progressLock;
-    size_t done = 0;
-    bool stopped = false;
-    // Each thread holds a factor and the potentials of every electrode at
-    // every node (with their right-hand sides): fewer threads where fewer
-    // fit, a refusal where not even one does.
-    const double electrodes = static_cast<double>(FMesh.ElectrodeNodes.size());
-    const double perThread = FAnalysis->FactorBytes() + 3.0 * 8.0 * MeshNodes() * electrodes;
+    const auto parameters = static_cast<int>(Parameters.size());
+    const auto electrodes = static_cast<Eigen::Index>(FMesh.ElectrodeNodes.size());
+    const auto data = static_cast<Eigen::Index>(FSurvey.Configurations.size());
+    // Fewer threads where fewer fit, a refusal where not even one does.
     const double limit = FOptions.MemoryLimit > 0.0 ? FOptions.MemoryLimit : AvailableMemory();
-    if (perThread > limit)
-        throw EForwardError("Not enough memory for the sensitivities of " + std::to_string(FMesh.ElectrodeNodes.size()) +
-                            " electrodes (about " + std::to_string(static_cast<long long>(perThread / 1e6)) + " MB; " +
+    const double one = MemoryNeed(parameters, 1);
+    if (one > limit)
+        throw EForwardError("Not enough memory for the sensitivities of " + std::to_string(electrodes) +
+                            " electrodes" + (parameters > 0 ? " and " + std::to_string(parameters) + " parameters" : "") +
+                            " (about " + std::to_string(static_cast<long long>(one / 1e6)) + " MB; " +
                             std::to_string(static_cast<long long>(limit / 1e6)) + " MB available).");
     const int asked = FOptions.Threads > 0 ? FOptions.Threads : UsableCores();
-    const int threads = std::max(1, std::min(asked, static_cast<int>(limit / perThread)));
-    InParallel(count, threads, [&](size_t i) {
-        {
-            std::lock_guard<std::mutex> hold(progressLock);
-            if (stopped)
-                return;
+    int threads = std::max(1, std::min(asked, static_cast<int>(count)));
+    while (threads > 1 && MemoryNeed(parameters, threads) > limit)
+        --threads;
+    if (Threads)
+        *Threads = threads;
+
+    // The parameters of each region (a region twice in a parameter counts twice).
+    std::vector<std::vector<int>> regionParameters(FRegionMatrices.size());
+    for (size_t j = 0; j < Parameters.size(); ++j)
+        for (int r : Parameters[j])
+            regionParameters[static_cast<size_t>(r)].push_back(static_cast<int>(j));
+
+    // Each wavenumber's part is added to the sums in the order of the
+    // wavenumbers (whichever thread computed it), as BackTransform sums:
+    // the result does not depend on the threads.
+    TTransformed sum;
+    sum.Potentials = Eigen::MatrixXd::Zero(electrodes, electrodes);
+    sum.Differences = Eigen::MatrixXd::Zero(data, parameters);
+    std::mutex lock;
+    std::condition_variable turn;
+    std::atomic<size_t> next{0};
+    size_t added = 0;
+    bool stopped = false, abandoned = false;
+    RunOnThreads(threads, [&](const std::atomic<bool>& failed) {
+        try {
+            TSystemFactor factor(*FAnalysis);
+            TWorkspace work;
+            work.Block.resize(data, parameters);
+            for (size_t i = next++; i < count && !failed; i = next++) {
+                {
+                    std::lock_guard<std::mutex> hold(lock);
+                    if (stopped || abandoned)
+                        return;
+                }
+                Wavenumber(factor, i, Conductivity, regionParameters, work);
+                std::unique_lock<std::mutex> hold(lock);
+                turn.wait(hold, [&] { return added == i || stopped || abandoned; });
+                if (stopped || abandoned)
+                    return;
+                sum.Potentials += FWavenumbers.w[i] * work.Potentials;
+                sum.Differences += FWavenumbers.w[i] * work.Block;
+                ++added;
+                turn.notify_all();
+                if (Progress && !Progress(static_cast<double>(added) / static_cast<double>(count))) {
+                    stopped = true;
+                    turn.notify_all();
+                }
+            }
+        } catch (...) {
+            {
+                std::lock_guard<std::mutex> hold(lock);
+                abandoned = true;
+            }
+            turn.notify_all();
+            throw;
         }
-        TSystemFactor factor(*FAnalysis);
-        parts[i] = Wavenumber(factor, i, Conductivity, Parameters);
-        std::lock_guard<std::mutex> hold(progressLock);
-        ++done;
-        if (Progress && !stopped && !Progress(static_cast<double>(done) / static_cast<double>(count)))
-            stopped = true;
     });
     if (stopped)
         throw EForwardCancelled("The forward computation was cancelled.");
-    return parts;
+    sum.Potentials *= 2.0 / std::numbers::pi;
+    sum.Differences *= 2.0 / std::numbers::pi;
+    return sum;
 }
 
 TSensitivityResult TSensitivityProblem::Compute(const std::vector<double>& Resistivities,
@@ -250,17 +377,10 @@ TSensitivityResult TSensitivityProblem::Compute(const std::vector<double>& Resis
             if (r < 0 || r >= FRegionCount)
                 throw EForwardError("A parameter names region " + std::to_string(r) + ", which the ground does not have.");
 
-    const std::vector<TWavenumberPart> parts = Wavenumbers(conductivity, Parameters, Progress);
-    std::vector<Eigen::MatrixXd> potentials;
-    for (const TWavenumberPart& part : parts)
-        potentials.push_back(part.Potentials);
-    const Eigen::MatrixXd total = BackTransform(potentials, FWavenumbers.w);
-
     TSensitivityResult result;
-    const auto data = static_cast<Eigen::Index>(FSurvey.Configurations.size());
-    result.Jacobian.resize(data, static_cast<Eigen::Index>(Parameters.size()));
+    TTransformed total = Wavenumbers(conductivity, Parameters, Progress, &result.Threads);
     for (size_t d = 0; d < FSurvey.Configurations.size(); ++d) {
-        const double u = Voltage(total, FSurvey.Configurations[d]);
+        const double u = Voltage(total.Potentials, FSurvey.Configurations[d]);
         const double rho = FGeometricFactors[d] * u;
         if (!std::isfinite(rho) || u == 0.0)
             throw EForwardError("Datum " + std::to_string(d + 1) +
@@ -268,18 +388,15 @@ TSensitivityResult TSensitivityProblem::Compute(const std::vector<double>& Resis
         result.Voltages.push_back(u);
         result.Resistivities.push_back(rho);
     }
-    std::vector<Eigen::MatrixXd> differences;
-    for (const TWavenumberPart& part : parts)
-        differences.push_back(part.Differences);
-    const Eigen::MatrixXd D = BackTransform(differences, FWavenumbers.w);
+    // J = 2 D / ΔU, in the back-transformed sums' place.
+    result.Jacobian = std::move(total.Differences);
     for (size_t j = 0; j < Parameters.size(); ++j) {
         for (size_t d = 0; d < FSurvey.Configurations.size(); ++d) {
-            const double value =
-                2.0 * D(static_cast<Eigen::Index>(d), static_cast<Eigen::Index>(j)) / result.Voltages[d];
-            if (!std::isfinite(value))
+            double& entry = result.Jacobian(static_cast<Eigen::Index>(d), static_cast<Eigen::Index>(j));
+            entry = 2.0 * entry / result.Voltages[d];
+            if (!std::isfinite(entry))
                 throw EForwardError("Datum " + std::to_string(d + 1) +
                                     " has no finite sensitivity: the computation cannot resolve it.");
-            result.Jacobian(static_cast<Eigen::Index>(d), static_cast<Eigen::Index>(j)) = value;
         }
     }
     return result;

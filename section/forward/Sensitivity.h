@@ -21,11 +21,23 @@
 // fit changes resistivities only). The responses equal those of
 // ComputeForwardResponse on the same mesh to rounding.
 //
+// Per wavenumber and region r a parameter covers, KU_r = K_r U_r on r's
+// nodes (U_r: the potentials of every electrode's current there), and each
+// datum's term is the dot product of its current dipole's column of U_r
+// (ũ_A − ũ_B; a pole's ũ_A alone) with its potential dipole's of KU_r: the
+// cost per region is its nodes times the data, and no electrode x
+// electrode product of a region is formed.
+//
 // Threads and memory: the wavenumbers are computed in parallel, on
 // Options.Threads threads (every usable core for 0), fewer where the memory
 // (Options.MemoryLimit, or what is available) holds fewer: each thread
-// keeps the potentials of every electrode at every node. Where not even
-// one fits, Compute raises EForwardError saying so.
+// keeps a factor, the potentials of every electrode at every node, the
+// largest region's products and its wavenumber's data x parameters; the
+// wavenumbers' parts are summed as they come, in the order of the
+// wavenumbers (so the result does not depend on the threads), into one
+// data x parameters matrix. MemoryNeed tells the bytes beforehand. Where
+// not even one thread fits, Compute raises EForwardError saying so before
+// any work.
 //
 // Progress and cancelling: Progress is called after each wavenumber with
 // the fraction done; when it returns false the computation stops and raises
@@ -38,6 +50,7 @@
 
 #include <Eigen/Dense>
 
+#include <array>
 #include <memory>
 #include <vector>
 
@@ -50,6 +63,7 @@ struct TSensitivityResult {
     std::vector<double> Voltages;      // ΔU per configuration, V/A
     std::vector<double> Resistivities; // ρa, ohm-m
     Eigen::MatrixXd Jacobian;          // data x parameters, ∂ln ρa_i / ∂ln ρ_j; no columns without parameters
+    int Threads = 0;                   // the threads it was computed on
 };
 
 class TSensitivityProblem {
@@ -77,22 +91,32 @@ public:
     TSensitivityResult Compute(const std::vector<double>& Resistivities, const std::vector<TRegionSet>& Parameters = {},
                                const TForwardProgress& Progress = {}) const;
 
+    // The bytes one Compute with Parameters parameters takes on Threads
+    // threads (below 1 counts as 1): per thread its factor, the potentials
+    // of every electrode at every node with a block of right-hand sides,
+    // the largest region's products and a data x parameters matrix; once,
+    // the data x parameters result. Compute refuses where one thread's
+    // need exceeds the memory (Options.MemoryLimit, or what is available):
+    // a caller can refuse a survey too big beforehand with the same count.
+    double MemoryNeed(int Parameters, int Threads) const;
+
 private:
     struct TRegionMatrices;
-    // Per wavenumber: the potentials between electrodes (source x electrode)
-    // and, per datum and parameter, the datum's four-electrode difference of
-    // Σ σ_r Uᵀ K_r U over the parameter's regions (data x parameters: what
-    // the back-transform needs, far smaller than the electrodes' products of
-    // every parameter).
-    struct TWavenumberPart {
+    struct TWorkspace;
+    // The back-transformed sums over the wavenumbers: the potentials
+    // between electrodes (source x electrode) and, per datum and
+    // parameter, Σ_{r∈R_j} σ_r (ũ_A − ũ_B)ᵀ K_r (ũ_M − ũ_N).
+    struct TTransformed {
         Eigen::MatrixXd Potentials;
         Eigen::MatrixXd Differences;
     };
-    TWavenumberPart Wavenumber(class TSystemFactor& Factor, size_t Index, const std::vector<double>& Conductivity,
-                               const std::vector<TRegionSet>& Parameters) const;
-    std::vector<TWavenumberPart> Wavenumbers(const std::vector<double>& Conductivity,
-                                             const std::vector<TRegionSet>& Parameters,
-                                             const TForwardProgress& Progress) const;
+    // One wavenumber into Work: its potentials and its data x parameters
+    // block. RegionParameters: the parameters covering each region.
+    void Wavenumber(class TSystemFactor& Factor, size_t Index, const std::vector<double>& Conductivity,
+                    const std::vector<std::vector<int>>& RegionParameters, TWorkspace& Work) const;
+    // Threads: where given, the threads chosen.
+    TTransformed Wavenumbers(const std::vector<double>& Conductivity, const std::vector<TRegionSet>& Parameters,
+                             const TForwardProgress& Progress, int* Threads = nullptr) const;
     double Voltage(const Eigen::MatrixXd& Potentials, const TConfiguration& Configuration) const;
 
     TForwardOptions FOptions;
@@ -106,6 +130,13 @@ private:
     TGeometryPoint FCentre;
     std::vector<TRegionMatrices> FRegionMatrices;
     std::vector<double> FGeometricFactors;
+    // The distinct current (A, B) and potential (M, N) dipoles, -1 for an
+    // absent electrode, and each datum's indices into them.
+    std::vector<std::array<int, 2>> FCurrentDipoles, FPotentialDipoles;
+    std::vector<std::array<int, 2>> FDatumDipoles;
+    double FLargestRegion = 0.0; // its nodes
+    // The nodes of a region whose dipoles' columns are formed at once.
+    static constexpr int DipoleRows = 128;
 };
 
 } // namespace lp

@@ -81,6 +81,11 @@ void TCellInversionProblem::SetBackground(double Resistivity)
     FBackground = Resistivity;
 }
 
+double TCellInversionProblem::MemoryNeed(int Threads) const
+{
+    return FProblem->MemoryNeed(static_cast<int>(FParameters.size()), Threads);
+}
+
 VectorXd TCellInversionProblem::Respond(const VectorXd& LogResistivities, MatrixXd* Jacobian)
 {
     if (LogResistivities.size() != static_cast<Index>(FParameters.size()))

@@ -81,6 +81,9 @@ public:
     int MeshNodes() const;
     int MeshTriangles() const;
     const std::vector<double>& GeometricFactors() const; // k per datum on this mesh (numerical over a relief)
+    // The bytes one response with every cell's sensitivity takes on
+    // Threads threads (TSensitivityProblem::MemoryNeed).
+    double MemoryNeed(int Threads) const;
 
 private:
     std::unique_ptr<class TSensitivityProblem> FProblem;

@@ -1,6 +1,6 @@
 // The factorisation and the potentials on their own: what a failing
-// factorisation leaves on standard output, and the path vectors' potentials
-// against the inverse of the matrix.
+// factorisation leaves on standard output, and the path vectors' and the
+// several sources' potentials against the inverse of the matrix.
 
 #include "section/forward/ForwardSolver.h"
 
@@ -65,10 +65,12 @@ TEST(ForwardSolver, AFailingFactorisationRaisesItsErrorAndPrintsNothing)
     EXPECT_NE(message.find("not positive definite"), std::string::npos) << message;
 }
 
-TEST(ForwardSolver, PathVectorsGiveThePotentialsOfTheFullSolutionAndExactReciprocity)
+// A grid of 7 x 6 nodes with diagonals, as a mesh's pattern; diagonally
+// dominant, so positive definite: its lower triangle.
+Eigen::SparseMatrix<double> GridSystem(int& n)
 {
-    // A grid of 7 x 6 nodes with diagonals, as a mesh's pattern; diagonally dominant, so positive definite.
-    const int columns = 7, rows = 6, n = columns * rows;
+    const int columns = 7, rows = 6;
+    n = columns * rows;
     std::vector<Eigen::Triplet<double>> entries;
     const auto couple = [&](int a, int b, double value) { entries.emplace_back(std::max(a, b), std::min(a, b), value); };
     for (int r = 0; r < rows; ++r)
@@ -82,11 +84,21 @@ TEST(ForwardSolver, PathVectorsGiveThePotentialsOfTheFullSolutionAndExactRecipro
             if (c + 1 < columns && r + 1 < rows)
                 couple(node, node + columns + 1, -0.5);
         }
-    const Eigen::SparseMatrix<double> a = LowerTriangle(n, entries);
+    return LowerTriangle(n, entries);
+}
+
+Eigen::MatrixXd Inverse(const Eigen::SparseMatrix<double>& a)
+{
     Eigen::MatrixXd dense = Eigen::MatrixXd(a);
     dense.triangularView<Eigen::StrictlyUpper>() = dense.transpose();
-    const Eigen::MatrixXd inverse = dense.llt().solve(Eigen::MatrixXd::Identity(n, n));
+    return dense.llt().solve(Eigen::MatrixXd::Identity(a.rows(), a.cols()));
+}
 
+TEST(ForwardSolver, PathVectorsGiveThePotentialsOfTheFullSolutionAndExactReciprocity)
+{
+    int n = 0;
+    const Eigen::SparseMatrix<double> a = GridSystem(n);
+    const Eigen::MatrixXd inverse = Inverse(a);
     const TSystemAnalysis analysis(a);
     TSystemFactor factor(analysis);
     factor.Factorise(a);
@@ -106,6 +118,45 @@ TEST(ForwardSolver, PathVectorsGiveThePotentialsOfTheFullSolutionAndExactRecipro
     // A node outside the system is refused, not read past its end.
     EXPECT_THROW(factor.PathSolve(n), EForwardError);
     EXPECT_THROW(analysis.PathLength(-1), EForwardError);
+}
+
+TEST(ForwardSolver, SourcesAtOnceGiveThePotentialsOfTheFullSolutionAtEveryNode)
+{
+    int n = 0;
+    const Eigen::SparseMatrix<double> a = GridSystem(n);
+    const Eigen::MatrixXd inverse = Inverse(a);
+    const TSystemAnalysis analysis(a);
+    TSystemFactor factor(analysis);
+    // Refused before a factorisation.
+    TNodeMatrix potentials;
+    EXPECT_THROW(factor.SolveSources({0}, 1.0, potentials), EForwardError);
+    factor.Factorise(a);
+    // More sources than one block holds, the last block part full, a
+    // source twice: the inverse's columns, scaled.
+    std::vector<int> sources;
+    for (int s = 0; s < TSystemFactor::SourceBlock + 5; ++s)
+        sources.push_back((7 * s + 3) % n);
+    sources.push_back(sources.front());
+    factor.SolveSources(sources, 0.5, potentials);
+    ASSERT_EQ(potentials.rows(), n);
+    ASSERT_EQ(potentials.cols(), static_cast<Eigen::Index>(sources.size()));
+    for (size_t s = 0; s < sources.size(); ++s)
+        for (int node = 0; node < n; ++node)
+            EXPECT_NEAR(potentials(node, long(s)), 0.5 * inverse(node, sources[s]), 1e-14)
+                << node << " from " << sources[s];
+    EXPECT_EQ(potentials.col(0), potentials.col(long(sources.size()) - 1));
+    // The same as a solution for dense right-hand sides, to rounding.
+    Eigen::MatrixXd unit = Eigen::MatrixXd::Zero(n, 2);
+    unit(sources[1], 0) = unit(sources[2], 1) = 0.5;
+    const Eigen::MatrixXd solved = factor.Solve(unit);
+    EXPECT_LE((solved.col(0) - potentials.col(1)).cwiseAbs().maxCoeff(), 1e-15);
+    EXPECT_LE((solved.col(1) - potentials.col(2)).cwiseAbs().maxCoeff(), 1e-15);
+    factor.SolveSources({}, 1.0, potentials);
+    EXPECT_EQ(potentials.rows(), n);
+    EXPECT_EQ(potentials.cols(), 0);
+    // A node outside the system is refused, not read past its end.
+    EXPECT_THROW(factor.SolveSources({0, n}, 1.0, potentials), EForwardError);
+    EXPECT_THROW(factor.SolveSources({-1}, 1.0, potentials), EForwardError);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 // The sensitivities by the adjoint method against finite differences of
-// the forward computation, and the scaling of a homogeneous ground.
+// the forward computation, and the scaling of a homogeneous ground; poles,
+// parameters over several regions, and the memory the computation may take.
 
 #include "section/forward/Sensitivity.h"
 
@@ -21,21 +22,26 @@ std::vector<double> RegionResistivities(const TForwardModel& ground)
     return rho;
 }
 
-// The worst relative difference, per region, of the adjoint sensitivities
-// from central differences of ±1 % of the region's resistivity (against
-// 1 % of the column's largest where the difference is smaller).
-void ExpectCentralDifferences(const TSensitivityProblem& problem, const std::vector<double>& rho, const char* what)
+// The worst relative difference, per parameter, of the adjoint
+// sensitivities from central differences of ±1 % of the resistivities of
+// the parameter's regions, scaled together (against 1 % of the column's
+// largest where the difference is smaller). Every region alone where no
+// parameters are given.
+void ExpectCentralDifferences(const TSensitivityProblem& problem, const std::vector<double>& rho, const char* what,
+                              std::vector<TRegionSet> parameters = {})
 {
-    std::vector<TRegionSet> parameters;
-    for (int r = 0; r < problem.Regions(); ++r)
-        parameters.push_back({r});
+    if (parameters.empty())
+        for (int r = 0; r < problem.Regions(); ++r)
+            parameters.push_back({r});
     const TSensitivityResult adjoint = problem.Compute(rho, parameters);
     std::printf("[ %s ] %d nodes, %zu wavenumbers, %zu regions, %zu data\n", what, problem.MeshNodes(),
                 problem.Wavenumbers().k.size(), rho.size(), adjoint.Resistivities.size());
-    for (size_t j = 0; j < rho.size(); ++j) {
+    for (size_t j = 0; j < parameters.size(); ++j) {
         std::vector<double> up = rho, down = rho;
-        up[j] *= 1.01;
-        down[j] *= 0.99;
+        for (int r : parameters[j]) {
+            up[size_t(r)] *= 1.01;
+            down[size_t(r)] *= 0.99;
+        }
         const TSensitivityResult plus = problem.Compute(up), minus = problem.Compute(down);
         const double largest = adjoint.Jacobian.col(long(j)).cwiseAbs().maxCoeff();
         double worst = 0.0;
@@ -50,9 +56,9 @@ void ExpectCentralDifferences(const TSensitivityProblem& problem, const std::vec
                 at = d;
             }
         }
-        std::printf("[ %s ] region %zu: largest sensitivity %.4g, worst difference %.3g %% at datum %zu\n", what, j,
+        std::printf("[ %s ] parameter %zu: largest sensitivity %.4g, worst difference %.3g %% at datum %zu\n", what, j,
                     largest, 100 * worst, at + 1);
-        EXPECT_LE(worst, 0.01) << what << " region " << j << " datum " << at + 1;
+        EXPECT_LE(worst, 0.01) << what << " parameter " << j << " datum " << at + 1;
     }
 }
 
@@ -121,6 +127,119 @@ TEST(Sensitivity, SumToOneOverAHomogeneousGroundAndItsResponseIsTheForwardComput
                 worstResponse);
     EXPECT_LE(worstSum, 1e-9);
     EXPECT_LE(worstResponse, 1e-9);
+}
+
+// A conductive block and a resistive layer under the middle of 200 m of
+// 100 ohm-m: three regions of different resistivity.
+TForwardModel ThreeRegionGround()
+{
+    test::TForwardSection section(200.0, 80.0, 100.0);
+    section.AddBody({{80, 6}, {115, 6}, {115, 24}, {80, 24}}, 15.0);
+    section.AddBody({{0, 35}, {200, 35}, {200, 80}, {0, 80}}, 400.0);
+    return section.Ground();
+}
+
+TEST(Sensitivity, PolesAgreeWithCentralDifferencesAndTheForwardComputation)
+{
+    // Pole-pole, pole-dipole and dipole-pole data (B or N at infinity: no
+    // such electrode) beside four-electrode ones, over the three regions.
+    const TForwardModel ground = ThreeRegionGround();
+    TSurvey survey;
+    for (int e = 0; e < 16; ++e)
+        survey.Electrodes.push_back({50.0 + 6.0 * e, 0.0});
+    for (int a = 0; a < 16; a += 3) {
+        for (int m = 0; m < 16; m += 2)
+            if (m != a)
+                survey.Configurations.push_back({a, -1, m, -1});
+        for (int m = a + 1; m + 1 < 16; m += 3)
+            survey.Configurations.push_back({a, -1, m, m + 1});
+        if (a + 1 < 16)
+            for (int m = a + 2; m < 16; m += 4)
+                survey.Configurations.push_back({a, a + 1, m, -1});
+        if (a + 3 < 16)
+            survey.Configurations.push_back({a, a + 1, a + 2, a + 3});
+    }
+    const TSensitivityProblem problem(ground, survey);
+    const std::vector<double> rho = RegionResistivities(ground);
+    ExpectCentralDifferences(problem, rho, "poles");
+    const TForwardResult forward = ComputeForwardResponse(ground, survey);
+    const test::TWorstError worst = test::WorstError(problem.Compute(rho).Resistivities, forward.Resistivities);
+    EXPECT_LE(worst.error, 1e-9) << worst.Text();
+}
+
+TEST(Sensitivity, AParameterOverSeveralRegionsIsTheSumOfItsRegions)
+{
+    const TForwardModel ground = ThreeRegionGround();
+    TArrayLayout layout;
+    layout.Electrodes = 20;
+    layout.Levels = 5;
+    layout.Spacing = 7.0;
+    const TSensitivityProblem problem(ground, MakeArraySurvey(layout, ground.Left, ground.Right));
+    const std::vector<double> rho = RegionResistivities(ground);
+    ASSERT_EQ(rho.size(), 3u);
+    // The block with the layer, every region (named twice: it counts twice),
+    // and each region alone.
+    const std::vector<TRegionSet> parameters{{1, 2}, {2, 0, 1}, {0, 0}, {0}, {1}, {2}};
+    const TSensitivityResult result = problem.Compute(rho, parameters);
+    const Eigen::MatrixXd& J = result.Jacobian;
+    ASSERT_EQ(J.cols(), 6);
+    const double scale = J.cwiseAbs().maxCoeff();
+    EXPECT_LE((J.col(0) - J.col(4) - J.col(5)).cwiseAbs().maxCoeff(), 1e-12 * scale);
+    EXPECT_LE((J.col(1) - J.col(3) - J.col(4) - J.col(5)).cwiseAbs().maxCoeff(), 1e-12 * scale);
+    EXPECT_LE((J.col(2) - 2.0 * J.col(3)).cwiseAbs().maxCoeff(), 1e-12 * scale);
+    // Against the response to the regions' resistivities scaled together.
+    ExpectCentralDifferences(problem, rho, "block and layer", {{1, 2}, {0, 2}});
+}
+
+TEST(Sensitivity, TakesTheThreadsTheMemoryHoldsAndRefusesWhereNotOneFits)
+{
+    const TForwardModel ground = ThreeRegionGround();
+    TArrayLayout layout;
+    layout.Electrodes = 16;
+    layout.Levels = 4;
+    const TSurvey survey = MakeArraySurvey(layout, ground.Left, ground.Right);
+    const std::vector<double> rho = RegionResistivities(ground);
+    const std::vector<TRegionSet> parameters{{0}, {1}, {2}, {1, 2}};
+    TForwardOptions many;
+    many.Threads = 4;
+    const TSensitivityProblem free(ground, survey, many);
+    const double one = free.MemoryNeed(4, 1), two = free.MemoryNeed(4, 2);
+    EXPECT_GT(two, one);
+    EXPECT_GT(free.MemoryNeed(40, 1), one);
+    EXPECT_EQ(free.MemoryNeed(4, 0), one);
+    // The factor and every electrode's potentials at every node at least.
+    EXPECT_GT(one, 8.0 * free.MeshNodes() * 16);
+    const TSensitivityResult reference = free.Compute(rho, parameters);
+    EXPECT_GT(reference.Threads, 1);
+
+    // Room for one thread only: one thread, the same numbers (the
+    // wavenumbers are summed in their order whatever the threads).
+    TForwardOptions single = many;
+    single.MemoryLimit = (one + two) / 2;
+    const TSensitivityProblem narrow(ground, survey, single);
+    const TSensitivityResult alone = narrow.Compute(rho, parameters);
+    EXPECT_EQ(alone.Threads, 1);
+    EXPECT_EQ(alone.Resistivities, reference.Resistivities);
+    EXPECT_EQ(alone.Jacobian, reference.Jacobian);
+
+    // Less than one thread needs: refused before any work, in megabytes.
+    TForwardOptions starved = many;
+    starved.MemoryLimit = 0.9 * one;
+    const TSensitivityProblem refused(ground, survey, starved);
+    bool progressed = false;
+    try {
+        refused.Compute(rho, parameters, [&](double) { return progressed = true; });
+        ADD_FAILURE() << "no refusal";
+    } catch (const EForwardError& error) {
+        const std::string expected = "Not enough memory for the sensitivities of 16 electrodes and 4 parameters (about " +
+                                     std::to_string(static_cast<long long>(one / 1e6)) + " MB; " +
+                                     std::to_string(static_cast<long long>(0.9 * one / 1e6)) + " MB available).";
+        EXPECT_EQ(std::string(error.what()), expected);
+    }
+    EXPECT_FALSE(progressed);
+    // The response alone needs less: it goes on.
+    EXPECT_LT(refused.MemoryNeed(0, 1), 0.9 * one);
+    EXPECT_EQ(refused.Compute(rho).Resistivities, reference.Resistivities);
 }
 
 TEST(Sensitivity, RefusesWrongResistivitiesAndRegions)
