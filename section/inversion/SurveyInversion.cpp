@@ -42,6 +42,22 @@ std::string RowText(const TInversionMesh& Mesh, const TSurveyInversion& Inversio
     return row;
 }
 
+// The inversion holds its Jacobian about four times over (the model's, a
+// trial step's, the weighted one of the step and the result's) beside what
+// one computation of the sensitivities needs on one thread: refused before
+// any iteration when that does not fit.
+void RefuseWhatDoesNotFit(const TCellInversionProblem& Problem, double Data, double Cells,
+                          const TForwardOptions& Options)
+{
+    const double need = Problem.MemoryNeed(1) + 4.0 * 8.0 * Data * Cells;
+    const double limit = Options.MemoryLimit > 0.0 ? Options.MemoryLimit : AvailableMemory();
+    if (need > limit)
+        throw EForwardError("Not enough memory to invert " + std::to_string(static_cast<long long>(Data)) +
+                            " data on " + std::to_string(static_cast<long long>(Cells)) + " cells (about " +
+                            std::to_string(static_cast<long long>(need / 1e6)) + " MB; " +
+                            std::to_string(static_cast<long long>(limit / 1e6)) + " MB available).");
+}
+
 } // namespace
 
 TCellInversionProblem::TCellInversionProblem(const TInversionMesh& Mesh, const TSurvey& Survey,
@@ -118,6 +134,7 @@ TSurveyInversion InvertSurvey(const TMeasuredData& Data, const TInversionMesh& M
     const auto N = static_cast<Index>(Data.Size());
     const auto cells = static_cast<size_t>(Mesh.Cells());
     TCellInversionProblem problem(Mesh, Data.Survey(), Options.Forward, Continue);
+    RefuseWhatDoesNotFit(problem, static_cast<double>(N), static_cast<double>(cells), Options.Forward);
     // A resistance's ρa with the mesh's own geometric factor, as the response's.
     const std::vector<double> resistivities = Data.ApparentResistivities(problem.GeometricFactors());
     VectorXd measured(N), errors(N);

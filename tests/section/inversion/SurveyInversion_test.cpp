@@ -143,6 +143,7 @@ TEST(SurveyInversion, JacobianOfTheCellsAgreesWithFiniteDifferences)
 {
     const TTwoLayers two(0.0);
     TCellInversionProblem problem(two.Mesh, two.Data.Survey(), {});
+    problem.SetBackground(50.0);
     VectorXd m = VectorXd::Constant(two.Mesh.Cells(), std::log(50.0));
     MatrixXd J;
     problem.Respond(m, &J);
@@ -161,8 +162,18 @@ TEST(SurveyInversion, JacobianOfTheCellsAgreesWithFiniteDifferences)
             << "cell " << cell;
         EXPECT_GT(J.col(cell).cwiseAbs().maxCoeff(), 1e-3);
     }
-    // ρa scales with ρ: the sensitivities of a datum sum to 1.
-    EXPECT_NEAR((J.rowwise().sum().array() - 1.0).abs().maxCoeff(), 0.0, 1e-6);
+    // ρa scales with ρ: the sensitivities of a datum to the cells and to
+    // the background beside them sum to 1.
+    const double h = std::log(1.01);
+    problem.SetBackground(50.0 * std::exp(h));
+    const VectorXd up = problem.Respond(m, nullptr);
+    problem.SetBackground(50.0 * std::exp(-h));
+    const VectorXd background = (up - problem.Respond(m, nullptr)) / (2 * h);
+    EXPECT_GT(background.cwiseAbs().maxCoeff(), 1e-4);
+    EXPECT_NEAR((J.rowwise().sum() + background).array().maxCoeff(), 1.0, 1e-5);
+    EXPECT_NEAR((J.rowwise().sum() + background).array().minCoeff(), 1.0, 1e-5);
+    EXPECT_THROW(problem.SetBackground(0.0), EForwardError);
+    EXPECT_THROW(problem.SetBackground(std::nan("")), EForwardError);
 }
 
 TEST(SurveyInversion, TwoLayersRecoveredFromAnalyticDataWithTwoPerCentNoise)
@@ -228,6 +239,28 @@ TEST(SurveyInversion, CancelKeepsTheLastFinishedIteration)
     ASSERT_EQ(inversion.Resistivities.size(), static_cast<size_t>(last.size()));
     for (size_t j = 0; j < inversion.Resistivities.size(); ++j)
         EXPECT_EQ(inversion.Resistivities[j], last[static_cast<Eigen::Index>(j)]);
+}
+
+TEST(SurveyInversion, ASurveyTooLargeForTheMemoryIsRefusedBeforeAnyIteration)
+{
+    const TTwoLayers two(0.02);
+    TSurveyInversionOptions options;
+    options.Forward.MemoryLimit = 2e6; // 2 MB: the sensitivities alone need more
+    int iterations = 0;
+    TInversionCallbacks callbacks;
+    callbacks.Iteration = [&](const TInversionStep&, const VectorXd&) { ++iterations; };
+    try {
+        InvertSurvey(two.Data, two.Mesh, options, callbacks);
+        FAIL() << "a 2 MB limit was accepted";
+    } catch (const EForwardError& error) {
+        const std::string text = error.what();
+        EXPECT_NE(text.find("Not enough memory to invert " + std::to_string(two.Data.Size()) + " data on " +
+                            std::to_string(two.Mesh.Cells()) + " cells (about "),
+                  std::string::npos)
+            << text;
+        EXPECT_NE(text.find(" MB; 2 MB available)."), std::string::npos) << text;
+    }
+    EXPECT_EQ(iterations, 0);
 }
 
 TEST(SurveyInversion, CellTableWrittenAndReadBack)
