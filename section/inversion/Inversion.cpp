@@ -237,16 +237,32 @@ private:
         const double target = std::max(1.0, chi / 4.0);
         VectorXd chosen;
         double chosenLambda = 0.0;
+        // Downwards from 2λ until the target is reached; when 2λ already
+        // passes it, upwards while it still does (at most 64λ), so that a
+        // first step does not fit the noise.
+        const auto predicted = [&](const VectorXd& step) {
+            return (Wr - WJ * step).squaredNorm() / static_cast<double>(FD.size());
+        };
+        bool reached = false;
         for (int k = 1; k >= -3; --k) {
             const double trial = lambda * std::pow(2.0, k);
             const VectorXd step = normal.Solve(trial, Jtr - trial * smooth, chosen);
             if (!step.allFinite())
                 continue;
-            const double predicted = (Wr - WJ * step).squaredNorm() / static_cast<double>(FD.size());
             chosen = step;
             chosenLambda = trial;
-            if (predicted <= target)
+            reached = predicted(step) <= target;
+            if (reached) {
+                for (int up = 2; up <= 6 && k == 1; ++up) {
+                    const double larger = lambda * std::pow(2.0, up);
+                    const VectorXd smoother = normal.Solve(larger, Jtr - larger * smooth, chosen);
+                    if (!smoother.allFinite() || predicted(smoother) > target)
+                        break;
+                    chosen = smoother;
+                    chosenLambda = larger;
+                }
                 break;
+            }
         }
         if (chosen.size() == 0)
             throw EForwardError("The normal equations of the inversion could not be solved.");

@@ -14,10 +14,11 @@
 // (one forward computation), the Gauss–Newton step of the free parameters
 //     (JᵤᵀWᵀWJᵤ + λCᵀC) Δu = JᵤᵀWᵀW(d − f) − λCᵀC(u − u₀)
 // solved by preconditioned conjugate gradients (NormalEquations.h) for a
-// few trial λ sharing one Jacobian (λ_prev × 2^k, k = 1 down to -3:
-// solves, not forward runs); the largest λ whose linearised
-// χ² reaches the iteration's target max(1, χ²/4) is taken (a smooth model
-// that is not over-fitted), else the smallest. Then a line search: a step that
+// few trial λ sharing one Jacobian (λ_prev × 2^k, k = 1 down to -3, and
+// up to 6 when k = 1 already reaches the target: solves, not forward runs);
+// the largest λ whose linearised χ² reaches the iteration's target
+// max(1, χ²/4) is taken (a smooth model that is not over-fitted), else the
+// smallest. Then a line search: a step that
 // raises Φ is halved (three times at most; none lowering Φ ends the
 // inversion with the model before it). Fixed parameters keep their start
 // value. Stop: χ² ≤ 1, χ² changed by less than 1 % in an iteration, or
