@@ -15,6 +15,7 @@
 
 #include "ExampleSection.h"
 #include "ForwardFixtures.h"
+#include "LineMesh.h"
 #include "section/inversion/SurveyInversion.h"
 #include "section/modelling/ForwardPseudoSection.h"
 
@@ -62,19 +63,6 @@ TSurvey Line(int Levels)
         survey.Electrodes.push_back({e * Spacing, 0.0});
     survey.Configurations = ArrayConfigurations(TArrayKind::DipoleDipole, Electrodes, Levels);
     return survey;
-}
-
-// The default cells over the line padded by two spacings, flat.
-TInversionMesh LineMesh(const TSurvey& Survey)
-{
-    double deepest = 0.0;
-    std::vector<double> x;
-    for (const TConfiguration& c : Survey.Configurations)
-        deepest = std::max(deepest, MedianDepthOfInvestigation(Survey, c));
-    for (const TElectrode& e : Survey.Electrodes)
-        x.push_back(e.x);
-    const double left = x.front() - 2 * Spacing, right = x.back() + 2 * Spacing;
-    return DefaultInversionMesh(x, left, right, {{left, 0.0}, {right, 0.0}}, deepest);
 }
 
 // The geometric mean of the cells whose centre passes Inside.
@@ -129,7 +117,7 @@ void InvertTwoLayers(benchmark::State& state)
         rho.push_back(FlatGeometricFactor(survey, c) * (u(c.a, c.m) - u(c.a, c.n) - u(c.b, c.m) + u(c.b, c.n)));
     }
     const TMeasuredData data = NoisyData(survey, rho, {});
-    const TInversionMesh mesh = LineMesh(survey);
+    const TInversionMesh mesh = LineMesh(survey, Spacing);
     TSurveyInversionOptions options;
     options.ErrorPercent = 2.0;
     options.Forward = TwoThreads();
@@ -187,7 +175,7 @@ TSurveyInversion InvertBlockData(benchmark::State& state, const TBlock& block, d
 {
     const TSurvey survey = Line(10);
     const TMeasuredData data = BlockData(block, survey, Eta);
-    mesh = LineMesh(survey);
+    mesh = LineMesh(survey, Spacing);
     TSurveyInversionOptions options;
     options.ErrorPercent = 2.0;
     options.Forward = TwoThreads();

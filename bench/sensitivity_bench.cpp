@@ -6,6 +6,7 @@
 // (--benchmark_filter=SensitivityLine/384) to read its own peak; its rise
 // over the timed work is beside the memory the computation estimated.
 
+#include "LineMesh.h"
 #include "section/inversion/SurveyInversion.h"
 #include "section/modelling/ForwardPseudoSection.h"
 
@@ -36,23 +37,10 @@ TSurvey Line(int Electrodes)
     return survey;
 }
 
-// The default cells over the line padded by two spacings.
-TInversionMesh LineMesh(const TSurvey& Survey)
-{
-    double deepest = 0.0;
-    std::vector<double> x;
-    for (const TConfiguration& c : Survey.Configurations)
-        deepest = std::max(deepest, MedianDepthOfInvestigation(Survey, c));
-    for (const TElectrode& e : Survey.Electrodes)
-        x.push_back(e.x);
-    const double left = x.front() - 2.0, right = x.back() + 2.0;
-    return DefaultInversionMesh(x, left, right, {{left, 0.0}, {right, 0.0}}, deepest);
-}
-
 void SensitivityLine(benchmark::State& state)
 {
     const TSurvey survey = Line(static_cast<int>(state.range(0)));
-    const TInversionMesh mesh = LineMesh(survey);
+    const TInversionMesh mesh = LineMesh(survey, 1.0);
     TForwardOptions options;
     options.Threads = 2;
     TCellInversionProblem problem(mesh, survey, options);
