@@ -318,7 +318,14 @@ private:
             rightOut.push_back(AddPoint(outRight, Y(p)));
         for (int p : bottomSide)
             bottomOut.push_back(AddPoint(X(p), outBottom));
-        const auto side = [&](int along) { return FOptions.SidePadding >= 0 ? FOptions.SidePadding : along; };
+        const auto side = [&](int along) {
+            if (FOptions.SidePaddingOffset < 0)
+                return along;
+            const long long region = static_cast<long long>(along) + FOptions.SidePaddingOffset;
+            if (region >= static_cast<long long>(FGround.Regions.size()))
+                throw EForwardError("The padding beside the model area names a region the ground does not have.");
+            return static_cast<int>(region);
+        };
         for (size_t i = 0; i + 1 < leftSide.size(); ++i)
             AddBlock({leftOut[i], leftSide[i], leftSide[i + 1], leftOut[i + 1]},
                      side(RegionAlong(leftSide[i], leftSide[i + 1])));
@@ -1052,8 +1059,6 @@ TForwardMesh ReadGmshMesh(const TPaddedGeometry& g, std::vector<TUnfit>& unfit)
 
 TPaddedGeometry PadGeometry(const TForwardModel& Ground, const TSurvey& Survey, const TMeshOptions& Options)
 {
-    if (Options.SidePadding >= static_cast<int>(Ground.Regions.size()))
-        throw EForwardError("The padding beside the model area names a region the ground does not have.");
     return TPadder(Ground, Survey, Options).Build();
 }
 

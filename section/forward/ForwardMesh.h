@@ -55,11 +55,12 @@ struct TMeshOptions {
     double Growth = 0.1;       // element size growth per unit of distance from the nearest rim
     double Padding = 4.0;       // the padding's width and depth, in lengths of the survey or model area
     double Refinement = 1.0;    // every element size divided by it (2 halves them all, the fans' radii too)
-    // The region (index into the ground's regions) of the padding beside
-    // the model area, corners below included; -1: each strip continues the
-    // region along the border it leans on. The padding below the model area
-    // always continues the region above it.
-    int SidePadding = -1;
+    // The padding beside the model area (corners below included) is cut in
+    // strips, each leaning on a border region. -1: a strip belongs to that
+    // region; from 0: to that region's index plus this offset (regions of
+    // its own, whose values the caller sets). The padding below the model
+    // area always continues the region above it.
+    int SidePaddingOffset = -1;
 };
 
 // The smallest element the mesher is given, relative to the padded model's

@@ -65,9 +65,11 @@ TCellInversionProblem::TCellInversionProblem(const TInversionMesh& Mesh, const T
     : FContinue(std::move(Continue))
 {
     TForwardModel ground = InversionGround(Mesh, std::vector<double>(static_cast<size_t>(Mesh.Cells()), 1.0));
-    ground.Regions.push_back({1.0, 0.0}); // the background beside the mesh
+    // The background beside the mesh: a region per cell, used by the border cells.
+    ground.Regions.insert(ground.Regions.end(), ground.Regions.begin(), ground.Regions.end());
     TForwardOptions options = Options;
-    options.Mesh.SidePadding = Mesh.Cells();
+    options.Mesh.SidePaddingOffset = Mesh.Cells();
+    FColumns = Mesh.Columns();
     FProblem = std::make_unique<TSensitivityProblem>(ground, Survey, options);
     for (int cell = 0; cell < Mesh.Cells(); ++cell)
         FParameters.push_back({cell});
@@ -90,13 +92,6 @@ const std::vector<double>& TCellInversionProblem::GeometricFactors() const
     return FProblem->GeometricFactors();
 }
 
-void TCellInversionProblem::SetBackground(double Resistivity)
-{
-    if (!(std::isfinite(Resistivity) && Resistivity > 0.0))
-        throw EForwardError("The background's resistivity must be a finite number above 0.");
-    FBackground = Resistivity;
-}
-
 double TCellInversionProblem::MemoryNeed(int Threads) const
 {
     return FProblem->MemoryNeed(static_cast<int>(FParameters.size()), Threads);
@@ -109,7 +104,13 @@ VectorXd TCellInversionProblem::Respond(const VectorXd& LogResistivities, Matrix
     std::vector<double> rho(static_cast<size_t>(LogResistivities.size()));
     for (Index j = 0; j < LogResistivities.size(); ++j)
         rho[static_cast<size_t>(j)] = std::exp(LogResistivities[j]);
-    rho.push_back(FBackground);
+    // The background beside each row: the median of the row.
+    const size_t columns = static_cast<size_t>(FColumns), cells = rho.size();
+    for (size_t first = 0; first < cells; first += columns) {
+        const double median = Median(std::vector<double>(rho.begin() + static_cast<std::ptrdiff_t>(first),
+                                                         rho.begin() + static_cast<std::ptrdiff_t>(first + columns)));
+        rho.insert(rho.end(), columns, median);
+    }
     TForwardProgress progress;
     if (FContinue)
         progress = [this](double) { return FContinue(); };
@@ -153,12 +154,6 @@ TSurveyInversion InvertSurvey(const TMeasuredData& Data, const TInversionMesh& M
     else
         throw EForwardError("The starting model needs one resistivity per cell.");
 
-    std::vector<double> usable;
-    for (Index j = 0; j < start.size(); ++j)
-        if (std::isfinite(start[j]) && start[j] > 0.0)
-            usable.push_back(start[j]);
-    if (!usable.empty()) // else InvertResistivity refuses the start
-        problem.SetBackground(Median(usable));
     const Eigen::SparseMatrix<double> C = SmoothnessOperator(Mesh, Options.ZWeight, Options.Zones);
     TInversionResult result = InvertResistivity(problem, measured, errors, C, start, Options.Settings, Callbacks);
 

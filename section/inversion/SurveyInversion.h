@@ -63,21 +63,19 @@ TSurveyInversion InvertSurvey(const TMeasuredData& Data, const TInversionMesh& M
 // every cell for resistivities per cell.
 //
 // The padding below the mesh continues its bottom row (the ground below
-// the deepest cells is what they say), but the padding beside the mesh is
-// a background of its own, of a fixed resistivity (Background, 1 ohm-m
-// until set: the inversion sets its starting model's median): a border
-// column holding the whole ground beside the survey would be a strong,
-// poorly seen parameter, and the smooth image would lean on it, drawing
-// conductive or resistive walls at the sides of the section.
+// the deepest cells is what they say). The padding beside the mesh is a
+// background of its own in strips, one beside each border cell, each at
+// the median of its row's cells: the ground beside the survey, which no
+// datum sees well, continues the image's layering without being a
+// parameter. A border column holding the whole ground beside it would be a
+// strong, poorly seen parameter the smooth image leans on, drawing walls at
+// the section's sides and pulling the deep ground toward the start.
 class TCellInversionProblem : public TInversionProblem {
 public:
     TCellInversionProblem(const TInversionMesh& Mesh, const TSurvey& Survey, const TForwardOptions& Options,
                           std::function<bool()> Continue = {});
     ~TCellInversionProblem() override;
     Eigen::VectorXd Respond(const Eigen::VectorXd& LogResistivities, Eigen::MatrixXd* Jacobian) override;
-    // Ohm-m, finite and above 0 (else EForwardError).
-    void SetBackground(double Resistivity);
-    double Background() const { return FBackground; }
     int MeshNodes() const;
     int MeshTriangles() const;
     const std::vector<double>& GeometricFactors() const; // k per datum on this mesh (numerical over a relief)
@@ -89,7 +87,7 @@ private:
     std::unique_ptr<class TSensitivityProblem> FProblem;
     std::vector<std::vector<int>> FParameters;
     std::function<bool()> FContinue;
-    double FBackground = 1.0;
+    int FColumns = 1;
 };
 
 // One row per cell after the header "x1,x2,z1,z2,resistivity,chargeability,coverage":

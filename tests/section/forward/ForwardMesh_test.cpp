@@ -14,6 +14,7 @@
 #include <atomic>
 #include <chrono>
 #include <cmath>
+#include <set>
 #include <thread>
 
 namespace lp::test {
@@ -303,6 +304,35 @@ TEST(ForwardMesh, ARefinementOutsideItsRangeIsRefusedBeforeMeshing)
             EXPECT_STREQ(error.what(), "The mesh refinement must be a number from 0.25 to 16.");
         }
     }
+}
+
+// The padding beside the model area in regions of its own: each strip
+// takes its border region plus the offset; the padding below keeps the
+// region above it. An offset naming no region is refused.
+TEST(ForwardMesh, SidePaddingInRegionsOfItsOwn)
+{
+    TMeshedContact m;
+    TForwardModel ground = m.ground;
+    ground.Regions.insert(ground.Regions.end(), m.ground.Regions.begin(), m.ground.Regions.end());
+    TMeshOptions options;
+    options.SidePaddingOffset = 2;
+    const TForwardMesh mesh = MeshGeometry(PadGeometry(ground, m.survey, options));
+    std::set<int> left, right, below, inside;
+    for (size_t t = 0; t < mesh.Triangles.size(); ++t) {
+        double x = 0.0, y = 0.0;
+        for (int node : mesh.Triangles[t]) {
+            x += mesh.Nodes[size_t(node)].x / 3;
+            y += mesh.Nodes[size_t(node)].y / 3;
+        }
+        const int region = mesh.TriangleRegion[t];
+        (x < 0.0 ? left : x > 200.0 ? right : y < -80.0 ? below : inside).insert(region);
+    }
+    EXPECT_EQ(left, (std::set<int>{2}));  // beside the host medium
+    EXPECT_EQ(right, (std::set<int>{3})); // beside the contact's body
+    EXPECT_EQ(below, (std::set<int>{0, 1}));
+    EXPECT_EQ(inside, (std::set<int>{0, 1}));
+    options.SidePaddingOffset = 3; // the body's strips would be region 4
+    EXPECT_THROW(PadGeometry(ground, m.survey, options), EForwardError);
 }
 
 } // namespace
