@@ -1,0 +1,204 @@
+#include "section/survey/DataCleaning.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <map>
+#include <tuple>
+
+namespace lp {
+namespace {
+
+template <typename T>
+void KeepEntries(std::vector<T>& Values, const std::vector<bool>& Removed)
+{
+    if (Values.empty())
+        return;
+    std::vector<T> kept;
+    for (size_t i = 0; i < Values.size(); ++i)
+        if (!Removed[i])
+            kept.push_back(Values[i]);
+    Values = std::move(kept);
+}
+
+double Median(std::vector<double> Values)
+{
+    const auto middle = Values.begin() + static_cast<std::ptrdiff_t>(Values.size() / 2);
+    std::nth_element(Values.begin(), middle, Values.end());
+    if (Values.size() % 2 == 1)
+        return *middle;
+    return 0.5 * (*middle + *std::max_element(Values.begin(), middle));
+}
+
+double X(const TMeasuredData& Data, int Electrode)
+{
+    return Data.Electrodes.at(static_cast<size_t>(Electrode)).x;
+}
+
+// The middle of a dipole (a pole: its electrode).
+double Middle(const TMeasuredData& Data, int First, int Second)
+{
+    if (Second < 0)
+        return X(Data, First);
+    if (First < 0)
+        return X(Data, Second);
+    return 0.5 * (X(Data, First) + X(Data, Second));
+}
+
+struct TPseudoPoint {
+    double x = 0.0, depth = 0.0;
+};
+
+TPseudoPoint PseudoPoint(const TMeasuredData& Data, const TConfiguration& c)
+{
+    const double current = Middle(Data, c.a, c.b), potential = Middle(Data, c.m, c.n);
+    return {0.5 * (current + potential), 0.5 * std::fabs(current - potential)};
+}
+
+// A dipole's electrodes in ascending order, and whether they were swapped.
+std::pair<std::pair<int, int>, bool> Ordered(int First, int Second)
+{
+    if (Second < First)
+        return {{Second, First}, true};
+    return {{First, Second}, false};
+}
+
+} // namespace
+
+TMeasuredData KeepData(const TMeasuredData& Data, const std::vector<bool>& Removed)
+{
+    if (Removed.size() != Data.Size())
+        throw EDataFileError("The data to remove need one mark per datum.");
+    TMeasuredData kept = Data;
+    KeepEntries(kept.Configurations, Removed);
+    KeepEntries(kept.Resistivities, Removed);
+    KeepEntries(kept.Resistances, Removed);
+    KeepEntries(kept.GeometricFactors, Removed);
+    KeepEntries(kept.Errors, Removed);
+    KeepEntries(kept.Chargeabilities, Removed);
+    KeepEntries(kept.ChargeabilityErrors, Removed);
+    KeepEntries(kept.Voltages, Removed);
+    KeepEntries(kept.Lines, Removed);
+    return kept;
+}
+
+std::vector<double> DataResistances(const TMeasuredData& Data)
+{
+    const TSurvey survey = Data.Survey();
+    std::vector<double> resistances;
+    for (size_t i = 0; i < Data.Size(); ++i) {
+        const double given = Data.Resistances.empty() ? std::nan("") : Data.Resistances[i];
+        if (std::isfinite(given)) {
+            resistances.push_back(given);
+            continue;
+        }
+        const double fileFactor = Data.GeometricFactors.empty() ? std::nan("") : Data.GeometricFactors[i];
+        const double k = std::isfinite(fileFactor) ? fileFactor : FlatGeometricFactor(survey, Data.Configurations[i]);
+        resistances.push_back(Data.Resistivities[i] / k);
+    }
+    return resistances;
+}
+
+std::vector<bool> OutlyingData(const TMeasuredData& Data, double K, int Neighbours)
+{
+    if (!(std::isfinite(K) && K > 0.0))
+        throw EDataFileError("The outlier limit must be a finite number above 0.");
+    if (Neighbours < 3)
+        throw EDataFileError("An outlier is judged by three neighbours at least.");
+    const size_t count = Data.Size();
+    std::vector<bool> outlying(count, false);
+    if (count < static_cast<size_t>(Neighbours) + 1)
+        return outlying;
+    std::vector<TPseudoPoint> points;
+    for (const TConfiguration& c : Data.Configurations)
+        points.push_back(PseudoPoint(Data, c));
+    std::vector<std::pair<double, size_t>> distances(count);
+    std::vector<double> values;
+    for (size_t i = 0; i < count; ++i) {
+        for (size_t j = 0; j < count; ++j) {
+            const double dx = points[j].x - points[i].x, dz = points[j].depth - points[i].depth;
+            distances[j] = {j == i ? std::numeric_limits<double>::infinity() : dx * dx + dz * dz, j};
+        }
+        std::partial_sort(distances.begin(), distances.begin() + Neighbours, distances.end());
+        values.clear();
+        for (int k = 0; k < Neighbours; ++k)
+            values.push_back(std::log(Data.Resistivities[distances[static_cast<size_t>(k)].second]));
+        const double centre = Median(values);
+        for (double& v : values)
+            v = std::fabs(v - centre);
+        const double spread = std::max(1.4826 * Median(values), 0.01);
+        outlying[i] = std::fabs(std::log(Data.Resistivities[i]) - centre) > K * spread;
+    }
+    return outlying;
+}
+
+std::vector<TReciprocalPair> ReciprocalPairs(const TMeasuredData& Data)
+{
+    const std::vector<double> resistances = DataResistances(Data);
+    // Each datum's dipoles in ascending order; R with the sign that order gives.
+    using TKey = std::tuple<int, int, int, int>;
+    std::map<TKey, size_t> waiting; // an unpaired datum by its dipoles
+    std::vector<double> signedR(Data.Size());
+    std::vector<TReciprocalPair> pairs;
+    for (size_t i = 0; i < Data.Size(); ++i) {
+        const TConfiguration& c = Data.Configurations[i];
+        const auto [current, swappedCurrent] = Ordered(c.a, c.b);
+        const auto [potential, swappedPotential] = Ordered(c.m, c.n);
+        signedR[i] = swappedCurrent != swappedPotential ? -resistances[i] : resistances[i];
+        const TKey key{current.first, current.second, potential.first, potential.second};
+        const TKey reciprocal{potential.first, potential.second, current.first, current.second};
+        const auto partner = waiting.find(reciprocal);
+        if (partner != waiting.end() && reciprocal != key) {
+            const size_t normal = partner->second;
+            const double mean = 0.5 * (std::fabs(signedR[normal]) + std::fabs(signedR[i]));
+            const double error = mean > 0.0 ? 100.0 * std::fabs(signedR[normal] - signedR[i]) / mean : 0.0;
+            pairs.push_back({normal, i, mean, error});
+            waiting.erase(partner);
+        } else {
+            waiting.emplace(key, i);
+        }
+    }
+    std::sort(pairs.begin(), pairs.end(), [](const auto& p, const auto& q) { return p.Normal < q.Normal; });
+    return pairs;
+}
+
+double TReciprocalErrorModel::ErrorOf(double Resistance) const
+{
+    const double r = std::fabs(Resistance);
+    return r > 0.0 ? (Absolute + Relative * r) / r : std::numeric_limits<double>::infinity();
+}
+
+TReciprocalErrorModel FitReciprocalErrorModel(const std::vector<TReciprocalPair>& Pairs)
+{
+    if (Pairs.empty())
+        throw EDataFileError("The data hold no reciprocal pair to fit an error model to.");
+    double sx = 0.0, sy = 0.0, sxx = 0.0, sxy = 0.0;
+    for (const TReciprocalPair& pair : Pairs) {
+        const double x = pair.Resistance, y = pair.ErrorPercent / 100.0 * pair.Resistance;
+        sx += x;
+        sy += y;
+        sxx += x * x;
+        sxy += x * y;
+    }
+    const double n = static_cast<double>(Pairs.size());
+    TReciprocalErrorModel model;
+    model.Pairs = Pairs.size();
+    const double determinant = n * sxx - sx * sx;
+    if (determinant > 1e-12 * n * sxx) {
+        model.Relative = (n * sxy - sx * sy) / determinant;
+        model.Absolute = (sy - model.Relative * sx) / n;
+    } else {
+        model.Absolute = -1.0; // every pair at one resistance: the relative part alone
+    }
+    if (model.Absolute < 0.0) {
+        model.Absolute = 0.0;
+        model.Relative = sxx > 0.0 ? sxy / sxx : 0.0;
+    }
+    if (model.Relative < 0.0) {
+        model.Relative = 0.0;
+        model.Absolute = sy / n;
+    }
+    return model;
+}
+
+} // namespace lp

@@ -1,0 +1,64 @@
+#pragma once
+// Cleaning a measured survey before it is compared, fitted or inverted:
+// keeping a subset of its data, finding data that stand far from their
+// neighbours in the pseudo-section, and pairing each measurement with its
+// reciprocal (current and potential dipoles exchanged) for the reciprocal
+// error and an error model fitted to it.
+//
+// Reciprocity: the resistance of A,B;M,N equals that of M,N;A,B. A pair
+// is found whatever the polarity of either dipole (exchanging the two
+// electrodes of one dipole changes the sign of R, and the comparison
+// undoes it). The reciprocal error of a pair is |R_n − R_r| over the mean
+// of |R_n| and |R_r|, in per cent.
+//
+//   TMeasuredData ──OutlyingData / ReciprocalPairs──> removed data ──KeepData──> TMeasuredData
+
+#include "section/survey/MeasuredData.h"
+
+#include <vector>
+
+namespace lp {
+
+// The data not marked in Removed (one entry per datum), every per-datum
+// list cut alike; the electrodes, topography and warnings stay. Raises
+// EDataFileError when Removed has another size.
+TMeasuredData KeepData(const TMeasuredData& Data, const std::vector<bool>& Removed);
+
+// The resistance of each datum (ohm): the file's where it gives one, else
+// ρa / k with the file's k (or the flat ground's it was computed with).
+std::vector<double> DataResistances(const TMeasuredData& Data);
+
+// The data whose ln ρa stands more than K scaled median absolute
+// deviations (1.4826 MAD, at least 1 % of ρa) from the median of its
+// Neighbours nearest data in the pseudo-section (x: the middle of the
+// four electrodes; depth: half the distance between the two dipoles'
+// middles, the same scale). K must be a finite number above 0 and
+// Neighbours at least 3 (EDataFileError otherwise); fewer data than
+// Neighbours + 1 find no outlier.
+std::vector<bool> OutlyingData(const TMeasuredData& Data, double K, int Neighbours = 8);
+
+struct TReciprocalPair {
+    size_t Normal = 0;     // the datum first in the file
+    size_t Reciprocal = 0; // its reciprocal
+    double Resistance = 0.0;   // mean of |R_n| and |R_r|, ohm
+    double ErrorPercent = 0.0; // |R_n − R_r| / Resistance × 100
+};
+
+// Each datum in at most one pair, in the order of the normal data; a datum
+// measured twice alike (not exchanged) is no pair.
+std::vector<TReciprocalPair> ReciprocalPairs(const TMeasuredData& Data);
+
+// |ΔR| = Absolute + Relative · |R| fitted to the pairs by least squares,
+// both parts at least 0 (ohm and a fraction).
+struct TReciprocalErrorModel {
+    double Absolute = 0.0;
+    double Relative = 0.0;
+    size_t Pairs = 0;
+    // The relative error of a datum of resistance R (a fraction).
+    double ErrorOf(double Resistance) const;
+};
+
+// Raises EDataFileError without pairs.
+TReciprocalErrorModel FitReciprocalErrorModel(const std::vector<TReciprocalPair>& Pairs);
+
+} // namespace lp
