@@ -4,6 +4,7 @@
 #include "section/editor/BodyParameters.h"
 #include "section/editor/ModelExport.h"
 #include "section/editor/SectionFileReader.h"
+#include "section/survey/DataCleaning.h"
 #include "section/survey/DataFile.h"
 #include "section/survey/Misfit.h"
 #include "section/survey/ReadableNumbers.h"
@@ -84,8 +85,17 @@ public:
 };
 
 // What --forward was asked.
+// What the measured data are cleaned of before they are used.
+struct TCleaningRequest {
+    std::optional<double> OutlierLimit;    // --drop-outliers K
+    std::optional<double> ReciprocalLimit; // --drop-reciprocal PERCENT
+    bool ReciprocalError = false;          // --reciprocal-error
+    bool Any() const { return OutlierLimit || ReciprocalLimit || ReciprocalError; }
+};
+
 struct TForwardRequest {
     QString OutFile, SectionFile, SchemeFile, DataFile;
+    TCleaningRequest Cleaning;               // with DataFile
     TArrayLayout Layout;
     std::optional<double> HostResistivity;
     std::optional<double> ErrorPercent;      // with DataFile
@@ -143,6 +153,10 @@ TCommandArguments SplitCommandArguments(const QStringList& Arguments)
             split.Names.append(argument);
             continue;
         }
+        if (argument == QStringLiteral("--reciprocal-error")) { // a switch: no value
+            split.Options.emplace_back(argument, QString());
+            continue;
+        }
         if (i + 1 >= Arguments.size())
             throw EArgumentError(QStringLiteral("%1 needs a value").arg(argument).toStdString());
         split.Options.emplace_back(argument, Arguments[++i]);
@@ -150,10 +164,27 @@ TCommandArguments SplitCommandArguments(const QStringList& Arguments)
     return split;
 }
 
+// The cleaning options, which --forward, --fit and --invert share; false
+// for any other option.
+bool ReadCleaningOption(const QString& Option, const QString& Value, TCleaningRequest& Request)
+{
+    if (Option == QStringLiteral("--drop-outliers"))
+        Request.OutlierLimit = PositiveArgument(Option, Value);
+    else if (Option == QStringLiteral("--drop-reciprocal"))
+        Request.ReciprocalLimit = PositiveArgument(Option, Value);
+    else if (Option == QStringLiteral("--reciprocal-error"))
+        Request.ReciprocalError = true;
+    else
+        return false;
+    return true;
+}
+
 // The options of the measured data and the host medium, which --forward
 // and --fit share; false for any other option.
 bool ReadDataOption(const QString& Option, const QString& Value, TForwardRequest& Request)
 {
+    if (ReadCleaningOption(Option, Value, Request.Cleaning))
+        return true;
     if (Option == QStringLiteral("--data")) {
         Request.DataFile = Value;
     } else if (Option == QStringLiteral("--error")) {
@@ -219,8 +250,10 @@ TForwardRequest ParseForwardArguments(const QStringList& Arguments)
     if (!request.DataFile.isEmpty() && layoutGiven)
         throw EArgumentError("--data takes the electrodes and configurations from its file: it cannot be combined "
                              "with --array, --electrodes, --spacing, --first or --levels");
-    if (request.DataFile.isEmpty() && (request.ErrorPercent || request.VoltageError || request.DataFormat))
-        throw EArgumentError("--error, --voltage-error and --format go with --data MEASURED");
+    if (request.DataFile.isEmpty() && (request.ErrorPercent || request.VoltageError || request.DataFormat ||
+                                       request.Cleaning.Any()))
+        throw EArgumentError("--error, --voltage-error, --format, --drop-outliers, --drop-reciprocal and "
+                             "--reciprocal-error go with --data MEASURED");
     request.OutFile = names[0];
     request.SectionFile = names[1];
     return request;
@@ -274,6 +307,60 @@ TMeasuredData ReadMeasuredDataFile(const QString& FileName, std::optional<TDataF
                                           : QString())
                                  .toStdString());
     return data;
+}
+
+// The measured data cleaned as asked, a line on Errors for each step:
+// reciprocal pairs beyond the limit removed (both data), the error model
+// fitted to the pairs left set as the error of their data whose file gives
+// none, then the outliers removed. Refused when no datum is left.
+TMeasuredData CleanMeasuredData(TMeasuredData Data, const TCleaningRequest& Request, std::FILE* Errors)
+{
+    const auto removedCount = [](const std::vector<bool>& removed) {
+        return static_cast<long long>(std::count(removed.begin(), removed.end(), true));
+    };
+    if (Request.ReciprocalLimit || Request.ReciprocalError) {
+        std::vector<TReciprocalPair> pairs = ReciprocalPairs(Data);
+        if (Request.ReciprocalLimit) {
+            std::vector<bool> removed(Data.Size(), false);
+            std::vector<TReciprocalPair> kept;
+            for (const TReciprocalPair& pair : pairs)
+                if (pair.ErrorPercent > *Request.ReciprocalLimit)
+                    removed[pair.Normal] = removed[pair.Reciprocal] = true;
+            PrintLine(Errors, QStringLiteral("drop-reciprocal: %1 data removed (%2 of %3 pairs beyond %4 %)")
+                                  .arg(removedCount(removed))
+                                  .arg(removedCount(removed) / 2)
+                                  .arg(pairs.size())
+                                  .arg(*Request.ReciprocalLimit));
+            Data = KeepData(Data, removed);
+            pairs = ReciprocalPairs(Data);
+        }
+        if (Request.ReciprocalError) {
+            if (pairs.empty())
+                throw EDataFileError("--reciprocal-error: the data hold no reciprocal pair to fit an error model to.");
+            const TReciprocalErrorModel model = FitReciprocalErrorModel(pairs);
+            const std::vector<double> resistances = DataResistances(Data);
+            if (Data.Errors.empty())
+                Data.Errors.assign(Data.Size(), std::nan(""));
+            for (const TReciprocalPair& pair : pairs)
+                for (size_t d : {pair.Normal, pair.Reciprocal})
+                    if (!(std::isfinite(Data.Errors[d]) && Data.Errors[d] > 0.0))
+                        Data.Errors[d] = std::max(model.ErrorOf(resistances[d]), MinError);
+            PrintLine(Errors, QStringLiteral("reciprocal-error: %1 pairs: |dR| = %2 ohm + %3 % of |R|, the error of "
+                                             "their %4 data")
+                                  .arg(model.Pairs)
+                                  .arg(model.Absolute, 0, 'g', 3)
+                                  .arg(100.0 * model.Relative, 0, 'g', 3)
+                                  .arg(2 * model.Pairs));
+        }
+    }
+    if (Request.OutlierLimit) {
+        const std::vector<bool> removed = OutlyingData(Data, *Request.OutlierLimit);
+        PrintLine(Errors, QStringLiteral("drop-outliers: %1 data removed").arg(removedCount(removed)));
+        Data = KeepData(Data, removed);
+    }
+    if (Data.Size() == 0)
+        throw EDataFileError("No datum is left after the cleaning.");
+    return Data;
 }
 
 // Role names the file in the refusal ("data file", "cell table").
@@ -342,7 +429,8 @@ int ForwardCommand(const QStringList& Arguments, std::FILE* Out, std::FILE* Erro
             PrepareForwardModel(section.Model, section.Nodes, section.ModelArea, request.HostResistivity);
         const bool table = request.OutFile.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive);
         if (!request.DataFile.isEmpty()) {
-            const TMeasuredData measured = ReadMeasuredDataFile(request.DataFile, request.DataFormat, Errors);
+            const TMeasuredData measured = CleanMeasuredData(
+                ReadMeasuredDataFile(request.DataFile, request.DataFormat, Errors), request.Cleaning, Errors);
             if (const std::optional<std::string> mismatch = ElevationMismatch(measured, ground))
                 PrintLine(Errors, QStringLiteral("lithoprism: warning: ") + QString::fromStdString(*mismatch));
             const TForwardResult result = ComputeForwardResponse(ground, measured.Survey());
@@ -369,6 +457,7 @@ int ForwardCommand(const QStringList& Arguments, std::FILE* Out, std::FILE* Erro
 // What --invert was asked.
 struct TInvertRequest {
     QString OutFile, DataFile, SectionFile;
+    TCleaningRequest Cleaning;
     bool Constrain = false, StartFromSection = false;
     std::optional<TDataFormat> DataFormat;
     TSurveyInversionOptions Options;
@@ -392,10 +481,16 @@ TInvertRequest ParseInvertArguments(const QStringList& Arguments)
             request.StartFromSection = true;
             continue;
         }
+        if (argument == QStringLiteral("--reciprocal-error")) {
+            request.Cleaning.ReciprocalError = true;
+            continue;
+        }
         if (i + 1 >= Arguments.size())
             throw EArgumentError(QStringLiteral("%1 needs a value").arg(argument).toStdString());
         const QString value = Arguments[++i];
-        if (argument == QStringLiteral("--section")) {
+        if (ReadCleaningOption(argument, value, request.Cleaning)) {
+            continue;
+        } else if (argument == QStringLiteral("--section")) {
             request.SectionFile = value;
         } else if (argument == QStringLiteral("--error")) {
             request.Options.ErrorPercent = PositiveArgument(argument, value);
@@ -527,7 +622,8 @@ int InvertCommand(const QStringList& Arguments, std::FILE* Out, std::FILE* Error
         RefuseOutputNamingInput({{"cell table", request.OutFile}},
                                 {{"measured data file", request.DataFile}, {"section file", request.SectionFile}});
         RefuseUnwritableOutput(request.OutFile, "cell table");
-        const TMeasuredData measured = ReadMeasuredDataFile(request.DataFile, request.DataFormat, Errors);
+        const TMeasuredData measured = CleanMeasuredData(
+            ReadMeasuredDataFile(request.DataFile, request.DataFormat, Errors), request.Cleaning, Errors);
         std::optional<TForwardModel> section;
         if (!request.SectionFile.isEmpty()) {
             const TSectionModel file = ReadSectionFileModel(request.SectionFile);
@@ -654,7 +750,8 @@ int FitCommand(const QStringList& Arguments, std::FILE* Out, std::FILE* Errors)
         } catch (const EArgumentError& error) {
             return wrongArguments(error);
         }
-        const TMeasuredData measured = ReadMeasuredDataFile(files.DataFile, files.DataFormat, Errors);
+        const TMeasuredData measured =
+            CleanMeasuredData(ReadMeasuredDataFile(files.DataFile, files.DataFormat, Errors), files.Cleaning, Errors);
         if (const std::optional<std::string> mismatch = ElevationMismatch(measured, ground))
             PrintLine(Errors, QStringLiteral("lithoprism: warning: ") + QString::fromStdString(*mismatch));
         TRegionFitOptions options;
@@ -733,6 +830,17 @@ QString CommandLineUsage()
         "                      file gives voltages: p/100 + V/|U| (default 0)\n"
         "    --format unified|res2dinv   the measured file's format (default: told\n"
         "                      from its content)\n"
+        "    --drop-reciprocal PERCENT   remove both data of each reciprocal pair (A,B\n"
+        "                      and M,N exchanged, either polarity) whose resistances\n"
+        "                      differ by more than PERCENT of their mean\n"
+        "    --reciprocal-error   fit |dR| = a + b |R| to the reciprocal pairs and take\n"
+        "                      it as the error of their data (instead of --error; a\n"
+        "                      file's own err stays)\n"
+        "    --drop-outliers K   remove data whose ln rhoa lies more than K scaled\n"
+        "                      median absolute deviations from the median of their 8\n"
+        "                      nearest neighbours in the pseudo-section\n"
+        "                      (each cleaning step prints what it removed or fitted on\n"
+        "                      standard error: \"drop-outliers: N data removed\")\n"
         "    --host-resistivity R   the host medium's resistivity (ohm-m) when the\n"
         "                      section sets none\n"
         "  --invert OUT.csv MEASURED [options]\n"
@@ -760,6 +868,8 @@ QString CommandLineUsage()
         "    --iterations N    at most N iterations (default 20)\n"
         "    --format unified|res2dinv   the measured file's format (default: told\n"
         "                      from its content)\n"
+        "    --drop-reciprocal PERCENT, --reciprocal-error, --drop-outliers K\n"
+        "                      as for --forward --data\n"
         "  --fit OUT.sec SECTION.sec --data MEASURED [options]\n"
         "                  fit the regions' resistivities (and, with measured\n"
         "                  chargeabilities, their polarizabilities) to the measured\n"
@@ -779,7 +889,8 @@ QString CommandLineUsage()
         "    --free LABEL,...    fit only these regions (default: those the section\n"
         "                      marks free, within its bounds; every region unless set)\n"
         "    --fixed LABEL,...   keep these regions as drawn\n"
-        "    --error PERCENT, --voltage-error V, --format, --host-resistivity R\n"
+        "    --error PERCENT, --voltage-error V, --format, --host-resistivity R,\n"
+        "    --drop-reciprocal PERCENT, --reciprocal-error, --drop-outliers K\n"
         "                      as for --forward (R is the host medium's start when\n"
         "                      the section sets none)\n"
         "  --help          print this text and exit\n"

@@ -580,11 +580,13 @@ TEST(CommandLine, ForwardAtMeasuredDataRefusesWhatItCannotDo)
         {{"--forward", out, section, "--data", measured, "--format", "csv"},
          "lithoprism: --format is unified or res2dinv, not \"csv\" (see lithoprism --help)\n"},
         {{"--forward", out, section, "--error", "5"},
-         "lithoprism: --error, --voltage-error and --format go with --data MEASURED (see lithoprism --help)\n"},
+         "lithoprism: --error, --voltage-error, --format, --drop-outliers, --drop-reciprocal and --reciprocal-error go "
+         "with --data MEASURED (see lithoprism --help)\n"},
         {{"--forward", out, section, "--data", measured, "--voltage-error", "-0.1"},
          "lithoprism: --voltage-error needs a number of at least 0, not \"-0.1\" (see lithoprism --help)\n"},
         {{"--forward", out, section, "--voltage-error", "0.1"},
-         "lithoprism: --error, --voltage-error and --format go with --data MEASURED (see lithoprism --help)\n"}};
+         "lithoprism: --error, --voltage-error, --format, --drop-outliers, --drop-reciprocal and --reciprocal-error go "
+         "with --data MEASURED (see lithoprism --help)\n"}};
     for (const auto& [arguments, message] : wrong) {
         const TCommandRun run = RunCommand(arguments);
         EXPECT_EQ(run.Code, 2) << arguments.join(' ').toStdString();
@@ -852,6 +854,90 @@ QString BlockData(const QTemporaryDir& Folder)
                                         "--electrodes", "16", "--first", "50", "--spacing", "20", "--levels", "4"});
     EXPECT_EQ(run.Code, 0) << run.Errors.toStdString();
     return data;
+}
+
+// The block's data with the reciprocals of its first five data (the
+// dipoles exchanged; four within 1 %, one 30 % off) and one datum three
+// times too high.
+QString DataWithReciprocals(const QTemporaryDir& Folder)
+{
+    QStringList lines = QString::fromUtf8(FileBytes(BlockData(Folder))).split('\n');
+    const qsizetype header = lines.indexOf(QStringLiteral("# a b m n k rhoa"));
+    EXPECT_GT(header, 0);
+    const int count = lines[header - 1].toInt();
+    QStringList extra;
+    for (int i = 0; i < 5; ++i) {
+        const QStringList v = lines[header + 1 + i].split(' ');
+        const double factor = i == 2 ? 1.3 : 1.0 + 0.002 * i;
+        extra << QStringLiteral("%1 %2 %3 %4 %5 %6").arg(v[2], v[3], v[0], v[1], v[4]).arg(v[5].toDouble() * factor, 0, 'g', 17);
+    }
+    QStringList spiked = lines[header + 20].split(' ');
+    spiked[5] = QString::number(spiked[5].toDouble() * 3.0, 'g', 17);
+    lines[header + 20] = spiked.join(' ');
+    lines[header - 1] = QString::number(count + 5);
+    for (qsizetype i = 0; i < extra.size(); ++i)
+        lines.insert(header + 1 + count + i, extra[i]);
+    const QString file = Folder.filePath("reciprocals.dat");
+    WriteFile(file, lines.join('\n').toUtf8());
+    return file;
+}
+
+TEST(CommandLine, MeasuredDataCleanedOfBadReciprocalsAndOutliersWithTheErrorOfThePairs)
+{
+    QTemporaryDir folder;
+    const QString data = DataWithReciprocals(folder), table = folder.filePath("compare.csv");
+    const QString section = QStringLiteral(LP_FORWARD_DATA_DIR "/plain-block.sec");
+    const TCommandRun run = RunCommand({"--forward", table, section, "--data", data, "--drop-reciprocal", "5",
+                                        "--reciprocal-error", "--drop-outliers", "4"});
+    ASSERT_EQ(run.Code, 0) << run.Errors.toStdString();
+    const QStringList said = run.Errors.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(said.size(), 3) << run.Errors.toStdString();
+    EXPECT_EQ(said[0], "drop-reciprocal: 2 data removed (1 of 5 pairs beyond 5 %)");
+    EXPECT_TRUE(said[1].startsWith("reciprocal-error: 4 pairs: |dR| = ")) << said[1].toStdString();
+    EXPECT_TRUE(said[1].endsWith(" of |R|, the error of their 8 data")) << said[1].toStdString();
+    EXPECT_EQ(said[2], "drop-outliers: 1 data removed");
+    // 46 + 5 data, less the bad pair and the outlier; the summary counts them.
+    const QList<QByteArray> rows = FileBytes(table).trimmed().split('\n');
+    EXPECT_EQ(rows.size(), 1 + 46 + 5 - 2 - 1);
+    EXPECT_TRUE(run.Out.startsWith("48 data (0 skipped)")) << run.Out.toStdString();
+    // The paired data carry the fitted error (well below the default 3 %),
+    // the others the default.
+    int fitted = 0;
+    for (qsizetype r = 1; r < rows.size(); ++r) {
+        const double error = rows[r].split(',')[13].toDouble();
+        if (std::fabs(error - 3.0) > 1e-9) {
+            EXPECT_LT(error, 1.0) << rows[r].toStdString();
+            ++fitted;
+        }
+    }
+    EXPECT_EQ(fitted, 8);
+
+    // The same cleaning before an inversion and a fit.
+    const TCommandRun inverted = RunCommand({"--invert", folder.filePath("image.csv"), data, "--iterations", "1",
+                                             "--drop-outliers", "4", "--drop-reciprocal", "5"});
+    ASSERT_EQ(inverted.Code, 0) << inverted.Errors.toStdString();
+    EXPECT_TRUE(inverted.Errors.contains("drop-outliers: 1 data removed")) << inverted.Errors.toStdString();
+    const TCommandRun fitted2 = RunCommand({"--fit", folder.filePath("fitted.sec"), section, "--data", data,
+                                            "--reciprocal-error"});
+    ASSERT_EQ(fitted2.Code, 0) << fitted2.Errors.toStdString();
+    EXPECT_TRUE(fitted2.Errors.startsWith("reciprocal-error: 5 pairs")) << fitted2.Errors.toStdString();
+}
+
+TEST(CommandLine, CleaningThatCannotBeDoneIsRefused)
+{
+    QTemporaryDir folder;
+    const QString section = QStringLiteral(LP_FORWARD_DATA_DIR "/plain-block.sec");
+    const QString data = BlockData(folder);
+    // Without measured data there is nothing to clean.
+    EXPECT_EQ(RunCommand({"--forward", folder.filePath("a.dat"), section, "--drop-outliers", "3"}).Code, 2);
+    EXPECT_EQ(RunCommand({"--forward", folder.filePath("a.dat"), section, "--reciprocal-error"}).Code, 2);
+    EXPECT_EQ(RunCommand({"--invert", folder.filePath("b.csv"), data, "--drop-outliers", "0"}).Code, 2);
+    EXPECT_EQ(RunCommand({"--invert", folder.filePath("b.csv"), data, "--drop-reciprocal", "-1"}).Code, 2);
+    // No pair to fit an error model to: said, nothing written.
+    const TCommandRun run = RunCommand({"--invert", folder.filePath("b.csv"), data, "--reciprocal-error"});
+    EXPECT_EQ(run.Code, 1);
+    EXPECT_TRUE(run.Errors.contains("no reciprocal pair")) << run.Errors.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(folder.filePath("b.csv")));
 }
 
 TEST(CommandLine, InvertWritesOneRowPerCellAndPrintsEachIteration)
