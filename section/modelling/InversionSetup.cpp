@@ -2,6 +2,7 @@
 
 #include "section/forward/ForwardResponse.h"
 #include "section/modelling/ForwardPseudoSection.h"
+#include "section/survey/ReadableNumbers.h"
 
 #include <algorithm>
 
@@ -49,14 +50,21 @@ TInversionMesh InversionMeshFor(const TMeasuredData& Data, const TForwardModel* 
     x.erase(std::unique(x.begin(), x.end()), x.end());
     if (x.size() < 2)
         throw EForwardError("The data use electrodes at fewer than two places: there is nothing to invert.");
-    if (Section)
-        return DefaultInversionMesh(x, Section->Left, Section->Right, Section->Surface, deepest);
     std::vector<double> gaps;
     for (size_t i = 1; i < x.size(); ++i)
         gaps.push_back(x[i] - x[i - 1]);
     std::nth_element(gaps.begin(), gaps.begin() + static_cast<std::ptrdiff_t>(gaps.size() / 2), gaps.end());
     const double pad = 2.0 * gaps[gaps.size() / 2];
-    return DefaultInversionMesh(x, x.front() - pad, x.back() + pad, DataSurface(Data), deepest);
+    if (!Section)
+        return DefaultInversionMesh(x, x.front() - pad, x.back() + pad, DataSurface(Data), deepest);
+    // The survey's frame within the section's model area: cells further out
+    // would be seen by no datum.
+    if (x.front() < Section->Left || x.back() > Section->Right)
+        throw EForwardError("The electrodes reach beyond the section's model area (" + ReadableNumber(Section->Left, 6) +
+                            " to " + ReadableNumber(Section->Right, 6) + "): widen the model area or invert without "
+                            "the section.");
+    return DefaultInversionMesh(x, std::max(Section->Left, x.front() - pad), std::min(Section->Right, x.back() + pad),
+                                Section->Surface, deepest);
 }
 
 void UseSectionInInversion(const TInversionMesh& Mesh, const TForwardModel& Section, const TMeasuredData& Data,

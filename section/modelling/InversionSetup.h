@@ -1,7 +1,7 @@
 #pragma once
 // What an inversion of measured data starts from, for the command line and
-// the inversion window alike: the parameter mesh over the data (or over a
-// drawn section's model area and relief), and the section's part in it,
+// the inversion window alike: the parameter mesh over the survey (within
+// a drawn section's model area, on its relief), and the section's part in it,
 // its boundaries cutting the smoothness and its resistivities as the
 // starting model.
 //
@@ -19,10 +19,11 @@ namespace lp {
 // one datum).
 double MedianResistivity(const TMeasuredData& Data);
 
-// The parameter mesh: over the section's model area and relief, or, without
-// a section, over the electrodes' span padded by two spacings with the
-// data's surface. Raises EForwardError when the data use electrodes at
-// fewer than two places.
+// The parameter mesh over the survey's frame: the electrodes' span padded
+// by two spacings (within the section's model area, with its relief, when
+// a section is given; else with the data's surface). Raises EForwardError
+// when the data use electrodes at fewer than two places, or reach beyond
+// the section's model area.
 TInversionMesh InversionMeshFor(const TMeasuredData& Data, const TForwardModel* Section);
 
 // With Constrain, the section's regions cut the smoothness; with

@@ -1006,10 +1006,11 @@ TEST(CommandLine, InvertConstrainedBySectionRecoversTheBlockAndCanStartFromIt)
     // (Its step is the smoothest that brings χ² to a quarter: near 1, not below.)
     EXPECT_LT(started.Out.section(',', 0, 0).section(' ', -1).toDouble(), 1.5) << started.Out.toStdString();
     EXPECT_TRUE(started.Out.contains(QStringLiteral("stopped: Chi-square reached 1."))) << started.Out.toStdString();
-    // The model area is the section's: 0 .. 400 m.
+    // The cells frame the survey (electrodes 50 .. 350 m, 20 m apart) by two
+    // spacings, within the section's model area (0 .. 400 m).
     const QList<QByteArray> rows = FileBytes(out).trimmed().split('\n');
-    EXPECT_EQ(rows[1].split(',')[0].toDouble(), 0.0);
-    EXPECT_EQ(rows.back().split(',')[1].toDouble(), 400.0);
+    EXPECT_EQ(rows[1].split(',')[0].toDouble(), 10.0);
+    EXPECT_EQ(rows.back().split(',')[1].toDouble(), 390.0);
     double inside = 0.0, outside = 0.0;
     int insideCount = 0, outsideCount = 0;
     for (qsizetype r = 1; r < rows.size(); ++r) {
@@ -1022,6 +1023,36 @@ TEST(CommandLine, InvertConstrainedBySectionRecoversTheBlockAndCanStartFromIt)
     ASSERT_GT(insideCount, 0);
     EXPECT_NEAR(std::exp(inside / insideCount), 25.0, 0.3 * 25.0);
     EXPECT_NEAR(std::exp(outside / outsideCount), 100.0, 0.3 * 100.0);
+}
+
+// A short survey over a section far wider than it: no cell lies more than
+// two spacings beyond the outer electrodes; a survey reaching beyond the
+// section's model area is refused, naming it.
+TEST(CommandLine, InvertOverAWideSectionFramesTheSurvey)
+{
+    QTemporaryDir folder;
+    const QString section = QStringLiteral(LP_FORWARD_DATA_DIR "/plain-block.sec"); // 0 .. 400 m
+    const QString data = folder.filePath("short.dat"), out = folder.filePath("image.csv");
+    ASSERT_EQ(RunCommand({"--forward", data, section, "--electrodes", "12", "--first", "150", "--spacing", "5",
+                          "--levels", "4"}).Code, 0);
+    const TCommandRun run = RunCommand({"--invert", out, data, "--section", section, "--iterations", "1"});
+    ASSERT_EQ(run.Code, 0) << run.Errors.toStdString();
+    const QList<QByteArray> rows = FileBytes(out).trimmed().split('\n');
+    double left = 1e300, right = -1e300;
+    for (qsizetype r = 1; r < rows.size(); ++r) {
+        left = std::min(left, rows[r].split(',')[0].toDouble());
+        right = std::max(right, rows[r].split(',')[1].toDouble());
+    }
+    EXPECT_DOUBLE_EQ(left, 140.0);
+    EXPECT_DOUBLE_EQ(right, 215.0);
+
+    const QString wide = folder.filePath("wide.dat");
+    ASSERT_EQ(RunCommand({"--forward", wide, QStringLiteral(LP_EXAMPLES_DIR "/example.sec"), "--electrodes", "12",
+                          "--first", "300", "--spacing", "10", "--host-resistivity", "100"}).Code, 0);
+    const TCommandRun refused = RunCommand({"--invert", out, wide, "--section", section});
+    EXPECT_EQ(refused.Code, 1);
+    EXPECT_TRUE(refused.Errors.contains("the electrode at x = 410 lies outside the model area (x from 0 to 400)"))
+        << refused.Errors.toStdString();
 }
 
 // An inversion that could not take one step wrote its uniform start as
