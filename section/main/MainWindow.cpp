@@ -469,13 +469,13 @@ bool TMainfrm::UseInversionAsUnderlay()
     // What is shown now comes back on a failure (Remove picture may have
     // hidden the history's picture).
     const TSectionPicture before = ShownPicture();
-    // The picture's corners on the model area: its top row at the area's top.
-    const TModelArea& area = PolygonChart1->ModelArea;
+    // The picture's corners on the cells' frame, where the image lies in the section.
+    const TInversionWindow::TImageFrame frame = InversionWindow->ModelImageFrame();
     try {
-        PictureCorners[0] = area.left;
-        PictureCorners[1] = area.top;
-        PictureCorners[2] = area.right;
-        PictureCorners[3] = area.bottom;
+        PictureCorners[0] = frame.Left;
+        PictureCorners[1] = frame.Top;
+        PictureCorners[2] = frame.Right;
+        PictureCorners[3] = frame.Bottom;
         PicturePath = file;
         LoadSectionPicture(file);
     } catch (const std::exception& Error) {

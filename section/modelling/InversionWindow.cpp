@@ -1005,18 +1005,21 @@ void TInversionWindow::EnableCommands()
 
 // --- Keeping the result -------------------------------------------------------------------
 
+TInversionWindow::TImageFrame TInversionWindow::ModelImageFrame() const
+{
+    if (!FPicture)
+        return {};
+    const TInversionMesh& mesh = FPicture->Mesh;
+    return {mesh.ColumnEdges.front(), -*std::max_element(mesh.Elevations.begin(), mesh.Elevations.end()),
+            mesh.ColumnEdges.back(), -mesh.Bottom};
+}
+
 QImage TInversionWindow::ModelImage(int Width) const
 {
     if (!FPicture)
         return {};
-    const TModelArea& area = FSection.ModelArea;
-    const TInversionMesh& mesh = FPicture->Mesh;
-    // The section's model area in elevations: its top is the highest point
-    // of the surface the chart's y counts down from.
-    const double left = area.right > area.left ? area.left : mesh.ColumnEdges.front();
-    const double right = area.right > area.left ? area.right : mesh.ColumnEdges.back();
-    const double top = area.bottom != area.top ? -std::min(area.top, area.bottom) : *std::max_element(mesh.Elevations.begin(), mesh.Elevations.end());
-    const double bottom = area.bottom != area.top ? -std::max(area.top, area.bottom) : mesh.Bottom;
+    const TImageFrame frame = ModelImageFrame();
+    const double left = frame.Left, right = frame.Right, top = -frame.Top, bottom = -frame.Bottom;
     const int height = std::clamp(static_cast<int>(std::lround(Width * (top - bottom) / (right - left))), 1, 8192);
     TTModelSection2d& chart = *ModelChart;
     return PaintInversionImage(*FPicture, [&chart](double Value) { return static_cast<unsigned>(chart.ValueToColor(Value)); },

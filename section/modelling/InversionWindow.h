@@ -145,9 +145,16 @@ public:
     // The message of the last failure; empty after a success.
     QString ErrorText() const { return FError; }
 
-    // The image over the section's model area (for the underlay); a null
-    // image without a model.
+    // The image over its cells' frame (for the underlay); a null image
+    // without a model.
     QImage ModelImage(int Width = 1200) const;
+    // That frame in the section's coordinates (x; y the depth, minus the
+    // elevation): the cells' outer column edges, the highest point of their
+    // surface and their flat bottom. All 0 without a model.
+    struct TImageFrame {
+        double Left = 0.0, Top = 0.0, Right = 0.0, Bottom = 0.0;
+    };
+    TImageFrame ModelImageFrame() const;
     // Writes the cell table (the command line's CSV). False with the reason
     // in Error.
     bool SaveTable(const QString& FileName, QString& Error) const;

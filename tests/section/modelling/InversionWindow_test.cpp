@@ -264,7 +264,8 @@ TEST_F(InversionWindowTest, InvertShowsTheImageAndItBecomesTheUnderlayUntilUndon
     EXPECT_EQ(FileBytes(chosen), FileBytes(table));
 
     // Use as underlay: the image beside the section, its corners on the
-    // model area, its pixels the chart's colours.
+    // cells' frame (here the model area's width: the survey spans it), its
+    // pixels the chart's colours.
     const QString before = Window->PicturePath;
     const QImage beforeImage = Window->ChartTool1->Picture()->Graphic()->ToImage();
     QTest::mouseClick(Inversion->UnderlayButton, Qt::LeftButton);
@@ -272,7 +273,11 @@ TEST_F(InversionWindowTest, InvertShowsTheImageAndItBecomesTheUnderlayUntilUndon
     EXPECT_EQ(Window->PicturePath, png);
     QImage saved(png);
     ASSERT_FALSE(saved.isNull());
-    const TModelArea& area = Chart().ModelArea;
+    const TInversionMesh& cells = picture.Mesh;
+    const TModelArea area{cells.ColumnEdges.front(), -*std::max_element(cells.Elevations.begin(), cells.Elevations.end()),
+                          cells.ColumnEdges.back(), -cells.Bottom};
+    EXPECT_EQ(area.left, Chart().ModelArea.left);
+    EXPECT_EQ(area.right, Chart().ModelArea.right);
     EXPECT_EQ(Window->PictureCorners[0], area.left);
     EXPECT_EQ(Window->PictureCorners[1], area.top);
     EXPECT_EQ(Window->PictureCorners[2], area.right);
