@@ -353,4 +353,53 @@ TMeasuredData ReadMeasuredData(std::string_view Text, std::optional<TDataFormat>
     }
 }
 
+namespace {
+
+bool AllFinite(const std::vector<double>& Values, size_t Count)
+{
+    return Values.size() == Count && std::all_of(Values.begin(), Values.end(), [](double v) { return std::isfinite(v); });
+}
+
+} // namespace
+
+std::string FormatMeasuredData(const TMeasuredData& Data, double DefaultError)
+{
+    if (!(std::isfinite(DefaultError) && DefaultError > 0.0))
+        throw EDataFileError("The error of data whose file gives none must be a finite number above 0.");
+    const size_t count = Data.Size();
+    const bool resistances = AllFinite(Data.Resistances, count);
+    const bool chargeabilities = AllFinite(Data.Chargeabilities, count);
+    const bool chargeabilityErrors = chargeabilities && AllFinite(Data.ChargeabilityErrors, count);
+    const TSurvey survey = Data.Survey();
+    const auto number = [](int electrode) { return std::to_string(electrode + 1); }; // an absent electrode is 0
+    std::string text = "# Lithoprism measured data, " + std::to_string(count) + " kept: " +
+                       (resistances ? "r in ohm" : "rhoa in ohm-m") + ", k in m, err a fraction" +
+                       (chargeabilities ? ", ip in mV/V (10 mV/V = 1 %)\n" : "\n");
+    text += std::to_string(Data.Electrodes.size()) + "\n# x z\n";
+    for (const TElectrode& electrode : Data.Electrodes)
+        text += FormatExactReal(electrode.x) + " " + FormatExactReal(electrode.z) + "\n";
+    text += std::to_string(count) + "\n# a b m n k " + (resistances ? "r" : "rhoa") + " err";
+    text += chargeabilities ? (chargeabilityErrors ? " ip iperr\n" : " ip\n") : "\n";
+    for (size_t d = 0; d < count; ++d) {
+        const TConfiguration& c = Data.Configurations[d];
+        const double given = Data.GeometricFactors.empty() ? std::nan("") : Data.GeometricFactors[d];
+        const double k = std::isfinite(given) ? given : FlatGeometricFactor(survey, c);
+        const double error = Data.Errors.empty() || !(std::isfinite(Data.Errors[d]) && Data.Errors[d] > 0.0)
+                                 ? DefaultError
+                                 : Data.Errors[d];
+        const double value = resistances ? Data.Resistances[d] : Data.Resistivities[d];
+        if (!std::isfinite(k) || !std::isfinite(value))
+            throw EDataFileError("Datum " + std::to_string(d + 1) + " has no finite value to write.");
+        text += number(c.a) + " " + number(c.b) + " " + number(c.m) + " " + number(c.n) + " " + FormatExactReal(k) +
+                " " + FormatExactReal(value) + " " + FormatExactReal(error);
+        if (chargeabilities)
+            text += " " + FormatExactReal(Data.Chargeabilities[d] * datafile::MillivoltsPerVoltPerPercent);
+        if (chargeabilityErrors)
+            text += " " + FormatExactReal(Data.ChargeabilityErrors[d] * datafile::MillivoltsPerVoltPerPercent);
+        text += "\n";
+    }
+    text += "0\n";
+    return text;
+}
+
 } // namespace lp

@@ -96,6 +96,15 @@ struct TMeasuredData {
     TSurvey Survey() const;
 };
 
+// The data in the unified data format, to be read again by this program
+// and by pyGIMLi alike: the electrodes, then per datum a b m n, k (the
+// file's, else the flat ground's), rhoa (or r in ohm when every datum was
+// given as a resistance, so that a ground's own k forms its ρa again), err
+// (a fraction: the file's, else DefaultError), and, when every datum has
+// one, ip and iperr in mV/V. Raises EDataFileError for a DefaultError not
+// finite and above 0.
+std::string FormatMeasuredData(const TMeasuredData& Data, double DefaultError);
+
 // Whether two data sets hold the same measurements: the same electrodes,
 // configurations and values (a value absent in both counts as the same),
 // whatever file or reading they came from.

@@ -55,6 +55,45 @@ TEST(MeasuredData, TheProgramsOwnFileReadsBackWithItsValues)
     EXPECT_EQ(data.Survey().Configurations, result.Survey.Configurations);
 }
 
+// The kept data written in the unified format and read back: every value
+// as it was, the error the file gave or the default, chargeabilities in
+// mV/V; resistances stay resistances; a partial column is left out.
+TEST(MeasuredData, KeptDataWrittenAndReadBackWithTheirErrors)
+{
+    const std::string file = "5\n# x z\n0 0\n1 0.5\n2 1\n3 0.5\n4 0\n"
+                             "3\n# a b m n rhoa err ip iperr\n"
+                             "1 2 3 4 101.5 0.02 12 1\n2 3 4 5 99.25 0 8.5 0.5\n1 0 3 4 0.1234567890123 0.05 3 0.2\n0\n";
+    const TMeasuredData data = ReadMeasuredData(file);
+    ASSERT_EQ(data.Size(), 3u);
+    const TMeasuredData back = ReadMeasuredData(FormatMeasuredData(data, 0.03));
+    EXPECT_EQ(back.Configurations, data.Configurations);
+    EXPECT_EQ(back.Resistivities, data.Resistivities);
+    ASSERT_EQ(back.Electrodes.size(), 5u);
+    EXPECT_EQ(back.Electrodes[1].z, 0.5);
+    EXPECT_EQ(back.Errors, (std::vector<double>{0.02, 0.03, 0.05})); // the second had none
+    EXPECT_EQ(back.Chargeabilities, data.Chargeabilities);
+    EXPECT_EQ(back.ChargeabilityErrors, data.ChargeabilityErrors);
+    EXPECT_TRUE(back.Resistances.empty());
+    // The same file from its own output: nothing changes.
+    EXPECT_EQ(FormatMeasuredData(back, 0.03), FormatMeasuredData(data, 0.03));
+
+    // Resistances stay resistances; a chargeability on some data only is left out.
+    const std::string resistances =
+        "4\n# x z\n0 0\n1 0\n2 0\n3 0\n2\n# a b m n k r ip\n1 2 3 4 6.25 0.5 4\n2 1 3 4 -6.25 -0.5 0\n0\n";
+    TMeasuredData partial = ReadMeasuredData(resistances);
+    ASSERT_EQ(partial.Size(), 2u) << partial.Skipped.Text();
+    partial.Chargeabilities[1] = std::nan("");
+    const std::string text = FormatMeasuredData(partial, 0.04);
+    EXPECT_NE(text.find("# a b m n k r err\n"), std::string::npos) << text;
+    const TMeasuredData again = ReadMeasuredData(text);
+    EXPECT_EQ(again.Resistances, partial.Resistances);
+    EXPECT_EQ(again.Resistivities, partial.Resistivities);
+    EXPECT_TRUE(again.Chargeabilities.empty());
+    EXPECT_EQ(again.Errors, (std::vector<double>{0.04, 0.04}));
+    EXPECT_THROW(FormatMeasuredData(partial, 0.0), EDataFileError);
+    EXPECT_THROW(FormatMeasuredData(partial, std::nan("")), EDataFileError);
+}
+
 TEST(MeasuredData, PyGimliConventionsAreReadInTheirUnits)
 {
     // A 2-D line as pyGIMLi saves it: x y z with the elevation in y, err a
