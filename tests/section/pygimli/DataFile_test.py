@@ -5,14 +5,12 @@ thing in the program and another in pyGIMLi."""
 
 import csv
 import os
-import sys
 import unittest
 
 import numpy as np
 import pygimli as pg
 from pygimli.physics import ert
 
-import ground_mesh
 import program
 
 ARGUMENTS = None
@@ -162,12 +160,5 @@ class PyGimliFilesInProgram(unittest.TestCase):
         self.assert_same_survey(theirs, ours)
 
 
-def main():
-    global ARGUMENTS
-    ARGUMENTS, rest = program.program_arguments(__doc__)
-    ground_mesh.quiet_pygimli()
-    unittest.main(argv=[sys.argv[0]] + rest, verbosity=2)
-
-
 if __name__ == "__main__":
-    main()
+    program.run_tests(__doc__, globals())

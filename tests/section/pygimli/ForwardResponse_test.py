@@ -8,7 +8,6 @@ computation on grounds no analytic solution covers (relief, host pockets,
 bodies reaching the surface)."""
 
 import os
-import sys
 import unittest
 
 import numpy as np
@@ -106,12 +105,5 @@ class SideBySide(unittest.TestCase):
         self.compare(os.path.join(ARGUMENTS.data, "host-pocket.sec"))
 
 
-def main():
-    global ARGUMENTS
-    ARGUMENTS, rest = program.program_arguments(__doc__)
-    ground_mesh.quiet_pygimli()
-    unittest.main(argv=[sys.argv[0]] + rest, verbosity=2)
-
-
 if __name__ == "__main__":
-    main()
+    program.run_tests(__doc__, globals())

@@ -45,7 +45,6 @@ import csv
 import math
 import os
 import subprocess
-import sys
 import time
 import unittest
 
@@ -493,12 +492,5 @@ class SideBySide(unittest.TestCase):
         self.compare("chargeable_block")
 
 
-def main():
-    global ARGUMENTS
-    ARGUMENTS, rest = program.program_arguments(__doc__)
-    ground_mesh.quiet_pygimli()
-    unittest.main(argv=[sys.argv[0]] + rest, verbosity=2)
-
-
 if __name__ == "__main__":
-    main()
+    program.run_tests(__doc__, globals())

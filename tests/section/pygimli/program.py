@@ -21,6 +21,18 @@ def program_arguments(description):
     return parser.parse_known_args()
 
 
+def run_tests(description, namespace):
+    """A test script's main: its command line read (program_arguments),
+    ARGUMENTS set in the script's NAMESPACE (its globals()), pyGIMLi's
+    logging quietened, then its unittest cases run."""
+    import sys
+    import unittest
+    import ground_mesh
+    namespace["ARGUMENTS"], rest = program_arguments(description)
+    ground_mesh.quiet_pygimli()
+    unittest.main(argv=[sys.argv[0]] + rest, verbosity=2)
+
+
 def run(program, *arguments):
     """Runs the program; fails with its message when it exits otherwise than 0."""
     done = subprocess.run([program, *arguments], capture_output=True, text=True)
