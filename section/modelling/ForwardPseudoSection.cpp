@@ -194,6 +194,22 @@ void UseDivergingScale(TPseudoSection2d& Chart)
     }
 }
 
+bool DatumMarksLeaveTheColours(const std::vector<TPseudoPoint>& Points, double Left, double Right)
+{
+    std::vector<double> x;
+    for (const TPseudoPoint& point : Points)
+        x.push_back(point.X);
+    std::sort(x.begin(), x.end());
+    x.erase(std::unique(x.begin(), x.end()), x.end());
+    if (x.size() < 2 || !(Right > Left))
+        return true;
+    std::vector<double> gaps;
+    for (size_t i = 1; i < x.size(); ++i)
+        gaps.push_back(x[i] - x[i - 1]);
+    std::nth_element(gaps.begin(), gaps.begin() + static_cast<std::ptrdiff_t>(gaps.size() / 2), gaps.end());
+    return gaps[gaps.size() / 2] >= (Right - Left) / MaxDatumColumns;
+}
+
 TPseudoSection2d* CreateFieldPseudoSection(const QString& Title, TMetafile& Metafile)
 {
     auto* chart = new TPseudoSection2d();
@@ -244,6 +260,7 @@ void ShowFieldPseudoSection(TPseudoSection2d& Chart, const std::vector<TPseudoPo
     Chart.GridPointSeries->Clear();
     for (int v = 1; v <= Chart.VertexCount; ++v)
         Chart.GridPointSeries->AddXY(Chart.Vertices[v].AxisX, Chart.Vertices[v].AxisY, QString(), clBlack);
+    Chart.GridPointSeries->SetActive(DatumMarksLeaveTheColours(Points, Left, Right));
     if (Rebuild)
         Chart.RebuildPicture();
 }

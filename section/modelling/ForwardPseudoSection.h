@@ -71,10 +71,19 @@ void UseDivergingScale(TPseudoSection2d& Chart);
 // drawn through Metafile (which must outlive the chart).
 TPseudoSection2d* CreateFieldPseudoSection(const QString& Title, TMetafile& Metafile);
 
+// Whether the data's dots leave the colours visible on a chart whose x
+// axis spans Left .. Right: their columns (the typical gap between
+// distinct midpoints) no closer than a MaxDatumColumns-th of the span, a
+// few pixels on a window's chart. Dense field surveys get the colour fill
+// alone.
+inline constexpr double MaxDatumColumns = 150.0;
+bool DatumMarksLeaveTheColours(const std::vector<TPseudoPoint>& Points, double Left, double Right);
+
 // Fills a chart CreateFieldPseudoSection made (FillPseudoSection), its x
 // axis over Left .. Right, its depth axis down to a little below
-// DeepestPoint, the data points marked, and the picture rebuilt (unless
-// the caller rebuilds it after changing more: each picture drawn once).
+// DeepestPoint, the data points marked where DatumMarksLeaveTheColours
+// (else the colours alone), and the picture rebuilt (unless the caller
+// rebuilds it after changing more: each picture drawn once).
 void ShowFieldPseudoSection(TPseudoSection2d& Chart, const std::vector<TPseudoPoint>& Points,
                             const std::vector<double>& Values, double Left, double Right, double DeepestPoint,
                             bool Rebuild = true);

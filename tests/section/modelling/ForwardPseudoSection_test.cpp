@@ -58,6 +58,35 @@ TEST(ForwardPseudoSection, PointsStandAtTheElectrodesMidpoints)
 // The chart's tables as the rendering relies on them: every shared edge
 // linked both ways with the edge's number in the neighbour, the others the
 // outer boundary; every vertex one point.
+// A field survey's dots would hide the colours: dense data over a wide
+// axis are shown by the colour fill alone, a few data keep their dots.
+TEST(ForwardPseudoSection, DatumMarksOnlyWhereTheyLeaveTheColoursVisible)
+{
+    TSurvey dense = LineOf(200, 1.0);
+    dense.Configurations = ArrayConfigurations(TArrayKind::DipoleDipole, 200, 6);
+    const std::vector<TPseudoPoint> many = PseudoSectionPoints(dense);
+    EXPECT_FALSE(DatumMarksLeaveTheColours(many, 0.0, 200.0));  // gaps of 0.5 m: 400 columns
+    EXPECT_TRUE(DatumMarksLeaveTheColours(many, 90.0, 140.0));  // zoomed to 50 m: 100 columns
+    TSurvey sparse = LineOf(24, 10.0);
+    sparse.Configurations = ArrayConfigurations(TArrayKind::DipoleDipole, 24, 6);
+    const std::vector<TPseudoPoint> few = PseudoSectionPoints(sparse);
+    EXPECT_TRUE(DatumMarksLeaveTheColours(few, 0.0, 230.0));
+    EXPECT_TRUE(DatumMarksLeaveTheColours({}, 0.0, 1.0));
+    // Through the chart: the dots' series is off for the dense survey.
+    TMetafile metafile;
+    std::unique_ptr<TPseudoSection2d> chart(CreateFieldPseudoSection(QStringLiteral("Measured"), metafile));
+    std::vector<double> values(many.size(), 100.0);
+    for (size_t i = 0; i < values.size(); ++i)
+        values[i] += static_cast<double>(i % 7);
+    ShowFieldPseudoSection(*chart, many, values, 0.0, 200.0, 20.0, false);
+    EXPECT_FALSE(chart->GridPointSeries->Active());
+    EXPECT_EQ(chart->GridPointSeries->Count(), static_cast<int>(many.size()));
+    std::vector<double> fewValues(few.size(), 50.0);
+    fewValues.front() = 60.0;
+    ShowFieldPseudoSection(*chart, few, fewValues, 0.0, 230.0, 20.0, false);
+    EXPECT_TRUE(chart->GridPointSeries->Active());
+}
+
 TEST(ForwardPseudoSection, FillsTheChartsTablesConsistently)
 {
     TSurvey survey = LineOf(16, 10.0);
