@@ -243,7 +243,6 @@ private:
         const auto predicted = [&](const VectorXd& step) {
             return (Wr - WJ * step).squaredNorm() / static_cast<double>(FD.size());
         };
-        bool reached = false;
         for (int k = 1; k >= -3; --k) {
             const double trial = lambda * std::pow(2.0, k);
             const VectorXd step = normal.Solve(trial, Jtr - trial * smooth, chosen);
@@ -251,8 +250,7 @@ private:
                 continue;
             chosen = step;
             chosenLambda = trial;
-            reached = predicted(step) <= target;
-            if (reached) {
+            if (predicted(step) <= target) {
                 for (int up = 2; up <= 6 && k == 1; ++up) {
                     const double larger = lambda * std::pow(2.0, up);
                     const VectorXd smoother = normal.Solve(larger, Jtr - larger * smooth, chosen);

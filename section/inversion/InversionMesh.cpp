@@ -102,11 +102,7 @@ TInversionMesh DefaultInversionMesh(const std::vector<double>& ElectrodeX, doubl
     if (!(std::isfinite(DeepestMedianDepth) && DeepestMedianDepth > 0.0))
         throw EForwardError("The data have no depth of investigation.");
 
-    std::vector<double> gaps;
-    for (size_t i = 1; i < x.size(); ++i)
-        gaps.push_back(x[i] - x[i - 1]);
-    std::nth_element(gaps.begin(), gaps.begin() + static_cast<std::ptrdiff_t>(gaps.size() / 2), gaps.end());
-    const double spacing = gaps[gaps.size() / 2];
+    const double spacing = MedianGap(x);
     const double column = Layout.ColumnShare * spacing;
 
     TInversionMesh mesh;

@@ -199,15 +199,8 @@ bool DatumMarksLeaveTheColours(const std::vector<TPseudoPoint>& Points, double L
     std::vector<double> x;
     for (const TPseudoPoint& point : Points)
         x.push_back(point.X);
-    std::sort(x.begin(), x.end());
-    x.erase(std::unique(x.begin(), x.end()), x.end());
-    if (x.size() < 2 || !(Right > Left))
-        return true;
-    std::vector<double> gaps;
-    for (size_t i = 1; i < x.size(); ++i)
-        gaps.push_back(x[i] - x[i - 1]);
-    std::nth_element(gaps.begin(), gaps.begin() + static_cast<std::ptrdiff_t>(gaps.size() / 2), gaps.end());
-    return gaps[gaps.size() / 2] >= (Right - Left) / MaxDatumColumns;
+    const double gap = MedianGap(std::move(x));
+    return gap == 0.0 || !(Right > Left) || gap >= (Right - Left) / MaxDatumColumns;
 }
 
 TPseudoSection2d* CreateFieldPseudoSection(const QString& Title, TMetafile& Metafile)

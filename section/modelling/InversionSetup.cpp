@@ -50,11 +50,7 @@ TInversionMesh InversionMeshFor(const TMeasuredData& Data, const TForwardModel* 
     x.erase(std::unique(x.begin(), x.end()), x.end());
     if (x.size() < 2)
         throw EForwardError("The data use electrodes at fewer than two places: there is nothing to invert.");
-    std::vector<double> gaps;
-    for (size_t i = 1; i < x.size(); ++i)
-        gaps.push_back(x[i] - x[i - 1]);
-    std::nth_element(gaps.begin(), gaps.begin() + static_cast<std::ptrdiff_t>(gaps.size() / 2), gaps.end());
-    const double pad = 2.0 * gaps[gaps.size() / 2];
+    const double pad = 2.0 * MedianGap(x);
     if (!Section)
         return DefaultInversionMesh(x, x.front() - pad, x.back() + pad, DataSurface(Data), deepest);
     // The survey's frame within the section's model area: cells further out

@@ -125,4 +125,17 @@ double FlatGeometricFactor(const TSurvey& Survey, const TConfiguration& Configur
     return 2.0 * std::numbers::pi / sum;
 }
 
+double MedianGap(std::vector<double> Positions)
+{
+    std::sort(Positions.begin(), Positions.end());
+    Positions.erase(std::unique(Positions.begin(), Positions.end()), Positions.end());
+    if (Positions.size() < 2)
+        return 0.0;
+    std::vector<double> gaps;
+    for (size_t i = 1; i < Positions.size(); ++i)
+        gaps.push_back(Positions[i] - Positions[i - 1]);
+    std::nth_element(gaps.begin(), gaps.begin() + static_cast<std::ptrdiff_t>(gaps.size() / 2), gaps.end());
+    return gaps[gaps.size() / 2];
+}
+
 } // namespace lp

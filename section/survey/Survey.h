@@ -94,4 +94,9 @@ void SurveyDistances(const TSurvey& Survey, double& Smallest, double& Largest);
 // ground.
 double FlatGeometricFactor(const TSurvey& Survey, const TConfiguration& Configuration);
 
+// The median gap between the distinct positions along a line (any order):
+// an electrode spacing, a pseudo-section's column width. 0 with fewer than
+// two distinct positions.
+double MedianGap(std::vector<double> Positions);
+
 } // namespace lp

@@ -129,5 +129,13 @@ TEST(Survey, ElectrodesStandOnTheReliefAndAtTheSidesOnTheCorners)
         EXPECT_DOUBLE_EQ(survey.Electrodes[e].z, expected[e]) << e;
 }
 
+TEST(Survey, MedianGapOfDistinctPositionsInAnyOrder)
+{
+    EXPECT_EQ(MedianGap({30.0, 0.0, 10.0, 10.0, 20.0, 25.0}), 10.0); // gaps 10, 10, 5, 5 → upper middle
+    EXPECT_EQ(MedianGap({3.0, 3.0}), 0.0);
+    EXPECT_EQ(MedianGap({}), 0.0);
+    EXPECT_EQ(MedianGap({1.0, 4.0}), 3.0);
+}
+
 } // namespace
 } // namespace lp::test
