@@ -68,6 +68,19 @@ QString ShortNumber(double Value, int Digits = 3)
     return QLocale().toString(Value, 'g', Digits);
 }
 
+// Three significant digits without a power of ten below a million
+// ("1280", not "1.28e+03", which the table's narrow columns would break),
+// no group separators.
+QString StepNumber(double Value)
+{
+    if (!(std::fabs(Value) >= 1000.0 && std::fabs(Value) < 1e6))
+        return ShortNumber(Value);
+    const double unit = std::pow(10.0, std::floor(std::log10(std::fabs(Value))) - 2);
+    QLocale locale;
+    locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    return locale.toString(std::round(Value / unit) * unit, 'f', 0);
+}
+
 // Beyond a million fixed decimals would be a row of digits: two digits
 // and a power of ten.
 QString FixedNumber(double Value, int Decimals)
@@ -834,8 +847,8 @@ void TInversionWindow::IterationEnded(const TIteration& Iteration)
     const TInversionStep& step = Iteration.Step;
     const int row = IterationTable->rowCount();
     IterationTable->insertRow(row);
-    const QStringList cells{QString::number(step.Iteration), ShortNumber(step.ChiSquare), FixedNumber(step.Rrms, 2),
-                            ShortNumber(step.Lambda)};
+    const QStringList cells{QString::number(step.Iteration), StepNumber(step.ChiSquare), FixedNumber(step.Rrms, 2),
+                            StepNumber(step.Lambda)};
     for (int c = 0; c < cells.size(); ++c)
         IterationTable->setItem(row, c, new QTableWidgetItem(cells[c]));
     IterationTable->scrollToBottom();

@@ -228,6 +228,12 @@ TEST_F(InversionWindowTest, InvertShowsTheImageAndItBecomesTheUnderlayUntilUndon
         EXPECT_EQ(Inversion->IterationTable->item(row, 0)->text().toInt(), result.Steps[static_cast<size_t>(row)].Iteration);
         EXPECT_NEAR(Inversion->IterationTable->item(row, 1)->text().toDouble(), result.Steps[static_cast<size_t>(row)].ChiSquare,
                     0.01 * result.Steps[static_cast<size_t>(row)].ChiSquare);
+        // λ in the narrow column: no power of ten below a million.
+        const QString lambda = Inversion->IterationTable->item(row, 3)->text();
+        EXPECT_NEAR(lambda.toDouble(), result.Steps[static_cast<size_t>(row)].Lambda,
+                    0.01 * result.Steps[static_cast<size_t>(row)].Lambda);
+        if (result.Steps[static_cast<size_t>(row)].Lambda < 1e6)
+            EXPECT_FALSE(lambda.contains('e')) << lambda.toStdString();
     }
     // The chart: the resistivities, low blue, high red.
     ASSERT_NO_FATAL_FAILURE(ExpectChartShows(picture));
