@@ -201,4 +201,29 @@ TReciprocalErrorModel FitReciprocalErrorModel(const std::vector<TReciprocalPair>
     return model;
 }
 
+std::vector<bool> ReciprocalDataBeyond(const std::vector<TReciprocalPair>& Pairs, size_t Count, double Percent)
+{
+    std::vector<bool> removed(Count, false);
+    for (const TReciprocalPair& pair : Pairs)
+        if (pair.ErrorPercent > Percent)
+            removed.at(pair.Normal) = removed.at(pair.Reciprocal) = true;
+    return removed;
+}
+
+size_t UseReciprocalErrorModel(TMeasuredData& Data, const std::vector<TReciprocalPair>& Pairs,
+                               const TReciprocalErrorModel& Model)
+{
+    const std::vector<double> resistances = DataResistances(Data);
+    if (Data.Errors.empty())
+        Data.Errors.assign(Data.Size(), std::nan(""));
+    size_t set = 0;
+    for (const TReciprocalPair& pair : Pairs)
+        for (size_t d : {pair.Normal, pair.Reciprocal})
+            if (!(std::isfinite(Data.Errors.at(d)) && Data.Errors[d] > 0.0)) {
+                Data.Errors[d] = std::max(Model.ErrorOf(resistances.at(d)), MinError);
+                ++set;
+            }
+    return set;
+}
+
 } // namespace lp

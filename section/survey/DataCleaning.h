@@ -61,4 +61,13 @@ struct TReciprocalErrorModel {
 // Raises EDataFileError without pairs.
 TReciprocalErrorModel FitReciprocalErrorModel(const std::vector<TReciprocalPair>& Pairs);
 
+// Both data of every pair whose reciprocal error is beyond Percent, marked
+// among Count data.
+std::vector<bool> ReciprocalDataBeyond(const std::vector<TReciprocalPair>& Pairs, size_t Count, double Percent);
+
+// The model's error for both data of every pair whose file gives no error
+// (a file's own error stays); returns how many data it set.
+size_t UseReciprocalErrorModel(TMeasuredData& Data, const std::vector<TReciprocalPair>& Pairs,
+                               const TReciprocalErrorModel& Model);
+
 } // namespace lp
