@@ -359,6 +359,13 @@ void TMainfrm::CreateForwardWindow()
         ForwardWindow = new TForwardResponseWindow(*PolygonChart1, this);
         ForwardWindow->OnUndo = [this] { UndoByKey(); };
         ForwardWindow->SectionFile = [this] { return FDocument; };
+        // The inversion window follows the data the user keeps, unless it
+        // is inverting them (a finished inversion's data are kept with it).
+        ForwardWindow->OnMeasuredDataChanged = [this] {
+            if (InversionWindow && !InversionWindow->Busy() && ForwardWindow->MeasuredData())
+                InversionWindow->SetMeasuredData(ForwardWindow->SharedMeasuredData(), ForwardWindow->MeasuredName(),
+                                                 ForwardWindow->RelativeErrorEdit->text());
+        };
         // Beside the main window, on its right where the screen has room,
         // else against the screen's right edge.
         const QRect frame = frameGeometry();
@@ -387,6 +394,11 @@ void TMainfrm::ShowInversion()
         InversionWindow->OnUndo = [this] { UndoByKey(); };
         InversionWindow->SectionFile = [this] { return FDocument; };
         InversionWindow->OnUseAsUnderlay = [this] { UseInversionAsUnderlay(); };
+        InversionWindow->OnRemoveMisfitBeyond = [this](const TMeasuredData* Data, const std::vector<double>& Misfits,
+                                                       double Percent) {
+            if (ForwardWindow)
+                ForwardWindow->RemoveMisfitBeyond(Percent, Data, Misfits);
+        };
         const QRect frame = frameGeometry();
         InversionWindow->move(frame.left() + 40, frame.top() + 40);
     }

@@ -22,6 +22,7 @@
 #include "section/survey/DataFile.h"
 #include "section/views/PseudoSection2D.h"
 
+#include <QtCore/QCryptographicHash>
 #include <QtCore/QFile>
 #include <QtCore/QFileInfo>
 #include <QtCore/QTimer>
@@ -88,6 +89,22 @@ QString SecondsText(double Value)
     return QString::number(Value, 'g', 4);
 }
 
+// The checksum the removed set is remembered with: another file of the same
+// name (or the same file changed) does not take it.
+QString FileChecksum(const QByteArray& Bytes)
+{
+    return QString::fromLatin1(QCryptographicHash::hash(Bytes, QCryptographicHash::Sha1).toHex());
+}
+
+std::vector<size_t> RemovedIndexes(const std::vector<bool>& Removed)
+{
+    std::vector<size_t> indexes;
+    for (size_t i = 0; i < Removed.size(); ++i)
+        if (Removed[i])
+            indexes.push_back(i);
+    return indexes;
+}
+
 } // namespace
 
 // --- Settings -----------------------------------------------------------------------
@@ -113,6 +130,7 @@ TForwardSurveySettings TForwardSurveySettings::Load()
         for (auto [name, value] : {std::pair{QStringLiteral("RelativeError"), &settings.RelativeError},
                                    std::pair{QStringLiteral("VoltageError"), &settings.VoltageError},
                                    std::pair{QStringLiteral("MeasuredFile"), &settings.MeasuredFile},
+                                   std::pair{QStringLiteral("MeasuredRemoved"), &settings.MeasuredRemoved},
                                    std::pair{QStringLiteral("MeasuredFolder"), &settings.MeasuredFolder}})
             if (registry.ValueExists(name))
                 *value = registry.ReadString(name);
@@ -138,6 +156,7 @@ void TForwardSurveySettings::Save() const
         registry.WriteString(QStringLiteral("RelativeError"), RelativeError);
         registry.WriteString(QStringLiteral("VoltageError"), VoltageError);
         registry.WriteString(QStringLiteral("MeasuredFile"), MeasuredFile);
+        registry.WriteString(QStringLiteral("MeasuredRemoved"), MeasuredRemoved);
         registry.WriteString(QStringLiteral("MeasuredFolder"), MeasuredFolder);
         registry.CloseKey();
     } catch (const std::exception&) {
@@ -155,8 +174,7 @@ struct TForwardResponseWindow::TJob {
     TModelArea Area{};
     TArrayLayout Layout;
     std::optional<double> Host;
-    std::shared_ptr<const TMeasuredData> Measured; // the survey, when set
-    TErrorModel Errors;
+    std::shared_ptr<const TMeasuredData> Measured; // the file whose configurations are computed, when set
     std::shared_ptr<TForwardCache> Cache;
 };
 
@@ -164,7 +182,6 @@ struct TForwardResponseWindow::TJob {
 struct TForwardResponseWindow::TOutcome {
     std::shared_ptr<TForwardResult> Result;
     std::shared_ptr<const TMeasuredData> Measured;
-    std::optional<TMisfit> Misfit;
     QString Warning;
 };
 
@@ -254,6 +271,7 @@ void TForwardResponseWindow::CreatePanel()
                      QStringLiteral("An absolute error of the measured voltage, added where the file gives voltages "
                                     "(and no errors); 0 for none."));
     panel->addWidget(FErrorFields);
+    CreateDataPanel(*panel);
     MeasuredLabel->hide();
     ArraySurveyButton->hide();
     FErrorFields->hide();
@@ -335,7 +353,12 @@ void TForwardResponseWindow::CreatePanel()
         if (On && isVisible() && (FRun.Stale() || !FResult))
             StartRun();
     });
-    AddModellingWindowKeys(*this, &OnUndo, [this] { return Busy(); }, [this] { CancelComputation(); });
+    FUndoKey = [this] {
+        if (!UndoDataStep() && OnUndo)
+            OnUndo();
+    };
+    AddModellingWindowKeys(*this, &FUndoKey, [this] { return Busy(); }, [this] { CancelComputation(); });
+    InstallDataSelection();
     connect(ComputeButton, &QPushButton::clicked, this, [this] { Compute(); });
     connect(FitButton, &QPushButton::clicked, this, [this] { FitRegions(); });
     FRun.ShowProgressIn(Progress, CancelButton);
@@ -387,8 +410,11 @@ void TForwardResponseWindow::LoadSettings()
     FLoading = false;
     SurveyEdited();
     ErrorModelEdited();
-    if (!settings.MeasuredFile.isEmpty())
+    if (!settings.MeasuredFile.isEmpty()) {
         ReopenMeasuredData(settings.MeasuredFile);
+        if (FMeasured)
+            RestoreRemovedSetting(settings.MeasuredRemoved);
+    }
 }
 
 // A file that has gone, or can no longer be read, leaves the array survey
@@ -466,6 +492,7 @@ void TForwardResponseWindow::SaveSettings()
     settings.RelativeError = RelativeErrorEdit->text().trimmed();
     settings.VoltageError = VoltageErrorEdit->text().trimmed();
     settings.MeasuredFile = FMeasuredFile;
+    settings.MeasuredRemoved = RemovedSetting();
     settings.MeasuredFolder = FMeasuredFolder;
     settings.Save();
 }
@@ -562,10 +589,10 @@ void TForwardResponseWindow::StartRun()
         job->Layout = *layout;
     if (HostFieldUsed())
         job->Host = HostResistivity();
-    job->Measured = FMeasured;
-    job->Errors = FErrors;
+    job->Measured = FRemovals.File(); // every configuration: a removal needs no new run
     job->Cache = FCache;
     FCancelled = false;
+    FDataSaid.clear();
     FRun.ProgressDelay = ProgressDelay;
     if (!FRun.Start([job](TRunControl& Control) { return std::any(Run(*job, Control)); }))
         return refuse(QStringLiteral("The forward computation could not be started: no thread could be had."));
@@ -593,10 +620,7 @@ TForwardResponseWindow::TOutcome TForwardResponseWindow::Run(const TJob& Job, TR
     options.Cache = Job.Cache;
     outcome.Result = std::make_shared<TForwardResult>(ComputeForwardResponse(
         ground, std::move(survey), options, [&Control](double Fraction) { return Control.Progress(Fraction); }));
-    if (Job.Measured) {
-        outcome.Measured = Job.Measured;
-        outcome.Misfit = ComputeMisfit(*Job.Measured, *outcome.Result, Job.Errors);
-    }
+    outcome.Measured = Job.Measured;
     return outcome;
 }
 
@@ -609,10 +633,9 @@ void TForwardResponseWindow::RunEnded(const TRunEnd& End)
     } else {
         FError.clear();
         if (outcome && outcome->Result) {
-            FResult = *outcome->Result;
-            FShownMeasured = outcome->Measured;
-            FMisfit = outcome->Misfit;
-            WeighMisfit();
+            FComputed = *outcome->Result;
+            FComputedFor = outcome->Measured;
+            Compare();
             FWarning = outcome->Warning;
             ShowResult();
             PlaceElectrodeMarks();
@@ -683,6 +706,9 @@ void TForwardResponseWindow::ShowState()
     } else if (!FError.isEmpty()) {
         text = FError + (FResult ? QStringLiteral("\nThe pictures show an earlier model (out of date).") : QString());
         style = QStringLiteral("color: #b00000;");
+    } else if (!FCompareError.isEmpty()) {
+        text = FCompareError;
+        style = QStringLiteral("color: #b00000;");
     } else if (FCancelled) {
         text = FResult ? QStringLiteral("Cancelled: the pictures show an earlier model (out of date).")
                        : QStringLiteral("Cancelled.");
@@ -700,6 +726,8 @@ void TForwardResponseWindow::ShowState()
     }
     if (!FWarning.isEmpty() && FResult && !FRun.Busy() && FError.isEmpty())
         text += QStringLiteral("\n") + FWarning;
+    if (!FDataSaid.isEmpty())
+        text = FDataSaid + QStringLiteral("\n") + text;
     StateLabel->setText(text);
     StateLabel->setStyleSheet(style);
     const bool compared = FResult && FShownMeasured && FMisfit;
@@ -710,6 +738,7 @@ void TForwardResponseWindow::ShowState()
     const bool shown = FResult.has_value();
     SaveButton->setEnabled(shown && !stale);
     FitButton->setEnabled(FMeasured && !(FFitDialog && FFitDialog->Busy()));
+    ShowDataPanel();
     PrintButton->setEnabled(shown);
     ExportButton->setEnabled(shown);
     for (const std::unique_ptr<TChartParts>& parts : FCharts) {
@@ -753,6 +782,9 @@ void TForwardResponseWindow::ShowResult()
     if (deepest <= 0.0)
         deepest = 1.0;
     const bool compared = FShownMeasured && FMisfit;
+    // With a file the depth axis is the whole file's, whatever is removed.
+    for (const TPseudoPoint& point : FFilePoints)
+        deepest = std::max(deepest, point.Depth);
     FCharts[0]->Host->setVisible(compared);
     FCharts[3]->Host->setVisible(compared);
     if (compared)
@@ -865,8 +897,10 @@ QString TForwardResponseWindow::DatumText(size_t Datum) const
 {
     const TForwardResult& result = *FResult;
     const TConfiguration& c = result.Survey.Configurations.at(Datum);
+    // Numbered as in the file, whatever is removed.
+    const size_t number = Datum < FShownFileIndexes.size() ? FShownFileIndexes[Datum] : Datum;
     QString text = QStringLiteral("Datum %1, a b m n %2 %3 %4 %5: ")
-                       .arg(Datum + 1)
+                       .arg(number + 1)
                        .arg(c.a + 1)
                        .arg(c.b + 1)
                        .arg(c.m + 1)
@@ -1061,22 +1095,40 @@ bool TForwardResponseWindow::OpenMeasuredData(const QString& FileName, QString& 
         Error = QString::fromUtf8(Refusal.what());
         return false;
     }
-    if (data->Size() == 0) {
+    TDataRemovals removals(data);
+    if (removals.Kept()->Size() == 0) {
+        const size_t unusable = removals.UnusableCount();
+        QStringList why;
+        if (data->Skipped.Total() > 0)
+            why << QStringLiteral("%1 skipped: %2")
+                       .arg(data->Skipped.Total())
+                       .arg(QString::fromStdString(data->Skipped.Text()));
+        if (unusable > 0)
+            why << QStringLiteral("%1 with an apparent resistivity of 0 or below").arg(unusable);
         Error = QStringLiteral("The file holds no datum that can be used") +
-                (data->Skipped.Total() > 0 ? QStringLiteral(" (%1 skipped: %2).")
-                                                 .arg(data->Skipped.Total())
-                                                 .arg(QString::fromStdString(data->Skipped.Text()))
-                                           : QStringLiteral("."));
+                (why.isEmpty() ? QStringLiteral(".") : QStringLiteral(" (%1).").arg(why.join(QStringLiteral("; "))));
         return false;
     }
-    FMeasured = std::move(data);
     const QFileInfo info(FileName);
+    const QString checksum = FileChecksum(bytes);
+    // The same file again (unchanged): the data the user removed from it stay removed.
+    const bool again = FMeasured && info.absoluteFilePath() == FMeasuredFile && checksum == FFileChecksum;
+    const std::vector<bool> removed = again ? FRemovals.Removed() : std::vector<bool>{};
+    FRemovals = std::move(removals);
+    if (again && !removed.empty())
+        FRemovals.Remove(RemovedIndexes(removed));
+    FFileChecksum = checksum;
+    FMeasured = FRemovals.Kept();
+    FSelected.assign(FRemovals.Size(), false);
+    FFilePoints = PseudoSectionPoints(data->Survey());
     FMeasuredName = info.fileName();
     FMeasuredFile = info.absoluteFilePath();
     FMeasuredFolder = info.absolutePath();
     SaveSettings();
     ShowMeasuredSurvey();
     ModelChanged();
+    if (OnMeasuredDataChanged)
+        OnMeasuredDataChanged();
     return true;
 }
 
@@ -1104,6 +1156,10 @@ void TForwardResponseWindow::UseArraySurvey()
     if (!FMeasured)
         return;
     FMeasured.reset();
+    FRemovals = TDataRemovals();
+    FSelected.clear();
+    FFilePoints.clear();
+    FFileChecksum.clear();
     FMeasuredName.clear();
     FMeasuredFile.clear();
     SaveSettings();
@@ -1121,6 +1177,7 @@ void TForwardResponseWindow::ShowMeasuredSurvey()
     MeasuredLabel->setVisible(measured);
     ArraySurveyButton->setVisible(measured);
     FErrorFields->setVisible(measured);
+    DataPanel->setVisible(measured);
     if (!measured)
         return;
     QString text = QStringLiteral("Survey of %1: %2, %3")

@@ -35,12 +35,27 @@
 // errors of the data whose file gives none; changing it recomputes the
 // misfit's totals, not the response. Hovering over a datum of any chart
 // shows its values in the line under the charts (HoverLabel).
+//
+// Cleaning the measured data (ForwardResponseCleaning.cpp): the response is
+// computed at every configuration of the file, and what is compared, fitted
+// and inverted are the data the user keeps (TDataRemovals). In the measured
+// chart a click selects the datum under the mouse, a drag the data in its
+// rectangle (Ctrl adds to the selection); Delete or Remove takes the
+// selected data out, Restore brings them back, the Clean menu's filters
+// take out data by a rule; each is one undo step, and Ctrl+Z in the window
+// takes back the data's last step before it reaches the section's undo.
+// Removed data are drawn as hollow rings (Show removed), the selected as
+// black squares. A removal changes no computed response: the comparison is
+// recut at once. The removed set is kept in the settings with the file's
+// name and checksum, and comes back when the same file is opened again.
 
 #include "section/forward/ForwardResponse.h"
+#include "section/survey/DataRemovals.h"
 #include "section/survey/Misfit.h"
 #include "section/modelling/BackgroundRun.h"
 #include "section/modelling/ForwardPseudoSection.h"
 #include "section/modelling/RegionFitDialog.h"
+#include "section/modelling/ReciprocalErrorsDialog.h"
 
 #include <QtCore/QPointer>
 #include <QtWidgets/QWidget>
@@ -53,6 +68,8 @@
 
 class QCheckBox;
 class QComboBox;
+class QBoxLayout;
+class QMenu;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
@@ -81,6 +98,7 @@ struct TForwardSurveySettings {
     QString RelativeError = QStringLiteral("3"); // per cent
     QString VoltageError = QStringLiteral("0");  // volts
     QString MeasuredFile;   // the measured data file open; empty with the array survey
+    QString MeasuredRemoved; // its removed data: "<checksum> <datum indexes>" (TDataRemovals::RemovedText)
     QString MeasuredFolder; // where the last measured data file was opened from
 
     // The settings under the user's key; defaults for what is missing or
@@ -122,16 +140,56 @@ public:
     TRegionFitDialog* FitDialog() const { return FFitDialog; }
     // Back to the array survey the fields describe.
     void UseArraySurvey();
-    // The measured data the survey comes from; nullptr with an array survey.
+    // The measured data kept for comparing, fitting and inverting (the
+    // file's data less those removed); nullptr with an array survey.
     const TMeasuredData* MeasuredData() const { return FMeasured.get(); }
-    // The same data as shared (never changed after reading): the inversion
-    // window holds them and knows them again by their address.
+    // The same data as shared (never changed once made; a removal makes new
+    // ones): the inversion window holds them and knows them again by their
+    // address.
     std::shared_ptr<const TMeasuredData> SharedMeasuredData() const { return FMeasured; }
     // The measured data file's name (without its folder); empty without.
     QString MeasuredName() const { return FMeasuredName; }
     // The misfit of the shown result against the measured data it was
     // computed for; empty without measured data.
     const std::optional<TMisfit>& Misfit() const { return FMisfit; }
+
+    // --- Cleaning the measured data ---
+    // The removals from the open file (no file with the array survey).
+    const TDataRemovals& Removals() const { return FRemovals; }
+    // The data selected in the measured chart, by the file's index.
+    std::vector<size_t> SelectedData() const;
+    // Selects exactly Data (the file's indexes; those beyond it ignored).
+    void SelectData(const std::vector<size_t>& Data);
+    // The selected data removed or restored, as one step; the number changed.
+    size_t RemoveSelected();
+    size_t RestoreSelected();
+    // The filters, each one step saying in the state line how many it
+    // removed; empty when refused (the reason in the state line). The misfit
+    // filter without data takes the shown comparison's misfits; with them,
+    // Misfits are of those data (the inversion window's), which must be
+    // the data kept now.
+    std::optional<size_t> RemoveNonPositive();
+    std::optional<size_t> RemoveOutliers(double K);
+    std::optional<size_t> RemoveReciprocalBeyond(double Percent);
+    std::optional<size_t> RemoveMisfitBeyond(double Percent, const TMeasuredData* Data = nullptr,
+                                             const std::vector<double>& Misfits = {});
+    // The error model fitted to the reciprocal pairs as the paired data's
+    // error; false when there is no pair to fit.
+    bool UseReciprocalErrors(bool On);
+    // Takes back the data's last step; false when there is none.
+    bool UndoDataStep();
+    // Writes the kept data (unified format, with the error they are weighed
+    // with) to FileName; the measured file itself is never written. False
+    // with the reason in Error.
+    bool SaveKeptData(const QString& FileName, QString& Error) const;
+    // The filters asking for their numbers, and the reciprocal errors' view.
+    void AskRemoveOutliers();
+    void AskRemoveMisfitBeyond();
+    void ShowReciprocalErrors();
+    // After every change of the kept data (a step, its undo, a file opened).
+    std::function<void()> OnMeasuredDataChanged;
+    // The reciprocal errors' view; nullptr until first shown.
+    TReciprocalErrorsDialog* ReciprocalDialog() const { return FReciprocalDialog; }
 
     // --- State ---
     bool Busy() const { return FRun.Busy(); }
@@ -195,6 +253,16 @@ public:
     TPseudoSection2d* ChargeabilityChart = nullptr;
     // The electrodes on the section chart (nullptr once that chart is gone).
     QPointer<TPointSeries> ElectrodeMarks;
+    // The data panel, shown with measured data.
+    QWidget* DataPanel = nullptr;
+    QLabel* DataCountLabel = nullptr;     // "222 data, 9 removed"
+    QPushButton* RemoveButton = nullptr;  // the selected data
+    QPushButton* RestoreButton = nullptr;
+    QPushButton* UndoDataButton = nullptr;
+    QPushButton* CleanButton = nullptr;   // opens CleanMenu
+    QMenu* CleanMenu = nullptr;           // the filters, the reciprocal errors
+    QCheckBox* ShowRemovedBox = nullptr;  // removed data drawn as hollow rings
+    QPushButton* SaveKeptButton = nullptr;
 
 protected:
     void showEvent(QShowEvent* Event) override;
@@ -244,6 +312,23 @@ private:
 
     void FitApplied();
 
+    // Cleaning (ForwardResponseCleaning.cpp).
+    void CreateDataPanel(QBoxLayout& Panel);
+    void InstallDataSelection();
+    // The comparison recut for the kept data from the whole file's response.
+    void Compare();
+    // After a step: the comparison, the charts, the panel, the settings.
+    void DataChanged(const QString& Said = {});
+    // A step that leaves no datum is taken back; false then.
+    bool KeepsSomeData(const QString& What);
+    void ShowDataPanel();
+    void DrawDataMarks(TPseudoSection2d& Chart);
+    std::optional<size_t> DatumNear(const TPseudoSection2d& Chart, int X, int Y, bool RemovedToo) const;
+    void SelectionDragged(int X0, int Y0, int X1, int Y1, bool Add);
+    QString RemovedSetting() const;
+    void RestoreRemovedSetting(const QString& Setting);
+    std::optional<size_t> Filtered(const QString& What, const std::function<size_t()>& Step);
+
     TPolygonChart& FSection;
     QPointer<TRegionFitDialog> FFitDialog;
     std::vector<std::unique_ptr<TChartParts>> FCharts;
@@ -251,8 +336,23 @@ private:
     bool FLoading = false;
     bool FCancelled = false; // the newest run was cancelled
     QString FError;
-    std::optional<TForwardResult> FResult;
-    std::shared_ptr<const TMeasuredData> FMeasured; // the survey's source; none for the array survey
+    std::optional<TForwardResult> FResult; // the kept data's part of FComputed (all of it without a file)
+    std::optional<TForwardResult> FComputed; // at every configuration of FComputedFor
+    std::shared_ptr<const TMeasuredData> FComputedFor; // the file of FComputed; none for the array survey
+    std::shared_ptr<const TMeasuredData> FMeasured; // the kept data (FRemovals.Kept()); none for the array survey
+    TDataRemovals FRemovals;
+    QString FFileChecksum;            // of the open file's bytes, for its removed set
+    std::vector<bool> FSelected;      // per datum of the file
+    std::vector<TPseudoPoint> FFilePoints; // where the file's data stand in the charts
+    std::vector<size_t> FShownFileIndexes; // the file's index of each datum of FResult
+    QString FCompareError;            // why the comparison could not be made
+    QString FDataSaid;                // what the last data step did
+    struct TDrag {
+        bool Active = false, Add = false;
+        int X0 = 0, Y0 = 0, X1 = 0, Y1 = 0;
+    } FDrag;                          // a selection rectangle under way
+    std::function<void()> FUndoKey;   // Ctrl+Z: the data's step, else the section's
+    QPointer<TReciprocalErrorsDialog> FReciprocalDialog;
     std::shared_ptr<TForwardCache> FCache;           // the last run's mesh, for runs that change parameters only
     QString FMeasuredName;
     std::shared_ptr<const TMeasuredData> FShownMeasured; // what FResult was computed for

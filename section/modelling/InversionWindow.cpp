@@ -390,10 +390,15 @@ void TInversionWindow::CreatePanel()
     IterationTable->setMinimumHeight(120);
     panel->addWidget(IterationTable, 1);
     UnderlayButton = new QPushButton(QStringLiteral("Use as &underlay"), this);
+    RemoveMisfitButton = new QPushButton(QStringLiteral("Remove misfit &beyond..."), this);
+    RemoveMisfitButton->setObjectName(QStringLiteral("RemoveMisfitButton"));
+    RemoveMisfitButton->setToolTip(QStringLiteral("Removes the data the inverted model explains worst: those whose "
+                                                  "misfit is beyond a per cent you type (one step of the forward "
+                                                  "window's data, Ctrl+Z there takes it back)."));
     SaveButton = new QPushButton(QStringLiteral("Save &table..."), this);
     PrintButton = new QPushButton(QStringLiteral("Print pre&view..."), this);
     ExportButton = new QPushButton(QStringLiteral("Ex&port picture..."), this);
-    for (QPushButton* button : {UnderlayButton, SaveButton, PrintButton, ExportButton})
+    for (QPushButton* button : {UnderlayButton, RemoveMisfitButton, SaveButton, PrintButton, ExportButton})
         panel->addWidget(button);
     auto* panelHost = new QWidget(this);
     panelHost->setLayout(panel);
@@ -476,6 +481,7 @@ void TInversionWindow::CreatePanel()
             OnUseAsUnderlay();
     });
     connect(SaveButton, &QPushButton::clicked, this, [this] { AskSaveTable(); });
+    connect(RemoveMisfitButton, &QPushButton::clicked, this, [this] { AskRemoveMisfitBeyond(); });
     connect(PrintButton, &QPushButton::clicked, this, [this] { PreviewChart(); });
     connect(ExportButton, &QPushButton::clicked, this, [this] { ExportChart(); });
     for (QLineEdit* edit : {ErrorEdit, LambdaEdit, ZWeightEdit})
@@ -927,6 +933,31 @@ void TInversionWindow::ShowFade()
     }
 }
 
+std::vector<double> TInversionWindow::InvertedMisfits() const
+{
+    const TMeasuredData* data = InvertedData();
+    if (!data)
+        return {};
+    const std::vector<double>& measured =
+        FResult->Measured.size() == data->Resistivities.size() ? FResult->Measured : data->Resistivities;
+    std::vector<double> misfits(measured.size());
+    for (size_t d = 0; d < misfits.size(); ++d)
+        misfits[d] = 100.0 * (FResult->Response.at(d) - measured[d]) / measured[d];
+    return misfits;
+}
+
+void TInversionWindow::AskRemoveMisfitBeyond()
+{
+    if (!InvertedData() || !OnRemoveMisfitBeyond)
+        return;
+    if (const std::optional<double> percent =
+            AskPositiveNumber(QStringLiteral("Remove misfit"),
+                              QStringLiteral("Remove the data whose misfit after the inversion is beyond this many "
+                                             "per cent:"),
+                              QStringLiteral("20")))
+        OnRemoveMisfitBeyond(InvertedData(), InvertedMisfits(), *percent);
+}
+
 void TInversionWindow::ShowPseudoSections()
 {
     // The data alone before an inversion; with one, the data it inverted.
@@ -956,9 +987,7 @@ void TInversionWindow::ShowPseudoSections()
         MeasuredChart->RebuildPicture();
         return;
     }
-    std::vector<double> misfit(measured.size());
-    for (size_t d = 0; d < misfit.size(); ++d)
-        misfit[d] = 100.0 * (FResult->Response.at(d) - measured[d]) / measured[d];
+    const std::vector<double> misfit = InvertedMisfits();
     ShowFieldPseudoSection(*CalculatedChart, points, FResult->Response, left, right, deepest, false);
     // Measured and calculated on one scale.
     const auto [lowMeasured, highMeasured] = std::minmax_element(measured.begin(), measured.end());
@@ -1011,6 +1040,7 @@ void TInversionWindow::EnableCommands()
     MeshChart->ReadOnly = !idle;
     const bool image = FPicture.has_value();
     UnderlayButton->setEnabled(image);
+    RemoveMisfitButton->setEnabled(InvertedData() != nullptr && !FRun.Busy());
     PrintButton->setEnabled(image);
     ExportButton->setEnabled(image);
     SaveButton->setEnabled(FResult.has_value());

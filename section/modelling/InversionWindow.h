@@ -159,6 +159,18 @@ public:
     // in Error.
     bool SaveTable(const QString& FileName, QString& Error) const;
 
+    // The data the finished inversion inverted, and each one's misfit in per
+    // cent (calculated against measured, as the misfit chart shows it);
+    // nullptr and empty without a finished inversion.
+    const TMeasuredData* InvertedData() const { return FResult ? FResultData.get() : nullptr; }
+    std::vector<double> InvertedMisfits() const;
+    // Remove misfit beyond...: asks for the per cent and hands the
+    // inverted data's misfits to OnRemoveMisfitBeyond (the forward window,
+    // which keeps the data, removes them there).
+    void AskRemoveMisfitBeyond();
+    std::function<void(const TMeasuredData* Data, const std::vector<double>& Misfits, double Percent)>
+        OnRemoveMisfitBeyond;
+
     // Use as underlay: the main window lays the image under the section.
     std::function<void()> OnUseAsUnderlay;
     // Ctrl+Z in this window (outside its text fields): the section's undo.
@@ -191,6 +203,7 @@ public:
     QPushButton* CancelButton = nullptr;
     QLabel* StateLabel = nullptr;
     QPushButton* UnderlayButton = nullptr;
+    QPushButton* RemoveMisfitButton = nullptr; // after an inversion
     QPushButton* SaveButton = nullptr;
     QPushButton* PrintButton = nullptr;
     QPushButton* ExportButton = nullptr;

@@ -26,6 +26,21 @@ std::optional<double> TypedNumber(const QString& Text, bool Positive, bool& Vali
     return value;
 }
 
+std::optional<double> AskPositiveNumber(const QString& Caption, const QString& Prompt, const QString& Default)
+{
+    const TInputRequest request{Caption, Prompt, Default};
+    const std::optional<QString> text = InputService() ? InputService()(request) : DefaultInputService(request);
+    if (!text)
+        return std::nullopt;
+    bool valid = true;
+    const std::optional<double> value = TypedNumber(*text, true, valid);
+    if (!valid || !value) {
+        MessageDlg(QStringLiteral("\"%1\" is no number above 0.").arg(*text), TMsgDlgType::mtError, mbOK);
+        return std::nullopt;
+    }
+    return value;
+}
+
 QString CountText(long long Count, const QString& One, const QString& Many)
 {
     return QStringLiteral("%1 %2").arg(Count).arg(Count == 1 ? One : Many);

@@ -24,6 +24,11 @@ class TCustomPlotPanel;
 // number, anything else must be a finite number (Positive: above 0).
 std::optional<double> TypedNumber(const QString& Text, bool Positive, bool& Valid);
 
+// Asks for a number above 0 with an input box (Prompt over the line,
+// Default in it); a text that is no such number is said in a message.
+// Empty when the user cancels or types no such number.
+std::optional<double> AskPositiveNumber(const QString& Caption, const QString& Prompt, const QString& Default);
+
 // A count with its noun: "1 iteration", "3 iterations", "1 datum",
 // "0 data" (One for exactly one, Many otherwise).
 QString CountText(long long Count, const QString& One, const QString& Many);

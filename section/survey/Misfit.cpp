@@ -35,6 +35,15 @@ void CheckErrorModel(const TErrorModel& Model)
 
 } // namespace
 
+std::vector<double> DataErrors(const TMeasuredData& Measured, const TErrorModel& Errors)
+{
+    CheckErrorModel(Errors);
+    std::vector<double> errors(Measured.Size());
+    for (size_t i = 0; i < errors.size(); ++i)
+        errors[i] = DatumError(Measured, i, Errors);
+    return errors;
+}
+
 TMisfit ComputeMisfit(const TMeasuredData& Measured, const TSurveyResponse& Calculated, const TErrorModel& Errors)
 {
     CheckErrorModel(Errors);

@@ -65,6 +65,10 @@ struct TMisfit {
 TMisfit ComputeMisfit(const TMeasuredData& Measured, const TSurveyResponse& Calculated,
                       const TErrorModel& Errors = {});
 
+// ε_i of every datum, as the misfit weighs them (a fraction); raises as
+// ComputeMisfit does for an error model or a datum without an error.
+std::vector<double> DataErrors(const TMeasuredData& Measured, const TErrorModel& Errors = {});
+
 // The comparison table (CSV), one row per datum:
 //   a,b,m,n,xa,xb,xm,xn,k,rhoa,ip,rhoa_measured,ip_measured,error,misfit
 // electrodes numbered from 1 (an absent one 0, its x empty), x where the

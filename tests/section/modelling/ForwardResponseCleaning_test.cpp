@@ -1,0 +1,385 @@
+// Cleaning measured data in the forward response window as a user does:
+// clicking and dragging in the measured chart, Delete and Ctrl+Z, the
+// filters of the Clean menu, the reciprocal errors' view and its error
+// model reaching the inversion, Save kept data, and the removed set coming
+// back with the file.
+
+#include "tests/section/modelling/ForwardResponseWindowFixture.h"
+
+#include "DialogTestUtil.h"
+#include "chart/engine/PlotBarSeries.h"
+#include "section/modelling/InversionWindow.h"
+#include "section/modelling/ModellingWindowCommands.h"
+#include "section/modelling/ReciprocalErrorsDialog.h"
+#include "section/survey/DataCleaning.h"
+#include "section/survey/MeasuredData.h"
+
+#include <QtWidgets/QCheckBox>
+#include <QtWidgets/QLabel>
+#include <QtWidgets/QMenu>
+#include <QtWidgets/QSpinBox>
+
+#include <numeric>
+#include <set>
+
+namespace lp::test {
+namespace {
+
+struct ForwardResponseCleaningTest : ForwardResponseWindowTest {
+    void TearDown() override
+    {
+        ResetInputService();
+        ForwardResponseWindowTest::TearDown();
+    }
+
+    // The field response written with rhoa, its datum Spike (if any) made
+    // Factor times larger, and the reciprocals of the first data appended,
+    // each off by its per cent in Reciprocals.
+    QString WriteFile(const QString& Name, std::optional<size_t> Spike = std::nullopt, double Factor = 1.0,
+                      const std::vector<double>& Reciprocals = {})
+    {
+        Field = FieldResponse();
+        std::vector<TConfiguration> configurations = Field.Survey.Configurations;
+        std::vector<double> rhoa = Field.Resistivities;
+        if (Spike)
+            rhoa.at(*Spike) *= Factor;
+        for (size_t r = 0; r < Reciprocals.size(); ++r) {
+            const TConfiguration c = configurations[r];
+            configurations.push_back({c.m, c.n, c.a, c.b});
+            rhoa.push_back(rhoa[r] * (1.0 + Reciprocals[r] / 100.0));
+        }
+        QString text = QStringLiteral("%1\n# x z\n").arg(Field.Survey.Electrodes.size());
+        for (const TElectrode& electrode : Field.Survey.Electrodes)
+            text += QStringLiteral("%1 %2\n").arg(electrode.x, 0, 'g', 17).arg(electrode.z, 0, 'g', 17);
+        text += QStringLiteral("%1\n# a b m n rhoa\n").arg(rhoa.size());
+        for (size_t d = 0; d < rhoa.size(); ++d) {
+            const TConfiguration& c = configurations[d];
+            text += QStringLiteral("%1 %2 %3 %4 %5\n")
+                        .arg(c.a + 1)
+                        .arg(c.b + 1)
+                        .arg(c.m + 1)
+                        .arg(c.n + 1)
+                        .arg(rhoa[d], 0, 'g', 17);
+        }
+        const QString file = Folder.filePath(Name);
+        QString error;
+        EXPECT_TRUE(SaveBytesAtomically(file, text.toUtf8(), error)) << error.toStdString();
+        return file;
+    }
+    // The window opened and computed, then the file opened in it, and the
+    // window active with the keyboard.
+    // The file is written once the section is open (the field response is
+    // computed over it).
+    void OpenFile(const std::function<QString()>& Write)
+    {
+        ASSERT_NO_FATAL_FAILURE(OpenComputed());
+        ASSERT_NO_FATAL_FAILURE(OpenMeasured(Write()));
+        Forward->activateWindow();
+        QTRY_VERIFY_WITH_TIMEOUT(QApplication::activeWindow() == Forward, 5000);
+    }
+    // Where the file's datum D is drawn in the measured chart.
+    QPoint Pixel(size_t D)
+    {
+        const std::vector<TPseudoPoint> points = PseudoSectionPoints(Forward->Removals().File()->Survey());
+        return DatumPixel(*Forward->MeasuredChart, points.at(D));
+    }
+    // A drag with the left button from From to To in the measured chart,
+    // Ctrl held with Add.
+    void Drag(QPoint From, QPoint To, bool Add = false)
+    {
+        QWidget* widget = Forward->MeasuredChart->Widget();
+        const Qt::KeyboardModifiers keys = Add ? Qt::ControlModifier : Qt::NoModifier;
+        QTest::mousePress(widget, Qt::LeftButton, keys, From);
+        for (int step = 1; step <= 4; ++step) {
+            const QPoint at = From + (To - From) * step / 4;
+            QMouseEvent move(QEvent::MouseMove, QPointF(at), widget->mapToGlobal(QPointF(at)), Qt::NoButton,
+                             Qt::LeftButton, keys);
+            QApplication::sendEvent(widget, &move);
+        }
+        QTest::mouseRelease(widget, Qt::LeftButton, keys, To);
+    }
+    void PressInWindow(Qt::Key Key, Qt::KeyboardModifiers Keys = Qt::NoModifier)
+    {
+        QTest::keyClick(Forward->ComputeButton, Key, Keys);
+    }
+    // The next input box answered with Answer.
+    void Answer(const QString& Text)
+    {
+        InputService() = [Text](const TInputRequest&) { return std::optional<QString>(Text); };
+    }
+    QAction* CleanCommand(const QString& Caption)
+    {
+        for (QAction* action : Forward->CleanMenu->actions())
+            if (action->text().remove(QLatin1Char('&')) == Caption)
+                return action;
+        ADD_FAILURE() << "no command " << Caption.toStdString();
+        return nullptr;
+    }
+};
+
+TEST_F(ForwardResponseCleaningTest, AClickOrARectangleSelectsDeleteRemovesAndCtrlZRestores)
+{
+    ASSERT_NO_FATAL_FAILURE(OpenFile([&] { return WriteFile(QStringLiteral("line.dat")); }));
+    const size_t count = Forward->Removals().Size();
+    EXPECT_TRUE(Forward->DataPanel->isVisible());
+    EXPECT_EQ(Forward->DataCountLabel->text(), QStringLiteral("%1 data, 0 removed.").arg(count));
+    EXPECT_FALSE(Forward->RemoveButton->isEnabled());
+    EXPECT_EQ(RepeatedMnemonics(*Forward), QStringList());
+
+    // A click on a datum drawn alone selects it; Delete removes it at once,
+    // without a new computation.
+    const size_t lone = LoneDatum(*Forward->MeasuredChart);
+    QTest::mouseClick(Forward->MeasuredChart->Widget(), Qt::LeftButton, Qt::NoModifier, Pixel(lone));
+    ASSERT_EQ(Forward->SelectedData(), std::vector<size_t>{lone});
+    EXPECT_TRUE(Forward->RemoveButton->isEnabled());
+    const TMeasuredData* before = Forward->MeasuredData();
+    PressInWindow(Qt::Key_Delete);
+    EXPECT_FALSE(Forward->Busy());
+    EXPECT_TRUE(Forward->Removals().IsRemoved(lone));
+    EXPECT_NE(Forward->MeasuredData(), before);
+    EXPECT_EQ(Forward->MeasuredData()->Size(), count - 1);
+    EXPECT_EQ(Forward->MeasuredChart->VertexCount, static_cast<int>(count - 1));
+    EXPECT_EQ(Forward->Misfit()->Data, static_cast<int>(count - 1));
+    EXPECT_EQ(Forward->DataCountLabel->text(), QStringLiteral("%1 data, 1 removed.").arg(count));
+    EXPECT_TRUE(Forward->StateLabel->text().startsWith(QStringLiteral("Remove: 1 datum removed.")));
+    // The removed datum is drawn as a dark ring around its place.
+    const QImage drawn = Forward->MeasuredChart->Widget()->grab().toImage();
+    const QPoint at = Pixel(lone);
+    int dark = 0;
+    for (int dx = -4; dx <= 4; ++dx)
+        for (int dy = -4; dy <= 4; ++dy)
+            dark += qGray(drawn.pixel(at + QPoint(dx, dy))) < 110;
+    EXPECT_GT(dark, 6);
+    // Without Show removed, a click there takes nothing.
+    Forward->ShowRemovedBox->setChecked(false);
+    QTest::mouseClick(Forward->MeasuredChart->Widget(), Qt::LeftButton, Qt::NoModifier, Pixel(lone));
+    EXPECT_TRUE(Forward->SelectedData().empty());
+    Forward->ShowRemovedBox->setChecked(true);
+
+    // A rectangle over the right half of the chart, the lone datum added with Ctrl.
+    const TRect plot = Forward->MeasuredChart->ChartRectangle();
+    const QPoint from((plot.Left + plot.Right) / 2, plot.Top + 2), to(plot.Right - 2, plot.Bottom - 2);
+    ASSERT_LT(Pixel(lone).x(), from.x());
+    Drag(from, to);
+    std::vector<size_t> inside;
+    for (size_t d = 0; d < count; ++d) {
+        const QPoint p = Pixel(d);
+        if (p.x() >= from.x() && p.x() <= to.x() && p.y() >= from.y() && p.y() <= to.y())
+            inside.push_back(d);
+    }
+    ASSERT_GT(inside.size(), 2u);
+    ASSERT_LT(inside.size(), count - 1);
+    EXPECT_EQ(Forward->SelectedData(), inside);
+    QTest::mouseClick(Forward->MeasuredChart->Widget(), Qt::LeftButton, Qt::ControlModifier, Pixel(lone));
+    std::vector<size_t> withLone = inside;
+    withLone.push_back(lone);
+    std::sort(withLone.begin(), withLone.end());
+    EXPECT_EQ(Forward->SelectedData(), withLone);
+    QTest::mouseClick(Forward->RemoveButton, Qt::LeftButton);
+    EXPECT_EQ(Forward->Removals().RemovedCount(), inside.size() + 1);
+    // Restore brings the selection back; Ctrl+Z takes the steps back one by one.
+    QTest::mouseClick(Forward->RestoreButton, Qt::LeftButton);
+    EXPECT_EQ(Forward->Removals().RemovedCount(), 0u);
+    PressInWindow(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Forward->Removals().RemovedCount(), inside.size() + 1);
+    PressInWindow(Qt::Key_Z, Qt::ControlModifier);
+    PressInWindow(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Forward->Removals().RemovedCount(), 0u);
+    EXPECT_FALSE(Forward->UndoDataButton->isEnabled());
+    EXPECT_EQ(Forward->MeasuredChart->VertexCount, static_cast<int>(count));
+    // Removing every datum is refused, and nothing changes.
+    std::vector<size_t> all(count);
+    std::iota(all.begin(), all.end(), size_t{0});
+    Forward->SelectData(all);
+    PressInWindow(Qt::Key_Delete);
+    EXPECT_EQ(Forward->Removals().RemovedCount(), 0u);
+    EXPECT_TRUE(Forward->StateLabel->text().contains(QStringLiteral("would leave no datum")));
+    SaveScreenshot(*Forward, QStringLiteral("forward-response-cleaning"));
+}
+
+TEST_F(ForwardResponseCleaningTest, TheFiltersSayHowManyTheyRemoved)
+{
+    const size_t spike = 17;
+    ASSERT_NO_FATAL_FAILURE(OpenFile([&] { return WriteFile(QStringLiteral("spiked.dat"), spike, 6.0); }));
+    const size_t count = Forward->Removals().Size();
+
+    Answer(QStringLiteral("3"));
+    CleanCommand(QStringLiteral("Remove outliers..."))->trigger();
+    EXPECT_TRUE(Forward->Removals().IsRemoved(spike));
+    const size_t outliers = Forward->Removals().RemovedCount();
+    EXPECT_TRUE(Forward->StateLabel->text().startsWith(QStringLiteral("Remove outliers beyond 3 deviations: %1 removed.")
+                                                           .arg(DatumCount(static_cast<long long>(outliers)))))
+        << Forward->StateLabel->text().toStdString();
+
+    // The misfit filter takes the shown comparison's misfits.
+    const std::vector<double> misfits = Forward->Misfit()->Misfits;
+    std::vector<double> sizes;
+    for (double m : misfits)
+        sizes.push_back(std::fabs(m));
+    std::sort(sizes.begin(), sizes.end());
+    const double limit = 0.5 * (sizes[sizes.size() - 4] + sizes[sizes.size() - 5]); // the four largest beyond it
+    Answer(QString::number(limit, 'g', 17));
+    CleanCommand(QStringLiteral("Remove misfit beyond..."))->trigger();
+    EXPECT_EQ(Forward->Removals().RemovedCount(), outliers + 4) << Forward->StateLabel->text().toStdString();
+    EXPECT_TRUE(Forward->StateLabel->text().contains(QStringLiteral(": 4 data removed.")));
+
+    // Nothing of ρa ≤ 0 here: said all the same, and no step.
+    CleanCommand(QStringLiteral("Remove ρa ≤ 0"))->trigger();
+    EXPECT_TRUE(Forward->StateLabel->text().startsWith(QStringLiteral("Remove ρa ≤ 0: 0 data removed.")));
+    // A typed text that is no number: said, nothing removed.
+    Answer(QStringLiteral("many"));
+    CleanCommand(QStringLiteral("Remove outliers..."))->trigger();
+    ASSERT_EQ(Messages.size(), 1);
+    EXPECT_TRUE(Messages[0].contains(QStringLiteral("no number above 0")));
+    EXPECT_EQ(Forward->Removals().RemovedCount(), outliers + 4);
+
+    PressInWindow(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Forward->Removals().RemovedCount(), outliers);
+    PressInWindow(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Forward->Removals().RemovedCount(), 0u);
+}
+
+// Reciprocal pairs: their view, the pairs beyond a limit removed, and the
+// error model fitted to them the error the inversion takes; then a filter
+// by the inversion's own misfits.
+TEST_F(ForwardResponseCleaningTest, ReciprocalErrorsReachTheInversion)
+{
+    const std::vector<double> offsets{0.5, -1.0, 1.5, 2.0, -0.5, 1.0, 0.8, 12.0};
+    ASSERT_NO_FATAL_FAILURE(OpenFile([&] { return WriteFile(QStringLiteral("pairs.dat"), std::nullopt, 1.0, offsets); }));
+    const size_t normal = Forward->Removals().Size() - offsets.size();
+
+    CleanCommand(QStringLiteral("Reciprocal errors..."))->trigger();
+    TReciprocalErrorsDialog* dialog = Forward->ReciprocalDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_TRUE(dialog->SummaryLabel->text().startsWith(QStringLiteral("8 pairs, median error")));
+    double bars = 0.0;
+    for (int i = 0; i < dialog->Bars->Count(); ++i)
+        bars += dialog->Bars->YValues()->Value(i);
+    EXPECT_EQ(bars, 8.0);
+    EXPECT_EQ(RepeatedMnemonics(*dialog), QStringList());
+    SaveScreenshot(*dialog, QStringLiteral("reciprocal-errors"));
+
+    dialog->LimitEdit->setText(QStringLiteral("5"));
+    QTest::mouseClick(dialog->RemoveButton, Qt::LeftButton);
+    EXPECT_TRUE(Forward->Removals().IsRemoved(7));
+    EXPECT_TRUE(Forward->Removals().IsRemoved(normal + 7));
+    EXPECT_EQ(Forward->Removals().RemovedCount(), 2u);
+    EXPECT_TRUE(dialog->SummaryLabel->text().startsWith(QStringLiteral("7 pairs")));
+
+    QTest::mouseClick(dialog->UseModelBox, Qt::LeftButton);
+    ASSERT_TRUE(Forward->Removals().ReciprocalErrorModel().has_value());
+    const TReciprocalErrorModel model = *Forward->Removals().ReciprocalErrorModel();
+    EXPECT_EQ(model.Pairs, 7u);
+    const TMeasuredData& kept = *Forward->MeasuredData();
+    const std::vector<double> resistances = DataResistances(kept);
+    ASSERT_EQ(kept.Errors.size(), kept.Size());
+    EXPECT_NEAR(kept.Errors[0], std::max(model.ErrorOf(resistances[0]), MinError), 1e-12);
+    EXPECT_TRUE(std::isnan(kept.Errors[10])); // no pair: the error field's
+    EXPECT_TRUE(Forward->DataCountLabel->text().contains(QStringLiteral("the error of 14 paired data")));
+
+    // Modelling > Invert takes the kept data with their errors, and follows
+    // the next step.
+    ChooseFromMenuBar(Window->Invert1);
+    QTRY_VERIFY_WITH_TIMEOUT(Window->InversionWindow && Window->InversionWindow->isVisible(), 5000);
+    TInversionWindow* inversion = Window->InversionWindow;
+    EXPECT_EQ(inversion->MeasuredData(), Forward->MeasuredData());
+    QTest::mouseClick(dialog->UseModelBox, Qt::LeftButton);
+    EXPECT_FALSE(Forward->Removals().ReciprocalErrorsUsed());
+    EXPECT_EQ(inversion->MeasuredData(), Forward->MeasuredData());
+    EXPECT_TRUE(std::isnan(inversion->MeasuredData()->Errors.empty() ? std::nan("") : inversion->MeasuredData()->Errors[0]));
+    QTest::mouseClick(dialog->UseModelBox, Qt::LeftButton);
+    ASSERT_EQ(inversion->MeasuredData(), Forward->MeasuredData());
+    EXPECT_NEAR(inversion->MeasuredData()->Errors[0], kept.Errors[0], 0.0);
+
+    // One iteration; its misfits remove the data it explains worst.
+    inversion->IterationsBox->setValue(1);
+    QTest::mouseClick(inversion->InvertButton, Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(!inversion->Busy(), 300000);
+    ASSERT_NE(inversion->InvertedData(), nullptr) << inversion->ErrorText().toStdString();
+    ASSERT_TRUE(inversion->RemoveMisfitButton->isEnabled());
+    const std::vector<double> misfits = inversion->InvertedMisfits();
+    ASSERT_EQ(misfits.size(), Forward->MeasuredData()->Size());
+    std::vector<double> sizes;
+    for (double m : misfits)
+        sizes.push_back(std::fabs(m));
+    std::sort(sizes.begin(), sizes.end());
+    const double limit = 0.5 * (sizes[sizes.size() - 3] + sizes[sizes.size() - 4]);
+    Answer(QString::number(limit, 'g', 17));
+    QTest::mouseClick(inversion->RemoveMisfitButton, Qt::LeftButton);
+    EXPECT_EQ(Forward->Removals().RemovedCount(), 5u);
+    EXPECT_EQ(inversion->MeasuredData(), Forward->MeasuredData());
+}
+
+TEST_F(ForwardResponseCleaningTest, SaveKeptDataWritesTheKeptDataWithTheirErrors)
+{
+    QString file;
+    ASSERT_NO_FATAL_FAILURE(OpenFile([&] { return file = WriteFile(QStringLiteral("line.dat")); }));
+    Forward->RelativeErrorEdit->setText(QStringLiteral("4"));
+    Forward->SelectData({0, 5, 6});
+    QTest::mouseClick(Forward->RemoveButton, Qt::LeftButton);
+    const QByteArray original = FileBytes(file);
+
+    QString error;
+    const QString kept = Folder.filePath(QStringLiteral("kept.dat"));
+    CommonDialogService().ExecuteSave = [&](TSaveDialogRequest& Request) {
+        Request.FileName = kept;
+        return true;
+    };
+    QTest::mouseClick(Forward->SaveKeptButton, Qt::LeftButton);
+    ResetCommonDialogService();
+    ASSERT_TRUE(QFile::exists(kept));
+    const QByteArray bytes = FileBytes(kept);
+    const TMeasuredData read = ReadMeasuredData(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
+    ASSERT_EQ(read.Size(), Forward->MeasuredData()->Size());
+    EXPECT_EQ(read.Size(), Forward->Removals().Size() - 3);
+    for (size_t d = 0; d < read.Size(); ++d) {
+        EXPECT_EQ(read.Configurations[d].a, Forward->MeasuredData()->Configurations[d].a);
+        EXPECT_NEAR(read.Resistivities[d], Forward->MeasuredData()->Resistivities[d],
+                    1e-12 * Forward->MeasuredData()->Resistivities[d]);
+        EXPECT_NEAR(read.Errors.at(d), 0.04, 1e-15);
+    }
+    // The measured file itself is refused, and stays as it was.
+    EXPECT_FALSE(Forward->SaveKeptData(file, error));
+    EXPECT_TRUE(error.contains(QStringLiteral("measured data file")));
+    EXPECT_EQ(FileBytes(file), original);
+}
+
+TEST_F(ForwardResponseCleaningTest, TheRemovedSetComesBackWithTheSameFile)
+{
+    QString file;
+    ASSERT_NO_FATAL_FAILURE(OpenFile([&] { return file = WriteFile(QStringLiteral("line.dat")); }));
+    Forward->SelectData({1, 2, 9});
+    QTest::mouseClick(Forward->RemoveButton, Qt::LeftButton);
+    const std::vector<bool> removed = Forward->Removals().Removed();
+    const auto reopen = [this] {
+        Forward->close();
+        QTRY_VERIFY_WITH_TIMEOUT(!Window->ForwardWindow, 5000);
+        ChooseFromMenuBar(Window->Forwardresponse1);
+        QTRY_VERIFY_WITH_TIMEOUT(Window->ForwardWindow && Window->ForwardWindow->isVisible(), 5000);
+        Forward = Window->ForwardWindow;
+        WaitForResult();
+    };
+    reopen();
+    ASSERT_NE(Forward->MeasuredData(), nullptr);
+    EXPECT_EQ(Forward->Removals().Removed(), removed);
+    EXPECT_EQ(Forward->MeasuredData()->Size(), removed.size() - 3);
+    // Ctrl+Z brings them back as any step.
+    EXPECT_TRUE(Forward->UndoDataStep());
+    EXPECT_EQ(Forward->Removals().RemovedCount(), 0u);
+    Forward->SelectData({4});
+    Forward->RemoveSelected();
+    // Opened again from the menu, the same file keeps its set.
+    ASSERT_NO_FATAL_FAILURE(OpenMeasured(file));
+    EXPECT_EQ(Forward->Removals().RemovedCount(), 1u);
+    EXPECT_TRUE(Forward->Removals().IsRemoved(4));
+
+    // The file changed since: its data are all kept.
+    WriteFile(QStringLiteral("line.dat"), size_t{3}, 1.01);
+    reopen();
+    ASSERT_NE(Forward->MeasuredData(), nullptr);
+    EXPECT_EQ(Forward->Removals().RemovedCount(), 0u);
+}
+
+} // namespace
+} // namespace lp::test
