@@ -583,6 +583,7 @@ bool TInversionWindow::NewMesh()
         return false;
     TakeOutlines();
     QString sectionRefused; // why the section gave no starting values
+    QString areaRefused;    // why the mesh does not lie in the section's model area
     try {
         std::optional<TForwardModel> ground;
         try {
@@ -591,14 +592,16 @@ bool TInversionWindow::NewMesh()
             // No usable section: the mesh covers the data's own span.
         }
         // Over the section's model area when the electrodes lie on it, else
-        // over the data's own span.
+        // over the data's own span, saying so: the section's relief and
+        // regions then play no part in the mesh.
         TInversionMesh mesh;
         try {
             mesh = InversionMeshFor(*FData, ground ? &*ground : nullptr);
-        } catch (const std::exception&) {
+        } catch (const std::exception& Error) {
             if (!ground)
                 throw;
             mesh = InversionMeshFor(*FData, nullptr);
+            areaRefused = QString::fromUtf8(Error.what());
         }
         const double median = MedianResistivity(*FData);
         std::vector<double> start(static_cast<size_t>(mesh.Cells()), median);
@@ -619,10 +622,13 @@ bool TInversionWindow::NewMesh()
         Refuse(QStringLiteral("No mesh could be laid over the data: %1").arg(QString::fromUtf8(Error.what())));
         return false;
     }
-    FError = sectionRefused.isEmpty()
-                 ? QString()
-                 : QStringLiteral("The section gives no starting values (%1); the cells start from the data's median.")
-                       .arg(sectionRefused);
+    QStringList notes;
+    if (!areaRefused.isEmpty())
+        notes << QStringLiteral("%1 The cells cover the survey's own frame.").arg(areaRefused);
+    if (!sectionRefused.isEmpty())
+        notes << QStringLiteral("The section gives no starting values (%1); the cells start from the data's median.")
+                     .arg(sectionRefused);
+    FError = notes.join(QLatin1Char('\n'));
     ShowState();
     EnableCommands();
     return true;

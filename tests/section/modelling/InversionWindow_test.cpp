@@ -203,6 +203,37 @@ struct InversionWindowTest : MainWindow {
     }
 };
 
+// A model area narrower than the survey is not used for the mesh, and the
+// window says so: the cells cover the electrodes, beyond the area.
+TEST_F(InversionWindowTest, AModelAreaNarrowerThanTheSurveyIsReported)
+{
+    Start({Section});
+    // Ten electrodes from 700 to 1240 m: the example's area ends at 1000 m.
+    QString text = QStringLiteral("10\n# x z\n");
+    for (int e = 0; e < 10; ++e)
+        text += QStringLiteral("%1 0\n").arg(700 + 60 * e);
+    const std::vector<TConfiguration> configurations = ArrayConfigurations(TArrayKind::DipoleDipole, 10, 3);
+    text += QStringLiteral("%1\n# a b m n rhoa\n").arg(configurations.size());
+    for (const TConfiguration& c : configurations)
+        text += QStringLiteral("%1 %2 %3 %4 100\n").arg(c.a + 1).arg(c.b + 1).arg(c.m + 1).arg(c.n + 1);
+    const QString file = Folder.filePath(QStringLiteral("beyond.dat"));
+    QString error;
+    ASSERT_TRUE(SaveBytesAtomically(file, text.toUtf8(), error));
+    CommonDialogService().ExecuteOpen = [file](TOpenDialogRequest& Request) {
+        Request.FileName = file;
+        return true;
+    };
+    ChooseFromMenuBar(Window->Invert1);
+    ResetCommonDialogService();
+    QTRY_VERIFY_WITH_TIMEOUT(Window->InversionWindow && Window->InversionWindow->isVisible(), 5000);
+    Inversion = Window->InversionWindow;
+    EXPECT_TRUE(Inversion->ErrorText().contains(QStringLiteral("reach beyond the section's model area")))
+        << Inversion->ErrorText().toStdString();
+    EXPECT_TRUE(Inversion->ErrorText().contains(QStringLiteral("The cells cover the survey's own frame")));
+    EXPECT_EQ(Inversion->StateLabel->text(), Inversion->ErrorText());
+    EXPECT_GT(Inversion->MeshChart->ColBounds.Last(), 1240.0);
+}
+
 // Open data, Invert, see the image: the iteration table fills, the chart's
 // cells are the inverted resistivities on a logarithmic blue-to-red scale,
 // the pseudo-sections show the data and the response; the image goes under
