@@ -19,6 +19,7 @@
 #include "section/modelling/RegionFitDialog.h"
 #include "section/modelling/SameFile.h"
 #include "section/modelling/ModellingWindowCommands.h"
+#include "section/survey/DataCleaning.h"
 #include "section/survey/DataFile.h"
 #include "section/views/PseudoSection2D.h"
 
@@ -1061,12 +1062,23 @@ bool TForwardResponseWindow::OpenMeasuredData(const QString& FileName, QString& 
         Error = QString::fromUtf8(Refusal.what());
         return false;
     }
+    // Data of ρa 0 or below: nothing computes with them and a pseudo-section
+    // takes the logarithm, so they are left out here, said in the warnings.
+    const std::vector<bool> nonPositive = NonPositiveData(*data);
+    if (const auto left = std::count(nonPositive.begin(), nonPositive.end(), true); left > 0) {
+        *data = KeepData(*data, nonPositive);
+        data->Warnings.push_back(QStringLiteral("%1 with an apparent resistivity of 0 or below left out.")
+                                     .arg(DatumCount(static_cast<long long>(left)))
+                                     .toStdString());
+    }
     if (data->Size() == 0) {
         Error = QStringLiteral("The file holds no datum that can be used") +
                 (data->Skipped.Total() > 0 ? QStringLiteral(" (%1 skipped: %2).")
                                                  .arg(data->Skipped.Total())
                                                  .arg(QString::fromStdString(data->Skipped.Text()))
                                            : QStringLiteral("."));
+        for (const std::string& warning : data->Warnings)
+            Error += QLatin1Char(' ') + QString::fromStdString(warning);
         return false;
     }
     FMeasured = std::move(data);
@@ -1128,7 +1140,10 @@ void TForwardResponseWindow::ShowMeasuredSurvey()
                             DatumCount(static_cast<long long>(FMeasured->Size())));
     if (FMeasured->Skipped.Total() > 0)
         text += QStringLiteral(" (%1 skipped)").arg(FMeasured->Skipped.Total());
-    MeasuredLabel->setText(text + QStringLiteral("."));
+    text += QStringLiteral(".");
+    for (const std::string& warning : FMeasured->Warnings)
+        text += QLatin1Char(' ') + QString::fromStdString(warning);
+    MeasuredLabel->setText(text);
 }
 
 } // namespace lp

@@ -76,7 +76,8 @@ TEST(CommandLine, HelpListsTheExport)
     EXPECT_TRUE(run.Out.contains("--forward OUT.dat SECTION.sec [options]"));
     EXPECT_TRUE(run.Out.contains("--invert OUT.csv MEASURED [options]"));
     for (const char* option : {"--array dipole-dipole|wenner|schlumberger", "--electrodes N", "--spacing A", "--first X",
-                               "--levels L", "--scheme FILE", "--host-resistivity R"})
+                               "--levels L", "--scheme FILE", "--host-resistivity R", "--drop-negative   remove",
+                               "--drop-negative, --drop-reciprocal PERCENT"})
         EXPECT_TRUE(run.Out.contains(QString::fromLatin1(option))) << option;
     EXPECT_TRUE(run.Errors.isEmpty());
 }
@@ -580,13 +581,13 @@ TEST(CommandLine, ForwardAtMeasuredDataRefusesWhatItCannotDo)
         {{"--forward", out, section, "--data", measured, "--format", "csv"},
          "lithoprism: --format is unified or res2dinv, not \"csv\" (see lithoprism --help)\n"},
         {{"--forward", out, section, "--error", "5"},
-         "lithoprism: --error, --voltage-error, --format, --drop-outliers, --drop-reciprocal and --reciprocal-error go "
-         "with --data MEASURED (see lithoprism --help)\n"},
+         "lithoprism: --error, --voltage-error, --format, --drop-negative, --drop-outliers, --drop-reciprocal and "
+         "--reciprocal-error go with --data MEASURED (see lithoprism --help)\n"},
         {{"--forward", out, section, "--data", measured, "--voltage-error", "-0.1"},
          "lithoprism: --voltage-error needs a number of at least 0, not \"-0.1\" (see lithoprism --help)\n"},
         {{"--forward", out, section, "--voltage-error", "0.1"},
-         "lithoprism: --error, --voltage-error, --format, --drop-outliers, --drop-reciprocal and --reciprocal-error go "
-         "with --data MEASURED (see lithoprism --help)\n"}};
+         "lithoprism: --error, --voltage-error, --format, --drop-negative, --drop-outliers, --drop-reciprocal and "
+         "--reciprocal-error go with --data MEASURED (see lithoprism --help)\n"}};
     for (const auto& [arguments, message] : wrong) {
         const TCommandRun run = RunCommand(arguments);
         EXPECT_EQ(run.Code, 2) << arguments.join(' ').toStdString();
@@ -923,6 +924,114 @@ TEST(CommandLine, MeasuredDataCleanedOfBadReciprocalsAndOutliersWithTheErrorOfTh
     EXPECT_TRUE(fitted2.Errors.startsWith("reciprocal-error: 5 pairs")) << fitted2.Errors.toStdString();
 }
 
+// The data of DataWithReciprocals with three apparent resistivities of 0
+// or below (two negated, one 0) among the data without a reciprocal; the
+// first on the file's line FirstLine.
+QString DataWithNonPositive(const QTemporaryDir& Folder, int& FirstLine)
+{
+    QStringList lines = QString::fromUtf8(FileBytes(DataWithReciprocals(Folder))).split('\n');
+    const qsizetype header = lines.indexOf(QStringLiteral("# a b m n k rhoa"));
+    for (qsizetype row : {header + 8, header + 12, header + 30}) {
+        QStringList v = lines[row].split(' ');
+        v[5] = row == header + 12 ? QStringLiteral("0") : QString::number(-v[5].toDouble(), 'g', 17);
+        lines[row] = v.join(' ');
+    }
+    FirstLine = static_cast<int>(header + 8) + 1;
+    const QString file = Folder.filePath("nonpositive.dat");
+    WriteFile(file, lines.join('\n').toUtf8());
+    return file;
+}
+
+// Data of ρa 0 or below are left out before any computation: with
+// --drop-negative, first of the cleaning steps, said as a step; without it
+// with a warning naming the first one's line. The summary counts the data
+// used.
+TEST(CommandLine, DataOfZeroOrBelowAreDroppedFirstOrLeftOutWithAWarning)
+{
+    QTemporaryDir folder;
+    int first = 0;
+    const QString data = DataWithNonPositive(folder, first), table = folder.filePath("compare.csv");
+    const QString section = QStringLiteral(LP_FORWARD_DATA_DIR "/plain-block.sec");
+    const QStringList cleaning = {"--drop-reciprocal", "5", "--reciprocal-error", "--drop-outliers", "4"};
+    const QString warning = QStringLiteral("lithoprism: warning: 3 data with an apparent resistivity of 0 or below "
+                                           "left out (first on line %1); --drop-negative removes them without this "
+                                           "warning").arg(first);
+    for (const bool drop : {true, false}) {
+        QStringList arguments = {"--forward", table, section, "--data", data};
+        arguments << cleaning;
+        if (drop)
+            arguments.insert(5, "--drop-negative"); // before the others: it still runs first
+        const TCommandRun run = RunCommand(arguments);
+        ASSERT_EQ(run.Code, 0) << run.Errors.toStdString();
+        const QStringList said = run.Errors.split('\n', Qt::SkipEmptyParts);
+        ASSERT_EQ(said.size(), 4) << run.Errors.toStdString();
+        EXPECT_EQ(said[0], drop ? QStringLiteral("drop-negative: 3 data removed") : warning);
+        EXPECT_EQ(said[1], "drop-reciprocal: 2 data removed (1 of 5 pairs beyond 5 %)");
+        EXPECT_TRUE(said[2].startsWith("reciprocal-error: 4 pairs: |dR| = ")) << said[2].toStdString();
+        EXPECT_EQ(said[3], "drop-outliers: 1 data removed");
+        // 46 + 5 data, less the three, the bad pair and the outlier.
+        const QList<QByteArray> rows = FileBytes(table).trimmed().split('\n');
+        EXPECT_EQ(rows.size(), 1 + 46 + 5 - 3 - 2 - 1);
+        for (qsizetype r = 1; r < rows.size(); ++r)
+            EXPECT_GT(rows[r].split(',')[11].toDouble(), 0.0) << rows[r].toStdString();
+        EXPECT_TRUE(run.Out.startsWith("45 data (0 skipped)")) << run.Out.toStdString();
+    }
+    // Without other cleaning; "0 data removed" said too.
+    const TCommandRun plain = RunCommand({"--forward", table, section, "--data", data});
+    ASSERT_EQ(plain.Code, 0) << plain.Errors.toStdString();
+    EXPECT_EQ(plain.Errors, warning + "\n");
+    EXPECT_TRUE(plain.Out.startsWith("48 data (0 skipped)")) << plain.Out.toStdString();
+    const TCommandRun none = RunCommand({"--forward", table, section, "--data", BlockData(folder), "--drop-negative"});
+    ASSERT_EQ(none.Code, 0) << none.Errors.toStdString();
+    EXPECT_EQ(none.Errors, "drop-negative: 0 data removed\n");
+    EXPECT_TRUE(none.Out.startsWith("46 data (0 skipped)")) << none.Out.toStdString();
+    // One datum: named alone.
+    QStringList lines = QString::fromUtf8(FileBytes(BlockData(folder))).split('\n');
+    const qsizetype header = lines.indexOf(QStringLiteral("# a b m n k rhoa"));
+    QStringList v = lines[header + 3].split(' ');
+    v[5] = QStringLiteral("-12.5");
+    lines[header + 3] = v.join(' ');
+    const QString one = folder.filePath("one.dat");
+    WriteFile(one, lines.join('\n').toUtf8());
+    const TCommandRun single = RunCommand({"--forward", table, section, "--data", one});
+    ASSERT_EQ(single.Code, 0) << single.Errors.toStdString();
+    EXPECT_EQ(single.Errors, QStringLiteral("lithoprism: warning: 1 datum with an apparent resistivity of 0 or below "
+                                            "left out (on line %1); --drop-negative removes it without this "
+                                            "warning\n").arg(header + 4));
+    EXPECT_TRUE(single.Out.startsWith("45 data (0 skipped)")) << single.Out.toStdString();
+
+    // The inversion and the fit take the option and leave the data out without it.
+    const TCommandRun inverted = RunCommand({"--invert", folder.filePath("image.csv"), data, "--iterations", "1",
+                                             "--drop-outliers", "4", "--drop-negative"});
+    ASSERT_EQ(inverted.Code, 0) << inverted.Errors.toStdString();
+    EXPECT_TRUE(inverted.Errors.startsWith("drop-negative: 3 data removed\ndrop-outliers: 1 data removed\n"))
+        << inverted.Errors.toStdString();
+    const TCommandRun invertedPlain = RunCommand({"--invert", folder.filePath("image.csv"), data, "--iterations", "1"});
+    ASSERT_EQ(invertedPlain.Code, 0) << invertedPlain.Errors.toStdString();
+    EXPECT_TRUE(invertedPlain.Errors.startsWith(warning + "\n")) << invertedPlain.Errors.toStdString();
+    const TCommandRun fitted = RunCommand({"--fit", folder.filePath("fitted.sec"), section, "--data", data,
+                                           "--drop-negative", "--reciprocal-error"});
+    ASSERT_EQ(fitted.Code, 0) << fitted.Errors.toStdString();
+    EXPECT_TRUE(fitted.Errors.startsWith("drop-negative: 3 data removed\nreciprocal-error: 5 pairs"))
+        << fitted.Errors.toStdString();
+    const TCommandRun fittedPlain = RunCommand({"--fit", folder.filePath("fitted.sec"), section, "--data", data});
+    ASSERT_EQ(fittedPlain.Code, 0) << fittedPlain.Errors.toStdString();
+    EXPECT_TRUE(fittedPlain.Errors.startsWith(warning + "\n")) << fittedPlain.Errors.toStdString();
+    EXPECT_TRUE(fittedPlain.Out.contains("48 data (0 skipped)")) << fittedPlain.Out.toStdString();
+    // Every datum 0 or below: nothing left to compute with.
+    for (qsizetype row = header + 1; lines[row].split(' ').size() >= 6; ++row) {
+        QStringList w = lines[row].split(' ');
+        w[5] = QStringLiteral("0");
+        lines[row] = w.join(' ');
+    }
+    WriteFile(one, lines.join('\n').toUtf8());
+    const TCommandRun nothing = RunCommand({"--forward", folder.filePath("nothing.dat"), section, "--data", one,
+                                            "--drop-negative"});
+    EXPECT_EQ(nothing.Code, 1);
+    EXPECT_TRUE(nothing.Errors.contains("No datum is left after the cleaning.")) << nothing.Errors.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(folder.filePath("nothing.dat")));
+}
+
 TEST(CommandLine, CleaningThatCannotBeDoneIsRefused)
 {
     QTemporaryDir folder;
@@ -931,6 +1040,7 @@ TEST(CommandLine, CleaningThatCannotBeDoneIsRefused)
     // Without measured data there is nothing to clean.
     EXPECT_EQ(RunCommand({"--forward", folder.filePath("a.dat"), section, "--drop-outliers", "3"}).Code, 2);
     EXPECT_EQ(RunCommand({"--forward", folder.filePath("a.dat"), section, "--reciprocal-error"}).Code, 2);
+    EXPECT_EQ(RunCommand({"--forward", folder.filePath("a.dat"), section, "--drop-negative"}).Code, 2);
     EXPECT_EQ(RunCommand({"--invert", folder.filePath("b.csv"), data, "--drop-outliers", "0"}).Code, 2);
     EXPECT_EQ(RunCommand({"--invert", folder.filePath("b.csv"), data, "--drop-reciprocal", "-1"}).Code, 2);
     // No pair to fit an error model to: said, nothing written.

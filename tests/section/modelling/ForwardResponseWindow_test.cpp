@@ -10,6 +10,7 @@
 #include "chart/export/PlotExportForm.h"
 #include "chart/export/PlotPreview.h"
 #include "platform/core/SafeSave.h"
+#include "section/survey/DataCleaning.h"
 #include "section/survey/DataFile.h"
 #include "section/modelling/BackgroundThreads.h"
 #include "section/views/PseudoSection2D.h"
@@ -37,6 +38,7 @@
 #include <ctime>
 #include <future>
 #include <memory>
+#include <numeric>
 
 namespace lp::test {
 namespace {
@@ -120,7 +122,9 @@ struct ForwardResponseWindowTest : MainWindow {
     TForwardResult FieldResponse() { return FieldResponseOver(130.0, 20, 3); }
     // FieldResponse() written as a measured file with voltages for a
     // current of 0.1 A (u and i; ip in mV/V).
-    QString WriteMeasuredFile(const QString& Name = QStringLiteral("measured.dat"))
+    // The data Negated with their voltage's sign turned (a ρa below 0).
+    QString WriteMeasuredFile(const QString& Name = QStringLiteral("measured.dat"),
+                              const std::vector<size_t>& Negated = {})
     {
         Field = FieldResponse();
         QString text = QStringLiteral("%1\n# x z\n").arg(Field.Survey.Electrodes.size());
@@ -129,7 +133,8 @@ struct ForwardResponseWindowTest : MainWindow {
         text += QStringLiteral("%1\n# a b m n u i ip\n").arg(Field.Resistivities.size());
         for (size_t d = 0; d < Field.Resistivities.size(); ++d) {
             const TConfiguration& c = Field.Survey.Configurations[d];
-            const double voltage = Field.Resistivities[d] * 0.1 / Field.GeometricFactors[d];
+            const double sign = std::find(Negated.begin(), Negated.end(), d) != Negated.end() ? -1.0 : 1.0;
+            const double voltage = sign * Field.Resistivities[d] * 0.1 / Field.GeometricFactors[d];
             text += QStringLiteral("%1 %2 %3 %4 %5 0.1 %6\n")
                         .arg(c.a + 1).arg(c.b + 1).arg(c.m + 1).arg(c.n + 1)
                         .arg(voltage, 0, 'g', 17)
@@ -813,6 +818,36 @@ TEST_F(ForwardResponseWindowTest, HoveringOverADatumShowsItsValues)
     QTest::keyClick(Forward->QuantityBox, Qt::Key_Up);
     HoverOver(misfitChart, DatumPixel(misfitChart, PseudoSectionPoints(Forward->Result()->Survey)[m]));
     SaveScreenshot(*Forward, QStringLiteral("forward-response-compared"));
+}
+
+// A file's data of ρa 0 or below are left out as it is opened (the
+// pseudo-sections take logarithms, the misfit refuses them), said under
+// the survey; a file of such data alone is refused.
+TEST_F(ForwardResponseWindowTest, DataOfZeroOrBelowAreLeftOutWhenTheFileIsOpened)
+{
+    OpenComputed();
+    OpenMeasured(WriteMeasuredFile(QStringLiteral("negative.dat"), {2, 7}));
+    const size_t count = Field.Resistivities.size();
+    const TMeasuredData& data = *Forward->MeasuredData();
+    ASSERT_EQ(data.Size(), count - 2);
+    const std::vector<bool> nonPositive = NonPositiveData(data);
+    EXPECT_EQ(std::count(nonPositive.begin(), nonPositive.end(), true), 0);
+    EXPECT_EQ(data.Lines[2], static_cast<int>(Field.Survey.Electrodes.size()) + 5 + 3); // the file's fourth datum
+    EXPECT_EQ(Forward->MeasuredLabel->text(),
+              QStringLiteral("Survey of negative.dat: 20 electrodes, %1 data. 2 data with an apparent resistivity "
+                             "of 0 or below left out.")
+                  .arg(count - 2));
+    ASSERT_EQ(Forward->Result()->Resistivities.size(), count - 2);
+    EXPECT_EQ(Forward->Misfit()->Data, static_cast<int>(count - 2));
+    // Every datum below 0: nothing to compare, the file refused.
+    std::vector<size_t> all(count);
+    std::iota(all.begin(), all.end(), size_t{0});
+    QString error;
+    EXPECT_FALSE(Forward->OpenMeasuredData(WriteMeasuredFile(QStringLiteral("all.dat"), all), error));
+    EXPECT_EQ(error, QStringLiteral("The file holds no datum that can be used. %1 data with an apparent resistivity "
+                                    "of 0 or below left out.")
+                         .arg(count));
+    EXPECT_EQ(Forward->MeasuredData()->Size(), count - 2);
 }
 
 // The error fields weigh the data in the totals: typed, they recompute χ²
