@@ -453,8 +453,8 @@ void WriteFile(const QString& FileName, const QByteArray& Bytes)
 }
 
 // A measured file of the example's line: Wenner a = 100 over five
-// electrodes, a pole-pole datum, one datum with a negative ρa (skipped),
-// chargeability in mV/V.
+// electrodes, a pole-pole datum, one datum with a negative ρa (read, left
+// out before the computation), chargeability in mV/V.
 const QByteArray MeasuredExample = "# field data\n5\n# x z\n100 0\n200 0\n300 0\n400 0\n500 0\n5\n"
                                    "# a b m n rhoa ip valid\n"
                                    "1 4 2 3 42 30 1\n2 5 3 4 38 25 1\n1 0 2 0 55 12 1\n3 0 4 0 -7 10 1\n"
@@ -470,8 +470,9 @@ TEST(CommandLine, ForwardAtMeasuredDataWritesTheComparisonAndPrintsTheMisfit)
                                         "--host-resistivity", "100", "--error", "5"});
     EXPECT_EQ(run.Status, QProcess::NormalExit);
     ASSERT_EQ(run.Code, 0) << run.Errors.toStdString();
-    EXPECT_EQ(run.Errors, "lithoprism: warning: 2 data of the file are skipped: 1 marked invalid, 1 with an apparent "
-                          "resistivity that is not a number from 1e-12 to 1e12 ohm-m.\n");
+    EXPECT_EQ(run.Errors, "lithoprism: warning: 1 data of the file are skipped: 1 marked invalid.\n"
+                          "lithoprism: warning: 1 datum with an apparent resistivity of 0 or below left out (on line "
+                          "14); --drop-negative removes it without this warning\n");
     const QList<QByteArray> rows = FileBytes(folder.filePath("compare.csv")).split('\n');
     ASSERT_EQ(rows.size(), 5); // the header, three data, the last line's end
     EXPECT_EQ(rows[0], "a,b,m,n,xa,xb,xm,xn,k,rhoa,ip,rhoa_measured,ip_measured,error,misfit");
@@ -495,7 +496,7 @@ TEST(CommandLine, ForwardAtMeasuredDataWritesTheComparisonAndPrintsTheMisfit)
         ip += std::pow(row[10].toDouble() - row[12].toDouble(), 2);
     }
     char expected[160];
-    std::snprintf(expected, sizeof expected, "3 data (2 skipped): rrms %.2f %%, chi-square %.3g, ip rms %.2f %%\n",
+    std::snprintf(expected, sizeof expected, "3 data (1 skipped): rrms %.2f %%, chi-square %.3g, ip rms %.2f %%\n",
                   100.0 * std::sqrt(squares / 3), chi / 3, std::sqrt(ip / 3));
     EXPECT_EQ(run.Out, QString::fromLatin1(expected));
 
@@ -504,7 +505,7 @@ TEST(CommandLine, ForwardAtMeasuredDataWritesTheComparisonAndPrintsTheMisfit)
     const TCommandRun data = RunCommand({"--forward", folder.filePath("computed.dat"), section, "--data", measured,
                                          "--host-resistivity", "100"});
     EXPECT_EQ(data.Code, 0) << data.Errors.toStdString();
-    EXPECT_TRUE(data.Out.startsWith("3 data (2 skipped): rrms ")) << data.Out.toStdString();
+    EXPECT_TRUE(data.Out.startsWith("3 data (1 skipped): rrms ")) << data.Out.toStdString();
     const TSurvey computed = ParseUnifiedData(FileBytes(folder.filePath("computed.dat")).toStdString());
     EXPECT_EQ(computed.Configurations, (std::vector<TConfiguration>{{0, 3, 1, 2}, {1, 4, 2, 3}, {0, -1, 1, -1}}));
 
@@ -601,11 +602,19 @@ TEST(CommandLine, ForwardAtMeasuredDataRefusesWhatItCannotDo)
                                  "\": name another file to write. Nothing was written.\n");
     EXPECT_EQ(FileBytes(measured), MeasuredExample);
     // No usable datum; an electrode beyond the model area.
-    WriteFile(measured, "2\n0\n100\n1\n# a b m n rhoa\n1 0 2 0 -5\n");
+    WriteFile(measured, "2\n0\n100\n1\n# a b m n rhoa\n1 0 2 0 inf\n");
     const TCommandRun none = RunCommand({"--forward", out, section, "--data", measured, "--host-resistivity", "100"});
     EXPECT_EQ(none.Code, 1);
     EXPECT_EQ(none.Errors, "lithoprism: The measured data file \"" + measured + "\" holds no datum that can be used (1 "
-                           "skipped: 1 with an apparent resistivity that is not a number from 1e-12 to 1e12 ohm-m).\n");
+                           "skipped: 1 with an apparent resistivity that is not finite, beyond 1e12 ohm-m in size, or "
+                           "above 0 but below 1e-12 ohm-m).\n");
+    // Its datum below 0: read, then left out, and nothing is left.
+    WriteFile(measured, "2\n0\n100\n1\n# a b m n rhoa\n1 0 2 0 -5\n");
+    const TCommandRun negative = RunCommand({"--forward", out, section, "--data", measured, "--host-resistivity", "100"});
+    EXPECT_EQ(negative.Code, 1);
+    EXPECT_EQ(negative.Errors, "lithoprism: warning: 1 datum with an apparent resistivity of 0 or below left out (on "
+                               "line 6); --drop-negative removes it without this warning\n"
+                               "lithoprism: No datum is left after the cleaning.\n");
     WriteFile(measured, "2\n0\n1500\n1\n# a b m n rhoa\n1 0 2 0 50\n");
     const TCommandRun outside = RunCommand({"--forward", out, section, "--data", measured, "--host-resistivity", "100"});
     EXPECT_EQ(outside.Code, 1);
