@@ -1,10 +1,12 @@
 // The measured-data reader of the unified data format ("--forward --data"
 // and the forward response window): a refusal names its line and quotes
 // little of the file, with nothing in it that steers a terminal; an
-// accepted file gives a sound data set (usable values only, configurations
-// naming its electrodes, every datum of the file used or counted as
-// skipped) that the data file writer writes and the reader reads back the
-// same, that compares with a response within what a double counts, and
+// accepted file gives a sound data set (usable values only, those of ρa 0
+// or below among them as data, configurations naming its electrodes, every
+// datum of the file used or counted as skipped) that the data file writer
+// writes and the reader reads back the same, whose data of ρa 0 or below
+// the misfit refuses and whose others compare with a response within what
+// a double counts, and
 // whose electrodes stand on a ground or are refused naming a line.
 
 #include "fuzz/FuzzDataFile.h"
@@ -26,6 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
     lp::fuzz::Require(lp::test::RoundTripDifference(data).empty(), "the data written as a data file read back the same");
     lp::fuzz::Require(lp::test::PlacementRefusalWithoutLine(data).empty(),
                       "electrodes the ground cannot stand are refused naming a line");
-    lp::fuzz::Require(lp::test::UncountableMisfit(data).empty(), "every datum compares within what a double counts");
+    lp::fuzz::Require(lp::test::UncountableMisfit(data).empty(),
+                      "data of 0 or below are refused, every other datum compares within what a double counts");
     return 0;
 }

@@ -1,5 +1,6 @@
 #include "section/inversion/RegionFit.h"
 
+#include "section/survey/DataCleaning.h"
 #include "section/survey/ReadableNumbers.h"
 #include "section/model/ModelGeometryText.h"
 
@@ -449,6 +450,7 @@ TRegionFitResult FitRegions(const TForwardModel& Ground, const TMeasuredData& Me
                             const std::vector<TRegionFitSetting>& Settings, const TRegionFitOptions& Options,
                             const TForwardProgress& Progress, const TRegionFitReport& Report)
 {
+    RequirePositiveResistivities(Measured);
     const size_t regions = Ground.Regions.size();
     if (Settings.size() != regions)
         throw EForwardError("The fit needs a setting for each of the " + std::to_string(regions) + " regions, not " +

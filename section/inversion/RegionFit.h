@@ -44,7 +44,8 @@
 //
 // Refused with EForwardError: settings not one per region, a bound that is
 // not a finite number above 0, a lowest not below the highest, no free
-// region, data that the forward computation refuses. Progress as for
+// region, data of ρa 0 or below (RequirePositiveResistivities), data that
+// the forward computation refuses. Progress as for
 // ComputeForwardResponse (the fraction of the iteration limit); when it
 // returns false the fit raises EForwardCancelled and returns nothing.
 

@@ -1,6 +1,7 @@
 #include "section/inversion/SurveyInversion.h"
 
 #include "section/forward/Sensitivity.h"
+#include "section/survey/DataCleaning.h"
 #include "section/model/ModelGeometryText.h"
 
 #include <algorithm>
@@ -130,6 +131,7 @@ TSurveyInversion InvertSurvey(const TMeasuredData& Data, const TInversionMesh& M
     CheckInversionMesh(Mesh);
     if (Data.Size() == 0)
         throw EForwardError("The data file holds no usable datum.");
+    RequirePositiveResistivities(Data);
     if (!(std::isfinite(Options.ErrorPercent) && Options.ErrorPercent > 0.0))
         throw EForwardError("The error must be a finite number of per cent above 0.");
     const auto N = static_cast<Index>(Data.Size());

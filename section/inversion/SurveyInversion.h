@@ -54,7 +54,8 @@ struct TSurveyInversion {
 // every forward computation): the result then holds the last finished
 // iteration's model with Cancelled set (no step at all when cancelled
 // before the starting model's response). Raises EForwardError when the survey cannot
-// be computed or the settings are unusable.
+// be computed, the settings are unusable, or a datum's ρa is 0 or below
+// (RequirePositiveResistivities: remove such data first).
 TSurveyInversion InvertSurvey(const TMeasuredData& Data, const TInversionMesh& Mesh,
                               const TSurveyInversionOptions& Options = {}, const TInversionCallbacks& Callbacks = {},
                               const std::function<bool()>& Continue = {});

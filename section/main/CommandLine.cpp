@@ -90,7 +90,8 @@ struct TCleaningRequest {
     std::optional<double> OutlierLimit;    // --drop-outliers K
     std::optional<double> ReciprocalLimit; // --drop-reciprocal PERCENT
     bool ReciprocalError = false;          // --reciprocal-error
-    bool Any() const { return OutlierLimit || ReciprocalLimit || ReciprocalError; }
+    bool DropNegative = false;             // --drop-negative
+    bool Any() const { return OutlierLimit || ReciprocalLimit || ReciprocalError || DropNegative; }
 };
 
 struct TForwardRequest {
@@ -153,7 +154,8 @@ TCommandArguments SplitCommandArguments(const QStringList& Arguments)
             split.Names.append(argument);
             continue;
         }
-        if (argument == QStringLiteral("--reciprocal-error")) { // a switch: no value
+        if (argument == QStringLiteral("--reciprocal-error") || argument == QStringLiteral("--drop-negative")) {
+            // a switch: no value
             split.Options.emplace_back(argument, QString());
             continue;
         }
@@ -174,6 +176,8 @@ bool ReadCleaningOption(const QString& Option, const QString& Value, TCleaningRe
         Request.ReciprocalLimit = PositiveArgument(Option, Value);
     else if (Option == QStringLiteral("--reciprocal-error"))
         Request.ReciprocalError = true;
+    else if (Option == QStringLiteral("--drop-negative"))
+        Request.DropNegative = true;
     else
         return false;
     return true;
@@ -252,8 +256,8 @@ TForwardRequest ParseForwardArguments(const QStringList& Arguments)
                              "with --array, --electrodes, --spacing, --first or --levels");
     if (request.DataFile.isEmpty() && (request.ErrorPercent || request.VoltageError || request.DataFormat ||
                                        request.Cleaning.Any()))
-        throw EArgumentError("--error, --voltage-error, --format, --drop-outliers, --drop-reciprocal and "
-                             "--reciprocal-error go with --data MEASURED");
+        throw EArgumentError("--error, --voltage-error, --format, --drop-negative, --drop-outliers, "
+                             "--drop-reciprocal and --reciprocal-error go with --data MEASURED");
     request.OutFile = names[0];
     request.SectionFile = names[1];
     return request;
@@ -309,15 +313,32 @@ TMeasuredData ReadMeasuredDataFile(const QString& FileName, std::optional<TDataF
     return data;
 }
 
-// The measured data cleaned as asked, a line on Errors for each step:
-// reciprocal pairs beyond the limit removed (both data), the error model
-// fitted to the pairs left set as the error of their data whose file gives
-// none, then the outliers removed. Refused when no datum is left.
+// The measured data cleaned as asked, a line on Errors for each step: the
+// data of ρa 0 or below removed (always: no computation takes them; without
+// --drop-negative a warning says so), reciprocal pairs beyond the limit
+// removed (both data), the error model fitted to the pairs left set as the
+// error of their data whose file gives none, then the outliers removed.
+// Refused when no datum is left.
 TMeasuredData CleanMeasuredData(TMeasuredData Data, const TCleaningRequest& Request, std::FILE* Errors)
 {
     const auto removedCount = [](const std::vector<bool>& removed) {
         return static_cast<long long>(std::count(removed.begin(), removed.end(), true));
     };
+    const std::vector<bool> nonPositive = NonPositiveData(Data);
+    if (const long long count = removedCount(nonPositive); Request.DropNegative) {
+        PrintLine(Errors, QStringLiteral("drop-negative: %1 data removed").arg(count));
+    } else if (count > 0) {
+        const auto first = std::find(nonPositive.begin(), nonPositive.end(), true) - nonPositive.begin();
+        const int line = Data.Lines.at(static_cast<size_t>(first));
+        const bool one = count == 1;
+        PrintLine(Errors, QStringLiteral("lithoprism: warning: %1 with an apparent resistivity of 0 or below left out "
+                                         "(%2 %3); --drop-negative removes %4 without this warning")
+                              .arg(one ? QStringLiteral("1 datum") : QStringLiteral("%1 data").arg(count),
+                                   one ? QStringLiteral("on line") : QStringLiteral("first on line"))
+                              .arg(line)
+                              .arg(one ? QStringLiteral("it") : QStringLiteral("them")));
+    }
+    Data = KeepData(Data, nonPositive);
     if (Request.ReciprocalLimit || Request.ReciprocalError) {
         std::vector<TReciprocalPair> pairs = ReciprocalPairs(Data);
         if (Request.ReciprocalLimit) {
@@ -481,8 +502,8 @@ TInvertRequest ParseInvertArguments(const QStringList& Arguments)
             request.StartFromSection = true;
             continue;
         }
-        if (argument == QStringLiteral("--reciprocal-error")) {
-            request.Cleaning.ReciprocalError = true;
+        if (argument == QStringLiteral("--reciprocal-error") || argument == QStringLiteral("--drop-negative")) {
+            ReadCleaningOption(argument, QString(), request.Cleaning); // switches
             continue;
         }
         if (i + 1 >= Arguments.size())
@@ -830,6 +851,10 @@ QString CommandLineUsage()
         "                      file gives voltages: p/100 + V/|U| (default 0)\n"
         "    --format unified|res2dinv   the measured file's format (default: told\n"
         "                      from its content)\n"
+        "    --drop-negative   remove the data whose apparent resistivity is 0 or below\n"
+        "                      (first of the cleaning steps); without it they are\n"
+        "                      left out all the same (no computation takes them), with\n"
+        "                      a warning naming the first one's line\n"
         "    --drop-reciprocal PERCENT   remove both data of each reciprocal pair (A,B\n"
         "                      and M,N exchanged, either polarity) whose resistances\n"
         "                      differ by more than PERCENT of their mean\n"
@@ -868,7 +893,8 @@ QString CommandLineUsage()
         "    --iterations N    at most N iterations (default 20)\n"
         "    --format unified|res2dinv   the measured file's format (default: told\n"
         "                      from its content)\n"
-        "    --drop-reciprocal PERCENT, --reciprocal-error, --drop-outliers K\n"
+        "    --drop-negative, --drop-reciprocal PERCENT, --reciprocal-error,\n"
+        "    --drop-outliers K\n"
         "                      as for --forward --data\n"
         "  --fit OUT.sec SECTION.sec --data MEASURED [options]\n"
         "                  fit the regions' resistivities (and, with measured\n"
@@ -890,7 +916,8 @@ QString CommandLineUsage()
         "                      marks free, within its bounds; every region unless set)\n"
         "    --fixed LABEL,...   keep these regions as drawn\n"
         "    --error PERCENT, --voltage-error V, --format, --host-resistivity R,\n"
-        "    --drop-reciprocal PERCENT, --reciprocal-error, --drop-outliers K\n"
+        "    --drop-negative, --drop-reciprocal PERCENT, --reciprocal-error,\n"
+        "    --drop-outliers K\n"
         "                      as for --forward (R is the host medium's start when\n"
         "                      the section sets none)\n"
         "  --help          print this text and exit\n"

@@ -19,6 +19,7 @@
 #include "section/modelling/RegionFitDialog.h"
 #include "section/modelling/SameFile.h"
 #include "section/modelling/ModellingWindowCommands.h"
+#include "section/survey/DataCleaning.h"
 #include "section/survey/DataFile.h"
 #include "section/views/PseudoSection2D.h"
 
@@ -1107,6 +1108,8 @@ bool TForwardResponseWindow::OpenMeasuredData(const QString& FileName, QString& 
             why << QStringLiteral("%1 with an apparent resistivity of 0 or below").arg(unusable);
         Error = QStringLiteral("The file holds no datum that can be used") +
                 (why.isEmpty() ? QStringLiteral(".") : QStringLiteral(" (%1).").arg(why.join(QStringLiteral("; "))));
+        for (const std::string& warning : data->Warnings)
+            Error += QLatin1Char(' ') + QString::fromStdString(warning);
         return false;
     }
     const QFileInfo info(FileName);
@@ -1182,10 +1185,13 @@ void TForwardResponseWindow::ShowMeasuredSurvey()
         return;
     QString text = QStringLiteral("Survey of %1: %2, %3")
                        .arg(FMeasuredName, ElectrodeCount(static_cast<long long>(FMeasured->Electrodes.size())),
-                            DatumCount(static_cast<long long>(FMeasured->Size())));
+                            DatumCount(static_cast<long long>(FRemovals.Size()))); // the file's, kept or not
     if (FMeasured->Skipped.Total() > 0)
         text += QStringLiteral(" (%1 skipped)").arg(FMeasured->Skipped.Total());
-    MeasuredLabel->setText(text + QStringLiteral("."));
+    text += QStringLiteral(".");
+    for (const std::string& warning : FMeasured->Warnings)
+        text += QLatin1Char(' ') + QString::fromStdString(warning);
+    MeasuredLabel->setText(text);
 }
 
 } // namespace lp

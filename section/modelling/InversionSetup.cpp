@@ -2,6 +2,7 @@
 
 #include "section/forward/ForwardResponse.h"
 #include "section/modelling/ForwardPseudoSection.h"
+#include "section/survey/DataCleaning.h"
 #include "section/survey/ReadableNumbers.h"
 
 #include <algorithm>
@@ -13,6 +14,7 @@ double MedianResistivity(const TMeasuredData& Data)
     std::vector<double> values = Data.Resistivities;
     if (values.empty())
         throw EForwardError("The data hold no apparent resistivity.");
+    RequirePositiveResistivities(Data);
     std::nth_element(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2), values.end());
     return values[values.size() / 2];
 }

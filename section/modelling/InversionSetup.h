@@ -16,7 +16,8 @@
 namespace lp {
 
 // The median of the data's apparent resistivities (the data hold at least
-// one datum).
+// one datum). Raises EForwardError for data of ρa 0 or below
+// (RequirePositiveResistivities).
 double MedianResistivity(const TMeasuredData& Data);
 
 // The parameter mesh over the survey's frame: the electrodes' span padded

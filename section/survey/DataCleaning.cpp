@@ -1,9 +1,12 @@
 #include "section/survey/DataCleaning.h"
 
+#include "section/survey/ModellingError.h"
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
 #include <map>
+#include <string>
 #include <tuple>
 
 namespace lp {
@@ -65,6 +68,31 @@ std::pair<std::pair<int, int>, bool> Ordered(int First, int Second)
 
 } // namespace
 
+std::vector<bool> NonPositiveData(const TMeasuredData& Data)
+{
+    std::vector<bool> marked;
+    marked.reserve(Data.Size());
+    for (size_t d = 0; d < Data.Size(); ++d)
+        marked.push_back(!(Data.Resistivities.at(d) > 0.0));
+    return marked;
+}
+
+void RequirePositiveResistivities(const TMeasuredData& Data)
+{
+    const std::vector<bool> marked = NonPositiveData(Data);
+    const auto first = std::find(marked.begin(), marked.end(), true);
+    if (first == marked.end())
+        return;
+    const auto count = std::count(marked.begin(), marked.end(), true);
+    const auto d = static_cast<size_t>(first - marked.begin());
+    const std::string place = Data.Lines.size() == Data.Size() ? "line " + std::to_string(Data.Lines[d])
+                                                               : "datum " + std::to_string(d + 1);
+    throw EForwardError(count == 1 ? "1 datum has an apparent resistivity of 0 or below (on " + place +
+                                         "): remove it first."
+                                   : std::to_string(count) + " data have an apparent resistivity of 0 or below (first on " +
+                                         place + "): remove them first.");
+}
+
 TMeasuredData KeepData(const TMeasuredData& Data, const std::vector<bool>& Removed)
 {
     if (Removed.size() != Data.Size())
@@ -105,13 +133,19 @@ std::vector<bool> OutlyingData(const TMeasuredData& Data, double K, int Neighbou
         throw EDataFileError("The outlier limit must be a finite number above 0.");
     if (Neighbours < 3)
         throw EDataFileError("An outlier is judged by three neighbours at least.");
-    const size_t count = Data.Size();
-    std::vector<bool> outlying(count, false);
+    std::vector<bool> outlying(Data.Size(), false);
+    // The data with a logarithm; those of ρa 0 or below are neither judged
+    // nor neighbours.
+    std::vector<size_t> judged;
+    for (size_t d = 0; d < Data.Size(); ++d)
+        if (Data.Resistivities.at(d) > 0.0)
+            judged.push_back(d);
+    const size_t count = judged.size();
     if (count < static_cast<size_t>(Neighbours) + 1)
         return outlying;
     std::vector<TPseudoPoint> points;
-    for (const TConfiguration& c : Data.Configurations)
-        points.push_back(PseudoPoint(Data, c));
+    for (size_t d : judged)
+        points.push_back(PseudoPoint(Data, Data.Configurations.at(d)));
     std::vector<std::pair<double, size_t>> distances(count);
     std::vector<double> values;
     for (size_t i = 0; i < count; ++i) {
@@ -122,18 +156,19 @@ std::vector<bool> OutlyingData(const TMeasuredData& Data, double K, int Neighbou
         std::partial_sort(distances.begin(), distances.begin() + Neighbours, distances.end());
         values.clear();
         for (int k = 0; k < Neighbours; ++k)
-            values.push_back(std::log(Data.Resistivities[distances[static_cast<size_t>(k)].second]));
+            values.push_back(std::log(Data.Resistivities[judged[distances[static_cast<size_t>(k)].second]]));
         const double centre = Median(values);
         for (double& v : values)
             v = std::fabs(v - centre);
         const double spread = std::max(1.4826 * Median(values), 0.01);
-        outlying[i] = std::fabs(std::log(Data.Resistivities[i]) - centre) > K * spread;
+        outlying[judged[i]] = std::fabs(std::log(Data.Resistivities[judged[i]]) - centre) > K * spread;
     }
     return outlying;
 }
 
 std::vector<TReciprocalPair> ReciprocalPairs(const TMeasuredData& Data)
 {
+    RequirePositiveResistivities(Data);
     const std::vector<double> resistances = DataResistances(Data);
     // Each datum's dipoles in ascending order; R with the sign that order gives.
     using TKey = std::tuple<int, int, int, int>;

@@ -1,6 +1,7 @@
 #pragma once
 // Cleaning a measured survey before it is compared, fitted or inverted:
-// keeping a subset of its data, finding data that stand far from their
+// keeping a subset of its data, finding the data of an apparent
+// resistivity of 0 or below (which no computation takes), data that stand far from their
 // neighbours in the pseudo-section, and pairing each measurement with its
 // reciprocal (current and potential dipoles exchanged) for the reciprocal
 // error and an error model fitted to it.
@@ -11,7 +12,7 @@
 // undoes it). The reciprocal error of a pair is |R_n − R_r| over the mean
 // of |R_n| and |R_r|, in per cent.
 //
-//   TMeasuredData ──OutlyingData / ReciprocalPairs──> removed data ──KeepData──> TMeasuredData
+//   TMeasuredData ──NonPositiveData / OutlyingData / ReciprocalPairs──> removed data ──KeepData──> TMeasuredData
 
 #include "section/survey/MeasuredData.h"
 
@@ -24,6 +25,18 @@ namespace lp {
 // EDataFileError when Removed has another size.
 TMeasuredData KeepData(const TMeasuredData& Data, const std::vector<bool>& Removed);
 
+// The data whose apparent resistivity is 0 or below (not above 0): data
+// a file may hold (MeasuredData.h) that no computation takes.
+std::vector<bool> NonPositiveData(const TMeasuredData& Data);
+
+// The one check of every computation with measured data (the misfit, the
+// region fit, the inversion and its start, the reciprocal pairs): raises
+// EForwardError "3 data have an apparent resistivity of 0 or below (first
+// on line 12): remove them first" when NonPositiveData marks any (one:
+// "1 datum has ... (on line 12): remove it first"; data made without
+// lines are named by their place, "datum 4").
+void RequirePositiveResistivities(const TMeasuredData& Data);
+
 // The resistance of each datum (ohm): the file's where it gives one, else
 // ρa / k with the file's k (or the flat ground's it was computed with).
 std::vector<double> DataResistances(const TMeasuredData& Data);
@@ -34,7 +47,9 @@ std::vector<double> DataResistances(const TMeasuredData& Data);
 // four electrodes; depth: half the distance between the two dipoles'
 // middles, the same scale). K must be a finite number above 0 and
 // Neighbours at least 3 (EDataFileError otherwise); fewer data than
-// Neighbours + 1 find no outlier.
+// Neighbours + 1 find no outlier. A datum of ρa 0 or below has no
+// logarithm: it is no neighbour and never marked (NonPositiveData marks
+// it), so the others are judged as if it were removed.
 std::vector<bool> OutlyingData(const TMeasuredData& Data, double K, int Neighbours = 8);
 
 struct TReciprocalPair {
@@ -45,7 +60,8 @@ struct TReciprocalPair {
 };
 
 // Each datum in at most one pair, in the order of the normal data; a datum
-// measured twice alike (not exchanged) is no pair.
+// measured twice alike (not exchanged) is no pair. Refuses data of ρa 0 or
+// below (RequirePositiveResistivities): remove them first.
 std::vector<TReciprocalPair> ReciprocalPairs(const TMeasuredData& Data);
 
 // |ΔR| = Absolute + Relative · |R| fitted to the pairs by least squares,

@@ -125,7 +125,8 @@ std::string TSkippedData::Text() const
             text += (text.empty() ? "" : ", ") + std::to_string(count) + " " + what;
     };
     add(Invalid, "marked invalid");
-    add(BadResistivity, "with an apparent resistivity that is not a number from 1e-12 to 1e12 ohm-m");
+    add(BadResistivity, "with an apparent resistivity that is not finite, beyond 1e12 ohm-m in size, or above 0 "
+                        "but below 1e-12 ohm-m");
     add(BadError, "with an error below 0.0001 %");
     add(NoGeometricFactor, "measuring nothing over a homogeneous ground (an infinite geometric factor)");
     add(RepeatedElectrode, "using an electrode twice");
@@ -234,7 +235,10 @@ bool AddMeasuredDatum(TMeasuredData& Data, TConfiguration Configuration, const T
             factor = FlatGeometricFactor(TSurvey{Data.Electrodes, {}, SchemeArrayName}, c);
         resistivity = factor * *Values.Resistance;
     }
-    if (!(std::isfinite(resistivity) && resistivity >= MinResistivity && resistivity <= MaxResistivity)) {
+    // A ρa of 0 or below is a datum (MeasuredData.h); a positive one below
+    // MinResistivity, or any beyond MaxResistivity, no misfit counts.
+    if (!(std::isfinite(resistivity) && std::fabs(resistivity) <= MaxResistivity &&
+          (resistivity <= 0.0 || resistivity >= MinResistivity))) {
         ++Data.Skipped.BadResistivity;
         return false;
     }

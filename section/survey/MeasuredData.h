@@ -10,13 +10,22 @@
 //
 // Data that cannot be used are skipped and counted, never used: marked
 // invalid (valid 0), with an apparent resistivity that is not a finite
-// number from MinResistivity to MaxResistivity, with an error below
+// number, beyond MaxResistivity in size, or above 0 but below
+// MinResistivity, with an error below
 // MinError (no instrument measures that well, and its weight would be
 // beyond counting), measuring nothing over a homogeneous ground (an
 // infinite geometric factor: M and N equally far from the current
 // electrodes), or using one electrode twice in a configuration. A datum
 // with only B (or only N) has it taken as A (as M): swapping both electrodes
 // of a pair changes the sign of ΔU and of k alike, so ρa stays.
+//
+// Resistivities: finite; those of 0 or below are data nothing may compute
+// with until removed, NonPositiveData (DataCleaning.h). A field file holds
+// them (a potential below the noise, a reversed cable): they are kept as
+// data, written as they are (pyGIMLi reads a negative rhoa), and every
+// computation refuses them (RequirePositiveResistivities) until they are
+// removed. A resistance negative only by the sign convention of its
+// configuration (k negative too) gives ρa = k·R above 0: ordinary data.
 //
 // A file that cannot be read raises EDataFileError naming the line of the
 // first fault and what was expected there; messages quote at most 40
@@ -48,13 +57,14 @@ inline constexpr double MinError = 1e-6;
 // The data a file holds that cannot be used, by reason.
 struct TSkippedData {
     int Invalid = 0;            // marked invalid (valid 0)
-    int BadResistivity = 0;     // ρa not a finite number within the range above (or, from r or u/i, not computable)
+    int BadResistivity = 0;     // ρa not finite, beyond MaxResistivity in size, or above 0 but below MinResistivity (from r or u/i too)
     int BadError = 0;           // an error above 0 but below MinError
     int NoGeometricFactor = 0;  // measures nothing over a homogeneous ground: the geometric factor is infinite
     int RepeatedElectrode = 0;  // an electrode used twice within one configuration
     int Total() const { return Invalid + BadResistivity + BadError + NoGeometricFactor + RepeatedElectrode; }
-    // "3 marked invalid, 1 with an apparent resistivity that is not above
-    // 0"; empty when nothing was skipped.
+    // "3 marked invalid, 1 with an apparent resistivity that is not
+    // finite, beyond 1e12 ohm-m in size, or above 0 but below 1e-12
+    // ohm-m"; empty when nothing was skipped.
     std::string Text() const;
 };
 
@@ -67,7 +77,7 @@ struct TMeasuredData {
     std::vector<TElectrode> Electrodes;
     bool HasElevations = false; // the electrodes' elevations are given (some z not 0, or Res2DInv topography)
     std::vector<TConfiguration> Configurations; // from 0; -1 absent (B or N only)
-    std::vector<double> Resistivities;           // ρa measured, ohm-m, finite and above 0
+    std::vector<double> Resistivities;           // ρa measured, ohm-m, finite; 0 or below: see above (NonPositiveData)
     // The resistance R = ΔU/I (ohm) of a datum whose file gives one (r, u/i,
     // Res2DInv resistances) instead of ρa; nan where it gives ρa (empty: no
     // datum has one). Its ρa is k·R with the file's k or the flat ground's
@@ -101,8 +111,8 @@ struct TMeasuredData {
 // file's, else the flat ground's), rhoa (or r in ohm when every datum was
 // given as a resistance, so that a ground's own k forms its ρa again), err
 // (a fraction: the file's, else DefaultError), and, when every datum has
-// one, ip and iperr in mV/V. Raises EDataFileError for a DefaultError not
-// finite and above 0.
+// one, ip and iperr in mV/V. A ρa of 0 or below is written as it is.
+// Raises EDataFileError for a DefaultError not finite and above 0.
 std::string FormatMeasuredData(const TMeasuredData& Data, double DefaultError);
 
 // Whether two data sets hold the same measurements: the same electrodes,

@@ -1,5 +1,7 @@
 #include "section/survey/Misfit.h"
 
+#include "section/survey/DataCleaning.h"
+
 #include "section/survey/ReadableNumbers.h"
 #include "section/model/ModelGeometryText.h"
 
@@ -46,6 +48,7 @@ std::vector<double> DataErrors(const TMeasuredData& Measured, const TErrorModel&
 
 TMisfit ComputeMisfit(const TMeasuredData& Measured, const TSurveyResponse& Calculated, const TErrorModel& Errors)
 {
+    RequirePositiveResistivities(Measured);
     CheckErrorModel(Errors);
     const size_t count = Measured.Size();
     if (Calculated.Resistivities.size() != count || Calculated.GeometricFactors.size() != count ||

@@ -54,7 +54,8 @@ struct TMisfit {
 
 // The misfit of a response computed at the measured data's configurations
 // (Calculated.Survey holds them in the same order). Raises EForwardError
-// when the two hold different numbers of data, when the error model is not
+// for measured data of ρa 0 or below (RequirePositiveResistivities, DataCleaning.h:
+// remove them first), when the two hold different numbers of data, when the error model is not
 // finite numbers of at least 0 with one of them above 0, or when a datum's
 // error comes out 0 (no file error, no relative error and no voltage; the
 // datum is named), or when a computed

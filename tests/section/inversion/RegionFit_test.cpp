@@ -509,6 +509,20 @@ TEST(RegionFit, RefusesBadSettingsAndCancelsWithoutAResult)
     EXPECT_THROW(FitRegions(ground, data, settings), EForwardError);
     settings[0].Highest = std::nan("");
     EXPECT_THROW(FitRegions(ground, data, settings), EForwardError);
+    // Data of ρa 0 or below are refused before any computation.
+    TMeasuredData negative = data;
+    negative.Resistivities[1] = -negative.Resistivities[1];
+    negative.Resistivities[3] = 0.0;
+    int computed = 0;
+    try {
+        FitRegions(ground, negative, AllFree(ground), {}, [&](double) { return ++computed > 0; });
+        ADD_FAILURE() << "not refused";
+    } catch (const EForwardError& error) {
+        EXPECT_TRUE(error.Message().starts_with("2 data have an apparent resistivity of 0 or below (first on "))
+            << error.Message();
+        EXPECT_TRUE(error.Message().ends_with("): remove them first.")) << error.Message();
+    }
+    EXPECT_EQ(computed, 0);
     int calls = 0;
     EXPECT_THROW(FitRegions(WithResistivities(ground, {10.0, 10.0}), data, AllFree(ground), {},
                             [&](double) { return ++calls < 3; }),

@@ -238,6 +238,22 @@ TEST(SurveyInversion, CancelKeepsTheLastFinishedIteration)
         EXPECT_EQ(inversion.Resistivities[j], last[static_cast<Eigen::Index>(j)]);
 }
 
+TEST(SurveyInversion, DataOfZeroOrBelowAreRefusedBeforeAnyComputation)
+{
+    const TTwoLayers two(0.02);
+    TMeasuredData data = two.Data;
+    data.Resistivities[4] = -data.Resistivities[4];
+    bool asked = false;
+    try {
+        InvertSurvey(data, two.Mesh, {}, {}, [&] { asked = true; return true; });
+        FAIL() << "not refused";
+    } catch (const EForwardError& error) {
+        EXPECT_TRUE(error.Message().starts_with("1 datum has an apparent resistivity of 0 or below (on "))
+            << error.Message();
+    }
+    EXPECT_FALSE(asked);
+}
+
 TEST(SurveyInversion, ASurveyTooLargeForTheMemoryIsRefusedBeforeAnyIteration)
 {
     const TTwoLayers two(0.02);

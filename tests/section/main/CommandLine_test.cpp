@@ -76,7 +76,8 @@ TEST(CommandLine, HelpListsTheExport)
     EXPECT_TRUE(run.Out.contains("--forward OUT.dat SECTION.sec [options]"));
     EXPECT_TRUE(run.Out.contains("--invert OUT.csv MEASURED [options]"));
     for (const char* option : {"--array dipole-dipole|wenner|schlumberger", "--electrodes N", "--spacing A", "--first X",
-                               "--levels L", "--scheme FILE", "--host-resistivity R"})
+                               "--levels L", "--scheme FILE", "--host-resistivity R", "--drop-negative   remove",
+                               "--drop-negative, --drop-reciprocal PERCENT"})
         EXPECT_TRUE(run.Out.contains(QString::fromLatin1(option))) << option;
     EXPECT_TRUE(run.Errors.isEmpty());
 }
@@ -452,8 +453,8 @@ void WriteFile(const QString& FileName, const QByteArray& Bytes)
 }
 
 // A measured file of the example's line: Wenner a = 100 over five
-// electrodes, a pole-pole datum, one datum with a negative ρa (skipped),
-// chargeability in mV/V.
+// electrodes, a pole-pole datum, one datum with a negative ρa (read, left
+// out before the computation), chargeability in mV/V.
 const QByteArray MeasuredExample = "# field data\n5\n# x z\n100 0\n200 0\n300 0\n400 0\n500 0\n5\n"
                                    "# a b m n rhoa ip valid\n"
                                    "1 4 2 3 42 30 1\n2 5 3 4 38 25 1\n1 0 2 0 55 12 1\n3 0 4 0 -7 10 1\n"
@@ -469,8 +470,9 @@ TEST(CommandLine, ForwardAtMeasuredDataWritesTheComparisonAndPrintsTheMisfit)
                                         "--host-resistivity", "100", "--error", "5"});
     EXPECT_EQ(run.Status, QProcess::NormalExit);
     ASSERT_EQ(run.Code, 0) << run.Errors.toStdString();
-    EXPECT_EQ(run.Errors, "lithoprism: warning: 2 data of the file are skipped: 1 marked invalid, 1 with an apparent "
-                          "resistivity that is not a number from 1e-12 to 1e12 ohm-m.\n");
+    EXPECT_EQ(run.Errors, "lithoprism: warning: 1 data of the file are skipped: 1 marked invalid.\n"
+                          "lithoprism: warning: 1 datum with an apparent resistivity of 0 or below left out (on line "
+                          "14); --drop-negative removes it without this warning\n");
     const QList<QByteArray> rows = FileBytes(folder.filePath("compare.csv")).split('\n');
     ASSERT_EQ(rows.size(), 5); // the header, three data, the last line's end
     EXPECT_EQ(rows[0], "a,b,m,n,xa,xb,xm,xn,k,rhoa,ip,rhoa_measured,ip_measured,error,misfit");
@@ -494,7 +496,7 @@ TEST(CommandLine, ForwardAtMeasuredDataWritesTheComparisonAndPrintsTheMisfit)
         ip += std::pow(row[10].toDouble() - row[12].toDouble(), 2);
     }
     char expected[160];
-    std::snprintf(expected, sizeof expected, "3 data (2 skipped): rrms %.2f %%, chi-square %.3g, ip rms %.2f %%\n",
+    std::snprintf(expected, sizeof expected, "3 data (1 skipped): rrms %.2f %%, chi-square %.3g, ip rms %.2f %%\n",
                   100.0 * std::sqrt(squares / 3), chi / 3, std::sqrt(ip / 3));
     EXPECT_EQ(run.Out, QString::fromLatin1(expected));
 
@@ -503,7 +505,7 @@ TEST(CommandLine, ForwardAtMeasuredDataWritesTheComparisonAndPrintsTheMisfit)
     const TCommandRun data = RunCommand({"--forward", folder.filePath("computed.dat"), section, "--data", measured,
                                          "--host-resistivity", "100"});
     EXPECT_EQ(data.Code, 0) << data.Errors.toStdString();
-    EXPECT_TRUE(data.Out.startsWith("3 data (2 skipped): rrms ")) << data.Out.toStdString();
+    EXPECT_TRUE(data.Out.startsWith("3 data (1 skipped): rrms ")) << data.Out.toStdString();
     const TSurvey computed = ParseUnifiedData(FileBytes(folder.filePath("computed.dat")).toStdString());
     EXPECT_EQ(computed.Configurations, (std::vector<TConfiguration>{{0, 3, 1, 2}, {1, 4, 2, 3}, {0, -1, 1, -1}}));
 
@@ -580,13 +582,13 @@ TEST(CommandLine, ForwardAtMeasuredDataRefusesWhatItCannotDo)
         {{"--forward", out, section, "--data", measured, "--format", "csv"},
          "lithoprism: --format is unified or res2dinv, not \"csv\" (see lithoprism --help)\n"},
         {{"--forward", out, section, "--error", "5"},
-         "lithoprism: --error, --voltage-error, --format, --drop-outliers, --drop-reciprocal and --reciprocal-error go "
-         "with --data MEASURED (see lithoprism --help)\n"},
+         "lithoprism: --error, --voltage-error, --format, --drop-negative, --drop-outliers, --drop-reciprocal and "
+         "--reciprocal-error go with --data MEASURED (see lithoprism --help)\n"},
         {{"--forward", out, section, "--data", measured, "--voltage-error", "-0.1"},
          "lithoprism: --voltage-error needs a number of at least 0, not \"-0.1\" (see lithoprism --help)\n"},
         {{"--forward", out, section, "--voltage-error", "0.1"},
-         "lithoprism: --error, --voltage-error, --format, --drop-outliers, --drop-reciprocal and --reciprocal-error go "
-         "with --data MEASURED (see lithoprism --help)\n"}};
+         "lithoprism: --error, --voltage-error, --format, --drop-negative, --drop-outliers, --drop-reciprocal and "
+         "--reciprocal-error go with --data MEASURED (see lithoprism --help)\n"}};
     for (const auto& [arguments, message] : wrong) {
         const TCommandRun run = RunCommand(arguments);
         EXPECT_EQ(run.Code, 2) << arguments.join(' ').toStdString();
@@ -600,11 +602,19 @@ TEST(CommandLine, ForwardAtMeasuredDataRefusesWhatItCannotDo)
                                  "\": name another file to write. Nothing was written.\n");
     EXPECT_EQ(FileBytes(measured), MeasuredExample);
     // No usable datum; an electrode beyond the model area.
-    WriteFile(measured, "2\n0\n100\n1\n# a b m n rhoa\n1 0 2 0 -5\n");
+    WriteFile(measured, "2\n0\n100\n1\n# a b m n rhoa\n1 0 2 0 inf\n");
     const TCommandRun none = RunCommand({"--forward", out, section, "--data", measured, "--host-resistivity", "100"});
     EXPECT_EQ(none.Code, 1);
     EXPECT_EQ(none.Errors, "lithoprism: The measured data file \"" + measured + "\" holds no datum that can be used (1 "
-                           "skipped: 1 with an apparent resistivity that is not a number from 1e-12 to 1e12 ohm-m).\n");
+                           "skipped: 1 with an apparent resistivity that is not finite, beyond 1e12 ohm-m in size, or "
+                           "above 0 but below 1e-12 ohm-m).\n");
+    // Its datum below 0: read, then left out, and nothing is left.
+    WriteFile(measured, "2\n0\n100\n1\n# a b m n rhoa\n1 0 2 0 -5\n");
+    const TCommandRun negative = RunCommand({"--forward", out, section, "--data", measured, "--host-resistivity", "100"});
+    EXPECT_EQ(negative.Code, 1);
+    EXPECT_EQ(negative.Errors, "lithoprism: warning: 1 datum with an apparent resistivity of 0 or below left out (on "
+                               "line 6); --drop-negative removes it without this warning\n"
+                               "lithoprism: No datum is left after the cleaning.\n");
     WriteFile(measured, "2\n0\n1500\n1\n# a b m n rhoa\n1 0 2 0 50\n");
     const TCommandRun outside = RunCommand({"--forward", out, section, "--data", measured, "--host-resistivity", "100"});
     EXPECT_EQ(outside.Code, 1);
@@ -923,6 +933,114 @@ TEST(CommandLine, MeasuredDataCleanedOfBadReciprocalsAndOutliersWithTheErrorOfTh
     EXPECT_TRUE(fitted2.Errors.startsWith("reciprocal-error: 5 pairs")) << fitted2.Errors.toStdString();
 }
 
+// The data of DataWithReciprocals with three apparent resistivities of 0
+// or below (two negated, one 0) among the data without a reciprocal; the
+// first on the file's line FirstLine.
+QString DataWithNonPositive(const QTemporaryDir& Folder, int& FirstLine)
+{
+    QStringList lines = QString::fromUtf8(FileBytes(DataWithReciprocals(Folder))).split('\n');
+    const qsizetype header = lines.indexOf(QStringLiteral("# a b m n k rhoa"));
+    for (qsizetype row : {header + 8, header + 12, header + 30}) {
+        QStringList v = lines[row].split(' ');
+        v[5] = row == header + 12 ? QStringLiteral("0") : QString::number(-v[5].toDouble(), 'g', 17);
+        lines[row] = v.join(' ');
+    }
+    FirstLine = static_cast<int>(header + 8) + 1;
+    const QString file = Folder.filePath("nonpositive.dat");
+    WriteFile(file, lines.join('\n').toUtf8());
+    return file;
+}
+
+// Data of ρa 0 or below are left out before any computation: with
+// --drop-negative, first of the cleaning steps, said as a step; without it
+// with a warning naming the first one's line. The summary counts the data
+// used.
+TEST(CommandLine, DataOfZeroOrBelowAreDroppedFirstOrLeftOutWithAWarning)
+{
+    QTemporaryDir folder;
+    int first = 0;
+    const QString data = DataWithNonPositive(folder, first), table = folder.filePath("compare.csv");
+    const QString section = QStringLiteral(LP_FORWARD_DATA_DIR "/plain-block.sec");
+    const QStringList cleaning = {"--drop-reciprocal", "5", "--reciprocal-error", "--drop-outliers", "4"};
+    const QString warning = QStringLiteral("lithoprism: warning: 3 data with an apparent resistivity of 0 or below "
+                                           "left out (first on line %1); --drop-negative removes them without this "
+                                           "warning").arg(first);
+    for (const bool drop : {true, false}) {
+        QStringList arguments = {"--forward", table, section, "--data", data};
+        arguments << cleaning;
+        if (drop)
+            arguments.insert(5, "--drop-negative"); // before the others: it still runs first
+        const TCommandRun run = RunCommand(arguments);
+        ASSERT_EQ(run.Code, 0) << run.Errors.toStdString();
+        const QStringList said = run.Errors.split('\n', Qt::SkipEmptyParts);
+        ASSERT_EQ(said.size(), 4) << run.Errors.toStdString();
+        EXPECT_EQ(said[0], drop ? QStringLiteral("drop-negative: 3 data removed") : warning);
+        EXPECT_EQ(said[1], "drop-reciprocal: 2 data removed (1 of 5 pairs beyond 5 %)");
+        EXPECT_TRUE(said[2].startsWith("reciprocal-error: 4 pairs: |dR| = ")) << said[2].toStdString();
+        EXPECT_EQ(said[3], "drop-outliers: 1 data removed");
+        // 46 + 5 data, less the three, the bad pair and the outlier.
+        const QList<QByteArray> rows = FileBytes(table).trimmed().split('\n');
+        EXPECT_EQ(rows.size(), 1 + 46 + 5 - 3 - 2 - 1);
+        for (qsizetype r = 1; r < rows.size(); ++r)
+            EXPECT_GT(rows[r].split(',')[11].toDouble(), 0.0) << rows[r].toStdString();
+        EXPECT_TRUE(run.Out.startsWith("45 data (0 skipped)")) << run.Out.toStdString();
+    }
+    // Without other cleaning; "0 data removed" said too.
+    const TCommandRun plain = RunCommand({"--forward", table, section, "--data", data});
+    ASSERT_EQ(plain.Code, 0) << plain.Errors.toStdString();
+    EXPECT_EQ(plain.Errors, warning + "\n");
+    EXPECT_TRUE(plain.Out.startsWith("48 data (0 skipped)")) << plain.Out.toStdString();
+    const TCommandRun none = RunCommand({"--forward", table, section, "--data", BlockData(folder), "--drop-negative"});
+    ASSERT_EQ(none.Code, 0) << none.Errors.toStdString();
+    EXPECT_EQ(none.Errors, "drop-negative: 0 data removed\n");
+    EXPECT_TRUE(none.Out.startsWith("46 data (0 skipped)")) << none.Out.toStdString();
+    // One datum: named alone.
+    QStringList lines = QString::fromUtf8(FileBytes(BlockData(folder))).split('\n');
+    const qsizetype header = lines.indexOf(QStringLiteral("# a b m n k rhoa"));
+    QStringList v = lines[header + 3].split(' ');
+    v[5] = QStringLiteral("-12.5");
+    lines[header + 3] = v.join(' ');
+    const QString one = folder.filePath("one.dat");
+    WriteFile(one, lines.join('\n').toUtf8());
+    const TCommandRun single = RunCommand({"--forward", table, section, "--data", one});
+    ASSERT_EQ(single.Code, 0) << single.Errors.toStdString();
+    EXPECT_EQ(single.Errors, QStringLiteral("lithoprism: warning: 1 datum with an apparent resistivity of 0 or below "
+                                            "left out (on line %1); --drop-negative removes it without this "
+                                            "warning\n").arg(header + 4));
+    EXPECT_TRUE(single.Out.startsWith("45 data (0 skipped)")) << single.Out.toStdString();
+
+    // The inversion and the fit take the option and leave the data out without it.
+    const TCommandRun inverted = RunCommand({"--invert", folder.filePath("image.csv"), data, "--iterations", "1",
+                                             "--drop-outliers", "4", "--drop-negative"});
+    ASSERT_EQ(inverted.Code, 0) << inverted.Errors.toStdString();
+    EXPECT_TRUE(inverted.Errors.startsWith("drop-negative: 3 data removed\ndrop-outliers: 1 data removed\n"))
+        << inverted.Errors.toStdString();
+    const TCommandRun invertedPlain = RunCommand({"--invert", folder.filePath("image.csv"), data, "--iterations", "1"});
+    ASSERT_EQ(invertedPlain.Code, 0) << invertedPlain.Errors.toStdString();
+    EXPECT_TRUE(invertedPlain.Errors.startsWith(warning + "\n")) << invertedPlain.Errors.toStdString();
+    const TCommandRun fitted = RunCommand({"--fit", folder.filePath("fitted.sec"), section, "--data", data,
+                                           "--drop-negative", "--reciprocal-error"});
+    ASSERT_EQ(fitted.Code, 0) << fitted.Errors.toStdString();
+    EXPECT_TRUE(fitted.Errors.startsWith("drop-negative: 3 data removed\nreciprocal-error: 5 pairs"))
+        << fitted.Errors.toStdString();
+    const TCommandRun fittedPlain = RunCommand({"--fit", folder.filePath("fitted.sec"), section, "--data", data});
+    ASSERT_EQ(fittedPlain.Code, 0) << fittedPlain.Errors.toStdString();
+    EXPECT_TRUE(fittedPlain.Errors.startsWith(warning + "\n")) << fittedPlain.Errors.toStdString();
+    EXPECT_TRUE(fittedPlain.Out.contains("48 data (0 skipped)")) << fittedPlain.Out.toStdString();
+    // Every datum 0 or below: nothing left to compute with.
+    for (qsizetype row = header + 1; lines[row].split(' ').size() >= 6; ++row) {
+        QStringList w = lines[row].split(' ');
+        w[5] = QStringLiteral("0");
+        lines[row] = w.join(' ');
+    }
+    WriteFile(one, lines.join('\n').toUtf8());
+    const TCommandRun nothing = RunCommand({"--forward", folder.filePath("nothing.dat"), section, "--data", one,
+                                            "--drop-negative"});
+    EXPECT_EQ(nothing.Code, 1);
+    EXPECT_TRUE(nothing.Errors.contains("No datum is left after the cleaning.")) << nothing.Errors.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(folder.filePath("nothing.dat")));
+}
+
 TEST(CommandLine, CleaningThatCannotBeDoneIsRefused)
 {
     QTemporaryDir folder;
@@ -931,6 +1049,7 @@ TEST(CommandLine, CleaningThatCannotBeDoneIsRefused)
     // Without measured data there is nothing to clean.
     EXPECT_EQ(RunCommand({"--forward", folder.filePath("a.dat"), section, "--drop-outliers", "3"}).Code, 2);
     EXPECT_EQ(RunCommand({"--forward", folder.filePath("a.dat"), section, "--reciprocal-error"}).Code, 2);
+    EXPECT_EQ(RunCommand({"--forward", folder.filePath("a.dat"), section, "--drop-negative"}).Code, 2);
     EXPECT_EQ(RunCommand({"--invert", folder.filePath("b.csv"), data, "--drop-outliers", "0"}).Code, 2);
     EXPECT_EQ(RunCommand({"--invert", folder.filePath("b.csv"), data, "--drop-reciprocal", "-1"}).Code, 2);
     // No pair to fit an error model to: said, nothing written.

@@ -21,6 +21,7 @@
 #include <QtWidgets/QPushButton>
 #include <QtWidgets/QSpinBox>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -105,7 +106,9 @@ struct ForwardResponseWindowTest : MainWindow {
     TForwardResult FieldResponse() { return FieldResponseOver(130.0, 20, 3); }
     // FieldResponse() written as a measured file with voltages for a
     // current of 0.1 A (u and i; ip in mV/V).
-    QString WriteMeasuredFile(const QString& Name = QStringLiteral("measured.dat"))
+    // The data Negated with their voltage's sign turned (a ρa below 0).
+    QString WriteMeasuredFile(const QString& Name = QStringLiteral("measured.dat"),
+                              const std::vector<size_t>& Negated = {})
     {
         Field = FieldResponse();
         QString text = QStringLiteral("%1\n# x z\n").arg(Field.Survey.Electrodes.size());
@@ -114,7 +117,8 @@ struct ForwardResponseWindowTest : MainWindow {
         text += QStringLiteral("%1\n# a b m n u i ip\n").arg(Field.Resistivities.size());
         for (size_t d = 0; d < Field.Resistivities.size(); ++d) {
             const TConfiguration& c = Field.Survey.Configurations[d];
-            const double voltage = Field.Resistivities[d] * 0.1 / Field.GeometricFactors[d];
+            const double sign = std::find(Negated.begin(), Negated.end(), d) != Negated.end() ? -1.0 : 1.0;
+            const double voltage = sign * Field.Resistivities[d] * 0.1 / Field.GeometricFactors[d];
             text += QStringLiteral("%1 %2 %3 %4 %5 0.1 %6\n")
                         .arg(c.a + 1).arg(c.b + 1).arg(c.m + 1).arg(c.n + 1)
                         .arg(voltage, 0, 'g', 17)

@@ -11,6 +11,7 @@
 #include "chart/export/PlotExportForm.h"
 #include "chart/export/PlotPreview.h"
 #include "platform/core/SafeSave.h"
+#include "section/survey/DataCleaning.h"
 #include "section/survey/DataFile.h"
 #include "section/modelling/BackgroundThreads.h"
 #include "section/views/PseudoSection2D.h"
@@ -38,6 +39,7 @@
 #include <ctime>
 #include <future>
 #include <memory>
+#include <numeric>
 
 namespace lp::test {
 namespace {
@@ -665,6 +667,40 @@ TEST_F(ForwardResponseWindowTest, HoveringOverADatumShowsItsValues)
     QTest::keyClick(Forward->QuantityBox, Qt::Key_Up);
     HoverOver(misfitChart, DatumPixel(misfitChart, PseudoSectionPoints(Forward->Result()->Survey)[m]));
     SaveScreenshot(*Forward, QStringLiteral("forward-response-compared"));
+}
+
+// A file's data of ρa 0 or below are never compared (the pseudo-sections
+// take logarithms, the misfit refuses them): counted in the data panel
+// until Remove ρa ≤ 0 takes them out; a file of such data alone is refused.
+TEST_F(ForwardResponseWindowTest, DataOfZeroOrBelowAreLeftOutUntilRemoved)
+{
+    OpenComputed();
+    OpenMeasured(WriteMeasuredFile(QStringLiteral("negative.dat"), {2, 7}));
+    const size_t count = Field.Resistivities.size();
+    const TMeasuredData& data = *Forward->MeasuredData();
+    ASSERT_EQ(data.Size(), count - 2);
+    const std::vector<bool> nonPositive = NonPositiveData(data);
+    EXPECT_EQ(std::count(nonPositive.begin(), nonPositive.end(), true), 0);
+    EXPECT_EQ(data.Lines[2], static_cast<int>(Field.Survey.Electrodes.size()) + 5 + 3); // the file's fourth datum
+    EXPECT_EQ(Forward->MeasuredLabel->text(), QStringLiteral("Survey of negative.dat: 20 electrodes, %1 data.").arg(count));
+    EXPECT_EQ(Forward->DataCountLabel->text(),
+              QStringLiteral("%1 data, 0 removed, 2 with ρa ≤ 0 left out.").arg(count));
+    ASSERT_EQ(Forward->Result()->Resistivities.size(), count - 2);
+    EXPECT_EQ(Forward->Misfit()->Data, static_cast<int>(count - 2));
+    // Removed, they are counted as removed; the comparison stays.
+    ASSERT_EQ(Forward->RemoveNonPositive(), std::optional<size_t>(2));
+    EXPECT_EQ(Forward->DataCountLabel->text(), QStringLiteral("%1 data, 2 removed.").arg(count));
+    EXPECT_TRUE(Forward->StateLabel->text().startsWith(QStringLiteral("Remove ρa ≤ 0: 2 data removed.")));
+    EXPECT_EQ(Forward->Misfit()->Data, static_cast<int>(count - 2));
+    // Every datum below 0: nothing to compare, the file refused.
+    std::vector<size_t> all(count);
+    std::iota(all.begin(), all.end(), size_t{0});
+    QString error;
+    EXPECT_FALSE(Forward->OpenMeasuredData(WriteMeasuredFile(QStringLiteral("all.dat"), all), error));
+    EXPECT_EQ(error, QStringLiteral("The file holds no datum that can be used (%1 with an apparent resistivity "
+                                    "of 0 or below).")
+                         .arg(count));
+    EXPECT_EQ(Forward->MeasuredData()->Size(), count - 2);
 }
 
 // The error fields weigh the data in the totals: typed, they recompute χ²

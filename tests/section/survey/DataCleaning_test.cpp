@@ -1,5 +1,5 @@
-// Cleaning measured data: a subset kept whole, outliers in the
-// pseudo-section, reciprocal pairs in every polarity and the error model
+// Cleaning measured data: a subset kept whole, the data of ρa 0 or below
+// found and refused by the computations, outliers in the pseudo-section, reciprocal pairs in every polarity and the error model
 // fitted to them.
 
 #include "section/survey/DataCleaning.h"
@@ -79,6 +79,79 @@ TEST(DataCleaning, OutliersStandFarFromTheirNeighbours)
         return removed;
     }());
     EXPECT_EQ(OutlyingData(few, 3.0), std::vector<bool>(3, false));
+}
+
+// The data of ρa 0 or below are marked, and the one check every
+// computation makes refuses them naming their count and the first line.
+TEST(DataCleaning, DataOfZeroOrBelowAreMarkedAndRefused)
+{
+    TMeasuredData data = Line(8, [](double x, int) { return 10.0 + x; });
+    const size_t n = data.Size();
+    EXPECT_EQ(NonPositiveData(data), std::vector<bool>(n, false));
+    EXPECT_NO_THROW(RequirePositiveResistivities(data));
+    data.Resistivities[2] = 0.0;
+    const auto refusal = [](const TMeasuredData& Data) {
+        try {
+            RequirePositiveResistivities(Data);
+        } catch (const EForwardError& error) {
+            return error.Message();
+        }
+        return std::string("not refused");
+    };
+    EXPECT_EQ(refusal(data), "1 datum has an apparent resistivity of 0 or below (on line 12): remove it first.");
+    data.Resistivities[5] = -3.0;
+    data.Resistivities[n - 1] = -1e-300;
+    std::vector<bool> expected(n, false);
+    expected[2] = expected[5] = expected[n - 1] = true;
+    EXPECT_EQ(NonPositiveData(data), expected);
+    EXPECT_EQ(refusal(data), "3 data have an apparent resistivity of 0 or below (first on line 12): remove them first.");
+    // Data made without lines are named by their place.
+    TMeasuredData unlined = data;
+    unlined.Lines.clear();
+    EXPECT_EQ(refusal(unlined), "3 data have an apparent resistivity of 0 or below (first on datum 3): remove them "
+                                "first.");
+    // Removed, nothing is left to refuse.
+    const TMeasuredData kept = KeepData(data, NonPositiveData(data));
+    EXPECT_EQ(kept.Size(), n - 3);
+    EXPECT_NO_THROW(RequirePositiveResistivities(kept));
+    // The reciprocal pairs refuse them; the resistances are still formed.
+    EXPECT_THROW(ReciprocalPairs(data), EForwardError);
+    EXPECT_NEAR(DataResistances(data)[5] * data.GeometricFactors[5], -3.0, 1e-12);
+}
+
+// A datum of ρa 0 or below has no logarithm: the outliers are those the
+// data without it have, and it is never marked itself.
+TEST(DataCleaning, OutliersIgnoreDataOfZeroOrBelow)
+{
+    std::mt19937 random(3);
+    std::normal_distribution<double> noise(0.0, 0.01);
+    TMeasuredData data = Line(30, [&](double x, int n) { return 100.0 * std::exp(0.3 * std::sin(x / 6.0) + 0.05 * n + noise(random)); });
+    for (size_t i : {5u, 40u, 77u})
+        data.Resistivities[i] *= i == 40u ? 0.4 : 2.5;
+    std::vector<bool> nonPositive(data.Size(), false);
+    for (size_t i : {6u, 41u, 60u, 61u}) {
+        data.Resistivities[i] = i == 60u ? 0.0 : -data.Resistivities[i];
+        nonPositive[i] = true;
+    }
+    const std::vector<bool> outlying = OutlyingData(data, 4.0);
+    std::vector<size_t> found;
+    for (size_t i = 0; i < outlying.size(); ++i)
+        if (outlying[i])
+            found.push_back(i);
+    EXPECT_EQ(found, (std::vector<size_t>{5, 40, 77}));
+    // The same marks as on the data with them removed.
+    const TMeasuredData kept = KeepData(data, nonPositive);
+    const std::vector<bool> withoutThem = OutlyingData(kept, 4.0);
+    std::vector<bool> marksOfKept;
+    for (size_t i = 0; i < data.Size(); ++i)
+        if (!nonPositive[i])
+            marksOfKept.push_back(outlying[i]);
+    EXPECT_EQ(marksOfKept, withoutThem);
+    // Too few data with a logarithm: none marked.
+    TMeasuredData few = Line(8, [](double, int) { return -1.0; });
+    few.Resistivities[0] = few.Resistivities[1] = 100.0;
+    few.Resistivities[2] = 1000.0;
+    EXPECT_EQ(OutlyingData(few, 1.0), std::vector<bool>(few.Size(), false));
 }
 
 TEST(DataCleaning, ReciprocalPairsInEveryPolarity)

@@ -1,9 +1,13 @@
 #pragma once
 // What every measured data set a reader accepts must be: usable values
-// only, configurations naming its electrodes, per-datum lists of one length,
-// and a data set that the unified data file writes and reads back the same.
+// only (a ρa finite, of at most MaxResistivity in size, and either 0 or
+// below, a datum the computations refuse until removed, or from
+// MinResistivity up), configurations naming its electrodes, per-datum lists
+// of one length, and a data set that the unified data file writes and reads
+// back the same.
 
 #include "section/forward/ForwardModel.h"
+#include "section/survey/DataCleaning.h"
 #include "section/survey/MeasuredData.h"
 #include "section/survey/Misfit.h"
 
@@ -49,8 +53,9 @@ inline std::string UnsoundMeasuredData(const TMeasuredData& Data)
                 if (used[i] >= 0 && used[i] == used[j])
                     return "a datum using an electrode twice";
         }
-        if (!(std::isfinite(Data.Resistivities[d]) && Data.Resistivities[d] > 0.0))
-            return "an apparent resistivity that is not a finite number above 0";
+        const double rho = Data.Resistivities[d];
+        if (!(std::isfinite(rho) && std::fabs(rho) <= MaxResistivity && (rho <= 0.0 || rho >= MinResistivity)))
+            return "an apparent resistivity that is not finite, beyond the range in size, or above 0 but below it";
         if (!Data.Errors.empty() && !std::isnan(Data.Errors[d]) && !(std::isfinite(Data.Errors[d]) && Data.Errors[d] > 0.0))
             return "an error that is not a finite number above 0";
         if (!Data.Chargeabilities.empty() && std::isinf(Data.Chargeabilities[d]))
@@ -74,17 +79,34 @@ inline std::string PlacementRefusalWithoutLine(const TMeasuredData& Data)
     return {};
 }
 
-// Empty when every datum compares with a response of 100 ohm-m within what
-// a double counts (the misfit refuses no datum), else the refusal. The
-// response's factors are the data's own.
+// Empty when the misfit refuses the data of ρa 0 or below (naming them, the
+// first by its line) and every other datum compares with a response of 100
+// ohm-m within what a double counts, else what went wrong. The response's
+// factors are the data's own.
 inline std::string UncountableMisfit(const TMeasuredData& Data)
 {
-    TSurveyResponse calculated;
-    calculated.Resistivities.assign(Data.Size(), 100.0);
-    for (double k : Data.GeometricFactors)
-        calculated.GeometricFactors.push_back(std::isfinite(k) ? k : 1.0);
+    const auto response = [](const TMeasuredData& Measured) {
+        TSurveyResponse calculated;
+        calculated.Resistivities.assign(Measured.Size(), 100.0);
+        for (double k : Measured.GeometricFactors)
+            calculated.GeometricFactors.push_back(std::isfinite(k) ? k : 1.0);
+        return calculated;
+    };
+    const std::vector<bool> nonPositive = NonPositiveData(Data);
+    if (std::find(nonPositive.begin(), nonPositive.end(), true) != nonPositive.end()) {
+        try {
+            ComputeMisfit(Data, response(Data));
+            return "data of an apparent resistivity of 0 or below compared";
+        } catch (const EForwardError& error) {
+            const std::string& message = error.Message();
+            if (message.find("apparent resistivity of 0 or below (") == std::string::npos ||
+                message.find("on line ") == std::string::npos)
+                return message;
+        }
+    }
+    const TMeasuredData kept = KeepData(Data, nonPositive);
     try {
-        ComputeMisfit(Data, calculated);
+        ComputeMisfit(kept, response(kept));
     } catch (const EForwardError& error) {
         return error.Message();
     }

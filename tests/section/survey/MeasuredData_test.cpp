@@ -6,6 +6,7 @@
 #include "section/forward/ForwardModel.h"
 #include "section/survey/MeasuredData.h"
 
+#include "section/survey/DataCleaning.h"
 #include "section/survey/Misfit.h"
 #include "section/survey/Res2DInvFile.h"
 
@@ -148,28 +149,79 @@ TEST(MeasuredData, ResistancesAndVoltagesGiveTheApparentResistivity)
     EXPECT_NEAR(flat.GeometricFactors[0], 2.0 * std::acos(-1.0), 1e-12);
 }
 
-// Invalid data, a non-positive or non-finite ρa and an electrode used
-// twice were used as they came.
+// Invalid data, a non-finite ρa and an electrode used twice were used as
+// they came; a ρa of 0 or below is a datum (kept, and refused by every
+// computation until removed).
 TEST(MeasuredData, DataThatCannotBeUsedAreSkippedAndCounted)
 {
     const TMeasuredData data = ReadUnifiedMeasuredData(
-        "4\n0\n1\n2\n3\n7\n# a b m n rhoa valid\n"
+        "4\n0\n1\n2\n3\n9\n# a b m n rhoa valid\n"
         "1 2 3 4 100 1\n"
         "1 2 3 4 100 0\n"   // invalid
-        "1 2 3 4 -5 1\n"    // not above 0
-        "1 2 3 4 0 1\n"     // not above 0
+        "1 2 3 4 -5 1\n"    // kept: 0 or below
+        "1 2 3 4 0 1\n"     // kept: 0 or below
         "1 2 3 4 inf 1\n"   // not finite
+        "1 2 3 4 -2e12 1\n" // beyond 1e12 in size
+        "1 2 3 4 1e-13 1\n" // above 0 but below 1e-12
         "1 2 2 4 100 1\n"   // M is B
         "0 2 3 0 90 1\n");  // lone B and M: B taken as A
-    EXPECT_EQ(data.Size(), 2u);
-    EXPECT_EQ(data.Configurations[1], (TConfiguration{1, -1, 2, -1}));
+    EXPECT_EQ(data.Size(), 4u);
+    EXPECT_EQ(data.Resistivities, (std::vector<double>{100.0, -5.0, 0.0, 90.0}));
+    EXPECT_EQ(data.Lines, (std::vector<int>{8, 10, 11, 16}));
+    EXPECT_EQ(data.Configurations[3], (TConfiguration{1, -1, 2, -1}));
     EXPECT_EQ(data.Skipped.Invalid, 1);
     EXPECT_EQ(data.Skipped.BadResistivity, 3);
     EXPECT_EQ(data.Skipped.RepeatedElectrode, 1);
     EXPECT_EQ(data.Skipped.Total(), 5);
     EXPECT_EQ(data.Skipped.Text(),
-              "1 marked invalid, 3 with an apparent resistivity that is not a number from 1e-12 to 1e12 ohm-m, "
-              "1 using an electrode twice");
+              "1 marked invalid, 3 with an apparent resistivity that is not finite, beyond 1e12 ohm-m in size, or "
+              "above 0 but below 1e-12 ohm-m, 1 using an electrode twice");
+}
+
+// A ρa of 0 or below, given or formed as k·R or k·u/i, is kept in every
+// per-datum list; a resistance negative only by its configuration's sign
+// convention (k negative too) is ordinary data. Written as they are, they
+// read back the same.
+TEST(MeasuredData, ApparentResistivitiesOfZeroOrBelowAreKeptAsData)
+{
+    const std::string electrodes = "4\n# x z\n0 0\n1 0\n2 0\n3 0\n";
+    const TMeasuredData given = ReadUnifiedMeasuredData(
+        electrodes + "4\n# a b m n rhoa err ip\n1 2 3 4 -7.5 0.02 4\n1 2 3 4 0 0.03 5\n"
+                     "1 2 3 4 -1e12 0.04 6\n1 2 3 4 -1e-200 0.05 7\n");
+    ASSERT_EQ(given.Size(), 4u);
+    EXPECT_EQ(given.Skipped.Total(), 0);
+    EXPECT_EQ(given.Resistivities, (std::vector<double>{-7.5, 0.0, -1e12, -1e-200}));
+    EXPECT_EQ(given.Errors, (std::vector<double>{0.02, 0.03, 0.04, 0.05}));
+    EXPECT_EQ(given.Chargeabilities.size(), 4u);
+    EXPECT_EQ(given.Lines, (std::vector<int>{9, 10, 11, 12}));
+    EXPECT_EQ(NonPositiveData(given), std::vector<bool>(4, true));
+    // A B M N = 1 4 2 3 (Wenner, k = 2π a > 0): a negative r gives a
+    // negative ρa; with the electrodes of one dipole exchanged (k < 0) the
+    // same negative r is ordinary data.
+    const TMeasuredData r = ReadUnifiedMeasuredData(electrodes + "3\n# a b m n r k\n1 4 2 3 -2.5 18.85\n"
+                                                                 "1 4 3 2 -2.5 -18.85\n1 4 2 3 0 18.85\n");
+    ASSERT_EQ(r.Size(), 3u);
+    EXPECT_DOUBLE_EQ(r.Resistivities[0], -2.5 * 18.85);
+    EXPECT_DOUBLE_EQ(r.Resistivities[1], 2.5 * 18.85);
+    EXPECT_EQ(r.Resistivities[2], 0.0);
+    EXPECT_EQ(r.Resistances, (std::vector<double>{-2.5, -2.5, 0.0}));
+    EXPECT_EQ(NonPositiveData(r), (std::vector<bool>{true, false, true}));
+    // u/i with the flat ground's k, in either order of N and M.
+    const TMeasuredData ui = ReadUnifiedMeasuredData(electrodes + "2\n# a b m n u i\n1 4 2 3 -0.5 0.2\n"
+                                                                  "1 4 3 2 -0.5 0.2\n");
+    ASSERT_EQ(ui.Size(), 2u);
+    EXPECT_NEAR(ui.Resistivities[0], -2.5 * 2.0 * std::acos(-1.0), 1e-12);
+    EXPECT_NEAR(ui.Resistivities[1], 2.5 * 2.0 * std::acos(-1.0), 1e-12);
+    EXPECT_EQ(ui.Voltages, (std::vector<double>{-0.5, -0.5}));
+    // Written as they are (pyGIMLi reads a negative rhoa) and read back.
+    for (const TMeasuredData* data : {&given, &r}) {
+        const TMeasuredData back = ReadUnifiedMeasuredData(FormatMeasuredData(*data, 0.03));
+        EXPECT_EQ(back.Skipped.Total(), 0);
+        EXPECT_EQ(back.Configurations, data->Configurations);
+        EXPECT_EQ(back.Resistivities, data->Resistivities);
+        EXPECT_EQ(back.Resistances, data->Resistances);
+    }
+    EXPECT_NE(FormatMeasuredData(given, 0.03).find(" -7.5 0.02 "), std::string::npos) << FormatMeasuredData(given, 0.03);
 }
 
 TEST(MeasuredData, FilesThatCannotBeReadAreRefusedNamingTheLine)
@@ -226,8 +278,9 @@ TEST(MeasuredData, DataTheComputationCannotCountAreSkippedAndCounted)
     EXPECT_EQ(data.Skipped.BadResistivity, 1);
     EXPECT_EQ(data.Skipped.BadError, 1);
     EXPECT_EQ(data.Skipped.Text(),
-              "1 with an apparent resistivity that is not a number from 1e-12 to 1e12 ohm-m, 1 with an error "
-              "below 0.0001 %, 1 measuring nothing over a homogeneous ground (an infinite geometric factor)");
+              "1 with an apparent resistivity that is not finite, beyond 1e12 ohm-m in size, or above 0 but below "
+              "1e-12 ohm-m, 1 with an error below 0.0001 %, 1 measuring nothing over a homogeneous ground (an "
+              "infinite geometric factor)");
     // What is left computes and compares.
     test::TForwardSection section(40.0, 20.0, 100.0);
     const TForwardResult result = ComputeForwardResponse(section.Ground(), data.Survey());

@@ -101,6 +101,19 @@ TEST(Misfit, WhatCannotBeComparedIsRefused)
     measured.Errors = {1e-320};
     calculated.Resistivities = {90.0};
     EXPECT_THROW(ComputeMisfit(measured, calculated), EForwardError);
+    // A measured ρa of 0 or below: remove it first.
+    measured.Errors.clear();
+    measured.Voltages.clear();
+    measured.Lines = {7};
+    for (double rho : {0.0, -100.0}) {
+        measured.Resistivities = {rho};
+        try {
+            ComputeMisfit(measured, calculated);
+            ADD_FAILURE() << "not refused";
+        } catch (const EForwardError& error) {
+            EXPECT_EQ(error.Message(), "1 datum has an apparent resistivity of 0 or below (on line 7): remove it first.");
+        }
+    }
 }
 
 // The absolute voltage error weighs the data whose file gives a voltage

@@ -5,6 +5,7 @@
 // the closing zeros, and the refusals with their lines.
 
 #include "section/survey/Res2DInvFile.h"
+#include "section/survey/DataCleaning.h"
 
 #include <gtest/gtest.h>
 
@@ -156,11 +157,28 @@ TEST(Res2DInvFile, TheTopographyGivesTheElectrodesTheirElevations)
     EXPECT_EQ(ReadRes2DInvData(data).Size(), 1u);
 }
 
+// A ρa that is not finite (or beyond 1e12) is skipped; one of 0 or below
+// is a datum, as in the unified format (MeasuredData.h).
 TEST(Res2DInvFile, DataThatCannotBeUsedAreSkippedAndCounted)
 {
-    const TMeasuredData data = ReadRes2DInvData(Header(3, 4, 0) + "0 2.5 1 100\n0 2.5 1 -3\n0 2.5 1 nan\n0 2.5 2 0\n");
-    EXPECT_EQ(data.Size(), 1u);
-    EXPECT_EQ(data.Skipped.BadResistivity, 3);
+    const TMeasuredData data =
+        ReadRes2DInvData(Header(3, 6, 0) + "0 2.5 1 100\n0 2.5 1 -3\n0 2.5 1 nan\n0 2.5 2 0\n0 2.5 1 2e12\n"
+                                           "0 2.5 3 -1e12\n");
+    EXPECT_EQ(data.Size(), 4u);
+    EXPECT_EQ(data.Resistivities, (std::vector<double>{100.0, -3.0, 0.0, -1e12}));
+    EXPECT_EQ(data.Lines, (std::vector<int>{7, 8, 10, 12}));
+    EXPECT_EQ(data.Skipped.BadResistivity, 2);
+    EXPECT_EQ(NonPositiveData(data), (std::vector<bool>{false, true, true, true}));
+    // The general array's resistances: A B M N in this order measure a
+    // negative R with a negative k (ordinary data); a positive R there
+    // gives a negative ρa, kept.
+    const std::string header = "General\n5\n11\n0\nType of measurement (0=app. resistivity,1=resistance)\n1\n2\n1\n0\n";
+    const TMeasuredData resistances =
+        ReadRes2DInvData(header + "4 0 0 5 0 10 0 15 0 -2\n4 0 0 5 0 10 0 15 0 2\n");
+    ASSERT_EQ(resistances.Size(), 2u);
+    EXPECT_NEAR(resistances.Resistivities[0], 2.0 * 6.0 * std::acos(-1.0) * 5.0, 1e-9);
+    EXPECT_NEAR(resistances.Resistivities[1], -2.0 * 6.0 * std::acos(-1.0) * 5.0, 1e-9);
+    EXPECT_EQ(NonPositiveData(resistances), (std::vector<bool>{false, true}));
 }
 
 std::string Res2DInvRefusal(const std::string& Text)
