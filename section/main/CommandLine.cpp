@@ -342,11 +342,7 @@ TMeasuredData CleanMeasuredData(TMeasuredData Data, const TCleaningRequest& Requ
     if (Request.ReciprocalLimit || Request.ReciprocalError) {
         std::vector<TReciprocalPair> pairs = ReciprocalPairs(Data);
         if (Request.ReciprocalLimit) {
-            std::vector<bool> removed(Data.Size(), false);
-            std::vector<TReciprocalPair> kept;
-            for (const TReciprocalPair& pair : pairs)
-                if (pair.ErrorPercent > *Request.ReciprocalLimit)
-                    removed[pair.Normal] = removed[pair.Reciprocal] = true;
+            const std::vector<bool> removed = ReciprocalDataBeyond(pairs, Data.Size(), *Request.ReciprocalLimit);
             PrintLine(Errors, QStringLiteral("drop-reciprocal: %1 data removed (%2 of %3 pairs beyond %4 %)")
                                   .arg(removedCount(removed))
                                   .arg(removedCount(removed) / 2)
@@ -359,13 +355,7 @@ TMeasuredData CleanMeasuredData(TMeasuredData Data, const TCleaningRequest& Requ
             if (pairs.empty())
                 throw EDataFileError("--reciprocal-error: the data hold no reciprocal pair to fit an error model to.");
             const TReciprocalErrorModel model = FitReciprocalErrorModel(pairs);
-            const std::vector<double> resistances = DataResistances(Data);
-            if (Data.Errors.empty())
-                Data.Errors.assign(Data.Size(), std::nan(""));
-            for (const TReciprocalPair& pair : pairs)
-                for (size_t d : {pair.Normal, pair.Reciprocal})
-                    if (!(std::isfinite(Data.Errors[d]) && Data.Errors[d] > 0.0))
-                        Data.Errors[d] = std::max(model.ErrorOf(resistances[d]), MinError);
+            UseReciprocalErrorModel(Data, pairs, model);
             PrintLine(Errors, QStringLiteral("reciprocal-error: %1 pairs: |dR| = %2 ohm + %3 % of |R|, the error of "
                                              "their %4 data")
                                   .arg(model.Pairs)

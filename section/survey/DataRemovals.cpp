@@ -25,9 +25,7 @@ TDataRemovals::TDataRemovals(std::shared_ptr<const TMeasuredData> File) : FFile(
     if (!FFile)
         return;
     FRemoved.assign(FFile->Size(), false);
-    FNonPositive.assign(FFile->Size(), false);
-    for (size_t i = 0; i < FFile->Size(); ++i)
-        FNonPositive[i] = !(FFile->Resistivities.at(i) > 0.0);
+    FNonPositive = NonPositiveData(*FFile);
     Rebuild();
 }
 
