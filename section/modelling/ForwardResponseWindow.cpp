@@ -729,10 +729,12 @@ void TForwardResponseWindow::ShowState()
 void TForwardResponseWindow::ShowChart(TPseudoSection2d& Chart, const std::vector<TPseudoPoint>& Points,
                                        const std::vector<double>& Values, double DeepestPoint, bool Rebuild)
 {
-    // Measured data: the survey's frame; the array survey: the model area.
+    // Measured data: the survey's frame within the model area; the array
+    // survey: the model area.
     TSurveyFrame frame{FSection.ModelArea.left, FSection.ModelArea.right};
-    if (FShownMeasured && FResult && !SurveyFrame(FResult->Survey).Empty())
-        frame = SurveyFrame(FResult->Survey);
+    if (const TSurveyFrame survey = FShownMeasured && FResult ? SurveyFrame(FResult->Survey) : TSurveyFrame{};
+        !survey.Empty())
+        frame = {std::max(frame.Left, survey.Left), std::min(frame.Right, survey.Right)};
     // Over relief (or a file's elevations) the data hang from the ground the
     // computation stood them on.
     const bool relief = FResult && (SurfaceHasRelief(FResult->Surface) || (FShownMeasured && FShownMeasured->HasElevations));

@@ -939,11 +939,15 @@ void TInversionWindow::ShowPseudoSections()
     double deepest = 0.0;
     for (const TPseudoPoint& point : points)
         deepest = std::max(deepest, point.Depth);
-    // The survey's frame, which the mesh covers too (within the model area).
-    double left = FSection.ModelArea.left, right = FSection.ModelArea.right;
+    // The survey's frame, as the mesh covers it: within the model area when
+    // the electrodes stand in it.
+    const TModelArea& area = FSection.ModelArea;
+    double left = area.left, right = area.right;
     if (const TSurveyFrame frame = SurveyFrame(survey); !frame.Empty()) {
-        left = frame.Left;
-        right = frame.Right;
+        const std::vector<double> used = UsedElectrodePositions(survey);
+        const bool inside = used.front() >= area.left && used.back() <= area.right;
+        left = inside ? std::max(area.left, frame.Left) : frame.Left;
+        right = inside ? std::min(area.right, frame.Right) : frame.Right;
     }
     // The ground the data hang from: the inverted mesh's, else the laid
     // mesh's, else the data's own; shown as such where it has relief or
