@@ -43,16 +43,19 @@ bool ShowsElevations(const TTModelSection2d& Chart)
     return std::any_of(Chart.ReliefZ.begin(), Chart.ReliefZ.end(), [](double z) { return z != 0.0; });
 }
 
-// The chart's left margin holds the numbers alone, with an axis title the
-// title too.
+// Untitled, the chart's left margin holds the numbers alone (the axis
+// takes no room of its own for them); titled, the axis takes the room its
+// labels and title need beyond a small margin.
 constexpr int PlainLeftMargin = 25;
-constexpr int TitledLeftMargin = 42;
+constexpr int TitledLeftMargin = 6;
 
 // The vertical axis as depth (numbers only) or as elevation, titled.
 void TitleVerticalAxis(TTModelSection2d& Chart)
 {
     const bool elevation = ShowsElevations(Chart);
-    Chart.LeftAxis()->Title()->SetCaption(elevation ? QStringLiteral("Elevation (m)") : QString());
+    TChartAxis& axis = *Chart.LeftAxis();
+    axis.Title()->SetCaption(elevation ? QStringLiteral("Elevation (m)") : QString());
+    axis.SetLabelsSize(elevation ? 0 : 1);
     Chart.SetMarginLeft(elevation ? TitledLeftMargin : PlainLeftMargin);
 }
 
