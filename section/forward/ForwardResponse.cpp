@@ -464,6 +464,7 @@ TForwardResult ComputeForwardResponse(const TForwardModel& Ground, TSurvey Surve
         }
     }
     result.Survey = std::move(Survey);
+    result.Surface = Ground.Surface;
     result.Times.Total = Seconds(start);
     gate.Report(1.0); // done: a cancel now comes too late to matter
     return result;

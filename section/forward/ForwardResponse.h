@@ -92,6 +92,7 @@ struct TForwardTimes {
 };
 
 struct TForwardResult : TSurveyResponse {
+    std::vector<TGeometryPoint> Surface; // the ground surface it was computed under (points by rising x)
     int MeshNodes = 0;
     int MeshTriangles = 0;
     bool MeshReused = false;              // the mesh and its analysis came from the cache

@@ -8,6 +8,7 @@
 #include "chart/engine/PlotPointer.h"
 #include "chart/engine/PlotSeries.h"
 #include "platform/graphics/Metafile.h"
+#include "section/forward/ForwardModel.h"
 
 #include <algorithm>
 #include <array>
@@ -94,24 +95,30 @@ std::vector<TPseudoPoint> PseudoSectionPoints(const TSurvey& Survey)
 }
 
 void FillPseudoSection(TPseudoSection2d& Chart, const std::vector<TPseudoPoint>& Points,
-                       const std::vector<double>& Values, bool Rebuild)
+                       const std::vector<double>& Values, bool Rebuild, const std::vector<TGeometryPoint>& Surface)
 {
     if (Points.size() != Values.size())
         throw ERangeError("A pseudo-section needs one value per point.");
     const int vertexCount = static_cast<int>(Points.size());
+    // Triangulated where they are drawn: over a relief the rows follow the
+    // ground. The triangulation's Z grows upward.
     std::vector<double> xs, zs;
     for (const TPseudoPoint& point : Points) {
         xs.push_back(point.X);
-        zs.push_back(-point.Depth); // the triangulation's Z grows upward
+        zs.push_back(Surface.empty() ? -point.Depth : SurfaceElevation(Surface, point.X) - point.Depth);
     }
     const TTriangulation mesh = Triangulate(xs, zs);
 
     Chart.Vertices = DynArray<dVertex3d>(vertexCount + 1);
     for (int v = 1; v <= vertexCount; ++v) {
+        const auto p = static_cast<size_t>(v - 1);
         dVertex3d& vertex = Chart.Vertices[v];
-        vertex.X = vertex.AxisX = Points[static_cast<size_t>(v - 1)].X;
-        vertex.Z = vertex.AxisY = Points[static_cast<size_t>(v - 1)].Depth;
-        vertex.Value = Values[static_cast<size_t>(v - 1)];
+        vertex.X = vertex.AxisX = Points[p].X;
+        // The picture's Z grows downward; the axis shows pseudo-depth (down)
+        // or elevation (up).
+        vertex.Z = -zs[p];
+        vertex.AxisY = Surface.empty() ? Points[p].Depth : zs[p];
+        vertex.Value = Values[p];
     }
     std::vector<std::array<int, 3>> corners;
     corners.reserve(mesh.Triangles.size());
@@ -194,13 +201,46 @@ void UseDivergingScale(TPseudoSection2d& Chart)
     }
 }
 
-bool DatumMarksLeaveTheColours(const std::vector<TPseudoPoint>& Points, double Left, double Right)
+int DatumMarkPixels(double GapPixels)
 {
+    const double size = 0.4 * GapPixels;
+    if (!(size >= MinDatumMarkPixels))
+        return 0;
+    return static_cast<int>(std::lround(std::min(size, static_cast<double>(MaxDatumMarkPixels))));
+}
+
+void SizeDatumMarks(TPseudoSection2d& Chart)
+{
+    auto* series = dynamic_cast<TCustomSeries*>(Chart.GridPointSeries.data());
+    if (!series || Chart.VertexCount < 1)
+        return;
     std::vector<double> x;
-    for (const TPseudoPoint& point : Points)
-        x.push_back(point.X);
+    for (int v = 1; v <= Chart.VertexCount; ++v)
+        x.push_back(Chart.Vertices[v].AxisX);
     const double gap = MedianGap(std::move(x));
-    return gap == 0.0 || !(Right > Left) || gap >= (Right - Left) / MaxDatumColumns;
+    const TChartAxis& axis = *Chart.BottomAxis();
+    const double span = axis.Maximum() - axis.Minimum();
+    const double pixels = std::abs(axis.CalcPosValue(axis.Maximum()) - axis.CalcPosValue(axis.Minimum()));
+    // One column of data: as sparse as data get.
+    const double gapPixels = gap > 0.0 ? (span > 0.0 ? gap * pixels / span : 0.0) : pixels;
+    const int size = DatumMarkPixels(gapPixels);
+    // Set while the chart draws: no repaint asked for.
+    const bool repaint = Chart.RepaintEnabled();
+    Chart.SetRepaintEnabled(false);
+    TSeriesPointer& pointer = *series->Pointer();
+    pointer.SetVisible(size > 0);
+    if (size > 0) {
+        // The pointer's sizes are half widths: a dot 2 h + 1 pixels wide.
+        pointer.SetHorizSize(std::max(1, size / 2));
+        pointer.SetVertSize(std::max(1, size / 2));
+    }
+    Chart.SetRepaintEnabled(repaint);
+}
+
+bool SurfaceHasRelief(const std::vector<TGeometryPoint>& Surface)
+{
+    return std::any_of(Surface.begin(), Surface.end(),
+                       [&](const TGeometryPoint& point) { return point.y != Surface.front().y; });
 }
 
 TPseudoSection2d* CreateFieldPseudoSection(const QString& Title, TMetafile& Metafile)
@@ -225,9 +265,18 @@ TPseudoSection2d* CreateFieldPseudoSection(const QString& Title, TMetafile& Meta
     auto* points = new TPointSeries(chart);
     points->SetParentChart(chart);
     points->SetTitle(QStringLiteral("Data"));
+    points->Pointer()->SetStyle(TSeriesPointer::psCircle);
     points->Pointer()->SetHorizSize(1);
     points->Pointer()->SetVertSize(1);
     points->SetSeriesColor(clBlack);
+    auto* surface = new TLineSeries(chart);
+    surface->SetParentChart(chart);
+    surface->SetTitle(QStringLiteral("Ground surface"));
+    surface->SetShowInLegend(false);
+    surface->Pointer()->SetVisible(false);
+    surface->SetSeriesColor(clBlack);
+    surface->LinePen()->SetWidth(2);
+    surface->SetActive(false);
     auto* tool = new TChartImageTool(chart);
     chart->Tools().Add(tool);
     tool->SetSeries(extent);
@@ -239,6 +288,8 @@ TPseudoSection2d* CreateFieldPseudoSection(const QString& Title, TMetafile& Meta
     chart->PictureTool = tool;
     chart->AxisExtentSeries = extent;
     chart->GridPointSeries = points;
+    chart->SurfaceSeries = surface;
+    chart->OnBeforeDrawSeries = [chart](QObject*) { SizeDatumMarks(*chart); };
     return chart;
 }
 
@@ -246,16 +297,74 @@ void ShowFieldPseudoSection(TPseudoSection2d& Chart, const std::vector<TPseudoPo
                             const std::vector<double>& Values, double Left, double Right, double DeepestPoint,
                             bool Rebuild)
 {
-    FillPseudoSection(Chart, Points, Values, false);
+    ShowFieldPseudoSection(Chart, Points, Values, Left, Right, DeepestPoint, {}, Rebuild);
+}
+
+void ShowFieldPseudoSection(TPseudoSection2d& Chart, const std::vector<TPseudoPoint>& Points,
+                            const std::vector<double>& Values, double Left, double Right, double DeepestPoint,
+                            const std::vector<TGeometryPoint>& Surface, bool Rebuild)
+{
+    FillPseudoSection(Chart, Points, Values, false, Surface);
     // x aligned with the section's distance.
     Chart.BottomAxis()->SetMinMax(Left, Right);
-    Chart.LeftAxis()->SetMinMax(0.0, DeepestPoint * 1.1);
+    const bool elevation = !Surface.empty();
+    TChartAxis& vertical = *Chart.LeftAxis();
+    vertical.SetInverted(!elevation);
+    vertical.Title()->SetCaption(elevation ? QStringLiteral("Elevation (m)") : QStringLiteral("Pseudo-depth (m)"));
+    if (Chart.PictureTool)
+        Chart.PictureTool->SetReverseVertical(!elevation);
+    if (!elevation) {
+        vertical.SetMinMax(0.0, DeepestPoint * 1.1);
+    } else {
+        // From a little below the deepest datum to a little above the
+        // highest ground on the chart.
+        std::vector<TGeometryPoint> line{{Left, SurfaceElevation(Surface, Left)}};
+        for (const TGeometryPoint& point : Surface)
+            if (point.x > Left && point.x < Right)
+                line.push_back(point);
+        line.push_back({Right, SurfaceElevation(Surface, Right)});
+        double top = line.front().y, bottom = top;
+        for (const TGeometryPoint& point : line) {
+            top = std::max(top, point.y);
+            bottom = std::min(bottom, point.y);
+        }
+        for (int v = 1; v <= Chart.VertexCount; ++v)
+            bottom = std::min(bottom, Chart.Vertices[v].AxisY);
+        bottom -= 0.1 * DeepestPoint;
+        top += 0.05 * (top - bottom);
+        vertical.SetMinMax(bottom, top);
+        if (Chart.SurfaceSeries) {
+            Chart.SurfaceSeries->Clear();
+            for (const TGeometryPoint& point : line)
+                Chart.SurfaceSeries->AddXY(point.x, point.y, QString(), clBlack);
+        }
+    }
+    if (Chart.SurfaceSeries)
+        Chart.SurfaceSeries->SetActive(elevation);
     Chart.GridPointSeries->Clear();
     for (int v = 1; v <= Chart.VertexCount; ++v)
         Chart.GridPointSeries->AddXY(Chart.Vertices[v].AxisX, Chart.Vertices[v].AxisY, QString(), clBlack);
-    Chart.GridPointSeries->SetActive(DatumMarksLeaveTheColours(Points, Left, Right));
     if (Rebuild)
         Chart.RebuildPicture();
+}
+
+double PlottedVertical(const TPseudoSection2d& Chart, size_t Point, double Depth)
+{
+    if (Point >= static_cast<size_t>(std::max(Chart.VertexCount, 0)) ||
+        Point + 1 >= static_cast<size_t>(Chart.Vertices.Length()))
+        return Depth;
+    return Chart.Vertices[static_cast<int>(Point) + 1].AxisY;
+}
+
+double PlottedVerticalAt(const TPseudoSection2d& Chart, const TPseudoPoint& Point)
+{
+    const TChartSeries* surface = Chart.SurfaceSeries;
+    if (!surface || !surface->Active() || surface->Count() == 0)
+        return Point.Depth;
+    std::vector<TGeometryPoint> line;
+    for (int i = 0; i < surface->Count(); ++i)
+        line.push_back({surface->XValues()->Value(i), surface->YValues()->Value(i)});
+    return SurfaceElevation(line, Point.X) - Point.Depth;
 }
 
 } // namespace lp

@@ -17,6 +17,7 @@
 // are horizontal: pseudo-depths are counted from the surface below each
 // point.
 
+#include "section/model/ModelGeometry.h"
 #include "section/survey/Survey.h"
 
 #include <QtCore/QString>
@@ -47,8 +48,13 @@ std::vector<TPseudoPoint> PseudoSectionPoints(const TSurvey& Survey);
 // 0. Then the levels are prepared and the picture rebuilt (unless the
 // caller rebuilds it after changing more). Points at one place share a
 // vertex of the triangulation (the first of them is drawn).
+// Each vertex is plotted at its pseudo-depth (AxisY, growing downward), or
+// over a Surface (points by rising x, not empty) at the surface's elevation
+// below its midpoint less its pseudo-depth (AxisY the elevation, the
+// picture's Z its negative).
 void FillPseudoSection(TPseudoSection2d& Chart, const std::vector<TPseudoPoint>& Points,
-                       const std::vector<double>& Values, bool Rebuild = true);
+                       const std::vector<double>& Values, bool Rebuild = true,
+                       const std::vector<TGeometryPoint>& Surface = {});
 
 // The colours as pseudo-sections are drawn in the field: low values blue,
 // through green and yellow, high values red (a conductor blue, a resistor
@@ -67,25 +73,55 @@ void UseDivergingScale(TPseudoSection2d& Chart);
 
 // A pseudo-section chart as the modelling windows show one: field colours,
 // bands without contour lines, pseudo-depth growing downwards, the data
-// points as small dots, a right margin for the colour bar, its picture
-// drawn through Metafile (which must outlive the chart).
+// points as dots sized to their spacing on screen at every drawing
+// (SizeDatumMarks), a line series for the ground surface, a right margin
+// for the colour bar, its picture drawn through Metafile (which must
+// outlive the chart).
 TPseudoSection2d* CreateFieldPseudoSection(const QString& Title, TMetafile& Metafile);
 
-// Whether the data's dots leave the colours visible on a chart whose x
-// axis spans Left .. Right: their columns (the typical gap between
-// distinct midpoints) no closer than a MaxDatumColumns-th of the span, a
-// few pixels on a window's chart. Dense field surveys get the colour fill
-// alone.
-inline constexpr double MaxDatumColumns = 150.0;
-bool DatumMarksLeaveTheColours(const std::vector<TPseudoPoint>& Points, double Left, double Right);
+// The width in pixels of the data's dots where distinct midpoints lie
+// GapPixels apart on the chart: 40 % of the gap, at most MaxDatumMarkPixels;
+// 0 (no dots, the colours alone) where that is below MinDatumMarkPixels:
+// dots closer than that would hide the colours between them.
+inline constexpr int MinDatumMarkPixels = 2;
+inline constexpr int MaxDatumMarkPixels = 6;
+int DatumMarkPixels(double GapPixels);
+
+// Sizes the dots of a chart CreateFieldPseudoSection made to its layout:
+// DatumMarkPixels of the median gap between distinct midpoints as the
+// bottom axis lays them out (the dots hidden at 0). The chart calls it
+// before it draws its series, so a resized chart resizes its dots.
+void SizeDatumMarks(TPseudoSection2d& Chart);
+
+// Whether a surface line has relief: some point's elevation differs from
+// another's.
+bool SurfaceHasRelief(const std::vector<TGeometryPoint>& Surface);
 
 // Fills a chart CreateFieldPseudoSection made (FillPseudoSection), its x
-// axis over Left .. Right, its depth axis down to a little below
-// DeepestPoint, the data points marked where DatumMarksLeaveTheColours
-// (else the colours alone), and the picture rebuilt (unless the caller
+// axis over Left .. Right, and the picture rebuilt (unless the caller
 // rebuilds it after changing more: each picture drawn once).
+// Without a Surface: the vertical axis is pseudo-depth, down to a little
+// below DeepestPoint. With one (points by rising x): each datum hangs from
+// the ground below its midpoint (plotted at the surface's elevation there
+// less its pseudo-depth), the surface drawn as a line over the chart and
+// the vertical axis the elevation, growing upwards.
+void ShowFieldPseudoSection(TPseudoSection2d& Chart, const std::vector<TPseudoPoint>& Points,
+                            const std::vector<double>& Values, double Left, double Right, double DeepestPoint,
+                            const std::vector<TGeometryPoint>& Surface, bool Rebuild = true);
+// The same without a surface: pseudo-depth below a level ground.
 void ShowFieldPseudoSection(TPseudoSection2d& Chart, const std::vector<TPseudoPoint>& Points,
                             const std::vector<double>& Values, double Left, double Right, double DeepestPoint,
                             bool Rebuild = true);
+
+// The vertical axis value the chart plots its Point-th point at (from 0):
+// its elevation over a surface, else its pseudo-depth; Depth when the
+// chart holds no such point.
+double PlottedVertical(const TPseudoSection2d& Chart, size_t Point, double Depth);
+
+// The vertical axis value a datum at Point would be plotted at on the chart
+// as last shown, whether the chart holds it or not: over the surface the
+// chart draws, the ground's elevation there less its pseudo-depth, else
+// the pseudo-depth.
+double PlottedVerticalAt(const TPseudoSection2d& Chart, const TPseudoPoint& Point);
 
 } // namespace lp

@@ -8,6 +8,7 @@
 #include "platform/core/SafeSave.h"
 #include "platform/graphics/Metafile.h"
 #include "platform/ui/Dialogs.h"
+#include "section/modelling/ForwardPseudoSection.h"
 #include "section/modelling/ModellingWindowCommands.h"
 #include "section/modelling/ReciprocalErrorsDialog.h"
 #include "section/modelling/SameFile.h"
@@ -181,7 +182,7 @@ std::optional<size_t> TForwardResponseWindow::DatumNear(const TPseudoSection2d& 
         if (FRemovals.IsRemoved(d) && !RemovedToo)
             continue;
         const long dx = chart.BottomAxis()->CalcPosValue(FFilePoints[d].X) - X;
-        const long dy = chart.LeftAxis()->CalcPosValue(FFilePoints[d].Depth) - Y;
+        const long dy = chart.LeftAxis()->CalcPosValue(PlottedVerticalAt(chart, FFilePoints[d])) - Y;
         if (dx * dx + dy * dy < best) {
             best = dx * dx + dy * dy;
             nearest = d;
@@ -208,7 +209,7 @@ void TForwardResponseWindow::SelectionDragged(int X0, int Y0, int X1, int Y1, bo
             if (FRemovals.IsRemoved(d) && !removedToo)
                 continue;
             const int x = chart.BottomAxis()->CalcPosValue(FFilePoints[d].X);
-            const int y = chart.LeftAxis()->CalcPosValue(FFilePoints[d].Depth);
+            const int y = chart.LeftAxis()->CalcPosValue(PlottedVerticalAt(chart, FFilePoints[d]));
             if (x >= left && x <= right && y >= top && y <= bottom)
                 FSelected[d] = true;
         }
@@ -252,7 +253,7 @@ void TForwardResponseWindow::DrawDataMarks(TPseudoSection2d& Chart)
     canvas.Pen()->SetWidth(1);
     for (size_t d = 0; d < FFilePoints.size(); ++d) {
         const int x = chart.BottomAxis()->CalcPosValue(FFilePoints[d].X);
-        const int y = chart.LeftAxis()->CalcPosValue(FFilePoints[d].Depth);
+        const int y = chart.LeftAxis()->CalcPosValue(PlottedVerticalAt(chart, FFilePoints[d]));
         if (x < plot.Left || x > plot.Right || y < plot.Top || y > plot.Bottom)
             continue;
         const bool removed = FRemovals.IsRemoved(d);

@@ -759,8 +759,17 @@ void TForwardResponseWindow::ShowState()
 void TForwardResponseWindow::ShowChart(TPseudoSection2d& Chart, const std::vector<TPseudoPoint>& Points,
                                        const std::vector<double>& Values, double DeepestPoint, bool Rebuild)
 {
-    ShowFieldPseudoSection(Chart, Points, Values, FSection.ModelArea.left, FSection.ModelArea.right, DeepestPoint,
-                           Rebuild);
+    // Measured data: the survey's frame within the model area; the array
+    // survey: the model area.
+    TSurveyFrame frame{FSection.ModelArea.left, FSection.ModelArea.right};
+    if (const TSurveyFrame survey = FShownMeasured && FResult ? SurveyFrame(FResult->Survey) : TSurveyFrame{};
+        !survey.Empty())
+        frame = {std::max(frame.Left, survey.Left), std::min(frame.Right, survey.Right)};
+    // Over relief (or a file's elevations) the data hang from the ground the
+    // computation stood them on.
+    const bool relief = FResult && (SurfaceHasRelief(FResult->Surface) || (FShownMeasured && FShownMeasured->HasElevations));
+    ShowFieldPseudoSection(Chart, Points, Values, frame.Left, frame.Right, DeepestPoint,
+                           relief ? FResult->Surface : std::vector<TGeometryPoint>{}, Rebuild);
 }
 
 namespace {
@@ -874,7 +883,7 @@ QString TForwardResponseWindow::DatumAt(const TChartParts& Parts, int X, int Y) 
     std::optional<size_t> nearest;
     for (size_t p = 0; p < FShownPoints.size(); ++p) {
         const long dx = chart.BottomAxis()->CalcPosValue(FShownPoints[p].X) - X;
-        const long dy = chart.LeftAxis()->CalcPosValue(FShownPoints[p].Depth) - Y;
+        const long dy = chart.LeftAxis()->CalcPosValue(PlottedVertical(chart, p, FShownPoints[p].Depth)) - Y;
         if (dx * dx + dy * dy < best) {
             best = dx * dx + dy * dy;
             nearest = FShownData[p];

@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
+#include <memory>
 
 namespace lp {
 
@@ -33,6 +35,71 @@ double HighestElevation(const TTModelSection2d& Chart)
     return Chart.ReliefZ.Length() > 0 ? *std::max_element(Chart.ReliefZ.begin(), Chart.ReliefZ.end()) : 0.0;
 }
 
+// Whether the chart's surface stands anywhere but at elevation 0: a relief,
+// or a surface the file or the section places at an elevation. The
+// vertical axis then shows elevations.
+bool ShowsElevations(const TTModelSection2d& Chart)
+{
+    return std::any_of(Chart.ReliefZ.begin(), Chart.ReliefZ.end(), [](double z) { return z != 0.0; });
+}
+
+// Untitled, the chart's left margin holds the numbers alone (the axis
+// takes no room of its own for them); titled, the axis takes the room its
+// labels and title need beyond a small margin.
+constexpr int PlainLeftMargin = 25;
+constexpr int TitledLeftMargin = 6;
+
+// The vertical axis as depth (numbers only) or as elevation, titled.
+void TitleVerticalAxis(TTModelSection2d& Chart)
+{
+    const bool elevation = ShowsElevations(Chart);
+    TChartAxis& axis = *Chart.LeftAxis();
+    axis.Title()->SetCaption(elevation ? QStringLiteral("Elevation (m)") : QString());
+    axis.SetLabelsSize(elevation ? 0 : 1);
+    Chart.SetMarginLeft(elevation ? TitledLeftMargin : PlainLeftMargin);
+}
+
+// The chart draws its cells at z = the highest surface point less the
+// elevation, growing downward (Section2D: the relief shift). Over relief
+// its vertical axis is labelled with round elevations at their places:
+// the labels' values are chosen here and their texts replaced by the
+// elevations'.
+void LabelElevations(TTModelSection2d& Chart)
+{
+    TTModelSection2d* chart = &Chart;
+    auto texts = std::make_shared<std::map<QString, QString>>(); // depth label text -> elevation text
+    auto plain = std::make_shared<bool>(false);                    // formatting without the replacement
+    Chart.OnGetNextAxisLabel = [chart, texts, plain](TChartAxis* Sender, int Index, double& Value, bool& Stop) {
+        Stop = true;
+        if (Sender != chart->LeftAxis() || !ShowsElevations(*chart))
+            return; // the axis' own labels
+        if (Index == 0)
+            texts->clear();
+        const double step = Sender->CalcLabelsIncrement();
+        const double highest = *std::max_element(chart->ReliefZ.begin(), chart->ReliefZ.end());
+        if (!(step > 0.0) || !std::isfinite(step) || !std::isfinite(highest))
+            return;
+        // The highest round elevation within the axis, then down by steps.
+        const double first = std::floor((highest - Sender->Minimum()) / step + 1e-9);
+        double elevation = (first - Index) * step;
+        if (elevation == 0.0)
+            elevation = 0.0; // no "-0"
+        Value = highest - elevation;
+        if (!(Value <= Sender->Maximum() + 1e-9 * std::max(1.0, std::fabs(step))))
+            return;
+        *plain = true;
+        (*texts)[Sender->LabelValue(Value)] = Sender->LabelValue(elevation);
+        *plain = false;
+        Stop = false;
+    };
+    Chart.OnGetAxisLabel = [chart, texts, plain](TChartAxis* Sender, TChartSeries*, int ValueIndex, QString& Text) {
+        if (*plain || Sender != chart->LeftAxis() || ValueIndex != -1 || !ShowsElevations(*chart))
+            return;
+        if (const auto found = texts->find(Text); found != texts->end())
+            Text = found->second;
+    };
+}
+
 // The mesh and the relief, with every per-cell table following it.
 void ShowMesh(TTModelSection2d& Chart, const TInversionChartData& Cells)
 {
@@ -54,6 +121,7 @@ void ShowMesh(TTModelSection2d& Chart, const TInversionChartData& Cells)
     Chart.ModelDepth = Chart.ModelBottom - Chart.ModelTop;
     Chart.SetRowBounds(rows.Length(), &rows);
     Chart.UpdateReliefShift();
+    TitleVerticalAxis(Chart);
 }
 
 // Every cell's value, fixed flag and limits; the range of the values.
@@ -89,10 +157,11 @@ void PrepareInversionChart(TTModelSection2d& Chart, const QString& Title, const 
     Chart.ShowMesh = false;
     Chart.ShowBorders = false;
     // The axes carry no captions of their own: the chart's narrow margins
-    // hold their numbers only.
+    // hold their numbers only (and, over relief, the elevation axis' title).
     Chart.Title()->Text()->Clear();
     Chart.Title()->Text()->Add(Title);
     Chart.UnitsLabel = Units;
+    LabelElevations(Chart);
 }
 
 void ShowChartCells(TTModelSection2d& Chart, const TInversionChartData& Cells, bool Logarithmic)

@@ -23,7 +23,10 @@ class TTModelSection2d;
 using TOutline = std::pair<TGeometryPoint, TGeometryPoint>;
 
 // A mesh model chart as the window shows it: low values blue, high red,
-// no mesh lines, the title, the colour bar's unit.
+// no mesh lines, the title, the colour bar's unit. Where its surface
+// stands anywhere but at elevation 0 (a relief, the file's elevations) the
+// vertical axis is titled "Elevation (m)" and labelled with round
+// elevations; else it shows depths.
 void PrepareInversionChart(TTModelSection2d& Chart, const QString& Title, const QString& Units);
 
 // The chart shows Cells: its mesh, values, fixed cells and limits (the

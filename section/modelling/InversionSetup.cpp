@@ -19,11 +19,7 @@ double MedianResistivity(const TMeasuredData& Data)
     return values[values.size() / 2];
 }
 
-namespace {
-
-// The ground surface the data give: the file's topography, else the
-// electrodes' elevations (level where there are none).
-std::vector<TGeometryPoint> DataSurface(const TMeasuredData& Data)
+std::vector<TGeometryPoint> MeasuredSurface(const TMeasuredData& Data)
 {
     std::vector<TGeometryPoint> surface;
     for (const TElectrode& point : Data.Topography.empty() ? Data.Electrodes : Data.Topography)
@@ -35,33 +31,25 @@ std::vector<TGeometryPoint> DataSurface(const TMeasuredData& Data)
     return surface;
 }
 
-} // namespace
-
 TInversionMesh InversionMeshFor(const TMeasuredData& Data, const TForwardModel* Section)
 {
     const TSurvey survey = Data.Survey();
-    std::vector<double> x;
     double deepest = 0.0;
-    for (const TConfiguration& c : survey.Configurations) {
+    for (const TConfiguration& c : survey.Configurations)
         deepest = std::max(deepest, MedianDepthOfInvestigation(survey, c));
-        for (int e : {c.a, c.b, c.m, c.n})
-            if (e >= 0)
-                x.push_back(survey.Electrodes.at(static_cast<size_t>(e)).x);
-    }
-    std::sort(x.begin(), x.end());
-    x.erase(std::unique(x.begin(), x.end()), x.end());
-    if (x.size() < 2)
+    const std::vector<double> x = UsedElectrodePositions(survey);
+    const TSurveyFrame frame = SurveyFrame(survey);
+    if (x.size() < 2 || frame.Empty())
         throw EForwardError("The data use electrodes at fewer than two places: there is nothing to invert.");
-    const double pad = 2.0 * MedianGap(x);
     if (!Section)
-        return DefaultInversionMesh(x, x.front() - pad, x.back() + pad, DataSurface(Data), deepest);
+        return DefaultInversionMesh(x, frame.Left, frame.Right, MeasuredSurface(Data), deepest);
     // The survey's frame within the section's model area: cells further out
     // would be seen by no datum.
     if (x.front() < Section->Left || x.back() > Section->Right)
         throw EForwardError("The electrodes reach beyond the section's model area (" + ReadableNumber(Section->Left, 6) +
                             " to " + ReadableNumber(Section->Right, 6) + "): widen the model area or invert without "
                             "the section.");
-    return DefaultInversionMesh(x, std::max(Section->Left, x.front() - pad), std::min(Section->Right, x.back() + pad),
+    return DefaultInversionMesh(x, std::max(Section->Left, frame.Left), std::min(Section->Right, frame.Right),
                                 Section->Surface, deepest);
 }
 

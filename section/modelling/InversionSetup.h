@@ -20,7 +20,11 @@ namespace lp {
 // (RequirePositiveResistivities).
 double MedianResistivity(const TMeasuredData& Data);
 
-// The parameter mesh over the survey's frame: the electrodes' span padded
+// The ground surface the data give, points by rising x: the file's
+// topography, else the electrodes' elevations (level where there are none).
+std::vector<TGeometryPoint> MeasuredSurface(const TMeasuredData& Data);
+
+// The parameter mesh over the survey's frame (SurveyFrame): the electrodes' span padded
 // by two spacings (within the section's model area, with its relief, when
 // a section is given; else with the data's surface). Raises EForwardError
 // when the data use electrodes at fewer than two places, or reach beyond

@@ -976,25 +976,42 @@ void TInversionWindow::ShowPseudoSections()
     double deepest = 0.0;
     for (const TPseudoPoint& point : points)
         deepest = std::max(deepest, point.Depth);
-    double left = FSection.ModelArea.left, right = FSection.ModelArea.right;
-    if (FPicture) {
-        left = FPicture->Mesh.ColumnEdges.front();
-        right = FPicture->Mesh.ColumnEdges.back();
-    } else if (MeshChart->LastCol >= 0) {
-        left = MeshChart->ColBounds[0];
-        right = MeshChart->ColBounds.Last();
+    // The survey's frame, as the mesh covers it: within the model area when
+    // the electrodes stand in it.
+    const TModelArea& area = FSection.ModelArea;
+    double left = area.left, right = area.right;
+    if (const TSurveyFrame frame = SurveyFrame(survey); !frame.Empty()) {
+        const std::vector<double> used = UsedElectrodePositions(survey);
+        const bool inside = used.front() >= area.left && used.back() <= area.right;
+        left = inside ? std::max(area.left, frame.Left) : frame.Left;
+        right = inside ? std::min(area.right, frame.Right) : frame.Right;
     }
+    // The ground the data hang from: the inverted mesh's, else the laid
+    // mesh's, else the data's own; shown as such where it has relief or
+    // the file gives elevations.
+    std::vector<TGeometryPoint> surface;
+    if (FPicture) {
+        for (size_t c = 0; c < FPicture->Mesh.ColumnEdges.size() && c < FPicture->Mesh.Elevations.size(); ++c)
+            surface.push_back({FPicture->Mesh.ColumnEdges[c], FPicture->Mesh.Elevations[c]});
+    } else if (MeshChart->LastCol >= 0 && MeshChart->ReliefX.Length() == MeshChart->ReliefZ.Length()) {
+        for (int c = 0; c < MeshChart->ReliefX.Length(); ++c)
+            surface.push_back({MeshChart->ReliefX[c], MeshChart->ReliefZ[c]});
+    } else {
+        surface = MeasuredSurface(data);
+    }
+    if (!data.HasElevations && !SurfaceHasRelief(surface))
+        surface.clear();
     // After an inversion, as it compared them: a resistance's ρa formed with
     // the mesh's geometric factor (over a relief not the flat one).
     const std::vector<double>& measured =
         FResult && FResult->Measured.size() == data.Resistivities.size() ? FResult->Measured : data.Resistivities;
-    ShowFieldPseudoSection(*MeasuredChart, points, measured, left, right, deepest, false);
+    ShowFieldPseudoSection(*MeasuredChart, points, measured, left, right, deepest, surface, false);
     if (!FResult) {
         MeasuredChart->RebuildPicture();
         return;
     }
     const std::vector<double> misfit = InvertedMisfits();
-    ShowFieldPseudoSection(*CalculatedChart, points, FResult->Response, left, right, deepest, false);
+    ShowFieldPseudoSection(*CalculatedChart, points, FResult->Response, left, right, deepest, surface, false);
     // Measured and calculated on one scale.
     const auto [lowMeasured, highMeasured] = std::minmax_element(measured.begin(), measured.end());
     const auto [lowCalculated, highCalculated] = std::minmax_element(FResult->Response.begin(), FResult->Response.end());
@@ -1005,7 +1022,7 @@ void TInversionWindow::ShowPseudoSections()
     }
     MeasuredChart->RebuildPicture();
     CalculatedChart->RebuildPicture();
-    ShowFieldPseudoSection(*MisfitChart, points, misfit, left, right, deepest, false);
+    ShowFieldPseudoSection(*MisfitChart, points, misfit, left, right, deepest, surface, false);
     UseDivergingScale(*MisfitChart);
     MisfitChart->RebuildPicture();
 }

@@ -138,4 +138,25 @@ double MedianGap(std::vector<double> Positions)
     return gaps[gaps.size() / 2];
 }
 
+std::vector<double> UsedElectrodePositions(const TSurvey& Survey)
+{
+    std::vector<double> x;
+    for (const TConfiguration& c : Survey.Configurations)
+        for (int e : {c.a, c.b, c.m, c.n})
+            if (e >= 0)
+                x.push_back(Survey.Electrodes.at(static_cast<size_t>(e)).x);
+    std::sort(x.begin(), x.end());
+    x.erase(std::unique(x.begin(), x.end()), x.end());
+    return x;
+}
+
+TSurveyFrame SurveyFrame(const TSurvey& Survey)
+{
+    const std::vector<double> x = UsedElectrodePositions(Survey);
+    if (x.size() < 2)
+        return {};
+    const double pad = SurveyFramePadding * MedianGap(x);
+    return {x.front() - pad, x.back() + pad};
+}
+
 } // namespace lp

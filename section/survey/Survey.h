@@ -99,4 +99,24 @@ double FlatGeometricFactor(const TSurvey& Survey, const TConfiguration& Configur
 // two distinct positions.
 double MedianGap(std::vector<double> Positions);
 
+// The distinct x of the electrodes the configurations use, rising (an
+// electrode no configuration uses does not count).
+std::vector<double> UsedElectrodePositions(const TSurvey& Survey);
+
+// How far a survey's frame reaches beyond its outer electrodes, in median
+// electrode spacings.
+inline constexpr double SurveyFramePadding = 2.0;
+
+struct TSurveyFrame {
+    double Left = 0.0, Right = 0.0;
+    bool Empty() const { return !(Right > Left); }
+};
+
+// The survey's frame, the span its data say something about: from the
+// first used electrode less SurveyFramePadding median spacings to the last
+// plus as many. The inversion's cells and the pseudo-sections of measured
+// data both cover it. Empty (0 .. 0) with electrodes at fewer than two
+// places.
+TSurveyFrame SurveyFrame(const TSurvey& Survey);
+
 } // namespace lp

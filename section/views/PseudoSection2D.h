@@ -10,7 +10,7 @@
 //          Vertices[1..VertexCount], Triangles[1..TriangleCount] with their
 //          neighbour tables, DataMin/DataMax, PictureMetafile with its size,
 //          PictureTool (shows the picture over AxisExtentSeries),
-//          AxisExtentSeries, GridPointSeries
+//          AxisExtentSeries, GridPointSeries (and SurfaceSeries, if any)
 //
 // The owner fills the tables and calls PrepareLevels, then RebuildPicture.
 // The picture is rendered once per rebuild into PictureMetafile (bands of
@@ -189,6 +189,7 @@ public:
     QPointer<TChartImageTool> PictureTool;
     QPointer<TChartSeries> AxisExtentSeries;
     QPointer<TChartSeries> GridPointSeries;
+    QPointer<TChartSeries> SurfaceSeries; // a ground surface line the owner may fill
     QString DefaultSettings;
     TNotifyEvent OnPopupCommand;
     QPointer<TPseudoSection2d> PreviewChart;

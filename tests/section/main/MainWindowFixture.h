@@ -132,6 +132,84 @@ struct MainWindow : ::testing::Test {
         options.Threads = 1;
         return ComputeForwardResponse(ground, MakeArraySurvey(layout, ground.Left, ground.Right), options);
     }
+    // A section over 0..1000 x 0..200 with a hill in its surface: level at
+    // depth 20 at the sides, from x 440 (depth 19) up to the crest at x 500
+    // (depth 10) and down to x 560 (depth 19); a conductive clay block
+    // (15 ohm-m) under the crest's east flank. Written over Section.
+    void WriteHillSection()
+    {
+        const char* const text =
+            "example.jpg\r\n"
+            " 0 0 1000 200\r\n"
+            "\r\n"
+            "VexaPolyModelDescription2.0\r\n"
+            " 0 0\r\n"
+            " 0 1000 0 200\r\n"
+            "1 5\r\n"
+            " 0 20 440 19 500 10 560 19 1000 20\r\n"
+            "11\r\n"
+            " 0 20 0 1 1\r\n"
+            " 0 200 0 1 2\r\n"
+            " 1000 200 0 1 4\r\n"
+            " 1000 20 0 1 5\r\n"
+            " 505 16 0 1 0\r\n"
+            " 525 19 0 1 0\r\n"
+            " 525 30 0 1 0\r\n"
+            " 505 30 0 1 0\r\n"
+            " 560 19 0 1 6\r\n"
+            " 500 10 0 1 6\r\n"
+            " 440 19 0 1 6\r\n"
+            "2\r\n"
+            "1\r\n"
+            "-1 * * * * * * * * * * * * * * * * * * * \r\n"
+            "0 1 2 3 8 9 10 0 10 9 8 3 2 1 \r\n"
+            "1\r\n"
+            "6 12632257#0 8421504&0&0&1&0&4&1 50$0$0$65535$16711680$0$255$0 5949670 * * Clay 1 * 15.000 2.000 "
+            "1.000 1.000 * * * * * * \r\n"
+            "4 5 6 7 \r\n"
+            "0\r\n"
+            "EndPolyModelDescription2.0\r\n";
+        QFile file(Section);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(text);
+    }
+    // A field survey inside the hill section's much wider model area: 38
+    // electrodes over 70 m across the crest (x 465 to 535), dipole-dipole
+    // n = 1..8 (252 data), its response over a host of 130 ohm-m, the
+    // electrodes on the surface. Needs the hill section open.
+    TForwardResult HillSurveyResponse()
+    {
+        const TForwardModel ground = PrepareForwardModel(Chart().Model, Chart().Nodes, Chart().ModelArea, 130.0);
+        TSurvey survey;
+        for (int e = 0; e < 38; ++e)
+            survey.Electrodes.push_back({465.0 + 70.0 * e / 37.0, 0.0});
+        survey.Configurations = ArrayConfigurations(TArrayKind::DipoleDipole, 38, 8);
+        TForwardOptions options;
+        options.Threads = 2;
+        return ComputeForwardResponse(ground, survey, options);
+    }
+    // The response written as a measured file with the electrodes'
+    // elevations (x z; a b m n rhoa).
+    QString WriteHillSurveyFile(const TForwardResult& Response, const QString& Name = QStringLiteral("hill.dat"))
+    {
+        QString text = QStringLiteral("%1\n# x z\n").arg(Response.Survey.Electrodes.size());
+        for (const TElectrode& electrode : Response.Survey.Electrodes)
+            text += QStringLiteral("%1 %2\n").arg(electrode.x, 0, 'g', 17).arg(electrode.z, 0, 'g', 17);
+        text += QStringLiteral("%1\n# a b m n rhoa\n").arg(Response.Resistivities.size());
+        for (size_t d = 0; d < Response.Resistivities.size(); ++d) {
+            const TConfiguration& c = Response.Survey.Configurations[d];
+            text += QStringLiteral("%1 %2 %3 %4 %5\n")
+                        .arg(c.a + 1)
+                        .arg(c.b + 1)
+                        .arg(c.m + 1)
+                        .arg(c.n + 1)
+                        .arg(Response.Resistivities[d], 0, 'g', 17);
+        }
+        QFile file(Folder.filePath(Name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(text.toUtf8());
+        return file.fileName();
+    }
     QWidget* ChartWidget() { return Window->ChartWidget(); }
     QPoint Pixel(double X, double Y)
     {

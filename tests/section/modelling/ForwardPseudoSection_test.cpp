@@ -1,10 +1,19 @@
 #include "section/modelling/ForwardPseudoSection.h"
 
+#include "chart/engine/PlotAxis.h"
+#include "chart/engine/PlotPointer.h"
+#include "chart/engine/PlotSeries.h"
+#include "platform/graphics/Metafile.h"
 #include "section/views/PseudoSection2D.h"
+
+#include <QtGui/QImage>
+#include <QtWidgets/QWidget>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <memory>
 #include <set>
 #include <utility>
 
@@ -55,36 +64,135 @@ TEST(ForwardPseudoSection, PointsStandAtTheElectrodesMidpoints)
     EXPECT_LT(points.front().Depth, points.back().Depth);
 }
 
-// The chart's tables as the rendering relies on them: every shared edge
-// linked both ways with the edge's number in the neighbour, the others the
-// outer boundary; every vertex one point.
-// A field survey's dots would hide the colours: dense data over a wide
-// axis are shown by the colour fill alone, a few data keep their dots.
-TEST(ForwardPseudoSection, DatumMarksOnlyWhereTheyLeaveTheColoursVisible)
+// The data's dots are sized to their spacing on screen: 40 % of the gap
+// between distinct midpoints in pixels, 2 to 6 pixels, none where they
+// would be smaller (they would hide the colours).
+TEST(ForwardPseudoSection, DatumMarksFollowTheGapBetweenMidpointsInPixels)
 {
-    TSurvey dense = LineOf(200, 1.0);
-    dense.Configurations = ArrayConfigurations(TArrayKind::DipoleDipole, 200, 6);
-    const std::vector<TPseudoPoint> many = PseudoSectionPoints(dense);
-    EXPECT_FALSE(DatumMarksLeaveTheColours(many, 0.0, 200.0));  // gaps of 0.5 m: 400 columns
-    EXPECT_TRUE(DatumMarksLeaveTheColours(many, 90.0, 140.0));  // zoomed to 50 m: 100 columns
-    TSurvey sparse = LineOf(24, 10.0);
-    sparse.Configurations = ArrayConfigurations(TArrayKind::DipoleDipole, 24, 6);
-    const std::vector<TPseudoPoint> few = PseudoSectionPoints(sparse);
-    EXPECT_TRUE(DatumMarksLeaveTheColours(few, 0.0, 230.0));
-    EXPECT_TRUE(DatumMarksLeaveTheColours({}, 0.0, 1.0));
-    // Through the chart: the dots' series is off for the dense survey.
+    EXPECT_EQ(DatumMarkPixels(0.0), 0);
+    EXPECT_EQ(DatumMarkPixels(4.9), 0);
+    EXPECT_EQ(DatumMarkPixels(5.0), 2);
+    EXPECT_EQ(DatumMarkPixels(10.0), 4);
+    EXPECT_EQ(DatumMarkPixels(14.0), 6);
+    EXPECT_EQ(DatumMarkPixels(400.0), 6);
+    EXPECT_EQ(DatumMarkPixels(std::nan("")), 0);
+}
+
+// Through a chart laid out on screen: a sparse survey gets large dots, a
+// dense one the colours alone, and a narrower chart smaller dots.
+TEST(ForwardPseudoSection, DatumMarksOfSparseAndDenseSurveysOnALaidOutChart)
+{
     TMetafile metafile;
     std::unique_ptr<TPseudoSection2d> chart(CreateFieldPseudoSection(QStringLiteral("Measured"), metafile));
-    std::vector<double> values(many.size(), 100.0);
-    for (size_t i = 0; i < values.size(); ++i)
-        values[i] += static_cast<double>(i % 7);
-    ShowFieldPseudoSection(*chart, many, values, 0.0, 200.0, 20.0, false);
-    EXPECT_FALSE(chart->GridPointSeries->Active());
-    EXPECT_EQ(chart->GridPointSeries->Count(), static_cast<int>(many.size()));
-    std::vector<double> fewValues(few.size(), 50.0);
-    fewValues.front() = 60.0;
-    ShowFieldPseudoSection(*chart, few, fewValues, 0.0, 230.0, 20.0, false);
-    EXPECT_TRUE(chart->GridPointSeries->Active());
+    QWidget* widget = chart->Widget();
+    widget->resize(800, 300);
+    const auto pointer = [&] { return dynamic_cast<TPointSeries&>(*chart->GridPointSeries).Pointer(); };
+    const auto show = [&](const TSurvey& Survey, double Left, double Right) {
+        const std::vector<TPseudoPoint> points = PseudoSectionPoints(Survey);
+        std::vector<double> values(points.size(), 100.0);
+        for (size_t i = 0; i < values.size(); ++i)
+            values[i] += static_cast<double>(i % 7);
+        ShowFieldPseudoSection(*chart, points, values, Left, Right, 20.0);
+        widget->grab(); // laid out and drawn
+    };
+    // 24 electrodes 10 m apart: midpoints 5 m apart over a 230 m axis of
+    // some 700 pixels, about 15 pixels: the largest dots (7 pixels, half 3).
+    TSurvey sparse = LineOf(24, 10.0);
+    sparse.Configurations = ArrayConfigurations(TArrayKind::DipoleDipole, 24, 6);
+    show(sparse, 0.0, 230.0);
+    const int axisPixels = chart->BottomAxis()->CalcPosValue(230.0) - chart->BottomAxis()->CalcPosValue(0.0);
+    ASSERT_GT(axisPixels, 600);
+    EXPECT_TRUE(pointer()->Visible());
+    EXPECT_EQ(pointer()->HorizSize(), DatumMarkPixels(5.0 * axisPixels / 230.0) / 2);
+    EXPECT_EQ(pointer()->HorizSize(), 3);
+    EXPECT_EQ(pointer()->VertSize(), 3);
+    // 200 electrodes 1 m apart: midpoints 0.5 m apart over 200 m, under
+    // two pixels: no dots, the colour fill alone.
+    TSurvey dense = LineOf(200, 1.0);
+    dense.Configurations = ArrayConfigurations(TArrayKind::DipoleDipole, 200, 6);
+    show(dense, 0.0, 200.0);
+    EXPECT_FALSE(pointer()->Visible());
+    EXPECT_EQ(chart->GridPointSeries->Count(), static_cast<int>(dense.Configurations.size()));
+    // The sparse survey again on a chart resized narrower: smaller dots
+    // (some 300 pixels: gaps of 6 or 7 pixels, dots 3 pixels wide).
+    show(sparse, 0.0, 230.0);
+    widget->resize(450, 300);
+    widget->grab();
+    const int narrow = chart->BottomAxis()->CalcPosValue(230.0) - chart->BottomAxis()->CalcPosValue(0.0);
+    EXPECT_TRUE(pointer()->Visible());
+    EXPECT_EQ(pointer()->HorizSize(), std::max(1, DatumMarkPixels(5.0 * narrow / 230.0) / 2));
+    EXPECT_EQ(pointer()->HorizSize(), 1);
+    // Narrower still (gaps under 5 pixels): the colours alone.
+    widget->resize(330, 300);
+    widget->grab();
+    EXPECT_FALSE(pointer()->Visible());
+}
+
+// Over relief each datum hangs from the ground below its midpoint: plotted
+// at the surface's elevation there less its pseudo-depth, the vertical axis
+// the elevation (growing upwards), the surface drawn as a line.
+TEST(ForwardPseudoSection, OverReliefTheDataHangFromTheSurfaceOnAnElevationAxis)
+{
+    TSurvey survey = LineOf(20, 5.0);
+    survey.Configurations = ArrayConfigurations(TArrayKind::DipoleDipole, 20, 5);
+    const std::vector<TPseudoPoint> points = PseudoSectionPoints(survey);
+    std::vector<double> values;
+    for (const TPseudoPoint& point : points)
+        values.push_back(40.0 + point.X);
+    // A hill: 100 m at both ends, 112 m at x 50.
+    const std::vector<TGeometryPoint> surface{{-20.0, 100.0}, {50.0, 112.0}, {120.0, 100.0}};
+    const auto ground = [](double X) { return X <= 50.0 ? 100.0 + 12.0 * (X + 20.0) / 70.0 : 112.0 - 12.0 * (X - 50.0) / 70.0; };
+    EXPECT_TRUE(SurfaceHasRelief(surface));
+    EXPECT_FALSE(SurfaceHasRelief({{0.0, 3.0}, {10.0, 3.0}}));
+    TMetafile metafile;
+    std::unique_ptr<TPseudoSection2d> chart(CreateFieldPseudoSection(QStringLiteral("Measured"), metafile));
+    QWidget* widget = chart->Widget();
+    widget->resize(800, 300);
+    double deepest = 0.0;
+    for (const TPseudoPoint& point : points)
+        deepest = std::max(deepest, point.Depth);
+    ShowFieldPseudoSection(*chart, points, values, -10.0, 105.0, deepest, surface);
+    ASSERT_EQ(chart->VertexCount, static_cast<int>(points.size()));
+    for (size_t p = 0; p < points.size(); ++p) {
+        const dVertex3d& vertex = chart->Vertices[static_cast<int>(p) + 1];
+        EXPECT_NEAR(vertex.AxisY, ground(points[p].X) - points[p].Depth, 1e-9) << p;
+        EXPECT_EQ(vertex.Z, -vertex.AxisY);
+        EXPECT_EQ(PlottedVertical(*chart, p, points[p].Depth), vertex.AxisY);
+    }
+    EXPECT_EQ(PlottedVertical(*chart, points.size(), 7.0), 7.0);
+    const TChartAxis& vertical = *chart->LeftAxis();
+    EXPECT_FALSE(vertical.Inverted());
+    EXPECT_EQ(vertical.Title()->Caption(), QStringLiteral("Elevation (m)"));
+    EXPECT_GT(vertical.Maximum(), 112.0);
+    double lowest = 1e9;
+    for (int v = 1; v <= chart->VertexCount; ++v)
+        lowest = std::min(lowest, chart->Vertices[v].AxisY);
+    EXPECT_LT(vertical.Minimum(), lowest);
+    EXPECT_EQ(chart->BottomAxis()->Minimum(), -10.0);
+    EXPECT_EQ(chart->BottomAxis()->Maximum(), 105.0);
+    // The surface line: from the left edge over the crest to the right edge.
+    ASSERT_TRUE(chart->SurfaceSeries->Active());
+    ASSERT_EQ(chart->SurfaceSeries->Count(), 3);
+    EXPECT_DOUBLE_EQ(chart->SurfaceSeries->GetYValue(0), ground(-10.0));
+    EXPECT_DOUBLE_EQ(chart->SurfaceSeries->GetYValue(1), 112.0);
+    EXPECT_DOUBLE_EQ(chart->SurfaceSeries->GetYValue(2), ground(105.0));
+    // Drawn: a dark pixel on the line above the data at several places.
+    const QImage picture = widget->grab().toImage();
+    for (double x : {-5.0, 20.0, 50.0, 80.0, 100.0}) {
+        const int px = chart->BottomAxis()->CalcPosValue(x), py = vertical.CalcPosValue(ground(x));
+        int darkest = 255;
+        for (int dy = -2; dy <= 2; ++dy)
+            darkest = std::min(darkest, qGray(picture.pixel(px, py + dy)));
+        EXPECT_LT(darkest, 80) << "no surface line at x " << x;
+        // Above the ground: the background (white, or a grey grid line).
+        EXPECT_GT(qGray(picture.pixel(px, py - 8)), 100) << "x " << x;
+    }
+    // Level ground again: pseudo-depth growing downward, no surface line.
+    ShowFieldPseudoSection(*chart, points, values, -10.0, 105.0, deepest);
+    EXPECT_TRUE(vertical.Inverted());
+    EXPECT_EQ(vertical.Title()->Caption(), QStringLiteral("Pseudo-depth (m)"));
+    EXPECT_FALSE(chart->SurfaceSeries->Active());
+    EXPECT_EQ(chart->Vertices[1].AxisY, points[0].Depth);
 }
 
 TEST(ForwardPseudoSection, FillsTheChartsTablesConsistently)

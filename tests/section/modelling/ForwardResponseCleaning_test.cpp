@@ -81,7 +81,9 @@ struct ForwardResponseCleaningTest : ForwardResponseWindowTest {
     QPoint Pixel(size_t D)
     {
         const std::vector<TPseudoPoint> points = PseudoSectionPoints(Forward->Removals().File()->Survey());
-        return DatumPixel(*Forward->MeasuredChart, points.at(D));
+        const TPseudoSection2d& chart = *Forward->MeasuredChart;
+        return {chart.BottomAxis()->CalcPosValue(points.at(D).X),
+                chart.LeftAxis()->CalcPosValue(PlottedVerticalAt(chart, points.at(D)))};
     }
     // A drag with the left button from From to To in the measured chart,
     // Ctrl held with Add.

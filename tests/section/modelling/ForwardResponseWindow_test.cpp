@@ -142,6 +142,80 @@ TEST_F(ForwardResponseWindowTest, ComputeFillsTheChartWithWhatTheLibraryComputes
 
 // Guards the colours reversed from the field's: the example's 15 ohm-m clay
 // drawn red and its 120 ohm-m sandstone blue.
+// A field survey of 38 electrodes over 70 m across a hill, inside a model
+// area of 1000 m: the array survey's charts span the model area, the
+// measured survey's charts frame its electrodes with two spacings each
+// side; over the hill the data hang from the ground on an elevation axis.
+TEST_F(ForwardResponseWindowTest, AFieldSurveyOverAHillIsFramedAndHangsFromTheGround)
+{
+    WriteHillSection();
+    Open();
+    WaitForResult();
+    ASSERT_TRUE(Forward->Result().has_value()) << Forward->ErrorText().toStdString();
+    // The array survey: the model area, over the hill an elevation axis.
+    EXPECT_EQ(Forward->ResistivityChart->BottomAxis()->Minimum(), 0.0);
+    EXPECT_EQ(Forward->ResistivityChart->BottomAxis()->Maximum(), 1000.0);
+    EXPECT_FALSE(Forward->ResistivityChart->LeftAxis()->Inverted());
+
+    const TForwardResult field = HillSurveyResponse();
+    ASSERT_EQ(field.Resistivities.size(), 252u);
+    OpenMeasured(WriteHillSurveyFile(field));
+    ASSERT_EQ(Forward->Result()->Resistivities.size(), 252u);
+    const double spacing = 70.0 / 37.0;
+    const std::vector<TPseudoPoint> points = PseudoSectionPoints(Forward->Result()->Survey);
+    for (TPseudoSection2d* chart : {Forward->MeasuredChart, Forward->ResistivityChart, Forward->MisfitChart}) {
+        EXPECT_NEAR(chart->BottomAxis()->Minimum(), 465.0 - 2.0 * spacing, 1e-9);
+        EXPECT_NEAR(chart->BottomAxis()->Maximum(), 535.0 + 2.0 * spacing, 1e-9);
+        const TChartAxis& vertical = *chart->LeftAxis();
+        EXPECT_FALSE(vertical.Inverted());
+        EXPECT_EQ(vertical.Title()->Caption(), QStringLiteral("Elevation (m)"));
+        // Each datum at the surface's elevation below its midpoint less its
+        // pseudo-depth (the surface: -19 at x 440, -10 at the crest).
+        ASSERT_EQ(chart->VertexCount, static_cast<int>(points.size()));
+        for (size_t p = 0; p < points.size(); ++p) {
+            const double x = points[p].X;
+            const double ground = x <= 500.0 ? -19.0 + 9.0 * (x - 440.0) / 60.0 : -10.0 - 9.0 * (x - 500.0) / 60.0;
+            EXPECT_NEAR(chart->Vertices[static_cast<int>(p) + 1].AxisY, ground - points[p].Depth, 1e-9) << p;
+        }
+        EXPECT_GT(vertical.Maximum(), -10.0);
+        EXPECT_TRUE(chart->SurfaceSeries->Active());
+    }
+    // Drawn: the surface line over the crest, the dots sized for some 40
+    // midpoints 0.95 m apart on a chart of several hundred pixels.
+    TPseudoSection2d& chart = *Forward->MeasuredChart;
+    const QImage picture = chart.Widget()->grab().toImage();
+    const int px = chart.BottomAxis()->CalcPosValue(500.0), py = chart.LeftAxis()->CalcPosValue(-10.0);
+    int darkest = 255;
+    for (int dy = -2; dy <= 2; ++dy)
+        darkest = std::min(darkest, qGray(picture.pixel(px, py + dy)));
+    EXPECT_LT(darkest, 80);
+    const int axisPixels = chart.BottomAxis()->CalcPosValue(535.0) - chart.BottomAxis()->CalcPosValue(465.0);
+    const TSeriesPointer& pointer = *dynamic_cast<TPointSeries&>(*chart.GridPointSeries).Pointer();
+    const int expected = DatumMarkPixels(spacing / 2.0 * axisPixels / 70.0);
+    EXPECT_EQ(pointer.Visible(), expected > 0);
+    if (expected > 0)
+        EXPECT_EQ(pointer.HorizSize(), std::max(1, expected / 2));
+    // Hovering over a datum finds it where it is drawn, under the ground.
+    const auto drawnAt = [&](size_t Datum) {
+        const dVertex3d& vertex = chart.Vertices[static_cast<int>(Datum) + 1];
+        return QPoint(chart.BottomAxis()->CalcPosValue(vertex.AxisX), chart.LeftAxis()->CalcPosValue(vertex.AxisY));
+    };
+    size_t lone = points.size();
+    for (size_t d = 0; d < points.size() && lone == points.size(); ++d) {
+        bool alone = true;
+        for (size_t o = 0; o < points.size() && alone; ++o)
+            alone = o == d || (drawnAt(o) - drawnAt(d)).manhattanLength() > 10;
+        if (alone)
+            lone = d;
+    }
+    ASSERT_LT(lone, points.size());
+    HoverOver(chart, drawnAt(lone));
+    EXPECT_TRUE(Forward->HoverLabel->text().startsWith(QStringLiteral("Datum %1,").arg(lone + 1)))
+        << Forward->HoverLabel->text().toStdString();
+    Forward->resize(1000, 900);
+    SaveScreenshot(*Forward, QStringLiteral("forward-response-field-survey"));
+}
+
 TEST_F(ForwardResponseWindowTest, LowValuesShowBlueAndHighValuesRed)
 {
     OpenComputed();

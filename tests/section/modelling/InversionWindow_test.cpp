@@ -361,6 +361,92 @@ TEST_F(InversionWindowTest, InvertShowsTheImageAndItBecomesTheUnderlayUntilUndon
 
 // Guards the picture an underlay replaced lost once the section was edited
 // after it: Ctrl+Z gave the edits back, never the earlier picture.
+// A field survey of 38 electrodes over 70 m across a hill inside a 1000 m
+// model area: the pseudo-sections and the mesh charts frame the electrodes
+// with two spacings each side, the data hang from the ground on an
+// elevation axis and the mesh charts are labelled in elevation.
+TEST_F(InversionWindowTest, AFieldSurveyOverAHillIsFramedAndShownInElevation)
+{
+    WriteHillSection();
+    Start({Section});
+    const QString file = WriteHillSurveyFile(HillSurveyResponse());
+    CommonDialogService().ExecuteOpen = [file](TOpenDialogRequest& Request) {
+        Request.FileName = file;
+        return true;
+    };
+    ChooseFromMenuBar(Window->Invert1);
+    ResetCommonDialogService();
+    QTRY_VERIFY_WITH_TIMEOUT(Window->InversionWindow && Window->InversionWindow->isVisible(), 5000);
+    Inversion = Window->InversionWindow;
+    ASSERT_NE(Inversion->MeasuredData(), nullptr);
+    ASSERT_TRUE(Inversion->MeasuredData()->HasElevations);
+    Inversion->IterationsBox->setValue(2);
+    ASSERT_NO_FATAL_FAILURE(ClickInvert());
+    WaitForEnd();
+    ASSERT_TRUE(Inversion->Picture().has_value()) << Inversion->ErrorText().toStdString();
+    Inversion->resize(1200, 900);
+    SettleLayouts();
+
+    const double spacing = 70.0 / 37.0, left = 465.0 - 2.0 * spacing, right = 535.0 + 2.0 * spacing;
+    const std::vector<TPseudoPoint> points = PseudoSectionPoints(Inversion->MeasuredData()->Survey());
+    for (TPseudoSection2d* chart : {Inversion->MeasuredChart, Inversion->CalculatedChart, Inversion->MisfitChart}) {
+        EXPECT_NEAR(chart->BottomAxis()->Minimum(), left, 1e-9);
+        EXPECT_NEAR(chart->BottomAxis()->Maximum(), right, 1e-9);
+        EXPECT_FALSE(chart->LeftAxis()->Inverted());
+        EXPECT_EQ(chart->LeftAxis()->Title()->Caption(), QStringLiteral("Elevation (m)"));
+        ASSERT_EQ(chart->VertexCount, static_cast<int>(points.size()));
+        for (size_t p = 0; p < points.size(); ++p) {
+            const double x = points[p].X;
+            const double ground = x <= 500.0 ? -19.0 + 9.0 * (x - 440.0) / 60.0 : -10.0 - 9.0 * (x - 500.0) / 60.0;
+            // The mesh's surface runs straight between its column edges:
+            // within a few centimetres of the hill's.
+            EXPECT_NEAR(chart->Vertices[static_cast<int>(p) + 1].AxisY, ground - points[p].Depth, 0.05) << p;
+        }
+        EXPECT_TRUE(chart->SurfaceSeries->Active());
+    }
+    // The mesh charts follow the mesh, framed as the survey, not the area.
+    for (TTModelSection2d* chart : {Inversion->MeshChart, Inversion->ModelChart}) {
+        chart->Widget()->grab();
+        EXPECT_NEAR(chart->ModelLeft, left, 1e-9);
+        EXPECT_NEAR(chart->ModelRight, right, 1e-9);
+        EXPECT_GE(chart->BottomAxis()->Minimum(), left - spacing);
+        EXPECT_LE(chart->BottomAxis()->Maximum(), right + spacing);
+        EXPECT_EQ(chart->LeftAxis()->Title()->Caption(), QStringLiteral("Elevation (m)"));
+    }
+    // Its labels are round elevations at their places: a label value is
+    // the depth below the crest of a multiple of the step, its text that
+    // elevation.
+    TTModelSection2d& model = *Inversion->ModelChart;
+    Inversion->ChartTabs->setCurrentIndex(Inversion->ChartTabs->indexOf(model.Widget()));
+    SettleLayouts();
+    model.Widget()->grab();
+    TChartAxis& vertical = *model.LeftAxis();
+    const double highest = *std::max_element(model.ReliefZ.begin(), model.ReliefZ.end());
+    EXPECT_NEAR(highest, -10.0, 0.05);
+    const double step = vertical.CalcLabelsIncrement();
+    ASSERT_GT(step, 0.0);
+    ASSERT_TRUE(model.OnGetNextAxisLabel);
+    QStringList labels;
+    double value = 0.0;
+    bool stop = false;
+    for (int index = 0; index < 100; ++index) {
+        model.OnGetNextAxisLabel(&vertical, index, value, stop);
+        if (stop)
+            break;
+        EXPECT_GE(value, vertical.Minimum() - 1e-9);
+        EXPECT_LE(value, vertical.Maximum() + 1e-9);
+        const double elevation = highest - value;
+        EXPECT_NEAR(elevation / step, std::round(elevation / step), 1e-6) << elevation;
+        labels << vertical.LabelValue(value);
+        EXPECT_EQ(labels.back(), QString::number(std::round(elevation / step) * step, 'g', 6));
+    }
+    EXPECT_GE(labels.size(), 2) << labels.join(QLatin1Char(' ')).toStdString();
+    // The bottom axis keeps its own labels.
+    model.OnGetNextAxisLabel(model.BottomAxis(), 0, value, stop);
+    EXPECT_TRUE(stop);
+    SaveScreenshot(*Inversion, QStringLiteral("inversion-field-survey"));
+}
+
 TEST_F(InversionWindowTest, CtrlZGivesTheEditsAfterAnUnderlayBackThenThePictureBeforeIt)
 {
     ASSERT_NO_FATAL_FAILURE(Open(1));

@@ -137,5 +137,27 @@ TEST(Survey, MedianGapOfDistinctPositionsInAnyOrder)
     EXPECT_EQ(MedianGap({1.0, 4.0}), 3.0);
 }
 
+// The frame covers the electrodes the data use, two median spacings
+// beyond each outer one; an electrode no datum uses does not widen it.
+TEST(Survey, TheSurveysFrameIsItsUsedElectrodesPaddedByTwoSpacings)
+{
+    TSurvey survey;
+    for (double x : {500.0, 502.0, 504.0, 506.0, 509.0, 900.0})
+        survey.Electrodes.push_back({x, 0.0});
+    survey.Configurations = {{0, 1, 2, 3}, {1, 2, 3, 4}, {0, -1, 4, -1}};
+    EXPECT_EQ(UsedElectrodePositions(survey), (std::vector<double>{500.0, 502.0, 504.0, 506.0, 509.0}));
+    const TSurveyFrame frame = SurveyFrame(survey); // gaps 2, 2, 2, 3: median 2
+    EXPECT_FALSE(frame.Empty());
+    EXPECT_DOUBLE_EQ(frame.Left, 496.0);
+    EXPECT_DOUBLE_EQ(frame.Right, 513.0);
+    // Electrodes at one place: nothing to frame.
+    survey.Configurations = {{0, -1, 0, -1}};
+    EXPECT_TRUE(SurveyFrame(survey).Empty());
+    EXPECT_TRUE(SurveyFrame(TSurvey{}).Empty());
+    // A configuration naming an electrode that does not exist is refused.
+    survey.Configurations = {{0, 1, 2, 7}};
+    EXPECT_THROW(SurveyFrame(survey), std::out_of_range);
+}
+
 } // namespace
 } // namespace lp::test
