@@ -1046,12 +1046,18 @@ void TForwardResponseWindow::ExportChart()
 
 // --- Measured data -------------------------------------------------------------------------
 
-bool TForwardResponseWindow::OpenMeasuredData(const QString& FileName, QString& Error)
+QString MeasuredDataFilter()
+{
+    return QStringLiteral("Unified data file (*.dat;*.ohm;*.data)|*.dat;*.ohm;*.data|"
+                          "Res2DInv file (*.dat;*.txt)|*.dat;*.txt|All files (*)|*");
+}
+
+std::shared_ptr<const TMeasuredData> ReadMeasuredDataFile(const QString& FileName, QString& Error)
 {
     QFile file(FileName);
     if (!file.open(QIODevice::ReadOnly)) {
         Error = file.errorString();
-        return false;
+        return nullptr;
     }
     const QByteArray bytes = file.readAll();
     auto data = std::make_shared<TMeasuredData>();
@@ -1059,7 +1065,7 @@ bool TForwardResponseWindow::OpenMeasuredData(const QString& FileName, QString& 
         *data = ReadMeasuredData(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
     } catch (const std::exception& Refusal) {
         Error = QString::fromUtf8(Refusal.what());
-        return false;
+        return nullptr;
     }
     if (data->Size() == 0) {
         Error = QStringLiteral("The file holds no datum that can be used") +
@@ -1067,17 +1073,34 @@ bool TForwardResponseWindow::OpenMeasuredData(const QString& FileName, QString& 
                                                  .arg(data->Skipped.Total())
                                                  .arg(QString::fromStdString(data->Skipped.Text()))
                                            : QStringLiteral("."));
-        return false;
+        return nullptr;
     }
-    FMeasured = std::move(data);
+    return data;
+}
+
+bool TForwardResponseWindow::OpenMeasuredData(const QString& FileName, QString& Error)
+{
+    std::shared_ptr<const TMeasuredData> data = ReadMeasuredDataFile(FileName, Error);
+    if (!data)
+        return false;
+    UseMeasuredData(std::move(data), FileName);
+    return true;
+}
+
+void TForwardResponseWindow::UseMeasuredData(std::shared_ptr<const TMeasuredData> Data, const QString& FileName,
+                                             const QString& Name)
+{
+    if (!Data)
+        return;
+    FMeasured = std::move(Data);
     const QFileInfo info(FileName);
-    FMeasuredName = info.fileName();
-    FMeasuredFile = info.absoluteFilePath();
-    FMeasuredFolder = info.absolutePath();
+    FMeasuredName = Name.isEmpty() ? info.fileName() : Name;
+    FMeasuredFile = FileName.isEmpty() ? QString() : info.absoluteFilePath();
+    if (!FileName.isEmpty())
+        FMeasuredFolder = info.absolutePath();
     SaveSettings();
     ShowMeasuredSurvey();
     ModelChanged();
-    return true;
 }
 
 bool TForwardResponseWindow::AskOpenMeasuredData(QWidget* Owner)
@@ -1087,8 +1110,7 @@ bool TForwardResponseWindow::AskOpenMeasuredData(QWidget* Owner)
     request.Name = QStringLiteral("MeasuredDataDialog");
     request.Title = QStringLiteral("Measured data");
     request.FileName = FMeasuredFolder; // the dialog starts where the last file was
-    request.Filter = QStringLiteral("Unified data file (*.dat;*.ohm;*.data)|*.dat;*.ohm;*.data|"
-                                    "Res2DInv file (*.dat;*.txt)|*.dat;*.txt|All files (*)|*");
+    request.Filter = MeasuredDataFilter();
     if (!ExecuteOpenDialog(request))
         return false;
     QString error;

@@ -390,10 +390,13 @@ void TInversionWindow::CreatePanel()
     IterationTable->setMinimumHeight(120);
     panel->addWidget(IterationTable, 1);
     UnderlayButton = new QPushButton(QStringLiteral("Use as &underlay"), this);
+    NewSectionButton = new QPushButton(QStringLiteral("Ne&w section from data"), this);
+    NewSectionButton->setObjectName(QStringLiteral("NewSectionButton"));
+    NewSectionButton->setToolTip(QStringLiteral("A new section framing these data, the inverted image under it"));
     SaveButton = new QPushButton(QStringLiteral("Save &table..."), this);
     PrintButton = new QPushButton(QStringLiteral("Print pre&view..."), this);
     ExportButton = new QPushButton(QStringLiteral("Ex&port picture..."), this);
-    for (QPushButton* button : {UnderlayButton, SaveButton, PrintButton, ExportButton})
+    for (QPushButton* button : {UnderlayButton, NewSectionButton, SaveButton, PrintButton, ExportButton})
         panel->addWidget(button);
     auto* panelHost = new QWidget(this);
     panelHost->setLayout(panel);
@@ -474,6 +477,10 @@ void TInversionWindow::CreatePanel()
     connect(UnderlayButton, &QPushButton::clicked, this, [this] {
         if (OnUseAsUnderlay)
             OnUseAsUnderlay();
+    });
+    connect(NewSectionButton, &QPushButton::clicked, this, [this] {
+        if (OnNewSectionFromData)
+            OnNewSectionFromData();
     });
     connect(SaveButton, &QPushButton::clicked, this, [this] { AskSaveTable(); });
     connect(PrintButton, &QPushButton::clicked, this, [this] { PreviewChart(); });
@@ -1011,6 +1018,8 @@ void TInversionWindow::EnableCommands()
     MeshChart->ReadOnly = !idle;
     const bool image = FPicture.has_value();
     UnderlayButton->setEnabled(image);
+    // Not under a run: its image would belong to the section it started on.
+    NewSectionButton->setEnabled(FData != nullptr && idle);
     PrintButton->setEnabled(image);
     ExportButton->setEnabled(image);
     SaveButton->setEnabled(FResult.has_value());
