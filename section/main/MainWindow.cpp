@@ -630,6 +630,13 @@ bool TMainfrm::NewSectionFromData(std::shared_ptr<const TMeasuredData> Data, con
     if (ForwardWindow->SharedMeasuredData() != Data)
         ForwardWindow->UseMeasuredData(Data, FileName, Name);
     ShowForwardResponse();
+    // An inversion window of these data lays its mesh over the new section
+    // (asking first about a mesh the user edited), so the next Invert sees
+    // the new ground.
+    if (InversionWindow && !InversionWindow->Busy())
+        if (const TMeasuredData* inverted = InversionWindow->MeasuredData())
+            if (inverted == Data.get() || SameMeasurements(*inverted, *Data))
+                InversionWindow->SetMeasuredData(InversionWindow->SharedMeasuredData(), InversionWindow->DataName());
     return true;
 }
 
