@@ -63,8 +63,9 @@ QString AreaProblem(const TPolygonChart& Chart, double Left, double Right, doubl
 {
     if (!(Left < Right))
         return QStringLiteral("Left, m must be less than Right, m.");
-    if (Bottom < 0.0)
-        return QStringLiteral("Bottom, m must not be negative.");
+    // The bottom is a depth below the area's top, which a section made
+    // from data sets at minus the highest ground's elevation: a negative
+    // bottom is a section above sea level, refused only above the top.
     const double top = Chart.ModelArea.top;
     if (!(Bottom > top))
         return QStringLiteral("Bottom, m must lie below the top of the model (%1).").arg(AreaText(top));

@@ -6,6 +6,7 @@
 #include <QtCore/QBuffer>
 #include <QtWidgets/QLineEdit>
 #include "section/modelling/SameFile.h"
+#include "section/modelling/SectionFromData.h"
 
 #include "chart/engine/PlotAxis.h"
 #include "chart/engine/PlotImageTool.h"
@@ -208,6 +209,8 @@ void TMainfrm::CreateMenus()
 {
     menuBar()->setObjectName(QStringLiteral("MainMenu1"));
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    Newfromdata1 = AddCommand(file, QStringLiteral("New from &data..."), [this] { AskNewSectionFromData(); });
+    Newfromdata1->setObjectName(QStringLiteral("Newfromdata1"));
     AddCommand(file, QStringLiteral("&Open section..."), [this] { AskOpenSection(); })->setShortcut(QKeySequence::Open);
     Savefile1 = AddCommand(file, QStringLiteral("&Save section..."), [this] { AskSaveSection(); });
     Savefile1->setShortcut(QKeySequence::Save);
@@ -399,6 +402,8 @@ void TMainfrm::ShowInversion()
             if (ForwardWindow)
                 ForwardWindow->RemoveMisfitBeyond(Percent, Data, Misfits);
         };
+        InversionWindow->OnNewSectionFromData = [this] { NewSectionFromInversion(); };
+        InversionWindow->OnInversionEnd = [this] { InversionEnded(); };
         const QRect frame = frameGeometry();
         InversionWindow->move(frame.left() + 40, frame.top() + 40);
     }
@@ -459,37 +464,65 @@ bool TMainfrm::UseInversionAsUnderlay()
         MessageDlg(QStringLiteral("There is no inverted image yet: Invert first."), TMsgDlgType::mtInformation, mbOK);
         return false;
     }
-    // The picture lies beside the section: a section never saved is saved
-    // first, so that the picture has a folder and the section a name for it.
-    if (FDocument.isEmpty()) {
-        MessageDlg(QStringLiteral("Save the section first: the image is saved beside it."), TMsgDlgType::mtInformation,
-                   mbOK);
-        AskSaveSection();
-        if (FDocument.isEmpty())
-            return false;
-    }
-    const QFileInfo document(FDocument);
-    const QString file = document.absoluteDir().filePath(document.completeBaseName() + QStringLiteral("-inversion.png"));
+    // The picture's corners on the cells' frame, where the image lies in the section.
+    const TInversionWindow::TImageFrame frame = InversionWindow->ModelImageFrame();
+    return LayUnderlay(image, frame.Left, frame.Top, frame.Right, frame.Bottom);
+}
+
+namespace {
+
+// The file an inversion's image is saved in beside the section Document.
+QString UnderlayFile(const QString& Document)
+{
+    const QFileInfo document(Document);
+    return document.absoluteDir().filePath(document.completeBaseName() + QStringLiteral("-inversion.png"));
+}
+
+// Image written as a PNG file; false with the reason in Error.
+bool SavePng(const QImage& Image, const QString& File, QString& Error)
+{
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    QString error;
-    if (!image.save(&buffer, "PNG") || !SaveBytesAtomically(file, bytes, error)) {
-        MessageDlg(QStringLiteral("The image could not be saved as %1: %2").arg(file, error), TMsgDlgType::mtError, mbOK);
+    if (!Image.save(&buffer, "PNG")) {
+        Error = QStringLiteral("the image could not be encoded");
         return false;
+    }
+    return SaveBytesAtomically(File, bytes, Error);
+}
+
+} // namespace
+
+bool TMainfrm::LayUnderlay(const QImage& Image, double Left, double Top, double Right, double Bottom)
+{
+    // The picture lies beside the section; a section without a file yet
+    // (made from data) holds it until its first save writes it there.
+    QString file;
+    if (!FDocument.isEmpty()) {
+        file = UnderlayFile(FDocument);
+        QString error;
+        if (!SavePng(Image, file, error)) {
+            MessageDlg(QStringLiteral("The image could not be saved as %1: %2").arg(file, error), TMsgDlgType::mtError,
+                       mbOK);
+            return false;
+        }
     }
     // What is shown now comes back on a failure (Remove picture may have
     // hidden the history's picture).
     const TSectionPicture before = ShownPicture();
-    // The picture's corners on the cells' frame, where the image lies in the section.
-    const TInversionWindow::TImageFrame frame = InversionWindow->ModelImageFrame();
     try {
-        PictureCorners[0] = frame.Left;
-        PictureCorners[1] = frame.Top;
-        PictureCorners[2] = frame.Right;
-        PictureCorners[3] = frame.Bottom;
+        PictureCorners[0] = Left;
+        PictureCorners[1] = Top;
+        PictureCorners[2] = Right;
+        PictureCorners[3] = Bottom;
         PicturePath = file;
-        LoadSectionPicture(file);
+        if (file.isEmpty()) {
+            TBitmap shown;
+            shown.SetImage(UprightPicture(Image));
+            ChartTool1->Picture()->SetGraphic(&shown);
+        } else {
+            LoadSectionPicture(file);
+        }
     } catch (const std::exception& Error) {
         ShowPicture(before);
         Application().HandleException(Error);
@@ -497,7 +530,9 @@ bool TMainfrm::UseInversionAsUnderlay()
     }
     ShowPictureCorners();
     PolygonChart1->Invalidate();
-    FPicture = std::make_shared<const TSectionPicture>(ShownPicture());
+    TSectionPicture laid = ShownPicture();
+    laid.FromInversion = true;
+    FPicture = std::make_shared<const TSectionPicture>(std::move(laid));
     // A step of the section's history of its own; a Ctrl press before it
     // put back no edit this step could answer.
     PolygonChart1->PushUndo();
@@ -505,6 +540,135 @@ bool TMainfrm::UseInversionAsUnderlay()
     FMissingPicture = false;
     SetModified(true);
     return true;
+}
+
+void TMainfrm::InversionEnded()
+{
+    // A section made from data has no picture of the ground but the one
+    // its data give, and the user draws the bodies over the inverted
+    // image: each finished inversion of those data lays its image under
+    // the section at once, as Use as underlay would. Never over a picture
+    // the user chose or removed, on another section, or for other data.
+    if (!FSectionOpen || !FSourceData || !InversionWindow || !InversionWindow->Result())
+        return;
+    const TMeasuredData* inverted = InversionWindow->MeasuredData();
+    if (!inverted || (inverted != FSourceData.get() && !SameMeasurements(*inverted, *FSourceData)))
+        return;
+    const bool removed = !FPicture->Image.isNull() && !ChartTool1->Picture()->Graphic();
+    if (removed || (!FPicture->Image.isNull() && !FPicture->FromInversion))
+        return;
+    const QImage image = InversionWindow->ModelImage();
+    if (image.isNull())
+        return;
+    EndEditInProgress();
+    const TInversionWindow::TImageFrame frame = InversionWindow->ModelImageFrame();
+    LayUnderlay(image, frame.Left, frame.Top, frame.Right, frame.Bottom);
+}
+
+void TMainfrm::AskNewSectionFromData()
+{
+    // Where Modelling > Measured data... starts: at the data the forward
+    // window holds, else where the last data file was opened from.
+    QString start = TForwardSurveySettings::Load().MeasuredFolder;
+    if (ForwardWindow)
+        start = ForwardWindow->MeasuredFile().isEmpty() ? ForwardWindow->MeasuredFolder() : ForwardWindow->MeasuredFile();
+    auto request = FileDialogRequest<TOpenDialogRequest>(this, QStringLiteral("NewFromDataDialog"),
+                                                         QStringLiteral("New from data"), MeasuredDataFilter(), start);
+    if (!ExecuteOpenDialog(request))
+        return;
+    // Read before anything is set aside: a file that cannot be read
+    // leaves the section as it was.
+    QString error;
+    const std::shared_ptr<const TMeasuredData> data = ReadMeasuredDataFile(request.FileName, error);
+    const QString name = QFileInfo(request.FileName).fileName();
+    if (!data) {
+        MessageDlg(QStringLiteral("%1 could not be read: %2").arg(name, error), TMsgDlgType::mtError, mbOK);
+        return;
+    }
+    NewSectionFromData(data, request.FileName, name);
+}
+
+bool TMainfrm::NewSectionFromData(std::shared_ptr<const TMeasuredData> Data, const QString& FileName,
+                                  const QString& Name)
+{
+    if (!Data)
+        return false;
+    TSectionModel section;
+    try {
+        section = DataSectionModel(SectionFromData(*Data));
+    } catch (const std::exception& Error) {
+        MessageDlg(QStringLiteral("%1 frames no section: %2").arg(Name, QString::fromUtf8(Error.what())),
+                   TMsgDlgType::mtError, mbOK);
+        return false;
+    }
+    if (!MaySetSectionAside())
+        return false;
+    const TModelArea area = section.ModelArea;
+    TPolygonChart& chart = *PolygonChart1;
+    chart.LoadSectionModel(std::move(section));
+    chart.SetModelArea(true, area.left, area.right, area.top, area.bottom);
+    // No picture; its corners the area's, as a section file without one
+    // keeps them.
+    PictureCorners[0] = area.left;
+    PictureCorners[1] = area.top;
+    PictureCorners[2] = area.right;
+    PictureCorners[3] = area.bottom;
+    PicturePath.clear();
+    chart.SetVisible(true);
+    ChartTool1->SetSeries(Series1);
+    ShowPictureCorners();
+    ChartTool1->Picture()->SetGraphic(nullptr);
+    FSectionOpen = true;
+    EnableSectionCommands(true);
+    chart.Repaint();
+    chart.UpdateAxisScales();
+    FMissingPicture = false;
+    Parts->SetStatusText(1, EditModeStatusText(chart.EditMode));
+    FPicture = std::make_shared<const TSectionPicture>(ShownPicture());
+    chart.RetakeUndoAttachment();
+    FSourceData = Data;
+    FSourceFile = FileName;
+    // No file until the first save: the caption names the data.
+    FDocument.clear();
+    FModified = false;
+    FTitleName = QStringLiteral("(new from %1)").arg(Name);
+    ShowTitle();
+    chart.Title()->Text()->Clear();
+    chart.Invalidate();
+    ModelChanged();
+    // The data as the forward window's survey, shown: Fit regions and
+    // Invert work on them at once.
+    CreateForwardWindow();
+    if (ForwardWindow->SharedMeasuredData() != Data)
+        ForwardWindow->UseMeasuredData(Data, FileName, Name);
+    ShowForwardResponse();
+    // An inversion window of these data lays its mesh over the new section
+    // (asking first about a mesh the user edited), so the next Invert sees
+    // the new ground.
+    if (InversionWindow && !InversionWindow->Busy())
+        if (const TMeasuredData* inverted = InversionWindow->MeasuredData())
+            if (inverted == Data.get() || SameMeasurements(*inverted, *Data))
+                InversionWindow->SetMeasuredData(InversionWindow->SharedMeasuredData(), InversionWindow->DataName());
+    return true;
+}
+
+void TMainfrm::NewSectionFromInversion()
+{
+    if (!InversionWindow || InversionWindow->Busy())
+        return;
+    const std::shared_ptr<const TMeasuredData> data = InversionWindow->SharedMeasuredData();
+    if (!data)
+        return;
+    EndEditInProgress();
+    // The image and its frame as they are before the section changes.
+    const QImage image = InversionWindow->ModelImage();
+    const TInversionWindow::TImageFrame frame = InversionWindow->ModelImageFrame();
+    const QString file =
+        ForwardWindow && ForwardWindow->SharedMeasuredData() == data ? ForwardWindow->MeasuredFile() : QString();
+    if (!NewSectionFromData(data, file, InversionWindow->DataName()))
+        return;
+    if (!image.isNull())
+        LayUnderlay(image, frame.Left, frame.Top, frame.Right, frame.Bottom);
 }
 
 void TMainfrm::ShowForwardResponse()
@@ -533,6 +697,11 @@ bool TMainfrm::MaySetSectionAside()
     RestoreHeldKeyMode();
     switch (AskSaveChanges(this, QFileInfo(FDocument).fileName())) {
     case TSaveChangesAnswer::Save:
+        // A section made from data has no file yet: the save dialog names one.
+        if (FDocument.isEmpty()) {
+            AskSaveSection();
+            return !FModified;
+        }
         try {
             SaveFile(FDocument);
         } catch (const std::exception& Error) {
@@ -634,6 +803,8 @@ void TMainfrm::ReadSectionFile(const QString& FileName)
     // The history the read model started holds the picture read with it.
     FPicture = std::make_shared<const TSectionPicture>(ShownPicture());
     chart.RetakeUndoAttachment();
+    FSourceData.reset();
+    FSourceFile.clear();
 }
 
 QString TMainfrm::MissingPictureText(const QString& Stored)
@@ -655,27 +826,48 @@ void TMainfrm::LoadSectionPicture(const QString& FileName)
                                   .arg(FileName, QString::fromStdString(Error.Message()))
                                   .toStdString());
     }
+    if (shown.Graphic()) {
+        const QImage image = shown.Graphic()->ToImage();
+        const QImage upright = UprightPicture(image);
+        if (upright != image) {
+            TBitmap turned;
+            turned.SetImage(upright);
+            shown.SetGraphic(&turned);
+        }
+    }
+}
+
+QImage TMainfrm::UprightPicture(const QImage& Image) const
+{
     // The picture tool puts the larger value at the top; with depth growing
     // downwards the picture's top row belongs at the smaller one.
     const bool depthDown = PolygonChart1->RightAxis()->Inverted();
     const bool topIsSmaller = PictureCorners[1] < PictureCorners[3];
-    if (shown.Graphic() && depthDown == topIsSmaller) {
-        TBitmap upright;
-        upright.SetImage(shown.Graphic()->ToImage().mirrored(false, true));
-        shown.SetGraphic(&upright);
-    }
+    return depthDown == topIsSmaller ? Image.mirrored(false, true) : Image;
 }
 
 void TMainfrm::SaveFile(const QString& FileName)
 {
     const QString name = SectionFileName(FileName);
+    // An underlay laid while the section had no file (made from data) is
+    // written beside it now, as Use as underlay writes one.
+    QString picture = PicturePath;
+    if (picture.isEmpty())
+        if (const TGraphic* shown = ChartTool1->Picture()->Graphic()) {
+            picture = UnderlayFile(name);
+            QString error;
+            if (!SavePng(UprightPicture(shown->ToImage()), picture, error))
+                throw Exception("The underlay could not be saved as " + picture.toStdString() + ": " +
+                                error.toStdString());
+        }
     std::string corners;
     for (int i = 0; i < 4; ++i) {
         if (i > 0)
             corners += ' ';
         corners += FormatSectionReal(PictureCorners[i]);
     }
-    PolygonChart1->WriteSection(name, {PicturePath.toLocal8Bit(), QByteArray::fromStdString(corners), QByteArray()});
+    PolygonChart1->WriteSection(name, {picture.toLocal8Bit(), QByteArray::fromStdString(corners), QByteArray()});
+    PicturePath = picture;
     FModified = false;
     SetTitleFor(name);
     Parts->AddRecentFile(name);
@@ -721,7 +913,8 @@ void TMainfrm::AskSaveSection()
     // The section itself, or a picture of it.
     auto request = FileDialogRequest<TSaveDialogRequest>(
         this, QStringLiteral("SaveDialog1"), QStringLiteral("Save section"),
-        QStringLiteral("Section files [*.sec]|*.sec|Picture|*.emf;*.bmp"), FDocument);
+        QStringLiteral("Section files [*.sec]|*.sec|Picture|*.emf;*.bmp"),
+        FDocument.isEmpty() && !FSourceFile.isEmpty() ? WithExtension(FSourceFile, QStringLiteral(".sec")) : FDocument);
     // The dialog asks about the file written, not the name typed.
     request.WrittenName = [this](const QString& FileName, int FilterIndex) {
         return FilterIndex == 2 ? PictureFileName(FileName, prntset->Automatic()) : SectionFileName(FileName);

@@ -44,6 +44,7 @@ class TMainfrmComponents;
 class TPointSeries;
 class TRegionsWindow;
 class TTimer;
+struct TMeasuredData;
 
 // The answer to "Save changes to NAME?".
 enum class TSaveChangesAnswer { Save, Discard, Cancel };
@@ -76,6 +77,7 @@ public:
     QAction* UndoKey = nullptr;
     QToolButton* SpeedButton19 = nullptr; // the last line's look for new lines
     std::map<TPolygonEditMode, QToolButton*> ModeButtons;
+    QAction* Newfromdata1 = nullptr; // File > New from data...
     // Menu commands that need an open section.
     QAction* Savefile1 = nullptr;
     QAction* Exportmodel1 = nullptr;
@@ -117,7 +119,30 @@ public:
     // changes). A model that breaks the section rules is refused with a
     // message before anything is written (the file could not be opened).
     void SaveFile(const QString& FileName);
-    // The open section's file (absolute), empty before the first read.
+    // File > New from data...: the data file asked for (the dialog starts
+    // at the forward window's data, else where the last data file was),
+    // read, then NewSectionFromData. A file that cannot be read is named
+    // with the reader's message, and nothing changes.
+    void AskNewSectionFromData();
+    // A new section for measured data (section/modelling/SectionFromData):
+    // the model area frames the survey, the relief follows its ground, the
+    // host medium takes its median ρa, nothing drawn; no file yet (the
+    // first save asks for one). Unsaved changes are asked about first as
+    // before another section is opened. The data then are the forward
+    // window's (shown), so Fit regions and Invert work at once; FileName is
+    // their file (empty: none known), Name names them. False, with nothing
+    // changed, when the data frame no section (the reason shown) or the
+    // question was cancelled.
+    bool NewSectionFromData(std::shared_ptr<const TMeasuredData> Data, const QString& FileName,
+                            const QString& Name);
+    // The inversion window's New section from data: a new section for its
+    // data, its image (when there is one) laid under it at the cells' frame.
+    void NewSectionFromInversion();
+    // The data the open section was made from (New from data), while it is
+    // the section open; nullptr for a section read from a file.
+    const TMeasuredData* SourceData() const { return FSourceData.get(); }
+    // The open section's file (absolute), empty before the first read and
+    // for a section made from data until it is saved.
     QString DocumentName() const { return FDocument; }
     // Whether the section changed since it was read or saved ("*" in the
     // title).
@@ -149,10 +174,11 @@ public:
     // asked for first; then the inversion window shows them.
     void ShowInversion();
     // The inversion window's image laid under the section as its picture,
-    // over the model area, saved beside the section as NAME-inversion.png
-    // (a section never saved is saved first). One step of the section's
-    // undo history: Ctrl+Z, after the edits made since, gives the picture
-    // before back. False with the reason shown when nothing changed.
+    // over the cells' frame, saved beside the section as
+    // NAME-inversion.png (a section never saved keeps it until its first
+    // save writes it there). One step of the section's undo history:
+    // Ctrl+Z, after the edits made since, gives the picture before back.
+    // False with the reason shown when nothing changed.
     bool UseInversionAsUnderlay();
     // Switches to a mode as its button does.
     void ChooseMode(TPolygonEditMode Mode);
@@ -222,7 +248,21 @@ private:
     static QString MissingPictureText(const QString& Stored);
     QString DialogFolder() const;
 
+    // Image laid under the section with its corners at Left, Top, Right,
+    // Bottom (section coordinates), as UseInversionAsUnderlay says.
+    bool LayUnderlay(const QImage& Image, double Left, double Top, double Right, double Bottom);
+    // After each inversion run: a section made from the data inverted
+    // takes the finished image as its underlay.
+    void InversionEnded();
+    // The shown picture turned upright for the chart's depth axis (the
+    // turn is its own inverse: it also gives the image as drawn back).
+    QImage UprightPicture(const QImage& Image) const;
+
     std::unique_ptr<TComponent> FComponents;
+    // The data of a section made from data (New from data), and their
+    // file; cleared when a section is read.
+    std::shared_ptr<const TMeasuredData> FSourceData;
+    QString FSourceFile;
     bool FSectionOpen = false;
     QString FDocument;
     bool FMissingPicture = false; // the last read found no picture
@@ -243,6 +283,7 @@ private:
         QString Path;
         double Corners[4] = {0.0, 0.0, 0.0, 0.0};
         QImage Image; // what was shown (null for none)
+        bool FromInversion = false; // an inversion's image, laid by the underlay commands
     };
     std::shared_ptr<const TSectionPicture> FPicture = std::make_shared<const TSectionPicture>();
     // The picture shown now: path, corners and image.

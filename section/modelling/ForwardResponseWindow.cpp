@@ -1090,12 +1090,18 @@ void TForwardResponseWindow::ExportChart()
 
 // --- Measured data -------------------------------------------------------------------------
 
-bool TForwardResponseWindow::OpenMeasuredData(const QString& FileName, QString& Error)
+QString MeasuredDataFilter()
+{
+    return QStringLiteral("Unified data file (*.dat;*.ohm;*.data)|*.dat;*.ohm;*.data|"
+                          "Res2DInv file (*.dat;*.txt)|*.dat;*.txt|All files (*)|*");
+}
+
+std::shared_ptr<const TMeasuredData> ReadMeasuredDataFile(const QString& FileName, QString& Error)
 {
     QFile file(FileName);
     if (!file.open(QIODevice::ReadOnly)) {
         Error = file.errorString();
-        return false;
+        return nullptr;
     }
     const QByteArray bytes = file.readAll();
     auto data = std::make_shared<TMeasuredData>();
@@ -1103,7 +1109,7 @@ bool TForwardResponseWindow::OpenMeasuredData(const QString& FileName, QString& 
         *data = ReadMeasuredData(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
     } catch (const std::exception& Refusal) {
         Error = QString::fromUtf8(Refusal.what());
-        return false;
+        return nullptr;
     }
     TDataRemovals removals(data);
     if (removals.Kept()->Size() == 0) {
@@ -1119,29 +1125,49 @@ bool TForwardResponseWindow::OpenMeasuredData(const QString& FileName, QString& 
                 (why.isEmpty() ? QStringLiteral(".") : QStringLiteral(" (%1).").arg(why.join(QStringLiteral("; "))));
         for (const std::string& warning : data->Warnings)
             Error += QLatin1Char(' ') + QString::fromStdString(warning);
-        return false;
+        return nullptr;
     }
+    return data;
+}
+
+bool TForwardResponseWindow::OpenMeasuredData(const QString& FileName, QString& Error)
+{
+    std::shared_ptr<const TMeasuredData> data = ReadMeasuredDataFile(FileName, Error);
+    if (!data)
+        return false;
+    UseMeasuredData(std::move(data), FileName);
+    return true;
+}
+
+void TForwardResponseWindow::UseMeasuredData(std::shared_ptr<const TMeasuredData> Data, const QString& FileName,
+                                             const QString& Name)
+{
+    if (!Data)
+        return;
     const QFileInfo info(FileName);
-    const QString checksum = FileChecksum(bytes);
+    QString checksum;
+    if (QFile file(FileName); !FileName.isEmpty() && file.open(QIODevice::ReadOnly))
+        checksum = FileChecksum(file.readAll());
     // The same file again (unchanged): the data the user removed from it stay removed.
-    const bool again = FMeasured && info.absoluteFilePath() == FMeasuredFile && checksum == FFileChecksum;
+    const bool again = FMeasured && !checksum.isEmpty() && info.absoluteFilePath() == FMeasuredFile &&
+                       checksum == FFileChecksum;
     const std::vector<bool> removed = again ? FRemovals.Removed() : std::vector<bool>{};
-    FRemovals = std::move(removals);
-    if (again && !removed.empty())
+    FRemovals = TDataRemovals(Data);
+    if (again && removed.size() == FRemovals.Size())
         FRemovals.Remove(RemovedIndexes(removed));
     FFileChecksum = checksum;
     FMeasured = FRemovals.Kept();
     FSelected.assign(FRemovals.Size(), false);
-    FFilePoints = PseudoSectionPoints(data->Survey());
-    FMeasuredName = info.fileName();
-    FMeasuredFile = info.absoluteFilePath();
-    FMeasuredFolder = info.absolutePath();
+    FFilePoints = PseudoSectionPoints(Data->Survey());
+    FMeasuredName = Name.isEmpty() ? info.fileName() : Name;
+    FMeasuredFile = FileName.isEmpty() ? QString() : info.absoluteFilePath();
+    if (!FileName.isEmpty())
+        FMeasuredFolder = info.absolutePath();
     SaveSettings();
     ShowMeasuredSurvey();
     ModelChanged();
     if (OnMeasuredDataChanged)
         OnMeasuredDataChanged();
-    return true;
 }
 
 bool TForwardResponseWindow::AskOpenMeasuredData(QWidget* Owner)
@@ -1151,8 +1177,7 @@ bool TForwardResponseWindow::AskOpenMeasuredData(QWidget* Owner)
     request.Name = QStringLiteral("MeasuredDataDialog");
     request.Title = QStringLiteral("Measured data");
     request.FileName = FMeasuredFolder; // the dialog starts where the last file was
-    request.Filter = QStringLiteral("Unified data file (*.dat;*.ohm;*.data)|*.dat;*.ohm;*.data|"
-                                    "Res2DInv file (*.dat;*.txt)|*.dat;*.txt|All files (*)|*");
+    request.Filter = MeasuredDataFilter();
     if (!ExecuteOpenDialog(request))
         return false;
     QString error;

@@ -107,6 +107,12 @@ struct TForwardSurveySettings {
     void Save() const;
 };
 
+// The open dialog's filter for measured data files (unified, Res2DInv, all).
+QString MeasuredDataFilter();
+// A measured data file read whole; nullptr with the reader's message in
+// Error (a file without a usable datum too).
+std::shared_ptr<const TMeasuredData> ReadMeasuredDataFile(const QString& FileName, QString& Error);
+
 class TForwardResponseWindow : public QWidget {
     Q_OBJECT
 public:
@@ -131,6 +137,11 @@ public:
     // The open dialog, then OpenMeasuredData (a refusal shown as a
     // message); true when a file was opened.
     bool AskOpenMeasuredData(QWidget* Owner);
+    // Data read already (ReadMeasuredDataFile) as the survey's source, as
+    // OpenMeasuredData takes them: FileName the file (remembered in the
+    // settings; empty: none), Name for the panel (empty: FileName's).
+    void UseMeasuredData(std::shared_ptr<const TMeasuredData> Data, const QString& FileName,
+                         const QString& Name = {});
     // Fits the section's regions to the measured data in the fit dialog
     // (the button): the dialog shows, its fit starts. False when no fit
     // could start (no measured data, a host medium's resistivity that is
@@ -149,6 +160,10 @@ public:
     std::shared_ptr<const TMeasuredData> SharedMeasuredData() const { return FMeasured; }
     // The measured data file's name (without its folder); empty without.
     QString MeasuredName() const { return FMeasuredName; }
+    // Its full name (empty without, or when the data came without one),
+    // and the folder the open dialog starts in.
+    QString MeasuredFile() const { return FMeasuredFile; }
+    QString MeasuredFolder() const { return FMeasuredFolder; }
     // The misfit of the shown result against the measured data it was
     // computed for; empty without measured data.
     const std::optional<TMisfit>& Misfit() const { return FMisfit; }

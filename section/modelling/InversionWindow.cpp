@@ -395,10 +395,13 @@ void TInversionWindow::CreatePanel()
     RemoveMisfitButton->setToolTip(QStringLiteral("Removes the data the inverted model explains worst: those whose "
                                                   "misfit is beyond a per cent you type (one step of the forward "
                                                   "window's data, Ctrl+Z there takes it back)."));
+    NewSectionButton = new QPushButton(QStringLiteral("Ne&w section from data"), this);
+    NewSectionButton->setObjectName(QStringLiteral("NewSectionButton"));
+    NewSectionButton->setToolTip(QStringLiteral("A new section framing these data, the inverted image under it"));
     SaveButton = new QPushButton(QStringLiteral("Save &table..."), this);
     PrintButton = new QPushButton(QStringLiteral("Print pre&view..."), this);
     ExportButton = new QPushButton(QStringLiteral("Ex&port picture..."), this);
-    for (QPushButton* button : {UnderlayButton, RemoveMisfitButton, SaveButton, PrintButton, ExportButton})
+    for (QPushButton* button : {UnderlayButton, RemoveMisfitButton, NewSectionButton, SaveButton, PrintButton, ExportButton})
         panel->addWidget(button);
     auto* panelHost = new QWidget(this);
     panelHost->setLayout(panel);
@@ -479,6 +482,10 @@ void TInversionWindow::CreatePanel()
     connect(UnderlayButton, &QPushButton::clicked, this, [this] {
         if (OnUseAsUnderlay)
             OnUseAsUnderlay();
+    });
+    connect(NewSectionButton, &QPushButton::clicked, this, [this] {
+        if (OnNewSectionFromData)
+            OnNewSectionFromData();
     });
     connect(SaveButton, &QPushButton::clicked, this, [this] { AskSaveTable(); });
     connect(RemoveMisfitButton, &QPushButton::clicked, this, [this] { AskRemoveMisfitBeyond(); });
@@ -1064,6 +1071,8 @@ void TInversionWindow::EnableCommands()
     const bool image = FPicture.has_value();
     UnderlayButton->setEnabled(image);
     RemoveMisfitButton->setEnabled(InvertedData() != nullptr && !FRun.Busy());
+    // Not under a run: its image would belong to the section it started on.
+    NewSectionButton->setEnabled(FData != nullptr && idle);
     PrintButton->setEnabled(image);
     ExportButton->setEnabled(image);
     SaveButton->setEnabled(FResult.has_value());

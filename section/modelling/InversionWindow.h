@@ -7,7 +7,8 @@
 //     │  the section, start from the section, fade by coverage (kept in
 //     │  the user's settings); the mesh's commands: New mesh, Fix, Free,
 //     │  Limits... of the selected cells; Invert, progress and Cancel; Use
-//     │  as underlay, Save table..., Print preview..., Export picture...
+//     │  as underlay, New section from data, Save table..., Print
+//     │  preview..., Export picture...
 //     ├─ IterationTable  iteration, χ², rrms, λ, a row per iteration as it ends
 //     ├─ ChartTabs       three mesh model charts, each with the section's
 //     │   │              boundaries drawn over it and the electrodes as marks:
@@ -116,6 +117,9 @@ public:
     void SetMeasuredData(std::shared_ptr<const TMeasuredData> Data, const QString& Name,
                          const QString& ErrorPercent = {});
     const TMeasuredData* MeasuredData() const { return FData.get(); }
+    std::shared_ptr<const TMeasuredData> SharedMeasuredData() const { return FData; }
+    // The data's name as SetMeasuredData gave it.
+    QString DataName() const { return FDataName; }
 
     // Lays the default mesh into the mesh chart, every cell at the starting
     // value (New mesh). False with the reason in the state line when the
@@ -173,6 +177,9 @@ public:
 
     // Use as underlay: the main window lays the image under the section.
     std::function<void()> OnUseAsUnderlay;
+    // New section from data: the main window makes a section of these data
+    // (SharedMeasuredData) with the image, when there is one, under it.
+    std::function<void()> OnNewSectionFromData;
     // Ctrl+Z in this window (outside its text fields): the section's undo.
     std::function<void()> OnUndo;
     // The section file the editor has open (empty when none).
@@ -204,6 +211,7 @@ public:
     QLabel* StateLabel = nullptr;
     QPushButton* UnderlayButton = nullptr;
     QPushButton* RemoveMisfitButton = nullptr; // after an inversion
+    QPushButton* NewSectionButton = nullptr; // enabled with data while no run is under way
     QPushButton* SaveButton = nullptr;
     QPushButton* PrintButton = nullptr;
     QPushButton* ExportButton = nullptr;

@@ -26,7 +26,7 @@ TEST(ModelSetup, OnlyASoundAreaIsAppliedAndAnyOtherIsNamedWithItsReason)
         {"0,5", "900,5", "80", ""},
         {"500", "100", "100", "Left, m must be less than Right, m."},
         {"100", "100", "100", "Left, m must be less than Right, m."},
-        {"0", "1000", "-1", "Bottom, m must not be negative."},
+        {"0", "1000", "-1", "Bottom, m must lie below the top of the model (0.00)."},
         {"0", "1000", "0", "Bottom, m must lie below the top of the model (0.00)."},
         {"x", "1000", "100", "Left, m: \"x\" is not a number."},
         {"0", "*", "100", "Right, m: \"*\" is not a number."},

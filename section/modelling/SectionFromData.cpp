@@ -1,0 +1,119 @@
+#include "section/modelling/SectionFromData.h"
+
+#include "section/forward/ForwardModel.h"
+#include "section/modelling/ForwardPseudoSection.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace lp {
+
+namespace {
+
+// The ground the file gives, by rising x (the first of points at one x):
+// its topography, else the electrodes' elevations; empty when it gives
+// neither.
+std::vector<TGeometryPoint> FileGround(const TMeasuredData& Data)
+{
+    std::vector<TGeometryPoint> ground;
+    if (!Data.Topography.empty() || Data.HasElevations)
+        for (const TElectrode& point : Data.Topography.empty() ? Data.Electrodes : Data.Topography) {
+            if (!std::isfinite(point.x) || !std::isfinite(point.z))
+                throw EForwardError("The file's ground has a point that is not a finite number.");
+            ground.push_back({point.x, point.z});
+        }
+    std::stable_sort(ground.begin(), ground.end(),
+                     [](const TGeometryPoint& a, const TGeometryPoint& b) { return a.x < b.x; });
+    ground.erase(std::unique(ground.begin(), ground.end(),
+                             [](const TGeometryPoint& a, const TGeometryPoint& b) { return a.x == b.x; }),
+                 ground.end());
+    return ground;
+}
+
+} // namespace
+
+double MedianPositiveResistivity(const TMeasuredData& Data)
+{
+    std::vector<double> values;
+    for (double value : Data.Resistivities)
+        if (std::isfinite(value) && value > 0.0)
+            values.push_back(value);
+    if (values.empty())
+        throw EForwardError("The data hold no apparent resistivity above 0.");
+    std::sort(values.begin(), values.end());
+    const size_t middle = values.size() / 2;
+    return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2.0;
+}
+
+TDataSection SectionFromData(const TMeasuredData& Data)
+{
+    std::vector<double> x;
+    for (const TElectrode& electrode : Data.Electrodes) {
+        if (!std::isfinite(electrode.x) || !std::isfinite(electrode.z))
+            throw EForwardError("An electrode's position is not a finite number.");
+        x.push_back(electrode.x);
+    }
+    std::sort(x.begin(), x.end());
+    x.erase(std::unique(x.begin(), x.end()), x.end());
+    if (x.size() < 2)
+        throw EForwardError("The electrodes stand at fewer than two places: they frame no section.");
+    TDataSection section;
+    section.HostResistivity = MedianPositiveResistivity(Data);
+    // Every electrode of the file within the frame (the forward window
+    // refuses one outside the area), two spacings beside the outermost as
+    // the inversion's cells have them.
+    const double pad = 2.0 * MedianGap(x);
+    section.Area.left = x.front() - pad;
+    section.Area.right = x.back() + pad;
+
+    // The relief over the frame: the file's points inside it, and where
+    // the frame's sides cut the ground (level beyond its outermost points).
+    const std::vector<TGeometryPoint> ground = FileGround(Data);
+    std::vector<TGeometryPoint> relief;
+    if (!ground.empty()) {
+        relief.push_back({section.Area.left, SurfaceElevation(ground, section.Area.left)});
+        for (const TGeometryPoint& point : ground)
+            if (point.x > section.Area.left && point.x < section.Area.right)
+                relief.push_back(point);
+        relief.push_back({section.Area.right, SurfaceElevation(ground, section.Area.right)});
+    }
+    const auto [lowest, highest] = std::minmax_element(
+        relief.begin(), relief.end(), [](const TGeometryPoint& a, const TGeometryPoint& b) { return a.y < b.y; });
+    const double top = relief.empty() ? 0.0 : highest->y;
+    const double bottom = relief.empty() ? 0.0 : lowest->y;
+    // A level ground (no elevations, or all alike) needs no relief.
+    if (top > bottom)
+        section.Relief = std::move(relief);
+    section.Area.top = 0.0 - top; // never -0
+
+    // How deep: half as deep again as the deepest median depth of
+    // investigation below the lowest ground, so the inversion's cells (down
+    // to 1.2 of it) and a little ground under them fit in the area; and a
+    // third of the line's length at least, so a survey of short spreads
+    // still gets a section whose depth a drawing can use (a dipole-dipole
+    // line with few levels sees only a tenth of its length).
+    double deepest = 0.0;
+    const TSurvey survey = Data.Survey();
+    for (const TConfiguration& configuration : survey.Configurations)
+        deepest = std::max(deepest, MedianDepthOfInvestigation(survey, configuration));
+    const double depth = std::max(1.5 * deepest, (x.back() - x.front()) / 3.0);
+    section.Area.bottom = depth - bottom;
+    return section;
+}
+
+TSectionModel DataSectionModel(const TDataSection& Section)
+{
+    TSectionModel model;
+    model.ModelArea = Section.Area;
+    model.HasProfile = !Section.Relief.empty();
+    // The profile's depths are minus the elevations, as the area's.
+    for (const TGeometryPoint& point : Section.Relief)
+        model.Profile.Add(complexM{point.x, -point.y});
+    const TModelArea& area = Section.Area;
+    BuildFrameModel(model.Nodes, model.Model, model.Profile, model.HasProfile, area.bottom, area.top, area.right,
+                    area.left);
+    model.Model[0][0].params[psResistivity] = ParamValue(Section.HostResistivity);
+    return model;
+}
+
+} // namespace lp

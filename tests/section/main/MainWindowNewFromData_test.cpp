@@ -1,0 +1,499 @@
+// File > New from data... as a user meets it: a section framing a field
+// survey, its surface the file's topography, its host medium the data's
+// median; the data open in the forward window at once; a file that cannot
+// be read, or a cancelled question, leaves the section as it was; the
+// inversion window's New section from data, and the image of each finished
+// inversion of a section's own data, laid under the section at the cells'
+// frame and written beside the section at its first save.
+
+#include "MainWindowFixture.h"
+
+#include "DialogTestUtil.h"
+#include "chart/engine/PlotImageTool.h"
+#include "platform/core/SafeSave.h"
+#include "platform/graphics/Picture.h"
+#include "section/forward/ForwardModel.h"
+#include "section/modelling/BackgroundThreads.h"
+#include "section/modelling/ForwardResponseWindow.h"
+#include "section/modelling/InversionWindow.h"
+
+#include <QtCore/QFileInfo>
+#include <QtWidgets/QLabel>
+#include <QtWidgets/QMessageBox>
+#include <QtWidgets/QPushButton>
+#include <QtWidgets/QSpinBox>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+namespace lp {
+namespace {
+
+using test::FileBytes;
+using test::MainWindow;
+
+struct NewFromData : MainWindow {
+    // The file's ground: a gentle hill about Base, 3 m high.
+    static double Ground(double X, double Base) { return Base + 3.0 * std::sin(X / 8.0); }
+    // The file's ρa, datum by datum (all above 0, no two alike).
+    static double Resistivity(int Datum) { return 60.0 + 7.0 * ((Datum * 5) % 11) + 0.25 * Datum; }
+    static constexpr int Data = 18; // Wenner, a = 1, 2 and 3 spacings over 12 electrodes
+
+    // A unified data file: 12 electrodes from 10 m every 5 m on the ground
+    // about Base; with Topography, a topography block of the electrodes'
+    // places and points between and beyond them (from -10 to 80 m).
+    QString WriteSurvey(const QString& Name, double Base, bool Topography)
+    {
+        QString text = QStringLiteral("# a field survey\n12\n# x z\n");
+        for (int e = 0; e < 12; ++e)
+            text += QStringLiteral("%1 %2\n").arg(10.0 + 5.0 * e).arg(Ground(10.0 + 5.0 * e, Base), 0, 'g', 17);
+        text += QStringLiteral("%1\n# a b m n rhoa\n").arg(Data);
+        int datum = 0;
+        for (int a = 1; a <= 3; ++a)
+            for (int first = 1; first + 3 * a <= 12; ++first)
+                text += QStringLiteral("%1 %2 %3 %4 %5\n")
+                            .arg(first)
+                            .arg(first + 3 * a)
+                            .arg(first + a)
+                            .arg(first + 2 * a)
+                            .arg(Resistivity(datum++), 0, 'g', 17);
+        EXPECT_EQ(datum, Data);
+        if (Topography) {
+            const std::vector<double> points = TopographyX();
+            text += QStringLiteral("%1\n# x z\n").arg(points.size());
+            for (double x : points)
+                text += QStringLiteral("%1 %2\n").arg(x).arg(Ground(x, Base), 0, 'g', 17);
+        }
+        const QString file = Folder.filePath(Name);
+        QString error;
+        EXPECT_TRUE(SaveBytesAtomically(file, text.toUtf8(), error)) << error.toStdString();
+        return file;
+    }
+    static std::vector<double> TopographyX()
+    {
+        std::vector<double> x = {80.0, -10.0, 2.5, 12.5, 37.5, 72.0};
+        for (int e = 0; e < 12; ++e)
+            x.push_back(10.0 + 5.0 * e);
+        return x;
+    }
+
+    // File > New from data... with File chosen in its dialog; the
+    // dialog's start and filter noted.
+    QString DialogStart, DialogFilter;
+    void ChooseNewFromData(const QString& File, bool Activating = true)
+    {
+        CommonDialogService().ExecuteOpen = [this, File](TOpenDialogRequest& Request) {
+            DialogStart = Request.FileName;
+            DialogFilter = Request.Filter;
+            Request.FileName = File;
+            return true;
+        };
+        if (Activating)
+            Activate();
+        ChooseFromMenuBar(Window->Newfromdata1);
+        ResetCommonDialogService();
+        QCoreApplication::processEvents();
+    }
+    // Runs Action and answers "Save changes to NAME?" with Button.
+    // (Action runs no event loop before the question: the answer waits on
+    // the first.)
+    void AnswerSaveQuestion(const std::function<void()>& Action, const QString& Button)
+    {
+        Activate();
+        AnswerModal<QMessageBox>(Action, [&](QMessageBox& Box) {
+            EXPECT_EQ(Box.text(), QStringLiteral("Save changes to example.sec?"));
+            for (QAbstractButton* button : Box.buttons())
+                if (button->text() == Button) {
+                    QTest::mouseClick(button, Qt::LeftButton);
+                    return;
+                }
+            ADD_FAILURE() << "no " << Button.toStdString() << " button";
+        });
+    }
+
+    // The section as the editor holds it, to compare before and after.
+    struct TSectionState {
+        TModelArea Area;
+        Tnodes Nodes;
+        AllSpolygon Model;
+        QString Document, Title, PicturePath;
+        bool Modified = false;
+    };
+    TSectionState State()
+    {
+        return {Chart().ModelArea,       CopyNodes(Chart().Nodes),  CopyAllSpolygon(Chart().Model),
+                Window->DocumentName(), Window->windowTitle(),     Window->PicturePath,
+                Window->Modified()};
+    }
+    static bool SameRings(const AllSpolygon& A, const AllSpolygon& B)
+    {
+        if (A.Length() != B.Length())
+            return false;
+        for (int body = 0; body < A.Length(); ++body) {
+            if (A[body].Length() != B[body].Length())
+                return false;
+            for (int ring = 0; ring < A[body].Length(); ++ring)
+                if (!(A[body][ring].ring == B[body][ring].ring) || !(A[body][ring].params == B[body][ring].params))
+                    return false;
+        }
+        return true;
+    }
+    void ExpectUnchanged(const TSectionState& Before)
+    {
+        const TSectionState now = State();
+        EXPECT_EQ(now.Area.left, Before.Area.left);
+        EXPECT_EQ(now.Area.right, Before.Area.right);
+        EXPECT_EQ(now.Area.top, Before.Area.top);
+        EXPECT_EQ(now.Area.bottom, Before.Area.bottom);
+        EXPECT_TRUE(now.Nodes == Before.Nodes);
+        EXPECT_TRUE(SameRings(now.Model, Before.Model));
+        EXPECT_EQ(now.Document, Before.Document);
+        EXPECT_EQ(now.Title, Before.Title);
+        EXPECT_EQ(now.PicturePath, Before.PicturePath);
+        EXPECT_EQ(now.Modified, Before.Modified);
+        EXPECT_EQ(Window->SourceData(), nullptr);
+    }
+    // An edit as the table of regions makes one: the lens' resistivity.
+    void EditTheExample()
+    {
+        Chart().ChangeFromOutside([this] {
+            Chart().Model[1][0].params[psResistivity] = ParamValue(77.0);
+            return true;
+        });
+        ASSERT_TRUE(Window->Modified());
+    }
+
+    TInversionWindow* Inversion = nullptr;
+    // Modelling > Invert... (the forward window's data), one iteration.
+    void OpenInversion()
+    {
+        Activate();
+        ChooseFromMenuBar(Window->Invert1);
+        QTRY_VERIFY_WITH_TIMEOUT(Window->InversionWindow && Window->InversionWindow->isVisible(), 5000);
+        Inversion = Window->InversionWindow;
+        ASSERT_NE(Inversion->MeasuredData(), nullptr);
+        Inversion->IterationsBox->setValue(1);
+    }
+    void InvertToTheEnd()
+    {
+        QTest::mouseClick(Inversion->InvertButton, Qt::LeftButton);
+        ASSERT_TRUE(Inversion->Busy()) << Inversion->ErrorText().toStdString();
+        QTRY_VERIFY_WITH_TIMEOUT(!Inversion->Busy(), 300000);
+        ASSERT_TRUE(Inversion->Result().has_value()) << Inversion->ErrorText().toStdString();
+        QCoreApplication::processEvents();
+    }
+    // The picture under the section lies at Frame's corners (within the
+    // section file's 15 digits, Tolerance, once written and read).
+    void ExpectUnderlayAt(const TInversionWindow::TImageFrame& Frame, double Tolerance = 0.0)
+    {
+        EXPECT_NEAR(Window->PictureCorners[0], Frame.Left, Tolerance);
+        EXPECT_NEAR(Window->PictureCorners[1], Frame.Top, Tolerance);
+        EXPECT_NEAR(Window->PictureCorners[2], Frame.Right, Tolerance);
+        EXPECT_NEAR(Window->PictureCorners[3], Frame.Bottom, Tolerance);
+        EXPECT_NE(Window->ChartTool1->Picture()->Graphic(), nullptr);
+    }
+    QImage ShownImage()
+    {
+        const TGraphic* graphic = Window->ChartTool1->Picture()->Graphic();
+        return graphic ? graphic->ToImage() : QImage();
+    }
+
+    void TearDown() override
+    {
+        MainWindow::TearDown();
+        TBackgroundThreads::Program().JoinAll();
+    }
+};
+
+// New from data over the open example: the area frames the electrodes two
+// spacings out, the surface is the file's topography within it, the host
+// the median ρa; the forward window shows the file's data over the new
+// section, its electrodes standing where the file puts them.
+TEST_F(NewFromData, FramesTheSurveyFollowsItsTopographyAndOpensItsDataInTheForwardWindow)
+{
+    Start({Section});
+    // The command first in the File menu, reachable by its key letter.
+    QMenu* fileMenu = qobject_cast<QMenu*>(Window->Newfromdata1->associatedObjects().front());
+    ASSERT_NE(fileMenu, nullptr);
+    EXPECT_EQ(fileMenu->actions().front(), Window->Newfromdata1);
+    EXPECT_EQ(Window->Newfromdata1->text(), QStringLiteral("New from &data..."));
+    QStringList keys;
+    for (QAction* command : fileMenu->actions())
+        if (const qsizetype amp = command->text().indexOf('&'); amp >= 0)
+            keys << command->text().mid(amp + 1, 1).toLower();
+    EXPECT_EQ(keys.removeDuplicates(), 0) << keys.join(' ').toStdString();
+    fileMenu->popup(Window->mapToGlobal(QPoint(0, 0)));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(fileMenu));
+    test::SaveScreenshot(*fileMenu, QStringLiteral("new-from-data-file-menu"));
+    fileMenu->hide();
+
+    const QString file = WriteSurvey(QStringLiteral("survey.dat"), 100.0, true);
+    ChooseNewFromData(file);
+    EXPECT_TRUE(Messages.isEmpty()) << Messages.join('\n').toStdString();
+    // The dialog as Modelling > Measured data... has it, where the last
+    // data file was opened (none yet).
+    EXPECT_EQ(DialogFilter, MeasuredDataFilter());
+    EXPECT_EQ(DialogStart, QString());
+    ASSERT_NE(Window->SourceData(), nullptr);
+
+    // The frame: electrodes 10 .. 65, spacing 5.
+    const TModelArea& area = Chart().ModelArea;
+    EXPECT_EQ(area.left, 0.0);
+    EXPECT_EQ(area.right, 75.0);
+    // The relief: the topography's points within the frame, and its sides
+    // on the ground between the points beyond them.
+    std::vector<double> inside;
+    for (double x : TopographyX())
+        if (x > 0.0 && x < 75.0)
+            inside.push_back(x);
+    std::sort(inside.begin(), inside.end());
+    const auto between = [](double X, double X0, double X1) {
+        return Ground(X0, 100.0) + (X - X0) / (X1 - X0) * (Ground(X1, 100.0) - Ground(X0, 100.0));
+    };
+    std::vector<TGeometryPoint> relief = {{0.0, between(0.0, -10.0, 2.5)}};
+    for (double x : inside)
+        relief.push_back({x, Ground(x, 100.0)});
+    relief.push_back({75.0, between(75.0, 72.0, 80.0)});
+    const TForwardModel ground = PrepareForwardModel(Chart().Model, Chart().Nodes, Chart().ModelArea);
+    ASSERT_EQ(ground.Surface.size(), relief.size());
+    for (size_t i = 0; i < relief.size(); ++i) {
+        EXPECT_NEAR(ground.Surface[i].x, relief[i].x, 1e-12) << i;
+        EXPECT_NEAR(ground.Surface[i].y, relief[i].y, 1e-12) << i;
+    }
+    const auto [lowest, highest] = std::minmax_element(
+        relief.begin(), relief.end(), [](const TGeometryPoint& a, const TGeometryPoint& b) { return a.y < b.y; });
+    EXPECT_EQ(area.top, -highest->y);
+    // Deep enough: a third of the 55 m line at least under the lowest ground.
+    EXPECT_GE(area.bottom, -lowest->y + 55.0 / 3.0 - 1e-9);
+    EXPECT_LE(area.bottom, -lowest->y + 55.0);
+    // The host: the median of the 18 ρa (the middle two's mean).
+    std::vector<double> values;
+    for (int d = 0; d < Data; ++d)
+        values.push_back(Resistivity(d));
+    std::sort(values.begin(), values.end());
+    ASSERT_EQ(ground.Regions.size(), 1u);
+    EXPECT_DOUBLE_EQ(ground.Regions[0].resistivity, (values[8] + values[9]) / 2.0);
+    EXPECT_EQ(Chart().Model[0][0].params[psResistivity].AsReal(), (values[8] + values[9]) / 2.0);
+
+    // A new document without a file, nothing to save yet.
+    EXPECT_EQ(Window->DocumentName(), QString());
+    EXPECT_FALSE(Window->Modified());
+    EXPECT_EQ(Window->windowTitle(), QStringLiteral("Section editor (new from survey.dat)"));
+    EXPECT_EQ(Window->ChartTool1->Picture()->Graphic(), nullptr);
+    EXPECT_TRUE(Window->Removepicture1->isEnabled());
+
+    // The forward window: shown, its survey the file's, computed over the
+    // new section without an elevation mismatch.
+    TForwardResponseWindow* forward = Window->ForwardWindow;
+    ASSERT_NE(forward, nullptr);
+    EXPECT_TRUE(forward->isVisible());
+    ASSERT_NE(forward->MeasuredData(), nullptr);
+    EXPECT_EQ(forward->SharedMeasuredData().get(), Window->SourceData());
+    EXPECT_EQ(forward->MeasuredName(), QStringLiteral("survey.dat"));
+    EXPECT_EQ(forward->MeasuredFile(), QFileInfo(file).absoluteFilePath());
+    EXPECT_TRUE(forward->FitButton->isEnabled());
+    QTRY_VERIFY_WITH_TIMEOUT(forward->Result().has_value() && !forward->Busy(), 120000);
+    EXPECT_TRUE(forward->ErrorText().isEmpty()) << forward->ErrorText().toStdString();
+    ASSERT_TRUE(forward->Misfit().has_value());
+    EXPECT_FALSE(forward->StateLabel->text().contains(QStringLiteral("differ"))) << forward->StateLabel->text().toStdString();
+    test::SaveScreenshot(*Window, QStringLiteral("new-from-data-section"));
+
+    // Again: the dialog starts at the data the forward window holds.
+    const QString electrodes = WriteSurvey(QStringLiteral("electrodes.dat"), 0.0, false);
+    ChooseNewFromData(electrodes);
+    EXPECT_EQ(DialogStart, QFileInfo(file).absoluteFilePath());
+    EXPECT_EQ(forward->MeasuredName(), QStringLiteral("electrodes.dat"));
+    // Its ground: the electrodes' elevations.
+    const TForwardModel levelGround = PrepareForwardModel(Chart().Model, Chart().Nodes, Chart().ModelArea);
+    ASSERT_EQ(levelGround.Surface.size(), 14u);
+    for (int e = 0; e < 12; ++e)
+        EXPECT_NEAR(levelGround.Surface[static_cast<size_t>(e + 1)].y, Ground(10.0 + 5.0 * e, 0.0), 1e-12);
+}
+
+// A file that cannot be read is named with the reader's message, before
+// any question, and the section stays; Cancel at the question keeps it too;
+// Discard makes the new section. Save on a section made from data asks
+// for a file, starting at the data's name.
+TEST_F(NewFromData, ARefusedFileOrACancelledQuestionLeavesTheSectionAsItWas)
+{
+    Start({Section});
+    ASSERT_NO_FATAL_FAILURE(EditTheExample());
+    const TSectionState before = State();
+
+    const QString broken = Folder.filePath(QStringLiteral("broken.dat"));
+    QString error;
+    ASSERT_TRUE(SaveBytesAtomically(broken, "3\n# x z\n0 0\n5 0\nten 0\n", error));
+    ChooseNewFromData(broken);
+    ASSERT_EQ(Messages.size(), 1);
+    EXPECT_TRUE(Messages[0].startsWith(QStringLiteral("broken.dat could not be read: "))) << Messages[0].toStdString();
+    EXPECT_TRUE(Messages[0].contains(QStringLiteral("ten"))) << Messages[0].toStdString();
+    ASSERT_NO_FATAL_FAILURE(ExpectUnchanged(before));
+    EXPECT_EQ(Window->ForwardWindow.data(), nullptr);
+
+    // Read, but no datum usable.
+    const QString empty = Folder.filePath(QStringLiteral("empty.dat"));
+    ASSERT_TRUE(SaveBytesAtomically(empty, "4\n0 0\n5 0\n10 0\n15 0\n1\n# a b m n rhoa\n1 4 2 3 -5\n", error));
+    Messages.clear();
+    ChooseNewFromData(empty);
+    // (Skipped by the reader, or kept and then framing no section: no ρa above 0.)
+    ASSERT_EQ(Messages.size(), 1);
+    EXPECT_TRUE(Messages[0].startsWith(QStringLiteral("empty.dat "))) << Messages[0].toStdString();
+    ASSERT_NO_FATAL_FAILURE(ExpectUnchanged(before));
+
+    // A readable file, the question cancelled.
+    const QString file = WriteSurvey(QStringLiteral("survey.dat"), 20.0, false);
+    Messages.clear();
+    AnswerSaveQuestion([&] { ChooseNewFromData(file, false); }, QStringLiteral("Cancel"));
+    EXPECT_TRUE(Messages.isEmpty()) << Messages.join('\n').toStdString();
+    ASSERT_NO_FATAL_FAILURE(ExpectUnchanged(before));
+    EXPECT_EQ(Window->ForwardWindow.data(), nullptr);
+
+    // Discard: the new section.
+    AnswerSaveQuestion([&] { ChooseNewFromData(file, false); }, QStringLiteral("Discard"));
+    ASSERT_NE(Window->SourceData(), nullptr);
+    EXPECT_EQ(Chart().ModelArea.left, 0.0);
+    EXPECT_EQ(Chart().ModelArea.right, 75.0);
+    EXPECT_EQ(Chart().Model.Length(), 1);
+    EXPECT_EQ(FileBytes(Section), FileBytes(test::ExampleFile));
+    // Ctrl+Z has nothing before the new section to go back to.
+    Window->Undo();
+    EXPECT_EQ(Chart().ModelArea.right, 75.0);
+
+    // Save asks for a file, starting at the data's name.
+    QString saveStart;
+    const QString saved = Folder.filePath(QStringLiteral("from-survey.sec"));
+    CommonDialogService().ExecuteSave = [&](TSaveDialogRequest& Request) {
+        saveStart = Request.FileName;
+        Request.FileName = saved;
+        Request.FilterIndex = 1;
+        return true;
+    };
+    Activate();
+    ChooseFromMenuBar(Window->Savefile1);
+    ResetCommonDialogService();
+    EXPECT_EQ(saveStart, Folder.filePath(QStringLiteral("survey.sec")));
+    EXPECT_EQ(Window->DocumentName(), saved);
+    EXPECT_EQ(Window->windowTitle(), QStringLiteral("Section editor ") + saved);
+    // It opens again as it was made (to the section file's 15 digits; the
+    // host's resistivity to its parameter form's three decimals).
+    const TModelArea made = Chart().ModelArea;
+    const double host = Chart().Model[0][0].params[psResistivity].AsReal();
+    const Tnodes nodes = CopyNodes(Chart().Nodes);
+    ASSERT_TRUE(Window->OpenSection(saved));
+    EXPECT_EQ(Window->SourceData(), nullptr);
+    EXPECT_NEAR(Chart().ModelArea.top, made.top, 1e-12);
+    EXPECT_NEAR(Chart().ModelArea.bottom, made.bottom, 1e-12);
+    ASSERT_EQ(Chart().Nodes.Length(), nodes.Length());
+    for (int i = 0; i < nodes.Length(); ++i) {
+        EXPECT_NEAR(Chart().Nodes[i].x, nodes[i].x, 1e-12) << i;
+        EXPECT_NEAR(Chart().Nodes[i].y, nodes[i].y, 1e-12) << i;
+    }
+    EXPECT_NEAR(Chart().Model[0][0].params[psResistivity].AsReal(), host, 5e-4);
+}
+
+// The inversion window's New section from data after an inversion over the
+// example: a section of its data, the image under it at the cells' frame;
+// the image written beside the section at its first save and read back
+// with it.
+TEST_F(NewFromData, TheInversionWindowsButtonLaysItsImageUnderTheNewSectionAtTheCellsFrame)
+{
+    Start({Section});
+    const QString file = WriteSurvey(QStringLiteral("line.dat"), 0.0, false);
+    CommonDialogService().ExecuteOpen = [file](TOpenDialogRequest& Request) {
+        Request.FileName = file;
+        return true;
+    };
+    ASSERT_NO_FATAL_FAILURE(OpenInversion());
+    ResetCommonDialogService();
+    EXPECT_TRUE(Inversion->NewSectionButton->isEnabled());
+    EXPECT_TRUE(test::RepeatedMnemonics(*Inversion).isEmpty()) << test::RepeatedMnemonics(*Inversion).join('\n').toStdString();
+    ASSERT_NO_FATAL_FAILURE(InvertToTheEnd());
+    const TInversionWindow::TImageFrame frame = Inversion->ModelImageFrame();
+    const QImage image = Inversion->ModelImage();
+    ASSERT_FALSE(image.isNull());
+    // The cells frame the survey within the example: 0 .. 75 m.
+    EXPECT_EQ(frame.Left, 0.0);
+    EXPECT_EQ(frame.Right, 75.0);
+
+    QTest::mouseClick(Inversion->NewSectionButton, Qt::LeftButton);
+    ASSERT_NE(Window->SourceData(), nullptr);
+    EXPECT_EQ(Window->SourceData(), Inversion->MeasuredData());
+    EXPECT_EQ(Chart().ModelArea.left, 0.0);
+    EXPECT_EQ(Chart().ModelArea.right, 75.0);
+    ASSERT_NO_FATAL_FAILURE(ExpectUnderlayAt(frame));
+    // Not yet written: the section has no file.
+    EXPECT_EQ(Window->PicturePath, QString());
+    EXPECT_TRUE(Window->Modified());
+    Activate();
+    test::SaveScreenshot(*Window, QStringLiteral("new-from-data-underlay"));
+
+    // The first save writes it beside the section.
+    const QString saved = Folder.filePath(QStringLiteral("line.sec"));
+    Window->SaveFile(saved);
+    const QString png = Folder.filePath(QStringLiteral("line-inversion.png"));
+    EXPECT_EQ(Window->PicturePath, png);
+    EXPECT_EQ(QImage(png).convertToFormat(QImage::Format_RGB32), image.convertToFormat(QImage::Format_RGB32));
+    const QList<QByteArray> lines = FileBytes(saved).split('\n');
+    ASSERT_GE(lines.size(), 2);
+    EXPECT_EQ(QString::fromLocal8Bit(lines[0]).trimmed(), png);
+    const QImage shown = ShownImage();
+    ASSERT_TRUE(Window->OpenSection(saved));
+    ASSERT_NO_FATAL_FAILURE(ExpectUnderlayAt(frame, 1e-12));
+    EXPECT_EQ(ShownImage().convertToFormat(QImage::Format_RGB32), shown.convertToFormat(QImage::Format_RGB32));
+}
+
+// A section made from data takes each finished inversion of its data as
+// its underlay, at the cells' frame over its own ground, one undo step
+// each; not once the user removed the picture, nor on a section read from
+// a file.
+TEST_F(NewFromData, EachFinishedInversionOfTheSectionsDataBecomesItsUnderlayUntilThePictureIsRemoved)
+{
+    Start({Section});
+    ChooseNewFromData(WriteSurvey(QStringLiteral("hill.dat"), 40.0, true));
+    ASSERT_NE(Window->SourceData(), nullptr);
+    ASSERT_NO_FATAL_FAILURE(OpenInversion());
+    // The cells lie on the new section's ground.
+    ASSERT_NO_FATAL_FAILURE(InvertToTheEnd());
+    const TInversionWindow::TImageFrame first = Inversion->ModelImageFrame();
+    EXPECT_EQ(first.Left, Chart().ModelArea.left);
+    EXPECT_EQ(first.Right, Chart().ModelArea.right);
+    EXPECT_NEAR(first.Top, Chart().ModelArea.top, 1e-9);
+    EXPECT_LE(first.Bottom, Chart().ModelArea.bottom);
+    ASSERT_NO_FATAL_FAILURE(ExpectUnderlayAt(first));
+    EXPECT_EQ(Window->PicturePath, QString());
+    EXPECT_TRUE(Window->Modified());
+    const QImage laid = ShownImage();
+
+    // Another run with a larger λ: its image replaces the first; Ctrl+Z
+    // gives the first back, and again the section without a picture.
+    Inversion->LambdaEdit->setText(QStringLiteral("500"));
+    ASSERT_NO_FATAL_FAILURE(InvertToTheEnd());
+    ASSERT_NO_FATAL_FAILURE(ExpectUnderlayAt(Inversion->ModelImageFrame()));
+    EXPECT_NE(ShownImage(), laid);
+    Window->Undo();
+    EXPECT_EQ(ShownImage(), laid);
+    Window->Undo();
+    EXPECT_EQ(Window->ChartTool1->Picture()->Graphic(), nullptr);
+
+    // Laid again by the next run; once removed, no run lays another.
+    ASSERT_NO_FATAL_FAILURE(InvertToTheEnd());
+    ASSERT_NO_FATAL_FAILURE(ExpectUnderlayAt(Inversion->ModelImageFrame()));
+    Activate();
+    ChooseFromMenuBar(Window->Removepicture1);
+    ASSERT_EQ(Window->ChartTool1->Picture()->Graphic(), nullptr);
+    ASSERT_NO_FATAL_FAILURE(InvertToTheEnd());
+    EXPECT_EQ(Window->ChartTool1->Picture()->Graphic(), nullptr);
+
+    // A section read from a file keeps its picture.
+    ASSERT_TRUE(Window->OpenSection(Section));
+    EXPECT_EQ(Window->SourceData(), nullptr);
+    const QImage example = ShownImage();
+    ASSERT_FALSE(example.isNull());
+    ASSERT_NO_FATAL_FAILURE(InvertToTheEnd());
+    EXPECT_EQ(ShownImage(), example);
+    EXPECT_EQ(Window->PicturePath, Folder.filePath(QStringLiteral("example.jpg")));
+}
+
+} // namespace
+} // namespace lp

@@ -1,0 +1,191 @@
+// A section started from a measured survey: its frame, its relief, its host
+// medium and its depth, checked against values worked out by hand and
+// against the forward computation's view of the model it makes.
+
+#include "section/modelling/SectionFromData.h"
+
+#include "section/forward/ForwardModel.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+
+namespace lp {
+namespace {
+
+// Electrodes at 10, 15, ..., 65 with elevations z(x), one Wenner datum of
+// a = 5 m per place that fits, every ρa Value.
+TMeasuredData TwelveElectrodeLine(const std::function<double(double)>& Elevation, bool HasElevations)
+{
+    TMeasuredData data;
+    for (int e = 0; e < 12; ++e) {
+        const double x = 10.0 + 5.0 * e;
+        data.Electrodes.push_back({x, HasElevations ? Elevation(x) : 0.0});
+    }
+    data.HasElevations = HasElevations;
+    for (int a = 0; a + 3 < 12; ++a) {
+        data.Configurations.push_back({a, a + 3, a + 1, a + 2});
+        data.Resistivities.push_back(100.0 + a);
+    }
+    return data;
+}
+
+// Linear between the points (x rising), level beyond them: the ground the
+// section's relief must give at X.
+double GroundBetween(const std::vector<TElectrode>& Points, double X)
+{
+    if (X <= Points.front().x)
+        return Points.front().z;
+    for (size_t i = 1; i < Points.size(); ++i)
+        if (X <= Points[i].x) {
+            const double t = (X - Points[i - 1].x) / (Points[i].x - Points[i - 1].x);
+            return Points[i - 1].z + t * (Points[i].z - Points[i - 1].z);
+        }
+    return Points.back().z;
+}
+
+TEST(SectionFromData, FramesTheSurveyTwoSpacingsOutWithTheFilesTopographyAsRelief)
+{
+    TMeasuredData data = TwelveElectrodeLine([](double X) { return 200.0 + 0.1 * X; }, true);
+    // The topography reaches beyond the frame (0 .. 75) on the left and
+    // stops short of it on the right, given out of order.
+    data.Topography = {{40.0, 207.0}, {-20.0, 195.0}, {5.0, 199.0}, {20.0, 203.0}, {60.0, 204.0}, {70.0, 206.5}};
+    const TDataSection section = SectionFromData(data);
+    EXPECT_DOUBLE_EQ(section.Area.left, 0.0);
+    EXPECT_DOUBLE_EQ(section.Area.right, 75.0);
+    // Minus the highest ground within the frame (the topography's 207 at 40).
+    EXPECT_DOUBLE_EQ(section.Area.top, -207.0);
+    const std::vector<TElectrode> sorted = {{-20.0, 195.0}, {5.0, 199.0}, {20.0, 203.0},
+                                            {40.0, 207.0},  {60.0, 204.0}, {70.0, 206.5}};
+    // The points inside the frame, and the ground where its sides cut it
+    // (at 0 between -20 and 5; at 75 level beyond the last point).
+    const std::vector<std::pair<double, double>> expected = {
+        {0.0, GroundBetween(sorted, 0.0)}, {5.0, 199.0}, {20.0, 203.0}, {40.0, 207.0}, {60.0, 204.0}, {70.0, 206.5},
+        {75.0, 206.5}};
+    EXPECT_DOUBLE_EQ(GroundBetween(sorted, 0.0), 198.2);
+    ASSERT_EQ(section.Relief.size(), expected.size());
+    for (size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_DOUBLE_EQ(section.Relief[i].x, expected[i].first) << i;
+        EXPECT_NEAR(section.Relief[i].y, expected[i].second, 1e-12) << i;
+    }
+    // The host: the median of 100 .. 108.
+    EXPECT_DOUBLE_EQ(section.HostResistivity, 104.0);
+    // Wenner a = 5 m sees 0.519 a deep (Edwards 1977): a third of the 55 m
+    // line is deeper, below the lowest ground in the frame (198.2).
+    EXPECT_NEAR(section.Area.bottom, -198.2 + 55.0 / 3.0, 1e-9);
+}
+
+TEST(SectionFromData, TheElectrodesElevationsWithoutTopographyAndALevelGroundWithoutEither)
+{
+    // Elevations, no topography: the electrodes' (level beyond the outer
+    // ones), the first of two at one place.
+    TMeasuredData sloped = TwelveElectrodeLine([](double X) { return X < 40.0 ? 0.2 * X : 8.0 - 0.1 * (X - 40.0); }, true);
+    sloped.Electrodes.push_back({40.0, 3.0});
+    const TDataSection section = SectionFromData(sloped);
+    ASSERT_EQ(section.Relief.size(), 14u);
+    EXPECT_DOUBLE_EQ(section.Relief.front().x, 0.0);
+    EXPECT_DOUBLE_EQ(section.Relief.front().y, 2.0);
+    EXPECT_DOUBLE_EQ(section.Relief.back().x, 75.0);
+    EXPECT_DOUBLE_EQ(section.Relief.back().y, 8.0 - 2.5);
+    for (size_t i = 1; i + 1 < section.Relief.size(); ++i) {
+        EXPECT_DOUBLE_EQ(section.Relief[i].x, sloped.Electrodes[i - 1].x);
+        EXPECT_DOUBLE_EQ(section.Relief[i].y, sloped.Electrodes[i - 1].z);
+    }
+    EXPECT_DOUBLE_EQ(section.Area.top, -8.0);
+
+    // No elevations: level at 0.
+    const TDataSection level = SectionFromData(TwelveElectrodeLine({}, false));
+    EXPECT_TRUE(level.Relief.empty());
+    EXPECT_EQ(level.Area.top, 0.0);
+    EXPECT_NEAR(level.Area.bottom, 55.0 / 3.0, 1e-9);
+    // Elevations all alike: level at that elevation.
+    const TDataSection high = SectionFromData(TwelveElectrodeLine([](double) { return 312.5; }, true));
+    EXPECT_TRUE(high.Relief.empty());
+    EXPECT_EQ(high.Area.top, -312.5);
+    EXPECT_NEAR(high.Area.bottom, -312.5 + 55.0 / 3.0, 1e-9);
+}
+
+TEST(SectionFromData, DeepEnoughForTheDeepestDatumSeen)
+{
+    // Electrodes 0, 20, 40, 60. A Wenner datum of a = 20 m sees 0.519 a =
+    // 10.4 m deep (Edwards 1977): a third of the line (20 m) is deeper.
+    TMeasuredData data;
+    data.Electrodes = {{0.0, 0.0}, {20.0, 0.0}, {40.0, 0.0}, {60.0, 0.0}};
+    data.Configurations = {{0, 3, 1, 2}};
+    data.Resistivities = {50.0};
+    EXPECT_NEAR(SectionFromData(data).Area.bottom, 20.0, 1e-9);
+    // A pole-pole datum over the whole line sees 0.867 a = 52 m deep: one
+    // and a half of that.
+    data.Configurations.push_back({0, -1, 3, -1});
+    data.Resistivities.push_back(70.0);
+    EXPECT_NEAR(SectionFromData(data).Area.bottom, 1.5 * 0.867 * 60.0, 0.01 * 1.5 * 0.867 * 60.0);
+}
+
+TEST(SectionFromData, TheHostIsTheMedianOfTheApparentResistivitiesAboveZero)
+{
+    TMeasuredData data = TwelveElectrodeLine({}, false);
+    data.Resistivities = {50.0, 10.0, -3.0, 0.0, 200.0, 30.0, 40.0, std::nan(""), 1e3};
+    EXPECT_DOUBLE_EQ(MedianPositiveResistivity(data), 45.0); // 10 30 40 | 50 200 1000
+    data.Resistivities.push_back(35.0);
+    EXPECT_DOUBLE_EQ(MedianPositiveResistivity(data), 40.0); // 10 30 35 40 50 200 1000
+    data.Resistivities = {-1.0, 0.0};
+    EXPECT_THROW(MedianPositiveResistivity(data), EForwardError);
+    EXPECT_THROW(SectionFromData(data), EForwardError);
+}
+
+TEST(SectionFromData, ElectrodesAtOnePlaceOrNotFiniteFrameNothing)
+{
+    TMeasuredData data;
+    data.Electrodes = {{5.0, 0.0}, {5.0, 1.0}};
+    data.Configurations = {{0, -1, 1, -1}};
+    data.Resistivities = {10.0};
+    EXPECT_THROW(SectionFromData(data), EForwardError);
+    data.Electrodes = {{5.0, 0.0}, {std::nan(""), 0.0}};
+    EXPECT_THROW(SectionFromData(data), EForwardError);
+    data.Electrodes = {{5.0, 0.0}, {10.0, 0.0}};
+    data.Topography = {{0.0, INFINITY}, {10.0, 0.0}};
+    EXPECT_THROW(SectionFromData(data), EForwardError);
+}
+
+// The model made: the frame on the area with the relief as its surface;
+// the forward computation sees that surface, stands the file's electrodes
+// where the file puts them (no elevation mismatch) and takes the host's
+// resistivity from the host ring.
+TEST(SectionFromData, TheModelsSurfaceIsTheReliefAndTheHostRingHoldsTheMedian)
+{
+    TMeasuredData data = TwelveElectrodeLine([](double X) { return 120.0 + 3.0 * std::sin(X / 9.0); }, true);
+    const TDataSection section = SectionFromData(data);
+    const TSectionModel model = DataSectionModel(section);
+    EXPECT_TRUE(model.HasProfile);
+    EXPECT_EQ(model.ModelArea.left, section.Area.left);
+    EXPECT_EQ(model.ModelArea.top, section.Area.top);
+    EXPECT_EQ(model.ModelArea.bottom, section.Area.bottom);
+    ASSERT_EQ(model.Model.Length(), 1);
+    ASSERT_EQ(model.Model[0].Length(), 1);
+    EXPECT_EQ(model.Model[0][0].params[psResistivity].AsReal(), section.HostResistivity);
+
+    const TForwardModel ground = PrepareForwardModel(model.Model, model.Nodes, model.ModelArea);
+    EXPECT_TRUE(ground.HasRelief);
+    EXPECT_EQ(ground.Left, section.Area.left);
+    EXPECT_EQ(ground.Right, section.Area.right);
+    EXPECT_EQ(ground.Bottom, -section.Area.bottom);
+    ASSERT_EQ(ground.Surface.size(), section.Relief.size());
+    for (size_t i = 0; i < ground.Surface.size(); ++i) {
+        EXPECT_DOUBLE_EQ(ground.Surface[i].x, section.Relief[i].x);
+        EXPECT_DOUBLE_EQ(ground.Surface[i].y, section.Relief[i].y);
+    }
+    ASSERT_EQ(ground.Regions.size(), 1u);
+    EXPECT_EQ(ground.Regions[0].resistivity, section.HostResistivity);
+    EXPECT_EQ(ElevationMismatch(data, ground), std::nullopt);
+
+    // A level ground: a frame without a profile at the electrodes' height.
+    const TSectionModel level = DataSectionModel(SectionFromData(TwelveElectrodeLine({}, false)));
+    EXPECT_FALSE(level.HasProfile);
+    const TForwardModel flat = PrepareForwardModel(level.Model, level.Nodes, level.ModelArea);
+    EXPECT_FALSE(flat.HasRelief);
+    EXPECT_EQ(SurfaceElevation(flat, 30.0), 0.0);
+}
+
+} // namespace
+} // namespace lp
