@@ -551,8 +551,10 @@ void TMainfrm::InversionEnded()
     // the user chose or removed, on another section, or for other data.
     if (!FSectionOpen || !FSourceData || !InversionWindow || !InversionWindow->Result())
         return;
-    const TMeasuredData* inverted = InversionWindow->MeasuredData();
-    if (!inverted || (inverted != FSourceData.get() && !SameMeasurements(*inverted, *FSourceData)))
+    // The data the user keeps of that file count as its data.
+    const TMeasuredData* file = ForwardWindow ? ForwardWindow->Removals().File().get() : nullptr;
+    if (!file || InversionWindow->MeasuredData() != ForwardWindow->MeasuredData() ||
+        (file != FSourceData.get() && !SameMeasurements(*file, *FSourceData)))
         return;
     const bool removed = !FPicture->Image.isNull() && !ChartTool1->Picture()->Graphic();
     if (removed || (!FPicture->Image.isNull() && !FPicture->FromInversion))

@@ -59,10 +59,9 @@ TDataSection SectionFromData(const TMeasuredData& Data)
         throw EForwardError("The electrodes stand at fewer than two places: they frame no section.");
     TDataSection section;
     section.HostResistivity = MedianPositiveResistivity(Data);
-    // Every electrode of the file within the frame (the forward window
-    // refuses one outside the area), two spacings beside the outermost as
-    // the inversion's cells have them.
-    const double pad = 2.0 * MedianGap(x);
+    // The survey's frame (SurveyFrame) taken over every electrode of the
+    // file, used or not: the forward window refuses one outside the area.
+    const double pad = SurveyFramePadding * MedianGap(x);
     section.Area.left = x.front() - pad;
     section.Area.right = x.back() + pad;
 

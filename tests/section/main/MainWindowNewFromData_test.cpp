@@ -289,7 +289,7 @@ TEST_F(NewFromData, FramesTheSurveyFollowsItsTopographyAndOpensItsDataInTheForwa
     ASSERT_NE(forward, nullptr);
     EXPECT_TRUE(forward->isVisible());
     ASSERT_NE(forward->MeasuredData(), nullptr);
-    EXPECT_EQ(forward->SharedMeasuredData().get(), Window->SourceData());
+    EXPECT_EQ(forward->Removals().File().get(), Window->SourceData());
     EXPECT_EQ(forward->MeasuredName(), QStringLiteral("survey.dat"));
     EXPECT_EQ(forward->MeasuredFile(), QFileInfo(file).absoluteFilePath());
     EXPECT_TRUE(forward->FitButton->isEnabled());
