@@ -428,9 +428,9 @@ void TInversionWindow::CreatePanel()
                           QStringLiteral("ohm-m"));
     MeshChart->ShowMesh = true;
     ModelChart = meshChart(QStringLiteral("Resistivit&y"),
-                           QStringLiteral("Inverted resistivity (ohm-m); distance and depth in m"), QStringLiteral("ohm-m"));
+                           QStringLiteral("Inverted resistivity (ohm-m); lengths in m"), QStringLiteral("ohm-m"));
     ChargeabilityChart = meshChart(QStringLiteral("C&hargeability"),
-                                   QStringLiteral("Inverted chargeability (%); distance and depth in m"),
+                                   QStringLiteral("Inverted chargeability (%); lengths in m"),
                                    QStringLiteral("%"));
     for (TTModelSection2d* result : {ModelChart, ChargeabilityChart})
         result->ReadOnly = true;

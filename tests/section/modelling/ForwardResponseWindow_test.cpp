@@ -214,6 +214,20 @@ TEST_F(ForwardResponseWindowTest, AFieldSurveyOverAHillIsFramedAndHangsFromTheGr
         << Forward->HoverLabel->text().toStdString();
     Forward->resize(1000, 900);
     SaveScreenshot(*Forward, QStringLiteral("forward-response-field-survey"));
+
+    // Over the hill a click takes the datum where it is drawn; removed, the
+    // comparison loses it at once.
+    QCoreApplication::processEvents();
+    QTest::mouseClick(chart.Widget(), Qt::LeftButton, Qt::NoModifier, drawnAt(lone));
+    ASSERT_EQ(Forward->SelectedData(), std::vector<size_t>{lone});
+    EXPECT_EQ(Forward->RemoveSelected(), 1u);
+    std::vector<size_t> some;
+    for (size_t d = 3; d < points.size(); d += 29)
+        some.push_back(d);
+    Forward->SelectData(some);
+    EXPECT_EQ(Forward->RemoveSelected(), some.size() - (std::count(some.begin(), some.end(), lone) > 0 ? 1 : 0));
+    EXPECT_EQ(chart.VertexCount, static_cast<int>(Forward->MeasuredData()->Size()));
+    SaveScreenshot(*Forward, QStringLiteral("forward-response-field-cleaning"));
 }
 
 TEST_F(ForwardResponseWindowTest, LowValuesShowBlueAndHighValuesRed)
