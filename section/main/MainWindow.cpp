@@ -417,6 +417,20 @@ void TMainfrm::ShowInversion()
         InversionWindow->SetMeasuredData(data, ForwardWindow->MeasuredName(), ForwardWindow->RelativeErrorEdit->text());
 }
 
+// A section just loaded into Chart shown without a picture (its corners
+// marked), the section's commands enabled, the axes following its area.
+void TMainfrm::ShowOpenedSection(TPolygonChart& Chart)
+{
+    Chart.SetVisible(true);
+    ChartTool1->SetSeries(Series1);
+    ShowPictureCorners();
+    ChartTool1->Picture()->SetGraphic(nullptr);
+    FSectionOpen = true;
+    EnableSectionCommands(true);
+    Chart.Repaint();
+    Chart.UpdateAxisScales();
+}
+
 void TMainfrm::ShowPictureCorners()
 {
     Series1->SetActive(false);
@@ -616,14 +630,7 @@ bool TMainfrm::NewSectionFromData(std::shared_ptr<const TMeasuredData> Data, con
     PictureCorners[2] = area.right;
     PictureCorners[3] = area.bottom;
     PicturePath.clear();
-    chart.SetVisible(true);
-    ChartTool1->SetSeries(Series1);
-    ShowPictureCorners();
-    ChartTool1->Picture()->SetGraphic(nullptr);
-    FSectionOpen = true;
-    EnableSectionCommands(true);
-    chart.Repaint();
-    chart.UpdateAxisScales();
+    ShowOpenedSection(chart);
     FMissingPicture = false;
     Parts->SetStatusText(1, EditModeStatusText(chart.EditMode));
     FPicture = std::make_shared<const TSectionPicture>(ShownPicture());
@@ -781,14 +788,7 @@ void TMainfrm::ReadSectionFile(const QString& FileName)
     // Save as may write the section.
     PicturePath = picture.isEmpty() ? stored : QFileInfo(picture).absoluteFilePath();
 
-    chart.SetVisible(true);
-    ChartTool1->SetSeries(Series1);
-    ShowPictureCorners();
-    ChartTool1->Picture()->SetGraphic(nullptr);
-    FSectionOpen = true;
-    EnableSectionCommands(true);
-    chart.Repaint();
-    chart.UpdateAxisScales();
+    ShowOpenedSection(chart);
     Parts->AddRecentFile(FileName);
     FMissingPicture = picture.isEmpty();
     Parts->SetStatusText(1, FMissingPicture ? MissingPictureText(stored) : EditModeStatusText(chart.EditMode));

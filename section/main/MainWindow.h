@@ -291,6 +291,7 @@ private:
     void ShowPicture(const TSectionPicture& Picture);
     // The picture tool spans PictureCorners (the corner points hold them).
     void ShowPictureCorners();
+    void ShowOpenedSection(TPolygonChart& Chart);
 };
 
 } // namespace lp

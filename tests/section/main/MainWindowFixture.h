@@ -192,18 +192,25 @@ struct MainWindow : ::testing::Test {
     // elevations (x z; a b m n rhoa).
     QString WriteHillSurveyFile(const TForwardResult& Response, const QString& Name = QStringLiteral("hill.dat"))
     {
-        QString text = QStringLiteral("%1\n# x z\n").arg(Response.Survey.Electrodes.size());
-        for (const TElectrode& electrode : Response.Survey.Electrodes)
+        return WriteRhoaFile(Name, Response.Survey.Electrodes, Response.Survey.Configurations, Response.Resistivities);
+    }
+    // A unified data file of the electrodes (x z) and, per configuration,
+    // its apparent resistivity (a b m n rhoa, electrodes from 1).
+    QString WriteRhoaFile(const QString& Name, const std::vector<TElectrode>& Electrodes,
+                          const std::vector<TConfiguration>& Configurations, const std::vector<double>& Rhoa)
+    {
+        QString text = QStringLiteral("%1\n# x z\n").arg(Electrodes.size());
+        for (const TElectrode& electrode : Electrodes)
             text += QStringLiteral("%1 %2\n").arg(electrode.x, 0, 'g', 17).arg(electrode.z, 0, 'g', 17);
-        text += QStringLiteral("%1\n# a b m n rhoa\n").arg(Response.Resistivities.size());
-        for (size_t d = 0; d < Response.Resistivities.size(); ++d) {
-            const TConfiguration& c = Response.Survey.Configurations[d];
+        text += QStringLiteral("%1\n# a b m n rhoa\n").arg(Rhoa.size());
+        for (size_t d = 0; d < Rhoa.size(); ++d) {
+            const TConfiguration& c = Configurations.at(d);
             text += QStringLiteral("%1 %2 %3 %4 %5\n")
                         .arg(c.a + 1)
                         .arg(c.b + 1)
                         .arg(c.m + 1)
                         .arg(c.n + 1)
-                        .arg(Response.Resistivities[d], 0, 'g', 17);
+                        .arg(Rhoa[d], 0, 'g', 17);
         }
         QFile file(Folder.filePath(Name));
         EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));

@@ -48,23 +48,7 @@ struct ForwardResponseCleaningTest : ForwardResponseWindowTest {
             configurations.push_back({c.m, c.n, c.a, c.b});
             rhoa.push_back(rhoa[r] * (1.0 + Reciprocals[r] / 100.0));
         }
-        QString text = QStringLiteral("%1\n# x z\n").arg(Field.Survey.Electrodes.size());
-        for (const TElectrode& electrode : Field.Survey.Electrodes)
-            text += QStringLiteral("%1 %2\n").arg(electrode.x, 0, 'g', 17).arg(electrode.z, 0, 'g', 17);
-        text += QStringLiteral("%1\n# a b m n rhoa\n").arg(rhoa.size());
-        for (size_t d = 0; d < rhoa.size(); ++d) {
-            const TConfiguration& c = configurations[d];
-            text += QStringLiteral("%1 %2 %3 %4 %5\n")
-                        .arg(c.a + 1)
-                        .arg(c.b + 1)
-                        .arg(c.m + 1)
-                        .arg(c.n + 1)
-                        .arg(rhoa[d], 0, 'g', 17);
-        }
-        const QString file = Folder.filePath(Name);
-        QString error;
-        EXPECT_TRUE(SaveBytesAtomically(file, text.toUtf8(), error)) << error.toStdString();
-        return file;
+        return WriteRhoaFile(Name, Field.Survey.Electrodes, configurations, rhoa);
     }
     // The window opened and computed, then the file opened in it, and the
     // window active with the keyboard.

@@ -74,14 +74,12 @@ struct InversionWindowTest : MainWindow {
         return file;
     }
 
-    // The example open; Modelling > Invert... asks for the data file (none
-    // is open yet) and shows the window; the iterations typed as a user does.
-    void Open(int Iterations, bool Ip = false, double Eta = 12.0)
+    // Modelling > Invert... with File chosen in the open dialog (no data
+    // open yet): the window shown with the file's data.
+    void InvertFile(const QString& File)
     {
-        Start({Section});
-        const QString file = WriteMeasuredFile(Ip, Eta);
-        CommonDialogService().ExecuteOpen = [file](TOpenDialogRequest& Request) {
-            Request.FileName = file;
+        CommonDialogService().ExecuteOpen = [File](TOpenDialogRequest& Request) {
+            Request.FileName = File;
             return true;
         };
         ChooseFromMenuBar(Window->Invert1);
@@ -89,6 +87,14 @@ struct InversionWindowTest : MainWindow {
         QTRY_VERIFY_WITH_TIMEOUT(Window->InversionWindow && Window->InversionWindow->isVisible(), 5000);
         Inversion = Window->InversionWindow;
         ASSERT_NE(Inversion->MeasuredData(), nullptr);
+    }
+
+    // The example open; Modelling > Invert... asks for the data file (none
+    // is open yet) and shows the window; the iterations typed as a user does.
+    void Open(int Iterations, bool Ip = false, double Eta = 12.0)
+    {
+        Start({Section});
+        ASSERT_NO_FATAL_FAILURE(InvertFile(WriteMeasuredFile(Ip, Eta)));
         // The closing menu hands the keyboard back to the main window
         // first; the user then clicks into the inversion window.
         QTRY_VERIFY_WITH_TIMEOUT(QApplication::activeWindow() == Window.get(), 2000);
@@ -209,24 +215,12 @@ TEST_F(InversionWindowTest, AModelAreaNarrowerThanTheSurveyIsReported)
 {
     Start({Section});
     // Ten electrodes from 700 to 1240 m: the example's area ends at 1000 m.
-    QString text = QStringLiteral("10\n# x z\n");
+    std::vector<TElectrode> electrodes;
     for (int e = 0; e < 10; ++e)
-        text += QStringLiteral("%1 0\n").arg(700 + 60 * e);
+        electrodes.push_back({700.0 + 60.0 * e, 0.0});
     const std::vector<TConfiguration> configurations = ArrayConfigurations(TArrayKind::DipoleDipole, 10, 3);
-    text += QStringLiteral("%1\n# a b m n rhoa\n").arg(configurations.size());
-    for (const TConfiguration& c : configurations)
-        text += QStringLiteral("%1 %2 %3 %4 100\n").arg(c.a + 1).arg(c.b + 1).arg(c.m + 1).arg(c.n + 1);
-    const QString file = Folder.filePath(QStringLiteral("beyond.dat"));
-    QString error;
-    ASSERT_TRUE(SaveBytesAtomically(file, text.toUtf8(), error));
-    CommonDialogService().ExecuteOpen = [file](TOpenDialogRequest& Request) {
-        Request.FileName = file;
-        return true;
-    };
-    ChooseFromMenuBar(Window->Invert1);
-    ResetCommonDialogService();
-    QTRY_VERIFY_WITH_TIMEOUT(Window->InversionWindow && Window->InversionWindow->isVisible(), 5000);
-    Inversion = Window->InversionWindow;
+    ASSERT_NO_FATAL_FAILURE(InvertFile(WriteRhoaFile(QStringLiteral("beyond.dat"), electrodes, configurations,
+                                                     std::vector<double>(configurations.size(), 100.0))));
     EXPECT_TRUE(Inversion->ErrorText().contains(QStringLiteral("reach beyond the section's model area")))
         << Inversion->ErrorText().toStdString();
     EXPECT_TRUE(Inversion->ErrorText().contains(QStringLiteral("The cells cover the survey's own frame")));
@@ -369,16 +363,7 @@ TEST_F(InversionWindowTest, AFieldSurveyOverAHillIsFramedAndShownInElevation)
 {
     WriteHillSection();
     Start({Section});
-    const QString file = WriteHillSurveyFile(HillSurveyResponse());
-    CommonDialogService().ExecuteOpen = [file](TOpenDialogRequest& Request) {
-        Request.FileName = file;
-        return true;
-    };
-    ChooseFromMenuBar(Window->Invert1);
-    ResetCommonDialogService();
-    QTRY_VERIFY_WITH_TIMEOUT(Window->InversionWindow && Window->InversionWindow->isVisible(), 5000);
-    Inversion = Window->InversionWindow;
-    ASSERT_NE(Inversion->MeasuredData(), nullptr);
+    ASSERT_NO_FATAL_FAILURE(InvertFile(WriteHillSurveyFile(HillSurveyResponse())));
     ASSERT_TRUE(Inversion->MeasuredData()->HasElevations);
     Inversion->IterationsBox->setValue(2);
     ASSERT_NO_FATAL_FAILURE(ClickInvert());
