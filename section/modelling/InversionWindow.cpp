@@ -538,9 +538,17 @@ void TInversionWindow::SetMeasuredData(std::shared_ptr<const TMeasuredData> Data
     // The same measurements (the forward window's object, or its file read
     // again) keep the edited mesh; only new data lay a new one.
     const bool same = Data && FData && (Data == FData || SameMeasurements(*Data, *FData));
+    // Data cleaned in the forward window come on the same electrodes: a mesh
+    // the user has edited stays (its fixed cells and limits are the user's
+    // work); one not edited is laid anew over what the data now see.
+    const bool sameElectrodes =
+        Data && FData &&
+        std::equal(Data->Electrodes.begin(), Data->Electrodes.end(), FData->Electrodes.begin(), FData->Electrodes.end(),
+                   [](const TElectrode& A, const TElectrode& B) { return A.x == B.x && A.z == B.z; });
+    const bool cleaned = !same && sameElectrodes && MeshChart->LastCol >= 0 && !(ChartCells(*MeshChart) == FLaidCells);
     FData = std::move(Data);
     FDataName = Name;
-    if (!ErrorPercent.trimmed().isEmpty() && !same)
+    if (!ErrorPercent.trimmed().isEmpty() && !same && !sameElectrodes)
         ErrorEdit->setText(ErrorPercent.trimmed());
     DataLabel->setText(FData ? QStringLiteral("Data of %1: %2, %3.")
                                    .arg(Name, ElectrodeCount(static_cast<long long>(FData->Electrodes.size())),
@@ -548,6 +556,11 @@ void TInversionWindow::SetMeasuredData(std::shared_ptr<const TMeasuredData> Data
                              : QStringLiteral("No measured data: open a file with Modelling > Measured data..."));
     if (same) {
         FollowModelArea();
+        return;
+    }
+    if (cleaned) {
+        ShowPseudoSections();
+        EnableCommands();
         return;
     }
     if (FData) {

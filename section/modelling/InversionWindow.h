@@ -114,6 +114,9 @@ public:
     // steps; only when the section's model area has changed since the mesh
     // was laid does a question box ask whether to keep an edited mesh or
     // lay a new one over the new area (a mesh not edited is laid anew).
+    // Data on the same electrodes (the forward window's data after a
+    // cleaning step) keep a mesh the user has edited, and leave the error
+    // field as the user typed it.
     void SetMeasuredData(std::shared_ptr<const TMeasuredData> Data, const QString& Name,
                          const QString& ErrorPercent = {});
     const TMeasuredData* MeasuredData() const { return FData.get(); }

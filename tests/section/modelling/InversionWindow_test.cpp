@@ -14,6 +14,7 @@
 #include "section/forward/ForwardResponse.h"
 #include "section/modelling/BackgroundThreads.h"
 #include "section/modelling/ForwardResponseWindow.h"
+#include "section/modelling/ModellingWindowCommands.h"
 #include "section/modelling/InversionSetup.h"
 #include "section/dialogs/ModelSetupDialog.h"
 #include "section/views/PseudoSection2D.h"
@@ -869,6 +870,33 @@ TEST_F(InversionWindowTest, ChargeabilitiesHeldAtTheirBoundsWithFixedCellsInvert
     // One iteration asked for, one named in the singular.
     ASSERT_EQ(result.Steps.back().Iteration, 1);
     EXPECT_TRUE(Inversion->StateLabel->text().contains(QStringLiteral(" cells, 1 iteration: "))) << Inversion->StateLabel->text().toStdString();
+}
+
+// Data cleaned in the forward window reach the inversion window on the
+// same electrodes: an edited mesh stays, the data are the kept ones; a mesh
+// not edited is laid anew.
+TEST_F(InversionWindowTest, CleanedDataKeepAnEditedMesh)
+{
+    ASSERT_NO_FATAL_FAILURE(Open(1));
+    TForwardResponseWindow& forward = *Window->ForwardWindow;
+    const size_t count = Inversion->MeasuredData()->Size();
+    forward.SelectData({0});
+    ASSERT_EQ(forward.RemoveSelected(), 1u);
+    ASSERT_EQ(Inversion->MeasuredData(), forward.MeasuredData());
+    EXPECT_EQ(Inversion->MeasuredData()->Size(), count - 1);
+    const TInversionChartData laid = ChartCells(*Inversion->MeshChart);
+
+    Inversion->ErrorEdit->setText(QStringLiteral("7"));
+    ASSERT_NO_FATAL_FAILURE(FixBlock(*Inversion, 1, 0, 2, 1));
+    const TInversionChartData edited = ChartCells(*Inversion->MeshChart);
+    ASSERT_FALSE(edited == laid);
+    forward.SelectData({1, 2});
+    ASSERT_EQ(forward.RemoveSelected(), 2u);
+    ASSERT_EQ(Inversion->MeasuredData(), forward.MeasuredData());
+    EXPECT_EQ(Inversion->MeasuredData()->Size(), count - 3);
+    EXPECT_TRUE(ChartCells(*Inversion->MeshChart) == edited);
+    EXPECT_EQ(Inversion->ErrorEdit->text(), QStringLiteral("7"));
+    EXPECT_TRUE(Inversion->DataLabel->text().contains(DatumCount(static_cast<long long>(count - 3))));
 }
 
 // Guards the mesh laid anew at every Modelling > Invert...: the window
