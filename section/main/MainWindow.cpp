@@ -367,7 +367,8 @@ void TMainfrm::CreateForwardWindow()
         ForwardWindow->OnMeasuredDataChanged = [this] {
             if (InversionWindow && !InversionWindow->Busy() && ForwardWindow->MeasuredData())
                 InversionWindow->SetMeasuredData(ForwardWindow->SharedMeasuredData(), ForwardWindow->MeasuredName(),
-                                                 ForwardWindow->RelativeErrorEdit->text());
+                                                 ForwardWindow->RelativeErrorEdit->text(),
+                                                 ForwardWindow->Removals().File());
         };
         // Beside the main window, on its right where the screen has room,
         // else against the screen's right edge.
@@ -414,7 +415,8 @@ void TMainfrm::ShowInversion()
     // lay a new mesh, the same keep the one the user edited (the window
     // asks when the model area changed under it).
     if (!InversionWindow->Busy())
-        InversionWindow->SetMeasuredData(data, ForwardWindow->MeasuredName(), ForwardWindow->RelativeErrorEdit->text());
+        InversionWindow->SetMeasuredData(data, ForwardWindow->MeasuredName(), ForwardWindow->RelativeErrorEdit->text(),
+                                         ForwardWindow->Removals().File());
 }
 
 // A section just loaded into Chart shown without a picture (its corners
@@ -665,15 +667,20 @@ void TMainfrm::NewSectionFromInversion()
 {
     if (!InversionWindow || InversionWindow->Busy())
         return;
-    const std::shared_ptr<const TMeasuredData> data = InversionWindow->SharedMeasuredData();
+    std::shared_ptr<const TMeasuredData> data = InversionWindow->SharedMeasuredData();
     if (!data)
         return;
     EndEditInProgress();
     // The image and its frame as they are before the section changes.
     const QImage image = InversionWindow->ModelImage();
     const TInversionWindow::TImageFrame frame = InversionWindow->ModelImageFrame();
-    const QString file =
-        ForwardWindow && ForwardWindow->SharedMeasuredData() == data ? ForwardWindow->MeasuredFile() : QString();
+    // The data the forward window keeps of its file: the new section takes
+    // that file whole, the data removed from it staying removed.
+    QString file;
+    if (ForwardWindow && ForwardWindow->SharedMeasuredData() == data && ForwardWindow->Removals().File()) {
+        file = ForwardWindow->MeasuredFile();
+        data = ForwardWindow->Removals().File();
+    }
     if (!NewSectionFromData(data, file, InversionWindow->DataName()))
         return;
     if (!image.isNull())

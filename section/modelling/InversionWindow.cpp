@@ -533,22 +533,21 @@ void TInversionWindow::SaveSettings()
 }
 
 void TInversionWindow::SetMeasuredData(std::shared_ptr<const TMeasuredData> Data, const QString& Name,
-                                       const QString& ErrorPercent)
+                                       const QString& ErrorPercent, std::shared_ptr<const TMeasuredData> File)
 {
     // The same measurements (the forward window's object, or its file read
     // again) keep the edited mesh; only new data lay a new one.
     const bool same = Data && FData && (Data == FData || SameMeasurements(*Data, *FData));
-    // Data cleaned in the forward window come on the same electrodes: a mesh
-    // the user has edited stays (its fixed cells and limits are the user's
-    // work); one not edited is laid anew over what the data now see.
-    const bool sameElectrodes =
-        Data && FData &&
-        std::equal(Data->Electrodes.begin(), Data->Electrodes.end(), FData->Electrodes.begin(), FData->Electrodes.end(),
-                   [](const TElectrode& A, const TElectrode& B) { return A.x == B.x && A.z == B.z; });
-    const bool cleaned = !same && sameElectrodes && MeshChart->LastCol >= 0 && !(ChartCells(*MeshChart) == FLaidCells);
+    // Data cleaned in the forward window (other data kept of the same file):
+    // a mesh the user has edited stays (its fixed cells and limits are the
+    // user's work), and so does the error typed; a mesh not edited is laid
+    // anew over what the data now see.
+    const bool sameFile = File && File == FDataFile;
+    const bool cleaned = !same && sameFile && MeshChart->LastCol >= 0 && !(ChartCells(*MeshChart) == FLaidCells);
     FData = std::move(Data);
+    FDataFile = std::move(File);
     FDataName = Name;
-    if (!ErrorPercent.trimmed().isEmpty() && !same && !sameElectrodes)
+    if (!ErrorPercent.trimmed().isEmpty() && !same && !sameFile)
         ErrorEdit->setText(ErrorPercent.trimmed());
     DataLabel->setText(FData ? QStringLiteral("Data of %1: %2, %3.")
                                    .arg(Name, ElectrodeCount(static_cast<long long>(FData->Electrodes.size())),

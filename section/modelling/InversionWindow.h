@@ -114,11 +114,11 @@ public:
     // steps; only when the section's model area has changed since the mesh
     // was laid does a question box ask whether to keep an edited mesh or
     // lay a new one over the new area (a mesh not edited is laid anew).
-    // Data on the same electrodes (the forward window's data after a
-    // cleaning step) keep a mesh the user has edited, and leave the error
-    // field as the user typed it.
+    // File is the file's data Data were kept from (the forward window's
+    // removals): other data kept of the same file (a cleaning step) keep a
+    // mesh the user has edited, and leave the error field as typed.
     void SetMeasuredData(std::shared_ptr<const TMeasuredData> Data, const QString& Name,
-                         const QString& ErrorPercent = {});
+                         const QString& ErrorPercent = {}, std::shared_ptr<const TMeasuredData> File = {});
     const TMeasuredData* MeasuredData() const { return FData.get(); }
     std::shared_ptr<const TMeasuredData> SharedMeasuredData() const { return FData; }
     // The data's name as SetMeasuredData gave it.
@@ -273,6 +273,7 @@ private:
     std::optional<TInversionPicture> FPicture;
     std::optional<TSurveyInversion> FResult;
     std::shared_ptr<const TMeasuredData> FResultData; // what FResult was inverted from
+    std::shared_ptr<const TMeasuredData> FDataFile;   // the file FData were kept from, if known
     std::vector<TOutline> FOutlines; // the section's boundaries (x, elevation)
     TModelArea FMeshArea{};          // the section's model area the mesh was laid over
     TInversionChartData FLaidCells;  // the mesh chart as laid: an edit since makes it differ

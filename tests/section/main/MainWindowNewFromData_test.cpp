@@ -416,9 +416,17 @@ TEST_F(NewFromData, TheInversionWindowsButtonLaysItsImageUnderTheNewSectionAtThe
     EXPECT_EQ(frame.Left, 0.0);
     EXPECT_EQ(frame.Right, 75.0);
 
+    // A datum removed in the forward window since: it stays removed.
+    Window->ForwardWindow->SelectData({0});
+    ASSERT_EQ(Window->ForwardWindow->RemoveSelected(), 1u);
     QTest::mouseClick(Inversion->NewSectionButton, Qt::LeftButton);
     ASSERT_NE(Window->SourceData(), nullptr);
-    EXPECT_EQ(Window->SourceData(), Inversion->MeasuredData());
+    EXPECT_TRUE(Window->ForwardWindow->Removals().IsRemoved(0));
+    EXPECT_EQ(Window->ForwardWindow->Removals().RemovedCount(), 1u);
+    // The new section's data: the forward window's file, of which the
+    // inversion holds the data kept.
+    EXPECT_EQ(Window->SourceData(), Window->ForwardWindow->Removals().File().get());
+    EXPECT_EQ(Inversion->MeasuredData(), Window->ForwardWindow->MeasuredData());
     EXPECT_EQ(Chart().ModelArea.left, 0.0);
     EXPECT_EQ(Chart().ModelArea.right, 75.0);
     ASSERT_NO_FATAL_FAILURE(ExpectUnderlayAt(frame));
