@@ -29,6 +29,19 @@ TMeasuredData Line(int Count, const TRho& Rho)
     return data;
 }
 
+// A smooth pseudo-section with 1 % noise (Seed its generator's), and with
+// Spikes three spikes, at data 5 and 77 (×2.5) and 40 (×0.4).
+TMeasuredData NoisyLine(unsigned Seed = 3, bool Spikes = true)
+{
+    std::mt19937 random(Seed);
+    std::normal_distribution<double> noise(0.0, 0.01);
+    TMeasuredData data = Line(30, [&](double x, int n) { return 100.0 * std::exp(0.3 * std::sin(x / 6.0) + 0.05 * n + noise(random)); });
+    for (size_t i : {5u, 40u, 77u})
+        if (Spikes)
+            data.Resistivities[i] *= i == 40u ? 0.4 : 2.5;
+    return data;
+}
+
 TEST(DataCleaning, KeepDataCutsEveryListAlike)
 {
     TMeasuredData data = Line(8, [](double x, int) { return 10.0 + x; });
@@ -54,12 +67,7 @@ TEST(DataCleaning, KeepDataCutsEveryListAlike)
 
 TEST(DataCleaning, OutliersStandFarFromTheirNeighbours)
 {
-    // A smooth pseudo-section with 1 % noise and three spikes.
-    std::mt19937 random(3);
-    std::normal_distribution<double> noise(0.0, 0.01);
-    TMeasuredData data = Line(30, [&](double x, int n) { return 100.0 * std::exp(0.3 * std::sin(x / 6.0) + 0.05 * n + noise(random)); });
-    for (size_t i : {5u, 40u, 77u})
-        data.Resistivities[i] *= i == 40u ? 0.4 : 2.5;
+    TMeasuredData data = NoisyLine();
     const std::vector<bool> outlying = OutlyingData(data, 4.0);
     std::vector<size_t> found;
     for (size_t i = 0; i < outlying.size(); ++i)
@@ -67,7 +75,7 @@ TEST(DataCleaning, OutliersStandFarFromTheirNeighbours)
             found.push_back(i);
     EXPECT_EQ(found, (std::vector<size_t>{5, 40, 77}));
     // A looser limit finds nothing in the noise alone.
-    data = Line(30, [&](double x, int n) { return 100.0 * std::exp(0.3 * std::sin(x / 6.0) + 0.05 * n + noise(random)); });
+    data = NoisyLine(4, false);
     const std::vector<bool> none = OutlyingData(data, 6.0);
     EXPECT_EQ(std::count(none.begin(), none.end(), true), 0);
     EXPECT_THROW(OutlyingData(data, 0.0), EDataFileError);
@@ -123,11 +131,7 @@ TEST(DataCleaning, DataOfZeroOrBelowAreMarkedAndRefused)
 // data without it have, and it is never marked itself.
 TEST(DataCleaning, OutliersIgnoreDataOfZeroOrBelow)
 {
-    std::mt19937 random(3);
-    std::normal_distribution<double> noise(0.0, 0.01);
-    TMeasuredData data = Line(30, [&](double x, int n) { return 100.0 * std::exp(0.3 * std::sin(x / 6.0) + 0.05 * n + noise(random)); });
-    for (size_t i : {5u, 40u, 77u})
-        data.Resistivities[i] *= i == 40u ? 0.4 : 2.5;
+    TMeasuredData data = NoisyLine();
     std::vector<bool> nonPositive(data.Size(), false);
     for (size_t i : {6u, 41u, 60u, 61u}) {
         data.Resistivities[i] = i == 60u ? 0.0 : -data.Resistivities[i];
