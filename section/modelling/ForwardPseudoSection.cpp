@@ -356,15 +356,18 @@ double PlottedVertical(const TPseudoSection2d& Chart, size_t Point, double Depth
     return Chart.Vertices[static_cast<int>(Point) + 1].AxisY;
 }
 
-double PlottedVerticalAt(const TPseudoSection2d& Chart, const TPseudoPoint& Point)
+std::vector<double> PlottedVerticals(const TPseudoSection2d& Chart, const std::vector<TPseudoPoint>& Points)
 {
+    std::vector<double> verticals;
+    verticals.reserve(Points.size());
     const TChartSeries* surface = Chart.SurfaceSeries;
-    if (!surface || !surface->Active() || surface->Count() == 0)
-        return Point.Depth;
     std::vector<TGeometryPoint> line;
-    for (int i = 0; i < surface->Count(); ++i)
-        line.push_back({surface->XValues()->Value(i), surface->YValues()->Value(i)});
-    return SurfaceElevation(line, Point.X) - Point.Depth;
+    if (surface && surface->Active())
+        for (int i = 0; i < surface->Count(); ++i)
+            line.push_back({surface->XValues()->Value(i), surface->YValues()->Value(i)});
+    for (const TPseudoPoint& point : Points)
+        verticals.push_back(line.empty() ? point.Depth : SurfaceElevation(line, point.X) - point.Depth);
+    return verticals;
 }
 
 } // namespace lp

@@ -118,10 +118,10 @@ void ShowFieldPseudoSection(TPseudoSection2d& Chart, const std::vector<TPseudoPo
 // chart holds no such point.
 double PlottedVertical(const TPseudoSection2d& Chart, size_t Point, double Depth);
 
-// The vertical axis value a datum at Point would be plotted at on the chart
-// as last shown, whether the chart holds it or not: over the surface the
-// chart draws, the ground's elevation there less its pseudo-depth, else
+// The vertical axis values data at Points would be plotted at on the chart
+// as last shown, whether the chart holds them or not: over the surface the
+// chart draws, the ground's elevation there less the pseudo-depth, else
 // the pseudo-depth.
-double PlottedVerticalAt(const TPseudoSection2d& Chart, const TPseudoPoint& Point);
+std::vector<double> PlottedVerticals(const TPseudoSection2d& Chart, const std::vector<TPseudoPoint>& Points);
 
 } // namespace lp

@@ -148,7 +148,7 @@ void TForwardResponseWindow::InstallDataSelection()
     chart.OnAfterDraw = [this, drawn](TCustomPlotPanelExtended* Sender) {
         if (drawn)
             drawn(Sender);
-        DrawDataMarks(*MeasuredChart);
+        DrawDataMarks();
     };
     chart.OnMouseDown = [this](TControl*, TControl::TMouseButton Button, TShiftState Shift, int X, int Y) {
         if (Button == TControl::mbLeft && FMeasured)
@@ -172,17 +172,26 @@ void TForwardResponseWindow::InstallDataSelection()
     };
 }
 
-std::optional<size_t> TForwardResponseWindow::DatumNear(const TPseudoSection2d& Chart, int X, int Y,
-                                                        bool RemovedToo) const
+std::vector<QPoint> TForwardResponseWindow::FileDataPixels() const
 {
-    const TPseudoSection2d& chart = Chart;
+    const TPseudoSection2d& chart = *MeasuredChart;
+    const std::vector<double> verticals = PlottedVerticals(chart, FFilePoints);
+    std::vector<QPoint> pixels;
+    pixels.reserve(FFilePoints.size());
+    for (size_t d = 0; d < FFilePoints.size(); ++d)
+        pixels.push_back({chart.BottomAxis()->CalcPosValue(FFilePoints[d].X), chart.LeftAxis()->CalcPosValue(verticals[d])});
+    return pixels;
+}
+
+std::optional<size_t> TForwardResponseWindow::DatumNear(int X, int Y, bool RemovedToo) const
+{
+    const std::vector<QPoint> pixels = FileDataPixels();
     long best = static_cast<long>(SelectReach) * SelectReach + 1;
     std::optional<size_t> nearest;
-    for (size_t d = 0; d < FFilePoints.size(); ++d) {
+    for (size_t d = 0; d < pixels.size(); ++d) {
         if (FRemovals.IsRemoved(d) && !RemovedToo)
             continue;
-        const long dx = chart.BottomAxis()->CalcPosValue(FFilePoints[d].X) - X;
-        const long dy = chart.LeftAxis()->CalcPosValue(PlottedVerticalAt(chart, FFilePoints[d])) - Y;
+        const long dx = pixels[d].x() - X, dy = pixels[d].y() - Y;
         if (dx * dx + dy * dy < best) {
             best = dx * dx + dy * dy;
             nearest = d;
@@ -193,26 +202,22 @@ std::optional<size_t> TForwardResponseWindow::DatumNear(const TPseudoSection2d& 
 
 void TForwardResponseWindow::SelectionDragged(int X0, int Y0, int X1, int Y1, bool Add)
 {
-    if (FSelected.size() != FRemovals.Size())
+    if (FSelected.size() != FRemovals.Size() || FFilePoints.size() != FRemovals.Size())
         return;
     const bool removedToo = ShowRemovedBox->isChecked();
     if (!Add)
         std::fill(FSelected.begin(), FSelected.end(), false);
     if (std::abs(X1 - X0) <= ClickSlack && std::abs(Y1 - Y0) <= ClickSlack) {
-        if (const std::optional<size_t> datum = DatumNear(*MeasuredChart, X1, Y1, removedToo))
+        if (const std::optional<size_t> datum = DatumNear(X1, Y1, removedToo))
             FSelected[*datum] = Add ? !FSelected[*datum] : true;
     } else {
-        const TPseudoSection2d& chart = *MeasuredChart;
         const int left = std::min(X0, X1), right = std::max(X0, X1);
         const int top = std::min(Y0, Y1), bottom = std::max(Y0, Y1);
-        for (size_t d = 0; d < FFilePoints.size(); ++d) {
-            if (FRemovals.IsRemoved(d) && !removedToo)
-                continue;
-            const int x = chart.BottomAxis()->CalcPosValue(FFilePoints[d].X);
-            const int y = chart.LeftAxis()->CalcPosValue(PlottedVerticalAt(chart, FFilePoints[d]));
-            if (x >= left && x <= right && y >= top && y <= bottom)
+        const std::vector<QPoint> pixels = FileDataPixels();
+        for (size_t d = 0; d < pixels.size(); ++d)
+            if ((removedToo || !FRemovals.IsRemoved(d)) && pixels[d].x() >= left && pixels[d].x() <= right &&
+                pixels[d].y() >= top && pixels[d].y() <= bottom)
                 FSelected[d] = true;
-        }
     }
     MeasuredChart->Invalidate();
     ShowDataPanel();
@@ -240,20 +245,19 @@ void TForwardResponseWindow::SelectData(const std::vector<size_t>& Data)
 // Over the measured chart's picture: the removed data as hollow rings (while
 // shown), the data of ρa ≤ 0 not removed as crosses, the selected as black
 // squares, and the rectangle being dragged.
-void TForwardResponseWindow::DrawDataMarks(TPseudoSection2d& Chart)
+void TForwardResponseWindow::DrawDataMarks()
 {
     if (!FMeasured || FFilePoints.size() != FRemovals.Size() || FSelected.size() != FRemovals.Size())
         return;
-    TPseudoSection2d& chart = Chart;
-    TPlotCanvas3D& canvas = chart.Canvas();
-    const TRect plot = chart.ChartRectangle();
+    TPlotCanvas3D& canvas = MeasuredChart->Canvas();
+    const TRect plot = MeasuredChart->ChartRectangle();
+    const std::vector<QPoint> pixels = FileDataPixels();
     const bool removedShown = ShowRemovedBox->isChecked();
     canvas.Brush()->SetStyle(bsClear);
     canvas.Pen()->SetStyle(psSolid);
     canvas.Pen()->SetWidth(1);
     for (size_t d = 0; d < FFilePoints.size(); ++d) {
-        const int x = chart.BottomAxis()->CalcPosValue(FFilePoints[d].X);
-        const int y = chart.LeftAxis()->CalcPosValue(PlottedVerticalAt(chart, FFilePoints[d]));
+        const int x = pixels[d].x(), y = pixels[d].y();
         if (x < plot.Left || x > plot.Right || y < plot.Top || y > plot.Bottom)
             continue;
         const bool removed = FRemovals.IsRemoved(d);

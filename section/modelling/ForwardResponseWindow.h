@@ -57,6 +57,7 @@
 #include "section/modelling/RegionFitDialog.h"
 #include "section/modelling/ReciprocalErrorsDialog.h"
 
+#include <QtCore/QPoint>
 #include <QtCore/QPointer>
 #include <QtWidgets/QWidget>
 
@@ -337,8 +338,10 @@ private:
     // A step that leaves no datum is taken back; false then.
     bool KeepsSomeData(const QString& What);
     void ShowDataPanel();
-    void DrawDataMarks(TPseudoSection2d& Chart);
-    std::optional<size_t> DatumNear(const TPseudoSection2d& Chart, int X, int Y, bool RemovedToo) const;
+    void DrawDataMarks();
+    // Where each datum of the file stands in the measured chart, in pixels.
+    std::vector<QPoint> FileDataPixels() const;
+    std::optional<size_t> DatumNear(int X, int Y, bool RemovedToo) const;
     void SelectionDragged(int X0, int Y0, int X1, int Y1, bool Add);
     QString RemovedSetting() const;
     void RestoreRemovedSetting(const QString& Setting);

@@ -67,7 +67,7 @@ struct ForwardResponseCleaningTest : ForwardResponseWindowTest {
         const std::vector<TPseudoPoint> points = PseudoSectionPoints(Forward->Removals().File()->Survey());
         const TPseudoSection2d& chart = *Forward->MeasuredChart;
         return {chart.BottomAxis()->CalcPosValue(points.at(D).X),
-                chart.LeftAxis()->CalcPosValue(PlottedVerticalAt(chart, points.at(D)))};
+                chart.LeftAxis()->CalcPosValue(PlottedVerticals(chart, {points.at(D)}).front())};
     }
     // A drag with the left button from From to To in the measured chart,
     // Ctrl held with Add.
