@@ -381,13 +381,13 @@ std::optional<size_t> TForwardResponseWindow::RemoveNonPositive()
 
 std::optional<size_t> TForwardResponseWindow::RemoveOutliers(double K)
 {
-    return Filtered(QStringLiteral("Remove outliers beyond %1 deviations").arg(K),
+    return Filtered(QStringLiteral("Remove outliers beyond %1 deviations").arg(ShortNumber(K, 6)),
                     [this, K] { return FRemovals.RemoveOutliers(K); });
 }
 
 std::optional<size_t> TForwardResponseWindow::RemoveReciprocalBeyond(double Percent)
 {
-    const QString what = QStringLiteral("Remove reciprocal errors beyond %1 %").arg(Percent);
+    const QString what = QStringLiteral("Remove reciprocal errors beyond %1 %").arg(ShortNumber(Percent, 6));
     if (FMeasured && FRemovals.KeptPairs().empty()) {
         FDataSaid = what + QStringLiteral(": the data hold no reciprocal pair.");
         ShowState();
@@ -399,7 +399,7 @@ std::optional<size_t> TForwardResponseWindow::RemoveReciprocalBeyond(double Perc
 std::optional<size_t> TForwardResponseWindow::RemoveMisfitBeyond(double Percent, const TMeasuredData* Data,
                                                                  const std::vector<double>& Misfits)
 {
-    const QString what = QStringLiteral("Remove misfit beyond %1 %").arg(Percent);
+    const QString what = QStringLiteral("Remove misfit beyond %1 %").arg(ShortNumber(Percent, 6));
     const auto refuse = [&](const QString& Why) {
         FDataSaid = what + QStringLiteral(": ") + Why;
         ShowState();

@@ -62,12 +62,6 @@ std::optional<double> PositiveField(const QLineEdit& Edit)
     return TypedNumber(Edit.text(), true, valid);
 }
 
-// A number as the user writes it (a decimal comma where the locale has one).
-QString ShortNumber(double Value, int Digits = 3)
-{
-    return QLocale().toString(Value, 'g', Digits);
-}
-
 // Three significant digits without a power of ten below a million
 // ("1280", not "1.28e+03", which the table's narrow columns would break),
 // no group separators.

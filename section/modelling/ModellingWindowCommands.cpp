@@ -6,6 +6,7 @@
 #include "platform/ui/Dialogs.h"
 
 #include <QtCore/QFileInfo>
+#include <QtCore/QLocale>
 #include <QtGui/QAction>
 #include <QtGui/QCursor>
 #include <QtWidgets/QMenu>
@@ -39,6 +40,11 @@ std::optional<double> AskPositiveNumber(const QString& Caption, const QString& P
         return std::nullopt;
     }
     return value;
+}
+
+QString ShortNumber(double Value, int Digits)
+{
+    return QLocale().toString(Value, 'g', Digits);
 }
 
 QString CountText(long long Count, const QString& One, const QString& Many)

@@ -29,6 +29,10 @@ std::optional<double> TypedNumber(const QString& Text, bool Positive, bool& Vali
 // Empty when the user cancels or types no such number.
 std::optional<double> AskPositiveNumber(const QString& Caption, const QString& Prompt, const QString& Default);
 
+// A number as the user writes it (a decimal comma where the locale has
+// one), Digits significant digits.
+QString ShortNumber(double Value, int Digits = 3);
+
 // A count with its noun: "1 iteration", "3 iterations", "1 datum",
 // "0 data" (One for exactly one, Many otherwise).
 QString CountText(long long Count, const QString& One, const QString& Many);

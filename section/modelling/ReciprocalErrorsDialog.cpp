@@ -22,11 +22,6 @@ namespace {
 
 constexpr int AboutBands = 10;
 
-QString Number(double Value)
-{
-    return QString::number(Value, 'g', 3);
-}
-
 } // namespace
 
 TErrorBands ReciprocalErrorBands(const std::vector<TReciprocalPair>& Pairs)
@@ -137,13 +132,13 @@ void TReciprocalErrorsDialog::ShowPairs(const std::vector<TReciprocalPair>& Pair
         SummaryLabel->setText(QStringLiteral("%1, median error %2 %; fitted |ΔR| = %3 ohm + %4 % of |R|.")
                                   .arg(CountText(static_cast<long long>(Pairs.size()), QStringLiteral("pair"),
                                                  QStringLiteral("pairs")),
-                                       Number(errors[errors.size() / 2]), Number(model.Absolute),
-                                       Number(100.0 * model.Relative)));
+                                       ShortNumber(errors[errors.size() / 2]), ShortNumber(model.Absolute),
+                                       ShortNumber(100.0 * model.Relative)));
         const TErrorBands bands = ReciprocalErrorBands(Pairs);
         for (size_t b = 0; b < bands.Counts.size(); ++b) {
             const bool last = b + 1 == bands.Counts.size();
-            const QString label = last ? QStringLiteral("≥%1").arg(Number(b * bands.Width))
-                                       : QStringLiteral("%1–%2").arg(Number(b * bands.Width), Number((b + 1) * bands.Width));
+            const QString low = ShortNumber(b * bands.Width), high = ShortNumber((b + 1) * bands.Width);
+            const QString label = last ? QStringLiteral("≥%1").arg(low) : QStringLiteral("%1–%2").arg(low, high);
             Bars->Add(bands.Counts[b], label);
         }
     }

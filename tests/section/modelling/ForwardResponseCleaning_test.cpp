@@ -298,6 +298,54 @@ TEST_F(ForwardResponseCleaningTest, ReciprocalErrorsReachTheInversion)
     EXPECT_EQ(inversion->MeasuredData(), Forward->MeasuredData());
 }
 
+// The reciprocal errors' dialog as a user meets it: the limit typed with a
+// German decimal comma and Return, Escape closing it without a step, and
+// the forward window closed while the dialog's field has the keyboard.
+TEST_F(ForwardResponseCleaningTest, TheReciprocalDialogByKeyboardInAGermanLocale)
+{
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    const std::vector<double> offsets{0.5, -1.0, 2.4, 2.6, 12.0};
+    ASSERT_NO_FATAL_FAILURE(OpenFile([&] { return WriteFile(QStringLiteral("pairs.dat"), std::nullopt, 1.0, offsets); }));
+    CleanCommand(QStringLiteral("Reciprocal errors..."))->trigger();
+    TReciprocalErrorsDialog* dialog = Forward->ReciprocalDialog();
+    ASSERT_NE(dialog, nullptr);
+    dialog->activateWindow();
+    QTRY_VERIFY_WITH_TIMEOUT(QApplication::activeWindow() == dialog, 5000);
+    QTest::keyClick(dialog, Qt::Key_B, Qt::AltModifier);
+    ASSERT_EQ(QApplication::focusWidget(), dialog->LimitEdit);
+    QTest::keyClick(dialog->LimitEdit, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(dialog->LimitEdit, QStringLiteral("2,5"));
+    QTest::keyClick(dialog->LimitEdit, Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), dialog->RemoveButton);
+    QTest::keyClick(dialog->RemoveButton, Qt::Key_Space);
+    // Beyond 2.5 %: the pairs off by 2.6 and 12 %, four data.
+    EXPECT_EQ(Forward->Removals().RemovedCount(), 4u);
+    EXPECT_TRUE(Forward->StateLabel->text().startsWith(
+        QStringLiteral("Remove reciprocal errors beyond 2,5 %: 4 data removed.")))
+        << Forward->StateLabel->text().toStdString();
+    // Not a number: marked, nothing removed.
+    dialog->LimitEdit->setText(QStringLiteral("2.5.1"));
+    QTest::mouseClick(dialog->RemoveButton, Qt::LeftButton);
+    EXPECT_FALSE(dialog->LimitEdit->styleSheet().isEmpty());
+    EXPECT_EQ(Forward->Removals().RemovedCount(), 4u);
+    // Escape closes the dialog, the steps stay; it opens again as it was left.
+    QTest::keyClick(dialog->LimitEdit, Qt::Key_Escape);
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(Forward->Removals().RemovedCount(), 4u);
+    CleanCommand(QStringLiteral("Reciprocal errors..."))->trigger();
+    ASSERT_EQ(Forward->ReciprocalDialog(), dialog);
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_TRUE(dialog->SummaryLabel->text().startsWith(QStringLiteral("3 pairs")));
+    // The window closed with the dialog's field in hand: both go, nothing
+    // freed is touched.
+    dialog->activateWindow();
+    dialog->LimitEdit->setFocus();
+    Forward->close();
+    QTRY_VERIFY_WITH_TIMEOUT(!Window->ForwardWindow, 5000);
+    QLocale::setDefault(before);
+}
+
 TEST_F(ForwardResponseCleaningTest, SaveKeptDataWritesTheKeptDataWithTheirErrors)
 {
     QString file;
