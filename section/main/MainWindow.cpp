@@ -650,16 +650,16 @@ bool TMainfrm::NewSectionFromData(std::shared_ptr<const TMeasuredData> Data, con
     // The data as the forward window's survey, shown: Fit regions and
     // Invert work on them at once.
     CreateForwardWindow();
-    if (ForwardWindow->SharedMeasuredData() != Data)
+    if (ForwardWindow->Removals().File() != Data)
         ForwardWindow->UseMeasuredData(Data, FileName, Name);
     ShowForwardResponse();
-    // An inversion window of these data lays its mesh over the new section
-    // (asking first about a mesh the user edited), so the next Invert sees
-    // the new ground.
-    if (InversionWindow && !InversionWindow->Busy())
-        if (const TMeasuredData* inverted = InversionWindow->MeasuredData())
-            if (inverted == Data.get() || SameMeasurements(*inverted, *Data))
-                InversionWindow->SetMeasuredData(InversionWindow->SharedMeasuredData(), InversionWindow->DataName());
+    // An inversion window of the data kept lays its mesh over the new
+    // section (asking first about a mesh the user edited), so the next
+    // Invert sees the new ground.
+    if (InversionWindow && !InversionWindow->Busy() && InversionWindow->MeasuredData() &&
+        InversionWindow->MeasuredData() == ForwardWindow->MeasuredData())
+        InversionWindow->SetMeasuredData(InversionWindow->SharedMeasuredData(), InversionWindow->DataName(), {},
+                                         ForwardWindow->Removals().File());
     return true;
 }
 
