@@ -268,6 +268,7 @@ private:
         std::vector<std::string_view> Label;
         std::vector<double> Values;
         bool Numbers = true; // every token after the label a number
+        bool Exact = false;  // given with y under its heading: where the data's k were computed, however far
     };
 
     static TRemoteLine RemoteLine(const std::vector<std::string_view>& tokens)
@@ -290,7 +291,10 @@ private:
     // electrodes"), then one line per remote, "[label] x [z]" (a position
     // may also follow the block's name on its line; an unlabelled one needs
     // x and z). Pole-dipole's remote is B; pole-pole's are B and N, in that
-    // order unless labelled.
+    // order unless labelled. Or, as instruments' software writes it, a
+    // heading per remote ("C2 remote electrode X, Y and Z location", "P2
+    // ...") with "x,y,z" on the next line, and "Exact Geometric factor
+    // used" after them. The block ends at the data count.
     void ReadRemotes()
     {
         const std::vector<std::string_view> head = PeekTokens();
@@ -312,15 +316,29 @@ private:
             if (!std::isfinite(line.Values[0]) || (line.Values.size() > 1 && !std::isfinite(line.Values[1])))
                 FText.Fail("the remote electrode's position is not a finite number");
             FRemotes[*slot] = TElectrode{line.Values[0], line.Values.size() > 1 ? line.Values[1] : 0.0};
+            FRemotesExact[*slot] = line.Exact;
             FRemoteLines[*slot] = FText.At();
             open.erase(slot);
         };
         if (const TRemoteLine first = RemoteLine(head); first.Numbers && first.Values.size() == 2)
             place(first);
-        while (!open.empty()) {
+        else if (first.Values.empty() && RemoteSlot(first.Label))
+            place(PlaceAcross(*RemoteSlot(first.Label))); // the block opens with a remote's heading
+        for (;;) {
             const TRemoteLine line = RemoteLine(PeekTokens());
             const bool labelled = !line.Label.empty() && RemoteSlot(line.Label);
-            if (!line.Numbers || line.Values.empty() || line.Values.size() > 2 || (!labelled && line.Values.size() != 2))
+            if (labelled && line.Values.empty()) {
+                // "C2 remote electrode X, Y and Z location", its place on the next line.
+                NextLine();
+                place(PlaceAcross(*RemoteSlot(line.Label)));
+                continue;
+            }
+            if (line.Values.empty() && PeekText().find("geometric") != std::string::npos) {
+                NextLine(); // "Exact Geometric factor used": k from the true places, as here
+                continue;
+            }
+            if (open.empty() || !line.Numbers || line.Values.empty() || line.Values.size() > 2 ||
+                (!labelled && line.Values.size() != 2))
                 break;
             NextLine();
             place(line);
@@ -332,9 +350,36 @@ private:
             FText.FailAt(FRemoteLine, "the block of remote electrodes gives no position (\"x z\", or a label and x)");
     }
 
-    // Remotes beyond ten times the line's length from it, or at a coordinate
-    // of 99999 or more in size (files mark infinity so), stay at infinity;
-    // the others join every datum at their place.
+    // The line after a remote's heading: "x,y,z" (metres, y across the
+    // line), as a remote's line labelled Slot with x and z. An electrode off
+    // the line (y not 0) is refused: the computation models electrodes on
+    // the line only, and moving it onto the line would change every k.
+    TRemoteLine PlaceAcross(TSlot Slot)
+    {
+        const char* name = Slot == slotB ? "C2" : "P2";
+        const std::string what = std::string("the remote electrode ") + name + "'s x, y and z";
+        const TRemoteLine values = RemoteLine(ValuesLine(what));
+        if (!values.Label.empty() || !values.Numbers || values.Values.size() != 3)
+            FText.Fail(what + " (three numbers, comma-separated) are expected here");
+        const double y = values.Values[1];
+        if (!std::isfinite(y))
+            FText.Fail("the remote electrode's position is not a finite number");
+        if (std::fabs(y) > 1e-6 * FUnitSpacing)
+            FText.Fail(std::string("the remote electrode ") + name + " stands " + FormatExactReal(std::fabs(y)) +
+                       " m off the line (y = " + FormatExactReal(y) +
+                       "): only electrodes on the line (y = 0) can be modelled, and moving it onto the line would "
+                       "change the data's geometric factors");
+        TRemoteLine line;
+        line.Label = {Slot == slotB ? "c2" : "p2"};
+        line.Values = {values.Values[0], values.Values[2]};
+        line.Exact = true;
+        return line;
+    }
+
+    // Remotes beyond ten times the line's length from it (unless given as
+    // x, y, z: then the data's k were computed with that place), or at a
+    // coordinate of 99999 or more in size (files mark infinity so), stay at
+    // infinity; the others join every datum at their place.
     void PlaceRemotes()
     {
         double left = std::numeric_limits<double>::infinity(), right = -left;
@@ -350,8 +395,8 @@ private:
             if (!remote || FRows.empty())
                 continue;
             const double beyond = std::max({left - remote->x, remote->x - right, 0.0});
-            if (std::hypot(beyond, remote->z) > 10.0 * length || std::fabs(remote->x) >= 99999.0 ||
-                std::fabs(remote->z) >= 99999.0)
+            const bool far = !FRemotesExact[slot] && std::hypot(beyond, remote->z) > 10.0 * length;
+            if (far || std::fabs(remote->x) >= 99999.0 || std::fabs(remote->z) >= 99999.0)
                 continue;
             for (TRow& row : FRows)
                 row.Places[slot] = remote;
@@ -407,16 +452,26 @@ private:
 
     // Labels, the flag, and with a 1 the optional type line (its text and
     // 0 or 1): errors in per cent of the value, or in the data's unit.
+    // A label followed right by the type line ("Error estimate for data
+    // present", "Type of error estimate (0=same unit as data)", 0) stands
+    // for the flag 1. The type: what the legend says its value is, else 0
+    // the data's unit; another value is refused naming its line.
     void ReadErrorFlag()
     {
-        while (IsText(PeekTokens()) && IsErrorText(PeekText()) && !IsErrorTypeText(PeekText()))
+        bool labelled = false;
+        while (IsText(PeekTokens()) && IsErrorText(PeekText()) && !IsErrorTypeText(PeekText())) {
             NextLine();
-        FErrors = Choice("the error estimate flag", 1) == 1;
+            labelled = true;
+        }
+        FErrors = labelled && IsErrorTypeText(PeekText()) ? true : Choice("the error estimate flag", 1) == 1;
         if (!FErrors || !IsErrorTypeText(PeekText()))
             return;
         const std::string legend = Lowercase(*NextLine());
-        const int type = Choice("the type of error estimate", 1);
-        FErrorsInPercent = LegendSaysPercent(legend, type).value_or(type == 0);
+        const int type = WholeNumberLine("the type of error estimate");
+        const std::optional<bool> percent = LegendSaysPercent(legend, type);
+        if (!percent && type != 0)
+            FText.Fail("the type of error estimate is 0 (the error in the data's unit), not " + std::to_string(type));
+        FErrorsInPercent = percent.value_or(false);
     }
 
     // What a legend such as "(0=same unit as data, 1=percent)" says of the
@@ -582,9 +637,20 @@ private:
             WholeNumberLine("the topography point of the first electrode");
             FAlongSurface = *topography == 2;
         }
-        while (const std::optional<std::string_view> more = NextLine())
-            if (!AllZeros(Tokens(*more, Separators)))
+        // Programs write blocks of their own after the closing zeros: not
+        // read, with a warning. Before any zeros the file must end.
+        bool closed = false;
+        while (const std::optional<std::string_view> more = NextLine()) {
+            if (AllZeros(Tokens(*more, Separators))) {
+                closed = true;
+                continue;
+            }
+            if (!closed)
                 FText.Fail("the file goes on after its data and topography: " + Quoted(*more));
+            FData.Warnings.push_back("What follows the closing zeros, from line " + std::to_string(FText.At()) + " (" +
+                                     Quoted(*more) + "), is not read.");
+            break;
+        }
     }
 
     // Distances along the surface turned into horizontal distances along
@@ -702,6 +768,7 @@ private:
     bool FErrorFirst = false;      // the error flag came before the IP flag: the error before the chargeability
     bool FErrorsInPercent = true;  // else in the data's unit
     std::optional<TElectrode> FRemotes[4]; // the remote block's B and N
+    bool FRemotesExact[4] = {};            // given as x, y, z: never taken for a pole however far
     int FRemoteLines[4] = {};
     int FRemoteLine = 0;
     std::optional<double> FChargeabilityDivisor; // to per cent; none for msec

@@ -6,10 +6,13 @@
 
 #include "section/survey/Res2DInvFile.h"
 #include "section/survey/DataCleaning.h"
+#include "section/survey/Survey.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <numbers>
 #include <limits>
 
 namespace lp {
@@ -209,8 +212,8 @@ TEST(Res2DInvFile, FilesThatCannotBeReadAreRefusedNamingTheLine)
     EXPECT_EQ(Res2DInvRefusal(Header(1, 1, 0) + "0 2.5 100\n0 2.5 100\n"),
               "Line 8: after the 1 data a topography flag (0, 1 or 2) or the closing zeros are expected, not "
               "\"0 2.5 100\".");
-    EXPECT_EQ(Res2DInvRefusal(Header(1, 1, 0) + "0 2.5 100\n0\n0,0,0\n7\n"),
-              "Line 10: the file goes on after its data and topography: \"7\".");
+    EXPECT_EQ(Res2DInvRefusal(Header(1, 1, 0) + "0 2.5 100\n1\n1\n0 0\n1\n7\n"),
+              "Line 12: the file goes on after its data and topography: \"7\".");
     EXPECT_EQ(Res2DInvRefusal("G\n1\n11\n0\n0\n"), "Line 5: a line naming the type of measurement is expected here, not \"0\".");
     EXPECT_EQ(Res2DInvRefusal("G\n1\n11\n0\nType\n0\n1\n0\n0\n5 0 0 1 0 2 0 3 0 4 0 100\n"),
               "Line 10: datum 1 has 5 electrodes where 2, 3 or 4 are read.");
@@ -328,6 +331,145 @@ TEST(Res2DInvFile, CarriageReturnsAloneEndTheLines)
     EXPECT_EQ(data.Resistivities, (std::vector<double>{100.0, 110.0}));
     EXPECT_EQ(data.Electrodes.size(), 5u);
     EXPECT_EQ(data.Lines, (std::vector<int>{7, 8}));
+}
+
+// --- The layouts instruments' software writes ------------------------------------
+
+// A remote electrode block as instruments' software writes it: a heading
+// per remote, its x, y and z on the next line. C2 as here (5 m off the line).
+std::string RemoteFile(const std::string& C2 = "-30.000,5.000,0.0", const std::string& P2 = "75.000,0.000,0.0")
+{
+    return "Pole-pole with remotes\n2.0\n2\nRemote electrodes included\nC2 remote electrode X, Y and Z location\n" + C2 +
+           "\nP2 remote electrode X, Y and Z location\n" + P2 +
+           "\nExact Geometric factor used\n3\n1\n0\n"
+           "      1.00       2.00      41.20\n      3.00       2.00      40.75\n      5.00       2.00      42.10\n0\n0\n";
+}
+
+// An error estimate block as instruments' software writes it; IP the IP
+// flag's lines, the rows' chargeabilities when it is 1.
+std::string ErrorFile(const std::string& Type = "0", bool IP = false, const std::string& After = "")
+{
+    const char* ip[] = {"", "  12", "  20", "  9.5", "  3"};
+    std::string rows;
+    const char* values[] = {"7.500      5.000      1.000       31.25", "12.500      5.000      1.000       60.10",
+                            "17.500      5.000      2.000       80.00", "22.500      5.000      2.000       75.50"};
+    const char* errors[] = {"1.40", "1.95", "2.60", "2.10"};
+    for (int d = 0; d < 4; ++d)
+        rows += std::string("     ") + values[d] + (IP ? ip[d + 1] : "") + "       " + errors[d] + "\n";
+    return std::string("Synthetic line with errors\n5.0\n3\n4\n1\n") +
+           (IP ? "1\nChargeability\nmV/V\n0.12,0.92\n" : "0\n") +
+           "Error estimate for data present\nType of error estimate (0=same unit as data)\n" + Type + "\n" + rows +
+           "2\n3\n    0.000,   50.000\n   10.000,   51.500\n   20.000,   52.900\n1\n0\n0\n" + After;
+}
+
+// The data written in the unified format (the format this program
+// writes) and read back: the same electrodes, data, errors (the file's
+// relative errors as they were) and chargeabilities, written again alike.
+void ExpectRoundTrip(const TMeasuredData& Data)
+{
+    const std::string text = FormatMeasuredData(Data, 0.03);
+    const TMeasuredData again = ReadUnifiedMeasuredData(text);
+    ASSERT_EQ(again.Electrodes.size(), Data.Electrodes.size());
+    for (size_t e = 0; e < Data.Electrodes.size(); ++e) {
+        EXPECT_EQ(again.Electrodes[e].x, Data.Electrodes[e].x) << "electrode " << e + 1;
+        EXPECT_EQ(again.Electrodes[e].z, Data.Electrodes[e].z) << "electrode " << e + 1;
+    }
+    EXPECT_EQ(again.Configurations, Data.Configurations);
+    EXPECT_EQ(again.Resistivities, Data.Resistivities);
+    EXPECT_EQ(again.Chargeabilities, Data.Chargeabilities);
+    if (!Data.Errors.empty())
+        EXPECT_EQ(again.Errors, Data.Errors);
+    EXPECT_EQ(FormatMeasuredData(again, 0.03), text);
+}
+
+// The remote electrode block instruments' software writes was refused
+// ("the block of remote electrodes gives no position").
+TEST(Res2DInvFile, TheInstrumentsRemoteBlockGivesElectrodesOnTheLineAndRefusesOnesOffIt)
+{
+    // C2 5 m off the line: refused naming its line, never moved onto the line.
+    EXPECT_EQ(Res2DInvRefusal(RemoteFile()),
+              "Line 6: the remote electrode C2 stands 5 m off the line (y = 5): only electrodes on the line (y = 0) "
+              "can be modelled, and moving it onto the line would change the data's geometric factors.");
+    EXPECT_EQ(Res2DInvRefusal(RemoteFile("-30,0,0", "75,-0.5,0")),
+              "Line 8: the remote electrode P2 stands 0.5 m off the line (y = -0.5): only electrodes on the line "
+              "(y = 0) can be modelled, and moving it onto the line would change the data's geometric factors.");
+    EXPECT_EQ(Res2DInvRefusal(RemoteFile("-30,0", "75,0,0")),
+              "Line 6: the remote electrode C2's x, y and z (three numbers, comma-separated) are expected here.");
+
+    // On the line: real electrodes where given, however far (P2 is more
+    // than ten line lengths beyond the line): k from the true distances.
+    const TMeasuredData data = ReadRes2DInvData(RemoteFile("-30.000,0.000,0.0"));
+    ExpectPlaced(data, {{0, -30, 2, 75, 41.20}, {2, -30, 4, 75, 40.75}, {4, -30, 6, 75, 42.10}});
+    const TSurvey survey = data.Survey();
+    const double k = 2 * std::numbers::pi / (1.0 / 2 - 1.0 / 32 - 1.0 / 75 + 1.0 / 105);
+    EXPECT_NEAR(FlatGeometricFactor(survey, survey.Configurations.at(0)), k, 1e-9 * k);
+    EXPECT_TRUE(data.Warnings.empty());
+    ExpectRoundTrip(data);
+
+    // Pole-dipole: C2 alone; P2 is not one of its remotes.
+    const std::string pd = "Pole-dipole\n2.0\n6\nRemote electrodes included\nC2 remote electrode X, Y and Z location\n"
+                           "100.000,0.000,0.0\nExact Geometric factor used\n2\n0\n0\n0 2 1 50.5\n2 2 -2 48.0\n0\n0\n";
+    ExpectPlaced(ReadRes2DInvData(pd), {{0, 100, 2, 4, 50.5}, {8, 100, 4, 2, 48.0}});
+    EXPECT_EQ(Res2DInvRefusal("PD\n2.0\n6\nRemote electrodes included\nC2 remote electrode X, Y and Z location\n"
+                              "100,0,0\nP2 remote electrode X, Y and Z location\n-50,0,0\n2\n0\n0\n0 2 1 50.5\n"),
+              "Line 8: the remote electrode N is given twice or is not one this array has.");
+    // A file's mark of infinity stays a pole.
+    EXPECT_EQ(ReadRes2DInvData(RemoteFile("-9999999,0,0", "9999999,0,0")).Configurations.at(0).b, -1);
+}
+
+// The error estimate block instruments' software writes was refused ("the
+// error estimate flag is a whole number, not "Type of error estimate"").
+TEST(Res2DInvFile, TheInstrumentsErrorBlockGivesErrorsInTheDataUnit)
+{
+    // Type 0: the error in ohm-m, the relative error error / |rhoa|.
+    const std::vector<double> relative{1.40 / 31.25, 1.95 / 60.10, 2.60 / 80.00, 2.10 / 75.50};
+    const TMeasuredData data = ReadRes2DInvData(ErrorFile());
+    EXPECT_EQ(data.Resistivities, (std::vector<double>{31.25, 60.10, 80.00, 75.50}));
+    ASSERT_EQ(data.Errors.size(), 4u);
+    for (size_t d = 0; d < 4; ++d)
+        EXPECT_DOUBLE_EQ(data.Errors[d], relative[d]) << "datum " << d + 1;
+    EXPECT_EQ(data.Lines, (std::vector<int>{10, 11, 12, 13}));
+    EXPECT_TRUE(data.HasElevations);
+    EXPECT_TRUE(data.Warnings.empty());
+    ExpectRoundTrip(data);
+
+    // The same errors as the unified format's: its err is the relative error.
+    char row[160];
+    std::string unified = std::to_string(data.Electrodes.size()) + "\n# x z\n";
+    for (const TElectrode& e : data.Electrodes) {
+        std::snprintf(row, sizeof row, "%.17g %.17g\n", e.x, e.z);
+        unified += row;
+    }
+    unified += "4\n# a b m n rhoa err\n";
+    for (size_t d = 0; d < 4; ++d) {
+        const TConfiguration& c = data.Configurations[d];
+        std::snprintf(row, sizeof row, "%d %d %d %d %.17g %.17g\n", c.a + 1, c.b + 1, c.m + 1, c.n + 1,
+                      data.Resistivities[d], relative[d]);
+        unified += row;
+    }
+    const TMeasuredData same = ReadUnifiedMeasuredData(unified);
+    ASSERT_EQ(same.Errors.size(), 4u);
+    for (size_t d = 0; d < 4; ++d)
+        EXPECT_DOUBLE_EQ(same.Errors[d], data.Errors[d]) << "datum " << d + 1;
+
+    // With IP: the chargeability, then the error.
+    const TMeasuredData ip = ReadRes2DInvData(ErrorFile("0", true));
+    EXPECT_EQ(ip.Chargeabilities, (std::vector<double>{1.2, 2.0, 0.95, 0.3}));
+    ASSERT_EQ(ip.Errors.size(), 4u);
+    for (size_t d = 0; d < 4; ++d)
+        EXPECT_DOUBLE_EQ(ip.Errors[d], relative[d]) << "datum " << d + 1;
+    ExpectRoundTrip(ip);
+
+    // Another type: refused naming its line until its meaning is known.
+    EXPECT_EQ(Res2DInvRefusal(ErrorFile("1")), "Line 9: the type of error estimate is 0 (the error in the data's unit), not 1.");
+    EXPECT_EQ(Res2DInvRefusal(ErrorFile("2", true)),
+              "Line 12: the type of error estimate is 0 (the error in the data's unit), not 2.");
+
+    // What a program writes after the closing zeros is not read: a warning.
+    const TMeasuredData more = ReadRes2DInvData(ErrorFile("0", false, "Additional measurements\n2\n7.5 5 1 30 1\n"));
+    EXPECT_EQ(more.Size(), 4u);
+    ASSERT_EQ(more.Warnings.size(), 1u);
+    EXPECT_EQ(more.Warnings[0], "What follows the closing zeros, from line 22 (\"Additional measurements\"), is not read.");
 }
 
 } // namespace
