@@ -36,6 +36,15 @@ constexpr int MaxTrials = 10;
 // valley of χ² for many iterations without a change that means anything.
 constexpr double ConvergedShare = 0.02;
 constexpr double ConvergedChange = 1e-4;
+// A region whose return to its start (the others making up for it as far
+// as their linearised response allows) would raise the data's total χ², in
+// units of the fit's χ² per datum (at least 1), by more than this is
+// determined, whatever its uncertainty: the data rule the start out at
+// three standard deviations. A small region whose response saturates (a
+// resistive body beyond some value) moves χ² a lot, then its column of J
+// fades and its uncertainty grows without bound; put back at its start it
+// took all it had gained with it.
+constexpr double DeterminedRise = 9.0;
 // A fit that ends with χ² above this says why the data are not explained.
 constexpr double FarAboveOne = 2.0;
 // A region this close to a bound (a share of its range, or in ln ρ beside
@@ -150,12 +159,14 @@ Eigen::VectorXd Uncertainties(const Eigen::MatrixXd& Normal, double Scale)
 // (infinite, where the data are fewer than the parameters) the one the data
 // see least, and the others' uncertainties follow without it. One at a
 // time: of two regions only their sum determines, one goes and the other
-// stays determined.
-std::vector<Eigen::Index> Undetermined(const Eigen::MatrixXd& Normal, double Scale)
+// stays determined. The Determined positions are not judged: they count as
+// known, as a region does once it has gone.
+std::vector<Eigen::Index> Undetermined(const Eigen::MatrixXd& Normal, double Scale, const std::vector<bool>& Determined)
 {
-    std::vector<Eigen::Index> kept(static_cast<size_t>(Normal.rows())), gone;
-    for (size_t p = 0; p < kept.size(); ++p)
-        kept[p] = static_cast<Eigen::Index>(p);
+    std::vector<Eigen::Index> kept, gone;
+    for (Eigen::Index p = 0; p < Normal.rows(); ++p)
+        if (!Determined.at(static_cast<size_t>(p)))
+            kept.push_back(p);
     while (!kept.empty()) {
         const Eigen::Index k = static_cast<Eigen::Index>(kept.size());
         Eigen::MatrixXd sub(k, k);
@@ -225,6 +236,50 @@ struct TFitState {
     TMisfit Misfit;
 };
 
+// The weighted residuals (ln ρa measured − ln ρa computed) / ε of a misfit
+// and the computed ρa it was formed from.
+Eigen::VectorXd WeightedResiduals(const TMisfit& misfit, const std::vector<double>& computed)
+{
+    Eigen::VectorXd residual(static_cast<Eigen::Index>(computed.size()));
+    for (size_t d = 0; d < computed.size(); ++d)
+        residual(static_cast<Eigen::Index>(d)) = std::log(misfit.Measured.at(d) / computed[d]) / misfit.Errors.at(d);
+    return residual;
+}
+
+// A region determined by its effect on χ² alone (ReturnRaises) while its
+// uncertainty is beyond the limit: its column of J has faded, so a step
+// would only let it climb on; it is fitted no further and keeps its value,
+// with the factor it had then (its own, the others held).
+struct THeld {
+    int Region = 0;
+    double Factor = 1.0;
+};
+
+// Where a fit stands: the regions fitted now, those gone back to their
+// start, those held.
+struct TFitCourse {
+    std::vector<int> Set, Undetermined;
+    std::vector<THeld> Held;
+};
+
+// The lowest χ² a fit has passed through: that state, where the fit stood
+// then, and its iteration. A later state only takes its place with a lower
+// χ².
+struct TBestFit {
+    std::optional<TFitState> State;
+    TFitCourse Course;
+    int Iteration = 0;
+
+    void Consider(const TFitState& state, const TFitCourse& course, int iteration)
+    {
+        if (State && !(state.Misfit.ChiSquare < State->Misfit.ChiSquare))
+            return;
+        State = state;
+        Course = course;
+        Iteration = iteration;
+    }
+};
+
 class TRegionFitter {
 public:
     TRegionFitter(const TForwardModel& ground, const TMeasuredData& measured,
@@ -272,6 +327,79 @@ public:
         }
         set = std::move(kept);
         return Evaluate(rho, set, iteration);
+    }
+
+    // The regions the data do not determine at Scale (Undetermined) leave
+    // the course's set: back to their Drawn value and into Undetermined,
+    // or, where their return raises χ² by much (ReturnRaises), held at
+    // their present value. State is computed again without them; false
+    // when none leaves.
+    bool Leave(TFitState& state, TFitCourse& course, const Eigen::MatrixXd& normal, double scale,
+               const std::vector<double>& drawn, int iteration) const
+    {
+        std::vector<bool> held(course.Set.size(), false);
+        std::vector<Eigen::Index> gone;
+        for (;;) {
+            gone = Undetermined(normal, scale, held);
+            bool more = false;
+            for (Eigen::Index p : gone)
+                if (ReturnRaises(state, course.Set, p, gone, drawn, iteration)) {
+                    held[static_cast<size_t>(p)] = more = true;
+                    const double own = normal(p, p) > 0.0 ? std::sqrt(state.Misfit.ChiSquare / normal(p, p))
+                                                          : std::numeric_limits<double>::infinity();
+                    course.Held.push_back({course.Set[static_cast<size_t>(p)], std::exp(own)});
+                }
+            if (!more)
+                break;
+        }
+        std::vector<double> back = drawn;
+        std::vector<Eigen::Index> leaving = gone;
+        for (size_t p = 0; p < held.size(); ++p)
+            if (held[p]) {
+                const size_t r = static_cast<size_t>(course.Set[p]);
+                back[r] = state.Rho[r];
+                leaving.push_back(static_cast<Eigen::Index>(p));
+            }
+        if (leaving.empty())
+            return false;
+        for (Eigen::Index p : gone)
+            course.Undetermined.push_back(course.Set[static_cast<size_t>(p)]);
+        state = Without(state, course.Set, Sorted(leaving), back, iteration);
+        return true;
+    }
+
+    // Whether the set's region at P put back to its Drawn value raises the
+    // data's total χ² by more than DeterminedRise (in units of χ² per
+    // datum, at least 1), the set's regions not Gone making up for it as far
+    // as their columns of J at State allow.
+    bool ReturnRaises(const TFitState& state, const std::vector<int>& set, Eigen::Index p,
+                      const std::vector<Eigen::Index>& gone, const std::vector<double>& drawn, int iteration) const
+    {
+        const size_t region = static_cast<size_t>(set[static_cast<size_t>(p)]);
+        if (state.Rho[region] == drawn[region])
+            return false;
+        std::vector<double> rho = state.Rho;
+        rho[region] = drawn[region];
+        const TSensitivityResult back = FProblem.Compute(rho, {}, FProgress.Stage(iteration));
+        const TMisfit at = Misfit(back.Resistivities);
+        const Eigen::VectorXd residual = WeightedResiduals(at, back.Resistivities);
+        std::vector<Eigen::Index> others;
+        for (Eigen::Index q = 0; q < static_cast<Eigen::Index>(set.size()); ++q)
+            if (std::find(gone.begin(), gone.end(), q) == gone.end())
+                others.push_back(q);
+        double remaining = residual.squaredNorm();
+        if (!others.empty()) {
+            Eigen::MatrixXd WJ(residual.size(), static_cast<Eigen::Index>(others.size()));
+            for (Eigen::Index i = 0; i < WJ.rows(); ++i)
+                for (Eigen::Index j = 0; j < WJ.cols(); ++j)
+                    WJ(i, j) = state.Response.Jacobian(i, others[static_cast<size_t>(j)]) /
+                               at.Errors[static_cast<size_t>(i)];
+            const Eigen::VectorXd made = (WJ.transpose() * WJ).ldlt().solve(WJ.transpose() * residual);
+            if (made.allFinite())
+                remaining = std::min(remaining, (residual - WJ * made).squaredNorm());
+        }
+        const double now = WeightedResiduals(state.Misfit, state.Response.Resistivities).squaredNorm();
+        return remaining - now > DeterminedRise * std::max(1.0, state.Misfit.ChiSquare);
     }
 
     // The normal equations of the weighted problem in m = ln ρ at State,
@@ -337,11 +465,13 @@ public:
     // the regions the data do not determine at the present values (their
     // uncertainty at χ² = 1 beyond the limit) go back to their Drawn values
     // and leave the set, so that a region the data cannot bound does not
-    // run away while the others converge; they are added to Undetermined.
-    // Stop says why it ended.
-    TFitState Fit(TFitState state, std::vector<int>& set, const std::vector<double>& drawn, int& iteration,
-                  std::vector<int>& undetermined, std::vector<TRegionFitStep>& steps, std::string& stop) const
+    // run away while the others converge; they are added to Undetermined
+    // (unless their return raises χ² by much: Leaving). Every state passed
+    // through is offered to Best. Stop says why it ended.
+    TFitState Fit(TFitState state, TFitCourse& course, const std::vector<double>& drawn, int& iteration,
+                  TBestFit& best, std::vector<TRegionFitStep>& steps, std::string& stop) const
     {
+        std::vector<int>& set = course.Set;
         double damping = StartDamping;
         for (;;) {
             if (set.empty()) {
@@ -353,11 +483,8 @@ public:
                 break;
             }
             const TLinearised l = Linearise(state, set);
-            const std::vector<Eigen::Index> gone = Undetermined(l.Normal, 1.0);
-            if (!gone.empty()) {
-                for (Eigen::Index p : gone)
-                    undetermined.push_back(set[static_cast<size_t>(p)]);
-                state = Without(state, set, Sorted(gone), drawn, iteration);
+            if (Leave(state, course, l.Normal, 1.0, drawn, iteration)) {
+                best.Consider(state, course, iteration);
                 continue;
             }
             Eigen::MatrixXd normal = l.Normal;
@@ -378,6 +505,7 @@ public:
             }
             state = std::move(*next);
             ++iteration;
+            best.Consider(state, course, iteration);
             Step(iteration, state.Misfit, steps);
         }
         return state;
@@ -499,27 +627,43 @@ TRegionFitResult FitRegions(const TForwardModel& Ground, const TMeasuredData& Me
     std::vector<double> drawn;
     for (const TFittedRegion& region : result.Regions)
         drawn.push_back(region.StartResistivity);
-    std::vector<int> undetermined;
-    Eigen::VectorXd sigma;
+    TFitCourse course{set, {}, {}};
+    TBestFit best;
+    best.Consider(state, course, iteration);
     std::string stop;
     for (;;) {
-        state = fitter.Fit(std::move(state), set, drawn, iteration, undetermined, result.Steps, stop);
-        const Eigen::MatrixXd normal = fitter.Linearise(state, set).Normal;
-        const std::vector<Eigen::Index> gone = Undetermined(normal, state.Misfit.ChiSquare);
-        if (gone.empty()) {
-            sigma = Uncertainties(normal, state.Misfit.ChiSquare);
+        state = fitter.Fit(std::move(state), course, drawn, iteration, best, result.Steps, stop);
+        const Eigen::MatrixXd normal = fitter.Linearise(state, course.Set).Normal;
+        if (!fitter.Leave(state, course, normal, state.Misfit.ChiSquare, drawn, iteration))
             break;
-        }
-        for (Eigen::Index p : gone)
-            undetermined.push_back(set[static_cast<size_t>(p)]);
-        state = fitter.Without(state, set, Sorted(gone), drawn, iteration);
+        best.Consider(state, course, iteration);
     }
-    for (int r : undetermined)
+    // Never a state worse than one passed through: the best one's values,
+    // every region it fitted counted fitted (their factors say how well).
+    int fitted = iteration;
+    if (best.State->Misfit.ChiSquare < state.Misfit.ChiSquare) {
+        stop += " Chi-square had been lowest at iteration " + std::to_string(best.Iteration) +
+                ": its values are the fit.";
+        state = *best.State;
+        course = best.Course;
+        fitted = best.Iteration;
+    }
+    set = course.Set;
+    result.Fitted = {fitted, state.Misfit.ChiSquare, state.Misfit.Rrms};
+    const Eigen::MatrixXd normal = fitter.Linearise(state, set).Normal;
+    const Eigen::VectorXd sigma = Uncertainties(normal, state.Misfit.ChiSquare);
+    for (int r : course.Undetermined)
         result.Regions[static_cast<size_t>(r)].State = TRegionFitState::NotDetermined;
     for (size_t p = 0; p < set.size(); ++p) {
         TFittedRegion& region = result.Regions[static_cast<size_t>(set[p])];
         region.Resistivity = state.Rho[static_cast<size_t>(set[p])];
         region.Factor = std::exp(sigma(static_cast<Eigen::Index>(p)));
+    }
+    for (const THeld& held : course.Held) {
+        TFittedRegion& region = result.Regions[static_cast<size_t>(held.Region)];
+        region.Resistivity = state.Rho[static_cast<size_t>(held.Region)];
+        region.Factor = held.Factor;
+        set.push_back(held.Region); // its polarizability is fitted as well
     }
     result.Resistivities = state.Response.Resistivities;
     result.Misfit = state.Misfit;

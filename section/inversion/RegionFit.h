@@ -12,7 +12,14 @@
 //     region is not determined: it goes back to its start and leaves the
 //     fit, the others' uncertainties follow without it. A region the data
 //     cannot bound climbs with every step while its column of J fades;
-//     held, it no longer keeps the others from converging.
+//     held, it no longer keeps the others from converging. Unless its
+//     return to the start (the others making up for it along their
+//     columns of J) would raise the total χ² by more than 9 (in units of
+//     χ² per datum, at least 1): then the data rule the start out and it
+//     is determined (a small body whose response saturates moves χ² a
+//     lot, then its column fades); it keeps its value, fitted no further
+//     (a step would only let it climb), with its factor then, its own
+//     with the others held: exp(√(χ² / (JᵀWᵀWJ)_jj)).
 //     stop: the undamped step changes no determined region's ln ρ by more
 //     than 2 % of its uncertainty (at least 1e-4; converged). Not at
 //     χ² ≤ 1: that guards a regularised inversion against fitting the
@@ -29,8 +36,12 @@
 //     also stop: the step cannot be computed, the iteration limit
 //   uncertainty: C = χ² (JᵀWᵀWJ)⁻¹ in ln ρ, a factor exp(√C_jj) (×/÷);
 //     regions whose factor at the fit's χ² is above MaxUncertaintyFactor go
-//     back to their start as above and the others are fitted on (within
-//     the iteration limit)
+//     back to their start (or are held) as above and the others are fitted
+//     on (within the iteration limit)
+//   the result: the state of the lowest χ² the fit passed through (the
+//     start, every iteration, every return of regions to their start):
+//     never one worse than a state it reported; when that is not the last,
+//     Stop says so and Fitted gives its iteration
 //   polarizability (when the data hold apparent chargeabilities): the
 //     linearised Seigel relation ηa_i = Σ_j J_ij η_j (J over every region,
 //     normalised, of the fitted model), the fitted regions' η by least
@@ -101,6 +112,7 @@ using TRegionFitReport = std::function<void(const TRegionFitStep&)>;
 struct TRegionFitResult {
     std::vector<TFittedRegion> Regions; // one per region of the ground
     std::vector<TRegionFitStep> Steps;  // the start, then every iteration taken
+    TRegionFitStep Fitted;              // the values returned: their iteration, χ² and rrms (the lowest χ² of Steps)
     TMisfit Misfit;                     // of the fitted model (with its ηa when polarizabilities were fitted)
     std::vector<double> Resistivities;  // ρa of the fitted model, ohm-m
     std::vector<double> Chargeabilities; // ηa of the fitted model, per cent; empty when not fitted

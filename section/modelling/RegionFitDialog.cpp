@@ -351,10 +351,11 @@ void TRegionFitDialog::ShowState()
                               "Fit again to apply.");
         style = QStringLiteral("color: #b00000;");
     } else if (FResult && !FResult->Steps.empty()) {
+        // The iterations run; the χ² of the values returned (the lowest passed).
         const TRegionFitStep& last = FResult->Steps.back();
         text = QStringLiteral("Fitted in %1: \u03c7\u00b2 %2, rrms %3 %. %4 Apply writes the values into the section.")
-                   .arg(IterationCount(last.Iteration), ChiSquareText(last.ChiSquare), RrmsText(last.Rrms),
-                        QString::fromStdString(FResult->Stop));
+                   .arg(IterationCount(last.Iteration), ChiSquareText(FResult->Fitted.ChiSquare),
+                        RrmsText(FResult->Fitted.Rrms), QString::fromStdString(FResult->Stop));
     }
     StateLabel->setText(text);
     StateLabel->setStyleSheet(style);
