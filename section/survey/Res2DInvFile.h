@@ -11,7 +11,10 @@
 //   [types 2, 6: a remote block   a line naming it ("Remote electrodes"), then per remote
 //                                 "[label] x [z]" (B, for pole-pole then N; a label B/C2/current
 //                                 or N/P2/potential names one and may stand alone; unlabelled
-//                                 positions need x and z; a position may follow the name)]
+//                                 positions need x and z; a position may follow the name);
+//                                 or "Remote electrodes included", then per remote a heading
+//                                 "C2 (or P2) remote electrode X, Y and Z location" and "x,y,z"
+//                                 on the next line, then "Exact Geometric factor used"]
 //   [type 11: <sub-type>          a whole number (the array measured; not needed)
 //             <Type of measurement (0=app. resistivity,1=resistance)>   a line of text
 //             <0 or 1>            the rows' value: 0 apparent resistivity, 1 resistance]
@@ -21,7 +24,9 @@
 //                                 "error" may stand before it; with 1 optionally:
 //    <Type of error estimate …>   a line of text holding "error" and "type" (or "unit"), whose
 //                                 legend "0=…, 1=…" says per cent or the data's unit
-//    <0 or 1>]                    without a legend 0 per cent, 1 the data's unit
+//    <type>]                      what the legend says, else 0 the data's unit; another refused.
+//                                 A label ("Error estimate for data present") followed by the
+//                                 type line stands for the flag 1
 //   <IP flag>                     0 or 1; with 1 three lines follow:
 //     <quantity>                  text ("Chargeability")
 //     <unit>                      mV/V, msec, mrad or %
@@ -32,7 +37,8 @@
 //    <number of points>           (flag 1 or 2)
 //    <x z> rows
 //    <topography point of the first electrode>]   read, not needed
-//   [lines of zeros]              the closing zeros, which may be missing
+//   [lines of zeros]              the closing zeros, which may be missing; what follows
+//                                 them (programs' own blocks) is not read, with a warning
 //
 // Data rows: x (the array's first, i.e. leftmost, electrode, or the mid-point
 // between its outermost electrodes, as the x-location type says) and the
@@ -48,8 +54,10 @@
 //   11 general array        k x1 z1 … xk zk value, k = 2 (A M), 3 (A M N) or 4 (A B M N);
 //                           z the elevation; a resistance value gives ρa = k_flat·R
 //                           with the flat ground's factor over the electrodes
-// A remote stands where the block puts it and enters every datum (its k
-// changes with it), unless it is more than ten line lengths from the line
+// A remote given as x,y,z off the line (y not 0) is refused naming its line:
+// only electrodes on the line are modelled. A remote stands where the
+// block puts it and enters every datum (its k changes with it), unless
+// (not given as x,y,z) it is more than ten line lengths from the line
 // (the data's own electrodes' span, at least the unit spacing) or at a
 // coordinate of 99999 or more in size, as files mark infinity: then it
 // stays a pole.
@@ -71,7 +79,8 @@
 // array type the reader does not know (by its number), a line that is not
 // what its place needs, a row with more or fewer values than its array
 // needs, a spacing or n that is not a finite number (above 0; n of type 6
-// not 0), the file going on after its blocks with anything but zeros.
+// not 0), the file going on after its blocks with anything but zeros before
+// its closing zeros, a remote off the line, an error type other than 0.
 
 #include "section/survey/MeasuredData.h"
 
