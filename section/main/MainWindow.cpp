@@ -368,7 +368,7 @@ void TMainfrm::CreateForwardWindow()
             if (InversionWindow && !InversionWindow->Busy() && ForwardWindow->MeasuredData())
                 InversionWindow->SetMeasuredData(ForwardWindow->SharedMeasuredData(), ForwardWindow->MeasuredName(),
                                                  ForwardWindow->RelativeErrorEdit->text(),
-                                                 ForwardWindow->Removals().File());
+                                                 ForwardWindow->Removals().File(), true);
         };
         // Beside the main window, on its right where the screen has room,
         // else against the screen's right edge.
@@ -478,6 +478,15 @@ bool TMainfrm::UseInversionAsUnderlay()
     const QImage image = InversionWindow->ModelImage();
     if (image.isNull()) {
         MessageDlg(QStringLiteral("There is no inverted image yet: Invert first."), TMsgDlgType::mtInformation, mbOK);
+        return false;
+    }
+    // Only under the section of the data it came from (a run under way
+    // when other data were opened ends on the data before).
+    const TMeasuredData* file = ForwardWindow ? ForwardWindow->Removals().File().get() : nullptr;
+    if (file && !InversionWindow->ImageOf(file)) {
+        MessageDlg(QStringLiteral("The inverted image is of other data than the %1 open now: invert these first.")
+                       .arg(ForwardWindow->MeasuredName()),
+                   TMsgDlgType::mtInformation, mbOK);
         return false;
     }
     // The picture's corners on the cells' frame, where the image lies in the section.

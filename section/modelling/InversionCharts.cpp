@@ -98,6 +98,25 @@ void LabelElevations(TTModelSection2d& Chart)
         if (const auto found = texts->find(Text); found != texts->end())
             Text = found->second;
     };
+    // The axis gives its labels the room of its own values' texts (the
+    // depths, "0" to "35"); the elevations drawn instead ("-96", "115")
+    // are wider, and the title would stand on them: the room of the
+    // widest elevation shown, as the axis measures its own.
+    Chart.AxesList().OnAxisSize = [chart](TChartAxis* Axis, int Size) {
+        if (Axis != chart->LeftAxis() || !ShowsElevations(*chart) || !chart->Canvas().ReferenceCanvas())
+            return Size;
+        const double step = Axis->CalcLabelsIncrement();
+        const double highest = HighestElevation(*chart);
+        const double top = highest - Axis->Minimum(), bottom = highest - Axis->Maximum();
+        if (!(step > 0.0) || !std::isfinite(top) || !std::isfinite(bottom) || (top - bottom) / step > 1000.0)
+            return Size;
+        int widest = 0;
+        for (double k = std::ceil(bottom / step - 1e-9); k * step <= top + 1e-9 * step; k += 1.0) {
+            const double elevation = k == 0.0 ? 0.0 : k * step; // no "-0"
+            widest = std::max(widest, chart->Canvas().TextWidth(Axis->LabelValue(elevation)));
+        }
+        return std::max(Size, widest + chart->Canvas().TextWidth(QStringLiteral(" ")));
+    };
 }
 
 // The mesh and the relief, with every per-cell table following it.
@@ -258,6 +277,70 @@ std::vector<std::vector<double>> CoverageFade(int Columns, int Rows, const std::
         for (size_t r = 0; r < fade[c].size(); ++r)
             fade[c][r] = FadeOfCoverage(Coverage[r * static_cast<size_t>(Columns) + c]);
     return fade;
+}
+
+namespace {
+
+// The coverage above which the data see a cell: the cells Fade by
+// coverage leaves some colour (FadeOfCoverage below 1).
+constexpr double SeenCoverage = 0.01;
+
+// The chart's colour scale over CoveredScale, from 0 with FromZero (a
+// tenth of a per cent at least, so a nearly even image is not stretched
+// over the last digits of its values); nothing without a value.
+void ApplyCoveredScale(TTModelSection2d& Chart, const std::vector<double>& Values, const std::vector<double>& Coverage,
+                       bool FromZero)
+{
+    const std::optional<std::pair<double, double>> scale = CoveredScale(Values, Coverage);
+    if (!scale)
+        return;
+    double low = FromZero ? 0.0 : scale->first;
+    double high = FromZero ? std::max(scale->second, 0.1) : scale->second;
+    if (!FromZero)
+        TTModelSection2d::ClampValue(low);
+    TTModelSection2d::ClampValue(high);
+    Chart.ScaleMin = low;
+    Chart.ScaleMax = high;
+    Chart.SecureScaleLimits();
+}
+
+} // namespace
+
+std::optional<std::pair<double, double>> CoveredScale(const std::vector<double>& Values,
+                                                      const std::vector<double>& Coverage)
+{
+    const bool known = Coverage.size() == Values.size();
+    std::vector<double> all, seen;
+    for (size_t i = 0; i < Values.size(); ++i) {
+        if (!std::isfinite(Values[i]))
+            continue;
+        all.push_back(Values[i]);
+        if (known && Coverage[i] > SeenCoverage)
+            seen.push_back(Values[i]);
+    }
+    std::vector<double>& used = seen.size() >= 3 ? seen : all;
+    if (used.empty())
+        return std::nullopt;
+    std::sort(used.begin(), used.end());
+    const double last = static_cast<double>(used.size() - 1);
+    const auto percentile = [&](double Share) { return used.at(static_cast<size_t>(std::lround(Share * last))); };
+    return std::pair{percentile(0.02), percentile(0.98)};
+}
+
+void UseCoveredScale(TTModelSection2d& Chart, const std::vector<double>& Values, const std::vector<double>& Coverage,
+                     bool FromZero)
+{
+    ApplyCoveredScale(Chart, Values, Coverage, FromZero);
+    // The colour bar menu's Automatic: this scale again, not every cell's.
+    std::vector<TMenuItem> items = Chart.ColorBarMenu.Items();
+    for (TMenuItem& item : items)
+        if (item.Caption == QStringLiteral("Automatic"))
+            item.OnClick = [chart = &Chart, Values, Coverage, FromZero](int) {
+                ApplyCoveredScale(*chart, Values, Coverage, FromZero);
+                chart->RepaintCells();
+            };
+    Chart.ColorBarMenu.SetItems(std::move(items));
+    Chart.RepaintCells();
 }
 
 bool StepBackChartEdit(TTModelSection2d& Chart)

@@ -12,6 +12,7 @@
 
 #include <QtCore/QString>
 
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -51,6 +52,23 @@ std::vector<std::vector<double>> CoverageFade(int Columns, int Rows, const std::
 
 // The fade of one coverage (0: the colour, 1: white).
 double FadeOfCoverage(double Coverage);
+
+// The colour scale of an inverted image: the 2nd to the 98th percentile
+// of the values of the cells the data see (coverage above 0.01, the cells
+// Fade by coverage does not whiten), so that a cell no datum sees (a
+// corner of a pole-dipole line) does not stretch the scale over the
+// image; of every cell while the coverage is not known (one per value) or
+// fewer than 3 cells are seen. Values beyond it are drawn in the end
+// colours. Empty without a finite value.
+std::optional<std::pair<double, double>> CoveredScale(const std::vector<double>& Values,
+                                                      const std::vector<double>& Coverage);
+
+// The chart's colour scale set to CoveredScale (Values and Coverage in
+// mesh order: row by row from the surface), from 0 with FromZero; the
+// colour bar menu's Automatic gives it back after the user has set the
+// scale.
+void UseCoveredScale(TTModelSection2d& Chart, const std::vector<double>& Values, const std::vector<double>& Coverage,
+                     bool FromZero);
 
 // The chart's newest edit taken back (its undo ring); false when the ring
 // holds nothing before the present state.

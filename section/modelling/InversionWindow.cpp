@@ -22,6 +22,7 @@
 #include <QtGui/QAction>
 #include <QtGui/QScreen>
 #include <QtWidgets/QCheckBox>
+#include <QtWidgets/QComboBox>
 #include <QtWidgets/QDialog>
 #include <QtWidgets/QDialogButtonBox>
 #include <QtWidgets/QFormLayout>
@@ -101,6 +102,12 @@ ararofdoubleM FadeTable(const std::vector<std::vector<double>>& Fade)
             table[static_cast<int>(c)][static_cast<int>(r)] = Fade[c][r];
     }
     return table;
+}
+
+void SetPseudoSectionTitle(TPseudoSection2d& Chart, const QString& Title)
+{
+    Chart.Title()->Text()->Clear();
+    Chart.Title()->Text()->Add(Title);
 }
 
 // The section's model area changed under an edited mesh: true to keep the
@@ -315,36 +322,44 @@ TInversionWindow::~TInversionWindow()
 
 void TInversionWindow::CreatePanel()
 {
+    // Laid out to fit a screen of 800 x 600: the options two by two, the
+    // run's progress beside Invert, the result's commands two by two.
     auto* outer = new QHBoxLayout(this);
     auto* panel = new QVBoxLayout;
     DataLabel = new QLabel(this);
     DataLabel->setWordWrap(true);
     panel->addWidget(DataLabel);
-    auto* form = new QFormLayout;
-    const auto field = [this, form](const QString& Label, const char* Name) {
+    auto* form = new QGridLayout;
+    const auto place = [this, form](const QString& Label, QWidget* Field, int Row, int Column) {
+        auto* label = new QLabel(Label, this);
+        label->setBuddy(Field);
+        form->addWidget(label, Row, 2 * Column);
+        form->addWidget(Field, Row, 2 * Column + 1);
+    };
+    const auto field = [this](const char* Name) {
         auto* edit = new QLineEdit(this);
         edit->setObjectName(QString::fromLatin1(Name));
         edit->setMaximumWidth(90);
-        auto* label = new QLabel(Label, this);
-        label->setBuddy(edit);
-        form->addRow(label, edit);
+        edit->setMinimumWidth(40);
         return edit;
     };
-    ErrorEdit = field(QStringLiteral("&Error (%):"), "ErrorEdit");
-    LambdaEdit = field(QStringLiteral("λ st&art:"), "LambdaEdit");
-    ZWeightEdit = field(QStringLiteral("&Z-weight:"), "ZWeightEdit");
+    ErrorEdit = field("ErrorEdit");
+    LambdaEdit = field("LambdaEdit");
+    ZWeightEdit = field("ZWeightEdit");
     IterationsBox = new QSpinBox(this);
     IterationsBox->setObjectName(QStringLiteral("IterationsBox"));
     IterationsBox->setRange(1, 100);
-    auto* iterationsLabel = new QLabel(QStringLiteral("Iterati&ons:"), this);
-    iterationsLabel->setBuddy(IterationsBox);
-    form->addRow(iterationsLabel, IterationsBox);
+    place(QStringLiteral("&Error (%):"), ErrorEdit, 0, 0);
+    place(QStringLiteral("λ st&art:"), LambdaEdit, 0, 1);
+    place(QStringLiteral("&Z-weight:"), ZWeightEdit, 1, 0);
+    place(QStringLiteral("Iterati&ons:"), IterationsBox, 1, 1);
     panel->addLayout(form);
     ConstrainBox = new QCheckBox(QStringLiteral("&Constrain by the section"), this);
     StartFromSectionBox = new QCheckBox(QStringLiteral("&Start from the section"), this);
     FadeBox = new QCheckBox(QStringLiteral("&Fade by coverage"), this);
+    // As wide as their texts: a click beside a text is no click on the box.
     for (QCheckBox* box : {ConstrainBox, StartFromSectionBox, FadeBox})
-        panel->addWidget(box);
+        panel->addWidget(box, 0, Qt::AlignLeft);
     auto* meshRow = new QGridLayout;
     NewMeshButton = new QPushButton(QStringLiteral("&New mesh"), this);
     FixButton = new QPushButton(QStringLiteral("Fi&x"), this);
@@ -361,15 +376,17 @@ void TInversionWindow::CreatePanel()
     panel->addLayout(meshRow);
     InvertButton = new QPushButton(QStringLiteral("&Invert"), this);
     InvertButton->setObjectName(QStringLiteral("InvertButton"));
-    panel->addWidget(InvertButton);
     Progress = new QProgressBar(this);
     Progress->setRange(0, 100);
     Progress->hide();
     CancelButton = new QPushButton(QStringLiteral("Cancel"), this);
     CancelButton->setObjectName(QStringLiteral("CancelButton"));
     CancelButton->hide();
-    panel->addWidget(Progress);
-    panel->addWidget(CancelButton);
+    auto* runRow = new QHBoxLayout;
+    runRow->addWidget(InvertButton);
+    runRow->addWidget(Progress, 1);
+    runRow->addWidget(CancelButton);
+    panel->addLayout(runRow);
     StateLabel = new QLabel(this);
     StateLabel->setWordWrap(true);
     StateLabel->setMinimumWidth(200);
@@ -381,7 +398,9 @@ void TInversionWindow::CreatePanel()
     IterationTable->verticalHeader()->hide();
     IterationTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
     IterationTable->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-    IterationTable->setMinimumHeight(120);
+    // The header and three rows at least; it grows with the window.
+    IterationTable->setMinimumHeight(IterationTable->horizontalHeader()->sizeHint().height() +
+                                     3 * IterationTable->verticalHeader()->defaultSectionSize() + 4);
     panel->addWidget(IterationTable, 1);
     UnderlayButton = new QPushButton(QStringLiteral("Use as &underlay"), this);
     RemoveMisfitButton = new QPushButton(QStringLiteral("Remove misfit &beyond..."), this);
@@ -395,8 +414,14 @@ void TInversionWindow::CreatePanel()
     SaveButton = new QPushButton(QStringLiteral("Save &table..."), this);
     PrintButton = new QPushButton(QStringLiteral("Print pre&view..."), this);
     ExportButton = new QPushButton(QStringLiteral("Ex&port picture..."), this);
-    for (QPushButton* button : {UnderlayButton, RemoveMisfitButton, NewSectionButton, SaveButton, PrintButton, ExportButton})
-        panel->addWidget(button);
+    auto* resultRows = new QGridLayout;
+    resultRows->addWidget(UnderlayButton, 0, 0);
+    resultRows->addWidget(SaveButton, 0, 1);
+    resultRows->addWidget(RemoveMisfitButton, 1, 0, 1, 2);
+    resultRows->addWidget(NewSectionButton, 2, 0, 1, 2);
+    resultRows->addWidget(PrintButton, 3, 0);
+    resultRows->addWidget(ExportButton, 3, 1);
+    panel->addLayout(resultRows);
     auto* panelHost = new QWidget(this);
     panelHost->setLayout(panel);
     panelHost->setMaximumWidth(300);
@@ -413,7 +438,7 @@ void TInversionWindow::CreatePanel()
             DrawOutlines(*chart, FOutlines);
         };
         QWidget* host = chart->Widget(ChartTabs);
-        host->setMinimumSize(400, 180);
+        host->setMinimumSize(400, 150);
         ChartTabs->addTab(host, Tab);
         return chart;
     };
@@ -433,6 +458,21 @@ void TInversionWindow::CreatePanel()
     ChartTabs->setTabEnabled(ChargeabilityTab, false);
     ChartTabs->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     charts->addWidget(ChartTabs, 2);
+    // The quantity of the pseudo-sections, with chargeability data.
+    FQuantityRow = new QWidget(this);
+    QuantityBox = new QComboBox(FQuantityRow);
+    QuantityBox->setObjectName(QStringLiteral("QuantityBox"));
+    QuantityBox->addItems({QStringLiteral("Resistivity"), QStringLiteral("Chargeability")});
+    QuantityBox->setToolTip(QStringLiteral("The quantity the measured, calculated and misfit charts show"));
+    auto* quantityLabel = new QLabel(QStringLiteral("Pseudo-sections of &data:"), FQuantityRow);
+    quantityLabel->setBuddy(QuantityBox);
+    auto* quantityRow = new QHBoxLayout(FQuantityRow);
+    quantityRow->setContentsMargins(0, 0, 0, 0);
+    quantityRow->addStretch(1);
+    quantityRow->addWidget(quantityLabel);
+    quantityRow->addWidget(QuantityBox);
+    FQuantityRow->hide();
+    charts->addWidget(FQuantityRow);
     const auto pseudo = [this, charts](const QString& Title) {
         FMetafiles.push_back(std::make_unique<TMetafile>());
         TPseudoSection2d* chart = CreateFieldPseudoSection(Title, *FMetafiles.back());
@@ -445,6 +485,9 @@ void TInversionWindow::CreatePanel()
     MeasuredChart = pseudo(QStringLiteral("Measured apparent resistivity"));
     CalculatedChart = pseudo(QStringLiteral("Calculated apparent resistivity"));
     MisfitChart = pseudo(QStringLiteral("Misfit (%)"));
+    // The response's charts show once an inversion has finished.
+    for (TPseudoSection2d* chart : {CalculatedChart, MisfitChart})
+        chart->Widget()->hide();
     outer->addLayout(charts, 1);
 
     setTabOrder(ErrorEdit, LambdaEdit);
@@ -499,6 +542,7 @@ void TInversionWindow::CreatePanel()
         SaveSettings();
         ShowFade();
     });
+    connect(QuantityBox, &QComboBox::currentIndexChanged, this, [this] { ShowPseudoSections(); });
 }
 
 void TInversionWindow::LoadSettings()
@@ -527,7 +571,8 @@ void TInversionWindow::SaveSettings()
 }
 
 void TInversionWindow::SetMeasuredData(std::shared_ptr<const TMeasuredData> Data, const QString& Name,
-                                       const QString& ErrorPercent, std::shared_ptr<const TMeasuredData> File)
+                                       const QString& ErrorPercent, std::shared_ptr<const TMeasuredData> File,
+                                       bool DataStep)
 {
     // The same measurements (the forward window's object, or its file read
     // again) keep the edited mesh; only new data lay a new one.
@@ -547,8 +592,16 @@ void TInversionWindow::SetMeasuredData(std::shared_ptr<const TMeasuredData> Data
                                    .arg(Name, ElectrodeCount(static_cast<long long>(FData->Electrodes.size())),
                                         DatumCount(static_cast<long long>(FData->Size())))
                              : QStringLiteral("No measured data: open a file with Modelling > Measured data..."));
+    // Another file's data: the image of the data before is no image of
+    // these, and must never be laid under their section.
+    if (!same && !sameFile && !Busy())
+        DropResult();
     if (same) {
-        FollowModelArea();
+        // A data step that changed no datum asks nothing: the model area
+        // is the next opening's question.
+        if (!DataStep)
+            FollowModelArea();
+        EnableCommands();
         return;
     }
     if (cleaned) {
@@ -556,10 +609,10 @@ void TInversionWindow::SetMeasuredData(std::shared_ptr<const TMeasuredData> Data
         EnableCommands();
         return;
     }
-    if (FData) {
+    if (FData)
         NewMesh();
-        ShowPseudoSections();
-    }
+    ShowPseudoSections();
+    ShowState();
     EnableCommands();
 }
 
@@ -851,6 +904,9 @@ bool TInversionWindow::Invert()
     if (!started)
         return refuse(QStringLiteral("The inversion could not be started: no thread could be had."));
     FResultData = FData;
+    FResultFile = FDataFile;
+    // The last result's response goes with it: its charts wait for this run's.
+    ShowPseudoSections();
     ShowState();
     EnableCommands();
     return true;
@@ -919,17 +975,16 @@ void TInversionWindow::ShowModel()
 {
     if (!FPicture)
         return;
+    // The colours span the cells the data see: a cell no datum sees would
+    // stretch them over the whole image.
     ShowChartCells(*ModelChart, ChartDataOf(FPicture->Mesh, FPicture->Resistivities), true);
+    UseCoveredScale(*ModelChart, FPicture->Resistivities, FPicture->Coverage, false);
     const bool chargeable = FPicture->Chargeabilities.size() == FPicture->Resistivities.size();
     if (chargeable) {
-        TTModelSection2d& chart = *ChargeabilityChart;
-        ShowChartCells(chart, ChartDataOf(FPicture->Mesh, FPicture->Chargeabilities), false);
         // Chargeabilities on a scale from 0: a nearly even image is not
         // stretched over the last digits of its values.
-        chart.ScaleMin = 0.0;
-        chart.ScaleMax = std::max(chart.ScaleMax, 0.1);
-        chart.SecureScaleLimits();
-        chart.RepaintCells();
+        ShowChartCells(*ChargeabilityChart, ChartDataOf(FPicture->Mesh, FPicture->Chargeabilities), false);
+        UseCoveredScale(*ChargeabilityChart, FPicture->Chargeabilities, FPicture->Coverage, true);
     }
     ChartTabs->setTabEnabled(ResistivityTab, true);
     ChartTabs->setTabEnabled(ChargeabilityTab, chargeable);
@@ -977,17 +1032,50 @@ void TInversionWindow::AskRemoveMisfitBeyond()
         OnRemoveMisfitBeyond(InvertedData(), InvertedMisfits(), *percent);
 }
 
+void TInversionWindow::DropResult()
+{
+    FPicture.reset();
+    FResult.reset();
+    FResultData.reset();
+    FResultFile.reset();
+    FCancelled = false;
+    IterationTable->setRowCount(0);
+    ChartTabs->setTabEnabled(ResistivityTab, false);
+    ChartTabs->setTabEnabled(ChargeabilityTab, false);
+    ChartTabs->setCurrentIndex(MeshTab);
+}
+
+bool TInversionWindow::ImageOf(const TMeasuredData* File) const
+{
+    // The file the image's data were kept from, else those data.
+    const TMeasuredData* source = FResultFile ? FResultFile.get() : FResultData.get();
+    return FPicture && source && File && (source == File || SameMeasurements(*source, *File));
+}
+
 void TInversionWindow::ShowPseudoSections()
 {
     // The data alone before an inversion; with one, the data it inverted.
-    const TMeasuredData* shown = FResult && FResultData ? FResultData.get() : FData.get();
+    const bool inverted = FResult && FResultData;
+    const TMeasuredData* shown = inverted ? FResultData.get() : FData.get();
+    // Chargeabilities can be looked at as soon as the data hold some.
+    const bool charged = shown && std::any_of(shown->Chargeabilities.begin(), shown->Chargeabilities.end(),
+                                              [](double Eta) { return std::isfinite(Eta); });
+    FQuantityRow->setVisible(charged);
+    const bool chargeability = charged && QuantityBox->currentIndex() == 1;
+    const bool compared =
+        inverted && (!chargeability || FResult->ChargeabilityResponse.size() == shown->Chargeabilities.size());
+    for (TPseudoSection2d* chart : {CalculatedChart, MisfitChart}) {
+        chart->Widget()->setVisible(compared);
+        if (!compared)
+            chart->VertexCount = 0; // nothing to print or export
+    }
     if (!shown || shown->Size() == 0)
         return;
     const TMeasuredData& data = *shown;
     const TSurvey survey = data.Survey();
-    const std::vector<TPseudoPoint> points = PseudoSectionPoints(survey);
+    const std::vector<TPseudoPoint> all = PseudoSectionPoints(survey);
     double deepest = 0.0;
-    for (const TPseudoPoint& point : points)
+    for (const TPseudoPoint& point : all)
         deepest = std::max(deepest, point.Depth);
     // The survey's frame, as the mesh covers it: within the model area when
     // the electrodes stand in it.
@@ -1014,24 +1102,54 @@ void TInversionWindow::ShowPseudoSections()
     }
     if (!data.HasElevations && !SurfaceHasRelief(surface))
         surface.clear();
-    // After an inversion, as it compared them: a resistance's ρa formed with
-    // the mesh's geometric factor (over a relief not the flat one).
-    const std::vector<double>& measured =
+    // The values of the quantity shown, datum by datum: after an inversion
+    // as it compared them (a resistance's ρa formed with the mesh's
+    // geometric factor, over a relief not the flat one); chargeabilities
+    // where the file gives one, their misfit the difference in per cent.
+    std::vector<TPseudoPoint> points;
+    std::vector<double> measured, calculated, misfit;
+    const std::vector<double> misfits = chargeability || !compared ? std::vector<double>() : InvertedMisfits();
+    const std::vector<double>& rhoa =
         FResult && FResult->Measured.size() == data.Resistivities.size() ? FResult->Measured : data.Resistivities;
+    for (size_t d = 0; d < all.size(); ++d) {
+        if (chargeability) {
+            const double eta = data.Chargeabilities.at(d);
+            const double response = compared ? FResult->ChargeabilityResponse.at(d) : 0.0;
+            if (!std::isfinite(eta) || !std::isfinite(response))
+                continue;
+            measured.push_back(eta);
+            calculated.push_back(response);
+            misfit.push_back(response - eta);
+        } else {
+            measured.push_back(rhoa.at(d));
+            if (compared) {
+                calculated.push_back(FResult->Response.at(d));
+                misfit.push_back(misfits.at(d));
+            }
+        }
+        points.push_back(all[d]);
+    }
+    const QString quantity = chargeability ? QStringLiteral("apparent chargeability (%)")
+                                           : QStringLiteral("apparent resistivity");
+    SetPseudoSectionTitle(*MeasuredChart, QStringLiteral("Measured ") + quantity);
+    SetPseudoSectionTitle(*CalculatedChart, QStringLiteral("Calculated ") + quantity);
+    SetPseudoSectionTitle(*MisfitChart, chargeability ? QStringLiteral("Difference, calculated - measured (%)")
+                                                      : QStringLiteral("Misfit (%)"));
     ShowFieldPseudoSection(*MeasuredChart, points, measured, left, right, deepest, surface, false);
-    if (!FResult) {
+    if (!compared) {
         MeasuredChart->RebuildPicture();
         return;
     }
-    const std::vector<double> misfit = InvertedMisfits();
-    ShowFieldPseudoSection(*CalculatedChart, points, FResult->Response, left, right, deepest, surface, false);
+    ShowFieldPseudoSection(*CalculatedChart, points, calculated, left, right, deepest, surface, false);
     // Measured and calculated on one scale.
-    const auto [lowMeasured, highMeasured] = std::minmax_element(measured.begin(), measured.end());
-    const auto [lowCalculated, highCalculated] = std::minmax_element(FResult->Response.begin(), FResult->Response.end());
-    const double low = std::min(*lowMeasured, *lowCalculated), high = std::max(*highMeasured, *highCalculated);
-    if (low > 0.0 && high > low) {
-        SetPseudoSectionRange(*MeasuredChart, low, high);
-        SetPseudoSectionRange(*CalculatedChart, low, high);
+    if (!points.empty()) {
+        const auto [lowMeasured, highMeasured] = std::minmax_element(measured.begin(), measured.end());
+        const auto [lowCalculated, highCalculated] = std::minmax_element(calculated.begin(), calculated.end());
+        const double low = std::min(*lowMeasured, *lowCalculated), high = std::max(*highMeasured, *highCalculated);
+        if (high > low && (chargeability || low > 0.0)) {
+            SetPseudoSectionRange(*MeasuredChart, low, high);
+            SetPseudoSectionRange(*CalculatedChart, low, high);
+        }
     }
     MeasuredChart->RebuildPicture();
     CalculatedChart->RebuildPicture();

@@ -18,7 +18,10 @@
 //     │   │              high red)
 //     │   └─ ChargeabilityChart  the inverted chargeabilities (with IP data)
 //     └─ MeasuredChart, CalculatedChart, MisfitChart  the pseudo-sections of
-//                       the data and of the inverted model's response
+//                       the data and of the inverted model's response (the
+//                       last two once an inversion finished), of the
+//                       apparent resistivity or, with chargeability data,
+//                       of the quantity QuantityBox picks
 //
 // The mesh chart is what the inversion takes: its columns, rows and relief
 // are the parameter mesh, its values the starting model, its fixed cells
@@ -54,6 +57,7 @@
 #include <vector>
 
 class QCheckBox;
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
@@ -117,8 +121,14 @@ public:
     // File is the file's data Data were kept from (the forward window's
     // removals): other data kept of the same file (a cleaning step) keep a
     // mesh the user has edited, and leave the error field as typed.
+    // The data of another file take the finished inversion, its image,
+    // table and charts with them: an image is only ever of the data shown.
+    // DataStep: a step of the forward window's data (a removal, its undo, a
+    // file opened there); it never asks about the model area, which the
+    // next opening of the window does.
     void SetMeasuredData(std::shared_ptr<const TMeasuredData> Data, const QString& Name,
-                         const QString& ErrorPercent = {}, std::shared_ptr<const TMeasuredData> File = {});
+                         const QString& ErrorPercent = {}, std::shared_ptr<const TMeasuredData> File = {},
+                         bool DataStep = false);
     const TMeasuredData* MeasuredData() const { return FData.get(); }
     std::shared_ptr<const TMeasuredData> SharedMeasuredData() const { return FData; }
     // The data's name as SetMeasuredData gave it.
@@ -151,6 +161,11 @@ public:
     const std::optional<TSurveyInversion>& Result() const { return FResult; }
     // The message of the last failure; empty after a success.
     QString ErrorText() const { return FError; }
+
+    // Whether the model shown is of File's data (the file the forward
+    // window keeps its data of, or the same measurements read again): the
+    // only data whose section it may be laid under.
+    bool ImageOf(const TMeasuredData* File) const;
 
     // The image over its cells' frame (for the underlay); a null image
     // without a model.
@@ -220,6 +235,9 @@ public:
     QPushButton* ExportButton = nullptr;
     QTableWidget* IterationTable = nullptr;
     QTabWidget* ChartTabs = nullptr;
+    // The pseudo-sections' quantity (Resistivity, Chargeability): shown
+    // with data that hold chargeabilities.
+    QComboBox* QuantityBox = nullptr;
     TTModelSection2d* MeshChart = nullptr;
     TTModelSection2d* ModelChart = nullptr;
     TTModelSection2d* ChargeabilityChart = nullptr;
@@ -242,6 +260,9 @@ private:
     void ShowModel();
     void ShowFade();
     void ShowPseudoSections();
+    // The finished inversion and the model shown dropped (the data of
+    // another file): the mesh tab in front, the results' charts empty.
+    void DropResult();
     // The section's boundaries as the section stands now.
     void TakeOutlines();
     // The section's resistivities (or, Section false, the data's median) as
@@ -272,13 +293,15 @@ private:
     QString FDataName;
     std::optional<TInversionPicture> FPicture;
     std::optional<TSurveyInversion> FResult;
-    std::shared_ptr<const TMeasuredData> FResultData; // what FResult was inverted from
+    std::shared_ptr<const TMeasuredData> FResultData; // what FResult (and the run's images) were inverted from
+    std::shared_ptr<const TMeasuredData> FResultFile; // the file FResultData were kept from, if known
     std::shared_ptr<const TMeasuredData> FDataFile;   // the file FData were kept from, if known
     std::vector<TOutline> FOutlines; // the section's boundaries (x, elevation)
     TModelArea FMeshArea{};          // the section's model area the mesh was laid over
     TInversionChartData FLaidCells;  // the mesh chart as laid: an edit since makes it differ
     std::function<void()> FUndoKey;
     std::vector<std::unique_ptr<TMetafile>> FMetafiles;
+    QWidget* FQuantityRow = nullptr; // QuantityBox and its label
     QString FError;
     bool FCancelled = false;
 };

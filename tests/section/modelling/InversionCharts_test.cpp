@@ -163,5 +163,74 @@ TEST(InversionCharts, CoverageFadesByDecades)
     EXPECT_TRUE(CoverageFade(2, 2, {1.0}).empty());
 }
 
+// A pole-dipole image's unsampled corner cell at 0.016 ohm-m among 100
+// cells seen from 10 to 1000 ohm-m: the scale spans the cells seen (2nd to
+// 98th percentile), so the image keeps its colours; the corner takes the
+// blue end. Without coverage, or with too few cells seen, every cell
+// counts; no finite value gives no scale.
+TEST(InversionCharts, TheColourScaleSpansTheCellsTheDataSee)
+{
+    // Columns of 11, rows of 10: the seen values 10 * 100^(k/99), k = 0..99,
+    // in a shuffled order; the corner (the last cell) unseen.
+    std::vector<double> values, coverage;
+    for (int k = 0; k < 100; ++k) {
+        const int shuffled = (k * 37) % 100;
+        values.push_back(10.0 * std::pow(100.0, shuffled / 99.0));
+        coverage.push_back(0.02 + 0.5 * (k % 3));
+    }
+    for (int k = 0; k < 9; ++k) {
+        values.push_back(200.0);
+        coverage.push_back(0.005); // unseen, within the range
+    }
+    values.push_back(0.016);
+    coverage.push_back(1e-4);
+    const auto scale = CoveredScale(values, coverage);
+    ASSERT_TRUE(scale.has_value());
+    // Nearest rank of 100: the 3rd lowest and the 3rd highest (0.02 * 99 and
+    // 0.98 * 99 rounded: ranks 2 and 97 from 0).
+    EXPECT_DOUBLE_EQ(scale->first, 10.0 * std::pow(100.0, 2.0 / 99.0));
+    EXPECT_DOUBLE_EQ(scale->second, 10.0 * std::pow(100.0, 97.0 / 99.0));
+    // In a chart of 11 x 10 cells.
+    TInversionMesh mesh;
+    for (int c = 0; c <= 11; ++c)
+        mesh.ColumnEdges.push_back(10.0 * c);
+    mesh.Elevations.assign(12, 0.0);
+    for (int r = 0; r <= 10; ++r)
+        mesh.RowDepths.push_back(5.0 * r);
+    mesh.Bottom = -50.0;
+    TTModelSection2d chart;
+    ShowChartCells(chart, ChartDataOf(mesh, values), true);
+    EXPECT_EQ(chart.ScaleMin, 0.016);
+    UseCoveredScale(chart, values, coverage, false);
+    EXPECT_EQ(chart.ScaleMin, scale->first);
+    EXPECT_EQ(chart.ScaleMax, scale->second);
+    EXPECT_EQ(chart.ValueToColor(0.016), chart.ValueToColor(scale->first));
+    EXPECT_NE(chart.ValueToColor(10.0 * std::pow(100.0, 10.0 / 99.0)), chart.ValueToColor(scale->first));
+    // Set by the user, then Automatic: the same scale again.
+    chart.ScaleMin = 1.0;
+    int automatic = -1;
+    for (int i = 0; i < chart.ColorBarMenu.Count(); ++i)
+        if (chart.ColorBarMenu.Item(i).Caption == QStringLiteral("Automatic"))
+            automatic = i;
+    ASSERT_GE(automatic, 0);
+    chart.ColorBarMenu.Click(automatic);
+    EXPECT_EQ(chart.ScaleMin, scale->first);
+    // Chargeabilities: from 0 to the seen cells' 98th percentile.
+    UseCoveredScale(chart, values, coverage, true);
+    EXPECT_EQ(chart.ScaleMin, 0.0);
+    EXPECT_EQ(chart.ScaleMax, scale->second);
+
+    // No coverage (an iteration under way): every cell.
+    const auto all = CoveredScale(values, {});
+    ASSERT_TRUE(all.has_value());
+    EXPECT_EQ(all->first, 10.0 * std::pow(100.0, 1.0 / 99.0)); // rank 2 of 110 with the corner first
+    // Two cells seen are too few: every cell.
+    std::vector<double> few(coverage.size(), 0.0);
+    few[0] = few[1] = 1.0;
+    EXPECT_EQ(CoveredScale(values, few), all);
+    EXPECT_FALSE(CoveredScale({std::nan("")}, {1.0}).has_value());
+    EXPECT_FALSE(CoveredScale({}, {}).has_value());
+}
+
 } // namespace
 } // namespace lp::test

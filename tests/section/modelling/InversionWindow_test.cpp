@@ -21,6 +21,7 @@
 #include "section/views/Section2D.h"
 
 #include <QtWidgets/QCheckBox>
+#include <QtWidgets/QComboBox>
 #include <QtWidgets/QDialog>
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QTabWidget>
@@ -1085,6 +1086,348 @@ TEST_F(InversionWindowTest, ChargeabilityChartAndFadingByCoverage)
     // The chargeability chart is offered for printing and export.
     Inversion->ChartTabs->setCurrentIndex(2);
     SaveScreenshot(*Inversion, QStringLiteral("inversion-chargeability"));
+}
+
+// Guards an old inversion kept after the data change and laid under the
+// wrong section: a survey inverted, File > New from data with another file
+// (Discard), Modelling > Invert...: the header named the new data while
+// the image, the table and the three charts were the first survey's, and
+// Use as underlay laid the old image under the new section. The result
+// goes with its data: none shown after the change, nor after closing and
+// reopening the window, nor after the next run is cancelled.
+TEST_F(InversionWindowTest, AnInversionGoesWhenTheDataChangeAndIsNeverLaidUnderAnotherSection)
+{
+    ASSERT_NO_FATAL_FAILURE(Open(1));
+    ASSERT_NO_FATAL_FAILURE(ClickInvert());
+    WaitForEnd();
+    ASSERT_TRUE(Inversion->Result().has_value()) << Inversion->ErrorText().toStdString();
+    ASSERT_TRUE(Inversion->UnderlayButton->isEnabled());
+    ASSERT_TRUE(Inversion->CalculatedChart->Widget()->isVisible());
+
+    // Another survey: 8 electrodes 50 m apart from x 100, Wenner-like
+    // dipole-dipole, uniform 40 ohm-m.
+    std::vector<TElectrode> electrodes;
+    for (int e = 0; e < 8; ++e)
+        electrodes.push_back({100.0 + 50.0 * e, 0.0});
+    const std::vector<TConfiguration> configurations = ArrayConfigurations(TArrayKind::DipoleDipole, 8, 2);
+    const QString other = WriteRhoaFile(QStringLiteral("other.dat"), electrodes, configurations,
+                                        std::vector<double>(configurations.size(), 40.0));
+    CommonDialogService().ExecuteOpen = [other](TOpenDialogRequest& Request) {
+        Request.FileName = other;
+        return true;
+    };
+    Activate();
+    if (Window->Modified())
+        AnswerModal<QMessageBox>([this] { ChooseFromMenuBar(Window->Newfromdata1); },
+                                 [](QMessageBox& Box) {
+                                     for (QAbstractButton* button : Box.buttons())
+                                         if (button->text().remove(QLatin1Char('&')) == QStringLiteral("Discard"))
+                                             QTest::mouseClick(button, Qt::LeftButton);
+                                 });
+    else
+        ChooseFromMenuBar(Window->Newfromdata1);
+    ResetCommonDialogService();
+    ASSERT_NE(Window->SourceData(), nullptr);
+    ASSERT_EQ(Window->SourceData()->Size(), configurations.size());
+    Activate();
+    InvertAgain();
+
+    const auto expectNoResult = [this](const char* When) {
+        SCOPED_TRACE(When);
+        EXPECT_TRUE(Inversion->DataLabel->text().startsWith(QStringLiteral("Data of other.dat: 8 electrodes")))
+            << Inversion->DataLabel->text().toStdString();
+        EXPECT_FALSE(Inversion->Result().has_value());
+        EXPECT_FALSE(Inversion->Picture().has_value());
+        EXPECT_TRUE(Inversion->ModelImage().isNull());
+        EXPECT_EQ(Inversion->IterationTable->rowCount(), 0);
+        EXPECT_FALSE(Inversion->UnderlayButton->isEnabled());
+        EXPECT_FALSE(Inversion->SaveButton->isEnabled());
+        EXPECT_FALSE(Inversion->RemoveMisfitButton->isEnabled());
+        EXPECT_FALSE(Inversion->ChartTabs->isTabEnabled(1));
+        EXPECT_EQ(Inversion->ChartTabs->currentIndex(), 0);
+        // The measured chart shows the new data; no response is shown.
+        EXPECT_EQ(Inversion->MeasuredChart->VertexCount, static_cast<int>(Inversion->MeasuredData()->Size()));
+        EXPECT_FALSE(Inversion->CalculatedChart->Widget()->isVisible());
+        EXPECT_FALSE(Inversion->MisfitChart->Widget()->isVisible());
+    };
+    ASSERT_EQ(Inversion->MeasuredData()->Size(), configurations.size());
+    expectNoResult("after New from data");
+    // Use as underlay (as the main window offers it) lays nothing.
+    EXPECT_FALSE(Window->UseInversionAsUnderlay());
+    EXPECT_EQ(Window->ChartTool1->Picture()->Graphic(), nullptr);
+    EXPECT_FALSE(Window->Modified());
+
+    // Closed and opened again.
+    Inversion->close();
+    Activate();
+    InvertAgain();
+    expectNoResult("after closing and opening again");
+
+    // The next run, cancelled after its first iteration: its model shows,
+    // not the first survey's response.
+    std::promise<void> release;
+    std::shared_future<void> released = release.get_future().share();
+    Inversion->OnRunIteration = [released](int Iteration) {
+        if (Iteration == 0)
+            released.wait();
+    };
+    ASSERT_NO_FATAL_FAILURE(ClickInvert());
+    QTRY_VERIFY_WITH_TIMEOUT(Inversion->IterationTable->rowCount() == 1, 300000);
+    Inversion->CancelInversion();
+    release.set_value();
+    WaitForEnd();
+    EXPECT_FALSE(Inversion->Result().has_value());
+    ASSERT_TRUE(Inversion->Picture().has_value());
+    EXPECT_EQ(Inversion->Picture()->Mesh.ColumnEdges.front(), Chart().ModelArea.left);
+    EXPECT_FALSE(Inversion->CalculatedChart->Widget()->isVisible());
+    EXPECT_FALSE(Inversion->MisfitChart->Widget()->isVisible());
+    // The cancelled run's image is of these data: laid under their section.
+    EXPECT_TRUE(Window->UseInversionAsUnderlay());
+    EXPECT_EQ(Window->PictureCorners[0], Inversion->ModelImageFrame().Left);
+}
+
+// With chargeability data the inversion window shows the chargeabilities
+// too: the pseudo-sections' quantity switch shows the measured ones before
+// an inversion, and after it the measured, calculated and their difference.
+TEST_F(InversionWindowTest, ChargeabilityDataShowTheirMeasuredCalculatedAndMisfitCharts)
+{
+    ASSERT_NO_FATAL_FAILURE(Open(1, true, 9.5));
+    auto* quantity = Inversion->findChild<QComboBox*>(QStringLiteral("QuantityBox"));
+    ASSERT_NE(quantity, nullptr);
+    EXPECT_TRUE(quantity->isVisible());
+    EXPECT_EQ(quantity->currentText(), QStringLiteral("Resistivity"));
+    const TMeasuredData& data = *Inversion->MeasuredData();
+    const int count = static_cast<int>(data.Size());
+    // Chosen by its label's key letter and the arrow key, as a user does.
+    Inversion->activateWindow();
+    QTRY_VERIFY_WITH_TIMEOUT(QApplication::activeWindow() == Inversion, 5000);
+    QTest::keyClick(Inversion, Qt::Key_D, Qt::AltModifier);
+    ASSERT_TRUE(quantity->hasFocus());
+    QTest::keyClick(quantity, Qt::Key_Down);
+    ASSERT_EQ(quantity->currentText(), QStringLiteral("Chargeability"));
+    // The file's 9.5 mV/V are 0.95 %.
+    TPseudoSection2d& measured = *Inversion->MeasuredChart;
+    ASSERT_EQ(measured.VertexCount, count);
+    for (int v = 1; v <= count; ++v)
+        EXPECT_DOUBLE_EQ(measured.Vertices[v].Value, 0.95);
+    EXPECT_EQ(measured.Title()->Text()->Text().trimmed(), QStringLiteral("Measured apparent chargeability (%)"));
+
+    ASSERT_NO_FATAL_FAILURE(ClickInvert());
+    WaitForEnd();
+    ASSERT_TRUE(Inversion->Result().has_value()) << Inversion->ErrorText().toStdString();
+    const TSurveyInversion& result = *Inversion->Result();
+    ASSERT_EQ(result.ChargeabilityResponse.size(), data.Size());
+    TPseudoSection2d& calculated = *Inversion->CalculatedChart;
+    TPseudoSection2d& misfit = *Inversion->MisfitChart;
+    ASSERT_EQ(calculated.VertexCount, count);
+    ASSERT_EQ(misfit.VertexCount, count);
+    for (int v = 1; v <= count; ++v) {
+        const double response = result.ChargeabilityResponse[static_cast<size_t>(v - 1)];
+        EXPECT_DOUBLE_EQ(measured.Vertices[v].Value, 0.95);
+        EXPECT_NEAR(calculated.Vertices[v].Value, response, 1e-9);
+        EXPECT_NEAR(misfit.Vertices[v].Value, response - 0.95, 1e-9);
+    }
+    EXPECT_EQ(calculated.Title()->Text()->Text().trimmed(), QStringLiteral("Calculated apparent chargeability (%)"));
+    EXPECT_EQ(misfit.Title()->Text()->Text().trimmed(), QStringLiteral("Difference, calculated - measured (%)"));
+    SaveScreenshot(*Inversion, QStringLiteral("inversion-chargeability-data"));
+
+    // Back to the resistivities: the response and its misfit in per cent.
+    QTest::keyClick(quantity, Qt::Key_Up);
+    const std::vector<double> misfits = Inversion->InvertedMisfits();
+    for (int v = 1; v <= count; ++v) {
+        EXPECT_NEAR(calculated.Vertices[v].Value, result.Response[static_cast<size_t>(v - 1)],
+                    1e-9 * result.Response[static_cast<size_t>(v - 1)]);
+        EXPECT_NEAR(misfit.Vertices[v].Value, misfits[static_cast<size_t>(v - 1)], 1e-9);
+    }
+    EXPECT_EQ(misfit.Title()->Text()->Text().trimmed(), QStringLiteral("Misfit (%)"));
+}
+
+// Guards the mesh question in the middle of cleaning: with an edited mesh
+// and a changed model area, a data step that left the kept data as they
+// were (Remove ρa ≤ 0, its Ctrl+Z, Delete on data removed already) asked
+// "Keep the edited mesh / Lay a new mesh". Such steps ask nothing; the
+// question comes when the user opens Modelling > Invert... again.
+TEST_F(InversionWindowTest, ADataStepThatChangesNoKeptDatumAsksNothing)
+{
+    Start({Section});
+    TForwardResult field = FieldResponseOver(130.0, 10, 3);
+    field.Resistivities.at(4) = -3.0; // one datum no inversion can take
+    ASSERT_NO_FATAL_FAILURE(InvertFile(WriteRhoaFile(QStringLiteral("negative.dat"), field.Survey.Electrodes,
+                                                     field.Survey.Configurations, field.Resistivities)));
+    ASSERT_EQ(Inversion->MeasuredData()->Size(), field.Resistivities.size() - 1);
+    QTRY_VERIFY_WITH_TIMEOUT(QApplication::activeWindow() == Window.get(), 2000);
+    Inversion->activateWindow();
+    QTRY_VERIFY_WITH_TIMEOUT(QApplication::activeWindow() == Inversion, 5000);
+    ASSERT_NO_FATAL_FAILURE(FixBlock(*Inversion, 1, 0, 2, 1));
+    const TInversionChartData edited = ChartCells(*Inversion->MeshChart);
+    ASSERT_NO_FATAL_FAILURE(SetModelAreaRight(Chart().ModelArea.right + 50.0));
+
+    TForwardResponseWindow& forward = *Window->ForwardWindow;
+    forward.show();
+    forward.activateWindow();
+    QTRY_VERIFY_WITH_TIMEOUT(QApplication::activeWindow() == &forward, 5000);
+    QAction* removeNonPositive = nullptr;
+    for (QAction* action : forward.CleanMenu->actions())
+        if (action->text().remove(QLatin1Char('&')) == QStringLiteral("Remove ρa ≤ 0"))
+            removeNonPositive = action;
+    ASSERT_NE(removeNonPositive, nullptr);
+    ExpectNoQuestion([&] { removeNonPositive->trigger(); });
+    ASSERT_TRUE(forward.Removals().IsRemoved(4));
+    ExpectNoQuestion([&] { QTest::keyClick(forward.ComputeButton, Qt::Key_Z, Qt::ControlModifier); });
+    ASSERT_FALSE(forward.Removals().IsRemoved(4));
+    // A datum removed, then Delete again on it.
+    forward.SelectData({0});
+    ExpectNoQuestion([&] { QTest::keyClick(forward.ComputeButton, Qt::Key_Delete); });
+    ASSERT_TRUE(forward.Removals().IsRemoved(0));
+    forward.SelectData({0});
+    ExpectNoQuestion([&] { QTest::keyClick(forward.ComputeButton, Qt::Key_Delete); });
+    EXPECT_TRUE(ChartCells(*Inversion->MeshChart) == edited);
+    EXPECT_EQ(Inversion->MeasuredData(), forward.MeasuredData());
+
+    // Modelling > Invert...: the question, where it belongs.
+    bool asked = false;
+    Activate();
+    AnswerModal<QMessageBox>([this] { InvertAgain(); },
+                             [&](QMessageBox& Box) {
+                                 asked = Box.text().contains(QStringLiteral("model area has changed"));
+                                 QTest::mouseClick(Box.findChild<QPushButton*>(QStringLiteral("KeepMeshButton")),
+                                                   Qt::LeftButton);
+                             });
+    EXPECT_TRUE(asked);
+    EXPECT_TRUE(ChartCells(*Inversion->MeshChart) == edited);
+}
+
+// Guards a colour bar stretched by cells no datum sees: the scale ran over
+// every cell, so one unsampled corner cell washed the image out. The scale
+// opens on the 2nd to 98th percentile of the cells the data see (coverage
+// above 0.01), the rest drawn in the end colours; the user sets it on the
+// colour bar's menu, and Automatic gives that scale back.
+TEST_F(InversionWindowTest, TheColourScaleSpansTheCellsTheDataSee)
+{
+    ASSERT_NO_FATAL_FAILURE(Open(2));
+    ASSERT_NO_FATAL_FAILURE(ClickInvert());
+    WaitForEnd();
+    ASSERT_TRUE(Inversion->Result().has_value()) << Inversion->ErrorText().toStdString();
+    const TSurveyInversion& result = *Inversion->Result();
+    std::vector<double> seen;
+    for (size_t j = 0; j < result.Resistivities.size(); ++j)
+        if (result.Coverage.at(j) > 0.01)
+            seen.push_back(result.Resistivities[j]);
+    ASSERT_GE(seen.size(), 20u);
+    std::sort(seen.begin(), seen.end());
+    // Nearest rank: the 2nd and 98th percentile of the n cells seen.
+    const double n = static_cast<double>(seen.size() - 1);
+    const double low = seen[static_cast<size_t>(std::lround(0.02 * n))];
+    const double high = seen[static_cast<size_t>(std::lround(0.98 * n))];
+    TTModelSection2d& chart = *Inversion->ModelChart;
+    EXPECT_EQ(chart.ScaleMin, low);
+    EXPECT_EQ(chart.ScaleMax, high);
+    // Every cell beyond it in an end colour, in the chart as in the image.
+    const auto [lowest, highest] = std::minmax_element(result.Resistivities.begin(), result.Resistivities.end());
+    EXPECT_EQ(chart.ValueToColor(*lowest), chart.ValueToColor(low));
+    EXPECT_EQ(chart.ValueToColor(*highest), chart.ValueToColor(high));
+
+    // The user's minimum through the colour bar's menu, then Automatic.
+    InputService() = [](const TInputRequest&) { return std::optional<QString>(QStringLiteral("1")); };
+    chart.ColorBarMenu.Click(0);
+    ResetInputService();
+    EXPECT_EQ(chart.ScaleMin, 1.0);
+    EXPECT_EQ(chart.ScaleMax, high);
+    int automatic = -1;
+    for (int i = 0; i < chart.ColorBarMenu.Count(); ++i)
+        if (chart.ColorBarMenu.Item(i).Caption == QStringLiteral("Automatic"))
+            automatic = i;
+    ASSERT_GE(automatic, 0);
+    chart.ColorBarMenu.Click(automatic);
+    EXPECT_EQ(chart.ScaleMin, low);
+    EXPECT_EQ(chart.ScaleMax, high);
+}
+
+// The window opens and works on a screen of 800 x 600 (the forward window
+// fits): with IP data inverted, the quantity switch shown, and during a
+// run with its progress and Cancel, every control in reach.
+TEST_F(InversionWindowTest, TheWindowFitsAScreenOf800By600)
+{
+    ASSERT_NO_FATAL_FAILURE(Open(1, true));
+    ASSERT_NO_FATAL_FAILURE(ClickInvert());
+    WaitForEnd();
+    ASSERT_TRUE(Inversion->Result().has_value()) << Inversion->ErrorText().toStdString();
+    SettleLayouts();
+    // A title bar's room left above it.
+    const QSize least = Inversion->minimumSizeHint().expandedTo(Inversion->minimumSize());
+    EXPECT_LE(least.width(), 800);
+    EXPECT_LE(least.height(), 560);
+    Inversion->resize(800, 560);
+    EXPECT_EQ(Inversion->size(), QSize(800, 560));
+    EXPECT_TRUE(UnreachableControls(*Inversion).isEmpty()) << UnreachableControls(*Inversion).join('\n').toStdString();
+    // During a run.
+    std::promise<void> release;
+    std::shared_future<void> released = release.get_future().share();
+    Inversion->OnRunStart = [released] { released.wait(); };
+    ASSERT_NO_FATAL_FAILURE(ClickInvert());
+    QTRY_VERIFY_WITH_TIMEOUT(Inversion->CancelButton->isVisible(), 5000);
+    EXPECT_LE(Inversion->minimumSizeHint().height(), 560);
+    EXPECT_TRUE(UnreachableControls(*Inversion).isEmpty()) << UnreachableControls(*Inversion).join('\n').toStdString();
+    QTest::mouseClick(Inversion->CancelButton, Qt::LeftButton);
+    release.set_value();
+    WaitForEnd();
+}
+
+// Guards "Elevation (m)" drawn over the numbers of the inversion charts'
+// vertical axis: the axis gave its labels the room of its own values'
+// texts (the depths), narrower than the elevations drawn. By pixels: the
+// title's ink and the labels' ink (each found by drawing it white) lie
+// apart.
+TEST_F(InversionWindowTest, TheElevationTitleStandsClearOfTheNumbers)
+{
+    WriteHillSection();
+    Start({Section});
+    // Ten electrodes over the hill's west flank, on the ground.
+    std::vector<TElectrode> electrodes;
+    for (int e = 0; e < 10; ++e) {
+        const double x = 445.0 + 6.0 * e;
+        electrodes.push_back({x, -(19.0 - 9.0 * (x - 440.0) / 60.0)});
+    }
+    const std::vector<TConfiguration> configurations = ArrayConfigurations(TArrayKind::DipoleDipole, 10, 3);
+    ASSERT_NO_FATAL_FAILURE(InvertFile(WriteRhoaFile(QStringLiteral("flank.dat"), electrodes, configurations,
+                                                     std::vector<double>(configurations.size(), 100.0))));
+    TTModelSection2d& chart = *Inversion->MeshChart;
+    TChartAxis& axis = *chart.LeftAxis();
+    ASSERT_EQ(axis.Title()->Caption(), QStringLiteral("Elevation (m)"));
+    Inversion->resize(1000, 700);
+    SettleLayouts();
+    const auto drawn = [&] {
+        chart.Widget()->repaint();
+        return chart.Widget()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    };
+    const QImage plain = drawn();
+    const TColor titleColour = axis.Title()->Font()->Color();
+    axis.Title()->Font()->SetColor(clWhite);
+    const QImage noTitle = drawn();
+    axis.Title()->Font()->SetColor(titleColour);
+    const TColor labelColour = axis.LabelsFont()->Color();
+    axis.LabelsFont()->SetColor(clWhite);
+    const QImage noLabels = drawn();
+    axis.LabelsFont()->SetColor(labelColour);
+    ASSERT_EQ(plain.size(), noTitle.size());
+    // The columns holding each's ink left of the chart's rectangle.
+    const int left = chart.ChartRectangle().Left;
+    const auto inkColumns = [&](const QImage& Without) {
+        int first = plain.width(), last = -1;
+        for (int x = 0; x < left; ++x)
+            for (int y = 0; y < plain.height(); ++y)
+                if (plain.pixel(x, y) != Without.pixel(x, y)) {
+                    first = std::min(first, x);
+                    last = std::max(last, x);
+                }
+        return std::pair{first, last};
+    };
+    const auto [titleFirst, titleLast] = inkColumns(noTitle);
+    const auto [labelsFirst, labelsLast] = inkColumns(noLabels);
+    ASSERT_GE(titleLast, 0);
+    ASSERT_GE(labelsLast, 0);
+    EXPECT_LT(titleLast, labelsFirst) << "title " << titleFirst << ".." << titleLast << ", labels " << labelsFirst
+                                      << ".." << labelsLast;
 }
 
 // The inverted image: each pixel the colour of the cell under it, white
