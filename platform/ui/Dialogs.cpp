@@ -309,6 +309,13 @@ bool DefaultSaveDialog(TSaveDialogRequest& Request)
         const QString chosen = dialog.selectedFiles().constFirst();
         const int filterIndex = static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1;
         const QString written = Request.WrittenName ? Request.WrittenName(chosen, filterIndex) : chosen;
+        // A name that will be refused is refused at once: asking about
+        // replacing the file first would offer what cannot be done.
+        if (const QString refusal = Request.Refusal ? Request.Refusal(written) : QString(); !refusal.isEmpty()) {
+            MessageDlg(QStringLiteral("%1 cannot be written: %2").arg(QFileInfo(written).fileName(), refusal),
+                       TMsgDlgType::mtError, mbOK, dialog.windowTitle());
+            continue;
+        }
         // No: back to the dialog for another name, as Qt's own question does.
         if (QFileInfo::exists(written) && !AskReplaceFile(written, dialog.windowTitle()))
             continue;

@@ -179,6 +179,10 @@ struct TSaveDialogRequest {
     // chosen name itself. The default dialog asks before replacing that
     // file.
     std::function<QString(const QString& FileName, int FilterIndex)> WrittenName;
+    // Why the file that would be written cannot be (empty: it can). The
+    // default dialog says so and shows itself again, before it would ask
+    // about replacing the file.
+    std::function<QString(const QString& WrittenFile)> Refusal;
 };
 
 struct TCommonDialogService {

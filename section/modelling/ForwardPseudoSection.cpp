@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <map>
 #include <utility>
 
 namespace lp {
@@ -51,6 +52,46 @@ double ShareAbove(const std::vector<TPolePair>& pairs, double whole, double z)
     for (const TPolePair& pair : pairs)
         below += pair.sign / std::sqrt(pair.distance * pair.distance + 4.0 * z * z);
     return 1.0 - below / whole;
+}
+
+// Over relief the triangulation spans the data's convex outline, which
+// over a concave slope bridges the hollow above the shallowest data: a
+// triangle on the outline whose centroid lies shallower under the ground
+// than the shallowest of its corners lies above the data and is taken off,
+// round after round as the outline moves in. Triangles among the data keep
+// their centroid between their corners' depths.
+std::vector<std::array<int, 3>> TrianglesUnderData(std::vector<std::array<int, 3>> Triangles,
+                                                   const std::vector<double>& Xs, const std::vector<double>& Zs,
+                                                   const std::vector<TPseudoPoint>& Points,
+                                                   const std::vector<TGeometryPoint>& Surface)
+{
+    const auto above = [&](const std::array<int, 3>& t) {
+        double x = 0.0, z = 0.0, shallowest = Points.at(static_cast<size_t>(t[0])).Depth;
+        for (int v : t) {
+            x += Xs.at(static_cast<size_t>(v)) / 3.0;
+            z += Zs.at(static_cast<size_t>(v)) / 3.0;
+            shallowest = std::min(shallowest, Points.at(static_cast<size_t>(v)).Depth);
+        }
+        const double depth = SurfaceElevation(Surface, x) - z;
+        return depth < shallowest - 1e-9 * (1.0 + std::fabs(shallowest));
+    };
+    for (bool peeled = true; peeled;) {
+        std::map<std::pair<int, int>, int> uses;
+        const auto edge = [](int a, int b) { return std::make_pair(std::min(a, b), std::max(a, b)); };
+        for (const std::array<int, 3>& t : Triangles)
+            for (size_t e = 0; e < 3; ++e)
+                ++uses[edge(t[e], t[(e + 1) % 3])];
+        const auto onOutline = [&](const std::array<int, 3>& t) {
+            for (size_t e = 0; e < 3; ++e)
+                if (uses[edge(t[e], t[(e + 1) % 3])] == 1)
+                    return true;
+            return false;
+        };
+        const size_t before = Triangles.size();
+        std::erase_if(Triangles, [&](const std::array<int, 3>& t) { return onOutline(t) && above(t); });
+        peeled = Triangles.size() < before;
+    }
+    return Triangles;
 }
 
 } // namespace
@@ -120,11 +161,17 @@ void FillPseudoSection(TPseudoSection2d& Chart, const std::vector<TPseudoPoint>&
         vertex.AxisY = Surface.empty() ? Points[p].Depth : zs[p];
         vertex.Value = Values[p];
     }
+    const std::vector<std::array<int, 3>> triangles =
+        Surface.empty() ? mesh.Triangles : TrianglesUnderData(mesh.Triangles, xs, zs, Points, Surface);
     std::vector<std::array<int, 3>> corners;
-    corners.reserve(mesh.Triangles.size());
-    for (const std::array<int, 3>& triangle : mesh.Triangles)
+    corners.reserve(triangles.size());
+    for (const std::array<int, 3>& triangle : triangles)
         corners.push_back({triangle[0] + 1, triangle[1] + 1, triangle[2] + 1});
     SetPseudoTriangles(Chart, corners);
+    // Nothing is drawn above the ground (the picture's Z grows downward).
+    Chart.GroundLine.clear();
+    for (const TGeometryPoint& point : Surface)
+        Chart.GroundLine.push_back({point.x, -point.y});
     Chart.VertexCount = vertexCount;
     Chart.DataMin = Chart.DataMax = Values.empty() ? 0.0 : Values.front();
     for (double value : Values) {

@@ -116,7 +116,8 @@ void TForwardResponseWindow::CreateDataPanel(QBoxLayout& Panel)
     connect(SaveKeptButton, &QPushButton::clicked, this, [this] {
         AskSaveResult(*this, QStringLiteral("SaveKeptDataDialog"), QStringLiteral("Save kept data"),
                       QStringLiteral("Unified data file (*.dat)|*.dat"), QStringLiteral("dat"),
-                      [this](const QString& FileName, QString& Error) { return SaveKeptData(FileName, Error); });
+                      [this](const QString& FileName, QString& Error) { return SaveKeptData(FileName, Error); },
+                      [this](const QString& FileName) { return RefusedTarget(FileName, true); });
     });
     // Delete in a text field stays the field's (it takes the key first).
     auto* remove = new QShortcut(QKeySequence::Delete, this);
@@ -443,12 +444,8 @@ bool TForwardResponseWindow::SaveKeptData(const QString& FileName, QString& Erro
         Error = QStringLiteral("There are no measured data to save.");
         return false;
     }
-    if (SameFile(FileName, FMeasuredFile)) {
-        Error = QStringLiteral("it is the measured data file; name another file.");
-        return false;
-    }
-    if (SectionFile && SameFile(FileName, SectionFile())) {
-        Error = QStringLiteral("it is the section file the editor has open; name another file.");
+    if (const QString refusal = RefusedTarget(FileName, true); !refusal.isEmpty()) {
+        Error = refusal;
         return false;
     }
     std::string text;
@@ -499,24 +496,44 @@ void TForwardResponseWindow::ShowReciprocalErrors()
 
 // --- Remembering ----------------------------------------------------------------------
 
-QString TForwardResponseWindow::RemovedSetting() const
+namespace {
+
+// The checksum a remembered set begins with.
+QString SetChecksum(const QString& Set)
 {
-    if (!FMeasured || FRemovals.RemovedCount() == 0)
-        return QString();
-    return FFileChecksum + QLatin1Char(' ') + QString::fromStdString(FRemovals.RemovedText());
+    return Set.section(QLatin1Char(' '), 0, 0);
 }
 
-void TForwardResponseWindow::RestoreRemovedSetting(const QString& Setting)
+} // namespace
+
+std::vector<QString> TForwardResponseWindow::RemovedSets() const
 {
-    const qsizetype space = Setting.indexOf(QLatin1Char(' '));
-    if (!FMeasured || space <= 0 || Setting.left(space) != FFileChecksum)
-        return;
-    if (!FRemovals.SetRemovedText(Setting.mid(space + 1).toStdString()) || FRemovals.Kept()->Size() == 0) {
-        if (FRemovals.CanUndo())
-            FRemovals.Undo();
-        return;
+    std::vector<QString> sets;
+    if (FMeasured && !FFileChecksum.isEmpty() && FRemovals.RemovedCount() > 0)
+        sets.push_back(FFileChecksum + QLatin1Char(' ') + QString::fromStdString(FRemovals.RemovedText()));
+    for (const QString& set : FRemovedSets)
+        if (sets.size() < TForwardSurveySettings::MaxRemovedSets &&
+            (FFileChecksum.isEmpty() || SetChecksum(set) != FFileChecksum))
+            sets.push_back(set);
+    return sets;
+}
+
+bool TForwardResponseWindow::RestoreRemovedSet()
+{
+    if (FFileChecksum.isEmpty())
+        return false;
+    const auto found = std::find_if(FRemovedSets.begin(), FRemovedSets.end(),
+                                    [this](const QString& Set) { return SetChecksum(Set) == FFileChecksum; });
+    if (found == FRemovedSets.end())
+        return false;
+    const qsizetype space = found->indexOf(QLatin1Char(' '));
+    if (space <= 0 || !FRemovals.SetRemovedText(found->mid(space + 1).toStdString()))
+        return false;
+    if (FRemovals.Kept()->Size() == 0) {
+        FRemovals.Undo();
+        return false;
     }
-    DataChanged(QStringLiteral("The data removed from this file before are removed again (Undo restores them)."));
+    return true;
 }
 
 } // namespace lp

@@ -97,15 +97,6 @@ QString FileChecksum(const QByteArray& Bytes)
     return QString::fromLatin1(QCryptographicHash::hash(Bytes, QCryptographicHash::Sha1).toHex());
 }
 
-std::vector<size_t> RemovedIndexes(const std::vector<bool>& Removed)
-{
-    std::vector<size_t> indexes;
-    for (size_t i = 0; i < Removed.size(); ++i)
-        if (Removed[i])
-            indexes.push_back(i);
-    return indexes;
-}
-
 } // namespace
 
 // --- Settings -----------------------------------------------------------------------
@@ -131,10 +122,13 @@ TForwardSurveySettings TForwardSurveySettings::Load()
         for (auto [name, value] : {std::pair{QStringLiteral("RelativeError"), &settings.RelativeError},
                                    std::pair{QStringLiteral("VoltageError"), &settings.VoltageError},
                                    std::pair{QStringLiteral("MeasuredFile"), &settings.MeasuredFile},
-                                   std::pair{QStringLiteral("MeasuredRemoved"), &settings.MeasuredRemoved},
                                    std::pair{QStringLiteral("MeasuredFolder"), &settings.MeasuredFolder}})
             if (registry.ValueExists(name))
                 *value = registry.ReadString(name);
+        if (registry.ValueExists(QStringLiteral("MeasuredRemoved")))
+            for (const QString& set : registry.ReadString(QStringLiteral("MeasuredRemoved")).split(QLatin1Char(';')))
+                if (!set.trimmed().isEmpty() && settings.MeasuredRemoved.size() < MaxRemovedSets)
+                    settings.MeasuredRemoved.push_back(set.trimmed());
     } catch (const std::exception&) {
         // Unreadable settings: the defaults.
     }
@@ -157,7 +151,11 @@ void TForwardSurveySettings::Save() const
         registry.WriteString(QStringLiteral("RelativeError"), RelativeError);
         registry.WriteString(QStringLiteral("VoltageError"), VoltageError);
         registry.WriteString(QStringLiteral("MeasuredFile"), MeasuredFile);
-        registry.WriteString(QStringLiteral("MeasuredRemoved"), MeasuredRemoved);
+        QStringList sets;
+        for (const QString& set : MeasuredRemoved)
+            if (sets.size() < static_cast<qsizetype>(MaxRemovedSets))
+                sets << set;
+        registry.WriteString(QStringLiteral("MeasuredRemoved"), sets.join(QLatin1Char(';')));
         registry.WriteString(QStringLiteral("MeasuredFolder"), MeasuredFolder);
         registry.CloseKey();
     } catch (const std::exception&) {
@@ -408,14 +406,12 @@ void TForwardResponseWindow::LoadSettings()
     RelativeErrorEdit->setText(settings.RelativeError);
     VoltageErrorEdit->setText(settings.VoltageError);
     FMeasuredFolder = settings.MeasuredFolder;
+    FRemovedSets = settings.MeasuredRemoved;
     FLoading = false;
     SurveyEdited();
     ErrorModelEdited();
-    if (!settings.MeasuredFile.isEmpty()) {
+    if (!settings.MeasuredFile.isEmpty())
         ReopenMeasuredData(settings.MeasuredFile);
-        if (FMeasured)
-            RestoreRemovedSetting(settings.MeasuredRemoved);
-    }
 }
 
 // A file that has gone, or can no longer be read, leaves the array survey
@@ -493,7 +489,8 @@ void TForwardResponseWindow::SaveSettings()
     settings.RelativeError = RelativeErrorEdit->text().trimmed();
     settings.VoltageError = VoltageErrorEdit->text().trimmed();
     settings.MeasuredFile = FMeasuredFile;
-    settings.MeasuredRemoved = RemovedSetting();
+    FRemovedSets = RemovedSets();
+    settings.MeasuredRemoved = FRemovedSets;
     settings.MeasuredFolder = FMeasuredFolder;
     settings.Save();
 }
@@ -820,8 +817,10 @@ void TForwardResponseWindow::ShowComparison(double DeepestPoint)
 {
     const TForwardResult& result = *FResult;
     const TMeasuredData& measured = *FShownMeasured;
-    const bool chargeable = !measured.Chargeabilities.empty() && !result.Chargeabilities.empty() &&
-                            FMisfit->ChargeabilityData > 0;
+    // Measured chargeabilities are shown as soon as the file has them: with
+    // no polarizable region the calculated ones are 0, as the totals take
+    // them.
+    const bool chargeable = !measured.Chargeabilities.empty() && FMisfit->ChargeabilityData > 0;
     QuantityBox->setVisible(chargeable);
     const bool chargeability = chargeable && QuantityBox->currentIndex() == 1;
     FCharts[2]->Host->hide();
@@ -837,7 +836,7 @@ void TForwardResponseWindow::ShowComparison(double DeepestPoint)
             if (!std::isfinite(difference))
                 continue;
             observed.push_back(measured.Chargeabilities.at(i));
-            calculated.push_back(result.Chargeabilities.at(i));
+            calculated.push_back(result.Chargeabilities.empty() ? 0.0 : result.Chargeabilities.at(i));
             misfits.push_back(difference);
         } else {
             observed.push_back(FMisfit->Measured.at(i)); // as compared: with the computation's k
@@ -916,8 +915,9 @@ QString TForwardResponseWindow::DatumText(size_t Datum) const
                        .arg(c.m + 1)
                        .arg(c.n + 1);
     const bool compared = FShownMeasured && FMisfit;
+    // Without a polarizable region the calculated chargeability is 0.
     const auto chargeability = [&](const std::vector<double>& Values) {
-        return Values.empty() ? QString() : Number(Values.at(Datum)) + QStringLiteral(" %");
+        return (Values.empty() ? Number(0.0) : Number(Values.at(Datum))) + QStringLiteral(" %");
     };
     if (!compared) {
         text += QStringLiteral("ρa %1 ohm-m").arg(Number(result.Resistivities.at(Datum)));
@@ -1042,8 +1042,8 @@ bool TForwardResponseWindow::SaveData(const QString& FileName, QString& Error) c
         Error = QStringLiteral("There is no computed data to save.");
         return false;
     }
-    if (SectionFile && SameFile(FileName, SectionFile())) {
-        Error = QStringLiteral("it is the section file the editor has open; name another file.");
+    if (const QString refusal = RefusedTarget(FileName, false); !refusal.isEmpty()) {
+        Error = refusal;
         return false;
     }
     const bool table = FileName.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive);
@@ -1058,7 +1058,17 @@ void TForwardResponseWindow::AskSaveData()
 {
     AskSaveResult(*this, QStringLiteral("SaveDataDialog"), QStringLiteral("Save data"),
                   QStringLiteral("Unified data file (*.dat)|*.dat|Table (*.csv)|*.csv"), QStringLiteral("dat"),
-                  [this](const QString& FileName, QString& Error) { return SaveData(FileName, Error); });
+                  [this](const QString& FileName, QString& Error) { return SaveData(FileName, Error); },
+                  [this](const QString& FileName) { return RefusedTarget(FileName, false); });
+}
+
+QString TForwardResponseWindow::RefusedTarget(const QString& FileName, bool MeasuredToo) const
+{
+    if (MeasuredToo && SameFile(FileName, FMeasuredFile))
+        return QStringLiteral("it is the measured data file; name another file.");
+    if (SectionFile && SameFile(FileName, SectionFile()))
+        return QStringLiteral("it is the section file the editor has open; name another file.");
+    return QString();
 }
 
 // The chart a command acts on: with more than one chart shown, the user
@@ -1148,14 +1158,11 @@ void TForwardResponseWindow::UseMeasuredData(std::shared_ptr<const TMeasuredData
     QString checksum;
     if (QFile file(FileName); !FileName.isEmpty() && file.open(QIODevice::ReadOnly))
         checksum = FileChecksum(file.readAll());
-    // The same file again (unchanged): the data the user removed from it stay removed.
-    const bool again = FMeasured && !checksum.isEmpty() && info.absoluteFilePath() == FMeasuredFile &&
-                       checksum == FFileChecksum;
-    const std::vector<bool> removed = again ? FRemovals.Removed() : std::vector<bool>{};
+    // A file opened before (unchanged): the data the user removed from it
+    // stay removed.
     FRemovals = TDataRemovals(Data);
-    if (again && removed.size() == FRemovals.Size())
-        FRemovals.Remove(RemovedIndexes(removed));
     FFileChecksum = checksum;
+    const bool restored = RestoreRemovedSet();
     FMeasured = FRemovals.Kept();
     FSelected.assign(FRemovals.Size(), false);
     FFilePoints = PseudoSectionPoints(Data->Survey());
@@ -1166,6 +1173,10 @@ void TForwardResponseWindow::UseMeasuredData(std::shared_ptr<const TMeasuredData
     SaveSettings();
     ShowMeasuredSurvey();
     ModelChanged();
+    if (restored) {
+        FDataSaid = QStringLiteral("The data removed from this file before are removed again (Undo restores them).");
+        ShowState();
+    }
     if (OnMeasuredDataChanged)
         OnMeasuredDataChanged();
 }

@@ -15,7 +15,8 @@
 //   the file's and three charts stand one above the other: MeasuredChart,
 //   ResistivityChart (calculated) on one logarithmic scale, and MisfitChart
 //   (per cent, diverging about 0), the totals above them; QuantityBox
-//   switches them to chargeability when both sides have it.
+//   switches them to chargeability when the file has it (calculated as 0
+//   while no region is polarizable).
 //   and, on the section chart, the electrodes as marks along the surface
 //   while the window is open.
 //
@@ -47,7 +48,8 @@
 // Removed data are drawn as hollow rings (Show removed), the selected as
 // black squares. A removal changes no computed response: the comparison is
 // recut at once. The removed set is kept in the settings with the file's
-// name and checksum, and comes back when the same file is opened again.
+// name and checksum, and comes back when the same file is opened again;
+// the sets of the last files opened are kept so, one per file.
 
 #include "section/forward/ForwardResponse.h"
 #include "section/survey/DataRemovals.h"
@@ -99,7 +101,12 @@ struct TForwardSurveySettings {
     QString RelativeError = QStringLiteral("3"); // per cent
     QString VoltageError = QStringLiteral("0");  // volts
     QString MeasuredFile;   // the measured data file open; empty with the array survey
-    QString MeasuredRemoved; // its removed data: "<checksum> <datum indexes>" (TDataRemovals::RemovedText)
+    // The removed data of the files opened last, each "<checksum> <datum
+    // indexes>" (TDataRemovals::RemovedText), the newest first, at most
+    // MaxRemovedSets; kept as one value, the sets joined by ';' (a single
+    // set is the form older settings hold).
+    std::vector<QString> MeasuredRemoved;
+    static constexpr size_t MaxRemovedSets = 50;
     QString MeasuredFolder; // where the last measured data file was opened from
 
     // The settings under the user's key; defaults for what is missing or
@@ -322,6 +329,10 @@ private:
     void DrawColorBar(TChartParts& Parts);
     void PlaceElectrodeMarks();
     void AskSaveData();
+    // Why FileName may not be written by Save data (MeasuredToo: by Save
+    // kept data): the section file open, the measured file; empty when it
+    // may.
+    QString RefusedTarget(const QString& FileName, bool MeasuredToo) const;
     void PreviewChart();
     void ExportChart();
     TPseudoSection2d* ChosenChart();
@@ -343,8 +354,14 @@ private:
     std::vector<QPoint> FileDataPixels() const;
     std::optional<size_t> DatumNear(int X, int Y, bool RemovedToo) const;
     void SelectionDragged(int X0, int Y0, int X1, int Y1, bool Add);
-    QString RemovedSetting() const;
-    void RestoreRemovedSetting(const QString& Setting);
+    // The remembered sets with the open file's as it is now (first; none
+    // when nothing is removed from it), the oldest beyond MaxRemovedSets
+    // dropped.
+    std::vector<QString> RemovedSets() const;
+    // The set remembered for the open file's checksum applied, as one undo
+    // step; false when there is none, it does not fit the file, or it would
+    // leave no datum.
+    bool RestoreRemovedSet();
     std::optional<size_t> Filtered(const QString& What, const std::function<size_t()>& Step);
 
     TPolygonChart& FSection;
@@ -360,6 +377,7 @@ private:
     std::shared_ptr<const TMeasuredData> FMeasured; // the kept data (FRemovals.Kept()); none for the array survey
     TDataRemovals FRemovals;
     QString FFileChecksum;            // of the open file's bytes, for its removed set
+    std::vector<QString> FRemovedSets; // the removed sets remembered (TForwardSurveySettings::MeasuredRemoved)
     std::vector<bool> FSelected;      // per datum of the file
     std::vector<TPseudoPoint> FFilePoints; // where the file's data stand in the charts
     std::vector<size_t> FShownFileIndexes; // the file's index of each datum of FResult

@@ -90,7 +90,8 @@ void AddModellingWindowKeys(QWidget& Window, const std::function<void()>* Undo, 
 }
 
 void AskSaveResult(QWidget& Owner, const QString& Name, const QString& Title, const QString& Filter,
-                   const QString& DefaultExt, const std::function<bool(const QString& FileName, QString& Error)>& Save)
+                   const QString& DefaultExt, const std::function<bool(const QString& FileName, QString& Error)>& Save,
+                   const std::function<QString(const QString& FileName)>& Refusal)
 {
     TSaveDialogRequest request;
     request.Owner = &Owner;
@@ -98,6 +99,7 @@ void AskSaveResult(QWidget& Owner, const QString& Name, const QString& Title, co
     request.Title = Title;
     request.Filter = Filter;
     request.DefaultExt = DefaultExt;
+    request.Refusal = Refusal;
     if (!ExecuteSaveDialog(request))
         return;
     QString error;

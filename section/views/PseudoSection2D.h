@@ -121,8 +121,9 @@ public:
     int ZToPixel(double Z) const;
     // Clears PictureMetafile, sizes it and records the bands and lines.
     void RenderPicture();
-    // The same drawing on any canvas (what RenderPicture records); nothing
-    // without levels or a picture scale.
+    // The same drawing on any canvas (what RenderPicture records), below
+    // GroundLine when there is one; nothing without levels or a picture
+    // scale.
     void RenderOnto(TCanvas& Canvas);
     // These draw on PictureCanvas (nothing without it).
     void FillAllTriangles();
@@ -190,6 +191,10 @@ public:
     QPointer<TChartSeries> AxisExtentSeries;
     QPointer<TChartSeries> GridPointSeries;
     QPointer<TChartSeries> SurfaceSeries; // a ground surface line the owner may fill
+    // The ground in picture coordinates (X rising, Z growing downward),
+    // held flat beyond its ends; the picture is drawn below it only. Empty:
+    // no ground, the whole triangulation drawn.
+    std::vector<TWorldPoint> GroundLine;
     QString DefaultSettings;
     TNotifyEvent OnPopupCommand;
     QPointer<TPseudoSection2d> PreviewChart;
@@ -211,6 +216,8 @@ private:
     // Traces the line of L that crosses edge E of T and draws it.
     void TraceAndDraw(int T, int E, double L);
     void ShowPicture();
+    // The canvas clipped to the area below GroundLine (nothing without one).
+    void ClipBelowGround(TCanvas& Canvas) const;
 };
 
 // Sets the chart's triangles 1..N from Corners (vertex numbers from 1) and

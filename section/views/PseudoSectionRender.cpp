@@ -11,6 +11,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
+#include <vector>
 
 namespace lp {
 
@@ -107,15 +109,52 @@ void TPseudoSection2d::RenderOnto(TCanvas& Canvas)
     if (!LevelsReady() || TriangleCount < 3 || !(PixelsPerX > 0) || !(PixelsPerZ > 0))
         return;
     PictureCanvas = &Canvas;
+    const bool clipped = GroundLine.size() >= 2 && Canvas.HandleAllocated();
+    const std::optional<TRegion> clipBefore = clipped ? Canvas.Handle().ClipRegion() : std::nullopt;
+    const auto finish = [&] {
+        PictureCanvas = nullptr;
+        if (clipped)
+            Canvas.Handle().SelectClipRgn(clipBefore ? &*clipBefore : nullptr);
+    };
     try {
+        if (clipped)
+            ClipBelowGround(Canvas);
         FillAllTriangles();
         if (ShowContourLines)
             DrawContourLines();
     } catch (...) {
-        PictureCanvas = nullptr;
+        finish();
         throw;
     }
-    PictureCanvas = nullptr;
+    finish();
+}
+
+// The triangulation spans the data's convex outline, which over a concave
+// slope reaches above the ground: the bands are cut at the ground line.
+void TPseudoSection2d::ClipBelowGround(TCanvas& Canvas) const
+{
+    if (GroundLine.size() < 2)
+        return;
+    // Beyond the picture on every side, so that the ground's flat ends and
+    // the depth below it cover whatever the triangles reach.
+    const int far = std::max(PictureWidth, PictureHeight) + 1000;
+    std::vector<TPoint> outline;
+    outline.reserve(GroundLine.size() + 4);
+    const TPoint first = WorldPixel(GroundLine.front()), last = WorldPixel(GroundLine.back());
+    outline.push_back({std::min(first.X, 0) - far, first.Y});
+    for (const TWorldPoint& point : GroundLine)
+        outline.push_back(WorldPixel(point));
+    outline.push_back({std::max(last.X, PictureWidth) + far, last.Y});
+    int bottom = PictureHeight;
+    for (const TPoint& point : outline)
+        bottom = std::max(bottom, point.Y);
+    outline.push_back({outline.back().X, bottom + far});
+    outline.push_back({outline.front().X, bottom + far});
+    TDeviceContext& dc = Canvas.Handle();
+    dc.BeginPath();
+    dc.Polygon(outline.data(), static_cast<int>(outline.size()));
+    dc.EndPath();
+    dc.SelectClipPath(RGN_AND);
 }
 
 std::array<double, 3> TPseudoSection2d::TriangleValues(int T) const

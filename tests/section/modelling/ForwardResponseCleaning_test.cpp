@@ -13,7 +13,10 @@
 #include "section/modelling/ReciprocalErrorsDialog.h"
 #include "section/survey/DataCleaning.h"
 #include "section/survey/MeasuredData.h"
+#include "platform/ui/Registry.h"
 
+#include <QtCore/QCryptographicHash>
+#include <QtCore/QFileInfo>
 #include <QtWidgets/QCheckBox>
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QMenu>
@@ -414,6 +417,117 @@ TEST_F(ForwardResponseCleaningTest, TheRemovedSetComesBackWithTheSameFile)
     reopen();
     ASSERT_NE(Forward->MeasuredData(), nullptr);
     EXPECT_EQ(Forward->Removals().RemovedCount(), 0u);
+}
+
+// Guards the cleaning of one file lost when another is opened: only the
+// last file's removed set was kept, so New from data with the first file
+// again showed "0 removed".
+// Each file keeps its set against its checksum, the newest 50 of them; the
+// settings' older single set is read as one of them.
+TEST_F(ForwardResponseCleaningTest, EachFileKeepsItsRemovedSetWhenOthersAreOpened)
+{
+    QString first;
+    ASSERT_NO_FATAL_FAILURE(OpenFile([&] { return first = WriteFile(QStringLiteral("first.dat")); }));
+    const std::vector<size_t> firstRemoved{0, 3, 4, 5, 11};
+    Forward->SelectData(firstRemoved);
+    QTest::mouseClick(Forward->RemoveButton, Qt::LeftButton);
+    const std::vector<bool> firstSet = Forward->Removals().Removed();
+    ASSERT_EQ(Forward->Removals().RemovedCount(), firstRemoved.size());
+    // Three other files in turn, the second of them cleaned too.
+    const QString second = WriteFile(QStringLiteral("second.dat"), size_t{1}, 1.5);
+    const QString third = WriteFile(QStringLiteral("third.dat"), size_t{2}, 1.5);
+    const QString fourth = WriteFile(QStringLiteral("fourth.dat"), size_t{3}, 1.5);
+    ASSERT_NO_FATAL_FAILURE(OpenMeasured(second));
+    EXPECT_EQ(Forward->Removals().RemovedCount(), 0u);
+    ASSERT_NO_FATAL_FAILURE(OpenMeasured(third));
+    Forward->SelectData({7, 8});
+    QTest::mouseClick(Forward->RemoveButton, Qt::LeftButton);
+    ASSERT_NO_FATAL_FAILURE(OpenMeasured(fourth));
+    EXPECT_EQ(Forward->Removals().RemovedCount(), 0u);
+
+    // File > New from data with the first again: its data stay removed.
+    ASSERT_NO_FATAL_FAILURE(NewFromData(first));
+    EXPECT_EQ(Forward->Removals().Removed(), firstSet);
+    EXPECT_EQ(Forward->DataCountLabel->text(),
+              QStringLiteral("%1 data, 5 removed.").arg(Forward->Removals().Size()));
+    EXPECT_EQ(Forward->MeasuredData()->Size(), firstSet.size() - 5);
+    ASSERT_NO_FATAL_FAILURE(OpenMeasured(third));
+    EXPECT_EQ(Forward->Removals().RemovedCount(), 2u);
+    EXPECT_TRUE(Forward->Removals().IsRemoved(7) && Forward->Removals().IsRemoved(8));
+    ASSERT_NO_FATAL_FAILURE(OpenMeasured(second));
+    EXPECT_EQ(Forward->Removals().RemovedCount(), 0u);
+    ASSERT_NO_FATAL_FAILURE(OpenMeasured(third));
+
+    // The window closed, the settings changed meanwhile, the window opened
+    // again (with the file it had).
+    const auto reopen = [this](const std::function<void()>& Meanwhile) {
+        Forward->close();
+        QTRY_VERIFY_WITH_TIMEOUT(!Window->ForwardWindow, 5000);
+        Meanwhile();
+        ChooseFromMenuBar(Window->Forwardresponse1);
+        QTRY_VERIFY_WITH_TIMEOUT(Window->ForwardWindow && Window->ForwardWindow->isVisible(), 5000);
+        Forward = Window->ForwardWindow;
+        WaitForResult();
+    };
+    const auto checksum = [](const QString& File) {
+        return QString::fromLatin1(QCryptographicHash::hash(FileBytes(File), QCryptographicHash::Sha1).toHex());
+    };
+    // The settings of an older version: one set, the open file's.
+    reopen([&] {
+        TRegistry registry;
+        ASSERT_TRUE(registry.OpenKey(QStringLiteral("\\Software\\Lithoprism\\Forward response"), true));
+        registry.WriteString(QStringLiteral("MeasuredRemoved"), checksum(third) + QStringLiteral(" 1-2"));
+        EXPECT_EQ(TForwardSurveySettings::Load().MeasuredRemoved,
+                  std::vector<QString>{checksum(third) + QStringLiteral(" 1-2")});
+    });
+    ASSERT_EQ(Forward->MeasuredFile(), QFileInfo(third).absoluteFilePath());
+    EXPECT_EQ(Forward->Removals().RemovedCount(), 2u);
+    EXPECT_TRUE(Forward->Removals().IsRemoved(1) && Forward->Removals().IsRemoved(2));
+
+    // Fifty sets remembered, the first file's the oldest: a change to the
+    // open file's set makes it the newest, and the first file's is dropped.
+    reopen([&] {
+        TForwardSurveySettings settings = TForwardSurveySettings::Load();
+        settings.MeasuredRemoved.clear();
+        for (int other = 0; other < 49; ++other)
+            settings.MeasuredRemoved.push_back(QStringLiteral("%1 0").arg(other, 40, 16, QLatin1Char('0')));
+        settings.MeasuredRemoved.push_back(checksum(first) + QStringLiteral(" 0 3-5 11"));
+        settings.Save();
+    });
+    EXPECT_EQ(Forward->Removals().RemovedCount(), 0u); // the third's set is gone from these settings
+    Forward->SelectData({6});
+    QTest::mouseClick(Forward->RemoveButton, Qt::LeftButton);
+    const std::vector<QString> kept = TForwardSurveySettings::Load().MeasuredRemoved;
+    ASSERT_EQ(kept.size(), TForwardSurveySettings::MaxRemovedSets);
+    EXPECT_EQ(kept.front(), checksum(third) + QStringLiteral(" 6"));
+    EXPECT_EQ(kept.back(), QStringLiteral("%1 0").arg(48, 40, 16, QLatin1Char('0')));
+    ASSERT_NO_FATAL_FAILURE(OpenMeasured(first));
+    EXPECT_EQ(Forward->Removals().RemovedCount(), 0u);
+}
+
+// Guards a question that led nowhere: Save kept data onto the measured file
+// asked "replace?", and a Yes was then refused.
+// Typed into the save dialog, the measured file is refused at once and the
+// dialog shows again; nothing asks about replacing it, and it stays as it
+// was.
+TEST_F(ForwardResponseCleaningTest, SaveKeptDataRefusesTheMeasuredFileBeforeAskingToReplaceIt)
+{
+    QString file;
+    ASSERT_NO_FATAL_FAILURE(OpenFile([&] { return file = WriteFile(QStringLiteral("line.dat")); }));
+    const QByteArray original = FileBytes(file);
+    std::vector<TMessageRequest> messages;
+    MessageService() = [&](const TMessageRequest& Request) {
+        messages.push_back(Request);
+        return Request.Buttons == TMsgDlgButtons(mbYes | mbNo) ? int(mrYes) : int(mrOk);
+    };
+    // The measured file's name typed, then the dialog shown again cancelled.
+    test::AnswerFileDialogs({file, QString()});
+    QTest::mouseClick(Forward->SaveKeptButton, Qt::LeftButton);
+    ResetMessageService();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].Buttons, TMsgDlgButtons(mbOK));
+    EXPECT_EQ(messages[0].Text, QStringLiteral("line.dat cannot be written: it is the measured data file; name another file."));
+    EXPECT_EQ(FileBytes(file), original);
 }
 
 } // namespace

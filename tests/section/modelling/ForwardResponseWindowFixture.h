@@ -143,6 +143,22 @@ struct ForwardResponseWindowTest : MainWindow {
         WaitForResult();
         ASSERT_TRUE(Forward->Misfit().has_value()) << Forward->ErrorText().toStdString();
     }
+    // File > New from data... with the file chosen in its dialog: the
+    // forward window shows its data, and their first comparison is done.
+    void NewFromData(const QString& File)
+    {
+        CommonDialogService().ExecuteOpen = [File](TOpenDialogRequest& Request) {
+            Request.FileName = File;
+            return true;
+        };
+        ChooseFromMenuBar(Window->Newfromdata1);
+        ResetCommonDialogService();
+        QTRY_VERIFY_WITH_TIMEOUT(Window->ForwardWindow && Window->ForwardWindow->isVisible(), 5000);
+        Forward = Window->ForwardWindow;
+        ASSERT_NE(Forward->MeasuredData(), nullptr);
+        WaitForResult();
+        ASSERT_TRUE(Forward->Misfit().has_value()) << Forward->ErrorText().toStdString();
+    }
     // The mouse moved (no button held) to At of a chart's window.
     static void HoverOver(TPseudoSection2d& Chart, QPoint At)
     {

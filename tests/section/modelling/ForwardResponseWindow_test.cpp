@@ -230,6 +230,132 @@ TEST_F(ForwardResponseWindowTest, AFieldSurveyOverAHillIsFramedAndHangsFromTheGr
     SaveScreenshot(*Forward, QStringLiteral("forward-response-field-cleaning"));
 }
 
+// Guards colours drawn in the air: over a concave slope the pseudo-sections
+// filled the data's convex outline, a band up to 10 m above the ground line
+// from x 10 to 155 m, the misfit's hiding the grid there.
+// File > New from data with a survey down a concave slope (175 m to 115 m
+// over 165 m): no coloured pixel lies above the ground line drawn on the
+// measured, calculated and misfit charts, and the colours reach the data.
+TEST_F(ForwardResponseWindowTest, NothingIsDrawnAboveTheGroundOfAConcaveSlope)
+{
+    Start({Section});
+    // 34 electrodes 5 m apart on z = 115 + 60 (1 - x/165)², Wenner a = 5 to 30 m.
+    const auto ground = [](double X) { return 115.0 + 60.0 * (1.0 - X / 165.0) * (1.0 - X / 165.0); };
+    QString text = QStringLiteral("34\n# x z\n");
+    for (int e = 0; e < 34; ++e)
+        text += QStringLiteral("%1 %2\n").arg(5.0 * e).arg(ground(5.0 * e), 0, 'g', 17);
+    QStringList data;
+    for (int a = 1; a <= 6; ++a)
+        for (int first = 1; first + 3 * a <= 34; ++first)
+            data << QStringLiteral("%1 %2 %3 %4 %5")
+                        .arg(first).arg(first + 3 * a).arg(first + a).arg(first + 2 * a)
+                        .arg(100.0 * (1.0 + 0.5 * std::sin(first / 3.0 + a)), 0, 'g', 17);
+    text += QStringLiteral("%1\n# a b m n rhoa\n%2\n").arg(data.size()).arg(data.join(QLatin1Char('\n')));
+    const QString file = Folder.filePath(QStringLiteral("slope.dat"));
+    QString error;
+    ASSERT_TRUE(SaveBytesAtomically(file, text.toUtf8(), error)) << error.toStdString();
+    ASSERT_NO_FATAL_FAILURE(NewFromData(file));
+    Forward->resize(1000, 900);
+    SettleLayouts();
+    const std::vector<TGeometryPoint> surface = Forward->Result()->Surface;
+    ASSERT_FALSE(surface.empty());
+
+    for (TPseudoSection2d* chart : {Forward->MeasuredChart, Forward->ResistivityChart, Forward->MisfitChart}) {
+        SCOPED_TRACE(chart->Title()->Text()->Strings(0).toStdString());
+        ASSERT_TRUE(chart->Widget()->isVisible());
+        const QImage picture = chart->Widget()->grab().toImage();
+        const TRect plot = chart->ChartRectangle();
+        const auto coloured = [&](int X, int Y) {
+            const QRgb c = picture.pixel(X, Y);
+            return std::max({qRed(c), qGreen(c), qBlue(c)}) - std::min({qRed(c), qGreen(c), qBlue(c)}) > 60;
+        };
+        int inTheAir = 0, underTheGround = 0, firstX = -1;
+        for (int x = plot.Left + 2; x < plot.Right - 1; ++x) {
+            const int groundY = chart->LeftAxis()->CalcPosValue(SurfaceElevation(surface, chart->BottomAxis()->CalcPosPoint(x)));
+            // Three pixels off the ground line: its pen is 2 pixels wide.
+            for (int y = plot.Top + 1; y < std::min(groundY - 3, plot.Bottom); ++y)
+                if (coloured(x, y) && ++inTheAir && firstX < 0)
+                    firstX = x;
+            for (int y = std::max(groundY + 3, plot.Top); y < plot.Bottom; ++y)
+                underTheGround += coloured(x, y) ? 1 : 0;
+        }
+        EXPECT_EQ(inTheAir, 0) << "first at x = " << (firstX < 0 ? 0.0 : chart->BottomAxis()->CalcPosPoint(firstX));
+        EXPECT_GT(underTheGround, 1000);
+        // The colours still reach the shallowest data: just under the top
+        // datum at mid-slope, the picture is coloured.
+        const dVertex3d* top = nullptr;
+        for (int v = 1; v <= chart->VertexCount; ++v) {
+            const dVertex3d& vertex = chart->Vertices[v];
+            if (std::fabs(vertex.AxisX - 82.5) < 3.0 &&
+                (!top || vertex.AxisY > top->AxisY))
+                top = &vertex;
+        }
+        ASSERT_NE(top, nullptr);
+        if (chart != Forward->MisfitChart) { // the misfit's near-white about 0
+            EXPECT_TRUE(coloured(chart->BottomAxis()->CalcPosValue(top->AxisX),
+                                 chart->LeftAxis()->CalcPosValue(top->AxisY) + 6));
+        }
+    }
+    SaveScreenshot(*Forward, QStringLiteral("forward-response-concave-slope"));
+}
+
+// Guards chargeabilities out of sight until a polarizable body is drawn:
+// New from data with an IP file showed "ip rms" in the totals, but no
+// switch to chargeability.
+// The section made from the data has no polarizable region: the switch is
+// there at once, the measured chargeabilities are the file's, the
+// calculated 0, and a datum is removed by a click in the chargeability's
+// measured chart.
+TEST_F(ForwardResponseWindowTest, ChargeabilitiesOfAFileShowBeforeAnyPolarizableRegion)
+{
+    Start({Section});
+    const QString file = WriteMeasuredFile(QStringLiteral("ip.dat"));
+    ASSERT_FALSE(Field.Chargeabilities.empty());
+    ASSERT_NO_FATAL_FAILURE(NewFromData(file));
+    EXPECT_TRUE(Forward->Result()->Chargeabilities.empty()); // nothing polarizable
+    EXPECT_TRUE(Forward->MisfitLabel->text().contains(QStringLiteral("ip rms"))) << Forward->MisfitLabel->text().toStdString();
+
+    ASSERT_TRUE(Forward->QuantityBox->isVisible());
+    Forward->QuantityBox->setFocus();
+    QTest::keyClick(Forward->QuantityBox, Qt::Key_Down);
+    ASSERT_EQ(Forward->QuantityBox->currentIndex(), 1);
+    TPseudoSection2d& measured = *Forward->MeasuredChart;
+    EXPECT_EQ(measured.Title()->Text()->Strings(0), QStringLiteral("Measured apparent chargeability"));
+    const size_t count = Field.Chargeabilities.size();
+    ASSERT_EQ(measured.VertexCount, static_cast<int>(count));
+    for (int v = 1; v <= measured.VertexCount; ++v) {
+        const double eta = Field.Chargeabilities[static_cast<size_t>(v - 1)]; // the file's ip in mV/V over 10
+        EXPECT_NEAR(measured.Vertices[v].Value, eta, 1e-9 * std::max(1.0, std::fabs(eta)));
+        EXPECT_EQ(Forward->ResistivityChart->Vertices[v].Value, 0.0);
+        EXPECT_NEAR(Forward->MisfitChart->Vertices[v].Value, -eta, 1e-9 * std::max(1.0, std::fabs(eta)));
+    }
+
+    // Cleaned in that view: a click on a datum no other is drawn near, Remove.
+    const std::vector<TPseudoPoint> points = PseudoSectionPoints(Forward->Removals().File()->Survey());
+    const std::vector<double> verticals = PlottedVerticals(measured, points);
+    const auto pixel = [&](size_t D) {
+        return QPoint(measured.BottomAxis()->CalcPosValue(points[D].X), measured.LeftAxis()->CalcPosValue(verticals[D]));
+    };
+    size_t lone = points.size();
+    for (size_t d = 0; d < points.size() && lone == points.size(); ++d) {
+        bool alone = true;
+        for (size_t o = 0; o < points.size() && alone; ++o)
+            alone = o == d || (pixel(o) - pixel(d)).manhattanLength() > 10;
+        if (alone)
+            lone = d;
+    }
+    ASSERT_LT(lone, points.size());
+    QTest::mouseClick(measured.Widget(), Qt::LeftButton, Qt::NoModifier, pixel(lone));
+    ASSERT_EQ(Forward->SelectedData(), std::vector<size_t>{lone});
+    QTest::mouseClick(Forward->RemoveButton, Qt::LeftButton);
+    EXPECT_TRUE(Forward->Removals().IsRemoved(lone));
+    EXPECT_EQ(Forward->QuantityBox->currentIndex(), 1);
+    EXPECT_EQ(measured.VertexCount, static_cast<int>(count) - 1);
+    EXPECT_TRUE(Forward->DataCountLabel->text().contains(QStringLiteral("1 removed")))
+        << Forward->DataCountLabel->text().toStdString();
+    SaveScreenshot(*Forward, QStringLiteral("forward-response-ip-before-body"));
+}
+
 TEST_F(ForwardResponseWindowTest, LowValuesShowBlueAndHighValuesRed)
 {
     OpenComputed();
