@@ -21,6 +21,7 @@
 
 #ifdef __linux__
 #include <sched.h>
+#include <sys/resource.h>
 #endif
 
 namespace lp {
@@ -141,7 +142,8 @@ int ThreadsThatFit(const TSolveMemory& memory, const TForwardOptions& options, s
     const int asked = options.Threads > 0 ? options.Threads : UsableCores();
     int threads = static_cast<int>(std::clamp<size_t>(static_cast<size_t>(asked), 1, std::max<size_t>(tasks, 1)));
     const double limit = options.MemoryLimit > 0.0 ? options.MemoryLimit : AvailableMemory();
-    while (threads > 1 && memory.Total(threads) > limit)
+    const double reserved = options.MemoryLimit > 0.0 ? 0.0 : ThreadAddressSpace();
+    while (threads > 1 && memory.Total(threads) + (threads - 1) * reserved > limit)
         --threads;
     if (memory.Total(threads) > limit)
         throw EForwardError("Not enough memory for " + std::to_string(electrodes) + " electrodes (about " +
@@ -189,7 +191,40 @@ double KeyedNumber(const std::string& name, const std::string& key)
     return -1.0;
 }
 
+// What is left of the process's address-space limit (RLIMIT_AS, "ulimit
+// -v", "prlimit --as") beyond what it has mapped (VmSize); infinite without
+// a limit. Such a limit ends an allocation past it whatever memory is free.
+double UnmappedAddressSpace()
+{
+#ifdef __linux__
+    rlimit bound{};
+    if (getrlimit(RLIMIT_AS, &bound) != 0 || bound.rlim_cur == RLIM_INFINITY)
+        return std::numeric_limits<double>::infinity();
+    const double mapped = KeyedNumber("/proc/self/status", "VmSize:"); // kB
+    return static_cast<double>(bound.rlim_cur) - std::max(mapped, 0.0) * 1024.0;
+#else
+    return std::numeric_limits<double>::infinity();
+#endif
+}
+
 } // namespace
+
+double ThreadAddressSpace()
+{
+#ifdef __linux__
+    if (!std::isfinite(UnmappedAddressSpace()))
+        return 0.0;
+    // The C library's default thread stack is the stack limit (8 MB where
+    // it is none); its heap arena for a thread reserves 64 MB.
+    rlimit stack{};
+    const double stackBytes = getrlimit(RLIMIT_STACK, &stack) == 0 && stack.rlim_cur != RLIM_INFINITY
+                                  ? static_cast<double>(stack.rlim_cur)
+                                  : 8.0 * 1024 * 1024;
+    return stackBytes + 64.0 * 1024 * 1024;
+#else
+    return 0.0;
+#endif
+}
 
 void RunOnThreads(int Threads, const std::function<void(const std::atomic<bool>& Failed)>& Work)
 {
@@ -262,6 +297,7 @@ double AvailableMemory()
     const std::string usedV1 = FirstLine("/sys/fs/cgroup/memory/memory.usage_in_bytes");
     if (!limitV1.empty() && !usedV1.empty())
         available = std::min(available, std::strtod(limitV1.c_str(), nullptr) - std::strtod(usedV1.c_str(), nullptr));
+    available = std::min(available, UnmappedAddressSpace());
     return std::max(available, 0.0);
 }
 

@@ -118,8 +118,16 @@ int UsableCores();
 // again here.
 void RunOnThreads(int Threads, const std::function<void(const std::atomic<bool>& Failed)>& Work);
 
-// The bytes of memory this process may still take: the machine's available
-// memory (MemAvailable), within what is left of its cgroup's limit.
+// The bytes of memory this process may still take: the smallest of the
+// machine's available memory (MemAvailable), what is left of its cgroup's
+// limit and what is left of its address-space limit (RLIMIT_AS) beyond what
+// it has mapped.
 double AvailableMemory();
+
+// The address space each thread beyond the first takes besides the memory
+// its work needs, where an address-space limit applies (RLIMIT_AS): its
+// stack and the heap arena the C library reserves for it. 0 without such a
+// limit, where reserved address space costs nothing.
+double ThreadAddressSpace();
 
 } // namespace lp

@@ -296,7 +296,8 @@ TSensitivityProblem::TTransformed TSensitivityProblem::Wavenumbers(const std::ve
                             std::to_string(static_cast<long long>(limit / 1e6)) + " MB available).");
     const int asked = FOptions.Threads > 0 ? FOptions.Threads : UsableCores();
     int threads = std::max(1, std::min(asked, static_cast<int>(count)));
-    while (threads > 1 && MemoryNeed(parameters, threads) > limit)
+    const double reserved = FOptions.MemoryLimit > 0.0 ? 0.0 : ThreadAddressSpace();
+    while (threads > 1 && MemoryNeed(parameters, threads) + (threads - 1) * reserved > limit)
         --threads;
     if (Threads)
         *Threads = threads;

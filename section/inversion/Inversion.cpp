@@ -1,6 +1,7 @@
 #include "section/inversion/Inversion.h"
 
 #include "section/inversion/NormalEquations.h"
+#include "section/survey/ReadableNumbers.h"
 
 #include <algorithm>
 #include <cmath>
@@ -98,8 +99,7 @@ public:
         for (Index i = 0; i < measured.size(); ++i)
             if (!std::isfinite(measured[i]) || !(std::isfinite(errors[i]) && errors[i] > 0.0))
                 throw EForwardError("Datum " + std::to_string(i + 1) + " needs a finite value and an error above 0.");
-        if (!(std::isfinite(settings.Lambda) && settings.Lambda > 0.0))
-            throw EForwardError("The regularisation strength must be a finite number above 0.");
+        RequireLambdaInRange(settings.Lambda);
         FBounds = Bounds(settings, n);
         FU.resize(n);
         for (Index j = 0; j < n; ++j) {
@@ -243,15 +243,22 @@ private:
         const auto predicted = [&](const VectorXd& step) {
             return (Wr - WJ * step).squaredNorm() / static_cast<double>(FD.size());
         };
+        double previous = 0.0;
         for (int k = 1; k >= -3; --k) {
-            const double trial = lambda * std::pow(2.0, k);
+            // Within the range: at its ends a trial is tried once.
+            const double trial = std::clamp(lambda * std::pow(2.0, k), MinLambda, MaxLambda);
+            if (trial == previous && trial == MinLambda)
+                break;
+            if (trial == previous)
+                continue;
+            previous = trial;
             const VectorXd step = normal.Solve(trial, Jtr - trial * smooth, chosen);
             if (!step.allFinite())
                 continue;
             chosen = step;
             chosenLambda = trial;
             if (predicted(step) <= target) {
-                for (int up = 2; up <= 6 && k == 1; ++up) {
+                for (int up = 2; up <= 6 && k == 1 && lambda * std::pow(2.0, up) <= MaxLambda; ++up) {
                     const double larger = lambda * std::pow(2.0, up);
                     const VectorXd smoother = normal.Solve(larger, Jtr - larger * smooth, chosen);
                     if (!smoother.allFinite() || predicted(smoother) > target)
@@ -312,6 +319,13 @@ double ChiSquare(const VectorXd& Measured, const VectorXd& Calculated, const Vec
 double RelativeRms(const VectorXd& Measured, const VectorXd& Calculated)
 {
     return 100.0 * std::sqrt(((Calculated - Measured).array().exp() - 1.0).square().mean());
+}
+
+void RequireLambdaInRange(double Lambda)
+{
+    if (!(Lambda >= MinLambda && Lambda <= MaxLambda))
+        throw EForwardError("The regularisation strength λ must be a number from " + ReadableNumber(MinLambda) +
+                            " to " + ReadableNumber(MaxLambda) + ", not " + ReadableNumber(Lambda) + ".");
 }
 
 TInversionResult InvertResistivity(TInversionProblem& Problem, const VectorXd& Measured, const VectorXd& Errors,

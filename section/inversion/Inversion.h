@@ -15,7 +15,8 @@
 //     (JᵤᵀWᵀWJᵤ + λCᵀC) Δu = JᵤᵀWᵀW(d − f) − λCᵀC(u − u₀)
 // solved by preconditioned conjugate gradients (NormalEquations.h) for a
 // few trial λ sharing one Jacobian (λ_prev × 2^k, k = 1 down to -3, and
-// up to 6 when k = 1 already reaches the target: solves, not forward runs);
+// up to 6 when k = 1 already reaches the target: solves, not forward runs;
+// none below MinLambda);
 // the largest λ whose linearised χ² reaches the iteration's target
 // max(1, χ²/4) is taken (a smooth model that is not over-fitted), else the
 // smallest. Then a line search: a step that
@@ -58,8 +59,18 @@ public:
     virtual Eigen::VectorXd Respond(const Eigen::VectorXd& LogResistivities, Eigen::MatrixXd* Jacobian) = 0;
 };
 
+// The range of the regularisation strength λ, the start and every trial
+// alike. Φ weighs λ‖CΔu‖² against the data's squared misfits measured by
+// their errors, so the data's scale is in it already: below MinLambda the
+// smoothness no longer holds the cells the data do not see, and the image
+// runs off to resistivities no ground has (a vanishing λ fitted its data
+// with cells from 1e-7 to 1e15 ohm-m); above MaxLambda no step moves the
+// model from its start.
+inline constexpr double MinLambda = 1e-4;
+inline constexpr double MaxLambda = 1e6;
+
 struct TInversionSettings {
-    double Lambda = 20.0;   // the first iteration's regularisation strength
+    double Lambda = 20.0;   // the first iteration's regularisation strength, MinLambda .. MaxLambda
     int Iterations = 20;    // at most
     // Per parameter; empty for none. Limits in ohm-m: 0 for no lower
     // limit, infinity for no upper one.
@@ -88,11 +99,15 @@ struct TInversionResult {
     bool Cancelled = false;
 };
 
+// Raises EForwardError "The regularisation strength λ must be a number
+// from 0.0001 to 1e6, not 1e-300." for a λ outside MinLambda .. MaxLambda.
+void RequireLambdaInRange(double Lambda);
+
 // A free cell starting on or beyond a limit starts just inside it (a
 // thousandth in ln ρ); a fixed cell keeps its start, whatever its limits.
 // Raises EForwardError for inconsistent sizes, errors that are not finite
 // and above 0, a start not finite and above 0, limits with lower ≥ upper,
-// a λ not finite and above 0.
+// a λ outside MinLambda .. MaxLambda.
 TInversionResult InvertResistivity(TInversionProblem& Problem, const Eigen::VectorXd& Measured,
                                    const Eigen::VectorXd& Errors, const Eigen::SparseMatrix<double>& Smoothness,
                                    const Eigen::VectorXd& Start, const TInversionSettings& Settings = {},

@@ -1,7 +1,10 @@
 #include "section/inversion/InversionMesh.h"
 
+#include "section/survey/ReadableNumbers.h"
+
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <string>
 
 namespace lp {
@@ -88,9 +91,11 @@ void CheckInversionMesh(const TInversionMesh& Mesh)
             throw EForwardError("The parameter mesh's bottom must lie below every row above it.");
 }
 
-TInversionMesh DefaultInversionMesh(const std::vector<double>& ElectrodeX, double Left, double Right,
-                                    const std::vector<TGeometryPoint>& Surface, double DeepestMedianDepth,
-                                    const TInversionMeshLayout& Layout)
+namespace {
+
+// The electrodes' distinct places, rising; refuses what DefaultInversionMesh refuses.
+std::vector<double> MeshElectrodePlaces(const std::vector<double>& ElectrodeX, double Left, double Right,
+                                        double DeepestMedianDepth)
 {
     std::vector<double> x = ElectrodeX;
     std::sort(x.begin(), x.end());
@@ -101,7 +106,57 @@ TInversionMesh DefaultInversionMesh(const std::vector<double>& ElectrodeX, doubl
         throw EForwardError("The electrodes must lie within the model area's width.");
     if (!(std::isfinite(DeepestMedianDepth) && DeepestMedianDepth > 0.0))
         throw EForwardError("The data have no depth of investigation.");
+    return x;
+}
 
+// The columns between two neighbouring electrodes: about Column wide.
+double GapPieces(double Gap, double Column)
+{
+    return std::max(1.0, std::round(Gap / Column));
+}
+
+// The row boundaries below the surface: from 0, First thick, each row
+// Growth times thicker, the last reaching Depth.
+std::vector<double> RowBoundaries(double Depth, double First, double Growth)
+{
+    std::vector<double> depths{0.0};
+    double thickness = First;
+    while (Depth - depths.back() >= 1.5 * thickness) {
+        depths.push_back(depths.back() + thickness);
+        thickness *= Growth;
+    }
+    depths.push_back(Depth);
+    return depths;
+}
+
+} // namespace
+
+double DefaultInversionMeshCells(const std::vector<double>& ElectrodeX, double Left, double Right,
+                                 double DeepestMedianDepth, const TInversionMeshLayout& Layout)
+{
+    const std::vector<double> x = MeshElectrodePlaces(ElectrodeX, Left, Right, DeepestMedianDepth);
+    const double spacing = MedianGap(x);
+    const double column = Layout.ColumnShare * spacing;
+    // The sides grow geometrically and the rows too: few, counted by laying them.
+    double columns = static_cast<double>(GrowingWidths(x.front() - Left, column, Layout.SideGrowth).size() +
+                                         GrowingWidths(Right - x.back(), column, Layout.SideGrowth).size());
+    for (size_t i = 0; i + 1 < x.size(); ++i)
+        columns += GapPieces(x[i + 1] - x[i], column);
+    const double rows = static_cast<double>(
+        RowBoundaries(Layout.DepthFactor * DeepestMedianDepth, Layout.RowShare * spacing, Layout.RowGrowth).size() - 1);
+    return columns * rows;
+}
+
+TInversionMesh DefaultInversionMesh(const std::vector<double>& ElectrodeX, double Left, double Right,
+                                    const std::vector<TGeometryPoint>& Surface, double DeepestMedianDepth,
+                                    const TInversionMeshLayout& Layout)
+{
+    // Counted first: a mesh beyond what a cell number holds is refused before it is laid.
+    const double cells = DefaultInversionMeshCells(ElectrodeX, Left, Right, DeepestMedianDepth, Layout);
+    if (!(cells <= static_cast<double>(std::numeric_limits<int>::max())))
+        throw EForwardError("The parameter mesh would have " + ReadableNumber(cells) +
+                            " cells, more than can be inverted.");
+    const std::vector<double> x = MeshElectrodePlaces(ElectrodeX, Left, Right, DeepestMedianDepth);
     const double spacing = MedianGap(x);
     const double column = Layout.ColumnShare * spacing;
 
@@ -115,7 +170,7 @@ TInversionMesh DefaultInversionMesh(const std::vector<double>& ElectrodeX, doubl
     }
     // Between electrodes: about Column wide, an edge at every electrode.
     for (size_t i = 0; i + 1 < x.size(); ++i) {
-        const int pieces = std::max(1, static_cast<int>(std::lround((x[i + 1] - x[i]) / column)));
+        const int pieces = static_cast<int>(GapPieces(x[i + 1] - x[i], column));
         for (int p = 0; p < pieces; ++p)
             mesh.ColumnEdges.push_back(x[i] + (x[i + 1] - x[i]) * p / pieces);
     }
@@ -129,13 +184,7 @@ TInversionMesh DefaultInversionMesh(const std::vector<double>& ElectrodeX, doubl
         mesh.Elevations.push_back(SurfaceElevation(Surface, e));
 
     const double depth = Layout.DepthFactor * DeepestMedianDepth;
-    mesh.RowDepths.push_back(0.0);
-    double thickness = Layout.RowShare * spacing;
-    while (depth - mesh.RowDepths.back() >= 1.5 * thickness) {
-        mesh.RowDepths.push_back(mesh.RowDepths.back() + thickness);
-        thickness *= Layout.RowGrowth;
-    }
-    mesh.RowDepths.push_back(depth);
+    mesh.RowDepths = RowBoundaries(depth, Layout.RowShare * spacing, Layout.RowGrowth);
     mesh.Bottom = *std::min_element(mesh.Elevations.begin(), mesh.Elevations.end()) - depth;
     CheckInversionMesh(mesh);
     return mesh;

@@ -56,10 +56,17 @@ struct TInversionMeshLayout {
 // DeepestMedianDepth. The surface is that of Surface (x increasing; level
 // beyond its ends). Refuses (EForwardError) fewer than two distinct
 // electrodes, electrodes outside Left .. Right, a depth that is not a
-// finite number above 0.
+// finite number above 0, and a mesh of more cells than an int counts.
 TInversionMesh DefaultInversionMesh(const std::vector<double>& ElectrodeX, double Left, double Right,
                                     const std::vector<TGeometryPoint>& Surface, double DeepestMedianDepth,
                                     const TInversionMeshLayout& Layout = {});
+
+// The cells DefaultInversionMesh lays with the same arguments, counted
+// without laying them (a count beyond any memory still counts), so that a
+// mesh the memory cannot hold is refused before it is laid. Refuses what
+// DefaultInversionMesh refuses.
+double DefaultInversionMeshCells(const std::vector<double>& ElectrodeX, double Left, double Right,
+                                 double DeepestMedianDepth, const TInversionMeshLayout& Layout = {});
 
 // Raises EForwardError when the mesh is unusable: fewer than one column or
 // row, edges or depths not strictly increasing or not finite, a count of

@@ -2,6 +2,7 @@
 
 #include "section/forward/Sensitivity.h"
 #include "section/survey/DataCleaning.h"
+#include "section/survey/ReadableNumbers.h"
 #include "section/model/ModelGeometryText.h"
 
 #include <algorithm>
@@ -43,23 +44,20 @@ std::string RowText(const TInversionMesh& Mesh, const TSurveyInversion& Inversio
     return row;
 }
 
+} // namespace
+
 // The inversion holds its Jacobian about four times over (the model's, a
 // trial step's, the weighted one of the step and the result's) beside what
-// one computation of the sensitivities needs on one thread: refused before
-// any iteration when that does not fit.
-void RefuseWhatDoesNotFit(const TCellInversionProblem& Problem, double Data, double Cells,
-                          const TForwardOptions& Options)
+// one computation of the sensitivities needs on one thread.
+void RefuseInversionBeyondMemory(double Data, double Cells, double ForwardNeed, double Limit)
 {
-    const double need = Problem.MemoryNeed(1) + 4.0 * 8.0 * Data * Cells;
-    const double limit = Options.MemoryLimit > 0.0 ? Options.MemoryLimit : AvailableMemory();
+    const double need = ForwardNeed + 4.0 * 8.0 * Data * Cells;
+    const double limit = Limit > 0.0 ? Limit : AvailableMemory();
     if (need > limit)
-        throw EForwardError("Not enough memory to invert " + std::to_string(static_cast<long long>(Data)) +
-                            " data on " + std::to_string(static_cast<long long>(Cells)) + " cells (about " +
-                            std::to_string(static_cast<long long>(need / 1e6)) + " MB; " +
-                            std::to_string(static_cast<long long>(limit / 1e6)) + " MB available).");
+        throw EForwardError("Not enough memory to invert " + ReadableNumber(Data, 15) + " data on " +
+                            ReadableNumber(Cells, 15) + " cells (about " + ReadableNumber(std::floor(need / 1e6), 15) + " MB; " +
+                            ReadableNumber(std::floor(limit / 1e6), 15) + " MB available).");
 }
-
-} // namespace
 
 TCellInversionProblem::TCellInversionProblem(const TInversionMesh& Mesh, const TSurvey& Survey,
                                              const TForwardOptions& Options, std::function<bool()> Continue)
@@ -134,10 +132,14 @@ TSurveyInversion InvertSurvey(const TMeasuredData& Data, const TInversionMesh& M
     RequirePositiveResistivities(Data);
     if (!(std::isfinite(Options.ErrorPercent) && Options.ErrorPercent > 0.0))
         throw EForwardError("The error must be a finite number of per cent above 0.");
+    RequireLambdaInRange(Options.Settings.Lambda); // before the forward problem is set up
+    RefuseInversionBeyondMemory(static_cast<double>(Data.Size()), static_cast<double>(Mesh.Cells()), 0.0,
+                                Options.Forward.MemoryLimit);
     const auto N = static_cast<Index>(Data.Size());
     const auto cells = static_cast<size_t>(Mesh.Cells());
     TCellInversionProblem problem(Mesh, Data.Survey(), Options.Forward, Continue);
-    RefuseWhatDoesNotFit(problem, static_cast<double>(N), static_cast<double>(cells), Options.Forward);
+    RefuseInversionBeyondMemory(static_cast<double>(N), static_cast<double>(cells), problem.MemoryNeed(1),
+                                Options.Forward.MemoryLimit);
     // A resistance's ρa with the mesh's own geometric factor, as the response's.
     const std::vector<double> resistivities = Data.ApparentResistivities(problem.GeometricFactors());
     VectorXd measured(N), errors(N);

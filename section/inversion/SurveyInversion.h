@@ -60,6 +60,14 @@ TSurveyInversion InvertSurvey(const TMeasuredData& Data, const TInversionMesh& M
                               const TSurveyInversionOptions& Options = {}, const TInversionCallbacks& Callbacks = {},
                               const std::function<bool()>& Continue = {});
 
+// Refuses (EForwardError "Not enough memory to invert N data on M cells
+// (about X MB; Y MB available).") an inversion whose Jacobians (about four
+// of Data × Cells numbers) and ForwardNeed bytes of the forward
+// computation do not fit in Limit bytes (0: AvailableMemory()).
+// InvertSurvey checks before it sets up its forward problem and again with
+// it; a default mesh is checked before it is laid (DefaultInversionMeshCells).
+void RefuseInversionBeyondMemory(double Data, double Cells, double ForwardNeed = 0.0, double Limit = 0.0);
+
 // The parameter mesh's forward problem: the responses and the Jacobian of
 // every cell for resistivities per cell.
 //

@@ -11,12 +11,14 @@
 #include "section/inversion/SurveyInversion.h"
 #include "section/modelling/FittedRegions.h"
 #include "section/modelling/InversionSetup.h"
+#include "section/modelling/ModellingWindowCommands.h"
 #include "section/modelling/ForwardPseudoSection.h"
 #include "section/inversion/RegionFit.h"
 #include "section/modelling/SameFile.h"
 
 #include <QtCore/QFile>
 #include <QtCore/QFileInfo>
+#include <QtCore/QTemporaryFile>
 
 #include <algorithm>
 #include <cmath>
@@ -121,6 +123,18 @@ double FiniteArgument(const QString& Option, const QString& Text)
     if (!ok || !std::isfinite(value))
         throw EArgumentError(
             QStringLiteral("%1 needs a finite number, not \"%2\"").arg(Option, Text).toStdString());
+    return value;
+}
+
+double RangeArgument(const QString& Option, const QString& Text, double Least, double Most)
+{
+    bool ok = false;
+    const double value = Text.toDouble(&ok);
+    if (!ok || !(value >= Least && value <= Most))
+        throw EArgumentError(QStringLiteral("%1 needs a number from %2 to %3, not \"%4\"")
+                                 .arg(Option, QString::fromStdString(ReadableNumber(Least)),
+                                      QString::fromStdString(ReadableNumber(Most)), Text)
+                                 .toStdString());
     return value;
 }
 
@@ -313,6 +327,37 @@ TMeasuredData ReadMeasuredDataFile(const QString& FileName, std::optional<TDataF
     return data;
 }
 
+// The line of --reciprocal-error: the model and what its data took ("the
+// error of their 8 data"; the file's own error where it gives one), and a
+// warning when the pairs agree so closely that the model's error fell
+// below the least one it gives.
+void PrintReciprocalErrorUse(std::FILE* Errors, const TReciprocalErrorModel& Model, const TReciprocalErrorUse& Use)
+{
+    const auto paired = static_cast<long long>(Use.Set + Use.Own);
+    QString taken;
+    if (Use.Own == 0)
+        taken = QStringLiteral("the error of their %1 data").arg(paired);
+    else if (Use.Set == 0)
+        taken = QStringLiteral("not used: their %1 data keep the file's own error").arg(paired);
+    else
+        taken = QStringLiteral("the error of %1 of their %2 data (%3 the file's own error)")
+                    .arg(static_cast<long long>(Use.Set))
+                    .arg(paired)
+                    .arg(Use.Own == 1 ? QStringLiteral("1 keeps") : QStringLiteral("%1 keep").arg(Use.Own));
+    PrintLine(Errors, QStringLiteral("reciprocal-error: %1: |dR| = %2 ohm + %3 % of |R|, %4")
+                          .arg(CountText(static_cast<long long>(Model.Pairs), QStringLiteral("pair"),
+                                         QStringLiteral("pairs")))
+                          .arg(Model.Absolute, 0, 'g', 3)
+                          .arg(100.0 * Model.Relative, 0, 'g', 3)
+                          .arg(taken));
+    if (Use.Floored > 0)
+        PrintLine(Errors, QStringLiteral("lithoprism: warning: the reciprocal pairs agree so closely that the model "
+                                         "gives %1 an error below %2 %: %3 %2 %, the least it gives")
+                              .arg(Use.Floored == 1 ? QStringLiteral("1 datum") : QStringLiteral("%1 data").arg(Use.Floored))
+                              .arg(100.0 * MinReciprocalError, 0, 'g', 3)
+                              .arg(Use.Floored == 1 ? QStringLiteral("it takes") : QStringLiteral("they take")));
+}
+
 // The measured data cleaned as asked, a line on Errors for each step: the
 // data of ρa 0 or below removed (always: no computation takes them; without
 // --drop-negative a warning says so), reciprocal pairs beyond the limit
@@ -343,10 +388,11 @@ TMeasuredData CleanMeasuredData(TMeasuredData Data, const TCleaningRequest& Requ
         std::vector<TReciprocalPair> pairs = ReciprocalPairs(Data);
         if (Request.ReciprocalLimit) {
             const std::vector<bool> removed = ReciprocalDataBeyond(pairs, Data.Size(), *Request.ReciprocalLimit);
-            PrintLine(Errors, QStringLiteral("drop-reciprocal: %1 data removed (%2 of %3 pairs beyond %4 %)")
+            PrintLine(Errors, QStringLiteral("drop-reciprocal: %1 data removed (%2 of %3 beyond %4 %)")
                                   .arg(removedCount(removed))
                                   .arg(removedCount(removed) / 2)
-                                  .arg(pairs.size())
+                                  .arg(CountText(static_cast<long long>(pairs.size()), QStringLiteral("pair"),
+                                                 QStringLiteral("pairs")))
                                   .arg(*Request.ReciprocalLimit));
             Data = KeepData(Data, removed);
             pairs = ReciprocalPairs(Data);
@@ -355,13 +401,8 @@ TMeasuredData CleanMeasuredData(TMeasuredData Data, const TCleaningRequest& Requ
             if (pairs.empty())
                 throw EDataFileError("--reciprocal-error: the data hold no reciprocal pair to fit an error model to.");
             const TReciprocalErrorModel model = FitReciprocalErrorModel(pairs);
-            UseReciprocalErrorModel(Data, pairs, model);
-            PrintLine(Errors, QStringLiteral("reciprocal-error: %1 pairs: |dR| = %2 ohm + %3 % of |R|, the error of "
-                                             "their %4 data")
-                                  .arg(model.Pairs)
-                                  .arg(model.Absolute, 0, 'g', 3)
-                                  .arg(100.0 * model.Relative, 0, 'g', 3)
-                                  .arg(2 * model.Pairs));
+            const TReciprocalErrorUse use = UseReciprocalErrorModel(Data, pairs, model);
+            PrintReciprocalErrorUse(Errors, model, use);
         }
     }
     if (Request.OutlierLimit) {
@@ -384,9 +425,21 @@ void SaveOutput(const QString& FileName, const char* Role, const std::string& Te
                                  .toStdString());
 }
 
+// Why no file can be made in a folder that looks writable (a file system
+// that takes no files, /proc say, or one mounted read-only): a temporary
+// file beside the output tried and removed again; empty when it was made.
+QString FolderRefusingFiles(const QString& Folder, const QString& FileName)
+{
+    QTemporaryFile probe(Folder + QStringLiteral("/.") + FileName + QStringLiteral(".XXXXXX"));
+    if (probe.open())
+        return {};
+    return QStringLiteral("no file can be made in its folder \"%1\" (%2)").arg(Folder, probe.errorString());
+}
+
 // Before a computation: an output whose folder is missing or cannot be
 // written is refused at once, not after minutes of work. The file itself
-// is neither made nor touched here; the save stays atomic.
+// is neither made nor touched here (a temporary file beside it is, and
+// removed again); the save stays atomic.
 void RefuseUnwritableOutput(const QString& FileName, const char* Role)
 {
     const QFileInfo file(FileName);
@@ -400,6 +453,8 @@ void RefuseUnwritableOutput(const QString& FileName, const char* Role)
         why = QStringLiteral("its folder \"%1\" cannot be written").arg(folder.filePath());
     else if (file.exists() && !file.isFile())
         why = QStringLiteral("the name is taken by something that is not a file");
+    else
+        why = FolderRefusingFiles(folder.absoluteFilePath(), file.fileName());
     if (!why.isEmpty())
         throw EDataFileError(QStringLiteral("The %1 \"%2\" cannot be written: %3. Nothing was computed or written.")
                                  .arg(QLatin1String(Role), FileName, why)
@@ -506,7 +561,7 @@ TInvertRequest ParseInvertArguments(const QStringList& Arguments)
         } else if (argument == QStringLiteral("--error")) {
             request.Options.ErrorPercent = PositiveArgument(argument, value);
         } else if (argument == QStringLiteral("--lambda")) {
-            request.Options.Settings.Lambda = PositiveArgument(argument, value);
+            request.Options.Settings.Lambda = RangeArgument(argument, value, MinLambda, MaxLambda);
         } else if (argument == QStringLiteral("--z-weight")) {
             request.Options.ZWeight = PositiveArgument(argument, value);
         } else if (argument == QStringLiteral("--iterations")) {
@@ -850,7 +905,7 @@ QString CommandLineUsage()
         "                      differ by more than PERCENT of their mean\n"
         "    --reciprocal-error   fit |dR| = a + b |R| to the reciprocal pairs and take\n"
         "                      it as the error of their data (instead of --error; a\n"
-        "                      file's own err stays)\n"
+        "                      file's own err stays; at least 0.1 %, with a warning)\n"
         "    --drop-outliers K   remove data whose ln rhoa lies more than K scaled\n"
         "                      median absolute deviations from the median of their 8\n"
         "                      nearest neighbours in the pseudo-section\n"
@@ -870,6 +925,8 @@ QString CommandLineUsage()
         "                  \"inverted: N cells, chi-square X, rrms Y %\"; when not one\n"
         "                  iteration could be taken (and the start does not explain\n"
         "                  the data) it says why, writes nothing and exits with 1.\n"
+        "                  An electrode more than 50 median spacings from its\n"
+        "                  neighbour is refused, naming its line.\n"
         "                  Options:\n"
         "    --section SECTION.sec   the model area and relief from the section (without\n"
         "                      it: the electrodes' span padded by two spacings, with the\n"
@@ -878,7 +935,8 @@ QString CommandLineUsage()
         "    --start-from-section   start from the section's resistivities (default: the\n"
         "                      data's median apparent resistivity everywhere)\n"
         "    --error PERCENT   relative error of data whose file gives none (default 3)\n"
-        "    --lambda L        the first regularisation strength (default 20)\n"
+        "    --lambda L        the first regularisation strength, 0.0001 to 1e6\n"
+        "                      (default 20)\n"
         "    --z-weight W      vertical against horizontal smoothness (default 1)\n"
         "    --iterations N    at most N iterations (default 20)\n"
         "    --format unified|res2dinv   the measured file's format (default: told\n"

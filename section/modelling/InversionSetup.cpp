@@ -31,6 +31,28 @@ std::vector<TGeometryPoint> MeasuredSurface(const TMeasuredData& Data)
     return surface;
 }
 
+namespace {
+
+// A used electrode far beyond the rest (StrayElectrode) is refused, named by
+// the file's line: the cells cannot follow it.
+void RefuseStrayElectrode(const TMeasuredData& Data, const TSurvey& Survey)
+{
+    const std::optional<TStrayElectrode> stray = StrayElectrode(Survey);
+    if (!stray)
+        return;
+    const auto e = static_cast<size_t>(stray->Electrode);
+    const std::string line =
+        e < Data.ElectrodeLines.size() ? "Line " + std::to_string(Data.ElectrodeLines[e]) + ": t" : "T";
+    throw EForwardError(line + "he electrode at x = " + ReadableNumber(Survey.Electrodes.at(e).x, 6) + " stands " +
+                        ReadableNumber(stray->Gap) + " electrode spacings from the next one (x = " +
+                        ReadableNumber(Survey.Electrodes.at(static_cast<size_t>(stray->Neighbour)).x, 6) +
+                        "), more than " + ReadableNumber(MaxElectrodeGap) +
+                        ": the inversion's cells cannot reach across such a gap. Correct its place, remove the data "
+                        "that use it, or write a remote electrode as a pole (no electrode).");
+}
+
+} // namespace
+
 TInversionMesh InversionMeshFor(const TMeasuredData& Data, const TForwardModel* Section)
 {
     const TSurvey survey = Data.Survey();
@@ -41,16 +63,26 @@ TInversionMesh InversionMeshFor(const TMeasuredData& Data, const TForwardModel* 
     const TSurveyFrame frame = SurveyFrame(survey);
     if (x.size() < 2 || frame.Empty())
         throw EForwardError("The data use electrodes at fewer than two places: there is nothing to invert.");
-    if (!Section)
-        return DefaultInversionMesh(x, frame.Left, frame.Right, MeasuredSurface(Data), deepest);
-    // The survey's frame within the section's model area: cells further out
-    // would be seen by no datum.
-    if (x.front() < Section->Left || x.back() > Section->Right)
-        throw EForwardError("The electrodes reach beyond the section's model area (" + ReadableNumber(Section->Left, 6) +
-                            " to " + ReadableNumber(Section->Right, 6) + "): widen the model area or invert without "
-                            "the section.");
-    return DefaultInversionMesh(x, std::max(Section->Left, frame.Left), std::min(Section->Right, frame.Right),
-                                Section->Surface, deepest);
+    RefuseStrayElectrode(Data, survey);
+    double left = frame.Left, right = frame.Right;
+    std::vector<TGeometryPoint> surface;
+    if (Section) {
+        // The survey's frame within the section's model area: cells further
+        // out would be seen by no datum.
+        if (x.front() < Section->Left || x.back() > Section->Right)
+            throw EForwardError("The electrodes reach beyond the section's model area (" +
+                                ReadableNumber(Section->Left, 6) + " to " + ReadableNumber(Section->Right, 6) +
+                                "): widen the model area or invert without the section.");
+        left = std::max(Section->Left, frame.Left);
+        right = std::min(Section->Right, frame.Right);
+        surface = Section->Surface;
+    } else {
+        surface = MeasuredSurface(Data);
+    }
+    // The mesh counted before it is laid: one the memory cannot hold is
+    // refused before it takes any.
+    RefuseInversionBeyondMemory(static_cast<double>(Data.Size()), DefaultInversionMeshCells(x, left, right, deepest));
+    return DefaultInversionMesh(x, left, right, surface, deepest);
 }
 
 void UseSectionInInversion(const TInversionMesh& Mesh, const TForwardModel& Section, const TMeasuredData& Data,

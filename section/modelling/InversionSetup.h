@@ -27,8 +27,10 @@ std::vector<TGeometryPoint> MeasuredSurface(const TMeasuredData& Data);
 // The parameter mesh over the survey's frame (SurveyFrame): the electrodes' span padded
 // by two spacings (within the section's model area, with its relief, when
 // a section is given; else with the data's surface). Raises EForwardError
-// when the data use electrodes at fewer than two places, or reach beyond
-// the section's model area.
+// when the data use electrodes at fewer than two places, use one far beyond
+// the rest (StrayElectrode; named by the file's line), reach beyond the
+// section's model area, or when the memory cannot hold an inversion on the
+// mesh (RefuseInversionBeyondMemory, before it is laid).
 TInversionMesh InversionMeshFor(const TMeasuredData& Data, const TForwardModel* Section);
 
 // With Constrain, the section's regions cut the smoothness; with

@@ -245,20 +245,26 @@ std::vector<bool> ReciprocalDataBeyond(const std::vector<TReciprocalPair>& Pairs
     return removed;
 }
 
-size_t UseReciprocalErrorModel(TMeasuredData& Data, const std::vector<TReciprocalPair>& Pairs,
-                               const TReciprocalErrorModel& Model)
+TReciprocalErrorUse UseReciprocalErrorModel(TMeasuredData& Data, const std::vector<TReciprocalPair>& Pairs,
+                                            const TReciprocalErrorModel& Model)
 {
     const std::vector<double> resistances = DataResistances(Data);
     if (Data.Errors.empty())
         Data.Errors.assign(Data.Size(), std::nan(""));
-    size_t set = 0;
+    TReciprocalErrorUse use;
     for (const TReciprocalPair& pair : Pairs)
-        for (size_t d : {pair.Normal, pair.Reciprocal})
-            if (!(std::isfinite(Data.Errors.at(d)) && Data.Errors[d] > 0.0)) {
-                Data.Errors[d] = std::max(Model.ErrorOf(resistances.at(d)), MinError);
-                ++set;
+        for (size_t d : {pair.Normal, pair.Reciprocal}) {
+            if (std::isfinite(Data.Errors.at(d)) && Data.Errors[d] > 0.0) {
+                ++use.Own;
+                continue;
             }
-    return set;
+            const double error = Model.ErrorOf(resistances.at(d));
+            if (!(error >= MinReciprocalError))
+                ++use.Floored;
+            Data.Errors[d] = error >= MinReciprocalError ? error : MinReciprocalError;
+            ++use.Set;
+        }
+    return use;
 }
 
 } // namespace lp

@@ -81,9 +81,23 @@ TReciprocalErrorModel FitReciprocalErrorModel(const std::vector<TReciprocalPair>
 // among Count data.
 std::vector<bool> ReciprocalDataBeyond(const std::vector<TReciprocalPair>& Pairs, size_t Count, double Percent);
 
-// The model's error for both data of every pair whose file gives no error
-// (a file's own error stays); returns how many data it set.
-size_t UseReciprocalErrorModel(TMeasuredData& Data, const std::vector<TReciprocalPair>& Pairs,
-                               const TReciprocalErrorModel& Model);
+// The least relative error (a fraction) the reciprocal error model gives a
+// datum: pairs that agree closely (identical readings fit "0 ohm + 0 %")
+// say how well a reading repeats, not how well a computation can explain
+// it, and an error far below the forward computation's own would weigh the
+// datum beyond what it holds.
+inline constexpr double MinReciprocalError = 0.001;
+
+// What UseReciprocalErrorModel did.
+struct TReciprocalErrorUse {
+    size_t Set = 0;     // data given the model's error
+    size_t Own = 0;     // paired data that keep the file's own error
+    size_t Floored = 0; // of those set, data whose model error was below MinReciprocalError: they took it
+};
+
+// The model's error, at least MinReciprocalError, for both data of every
+// pair whose file gives no error (a file's own error stays).
+TReciprocalErrorUse UseReciprocalErrorModel(TMeasuredData& Data, const std::vector<TReciprocalPair>& Pairs,
+                                            const TReciprocalErrorModel& Model);
 
 } // namespace lp

@@ -159,4 +159,33 @@ TSurveyFrame SurveyFrame(const TSurvey& Survey)
     return {x.front() - pad, x.back() + pad};
 }
 
+std::optional<TStrayElectrode> StrayElectrode(const TSurvey& Survey)
+{
+    const std::vector<double> x = UsedElectrodePositions(Survey);
+    if (x.size() < 4)
+        return std::nullopt;
+    const double spacing = MedianGap(x);
+    size_t widest = 0;
+    for (size_t i = 1; i + 1 < x.size(); ++i)
+        if (x[i + 1] - x[i] > x[widest + 1] - x[widest])
+            widest = i;
+    const double gap = (x[widest + 1] - x[widest]) / spacing;
+    if (!(gap > MaxElectrodeGap))
+        return std::nullopt;
+    // The side of the gap with fewer electrodes is the one out of place.
+    const bool leftStrays = widest + 1 <= x.size() - widest - 1;
+    const double stray = leftStrays ? x[widest] : x[widest + 1];
+    const double across = leftStrays ? x[widest + 1] : x[widest];
+    // The first used electrode standing at a place.
+    const auto usedAt = [&](double place) {
+        int first = -1;
+        for (const TConfiguration& c : Survey.Configurations)
+            for (int e : {c.a, c.b, c.m, c.n})
+                if (e >= 0 && (first < 0 || e < first) && Survey.Electrodes.at(static_cast<size_t>(e)).x == place)
+                    first = e;
+        return first;
+    };
+    return TStrayElectrode{usedAt(stray), usedAt(across), gap};
+}
+
 } // namespace lp

@@ -112,6 +112,27 @@ struct TSurveyFrame {
     bool Empty() const { return !(Right > Left); }
 };
 
+// The widest gap between neighbouring used electrodes of one survey, in
+// median electrode spacings. An inversion's cells follow the electrodes
+// (columns of half a spacing between them), so one electrode far from the
+// rest (a coordinate typed wrong, a remote electrode written as one on the
+// line) would have them reach across its gap: millions of cells that no
+// memory holds, or an image spread thin over ground no datum sees.
+inline constexpr double MaxElectrodeGap = 50.0;
+
+// A used electrode beyond a gap wider than MaxElectrodeGap.
+struct TStrayElectrode {
+    int Electrode = -1; // the electrode beside the gap, on its side with fewer electrodes
+    int Neighbour = -1; // the electrode across the gap
+    double Gap = 0.0;   // in median electrode spacings
+};
+
+// The survey's widest gap between neighbouring used electrodes when it is
+// wider than MaxElectrodeGap median spacings; none otherwise, and with
+// used electrodes at fewer than four places (no median spacing to measure
+// by). Of the electrodes at one place, the first of the survey's is named.
+std::optional<TStrayElectrode> StrayElectrode(const TSurvey& Survey);
+
 // The survey's frame, the span its data say something about: from the
 // first used electrode less SurveyFramePadding median spacings to the last
 // plus as many. The inversion's cells and the pseudo-sections of measured

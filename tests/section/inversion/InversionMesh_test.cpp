@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
+#include <vector>
 #include <numbers>
 
 namespace lp {
@@ -104,6 +106,26 @@ TEST(InversionMesh, ZWeightOneFavoursNeitherDirection)
     // A z-weight of 0.5 halves the vertical part only.
     EXPECT_NEAR(Roughness(mesh, [](double, double y) { return 0.1 * y; }, 0.5), 0.5 * alongZ, 1e-9 * alongZ);
     EXPECT_NEAR(Roughness(mesh, [](double x, double) { return 0.1 * x; }, 0.5), alongX, 1e-9 * alongX);
+}
+
+// A mesh was laid before the memory was asked: an electrode at x = -1e9
+// had 2e9 columns laid (19 GB) before anything could refuse them. The
+// cells are counted first, alike, without laying them.
+TEST(InversionMesh, TheDefaultMeshIsCountedBeforeItIsLaid)
+{
+    const std::vector<TGeometryPoint> level = {{-1e10, 0.0}, {1e10, 0.0}};
+    for (const auto& [x, left, right, depth] : std::vector<std::tuple<std::vector<double>, double, double, double>>{
+             {{0.0, 10.0, 20.0, 30.0}, -20.0, 50.0, 12.0},
+             {{5.0, 0.0, 7.5, 30.0, 31.0}, -3.0, 31.0, 40.0},
+             {{0.0, 2.0, 4.0, 6.0, 8.0, 10.0, 100.0}, -4.0, 104.0, 30.0}})
+        EXPECT_EQ(DefaultInversionMeshCells(x, left, right, depth),
+                  static_cast<double>(DefaultInversionMesh(x, left, right, level, depth).Cells()));
+    // Spacing 10, half-spacing columns across a gap of 1e9: 2e8 of them,
+    // counted at once; a mesh beyond what an int counts is refused unlaid.
+    const std::vector<double> stray = {-1e9, 0.0, 10.0, 20.0, 30.0};
+    const double cells = DefaultInversionMeshCells(stray, -1e9 - 20.0, 50.0, 1e8);
+    EXPECT_GT(cells, 2e8 * 20);
+    EXPECT_THROW(DefaultInversionMesh(stray, -1e9 - 20.0, 50.0, level, 1e8), EForwardError);
 }
 
 } // namespace

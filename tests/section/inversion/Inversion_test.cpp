@@ -204,6 +204,41 @@ TEST(Inversion, RefusesUnusableInputWithoutCallingTheProblem)
     EXPECT_EQ(problem.Calls, 0);
 }
 
+// A vanishing λ (1e-300) was taken and its image ran from 1e-7 to 1e15
+// ohm-m. λ is refused outside MinLambda .. MaxLambda before the problem is
+// asked for anything, and no trial step goes below the range either.
+TEST(Inversion, LambdaStaysWithinItsRange)
+{
+    TSynthetic s;
+    TLinearProblem problem(s.G);
+    const auto C = SmoothnessOperator(s.Mesh, 1.0);
+    for (const double lambda : {1e-300, 1e-20, 0.5 * MinLambda, 2.0 * MaxLambda, std::nan("")}) {
+        TInversionSettings settings;
+        settings.Lambda = lambda;
+        try {
+            InvertResistivity(problem, s.Data, s.Errors, C, s.Start, settings);
+            ADD_FAILURE() << lambda << " was taken";
+        } catch (const EForwardError& error) {
+            EXPECT_TRUE(error.Message().starts_with(
+                "The regularisation strength \u03bb must be a number from 0.0001 to 1e6, not "))
+                << error.Message();
+        }
+    }
+    EXPECT_EQ(problem.Calls, 0);
+    // Noise far beyond the errors: no λ brings χ² to its target, so the
+    // trials go down as far as they may.
+    TInversionSettings settings;
+    settings.Lambda = 2.0 * MinLambda;
+    settings.Iterations = 3;
+    const VectorXd noisy = Noisy(s.G * s.Truth, 3.0, 5);
+    const TInversionResult result =
+        InvertResistivity(problem, noisy, VectorXd::Constant(noisy.size(), 0.001), C, s.Start, settings);
+    ASSERT_GE(result.Steps.size(), 2u) << result.Stop;
+    EXPECT_DOUBLE_EQ(result.Steps[1].Lambda, MinLambda);
+    for (const TInversionStep& step : result.Steps)
+        EXPECT_GE(step.Lambda, MinLambda);
+}
+
 TEST(Inversion, CancelledForwardRunLeavesTheLastFinishedModel)
 {
     TSynthetic s;

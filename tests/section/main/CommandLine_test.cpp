@@ -9,6 +9,7 @@
 #include "section/survey/DataFile.h"
 
 #include <QtCore/QDir>
+#include <QtCore/QElapsedTimer>
 #include <QtCore/QFile>
 #include <QtCore/QFileInfo>
 #include <QtCore/QProcess>
@@ -24,6 +25,10 @@
 #include <random>
 #include <tuple>
 
+#include <functional>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace lp {
@@ -1182,14 +1187,13 @@ TEST(CommandLine, AnInversionThatCannotMoveSaysWhyAndWritesNothing)
     const QString data = BlockData(folder), out = folder.filePath("image.csv");
     WriteFile(out, "old table\n");
     {
-        // A regularisation so strong that no step lowers the objective.
+        // A regularisation so strong that no step could lower the objective
+        // is refused before any work (no λ within the range holds the model
+        // at its start).
         const TCommandRun run = RunCommand({"--invert", out, data, "--lambda", "1e300"});
-        EXPECT_EQ(run.Code, 1);
-        EXPECT_TRUE(QRegularExpression(R"(^lithoprism: The inversion did not move from its starting model \(chi-square )"
-                                       R"([0-9.e]+\): No step lowered the misfit\. Nothing was written\.\n$)")
-                        .match(run.Errors)
-                        .hasMatch())
-            << run.Errors.toStdString();
+        EXPECT_EQ(run.Code, 2);
+        EXPECT_EQ(run.Errors, "lithoprism: --lambda needs a number from 0.0001 to 1e6, not \"1e300\" (see lithoprism "
+                              "--help)\n");
         EXPECT_TRUE(run.Out.isEmpty()) << run.Out.toStdString();
         EXPECT_EQ(FileBytes(out), "old table\n");
         EXPECT_EQ(EntriesIn(folder), 2);
@@ -1246,7 +1250,7 @@ TEST(CommandLine, InvertRefusalsExitWithTwoOrOneAndLeaveTheOldFile)
          "lithoprism: --constrain and --start-from-section go with --section SECTION.sec (see lithoprism --help)\n"},
         {{"--invert", out, data, "--lambda", "0"},
          2,
-         "lithoprism: --lambda needs a number above 0, not \"0\" (see lithoprism --help)\n"},
+         "lithoprism: --lambda needs a number from 0.0001 to 1e6, not \"0\" (see lithoprism --help)\n"},
         {{"--invert", out, data, "--iterations", "0"},
          2,
          "lithoprism: --iterations needs a whole number from 1 to 1000, not \"0\" (see lithoprism --help)\n"},
@@ -1270,6 +1274,274 @@ TEST(CommandLine, InvertRefusalsExitWithTwoOrOneAndLeaveTheOldFile)
         EXPECT_EQ(FileBytes(out), "old table\n");
         EXPECT_EQ(EntriesIn(folder), 2);
     }
+}
+
+// --- The command line under stress ------------------------------------------------------
+
+// The block's data with the first electrode (line 4 of the file) moved to X.
+QString DataWithElectrodeAt(const QTemporaryDir& Folder, const QString& X)
+{
+    QStringList lines = QString::fromUtf8(FileBytes(BlockData(Folder))).split('\n');
+    EXPECT_EQ(lines[3], "50 0");
+    lines[3] = X + " 0";
+    const QString file = Folder.filePath("stray" + X + ".dat");
+    WriteFile(file, lines.join('\n').toUtf8());
+    return file;
+}
+
+// One electrode far from the line, inverted without a section: at x = -1e9
+// 19 GB were taken in 112 s before the kernel ended the program, at
+// -10,000 no answer came in two minutes, at -1,000 the cells spread over
+// the gap. Such an electrode is refused, named by its line, before any work.
+TEST(CommandLine, AnElectrodeFarFromTheLineIsRefusedNamingItsLineBeforeAnyWork)
+{
+    QTemporaryDir folder;
+    const QString out = folder.filePath("image.csv");
+    // Electrodes 20 m apart from x = 70 on; the first 1,070 m (53.5
+    // spacings) and more away. (The nearest first: it ends the test
+    // cleanly where the far ones would take the memory.)
+    for (const auto& [x, spacings] : std::vector<std::pair<QString, QString>>{
+             {"-1000", "53.5"}, {"-10000", "504"}, {"-1e9", "5e7"}}) {
+        const QString data = DataWithElectrodeAt(folder, x);
+        QElapsedTimer clock;
+        clock.start();
+        const TCommandRun run = RunCommand({"--invert", out, data});
+        ASSERT_EQ(run.Code, 1) << x.toStdString() << ": " << run.Out.toStdString();
+        EXPECT_EQ(run.Errors, "lithoprism: Line 4: the electrode at x = " + x + " stands " + spacings +
+                                  " electrode spacings from the next one (x = 70), more than 50: the inversion's "
+                                  "cells cannot reach across such a gap. Correct its place, remove the data that use "
+                                  "it, or write a remote electrode as a pole (no electrode).\n");
+        EXPECT_LT(clock.elapsed(), 5000) << x.toStdString();
+        EXPECT_TRUE(run.Out.isEmpty()) << run.Out.toStdString();
+        EXPECT_FALSE(QFileInfo::exists(out));
+        // With a section it lies outside the model area: refused, named alike.
+        const TCommandRun sectioned =
+            RunCommand({"--invert", out, data, "--section", QStringLiteral(LP_FORWARD_DATA_DIR "/plain-block.sec")});
+        EXPECT_EQ(sectioned.Code, 1);
+        EXPECT_TRUE(sectioned.Errors.startsWith("lithoprism: Line 4: the electrode at x = ")) << sectioned.Errors.toStdString();
+    }
+}
+
+// --lambda 1e-300 (and 1e-20) was taken: exit 0 with cells from 4e-7 to
+// 3e15 ohm-m. A λ outside 1e-4 .. 1e6 is refused as a wrong argument; from
+// the least one the image stays within the ground's range.
+TEST(CommandLine, AVanishingLambdaIsRefusedAndTheLeastOneKeepsTheImagePhysical)
+{
+    QTemporaryDir folder;
+    const QString data = BlockData(folder), out = folder.filePath("image.csv");
+    for (const QString& lambda : {QStringLiteral("1e-300"), QStringLiteral("1e-20"), QStringLiteral("0.00009"),
+                                  QStringLiteral("2e6"), QStringLiteral("inf")}) {
+        const TCommandRun run = RunCommand({"--invert", out, data, "--lambda", lambda});
+        EXPECT_EQ(run.Code, 2) << lambda.toStdString();
+        EXPECT_EQ(run.Errors, "lithoprism: --lambda needs a number from 0.0001 to 1e6, not \"" + lambda +
+                                  "\" (see lithoprism --help)\n");
+        EXPECT_FALSE(QFileInfo::exists(out));
+    }
+    // The ground is 25 ohm-m in 100 ohm-m.
+    for (const QString& lambda : {QStringLiteral("1e-4"), QStringLiteral("1e6")}) {
+        const TCommandRun run = RunCommand({"--invert", out, data, "--lambda", lambda});
+        ASSERT_EQ(run.Code, 0) << run.Errors.toStdString();
+        const QList<QByteArray> rows = FileBytes(out).trimmed().split('\n');
+        for (qsizetype r = 1; r < rows.size(); ++r) {
+            const double rho = rows[r].split(',')[4].toDouble();
+            EXPECT_GT(rho, 5.0) << lambda.toStdString() << ": " << rows[r].toStdString();
+            EXPECT_LT(rho, 500.0) << lambda.toStdString() << ": " << rows[r].toStdString();
+        }
+        // Every λ tried stays within the range.
+        for (const QString& line : run.Out.split('\n', Qt::SkipEmptyParts))
+            if (line.startsWith("iteration ")) {
+                const double used = line.section("lambda ", 1).toDouble();
+                EXPECT_GE(used, 1e-4) << line.toStdString();
+                EXPECT_LE(used, 1e6) << line.toStdString();
+            }
+    }
+}
+
+// Runs the command line in a child process whose address space may grow by
+// no more than Headroom bytes beyond what it has mapped (as "prlimit --as"
+// or "ulimit -v" would bound it); answers the child's exit status: 0 when
+// Check accepted the run, 100 + the signal that ended it.
+int RunUnderAddressLimit(const QStringList& Arguments, rlim_t Headroom,
+                         const std::function<bool(const TCommandRun&)>& Check)
+{
+    std::fflush(nullptr);
+    const pid_t child = fork();
+    if (child == 0) {
+        long pages = 0;
+        FILE* statm = std::fopen("/proc/self/statm", "r");
+        if (!statm || std::fscanf(statm, "%ld", &pages) != 1)
+            _exit(90);
+        std::fclose(statm);
+        const rlim_t limit = rlim_t(pages) * rlim_t(sysconf(_SC_PAGESIZE)) + Headroom;
+        const rlimit bound{limit, limit};
+        if (setrlimit(RLIMIT_AS, &bound) != 0)
+            _exit(91);
+        try {
+            _exit(Check(RunCommand(Arguments)) ? 0 : 1);
+        } catch (...) {
+            _exit(2);
+        }
+    }
+    int status = 0;
+    if (child < 0 || waitpid(child, &status, 0) != child)
+        return -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 100 + WTERMSIG(status);
+}
+
+// Under "prlimit --as=471859200" an inversion of a 1,650-datum Wenner line
+// ended in "lithoprism: std::bad_alloc" after 14 s of work: the memory
+// check read the machine's and the cgroup's memory, not the address-space
+// limit. It is counted too: refused at once with the usual message.
+TEST(CommandLine, AnAddressSpaceLimitIsRefusedBeforeTheWork)
+{
+    QTemporaryDir folder;
+    const QString data = folder.filePath("wenner.dat"), out = folder.filePath("image.csv");
+    ASSERT_EQ(RunCommand({"--forward", data, QStringLiteral(LP_FORWARD_DATA_DIR "/plain-block.sec"), "--array",
+                          "wenner", "--electrodes", "120", "--levels", "18", "--spacing", "3", "--first", "20"})
+                  .Code,
+              0);
+    QElapsedTimer clock;
+    clock.start();
+    // 48 MB beyond what the process has: its 1647 data on some 2,000 cells
+    // need four Jacobians of over 100 MB.
+    const int status = RunUnderAddressLimit({"--invert", out, data}, rlim_t(48) << 20, [](const TCommandRun& run) {
+        const bool refused = run.Code == 1 && run.Out.isEmpty() &&
+                             QRegularExpression(R"(^lithoprism: Not enough memory to invert 1647 data on \d+ cells )"
+                                                R"(\(about \d+ MB; \d+ MB available\)\.\n$)")
+                                 .match(run.Errors)
+                                 .hasMatch();
+        if (!refused)
+            std::fprintf(stderr, "%d: %s\n", run.Code.value_or(-1), run.Errors.toLocal8Bit().constData());
+        return refused;
+    });
+    EXPECT_EQ(status, 0);
+    EXPECT_LT(clock.elapsed(), 5000);
+    EXPECT_FALSE(QFileInfo::exists(out));
+}
+
+// An output in a folder that looks writable but takes no file (/proc) was
+// refused only after the work (8 s of an inversion). A file is tried there
+// first, and removed again.
+TEST(CommandLine, AnOutputInAFolderThatTakesNoFileIsRefusedBeforeComputing)
+{
+    if (!QFileInfo(QStringLiteral("/proc/self")).exists())
+        GTEST_SKIP() << "no /proc here";
+    TFitFolder f;
+    const QString data = BlockData(f.folder);
+    const std::vector<std::pair<QStringList, QString>> cases = {
+        {{"--invert", "/proc/lithoprism-image.csv", data}, "cell table"},
+        {{"--fit", "/proc/lithoprism-fitted.sec", f.section, "--data", f.measured, "--host-resistivity", "100"},
+         "section file to write"},
+        {{"--forward", "/proc/lithoprism-data.dat", f.section, "--host-resistivity", "100"}, "data file"}};
+    for (const auto& [arguments, role] : cases) {
+        QElapsedTimer clock;
+        clock.start();
+        const TCommandRun run = RunCommand(arguments);
+        EXPECT_EQ(run.Code, 1) << arguments.join(' ').toStdString();
+        // (Where the folder itself says it cannot be written, that is said.)
+        EXPECT_TRUE(run.Errors.startsWith("lithoprism: The " + role + " \"" + arguments[1] + "\" cannot be written: "))
+            << run.Errors.toStdString();
+        EXPECT_TRUE(run.Errors.endsWith(". Nothing was computed or written.\n")) << run.Errors.toStdString();
+        EXPECT_TRUE(run.Out.isEmpty()) << run.Out.toStdString();
+        EXPECT_LT(clock.elapsed(), 2000) << arguments.join(' ').toStdString();
+    }
+    // A folder that takes files keeps no trace of the try.
+    const TCommandRun done = RunCommand({"--forward", f.folder.filePath("data.dat"), f.section, "--host-resistivity",
+                                         "100", "--electrodes", "8", "--levels", "2"});
+    ASSERT_EQ(done.Code, 0) << done.Errors.toStdString();
+    EXPECT_EQ(QDir(f.folder.path()).entryList(QDir::Files | QDir::Hidden).filter("data.dat"), QStringList{"data.dat"});
+}
+
+// The data of DataWithReciprocals rewritten: each datum's row through Row
+// (its values split), the count line as it is.
+QString RewrittenReciprocals(const QTemporaryDir& Folder, const QString& Name,
+                             const std::function<QString(const QStringList& Values, int Datum)>& Row,
+                             const QString& Columns = QStringLiteral("# a b m n k rhoa"))
+{
+    QStringList lines = QString::fromUtf8(FileBytes(DataWithReciprocals(Folder))).split('\n');
+    const qsizetype header = lines.indexOf(QStringLiteral("# a b m n k rhoa"));
+    const int count = lines[header - 1].toInt();
+    lines[header] = Columns;
+    for (int d = 0; d < count; ++d)
+        lines[header + 1 + d] = Row(lines[header + 1 + d].split(' '), d);
+    const QString file = Folder.filePath(Name);
+    WriteFile(file, lines.join('\n').toUtf8());
+    return file;
+}
+
+// --reciprocal-error said "the error of their 92 data" when every datum
+// kept the file's own err; identical reciprocals fitted "0 ohm + 0 %" and
+// their data fell silently to an error of 1e-4 %; "1 pairs". It says what
+// was used, warns, keeps the paired data at 0.1 % at least, and counts in
+// the singular too.
+TEST(CommandLine, ReciprocalErrorsSayWhatTheirDataTookAndKeepAFloor)
+{
+    QTemporaryDir folder;
+    const QString section = QStringLiteral(LP_FORWARD_DATA_DIR "/plain-block.sec");
+    const QString table = folder.filePath("compare.csv");
+    const auto errorsOf = [&] {
+        std::vector<double> errors; // per cent, per row
+        const QList<QByteArray> rows = FileBytes(table).trimmed().split('\n');
+        for (qsizetype r = 1; r < rows.size(); ++r)
+            errors.push_back(rows[r].split(',')[13].toDouble());
+        return errors;
+    };
+    // Every datum with the file's own error: the model is fitted and said,
+    // its data keep their own.
+    const QString own = RewrittenReciprocals(
+        folder, "own.dat", [](const QStringList& v, int) { return v.join(' ') + " 0.02"; },
+        QStringLiteral("# a b m n k rhoa err"));
+    TCommandRun run = RunCommand({"--forward", table, section, "--data", own, "--reciprocal-error"});
+    ASSERT_EQ(run.Code, 0) << run.Errors.toStdString();
+    const QStringList said = run.Errors.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(said.size(), 1) << run.Errors.toStdString();
+    EXPECT_TRUE(said[0].startsWith("reciprocal-error: 5 pairs: |dR| = ")) << said[0].toStdString();
+    EXPECT_TRUE(said[0].endsWith(" of |R|, not used: their 10 data keep the file's own error")) << said[0].toStdString();
+    for (double error : errorsOf())
+        EXPECT_DOUBLE_EQ(error, 2.0);
+    // Some with their own error: both counts said.
+    const QString some = RewrittenReciprocals(
+        folder, "some.dat", [](const QStringList& v, int d) { return v.join(' ') + (d < 3 ? " 0.02" : " nan"); },
+        QStringLiteral("# a b m n k rhoa err"));
+    run = RunCommand({"--forward", table, section, "--data", some, "--reciprocal-error"});
+    ASSERT_EQ(run.Code, 0) << run.Errors.toStdString();
+    EXPECT_TRUE(run.Errors.trimmed().endsWith(" of |R|, the error of 7 of their 10 data (3 keep the file's own error)"))
+        << run.Errors.toStdString();
+
+    // Reciprocals identical to their data: warned, the floor kept.
+    QStringList normals;
+    const QString identical = RewrittenReciprocals(folder, "identical.dat", [&](const QStringList& v, int d) {
+        if (d < 5)
+            normals.append(v.join(' '));
+        if (d < 46)
+            return v.join(' ');
+        const QStringList n = normals[d - 46].split(' ');
+        return QStringList{n[2], n[3], n[0], n[1], n[4], n[5]}.join(' ');
+    });
+    run = RunCommand({"--forward", table, section, "--data", identical, "--reciprocal-error"});
+    ASSERT_EQ(run.Code, 0) << run.Errors.toStdString();
+    EXPECT_EQ(run.Errors, "reciprocal-error: 5 pairs: |dR| = 0 ohm + 0 % of |R|, the error of their 10 data\n"
+                          "lithoprism: warning: the reciprocal pairs agree so closely that the model gives 10 data an "
+                          "error below 0.1 %: they take 0.1 %, the least it gives\n");
+    int floored = 0;
+    for (double error : errorsOf()) {
+        EXPECT_TRUE(error == 3.0 || error == 0.1) << error;
+        floored += error == 0.1;
+    }
+    EXPECT_EQ(floored, 10);
+
+    // One pair: in the singular. (The other reciprocals measured again as
+    // their data were, which pairs nothing.)
+    const QString one = RewrittenReciprocals(folder, "one.dat", [&](const QStringList& v, int d) {
+        return d < 47 ? v.join(' ') : normals[d - 46];
+    });
+    run = RunCommand({"--forward", table, section, "--data", one, "--drop-reciprocal", "50", "--reciprocal-error"});
+    ASSERT_EQ(run.Code, 0) << run.Errors.toStdString();
+    const QStringList lines = run.Errors.split('\n', Qt::SkipEmptyParts);
+    ASSERT_GE(lines.size(), 2) << run.Errors.toStdString();
+    EXPECT_EQ(lines[0], "drop-reciprocal: 0 data removed (0 of 1 pair beyond 50 %)");
+    EXPECT_TRUE(lines[1].startsWith("reciprocal-error: 1 pair: |dR| = ")) << lines[1].toStdString();
+    EXPECT_TRUE(lines[1].endsWith(", the error of their 2 data")) << lines[1].toStdString();
 }
 
 } // namespace

@@ -159,5 +159,44 @@ TEST(Survey, TheSurveysFrameIsItsUsedElectrodesPaddedByTwoSpacings)
     EXPECT_THROW(SurveyFrame(survey), std::out_of_range);
 }
 
+// One used electrode far from the line had the inversion's cells follow it
+// across the gap (19 GB for one at x = -1e9). The rule both the command
+// line and the inversion window lay their mesh by: a gap between used
+// electrodes wider than MaxElectrodeGap median spacings names the
+// electrode on its side with fewer electrodes.
+TEST(Survey, AnElectrodeFarBeyondTheRestIsStray)
+{
+    TSurvey survey;
+    for (double x : {0.0, 10.0, 20.0, 30.0, 40.0, 50.0})
+        survey.Electrodes.push_back({x, 0.0});
+    survey.Configurations = {{0, 1, 2, 3}, {1, 2, 3, 4}, {2, 3, 4, 5}};
+    EXPECT_FALSE(StrayElectrode(survey).has_value());
+    // Electrode 6 (index 6) 501 m beyond electrode 5: 50.1 spacings.
+    survey.Electrodes.push_back({551.0, 0.0});
+    EXPECT_FALSE(StrayElectrode(survey).has_value()); // no datum uses it
+    survey.Configurations.push_back({3, 4, 5, 6});
+    std::optional<TStrayElectrode> stray = StrayElectrode(survey);
+    ASSERT_TRUE(stray.has_value());
+    EXPECT_EQ(stray->Electrode, 6);
+    EXPECT_EQ(stray->Neighbour, 5);
+    EXPECT_DOUBLE_EQ(stray->Gap, 50.1);
+    // 50 spacings exactly still frame; on the left, the first electrode at
+    // its place named.
+    survey.Electrodes[6].x = 550.0;
+    EXPECT_FALSE(StrayElectrode(survey).has_value());
+    survey.Electrodes[6].x = -1e9;
+    survey.Electrodes.push_back({-1e9, 0.0});
+    survey.Configurations.push_back({7, 0, 1, 2});
+    stray = StrayElectrode(survey);
+    ASSERT_TRUE(stray.has_value());
+    EXPECT_EQ(stray->Electrode, 6);
+    EXPECT_EQ(stray->Neighbour, 0);
+    EXPECT_DOUBLE_EQ(stray->Gap, 1e8);
+    // Fewer than four places give no spacing to measure by.
+    survey.Electrodes = {{0.0, 0.0}, {10.0, 0.0}, {1e9, 0.0}};
+    survey.Configurations = {{0, -1, 1, 2}};
+    EXPECT_FALSE(StrayElectrode(survey).has_value());
+}
+
 } // namespace
 } // namespace lp::test
