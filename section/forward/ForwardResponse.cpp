@@ -274,15 +274,15 @@ TForwardResult ComputeForwardResponse(const TForwardModel& Ground, TSurvey Surve
     PlaceSurvey(Survey, Ground);
     TForwardResult result;
 
-    // Wavenumbers for the distances of the survey.
+    // Wavenumbers for the distances of the survey, as far as the mesh reaches.
+    TClock::time_point stage = TClock::now();
+    TPaddedGeometry geometry = PadGeometry(Ground, Survey, Options.Mesh);
     double smallest = 0.0, largest = 0.0;
     SurveyDistances(Survey, smallest, largest);
-    result.Wavenumbers = ChooseWavenumbers(smallest, largest, Options.QuadratureTolerance);
+    result.Wavenumbers = ChooseWavenumbers(smallest, largest, Options.QuadratureTolerance, geometry.Extent);
     result.QuadratureError = PointSourceError(result.Wavenumbers, smallest, largest);
 
     // The mesh and its analysis: the cache's when the geometry is the same.
-    TClock::time_point stage = TClock::now();
-    TPaddedGeometry geometry = PadGeometry(Ground, Survey, Options.Mesh);
     std::shared_ptr<const TMeshSetup> setup = Options.Cache ? Options.Cache->Find(geometry) : nullptr;
     result.MeshReused = setup != nullptr;
     if (!setup) {

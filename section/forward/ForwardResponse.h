@@ -7,8 +7,9 @@
 //   section model ──PrepareForwardModel──> TForwardModel (regions, surface)
 //   array layout ──MakeArraySurvey──> TSurvey ──PlaceSurvey──> electrodes on the surface
 //   ComputeForwardResponse:
-//     ChooseWavenumbers (Wavenumbers.h)        quadrature for the survey's distances
-//     PadGeometry → MeshGeometry (ForwardMesh.h) padded geometry, Gmsh mesh
+//     PadGeometry (ForwardMesh.h)              padded geometry
+//     ChooseWavenumbers (Wavenumbers.h)        quadrature for the survey's distances, out to the padded extent
+//     MeshGeometry (ForwardMesh.h)             Gmsh mesh
 //     ElementMatrices, SystemPattern, TSystemAnalysis   once per mesh
 //       (TMeshSetup, ForwardCache.h: taken over from the cache when the
 //       padded geometry is the cache's)
@@ -71,7 +72,7 @@ class TForwardCache;
 
 struct TForwardOptions {
     TMeshOptions Mesh;
-    double QuadratureTolerance = 1e-4; // relative, against 1/r over 3 times the survey's distances; at least MinimumQuadratureTolerance
+    double QuadratureTolerance = 1e-4; // relative, against 1/r from the survey's smallest distance out to FittedRange (Wavenumbers.h); at least MinimumQuadratureTolerance
     int Threads = 0;                   // systems computed at once; 0 for every core the process may run on (UsableCores)
     double MemoryLimit = 0.0;          // bytes the solve stage may take; 0 for the memory available (AvailableMemory)
     int BlockElectrodes = 0;           // electrodes solved for between two progress calls; 0 to choose by the factor's size

@@ -56,8 +56,9 @@ TSensitivityProblem::TSensitivityProblem(const TForwardModel& Ground, TSurvey Su
     PlaceSurvey(FSurvey, Ground);
     double smallest = 0.0, largest = 0.0;
     SurveyDistances(FSurvey, smallest, largest);
-    FWavenumbers = ChooseWavenumbers(smallest, largest, Options.QuadratureTolerance);
-    FMesh = MeshGeometry(PadGeometry(Ground, FSurvey, Options.Mesh));
+    TPaddedGeometry geometry = PadGeometry(Ground, FSurvey, Options.Mesh);
+    FWavenumbers = ChooseWavenumbers(smallest, largest, Options.QuadratureTolerance, geometry.Extent);
+    FMesh = MeshGeometry(geometry);
     FElements = ElementMatrices(FMesh);
     FPattern = SystemPattern(FMesh);
     FAnalysis = std::make_unique<TSystemAnalysis>(FPattern.Matrix);

@@ -112,15 +112,20 @@ double ErrorGain(const TWavenumbers& Rule, double RMin, double RMax)
     return CheckRule(Rule, RMin, RMax, std::numeric_limits<double>::infinity()).gain;
 }
 
-TWavenumbers ChooseWavenumbers(double RMin, double RMax, double Tolerance)
+double FittedRange(double RMax, double Reach)
 {
-    if (!(RMin > 0.0) || !(RMax >= RMin) || !std::isfinite(RMax))
+    return std::max(WavenumberRangeFactor * RMax, Reach);
+}
+
+TWavenumbers ChooseWavenumbers(double RMin, double RMax, double Tolerance, double Reach)
+{
+    if (!(RMin > 0.0) || !(RMax >= RMin) || !std::isfinite(RMax) || !(Reach >= 0.0) || !std::isfinite(Reach))
         throw EForwardError("The electrode distances of the survey cannot be computed.");
     if (!(Tolerance >= MinimumQuadratureTolerance) || !std::isfinite(Tolerance))
         throw EForwardError("A quadrature tolerance of " + NumberText(Tolerance) +
                             " is finer than the wavenumber rule can reliably meet: the smallest allowed is " +
                             NumberText(MinimumQuadratureTolerance) + ".");
-    const double fit = WavenumberRangeFactor * RMax;
+    const double fit = FittedRange(RMax, Reach);
     // More wavenumbers than the fit can use only make its weights wild: the
     // first count that reaches the tolerance with a bounded gain is also the
     // best behaved.

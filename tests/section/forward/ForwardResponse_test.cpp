@@ -5,6 +5,9 @@
 #include "section/forward/ForwardResponse.h"
 
 #include "section/editor/SectionFile.h"
+#include "section/forward/ForwardCache.h"
+#include "section/forward/ForwardSolver.h"
+#include "tests/section/forward/CornerGrounds.h"
 #include "tests/section/forward/ForwardFixtures.h"
 
 #include <gtest/gtest.h>
@@ -150,6 +153,147 @@ TEST(ForwardResponse, AVerticalContactFollowsItsImageSolution)
         EXPECT_LE(worst.error, 0.02) << rho1 << "/" << rho2 << ": " << worst.Text();
         std::printf("[ vertical contact %g/%g ] %s\n", rho1, rho2, worst.Text().c_str());
     }
+}
+
+// --- Long pole-dipoles over conductive structures ----------------------------------------
+
+// 48 electrodes 6 m apart over the middle of a 1000 m section, pole-dipoles
+// of n = 1 .. 6 (a 6 m dipole 6 to 36 m from the pole) both ways: 522 data.
+TSurvey LongPoleDipoles()
+{
+    TArrayLayout layout;
+    layout.Electrodes = 48;
+    layout.Spacing = 6.0;
+    layout.Levels = 1;
+    TSurvey survey = MakeArraySurvey(layout, 0.0, 1000.0);
+    survey.Configurations.clear();
+    for (int a = 0; a < 48; ++a)
+        AddPoleDipoles(survey, a, 6);
+    survey.Array = SchemeArrayName;
+    return survey;
+}
+
+// The response by the 2.5-D transform integrated in full, independent of the
+// program's wavenumber rule: the ground's own mesh and finite elements (as
+// ComputeForwardResponse makes them), the back-transform by the trapezoidal
+// rule in ln k, 0.1 apart from 1e-10 to 10 / m (254 wavenumbers), which
+// converges geometrically for the transform's smooth integrand at every
+// distance the mesh holds. Flat surface: k of the flat ground.
+TSurveyResponse ResponseTransformedInFull(const TForwardModel& ground, TSurvey survey)
+{
+    TWavenumbers dense;
+    for (double t = std::log(1e-10); t <= std::log(10.0); t += 0.1) {
+        dense.k.push_back(std::exp(t));
+        dense.w.push_back(0.1 * std::exp(t));
+    }
+    // The rule brings 1/r back from the spacing to 10 km.
+    EXPECT_LE(PointSourceError(dense, 6.0, 1e4), 1e-5);
+    PlaceSurvey(survey, ground);
+    const TMeshSetup setup(PadGeometry(ground, survey));
+    const double middle = (survey.Electrodes.front().x + survey.Electrodes.back().x) / 2;
+    const TGeometryPoint centre{middle, SurfaceElevation(ground, middle)};
+    const auto potentials = [&](bool charged) {
+        std::vector<double> conductivity;
+        for (const TForwardRegion& region : ground.Regions)
+            conductivity.push_back((charged ? 1.0 - region.polarizability : 1.0) / region.resistivity);
+        const auto electrodes = static_cast<Eigen::Index>(survey.Electrodes.size());
+        Eigen::MatrixXd total = Eigen::MatrixXd::Zero(electrodes, electrodes);
+        TSystemFactor factor(setup.Analysis);
+        for (size_t i = 0; i < dense.k.size(); ++i) {
+            factor.Factorise(AssembleSystem(setup.Mesh, setup.Elements, setup.Pattern, conductivity, dense.k[i], centre));
+            std::vector<TPathVector> paths;
+            for (int node : setup.Mesh.ElectrodeNodes)
+                paths.push_back(factor.PathSolve(node));
+            for (Eigen::Index s = 0; s < electrodes; ++s)
+                for (Eigen::Index r = 0; r < electrodes; ++r)
+                    total(s, r) += dense.w[i] * 0.5 * PathProduct(paths[size_t(r)], paths[size_t(s)]);
+        }
+        return Eigen::MatrixXd((2.0 / std::numbers::pi) * total);
+    };
+    const Eigen::MatrixXd u = potentials(false), charged = potentials(true);
+    TSurveyResponse response;
+    for (const TConfiguration& c : survey.Configurations) {
+        const double k = FlatGeometricFactor(survey, c);
+        const auto du = [&](const Eigen::MatrixXd& p) { return p(c.a, c.m) - p(c.a, c.n); }; // B at infinity
+        response.Resistivities.push_back(k * du(u));
+        response.Chargeabilities.push_back(100.0 * (1.0 - du(u) / du(charged)));
+    }
+    response.Survey = std::move(survey);
+    return response;
+}
+
+// The graben of the test data: 25 ohm-m fill with 8 % polarizability from
+// 6 to 50 m depth under x 450 .. 550 (470 .. 530 at its floor), under a
+// 6 m cover of 150 ohm-m on 1200 ohm-m bedrock.
+TForwardModel FileGraben(double fill, double bedrock)
+{
+    std::ifstream file(LP_FORWARD_DATA_DIR "/graben-pole-dipole.sec", std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    TSectionModel section;
+    EXPECT_TRUE(ParseSectionModelBlock(bytes, section));
+    TForwardModel ground = PrepareForwardModel(section.Model, section.Nodes, section.ModelArea);
+    for (TForwardRegion& region : ground.Regions)
+        if (region.resistivity == 25.0)
+            region.resistivity = fill;
+        else if (region.resistivity == 1200.0)
+            region.resistivity = bedrock;
+    return ground;
+}
+
+// Guards long pole-dipoles over a conductive graben 4 % high (15 % at a
+// contrast of 2,000): the wavenumbers, fitted to three times the longest
+// electrode distance only, missed the current the fill guides along strike.
+TEST(ForwardResponse, LongPoleDipolesOverAConductiveGrabenFollowTheTransformIntegratedInFull)
+{
+    for (const auto& [fill, bedrock] : {std::pair{25.0, 1200.0}, std::pair{5.0, 10000.0}}) {
+        const TForwardModel ground = FileGraben(fill, bedrock);
+        const TForwardResult result = ComputeForwardResponse(ground, LongPoleDipoles());
+        ASSERT_EQ(result.Resistivities.size(), 522u);
+        const TSurveyResponse full = ResponseTransformedInFull(ground, result.Survey);
+        const TWorstError rho = WorstError(result.Resistivities, full.Resistivities);
+        EXPECT_LE(rho.error, 0.005) << fill << " in " << bedrock << " ohm-m: " << rho.Text();
+        double eta = 0.0;
+        for (size_t d = 0; d < result.Chargeabilities.size(); ++d)
+            eta = std::max(eta, std::fabs(result.Chargeabilities[d] - full.Chargeabilities[d]));
+        EXPECT_LE(eta, 0.05) << fill << " in " << bedrock << " ohm-m";
+        std::printf("[ graben %g in %g ohm-m, pole-dipoles ] %zu wavenumbers; rhoa against the full transform: %s; "
+                    "ip: worst %.4f per cent\n",
+                    fill, bedrock, result.Wavenumbers.k.size(), rho.Text().c_str(), eta);
+    }
+}
+
+// The slab solution of the fixtures against the images of one contact and the half-space.
+TEST(ForwardResponse, TheSlabSolutionGivesTheImagesOfOneContact)
+{
+    const double rho1 = 1200.0, rho2 = 25.0, x0 = 100.0, kappa = (rho2 - rho1) / (rho2 + rho1);
+    for (const auto& [xs, x] : {std::pair{40.0, 94.0}, std::pair{40.0, 10.0}, std::pair{96.0, 140.0}}) {
+        const double expected =
+            x < x0 ? rho1 / (2 * std::numbers::pi) * (1 / std::fabs(x - xs) + kappa / std::fabs(x - (2 * x0 - xs)))
+                   : rho1 / (2 * std::numbers::pi) * (1 + kappa) / std::fabs(x - xs);
+        EXPECT_NEAR(VerticalContactsPotential({x0}, {rho1, rho2}, xs, x) / expected, 1.0, 1e-9) << xs << " to " << x;
+    }
+    EXPECT_NEAR(VerticalContactsPotential({50.0, 80.0}, {30.0, 30.0, 30.0}, 10.0, 100.0), HalfSpacePotential(30.0, 90.0),
+                1e-9 * HalfSpacePotential(30.0, 90.0));
+}
+
+// A third answer independent of any mesh: a conductive dyke from the
+// surface down (25 ohm-m, 60 m wide, in 1200 ohm-m), whose current runs
+// along strike as in the graben, under the same long pole-dipoles.
+TEST(ForwardResponse, LongPoleDipolesOverAConductiveDykeFollowTheSlabSolution)
+{
+    const double host = 1200.0, dyke = 25.0, left = 470.0, right = 530.0, depth = 200.0;
+    TForwardSection section(1000.0, depth, host);
+    section.AddBody({{left, 0}, {right, 0}, {right, depth}, {left, depth}}, dyke);
+    const TForwardResult result = ComputeForwardResponse(section.Ground(), LongPoleDipoles());
+    std::vector<double> expected;
+    for (const TConfiguration& c : result.Survey.Configurations)
+        expected.push_back(AnalyticApparentResistivity(result.Survey, c, [&](int s, int r) {
+            return VerticalContactsPotential({left, right}, {host, dyke, host}, result.Survey.Electrodes[size_t(s)].x,
+                                             result.Survey.Electrodes[size_t(r)].x);
+        }));
+    const TWorstError worst = WorstError(result.Resistivities, expected);
+    EXPECT_LE(worst.error, 0.01) << worst.Text();
+    std::printf("[ dyke 25 in 1200 ohm-m, pole-dipoles ] %s\n", worst.Text().c_str());
 }
 
 // --- Relief -----------------------------------------------------------------------------

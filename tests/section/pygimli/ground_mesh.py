@@ -2,9 +2,11 @@
 as a pyGIMLi piecewise linear complex (every region boundary, the electrodes
 as nodes on the ground surface, a refinement node below each), padded as the
 program pads it (the surface level beyond the model area's top corners; the
-host medium beyond its sides and bottom, which holds for sections whose
-bodies keep off those borders), meshed with pyGIMLi's triangle interface,
-with quadratic elements. Cells get the marker of their region's tag."""
+ground continued beyond its sides and bottom as it is at the nearest point
+of the border: a strip beside every side edge in that edge's region, a strip
+below every bottom edge, the corners as the strips beside them), meshed with
+pyGIMLi's triangle interface, with quadratic elements. Cells get the marker
+of their region's tag."""
 
 import math
 
@@ -104,12 +106,6 @@ def ground_plc(model, electrodes, padding=4.0, refinement=0.1):
             abs(x0 - right) < tolerance and abs(x1 - right) < tolerance)
         on_bottom = abs(y0 - bottom) < tolerance and abs(y1 - bottom) < tolerance
         marker = SURFACE if line in outline and not on_side and not on_bottom else 0
-        if line in outline and (on_side or on_bottom):
-            # The padding is the host medium: the regions along the border must be too.
-            inward = (0.0, 1.0) if on_bottom else ((1.0, 0.0) if abs(x0 - left) < tolerance else (-1.0, 0.0))
-            x, y = (x0 + x1) / 2 + 1e-6 * width * inward[0], (y0 + y1) / 2 + 1e-6 * width * inward[1]
-            if model.surface_tag.get(surface_at(model, x, y)) != 1:
-                raise AssertionError("a body touches the model area's side or bottom at (%g, %g)" % (x, y))
         chain = [nodes[start]]
         chain += [plc.createNodeWithCheck([x, z], tolerance) for _, x, z in electrodes_on(start, end)]
         chain.append(nodes[end])
@@ -123,36 +119,83 @@ def ground_plc(model, electrodes, padding=4.0, refinement=0.1):
             raise AssertionError("electrode at (%g, %g) is not on a line of the model" % (x, z))
         plc.createNode([x, z - refinement * spacing])
 
-    # The padding: the surface level beyond the top corners, host medium around.
+    # The padding: the surface level beyond the top corners; a line out from
+    # every point of the sides and the bottom between the corners splits it
+    # into the strips that continue the border's regions.
     reach = padding * width
     top_left = max((p for p in model.points.values() if abs(p[0] - left) < tolerance), key=lambda p: p[1])
     top_right = max((p for p in model.points.values() if abs(p[0] - right) < tolerance), key=lambda p: p[1])
-    corners = [plc.createNodeWithCheck(p, tolerance) for p in (
-        top_left, [left - reach, top_left[1]], [left - reach, bottom - reach], [right + reach, bottom - reach],
-        [right + reach, top_right[1]], top_right)]
-    for (a, b), marker in zip(zip(corners, corners[1:]), (SURFACE, OUTER, OUTER, OUTER, SURFACE)):
+    left_levels = sorted({p[1] for p in model.points.values()
+                          if abs(p[0] - left) < tolerance and bottom + tolerance < p[1] < top_left[1] - tolerance},
+                         reverse=True)
+    right_levels = sorted({p[1] for p in model.points.values()
+                           if abs(p[0] - right) < tolerance and bottom + tolerance < p[1] < top_right[1] - tolerance})
+    bottom_places = sorted({p[0] for p in model.points.values()
+                            if abs(p[1] - bottom) < tolerance and left + tolerance < p[0] < right - tolerance})
+    outer = ([top_left, [left - reach, top_left[1]]] + [[left - reach, y] for y in left_levels] +
+             [[left - reach, bottom - reach]] + [[x, bottom - reach] for x in bottom_places] +
+             [[right + reach, bottom - reach]] + [[right + reach, y] for y in right_levels] +
+             [[right + reach, top_right[1]], top_right])
+    chain = [plc.createNodeWithCheck(p, tolerance) for p in outer]
+    markers = [SURFACE] + [OUTER] * (len(chain) - 3) + [SURFACE]
+    for (a, b), marker in zip(zip(chain, chain[1:]), markers):
         plc.createEdge(a, b, marker)
-    return plc, (left, right, bottom)
+    for y in left_levels:
+        plc.createEdge(plc.createNodeWithCheck([left, y], tolerance), plc.createNodeWithCheck([left - reach, y], tolerance))
+    for y in right_levels:
+        plc.createEdge(plc.createNodeWithCheck([right, y], tolerance),
+                       plc.createNodeWithCheck([right + reach, y], tolerance))
+    for x in bottom_places:
+        plc.createEdge(plc.createNodeWithCheck([x, bottom], tolerance),
+                       plc.createNodeWithCheck([x, bottom - reach], tolerance))
+    return plc, (left, right, bottom), padding_seeds(model, (left, right, bottom), reach, top_left[1], top_right[1],
+                                                     left_levels, right_levels, bottom_places)
+
+
+def padding_seeds(model, frame, reach, top_left, top_right, left_levels, right_levels, bottom_places):
+    """A point inside every strip of the padding with the tag of the region it
+    continues (that at the nearest point of the border). The lowest strip of
+    each side and the outer strips below the bottom meet round the corner:
+    refused unless they continue the same region (the program's corner block
+    takes the corner's region)."""
+    left, right, bottom = frame
+    inset = 1e-6 * (right - left)
+
+    def tag(x, y):
+        return model.surface_tag.get(surface_at(model, x, y), 1)
+
+    seeds = []
+    for x_side, inward, levels, top in ((left, inset, left_levels, top_left), (right, -inset, right_levels, top_right)):
+        edges = sorted([top] + list(levels) + [bottom], reverse=True)
+        outward = -reach / 2 if inward > 0 else reach / 2
+        for upper, lower in zip(edges, edges[1:]):
+            seeds.append(((x_side + outward, (upper + lower) / 2), tag(x_side + inward, (upper + lower) / 2)))
+    places = [left] + list(bottom_places) + [right]
+    for first, second in zip(places, places[1:]):
+        seeds.append((((first + second) / 2, bottom - reach / 2), tag((first + second) / 2, bottom + inset)))
+    for x_side, inward, corner_x in ((left, inset, (places[0] + places[1]) / 2), (right, -inset, (places[-2] + places[-1]) / 2)):
+        lowest = tag(x_side + inward, bottom + inset)
+        if lowest != tag(corner_x, bottom + inset):
+            raise AssertionError("the regions beside and below the corner at x = %g differ" % x_side)
+    return seeds
 
 
 def ground_mesh(model, electrodes, host_resistivity, cell_area, quality=33.0, padding=4.0, refinement=0.1):
     """Meshes the section's ground: cells inside the model area no larger
     than cell_area, graded freely in the padding; P2 elements."""
-    plc, _ = ground_plc(model, electrodes, padding, refinement)
-    # A first mesh finds a point inside every region for its marker.
+    plc, _, padding = ground_plc(model, electrodes, padding, refinement)
+    # A first mesh finds a point inside every region of the model area for its marker.
     rough = mt.createMesh(plc, quality=quality)
     seeds = {}
     for cell in rough.cells():
         x, y = cell.center()[0], cell.center()[1]
         surface = surface_at(model, x, y)
-        key = surface if surface is not None else "padding"
-        if key not in seeds or cell.size() > seeds[key][1]:
-            seeds[key] = ((x, y), cell.size())
-    for key, (position, _) in seeds.items():
-        if key == "padding":
-            plc.addRegionMarker(position, 1)
-        else:
-            plc.addRegionMarker(position, model.surface_tag[key], cell_area)
+        if surface is not None and (surface not in seeds or cell.size() > seeds[surface][1]):
+            seeds[surface] = ((x, y), cell.size())
+    for surface, (position, _) in seeds.items():
+        plc.addRegionMarker(position, model.surface_tag[surface], cell_area)
+    for position, tag in padding:
+        plc.addRegionMarker(position, tag)
     mesh = mt.createMesh(plc, quality=quality).createP2()
     resistivity = {tag: (rho if rho is not None else host_resistivity) for tag, (_, rho, _) in model.regions.items()}
     polarizability = {tag: eta for tag, (_, _, eta) in model.regions.items()}
