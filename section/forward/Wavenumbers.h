@@ -65,8 +65,11 @@ double FittedRange(double RMax, double Reach);
 // a mesh whose larger side is Reach (the padded geometry's Extent): the
 // fewest wavenumbers whose worst relative error against 1/r over rMin ..
 // FittedRange(rMax, Reach) is at most Tolerance and whose error gain is at
-// most 2. With Offsets the rule meets the tolerance and the gain for them
-// as well (1 / √(r² + Across²), r from Nearest out to the fitted range).
+// most 2. With Offsets the rule also keeps within ten times the tolerance
+// and the same gain for them (1 / √(r² + Across²), r from Nearest out to
+// the fitted range; their rows weigh a tenth in the fit, so the rule stays
+// as good on the line): found for a pair about twice as far along the line
+// as across it, not for one much nearer.
 // Raises EForwardError for a tolerance below MinimumQuadratureTolerance
 // (naming both), and when no count up to 30 (40 with offsets) reaches it.
 TWavenumbers ChooseWavenumbers(double RMin, double RMax, double Tolerance = 1e-4, double Reach = 0.0,
