@@ -3,6 +3,7 @@
 #include "section/forward/ForwardCache.h"
 #include "section/forward/ForwardSolver.h"
 #include "section/forward/VectorState.h"
+#include "section/model/ModelGeometryText.h"
 
 #include <algorithm>
 #include <atomic>
@@ -207,6 +208,39 @@ double UnmappedAddressSpace()
 #endif
 }
 
+// --- Electrodes off the line ------------------------------------------------------------
+
+// The pairs of a current and a potential electrode of one configuration
+// apart across the line: per distinct offset, the nearest such pair in the
+// section's plane (its electrodes kept for a refusal's message).
+struct TOffsetPair {
+    TLineOffset offset;
+    int current = -1, potential = -1;
+};
+
+std::vector<TOffsetPair> OffsetPairs(const TSurvey& survey)
+{
+    std::vector<TOffsetPair> found;
+    for (const TConfiguration& c : survey.Configurations)
+        for (int current : {c.a, c.b})
+            for (int potential : {c.m, c.n}) {
+                if (current < 0 || potential < 0)
+                    continue;
+                const double across = std::fabs(survey.Electrodes.at(static_cast<size_t>(current)).y -
+                                                survey.Electrodes.at(static_cast<size_t>(potential)).y);
+                if (across == 0.0)
+                    continue;
+                const double r = SectionDistance(survey, current, potential);
+                const auto same = std::find_if(found.begin(), found.end(),
+                                               [&](const TOffsetPair& p) { return p.offset.Across == across; });
+                if (same == found.end())
+                    found.push_back({{across, r}, current, potential});
+                else if (r < same->offset.Nearest)
+                    *same = {{across, r}, current, potential};
+            }
+    return found;
+}
+
 } // namespace
 
 double ThreadAddressSpace()
@@ -224,6 +258,37 @@ double ThreadAddressSpace()
 #else
     return 0.0;
 #endif
+}
+
+double AcrossFactor(const TSurvey& Survey, int Current, int Potential, double K)
+{
+    const double across = Survey.Electrodes.at(static_cast<size_t>(Current)).y -
+                          Survey.Electrodes.at(static_cast<size_t>(Potential)).y;
+    return across == 0.0 ? 1.0 : std::cos(K * across);
+}
+
+TWavenumbers SurveyWavenumbers(const TSurvey& Survey, double Smallest, double Largest, double Tolerance, double Reach)
+{
+    const std::vector<TOffsetPair> pairs = OffsetPairs(Survey);
+    if (pairs.empty())
+        return ChooseWavenumbers(Smallest, Largest, Tolerance, Reach);
+    std::vector<TLineOffset> offsets;
+    for (const TOffsetPair& pair : pairs)
+        offsets.push_back(pair.offset);
+    try {
+        return ChooseWavenumbers(Smallest, Largest, Tolerance, Reach, offsets);
+    } catch (const EForwardError&) {
+        // Named: the pair nearest along the line for its offset across it.
+        const TOffsetPair& worst = *std::max_element(pairs.begin(), pairs.end(), [](const TOffsetPair& p, const TOffsetPair& q) {
+            return p.offset.Across / p.offset.Nearest < q.offset.Across / q.offset.Nearest;
+        });
+        throw EForwardError("Electrodes " + std::to_string(worst.current + 1) + " and " +
+                            std::to_string(worst.potential + 1) + " stand " + FormatExactReal(worst.offset.Across) +
+                            " m apart across the line but only " + FormatExactReal(worst.offset.Nearest) +
+                            " m along it: the 2.5-D computation cannot resolve a pair so much nearer along the line "
+                            "than across it (an electrode off the line needs to stand about twice as far along the "
+                            "line from the electrodes it is measured with as it stands off it).");
+    }
 }
 
 void RunOnThreads(int Threads, const std::function<void(const std::atomic<bool>& Failed)>& Work)
@@ -315,7 +380,7 @@ TForwardResult ComputeForwardResponse(const TForwardModel& Ground, TSurvey Surve
     TPaddedGeometry geometry = PadGeometry(Ground, Survey, Options.Mesh);
     double smallest = 0.0, largest = 0.0;
     SurveyDistances(Survey, smallest, largest);
-    result.Wavenumbers = ChooseWavenumbers(smallest, largest, Options.QuadratureTolerance, geometry.Extent);
+    result.Wavenumbers = SurveyWavenumbers(Survey, smallest, largest, Options.QuadratureTolerance, geometry.Extent);
     result.QuadratureError = PointSourceError(result.Wavenumbers, smallest, largest);
 
     // The mesh and its analysis: the cache's when the geometry is the same.
@@ -434,11 +499,13 @@ TForwardResult ComputeForwardResponse(const TForwardModel& Ground, TSurvey Surve
                 }
                 if (!complete)
                     break;
-                // A current of I at the source's node: the right-hand side I/2.
+                // A current of I at the source's node: the right-hand side I/2;
+                // a pair apart across the line sees it through cos(k Δy).
                 Eigen::MatrixXd potentials = Eigen::MatrixXd::Zero(sourceCount, electrodes);
                 for (const auto& [current, potential] : pairs)
                     potentials(sourceOf[static_cast<size_t>(current)], potential) =
-                        0.5 * PathProduct(paths[static_cast<size_t>(potential)], paths[static_cast<size_t>(current)]);
+                        0.5 * AcrossFactor(Survey, current, potential, k) *
+                        PathProduct(paths[static_cast<size_t>(potential)], paths[static_cast<size_t>(current)]);
                 run.potentials[i] = std::move(potentials);
             }
         }

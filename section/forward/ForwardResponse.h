@@ -108,6 +108,25 @@ struct TForwardResult : TSurveyResponse {
 TForwardResult ComputeForwardResponse(const TForwardModel& Ground, TSurvey Survey, const TForwardOptions& Options = {},
                                       const TForwardProgress& Progress = {});
 
+// Electrodes off the line (y not 0, a remote set out beside it) are
+// sources of the 2.5-D problem at their x on the surface: between a current
+// and a potential electrode Δy apart across the line each wavenumber's
+// transformed potential is multiplied by cos(k Δy) before the back-
+// transform (the ground does not change along y), the wavenumbers are
+// fitted for those pairs too (SurveyWavenumbers), and the flat ground's
+// geometric factor takes their distances in space.
+
+// cos(K Δy) of a current and a potential electrode of the survey (1 on the
+// line).
+double AcrossFactor(const TSurvey& Survey, int Current, int Potential, double K);
+
+// The quadrature for the survey: ChooseWavenumbers over the distances in
+// the section's plane Smallest .. Largest, and for every offset across the
+// line of a current and a potential electrode of one configuration. Raises
+// EForwardError naming the two electrodes when no rule resolves a pair far
+// nearer along the line than across it.
+TWavenumbers SurveyWavenumbers(const TSurvey& Survey, double Smallest, double Largest, double Tolerance, double Reach);
+
 // The cores this process may run on: its affinity mask (falling back to
 // the machine's count), within its cgroup's processor quota; at least 1.
 int UsableCores();

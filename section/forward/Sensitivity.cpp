@@ -1,5 +1,7 @@
 #include "section/forward/Sensitivity.h"
 
+#include "section/model/ModelGeometryText.h"
+
 #include <Eigen/Sparse>
 
 #include <algorithm>
@@ -53,6 +55,15 @@ double Dipole(const double* Row, const std::array<int, 2>& Electrodes)
 TSensitivityProblem::TSensitivityProblem(const TForwardModel& Ground, TSurvey Survey, const TForwardOptions& Options)
     : FOptions(Options), FSurvey(std::move(Survey)), FRegionCount(static_cast<int>(Ground.Regions.size()))
 {
+    // The adjoint products below pair whole dipoles; an electrode off the
+    // line would need each current and potential electrode's product apart,
+    // weighted by its own cos(k Δy): not built, so refused by name.
+    for (size_t e = 0; e < FSurvey.Electrodes.size(); ++e)
+        if (const TElectrode& electrode = FSurvey.Electrodes[e]; electrode.y != 0.0)
+            throw EForwardError("Electrode " + std::to_string(e + 1) + " (x = " + FormatExactReal(electrode.x) +
+                                ") stands " + FormatExactReal(std::fabs(electrode.y)) +
+                                " m off the line: fitting and inversion take electrodes on the line only (the "
+                                "forward response computes it at its place).");
     PlaceSurvey(FSurvey, Ground);
     double smallest = 0.0, largest = 0.0;
     SurveyDistances(FSurvey, smallest, largest);

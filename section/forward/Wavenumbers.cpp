@@ -32,31 +32,61 @@ constexpr int CheckedDistances = 1000;
 // multiplies the finite elements' error by thousands.
 constexpr double LargestErrorGain = 2.0;
 
+// Pairs of electrodes apart across the line: their rows weigh less in the
+// fit, and their error may be this many times the tolerance, so that the
+// rule stays as good on the line as without them and its weights stay
+// bounded (a fit held to the tolerance for both needs weights of
+// alternating signs that multiply the finite elements' error by hundreds).
+constexpr double OffsetRowWeight = 0.1;
+constexpr double OffsetToleranceFactor = 10.0;
+
 struct TRuleCheck {
     double error = 0.0; // the worst |r · sum - 1|
     double gain = 0.0;  // the worst (2/π) r Σ |wᵢ| K₀(kᵢ r)
 };
 
-// The rule's error and gain over the samples; stops early once the error
-// passes Limit.
-TRuleCheck CheckRule(const TWavenumbers& rule, double rMin, double rMax, double limit)
+// (2/π) r_s Σ wᵢ cos(kᵢ Across) K₀(kᵢ r) and the same with |wᵢ cos(kᵢ Across)|,
+// r_s = √(r² + Across²): the rule's value against 1 and its gain at one
+// distance (Across 0 on the line).
+TRuleCheck CheckDistance(const TWavenumbers& rule, double r, double across)
+{
+    const double space = std::hypot(r, across);
+    double sum = 0.0, magnitude = 0.0;
+    for (size_t q = 0; q < rule.k.size(); ++q) {
+        const double kr = rule.k[q] * r;
+        if (kr < 700.0) {
+            const double term = rule.w[q] * std::cos(rule.k[q] * across) * std::cyl_bessel_k(0.0, kr);
+            sum += term;
+            magnitude += std::fabs(term);
+        }
+    }
+    return {std::fabs(2.0 / std::numbers::pi * space * sum - 1.0), 2.0 / std::numbers::pi * space * magnitude};
+}
+
+// The rule's error and gain over the samples (on the line from rMin, each
+// offset from its nearest distance, all out to rMax); stops early once the
+// error passes Limit.
+TRuleCheck CheckRule(const TWavenumbers& rule, double rMin, double rMax, double limit,
+                     const std::vector<TLineOffset>& offsets = {})
 {
     TRuleCheck check;
-    for (int i = 0; i < CheckedDistances && check.error <= limit; ++i) {
-        const double r = Spread(rMin, rMax, i, CheckedDistances);
-        double sum = 0.0, magnitude = 0.0;
-        for (size_t q = 0; q < rule.k.size(); ++q) {
-            const double kr = rule.k[q] * r;
-            if (kr < 700.0) {
-                const double k0 = std::cyl_bessel_k(0.0, kr);
-                sum += rule.w[q] * k0;
-                magnitude += std::fabs(rule.w[q]) * k0;
-            }
+    const auto line = [&](double from, double across) {
+        for (int i = 0; i < CheckedDistances && check.error <= limit; ++i) {
+            const TRuleCheck at = CheckDistance(rule, Spread(from, std::max(from, rMax), i, CheckedDistances), across);
+            check.error = std::max(check.error, at.error);
+            check.gain = std::max(check.gain, at.gain);
         }
-        check.error = std::max(check.error, std::fabs(2.0 / std::numbers::pi * r * sum - 1.0));
-        check.gain = std::max(check.gain, 2.0 / std::numbers::pi * r * magnitude);
-    }
-    return check;
+    };
+    line(rMin, 0.0);
+    if (offsets.empty())
+        return check;
+    // The offsets' error counted in the line's terms.
+    const TRuleCheck online = check;
+    check = {};
+    limit *= OffsetToleranceFactor;
+    for (const TLineOffset& offset : offsets)
+        line(offset.Nearest, offset.Across);
+    return {std::max(online.error, check.error / OffsetToleranceFactor), std::max(online.gain, check.gain)};
 }
 
 // A tolerance or distance as the messages write it (1e-06).
@@ -70,20 +100,35 @@ std::string NumberText(double value)
 
 } // namespace
 
-TWavenumbers WavenumberFit(double RMin, double RFit, int Count)
+TWavenumbers WavenumberFit(double RMin, double RFit, int Count, const std::vector<TLineOffset>& Offsets)
 {
     TWavenumbers rule;
+    double nearest = RMin;
+    for (const TLineOffset& offset : Offsets)
+        nearest = std::min(nearest, offset.Nearest);
     for (int i = 0; i < Count; ++i)
-        rule.k.push_back(Spread(0.2 / RFit, 5.0 / RMin, i, Count));
-    // Rows: distances; columns: the wavenumbers' share of r · (2/π) K₀(k r).
-    const int rows = 200;
+        rule.k.push_back(Spread(0.2 / RFit, 5.0 / nearest, i, Count));
+    // Rows: distances, on the line and then per offset; columns: the
+    // wavenumbers' share of r_s · (2/π) cos(k Across) K₀(k r), r_s the
+    // distance in space.
+    const int perLine = 200;
+    const int rows = perLine * static_cast<int>(1 + Offsets.size());
     Eigen::MatrixXd A(rows, Count);
-    const Eigen::VectorXd ones = Eigen::VectorXd::Ones(rows);
+    Eigen::VectorXd ones = Eigen::VectorXd::Ones(rows);
+    ones.tail(rows - perLine).setConstant(OffsetRowWeight);
     for (int j = 0; j < rows; ++j) {
-        const double r = Spread(RMin, RFit, j, rows);
+        const int block = j / perLine;
+        const double across = block == 0 ? 0.0 : Offsets[static_cast<size_t>(block - 1)].Across;
+        const double from = block == 0 ? RMin : Offsets[static_cast<size_t>(block - 1)].Nearest;
+        const double r = Spread(from, std::max(from, RFit), j % perLine, perLine);
+        const double space = std::hypot(r, across);
         for (int i = 0; i < Count; ++i) {
-            const double kr = rule.k[static_cast<size_t>(i)] * r;
-            A(j, i) = kr < 700.0 ? 2.0 / std::numbers::pi * r * std::cyl_bessel_k(0.0, kr) : 0.0;
+            const double k = rule.k[static_cast<size_t>(i)];
+            const double kr = k * r;
+            A(j, i) = kr < 700.0 ? 2.0 / std::numbers::pi * space * std::cos(k * across) * std::cyl_bessel_k(0.0, kr)
+                                 : 0.0;
+            if (block > 0)
+                A(j, i) *= OffsetRowWeight;
         }
     }
     const Eigen::VectorXd w = A.colPivHouseholderQr().solve(ones);
@@ -98,6 +143,17 @@ double PointSourceSum(const TWavenumbers& Rule, double R)
         const double kr = Rule.k[i] * R;
         if (kr < 700.0)
             sum += Rule.w[i] * std::cyl_bessel_k(0.0, kr);
+    }
+    return 2.0 / std::numbers::pi * sum;
+}
+
+double OffsetSourceSum(const TWavenumbers& Rule, double R, double Across)
+{
+    double sum = 0.0;
+    for (size_t i = 0; i < Rule.k.size(); ++i) {
+        const double kr = Rule.k[i] * R;
+        if (kr < 700.0)
+            sum += Rule.w[i] * std::cos(Rule.k[i] * Across) * std::cyl_bessel_k(0.0, kr);
     }
     return 2.0 / std::numbers::pi * sum;
 }
@@ -117,7 +173,8 @@ double FittedRange(double RMax, double Reach)
     return std::max(WavenumberRangeFactor * RMax, Reach);
 }
 
-TWavenumbers ChooseWavenumbers(double RMin, double RMax, double Tolerance, double Reach)
+TWavenumbers ChooseWavenumbers(double RMin, double RMax, double Tolerance, double Reach,
+                               const std::vector<TLineOffset>& Offsets)
 {
     if (!(RMin > 0.0) || !(RMax >= RMin) || !std::isfinite(RMax) || !(Reach >= 0.0) || !std::isfinite(Reach))
         throw EForwardError("The electrode distances of the survey cannot be computed.");
@@ -129,9 +186,13 @@ TWavenumbers ChooseWavenumbers(double RMin, double RMax, double Tolerance, doubl
     // More wavenumbers than the fit can use only make its weights wild: the
     // first count that reaches the tolerance with a bounded gain is also the
     // best behaved.
-    for (int count = 4; count <= 30; ++count) {
-        TWavenumbers rule = WavenumberFit(RMin, fit, count);
-        const TRuleCheck check = CheckRule(rule, RMin, fit, Tolerance);
+    for (const TLineOffset& offset : Offsets)
+        if (!(offset.Across > 0.0) || !(offset.Nearest > 0.0) || !std::isfinite(offset.Across + offset.Nearest))
+            throw EForwardError("The electrode distances of the survey cannot be computed.");
+    const int most = Offsets.empty() ? 30 : 40;
+    for (int count = 4; count <= most; ++count) {
+        TWavenumbers rule = WavenumberFit(RMin, fit, count, Offsets);
+        const TRuleCheck check = CheckRule(rule, RMin, fit, Tolerance, Offsets);
         if (check.error <= Tolerance && check.gain <= LargestErrorGain)
             return rule;
     }

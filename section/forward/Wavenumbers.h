@@ -27,6 +27,20 @@
 
 namespace lp {
 
+// Electrodes off the line (a remote set out beside it): a current and a
+// potential electrode Across apart across the line (y) see each other
+// through the back-transform with each wavenumber's term multiplied by
+// cos(k Across), (2/π) ∫ K₀(k r) cos(k Across) dk = 1 / √(r² + Across²),
+// r their distance in the section's plane. The rule must give that too,
+// for every r from Nearest (the pairs' smallest) out to the fitted range.
+// The cosine oscillates over the wavenumbers where K₀(k r) is still large
+// when r is well below Across: a pair much nearer along the line than
+// across it needs more wavenumbers than any rule here has.
+struct TLineOffset {
+    double Across = 0.0;  // m, above 0
+    double Nearest = 0.0; // m, above 0
+};
+
 struct TWavenumbers {
     std::vector<double> k; // 1/m, ascending
     std::vector<double> w; // weights: ∫₀^∞ f(k) dk ≈ Σ w f(k)
@@ -51,16 +65,24 @@ double FittedRange(double RMax, double Reach);
 // a mesh whose larger side is Reach (the padded geometry's Extent): the
 // fewest wavenumbers whose worst relative error against 1/r over rMin ..
 // FittedRange(rMax, Reach) is at most Tolerance and whose error gain is at
-// most 2. Raises EForwardError for a tolerance below
-// MinimumQuadratureTolerance (naming both), and when no count up to 30
-// reaches it.
-TWavenumbers ChooseWavenumbers(double RMin, double RMax, double Tolerance = 1e-4, double Reach = 0.0);
+// most 2. With Offsets the rule also keeps within ten times the tolerance
+// and the same gain for them (1 / √(r² + Across²), r from Nearest out to
+// the fitted range; their rows weigh a tenth in the fit, so the rule stays
+// as good on the line): found for a pair about twice as far along the line
+// as across it, not for one much nearer.
+// Raises EForwardError for a tolerance below MinimumQuadratureTolerance
+// (naming both), and when no count up to 30 (40 with offsets) reaches it.
+TWavenumbers ChooseWavenumbers(double RMin, double RMax, double Tolerance = 1e-4, double Reach = 0.0,
+                               const std::vector<TLineOffset>& Offsets = {});
 
-// The rule of Count wavenumbers fitted over the distances RMin .. RFit.
-TWavenumbers WavenumberFit(double RMin, double RFit, int Count);
+// The rule of Count wavenumbers fitted over the distances RMin .. RFit
+// (and for the offsets, as ChooseWavenumbers).
+TWavenumbers WavenumberFit(double RMin, double RFit, int Count, const std::vector<TLineOffset>& Offsets = {});
 
 // (2/π) Σ wᵢ K₀(kᵢ r): the rule's value for 1/r.
 double PointSourceSum(const TWavenumbers& Rule, double R);
+// (2/π) Σ wᵢ cos(kᵢ Across) K₀(kᵢ r): the rule's value for 1 / √(r² + Across²).
+double OffsetSourceSum(const TWavenumbers& Rule, double R, double Across);
 // The largest |r · PointSourceSum(r) - 1| over 1,000 distances spread
 // evenly on a logarithmic scale from rMin to rMax (both included).
 double PointSourceError(const TWavenumbers& Rule, double RMin, double RMax);

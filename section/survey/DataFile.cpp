@@ -4,6 +4,7 @@
 
 #include "section/model/ModelGeometryText.h"
 
+#include <cmath>
 
 namespace lp {
 
@@ -18,9 +19,21 @@ std::string ElectrodeNumber(int electrode)
 
 } // namespace
 
+void RequireElectrodesOnLine(const std::vector<TElectrode>& Electrodes)
+{
+    for (size_t e = 0; e < Electrodes.size(); ++e)
+        if (Electrodes[e].y != 0.0)
+            throw EDataFileError("Electrode " + std::to_string(e + 1) + " (x = " + FormatExactReal(Electrodes[e].x) +
+                                 ") stands " + FormatExactReal(std::fabs(Electrodes[e].y)) +
+                                 " m off the line: the unified data format has no place for an offset across the "
+                                 "line (pyGIMLi reads a line's y as its elevation), so these data cannot be written "
+                                 "in it.");
+}
+
 std::string FormatUnifiedData(const TSurveyResponse& Result)
 {
     const TSurvey& survey = Result.Survey;
+    RequireElectrodesOnLine(survey.Electrodes);
     const bool chargeability = !Result.Chargeabilities.empty();
     std::string text = "# Lithoprism forward response, array " + survey.Array + ": rhoa in ohm-m, k in m";
     text += chargeability ? ", ip in mV/V (10 mV/V = 1 %)\n" : "\n";

@@ -32,6 +32,13 @@ public:
     using Exception::Exception;
 };
 
+// Raises EDataFileError naming the first electrode off the line (y not 0):
+// the format's "x y z" holds a 2-D line's elevation in y (pyGIMLi reads it
+// so, and this program's reader too where z is 0 everywhere), so an offset
+// across the line cannot be written without changing what the file means.
+void RequireElectrodesOnLine(const std::vector<TElectrode>& Electrodes);
+
+// Raises EDataFileError for an electrode off the line (above).
 std::string FormatUnifiedData(const TSurveyResponse& Result);
 std::string FormatDataTable(const TSurveyResponse& Result);
 

@@ -148,7 +148,7 @@ bool SameMeasurements(const TMeasuredData& A, const TMeasuredData& B)
 {
     const auto sameElectrodes = [](const std::vector<TElectrode>& P, const std::vector<TElectrode>& Q) {
         return std::equal(P.begin(), P.end(), Q.begin(), Q.end(),
-                          [](const TElectrode& p, const TElectrode& q) { return p.x == q.x && p.z == q.z; });
+                          [](const TElectrode& p, const TElectrode& q) { return p.x == q.x && p.y == q.y && p.z == q.z; });
     };
     return A.HasElevations == B.HasElevations && sameElectrodes(A.Electrodes, B.Electrodes) &&
            A.Configurations == B.Configurations && SameValues(A.Resistivities, B.Resistivities) &&
@@ -374,6 +374,7 @@ std::string FormatMeasuredData(const TMeasuredData& Data, double DefaultError)
     const bool resistances = AllFinite(Data.Resistances, count);
     const bool chargeabilities = AllFinite(Data.Chargeabilities, count);
     const bool chargeabilityErrors = chargeabilities && AllFinite(Data.ChargeabilityErrors, count);
+    RequireElectrodesOnLine(Data.Electrodes);
     const TSurvey survey = Data.Survey();
     const auto number = [](int electrode) { return std::to_string(electrode + 1); }; // an absent electrode is 0
     std::string text = "# Lithoprism measured data, " + std::to_string(count) + " kept: " +

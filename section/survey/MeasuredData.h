@@ -112,7 +112,8 @@ struct TMeasuredData {
 // given as a resistance, so that a ground's own k forms its ρa again), err
 // (a fraction: the file's, else DefaultError), and, when every datum has
 // one, ip and iperr in mV/V. A ρa of 0 or below is written as it is.
-// Raises EDataFileError for a DefaultError not finite and above 0.
+// Raises EDataFileError for a DefaultError not finite and above 0, and for
+// an electrode off the line (RequireElectrodesOnLine, DataFile.h).
 std::string FormatMeasuredData(const TMeasuredData& Data, double DefaultError);
 
 // Whether two data sets hold the same measurements: the same electrodes,

@@ -269,6 +269,7 @@ private:
         std::vector<double> Values;
         bool Numbers = true; // every token after the label a number
         bool Exact = false;  // given with y under its heading: where the data's k were computed, however far
+        double Across = 0.0; // y, under its heading
     };
 
     static TRemoteLine RemoteLine(const std::vector<std::string_view>& tokens)
@@ -315,7 +316,7 @@ private:
                                  : std::string("the array has no more remote electrodes"));
             if (!std::isfinite(line.Values[0]) || (line.Values.size() > 1 && !std::isfinite(line.Values[1])))
                 FText.Fail("the remote electrode's position is not a finite number");
-            FRemotes[*slot] = TElectrode{line.Values[0], line.Values.size() > 1 ? line.Values[1] : 0.0};
+            FRemotes[*slot] = TElectrode{line.Values[0], line.Values.size() > 1 ? line.Values[1] : 0.0, line.Across};
             FRemotesExact[*slot] = line.Exact;
             FRemoteLines[*slot] = FText.At();
             open.erase(slot);
@@ -351,9 +352,9 @@ private:
     }
 
     // The line after a remote's heading: "x,y,z" (metres, y across the
-    // line), as a remote's line labelled Slot with x and z. An electrode off
-    // the line (y not 0) is refused: the computation models electrodes on
-    // the line only, and moving it onto the line would change every k.
+    // line), as a remote's line labelled Slot with x, z and y. An electrode
+    // off the line (y not 0) stays at its place: the data's k were computed
+    // with it there, and the computation takes it there too.
     TRemoteLine PlaceAcross(TSlot Slot)
     {
         const char* name = Slot == slotB ? "C2" : "P2";
@@ -364,22 +365,19 @@ private:
         const double y = values.Values[1];
         if (!std::isfinite(y))
             FText.Fail("the remote electrode's position is not a finite number");
-        if (std::fabs(y) > 1e-6 * FUnitSpacing)
-            FText.Fail(std::string("the remote electrode ") + name + " stands " + FormatExactReal(std::fabs(y)) +
-                       " m off the line (y = " + FormatExactReal(y) +
-                       "): only electrodes on the line (y = 0) can be modelled, and moving it onto the line would "
-                       "change the data's geometric factors");
         TRemoteLine line;
         line.Label = {Slot == slotB ? "c2" : "p2"};
         line.Values = {values.Values[0], values.Values[2]};
         line.Exact = true;
+        line.Across = std::fabs(y) > 1e-6 * FUnitSpacing ? y : 0.0;
         return line;
     }
 
     // Remotes beyond ten times the line's length from it (unless given as
     // x, y, z: then the data's k were computed with that place), or at a
     // coordinate of 99999 or more in size (files mark infinity so), stay at
-    // infinity; the others join every datum at their place.
+    // infinity; the others join every datum at their place, off the line
+    // where y puts them.
     void PlaceRemotes()
     {
         double left = std::numeric_limits<double>::infinity(), right = -left;
@@ -395,8 +393,9 @@ private:
             if (!remote || FRows.empty())
                 continue;
             const double beyond = std::max({left - remote->x, remote->x - right, 0.0});
-            const bool far = !FRemotesExact[slot] && std::hypot(beyond, remote->z) > 10.0 * length;
-            if (far || std::fabs(remote->x) >= 99999.0 || std::fabs(remote->z) >= 99999.0)
+            const bool far = !FRemotesExact[slot] && std::hypot(beyond, remote->y, remote->z) > 10.0 * length;
+            if (far || std::fabs(remote->x) >= 99999.0 || std::fabs(remote->y) >= 99999.0 ||
+                std::fabs(remote->z) >= 99999.0)
                 continue;
             for (TRow& row : FRows)
                 row.Places[slot] = remote;
@@ -672,8 +671,9 @@ private:
         return x + (s - t.back().x);
     }
 
-    // One electrode per place, in order of x (then z); each row's places
-    // become electrode numbers.
+    // One electrode per place, in order of x (then y, then z); each row's
+    // places become electrode numbers. Over a topography every place, an
+    // off-line remote's too, takes the line's elevation at its x.
     void PlaceElectrodes()
     {
         if (!FTopography.empty()) {
@@ -701,7 +701,7 @@ private:
                 if (FRows[r].Places[slot])
                     places.push_back({*FRows[r].Places[slot], r, slot});
         std::sort(places.begin(), places.end(), [](const TPlace& p, const TPlace& q) {
-            return p.At.x < q.At.x || (p.At.x == q.At.x && p.At.z < q.At.z);
+            return p.At.x < q.At.x || (p.At.x == q.At.x && (p.At.y < q.At.y || (p.At.y == q.At.y && p.At.z < q.At.z)));
         });
         const double tolerance = 1e-6 * FUnitSpacing;
         FNumbers.assign(FRows.size(), {-1, -1, -1, -1});
@@ -713,7 +713,7 @@ private:
                 const TElectrode& electrode = FData.Electrodes[e];
                 if (place.At.x - electrode.x > tolerance)
                     break;
-                if (std::fabs(place.At.z - electrode.z) <= tolerance) {
+                if (std::fabs(place.At.z - electrode.z) <= tolerance && std::fabs(place.At.y - electrode.y) <= tolerance) {
                     found = static_cast<int>(e);
                     break;
                 }

@@ -54,8 +54,10 @@
 //   11 general array        k x1 z1 … xk zk value, k = 2 (A M), 3 (A M N) or 4 (A B M N);
 //                           z the elevation; a resistance value gives ρa = k_flat·R
 //                           with the flat ground's factor over the electrodes
-// A remote given as x,y,z off the line (y not 0) is refused naming its line:
-// only electrodes on the line are modelled. A remote stands where the
+// A remote given as x,y,z off the line (y not 0) stands there: the
+// electrode keeps its y (its k from distances in space, the computation's
+// potential with it; over a topography its elevation the line's at its
+// x). A remote stands where the
 // block puts it and enters every datum (its k changes with it), unless
 // (not given as x,y,z) it is more than ten line lengths from the line
 // (the data's own electrodes' span, at least the unit spacing) or at a
@@ -80,7 +82,7 @@
 // what its place needs, a row with more or fewer values than its array
 // needs, a spacing or n that is not a finite number (above 0; n of type 6
 // not 0), the file going on after its blocks with anything but zeros before
-// its closing zeros, a remote off the line, an error type other than 0.
+// its closing zeros, an error type other than 0.
 
 #include "section/survey/MeasuredData.h"
 

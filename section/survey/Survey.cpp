@@ -95,7 +95,20 @@ double ElectrodeDistance(const TSurvey& Survey, int A, int B)
 {
     const TElectrode& p = Survey.Electrodes.at(static_cast<size_t>(A));
     const TElectrode& q = Survey.Electrodes.at(static_cast<size_t>(B));
+    return std::hypot(p.x - q.x, p.y - q.y, p.z - q.z);
+}
+
+double SectionDistance(const TSurvey& Survey, int A, int B)
+{
+    const TElectrode& p = Survey.Electrodes.at(static_cast<size_t>(A));
+    const TElectrode& q = Survey.Electrodes.at(static_cast<size_t>(B));
     return std::hypot(p.x - q.x, p.z - q.z);
+}
+
+bool HasOffLineElectrodes(const TSurvey& Survey)
+{
+    return std::any_of(Survey.Electrodes.begin(), Survey.Electrodes.end(),
+                       [](const TElectrode& e) { return e.y != 0.0; });
 }
 
 void SurveyDistances(const TSurvey& Survey, double& Smallest, double& Largest)
@@ -106,7 +119,7 @@ void SurveyDistances(const TSurvey& Survey, double& Smallest, double& Largest)
         for (int current : {c.a, c.b})
             for (int potential : {c.m, c.n})
                 if (current >= 0 && potential >= 0) {
-                    const double r = ElectrodeDistance(Survey, current, potential);
+                    const double r = SectionDistance(Survey, current, potential);
                     Smallest = std::min(Smallest, r);
                     Largest = std::max(Largest, r);
                 }

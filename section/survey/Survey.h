@@ -3,7 +3,8 @@
 // the four-electrode configurations measured with them.
 //
 // Electrode positions are in model units: x the distance, z the elevation
-// (minus the depth). A configuration drives a unit current from A to B and
+// (minus the depth), y the offset across the line (0 on it: a remote
+// electrode set out beside the line). A configuration drives a unit current from A to B and
 // measures the potential of M less that of N; B or N absent (-1) stands for
 // an electrode at infinity (a pole).
 
@@ -20,6 +21,7 @@ enum class TArrayKind { DipoleDipole, Wenner, Schlumberger };
 struct TElectrode {
     double x = 0.0;
     double z = 0.0;
+    double y = 0.0; // across the line
 };
 
 // Electrode indices from 0; -1 where the electrode is absent (B or N only).
@@ -82,15 +84,23 @@ struct TSurveyResponse {
     std::vector<double> Chargeabilities;  // ηa, per cent; empty when no region is polarizable
 };
 
-// The distance between two electrodes of the survey.
+// The distance between two electrodes of the survey, in space (y included).
 double ElectrodeDistance(const TSurvey& Survey, int A, int B);
 
-// The smallest and the largest distance between a current and a potential
-// electrode of one configuration.
+// Their distance in the section's plane (x and z; y left out): what the
+// 2.5-D computation's transformed potentials see.
+double SectionDistance(const TSurvey& Survey, int A, int B);
+
+// Whether any electrode stands off the line (y not 0).
+bool HasOffLineElectrodes(const TSurvey& Survey);
+
+// The smallest and the largest distance in the section's plane between a
+// current and a potential electrode of one configuration.
 void SurveyDistances(const TSurvey& Survey, double& Smallest, double& Largest);
 
-// The analytic geometric factor of a configuration on a flat surface;
-// infinite where the configuration measures nothing over a homogeneous
+// The analytic geometric factor of a configuration on a flat surface, from
+// the electrodes' distances in space (an electrode off the line at its
+// place); infinite where the configuration measures nothing over a homogeneous
 // ground.
 double FlatGeometricFactor(const TSurvey& Survey, const TConfiguration& Configuration);
 

@@ -24,6 +24,8 @@
 namespace lp::test {
 namespace {
 
+std::string RefusalOf(const TForwardModel& ground, const TSurvey& survey);
+
 TSurvey Array(TArrayKind kind, int electrodes, int levels, double spacing, double first)
 {
     TArrayLayout layout;
@@ -123,6 +125,76 @@ TEST(ForwardResponse, TwoLayerChargeabilityFollowsTheImageSeriesUsedTwice)
     const TWorstError worst = WorstError(result.Chargeabilities, expected);
     EXPECT_LE(worst.error, 0.02) << worst.Text();
     std::printf("[ two-layer chargeability ] %s\n", worst.Text().c_str());
+}
+
+// --- Electrodes off the line ------------------------------------------------------
+
+// 24 electrodes 10 m apart from x = 260, and a remote electrode (the last)
+// at RemoteX, Across off the line: pole-dipoles with the remote as B (n = 1
+// to 6), and the remote alone as A against M on the line (B and N at
+// infinity), whose ρa is its potential at M over 1/(2π r).
+TSurvey OffLineSurvey(double remoteX, double across)
+{
+    TSurvey survey;
+    survey.Array = SchemeArrayName;
+    for (int e = 0; e < 24; ++e)
+        survey.Electrodes.push_back({260.0 + 10.0 * e, 0.0});
+    survey.Electrodes.push_back({remoteX, 0.0, across});
+    const int remote = 24;
+    for (int n = 1; n <= 6; ++n)
+        for (int i = 0; i + n + 1 < 24; ++i)
+            survey.Configurations.push_back({i, remote, i + n, i + n + 1});
+    for (int m = 0; m < 24; m += 3)
+        survey.Configurations.push_back({remote, -1, m, -1});
+    return survey;
+}
+
+// The remote's potential at M seen through the back-transform with each
+// wavenumber's term multiplied by cos(k Δy); its k from distances in space.
+TEST(ForwardResponse, ARemoteTenSpacingsOffTheLineGivesTheHomogeneousGroundsResistivity)
+{
+    const double rho = 100.0;
+    const TForwardSection section(600.0, 150.0, rho);
+    const TForwardResult result = ComputeForwardResponse(section.Ground(), OffLineSurvey(10.0, 100.0));
+    const TWorstError worst = WorstError(result.Resistivities, std::vector<double>(result.Resistivities.size(), rho));
+    EXPECT_LE(worst.error, 0.005) << worst.Text();
+    // The remote as A alone: k = 2π r with r in space (250 m along, 100 m across to x = 260).
+    const size_t alone = result.Survey.Configurations.size() - 8;
+    EXPECT_NEAR(result.GeometricFactors.at(alone), 2 * std::numbers::pi * std::hypot(250.0, 100.0), 1e-9);
+    std::printf("[ remote 10 spacings off the line ] %s; %zu wavenumbers\n", worst.Text().c_str(),
+                result.Wavenumbers.k.size());
+}
+
+// Two layers: the potential depends on the horizontal distance in space
+// only, so the image series at that distance is the answer.
+TEST(ForwardResponse, ARemoteOffTheLineOverTwoLayersFollowsTheImageSeries)
+{
+    const double rho1 = 50.0, rho2 = 300.0, h = 20.0, width = 600.0;
+    TForwardSection section(width, 150.0, rho2);
+    section.AddBody({{0, 0}, {width, 0}, {width, h}, {0, h}}, rho1);
+    const TForwardResult result = ComputeForwardResponse(section.Ground(), OffLineSurvey(10.0, 100.0));
+    const TSurvey& survey = result.Survey;
+    std::vector<double> expected;
+    for (const TConfiguration& c : survey.Configurations)
+        expected.push_back(AnalyticApparentResistivity(survey, c, [&](int s, int r) {
+            const TElectrode& p = survey.Electrodes[size_t(s)];
+            const TElectrode& q = survey.Electrodes[size_t(r)];
+            return TwoLayerPotential(rho1, rho2, h, std::hypot(p.x - q.x, p.y - q.y));
+        }));
+    const TWorstError worst = WorstError(result.Resistivities, expected);
+    EXPECT_LE(worst.error, 0.02) << worst.Text();
+    std::printf("[ remote off the line, two layers ] %s\n", worst.Text().c_str());
+}
+
+// A remote beside the middle of the line, far nearer along it than across:
+// refused naming the pair, never computed with a rule that cannot resolve it.
+TEST(ForwardResponse, ARemoteFarNearerAlongTheLineThanAcrossItIsRefusedByName)
+{
+    const TForwardSection section(600.0, 150.0, 100.0);
+    const std::string refusal = RefusalOf(section.Ground(), OffLineSurvey(375.0, 100.0));
+    EXPECT_NE(refusal.find("Electrodes 25 and 12 stand 100 m apart across the line but only 5 m along it"),
+              std::string::npos)
+        << refusal;
 }
 
 // --- Vertical contact -------------------------------------------------------------

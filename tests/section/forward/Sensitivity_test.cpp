@@ -167,6 +167,27 @@ TEST(Sensitivity, PolesAgreeWithCentralDifferencesAndTheForwardComputation)
     EXPECT_LE(worst.error, 1e-9) << worst.Text();
 }
 
+// The adjoint products pair whole dipoles, which an electrode off the line
+// (each pair of electrodes weighted by its own cos(k Δy)) breaks: refused
+// by name, never given sensitivities that disagree with the response.
+TEST(Sensitivity, AnElectrodeOffTheLineIsRefusedByName)
+{
+    const TForwardModel ground = ThreeRegionGround();
+    TSurvey survey;
+    for (int e = 0; e < 8; ++e)
+        survey.Electrodes.push_back({50.0 + 6.0 * e, 0.0});
+    survey.Electrodes.push_back({10.0, 0.0, 12.0});
+    survey.Configurations = {{0, 8, 1, 2}, {1, 8, 2, 3}};
+    try {
+        const TSensitivityProblem problem(ground, survey);
+        ADD_FAILURE() << "built";
+    } catch (const EForwardError& error) {
+        EXPECT_EQ(std::string(error.what()), "Electrode 9 (x = 10) stands 12 m off the line: fitting and inversion take "
+                                             "electrodes on the line only (the forward response computes it at its "
+                                             "place).");
+    }
+}
+
 TEST(Sensitivity, AParameterOverSeveralRegionsIsTheSumOfItsRegions)
 {
     const TForwardModel ground = ThreeRegionGround();

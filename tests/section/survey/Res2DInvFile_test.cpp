@@ -383,18 +383,40 @@ void ExpectRoundTrip(const TMeasuredData& Data)
 }
 
 // The remote electrode block instruments' software writes was refused
-// ("the block of remote electrodes gives no position").
-TEST(Res2DInvFile, TheInstrumentsRemoteBlockGivesElectrodesOnTheLineAndRefusesOnesOffIt)
+// ("the block of remote electrodes gives no position"); a remote off the
+// line in it was refused ("stands 5 m off the line").
+TEST(Res2DInvFile, TheInstrumentsRemoteBlockGivesElectrodesAtTheirPlaceOnAndOffTheLine)
 {
-    // C2 5 m off the line: refused naming its line, never moved onto the line.
-    EXPECT_EQ(Res2DInvRefusal(RemoteFile()),
-              "Line 6: the remote electrode C2 stands 5 m off the line (y = 5): only electrodes on the line (y = 0) "
-              "can be modelled, and moving it onto the line would change the data's geometric factors.");
-    EXPECT_EQ(Res2DInvRefusal(RemoteFile("-30,0,0", "75,-0.5,0")),
-              "Line 8: the remote electrode P2 stands 0.5 m off the line (y = -0.5): only electrodes on the line "
-              "(y = 0) can be modelled, and moving it onto the line would change the data's geometric factors.");
+    // The block as the layouts' note gives it: C2 at (-30, 5), 5 m off the
+    // line, P2 at 75 on it. The remote keeps its y; k from distances in space.
+    const TMeasuredData off = ReadRes2DInvData(RemoteFile());
+    ExpectPlaced(off, {{0, -30, 2, 75, 41.20}, {2, -30, 4, 75, 40.75}, {4, -30, 6, 75, 42.10}});
+    ASSERT_EQ(off.Electrodes.front().x, -30.0);
+    EXPECT_EQ(off.Electrodes.front().y, 5.0);
+    EXPECT_EQ(off.ElectrodeLines.front(), 6);
+    for (size_t e = 1; e < off.Electrodes.size(); ++e)
+        EXPECT_EQ(off.Electrodes[e].y, 0.0);
+    const TSurvey offSurvey = off.Survey();
+    // Datum 1 (x 1 the mid-point of A and M): A 0, M 2, B (-30, 5), N 75:
+    // AM 2, AN 75, BM √(32² + 5²), BN √(105² + 5²).
+    const double kOff = 2 * std::numbers::pi /
+                        (1.0 / 2 - 1.0 / 75 - 1.0 / std::sqrt(32.0 * 32 + 25) + 1.0 / std::sqrt(105.0 * 105 + 25));
+    EXPECT_NEAR(FlatGeometricFactor(offSurvey, offSurvey.Configurations.at(0)), kOff, 1e-9 * kOff);
     EXPECT_EQ(Res2DInvRefusal(RemoteFile("-30,0", "75,0,0")),
               "Line 6: the remote electrode C2's x, y and z (three numbers, comma-separated) are expected here.");
+    // The unified format holds a 2-D line's elevation in y: saving refuses
+    // rather than write the remote 5 m up.
+    try {
+        FormatMeasuredData(off, 0.03);
+        ADD_FAILURE() << "written";
+    } catch (const EDataFileError& error) {
+        EXPECT_EQ(error.Message(), "Electrode 1 (x = -30) stands 5 m off the line: the unified data format has no "
+                                   "place for an offset across the line (pyGIMLi reads a line's y as its elevation), "
+                                   "so these data cannot be written in it.");
+    }
+    // A file's marks of infinity stay poles, across the line too.
+    for (const char* far : {"-30,9999999,0", "-30,1e38,0", "1e38,5,0"})
+        EXPECT_EQ(ReadRes2DInvData(RemoteFile(far, "9999999,0,0")).Configurations.at(0).b, -1) << far;
 
     // On the line: real electrodes where given, however far (P2 is more
     // than ten line lengths beyond the line): k from the true distances.
