@@ -209,10 +209,9 @@ QString TRegionTableModel::CellText(int Row, int Column) const
         const std::optional<double>& area = FAreas.at(static_cast<size_t>(Row));
         if (!area)
             return {};
-        // Every digit the export writes, without group separators.
-        QLocale locale;
-        locale.setNumberOptions(QLocale::OmitGroupSeparator);
-        return locale.toString(*area, 'f', QLocale::FloatingPointShortest);
+        // Rounded as the parameters beside it are; the export's table
+        // keeps every digit.
+        return ShownNumber(*area);
     }
     }
 }

@@ -2,9 +2,9 @@
 // "Regions": a table of every region of the section, the host medium first,
 // then every ring in file order, with its body, ring, label, resistivity,
 // polarizability and area (in the model's units squared, the number the
-// model export writes), and how a fit of the regions to measured data
-// treats it: Fit (free or fixed) and the Lowest and Highest resistivity
-// it may give.
+// model export writes, shown rounded as the parameters are), and how a fit
+// of the regions to measured data treats it: Fit (free or fixed) and the
+// Lowest and Highest resistivity it may give.
 //
 //   TRegionsWindow (QDialog, not modal) ──owns──> QTableView
 //        │                                   └─ a sorting proxy over

@@ -153,8 +153,13 @@ QString ParameterText(const ParamValue& Slot, const QLocale& Locale)
     const std::optional<double> value = SlotNumber(Slot);
     if (!value)
         return ParameterNotSet(Slot) || !Slot.Text() ? QString() : QString::fromStdString(*Slot.Text());
+    return ShownNumber(*value, Locale);
+}
+
+QString ShownNumber(double Value, const QLocale& Locale)
+{
     // The file's parameter form (three decimals from 1 up), in the locale.
-    QString text = QString::fromStdString(RealToText(2, true, *value));
+    QString text = QString::fromStdString(RealToText(2, true, Value));
     text.replace(QLatin1Char('.'), Locale.decimalPoint());
     text.replace(QLatin1Char('-'), Locale.negativeSign());
     return text;

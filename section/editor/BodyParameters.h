@@ -43,6 +43,9 @@ TParameterEntry ReadParameterText(TBodyQuantity Quantity, const QString& Text, c
 // up, more below 1, in the locale); empty when not set ("*" or empty). A
 // text slot that is no number shows as it is.
 QString ParameterText(const ParamValue& Slot, const QLocale& Locale = QLocale());
+// A number in that form: three decimals from 1 up, more below 1, with the
+// locale's decimal point and minus sign, no group separators.
+QString ShownNumber(double Value, const QLocale& Locale = QLocale());
 // Whether a slot holds no value: empty, or the "*" of the file.
 bool ParameterNotSet(const ParamValue& Slot);
 // Whether two slots mean the same: equal, or both not set.

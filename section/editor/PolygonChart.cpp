@@ -489,6 +489,12 @@ void TPolygonChart::UpdateAxisScales()
     ComputeScales();
 }
 
+void TPolygonChart::Paint(TCanvas& Canvas)
+{
+    TChart::Paint(Canvas);
+    ComputeScales();
+}
+
 void TPolygonChart::AxisChanged()
 {
     const TModelArea before = ModelArea;

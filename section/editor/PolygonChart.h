@@ -139,7 +139,7 @@ public:
     Tnodes Nodes;
     Tnodes NodesBackup;
 
-    // --- Undo history: six parallel slot arrays; sequence -1 marks a free
+    // --- Undo history: seven parallel slot arrays; sequence -1 marks a free
     // slot. Sequence numbers are 64-bit, so they never run out. ---
     int UndoDepth = 25;
     DynArray<AllSpolygon> UndoModels;
@@ -148,6 +148,8 @@ public:
     DynArray<TModelArea> UndoAreas;
     DynArray<TUndoAttachmentPtr> UndoAttachments;
     DynArray<int64_t> UndoSequence;
+    // Each slot's state number (UndoState).
+    DynArray<int64_t> UndoStates;
     bool UndoStepped = false;
 
     double ScaleX = 1.0; // pixels per model unit
@@ -392,6 +394,11 @@ public:
     // settled its state after the state was recorded (a section's picture
     // read after its model, which started the history).
     void RetakeUndoAttachment();
+    // The state shown as the history knows it: every record of a change
+    // numbers a new state, and an undo gives back the number of the state
+    // it goes back to; -1 before the first record. An owner that keeps the
+    // number of the state it saved tells by it when an undo went back there.
+    int64_t UndoState() const;
     void TakeBackup();
     void RestoreBackup();
     void ClearUndoHistory();
@@ -427,6 +434,11 @@ public:
     void DrawToCanvas(TCanvas* Target, const TRect& Rect) override;
 
 protected:
+    // A paint of the window: the pick scales then follow the axes as just
+    // laid out. A change of the chart's look (its title set or cleared, an
+    // axis' labels) moves the axes at the next paint without any change of
+    // size or area, and picks must measure in the pixels the user sees.
+    void Paint(TCanvas& Canvas) override;
     void PaintPanelBackground(const TRect& Rect) override;
     void DrawWalls() override;
     void DrawAxes() override;
@@ -438,8 +450,10 @@ private:
     void CreateSeries();
     // The newest live undo slot, -1 when none.
     int NewestUndoSlot() const;
-    // PushUndo with the attachment given.
-    void RecordUndoSlot(TUndoAttachmentPtr Attachment);
+    // PushUndo with the attachment given, as state State (-1: a new state).
+    void RecordUndoSlot(TUndoAttachmentPtr Attachment, int64_t State = -1);
+    // The number the next new state takes.
+    int64_t FNextUndoState = 0;
     // The axes show the model area; their automatic range is the area too
     // (the frame is the section's extent, whatever the bodies reach).
     void ShowAreaOnAxes();
@@ -470,7 +484,8 @@ private:
     bool FMapPending = false;
     void SetUpAxes();
     // The chart's axes laid out for its present size (a paint into a scratch
-    // picture when the chart was not painted at this size yet).
+    // picture when the chart was not painted at this size yet; the window's
+    // own paints keep them laid out for its look since).
     void EnsureAxesLaidOut();
     double AxisScale(const TChartAxis& Axis) const;
     void ComputeScales();

@@ -23,6 +23,7 @@ void TPolygonChart::ClearUndoHistory()
     UndoAreas.Clear();
     UndoAttachments.Clear();
     UndoSequence.Clear();
+    UndoStates.Clear();
     ModelBackup.Clear();
     NodesBackup.Clear();
 }
@@ -53,6 +54,12 @@ int TPolygonChart::NewestUndoSlot() const
     return newest;
 }
 
+int64_t TPolygonChart::UndoState() const
+{
+    const int newest = NewestUndoSlot();
+    return newest < 0 ? -1 : UndoStates[newest];
+}
+
 void TPolygonChart::RetakeUndoAttachment()
 {
     const int newest = NewestUndoSlot();
@@ -60,7 +67,7 @@ void TPolygonChart::RetakeUndoAttachment()
         UndoAttachments[newest] = OnCaptureUndoAttachment ? OnCaptureUndoAttachment() : TUndoAttachmentPtr();
 }
 
-void TPolygonChart::RecordUndoSlot(TUndoAttachmentPtr Attachment)
+void TPolygonChart::RecordUndoSlot(TUndoAttachmentPtr Attachment, int64_t State)
 {
     int64_t newest = FreeSlot;
     for (int64_t sequence : UndoSequence)
@@ -75,6 +82,7 @@ void TPolygonChart::RecordUndoSlot(TUndoAttachmentPtr Attachment)
         UndoAreas.SetLength(length);
         UndoAttachments.SetLength(length);
         UndoSequence.SetLength(length);
+        UndoStates.SetLength(length);
     } else {
         // The oldest slot goes; free slots (-1) come first. Sequence numbers
         // are 64-bit and never run out.
@@ -88,6 +96,7 @@ void TPolygonChart::RecordUndoSlot(TUndoAttachmentPtr Attachment)
     UndoLines[target] = CopyLines(Lines);
     UndoAreas[target] = ModelArea;
     UndoAttachments[target] = std::move(Attachment);
+    UndoStates[target] = State >= 0 ? State : FNextUndoState++;
     UndoStepped = false;
     FAreaAlteredModel = false; // the record holds what the area change did
 }
@@ -98,6 +107,7 @@ void TPolygonChart::Undo()
     // the last (the state undone to).
     std::optional<TUndoAttachmentPtr> undone;
     TUndoAttachmentPtr restored;
+    int64_t restoredState = -1;
     for (;;) {
         const int newest = NewestUndoSlot();
         if (newest < 0)
@@ -111,6 +121,7 @@ void TPolygonChart::Undo()
         Lines = CopyLines(UndoLines[newest]);
         ModelArea = UndoAreas[newest];
         restored = UndoAttachments[newest];
+        restoredState = UndoStates[newest];
         if (!undone)
             undone = restored;
         if (live > 1)
@@ -124,8 +135,8 @@ void TPolygonChart::Undo()
     if (*undone != restored && OnRestoreUndoAttachment)
         OnRestoreUndoAttachment(restored);
     // The restored state keeps its own attachment, whatever the owner's
-    // capture would make of it.
-    RecordUndoSlot(std::move(restored));
+    // capture would make of it, and its number.
+    RecordUndoSlot(std::move(restored), restoredState);
     // The axes follow the restored area (the area alone would leave them on
     // the undone one).
     ShowAreaOnAxes();

@@ -456,7 +456,7 @@ TMainfrm::TSectionPicture TMainfrm::ShownPicture() const
 
 void TMainfrm::ShowPicture(const TSectionPicture& Picture)
 {
-    PicturePath = Picture.Path;
+    PicturePath = Picture.Written.isEmpty() ? Picture.Path : Picture.Written;
     for (int i = 0; i < 4; ++i)
         PictureCorners[i] = Picture.Corners[i];
     ShowPictureCorners();
@@ -496,11 +496,21 @@ bool TMainfrm::UseInversionAsUnderlay()
 
 namespace {
 
-// The file an inversion's image is saved in beside the section Document.
-QString UnderlayFile(const QString& Document)
+// The file an inversion's image is saved in beside the section Document:
+// NAME-inversion.png, else NAME-inversion-2.png, -3 ..., the first name no
+// file has (an existing one may be the picture of another saved state).
+QString FreeUnderlayFile(const QString& Document)
 {
     const QFileInfo document(Document);
-    return document.absoluteDir().filePath(document.completeBaseName() + QStringLiteral("-inversion.png"));
+    const QDir folder = document.absoluteDir();
+    const QString base = document.completeBaseName() + QStringLiteral("-inversion");
+    for (int number = 1; number <= 100000; ++number) {
+        const QString file =
+            folder.filePath(base + (number == 1 ? QString() : QStringLiteral("-%1").arg(number)) + QStringLiteral(".png"));
+        if (!QFileInfo::exists(file))
+            return file;
+    }
+    throw Exception("No free name for the underlay beside " + Document.toStdString());
 }
 
 // Image written as a PNG file; false with the reason in Error.
@@ -520,18 +530,8 @@ bool SavePng(const QImage& Image, const QString& File, QString& Error)
 
 bool TMainfrm::LayUnderlay(const QImage& Image, double Left, double Top, double Right, double Bottom)
 {
-    // The picture lies beside the section; a section without a file yet
-    // (made from data) holds it until its first save writes it there.
-    QString file;
-    if (!FDocument.isEmpty()) {
-        file = UnderlayFile(FDocument);
-        QString error;
-        if (!SavePng(Image, file, error)) {
-            MessageDlg(QStringLiteral("The image could not be saved as %1: %2").arg(file, error), TMsgDlgType::mtError,
-                       mbOK);
-            return false;
-        }
-    }
+    // The image is held by the section's history; the save that writes the
+    // section writes it beside it (SavedPictureFile).
     // What is shown now comes back on a failure (Remove picture may have
     // hidden the history's picture).
     const TSectionPicture before = ShownPicture();
@@ -540,14 +540,10 @@ bool TMainfrm::LayUnderlay(const QImage& Image, double Left, double Top, double 
         PictureCorners[1] = Top;
         PictureCorners[2] = Right;
         PictureCorners[3] = Bottom;
-        PicturePath = file;
-        if (file.isEmpty()) {
-            TBitmap shown;
-            shown.SetImage(UprightPicture(Image));
-            ChartTool1->Picture()->SetGraphic(&shown);
-        } else {
-            LoadSectionPicture(file);
-        }
+        PicturePath.clear();
+        TBitmap shown;
+        shown.SetImage(UprightPicture(Image));
+        ChartTool1->Picture()->SetGraphic(&shown);
     } catch (const std::exception& Error) {
         ShowPicture(before);
         Application().HandleException(Error);
@@ -651,6 +647,7 @@ bool TMainfrm::NewSectionFromData(std::shared_ptr<const TMeasuredData> Data, con
     // No file until the first save: the caption names the data.
     FDocument.clear();
     FModified = false;
+    FSavedState = chart.UndoState();
     FTitleName = QStringLiteral("(new from %1)").arg(Name);
     ShowTitle();
     chart.Title()->Text()->Clear();
@@ -720,7 +717,10 @@ bool TMainfrm::MaySetSectionAside()
     if (!FSectionOpen || !FModified)
         return true;
     RestoreHeldKeyMode();
-    switch (AskSaveChanges(this, QFileInfo(FDocument).fileName())) {
+    // A section made from data has no file yet: it is asked about as
+    // "Untitled".
+    const QString name = FDocument.isEmpty() ? QStringLiteral("Untitled") : QFileInfo(FDocument).fileName();
+    switch (AskSaveChanges(this, name)) {
     case TSaveChangesAnswer::Save:
         // A section made from data has no file yet: the save dialog names one.
         if (FDocument.isEmpty()) {
@@ -760,6 +760,7 @@ bool TMainfrm::OpenSection(const QString& FileName)
         return false;
     }
     FModified = false;
+    FSavedState = PolygonChart1->UndoState();
     SetTitleFor(FileName);
     ModelChanged();
     // Said once the window names the section it is about.
@@ -806,9 +807,11 @@ void TMainfrm::ReadSectionFile(const QString& FileName)
 
     ShowOpenedSection(chart);
     Parts->AddRecentFile(FileName);
-    FMissingPicture = picture.isEmpty();
+    // An empty picture line names no picture (a section made from data
+    // saved without one): nothing is missing.
+    FMissingPicture = !stored.isEmpty() && picture.isEmpty();
     Parts->SetStatusText(1, FMissingPicture ? MissingPictureText(stored) : EditModeStatusText(chart.EditMode));
-    if (!FMissingPicture) {
+    if (!picture.isEmpty()) {
         try {
             LoadSectionPicture(picture);
         } catch (const std::exception& Error) {
@@ -827,7 +830,7 @@ void TMainfrm::ReadSectionFile(const QString& FileName)
 
 QString TMainfrm::MissingPictureText(const QString& Stored)
 {
-    return QStringLiteral("Picture not found: ") + (Stored.isEmpty() ? QStringLiteral("(no picture named)") : Stored);
+    return QStringLiteral("Picture not found: ") + Stored;
 }
 
 void TMainfrm::LoadSectionPicture(const QString& FileName)
@@ -864,20 +867,26 @@ QImage TMainfrm::UprightPicture(const QImage& Image) const
     return depthDown == topIsSmaller ? Image.mirrored(false, true) : Image;
 }
 
+QString TMainfrm::SavedPictureFile(const QString& Section)
+{
+    // A read picture keeps the name it was read under (a missing one too).
+    if (!FPicture->FromInversion || FPicture->Image.isNull())
+        return PicturePath;
+    if (!FPicture->Written.isEmpty() && QFileInfo(FPicture->Written).isFile())
+        return FPicture->Written;
+    const QString file = FreeUnderlayFile(Section);
+    QString error;
+    if (!SavePng(UprightPicture(FPicture->Image), file, error))
+        throw Exception("The underlay could not be saved as " + file.toStdString() + ": " + error.toStdString());
+    // Every state of the history that holds this picture names the file now.
+    FPicture->Written = file;
+    return file;
+}
+
 void TMainfrm::SaveFile(const QString& FileName)
 {
     const QString name = SectionFileName(FileName);
-    // An underlay laid while the section had no file (made from data) is
-    // written beside it now, as Use as underlay writes one.
-    QString picture = PicturePath;
-    if (picture.isEmpty())
-        if (const TGraphic* shown = ChartTool1->Picture()->Graphic()) {
-            picture = UnderlayFile(name);
-            QString error;
-            if (!SavePng(UprightPicture(shown->ToImage()), picture, error))
-                throw Exception("The underlay could not be saved as " + picture.toStdString() + ": " +
-                                error.toStdString());
-        }
+    const QString picture = SavedPictureFile(name);
     std::string corners;
     for (int i = 0; i < 4; ++i) {
         if (i > 0)
@@ -887,6 +896,7 @@ void TMainfrm::SaveFile(const QString& FileName)
     PolygonChart1->WriteSection(name, {picture.toLocal8Bit(), QByteArray::fromStdString(corners), QByteArray()});
     PicturePath = picture;
     FModified = false;
+    FSavedState = PolygonChart1->UndoState();
     SetTitleFor(name);
     Parts->AddRecentFile(name);
 }
@@ -1084,7 +1094,8 @@ void TMainfrm::Undo()
         return;
     }
     PolygonChart1->Undo();
-    SetModified(true);
+    // Back at the state last read or saved, nothing is left to save.
+    SetModified(PolygonChart1->UndoState() != FSavedState);
     ModelChanged();
 }
 

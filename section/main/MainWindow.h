@@ -112,7 +112,9 @@ public:
     // does not hold the picture's four corners or the model block is
     // invalid; the chart then keeps its section. A picture that is missing
     // does not stop the read: the section opens without it, says so, and
-    // keeps the picture's line and corners for the next save.
+    // keeps the picture's line and corners for the next save. An empty
+    // picture line names no picture: the section opens without one, and
+    // nothing is said.
     void ReadSectionFile(const QString& FileName);
     // Writes the section under FileName with the extension ".sec"; that file
     // becomes the document (title, chart caption, recent files, no unsaved
@@ -174,10 +176,13 @@ public:
     // asked for first; then the inversion window shows them.
     void ShowInversion();
     // The inversion window's image laid under the section as its picture,
-    // over the cells' frame, saved beside the section as
-    // NAME-inversion.png (a section never saved keeps it until its first
-    // save writes it there). One step of the section's undo history:
+    // over the cells' frame. One step of the section's undo history:
     // Ctrl+Z, after the edits made since, gives the picture before back.
+    // Nothing is written now: the image lives in the history, and the save
+    // that writes the section writes the image it shows then beside it
+    // (SavedPictureFile). So the file a saved section names holds the image
+    // it showed when saved, whatever was laid or undone before, and a file
+    // laid but never saved leaves nothing on disk.
     // False with the reason shown when nothing changed.
     bool UseInversionAsUnderlay();
     // Switches to a mode as its button does.
@@ -244,7 +249,18 @@ private:
     // The chart's cursor at the mouse's present place when it is over the
     // chart; false when it is not.
     bool TakeCursorFromMouse();
-    // The status bar's word that the read section's picture is missing.
+    // The picture line a save of the section as Section writes: the name of
+    // the picture read, kept as it was, or for an inversion's image laid
+    // under it, its file. That image is written (atomically, as a PNG) by
+    // the first save that shows it, as NAME-inversion.png beside Section,
+    // or NAME-inversion-2.png, -3 ... when that name is taken: an existing
+    // file is never overwritten, since the section saved before, a copy
+    // saved elsewhere or a state the history can go back to may name it.
+    // Later saves showing the same image name the same file while it
+    // exists. Raises with a message when the image cannot be written.
+    QString SavedPictureFile(const QString& Section);
+    // The status bar's word that the picture the read section names
+    // (Stored, never empty) is missing.
     static QString MissingPictureText(const QString& Stored);
     QString DialogFolder() const;
 
@@ -268,6 +284,9 @@ private:
     bool FMissingPicture = false; // the last read found no picture
     QString FTitleName; // the document as the caption names it
     bool FModified = false;
+    // The chart's undo state (TPolygonChart::UndoState) last read or saved:
+    // an undo back to it leaves nothing to save.
+    int64_t FSavedState = -1;
     bool FKeySwitchedMode = false;
     int FSwitchKey = 0;
     // The held key's press put an edit in hand back and nothing has
@@ -284,6 +303,11 @@ private:
         double Corners[4] = {0.0, 0.0, 0.0, 0.0};
         QImage Image; // what was shown (null for none)
         bool FromInversion = false; // an inversion's image, laid by the underlay commands
+        // An inversion's image: the file the first save showing it wrote it
+        // to (empty before). Set once, by that save; every undo slot holding
+        // this picture then names that file (the state itself, its image,
+        // does not change).
+        mutable QString Written;
     };
     std::shared_ptr<const TSectionPicture> FPicture = std::make_shared<const TSectionPicture>();
     // The picture shown now: path, corners and image.

@@ -63,6 +63,37 @@ TEST(PolygonChartUndo, SingleLiveSlotRestoresItselfAndGrows)
     EXPECT_EQ(LiveSlots(chart), 2);
 }
 
+// The state numbers an owner compares with the state it saved: each edit
+// a new one, an undo the number of the state it goes back to, so two
+// undos after two edits are at the loaded state's number again; an edit
+// after an undo is a state never seen before.
+TEST(PolygonChartUndo, AnUndoGivesBackTheNumberOfTheStateItGoesBackTo)
+{
+    TPolygonChart chart;
+    EXPECT_EQ(chart.UndoState(), -1);
+    chart.NewModel({}, false, 0, 1000, 0, 100);
+    const int64_t loaded = chart.UndoState();
+    ASSERT_GE(loaded, 0);
+    EditAddBody(chart);
+    const int64_t once = chart.UndoState();
+    EditAddBody(chart);
+    const int64_t twice = chart.UndoState();
+    EXPECT_NE(once, loaded);
+    EXPECT_NE(twice, once);
+    EXPECT_NE(twice, loaded);
+    chart.Undo();
+    EXPECT_EQ(chart.UndoState(), once);
+    chart.Undo();
+    EXPECT_EQ(chart.UndoState(), loaded);
+    // Nothing left to take back: the state stays.
+    chart.Undo();
+    EXPECT_EQ(chart.UndoState(), loaded);
+    EditAddBody(chart);
+    EXPECT_NE(chart.UndoState(), loaded);
+    EXPECT_NE(chart.UndoState(), once);
+    EXPECT_NE(chart.UndoState(), twice);
+}
+
 TEST(PolygonChartUndo, TheTwentySixthPushOverwritesTheOldest)
 {
     TPolygonChart chart;

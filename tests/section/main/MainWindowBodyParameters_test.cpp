@@ -260,17 +260,46 @@ TEST_F(RegionsTable, ListsEveryRegionWithTheExportsAreas)
     EXPECT_EQ(Cell(1, rcResistivity), QStringLiteral("120.000"));
     EXPECT_EQ(Cell(3, rcPolarizability), QStringLiteral("1.000"));
     EXPECT_EQ(Cell(0, rcResistivity), QString());
-    // The areas are the numbers the model export writes.
+    // The areas are the numbers the model export writes, rounded.
     const TModelExportSummary summary = ExportModel(Folder.filePath(QStringLiteral("areas")), Chart().SectionModel());
     const QList<QByteArray> table = test::FileBytes(summary.TableFile).split('\n');
     for (int row = 0; row < 4; ++row) {
         const QByteArray exported = table[row + 1].mid(table[row + 1].lastIndexOf(',') + 1);
-        EXPECT_EQ(QLocale().toDouble(Cell(row, rcArea)), exported.toDouble()) << row;
+        EXPECT_NEAR(QLocale().toDouble(Cell(row, rcArea)), exported.toDouble(), 5e-4) << row;
     }
     EXPECT_EQ(QLocale().toDouble(Cell(1, rcArea)), 350.0 * 100.0);
     // Every control inside the window.
     for (QWidget* control : std::initializer_list<QWidget*>{Regions().Table, Regions().CloseButton})
         EXPECT_TRUE(Regions().rect().contains(control->geometry()));
+}
+
+// Guards areas shown with every digit of a double ("12969.407715275349"):
+// they are rounded as the table's other numbers are (three decimals), in
+// the user's notation, while the model export's table keeps every digit.
+TEST_F(RegionsTable, ShowsAreasRoundedInTheUsersNotation)
+{
+    // The locale comes back however the test ends.
+    const std::shared_ptr<void> locale(nullptr, [before = QLocale()](void*) { QLocale::setDefault(before); });
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    Start({Section});
+    // A body's corner moved to a place that gives its area many digits.
+    Window->ModeButtons.at(pmMoveNode)->click();
+    DragNode({300, 140}, {331.7, 152.3});
+    OpenRegions();
+    const TModelExportSummary summary = ExportModel(Folder.filePath(QStringLiteral("areas")), Chart().SectionModel());
+    const QList<QByteArray> table = test::FileBytes(summary.TableFile).split('\n');
+    int fractional = 0;
+    for (int row = 0; row < Table().model()->rowCount(); ++row) {
+        const QByteArray exported = table.value(row + 1).mid(table.value(row + 1).lastIndexOf(',') + 1);
+        const double area = exported.toDouble();
+        ASSERT_GT(area, 1.0) << row;
+        fractional += area != std::round(area * 1000.0) / 1000.0 ? 1 : 0;
+        // 12969.407715275349 as "12969,408": a decimal comma, no group
+        // separator, three decimals.
+        const QString expected = QString::number(area, 'f', 3).replace(QLatin1Char('.'), QLatin1Char(','));
+        EXPECT_EQ(Cell(row, rcArea).toStdString(), expected.toStdString()) << "row " << row << ", exported " << exported.toStdString();
+    }
+    EXPECT_GT(fractional, 0) << "no area with more than three decimals";
 }
 
 TEST_F(RegionsTable, EditsCellsOneOrManyAtOnceAsOneUndoStep)

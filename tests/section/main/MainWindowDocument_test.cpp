@@ -182,11 +182,19 @@ TEST_F(Document, UnsavedChangesAreAskedForOnExitCloseOpenAndARecentFile)
     EXPECT_TRUE(Window->close());
 }
 
+// An undo is a change, except one back to the state last saved (or one
+// with nothing to take back); so is a new model area.
 TEST_F(Document, UndoAndModelSetupAreChangesToo)
 {
     Start({Section});
     Window->SpeedButton13->click();
+    EXPECT_FALSE(Window->Modified());
+    Edit();
+    Window->SaveFile(Section);
+    Window->SpeedButton13->click();
+    EXPECT_FALSE(Edited());
     EXPECT_TRUE(Window->Modified());
+    EXPECT_EQ(Window->windowTitle(), Title() + QStringLiteral("*"));
     Window->SaveFile(Section);
     AnswerModal<Tboxsetup>([&] { Window->Boxconstrctor1->trigger(); },
                            [](Tboxsetup& Dialog) {

@@ -98,11 +98,12 @@ struct NewFromData : MainWindow {
     // Runs Action and answers "Save changes to NAME?" with Button.
     // (Action runs no event loop before the question: the answer waits on
     // the first.)
-    void AnswerSaveQuestion(const std::function<void()>& Action, const QString& Button)
+    void AnswerSaveQuestion(const std::function<void()>& Action, const QString& Button,
+                            const QString& Name = QStringLiteral("example.sec"))
     {
         Activate();
         AnswerModal<QMessageBox>(Action, [&](QMessageBox& Box) {
-            EXPECT_EQ(Box.text(), QStringLiteral("Save changes to example.sec?"));
+            EXPECT_EQ(Box.text(), QStringLiteral("Save changes to %1?").arg(Name));
             for (QAbstractButton* button : Box.buttons())
                 if (button->text() == Button) {
                     QTest::mouseClick(button, Qt::LeftButton);
@@ -111,6 +112,61 @@ struct NewFromData : MainWindow {
             ADD_FAILURE() << "no " << Button.toStdString() << " button";
         });
     }
+
+    // File > Save section... with File chosen in its dialog.
+    void SaveThroughMenu(const QString& File)
+    {
+        CommonDialogService().ExecuteSave = [File](TSaveDialogRequest& Request) {
+            Request.FileName = File;
+            Request.FilterIndex = 1;
+            return true;
+        };
+        Activate();
+        ChooseFromMenuBar(Window->Savefile1);
+        ResetCommonDialogService();
+        QCoreApplication::processEvents();
+        TakeKeyboard();
+    }
+    // The main window active again after a menu or another window: keys
+    // and shortcuts reach it. (A menu closed offscreen may stay the
+    // application's active window.)
+    void TakeKeyboard()
+    {
+        Window->activateWindow();
+        QTRY_VERIFY_WITH_TIMEOUT(QApplication::activeWindow() == Window.get(), 5000);
+    }
+    // Ctrl+O with File chosen in the open dialog.
+    void OpenByKey(const QString& File)
+    {
+        CommonDialogService().ExecuteOpen = [File](TOpenDialogRequest& Request) {
+            Request.FileName = File;
+            return true;
+        };
+        TakeKeyboard();
+        QTest::keyClick(Window.get(), Qt::Key_O, Qt::ControlModifier);
+        ResetCommonDialogService();
+        QCoreApplication::processEvents();
+    }
+    // A section file's first line: the picture it names.
+    static QString PictureLine(const QString& File)
+    {
+        return QString::fromLocal8Bit(FileBytes(File).split('\n').value(0)).trimmed();
+    }
+    // A triangle drawn in Add polygon mode: three left clicks inside the
+    // section made from data (x 0 .. 75, below its ground), closed by a
+    // right click.
+    void DrawATriangle()
+    {
+        Window->ChooseMode(pmAddPolygon);
+        const TModelArea& area = Chart().ModelArea;
+        const auto depth = [&](double Share) { return area.top + Share * (area.bottom - area.top); };
+        const std::vector<QPointF> points = {{20.0, depth(0.5)}, {40.0, depth(0.5)}, {30.0, depth(0.7)}};
+        const int bodies = Chart().Model.Length();
+        LeftClicks(points);
+        Click(Qt::RightButton, Pixel(points.back().x(), points.back().y()));
+        ASSERT_EQ(Chart().Model.Length(), bodies + 1) << "no triangle drawn";
+    }
+    static QImage Rgb(const QImage& Image) { return Image.convertToFormat(QImage::Format_RGB32); }
 
     // The section as the editor holds it, to compare before and after.
     struct TSectionState {
@@ -501,6 +557,226 @@ TEST_F(NewFromData, EachFinishedInversionOfTheSectionsDataBecomesItsUnderlayUnti
     ASSERT_NO_FATAL_FAILURE(InvertToTheEnd());
     EXPECT_EQ(ShownImage(), example);
     EXPECT_EQ(Window->PicturePath, Folder.filePath(QStringLiteral("example.jpg")));
+}
+
+// Guards a section made from data, saved and opened again, greeted with
+// "The picture of NAME.sec is missing: " naming nothing: the section has no
+// picture, and its empty picture line is no picture, not a missing one.
+TEST_F(NewFromData, ASavedSectionMadeFromDataOpensAgainWithNothingMissing)
+{
+    Start({Section});
+    ChooseNewFromData(WriteSurvey(QStringLiteral("survey.dat"), 20.0, false));
+    ASSERT_NE(Window->SourceData(), nullptr);
+    const QString saved = Folder.filePath(QStringLiteral("survey.sec"));
+    SaveThroughMenu(saved);
+    ASSERT_EQ(Window->DocumentName(), saved);
+    EXPECT_EQ(PictureLine(saved), QString());
+
+    // Another section first, so the read is a real one.
+    ASSERT_TRUE(Window->OpenSection(Section));
+    Messages.clear();
+    OpenByKey(saved);
+    EXPECT_TRUE(Messages.isEmpty()) << Messages.join('\n').toStdString();
+    EXPECT_EQ(Window->DocumentName(), saved);
+    EXPECT_EQ(Window->windowTitle(), QStringLiteral("Section editor ") + saved);
+    EXPECT_EQ(Window->Parts->StatusText(1), EditModeStatusText(Chart().EditMode));
+    EXPECT_EQ(Window->ChartTool1->Picture()->Graphic(), nullptr);
+    EXPECT_EQ(Window->PicturePath, QString());
+    // Saved again, it still names no picture.
+    SaveThroughMenu(saved);
+    EXPECT_TRUE(Messages.isEmpty()) << Messages.join('\n').toStdString();
+    EXPECT_EQ(PictureLine(saved), QString());
+}
+
+// Guards the question before a section made from data is set aside reading
+// "Save changes to ?": a section without a file is "Untitled".
+TEST_F(NewFromData, TheSaveQuestionCallsASectionWithoutAFileUntitled)
+{
+    Start({Section});
+    const QString file = WriteSurvey(QStringLiteral("survey.dat"), 20.0, false);
+    ChooseNewFromData(file);
+    Activate();
+    ASSERT_NO_FATAL_FAILURE(DrawATriangle());
+    ASSERT_TRUE(Window->Modified());
+    const int bodies = Chart().Model.Length();
+    AnswerSaveQuestion([&] { ChooseNewFromData(file, false); }, QStringLiteral("Cancel"), QStringLiteral("Untitled"));
+    EXPECT_EQ(Chart().Model.Length(), bodies);
+    EXPECT_TRUE(Window->Modified());
+}
+
+// Guards the title keeping its "*" after Ctrl+Z took back every change
+// since the save (an inversion's image laid under the section, a body
+// drawn): back at the state saved, nothing is left to save; one step
+// further back there is again.
+TEST_F(NewFromData, CtrlZBackToTheStateSavedClearsTheTitlesMark)
+{
+    Start({Section});
+    ChooseNewFromData(WriteSurvey(QStringLiteral("line.dat"), 40.0, true));
+    const QString saved = Folder.filePath(QStringLiteral("line.sec"));
+    SaveThroughMenu(saved);
+    const QString title = QStringLiteral("Section editor ") + saved;
+    ASSERT_EQ(Window->windowTitle(), title);
+
+    // The image of an inversion, laid under the section as it ends.
+    ASSERT_NO_FATAL_FAILURE(OpenInversion());
+    ASSERT_NO_FATAL_FAILURE(InvertToTheEnd());
+    ASSERT_NE(Window->ChartTool1->Picture()->Graphic(), nullptr);
+    EXPECT_EQ(Window->windowTitle(), title + QStringLiteral("*"));
+    Activate();
+    PressCtrlZ();
+    EXPECT_EQ(Window->ChartTool1->Picture()->Graphic(), nullptr);
+    EXPECT_EQ(Window->windowTitle(), title);
+    EXPECT_FALSE(Window->Modified());
+
+    // A body drawn, taken back.
+    ASSERT_NO_FATAL_FAILURE(DrawATriangle());
+    EXPECT_EQ(Window->windowTitle(), title + QStringLiteral("*"));
+    PressCtrlZ();
+    EXPECT_EQ(Window->windowTitle(), title);
+    // Saved with the body, Ctrl+Z leaves a change to save.
+    ASSERT_NO_FATAL_FAILURE(DrawATriangle());
+    SaveThroughMenu(saved);
+    EXPECT_EQ(Window->windowTitle(), title);
+    PressCtrlZ();
+    EXPECT_EQ(Window->windowTitle(), title + QStringLiteral("*"));
+    EXPECT_TRUE(Window->Modified());
+}
+
+// Guards an undone underlay coming back: every image laid went to the same
+// NAME-inversion.png at once, while the undo step kept its image only in
+// memory; two inversions, Ctrl+Z and Save named the second image's file,
+// and the first image was gone from disk. Now the file a save names holds
+// the image shown when saved, and no file a save wrote is overwritten.
+TEST_F(NewFromData, ASavedSectionNamesTheImageItShowedAndNoSavedImageIsOverwritten)
+{
+    Start({Section});
+    ChooseNewFromData(WriteSurvey(QStringLiteral("line.dat"), 40.0, true));
+    const QString saved = Folder.filePath(QStringLiteral("line.sec"));
+    SaveThroughMenu(saved);
+    ASSERT_EQ(Window->DocumentName(), saved);
+    const QString firstFile = Folder.filePath(QStringLiteral("line-inversion.png"));
+    const QString secondFile = Folder.filePath(QStringLiteral("line-inversion-2.png"));
+
+    // Two inversions, each laid under the section as it ends.
+    ASSERT_NO_FATAL_FAILURE(OpenInversion());
+    ASSERT_NO_FATAL_FAILURE(InvertToTheEnd());
+    const QImage first = Inversion->ModelImage();
+    const QImage firstShown = ShownImage();
+    Inversion->LambdaEdit->setText(QStringLiteral("500"));
+    ASSERT_NO_FATAL_FAILURE(InvertToTheEnd());
+    const QImage second = Inversion->ModelImage();
+    const QImage secondShown = ShownImage();
+    ASSERT_NE(Rgb(first), Rgb(second));
+    // Nothing is written before a save: the saved section is as it was.
+    EXPECT_FALSE(QFileInfo::exists(firstFile));
+    EXPECT_EQ(PictureLine(saved), QString());
+
+    // Ctrl+Z, Save, open again: the first image, from its own file.
+    Activate();
+    PressCtrlZ();
+    ASSERT_EQ(ShownImage(), firstShown);
+    SaveThroughMenu(saved);
+    EXPECT_TRUE(Messages.isEmpty()) << Messages.join('\n').toStdString();
+    EXPECT_EQ(PictureLine(saved), firstFile);
+    EXPECT_EQ(Rgb(QImage(firstFile)), Rgb(first));
+    ASSERT_TRUE(Window->OpenSection(saved));
+    EXPECT_EQ(Rgb(ShownImage()), Rgb(firstShown));
+
+    // Use as underlay with the second result, saved: a file of its own,
+    // the first image's file untouched.
+    Activate();
+    QTest::mouseClick(Inversion->UnderlayButton, Qt::LeftButton);
+    ASSERT_EQ(ShownImage(), secondShown);
+    SaveThroughMenu(saved);
+    EXPECT_EQ(PictureLine(saved), secondFile);
+    EXPECT_EQ(Rgb(QImage(secondFile)), Rgb(second));
+    EXPECT_EQ(Rgb(QImage(firstFile)), Rgb(first));
+    // Ctrl+Z to the first image and Save: its file again, no third file.
+    Activate();
+    PressCtrlZ();
+    ASSERT_EQ(Rgb(ShownImage()), Rgb(firstShown));
+    SaveThroughMenu(saved);
+    EXPECT_EQ(PictureLine(saved), firstFile);
+    EXPECT_FALSE(QFileInfo::exists(Folder.filePath(QStringLiteral("line-inversion-3.png"))));
+    ASSERT_TRUE(Window->OpenSection(saved));
+    EXPECT_EQ(Rgb(ShownImage()), Rgb(firstShown));
+    EXPECT_EQ(Rgb(QImage(secondFile)), Rgb(second));
+}
+
+// The pixel on Axis where Value is drawn, unrounded: the axis' linear
+// mapping as its last paint laid it out.
+double DrawnPixel(const TChartAxis& Axis, double Value)
+{
+    const bool fromStart = Axis.Horizontal() != Axis.Inverted();
+    const double origin = fromStart ? Axis.StartPixel() : Axis.EndPixel();
+    return origin + (fromStart ? 1.0 : -1.0) * (Value - Axis.CalcMinimum()) * Axis.PixelsPerUnit();
+}
+
+// Guards clicks landing off what is drawn: the pick scale kept from before
+// the chart's layout changed (a title set or cleared after the scales were
+// taken: a section opened, a section made from data after an edit and
+// Discard, then the axis menu's Default) measured distances 3 % off the
+// axes as painted. In Move node, the mouse resting within 7 pixels of a
+// node as drawn picks it, and beyond them does not, along either axis.
+TEST_F(NewFromData, ANodeIsPickedWithinSevenPixelsOfWhereItIsDrawn)
+{
+    const auto expectPicksAsDrawn = [&](const char* When) {
+        SCOPED_TRACE(When);
+        // As the user sees it; no mode chosen again (a new mode takes the
+        // scales afresh).
+        ChartWidget()->repaint();
+        QCoreApplication::processEvents();
+        ASSERT_EQ(Chart().EditMode, pmMoveNode);
+        const TChartAxis& bottom = *Chart().BottomAxis();
+        const TChartAxis& left = *Chart().LeftAxis();
+        const Tnodes& nodes = Chart().Nodes;
+        int near = 0, far = 0;
+        for (int node = 0; node < nodes.Length(); ++node) {
+            const double x = DrawnPixel(bottom, nodes[node].x);
+            const double y = DrawnPixel(left, nodes[node].y);
+            for (int offset = -9; offset <= 9; ++offset)
+                for (const bool vertical : {true, false}) {
+                    const QPoint at = vertical ? QPoint(qRound(x), qRound(y) + offset)
+                                               : QPoint(qRound(x) + offset, qRound(y));
+                    if (!ChartWidget()->rect().contains(at))
+                        continue;
+                    // Only where this node is alone within 9 pixels, and not
+                    // within rounding of the rim.
+                    const double distance = std::hypot(at.x() - x, at.y() - y);
+                    bool alone = std::abs(distance - 7.0) > 0.02;
+                    for (int other = 0; other < nodes.Length() && alone; ++other)
+                        alone = other == node || std::hypot(at.x() - DrawnPixel(bottom, nodes[other].x),
+                                                            at.y() - DrawnPixel(left, nodes[other].y)) > 9.0;
+                    if (!alone)
+                        continue;
+                    MoveMouse(at, Qt::NoButton);
+                    const bool picked = Chart().PickNode == node;
+                    EXPECT_EQ(picked, distance <= 7.0)
+                        << "node " << node << " drawn at " << x << ", " << y << "; the mouse at " << at.x() << ", "
+                        << at.y() << ", " << distance << " pixels away";
+                    ++(distance <= 7.0 ? near : far);
+                }
+        }
+        EXPECT_GT(near, 20);
+        EXPECT_GT(far, 20);
+        // The pick scale is the axes' as painted.
+        EXPECT_NEAR(Chart().ScaleX / bottom.PixelsPerUnit(), 1.0, 1e-9);
+        EXPECT_NEAR(Chart().ScaleY / left.PixelsPerUnit(), 1.0, 1e-9);
+    };
+    Start({Section});
+    Window->ChooseMode(pmMoveNode);
+    // A body edited: its node moved.
+    DragNode({300, 140}, {330, 150});
+    ASSERT_TRUE(Window->Modified());
+    const QString file = WriteSurvey(QStringLiteral("survey.dat"), 20.0, false);
+    AnswerSaveQuestion([&] { ChooseNewFromData(file, false); }, QStringLiteral("Discard"));
+    ASSERT_NE(Window->SourceData(), nullptr);
+    Activate();
+    expectPicksAsDrawn("new from data");
+    ChooseFromAxisMenu(false, "Default");
+    expectPicksAsDrawn("the vertical axis' Default");
+    ChooseFromAxisMenu(true, "Default");
+    expectPicksAsDrawn("the horizontal axis' Default");
 }
 
 } // namespace
