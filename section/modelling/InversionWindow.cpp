@@ -9,6 +9,7 @@
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/Registry.h"
 #include "section/editor/PolygonChart.h"
+#include "section/inversion/Inversion.h"
 #include "section/inversion/InversionChartData.h"
 #include "section/survey/Misfit.h"
 #include "section/modelling/ForwardPseudoSection.h"
@@ -833,8 +834,11 @@ bool TInversionWindow::Invert()
     const std::optional<double> zWeight = PositiveField(*ZWeightEdit);
     if (!error || *error >= 100.0)
         return refuse(QStringLiteral("The error must be a number above 0 and below 100 (per cent)."));
-    if (!lambda)
-        return refuse(QStringLiteral("λ must be a number above 0."));
+    // The inversion's own range: below it the image leaves physics behind,
+    // above it no step moves the model.
+    if (!lambda || *lambda < MinLambda || *lambda > MaxLambda)
+        return refuse(QStringLiteral("λ must be a number from %1 to %2.")
+                          .arg(ShortNumber(MinLambda), ShortNumber(MaxLambda)));
     if (!zWeight)
         return refuse(QStringLiteral("The z-weight must be a number above 0."));
     if (MeshChart->LastCol < 0 && !NewMesh())

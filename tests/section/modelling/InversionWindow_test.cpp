@@ -260,8 +260,9 @@ TEST_F(InversionWindowTest, InvertShowsTheImageAndItBecomesTheUnderlayUntilUndon
         const QString lambda = Inversion->IterationTable->item(row, 3)->text();
         EXPECT_NEAR(lambda.toDouble(), result.Steps[static_cast<size_t>(row)].Lambda,
                     0.01 * result.Steps[static_cast<size_t>(row)].Lambda);
-        if (result.Steps[static_cast<size_t>(row)].Lambda < 1e6)
+        if (result.Steps[static_cast<size_t>(row)].Lambda < 1e6) {
             EXPECT_FALSE(lambda.contains('e')) << lambda.toStdString();
+        }
     }
     // The chart: the resistivities, low blue, high red.
     ASSERT_NO_FATAL_FAILURE(ExpectChartShows(picture));
@@ -625,6 +626,15 @@ TEST_F(InversionWindowTest, OptionsAreKeptAndBadFieldsRefuseTheRun)
     QTest::mouseClick(Inversion->InvertButton, Qt::LeftButton);
     EXPECT_FALSE(Inversion->Busy());
     EXPECT_TRUE(Inversion->StateLabel->text().contains(QStringLiteral("λ"))) << Inversion->StateLabel->text().toStdString();
+    // A vanishing or huge λ is refused as the command line refuses it, in
+    // the window before any run, naming the range.
+    for (const QString& typed : {QStringLiteral("1e-20"), QStringLiteral("2e6")}) {
+        TypeInto(Inversion->LambdaEdit, typed);
+        QTest::mouseClick(Inversion->InvertButton, Qt::LeftButton);
+        EXPECT_FALSE(Inversion->Busy()) << typed.toStdString();
+        EXPECT_TRUE(Inversion->StateLabel->text().contains(QStringLiteral("from 0.0001 to 1e6")))
+            << Inversion->StateLabel->text().toStdString();
+    }
     TypeInto(Inversion->LambdaEdit, QStringLiteral("35"));
     QTest::keyClick(Inversion->LambdaEdit, Qt::Key_Return);
     QTest::mouseClick(Inversion->ConstrainBox, Qt::LeftButton);
