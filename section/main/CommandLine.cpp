@@ -8,6 +8,7 @@
 #include "section/survey/DataFile.h"
 #include "section/survey/Misfit.h"
 #include "section/survey/ReadableNumbers.h"
+#include "section/survey/formats/DataFormats.h"
 #include "section/inversion/SurveyInversion.h"
 #include "section/modelling/FittedRegions.h"
 #include "section/modelling/InversionSetup.h"
@@ -201,7 +202,7 @@ bool ReadDataOption(const QString& Option, const QString& Value, TForwardRequest
     } else if (Option == QStringLiteral("--format")) {
         Request.DataFormat = DataFormatFromName(Value.toStdString());
         if (!Request.DataFormat)
-            throw EArgumentError(QStringLiteral("--format is unified or res2dinv, not \"%1\"").arg(Value).toStdString());
+            throw EArgumentError("--format is " + MeasuredFormatNameChoice() + ", not \"" + Value.toStdString() + "\"");
     } else if (Option == QStringLiteral("--host-resistivity")) {
         Request.HostResistivity = PositiveArgument(Option, Value);
     } else {
@@ -514,8 +515,7 @@ TInvertRequest ParseInvertArguments(const QStringList& Arguments)
         } else if (argument == QStringLiteral("--format")) {
             request.DataFormat = DataFormatFromName(value.toStdString());
             if (!request.DataFormat)
-                throw EArgumentError(
-                    QStringLiteral("--format is unified or res2dinv, not \"%1\"").arg(value).toStdString());
+                throw EArgumentError("--format is " + MeasuredFormatNameChoice() + ", not \"" + value.toStdString() + "\"");
         } else {
             throw EArgumentError(QStringLiteral("unknown option %1 for --invert").arg(argument).toStdString());
         }
@@ -912,7 +912,9 @@ QString CommandLineUsage()
         "                      the section sets none)\n"
         "  --help          print this text and exit\n"
         "\n"
-        "A file to write that is one of the files read (by any path) is refused.");
+        "A file to write that is one of the files read (by any path) is refused.")
+        .replace(QStringLiteral("--format unified|res2dinv   "),
+                 QStringLiteral("--format %1\n                      ").arg(QString::fromStdString(MeasuredFormatNames("|"))));
 }
 
 std::optional<int> RunCommandLine(const QStringList& Arguments, std::FILE* Out, std::FILE* Errors)
