@@ -294,7 +294,7 @@ TSurvey ReadSchemeFile(const QString& FileName)
 TMeasuredData ReadMeasuredDataFile(const QString& FileName, std::optional<TDataFormat> Format, std::FILE* Errors)
 {
     const TMeasuredData data = ReadDataFile(FileName, "measured data file", [&](std::string_view text) {
-        return ReadMeasuredData(text, Format);
+        return ReadMeasuredData(text, Format, QFileInfo(FileName).suffix().toStdString());
     });
     for (const std::string& warning : data.Warnings)
         PrintLine(Errors, QStringLiteral("lithoprism: warning: ") + QString::fromStdString(warning));
