@@ -590,8 +590,9 @@ void MeasuredDataSeeds()
 // Instruments' exports, as the notes on their layouts describe them: the
 // Syscal text export's four header variants (leading columns, remotes, IP,
 // elevations, a line along y), the ABEM protocol export's blocks (flags,
-// remotes), the Sting export in metres and feet; each also as measured data
-// told from its content.
+// remotes), the Sting export in metres and feet, the Lippmann export with
+// decimal commas and a remote, the DAS-1 export along y; each also as
+// measured data told from its content.
 void InstrumentSeeds()
 {
     const auto Seed = [](const char* Target, const char* Name, const char* Text) {
@@ -643,6 +644,26 @@ void InstrumentSeeds()
          (std::string(StingHeader) + "Unit: feet\n"
           "1,USER,20200301,10:02:11,1.0,4,500,9.4,X0,0,0,0,10,0,0,20,0,0,30,0,0,Cmd=1,IP: 2,100,1.2,1.3,1.1,1.0,0.9,0.8,6.3\n")
              .c_str());
+    Seed("lippmann_file", "lippmann_comma.tx0",
+         "* Electrode positions ***\r\n* Electrode [  1] x y z (m) =       0,000       0,000      10,000\r\n"
+         "* Electrode [  2] x y z (m) =       1,000       0,000       9,900\r\n"
+         "* Electrode [  3] x y z (m) =       2,000       0,000       9,800\r\n"
+         "* Electrode [  4] x y z (m) =       3,000       0,000       9,700\r\n"
+         "* Remote electrode positions ***\r\n* Electrode remote B x y z (m) =     -20,000       0,000      10,000\r\n"
+         "* Data ***\r\n* num    A    B    M    N        I         U      dU       rho     phi  Date        Time\r\n"
+         "*                               mA        mV       %      Ohmm    mrad yyyy.mm.dd hh:mm:ss.ss\r\n"
+         "    1    1    2    4    3   5,0000 120,50000   0,010    94,600   1,660 2020.03.01 10:00:00.00\r\n"
+         "    2    2    3    4    1        -         -       -         -       -          -           -\r\n"
+         "    3    3    -    4    1   2,0000  10,00000   0,010    20,000   0,000 2020.03.01 10:00:09.00\r\n");
+    Seed("das1_file", "das1_along_y.data",
+         "!Made-up survey\r\n#elec_start\r\n!Cbl# El# Elec-X  Elec-Y  Elec-Z  Terrn-Z  Type  El.Num\r\n"
+         "002,01 +5.0000 +20.000 +.00000 +.00000 001\r\n002,02 +5.0000 +18.000 +.00000 +.00000 002\r\n"
+         "002,03 +5.0000 +16.000 +.50000 +.00000 003\r\n002,04 +5.0000 +14.000 +1.0000 +.00000 004\r\n"
+         "002,05 +5.0000 +12.000 +1.5000 +.00000 005\r\n#elec_end\r\n#data_res_col= 011\r\n#data_std_res_col= 012\r\n"
+         "#data_ip_wind_col= -001\r\n#data_start\r\n! ID      A      B      M      N      Appres      V/I,      Std.\r\n"
+         "000001 002,01 002,04 002,02 002,03 +102.40 +8.150000 +.0120000\r\n"
+         "000002 002,02 002,05 002,03 002,04\t * * TX Resist. out of range * *\r\n"
+         "000003 002,05 002,02 002,04 002,03 +99.0 -.5 +.01\r\n#data_end\r\n");
 }
 
 // Value formats as the format editor writes them and as the axis and series

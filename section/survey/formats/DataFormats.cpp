@@ -2,6 +2,8 @@
 
 #include "section/survey/Res2DInvFile.h"
 #include "section/survey/formats/AbemOhmFile.h"
+#include "section/survey/formats/Das1File.h"
+#include "section/survey/formats/LippmannFile.h"
 #include "section/survey/formats/StingFile.h"
 #include "section/survey/formats/SyscalTextFile.h"
 
@@ -20,6 +22,11 @@ const std::vector<TMeasuredFormat>& MeasuredFormats()
         {TDataFormat::Sting, "sting", "Sting export",
          "the instrument's header with \"Records:\", then rows of 21 or more comma-separated fields", {"stg"},
          IsSting, ReadSting},
+        {TDataFormat::Lippmann, "lippmann", "Lippmann export",
+         "\"*\" header lines with the electrode positions, then the column line \"* num A B M N ...\"", {"tx0"},
+         IsLippmann, ReadLippmann},
+        {TDataFormat::Das1, "das1", "DAS-1 export", "the blocks \"#elec_start\" and \"#data_start\"", {"data"},
+         IsDas1, ReadDas1},
         {TDataFormat::Unified, "unified", "unified data format",
          "pyGIMLi's; its first line an electrode count or a \"#\" comment", {"dat", "ohm", "data"}, LooksUnified,
          ReadUnifiedMeasuredData},

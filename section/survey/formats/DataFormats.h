@@ -31,7 +31,7 @@ const std::vector<TMeasuredFormat>& MeasuredFormats();
 const TMeasuredFormat& MeasuredFormat(TDataFormat Format);
 
 // Lists show the two data formats first, then the instruments'.
-// The names joined: "unified|res2dinv|syscal|abem|sting" with "|".
+// The names joined: "unified|res2dinv|syscal|abem|sting|..." with "|".
 std::string MeasuredFormatNames(std::string_view Separator);
 // The names as a sentence lists them: "unified, res2dinv, ... or sting".
 std::string MeasuredFormatNameChoice();

@@ -37,7 +37,7 @@ bool IsRow(std::string_view Line)
     return fields.size() > 1 && datafile::WholeNumber(fields.front()).has_value();
 }
 
-std::string Lowercase(std::string_view Text)
+std::string LowerText(std::string_view Text)
 {
     std::string lower(Text);
     std::transform(lower.begin(), lower.end(), lower.begin(),
@@ -71,7 +71,7 @@ public:
 private:
     void ReadHeaderLine(std::string_view line)
     {
-        const std::string lower = Lowercase(line);
+        const std::string lower = LowerText(line);
         const size_t unit = lower.find("unit:");
         if (unit == std::string::npos)
             return;
@@ -122,7 +122,7 @@ private:
         const double resistance = formats::IsMissingCell(fields[4]) ? std::nan("") : Number(fields[4]);
         const double current = formats::IsMissingCell(fields[6]) ? std::nan("") : Number(fields[6]);
         for (size_t f = StingFields; f < fields.size(); ++f)
-            if (Lowercase(fields[f]).starts_with("ip")) {
+            if (LowerText(fields[f]).starts_with("ip")) {
                 ++FIpRows;
                 break;
             }
@@ -155,7 +155,7 @@ bool IsSting(std::string_view Text)
         if (line->empty())
             continue;
         if (!IsRow(*line)) {
-            const std::string lower = Lowercase(*line);
+            const std::string lower = LowerText(*line);
             marked = marked || lower.find("records:") != std::string::npos || lower.starts_with("unit:");
             continue;
         }

@@ -16,6 +16,12 @@ const char* OhmPiFile = "time,a,b,m,n,injection_duration_[ms],vmn_[mV],vmn_std_[
                     "2024-05-01T10:00:00.0,1,4,2,3,500.0,812.5,0.4,2.1,1.2,386.9\n";
 const char* UnifiedFile = "4\n# x z\n0 0\n1 0\n2 0\n3 0\n1\n# a b m n rhoa\n1 4 2 3 100\n";
 const char* AbemFile = "\n0\n2020-03-01 09:30:00   ver. 2.12\n1\n1\nWEN 1\nWEN.ORG\n1 1\n10\ndate\n-3 3 -1 1 0.4 0.3 2 2\n";
+const char* LippmannFile = "* Electrode positions ***\n* Electrode [  1] x y z (m) = 0,0 0,0 0,0\n"
+                          "* Electrode [  2] x y z (m) = 1,0 0,0 0,0\n* Electrode [  3] x y z (m) = 2,0 0,0 0,0\n"
+                          "* Electrode [  4] x y z (m) = 3,0 0,0 0,0\n* num A B M N I U rho\n* - - - - mA mV Ohmm\n"
+                          "1 1 4 2 3 5,0 12,5 20,0\n";
+const char* Das1File = "#elec_start\n001,01 +0 +0 +0 +0\n001,02 +1 +0 +0 +0\n001,03 +2 +0 +0 +0\n001,04 +3 +0 +0 +0\n"
+                       "#elec_end\n#data_res_col= 011\n#data_start\n1 001,01 001,04 001,02 001,03 +10 +2.5\n#data_end\n";
 const char* StingFile = "SuperSting R8-IP. S/N: SS0000001\nFirmware version: 01.03.41E Records: 1\nUnit: meter\n"
                     "1,USER,20200301,10:02:11,2.5,4,500,94.2,X0,2,0,15,0,0,15,4,0,14.8,6,0,14.6,Cmd=1\n";
 
@@ -36,6 +42,10 @@ TEST(DataFormats, TellsEachFormatFromItsContent)
     EXPECT_EQ(RecogniseDataFormat(UnifiedFile), TDataFormat::Unified);
     EXPECT_EQ(RecogniseDataFormat(AbemFile), TDataFormat::AbemOhm);
     EXPECT_EQ(RecogniseDataFormat(StingFile), TDataFormat::Sting);
+    EXPECT_EQ(RecogniseDataFormat(LippmannFile), TDataFormat::Lippmann);
+    EXPECT_EQ(RecogniseDataFormat(Das1File), TDataFormat::Das1);
+    EXPECT_EQ(ReadMeasuredData(LippmannFile, std::nullopt, "dat").Size(), 1u);
+    EXPECT_EQ(ReadMeasuredData(Das1File, std::nullopt, "dat").Size(), 1u);
     EXPECT_EQ(RecogniseDataFormat("Title\n1\n2\n1\n0\n0\n0 1 100\n"), TDataFormat::Res2DInv);
     // Read alike whatever the extension says.
     EXPECT_EQ(ReadMeasuredData(SyscalFile, std::nullopt, "dat").Format, TDataFormat::SyscalText);
@@ -53,8 +63,8 @@ TEST(DataFormats, RefusesAFileInNoFormatNamingTheFormatsRead)
 {
     const std::string refusal = FormatRefusal(OhmPiFile);
     EXPECT_TRUE(refusal.starts_with("The file is in no format this program reads")) << refusal;
-    for (const char* format :
-         {"unified data format", "Res2DInv format", "Syscal Pro text export", "ABEM Lund protocol export", "Sting export"})
+    for (const char* format : {"unified data format", "Res2DInv format", "Syscal Pro text export",
+                               "ABEM Lund protocol export", "Sting export", "Lippmann export", "DAS-1 export"})
         EXPECT_NE(refusal.find(format), std::string::npos) << format;
     const std::string hinted = FormatRefusal(OhmPiFile, "CSV");
     EXPECT_NE(hinted.find("Read as Syscal Pro text export (its extension): Line 1: the Syscal header names El-array"),
@@ -64,18 +74,18 @@ TEST(DataFormats, RefusesAFileInNoFormatNamingTheFormatsRead)
 
 TEST(DataFormats, NamesAndListsEveryFormat)
 {
-    EXPECT_EQ(MeasuredFormatNames("|"), "unified|res2dinv|syscal|abem|sting");
-    EXPECT_EQ(MeasuredFormatNameChoice(), "unified, res2dinv, syscal, abem or sting");
+    EXPECT_EQ(MeasuredFormatNames("|"), "unified|res2dinv|syscal|abem|sting|lippmann|das1");
+    EXPECT_EQ(MeasuredFormatNameChoice(), "unified, res2dinv, syscal, abem, sting, lippmann or das1");
     for (const TMeasuredFormat& format : MeasuredFormats()) {
         EXPECT_EQ(DataFormatFromName(format.Name), format.Format);
         EXPECT_EQ(DataFormatName(format.Format), format.Name);
     }
     EXPECT_FALSE(DataFormatFromName("csv"));
     EXPECT_EQ(MeasuredFormatFilter(),
-              "Measured data (*.dat;*.ohm;*.data;*.txt;*.csv;*.stg)|*.dat;*.ohm;*.data;*.txt;*.csv;*.stg|"
+              "Measured data (*.dat;*.ohm;*.data;*.txt;*.csv;*.stg;*.tx0)|*.dat;*.ohm;*.data;*.txt;*.csv;*.stg;*.tx0|"
               "Unified data format (*.dat;*.ohm;*.data)|*.dat;*.ohm;*.data|Res2DInv format (*.dat;*.txt)|*.dat;*.txt|"
               "Syscal Pro text export (*.csv)|*.csv|ABEM Lund protocol export (*.ohm)|*.ohm|Sting export (*.stg)|*.stg|"
-              "All files (*)|*");
+              "Lippmann export (*.tx0)|*.tx0|DAS-1 export (*.data)|*.data|All files (*)|*");
     EXPECT_EQ(InstrumentFormatOfExtension("STG")->Format, TDataFormat::Sting);
     EXPECT_EQ(InstrumentFormatOfExtension("dat"), nullptr);
 }

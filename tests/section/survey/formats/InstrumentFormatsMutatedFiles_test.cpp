@@ -1,10 +1,13 @@
-// Mutated instrument exports (Syscal text, ABEM protocol, Sting): each is
+// Mutated instrument exports (Syscal text, ABEM protocol, Sting, Lippmann,
+// DAS-1): each is
 // refused naming one of its lines, or it reads into a sound data set that
 // is written and read back the same, compares with a response within what a
 // double counts, and whose electrodes stand on a ground or are refused
 // naming a line. Seeded as DataFileMutator.h says.
 
 #include "section/survey/formats/AbemOhmFile.h"
+#include "section/survey/formats/Das1File.h"
+#include "section/survey/formats/LippmannFile.h"
 #include "section/survey/formats/StingFile.h"
 #include "section/survey/formats/SyscalTextFile.h"
 
@@ -61,6 +64,31 @@ TEST(InstrumentFormatsMutatedFiles, StingIsReadWholeOrRefusedNamingALine)
                   "1,USER,20200301,10:02:11,1.0,4,500,9.4,X0,0,0,0,10,0,0,20,0,0,30,0,0,IP: 2,100,1.2,1.3,6.3\r\n"
                   "2,USER,20200301,10:02:14,0.5,4,0,9.4,X0,10,0,0,20,0,0,30,0,0,40,0,0\r\n"},
                  ReadSting);
+}
+
+TEST(InstrumentFormatsMutatedFiles, LippmannIsReadWholeOrRefusedNamingALine)
+{
+    CheckMutants({"* Electrode positions ***\r\n* Electrode [  1] x y z (m) =  0,000  0,000  10,000\r\n"
+                  "* Electrode [  2] x y z (m) =  1,000  0,000  9,900\r\n* Electrode [  3] x y z (m) =  2,000  0,000  9,800\r\n"
+                  "* Electrode [  4] x y z (m) =  3,000  0,000  9,700\r\n* Remote electrode positions ***\r\n"
+                  "* Electrode remote B x y z (m) = -20,000  0,000  10,000\r\n"
+                  "* num    A    B    M    N        I         U      rho     phi\r\n"
+                  "*                               mA        mV     Ohmm    mrad\r\n"
+                  "    1    1    2    4    3   5,0000 120,50000  94,600   1,660\r\n"
+                  "    2    2    3    4    1        -         -       -       -\r\n"
+                  "    3    3    -    4    1   2,0000  10,00000  20,000   0,000\r\n"},
+                 ReadLippmann);
+}
+
+TEST(InstrumentFormatsMutatedFiles, Das1IsReadWholeOrRefusedNamingALine)
+{
+    CheckMutants({"#elec_start\r\n002,01 +5.0000 +20.000 +.00000 +.00000 001\r\n"
+                  "002,02 +5.0000 +18.000 +.00000 +.00000 002\r\n002,03 +5.0000 +16.000 +.50000 +.00000 003\r\n"
+                  "002,04 +5.0000 +14.000 +1.0000 +.00000 004\r\n#elec_end\r\n#data_res_col= 011\r\n#data_start\r\n"
+                  "000001 002,01 002,04 002,02 002,03 +102.40 +8.150000 +.0120000\r\n"
+                  "000002 002,02 002,04 002,03 002,01\t * * TX Resist. out of range * *\r\n"
+                  "000003 002,04 002,01 002,03 002,02 +99.0 -.5 +.01\r\n#data_end\r\n"},
+                 ReadDas1);
 }
 
 } // namespace
