@@ -587,6 +587,85 @@ void MeasuredDataSeeds()
              "4 0 0 2.5 0 5 -0.5 7.5 -1 100 10\n2 0 0 7.5 -1 90 8\n1\n2\n0 0\n10 -1\n1\n0\n");
 }
 
+// Instruments' exports, as the notes on their layouts describe them: the
+// Syscal text export's four header variants (leading columns, remotes, IP,
+// elevations, a line along y), the ABEM protocol export's blocks (flags,
+// remotes), the Sting export in metres and feet, the Lippmann export with
+// decimal commas and a remote, the DAS-1 export along y; each also as
+// measured data told from its content.
+void InstrumentSeeds()
+{
+    const auto Seed = [](const char* Target, const char* Name, const char* Text) {
+        Write(Target, Name, Text);
+        Write("measured_data", Name, Text);
+    };
+    Seed("syscal_text", "syscal_a.csv",
+         ",El-array,Spa.1,Spa.2,Spa.3,Spa.4,Rho ,Dev., M  ,Sp  ,Vp  ,In\r\n"
+         ",Mixed / non conventional,0.00,1.00,2.00,3.00,52.40,0.2,0.00,4.1,-812.300,97.400\r\n"
+         ",Mixed / non conventional,2.00,3.00,0.00,1.00,51.90,0.5,0.00,-3.0,-804.900,96.800,,\r\n"
+         ",Pole Dipole,4.00,9999999.00,6.00,7.00,61.12,1.1,0.00,2.2,35.210,120.00\r\n"
+         ",Mixed / non conventional,0.00,1.00,2.00,3.00,52.40,0.2,0.00,4.1,-,0\r\n");
+    Seed("syscal_text", "syscal_b_ip.csv",
+         "El-array,xA(m),xB(m),xM(m),xN(m),Rho (Ohm.m),Dev.,M (mV/V),SP (mV),VMN (mV),IAB (mA)\n"
+         "Wenner,0,3,1,2,10.0,0.0,12.5,0.1,50.0,100.0\nWenner,1,4,2,3,11.0,0.0,11.5,0.1,52.0,100.0\n");
+    Seed("syscal_text", "syscal_c_along_y.csv",
+         "El-array,xA (m),xB (m),xM (m),xN (m),Rho (Ohm.m),Dev. Rho (%),SP (mV),VMN (mV),IAB (mA),Time (ms),"
+         "Coef. k (m),yA (m),yB (m),yM (m),yN (m),zA (m),zB (m),zM (m),zN (m),N\xB0 electrode A\n"
+         "Dipole-dipole,5,5,5,5,20,0.1,0,100,50,250,-18.85,20,18,16,14,1,1.1,1.2,1.3,1\n"
+         "Dipole-dipole,5,5,5,5,20,0.1,0,100,1e38,250,-18.85,18,16,14,12,1.1,1.2,1.3,1.4,2\n");
+    Seed("syscal_text", "syscal_d_oblique.csv",
+         "El-array,xA (m),xB (m),xM (m),xN (m),Rho (Ohm.m),Dev. M,Dev. Rho (%),M (mV/V),SP (mV),VMN (mV),IAB (mA),"
+         "yA (m),yB (m),yM (m),yN (m),zA (m),zB (m),zM (m),zN (m)\n"
+         "Mixed / non conventional,0,1.2,2.4,3.6,33.10,0.40,0.02,6.25,1.5,-62.110,50.200,0,1.6,3.2,4.8,10.5,10.4,10.1,9.8\n"
+         "Mixed / non conventional,1.2,2.4,3.6,4.8,33.10,0.40,0.02,5.5,1.5,-60.0,50.0,1.6,3.2,4.8,6.4,10.4,10.1,9.8,9.5\n");
+    const char* AbemHeader = "Line 7\r\n0 { first station coordinate }\r\n2020-03-01 09:30:00   ver. 2.12\r\n"
+                             "2 { electrode take-out spacing }\r\n2 { no. of protocol files used }\r\nWEN 1\r\n";
+    Seed("abem_ohm", "abem_blocks.ohm",
+         (std::string(AbemHeader) +
+          "WEN2.ORG\r\n3 1\r\n10\r\n2020-03-01 09:31:02   ver. 2.12\r\n-3 3 -1 1 4.0E-1 0.3 2 2\r\n"
+          "-1 1 -3 3 1.0E38 0.0 1 1\r\n-3 1.0E38 -1 1 2.0E-1 1.1 2 2\r\nWEN2.UP\r\n1 0\r\n20\r\n"
+          "2020-03-01 09:40:00   ver. 2.12\r\n-3 3 -1 1 120.5 0.3 2 2\r\n")
+             .c_str());
+    Seed("abem_ohm", "abem_grid.ohm", "b dist= 5\r\n0\r\nx\r\n1\r\n1\r\nGRID 12 16 4\r\nGRID.ORG\r\n0 1\r\n0\r\nx\r\n");
+    const char* StingHeader = "Advanced Geosciences, Inc. SuperSting R8-IP Resistivity meter. S/N: SS0000001 Type: 3D\n"
+                              "Firmware version: 01.03.41E Survey period: 20200301 Records: 3\n";
+    Seed("sting_file", "sting_metres.stg",
+         (std::string(StingHeader) + "Unit: meter\n"
+          "   1,USER   ,20200301,10:02:11, 2.50000E+00,   4,500, 9.42478E+01,X0       , 2.00000E+00, 0.00000E+00, "
+          "1.50000E+01, 0.00000E+00, 0.00000E+00, 1.50000E+01, 4.00000E+00, 0.00000E+00, 1.48000E+01, 6.00000E+00, "
+          "0.00000E+00, 1.46000E+01,Cmd=1,HV=300,Cyk=1\n"
+          "   2,USER   ,20200301,10:02:15,-1.20000E-01,   0,480,-2.26195E+01,X0       , 4.00000E+00, 0.00000E+00, "
+          "1.48000E+01, 2.00000E+00, 0.00000E+00, 1.50000E+01, 6.00000E+00, 0.00000E+00, 1.46000E+01, 8.00000E+00, "
+          "0.00000E+00, 1.44000E+01,Cmd=1,HV=300,Cyk=1\n"
+          "   3,USER   ,20200301,10:02:19, 3.0E-01,   4,500, 7.5E+00,X0       , 0.0E+00, 0.0E+00, 1.5E+01, 9.99999E+06, "
+          "0.0E+00, 0.0E+00, 2.0E+00, 0.0E+00, 1.5E+01, 4.0E+00, 0.0E+00, 1.48E+01,Cmd=1\n")
+             .c_str());
+    Seed("sting_file", "sting_feet_ip.stg",
+         (std::string(StingHeader) + "Unit: feet\n"
+          "1,USER,20200301,10:02:11,1.0,4,500,9.4,X0,0,0,0,10,0,0,20,0,0,30,0,0,Cmd=1,IP: 2,100,1.2,1.3,1.1,1.0,0.9,0.8,6.3\n")
+             .c_str());
+    Seed("lippmann_file", "lippmann_comma.tx0",
+         "* Electrode positions ***\r\n* Electrode [  1] x y z (m) =       0,000       0,000      10,000\r\n"
+         "* Electrode [  2] x y z (m) =       1,000       0,000       9,900\r\n"
+         "* Electrode [  3] x y z (m) =       2,000       0,000       9,800\r\n"
+         "* Electrode [  4] x y z (m) =       3,000       0,000       9,700\r\n"
+         "* Remote electrode positions ***\r\n* Electrode remote B x y z (m) =     -20,000       0,000      10,000\r\n"
+         "* Data ***\r\n* num    A    B    M    N        I         U      dU       rho     phi  Date        Time\r\n"
+         "*                               mA        mV       %      Ohmm    mrad yyyy.mm.dd hh:mm:ss.ss\r\n"
+         "    1    1    2    4    3   5,0000 120,50000   0,010    94,600   1,660 2020.03.01 10:00:00.00\r\n"
+         "    2    2    3    4    1        -         -       -         -       -          -           -\r\n"
+         "    3    3    -    4    1   2,0000  10,00000   0,010    20,000   0,000 2020.03.01 10:00:09.00\r\n");
+    Seed("das1_file", "das1_along_y.data",
+         "!Made-up survey\r\n#elec_start\r\n!Cbl# El# Elec-X  Elec-Y  Elec-Z  Terrn-Z  Type  El.Num\r\n"
+         "002,01 +5.0000 +20.000 +.00000 +.00000 001\r\n002,02 +5.0000 +18.000 +.00000 +.00000 002\r\n"
+         "002,03 +5.0000 +16.000 +.50000 +.00000 003\r\n002,04 +5.0000 +14.000 +1.0000 +.00000 004\r\n"
+         "002,05 +5.0000 +12.000 +1.5000 +.00000 005\r\n#elec_end\r\n#data_res_col= 011\r\n#data_std_res_col= 012\r\n"
+         "#data_ip_wind_col= -001\r\n#data_start\r\n! ID      A      B      M      N      Appres      V/I,      Std.\r\n"
+         "000001 002,01 002,04 002,02 002,03 +102.40 +8.150000 +.0120000\r\n"
+         "000002 002,02 002,05 002,03 002,04\t * * TX Resist. out of range * *\r\n"
+         "000003 002,05 002,02 002,04 002,03 +99.0 -.5 +.01\r\n#data_end\r\n");
+}
+
 // Value formats as the format editor writes them and as the axis and series
 // pages list them, in English (locale 0) and in German (locale 1, decimal
 // comma); the four leading bytes pick the locale and a choice of controls.
@@ -713,6 +792,7 @@ int main(int Argc, char** Argv)
         lp::fuzz::PseudoSectionSeeds();
         lp::fuzz::SchemeSeeds();
         lp::fuzz::MeasuredDataSeeds();
+        lp::fuzz::InstrumentSeeds();
         lp::fuzz::ValueFormatSeeds();
         lp::fuzz::FunctionSettingsSeeds();
         lp::fuzz::EditorTextSeeds();

@@ -8,6 +8,7 @@
 #include "section/survey/DataFile.h"
 #include "section/survey/Misfit.h"
 #include "section/survey/ReadableNumbers.h"
+#include "section/survey/formats/DataFormats.h"
 #include "section/inversion/SurveyInversion.h"
 #include "section/modelling/FittedRegions.h"
 #include "section/modelling/InversionSetup.h"
@@ -215,7 +216,7 @@ bool ReadDataOption(const QString& Option, const QString& Value, TForwardRequest
     } else if (Option == QStringLiteral("--format")) {
         Request.DataFormat = DataFormatFromName(Value.toStdString());
         if (!Request.DataFormat)
-            throw EArgumentError(QStringLiteral("--format is unified or res2dinv, not \"%1\"").arg(Value).toStdString());
+            throw EArgumentError("--format is " + MeasuredFormatNameChoice() + ", not \"" + Value.toStdString() + "\"");
     } else if (Option == QStringLiteral("--host-resistivity")) {
         Request.HostResistivity = PositiveArgument(Option, Value);
     } else {
@@ -307,7 +308,7 @@ TSurvey ReadSchemeFile(const QString& FileName)
 TMeasuredData ReadMeasuredDataFile(const QString& FileName, std::optional<TDataFormat> Format, std::FILE* Errors)
 {
     const TMeasuredData data = ReadDataFile(FileName, "measured data file", [&](std::string_view text) {
-        return ReadMeasuredData(text, Format);
+        return ReadMeasuredData(text, Format, QFileInfo(FileName).suffix().toStdString());
     });
     for (const std::string& warning : data.Warnings)
         PrintLine(Errors, QStringLiteral("lithoprism: warning: ") + QString::fromStdString(warning));
@@ -569,8 +570,7 @@ TInvertRequest ParseInvertArguments(const QStringList& Arguments)
         } else if (argument == QStringLiteral("--format")) {
             request.DataFormat = DataFormatFromName(value.toStdString());
             if (!request.DataFormat)
-                throw EArgumentError(
-                    QStringLiteral("--format is unified or res2dinv, not \"%1\"").arg(value).toStdString());
+                throw EArgumentError("--format is " + MeasuredFormatNameChoice() + ", not \"" + value.toStdString() + "\"");
         } else {
             throw EArgumentError(QStringLiteral("unknown option %1 for --invert").arg(argument).toStdString());
         }
@@ -881,7 +881,7 @@ QString CommandLineUsage()
         "    --levels L        levels n = 1 .. L (default 6)\n"
         "    --scheme FILE     electrodes and configurations from a unified data file\n"
         "    --data MEASURED   compute at the configurations of a measured data file\n"
-        "                      (unified data format or Res2DInv; poles included) and\n"
+        "                      (any format --format names; poles included) and\n"
         "                      compare (its ip is a chargeability in mV/V; phases,\n"
         "                      ip/mrad or phi, are left out with a warning; data that\n"
         "                      cannot be used are skipped and counted): OUT.csv is the\n"
@@ -914,7 +914,7 @@ QString CommandLineUsage()
         "    --host-resistivity R   the host medium's resistivity (ohm-m) when the\n"
         "                      section sets none\n"
         "  --invert OUT.csv MEASURED [options]\n"
-        "                  invert a measured data file (unified data format or Res2DInv)\n"
+        "                  invert a measured data file (any format --format names)\n"
         "                  for the resistivity (and, with IP data, the chargeability) of\n"
         "                  the cells of a mesh that follows the ground surface, and write\n"
         "                  one row per cell: x1,x2,z1,z2,resistivity,chargeability,coverage\n"
@@ -970,7 +970,9 @@ QString CommandLineUsage()
         "                      the section sets none)\n"
         "  --help          print this text and exit\n"
         "\n"
-        "A file to write that is one of the files read (by any path) is refused.");
+        "A file to write that is one of the files read (by any path) is refused.")
+        .replace(QStringLiteral("--format unified|res2dinv   "),
+                 QStringLiteral("--format %1\n                      ").arg(QString::fromStdString(MeasuredFormatNames("|"))));
 }
 
 std::optional<int> RunCommandLine(const QStringList& Arguments, std::FILE* Out, std::FILE* Errors)

@@ -21,6 +21,7 @@
 #include "section/modelling/ModellingWindowCommands.h"
 #include "section/survey/DataCleaning.h"
 #include "section/survey/DataFile.h"
+#include "section/survey/formats/DataFormats.h"
 #include "section/views/PseudoSection2D.h"
 
 #include <QtCore/QCryptographicHash>
@@ -1102,8 +1103,7 @@ void TForwardResponseWindow::ExportChart()
 
 QString MeasuredDataFilter()
 {
-    return QStringLiteral("Unified data file (*.dat;*.ohm;*.data)|*.dat;*.ohm;*.data|"
-                          "Res2DInv file (*.dat;*.txt)|*.dat;*.txt|All files (*)|*");
+    return QString::fromStdString(MeasuredFormatFilter());
 }
 
 std::shared_ptr<const TMeasuredData> ReadMeasuredDataFile(const QString& FileName, QString& Error)
@@ -1116,7 +1116,8 @@ std::shared_ptr<const TMeasuredData> ReadMeasuredDataFile(const QString& FileNam
     const QByteArray bytes = file.readAll();
     auto data = std::make_shared<TMeasuredData>();
     try {
-        *data = ReadMeasuredData(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
+        *data = ReadMeasuredData(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())), std::nullopt,
+                                 QFileInfo(FileName).suffix().toStdString());
     } catch (const std::exception& Refusal) {
         Error = QString::fromUtf8(Refusal.what());
         return nullptr;

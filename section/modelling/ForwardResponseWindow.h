@@ -115,7 +115,8 @@ struct TForwardSurveySettings {
     void Save() const;
 };
 
-// The open dialog's filter for measured data files (unified, Res2DInv, all).
+// The open dialog's filter for measured data files: all formats read, each
+// format with its extensions (formats/DataFormats.h), all files.
 QString MeasuredDataFilter();
 // A measured data file read whole; nullptr with the reader's message in
 // Error (a file without a usable datum too).

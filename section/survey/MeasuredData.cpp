@@ -2,6 +2,7 @@
 
 #include "section/survey/DataFileReading_p.h"
 #include "section/survey/Res2DInvFile.h"
+#include "section/survey/formats/DataFormats.h"
 #include "section/model/ModelGeometryText.h"
 
 #include <algorithm>
@@ -106,14 +107,14 @@ std::string FirstComment(std::string_view Text)
 
 std::string DataFormatName(TDataFormat Format)
 {
-    return Format == TDataFormat::Res2DInv ? "res2dinv" : "unified";
+    return MeasuredFormat(Format).Name;
 }
 
 std::optional<TDataFormat> DataFormatFromName(const std::string& Name)
 {
-    for (TDataFormat format : {TDataFormat::Unified, TDataFormat::Res2DInv})
-        if (DataFormatName(format) == Name)
-            return format;
+    for (const TMeasuredFormat& format : MeasuredFormats())
+        if (format.Name == Name)
+            return format.Format;
     return std::nullopt;
 }
 
@@ -130,6 +131,20 @@ std::string TSkippedData::Text() const
     add(BadError, "with an error below 0.0001 %");
     add(NoGeometricFactor, "measuring nothing over a homogeneous ground (an infinite geometric factor)");
     add(RepeatedElectrode, "using an electrode twice");
+    if (!UnmeasuredLines.empty()) {
+        // The first lines named, enough to find them in the file.
+        constexpr size_t named = 10;
+        std::string lines;
+        for (size_t i = 0; i < std::min(named, UnmeasuredLines.size()); ++i)
+            lines += (i == 0 ? "" : ", ") + std::to_string(UnmeasuredLines[i]);
+        if (UnmeasuredLines.size() > named)
+            lines += ", ...";
+        add(static_cast<int>(UnmeasuredLines.size()),
+            (std::string(UnmeasuredLines.size() == 1 ? "row" : "rows") +
+             " without a measurement (no value, a current of 0, or a failed reading: line" +
+             (UnmeasuredLines.size() == 1 ? " " : "s ") + lines + ")")
+                .c_str());
+    }
     return text;
 }
 
@@ -329,31 +344,46 @@ TMeasuredData ReadUnifiedMeasuredData(std::string_view Text)
     return data;
 }
 
-TDataFormat RecogniseDataFormat(std::string_view Text)
+bool LooksUnified(std::string_view Text)
 {
     datafile::TTextLines lines(Text);
     const std::optional<std::string_view> first = lines.NextLine();
-    if (!first)
-        return TDataFormat::Unified;
-    if (first->starts_with('#'))
-        return TDataFormat::Unified;
+    if (!first || first->starts_with('#'))
+        return true;
     const std::vector<std::string_view> tokens = datafile::Tokens(first->substr(0, first->find('#')));
-    return tokens.size() == 1 && datafile::WholeNumber(tokens.front()) ? TDataFormat::Unified : TDataFormat::Res2DInv;
+    return tokens.size() == 1 && datafile::WholeNumber(tokens.front()).has_value();
 }
 
-TMeasuredData ReadMeasuredData(std::string_view Text, std::optional<TDataFormat> Format)
+TDataFormat RecogniseDataFormat(std::string_view Text)
 {
-    if (Format.value_or(RecogniseDataFormat(Text)) == TDataFormat::Unified)
-        return ReadUnifiedMeasuredData(Text);
+    for (const TMeasuredFormat& format : MeasuredFormats())
+        if (format.Recognise && format.Recognise(Text))
+            return format.Format;
+    return TDataFormat::Res2DInv;
+}
+
+TMeasuredData ReadMeasuredData(std::string_view Text, std::optional<TDataFormat> Format, std::string_view Extension)
+{
+    const TDataFormat format = Format.value_or(RecogniseDataFormat(Text));
+    if (format != TDataFormat::Res2DInv)
+        return MeasuredFormat(format).Read(Text);
     try {
         return ReadRes2DInvData(Text);
     } catch (const EDataFileError& error) {
         if (Format || HasRes2DInvHeader(Text))
             throw;
-        throw EDataFileError("The file is in no format this program reads: measured data are read in the unified data "
-                             "format (pyGIMLi's; its first line an electrode count or a \"#\" comment) and in the "
-                             "Res2DInv format (a title, the unit electrode spacing, the array type, ...). Read as "
-                             "Res2DInv: " + error.Message());
+        // The extension of an instrument's export: its reader says where the
+        // file leaves the format.
+        std::string refusal = "Read as Res2DInv: " + error.Message();
+        if (const TMeasuredFormat* hinted = InstrumentFormatOfExtension(Extension)) {
+            try {
+                return hinted->Read(Text);
+            } catch (const EDataFileError& instrument) {
+                refusal = "Read as " + std::string(hinted->Description) + " (its extension): " + instrument.Message();
+            }
+        }
+        throw EDataFileError("The file is in no format this program reads: measured data are read in " +
+                             MeasuredFormatList() + ". " + refusal);
     }
 }
 

@@ -40,9 +40,13 @@
 
 namespace lp {
 
-enum class TDataFormat { Unified, Res2DInv };
+// The formats measured data are read in: the two data formats and the
+// instruments' own exports (formats/DataFormats.h lists them with their
+// names, extensions and readers).
+enum class TDataFormat { Unified, Res2DInv, SyscalText, AbemOhm, Sting, Lippmann, Das1 };
 
-// "unified", "res2dinv".
+// The format's name on the command line ("unified", "res2dinv", "syscal",
+// ...), and the format a name names.
 std::string DataFormatName(TDataFormat Format);
 std::optional<TDataFormat> DataFormatFromName(const std::string& Name);
 
@@ -61,10 +65,19 @@ struct TSkippedData {
     int BadError = 0;           // an error above 0 but below MinError
     int NoGeometricFactor = 0;  // measures nothing over a homogeneous ground: the geometric factor is infinite
     int RepeatedElectrode = 0;  // an electrode used twice within one configuration
-    int Total() const { return Invalid + BadResistivity + BadError + NoGeometricFactor + RepeatedElectrode; }
+    // Rows of an instrument's file that hold no measurement: no value, "-",
+    // a current of 0, a value not finite or of 1e38 (the instruments' mark
+    // of a failed reading); their lines, rising.
+    std::vector<int> UnmeasuredLines;
+    int Total() const
+    {
+        return Invalid + BadResistivity + BadError + NoGeometricFactor + RepeatedElectrode +
+               static_cast<int>(UnmeasuredLines.size());
+    }
     // "3 marked invalid, 1 with an apparent resistivity that is not
     // finite, beyond 1e12 ohm-m in size, or above 0 but below 1e-12
-    // ohm-m"; empty when nothing was skipped.
+    // ohm-m, 2 rows without a measurement (lines 5, 9)"; empty when
+    // nothing was skipped.
     std::string Text() const;
 };
 
@@ -142,16 +155,24 @@ bool SameMeasurements(const TMeasuredData& A, const TMeasuredData& B);
 // 0 (pyGIMLi writes 0 for an error not set): the error model serves there.
 TMeasuredData ReadUnifiedMeasuredData(std::string_view Text);
 
-// The format of a data file's text, from its first line (after a
-// byte-order mark): unified when it is a "#" comment or one whole number
-// alone (a comment after it allowed), else Res2DInv, whose first line is a
-// title (blank or text).
+// The format of a data file's text, told from its content: an
+// instrument's export by its own marks (formats/DataFormats.h); else
+// unified when the first line (after a byte-order mark) is a "#" comment or
+// one whole number alone (a comment after it allowed), else Res2DInv, whose
+// first line is a title (blank or text).
 TDataFormat RecogniseDataFormat(std::string_view Text);
+
+// Whether the first line is the unified format's: a "#" comment or one
+// whole number alone (an empty text too).
+bool LooksUnified(std::string_view Text);
 
 // Reads a data file's text in the given format, or the one recognised. A
 // file taken for Res2DInv whose first lines are not Res2DInv's header (a
 // spacing alone on its line, a known array type) is refused as in no
-// format this program reads, naming the formats it reads.
-TMeasuredData ReadMeasuredData(std::string_view Text, std::optional<TDataFormat> Format = std::nullopt);
+// format this program reads, naming the formats it reads; when the file's
+// Extension (without the dot, any case) is an instrument format's own, the
+// message adds why that format's reader refuses it (naming the line).
+TMeasuredData ReadMeasuredData(std::string_view Text, std::optional<TDataFormat> Format = std::nullopt,
+                               std::string_view Extension = {});
 
 } // namespace lp

@@ -160,5 +160,87 @@ class PyGimliFilesInProgram(unittest.TestCase):
         self.assert_same_survey(theirs, ours)
 
 
+# Instruments' exports built from their layouts with known values: the
+# electrodes' x and z as the program places them, and per datum a b m n
+# (from 1, 0 a pole) and the resistance V/I.
+INSTRUMENT_FILES = {
+    "syscal.csv": (
+        ",El-array,Spa.1,Spa.2,Spa.3,Spa.4,Rho ,Dev., M  ,Sp  ,Vp  ,In\r\n"
+        ",Mixed / non conventional,0.00,1.00,2.00,3.00,52.40,0.2,0.00,4.1,-812.300,97.400\r\n"
+        ",Mixed / non conventional,2.00,3.00,0.00,1.00,51.90,0.5,0.00,-3.0,-804.900,96.800\r\n"
+        ",Pole Dipole,4.00,9999999.00,6.00,7.00,61.12,1.1,0.00,2.2,35.210,120.00\r\n"
+        ",Mixed / non conventional,0.00,1.00,2.00,3.00,52.40,0.2,0.00,4.1,-,0\r\n",
+        [(0, 0), (1, 0), (2, 0), (3, 0), (4, 0), (6, 0), (7, 0)],
+        [((1, 2, 3, 4), -812.3 / 97.4), ((3, 4, 1, 2), -804.9 / 96.8), ((5, 0, 6, 7), 35.21 / 120.0)]),
+    "abem.ohm": (
+        "Line 7\r\n0\r\n2020-03-01 09:30:00   ver. 2.12\r\n2\r\n1\r\nWEN 1\r\nWEN2.ORG\r\n2 1\r\n10\r\n"
+        "2020-03-01 09:31:02   ver. 2.12\r\n-3 3 -1 1 4.0E-1 0.3 2 2\r\n-3 1.0E38 -1 1 2.0E-1 1.1 2 2\r\n",
+        [(7, 0), (9, 0), (11, 0), (13, 0)],
+        [((1, 4, 2, 3), 0.4), ((1, 0, 2, 3), 0.2)]),
+    "sting.stg": (
+        "SuperSting R8-IP. S/N: SS0000001\nFirmware version: 01.03.41E Records: 2\nUnit: meter\n"
+        "1,USER,20200301,10:02:11, 2.5E+00,4,500,94.2,X0,2,0,15,0,0,15,4,0,14.8,6,0,14.6,Cmd=1\n"
+        "2,USER,20200301,10:02:15, 1.2E-01,0,480,22.6,X0,4,0,14.8,2,0,15,6,0,14.6,8,0,14.4,Cmd=1\n",
+        [(0, 15), (2, 15), (4, 14.8), (6, 14.6), (8, 14.4)],
+        [((2, 1, 3, 4), 2.5), ((3, 2, 4, 5), 0.12)]),
+    "lippmann.tx0": (
+        "* Electrode positions ***\r\n* Electrode [  1] x y z (m) =  0,000  0,000  0,000\r\n"
+        "* Electrode [  2] x y z (m) =  1,000  0,000  0,000\r\n* Electrode [  3] x y z (m) =  2,000  0,000  0,000\r\n"
+        "* Electrode [  4] x y z (m) =  3,000  0,000  0,000\r\n* Remote electrode positions ***\r\n"
+        "* num    A    B    M    N        I         U      rho     phi\r\n"
+        "*                               mA        mV     Ohmm    mrad\r\n"
+        "    1    1    4    2    3   5,0000 120,50000  94,600   1,660\r\n"
+        "    2    1    -    2    3   2,0000  10,00000  20,000   0,000\r\n",
+        [(0, 0), (1, 0), (2, 0), (3, 0)],
+        [((1, 4, 2, 3), 120.5 / 5.0), ((1, 0, 2, 3), 5.0)]),
+    "das1.data": (
+        "#elec_start\r\n002,01 +5.0000 +20.000 +.00000 +.00000 001\r\n002,02 +5.0000 +18.000 +.00000 +.00000 002\r\n"
+        "002,03 +5.0000 +16.000 +.50000 +.00000 003\r\n002,04 +5.0000 +14.000 +1.0000 +.00000 004\r\n#elec_end\r\n"
+        "#data_res_col= 011\r\n#data_start\r\n000001 002,01 002,04 002,02 002,03 +102.40 +8.150000 +.0120000\r\n"
+        "000002 002,02 002,04 002,03 002,01\t * * TX Resist. out of range * *\r\n#data_end\r\n",
+        [(14, 1.0), (16, 0.5), (18, 0), (20, 0)],
+        [((4, 1, 3, 2), 8.15)]),
+}
+
+
+class InstrumentFilesInPyGimli(unittest.TestCase):
+    """An instrument's export read by the program and saved as its kept data
+    ("Save kept data"): pyGIMLi reads the same electrodes, configurations
+    and resistances, and its own geometric factors where the line is flat."""
+
+    def setUp(self):
+        self.folder = program.scratch_folder()
+
+    def tearDown(self):
+        self.folder.cleanup()
+
+    def kept(self, name, text):
+        path = os.path.join(self.folder.name, name)
+        with open(path, "w", encoding="latin-1", newline="") as file:
+            file.write(text)
+        out = os.path.join(self.folder.name, name + ".dat")
+        program.run(ARGUMENTS.kept_data, path, out)
+        return out
+
+    def test_each_format_reads_as_the_same_data(self):
+        for name, (text, electrodes, data) in INSTRUMENT_FILES.items():
+            with self.subTest(file=name):
+                out = self.kept(name, text)
+                for reader in (ert.load, pg.load):
+                    theirs = reader(out)
+                    positions = np.array(theirs.sensorPositions())
+                    np.testing.assert_allclose(positions[:, 0], [x for x, _ in electrodes], rtol=0, atol=1e-12)
+                    np.testing.assert_allclose(positions[:, 2], [z for _, z in electrodes], rtol=0, atol=1e-12)
+                    self.assertEqual(theirs.size(), len(data))
+                    for i, name_ in enumerate(("a", "b", "m", "n")):
+                        np.testing.assert_array_equal(np.array(theirs[name_]) + 1, [d[0][i] for d in data],
+                                                      err_msg=name_)
+                    np.testing.assert_allclose(theirs["r"], [d[1] for d in data], rtol=1e-15)
+                    np.testing.assert_allclose(theirs["err"], 0.03, rtol=1e-15)
+                    if all(z == electrodes[0][1] for _, z in electrodes):
+                        # pyGIMLi's flat geometric factors: the configurations mean the same electrodes.
+                        np.testing.assert_allclose(ert.createGeometricFactors(theirs), theirs["k"], rtol=1e-9)
+
+
 if __name__ == "__main__":
     program.run_tests(__doc__, globals())

@@ -12,12 +12,14 @@ import tempfile
 
 def program_arguments(description):
     """The test's command line: --program, the lithoprism binary; --data,
-    the folder of the test sections; --examples, that of the example. The
-    rest is unittest's (e.g. -k NAME)."""
+    the folder of the test sections; --examples, that of the example;
+    --kept-data, the tool writing a measured file's kept data. The rest is
+    unittest's (e.g. -k NAME)."""
     parser = argparse.ArgumentParser(description=description)
     parser.add_argument("--program", required=True)
     parser.add_argument("--data", required=True)
     parser.add_argument("--examples", required=True)
+    parser.add_argument("--kept-data", help="the tool writing a measured file's kept data (DataFile_test.py)")
     return parser.parse_known_args()
 
 

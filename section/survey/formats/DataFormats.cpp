@@ -1,0 +1,145 @@
+#include "section/survey/formats/DataFormats.h"
+
+#include "section/survey/Res2DInvFile.h"
+#include "section/survey/formats/AbemOhmFile.h"
+#include "section/survey/formats/Das1File.h"
+#include "section/survey/formats/LippmannFile.h"
+#include "section/survey/formats/StingFile.h"
+#include "section/survey/formats/SyscalTextFile.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace lp {
+
+const std::vector<TMeasuredFormat>& MeasuredFormats()
+{
+    static const std::vector<TMeasuredFormat> formats = {
+        {TDataFormat::SyscalText, "syscal", "Syscal Pro text export",
+         "a comma-separated header naming El-array and the electrodes' x", {"csv"}, IsSyscalText, ReadSyscalText},
+        {TDataFormat::AbemOhm, "abem", "ABEM Lund protocol export",
+         "blocks after a protocol file name such as DIPDIP2.ORG", {"ohm"}, IsAbemOhm, ReadAbemOhm},
+        {TDataFormat::Sting, "sting", "Sting export",
+         "the instrument's header with \"Records:\", then rows of 21 or more comma-separated fields", {"stg"},
+         IsSting, ReadSting},
+        {TDataFormat::Lippmann, "lippmann", "Lippmann export",
+         "\"*\" header lines with the electrode positions, then the column line \"* num A B M N ...\"", {"tx0"},
+         IsLippmann, ReadLippmann},
+        {TDataFormat::Das1, "das1", "DAS-1 export", "the blocks \"#elec_start\" and \"#data_start\"", {"data"},
+         IsDas1, ReadDas1},
+        {TDataFormat::Unified, "unified", "unified data format",
+         "pyGIMLi's; its first line an electrode count or a \"#\" comment", {"dat", "ohm", "data"}, LooksUnified,
+         ReadUnifiedMeasuredData},
+        {TDataFormat::Res2DInv, "res2dinv", "Res2DInv format",
+         "a title, the unit electrode spacing, the array type, ...", {"dat", "txt"}, nullptr, ReadRes2DInvData},
+    };
+    return formats;
+}
+
+const TMeasuredFormat& MeasuredFormat(TDataFormat Format)
+{
+    const std::vector<TMeasuredFormat>& formats = MeasuredFormats();
+    const auto found = std::find_if(formats.begin(), formats.end(),
+                                    [&](const TMeasuredFormat& format) { return format.Format == Format; });
+    if (found == formats.end())
+        throw EDataFileError("The data format " + std::to_string(static_cast<int>(Format)) + " is not one this "
+                             "program reads.");
+    return *found;
+}
+
+namespace {
+
+bool IsDataFormat(const TMeasuredFormat& Format)
+{
+    return Format.Format == TDataFormat::Unified || Format.Format == TDataFormat::Res2DInv;
+}
+
+// The formats as lists show them: the two data formats, then the
+// instruments'.
+std::vector<const TMeasuredFormat*> ListOrder()
+{
+    std::vector<const TMeasuredFormat*> order;
+    for (bool data : {true, false})
+        for (const TMeasuredFormat& format : MeasuredFormats())
+            if (IsDataFormat(format) == data)
+                order.push_back(&format);
+    return order;
+}
+
+} // namespace
+
+std::string MeasuredFormatNames(std::string_view Separator)
+{
+    std::string names;
+    for (const TMeasuredFormat* format : ListOrder())
+        names += (names.empty() ? "" : std::string(Separator)) + format->Name;
+    return names;
+}
+
+std::string MeasuredFormatNameChoice()
+{
+    const std::vector<const TMeasuredFormat*> formats = ListOrder();
+    std::string names;
+    for (size_t f = 0; f < formats.size(); ++f)
+        names += std::string(f == 0 ? "" : f + 1 == formats.size() ? " or " : ", ") + formats[f]->Name;
+    return names;
+}
+
+std::string MeasuredFormatList()
+{
+    const std::vector<const TMeasuredFormat*> formats = ListOrder();
+    std::string list;
+    for (size_t f = 0; f < formats.size(); ++f)
+        list += std::string(f == 0 ? "the " : f + 1 == formats.size() ? " and the " : ", the ") +
+                formats[f]->Description + " (" + formats[f]->Marks + ")";
+    return list;
+}
+
+namespace {
+
+std::string Patterns(const std::vector<const char*>& Extensions)
+{
+    std::string patterns;
+    for (const char* extension : Extensions)
+        if (patterns.find(std::string("*.") + extension + ";") == std::string::npos &&
+            !patterns.ends_with(std::string("*.") + extension))
+            patterns += (patterns.empty() ? "*." : ";*.") + std::string(extension);
+    return patterns;
+}
+
+} // namespace
+
+std::string MeasuredFormatFilter()
+{
+    std::vector<const char*> all;
+    std::string entries;
+    for (const TMeasuredFormat* listed : ListOrder()) {
+        const TMeasuredFormat& format = *listed;
+        all.insert(all.end(), format.Extensions.begin(), format.Extensions.end());
+        const std::string patterns = Patterns(format.Extensions);
+        std::string description = format.Description;
+        description[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(description[0])));
+        entries += description + " (" + patterns + ")|" + patterns + "|";
+    }
+    const std::string patterns = Patterns(all);
+    return "Measured data (" + patterns + ")|" + patterns + "|" + entries + "All files (*)|*";
+}
+
+const TMeasuredFormat* InstrumentFormatOfExtension(std::string_view Extension)
+{
+    std::string lower(Extension);
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    const TMeasuredFormat* found = nullptr;
+    int count = 0;
+    for (const TMeasuredFormat& format : MeasuredFormats())
+        if (!IsDataFormat(format))
+            for (const char* extension : format.Extensions)
+                if (lower == extension) {
+                    ++count;
+                    found = &format;
+                }
+    return count == 1 ? found : nullptr;
+}
+
+} // namespace lp

@@ -1,0 +1,90 @@
+#pragma once
+// What the readers of instruments' exports share: the rows of a file as
+// the instrument gives them (each electrode by its coordinates, or at
+// infinity) turned into measured data as every reader gives them.
+//
+// - Electrodes given by coordinates are one electrode when they stand
+//   within 1 mm of each other; their elevations (z) become the survey's
+//   relief, as the unified format's electrode elevations do.
+// - The line: along x when every y is the same, along y when every x is;
+//   any other straight line in x-y is fitted through the electrodes and the
+//   distance along it used (from its first electrode), with a warning when
+//   an electrode lies more than a tenth of a spacing off it. Two electrodes
+//   at one distance along the line but more than a spacing apart across it
+//   are a 3-D survey, refused; an electrode more than a spacing off the line
+//   (a remote at a real place off it) is refused naming its line, as only
+//   electrodes on the line are modelled.
+// - A datum's value: the resistance R = V/I (ohm) where the file gives one,
+//   with the flat ground's k over the electrodes until a computation gives
+//   the ground's own; else the instrument's ρa. Chargeabilities in mV/V as
+//   the instruments give them (the data set's per cent is a tenth). An
+//   instrument's stack deviation is repeatability, not a data error: the
+//   readers give none (the error model serves).
+// - Rows that hold no measurement (no value, "-", a current of 0, a value
+//   not finite or of 1e38 in size) are skipped and counted with their
+//   lines (TSkippedData::UnmeasuredLines). Repeats and reciprocals are kept
+//   as rows of their own.
+
+#include "section/survey/MeasuredData.h"
+
+#include <array>
+#include <limits>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace lp::formats {
+
+// An electrode's place as a file gives it, metres; z the elevation.
+struct TInstrumentPlace {
+    double x = 0.0, y = 0.0, z = 0.0;
+};
+
+struct TInstrumentRow {
+    int Line = 0;
+    // A, B, M, N; none: at infinity (a remote marked so), or not used.
+    std::array<std::optional<TInstrumentPlace>, 4> Places;
+    double Resistance = std::numeric_limits<double>::quiet_NaN();    // V/I, ohm
+    double Resistivity = std::numeric_limits<double>::quiet_NaN();   // the instrument's ρa, where no resistance
+    double Chargeability = std::numeric_limits<double>::quiet_NaN(); // mV/V
+    double Voltage = std::numeric_limits<double>::quiet_NaN();       // ΔU, volts
+};
+
+// Whether a coordinate marks an electrode at infinity: 99999 or more in
+// size (the instruments write 9999999, 1e38), or a run of nines from 999
+// (-999, 9999).
+bool IsRemoteCoordinate(double Value);
+
+// Whether a value read from a column holds a measurement: finite and below
+// 1e30 in size (1e38 marks a failed reading).
+bool IsMeasuredValue(double Value);
+
+// A cell of a file: "-" or blank marks no value.
+bool IsMissingCell(std::string_view Cell);
+
+// A number written with a sign ("+.5", "-1.2E-01") or without; none when
+// the cell is not one number.
+std::optional<double> SignedNumber(std::string_view Cell);
+
+class TInstrumentRows {
+public:
+    TInstrumentRows(TDataFormat Format, std::string Title);
+
+    void Add(TInstrumentRow Row) { FRows.push_back(Row); }
+    // A row that holds no measurement.
+    void Skip(int Line) { FData.Skipped.UnmeasuredLines.push_back(Line); }
+    void Warn(std::string Warning) { FData.Warnings.push_back(std::move(Warning)); }
+    size_t Size() const { return FRows.size(); }
+
+    // The measured data of the rows; raises EDataFileError naming a line
+    // as the note at the top says (3-D survey, an electrode off the line, a
+    // datum without current or potential electrodes).
+    TMeasuredData Data();
+
+private:
+    TMeasuredData FData;
+    std::vector<TInstrumentRow> FRows;
+};
+
+} // namespace lp::formats

@@ -1,0 +1,80 @@
+// The DAS-1 export read as the instrument writes it: electrodes by
+// "cable,electrode" along y (x the same everywhere), R from the column the
+// settings name, failed readings skipped and counted by line.
+
+#include "section/survey/formats/Das1File.h"
+
+#include "section/survey/DataFile.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+
+namespace lp {
+namespace {
+
+const char* Das1Electrodes = "!Made-up survey\r\n"
+                             "#elec_start\r\n"
+                             "!Cbl# El# Elec-X  Elec-Y  Elec-Z  Terrn-Z  Type  El.Num\r\n"
+                             "002,01 +5.0000 +20.000 +.00000 +.00000 001\r\n"
+                             "002,02 +5.0000 +18.000 +.00000 +.00000 002\r\n"
+                             "002,03 +5.0000 +16.000 +.50000 +.00000 003\r\n"
+                             "002,04 +5.0000 +14.000 +1.0000 +.00000 004\r\n"
+                             "002,05 +5.0000 +12.000 +1.5000 +.00000 005\r\n"
+                             "#elec_end\r\n"
+                             "#data_res_col= 011\r\n"
+                             "#data_std_res_col= 012\r\n"
+                             "#data_ip_wind_col= -001\r\n"
+                             "#data_start\r\n"
+                             "! ID      A      B      M      N      Appres      V/I,      Std.\r\n"
+                             "! num   Ca El  Ca El  Ca El  Ca El   (Ohm-m)     (Ohms)    (Ohms)\r\n";
+
+TEST(Das1File, ReadsALineAlongYWithItsElevations)
+{
+    const TMeasuredData data = ReadDas1(std::string(Das1Electrodes) +
+                                        "000001 002,01 002,04 002,02 002,03 +102.40 +8.150000 +.0120000\r\n"
+                                        "000002 002,02 002,05 002,03 002,04\t * * TX Resist. out of range * *\r\n"
+                                        "000003 002,02 002,05 002,03 002,04 +99.0 +1.0E38 +.01\r\n"
+                                        "000004 002,05 002,02 002,04 002,03 +99.0 -.5 +.01\r\n"
+                                        "#data_end\r\n");
+    EXPECT_EQ(data.Format, TDataFormat::Das1);
+    ASSERT_EQ(data.Electrodes.size(), 5u);
+    // y is the distance along the line.
+    EXPECT_DOUBLE_EQ(data.Electrodes[0].x, 12.0);
+    EXPECT_DOUBLE_EQ(data.Electrodes[0].z, 1.5);
+    EXPECT_DOUBLE_EQ(data.Electrodes[4].x, 20.0);
+    EXPECT_TRUE(data.HasElevations);
+    ASSERT_EQ(data.Size(), 2u);
+    EXPECT_EQ(data.Configurations[0], (TConfiguration{4, 1, 3, 2}));
+    EXPECT_EQ(data.Lines, (std::vector<int>{16, 19}));
+    EXPECT_DOUBLE_EQ(data.Resistances[0], 8.15);
+    EXPECT_DOUBLE_EQ(data.Resistances[1], -0.5);
+    EXPECT_TRUE(data.Errors.empty()); // Std. is the stacks' spread
+    EXPECT_EQ(data.Skipped.UnmeasuredLines, (std::vector<int>{17, 18}));
+}
+
+TEST(Das1File, RefusesWhatItCannotReadNamingTheLine)
+{
+    const auto refusal = [](const std::string& text) {
+        try {
+            ReadDas1(text);
+        } catch (const EDataFileError& error) {
+            return error.Message();
+        }
+        return std::string("read");
+    };
+    const std::string head = Das1Electrodes;
+    EXPECT_EQ(refusal(head + "000001 002,01 002,04 002,02 003,03 +102.40 +8.15 +.01\r\n#data_end\r\n"),
+              "Line 16: electrode 003,03 is not one the electrode block lists.");
+    EXPECT_EQ(refusal(head + "000001 002,01 002,04 002,02 002,03 +102.40\r\n#data_end\r\n"),
+              "Line 16: the row has 10 fields where the R column is field 11.");
+    EXPECT_EQ(refusal(head + "000001 002,01 002,04 002,02 002,03 +102.40 +8.15 +.01\r\n"),
+              "Line 16: the file ends before \"#data_end\".");
+    EXPECT_EQ(refusal("#elec_start\r\n002,01 +5 +20 +0 +0\r\n#elec_end\r\n#data_start\r\n#data_end\r\n"),
+              "Line 4: the data's R column (#data_res_col, a field after A B M N, from 10) is not given before "
+              "\"#data_start\".");
+}
+
+} // namespace
+} // namespace lp

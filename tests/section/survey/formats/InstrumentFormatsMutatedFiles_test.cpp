@@ -1,0 +1,95 @@
+// Mutated instrument exports (Syscal text, ABEM protocol, Sting, Lippmann,
+// DAS-1): each is
+// refused naming one of its lines, or it reads into a sound data set that
+// is written and read back the same, compares with a response within what a
+// double counts, and whose electrodes stand on a ground or are refused
+// naming a line. Seeded as DataFileMutator.h says.
+
+#include "section/survey/formats/AbemOhmFile.h"
+#include "section/survey/formats/Das1File.h"
+#include "section/survey/formats/LippmannFile.h"
+#include "section/survey/formats/StingFile.h"
+#include "section/survey/formats/SyscalTextFile.h"
+
+#include "tests/section/survey/DataFileMutator.h"
+#include "tests/section/survey/MeasuredDataChecks.h"
+
+#include <gtest/gtest.h>
+
+namespace lp {
+namespace {
+
+void CheckMutants(const std::vector<std::string>& Sources, TMeasuredData (*Read)(std::string_view))
+{
+    test::ReadMutants<TMeasuredData>(
+        Sources, [&](const std::string& text) { return Read(text); },
+        [](const std::string&, const TMeasuredData& data) {
+            EXPECT_EQ(test::UnsoundMeasuredData(data), "");
+            EXPECT_EQ(test::RoundTripDifference(data), "");
+            EXPECT_EQ(test::PlacementRefusalWithoutLine(data), "");
+            EXPECT_EQ(test::UncountableMisfit(data), "");
+        });
+}
+
+TEST(InstrumentFormatsMutatedFiles, SyscalTextIsReadWholeOrRefusedNamingALine)
+{
+    CheckMutants({",El-array,Spa.1,Spa.2,Spa.3,Spa.4,Rho ,Dev., M  ,Sp  ,Vp  ,In\r\n"
+                  ",Mixed,0.00,1.00,2.00,3.00,52.40,0.2,1.5,4.1,-812.300,97.400\r\n"
+                  ",Mixed,2.00,3.00,0.00,1.00,51.90,0.5,1.25,-3.0,-804.900,96.800,,\r\n"
+                  ",Pole Dipole,4.00,9999999.00,6.00,7.00,61.12,1.1,2.0,2.2,35.210,120.00\r\n"
+                  ",Mixed,0.00,1.00,2.00,3.00,52.40,0.2,0.00,4.1,-,0\r\n",
+                  "El-array,xA (m),xB (m),xM (m),xN (m),Rho (Ohm.m),Dev. M,M (mV/V),VMN (mV),IAB (mA),"
+                  "yA (m),yB (m),yM (m),yN (m),zA (m),zB (m),zM (m),zN (m)\n"
+                  "DD,0,1.2,2.4,3.6,33.10,0.40,6.25,-62.110,50.200,0,1.6,3.2,4.8,10.5,10.4,10.1,9.8\n"
+                  "DD,1.2,2.4,3.6,4.8,33.10,0.40,5.5,-60.0,50.0,1.6,3.2,4.8,6.4,10.4,10.1,9.8,9.5\n"},
+                 ReadSyscalText);
+}
+
+TEST(InstrumentFormatsMutatedFiles, AbemOhmIsReadWholeOrRefusedNamingALine)
+{
+    CheckMutants({"Line 7\r\n0 { first station }\r\n2020-03-01 09:30:00   ver. 2.12\r\n2\r\n2\r\nWEN 1\r\n"
+                  "WEN2.ORG\r\n3 1\r\n10\r\n2020-03-01 09:31:02   ver. 2.12\r\n-3 3 -1 1 4.0E-1 0.3 2 2\r\n"
+                  "-1 1 -3 3 1.0E38 0.0 1 1\r\n-3 1.0E38 -1 1 2.0E-1 1.1 2 2\r\nWEN2.UP\r\n1 0\r\n20\r\n"
+                  "2020-03-01 09:40:00   ver. 2.12\r\n-3 3 -1 1 120.5 0.3 2 2\r\n"},
+                 ReadAbemOhm);
+}
+
+TEST(InstrumentFormatsMutatedFiles, StingIsReadWholeOrRefusedNamingALine)
+{
+    CheckMutants({"SuperSting R8-IP. S/N: SS0000001\nFirmware version: 01.03.41E Records: 3\nUnit: meter\n"
+                  "1,USER,20200301,10:02:11, 2.5E+00,4,500,94.2,X0,2,0,15,0,0,15,4,0,14.8,6,0,14.6,Cmd=1\n"
+                  "2,USER,20200301,10:02:15,-1.2E-01,0,480,-22.6,X0,4,0,14.8,2,0,15,6,0,14.6,8,0,14.4,Cmd=1\n"
+                  "3,USER,20200301,10:02:19, 3.0E-01,4,500,7.5,X0,0,0,15,9.99999E+06,0,0,2,0,15,4,0,14.8\n",
+                  "Sting\r\nRecords: 2\r\nUnit: feet\r\n"
+                  "1,USER,20200301,10:02:11,1.0,4,500,9.4,X0,0,0,0,10,0,0,20,0,0,30,0,0,IP: 2,100,1.2,1.3,6.3\r\n"
+                  "2,USER,20200301,10:02:14,0.5,4,0,9.4,X0,10,0,0,20,0,0,30,0,0,40,0,0\r\n"},
+                 ReadSting);
+}
+
+TEST(InstrumentFormatsMutatedFiles, LippmannIsReadWholeOrRefusedNamingALine)
+{
+    CheckMutants({"* Electrode positions ***\r\n* Electrode [  1] x y z (m) =  0,000  0,000  10,000\r\n"
+                  "* Electrode [  2] x y z (m) =  1,000  0,000  9,900\r\n* Electrode [  3] x y z (m) =  2,000  0,000  9,800\r\n"
+                  "* Electrode [  4] x y z (m) =  3,000  0,000  9,700\r\n* Remote electrode positions ***\r\n"
+                  "* Electrode remote B x y z (m) = -20,000  0,000  10,000\r\n"
+                  "* num    A    B    M    N        I         U      rho     phi\r\n"
+                  "*                               mA        mV     Ohmm    mrad\r\n"
+                  "    1    1    2    4    3   5,0000 120,50000  94,600   1,660\r\n"
+                  "    2    2    3    4    1        -         -       -       -\r\n"
+                  "    3    3    -    4    1   2,0000  10,00000  20,000   0,000\r\n"},
+                 ReadLippmann);
+}
+
+TEST(InstrumentFormatsMutatedFiles, Das1IsReadWholeOrRefusedNamingALine)
+{
+    CheckMutants({"#elec_start\r\n002,01 +5.0000 +20.000 +.00000 +.00000 001\r\n"
+                  "002,02 +5.0000 +18.000 +.00000 +.00000 002\r\n002,03 +5.0000 +16.000 +.50000 +.00000 003\r\n"
+                  "002,04 +5.0000 +14.000 +1.0000 +.00000 004\r\n#elec_end\r\n#data_res_col= 011\r\n#data_start\r\n"
+                  "000001 002,01 002,04 002,02 002,03 +102.40 +8.150000 +.0120000\r\n"
+                  "000002 002,02 002,04 002,03 002,01\t * * TX Resist. out of range * *\r\n"
+                  "000003 002,04 002,01 002,03 002,02 +99.0 -.5 +.01\r\n#data_end\r\n"},
+                 ReadDas1);
+}
+
+} // namespace
+} // namespace lp

@@ -1,0 +1,87 @@
+// The Lippmann export read as the instrument writes it: decimal commas,
+// electrodes by number into the electrode block (z the relief), a remote's
+// "-" at the remote block's place, phases left out with a warning.
+
+#include "section/survey/formats/LippmannFile.h"
+
+#include "section/survey/DataFile.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+
+namespace lp {
+namespace {
+
+const char* LippmannHeader =
+    "* Electrode positions *********************************\r\n"
+    "* Electrode [  1] x y z (m) =       0,000       0,000      10,000\r\n"
+    "* Electrode [  2] x y z (m) =       1,000       0,000       9,900\r\n"
+    "* Electrode [  3] x y z (m) =       2,000       0,000       9,800\r\n"
+    "* Electrode [  4] x y z (m) =       3,000       0,000       9,700\r\n"
+    "* Electrode [  5] x y z (m) =       4,000       0,000       9,600\r\n"
+    "* Remote electrode positions **************************\r\n"
+    "* Electrode remote B x y z (m) =     -20,000       0,000      10,000\r\n"
+    "* Moving array settings *******************************\r\n"
+    "* Data ************************************************\r\n"
+    "* num    A    B    M    N        I         U      dU       U90    dU90       rho     phi     f   n nAB  Profile"
+    "   Spread  PseudoZ            X            Y           Z       Date        Time  U(Tx)\r\n"
+    "*                               mA        mV       %        mV       %      Ohmm    mrad    Hz   -   -        m"
+    "        m        m            m            m           m yyyy.mm.dd hh:mm:ss.ss      V\r\n";
+
+const char* LippmannRows =
+    "    1    1    2    4    3   5,0000 120,50000   0,010   0,20000   1,000    94,600   1,660  8,33   0   1    1,500"
+    "    3,000    0,330        1,500        0,000      -0,330 2020.03.01 10:00:00.00   6,00\r\n"
+    "    2    2    3    5    4        -         -       -         -       -         -       -  8,33   0   1    2,500"
+    "    3,000    0,330        2,500        0,000      -0,330          -           -   4,00\r\n"
+    "    3    3    -    4    5   2,0000  10,00000   0,010   0,20000   1,000    20,000   0,000  8,33   0   1    2,500"
+    "    3,000    0,330        2,500        0,000      -0,330 2020.03.01 10:00:09.00   4,00\r\n";
+
+TEST(LippmannFile, ReadsDecimalCommasElectrodeNumbersAndTheRemote)
+{
+    const TMeasuredData data = ReadLippmann(std::string(LippmannHeader) + LippmannRows);
+    EXPECT_EQ(data.Format, TDataFormat::Lippmann);
+    // The remote B at -20 on the line (a real place), then electrodes 1 .. 5.
+    ASSERT_EQ(data.Electrodes.size(), 6u);
+    EXPECT_DOUBLE_EQ(data.Electrodes[0].x, -20.0);
+    EXPECT_DOUBLE_EQ(data.Electrodes[1].z, 10.0);
+    EXPECT_DOUBLE_EQ(data.Electrodes[4].z, 9.7);
+    EXPECT_TRUE(data.HasElevations);
+    ASSERT_EQ(data.Size(), 2u);
+    EXPECT_EQ(data.Configurations[0], (TConfiguration{1, 2, 4, 3}));
+    EXPECT_EQ(data.Configurations[1], (TConfiguration{3, 0, 4, 5}));
+    EXPECT_EQ(data.Lines, (std::vector<int>{13, 15}));
+    EXPECT_DOUBLE_EQ(data.Resistances[0], 120.5 / 5.0);
+    EXPECT_DOUBLE_EQ(data.Resistances[1], 10.0 / 2.0);
+    EXPECT_EQ(data.Skipped.UnmeasuredLines, (std::vector<int>{14}));
+    ASSERT_EQ(data.Warnings.size(), 1u);
+    EXPECT_NE(data.Warnings[0].find("phases"), std::string::npos);
+    EXPECT_TRUE(data.Chargeabilities.empty());
+}
+
+TEST(LippmannFile, RefusesWhatItCannotReadNamingTheLine)
+{
+    const auto refusal = [](const std::string& text) {
+        try {
+            ReadLippmann(text);
+        } catch (const EDataFileError& error) {
+            return error.Message();
+        }
+        return std::string("read");
+    };
+    const std::string header = LippmannHeader;
+    EXPECT_EQ(refusal(header + "    1    1    2    4    9   5,0 120,5   0,0   0,2   1,0    94,6   1,6  8,3   0   1"
+                               "    1,5    3,0    0,3        1,5        0,0      -0,3 2020.03.01 10:00:00.00   6,0\r\n"),
+              "Line 13: electrode 9 is not one the electrode block lists.");
+    EXPECT_EQ(refusal(header + "    1    1    2    4    3   5,0 120,5\r\n"), "Line 13: the row has 7 values where line 11 "
+                                                                           "names 24.");
+    EXPECT_EQ(refusal(header + "    1    1    2    4    3   5;0 120,5   0,0   0,2   1,0    94,6   1,6  8,3   0   1"
+                               "    1,5    3,0    0,3        1,5        0,0      -0,3 2020.03.01 10:00:00.00   6,0\r\n"),
+              "Line 13: \"5;0\" is not a finite number.");
+    EXPECT_EQ(refusal("* Electrode positions\r\n* Electrode [ 1] x y z (m) = 0,0 0,0\r\n"),
+              "Line 2: x y z (three numbers) are expected after \"=\", not \" 0,0 0,0\".");
+}
+
+} // namespace
+} // namespace lp
