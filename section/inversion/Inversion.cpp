@@ -412,8 +412,9 @@ TDepthOfInvestigation DepthOfInvestigation(TInversionProblem& Problem, const Vec
         if (!(std::isfinite(Start[j]) && Start[j] > 0.0))
             throw EForwardError("Cell " + std::to_string(j + 1) + ": its starting resistivity must be above 0.");
     TBudgetedProblem problem(Problem, Main);
-    // Each inversion at least one iteration and a halving of its step.
-    const int total = std::max(4, static_cast<int>(Doi.TimeShare * Main.Responses));
+    // One forward computation's time left for the solves; each inversion
+    // at least one forward computation: its first step.
+    const int total = std::max(2, static_cast<int>(Doi.TimeShare * Main.Responses) - 1);
     TInversionSettings settings = Settings;
     settings.ReferenceWeight = Doi.ReferenceWeight;
     settings.Lambda = Main.Steps.back().Lambda;

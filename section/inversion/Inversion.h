@@ -53,8 +53,12 @@
 // its value should not be read as measured. The two inversions reuse the
 // main one's problem (its mesh and factorisation; the main result's
 // response and Jacobian serve their first iteration) and together take at
-// most TimeShare (1.5) times the main inversion's forward computations:
-// each is cut after its share, keeping its last finished iteration.
+// most TimeShare (1.5) times the main inversion's forward computations
+// less one (they are the bulk of its time; the one left for the solves;
+// but one each at least): the first is cut after
+// half of them, the second after the rest, each keeping its last finished
+// iteration. Counted, not timed, so that the index does not depend on the
+// machine's load.
 //
 // Progress and cancelling: Callbacks.Iteration is called after every
 // finished iteration with its numbers and model; a forward computation
