@@ -86,6 +86,24 @@ bool IsFixed(const TInversionSettings& s, size_t j)
     return !s.Fixed.empty() && s.Fixed[j];
 }
 
+// The smallness weights s_j, 1 each when none are given.
+VectorXd SmallnessWeights(const TInversionSettings& s, Index n)
+{
+    if (!(std::isfinite(s.ReferenceWeight) && s.ReferenceWeight >= 0.0))
+        throw EForwardError("The reference weight must be a finite number of 0 or more.");
+    if (s.SmallnessWeights.empty())
+        return VectorXd::Ones(n);
+    if (s.SmallnessWeights.size() != static_cast<size_t>(n))
+        throw EForwardError("The inversion's smallness weights need one entry per cell.");
+    VectorXd weights(n);
+    for (Index j = 0; j < n; ++j) {
+        weights[j] = s.SmallnessWeights[static_cast<size_t>(j)];
+        if (!(std::isfinite(weights[j]) && weights[j] >= 0.0))
+            throw EForwardError("Cell " + std::to_string(j + 1) + ": its smallness weight must be finite and 0 or more.");
+    }
+    return weights;
+}
+
 class TGaussNewton {
 public:
     TGaussNewton(TInversionProblem& problem, const VectorXd& measured, const VectorXd& errors,
@@ -113,9 +131,26 @@ public:
             FU[j] = bound.ToU(bound.Within(std::log(start[j])));
         }
         FU0 = FU;
+        if (!settings.Reference.empty() && settings.Reference.size() != static_cast<size_t>(n))
+            throw EForwardError("The reference model needs one resistivity per cell.");
+        for (size_t j = 0; j < settings.Reference.size(); ++j) {
+            const double reference = settings.Reference[j];
+            if (!(std::isfinite(reference) && reference > 0.0))
+                throw EForwardError("Cell " + std::to_string(j + 1) + ": its reference resistivity must be above 0.");
+            FU0[static_cast<Index>(j)] = FBounds[j].ToU(FBounds[j].Within(std::log(reference)));
+        }
         FStart = start;
         FC = smoothness;
         FCtC = Eigen::SparseMatrix<double>(FC.transpose() * FC);
+        FSmall = SmallnessWeights(settings, n);
+        if (settings.ReferenceWeight > 0.0) {
+            // R = CᵀC + α_s W_s²: the normal equations see both terms as one.
+            Eigen::SparseMatrix<double> diagonal(n, n);
+            diagonal.reserve(Eigen::VectorXi::Constant(n, 1));
+            for (Index j = 0; j < n; ++j)
+                diagonal.insert(j, j) = settings.ReferenceWeight * FSmall[j];
+            FCtC = Eigen::SparseMatrix<double>(FCtC + diagonal);
+        }
         FW = errors.cwiseInverse();
     }
 
@@ -126,6 +161,7 @@ public:
         MatrixXd J;
         VectorXd f;
         try {
+            ++result.Responses;
             f = FProblem.Respond(M(FU), &J);
         } catch (const EForwardCancelled&) {
             result.Cancelled = true;
@@ -136,8 +172,9 @@ public:
         double chi = ChiSquare(FD, f, FErrors);
         Record(result, 0, chi, f, lambda);
         result.Stop = "The iteration limit was reached.";
+        const bool hold = FSettings.HoldLambda;
         for (int iteration = 1; iteration <= FSettings.Iterations; ++iteration) {
-            if (chi <= 1.0) {
+            if (chi <= 1.0 && !hold) {
                 result.Stop = "Chi-square reached 1.";
                 break;
             }
@@ -155,6 +192,7 @@ public:
             try {
                 for (int halving = 0; halving <= 3 && !accepted; ++halving, length /= 2.0) {
                     u = FU + length * step;
+                    ++result.Responses;
                     fNew = FProblem.Respond(M(u), &JNew);
                     accepted = Phi(fNew, u, lambda) < before;
                 }
@@ -173,6 +211,13 @@ public:
             const double previous = chi;
             chi = ChiSquare(FD, f, FErrors);
             Record(result, iteration, chi, f, lambda);
+            if (hold) {
+                if (before - Phi(f, FU, lambda) < 0.01 * before) {
+                    result.Stop = "The objective changed by less than 1 % in an iteration.";
+                    break;
+                }
+                continue;
+            }
             if (chi <= 1.0) {
                 result.Stop = "Chi-square reached 1.";
                 break;
@@ -210,7 +255,10 @@ private:
 
     double Phi(const VectorXd& f, const VectorXd& u, double lambda) const
     {
-        return (FW.asDiagonal() * (FD - f)).squaredNorm() + lambda * (FC * (u - FU0)).squaredNorm();
+        double phi = (FW.asDiagonal() * (FD - f)).squaredNorm() + lambda * (FC * (u - FU0)).squaredNorm();
+        if (FSettings.ReferenceWeight > 0.0)
+            phi += lambda * FSettings.ReferenceWeight * FSmall.dot((u - FU0).cwiseAbs2());
+        return phi;
     }
 
     // The step of the λ chosen among the trials; λ becomes it. The trials
@@ -234,6 +282,12 @@ private:
         const VectorXd smooth = FCtC * (FU - FU0);
         const TNormalEquations normal(WJ, FCtC, free);
         const double chi = Wr.squaredNorm() / static_cast<double>(FD.size());
+        if (FSettings.HoldLambda) {
+            const VectorXd step = normal.Solve(lambda, Jtr - lambda * smooth);
+            if (!step.allFinite())
+                throw EForwardError("The normal equations of the inversion could not be solved.");
+            return step;
+        }
         const double target = std::max(1.0, chi / 4.0);
         VectorXd chosen;
         double chosenLambda = 0.0;
@@ -290,7 +344,8 @@ private:
     const TInversionCallbacks& FCallbacks;
     std::vector<TBound> FBounds;
     std::vector<Index> FFree;
-    VectorXd FU, FU0, FW;
+    VectorXd FU, FU0, FW; // FU0: the reference's
+    VectorXd FSmall;      // s_j
     VectorXd FStart; // ohm-m, as given
     Eigen::SparseMatrix<double> FC, FCtC;
 };
@@ -309,7 +364,101 @@ VectorXd SolveLinear(const MatrixXd& WJ, const VectorXd& Wd, const Eigen::Sparse
     return held + normal.Solve(lambda, rhs, {}, 1e-6);
 }
 
+// The problem of the reference inversions: the main result's response and
+// Jacobian served again without a forward computation, and at most Budget
+// forward computations; the next raises EForwardCancelled with Spent set.
+class TBudgetedProblem : public TInversionProblem {
+public:
+    TBudgetedProblem(TInversionProblem& problem, const TInversionResult& main)
+        : FProblem(problem), FMain(main)
+    {
+        FLogMain = main.Resistivities.array().log();
+        FLogResponse = main.Response.array().log();
+    }
+
+    VectorXd Respond(const VectorXd& LogResistivities, MatrixXd* Jacobian) override
+    {
+        const bool remembered = LogResistivities.size() == FLogMain.size() &&
+                                FLogResponse.size() > 0 && FMain.Jacobian.cols() == FLogMain.size() &&
+                                (LogResistivities - FLogMain).cwiseAbs().maxCoeff() <= 1e-9;
+        if (remembered) {
+            if (Jacobian)
+                *Jacobian = FMain.Jacobian;
+            return FLogResponse;
+        }
+        if (Used >= Budget) {
+            Spent = true;
+            throw EForwardCancelled("The depth of investigation's share of time is spent.");
+        }
+        ++Used;
+        return FProblem.Respond(LogResistivities, Jacobian);
+    }
+
+    int Budget = 0, Used = 0;
+    bool Spent = false;
+
+private:
+    TInversionProblem& FProblem;
+    const TInversionResult& FMain;
+    VectorXd FLogMain, FLogResponse;
+};
+
 } // namespace
+
+TDepthOfInvestigation DepthOfInvestigation(TInversionProblem& Problem, const VectorXd& Measured,
+                                           const VectorXd& Errors, const Eigen::SparseMatrix<double>& Smoothness,
+                                           const VectorXd& Start, const TInversionSettings& Settings,
+                                           const TInversionResult& Main, const TDepthOfInvestigationSettings& Doi,
+                                           const TInversionCallbacks& Callbacks)
+{
+    if (Main.Steps.empty() || Main.Resistivities.size() != Start.size())
+        throw EForwardError("The depth of investigation needs a finished inversion of the same cells.");
+    if (!(std::isfinite(Doi.Factor) && Doi.Factor > 1.0) || !(std::isfinite(Doi.TimeShare) && Doi.TimeShare > 0.0))
+        throw EForwardError("The depth of investigation needs a factor above 1 and a share of time above 0.");
+    for (Index j = 0; j < Start.size(); ++j)
+        if (!(std::isfinite(Start[j]) && Start[j] > 0.0))
+            throw EForwardError("Cell " + std::to_string(j + 1) + ": its starting resistivity must be above 0.");
+    TBudgetedProblem problem(Problem, Main);
+    // One forward computation's time left for the solves; each inversion
+    // at least one forward computation: its first step.
+    const int total = std::max(2, static_cast<int>(Doi.TimeShare * Main.Responses) - 1);
+    TInversionSettings settings = Settings;
+    settings.ReferenceWeight = Doi.ReferenceWeight;
+    settings.Lambda = Main.Steps.back().Lambda;
+    settings.HoldLambda = true;
+    TDepthOfInvestigation doi;
+    int offset = 0;
+    TInversionCallbacks callbacks;
+    callbacks.Iteration = [&](const TInversionStep& step, const VectorXd& rho) {
+        if (step.Iteration == 0)
+            return;
+        TInversionStep numbered = step;
+        numbered.Iteration += offset;
+        doi.Steps.push_back(numbered);
+        if (Callbacks.Iteration)
+            Callbacks.Iteration(numbered, rho);
+    };
+    for (const double factor : {1.0 / Doi.Factor, Doi.Factor}) {
+        // The first half of the share, then what is left of it.
+        problem.Budget = factor < 1.0 ? total / 2 : total;
+        settings.Iterations = problem.Budget - problem.Used;
+        settings.Reference.resize(static_cast<size_t>(Start.size()));
+        for (Index j = 0; j < Start.size(); ++j)
+            settings.Reference[static_cast<size_t>(j)] = factor * Start[j];
+        const TInversionResult result =
+            InvertResistivity(problem, Measured, Errors, Smoothness, Main.Resistivities, settings, callbacks);
+        if (result.Cancelled && !problem.Spent) {
+            doi.Cancelled = true;
+            doi.Index.resize(0);
+            return doi;
+        }
+        problem.Spent = false;
+        offset = static_cast<int>(doi.Steps.size());
+        (factor < 1.0 ? doi.Low : doi.High) = result.Resistivities;
+    }
+    doi.Index = (doi.Low.array().log() - doi.High.array().log()).abs() / (2.0 * std::log(Doi.Factor));
+    return doi;
+}
 
 double ChiSquare(const VectorXd& Measured, const VectorXd& Calculated, const VectorXd& Errors)
 {

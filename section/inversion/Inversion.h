@@ -1,18 +1,25 @@
 #pragma once
 // Smoothness-constrained Gauss–Newton inversion of apparent resistivities
-// for one resistivity per parameter (a cell of the parameter mesh), and the
-// linear inversion of apparent chargeabilities that follows it.
+// for one resistivity per parameter (a cell of the parameter mesh), the
+// linear inversion of apparent chargeabilities that follows it, and the
+// depth of investigation of its image.
 //
 // Resistivity: the data d = ln ρa with relative errors ε (weights
 // W = diag(1/ε)); the model m = ln ρ per parameter, seen through a bounded
 // transform u(m) per parameter (identity without limits; ln(m − a) −
 // ln(b − m) between a = ln ρ_lo and b = ln ρ_hi, one-sided forms with one
 // limit), so every step stays inside the limits. Minimised:
-//     Φ(u) = ‖W(d − f(u))‖² + λ‖C(u − u₀)‖²
-// u₀ the starting model, C the smoothness operator (InversionMesh.h).
+//     Φ(u) = ‖W(d − f(u))‖² + λ‖C(u − u_r)‖² + λ α_s ‖W_s(u − u_r)‖²
+// u_r the reference model (the starting model unless one is given), C the
+// smoothness operator (InversionMesh.h), α_s the reference weight (0 by
+// default: no smallness term) and W_s = diag(√s_j) the smallness weights
+// (1 each unless given; the survey inversion gives each cell its area over
+// the smallest cell's, see SurveyInversion.h). The smallness is scaled by
+// λ, as the roughness is, so that it keeps its share of the regularisation
+// while λ is chosen anew each iteration: α_s is a ratio, not a strength.
 // Each iteration: the response and the Jacobian J = ∂f/∂m at the model
 // (one forward computation), the Gauss–Newton step of the free parameters
-//     (JᵤᵀWᵀWJᵤ + λCᵀC) Δu = JᵤᵀWᵀW(d − f) − λCᵀC(u − u₀)
+//     (JᵤᵀWᵀWJᵤ + λR) Δu = JᵤᵀWᵀW(d − f) − λR(u − u_r),  R = CᵀC + α_s W_s²
 // solved by preconditioned conjugate gradients (NormalEquations.h) for a
 // few trial λ sharing one Jacobian (λ_prev × 2^k, k = 1 down to -3, and
 // up to 6 when k = 1 already reaches the target: solves, not forward runs;
@@ -23,7 +30,8 @@
 // raises Φ is halved (three times at most; none lowering Φ ends the
 // inversion with the model before it). Fixed parameters keep their start
 // value. Stop: χ² ≤ 1, χ² changed by less than 1 % in an iteration, or
-// the iteration limit.
+// the iteration limit. With HoldLambda, λ stays the given one and the
+// inversion minimises Φ for it: no χ² ≤ 1 stop, and the 1 % test is on Φ.
 //
 // χ² = (1/N) Σ ((d_i − f_i)/ε_i)², rrms = 100 √(mean((ρa,calc/ρa,meas − 1)²)) %.
 //
@@ -32,6 +40,26 @@
 // smoothness, λ chosen among a few values so that χ² comes nearest 1,
 // bounded to 0 ≤ η < 1 by fixing values that leave the range at the bound
 // and solving again.
+//
+// Depth of investigation (after Oldenburg and Li, 1999): two more
+// inversions of the same data, each with a reference model a Factor
+// (10) below and above the starting model and a small reference weight,
+// started from the main result and held at its last λ. Where the data
+// decide a cell, both end near the main result; where they do not, each
+// follows its reference. Per cell
+//     DOI_j = |m1_j − m2_j| / |ln F − ln (1/F)|      (m = ln ρ)
+// is near 0 where the image is the data's and near 1 where it is the
+// reference's. Read 0.2 as the usual limit: a cell above it owes more
+// than a fifth of its value to what the inversion was told to expect, and
+// its value should not be read as measured. The two inversions reuse the
+// main one's problem (its mesh and factorisation; the main result's
+// response and Jacobian serve their first iteration) and together take at
+// most TimeShare (1.5) times the main inversion's forward computations
+// less one (they are the bulk of its time; the one left for the solves;
+// but one each at least): the first is cut after
+// half of them, the second after the rest, each keeping its last finished
+// iteration. Counted, not timed, so that the index does not depend on the
+// machine's load.
 //
 // Progress and cancelling: Callbacks.Iteration is called after every
 // finished iteration with its numbers and model; a forward computation
@@ -77,6 +105,14 @@ struct TInversionSettings {
     std::vector<bool> Fixed;
     std::vector<double> Lower;
     std::vector<double> Upper;
+    // The smallness term: α_s (finite, 0 or above; 0 for none), the
+    // reference model in ohm-m per parameter (finite, above 0; empty: the
+    // start; the roughness too is then measured from it) and s_j = W_s,j²
+    // per parameter (finite, 0 or above; empty: 1 each).
+    double ReferenceWeight = 0.0;
+    std::vector<double> Reference;
+    std::vector<double> SmallnessWeights;
+    bool HoldLambda = false; // λ stays Lambda; Φ, not χ², decides the end
 };
 
 struct TInversionStep {
@@ -97,6 +133,7 @@ struct TInversionResult {
     std::vector<TInversionStep> Steps;
     std::string Stop;              // why it stopped, one sentence
     bool Cancelled = false;
+    int Responses = 0;             // forward computations run
 };
 
 // Raises EForwardError "The regularisation strength λ must be a number
@@ -107,11 +144,43 @@ void RequireLambdaInRange(double Lambda);
 // thousandth in ln ρ); a fixed cell keeps its start, whatever its limits.
 // Raises EForwardError for inconsistent sizes, errors that are not finite
 // and above 0, a start not finite and above 0, limits with lower ≥ upper,
-// a λ outside MinLambda .. MaxLambda.
+// a λ outside MinLambda .. MaxLambda, a reference weight not finite and 0
+// or above, a reference or smallness weights not as described above.
 TInversionResult InvertResistivity(TInversionProblem& Problem, const Eigen::VectorXd& Measured,
                                    const Eigen::VectorXd& Errors, const Eigen::SparseMatrix<double>& Smoothness,
                                    const Eigen::VectorXd& Start, const TInversionSettings& Settings = {},
                                    const TInversionCallbacks& Callbacks = {});
+
+struct TDepthOfInvestigationSettings {
+    double ReferenceWeight = 0.05; // α_s of the two inversions
+    double Factor = 10.0;          // the references: the start / Factor and × Factor
+    double TimeShare = 1.5;        // both together, in forward computations of the main inversion
+};
+
+struct TDepthOfInvestigation {
+    Eigen::VectorXd Index;     // per parameter, 0 and above; empty when cancelled
+    Eigen::VectorXd Low, High; // ohm-m: the results with the lower and the higher reference
+    std::vector<TInversionStep> Steps; // of both, numbered on from the first to the second
+    bool Cancelled = false;
+};
+
+// The depth of investigation of Main, the result of InvertResistivity with
+// the same Problem, Measured, Errors, Smoothness, Start and Settings (its
+// fixed cells, limits and smallness weights are kept; its reference weight
+// and reference are replaced). Callbacks.Iteration is called after every
+// finished iteration of the two inversions (iteration 0 not), numbered on
+// from the first to the second. Cancelled as InvertResistivity is (then
+// Cancelled is set and Index is empty). Raises EForwardError as
+// InvertResistivity does, and for a Main without steps or with another
+// count of parameters, a Factor not finite and above 1, a TimeShare not
+// finite and above 0.
+TDepthOfInvestigation DepthOfInvestigation(TInversionProblem& Problem, const Eigen::VectorXd& Measured,
+                                           const Eigen::VectorXd& Errors,
+                                           const Eigen::SparseMatrix<double>& Smoothness,
+                                           const Eigen::VectorXd& Start, const TInversionSettings& Settings,
+                                           const TInversionResult& Main,
+                                           const TDepthOfInvestigationSettings& Doi = {},
+                                           const TInversionCallbacks& Callbacks = {});
 
 struct TChargeabilityResult {
     Eigen::VectorXd Chargeabilities; // per parameter, fraction 0 .. < 1

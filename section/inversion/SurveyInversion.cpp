@@ -9,6 +9,7 @@
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <optional>
 
 namespace lp {
 namespace {
@@ -16,6 +17,8 @@ namespace {
 using Eigen::Index;
 using Eigen::MatrixXd;
 using Eigen::VectorXd;
+
+constexpr std::string_view TableHeader = "x1,x2,z1,z2,resistivity,chargeability,coverage";
 
 double Median(std::vector<double> values)
 {
@@ -40,7 +43,10 @@ std::string RowText(const TInversionMesh& Mesh, const TSurveyInversion& Inversio
                       "," + FormatExactReal(bottom) + "," + FormatExactReal(Inversion.Resistivities.at(cell)) + ",";
     if (!Inversion.Chargeabilities.empty())
         row += FormatExactReal(Inversion.Chargeabilities.at(cell));
-    row += "," + FormatExactReal(Inversion.Coverage.at(cell)) + "\n";
+    row += "," + FormatExactReal(Inversion.Coverage.at(cell));
+    if (!Inversion.DepthOfInvestigation.empty())
+        row += "," + FormatExactReal(Inversion.DepthOfInvestigation.at(cell));
+    row += "\n";
     return row;
 }
 
@@ -122,9 +128,20 @@ VectorXd TCellInversionProblem::Respond(const VectorXd& LogResistivities, Matrix
     return response;
 }
 
-TSurveyInversion InvertSurvey(const TMeasuredData& Data, const TInversionMesh& Mesh,
-                              const TSurveyInversionOptions& Options, const TInversionCallbacks& Callbacks,
-                              const std::function<bool()>& Continue)
+struct TSurveyInverter::TState {
+    TMeasuredData Data;
+    TInversionMesh Mesh;
+    TSurveyInversionOptions Options;
+    std::unique_ptr<TCellInversionProblem> Problem;
+    std::vector<double> Resistivities; // ρa measured, with the mesh's k
+    VectorXd Measured, Errors, Start;  // ln ρa, relative errors, ohm-m per cell
+    Eigen::SparseMatrix<double> C;
+    std::optional<TInversionResult> Main;
+};
+
+TSurveyInverter::TSurveyInverter(const TMeasuredData& Data, const TInversionMesh& Mesh,
+                                 const TSurveyInversionOptions& Options, std::function<bool()> Continue)
+    : FState(std::make_unique<TState>())
 {
     CheckInversionMesh(Mesh);
     if (Data.Size() == 0)
@@ -135,41 +152,69 @@ TSurveyInversion InvertSurvey(const TMeasuredData& Data, const TInversionMesh& M
     RequireLambdaInRange(Options.Settings.Lambda); // before the forward problem is set up
     RefuseInversionBeyondMemory(static_cast<double>(Data.Size()), static_cast<double>(Mesh.Cells()), 0.0,
                                 Options.Forward.MemoryLimit);
+    TState& state = *FState;
+    state.Data = Data;
+    state.Mesh = Mesh;
+    state.Options = Options;
     const auto N = static_cast<Index>(Data.Size());
     const auto cells = static_cast<size_t>(Mesh.Cells());
-    TCellInversionProblem problem(Mesh, Data.Survey(), Options.Forward, Continue);
-    RefuseInversionBeyondMemory(static_cast<double>(N), static_cast<double>(cells), problem.MemoryNeed(1),
+    state.Problem = std::make_unique<TCellInversionProblem>(Mesh, Data.Survey(), Options.Forward, std::move(Continue));
+    RefuseInversionBeyondMemory(static_cast<double>(N), static_cast<double>(cells), state.Problem->MemoryNeed(1),
                                 Options.Forward.MemoryLimit);
     // A resistance's ρa with the mesh's own geometric factor, as the response's.
-    const std::vector<double> resistivities = Data.ApparentResistivities(problem.GeometricFactors());
-    VectorXd measured(N), errors(N);
+    state.Resistivities = Data.ApparentResistivities(state.Problem->GeometricFactors());
+    state.Measured.resize(N);
+    state.Errors.resize(N);
     for (Index i = 0; i < N; ++i) {
         const auto d = static_cast<size_t>(i);
-        measured[i] = std::log(resistivities[d]);
+        state.Measured[i] = std::log(state.Resistivities[d]);
         const double fileError = Data.Errors.empty() ? std::nan("") : Data.Errors[d];
-        errors[i] = std::isfinite(fileError) && fileError > 0.0 ? fileError : Options.ErrorPercent / 100.0;
+        state.Errors[i] = std::isfinite(fileError) && fileError > 0.0 ? fileError : Options.ErrorPercent / 100.0;
     }
-    VectorXd start(static_cast<Index>(cells));
+    state.Start.resize(static_cast<Index>(cells));
     if (Options.Start.empty())
-        start.setConstant(Median(resistivities));
+        state.Start.setConstant(Median(state.Resistivities));
     else if (Options.Start.size() == cells)
         for (size_t j = 0; j < cells; ++j)
-            start[static_cast<Index>(j)] = Options.Start[j];
+            state.Start[static_cast<Index>(j)] = Options.Start[j];
     else
         throw EForwardError("The starting model needs one resistivity per cell.");
+    state.C = SmoothnessOperator(Mesh, Options.ZWeight, Options.Zones);
+    TInversionSettings& settings = state.Options.Settings;
+    if (settings.SmallnessWeights.empty()) {
+        // Each cell's area in units of the smallest cell's.
+        double smallest = std::numeric_limits<double>::infinity();
+        for (size_t j = 0; j < cells; ++j) {
+            settings.SmallnessWeights.push_back(CellArea(Mesh, static_cast<int>(j)));
+            smallest = std::min(smallest, settings.SmallnessWeights.back());
+        }
+        for (double& weight : settings.SmallnessWeights)
+            weight = smallest > 0.0 ? weight / smallest : 1.0;
+    }
+}
 
-    const Eigen::SparseMatrix<double> C = SmoothnessOperator(Mesh, Options.ZWeight, Options.Zones);
-    TInversionResult result = InvertResistivity(problem, measured, errors, C, start, Options.Settings, Callbacks);
+TSurveyInverter::~TSurveyInverter() = default;
+
+TSurveyInversion TSurveyInverter::Invert(const TInversionCallbacks& Callbacks)
+{
+    TState& state = *FState;
+    const TMeasuredData& Data = state.Data;
+    const TInversionMesh& Mesh = state.Mesh;
+    const auto N = static_cast<Index>(Data.Size());
+    const auto cells = static_cast<size_t>(Mesh.Cells());
+    state.Main.reset();
+    TInversionResult result = InvertResistivity(*state.Problem, state.Measured, state.Errors, state.C, state.Start,
+                                                state.Options.Settings, Callbacks);
 
     TSurveyInversion inversion;
     inversion.Steps = result.Steps;
     inversion.Stop = result.Stop;
     inversion.Cancelled = result.Cancelled;
-    inversion.MeshNodes = problem.MeshNodes();
-    inversion.MeshTriangles = problem.MeshTriangles();
+    inversion.MeshNodes = state.Problem->MeshNodes();
+    inversion.MeshTriangles = state.Problem->MeshTriangles();
     inversion.Resistivities.assign(result.Resistivities.data(), result.Resistivities.data() + result.Resistivities.size());
     inversion.Response.assign(result.Response.data(), result.Response.data() + result.Response.size());
-    inversion.Measured = resistivities;
+    inversion.Measured = state.Resistivities;
     if (result.Jacobian.cols() != static_cast<Index>(cells)) {
         inversion.Coverage.assign(cells, 0.0);
         return inversion;
@@ -189,27 +234,54 @@ TSurveyInversion InvertSurvey(const TMeasuredData& Data, const TInversionMesh& M
             eta[i] = value / 100.0;
             etaErrors[i] = (std::isfinite(fileError) && fileError > 0.0 ? fileError : 0.02 * std::fabs(value) + 0.1) / 100.0;
         }
-        const TChargeabilityResult ip = InvertChargeability(result.Jacobian, eta, etaErrors, C);
+        const TChargeabilityResult ip = InvertChargeability(result.Jacobian, eta, etaErrors, state.C);
         for (Index j = 0; j < ip.Chargeabilities.size(); ++j)
             inversion.Chargeabilities.push_back(100.0 * ip.Chargeabilities[j]);
         for (Index i = 0; i < ip.Response.size(); ++i)
             inversion.ChargeabilityResponse.push_back(100.0 * ip.Response[i]);
     }
+    if (!result.Cancelled)
+        state.Main = std::move(result);
     return inversion;
+}
+
+bool TSurveyInverter::AddDepthOfInvestigation(TSurveyInversion& Inversion, const TInversionCallbacks& Callbacks,
+                                              const TDepthOfInvestigationSettings& Settings)
+{
+    TState& state = *FState;
+    if (!state.Main)
+        throw EForwardError("The depth of investigation needs a finished inversion first.");
+    const TDepthOfInvestigation doi =
+        DepthOfInvestigation(*state.Problem, state.Measured, state.Errors, state.C, state.Start, state.Options.Settings,
+                             *state.Main, Settings, Callbacks);
+    if (doi.Cancelled)
+        return false;
+    Inversion.DepthOfInvestigation.assign(doi.Index.data(), doi.Index.data() + doi.Index.size());
+    return true;
+}
+
+TSurveyInversion InvertSurvey(const TMeasuredData& Data, const TInversionMesh& Mesh,
+                              const TSurveyInversionOptions& Options, const TInversionCallbacks& Callbacks,
+                              const std::function<bool()>& Continue)
+{
+    return TSurveyInverter(Data, Mesh, Options, Continue).Invert(Callbacks);
 }
 
 std::string FormatInversionTable(const TInversionMesh& Mesh, const TSurveyInversion& Inversion)
 {
     const auto cells = static_cast<size_t>(Mesh.Cells());
     if (Inversion.Resistivities.size() != cells || Inversion.Coverage.size() != cells ||
-        (!Inversion.Chargeabilities.empty() && Inversion.Chargeabilities.size() != cells))
+        (!Inversion.Chargeabilities.empty() && Inversion.Chargeabilities.size() != cells) ||
+        (!Inversion.DepthOfInvestigation.empty() && Inversion.DepthOfInvestigation.size() != cells))
         throw EForwardError("The inverted model does not match its parameter mesh.");
     const auto finite = [](const std::vector<double>& values) {
         return std::all_of(values.begin(), values.end(), [](double v) { return std::isfinite(v); });
     };
-    if (!finite(Inversion.Resistivities) || !finite(Inversion.Chargeabilities) || !finite(Inversion.Coverage))
+    if (!finite(Inversion.Resistivities) || !finite(Inversion.Chargeabilities) || !finite(Inversion.Coverage) ||
+        !finite(Inversion.DepthOfInvestigation))
         throw EForwardError("The inverted model holds a value that is not a finite number: nothing was written.");
-    std::string text = "x1,x2,z1,z2,resistivity,chargeability,coverage\n";
+    std::string text(TableHeader);
+    text += Inversion.DepthOfInvestigation.empty() ? "\n" : ",doi\n";
     for (int cell = 0; cell < Mesh.Cells(); ++cell)
         text += RowText(Mesh, Inversion, cell);
     return text;
@@ -220,6 +292,7 @@ std::vector<TInversionTableRow> ReadInversionTable(std::string_view Text)
     std::vector<TInversionTableRow> rows;
     size_t line = 0;
     bool header = true;
+    int fields = 7; // 8 with the depth of investigation
     while (!Text.empty()) {
         const size_t end = Text.find('\n');
         std::string_view row = Text.substr(0, end);
@@ -228,19 +301,23 @@ std::vector<TInversionTableRow> ReadInversionTable(std::string_view Text)
         if (!row.empty() && row.back() == '\r')
             row.remove_suffix(1);
         if (header) {
-            if (row != "x1,x2,z1,z2,resistivity,chargeability,coverage")
+            if (row == std::string(TableHeader) + ",doi")
+                fields = 8;
+            else if (row != TableHeader)
                 throw EForwardError("Line 1: expected the header of a cell table.");
             header = false;
             continue;
         }
         if (row.empty())
             continue;
-        double values[7];
-        for (int field = 0; field < 7; ++field) {
+        double values[8] = {};
+        values[7] = std::nan("");
+        for (int field = 0; field < fields; ++field) {
             const size_t comma = row.find(',');
             const std::string_view token = row.substr(0, comma);
-            if ((comma == std::string_view::npos) != (field == 6))
-                throw EForwardError("Line " + std::to_string(line) + ": expected 7 values.");
+            if ((comma == std::string_view::npos) != (field == fields - 1))
+                throw EForwardError("Line " + std::to_string(line) + ": expected " + std::to_string(fields) +
+                                    " values.");
             row = comma == std::string_view::npos ? std::string_view() : row.substr(comma + 1);
             values[field] = std::nan("");
             if (token.empty() && field == 5)
@@ -250,7 +327,7 @@ std::vector<TInversionTableRow> ReadInversionTable(std::string_view Text)
                 throw EForwardError("Line " + std::to_string(line) + ": value " + std::to_string(field + 1) +
                                     " is not a finite number.");
         }
-        rows.push_back({values[0], values[1], values[2], values[3], values[4], values[5], values[6]});
+        rows.push_back({values[0], values[1], values[2], values[3], values[4], values[5], values[6], values[7]});
     }
     if (header)
         throw EForwardError("Line 1: expected the header of a cell table.");

@@ -3,17 +3,34 @@
 // computation of the cells' ground (one mesh for every iteration, its
 // Jacobian by the adjoint method: Sensitivity.h), the Gauss–Newton
 // inversion of the apparent resistivities (Inversion.h), the linear
-// inversion of the apparent chargeabilities, the cells' coverage, and the
-// cell table the command line and the window save.
+// inversion of the apparent chargeabilities, the cells' coverage, the
+// depth of investigation, and the cell table the command line and the
+// window save.
 //
-//   TMeasuredData + TInversionMesh ──InvertSurvey──> TSurveyInversion ──FormatInversionTable──> CSV
+//   TMeasuredData + TInversionMesh ──TSurveyInverter::Invert──> TSurveyInversion ──FormatInversionTable──> CSV
+//                                  ──TSurveyInverter::AddDepthOfInvestigation──> its doi column
 //
 // Errors: each datum's relative error is the file's where it gives one,
 // else ErrorPercent / 100. The chargeabilities' absolute errors: the
 // file's where given, else 2 % of ηa plus 0.1 (per cent units).
 // Starting model: Start (one per cell) when given, else a homogeneous
 // ground of the data's median apparent resistivity; the regularisation
-// pulls towards it.
+// pulls towards it (Settings.Reference, when given, instead).
+//
+// The reference model's smallness (Settings.ReferenceWeight α_s above 0)
+// weighs each cell by its area over the smallest cell's area (s_j =
+// A_j / A_min; Settings.SmallnessWeights, when given, instead): with these
+// weights ‖W_s(m − m_r)‖² approximates ∫(m − m_r)² dA in units of the
+// smallest cell, as the roughness approximates its integral whatever the
+// cells' shapes. Plain weights (1 per cell) would make the pull depend on
+// how finely the mesh is cut: the small cells near the surface, which the
+// data decide, would be pulled as hard as the large deep ones, which they
+// do not. A weight of 1 pulls a smallest cell about as hard as one pair of
+// neighbours' roughness holds it.
+//
+// Depth of investigation (Inversion.h: DepthOfInvestigation): the two
+// reference inversions run on the same forward problem (its mesh,
+// factorisation and geometric factors), referenced to the starting model.
 
 #include "section/forward/ForwardResponse.h"
 #include "section/inversion/Inversion.h"
@@ -21,6 +38,7 @@
 #include "section/survey/MeasuredData.h"
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -43,6 +61,7 @@ struct TSurveyInversion {
     std::vector<double> Response;        // ρa per datum, ohm-m
     std::vector<double> Measured;        // ρa measured per datum as compared: a resistance's with this mesh's k
     std::vector<double> ChargeabilityResponse; // ηa per datum, per cent; empty without
+    std::vector<double> DepthOfInvestigation;  // per cell, 0 .. about 1; empty unless computed
     std::vector<TInversionStep> Steps;
     std::string Stop;
     bool Cancelled = false;
@@ -67,6 +86,34 @@ TSurveyInversion InvertSurvey(const TMeasuredData& Data, const TInversionMesh& M
 // InvertSurvey checks before it sets up its forward problem and again with
 // it; a default mesh is checked before it is laid (DefaultInversionMeshCells).
 void RefuseInversionBeyondMemory(double Data, double Cells, double ForwardNeed = 0.0, double Limit = 0.0);
+
+// The inversion of one survey kept ready for what follows its result: the
+// depth of investigation on the same forward problem. The constructor
+// checks and sets up what InvertSurvey does before its first iteration
+// (raising as it does); Continue as there, for every computation.
+class TSurveyInverter {
+public:
+    TSurveyInverter(const TMeasuredData& Data, const TInversionMesh& Mesh, const TSurveyInversionOptions& Options = {},
+                    std::function<bool()> Continue = {});
+    ~TSurveyInverter();
+    TSurveyInverter(const TSurveyInverter&) = delete;
+    TSurveyInverter& operator=(const TSurveyInverter&) = delete;
+
+    // The inversion, as InvertSurvey.
+    TSurveyInversion Invert(const TInversionCallbacks& Callbacks = {});
+
+    // Fills Inversion.DepthOfInvestigation (Inversion: what Invert
+    // returned) from the two reference inversions; Callbacks.Iteration as
+    // DepthOfInvestigation (Inversion.h) calls it. Returns false, leaving
+    // Inversion as it was, when cancelled. Raises EForwardError before
+    // Invert, after a cancelled Invert, or when a computation fails.
+    bool AddDepthOfInvestigation(TSurveyInversion& Inversion, const TInversionCallbacks& Callbacks = {},
+                                 const TDepthOfInvestigationSettings& Settings = {});
+
+private:
+    struct TState;
+    std::unique_ptr<TState> FState;
+};
 
 // The parameter mesh's forward problem: the responses and the Jacobian of
 // every cell for resistivities per cell.
@@ -102,8 +149,9 @@ private:
 // One row per cell after the header "x1,x2,z1,z2,resistivity,chargeability,coverage":
 // x1 < x2 the cell's distance range, z1 < z2 its depth range below the
 // surface at the cell (CellDepths), the chargeability in per cent (empty
-// without), numbers in their shortest exact form. Raises EForwardError
-// when the values do not match the mesh or one is not finite.
+// without), numbers in their shortest exact form; with a depth of
+// investigation, a last column "doi". Raises EForwardError when the values
+// do not match the mesh or one is not finite.
 std::string FormatInversionTable(const TInversionMesh& Mesh, const TSurveyInversion& Inversion);
 
 // One cell of a table read back.
@@ -112,6 +160,7 @@ struct TInversionTableRow {
     double Resistivity = 0.0;
     double Chargeability = 0.0; // nan where empty
     double Coverage = 0.0;
+    double Doi = 0.0;           // nan without the column
 };
 
 // Reads a table FormatInversionTable wrote; raises EForwardError naming

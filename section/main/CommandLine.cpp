@@ -526,6 +526,7 @@ struct TInvertRequest {
     QString OutFile, DataFile, SectionFile;
     TCleaningRequest Cleaning;
     bool Constrain = false, StartFromSection = false;
+    bool DepthOfInvestigation = false;
     std::optional<TDataFormat> DataFormat;
     TSurveyInversionOptions Options;
 };
@@ -548,6 +549,10 @@ TInvertRequest ParseInvertArguments(const QStringList& Arguments)
             request.StartFromSection = true;
             continue;
         }
+        if (argument == QStringLiteral("--doi")) {
+            request.DepthOfInvestigation = true;
+            continue;
+        }
         if (argument == QStringLiteral("--reciprocal-error") || argument == QStringLiteral("--drop-negative")) {
             ReadCleaningOption(argument, QString(), request.Cleaning); // switches
             continue;
@@ -565,6 +570,13 @@ TInvertRequest ParseInvertArguments(const QStringList& Arguments)
             request.Options.Settings.Lambda = RangeArgument(argument, value, MinLambda, MaxLambda);
         } else if (argument == QStringLiteral("--z-weight")) {
             request.Options.ZWeight = PositiveArgument(argument, value);
+        } else if (argument == QStringLiteral("--reference-weight")) {
+            bool ok = false;
+            const double weight = value.toDouble(&ok);
+            if (!ok || !std::isfinite(weight) || weight < 0.0)
+                throw EArgumentError(
+                    QStringLiteral("%1 needs a finite number of 0 or more, not \"%2\"").arg(argument, value).toStdString());
+            request.Options.Settings.ReferenceWeight = weight;
         } else if (argument == QStringLiteral("--iterations")) {
             request.Options.Settings.Iterations = CountArgument(argument, value, 1, 1000);
         } else if (argument == QStringLiteral("--format")) {
@@ -710,7 +722,8 @@ int InvertCommand(const QStringList& Arguments, std::FILE* Out, std::FILE* Error
                                    .arg(ChiSquareText(step.ChiSquare), RrmsText(step.Rrms),
                                         QString::fromStdString(ReadableNumber(step.Lambda))));
         };
-        const TSurveyInversion inversion = InvertSurvey(measured, mesh, options, callbacks);
+        TSurveyInverter inverter(measured, mesh, options);
+        TSurveyInversion inversion = inverter.Invert(callbacks);
         const TInversionStep& last = inversion.Steps.back();
         // Not one step taken from a start that does not explain the data:
         // the uniform start is no image of the ground.
@@ -719,6 +732,12 @@ int InvertCommand(const QStringList& Arguments, std::FILE* Out, std::FILE* Error
                                                "%2 Nothing was written.")
                                     .arg(ChiSquareText(last.ChiSquare), QString::fromStdString(inversion.Stop))
                                     .toStdString());
+        if (request.DepthOfInvestigation) {
+            inverter.AddDepthOfInvestigation(inversion);
+            const auto seen = std::count_if(inversion.DepthOfInvestigation.begin(), inversion.DepthOfInvestigation.end(),
+                                            [](double doi) { return doi < 0.2; });
+            PrintLine(Out, QStringLiteral("depth of investigation: %1 of %2 cells below 0.2").arg(seen).arg(mesh.Cells()));
+        }
         SaveOutput(request.OutFile, "cell table", FormatInversionTable(mesh, inversion));
         PrintLine(Out, QStringLiteral("stopped: ") + QString::fromStdString(inversion.Stop));
         PrintLine(Out, QStringLiteral("inverted: %1 cells, chi-square %2, rrms %3 %")
@@ -919,7 +938,8 @@ QString CommandLineUsage()
         "                  the cells of a mesh that follows the ground surface, and write\n"
         "                  one row per cell: x1,x2,z1,z2,resistivity,chargeability,coverage\n"
         "                  (z the depth below the surface at the cell; chargeability in\n"
-        "                  per cent, empty without IP data; coverage 0 .. 1), then exit;\n"
+        "                  per cent, empty without IP data; coverage 0 .. 1; with --doi\n"
+        "                  a last column doi), then exit;\n"
         "                  no window is opened. Prints \"iteration I: chi-square X, rrms\n"
         "                  Y %, lambda L\" per iteration, \"stopped: WHY\" and last\n"
         "                  \"inverted: N cells, chi-square X, rrms Y %\"; when not one\n"
@@ -938,6 +958,16 @@ QString CommandLineUsage()
         "    --lambda L        the first regularisation strength, 0.0001 to 1e6\n"
         "                      (default 20)\n"
         "    --z-weight W      vertical against horizontal smoothness (default 1)\n"
+        "    --reference-weight W   also pull each cell toward the starting model\n"
+        "                      (--start-from-section: the section's values) with W\n"
+        "                      times the smoothness's strength, per cell area (default\n"
+        "                      0: no pull)\n"
+        "    --doi             add the depth of investigation per cell (two more\n"
+        "                      inversions toward a ground 10 times below and above\n"
+        "                      the start, taking up to 1.5 times as long again): 0\n"
+        "                      where the data decide the cell, toward 1 where the\n"
+        "                      start does; beyond 0.2 read the image as a guess.\n"
+        "                      Prints \"depth of investigation: N of M cells below 0.2\"\n"
         "    --iterations N    at most N iterations (default 20)\n"
         "    --format unified|res2dinv   the measured file's format (default: told\n"
         "                      from its content)\n"

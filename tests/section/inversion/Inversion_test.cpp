@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <random>
 
 namespace lp {
@@ -47,11 +48,12 @@ TInversionMesh GridMesh(int columns, int rows)
     return mesh;
 }
 
-MatrixXd Kernel(const TInversionMesh& mesh, int data, double width)
+// Reach: the depth the data's points reach (0: the mesh's whole depth).
+MatrixXd Kernel(const TInversionMesh& mesh, int data, double width, double reach = 0.0)
 {
     std::mt19937 random(7);
     std::uniform_real_distribution<double> along(0.0, mesh.ColumnEdges.back());
-    std::uniform_real_distribution<double> down(0.0, mesh.RowDepths.back());
+    std::uniform_real_distribution<double> down(0.0, reach > 0.0 ? reach : mesh.RowDepths.back());
     MatrixXd G(data, mesh.Cells());
     for (int i = 0; i < data; ++i) {
         const double x = along(random), y = -down(random);
@@ -201,6 +203,21 @@ TEST(Inversion, RefusesUnusableInputWithoutCallingTheProblem)
     settings = {};
     settings.Lambda = std::nan("");
     EXPECT_THROW(InvertResistivity(problem, s.Data, s.Errors, C, s.Start, settings), EForwardError);
+    for (double weight : {-0.1, std::nan(""), std::numeric_limits<double>::infinity()}) {
+        settings = {};
+        settings.ReferenceWeight = weight;
+        EXPECT_THROW(InvertResistivity(problem, s.Data, s.Errors, C, s.Start, settings), EForwardError) << weight;
+    }
+    settings = {};
+    settings.Reference.assign(static_cast<size_t>(s.Mesh.Cells()), 10.0);
+    settings.Reference[5] = 0.0;
+    EXPECT_THROW(InvertResistivity(problem, s.Data, s.Errors, C, s.Start, settings), EForwardError);
+    settings.Reference.pop_back();
+    EXPECT_THROW(InvertResistivity(problem, s.Data, s.Errors, C, s.Start, settings), EForwardError);
+    settings = {};
+    settings.SmallnessWeights.assign(static_cast<size_t>(s.Mesh.Cells()), 1.0);
+    settings.SmallnessWeights[1] = -1.0;
+    EXPECT_THROW(InvertResistivity(problem, s.Data, s.Errors, C, s.Start, settings), EForwardError);
     EXPECT_EQ(problem.Calls, 0);
 }
 
@@ -259,6 +276,88 @@ TEST(Inversion, CancelledForwardRunLeavesTheLastFinishedModel)
     EXPECT_TRUE(result.Cancelled);
     ASSERT_EQ(result.Steps.size(), 2u);
     EXPECT_EQ(result.Resistivities, last);
+}
+
+// The step of TSynthetic seen by data reaching 3 of its 6 rows.
+struct TShallowData : TSynthetic {
+    TShallowData()
+    {
+        G = Kernel(Mesh, 240, 0.6, 2.5);
+        Data = Noisy(G * Truth, 0.02, 11);
+    }
+    // The geometric mean of the rows first .. last (inclusive).
+    static double RowsMean(const VectorXd& rho, const TInversionMesh& mesh, int first, int last)
+    {
+        return std::exp(rho.segment(first * mesh.Columns(), (last - first + 1) * mesh.Columns()).array().log().mean());
+    }
+};
+
+TEST(Inversion, AReferenceModelPullsTheCellsNoDatumSeesAndLeavesTheOthers)
+{
+    const TShallowData s;
+    const auto C = SmoothnessOperator(s.Mesh, 1.0);
+    TLinearProblem problem(s.G);
+    const TInversionResult plain = InvertResistivity(problem, s.Data, s.Errors, C, s.Start);
+    TInversionSettings settings;
+    settings.ReferenceWeight = 1.0; // on cells of one size: as strong as one pair's roughness
+    settings.Reference.assign(static_cast<size_t>(s.Mesh.Cells()), 10.0 * s.Start[0]);
+    const TInversionResult referenced = InvertResistivity(problem, s.Data, s.Errors, C, s.Start, settings);
+    EXPECT_LE(referenced.Steps.back().ChiSquare, 1.0) << referenced.Stop;
+    // The top two rows, which the data decide, stay; the bottom row, which
+    // no datum reaches, goes most of the way (in ln ρ) to the reference.
+    const double seenPlain = TShallowData::RowsMean(plain.Resistivities, s.Mesh, 0, 1);
+    const double seenReferenced = TShallowData::RowsMean(referenced.Resistivities, s.Mesh, 0, 1);
+    EXPECT_NEAR(seenReferenced / seenPlain, 1.0, 0.15);
+    const double deep = TShallowData::RowsMean(referenced.Resistivities, s.Mesh, 5, 5);
+    EXPECT_GT(std::log(deep / s.Start[0]), 0.7 * std::log(10.0)) << deep;
+    EXPECT_LT(std::log(TShallowData::RowsMean(plain.Resistivities, s.Mesh, 5, 5) / s.Start[0]), 0.3 * std::log(10.0));
+}
+
+TEST(Inversion, DepthOfInvestigationNearZeroWhereSeenNearOneBelowAndWithinItsShareOfForwardRuns)
+{
+    const TShallowData s;
+    const auto C = SmoothnessOperator(s.Mesh, 1.0);
+    TLinearProblem problem(s.G);
+    const TInversionResult main = InvertResistivity(problem, s.Data, s.Errors, C, s.Start);
+    ASSERT_EQ(main.Responses, problem.Calls);
+    problem.Calls = 0;
+    std::vector<TInversionStep> reported;
+    TInversionCallbacks callbacks;
+    callbacks.Iteration = [&](const TInversionStep& step, const VectorXd&) { reported.push_back(step); };
+    TDepthOfInvestigationSettings strength;
+    strength.ReferenceWeight = 1.0;
+    const TDepthOfInvestigation doi =
+        DepthOfInvestigation(problem, s.Data, s.Errors, C, s.Start, {}, main, strength, callbacks);
+    ASSERT_FALSE(doi.Cancelled);
+    // The main result's response serves the first iteration of both; all
+    // the others within 1.5 times the main inversion's.
+    EXPECT_LE(problem.Calls, static_cast<int>(1.5 * main.Responses));
+    ASSERT_EQ(doi.Index.size(), s.Mesh.Cells());
+    EXPECT_LT(doi.Index.head(2 * s.Mesh.Columns()).maxCoeff(), 0.2);
+    EXPECT_GT(doi.Index.tail(s.Mesh.Columns()).minCoeff(), 0.5);
+    // By its definition, from the two models it returns.
+    EXPECT_NEAR(doi.Index[40], std::fabs(std::log(doi.Low[40] / doi.High[40])) / std::log(100.0), 1e-12);
+    ASSERT_EQ(reported.size(), doi.Steps.size());
+    for (size_t k = 0; k < reported.size(); ++k)
+        EXPECT_EQ(reported[k].Iteration, static_cast<int>(k) + 1);
+
+    // Cancelled in the second of its inversions: no index.
+    struct TCancelling : TLinearProblem {
+        using TLinearProblem::TLinearProblem;
+        VectorXd Respond(const VectorXd& m, MatrixXd* J) override
+        {
+            if (Calls == Limit)
+                throw EForwardCancelled("cancelled");
+            return TLinearProblem::Respond(m, J);
+        }
+        int Limit = 0;
+    } cancelling(s.G);
+    cancelling.Limit = problem.Calls - 1;
+    const TDepthOfInvestigation cancelled =
+        DepthOfInvestigation(cancelling, s.Data, s.Errors, C, s.Start, {}, main, strength);
+    EXPECT_TRUE(cancelled.Cancelled);
+    EXPECT_EQ(cancelled.Index.size(), 0);
+    EXPECT_THROW(DepthOfInvestigation(problem, s.Data, s.Errors, C, s.Start, {}, TInversionResult{}), EForwardError);
 }
 
 TEST(Inversion, ChargeabilityRecoveredWhereThePolarizableCellsAreAndBounded)

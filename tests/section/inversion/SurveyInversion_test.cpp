@@ -9,7 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <limits>
 #include <random>
 
@@ -274,6 +276,157 @@ TEST(SurveyInversion, ASurveyTooLargeForTheMemoryIsRefusedBeforeAnyIteration)
         EXPECT_NE(text.find(" MB; 2 MB available)."), std::string::npos) << text;
     }
     EXPECT_EQ(iterations, 0);
+}
+
+// A dipole-dipole survey of 24 electrodes 1 m apart, six levels (the
+// deepest median depth of investigation 1.73 m), over 100 ohm-m on 30 ohm-m
+// from 0.8 m down, with a conductive body the data see (x 7 .. 9, depth
+// 0.25 .. 0.75) and a resistive one far below what they see (x 13 .. 19,
+// depth 5 .. 8); data by the forward computation with 2 % seeded noise.
+// The parameter mesh reaches 5.5 times the deepest median depth.
+struct TTwoLayersWithBodies {
+    static constexpr double Deepest = 1.73;
+    TMeasuredData Data;
+    TInversionMesh Mesh;
+    TInversionMesh Truth; // the ground as cells
+    std::vector<double> TruthRho;
+    TTwoLayersWithBodies()
+    {
+        Truth.ColumnEdges = {-40.0, 7.0, 9.0, 13.0, 19.0, 63.0};
+        Truth.Elevations.assign(Truth.ColumnEdges.size(), 0.0);
+        Truth.RowDepths = {0.0, 0.25, 0.75, 0.8, 5.0, 8.0};
+        Truth.Bottom = -50.0;
+        for (int row = 0; row < Truth.Rows(); ++row)
+            for (int column = 0; column < Truth.Columns(); ++column)
+                TruthRho.push_back(row == 1 && column == 1 ? 10.0 : row == 4 && column == 3 ? 1000.0
+                                   : row < 3                 ? 100.0
+                                                             : 30.0);
+        TSurvey survey;
+        for (double x : Positions(24, 1.0))
+            survey.Electrodes.push_back({x, 0.0});
+        survey.Configurations = ArrayConfigurations(TArrayKind::DipoleDipole, 24, 6);
+        const TForwardResult clean = ComputeForwardResponse(InversionGround(Truth, TruthRho), survey);
+        std::mt19937 random(5);
+        std::normal_distribution<double> gauss(0.0, 0.02);
+        Data.Electrodes = survey.Electrodes;
+        Data.Configurations = survey.Configurations;
+        for (size_t i = 0; i < survey.Configurations.size(); ++i) {
+            Data.Resistivities.push_back(clean.Resistivities[i] * std::exp(gauss(random)));
+            Data.GeometricFactors.push_back(FlatGeometricFactor(survey, survey.Configurations[i]));
+        }
+        TInversionMeshLayout layout;
+        layout.DepthFactor = 5.5;
+        Mesh = DefaultInversionMesh(Positions(24, 1.0), -3.0, 26.0, {{-3.0, 0.0}, {26.0, 0.0}}, Deepest, layout);
+    }
+    // The cells whose centre lies in x0 .. x1 and depth z0 .. z1.
+    std::vector<int> CellsIn(double x0, double x1, double z0, double z1) const
+    {
+        std::vector<int> cells;
+        for (int cell = 0; cell < Mesh.Cells(); ++cell) {
+            double top = 0, bottom = 0;
+            CellDepths(Mesh, cell, top, bottom);
+            const double x = CellCentre(Mesh, cell).x, z = (top + bottom) / 2;
+            if (x >= x0 && x <= x1 && z >= z0 && z <= z1)
+                cells.push_back(cell);
+        }
+        return cells;
+    }
+};
+
+double GeometricMean(const std::vector<double>& values, const std::vector<int>& cells)
+{
+    double sum = 0.0;
+    for (int cell : cells)
+        sum += std::log(values.at(static_cast<size_t>(cell)));
+    return std::exp(sum / static_cast<double>(cells.size()));
+}
+
+TEST(SurveyInversion, DepthOfInvestigationSmallWhereTheDataSeeAndLargeFarBelow)
+{
+    const TTwoLayersWithBodies ground;
+    TSurveyInversionOptions options;
+    options.ErrorPercent = 2.0;
+    TSurveyInverter inverter(ground.Data, ground.Mesh, options);
+    const auto t0 = std::chrono::steady_clock::now();
+    TSurveyInversion inversion = inverter.Invert();
+    const auto t1 = std::chrono::steady_clock::now();
+    int iterations = 0;
+    TInversionCallbacks callbacks;
+    callbacks.Iteration = [&](const TInversionStep& step, const VectorXd&) { iterations = step.Iteration; };
+    ASSERT_TRUE(inverter.AddDepthOfInvestigation(inversion, callbacks));
+    const auto t2 = std::chrono::steady_clock::now();
+    const double main = std::chrono::duration<double>(t1 - t0).count();
+    const double doi = std::chrono::duration<double>(t2 - t1).count();
+    std::printf("cells %d, data %zu: main inversion %.2f s (%zu iterations), depth of investigation %.2f s "
+                "(%d iterations), ratio %.2f\n",
+                ground.Mesh.Cells(), ground.Data.Size(), main, inversion.Steps.size() - 1, doi, iterations, doi / main);
+    const double chi = inversion.Steps.back().ChiSquare;
+    EXPECT_GT(chi, 0.5);
+    EXPECT_LT(chi, 1.5);
+    ASSERT_EQ(inversion.DepthOfInvestigation.size(), static_cast<size_t>(ground.Mesh.Cells()));
+    for (double value : inversion.DepthOfInvestigation) {
+        EXPECT_GE(value, 0.0);
+        EXPECT_LE(value, 1.25);
+    }
+    // Seen: the upper half of the deepest median depth under the middle of the line.
+    const std::vector<int> seen = ground.CellsIn(4.0, 19.0, 0.0, 0.5 * ground.Deepest);
+    ASSERT_GT(seen.size(), 20u);
+    for (int cell : seen)
+        EXPECT_LT(inversion.DepthOfInvestigation.at(static_cast<size_t>(cell)), 0.2) << "cell " << cell;
+    // Far below: deeper than three times the deepest median depth.
+    const std::vector<int> below = ground.CellsIn(-3.0, 26.0, 3.0 * ground.Deepest, 100.0);
+    ASSERT_GT(below.size(), 20u);
+    for (int cell : below)
+        EXPECT_GT(inversion.DepthOfInvestigation.at(static_cast<size_t>(cell)), 0.5) << "cell " << cell;
+}
+
+TEST(SurveyInversion, ABodyBelowTheDepthOfInvestigationFollowsTheReferenceAndOneAboveItDoesNot)
+{
+    const TTwoLayersWithBodies ground;
+    TSurveyInversionOptions options;
+    options.ErrorPercent = 2.0;
+    TSurveyInverter inverter(ground.Data, ground.Mesh, options);
+    TSurveyInversion inversion = inverter.Invert();
+    ASSERT_TRUE(inverter.AddDepthOfInvestigation(inversion));
+    const std::vector<int> shallow = ground.CellsIn(7.0, 9.0, 0.25, 0.75);
+    const std::vector<int> deep = ground.CellsIn(13.0, 19.0, 5.0, 8.0);
+    ASSERT_FALSE(shallow.empty());
+    ASSERT_FALSE(deep.empty());
+    const auto largest = [&](const std::vector<int>& cells) {
+        double value = 0.0;
+        for (int cell : cells)
+            value = std::max(value, inversion.DepthOfInvestigation.at(static_cast<size_t>(cell)));
+        return value;
+    };
+    const auto smallest = [&](const std::vector<int>& cells) {
+        double value = 1e9;
+        for (int cell : cells)
+            value = std::min(value, inversion.DepthOfInvestigation.at(static_cast<size_t>(cell)));
+        return value;
+    };
+    EXPECT_LT(largest(shallow), 0.2);
+    EXPECT_GT(smallest(deep), 0.2);
+    // The conductor is seen: the image has it well below its host.
+    EXPECT_LT(GeometricMean(inversion.Resistivities, shallow), 0.7 * 100.0);
+
+    // Two inversions from the same start with references a factor 10 below
+    // and above it, as --reference-weight with a reference model asks.
+    std::vector<double> sorted = ground.Data.Resistivities;
+    std::sort(sorted.begin(), sorted.end());
+    const std::vector<double> start(static_cast<size_t>(ground.Mesh.Cells()), sorted[sorted.size() / 2]);
+    std::vector<double> low, high;
+    for (const double factor : {0.1, 10.0}) {
+        TSurveyInversionOptions referenced = options;
+        referenced.Settings.ReferenceWeight = TDepthOfInvestigationSettings{}.ReferenceWeight;
+        for (double rho : start)
+            referenced.Settings.Reference.push_back(rho * factor);
+        (factor < 1.0 ? low : high) = InvertSurvey(ground.Data, ground.Mesh, referenced).Resistivities;
+    }
+    const double shallowMoved = GeometricMean(high, shallow) / GeometricMean(low, shallow);
+    const double deepMoved = GeometricMean(high, deep) / GeometricMean(low, deep);
+    std::printf("shallow moved x%.3f, deep moved x%.3f\n", shallowMoved, deepMoved);
+    EXPECT_LT(shallowMoved, 1.25);
+    EXPECT_GT(deepMoved, 10.0);
 }
 
 TEST(SurveyInversion, CellTableWrittenAndReadBack)

@@ -6,6 +6,7 @@
 
 #include "section/editor/SectionFile.h"
 #include "section/editor/SectionFileReader.h"
+#include "section/inversion/SurveyInversion.h"
 #include "section/survey/DataFile.h"
 
 #include <QtCore/QDir>
@@ -1115,6 +1116,53 @@ TEST(CommandLine, InvertWritesOneRowPerCellAndPrintsEachIteration)
     EXPECT_LT(lowest, 80.0);
 }
 
+TEST(CommandLine, InvertWithDoiAppendsTheDepthOfInvestigationAndAZeroReferenceWeightChangesNothing)
+{
+    QTemporaryDir folder;
+    const QString data = BlockData(folder);
+    const auto invert = [&](const QString& name, const QStringList& options) {
+        const TCommandRun run = RunCommand(QStringList{"--invert", folder.filePath(name), data, "--iterations", "3"} + options);
+        EXPECT_EQ(run.Code, 0) << run.Errors.toStdString();
+        return std::make_pair(run, FileBytes(folder.filePath(name)));
+    };
+    const auto [plainRun, plain] = invert("plain.csv", {});
+    // Weight 0 is the default: the same image to the last digit.
+    EXPECT_EQ(invert("zero.csv", {"--reference-weight", "0"}).second, plain);
+    EXPECT_NE(invert("pulled.csv", {"--reference-weight", "5"}).second, plain);
+
+    const auto [doiRun, withDoi] = invert("doi.csv", {"--doi"});
+    const QRegularExpression summary(R"(^depth of investigation: (\d+) of (\d+) cells below 0\.2$)",
+                                     QRegularExpression::MultilineOption);
+    const QRegularExpressionMatch counted = summary.match(doiRun.Out);
+    ASSERT_TRUE(counted.hasMatch()) << doiRun.Out.toStdString();
+    EXPECT_GT(counted.captured(1).toInt(), 0);
+    EXPECT_LT(counted.captured(1).toInt(), counted.captured(2).toInt());
+    const QList<QByteArray> rows = withDoi.trimmed().split('\n');
+    const QList<QByteArray> plainRows = plain.trimmed().split('\n');
+    ASSERT_EQ(rows.size(), plainRows.size());
+    ASSERT_EQ(rows.size(), counted.captured(2).toInt() + 1);
+    EXPECT_EQ(rows[0], "x1,x2,z1,z2,resistivity,chargeability,coverage,doi");
+    int below = 0;
+    for (qsizetype r = 1; r < rows.size(); ++r) {
+        // The image as without --doi, the column after it.
+        ASSERT_TRUE(rows[r].startsWith(plainRows[r] + ',')) << rows[r].toStdString();
+        const QList<QByteArray> v = rows[r].split(',');
+        ASSERT_EQ(v.size(), 8);
+        bool ok = false;
+        const double doi = v[7].toDouble(&ok);
+        EXPECT_TRUE(ok && std::isfinite(doi)) << v[7].toStdString();
+        EXPECT_GE(doi, 0.0);
+        EXPECT_LE(doi, 1.25);
+        below += doi < 0.2 ? 1 : 0;
+    }
+    EXPECT_EQ(below, counted.captured(1).toInt());
+    // Read back by the table's reader with its last column.
+    const std::vector<TInversionTableRow> read = ReadInversionTable(withDoi.toStdString());
+    ASSERT_EQ(read.size(), static_cast<size_t>(rows.size() - 1));
+    EXPECT_TRUE(std::isfinite(read.front().Doi));
+    EXPECT_TRUE(std::isnan(ReadInversionTable(plain.toStdString()).front().Doi));
+}
+
 TEST(CommandLine, InvertConstrainedBySectionRecoversTheBlockAndCanStartFromIt)
 {
     QTemporaryDir folder;
@@ -1254,6 +1302,15 @@ TEST(CommandLine, InvertRefusalsExitWithTwoOrOneAndLeaveTheOldFile)
         {{"--invert", out, data, "--iterations", "0"},
          2,
          "lithoprism: --iterations needs a whole number from 1 to 1000, not \"0\" (see lithoprism --help)\n"},
+        {{"--invert", out, data, "--reference-weight", "-0.5"},
+         2,
+         "lithoprism: --reference-weight needs a finite number of 0 or more, not \"-0.5\" (see lithoprism --help)\n"},
+        {{"--invert", out, data, "--reference-weight", "nan"},
+         2,
+         "lithoprism: --reference-weight needs a finite number of 0 or more, not \"nan\" (see lithoprism --help)\n"},
+        {{"--invert", out, data, "--doi", "--reference-weight", "inf"},
+         2,
+         "lithoprism: --reference-weight needs a finite number of 0 or more, not \"inf\" (see lithoprism --help)\n"},
         {{"--invert", out, data, "--scheme", data},
          2,
          "lithoprism: unknown option --scheme for --invert (see lithoprism --help)\n"},
