@@ -838,7 +838,7 @@ bool TInversionWindow::Invert()
     // above it no step moves the model.
     if (!lambda || *lambda < MinLambda || *lambda > MaxLambda)
         return refuse(QStringLiteral("λ must be a number from %1 to %2.")
-                          .arg(ShortNumber(MinLambda), ShortNumber(MaxLambda)));
+                          .arg(ShortNumber(MinLambda), QLocale().toString(MaxLambda, 'f', 0)));
     if (!zWeight)
         return refuse(QStringLiteral("The z-weight must be a number above 0."));
     if (MeshChart->LastCol < 0 && !NewMesh())

@@ -632,7 +632,7 @@ TEST_F(InversionWindowTest, OptionsAreKeptAndBadFieldsRefuseTheRun)
         TypeInto(Inversion->LambdaEdit, typed);
         QTest::mouseClick(Inversion->InvertButton, Qt::LeftButton);
         EXPECT_FALSE(Inversion->Busy()) << typed.toStdString();
-        EXPECT_TRUE(Inversion->StateLabel->text().contains(QStringLiteral("from 0.0001 to 1e6")))
+        EXPECT_TRUE(Inversion->StateLabel->text().contains(QStringLiteral("from 0.0001 to ") + QLocale().toString(1e6, 'f', 0)))
             << Inversion->StateLabel->text().toStdString();
     }
     TypeInto(Inversion->LambdaEdit, QStringLiteral("35"));
