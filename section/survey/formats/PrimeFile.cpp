@@ -16,6 +16,12 @@ namespace {
 using datafile::Quoted;
 using datafile::Trimmed;
 
+// The instrument's mark on the first line.
+bool IsPrimeMark(std::string_view Line)
+{
+    return Line.starts_with("# Prime:") || Line.starts_with("#Prime:");
+}
+
 // A line's first cell is this key ("no_of_electrodes:").
 bool HasKey(std::string_view Line, std::string_view Key)
 {
@@ -56,6 +62,11 @@ private:
     // The header to the line "data:", then the column row.
     void ReadHeader()
     {
+        std::optional<std::string_view> first;
+        while ((first = FText.NextLine()) && first->empty()) {
+        }
+        if (!first || !IsPrimeMark(*first))
+            FText.Fail("a Prime export's first line begins \"# Prime:\", not " + Quoted(first.value_or("")));
         while (true) {
             const std::optional<std::string_view> line = FText.NextLine();
             if (!line)
@@ -232,7 +243,7 @@ bool IsPrime(std::string_view Text)
     datafile::TTextLines lines(Text);
     while (const std::optional<std::string_view> line = lines.NextLine())
         if (!line->empty())
-            return line->starts_with("# Prime:") || line->starts_with("#Prime:");
+            return IsPrimeMark(*line);
     return false;
 }
 

@@ -114,6 +114,8 @@ TEST(PrimeFile, RefusesWhatItCannotReadNamingTheLine)
     EXPECT_EQ(PrimeRefusal(head + "1\t0.8\t4.5\t12\t11\t13\t14\t0\r\nno_of_electrodes:\t1\r\nlabel x y z\r\n"
                                   "12\t0\t0\t0\r\n"),
               "Line 7: electrode 11 is not one the electrode positions list.");
+    // A .dat of another format read as Prime (by its extension) is refused at its first line.
+    EXPECT_EQ(PrimeRefusal("Title\r\n1.0\r\n"), "Line 1: a Prime export's first line begins \"# Prime:\", not \"Title\".");
     EXPECT_EQ(PrimeRefusal("# Prime:\tRX Ver.1.00\r\npt_c1_no:\tpt_calc_res:\r\n1\t2\r\n"),
               "Line 3: the file ends before the line \"data:\".");
     EXPECT_EQ(PrimeRefusal("# Prime:\tRX\r\ndata:\r\npt_line_number:\tpt_calc_res:\tpt_c1_no:\r\n"),
