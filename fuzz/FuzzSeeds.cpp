@@ -591,7 +591,8 @@ void MeasuredDataSeeds()
 // Syscal text export's four header variants (leading columns, remotes, IP,
 // elevations, a line along y), the ABEM protocol export's blocks (flags,
 // remotes), the Sting export in metres and feet, the Lippmann export with
-// decimal commas and a remote, the DAS-1 export along y; each also as
+// decimal commas and a remote, the DAS-1 export along y, the OhmPi export,
+// the Prime export with and without its positions block; each also as
 // measured data told from its content.
 void InstrumentSeeds()
 {
@@ -664,6 +665,24 @@ void InstrumentSeeds()
          "000001 002,01 002,04 002,02 002,03 +102.40 +8.150000 +.0120000\r\n"
          "000002 002,02 002,05 002,03 002,04\t * * TX Resist. out of range * *\r\n"
          "000003 002,05 002,02 002,04 002,03 +99.0 -.5 +.01\r\n#data_end\r\n");
+    Seed("ohmpi_file", "ohmpi.csv",
+         "time,a,b,m,n,injection_duration_[ms],vmn_[mV],vmn_std_[%],iab_[mA],iab_std_[%],r_[Ohm],r_std_[%],"
+         "rab_[kOhm],sp_[mV],nb_stack,vab_[V]\n"
+         "2024-05-01T10:00:00.0,1,4,2,3,500.0,812.5,0.4,2.1,1.2,386.9,1.3,12.1,-3.2,2,12.0\n"
+         "2024-05-01T10:00:06.0,2,3,1,4,500.0,640.0,0.6,1.9,1.5,336.8,1.7,13.0,4.4,2,12.0\n"
+         "2024-05-01T10:00:12.0,1,2,5,6,500.0,10.0,0.6,2.0,1.5,-5.0,1.7,13.0,4.4,2,12.0\n"
+         "2024-05-01T10:00:18.0,1,4,2,3,500.0,0.0,0.0,0.0,0.0,-,0,0,0,1,12.0\n");
+    Seed("ohmpi_file", "ohmpi_voltage_current.csv", "a,b,m,n,vmn_[mV],iab_[mA]\r\n1,4,2,3,812.5,2.5\r\n1,4,2,3,1,0\r\n");
+    const char* primeHead = "# Prime:\tRX Ver.1.00\r\nset_no_of_meas:\t4\r\n#Units\tOhm\tTenths %\t-\t-\t-\t-\tDegrees\r\n"
+                            "data:\r\npt_line_number:\tpt_calc_res:\tpt_calc_res_error:\tpt_c1_no:\tpt_c2_no:\tpt_p1_no:\t"
+                            "pt_p2_no:\tpt_calc_phase_mag:\r\n1\t0.8123\t4.5\t12\t11\t13\t14\t0.5\r\n"
+                            "2\t0.3518\t6.0\t\t\t14\t15\t0.4\r\n**Error: no current\r\n4\t/.//\t0\t13\t12\t14\t15\t0\r\n";
+    Seed("prime_file", "prime.tab", primeHead);
+    Seed("prime_file", "prime_positions.dat",
+         (std::string(primeHead) + "no_of_electrodes:\t5\r\nlabel\tx\ty\tz\r\n11\t3.0\t0.0\t100.0\r\n"
+                                   "12\t3.0\t2.0\t99.5\r\n13\t3.0\t4.0\t99.0\r\n14\t3.0\t6.0\t98.0\r\n"
+                                   "15\t3.0\t9999999\t0\r\n")
+             .c_str());
 }
 
 // Value formats as the format editor writes them and as the axis and series

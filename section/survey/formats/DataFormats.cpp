@@ -4,6 +4,8 @@
 #include "section/survey/formats/AbemOhmFile.h"
 #include "section/survey/formats/Das1File.h"
 #include "section/survey/formats/LippmannFile.h"
+#include "section/survey/formats/OhmPiFile.h"
+#include "section/survey/formats/PrimeFile.h"
 #include "section/survey/formats/StingFile.h"
 #include "section/survey/formats/SyscalTextFile.h"
 
@@ -27,6 +29,10 @@ const std::vector<TMeasuredFormat>& MeasuredFormats()
          IsLippmann, ReadLippmann},
         {TDataFormat::Das1, "das1", "DAS-1 export", "the blocks \"#elec_start\" and \"#data_start\"", {"data"},
          IsDas1, ReadDas1},
+        {TDataFormat::OhmPi, "ohmpi", "OhmPi export",
+         "a comma-separated header naming the electrodes a, b, m, n and r_[Ohm]", {"csv"}, IsOhmPi, ReadOhmPi},
+        {TDataFormat::Prime, "prime", "Prime export", "a first line beginning \"# Prime:\"", {"tab", "dat"}, IsPrime,
+         ReadPrime},
         {TDataFormat::Unified, "unified", "unified data format",
          "pyGIMLi's; its first line an electrode count or a \"#\" comment", {"dat", "ohm", "data"}, LooksUnified,
          ReadUnifiedMeasuredData},
@@ -130,16 +136,12 @@ const TMeasuredFormat* InstrumentFormatOfExtension(std::string_view Extension)
     std::string lower(Extension);
     std::transform(lower.begin(), lower.end(), lower.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    const TMeasuredFormat* found = nullptr;
-    int count = 0;
     for (const TMeasuredFormat& format : MeasuredFormats())
         if (!IsDataFormat(format))
             for (const char* extension : format.Extensions)
-                if (lower == extension) {
-                    ++count;
-                    found = &format;
-                }
-    return count == 1 ? found : nullptr;
+                if (lower == extension)
+                    return &format;
+    return nullptr;
 }
 
 } // namespace lp

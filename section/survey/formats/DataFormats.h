@@ -42,8 +42,9 @@ std::string MeasuredFormatList();
 // files.
 std::string MeasuredFormatFilter();
 
-// The instrument format whose extension this is (no dot, any case), when
-// just one instrument format has it; none otherwise.
+// The instrument format whose extension this is (no dot, any case), the
+// first in the list where several share it (a .csv: Syscal's before
+// OhmPi's); none when no instrument format has it.
 const TMeasuredFormat* InstrumentFormatOfExtension(std::string_view Extension);
 
 } // namespace lp

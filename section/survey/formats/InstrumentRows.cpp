@@ -49,6 +49,30 @@ std::optional<double> SignedNumber(std::string_view Cell)
     return datafile::RealNumber(cell);
 }
 
+std::vector<std::string_view> SeparatedCells(std::string_view Line, char Separator)
+{
+    std::vector<std::string_view> cells;
+    size_t start = 0;
+    while (true) {
+        const size_t end = Line.find(Separator, start);
+        cells.push_back(datafile::Trimmed(Line.substr(start, end == std::string_view::npos ? end : end - start)));
+        if (end == std::string_view::npos)
+            return cells;
+        start = end + 1;
+    }
+}
+
+TInstrumentPlace NumberedPlace(int Number, int First)
+{
+    return {(static_cast<double>(Number) - static_cast<double>(First)) * NumberedSpacing, 0.0, 0.0};
+}
+
+std::string NumberedPlacesWarning()
+{
+    return "The file gives no electrode positions: the electrodes stand on a flat line " +
+           FormatExactReal(NumberedSpacing) + " m apart in the order of their numbers.";
+}
+
 TInstrumentRows::TInstrumentRows(TDataFormat Format, std::string Title)
 {
     FData.Format = Format;

@@ -67,6 +67,18 @@ bool IsMissingCell(std::string_view Cell);
 // the cell is not one number.
 std::optional<double> SignedNumber(std::string_view Cell);
 
+// The cells of a row split at Separator, each trimmed; empty cells kept
+// (a file's columns are counted by its separators).
+std::vector<std::string_view> SeparatedCells(std::string_view Line, char Separator);
+
+// Files that number their electrodes without placing them: the electrodes
+// stand on a flat straight line NumberedSpacing metres apart (as the
+// reference code places them), the electrode numbered First at 0.
+inline constexpr double NumberedSpacing = 1.0;
+TInstrumentPlace NumberedPlace(int Number, int First);
+// The warning such a file's data carry.
+std::string NumberedPlacesWarning();
+
 class TInstrumentRows {
 public:
     TInstrumentRows(TDataFormat Format, std::string Title);

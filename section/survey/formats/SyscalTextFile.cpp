@@ -18,16 +18,7 @@ using datafile::Trimmed;
 // The cells of a row, trimmed.
 std::vector<std::string_view> Cells(std::string_view Line)
 {
-    std::vector<std::string_view> cells;
-    size_t start = 0;
-    while (true) {
-        const size_t comma = Line.find(',', start);
-        cells.push_back(Trimmed(Line.substr(start, comma == std::string_view::npos ? std::string_view::npos
-                                                                                   : comma - start)));
-        if (comma == std::string_view::npos)
-            return cells;
-        start = comma + 1;
-    }
+    return formats::SeparatedCells(Line, ',');
 }
 
 class TSyscalHeader {

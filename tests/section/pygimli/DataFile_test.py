@@ -200,6 +200,29 @@ INSTRUMENT_FILES = {
         "000002 002,02 002,04 002,03 002,01\t * * TX Resist. out of range * *\r\n#data_end\r\n",
         [(14, 1.0), (16, 0.5), (18, 0), (20, 0)],
         [((4, 1, 3, 2), 8.15)]),
+    "ohmpi.csv": (
+        "time,a,b,m,n,injection_duration_[ms],vmn_[mV],vmn_std_[%],iab_[mA],iab_std_[%],r_[Ohm],r_std_[%]\n"
+        "2024-05-01T10:00:00.0,1,4,2,3,500.0,812.5,0.4,2.1,1.2,386.9,1.3\n"
+        "2024-05-01T10:00:06.0,2,3,1,4,500.0,640.0,0.6,1.9,1.5,336.8,1.7\n"
+        "2024-05-01T10:00:12.0,1,2,5,6,500.0,10.0,0.6,2.0,1.5,-5.0,1.7\n"
+        "2024-05-01T10:00:18.0,1,4,2,3,500.0,0.0,0.0,0.0,0.0,-,0\n",
+        [(0, 0), (1, 0), (2, 0), (3, 0), (4, 0), (5, 0)],
+        [((1, 4, 2, 3), 386.9), ((2, 3, 1, 4), 336.8), ((1, 2, 5, 6), -5.0)]),
+    "prime.tab": (
+        "# Prime:\tRX Ver.1.00\r\nset_no_of_meas:\t3\r\n#Units\tOhm\tTenths %\t-\t-\t-\t-\tDegrees\r\ndata:\r\n"
+        "pt_line_number:\tpt_calc_res:\tpt_calc_res_error:\tpt_c1_no:\tpt_c2_no:\tpt_p1_no:\tpt_p2_no:\t"
+        "pt_calc_phase_mag:\r\n1\t0.8123\t4.5\t12\t11\t13\t14\t0.5\r\n2\t0.3518\t6.0\t\t\t14\t15\t0.4\r\n"
+        "**Error: no current\r\n",
+        [(0, 0), (1, 0), (2, 0), (3, 0), (4, 0)],
+        [((2, 1, 3, 4), 0.8123), ((2, 1, 4, 5), 0.3518)]),
+    "prime_positions.dat": (
+        "# Prime:\tRX Ver.1.00\r\ndata:\r\n"
+        "pt_line_number:\tpt_calc_res:\tpt_c1_no:\tpt_c2_no:\tpt_p1_no:\tpt_p2_no:\r\n"
+        "1\t0.8123\t12\t11\t13\t14\r\n2\t/.//\t\t\t14\t15\r\n3\t0.3518\t\t\t14\t15\r\n"
+        "no_of_electrodes:\t5\r\nlabel\tx\ty\tz\r\n11\t3.0\t0.0\t100.0\r\n12\t3.0\t2.0\t99.5\r\n"
+        "13\t3.0\t4.0\t99.0\r\n14\t3.0\t6.0\t98.0\r\n15\t3.0\t8.0\t97.5\r\n",
+        [(0, 100.0), (2, 99.5), (4, 99.0), (6, 98.0), (8, 97.5)],
+        [((2, 1, 3, 4), 0.8123), ((2, 1, 4, 5), 0.3518)]),
 }
 
 

@@ -14,6 +14,11 @@ namespace {
 const char* SyscalFile = "El-array,Spa.1,Spa.2,Spa.3,Spa.4,Rho,Dev.,M,Sp,Vp,In\nW,0,3,1,2,10,0,0,0,50,100\n";
 const char* OhmPiFile = "time,a,b,m,n,injection_duration_[ms],vmn_[mV],vmn_std_[%],iab_[mA],iab_std_[%],r_[Ohm]\n"
                     "2024-05-01T10:00:00.0,1,4,2,3,500.0,812.5,0.4,2.1,1.2,386.9\n";
+// A comma-separated file of no format read (a spreadsheet's columns).
+const char* SpreadsheetFile = "x,y,value\n0,0,386.9\n1,0,336.8\n";
+const char* PrimeFile = "# Prime:\tRX Ver.1.00\nset_no_of_meas:\t1\n#Units\tOhm\tTenths %\t-\t-\t-\t-\n"
+                        "data:\npt_line_number:\tpt_calc_res:\tpt_calc_res_error:\tpt_c1_no:\tpt_c2_no:\tpt_p1_no:\t"
+                        "pt_p2_no:\n1\t0.8123\t4.5\t1\t4\t2\t3\n";
 const char* UnifiedFile = "4\n# x z\n0 0\n1 0\n2 0\n3 0\n1\n# a b m n rhoa\n1 4 2 3 100\n";
 const char* AbemFile = "\n0\n2020-03-01 09:30:00   ver. 2.12\n1\n1\nWEN 1\nWEN.ORG\n1 1\n10\ndate\n-3 3 -1 1 0.4 0.3 2 2\n";
 const char* LippmannFile = "* Electrode positions ***\n* Electrode [  1] x y z (m) = 0,0 0,0 0,0\n"
@@ -44,9 +49,24 @@ TEST(DataFormats, TellsEachFormatFromItsContent)
     EXPECT_EQ(RecogniseDataFormat(StingFile), TDataFormat::Sting);
     EXPECT_EQ(RecogniseDataFormat(LippmannFile), TDataFormat::Lippmann);
     EXPECT_EQ(RecogniseDataFormat(Das1File), TDataFormat::Das1);
+    EXPECT_EQ(RecogniseDataFormat(OhmPiFile), TDataFormat::OhmPi);
+    EXPECT_EQ(RecogniseDataFormat(PrimeFile), TDataFormat::Prime);
     EXPECT_EQ(ReadMeasuredData(LippmannFile, std::nullopt, "dat").Size(), 1u);
     EXPECT_EQ(ReadMeasuredData(Das1File, std::nullopt, "dat").Size(), 1u);
     EXPECT_EQ(RecogniseDataFormat("Title\n1\n2\n1\n0\n0\n0 1 100\n"), TDataFormat::Res2DInv);
+    // Three kinds of .csv told apart: Syscal's, OhmPi's and the unified
+    // format's (first line a count).
+    EXPECT_EQ(ReadMeasuredData(SyscalFile, std::nullopt, "csv").Format, TDataFormat::SyscalText);
+    EXPECT_EQ(ReadMeasuredData(OhmPiFile, std::nullopt, "csv").Format, TDataFormat::OhmPi);
+    EXPECT_EQ(ReadMeasuredData(OhmPiFile, std::nullopt, "csv").Size(), 1u);
+    EXPECT_EQ(RecogniseDataFormat("4\n# x,z\n0,0\n1,0\n2,0\n3,0\n1\n# a,b,m,n,r\n1,4,2,3,386.9\n"),
+              TDataFormat::Unified);
+    EXPECT_EQ(RecogniseDataFormat("El-array,Spa.1,Spa.2,Spa.3,Spa.4,a,b,m,n,r_[Ohm]\n"), TDataFormat::SyscalText);
+    // Prime's "# Prime:" first line is not the unified format's comment, in
+    // a .dat or a .tab.
+    EXPECT_EQ(ReadMeasuredData(PrimeFile, std::nullopt, "dat").Format, TDataFormat::Prime);
+    EXPECT_EQ(ReadMeasuredData(PrimeFile, std::nullopt, "tab").Size(), 1u);
+    EXPECT_EQ(RecogniseDataFormat("# Primary survey\n4\n0 0\n1 0\n2 0\n3 0\n0\n"), TDataFormat::Unified);
     // Read alike whatever the extension says.
     EXPECT_EQ(ReadMeasuredData(SyscalFile, std::nullopt, "dat").Format, TDataFormat::SyscalText);
     EXPECT_EQ(ReadMeasuredData(UnifiedFile, std::nullopt, "csv").Format, TDataFormat::Unified);
@@ -56,17 +76,18 @@ TEST(DataFormats, TellsEachFormatFromItsContent)
     EXPECT_EQ(ReadMeasuredData(SyscalFile, TDataFormat::SyscalText).Size(), 1u);
 }
 
-// A comma-separated export of a format not read (an OhmPi file) is refused
-// naming the formats read; its .csv extension adds the Syscal reader's
-// refusal.
+// A comma-separated file of no format read is refused naming the formats
+// read; its .csv extension adds the refusal of the first reader of .csv
+// files (Syscal's).
 TEST(DataFormats, RefusesAFileInNoFormatNamingTheFormatsRead)
 {
-    const std::string refusal = FormatRefusal(OhmPiFile);
+    const std::string refusal = FormatRefusal(SpreadsheetFile);
     EXPECT_TRUE(refusal.starts_with("The file is in no format this program reads")) << refusal;
     for (const char* format : {"unified data format", "Res2DInv format", "Syscal Pro text export",
-                               "ABEM Lund protocol export", "Sting export", "Lippmann export", "DAS-1 export"})
+                               "ABEM Lund protocol export", "Sting export", "Lippmann export", "DAS-1 export",
+                               "OhmPi export", "Prime export"})
         EXPECT_NE(refusal.find(format), std::string::npos) << format;
-    const std::string hinted = FormatRefusal(OhmPiFile, "CSV");
+    const std::string hinted = FormatRefusal(SpreadsheetFile, "CSV");
     EXPECT_NE(hinted.find("Read as Syscal Pro text export (its extension): Line 1: the Syscal header names El-array"),
               std::string::npos)
         << hinted;
@@ -74,20 +95,24 @@ TEST(DataFormats, RefusesAFileInNoFormatNamingTheFormatsRead)
 
 TEST(DataFormats, NamesAndListsEveryFormat)
 {
-    EXPECT_EQ(MeasuredFormatNames("|"), "unified|res2dinv|syscal|abem|sting|lippmann|das1");
-    EXPECT_EQ(MeasuredFormatNameChoice(), "unified, res2dinv, syscal, abem, sting, lippmann or das1");
+    EXPECT_EQ(MeasuredFormatNames("|"), "unified|res2dinv|syscal|abem|sting|lippmann|das1|ohmpi|prime");
+    EXPECT_EQ(MeasuredFormatNameChoice(), "unified, res2dinv, syscal, abem, sting, lippmann, das1, ohmpi or prime");
     for (const TMeasuredFormat& format : MeasuredFormats()) {
         EXPECT_EQ(DataFormatFromName(format.Name), format.Format);
         EXPECT_EQ(DataFormatName(format.Format), format.Name);
     }
     EXPECT_FALSE(DataFormatFromName("csv"));
     EXPECT_EQ(MeasuredFormatFilter(),
-              "Measured data (*.dat;*.ohm;*.data;*.txt;*.csv;*.stg;*.tx0)|*.dat;*.ohm;*.data;*.txt;*.csv;*.stg;*.tx0|"
+              "Measured data (*.dat;*.ohm;*.data;*.txt;*.csv;*.stg;*.tx0;*.tab)|"
+              "*.dat;*.ohm;*.data;*.txt;*.csv;*.stg;*.tx0;*.tab|"
               "Unified data format (*.dat;*.ohm;*.data)|*.dat;*.ohm;*.data|Res2DInv format (*.dat;*.txt)|*.dat;*.txt|"
               "Syscal Pro text export (*.csv)|*.csv|ABEM Lund protocol export (*.ohm)|*.ohm|Sting export (*.stg)|*.stg|"
-              "Lippmann export (*.tx0)|*.tx0|DAS-1 export (*.data)|*.data|All files (*)|*");
+              "Lippmann export (*.tx0)|*.tx0|DAS-1 export (*.data)|*.data|OhmPi export (*.csv)|*.csv|"
+              "Prime export (*.tab;*.dat)|*.tab;*.dat|All files (*)|*");
     EXPECT_EQ(InstrumentFormatOfExtension("STG")->Format, TDataFormat::Sting);
-    EXPECT_EQ(InstrumentFormatOfExtension("dat"), nullptr);
+    EXPECT_EQ(InstrumentFormatOfExtension("csv")->Format, TDataFormat::SyscalText);
+    EXPECT_EQ(InstrumentFormatOfExtension("dat")->Format, TDataFormat::Prime);
+    EXPECT_EQ(InstrumentFormatOfExtension("txt"), nullptr);
 }
 
 } // namespace

@@ -1,5 +1,5 @@
 // Mutated instrument exports (Syscal text, ABEM protocol, Sting, Lippmann,
-// DAS-1): each is
+// DAS-1, OhmPi, Prime): each is
 // refused naming one of its lines, or it reads into a sound data set that
 // is written and read back the same, compares with a response within what a
 // double counts, and whose electrodes stand on a ground or are refused
@@ -8,6 +8,8 @@
 #include "section/survey/formats/AbemOhmFile.h"
 #include "section/survey/formats/Das1File.h"
 #include "section/survey/formats/LippmannFile.h"
+#include "section/survey/formats/OhmPiFile.h"
+#include "section/survey/formats/PrimeFile.h"
 #include "section/survey/formats/StingFile.h"
 #include "section/survey/formats/SyscalTextFile.h"
 
@@ -89,6 +91,29 @@ TEST(InstrumentFormatsMutatedFiles, Das1IsReadWholeOrRefusedNamingALine)
                   "000002 002,02 002,04 002,03 002,01\t * * TX Resist. out of range * *\r\n"
                   "000003 002,04 002,01 002,03 002,02 +99.0 -.5 +.01\r\n#data_end\r\n"},
                  ReadDas1);
+}
+
+TEST(InstrumentFormatsMutatedFiles, OhmPiIsReadWholeOrRefusedNamingALine)
+{
+    CheckMutants({"time,a,b,m,n,injection_duration_[ms],vmn_[mV],vmn_std_[%],iab_[mA],iab_std_[%],r_[Ohm],r_std_[%]\n"
+                  "2024-05-01T10:00:00.0,1,4,2,3,500.0,812.5,0.4,2.1,1.2,386.9,1.3\n"
+                  "2024-05-01T10:00:06.0,2,3,1,4,500.0,640.0,0.6,1.9,1.5,336.8,1.7\n"
+                  "2024-05-01T10:00:12.0,1,2,5,6,500.0,10.0,0.6,2.0,1.5,-5.0,1.7\n"
+                  "2024-05-01T10:00:18.0,1,4,2,3,500.0,0.0,0.0,0.0,0.0,-,0\n",
+                  "a,b,m,n,vmn_[mV],iab_[mA]\r\n1,4,2,3,812.5,2.5\r\n2,5,3,4,1,0\r\n"},
+                 ReadOhmPi);
+}
+
+TEST(InstrumentFormatsMutatedFiles, PrimeIsReadWholeOrRefusedNamingALine)
+{
+    const std::string head = "# Prime:\tRX Ver.1.00\r\nset_no_of_meas:\t4\r\n#Units\tOhm\tTenths %\t-\t-\t-\t-\r\n"
+                             "data:\r\npt_line_number:\tpt_calc_res:\tpt_calc_res_error:\tpt_c1_no:\tpt_c2_no:\t"
+                             "pt_p1_no:\tpt_p2_no:\tpt_calc_phase_mag:\r\n1\t0.8123\t4.5\t12\t11\t13\t14\t0.5\r\n"
+                             "2\t0.3518\t6.0\t\t\t14\t15\t0.4\r\n**Error: no current\r\n"
+                             "4\t/.//\t0\t13\t12\t14\t15\t0\r\n";
+    CheckMutants({head, head + "no_of_electrodes:\t5\r\nlabel\tx\ty\tz\r\n11\t0\t0\t10\r\n12\t1\t0\t9.5\r\n"
+                              "13\t2\t0\t9\r\n14\t3\t0\t8.5\r\n15\t4\t0\t8\r\n"},
+                 ReadPrime);
 }
 
 } // namespace
