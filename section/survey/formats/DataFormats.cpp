@@ -2,6 +2,7 @@
 
 #include "section/survey/Res2DInvFile.h"
 #include "section/survey/formats/AbemOhmFile.h"
+#include "section/survey/formats/AresFile.h"
 #include "section/survey/formats/Das1File.h"
 #include "section/survey/formats/LippmannFile.h"
 #include "section/survey/formats/StingFile.h"
@@ -27,6 +28,9 @@ const std::vector<TMeasuredFormat>& MeasuredFormats()
          IsLippmann, ReadLippmann},
         {TDataFormat::Das1, "das1", "DAS-1 export", "the blocks \"#elec_start\" and \"#data_start\"", {"data"},
          IsDas1, ReadDas1},
+        {TDataFormat::Ares, "ares", "ARES II export",
+         "header lines, then \"Measured data:\" and the columns C1[el] C2[el] P1[el] P2[el] ...", {"2dm"}, IsAres,
+         ReadAres},
         {TDataFormat::Unified, "unified", "unified data format",
          "pyGIMLi's; its first line an electrode count or a \"#\" comment", {"dat", "ohm", "data"}, LooksUnified,
          ReadUnifiedMeasuredData},

@@ -200,6 +200,13 @@ INSTRUMENT_FILES = {
         "000002 002,02 002,04 002,03 002,01\t * * TX Resist. out of range * *\r\n#data_end\r\n",
         [(14, 1.0), (16, 0.5), (18, 0), (20, 0)],
         [((4, 1, 3, 2), 8.15)]),
+    "ares.2dm": (
+        "Method: Dip-Dip overlap\r\nX-loc: 10 m\r\nElectrode distance: 2 m\r\nIP windows:\t20\t40 ms\r\n"
+        "Measured data:\r\nC1[el]\tC2[el]\tP1[el]\tP2[el]\tI[mA]\tU[mV]\tIP1[%]\tIP1-dev\tIP2[%]\tIP2-dev\r\n"
+        "1\t0\t2\t3\t250.5\t310.4\t2.1\t3.0\t1.6\t4.1\r\n2\t5\t3\t4\ttoo low current\r\n"
+        "0\t3\t1\t2\t100.0\t50.0\t1.0\t0.1\t1.0\t0.1\r\n",
+        [(10, 0), (12, 0), (14, 0), (16, 0)],
+        [((2, 1, 3, 4), 310.4 / 250.5), ((1, 4, 2, 3), 0.5)]),
 }
 
 

@@ -74,20 +74,41 @@ TEST(DataFormats, RefusesAFileInNoFormatNamingTheFormatsRead)
 
 TEST(DataFormats, NamesAndListsEveryFormat)
 {
-    EXPECT_EQ(MeasuredFormatNames("|"), "unified|res2dinv|syscal|abem|sting|lippmann|das1");
-    EXPECT_EQ(MeasuredFormatNameChoice(), "unified, res2dinv, syscal, abem, sting, lippmann or das1");
+    EXPECT_EQ(MeasuredFormatNames("|"), "unified|res2dinv|syscal|abem|sting|lippmann|das1|ares");
+    EXPECT_EQ(MeasuredFormatNameChoice(), "unified, res2dinv, syscal, abem, sting, lippmann, das1 or ares");
     for (const TMeasuredFormat& format : MeasuredFormats()) {
         EXPECT_EQ(DataFormatFromName(format.Name), format.Format);
         EXPECT_EQ(DataFormatName(format.Format), format.Name);
     }
     EXPECT_FALSE(DataFormatFromName("csv"));
     EXPECT_EQ(MeasuredFormatFilter(),
-              "Measured data (*.dat;*.ohm;*.data;*.txt;*.csv;*.stg;*.tx0)|*.dat;*.ohm;*.data;*.txt;*.csv;*.stg;*.tx0|"
+              "Measured data (*.dat;*.ohm;*.data;*.txt;*.csv;*.stg;*.tx0;*.2dm)|"
+              "*.dat;*.ohm;*.data;*.txt;*.csv;*.stg;*.tx0;*.2dm|"
               "Unified data format (*.dat;*.ohm;*.data)|*.dat;*.ohm;*.data|Res2DInv format (*.dat;*.txt)|*.dat;*.txt|"
               "Syscal Pro text export (*.csv)|*.csv|ABEM Lund protocol export (*.ohm)|*.ohm|Sting export (*.stg)|*.stg|"
-              "Lippmann export (*.tx0)|*.tx0|DAS-1 export (*.data)|*.data|All files (*)|*");
+              "Lippmann export (*.tx0)|*.tx0|DAS-1 export (*.data)|*.data|"
+              "ARES II export (*.2dm)|*.2dm|"
+              "All files (*)|*");
     EXPECT_EQ(InstrumentFormatOfExtension("STG")->Format, TDataFormat::Sting);
     EXPECT_EQ(InstrumentFormatOfExtension("dat"), nullptr);
+}
+
+// The ARES II export told from its content (the line "Measured data:" and
+// the electrode columns after it), whatever its extension, and listed
+// among the formats read.
+TEST(DataFormats, TellsTheAresExportFromItsContent)
+{
+    const std::string ares = "Method: Wenner\r\nX-loc: 0 m\r\nElectrode distance: 1 m\r\nMeasured data:\r\n"
+                             "C1[el]\tC2[el]\tP1[el]\tP2[el]\tI[mA]\tU[mV]\r\n0\t3\t1\t2\t10\t5\r\n";
+    EXPECT_EQ(RecogniseDataFormat(ares), TDataFormat::Ares);
+    EXPECT_EQ(ReadMeasuredData(ares, std::nullopt, "txt").Size(), 1u);
+    EXPECT_EQ(ReadMeasuredData(ares, TDataFormat::Ares).Size(), 1u);
+    for (const char* other : {SyscalFile, UnifiedFile, AbemFile, LippmannFile, Das1File, StingFile})
+        EXPECT_NE(RecogniseDataFormat(other), TDataFormat::Ares) << other;
+    // "Measured data:" followed by other columns is no ARES export.
+    EXPECT_NE(RecogniseDataFormat("Measured data:\nA\tB\tM\tN\n"), TDataFormat::Ares);
+    EXPECT_EQ(InstrumentFormatOfExtension("2DM")->Format, TDataFormat::Ares);
+    EXPECT_NE(FormatRefusal(OhmPiFile).find("ARES II export"), std::string::npos);
 }
 
 } // namespace

@@ -1,11 +1,12 @@
 // Mutated instrument exports (Syscal text, ABEM protocol, Sting, Lippmann,
-// DAS-1): each is
+// DAS-1, ARES II, Electra): each is
 // refused naming one of its lines, or it reads into a sound data set that
 // is written and read back the same, compares with a response within what a
 // double counts, and whose electrodes stand on a ground or are refused
 // naming a line. Seeded as DataFileMutator.h says.
 
 #include "section/survey/formats/AbemOhmFile.h"
+#include "section/survey/formats/AresFile.h"
 #include "section/survey/formats/Das1File.h"
 #include "section/survey/formats/LippmannFile.h"
 #include "section/survey/formats/StingFile.h"
@@ -89,6 +90,15 @@ TEST(InstrumentFormatsMutatedFiles, Das1IsReadWholeOrRefusedNamingALine)
                   "000002 002,02 002,04 002,03 002,01\t * * TX Resist. out of range * *\r\n"
                   "000003 002,04 002,01 002,03 002,02 +99.0 -.5 +.01\r\n#data_end\r\n"},
                  ReadDas1);
+}
+
+TEST(InstrumentFormatsMutatedFiles, AresIsReadWholeOrRefusedNamingALine)
+{
+    CheckMutants({"Method: Dip-Dip overlap\r\nX-loc: 10 m\r\nElectrode distance: 2 m\r\nIP windows:\t20\t40 ms\r\n"
+                  "Measured data:\r\nC1[el]\tC2[el]\tP1[el]\tP2[el]\tI[mA]\tU[mV]\tIP1[%]\tIP1-dev\tIP2[%]\tIP2-dev\r\n"
+                  "1\t0\t2\t3\t250.5\t310.4\t2.1\t3.0\t1.6\t4.1\r\n5*2\t1*2\t8\t9\t0.0\t0.0\t0.0\t0.0\t0.0\t0.0\r\n"
+                  "2\t5\t3\t4\ttoo low current\r\n0\t3\t1\t2\t100.0\t50.0\t1.0\t0.1\t-\t0.1\r\n"},
+                 ReadAres);
 }
 
 } // namespace
