@@ -689,6 +689,24 @@ void AresElectraSeeds()
          "Method: Wenner\r\nX-loc: 0 m\r\nElectrode distance: 1 m\r\nMeasured data:\r\n"
          "C1[el]\tC2[el]\tP1[el]\tP2[el]\tI[mA]\tU[mV]\tAppRes[Ohmm]\r\n0\t3\t1\t2\t10\t5\t3.1\r\n"
          "1\t4\t2\t3\t-\t-\t-\r\n");
+    Seed("electra_file", "electra_waveform.ele",
+         "# Total enabled electrodes\r\n5\r\n# X\tY\tZ\r\n0.000\t0.000\t10.000\r\n2.000\t0.000\t9.800\r\n"
+         "4.000\t0.000\t9.500\r\n6.000\t0.000\t9.400\r\n8.000\t0.000\t9.000\r\n"
+         "# Meas.\tA\tB\tM\tN\tI(AB)\tV(AB)\tV(MN)\tK/(2pi)\trhoa\tZ(AB)\tStartOn\tVMN000\tVMN001\r\n"
+         "# [#]\t[#]\t[#]\t[#]\t[#]\t[mApp]\t[Vpp]\t[mVpp]\t-\t[ohm m]\t[ohm]\t[byte]\t[mV]\t[mV]\r\n"
+         "1\t1\t4\t2\t3\t48.10\t40.20\t512.3\t0.500\t33.45\t836.0\t1024\t12.1\t12.9\r\n"
+         "2\t2\t5\t3\t4\t-\t-\t-\t0.500\t-\t-\t1024\t-\t-\r\n"
+         "3\t1\t2\t3\t4\t50.00\t40.00\t-25.0\t-3.000\t-9.42\t800.0\t1024\t12.1\t12.9\t13.0\r\n");
+    Seed("electra_file", "electra_status_along_y.ele",
+         "#Total electrodes\r\n4\r\n#X\tY\tZ\r\n5.00\t0.00\t0.00\r\n5.00\t2.00\t0.00\r\n5.00\t4.00\t0.00\r\n"
+         "5.00\t6.00\t0.00\r\n#Total remote electrode\r\nNo data\r\n"
+         "#Meas.\tStatus\tA\tB\tM\tN\tGND\tI(AB)\tV(AB)\tV(MN)\ta-Spacing\tn-Factor\tK/(2pi)\tRhoa\tZ(AB)\r\n"
+         "#[#]\t[E/D/N]\t[#]\t[#]\t[#]\t[#]\t[#]\t[mApp]\t[Vpp]\t[mVpp]\t-\t-\t-\t[ohm m]\t[ohm]\r\n"
+         "1\tE\t1\t4\t2\t3\t3\t49.00\t81.20\t270.10\t2.00\t1.00\t2.00\t69.30\t1650.00\r\n"
+         "2\tN\t2\t5\t3\t4\t4\t-\t-\t-\t2.00\t1.00\t2.00\t-\t-\r\n"
+         "3\tD\t1\t4\t2\t3\t3\t49.00\t81.20\t270.10\t2.00\t1.00\t2.00\t69.30\t1650.00\r\n"
+         "4\tE\t4\t1\t3\t2\t3\t49.00\t81.20\t270.10\t2.00\t1.00\t2.00\t69.30\t1650.00\r\n"
+         "#[#]\t[e/d]\t[#]\t[#]\t[#]\t[#]\t[#]\t[mApp]\t[Vpp]\t[mVpp]\t-\t-\t-\t[ohm m]\t[ohm]\r\n");
 }
 
 // Value formats as the format editor writes them and as the axis and series

@@ -29,7 +29,7 @@ std::string AresRow(const char* Electrodes, const char* CurrentVoltage, const ch
     return std::string(Electrodes) + "\tP1\tP2\tDD\t180.2\t" + CurrentVoltage + "\t12\t23.400\t0.1\t" + Windows + "\r\n";
 }
 
-std::string Refusal(const std::string& Text)
+std::string AresRefusal(const std::string& Text)
 {
     try {
         ReadAres(Text);
@@ -39,7 +39,7 @@ std::string Refusal(const std::string& Text)
     return "read";
 }
 
-double FlatK(double Am, double Bm, double An, double Bn)
+double AresFlatK(double Am, double Bm, double An, double Bn)
 {
     return 2.0 * std::numbers::pi / (1.0 / Am - 1.0 / Bm - 1.0 / An + 1.0 / Bn);
 }
@@ -69,7 +69,7 @@ TEST(AresFile, ReadsElectrodeNumbersResistancesAndWeightedChargeabilities)
     EXPECT_DOUBLE_EQ(data.Resistances[2], 40.0 / 200.0);
     EXPECT_NEAR(data.Voltages[0], 0.3104, 1e-15);
     // A at 12, B at 10, M at 14, N at 16: AM 2, BM 4, AN 4, BN 6.
-    EXPECT_NEAR(data.Resistivities[0], FlatK(2, 4, 4, 6) * 310.4 / 250.5, 1e-12);
+    EXPECT_NEAR(data.Resistivities[0], AresFlatK(2, 4, 4, 6) * 310.4 / 250.5, 1e-12);
     EXPECT_NEAR(data.Resistivities[1], 2.0 * std::numbers::pi * 2.0 * 0.5, 1e-12); // Wenner, a = 2
     // Windows of 20, 20, 40 and 80 ms: (20·2.1 + 20·1.6 + 40·1.2 + 80·0.7) / 160 = 1.1125 %
     // (the plain mean would be 1.4 %); per cent in the data set.
@@ -93,22 +93,22 @@ TEST(AresFile, ReadsAFileWithoutIp)
 TEST(AresFile, RefusesWhatItCannotReadNamingTheLine)
 {
     const std::string columns = "C1[el]\tC2[el]\tP1[el]\tP2[el]\tI[mA]\tU[mV]\tIP1[%]\tIP2[%]\r\n";
-    EXPECT_EQ(Refusal("Electrode distance: 1 m\r\nMeasured data:\r\n" + columns),
+    EXPECT_EQ(AresRefusal("Electrode distance: 1 m\r\nMeasured data:\r\n" + columns),
               "Line 3: the data have IP columns but the header gives no \"IP windows:\" line with their durations.");
-    EXPECT_EQ(Refusal("Electrode distance: 1 m\r\nIP windows:\t20\t40\t80 ms\r\nMeasured data:\r\n" + columns),
+    EXPECT_EQ(AresRefusal("Electrode distance: 1 m\r\nIP windows:\t20\t40\t80 ms\r\nMeasured data:\r\n" + columns),
               "Line 4: the IP columns are IP1[%] .. IP3[%], one per window of line 2, not 2 columns from IP1[%].");
-    EXPECT_EQ(Refusal("Electrode distance: 1 m\r\nIP windows:\t20 ms\r\nMeasured data:\r\n"
+    EXPECT_EQ(AresRefusal("Electrode distance: 1 m\r\nIP windows:\t20 ms\r\nMeasured data:\r\n"
                       "C1[el]\tC2[el]\tP1[el]\tP2[el]\tI[mA]\tU[mV]\tIP1[mV/V]\r\n"),
               "Line 4: the IP column \"IP1[mV/V]\" is in per cent (\"[%]\") here, not in \"mV/V\".");
-    EXPECT_EQ(Refusal("Measured data:\r\nC1[el]\tC2[el]\tP1[el]\tP2[el]\tI[mA]\tU[mV]\r\n"),
+    EXPECT_EQ(AresRefusal("Measured data:\r\nC1[el]\tC2[el]\tP1[el]\tP2[el]\tI[mA]\tU[mV]\r\n"),
               "Line 2: the header gives no \"Electrode distance:\" before the data.");
-    EXPECT_EQ(Refusal("Electrode distance: 2 ft\r\n"), "Line 1: a length in metres (\"2 m\") is expected, not \" 2 ft\".");
+    EXPECT_EQ(AresRefusal("Electrode distance: 2 ft\r\n"), "Line 1: a length in metres (\"2 m\") is expected, not \" 2 ft\".");
     const std::string plain = "Electrode distance: 1 m\r\nMeasured data:\r\nC1[el]\tC2[el]\tP1[el]\tP2[el]\tI[mA]\tU[mV]\r\n";
-    EXPECT_EQ(Refusal(plain + "0\t3\t1\t2\t10\r\n"), "Line 4: the row has 5 cells where line 3 names 6.");
-    EXPECT_EQ(Refusal(plain + "0\t-\t1\t2\t10\t5\r\n"),
+    EXPECT_EQ(AresRefusal(plain + "0\t3\t1\t2\t10\r\n"), "Line 4: the row has 5 cells where line 3 names 6.");
+    EXPECT_EQ(AresRefusal(plain + "0\t-\t1\t2\t10\t5\r\n"),
               "Line 4: an electrode is a number from 0 (\"5\", or \"5*2\" for a bundle), not \"-\".");
-    EXPECT_EQ(Refusal(plain + "0\t3\t1\t2\t10\t5,5\r\n"), "Line 4: \"5,5\" is not a number.");
-    EXPECT_EQ(Refusal("Method: Wenner\r\n"),
+    EXPECT_EQ(AresRefusal(plain + "0\t3\t1\t2\t10\t5,5\r\n"), "Line 4: \"5,5\" is not a number.");
+    EXPECT_EQ(AresRefusal("Method: Wenner\r\n"),
               "Line 1: the file ends before the line \"Measured data:\" and the data's column line.");
 }
 

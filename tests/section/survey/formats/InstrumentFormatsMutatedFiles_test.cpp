@@ -8,6 +8,7 @@
 #include "section/survey/formats/AbemOhmFile.h"
 #include "section/survey/formats/AresFile.h"
 #include "section/survey/formats/Das1File.h"
+#include "section/survey/formats/ElectraFile.h"
 #include "section/survey/formats/LippmannFile.h"
 #include "section/survey/formats/StingFile.h"
 #include "section/survey/formats/SyscalTextFile.h"
@@ -99,6 +100,20 @@ TEST(InstrumentFormatsMutatedFiles, AresIsReadWholeOrRefusedNamingALine)
                   "1\t0\t2\t3\t250.5\t310.4\t2.1\t3.0\t1.6\t4.1\r\n5*2\t1*2\t8\t9\t0.0\t0.0\t0.0\t0.0\t0.0\t0.0\r\n"
                   "2\t5\t3\t4\ttoo low current\r\n0\t3\t1\t2\t100.0\t50.0\t1.0\t0.1\t-\t0.1\r\n"},
                  ReadAres);
+}
+
+TEST(InstrumentFormatsMutatedFiles, ElectraIsReadWholeOrRefusedNamingALine)
+{
+    CheckMutants({"# Total enabled electrodes\r\n4\r\n# X\tY\tZ\r\n0.0\t0.0\t10.0\r\n2.0\t0.0\t9.8\r\n4.0\t0.0\t9.5\r\n"
+                  "6.0\t0.0\t9.4\r\n# Meas.\tA\tB\tM\tN\tI(AB)\tV(AB)\tV(MN)\trhoa\tVMN000\tVMN001\r\n"
+                  "# [#]\t[#]\t[#]\t[#]\t[#]\t[mApp]\t[Vpp]\t[mVpp]\t[ohm m]\t[mV]\t[mV]\r\n"
+                  "1\t1\t4\t2\t3\t48.1\t40.2\t512.3\t33.45\t12.1\t12.9\r\n2\t2\t4\t3\t1\t-\t-\t-\t-\t-\t-\r\n"
+                  "3\t1\t2\t3\t4\t50.0\t40.0\t-25.0\t-9.42\t12.1\t12.9\t13.0\r\n",
+                  "#Total electrodes\n3\n#X\tY\tZ\n5\t0\t0\n5\t2\t0\n5\t4\t0\n#Total remote electrode\nNo data\n"
+                  "#Meas.\tStatus\tA\tB\tM\tN\tGND\tI(AB)\tV(MN)\n#[#]\t[E/D/N]\t[#]\t[#]\t[#]\t[#]\t[#]\t[mApp]\t[mVpp]\n"
+                  "1\tE\t1\t3\t2\t1\t3\t49.0\t270.1\n2\tN\t2\t3\t1\t2\t3\t-\t-\n3\tD\t1\t3\t2\t1\t3\t49.0\t270.1\n"
+                  "#[#]\t[e/d]\t[#]\t[#]\t[#]\t[#]\t[#]\t[mApp]\t[mVpp]\n"},
+                 ReadElectra);
 }
 
 } // namespace
