@@ -685,6 +685,49 @@ void InstrumentSeeds()
              .c_str());
 }
 
+// The ARES II export with IP windows of unequal length, bundles and rows
+// without a measurement, and without IP; the Electra export in both
+// layouts (the older with its waveform); each also as measured data told
+// from its content.
+void AresElectraSeeds()
+{
+    const auto Seed = [](const char* Target, const char* Name, const char* Text) {
+        Write(Target, Name, Text);
+        Write("measured_data", Name, Text);
+    };
+    Seed("ares_file", "ares_ip_windows.2dm",
+         "Method: Dip-Dip overlap\r\nX-loc: 10 m\r\nElectrode distance: 2 m\r\nIP windows:\t20\t20\t40\t80 ms\r\n"
+         "Connected MC 1: 0.8 kOhm\r\nMeasured data:\r\n"
+         "C1[el]\tC2[el]\tP1[el]\tP2[el]\tPn\tPn+1\tArray\tUout[V]\tI[mA]\tU[mV]\tEP[mV]\tAppRes[Ohmm]\tSt-dev[%]\t"
+         "IP1[%]\tIP1-dev\tIP2[%]\tIP2-dev\tIP3[%]\tIP3-dev\tIP4[%]\tIP4-dev\r\n"
+         "1\t0\t2\t3\tP1\tP2\tDD\t180.2\t250.500\t310.400\t12\t23.400\t0.1\t2.10\t3.0\t1.60\t4.1\t1.20\t5.5\t0.70\t9.0\r\n"
+         "5*2\t1*2\t8\t9\tP1\tP2\tDD\t0.0\t0.000\t0.000\t0\t0.000\t0.0\t0.00\t0.0\t0.00\t0.0\t0.00\t0.0\t0.00\t0.0\r\n"
+         "2\t5\t3\t4\ttoo low current\r\n"
+         "5*2\t1*2\t3\t4\tP1\tP2\tDD\t80.0\t200.000\t40.000\t3\t1.000\t0.2\t0.50\t0.1\t-\t0.1\t0.50\t0.1\t0.50\t0.1\r\n");
+    Seed("ares_file", "ares_no_ip.2dm",
+         "Method: Wenner\r\nX-loc: 0 m\r\nElectrode distance: 1 m\r\nMeasured data:\r\n"
+         "C1[el]\tC2[el]\tP1[el]\tP2[el]\tI[mA]\tU[mV]\tAppRes[Ohmm]\r\n0\t3\t1\t2\t10\t5\t3.1\r\n"
+         "1\t4\t2\t3\t-\t-\t-\r\n");
+    Seed("electra_file", "electra_waveform.ele",
+         "# Total enabled electrodes\r\n5\r\n# X\tY\tZ\r\n0.000\t0.000\t10.000\r\n2.000\t0.000\t9.800\r\n"
+         "4.000\t0.000\t9.500\r\n6.000\t0.000\t9.400\r\n8.000\t0.000\t9.000\r\n"
+         "# Meas.\tA\tB\tM\tN\tI(AB)\tV(AB)\tV(MN)\tK/(2pi)\trhoa\tZ(AB)\tStartOn\tVMN000\tVMN001\r\n"
+         "# [#]\t[#]\t[#]\t[#]\t[#]\t[mApp]\t[Vpp]\t[mVpp]\t-\t[ohm m]\t[ohm]\t[byte]\t[mV]\t[mV]\r\n"
+         "1\t1\t4\t2\t3\t48.10\t40.20\t512.3\t0.500\t33.45\t836.0\t1024\t12.1\t12.9\r\n"
+         "2\t2\t5\t3\t4\t-\t-\t-\t0.500\t-\t-\t1024\t-\t-\r\n"
+         "3\t1\t2\t3\t4\t50.00\t40.00\t-25.0\t-3.000\t-9.42\t800.0\t1024\t12.1\t12.9\t13.0\r\n");
+    Seed("electra_file", "electra_status_along_y.ele",
+         "#Total electrodes\r\n4\r\n#X\tY\tZ\r\n5.00\t0.00\t0.00\r\n5.00\t2.00\t0.00\r\n5.00\t4.00\t0.00\r\n"
+         "5.00\t6.00\t0.00\r\n#Total remote electrode\r\nNo data\r\n"
+         "#Meas.\tStatus\tA\tB\tM\tN\tGND\tI(AB)\tV(AB)\tV(MN)\ta-Spacing\tn-Factor\tK/(2pi)\tRhoa\tZ(AB)\r\n"
+         "#[#]\t[E/D/N]\t[#]\t[#]\t[#]\t[#]\t[#]\t[mApp]\t[Vpp]\t[mVpp]\t-\t-\t-\t[ohm m]\t[ohm]\r\n"
+         "1\tE\t1\t4\t2\t3\t3\t49.00\t81.20\t270.10\t2.00\t1.00\t2.00\t69.30\t1650.00\r\n"
+         "2\tN\t2\t5\t3\t4\t4\t-\t-\t-\t2.00\t1.00\t2.00\t-\t-\r\n"
+         "3\tD\t1\t4\t2\t3\t3\t49.00\t81.20\t270.10\t2.00\t1.00\t2.00\t69.30\t1650.00\r\n"
+         "4\tE\t4\t1\t3\t2\t3\t49.00\t81.20\t270.10\t2.00\t1.00\t2.00\t69.30\t1650.00\r\n"
+         "#[#]\t[e/d]\t[#]\t[#]\t[#]\t[#]\t[#]\t[mApp]\t[Vpp]\t[mVpp]\t-\t-\t-\t[ohm m]\t[ohm]\r\n");
+}
+
 // Value formats as the format editor writes them and as the axis and series
 // pages list them, in English (locale 0) and in German (locale 1, decimal
 // comma); the four leading bytes pick the locale and a choice of controls.
@@ -812,6 +855,7 @@ int main(int Argc, char** Argv)
         lp::fuzz::SchemeSeeds();
         lp::fuzz::MeasuredDataSeeds();
         lp::fuzz::InstrumentSeeds();
+        lp::fuzz::AresElectraSeeds();
         lp::fuzz::ValueFormatSeeds();
         lp::fuzz::FunctionSettingsSeeds();
         lp::fuzz::EditorTextSeeds();

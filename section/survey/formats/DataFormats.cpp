@@ -2,7 +2,9 @@
 
 #include "section/survey/Res2DInvFile.h"
 #include "section/survey/formats/AbemOhmFile.h"
+#include "section/survey/formats/AresFile.h"
 #include "section/survey/formats/Das1File.h"
+#include "section/survey/formats/ElectraFile.h"
 #include "section/survey/formats/LippmannFile.h"
 #include "section/survey/formats/OhmPiFile.h"
 #include "section/survey/formats/PrimeFile.h"
@@ -33,6 +35,12 @@ const std::vector<TMeasuredFormat>& MeasuredFormats()
          "a comma-separated header naming the electrodes a, b, m, n and r_[Ohm]", {"csv"}, IsOhmPi, ReadOhmPi},
         {TDataFormat::Prime, "prime", "Prime export", "a first line beginning \"# Prime:\"", {"tab", "dat"}, IsPrime,
          ReadPrime},
+        {TDataFormat::Ares, "ares", "ARES II export",
+         "header lines, then \"Measured data:\" and the columns C1[el] C2[el] P1[el] P2[el] ...", {"2dm"}, IsAres,
+         ReadAres},
+        {TDataFormat::Electra, "electra", "Electra export",
+         "\"#\" labels: the electrode count, \"X Y Z\" and the positions, then \"Meas.\" and the data's columns",
+         {"ele"}, IsElectra, ReadElectra},
         {TDataFormat::Unified, "unified", "unified data format",
          "pyGIMLi's; its first line an electrode count or a \"#\" comment", {"dat", "ohm", "data"}, LooksUnified,
          ReadUnifiedMeasuredData},

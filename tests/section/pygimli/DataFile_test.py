@@ -223,6 +223,31 @@ INSTRUMENT_FILES = {
         "13\t3.0\t4.0\t99.0\r\n14\t3.0\t6.0\t98.0\r\n15\t3.0\t8.0\t97.5\r\n",
         [(0, 100.0), (2, 99.5), (4, 99.0), (6, 98.0), (8, 97.5)],
         [((2, 1, 3, 4), 0.8123), ((2, 1, 4, 5), 0.3518)]),
+    "ares.2dm": (
+        "Method: Dip-Dip overlap\r\nX-loc: 10 m\r\nElectrode distance: 2 m\r\nIP windows:\t20\t40 ms\r\n"
+        "Measured data:\r\nC1[el]\tC2[el]\tP1[el]\tP2[el]\tI[mA]\tU[mV]\tIP1[%]\tIP1-dev\tIP2[%]\tIP2-dev\r\n"
+        "1\t0\t2\t3\t250.5\t310.4\t2.1\t3.0\t1.6\t4.1\r\n2\t5\t3\t4\ttoo low current\r\n"
+        "0\t3\t1\t2\t100.0\t50.0\t1.0\t0.1\t1.0\t0.1\r\n",
+        [(10, 0), (12, 0), (14, 0), (16, 0)],
+        [((2, 1, 3, 4), 310.4 / 250.5), ((1, 4, 2, 3), 0.5)]),
+    "electra_older.ele": (
+        "# Total enabled electrodes\r\n4\r\n# X\tY\tZ\r\n0.000\t0.000\t10.000\r\n2.000\t0.000\t9.800\r\n"
+        "4.000\t0.000\t9.500\r\n6.000\t0.000\t9.400\r\n"
+        "# Meas.\tA\tB\tM\tN\tI(AB)\tV(AB)\tV(MN)\tK/(2pi)\trhoa\tZ(AB)\tStartOn\tVMN000\tVMN001\r\n"
+        "# [#]\t[#]\t[#]\t[#]\t[#]\t[mApp]\t[Vpp]\t[mVpp]\t-\t[ohm m]\t[ohm]\t[byte]\t[mV]\t[mV]\r\n"
+        "1\t1\t4\t2\t3\t48.10\t40.20\t512.3\t0.500\t33.45\t836.0\t1024\t12.1\t12.9\r\n"
+        "2\t1\t2\t3\t4\t50.00\t40.00\t-25.0\t-3.000\t-9.42\t800.0\t1024\t12.1\t12.9\t13.0\r\n",
+        [(0, 10), (2, 9.8), (4, 9.5), (6, 9.4)],
+        [((1, 4, 2, 3), 512.3 / 48.1), ((1, 2, 3, 4), -0.5)]),
+    "electra_newer.ele": (
+        "#Total electrodes\r\n4\r\n#X\tY\tZ\r\n5.00\t0.00\t0.00\r\n5.00\t2.00\t0.00\r\n5.00\t4.00\t0.00\r\n"
+        "5.00\t6.00\t0.00\r\n#Total remote electrode\r\nNo data\r\n"
+        "#Meas.\tStatus\tA\tB\tM\tN\tGND\tI(AB)\tV(AB)\tV(MN)\ta-Spacing\tn-Factor\tK/(2pi)\tRhoa\tZ(AB)\r\n"
+        "#[#]\t[E/D/N]\t[#]\t[#]\t[#]\t[#]\t[#]\t[mApp]\t[Vpp]\t[mVpp]\t-\t-\t-\t[ohm m]\t[ohm]\r\n"
+        "1\tE\t1\t4\t2\t3\t3\t49.00\t81.20\t270.10\t2.00\t1.00\t2.00\t69.30\t1650.00\r\n"
+        "2\tD\t1\t4\t2\t3\t3\t49.00\t81.20\t270.10\t2.00\t1.00\t2.00\t69.30\t1650.00\r\n",
+        [(0, 0), (2, 0), (4, 0), (6, 0)],
+        [((1, 4, 2, 3), 270.1 / 49.0)]),
 }
 
 

@@ -95,24 +95,71 @@ TEST(DataFormats, RefusesAFileInNoFormatNamingTheFormatsRead)
 
 TEST(DataFormats, NamesAndListsEveryFormat)
 {
-    EXPECT_EQ(MeasuredFormatNames("|"), "unified|res2dinv|syscal|abem|sting|lippmann|das1|ohmpi|prime");
-    EXPECT_EQ(MeasuredFormatNameChoice(), "unified, res2dinv, syscal, abem, sting, lippmann, das1, ohmpi or prime");
+    EXPECT_EQ(MeasuredFormatNames("|"), "unified|res2dinv|syscal|abem|sting|lippmann|das1|ohmpi|prime|ares|electra");
+    EXPECT_EQ(MeasuredFormatNameChoice(), "unified, res2dinv, syscal, abem, sting, lippmann, das1, ohmpi, prime, ares or electra");
     for (const TMeasuredFormat& format : MeasuredFormats()) {
         EXPECT_EQ(DataFormatFromName(format.Name), format.Format);
         EXPECT_EQ(DataFormatName(format.Format), format.Name);
     }
     EXPECT_FALSE(DataFormatFromName("csv"));
     EXPECT_EQ(MeasuredFormatFilter(),
-              "Measured data (*.dat;*.ohm;*.data;*.txt;*.csv;*.stg;*.tx0;*.tab)|"
-              "*.dat;*.ohm;*.data;*.txt;*.csv;*.stg;*.tx0;*.tab|"
+              "Measured data (*.dat;*.ohm;*.data;*.txt;*.csv;*.stg;*.tx0;*.tab;*.2dm;*.ele)|"
+              "*.dat;*.ohm;*.data;*.txt;*.csv;*.stg;*.tx0;*.tab;*.2dm;*.ele|"
               "Unified data format (*.dat;*.ohm;*.data)|*.dat;*.ohm;*.data|Res2DInv format (*.dat;*.txt)|*.dat;*.txt|"
               "Syscal Pro text export (*.csv)|*.csv|ABEM Lund protocol export (*.ohm)|*.ohm|Sting export (*.stg)|*.stg|"
               "Lippmann export (*.tx0)|*.tx0|DAS-1 export (*.data)|*.data|OhmPi export (*.csv)|*.csv|"
-              "Prime export (*.tab;*.dat)|*.tab;*.dat|All files (*)|*");
+              "Prime export (*.tab;*.dat)|*.tab;*.dat|ARES II export (*.2dm)|*.2dm|Electra export (*.ele)|*.ele|All files (*)|*");
     EXPECT_EQ(InstrumentFormatOfExtension("STG")->Format, TDataFormat::Sting);
     EXPECT_EQ(InstrumentFormatOfExtension("csv")->Format, TDataFormat::SyscalText);
     EXPECT_EQ(InstrumentFormatOfExtension("dat")->Format, TDataFormat::Prime);
     EXPECT_EQ(InstrumentFormatOfExtension("txt"), nullptr);
+}
+
+// The ARES II export told from its content (the line "Measured data:" and
+// the electrode columns after it), whatever its extension, and listed
+// among the formats read.
+TEST(DataFormats, TellsTheAresExportFromItsContent)
+{
+    const std::string ares = "Method: Wenner\r\nX-loc: 0 m\r\nElectrode distance: 1 m\r\nMeasured data:\r\n"
+                             "C1[el]\tC2[el]\tP1[el]\tP2[el]\tI[mA]\tU[mV]\r\n0\t3\t1\t2\t10\t5\r\n";
+    EXPECT_EQ(RecogniseDataFormat(ares), TDataFormat::Ares);
+    EXPECT_EQ(ReadMeasuredData(ares, std::nullopt, "txt").Size(), 1u);
+    EXPECT_EQ(ReadMeasuredData(ares, TDataFormat::Ares).Size(), 1u);
+    for (const char* other : {SyscalFile, UnifiedFile, AbemFile, LippmannFile, Das1File, StingFile})
+        EXPECT_NE(RecogniseDataFormat(other), TDataFormat::Ares) << other;
+    // "Measured data:" followed by other columns is no ARES export.
+    EXPECT_NE(RecogniseDataFormat("Measured data:\nA\tB\tM\tN\n"), TDataFormat::Ares);
+    EXPECT_EQ(InstrumentFormatOfExtension("2DM")->Format, TDataFormat::Ares);
+    EXPECT_NE(FormatRefusal(OhmPiFile).find("ARES II export"), std::string::npos);
+}
+
+// Guards against an Electra export that opens with a "#" label being
+// mistaken for the unified data format (and refused at its second line),
+// while a unified file opening with a like comment stays unified.
+TEST(DataFormats, TellsTheElectraExportFromTheUnifiedFormat)
+{
+    const std::string older = "# Total enabled electrodes\r\n4\r\n# X\tY\tZ\r\n0.0\t0.0\t0.0\r\n1.0\t0.0\t0.0\r\n"
+                              "2.0\t0.0\t0.0\r\n3.0\t0.0\t0.0\r\n"
+                              "# Meas.\tA\tB\tM\tN\tI(AB)\tV(AB)\tV(MN)\tK/(2pi)\trhoa\tZ(AB)\tStartOn\tVMN000\tVMN001\r\n"
+                              "# [#]\t[#]\t[#]\t[#]\t[#]\t[mApp]\t[Vpp]\t[mVpp]\t-\t[ohm m]\t[ohm]\t[byte]\t[mV]\t[mV]\r\n"
+                              "1\t1\t4\t2\t3\t48.10\t40.20\t512.3\t0.500\t33.45\t836.0\t1024\t12.1\t12.9\r\n";
+    const std::string newer = "#Total electrodes\n4\n#X\tY\tZ\n0\t0\t0\n1\t0\t0\n2\t0\t0\n3\t0\t0\n"
+                              "#Total remote electrode\nNo data\n#Meas.\tStatus\tA\tB\tM\tN\tGND\tI(AB)\tV(AB)\tV(MN)\n"
+                              "#[#]\t[E/D/N]\t[#]\t[#]\t[#]\t[#]\t[#]\t[mApp]\t[Vpp]\t[mVpp]\n1\tE\t1\t4\t2\t3\t3\t49\t81\t270\n";
+    for (const std::string& electra : {older, newer}) {
+        EXPECT_EQ(RecogniseDataFormat(electra), TDataFormat::Electra);
+        const TMeasuredData data = ReadMeasuredData(electra, std::nullopt, "ele");
+        EXPECT_EQ(data.Format, TDataFormat::Electra);
+        EXPECT_EQ(data.Size(), 1u);
+    }
+    const std::string unified = "# Total electrodes\n4\n# X Y Z\n0 0 0\n1 0 0\n2 0 0\n3 0 0\n1\n# a b m n rhoa\n"
+                                "1 4 2 3 100\n";
+    EXPECT_EQ(RecogniseDataFormat(unified), TDataFormat::Unified);
+    EXPECT_EQ(ReadMeasuredData(unified).Size(), 1u);
+    for (const char* other : {SyscalFile, UnifiedFile, AbemFile, LippmannFile, Das1File, StingFile})
+        EXPECT_NE(RecogniseDataFormat(other), TDataFormat::Electra) << other;
+    EXPECT_EQ(InstrumentFormatOfExtension("ele")->Format, TDataFormat::Electra);
+    EXPECT_NE(FormatRefusal(OhmPiFile).find("Electra export"), std::string::npos);
 }
 
 } // namespace

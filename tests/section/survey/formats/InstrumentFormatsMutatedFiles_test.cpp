@@ -1,12 +1,13 @@
 // Mutated instrument exports (Syscal text, ABEM protocol, Sting, Lippmann,
-// DAS-1, OhmPi, Prime): each is
-// refused naming one of its lines, or it reads into a sound data set that
+// DAS-1, OhmPi, Prime, ARES II, Electra): each is refused naming one of its lines, or it reads into a sound data set that
 // is written and read back the same, compares with a response within what a
 // double counts, and whose electrodes stand on a ground or are refused
 // naming a line. Seeded as DataFileMutator.h says.
 
 #include "section/survey/formats/AbemOhmFile.h"
+#include "section/survey/formats/AresFile.h"
 #include "section/survey/formats/Das1File.h"
+#include "section/survey/formats/ElectraFile.h"
 #include "section/survey/formats/LippmannFile.h"
 #include "section/survey/formats/OhmPiFile.h"
 #include "section/survey/formats/PrimeFile.h"
@@ -114,6 +115,29 @@ TEST(InstrumentFormatsMutatedFiles, PrimeIsReadWholeOrRefusedNamingALine)
     CheckMutants({head, head + "no_of_electrodes:\t5\r\nlabel\tx\ty\tz\r\n11\t0\t0\t10\r\n12\t1\t0\t9.5\r\n"
                               "13\t2\t0\t9\r\n14\t3\t0\t8.5\r\n15\t4\t0\t8\r\n"},
                  ReadPrime);
+}
+
+TEST(InstrumentFormatsMutatedFiles, AresIsReadWholeOrRefusedNamingALine)
+{
+    CheckMutants({"Method: Dip-Dip overlap\r\nX-loc: 10 m\r\nElectrode distance: 2 m\r\nIP windows:\t20\t40 ms\r\n"
+                  "Measured data:\r\nC1[el]\tC2[el]\tP1[el]\tP2[el]\tI[mA]\tU[mV]\tIP1[%]\tIP1-dev\tIP2[%]\tIP2-dev\r\n"
+                  "1\t0\t2\t3\t250.5\t310.4\t2.1\t3.0\t1.6\t4.1\r\n5*2\t1*2\t8\t9\t0.0\t0.0\t0.0\t0.0\t0.0\t0.0\r\n"
+                  "2\t5\t3\t4\ttoo low current\r\n0\t3\t1\t2\t100.0\t50.0\t1.0\t0.1\t-\t0.1\r\n"},
+                 ReadAres);
+}
+
+TEST(InstrumentFormatsMutatedFiles, ElectraIsReadWholeOrRefusedNamingALine)
+{
+    CheckMutants({"# Total enabled electrodes\r\n4\r\n# X\tY\tZ\r\n0.0\t0.0\t10.0\r\n2.0\t0.0\t9.8\r\n4.0\t0.0\t9.5\r\n"
+                  "6.0\t0.0\t9.4\r\n# Meas.\tA\tB\tM\tN\tI(AB)\tV(AB)\tV(MN)\trhoa\tVMN000\tVMN001\r\n"
+                  "# [#]\t[#]\t[#]\t[#]\t[#]\t[mApp]\t[Vpp]\t[mVpp]\t[ohm m]\t[mV]\t[mV]\r\n"
+                  "1\t1\t4\t2\t3\t48.1\t40.2\t512.3\t33.45\t12.1\t12.9\r\n2\t2\t4\t3\t1\t-\t-\t-\t-\t-\t-\r\n"
+                  "3\t1\t2\t3\t4\t50.0\t40.0\t-25.0\t-9.42\t12.1\t12.9\t13.0\r\n",
+                  "#Total electrodes\n3\n#X\tY\tZ\n5\t0\t0\n5\t2\t0\n5\t4\t0\n#Total remote electrode\nNo data\n"
+                  "#Meas.\tStatus\tA\tB\tM\tN\tGND\tI(AB)\tV(MN)\n#[#]\t[E/D/N]\t[#]\t[#]\t[#]\t[#]\t[#]\t[mApp]\t[mVpp]\n"
+                  "1\tE\t1\t3\t2\t1\t3\t49.0\t270.1\n2\tN\t2\t3\t1\t2\t3\t-\t-\n3\tD\t1\t3\t2\t1\t3\t49.0\t270.1\n"
+                  "#[#]\t[e/d]\t[#]\t[#]\t[#]\t[#]\t[#]\t[mApp]\t[mVpp]\n"},
+                 ReadElectra);
 }
 
 } // namespace
