@@ -1,8 +1,8 @@
 // Mutated instrument exports (Syscal text, ABEM protocol, Sting, Lippmann,
-// DAS-1, OhmPi, Prime, ARES II, Electra): each is refused naming one of its lines, or it reads into a sound data set that
-// is written and read back the same, compares with a response within what a
-// double counts, and whose electrodes stand on a ground or are refused
-// naming a line. Seeded as DataFileMutator.h says.
+// DAS-1, OhmPi, Prime, ARES II, Electra): each is refused naming one of its
+// lines, or it reads into a sound data set that is written and read back the
+// same, compares with a response within what a double counts, and whose
+// electrodes stand on a ground or are refused naming a line. Seeded as DataFileMutator.h says.
 
 #include "section/survey/formats/AbemOhmFile.h"
 #include "section/survey/formats/AresFile.h"
