@@ -10,20 +10,7 @@
 #include "fuzz/FuzzDataFile.h"
 #include "section/survey/formats/Das1File.h"
 
-#include <string_view>
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
 {
-    const std::string_view text(reinterpret_cast<const char*>(Data), Size);
-    const auto read = lp::fuzz::ReadOrRefusePlainly(text, lp::ReadDas1);
-    if (!read)
-        return 0;
-    const lp::TMeasuredData& data = *read;
-    lp::fuzz::Require(lp::test::UnsoundMeasuredData(data).empty(), "accepted data are sound");
-    lp::fuzz::Require(lp::test::RoundTripDifference(data).empty(), "the data written as a data file read back the same");
-    lp::fuzz::Require(lp::test::PlacementRefusalWithoutLine(data).empty(),
-                      "electrodes the ground cannot stand are refused naming a line");
-    lp::fuzz::Require(lp::test::UncountableMisfit(data).empty(),
-                      "data of 0 or below are refused, every other datum compares within what a double counts");
-    return 0;
+    return lp::fuzz::CheckMeasuredDataReader(Data, Size, lp::ReadDas1);
 }

@@ -21,14 +21,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
     if (!read)
         return 0;
     const lp::TMeasuredData& data = *read;
-    lp::fuzz::Require(lp::test::UnsoundMeasuredData(data).empty(), "accepted data are sound");
     lp::fuzz::Require(data.Size() + static_cast<size_t>(data.Skipped.Total()) ==
                           lp::ParseUnifiedData(text).Configurations.size(),
                       "every datum of the file is used or counted as skipped");
-    lp::fuzz::Require(lp::test::RoundTripDifference(data).empty(), "the data written as a data file read back the same");
-    lp::fuzz::Require(lp::test::PlacementRefusalWithoutLine(data).empty(),
-                      "electrodes the ground cannot stand are refused naming a line");
-    lp::fuzz::Require(lp::test::UncountableMisfit(data).empty(),
-                      "data of 0 or below are refused, every other datum compares within what a double counts");
+    lp::fuzz::RequireSoundMeasuredData(data);
     return 0;
 }
