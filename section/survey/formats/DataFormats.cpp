@@ -5,6 +5,7 @@
 #include "section/survey/formats/Das1File.h"
 #include "section/survey/formats/LippmannFile.h"
 #include "section/survey/formats/StingFile.h"
+#include "section/survey/formats/SyscalBinaryFile.h"
 #include "section/survey/formats/SyscalTextFile.h"
 
 #include <algorithm>
@@ -17,6 +18,9 @@ const std::vector<TMeasuredFormat>& MeasuredFormats()
     static const std::vector<TMeasuredFormat> formats = {
         {TDataFormat::SyscalText, "syscal", "Syscal Pro text export",
          "a comma-separated header naming El-array and the electrodes' x", {"csv"}, IsSyscalText, ReadSyscalText},
+        {TDataFormat::SyscalBinary, "syscal-bin", "Syscal Pro binary file",
+         "a binary header of version 0x80000000 .. 0x80000003 and a Syscal Pro type, then records of 280 to 304 bytes",
+         {"bin"}, IsSyscalBinary, ReadSyscalBinary},
         {TDataFormat::AbemOhm, "abem", "ABEM Lund protocol export",
          "blocks after a protocol file name such as DIPDIP2.ORG", {"ohm"}, IsAbemOhm, ReadAbemOhm},
         {TDataFormat::Sting, "sting", "Sting export",
