@@ -5,6 +5,7 @@ thing in the program and another in pyGIMLi."""
 
 import csv
 import os
+import struct
 import unittest
 
 import numpy as np
@@ -160,6 +161,19 @@ class PyGimliFilesInProgram(unittest.TestCase):
         self.assert_same_survey(theirs, ours)
 
 
+def syscal_binary(records):
+    """A Syscal Pro binary file by its layout: the header (version 0x80000002, type 11, a 1024-byte comment),
+    then per record (more, x, y, z, Vp, In, M) its 280, 296 or 304 bytes, little-endian."""
+    out = struct.pack("<IB", 0x80000002, 11) + b"Made-up line".ljust(1024, b"\0")
+    for more, x, y, z, vp, current, m in records:
+        out += struct.pack("<hhffhh", 11, more, 500.0, 20.0, 1, 0) + struct.pack("<12f", *x, *y, *z)
+        out += struct.pack("<6f", 0.5, vp, current, 18.4, m, 5.7) + struct.pack("<40f", *([0.0] * 40))
+        out += b"\x03\x03" + b"Q1".ljust(12, b"\0") + struct.pack("<h4f", 1, 0.0, 0.0, 4.0, 1.5)
+        out += struct.pack("<4f", 48.0, 12.5, 12.1, 21.0) if more in (2, 3) else b""
+        out += struct.pack("<d", 46082.5) if more == 3 else b""
+    return out.decode("latin-1")  # written back byte for byte
+
+
 # Instruments' exports built from their layouts with known values: the
 # electrodes' x and z as the program places them, and per datum a b m n
 # (from 1, 0 a pole) and the resistance V/I.
@@ -200,6 +214,13 @@ INSTRUMENT_FILES = {
         "000002 002,02 002,04 002,03 002,01\t * * TX Resist. out of range * *\r\n#data_end\r\n",
         [(14, 1.0), (16, 0.5), (18, 0), (20, 0)],
         [((4, 1, 3, 2), 8.15)]),
+    "syscal.bin": (
+        syscal_binary([(3, (0, 3, 1, 2), (0,) * 4, (0,) * 4, 120.5, 5.0, 12.5),
+                       (2, (1, 2, 0, 3), (0,) * 4, (0,) * 4, 30.25, 10.0, 0.0),
+                       (0, (4, 9999999, 6, 7), (0,) * 4, (0,) * 4, 35.25, 120.0, 2.0),
+                       (3, (0, 3, 1, 2), (0,) * 4, (0,) * 4, float("nan"), 5.0, 0.0)]),
+        [(0, 0), (1, 0), (2, 0), (3, 0), (4, 0), (6, 0), (7, 0)],
+        [((1, 4, 2, 3), 120.5 / 5.0), ((2, 3, 1, 4), 30.25 / 10.0), ((5, 0, 6, 7), 35.25 / 120.0)]),
 }
 
 
