@@ -63,6 +63,22 @@ std::string Hex(uint32_t Value)
     return text;
 }
 
+// A refusal of the rows ("Line N: ...", N a record's number) as one of the
+// record ("Record N at byte B: ..."), B from each record's first byte.
+std::string RecordRefusal(const std::string& Message, const std::vector<size_t>& Starts)
+{
+    if (!Message.starts_with("Line "))
+        return Message;
+    const char* end = Message.data() + Message.size();
+    size_t record = 0;
+    const auto [after, fault] = std::from_chars(Message.data() + 5, end, record);
+    if (fault != std::errc() || record == 0 || record > Starts.size() ||
+        !std::string_view(after, static_cast<size_t>(end - after)).starts_with(": "))
+        return Message;
+    return "Record " + std::to_string(record) + " at byte " + std::to_string(Starts[record - 1]) +
+           std::string(after);
+}
+
 class TSyscalBinaryReader {
 public:
     explicit TSyscalBinaryReader(std::string_view bytes) : FBytes(bytes), FRows(TDataFormat::SyscalBinary, {}) {}
@@ -85,7 +101,7 @@ public:
         try {
             return FRows.Data();
         } catch (const EDataFileError& error) {
-            throw EDataFileError(OfRecord(error.Message()));
+            throw EDataFileError(RecordRefusal(error.Message(), FStarts));
         }
     }
 
@@ -94,22 +110,6 @@ private:
     {
         throw EDataFileError("Record " + std::to_string(Record) + " at byte " + std::to_string(At) + ": " + What +
                              ".");
-    }
-
-    // A refusal of the rows ("Line N: ...", N a record's number) as one of
-    // the record.
-    std::string OfRecord(const std::string& Message) const
-    {
-        if (!Message.starts_with("Line "))
-            return Message;
-        const char* digits = Message.data() + 5;
-        size_t record = 0;
-        const auto [end, fault] = std::from_chars(digits, Message.data() + Message.size(), record);
-        if (fault != std::errc() || record == 0 || record > FStarts.size() ||
-            !std::string_view(end, static_cast<size_t>(Message.data() + Message.size() - end)).starts_with(": "))
-            return Message;
-        return "Record " + std::to_string(record) + " at byte " + std::to_string(FStarts[record - 1]) +
-               std::string(end);
     }
 
     void ReadRecord(size_t At)
