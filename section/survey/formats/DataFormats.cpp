@@ -21,6 +21,8 @@ const std::vector<TMeasuredFormat>& MeasuredFormats()
         {TDataFormat::SyscalBinary, "syscal-bin", "Syscal Pro binary file",
          "a binary header of version 0x80000000 .. 0x80000003 and a Syscal Pro type, then records of 280 to 304 bytes",
          {"bin"}, IsSyscalBinary, ReadSyscalBinary},
+        {TDataFormat::SyscalBinx, "syscal-binx", "Syscal Pro .binx file",
+         "a binary header of version 6, then records of version 14", {"binx"}, IsSyscalBinx, ReadSyscalBinx},
         {TDataFormat::AbemOhm, "abem", "ABEM Lund protocol export",
          "blocks after a protocol file name such as DIPDIP2.ORG", {"ohm"}, IsAbemOhm, ReadAbemOhm},
         {TDataFormat::Sting, "sting", "Sting export",

@@ -158,6 +158,161 @@ private:
     std::vector<size_t> FStarts; // each record's first byte
 };
 
+
+// The .binx file's fields read one after the other; a read past the end
+// refused as the file ending within the record (or the header) begun at
+// Begin.
+class TBinxCursor {
+public:
+    explicit TBinxCursor(std::string_view bytes) : FBytes(bytes) {}
+
+    size_t At() const { return FAt; }
+    size_t Left() const { return FBytes.size() - FAt; }
+    // What is read from here on: record Record (from 1; 0 the header).
+    void Begin(size_t Record) { FRecord = Record, FBegin = FAt; }
+
+    [[noreturn]] void Fail(const std::string& What) const
+    {
+        throw EDataFileError((FRecord == 0 ? std::string("Header") : "Record " + std::to_string(FRecord)) +
+                             " at byte " + std::to_string(FBegin) + ": " + What + ".");
+    }
+
+    void Skip(size_t Count)
+    {
+        if (Count > Left())
+            Fail("the file ends within the " + std::string(FRecord == 0 ? "header" : "record") + ", at byte " +
+                 std::to_string(FBytes.size()));
+        FAt += Count;
+    }
+    uint32_t U32()
+    {
+        Skip(4);
+        return Unsigned32(FBytes, FAt - 4);
+    }
+    double F64()
+    {
+        Skip(8);
+        const uint64_t bits = uint64_t{Unsigned32(FBytes, FAt - 4)} << 32 | Unsigned32(FBytes, FAt - 8);
+        return std::bit_cast<double>(bits);
+    }
+    // A length-prefixed string, skipped.
+    void String() { Skip(U32()); }
+
+private:
+    std::string_view FBytes;
+    size_t FAt = 0, FRecord = 0, FBegin = 0;
+};
+
+constexpr uint32_t BinxVersion = 6;
+constexpr int BinxRecordVersion = 14;
+
+// The header of a version 6 file: version, instrument type, software,
+// version numbers, comment, common path, file counts (both 0), and the
+// record count.
+uint32_t BinxHeader(TBinxCursor& Cursor)
+{
+    Cursor.Begin(0);
+    if (const uint32_t version = Cursor.U32(); version != BinxVersion)
+        Cursor.Fail("the Syscal .binx file version is " + std::to_string(version) + ", not " +
+                    std::to_string(BinxVersion) + " whose layout is read");
+    Cursor.Skip(1 + 1 + 3 * 2); // instrument type, software, major, minor, release
+    Cursor.String();            // comment
+    Cursor.String();            // common path
+    if (Cursor.U32() != 0 || Cursor.U32() != 0)
+        Cursor.Fail("the file names files of injections or full waveforms, which are not read");
+    return Cursor.U32();
+}
+
+class TSyscalBinxReader {
+public:
+    explicit TSyscalBinxReader(std::string_view bytes) : FCursor(bytes), FRows(TDataFormat::SyscalBinx, {}) {}
+
+    TMeasuredData Read()
+    {
+        const uint32_t count = BinxHeader(FCursor);
+        for (uint32_t r = 0; r < count; ++r)
+            ReadRecord();
+        if (FCursor.Left() > 0) {
+            FCursor.Begin(count + 1);
+            FCursor.Fail("the file goes on after its " + std::to_string(count) + " records");
+        }
+        try {
+            return FRows.Data();
+        } catch (const EDataFileError& error) {
+            throw EDataFileError(RecordRefusal(error.Message(), FStarts));
+        }
+    }
+
+private:
+    // A record of version 14, its blocks in order.
+    void ReadRecord()
+    {
+        FStarts.push_back(FCursor.At());
+        FCursor.Begin(FStarts.size());
+        const auto version = static_cast<int32_t>(FCursor.U32());
+        if (version != BinxRecordVersion)
+            FCursor.Fail("the record's version is " + std::to_string(version) + ", not " +
+                         std::to_string(BinxRecordVersion) + " whose layout is read");
+        formats::TInstrumentRow row;
+        row.Line = static_cast<int>(FStarts.size());
+        // 1. The measurement.
+        FCursor.Skip(2 * 8 + 2 * 4 + 8); // times, overload, stacks, SP
+        const double v = FCursor.F64(), i = FCursor.F64(), m = FCursor.F64();
+        FCursor.Skip(20 * 8 + 5 * 8 + 5 * 4 + 800 * 4); // M1..M20, k .. contact check, Tx/Rx state, raw files
+        FCursor.String();
+        // 2. The injection's settings.
+        FCursor.Skip(4 + 8 + 2 + 2 * 4 + 2 * 8 + 3 * 4 + 20 * 4 + 1 + 2 * 4 + 4 + 1 + 4 + 4 + 1);
+        FCursor.String();
+        // 3. The sequence.
+        FCursor.Skip(10 * 4 + 8 + 2 * 4 + 1 + 2 + 2 * 8);
+        // 4. A, B, M, N, then the grid.
+        bool placed = true;
+        for (size_t e = 0; e < 4; ++e) {
+            const double x = FCursor.F64(), y = FCursor.F64(), z = FCursor.F64();
+            FCursor.Skip(8 + 4 + 2 + 3 * 4 + 1); // depth, electrode fields, bool (v >= 5)
+            if (std::isnan(x) || std::isnan(y))
+                placed = false;
+            else if (formats::IsRemoteCoordinate(x) || formats::IsRemoteCoordinate(y))
+                continue; // at infinity
+            else if (!std::isfinite(z) || std::fabs(z) >= 99999.0)
+                placed = false;
+            else
+                row.Places[e] = formats::TInstrumentPlace{x, y, z};
+        }
+        FCursor.Skip(4 * 8 + 4 + 2 + 3 * 4 + 1 + 2 * 8);
+        // 5. Remotes, position, injection files, Cole-Cole.
+        FCursor.Skip(1 + 1 + 9 + 2 * 8 + 2 + 3 * 4);
+        FCursor.String();
+        FCursor.String();
+        FCursor.Skip(3 * 8 + 1);
+        // 6. Quadrupole counts, injection number.
+        FCursor.Skip(6 * 4 + 4);
+        // 7. The instrument's state, gated by version as for 14.
+        FCursor.Skip(1 + 2 * 4 + 3 + 5 * 4 + 4 + 2 + 4 * 4); // all versions
+        FCursor.Skip(5 + 4 + 4 + 3 * 4 + 1 + 2 * 2);        // v >= 3
+        FCursor.Skip(4 + 3 * 2 + 4 + 5 + 1);                // v >= 4
+        FCursor.Skip(3 + 5 + 4 + 2 * 4 + 2);                // v >= 6, 7, 8
+        FCursor.Skip(2 * 8 + 4 + 8 + 1);                    // v >= 10, 14
+        FCursor.Skip(1);                                    // v >= 11
+        const uint32_t stamps = FCursor.U32();
+        if (stamps > FCursor.Left() / 8)
+            FCursor.Skip(FCursor.Left() + 1); // the file ends within the record
+        FCursor.Skip(8 * size_t{stamps});
+        FCursor.Skip(40 * 8 + 2 * 8 + 9); // 11 <= v < 15, 12 <= v < 15, v = 14
+        if (!placed || !formats::IsMeasuredValue(v) || !formats::IsMeasuredValue(i) || i == 0.0)
+            return FRows.Skip(row.Line);
+        row.Resistance = v / i;
+        row.Voltage = v / 1000.0;
+        if (formats::IsMeasuredValue(m))
+            row.Chargeability = m;
+        FRows.Add(row);
+    }
+
+    TBinxCursor FCursor;
+    formats::TInstrumentRows FRows;
+    std::vector<size_t> FStarts;
+};
+
 } // namespace
 
 bool IsSyscalBinary(std::string_view Bytes)
@@ -172,6 +327,21 @@ bool IsSyscalBinary(std::string_view Bytes)
 TMeasuredData ReadSyscalBinary(std::string_view Bytes)
 {
     return TSyscalBinaryReader(Bytes).Read();
+}
+
+bool IsSyscalBinx(std::string_view Bytes)
+{
+    try {
+        TBinxCursor cursor(Bytes);
+        return BinxHeader(cursor) > 0 && cursor.Left() >= 4 && cursor.U32() == BinxRecordVersion;
+    } catch (const EDataFileError&) {
+        return false;
+    }
+}
+
+TMeasuredData ReadSyscalBinx(std::string_view Bytes)
+{
+    return TSyscalBinxReader(Bytes).Read();
 }
 
 } // namespace lp

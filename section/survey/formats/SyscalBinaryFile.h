@@ -25,6 +25,18 @@
 // a coordinate type of 0 (the small model's records without positions);
 // and the header's faults ("Header at byte B:"): a version or instrument
 // type this layout is not known for.
+//
+// The Syscal Pro .binx file, version 6 (little-endian, packed): a header
+// (uint32 version 6, uint8 instrument type, uint8 software, int16 x 3
+// version numbers, a comment and a common path each as a uint32 length and
+// its bytes, uint32 counts of injection and waveform files, both 0, uint32
+// record count) and that many records of version 14, each read by its
+// seven blocks in turn; Vp, In and M from the first, x, y, z of A, B, M, N
+// from the fourth. A datum is made, and a record skipped, as in the .bin
+// file. Refused naming the record and its byte: another record version
+// (the layout of others is not known here), a record the file ends within,
+// bytes after the last record; naming the header: another file version,
+// files of injections or waveforms named.
 
 #include "section/survey/MeasuredData.h"
 
@@ -36,5 +48,10 @@ namespace lp {
 // Pro instrument type, and a first record whose "more" flag is 0, 2 or 3.
 bool IsSyscalBinary(std::string_view Bytes);
 TMeasuredData ReadSyscalBinary(std::string_view Bytes);
+
+// Whether the bytes are a .binx file: a version 6 header whose fields fit
+// the file, and a first record of version 14.
+bool IsSyscalBinx(std::string_view Bytes);
+TMeasuredData ReadSyscalBinx(std::string_view Bytes);
 
 } // namespace lp

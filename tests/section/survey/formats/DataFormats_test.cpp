@@ -64,8 +64,8 @@ TEST(DataFormats, RefusesAFileInNoFormatNamingTheFormatsRead)
     const std::string refusal = FormatRefusal(OhmPiFile);
     EXPECT_TRUE(refusal.starts_with("The file is in no format this program reads")) << refusal;
     for (const char* format : {"unified data format", "Res2DInv format", "Syscal Pro text export",
-                               "Syscal Pro binary file", "ABEM Lund protocol export", "Sting export",
-                               "Lippmann export", "DAS-1 export"})
+                               "Syscal Pro binary file", "Syscal Pro .binx file", "ABEM Lund protocol export",
+                               "Sting export", "Lippmann export", "DAS-1 export"})
         EXPECT_NE(refusal.find(format), std::string::npos) << format;
     const std::string hinted = FormatRefusal(OhmPiFile, "CSV");
     EXPECT_NE(hinted.find("Read as Syscal Pro text export (its extension): Line 1: the Syscal header names El-array"),
@@ -75,18 +75,20 @@ TEST(DataFormats, RefusesAFileInNoFormatNamingTheFormatsRead)
 
 TEST(DataFormats, NamesAndListsEveryFormat)
 {
-    EXPECT_EQ(MeasuredFormatNames("|"), "unified|res2dinv|syscal|syscal-bin|abem|sting|lippmann|das1");
-    EXPECT_EQ(MeasuredFormatNameChoice(), "unified, res2dinv, syscal, syscal-bin, abem, sting, lippmann or das1");
+    EXPECT_EQ(MeasuredFormatNames("|"), "unified|res2dinv|syscal|syscal-bin|syscal-binx|abem|sting|lippmann|das1");
+    EXPECT_EQ(MeasuredFormatNameChoice(),
+              "unified, res2dinv, syscal, syscal-bin, syscal-binx, abem, sting, lippmann or das1");
     for (const TMeasuredFormat& format : MeasuredFormats()) {
         EXPECT_EQ(DataFormatFromName(format.Name), format.Format);
         EXPECT_EQ(DataFormatName(format.Format), format.Name);
     }
     EXPECT_FALSE(DataFormatFromName("csv"));
     EXPECT_EQ(MeasuredFormatFilter(),
-              "Measured data (*.dat;*.ohm;*.data;*.txt;*.csv;*.bin;*.stg;*.tx0)|*.dat;*.ohm;*.data;*.txt;*.csv;*.bin;*.stg;"
-              "*.tx0|"
+              "Measured data (*.dat;*.ohm;*.data;*.txt;*.csv;*.bin;*.binx;*.stg;*.tx0)|*.dat;*.ohm;*.data;*.txt;*.csv;"
+              "*.bin;*.binx;*.stg;*.tx0|"
               "Unified data format (*.dat;*.ohm;*.data)|*.dat;*.ohm;*.data|Res2DInv format (*.dat;*.txt)|*.dat;*.txt|"
-              "Syscal Pro text export (*.csv)|*.csv|Syscal Pro binary file (*.bin)|*.bin|ABEM Lund protocol export (*.ohm)|*.ohm|Sting export (*.stg)|*.stg|"
+              "Syscal Pro text export (*.csv)|*.csv|Syscal Pro binary file (*.bin)|*.bin|"
+              "Syscal Pro .binx file (*.binx)|*.binx|ABEM Lund protocol export (*.ohm)|*.ohm|Sting export (*.stg)|*.stg|"
               "Lippmann export (*.tx0)|*.tx0|DAS-1 export (*.data)|*.data|All files (*)|*");
     EXPECT_EQ(InstrumentFormatOfExtension("STG")->Format, TDataFormat::Sting);
     EXPECT_EQ(InstrumentFormatOfExtension("dat"), nullptr);

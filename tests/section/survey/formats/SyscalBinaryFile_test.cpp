@@ -151,5 +151,65 @@ TEST(SyscalBinaryFile, IsToldFromItsContent)
     EXPECT_FALSE(IsSyscalBinary(test::SyscalBinaryHeader(0x80000002u, 2) + bytes.substr(1029)));
 }
 
+std::string SyscalBinxRefusal(const std::string& Bytes)
+{
+    try {
+        ReadSyscalBinx(Bytes);
+    } catch (const EDataFileError& error) {
+        return error.Message();
+    }
+    return "read";
+}
+
+// The .binx file: a 54-byte header here (two strings) and records of 4619
+// bytes (the seven blocks of version 14 with a 7-byte file name, a 2-byte
+// sequence name and two time stamps); the same data as a .bin file gives.
+TEST(SyscalBinaryFile, ReadsBinxRecordsWithRemotesChargeabilitiesAndRelief)
+{
+    std::vector<TSyscalBinaryRecord> records = {
+        SyscalBinaryDatum({0, 3, 1, 2}, 122.5f, 40.0f, 12.5f),
+        SyscalBinaryDatum({4, 9999999, 6, 7}, 35.25f, 120.0f, 2.0f),
+        SyscalBinaryDatum({0, 3, 1, 2}, 1e38f, 40.0f),
+    };
+    records[0].Z = {10.5f, 9.75f, 10.25f, 10.0f};
+    const std::string bytes = test::SyscalBinxFile(records);
+    ASSERT_EQ(bytes.size(), 54u + 3 * 4619);
+    EXPECT_EQ(RecogniseDataFormat(bytes), TDataFormat::SyscalBinx);
+    const TMeasuredData data = ReadMeasuredData(bytes, std::nullopt, "dat");
+    EXPECT_EQ(data.Format, TDataFormat::SyscalBinx);
+    ASSERT_EQ(data.Electrodes.size(), 7u);
+    EXPECT_TRUE(data.HasElevations);
+    EXPECT_DOUBLE_EQ(data.Electrodes[1].z, 10.25);
+    EXPECT_DOUBLE_EQ(data.Electrodes[6].x, 7.0);
+    ASSERT_EQ(data.Size(), 2u);
+    EXPECT_EQ(data.Configurations[0], (TConfiguration{0, 3, 1, 2}));
+    EXPECT_EQ(data.Configurations[1], (TConfiguration{4, -1, 5, 6}));
+    EXPECT_DOUBLE_EQ(data.Resistances[0], 122.5 / 40.0);
+    EXPECT_NEAR(data.Resistivities[1], 12.0 * std::numbers::pi * 35.25 / 120.0, 1e-12);
+    ASSERT_EQ(data.Chargeabilities.size(), 2u);
+    EXPECT_DOUBLE_EQ(data.Chargeabilities[0], 1.25);
+    EXPECT_EQ(data.Skipped.UnmeasuredLines, (std::vector<int>{3}));
+}
+
+TEST(SyscalBinaryFile, RefusesABinxFileItCannotReadNamingTheRecord)
+{
+    const TSyscalBinaryRecord datum = SyscalBinaryDatum({0, 3, 1, 2}, 122.5f, 40.0f);
+    const std::string two = test::SyscalBinxFile({datum, datum});
+    EXPECT_EQ(SyscalBinxRefusal(two.substr(0, two.size() - 10)),
+              "Record 2 at byte 4673: the file ends within the record, at byte 9282.");
+    EXPECT_EQ(SyscalBinxRefusal(two + "xy"), "Record 3 at byte 9292: the file goes on after its 2 records.");
+    EXPECT_EQ(SyscalBinxRefusal(test::SyscalBinxFile({datum}, 13)),
+              "Record 1 at byte 54: the record's version is 13, not 14 whose layout is read.");
+    EXPECT_FALSE(IsSyscalBinx(test::SyscalBinxFile({datum}, 13)));
+    std::string version5 = two;
+    version5[0] = 5;
+    EXPECT_EQ(SyscalBinxRefusal(version5),
+              "Header at byte 0: the Syscal .binx file version is 5, not 6 whose layout is read.");
+    EXPECT_EQ(SyscalBinxRefusal(two.substr(0, 30)), "Header at byte 0: the file ends within the header, at byte 30.");
+    // Both current electrodes at infinity: the rows' refusal names the record.
+    EXPECT_EQ(SyscalBinxRefusal(test::SyscalBinxFile({datum, SyscalBinaryDatum({1e38f, -9999999, 1, 2}, 1, 1)})),
+              "Record 2 at byte 4673: the datum has no current electrode (A and B are absent).");
+}
+
 } // namespace
 } // namespace lp

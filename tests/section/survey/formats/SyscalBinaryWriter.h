@@ -79,6 +79,44 @@ inline std::string SyscalBinaryFile(const std::vector<TSyscalBinaryRecord>& Reco
     return bytes;
 }
 
+// The .binx file of version 6 with records of version Version (14, the one
+// whose layout is read), each field as the layout lists it: block by block,
+// 0 where the record gives nothing.
+inline std::string SyscalBinxFile(const std::vector<TSyscalBinaryRecord>& Records, int Version = 14)
+{
+    std::string bytes;
+    const auto put = [&](uint64_t value, int size) { AppendLittleEndian(bytes, value, size); };
+    const auto zeros = [&](size_t count) { bytes.append(count, '\0'); };
+    const auto text = [&](const std::string& value) { put(value.size(), 4), bytes += value; };
+    const auto real = [&](double value) { put(std::bit_cast<uint64_t>(value), 8); };
+    put(6, 4), put(11, 1), put(2, 1), put(1, 2), put(4, 2), put(0, 2);
+    text("Made-up line"), text("C:\\Made-up"), put(0, 4), put(0, 4), put(Records.size(), 4);
+    for (const TSyscalBinaryRecord& record : Records) {
+        // 1. version, times, overload, stacks, SP Vp In M, M1..M20, k, rho, deviations, contact, Tx/Rx, raw files, name
+        put(static_cast<uint32_t>(Version), 4), real(1.0), real(0.5), put(0, 4), put(4, 4);
+        real(record.Sp), real(record.Vp), real(record.In), real(record.M);
+        for (float window : record.WindowChargeabilities)
+            real(window);
+        real(-75.4), real(record.Rho), real(record.Deviation), real(0.1), real(1.5);
+        zeros(5 * 4 + 800 * 4), text("raw.bin");
+        // 2. current, Vab max, array, stacks, deviations, times, windows, filter .. deviation unit, sequence
+        zeros(4 + 8), put(11, 2), zeros(2 * 4 + 2 * 8 + 3 * 4 + 20 * 4 + 1 + 2 * 4 + 4 + 1 + 4 + 4 + 1), text("DD");
+        // 3. sequence numbers, spacing, channels, gap filler, range, gain index, gain, offset
+        zeros(10 * 4 + 8 + 2 * 4 + 1 + 2 + 2 * 8);
+        // 4. A, B, M, N (x, y, z, depth, four numbers, a bool), then the grid
+        for (size_t e = 0; e < 4; ++e)
+            real(record.X[e]), real(record.Y[e]), real(record.Z[e]), zeros(8 + 4 + 2 + 3 * 4 + 1);
+        zeros(4 * 8 + 4 + 2 + 3 * 4 + 1 + 2 * 8);
+        // 5. remote flags, latitude, longitude, injection files, Cole-Cole
+        zeros(1 + 1 + 9 + 2 * 8 + 2 + 3 * 4), text(""), text(""), zeros(3 * 8 + 1);
+        // 6. quadrupole counts, injection number
+        zeros(6 * 4 + 4);
+        // 7. the instrument's state up to version 14, two time stamps
+        zeros(54 + 30 + 20 + 8 + 4 + 10 + 28 + 1 + 1), put(2, 4), zeros(2 * 8), zeros(40 * 8 + 2 * 8 + 9);
+    }
+    return bytes;
+}
+
 // A record of A B M N at x (the y and z 0), Vp over In and M.
 inline TSyscalBinaryRecord SyscalBinaryDatum(std::array<float, 4> X, float Vp, float In, float M = 0.0f)
 {
