@@ -596,8 +596,8 @@ void MeasuredDataSeeds()
 // measured data told from its content.
 void InstrumentSeeds()
 {
-    // The Syscal binary file: records of each length, a remote, IP and a
-    // relief; and one whose last record is cut short.
+    // The Syscal binary and .binx files: records of each length, a remote,
+    // IP and a relief; and each cut short within a record.
     {
         std::vector<test::TSyscalBinaryRecord> records = {
             test::SyscalBinaryDatum({0, 3, 1, 2}, 122.5f, 40.0f, 12.5f),
@@ -611,6 +611,13 @@ void InstrumentSeeds()
              {std::pair{"syscal.bin", bytes}, std::pair{"syscal_cut.bin", bytes.substr(0, 1500)}}) {
             const QByteArray data(seed.data(), static_cast<qsizetype>(seed.size()));
             Write("syscal_binary", name, data);
+            Write("measured_data", name, data);
+        }
+        const std::string binx = test::SyscalBinxFile(records);
+        for (const auto& [name, seed] :
+             {std::pair{"syscal.binx", binx}, std::pair{"syscal_cut.binx", binx.substr(0, 6000)}}) {
+            const QByteArray data(seed.data(), static_cast<qsizetype>(seed.size()));
+            Write("syscal_binx", name, data);
             Write("measured_data", name, data);
         }
     }

@@ -174,6 +174,24 @@ def syscal_binary(records):
     return out.decode("latin-1")  # written back byte for byte
 
 
+def syscal_binx(records):
+    """A Syscal Pro .binx file of version 6 with records of version 14, block by block as its layout lists
+    them (unread fields 0), per record (x, y, z, Vp, In, M)."""
+    def text(value):
+        return struct.pack("<I", len(value)) + value
+
+    out = struct.pack("<IBBhhh", 6, 11, 2, 1, 4, 0) + text(b"Made-up line") + text(b"") + struct.pack("<III", 0, 0,
+                                                                                                        len(records))
+    for x, y, z, vp, current, m in records:
+        out += struct.pack("<iddii4d", 14, 1.0, 0.5, 0, 4, 0.5, vp, current, m) + bytes(20 * 8 + 5 * 8 + 5 * 4 + 3200)
+        out += text(b"raw.bin") + bytes(153) + text(b"DD") + bytes(75)  # blocks 1, 2, 3
+        for e in range(4):
+            out += struct.pack("<3d", x[e], y[e], z[e]) + bytes(8 + 4 + 2 + 12 + 1)
+        out += bytes(67) + bytes(41) + text(b"") + text(b"") + bytes(25) + bytes(28)  # grid, blocks 5, 6
+        out += bytes(156) + struct.pack("<I", 0) + bytes(40 * 8 + 2 * 8 + 9)  # block 7, no time stamps
+    return out.decode("latin-1")
+
+
 # Instruments' exports built from their layouts with known values: the
 # electrodes' x and z as the program places them, and per datum a b m n
 # (from 1, 0 a pole) and the resistance V/I.
@@ -221,6 +239,12 @@ INSTRUMENT_FILES = {
                        (3, (0, 3, 1, 2), (0,) * 4, (0,) * 4, float("nan"), 5.0, 0.0)]),
         [(0, 0), (1, 0), (2, 0), (3, 0), (4, 0), (6, 0), (7, 0)],
         [((1, 4, 2, 3), 120.5 / 5.0), ((2, 3, 1, 4), 30.25 / 10.0), ((5, 0, 6, 7), 35.25 / 120.0)]),
+    "syscal.binx": (
+        syscal_binx([((0, 3, 1, 2), (0,) * 4, (10.5, 9.75, 10.25, 10.0), 120.1, 5.3, 12.5),
+                     ((4, 9999999, 6, 7), (0,) * 4, (9.5, 0, 9.0, 8.5), 35.2, 120.0, 0.0),
+                     ((0, 3, 1, 2), (0,) * 4, (10.5, 9.75, 10.25, 10.0), 1e38, 5.0, 0.0)]),
+        [(0, 10.5), (1, 10.25), (2, 10.0), (3, 9.75), (4, 9.5), (6, 9.0), (7, 8.5)],
+        [((1, 4, 2, 3), 120.1 / 5.3), ((5, 0, 6, 7), 35.2 / 120.0)]),
 }
 
 

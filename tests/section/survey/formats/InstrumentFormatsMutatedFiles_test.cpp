@@ -1,5 +1,5 @@
 // Mutated instrument exports (Syscal text, ABEM protocol, Sting, Lippmann,
-// DAS-1, Syscal binary): each is
+// DAS-1, Syscal binary and .binx): each is
 // refused naming one of its lines, or it reads into a sound data set that
 // is written and read back the same, compares with a response within what a
 // double counts, and whose electrodes stand on a ground or are refused
@@ -155,6 +155,70 @@ TEST(InstrumentFormatsMutatedFiles, SyscalBinaryIsReadWholeOrRefusedNamingARecor
                 const long at = std::atol(message.c_str() + byte + 9);
                 EXPECT_GE(at, 1029) << message;
                 EXPECT_LT(at, static_cast<long>(mutant.size())) << message;
+            }
+            continue;
+        }
+        ++accepted;
+        EXPECT_EQ(test::UnsoundMeasuredData(data), "");
+        EXPECT_EQ(test::RoundTripDifference(data), "");
+        EXPECT_EQ(test::PlacementRefusalWithoutLine(data), "");
+        EXPECT_EQ(test::UncountableMisfit(data), "");
+    }
+    EXPECT_GT(accepted, rounds / 4);
+    EXPECT_GT(refused, rounds / 10);
+}
+
+// The .binx file's mutants: a value or coordinate set to nan, 1e38 or
+// another number, a string's length or the record count changed, a byte
+// changed, bytes inserted, the file cut short: refused naming a record
+// and its byte, or the header, or read as sound data.
+TEST(InstrumentFormatsMutatedFiles, SyscalBinxIsReadWholeOrRefusedNamingARecord)
+{
+    std::vector<test::TSyscalBinaryRecord> records = {test::SyscalBinaryDatum({0, 3, 1, 2}, 122.5f, 40.0f, 12.5f),
+                                                      test::SyscalBinaryDatum({4, 9999999, 6, 7}, 35.25f, 120.0f),
+                                                      test::SyscalBinaryDatum({2, 5, 3, 4}, 12.0f, 8.0f, 3.0f)};
+    records[2].Z = {1.0f, 1.5f, 1.25f, 1.375f};
+    const std::string source = test::SyscalBinxFile(records);
+    ASSERT_NO_THROW(ReadSyscalBinx(source));
+    // Record r's fields: Vp, In and M at 36, 44, 52; x y z of A at 3491 + 159 + 75; its strings' lengths.
+    const size_t header = 54, length = 4619;
+    const size_t fields[] = {36, 44, 52, 3491 + 234, 3491 + 234 + 8, 3491 + 234 + 16, 3491 + 234 + 51, 3480, 3491 + 153};
+    const int rounds = test::EnvironmentNumber("LP_MUTATION_ROUNDS", 400);
+    std::mt19937 random(static_cast<unsigned>(test::EnvironmentNumber("LP_MUTATION_SEED", 20261209)));
+    const auto pick = [&](size_t count) { return std::uniform_int_distribution<size_t>(0, count - 1)(random); };
+    const double odd[] = {std::numeric_limits<double>::quiet_NaN(), 1e38, -9999999.0, 1e300, 0.0, -1.0, 2.5, 40.0};
+    int accepted = 0, refused = 0;
+    for (int round = 0; round < rounds; ++round) {
+        std::string mutant = source;
+        const size_t record = header + length * pick(records.size());
+        const size_t field = record + fields[pick(std::size(fields))];
+        switch (round % 6) {
+        case 0:
+        case 1: {
+            const auto bits = std::bit_cast<uint64_t>(odd[pick(std::size(odd))]);
+            for (size_t b = 0; b < 8; ++b)
+                mutant[field + b] = static_cast<char>(bits >> (8 * b));
+            break;
+        }
+        case 2: mutant[pick(2) == 0 ? field : 50] = static_cast<char>(pick(256)); break; // a length, the count
+        case 3: mutant[pick(mutant.size())] = static_cast<char>(pick(256)); break;
+        case 4: mutant.insert(pick(mutant.size() + 1), std::string(1 + pick(8), '\x7f')); break;
+        default: mutant.resize(pick(mutant.size() + 1)); break;
+        }
+        SCOPED_TRACE("mutation " + std::to_string(round % 6) + " of round " + std::to_string(round));
+        TMeasuredData data;
+        try {
+            data = ReadSyscalBinx(mutant);
+        } catch (const EDataFileError& error) {
+            ++refused;
+            const std::string& message = error.Message();
+            EXPECT_TRUE(test::PlainRefusal(message)) << message;
+            if (message.starts_with("Record ")) {
+                const size_t byte = message.find(" at byte ");
+                ASSERT_NE(byte, std::string::npos) << message;
+                EXPECT_GE(std::atoi(message.c_str() + 7), 1) << message;
+                EXPECT_GE(std::atol(message.c_str() + byte + 9), static_cast<long>(header) - 8) << message;
+                EXPECT_LE(std::atol(message.c_str() + byte + 9), static_cast<long>(mutant.size())) << message;
             }
             continue;
         }
