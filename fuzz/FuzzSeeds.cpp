@@ -43,6 +43,7 @@
 #include "section/editor/SectionFile.h"
 #include "section/survey/DataFile.h"
 #include "section/survey/MeasuredData.h"
+#include "tests/section/survey/formats/SyscalBinaryWriter.h"
 
 #include <QtCore/QBuffer>
 #include <QtCore/QDir>
@@ -596,6 +597,31 @@ void MeasuredDataSeeds()
 // measured data told from its content.
 void InstrumentSeeds()
 {
+    // The Syscal binary and .binx files: records of each length, a remote,
+    // IP and a relief; and each cut short within a record.
+    {
+        std::vector<test::TSyscalBinaryRecord> records = {
+            test::SyscalBinaryDatum({0, 3, 1, 2}, 122.5f, 40.0f, 12.5f),
+            test::SyscalBinaryDatum({1, 2, 0, 3}, 30.25f, 10.0f, 11.0f),
+            test::SyscalBinaryDatum({4, 9999999, 6, 7}, 35.25f, 120.0f, 2.0f)};
+        records[1].More = 2;
+        records[2].More = 0;
+        records[0].Z = {1.0f, 1.5f, 1.25f, 1.375f};
+        const std::string bytes = test::SyscalBinaryFile(records);
+        for (const auto& [name, seed] :
+             {std::pair{"syscal.bin", bytes}, std::pair{"syscal_cut.bin", bytes.substr(0, 1500)}}) {
+            const QByteArray data(seed.data(), static_cast<qsizetype>(seed.size()));
+            Write("syscal_binary", name, data);
+            Write("measured_data", name, data);
+        }
+        const std::string binx = test::SyscalBinxFile(records);
+        for (const auto& [name, seed] :
+             {std::pair{"syscal.binx", binx}, std::pair{"syscal_cut.binx", binx.substr(0, 6000)}}) {
+            const QByteArray data(seed.data(), static_cast<qsizetype>(seed.size()));
+            Write("syscal_binx", name, data);
+            Write("measured_data", name, data);
+        }
+    }
     const auto Seed = [](const char* Target, const char* Name, const char* Text) {
         Write(Target, Name, Text);
         Write("measured_data", Name, Text);

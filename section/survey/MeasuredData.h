@@ -43,7 +43,7 @@ namespace lp {
 // The formats measured data are read in: the two data formats and the
 // instruments' own exports (formats/DataFormats.h lists them with their
 // names, extensions and readers).
-enum class TDataFormat { Unified, Res2DInv, SyscalText, AbemOhm, Sting, Lippmann, Das1, OhmPi, Prime, Ares, Electra };
+enum class TDataFormat { Unified, Res2DInv, SyscalText, AbemOhm, Sting, Lippmann, Das1, OhmPi, Prime, Ares, Electra, SyscalBinary, SyscalBinx };
 
 // The format's name on the command line ("unified", "res2dinv", "syscal",
 // ...), and the format a name names.

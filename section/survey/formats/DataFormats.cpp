@@ -9,6 +9,7 @@
 #include "section/survey/formats/OhmPiFile.h"
 #include "section/survey/formats/PrimeFile.h"
 #include "section/survey/formats/StingFile.h"
+#include "section/survey/formats/SyscalBinaryFile.h"
 #include "section/survey/formats/SyscalTextFile.h"
 
 #include <algorithm>
@@ -21,6 +22,11 @@ const std::vector<TMeasuredFormat>& MeasuredFormats()
     static const std::vector<TMeasuredFormat> formats = {
         {TDataFormat::SyscalText, "syscal", "Syscal Pro text export",
          "a comma-separated header naming El-array and the electrodes' x", {"csv"}, IsSyscalText, ReadSyscalText},
+        {TDataFormat::SyscalBinary, "syscal-bin", "Syscal Pro binary file",
+         "a binary header of version 0x80000000 .. 0x80000003 and a Syscal Pro type, then records of 280 to 304 bytes",
+         {"bin"}, IsSyscalBinary, ReadSyscalBinary},
+        {TDataFormat::SyscalBinx, "syscal-binx", "Syscal Pro .binx file",
+         "a binary header of version 6, then records of version 14", {"binx"}, IsSyscalBinx, ReadSyscalBinx},
         {TDataFormat::AbemOhm, "abem", "ABEM Lund protocol export",
          "blocks after a protocol file name such as DIPDIP2.ORG", {"ohm"}, IsAbemOhm, ReadAbemOhm},
         {TDataFormat::Sting, "sting", "Sting export",

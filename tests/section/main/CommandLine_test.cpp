@@ -586,7 +586,8 @@ TEST(CommandLine, ForwardAtMeasuredDataRefusesWhatItCannotDo)
         {{"--forward", out, section, "--data", measured, "--error", "0"},
          "lithoprism: --error needs a number above 0, not \"0\" (see lithoprism --help)\n"},
         {{"--forward", out, section, "--data", measured, "--format", "csv"},
-         "lithoprism: --format is unified, res2dinv, syscal, abem, sting, lippmann, das1, ohmpi, prime, ares or electra, not \"csv\" (see lithoprism --help)\n"},
+         "lithoprism: --format is unified, res2dinv, syscal, syscal-bin, syscal-binx, abem, sting, lippmann, das1, "
+         "ohmpi, prime, ares or electra, not \"csv\" (see lithoprism --help)\n"},
         {{"--forward", out, section, "--error", "5"},
          "lithoprism: --error, --voltage-error, --format, --drop-negative, --drop-outliers, --drop-reciprocal and "
          "--reciprocal-error go with --data MEASURED (see lithoprism --help)\n"},

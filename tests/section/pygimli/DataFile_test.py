@@ -5,6 +5,7 @@ thing in the program and another in pyGIMLi."""
 
 import csv
 import os
+import struct
 import unittest
 
 import numpy as np
@@ -160,6 +161,37 @@ class PyGimliFilesInProgram(unittest.TestCase):
         self.assert_same_survey(theirs, ours)
 
 
+def syscal_binary(records):
+    """A Syscal Pro binary file by its layout: the header (version 0x80000002, type 11, a 1024-byte comment),
+    then per record (more, x, y, z, Vp, In, M) its 280, 296 or 304 bytes, little-endian."""
+    out = struct.pack("<IB", 0x80000002, 11) + b"Made-up line".ljust(1024, b"\0")
+    for more, x, y, z, vp, current, m in records:
+        out += struct.pack("<hhffhh", 11, more, 500.0, 20.0, 1, 0) + struct.pack("<12f", *x, *y, *z)
+        out += struct.pack("<6f", 0.5, vp, current, 18.4, m, 5.7) + struct.pack("<40f", *([0.0] * 40))
+        out += b"\x03\x03" + b"Q1".ljust(12, b"\0") + struct.pack("<h4f", 1, 0.0, 0.0, 4.0, 1.5)
+        out += struct.pack("<4f", 48.0, 12.5, 12.1, 21.0) if more in (2, 3) else b""
+        out += struct.pack("<d", 46082.5) if more == 3 else b""
+    return out.decode("latin-1")  # written back byte for byte
+
+
+def syscal_binx(records):
+    """A Syscal Pro .binx file of version 6 with records of version 14, block by block as its layout lists
+    them (unread fields 0), per record (x, y, z, Vp, In, M)."""
+    def text(value):
+        return struct.pack("<I", len(value)) + value
+
+    out = struct.pack("<IBBhhh", 6, 11, 2, 1, 4, 0) + text(b"Made-up line") + text(b"") + struct.pack("<III", 0, 0,
+                                                                                                        len(records))
+    for x, y, z, vp, current, m in records:
+        out += struct.pack("<iddii4d", 14, 1.0, 0.5, 0, 4, 0.5, vp, current, m) + bytes(20 * 8 + 5 * 8 + 5 * 4 + 3200)
+        out += text(b"raw.bin") + bytes(153) + text(b"DD") + bytes(75)  # blocks 1, 2, 3
+        for e in range(4):
+            out += struct.pack("<3d", x[e], y[e], z[e]) + bytes(8 + 4 + 2 + 12 + 1)
+        out += bytes(67) + bytes(41) + text(b"") + text(b"") + bytes(25) + bytes(28)  # grid, blocks 5, 6
+        out += bytes(156) + struct.pack("<I", 0) + bytes(40 * 8 + 2 * 8 + 9)  # block 7, no time stamps
+    return out.decode("latin-1")
+
+
 # Instruments' exports built from their layouts with known values: the
 # electrodes' x and z as the program places them, and per datum a b m n
 # (from 1, 0 a pole) and the resistance V/I.
@@ -248,6 +280,19 @@ INSTRUMENT_FILES = {
         "2\tD\t1\t4\t2\t3\t3\t49.00\t81.20\t270.10\t2.00\t1.00\t2.00\t69.30\t1650.00\r\n",
         [(0, 0), (2, 0), (4, 0), (6, 0)],
         [((1, 4, 2, 3), 270.1 / 49.0)]),
+    "syscal.bin": (
+        syscal_binary([(3, (0, 3, 1, 2), (0,) * 4, (0,) * 4, 120.5, 5.0, 12.5),
+                       (2, (1, 2, 0, 3), (0,) * 4, (0,) * 4, 30.25, 10.0, 0.0),
+                       (0, (4, 9999999, 6, 7), (0,) * 4, (0,) * 4, 35.25, 120.0, 2.0),
+                       (3, (0, 3, 1, 2), (0,) * 4, (0,) * 4, float("nan"), 5.0, 0.0)]),
+        [(0, 0), (1, 0), (2, 0), (3, 0), (4, 0), (6, 0), (7, 0)],
+        [((1, 4, 2, 3), 120.5 / 5.0), ((2, 3, 1, 4), 30.25 / 10.0), ((5, 0, 6, 7), 35.25 / 120.0)]),
+    "syscal.binx": (
+        syscal_binx([((0, 3, 1, 2), (0,) * 4, (10.5, 9.75, 10.25, 10.0), 120.1, 5.3, 12.5),
+                     ((4, 9999999, 6, 7), (0,) * 4, (9.5, 0, 9.0, 8.5), 35.2, 120.0, 0.0),
+                     ((0, 3, 1, 2), (0,) * 4, (10.5, 9.75, 10.25, 10.0), 1e38, 5.0, 0.0)]),
+        [(0, 10.5), (1, 10.25), (2, 10.0), (3, 9.75), (4, 9.5), (6, 9.0), (7, 8.5)],
+        [((1, 4, 2, 3), 120.1 / 5.3), ((5, 0, 6, 7), 35.2 / 120.0)]),
 }
 
 

@@ -21,7 +21,9 @@ namespace lp::test {
 // characters.
 inline bool PlainRefusal(const std::string& Message)
 {
-    return Message.starts_with("Line ") && Message.size() < 400 &&
+    // A binary file's refusals name a record or the header and its byte.
+    return (Message.starts_with("Line ") || Message.starts_with("Record ") || Message.starts_with("Header at byte ")) &&
+           Message.size() < 400 &&
            std::none_of(Message.begin(), Message.end(), [](char c) {
                const auto byte = static_cast<unsigned char>(c);
                return byte < 0x20 || byte == 0x7F;

@@ -84,8 +84,9 @@ TEST(DataFormats, RefusesAFileInNoFormatNamingTheFormatsRead)
     const std::string refusal = FormatRefusal(SpreadsheetFile);
     EXPECT_TRUE(refusal.starts_with("The file is in no format this program reads")) << refusal;
     for (const char* format : {"unified data format", "Res2DInv format", "Syscal Pro text export",
-                               "ABEM Lund protocol export", "Sting export", "Lippmann export", "DAS-1 export",
-                               "OhmPi export", "Prime export"})
+                               "Syscal Pro binary file", "Syscal Pro .binx file", "ABEM Lund protocol export",
+                               "Sting export", "Lippmann export", "DAS-1 export",
+                               "OhmPi export", "Prime export", "ARES II export", "Electra export"})
         EXPECT_NE(refusal.find(format), std::string::npos) << format;
     const std::string hinted = FormatRefusal(SpreadsheetFile, "CSV");
     EXPECT_NE(hinted.find("Read as Syscal Pro text export (its extension): Line 1: the Syscal header names El-array"),
@@ -95,20 +96,23 @@ TEST(DataFormats, RefusesAFileInNoFormatNamingTheFormatsRead)
 
 TEST(DataFormats, NamesAndListsEveryFormat)
 {
-    EXPECT_EQ(MeasuredFormatNames("|"), "unified|res2dinv|syscal|abem|sting|lippmann|das1|ohmpi|prime|ares|electra");
-    EXPECT_EQ(MeasuredFormatNameChoice(), "unified, res2dinv, syscal, abem, sting, lippmann, das1, ohmpi, prime, ares or electra");
+    EXPECT_EQ(MeasuredFormatNames("|"), "unified|res2dinv|syscal|syscal-bin|syscal-binx|abem|sting|lippmann|das1|ohmpi|prime|ares|electra");
+    EXPECT_EQ(MeasuredFormatNameChoice(), "unified, res2dinv, syscal, syscal-bin, syscal-binx, abem, sting, "
+                                          "lippmann, das1, ohmpi, prime, ares or electra");
     for (const TMeasuredFormat& format : MeasuredFormats()) {
         EXPECT_EQ(DataFormatFromName(format.Name), format.Format);
         EXPECT_EQ(DataFormatName(format.Format), format.Name);
     }
     EXPECT_FALSE(DataFormatFromName("csv"));
     EXPECT_EQ(MeasuredFormatFilter(),
-              "Measured data (*.dat;*.ohm;*.data;*.txt;*.csv;*.stg;*.tx0;*.tab;*.2dm;*.ele)|"
-              "*.dat;*.ohm;*.data;*.txt;*.csv;*.stg;*.tx0;*.tab;*.2dm;*.ele|"
+              "Measured data (*.dat;*.ohm;*.data;*.txt;*.csv;*.bin;*.binx;*.stg;*.tx0;*.tab;*.2dm;*.ele)|"
+              "*.dat;*.ohm;*.data;*.txt;*.csv;*.bin;*.binx;*.stg;*.tx0;*.tab;*.2dm;*.ele|"
               "Unified data format (*.dat;*.ohm;*.data)|*.dat;*.ohm;*.data|Res2DInv format (*.dat;*.txt)|*.dat;*.txt|"
-              "Syscal Pro text export (*.csv)|*.csv|ABEM Lund protocol export (*.ohm)|*.ohm|Sting export (*.stg)|*.stg|"
+              "Syscal Pro text export (*.csv)|*.csv|Syscal Pro binary file (*.bin)|*.bin|"
+              "Syscal Pro .binx file (*.binx)|*.binx|ABEM Lund protocol export (*.ohm)|*.ohm|Sting export (*.stg)|*.stg|"
               "Lippmann export (*.tx0)|*.tx0|DAS-1 export (*.data)|*.data|OhmPi export (*.csv)|*.csv|"
-              "Prime export (*.tab;*.dat)|*.tab;*.dat|ARES II export (*.2dm)|*.2dm|Electra export (*.ele)|*.ele|All files (*)|*");
+              "Prime export (*.tab;*.dat)|*.tab;*.dat|ARES II export (*.2dm)|*.2dm|Electra export (*.ele)|*.ele|"
+              "All files (*)|*");
     EXPECT_EQ(InstrumentFormatOfExtension("STG")->Format, TDataFormat::Sting);
     EXPECT_EQ(InstrumentFormatOfExtension("csv")->Format, TDataFormat::SyscalText);
     EXPECT_EQ(InstrumentFormatOfExtension("dat")->Format, TDataFormat::Prime);

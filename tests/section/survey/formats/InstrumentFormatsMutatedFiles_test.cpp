@@ -1,8 +1,9 @@
 // Mutated instrument exports (Syscal text, ABEM protocol, Sting, Lippmann,
-// DAS-1, OhmPi, Prime, ARES II, Electra): each is refused naming one of its
-// lines, or it reads into a sound data set that is written and read back the
-// same, compares with a response within what a double counts, and whose
-// electrodes stand on a ground or are refused naming a line. Seeded as DataFileMutator.h says.
+// DAS-1, OhmPi, Prime, ARES II, Electra, Syscal binary and .binx): each is
+// refused naming one of its lines, or it reads into a sound data set that
+// is written and read back the same, compares with a response within what a
+// double counts, and whose electrodes stand on a ground or are refused
+// naming a line. Seeded as DataFileMutator.h says.
 
 #include "section/survey/formats/AbemOhmFile.h"
 #include "section/survey/formats/AresFile.h"
@@ -12,12 +13,18 @@
 #include "section/survey/formats/OhmPiFile.h"
 #include "section/survey/formats/PrimeFile.h"
 #include "section/survey/formats/StingFile.h"
+#include "section/survey/formats/SyscalBinaryFile.h"
 #include "section/survey/formats/SyscalTextFile.h"
 
 #include "tests/section/survey/DataFileMutator.h"
 #include "tests/section/survey/MeasuredDataChecks.h"
+#include "tests/section/survey/formats/SyscalBinaryWriter.h"
 
 #include <gtest/gtest.h>
+
+#include <bit>
+#include <limits>
+#include <random>
 
 namespace lp {
 namespace {
@@ -138,6 +145,141 @@ TEST(InstrumentFormatsMutatedFiles, ElectraIsReadWholeOrRefusedNamingALine)
                   "1\tE\t1\t3\t2\t1\t3\t49.0\t270.1\n2\tN\t2\t3\t1\t2\t3\t-\t-\n3\tD\t1\t3\t2\t1\t3\t49.0\t270.1\n"
                   "#[#]\t[e/d]\t[#]\t[#]\t[#]\t[#]\t[#]\t[mApp]\t[mVpp]\n"},
                  ReadElectra);
+}
+
+// The binary file's mutants: a value or coordinate field set to nan, 1e38,
+// infinity or a random number, a length flag or coordinate type changed, a
+// byte changed, bytes inserted, a record doubled, the file cut short. Each
+// is refused naming a record (and its byte, where the record starts) or the
+// header, or read as sound data.
+TEST(InstrumentFormatsMutatedFiles, SyscalBinaryIsReadWholeOrRefusedNamingARecord)
+{
+    std::vector<test::TSyscalBinaryRecord> records = {
+        test::SyscalBinaryDatum({0, 3, 1, 2}, 122.5f, 40.0f, 12.5f), test::SyscalBinaryDatum({1, 2, 0, 3}, 30.25f, 10.0f),
+        test::SyscalBinaryDatum({4, 9999999, 6, 7}, 35.25f, 120.0f, 2.0f),
+        test::SyscalBinaryDatum({2, 5, 3, 4}, 12.0f, 8.0f, 3.0f)};
+    records[1].More = 2;
+    records[2].More = 0;
+    records[3].Z = {1.0f, 1.5f, 1.25f, 1.375f};
+    const std::string source = test::SyscalBinaryFile(records);
+    ASSERT_NO_THROW(ReadSyscalBinary(source));
+    const std::vector<size_t> starts = {1029, 1029 + 304, 1029 + 304 + 296, 1029 + 304 + 296 + 280};
+    const int rounds = test::EnvironmentNumber("LP_MUTATION_ROUNDS", 400);
+    std::mt19937 random(static_cast<unsigned>(test::EnvironmentNumber("LP_MUTATION_SEED", 20261209)));
+    const auto pick = [&](size_t count) { return std::uniform_int_distribution<size_t>(0, count - 1)(random); };
+    const float odd[] = {std::numeric_limits<float>::quiet_NaN(), 1e38f, -1e38f, std::numeric_limits<float>::infinity(),
+                         0.0f, -1.0f, 9999999.0f, 3e30f, 1e-30f, 2.5f};
+    int accepted = 0, refused = 0;
+    for (int round = 0; round < rounds; ++round) {
+        std::string mutant = source;
+        const size_t record = starts[pick(starts.size())];
+        switch (round % 7) {
+        case 0: // a coordinate, a value or a window field
+        case 1: {
+            const auto bits = std::bit_cast<uint32_t>(odd[pick(std::size(odd))]);
+            const size_t at = record + 16 + 4 * pick(58);
+            for (size_t b = 0; b < 4; ++b)
+                mutant[at + b] = static_cast<char>(bits >> (8 * b));
+            break;
+        }
+        case 2: // the length flag or the coordinate type
+            mutant[record + (pick(2) == 0 ? 2 : 12)] = static_cast<char>(pick(5));
+            break;
+        case 3: mutant[pick(mutant.size())] = static_cast<char>(pick(256)); break;
+        case 4: mutant.insert(pick(mutant.size() + 1), std::string(1 + pick(8), '\x7f')); break;
+        case 5: mutant.insert(record, mutant.substr(record, 280 + pick(40))); break;
+        default: mutant.resize(pick(mutant.size() + 1)); break;
+        }
+        SCOPED_TRACE("mutation " + std::to_string(round % 7) + " of round " + std::to_string(round));
+        TMeasuredData data;
+        try {
+            data = ReadSyscalBinary(mutant);
+        } catch (const EDataFileError& error) {
+            ++refused;
+            const std::string& message = error.Message();
+            EXPECT_TRUE(test::PlainRefusal(message)) << message;
+            if (message.starts_with("Record ")) {
+                const size_t byte = message.find(" at byte ");
+                ASSERT_NE(byte, std::string::npos) << message;
+                EXPECT_GE(std::atoi(message.c_str() + 7), 1) << message;
+                const long at = std::atol(message.c_str() + byte + 9);
+                EXPECT_GE(at, 1029) << message;
+                EXPECT_LT(at, static_cast<long>(mutant.size())) << message;
+            }
+            continue;
+        }
+        ++accepted;
+        EXPECT_EQ(test::UnsoundMeasuredData(data), "");
+        EXPECT_EQ(test::RoundTripDifference(data), "");
+        EXPECT_EQ(test::PlacementRefusalWithoutLine(data), "");
+        EXPECT_EQ(test::UncountableMisfit(data), "");
+    }
+    EXPECT_GT(accepted, rounds / 4);
+    EXPECT_GT(refused, rounds / 10);
+}
+
+// The .binx file's mutants: a value or coordinate set to nan, 1e38 or
+// another number, a string's length or the record count changed, a byte
+// changed, bytes inserted, the file cut short: refused naming a record
+// and its byte, or the header, or read as sound data.
+TEST(InstrumentFormatsMutatedFiles, SyscalBinxIsReadWholeOrRefusedNamingARecord)
+{
+    std::vector<test::TSyscalBinaryRecord> records = {test::SyscalBinaryDatum({0, 3, 1, 2}, 122.5f, 40.0f, 12.5f),
+                                                      test::SyscalBinaryDatum({4, 9999999, 6, 7}, 35.25f, 120.0f),
+                                                      test::SyscalBinaryDatum({2, 5, 3, 4}, 12.0f, 8.0f, 3.0f)};
+    records[2].Z = {1.0f, 1.5f, 1.25f, 1.375f};
+    const std::string source = test::SyscalBinxFile(records);
+    ASSERT_NO_THROW(ReadSyscalBinx(source));
+    // Record r's fields: Vp, In and M at 36, 44, 52; x y z of A at 3491 + 159 + 75; its strings' lengths.
+    const size_t header = 54, length = 4619;
+    const size_t fields[] = {36, 44, 52, 3491 + 234, 3491 + 234 + 8, 3491 + 234 + 16, 3491 + 234 + 51, 3480, 3491 + 153};
+    const int rounds = test::EnvironmentNumber("LP_MUTATION_ROUNDS", 400);
+    std::mt19937 random(static_cast<unsigned>(test::EnvironmentNumber("LP_MUTATION_SEED", 20261209)));
+    const auto pick = [&](size_t count) { return std::uniform_int_distribution<size_t>(0, count - 1)(random); };
+    const double odd[] = {std::numeric_limits<double>::quiet_NaN(), 1e38, -9999999.0, 1e300, 0.0, -1.0, 2.5, 40.0};
+    int accepted = 0, refused = 0;
+    for (int round = 0; round < rounds; ++round) {
+        std::string mutant = source;
+        const size_t record = header + length * pick(records.size());
+        const size_t field = record + fields[pick(std::size(fields))];
+        switch (round % 6) {
+        case 0:
+        case 1: {
+            const auto bits = std::bit_cast<uint64_t>(odd[pick(std::size(odd))]);
+            for (size_t b = 0; b < 8; ++b)
+                mutant[field + b] = static_cast<char>(bits >> (8 * b));
+            break;
+        }
+        case 2: mutant[pick(2) == 0 ? field : 50] = static_cast<char>(pick(256)); break; // a length, the count
+        case 3: mutant[pick(mutant.size())] = static_cast<char>(pick(256)); break;
+        case 4: mutant.insert(pick(mutant.size() + 1), std::string(1 + pick(8), '\x7f')); break;
+        default: mutant.resize(pick(mutant.size() + 1)); break;
+        }
+        SCOPED_TRACE("mutation " + std::to_string(round % 6) + " of round " + std::to_string(round));
+        TMeasuredData data;
+        try {
+            data = ReadSyscalBinx(mutant);
+        } catch (const EDataFileError& error) {
+            ++refused;
+            const std::string& message = error.Message();
+            EXPECT_TRUE(test::PlainRefusal(message)) << message;
+            if (message.starts_with("Record ")) {
+                const size_t byte = message.find(" at byte ");
+                ASSERT_NE(byte, std::string::npos) << message;
+                EXPECT_GE(std::atoi(message.c_str() + 7), 1) << message;
+                EXPECT_GE(std::atol(message.c_str() + byte + 9), static_cast<long>(header) - 8) << message;
+                EXPECT_LE(std::atol(message.c_str() + byte + 9), static_cast<long>(mutant.size())) << message;
+            }
+            continue;
+        }
+        ++accepted;
+        EXPECT_EQ(test::UnsoundMeasuredData(data), "");
+        EXPECT_EQ(test::RoundTripDifference(data), "");
+        EXPECT_EQ(test::PlacementRefusalWithoutLine(data), "");
+        EXPECT_EQ(test::UncountableMisfit(data), "");
+    }
+    EXPECT_GT(accepted, rounds / 4);
+    EXPECT_GT(refused, rounds / 10);
 }
 
 } // namespace
