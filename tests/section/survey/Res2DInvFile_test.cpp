@@ -377,8 +377,9 @@ void ExpectRoundTrip(const TMeasuredData& Data)
     EXPECT_EQ(again.Configurations, Data.Configurations);
     EXPECT_EQ(again.Resistivities, Data.Resistivities);
     EXPECT_EQ(again.Chargeabilities, Data.Chargeabilities);
-    if (!Data.Errors.empty())
+    if (!Data.Errors.empty()) {
         EXPECT_EQ(again.Errors, Data.Errors);
+    }
     EXPECT_EQ(FormatMeasuredData(again, 0.03), text);
 }
 
