@@ -31,6 +31,10 @@ std::string_view Trimmed(std::string_view Text);
 // The tokens of a line, separated by white space and by any character of
 // Separators.
 std::vector<std::string_view> Tokens(std::string_view Text, std::string_view Separators = {});
+// The tokens view the text: a string that dies with the call would leave
+// them dangling.
+std::vector<std::string_view> Tokens(std::string&& Text, std::string_view Separators = {}) = delete;
+std::string_view Trimmed(std::string&& Text) = delete;
 
 // A token read whole by std::from_chars (no "+", no spaces); none otherwise.
 std::optional<int> WholeNumber(std::string_view Token);

@@ -68,7 +68,8 @@ private:
     static std::optional<std::string> NextIn(datafile::TTextLines& Text)
     {
         while (const std::optional<std::string_view> line = Text.NextLine()) {
-            const std::string text(datafile::Trimmed(WithoutComments(*line)));
+            const std::string uncommented = WithoutComments(*line);
+            const std::string text(datafile::Trimmed(uncommented));
             if (!text.empty())
                 return text;
         }
@@ -113,7 +114,8 @@ private:
     void ReadBlock()
     {
         ++FBlocks;
-        const std::vector<std::string_view> head = Tokens(Required("the block's row count and value flag"));
+        const std::string headText = Required("the block's row count and value flag");
+        const std::vector<std::string_view> head = Tokens(headText);
         const std::string headLine = std::to_string(FText.At());
         if (head.size() != 2)
             FText.Fail("the block's row count and value flag (two whole numbers) are expected here");
@@ -123,7 +125,8 @@ private:
             FText.Fail("the block's row count " + std::to_string(count) + " is below 0");
         if (flag != 0 && flag != 1)
             FText.Fail("the value flag is 1 (resistances) or 0 (apparent resistivities), not " + std::to_string(flag));
-        const std::vector<std::string_view> mid = Tokens(Required("the block's mid-station coordinate"));
+        const std::string midText = Required("the block's mid-station coordinate");
+        const std::vector<std::string_view> mid = Tokens(midText);
         const double station = FText.Number(mid.front());
         Required("the block's date and version");
         for (int r = 0; r < count; ++r)
@@ -177,7 +180,8 @@ bool IsAbemOhm(std::string_view Text)
         const std::optional<std::string_view> head = lines.NextLine();
         if (!head)
             return false;
-        const std::vector<std::string_view> tokens = Tokens(WithoutComments(*head));
+        const std::string headText = WithoutComments(*head);
+        const std::vector<std::string_view> tokens = Tokens(headText);
         return tokens.size() == 2 && datafile::WholeNumber(tokens[0]) && datafile::WholeNumber(tokens[1]);
     }
     return false;

@@ -70,6 +70,7 @@ std::optional<double> SignedNumber(std::string_view Cell);
 // The cells of a row split at Separator, each trimmed; empty cells kept
 // (a file's columns are counted by its separators).
 std::vector<std::string_view> SeparatedCells(std::string_view Line, char Separator);
+std::vector<std::string_view> SeparatedCells(std::string&& Line, char Separator) = delete; // would dangle
 
 // Files that number their electrodes without placing them: the electrodes
 // stand on a flat straight line NumberedSpacing metres apart (as the
