@@ -1216,7 +1216,7 @@ TEST_F(InversionWindowTest, ChargeabilityDataShowTheirMeasuredCalculatedAndMisfi
     // Chosen by its label's key letter and the arrow key, as a user does.
     Inversion->activateWindow();
     QTRY_VERIFY_WITH_TIMEOUT(QApplication::activeWindow() == Inversion, 5000);
-    QTest::keyClick(Inversion, Qt::Key_D, Qt::AltModifier);
+    QTest::keyClick(Inversion, Qt::Key_Q, Qt::AltModifier);
     ASSERT_TRUE(quantity->hasFocus());
     QTest::keyClick(quantity, Qt::Key_Down);
     ASSERT_EQ(quantity->currentText(), QStringLiteral("Chargeability"));
