@@ -566,7 +566,8 @@ void TInversionWindow::CreatePanel()
     setTabOrder(LimitsButton, InvertButton);
 
     FUndoKey = [this] { UndoKey(); };
-    AddModellingWindowKeys(*this, &FUndoKey, [this] { return Busy(); }, [this] { CancelInversion(); });
+    // Escape cancels the DOI run too.
+    AddModellingWindowKeys(*this, &FUndoKey, [this] { return FRun.Busy(); }, [this] { CancelInversion(); });
 
     FRun.ShowProgressIn(Progress, CancelButton);
     FRun.OnIntermediate = [this](const std::any& Value) {
@@ -601,7 +602,7 @@ void TInversionWindow::CreatePanel()
     connect(DoiBox, &QCheckBox::toggled, this, [this](bool On) {
         SaveSettings();
         // Ticked over a result without it: computed now.
-        if (On && FResult && FResult->DepthOfInvestigation.empty() && !Busy())
+        if (On && FResult && FResult->DepthOfInvestigation.empty() && !FRun.Busy())
             StartDepthOfInvestigation();
         ShowFade();
         ShowState();
@@ -1111,7 +1112,7 @@ std::optional<double> TInversionWindow::DoiLimit()
 
 bool TInversionWindow::StartDepthOfInvestigation()
 {
-    if (!FResult || Busy())
+    if (!FResult || FRun.Busy())
         return false;
     if (!FInverter) {
         FDoiNote = QStringLiteral("invert again to compute it");

@@ -170,7 +170,10 @@ public:
     bool Invert();
     // Stops the run; the chart keeps the last finished iteration's model.
     void CancelInversion();
-    bool Busy() const { return FRun.Busy(); }
+    // An inversion is under way (not the DOI run that may follow it, which
+    // leaves the window and the data free: new data drop it, Invert
+    // cancels it).
+    bool Busy() const { return FRun.Busy() && !FDoiRun; }
     // The model shown: the last finished iteration's, or the result's.
     const std::optional<TInversionPicture>& Picture() const { return FPicture; }
     // The finished inversion (empty while none finished, or after a cancel);
@@ -226,7 +229,7 @@ public:
     // Runs on the DOI run's own thread before it begins (tests hold it there).
     std::function<void()> OnDoiRunStart;
     // Whether the run under way computes the depth of investigation.
-    bool ComputingDepthOfInvestigation() const { return Busy() && FDoiRun; }
+    bool ComputingDepthOfInvestigation() const { return FRun.Busy() && FDoiRun; }
     // The depth of investigation's contour drawn over the charts (x,
     // elevation); empty while none is shown.
     const std::vector<TOutline>& DoiContour() const { return FDoiContour; }

@@ -28,6 +28,7 @@
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QMenu>
 #include <QtWidgets/QMessageBox>
+#include <QtWidgets/QProgressBar>
 #include <QtWidgets/QPushButton>
 #include <QtWidgets/QSpinBox>
 #include <QtWidgets/QTableWidget>
@@ -113,6 +114,12 @@ struct InversionWindowTest : MainWindow {
         ASSERT_TRUE(Inversion->Busy()) << Inversion->ErrorText().toStdString();
     }
     void WaitForEnd() { QTRY_VERIFY_WITH_TIMEOUT(!Inversion->Busy(), 300000); }
+    // The inversion's end, then its depth of investigation's.
+    void WaitForDoi()
+    {
+        WaitForEnd();
+        QTRY_VERIFY_WITH_TIMEOUT(!Inversion->ComputingDepthOfInvestigation(), 300000);
+    }
 
     // The picture under the section: its file, corners and pixels (a null
     // image when none is shown).
@@ -199,6 +206,37 @@ struct InversionWindowTest : MainWindow {
         Action();
         QCoreApplication::processEvents();
         EXPECT_FALSE(asked) << "a question came up";
+    }
+    // Another survey (8 electrodes 50 m apart from x 100, dipole-dipole,
+    // uniform 40 ohm-m, its Configurations) opened by File > New from
+    // data... (Discard), then Modelling > Invert... again.
+    void InvertOtherData(std::vector<TConfiguration>& Configurations)
+    {
+        std::vector<TElectrode> electrodes;
+        for (int e = 0; e < 8; ++e)
+            electrodes.push_back({100.0 + 50.0 * e, 0.0});
+        Configurations = ArrayConfigurations(TArrayKind::DipoleDipole, 8, 2);
+        const QString other = WriteRhoaFile(QStringLiteral("other.dat"), electrodes, Configurations,
+                                            std::vector<double>(Configurations.size(), 40.0));
+        CommonDialogService().ExecuteOpen = [other](TOpenDialogRequest& Request) {
+            Request.FileName = other;
+            return true;
+        };
+        Activate();
+        if (Window->Modified())
+            AnswerModal<QMessageBox>([this] { ChooseFromMenuBar(Window->Newfromdata1); },
+                                     [](QMessageBox& Box) {
+                                         for (QAbstractButton* button : Box.buttons())
+                                             if (button->text().remove(QLatin1Char('&')) == QStringLiteral("Discard"))
+                                                 QTest::mouseClick(button, Qt::LeftButton);
+                                     });
+        else
+            ChooseFromMenuBar(Window->Newfromdata1);
+        ResetCommonDialogService();
+        ASSERT_NE(Window->SourceData(), nullptr);
+        ASSERT_EQ(Window->SourceData()->Size(), Configurations.size());
+        Activate();
+        InvertAgain();
     }
     // "Model setup..." with the right border typed in and Apply clicked.
     void SetModelAreaRight(double Right)
@@ -1119,33 +1157,8 @@ TEST_F(InversionWindowTest, AnInversionGoesWhenTheDataChangeAndIsNeverLaidUnderA
     ASSERT_TRUE(Inversion->UnderlayButton->isEnabled());
     ASSERT_TRUE(Inversion->CalculatedChart->Widget()->isVisible());
 
-    // Another survey: 8 electrodes 50 m apart from x 100, Wenner-like
-    // dipole-dipole, uniform 40 ohm-m.
-    std::vector<TElectrode> electrodes;
-    for (int e = 0; e < 8; ++e)
-        electrodes.push_back({100.0 + 50.0 * e, 0.0});
-    const std::vector<TConfiguration> configurations = ArrayConfigurations(TArrayKind::DipoleDipole, 8, 2);
-    const QString other = WriteRhoaFile(QStringLiteral("other.dat"), electrodes, configurations,
-                                        std::vector<double>(configurations.size(), 40.0));
-    CommonDialogService().ExecuteOpen = [other](TOpenDialogRequest& Request) {
-        Request.FileName = other;
-        return true;
-    };
-    Activate();
-    if (Window->Modified())
-        AnswerModal<QMessageBox>([this] { ChooseFromMenuBar(Window->Newfromdata1); },
-                                 [](QMessageBox& Box) {
-                                     for (QAbstractButton* button : Box.buttons())
-                                         if (button->text().remove(QLatin1Char('&')) == QStringLiteral("Discard"))
-                                             QTest::mouseClick(button, Qt::LeftButton);
-                                 });
-    else
-        ChooseFromMenuBar(Window->Newfromdata1);
-    ResetCommonDialogService();
-    ASSERT_NE(Window->SourceData(), nullptr);
-    ASSERT_EQ(Window->SourceData()->Size(), configurations.size());
-    Activate();
-    InvertAgain();
+    std::vector<TConfiguration> configurations;
+    ASSERT_NO_FATAL_FAILURE(InvertOtherData(configurations));
 
     const auto expectNoResult = [this](const char* When) {
         SCOPED_TRACE(When);
@@ -1398,7 +1411,7 @@ TEST_F(InversionWindowTest, TheDepthOfInvestigationFadesTheCellsBeyondItAndDraws
         << Inversion->StateLabel->text().toStdString();
     EXPECT_EQ(Inversion->ChartTabs->currentIndex(), 1);
     release.set_value();
-    WaitForEnd();
+    WaitForDoi();
     ASSERT_TRUE(Inversion->Result().has_value());
     const TSurveyInversion& result = *Inversion->Result();
     const TInversionMesh& mesh = Inversion->Picture()->Mesh;
@@ -1514,7 +1527,7 @@ TEST_F(InversionWindowTest, CancellingTheDepthOfInvestigationKeepsTheResult)
     QTRY_VERIFY_WITH_TIMEOUT(Inversion->CancelButton->isVisible(), 5000);
     QTest::mouseClick(Inversion->CancelButton, Qt::LeftButton);
     release.set_value();
-    WaitForEnd();
+    WaitForDoi();
     ASSERT_TRUE(Inversion->Result().has_value());
     EXPECT_TRUE(Inversion->Result()->DepthOfInvestigation.empty());
     EXPECT_TRUE(Inversion->StateLabel->text().contains(
@@ -1530,10 +1543,39 @@ TEST_F(InversionWindowTest, CancellingTheDepthOfInvestigationKeepsTheResult)
     QTest::mouseClick(Inversion->DoiBox, Qt::LeftButton);
     QTest::mouseClick(Inversion->DoiBox, Qt::LeftButton);
     ASSERT_TRUE(Inversion->ComputingDepthOfInvestigation());
-    WaitForEnd();
+    WaitForDoi();
     EXPECT_EQ(Inversion->IterationTable->rowCount(), iterations);
     ASSERT_EQ(Inversion->Result()->DepthOfInvestigation.size(), Inversion->Result()->Resistivities.size());
     EXPECT_FALSE(Inversion->DoiContour().empty());
+}
+
+// Data of another file while the DOI of the data before is computed: the
+// DOI run goes with their result (none shown, nothing running), and what
+// it would still deliver reaches nothing.
+TEST_F(InversionWindowTest, OtherDataTakeTheDepthOfInvestigationWithTheResult)
+{
+    ASSERT_NO_FATAL_FAILURE(Open(1));
+    QTest::mouseClick(Inversion->DoiBox, Qt::LeftButton);
+    ASSERT_TRUE(Inversion->DoiBox->isChecked());
+    std::promise<void> release;
+    std::shared_future<void> released = release.get_future().share();
+    Inversion->OnDoiRunStart = [released] { released.wait(); };
+    ASSERT_NO_FATAL_FAILURE(ClickInvert());
+    QTRY_VERIFY_WITH_TIMEOUT(Inversion->ComputingDepthOfInvestigation(), 300000);
+    ASSERT_TRUE(Inversion->Result().has_value());
+    std::vector<TConfiguration> configurations;
+    ASSERT_NO_FATAL_FAILURE(InvertOtherData(configurations));
+    ASSERT_EQ(Inversion->MeasuredData()->Size(), configurations.size());
+    EXPECT_FALSE(Inversion->ComputingDepthOfInvestigation());
+    EXPECT_FALSE(Inversion->Progress->isVisible());
+    EXPECT_FALSE(Inversion->Result().has_value());
+    EXPECT_FALSE(Inversion->Picture().has_value());
+    EXPECT_TRUE(Inversion->DoiContour().empty());
+    release.set_value();
+    TBackgroundThreads::Program().JoinAll();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(Inversion->Result().has_value());
+    EXPECT_FALSE(Inversion->SaveButton->isEnabled());
 }
 
 // The window opens and works on a screen of 800 x 600 (the forward window
