@@ -7,6 +7,7 @@
 #include "section/views/Section2D.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <map>
 #include <memory>
@@ -242,15 +243,15 @@ void MarkElectrodes(TTModelSection2d& Chart, const TMeasuredData& Data)
     Chart.MarkerPoints = marks;
 }
 
-void DrawOutlines(TTModelSection2d& Chart, const std::vector<TOutline>& Outlines)
+void DrawOutlines(TTModelSection2d& Chart, const std::vector<TOutline>& Outlines, int Width, bool Dashed)
 {
     if (Outlines.empty() || Chart.LastCol < 0)
         return;
     const double highest = HighestElevation(Chart);
     TPlotCanvas& canvas = Chart.Canvas();
-    canvas.Pen()->SetStyle(psSolid);
+    canvas.Pen()->SetStyle(Dashed ? psDash : psSolid);
     canvas.Pen()->SetColor(clBlack);
-    canvas.Pen()->SetWidth(1);
+    canvas.Pen()->SetWidth(Width);
     canvas.ClipRectangle(Chart.ChartRectangle());
     for (const auto& [a, b] : Outlines) {
         canvas.MoveTo(Chart.BottomAxis()->CalcPosValue(a.x), Chart.LeftAxis()->CalcPosValue(highest - a.y));
@@ -266,6 +267,68 @@ double FadeOfCoverage(double Coverage)
     if (!(Coverage > 0.0))
         return 1.0;
     return std::clamp(-0.5 * std::log10(Coverage), 0.0, 1.0);
+}
+
+double FadeOfDepthOfInvestigation(double Doi, double Limit)
+{
+    return Doi <= Limit ? 0.0 : 0.7;
+}
+
+std::vector<TOutline> CellContour(const TInversionMesh& Mesh, const std::vector<double>& Values, double Level)
+{
+    const int columns = Mesh.Columns(), rows = Mesh.Rows();
+    if (columns < 1 || rows < 1 || Values.size() != static_cast<size_t>(Mesh.Cells()))
+        return {};
+    const auto index = [columns](int C, int R) { return static_cast<size_t>(R) * static_cast<size_t>(columns) + static_cast<size_t>(C); };
+    std::vector<TGeometryPoint> centres(Values.size());
+    for (int cell = 0; cell < Mesh.Cells(); ++cell)
+        centres[static_cast<size_t>(cell)] = CellCentre(Mesh, cell);
+    // The point on the side between corners A and B where the values cross.
+    const auto cross = [&](size_t A, size_t B) {
+        const double a = Values[A], b = Values[B];
+        const double share = a == b ? 0.5 : std::clamp((Level - a) / (b - a), 0.0, 1.0);
+        return TGeometryPoint{centres[A].x + share * (centres[B].x - centres[A].x),
+                              centres[A].y + share * (centres[B].y - centres[A].y)};
+    };
+    std::vector<TOutline> segments;
+    for (int r = 0; r + 1 < rows; ++r)
+        for (int c = 0; c + 1 < columns; ++c) {
+            // The square's corners counter-clockwise: upper left, lower
+            // left, lower right, upper right.
+            const std::array<size_t, 4> corner{index(c, r), index(c, r + 1), index(c + 1, r + 1), index(c + 1, r)};
+            std::array<bool, 4> above{};
+            bool finite = true;
+            for (size_t k = 0; k < 4; ++k) {
+                finite = finite && std::isfinite(Values[corner[k]]);
+                above[k] = Values[corner[k]] > Level;
+            }
+            if (!finite)
+                continue;
+            // The sides the line crosses, in order round the square.
+            std::vector<int> sides;
+            for (int k = 0; k < 4; ++k)
+                if (above[static_cast<size_t>(k)] != above[static_cast<size_t>((k + 1) % 4)])
+                    sides.push_back(k);
+            const auto point = [&](int Side) {
+                return cross(corner[static_cast<size_t>(Side)], corner[static_cast<size_t>((Side + 1) % 4)]);
+            };
+            if (sides.size() == 2) {
+                segments.emplace_back(point(sides[0]), point(sides[1]));
+            } else if (sides.size() == 4) {
+                // A saddle: the corners on the mean's side join through the
+                // square's middle; the line cuts off the other two.
+                const double mean =
+                    0.25 * (Values[corner[0]] + Values[corner[1]] + Values[corner[2]] + Values[corner[3]]);
+                if ((mean > Level) == above[0]) {
+                    segments.emplace_back(point(0), point(1));
+                    segments.emplace_back(point(2), point(3));
+                } else {
+                    segments.emplace_back(point(0), point(3));
+                    segments.emplace_back(point(1), point(2));
+                }
+            }
+        }
+    return segments;
 }
 
 std::vector<std::vector<double>> CoverageFade(int Columns, int Rows, const std::vector<double>& Coverage)

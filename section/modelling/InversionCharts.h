@@ -42,8 +42,9 @@ TInversionChartData ChartCells(const TTModelSection2d& Chart);
 void MarkElectrodes(TTModelSection2d& Chart, const TMeasuredData& Data);
 
 // The section's boundaries over the cells, clipped to the chart's
-// rectangle (called after the chart's drawing).
-void DrawOutlines(TTModelSection2d& Chart, const std::vector<TOutline>& Outlines);
+// rectangle (called after the chart's drawing), in black lines Width
+// pixels wide, dashed with Dashed.
+void DrawOutlines(TTModelSection2d& Chart, const std::vector<TOutline>& Outlines, int Width = 1, bool Dashed = false);
 
 // How far each cell fades toward white for its coverage (mesh order, one
 // per cell): a coverage of 1 keeps the colour, 0.01 and less is white;
@@ -52,6 +53,18 @@ std::vector<std::vector<double>> CoverageFade(int Columns, int Rows, const std::
 
 // The fade of one coverage (0: the colour, 1: white).
 double FadeOfCoverage(double Coverage);
+
+// The fade of a cell beyond the depth of investigation (its index above
+// Limit, or no number): pale enough to tell it from the cells the data
+// decide, its colour still readable; 0 within.
+double FadeOfDepthOfInvestigation(double Doi, double Limit);
+
+// The line where Values (one per cell, mesh order) cross Level, as
+// segments (x, elevation) between the centres of neighbouring cells,
+// placed by linear interpolation (marching squares over the cells'
+// centres; a saddle is split by the mean of its four corners). Empty when
+// the sizes differ or no value crosses Level.
+std::vector<TOutline> CellContour(const TInversionMesh& Mesh, const std::vector<double>& Values, double Level);
 
 // The colour scale of an inverted image: the 2nd to the 98th percentile
 // of the values of the cells the data see (coverage above 0.01, the cells

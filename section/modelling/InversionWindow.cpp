@@ -44,6 +44,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <mutex>
 
 namespace lp {
 
@@ -187,6 +188,8 @@ TInversionWindowSettings TInversionWindowSettings::Load()
         text(QStringLiteral("Error"), settings.ErrorPercent);
         text(QStringLiteral("Lambda"), settings.Lambda);
         text(QStringLiteral("ZWeight"), settings.ZWeight);
+        text(QStringLiteral("ReferenceWeight"), settings.ReferenceWeight);
+        text(QStringLiteral("DoiLimit"), settings.DoiLimit);
         if (registry.ValueExists(QStringLiteral("Iterations")))
             settings.Iterations = std::clamp(registry.ReadInteger(QStringLiteral("Iterations")), 1, 100);
         const auto flag = [&](const QString& Name, bool& Into) {
@@ -196,6 +199,7 @@ TInversionWindowSettings TInversionWindowSettings::Load()
         flag(QStringLiteral("Constrain"), settings.Constrain);
         flag(QStringLiteral("StartFromSection"), settings.StartFromSection);
         flag(QStringLiteral("FadeByCoverage"), settings.FadeByCoverage);
+        flag(QStringLiteral("DepthOfInvestigation"), settings.DepthOfInvestigation);
     } catch (const std::exception&) {
         // Unreadable settings: the defaults.
     }
@@ -215,6 +219,9 @@ void TInversionWindowSettings::Save() const
         registry.WriteBool(QStringLiteral("Constrain"), Constrain);
         registry.WriteBool(QStringLiteral("StartFromSection"), StartFromSection);
         registry.WriteBool(QStringLiteral("FadeByCoverage"), FadeByCoverage);
+        registry.WriteString(QStringLiteral("ReferenceWeight"), ReferenceWeight);
+        registry.WriteBool(QStringLiteral("DepthOfInvestigation"), DepthOfInvestigation);
+        registry.WriteString(QStringLiteral("DoiLimit"), DoiLimit);
     } catch (const std::exception&) {
         // Settings that cannot be written cost the user nothing now.
     }
@@ -233,6 +240,7 @@ QImage PaintInversionImage(const TInversionPicture& Picture, const std::function
     if (static_cast<int>(Picture.Resistivities.size()) != mesh.Cells() || mesh.Cells() == 0)
         return image;
     const bool faded = Fade && Picture.Coverage.size() == Picture.Resistivities.size();
+    const bool doi = Picture.DepthOfInvestigation.size() == Picture.Resistivities.size();
     for (int i = 0; i < image.width(); ++i) {
         const double x = Left + (i + 0.5) * (Right - Left) / image.width();
         const int column = IntervalOf(mesh.ColumnEdges, x);
@@ -251,8 +259,11 @@ QImage PaintInversionImage(const TInversionPicture& Picture, const std::function
                 row = mesh.Rows() - 1; // the last row reaches down to the flat bottom
             const size_t cell = static_cast<size_t>(row * mesh.Columns() + column);
             unsigned colour = Colour(Picture.Resistivities[cell]);
-            if (faded)
-                colour = static_cast<unsigned>(FadedColor(static_cast<TColor>(colour), FadeOfCoverage(Picture.Coverage[cell])));
+            double fade = faded ? FadeOfCoverage(Picture.Coverage[cell]) : 0.0;
+            if (doi)
+                fade = std::max(fade, FadeOfDepthOfInvestigation(Picture.DepthOfInvestigation[cell], Picture.DoiLimit));
+            if (fade > 0.0)
+                colour = static_cast<unsigned>(FadedColor(static_cast<TColor>(colour), fade));
             // TColor is 0x00BBGGRR.
             image.setPixel(i, j, qRgb(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF));
         }
@@ -274,6 +285,32 @@ struct TInversionWindow::TJob {
     TSurveyInversionOptions Options;
 };
 
+// The main run's forward problem, kept for the DOI run. Its Continue asks
+// the run that uses it now (Control, set and cleared by that run while it
+// holds Busy): the DOI run is not the run that set the problem up.
+struct TInversionWindow::TKeptInverter {
+    std::mutex Busy;
+    std::optional<TRunControl> Control;
+    std::unique_ptr<TSurveyInverter> Inverter;
+    int MainSteps = 1; // the main inversion's iterations, for the DOI run's progress
+};
+
+namespace {
+
+// The run's control handed to the kept problem while a run uses it.
+class TControlHeld {
+public:
+    TControlHeld(std::optional<TRunControl>& Slot, TRunControl& Control) : FSlot(Slot) { FSlot = Control; }
+    ~TControlHeld() { FSlot.reset(); }
+    TControlHeld(const TControlHeld&) = delete;
+    TControlHeld& operator=(const TControlHeld&) = delete;
+
+private:
+    std::optional<TRunControl>& FSlot;
+};
+
+} // namespace
+
 // A finished iteration as it reaches the window.
 struct TInversionWindow::TIteration {
     TInversionStep Step;
@@ -281,15 +318,17 @@ struct TInversionWindow::TIteration {
     std::vector<double> Resistivities;
 };
 
-namespace {
-
 // What a finished run delivers.
-struct TInversionOutcome {
+struct TInversionWindow::TInversionOutcome {
     std::shared_ptr<const TInversionMesh> Mesh;
     std::shared_ptr<const TSurveyInversion> Inversion;
+    std::shared_ptr<TKeptInverter> Inverter;
 };
 
-} // namespace
+// What a finished DOI run delivers: the index per cell, empty when cancelled.
+struct TInversionWindow::TDoiOutcome {
+    std::vector<double> DepthOfInvestigation;
+};
 
 TInversionWindow::TInversionWindow(TPolygonChart& Section, QWidget* Parent)
     : QWidget(Parent, Qt::Window), FSection(Section)
@@ -354,13 +393,31 @@ void TInversionWindow::CreatePanel()
     place(QStringLiteral("λ st&art:"), LambdaEdit, 0, 1);
     place(QStringLiteral("&Z-weight:"), ZWeightEdit, 1, 0);
     place(QStringLiteral("Iterati&ons:"), IterationsBox, 1, 1);
+    ReferenceWeightEdit = field("ReferenceWeightEdit");
+    ReferenceWeightEdit->setToolTip(QStringLiteral("How hard every cell is pulled toward the starting model "
+                                                   "(0: not at all, only the smoothness holds the image)"));
+    place(QStringLiteral("Reference wei&ght:"), ReferenceWeightEdit, 2, 0);
     panel->addLayout(form);
     ConstrainBox = new QCheckBox(QStringLiteral("&Constrain by the section"), this);
     StartFromSectionBox = new QCheckBox(QStringLiteral("&Start from the section"), this);
     FadeBox = new QCheckBox(QStringLiteral("&Fade by coverage"), this);
-    // As wide as their texts: a click beside a text is no click on the box.
-    for (QCheckBox* box : {ConstrainBox, StartFromSectionBox, FadeBox})
-        panel->addWidget(box, 0, Qt::AlignLeft);
+    DoiBox = new QCheckBox(QStringLiteral("&Depth of investigation"), this);
+    DoiBox->setObjectName(QStringLiteral("DoiBox"));
+    DoiBox->setToolTip(QStringLiteral("After the inversion, two more with other reference models tell where the "
+                                      "image depends on the data; the cells beyond the DOI given fade"));
+    DoiLimitEdit = field("DoiLimitEdit");
+    DoiLimitEdit->setToolTip(QStringLiteral("The cells whose depth-of-investigation index is above this fade; "
+                                            "the dashed line is this index"));
+    place(QStringLiteral("DOI limit:"), DoiLimitEdit, 2, 1);
+    // Two by two, each as wide as its text: a click beside a text is no
+    // click on the box.
+    auto* boxes = new QGridLayout;
+    boxes->setHorizontalSpacing(4);
+    boxes->addWidget(ConstrainBox, 0, 0, Qt::AlignLeft);
+    boxes->addWidget(StartFromSectionBox, 0, 1, Qt::AlignLeft);
+    boxes->addWidget(FadeBox, 1, 0, Qt::AlignLeft);
+    boxes->addWidget(DoiBox, 1, 1, Qt::AlignLeft);
+    panel->addLayout(boxes);
     auto* meshRow = new QGridLayout;
     NewMeshButton = new QPushButton(QStringLiteral("&New mesh"), this);
     FixButton = new QPushButton(QStringLiteral("Fi&x"), this);
@@ -425,7 +482,7 @@ void TInversionWindow::CreatePanel()
     panel->addLayout(resultRows);
     auto* panelHost = new QWidget(this);
     panelHost->setLayout(panel);
-    panelHost->setMaximumWidth(300);
+    panelHost->setMaximumWidth(360);
     outer->addWidget(panelHost);
 
     auto* charts = new QVBoxLayout;
@@ -437,9 +494,11 @@ void TInversionWindow::CreatePanel()
         chart->OnAfterDraw = [this, chart](TCustomPlotPanelExtended*) {
             chart->MeshAfterDraw();
             DrawOutlines(*chart, FOutlines);
+            if (chart != MeshChart)
+                DrawOutlines(*chart, FDoiContour, 2, true);
         };
         QWidget* host = chart->Widget(ChartTabs);
-        host->setMinimumSize(400, 150);
+        host->setMinimumSize(370, 150);
         ChartTabs->addTab(host, Tab);
         return chart;
     };
@@ -465,7 +524,7 @@ void TInversionWindow::CreatePanel()
     QuantityBox->setObjectName(QStringLiteral("QuantityBox"));
     QuantityBox->addItems({QStringLiteral("Resistivity"), QStringLiteral("Chargeability")});
     QuantityBox->setToolTip(QStringLiteral("The quantity the measured, calculated and misfit charts show"));
-    auto* quantityLabel = new QLabel(QStringLiteral("Pseudo-sections of &data:"), FQuantityRow);
+    auto* quantityLabel = new QLabel(QStringLiteral("&Quantity of the pseudo-sections:"), FQuantityRow);
     quantityLabel->setBuddy(QuantityBox);
     auto* quantityRow = new QHBoxLayout(FQuantityRow);
     quantityRow->setContentsMargins(0, 0, 0, 0);
@@ -494,17 +553,21 @@ void TInversionWindow::CreatePanel()
     setTabOrder(ErrorEdit, LambdaEdit);
     setTabOrder(LambdaEdit, ZWeightEdit);
     setTabOrder(ZWeightEdit, IterationsBox);
-    setTabOrder(IterationsBox, ConstrainBox);
+    setTabOrder(IterationsBox, ReferenceWeightEdit);
+    setTabOrder(ReferenceWeightEdit, ConstrainBox);
     setTabOrder(ConstrainBox, StartFromSectionBox);
     setTabOrder(StartFromSectionBox, FadeBox);
-    setTabOrder(FadeBox, NewMeshButton);
+    setTabOrder(FadeBox, DoiBox);
+    setTabOrder(DoiBox, DoiLimitEdit);
+    setTabOrder(DoiLimitEdit, NewMeshButton);
     setTabOrder(NewMeshButton, FixButton);
     setTabOrder(FixButton, FreeButton);
     setTabOrder(FreeButton, LimitsButton);
     setTabOrder(LimitsButton, InvertButton);
 
     FUndoKey = [this] { UndoKey(); };
-    AddModellingWindowKeys(*this, &FUndoKey, [this] { return Busy(); }, [this] { CancelInversion(); });
+    // Escape cancels the DOI run too.
+    AddModellingWindowKeys(*this, &FUndoKey, [this] { return FRun.Busy(); }, [this] { CancelInversion(); });
 
     FRun.ShowProgressIn(Progress, CancelButton);
     FRun.OnIntermediate = [this](const std::any& Value) {
@@ -529,8 +592,21 @@ void TInversionWindow::CreatePanel()
     connect(RemoveMisfitButton, &QPushButton::clicked, this, [this] { AskRemoveMisfitBeyond(); });
     connect(PrintButton, &QPushButton::clicked, this, [this] { PreviewChart(); });
     connect(ExportButton, &QPushButton::clicked, this, [this] { ExportChart(); });
-    for (QLineEdit* edit : {ErrorEdit, LambdaEdit, ZWeightEdit})
+    for (QLineEdit* edit : {ErrorEdit, LambdaEdit, ZWeightEdit, ReferenceWeightEdit})
         connect(edit, &QLineEdit::editingFinished, this, [this] { SaveSettings(); });
+    connect(DoiLimitEdit, &QLineEdit::editingFinished, this, [this] {
+        SaveSettings();
+        if (DoiLimit())
+            ShowFade();
+    });
+    connect(DoiBox, &QCheckBox::toggled, this, [this](bool On) {
+        SaveSettings();
+        // Ticked over a result without it: computed now.
+        if (On && FResult && FResult->DepthOfInvestigation.empty() && !FRun.Busy())
+            StartDepthOfInvestigation();
+        ShowFade();
+        ShowState();
+    });
     connect(IterationsBox, &QSpinBox::valueChanged, this, [this] { SaveSettings(); });
     connect(ConstrainBox, &QCheckBox::toggled, this, [this] { SaveSettings(); });
     connect(StartFromSectionBox, &QCheckBox::toggled, this, [this](bool On) {
@@ -556,6 +632,9 @@ void TInversionWindow::LoadSettings()
     ConstrainBox->setChecked(settings.Constrain);
     StartFromSectionBox->setChecked(settings.StartFromSection);
     FadeBox->setChecked(settings.FadeByCoverage);
+    ReferenceWeightEdit->setText(settings.ReferenceWeight);
+    DoiBox->setChecked(settings.DepthOfInvestigation);
+    DoiLimitEdit->setText(settings.DoiLimit);
 }
 
 void TInversionWindow::SaveSettings()
@@ -568,6 +647,9 @@ void TInversionWindow::SaveSettings()
     settings.Constrain = ConstrainBox->isChecked();
     settings.StartFromSection = StartFromSectionBox->isChecked();
     settings.FadeByCoverage = FadeBox->isChecked();
+    settings.ReferenceWeight = ReferenceWeightEdit->text();
+    settings.DepthOfInvestigation = DoiBox->isChecked();
+    settings.DoiLimit = DoiLimitEdit->text();
     settings.Save();
 }
 
@@ -595,6 +677,9 @@ void TInversionWindow::SetMeasuredData(std::shared_ptr<const TMeasuredData> Data
                              : QStringLiteral("No measured data: open a file with Modelling > Measured data..."));
     // Another file's data: the image of the data before is no image of
     // these, and must never be laid under their section.
+    // The DOI run is of the result shown: it goes with it.
+    if (!same && !sameFile && ComputingDepthOfInvestigation())
+        FRun.Drop();
     if (!same && !sameFile && !Busy())
         DropResult();
     if (same) {
@@ -841,6 +926,13 @@ bool TInversionWindow::Invert()
                           .arg(ShortNumber(MinLambda), QLocale().toString(MaxLambda, 'f', 0)));
     if (!zWeight)
         return refuse(QStringLiteral("The z-weight must be a number above 0."));
+    bool typed = true;
+    const std::optional<double> referenceWeight = TypedNumber(ReferenceWeightEdit->text(), false, typed);
+    if (!referenceWeight || *referenceWeight < 0.0)
+        return refuse(QStringLiteral("The reference weight must be a number, 0 or above (0: no pull toward the "
+                                     "starting model)."));
+    if (DoiBox->isChecked() && !DoiLimit())
+        return false;
     if (MeshChart->LastCol < 0 && !NewMesh())
         return false;
     // The section as it stands now gives the starting values it is asked
@@ -861,6 +953,7 @@ bool TInversionWindow::Invert()
     job->Options.ZWeight = *zWeight;
     job->Options.Settings.Lambda = *lambda;
     job->Options.Settings.Iterations = IterationsBox->value();
+    job->Options.Settings.ReferenceWeight = *referenceWeight;
     try {
         // The mesh chart's tables are checked before the run starts.
         job->Options.Start = ChartStartingModel(job->Cells, job->Options.Settings);
@@ -873,6 +966,10 @@ bool TInversionWindow::Invert()
     FError.clear();
     FCancelled = false;
     FResult.reset();
+    FInverter.reset();
+    FDoiRun = false;
+    FDoiNote.clear();
+    FDoiContour.clear();
     IterationTable->setRowCount(0);
     const int iterations = job->Options.Settings.Iterations;
     const bool started = FRun.Start([job, iterations](TRunControl& Control) {
@@ -901,8 +998,16 @@ bool TInversionWindow::Invert()
                 job->OnIteration(Step.Iteration);
         };
         outcome.Mesh = mesh;
-        outcome.Inversion = std::make_shared<TSurveyInversion>(
-            InvertSurvey(data, *mesh, options, callbacks, [&Control] { return !Control.Cancelled(); }));
+        // The forward problem stays with the result for the DOI run.
+        auto kept = std::make_shared<TKeptInverter>();
+        TKeptInverter* slot = kept.get();
+        const std::lock_guard<std::mutex> hold(kept->Busy);
+        const TControlHeld held(kept->Control, Control);
+        kept->Inverter = std::make_unique<TSurveyInverter>(
+            data, *mesh, options, [slot] { return !slot->Control || !slot->Control->Cancelled(); });
+        outcome.Inversion = std::make_shared<TSurveyInversion>(kept->Inverter->Invert(callbacks));
+        kept->MainSteps = std::max(1, static_cast<int>(outcome.Inversion->Steps.size()));
+        outcome.Inverter = kept;
         return std::any(outcome);
     });
     if (!started)
@@ -952,6 +1057,25 @@ void TInversionWindow::IterationEnded(const TIteration& Iteration)
 
 void TInversionWindow::RunEnded(const TRunEnd& End)
 {
+    if (FDoiRun) {
+        // The result stays whatever the DOI run came to.
+        const TDoiOutcome* doi = End.Kind == TRunEnd::Done ? std::any_cast<TDoiOutcome>(&End.Result) : nullptr;
+        if (doi && FResult && doi->DepthOfInvestigation.size() == FResult->Resistivities.size()) {
+            FResult->DepthOfInvestigation = doi->DepthOfInvestigation;
+            // Its forward problem is not needed any more.
+            FInverter.reset();
+            ShowFade();
+        } else if (End.Kind == TRunEnd::Failed) {
+            FDoiNote = QStringLiteral("the depth of investigation could not be computed: %1").arg(End.Error);
+        } else {
+            FDoiNote = QStringLiteral("its computation was cancelled");
+        }
+        ShowState();
+        EnableCommands();
+        if (OnInversionEnd)
+            OnInversionEnd();
+        return;
+    }
     const TInversionOutcome* outcome = End.Kind == TRunEnd::Done ? std::any_cast<TInversionOutcome>(&End.Result) : nullptr;
     FCancelled = End.Kind == TRunEnd::Cancelled || (outcome && (!outcome->Inversion || outcome->Inversion->Cancelled));
     if (End.Kind == TRunEnd::Failed)
@@ -964,6 +1088,7 @@ void TInversionWindow::RunEnded(const TRunEnd& End)
         picture.Coverage = FResult->Coverage;
         picture.Chargeabilities = FResult->Chargeabilities;
         FPicture = std::move(picture);
+        FInverter = outcome->Inverter;
         ShowModel();
         ShowPseudoSections();
     }
@@ -971,6 +1096,64 @@ void TInversionWindow::RunEnded(const TRunEnd& End)
     EnableCommands();
     if (OnInversionEnd)
         OnInversionEnd();
+    // The result is shown before its depth of investigation is computed.
+    if (FResult && DoiBox->isChecked())
+        StartDepthOfInvestigation();
+}
+
+std::optional<double> TInversionWindow::DoiLimit()
+{
+    const std::optional<double> limit = PositiveField(*DoiLimitEdit);
+    if (!limit)
+        Refuse(QStringLiteral("The depth of investigation beyond which cells fade must be a number above 0 "
+                              "(0.2 is usual)."));
+    return limit;
+}
+
+bool TInversionWindow::StartDepthOfInvestigation()
+{
+    if (!FResult || FRun.Busy())
+        return false;
+    if (!FInverter) {
+        FDoiNote = QStringLiteral("invert again to compute it");
+        ShowState();
+        return false;
+    }
+    auto kept = FInverter;
+    auto result = std::make_shared<const TSurveyInversion>(*FResult);
+    auto onStart = OnDoiRunStart;
+    const bool started = FRun.Start([kept, result, onStart](TRunControl& Control) {
+        if (onStart)
+            onStart();
+        TDoiOutcome outcome;
+        // A DOI run cancelled by a newer one may still hold the problem.
+        const std::lock_guard<std::mutex> hold(kept->Busy);
+        if (Control.Cancelled())
+            return std::any(outcome);
+        const TControlHeld held(kept->Control, Control);
+        TSurveyInversion inversion = *result;
+        // Both reference inversions together take about as many steps as
+        // the main one did, one and a half times at most.
+        const double expected = 1.5 * kept->MainSteps;
+        int steps = 0;
+        TInversionCallbacks callbacks;
+        callbacks.Iteration = [&](const TInversionStep&, const Eigen::VectorXd&) {
+            Control.Progress(std::min(0.99, ++steps / expected));
+        };
+        if (kept->Inverter->AddDepthOfInvestigation(inversion, callbacks))
+            outcome.DepthOfInvestigation = std::move(inversion.DepthOfInvestigation);
+        return std::any(outcome);
+    });
+    if (!started) {
+        FDoiNote = QStringLiteral("no thread could be had to compute it");
+        ShowState();
+        return false;
+    }
+    FDoiRun = true;
+    FDoiNote.clear();
+    ShowState();
+    EnableCommands();
+    return true;
 }
 
 // --- Showing ------------------------------------------------------------------------------
@@ -1000,9 +1183,33 @@ void TInversionWindow::ShowModel()
 
 void TInversionWindow::ShowFade()
 {
+    // The depth of investigation, shown while ticked, goes with the picture
+    // (for the image) and draws its contour.
+    FDoiContour.clear();
+    if (FPicture) {
+        FPicture->DepthOfInvestigation.clear();
+        bool typed = true;
+        const std::optional<double> limit = TypedNumber(DoiLimitEdit->text(), true, typed);
+        if (limit && DoiBox->isChecked() && FResult &&
+            FResult->DepthOfInvestigation.size() == FPicture->Resistivities.size()) {
+            FPicture->DepthOfInvestigation = FResult->DepthOfInvestigation;
+            FPicture->DoiLimit = *limit;
+            FDoiContour = CellContour(FPicture->Mesh, FPicture->DepthOfInvestigation, *limit);
+        }
+    }
     ararofdoubleM fade;
-    if (FPicture && FadeBox->isChecked())
-        fade = FadeTable(CoverageFade(FPicture->Mesh.Columns(), FPicture->Mesh.Rows(), FPicture->Coverage));
+    if (FPicture && (FadeBox->isChecked() || !FPicture->DepthOfInvestigation.empty())) {
+        const TInversionMesh& mesh = FPicture->Mesh;
+        std::vector<std::vector<double>> cells = CoverageFade(mesh.Columns(), mesh.Rows(), FPicture->Coverage);
+        if (!FadeBox->isChecked() || cells.empty())
+            cells.assign(static_cast<size_t>(mesh.Columns()), std::vector<double>(static_cast<size_t>(mesh.Rows()), 0.0));
+        const std::vector<double>& doi = FPicture->DepthOfInvestigation;
+        for (size_t c = 0; c < cells.size() && !doi.empty(); ++c)
+            for (size_t r = 0; r < cells[c].size(); ++r)
+                cells[c][r] = std::max(cells[c][r],
+                                       FadeOfDepthOfInvestigation(doi.at(r * cells.size() + c), FPicture->DoiLimit));
+        fade = FadeTable(cells);
+    }
     for (TTModelSection2d* chart : {ModelChart, ChargeabilityChart}) {
         if (chart->LastCol < 0)
             continue;
@@ -1042,6 +1249,9 @@ void TInversionWindow::DropResult()
     FResult.reset();
     FResultData.reset();
     FResultFile.reset();
+    FInverter.reset();
+    FDoiNote.clear();
+    FDoiContour.clear();
     FCancelled = false;
     IterationTable->setRowCount(0);
     ChartTabs->setTabEnabled(ResistivityTab, false);
@@ -1162,11 +1372,24 @@ void TInversionWindow::ShowPseudoSections()
     MisfitChart->RebuildPicture();
 }
 
+QString TInversionWindow::ResultText() const
+{
+    if (!FResult || FResult->Steps.empty())
+        return {};
+    const TInversionStep& last = FResult->Steps.back();
+    return QStringLiteral("%1, %2: χ² %3, rrms %4 %. %5")
+        .arg(CountText(FPicture ? FPicture->Mesh.Cells() : 0, QStringLiteral("cell"), QStringLiteral("cells")),
+             IterationCount(last.Iteration), ShortNumber(last.ChiSquare), FixedNumber(last.Rrms, 2),
+             QString::fromStdString(FResult->Stop));
+}
+
 void TInversionWindow::ShowState()
 {
     QString text;
     QString style;
-    if (FRun.Busy()) {
+    if (FRun.Busy() && FDoiRun) {
+        text = ResultText() + QStringLiteral("\nComputing the depth of investigation…");
+    } else if (FRun.Busy()) {
         text = QStringLiteral("Inverting… %1 finished.").arg(IterationCount(std::max(0, IterationTable->rowCount() - 1)));
     } else if (!FError.isEmpty()) {
         text = FError;
@@ -1175,11 +1398,16 @@ void TInversionWindow::ShowState()
         text = FPicture ? QStringLiteral("Cancelled: the image shows the last finished iteration's model.")
                         : QStringLiteral("Cancelled.");
     } else if (FResult && !FResult->Steps.empty()) {
-        const TInversionStep& last = FResult->Steps.back();
-        text = QStringLiteral("%1, %2: χ² %3, rrms %4 %. %5")
-                   .arg(CountText(FPicture ? FPicture->Mesh.Cells() : 0, QStringLiteral("cell"), QStringLiteral("cells")),
-                        IterationCount(last.Iteration), ShortNumber(last.ChiSquare), FixedNumber(last.Rrms, 2),
-                        QString::fromStdString(FResult->Stop));
+        text = ResultText();
+        if (FPicture && !FPicture->DepthOfInvestigation.empty())
+            text += QStringLiteral("\nThe pale cells lie beyond the depth of investigation (DOI above %1, the dashed "
+                                   "line).")
+                        .arg(ShortNumber(FPicture->DoiLimit));
+        else if (!FResult->DepthOfInvestigation.empty())
+            text += QStringLiteral("\nShown without the depth of investigation (computed; tick it to see it).");
+        else
+            text += QStringLiteral("\nShown without the depth of investigation%1.")
+                        .arg(FDoiNote.isEmpty() ? QString() : QStringLiteral(": ") + FDoiNote);
     } else {
         text = QStringLiteral("Invert makes an image of the ground from the measured data.");
     }

@@ -3,9 +3,10 @@
 // window.
 //
 //   TInversionWindow (a top-level QWidget, not modal)
-//     ├─ the options: error, λ start, z-weight, iterations, constrain by
-//     │  the section, start from the section, fade by coverage (kept in
-//     │  the user's settings); the mesh's commands: New mesh, Fix, Free,
+//     ├─ the options: error, λ start, z-weight, iterations, reference
+//     │  weight, constrain by the section, start from the section, fade by
+//     │  coverage, depth of investigation and the DOI beyond which cells
+//     │  fade (kept in the user's settings); the mesh's commands: New mesh, Fix, Free,
 //     │  Limits... of the selected cells; Invert, progress and Cancel; Use
 //     │  as underlay, New section from data, Save table..., Print
 //     │  preview..., Export picture...
@@ -41,6 +42,14 @@
 // section's model area (the area's corners are the picture's), above the
 // ground and below the mesh white; with Fade by coverage, the cells the
 // data see little fade toward white, in the charts as in the image.
+//
+// With Depth of investigation ticked, a finished inversion is followed by
+// a second run through the same TBackgroundRun: the depth of investigation
+// on the main run's forward problem (the TSurveyInverter the main run
+// leaves with its result). The cells whose index lies beyond the DOI
+// field's value fade (charts and image alike) and the charts draw that
+// value's contour as a dashed line. A cancelled or failed DOI run leaves
+// the result as it was, said in the state line.
 
 #include "section/inversion/InversionMesh.h"
 #include "section/modelling/InversionCharts.h"
@@ -83,6 +92,9 @@ struct TInversionWindowSettings {
     bool Constrain = false;
     bool StartFromSection = false;
     bool FadeByCoverage = false;
+    QString ReferenceWeight = QStringLiteral("0");
+    bool DepthOfInvestigation = false;
+    QString DoiLimit = QStringLiteral("0.2");
 
     static TInversionWindowSettings Load();
     void Save() const;
@@ -95,13 +107,17 @@ struct TInversionPicture {
     std::vector<double> Resistivities;
     std::vector<double> Coverage;        // empty until the inversion finishes
     std::vector<double> Chargeabilities; // per cent; empty until then, and without IP data
+    std::vector<double> DepthOfInvestigation; // per cell; empty unless computed and shown
+    double DoiLimit = 0.2;                    // the cells beyond it fade
 };
 
 // The cells painted into an image of Width × Height pixels spanning Left ..
 // Right and elevations Top .. Bottom (Top above Bottom; the first row at
 // Top), each cell in Colour's colour of its resistivity; white above the
 // ground and outside the mesh. With Fade, cells of little coverage fade
-// toward white (coverage 1 keeps the colour, 0.01 and less is white).
+// toward white (coverage 1 keeps the colour, 0.01 and less is white). With
+// a depth of investigation, the cells beyond its limit fade too
+// (FadeOfDepthOfInvestigation; the stronger of the two fades counts).
 QImage PaintInversionImage(const TInversionPicture& Picture, const std::function<unsigned(double)>& Colour,
                            double Left, double Right, double Top, double Bottom, int Width, int Height, bool Fade);
 
@@ -154,10 +170,14 @@ public:
     bool Invert();
     // Stops the run; the chart keeps the last finished iteration's model.
     void CancelInversion();
-    bool Busy() const { return FRun.Busy(); }
+    // An inversion is under way (not the DOI run that may follow it, which
+    // leaves the window and the data free: new data drop it, Invert
+    // cancels it).
+    bool Busy() const { return FRun.Busy() && !FDoiRun; }
     // The model shown: the last finished iteration's, or the result's.
     const std::optional<TInversionPicture>& Picture() const { return FPicture; }
-    // The finished inversion (empty while none finished, or after a cancel).
+    // The finished inversion (empty while none finished, or after a cancel);
+    // its DepthOfInvestigation once the DOI run has finished.
     const std::optional<TSurveyInversion>& Result() const { return FResult; }
     // The message of the last failure; empty after a success.
     QString ErrorText() const { return FError; }
@@ -206,6 +226,13 @@ public:
     std::function<void()> OnInversionEnd;
     // Runs on the run's own thread before it begins (tests hold a run there).
     std::function<void()> OnRunStart;
+    // Runs on the DOI run's own thread before it begins (tests hold it there).
+    std::function<void()> OnDoiRunStart;
+    // Whether the run under way computes the depth of investigation.
+    bool ComputingDepthOfInvestigation() const { return FRun.Busy() && FDoiRun; }
+    // The depth of investigation's contour drawn over the charts (x,
+    // elevation); empty while none is shown.
+    const std::vector<TOutline>& DoiContour() const { return FDoiContour; }
     // Runs on the run's own thread after each finished iteration has been
     // posted (tests hold a run there).
     std::function<void(int Iteration)> OnRunIteration;
@@ -216,9 +243,12 @@ public:
     QLineEdit* LambdaEdit = nullptr;
     QLineEdit* ZWeightEdit = nullptr;
     QSpinBox* IterationsBox = nullptr;
+    QLineEdit* ReferenceWeightEdit = nullptr;
     QCheckBox* ConstrainBox = nullptr;
     QCheckBox* StartFromSectionBox = nullptr;
     QCheckBox* FadeBox = nullptr;
+    QCheckBox* DoiBox = nullptr;
+    QLineEdit* DoiLimitEdit = nullptr;
     QPushButton* NewMeshButton = nullptr;
     QPushButton* FixButton = nullptr;
     QPushButton* FreeButton = nullptr;
@@ -252,6 +282,15 @@ protected:
 private:
     struct TJob;
     struct TIteration;
+    struct TKeptInverter;
+    struct TInversionOutcome;
+    struct TDoiOutcome;
+    // Starts the DOI run for the finished result; false (said in the state
+    // line) when it cannot.
+    bool StartDepthOfInvestigation();
+    // The DOI field's value; empty, said in the state line, when it is not
+    // a number above 0.
+    std::optional<double> DoiLimit();
     void CreatePanel();
     void LoadSettings();
     void SaveSettings();
@@ -278,6 +317,8 @@ private:
     // The mesh after a change of the section's model area (SetMeasuredData).
     void FollowModelArea();
     void ShowState();
+    // The finished inversion's line: cells, iterations, χ², rrms, why it stopped.
+    QString ResultText() const;
     void Refuse(const QString& Reason);
     void AskSaveTable();
     // The model chart, or with the pseudo-sections drawn, the one the user
@@ -304,6 +345,12 @@ private:
     QWidget* FQuantityRow = nullptr; // QuantityBox and its label
     QString FError;
     bool FCancelled = false;
+    // The main run's forward problem, kept for the DOI while the result
+    // shown has none.
+    std::shared_ptr<TKeptInverter> FInverter;
+    bool FDoiRun = false;       // the run under way (or last) is the DOI's
+    QString FDoiNote;           // why the result shown has no DOI (cancelled, failed)
+    std::vector<TOutline> FDoiContour;
 };
 
 } // namespace lp

@@ -163,6 +163,50 @@ TEST(InversionCharts, CoverageFadesByDecades)
     EXPECT_TRUE(CoverageFade(2, 2, {1.0}).empty());
 }
 
+// The DOI's line on a flat mesh of 3 columns, 4 rows 2 m thick (centres at
+// 1, 3, 5, 7 m down, the last row to the flat bottom at 8 m): values
+// growing by 0.1 a row cross 0.25 half way between the second and third
+// rows' centres (4 m down), level from the first to the last column's
+// centre; a cell beyond the limit fades, one within does not.
+TEST(InversionCharts, TheDepthOfInvestigationsLineAndFade)
+{
+    TInversionMesh mesh;
+    mesh.ColumnEdges = {0.0, 10.0, 20.0, 30.0};
+    mesh.Elevations = {100.0, 100.0, 100.0, 100.0};
+    mesh.RowDepths = {0.0, 2.0, 4.0, 6.0, 8.0};
+    mesh.Bottom = 92.0;
+    std::vector<double> doi;
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 3; ++c)
+            doi.push_back(0.1 * r + 0.05);
+    const std::vector<TOutline> line = CellContour(mesh, doi, 0.2);
+    ASSERT_EQ(line.size(), 2u);
+    double left = 1e9, right = -1e9;
+    for (const auto& [a, b] : line)
+        for (const TGeometryPoint& point : {a, b}) {
+            EXPECT_NEAR(point.y, 100.0 - 4.0, 1e-12);
+            left = std::min(left, point.x);
+            right = std::max(right, point.x);
+        }
+    EXPECT_DOUBLE_EQ(left, 5.0);
+    EXPECT_DOUBLE_EQ(right, 25.0);
+    // 0.175 lies a quarter of the way from the second row's 0.15 (3 m
+    // down) to the third row's 0.25 (5 m down).
+    EXPECT_NEAR(CellContour(mesh, doi, 0.175).front().first.y, 100.0 - 3.5, 1e-12);
+    // One cell above the level inside a field below: a closed diamond of
+    // four segments round its centre.
+    std::vector<double> spot(12, 0.0);
+    spot[4] = 1.0; // column 1, row 1
+    EXPECT_EQ(CellContour(mesh, spot, 0.5).size(), 4u);
+    EXPECT_TRUE(CellContour(mesh, std::vector<double>(12, 0.1), 0.2).empty());
+    EXPECT_TRUE(CellContour(mesh, {0.1}, 0.2).empty());
+    EXPECT_EQ(FadeOfDepthOfInvestigation(0.1, 0.2), 0.0);
+    EXPECT_EQ(FadeOfDepthOfInvestigation(0.2, 0.2), 0.0);
+    EXPECT_GT(FadeOfDepthOfInvestigation(0.3, 0.2), 0.5);
+    EXPECT_LT(FadeOfDepthOfInvestigation(0.3, 0.2), 1.0);
+    EXPECT_GT(FadeOfDepthOfInvestigation(std::nan(""), 0.2), 0.5);
+}
+
 // A pole-dipole image's unsampled corner cell at 0.016 ohm-m among 100
 // cells seen from 10 to 1000 ohm-m: the scale spans the cells seen (2nd to
 // 98th percentile), so the image keeps its colours; the corner takes the

@@ -28,6 +28,7 @@
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QMenu>
 #include <QtWidgets/QMessageBox>
+#include <QtWidgets/QProgressBar>
 #include <QtWidgets/QPushButton>
 #include <QtWidgets/QSpinBox>
 #include <QtWidgets/QTableWidget>
@@ -113,6 +114,12 @@ struct InversionWindowTest : MainWindow {
         ASSERT_TRUE(Inversion->Busy()) << Inversion->ErrorText().toStdString();
     }
     void WaitForEnd() { QTRY_VERIFY_WITH_TIMEOUT(!Inversion->Busy(), 300000); }
+    // The inversion's end, then its depth of investigation's.
+    void WaitForDoi()
+    {
+        WaitForEnd();
+        QTRY_VERIFY_WITH_TIMEOUT(!Inversion->ComputingDepthOfInvestigation(), 300000);
+    }
 
     // The picture under the section: its file, corners and pixels (a null
     // image when none is shown).
@@ -199,6 +206,37 @@ struct InversionWindowTest : MainWindow {
         Action();
         QCoreApplication::processEvents();
         EXPECT_FALSE(asked) << "a question came up";
+    }
+    // Another survey (8 electrodes 50 m apart from x 100, dipole-dipole,
+    // uniform 40 ohm-m, its Configurations) opened by File > New from
+    // data... (Discard), then Modelling > Invert... again.
+    void InvertOtherData(std::vector<TConfiguration>& Configurations)
+    {
+        std::vector<TElectrode> electrodes;
+        for (int e = 0; e < 8; ++e)
+            electrodes.push_back({100.0 + 50.0 * e, 0.0});
+        Configurations = ArrayConfigurations(TArrayKind::DipoleDipole, 8, 2);
+        const QString other = WriteRhoaFile(QStringLiteral("other.dat"), electrodes, Configurations,
+                                            std::vector<double>(Configurations.size(), 40.0));
+        CommonDialogService().ExecuteOpen = [other](TOpenDialogRequest& Request) {
+            Request.FileName = other;
+            return true;
+        };
+        Activate();
+        if (Window->Modified())
+            AnswerModal<QMessageBox>([this] { ChooseFromMenuBar(Window->Newfromdata1); },
+                                     [](QMessageBox& Box) {
+                                         for (QAbstractButton* button : Box.buttons())
+                                             if (button->text().remove(QLatin1Char('&')) == QStringLiteral("Discard"))
+                                                 QTest::mouseClick(button, Qt::LeftButton);
+                                     });
+        else
+            ChooseFromMenuBar(Window->Newfromdata1);
+        ResetCommonDialogService();
+        ASSERT_NE(Window->SourceData(), nullptr);
+        ASSERT_EQ(Window->SourceData()->Size(), Configurations.size());
+        Activate();
+        InvertAgain();
     }
     // "Model setup..." with the right border typed in and Apply clicked.
     void SetModelAreaRight(double Right)
@@ -1119,33 +1157,8 @@ TEST_F(InversionWindowTest, AnInversionGoesWhenTheDataChangeAndIsNeverLaidUnderA
     ASSERT_TRUE(Inversion->UnderlayButton->isEnabled());
     ASSERT_TRUE(Inversion->CalculatedChart->Widget()->isVisible());
 
-    // Another survey: 8 electrodes 50 m apart from x 100, Wenner-like
-    // dipole-dipole, uniform 40 ohm-m.
-    std::vector<TElectrode> electrodes;
-    for (int e = 0; e < 8; ++e)
-        electrodes.push_back({100.0 + 50.0 * e, 0.0});
-    const std::vector<TConfiguration> configurations = ArrayConfigurations(TArrayKind::DipoleDipole, 8, 2);
-    const QString other = WriteRhoaFile(QStringLiteral("other.dat"), electrodes, configurations,
-                                        std::vector<double>(configurations.size(), 40.0));
-    CommonDialogService().ExecuteOpen = [other](TOpenDialogRequest& Request) {
-        Request.FileName = other;
-        return true;
-    };
-    Activate();
-    if (Window->Modified())
-        AnswerModal<QMessageBox>([this] { ChooseFromMenuBar(Window->Newfromdata1); },
-                                 [](QMessageBox& Box) {
-                                     for (QAbstractButton* button : Box.buttons())
-                                         if (button->text().remove(QLatin1Char('&')) == QStringLiteral("Discard"))
-                                             QTest::mouseClick(button, Qt::LeftButton);
-                                 });
-    else
-        ChooseFromMenuBar(Window->Newfromdata1);
-    ResetCommonDialogService();
-    ASSERT_NE(Window->SourceData(), nullptr);
-    ASSERT_EQ(Window->SourceData()->Size(), configurations.size());
-    Activate();
-    InvertAgain();
+    std::vector<TConfiguration> configurations;
+    ASSERT_NO_FATAL_FAILURE(InvertOtherData(configurations));
 
     const auto expectNoResult = [this](const char* When) {
         SCOPED_TRACE(When);
@@ -1216,7 +1229,7 @@ TEST_F(InversionWindowTest, ChargeabilityDataShowTheirMeasuredCalculatedAndMisfi
     // Chosen by its label's key letter and the arrow key, as a user does.
     Inversion->activateWindow();
     QTRY_VERIFY_WITH_TIMEOUT(QApplication::activeWindow() == Inversion, 5000);
-    QTest::keyClick(Inversion, Qt::Key_D, Qt::AltModifier);
+    QTest::keyClick(Inversion, Qt::Key_Q, Qt::AltModifier);
     ASSERT_TRUE(quantity->hasFocus());
     QTest::keyClick(quantity, Qt::Key_Down);
     ASSERT_EQ(quantity->currentText(), QStringLiteral("Chargeability"));
@@ -1356,6 +1369,213 @@ TEST_F(InversionWindowTest, TheColourScaleSpansTheCellsTheDataSee)
     chart.ColorBarMenu.Click(automatic);
     EXPECT_EQ(chart.ScaleMin, low);
     EXPECT_EQ(chart.ScaleMax, high);
+}
+
+// The cell table saved through Save table... and its save dialog.
+std::vector<TInversionTableRow> SaveTableByButton(TInversionWindow& Inversion, const QString& File)
+{
+    CommonDialogService().ExecuteSave = [&](TSaveDialogRequest& Request) {
+        Request.FileName = File;
+        return true;
+    };
+    QTest::mouseClick(Inversion.SaveButton, Qt::LeftButton);
+    ResetCommonDialogService();
+    return ReadInversionTable(FileBytes(File).toStdString());
+}
+
+// The depth of investigation as the user asks for it: Depth of
+// investigation ticked by a click, Invert. The result shows first (its
+// line saying it has no DOI yet) while the DOI is computed in the
+// background; then the cells beyond 0.2 fade in the chart and in the
+// underlay, the dashed 0.2 line is drawn over the cells, and Save table...
+// writes the doi column. Unticked, the image is the plain result again.
+TEST_F(InversionWindowTest, TheDepthOfInvestigationFadesTheCellsBeyondItAndDrawsItsLine)
+{
+    ASSERT_NO_FATAL_FAILURE(Open(3));
+    if (Inversion->FadeBox->isChecked())
+        QTest::mouseClick(Inversion->FadeBox, Qt::LeftButton);
+    ASSERT_FALSE(Inversion->DoiBox->isChecked());
+    QTest::mouseClick(Inversion->DoiBox, Qt::LeftButton);
+    ASSERT_TRUE(Inversion->DoiBox->isChecked());
+    EXPECT_TRUE(TInversionWindowSettings::Load().DepthOfInvestigation);
+    EXPECT_EQ(Inversion->DoiLimitEdit->text(), QStringLiteral("0.2"));
+    std::promise<void> release;
+    std::shared_future<void> released = release.get_future().share();
+    Inversion->OnDoiRunStart = [released] { released.wait(); };
+    ASSERT_NO_FATAL_FAILURE(ClickInvert());
+    QTRY_VERIFY_WITH_TIMEOUT(Inversion->ComputingDepthOfInvestigation(), 300000);
+    // The main result is shown meanwhile.
+    ASSERT_TRUE(Inversion->Result().has_value());
+    EXPECT_TRUE(Inversion->Result()->DepthOfInvestigation.empty());
+    EXPECT_TRUE(Inversion->StateLabel->text().contains(QStringLiteral("Computing the depth of investigation")))
+        << Inversion->StateLabel->text().toStdString();
+    EXPECT_EQ(Inversion->ChartTabs->currentIndex(), 1);
+    release.set_value();
+    WaitForDoi();
+    ASSERT_TRUE(Inversion->Result().has_value());
+    const TSurveyInversion& result = *Inversion->Result();
+    const TInversionMesh& mesh = Inversion->Picture()->Mesh;
+    ASSERT_EQ(result.DepthOfInvestigation.size(), static_cast<size_t>(mesh.Cells())) << Inversion->ErrorText().toStdString();
+    EXPECT_TRUE(Inversion->StateLabel->text().contains(QStringLiteral("beyond the depth of investigation")))
+        << Inversion->StateLabel->text().toStdString();
+    // The cells the data see are within 0.2, the deepest beyond.
+    const auto within = std::count_if(result.DepthOfInvestigation.begin(), result.DepthOfInvestigation.end(),
+                                      [](double Doi) { return Doi <= 0.2; });
+    ASSERT_GT(within, 0);
+    ASSERT_LT(within, mesh.Cells());
+    TTModelSection2d& rho = *Inversion->ModelChart;
+    ASSERT_EQ(rho.CellFade.Length(), mesh.Columns());
+    int faded = 0;
+    for (int r = 0; r < mesh.Rows(); ++r)
+        for (int c = 0; c < mesh.Columns(); ++c) {
+            const size_t cell = static_cast<size_t>(r * mesh.Columns() + c);
+            const TColor plain = rho.ValueToColor(result.Resistivities[cell]);
+            const bool beyond = result.DepthOfInvestigation[cell] > 0.2;
+            faded += beyond;
+            EXPECT_EQ(rho.ShownCellColor(c, r), beyond ? FadedColor(plain, 0.7) : plain) << c << ", " << r;
+        }
+    EXPECT_GT(faded, 0);
+    // The 0.2 line: between the centres of cells on either side of 0.2,
+    // drawn as dark pixels over the cells.
+    const std::vector<TOutline>& line = Inversion->DoiContour();
+    ASSERT_FALSE(line.empty());
+    double highest = mesh.Elevations.front();
+    for (double elevation : mesh.Elevations)
+        highest = std::max(highest, elevation);
+    Inversion->ChartTabs->setCurrentIndex(1);
+    rho.Widget()->repaint();
+    const QImage drawn = rho.Widget()->grab().toImage();
+    const qreal ratio = drawn.devicePixelRatio();
+    int dark = 0, samples = 0;
+    for (const auto& [a, b] : line)
+        for (double t : {0.25, 0.5, 0.75}) {
+            const double x = a.x + t * (b.x - a.x), y = a.y + t * (b.y - a.y);
+            const int px = static_cast<int>(std::lround(rho.BottomAxis()->CalcPosValue(x) * ratio));
+            const int py = static_cast<int>(std::lround(rho.LeftAxis()->CalcPosValue(highest - y) * ratio));
+            ++samples;
+            bool found = false;
+            for (int dx = -1; dx <= 1 && !found; ++dx)
+                for (int dy = -1; dy <= 1 && !found; ++dy)
+                    if (drawn.valid(px + dx, py + dy)) {
+                        const QColor colour = drawn.pixelColor(px + dx, py + dy);
+                        found = colour.red() < 60 && colour.green() < 60 && colour.blue() < 60;
+                    }
+            dark += found;
+        }
+    // Dashed: most of the points lie on a dash.
+    EXPECT_GT(dark, samples / 3) << dark << " of " << samples;
+    // Save table... writes each cell's DOI.
+    const std::vector<TInversionTableRow> rows = SaveTableByButton(*Inversion, Folder.filePath(QStringLiteral("doi.csv")));
+    ASSERT_EQ(rows.size(), result.DepthOfInvestigation.size());
+    for (size_t cell = 0; cell < rows.size(); ++cell)
+        EXPECT_DOUBLE_EQ(rows[cell].Doi, result.DepthOfInvestigation[cell]);
+    // Use as underlay lays the image as shown: the cells beyond faded.
+    const QImage image = Inversion->ModelImage(600);
+    const TInversionWindow::TImageFrame frame = Inversion->ModelImageFrame();
+    const auto deepest = std::max_element(result.DepthOfInvestigation.begin(), result.DepthOfInvestigation.end()) -
+                         result.DepthOfInvestigation.begin();
+    const TGeometryPoint centre = CellCentre(mesh, static_cast<int>(deepest));
+    const int i = static_cast<int>((centre.x - frame.Left) / (frame.Right - frame.Left) * image.width());
+    const int j = static_cast<int>((-frame.Top - centre.y) / (frame.Bottom - frame.Top) * image.height());
+    const TColor expected = FadedColor(rho.ValueToColor(result.Resistivities[static_cast<size_t>(deepest)]), 0.7);
+    EXPECT_EQ(image.pixel(i, j) & 0xFFFFFF,
+              static_cast<unsigned>(qRgb(expected & 0xFF, (expected >> 8) & 0xFF, (expected >> 16) & 0xFF)) & 0xFFFFFF);
+    SaveScreenshot(*Inversion, QStringLiteral("inversion-doi"));
+    // Unticked: the plain result, no line; the table keeps the DOI computed.
+    QTest::mouseClick(Inversion->DoiBox, Qt::LeftButton);
+    EXPECT_FALSE(Inversion->Busy());
+    EXPECT_TRUE(Inversion->DoiContour().empty());
+    EXPECT_EQ(rho.CellFade.Length(), 0);
+    EXPECT_TRUE(Inversion->StateLabel->text().contains(QStringLiteral("Shown without the depth of investigation")));
+}
+
+// Cancel during the DOI run keeps the main result, which says it is shown
+// without a DOI (and its table has no doi column); ticking again computes
+// the DOI on the kept forward problem. An impossible DOI limit or reference
+// weight is refused before any run.
+TEST_F(InversionWindowTest, CancellingTheDepthOfInvestigationKeepsTheResult)
+{
+    ASSERT_NO_FATAL_FAILURE(Open(2));
+    // Alt+D ticks it, as the mouse would.
+    Inversion->activateWindow();
+    QTRY_VERIFY_WITH_TIMEOUT(QApplication::activeWindow() == Inversion, 5000);
+    QTest::keyClick(Inversion, Qt::Key_D, Qt::AltModifier);
+    QTRY_VERIFY_WITH_TIMEOUT(Inversion->DoiBox->isChecked(), 2000);
+    // Bad fields refuse the run with a word in the window.
+    for (const QString& typed : {QStringLiteral("-1"), QStringLiteral("abc"), QString()}) {
+        TypeInto(Inversion->ReferenceWeightEdit, typed);
+        QTest::mouseClick(Inversion->InvertButton, Qt::LeftButton);
+        EXPECT_FALSE(Inversion->Busy()) << typed.toStdString();
+        EXPECT_TRUE(Inversion->StateLabel->text().contains(QStringLiteral("reference weight must be a number, 0 or above")))
+            << Inversion->StateLabel->text().toStdString();
+    }
+    TypeInto(Inversion->ReferenceWeightEdit, QStringLiteral("0.5"));
+    for (const QString& typed : {QStringLiteral("0"), QStringLiteral("x")}) {
+        TypeInto(Inversion->DoiLimitEdit, typed);
+        QTest::mouseClick(Inversion->InvertButton, Qt::LeftButton);
+        EXPECT_FALSE(Inversion->Busy()) << typed.toStdString();
+        EXPECT_TRUE(Inversion->StateLabel->text().contains(QStringLiteral("depth of investigation beyond which")))
+            << Inversion->StateLabel->text().toStdString();
+    }
+    TypeInto(Inversion->DoiLimitEdit, QStringLiteral("0.2"));
+    std::promise<void> release;
+    std::shared_future<void> released = release.get_future().share();
+    Inversion->OnDoiRunStart = [released] { released.wait(); };
+    ASSERT_NO_FATAL_FAILURE(ClickInvert());
+    EXPECT_EQ(TInversionWindowSettings::Load().ReferenceWeight, QStringLiteral("0.5"));
+    QTRY_VERIFY_WITH_TIMEOUT(Inversion->ComputingDepthOfInvestigation(), 300000);
+    QTRY_VERIFY_WITH_TIMEOUT(Inversion->CancelButton->isVisible(), 5000);
+    QTest::mouseClick(Inversion->CancelButton, Qt::LeftButton);
+    release.set_value();
+    WaitForDoi();
+    ASSERT_TRUE(Inversion->Result().has_value());
+    EXPECT_TRUE(Inversion->Result()->DepthOfInvestigation.empty());
+    EXPECT_TRUE(Inversion->StateLabel->text().contains(
+        QStringLiteral("Shown without the depth of investigation: its computation was cancelled")))
+        << Inversion->StateLabel->text().toStdString();
+    EXPECT_TRUE(Inversion->DoiContour().empty());
+    const std::vector<TInversionTableRow> plain = SaveTableByButton(*Inversion, Folder.filePath(QStringLiteral("plain.csv")));
+    ASSERT_FALSE(plain.empty());
+    EXPECT_TRUE(std::isnan(plain.front().Doi));
+    // Ticked again over the result: the DOI comes without a new inversion.
+    Inversion->OnDoiRunStart = {};
+    const int iterations = Inversion->IterationTable->rowCount();
+    QTest::mouseClick(Inversion->DoiBox, Qt::LeftButton);
+    QTest::mouseClick(Inversion->DoiBox, Qt::LeftButton);
+    ASSERT_TRUE(Inversion->ComputingDepthOfInvestigation());
+    WaitForDoi();
+    EXPECT_EQ(Inversion->IterationTable->rowCount(), iterations);
+    ASSERT_EQ(Inversion->Result()->DepthOfInvestigation.size(), Inversion->Result()->Resistivities.size());
+    EXPECT_FALSE(Inversion->DoiContour().empty());
+}
+
+// Data of another file while the DOI of the data before is computed: the
+// DOI run goes with their result (none shown, nothing running), and what
+// it would still deliver reaches nothing.
+TEST_F(InversionWindowTest, OtherDataTakeTheDepthOfInvestigationWithTheResult)
+{
+    ASSERT_NO_FATAL_FAILURE(Open(1));
+    QTest::mouseClick(Inversion->DoiBox, Qt::LeftButton);
+    ASSERT_TRUE(Inversion->DoiBox->isChecked());
+    std::promise<void> release;
+    std::shared_future<void> released = release.get_future().share();
+    Inversion->OnDoiRunStart = [released] { released.wait(); };
+    ASSERT_NO_FATAL_FAILURE(ClickInvert());
+    QTRY_VERIFY_WITH_TIMEOUT(Inversion->ComputingDepthOfInvestigation(), 300000);
+    ASSERT_TRUE(Inversion->Result().has_value());
+    std::vector<TConfiguration> configurations;
+    ASSERT_NO_FATAL_FAILURE(InvertOtherData(configurations));
+    ASSERT_EQ(Inversion->MeasuredData()->Size(), configurations.size());
+    EXPECT_FALSE(Inversion->ComputingDepthOfInvestigation());
+    EXPECT_FALSE(Inversion->Progress->isVisible());
+    EXPECT_FALSE(Inversion->Result().has_value());
+    EXPECT_FALSE(Inversion->Picture().has_value());
+    EXPECT_TRUE(Inversion->DoiContour().empty());
+    release.set_value();
+    TBackgroundThreads::Program().JoinAll();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(Inversion->Result().has_value());
+    EXPECT_FALSE(Inversion->SaveButton->isEnabled());
 }
 
 // The window opens and works on a screen of 800 x 600 (the forward window
