@@ -129,12 +129,12 @@ TEST(DataFormats, TellsTheAresExportFromItsContent)
     EXPECT_EQ(RecogniseDataFormat(ares), TDataFormat::Ares);
     EXPECT_EQ(ReadMeasuredData(ares, std::nullopt, "txt").Size(), 1u);
     EXPECT_EQ(ReadMeasuredData(ares, TDataFormat::Ares).Size(), 1u);
-    for (const char* other : {SyscalFile, UnifiedFile, AbemFile, LippmannFile, Das1File, StingFile})
+    for (const char* other : {SyscalFile, UnifiedFile, AbemFile, LippmannFile, Das1File, StingFile, OhmPiFile, PrimeFile})
         EXPECT_NE(RecogniseDataFormat(other), TDataFormat::Ares) << other;
     // "Measured data:" followed by other columns is no ARES export.
     EXPECT_NE(RecogniseDataFormat("Measured data:\nA\tB\tM\tN\n"), TDataFormat::Ares);
     EXPECT_EQ(InstrumentFormatOfExtension("2DM")->Format, TDataFormat::Ares);
-    EXPECT_NE(FormatRefusal(OhmPiFile).find("ARES II export"), std::string::npos);
+    EXPECT_NE(FormatRefusal(SpreadsheetFile).find("ARES II export"), std::string::npos);
 }
 
 // Guards against an Electra export that opens with a "#" label being
@@ -160,10 +160,10 @@ TEST(DataFormats, TellsTheElectraExportFromTheUnifiedFormat)
                                 "1 4 2 3 100\n";
     EXPECT_EQ(RecogniseDataFormat(unified), TDataFormat::Unified);
     EXPECT_EQ(ReadMeasuredData(unified).Size(), 1u);
-    for (const char* other : {SyscalFile, UnifiedFile, AbemFile, LippmannFile, Das1File, StingFile})
+    for (const char* other : {SyscalFile, UnifiedFile, AbemFile, LippmannFile, Das1File, StingFile, OhmPiFile, PrimeFile})
         EXPECT_NE(RecogniseDataFormat(other), TDataFormat::Electra) << other;
     EXPECT_EQ(InstrumentFormatOfExtension("ele")->Format, TDataFormat::Electra);
-    EXPECT_NE(FormatRefusal(OhmPiFile).find("Electra export"), std::string::npos);
+    EXPECT_NE(FormatRefusal(SpreadsheetFile).find("Electra export"), std::string::npos);
 }
 
 } // namespace
