@@ -49,6 +49,14 @@ std::optional<double> SignedNumber(std::string_view Cell)
     return datafile::RealNumber(cell);
 }
 
+std::optional<std::string_view> NextFilledLine(datafile::TTextLines& Lines)
+{
+    while (const std::optional<std::string_view> line = Lines.NextLine())
+        if (!line->empty())
+            return line;
+    return std::nullopt;
+}
+
 std::vector<std::string_view> SeparatedCells(std::string_view Line, char Separator)
 {
     std::vector<std::string_view> cells;

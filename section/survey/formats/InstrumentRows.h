@@ -34,6 +34,10 @@
 #include <string_view>
 #include <vector>
 
+namespace lp::datafile {
+class TTextLines;
+}
+
 namespace lp::formats {
 
 // An electrode's place as a file gives it, metres; z the elevation.
@@ -71,6 +75,10 @@ std::optional<double> SignedNumber(std::string_view Cell);
 // (a file's columns are counted by its separators).
 std::vector<std::string_view> SeparatedCells(std::string_view Line, char Separator);
 std::vector<std::string_view> SeparatedCells(std::string&& Line, char Separator) = delete; // would dangle
+
+// The next line that is not empty (a header after blank lines); none at
+// the file's end.
+std::optional<std::string_view> NextFilledLine(datafile::TTextLines& Lines);
 
 // Files that number their electrodes without placing them: the electrodes
 // stand on a flat straight line NumberedSpacing metres apart (as the

@@ -48,21 +48,13 @@ private:
     std::vector<std::string_view> FNames;
 };
 
-std::optional<std::string_view> FirstLine(datafile::TTextLines& Lines)
-{
-    while (const std::optional<std::string_view> line = Lines.NextLine())
-        if (!line->empty())
-            return line;
-    return std::nullopt;
-}
-
 class TOhmPiReader {
 public:
     explicit TOhmPiReader(std::string_view text) : FText(text), FRows(TDataFormat::OhmPi, {}) {}
 
     TMeasuredData Read()
     {
-        const std::optional<std::string_view> header = FirstLine(FText);
+        const std::optional<std::string_view> header = formats::NextFilledLine(FText);
         if (!header)
             FText.Fail("the file ends before the OhmPi header");
         const TOhmPiHeader columns(*header);
@@ -151,7 +143,7 @@ private:
 bool IsOhmPi(std::string_view Text)
 {
     datafile::TTextLines lines(Text);
-    const std::optional<std::string_view> header = FirstLine(lines);
+    const std::optional<std::string_view> header = formats::NextFilledLine(lines);
     if (!header || header->find(',') == std::string_view::npos)
         return false;
     const TOhmPiHeader columns(*header);

@@ -61,21 +61,13 @@ private:
     std::vector<std::string_view> FNames;
 };
 
-std::optional<std::string_view> FirstLine(datafile::TTextLines& Lines)
-{
-    while (const std::optional<std::string_view> line = Lines.NextLine())
-        if (!line->empty())
-            return line;
-    return std::nullopt;
-}
-
 class TSyscalReader {
 public:
     explicit TSyscalReader(std::string_view text) : FText(text), FRows(TDataFormat::SyscalText, {}) {}
 
     TMeasuredData Read()
     {
-        const std::optional<std::string_view> header = FirstLine(FText);
+        const std::optional<std::string_view> header = formats::NextFilledLine(FText);
         if (!header)
             FText.Fail("the file ends before the Syscal header");
         const std::vector<std::string_view> names = Cells(*header);
@@ -171,7 +163,7 @@ private:
 bool IsSyscalText(std::string_view Text)
 {
     datafile::TTextLines lines(Text);
-    const std::optional<std::string_view> header = FirstLine(lines);
+    const std::optional<std::string_view> header = formats::NextFilledLine(lines);
     if (!header || header->find(',') == std::string_view::npos)
         return false;
     const TSyscalHeader columns(Cells(*header));

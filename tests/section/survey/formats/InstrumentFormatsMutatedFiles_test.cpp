@@ -147,6 +147,21 @@ TEST(InstrumentFormatsMutatedFiles, ElectraIsReadWholeOrRefusedNamingALine)
                  ReadElectra);
 }
 
+// A binary file's refusal: plain, and one naming a record names it from 1
+// and a byte from Lowest to Highest.
+void ExpectPlainRecordRefusal(const std::string& Message, long Lowest, long Highest)
+{
+    EXPECT_TRUE(test::PlainRefusal(Message)) << Message;
+    if (!Message.starts_with("Record "))
+        return;
+    const size_t byte = Message.find(" at byte ");
+    ASSERT_NE(byte, std::string::npos) << Message;
+    EXPECT_GE(std::atoi(Message.c_str() + 7), 1) << Message;
+    const long at = std::atol(Message.c_str() + byte + 9);
+    EXPECT_GE(at, Lowest) << Message;
+    EXPECT_LE(at, Highest) << Message;
+}
+
 // The binary file's mutants: a value or coordinate field set to nan, 1e38,
 // infinity or a random number, a length flag or coordinate type changed, a
 // byte changed, bytes inserted, a record doubled, the file cut short. Each
@@ -196,16 +211,7 @@ TEST(InstrumentFormatsMutatedFiles, SyscalBinaryIsReadWholeOrRefusedNamingARecor
             data = ReadSyscalBinary(mutant);
         } catch (const EDataFileError& error) {
             ++refused;
-            const std::string& message = error.Message();
-            EXPECT_TRUE(test::PlainRefusal(message)) << message;
-            if (message.starts_with("Record ")) {
-                const size_t byte = message.find(" at byte ");
-                ASSERT_NE(byte, std::string::npos) << message;
-                EXPECT_GE(std::atoi(message.c_str() + 7), 1) << message;
-                const long at = std::atol(message.c_str() + byte + 9);
-                EXPECT_GE(at, 1029) << message;
-                EXPECT_LT(at, static_cast<long>(mutant.size())) << message;
-            }
+            ExpectPlainRecordRefusal(error.Message(), 1029, static_cast<long>(mutant.size()) - 1);
             continue;
         }
         ++accepted;
@@ -261,15 +267,7 @@ TEST(InstrumentFormatsMutatedFiles, SyscalBinxIsReadWholeOrRefusedNamingARecord)
             data = ReadSyscalBinx(mutant);
         } catch (const EDataFileError& error) {
             ++refused;
-            const std::string& message = error.Message();
-            EXPECT_TRUE(test::PlainRefusal(message)) << message;
-            if (message.starts_with("Record ")) {
-                const size_t byte = message.find(" at byte ");
-                ASSERT_NE(byte, std::string::npos) << message;
-                EXPECT_GE(std::atoi(message.c_str() + 7), 1) << message;
-                EXPECT_GE(std::atol(message.c_str() + byte + 9), static_cast<long>(header) - 8) << message;
-                EXPECT_LE(std::atol(message.c_str() + byte + 9), static_cast<long>(mutant.size())) << message;
-            }
+            ExpectPlainRecordRefusal(error.Message(), static_cast<long>(header) - 8, static_cast<long>(mutant.size()));
             continue;
         }
         ++accepted;
