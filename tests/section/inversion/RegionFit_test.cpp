@@ -447,8 +447,9 @@ TEST(RegionFit, BlocksTheDataCannotBoundAreHeldWhileTheSeenBlocksConverge)
     for (size_t r = 13; r < ground.Regions.size(); ++r)
         EXPECT_EQ(fit.Regions[r].State, TRegionFitState::NotDetermined) << "region " << r;
     for (size_t r = 7; r < ground.Regions.size(); ++r) {
-        if (fit.Regions[r].State == TRegionFitState::NotDetermined)
+        if (fit.Regions[r].State == TRegionFitState::NotDetermined) {
             EXPECT_EQ(fit.Regions[r].Resistivity, start[r]) << "region " << r;
+        }
         EXPECT_LT(std::fabs(std::log(fit.Regions[r].Resistivity / ground.Regions[r].resistivity)),
                   std::log(MaxUncertaintyFactor))
             << "region " << r << ": " << fit.Regions[r].Resistivity;

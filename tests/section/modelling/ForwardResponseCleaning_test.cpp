@@ -190,8 +190,6 @@ TEST_F(ForwardResponseCleaningTest, TheFiltersSayHowManyTheyRemoved)
 {
     const size_t spike = 17;
     ASSERT_NO_FATAL_FAILURE(OpenFile([&] { return WriteFile(QStringLiteral("spiked.dat"), spike, 6.0); }));
-    const size_t count = Forward->Removals().Size();
-
     Answer(QStringLiteral("3"));
     CleanCommand(QStringLiteral("Remove outliers..."))->trigger();
     EXPECT_TRUE(Forward->Removals().IsRemoved(spike));

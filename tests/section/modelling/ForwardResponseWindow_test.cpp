@@ -193,8 +193,9 @@ TEST_F(ForwardResponseWindowTest, AFieldSurveyOverAHillIsFramedAndHangsFromTheGr
     const TSeriesPointer& pointer = *dynamic_cast<TPointSeries&>(*chart.GridPointSeries).Pointer();
     const int expected = DatumMarkPixels(spacing / 2.0 * axisPixels / 70.0);
     EXPECT_EQ(pointer.Visible(), expected > 0);
-    if (expected > 0)
+    if (expected > 0) {
         EXPECT_EQ(pointer.HorizSize(), std::max(1, expected / 2));
+    }
     // Hovering over a datum finds it where it is drawn, under the ground.
     const auto drawnAt = [&](size_t Datum) {
         const dVertex3d& vertex = chart.Vertices[static_cast<int>(Datum) + 1];

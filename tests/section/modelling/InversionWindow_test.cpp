@@ -114,6 +114,15 @@ struct InversionWindowTest : MainWindow {
         ASSERT_TRUE(Inversion->Busy()) << Inversion->ErrorText().toStdString();
     }
     void WaitForEnd() { QTRY_VERIFY_WITH_TIMEOUT(!Inversion->Busy(), 300000); }
+    // The run waits at the start of iteration Iteration until Release is set.
+    void HoldRunAtIteration(std::promise<void>& Release, int Iteration)
+    {
+        std::shared_future<void> released = Release.get_future().share();
+        Inversion->OnRunIteration = [released, Iteration](int At) {
+            if (At == Iteration)
+                released.wait();
+        };
+    }
     // The inversion's end, then its depth of investigation's.
     void WaitForDoi()
     {
@@ -580,11 +589,7 @@ TEST_F(InversionWindowTest, CancelKeepsTheLastFinishedIterationsModel)
 {
     ASSERT_NO_FATAL_FAILURE(Open(20));
     std::promise<void> release;
-    std::shared_future<void> released = release.get_future().share();
-    Inversion->OnRunIteration = [released](int Iteration) {
-        if (Iteration == 1)
-            released.wait();
-    };
+    HoldRunAtIteration(release, 1);
     ASSERT_NO_FATAL_FAILURE(ClickInvert());
     QTRY_VERIFY_WITH_TIMEOUT(Inversion->IterationTable->rowCount() == 2, 300000);
     // Escape cancels a run under way (it does not close the window).
@@ -1194,11 +1199,7 @@ TEST_F(InversionWindowTest, AnInversionGoesWhenTheDataChangeAndIsNeverLaidUnderA
     // The next run, cancelled after its first iteration: its model shows,
     // not the first survey's response.
     std::promise<void> release;
-    std::shared_future<void> released = release.get_future().share();
-    Inversion->OnRunIteration = [released](int Iteration) {
-        if (Iteration == 0)
-            released.wait();
-    };
+    HoldRunAtIteration(release, 0);
     ASSERT_NO_FATAL_FAILURE(ClickInvert());
     QTRY_VERIFY_WITH_TIMEOUT(Inversion->IterationTable->rowCount() == 1, 300000);
     Inversion->CancelInversion();
