@@ -267,7 +267,7 @@ TSurveyInversion InvertSurvey(const TMeasuredData& Data, const TInversionMesh& M
     return TSurveyInverter(Data, Mesh, Options, Continue).Invert(Callbacks);
 }
 
-std::string FormatInversionTable(const TInversionMesh& Mesh, const TSurveyInversion& Inversion)
+void CheckInversionValues(const TInversionMesh& Mesh, const TSurveyInversion& Inversion)
 {
     const auto cells = static_cast<size_t>(Mesh.Cells());
     if (Inversion.Resistivities.size() != cells || Inversion.Coverage.size() != cells ||
@@ -280,6 +280,11 @@ std::string FormatInversionTable(const TInversionMesh& Mesh, const TSurveyInvers
     if (!finite(Inversion.Resistivities) || !finite(Inversion.Chargeabilities) || !finite(Inversion.Coverage) ||
         !finite(Inversion.DepthOfInvestigation))
         throw EForwardError("The inverted model holds a value that is not a finite number: nothing was written.");
+}
+
+std::string FormatInversionTable(const TInversionMesh& Mesh, const TSurveyInversion& Inversion)
+{
+    CheckInversionValues(Mesh, Inversion);
     std::string text(TableHeader);
     text += Inversion.DepthOfInvestigation.empty() ? "\n" : ",doi\n";
     for (int cell = 0; cell < Mesh.Cells(); ++cell)

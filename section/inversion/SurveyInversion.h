@@ -146,6 +146,11 @@ private:
     int FColumns = 1;
 };
 
+// Raises EForwardError when the inversion's values do not match the mesh
+// (one per cell; chargeabilities and depth of investigation may be empty)
+// or one is not finite: what every file of the cells refuses to write.
+void CheckInversionValues(const TInversionMesh& Mesh, const TSurveyInversion& Inversion);
+
 // One row per cell after the header "x1,x2,z1,z2,resistivity,chargeability,coverage":
 // x1 < x2 the cell's distance range, z1 < z2 its depth range below the
 // surface at the cell (CellDepths), the chargeability in per cent (empty
