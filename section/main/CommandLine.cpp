@@ -10,6 +10,7 @@
 #include "section/survey/ReadableNumbers.h"
 #include "section/survey/formats/DataFormats.h"
 #include "section/inversion/SurveyInversion.h"
+#include "section/inversion/InversionExport.h"
 #include "section/modelling/FittedRegions.h"
 #include "section/modelling/InversionSetup.h"
 #include "section/modelling/ModellingWindowCommands.h"
@@ -687,6 +688,26 @@ std::vector<TRegionFitSetting> FitSettings(const TFitRequest& Request, const TFo
     return settings;
 }
 
+// What --invert writes, told by OUT's extension (.vtk, .xyz; the cell
+// table otherwise), and its name in refusals.
+TInversionFileFormat InvertOutputFormat(const QString& OutFile)
+{
+    return InversionFileFormatOf(OutFile.toStdString()).value_or(TInversionFileFormat::Table);
+}
+
+const char* InvertOutputRole(TInversionFileFormat Format)
+{
+    switch (Format) {
+    case TInversionFileFormat::Vtk:
+        return "cell grid";
+    case TInversionFileFormat::Xyz:
+        return "resistivity grid";
+    case TInversionFileFormat::Table:
+        break;
+    }
+    return "cell table";
+}
+
 int InvertCommand(const QStringList& Arguments, std::FILE* Out, std::FILE* Errors)
 {
     TInvertRequest request;
@@ -697,9 +718,11 @@ int InvertCommand(const QStringList& Arguments, std::FILE* Out, std::FILE* Error
         return 2;
     }
     try {
-        RefuseOutputNamingInput({{"cell table", request.OutFile}},
+        const TInversionFileFormat format = InvertOutputFormat(request.OutFile);
+        const char* role = InvertOutputRole(format);
+        RefuseOutputNamingInput({{role, request.OutFile}},
                                 {{"measured data file", request.DataFile}, {"section file", request.SectionFile}});
-        RefuseUnwritableOutput(request.OutFile, "cell table");
+        RefuseUnwritableOutput(request.OutFile, role);
         const TMeasuredData measured = CleanMeasuredData(
             ReadMeasuredDataFile(request.DataFile, request.DataFormat, Errors), request.Cleaning, Errors);
         std::optional<TForwardModel> section;
@@ -738,7 +761,7 @@ int InvertCommand(const QStringList& Arguments, std::FILE* Out, std::FILE* Error
                                             [](double doi) { return doi < 0.2; });
             PrintLine(Out, QStringLiteral("depth of investigation: %1 of %2 cells below 0.2").arg(seen).arg(mesh.Cells()));
         }
-        SaveOutput(request.OutFile, "cell table", FormatInversionTable(mesh, inversion));
+        SaveOutput(request.OutFile, role, FormatInversionFile(mesh, inversion, format));
         PrintLine(Out, QStringLiteral("stopped: ") + QString::fromStdString(inversion.Stop));
         PrintLine(Out, QStringLiteral("inverted: %1 cells, chi-square %2, rrms %3 %")
                            .arg(mesh.Cells())
@@ -939,8 +962,14 @@ QString CommandLineUsage()
         "                  one row per cell: x1,x2,z1,z2,resistivity,chargeability,coverage\n"
         "                  (z the depth below the surface at the cell; chargeability in\n"
         "                  per cent, empty without IP data; coverage 0 .. 1; with --doi\n"
-        "                  a last column doi), then exit;\n"
-        "                  no window is opened. Prints \"iteration I: chi-square X, rrms\n"
+        "                  a last column doi), then exit; no window is opened.\n"
+        "                  OUT.vtk instead: the cells as a VTK unstructured grid\n"
+        "                  (quadrilaterals over x and elevation; cell data\n"
+        "                  resistivity, chargeability, coverage, doi as computed);\n"
+        "                  OUT.xyz: lines \"x elevation resistivity\" on a grid at\n"
+        "                  half the smallest cell's width and height, points inside\n"
+        "                  the cells only, after a \"#\" line naming the columns.\n"
+        "                  Prints \"iteration I: chi-square X, rrms\n"
         "                  Y %, lambda L\" per iteration, \"stopped: WHY\" and last\n"
         "                  \"inverted: N cells, chi-square X, rrms Y %\"; when not one\n"
         "                  iteration could be taken (and the start does not explain\n"

@@ -11,6 +11,7 @@
 #include "section/editor/PolygonChart.h"
 #include "section/inversion/Inversion.h"
 #include "section/inversion/InversionChartData.h"
+#include "section/inversion/InversionExport.h"
 #include "section/survey/Misfit.h"
 #include "section/modelling/ForwardPseudoSection.h"
 #include "section/modelling/InversionSetup.h"
@@ -43,6 +44,7 @@
 #include <QtWidgets/QVBoxLayout>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <mutex>
 
@@ -1468,8 +1470,10 @@ bool TInversionWindow::SaveTable(const QString& FileName, QString& Error) const
         return false;
     }
     try {
-        return SaveBytesAtomically(FileName, QByteArray::fromStdString(FormatInversionTable(FPicture->Mesh, *FResult)),
-                                   Error);
+        const TInversionFileFormat format =
+            InversionFileFormatOf(FileName.toStdString()).value_or(TInversionFileFormat::Table);
+        return SaveBytesAtomically(FileName,
+                                   QByteArray::fromStdString(FormatInversionFile(FPicture->Mesh, *FResult, format)), Error);
     } catch (const std::exception& Refusal) {
         Error = QString::fromUtf8(Refusal.what());
         return false;
@@ -1478,9 +1482,25 @@ bool TInversionWindow::SaveTable(const QString& FileName, QString& Error) const
 
 void TInversionWindow::AskSaveTable()
 {
-    AskSaveResult(*this, QStringLiteral("SaveTableDialog"), QStringLiteral("Save the cell table"),
-                  QStringLiteral("Table (*.csv)|*.csv"), QStringLiteral("csv"),
-                  [this](const QString& FileName, QString& Error) { return SaveTable(FileName, Error); });
+    // The filters in TInversionFileFormat's order: a name typed without an
+    // extension takes the chosen filter's, and the extension tells the format.
+    const std::array formats{TInversionFileFormat::Table, TInversionFileFormat::Vtk, TInversionFileFormat::Xyz};
+    const auto written = [formats](const QString& FileName, int FilterIndex) {
+        if (!QFileInfo(FileName).suffix().isEmpty())
+            return FileName;
+        const TInversionFileFormat format =
+            FilterIndex >= 1 && FilterIndex <= static_cast<int>(formats.size()) ? formats.at(static_cast<size_t>(FilterIndex - 1))
+                                                                              : TInversionFileFormat::Table;
+        QString name = FileName;
+        if (!name.endsWith(QLatin1Char('.')))
+            name += QLatin1Char('.');
+        return name + QString::fromLatin1(InversionFileExtension(format));
+    };
+    AskSaveResult(*this, QStringLiteral("SaveTableDialog"), QStringLiteral("Save the cells"),
+                  QStringLiteral("Cell table (*.csv)|*.csv|VTK unstructured grid (*.vtk)|*.vtk|"
+                                 "Resistivity grid: x elevation resistivity (*.xyz)|*.xyz"),
+                  QString(), [this](const QString& FileName, QString& Error) { return SaveTable(FileName, Error); }, {},
+                  written);
 }
 
 TCustomChart* TInversionWindow::ChosenChart()

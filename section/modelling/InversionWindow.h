@@ -197,8 +197,10 @@ public:
         double Left = 0.0, Top = 0.0, Right = 0.0, Bottom = 0.0;
     };
     TImageFrame ModelImageFrame() const;
-    // Writes the cell table (the command line's CSV). False with the reason
-    // in Error.
+    // Writes the cells as the command line's --invert does, in the format the
+    // name's extension asks (InversionExport.h: .vtk the VTK grid, .xyz the
+    // resistivity grid, the cell table otherwise). False with the reason in
+    // Error, the file as it was.
     bool SaveTable(const QString& FileName, QString& Error) const;
 
     // The data the finished inversion inverted, and each one's misfit in per

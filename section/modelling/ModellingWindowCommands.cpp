@@ -91,7 +91,8 @@ void AddModellingWindowKeys(QWidget& Window, const std::function<void()>* Undo, 
 
 void AskSaveResult(QWidget& Owner, const QString& Name, const QString& Title, const QString& Filter,
                    const QString& DefaultExt, const std::function<bool(const QString& FileName, QString& Error)>& Save,
-                   const std::function<QString(const QString& FileName)>& Refusal)
+                   const std::function<QString(const QString& FileName)>& Refusal,
+                   const std::function<QString(const QString& FileName, int FilterIndex)>& WrittenName)
 {
     TSaveDialogRequest request;
     request.Owner = &Owner;
@@ -100,11 +101,13 @@ void AskSaveResult(QWidget& Owner, const QString& Name, const QString& Title, co
     request.Filter = Filter;
     request.DefaultExt = DefaultExt;
     request.Refusal = Refusal;
+    request.WrittenName = WrittenName;
     if (!ExecuteSaveDialog(request))
         return;
+    const QString file = WrittenName ? WrittenName(request.FileName, request.FilterIndex) : request.FileName;
     QString error;
-    if (!Save(request.FileName, error))
-        MessageDlg(QStringLiteral("%1 could not be saved: %2").arg(QFileInfo(request.FileName).fileName(), error),
+    if (!Save(file, error))
+        MessageDlg(QStringLiteral("%1 could not be saved: %2").arg(QFileInfo(file).fileName(), error),
                    TMsgDlgType::mtError, mbOK);
 }
 

@@ -49,10 +49,14 @@ void AddModellingWindowKeys(QWidget& Window, const std::function<void()>* Undo, 
 // The save dialog (Name its object name; Filter as the common dialogs take
 // it), then Save; a refusal is shown as a message naming the file. Refusal
 // (when given) says why a chosen file cannot be taken, in the dialog,
-// before any question of replacing it.
+// before any question of replacing it. WrittenName (when given) makes the
+// name written from the chosen name and 1-based filter (an extension the
+// filter asks added, say); the dialog asks about replacing that file, and
+// Save and Refusal take it.
 void AskSaveResult(QWidget& Owner, const QString& Name, const QString& Title, const QString& Filter,
                    const QString& DefaultExt, const std::function<bool(const QString& FileName, QString& Error)>& Save,
-                   const std::function<QString(const QString& FileName)>& Refusal = {});
+                   const std::function<QString(const QString& FileName)>& Refusal = {},
+                   const std::function<QString(const QString& FileName, int FilterIndex)>& WrittenName = {});
 
 // The chart to print or export among Shown: the only one, else the one the
 // user picks from a menu of their titles at the cursor ("(out of date)"

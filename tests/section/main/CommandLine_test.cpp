@@ -19,11 +19,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <memory>
 #include <numbers>
 #include <random>
+#include <sstream>
 #include <tuple>
 
 #include <functional>
@@ -1115,6 +1117,88 @@ TEST(CommandLine, InvertWritesOneRowPerCellAndPrintsEachIteration)
     EXPECT_LT(lowestX, 260.0);
     EXPECT_LT(lowestZ, 60.0);
     EXPECT_LT(lowest, 80.0);
+}
+
+// "--invert OUT.vtk" and "--invert OUT.xyz" wrote the cell table under
+// those names, which neither a mesh viewer nor a contouring program reads.
+// The extension now chooses: the cells as a VTK grid with the table's
+// values, the resistivity on a grid of points inside the cells.
+TEST(CommandLine, InvertWritesAVtkGridOrAnXyzGridToldByTheExtension)
+{
+    QTemporaryDir folder;
+    const QString data = BlockData(folder);
+    const auto invert = [&](const QString& name) {
+        const QString out = folder.filePath(name);
+        WriteFile(out, "old file\n");
+        const TCommandRun run = RunCommand({"--invert", out, data, "--iterations", "2", "--doi"});
+        EXPECT_EQ(run.Code, 0) << run.Errors.toStdString();
+        return FileBytes(out).toStdString();
+    };
+    const std::vector<TInversionTableRow> table = ReadInversionTable(invert("image.csv"));
+    ASSERT_FALSE(table.empty());
+
+    // The grid: one quadrilateral per row of the table, over the row's x range, with its values.
+    const std::string vtk = invert("image.VTK");
+    ASSERT_EQ(vtk.rfind("# vtk DataFile Version 3.0\n", 0), 0u) << vtk.substr(0, 40);
+    std::istringstream in(vtk.substr(vtk.find("POINTS ")));
+    std::string word;
+    size_t points = 0, cells = 0, entries = 0;
+    in >> word >> points >> word;
+    std::vector<std::pair<double, double>> xy(points);
+    for (auto& [x, y] : xy) {
+        double z = 0.0;
+        in >> x >> y >> z;
+    }
+    in >> word >> cells >> entries;
+    ASSERT_EQ(cells, table.size());
+    for (const TInversionTableRow& row : table) {
+        size_t count = 0, index = 0;
+        double left = 1e300, right = -1e300;
+        in >> count;
+        ASSERT_EQ(count, 4u);
+        for (size_t k = 0; k < count; ++k) {
+            in >> index;
+            left = std::min(left, xy.at(index).first);
+            right = std::max(right, xy.at(index).first);
+        }
+        EXPECT_EQ(left, row.X1);
+        EXPECT_EQ(right, row.X2);
+    }
+    const auto scalars = [&](const char* Name) {
+        const size_t at = vtk.find(std::string("SCALARS ") + Name + " double 1\nLOOKUP_TABLE default\n");
+        EXPECT_NE(at, std::string::npos) << Name;
+        std::istringstream values(vtk.substr(vtk.find("default\n", at) + 8));
+        std::vector<double> read(table.size());
+        for (double& value : read)
+            values >> value;
+        return read;
+    };
+    const std::vector<double> rho = scalars("resistivity"), coverage = scalars("coverage"), doi = scalars("doi");
+    for (size_t cell = 0; cell < table.size(); ++cell) {
+        EXPECT_EQ(rho[cell], table[cell].Resistivity);
+        EXPECT_EQ(coverage[cell], table[cell].Coverage);
+        EXPECT_EQ(doi[cell], table[cell].Doi);
+    }
+    EXPECT_EQ(vtk.find("chargeability double"), std::string::npos); // no IP in the data
+
+    // The points: each in a cell of the table (x range, depth below the flat surface at 0), with its value.
+    std::istringstream xyz(invert("image.xyz"));
+    std::string line;
+    std::getline(xyz, line);
+    EXPECT_EQ(line.rfind("# x elevation resistivity", 0), 0u) << line;
+    size_t read = 0;
+    while (std::getline(xyz, line)) {
+        std::istringstream fields(line);
+        double x = 0.0, y = 0.0, value = 0.0;
+        ASSERT_TRUE(fields >> x >> y >> value) << line;
+        ++read;
+        const bool found = std::any_of(table.begin(), table.end(), [&](const TInversionTableRow& row) {
+            return x >= row.X1 && x <= row.X2 && -y >= row.Z1 - 1e-9 && -y <= row.Z2 + 1e-9 &&
+                   value == row.Resistivity;
+        });
+        EXPECT_TRUE(found) << line;
+    }
+    EXPECT_GT(read, 4 * table.size());
 }
 
 TEST(CommandLine, InvertWithDoiAppendsTheDepthOfInvestigationAndAZeroReferenceWeightChangesNothing)

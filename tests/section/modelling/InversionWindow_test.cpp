@@ -12,6 +12,7 @@
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/Picture.h"
 #include "section/forward/ForwardResponse.h"
+#include "section/inversion/InversionExport.h"
 #include "section/modelling/BackgroundThreads.h"
 #include "section/modelling/ForwardResponseWindow.h"
 #include "section/modelling/ModellingWindowCommands.h"
@@ -1382,6 +1383,60 @@ std::vector<TInversionTableRow> SaveTableByButton(TInversionWindow& Inversion, c
     QTest::mouseClick(Inversion.SaveButton, Qt::LeftButton);
     ResetCommonDialogService();
     return ReadInversionTable(FileBytes(File).toStdString());
+}
+
+// Save table... wrote the cell table whatever the name's extension:
+// "image.vtk" held CSV no mesh viewer reads, and the dialog offered CSV
+// only. The dialog lists the three formats; the extension chooses, a name
+// without one takes the chosen filter's.
+TEST_F(InversionWindowTest, SaveTableWritesTheVtkGridOrTheXyzGridToldByTheExtension)
+{
+    ASSERT_NO_FATAL_FAILURE(Open(2, true));
+    ASSERT_NO_FATAL_FAILURE(ClickInvert());
+    WaitForEnd();
+    ASSERT_TRUE(Inversion->Result().has_value()) << Inversion->ErrorText().toStdString();
+    const TSurveyInversion& result = *Inversion->Result();
+    const TInversionMesh& mesh = Inversion->Picture()->Mesh;
+    ASSERT_EQ(result.Chargeabilities.size(), static_cast<size_t>(mesh.Cells()));
+    struct TCase {
+        QString Typed;
+        int Filter;
+        QString Written;
+        std::string Expected;
+    };
+    const std::vector<TCase> cases = {
+        {QStringLiteral("image.vtk"), 1, QStringLiteral("image.vtk"), FormatInversionVtk(mesh, result)},
+        {QStringLiteral("image"), 2, QStringLiteral("image.vtk"), FormatInversionVtk(mesh, result)},
+        {QStringLiteral("grid"), 3, QStringLiteral("grid.xyz"), FormatInversionXyz(mesh, result)},
+        {QStringLiteral("GRID.XYZ"), 2, QStringLiteral("GRID.XYZ"), FormatInversionXyz(mesh, result)},
+        {QStringLiteral("cells"), 1, QStringLiteral("cells.csv"), FormatInversionTable(mesh, result)},
+        {QStringLiteral("cells.txt"), 2, QStringLiteral("cells.txt"), FormatInversionTable(mesh, result)}};
+    for (const TCase& c : cases) {
+        const QString written = Folder.filePath(c.Written);
+        QString error;
+        ASSERT_TRUE(SaveBytesAtomically(written, "old file\n", error)) << error.toStdString();
+        QString filter;
+        CommonDialogService().ExecuteSave = [&](TSaveDialogRequest& Request) {
+            filter = Request.Filter;
+            // The dialog asks about replacing the file that will be written.
+            if (Request.WrittenName) {
+                EXPECT_EQ(Request.WrittenName(Folder.filePath(c.Typed), c.Filter), written);
+            } else {
+                ADD_FAILURE() << "the dialog is not told the file written";
+            }
+            Request.FileName = Folder.filePath(c.Typed);
+            Request.FilterIndex = c.Filter;
+            return true;
+        };
+        QTest::mouseClick(Inversion->SaveButton, Qt::LeftButton);
+        ResetCommonDialogService();
+        EXPECT_EQ(filter.count(QStringLiteral("|*.")), 3) << filter.toStdString();
+        for (const char* pattern : {"(*.csv)|*.csv|", "(*.vtk)|*.vtk|", "(*.xyz)|*.xyz"})
+            EXPECT_TRUE(filter.contains(QLatin1String(pattern))) << filter.toStdString();
+        EXPECT_EQ(FileBytes(written).toStdString(), c.Expected) << c.Typed.toStdString();
+    }
+    // With the chargeabilities as cell data.
+    EXPECT_NE(FileBytes(Folder.filePath("image.vtk")).indexOf("SCALARS chargeability double 1"), -1);
 }
 
 // The depth of investigation as the user asks for it: Depth of
