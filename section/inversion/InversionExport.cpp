@@ -112,7 +112,8 @@ TCellGrid GridOver(const std::vector<TCorners>& Corners, std::size_t MaxPoints)
     // Counted in doubles first: a grid of tiny cells must not overflow an int.
     const double points = (std::floor((all.Right - all.Left) / grid.StepX) + 1.0) *
                           (std::floor((all.Top - all.Bottom) / grid.StepY) + 1.0);
-    const double limit = static_cast<double>(std::max<std::size_t>(MaxPoints, 1));
+    // At most 1e8 points whatever is asked: every count then fits an int.
+    const double limit = std::clamp(static_cast<double>(MaxPoints), 1.0, 1e8);
     if (points > limit) {
         const double widen = std::sqrt(points / limit) * 1.001;
         grid.StepX *= widen;
@@ -214,8 +215,11 @@ std::string FormatInversionVtk(const TInversionMesh& Mesh, const TSurveyInversio
     // coordinates are one point, and the grid is connected.
     std::map<std::pair<double, double>, size_t> numbers;
     std::vector<TGeometryPoint> points;
-    std::string cells;
+    std::string cells, types;
+    size_t entries = 0;
     for (const TCorners& k : corners) {
+        entries += k.size() + 1;
+        types += k.size() == 4 ? "9\n" : "7\n"; // VTK_QUAD, else VTK_POLYGON
         cells += std::to_string(k.size());
         for (const TGeometryPoint& p : k) {
             const auto [at, added] = numbers.try_emplace({p.x, p.y}, points.size());
@@ -232,10 +236,8 @@ std::string FormatInversionVtk(const TInversionMesh& Mesh, const TSurveyInversio
     text += "POINTS " + std::to_string(points.size()) + " double\n";
     for (const TGeometryPoint& p : points)
         text += FormatExactReal(p.x) + " " + FormatExactReal(p.y) + " 0\n";
-    text += "CELLS " + std::to_string(count) + " " + std::to_string(count * 5) + "\n" + cells;
-    text += "CELL_TYPES " + std::to_string(count) + "\n";
-    for (size_t cell = 0; cell < count; ++cell)
-        text += "9\n"; // VTK_QUAD
+    text += "CELLS " + std::to_string(count) + " " + std::to_string(entries) + "\n" + cells;
+    text += "CELL_TYPES " + std::to_string(count) + "\n" + types;
     text += "CELL_DATA " + std::to_string(count) + "\n";
     text += VtkCellData("resistivity", Inversion.Resistivities);
     if (!Inversion.Chargeabilities.empty())

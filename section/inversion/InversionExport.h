@@ -39,7 +39,8 @@ std::string FormatInversionFile(const TInversionMesh& Mesh, const TSurveyInversi
 
 // A VTK legacy ASCII unstructured grid: the cells' corners as points
 // (x, elevation, 0; a corner shared by cells written once), each cell a
-// quadrilateral (VTK_QUAD, counter-clockwise), cell data "resistivity"
+// quadrilateral (VTK_QUAD, counter-clockwise; a polygon, VTK_POLYGON,
+// were a cell to have another number of corners), cell data "resistivity"
 // (ohm-m), "chargeability" (per cent, with measured chargeabilities),
 // "coverage" (0 .. 1) and "doi" (with a depth of investigation).
 std::string FormatInversionVtk(const TInversionMesh& Mesh, const TSurveyInversion& Inversion);
@@ -48,7 +49,7 @@ std::string FormatInversionVtk(const TInversionMesh& Mesh, const TSurveyInversio
 // holding it (-1 outside every cell, above the surface over relief). Steps:
 // half the narrowest cell's width and half the thinnest cell's mean height
 // (its area over its width), both widened by one factor when the grid would
-// have more than MaxPoints points. Point (i, j) lies at
+// have more than MaxPoints points (at most 1e8). Point (i, j) lies at
 // x = Left + i StepX, elevation = Top - j StepY; Cells[j * Columns + i].
 struct TCellGrid {
     double Left = 0.0, Top = 0.0, StepX = 0.0, StepY = 0.0;
