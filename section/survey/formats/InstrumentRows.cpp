@@ -92,6 +92,14 @@ TInstrumentRows::TInstrumentRows(TDataFormat Format, std::string Title)
     FData.Title = std::move(Title);
 }
 
+void TInstrumentRows::Add(TInstrumentRow Row)
+{
+    for (std::optional<TInstrumentPlace>& place : Row.Places)
+        if (place && (IsRemoteCoordinate(place->x) || IsRemoteCoordinate(place->y)))
+            place.reset();
+    FRows.push_back(Row);
+}
+
 namespace {
 
 // A place a row gives, with the row and the electrode's slot in it.

@@ -105,7 +105,9 @@ class TInstrumentRows {
 public:
     TInstrumentRows(TDataFormat Format, std::string Title);
 
-    void Add(TInstrumentRow Row) { FRows.push_back(Row); }
+    // A row; a place at a coordinate marking infinity (IsRemoteCoordinate,
+    // x or y) is none, whichever reader gives it.
+    void Add(TInstrumentRow Row);
     // A row that holds no measurement.
     void Skip(int Line) { FData.Skipped.UnmeasuredLines.push_back(Line); }
     void Warn(std::string Warning) { FData.Warnings.push_back(std::move(Warning)); }
