@@ -332,8 +332,8 @@ void PlaceAlongLine(std::vector<TPoint>& Points, std::vector<std::string>& Warni
     TStraightLine line = FittedLine(Points, remotes);
     if (alongX || alongY) {
         // The file's own coordinate along the line: its line through the first electrode.
-        const TPoint& first = Points[static_cast<size_t>(std::find(remotes.begin(), remotes.end(), false) - remotes.begin())];
-        line = {alongX ? 0.0 : first.At.x, alongX ? first.At.y : 0.0, alongX ? 1.0 : 0.0, alongX ? 0.0 : 1.0};
+        const TPoint& start = Points[static_cast<size_t>(std::find(remotes.begin(), remotes.end(), false) - remotes.begin())];
+        line = {alongX ? 0.0 : start.At.x, alongX ? start.At.y : 0.0, alongX ? 1.0 : 0.0, alongX ? 0.0 : 1.0};
     }
     double first = std::numeric_limits<double>::infinity();
     for (TPoint& p : Points) {
