@@ -1,6 +1,7 @@
 // What every instrument reader shares: electrodes merged at 1 mm, the
-// distance along a line in any direction of x-y, a 3-D survey and an
-// electrode off the line refused naming a line, remotes by their marks.
+// distance along a line in any direction of x-y, remotes at a real place
+// off the line kept there, a 3-D survey and a pair of electrodes both off
+// the line refused naming a line, remotes by their marks.
 
 #include "section/survey/formats/InstrumentRows.h"
 
