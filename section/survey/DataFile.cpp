@@ -4,6 +4,7 @@
 
 #include "section/model/ModelGeometryText.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace lp {
@@ -19,33 +20,64 @@ std::string ElectrodeNumber(int electrode)
 
 } // namespace
 
-void RequireElectrodesOnLine(const std::vector<TElectrode>& Electrodes)
+std::vector<int> UnifiedElectrodeNumbers(const TSurvey& Survey)
 {
+    std::vector<int> uses(Survey.Electrodes.size(), 0);
+    for (const TConfiguration& c : Survey.Configurations)
+        for (int e : {c.a, c.b, c.m, c.n})
+            if (e >= 0)
+                ++uses.at(static_cast<size_t>(e));
+    std::vector<int> numbers;
+    int written = 0;
+    for (size_t e = 0; e < Survey.Electrodes.size(); ++e) {
+        const TElectrode& electrode = Survey.Electrodes[e];
+        if (electrode.y == 0.0) {
+            numbers.push_back(written++);
+            continue;
+        }
+        if (uses[e] > 0)
+            throw EDataFileError(
+                "Electrode " + std::to_string(e + 1) + " (x = " + FormatExactReal(electrode.x) + ") stands " +
+                FormatExactReal(std::fabs(electrode.y)) + " m off the line, and " + std::to_string(uses[e]) +
+                (uses[e] == 1 ? " datum uses" : " data use") +
+                " it: the unified data format has no place for an offset across the line (pyGIMLi reads a line's y "
+                "as its elevation), so these data cannot be written in it. To save the others, remove the data that "
+                "use this electrode; the data file read keeps them all.");
+        numbers.push_back(-1);
+    }
+    return numbers;
+}
+
+std::string UnifiedElectrodeNumber(const std::vector<int>& Numbers, int Electrode)
+{
+    return std::to_string(Electrode < 0 ? 0 : Numbers.at(static_cast<size_t>(Electrode)) + 1);
+}
+
+std::string FormatUnifiedElectrodes(const std::vector<TElectrode>& Electrodes, const std::vector<int>& Numbers)
+{
+    const long count = std::count_if(Numbers.begin(), Numbers.end(), [](int number) { return number >= 0; });
+    std::string text = std::to_string(count) + "\n# x z\n";
     for (size_t e = 0; e < Electrodes.size(); ++e)
-        if (Electrodes[e].y != 0.0)
-            throw EDataFileError("Electrode " + std::to_string(e + 1) + " (x = " + FormatExactReal(Electrodes[e].x) +
-                                 ") stands " + FormatExactReal(std::fabs(Electrodes[e].y)) +
-                                 " m off the line: the unified data format has no place for an offset across the "
-                                 "line (pyGIMLi reads a line's y as its elevation), so these data cannot be written "
-                                 "in it.");
+        if (Numbers.at(e) >= 0)
+            text += FormatExactReal(Electrodes[e].x) + " " + FormatExactReal(Electrodes[e].z) + "\n";
+    return text;
 }
 
 std::string FormatUnifiedData(const TSurveyResponse& Result)
 {
     const TSurvey& survey = Result.Survey;
-    RequireElectrodesOnLine(survey.Electrodes);
+    const std::vector<int> numbers = UnifiedElectrodeNumbers(survey);
     const bool chargeability = !Result.Chargeabilities.empty();
     std::string text = "# Lithoprism forward response, array " + survey.Array + ": rhoa in ohm-m, k in m";
     text += chargeability ? ", ip in mV/V (10 mV/V = 1 %)\n" : "\n";
-    text += std::to_string(survey.Electrodes.size()) + "\n# x z\n";
-    for (const TElectrode& electrode : survey.Electrodes)
-        text += FormatExactReal(electrode.x) + " " + FormatExactReal(electrode.z) + "\n";
+    text += FormatUnifiedElectrodes(survey.Electrodes, numbers);
     text += std::to_string(survey.Configurations.size()) + "\n# a b m n k rhoa";
     text += chargeability ? " ip\n" : "\n";
     for (size_t d = 0; d < survey.Configurations.size(); ++d) {
         const TConfiguration& c = survey.Configurations[d];
-        text += ElectrodeNumber(c.a) + " " + ElectrodeNumber(c.b) + " " + ElectrodeNumber(c.m) + " " +
-                ElectrodeNumber(c.n) + " " + FormatExactReal(Result.GeometricFactors[d]) + " " + FormatExactReal(Result.Resistivities[d]);
+        text += UnifiedElectrodeNumber(numbers, c.a) + " " + UnifiedElectrodeNumber(numbers, c.b) + " " +
+                UnifiedElectrodeNumber(numbers, c.m) + " " + UnifiedElectrodeNumber(numbers, c.n) + " " +
+                FormatExactReal(Result.GeometricFactors[d]) + " " + FormatExactReal(Result.Resistivities[d]);
         if (chargeability)
             text += " " + FormatExactReal(Result.Chargeabilities[d] * MillivoltsPerVoltPerPercent);
         text += "\n";

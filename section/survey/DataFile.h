@@ -32,13 +32,24 @@ public:
     using Exception::Exception;
 };
 
-// Raises EDataFileError naming the first electrode off the line (y not 0):
-// the format's "x y z" holds a 2-D line's elevation in y (pyGIMLi reads it
-// so, and this program's reader too where z is 0 everywhere), so an offset
-// across the line cannot be written without changing what the file means.
-void RequireElectrodesOnLine(const std::vector<TElectrode>& Electrodes);
+// The number (from 0) each electrode of the survey is written under in the
+// unified format. The format's "x y z" holds a 2-D line's elevation in y
+// (pyGIMLi reads it so, and this program's reader too where z is 0
+// everywhere), so an offset across the line cannot be written without
+// changing what the file means: an electrode off the line (y not 0) that
+// no configuration uses is left out (-1, the others numbered on), and one
+// that a configuration uses raises EDataFileError naming it, how many data
+// use it, and what to do (remove those data to save the others).
+std::vector<int> UnifiedElectrodeNumbers(const TSurvey& Survey);
+// A configuration's Electrode (from 0, -1 absent) as the file writes it:
+// its number from 1, 0 for an absent one.
+std::string UnifiedElectrodeNumber(const std::vector<int>& Numbers, int Electrode);
+// The electrode block: the count, the column line "# x z", and x z of each
+// electrode written (Numbers from UnifiedElectrodeNumbers).
+std::string FormatUnifiedElectrodes(const std::vector<TElectrode>& Electrodes, const std::vector<int>& Numbers);
 
-// Raises EDataFileError for an electrode off the line (above).
+// Raises EDataFileError for an electrode off the line a configuration uses
+// (above); leaves out the others off it.
 std::string FormatUnifiedData(const TSurveyResponse& Result);
 std::string FormatDataTable(const TSurveyResponse& Result);
 

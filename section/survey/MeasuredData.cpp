@@ -404,15 +404,13 @@ std::string FormatMeasuredData(const TMeasuredData& Data, double DefaultError)
     const bool resistances = AllFinite(Data.Resistances, count);
     const bool chargeabilities = AllFinite(Data.Chargeabilities, count);
     const bool chargeabilityErrors = chargeabilities && AllFinite(Data.ChargeabilityErrors, count);
-    RequireElectrodesOnLine(Data.Electrodes);
     const TSurvey survey = Data.Survey();
-    const auto number = [](int electrode) { return std::to_string(electrode + 1); }; // an absent electrode is 0
+    const std::vector<int> numbers = UnifiedElectrodeNumbers(survey);
+    const auto number = [&](int electrode) { return UnifiedElectrodeNumber(numbers, electrode); };
     std::string text = "# Lithoprism measured data, " + std::to_string(count) + " kept: " +
                        (resistances ? "r in ohm" : "rhoa in ohm-m") + ", k in m, err a fraction" +
                        (chargeabilities ? ", ip in mV/V (10 mV/V = 1 %)\n" : "\n");
-    text += std::to_string(Data.Electrodes.size()) + "\n# x z\n";
-    for (const TElectrode& electrode : Data.Electrodes)
-        text += FormatExactReal(electrode.x) + " " + FormatExactReal(electrode.z) + "\n";
+    text += FormatUnifiedElectrodes(Data.Electrodes, numbers);
     text += std::to_string(count) + "\n# a b m n k " + (resistances ? "r" : "rhoa") + " err";
     text += chargeabilities ? (chargeabilityErrors ? " ip iperr\n" : " ip\n") : "\n";
     for (size_t d = 0; d < count; ++d) {

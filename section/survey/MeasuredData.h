@@ -126,7 +126,8 @@ struct TMeasuredData {
 // (a fraction: the file's, else DefaultError), and, when every datum has
 // one, ip and iperr in mV/V. A ρa of 0 or below is written as it is.
 // Raises EDataFileError for a DefaultError not finite and above 0, and for
-// an electrode off the line (RequireElectrodesOnLine, DataFile.h).
+// an electrode off the line a datum uses; one no datum uses is left out
+// (UnifiedElectrodeNumbers, DataFile.h).
 std::string FormatMeasuredData(const TMeasuredData& Data, double DefaultError);
 
 // Whether two data sets hold the same measurements: the same electrodes,

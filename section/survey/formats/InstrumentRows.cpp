@@ -15,6 +15,11 @@ namespace {
 // Electrodes closer than this (metres) are one.
 constexpr double SamePlace = 1e-3;
 
+// Electrodes off the line read as remotes: at most pole-pole's two (B and
+// N), with at least this many on the line (pole-dipole's A, M and N).
+constexpr size_t MaxRemotes = 2;
+constexpr size_t MinLineElectrodes = 3;
+
 } // namespace
 
 bool IsRemoteCoordinate(double Value)
@@ -87,6 +92,14 @@ TInstrumentRows::TInstrumentRows(TDataFormat Format, std::string Title)
     FData.Title = std::move(Title);
 }
 
+void TInstrumentRows::Add(TInstrumentRow Row)
+{
+    for (std::optional<TInstrumentPlace>& place : Row.Places)
+        if (place && (IsRemoteCoordinate(place->x) || IsRemoteCoordinate(place->y)))
+            place.reset();
+    FRows.push_back(Row);
+}
+
 namespace {
 
 // A place a row gives, with the row and the electrode's slot in it.
@@ -101,8 +114,10 @@ struct TUse {
 struct TPoint {
     TInstrumentPlace At;
     int Line;
-    double Along = 0.0;  // distance along the line
-    double Across = 0.0; // distance across it (signed)
+    double Along = 0.0;     // distance along the line
+    double Across = 0.0;    // distance across it: a remote's, positive to the left looking along the line; 0 on it
+    double Elevation = 0.0; // the file's z; a remote's, the line's at its distance along it
+    bool Remote = false;    // an electrode at a real place off the line
 };
 
 [[noreturn]] void FailAt(int Line, const std::string& What)
@@ -155,22 +170,23 @@ std::vector<TPoint> DistinctPlaces(const std::vector<TInstrumentRow>& Rows, std:
 // A straight line in x-y: through (Cx, Cy) along the unit (Ux, Uy), Ux >= 0.
 struct TStraightLine {
     double Cx = 0.0, Cy = 0.0, Ux = 1.0, Uy = 0.0;
-    double Across(const TInstrumentPlace& At) const { return (At.x - Cx) * Uy - (At.y - Cy) * Ux; }
+    // Positive to the left looking along the line (y itself for a line along x).
+    double Across(const TInstrumentPlace& At) const { return (At.y - Cy) * Ux - (At.x - Cx) * Uy; }
     double Along(const TInstrumentPlace& At) const { return (At.x - Cx) * Ux + (At.y - Cy) * Uy; }
 };
 
-// The line of least squares through the points (their main axis), all but
-// the one Left Out (none: SIZE_MAX), pointing to rising x.
-TStraightLine FittedLine(const std::vector<TPoint>& Points, size_t LeftOut)
+// The line of least squares through the points (their main axis) but those
+// left Out, pointing to rising x.
+TStraightLine FittedLine(const std::vector<TPoint>& Points, const std::vector<bool>& Out)
 {
     TStraightLine line;
-    const double count = static_cast<double>(Points.size() - (LeftOut < Points.size() ? 1 : 0));
+    const double count = static_cast<double>(std::count(Out.begin(), Out.end(), false));
     for (size_t p = 0; p < Points.size(); ++p)
-        if (p != LeftOut)
+        if (!Out[p])
             line.Cx += Points[p].At.x / count, line.Cy += Points[p].At.y / count;
     double sxx = 0.0, sxy = 0.0, syy = 0.0;
     for (size_t p = 0; p < Points.size(); ++p)
-        if (p != LeftOut) {
+        if (!Out[p]) {
             const double dx = Points[p].At.x - line.Cx, dy = Points[p].At.y - line.Cy;
             sxx += dx * dx, sxy += dx * dy, syy += dy * dy;
         }
@@ -181,14 +197,25 @@ TStraightLine FittedLine(const std::vector<TPoint>& Points, size_t LeftOut)
     return line;
 }
 
-// The point farthest from the line, but the one left out.
-size_t Farthest(const std::vector<TPoint>& Points, const TStraightLine& Line, size_t LeftOut)
+// The point farthest from the line but those left Out (the first point when
+// all are).
+size_t Farthest(const std::vector<TPoint>& Points, const TStraightLine& Line, const std::vector<bool>& Out)
 {
-    size_t farthest = LeftOut == 0 ? 1 : 0;
+    size_t farthest = 0;
+    double largest = -1.0;
     for (size_t p = 0; p < Points.size(); ++p)
-        if (p != LeftOut && std::fabs(Line.Across(Points[p].At)) > std::fabs(Line.Across(Points[farthest].At)))
+        if (!Out[p] && std::fabs(Line.Across(Points[p].At)) > largest) {
+            largest = std::fabs(Line.Across(Points[p].At));
             farthest = p;
+        }
     return farthest;
+}
+
+// How far the farthest point but those left Out stands from their line.
+double Deviation(const std::vector<TPoint>& Points, const std::vector<bool>& Out)
+{
+    const TStraightLine line = FittedLine(Points, Out);
+    return std::fabs(line.Across(Points[Farthest(Points, line, Out)].At));
 }
 
 // The median distance (x-y) from a point to its nearest neighbour: the
@@ -215,61 +242,152 @@ double NearestSpacing(const std::vector<TPoint>& Points)
     return nearest[nearest.size() / 2];
 }
 
-// Each point's distance along the line. Along x when every y is the same,
-// along y when every x is; else along the fitted line from its first
-// point. An electrode more than a spacing off a line through all the others
-// is refused as off the line; points that no such line holds are a 3-D
-// survey, refused; electrodes a little off the line are named in a warning.
+// The points off the line, read as remotes: at most MaxRemotes, each more
+// than a Spacing off the straight line through the others, which all stand
+// within a Spacing of it (at least MinLineElectrodes of them). Left out one
+// by one, each time the point whose leaving out leaves the straightest
+// line. None when no such line holds the points (a 3-D survey).
+std::optional<std::vector<bool>> PointsOffLine(const std::vector<TPoint>& Points, double Spacing)
+{
+    std::vector<bool> out(Points.size(), false);
+    for (size_t left = 0; Deviation(Points, out) > Spacing; ++left) {
+        if (left == MaxRemotes || Points.size() - left <= MinLineElectrodes)
+            return std::nullopt;
+        size_t best = 0;
+        double least = std::numeric_limits<double>::infinity();
+        for (size_t p = 0; p < Points.size(); ++p)
+            if (!out[p]) {
+                out[p] = true;
+                if (const double deviation = Deviation(Points, out); deviation < least)
+                    least = deviation, best = p;
+                out[p] = false;
+            }
+        out[best] = true;
+    }
+    // A point left out on the way that the final line holds is one of it.
+    const TStraightLine line = FittedLine(Points, out);
+    for (size_t p = 0; p < Points.size(); ++p)
+        if (out[p] && std::fabs(line.Across(Points[p].At)) <= Spacing)
+            out[p] = false;
+    return out;
+}
+
+// The elevation of the line at a distance along it: between its electrodes
+// linear, beyond its ends level.
+double LineElevation(const std::vector<TPoint>& Points, double Along)
+{
+    std::vector<std::pair<double, double>> line;
+    for (const TPoint& p : Points)
+        if (!p.Remote)
+            line.emplace_back(p.Along, p.At.z);
+    std::sort(line.begin(), line.end());
+    const auto after = std::lower_bound(line.begin(), line.end(), std::pair{Along, -std::numeric_limits<double>::infinity()});
+    if (after == line.begin())
+        return line.front().second;
+    if (after == line.end())
+        return line.back().second;
+    const auto& [x0, z0] = *(after - 1);
+    const auto& [x1, z1] = *after;
+    return x1 - x0 > 0.0 ? z0 + (z1 - z0) * (Along - x0) / (x1 - x0) : z0;
+}
+
+// Each point's distance along the line, as the note at the top of the
+// header says: the file's x (or y) when the line's electrodes share one y
+// (or x), else the distance along their fitted line from its first
+// electrode. Remotes (PointsOffLine) keep their offset across the line and
+// take the line's elevation; the others are projected onto the line, named
+// in a warning when more than a tenth of a spacing off it. Points no line
+// holds are a 3-D survey, refused.
 void PlaceAlongLine(std::vector<TPoint>& Points, std::vector<std::string>& Warnings)
 {
     if (Points.empty())
         return;
-    const auto [minX, maxX] = std::minmax_element(Points.begin(), Points.end(),
-                                                  [](const TPoint& p, const TPoint& q) { return p.At.x < q.At.x; });
-    const auto [minY, maxY] = std::minmax_element(Points.begin(), Points.end(),
-                                                  [](const TPoint& p, const TPoint& q) { return p.At.y < q.At.y; });
-    if (maxY->At.y - minY->At.y <= SamePlace || maxX->At.x - minX->At.x <= SamePlace) {
-        const bool alongX = maxY->At.y - minY->At.y <= SamePlace;
-        for (TPoint& p : Points)
-            p.Along = alongX ? p.At.x : p.At.y;
-        return;
-    }
-    constexpr size_t none = std::numeric_limits<size_t>::max();
-    const TStraightLine line = FittedLine(Points, none);
+    const auto shared = [&](double TInstrumentPlace::* coordinate) {
+        double low = std::numeric_limits<double>::infinity(), high = -low;
+        for (const TPoint& p : Points)
+            if (!p.Remote)
+                low = std::min(low, p.At.*coordinate), high = std::max(high, p.At.*coordinate);
+        return high - low <= SamePlace;
+    };
     const double spacing = NearestSpacing(Points);
-    const size_t farthest = Farthest(Points, line, none);
-    if (Points.size() > 2 && std::fabs(line.Across(Points[farthest].At)) > spacing) {
-        // One electrode off a line that holds all the others (a remote at a
-        // real place), or no line at all.
-        for (size_t p = 0; p < Points.size(); ++p) {
-            const TStraightLine others = FittedLine(Points, p);
-            if (std::fabs(others.Across(Points[Farthest(Points, others, p)].At)) <= spacing)
-                FailAt(Points[p].Line, "the electrode at x, y " + PlaceText(Points[p].At) + " stands " +
-                                           FormatExactReal(std::fabs(others.Across(Points[p].At))) +
-                                           " m off the straight line of the others: only electrodes on the line are "
-                                           "modelled (a remote electrode off the line is not yet)");
+    if (!shared(&TInstrumentPlace::x) && !shared(&TInstrumentPlace::y)) {
+        const std::optional<std::vector<bool>> off = PointsOffLine(Points, spacing);
+        if (!off) {
+            const std::vector<bool> none(Points.size(), false);
+            const TStraightLine line = FittedLine(Points, none);
+            const TPoint& farthest = Points[Farthest(Points, line, none)];
+            FailAt(farthest.Line, "a 3-D survey, not a line: the electrodes do not stand on one straight line (the one "
+                                  "at x, y " + PlaceText(farthest.At) + " stands " +
+                                  FormatExactReal(std::fabs(line.Across(farthest.At))) + " m off the best line, the "
+                                  "spacing being " + FormatExactReal(spacing) + " m; at most " +
+                                  std::to_string(MaxRemotes) + " electrodes off the line are read, as remote ones)");
         }
-        FailAt(Points[farthest].Line, "a 3-D survey, not a line: the electrodes do not stand on one straight line (the "
-                                      "one at x, y " + PlaceText(Points[farthest].At) + " stands " +
-                                      FormatExactReal(std::fabs(line.Across(Points[farthest].At))) +
-                                      " m off the best line, the spacing being " + FormatExactReal(spacing) + " m)");
+        for (size_t p = 0; p < Points.size(); ++p)
+            Points[p].Remote = (*off)[p];
+    }
+    std::vector<bool> remotes;
+    for (const TPoint& p : Points)
+        remotes.push_back(p.Remote);
+    const bool alongX = shared(&TInstrumentPlace::y), alongY = !alongX && shared(&TInstrumentPlace::x);
+    TStraightLine line = FittedLine(Points, remotes);
+    if (alongX || alongY) {
+        // The file's own coordinate along the line: its line through the first electrode.
+        const TPoint& start = Points[static_cast<size_t>(std::find(remotes.begin(), remotes.end(), false) - remotes.begin())];
+        line = {alongX ? 0.0 : start.At.x, alongX ? start.At.y : 0.0, alongX ? 1.0 : 0.0, alongX ? 0.0 : 1.0};
     }
     double first = std::numeric_limits<double>::infinity();
     for (TPoint& p : Points) {
         p.Along = line.Along(p.At);
         p.Across = line.Across(p.At);
-        first = std::min(first, p.Along);
+        p.Elevation = p.At.z;
+        if (!p.Remote)
+            first = std::min(first, p.Along);
     }
-    for (TPoint& p : Points)
-        p.Along -= first;
-    const long off = std::count_if(Points.begin(), Points.end(),
-                                   [&](const TPoint& p) { return std::fabs(p.Across) > 0.1 * spacing; });
+    if (!alongX && !alongY)
+        for (TPoint& p : Points)
+            p.Along -= first;
+    size_t off = 0, farthest = 0;
+    for (size_t p = 0; p < Points.size(); ++p)
+        if (!Points[p].Remote && std::fabs(Points[p].Across) > 0.1 * spacing) {
+            if (off++ == 0 || std::fabs(Points[p].Across) > std::fabs(Points[farthest].Across))
+                farthest = p;
+        }
     if (off > 0)
         Warnings.push_back(std::to_string(off) + (off == 1 ? " electrode lies" : " electrodes lie") +
                            " more than a tenth of a spacing off the straight line through the electrodes (the "
                            "farthest, first placed on line " + std::to_string(Points[farthest].Line) + ", by " +
                            FormatExactReal(std::fabs(Points[farthest].Across)) +
                            " m): the distance along the line is used.");
+    for (TPoint& p : Points) {
+        if (!p.Remote) {
+            p.Across = 0.0;
+            continue;
+        }
+        p.Elevation = LineElevation(Points, p.Along);
+        Warnings.push_back("The electrode at x, y " + PlaceText(p.At) + " (first placed on line " +
+                           std::to_string(p.Line) + ") stands " + FormatExactReal(std::fabs(p.Across)) +
+                           " m off the line of the others: it is read as a remote electrode at its place, " +
+                           FormatExactReal(p.Along) + " m along the line and " + FormatExactReal(p.Across) +
+                           " m across it, at the line's elevation there (" + FormatExactReal(p.Elevation) + " m).");
+    }
+}
+
+// A datum whose current electrodes (or potential ones) both stand off the
+// line is refused naming its line: an electrode off the line is read only as
+// a remote, paired with one on the line (or with none).
+void RequireRemotePairs(const std::vector<TPoint>& Points, const std::vector<TInstrumentRow>& Rows,
+                        const std::vector<std::array<int, 4>>& Numbers)
+{
+    const auto remote = [&](int point) { return point >= 0 && Points[static_cast<size_t>(point)].Remote; };
+    for (size_t r = 0; r < Rows.size(); ++r)
+        for (size_t pair : {0u, 2u})
+            if (remote(Numbers[r][pair]) && remote(Numbers[r][pair + 1]))
+                FailAt(Rows[r].Line, std::string("both ") + (pair == 0 ? "current" : "potential") +
+                                         " electrodes stand off the line (at x, y " +
+                                         PlaceText(Points[static_cast<size_t>(Numbers[r][pair])].At) + " and " +
+                                         PlaceText(Points[static_cast<size_t>(Numbers[r][pair + 1])].At) +
+                                         "): an electrode off the line is read only as a remote one, its partner on "
+                                         "the line, as in pole-dipole and pole-pole data");
 }
 
 } // namespace
@@ -279,13 +397,15 @@ TMeasuredData TInstrumentRows::Data()
     std::vector<std::array<int, 4>> pointNumbers;
     std::vector<TPoint> points = DistinctPlaces(FRows, pointNumbers);
     PlaceAlongLine(points, FData.Warnings);
+    RequireRemotePairs(points, FRows, pointNumbers);
 
     // The electrodes in order along the line; points at one place along it
-    // (within SamePlace, elevation too) are one electrode.
+    // and across it (within SamePlace, elevation too) are one electrode.
     std::vector<size_t> order(points.size());
     std::iota(order.begin(), order.end(), size_t{0});
     std::sort(order.begin(), order.end(), [&](size_t i, size_t j) {
-        return std::tie(points[i].Along, points[i].At.z) < std::tie(points[j].Along, points[j].At.z);
+        return std::tie(points[i].Along, points[i].Elevation, points[i].Across) <
+               std::tie(points[j].Along, points[j].Elevation, points[j].Across);
     });
     std::vector<int> electrodeOf(points.size(), -1);
     for (size_t i : order) {
@@ -294,14 +414,15 @@ TMeasuredData TInstrumentRows::Data()
         for (size_t e = FData.Electrodes.size(); e-- > 0;) {
             if (p.Along - FData.Electrodes[e].x > SamePlace)
                 break;
-            if (std::fabs(p.At.z - FData.Electrodes[e].z) <= SamePlace) {
+            if (std::fabs(p.Elevation - FData.Electrodes[e].z) <= SamePlace &&
+                std::fabs(p.Across - FData.Electrodes[e].y) <= SamePlace) {
                 found = static_cast<int>(e);
                 break;
             }
         }
         if (found < 0) {
             found = static_cast<int>(FData.Electrodes.size());
-            FData.Electrodes.push_back({p.Along, p.At.z});
+            FData.Electrodes.push_back({p.Along, p.Elevation, p.Across});
             FData.ElectrodeLines.push_back(p.Line);
         }
         int& line = FData.ElectrodeLines[static_cast<size_t>(found)];

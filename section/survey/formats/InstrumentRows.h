@@ -9,11 +9,24 @@
 // - The line: along x when every y is the same, along y when every x is;
 //   any other straight line in x-y is fitted through the electrodes and the
 //   distance along it used (from its first electrode), with a warning when
-//   an electrode lies more than a tenth of a spacing off it. Two electrodes
-//   at one distance along the line but more than a spacing apart across it
-//   are a 3-D survey, refused; an electrode more than a spacing off the line
-//   (a remote at a real place off it) is refused naming its line, as only
-//   electrodes on the line are modelled.
+//   an electrode lies more than a tenth of a spacing off it.
+// - Remote electrodes at a real place off the line (a pole-dipole's B, a
+//   pole-pole's B and N given by their coordinates): at most two
+//   electrodes each standing more than a spacing (the median distance
+//   between neighbours) off the straight line through the others, which all
+//   stand within a spacing of it (three at least). They keep their place:
+//   x the distance along the line, y the offset across it, positive to the
+//   left looking along the line (the file's y less the line's for a line
+//   along x; the file's x less, negated, for a line along y). Their
+//   elevation is the line's at their distance along it (linear between its
+//   electrodes, level beyond its ends), not the file's z: the 2.5-D ground
+//   is the same across the line, and the relief is the line's alone. Each
+//   such remote is named in a warning. A datum with both current (or both
+//   potential) electrodes off the line is refused naming its line: a remote
+//   is paired with an electrode on the line, or with none. More electrodes
+//   off the line, or no line through the rest, are a 3-D survey, refused
+//   naming the line of the electrode farthest off the best line.
+//   A remote marked at infinity (a huge coordinate, "-", 1e38) stays a pole.
 // - A datum's value: the resistance R = V/I (ohm) where the file gives one,
 //   with the flat ground's k over the electrodes until a computation gives
 //   the ground's own; else the instrument's ρa. Chargeabilities in mV/V as
@@ -92,15 +105,17 @@ class TInstrumentRows {
 public:
     TInstrumentRows(TDataFormat Format, std::string Title);
 
-    void Add(TInstrumentRow Row) { FRows.push_back(Row); }
+    // A row; a place at a coordinate marking infinity (IsRemoteCoordinate,
+    // x or y) is none, whichever reader gives it.
+    void Add(TInstrumentRow Row);
     // A row that holds no measurement.
     void Skip(int Line) { FData.Skipped.UnmeasuredLines.push_back(Line); }
     void Warn(std::string Warning) { FData.Warnings.push_back(std::move(Warning)); }
     size_t Size() const { return FRows.size(); }
 
     // The measured data of the rows; raises EDataFileError naming a line
-    // as the note at the top says (3-D survey, an electrode off the line, a
-    // datum without current or potential electrodes).
+    // as the note at the top says (3-D survey, two electrodes of a pair off
+    // the line, a datum without current or potential electrodes).
     TMeasuredData Data();
 
 private:

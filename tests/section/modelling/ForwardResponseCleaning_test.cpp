@@ -22,6 +22,7 @@
 #include <QtWidgets/QMenu>
 #include <QtWidgets/QSpinBox>
 
+#include <numbers>
 #include <numeric>
 #include <set>
 
@@ -526,6 +527,112 @@ TEST_F(ForwardResponseCleaningTest, SaveKeptDataRefusesTheMeasuredFileBeforeAski
     EXPECT_EQ(messages[0].Buttons, TMsgDlgButtons(mbOK));
     EXPECT_EQ(messages[0].Text, QStringLiteral("line.dat cannot be written: it is the measured data file; name another file."));
     EXPECT_EQ(FileBytes(file), original);
+}
+
+// A Syscal file with a remote at a real place off the line was refused on
+// reading ("a remote electrode off the line is not yet modelled").
+// File > New from data reads it with the remote at its place and compares
+// it; Save kept data refuses the data that use the remote, saying what to
+// do, the chosen file untouched; with those data removed it saves the
+// others without the remote.
+TEST_F(ForwardResponseCleaningTest, ASyscalFileWithARemoteOffTheLineIsComparedCleanedAndSaved)
+{
+    Start({Section});
+    // Twelve electrodes 2 m apart along x, B of the pole-dipole data 20 m
+    // (ten spacings) off the line, 50 m before it; over a homogeneous ground
+    // of 100 ohm-m, R = 100 / k with k from the distances in space.
+    const double remoteX = -50.0, remoteY = 20.0;
+    struct TRow {
+        double a, b, m, n;
+        bool pole;
+    };
+    std::vector<TRow> rows;
+    for (int n = 1; n <= 3; ++n)
+        for (double a = 0.0; a + 2.0 * (n + 2) <= 22.0; a += 2.0)
+            rows.push_back({a, a + 2.0, a + 2.0 * (n + 1), a + 2.0 * (n + 2), false});
+    for (int n = 1; n <= 2; ++n)
+        for (double a = 0.0; a + 2.0 * (n + 1) <= 22.0; a += 2.0)
+            rows.push_back({a, remoteX, a + 2.0 * n, a + 2.0 * (n + 1), true});
+    QString text = QStringLiteral("El-array,xA (m),xB (m),xM (m),xN (m),Rho (Ohm.m),Dev. Rho (%),SP (mV),VMN (mV),"
+                                  "IAB (mA),Time (ms),Coef. k (m),yA (m),yB (m),yM (m),yN (m),zA (m),zB (m),zM (m),"
+                                  "zN (m)\n");
+    std::vector<size_t> poles;
+    for (const TRow& row : rows) {
+        const double yB = row.pole ? remoteY : 0.0;
+        const auto inverse = [&](double x, double y, double to) { return 1.0 / std::hypot(x - to, y); };
+        const double k = 2.0 * std::numbers::pi /
+                         (inverse(row.a, 0, row.m) - inverse(row.b, yB, row.m) - inverse(row.a, 0, row.n) +
+                          inverse(row.b, yB, row.n));
+        if (row.pole)
+            poles.push_back(static_cast<size_t>(&row - rows.data()));
+        text += QStringLiteral("%1,%2,%3,%4,%5,100,0.1,1.5,%6,100,250,%7,0,%8,0,0,0,0,0,0\n")
+                    .arg(row.pole ? QStringLiteral("Pole Dipole") : QStringLiteral("Dipole-dipole"))
+                    .arg(row.a).arg(row.b).arg(row.m).arg(row.n)
+                    .arg(100.0 * 100.0 / k, 0, 'g', 17)
+                    .arg(k, 0, 'g', 17)
+                    .arg(yB);
+    }
+    const QString file = Folder.filePath(QStringLiteral("remote.csv"));
+    QString error;
+    ASSERT_TRUE(SaveBytesAtomically(file, text.toLatin1(), error)) << error.toStdString();
+
+    ASSERT_NO_FATAL_FAILURE(NewFromData(file));
+    const TMeasuredData& data = *Forward->MeasuredData();
+    ASSERT_EQ(data.Size(), rows.size());
+    ASSERT_EQ(data.Electrodes.size(), 13u);
+    EXPECT_EQ(data.Electrodes.front().x, remoteX);
+    EXPECT_EQ(data.Electrodes.front().y, remoteY);
+    // The homogeneous ground's response against the data: every datum within
+    // 1 % (the 2.5-D computation gives 0.2 % at most here, the remote's too).
+    const TMisfit& misfit = *Forward->Misfit();
+    ASSERT_EQ(misfit.Misfits.size(), rows.size());
+    for (size_t d = 0; d < rows.size(); ++d)
+        EXPECT_LT(std::fabs(misfit.Misfits[d]), 1.0) << "datum " << d + 1;
+
+    // The cleaning's filters run over such data.
+    Answer(QStringLiteral("3"));
+    CleanCommand(QStringLiteral("Remove outliers..."))->trigger();
+    EXPECT_TRUE(Forward->StateLabel->text().startsWith(QStringLiteral("Remove outliers beyond 3 deviations:")))
+        << Forward->StateLabel->text().toStdString();
+    while (Forward->Removals().CanUndo())
+        PressInWindow(Qt::Key_Z, Qt::ControlModifier);
+
+    // Save kept data: refused with what to do, the chosen file as it was.
+    const QString kept = Folder.filePath(QStringLiteral("kept.dat"));
+    ASSERT_TRUE(SaveBytesAtomically(kept, QByteArray("an earlier file\n"), error)) << error.toStdString();
+    CommonDialogService().ExecuteSave = [&](TSaveDialogRequest& Request) {
+        Request.FileName = kept;
+        return true;
+    };
+    Messages.clear();
+    QTest::mouseClick(Forward->SaveKeptButton, Qt::LeftButton);
+    ASSERT_EQ(Messages.size(), 1);
+    EXPECT_EQ(Messages[0],
+              QStringLiteral("kept.dat could not be saved: Electrode 1 (x = -50) stands 20 m off the line, and %1 data "
+                             "use it: the unified data format has no place for an offset across the line (pyGIMLi "
+                             "reads a line's y as its elevation), so these data cannot be written in it. To save the "
+                             "others, remove the data that use this electrode; the data file read keeps them all.")
+                  .arg(poles.size()));
+    EXPECT_EQ(FileBytes(kept), QByteArray("an earlier file\n"));
+
+    // The data using the remote removed: the others saved, without it.
+    Forward->SelectData(poles);
+    QTest::mouseClick(Forward->RemoveButton, Qt::LeftButton);
+    Messages.clear();
+    QTest::mouseClick(Forward->SaveKeptButton, Qt::LeftButton);
+    ResetCommonDialogService();
+    EXPECT_TRUE(Messages.isEmpty()) << Messages.join(QLatin1Char('\n')).toStdString();
+    const QByteArray bytes = FileBytes(kept);
+    const TMeasuredData read = ReadMeasuredData(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
+    ASSERT_EQ(read.Size(), rows.size() - poles.size());
+    ASSERT_EQ(read.Electrodes.size(), 12u);
+    for (size_t e = 0; e < 12; ++e)
+        EXPECT_EQ(read.Electrodes[e].x, 2.0 * double(e));
+    for (size_t d = 0; d < read.Size(); ++d) {
+        const TConfiguration& c = Forward->MeasuredData()->Configurations.at(d);
+        EXPECT_EQ(read.Configurations[d], (TConfiguration{c.a - 1, c.b - 1, c.m - 1, c.n - 1})) << "datum " << d + 1;
+        EXPECT_NEAR(read.Resistivities[d], Forward->MeasuredData()->Resistivities[d], 1e-12 * 100.0);
+    }
 }
 
 } // namespace

@@ -116,13 +116,27 @@ inline std::string UncountableMisfit(const TMeasuredData& Data)
 }
 
 // Empty when the data set written as a unified data file (its electrodes,
-// configurations and ρa) reads back the same, else what differs.
+// configurations and ρa) reads back the same, or when it has an electrode
+// off the line that a datum uses and the writer refuses it, saying so;
+// else what differs.
 inline std::string RoundTripDifference(const TMeasuredData& Data)
 {
     TSurveyResponse written;
     written.Survey = Data.Survey();
     written.Resistivities = Data.Resistivities;
     written.GeometricFactors.assign(Data.Size(), 1.0);
+    if (HasOffLineElectrodes(written.Survey)) {
+        try {
+            FormatUnifiedData(written);
+        } catch (const EDataFileError& error) {
+            return error.Message().find(" m off the line, and ") != std::string::npos ? std::string() : error.Message();
+        }
+        for (const TConfiguration& c : written.Survey.Configurations)
+            for (int e : {c.a, c.b, c.m, c.n})
+                if (e >= 0 && written.Survey.Electrodes[static_cast<size_t>(e)].y != 0.0)
+                    return "an electrode off the line written";
+        return {};
+    }
     const TMeasuredData read = ReadUnifiedMeasuredData(FormatUnifiedData(written));
     if (read.Configurations != Data.Configurations)
         return "other configurations";

@@ -411,9 +411,10 @@ TEST(Res2DInvFile, TheInstrumentsRemoteBlockGivesElectrodesAtTheirPlaceOnAndOffT
         FormatMeasuredData(off, 0.03);
         ADD_FAILURE() << "written";
     } catch (const EDataFileError& error) {
-        EXPECT_EQ(error.Message(), "Electrode 1 (x = -30) stands 5 m off the line: the unified data format has no "
-                                   "place for an offset across the line (pyGIMLi reads a line's y as its elevation), "
-                                   "so these data cannot be written in it.");
+        EXPECT_EQ(error.Message(), "Electrode 1 (x = -30) stands 5 m off the line, and 3 data use it: the unified "
+                                   "data format has no place for an offset across the line (pyGIMLi reads a line's y "
+                                   "as its elevation), so these data cannot be written in it. To save the others, "
+                                   "remove the data that use this electrode; the data file read keeps them all.");
     }
     // A file's marks of infinity stay poles, across the line too.
     for (const char* far : {"-30,9999999,0", "-30,1e38,0", "1e38,5,0"})

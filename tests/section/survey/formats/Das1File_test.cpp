@@ -5,6 +5,7 @@
 #include "section/survey/formats/Das1File.h"
 
 #include "section/survey/DataFile.h"
+#include "tests/section/survey/formats/RemoteLayout.h"
 
 #include <gtest/gtest.h>
 
@@ -74,6 +75,27 @@ TEST(Das1File, RefusesWhatItCannotReadNamingTheLine)
     EXPECT_EQ(refusal("#elec_start\r\n002,01 +5 +20 +0 +0\r\n#elec_end\r\n#data_start\r\n#data_end\r\n"),
               "Line 4: the data's R column (#data_res_col, a field after A B M N, from 10) is not given before "
               "\"#data_start\".");
+}
+
+// A remote at a real place off the line was refused ("a remote electrode off
+// the line is not yet modelled"): the electrode list's B 10 spacings off the
+// line, read at its place as the Res2DInv reader reads the same layout.
+TEST(Das1File, ReadsARemoteOffTheLineAtItsPlace)
+{
+    const auto n = test::RemoteLayoutNumber;
+    std::string text = "#elec_start\r\n!Cbl# El# Elec-X  Elec-Y  Elec-Z  Terrn-Z  Type  El.Num\r\n";
+    for (int e = 0; e <= 8; ++e)
+        text += "001," + std::to_string(e + 1) + " +" + n(test::RemoteSpacing * e) + " +.00000 +.00000 +.00000 " +
+                std::to_string(e + 1) + "\r\n";
+    text += "001,99 " + n(test::RemoteX) + " +" + n(test::RemoteY) + " +.00000 +.00000 099\r\n"
+            "#elec_end\r\n#data_res_col= 011\r\n#data_std_res_col= 012\r\n#data_ip_wind_col= -001\r\n"
+            "#data_start\r\n";
+    int row = 0;
+    const auto electrode = [](double x) { return "001," + std::to_string(static_cast<int>(x / test::RemoteSpacing) + 1); };
+    for (const test::TRemoteDatum& d : test::RemoteLayout())
+        text += std::to_string(++row) + " " + electrode(d.A) + " 001,99 " + electrode(d.M) + " " + electrode(d.N) +
+                " +99.9 +" + n(d.R) + " +.0120000\r\n";
+    test::ExpectRemoteLayout(ReadDas1(text + "#data_end\r\n"));
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // What every instrument reader shares: electrodes merged at 1 mm, the
-// distance along a line in any direction of x-y, a 3-D survey and an
-// electrode off the line refused naming a line, remotes by their marks.
+// distance along a line in any direction of x-y, remotes at a real place
+// off the line kept there, a 3-D survey and a pair of electrodes both off
+// the line refused naming a line, remotes by their marks.
 
 #include "section/survey/formats/InstrumentRows.h"
 
@@ -8,7 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <numbers>
 
 namespace lp::formats {
 namespace {
@@ -75,7 +78,17 @@ TEST(InstrumentRows, AnObliqueLineUsesTheDistanceAlongIt)
     EXPECT_NEAR(data.Electrodes[4].x - data.Electrodes[0].x, 8.0, 1e-9);
 }
 
-TEST(InstrumentRows, RefusesA3DSurveyAndAnElectrodeOffTheLine)
+// A line of eight electrodes 1 m apart along x (dipole-dipole data), and
+// pole-dipole data with B at Remote.
+void AddLineAndPoles(TInstrumentRows& Rows, TInstrumentPlace Remote)
+{
+    for (int i = 0; i < 5; ++i)
+        Rows.Add(Datum(2 + i, {double(i), 0, 0}, {double(i + 1), 0, 0}, {double(i + 2), 0, 0}, {double(i + 3), 0, 0}));
+    for (int i = 0; i < 3; ++i)
+        Rows.Add(Datum(7 + i, {double(i), 0, 0}, Remote, {double(i + 1), 0, 0}, {double(i + 2), 0, 0}));
+}
+
+TEST(InstrumentRows, RefusesA3DSurvey)
 {
     // Two parallel lines 4 m apart: side by side across the line.
     TInstrumentRows grid(TDataFormat::Sting, {});
@@ -85,15 +98,109 @@ TEST(InstrumentRows, RefusesA3DSurveyAndAnElectrodeOffTheLine)
     EXPECT_TRUE(grid3D.starts_with("Line ") && grid3D.find(": a 3-D survey, not a line") != std::string::npos)
         << grid3D;
 
-    // A remote at a real place 30 m off a line along x.
-    TInstrumentRows remote(TDataFormat::Sting, {});
-    for (int i = 0; i < 8; ++i)
-        remote.Add(Datum(2 + i, {double(i), 0, 0}, {double(i + 1), 0, 0}, {double(i + 2), 0, 0}, {double(i + 3), 0, 0}));
-    TInstrumentRow pole = Datum(10, {0, 0, 0}, {-50, 30, 0}, {2, 0, 0}, {3, 0, 0});
-    remote.Add(pole);
-    const std::string off = RowsRefusal(remote);
-    EXPECT_TRUE(off.starts_with("Line 10: the electrode at x, y (-50, 30) stands")) << off;
-    EXPECT_NE(off.find("only electrodes on the line are modelled"), std::string::npos) << off;
+    // Three electrodes off the line are more than a pole-pole's remotes.
+    TInstrumentRows three(TDataFormat::Sting, {});
+    AddLineAndPoles(three, {-50, 30, 0});
+    three.Add(Datum(10, {0, 0, 0}, {60, -40, 0}, {1, 0, 0}, {20, 25, 0}));
+    const std::string scattered = RowsRefusal(three);
+    EXPECT_TRUE(scattered.starts_with("Line ") && scattered.find(": a 3-D survey, not a line") != std::string::npos &&
+                scattered.find("at most 2 electrodes off the line are read, as remote ones") != std::string::npos)
+        << scattered;
+}
+
+// A remote at a real place off the line was refused ("a remote electrode off
+// the line is not yet modelled"): it is read at its place, x along the line
+// and y across it, k from the distances in space.
+TEST(InstrumentRows, ReadsARemoteOffTheLineAtItsPlace)
+{
+    // B 30 m to the left of a line along x (y 30), 50 m before its start.
+    TInstrumentRows rows(TDataFormat::Sting, {});
+    AddLineAndPoles(rows, {-50, 30, 0});
+    const TMeasuredData data = rows.Data();
+    ASSERT_EQ(data.Electrodes.size(), 9u);
+    const TElectrode& remote = data.Electrodes.front();
+    EXPECT_EQ(remote.x, -50.0);
+    EXPECT_EQ(remote.y, 30.0);
+    EXPECT_EQ(remote.z, 0.0);
+    EXPECT_EQ(data.ElectrodeLines.front(), 7);
+    for (size_t e = 1; e < 9; ++e)
+        EXPECT_EQ(data.Electrodes[e].y, 0.0);
+    EXPECT_EQ(data.Configurations.at(5), (TConfiguration{1, 0, 2, 3}));
+    // A 0, M 1, N 2, B at (-50, 30): BM √(51² + 30²), BN √(52² + 30²).
+    const double k = 2 * std::numbers::pi /
+                     (1.0 - 1.0 / 2 - 1.0 / std::hypot(51.0, 30.0) + 1.0 / std::hypot(52.0, 30.0));
+    EXPECT_NEAR(data.GeometricFactors.at(5), k, 1e-12 * k);
+    ASSERT_EQ(data.Warnings.size(), 1u);
+    EXPECT_EQ(data.Warnings[0], "The electrode at x, y (-50, 30) (first placed on line 7) stands 30 m off the line of "
+                                "the others: it is read as a remote electrode at its place, -50 m along the line and "
+                                "30 m across it, at the line's elevation there (0 m).");
+
+    // The same on an oblique line over a slope: y positive to the left
+    // looking along the line, x from its first electrode, the remote's
+    // elevation the line's at its place, whatever the file's z.
+    TInstrumentRows oblique(TDataFormat::Sting, {});
+    const auto sloped = [](double along) {
+        TInstrumentPlace at = Oblique(along);
+        at.z = 100.0 - 0.5 * along;
+        return at;
+    };
+    for (int i = 0; i < 5; ++i)
+        oblique.Add(Datum(2 + i, sloped(2 * i), sloped(2 * i + 2), sloped(2 * i + 4), sloped(2 * i + 6)));
+    TInstrumentPlace pole = Oblique(5, -20);
+    pole.z = 140.0;
+    oblique.Add(Datum(7, sloped(0), pole, sloped(2), sloped(4)));
+    const TMeasuredData turned = oblique.Data();
+    ASSERT_EQ(turned.Electrodes.size(), 9u);
+    const auto far = std::find_if(turned.Electrodes.begin(), turned.Electrodes.end(),
+                                  [](const TElectrode& e) { return e.y != 0.0; });
+    ASSERT_NE(far, turned.Electrodes.end());
+    EXPECT_NEAR(far->x, 5.0, 1e-9);
+    EXPECT_NEAR(far->y, 20.0, 1e-9); // Oblique moves it to the right by -20
+    EXPECT_NEAR(far->z, 97.5, 1e-9);
+    EXPECT_NEAR(turned.Electrodes.back().x, 14.0, 1e-9);
+
+    // A line along y: y positive to the left looking to rising y (less x).
+    TInstrumentRows alongY(TDataFormat::Sting, {});
+    for (int i = 0; i < 5; ++i)
+        alongY.Add(Datum(2 + i, {7, double(i), 0}, {7, double(i + 1), 0}, {7, double(i + 2), 0}, {7, double(i + 3), 0}));
+    alongY.Add(Datum(7, {7, 0, 0}, {7, 1, 0}, {7, 2, 0}, {-13, 5.5, 0})); // N remote
+    const TMeasuredData y = alongY.Data();
+    ASSERT_EQ(y.Electrodes.size(), 9u);
+    EXPECT_EQ(y.Electrodes[6].x, 5.5);
+    EXPECT_EQ(y.Electrodes[6].y, 20.0);
+    EXPECT_EQ(y.Electrodes.back().x, 7.0);
+}
+
+// A pole-pole's B and N both off the line are read; a current or potential
+// pair both off the line is no remote's pairing, refused naming its line.
+TEST(InstrumentRows, ReadsTwoRemotesAndRefusesAPairOffTheLine)
+{
+    TInstrumentRows poles(TDataFormat::Sting, {});
+    AddLineAndPoles(poles, {-50, 30, 0});
+    poles.Add(Datum(10, {3, 0, 0}, {-50, 30, 0}, {5, 0, 0}, {90, -40, 0}));
+    const TMeasuredData data = poles.Data();
+    ASSERT_EQ(data.Electrodes.size(), 10u);
+    EXPECT_EQ(data.Electrodes.back().x, 90.0);
+    EXPECT_EQ(data.Electrodes.back().y, -40.0);
+    EXPECT_EQ(data.Warnings.size(), 2u);
+
+    TInstrumentRows paired(TDataFormat::Sting, {});
+    AddLineAndPoles(paired, {-50, 30, 0});
+    paired.Add(Datum(10, {-50, 30, 0}, {90, -40, 0}, {5, 0, 0}, {6, 0, 0}));
+    EXPECT_EQ(RowsRefusal(paired),
+              "Line 10: both current electrodes stand off the line (at x, y (-50, 30) and (90, -40)): an electrode off "
+              "the line is read only as a remote one, its partner on the line, as in pole-dipole and pole-pole data.");
+
+    // An electrode of the line a little off it keeps the warning, on the line.
+    TInstrumentRows bent(TDataFormat::Sting, {});
+    AddLineAndPoles(bent, {-50, 30, 0});
+    bent.Add(Datum(10, {2, 0.3, 0}, {3, 0, 0}, {4, 0, 0}, {5, 0, 0}));
+    const TMeasuredData near = bent.Data();
+    ASSERT_EQ(near.Warnings.size(), 2u);
+    EXPECT_TRUE(near.Warnings[0].starts_with("1 electrode lies more than a tenth of a spacing off")) << near.Warnings[0];
+    EXPECT_EQ(std::count_if(near.Electrodes.begin(), near.Electrodes.end(),
+                            [](const TElectrode& e) { return e.y != 0.0; }),
+              1);
 }
 
 // The marks of a remote; a chargeability column of zeros is no IP.

@@ -5,6 +5,9 @@
 #include "section/survey/formats/LippmannFile.h"
 
 #include "section/survey/DataFile.h"
+#include "tests/section/survey/formats/RemoteLayout.h"
+
+#include <algorithm>
 
 #include <gtest/gtest.h>
 
@@ -81,6 +84,34 @@ TEST(LippmannFile, RefusesWhatItCannotReadNamingTheLine)
               "Line 13: \"5;0\" is not a finite number.");
     EXPECT_EQ(refusal("* Electrode positions\r\n* Electrode [ 1] x y z (m) = 0,0 0,0\r\n"),
               "Line 2: x y z (three numbers) are expected after \"=\", not \" 0,0 0,0\".");
+}
+
+// A remote at a real place off the line was refused ("a remote electrode off
+// the line is not yet modelled"): the remote block's B 10 spacings off the
+// line ("-" in the data's B column), read at its place as the Res2DInv
+// reader reads the same layout.
+TEST(LippmannFile, ReadsARemoteOffTheLineAtItsPlace)
+{
+    const auto comma = [](double value) {
+        std::string text = test::RemoteLayoutNumber(value);
+        std::replace(text.begin(), text.end(), '.', ',');
+        return text;
+    };
+    std::string text = "* Electrode positions *********************************\r\n";
+    for (int e = 0; e <= 8; ++e)
+        text += "* Electrode [  " + std::to_string(e + 1) + "] x y z (m) = " + comma(test::RemoteSpacing * e) +
+                " 0,000 0,000\r\n";
+    text += "* Remote electrode positions **************************\r\n"
+            "* Electrode remote B x y z (m) = " + comma(test::RemoteX) + " " + comma(test::RemoteY) + " 0,000\r\n"
+            "* Data ************************************************\r\n"
+            "* num    A    B    M    N        I         U      dU       U90    dU90       rho     phi     f\r\n"
+            "*                               mA        mV       %        mV       %      Ohmm    mrad    Hz\r\n";
+    int row = 0;
+    const auto number = [](double x) { return std::to_string(static_cast<int>(x / test::RemoteSpacing) + 1); };
+    for (const test::TRemoteDatum& d : test::RemoteLayout())
+        text += std::to_string(++row) + " " + number(d.A) + " - " + number(d.M) + " " + number(d.N) + " 100,0000 " +
+                comma(100.0 * d.R) + " 0,010 0,0 0,0 99,9 0,000 8,33\r\n";
+    test::ExpectRemoteLayout(ReadLippmann(text));
 }
 
 } // namespace

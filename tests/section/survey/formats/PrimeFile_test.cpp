@@ -6,6 +6,7 @@
 #include "section/survey/formats/PrimeFile.h"
 
 #include "section/survey/DataFile.h"
+#include "tests/section/survey/formats/RemoteLayout.h"
 
 #include <gtest/gtest.h>
 
@@ -121,6 +122,24 @@ TEST(PrimeFile, RefusesWhatItCannotReadNamingTheLine)
     EXPECT_EQ(PrimeRefusal("# Prime:\tRX\r\ndata:\r\npt_line_number:\tpt_calc_res:\tpt_c1_no:\r\n"),
               "Line 3: the column row names pt_c1_no:, pt_c2_no:, pt_p1_no:, pt_p2_no: and pt_calc_res:, not "
               "\"pt_line_number:\\tpt_calc_res:\\tpt_c1_no:\".");
+}
+
+// A remote at a real place off the line was refused ("a remote electrode off
+// the line is not yet modelled"): the positions block's B 10 spacings off
+// the line, read at its place as the Res2DInv reader reads the same layout.
+TEST(PrimeFile, ReadsARemoteOffTheLineAtItsPlace)
+{
+    const auto n = test::RemoteLayoutNumber;
+    const auto label = [](double x) { return std::to_string(static_cast<int>(x / test::RemoteSpacing) + 1); };
+    std::string text = PrimeHead;
+    int row = 0;
+    for (const test::TRemoteDatum& d : test::RemoteLayout())
+        text += std::to_string(++row) + "\t" + n(d.R) + "\t4.5\t" + label(d.A) + "\t99\t" + label(d.M) + "\t" +
+                label(d.N) + "\t0\r\n";
+    text += "no_of_electrodes:\t10\r\nlabel\tx\ty\tz\r\n";
+    for (int e = 0; e <= 8; ++e)
+        text += std::to_string(e + 1) + "\t" + n(test::RemoteSpacing * e) + "\t0\t0\r\n";
+    test::ExpectRemoteLayout(ReadPrime(text + "99\t" + n(test::RemoteX) + "\t" + n(test::RemoteY) + "\t0\r\n"));
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "section/survey/formats/StingFile.h"
 
 #include "section/survey/DataFile.h"
+#include "tests/section/survey/formats/RemoteLayout.h"
 
 #include <gtest/gtest.h>
 
@@ -96,6 +97,22 @@ TEST(StingFile, RefusesWhatItCannotReadNamingTheLine)
               "rho, label, x y z of A, B, M and N).");
     EXPECT_EQ(refusal(std::string(StingHeader) + StingRow(1, "1.0", "500", " 0, 0, 0, 1, 0, 0, 2, 0, 0, three, 0, 0")),
               "Line 3: \"three\" is not a number.");
+}
+
+// A remote at a real place off the line was refused ("a remote electrode off
+// the line is not yet modelled"): B 10 spacings off the line, read at its
+// place as the Res2DInv reader reads the same layout.
+TEST(StingFile, ReadsARemoteOffTheLineAtItsPlace)
+{
+    std::string text = std::string(StingHeader) + "Unit: meter\n";
+    const auto n = test::RemoteLayoutNumber;
+    int record = 0;
+    for (const test::TRemoteDatum& d : test::RemoteLayout()) {
+        const std::string places = n(d.A) + ",0,0," + n(test::RemoteX) + "," + n(test::RemoteY) + ",0," + n(d.M) +
+                                   ",0,0," + n(d.N) + ",0,0";
+        text += StingRow(++record, n(d.R).c_str(), "500", places.c_str());
+    }
+    test::ExpectRemoteLayout(ReadSting(text));
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 
 #include "section/survey/DataFile.h"
 #include "tests/section/survey/formats/SyscalBinaryWriter.h"
+#include "tests/section/survey/formats/RemoteLayout.h"
 
 #include <gtest/gtest.h>
 
@@ -209,6 +210,23 @@ TEST(SyscalBinaryFile, RefusesABinxFileItCannotReadNamingTheRecord)
     // Both current electrodes at infinity: the rows' refusal names the record.
     EXPECT_EQ(SyscalBinxRefusal(test::SyscalBinxFile({datum, SyscalBinaryDatum({1e38f, -9999999, 1, 2}, 1, 1)})),
               "Record 2 at byte 4673: the datum has no current electrode (A and B are absent).");
+}
+
+// A remote at a real place off the line was refused ("a remote electrode off
+// the line is not yet modelled"): records with B 10 spacings off the line,
+// in a .bin and a .binx file, read at its place as the Res2DInv reader reads
+// the same layout.
+TEST(SyscalBinaryFile, ReadsARemoteOffTheLineAtItsPlace)
+{
+    std::vector<TSyscalBinaryRecord> records;
+    for (const test::TRemoteDatum& d : test::RemoteLayout()) {
+        TSyscalBinaryRecord record = SyscalBinaryDatum(
+            {float(d.A), float(test::RemoteX), float(d.M), float(d.N)}, float(100.0 * d.R), 100.0f);
+        record.Y[1] = float(test::RemoteY);
+        records.push_back(record);
+    }
+    test::ExpectRemoteLayout(ReadSyscalBinary(SyscalBinaryFile(records)));
+    test::ExpectRemoteLayout(ReadSyscalBinx(test::SyscalBinxFile(records)));
 }
 
 } // namespace

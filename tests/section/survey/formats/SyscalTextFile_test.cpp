@@ -5,6 +5,7 @@
 #include "section/survey/formats/SyscalTextFile.h"
 
 #include "section/survey/DataFile.h"
+#include "tests/section/survey/formats/RemoteLayout.h"
 
 #include <gtest/gtest.h>
 
@@ -122,6 +123,32 @@ TEST(SyscalTextFile, RefusesWhatItCannotReadNamingTheLine)
     // Both current electrodes at infinity: no datum the note describes.
     EXPECT_EQ(SyscalRefusal("El-array,Spa.1,Spa.2,Spa.3,Spa.4,Vp,In\nW,9999999,-9999999,2,3,5,1\n"),
               "Line 2: the datum has no current electrode (A and B are absent).");
+}
+
+// A remote at a real place off the line was refused ("a remote electrode off
+// the line is not yet modelled"). Variant c. with B 10 spacings off the line:
+// read at its place, as the Res2DInv reader reads the same layout; a datum
+// with both current electrodes off the line is refused naming its line.
+TEST(SyscalTextFile, ReadsARemoteOffTheLineAtItsPlace)
+{
+    const std::string header = "El-array,xA (m),xB (m),xM (m),xN (m),Rho (Ohm.m),Dev. Rho (%),SP (mV),VMN (mV),IAB (mA),"
+                               "Time (ms),Coef. k (m),yA (m),yB (m),yM (m),yN (m),zA (m),zB (m),zM (m),zN (m)\n";
+    std::string text = header;
+    const auto n = test::RemoteLayoutNumber;
+    for (const test::TRemoteDatum& d : test::RemoteLayout())
+        text += "Pole Dipole," + n(d.A) + "," + n(test::RemoteX) + "," + n(d.M) + "," + n(d.N) + ",99.9,0.0,1.5," +
+                n(100.0 * d.R) + ",100,250,-1,0," + n(test::RemoteY) + ",0,0,0,0,0,0\n";
+    test::ExpectRemoteLayout(ReadSyscalText(text));
+
+    EXPECT_EQ(SyscalRefusal(text + "Mixed,-50,60,2,4,99.9,0.0,1.5,12,100,250,-1,20,-30,0,0,0,0,0,0\n"),
+              "Line 14: both current electrodes stand off the line (at x, y (-50, 20) and (60, -30)): an electrode "
+              "off the line is read only as a remote one, its partner on the line, as in pole-dipole and pole-pole "
+              "data.");
+    // Its place at infinity in the same variant: a pole.
+    const TMeasuredData pole =
+        ReadSyscalText(header + "Pole Dipole,0,-50,2,4,99.9,0.0,1.5,150,100,250,-1,0,9999999,0,0,0,0,0,0\n");
+    EXPECT_EQ(pole.Configurations.at(0).b, -1);
+    EXPECT_EQ(pole.Electrodes.size(), 3u);
 }
 
 } // namespace
