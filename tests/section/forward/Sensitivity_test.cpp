@@ -171,9 +171,10 @@ TEST(Sensitivity, PolesAgreeWithCentralDifferencesAndTheForwardComputation)
 // Remotes off the line (each pair of a current and a potential electrode
 // seen through its own cos(k Δy)) were refused by name: fitting and
 // inversion could not take such data. 16 electrodes 6 m apart, remote B
-// 20 m off the line beside x = 5 and remote N 25 m off it on the other side
-// beside x = 195: pole-pole, pole-dipole, dipole-pole and B alone against
-// dipoles on the line.
+// 20 m off the line beside its middle (x = 95, 3 m along from electrodes 8
+// and 9) and remote N 25 m off it on the other side beside x = 195:
+// pole-pole, pole-dipole, dipole-pole and B alone against dipoles on the
+// line.
 TEST(Sensitivity, RemotesOffTheLineAgreeWithCentralDifferencesAndTheForwardComputation)
 {
     const TForwardModel ground = ThreeRegionGround();
@@ -181,7 +182,7 @@ TEST(Sensitivity, RemotesOffTheLineAgreeWithCentralDifferencesAndTheForwardCompu
     survey.Array = SchemeArrayName;
     for (int e = 0; e < 16; ++e)
         survey.Electrodes.push_back({50.0 + 6.0 * e, 0.0});
-    survey.Electrodes.push_back({5.0, 0.0, 20.0});
+    survey.Electrodes.push_back({95.0, 0.0, 20.0});
     survey.Electrodes.push_back({195.0, 0.0, -25.0});
     const int remoteB = 16, remoteN = 17;
     for (int a = 0; a < 16; a += 2) {

@@ -1607,7 +1607,8 @@ TEST(CommandLine, ReciprocalErrorsSayWhatTheirDataTookAndKeepAFloor)
 
 // Pole-dipoles over the plain block (25 ohm-m, x 150 .. 250, 10 to 50 m
 // deep, in 100 ohm-m): 16 electrodes 20 m apart from x = 50 and the remote
-// C2 at x = 0, 20 m off the line; n = 1 .. 4 both ways, computed by the
+// C2 40 m off the line beside its middle (x = 200, over the block); n = 1
+// .. 4 both ways, computed by the
 // forward response and times exp(0.03 N(0, 1)), seeded, in a Res2DInv
 // pole-dipole file with the remote block as instruments' software writes it.
 QString OffLineRemoteData(const QTemporaryDir& Folder)
@@ -1619,7 +1620,7 @@ QString OffLineRemoteData(const QTemporaryDir& Folder)
     survey.Array = SchemeArrayName;
     for (int e = 0; e < 16; ++e)
         survey.Electrodes.push_back({50.0 + 20.0 * e, 0.0});
-    survey.Electrodes.push_back({0.0, 0.0, 20.0});
+    survey.Electrodes.push_back({200.0, 0.0, 40.0});
     const int remote = 16;
     std::vector<std::pair<int, int>> rows; // the datum's leftmost electrode, n (negative: M and N left of A)
     for (int a = 0; a < 16; ++a)
@@ -1637,7 +1638,7 @@ QString OffLineRemoteData(const QTemporaryDir& Folder)
     std::mt19937 random(115);
     const auto uniform = [&] { return (static_cast<double>(random()) + 0.5) / 4294967296.0; };
     QByteArray text = "Block beside a remote off the line\n20.0\n6\nRemote electrodes included\n"
-                      "C2 remote electrode X, Y and Z location\n0.000,20.000,0.0\nExact Geometric factor used\n" +
+                      "C2 remote electrode X, Y and Z location\n200.000,40.000,0.0\nExact Geometric factor used\n" +
                       QByteArray::number(rows.size()) + "\n0\n0\n";
     for (size_t d = 0; d < rows.size(); ++d) {
         const double gauss = std::sqrt(-2.0 * std::log(uniform())) * std::cos(2.0 * std::numbers::pi * uniform());
@@ -1661,8 +1662,12 @@ TEST(CommandLine, DataWithARemoteOffTheLineAreFittedAndInverted)
     WriteFile(start, FileBytes(QStringLiteral(LP_FORWARD_DATA_DIR "/plain-block.sec"))
                          .replace(" 100.000 ", " 50.000 ")
                          .replace(" 25.000 ", " 60.000 "));
-    const TProgramRun fit = RunProgram({"--fit", folder.filePath("fitted.sec"), start, "--data", data, "--error", "3"});
+    // The remote beside M and N of four data over the block gives them a ρa
+    // below 0 (their ΔU against the sign of their geometric factor): left out.
+    const TProgramRun fit = RunProgram(
+        {"--fit", folder.filePath("fitted.sec"), start, "--data", data, "--error", "3", "--drop-negative"});
     ASSERT_EQ(fit.Code, 0) << fit.Errors.toStdString();
+    EXPECT_EQ(fit.Errors, "drop-negative: 4 data removed\n");
     std::printf("[ fit, remote off the line ]\n%s", fit.Out.toStdString().c_str());
     const auto fitted = [&](const QString& label) {
         const QRegularExpressionMatch match =
@@ -1680,7 +1685,8 @@ TEST(CommandLine, DataWithARemoteOffTheLineAreFittedAndInverted)
 
     // The inversion: χ² near 1, the block where it is, the host around it.
     const QString image = folder.filePath("image.csv");
-    const TProgramRun inverted = RunProgram({"--invert", image, data, "--error", "3", "--iterations", "8"});
+    const TProgramRun inverted =
+        RunProgram({"--invert", image, data, "--error", "3", "--iterations", "8", "--drop-negative"});
     ASSERT_EQ(inverted.Code, 0) << inverted.Errors.toStdString();
     std::printf("[ inversion, remote off the line ]\n%s", inverted.Out.toStdString().c_str());
     const QRegularExpressionMatch last =
