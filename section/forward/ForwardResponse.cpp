@@ -284,10 +284,10 @@ TWavenumbers SurveyWavenumbers(const TSurvey& Survey, double Smallest, double La
         });
         throw EForwardError("Electrodes " + std::to_string(worst.current + 1) + " and " +
                             std::to_string(worst.potential + 1) + " stand " + FormatExactReal(worst.offset.Across) +
-                            " m apart across the line but only " + FormatExactReal(worst.offset.Nearest) +
-                            " m along it: the 2.5-D computation cannot resolve a pair so much nearer along the line "
-                            "than across it (an electrode off the line needs to stand about twice as far along the "
-                            "line from the electrodes it is measured with as it stands off it).");
+                            " m apart across the line and " + FormatExactReal(worst.offset.Nearest) +
+                            " m along it: no wavenumber rule of the 2.5-D computation reaches the accuracy asked "
+                            "for this pair (a coarser quadrature tolerance, or the electrode placed further along "
+                            "the line, lets it be computed).");
     }
 }
 

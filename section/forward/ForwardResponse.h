@@ -113,8 +113,12 @@ TForwardResult ComputeForwardResponse(const TForwardModel& Ground, TSurvey Surve
 // and a potential electrode Δy apart across the line each wavenumber's
 // transformed potential is multiplied by cos(k Δy) before the back-
 // transform (the ground does not change along y), the wavenumbers are
-// fitted for those pairs too (SurveyWavenumbers), and the flat ground's
-// geometric factor takes their distances in space.
+// fitted for those pairs too (SurveyWavenumbers: a rule of positive
+// weights, wherever the electrode stands, beside the middle of the line
+// too; about twice the line's wavenumbers, so twice the factorisations),
+// and the flat ground's geometric factor takes their distances in space.
+// A survey without electrodes off the line is computed as before, to the
+// bit.
 
 // cos(K Δy) of a current and a potential electrode of the survey (1 on the
 // line).
@@ -123,8 +127,9 @@ double AcrossFactor(const TSurvey& Survey, int Current, int Potential, double K)
 // The quadrature for the survey: ChooseWavenumbers over the distances in
 // the section's plane Smallest .. Largest, and for every offset across the
 // line of a current and a potential electrode of one configuration. Raises
-// EForwardError naming the two electrodes when no rule resolves a pair far
-// nearer along the line than across it.
+// EForwardError naming the two electrodes nearest along the line for their
+// offset when no rule reaches the tolerance (not met in any geometry
+// tried: a remote 1 to 1000 m off the line, 1 to 250 m along it).
 TWavenumbers SurveyWavenumbers(const TSurvey& Survey, double Smallest, double Largest, double Tolerance, double Reach);
 
 // The cores this process may run on: its affinity mask (falling back to

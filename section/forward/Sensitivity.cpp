@@ -33,6 +33,7 @@ struct TSensitivityProblem::TWorkspace {
     Eigen::MatrixXd Potentials; // between electrodes, symmetric
     Eigen::MatrixXd Block;      // data x parameters
     Eigen::VectorXd Values;     // per datum, for one region
+    std::vector<double> Factors; // per datum part, its cos(k Δy)
     Eigen::VectorXd Buffer;     // a region's KU and a few nodes' dipole columns (aligned as Eigen's own)
 };
 
@@ -55,20 +56,12 @@ double Dipole(const double* Row, const std::array<int, 2>& Electrodes)
 TSensitivityProblem::TSensitivityProblem(const TForwardModel& Ground, TSurvey Survey, const TForwardOptions& Options)
     : FOptions(Options), FSurvey(std::move(Survey)), FRegionCount(static_cast<int>(Ground.Regions.size()))
 {
-    // The adjoint products below pair whole dipoles; an electrode off the
-    // line would need each current and potential electrode's product apart,
-    // weighted by its own cos(k Δy): not built, so refused by name.
-    for (size_t e = 0; e < FSurvey.Electrodes.size(); ++e)
-        if (const TElectrode& electrode = FSurvey.Electrodes[e]; electrode.y != 0.0)
-            throw EForwardError("Electrode " + std::to_string(e + 1) + " (x = " + FormatExactReal(electrode.x) +
-                                ") stands " + FormatExactReal(std::fabs(electrode.y)) +
-                                " m off the line: fitting and inversion take electrodes on the line only (the "
-                                "forward response computes it at its place).");
     PlaceSurvey(FSurvey, Ground);
     double smallest = 0.0, largest = 0.0;
     SurveyDistances(FSurvey, smallest, largest);
     TPaddedGeometry geometry = PadGeometry(Ground, FSurvey, Options.Mesh);
-    FWavenumbers = ChooseWavenumbers(smallest, largest, Options.QuadratureTolerance, geometry.Extent);
+    FWavenumbers = SurveyWavenumbers(FSurvey, smallest, largest, Options.QuadratureTolerance, geometry.Extent);
+    FOffLine = HasOffLineElectrodes(FSurvey);
     FMesh = MeshGeometry(geometry);
     FElements = ElementMatrices(FMesh);
     FPattern = SystemPattern(FMesh);
@@ -137,18 +130,46 @@ TSensitivityProblem::TSensitivityProblem(const TForwardModel& Ground, TSurvey Su
     }
 
     // The distinct current dipoles (A, B) and potential dipoles (M, N) of
-    // the data, and each datum's pair of them.
+    // the data, and each datum's parts: one pair of dipoles on the line;
+    // where a current and a potential electrode stand apart across the line
+    // (each such pair seen through its own cos(k Δy)), each current
+    // electrode alone with the potential electrodes at one offset from it.
     std::map<std::array<int, 2>, int> currents, voltages;
-    for (const TConfiguration& c : FSurvey.Configurations) {
-        const auto index = [](std::map<std::array<int, 2>, int>& known, std::vector<std::array<int, 2>>& dipoles,
-                              std::array<int, 2> dipole) {
-            const auto [at, added] = known.try_emplace(dipole, static_cast<int>(dipoles.size()));
-            if (added)
-                dipoles.push_back(dipole);
-            return at->second;
-        };
-        FDatumDipoles.push_back(
-            {index(currents, FCurrentDipoles, {c.a, c.b}), index(voltages, FPotentialDipoles, {c.m, c.n})});
+    const auto index = [](std::map<std::array<int, 2>, int>& known, std::vector<std::array<int, 2>>& dipoles,
+                          std::array<int, 2> dipole) {
+        const auto [at, added] = known.try_emplace(dipole, static_cast<int>(dipoles.size()));
+        if (added)
+            dipoles.push_back(dipole);
+        return at->second;
+    };
+    const auto across = [&](int current, int potential) {
+        return current < 0 || potential < 0 ? 0.0
+                                            : std::fabs(FSurvey.Electrodes.at(static_cast<size_t>(current)).y -
+                                                        FSurvey.Electrodes.at(static_cast<size_t>(potential)).y);
+    };
+    for (size_t d = 0; d < FSurvey.Configurations.size(); ++d) {
+        const TConfiguration& c = FSurvey.Configurations[d];
+        const int datum = static_cast<int>(d);
+        if (across(c.a, c.m) == 0.0 && across(c.a, c.n) == 0.0 && across(c.b, c.m) == 0.0 && across(c.b, c.n) == 0.0) {
+            FDatumParts.push_back({datum, index(currents, FCurrentDipoles, {c.a, c.b}),
+                                   index(voltages, FPotentialDipoles, {c.m, c.n}), 0.0});
+            continue;
+        }
+        // A as (A, absent), B as (absent, B): the dipole's signs kept.
+        for (const std::array<int, 2> pole : {std::array<int, 2>{c.a, -1}, std::array<int, 2>{-1, c.b}}) {
+            const int current = std::max(pole[0], pole[1]);
+            if (current < 0)
+                continue;
+            const int source = index(currents, FCurrentDipoles, pole);
+            const double toM = across(current, c.m), toN = across(current, c.n);
+            if (c.m < 0 || c.n < 0 || toM == toN) {
+                FDatumParts.push_back({datum, source, index(voltages, FPotentialDipoles, {c.m, c.n}),
+                                       c.m >= 0 ? toM : toN});
+                continue;
+            }
+            FDatumParts.push_back({datum, source, index(voltages, FPotentialDipoles, {c.m, -1}), toM});
+            FDatumParts.push_back({datum, source, index(voltages, FPotentialDipoles, {-1, c.n}), toN});
+        }
     }
 
     // The geometric factors: analytic on a flat surface, else from a
@@ -218,6 +239,14 @@ void TSensitivityProblem::Wavenumber(TSystemFactor& Factor, size_t Index, const 
     // The symmetric part: the factor's rounding leaves reciprocity exact to
     // a few ulps only.
     Work.Potentials = 0.5 * (Work.Potentials + Work.Potentials.transpose()).eval();
+    // A pair apart across the line sees its transformed potential through cos(k Δy).
+    if (FOffLine)
+        for (Eigen::Index s = 0; s < electrodes; ++s)
+            for (Eigen::Index e = 0; e < electrodes; ++e)
+                Work.Potentials(s, e) *= AcrossFactor(FSurvey, static_cast<int>(s), static_cast<int>(e), k);
+    Work.Factors.clear();
+    for (const TDatumPart& part : FDatumParts)
+        Work.Factors.push_back(part.Across == 0.0 ? 1.0 : std::cos(k * part.Across));
 
     // Per region a parameter covers: KU = K_r U on its nodes, then each
     // datum's (u_A − u_B)ᵀ K_r (u_M − u_N) as the dot product of its
@@ -279,9 +308,10 @@ void TSensitivityProblem::Wavenumber(TSystemFactor& Factor, size_t Index, const 
                 for (Eigen::Index i = 0; i < rows; ++i)
                     column[i] = Dipole(ku + i * electrodes, FPotentialDipoles[static_cast<size_t>(v)]);
             }
-            for (Eigen::Index d = 0; d < data; ++d) {
-                const auto [c, v] = FDatumDipoles[static_cast<size_t>(d)];
-                Work.Values[d] += Ud.col(c).dot(KUd.col(v));
+            for (size_t p = 0; p < FDatumParts.size(); ++p) {
+                const TDatumPart& part = FDatumParts[p];
+                const double product = Ud.col(part.Current).dot(KUd.col(part.Potential));
+                Work.Values[part.Datum] += part.Across == 0.0 ? product : Work.Factors[p] * product;
             }
         }
         for (int j : RegionParameters[r])

@@ -15,6 +15,15 @@
 // the derivative of ln ρa is that of ln ΔU. When the parameters cover every
 // region, Σ_j J_ij = 1 (ρa scales with ρ).
 //
+// Electrodes off the line (a remote beside it): as in the forward response
+// each pair of a current electrode C and a potential electrode P apart
+// across the line by Δy is seen through cos(k_q Δy), so a datum's term is
+// Σ_{C,P} ±cos(k_q Δy_CP) ũ_Cᵀ K_r ũ_P (by Parseval over y, the cell
+// integral of ∇Ũ_C·∇Ũ_P + k² Ũ_C Ũ_P weighted as the potential is); the
+// data whose four electrodes stand on one line keep their dipoles' single
+// product, and a survey without electrodes off the line is computed as
+// before, to the bit.
+//
 // Units and conventions as ForwardResponse.h: ohm-m, a unit current from A
 // to B, ΔU in V/A. The mesh, the wavenumbers and the geometric factors are
 // made once by TSensitivityProblem and serve every set of resistivities (a
@@ -131,9 +140,16 @@ private:
     std::vector<TRegionMatrices> FRegionMatrices;
     std::vector<double> FGeometricFactors;
     // The distinct current (A, B) and potential (M, N) dipoles, -1 for an
-    // absent electrode, and each datum's indices into them.
+    // absent electrode, and the data's parts: a datum's value is the sum of
+    // its parts' products, each weighted by cos(k Across).
+    struct TDatumPart {
+        int Datum = 0;
+        int Current = 0, Potential = 0; // into the dipoles
+        double Across = 0.0;            // m between the two across the line; 0 on it
+    };
     std::vector<std::array<int, 2>> FCurrentDipoles, FPotentialDipoles;
-    std::vector<std::array<int, 2>> FDatumDipoles;
+    std::vector<TDatumPart> FDatumParts;
+    bool FOffLine = false; // some electrode stands off the line
     double FLargestRegion = 0.0; // its nodes
     // The nodes of a region whose dipoles' columns are formed at once.
     static constexpr int DipoleRows = 128;

@@ -32,13 +32,18 @@ constexpr int CheckedDistances = 1000;
 // multiplies the finite elements' error by thousands.
 constexpr double LargestErrorGain = 2.0;
 
-// Pairs of electrodes apart across the line: their rows weigh less in the
-// fit, and their error may be this many times the tolerance, so that the
-// rule stays as good on the line as without them and its weights stay
-// bounded (a fit held to the tolerance for both needs weights of
-// alternating signs that multiply the finite elements' error by hundreds).
-constexpr double OffsetRowWeight = 0.1;
+// Pairs of electrodes apart across the line: their error may be this many
+// times the tolerance (the line's error stays within it).
 constexpr double OffsetToleranceFactor = 10.0;
+
+// The candidate wavenumbers the rule for electrodes off the line picks
+// from (non-negative least squares keeps a few of them), tried in turn
+// until a rule meets the tolerance.
+constexpr int OffsetCandidates[] = {16, 24, 32, 40, 48, 64, 80, 96, 128, 160};
+
+// The highest candidate wavenumber, over the smallest distance: the
+// transform of the nearest pair has fallen to nothing beyond it.
+constexpr double HighestWavenumber = 10.0;
 
 struct TRuleCheck {
     double error = 0.0; // the worst |r · sum - 1|
@@ -63,30 +68,90 @@ TRuleCheck CheckDistance(const TWavenumbers& rule, double r, double across)
     return {std::fabs(2.0 / std::numbers::pi * space * sum - 1.0), 2.0 / std::numbers::pi * space * magnitude};
 }
 
-// The rule's error and gain over the samples (on the line from rMin, each
-// offset from its nearest distance, all out to rMax); stops early once the
-// error passes Limit.
-TRuleCheck CheckRule(const TWavenumbers& rule, double rMin, double rMax, double limit,
-                     const std::vector<TLineOffset>& offsets = {})
+// The rule's error and gain over the samples on the line from rMin out
+// to rMax; stops early once the error passes Limit.
+TRuleCheck CheckRule(const TWavenumbers& rule, double rMin, double rMax, double limit)
 {
     TRuleCheck check;
-    const auto line = [&](double from, double across) {
-        for (int i = 0; i < CheckedDistances && check.error <= limit; ++i) {
-            const TRuleCheck at = CheckDistance(rule, Spread(from, std::max(from, rMax), i, CheckedDistances), across);
-            check.error = std::max(check.error, at.error);
-            check.gain = std::max(check.gain, at.gain);
-        }
-    };
-    line(rMin, 0.0);
-    if (offsets.empty())
-        return check;
-    // The offsets' error counted in the line's terms.
-    const TRuleCheck online = check;
-    check = {};
-    limit *= OffsetToleranceFactor;
+    for (int i = 0; i < CheckedDistances && check.error <= limit; ++i) {
+        const TRuleCheck at = CheckDistance(rule, Spread(rMin, std::max(rMin, rMax), i, CheckedDistances), 0.0);
+        check.error = std::max(check.error, at.error);
+        check.gain = std::max(check.gain, at.gain);
+    }
+    return check;
+}
+
+// The rule's worst relative error against 1 / √(r² + Across²) for each
+// offset, r from its nearest distance out to rMax; stops early once it
+// passes Limit. (Its gain is not bounded: where a pair is much nearer along
+// the line than across it, terms of both signs, each up to Across / r
+// times the sum, make it; the transformed potentials' error changes
+// slowly with the wavenumber, so the oscillating cosine averages it out.)
+double OffsetError(const TWavenumbers& rule, double rMax, const std::vector<TLineOffset>& offsets, double limit)
+{
+    double error = 0.0;
     for (const TLineOffset& offset : offsets)
-        line(offset.Nearest, offset.Across);
-    return {std::max(online.error, check.error / OffsetToleranceFactor), std::max(online.gain, check.gain)};
+        for (int i = 0; i < CheckedDistances && error <= limit; ++i)
+            error = std::max(error, CheckDistance(rule, Spread(offset.Nearest, std::max(offset.Nearest, rMax), i,
+                                                               CheckedDistances),
+                                                  offset.Across)
+                                        .error);
+    return error;
+}
+
+// Lawson and Hanson's active-set method: the w ≥ 0 that minimises |A w − b|.
+// Each pass chooses the column whose residual gradient is largest and
+// solves on the chosen columns, stepping back towards the last feasible
+// point and setting aside at 0 those a step would make negative.
+Eigen::VectorXd NonNegativeLeastSquares(const Eigen::MatrixXd& A, const Eigen::VectorXd& b)
+{
+    const Eigen::Index n = A.cols();
+    Eigen::VectorXd w = Eigen::VectorXd::Zero(n);
+    std::vector<bool> chosen(static_cast<size_t>(n), false);
+    const auto solveChosen = [&] {
+        std::vector<Eigen::Index> columns;
+        for (Eigen::Index i = 0; i < n; ++i)
+            if (chosen[static_cast<size_t>(i)])
+                columns.push_back(i);
+        Eigen::MatrixXd P(A.rows(), static_cast<Eigen::Index>(columns.size()));
+        for (size_t j = 0; j < columns.size(); ++j)
+            P.col(static_cast<Eigen::Index>(j)) = A.col(columns[j]);
+        const Eigen::VectorXd solved = P.colPivHouseholderQr().solve(b);
+        Eigen::VectorXd z = Eigen::VectorXd::Zero(n);
+        for (size_t j = 0; j < columns.size(); ++j)
+            z[columns[j]] = solved[static_cast<Eigen::Index>(j)];
+        return z;
+    };
+    const double threshold = 1e-12 * std::max((A.transpose() * b).cwiseAbs().maxCoeff(), 1e-300);
+    for (Eigen::Index pass = 0; pass < 3 * n; ++pass) {
+        const Eigen::VectorXd gradient = A.transpose() * (b - A * w);
+        Eigen::Index best = -1;
+        double largest = threshold;
+        for (Eigen::Index i = 0; i < n; ++i)
+            if (!chosen[static_cast<size_t>(i)] && gradient[i] > largest) {
+                largest = gradient[i];
+                best = i;
+            }
+        if (best < 0)
+            break;
+        chosen[static_cast<size_t>(best)] = true;
+        for (Eigen::Index inner = 0; inner <= n; ++inner) {
+            const Eigen::VectorXd z = solveChosen();
+            double step = 1.0;
+            for (Eigen::Index i = 0; i < n; ++i)
+                if (chosen[static_cast<size_t>(i)] && z[i] <= 0.0)
+                    step = std::min(step, w[i] > z[i] ? w[i] / (w[i] - z[i]) : 0.0);
+            w += step * (z - w);
+            if (step == 1.0)
+                break;
+            for (Eigen::Index i = 0; i < n; ++i)
+                if (chosen[static_cast<size_t>(i)] && w[i] <= 0.0) {
+                    chosen[static_cast<size_t>(i)] = false;
+                    w[i] = 0.0;
+                }
+        }
+    }
+    return w;
 }
 
 // A tolerance or distance as the messages write it (1e-06).
@@ -100,39 +165,60 @@ std::string NumberText(double value)
 
 } // namespace
 
-TWavenumbers WavenumberFit(double RMin, double RFit, int Count, const std::vector<TLineOffset>& Offsets)
+TWavenumbers WavenumberFit(double RMin, double RFit, int Count)
 {
     TWavenumbers rule;
+    for (int i = 0; i < Count; ++i)
+        rule.k.push_back(Spread(0.2 / RFit, 5.0 / RMin, i, Count));
+    // Rows: distances; columns: the wavenumbers' share of r · (2/π) K₀(k r).
+    const int rows = 200;
+    Eigen::MatrixXd A(rows, Count);
+    for (int j = 0; j < rows; ++j) {
+        const double r = Spread(RMin, RFit, j, rows);
+        for (int i = 0; i < Count; ++i) {
+            const double kr = rule.k[static_cast<size_t>(i)] * r;
+            A(j, i) = kr < 700.0 ? 2.0 / std::numbers::pi * r * std::cyl_bessel_k(0.0, kr) : 0.0;
+        }
+    }
+    const Eigen::VectorXd w = A.colPivHouseholderQr().solve(Eigen::VectorXd::Ones(rows));
+    rule.w.assign(w.data(), w.data() + w.size());
+    return rule;
+}
+
+TWavenumbers OffsetWavenumberFit(double RMin, double RFit, int Candidates, const std::vector<TLineOffset>& Offsets)
+{
     double nearest = RMin;
     for (const TLineOffset& offset : Offsets)
         nearest = std::min(nearest, offset.Nearest);
-    for (int i = 0; i < Count; ++i)
-        rule.k.push_back(Spread(0.2 / RFit, 5.0 / nearest, i, Count));
-    // Rows: distances, on the line and then per offset; columns: the
-    // wavenumbers' share of r_s · (2/π) cos(k Across) K₀(k r), r_s the
-    // distance in space.
+    std::vector<double> k;
+    for (int i = 0; i < Candidates; ++i)
+        k.push_back(Spread(0.2 / RFit, HighestWavenumber / nearest, i, Candidates));
+    // Rows: distances, on the line and then per offset, each against its
+    // target 1 (relative errors); columns: the candidates' share of
+    // r_s · (2/π) cos(k Across) K₀(k r), r_s the distance in space.
     const int perLine = 200;
     const int rows = perLine * static_cast<int>(1 + Offsets.size());
-    Eigen::MatrixXd A(rows, Count);
-    Eigen::VectorXd ones = Eigen::VectorXd::Ones(rows);
-    ones.tail(rows - perLine).setConstant(OffsetRowWeight);
+    Eigen::MatrixXd A(rows, Candidates);
     for (int j = 0; j < rows; ++j) {
         const int block = j / perLine;
         const double across = block == 0 ? 0.0 : Offsets[static_cast<size_t>(block - 1)].Across;
         const double from = block == 0 ? RMin : Offsets[static_cast<size_t>(block - 1)].Nearest;
         const double r = Spread(from, std::max(from, RFit), j % perLine, perLine);
         const double space = std::hypot(r, across);
-        for (int i = 0; i < Count; ++i) {
-            const double k = rule.k[static_cast<size_t>(i)];
-            const double kr = k * r;
-            A(j, i) = kr < 700.0 ? 2.0 / std::numbers::pi * space * std::cos(k * across) * std::cyl_bessel_k(0.0, kr)
+        for (int i = 0; i < Candidates; ++i) {
+            const double kr = k[static_cast<size_t>(i)] * r;
+            A(j, i) = kr < 700.0 ? 2.0 / std::numbers::pi * space * std::cos(k[static_cast<size_t>(i)] * across) *
+                                       std::cyl_bessel_k(0.0, kr)
                                  : 0.0;
-            if (block > 0)
-                A(j, i) *= OffsetRowWeight;
         }
     }
-    const Eigen::VectorXd w = A.colPivHouseholderQr().solve(ones);
-    rule.w.assign(w.data(), w.data() + w.size());
+    const Eigen::VectorXd w = NonNegativeLeastSquares(A, Eigen::VectorXd::Ones(rows));
+    TWavenumbers rule;
+    for (int i = 0; i < Candidates; ++i)
+        if (w[i] > 0.0) {
+            rule.k.push_back(k[static_cast<size_t>(i)]);
+            rule.w.push_back(w[i]);
+        }
     return rule;
 }
 
@@ -183,18 +269,28 @@ TWavenumbers ChooseWavenumbers(double RMin, double RMax, double Tolerance, doubl
                             " is finer than the wavenumber rule can reliably meet: the smallest allowed is " +
                             NumberText(MinimumQuadratureTolerance) + ".");
     const double fit = FittedRange(RMax, Reach);
-    // More wavenumbers than the fit can use only make its weights wild: the
-    // first count that reaches the tolerance with a bounded gain is also the
-    // best behaved.
     for (const TLineOffset& offset : Offsets)
         if (!(offset.Across > 0.0) || !(offset.Nearest > 0.0) || !std::isfinite(offset.Across + offset.Nearest))
             throw EForwardError("The electrode distances of the survey cannot be computed.");
-    const int most = Offsets.empty() ? 30 : 40;
-    for (int count = 4; count <= most; ++count) {
-        TWavenumbers rule = WavenumberFit(RMin, fit, count, Offsets);
-        const TRuleCheck check = CheckRule(rule, RMin, fit, Tolerance, Offsets);
-        if (check.error <= Tolerance && check.gain <= LargestErrorGain)
-            return rule;
+    if (!Offsets.empty()) {
+        // Positive weights: the line's gain is 1 whatever the offsets ask.
+        for (int candidates : OffsetCandidates) {
+            TWavenumbers rule = OffsetWavenumberFit(RMin, fit, candidates, Offsets);
+            const TRuleCheck line = CheckRule(rule, RMin, fit, Tolerance);
+            if (line.error <= Tolerance && line.gain <= LargestErrorGain &&
+                OffsetError(rule, fit, Offsets, OffsetToleranceFactor * Tolerance) <= OffsetToleranceFactor * Tolerance)
+                return rule;
+        }
+    } else {
+        // More wavenumbers than the fit can use only make its weights wild: the
+        // first count that reaches the tolerance with a bounded gain is also the
+        // best behaved.
+        for (int count = 4; count <= 30; ++count) {
+            TWavenumbers rule = WavenumberFit(RMin, fit, count);
+            const TRuleCheck check = CheckRule(rule, RMin, fit, Tolerance);
+            if (check.error <= Tolerance && check.gain <= LargestErrorGain)
+                return rule;
+        }
     }
     throw EForwardError("No wavenumber quadrature reaches the accuracy asked for the survey's distances (from " +
                         NumberText(RMin) + " to " + NumberText(RMax) + " m).");

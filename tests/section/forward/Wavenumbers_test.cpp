@@ -117,6 +117,34 @@ TEST(Wavenumbers, AToleranceNoCountReachesIsRefused)
     EXPECT_THROW(ChooseWavenumbers(10.0, 1.0), EForwardError);
 }
 
+// Pairs much nearer along the line than across it (a remote beside the
+// middle of the line, 5 m along from its nearest electrodes) found no rule
+// of up to 40 log-spaced wavenumbers. The rule of positive weights keeps
+// the line's 1/r within the tolerance with a gain of 1, and gives
+// 1 / √(r² + Δy²) from the nearest distance out to the fitted range.
+TEST(Wavenumbers, PairsMuchNearerAlongTheLineThanAcrossItGetARuleOfPositiveWeights)
+{
+    const double smallest = 10.0, largest = 240.0, reach = 3000.0, tolerance = 1e-4;
+    const double fit = FittedRange(largest, reach);
+    for (const std::vector<TLineOffset>& offsets :
+         {std::vector<TLineOffset>{{100.0, 5.0}}, std::vector<TLineOffset>{{20.0, 5.0}},
+          std::vector<TLineOffset>{{1000.0, 1.0}, {2.0, 4.0}}}) {
+        const TWavenumbers rule = ChooseWavenumbers(smallest, largest, tolerance, reach, offsets);
+        for (double w : rule.w)
+            EXPECT_GT(w, 0.0);
+        EXPECT_LE(PointSourceError(rule, smallest, fit), tolerance);
+        EXPECT_LE(ErrorGain(rule, smallest, fit), 1.0 + tolerance);
+        double worst = 0.0;
+        for (const TLineOffset& offset : offsets)
+            for (double r = offset.Nearest * 1.0007; r < fit; r *= 1.0031)
+                worst = std::max(worst, std::fabs(std::hypot(r, offset.Across) * OffsetSourceSum(rule, r, offset.Across) - 1.0));
+        EXPECT_LE(worst, 10.0 * tolerance * 1.01) << offsets.front().Across << " m across";
+        EXPECT_LE(rule.k.size(), 60u);
+        std::printf("[ quadrature, %g m across and %g m along first ] %zu wavenumbers, worst relative error %.2e\n",
+                    offsets.front().Across, offsets.front().Nearest, rule.k.size(), worst);
+    }
+}
+
 TEST(Wavenumbers, TheMixedConditionsBesselRatioIsFiniteEverywhere)
 {
     for (double x : {1e-6, 0.01, 0.5, 3.0, 20.0, 49.9})

@@ -6,6 +6,7 @@
 
 #include "section/editor/SectionFile.h"
 #include "section/editor/SectionFileReader.h"
+#include "section/forward/ForwardResponse.h"
 #include "section/inversion/SurveyInversion.h"
 #include "section/survey/DataFile.h"
 
@@ -1684,6 +1685,121 @@ TEST(CommandLine, ReciprocalErrorsSayWhatTheirDataTookAndKeepAFloor)
     EXPECT_EQ(lines[0], "drop-reciprocal: 0 data removed (0 of 1 pair beyond 50 %)");
     EXPECT_TRUE(lines[1].startsWith("reciprocal-error: 1 pair: |dR| = ")) << lines[1].toStdString();
     EXPECT_TRUE(lines[1].endsWith(", the error of their 2 data")) << lines[1].toStdString();
+}
+
+// --- A remote electrode off the line -------------------------------------------------
+
+// Pole-dipoles over the plain block (25 ohm-m, x 150 .. 250, 10 to 50 m
+// deep, in 100 ohm-m): 16 electrodes 20 m apart from x = 50 and the remote
+// C2 40 m off the line beside its middle (x = 200, over the block); n = 1
+// .. 4 both ways, computed by the
+// forward response and times exp(0.03 N(0, 1)), seeded, in a Res2DInv
+// pole-dipole file with the remote block as instruments' software writes it.
+QString OffLineRemoteData(const QTemporaryDir& Folder)
+{
+    TSectionModel section;
+    EXPECT_TRUE(ReadSectionFile(QStringLiteral(LP_FORWARD_DATA_DIR "/plain-block.sec"), section));
+    const TForwardModel ground = PrepareForwardModel(section.Model, section.Nodes, section.ModelArea);
+    TSurvey survey;
+    survey.Array = SchemeArrayName;
+    for (int e = 0; e < 16; ++e)
+        survey.Electrodes.push_back({50.0 + 20.0 * e, 0.0});
+    survey.Electrodes.push_back({200.0, 0.0, 40.0});
+    const int remote = 16;
+    std::vector<std::pair<int, int>> rows; // the datum's leftmost electrode, n (negative: M and N left of A)
+    for (int a = 0; a < 16; ++a)
+        for (int n = 1; n <= 4; ++n) {
+            if (a + n + 1 < 16) {
+                survey.Configurations.push_back({a, remote, a + n, a + n + 1});
+                rows.emplace_back(a, n);
+            }
+            if (a - n - 1 >= 0) {
+                survey.Configurations.push_back({a, remote, a - n, a - n - 1});
+                rows.emplace_back(a - n - 1, -n);
+            }
+        }
+    const TForwardResult computed = ComputeForwardResponse(ground, survey);
+    std::mt19937 random(115);
+    const auto uniform = [&] { return (static_cast<double>(random()) + 0.5) / 4294967296.0; };
+    QByteArray text = "Block beside a remote off the line\n20.0\n6\nRemote electrodes included\n"
+                      "C2 remote electrode X, Y and Z location\n200.000,40.000,0.0\nExact Geometric factor used\n" +
+                      QByteArray::number(rows.size()) + "\n0\n0\n";
+    for (size_t d = 0; d < rows.size(); ++d) {
+        const double gauss = std::sqrt(-2.0 * std::log(uniform())) * std::cos(2.0 * std::numbers::pi * uniform());
+        text += QByteArray::number(50.0 + 20.0 * rows[d].first) + " 20 " + QByteArray::number(rows[d].second) + " " +
+                QByteArray::number(computed.Resistivities[d] * std::exp(0.03 * gauss), 'g', 10) + "\n";
+    }
+    text += "0\n0\n";
+    const QString file = Folder.filePath("remote.dat");
+    WriteFile(file, text);
+    return file;
+}
+
+// A region fit or an inversion of data with a remote off the line was
+// refused ("fitting and inversion take electrodes on the line only").
+TEST(CommandLine, DataWithARemoteOffTheLineAreFittedAndInverted)
+{
+    QTemporaryDir folder;
+    const QString data = OffLineRemoteData(folder);
+    // The fit from 50 and 60 ohm-m: the host and the block found again.
+    const QString start = folder.filePath("start.sec");
+    WriteFile(start, FileBytes(QStringLiteral(LP_FORWARD_DATA_DIR "/plain-block.sec"))
+                         .replace(" 100.000 ", " 50.000 ")
+                         .replace(" 25.000 ", " 60.000 "));
+    // The remote beside M and N of four data over the block gives them a ρa
+    // below 0 (their ΔU against the sign of their geometric factor): left out.
+    const TProgramRun fit = RunProgram(
+        {"--fit", folder.filePath("fitted.sec"), start, "--data", data, "--error", "3", "--drop-negative"});
+    ASSERT_EQ(fit.Code, 0) << fit.Errors.toStdString();
+    EXPECT_EQ(fit.Errors, "drop-negative: 4 data removed\n");
+    std::printf("[ fit, remote off the line ]\n%s", fit.Out.toStdString().c_str());
+    const auto fitted = [&](const QString& label) {
+        const QRegularExpressionMatch match =
+            QRegularExpression("^" + label + ": [0-9.]+ -> ([0-9.e+]+) ohm-m", QRegularExpression::MultilineOption)
+                .match(fit.Out);
+        EXPECT_TRUE(match.hasMatch()) << label.toStdString() << ": " << fit.Out.toStdString();
+        return match.captured(1).toDouble();
+    };
+    EXPECT_NEAR(fitted("host"), 100.0, 3.0);
+    EXPECT_NEAR(fitted("Block"), 25.0, 2.5);
+    const QRegularExpressionMatch fitChi = QRegularExpression(R"(chi-square ([0-9.e+]+))").match(fit.Out.split('\n', Qt::SkipEmptyParts).last());
+    ASSERT_TRUE(fitChi.hasMatch()) << fit.Out.toStdString();
+    EXPECT_GT(fitChi.captured(1).toDouble(), 0.6);
+    EXPECT_LT(fitChi.captured(1).toDouble(), 1.5);
+
+    // The inversion: χ² near 1, the block where it is, the host around it.
+    const QString image = folder.filePath("image.csv");
+    const TProgramRun inverted =
+        RunProgram({"--invert", image, data, "--error", "3", "--iterations", "8", "--drop-negative"});
+    ASSERT_EQ(inverted.Code, 0) << inverted.Errors.toStdString();
+    std::printf("[ inversion, remote off the line ]\n%s", inverted.Out.toStdString().c_str());
+    const QRegularExpressionMatch last =
+        QRegularExpression(R"(^inverted: (\d+) cells, chi-square ([0-9.e+]+), rrms)")
+            .match(inverted.Out.split('\n', Qt::SkipEmptyParts).last());
+    ASSERT_TRUE(last.hasMatch()) << inverted.Out.toStdString();
+    EXPECT_GT(last.captured(2).toDouble(), 0.6);
+    EXPECT_LT(last.captured(2).toDouble(), 1.5);
+    double block = 1e300, host = 0.0;
+    int hostCells = 0;
+    const QList<QByteArray> rows = FileBytes(image).trimmed().split('\n');
+    for (qsizetype r = 1; r < rows.size(); ++r) {
+        const QList<QByteArray> v = rows[r].split(',');
+        ASSERT_GE(v.size(), 5);
+        const double x = (v[0].toDouble() + v[1].toDouble()) / 2, z = (v[2].toDouble() + v[3].toDouble()) / 2;
+        const double rho = v[4].toDouble();
+        if (x > 170 && x < 230 && z > 15 && z < 40)
+            block = std::min(block, rho);
+        if ((x < 110 || x > 290) && z < 20) {
+            host += std::log(rho);
+            ++hostCells;
+        }
+    }
+    std::printf("[ inversion, remote off the line ] lowest in the block %.3g ohm-m, host beside it %.3g ohm-m\n",
+                block, std::exp(host / std::max(hostCells, 1)));
+    ASSERT_GT(hostCells, 0);
+    EXPECT_LT(block, 50.0);
+    EXPECT_GT(block, 12.5);
+    EXPECT_NEAR(std::exp(host / hostCells), 100.0, 10.0);
 }
 
 } // namespace
