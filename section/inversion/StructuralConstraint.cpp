@@ -190,21 +190,29 @@ int CellAt(const TInversionMesh& Mesh, TGeometryPoint Point)
     return -1;
 }
 
+void CheckWellLog(const TWellLog& Log)
+{
+    const std::string name = "The log \"" + Log.Name + "\"";
+    if (Log.Resistivities.empty() || Log.Elevations.size() != Log.Resistivities.size())
+        throw EForwardError(name + " holds no samples of resistivity.");
+    if (!std::isfinite(Log.X))
+        throw EForwardError(name + " stands at no finite place.");
+    for (size_t s = 0; s < Log.Resistivities.size(); ++s) {
+        const double rho = Log.Resistivities[s];
+        if (!(std::isfinite(rho) && rho > 0.0))
+            throw EForwardError(name + " holds a value of 0 or below, or no number (" + ReadableNumber(rho) +
+                                " at elevation " + ReadableNumber(Log.Elevations[s]) +
+                                "): only a log of resistivity in ohm-m can be used.");
+    }
+}
+
 TPriorData LogPriorData(const TInversionMesh& Mesh, const std::vector<TWellLog>& Logs)
 {
     std::map<int, std::pair<double, int>> sums; // cell: Σ ln ρ, samples
     for (const TWellLog& log : Logs) {
-        const std::string name = "The log \"" + log.Name + "\"";
-        if (log.Resistivities.empty() || log.Elevations.size() != log.Resistivities.size())
-            throw EForwardError(name + " holds no samples of resistivity.");
-        if (!std::isfinite(log.X))
-            throw EForwardError(name + " stands at no finite place.");
+        CheckWellLog(log);
         for (size_t s = 0; s < log.Resistivities.size(); ++s) {
             const double rho = log.Resistivities[s], y = log.Elevations[s];
-            if (!(std::isfinite(rho) && rho > 0.0))
-                throw EForwardError(name + " holds a value of 0 or below, or no number (" + ReadableNumber(rho) +
-                                    " at elevation " + ReadableNumber(y) +
-                                    "): only a log of resistivity in ohm-m can be used.");
             if (!std::isfinite(y))
                 continue;
             const int cell = CellAt(Mesh, {log.X, y});

@@ -85,6 +85,9 @@ struct TPriorData {
     std::vector<int> Samples;          // how many samples each holds
 };
 
+// Refuses (EForwardError naming the log) what LogPriorData refuses of one log.
+void CheckWellLog(const TWellLog& Log);
+
 // Refuses (EForwardError naming the log) a log whose values are not all
 // finite and above 0 ("The log \"well 3\" holds a value of 0 or below
 // (-2 at elevation -4.5): only a log of resistivity can be used."), a log
