@@ -89,6 +89,15 @@ QString LogName(const carotagedata& Log)
     return OneLine(Log.Caption.trimmed().isEmpty() ? QFileInfo(Log.Path).fileName() : Log.Caption);
 }
 
+// The names a list shows, row by row.
+QStringList RowNames(const QTableWidget& Table)
+{
+    QStringList names;
+    for (int row = 0; row < Table.rowCount(); ++row)
+        names.append(Table.item(row, 0) ? Table.item(row, 0)->text() : QString());
+    return names;
+}
+
 } // namespace
 
 TInversionConstraints::TInversionConstraints(QWidget* Parent) : QWidget(Parent)
@@ -109,11 +118,13 @@ TInversionConstraints::TInversionConstraints(QWidget* Parent) : QWidget(Parent)
     LogErrorEdit->setObjectName(QStringLiteral("LogErrorEdit"));
     LogErrorEdit->setMaximumWidth(90);
     LogErrorEdit->setToolTip(QStringLiteral("The relative error of a log's datum, in per cent of its resistivity"));
-    auto* boundaries = new QLabel(QStringLiteral("Lines and &boundaries:"), this);
+    // The window's other mnemonics leave J: the page's own (Alt+K) leads to
+    // the first table, Tab to the next controls.
+    auto* boundaries = new QLabel(QStringLiteral("Lines and boundaries (Space ticks; type a weight):"), this);
     boundaries->setBuddy(BoundaryTable);
-    auto* logs = new QLabel(QStringLiteral("&Well logs:"), this);
+    auto* logs = new QLabel(QStringLiteral("&Join well logs to the data:"), this);
     logs->setBuddy(LogTable);
-    auto* error = new QLabel(QStringLiteral("Log erro&r (%):"), this);
+    auto* error = new QLabel(QStringLiteral("Log error (%):"), this);
     error->setBuddy(LogErrorEdit);
     layout->addWidget(boundaries);
     layout->addWidget(BoundaryTable, 1);
@@ -134,20 +145,11 @@ TInversionConstraints::TInversionConstraints(QWidget* Parent) : QWidget(Parent)
 
 void TInversionConstraints::ShowSection(const TForwardModel* Ground, const AllSpolygon& Model, const lines& Lines)
 {
-    const QMap<QString, QStringList> kept = KeptEntries(BoundariesName);
-    FFilling = true;
-    BoundaryTable->setRowCount(0);
     FLines.clear();
     FRegions.clear();
     FRegionCount = Ground ? static_cast<int>(Ground->Regions.size()) : 0;
-    const auto add = [&](const QString& Text) {
-        const QString Name = OneLine(Text);
-        const QStringList fields = kept.value(Name);
-        const int row = BoundaryTable->rowCount();
-        BoundaryTable->insertRow(row);
-        BoundaryTable->setItem(row, 0, NameItem(Name, fields.value(0, QStringLiteral("1")) == QStringLiteral("1")));
-        BoundaryTable->setItem(row, 1, new QTableWidgetItem(fields.value(1, QStringLiteral("0"))));
-    };
+    QStringList names;
+    const auto add = [&](const QString& Text) { names.append(OneLine(Text)); };
     for (int l = 0; l < Lines.Length(); ++l) {
         std::vector<TGeometryPoint> points;
         for (const complexM& point : Lines[l].points)
@@ -170,21 +172,49 @@ void TInversionConstraints::ShowSection(const TForwardModel* Ground, const AllSp
         FRegions.push_back(r);
         add(QStringLiteral("Boundary of %1").arg(name));
     }
+    if (names == RowNames(*BoundaryTable))
+        return; // the same items: the checks, weights and an open field stay as they are
+    const QMap<QString, QStringList> kept = KeptEntries(BoundariesName);
+    FFilling = true;
+    BoundaryTable->setRowCount(0);
+    for (const QString& name : names) {
+        const QStringList fields = kept.value(name);
+        const int row = BoundaryTable->rowCount();
+        BoundaryTable->insertRow(row);
+        BoundaryTable->setItem(row, 0, NameItem(name, fields.value(0, QStringLiteral("1")) == QStringLiteral("1")));
+        BoundaryTable->setItem(row, 1, new QTableWidgetItem(fields.value(1, QStringLiteral("0"))));
+    }
+    if (BoundaryTable->rowCount() > 0)
+        BoundaryTable->setCurrentCell(0, 0);
     FFilling = false;
 }
 
 void TInversionConstraints::ShowLogs(const arofcarotagedata* Logs)
 {
-    const QMap<QString, QStringList> kept = KeptEntries(LogsName);
-    FFilling = true;
-    LogTable->setRowCount(0);
     FLogs.Clear();
+    QStringList names;
     if (Logs)
         for (const carotagedata& log : *Logs) {
             carotagedata copy = log;
             copy.Series = nullptr;
             copy.PictureTool = nullptr;
             FLogs.Add(std::move(copy));
+            names.append(LogName(log));
+        }
+    if (names == RowNames(*LogTable)) {
+        const bool filling = FFilling;
+        FFilling = true;
+        for (int row = 0; row < LogTable->rowCount() && row < FLogs.Length(); ++row)
+            if (QTableWidgetItem* samples = LogTable->item(row, 1))
+                samples->setText(QString::number(FLogs[row].Points.Length()));
+        FFilling = filling;
+        return;
+    }
+    const QMap<QString, QStringList> kept = KeptEntries(LogsName);
+    FFilling = true;
+    LogTable->setRowCount(0);
+    if (Logs)
+        for (const carotagedata& log : *Logs) {
             const QString name = LogName(log);
             const int row = LogTable->rowCount();
             LogTable->insertRow(row);
@@ -193,6 +223,8 @@ void TInversionConstraints::ShowLogs(const arofcarotagedata* Logs)
             samples->setFlags(Qt::ItemIsEnabled);
             LogTable->setItem(row, 1, samples);
         }
+    if (LogTable->rowCount() > 0)
+        LogTable->setCurrentCell(0, 0);
     FFilling = false;
 }
 

@@ -466,6 +466,11 @@ void TInversionWindow::CreatePanel()
     Constraints = new TInversionConstraints(this);
     PanelTabs->addTab(Constraints, QStringLiteral("&Known geology"));
     PanelTabs->setTabToolTip(1, QStringLiteral("Lines, boundaries and well logs the inversion is to respect"));
+    // Alt+K leads into the page's first list.
+    connect(PanelTabs, &QTabWidget::currentChanged, this, [this](int Index) {
+        if (PanelTabs->widget(Index) == Constraints)
+            Constraints->BoundaryTable->setFocus(Qt::ShortcutFocusReason);
+    });
     panel->addWidget(PanelTabs, 1);
     UnderlayButton = new QPushButton(QStringLiteral("Use as &underlay"), this);
     RemoveMisfitButton = new QPushButton(QStringLiteral("Remove misfit &beyond..."), this);
