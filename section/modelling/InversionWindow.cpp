@@ -36,6 +36,7 @@
 #include <QtWidgets/QMessageBox>
 #include <QtWidgets/QProgressBar>
 #include <QtWidgets/QPushButton>
+#include <QtWidgets/QScrollArea>
 #include <QtWidgets/QSpinBox>
 #include <QtWidgets/QSplitter>
 #include <QtWidgets/QTabWidget>
@@ -457,18 +458,26 @@ void TInversionWindow::CreatePanel()
     IterationTable->verticalHeader()->hide();
     IterationTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
     IterationTable->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-    // The header and three rows at least; it grows with the window.
+    // The header and two rows at least (beside its page's tab, on a small
+    // screen); it grows with the window and shows the newest row.
     IterationTable->setMinimumHeight(IterationTable->horizontalHeader()->sizeHint().height() +
-                                     3 * IterationTable->verticalHeader()->defaultSectionSize() + 4);
+                                     2 * IterationTable->verticalHeader()->defaultSectionSize() + 4);
     PanelTabs = new QTabWidget(this);
     PanelTabs->setObjectName(QStringLiteral("PanelTabs"));
     PanelTabs->addTab(IterationTable, QStringLiteral("Iterations"));
     Constraints = new TInversionConstraints(this);
-    PanelTabs->addTab(Constraints, QStringLiteral("&Known geology"));
+    // Scrolled: the page's two lists need more height than the iterations'
+    // table, and the window must fit a small screen.
+    auto* constraintsScroll = new QScrollArea(this);
+    constraintsScroll->setObjectName(QStringLiteral("ConstraintsScroll"));
+    constraintsScroll->setWidgetResizable(true);
+    constraintsScroll->setFrameShape(QFrame::NoFrame);
+    constraintsScroll->setWidget(Constraints);
+    PanelTabs->addTab(constraintsScroll, QStringLiteral("&Known geology"));
     PanelTabs->setTabToolTip(1, QStringLiteral("Lines, boundaries and well logs the inversion is to respect"));
     // Alt+K leads into the page's first list.
-    connect(PanelTabs, &QTabWidget::currentChanged, this, [this](int Index) {
-        if (PanelTabs->widget(Index) == Constraints)
+    connect(PanelTabs, &QTabWidget::currentChanged, this, [this, constraintsScroll](int Index) {
+        if (PanelTabs->widget(Index) == constraintsScroll)
             Constraints->BoundaryTable->setFocus(Qt::ShortcutFocusReason);
     });
     panel->addWidget(PanelTabs, 1);
