@@ -118,6 +118,9 @@ public:
             if (!std::isfinite(measured[i]) || !(std::isfinite(errors[i]) && errors[i] > 0.0))
                 throw EForwardError("Datum " + std::to_string(i + 1) + " needs a finite value and an error above 0.");
         RequireLambdaInRange(settings.Lambda);
+        if (settings.PriorData < 0 || settings.PriorData >= measured.size())
+            throw EForwardError("The inversion needs measured data beside its prior data.");
+        FN = measured.size() - settings.PriorData;
         FBounds = Bounds(settings, n);
         FU.resize(n);
         for (Index j = 0; j < n; ++j) {
@@ -169,7 +172,7 @@ public:
             result.Resistivities = Resistivities();
             return result;
         }
-        double chi = ChiSquare(FD, f, FErrors);
+        double chi = MeasuredChiSquare(f);
         Record(result, 0, chi, f, lambda);
         result.Stop = "The iteration limit was reached.";
         const bool hold = FSettings.HoldLambda;
@@ -209,7 +212,7 @@ public:
             f = fNew;
             J = JNew;
             const double previous = chi;
-            chi = ChiSquare(FD, f, FErrors);
+            chi = MeasuredChiSquare(f);
             Record(result, iteration, chi, f, lambda);
             if (hold) {
                 if (before - Phi(f, FU, lambda) < 0.01 * before) {
@@ -243,6 +246,12 @@ private:
             if (IsFixed(FSettings, static_cast<size_t>(j)))
                 rho[j] = FStart[j];
         return rho;
+    }
+
+    // χ² of the measured data, the prior data left out.
+    double MeasuredChiSquare(const VectorXd& f) const
+    {
+        return ChiSquare(FD.head(FN), f.head(FN), FErrors.head(FN));
     }
 
     VectorXd M(const VectorXd& u) const
@@ -281,7 +290,7 @@ private:
         const VectorXd Jtr = WJ.transpose() * Wr;
         const VectorXd smooth = FCtC * (FU - FU0);
         const TNormalEquations normal(WJ, FCtC, free);
-        const double chi = Wr.squaredNorm() / static_cast<double>(FD.size());
+        const double chi = Wr.head(FN).squaredNorm() / static_cast<double>(FN);
         if (FSettings.HoldLambda) {
             const VectorXd step = normal.Solve(lambda, Jtr - lambda * smooth);
             if (!step.allFinite())
@@ -295,7 +304,7 @@ private:
         // passes it, upwards while it still does (at most 64λ), so that a
         // first step does not fit the noise.
         const auto predicted = [&](const VectorXd& step) {
-            return (Wr - WJ * step).squaredNorm() / static_cast<double>(FD.size());
+            return (Wr - WJ * step).head(FN).squaredNorm() / static_cast<double>(FN);
         };
         double previous = 0.0;
         for (int k = 1; k >= -3; --k) {
@@ -331,7 +340,10 @@ private:
 
     void Record(TInversionResult& result, int iteration, double chi, const VectorXd& f, double lambda) const
     {
-        const TInversionStep step{iteration, chi, RelativeRms(FD, f), lambda};
+        TInversionStep step{iteration, chi, RelativeRms(FD.head(FN), f.head(FN)), lambda};
+        if (FN < FD.size())
+            step.PriorChiSquare = ChiSquare(FD.tail(FD.size() - FN), f.tail(FD.size() - FN),
+                                            FErrors.tail(FD.size() - FN));
         result.Steps.push_back(step);
         if (FCallbacks.Iteration)
             FCallbacks.Iteration(step, Resistivities());
@@ -343,6 +355,7 @@ private:
     const TInversionSettings& FSettings;
     const TInversionCallbacks& FCallbacks;
     std::vector<TBound> FBounds;
+    Index FN = 0; // the measured data, before the prior data
     std::vector<Index> FFree;
     VectorXd FU, FU0, FW; // FU0: the reference's
     VectorXd FSmall;      // s_j

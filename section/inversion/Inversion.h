@@ -33,7 +33,8 @@
 // the iteration limit. With HoldLambda, λ stays the given one and the
 // inversion minimises Φ for it: no χ² ≤ 1 stop, and the 1 % test is on Φ.
 //
-// χ² = (1/N) Σ ((d_i − f_i)/ε_i)², rrms = 100 √(mean((ρa,calc/ρa,meas − 1)²)) %.
+// χ² = (1/N) Σ ((d_i − f_i)/ε_i)², rrms = 100 √(mean((ρa,calc/ρa,meas − 1)²)) %,
+// both over the measured data (the prior data's χ² apart: PriorData).
 //
 // Chargeability (Seigel, small η): ηa_i ≈ Σ_j J_ij η_j with J = ∂ln ρa/∂ln ρ
 // at the final model: a linear least-squares problem with the same
@@ -113,6 +114,12 @@ struct TInversionSettings {
     std::vector<double> Reference;
     std::vector<double> SmallnessWeights;
     bool HoldLambda = false; // λ stays Lambda; Φ, not χ², decides the end
+    // The last PriorData data are prior data (a well log's ln ρ of a cell),
+    // not measurements: in Φ with their errors like the rest, but χ² and
+    // rrms, which choose λ and stop the inversion, are the measured data's
+    // alone (a log that disagrees with the survey must not drive the
+    // survey's fit below its noise); their χ² is reported apart.
+    int PriorData = 0;
 };
 
 struct TInversionStep {
@@ -120,6 +127,7 @@ struct TInversionStep {
     double ChiSquare = 0.0;
     double Rrms = 0.0;  // per cent
     double Lambda = 0.0; // the λ of the step that led here (the first λ for the starting model)
+    double PriorChiSquare = 0.0; // of the prior data (TInversionSettings::PriorData); 0 without
 };
 
 struct TInversionCallbacks {

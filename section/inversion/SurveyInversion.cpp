@@ -128,16 +128,69 @@ VectorXd TCellInversionProblem::Respond(const VectorXd& LogResistivities, Matrix
     return response;
 }
 
+// The survey's problem with the prior data after its data: each the ln ρ
+// of one cell, its derivative 1 for that cell. (Outside the unnamed
+// namespace: the inverter's state holds one.)
+class TPriorDataProblem : public TInversionProblem {
+public:
+    TPriorDataProblem(TInversionProblem& Survey, std::vector<int> Cells) : FSurvey(Survey), FCells(std::move(Cells)) {}
+
+    VectorXd Respond(const VectorXd& LogResistivities, MatrixXd* Jacobian) override
+    {
+        const VectorXd survey = FSurvey.Respond(LogResistivities, Jacobian);
+        const auto N = survey.size(), P = static_cast<Index>(FCells.size());
+        VectorXd response(N + P);
+        response.head(N) = survey;
+        for (Index p = 0; p < P; ++p)
+            response[N + p] = LogResistivities[FCells[static_cast<size_t>(p)]];
+        if (Jacobian) {
+            Jacobian->conservativeResize(N + P, LogResistivities.size());
+            Jacobian->bottomRows(P).setZero();
+            for (Index p = 0; p < P; ++p)
+                (*Jacobian)(N + p, FCells[static_cast<size_t>(p)]) = 1.0;
+        }
+        return response;
+    }
+
+private:
+    TInversionProblem& FSurvey;
+    std::vector<int> FCells;
+};
+
 struct TSurveyInverter::TState {
     TMeasuredData Data;
     TInversionMesh Mesh;
     TSurveyInversionOptions Options;
     std::unique_ptr<TCellInversionProblem> Problem;
+    std::unique_ptr<TPriorDataProblem> PriorProblem; // with well logs: Problem and their cells
+    TPriorData Prior;
     std::vector<double> Resistivities; // ρa measured, with the mesh's k
     VectorXd Measured, Errors, Start;  // ln ρa, relative errors, ohm-m per cell
     Eigen::SparseMatrix<double> C;
     std::optional<TInversionResult> Main;
 };
+
+// The logs' prior data after the survey's data, their errors LogErrorPercent.
+void TSurveyInverter::AddWellLogs(TState& State)
+{
+    if (State.Options.WellLogs.empty())
+        return;
+    const double percent = State.Options.LogErrorPercent;
+    if (!(std::isfinite(percent) && percent > 0.0))
+        throw EForwardError("The logs' error must be a finite number of per cent above 0.");
+    State.Prior = LogPriorData(State.Mesh, State.Options.WellLogs);
+    const auto N = State.Measured.size(), P = static_cast<Index>(State.Prior.Cells.size());
+    if (P == 0)
+        return; // no sample within the mesh
+    State.Measured.conservativeResize(N + P);
+    State.Errors.conservativeResize(N + P);
+    for (Index p = 0; p < P; ++p) {
+        State.Measured[N + p] = State.Prior.LogResistivities[static_cast<size_t>(p)];
+        State.Errors[N + p] = percent / 100.0;
+    }
+    State.Options.Settings.PriorData = static_cast<int>(P);
+    State.PriorProblem = std::make_unique<TPriorDataProblem>(*State.Problem, State.Prior.Cells);
+}
 
 TSurveyInverter::TSurveyInverter(const TMeasuredData& Data, const TInversionMesh& Mesh,
                                  const TSurveyInversionOptions& Options, std::function<bool()> Continue)
@@ -179,8 +232,14 @@ TSurveyInverter::TSurveyInverter(const TMeasuredData& Data, const TInversionMesh
             state.Start[static_cast<Index>(j)] = Options.Start[j];
     else
         throw EForwardError("The starting model needs one resistivity per cell.");
-    state.C = SmoothnessOperator(Mesh, Options.ZWeight, Options.Zones);
+    TStructuralConstraint structure = Options.Structure;
+    if (structure.Zones.empty() && !Options.Zones.empty()) {
+        structure.Zones = Options.Zones;
+        structure.ZoneWeights.clear();
+    }
+    state.C = ConstrainedSmoothness(Mesh, Options.ZWeight, structure);
     TInversionSettings& settings = state.Options.Settings;
+    AddWellLogs(state);
     if (settings.SmallnessWeights.empty()) {
         // Each cell's area in units of the smallest cell's.
         double smallest = std::numeric_limits<double>::infinity();
@@ -195,6 +254,13 @@ TSurveyInverter::TSurveyInverter(const TMeasuredData& Data, const TInversionMesh
 
 TSurveyInverter::~TSurveyInverter() = default;
 
+TInversionProblem& TSurveyInverter::Problem()
+{
+    if (FState->PriorProblem)
+        return *FState->PriorProblem;
+    return *FState->Problem;
+}
+
 TSurveyInversion TSurveyInverter::Invert(const TInversionCallbacks& Callbacks)
 {
     TState& state = *FState;
@@ -203,17 +269,23 @@ TSurveyInversion TSurveyInverter::Invert(const TInversionCallbacks& Callbacks)
     const auto N = static_cast<Index>(Data.Size());
     const auto cells = static_cast<size_t>(Mesh.Cells());
     state.Main.reset();
-    TInversionResult result = InvertResistivity(*state.Problem, state.Measured, state.Errors, state.C, state.Start,
+    TInversionResult result = InvertResistivity(Problem(), state.Measured, state.Errors, state.C, state.Start,
                                                 state.Options.Settings, Callbacks);
 
     TSurveyInversion inversion;
     inversion.Steps = result.Steps;
+    inversion.Prior = state.Prior;
     inversion.Stop = result.Stop;
+    // The survey's part: the prior data's rows follow it.
+    MatrixXd surveyRows;
+    if (result.Jacobian.rows() > N)
+        surveyRows = result.Jacobian.topRows(N);
+    const MatrixXd& surveyJacobian = result.Jacobian.rows() > N ? surveyRows : result.Jacobian;
     inversion.Cancelled = result.Cancelled;
     inversion.MeshNodes = state.Problem->MeshNodes();
     inversion.MeshTriangles = state.Problem->MeshTriangles();
     inversion.Resistivities.assign(result.Resistivities.data(), result.Resistivities.data() + result.Resistivities.size());
-    inversion.Response.assign(result.Response.data(), result.Response.data() + result.Response.size());
+    inversion.Response.assign(result.Response.data(), result.Response.data() + std::min(result.Response.size(), N));
     inversion.Measured = state.Resistivities;
     if (result.Jacobian.cols() != static_cast<Index>(cells)) {
         inversion.Coverage.assign(cells, 0.0);
@@ -222,7 +294,7 @@ TSurveyInversion TSurveyInverter::Invert(const TInversionCallbacks& Callbacks)
     VectorXd areas(static_cast<Index>(cells));
     for (size_t j = 0; j < cells; ++j)
         areas[static_cast<Index>(j)] = CellArea(Mesh, static_cast<int>(j));
-    const VectorXd coverage = Coverage(result.Jacobian, areas);
+    const VectorXd coverage = Coverage(surveyJacobian, areas);
     inversion.Coverage.assign(coverage.data(), coverage.data() + coverage.size());
 
     if (HasChargeabilities(Data)) {
@@ -234,7 +306,7 @@ TSurveyInversion TSurveyInverter::Invert(const TInversionCallbacks& Callbacks)
             eta[i] = value / 100.0;
             etaErrors[i] = (std::isfinite(fileError) && fileError > 0.0 ? fileError : 0.02 * std::fabs(value) + 0.1) / 100.0;
         }
-        const TChargeabilityResult ip = InvertChargeability(result.Jacobian, eta, etaErrors, state.C);
+        const TChargeabilityResult ip = InvertChargeability(surveyJacobian, eta, etaErrors, state.C);
         for (Index j = 0; j < ip.Chargeabilities.size(); ++j)
             inversion.Chargeabilities.push_back(100.0 * ip.Chargeabilities[j]);
         for (Index i = 0; i < ip.Response.size(); ++i)
@@ -252,7 +324,7 @@ bool TSurveyInverter::AddDepthOfInvestigation(TSurveyInversion& Inversion, const
     if (!state.Main)
         throw EForwardError("The depth of investigation needs a finished inversion first.");
     const TDepthOfInvestigation doi =
-        DepthOfInvestigation(*state.Problem, state.Measured, state.Errors, state.C, state.Start, state.Options.Settings,
+        DepthOfInvestigation(Problem(), state.Measured, state.Errors, state.C, state.Start, state.Options.Settings,
                              *state.Main, Settings, Callbacks);
     if (doi.Cancelled)
         return false;

@@ -11,7 +11,11 @@
 //                                  ──TSurveyInverter::AddDepthOfInvestigation──> its doi column
 //
 // Errors: each datum's relative error is the file's where it gives one,
-// else ErrorPercent / 100. The chargeabilities' absolute errors: the
+// else ErrorPercent / 100. Well logs add one datum per cell they reach
+// (LogPriorData), after the survey's (TInversionSettings::PriorData): the
+// steps' χ² is the survey's, PriorChiSquare the logs'.
+// Structural cuts: Structure and Zones scale the roughness between the
+// cells they separate (ConstrainedSmoothness). The chargeabilities' absolute errors: the
 // file's where given, else 2 % of ηa plus 0.1 (per cent units).
 // Starting model: Start (one per cell) when given, else a homogeneous
 // ground of the data's median apparent resistivity; the regularisation
@@ -35,6 +39,7 @@
 #include "section/forward/ForwardResponse.h"
 #include "section/inversion/Inversion.h"
 #include "section/inversion/InversionMesh.h"
+#include "section/inversion/StructuralConstraint.h"
 #include "section/survey/MeasuredData.h"
 
 #include <functional>
@@ -48,7 +53,14 @@ namespace lp {
 struct TSurveyInversionOptions {
     double ErrorPercent = 3.0;
     double ZWeight = 1.0;
-    std::vector<int> Zones;       // per cell, for structural cuts; empty for none
+    std::vector<int> Zones;       // per cell, for structural cuts at weight 0; empty for none
+    // Lines and weighted boundaries cutting the smoothness (StructuralConstraint.h);
+    // Zones above, when given, stand for its zones at weight 0.
+    TStructuralConstraint Structure;
+    // Well logs of resistivity as prior data of their cells, each with the
+    // relative error LogErrorPercent / 100 in ln ρ.
+    std::vector<TWellLog> WellLogs;
+    double LogErrorPercent = 20.0;
     std::vector<double> Start;    // ohm-m per cell; empty for the median apparent resistivity
     TInversionSettings Settings;  // λ, iterations, fixed cells, limits
     TForwardOptions Forward;
@@ -62,7 +74,8 @@ struct TSurveyInversion {
     std::vector<double> Measured;        // ρa measured per datum as compared: a resistance's with this mesh's k
     std::vector<double> ChargeabilityResponse; // ηa per datum, per cent; empty without
     std::vector<double> DepthOfInvestigation;  // per cell, 0 .. about 1; empty unless computed
-    std::vector<TInversionStep> Steps;
+    std::vector<TInversionStep> Steps; // χ² and rrms of the survey; the logs' χ² as PriorChiSquare
+    TPriorData Prior;                  // the logs' cells and their ln ρ; empty without logs
     std::string Stop;
     bool Cancelled = false;
     int MeshNodes = 0;
@@ -112,6 +125,9 @@ public:
 
 private:
     struct TState;
+    static void AddWellLogs(TState& State);
+    // The survey's forward problem, with the logs' prior data when there are some.
+    TInversionProblem& Problem();
     std::unique_ptr<TState> FState;
 };
 

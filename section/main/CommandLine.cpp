@@ -527,6 +527,8 @@ struct TInvertRequest {
     QString OutFile, DataFile, SectionFile;
     TCleaningRequest Cleaning;
     bool Constrain = false, StartFromSection = false;
+    std::optional<double> BoundaryWeight; // of every line and boundary with --constrain
+    QString WellLogsFile;                 // a carotage list of resistivity logs
     bool DepthOfInvestigation = false;
     std::optional<TDataFormat> DataFormat;
     TSurveyInversionOptions Options;
@@ -580,6 +582,12 @@ TInvertRequest ParseInvertArguments(const QStringList& Arguments)
             request.Options.Settings.ReferenceWeight = weight;
         } else if (argument == QStringLiteral("--iterations")) {
             request.Options.Settings.Iterations = CountArgument(argument, value, 1, 1000);
+        } else if (argument == QStringLiteral("--boundary-weight")) {
+            request.BoundaryWeight = RangeArgument(argument, value, 0.0, 1.0);
+        } else if (argument == QStringLiteral("--well-logs")) {
+            request.WellLogsFile = value;
+        } else if (argument == QStringLiteral("--log-error")) {
+            request.Options.LogErrorPercent = PositiveArgument(argument, value);
         } else if (argument == QStringLiteral("--format")) {
             request.DataFormat = DataFormatFromName(value.toStdString());
             if (!request.DataFormat)
@@ -592,6 +600,8 @@ TInvertRequest ParseInvertArguments(const QStringList& Arguments)
         throw EArgumentError("--invert needs two names: OUT.csv MEASURED");
     if ((request.Constrain || request.StartFromSection) && request.SectionFile.isEmpty())
         throw EArgumentError("--constrain and --start-from-section go with --section SECTION.sec");
+    if (request.BoundaryWeight && !request.Constrain)
+        throw EArgumentError("--boundary-weight goes with --constrain");
     request.OutFile = names[0];
     request.DataFile = names[1];
     return request;
@@ -721,13 +731,16 @@ int InvertCommand(const QStringList& Arguments, std::FILE* Out, std::FILE* Error
         const TInversionFileFormat format = InvertOutputFormat(request.OutFile);
         const char* role = InvertOutputRole(format);
         RefuseOutputNamingInput({{role, request.OutFile}},
-                                {{"measured data file", request.DataFile}, {"section file", request.SectionFile}});
+                                {{"measured data file", request.DataFile}, {"section file", request.SectionFile},
+                                 {"well-log list", request.WellLogsFile}});
         RefuseUnwritableOutput(request.OutFile, role);
         const TMeasuredData measured = CleanMeasuredData(
             ReadMeasuredDataFile(request.DataFile, request.DataFormat, Errors), request.Cleaning, Errors);
         std::optional<TForwardModel> section;
+        lines sectionLines;
         if (!request.SectionFile.isEmpty()) {
-            const TSectionModel file = ReadSectionFileModel(request.SectionFile);
+            TSectionModel file = ReadSectionFileModel(request.SectionFile);
+            sectionLines = std::move(file.Lines);
             // A host medium without a resistivity takes the data's median.
             section = PrepareForwardModel(file.Model, file.Nodes, file.ModelArea, MedianResistivity(measured));
             if (const std::optional<std::string> mismatch = ElevationMismatch(measured, *section))
@@ -735,8 +748,22 @@ int InvertCommand(const QStringList& Arguments, std::FILE* Out, std::FILE* Error
         }
         const TInversionMesh mesh = InversionMeshFor(measured, section ? &*section : nullptr);
         TSurveyInversionOptions& options = request.Options;
-        if (section)
-            UseSectionInInversion(mesh, *section, measured, request.Constrain, request.StartFromSection, options);
+        if (section) {
+            UseSectionInInversion(mesh, *section, measured, false, request.StartFromSection, options);
+            // Every line and boundary of the section, at 0 (sharp) unless weighted.
+            if (request.Constrain)
+                ConstrainBySection(mesh, *section, sectionLines, request.BoundaryWeight.value_or(0.0), options);
+        }
+        if (!request.WellLogsFile.isEmpty()) {
+            QStringList skipped;
+            const arofcarotagedata logs = ReadCarotageList(request.WellLogsFile, &skipped);
+            for (const QString& note : skipped)
+                PrintLine(Errors, QStringLiteral("lithoprism: warning: ") + note);
+            if (logs.Length() == 0)
+                throw EForwardError("The well-log list " + request.WellLogsFile.toStdString() + " holds no usable log.");
+            for (const carotagedata& log : logs)
+                options.WellLogs.push_back(WellLogOf(log));
+        }
         TInversionCallbacks callbacks;
         callbacks.Iteration = [&](const TInversionStep& step, const Eigen::VectorXd&) {
             if (step.Iteration > 0)
@@ -766,6 +793,10 @@ int InvertCommand(const QStringList& Arguments, std::FILE* Out, std::FILE* Error
         PrintLine(Out, QStringLiteral("inverted: %1 cells, chi-square %2, rrms %3 %")
                            .arg(mesh.Cells())
                            .arg(ChiSquareText(last.ChiSquare), RrmsText(last.Rrms)));
+        if (!inversion.Prior.Cells.empty())
+            PrintLine(Out, QStringLiteral("well logs: %1 cells, chi-square %2")
+                               .arg(inversion.Prior.Cells.size())
+                               .arg(ChiSquareText(last.PriorChiSquare)));
         return 0;
     } catch (const std::exception& error) {
         PrintLine(Errors, QStringLiteral("lithoprism: ") + QString::fromUtf8(error.what()));
@@ -980,7 +1011,11 @@ QString CommandLineUsage()
         "    --section SECTION.sec   the model area and relief from the section (without\n"
         "                      it: the electrodes' span padded by two spacings, with the\n"
         "                      file's topography)\n"
-        "    --constrain       no smoothing across the section's boundaries\n"
+        "    --constrain       no smoothing across the section's lines and boundaries\n"
+        "    --boundary-weight W  with --constrain: the smoothing kept across them, 0 (none, the\n"
+        "                      default) to 1 (as if not drawn)\n"
+        "    --well-logs LIST.crt  resistivity logs (a well-log list) as data of the cells they cross\n"
+        "    --log-error PERCENT  the logs' relative error (default 20)\n"
         "    --start-from-section   start from the section's resistivities (default: the\n"
         "                      data's median apparent resistivity everywhere)\n"
         "    --error PERCENT   relative error of data whose file gives none (default 3)\n"

@@ -405,6 +405,7 @@ void TMainfrm::ShowInversion()
         };
         InversionWindow->OnNewSectionFromData = [this] { NewSectionFromInversion(); };
         InversionWindow->OnInversionEnd = [this] { InversionEnded(); };
+        InversionWindow->WellLogs = [this]() -> const arofcarotagedata* { return Carotage ? &Carotage->Logs : nullptr; };
         const QRect frame = frameGeometry();
         InversionWindow->move(frame.left() + 40, frame.top() + 40);
     }
@@ -997,6 +998,9 @@ void TMainfrm::ReadCarotage()
         Carotage->ReadCarotage(request.FileName);
         Carotage->Redraw();
         PolygonChart1->Invalidate();
+        // The inversion window lists the logs it may use.
+        if (InversionWindow && !InversionWindow->Busy())
+            InversionWindow->ShowConstraints();
     } catch (const std::exception& Error) {
         // The logs shown before have gone with the read that failed.
         PolygonChart1->Invalidate();

@@ -5,7 +5,10 @@
 #include "section/survey/DataCleaning.h"
 #include "section/survey/ReadableNumbers.h"
 
+#include <QtCore/QFileInfo>
+
 #include <algorithm>
+#include <cmath>
 
 namespace lp {
 
@@ -99,6 +102,48 @@ void UseSectionInInversion(const TInversionMesh& Mesh, const TForwardModel& Sect
         for (int zone : zones)
             Options.Start.push_back(zone >= 0 ? Section.Regions.at(static_cast<size_t>(zone)).resistivity : median);
     }
+}
+
+std::vector<TConstraintLine> SectionConstraintLines(const lines& Lines, double Weight)
+{
+    std::vector<TConstraintLine> constraintLines;
+    for (const line& drawn : Lines) {
+        TConstraintLine line;
+        line.Weight = Weight;
+        for (const complexM& point : drawn.points)
+            line.Points.push_back({point.re, -point.im});
+        if (line.Points.size() >= 2)
+            constraintLines.push_back(std::move(line));
+    }
+    return constraintLines;
+}
+
+TWellLog WellLogOf(const carotagedata& Log)
+{
+    carotagedata raw = Log;
+    raw.Series = nullptr;
+    raw.PictureTool = nullptr;
+    // A normalised log was shifted to its group's level: its own values come from its file.
+    if ((Log.Normalisation == 1 || Log.Normalisation == 2) && !ReadCarotageData(raw, nullptr))
+        throw EForwardError("The log \"" + Log.Path.toStdString() + "\" can no longer be read.");
+    TWellLog log;
+    log.Name = (Log.Caption.trimmed().isEmpty() ? QFileInfo(Log.Path).fileName() : Log.Caption.trimmed()).toStdString();
+    log.X = Log.Position;
+    for (const complexM& sample : raw.Points) {
+        log.Elevations.push_back(-sample.re);
+        log.Resistivities.push_back(raw.Logarithmic ? std::exp(sample.im) : sample.im);
+    }
+    return log;
+}
+
+void ConstrainBySection(const TInversionMesh& Mesh, const TForwardModel& Section, const lines& Lines, double Weight,
+                        TSurveyInversionOptions& Options)
+{
+    TStructuralConstraint& structure = Options.Structure;
+    structure.Zones = CellZones(Mesh, Section);
+    structure.ZoneWeights.assign(Section.Regions.size(), Weight);
+    structure.Lines = SectionConstraintLines(Lines, Weight);
+    Options.Zones.clear();
 }
 
 } // namespace lp

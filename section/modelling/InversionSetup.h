@@ -12,6 +12,8 @@
 #include "section/inversion/InversionMesh.h"
 #include "section/survey/MeasuredData.h"
 #include "section/inversion/SurveyInversion.h"
+#include "section/editor/Carotage.h"
+#include "section/model/Polygons.h"
 
 namespace lp {
 
@@ -32,6 +34,23 @@ std::vector<TGeometryPoint> MeasuredSurface(const TMeasuredData& Data);
 // section's model area, or when the memory cannot hold an inversion on the
 // mesh (RefuseInversionBeyondMemory, before it is laid).
 TInversionMesh InversionMeshFor(const TMeasuredData& Data, const TForwardModel* Section);
+
+// The section's open lines as boundaries of the inversion at Weight (x,
+// elevation: the section's depths turned); a line of fewer than two
+// points is left out.
+std::vector<TConstraintLine> SectionConstraintLines(const lines& Lines, double Weight);
+
+// A well log overlaid on the section as the inversion's log of resistivity:
+// its samples at x = its position, elevation = minus its depth, the values
+// as read (a logarithmic log's taken back from their logarithms; a log
+// normalised to its group read again from its file, unshifted). Name: its
+// caption, else its file's name.
+TWellLog WellLogOf(const carotagedata& Log);
+
+// Every line and every boundary of the section at Weight (0 .. 1): the
+// regions' zones with that weight for each region, the lines at it.
+void ConstrainBySection(const TInversionMesh& Mesh, const TForwardModel& Section, const lines& Lines, double Weight,
+                        TSurveyInversionOptions& Options);
 
 // With Constrain, the section's regions cut the smoothness; with
 // StartFromSection, each cell starts from the resistivity of the region

@@ -37,6 +37,7 @@
 #include <QtWidgets/QMessageBox>
 #include <QtWidgets/QProgressBar>
 #include <QtWidgets/QPushButton>
+#include <QtWidgets/QScrollArea>
 #include <QtWidgets/QSpinBox>
 #include <QtWidgets/QSplitter>
 #include <QtWidgets/QTabWidget>
@@ -283,6 +284,7 @@ struct TInversionWindow::TJob {
     Tnodes Nodes;
     TModelArea Area{};
     bool Constrain = false;
+    TStructuralConstraint Structure; // the lines and boundary weights ticked; zones laid in the run
     TInversionChartData Cells; // the mesh chart: mesh, starting model, fixed cells, limits
     TSurveyInversionOptions Options;
 };
@@ -458,10 +460,29 @@ void TInversionWindow::CreatePanel()
     IterationTable->verticalHeader()->hide();
     IterationTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
     IterationTable->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-    // The header and three rows at least; it grows with the window.
+    // The header and two rows at least (beside its page's tab, on a small
+    // screen); it grows with the window and shows the newest row.
     IterationTable->setMinimumHeight(IterationTable->horizontalHeader()->sizeHint().height() +
-                                     3 * IterationTable->verticalHeader()->defaultSectionSize() + 4);
-    panel->addWidget(IterationTable, 1);
+                                     2 * IterationTable->verticalHeader()->defaultSectionSize() + 4);
+    PanelTabs = new QTabWidget(this);
+    PanelTabs->setObjectName(QStringLiteral("PanelTabs"));
+    PanelTabs->addTab(IterationTable, QStringLiteral("Iterations"));
+    Constraints = new TInversionConstraints(this);
+    // Scrolled: the page's two lists need more height than the iterations'
+    // table, and the window must fit a small screen.
+    auto* constraintsScroll = new QScrollArea(this);
+    constraintsScroll->setObjectName(QStringLiteral("ConstraintsScroll"));
+    constraintsScroll->setWidgetResizable(true);
+    constraintsScroll->setFrameShape(QFrame::NoFrame);
+    constraintsScroll->setWidget(Constraints);
+    PanelTabs->addTab(constraintsScroll, QStringLiteral("&Known geology"));
+    PanelTabs->setTabToolTip(1, QStringLiteral("Lines, boundaries and well logs the inversion is to respect"));
+    // Alt+K leads into the page's first list.
+    connect(PanelTabs, &QTabWidget::currentChanged, this, [this, constraintsScroll](int Index) {
+        if (PanelTabs->widget(Index) == constraintsScroll)
+            Constraints->BoundaryTable->setFocus(Qt::ShortcutFocusReason);
+    });
+    panel->addWidget(PanelTabs, 1);
     UnderlayButton = new QPushButton(QStringLiteral("Use as &underlay"), this);
     RemoveMisfitButton = new QPushButton(QStringLiteral("Remove misfit &beyond..."), this);
     RemoveMisfitButton->setObjectName(QStringLiteral("RemoveMisfitButton"));
@@ -496,6 +517,8 @@ void TInversionWindow::CreatePanel()
         chart->OnAfterDraw = [this, chart](TCustomPlotPanelExtended*) {
             chart->MeshAfterDraw();
             DrawOutlines(*chart, FOutlines);
+            if (chart == MeshChart)
+                DrawOutlines(*chart, FCutEdges, 3); // where the smoothing is cut
             if (chart != MeshChart)
                 DrawOutlines(*chart, FDoiContour, 2, true);
         };
@@ -610,7 +633,11 @@ void TInversionWindow::CreatePanel()
         ShowState();
     });
     connect(IterationsBox, &QSpinBox::valueChanged, this, [this] { SaveSettings(); });
-    connect(ConstrainBox, &QCheckBox::toggled, this, [this] { SaveSettings(); });
+    connect(ConstrainBox, &QCheckBox::toggled, this, [this] {
+        SaveSettings();
+        UpdateCutEdges();
+    });
+    Constraints->OnChanged = [this] { UpdateCutEdges(); };
     connect(StartFromSectionBox, &QCheckBox::toggled, this, [this](bool On) {
         SaveSettings();
         // The mesh chart shows what the inversion will start from.
@@ -727,6 +754,38 @@ void TInversionWindow::TakeOutlines()
     }
 }
 
+void TInversionWindow::ShowConstraints()
+{
+    std::optional<TForwardModel> ground;
+    try {
+        ground = PrepareForwardModel(FSection.Model, FSection.Nodes, FSection.ModelArea, 100.0);
+    } catch (const std::exception&) {
+        // A section that cannot be prepared lists its lines only.
+    }
+    Constraints->ShowSection(ground ? &*ground : nullptr, FSection.Model, FSection.Lines);
+    Constraints->ShowLogs(WellLogs ? WellLogs() : nullptr);
+    UpdateCutEdges();
+}
+
+void TInversionWindow::UpdateCutEdges()
+{
+    FCutEdges.clear();
+    if (ConstrainBox->isChecked() && MeshChart->LastCol >= 0) {
+        try {
+            const TInversionMesh mesh = ChartInversionMesh(ChartCells(*MeshChart));
+            TStructuralConstraint structure = Constraints->Choice();
+            if (!structure.ZoneWeights.empty())
+                structure.Zones = CellZones(mesh, PrepareForwardModel(FSection.Model, FSection.Nodes,
+                                                                      FSection.ModelArea, 100.0));
+            for (const auto& [a, b] : CutEdges(mesh, structure))
+                FCutEdges.emplace_back(a, b);
+        } catch (const std::exception&) {
+            // A weight not yet a number, or a section that cannot be prepared: no edge drawn.
+        }
+    }
+    MeshChart->Invalidate();
+}
+
 bool TInversionWindow::NewMesh()
 {
     if (!FData) {
@@ -772,6 +831,7 @@ bool TInversionWindow::NewMesh()
         MarkElectrodes(*MeshChart, *FData);
         FMeshArea = FSection.ModelArea;
         FLaidCells = ChartCells(*MeshChart);
+        ShowConstraints(); // the cut edges of the new mesh
     } catch (const std::exception& Error) {
         Refuse(QStringLiteral("No mesh could be laid over the data: %1").arg(QString::fromUtf8(Error.what())));
         return false;
@@ -950,6 +1010,18 @@ bool TInversionWindow::Invert()
     job->Nodes = CopyNodes(FSection.Nodes);
     job->Area = FSection.ModelArea;
     job->Constrain = ConstrainBox->isChecked();
+    try {
+        ShowConstraints(); // the section and the logs as they stand now
+        if (job->Constrain)
+            job->Structure = Constraints->Choice();
+        job->Options.WellLogs = Constraints->UsedLogs();
+    } catch (const std::exception& Error) {
+        return refuse(QString::fromUtf8(Error.what()));
+    }
+    const std::optional<double> logError = Constraints->LogErrorPercent();
+    if (!job->Options.WellLogs.empty() && !logError)
+        return refuse(QStringLiteral("The logs' error must be a number of per cent above 0."));
+    job->Options.LogErrorPercent = logError.value_or(job->Options.LogErrorPercent);
     job->Cells = ChartCells(*MeshChart);
     job->Options.ErrorPercent = *error;
     job->Options.ZWeight = *zWeight;
@@ -984,9 +1056,13 @@ bool TInversionWindow::Invert()
         auto mesh = std::make_shared<TInversionMesh>(ChartInversionMesh(job->Cells));
         TSurveyInversionOptions options = job->Options;
         if (job->Constrain) {
-            // The section's boundaries cut the smoothness.
-            const TForwardModel ground = PrepareForwardModel(job->Model, job->Nodes, job->Area, MedianResistivity(data));
-            UseSectionInInversion(*mesh, ground, data, true, false, options);
+            // The ticked lines and boundaries cut the smoothness by their weights.
+            options.Structure = job->Structure;
+            if (!options.Structure.ZoneWeights.empty()) {
+                const TForwardModel ground =
+                    PrepareForwardModel(job->Model, job->Nodes, job->Area, MedianResistivity(data));
+                options.Structure.Zones = CellZones(*mesh, ground);
+            }
         }
         TInversionCallbacks callbacks;
         callbacks.Iteration = [&](const TInversionStep& Step, const Eigen::VectorXd& Resistivities) {
@@ -1379,9 +1455,16 @@ QString TInversionWindow::ResultText() const
     if (!FResult || FResult->Steps.empty())
         return {};
     const TInversionStep& last = FResult->Steps.back();
-    return QStringLiteral("%1, %2: χ² %3, rrms %4 %. %5")
+    // The logs' χ² apart: a log the survey disagrees with shows here.
+    const QString logs = FResult->Prior.Cells.empty()
+                             ? QString()
+                             : QStringLiteral("; well logs (%1): χ² %2")
+                                   .arg(CountText(static_cast<int>(FResult->Prior.Cells.size()), QStringLiteral("cell"),
+                                                  QStringLiteral("cells")),
+                                        ShortNumber(last.PriorChiSquare));
+    return QStringLiteral("%1, %2: χ² %3, rrms %4 %%5. %6")
         .arg(CountText(FPicture ? FPicture->Mesh.Cells() : 0, QStringLiteral("cell"), QStringLiteral("cells")),
-             IterationCount(last.Iteration), ShortNumber(last.ChiSquare), FixedNumber(last.Rrms, 2),
+             IterationCount(last.Iteration), ShortNumber(last.ChiSquare), FixedNumber(last.Rrms, 2), logs,
              QString::fromStdString(FResult->Stop));
 }
 

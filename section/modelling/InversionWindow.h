@@ -10,7 +10,12 @@
 //     │  Limits... of the selected cells; Invert, progress and Cancel; Use
 //     │  as underlay, New section from data, Save table..., Print
 //     │  preview..., Export picture...
-//     ├─ IterationTable  iteration, χ², rrms, λ, a row per iteration as it ends
+//     ├─ PanelTabs
+//     │   ├─ IterationTable  iteration, χ², rrms, λ, a row per iteration as it ends
+//     │   └─ Constraints     Known geology: the section's lines and boundaries
+//     │                      (check, weight) used with Constrain by the
+//     │                      section, the well logs (check: use as
+//     │                      resistivity) and their error
 //     ├─ ChartTabs       three mesh model charts, each with the section's
 //     │   │              boundaries drawn over it and the electrodes as marks:
 //     │   ├─ MeshChart   the parameter mesh and the starting model, which the
@@ -56,6 +61,7 @@
 #include "section/survey/MeasuredData.h"
 #include "section/inversion/SurveyInversion.h"
 #include "section/modelling/BackgroundRun.h"
+#include "section/modelling/InversionConstraints.h"
 
 #include <QtGui/QImage>
 #include <QtWidgets/QWidget>
@@ -238,6 +244,17 @@ public:
     // Runs on the run's own thread after each finished iteration has been
     // posted (tests hold a run there).
     std::function<void(int Iteration)> OnRunIteration;
+    // The well logs overlaid on the section (the main window's carotage
+    // overlay); null or unset for none.
+    std::function<const arofcarotagedata*()> WellLogs;
+    // Lists the section's lines and boundaries and the loaded logs anew on
+    // the Known geology page (done on new data, New mesh and Invert too),
+    // and draws the edges the ticked ones cut on the mesh chart.
+    void ShowConstraints();
+    // The edges the lines and boundaries used cut (x, elevation), drawn
+    // thick on the mesh chart; empty unless Constrain by the section is
+    // ticked over a mesh.
+    const std::vector<TOutline>& CutEdgesShown() const { return FCutEdges; }
 
     // --- Controls ---
     QLabel* DataLabel = nullptr;
@@ -266,6 +283,9 @@ public:
     QPushButton* PrintButton = nullptr;
     QPushButton* ExportButton = nullptr;
     QTableWidget* IterationTable = nullptr;
+    // The iterations' page and the Known geology page (Constraints).
+    QTabWidget* PanelTabs = nullptr;
+    TInversionConstraints* Constraints = nullptr;
     QTabWidget* ChartTabs = nullptr;
     // The pseudo-sections' quantity (Resistivity, Chargeability): shown
     // with data that hold chargeabilities.
@@ -353,6 +373,9 @@ private:
     bool FDoiRun = false;       // the run under way (or last) is the DOI's
     QString FDoiNote;           // why the result shown has no DOI (cancelled, failed)
     std::vector<TOutline> FDoiContour;
+    std::vector<TOutline> FCutEdges;
+    // The cut edges of the mesh chart's mesh and the constraints ticked now.
+    void UpdateCutEdges();
 };
 
 } // namespace lp

@@ -1283,6 +1283,67 @@ TEST(CommandLine, InvertConstrainedBySectionRecoversTheBlockAndCanStartFromIt)
     EXPECT_NEAR(std::exp(outside / outsideCount), 100.0, 0.3 * 100.0);
 }
 
+// A resistivity log at x = 200 m through the block's ground (100 ohm-m, the
+// block 25 ohm-m from 10 to 50 m deep), listed in a well-log list; Factor
+// scales its values, Negative puts one value of -5 in it.
+QString WellLogList(const QTemporaryDir& Folder, double Factor = 1.0, bool Negative = false)
+{
+    QByteArray samples;
+    for (double depth = 1.0; depth < 80.0; depth += 2.0) {
+        const double rho = Negative && depth > 30.0 && depth < 33.0 ? -5.0 : depth > 10 && depth < 50 ? 25.0 : 100.0;
+        samples += QByteArray::number(depth) + " " + QByteArray::number(Factor * rho) + "\n";
+    }
+    WriteFile(Folder.filePath("well.log"), samples);
+    const QString list = Folder.filePath("wells.crt");
+    WriteFile(list, "well.log\nborehole B1\n200 5 0 0 0 0 0\n");
+    return list;
+}
+
+TEST(CommandLine, InvertWithWellLogsAndWeightedBoundaries)
+{
+    QTemporaryDir folder;
+    const QString data = BlockData(folder);
+    const QString section = QStringLiteral(LP_FORWARD_DATA_DIR "/plain-block.sec");
+    const auto invert = [&](const QString& name, const QStringList& options) {
+        const TCommandRun run =
+            RunCommand(QStringList{"--invert", folder.filePath(name), data, "--iterations", "4"} + options);
+        EXPECT_EQ(run.Code, 0) << run.Errors.toStdString();
+        return std::make_pair(run, FileBytes(folder.filePath(name)));
+    };
+    // A weight of 1 keeps every pair's smoothing: the image of no constraint, to the last digit.
+    const auto [plainRun, plain] = invert("plain.csv", {"--section", section});
+    EXPECT_EQ(invert("one.csv", {"--section", section, "--constrain", "--boundary-weight", "1"}).second, plain);
+    const QByteArray sharp = invert("sharp.csv", {"--section", section, "--constrain"}).second;
+    const QByteArray half = invert("half.csv", {"--section", section, "--constrain", "--boundary-weight", "0.5"}).second;
+    EXPECT_NE(sharp, plain);
+    EXPECT_NE(half, plain);
+    EXPECT_NE(half, sharp);
+
+    // The log: its cells' χ² printed after the survey's.
+    const auto [logRun, logged] = invert("logged.csv", {"--well-logs", WellLogList(folder), "--log-error", "10"});
+    const QRegularExpression logs(R"(^well logs: (\d+) cells, chi-square ([0-9.e+]+)$)", QRegularExpression::MultilineOption);
+    const QRegularExpressionMatch match = logs.match(logRun.Out);
+    ASSERT_TRUE(match.hasMatch()) << logRun.Out.toStdString();
+    EXPECT_GE(match.captured(1).toInt(), 2);
+    EXPECT_NE(logged, invert("nolog.csv", {}).second);
+    EXPECT_FALSE(plainRun.Out.contains("well logs"));
+
+    // A log with a value below 0 is refused naming it; the old table stays.
+    const QString out = folder.filePath("refused.csv");
+    WriteFile(out, "old table\n");
+    const TCommandRun refused = RunCommand({"--invert", out, data, "--well-logs", WellLogList(folder, 1.0, true)});
+    EXPECT_EQ(refused.Code, 1);
+    EXPECT_TRUE(refused.Errors.contains("\"borehole B1\"")) << refused.Errors.toStdString();
+    EXPECT_EQ(FileBytes(out), "old table\n");
+    // Weights outside 0 .. 1, or without --constrain, are refused before anything is read.
+    EXPECT_EQ(RunCommand({"--invert", out, data, "--section", section, "--constrain", "--boundary-weight", "2"}).Code, 2);
+    const TCommandRun alone = RunCommand({"--invert", out, data, "--section", section, "--boundary-weight", "0.5"});
+    EXPECT_EQ(alone.Code, 2);
+    EXPECT_EQ(alone.Errors, "lithoprism: --boundary-weight goes with --constrain (see lithoprism --help)\n");
+    EXPECT_EQ(RunCommand({"--invert", out, data, "--log-error", "0"}).Code, 2);
+    EXPECT_EQ(FileBytes(out), "old table\n");
+}
+
 // A short survey over a section far wider than it: no cell lies more than
 // two spacings beyond the outer electrodes; a survey reaching beyond the
 // section's model area is refused, naming it.

@@ -1098,6 +1098,131 @@ TEST_F(InversionWindowTest, NewMeshAndStartingValuesFromTheSection)
     QTest::mouseClick(Inversion->StartFromSectionBox, Qt::LeftButton);
 }
 
+// A well log at x, depths 2 .. 60 m of 130 ohm-m (one of them Bad when
+// given), as Options > Carotage data... reads it.
+void LoadWellLog(MainWindow& Test, double X, const QString& Caption, std::optional<double> Bad = std::nullopt)
+{
+    QString samples;
+    for (int depth = 2; depth <= 60; depth += 2)
+        samples += QStringLiteral("%1 %2\n").arg(depth).arg(Bad && depth == 30 ? *Bad : 130.0);
+    const QString log = Test.Folder.filePath(QStringLiteral("well.log")), list = Test.Folder.filePath(QStringLiteral("wells.crt"));
+    QString error;
+    ASSERT_TRUE(SaveBytesAtomically(log, samples.toUtf8(), error)) << error.toStdString();
+    ASSERT_TRUE(SaveBytesAtomically(list, QStringLiteral("well.log\n%1\n%2 5 0 0 0 0 0\n").arg(Caption).arg(X).toUtf8(), error));
+    CommonDialogService().ExecuteOpen = [list](TOpenDialogRequest& Request) {
+        Request.FileName = list;
+        return true;
+    };
+    Test.Activate();
+    Test.ChooseFromMenuBar(Test.Window->Carotagedata1);
+    ResetCommonDialogService();
+}
+
+// The Known geology page by the keyboard: the section's line and its
+// bodies' boundaries ticked and weighted, the mesh chart's cut edges, a
+// well log ticked as resistivity (refused while it holds a negative value,
+// naming it), the choices kept in the user's settings.
+TEST_F(InversionWindowTest, LinesBoundariesAndWellLogsAreChosenByKeysAndKept)
+{
+    ASSERT_NO_FATAL_FAILURE(Open(2));
+    QTableWidget& table = *Inversion->Constraints->BoundaryTable;
+    ASSERT_EQ(table.rowCount(), 4); // the line, the sandstone, the clay, the lens
+    EXPECT_EQ(table.item(0, 0)->text(), QStringLiteral("Line 1"));
+    EXPECT_EQ(table.item(2, 0)->text(), QStringLiteral("Boundary of Clay"));
+    for (int row = 0; row < 4; ++row) {
+        EXPECT_EQ(table.item(row, 0)->checkState(), Qt::Checked); // new: ticked at 0
+        EXPECT_EQ(table.item(row, 1)->text(), QStringLiteral("0"));
+    }
+    if (!Inversion->ConstrainBox->isChecked())
+        QTest::keyClick(Inversion, Qt::Key_C, Qt::AltModifier);
+    QTRY_VERIFY_WITH_TIMEOUT(Inversion->ConstrainBox->isChecked(), 2000);
+    const size_t allCut = Inversion->CutEdgesShown().size();
+    EXPECT_GT(allCut, 0u);
+
+    // Alt+K: the page, the keyboard in its first list. Down to the clay: Space unticks it.
+    QTest::keyClick(Inversion, Qt::Key_K, Qt::AltModifier);
+    ASSERT_EQ(Inversion->PanelTabs->currentIndex(), 1);
+    ASSERT_EQ(QApplication::focusWidget(), &table);
+    QTest::keyClick(&table, Qt::Key_Down);
+    QTest::keyClick(&table, Qt::Key_Down);
+    QTest::keyClick(&table, Qt::Key_Space);
+    EXPECT_EQ(table.item(2, 0)->checkState(), Qt::Unchecked);
+    EXPECT_LT(Inversion->CutEdgesShown().size(), allCut);
+    // The sandstone's weight typed: half the smoothing kept across it.
+    // F2 opens the weight's field, its text selected; Return puts it in.
+    const auto typeWeight = [&table](const QString& Weight) {
+        QTest::keyClick(&table, Qt::Key_F2);
+        QLineEdit* field = nullptr;
+        for (QLineEdit* open : table.viewport()->findChildren<QLineEdit*>())
+            field = open->isVisible() ? open : field;
+        ASSERT_NE(field, nullptr);
+        QTest::keyClicks(field, Weight);
+        QTest::keyClick(field, Qt::Key_Return);
+        // The view takes the field's text a moment later.
+        QTRY_VERIFY_WITH_TIMEOUT(!field->isVisible(), 2000);
+    };
+    QTest::keyClick(&table, Qt::Key_Up);
+    QTest::keyClick(&table, Qt::Key_Right);
+    ASSERT_NO_FATAL_FAILURE(typeWeight(QStringLiteral("0.5")));
+    EXPECT_EQ(table.item(1, 1)->text(), QStringLiteral("0.5"));
+    // A weight beyond 1 refuses the run, naming the boundary.
+    QTest::keyClick(&table, Qt::Key_Down);
+    QTest::keyClick(&table, Qt::Key_Down);
+    ASSERT_NO_FATAL_FAILURE(typeWeight(QStringLiteral("2")));
+    EXPECT_EQ(table.item(3, 1)->text(), QStringLiteral("2"));
+    QTest::mouseClick(Inversion->InvertButton, Qt::LeftButton);
+    EXPECT_FALSE(Inversion->Busy());
+    EXPECT_TRUE(Inversion->StateLabel->text().contains(QStringLiteral("Boundary of Lens")))
+        << Inversion->StateLabel->text().toStdString();
+    table.item(3, 1)->setText(QStringLiteral("1"));
+
+    // A log: listed unticked; Alt+J and Space tick it as resistivity.
+    const std::vector<TElectrode>& electrodes = Inversion->MeasuredData()->Electrodes;
+    const double well = (electrodes.front().x + electrodes.back().x) / 2 + 3.0;
+    ASSERT_NO_FATAL_FAILURE(LoadWellLog(*this, well, QStringLiteral("B1 resistivity"), -4.0));
+    QTableWidget& logs = *Inversion->Constraints->LogTable;
+    ASSERT_EQ(logs.rowCount(), 1);
+    EXPECT_EQ(logs.item(0, 0)->checkState(), Qt::Unchecked);
+    Inversion->activateWindow();
+    QTRY_VERIFY_WITH_TIMEOUT(QApplication::activeWindow() == Inversion, 5000);
+    QTest::keyClick(Inversion, Qt::Key_J, Qt::AltModifier);
+    ASSERT_EQ(QApplication::focusWidget(), &logs);
+    QTest::keyClick(&logs, Qt::Key_Space);
+    EXPECT_EQ(logs.item(0, 0)->checkState(), Qt::Checked);
+    // Its negative value: refused by its name, no run.
+    QTest::mouseClick(Inversion->InvertButton, Qt::LeftButton);
+    EXPECT_FALSE(Inversion->Busy());
+    EXPECT_TRUE(Inversion->StateLabel->text().contains(QStringLiteral("\"B1 resistivity\"")))
+        << Inversion->StateLabel->text().toStdString();
+
+    // The choices come back from the settings: the lists laid anew, and a new page.
+    Inversion->ShowConstraints();
+    TInversionConstraints fresh(nullptr);
+    const TForwardModel ground = PrepareForwardModel(Chart().Model, Chart().Nodes, Chart().ModelArea, 100.0);
+    fresh.ShowSection(&ground, Chart().Model, Chart().Lines);
+    fresh.ShowLogs(&Window->Carotage->Logs);
+    for (QTableWidget* shown : {&table, fresh.BoundaryTable}) {
+        EXPECT_EQ(shown->item(0, 0)->checkState(), Qt::Checked);
+        EXPECT_EQ(shown->item(1, 1)->text(), QStringLiteral("0.5"));
+        EXPECT_EQ(shown->item(2, 0)->checkState(), Qt::Unchecked);
+    }
+    EXPECT_EQ(fresh.LogTable->item(0, 0)->checkState(), Qt::Checked);
+    const TStructuralConstraint choice = fresh.Choice();
+    ASSERT_EQ(choice.Lines.size(), 1u);
+    EXPECT_EQ(choice.Lines[0].Weight, 0.0);
+    ASSERT_EQ(choice.ZoneWeights.size(), 4u);
+    EXPECT_EQ(choice.ZoneWeights, (std::vector<double>{1.0, 0.5, 1.0, 1.0}));
+
+    // The log mended (read again, still ticked by its name): the run uses it and says its χ².
+    ASSERT_NO_FATAL_FAILURE(LoadWellLog(*this, well, QStringLiteral("B1 resistivity")));
+    EXPECT_EQ(logs.item(0, 0)->checkState(), Qt::Checked);
+    ASSERT_NO_FATAL_FAILURE(ClickInvert());
+    WaitForEnd();
+    ASSERT_TRUE(Inversion->Result().has_value()) << Inversion->ErrorText().toStdString();
+    EXPECT_FALSE(Inversion->Result()->Prior.Cells.empty());
+    EXPECT_TRUE(Inversion->StateLabel->text().contains(QStringLiteral("well logs"))) << Inversion->StateLabel->text().toStdString();
+}
+
 // With chargeability data the chargeability tab shows the inverted
 // chargeabilities; Fade by coverage whitens the cells the data see little
 // in both charts, and the resistivities stay what they are.

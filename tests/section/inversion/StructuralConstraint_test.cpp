@@ -1,0 +1,380 @@
+// Lines, boundaries and well logs in the inversion: which pairs of cells a
+// line cuts and by how much, the logs' cell data, and inversions of
+// synthetic grounds (the forward computation with seeded noise) with and
+// without the constraint.
+
+#include "section/inversion/StructuralConstraint.h"
+
+#include "section/inversion/SurveyInversion.h"
+#include "tests/section/forward/ForwardFixtures.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <random>
+
+namespace lp {
+namespace {
+
+using Eigen::MatrixXd;
+using Eigen::VectorXd;
+
+// Unit columns from 0 and unit rows from the flat surface at 0.
+TInversionMesh UnitGrid(int Columns, int Rows)
+{
+    TInversionMesh mesh;
+    for (int c = 0; c <= Columns; ++c) {
+        mesh.ColumnEdges.push_back(c);
+        mesh.Elevations.push_back(0.0);
+    }
+    for (int r = 0; r <= Rows; ++r)
+        mesh.RowDepths.push_back(r);
+    mesh.Bottom = -Rows;
+    return mesh;
+}
+
+// The factor of the pair of cells (First, Second) in CutWeights.
+double PairFactor(const TInversionMesh& Mesh, const TStructuralConstraint& Constraint, int First, int Second)
+{
+    const Eigen::SparseMatrix<double> C = SmoothnessOperator(Mesh, 1.0);
+    const std::vector<double> weights = CutWeights(Mesh, C, Constraint);
+    const MatrixXd D(C);
+    for (Eigen::Index row = 0; row < D.rows(); ++row)
+        if (D(row, First) != 0.0 && D(row, Second) != 0.0)
+            return weights.at(static_cast<size_t>(row));
+    ADD_FAILURE() << "cells " << First << " and " << Second << " are no pair";
+    return -1.0;
+}
+
+TEST(StructuralConstraint, ALineCutsThePairsItSeparatesWithItsWeight)
+{
+    // 4 columns × 3 rows; cell = row × 4 + column.
+    const TInversionMesh mesh = UnitGrid(4, 3);
+    // Along the boundary of rows 0 and 1 over the first two columns, at weight 0.3.
+    TStructuralConstraint along;
+    along.Lines.push_back({{{0.0, -1.0}, {2.0, -1.0}}, 0.3});
+    EXPECT_DOUBLE_EQ(PairFactor(mesh, along, 0, 4), 0.3);
+    EXPECT_DOUBLE_EQ(PairFactor(mesh, along, 1, 5), 0.3);
+    EXPECT_DOUBLE_EQ(PairFactor(mesh, along, 2, 6), 1.0); // beyond its end
+    // The pairs beside it, whose shared edge only ends on it, keep their smoothing.
+    EXPECT_DOUBLE_EQ(PairFactor(mesh, along, 0, 1), 1.0);
+    EXPECT_DOUBLE_EQ(PairFactor(mesh, along, 4, 5), 1.0);
+    EXPECT_EQ(CutEdges(mesh, along).size(), 2u);
+
+    // A dipping line through the cells: every pair whose edge it crosses.
+    TStructuralConstraint dipping;
+    dipping.Lines.push_back({{{0.0, -0.5}, {4.0, -2.5}}, 0.0});
+    EXPECT_DOUBLE_EQ(PairFactor(mesh, dipping, 0, 4), 0.0); // crosses the bottom of cell 0 at x 1
+    EXPECT_DOUBLE_EQ(PairFactor(mesh, dipping, 5, 6), 0.0); // crosses x = 2 at y = -1.5
+    EXPECT_DOUBLE_EQ(PairFactor(mesh, dipping, 8, 9), 1.0); // below it
+    EXPECT_DOUBLE_EQ(PairFactor(mesh, dipping, 2, 3), 1.0); // above it
+    // The smaller weight counts where two cut one pair.
+    dipping.Lines.push_back({{{0.0, -1.0}, {4.0, -1.0}}, 0.5});
+    EXPECT_DOUBLE_EQ(PairFactor(mesh, dipping, 0, 4), 0.0);
+    EXPECT_DOUBLE_EQ(PairFactor(mesh, dipping, 3, 7), 0.5);
+
+    // Zones: a pair in two zones takes the smaller of their weights; a zone
+    // beyond the list is unused.
+    TStructuralConstraint zones;
+    zones.Zones.assign(12, 0);
+    for (int cell : {6, 7, 10, 11})
+        zones.Zones[static_cast<size_t>(cell)] = 1;
+    zones.ZoneWeights = {1.0, 0.25};
+    EXPECT_DOUBLE_EQ(PairFactor(mesh, zones, 5, 6), 0.25);
+    EXPECT_DOUBLE_EQ(PairFactor(mesh, zones, 2, 6), 0.25);
+    EXPECT_DOUBLE_EQ(PairFactor(mesh, zones, 6, 7), 1.0);
+    zones.ZoneWeights = {1.0};
+    EXPECT_DOUBLE_EQ(PairFactor(mesh, zones, 5, 6), 1.0);
+    zones.ZoneWeights.clear(); // as --constrain: every boundary at 0
+    EXPECT_DOUBLE_EQ(PairFactor(mesh, zones, 5, 6), 0.0);
+
+    // The operator scales each row by its factor.
+    const Eigen::SparseMatrix<double> plain = SmoothnessOperator(mesh, 1.0);
+    const Eigen::SparseMatrix<double> cut = ConstrainedSmoothness(mesh, 1.0, along);
+    const std::vector<double> factors = CutWeights(mesh, plain, along);
+    EXPECT_NEAR((MatrixXd(cut) - VectorXd::Map(factors.data(), static_cast<Eigen::Index>(factors.size())).asDiagonal() *
+                                     MatrixXd(plain))
+                    .norm(),
+                0.0, 1e-14);
+
+    TStructuralConstraint bad;
+    bad.Lines.push_back({{{0.0, -1.0}, {2.0, -1.0}}, 1.5});
+    EXPECT_THROW(CutWeights(mesh, plain, bad), EForwardError);
+    bad.Lines[0].Weight = std::nan("");
+    EXPECT_THROW(CutWeights(mesh, plain, bad), EForwardError);
+    bad.Lines[0] = {{{0.0, -1.0}}, 0.0};
+    EXPECT_THROW(CutWeights(mesh, plain, bad), EForwardError);
+}
+
+TEST(StructuralConstraint, ALogBecomesTheMeanLogResistivityOfEachCellItCrosses)
+{
+    const TInversionMesh mesh = UnitGrid(4, 3);
+    TWellLog log{"well A", 1.5, {-0.25, -0.75, -1.5, -5.0}, {10.0, 1000.0, 50.0, 7.0}};
+    const TPriorData prior = LogPriorData(mesh, {log});
+    ASSERT_EQ(prior.Cells, (std::vector<int>{1, 5})); // the last sample lies below the mesh
+    EXPECT_NEAR(prior.LogResistivities[0], std::log(100.0), 1e-12); // the geometric mean of 10 and 1000
+    EXPECT_NEAR(prior.LogResistivities[1], std::log(50.0), 1e-12);
+    EXPECT_EQ(prior.Samples, (std::vector<int>{2, 1}));
+
+    log.Resistivities[2] = -3.0;
+    try {
+        LogPriorData(mesh, {log});
+        FAIL() << "a log with a negative value was used";
+    } catch (const EForwardError& error) {
+        EXPECT_NE(error.Message().find("\"well A\""), std::string::npos) << error.Message();
+        EXPECT_NE(error.Message().find("0 or below"), std::string::npos) << error.Message();
+    }
+}
+
+// --- Synthetic grounds ---------------------------------------------------------------------
+
+constexpr int Electrodes = 32;
+constexpr double Left = 10.0; // the first electrode; 1 m apart
+constexpr double Noise = 0.03;
+
+TSurvey SyntheticSurvey()
+{
+    TSurvey survey;
+    for (int e = 0; e < Electrodes; ++e)
+        survey.Electrodes.push_back({Left + e, 0.0});
+    survey.Configurations = ArrayConfigurations(TArrayKind::Schlumberger, Electrodes, 10);
+    return survey;
+}
+
+// The data of Ground with Noise of seeded Gaussian noise.
+TMeasuredData NoisyData(const TForwardModel& Ground, unsigned Seed)
+{
+    const TSurvey survey = SyntheticSurvey();
+    const TForwardResult clean = ComputeForwardResponse(Ground, survey);
+    std::mt19937 random(Seed);
+    std::normal_distribution<double> gauss(0.0, Noise);
+    TMeasuredData data;
+    data.Electrodes = survey.Electrodes;
+    data.Configurations = survey.Configurations;
+    for (size_t i = 0; i < survey.Configurations.size(); ++i) {
+        data.Resistivities.push_back(clean.Resistivities[i] * std::exp(gauss(random)));
+        data.GeometricFactors.push_back(FlatGeometricFactor(survey, survey.Configurations[i]));
+    }
+    return data;
+}
+
+TInversionMesh SyntheticMesh()
+{
+    std::vector<double> x;
+    for (int e = 0; e < Electrodes; ++e)
+        x.push_back(Left + e);
+    return DefaultInversionMesh(x, Left - 2.0, Left + Electrodes + 1.0, {{0.0, 0.0}, {60.0, 0.0}}, 4.0);
+}
+
+TSurveyInversion Inverted(const TMeasuredData& Data, const TInversionMesh& Mesh, TSurveyInversionOptions Options = {})
+{
+    Options.ErrorPercent = 100.0 * Noise;
+    return InvertSurvey(Data, Mesh, Options);
+}
+
+// Of the cells whose corners all lie on one side of y = Line(x) (Below:
+// under it) in x0 .. x1 and above the depth Deepest.
+double SideGeometricMean(const TInversionMesh& Mesh, const std::vector<double>& Rho,
+                         const std::function<double(double)>& Line, bool Below, double x0, double x1, double Deepest)
+{
+    double sum = 0.0;
+    int count = 0;
+    for (int cell = 0; cell < Mesh.Cells(); ++cell) {
+        const std::vector<TGeometryPoint> corners = CellCorners(Mesh, cell);
+        const TGeometryPoint centre = CellCentre(Mesh, cell);
+        bool inside = centre.x >= x0 && centre.x <= x1;
+        for (const TGeometryPoint& p : corners)
+            inside = inside && (Below ? p.y <= Line(p.x) + 1e-9 : p.y >= Line(p.x) - 1e-9) && p.y >= -Deepest - 1e-9;
+        if (inside) {
+            sum += std::log(Rho.at(static_cast<size_t>(cell)));
+            ++count;
+        }
+    }
+    EXPECT_GT(count, 3);
+    return std::exp(sum / std::max(count, 1));
+}
+
+TEST(StructuralConstraint, ADippingInterfaceDrawnAsALineIsRecoveredSharperThanTheSmoothImage)
+{
+    // 30 ohm-m over 300 ohm-m, the interface dipping from 1.2 m to 2.4 m depth under the line.
+    const auto interface = [](double x) { return -(1.2 + 1.2 * (x - Left) / (Electrodes - 1.0)); };
+    test::TForwardSection truth(60.0, 30.0, 30.0);
+    truth.AddBody({{0.0, -interface(0.0)}, {60.0, -interface(60.0)}, {60.0, 30.0}, {0.0, 30.0}}, 300.0);
+    const TMeasuredData data = NoisyData(truth.Ground(), 11);
+    const TInversionMesh mesh = SyntheticMesh();
+
+    const auto t0 = std::chrono::steady_clock::now();
+    const TSurveyInversion smooth = Inverted(data, mesh);
+    const auto t1 = std::chrono::steady_clock::now();
+    TSurveyInversionOptions options;
+    options.Structure.Lines.push_back({{{0.0, interface(0.0)}, {60.0, interface(60.0)}}, 0.0});
+    const TSurveyInversion cut = Inverted(data, mesh, options);
+    const auto t2 = std::chrono::steady_clock::now();
+    std::printf("%d cells, %zu data: smooth %.2f s (%zu iterations), cut %.2f s (%zu iterations)\n", mesh.Cells(),
+                data.Size(), std::chrono::duration<double>(t1 - t0).count(), smooth.Steps.size() - 1,
+                std::chrono::duration<double>(t2 - t1).count(), cut.Steps.size() - 1);
+
+    const double x0 = Left + 4.0, x1 = Left + Electrodes - 5.0;
+    const double upperSmooth = SideGeometricMean(mesh, smooth.Resistivities, interface, false, x0, x1, 4.0);
+    const double lowerSmooth = SideGeometricMean(mesh, smooth.Resistivities, interface, true, x0, x1, 3.5);
+    const double upperCut = SideGeometricMean(mesh, cut.Resistivities, interface, false, x0, x1, 4.0);
+    const double lowerCut = SideGeometricMean(mesh, cut.Resistivities, interface, true, x0, x1, 3.5);
+    std::printf("dipping interface: smooth %.1f / %.1f (chi2 %.2f), cut %.1f / %.1f (chi2 %.2f)\n", upperSmooth,
+                lowerSmooth, smooth.Steps.back().ChiSquare, upperCut, lowerCut, cut.Steps.back().ChiSquare);
+    EXPECT_LE(cut.Steps.back().ChiSquare, 1.2);
+    // Sharper: the contrast across the line larger, each side nearer its truth.
+    EXPECT_GT(lowerCut / upperCut, 1.5 * (lowerSmooth / upperSmooth));
+    EXPECT_LT(std::fabs(std::log(upperCut / 30.0)), std::fabs(std::log(upperSmooth / 30.0)));
+    EXPECT_LT(std::fabs(std::log(lowerCut / 300.0)), std::fabs(std::log(lowerSmooth / 300.0)));
+    // Within 15 % above the line; below it, under the conductor the data
+    // resolve the basement poorly and the cells the line runs through mix
+    // both sides (the mesh does not follow the line): within 30 %.
+    EXPECT_NEAR(upperCut, 30.0, 0.15 * 30.0);
+    EXPECT_NEAR(lowerCut, 300.0, 0.3 * 300.0);
+}
+
+TEST(StructuralConstraint, ALineThroughUniformGroundInventsNoJump)
+{
+    test::TForwardSection truth(60.0, 30.0, 100.0);
+    const TMeasuredData data = NoisyData(truth.Ground(), 12);
+    const TInversionMesh mesh = SyntheticMesh();
+    const auto line = [](double) { return -1.5; };
+    TSurveyInversionOptions options;
+    options.Structure.Lines.push_back({{{0.0, -1.5}, {60.0, -1.5}}, 0.0});
+    // From a start three times too low, so that the two sides move apart or not by the data alone.
+    options.Start.assign(static_cast<size_t>(mesh.Cells()), 30.0);
+    const TSurveyInversion cut = Inverted(data, mesh, options);
+    EXPECT_GT(cut.Steps.size(), 2u);
+    const double x0 = Left + 4.0, x1 = Left + Electrodes - 5.0;
+    const double above = SideGeometricMean(mesh, cut.Resistivities, line, false, x0, x1, 4.0);
+    const double below = SideGeometricMean(mesh, cut.Resistivities, line, true, x0, x1, 3.0);
+    std::printf("uniform ground cut at 1.5 m: %.1f above, %.1f below (chi2 %.2f)\n", above, below,
+                cut.Steps.back().ChiSquare);
+    EXPECT_LE(cut.Steps.back().ChiSquare, 1.2);
+    EXPECT_LT(std::fabs(std::log(below / above)), std::log(1.1));
+}
+
+// Three layers (20 / 120 / 15 ohm-m over 400 ohm-m from 2.75 m; interfaces
+// at 1, 1.75 and 2.75 m) as cells of a flat ground.
+struct TThreeLayers {
+    TInversionMesh Truth;
+    std::vector<double> TruthRho;
+    TThreeLayers()
+    {
+        Truth.ColumnEdges = {0.0, 60.0};
+        Truth.Elevations = {0.0, 0.0};
+        // The last row reaches from 2.75 m down to the bottom.
+        Truth.RowDepths = {0.0, 1.0, 1.75, 2.75, 3.0};
+        Truth.Bottom = -30.0;
+        TruthRho = {20.0, 120.0, 15.0, 400.0};
+    }
+    double At(double Depth) const
+    {
+        return Depth < 1.0 ? 20.0 : Depth < 1.75 ? 120.0 : Depth < 2.75 ? 15.0 : 400.0;
+    }
+    TWellLog Log(double X, double Factor) const
+    {
+        TWellLog log{"borehole", X, {}, {}};
+        for (double depth = 0.025; depth < 4.0; depth += 0.05) {
+            log.Elevations.push_back(-depth);
+            log.Resistivities.push_back(Factor * At(depth));
+        }
+        return log;
+    }
+};
+
+// The log10 profile of the column holding X: the cells' values and the truth at their centres (above Deepest).
+double ProfileCorrelation(const TInversionMesh& Mesh, const std::vector<double>& Rho, const TThreeLayers& Ground,
+                          double X, double Deepest, double* MeanError = nullptr)
+{
+    std::vector<double> image, truth;
+    for (int cell = 0; cell < Mesh.Cells(); ++cell) {
+        const int c = cell % Mesh.Columns();
+        double top = 0.0, bottom = 0.0;
+        CellDepths(Mesh, cell, top, bottom);
+        if (X < Mesh.ColumnEdges[static_cast<size_t>(c)] || X >= Mesh.ColumnEdges[static_cast<size_t>(c) + 1] ||
+            (top + bottom) / 2 > Deepest)
+            continue;
+        image.push_back(std::log10(Rho.at(static_cast<size_t>(cell))));
+        truth.push_back(std::log10(Ground.At((top + bottom) / 2)));
+    }
+    const auto n = static_cast<double>(image.size());
+    double mi = 0, mt = 0;
+    for (size_t k = 0; k < image.size(); ++k) {
+        mi += image[k] / n;
+        mt += truth[k] / n;
+    }
+    double sit = 0, sii = 0, stt = 0, error = 0;
+    for (size_t k = 0; k < image.size(); ++k) {
+        sit += (image[k] - mi) * (truth[k] - mt);
+        sii += (image[k] - mi) * (image[k] - mi);
+        stt += (truth[k] - mt) * (truth[k] - mt);
+        error += std::fabs(image[k] - truth[k]) / n;
+    }
+    if (MeanError)
+        *MeanError = error;
+    return sit / std::sqrt(sii * stt);
+}
+
+TEST(StructuralConstraint, ALogAtTheCentreOfThreeLayersSharpensTheImageAtTheWellAndBeside)
+{
+    const TThreeLayers ground;
+    const TMeasuredData data = NoisyData(InversionGround(ground.Truth, ground.TruthRho), 13);
+    const TInversionMesh mesh = SyntheticMesh();
+    const double well = Left + 15.25, beside = well + 3.0, deepest = 3.5;
+
+    const TSurveyInversion smooth = Inverted(data, mesh);
+    TSurveyInversionOptions options;
+    options.WellLogs.push_back(ground.Log(well, 1.0));
+    const TSurveyInversion logged = Inverted(data, mesh, options);
+
+    double errorSmooth = 0, errorLogged = 0, nextSmooth = 0, nextLogged = 0;
+    const double rSmooth = ProfileCorrelation(mesh, smooth.Resistivities, ground, well, deepest);
+    const double rLogged = ProfileCorrelation(mesh, logged.Resistivities, ground, well, deepest);
+    ProfileCorrelation(mesh, smooth.Resistivities, ground, beside, deepest, &errorSmooth);
+    ProfileCorrelation(mesh, logged.Resistivities, ground, beside, deepest, &errorLogged);
+    ProfileCorrelation(mesh, smooth.Resistivities, ground, well + 1.0, deepest, &nextSmooth);
+    ProfileCorrelation(mesh, logged.Resistivities, ground, well + 1.0, deepest, &nextLogged);
+    std::printf("three layers, log10 profile at the well: r %.2f smooth, %.2f with the log (log chi2 %.2f, survey "
+                "chi2 %.2f); mean |log10 error| one spacing away %.3f smooth, %.3f with the log; three away %.3f, %.3f\n",
+                rSmooth, rLogged, logged.Steps.back().PriorChiSquare, logged.Steps.back().ChiSquare, nextSmooth,
+                nextLogged, errorSmooth, errorLogged);
+    ASSERT_FALSE(logged.Prior.Cells.empty());
+    EXPECT_GE(rLogged, 0.9);
+    EXPECT_GT(rLogged, rSmooth);
+    // The log reaches its neighbours through the smoothness: one spacing
+    // away the profile is nearer the truth; three away the survey alone
+    // decides, and the log must not make it worse.
+    EXPECT_LT(nextLogged, nextSmooth - 0.02);
+    EXPECT_LT(errorLogged, errorSmooth + 0.01);
+    EXPECT_LE(logged.Steps.back().ChiSquare, 1.2);
+    EXPECT_EQ(logged.Response.size(), data.Size()); // the survey's response, the logs' data apart
+
+    // A log of twice the truth: the survey still decides its fit, and the log's χ² says it disagrees.
+    TSurveyInversionOptions wrong;
+    wrong.WellLogs.push_back(ground.Log(well, 2.0));
+    const TSurveyInversion disagreeing = Inverted(data, mesh, wrong);
+    std::printf("a log of twice the truth: survey chi2 %.2f, log chi2 %.2f (the true log's %.2f)\n",
+                disagreeing.Steps.back().ChiSquare, disagreeing.Steps.back().PriorChiSquare,
+                logged.Steps.back().PriorChiSquare);
+    EXPECT_LE(disagreeing.Steps.back().ChiSquare, 1.5);
+    EXPECT_GT(disagreeing.Steps.back().PriorChiSquare, 2.0);
+    EXPECT_GT(disagreeing.Steps.back().PriorChiSquare, 2.0 * logged.Steps.back().PriorChiSquare);
+
+    // A log of another quantity (a value at or below 0) is refused by its name before any computation.
+    TSurveyInversionOptions negative;
+    negative.WellLogs.push_back(ground.Log(well, 1.0));
+    negative.WellLogs[0].Name = "SP log";
+    negative.WellLogs[0].Resistivities[7] = -12.0;
+    try {
+        Inverted(data, mesh, negative);
+        FAIL() << "a log with a negative value was used";
+    } catch (const EForwardError& error) {
+        EXPECT_NE(error.Message().find("\"SP log\""), std::string::npos) << error.Message();
+    }
+}
+
+} // namespace
+} // namespace lp
