@@ -38,7 +38,8 @@ that depth). The targets:
     resistivity over its row's median) keeps one sign, at least a factor
     1.3 off, from half the column's depth (at least its three lowest cells)
     down through its bottom cell, under the deepest data, where the truth
-    has no anomaly at the bottom of the mesh.
+    has no anomaly at the bottom of the mesh, unless pyGIMLi's image at the
+    same cells does so too.
 Over relief the columns to the mesh bottom are printed, not held: the row
 medians they are measured against mix cells of very different depths below
 the surface once the deep rows are level (25 m apart on the slope). Over
@@ -318,8 +319,8 @@ def columns_to_bottom(image, truth, coverage, values, spacing):
     log10 of the resistivity over its row's median, keeps one sign at least
     COLUMN_FACTOR off from half the column's depth (and over at least
     MIN_COLUMN_CELLS cells) down through its bottom cell, where the truth
-    has no anomaly at the bottom of the mesh (within a spacing to either
-    side). VALUES: per cell, ohm-m (the program's or pyGIMLi's at its
+    has no anomaly in the mesh's bottom cell (its top, centre and bottom,
+    within a spacing to either side). VALUES: per cell, ohm-m (the program's or pyGIMLi's at its
     cells). Returns (flagged x ranges, columns checked)."""
     low, high = coverage.deepest_span
     columns = {key: cells for key, cells in image.columns.items() if low <= 0.5 * (key[0] + key[1]) <= high}
@@ -334,7 +335,7 @@ def columns_to_bottom(image, truth, coverage, values, spacing):
         x = 0.5 * (key[0] + key[1])
         bottom = image.depth[cells[-1]]
         bottom_truth = [truth.resistivity(x + dx, depth) for dx in (-spacing, 0.0, spacing)
-                        for depth in (bottom, image.bottom[cells[-1]])]
+                        for depth in (image.top[cells[-1]], bottom, image.bottom[cells[-1]])]
         row_truth = [truth.resistivity(xi, bottom) for xi in np.linspace(low, high, 41)]
         if any(abs(math.log10(r / np.median(row_truth))) > 1e-6 for r in bottom_truth):
             continue
@@ -533,9 +534,13 @@ class SideBySide(unittest.TestCase):
                 if ours_off > theirs_off + margin:
                     failures.append("%s: chargeability %.3g %% against the truth %g %% (pyGIMLi %.3g %%)"
                                     % (label, our_eta, true_eta, their_eta))
-        if flagged and not ground.relief:
-            failures.append("%d columns keep one anomaly down to the mesh bottom, at x %s" % (
-                len(flagged), ", ".join("%g-%g" % key for key in sorted(flagged))))
+        # A column pyGIMLi's image (at the same cells) carries down too is the data's, not the mesh's:
+        # the mesh reaching twice the deepest median depth, a body down to 1.7 times it (the
+        # conductive block) is drawn by both down to the bottom.
+        own = sorted(set(flagged) - set(their_flagged))
+        if own and not ground.relief:
+            failures.append("%d columns keep one anomaly down to the mesh bottom, where pyGIMLi's does not, at x %s"
+                            % (len(own), ", ".join("%g-%g" % key for key in own)))
         if ground.relief:
             growth, rise, bottom_heights = relief_mesh(mine, truth)
             print("%s mesh: tallest cell over the one above it %.2f; the deep rows' boundaries rise %.3g of the "
