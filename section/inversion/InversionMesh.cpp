@@ -152,12 +152,12 @@ double ColumnGrowth(const TInversionMesh& Mesh, double Above)
 {
     TInversionMesh column = Mesh;
     column.Elevations = {Mesh.Level + Above};
-    double worst = 0.0, above = 0.0;
+    double worst = 0.0, upper = 0.0;
     for (int k = 0; k < Mesh.Rows(); ++k) {
         const double height = BoundaryY(column, 0, k) - BoundaryY(column, 0, k + 1);
         if (k > 0)
-            worst = std::max(worst, height / above);
-        above = height;
+            worst = std::max(worst, height / upper);
+        upper = height;
     }
     return worst;
 }
