@@ -6,8 +6,11 @@ after the other:
   (b) a 100-electrode Wenner line, 1 m spacing, every level (1,617 data), over
       tests/data/section/inversion/resistive-body.sec (500 ohm-m at x 22-30 m,
       2-7 m deep, in 100 ohm-m);
-  (c) with --large: a 384-electrode dipole-dipole line n <= 6 (2,271 data)
-      over the same section, the program alone.
+  (c) a line over relief: 48 electrodes 1 m apart, dipole-dipole n <= 6, over
+      tests/data/section/inversion/relief-hill.sec (a hill 6 m high on flanks
+      16 m wide; 10 ohm-m under its crest in 100 ohm-m);
+  (d) with --large: a 384-electrode dipole-dipole line n <= 6 (2,271 data)
+      over the section of (b), the program alone.
 
     build/test/pyvenv/bin/python bench/pygimli_inversion_bench.py [--build build/test] [--cores 0,1] [--large]
 
@@ -40,6 +43,7 @@ LAMBDA = 20.0
 NOISE = 0.03
 SEED = 5
 SECTION = os.path.join(ROOT, "tests", "data", "section", "inversion", "resistive-body.sec")
+HILL = os.path.join(ROOT, "tests", "data", "section", "inversion", "relief-hill.sec")
 
 
 def pinned(cores):
@@ -144,6 +148,8 @@ def main():
              ["--host-resistivity", "100", "--electrodes", "48", "--levels", "6"]),
             ("(b) Wenner line, 1 m spacing, every level", "wenner", SECTION,
              ["--array", "wenner", "--electrodes", "100", "--spacing", "1", "--first", "1", "--levels", "33"]),
+            ("(c) a line over relief (a hill), dipole-dipole n <= 6", "hill", HILL,
+             ["--electrodes", "48", "--spacing", "1", "--first", "14", "--levels", "6"]),
         ]
         for title, name, section, options in surveys:
             measured, count, electrodes = survey_data(lithoprism, folder, name, section, options)
@@ -154,7 +160,7 @@ def main():
             measured, count, electrodes = survey_data(
                 lithoprism, folder, "large", SECTION,
                 ["--electrodes", "384", "--spacing", "1", "--first", "8", "--levels", "6"])
-            report("(c) dipole-dipole line n <= 6, the program alone", count, electrodes,
+            report("(d) dipole-dipole line n <= 6, the program alone", count, electrodes,
                    ours(lithoprism, measured, folder, cores))
 
 

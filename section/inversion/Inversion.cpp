@@ -306,7 +306,7 @@ private:
         const auto predicted = [&](const VectorXd& step) {
             return (Wr - WJ * step).head(FN).squaredNorm() / static_cast<double>(FN);
         };
-        double previous = 0.0;
+        double previous = 0.0, missed = 0.0; // missed: the last trial whose prediction stayed above the target
         for (int k = 1; k >= -3; --k) {
             // Within the range: at its ends a trial is tried once.
             const double trial = std::clamp(lambda * std::pow(2.0, k), MinLambda, MaxLambda);
@@ -330,6 +330,23 @@ private:
                     chosenLambda = larger;
                 }
                 break;
+            }
+            missed = trial;
+        }
+        // Between the chosen λ and the trial above it that missed the target
+        // lies a factor 2: two bisections (in log λ) take the largest λ that
+        // still reaches it, so that a step does not fit the noise further
+        // than the target asks (a final χ² well under 1).
+        for (int bisection = 0; bisection < 2 && missed > chosenLambda && chosenLambda > 0.0; ++bisection) {
+            const double middle = std::sqrt(chosenLambda * missed);
+            const VectorXd step = normal.Solve(middle, Jtr - middle * smooth, chosen);
+            if (!step.allFinite())
+                break;
+            if (predicted(step) <= target) {
+                chosen = step;
+                chosenLambda = middle;
+            } else {
+                missed = middle;
             }
         }
         if (chosen.size() == 0)

@@ -49,8 +49,10 @@ TInversionMesh ChartInversionMesh(const TInversionChartData& Chart)
         mesh.RowDepths.push_back(depth - top);
     for (double x : Chart.ColBounds)
         mesh.Elevations.push_back(Elevation(Chart, x) - top);
-    mesh.Bottom = mesh.Elevations.empty() ? 0.0 : *std::min_element(mesh.Elevations.begin(), mesh.Elevations.end()) -
-                                                      mesh.RowDepths.back();
+    mesh.Level = mesh.Elevations.empty() ? 0.0 : *std::min_element(mesh.Elevations.begin(), mesh.Elevations.end());
+    mesh.Bottom = mesh.Level - mesh.RowDepths.back();
+    mesh.FadeTop = Chart.FadeTop;
+    mesh.FadeBottom = Chart.FadeBottom;
     CheckInversionMesh(mesh);
     return mesh;
 }
@@ -90,6 +92,8 @@ TInversionChartData ChartDataOf(const TInversionMesh& Mesh, const std::vector<do
     chart.RowBounds = Mesh.RowDepths;
     chart.ReliefX = Mesh.ColumnEdges;
     chart.ReliefZ = Mesh.Elevations;
+    chart.FadeTop = Mesh.FadeTop;
+    chart.FadeBottom = Mesh.FadeBottom;
     const auto columns = static_cast<size_t>(Mesh.Columns()), rows = static_cast<size_t>(Mesh.Rows());
     chart.Values.assign(columns, std::vector<double>(rows));
     for (size_t c = 0; c < columns; ++c)

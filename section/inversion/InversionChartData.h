@@ -10,7 +10,11 @@
 // elevations ReliefZ at ReliefX (up positive; empty for a flat surface at
 // elevation 0), per-cell tables indexed [column][row]. The chart draws the
 // last row down to its model bottom in the last row's colour: the
-// parameter mesh's flat bottom below the last row is that.
+// parameter mesh's flat bottom below the last row is that. Over relief the
+// row boundaries blend from the surface's shape to level lines from
+// FadeTop to FadeBottom (depths below the first row boundary; none when
+// FadeBottom is not below FadeTop), level with the lowest surface point at
+// a column boundary (TInversionMesh).
 
 #include "section/inversion/Inversion.h"
 #include "section/inversion/InversionMesh.h"
@@ -24,6 +28,7 @@ struct TInversionChartData {
     std::vector<double> ColBounds;
     std::vector<double> RowBounds;
     std::vector<double> ReliefX, ReliefZ;
+    double FadeTop = 0.0, FadeBottom = 0.0;
     std::vector<std::vector<double>> Values;                  // [c][r], ohm-m
     std::vector<std::vector<bool>> Fixed;                      // [c][r]; empty for none
     std::vector<std::vector<std::pair<double, double>>> Limits; // [c][r] (minimum, maximum); none where min ≥ max; empty for none
@@ -32,8 +37,9 @@ struct TInversionChartData {
 
 // The parameter mesh of the chart's cells: the surface at each column
 // boundary from the relief table (linear, level beyond its ends), the
-// rows' depths from the first row boundary, the flat bottom at the lowest
-// surface point less the last row boundary's depth. Raises EForwardError
+// rows' depths from the first row boundary, their blend to level lines,
+// level and the flat bottom at the lowest surface point (less the last row
+// boundary's depth). Raises EForwardError
 // for tables of the wrong size or boundaries that do not ascend.
 TInversionMesh ChartInversionMesh(const TInversionChartData& Chart);
 

@@ -1,11 +1,13 @@
 #include "section/inversion/InversionMesh.h"
 
+#include "section/model/NumberArrays.h"
 #include "section/survey/ReadableNumbers.h"
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
 #include <string>
+#include <utility>
 
 namespace lp {
 namespace {
@@ -32,12 +34,21 @@ std::vector<double> GrowingWidths(double Span, double First, double Growth)
     return widths;
 }
 
+bool Fades(const TInversionMesh& Mesh)
+{
+    return Mesh.FadeBottom > Mesh.FadeTop;
+}
+
 // The row boundary k of column edge c: y.
 double BoundaryY(const TInversionMesh& Mesh, int Column, int Boundary)
 {
     if (Boundary == Mesh.Rows())
         return Mesh.Bottom;
-    return Mesh.Elevations.at(static_cast<size_t>(Column)) - Mesh.RowDepths.at(static_cast<size_t>(Boundary));
+    const double surface = Mesh.Elevations.at(static_cast<size_t>(Column));
+    const double depth = Mesh.RowDepths.at(static_cast<size_t>(Boundary));
+    if (!Fades(Mesh))
+        return surface - depth;
+    return Mesh.Level + (surface - Mesh.Level) * SurfaceShare(depth, Mesh.FadeTop, Mesh.FadeBottom) - depth;
 }
 
 void CheckCell(const TInversionMesh& Mesh, int Cell)
@@ -85,9 +96,13 @@ void CheckInversionMesh(const TInversionMesh& Mesh)
         throw EForwardError("The parameter mesh's row depths must start at 0 and increase downwards.");
     if (Mesh.Elevations.size() != Mesh.ColumnEdges.size())
         throw EForwardError("The parameter mesh needs one surface elevation per column edge.");
-    const double lastDepth = Mesh.RowDepths[Mesh.RowDepths.size() - 2];
+    if (!std::isfinite(Mesh.FadeTop) || !std::isfinite(Mesh.FadeBottom) || !std::isfinite(Mesh.Level))
+        throw EForwardError("The parameter mesh's blending of the rows to level lines must be finite.");
     for (double y : Mesh.Elevations)
-        if (!std::isfinite(y) || !(Mesh.Bottom < y - lastDepth))
+        if (!std::isfinite(y) || (Fades(Mesh) && Mesh.Level > y))
+            throw EForwardError("The parameter mesh's rows must blend to a level at or below the ground surface.");
+    for (int c = 0; c < static_cast<int>(Mesh.Elevations.size()); ++c)
+        if (!(Mesh.Bottom < BoundaryY(Mesh, c, Mesh.Rows() - 1)))
             throw EForwardError("The parameter mesh's bottom must lie below every row above it.");
 }
 
@@ -129,10 +144,88 @@ std::vector<double> RowBoundaries(double Depth, double First, double Growth)
     return depths;
 }
 
+// The tallest cell over the one above it in a column whose surface lies
+// Above the mesh's level (the bottom row included). The ratio of two rows'
+// heights moves monotonically with Above (each height is linear in it), so
+// the columns at the level and at the highest point bound every other.
+double ColumnGrowth(const TInversionMesh& Mesh, double Above)
+{
+    TInversionMesh column = Mesh;
+    column.Elevations = {Mesh.Level + Above};
+    double worst = 0.0, upper = 0.0;
+    for (int k = 0; k < Mesh.Rows(); ++k) {
+        const double height = BoundaryY(column, 0, k) - BoundaryY(column, 0, k + 1);
+        if (k > 0)
+            worst = std::max(worst, height / upper);
+        upper = height;
+    }
+    return worst;
+}
+
+// The lowest and the highest point of the surface over Left .. Right.
+std::pair<double, double> SurfaceRange(const std::vector<TGeometryPoint>& Surface, double Left, double Right)
+{
+    std::vector<double> y{SurfaceElevation(Surface, Left), SurfaceElevation(Surface, Right)};
+    for (const TGeometryPoint& p : Surface)
+        if (Left <= p.x && p.x <= Right)
+            y.push_back(p.y);
+    const auto [lowest, highest] = std::minmax_element(y.begin(), y.end());
+    return {*lowest, *highest};
+}
+
+// The rows of the default layout (depths, level, fade, bottom) for a
+// surface from Lowest to Highest. The rows reach Depth below the lowest
+// point; over relief the top row follows the surface and the boundaries
+// below blend to level lines, the blend ending at the shallowest boundary
+// at or below Settle that keeps every cell within Layout.CellGrowth of the
+// one above it and leaves two level rows above the bottom; where none
+// does, the mesh takes one more row and tries again.
+TInversionMesh DefaultRows(double Lowest, double Highest, double Depth, double First, double Settle,
+                           const TInversionMeshLayout& Layout)
+{
+    TInversionMesh rows;
+    rows.Level = Lowest;
+    const double relief = Highest - Lowest;
+    const bool flat = !(relief > 1e-9 * std::max(First, std::fabs(Lowest)));
+    // Deepening stops once the rows could take any relief; far beyond what a survey's relief needs.
+    for (int deeper = 0; deeper < 64; ++deeper) {
+        rows.RowDepths = RowBoundaries(Depth, First, Layout.RowGrowth);
+        rows.Bottom = Lowest - rows.RowDepths.back();
+        rows.FadeTop = rows.FadeBottom = 0.0;
+        if (flat)
+            return rows;
+        const std::vector<double>& d = rows.RowDepths;
+        rows.FadeTop = d[1];
+        for (size_t k = 2; k + 2 < d.size(); ++k) {
+            if (d[k] < Settle * (1.0 - 1e-12))
+                continue;
+            rows.FadeBottom = d[k];
+            if (ColumnGrowth(rows, relief) <= Layout.CellGrowth)
+                return rows;
+        }
+        Depth = d.back() + (d.back() - d[d.size() - 2]) * Layout.RowGrowth;
+    }
+    return rows;
+}
+
+// The rows DefaultInversionMesh lays.
+TInversionMesh DefaultRows(const std::vector<double>& ElectrodeX, double Left, double Right,
+                           const std::vector<TGeometryPoint>& Surface, double DeepestMedianDepth,
+                           const TInversionMeshLayout& Layout)
+{
+    const double spacing = MedianGap(MeshElectrodePlaces(ElectrodeX, Left, Right, DeepestMedianDepth));
+    const auto [lowest, highest] = SurfaceRange(Surface, Left, Right);
+    if (!(std::isfinite(lowest) && std::isfinite(highest)))
+        throw EForwardError("The ground surface must be finite.");
+    return DefaultRows(lowest, highest, Layout.DepthFactor * DeepestMedianDepth, Layout.RowShare * spacing,
+                       DeepestMedianDepth, Layout);
+}
+
 } // namespace
 
 double DefaultInversionMeshCells(const std::vector<double>& ElectrodeX, double Left, double Right,
-                                 double DeepestMedianDepth, const TInversionMeshLayout& Layout)
+                                 const std::vector<TGeometryPoint>& Surface, double DeepestMedianDepth,
+                                 const TInversionMeshLayout& Layout)
 {
     const std::vector<double> x = MeshElectrodePlaces(ElectrodeX, Left, Right, DeepestMedianDepth);
     const double spacing = MedianGap(x);
@@ -142,8 +235,7 @@ double DefaultInversionMeshCells(const std::vector<double>& ElectrodeX, double L
                                          GrowingWidths(Right - x.back(), column, Layout.SideGrowth).size());
     for (size_t i = 0; i + 1 < x.size(); ++i)
         columns += GapPieces(x[i + 1] - x[i], column);
-    const double rows = static_cast<double>(
-        RowBoundaries(Layout.DepthFactor * DeepestMedianDepth, Layout.RowShare * spacing, Layout.RowGrowth).size() - 1);
+    const double rows = DefaultRows(ElectrodeX, Left, Right, Surface, DeepestMedianDepth, Layout).Rows();
     return columns * rows;
 }
 
@@ -152,7 +244,7 @@ TInversionMesh DefaultInversionMesh(const std::vector<double>& ElectrodeX, doubl
                                     const TInversionMeshLayout& Layout)
 {
     // Counted first: a mesh beyond what a cell number holds is refused before it is laid.
-    const double cells = DefaultInversionMeshCells(ElectrodeX, Left, Right, DeepestMedianDepth, Layout);
+    const double cells = DefaultInversionMeshCells(ElectrodeX, Left, Right, Surface, DeepestMedianDepth, Layout);
     if (!(cells <= static_cast<double>(std::numeric_limits<int>::max())))
         throw EForwardError("The parameter mesh would have " + ReadableNumber(cells) +
                             " cells, more than can be inverted.");
@@ -160,7 +252,7 @@ TInversionMesh DefaultInversionMesh(const std::vector<double>& ElectrodeX, doubl
     const double spacing = MedianGap(x);
     const double column = Layout.ColumnShare * spacing;
 
-    TInversionMesh mesh;
+    TInversionMesh mesh = DefaultRows(ElectrodeX, Left, Right, Surface, DeepestMedianDepth, Layout);
     // Left of the first electrode, growing outwards.
     std::vector<double> leftWidths = GrowingWidths(x.front() - Left, column, Layout.SideGrowth);
     double edge = Left;
@@ -182,10 +274,10 @@ TInversionMesh DefaultInversionMesh(const std::vector<double>& ElectrodeX, doubl
     mesh.ColumnEdges.push_back(Right);
     for (double e : mesh.ColumnEdges)
         mesh.Elevations.push_back(SurfaceElevation(Surface, e));
-
-    const double depth = Layout.DepthFactor * DeepestMedianDepth;
-    mesh.RowDepths = RowBoundaries(depth, Layout.RowShare * spacing, Layout.RowGrowth);
-    mesh.Bottom = *std::min_element(mesh.Elevations.begin(), mesh.Elevations.end()) - depth;
+    // The rows were planned for the surface's whole range; the columns'
+    // own lowest point is the level (no higher relief, so no taller cell).
+    mesh.Level = *std::min_element(mesh.Elevations.begin(), mesh.Elevations.end());
+    mesh.Bottom = mesh.Level - mesh.RowDepths.back();
     CheckInversionMesh(mesh);
     return mesh;
 }
@@ -220,13 +312,38 @@ void CellDepths(const TInversionMesh& Mesh, int Cell, double& Top, double& Botto
 {
     CheckCell(Mesh, Cell);
     const int c = Cell % Mesh.Columns(), r = Cell / Mesh.Columns();
-    Top = Mesh.RowDepths[static_cast<size_t>(r)];
-    if (r + 1 < Mesh.Rows()) {
-        Bottom = Mesh.RowDepths[static_cast<size_t>(r) + 1];
-        return;
-    }
+    const auto middle = [&](int Boundary) { return (BoundaryY(Mesh, c, Boundary) + BoundaryY(Mesh, c + 1, Boundary)) / 2.0; };
     const double surface = (Mesh.Elevations[static_cast<size_t>(c)] + Mesh.Elevations[static_cast<size_t>(c) + 1]) / 2.0;
-    Bottom = surface - Mesh.Bottom;
+    Top = surface - middle(r);
+    Bottom = surface - middle(r + 1);
+}
+
+double RowBoundaryY(const TInversionMesh& Mesh, int Edge, int Boundary)
+{
+    if (Edge < 0 || Edge > Mesh.Columns() || Boundary < 0 || Boundary > Mesh.Rows())
+        throw EForwardError("The row boundary " + std::to_string(Boundary) + " at column edge " +
+                            std::to_string(Edge) + " is not in the parameter mesh.");
+    return BoundaryY(Mesh, Edge, Boundary);
+}
+
+int RowAt(const TInversionMesh& Mesh, int Column, double X, double Y)
+{
+    if (Column < 0 || Column >= Mesh.Columns())
+        throw EForwardError("Column " + std::to_string(Column) + " is not in the parameter mesh.");
+    const double x1 = Mesh.ColumnEdges[static_cast<size_t>(Column)], x2 = Mesh.ColumnEdges[static_cast<size_t>(Column) + 1];
+    const double share = std::clamp((X - x1) / (x2 - x1), 0.0, 1.0);
+    const auto at = [&](int Boundary) {
+        return BoundaryY(Mesh, Column, Boundary) + share * (BoundaryY(Mesh, Column + 1, Boundary) - BoundaryY(Mesh, Column, Boundary));
+    };
+    if (Y > at(0) || Y < Mesh.Bottom)
+        return -1;
+    // The boundaries fall from the surface to the bottom: the last one at or above Y tops the row.
+    int low = 0, high = Mesh.Rows();
+    while (high - low > 1) {
+        const int middle = (low + high) / 2;
+        (at(middle) >= Y ? low : high) = middle;
+    }
+    return low;
 }
 
 TForwardModel InversionGround(const TInversionMesh& Mesh, const std::vector<double>& Resistivities,

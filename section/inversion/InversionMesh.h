@@ -6,12 +6,20 @@
 // Coordinates: x the distance, y the elevation (minus the depth). Column c
 // runs from ColumnEdges[c] to ColumnEdges[c + 1]; Elevations[c] is the
 // ground surface at ColumnEdges[c] (the surface is linear between column
-// edges). Row r runs from RowDepths[r] to RowDepths[r + 1] below the
-// surface, RowDepths[0] = 0; the last row instead reaches down to the flat
-// Bottom (y), so that the padding of the forward mesh continues the cells
-// of the border: the padding beside a side column belongs to that column's
-// cells and the padding below to the bottom row's cells (tied to the
-// nearest cell, no parameters of its own).
+// edges). Row boundary k lies RowDepths[k] below a surface that blends
+// from the ground (near the top) to the flat Level (deep down):
+//   y(c, k) = Level + (Elevations[c] − Level) · D(RowDepths[k]) − RowDepths[k],
+// D(d) = 1 down to FadeTop, 0 from FadeBottom on, and between them
+// 1 − (3t² − 2t³), t = (d − FadeTop) / (FadeBottom − FadeTop): a smooth step
+// (no kink where the blending starts or ends). Without a fade (FadeBottom
+// not below FadeTop) D is 1 everywhere and every row follows the surface.
+// Level lies at or below the lowest surface point, so a boundary under
+// higher ground only moves down: the rows stay in order and a row below
+// FadeBottom is level and equally thick under the whole line. The last
+// row instead reaches down to the flat Bottom (y), so that the padding of
+// the forward mesh continues the cells of the border: the padding beside a
+// side column belongs to that column's cells and the padding below to the
+// bottom row's cells (tied to the nearest cell, no parameters of its own).
 //
 // Cells are numbered row by row from the surface, left to right within a
 // row: cell = row * Columns() + column.
@@ -33,6 +41,9 @@ struct TInversionMesh {
     std::vector<double> Elevations;  // surface y at each column edge
     std::vector<double> RowDepths;   // below the surface, from 0, strictly increasing; one more than rows
     double Bottom = 0.0;             // y of the last row's flat bottom, below every other row boundary
+    double Level = 0.0;              // y the row boundaries blend to, at or below every surface point
+    double FadeTop = 0.0;            // depth where the row boundaries start to leave the surface's shape
+    double FadeBottom = 0.0;         // depth from which they are level; not below FadeTop: no fade
 
     int Columns() const { return static_cast<int>(ColumnEdges.size()) - 1; }
     int Rows() const { return static_cast<int>(RowDepths.size()) - 1; }
@@ -45,7 +56,8 @@ struct TInversionMeshLayout {
     double SideGrowth = 1.5;     // of each side column's width over the one inside it
     double RowShare = 0.5;       // the first row's thickness, of the electrode spacing
     double RowGrowth = 1.2;      // of each row's thickness over the one above
-    double DepthFactor = 1.2;    // the depth reached, in deepest median depths of investigation
+    double DepthFactor = 2.0;    // the depth reached, in deepest median depths of investigation
+    double CellGrowth = 2.0;     // the most a cell may be taller than the one above it, over relief
 };
 
 // The default layout over Left .. Right for electrodes at the given x
@@ -53,25 +65,33 @@ struct TInversionMeshLayout {
 // spacing (the median gap) between the outermost electrodes, a column edge
 // at every electrode, wider columns toward the sides; rows from RowShare
 // of the spacing growing by RowGrowth down to DepthFactor times
-// DeepestMedianDepth. The surface is that of Surface (x increasing; level
-// beyond its ends). Refuses (EForwardError) fewer than two distinct
-// electrodes, electrodes outside Left .. Right, a depth that is not a
-// finite number above 0, and a mesh of more cells than an int counts.
+// DeepestMedianDepth below the lowest surface point. The surface is that
+// of Surface (x increasing; level beyond its ends). Over relief the rows
+// follow the surface in the top row and blend to level lines below it
+// (see TInversionMesh), the blend ending at the shallowest row boundary
+// at or below DeepestMedianDepth (two full rows above the bottom at least)
+// at which no cell is more than CellGrowth times as tall as the one above
+// it; the mesh grows deeper, row by row, where the relief needs more room.
+// Refuses (EForwardError) fewer than two distinct electrodes, electrodes
+// outside Left .. Right, a depth that is not a finite number above 0, and
+// a mesh of more cells than an int counts.
 TInversionMesh DefaultInversionMesh(const std::vector<double>& ElectrodeX, double Left, double Right,
                                     const std::vector<TGeometryPoint>& Surface, double DeepestMedianDepth,
                                     const TInversionMeshLayout& Layout = {});
 
 // The cells DefaultInversionMesh lays with the same arguments, counted
-// without laying them (a count beyond any memory still counts), so that a
-// mesh the memory cannot hold is refused before it is laid. Refuses what
-// DefaultInversionMesh refuses.
+// without laying the columns (a count beyond any memory still counts), so
+// that a mesh the memory cannot hold is refused before it is laid.
+// Refuses what DefaultInversionMesh refuses.
 double DefaultInversionMeshCells(const std::vector<double>& ElectrodeX, double Left, double Right,
-                                 double DeepestMedianDepth, const TInversionMeshLayout& Layout = {});
+                                 const std::vector<TGeometryPoint>& Surface, double DeepestMedianDepth,
+                                 const TInversionMeshLayout& Layout = {});
 
 // Raises EForwardError when the mesh is unusable: fewer than one column or
 // row, edges or depths not strictly increasing or not finite, a count of
-// elevations that is not one per column edge, a bottom not below the last
-// row boundary above it.
+// elevations that is not one per column edge, a level above the lowest
+// surface point or a fade depth that is not finite, a bottom not below the
+// last row boundary above it.
 void CheckInversionMesh(const TInversionMesh& Mesh);
 
 // The corners of a cell, counter-clockwise from the lower left.
@@ -79,9 +99,17 @@ std::vector<TGeometryPoint> CellCorners(const TInversionMesh& Mesh, int Cell);
 TGeometryPoint CellCentre(const TInversionMesh& Mesh, int Cell);
 double CellArea(const TInversionMesh& Mesh, int Cell);
 
-// The cell's depth range below the surface at its centre (the bottom row:
-// to the flat bottom there).
+// The cell's depth range below the surface, half way across its column
+// (the bottom row: to the flat bottom there).
 void CellDepths(const TInversionMesh& Mesh, int Cell, double& Top, double& Bottom);
+
+// The y of row boundary Boundary (0 .. Rows(); Rows() is the flat bottom)
+// at column edge Edge.
+double RowBoundaryY(const TInversionMesh& Mesh, int Edge, int Boundary);
+
+// The row of Column holding the point at X (inside the column) and Y;
+// -1 above the surface or below the bottom.
+int RowAt(const TInversionMesh& Mesh, int Column, double X, double Y);
 
 // The ground of the forward computation: one region per cell with the
 // cell's resistivity (ohm-m, finite and above 0, one per cell) and

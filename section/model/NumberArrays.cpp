@@ -431,6 +431,16 @@ double LinearInterpolate(double xa, double ya, double xb, double yb, double x) n
     return yb + (x - xb) * (ya - yb) / (xa - xb);
 }
 
+double SurfaceShare(double Depth, double Top, double Bottom) noexcept
+{
+    if (!(Bottom > Top) || Depth <= Top)
+        return 1.0;
+    if (Depth >= Bottom)
+        return 0.0;
+    const double t = (Depth - Top) / (Bottom - Top);
+    return 1.0 - t * t * (3.0 - 2.0 * t);
+}
+
 namespace {
 
 // The table rule at x given k, the first knot index with knotX(k) >= x

@@ -228,6 +228,13 @@ double ExtremeOfArray(const arofdoubleM& values, int mode);
 // yb when xa == xb.
 double LinearInterpolate(double xa, double ya, double xb, double yb, double x) noexcept;
 
+// How much of the ground surface's shape a mesh row boundary at Depth keeps
+// when the rows blend from the surface to level lines: 1 down to Top, 0
+// from Bottom on, between them the smooth step 1 − (3t² − 2t³),
+// t = (Depth − Top) / (Bottom − Top), which leaves both ends without a kink.
+// 1 everywhere when Bottom is not below Top (no blending).
+double SurfaceShare(double Depth, double Top, double Bottom) noexcept;
+
 // The piecewise-linear value of a knot table (knotsX ascending) at x: the
 // first knot's value before it, the last knot's value after it, MissingValue
 // when there are no knots.

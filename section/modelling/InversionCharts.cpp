@@ -127,6 +127,8 @@ void ShowMesh(TTModelSection2d& Chart, const TInversionChartData& Cells)
     const arofdoubleM rows = ArrayOf(Cells.RowBounds);
     Chart.ReliefX = ArrayOf(Cells.ReliefX);
     Chart.ReliefZ = ArrayOf(Cells.ReliefZ);
+    Chart.ReliefFadeTop = Cells.FadeTop;
+    Chart.ReliefFadeBottom = Cells.FadeBottom;
     Chart.Layers = DynArray<ararofdoubleM>(1);
     Chart.LayerOrder = arofintM{0};
     Chart.CurrentLayer = 0;
@@ -218,6 +220,8 @@ TInversionChartData ChartCells(const TTModelSection2d& Chart)
     cells.RowBounds = VectorOf(Chart.RowBounds);
     cells.ReliefX = VectorOf(Chart.ReliefX);
     cells.ReliefZ = VectorOf(Chart.ReliefZ);
+    cells.FadeTop = Chart.ReliefFadeTop;
+    cells.FadeBottom = Chart.ReliefFadeBottom;
     const auto columns = static_cast<size_t>(std::max(Chart.LastCol + 1, 0));
     const auto rows = static_cast<size_t>(std::max(Chart.LastRow + 1, 0));
     cells.Values.assign(columns, std::vector<double>(rows));

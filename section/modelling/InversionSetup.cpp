@@ -84,7 +84,7 @@ TInversionMesh InversionMeshFor(const TMeasuredData& Data, const TForwardModel* 
     }
     // The mesh counted before it is laid: one the memory cannot hold is
     // refused before it takes any.
-    RefuseInversionBeyondMemory(static_cast<double>(Data.Size()), DefaultInversionMeshCells(x, left, right, deepest));
+    RefuseInversionBeyondMemory(static_cast<double>(Data.Size()), DefaultInversionMeshCells(x, left, right, surface, deepest));
     return DefaultInversionMesh(x, left, right, surface, deepest);
 }
 

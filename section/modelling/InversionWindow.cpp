@@ -249,17 +249,11 @@ QImage PaintInversionImage(const TInversionPicture& Picture, const std::function
         const int column = IntervalOf(mesh.ColumnEdges, x);
         if (column < 0)
             continue;
-        const size_t c = static_cast<size_t>(column);
-        const double share = (x - mesh.ColumnEdges[c]) / (mesh.ColumnEdges[c + 1] - mesh.ColumnEdges[c]);
-        const double surface = mesh.Elevations[c] + share * (mesh.Elevations[c + 1] - mesh.Elevations[c]);
         for (int j = 0; j < image.height(); ++j) {
             const double y = Top + (j + 0.5) * (Bottom - Top) / image.height();
-            const double depth = surface - y;
-            if (depth < 0.0 || y < mesh.Bottom)
-                continue;
-            int row = IntervalOf(mesh.RowDepths, depth);
+            const int row = RowAt(mesh, column, x, y);
             if (row < 0)
-                row = mesh.Rows() - 1; // the last row reaches down to the flat bottom
+                continue;
             const size_t cell = static_cast<size_t>(row * mesh.Columns() + column);
             unsigned colour = Colour(Picture.Resistivities[cell]);
             double fade = faded ? FadeOfCoverage(Picture.Coverage[cell]) : 0.0;

@@ -316,6 +316,36 @@ double TTModelSection2d::ReliefShiftAt(int C, double X) const
     return LinearInterpolate(ColBounds[C], ReliefShift[C], ColBounds[C + 1], ReliefShift[C + 1], X);
 }
 
+double TTModelSection2d::BoundaryShift(int Edge, int R) const
+{
+    const double share = SurfaceShare(RowBounds[R] - RowBounds[0], ReliefFadeTop, ReliefFadeBottom);
+    return share * ReliefShift[Edge] + (1.0 - share) * MaxReliefShift;
+}
+
+double TTModelSection2d::BoundaryShiftAt(int C, double X, int R) const
+{
+    return LinearInterpolate(ColBounds[C], BoundaryShift(C, R), ColBounds[C + 1], BoundaryShift(C + 1, R), X);
+}
+
+double TTModelSection2d::StoredDepthAt(int C, double X, double Z) const
+{
+    const double shift = ReliefShiftAt(C, X);
+    if (!(ReliefFadeBottom > ReliefFadeTop) || RowBounds.Length() == 0)
+        return Z - shift;
+    // Z = d + shift blended toward MaxReliefShift grows with d: bisection.
+    const double top = RowBounds[0];
+    const auto chartDepth = [&](double d) {
+        const double share = SurfaceShare(d - top, ReliefFadeTop, ReliefFadeBottom);
+        return d + share * shift + (1.0 - share) * MaxReliefShift;
+    };
+    double low = Z - MaxReliefShift, high = Z - std::min(shift, MaxReliefShift);
+    for (int i = 0; i < 60 && high > low; ++i) {
+        const double middle = 0.5 * (low + high);
+        (chartDepth(middle) < Z ? low : high) = middle;
+    }
+    return 0.5 * (low + high);
+}
+
 // --- Pointer --------------------------------------------------------------------
 
 void TTModelSection2d::UpdatePointerZone(int X, int Y)
@@ -348,9 +378,8 @@ bool TTModelSection2d::CellAt(double X, double Z, int& C, int& R) const
         }
     if (C < 0)
         return false;
-    const double shift = ReliefShiftAt(C, X);
     for (int r = 0; r + 1 < RowBounds.Length(); ++r)
-        if (RowBounds[r] + shift <= Z && Z <= RowBounds[r + 1] + shift) {
+        if (RowBounds[r] + BoundaryShiftAt(C, X, r) <= Z && Z <= RowBounds[r + 1] + BoundaryShiftAt(C, X, r + 1)) {
             R = r;
             break;
         }

@@ -78,6 +78,7 @@ struct undounit {
     uint8_t ScaleMode = 0;
     double SymLogConstant = 0;
     arofdoubleM ReliefX, ReliefZ;
+    double ReliefFadeTop = 0, ReliefFadeBottom = 0;
     int32_t LastCol = 0, LastRow = 0;
     double CellValueAtCursor = 0;
     arofdoubleM ReliefShift;
@@ -135,6 +136,16 @@ public:
     void UpdateReliefShift();
     // The relief shift at X inside column C.
     double ReliefShiftAt(int C, double X) const;
+    // The shift of row boundary R at column boundary Edge: the relief shift
+    // at the surface, blending (ReliefFadeTop .. ReliefFadeBottom below the
+    // first row boundary) to MaxReliefShift, which levels the boundaries
+    // with the lowest surface point; without a blend the relief shift.
+    double BoundaryShift(int Edge, int R) const;
+    // The same at X inside column C.
+    double BoundaryShiftAt(int C, double X, int R) const;
+    // The stored depth of a point at chart depth Z and X inside column C:
+    // Z less the shift of a boundary through the point.
+    double StoredDepthAt(int C, double X, double Z) const;
 
     // --- Mesh editing ---
     // Every per-cell table follows: a new column or row copies the one it
@@ -161,9 +172,9 @@ public:
     // Every second boundary removed; anchored column boundaries stay.
     void ThickenColumns();
     void ThickenRows();
-    // The relief shift under the pointer (0 when the pointer is in no
-    // column).
-    double PointerReliefShift() const;
+    // The stored depth of chart depth Z under the pointer (Z less the
+    // relief shift of a boundary through it).
+    double PointerStoredDepth(double Z) const;
 
     // --- Undo ring ---
 
@@ -359,6 +370,10 @@ public:
     bool HasRelief = false;
     arofdoubleM ReliefShift;
     double MaxReliefShift = 0.0;
+    // The depths (below the first row boundary) over which the row
+    // boundaries blend from the relief to level lines; none when the
+    // bottom is not below the top.
+    double ReliefFadeTop = 0.0, ReliefFadeBottom = 0.0;
     arofcomplexM MarkerPoints;
 
     // --- Fields: cell values ---

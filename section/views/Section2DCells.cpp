@@ -130,10 +130,10 @@ TTModelSection2d::TCellCorners TTModelSection2d::CornersOf(int C, int R) const
 {
     return {XToCellPixel(ColBounds[C]),
             XToCellPixel(ColBounds[C + 1]),
-            ZToCellPixel(ReliefShift[C] + RowBounds[R]),
-            ZToCellPixel(ReliefShift[C] + RowBounds[R + 1]),
-            ZToCellPixel(ReliefShift[C + 1] + RowBounds[R]),
-            ZToCellPixel(ReliefShift[C + 1] + RowBounds[R + 1])};
+            ZToCellPixel(BoundaryShift(C, R) + RowBounds[R]),
+            ZToCellPixel(BoundaryShift(C, R + 1) + RowBounds[R + 1]),
+            ZToCellPixel(BoundaryShift(C + 1, R) + RowBounds[R]),
+            ZToCellPixel(BoundaryShift(C + 1, R + 1) + RowBounds[R + 1])};
 }
 
 void TTModelSection2d::SetCellBrush(TBrush& Brush, TColor CellColor, bool Hatched, TColor DotColor)
@@ -328,8 +328,9 @@ void TTModelSection2d::HighlightCell(int C, int R)
     const TCellCorners k = CornersOf(C, R);
     const int x1 = k.xL + 1, x2 = k.xR - 1, y1 = k.yTL + 1, y2 = k.yBL - 1, y3 = k.yTR + 1, y4 = k.yBR - 1;
     if (OnCellDrawn)
-        OnCellDrawn(ColBounds[C], ColBounds[C + 1], ReliefShift[C] + RowBounds[R], ReliefShift[C] + RowBounds[R + 1],
-                    ReliefShift[C + 1] + RowBounds[R], ReliefShift[C + 1] + RowBounds[R + 1]);
+        OnCellDrawn(ColBounds[C], ColBounds[C + 1], BoundaryShift(C, R) + RowBounds[R],
+                    BoundaryShift(C, R + 1) + RowBounds[R + 1], BoundaryShift(C + 1, R) + RowBounds[R],
+                    BoundaryShift(C + 1, R + 1) + RowBounds[R + 1]);
     if (!(x2 - x1 > 0 && y2 - y1 > 0))
         return;
     TCanvas& canvas = CellPicture().Canvas();

@@ -70,11 +70,11 @@ void DeleteRow(DynArray<DynArray<T>>& Table, int K)
 
 } // namespace
 
-double TTModelSection2d::PointerReliefShift() const
+double TTModelSection2d::PointerStoredDepth(double Z) const
 {
     if (CurCol < 0 || CurCol > LastCol || CurCol + 1 >= ReliefShift.Length())
-        return 0.0;
-    return ReliefShiftAt(CurCol, PointerX);
+        return Z;
+    return StoredDepthAt(CurCol, PointerX, Z);
 }
 
 // --- Moving ---------------------------------------------------------------------
@@ -105,7 +105,7 @@ bool TTModelSection2d::MoveColBound(int I, double X)
 
 bool TTModelSection2d::MoveRowBound(int J, double Z)
 {
-    const double depth = Z - PointerReliefShift();
+    const double depth = PointerStoredDepth(Z);
     if (!MayMoveTo(RowBounds, J, depth))
         return false;
     RowBounds[J] = depth;
@@ -151,7 +151,7 @@ void TTModelSection2d::InsertRowBoundAtPointer(bool Redraw, double Z)
 {
     // Searching with the stored depth keeps the boundaries strictly ascending
     // after the shift is taken off.
-    InsertRowBound(Redraw, Z - PointerReliefShift());
+    InsertRowBound(Redraw, PointerStoredDepth(Z));
 }
 
 void TTModelSection2d::CommitColBounds(const arofdoubleM& Bounds, bool Redraw)

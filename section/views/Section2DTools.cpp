@@ -83,10 +83,14 @@ int TTModelSection2d::NearestColBound(double X, int& PixelDistance) const
 int TTModelSection2d::NearestRowBound(double Z, int& PixelDistance) const
 {
     PixelDistance = NoDistance;
-    const double shift = PointerReliefShift();
-    const int best = NearestIndex(RowBounds, shift, Z);
+    // Each boundary where it crosses the pointer's x (blended toward level lines with depth).
+    const bool inColumn = CurCol >= 0 && CurCol <= LastCol && CurCol + 1 < ReliefShift.Length();
+    arofdoubleM shown = RowBounds;
+    for (int i = 0; i < shown.Length(); ++i)
+        shown[i] += inColumn ? BoundaryShiftAt(CurCol, PointerX, i) : 0.0;
+    const int best = NearestIndex(shown, 0.0, Z);
     if (best >= 0)
-        PixelDistance = std::abs(ZToCellPixel(RowBounds[best] + shift) - ZToCellPixel(Z));
+        PixelDistance = std::abs(ZToCellPixel(shown[best]) - ZToCellPixel(Z));
     return best;
 }
 

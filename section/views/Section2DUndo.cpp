@@ -65,6 +65,8 @@ void TTModelSection2d::StoreSnapshot(undo& Store, int Slot)
     unit.SymLogConstant = SymLogConstant;
     unit.ReliefX = ReliefX;
     unit.ReliefZ = ReliefZ;
+    unit.ReliefFadeTop = ReliefFadeTop;
+    unit.ReliefFadeBottom = ReliefFadeBottom;
     unit.LastCol = LastCol;
     unit.LastRow = LastRow;
     unit.CellValueAtCursor = CellValueAtCursor;
@@ -116,6 +118,8 @@ bool TTModelSection2d::RestoreSnapshot(const undo& Store, int Slot)
     SymLogConstant = unit.SymLogConstant;
     ReliefX = unit.ReliefX;
     ReliefZ = unit.ReliefZ;
+    ReliefFadeTop = unit.ReliefFadeTop;
+    ReliefFadeBottom = unit.ReliefFadeBottom;
     LastCol = unit.LastCol;
     LastRow = unit.LastRow;
     CellValueAtCursor = unit.CellValueAtCursor;

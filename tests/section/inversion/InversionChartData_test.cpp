@@ -77,6 +77,15 @@ TEST(InversionChartData, DefaultMeshGoesToTheChartAndBackUnchanged)
     EXPECT_EQ(back.RowDepths, mesh.RowDepths);
     EXPECT_EQ(back.Elevations, mesh.Elevations);
     EXPECT_EQ(back.Bottom, mesh.Bottom);
+    // The rows' blend to level lines over the relief too: every corner where it was.
+    ASSERT_GT(mesh.FadeBottom, mesh.FadeTop);
+    EXPECT_EQ(back.FadeTop, mesh.FadeTop);
+    EXPECT_EQ(back.FadeBottom, mesh.FadeBottom);
+    for (int cell = 0; cell < mesh.Cells(); ++cell)
+        for (size_t k = 0; k < 4; ++k) {
+            EXPECT_EQ(CellCorners(back, cell)[k].x, CellCorners(mesh, cell)[k].x);
+            EXPECT_EQ(CellCorners(back, cell)[k].y, CellCorners(mesh, cell)[k].y);
+        }
     TInversionSettings settings;
     EXPECT_EQ(ChartStartingModel(chart, settings), values);
     EXPECT_THROW(ChartDataOf(mesh, {1.0}), EForwardError);

@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <tuple>
+#include <utility>
 #include <vector>
 #include <numbers>
 
@@ -118,14 +119,85 @@ TEST(InversionMesh, TheDefaultMeshIsCountedBeforeItIsLaid)
              {{0.0, 10.0, 20.0, 30.0}, -20.0, 50.0, 12.0},
              {{5.0, 0.0, 7.5, 30.0, 31.0}, -3.0, 31.0, 40.0},
              {{0.0, 2.0, 4.0, 6.0, 8.0, 10.0, 100.0}, -4.0, 104.0, 30.0}})
-        EXPECT_EQ(DefaultInversionMeshCells(x, left, right, depth),
+        EXPECT_EQ(DefaultInversionMeshCells(x, left, right, level, depth),
                   static_cast<double>(DefaultInversionMesh(x, left, right, level, depth).Cells()));
     // Spacing 10, half-spacing columns across a gap of 1e9: 2e8 of them,
     // counted at once; a mesh beyond what an int counts is refused unlaid.
     const std::vector<double> stray = {-1e9, 0.0, 10.0, 20.0, 30.0};
-    const double cells = DefaultInversionMeshCells(stray, -1e9 - 20.0, 50.0, 1e8);
+    const double cells = DefaultInversionMeshCells(stray, -1e9 - 20.0, 50.0, level, 1e8);
     EXPECT_GT(cells, 2e8 * 20);
     EXPECT_THROW(DefaultInversionMesh(stray, -1e9 - 20.0, 50.0, level, 1e8), EForwardError);
+}
+
+// Over relief the mesh's bottom row ran flat under rows that followed the
+// surface: one cell tens of metres tall under the high end, a few under
+// the low end, and the image drew columns in it. Now the top row follows
+// the ground, the rows below blend to level lines, and no cell is more
+// than twice as tall as the one above it.
+TEST(InversionMesh, OverReliefTheRowsFollowTheGroundAtTheTopAndLevelWithDepth)
+{
+    std::vector<double> x;
+    for (int e = 0; e < 32; ++e)
+        x.push_back(e);
+    const double deepest = 4.0, left = -4.0, right = 35.0;
+    const double drop = std::tan(25.0 * std::numbers::pi / 180.0) * (right - left);
+    const std::vector<std::pair<const char*, std::vector<TGeometryPoint>>> grounds{
+        {"hill", {{left, 0.0}, {8.0, 0.0}, {15.5, 6.0}, {23.0, 0.0}, {right, 0.0}}},
+        {"valley", {{left, 0.0}, {9.0, 0.0}, {15.5, -5.0}, {22.0, 0.0}, {right, 0.0}}},
+        {"25 degree slope", {{left, drop}, {right, 0.0}}},
+        {"steep cliff", {{left, 40.0}, {10.0, 40.0}, {12.0, 0.0}, {right, 0.0}}}};
+    for (const auto& [name, surface] : grounds) {
+        SCOPED_TRACE(name);
+        const TInversionMesh mesh = DefaultInversionMesh(x, left, right, surface, deepest);
+        const int rows = mesh.Rows();
+        EXPECT_GE(mesh.Level - mesh.Bottom, 2.0 * deepest - 1e-9);
+        EXPECT_GE(mesh.FadeBottom, deepest);
+        for (int edge = 0; edge <= mesh.Columns(); ++edge) {
+            // The top row: half a spacing below the ground, as on flat ground.
+            EXPECT_NEAR(RowBoundaryY(mesh, edge, 0) - RowBoundaryY(mesh, edge, 1), 0.5, 1e-9);
+            for (int k = 1; k < rows; ++k) {
+                const double above = RowBoundaryY(mesh, edge, k - 1) - RowBoundaryY(mesh, edge, k);
+                const double height = RowBoundaryY(mesh, edge, k) - RowBoundaryY(mesh, edge, k + 1);
+                EXPECT_LE(height, 2.0 * above + 1e-9) << "edge " << edge << ", row " << k;
+            }
+            // Below the blend every boundary is level with the bottom's, at least two rows of them.
+            int level = 0;
+            for (int k = 0; k < rows; ++k)
+                if (mesh.RowDepths[static_cast<size_t>(k)] >= mesh.FadeBottom) {
+                    EXPECT_NEAR(RowBoundaryY(mesh, edge, k), RowBoundaryY(mesh, 0, k), 1e-9) << "row " << k;
+                    ++level;
+                }
+            EXPECT_GE(level, 2);
+        }
+        // Every cell's centre is found in its own row.
+        for (int cell = 0; cell < mesh.Cells(); ++cell) {
+            const TGeometryPoint centre = CellCentre(mesh, cell);
+            EXPECT_EQ(RowAt(mesh, cell % mesh.Columns(), centre.x, centre.y), cell / mesh.Columns());
+        }
+    }
+}
+
+// On flat ground the rows are the old ones (half a spacing, growing by
+// 20 %) except that they go on down to twice the deepest median depth.
+TEST(InversionMesh, OnFlatGroundTheRowsOnlyReachDeeper)
+{
+    const std::vector<double> x{0.0, 1.0, 2.0, 3.0, 4.0, 5.0, 6.0, 7.0, 8.0, 9.0};
+    const TInversionMesh mesh = DefaultInversionMesh(x, -2.0, 11.0, {{-2.0, 3.0}, {11.0, 3.0}}, 5.0);
+    EXPECT_LE(mesh.FadeBottom, mesh.FadeTop);
+    EXPECT_DOUBLE_EQ(mesh.Level - mesh.Bottom, 10.0);
+    double depth = 0.0, thickness = 0.5;
+    for (size_t k = 0; k + 1 < mesh.RowDepths.size(); ++k) {
+        EXPECT_NEAR(mesh.RowDepths[k], depth, 1e-12) << k;
+        depth += thickness;
+        thickness *= 1.2;
+    }
+    for (int edge = 0; edge <= mesh.Columns(); ++edge)
+        for (int k = 0; k <= mesh.Rows(); ++k)
+            EXPECT_DOUBLE_EQ(RowBoundaryY(mesh, edge, k), k < mesh.Rows() ? 3.0 - mesh.RowDepths[static_cast<size_t>(k)] : -7.0);
+    EXPECT_EQ(RowAt(mesh, 3, 0.2, 3.1), -1);
+    EXPECT_EQ(RowAt(mesh, 3, 0.2, -7.5), -1);
+    EXPECT_THROW(RowAt(mesh, mesh.Columns(), 0.2, 0.0), EForwardError);
+    EXPECT_THROW(RowBoundaryY(mesh, 0, mesh.Rows() + 1), EForwardError);
 }
 
 } // namespace

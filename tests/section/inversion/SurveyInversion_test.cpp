@@ -29,7 +29,7 @@ std::vector<double> Positions(int count, double spacing)
     return x;
 }
 
-TEST(InversionMesh, DefaultLayoutHalfSpacingColumnsGrowingSidesAndRowsToTheDepthOfInvestigation)
+TEST(InversionMesh, DefaultLayoutHalfSpacingColumnsGrowingSidesAndRowsToTwiceTheDepthOfInvestigation)
 {
     // A slope: the surface falls by 0.5 m per metre from x = 4 on.
     const std::vector<TGeometryPoint> surface{{-3.0, 0.0}, {4.0, 0.0}, {11.0, -3.5}};
@@ -48,26 +48,37 @@ TEST(InversionMesh, DefaultLayoutHalfSpacingColumnsGrowingSidesAndRowsToTheDepth
     for (size_t i = i0 + 17; i + 1 < mesh.ColumnEdges.size(); ++i)
         EXPECT_GE(mesh.ColumnEdges[i + 1] - mesh.ColumnEdges[i], 0.5 - 1e-12);
     EXPECT_GT(mesh.ColumnEdges.back() - mesh.ColumnEdges[mesh.ColumnEdges.size() - 2], 0.5);
-    // Rows: half a spacing growing by 20 %, down to 1.2 times the deepest median depth.
-    ASSERT_EQ(mesh.RowDepths.size(), 4u);
+    // Rows: half a spacing growing by 20 %, at least twice the deepest median
+    // depth below the lowest point (deeper here: 3.5 m of relief over a 1.5 m
+    // median depth needs rows to blend in).
+    ASSERT_GE(mesh.RowDepths.size(), 5u);
     EXPECT_DOUBLE_EQ(mesh.RowDepths[1], 0.5);
     EXPECT_DOUBLE_EQ(mesh.RowDepths[2] - mesh.RowDepths[1], 0.6);
-    EXPECT_DOUBLE_EQ(mesh.RowDepths.back(), 1.8);
+    EXPECT_DOUBLE_EQ(mesh.RowDepths[3] - mesh.RowDepths[2], 0.72);
+    EXPECT_GE(mesh.RowDepths.back(), 3.0);
     // The relief followed: surface at every column edge; the bottom flat below it all.
     for (size_t i = 0; i < mesh.ColumnEdges.size(); ++i) {
         const double x = mesh.ColumnEdges[i];
         EXPECT_DOUBLE_EQ(mesh.Elevations[i], x <= 4.0 ? 0.0 : -0.5 * (x - 4.0));
     }
-    EXPECT_DOUBLE_EQ(mesh.Bottom, -3.5 - 1.8);
-    // A cell of the second row on the slope lies its row's depth below the surface.
+    EXPECT_DOUBLE_EQ(mesh.Level, -3.5);
+    EXPECT_DOUBLE_EQ(mesh.Bottom, -3.5 - mesh.RowDepths.back());
+    // A cell of the top row on the slope: half a spacing thick below the surface.
     const int column = static_cast<int>(i0) + 12; // x 6 .. 6.5
-    const std::vector<TGeometryPoint> corners = CellCorners(mesh, mesh.Columns() + column);
-    EXPECT_DOUBLE_EQ(corners[3].y, -1.0 - 0.5);
-    EXPECT_DOUBLE_EQ(corners[2].y, -1.25 - 0.5);
+    const std::vector<TGeometryPoint> corners = CellCorners(mesh, column);
+    EXPECT_DOUBLE_EQ(corners[3].y, -1.0);
+    EXPECT_DOUBLE_EQ(corners[2].y, -1.25);
+    EXPECT_DOUBLE_EQ(corners[0].y, -1.0 - 0.5);
+    EXPECT_DOUBLE_EQ(corners[1].y, -1.25 - 0.5);
     double top = 0, bottom = 0;
-    CellDepths(mesh, mesh.Columns() + column, top, bottom);
+    CellDepths(mesh, column, top, bottom);
+    EXPECT_DOUBLE_EQ(top, 0.0);
+    EXPECT_DOUBLE_EQ(bottom, 0.5);
+    // The second row's cell under the high ground is thicker than on flat
+    // ground (its base has begun to blend toward the level), never thinner.
+    CellDepths(mesh, mesh.Columns() + 1, top, bottom);
     EXPECT_DOUBLE_EQ(top, 0.5);
-    EXPECT_DOUBLE_EQ(bottom, 1.1);
+    EXPECT_GE(bottom, 1.1);
 }
 
 TEST(InversionMesh, RefusesWhatCannotBeLaidOut)

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <random>
@@ -61,6 +62,48 @@ TEST(InversionCharts, WhatAChartShowsComesBackWithItsMesh)
 }
 
 // A record that does not fit its mesh is refused before the chart changes.
+// Over relief the parameter mesh's rows blend from the ground to level
+// lines; the chart drew every row boundary the surface's shape down, so
+// the picture and the pointer's cell were not the cells the inversion took.
+TEST(InversionCharts, OverReliefTheChartDrawsAndFindsTheBlendedRows)
+{
+    std::vector<double> x;
+    for (int e = 0; e < 24; ++e)
+        x.push_back(2.0 * e);
+    const TInversionMesh mesh =
+        DefaultInversionMesh(x, -6.0, 52.0, {{-6.0, 0.0}, {14.0, 0.0}, {23.0, 8.0}, {32.0, 0.0}, {52.0, 0.0}}, 4.0);
+    ASSERT_GT(mesh.FadeBottom, mesh.FadeTop);
+    std::vector<double> values(static_cast<size_t>(mesh.Cells()));
+    for (size_t cell = 0; cell < values.size(); ++cell)
+        values[cell] = 1.0 + static_cast<double>(cell);
+    TTModelSection2d chart;
+    ShowChartCells(chart, ChartDataOf(mesh, values), true);
+    // The chart's depth runs down from the highest surface point.
+    const double highest = *std::max_element(mesh.Elevations.begin(), mesh.Elevations.end());
+    for (int edge = 0; edge <= mesh.Columns(); ++edge)
+        for (int k = 0; k <= mesh.Rows(); ++k)
+            EXPECT_NEAR(chart.RowBounds[k] + chart.BoundaryShift(edge, k), highest - RowBoundaryY(mesh, edge, k), 1e-9)
+                << "edge " << edge << ", boundary " << k;
+    // The pointer over a cell's centre finds that cell; its stored depth is the row's.
+    chart.PointerZone = 1;
+    for (int cell = 0; cell < mesh.Cells(); ++cell) {
+        const TGeometryPoint centre = CellCentre(mesh, cell);
+        int c = -1, r = -1;
+        ASSERT_TRUE(chart.CellAt(centre.x, highest - centre.y, c, r)) << cell;
+        EXPECT_EQ(c, cell % mesh.Columns());
+        EXPECT_EQ(r, cell / mesh.Columns());
+    }
+    const int column = mesh.Columns() / 2, boundary = mesh.Rows() - 2;
+    const double across = 0.5 * (mesh.ColumnEdges[static_cast<size_t>(column)] + mesh.ColumnEdges[static_cast<size_t>(column) + 1]);
+    const double z = chart.RowBounds[boundary] + chart.BoundaryShiftAt(column, across, boundary);
+    EXPECT_NEAR(chart.StoredDepthAt(column, across, z), chart.RowBounds[boundary], 1e-9);
+    // And the record read back is the mesh shown, blend included.
+    const TInversionMesh back = ChartInversionMesh(ChartCells(chart));
+    for (int edge = 0; edge <= mesh.Columns(); ++edge)
+        for (int k = 0; k <= mesh.Rows(); ++k)
+            EXPECT_NEAR(RowBoundaryY(back, edge, k), RowBoundaryY(mesh, edge, k), 1e-9);
+}
+
 TEST(InversionCharts, ABadRecordLeavesTheChartAsItWas)
 {
     TTModelSection2d chart;

