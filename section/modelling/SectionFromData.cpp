@@ -1,6 +1,8 @@
 #include "section/modelling/SectionFromData.h"
 
 #include "section/forward/ForwardModel.h"
+#include "section/inversion/InversionMesh.h"
+#include "section/modelling/InversionSetup.h"
 #include "section/modelling/ForwardPseudoSection.h"
 
 #include <algorithm>
@@ -45,6 +47,27 @@ double MedianPositiveResistivity(const TMeasuredData& Data)
     return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2.0;
 }
 
+namespace {
+
+// How far below the elevation Lowest the inversion's default cells for
+// Data reach: its mesh's bottom, or, for data it refuses (they still make
+// a section), its depth rule over the deepest median depth of
+// investigation.
+double InversionCellsDepth(const TMeasuredData& Data, double Lowest)
+{
+    try {
+        return Lowest - InversionMeshFor(Data, nullptr).Bottom;
+    } catch (const EForwardError&) {
+        const TSurvey survey = Data.Survey();
+        double deepest = 0.0;
+        for (const TConfiguration& configuration : survey.Configurations)
+            deepest = std::max(deepest, MedianDepthOfInvestigation(survey, configuration));
+        return TInversionMeshLayout{}.DepthFactor * deepest;
+    }
+}
+
+} // namespace
+
 TDataSection SectionFromData(const TMeasuredData& Data)
 {
     std::vector<double> x;
@@ -85,17 +108,14 @@ TDataSection SectionFromData(const TMeasuredData& Data)
         section.Relief = std::move(relief);
     section.Area.top = 0.0 - top; // never -0
 
-    // How deep: half as deep again as the deepest median depth of
-    // investigation below the lowest ground, so the inversion's cells (down
-    // to 1.2 of it) and a little ground under them fit in the area; and a
-    // third of the line's length at least, so a survey of short spreads
-    // still gets a section whose depth a drawing can use (a dipole-dipole
-    // line with few levels sees only a tenth of its length).
-    double deepest = 0.0;
-    const TSurvey survey = Data.Survey();
-    for (const TConfiguration& configuration : survey.Configurations)
-        deepest = std::max(deepest, MedianDepthOfInvestigation(survey, configuration));
-    const double depth = std::max(1.5 * deepest, (x.back() - x.front()) / 3.0);
+    // How deep: a quarter deeper than the inversion's default cells reach
+    // below the lowest ground (over relief they reach deeper than on level
+    // ground), so the cells and a little ground under them fit in the area
+    // and the inversion's image lies inside it; and a third of the line's
+    // length at least, so a survey of short spreads still gets a section
+    // whose depth a drawing can use (a dipole-dipole line with few levels
+    // sees only a tenth of its length).
+    const double depth = std::max(1.25 * InversionCellsDepth(Data, bottom), (x.back() - x.front()) / 3.0);
     section.Area.bottom = depth - bottom;
     return section;
 }

@@ -5,6 +5,7 @@
 #include "section/modelling/SectionFromData.h"
 
 #include "section/forward/ForwardModel.h"
+#include "section/modelling/InversionSetup.h"
 
 #include <gtest/gtest.h>
 
@@ -71,9 +72,14 @@ TEST(SectionFromData, FramesTheSurveyTwoSpacingsOutWithTheFilesTopographyAsRelie
     }
     // The host: the median of 100 .. 108.
     EXPECT_DOUBLE_EQ(section.HostResistivity, 104.0);
-    // Wenner a = 5 m sees 0.519 a deep (Edwards 1977): a third of the 55 m
-    // line is deeper, below the lowest ground in the frame (198.2).
-    EXPECT_NEAR(section.Area.bottom, -198.2 + 55.0 / 3.0, 1e-9);
+    // The inversion's cells over this relief reach deeper than a third of
+    // the 55 m line: the area's bottom lies a quarter of their depth below
+    // them, under the lowest ground in the frame (198.2), so their image
+    // lies inside the area.
+    const double cellsBottom = InversionMeshFor(data, nullptr).Bottom;
+    EXPECT_GT(198.2 - cellsBottom, 55.0 / 3.0);
+    EXPECT_NEAR(section.Area.bottom, -198.2 + 1.25 * (198.2 - cellsBottom), 1e-9);
+    EXPECT_LT(-cellsBottom, section.Area.bottom);
 }
 
 TEST(SectionFromData, TheElectrodesElevationsWithoutTopographyAndALevelGroundWithoutEither)
@@ -109,17 +115,19 @@ TEST(SectionFromData, TheElectrodesElevationsWithoutTopographyAndALevelGroundWit
 TEST(SectionFromData, DeepEnoughForTheDeepestDatumSeen)
 {
     // Electrodes 0, 20, 40, 60. A Wenner datum of a = 20 m sees 0.519 a =
-    // 10.4 m deep (Edwards 1977): a third of the line (20 m) is deeper.
+    // 10.4 m deep (Edwards 1977); the inversion's cells reach twice that,
+    // and the area a quarter deeper again: 2.5 times, deeper than a third
+    // of the line (20 m).
     TMeasuredData data;
     data.Electrodes = {{0.0, 0.0}, {20.0, 0.0}, {40.0, 0.0}, {60.0, 0.0}};
     data.Configurations = {{0, 3, 1, 2}};
     data.Resistivities = {50.0};
-    EXPECT_NEAR(SectionFromData(data).Area.bottom, 20.0, 1e-9);
-    // A pole-pole datum over the whole line sees 0.867 a = 52 m deep: one
-    // and a half of that.
+    EXPECT_NEAR(SectionFromData(data).Area.bottom, 2.5 * 0.519 * 20.0, 0.01 * 2.5 * 0.519 * 20.0);
+    // A pole-pole datum over the whole line sees 0.867 a = 52 m deep: two
+    // and a half times that.
     data.Configurations.push_back({0, -1, 3, -1});
     data.Resistivities.push_back(70.0);
-    EXPECT_NEAR(SectionFromData(data).Area.bottom, 1.5 * 0.867 * 60.0, 0.01 * 1.5 * 0.867 * 60.0);
+    EXPECT_NEAR(SectionFromData(data).Area.bottom, 2.5 * 0.867 * 60.0, 0.01 * 2.5 * 0.867 * 60.0);
 }
 
 TEST(SectionFromData, TheHostIsTheMedianOfTheApparentResistivitiesAboveZero)
