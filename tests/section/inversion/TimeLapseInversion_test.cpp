@@ -379,5 +379,23 @@ TEST(TimeLapseInversion, AnErrorCommonToEverySurveyCancelsInTheDifferenceNotInSe
     }
 }
 
+TEST(TimeLapseInversion, CancelKeepsTheFinishedSteps)
+{
+    const TPlumeSeries series;
+    TSurveyInversionOptions options;
+    options.Forward.Threads = 2;
+    int finished = 0;
+    TTimeLapseCallbacks callbacks;
+    callbacks.Finished = [&](int, const TSurveyInversion&) { ++finished; };
+    // Stopped as soon as the baseline and the first step are finished.
+    const TTimeLapseInversion lapse =
+        InvertTimeLapse(series.Surveys, series.Mesh, options, callbacks, [&] { return finished < 2; });
+    EXPECT_TRUE(lapse.Cancelled);
+    ASSERT_EQ(lapse.Steps.size(), 1u);
+    EXPECT_EQ(finished, 2);
+    EXPECT_EQ(lapse.Steps[0].ChangePercent.size(), static_cast<size_t>(series.Mesh.Cells()));
+    EXPECT_FALSE(lapse.Baseline.Cancelled);
+}
+
 } // namespace
 } // namespace lp
