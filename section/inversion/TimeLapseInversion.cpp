@@ -4,6 +4,7 @@
 #include "section/survey/DataCleaning.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 #include <map>
@@ -123,26 +124,34 @@ std::map<TDatumKey, size_t> DatumIndex(const TMeasuredData& Data, const std::vec
     return index;
 }
 
-// The baseline's response and Jacobian served again without a forward
-// computation when a step asks at the baseline's model (every step's
-// first iteration); otherwise the forward problem's.
-class TFromBaselineProblem : public TInversionProblem {
+// Responses and Jacobians computed before (the baseline's, the previous
+// step's) served again without a forward computation when a step asks at
+// their model; otherwise the forward problem's.
+class TRememberedProblem : public TInversionProblem {
 public:
-    TFromBaselineProblem(TInversionProblem& Problem, const TInversionResult& Baseline)
-        : FProblem(Problem), FBaseline(Baseline)
+    explicit TRememberedProblem(TInversionProblem& Problem)
+        : FProblem(Problem)
     {
-        FLogModel = Baseline.Resistivities.array().log();
-        FLogResponse = Baseline.Response.array().log();
+    }
+
+    // Result's model, response and Jacobian in Slot (0 the baseline's, 1
+    // the previous step's, replaced by every step); Result is referred to,
+    // not copied: it must stay as it is while the slot holds it.
+    void Remember(size_t Slot, const TInversionResult& Result)
+    {
+        if (Result.Jacobian.cols() == Result.Resistivities.size() && Result.Response.size() > 0)
+            FKnown.at(Slot) = {Result.Resistivities.array().log(), Result.Response.array().log(), &Result.Jacobian};
     }
 
     VectorXd Respond(const VectorXd& LogResistivities, MatrixXd* Jacobian) override
     {
-        if (LogResistivities.size() == FLogModel.size() && FBaseline.Jacobian.cols() == FLogModel.size() &&
-            (LogResistivities - FLogModel).cwiseAbs().maxCoeff() <= 1e-9) {
-            if (Jacobian)
-                *Jacobian = FBaseline.Jacobian;
-            return FLogResponse;
-        }
+        for (const TKnown& known : FKnown)
+            if (known.Jacobian && LogResistivities.size() == known.Model.size() &&
+                (LogResistivities - known.Model).cwiseAbs().maxCoeff() <= 1e-9) {
+                if (Jacobian)
+                    *Jacobian = *known.Jacobian;
+                return known.Response;
+            }
         ++Responses;
         return FProblem.Respond(LogResistivities, Jacobian);
     }
@@ -150,9 +159,12 @@ public:
     int Responses = 0;
 
 private:
+    struct TKnown {
+        VectorXd Model, Response;
+        const MatrixXd* Jacobian = nullptr;
+    };
     TInversionProblem& FProblem;
-    const TInversionResult& FBaseline;
-    VectorXd FLogModel, FLogResponse;
+    std::array<TKnown, 2> FKnown;
 };
 
 std::vector<double> CellAreas(const TInversionMesh& Mesh)
@@ -274,7 +286,9 @@ TTimeLapseInversion InvertTimeLapse(const std::vector<TMeasuredData>& Surveys, c
     if (Callbacks.Finished)
         Callbacks.Finished(0, series.Baseline);
     const TInversionResult& baseline = *setup.Main;
-    TFromBaselineProblem problem(setup.Problem, baseline);
+    TRememberedProblem problem(setup.Problem);
+    problem.Remember(0, baseline);
+    TInversionResult previous; // the last step's result, in the difference data's terms
     TInversionSettings settings = setup.Settings;
     settings.Reference.assign(baseline.Resistivities.data(), baseline.Resistivities.data() + baseline.Resistivities.size());
     const VectorXd baselineResponse = baseline.Response.array().log();
@@ -291,9 +305,17 @@ TTimeLapseInversion InvertTimeLapse(const std::vector<TMeasuredData>& Surveys, c
         const VectorXd data = baselineResponse + difference;
         const VectorXd errors = (setup.Errors.array().square() +
                                  RelativeErrors(survey, Options.ErrorPercent).array().square()).sqrt();
+        // From the baseline's model, or from the previous step's where it
+        // explains these data better (a change that grows step by step):
+        // both known without a forward computation.
+        const bool fromPrevious = previous.Response.size() > 0 &&
+                                  ChiSquare(data, previous.Response.array().log().matrix(), errors) <
+                                      ChiSquare(data, baselineResponse, errors);
         const int before = problem.Responses;
-        const TInversionResult result = InvertResistivity(problem, data, errors, setup.Smoothness,
-                                                          baseline.Resistivities, settings, callbacks(static_cast<int>(t)));
+        TInversionResult result =
+            InvertResistivity(problem, data, errors, setup.Smoothness,
+                              fromPrevious ? previous.Resistivities : baseline.Resistivities, settings,
+                              callbacks(static_cast<int>(t)));
         series.Responses += problem.Responses - before;
         if (result.Cancelled) {
             series.Cancelled = true;
@@ -317,6 +339,8 @@ TTimeLapseInversion InvertTimeLapse(const std::vector<TMeasuredData>& Surveys, c
         if (Callbacks.Finished)
             Callbacks.Finished(static_cast<int>(t), inversion);
         series.Steps.push_back(std::move(step));
+        previous = std::move(result);
+        problem.Remember(1, previous);
     }
     return series;
 }

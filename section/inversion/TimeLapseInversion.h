@@ -21,7 +21,9 @@
 //   - each later survey t by a difference inversion on the same mesh and
 //     forward problem, minimising
 //         ‖W_t((d_t − d_0) − (f(m_t) − f(m_0)))‖² + λ‖C(m_t − m_0)‖²
-//     from m_t = m_0. It is the single inversion (Inversion.h) of the data
+//     from m_t = m_0 (or from m_{t−1} when the previous step's model
+//     explains d'_t better: a change growing step by step then takes fewer
+//     iterations; the reference stays m_0). It is the single inversion (Inversion.h) of the data
 //     d'_t = f(m_0) + (d_t − d_0) with the reference model m_0: what both
 //     surveys share in error (electrode contacts, the mesh's error, what
 //     the baseline's model could not explain) cancels, and the smoothness
@@ -31,10 +33,10 @@
 //     where given, else ErrorPercent / 100 (as the single inversion's);
 //   - the same λ rule and stop rule as the single inversion (its Settings:
 //     first λ, iterations, limits, fixed cells, reference weight);
-//   - the baseline's f(m_0) and J(m_0) serve every step's first iteration
-//     (one forward computation less per step), and every step runs on the
-//     baseline's forward problem (its mesh, geometric factors and symbolic
-//     factorisation).
+//   - the start's response and Jacobian (the baseline's, or the previous
+//     step's) serve the step's first iteration without a forward
+//     computation, and every step runs on the baseline's forward problem
+//     (its mesh, geometric factors and symbolic factorisation).
 // Change per cell: 100 (ρ_t / ρ_0 − 1) per cent.
 //
 // Progress and cancelling: Callbacks.Iteration after every iteration of
@@ -85,8 +87,8 @@ struct TTimeLapseCallbacks {
 
 // Surveys: the common data (CommonData's Surveys), at least two. Options
 // as InvertSurvey's, for every step (Options.Start the baseline's start).
-// Raises EForwardError as InvertSurvey does, and when the baseline's
-// inversion took no step from a start that does not explain its data.
+// Raises EForwardError as InvertSurvey does, and for surveys of other
+// configurations than the baseline's.
 TTimeLapseInversion InvertTimeLapse(const std::vector<TMeasuredData>& Surveys, const TInversionMesh& Mesh,
                                     const TSurveyInversionOptions& Options = {},
                                     const TTimeLapseCallbacks& Callbacks = {},
