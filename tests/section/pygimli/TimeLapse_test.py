@@ -59,16 +59,16 @@ def number(value):
     return " %sE%s%04d" % (mantissa, exponent[0], abs(int(exponent)))
 
 
-def write_section(path, rectangle, resistivity):
+def write_section(path, rectangle, resistivity, width=WIDTH, depth=DEPTH):
     """A section WIDTH x DEPTH of a 100 ohm-m host holding one rectangular
     body (x1, x2, top, bottom depths) of the given resistivity (the
     baseline: a body of the host's resistivity, so that every survey is
     computed on grounds of one shape)."""
     x1, x2, top, bottom = rectangle
-    points = [(0.0, 0.0), (0.0, DEPTH), (WIDTH, DEPTH), (WIDTH, 0.0), (x1, top), (x2, top), (x2, bottom), (x1, bottom)]
-    lines = [number(0) + number(0) + number(0) + number(WIDTH), number(0) + number(DEPTH), "",
+    points = [(0.0, 0.0), (0.0, depth), (width, depth), (width, 0.0), (x1, top), (x2, top), (x2, bottom), (x1, bottom)]
+    lines = [number(0) + number(0) + number(0) + number(width), number(0) + number(depth), "",
              "VexaPolyModelDescription2.0", number(0) + number(0),
-             number(0) + number(WIDTH) + number(0) + number(DEPTH), "0 0", "", str(len(points))]
+             number(0) + number(width) + number(0) + number(depth), "0 0", "", str(len(points))]
     lines += [number(x) + number(y) + " 0 0 0" for x, y in points]
     lines += ["2", "1", "-1 * * * * * * * * * %.3f * * * * * * * * * " % HOST, "0 1 2 3 0 3 2 1 ", "1",
               "1 * * * * * * Plume * * %.3f * * * * * * * * * " % resistivity, "4 5 6 7 ", "0",
