@@ -128,7 +128,7 @@ struct TPlumeSeries {
     // between the outermost midpoints of the data that reach the depth.
     bool Covered(double x, double depth) const
     {
-        double low = INFINITY, high = -INFINITY;
+        double low = std::numeric_limits<double>::infinity(), high = -low;
         for (const TConfiguration& c : Survey.Configurations) {
             if (MedianDepth(Survey, c) < depth)
                 continue;
