@@ -217,13 +217,9 @@ TSurveyInverter::TSurveyInverter(const TMeasuredData& Data, const TInversionMesh
     // A resistance's ρa with the mesh's own geometric factor, as the response's.
     state.Resistivities = Data.ApparentResistivities(state.Problem->GeometricFactors());
     state.Measured.resize(N);
-    state.Errors.resize(N);
-    for (Index i = 0; i < N; ++i) {
-        const auto d = static_cast<size_t>(i);
-        state.Measured[i] = std::log(state.Resistivities[d]);
-        const double fileError = Data.Errors.empty() ? std::nan("") : Data.Errors[d];
-        state.Errors[i] = std::isfinite(fileError) && fileError > 0.0 ? fileError : Options.ErrorPercent / 100.0;
-    }
+    for (Index i = 0; i < N; ++i)
+        state.Measured[i] = std::log(state.Resistivities[static_cast<size_t>(i)]);
+    state.Errors = RelativeErrors(Data, Options.ErrorPercent);
     state.Start.resize(static_cast<Index>(cells));
     if (Options.Start.empty())
         state.Start.setConstant(Median(state.Resistivities));
@@ -330,6 +326,23 @@ bool TSurveyInverter::AddDepthOfInvestigation(TSurveyInversion& Inversion, const
         return false;
     Inversion.DepthOfInvestigation.assign(doi.Index.data(), doi.Index.data() + doi.Index.size());
     return true;
+}
+
+TSurveyInverter::TSetup TSurveyInverter::Setup()
+{
+    TState& state = *FState;
+    return {*state.Problem, state.Problem->GeometricFactors(), state.Measured, state.Errors, state.C,
+            state.Options.Settings, state.Main ? &*state.Main : nullptr};
+}
+
+VectorXd RelativeErrors(const TMeasuredData& Data, double ErrorPercent)
+{
+    VectorXd errors(static_cast<Index>(Data.Size()));
+    for (size_t d = 0; d < Data.Size(); ++d) {
+        const double fileError = Data.Errors.empty() ? std::nan("") : Data.Errors.at(d);
+        errors[static_cast<Index>(d)] = std::isfinite(fileError) && fileError > 0.0 ? fileError : ErrorPercent / 100.0;
+    }
+    return errors;
 }
 
 TSurveyInversion InvertSurvey(const TMeasuredData& Data, const TInversionMesh& Mesh,

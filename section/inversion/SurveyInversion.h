@@ -98,6 +98,10 @@ TSurveyInversion InvertSurvey(const TMeasuredData& Data, const TInversionMesh& M
 // computation do not fit in Limit bytes (0: AvailableMemory()).
 // InvertSurvey checks before it sets up its forward problem and again with
 // it; a default mesh is checked before it is laid (DefaultInversionMeshCells).
+// Each datum's relative error: the file's where it gives one above 0,
+// else ErrorPercent / 100.
+Eigen::VectorXd RelativeErrors(const TMeasuredData& Data, double ErrorPercent);
+
 void RefuseInversionBeyondMemory(double Data, double Cells, double ForwardNeed = 0.0, double Limit = 0.0);
 
 // The inversion of one survey kept ready for what follows its result: the
@@ -122,6 +126,23 @@ public:
     // Invert, after a cancelled Invert, or when a computation fails.
     bool AddDepthOfInvestigation(TSurveyInversion& Inversion, const TInversionCallbacks& Callbacks = {},
                                  const TDepthOfInvestigationSettings& Settings = {});
+
+    // What an inversion that follows this one on the same cells takes over
+    // (the time-lapse steps, TimeLapseInversion.h): the forward problem and
+    // its geometric factors, the data as compared (ln ρa) and their
+    // relative errors, the smoothness, the settings as used (smallness
+    // weights filled in), and the finished result (null before Invert and
+    // after a cancelled one). Valid while the inverter lives.
+    struct TSetup {
+        TInversionProblem& Problem;
+        const std::vector<double>& GeometricFactors;
+        const Eigen::VectorXd& Measured;
+        const Eigen::VectorXd& Errors;
+        const Eigen::SparseMatrix<double>& Smoothness;
+        const TInversionSettings& Settings;
+        const TInversionResult* Main;
+    };
+    TSetup Setup();
 
 private:
     struct TState;

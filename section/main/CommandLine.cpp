@@ -11,6 +11,7 @@
 #include "section/survey/formats/DataFormats.h"
 #include "section/inversion/SurveyInversion.h"
 #include "section/inversion/InversionExport.h"
+#include "section/inversion/TimeLapseInversion.h"
 #include "section/modelling/FittedRegions.h"
 #include "section/modelling/InversionSetup.h"
 #include "section/modelling/ModellingWindowCommands.h"
@@ -525,6 +526,7 @@ int ForwardCommand(const QStringList& Arguments, std::FILE* Out, std::FILE* Erro
 // What --invert was asked.
 struct TInvertRequest {
     QString OutFile, DataFile, SectionFile;
+    QStringList DataFiles; // --timelapse: the surveys in time order
     TCleaningRequest Cleaning;
     bool Constrain = false, StartFromSection = false;
     std::optional<double> BoundaryWeight; // of every line and boundary with --constrain
@@ -534,8 +536,10 @@ struct TInvertRequest {
     TSurveyInversionOptions Options;
 };
 
-TInvertRequest ParseInvertArguments(const QStringList& Arguments)
+// --invert, and --timelapse (TimeLapse) with the same options but --doi.
+TInvertRequest ParseInvertArguments(const QStringList& Arguments, bool TimeLapse = false)
 {
+    const QString command = TimeLapse ? QStringLiteral("--timelapse") : QStringLiteral("--invert");
     TInvertRequest request;
     QStringList names;
     for (qsizetype i = 1; i < Arguments.size(); ++i) {
@@ -593,8 +597,20 @@ TInvertRequest ParseInvertArguments(const QStringList& Arguments)
             if (!request.DataFormat)
                 throw EArgumentError("--format is " + MeasuredFormatNameChoice() + ", not \"" + value.toStdString() + "\"");
         } else {
-            throw EArgumentError(QStringLiteral("unknown option %1 for --invert").arg(argument).toStdString());
+            throw EArgumentError(QStringLiteral("unknown option %1 for %2").arg(argument, command).toStdString());
         }
+    }
+    if (TimeLapse) {
+        if (names.size() < 3)
+            throw EArgumentError("--timelapse needs an output prefix and at least two measured files: OUT_PREFIX "
+                                 "DATA1 DATA2 [DATA3 ...]");
+        if (request.DepthOfInvestigation)
+            throw EArgumentError("--doi goes with --invert, not with --timelapse");
+        if ((request.Constrain || request.StartFromSection) && request.SectionFile.isEmpty())
+            throw EArgumentError("--constrain and --start-from-section go with --section SECTION.sec");
+        request.OutFile = names[0];
+        request.DataFiles = names.mid(1);
+        return request;
     }
     if (names.size() != 2)
         throw EArgumentError("--invert needs two names: OUT.csv MEASURED");
@@ -804,6 +820,107 @@ int InvertCommand(const QStringList& Arguments, std::FILE* Out, std::FILE* Error
     }
 }
 
+// The files --timelapse writes: OUT_PREFIX-K.csv for survey K (0 the baseline).
+QStringList TimeLapseOutputs(const QString& Prefix, qsizetype Surveys)
+{
+    QStringList outputs;
+    for (qsizetype k = 0; k < Surveys; ++k)
+        outputs.append(QStringLiteral("%1-%2.csv").arg(Prefix).arg(k));
+    return outputs;
+}
+
+// "lines 12, 15, 31 and 2 more" of the data left out of a survey.
+QString LeftOutLines(const TMeasuredData& Data, const std::vector<size_t>& LeftOut)
+{
+    constexpr size_t shown = 8;
+    QStringList lines;
+    for (size_t k = 0; k < LeftOut.size() && k < shown; ++k)
+        lines.append(QString::number(Data.Lines.empty() ? 0 : Data.Lines.at(LeftOut[k])));
+    QString text = (LeftOut.size() == 1 ? QStringLiteral("line ") : QStringLiteral("lines ")) +
+                   lines.join(QStringLiteral(", "));
+    if (LeftOut.size() > shown)
+        text += QStringLiteral(" and %1 more").arg(LeftOut.size() - shown);
+    return text;
+}
+
+int TimeLapseCommand(const QStringList& Arguments, std::FILE* Out, std::FILE* Errors)
+{
+    TInvertRequest request;
+    try {
+        request = ParseInvertArguments(Arguments, true);
+    } catch (const EArgumentError& error) {
+        PrintLine(Errors, QStringLiteral("lithoprism: %1 (see lithoprism --help)").arg(QString::fromStdString(error.Message())));
+        return 2;
+    }
+    try {
+        const QStringList outputs = TimeLapseOutputs(request.OutFile, request.DataFiles.size());
+        std::vector<TNamedFile> outputFiles, inputFiles{{"section file", request.SectionFile}};
+        for (const QString& output : outputs)
+            outputFiles.emplace_back("cell table", output);
+        for (const QString& data : request.DataFiles)
+            inputFiles.emplace_back("measured data file", data);
+        RefuseOutputNamingInput(outputFiles, inputFiles);
+        for (const QString& output : outputs)
+            RefuseUnwritableOutput(output, "cell table");
+        std::vector<TMeasuredData> surveys;
+        std::vector<std::string> names;
+        for (const QString& file : request.DataFiles) {
+            surveys.push_back(CleanMeasuredData(ReadMeasuredDataFile(file, request.DataFormat, Errors), request.Cleaning, Errors));
+            names.push_back(file.toStdString());
+        }
+        const TCommonData common = CommonData(surveys, names);
+        QStringList counts;
+        for (const TMeasuredData& survey : surveys)
+            counts.append(QString::number(survey.Size()));
+        PrintLine(Out, QStringLiteral("common data: %1 of %2").arg(common.Common()).arg(counts.join(QStringLiteral(", "))));
+        for (size_t s = 0; s < surveys.size(); ++s)
+            if (!common.LeftOut[s].empty())
+                PrintLine(Errors, QStringLiteral("lithoprism: warning: %1 of \"%2\" not in every survey, left out (%3)")
+                                      .arg(CountText(static_cast<long long>(common.LeftOut[s].size()),
+                                                     QStringLiteral("datum"), QStringLiteral("data")),
+                                           request.DataFiles[static_cast<qsizetype>(s)],
+                                           LeftOutLines(surveys[s], common.LeftOut[s])));
+        const TMeasuredData& baseline = common.Surveys.front();
+        std::optional<TForwardModel> section;
+        if (!request.SectionFile.isEmpty()) {
+            const TSectionModel file = ReadSectionFileModel(request.SectionFile);
+            section = PrepareForwardModel(file.Model, file.Nodes, file.ModelArea, MedianResistivity(baseline));
+            if (const std::optional<std::string> mismatch = ElevationMismatch(baseline, *section))
+                PrintLine(Errors, QStringLiteral("lithoprism: warning: ") + QString::fromStdString(*mismatch));
+        }
+        const TInversionMesh mesh = InversionMeshFor(baseline, section ? &*section : nullptr);
+        TSurveyInversionOptions& options = request.Options;
+        if (section)
+            UseSectionInInversion(mesh, *section, baseline, request.Constrain, request.StartFromSection, options);
+        TTimeLapseCallbacks callbacks;
+        callbacks.Finished = [&](int step, const TSurveyInversion& inversion) {
+            const TInversionStep& last = inversion.Steps.back();
+            PrintLine(Out, QStringLiteral("step %1: chi-square %2, rrms %3 %")
+                               .arg(step)
+                               .arg(ChiSquareText(last.ChiSquare), RrmsText(last.Rrms)));
+        };
+        const TTimeLapseInversion series = InvertTimeLapse(common.Surveys, mesh, options, callbacks);
+        const TInversionStep& first = series.Baseline.Steps.back();
+        // As --invert: a baseline that did not move from a start that does
+        // not explain its data is no image to measure change against.
+        if (series.Baseline.Steps.size() < 2 && first.ChiSquare > 1.0)
+            throw EForwardError(QStringLiteral("The baseline's inversion did not move from its starting model "
+                                               "(chi-square %1): %2 Nothing was written.")
+                                    .arg(ChiSquareText(first.ChiSquare), QString::fromStdString(series.Baseline.Stop))
+                                    .toStdString());
+        // Every table formed (and checked) before the first is written.
+        std::vector<std::string> tables{FormatBaselineTable(mesh, series.Baseline)};
+        for (const TTimeLapseStep& step : series.Steps)
+            tables.push_back(FormatChangeTable(mesh, step));
+        for (size_t k = 0; k < tables.size(); ++k)
+            SaveOutput(outputs[static_cast<qsizetype>(k)], "cell table", tables[k]);
+        return 0;
+    } catch (const std::exception& error) {
+        PrintLine(Errors, QStringLiteral("lithoprism: ") + QString::fromUtf8(error.what()));
+        return 1;
+    }
+}
+
 // The lines of the fitted regions: resistivities, then polarizabilities.
 void PrintFittedRegions(std::FILE* Out, const TRegionFitResult& Fit, const TForwardModel& Ground)
 {
@@ -930,6 +1047,7 @@ QString CommandLineUsage()
         "       lithoprism --forward OUT.dat SECTION.sec [options]\n"
         "       lithoprism --invert OUT.csv MEASURED [options]\n"
         "       lithoprism --fit OUT.sec SECTION.sec --data MEASURED [options]\n"
+        "       lithoprism --timelapse OUT_PREFIX DATA1 DATA2 [DATA3 ...] [options]\n"
         "       lithoprism --help\n"
         "\n"
         "Without options the section editor opens, with the section file named (if any).\n"
@@ -1062,6 +1180,22 @@ QString CommandLineUsage()
         "    --drop-outliers K\n"
         "                      as for --forward (R is the host medium's start when\n"
         "                      the section sets none)\n"
+        "  --timelapse OUT_PREFIX DATA1 DATA2 [DATA3 ...] [options]\n"
+        "                  invert a series of surveys of one line, in time order, for\n"
+        "                  the change of the ground: the first (the baseline) as\n"
+        "                  --invert does, each later one by a difference inversion\n"
+        "                  against it on the same cells. Only the data every file\n"
+        "                  holds (the same four electrodes) take part; the others\n"
+        "                  are listed per file and left out. Writes\n"
+        "                  OUT_PREFIX-0.csv (x1,x2,z1,z2,resistivity,coverage) and\n"
+        "                  OUT_PREFIX-K.csv for the K-th later survey\n"
+        "                  (x1,x2,z1,z2,resistivity,change_percent,coverage; the change\n"
+        "                  against the baseline), then exits. Prints \"common data: N of\n"
+        "                  N1, N2, ...\" and per survey \"step K: chi-square X, rrms Y %\"\n"
+        "                  (step 0 the baseline). A file whose electrodes stand\n"
+        "                  elsewhere than the baseline's, or of which fewer than half\n"
+        "                  the data are common to all, is refused by name.\n"
+        "                  Options: those of --invert but --doi\n"
         "  --help          print this text and exit\n"
         "\n"
         "A file to write that is one of the files read (by any path) is refused.")
@@ -1084,6 +1218,8 @@ std::optional<int> RunCommandLine(const QStringList& Arguments, std::FILE* Out, 
         return InvertCommand(Arguments, Out, Errors);
     if (first == QStringLiteral("--fit"))
         return FitCommand(Arguments, Out, Errors);
+    if (first == QStringLiteral("--timelapse"))
+        return TimeLapseCommand(Arguments, Out, Errors);
     // The editor takes a section file and -ns; a word that looks like an
     // option is a mistyped command, not a file to open.
     for (const QString& argument : Arguments) {
@@ -1091,7 +1227,7 @@ std::optional<int> RunCommandLine(const QStringList& Arguments, std::FILE* Out, 
             continue;
         const bool command = argument == QStringLiteral("--help") || argument == QStringLiteral("--export-model") ||
                              argument == QStringLiteral("--forward") || argument == QStringLiteral("--invert") ||
-                             argument == QStringLiteral("--fit");
+                             argument == QStringLiteral("--fit") || argument == QStringLiteral("--timelapse");
         PrintLine(Errors, (command ? QStringLiteral("lithoprism: %1 comes first on the command line")
                                    : QStringLiteral("lithoprism: unknown option %1"))
                               .arg(argument) +

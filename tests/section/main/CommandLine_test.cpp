@@ -1,4 +1,4 @@
-// The command line without a window: --help, --export-model, --forward and --invert,
+// The command line without a window: --help, --export-model, --forward, --invert and --timelapse,
 // their exit codes and messages, outputs that name inputs, unknown options,
 // and the program itself run without a display.
 
@@ -84,6 +84,7 @@ TEST(CommandLine, HelpListsTheExport)
     EXPECT_TRUE(run.Out.contains("--export-model OUT.geo SECTION.sec")) << run.Out.toStdString();
     EXPECT_TRUE(run.Out.contains("--forward OUT.dat SECTION.sec [options]"));
     EXPECT_TRUE(run.Out.contains("--invert OUT.csv MEASURED [options]"));
+    EXPECT_TRUE(run.Out.contains("--timelapse OUT_PREFIX DATA1 DATA2 [DATA3 ...] [options]"));
     for (const char* option : {"--array dipole-dipole|wenner|schlumberger", "--electrodes N", "--spacing A", "--first X",
                                "--levels L", "--scheme FILE", "--host-resistivity R", "--drop-negative   remove",
                                "--drop-negative, --drop-reciprocal PERCENT"})
@@ -1399,6 +1400,115 @@ TEST(CommandLine, AnInversionThatCannotMoveSaysWhyAndWritesNothing)
     const QStringList lines = moved.Out.split('\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 3) << moved.Out.toStdString();
     EXPECT_EQ(lines[1], "stopped: The iteration limit was reached.");
+}
+
+// The block's data of another survey (Options, after those of
+// BlockData), every rhoa multiplied by Factor: the whole ground's
+// resistivity times Factor.
+QString ScaledBlockData(const QTemporaryDir& Folder, const QString& Name, double Factor, const QStringList& Options)
+{
+    const QString data = Folder.filePath(Name);
+    const TCommandRun run = RunCommand(QStringList{"--forward", data, QStringLiteral(LP_FORWARD_DATA_DIR "/plain-block.sec"),
+                                                   "--electrodes", "16", "--first", "50", "--spacing", "20", "--levels", "4"} +
+                                       Options);
+    EXPECT_EQ(run.Code, 0) << run.Errors.toStdString();
+    QStringList lines = QString::fromUtf8(FileBytes(data)).split('\n');
+    const qsizetype header = lines.indexOf(QStringLiteral("# a b m n k rhoa"));
+    EXPECT_GT(header, 0);
+    const int count = lines.value(header - 1).toInt();
+    for (qsizetype i = header + 1; i <= header + count && i < lines.size(); ++i) {
+        QStringList v = lines[i].split(' ');
+        v[5] = QString::number(v[5].toDouble() * Factor, 'g', 17);
+        lines[i] = v.join(' ');
+    }
+    WriteFile(data, lines.join('\n').toUtf8());
+    return data;
+}
+
+TEST(CommandLine, TimeLapseWritesTheBaselineAndEachStepsChangeAndPrintsEachStep)
+{
+    QTemporaryDir folder;
+    const QString monday = BlockData(folder);
+    // Tuesday's line measured with one level more (the extra data left out),
+    // the whole ground 10 % less resistive; Wednesday's 20 % less.
+    const QString tuesday = ScaledBlockData(folder, "tuesday.dat", 0.9, {"--levels", "5"});
+    const QString wednesday = ScaledBlockData(folder, "wednesday.dat", 0.8, {});
+    const QString prefix = folder.filePath("lapse");
+    WriteFile(prefix + "-2.csv", "old table\n");
+    const TCommandRun run = RunCommand({"--timelapse", prefix, monday, tuesday, wednesday, "--error", "2"});
+    ASSERT_EQ(run.Code, 0) << run.Errors.toStdString();
+    const QStringList lines = run.Out.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 4) << run.Out.toStdString();
+    EXPECT_EQ(lines[0], "common data: 46 of 46, 55, 46");
+    const QRegularExpression step(R"(^step (\d): chi-square ([0-9.e+]+), rrms \d+\.\d\d %$)");
+    for (int k = 0; k < 3; ++k) {
+        const QRegularExpressionMatch match = step.match(lines[k + 1]);
+        ASSERT_TRUE(match.hasMatch()) << lines[k + 1].toStdString();
+        EXPECT_EQ(match.captured(1).toInt(), k);
+        EXPECT_LT(match.captured(2).toDouble(), 1.5);
+    }
+    EXPECT_TRUE(run.Errors.startsWith("lithoprism: warning: 9 data of \"" + tuesday +
+                                      "\" not in every survey, left out (lines "))
+        << run.Errors.toStdString();
+    EXPECT_TRUE(run.Errors.contains(" and 1 more)\n")) << run.Errors.toStdString();
+    // The baseline's table, then each step's with its change: a uniform
+    // change is recovered in every cell the data see.
+    const QList<QByteArray> baseline = FileBytes(prefix + "-0.csv").trimmed().split('\n');
+    EXPECT_EQ(baseline[0], "x1,x2,z1,z2,resistivity,coverage");
+    for (int k = 1; k <= 2; ++k) {
+        const QList<QByteArray> rows = FileBytes(prefix + "-" + QString::number(k) + ".csv").trimmed().split('\n');
+        ASSERT_EQ(rows.size(), baseline.size());
+        EXPECT_EQ(rows[0], "x1,x2,z1,z2,resistivity,change_percent,coverage");
+        std::vector<double> seen;
+        for (qsizetype r = 1; r < rows.size(); ++r) {
+            const QList<QByteArray> v = rows[r].split(','), b = baseline[r].split(',');
+            ASSERT_EQ(v.size(), 7);
+            EXPECT_EQ(v.mid(0, 4), b.mid(0, 4));
+            EXPECT_NEAR(v[5].toDouble(), 100.0 * (v[4].toDouble() / b[4].toDouble() - 1.0), 1e-9);
+            if (v[6].toDouble() >= 0.1)
+                seen.push_back(v[5].toDouble());
+        }
+        ASSERT_FALSE(seen.empty());
+        for (double change : seen)
+            EXPECT_NEAR(change, -10.0 * k, 1.0) << "step " << k;
+    }
+}
+
+TEST(CommandLine, TimeLapseRefusesAnotherLayoutOrTooFewCommonDataNamingTheFileAndWritesNothing)
+{
+    QTemporaryDir folder;
+    const QString monday = BlockData(folder);
+    const QString shifted = ScaledBlockData(folder, "shifted.dat", 1.0, {"--first", "60"});
+    const QString other = ScaledBlockData(folder, "wenner.dat", 1.0, {"--array", "wenner"});
+    const QString prefix = folder.filePath("lapse");
+    WriteFile(prefix + "-0.csv", "old table\n");
+    // A survey whose name is that of a table to write.
+    const QString named = folder.filePath("in-1.csv");
+    WriteFile(named, FileBytes(monday));
+    const std::vector<std::tuple<QStringList, int, QString>> cases = {
+        {{"--timelapse", prefix, monday}, 2,
+         "lithoprism: --timelapse needs an output prefix and at least two measured files: OUT_PREFIX DATA1 DATA2 "
+         "[DATA3 ...] (see lithoprism --help)\n"},
+        {{"--timelapse", prefix, monday, monday, "--doi"}, 2,
+         "lithoprism: --doi goes with --invert, not with --timelapse (see lithoprism --help)\n"},
+        {{"--timelapse", prefix, monday, monday, "--depth", "3"}, 2,
+         "lithoprism: unknown option --depth for --timelapse (see lithoprism --help)\n"},
+        {{"--timelapse", prefix, monday, shifted}, 1,
+         "lithoprism: The survey \"" + shifted + "\" has another electrode layout than the baseline \"" + monday +
+             "\": its electrode at x = 60 (line 4) stands where the baseline has none.\n"},
+        {{"--timelapse", prefix, monday, other}, 1,
+         "lithoprism: The survey \"" + monday + "\" shares only 0 of its 46 data with the other surveys: fewer than "
+         "half, so it is no repeat of the same line's survey.\n"},
+        {{"--timelapse", folder.filePath("in"), monday, named}, 1,
+         "lithoprism: The cell table \"" + named + "\" is the measured data file \"" + named +
+             "\": name another file to write. Nothing was written.\n"}};
+    for (const auto& [arguments, code, message] : cases) {
+        const TCommandRun run = RunCommand(arguments);
+        EXPECT_EQ(run.Code, code) << arguments.join(' ').toStdString();
+        EXPECT_EQ(run.Errors.toStdString(), message.toStdString());
+        EXPECT_EQ(FileBytes(prefix + "-0.csv"), "old table\n");
+        EXPECT_FALSE(QFileInfo::exists(prefix + "-1.csv"));
+    }
 }
 
 // "--invert /nowhere/out.csv" was refused only after the inversion (11 s,

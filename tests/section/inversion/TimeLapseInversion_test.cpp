@@ -1,0 +1,401 @@
+// A series of surveys of one line inverted for the change: the data all
+// surveys share and the refusals, the tables, and a conductive plume
+// growing in a 100 ohm-m ground (50, 30, 20 ohm-m) computed by the forward
+// computation with independent noise per survey: the difference inversion
+// recovers the change inside the plume and paints little where nothing
+// changed, better than inverting each survey alone and subtracting.
+
+#include "section/inversion/TimeLapseInversion.h"
+
+#include "section/survey/DataFile.h"
+#include "tests/section/forward/ForwardFixtures.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+#include <random>
+
+namespace lp {
+namespace {
+
+// The depth above which half of a datum's sensitivity over a homogeneous
+// half-space lies (Edwards' median depth of investigation): the 1-D
+// sensitivity of a pole pair r apart integrates to 1 − r / √(r² + 4z²),
+// a datum sums its four pairs with the geometric factor's signs.
+double MedianDepth(const TSurvey& Survey, const TConfiguration& c)
+{
+    std::vector<std::pair<double, double>> pairs; // distance, sign
+    const auto x = [&](int e) { return Survey.Electrodes.at(static_cast<size_t>(e)).x; };
+    for (const auto& [p, q, sign] : {std::tuple{c.a, c.m, 1.0}, {c.a, c.n, -1.0}, {c.b, c.m, -1.0}, {c.b, c.n, 1.0}})
+        if (p >= 0 && q >= 0)
+            pairs.emplace_back(std::fabs(x(p) - x(q)), sign);
+    double total = 0.0, longest = 0.0;
+    for (const auto& [r, sign] : pairs) {
+        total += sign / r;
+        longest = std::max(longest, r);
+    }
+    const auto above = [&](double z) {
+        double sum = 0.0;
+        for (const auto& [r, sign] : pairs)
+            sum += sign / std::sqrt(r * r + 4 * z * z);
+        return 1.0 - sum / total;
+    };
+    double low = 0.0, high = 10.0 * longest;
+    for (int i = 0; i < 80; ++i) {
+        const double middle = (low + high) / 2;
+        (above(middle) > 0.5 ? high : low) = middle;
+    }
+    return (low + high) / 2;
+}
+
+// Dipole-dipole of dipoles one and two spacings long, n = 1 .. 6 each.
+std::vector<TConfiguration> DipoleDipole(int Electrodes)
+{
+    std::vector<TConfiguration> configurations;
+    for (int a : {1, 2, 3})
+        for (int n = 1; n <= 6; ++n)
+            for (int i = 0; i + 2 * a + n * a < Electrodes; ++i)
+                configurations.push_back({i, i + a, i + a + n * a, i + 2 * a + n * a});
+    return configurations;
+}
+
+struct TRectangle {
+    double X1, X2, Top, Bottom; // x and depth
+    bool Inside(double x, double depth) const { return x > X1 && x < X2 && depth > Top && depth < Bottom; }
+    // How far a point lies outside (0 inside).
+    double Distance(double x, double depth) const
+    {
+        const double dx = std::max({X1 - x, 0.0, x - X2});
+        const double dz = std::max({Top - depth, 0.0, depth - Bottom});
+        return std::hypot(dx, dz);
+    }
+};
+
+// The series: 32 electrodes 1 m apart from x = 4 in a section 39 m wide;
+// the plume in survey t (none in the baseline) and its resistivity; the
+// data with 2 % Gaussian noise of a seed per survey (err 0.02 in the data)
+// and, when CommonError is above 0, a relative error of that size common
+// to every survey (a datum's contact or placing error, repeated in every
+// survey of the same electrodes), which the data's err does not tell.
+struct TPlumeSeries {
+    static constexpr int Electrodes = 32;
+    static constexpr double Host = 100.0;
+    const std::vector<TRectangle> Plumes{{0, 0, 0, 0}, {17, 22, 0.25, 1.75}, {16, 23, 0.25, 2.5}, {15, 24, 0.25, 3.25}};
+    const std::vector<double> PlumeResistivity{Host, 50.0, 30.0, 20.0};
+    TSurvey Survey;
+    std::vector<TMeasuredData> Surveys;
+    TInversionMesh Mesh;
+    double DeepestMedianDepth = 0.0;
+
+    explicit TPlumeSeries(double CommonError = 0.0)
+    {
+        for (int e = 0; e < Electrodes; ++e)
+            Survey.Electrodes.push_back({4.0 + e, 0.0});
+        Survey.Configurations = DipoleDipole(Electrodes);
+        for (const TConfiguration& c : Survey.Configurations)
+            DeepestMedianDepth = std::max(DeepestMedianDepth, MedianDepth(Survey, c));
+        for (size_t t = 0; t < Plumes.size(); ++t) {
+            test::TForwardSection section(39.0, 14.0, Host);
+            if (t > 0) {
+                const TRectangle& p = Plumes[t];
+                section.AddBody({{p.X1, p.Top}, {p.X2, p.Top}, {p.X2, p.Bottom}, {p.X1, p.Bottom}}, PlumeResistivity[t]);
+            }
+            const TForwardResult result = ComputeForwardResponse(section.Ground(), Survey);
+            std::mt19937 random(static_cast<unsigned>(101 + t)), common(7);
+            std::normal_distribution<double> gauss(0.0, 0.02), shared(0.0, CommonError);
+            TMeasuredData data;
+            data.Electrodes = Survey.Electrodes;
+            data.Configurations = Survey.Configurations;
+            for (size_t i = 0; i < result.Resistivities.size(); ++i) {
+                const double error = CommonError > 0.0 ? shared(common) : 0.0;
+                data.Resistivities.push_back(result.Resistivities[i] * (1.0 + gauss(random)) * std::exp(error));
+                data.GeometricFactors.push_back(result.GeometricFactors[i]);
+                data.Errors.push_back(0.02);
+                data.Lines.push_back(static_cast<int>(i) + 3);
+            }
+            Surveys.push_back(data);
+        }
+        std::vector<double> x;
+        for (const TElectrode& e : Survey.Electrodes)
+            x.push_back(e.x);
+        Mesh = DefaultInversionMesh(x, 0.0, 39.0, {{0.0, 0.0}, {39.0, 0.0}}, DeepestMedianDepth);
+    }
+
+    // The well-covered part: no deeper than the deepest median depth, and
+    // between the outermost midpoints of the data that reach the depth.
+    bool Covered(double x, double depth) const
+    {
+        double low = std::numeric_limits<double>::infinity(), high = -low;
+        for (const TConfiguration& c : Survey.Configurations) {
+            if (MedianDepth(Survey, c) < depth)
+                continue;
+            const double mid = (Survey.Electrodes[static_cast<size_t>(c.a)].x + Survey.Electrodes[static_cast<size_t>(c.n)].x) / 2;
+            low = std::min(low, mid);
+            high = std::max(high, mid);
+        }
+        return depth <= DeepestMedianDepth && x >= low && x <= high;
+    }
+};
+
+// How an image of the change between the baseline and survey t scores:
+// the geometric mean of ρ_t/ρ_0 over the well-covered cells inside the
+// plume, as a change in per cent, and the share of the well-covered cells
+// at least a spacing away from the plume (nothing changed there) whose
+// change lies beyond ±5 %.
+struct TChangeScore {
+    double PlumeChange = 0.0;
+    double FalseShare = 0.0;
+    int PlumeCells = 0, QuietCells = 0;
+};
+
+TChangeScore ScoreChange(const TPlumeSeries& Series, size_t Step, const std::vector<double>& Change)
+{
+    const TRectangle& plume = Series.Plumes.at(Step);
+    TChangeScore score;
+    double logs = 0.0;
+    int beyond = 0;
+    for (int cell = 0; cell < Series.Mesh.Cells(); ++cell) {
+        const TGeometryPoint centre = CellCentre(Series.Mesh, cell);
+        const double depth = -centre.y;
+        if (!Series.Covered(centre.x, depth))
+            continue;
+        const double change = Change.at(static_cast<size_t>(cell));
+        if (plume.Inside(centre.x, depth)) {
+            logs += std::log1p(change / 100.0);
+            ++score.PlumeCells;
+        } else if (plume.Distance(centre.x, depth) >= 1.0) {
+            ++score.QuietCells;
+            beyond += std::fabs(change) > 5.0;
+        }
+    }
+    score.PlumeChange = 100.0 * std::expm1(logs / std::max(score.PlumeCells, 1));
+    score.FalseShare = static_cast<double>(beyond) / std::max(score.QuietCells, 1);
+    return score;
+}
+
+// Ten electrodes 1 m apart, dipole-dipole n = 1 .. 3, ρa 100 + i.
+TMeasuredData SmallSurvey()
+{
+    TMeasuredData data;
+    for (int e = 0; e < 10; ++e)
+        data.Electrodes.push_back({static_cast<double>(e), 0.0});
+    data.Configurations = ArrayConfigurations(TArrayKind::DipoleDipole, 10, 3);
+    for (size_t i = 0; i < data.Configurations.size(); ++i) {
+        data.Resistivities.push_back(100.0 + static_cast<double>(i));
+        data.Lines.push_back(static_cast<int>(i) + 12);
+    }
+    data.ElectrodeLines.assign(10, 2);
+    return data;
+}
+
+TEST(TimeLapseCommonData, DataMatchedByTheirElectrodesWhateverTheNumberingAndOrder)
+{
+    const TMeasuredData baseline = SmallSurvey();
+    // The same line numbered from its other end, its data in reverse order,
+    // one datum's current pair given as B,A, one datum missing and one added.
+    TMeasuredData later;
+    for (int e = 9; e >= 0; --e)
+        later.Electrodes.push_back({static_cast<double>(e), 0.0});
+    const auto renumber = [](int e) { return 9 - e; };
+    for (size_t i = baseline.Size(); i-- > 0;) {
+        if (i == 4)
+            continue;
+        const TConfiguration& c = baseline.Configurations[i];
+        TConfiguration d{renumber(c.a), renumber(c.b), renumber(c.m), renumber(c.n)};
+        if (i == 2)
+            std::swap(d.a, d.b);
+        later.Configurations.push_back(d);
+        later.Resistivities.push_back(baseline.Resistivities[i] * 2.0);
+        later.Lines.push_back(static_cast<int>(later.Lines.size()) + 5);
+    }
+    later.Configurations.push_back({0, 2, 5, 7});
+    later.Resistivities.push_back(1.0);
+    later.Lines.push_back(99);
+
+    const TCommonData common = CommonData({baseline, later}, {"monday.dat", "tuesday.dat"});
+    ASSERT_EQ(common.Common(), baseline.Size() - 1);
+    ASSERT_EQ(common.LeftOut.size(), 2u);
+    EXPECT_EQ(common.LeftOut[0], std::vector<size_t>{4});
+    EXPECT_EQ(common.LeftOut[1], std::vector<size_t>{later.Size() - 1});
+    // Datum k of each survey is one configuration on the baseline's electrodes.
+    const TMeasuredData& first = common.Surveys[0];
+    const TMeasuredData& second = common.Surveys[1];
+    for (size_t k = 0; k < common.Common(); ++k) {
+        const size_t i = k < 4 ? k : k + 1;
+        EXPECT_EQ(first.Configurations[k], baseline.Configurations[i]);
+        EXPECT_EQ(first.Resistivities[k], baseline.Resistivities[i]);
+        EXPECT_EQ(second.Resistivities[k], 2.0 * baseline.Resistivities[i]) << k;
+        TConfiguration expected = baseline.Configurations[i];
+        if (i == 2)
+            std::swap(expected.a, expected.b);
+        EXPECT_EQ(second.Configurations[k], expected) << k;
+    }
+    EXPECT_EQ(second.Electrodes.size(), baseline.Electrodes.size());
+}
+
+TEST(TimeLapseCommonData, AnotherLayoutOrTooFewSharedDataRefusedNamingTheSurvey)
+{
+    const TMeasuredData baseline = SmallSurvey();
+    TMeasuredData moved = baseline;
+    moved.Electrodes[6].x = 6.4;
+    moved.ElectrodeLines[6] = 8;
+    try {
+        CommonData({baseline, baseline, moved}, {"a.dat", "b.dat", "c.dat"});
+        ADD_FAILURE() << "another layout taken";
+    } catch (const EDataFileError& error) {
+        EXPECT_EQ(error.Message(), "The survey \"c.dat\" has another electrode layout than the baseline \"a.dat\": its "
+                                   "electrode at x = 6.4 (line 8) stands where the baseline has none.");
+    }
+    // Half of the data shared is enough; fewer is not.
+    const auto first = [&](size_t count) {
+        TMeasuredData part = baseline;
+        part.Configurations.resize(count);
+        part.Resistivities.resize(count);
+        part.Lines.resize(count);
+        return part;
+    };
+    const size_t total = baseline.Size();
+    EXPECT_EQ(CommonData({first(total / 2), baseline}, {"a.dat", "b.dat"}).Common(), total / 2);
+    try {
+        CommonData({baseline, first(total / 2 - 1), baseline}, {"a.dat", "b.dat", "c.dat"});
+        ADD_FAILURE() << "fewer than half taken";
+    } catch (const EDataFileError& error) {
+        EXPECT_TRUE(error.Message().starts_with("The survey \"a.dat\" shares only " + std::to_string(total / 2 - 1) +
+                                                " of its " + std::to_string(total) + " data"))
+            << error.Message();
+    }
+    EXPECT_THROW(CommonData({baseline}, {"a.dat"}), EDataFileError);
+}
+
+TEST(TimeLapseInversion, TablesHoldEveryCellAndRefuseAValueNotFinite)
+{
+    TInversionMesh mesh;
+    mesh.ColumnEdges = {0.0, 1.0, 2.5};
+    mesh.Elevations = {0.0, 0.0, 0.0};
+    mesh.RowDepths = {0.0, 0.5, 1.0};
+    mesh.Bottom = -3.0;
+    TTimeLapseStep step;
+    step.Inversion.Resistivities = {100.0, 50.0, 100.0, 80.0};
+    step.Inversion.Coverage = {1.0, 0.5, 0.25, 0.125};
+    step.ChangePercent = {0.0, -50.0, 0.0, -20.0};
+    EXPECT_EQ(FormatChangeTable(mesh, step), "x1,x2,z1,z2,resistivity,change_percent,coverage\n"
+                                             "0,1,0,0.5,100,0,1\n1,2.5,0,0.5,50,-50,0.5\n"
+                                             "0,1,0.5,3,100,0,0.25\n1,2.5,0.5,3,80,-20,0.125\n");
+    EXPECT_EQ(FormatBaselineTable(mesh, step.Inversion), "x1,x2,z1,z2,resistivity,coverage\n"
+                                                         "0,1,0,0.5,100,1\n1,2.5,0,0.5,50,0.5\n"
+                                                         "0,1,0.5,3,100,0.25\n1,2.5,0.5,3,80,0.125\n");
+    step.ChangePercent[2] = std::numeric_limits<double>::infinity();
+    EXPECT_THROW(FormatChangeTable(mesh, step), EForwardError);
+    step.ChangePercent.pop_back();
+    EXPECT_THROW(FormatChangeTable(mesh, step), EForwardError);
+}
+
+// Both images of each step's change, scored, printed as one line a step.
+struct TSeriesScores {
+    std::vector<TChangeScore> Lapse, Separate;
+    std::vector<double> Truth;
+    const TTimeLapseInversion* Inversion = nullptr;
+};
+
+TSeriesScores InvertBothWays(const TPlumeSeries& Series, TTimeLapseInversion& Lapse, const char* Name)
+{
+    TSurveyInversionOptions options;
+    options.Forward.Threads = 2;
+    const auto begin = std::chrono::steady_clock::now();
+    std::vector<int> finished;
+    TTimeLapseCallbacks callbacks;
+    callbacks.Finished = [&](int step, const TSurveyInversion&) { finished.push_back(step); };
+    Lapse = InvertTimeLapse(Series.Surveys, Series.Mesh, options, callbacks);
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
+    EXPECT_FALSE(Lapse.Cancelled);
+    EXPECT_EQ(finished, (std::vector<int>{0, 1, 2, 3}));
+    TSeriesScores scores;
+    if (Lapse.Steps.size() != Series.Surveys.size() - 1) {
+        ADD_FAILURE() << "steps missing";
+        return scores;
+    }
+    // Each survey alone, the change their images' ratio.
+    std::vector<TSurveyInversion> alone{Lapse.Baseline};
+    for (size_t t = 1; t < Series.Surveys.size(); ++t)
+        alone.push_back(InvertSurvey(Series.Surveys[t], Series.Mesh, options));
+    std::printf("%s: %d cells, %zu data; time-lapse %.1f s (%d forward computations in the %zu difference steps)\n",
+                Name, Series.Mesh.Cells(), Series.Surveys[0].Size(), seconds, Lapse.Responses, Lapse.Steps.size());
+    for (size_t t = 1; t < Series.Surveys.size(); ++t) {
+        const TTimeLapseStep& step = Lapse.Steps[t - 1];
+        std::vector<double> subtracted;
+        for (size_t j = 0; j < step.ChangePercent.size(); ++j) {
+            subtracted.push_back(100.0 * (alone[t].Resistivities[j] / alone[0].Resistivities[j] - 1.0));
+            EXPECT_NEAR(step.ChangePercent[j],
+                        100.0 * (step.Inversion.Resistivities[j] / Lapse.Baseline.Resistivities[j] - 1.0), 1e-9);
+        }
+        scores.Truth.push_back(100.0 * (Series.PlumeResistivity[t] / TPlumeSeries::Host - 1.0));
+        scores.Lapse.push_back(ScoreChange(Series, t, step.ChangePercent));
+        scores.Separate.push_back(ScoreChange(Series, t, subtracted));
+        const TChangeScore& ours = scores.Lapse.back();
+        const TChangeScore& separate = scores.Separate.back();
+        const TInversionStep& last = step.Inversion.Steps.back();
+        std::printf("  step %zu: true change %.0f %%; difference inversion %.1f %% in the plume (%d cells), %.1f %% of "
+                    "%d quiet cells beyond 5 %%, chi-square %.2f after %zu iterations; separate inversions %.1f %%, "
+                    "%.1f %%, chi-square %.2f\n",
+                    t, scores.Truth.back(), ours.PlumeChange, ours.PlumeCells, 100 * ours.FalseShare, ours.QuietCells,
+                    last.ChiSquare, step.Inversion.Steps.size() - 1, separate.PlumeChange, 100 * separate.FalseShare,
+                    alone[t].Steps.back().ChiSquare);
+        EXPECT_GT(ours.PlumeCells, 10);
+        EXPECT_GT(ours.QuietCells, 50);
+        EXPECT_LE(last.ChiSquare, 1.0) << step.Inversion.Stop;
+        EXPECT_GT(last.ChiSquare, 0.5) << step.Inversion.Stop;
+    }
+    return scores;
+}
+
+TEST(TimeLapseInversion, GrowingPlumeWithIndependentNoiseRecoveredWithinAQuarterOfTheChange)
+{
+    const TPlumeSeries series;
+    TTimeLapseInversion lapse;
+    const TSeriesScores scores = InvertBothWays(series, lapse, "independent 2 % noise");
+    for (size_t k = 0; k < scores.Lapse.size(); ++k)
+        EXPECT_LE(std::fabs(scores.Lapse[k].PlumeChange - scores.Truth[k]), 0.25 * std::fabs(scores.Truth[k]))
+            << "step " << k + 1;
+    // Of the baseline's forward computations, every step's first iteration is served again.
+    int iterations = 0;
+    for (const TTimeLapseStep& step : lapse.Steps)
+        iterations += static_cast<int>(step.Inversion.Steps.size()) - 1;
+    EXPECT_EQ(lapse.Responses, iterations);
+}
+
+TEST(TimeLapseInversion, AnErrorCommonToEverySurveyCancelsInTheDifferenceNotInSeparateInversions)
+{
+    // 3 % of every datum repeated in every survey, beside the 2 % of each.
+    const TPlumeSeries series(0.03);
+    TTimeLapseInversion lapse;
+    const TSeriesScores scores = InvertBothWays(series, lapse, "independent 2 % noise and a common 3 % error");
+    for (size_t k = 0; k < scores.Lapse.size(); ++k) {
+        EXPECT_LE(std::fabs(scores.Lapse[k].PlumeChange - scores.Truth[k]), 0.25 * std::fabs(scores.Truth[k]))
+            << "step " << k + 1;
+        EXPECT_LT(scores.Lapse[k].FalseShare, scores.Separate[k].FalseShare) << "step " << k + 1;
+    }
+}
+
+TEST(TimeLapseInversion, CancelKeepsTheFinishedSteps)
+{
+    const TPlumeSeries series;
+    TSurveyInversionOptions options;
+    options.Forward.Threads = 2;
+    int finished = 0;
+    TTimeLapseCallbacks callbacks;
+    callbacks.Finished = [&](int, const TSurveyInversion&) { ++finished; };
+    // Stopped as soon as the baseline and the first step are finished.
+    const TTimeLapseInversion lapse =
+        InvertTimeLapse(series.Surveys, series.Mesh, options, callbacks, [&] { return finished < 2; });
+    EXPECT_TRUE(lapse.Cancelled);
+    ASSERT_EQ(lapse.Steps.size(), 1u);
+    EXPECT_EQ(finished, 2);
+    EXPECT_EQ(lapse.Steps[0].ChangePercent.size(), static_cast<size_t>(series.Mesh.Cells()));
+    EXPECT_FALSE(lapse.Baseline.Cancelled);
+}
+
+} // namespace
+} // namespace lp
