@@ -1812,8 +1812,11 @@ TEST(CommandLine, DataWithARemoteOffTheLineAreFittedAndInverted)
 }
 
 // Data with the remote 20 m off the line square from electrode 8 (x = 190,
-// that electrode's x exactly) were refused: "Line 6: the electrode at x =
-// 190 stands at the place of line 10's (x = 190) on the section's surface."
+// that electrode's x exactly) were refused: the fit "Line 23: the electrode
+// at x = 190 stands at the place of line 6's (x = 190) on the section's
+// surface.", the inversion "Electrodes 8 and 9 stand at one place (x =
+// 190)."; the pole-dipoles with A at x = 190 were skipped as measuring
+// nothing (their distances taken along the line alone).
 TEST(CommandLine, DataWithARemoteSquareFromALineElectrodeAreFittedAndInverted)
 {
     QTemporaryDir folder;
