@@ -72,6 +72,7 @@ public:
 
     TPaddedGeometry Build()
     {
+        FindPlaces();
         ChooseSizes();
         CheckElectrodeDistances();
         PutElectrodesOnSurface();
@@ -79,6 +80,8 @@ public:
         const std::vector<double> radii = FanRadii();
         FindCorners(radii);
         CutFans(radii);
+        for (int place : FPlaceOf)
+            P.ElectrodeNodes.push_back(FPlaceNodes.at(static_cast<size_t>(place)));
         MakeCanonical();
         return std::move(P);
     }
@@ -156,40 +159,82 @@ private:
     // Neighbours closer than the mesher resolves, refused by name before Gmsh sees them.
     void CheckElectrodeDistances()
     {
-        const std::vector<int> order = ElectrodesByX();
+        const std::vector<int> order = PlacesByX();
         const double smallest = SmallestDistance(FFanShare);
         for (size_t i = 1; i < order.size(); ++i) {
             const int a = std::min(order[i - 1], order[i]), b = std::max(order[i - 1], order[i]);
-            const double d = ElectrodeDistance(a, b);
+            const double d = PlaceDistance(a, b);
             if (d < smallest)
-                throw EForwardError("Electrodes " + std::to_string(a + 1) + " and " + std::to_string(b + 1) +
-                                    " (x = " + FormatExactReal(Electrode(a).x) + " and " +
-                                    FormatExactReal(Electrode(b).x) + ") are " + ShortReal(d) + " " +
-                                    TooClose(smallest) + ".");
+                throw EForwardError("Electrodes " + std::to_string(FPlaces[static_cast<size_t>(a)] + 1) + " and " +
+                                    std::to_string(FPlaces[static_cast<size_t>(b)] + 1) + " (x = " +
+                                    FormatExactReal(Place(a).x) + " and " + FormatExactReal(Place(b).x) + ") are " +
+                                    ShortReal(d) + " " + TooClose(smallest) + ".");
         }
     }
 
-    const TElectrode& Electrode(int e) const { return FSurvey.Electrodes[static_cast<size_t>(e)]; }
-    double ElectrodeDistance(int a, int b) const
+    // --- Places ----------------------------------------------------------------------
+    // The mesh sees the section's plane (x, z): electrodes at one x and
+    // different y (a remote set out square from a line electrode) are one
+    // source of the 2.5-D problem there, one point with one fan and one
+    // node; the back-transform sets them apart by cos(k Δy). Electrodes at
+    // different x keep points of their own however near, each at its own
+    // x: the source's place in the plane is where its field comes from, and
+    // moving it would move the field (their fans shrink to their distance in
+    // the plane, like those of electrodes that near on the line). One place
+    // per x within a billionth of the model area's width (the tolerance
+    // PlaceSurvey refuses two electrodes at one place by), by the first
+    // electrode standing there; a survey on the line has one per electrode,
+    // in their order.
+    void FindPlaces()
     {
-        return std::hypot(Electrode(a).x - Electrode(b).x, Electrode(a).z - Electrode(b).z);
-    }
-    std::vector<int> ElectrodesByX() const
-    {
+        const double same = 1e-9 * std::max(1.0, FGround.Right - FGround.Left);
         std::vector<int> order(FSurvey.Electrodes.size());
         for (size_t e = 0; e < order.size(); ++e)
             order[e] = static_cast<int>(e);
         std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return Electrode(a).x < Electrode(b).x; });
+        FPlaceOf.assign(FSurvey.Electrodes.size(), -1);
+        for (size_t i = 0; i < order.size();) {
+            // A run of electrodes within the tolerance of the run's first x.
+            size_t end = i + 1;
+            while (end < order.size() && Electrode(order[end]).x - Electrode(order[i]).x <= same)
+                ++end;
+            const int first = *std::min_element(order.begin() + static_cast<std::ptrdiff_t>(i),
+                                                 order.begin() + static_cast<std::ptrdiff_t>(end));
+            for (size_t j = i; j < end; ++j)
+                FPlaceOf[static_cast<size_t>(order[j])] = first;
+            i = end;
+        }
+        // Places numbered by their first electrode's number.
+        std::vector<int> number(FSurvey.Electrodes.size(), -1);
+        for (size_t e = 0; e < FSurvey.Electrodes.size(); ++e)
+            if (FPlaceOf[e] == static_cast<int>(e)) {
+                number[e] = static_cast<int>(FPlaces.size());
+                FPlaces.push_back(static_cast<int>(e));
+            }
+        for (int& place : FPlaceOf)
+            place = number[static_cast<size_t>(place)];
+    }
+
+    const TElectrode& Electrode(int e) const { return FSurvey.Electrodes[static_cast<size_t>(e)]; }
+    // A place's electrode: the first standing there.
+    const TElectrode& Place(int p) const { return Electrode(FPlaces[static_cast<size_t>(p)]); }
+    double PlaceDistance(int a, int b) const { return std::hypot(Place(a).x - Place(b).x, Place(a).z - Place(b).z); }
+    std::vector<int> PlacesByX() const
+    {
+        std::vector<int> order(FPlaces.size());
+        for (size_t p = 0; p < order.size(); ++p)
+            order[p] = static_cast<int>(p);
+        std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return Place(a).x < Place(b).x; });
         return order;
     }
 
-    // Each electrode's distance to its neighbours along the surface, the nearer.
+    // Each place's distance to its neighbours along the surface, the nearer.
     std::vector<double> NearestElectrodeDistances() const
     {
-        std::vector<double> nearest(FSurvey.Electrodes.size(), FLength);
-        const std::vector<int> order = ElectrodesByX();
+        std::vector<double> nearest(FPlaces.size(), FLength);
+        const std::vector<int> order = PlacesByX();
         for (size_t i = 1; i < order.size(); ++i) {
-            const double d = ElectrodeDistance(order[i - 1], order[i]);
+            const double d = PlaceDistance(order[i - 1], order[i]);
             for (int e : {order[i - 1], order[i]})
                 nearest[static_cast<size_t>(e)] = std::min(nearest[static_cast<size_t>(e)], d);
         }
@@ -210,8 +255,8 @@ private:
         // to the nearest electrode at most.
         const double width = FGround.Right - FGround.Left;
         const std::vector<double> nearest = NearestElectrodeDistances();
-        for (size_t e = 0; e < FSurvey.Electrodes.size(); ++e) {
-            const TElectrode& electrode = FSurvey.Electrodes[e];
+        for (size_t e = 0; e < FPlaces.size(); ++e) {
+            const TElectrode& electrode = Place(static_cast<int>(e));
             const double same = std::max(1e-9 * std::max(1.0, width), std::min(SmallestDistance(0.5), 1e-3 * nearest[e]));
             const auto after = std::lower_bound(FSurface.begin(), FSurface.end(), electrode.x,
                                                 [&](int p, double x) { return X(p) < x; });
@@ -528,7 +573,7 @@ private:
                 const std::string what =
                     point >= 0 ? "a corner of the model at x = " + FormatExactReal(p.x) + ", y = " + FormatExactReal(p.y)
                                : std::string("a boundary of the model");
-                throw EForwardError("Electrode " + std::to_string(e + 1) + " (x = " + FormatExactReal(X(at)) +
+                throw EForwardError("Electrode " + std::to_string(FPlaces[e] + 1) + " (x = " + FormatExactReal(X(at)) +
                                     ") and " + what + " are " + ShortReal(clearance) + " " + TooClose(smallest) + ".");
             }
         }
@@ -588,16 +633,16 @@ private:
         return sectors;
     }
 
-    void CutFan(int electrode, double radius, std::vector<TSpoke>& spokes)
+    void CutFan(int place, double radius, std::vector<TSpoke>& spokes)
     {
-        const int at = FElectrodePoints[static_cast<size_t>(electrode)];
+        const int at = FElectrodePoints[static_cast<size_t>(place)];
         const double x = X(at), y = Y(at);
         std::vector<TSector> sectors = SectorsAt(at);
         std::sort(sectors.begin(), sectors.end(), [&](const TSector& a, const TSector& b) {
             return SpokeOf(spokes, std::abs(a.out) - 1).angle < SpokeOf(spokes, std::abs(b.out) - 1).angle;
         });
         const int centre = FanNode(x, y);
-        P.ElectrodeNodes.push_back(centre);
+        FPlaceNodes.push_back(centre);
         std::vector<int> rim;
         const auto ringPoint = [&](int ring, double angle, bool onRim) {
             const double r = radius * std::ldexp(1.0, -ring);
@@ -775,7 +820,10 @@ private:
     TPaddedGeometry P;
     std::unordered_map<uint64_t, int> FEdgeOf;
     std::vector<int> FSurface;         // surface points left to right
-    std::vector<int> FElectrodePoints; // the point of each electrode
+    std::vector<int> FPlaces;          // the first electrode at each place
+    std::vector<int> FPlaceOf;         // the place of each electrode
+    std::vector<int> FElectrodePoints; // the point of each place
+    std::vector<int> FPlaceNodes;      // the fan node of each place
     double FLength = 1.0;              // of the model area or the survey
     double FPad = 1.0;                 // the padding's width and depth
     double FExtent = 1.0;              // the padded model's larger side

@@ -17,6 +17,11 @@
 //   the electrode). Data that must be equal by mirror or shift symmetry so
 //   see the same triangles at their electrodes. A fan reaches 0.23 of the
 //   way to the nearest electrode by default (ElectrodeSize / its rim chord).
+//   Electrodes at one x and different y (a remote set out square from a
+//   line electrode) share one point, fan and node: the mesh sees the
+//   section's plane, where they are one source; electrodes at different x
+//   keep their own points at their own x, however near (their fans shrink
+//   to their distance in the plane, as on the line).
 //   Refused before any meshing (EForwardError, one line naming the
 //   electrodes): two electrodes, or an electrode and another point or edge
 //   of the geometry, closer than the mesher resolves beside the padded
@@ -79,7 +84,7 @@ struct TPaddedGeometry {
     std::vector<std::array<int, 3>> FanTriangles; // a fan node from 0, or the rim's geometry point p as -1 - p
     std::vector<int> FanTriangleRegions;
     std::vector<int> RimEdges;                    // edge indices; each is one mesh segment
-    std::vector<int> ElectrodeNodes;              // the fan node of each electrode
+    std::vector<int> ElectrodeNodes;              // the fan node of each electrode (one for electrodes at one x)
     std::vector<std::vector<int>> Rims;           // the geometry points on each electrode's rim
     std::vector<double> RimSizes;                 // the element size at each electrode's rim
     // Region corners close beside the electrodes: the element size at each,
@@ -99,7 +104,7 @@ struct TForwardMesh {
     std::vector<int> TriangleRegion;           // into the model's regions
     std::vector<std::array<int, 2>> OuterEdges; // boundary segments with the mixed condition
     std::vector<int> OuterEdgeRegion;          // the region inside each of them
-    std::vector<int> ElectrodeNodes;           // the node of each electrode
+    std::vector<int> ElectrodeNodes;           // the node of each electrode (one for electrodes at one x)
 };
 
 TPaddedGeometry PadGeometry(const TForwardModel& Ground, const TSurvey& Survey, const TMeshOptions& Options = {});

@@ -174,6 +174,12 @@ double PlaceTolerance(const TForwardModel& Ground)
     return 1e-9 * std::max(1.0, Ground.Right - Ground.Left);
 }
 
+// "x = 69", and ", y = 20" for an electrode off the line.
+std::string PlaceText(const TElectrode& Electrode)
+{
+    return "x = " + FormatExactReal(Electrode.x) + (Electrode.y != 0.0 ? ", y = " + FormatExactReal(Electrode.y) : "");
+}
+
 } // namespace
 
 std::optional<int> ElectrodeOutsideArea(const std::vector<TElectrode>& Electrodes, const TForwardModel& Ground)
@@ -192,10 +198,16 @@ std::optional<std::pair<int, int>> ElectrodesAtOnePlace(const std::vector<TElect
     std::vector<int> order(Electrodes.size());
     std::iota(order.begin(), order.end(), 0);
     const auto x = [&](int e) { return std::clamp(Electrodes[static_cast<size_t>(e)].x, Ground.Left, Ground.Right); };
+    const auto y = [&](int e) { return Electrodes[static_cast<size_t>(e)].y; };
     std::sort(order.begin(), order.end(), [&](int a, int b) { return x(a) < x(b); });
+    // Electrodes at one x apart across the line (a remote set out square
+    // from a line electrode) stand at two places: the back-transform sees
+    // them apart by cos(k Δy). Those within the tolerance in x are few: a
+    // look back over them finds any pair at one y too.
     for (size_t i = 1; i < order.size(); ++i)
-        if (x(order[i]) - x(order[i - 1]) <= tolerance)
-            return std::pair{std::min(order[i - 1], order[i]), std::max(order[i - 1], order[i])};
+        for (size_t j = i; j-- > 0 && x(order[i]) - x(order[j]) <= tolerance;)
+            if (std::fabs(y(order[i]) - y(order[j])) <= tolerance)
+                return std::pair{std::min(order[j], order[i]), std::max(order[j], order[i])};
     return std::nullopt;
 }
 
@@ -213,8 +225,8 @@ void PlaceSurvey(TSurvey& Survey, const TForwardModel& Ground)
     }
     if (const std::optional<std::pair<int, int>> pair = ElectrodesAtOnePlace(Survey.Electrodes, Ground))
         throw EForwardError("Electrodes " + std::to_string(pair->first + 1) + " and " + std::to_string(pair->second + 1) +
-                            " stand at one place (x = " +
-                            FormatExactReal(Survey.Electrodes[static_cast<size_t>(pair->first)].x) + ").");
+                            " stand at one place (" + PlaceText(Survey.Electrodes[static_cast<size_t>(pair->first)]) +
+                            ").");
     if (Survey.Configurations.empty())
         throw EForwardError(Survey.Array == SchemeArrayName
                                 ? std::string("The scheme has no configuration.")
@@ -257,9 +269,10 @@ void CheckElectrodePlaces(const TMeasuredData& Data, const TForwardModel& Ground
         if (lineOf(pair->first).value_or(0) > lineOf(pair->second).value_or(0))
             std::swap(pair->first, pair->second);
         const std::optional<int> earlier = lineOf(pair->first);
-        throw EDataFileError(at(pair->second) + "the electrode at x = " + x(pair->second) + " stands at the place of " +
-                             (earlier ? "line " + std::to_string(*earlier) + "'s" : std::string("another")) +
-                             " (x = " + x(pair->first) + ") on the section's surface.");
+        const auto place = [&](int electrode) { return PlaceText(Data.Electrodes.at(static_cast<size_t>(electrode))); };
+        throw EDataFileError(at(pair->second) + "the electrode at " + place(pair->second) + " stands at the place of " +
+                             (earlier ? "line " + std::to_string(*earlier) + "'s" : std::string("another")) + " (" +
+                             place(pair->first) + ") on the section's surface.");
     }
 }
 

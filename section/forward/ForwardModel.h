@@ -67,8 +67,11 @@ double SurfaceElevation(const std::vector<TGeometryPoint>& Surface, double X);
 // The first electrode beyond the model area's width (a billionth of the
 // width allowed); none when all stand within it.
 std::optional<int> ElectrodeOutsideArea(const std::vector<TElectrode>& Electrodes, const TForwardModel& Ground);
-// Two electrodes, the lower number first, whose x on the surface lie
-// within that tolerance; none when all stand apart.
+// Two electrodes, the lower number first, whose x on the surface and y
+// across the line both lie within that tolerance; none when all stand
+// apart. Electrodes at one x and different y (a remote set out square from
+// a line electrode) stand apart: they share a point of the section's plane
+// (one source of the 2.5-D problem) and differ in cos(k Δy).
 std::optional<std::pair<int, int>> ElectrodesAtOnePlace(const std::vector<TElectrode>& Electrodes,
                                                         const TForwardModel& Ground);
 

@@ -19,6 +19,7 @@
 #include <system_error>
 #include <string>
 #include <thread>
+#include <unordered_map>
 
 #ifdef __linux__
 #include <sched.h>
@@ -260,6 +261,19 @@ double ThreadAddressSpace()
 #endif
 }
 
+TSourceNodes DistinctNodes(const std::vector<int>& ElectrodeNodes)
+{
+    TSourceNodes sources;
+    std::unordered_map<int, int> slot;
+    for (int node : ElectrodeNodes) {
+        const auto [at, added] = slot.try_emplace(node, static_cast<int>(sources.Nodes.size()));
+        if (added)
+            sources.Nodes.push_back(node);
+        sources.Of.push_back(at->second);
+    }
+    return sources;
+}
+
 double AcrossFactor(const TSurvey& Survey, int Current, int Potential, double K)
 {
     const double across = Survey.Electrodes.at(static_cast<size_t>(Current)).y -
@@ -442,13 +456,17 @@ TForwardResult ComputeForwardResponse(const TForwardModel& Ground, TSurvey Surve
     for (TRun& run : runs)
         run.potentials.resize(wavenumbers);
     const int electrodes = static_cast<int>(Survey.Electrodes.size());
+    // The nodes solved for: electrodes at one x (apart across the line)
+    // share theirs, one source of the section's plane, solved once.
+    const TSourceNodes solved = DistinctNodes(mesh.ElectrodeNodes);
+    const int nodes = static_cast<int>(solved.Nodes.size());
 
     // One analysis for every factor; the threads and the memory they need:
     // per thread a factor, a matrix and the path vectors of every electrode;
     // the potentials of the pairs for every run and wavenumber.
     const size_t tasks = runs.size() * wavenumbers;
     double pathEntries = 0.0;
-    for (int node : mesh.ElectrodeNodes)
+    for (int node : solved.Nodes)
         pathEntries += analysis.PathLength(node);
     const TSolveMemory memory{analysis.FactorBytes() + MatrixBytes(pattern.Matrix) + 12.0 * pathEntries +
                                   8.0 * analysis.Nodes(),
@@ -463,7 +481,7 @@ TForwardResult ComputeForwardResponse(const TForwardModel& Ground, TSurvey Surve
 
     // Every (run, wavenumber) on its own: in parallel, each thread with its
     // factor. A task's result does not depend on the thread that computes it.
-    const size_t blocks = (static_cast<size_t>(electrodes) + static_cast<size_t>(block) - 1) / static_cast<size_t>(block);
+    const size_t blocks = (static_cast<size_t>(nodes) + static_cast<size_t>(block) - 1) / static_cast<size_t>(block);
     gate.SetUnits(tasks * (blocks + 1));
     std::atomic<size_t> next{0};
     std::mutex lock;
@@ -474,7 +492,7 @@ TForwardResult ComputeForwardResponse(const TForwardModel& Ground, TSurvey Surve
         const auto goOn = [&](bool reported) { return reported && !failed; };
         {
             TSystemFactor factor(analysis);
-            std::vector<TPathVector> paths(static_cast<size_t>(electrodes));
+            std::vector<TPathVector> paths(static_cast<size_t>(nodes));
             for (size_t task = next++; task < tasks; task = next++) {
                 if (!goOn(gate.Check()))
                     break;
@@ -490,10 +508,10 @@ TForwardResult ComputeForwardResponse(const TForwardModel& Ground, TSurvey Surve
                 if (!goOn(gate.Advance()))
                     break;
                 bool complete = true;
-                for (int first = 0; first < electrodes && complete; first += block) {
+                for (int first = 0; first < nodes && complete; first += block) {
                     at = TClock::now();
-                    for (int e = first; e < std::min(first + block, electrodes); ++e)
-                        paths[static_cast<size_t>(e)] = factor.PathSolve(mesh.ElectrodeNodes[static_cast<size_t>(e)]);
+                    for (int n = first; n < std::min(first + block, nodes); ++n)
+                        paths[static_cast<size_t>(n)] = factor.PathSolve(solved.Nodes[static_cast<size_t>(n)]);
                     own.Solve += Seconds(at);
                     complete = goOn(gate.Advance());
                 }
@@ -502,10 +520,12 @@ TForwardResult ComputeForwardResponse(const TForwardModel& Ground, TSurvey Surve
                 // A current of I at the source's node: the right-hand side I/2;
                 // a pair apart across the line sees it through cos(k Δy).
                 Eigen::MatrixXd potentials = Eigen::MatrixXd::Zero(sourceCount, electrodes);
+                const auto path = [&](int e) -> const TPathVector& {
+                    return paths[static_cast<size_t>(solved.Of[static_cast<size_t>(e)])];
+                };
                 for (const auto& [current, potential] : pairs)
                     potentials(sourceOf[static_cast<size_t>(current)], potential) =
-                        0.5 * AcrossFactor(Survey, current, potential, k) *
-                        PathProduct(paths[static_cast<size_t>(potential)], paths[static_cast<size_t>(current)]);
+                        0.5 * AcrossFactor(Survey, current, potential, k) * PathProduct(path(potential), path(current));
                 run.potentials[i] = std::move(potentials);
             }
         }

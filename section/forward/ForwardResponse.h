@@ -120,6 +120,16 @@ TForwardResult ComputeForwardResponse(const TForwardModel& Ground, TSurvey Surve
 // A survey without electrodes off the line is computed as before, to the
 // bit.
 
+// The distinct nodes of the mesh's electrodes, in the order they first
+// come, and each electrode's among them: electrodes at one x apart across
+// the line share their node (one source of the section's plane), which is
+// solved for once. On the line: one per electrode, in their order.
+struct TSourceNodes {
+    std::vector<int> Nodes;
+    std::vector<int> Of; // per electrode, into Nodes
+};
+TSourceNodes DistinctNodes(const std::vector<int>& ElectrodeNodes);
+
 // cos(K Δy) of a current and a potential electrode of the survey (1 on the
 // line).
 double AcrossFactor(const TSurvey& Survey, int Current, int Potential, double K);

@@ -63,6 +63,7 @@ TSensitivityProblem::TSensitivityProblem(const TForwardModel& Ground, TSurvey Su
     FWavenumbers = SurveyWavenumbers(FSurvey, smallest, largest, Options.QuadratureTolerance, geometry.Extent);
     FOffLine = HasOffLineElectrodes(FSurvey);
     FMesh = MeshGeometry(geometry);
+    FSources = DistinctNodes(FMesh.ElectrodeNodes);
     FElements = ElementMatrices(FMesh);
     FPattern = SystemPattern(FMesh);
     FAnalysis = std::make_unique<TSystemAnalysis>(FPattern.Matrix);
@@ -135,8 +136,11 @@ TSensitivityProblem::TSensitivityProblem(const TForwardModel& Ground, TSurvey Su
     // (each such pair seen through its own cos(k Δy)), each current
     // electrode alone with the potential electrodes at one offset from it.
     std::map<std::array<int, 2>, int> currents, voltages;
-    const auto index = [](std::map<std::array<int, 2>, int>& known, std::vector<std::array<int, 2>>& dipoles,
-                          std::array<int, 2> dipole) {
+    const auto index = [&](std::map<std::array<int, 2>, int>& known, std::vector<std::array<int, 2>>& dipoles,
+                           std::array<int, 2> dipole) {
+        for (int& e : dipole)
+            if (e >= 0)
+                e = FSources.Of.at(static_cast<size_t>(e));
         const auto [at, added] = known.try_emplace(dipole, static_cast<int>(dipoles.size()));
         if (added)
             dipoles.push_back(dipole);
@@ -205,6 +209,7 @@ double TSensitivityProblem::Voltage(const Eigen::MatrixXd& Potentials, const TCo
 double TSensitivityProblem::MemoryNeed(int Parameters, int Threads) const
 {
     const double electrodes = static_cast<double>(FMesh.ElectrodeNodes.size());
+    const double sources = static_cast<double>(FSources.Nodes.size());
     const double nodes = MeshNodes();
     const double data = static_cast<double>(FSurvey.Configurations.size());
     const double parameters = std::max(Parameters, 0);
@@ -216,10 +221,10 @@ double TSensitivityProblem::MemoryNeed(int Parameters, int Threads) const
     // wavenumber's data x parameters and potentials (and their transpose),
     // and the largest region's products (only where there are parameters).
     const double system = 12.0 * static_cast<double>(FPattern.Matrix.nonZeros()) + 4.0 * (nodes + 1.0);
-    double thread = system + FAnalysis->FactorBytes() + 8.0 * nodes * electrodes +
+    double thread = system + FAnalysis->FactorBytes() + 8.0 * nodes * sources +
                     8.0 * TSystemFactor::SourceBlock * nodes + 8.0 * (data * parameters + 2.0 * electrodes * electrodes);
     if (parameters > 0)
-        thread += 8.0 * (FLargestRegion * electrodes +
+        thread += 8.0 * (FLargestRegion * sources +
                          DipoleRows * static_cast<double>(FCurrentDipoles.size() + FPotentialDipoles.size()) + data);
     return shared + std::max(Threads, 1) * thread;
 }
@@ -229,13 +234,17 @@ void TSensitivityProblem::Wavenumber(TSystemFactor& Factor, size_t Index, const 
 {
     const double k = FWavenumbers.k[Index];
     Factor.Factorise(AssembleSystem(FMesh, FElements, FPattern, Conductivity, k, FCentre));
-    // A unit current at every electrode: the right-hand side 1/2 at its node.
+    // A unit current at every source node: the right-hand side 1/2 there.
     const auto electrodes = static_cast<Eigen::Index>(FMesh.ElectrodeNodes.size());
+    const auto sources = static_cast<Eigen::Index>(FSources.Nodes.size());
     TNodeMatrix& U = Work.U;
-    Factor.SolveSources(FMesh.ElectrodeNodes, 0.5, U);
+    Factor.SolveSources(FSources.Nodes, 0.5, U);
     Work.Potentials.resize(electrodes, electrodes);
-    for (Eigen::Index e = 0; e < electrodes; ++e)
-        Work.Potentials.col(e) = U.row(FMesh.ElectrodeNodes[static_cast<size_t>(e)]).transpose();
+    for (Eigen::Index e = 0; e < electrodes; ++e) {
+        const auto row = U.row(FMesh.ElectrodeNodes[static_cast<size_t>(e)]);
+        for (Eigen::Index s = 0; s < electrodes; ++s)
+            Work.Potentials(s, e) = row(FSources.Of[static_cast<size_t>(s)]);
+    }
     // The symmetric part: the factor's rounding leaves reciprocity exact to
     // a few ulps only.
     Work.Potentials = 0.5 * (Work.Potentials + Work.Potentials.transpose()).eval();
@@ -263,11 +272,11 @@ void TSensitivityProblem::Wavenumber(TSystemFactor& Factor, size_t Index, const 
             continue;
         const TRegionMatrices& region = FRegionMatrices[r];
         const auto n = static_cast<Eigen::Index>(region.Nodes.size());
-        const Eigen::Index size = n * electrodes + DipoleRows * (currents + voltages);
+        const Eigen::Index size = n * sources + DipoleRows * (currents + voltages);
         if (Work.Buffer.size() < size)
             Work.Buffer.resize(size);
         double* at = Work.Buffer.data();
-        Eigen::Map<TNodeMatrix> KU(at, n, electrodes);
+        Eigen::Map<TNodeMatrix> KU(at, n, sources);
         // K_r(k) = S + k² M on the pattern the two share, times the
         // potentials of the region's nodes, column by column of K_r.
         const int* outer = region.Stiffness.outerIndexPtr();
@@ -291,8 +300,8 @@ void TSensitivityProblem::Wavenumber(TSystemFactor& Factor, size_t Index, const 
         Work.Values.setZero();
         for (Eigen::Index first = 0; first < n; first += DipoleRows) {
             const Eigen::Index rows = std::min<Eigen::Index>(DipoleRows, n - first);
-            Eigen::Map<Eigen::MatrixXd> Ud(at + n * electrodes, rows, currents),
-                KUd(at + n * electrodes + rows * currents, rows, voltages);
+            Eigen::Map<Eigen::MatrixXd> Ud(at + n * sources, rows, currents),
+                KUd(at + n * sources + rows * currents, rows, voltages);
             // Column by column: a dipole's values lie together for the dot products.
             const double* u[DipoleRows];
             for (Eigen::Index i = 0; i < rows; ++i)
@@ -306,7 +315,7 @@ void TSensitivityProblem::Wavenumber(TSystemFactor& Factor, size_t Index, const 
                 double* column = &KUd(0, v);
                 const double* ku = &KU(first, 0);
                 for (Eigen::Index i = 0; i < rows; ++i)
-                    column[i] = Dipole(ku + i * electrodes, FPotentialDipoles[static_cast<size_t>(v)]);
+                    column[i] = Dipole(ku + i * sources, FPotentialDipoles[static_cast<size_t>(v)]);
             }
             for (size_t p = 0; p < FDatumParts.size(); ++p) {
                 const TDatumPart& part = FDatumParts[p];

@@ -147,8 +147,11 @@ private:
         int Current = 0, Potential = 0; // into the dipoles
         double Across = 0.0;            // m between the two across the line; 0 on it
     };
+    // The dipoles' electrodes as their sources (FSources.Of): electrodes at
+    // one x apart across the line share their node and are solved for once.
     std::vector<std::array<int, 2>> FCurrentDipoles, FPotentialDipoles;
     std::vector<TDatumPart> FDatumParts;
+    TSourceNodes FSources;
     bool FOffLine = false; // some electrode stands off the line
     double FLargestRegion = 0.0; // its nodes
     // The nodes of a region whose dipoles' columns are formed at once.

@@ -45,6 +45,30 @@ constexpr int OffsetCandidates[] = {16, 24, 32, 40, 48, 64, 80, 96, 128, 160};
 // transform of the nearest pair has fallen to nothing beyond it.
 constexpr double HighestWavenumber = 10.0;
 
+// A pair much nearer along the line than across it (within NearShare of
+// its offset; at one point of the section's plane where a remote stands
+// square from a line electrode) is fitted from PointShare of its offset:
+// there every candidate's K₀(k r) is its logarithm, and a rule that keeps
+// to 1 / √(r² + Across²) there weighs that logarithm (Σ wᵢ cos(kᵢ Across))
+// at nothing, so it holds however near the pair stands, at one point too
+// (the finite elements' value at the source stands for the field a little
+// way from it). Its candidates reach HighestWavenumber over NearShare of
+// the offset: beyond, K₀(k r) has fallen to nothing at the distances
+// where the rule is no logarithm.
+constexpr double NearShare = 1e-3;
+constexpr double PointShare = 1e-6;
+
+// The distances an offset's pair is fitted and checked from, and the one
+// its candidates are chosen by.
+double FittedFrom(const TLineOffset& offset)
+{
+    return offset.Nearest >= NearShare * offset.Across ? offset.Nearest : PointShare * offset.Across;
+}
+double CandidateFrom(const TLineOffset& offset)
+{
+    return std::max(offset.Nearest, NearShare * offset.Across);
+}
+
 struct TRuleCheck {
     double error = 0.0; // the worst |r · sum - 1|
     double gain = 0.0;  // the worst (2/π) r Σ |wᵢ| K₀(kᵢ r)
@@ -92,7 +116,7 @@ double OffsetError(const TWavenumbers& rule, double rMax, const std::vector<TLin
     double error = 0.0;
     for (const TLineOffset& offset : offsets)
         for (int i = 0; i < CheckedDistances && error <= limit; ++i)
-            error = std::max(error, CheckDistance(rule, Spread(offset.Nearest, std::max(offset.Nearest, rMax), i,
+            error = std::max(error, CheckDistance(rule, Spread(FittedFrom(offset), std::max(FittedFrom(offset), rMax), i,
                                                                CheckedDistances),
                                                   offset.Across)
                                         .error);
@@ -189,7 +213,7 @@ TWavenumbers OffsetWavenumberFit(double RMin, double RFit, int Candidates, const
 {
     double nearest = RMin;
     for (const TLineOffset& offset : Offsets)
-        nearest = std::min(nearest, offset.Nearest);
+        nearest = std::min(nearest, CandidateFrom(offset));
     std::vector<double> k;
     for (int i = 0; i < Candidates; ++i)
         k.push_back(Spread(0.2 / RFit, HighestWavenumber / nearest, i, Candidates));
@@ -202,7 +226,7 @@ TWavenumbers OffsetWavenumberFit(double RMin, double RFit, int Candidates, const
     for (int j = 0; j < rows; ++j) {
         const int block = j / perLine;
         const double across = block == 0 ? 0.0 : Offsets[static_cast<size_t>(block - 1)].Across;
-        const double from = block == 0 ? RMin : Offsets[static_cast<size_t>(block - 1)].Nearest;
+        const double from = block == 0 ? RMin : FittedFrom(Offsets[static_cast<size_t>(block - 1)]);
         const double r = Spread(from, std::max(from, RFit), j % perLine, perLine);
         const double space = std::hypot(r, across);
         for (int i = 0; i < Candidates; ++i) {
@@ -270,7 +294,7 @@ TWavenumbers ChooseWavenumbers(double RMin, double RMax, double Tolerance, doubl
                             NumberText(MinimumQuadratureTolerance) + ".");
     const double fit = FittedRange(RMax, Reach);
     for (const TLineOffset& offset : Offsets)
-        if (!(offset.Across > 0.0) || !(offset.Nearest > 0.0) || !std::isfinite(offset.Across + offset.Nearest))
+        if (!(offset.Across > 0.0) || !(offset.Nearest >= 0.0) || !std::isfinite(offset.Across + offset.Nearest))
             throw EForwardError("The electrode distances of the survey cannot be computed.");
     if (!Offsets.empty()) {
         // Positive weights: the line's gain is 1 whatever the offsets ask.

@@ -36,10 +36,16 @@ namespace lp {
 // The cosine oscillates over the wavenumbers where K₀(k r) is still large
 // when r is well below Across (a remote beside the middle of the line):
 // the log-spaced rule of the line cannot follow it, so such surveys take a
-// rule of their own (OffsetWavenumberFit).
+// rule of their own (OffsetWavenumberFit). Nearest is 0 for a pair at one
+// point of the plane (a remote carried out square from a line electrode):
+// the finite elements' value at the shared node stands for the field a
+// little way from the source, and a pair within a thousandth of its
+// offset along the line is fitted from a millionth of it, where K₀ is its
+// logarithm for every candidate: the rule then weighs that logarithm at
+// nothing, and holds however near the pair stands.
 struct TLineOffset {
     double Across = 0.0;  // m, above 0
-    double Nearest = 0.0; // m, above 0
+    double Nearest = 0.0; // m, 0 or above
 };
 
 struct TWavenumbers {
@@ -83,7 +89,8 @@ TWavenumbers WavenumberFit(double RMin, double RFit, int Count);
 
 // The rule for a survey with electrodes off the line: Candidates
 // wavenumbers spread evenly on a logarithmic scale from 0.2 / RFit to 10
-// over the smallest distance (RMin or an offset's Nearest), weighted by
+// over the smallest distance (RMin or an offset's Nearest, at least a
+// thousandth of its Across), weighted by
 // non-negative least squares against 1/r on the line and 1 / √(r² +
 // Across²) per offset (200 distances each, relative errors); those of
 // weight 0 are left out (typically two in three). Positive weights keep

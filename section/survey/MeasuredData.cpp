@@ -195,10 +195,12 @@ namespace datafile {
 namespace {
 
 // Whether the configuration measures a potential difference over a
-// homogeneous flat ground: its geometric factor along the line (x alone, as
-// a flat section stands the electrodes) finite and within the bound the
-// forward computation keeps. Electrodes at one x are left to the placement's
-// refusal.
+// homogeneous flat ground: its geometric factor from the distances along
+// and across the line (x and y; z left out, as a flat section stands the
+// electrodes) finite and within the bound the forward computation keeps.
+// A pole-dipole whose A and remote B share an x (B carried out square from
+// A) measures what its distances across the line give. Electrodes at one
+// place are left to the placement's refusal.
 bool MeasuresSomething(const std::vector<TElectrode>& Electrodes, const TConfiguration& c)
 {
     double sum = 0.0, scale = 0.0, largest = 0.0;
@@ -207,8 +209,9 @@ bool MeasuresSomething(const std::vector<TElectrode>& Electrodes, const TConfigu
         for (int j = 0; j < 2; ++j) {
             if (current[i] < 0 || potential[j] < 0)
                 continue;
-            const double r = std::fabs(Electrodes.at(static_cast<size_t>(current[i])).x -
-                                       Electrodes.at(static_cast<size_t>(potential[j])).x);
+            const TElectrode& p = Electrodes.at(static_cast<size_t>(current[i]));
+            const TElectrode& q = Electrodes.at(static_cast<size_t>(potential[j]));
+            const double r = std::hypot(p.x - q.x, p.y - q.y);
             if (!(r > 0.0))
                 return true;
             sum += (i == j ? 1.0 : -1.0) / r;

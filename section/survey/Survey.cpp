@@ -115,14 +115,21 @@ void SurveyDistances(const TSurvey& Survey, double& Smallest, double& Largest)
 {
     Smallest = std::numeric_limits<double>::infinity();
     Largest = 0.0;
+    double across = std::numeric_limits<double>::infinity(); // the smallest of pairs apart across the line
     for (const TConfiguration& c : Survey.Configurations)
         for (int current : {c.a, c.b})
             for (int potential : {c.m, c.n})
                 if (current >= 0 && potential >= 0) {
                     const double r = SectionDistance(Survey, current, potential);
-                    Smallest = std::min(Smallest, r);
                     Largest = std::max(Largest, r);
+                    if (Survey.Electrodes.at(static_cast<size_t>(current)).y ==
+                        Survey.Electrodes.at(static_cast<size_t>(potential)).y)
+                        Smallest = std::min(Smallest, r);
+                    else if (r > 0.0)
+                        across = std::min(across, r);
                 }
+    if (!std::isfinite(Smallest))
+        Smallest = across;
 }
 
 double FlatGeometricFactor(const TSurvey& Survey, const TConfiguration& Configuration)

@@ -95,7 +95,11 @@ double SectionDistance(const TSurvey& Survey, int A, int B);
 bool HasOffLineElectrodes(const TSurvey& Survey);
 
 // The smallest and the largest distance in the section's plane between a
-// current and a potential electrode of one configuration.
+// current and a potential electrode of one configuration. The smallest is
+// that of the pairs on one line (at one y): the wavenumbers' fit to 1/r is
+// theirs, pairs apart across the line are fitted from their own nearest
+// distance (SurveyWavenumbers); only a survey without such a pair takes the
+// smallest of the others not at one point of the plane.
 void SurveyDistances(const TSurvey& Survey, double& Smallest, double& Largest);
 
 // The analytic geometric factor of a configuration on a flat surface, from

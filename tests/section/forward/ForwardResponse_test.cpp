@@ -230,6 +230,70 @@ TWorstError WorstPartError(const TForwardResult& result, const std::function<dou
     return worst;
 }
 
+// 48 electrodes 3 m apart from x = 0 and a remote (the last) 20 m off the
+// line, carried out square from electrode 24 (x = 69) and then Along
+// further: pole-dipoles with the remote as B (n = 1 to 6), and the remote
+// alone as A against every M, electrode 24 among them.
+TSurvey SquareFromElectrode24(double along)
+{
+    TSurvey survey;
+    survey.Array = SchemeArrayName;
+    for (int e = 0; e < 48; ++e)
+        survey.Electrodes.push_back({3.0 * e, 0.0});
+    survey.Electrodes.push_back({69.0 + along, 0.0, 20.0});
+    const int remote = 48;
+    for (int n = 1; n <= 6; ++n)
+        for (int i = 0; i + n + 1 < 48; ++i)
+            survey.Configurations.push_back({i, remote, i + n, i + n + 1});
+    for (int m = 0; m < 48; ++m)
+        survey.Configurations.push_back({remote, -1, m, -1});
+    return survey;
+}
+
+// A remote at a line electrode's x and 20 m off the line was refused
+// ("Electrodes 24 and 49 stand at one place (x = 69)"). Over a homogeneous
+// ground, the remote's own potentials (its ρa against each M, electrode 24
+// beside it too) and every datum's ΔU (against its larger part) within
+// 0.5 % of the analytic answer: at electrode 24's x exactly (the remote
+// shares its node: the mesh is the line's own) and 1 mm further along.
+TEST(ForwardResponse, ARemoteSquareFromALineElectrodeFollowsTheAnalyticAnswer)
+{
+    const double rho = 50.0;
+    const TForwardSection section(150.0, 60.0, rho);
+    TSurvey line = SquareFromElectrode24(0.0);
+    line.Electrodes.pop_back();
+    line.Configurations = {{0, 1, 2, 3}};
+    const TForwardResult alone = ComputeForwardResponse(section.Ground(), line);
+    for (const double along : {0.0, 0.001}) {
+        const TForwardResult result = ComputeForwardResponse(section.Ground(), SquareFromElectrode24(along));
+        const TSurvey& survey = result.Survey;
+        const auto potential = [&](int s, int r) {
+            const TElectrode& p = survey.Electrodes[size_t(s)];
+            const TElectrode& q = survey.Electrodes[size_t(r)];
+            return HalfSpacePotential(rho, std::hypot(p.x - q.x, p.y - q.y));
+        };
+        std::vector<double> expected;
+        for (const TConfiguration& c : survey.Configurations)
+            expected.push_back(AnalyticApparentResistivity(survey, c, potential));
+        const size_t first = survey.Configurations.size() - 48;
+        const TWorstError remote =
+            WorstError(std::vector<double>(result.Resistivities.begin() + long(first), result.Resistivities.end()),
+                       std::vector<double>(expected.begin() + long(first), expected.end()));
+        const TWorstError parts = WorstPartError(result, potential);
+        EXPECT_LE(remote.error, 0.005) << along << " m along: " << remote.Text();
+        EXPECT_LE(parts.error, 0.005) << along << " m along: " << parts.Text();
+        // Beside electrode 24: k = 2π · 20 m.
+        EXPECT_NEAR(result.Resistivities.at(first + 23), rho, 0.005 * rho) << along << " m along";
+        if (along == 0.0) {
+            EXPECT_EQ(result.MeshNodes, alone.MeshNodes);
+        }
+        std::printf("[ remote square from electrode 24, %g m along ] the remote alone: %s; every datum's dU against "
+                    "its larger part: %s; %zu wavenumbers, %d nodes (the line alone %d), %.2f s\n",
+                    along, remote.Text().c_str(), parts.Text().c_str(), result.Wavenumbers.k.size(), result.MeshNodes,
+                    alone.MeshNodes, result.Times.Total);
+    }
+}
+
 // A remote beside the middle of the line, far nearer along it than across
 // (10 and 2 spacings off it), was refused: the line's log-spaced rule
 // cannot follow cos(k Δy). Homogeneous ground and two layers (the image

@@ -168,22 +168,20 @@ TEST(Sensitivity, PolesAgreeWithCentralDifferencesAndTheForwardComputation)
     EXPECT_LE(worst.error, 1e-9) << worst.Text();
 }
 
-// Remotes off the line (each pair of a current and a potential electrode
-// seen through its own cos(k Δy)) were refused by name: fitting and
-// inversion could not take such data. 16 electrodes 6 m apart, remote B
-// 20 m off the line beside its middle (x = 95, 3 m along from electrodes 8
-// and 9) and remote N 25 m off it on the other side beside x = 195:
+// 16 electrodes 6 m apart from x = 50, remote B 20 m off the line at
+// RemoteB along it and remote N 25 m off it on the other side at RemoteN:
 // pole-pole, pole-dipole, dipole-pole and B alone against dipoles on the
-// line.
-TEST(Sensitivity, RemotesOffTheLineAgreeWithCentralDifferencesAndTheForwardComputation)
+// line; their sensitivities against central differences and their
+// response against the forward computation's.
+void ExpectRemotesAgree(double RemoteB, double RemoteN, const std::string& Label)
 {
     const TForwardModel ground = ThreeRegionGround();
     TSurvey survey;
     survey.Array = SchemeArrayName;
     for (int e = 0; e < 16; ++e)
         survey.Electrodes.push_back({50.0 + 6.0 * e, 0.0});
-    survey.Electrodes.push_back({95.0, 0.0, 20.0});
-    survey.Electrodes.push_back({195.0, 0.0, -25.0});
+    survey.Electrodes.push_back({RemoteB, 0.0, 20.0});
+    survey.Electrodes.push_back({RemoteN, 0.0, -25.0});
     const int remoteB = 16, remoteN = 17;
     for (int a = 0; a < 16; a += 2) {
         for (int m = 0; m < 16; m += 3)
@@ -198,11 +196,28 @@ TEST(Sensitivity, RemotesOffTheLineAgreeWithCentralDifferencesAndTheForwardCompu
         survey.Configurations.push_back({remoteB, -1, m, m + 1});
     const TSensitivityProblem problem(ground, survey);
     const std::vector<double> rho = RegionResistivities(ground);
-    ExpectCentralDifferences(problem, rho, "remotes off the line");
-    ExpectCentralDifferences(problem, rho, "remotes off the line, block and layer", {{1, 2}});
+    ExpectCentralDifferences(problem, rho, Label.c_str());
+    ExpectCentralDifferences(problem, rho, (Label + ", block and layer").c_str(), {{1, 2}});
     const TForwardResult forward = ComputeForwardResponse(ground, survey);
     const test::TWorstError worst = test::WorstError(problem.Compute(rho).Resistivities, forward.Resistivities);
     EXPECT_LE(worst.error, 1e-9) << worst.Text();
+}
+
+// Remotes off the line (each pair of a current and a potential electrode
+// seen through its own cos(k Δy)) were refused by name: fitting and
+// inversion could not take such data. B beside the line's middle (x = 95,
+// 3 m along from electrodes 8 and 9), N beside x = 195.
+TEST(Sensitivity, RemotesOffTheLineAgreeWithCentralDifferencesAndTheForwardComputation)
+{
+    ExpectRemotesAgree(95.0, 195.0, "remotes off the line");
+}
+
+// Remotes carried out square from line electrodes were refused ("Electrodes
+// 8 and 17 stand at one place (x = 92)"): B at electrode 8's x, N at
+// electrode 16's (the last), each sharing that electrode's node.
+TEST(Sensitivity, RemotesSquareFromLineElectrodesAgreeWithCentralDifferencesAndTheForwardComputation)
+{
+    ExpectRemotesAgree(92.0, 140.0, "remotes square from line electrodes");
 }
 
 // The sensitivities of a survey on the line, recorded before electrodes off

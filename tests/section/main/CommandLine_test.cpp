@@ -1866,7 +1866,9 @@ TEST(CommandLine, ReciprocalErrorsSayWhatTheirDataTookAndKeepAFloor)
 // .. 4 both ways, computed by the
 // forward response and times exp(0.03 N(0, 1)), seeded, in a Res2DInv
 // pole-dipole file with the remote block as instruments' software writes it.
-QString OffLineRemoteData(const QTemporaryDir& Folder)
+// The remote at (RemoteX, Across): 40 m off the line beside x = 200, or
+// square from a line electrode (one of x = 50, 70, .., 350).
+QString OffLineRemoteData(const QTemporaryDir& Folder, double RemoteX = 200.0, double Across = 40.0)
 {
     TSectionModel section;
     EXPECT_TRUE(ReadSectionFile(QStringLiteral(LP_FORWARD_DATA_DIR "/plain-block.sec"), section));
@@ -1875,7 +1877,7 @@ QString OffLineRemoteData(const QTemporaryDir& Folder)
     survey.Array = SchemeArrayName;
     for (int e = 0; e < 16; ++e)
         survey.Electrodes.push_back({50.0 + 20.0 * e, 0.0});
-    survey.Electrodes.push_back({200.0, 0.0, 40.0});
+    survey.Electrodes.push_back({RemoteX, 0.0, Across});
     const int remote = 16;
     std::vector<std::pair<int, int>> rows; // the datum's leftmost electrode, n (negative: M and N left of A)
     for (int a = 0; a < 16; ++a)
@@ -1893,8 +1895,9 @@ QString OffLineRemoteData(const QTemporaryDir& Folder)
     std::mt19937 random(115);
     const auto uniform = [&] { return (static_cast<double>(random()) + 0.5) / 4294967296.0; };
     QByteArray text = "Block beside a remote off the line\n20.0\n6\nRemote electrodes included\n"
-                      "C2 remote electrode X, Y and Z location\n200.000,40.000,0.0\nExact Geometric factor used\n" +
-                      QByteArray::number(rows.size()) + "\n0\n0\n";
+                      "C2 remote electrode X, Y and Z location\n" +
+                      QByteArray::number(RemoteX, 'f', 3) + "," + QByteArray::number(Across, 'f', 3) +
+                      ",0.0\nExact Geometric factor used\n" + QByteArray::number(rows.size()) + "\n0\n0\n";
     for (size_t d = 0; d < rows.size(); ++d) {
         const double gauss = std::sqrt(-2.0 * std::log(uniform())) * std::cos(2.0 * std::numbers::pi * uniform());
         text += QByteArray::number(50.0 + 20.0 * rows[d].first) + " 20 " + QByteArray::number(rows[d].second) + " " +
@@ -1906,23 +1909,19 @@ QString OffLineRemoteData(const QTemporaryDir& Folder)
     return file;
 }
 
-// A region fit or an inversion of data with a remote off the line was
-// refused ("fitting and inversion take electrodes on the line only").
-TEST(CommandLine, DataWithARemoteOffTheLineAreFittedAndInverted)
+// The region fit from 50 and 60 ohm-m and the inversion of Data, run as
+// the program: the host (100 ohm-m) and the block (25) found again, χ² near
+// 1; Dropped the message of the data --drop-negative leaves out.
+void ExpectFittedAndInverted(const QTemporaryDir& folder, const QString& data, const QString& Dropped)
 {
-    QTemporaryDir folder;
-    const QString data = OffLineRemoteData(folder);
-    // The fit from 50 and 60 ohm-m: the host and the block found again.
     const QString start = folder.filePath("start.sec");
     WriteFile(start, FileBytes(QStringLiteral(LP_FORWARD_DATA_DIR "/plain-block.sec"))
                          .replace(" 100.000 ", " 50.000 ")
                          .replace(" 25.000 ", " 60.000 "));
-    // The remote beside M and N of four data over the block gives them a ρa
-    // below 0 (their ΔU against the sign of their geometric factor): left out.
     const TProgramRun fit = RunProgram(
         {"--fit", folder.filePath("fitted.sec"), start, "--data", data, "--error", "3", "--drop-negative"});
     ASSERT_EQ(fit.Code, 0) << fit.Errors.toStdString();
-    EXPECT_EQ(fit.Errors, "drop-negative: 4 data removed\n");
+    EXPECT_EQ(fit.Errors, Dropped);
     std::printf("[ fit, remote off the line ]\n%s", fit.Out.toStdString().c_str());
     const auto fitted = [&](const QString& label) {
         const QRegularExpressionMatch match =
@@ -1971,6 +1970,29 @@ TEST(CommandLine, DataWithARemoteOffTheLineAreFittedAndInverted)
     EXPECT_LT(block, 50.0);
     EXPECT_GT(block, 12.5);
     EXPECT_NEAR(std::exp(host / hostCells), 100.0, 10.0);
+}
+
+// A region fit or an inversion of data with a remote off the line was
+// refused ("fitting and inversion take electrodes on the line only").
+TEST(CommandLine, DataWithARemoteOffTheLineAreFittedAndInverted)
+{
+    QTemporaryDir folder;
+    // The remote beside M and N of four data over the block gives them a ρa
+    // below 0 (their ΔU against the sign of their geometric factor): left out.
+    ExpectFittedAndInverted(folder, OffLineRemoteData(folder), "drop-negative: 4 data removed\n");
+}
+
+// Data with the remote 20 m off the line square from electrode 8 (x = 190,
+// that electrode's x exactly) were refused: the fit "Line 23: the electrode
+// at x = 190 stands at the place of line 6's (x = 190) on the section's
+// surface.", the inversion "Electrodes 8 and 9 stand at one place (x =
+// 190)."; the pole-dipoles with A at x = 190 were skipped as measuring
+// nothing (their distances taken along the line alone).
+TEST(CommandLine, DataWithARemoteSquareFromALineElectrodeAreFittedAndInverted)
+{
+    QTemporaryDir folder;
+    // Every datum keeps a ρa above 0: none left out.
+    ExpectFittedAndInverted(folder, OffLineRemoteData(folder, 190.0, 20.0), "drop-negative: 0 data removed\n");
 }
 
 } // namespace

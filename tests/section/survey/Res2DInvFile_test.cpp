@@ -7,6 +7,7 @@
 #include "section/survey/Res2DInvFile.h"
 #include "section/survey/DataCleaning.h"
 #include "section/survey/Survey.h"
+#include "tests/section/survey/formats/SquareRemote.h"
 
 #include <gtest/gtest.h>
 
@@ -439,6 +440,20 @@ TEST(Res2DInvFile, TheInstrumentsRemoteBlockGivesElectrodesAtTheirPlaceOnAndOffT
               "Line 8: the remote electrode N is given twice or is not one this array has.");
     // A file's mark of infinity stays a pole.
     EXPECT_EQ(ReadRes2DInvData(RemoteFile("-9999999,0,0", "9999999,0,0")).Configurations.at(0).b, -1);
+}
+
+// A pole-dipole file whose remote block puts C2 20 m off the line square
+// from electrode 24 (x = 69, that electrode's x exactly) was read, but its
+// computation refused ("Electrodes 24 and 49 stand at one place (x = 69)").
+TEST(Res2DInvFile, ARemoteSquareFromALineElectrodeIsComputedAtItsPlace)
+{
+    const auto n = test::RemoteLayoutNumber;
+    std::string text = "Pole-dipole, remote square from electrode 24\n3.0\n6\nRemote electrodes included\n"
+                       "C2 remote electrode X, Y and Z location\n69.000,20.000,0.0\nExact Geometric factor used\n" +
+                       std::to_string(test::SquareRemoteLayout().size()) + "\n0\n0\n";
+    for (const test::TSquareDatum& d : test::SquareRemoteLayout())
+        text += n(d.A) + " 3.0 " + n((d.M - d.A) / test::SquareSpacing) + " " + n(test::SquareGround) + "\n";
+    test::ExpectSquareRemoteComputed(ReadRes2DInvData(text + "0\n0\n"));
 }
 
 // The error estimate block instruments' software writes was refused ("the

@@ -111,6 +111,37 @@ INSTANTIATE_TEST_SUITE_P(
         TRefusedSurvey{"OneElectrodeTwice", {10, 20, 30, 40}, {{0, 1, 2, 0}}, "Datum 1 uses electrode 1 twice."}),
     [](const ::testing::TestParamInfo<TRefusedSurvey>& info) { return std::string(info.param.name); });
 
+// A remote at a line electrode's x, apart across the line, was refused as
+// standing at that electrode's place. Two electrodes at one x and one y
+// (within a billionth of the model area's width) stay refused, both named.
+TEST(Survey, ElectrodesAtOneXStandApartAcrossTheLineButNotAtOneY)
+{
+    const TForwardSection section(100.0, 50.0, 10.0);
+    const TForwardModel ground = section.Ground();
+    TSurvey survey;
+    for (double x : {10.0, 20.0, 30.0, 40.0})
+        survey.Electrodes.push_back({x, 0.0});
+    survey.Electrodes.push_back({20.0, 0.0, 15.0});
+    survey.Configurations = {{0, 4, 2, 3}, {4, -1, 1, -1}};
+    TSurvey placed = survey;
+    EXPECT_NO_THROW(PlaceSurvey(placed, ground));
+    EXPECT_FALSE(ElectrodesAtOnePlace(survey.Electrodes, ground).has_value());
+    const auto refusal = [&](TSurvey s) {
+        try {
+            PlaceSurvey(s, ground);
+        } catch (const EForwardError& error) {
+            return error.Message();
+        }
+        return std::string("placed");
+    };
+    survey.Electrodes.push_back({20.0 + 1e-12, 0.0, 15.0 + 1e-12});
+    EXPECT_EQ(refusal(survey), "Electrodes 5 and 6 stand at one place (x = 20, y = 15).");
+    survey.Electrodes.back() = {20.0, 0.0, -15.0}; // across on the other side
+    EXPECT_EQ(refusal(survey), "placed");
+    survey.Electrodes.back() = {20.0, 0.0, 0.0};
+    EXPECT_EQ(refusal(survey), "Electrodes 2 and 6 stand at one place (x = 20).");
+}
+
 TEST(Survey, ElectrodesStandOnTheReliefAndAtTheSidesOnTheCorners)
 {
     arofcomplexM profile;

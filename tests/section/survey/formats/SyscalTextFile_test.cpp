@@ -6,6 +6,7 @@
 
 #include "section/survey/DataFile.h"
 #include "tests/section/survey/formats/RemoteLayout.h"
+#include "tests/section/survey/formats/SquareRemote.h"
 
 #include <gtest/gtest.h>
 
@@ -149,6 +150,20 @@ TEST(SyscalTextFile, ReadsARemoteOffTheLineAtItsPlace)
         ReadSyscalText(header + "Pole Dipole,0,-50,2,4,99.9,0.0,1.5,150,100,250,-1,0,9999999,0,0,0,0,0,0\n");
     EXPECT_EQ(pole.Configurations.at(0).b, -1);
     EXPECT_EQ(pole.Electrodes.size(), 3u);
+}
+
+// A remote 20 m off the line square from electrode 24 (x = 69, that
+// electrode's x exactly) was read, but its computation refused
+// ("Electrodes 24 and 49 stand at one place (x = 69)").
+TEST(SyscalTextFile, ARemoteSquareFromALineElectrodeIsComputedAtItsPlace)
+{
+    std::string text = "El-array,xA (m),xB (m),xM (m),xN (m),Rho (Ohm.m),Dev. Rho (%),SP (mV),VMN (mV),IAB (mA),"
+                       "Time (ms),Coef. k (m),yA (m),yB (m),yM (m),yN (m),zA (m),zB (m),zM (m),zN (m)\n";
+    const auto n = test::RemoteLayoutNumber;
+    for (const test::TSquareDatum& d : test::SquareRemoteLayout())
+        text += "Pole Dipole," + n(d.A) + "," + n(test::SquareRemoteX) + "," + n(d.M) + "," + n(d.N) + ",99.9,0.0,1.5," +
+                n(100.0 * d.R) + ",100,250,-1,0," + n(test::SquareRemoteY) + ",0,0,0,0,0,0\n";
+    test::ExpectSquareRemoteComputed(ReadSyscalText(text));
 }
 
 } // namespace
