@@ -14,7 +14,9 @@ using Eigen::VectorXd;
 
 namespace {
 
-// Work(first, end) over Count items split into one block per thread.
+// Work(first, end) over Count items split into one block per thread. Each
+// thread takes blocks until none is left: the system may give fewer
+// threads than asked, and every block must still be done.
 template <typename TWork>
 void InBlocks(Index Count, int Threads, const TWork& Work)
 {
@@ -25,8 +27,8 @@ void InBlocks(Index Count, int Threads, const TWork& Work)
     }
     std::atomic<int> next{0};
     RunOnThreads(blocks, [&](const std::atomic<bool>&) {
-        const int b = next++;
-        Work(Count * b / blocks, Count * (b + 1) / blocks);
+        for (int b = next++; b < blocks; b = next++)
+            Work(Count * b / blocks, Count * (b + 1) / blocks);
     });
 }
 

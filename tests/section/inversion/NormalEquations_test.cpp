@@ -9,6 +9,11 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <thread>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace lp {
 namespace {
@@ -104,6 +109,47 @@ TEST(NormalEquations, StartingFromANearbyAnswerTakesFewerIterations)
     normal.Solve(8.0, s.b, first);
     EXPECT_GT(cold, 0);
     EXPECT_LT(normal.LastIterations(), again);
+}
+
+// Guards against a product that skipped the blocks of the threads the
+// system would not start: with no thread to be had beyond the calling one,
+// the product over four blocks must still be the whole product.
+TEST(NormalEquations, AProductWithoutTheThreadsAskedForIsStillWhole)
+{
+    const pid_t child = fork();
+    if (child == 0) {
+        const TSystem system(2048, 300);
+        const TNormalEquations serial(system.A, system.CtC, {}, 1);
+        const TNormalEquations threaded(system.A, system.CtC, {}, 4);
+        const VectorXd expected = serial.Apply(0.5, system.b);
+        // Another product first, so that memory the threaded one takes
+        // holds no part of the expected answer.
+        const VectorXd other = serial.Apply(0.5, -3.0 * system.b);
+        VectorXd product = VectorXd::Zero(system.b.size());
+        // The address space may grow by 4 MiB, less than a thread's stack.
+        long pages = 0;
+        FILE* statm = std::fopen("/proc/self/statm", "r");
+        if (!statm || std::fscanf(statm, "%ld", &pages) != 1)
+            _exit(90);
+        std::fclose(statm);
+        const rlim_t limit = rlim_t(pages) * rlim_t(sysconf(_SC_PAGESIZE)) + (rlim_t(4) << 20);
+        const rlimit bound{limit, limit};
+        if (setrlimit(RLIMIT_AS, &bound) != 0)
+            _exit(91);
+        try {
+            std::thread([] {}).join();
+            _exit(92); // the limit does not stop threads here: nothing is shown
+        } catch (const std::system_error&) {
+        }
+        product = threaded.Apply(0.5, system.b);
+        _exit((product - expected).norm() <= 1e-12 * expected.norm() && other.norm() > 0 ? 0 : 3);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status)) << "killed by signal " << WTERMSIG(status);
+    if (WEXITSTATUS(status) == 92)
+        GTEST_SKIP() << "an address-space limit does not stop a thread from starting here";
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "0 whole, 3 blocks left out, 90/91 the limit could not be set";
 }
 
 TEST(NormalEquations, RefusesMismatchedSizes)
