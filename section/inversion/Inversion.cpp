@@ -491,10 +491,9 @@ TDepthOfInvestigation DepthOfInvestigation(TInversionProblem& Problem, const Vec
         settings.Reference.resize(static_cast<size_t>(Start.size()));
         for (Index j = 0; j < Start.size(); ++j)
             settings.Reference[static_cast<size_t>(j)] = factor * Start[j];
+        const VectorXd from = factor < 1.0 ? Main.Resistivities : MirroredStart(Main, doi.Low, Doi.Factor);
         const TInversionResult result =
-            InvertResistivity(problem, Measured, Errors, Smoothness, factor < 1.0 ? Main.Resistivities
-                                                                                  : MirroredStart(Main, doi.Low, Doi.Factor),
-                              settings, callbacks);
+            InvertResistivity(problem, Measured, Errors, Smoothness, from, settings, callbacks);
         if (result.Cancelled && !problem.Spent) {
             doi.Cancelled = true;
             doi.Index.resize(0);
