@@ -45,7 +45,11 @@
 // Depth of investigation (after Oldenburg and Li, 1999): two more
 // inversions of the same data, each with a reference model a Factor
 // (10) below and above the starting model and a small reference weight,
-// started from the main result and held at its last λ. Where the data
+// held at the main result's last λ; the first starts from the main result,
+// the second from the first's result mirrored about the main result in
+// ln ρ (where it would end in a linear problem: from the main result it
+// spent its share on line-search halvings before the unseen cells came
+// near their reference). Where the data
 // decide a cell, both end near the main result; where they do not, each
 // follows its reference. Per cell
 //     DOI_j = |m1_j − m2_j| / |ln F − ln (1/F)|      (m = ln ρ)

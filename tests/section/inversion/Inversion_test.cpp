@@ -329,7 +329,7 @@ TEST(Inversion, DepthOfInvestigationNearZeroWhereSeenNearOneBelowAndWithinItsSha
     const TDepthOfInvestigation doi =
         DepthOfInvestigation(problem, s.Data, s.Errors, C, s.Start, {}, main, strength, callbacks);
     ASSERT_FALSE(doi.Cancelled);
-    // The main result's response serves the first iteration of both; all
+    // The main result's response serves the first iteration of the first; all
     // the others within 1.5 times the main inversion's.
     EXPECT_LE(problem.Calls, static_cast<int>(1.5 * main.Responses));
     ASSERT_EQ(doi.Index.size(), s.Mesh.Cells());

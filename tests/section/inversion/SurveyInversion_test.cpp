@@ -440,6 +440,140 @@ TEST(SurveyInversion, ABodyBelowTheDepthOfInvestigationFollowsTheReferenceAndOne
     EXPECT_GT(deepMoved, 10.0);
 }
 
+// A dipole-dipole survey of 28 electrodes 2 m apart (eight levels; the
+// deepest median depth of investigation 4.47 m) over a hill 6 m high on
+// flanks 16 m wide, in 100 ohm-m: a 10 ohm-m body under the crest, 2 m to
+// 5 m below the ground, which the data see, and a 1000 ohm-m one 13 m to
+// 18 m below it, far below what they see; data by the forward computation
+// with 3 % seeded noise. The parameter mesh is the default one: it ends
+// twice the deepest median depth below the lowest ground.
+struct THillWithBodies {
+    static constexpr double Deepest = 4.4714;
+    static double Ground(double x) { return std::max(0.0, 6.0 - std::fabs(x - 38.0) * 6.0 / 16.0); }
+    TMeasuredData Data;
+    TInversionMesh Mesh;
+    THillWithBodies()
+    {
+        TInversionMesh truth;
+        truth.ColumnEdges = {-60.0, 22.0, 34.0, 35.0, 38.0, 41.0, 42.0, 54.0, 120.0};
+        for (double x : truth.ColumnEdges)
+            truth.Elevations.push_back(Ground(x));
+        truth.RowDepths = {0.0, 2.0, 5.0, 13.0, 18.0, 30.0};
+        truth.Bottom = -80.0;
+        std::vector<double> rho;
+        for (int row = 0; row < truth.Rows(); ++row)
+            for (int column = 0; column < truth.Columns(); ++column)
+                rho.push_back(row == 1 && (column == 3 || column == 4)    ? 10.0
+                              : row == 3 && column >= 2 && column <= 5 ? 1000.0
+                                                                       : 100.0);
+        TSurvey survey;
+        std::vector<double> x;
+        for (int e = 0; e < 28; ++e) {
+            x.push_back(10.0 + 2.0 * e);
+            survey.Electrodes.push_back({x.back(), Ground(x.back())});
+        }
+        survey.Configurations = ArrayConfigurations(TArrayKind::DipoleDipole, 28, 8);
+        const TForwardResult clean = ComputeForwardResponse(InversionGround(truth, rho), survey);
+        std::mt19937 random(21);
+        std::normal_distribution<double> gauss(0.0, 0.03);
+        Data.Electrodes = survey.Electrodes;
+        Data.Configurations = survey.Configurations;
+        for (double value : clean.Resistivities) {
+            Data.Resistivities.push_back(value * std::exp(gauss(random)));
+            Data.GeometricFactors.push_back(std::nan("")); // the forward computation's own, over the hill
+        }
+        Mesh = DefaultInversionMesh(x, 6.0, 68.0, {{6.0, 0.0}, {22.0, 0.0}, {38.0, 6.0}, {54.0, 0.0}, {68.0, 0.0}},
+                                    Deepest);
+    }
+    // The cells whose centre lies in x0 .. x1 and depth z0 .. z1 below the ground.
+    std::vector<int> CellsIn(double x0, double x1, double z0, double z1) const
+    {
+        std::vector<int> cells;
+        for (int cell = 0; cell < Mesh.Cells(); ++cell) {
+            const TGeometryPoint centre = CellCentre(Mesh, cell);
+            const double z = Ground(centre.x) - centre.y;
+            if (centre.x >= x0 && centre.x <= x1 && z >= z0 && z <= z1)
+                cells.push_back(cell);
+        }
+        return cells;
+    }
+};
+
+// The depth of investigation over relief, on the default mesh: small where
+// the data see, above 0.5 far below them, and the bodies on either side of
+// its 0.2 line following the reference model or not.
+TEST(SurveyInversion, OnAHillTheDepthOfInvestigationIsSmallWhereTheDataSeeAndLargeBelowAndBodiesFollowIt)
+{
+    const THillWithBodies hill;
+    TSurveyInversionOptions options;
+    options.ErrorPercent = 3.0;
+    TSurveyInverter inverter(hill.Data, hill.Mesh, options);
+    const auto t0 = std::chrono::steady_clock::now();
+    TSurveyInversion inversion = inverter.Invert();
+    const auto t1 = std::chrono::steady_clock::now();
+    ASSERT_TRUE(inverter.AddDepthOfInvestigation(inversion));
+    const auto t2 = std::chrono::steady_clock::now();
+    std::printf("cells %d, data %zu: main inversion %.2f s, depth of investigation %.2f s\n", hill.Mesh.Cells(),
+                hill.Data.Size(), std::chrono::duration<double>(t1 - t0).count(),
+                std::chrono::duration<double>(t2 - t1).count());
+    EXPECT_GT(inversion.Steps.back().ChiSquare, 0.5);
+    EXPECT_LT(inversion.Steps.back().ChiSquare, 1.5);
+    const std::vector<double>& doi = inversion.DepthOfInvestigation;
+    ASSERT_EQ(doi.size(), static_cast<size_t>(hill.Mesh.Cells()));
+    const auto range = [&](const std::vector<int>& cells) {
+        double low = 1e9, high = 0.0;
+        for (int cell : cells) {
+            low = std::min(low, doi.at(static_cast<size_t>(cell)));
+            high = std::max(high, doi.at(static_cast<size_t>(cell)));
+        }
+        return std::make_pair(low, high);
+    };
+    // Seen: under the line's middle half, down to half the deepest median depth.
+    const std::vector<int> seen = hill.CellsIn(24.0, 52.0, 0.0, 0.5 * THillWithBodies::Deepest);
+    ASSERT_GT(seen.size(), 40u);
+    EXPECT_LT(range(seen).second, 0.2);
+    // Far below: under the electrodes, centres deeper than twice the deepest
+    // median depth below the lowest ground.
+    std::vector<int> below;
+    for (int cell = 0; cell < hill.Mesh.Cells(); ++cell) {
+        const TGeometryPoint centre = CellCentre(hill.Mesh, cell);
+        if (centre.x >= 10.0 && centre.x <= 64.0 && centre.y < -2.0 * THillWithBodies::Deepest)
+            below.push_back(cell);
+    }
+    ASSERT_GT(below.size(), 40u);
+    std::printf("seen: %zu cells, DOI at most %.3f; far below: %zu cells, DOI at least %.3f\n", seen.size(),
+                range(seen).second, below.size(), range(below).first);
+    EXPECT_GT(range(below).first, 0.5);
+
+    // The conductor the data see lies above the DOI 0.2 line, the deep
+    // resistor below it.
+    const std::vector<int> shallow = hill.CellsIn(35.0, 41.0, 2.0, 5.0);
+    const std::vector<int> deep = hill.CellsIn(34.0, 42.0, 13.0, 18.0);
+    ASSERT_FALSE(shallow.empty());
+    ASSERT_FALSE(deep.empty());
+    EXPECT_LT(range(shallow).second, 0.2);
+    EXPECT_GT(range(deep).first, 0.2);
+    EXPECT_LT(GeometricMean(inversion.Resistivities, shallow), 0.7 * 100.0);
+    // Two inversions from the same start with references a factor 10 below
+    // and above it: the body below the line follows them, the one above not.
+    // The start: the median apparent resistivity, as the inverter's own.
+    std::vector<double> apparent = inversion.Measured;
+    std::sort(apparent.begin(), apparent.end());
+    std::vector<double> low, high;
+    for (const double factor : {0.1, 10.0}) {
+        TSurveyInversionOptions referenced = options;
+        referenced.Settings.ReferenceWeight = TDepthOfInvestigationSettings{}.ReferenceWeight;
+        referenced.Settings.Reference.assign(static_cast<size_t>(hill.Mesh.Cells()),
+                                             factor * apparent[apparent.size() / 2]);
+        (factor < 1.0 ? low : high) = InvertSurvey(hill.Data, hill.Mesh, referenced).Resistivities;
+    }
+    const double shallowMoved = GeometricMean(high, shallow) / GeometricMean(low, shallow);
+    const double deepMoved = GeometricMean(high, deep) / GeometricMean(low, deep);
+    std::printf("shallow moved x%.3f, deep moved x%.3f\n", shallowMoved, deepMoved);
+    EXPECT_LT(shallowMoved, 1.25);
+    EXPECT_GT(deepMoved, 10.0);
+}
+
 TEST(SurveyInversion, CellTableWrittenAndReadBack)
 {
     TInversionMesh mesh;

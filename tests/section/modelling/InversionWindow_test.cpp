@@ -487,6 +487,61 @@ TEST_F(InversionWindowTest, AFieldSurveyOverAHillIsFramedAndShownInElevation)
     SaveScreenshot(*Inversion, QStringLiteral("inversion-field-survey"));
 }
 
+// The depth of investigation over relief, as the manual shows it: the
+// field survey across the hill inverted with Depth of investigation
+// ticked. The dashed 0.2 line hangs under the ground (below the top row,
+// above the mesh's bottom) and the cells under the ground the data see
+// keep their colours, the bottom row under the electrodes fades.
+TEST_F(InversionWindowTest, OverAHillTheDepthOfInvestigationLineHangsUnderTheGround)
+{
+    WriteHillSection();
+    Start({Section});
+    ASSERT_NO_FATAL_FAILURE(InvertFile(WriteHillSurveyFile(HillSurveyResponse())));
+    if (Inversion->FadeBox->isChecked())
+        QTest::mouseClick(Inversion->FadeBox, Qt::LeftButton);
+    if (!Inversion->DoiBox->isChecked())
+        QTest::mouseClick(Inversion->DoiBox, Qt::LeftButton);
+    ASSERT_NO_FATAL_FAILURE(ClickInvert());
+    WaitForDoi();
+    ASSERT_TRUE(Inversion->Result().has_value()) << Inversion->ErrorText().toStdString();
+    ASSERT_TRUE(Inversion->Picture().has_value());
+    const TSurveyInversion& result = *Inversion->Result();
+    const TInversionMesh& mesh = Inversion->Picture()->Mesh;
+    ASSERT_EQ(result.DepthOfInvestigation.size(), static_cast<size_t>(mesh.Cells()));
+    const std::vector<TOutline>& line = Inversion->DoiContour();
+    ASSERT_FALSE(line.empty());
+    const auto ground = [&](double x) {
+        const auto& edges = mesh.ColumnEdges;
+        const size_t i = static_cast<size_t>(std::upper_bound(edges.begin(), edges.end() - 1, x) - edges.begin()) - 1;
+        const double t = (x - edges.at(i)) / (edges.at(i + 1) - edges.at(i));
+        return mesh.Elevations.at(i) + t * (mesh.Elevations.at(i + 1) - mesh.Elevations.at(i));
+    };
+    for (const auto& [a, b] : line)
+        for (const TGeometryPoint& p : {a, b}) {
+            EXPECT_LT(p.y, ground(p.x) - mesh.RowDepths.at(1) / 2) << p.x;
+            EXPECT_GT(p.y, mesh.Bottom) << p.x;
+        }
+    // Under the line's middle (the electrodes from x 465 to 535): the top
+    // row within 0.2, the bottom row beyond it.
+    int under = 0, seen = 0, beyond = 0;
+    for (int column = 0; column < mesh.Columns(); ++column) {
+        const double x = (mesh.ColumnEdges.at(static_cast<size_t>(column)) +
+                          mesh.ColumnEdges.at(static_cast<size_t>(column) + 1)) / 2;
+        if (x < 475.0 || x > 525.0)
+            continue;
+        ++under;
+        seen += result.DepthOfInvestigation.at(static_cast<size_t>(column)) < 0.2;
+        beyond += result.DepthOfInvestigation.at(static_cast<size_t>((mesh.Rows() - 1) * mesh.Columns() + column)) > 0.2;
+    }
+    ASSERT_GT(under, 10);
+    EXPECT_EQ(seen, under);
+    EXPECT_EQ(beyond, under);
+    Inversion->resize(1200, 900);
+    Inversion->ChartTabs->setCurrentIndex(Inversion->ChartTabs->indexOf(Inversion->ModelChart->Widget()));
+    SettleLayouts();
+    SaveScreenshot(*Inversion, QStringLiteral("inversion-doi-relief"));
+}
+
 TEST_F(InversionWindowTest, CtrlZGivesTheEditsAfterAnUnderlayBackThenThePictureBeforeIt)
 {
     ASSERT_NO_FATAL_FAILURE(Open(1));
