@@ -515,6 +515,8 @@ std::vector<double> Stretched(const std::vector<double>& Y, const std::map<int, 
     for (auto upper = Pinned.begin(), lower = std::next(upper); lower != Pinned.end(); ++upper, ++lower) {
         const auto [a, ya] = *upper;
         const auto [b, yb] = *lower;
+        if (ya == Y[static_cast<size_t>(a)] && yb == Y[static_cast<size_t>(b)])
+            continue; // nothing moved between these two
         const double scale = (yb - ya) / (Y[static_cast<size_t>(b)] - Y[static_cast<size_t>(a)]);
         for (int k = a; k <= b; ++k)
             moved[static_cast<size_t>(k)] = ya + (Y[static_cast<size_t>(k)] - Y[static_cast<size_t>(a)]) * scale;
