@@ -1074,7 +1074,10 @@ bool TInversionWindow::Invert()
         if (job->Constrain && !job->Structure.ZoneWeights.empty())
             ground = PrepareForwardModel(job->Model, job->Nodes, job->Area, MedianResistivity(data));
         // The rows bent onto the ticked lines, boundaries and logs (the
-        // chart's mesh when it already is: bending it again moves nothing).
+        // chart's mesh when it already is: bending it again moves nothing);
+        // straight without any.
+        if (!job->Constrain && options.WellLogs.empty())
+            mesh->Shifts.clear();
         *mesh = MeshFollowingConstraint(*mesh, job->Constrain ? UsedLines(job->Structure, ground ? &*ground : nullptr)
                                                               : std::vector<TConstraintLine>{},
                                         options.WellLogs);

@@ -1247,6 +1247,17 @@ TEST_F(InversionWindowTest, LinesBoundariesAndWellLogsAreChosenByKeysAndKept)
     EXPECT_GT(crossed, 0);
     // Where the line runs close to a boundary or a log's contact, the rows cannot take both (growth within 2).
     EXPECT_GT(onBoundary, crossed / 2) << onBoundary << " of " << crossed;
+    SaveScreenshot(*Inversion, QStringLiteral("inversion-constrained"));
+
+    // Without the constraint and the log: straight rows, the image of the data alone (the manual's other screen).
+    QTest::mouseClick(Inversion->ConstrainBox, Qt::LeftButton);
+    ASSERT_FALSE(Inversion->ConstrainBox->isChecked());
+    logs.item(0, 0)->setCheckState(Qt::Unchecked);
+    ASSERT_NO_FATAL_FAILURE(ClickInvert());
+    WaitForEnd();
+    ASSERT_TRUE(Inversion->Picture().has_value()) << Inversion->ErrorText().toStdString();
+    EXPECT_TRUE(Inversion->Picture()->Mesh.Shifts.empty());
+    SaveScreenshot(*Inversion, QStringLiteral("inversion-unconstrained"));
 }
 
 // With chargeability data the chargeability tab shows the inverted
