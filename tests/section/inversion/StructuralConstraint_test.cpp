@@ -316,10 +316,11 @@ TEST(StructuralConstraint, ALineThroughUniformGroundInventsNoJump)
 {
     test::TForwardSection truth(60.0, 30.0, 100.0);
     const TMeasuredData data = NoisyData(truth.Ground(), 12);
-    const TInversionMesh mesh = SyntheticMesh();
     const auto line = [](double) { return -1.5; };
     TSurveyInversionOptions options;
     options.Structure.Lines.push_back({{{0.0, -1.5}, {60.0, -1.5}}, 0.0});
+    // On the mesh bent onto the line, as the program inverts it.
+    const TInversionMesh mesh = MeshFollowingConstraint(SyntheticMesh(), options.Structure.Lines, {});
     // From a start three times too low, so that the two sides move apart or not by the data alone.
     options.Start.assign(static_cast<size_t>(mesh.Cells()), 30.0);
     const TSurveyInversion cut = Inverted(data, mesh, options);
