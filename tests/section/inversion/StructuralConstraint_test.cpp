@@ -183,6 +183,43 @@ TEST(StructuralConstraint, TheMeshBendsItsRowsOntoADrawnLineAndALogsLayers)
     EXPECT_THROW(CheckInversionMesh(crossed), EForwardError);
 }
 
+// A drawn body's boundary is followed as a line: its four sides, each at
+// the weight of its region; a region at weight 1 gives none.
+TEST(StructuralConstraint, ABodysBoundaryIsFollowedAsALine)
+{
+    test::TForwardSection ground(60.0, 30.0, 100.0);
+    ground.AddBody({{20.0, 2.0}, {40.0, 2.0}, {40.0, 5.0}, {20.0, 5.0}}, 25.0);
+    const TForwardModel model = ground.Ground();
+    const std::vector<TConstraintLine> sides = SectionBoundaryLines(model, std::vector<double>(model.Regions.size(), 0.0));
+    ASSERT_EQ(sides.size(), 4u);
+    double length = 0.0;
+    for (const TConstraintLine& side : sides) {
+        EXPECT_EQ(side.Weight, 0.0);
+        length += std::hypot(side.Points[1].x - side.Points[0].x, side.Points[1].y - side.Points[0].y);
+    }
+    EXPECT_NEAR(length, 46.0, 1e-9);
+    std::vector<double> weights(model.Regions.size(), 1.0);
+    EXPECT_TRUE(SectionBoundaryLines(model, weights).empty());
+
+    // Its base, 5 m deep, on row boundaries under the body; its vertical sides are not followed.
+    std::vector<double> x;
+    for (int e = 0; e < 25; ++e)
+        x.push_back(10.0 + 2.0 * e);
+    const TInversionMesh mesh = DefaultInversionMesh(x, 0.0, 60.0, {{0.0, 0.0}, {60.0, 0.0}}, 8.0);
+    const TInversionMesh bent = MeshFollowingConstraint(mesh, sides, {});
+    for (int edge = 0; edge <= bent.Columns(); ++edge) {
+        const double xe = bent.ColumnEdges[static_cast<size_t>(edge)];
+        if (xe < 20.0 || xe > 40.0)
+            continue;
+        bool base = false, top = false;
+        for (int k = 0; k < bent.Rows(); ++k) {
+            base = base || std::fabs(RowBoundaryY(bent, edge, k) + 5.0) < 1e-9;
+            top = top || std::fabs(RowBoundaryY(bent, edge, k) + 2.0) < 1e-9;
+        }
+        EXPECT_TRUE(base && top) << "x " << xe;
+    }
+}
+
 TEST(StructuralConstraint, ALogBecomesTheMeanLogResistivityOfEachCellItCrosses)
 {
     const TInversionMesh mesh = UnitGrid(4, 3);
