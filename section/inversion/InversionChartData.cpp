@@ -53,6 +53,17 @@ TInversionMesh ChartInversionMesh(const TInversionChartData& Chart)
     mesh.Bottom = mesh.Level - mesh.RowDepths.back();
     mesh.FadeTop = Chart.FadeTop;
     mesh.FadeBottom = Chart.FadeBottom;
+    if (!Chart.RowShifts.empty()) {
+        if (Chart.RowShifts.size() != mesh.ColumnEdges.size())
+            throw EForwardError("The mesh chart's row shifts do not match its columns and rows.");
+        mesh.Shifts.assign(Chart.RowBounds.size() * mesh.ColumnEdges.size(), 0.0);
+        for (size_t c = 0; c < Chart.RowShifts.size(); ++c) {
+            if (Chart.RowShifts[c].size() != Chart.RowBounds.size())
+                throw EForwardError("The mesh chart's row shifts do not match its columns and rows.");
+            for (size_t k = 0; k < Chart.RowBounds.size(); ++k)
+                mesh.Shifts[k * mesh.ColumnEdges.size() + c] = -Chart.RowShifts[c][k];
+        }
+    }
     CheckInversionMesh(mesh);
     return mesh;
 }
@@ -94,6 +105,12 @@ TInversionChartData ChartDataOf(const TInversionMesh& Mesh, const std::vector<do
     chart.ReliefZ = Mesh.Elevations;
     chart.FadeTop = Mesh.FadeTop;
     chart.FadeBottom = Mesh.FadeBottom;
+    if (!Mesh.Shifts.empty()) {
+        chart.RowShifts.assign(Mesh.ColumnEdges.size(), std::vector<double>(Mesh.RowDepths.size()));
+        for (size_t c = 0; c < Mesh.ColumnEdges.size(); ++c)
+            for (size_t k = 0; k < Mesh.RowDepths.size(); ++k)
+                chart.RowShifts[c][k] = -Mesh.Shifts[k * Mesh.ColumnEdges.size() + c];
+    }
     const auto columns = static_cast<size_t>(Mesh.Columns()), rows = static_cast<size_t>(Mesh.Rows());
     chart.Values.assign(columns, std::vector<double>(rows));
     for (size_t c = 0; c < columns; ++c)

@@ -14,7 +14,9 @@
 // row boundaries blend from the surface's shape to level lines from
 // FadeTop to FadeBottom (depths below the first row boundary; none when
 // FadeBottom is not below FadeTop), level with the lowest surface point at
-// a column boundary (TInversionMesh).
+// a column boundary (TInversionMesh). RowShifts, when given, add a depth
+// to each row boundary at each column boundary (the mesh's Shifts, down
+// positive): rows bent onto a drawn line.
 
 #include "section/inversion/Inversion.h"
 #include "section/inversion/InversionMesh.h"
@@ -29,6 +31,7 @@ struct TInversionChartData {
     std::vector<double> RowBounds;
     std::vector<double> ReliefX, ReliefZ;
     double FadeTop = 0.0, FadeBottom = 0.0;
+    std::vector<std::vector<double>> RowShifts;               // [column boundary][row boundary] depth added; empty for none
     std::vector<std::vector<double>> Values;                  // [c][r], ohm-m
     std::vector<std::vector<bool>> Fixed;                      // [c][r]; empty for none
     std::vector<std::vector<std::pair<double, double>>> Limits; // [c][r] (minimum, maximum); none where min ≥ max; empty for none

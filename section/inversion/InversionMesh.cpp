@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <map>
 #include <string>
 #include <utility>
 
@@ -46,9 +47,12 @@ double BoundaryY(const TInversionMesh& Mesh, int Column, int Boundary)
         return Mesh.Bottom;
     const double surface = Mesh.Elevations.at(static_cast<size_t>(Column));
     const double depth = Mesh.RowDepths.at(static_cast<size_t>(Boundary));
+    const double shift = Mesh.Shifts.empty()
+                             ? 0.0
+                             : Mesh.Shifts.at(static_cast<size_t>(Boundary) * Mesh.ColumnEdges.size() + static_cast<size_t>(Column));
     if (!Fades(Mesh))
-        return surface - depth;
-    return Mesh.Level + (surface - Mesh.Level) * SurfaceShare(depth, Mesh.FadeTop, Mesh.FadeBottom) - depth;
+        return surface - depth + shift;
+    return Mesh.Level + (surface - Mesh.Level) * SurfaceShare(depth, Mesh.FadeTop, Mesh.FadeBottom) - depth + shift;
 }
 
 void CheckCell(const TInversionMesh& Mesh, int Cell)
@@ -84,6 +88,23 @@ int Winding(const TModelGeometry& g, const TGeometryLoop& Loop, TGeometryPoint q
     return winding;
 }
 
+void CheckShifts(const TInversionMesh& Mesh)
+{
+    const size_t edges = Mesh.ColumnEdges.size(), rows = static_cast<size_t>(Mesh.Rows());
+    if (Mesh.Shifts.size() != (rows + 1) * edges)
+        throw EForwardError("The parameter mesh needs one shift per row boundary and column edge.");
+    for (size_t c = 0; c < edges; ++c) {
+        if (Mesh.Shifts[c] != 0.0 || Mesh.Shifts[rows * edges + c] != 0.0)
+            throw EForwardError("The parameter mesh's shifts must leave the surface and the bottom in place.");
+        for (size_t k = 0; k <= rows; ++k)
+            if (!std::isfinite(Mesh.Shifts[k * edges + c]))
+                throw EForwardError("The parameter mesh's shifts must be finite.");
+        for (int k = 1; k < Mesh.Rows(); ++k)
+            if (!(BoundaryY(Mesh, static_cast<int>(c), k) < BoundaryY(Mesh, static_cast<int>(c), k - 1)))
+                throw EForwardError("The parameter mesh's shifted rows must keep their order.");
+    }
+}
+
 } // namespace
 
 void CheckInversionMesh(const TInversionMesh& Mesh)
@@ -101,6 +122,8 @@ void CheckInversionMesh(const TInversionMesh& Mesh)
     for (double y : Mesh.Elevations)
         if (!std::isfinite(y) || (Fades(Mesh) && Mesh.Level > y))
             throw EForwardError("The parameter mesh's rows must blend to a level at or below the ground surface.");
+    if (!Mesh.Shifts.empty())
+        CheckShifts(Mesh);
     for (int c = 0; c < static_cast<int>(Mesh.Elevations.size()); ++c)
         if (!(Mesh.Bottom < BoundaryY(Mesh, c, Mesh.Rows() - 1)))
             throw EForwardError("The parameter mesh's bottom must lie below every row above it.");
@@ -477,6 +500,101 @@ std::vector<int> CellZones(const TInversionMesh& Mesh, const TForwardModel& Sect
     for (int cell = 0; cell < Mesh.Cells(); ++cell)
         zones.push_back(RegionAt(Section.Geometry, CellCentre(Mesh, cell)));
     return zones;
+}
+
+} // namespace lp
+
+namespace lp {
+namespace {
+
+// The boundaries' y at one column edge with Pinned ones (boundary → y)
+// moved and those between two pinned ones stretched evenly between them.
+std::vector<double> Stretched(const std::vector<double>& Y, const std::map<int, double>& Pinned)
+{
+    std::vector<double> moved = Y;
+    for (auto upper = Pinned.begin(), lower = std::next(upper); lower != Pinned.end(); ++upper, ++lower) {
+        const auto [a, ya] = *upper;
+        const auto [b, yb] = *lower;
+        if (ya == Y[static_cast<size_t>(a)] && yb == Y[static_cast<size_t>(b)])
+            continue; // nothing moved between these two
+        const double scale = (yb - ya) / (Y[static_cast<size_t>(b)] - Y[static_cast<size_t>(a)]);
+        for (int k = a; k <= b; ++k)
+            moved[static_cast<size_t>(k)] = ya + (Y[static_cast<size_t>(k)] - Y[static_cast<size_t>(a)]) * scale;
+    }
+    return moved;
+}
+
+// Whether Moved keeps its rows in order and no row more than CellGrowth
+// times as tall as the one above (or than it was in Y, when more).
+bool GrowsWithin(const std::vector<double>& Y, const std::vector<double>& Moved, double CellGrowth)
+{
+    for (size_t k = 1; k < Moved.size(); ++k)
+        if (!(Moved[k] < Moved[k - 1]))
+            return false;
+    for (size_t k = 2; k < Moved.size(); ++k) {
+        const double allowed = std::max(CellGrowth, (Y[k - 1] - Y[k]) / (Y[k - 2] - Y[k - 1]));
+        if ((Moved[k - 1] - Moved[k]) > allowed * (Moved[k - 2] - Moved[k - 1]) * (1.0 + 1e-12))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+TInversionMesh FollowTargets(const TInversionMesh& Mesh, const std::vector<std::vector<double>>& Targets,
+                             double CellGrowth)
+{
+    CheckInversionMesh(Mesh);
+    if (Targets.size() != Mesh.ColumnEdges.size())
+        throw EForwardError("The row boundaries' targets must be given per column edge.");
+    const int rows = Mesh.Rows();
+    const size_t edges = Mesh.ColumnEdges.size();
+    TInversionMesh moved = Mesh;
+    if (moved.Shifts.empty())
+        moved.Shifts.assign((static_cast<size_t>(rows) + 1) * edges, 0.0);
+    bool any = false;
+    for (size_t c = 0; c < edges; ++c) {
+        std::vector<double> y;
+        for (int k = 0; k <= rows; ++k)
+            y.push_back(BoundaryY(Mesh, static_cast<int>(c), k));
+        std::map<int, double> pinned{{0, y.front()}, {rows, y.back()}};
+        std::vector<double> targets = Targets[c];
+        std::sort(targets.begin(), targets.end(), std::greater<>());
+        for (double target : targets) {
+            if (!(std::isfinite(target) && target < y.front() && target > y.back()))
+                continue;
+            // The free boundaries nearest the target, the nearest first.
+            std::vector<int> free;
+            for (int k = 1; k < rows; ++k)
+                if (!pinned.count(k))
+                    free.push_back(k);
+            std::sort(free.begin(), free.end(), [&](int a, int b) {
+                return std::fabs(y[static_cast<size_t>(a)] - target) < std::fabs(y[static_cast<size_t>(b)] - target);
+            });
+            for (size_t i = 0; i < std::min<size_t>(2, free.size()); ++i) {
+                std::map<int, double> trial = pinned;
+                trial[free[i]] = target;
+                // The pins keep their order: a target between two pinned boundaries takes one between them.
+                const auto at = trial.find(free[i]);
+                if (!(std::prev(at)->second > target && std::next(at)->second < target))
+                    continue;
+                if (GrowsWithin(y, Stretched(y, trial), CellGrowth)) {
+                    pinned = std::move(trial);
+                    break;
+                }
+            }
+        }
+        const std::vector<double> bent = Stretched(y, pinned);
+        for (int k = 1; k < rows; ++k) {
+            const double shift = bent[static_cast<size_t>(k)] - y[static_cast<size_t>(k)];
+            moved.Shifts[static_cast<size_t>(k) * edges + c] += shift;
+            any = any || shift != 0.0;
+        }
+    }
+    if (!any)
+        return Mesh;
+    CheckInversionMesh(moved);
+    return moved;
 }
 
 } // namespace lp

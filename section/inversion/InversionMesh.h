@@ -15,7 +15,10 @@
 // not below FadeTop) D is 1 everywhere and every row follows the surface.
 // Level lies at or below the lowest surface point, so a boundary under
 // higher ground only moves down: the rows stay in order and a row below
-// FadeBottom is level and equally thick under the whole line. The last
+// FadeBottom is level and equally thick under the whole line. Shifts,
+// when given, move each row boundary at each column edge up (+) or down
+// (−) from there: rows bent onto a drawn line or a log's layers
+// (FollowTargets); the surface and the flat bottom never move. The last
 // row instead reaches down to the flat Bottom (y), so that the padding of
 // the forward mesh continues the cells of the border: the padding beside a
 // side column belongs to that column's cells and the padding below to the
@@ -44,6 +47,9 @@ struct TInversionMesh {
     double Level = 0.0;              // y the row boundaries blend to, at or below every surface point
     double FadeTop = 0.0;            // depth where the row boundaries start to leave the surface's shape
     double FadeBottom = 0.0;         // depth from which they are level; not below FadeTop: no fade
+    // y added to row boundary k at column edge c, [k * (Columns() + 1) + c];
+    // empty for none, else one per boundary and edge, 0 at the surface and the bottom.
+    std::vector<double> Shifts;
 
     int Columns() const { return static_cast<int>(ColumnEdges.size()) - 1; }
     int Rows() const { return static_cast<int>(RowDepths.size()) - 1; }
@@ -91,8 +97,24 @@ double DefaultInversionMeshCells(const std::vector<double>& ElectrodeX, double L
 // row, edges or depths not strictly increasing or not finite, a count of
 // elevations that is not one per column edge, a level above the lowest
 // surface point or a fade depth that is not finite, a bottom not below the
-// last row boundary above it.
+// last row boundary above it, shifts not one per boundary and edge, not
+// finite, moving the surface or the bottom, or putting a row boundary at
+// or below the next one.
 void CheckInversionMesh(const TInversionMesh& Mesh);
+
+// Mesh with row boundaries moved onto Targets (per column edge, elevations
+// y): at each edge each target, from the highest, takes the nearest row
+// boundary not yet taken (else the second nearest) when the target lies
+// strictly between the surface and the bottom and taking it keeps every
+// cell at that edge at most CellGrowth times as tall as the one above it
+// (or as much taller as it already was); the boundaries between two taken
+// ones (the surface and the bottom count as taken) stretch evenly between
+// them. A target that no boundary can take is left out. Targets empty (or
+// all left out): Mesh unchanged. Cells then meet along a drawn line where
+// it crosses a column edge; in the columns where the line passes from one
+// row boundary to the next, it runs through a cell.
+TInversionMesh FollowTargets(const TInversionMesh& Mesh, const std::vector<std::vector<double>>& Targets,
+                             double CellGrowth = 2.0);
 
 // The corners of a cell, counter-clockwise from the lower left.
 std::vector<TGeometryPoint> CellCorners(const TInversionMesh& Mesh, int Cell);

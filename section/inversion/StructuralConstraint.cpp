@@ -233,3 +233,96 @@ TPriorData LogPriorData(const TInversionMesh& Mesh, const std::vector<TWellLog>&
 }
 
 } // namespace lp
+
+namespace lp {
+namespace {
+
+// The elevations where Line crosses x = X, where it is no steeper than 1 in 1.
+void LineCrossings(const TConstraintLine& Line, double X, std::vector<double>& Targets)
+{
+    for (size_t i = 0; i + 1 < Line.Points.size(); ++i) {
+        TGeometryPoint a = Line.Points[i], b = Line.Points[i + 1];
+        if (a.x > b.x)
+            std::swap(a, b);
+        if (!(a.x < b.x) || X < a.x || X > b.x || std::fabs(b.y - a.y) > (b.x - a.x))
+            continue;
+        Targets.push_back(a.y + (b.y - a.y) * (X - a.x) / (b.x - a.x));
+    }
+}
+
+// The elevations of a log's layer boundaries: half way between two
+// neighbouring samples (by elevation) whose values differ by more than Contrast.
+std::vector<double> LayerBoundaries(const TWellLog& Log, double Contrast)
+{
+    std::vector<std::pair<double, double>> samples; // elevation, ln ρ
+    for (size_t s = 0; s < Log.Resistivities.size(); ++s)
+        if (std::isfinite(Log.Elevations[s]))
+            samples.emplace_back(Log.Elevations[s], std::log(Log.Resistivities[s]));
+    std::sort(samples.begin(), samples.end(), std::greater<>());
+    std::vector<double> boundaries;
+    for (size_t s = 1; s < samples.size(); ++s)
+        if (std::fabs(samples[s].second - samples[s - 1].second) > std::log(Contrast))
+            boundaries.push_back((samples[s].first + samples[s - 1].first) / 2.0);
+    return boundaries;
+}
+
+} // namespace
+
+TInversionMesh MeshFollowingConstraint(const TInversionMesh& Mesh, const std::vector<TConstraintLine>& Lines,
+                                       const std::vector<TWellLog>& Logs, double LayerContrast, double CellGrowth)
+{
+    CheckInversionMesh(Mesh);
+    if (Lines.empty() && Logs.empty())
+        return Mesh;
+    std::vector<std::vector<double>> targets(Mesh.ColumnEdges.size());
+    for (size_t e = 0; e < Mesh.ColumnEdges.size(); ++e)
+        for (const TConstraintLine& line : Lines)
+            if (line.Weight < 1.0)
+                LineCrossings(line, Mesh.ColumnEdges[e], targets[e]);
+    for (const TWellLog& log : Logs) {
+        CheckWellLog(log);
+        const auto right = std::upper_bound(Mesh.ColumnEdges.begin(), Mesh.ColumnEdges.end(), log.X);
+        if (right == Mesh.ColumnEdges.begin() || right == Mesh.ColumnEdges.end())
+            continue; // beside the mesh
+        const auto e = static_cast<size_t>(right - Mesh.ColumnEdges.begin());
+        for (double y : LayerBoundaries(log, LayerContrast)) {
+            targets[e - 1].push_back(y);
+            targets[e].push_back(y);
+        }
+    }
+    return FollowTargets(Mesh, targets, CellGrowth);
+}
+
+std::vector<TConstraintLine> SectionBoundaryLines(const TForwardModel& Section, const std::vector<double>& ZoneWeights)
+{
+    const TModelGeometry& g = Section.Geometry;
+    std::map<int, std::vector<int>> regions; // edge: the regions of the surfaces using it
+    for (const TGeometrySurface& surface : g.Surfaces) {
+        const auto add = [&](const TGeometryLoop& loop) {
+            for (int signedEdge : loop)
+                regions[std::abs(signedEdge) - 1].push_back(surface.region);
+        };
+        add(surface.outer);
+        for (const TGeometryLoop& hole : surface.holes)
+            add(hole);
+    }
+    TStructuralConstraint weights;
+    weights.ZoneWeights = ZoneWeights;
+    std::vector<TConstraintLine> lines;
+    for (auto& [edge, byRegion] : regions) {
+        std::sort(byRegion.begin(), byRegion.end());
+        byRegion.erase(std::unique(byRegion.begin(), byRegion.end()), byRegion.end());
+        if (byRegion.size() < 2)
+            continue;
+        double weight = 1.0;
+        for (int region : byRegion)
+            weight = std::min(weight, ZoneWeight(weights, region));
+        if (weight >= 1.0)
+            continue;
+        const auto& ends = g.Edges.at(static_cast<size_t>(edge));
+        lines.push_back({{g.Points.at(static_cast<size_t>(ends.first)), g.Points.at(static_cast<size_t>(ends.second))}, weight});
+    }
+    return lines;
+}
+
+} // namespace lp

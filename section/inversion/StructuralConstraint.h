@@ -94,6 +94,23 @@ void CheckWellLog(const TWellLog& Log);
 // without samples or with elevations not one per value.
 TPriorData LogPriorData(const TInversionMesh& Mesh, const std::vector<TWellLog>& Logs);
 
+// The mesh bent onto what the constraint knows (FollowTargets): at every
+// column edge, the elevations where a used line (Weight below 1) crosses
+// it, the line no steeper there than 1 in 1 (row boundaries cannot follow
+// a steep line); at both edges of the column holding each log's well, the
+// log's layer boundaries (half way between two neighbouring samples whose
+// values differ by more than the factor LayerContrast).
+// Without lines and logs, or where nothing can be followed: Mesh.
+TInversionMesh MeshFollowingConstraint(const TInversionMesh& Mesh, const std::vector<TConstraintLine>& Lines,
+                                       const std::vector<TWellLog>& Logs, double LayerContrast = 1.5,
+                                       double CellGrowth = 2.0);
+
+// The section's boundaries between two regions (edges of its geometry that
+// surfaces of two different regions share), each as a line of two points
+// at the smaller weight of its two regions (ZoneWeights as in
+// TStructuralConstraint); a boundary of weight 1 is left out.
+std::vector<TConstraintLine> SectionBoundaryLines(const TForwardModel& Section, const std::vector<double>& ZoneWeights);
+
 // The cell holding a point; -1 outside the mesh.
 int CellAt(const TInversionMesh& Mesh, TGeometryPoint Point);
 

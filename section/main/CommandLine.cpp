@@ -762,14 +762,7 @@ int InvertCommand(const QStringList& Arguments, std::FILE* Out, std::FILE* Error
             if (const std::optional<std::string> mismatch = ElevationMismatch(measured, *section))
                 PrintLine(Errors, QStringLiteral("lithoprism: warning: ") + QString::fromStdString(*mismatch));
         }
-        const TInversionMesh mesh = InversionMeshFor(measured, section ? &*section : nullptr);
         TSurveyInversionOptions& options = request.Options;
-        if (section) {
-            UseSectionInInversion(mesh, *section, measured, false, request.StartFromSection, options);
-            // Every line and boundary of the section, at 0 (sharp) unless weighted.
-            if (request.Constrain)
-                ConstrainBySection(mesh, *section, sectionLines, request.BoundaryWeight.value_or(0.0), options);
-        }
         if (!request.WellLogsFile.isEmpty()) {
             QStringList skipped;
             const arofcarotagedata logs = ReadCarotageList(request.WellLogsFile, &skipped);
@@ -779,6 +772,16 @@ int InvertCommand(const QStringList& Arguments, std::FILE* Out, std::FILE* Error
                 throw EForwardError("The well-log list " + request.WellLogsFile.toStdString() + " holds no usable log.");
             for (const carotagedata& log : logs)
                 options.WellLogs.push_back(WellLogOf(log));
+        }
+        TInversionMesh mesh = InversionMeshFor(measured, section ? &*section : nullptr);
+        // The rows bent onto the lines and boundaries used and the logs' layers.
+        mesh = MeshFollowingSection(mesh, section && request.Constrain ? &*section : nullptr, sectionLines,
+                                    request.BoundaryWeight.value_or(0.0), options.WellLogs);
+        if (section) {
+            UseSectionInInversion(mesh, *section, measured, false, request.StartFromSection, options);
+            // Every line and boundary of the section, at 0 (sharp) unless weighted.
+            if (request.Constrain)
+                ConstrainBySection(mesh, *section, sectionLines, request.BoundaryWeight.value_or(0.0), options);
         }
         TInversionCallbacks callbacks;
         callbacks.Iteration = [&](const TInversionStep& step, const Eigen::VectorXd&) {

@@ -129,6 +129,7 @@ void ShowMesh(TTModelSection2d& Chart, const TInversionChartData& Cells)
     Chart.ReliefZ = ArrayOf(Cells.ReliefZ);
     Chart.ReliefFadeTop = Cells.FadeTop;
     Chart.ReliefFadeBottom = Cells.FadeBottom;
+    Chart.RowShifts = Cells.RowShifts;
     Chart.Layers = DynArray<ararofdoubleM>(1);
     Chart.LayerOrder = arofintM{0};
     Chart.CurrentLayer = 0;
@@ -222,6 +223,11 @@ TInversionChartData ChartCells(const TTModelSection2d& Chart)
     cells.ReliefZ = VectorOf(Chart.ReliefZ);
     cells.FadeTop = Chart.ReliefFadeTop;
     cells.FadeBottom = Chart.ReliefFadeBottom;
+    // Bent rows only while they match the mesh (an edited layout drops them).
+    if (Chart.RowShifts.size() == cells.ColBounds.size() &&
+        std::all_of(Chart.RowShifts.begin(), Chart.RowShifts.end(),
+                    [&](const std::vector<double>& Edge) { return Edge.size() == cells.RowBounds.size(); }))
+        cells.RowShifts = Chart.RowShifts;
     const auto columns = static_cast<size_t>(std::max(Chart.LastCol + 1, 0));
     const auto rows = static_cast<size_t>(std::max(Chart.LastRow + 1, 0));
     cells.Values.assign(columns, std::vector<double>(rows));

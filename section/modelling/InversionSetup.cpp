@@ -146,4 +146,17 @@ void ConstrainBySection(const TInversionMesh& Mesh, const TForwardModel& Section
     Options.Zones.clear();
 }
 
+TInversionMesh MeshFollowingSection(const TInversionMesh& Mesh, const TForwardModel* Section, const lines& Lines,
+                                    double Weight, const std::vector<TWellLog>& Logs)
+{
+    std::vector<TConstraintLine> used;
+    if (Section) {
+        used = SectionConstraintLines(Lines, Weight);
+        const std::vector<TConstraintLine> boundaries =
+            SectionBoundaryLines(*Section, std::vector<double>(Section->Regions.size(), Weight));
+        used.insert(used.end(), boundaries.begin(), boundaries.end());
+    }
+    return MeshFollowingConstraint(Mesh, used, Logs);
+}
+
 } // namespace lp

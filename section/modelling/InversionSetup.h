@@ -52,6 +52,12 @@ TWellLog WellLogOf(const carotagedata& Log);
 void ConstrainBySection(const TInversionMesh& Mesh, const TForwardModel& Section, const lines& Lines, double Weight,
                         TSurveyInversionOptions& Options);
 
+// Mesh bent onto what constrains the inversion (MeshFollowingConstraint):
+// with a Section, its lines and its regions' boundaries at Weight; the logs'
+// layers. Without either: Mesh.
+TInversionMesh MeshFollowingSection(const TInversionMesh& Mesh, const TForwardModel* Section, const lines& Lines,
+                                    double Weight, const std::vector<TWellLog>& Logs);
+
 // With Constrain, the section's regions cut the smoothness; with
 // StartFromSection, each cell starts from the resistivity of the region
 // holding its centre (cells outside every region: the data's median).

@@ -173,6 +173,18 @@ bool AskLimitValues(QWidget& Owner, double& Lowest, double& Highest)
     return true;
 }
 
+// The lines the mesh's rows follow: the ticked lines and, with a section,
+// its ticked boundaries.
+std::vector<TConstraintLine> UsedLines(const TStructuralConstraint& Structure, const TForwardModel* Section)
+{
+    std::vector<TConstraintLine> used = Structure.Lines;
+    if (Section && !Structure.ZoneWeights.empty()) {
+        const std::vector<TConstraintLine> boundaries = SectionBoundaryLines(*Section, Structure.ZoneWeights);
+        used.insert(used.end(), boundaries.begin(), boundaries.end());
+    }
+    return used;
+}
+
 } // namespace
 
 // --- Settings -----------------------------------------------------------------------------
@@ -810,6 +822,15 @@ bool TInversionWindow::NewMesh()
             mesh = InversionMeshFor(*FData, nullptr);
             areaRefused = QString::fromUtf8(Error.what());
         }
+        // The rows bent onto what is ticked on the Known geology page.
+        try {
+            const std::vector<TConstraintLine> used = ConstrainBox->isChecked()
+                                                          ? UsedLines(Constraints->Choice(), ground ? &*ground : nullptr)
+                                                          : std::vector<TConstraintLine>{};
+            mesh = MeshFollowingConstraint(mesh, used, Constraints->UsedLogs());
+        } catch (const std::exception&) {
+            // A weight not yet a number or a refused log: straight rows; the run says why.
+        }
         const double median = MedianResistivity(*FData);
         std::vector<double> start(static_cast<size_t>(mesh.Cells()), median);
         if (StartFromSectionBox->isChecked()) {
@@ -1049,14 +1070,22 @@ bool TInversionWindow::Invert()
         const TMeasuredData& data = *job->Data;
         auto mesh = std::make_shared<TInversionMesh>(ChartInversionMesh(job->Cells));
         TSurveyInversionOptions options = job->Options;
+        std::optional<TForwardModel> ground;
+        if (job->Constrain && !job->Structure.ZoneWeights.empty())
+            ground = PrepareForwardModel(job->Model, job->Nodes, job->Area, MedianResistivity(data));
+        // The rows bent onto the ticked lines, boundaries and logs (the
+        // chart's mesh when it already is: bending it again moves nothing);
+        // straight without any.
+        if (!job->Constrain && options.WellLogs.empty())
+            mesh->Shifts.clear();
+        *mesh = MeshFollowingConstraint(*mesh, job->Constrain ? UsedLines(job->Structure, ground ? &*ground : nullptr)
+                                                              : std::vector<TConstraintLine>{},
+                                        options.WellLogs);
         if (job->Constrain) {
             // The ticked lines and boundaries cut the smoothness by their weights.
             options.Structure = job->Structure;
-            if (!options.Structure.ZoneWeights.empty()) {
-                const TForwardModel ground =
-                    PrepareForwardModel(job->Model, job->Nodes, job->Area, MedianResistivity(data));
-                options.Structure.Zones = CellZones(*mesh, ground);
-            }
+            if (ground)
+                options.Structure.Zones = CellZones(*mesh, *ground);
         }
         TInversionCallbacks callbacks;
         callbacks.Iteration = [&](const TInversionStep& Step, const Eigen::VectorXd& Resistivities) {

@@ -319,7 +319,10 @@ double TTModelSection2d::ReliefShiftAt(int C, double X) const
 double TTModelSection2d::BoundaryShift(int Edge, int R) const
 {
     const double share = SurfaceShare(RowBounds[R] - RowBounds[0], ReliefFadeTop, ReliefFadeBottom);
-    return share * ReliefShift[Edge] + (1.0 - share) * MaxReliefShift;
+    const bool bent = RowShifts.size() == static_cast<size_t>(ColBounds.Length()) &&
+                      RowShifts[static_cast<size_t>(Edge)].size() == static_cast<size_t>(RowBounds.Length());
+    const double bend = bent ? RowShifts[static_cast<size_t>(Edge)][static_cast<size_t>(R)] : 0.0;
+    return share * ReliefShift[Edge] + (1.0 - share) * MaxReliefShift + bend;
 }
 
 double TTModelSection2d::BoundaryShiftAt(int C, double X, int R) const

@@ -79,6 +79,7 @@ struct undounit {
     double SymLogConstant = 0;
     arofdoubleM ReliefX, ReliefZ;
     double ReliefFadeTop = 0, ReliefFadeBottom = 0;
+    std::vector<std::vector<double>> RowShifts;
     int32_t LastCol = 0, LastRow = 0;
     double CellValueAtCursor = 0;
     arofdoubleM ReliefShift;
@@ -374,6 +375,10 @@ public:
     // boundaries blend from the relief to level lines; none when the
     // bottom is not below the top.
     double ReliefFadeTop = 0.0, ReliefFadeBottom = 0.0;
+    // Per column boundary and row boundary, a depth added (down positive):
+    // rows bent onto a drawn line; used only while it matches the mesh
+    // ([ColBounds][RowBounds]), empty for none.
+    std::vector<std::vector<double>> RowShifts;
     arofcomplexM MarkerPoints;
 
     // --- Fields: cell values ---

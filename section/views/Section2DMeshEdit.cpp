@@ -90,6 +90,7 @@ bool TTModelSection2d::MoveColBound(int I, double X)
     if (!MayMoveTo(ColBounds, I, X))
         return false;
     ColBounds[I] = X;
+    RowShifts.clear(); // an edited layout's rows are straight again
     if (HasRelief)
         UpdateReliefShift();
     if (I > 0 && I < LastCol + 1) {
@@ -109,6 +110,7 @@ bool TTModelSection2d::MoveRowBound(int J, double Z)
     if (!MayMoveTo(RowBounds, J, depth))
         return false;
     RowBounds[J] = depth;
+    RowShifts.clear(); // an edited layout's rows are straight again
     if (J > 0 && J < LastRow + 1) {
         RedrawRowsAround(J);
     } else {
@@ -156,6 +158,7 @@ void TTModelSection2d::InsertRowBoundAtPointer(bool Redraw, double Z)
 
 void TTModelSection2d::CommitColBounds(const arofdoubleM& Bounds, bool Redraw)
 {
+    RowShifts.clear(); // an edited layout's rows are straight again
     SetColBounds(0, &Bounds);
     UpdateReliefShift();
     if (Redraw)
@@ -165,6 +168,7 @@ void TTModelSection2d::CommitColBounds(const arofdoubleM& Bounds, bool Redraw)
 
 void TTModelSection2d::CommitRowBounds(const arofdoubleM& Bounds, bool Redraw)
 {
+    RowShifts.clear(); // an edited layout's rows are straight again
     SetRowBounds(0, &Bounds);
     if (Redraw)
         PaintCells();

@@ -67,6 +67,7 @@ void TTModelSection2d::StoreSnapshot(undo& Store, int Slot)
     unit.ReliefZ = ReliefZ;
     unit.ReliefFadeTop = ReliefFadeTop;
     unit.ReliefFadeBottom = ReliefFadeBottom;
+    unit.RowShifts = RowShifts;
     unit.LastCol = LastCol;
     unit.LastRow = LastRow;
     unit.CellValueAtCursor = CellValueAtCursor;
@@ -120,6 +121,7 @@ bool TTModelSection2d::RestoreSnapshot(const undo& Store, int Slot)
     ReliefZ = unit.ReliefZ;
     ReliefFadeTop = unit.ReliefFadeTop;
     ReliefFadeBottom = unit.ReliefFadeBottom;
+    RowShifts = unit.RowShifts;
     LastCol = unit.LastCol;
     LastRow = unit.LastRow;
     CellValueAtCursor = unit.CellValueAtCursor;

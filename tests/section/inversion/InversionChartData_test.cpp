@@ -35,6 +35,29 @@ TEST(InversionChartData, ChartCellsBecomeTheParameterMeshFollowingTheRelief)
     EXPECT_EQ(corners[2].y, 8.0 - 1.0);
 }
 
+// Rows bent onto a line go to the chart and come back as they were; shifts
+// that do not match the layout are refused.
+TEST(InversionChartData, BentRowsGoToTheChartAndBack)
+{
+    TInversionMesh mesh = ChartInversionMesh(SlopeChart());
+    mesh = FollowTargets(mesh, {{8.5}, {7.8}, {6.9}, {6.6}}, 10.0);
+    ASSERT_FALSE(mesh.Shifts.empty());
+    EXPECT_DOUBLE_EQ(RowBoundaryY(mesh, 1, 1), 7.8);
+    const TInversionChartData chart = ChartDataOf(mesh, std::vector<double>(6, 100.0));
+    ASSERT_EQ(chart.RowShifts.size(), 4u);
+    EXPECT_DOUBLE_EQ(chart.RowShifts[1][1], 8.0 - 7.8); // 0.2 m deeper than the straight row
+    const TInversionMesh back = ChartInversionMesh(chart);
+    ASSERT_EQ(back.Shifts.size(), mesh.Shifts.size());
+    for (size_t i = 0; i < mesh.Shifts.size(); ++i)
+        EXPECT_NEAR(back.Shifts[i], mesh.Shifts[i], 1e-12) << i;
+    TInversionChartData wrong = chart;
+    wrong.RowShifts.pop_back();
+    EXPECT_THROW(ChartInversionMesh(wrong), EForwardError);
+    wrong = chart;
+    wrong.RowShifts[2].push_back(0.0);
+    EXPECT_THROW(ChartInversionMesh(wrong), EForwardError);
+}
+
 TEST(InversionChartData, ValuesFixedCellsAndLimitsInTheMeshOrder)
 {
     TInversionChartData chart = SlopeChart();

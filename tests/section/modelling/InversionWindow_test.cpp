@@ -1276,6 +1276,43 @@ TEST_F(InversionWindowTest, LinesBoundariesAndWellLogsAreChosenByKeysAndKept)
     ASSERT_TRUE(Inversion->Result().has_value()) << Inversion->ErrorText().toStdString();
     EXPECT_FALSE(Inversion->Result()->Prior.Cells.empty());
     EXPECT_TRUE(Inversion->StateLabel->text().contains(QStringLiteral("well logs"))) << Inversion->StateLabel->text().toStdString();
+    // The cells meet along the ticked line: its rows bent onto it, and the
+    // image chart shows the mesh the run used.
+    ASSERT_TRUE(Inversion->Picture().has_value());
+    const TInversionMesh& used = Inversion->Picture()->Mesh;
+    EXPECT_FALSE(used.Shifts.empty());
+    EXPECT_EQ(ChartInversionMesh(ChartCells(*Inversion->ModelChart)).Shifts.size(), used.Shifts.size());
+    const TConstraintLine line = choice.Lines[0];
+    int onBoundary = 0, crossed = 0;
+    for (int edge = 0; edge <= used.Columns(); ++edge) {
+        const double x = used.ColumnEdges[static_cast<size_t>(edge)];
+        for (size_t i = 0; i + 1 < line.Points.size(); ++i) {
+            const TGeometryPoint p = line.Points[i], q = line.Points[i + 1];
+            if (std::min(p.x, q.x) >= x || std::max(p.x, q.x) <= x || std::fabs(q.y - p.y) > std::fabs(q.x - p.x))
+                continue;
+            const double y = p.y + (q.y - p.y) * (x - p.x) / (q.x - p.x);
+            ++crossed;
+            for (int k = 1; k < used.Rows(); ++k)
+                if (std::fabs(RowBoundaryY(used, edge, k) - y) < 1e-6) {
+                    ++onBoundary;
+                    break;
+                }
+        }
+    }
+    EXPECT_GT(crossed, 0);
+    // Where the line runs close to a boundary or a log's contact, the rows cannot take both (growth within 2).
+    EXPECT_GT(onBoundary, crossed / 2) << onBoundary << " of " << crossed;
+    SaveScreenshot(*Inversion, QStringLiteral("inversion-constrained"));
+
+    // Without the constraint and the log: straight rows, the image of the data alone (the manual's other screen).
+    QTest::mouseClick(Inversion->ConstrainBox, Qt::LeftButton);
+    ASSERT_FALSE(Inversion->ConstrainBox->isChecked());
+    logs.item(0, 0)->setCheckState(Qt::Unchecked);
+    ASSERT_NO_FATAL_FAILURE(ClickInvert());
+    WaitForEnd();
+    ASSERT_TRUE(Inversion->Picture().has_value()) << Inversion->ErrorText().toStdString();
+    EXPECT_TRUE(Inversion->Picture()->Mesh.Shifts.empty());
+    SaveScreenshot(*Inversion, QStringLiteral("inversion-unconstrained"));
 }
 
 // With chargeability data the chargeability tab shows the inverted
