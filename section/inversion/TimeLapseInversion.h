@@ -6,14 +6,19 @@
 //       ──InvertTimeLapse──> the baseline's image + one difference image per later survey
 //       ──FormatBaselineTable / FormatChangeTable──> CSV
 //
-// The data: a datum takes part when every survey holds it (the same four
-// electrodes: A and B, and M and N, in either order within their pair,
-// which changes the sign of k and of ΔU alike). The electrodes are matched
-// by place (x; z too when both files give elevations): a later survey
-// naming an electrode where the baseline has none has another layout and
-// is refused, naming the survey; so is a survey of which fewer than half
-// the data are common to all. Repeated data in one survey: the first
-// counts. The data left out are listed per survey.
+// The data: a datum of the baseline takes part when a later survey holds
+// it too (the same four electrodes: A and B, and M and N, in either order
+// within their pair, which changes the sign of k and of ΔU alike); these
+// are the series' common data. Each survey is cleaned on its own before:
+// a datum a later survey lacks (not measured, unusable, or removed by its
+// cleaning) is left out of that survey's step only, the others keep it; a
+// datum the baseline lacks is in no step (every difference needs d_0).
+// The electrodes are matched by place (x; z too when both files give
+// elevations): a later survey naming an electrode where the baseline has
+// none has another layout and is refused, naming the survey; so is a
+// survey of which fewer than half the data are common, and a later survey
+// holding fewer than half of the common data. Repeated data in one
+// survey: the first counts. The data left out are listed per survey.
 //
 // The method (d = ln ρa as the single inversion's, m = ln ρ per cell):
 //   - the baseline, survey 0, is inverted on its own as InvertSurvey does:
@@ -56,10 +61,16 @@ namespace lp {
 struct TCommonData {
     // Per survey, the common data in the baseline's order, the electrodes
     // the baseline's (so that datum i is the same configuration in each).
+    // A datum the survey lacks (Held false) holds the baseline's values.
     std::vector<TMeasuredData> Surveys;
     // Per survey, the data left out (indices into the survey as given).
     std::vector<std::vector<size_t>> LeftOut;
+    // Per survey, per common datum: whether the survey holds it (the
+    // baseline every one); a datum a later survey lacks is left out of its step.
+    std::vector<std::vector<bool>> Held;
     size_t Common() const { return Surveys.empty() ? 0 : Surveys.front().Size(); }
+    // The common data survey S lacks (indices into the common data).
+    std::vector<size_t> Lacking(size_t Survey) const;
 };
 
 // The data common to every survey (at least two). Names name the surveys
@@ -70,6 +81,9 @@ TCommonData CommonData(const std::vector<TMeasuredData>& Surveys, const std::vec
 struct TTimeLapseStep {
     TSurveyInversion Inversion;        // the survey's image (its steps the difference inversion's iterations)
     std::vector<double> ChangePercent; // per cell, against the baseline
+    // Per common datum, whether the step compared it (false: the survey
+    // lacks it; its Inversion.Measured then holds the response).
+    std::vector<bool> Used;
 };
 
 struct TTimeLapseInversion {
@@ -85,10 +99,18 @@ struct TTimeLapseCallbacks {
     std::function<void(int Step, const TSurveyInversion& Inversion)> Finished;
 };
 
-// Surveys: the common data (CommonData's Surveys), at least two. Options
-// as InvertSurvey's, for every step (Options.Start the baseline's start).
-// Raises EForwardError as InvertSurvey does, and for surveys of other
-// configurations than the baseline's.
+// Data: CommonData's result; each later survey's step leaves out the
+// data it lacks (Held). Options as InvertSurvey's, for every step
+// (Options.Start the baseline's start). Raises EForwardError as
+// InvertSurvey does, for surveys of other configurations than the
+// baseline's, and for a step holding no datum.
+TTimeLapseInversion InvertTimeLapse(const TCommonData& Data, const TInversionMesh& Mesh,
+                                    const TSurveyInversionOptions& Options = {},
+                                    const TTimeLapseCallbacks& Callbacks = {},
+                                    const std::function<bool()>& Continue = {});
+// Surveys: the common data (CommonData's Surveys), at least two, every
+// datum held by every survey (a series with data lacking in a survey goes
+// through the overload above, which leaves them out of its step).
 TTimeLapseInversion InvertTimeLapse(const std::vector<TMeasuredData>& Surveys, const TInversionMesh& Mesh,
                                     const TSurveyInversionOptions& Options = {},
                                     const TTimeLapseCallbacks& Callbacks = {},

@@ -880,6 +880,14 @@ int TimeLapseCommand(const QStringList& Arguments, std::FILE* Out, std::FILE* Er
                                                      QStringLiteral("datum"), QStringLiteral("data")),
                                            request.DataFiles[static_cast<qsizetype>(s)],
                                            LeftOutLines(surveys[s], common.LeftOut[s])));
+        // Data removed from (or not measured in) one later survey: out of its step alone.
+        for (size_t s = 1; s < surveys.size(); ++s)
+            if (const std::vector<size_t> lacking = common.Lacking(s); !lacking.empty())
+                PrintLine(Errors, QStringLiteral("lithoprism: warning: %1 of the common data not in \"%2\", left out of "
+                                                 "step %3 only (the baseline's %4)")
+                                      .arg(QString::number(lacking.size()), request.DataFiles[static_cast<qsizetype>(s)])
+                                      .arg(s)
+                                      .arg(LeftOutLines(common.Surveys.front(), lacking)));
         const TMeasuredData& baseline = common.Surveys.front();
         std::optional<TForwardModel> section;
         if (!request.SectionFile.isEmpty()) {
@@ -899,7 +907,7 @@ int TimeLapseCommand(const QStringList& Arguments, std::FILE* Out, std::FILE* Er
                                .arg(step)
                                .arg(ChiSquareText(last.ChiSquare), RrmsText(last.Rrms)));
         };
-        const TTimeLapseInversion series = InvertTimeLapse(common.Surveys, mesh, options, callbacks);
+        const TTimeLapseInversion series = InvertTimeLapse(common, mesh, options, callbacks);
         const TInversionStep& first = series.Baseline.Steps.back();
         // As --invert: a baseline that did not move from a start that does
         // not explain its data is no image to measure change against.

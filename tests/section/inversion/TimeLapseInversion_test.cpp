@@ -7,6 +7,7 @@
 
 #include "section/inversion/TimeLapseInversion.h"
 
+#include "section/survey/DataCleaning.h"
 #include "section/survey/DataFile.h"
 #include "tests/section/forward/ForwardFixtures.h"
 
@@ -260,12 +261,21 @@ TEST(TimeLapseCommonData, AnotherLayoutOrTooFewSharedDataRefusedNamingTheSurvey)
     const size_t total = baseline.Size();
     EXPECT_EQ(CommonData({first(total / 2), baseline}, {"a.dat", "b.dat"}).Common(), total / 2);
     try {
-        CommonData({baseline, first(total / 2 - 1), baseline}, {"a.dat", "b.dat", "c.dat"});
+        CommonData({baseline, first(total / 2 - 1)}, {"a.dat", "b.dat"});
         ADD_FAILURE() << "fewer than half taken";
     } catch (const EDataFileError& error) {
         EXPECT_TRUE(error.Message().starts_with("The survey \"a.dat\" shares only " + std::to_string(total / 2 - 1) +
                                                 " of its " + std::to_string(total) + " data"))
             << error.Message();
+    }
+    // A later survey holding fewer than half of the data the others share.
+    try {
+        CommonData({baseline, first(total / 2 - 1), baseline}, {"a.dat", "b.dat", "c.dat"});
+        ADD_FAILURE() << "a survey of too few common data taken";
+    } catch (const EDataFileError& error) {
+        EXPECT_EQ(error.Message(), "The survey \"b.dat\" holds only " + std::to_string(total / 2 - 1) + " of the " +
+                                       std::to_string(total) +
+                                       " data common to the series: fewer than half, too few to tell the change.");
     }
     EXPECT_THROW(CommonData({baseline}, {"a.dat"}), EDataFileError);
 }
@@ -377,6 +387,65 @@ TEST(TimeLapseInversion, AnErrorCommonToEverySurveyCancelsInTheDifferenceNotInSe
             << "step " << k + 1;
         EXPECT_LT(scores.Lapse[k].FalseShare, scores.Separate[k].FalseShare) << "step " << k + 1;
     }
+}
+
+// A datum removed from one later survey (its cleaning, or a reading it
+// lacks) was left out of every step and of the baseline's image: it is
+// left out of that survey's step alone.
+TEST(TimeLapseInversion, ADatumRemovedFromOneSurveyIsLeftOutOfThatStepAlone)
+{
+    const TPlumeSeries series;
+    const size_t count = series.Surveys[0].Size();
+    const std::vector<size_t> removed{5, 40, 77, 150, 222, 300};
+    std::vector<bool> marked(count, false);
+    for (size_t i : removed)
+        marked[i] = true;
+    std::vector<TMeasuredData> surveys{series.Surveys[0], series.Surveys[1], KeepData(series.Surveys[2], marked)};
+    const TCommonData common = CommonData(surveys, {"monday.dat", "tuesday.dat", "wednesday.dat"});
+    EXPECT_EQ(common.Common(), count);
+    for (const std::vector<size_t>& left : common.LeftOut)
+        EXPECT_TRUE(left.empty());
+    EXPECT_TRUE(common.Lacking(0).empty());
+    EXPECT_TRUE(common.Lacking(1).empty());
+    EXPECT_EQ(common.Lacking(2), removed);
+    // What survey 2 lacks holds the baseline's values; its own data are its own.
+    EXPECT_EQ(common.Surveys[2].Resistivities[40], series.Surveys[0].Resistivities[40]);
+    EXPECT_EQ(common.Surveys[2].Resistivities[41], series.Surveys[2].Resistivities[41]);
+
+    TSurveyInversionOptions options;
+    options.Forward.Threads = 2;
+    const TTimeLapseInversion lapse = InvertTimeLapse(common, series.Mesh, options);
+    ASSERT_EQ(lapse.Steps.size(), 2u);
+    // The baseline and step 1, whose surveys hold every datum, are those of
+    // the series without survey 2.
+    const TTimeLapseInversion pair = InvertTimeLapse({series.Surveys[0], series.Surveys[1]}, series.Mesh, options);
+    ASSERT_EQ(pair.Steps.size(), 1u);
+    for (size_t j = 0; j < pair.Steps[0].ChangePercent.size(); ++j) {
+        EXPECT_NEAR(lapse.Baseline.Resistivities[j], pair.Baseline.Resistivities[j], 1e-9 * pair.Baseline.Resistivities[j]);
+        EXPECT_NEAR(lapse.Steps[0].ChangePercent[j], pair.Steps[0].ChangePercent[j], 1e-9) << j;
+    }
+    EXPECT_EQ(lapse.Steps[0].Used, std::vector<bool>(count, true));
+    // Step 2 compares the rest, and recovers its change as well.
+    const TTimeLapseStep& second = lapse.Steps[1];
+    std::vector<bool> used(count, true);
+    for (size_t i : removed)
+        used[i] = false;
+    EXPECT_EQ(second.Used, used);
+    ASSERT_EQ(second.Inversion.Measured.size(), count);
+    ASSERT_EQ(second.Inversion.Response.size(), count);
+    for (size_t i = 0; i < count; ++i) {
+        ASSERT_TRUE(std::isfinite(second.Inversion.Response[i]) && second.Inversion.Response[i] > 0.0) << i;
+        if (marked[i])
+            EXPECT_EQ(second.Inversion.Measured[i], second.Inversion.Response[i]) << i;
+        else
+            EXPECT_NEAR(second.Inversion.Measured[i], series.Surveys[2].Resistivities[i],
+                        1e-9 * series.Surveys[2].Resistivities[i]) << i;
+    }
+    const TChangeScore score = ScoreChange(series, 2, second.ChangePercent);
+    EXPECT_LE(std::fabs(score.PlumeChange + 70.0), 0.25 * 70.0) << score.PlumeChange;
+    const double chi = second.Inversion.Steps.back().ChiSquare;
+    EXPECT_GT(chi, 0.5);
+    EXPECT_LE(chi, 1.0) << second.Inversion.Stop;
 }
 
 TEST(TimeLapseInversion, CancelKeepsTheFinishedSteps)

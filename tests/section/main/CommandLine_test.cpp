@@ -1474,6 +1474,51 @@ TEST(CommandLine, TimeLapseWritesTheBaselineAndEachStepsChangeAndPrintsEachStep)
     }
 }
 
+// A datum cleaned out of one survey (--drop-negative) was left out of
+// every step and of the baseline: it is left out of that survey's step alone.
+TEST(CommandLine, TimeLapseLeavesADatumCleanedFromOneSurveyOutOfItsStepAlone)
+{
+    QTemporaryDir folder;
+    const QString monday = BlockData(folder);
+    const QString tuesday = ScaledBlockData(folder, "tuesday.dat", 0.9, {});
+    // Wednesday's three readings of reversed polarity, removed by the cleaning.
+    const QString wednesday = ScaledBlockData(folder, "wednesday.dat", 0.8, {});
+    QStringList lines = QString::fromUtf8(FileBytes(wednesday)).split('\n');
+    const qsizetype header = lines.indexOf(QStringLiteral("# a b m n k rhoa"));
+    ASSERT_GT(header, 0);
+    for (int i : {3, 17, 30}) {
+        QStringList v = lines[header + 1 + i].split(' ');
+        v[5] = QString::number(-v[5].toDouble(), 'g', 17);
+        lines[header + 1 + i] = v.join(' ');
+    }
+    WriteFile(wednesday, lines.join('\n').toUtf8());
+    const QString prefix = folder.filePath("lapse"), pair = folder.filePath("pair");
+    const TCommandRun run =
+        RunCommand({"--timelapse", prefix, monday, tuesday, wednesday, "--error", "2", "--drop-negative"});
+    ASSERT_EQ(run.Code, 0) << run.Errors.toStdString();
+    EXPECT_TRUE(run.Out.startsWith("common data: 46 of 46, 46, 43\n")) << run.Out.toStdString();
+    EXPECT_TRUE(run.Errors.contains("lithoprism: warning: 3 of the common data not in \"" + wednesday +
+                                    "\", left out of step 2 only (the baseline's lines "))
+        << run.Errors.toStdString();
+    // The baseline and step 1 are those of Monday and Tuesday alone.
+    const TCommandRun alone = RunCommand({"--timelapse", pair, monday, tuesday, "--error", "2"});
+    ASSERT_EQ(alone.Code, 0) << alone.Errors.toStdString();
+    EXPECT_EQ(FileBytes(prefix + "-0.csv"), FileBytes(pair + "-0.csv"));
+    EXPECT_EQ(FileBytes(prefix + "-1.csv"), FileBytes(pair + "-1.csv"));
+    // Step 2 still sees Wednesday's uniform 20 % drop.
+    const QList<QByteArray> rows = FileBytes(prefix + "-2.csv").trimmed().split('\n');
+    int seen = 0;
+    for (qsizetype r = 1; r < rows.size(); ++r) {
+        const QList<QByteArray> v = rows[r].split(',');
+        ASSERT_EQ(v.size(), 7);
+        if (v[6].toDouble() >= 0.1) {
+            EXPECT_NEAR(v[5].toDouble(), -20.0, 1.0) << rows[r].toStdString();
+            ++seen;
+        }
+    }
+    EXPECT_GT(seen, 0);
+}
+
 TEST(CommandLine, TimeLapseRefusesAnotherLayoutOrTooFewCommonDataNamingTheFileAndWritesNothing)
 {
     QTemporaryDir folder;
