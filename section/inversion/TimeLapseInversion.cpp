@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdio>
 #include <limits>
 #include <map>
 #include <tuple>
@@ -121,6 +122,7 @@ TMeasuredData PickData(const TMeasuredData& Data, const std::vector<TPick>& Pick
     pick(&TMeasuredData::Chargeabilities);
     pick(&TMeasuredData::ChargeabilityErrors);
     pick(&TMeasuredData::Voltages);
+    pick(&TMeasuredData::Times);
     return picked;
 }
 
@@ -270,6 +272,54 @@ std::vector<size_t> TCommonData::Lacking(size_t Survey) const
         if (!held[i])
             lacking.push_back(i);
     return lacking;
+}
+
+std::optional<double> SurveyTime(const TMeasuredData& Data)
+{
+    std::optional<double> earliest;
+    for (double time : Data.Times)
+        if (std::isfinite(time) && (!earliest || time < *earliest))
+            earliest = time;
+    return earliest;
+}
+
+std::vector<size_t> TimeOrder(const std::vector<TMeasuredData>& Surveys)
+{
+    std::vector<size_t> order(Surveys.size());
+    std::vector<std::optional<double>> times;
+    for (size_t s = 0; s < Surveys.size(); ++s) {
+        order[s] = s;
+        times.push_back(SurveyTime(Surveys[s]));
+    }
+    if (std::all_of(times.begin(), times.end(), [](const std::optional<double>& t) { return t.has_value(); }))
+        std::stable_sort(order.begin(), order.end(), [&](size_t x, size_t y) { return *times[x] < *times[y]; });
+    return order;
+}
+
+std::string FormatSurveyTime(double Seconds)
+{
+    if (!std::isfinite(Seconds))
+        return "?";
+    const auto whole = static_cast<long long>(std::floor(Seconds + 0.5));
+    long long days = whole / 86400, rest = whole % 86400;
+    if (rest < 0) {
+        rest += 86400;
+        --days;
+    }
+    // The civil date of a day count from 1970-01-01.
+    days += 719468;
+    const long long era = (days >= 0 ? days : days - 146096) / 146097;
+    const long long dayOfEra = days - era * 146097;
+    const long long yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    const long long dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+    const long long shifted = (5 * dayOfYear + 2) / 153;
+    const long long day = dayOfYear - (153 * shifted + 2) / 5 + 1;
+    const long long month = shifted < 10 ? shifted + 3 : shifted - 9;
+    const long long year = yearOfEra + era * 400 + (month <= 2);
+    char text[64];
+    std::snprintf(text, sizeof text, "%04lld-%02lld-%02lld %02lld:%02lld:%02lld", year, month, day, rest / 3600,
+                  rest / 60 % 60, rest % 60);
+    return text;
 }
 
 TCommonData CommonData(const std::vector<TMeasuredData>& Surveys, const std::vector<std::string>& Names)

@@ -52,6 +52,7 @@
 #include "section/inversion/SurveyInversion.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -72,6 +73,15 @@ struct TCommonData {
     // The common data survey S lacks (indices into the common data).
     std::vector<size_t> Lacking(size_t Survey) const;
 };
+
+// The survey's date: the earliest time of its data (TMeasuredData::Times,
+// seconds since 1970-01-01); none when its file tells none.
+std::optional<double> SurveyTime(const TMeasuredData& Data);
+// The surveys' time order (indices into Surveys): by SurveyTime when
+// every survey has one (equal dates keep the order given), else as given.
+std::vector<size_t> TimeOrder(const std::vector<TMeasuredData>& Surveys);
+// "2020-03-01 10:02:11" (to the second) of a SurveyTime.
+std::string FormatSurveyTime(double Seconds);
 
 // The data common to every survey (at least two). Names name the surveys
 // in refusals (one per survey). Raises EDataFileError "The survey "NAME"

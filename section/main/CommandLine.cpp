@@ -868,6 +868,32 @@ int TimeLapseCommand(const QStringList& Arguments, std::FILE* Out, std::FILE* Er
             surveys.push_back(CleanMeasuredData(ReadMeasuredDataFile(file, request.DataFormat, Errors), request.Cleaning, Errors));
             names.push_back(file.toStdString());
         }
+        // In time order when every file dates its survey; each survey's date shown.
+        const std::vector<size_t> order = TimeOrder(surveys);
+        {
+            std::vector<TMeasuredData> sorted;
+            std::vector<std::string> sortedNames;
+            QStringList sortedFiles;
+            for (size_t s : order) {
+                sorted.push_back(std::move(surveys.at(s)));
+                sortedNames.push_back(names.at(s));
+                sortedFiles.append(request.DataFiles.at(static_cast<qsizetype>(s)));
+            }
+            surveys = std::move(sorted);
+            names = std::move(sortedNames);
+            request.DataFiles = sortedFiles;
+        }
+        bool dated = true;
+        for (size_t s = 0; s < surveys.size(); ++s) {
+            const std::optional<double> time = SurveyTime(surveys[s]);
+            dated = dated && time.has_value();
+            PrintLine(Out, QStringLiteral("survey %1: %2%3")
+                               .arg(s)
+                               .arg(request.DataFiles[static_cast<qsizetype>(s)],
+                                    time ? QStringLiteral(", ") + QString::fromStdString(FormatSurveyTime(*time))
+                                         : QString()));
+        }
+        PrintLine(Out, dated ? QStringLiteral("order: by date") : QStringLiteral("order: as given"));
         const TCommonData common = CommonData(surveys, names);
         QStringList counts;
         for (const TMeasuredData& survey : surveys)
