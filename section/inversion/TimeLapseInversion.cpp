@@ -385,6 +385,59 @@ TCommonData CommonData(const std::vector<TMeasuredData>& Surveys, const std::vec
 
 namespace {
 
+// The change's roughness below this (in ln ρ between neighbouring cells,
+// 2 %: the size of a datum's noise) is weighed as the smooth inversion
+// weighs it; a larger one, the edge of a true change, less and less.
+constexpr double ChangeEdge = 0.02;
+
+// The smoothness with the change's roughness measured nearly in the L1
+// norm (one reweighting of iteratively reweighted least squares): each
+// row i of C weighted by √w_i, w_i = ε / √(r_i² + ε²), r = C(m − m_0) of a
+// change already found (Resistivities against Baseline, ohm-m), ε =
+// ChangeEdge. A true change keeps its edges instead of being smeared into
+// the ground around it; the noise's small ripples stay smoothed.
+Eigen::SparseMatrix<double> SharpenedSmoothness(const Eigen::SparseMatrix<double>& Smoothness,
+                                                const VectorXd& Resistivities, const VectorXd& Baseline)
+{
+    const VectorXd roughness = Smoothness * (Resistivities.array() / Baseline.array()).log().matrix();
+    const VectorXd weights = (ChangeEdge / (roughness.array().square() + ChangeEdge * ChangeEdge).sqrt()).sqrt();
+    return weights.asDiagonal() * Smoothness;
+}
+
+// A step's second pass: the inversion run again from the baseline's
+// model m_0 with the smoothness sharpened by First's change.
+// The steps of both passes in one list, numbered on; a cancelled second
+// pass cancels the step.
+TInversionResult InvertSharpened(TInversionProblem& Problem, const VectorXd& Data, const VectorXd& Errors,
+                                 const Eigen::SparseMatrix<double>& Smoothness, const VectorXd& Baseline,
+                                 const TInversionSettings& Settings, TInversionResult First,
+                                 const TInversionCallbacks& Callbacks)
+{
+    const Eigen::SparseMatrix<double> sharpened = SharpenedSmoothness(Smoothness, First.Resistivities, Baseline);
+    const int offset = First.Steps.empty() ? 0 : First.Steps.back().Iteration;
+    TInversionCallbacks numbered;
+    if (Callbacks.Iteration)
+        numbered.Iteration = [&](const TInversionStep& step, const VectorXd& model) {
+            if (step.Iteration == 0)
+                return; // the baseline's model, no iteration of the step
+            TInversionStep on = step;
+            on.Iteration += offset;
+            Callbacks.Iteration(on, model);
+        };
+    TInversionResult second = InvertResistivity(Problem, Data, Errors, sharpened, Baseline, Settings, numbered);
+    if (second.Cancelled) {
+        First.Cancelled = true;
+        return First;
+    }
+    for (size_t k = 1; k < second.Steps.size(); ++k) {
+        First.Steps.push_back(second.Steps[k]);
+        First.Steps.back().Iteration += offset;
+    }
+    second.Steps = std::move(First.Steps);
+    second.Responses += First.Responses;
+    return second;
+}
+
 // The series; Held (per later survey, per datum) the data each step uses,
 // null for all.
 TTimeLapseInversion InvertSeries(const std::vector<TMeasuredData>& Surveys, const std::vector<std::vector<bool>>* Held,
@@ -455,10 +508,14 @@ TTimeLapseInversion InvertSeries(const std::vector<TMeasuredData>& Surveys, cons
         const int before = problem.Responses;
         TRowsProblem cut(problem, rows);
         TInversionProblem& stepProblem = all ? static_cast<TInversionProblem&>(problem) : cut;
+        // A smooth pass, then the sharpened one from m_0.
         TInversionResult result =
             InvertResistivity(stepProblem, data, errors, setup.Smoothness,
                               fromPrevious ? previous.Resistivities : baseline.Resistivities, settings,
                               callbacks(static_cast<int>(t)));
+        if (!result.Cancelled)
+            result = InvertSharpened(stepProblem, data, errors, setup.Smoothness, baseline.Resistivities, settings,
+                                     std::move(result), callbacks(static_cast<int>(t)));
         if (!result.Cancelled && !all)
             cut.Complete(result);
         series.Responses += problem.Responses - before;

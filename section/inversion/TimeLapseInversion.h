@@ -38,11 +38,27 @@
 //     where given, else ErrorPercent / 100 (as the single inversion's);
 //   - the same λ rule and stop rule as the single inversion (its Settings:
 //     first λ, iterations, limits, fixed cells, reference weight);
+//   - two passes per step: the smooth one above, then the same inversion
+//     again from m_0 with the change's roughness measured nearly in the L1
+//     norm (one reweighting of the iteratively reweighted least squares:
+//     row i of C weighted by √w_i, w_i = ε / √(r_i² + ε²), r = C(m_t − m_0)
+//     of the first pass, ε = 0.02 in ln ρ, the size of a datum's noise).
+//     A smooth norm smears a true change into the ground around it (the
+//     square of an edge costs far more than a spread-out slope); the
+//     reweighted one keeps the change's edges and still smooths the
+//     noise's small ripples, so that little change is painted where
+//     nothing changed. Its first iteration is served from m_0's response;
+//     a step costs about twice the forward computations of one pass. The
+//     step's iterations are both passes', numbered on;
 //   - the start's response and Jacobian (the baseline's, or the previous
 //     step's) serve the step's first iteration without a forward
 //     computation, and every step runs on the baseline's forward problem
 //     (its mesh, geometric factors and symbolic factorisation).
 // Change per cell: 100 (ρ_t / ρ_0 − 1) per cent.
+//
+// Dates: a survey's date is the earliest time of its data where its file
+// tells them (TMeasuredData::Times); a series is put in time order by them
+// when every survey has one (TimeOrder), else kept in the order given.
 //
 // Progress and cancelling: Callbacks.Iteration after every iteration of
 // every step (Step 0 the baseline), Callbacks.Finished after each step;
