@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdio>
 #include <limits>
 #include <map>
 #include <tuple>
@@ -80,10 +81,18 @@ std::vector<int> MatchElectrodes(const TMeasuredData& Baseline, const std::strin
     return match;
 }
 
-// The data of Data at Indices, in that order, on the baseline's electrodes
-// (Match: the baseline's electrode of each of Data's).
-TMeasuredData PickData(const TMeasuredData& Data, const std::vector<size_t>& Indices, const TMeasuredData& Baseline,
-                       const std::vector<int>& Match)
+// One datum of a survey (Data's datum Index), its electrodes mapped to the
+// baseline's by Match.
+struct TPick {
+    const TMeasuredData* Data = nullptr;
+    size_t Index = 0;
+    const std::vector<int>* Match = nullptr;
+};
+
+// The picked data, in that order, on the baseline's electrodes; Title,
+// format and warnings Data's. A list some datum's file gives is kept, nan
+// for the data whose file gives none (as a file without the value).
+TMeasuredData PickData(const TMeasuredData& Data, const std::vector<TPick>& Picks, const TMeasuredData& Baseline)
 {
     TMeasuredData picked;
     picked.Format = Data.Format;
@@ -93,25 +102,27 @@ TMeasuredData PickData(const TMeasuredData& Data, const std::vector<size_t>& Ind
     picked.Topography = Baseline.Topography;
     picked.ElectrodeLines = Baseline.ElectrodeLines;
     picked.Warnings = Data.Warnings;
-    const auto pick = [&](const std::vector<double>& from, std::vector<double>& to) {
-        if (from.empty())
+    const auto pick = [&](std::vector<double> TMeasuredData::*List) {
+        const bool any = std::any_of(Picks.begin(), Picks.end(), [&](const TPick& p) { return !(p.Data->*List).empty(); });
+        if (!any)
             return;
-        for (size_t i : Indices)
-            to.push_back(from.at(i));
+        for (const TPick& p : Picks)
+            (picked.*List).push_back((p.Data->*List).empty() ? std::nan("") : (p.Data->*List).at(p.Index));
     };
-    const auto map = [&](int e) { return e < 0 ? -1 : Match.at(static_cast<size_t>(e)); };
-    for (size_t i : Indices) {
-        const TConfiguration& c = Data.Configurations.at(i);
+    for (const TPick& p : Picks) {
+        const auto map = [&](int e) { return e < 0 ? -1 : p.Match->at(static_cast<size_t>(e)); };
+        const TConfiguration& c = p.Data->Configurations.at(p.Index);
         picked.Configurations.push_back({map(c.a), map(c.b), map(c.m), map(c.n)});
-        picked.Lines.push_back(Data.Lines.empty() ? 0 : Data.Lines.at(i));
+        picked.Lines.push_back(p.Data->Lines.empty() ? 0 : p.Data->Lines.at(p.Index));
     }
-    pick(Data.Resistivities, picked.Resistivities);
-    pick(Data.Resistances, picked.Resistances);
-    pick(Data.GeometricFactors, picked.GeometricFactors);
-    pick(Data.Errors, picked.Errors);
-    pick(Data.Chargeabilities, picked.Chargeabilities);
-    pick(Data.ChargeabilityErrors, picked.ChargeabilityErrors);
-    pick(Data.Voltages, picked.Voltages);
+    pick(&TMeasuredData::Resistivities);
+    pick(&TMeasuredData::Resistances);
+    pick(&TMeasuredData::GeometricFactors);
+    pick(&TMeasuredData::Errors);
+    pick(&TMeasuredData::Chargeabilities);
+    pick(&TMeasuredData::ChargeabilityErrors);
+    pick(&TMeasuredData::Voltages);
+    pick(&TMeasuredData::Times);
     return picked;
 }
 
@@ -167,6 +178,55 @@ private:
     std::array<TKnown, 2> FKnown;
 };
 
+// A step's problem on the data its survey holds (Rows of the common
+// data): the responses and Jacobians cut to those rows. The last few
+// full answers are kept, so that the step's result can be told at every
+// datum (and serve the next step) without another forward computation.
+class TRowsProblem : public TInversionProblem {
+public:
+    TRowsProblem(TInversionProblem& Problem, std::vector<Index> Rows)
+        : FProblem(Problem), FRows(std::move(Rows))
+    {
+    }
+
+    VectorXd Respond(const VectorXd& LogResistivities, MatrixXd* Jacobian) override
+    {
+        TAnswer answer{LogResistivities, {}, {}};
+        answer.Response = FProblem.Respond(LogResistivities, Jacobian ? &answer.Jacobian : nullptr);
+        if (Jacobian)
+            *Jacobian = answer.Jacobian(FRows, Eigen::all);
+        VectorXd response = answer.Response(FRows);
+        // A line search tries at most four models after the one it keeps.
+        if (FAnswers.size() == 5)
+            FAnswers.erase(FAnswers.begin());
+        FAnswers.push_back(std::move(answer));
+        return response;
+    }
+
+    // The full response (ρa) and Jacobian at Result's model, into Result.
+    void Complete(TInversionResult& Result)
+    {
+        const VectorXd model = Result.Resistivities.array().log();
+        for (auto it = FAnswers.rbegin(); it != FAnswers.rend(); ++it)
+            if (it->Model.size() == model.size() && (it->Model - model).cwiseAbs().maxCoeff() <= 1e-9 &&
+                it->Jacobian.rows() == it->Response.size()) {
+                Result.Response = it->Response.array().exp();
+                Result.Jacobian = it->Jacobian;
+                return;
+            }
+        Result.Response = FProblem.Respond(model, &Result.Jacobian).array().exp();
+    }
+
+private:
+    struct TAnswer {
+        VectorXd Model, Response;
+        MatrixXd Jacobian;
+    };
+    TInversionProblem& FProblem;
+    std::vector<Index> FRows;
+    std::vector<TAnswer> FAnswers;
+};
+
 std::vector<double> CellAreas(const TInversionMesh& Mesh)
 {
     std::vector<double> areas;
@@ -204,6 +264,64 @@ std::string CellTable(const TInversionMesh& Mesh, const std::string& Header,
 
 } // namespace
 
+std::vector<size_t> TCommonData::Lacking(size_t Survey) const
+{
+    std::vector<size_t> lacking;
+    const std::vector<bool>& held = Held.at(Survey);
+    for (size_t i = 0; i < held.size(); ++i)
+        if (!held[i])
+            lacking.push_back(i);
+    return lacking;
+}
+
+std::optional<double> SurveyTime(const TMeasuredData& Data)
+{
+    std::optional<double> earliest;
+    for (double time : Data.Times)
+        if (std::isfinite(time) && (!earliest || time < *earliest))
+            earliest = time;
+    return earliest;
+}
+
+std::vector<size_t> TimeOrder(const std::vector<TMeasuredData>& Surveys)
+{
+    std::vector<size_t> order(Surveys.size());
+    std::vector<std::optional<double>> times;
+    for (size_t s = 0; s < Surveys.size(); ++s) {
+        order[s] = s;
+        times.push_back(SurveyTime(Surveys[s]));
+    }
+    if (std::all_of(times.begin(), times.end(), [](const std::optional<double>& t) { return t.has_value(); }))
+        std::stable_sort(order.begin(), order.end(), [&](size_t x, size_t y) { return *times[x] < *times[y]; });
+    return order;
+}
+
+std::string FormatSurveyTime(double Seconds)
+{
+    if (!std::isfinite(Seconds))
+        return "?";
+    const auto whole = static_cast<long long>(std::floor(Seconds + 0.5));
+    long long days = whole / 86400, rest = whole % 86400;
+    if (rest < 0) {
+        rest += 86400;
+        --days;
+    }
+    // The civil date of a day count from 1970-01-01.
+    days += 719468;
+    const long long era = (days >= 0 ? days : days - 146096) / 146097;
+    const long long dayOfEra = days - era * 146097;
+    const long long yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    const long long dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+    const long long shifted = (5 * dayOfYear + 2) / 153;
+    const long long day = dayOfYear - (153 * shifted + 2) / 5 + 1;
+    const long long month = shifted < 10 ? shifted + 3 : shifted - 9;
+    const long long year = yearOfEra + era * 400 + (month <= 2);
+    char text[64];
+    std::snprintf(text, sizeof text, "%04lld-%02lld-%02lld %02lld:%02lld:%02lld", year, month, day, rest / 3600,
+                  rest / 60 % 60, rest % 60);
+    return text;
+}
+
 TCommonData CommonData(const std::vector<TMeasuredData>& Surveys, const std::vector<std::string>& Names)
 {
     if (Surveys.size() < 2 || Names.size() != Surveys.size())
@@ -217,56 +335,123 @@ TCommonData CommonData(const std::vector<TMeasuredData>& Surveys, const std::vec
         matches.push_back(MatchElectrodes(baseline, Names.front(), Surveys[s], Names[s]));
         indices.push_back(DatumIndex(Surveys[s], matches.back()));
     }
-    // The baseline's data every other survey holds, in the baseline's order.
-    std::vector<std::vector<size_t>> kept(Surveys.size());
+    // The baseline's data some later survey holds, in the baseline's order
+    // (its first of each key).
+    std::vector<std::pair<size_t, TDatumKey>> common;
     for (const auto& [key, first] : indices.front()) {
-        (void)first;
-        bool everywhere = true;
-        for (size_t s = 1; s < Surveys.size() && everywhere; ++s)
-            everywhere = indices[s].contains(key);
-        if (!everywhere)
-            continue;
-        for (size_t s = 0; s < Surveys.size(); ++s)
-            kept[s].push_back(indices[s].at(key));
+        bool somewhere = false;
+        for (size_t s = 1; s < Surveys.size() && !somewhere; ++s)
+            somewhere = indices[s].contains(key);
+        if (somewhere)
+            common.emplace_back(first, key);
     }
-    // The baseline's order: sorted by its own index, the others alongside.
-    std::vector<size_t> order(kept.front().size());
-    for (size_t i = 0; i < order.size(); ++i)
-        order[i] = i;
-    std::sort(order.begin(), order.end(), [&](size_t x, size_t y) { return kept.front()[x] < kept.front()[y]; });
-    TCommonData common;
+    std::sort(common.begin(), common.end(), [](const auto& x, const auto& y) { return x.first < y.first; });
+    TCommonData series;
     for (size_t s = 0; s < Surveys.size(); ++s) {
-        std::vector<size_t> picked;
-        for (size_t i : order)
-            picked.push_back(kept[s][i]);
         const TMeasuredData& survey = Surveys[s];
-        if (2 * picked.size() < survey.Size())
-            throw EDataFileError("The survey \"" + Names[s] + "\" shares only " + std::to_string(picked.size()) +
-                                 " of its " + std::to_string(survey.Size()) +
+        std::vector<TPick> picks;
+        std::vector<bool> held, taken(survey.Size(), false);
+        size_t shared = 0;
+        for (const auto& [first, key] : common) {
+            const auto found = indices[s].find(key);
+            held.push_back(found != indices[s].end());
+            if (held.back()) {
+                picks.push_back({&survey, found->second, &matches[s]});
+                taken.at(found->second) = true;
+                ++shared;
+            } else {
+                picks.push_back({&baseline, first, &matches.front()});
+            }
+        }
+        if (2 * shared < survey.Size())
+            throw EDataFileError("The survey \"" + Names[s] + "\" shares only " + std::to_string(shared) + " of its " +
+                                 std::to_string(survey.Size()) +
                                  " data with the other surveys: fewer than half, so it is no repeat of the same "
                                  "line's survey.");
-        std::vector<bool> taken(survey.Size(), false);
-        for (size_t i : picked)
-            taken[i] = true;
+        if (2 * shared < common.size())
+            throw EDataFileError("The survey \"" + Names[s] + "\" holds only " + std::to_string(shared) + " of the " +
+                                 std::to_string(common.size()) +
+                                 " data common to the series: fewer than half, too few to tell the change.");
         std::vector<size_t> left;
         for (size_t i = 0; i < survey.Size(); ++i)
             if (!taken[i])
                 left.push_back(i);
-        common.LeftOut.push_back(std::move(left));
-        common.Surveys.push_back(PickData(survey, picked, baseline, matches[s]));
+        series.LeftOut.push_back(std::move(left));
+        series.Held.push_back(std::move(held));
+        series.Surveys.push_back(PickData(survey, picks, baseline));
     }
-    return common;
+    return series;
 }
 
-TTimeLapseInversion InvertTimeLapse(const std::vector<TMeasuredData>& Surveys, const TInversionMesh& Mesh,
-                                    const TSurveyInversionOptions& Options, const TTimeLapseCallbacks& Callbacks,
-                                    const std::function<bool()>& Continue)
+namespace {
+
+// The change's roughness below this (in ln ρ between neighbouring cells,
+// 2 %: the size of a datum's noise) is weighed as the smooth inversion
+// weighs it; a larger one, the edge of a true change, less and less.
+constexpr double ChangeEdge = 0.02;
+
+// The smoothness with the change's roughness measured nearly in the L1
+// norm (one reweighting of iteratively reweighted least squares): each
+// row i of C weighted by √w_i, w_i = ε / √(r_i² + ε²), r = C(m − m_0) of a
+// change already found (Resistivities against Baseline, ohm-m), ε =
+// ChangeEdge. A true change keeps its edges instead of being smeared into
+// the ground around it; the noise's small ripples stay smoothed.
+Eigen::SparseMatrix<double> SharpenedSmoothness(const Eigen::SparseMatrix<double>& Smoothness,
+                                                const VectorXd& Resistivities, const VectorXd& Baseline)
+{
+    const VectorXd roughness = Smoothness * (Resistivities.array() / Baseline.array()).log().matrix();
+    const VectorXd weights = (ChangeEdge / (roughness.array().square() + ChangeEdge * ChangeEdge).sqrt()).sqrt();
+    return weights.asDiagonal() * Smoothness;
+}
+
+// A step's second pass: the inversion run again from the baseline's
+// model m_0 with the smoothness sharpened by First's change.
+// The steps of both passes in one list, numbered on; a cancelled second
+// pass cancels the step.
+TInversionResult InvertSharpened(TInversionProblem& Problem, const VectorXd& Data, const VectorXd& Errors,
+                                 const Eigen::SparseMatrix<double>& Smoothness, const VectorXd& Baseline,
+                                 const TInversionSettings& Settings, TInversionResult First,
+                                 const TInversionCallbacks& Callbacks)
+{
+    const Eigen::SparseMatrix<double> sharpened = SharpenedSmoothness(Smoothness, First.Resistivities, Baseline);
+    const int offset = First.Steps.empty() ? 0 : First.Steps.back().Iteration;
+    TInversionCallbacks numbered;
+    if (Callbacks.Iteration)
+        numbered.Iteration = [&](const TInversionStep& step, const VectorXd& model) {
+            if (step.Iteration == 0)
+                return; // the baseline's model, no iteration of the step
+            TInversionStep on = step;
+            on.Iteration += offset;
+            Callbacks.Iteration(on, model);
+        };
+    TInversionResult second = InvertResistivity(Problem, Data, Errors, sharpened, Baseline, Settings, numbered);
+    if (second.Cancelled) {
+        First.Cancelled = true;
+        return First;
+    }
+    for (size_t k = 1; k < second.Steps.size(); ++k) {
+        First.Steps.push_back(second.Steps[k]);
+        First.Steps.back().Iteration += offset;
+    }
+    second.Steps = std::move(First.Steps);
+    second.Responses += First.Responses;
+    return second;
+}
+
+// The series; Held (per later survey, per datum) the data each step uses,
+// null for all.
+TTimeLapseInversion InvertSeries(const std::vector<TMeasuredData>& Surveys, const std::vector<std::vector<bool>>* Held,
+                                 const TInversionMesh& Mesh, const TSurveyInversionOptions& Options,
+                                 const TTimeLapseCallbacks& Callbacks, const std::function<bool()>& Continue)
 {
     if (Surveys.size() < 2)
         throw EForwardError("A time-lapse inversion needs at least two surveys.");
     for (const TMeasuredData& survey : Surveys)
         if (survey.Size() != Surveys.front().Size() || survey.Configurations != Surveys.front().Configurations)
             throw EForwardError("The surveys of a time-lapse inversion need the same data, in the same order.");
+    if (Held && (Held->size() != Surveys.size() ||
+                 std::any_of(Held->begin(), Held->end(), [&](const auto& h) { return h.size() != Surveys.front().Size(); })))
+        throw EForwardError("The surveys of a time-lapse inversion need to tell which data they hold.");
     TTimeLapseInversion series;
     TSurveyInverter inverter(Surveys.front(), Mesh, Options, Continue);
     const auto callbacks = [&](int step) {
@@ -296,32 +481,52 @@ TTimeLapseInversion InvertTimeLapse(const std::vector<TMeasuredData>& Surveys, c
     const VectorXd areaVector = Eigen::Map<const VectorXd>(areas.data(), static_cast<Index>(areas.size()));
     for (size_t t = 1; t < Surveys.size(); ++t) {
         const TMeasuredData& survey = Surveys[t];
+        // The rows this step compares: the data survey t holds.
+        std::vector<Index> rows;
+        for (size_t i = 0; i < survey.Size(); ++i)
+            if (!Held || Held->at(t).at(i))
+                rows.push_back(static_cast<Index>(i));
+        if (rows.empty())
+            throw EForwardError("The survey " + std::to_string(t) + " of the series holds none of the common data.");
+        const bool all = rows.size() == survey.Size();
         RequirePositiveResistivities(survey);
         const std::vector<double> measured = survey.ApparentResistivities(setup.GeometricFactors);
         VectorXd difference(static_cast<Index>(measured.size()));
         for (size_t i = 0; i < measured.size(); ++i)
             difference[static_cast<Index>(i)] = std::log(measured[i]) - setup.Measured[static_cast<Index>(i)];
         // d'_t = f(m_0) + (d_t − d_0), with the error of a difference.
-        const VectorXd data = baselineResponse + difference;
-        const VectorXd errors = (setup.Errors.array().square() +
-                                 RelativeErrors(survey, Options.ErrorPercent).array().square()).sqrt();
+        const VectorXd fullData = baselineResponse + difference;
+        const VectorXd fullErrors = (setup.Errors.array().square() +
+                                     RelativeErrors(survey, Options.ErrorPercent).array().square()).sqrt();
+        const VectorXd data = fullData(rows), errors = fullErrors(rows);
         // From the baseline's model, or from the previous step's where it
         // explains these data better (a change that grows step by step):
         // both known without a forward computation.
         const bool fromPrevious = previous.Response.size() > 0 &&
-                                  ChiSquare(data, previous.Response.array().log().matrix(), errors) <
-                                      ChiSquare(data, baselineResponse, errors);
+                                  ChiSquare(data, previous.Response.array().log().matrix()(rows), errors) <
+                                      ChiSquare(data, baselineResponse(rows), errors);
         const int before = problem.Responses;
+        TRowsProblem cut(problem, rows);
+        TInversionProblem& stepProblem = all ? static_cast<TInversionProblem&>(problem) : cut;
+        // A smooth pass, then the sharpened one from m_0.
         TInversionResult result =
-            InvertResistivity(problem, data, errors, setup.Smoothness,
+            InvertResistivity(stepProblem, data, errors, setup.Smoothness,
                               fromPrevious ? previous.Resistivities : baseline.Resistivities, settings,
                               callbacks(static_cast<int>(t)));
+        if (!result.Cancelled)
+            result = InvertSharpened(stepProblem, data, errors, setup.Smoothness, baseline.Resistivities, settings,
+                                     std::move(result), callbacks(static_cast<int>(t)));
+        if (!result.Cancelled && !all)
+            cut.Complete(result);
         series.Responses += problem.Responses - before;
         if (result.Cancelled) {
             series.Cancelled = true;
             break;
         }
         TTimeLapseStep step;
+        step.Used.assign(survey.Size(), all);
+        for (Index i : rows)
+            step.Used.at(static_cast<size_t>(i)) = true;
         TSurveyInversion& inversion = step.Inversion;
         inversion.Steps = result.Steps;
         inversion.Stop = result.Stop;
@@ -332,7 +537,10 @@ TTimeLapseInversion InvertTimeLapse(const std::vector<TMeasuredData>& Surveys, c
         const VectorXd response = (setup.Measured + (result.Response.array().log().matrix() - baselineResponse)).array().exp();
         inversion.Response.assign(response.data(), response.data() + response.size());
         inversion.Measured = measured;
-        const VectorXd coverage = Coverage(result.Jacobian, areaVector);
+        for (size_t i = 0; i < step.Used.size(); ++i)
+            if (!step.Used[i])
+                inversion.Measured.at(i) = inversion.Response.at(i);
+        const VectorXd coverage = Coverage(result.Jacobian(rows, Eigen::all), areaVector);
         inversion.Coverage.assign(coverage.data(), coverage.data() + coverage.size());
         for (size_t j = 0; j < inversion.Resistivities.size(); ++j)
             step.ChangePercent.push_back(100.0 * (inversion.Resistivities[j] / series.Baseline.Resistivities.at(j) - 1.0));
@@ -343,6 +551,22 @@ TTimeLapseInversion InvertTimeLapse(const std::vector<TMeasuredData>& Surveys, c
         problem.Remember(1, previous);
     }
     return series;
+}
+
+} // namespace
+
+TTimeLapseInversion InvertTimeLapse(const TCommonData& Data, const TInversionMesh& Mesh,
+                                    const TSurveyInversionOptions& Options, const TTimeLapseCallbacks& Callbacks,
+                                    const std::function<bool()>& Continue)
+{
+    return InvertSeries(Data.Surveys, &Data.Held, Mesh, Options, Callbacks, Continue);
+}
+
+TTimeLapseInversion InvertTimeLapse(const std::vector<TMeasuredData>& Surveys, const TInversionMesh& Mesh,
+                                    const TSurveyInversionOptions& Options, const TTimeLapseCallbacks& Callbacks,
+                                    const std::function<bool()>& Continue)
+{
+    return InvertSeries(Surveys, nullptr, Mesh, Options, Callbacks, Continue);
 }
 
 std::string FormatBaselineTable(const TInversionMesh& Mesh, const TSurveyInversion& Baseline)

@@ -6,14 +6,19 @@
 //       ──InvertTimeLapse──> the baseline's image + one difference image per later survey
 //       ──FormatBaselineTable / FormatChangeTable──> CSV
 //
-// The data: a datum takes part when every survey holds it (the same four
-// electrodes: A and B, and M and N, in either order within their pair,
-// which changes the sign of k and of ΔU alike). The electrodes are matched
-// by place (x; z too when both files give elevations): a later survey
-// naming an electrode where the baseline has none has another layout and
-// is refused, naming the survey; so is a survey of which fewer than half
-// the data are common to all. Repeated data in one survey: the first
-// counts. The data left out are listed per survey.
+// The data: a datum of the baseline takes part when a later survey holds
+// it too (the same four electrodes: A and B, and M and N, in either order
+// within their pair, which changes the sign of k and of ΔU alike); these
+// are the series' common data. Each survey is cleaned on its own before:
+// a datum a later survey lacks (not measured, unusable, or removed by its
+// cleaning) is left out of that survey's step only, the others keep it; a
+// datum the baseline lacks is in no step (every difference needs d_0).
+// The electrodes are matched by place (x; z too when both files give
+// elevations): a later survey naming an electrode where the baseline has
+// none has another layout and is refused, naming the survey; so is a
+// survey of which fewer than half the data are common, and a later survey
+// holding fewer than half of the common data. Repeated data in one
+// survey: the first counts. The data left out are listed per survey.
 //
 // The method (d = ln ρa as the single inversion's, m = ln ρ per cell):
 //   - the baseline, survey 0, is inverted on its own as InvertSurvey does:
@@ -33,11 +38,27 @@
 //     where given, else ErrorPercent / 100 (as the single inversion's);
 //   - the same λ rule and stop rule as the single inversion (its Settings:
 //     first λ, iterations, limits, fixed cells, reference weight);
+//   - two passes per step: the smooth one above, then the same inversion
+//     again from m_0 with the change's roughness measured nearly in the L1
+//     norm (one reweighting of the iteratively reweighted least squares:
+//     row i of C weighted by √w_i, w_i = ε / √(r_i² + ε²), r = C(m_t − m_0)
+//     of the first pass, ε = 0.02 in ln ρ, the size of a datum's noise).
+//     A smooth norm smears a true change into the ground around it (the
+//     square of an edge costs far more than a spread-out slope); the
+//     reweighted one keeps the change's edges and still smooths the
+//     noise's small ripples, so that little change is painted where
+//     nothing changed. Its first iteration is served from m_0's response;
+//     a step costs about twice the forward computations of one pass. The
+//     step's iterations are both passes', numbered on;
 //   - the start's response and Jacobian (the baseline's, or the previous
 //     step's) serve the step's first iteration without a forward
 //     computation, and every step runs on the baseline's forward problem
 //     (its mesh, geometric factors and symbolic factorisation).
 // Change per cell: 100 (ρ_t / ρ_0 − 1) per cent.
+//
+// Dates: a survey's date is the earliest time of its data where its file
+// tells them (TMeasuredData::Times); a series is put in time order by them
+// when every survey has one (TimeOrder), else kept in the order given.
 //
 // Progress and cancelling: Callbacks.Iteration after every iteration of
 // every step (Step 0 the baseline), Callbacks.Finished after each step;
@@ -47,6 +68,7 @@
 #include "section/inversion/SurveyInversion.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -56,11 +78,26 @@ namespace lp {
 struct TCommonData {
     // Per survey, the common data in the baseline's order, the electrodes
     // the baseline's (so that datum i is the same configuration in each).
+    // A datum the survey lacks (Held false) holds the baseline's values.
     std::vector<TMeasuredData> Surveys;
     // Per survey, the data left out (indices into the survey as given).
     std::vector<std::vector<size_t>> LeftOut;
+    // Per survey, per common datum: whether the survey holds it (the
+    // baseline every one); a datum a later survey lacks is left out of its step.
+    std::vector<std::vector<bool>> Held;
     size_t Common() const { return Surveys.empty() ? 0 : Surveys.front().Size(); }
+    // The common data survey S lacks (indices into the common data).
+    std::vector<size_t> Lacking(size_t Survey) const;
 };
+
+// The survey's date: the earliest time of its data (TMeasuredData::Times,
+// seconds since 1970-01-01); none when its file tells none.
+std::optional<double> SurveyTime(const TMeasuredData& Data);
+// The surveys' time order (indices into Surveys): by SurveyTime when
+// every survey has one (equal dates keep the order given), else as given.
+std::vector<size_t> TimeOrder(const std::vector<TMeasuredData>& Surveys);
+// "2020-03-01 10:02:11" (to the second) of a SurveyTime.
+std::string FormatSurveyTime(double Seconds);
 
 // The data common to every survey (at least two). Names name the surveys
 // in refusals (one per survey). Raises EDataFileError "The survey "NAME"
@@ -70,6 +107,9 @@ TCommonData CommonData(const std::vector<TMeasuredData>& Surveys, const std::vec
 struct TTimeLapseStep {
     TSurveyInversion Inversion;        // the survey's image (its steps the difference inversion's iterations)
     std::vector<double> ChangePercent; // per cell, against the baseline
+    // Per common datum, whether the step compared it (false: the survey
+    // lacks it; its Inversion.Measured then holds the response).
+    std::vector<bool> Used;
 };
 
 struct TTimeLapseInversion {
@@ -85,10 +125,18 @@ struct TTimeLapseCallbacks {
     std::function<void(int Step, const TSurveyInversion& Inversion)> Finished;
 };
 
-// Surveys: the common data (CommonData's Surveys), at least two. Options
-// as InvertSurvey's, for every step (Options.Start the baseline's start).
-// Raises EForwardError as InvertSurvey does, and for surveys of other
-// configurations than the baseline's.
+// Data: CommonData's result; each later survey's step leaves out the
+// data it lacks (Held). Options as InvertSurvey's, for every step
+// (Options.Start the baseline's start). Raises EForwardError as
+// InvertSurvey does, for surveys of other configurations than the
+// baseline's, and for a step holding no datum.
+TTimeLapseInversion InvertTimeLapse(const TCommonData& Data, const TInversionMesh& Mesh,
+                                    const TSurveyInversionOptions& Options = {},
+                                    const TTimeLapseCallbacks& Callbacks = {},
+                                    const std::function<bool()>& Continue = {});
+// Surveys: the common data (CommonData's Surveys), at least two, every
+// datum held by every survey (a series with data lacking in a survey goes
+// through the overload above, which leaves them out of its step).
 TTimeLapseInversion InvertTimeLapse(const std::vector<TMeasuredData>& Surveys, const TInversionMesh& Mesh,
                                     const TSurveyInversionOptions& Options = {},
                                     const TTimeLapseCallbacks& Callbacks = {},

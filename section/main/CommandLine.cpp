@@ -871,6 +871,32 @@ int TimeLapseCommand(const QStringList& Arguments, std::FILE* Out, std::FILE* Er
             surveys.push_back(CleanMeasuredData(ReadMeasuredDataFile(file, request.DataFormat, Errors), request.Cleaning, Errors));
             names.push_back(file.toStdString());
         }
+        // In time order when every file dates its survey; each survey's date shown.
+        const std::vector<size_t> order = TimeOrder(surveys);
+        {
+            std::vector<TMeasuredData> sorted;
+            std::vector<std::string> sortedNames;
+            QStringList sortedFiles;
+            for (size_t s : order) {
+                sorted.push_back(std::move(surveys.at(s)));
+                sortedNames.push_back(names.at(s));
+                sortedFiles.append(request.DataFiles.at(static_cast<qsizetype>(s)));
+            }
+            surveys = std::move(sorted);
+            names = std::move(sortedNames);
+            request.DataFiles = sortedFiles;
+        }
+        bool dated = true;
+        for (size_t s = 0; s < surveys.size(); ++s) {
+            const std::optional<double> time = SurveyTime(surveys[s]);
+            dated = dated && time.has_value();
+            PrintLine(Out, QStringLiteral("survey %1: %2%3")
+                               .arg(s)
+                               .arg(request.DataFiles[static_cast<qsizetype>(s)],
+                                    time ? QStringLiteral(", ") + QString::fromStdString(FormatSurveyTime(*time))
+                                         : QString()));
+        }
+        PrintLine(Out, dated ? QStringLiteral("order: by date") : QStringLiteral("order: as given"));
         const TCommonData common = CommonData(surveys, names);
         QStringList counts;
         for (const TMeasuredData& survey : surveys)
@@ -883,6 +909,14 @@ int TimeLapseCommand(const QStringList& Arguments, std::FILE* Out, std::FILE* Er
                                                      QStringLiteral("datum"), QStringLiteral("data")),
                                            request.DataFiles[static_cast<qsizetype>(s)],
                                            LeftOutLines(surveys[s], common.LeftOut[s])));
+        // Data removed from (or not measured in) one later survey: out of its step alone.
+        for (size_t s = 1; s < surveys.size(); ++s)
+            if (const std::vector<size_t> lacking = common.Lacking(s); !lacking.empty())
+                PrintLine(Errors, QStringLiteral("lithoprism: warning: %1 of the common data not in \"%2\", left out of "
+                                                 "step %3 only (the baseline's %4)")
+                                      .arg(QString::number(lacking.size()), request.DataFiles[static_cast<qsizetype>(s)])
+                                      .arg(s)
+                                      .arg(LeftOutLines(common.Surveys.front(), lacking)));
         const TMeasuredData& baseline = common.Surveys.front();
         std::optional<TForwardModel> section;
         if (!request.SectionFile.isEmpty()) {
@@ -902,7 +936,7 @@ int TimeLapseCommand(const QStringList& Arguments, std::FILE* Out, std::FILE* Er
                                .arg(step)
                                .arg(ChiSquareText(last.ChiSquare), RrmsText(last.Rrms)));
         };
-        const TTimeLapseInversion series = InvertTimeLapse(common.Surveys, mesh, options, callbacks);
+        const TTimeLapseInversion series = InvertTimeLapse(common, mesh, options, callbacks);
         const TInversionStep& first = series.Baseline.Steps.back();
         // As --invert: a baseline that did not move from a start that does
         // not explain its data is no image to measure change against.
@@ -1184,12 +1218,15 @@ QString CommandLineUsage()
         "                      as for --forward (R is the host medium's start when\n"
         "                      the section sets none)\n"
         "  --timelapse OUT_PREFIX DATA1 DATA2 [DATA3 ...] [options]\n"
-        "                  invert a series of surveys of one line, in time order, for\n"
-        "                  the change of the ground: the first (the baseline) as\n"
+        "                  invert a series of surveys of one line, in time order (by\n"
+        "                  the files' dates when every file gives them, else as given),\n"
+        "                  for the change of the ground: the first (the baseline) as\n"
         "                  --invert does, each later one by a difference inversion\n"
-        "                  against it on the same cells. Only the data every file\n"
-        "                  holds (the same four electrodes) take part; the others\n"
-        "                  are listed per file and left out. Writes\n"
+        "                  against it on the same cells. The baseline's data the later\n"
+        "                  files hold (the same four electrodes) take part; the others\n"
+        "                  are listed per file and left out, a datum one later file\n"
+        "                  lacks (or its cleaning removed) from that file's step only.\n"
+        "                  Prints each survey with its date and the order used. Writes\n"
         "                  OUT_PREFIX-0.csv (x1,x2,z1,z2,resistivity,coverage) and\n"
         "                  OUT_PREFIX-K.csv for the K-th later survey\n"
         "                  (x1,x2,z1,z2,resistivity,change_percent,coverage; the change\n"

@@ -106,6 +106,7 @@ TMeasuredData KeepData(const TMeasuredData& Data, const std::vector<bool>& Remov
     KeepEntries(kept.Chargeabilities, Removed);
     KeepEntries(kept.ChargeabilityErrors, Removed);
     KeepEntries(kept.Voltages, Removed);
+    KeepEntries(kept.Times, Removed);
     KeepEntries(kept.Lines, Removed);
     return kept;
 }

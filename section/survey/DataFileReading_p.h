@@ -105,6 +105,7 @@ struct TMeasuredValues {
     double Chargeability = std::numeric_limits<double>::quiet_NaN();      // per cent
     double ChargeabilityError = std::numeric_limits<double>::quiet_NaN(); // per cent
     double Voltage = std::numeric_limits<double>::quiet_NaN();            // ΔU, volts
+    double Time = std::numeric_limits<double>::quiet_NaN();               // TMeasuredData::Times
 };
 
 // Adds a datum to a data set whose electrodes are read: a lone B taken as

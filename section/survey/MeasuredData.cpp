@@ -277,13 +277,14 @@ bool AddMeasuredDatum(TMeasuredData& Data, TConfiguration Configuration, const T
     Data.ChargeabilityErrors.push_back(finite(Values.ChargeabilityError, true));
     // A voltage of 0 would make any absolute voltage error infinite: none.
     Data.Voltages.push_back(Values.Voltage != 0.0 ? finite(Values.Voltage, false) : NotGiven);
+    Data.Times.push_back(finite(Values.Time, false));
     return true;
 }
 
 void DropAbsentLists(TMeasuredData& Data)
 {
     for (std::vector<double>* values :
-         {&Data.Errors, &Data.Chargeabilities, &Data.ChargeabilityErrors, &Data.Voltages, &Data.Resistances})
+         {&Data.Errors, &Data.Chargeabilities, &Data.ChargeabilityErrors, &Data.Voltages, &Data.Resistances, &Data.Times})
         if (std::all_of(values->begin(), values->end(), [](double value) { return std::isnan(value); }))
             values->clear();
 }

@@ -101,6 +101,11 @@ struct TMeasuredData {
     std::vector<double> Chargeabilities;         // per cent; nan where none (empty: the file has none)
     std::vector<double> ChargeabilityErrors;     // per cent; nan where none (empty: the file has none)
     std::vector<double> Voltages;                // ΔU measured, volts (u, or r·i); nan where none (empty: the file has none)
+    // When each datum was measured, where the file tells (an instrument's
+    // date and time columns): seconds since 1970-01-01 00:00 on the
+    // instrument's clock, as the file writes it (no time zone); nan where
+    // none (empty: the file tells none).
+    std::vector<double> Times;
     std::vector<TElectrode> Topography;          // the file's topography points (x, elevation), if any
     std::vector<int> Lines;                      // the file's line of each datum
     std::vector<int> ElectrodeLines;             // the file's line placing each electrode (Res2DInv: the first datum using it)

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 
 namespace lp {
 
@@ -128,12 +129,17 @@ private:
         const std::string midText = Required("the block's mid-station coordinate");
         const std::vector<std::string_view> mid = Tokens(midText);
         const double station = FText.Number(mid.front());
-        Required("the block's date and version");
+        // "2020-03-01 09:31:02 ver. 2.12": the block's data measured then.
+        const std::string dateText = Required("the block's date and version");
+        const std::vector<std::string_view> date = Tokens(dateText);
+        const double time = date.size() >= 2 ? formats::DateTimeSeconds(date[0], date[1]).value_or(std::nan(""))
+                                              : std::nan("");
         for (int r = 0; r < count; ++r)
-            ReadRow(Required("row " + std::to_string(r + 1) + " of the block of line " + headLine), station, flag == 1);
+            ReadRow(Required("row " + std::to_string(r + 1) + " of the block of line " + headLine), station, flag == 1,
+                    time);
     }
 
-    void ReadRow(const std::string& line, double station, bool resistance)
+    void ReadRow(const std::string& line, double station, bool resistance, double time)
     {
         const std::vector<std::string_view> tokens = Tokens(line);
         if (tokens.size() < 5 || tokens.size() > 8)
@@ -157,6 +163,7 @@ private:
             return;
         }
         (resistance ? row.Resistance : row.Resistivity) = *value;
+        row.Time = time;
         FRows.Add(row);
     }
 

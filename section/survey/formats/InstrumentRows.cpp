@@ -54,6 +54,109 @@ std::optional<double> SignedNumber(std::string_view Cell)
     return datafile::RealNumber(cell);
 }
 
+namespace {
+
+// Days from 1970-01-01 to a date of the proleptic Gregorian calendar.
+long long DaysFromCivil(long long Year, int Month, int Day)
+{
+    Year -= Month <= 2;
+    const long long era = (Year >= 0 ? Year : Year - 399) / 400;
+    const long long yearOfEra = Year - era * 400;
+    const long long dayOfYear = (153 * (Month + (Month > 2 ? -3 : 9)) + 2) / 5 + Day - 1;
+    const long long dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    return era * 146097 + dayOfEra - 719468;
+}
+
+// The digits of Text as a whole number; none unless Text is 1 .. 9 digits.
+std::optional<int> Digits(std::string_view Text)
+{
+    if (Text.empty() || Text.size() > 9 || !std::all_of(Text.begin(), Text.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return std::nullopt;
+    int value = 0;
+    for (char c : Text)
+        value = 10 * value + (c - '0');
+    return value;
+}
+
+// Text split at any of Separators.
+std::vector<std::string_view> Parts(std::string_view Text, std::string_view Separators)
+{
+    std::vector<std::string_view> parts;
+    size_t begin = 0;
+    for (size_t i = 0; i <= Text.size(); ++i)
+        if (i == Text.size() || Separators.find(Text[i]) != std::string_view::npos) {
+            parts.push_back(Text.substr(begin, i - begin));
+            begin = i + 1;
+        }
+    return parts;
+}
+
+std::string_view Trimmed(std::string_view Text)
+{
+    while (!Text.empty() && (Text.front() == ' ' || Text.front() == '\t'))
+        Text.remove_prefix(1);
+    while (!Text.empty() && (Text.back() == ' ' || Text.back() == '\t' || Text.back() == '\r'))
+        Text.remove_suffix(1);
+    return Text;
+}
+
+} // namespace
+
+std::optional<double> DateTimeSeconds(std::string_view Date, std::string_view Time)
+{
+    Date = Trimmed(Date);
+    Time = Trimmed(Time);
+    if (Time.empty())
+        if (const size_t split = Date.find_first_of("T "); split != std::string_view::npos) {
+            Time = Trimmed(Date.substr(split + 1));
+            Date = Date.substr(0, split);
+        }
+    std::optional<int> year, month, day;
+    if (Date.size() == 8 && Digits(Date)) {
+        year = Digits(Date.substr(0, 4));
+        month = Digits(Date.substr(4, 2));
+        day = Digits(Date.substr(6, 2));
+    } else {
+        const std::vector<std::string_view> parts = Parts(Date, "-./");
+        if (parts.size() != 3 || parts[0].size() != 4)
+            return std::nullopt;
+        year = Digits(parts[0]);
+        month = Digits(parts[1]);
+        day = Digits(parts[2]);
+    }
+    if (!year || !month || !day || *month < 1 || *month > 12 || *day < 1)
+        return std::nullopt;
+    const int nextMonth = *month == 12 ? 1 : *month + 1;
+    const long long first = DaysFromCivil(*year, *month, 1);
+    if (*day > DaysFromCivil(*month == 12 ? *year + 1 : *year, nextMonth, 1) - first)
+        return std::nullopt;
+    double seconds = 86400.0 * static_cast<double>(first + *day - 1);
+    if (Time.empty())
+        return seconds;
+    const std::vector<std::string_view> parts = Parts(Time, ":");
+    if (parts.size() < 2 || parts.size() > 3)
+        return std::nullopt;
+    const std::optional<int> hour = Digits(parts[0]), minute = Digits(parts[1]);
+    double second = 0.0;
+    if (parts.size() == 3) {
+        const std::string_view whole = parts[2].substr(0, parts[2].find('.'));
+        const std::optional<int> s = Digits(whole);
+        if (!s || whole.size() != 2)
+            return std::nullopt;
+        second = *s;
+        if (whole.size() < parts[2].size()) {
+            const std::string_view fraction = parts[2].substr(whole.size() + 1);
+            const std::optional<int> f = Digits(fraction);
+            if (!f)
+                return std::nullopt;
+            second += *f / std::pow(10.0, static_cast<double>(fraction.size()));
+        }
+    }
+    if (!hour || !minute || *hour > 23 || *minute > 59 || second >= 61.0)
+        return std::nullopt;
+    return seconds + 3600.0 * *hour + 60.0 * *minute + second;
+}
+
 std::optional<std::string_view> NextFilledLine(datafile::TTextLines& Lines)
 {
     while (const std::optional<std::string_view> line = Lines.NextLine())
@@ -451,6 +554,7 @@ TMeasuredData TInstrumentRows::Data()
         if (chargeabilities)
             values.Chargeability = row.Chargeability / datafile::MillivoltsPerVoltPerPercent;
         values.Voltage = row.Voltage;
+        values.Time = row.Time;
         datafile::AddMeasuredDatum(FData, {e[0], e[1], e[2], e[3]}, values, row.Line);
     }
     datafile::DropAbsentLists(FData);

@@ -66,6 +66,7 @@ struct TInstrumentRow {
     double Resistivity = std::numeric_limits<double>::quiet_NaN();   // the instrument's ρa, where no resistance
     double Chargeability = std::numeric_limits<double>::quiet_NaN(); // mV/V
     double Voltage = std::numeric_limits<double>::quiet_NaN();       // ΔU, volts
+    double Time = std::numeric_limits<double>::quiet_NaN();          // TMeasuredData::Times
 };
 
 // Whether a coordinate marks an electrode at infinity: 99999 or more in
@@ -88,6 +89,14 @@ std::optional<double> SignedNumber(std::string_view Cell);
 // (a file's columns are counted by its separators).
 std::vector<std::string_view> SeparatedCells(std::string_view Line, char Separator);
 std::vector<std::string_view> SeparatedCells(std::string&& Line, char Separator) = delete; // would dangle
+
+// A date and a time of day as instruments write them, in seconds since
+// 1970-01-01 00:00 (TMeasuredData::Times): the date year first, "2020-03-01",
+// "2020.03.01", "2020/03/01" or "20200301"; the time "10:02" or
+// "10:02:11.25", or empty for midnight; Date alone may hold both, split by
+// "T" or a space ("2024-05-01T10:00:00.0"). None when they are not a real
+// date and time.
+std::optional<double> DateTimeSeconds(std::string_view Date, std::string_view Time = {});
 
 // The next line that is not empty (a header after blank lines); none at
 // the file's end.

@@ -133,6 +133,13 @@ private:
         FVoltage = find("U");
         const auto phi = std::find(FColumns.begin(), FColumns.end(), "phi");
         FPhase = phi == FColumns.end() ? std::nullopt : std::optional<size_t>(phi - FColumns.begin());
+        // The measurement's date and time, where the export gives them.
+        const auto column = [&](const char* name) {
+            const auto found = std::find(FColumns.begin(), FColumns.end(), name);
+            return found == FColumns.end() ? std::nullopt : std::optional<size_t>(found - FColumns.begin());
+        };
+        FDate = column("Date");
+        FTime = column("Time");
     }
 
     void ReadRow(std::string_view line)
@@ -168,6 +175,8 @@ private:
         }
         row.Resistance = voltage / current;
         row.Voltage = voltage / 1000.0;
+        if (FDate && FTime)
+            row.Time = formats::DateTimeSeconds(values[*FDate], values[*FTime]).value_or(row.Time);
         FRows.Add(row);
     }
 
@@ -179,7 +188,7 @@ private:
     int FColumnLine = 0;
     size_t FElectrodeColumns[4] = {};
     size_t FCurrent = 0, FVoltage = 0;
-    std::optional<size_t> FPhase;
+    std::optional<size_t> FPhase, FDate, FTime;
     bool FPhases = false;
 };
 

@@ -66,6 +66,7 @@ public:
         FResistance = columns.Find("r_[Ohm]");
         FVoltage = columns.Find("vmn_[mV]");
         FCurrent = columns.Find("iab_[mA]");
+        FTime = columns.Find("time");
         FRows.Warn(formats::NumberedPlacesWarning());
         while (const std::optional<std::string_view> line = FText.NextLine())
             if (!line->empty())
@@ -129,13 +130,15 @@ private:
         row.Resistance = *resistance;
         if (const std::optional<double> v = Value(cells, FVoltage); v && formats::IsMeasuredValue(*v))
             row.Voltage = *v / 1000.0;
+        if (FTime && *FTime < cells.size())
+            row.Time = formats::DateTimeSeconds(cells[*FTime]).value_or(row.Time);
         FRows.Add(row);
     }
 
     datafile::TTextLines FText;
     formats::TInstrumentRows FRows;
     std::array<size_t, 4> FElectrodes{};
-    std::optional<size_t> FResistance, FVoltage, FCurrent;
+    std::optional<size_t> FResistance, FVoltage, FCurrent, FTime;
 };
 
 } // namespace

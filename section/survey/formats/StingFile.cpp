@@ -132,6 +132,7 @@ private:
         }
         row.Resistance = resistance;
         row.Voltage = resistance * current / 1000.0;
+        row.Time = formats::DateTimeSeconds(fields[2], fields[3]).value_or(row.Time);
         FRows.Add(row);
     }
 

@@ -49,6 +49,22 @@ double Float32(std::string_view Bytes, size_t At)
     return std::bit_cast<float>(Unsigned32(Bytes, At));
 }
 
+double Float64(std::string_view Bytes, size_t At)
+{
+    return std::bit_cast<double>(uint64_t{Unsigned32(Bytes, At + 4)} << 32 | Unsigned32(Bytes, At));
+}
+
+// A record's date and time (more = 3: days since 1899-12-30, after the
+// four readings of more = 2) in seconds since 1970-01-01; nan without one.
+double RecordTime(std::string_view Bytes, size_t At, int More)
+{
+    if (More != 3)
+        return std::nan("");
+    constexpr double DaysTo1970 = 25569.0, MaxDays = 1e6;
+    const double days = Float64(Bytes, At + RecordBase + 16);
+    return std::isfinite(days) && days > 0.0 && days < MaxDays ? 86400.0 * (days - DaysTo1970) : std::nan("");
+}
+
 bool IsProType(int Type)
 {
     return Type == 3 || Type == 4 || Type == 5 || Type == 8 || Type == 9 || Type == 11;
@@ -150,6 +166,7 @@ private:
         row.Voltage = v / 1000.0;
         if (const double m = Float32(FBytes, At + field::M); formats::IsMeasuredValue(m))
             row.Chargeability = m;
+        row.Time = RecordTime(FBytes, At, more);
         FRows.Add(row);
     }
 

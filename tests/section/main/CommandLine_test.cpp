@@ -1438,12 +1438,15 @@ TEST(CommandLine, TimeLapseWritesTheBaselineAndEachStepsChangeAndPrintsEachStep)
     const TCommandRun run = RunCommand({"--timelapse", prefix, monday, tuesday, wednesday, "--error", "2"});
     ASSERT_EQ(run.Code, 0) << run.Errors.toStdString();
     const QStringList lines = run.Out.split('\n', Qt::SkipEmptyParts);
-    ASSERT_EQ(lines.size(), 4) << run.Out.toStdString();
-    EXPECT_EQ(lines[0], "common data: 46 of 46, 55, 46");
+    ASSERT_EQ(lines.size(), 8) << run.Out.toStdString();
+    // Files without dates: the order given.
+    EXPECT_EQ(lines.mid(0, 4), (QStringList{"survey 0: " + monday, "survey 1: " + tuesday, "survey 2: " + wednesday,
+                                            "order: as given"}));
+    EXPECT_EQ(lines[4], "common data: 46 of 46, 55, 46");
     const QRegularExpression step(R"(^step (\d): chi-square ([0-9.e+]+), rrms \d+\.\d\d %$)");
     for (int k = 0; k < 3; ++k) {
-        const QRegularExpressionMatch match = step.match(lines[k + 1]);
-        ASSERT_TRUE(match.hasMatch()) << lines[k + 1].toStdString();
+        const QRegularExpressionMatch match = step.match(lines[k + 5]);
+        ASSERT_TRUE(match.hasMatch()) << lines[k + 5].toStdString();
         EXPECT_EQ(match.captured(1).toInt(), k);
         EXPECT_LT(match.captured(2).toDouble(), 1.5);
     }
@@ -1472,6 +1475,125 @@ TEST(CommandLine, TimeLapseWritesTheBaselineAndEachStepsChangeAndPrintsEachStep)
         for (double change : seen)
             EXPECT_NEAR(change, -10.0 * k, 1.0) << "step " << k;
     }
+}
+
+// The block's data (a unified file) as an OhmPi export measured at Time
+// ("2024-05-01T10:00:00"); its electrodes by number.
+QString OhmPiFromUnified(const QString& Unified, const QString& Name, const QString& Time)
+{
+    const QStringList lines = QString::fromUtf8(FileBytes(Unified)).split('\n');
+    const qsizetype header = lines.indexOf(QStringLiteral("# a b m n k rhoa"));
+    EXPECT_GT(header, 0);
+    const int count = lines.value(header - 1).toInt();
+    QString text = QStringLiteral("time,a,b,m,n,r_[Ohm]\n");
+    for (qsizetype i = header + 1; i <= header + count && i < lines.size(); ++i) {
+        const QStringList v = lines[i].split(' ');
+        text += QStringLiteral("%1,%2,%3,%4,%5,%6\n")
+                    .arg(Time, v[0], v[1], v[2], v[3])
+                    .arg(v[5].toDouble() / v[4].toDouble(), 0, 'g', 17);
+    }
+    const QString path = QFileInfo(Unified).dir().filePath(Name);
+    WriteFile(path, text.toUtf8());
+    return path;
+}
+
+// The surveys were taken in the order given even when their files date
+// them otherwise: dated files are put in time order, each date printed.
+TEST(CommandLine, TimeLapsePutsDatedSurveysInTimeOrder)
+{
+    QTemporaryDir folder;
+    const QString monday = OhmPiFromUnified(BlockData(folder), "monday.csv", "2024-05-06T09:00:00");
+    const QString tuesday =
+        OhmPiFromUnified(ScaledBlockData(folder, "tuesday.dat", 0.9, {}), "tuesday.csv", "2024-05-07T09:30:00");
+    const QString wednesday =
+        OhmPiFromUnified(ScaledBlockData(folder, "wednesday.dat", 0.8, {}), "wednesday.csv", "2024-05-08T08:15:00");
+    const QString prefix = folder.filePath("lapse");
+    const TCommandRun run =
+        RunCommand({"--timelapse", prefix, wednesday, monday, tuesday, "--format", "ohmpi", "--error", "2"});
+    ASSERT_EQ(run.Code, 0) << run.Errors.toStdString();
+    const QStringList lines = run.Out.split('\n', Qt::SkipEmptyParts);
+    ASSERT_GE(lines.size(), 5) << run.Out.toStdString();
+    // Each survey's date: its earliest datum's.
+    EXPECT_EQ(lines.mid(0, 5), (QStringList{"survey 0: " + monday + ", 2024-05-06 09:00:00",
+                                            "survey 1: " + tuesday + ", 2024-05-07 09:30:00",
+                                            "survey 2: " + wednesday + ", 2024-05-08 08:15:00", "order: by date",
+                                            "common data: 46 of 46, 46, 46"}));
+    // Monday the baseline: Tuesday 10 % and Wednesday 20 % below it.
+    for (int k = 1; k <= 2; ++k) {
+        const QList<QByteArray> rows = FileBytes(prefix + "-" + QString::number(k) + ".csv").trimmed().split('\n');
+        int seen = 0;
+        for (qsizetype r = 1; r < rows.size(); ++r) {
+            const QList<QByteArray> v = rows[r].split(',');
+            ASSERT_EQ(v.size(), 7);
+            if (v[6].toDouble() >= 0.1) {
+                EXPECT_NEAR(v[5].toDouble(), -10.0 * k, 1.0) << "step " << k;
+                ++seen;
+            }
+        }
+        EXPECT_GT(seen, 0);
+    }
+    // One file without its dates: the order given, Wednesday the baseline.
+    QByteArray undated = FileBytes(monday);
+    undated.replace("2024-05-06T09:00:00", "");
+    WriteFile(monday, undated);
+    const TCommandRun given =
+        RunCommand({"--timelapse", prefix, wednesday, monday, tuesday, "--format", "ohmpi", "--error", "2"});
+    ASSERT_EQ(given.Code, 0) << given.Errors.toStdString();
+    EXPECT_TRUE(given.Out.startsWith("survey 0: " + wednesday + ", 2024-05-08 08:15:00\nsurvey 1: " + monday +
+                                     "\nsurvey 2: " + tuesday + ", 2024-05-07 09:30:00\norder: as given\n"))
+        << given.Out.toStdString();
+    const QList<QByteArray> rows = FileBytes(prefix + "-1.csv").trimmed().split('\n');
+    for (qsizetype r = 1; r < rows.size(); ++r) {
+        const QList<QByteArray> v = rows[r].split(',');
+        ASSERT_EQ(v.size(), 7);
+        if (v[6].toDouble() >= 0.1)
+            EXPECT_NEAR(v[5].toDouble(), 25.0, 1.5); // Monday against Wednesday: 1 / 0.8
+    }
+}
+
+// A datum cleaned out of one survey (--drop-negative) was left out of
+// every step and of the baseline: it is left out of that survey's step alone.
+TEST(CommandLine, TimeLapseLeavesADatumCleanedFromOneSurveyOutOfItsStepAlone)
+{
+    QTemporaryDir folder;
+    const QString monday = BlockData(folder);
+    const QString tuesday = ScaledBlockData(folder, "tuesday.dat", 0.9, {});
+    // Wednesday's three readings of reversed polarity, removed by the cleaning.
+    const QString wednesday = ScaledBlockData(folder, "wednesday.dat", 0.8, {});
+    QStringList lines = QString::fromUtf8(FileBytes(wednesday)).split('\n');
+    const qsizetype header = lines.indexOf(QStringLiteral("# a b m n k rhoa"));
+    ASSERT_GT(header, 0);
+    for (int i : {3, 17, 30}) {
+        QStringList v = lines[header + 1 + i].split(' ');
+        v[5] = QString::number(-v[5].toDouble(), 'g', 17);
+        lines[header + 1 + i] = v.join(' ');
+    }
+    WriteFile(wednesday, lines.join('\n').toUtf8());
+    const QString prefix = folder.filePath("lapse"), pair = folder.filePath("pair");
+    const TCommandRun run =
+        RunCommand({"--timelapse", prefix, monday, tuesday, wednesday, "--error", "2", "--drop-negative"});
+    ASSERT_EQ(run.Code, 0) << run.Errors.toStdString();
+    EXPECT_TRUE(run.Out.contains("order: as given\ncommon data: 46 of 46, 46, 43\n")) << run.Out.toStdString();
+    EXPECT_TRUE(run.Errors.contains("lithoprism: warning: 3 of the common data not in \"" + wednesday +
+                                    "\", left out of step 2 only (the baseline's lines "))
+        << run.Errors.toStdString();
+    // The baseline and step 1 are those of Monday and Tuesday alone.
+    const TCommandRun alone = RunCommand({"--timelapse", pair, monday, tuesday, "--error", "2"});
+    ASSERT_EQ(alone.Code, 0) << alone.Errors.toStdString();
+    EXPECT_EQ(FileBytes(prefix + "-0.csv"), FileBytes(pair + "-0.csv"));
+    EXPECT_EQ(FileBytes(prefix + "-1.csv"), FileBytes(pair + "-1.csv"));
+    // Step 2 still sees Wednesday's uniform 20 % drop.
+    const QList<QByteArray> rows = FileBytes(prefix + "-2.csv").trimmed().split('\n');
+    int seen = 0;
+    for (qsizetype r = 1; r < rows.size(); ++r) {
+        const QList<QByteArray> v = rows[r].split(',');
+        ASSERT_EQ(v.size(), 7);
+        if (v[6].toDouble() >= 0.1) {
+            EXPECT_NEAR(v[5].toDouble(), -20.0, 1.0) << rows[r].toStdString();
+            ++seen;
+        }
+    }
+    EXPECT_GT(seen, 0);
 }
 
 TEST(CommandLine, TimeLapseRefusesAnotherLayoutOrTooFewCommonDataNamingTheFileAndWritesNothing)

@@ -66,6 +66,9 @@ TEST(AbemOhmFile, ReadsBlocksAroundTheirMidStations)
     EXPECT_TRUE(std::isnan(data.Resistances[2]));
     EXPECT_TRUE(data.Errors.empty()); // the variation coefficient is no data error
     EXPECT_EQ(data.Skipped.UnmeasuredLines, (std::vector<int>{12}));
+    // Each block's date line was dropped: a series could not be put in time order.
+    const double day = 18322 * 86400.0; // 2020-03-01
+    EXPECT_EQ(data.Times, (std::vector<double>{day + 34262.0, day + 34262.0, day + 34800.0}));
 }
 
 TEST(AbemOhmFile, RefusesA3DGridAndWhatItCannotReadNamingTheLine)

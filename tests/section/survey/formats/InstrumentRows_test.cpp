@@ -228,5 +228,24 @@ TEST(InstrumentRows, TellsRemotesAndUnmeasuredValues)
     EXPECT_EQ(data.Skipped.Total(), 1);
 }
 
+// The date forms the instruments write, against day counts worked out
+// from 1970-01-01 (2020-03-01 is day 18322, a leap year's 29 February day
+// 18321); what is no real date or time is none.
+TEST(InstrumentRows, DatesAndTimesInTheInstrumentsForms)
+{
+    const double march = 18322 * 86400.0;
+    EXPECT_EQ(DateTimeSeconds("2020-03-01"), march);
+    EXPECT_EQ(DateTimeSeconds("2020.03.01", "10:00:09.50"), march + 36009.5);
+    EXPECT_EQ(DateTimeSeconds("20200301", "10:02"), march + 36120.0);
+    EXPECT_EQ(DateTimeSeconds("2020/03/01 10:02:11"), march + 36131.0);
+    EXPECT_EQ(DateTimeSeconds("2020-03-01T10:02:11.0"), march + 36131.0);
+    EXPECT_EQ(DateTimeSeconds("2020-02-29"), march - 86400.0);
+    EXPECT_EQ(DateTimeSeconds("1969-12-31", "23:59:59"), -1.0);
+    for (const auto& [date, time] : std::vector<std::pair<const char*, const char*>>{
+             {"2021-02-29", ""}, {"2020-13-01", ""}, {"2020-00-10", ""}, {"01.03.2020", ""}, {"-", "-"},
+             {"2020-03-01", "24:00"}, {"2020-03-01", "10:60"}, {"2020-03-01", "10"}, {"2020-03-01", "10:00:0x"}, {"", ""}})
+        EXPECT_FALSE(DateTimeSeconds(date, time).has_value()) << date << " " << time;
+}
+
 } // namespace
 } // namespace lp::formats

@@ -58,6 +58,9 @@ TEST(LippmannFile, ReadsDecimalCommasElectrodeNumbersAndTheRemote)
     EXPECT_DOUBLE_EQ(data.Resistances[0], 120.5 / 5.0);
     EXPECT_DOUBLE_EQ(data.Resistances[1], 10.0 / 2.0);
     EXPECT_EQ(data.Skipped.UnmeasuredLines, (std::vector<int>{14}));
+    // The Date and Time columns were dropped: a series could not be put in time order.
+    const double day = 18322 * 86400.0 + 10 * 3600.0; // 2020-03-01 10:00
+    EXPECT_EQ(data.Times, (std::vector<double>{day, day + 9.0}));
     ASSERT_EQ(data.Warnings.size(), 1u);
     EXPECT_NE(data.Warnings[0].find("phases"), std::string::npos);
     EXPECT_TRUE(data.Chargeabilities.empty());

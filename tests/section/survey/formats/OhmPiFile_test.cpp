@@ -66,6 +66,10 @@ TEST(OhmPiFile, ReadsNumberedElectrodesOnAUnitLine)
     EXPECT_TRUE(data.Chargeabilities.empty());
     EXPECT_TRUE(data.Errors.empty()); // r_std_[%] is the stacks' spread
     EXPECT_EQ(data.Skipped.UnmeasuredLines, (std::vector<int>{5, 6, 7}));
+    // The time column was dropped: a series of files could not be put in time order.
+    // 2024-05-01 is day 19844 since 1970-01-01.
+    const double day = 19844 * 86400.0 + 10 * 3600.0;
+    EXPECT_EQ(data.Times, (std::vector<double>{day, day + 6.0, day + 12.0}));
     ASSERT_EQ(data.Warnings.size(), 1u);
     EXPECT_NE(data.Warnings[0].find("no electrode positions"), std::string::npos) << data.Warnings[0];
 }

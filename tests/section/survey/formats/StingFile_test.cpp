@@ -67,6 +67,9 @@ TEST(StingFile, ReadsElectrodesByCoordinatesWithTheirElevations)
     EXPECT_NEAR(data.Voltages[0], 2.5 * 0.5, 1e-12);
     EXPECT_TRUE(data.Errors.empty());
     EXPECT_EQ(data.Skipped.UnmeasuredLines, (std::vector<int>{6}));
+    // The date and time fields were dropped: a series could not be put in time order.
+    // 2020-03-01 is day 18322 since 1970-01-01.
+    EXPECT_EQ(data.Times, std::vector<double>(3, 18322 * 86400.0 + 10 * 3600.0 + 2 * 60.0 + 11.0));
 }
 
 TEST(StingFile, TurnsFeetIntoMetresAndLeavesIpOut)

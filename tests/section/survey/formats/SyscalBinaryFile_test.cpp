@@ -79,6 +79,13 @@ TEST(SyscalBinaryFile, ReadsRecordsWithRemotesAndChargeabilitiesAndSkipsUnmeasur
     EXPECT_DOUBLE_EQ(data.Chargeabilities[2], 0.2);
     EXPECT_TRUE(data.Errors.empty()); // the deviation is no data error
     EXPECT_EQ(data.Skipped.UnmeasuredLines, (std::vector<int>{4, 5, 6, 7}));
+    // A long record's date (days since 1899-12-30, 25569 days before 1970)
+    // was dropped: a series could not be put in time order. The shorter
+    // records have none.
+    ASSERT_EQ(data.Times.size(), 3u);
+    EXPECT_DOUBLE_EQ(data.Times[0], (46082.5 - 25569.0) * 86400.0);
+    EXPECT_TRUE(std::isnan(data.Times[1]));
+    EXPECT_TRUE(std::isnan(data.Times[2]));
 }
 
 // A line along y with elevations: y the distance along the line, z the
