@@ -122,8 +122,8 @@ void TTimeLapseWindow::CreatePanel()
     DownButton->setObjectName(QStringLiteral("DownButton"));
     listRow->addWidget(AddButton, 0, 0);
     listRow->addWidget(RemoveButton, 0, 1);
-    listRow->addWidget(UpButton, 0, 2);
-    listRow->addWidget(DownButton, 0, 3);
+    listRow->addWidget(UpButton, 1, 0);
+    listRow->addWidget(DownButton, 1, 1);
     panel->addLayout(listRow);
 
     auto* form = new QGridLayout;
@@ -612,6 +612,7 @@ bool TTimeLapseWindow::ShowStep(int Step)
         ImageChart->ScaleMode = 0;
         ImageChart->ScaleMin = -FChangeLimit;
         ImageChart->ScaleMax = FChangeLimit;
+        ImageChart->CursorValue = 0.0;
         UseDivergingPalette(*ImageChart);
         ImageChart->RepaintCells();
     }
@@ -687,8 +688,8 @@ void TTimeLapseWindow::EnableCommands()
     RemoveButton->setEnabled(idle && row >= 0);
     UpButton->setEnabled(idle && row > 0);
     DownButton->setEnabled(idle && row >= 0 && row + 1 < SurveyCount());
-    SurveyTable->setEditTriggers(idle ? QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
-                                            QAbstractItemView::AnyKeyPressed
+    // Not on any key: the window's mnemonics (Alt+letter) stay its buttons'.
+    SurveyTable->setEditTriggers(idle ? QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
                                       : QAbstractItemView::NoEditTriggers);
     InvertButton->setEnabled(idle && SurveyCount() >= 2);
     PreviousButton->setEnabled(FStep > 0);

@@ -101,6 +101,13 @@ struct TimeLapseWindowTest : MainWindow {
         QTest::keyClicks(Lapse->IterationsBox, QString::number(Iterations));
         ASSERT_EQ(Lapse->IterationsBox->value(), Iterations);
     }
+    // A click on the list's row Row, as the user picks a survey.
+    void ClickRow(int Row)
+    {
+        const QRect cell = Lapse->SurveyTable->visualItemRect(Lapse->SurveyTable->item(Row, 0));
+        QTest::mouseClick(Lapse->SurveyTable->viewport(), Qt::LeftButton, {}, cell.center());
+        ASSERT_EQ(Lapse->SurveyTable->currentRow(), Row);
+    }
     void InvertAll()
     {
         AltKey(Qt::Key_I);
@@ -161,28 +168,36 @@ TEST_F(TimeLapseWindowTest, TheSeriesIsListedInvertedAndSteppedThrough)
     // The repeated baseline removed (Alt+R on the last row, selected).
     ASSERT_EQ(Lapse->SurveyTable->currentRow(), 4);
     AltKey(Qt::Key_R);
-    // Survey 2 (row 1) moved down with Alt+W: 0, 1, 2, 3.
-    Lapse->SurveyTable->selectRow(1);
+    // Survey 2 (row 1, clicked) moved down with Alt+W: 0, 1, 2, 3.
+    ClickRow(1);
     AltKey(Qt::Key_W);
     EXPECT_EQ(Lapse->SurveyFiles().join(QLatin1Char('|')).toStdString(), Files.join(QLatin1Char('|')).toStdString());
     EXPECT_EQ(Lapse->SurveyTable->currentRow(), 2);
+    EXPECT_FALSE(Lapse->UpButton->isEnabled() && Lapse->SurveyTable->currentRow() == 0);
     // Up (Alt+P) and back down: the same order.
     AltKey(Qt::Key_P);
     EXPECT_EQ(Lapse->SurveyTable->currentRow(), 1);
-    Lapse->SurveyTable->selectRow(2);
-    AltKey(Qt::Key_P);
-    Lapse->SurveyTable->selectRow(1);
+    EXPECT_EQ(QFileInfo(Lapse->SurveyFiles().at(1)).fileName(), QStringLiteral("plume-2.dat"));
     AltKey(Qt::Key_W);
     EXPECT_EQ(Lapse->SurveyFiles().join(QLatin1Char('|')).toStdString(), Files.join(QLatin1Char('|')).toStdString());
-    // A date typed into the last survey's row.
-    Lapse->SurveyTable->setFocus();
-    Lapse->SurveyTable->setCurrentCell(3, 1);
+    // The first row cannot go up, the last not down.
+    ClickRow(0);
+    EXPECT_FALSE(Lapse->UpButton->isEnabled());
+    ClickRow(3);
+    EXPECT_FALSE(Lapse->DownButton->isEnabled());
+    // A date typed into the last survey's row: F2 opens its field, Return
+    // puts the text in.
+    const QRect date = Lapse->SurveyTable->visualItemRect(Lapse->SurveyTable->item(3, 1));
+    QTest::mouseClick(Lapse->SurveyTable->viewport(), Qt::LeftButton, {}, date.center());
     QTest::keyClick(Lapse->SurveyTable, Qt::Key_F2);
-    QWidget* editor = QApplication::focusWidget();
-    ASSERT_NE(editor, Lapse->SurveyTable);
-    QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClicks(editor, QStringLiteral("2026-05-04"));
-    QTest::keyClick(editor, Qt::Key_Return);
+    QLineEdit* field = nullptr;
+    for (QLineEdit* open : Lapse->SurveyTable->viewport()->findChildren<QLineEdit*>())
+        field = open->isVisible() ? open : field;
+    ASSERT_NE(field, nullptr);
+    QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(field, QStringLiteral("2026-05-04"));
+    QTest::keyClick(field, Qt::Key_Return);
+    QTRY_VERIFY_WITH_TIMEOUT(!field->isVisible(), 2000);
     EXPECT_EQ(Lapse->SurveyTable->item(3, 1)->text(), QStringLiteral("2026-05-04"));
     EXPECT_EQ(Lapse->SurveyTable->item(3, 0)->text(), QStringLiteral("plume-3.dat"));
 
@@ -208,14 +223,13 @@ TEST_F(TimeLapseWindowTest, TheSeriesIsListedInvertedAndSteppedThrough)
     EXPECT_EQ(Lapse->StepShown(), 0);
     TTModelSection2d& chart = *Lapse->ImageChart;
     EXPECT_EQ(chart.ScaleMode, 1);
-    EXPECT_GT(chart.ScaleMin, 50.0);
-    EXPECT_LT(chart.ScaleMax, 200.0);
+    EXPECT_LT(chart.ScaleMin, 100.0);
+    EXPECT_GT(chart.ScaleMax, 100.0);
     EXPECT_FALSE(Lapse->PreviousButton->isEnabled());
     // Alt+N to survey 1, 2, 3: the change, one scale centred on 0 for all.
     const int cell = PlumeCell(Lapse->Mesh());
     ASSERT_GE(cell, 0);
     const int columns = Lapse->Mesh().Columns();
-    double previous = 0.0;
     for (int step = 1; step <= 3; ++step) {
         AltKey(Qt::Key_N);
         ASSERT_EQ(Lapse->StepShown(), step);
@@ -223,12 +237,11 @@ TEST_F(TimeLapseWindowTest, TheSeriesIsListedInvertedAndSteppedThrough)
         EXPECT_EQ(chart.ScaleMode, 0);
         EXPECT_DOUBLE_EQ(chart.ScaleMin, -Lapse->ChangeLimit());
         EXPECT_DOUBLE_EQ(chart.ScaleMax, Lapse->ChangeLimit());
-        // The cell drawn holds the step's change; the plume grows more
-        // conductive: 50, 30, 20 ohm-m in 100.
+        // The cell drawn holds the step's change: the plume (50, 30, 20
+        // ohm-m in 100) more conductive than the baseline.
         const double change = chart.CellValue(cell % columns, cell / columns);
         EXPECT_DOUBLE_EQ(change, Lapse->Result()->Steps.at(static_cast<size_t>(step - 1)).ChangePercent.at(static_cast<size_t>(cell)));
-        EXPECT_LT(change, previous - 5.0) << "step " << step;
-        previous = change;
+        EXPECT_LT(change, -20.0) << "step " << step;
         // A fall is drawn bluer than a rise, 0 white.
         EXPECT_EQ(chart.ValueToColor(0.0), static_cast<TColor>(0xFFFFFF));
     }
