@@ -13,11 +13,14 @@
 #include "tests/section/main/MainWindowFixture.h"
 #include "chart/engine/PlotImageTool.h"
 #include "chart/engine/PlotSeries.h"
+#include "chart/export/PlotExport.h"
+#include "chart/export/PlotExportForm.h"
 #include "platform/core/SafeSave.h"
 #include "platform/graphics/Picture.h"
 #include "section/modelling/BackgroundThreads.h"
 #include "section/views/Section2D.h"
 
+#include <QtCore/QTimer>
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QProgressBar>
@@ -317,6 +320,51 @@ TEST_F(TimeLapseWindowTest, TheImagesAreSavedAndLaidUnderTheSection)
     EXPECT_DOUBLE_EQ(Window->PictureCorners[0], mesh.ColumnEdges.front());
     EXPECT_DOUBLE_EQ(Window->PictureCorners[2], mesh.ColumnEdges.back());
     EXPECT_DOUBLE_EQ(Window->PictureCorners[3], -mesh.Bottom);
+
+    // Save chart... (Alt+H) after a click on a cell: the program's picture
+    // export, of the cell's chart.
+    EXPECT_FALSE(Lapse->SaveChartButton->isEnabled());
+    ASSERT_TRUE(Lapse->PlotCell(PlumeCell(mesh)));
+    InitializeChartExport();
+    TCustomPlotPanel* exported = nullptr;
+    // The mnemonic clicks a moment later; the dialog, once up, is looked
+    // at and closed.
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (auto* form = qobject_cast<TPlotExportForm*>(QApplication::activeModalWidget())) {
+            exported = form->ExportPanel;
+            form->reject();
+        }
+    });
+    watch.start(20);
+    QTest::keyClick(Lapse, Qt::Key_H, Qt::AltModifier);
+    QTRY_VERIFY_WITH_TIMEOUT(exported != nullptr, 5000);
+    watch.stop();
+    EXPECT_EQ(exported, Lapse->TimeChart);
+    FinalizeChartExport();
+}
+
+// A survey of another electrode layout (the line moved half a spacing):
+// Invert all refuses the series naming that file, and nothing is shown.
+TEST_F(TimeLapseWindowTest, ASurveyOfAnotherLayoutIsRefusedByName)
+{
+    ASSERT_NO_FATAL_FAILURE(Open());
+    TMeasuredData moved = Series().Surveys.at(1);
+    for (TElectrode& electrode : moved.Electrodes)
+        electrode.x += 0.5;
+    const QString file = Folder.filePath(QStringLiteral("moved.dat"));
+    QString error;
+    ASSERT_TRUE(SaveBytesAtomically(file, QByteArray::fromStdString(FormatMeasuredData(moved, 0.02)), error));
+    ASSERT_NO_FATAL_FAILURE(AddByKey(Files[0]));
+    ASSERT_NO_FATAL_FAILURE(AddByKey(file));
+    // The refusal comes as soon as the run starts.
+    AltKey(Qt::Key_I);
+    WaitForEnd();
+    EXPECT_TRUE(Lapse->ErrorText().contains(QStringLiteral("moved.dat"))) << Lapse->ErrorText().toStdString();
+    EXPECT_EQ(Lapse->StateLabel->text(), Lapse->ErrorText());
+    EXPECT_EQ(Lapse->StepsDone(), 0);
+    EXPECT_FALSE(Lapse->SaveImagesButton->isEnabled());
+    EXPECT_FALSE(Lapse->UnderlayButton->isEnabled());
 }
 
 // Stop (Escape during the run) keeps the steps finished: held after the
