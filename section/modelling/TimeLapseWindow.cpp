@@ -46,8 +46,8 @@ void UseDivergingPalette(TTModelSection2d& Chart)
         const double t = n > 1 ? 1.0 - 2.0 * i / (n - 1) : 0.0; // +1 top .. -1 bottom
         const int fade = static_cast<int>(std::lround(255 * (1.0 - std::fabs(t))));
         // TColor is 0x00BBGGRR.
-        Chart.Palette[i] = t >= 0.0 ? static_cast<TColor>(0xFF | fade << 8 | fade << 16)
-                                    : static_cast<TColor>(fade | fade << 8 | 0xFF << 16);
+        Chart.Palette[i] = t >= 0.0 ? static_cast<TColor>(0xFF | (fade << 8) | (fade << 16))
+                                    : static_cast<TColor>(fade | (fade << 8) | (0xFF << 16));
     }
 }
 
