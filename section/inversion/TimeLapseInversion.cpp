@@ -542,8 +542,7 @@ TTimeLapseInversion InvertSeries(const std::vector<TMeasuredData>& Surveys, cons
                 inversion.Measured.at(i) = inversion.Response.at(i);
         const VectorXd coverage = Coverage(result.Jacobian(rows, Eigen::all), areaVector);
         inversion.Coverage.assign(coverage.data(), coverage.data() + coverage.size());
-        for (size_t j = 0; j < inversion.Resistivities.size(); ++j)
-            step.ChangePercent.push_back(100.0 * (inversion.Resistivities[j] / series.Baseline.Resistivities.at(j) - 1.0));
+        step.ChangePercent = ChangePercent(series.Baseline.Resistivities, inversion.Resistivities);
         if (Callbacks.Finished)
             Callbacks.Finished(static_cast<int>(t), inversion);
         series.Steps.push_back(std::move(step));
@@ -567,6 +566,15 @@ TTimeLapseInversion InvertTimeLapse(const std::vector<TMeasuredData>& Surveys, c
                                     const std::function<bool()>& Continue)
 {
     return InvertSeries(Surveys, nullptr, Mesh, Options, Callbacks, Continue);
+}
+
+std::vector<double> ChangePercent(const std::vector<double>& Baseline, const std::vector<double>& Later)
+{
+    std::vector<double> change;
+    change.reserve(Later.size());
+    for (size_t j = 0; j < Later.size(); ++j)
+        change.push_back(100.0 * (Later[j] / Baseline.at(j) - 1.0));
+    return change;
 }
 
 std::string FormatBaselineTable(const TInversionMesh& Mesh, const TSurveyInversion& Baseline)

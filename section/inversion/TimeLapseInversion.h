@@ -142,6 +142,10 @@ TTimeLapseInversion InvertTimeLapse(const std::vector<TMeasuredData>& Surveys, c
                                     const TTimeLapseCallbacks& Callbacks = {},
                                     const std::function<bool()>& Continue = {});
 
+// Per cell, 100 (Later / Baseline − 1) per cent (the baseline as long
+// as Later at least).
+std::vector<double> ChangePercent(const std::vector<double>& Baseline, const std::vector<double>& Later);
+
 // "x1,x2,z1,z2,resistivity,coverage", one row per cell (as
 // FormatInversionTable writes them).
 std::string FormatBaselineTable(const TInversionMesh& Mesh, const TSurveyInversion& Baseline);

@@ -2,6 +2,7 @@
 
 #include "section/modelling/ForwardResponseWindow.h"
 #include "section/modelling/InversionWindow.h"
+#include "section/modelling/TimeLapseWindow.h"
 #include "platform/core/SafeSave.h"
 #include <QtCore/QBuffer>
 #include <QtWidgets/QLineEdit>
@@ -136,6 +137,7 @@ TMainfrm::~TMainfrm()
     delete RegionsWindow;
     RegionsWindow = nullptr;
     delete InversionWindow.data();
+    delete TimeLapseWindow.data();
     delete ForwardWindow.data();
     Carotage.reset();
     // The chart's window lives inside the splitter's: let the components go
@@ -249,6 +251,8 @@ void TMainfrm::CreateMenus()
     Measureddata1->setObjectName(QStringLiteral("Measureddata1"));
     Invert1 = AddCommand(modelling, QStringLiteral("&Invert..."), [this] { ShowInversion(); });
     Invert1->setObjectName(QStringLiteral("Invert1"));
+    Timelapse1 = AddCommand(modelling, QStringLiteral("&Time-lapse..."), [this] { ShowTimeLapse(); });
+    Timelapse1->setObjectName(QStringLiteral("Timelapse1"));
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     AddCommand(help, QStringLiteral("&Context"), [this] { Context(); })->setShortcut(QKeySequence::HelpContents);
@@ -310,7 +314,7 @@ void TMainfrm::EnableSectionCommands(bool On)
     ToolBar1->setEnabled(On);
     UndoKey->setEnabled(On);
     for (QAction* action : {Savefile1, Exportmodel1, Removepicture1, Ptint1, Scaled1, Boxconstrctor1, Carotagedata1,
-                             Regions1, Forwardresponse1, Measureddata1, Invert1})
+                             Regions1, Forwardresponse1, Measureddata1, Invert1, Timelapse1})
         action->setEnabled(On);
 }
 
@@ -420,6 +424,21 @@ void TMainfrm::ShowInversion()
                                          ForwardWindow->Removals().File());
 }
 
+void TMainfrm::ShowTimeLapse()
+{
+    if (!FSectionOpen)
+        return;
+    if (!TimeLapseWindow) {
+        TimeLapseWindow = new TTimeLapseWindow(this);
+        TimeLapseWindow->OnUseAsUnderlay = [this] { UseTimeLapseAsUnderlay(); };
+        const QRect frame = frameGeometry();
+        TimeLapseWindow->move(frame.left() + 60, frame.top() + 60);
+    }
+    TimeLapseWindow->show();
+    TimeLapseWindow->raise();
+    TimeLapseWindow->activateWindow();
+}
+
 // A section just loaded into Chart shown without a picture (its corners
 // marked), the section's commands enabled, the axes following its area.
 void TMainfrm::ShowOpenedSection(TPolygonChart& Chart)
@@ -492,6 +511,21 @@ bool TMainfrm::UseInversionAsUnderlay()
     }
     // The picture's corners on the cells' frame, where the image lies in the section.
     const TInversionWindow::TImageFrame frame = InversionWindow->ModelImageFrame();
+    return LayUnderlay(image, frame.Left, frame.Top, frame.Right, frame.Bottom);
+}
+
+bool TMainfrm::UseTimeLapseAsUnderlay()
+{
+    if (!FSectionOpen || !TimeLapseWindow)
+        return false;
+    EndEditInProgress();
+    const QImage image = TimeLapseWindow->ModelImage();
+    if (image.isNull()) {
+        MessageDlg(QStringLiteral("There is no image of the series yet: Invert all first."), TMsgDlgType::mtInformation,
+                   mbOK);
+        return false;
+    }
+    const TTimeLapseWindow::TImageFrame frame = TimeLapseWindow->ModelImageFrame();
     return LayUnderlay(image, frame.Left, frame.Top, frame.Right, frame.Bottom);
 }
 

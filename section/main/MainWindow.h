@@ -37,6 +37,7 @@ namespace lp {
 class TCarotageOverlay;
 class TForwardResponseWindow;
 class TInversionWindow;
+class TTimeLapseWindow;
 class TChartPreviewer;
 class Tprntset;
 class TChartImageTool;
@@ -92,11 +93,14 @@ public:
     QAction* Forwardresponse1 = nullptr;
     QAction* Measureddata1 = nullptr;
     QAction* Invert1 = nullptr;
+    QAction* Timelapse1 = nullptr;
     std::unique_ptr<TCarotageOverlay> Carotage;
     // Modelling > Forward response...: the window while it is open.
     QPointer<TForwardResponseWindow> ForwardWindow;
     // Modelling > Invert...: the window while it is open.
     QPointer<TInversionWindow> InversionWindow;
+    // Modelling > Time-lapse...: the window while it is open.
+    QPointer<TTimeLapseWindow> TimeLapseWindow;
 
     // --- Fields ---
     double PictureCorners[4] = {0.0, 0.0, 0.0, 0.0}; // x0, y0, x1, y1
@@ -185,6 +189,11 @@ public:
     // laid but never saved leaves nothing on disk.
     // False with the reason shown when nothing changed.
     bool UseInversionAsUnderlay();
+    // Modelling > Time-lapse...: the series' window (made on first use).
+    void ShowTimeLapse();
+    // The time-lapse window's image of the step shown laid under the
+    // section, as UseInversionAsUnderlay lays the inversion's.
+    bool UseTimeLapseAsUnderlay();
     // Switches to a mode as its button does.
     void ChooseMode(TPolygonEditMode Mode);
     // The first tick: opens the section named on the command line.

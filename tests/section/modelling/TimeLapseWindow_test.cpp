@@ -1,0 +1,449 @@
+// Modelling > Time-lapse... as a user meets it: the surveys of a growing
+// conductive plume added, ordered and dated in the list, Invert all run in
+// the background, the steps stepped through (the baseline's resistivity,
+// then the change on one diverging scale), a cell clicked and plotted
+// against time, the images saved and laid under the section, a run stopped
+// keeping the steps it finished, the keys and the window's fit on a small
+// screen.
+
+#include "section/modelling/TimeLapseWindow.h"
+
+#include "DialogTestUtil.h"
+#include "tests/section/inversion/PlumeSeries.h"
+#include "tests/section/main/MainWindowFixture.h"
+#include "chart/engine/PlotImageTool.h"
+#include "chart/engine/PlotSeries.h"
+#include "chart/export/PlotExport.h"
+#include "chart/export/PlotExportForm.h"
+#include "platform/core/SafeSave.h"
+#include "platform/graphics/Picture.h"
+#include "section/modelling/BackgroundThreads.h"
+#include "section/views/Section2D.h"
+
+#include <QtCore/QTimer>
+#include <QtWidgets/QLabel>
+#include <QtWidgets/QLineEdit>
+#include <QtWidgets/QProgressBar>
+#include <QtWidgets/QPushButton>
+#include <QtWidgets/QSlider>
+#include <QtWidgets/QSpinBox>
+#include <QtWidgets/QTableWidget>
+
+#include <cmath>
+#include <future>
+
+namespace lp::test {
+namespace {
+
+// The plume's series, made once for the whole suite: the forward
+// computations are the slow part.
+const TPlumeSeries& Series()
+{
+    static const TPlumeSeries series;
+    return series;
+}
+
+struct TimeLapseWindowTest : MainWindow {
+    TTimeLapseWindow* Lapse = nullptr;
+    QStringList Files; // the series' files, survey K in Files[K]
+
+    void TearDown() override
+    {
+        MainWindow::TearDown();
+        TBackgroundThreads::Program().JoinAll();
+    }
+
+    // The example open, the series written as data files, Modelling >
+    // Time-lapse... chosen from the menu bar.
+    void Open()
+    {
+        Start({Section});
+        for (size_t t = 0; t < Series().Surveys.size(); ++t) {
+            const QString file = Folder.filePath(QStringLiteral("plume-%1.dat").arg(t));
+            QString error;
+            ASSERT_TRUE(SaveBytesAtomically(file, QByteArray::fromStdString(FormatMeasuredData(Series().Surveys[t], 0.02)),
+                                            error))
+                << error.toStdString();
+            Files.append(file);
+        }
+        ChooseFromMenuBar(Window->Timelapse1);
+        QTRY_VERIFY_WITH_TIMEOUT(Window->TimeLapseWindow && Window->TimeLapseWindow->isVisible(), 5000);
+        Lapse = Window->TimeLapseWindow;
+        QTRY_VERIFY_WITH_TIMEOUT(QApplication::activeWindow() == Window.get(), 2000);
+        Lapse->activateWindow();
+        QTRY_VERIFY_WITH_TIMEOUT(QApplication::activeWindow() == Lapse, 5000);
+    }
+    // Alt+Key in the window, pressed and released as the keyboard does.
+    void AltKey(Qt::Key Key)
+    {
+        QWidget* focus = QApplication::focusWidget() ? QApplication::focusWidget() : Lapse;
+        QTest::keyPress(focus, Key, Qt::AltModifier);
+        QTest::keyRelease(focus, Key, Qt::AltModifier);
+        // A button's mnemonic clicks it as a mouse would, a moment later.
+        for (QPushButton* button : Lapse->findChildren<QPushButton*>())
+            QTRY_VERIFY_WITH_TIMEOUT(!button->isDown(), 2000);
+    }
+    // Add... (Alt+A) with File chosen in the open dialog.
+    void AddByKey(const QString& File)
+    {
+        CommonDialogService().ExecuteOpen = [File](TOpenDialogRequest& Request) {
+            Request.FileName = File;
+            return true;
+        };
+        AltKey(Qt::Key_A);
+        ResetCommonDialogService();
+    }
+    // The series listed in time order and its iterations typed.
+    void AddSeries(int Iterations)
+    {
+        for (const QString& file : Files)
+            ASSERT_NO_FATAL_FAILURE(AddByKey(file));
+        ASSERT_EQ(Lapse->SurveyFiles().join(QLatin1Char('|')).toStdString(), Files.join(QLatin1Char('|')).toStdString());
+        Lapse->IterationsBox->setFocus();
+        QTest::keyClick(Lapse->IterationsBox, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(Lapse->IterationsBox, QString::number(Iterations));
+        ASSERT_EQ(Lapse->IterationsBox->value(), Iterations);
+    }
+    // A click on the list's row Row, as the user picks a survey.
+    void ClickRow(int Row)
+    {
+        const QRect cell = Lapse->SurveyTable->visualItemRect(Lapse->SurveyTable->item(Row, 0));
+        QTest::mouseClick(Lapse->SurveyTable->viewport(), Qt::LeftButton, {}, cell.center());
+        ASSERT_EQ(Lapse->SurveyTable->currentRow(), Row);
+    }
+    void InvertAll()
+    {
+        AltKey(Qt::Key_I);
+        ASSERT_TRUE(Lapse->Busy()) << Lapse->ErrorText().toStdString();
+    }
+    void WaitForEnd() { QTRY_VERIFY_WITH_TIMEOUT(!Lapse->Busy(), 300000); }
+};
+
+// The cell (mesh order) whose centre lies inside the first plume (and so
+// inside every later one), nearest its middle.
+int PlumeCell(const TInversionMesh& Mesh)
+{
+    const TRectangle& plume = Series().Plumes.at(1);
+    const double x = 0.5 * (plume.X1 + plume.X2), depth = 0.5 * (plume.Top + plume.Bottom);
+    int best = -1;
+    double nearest = 1e9;
+    for (int cell = 0; cell < Mesh.Cells(); ++cell) {
+        const TGeometryPoint centre = CellCentre(Mesh, cell);
+        const double distance = std::hypot(centre.x - x, -centre.y - depth);
+        if (plume.Inside(centre.x, -centre.y) && distance < nearest) {
+            nearest = distance;
+            best = cell;
+        }
+    }
+    return best;
+}
+
+// The control pixel of the centre of cell (C, R) as the chart draws it.
+QPoint ImageCellPixel(TTModelSection2d& Chart, int C, int R)
+{
+    const double x = 0.5 * (Chart.ColBounds[C] + Chart.ColBounds[C + 1]);
+    const double z = 0.5 * (Chart.RowBounds[R] + Chart.RowBounds[R + 1]) + Chart.ReliefShiftAt(C, x);
+    const TRect area = Chart.CellArea();
+    return {area.Left + Chart.XToCellPixel(x), area.Top + Chart.ZToCellPixel(z)};
+}
+
+// The list as the user edits it: surveys added out of order and put in
+// time order with Up and Down, an unreadable file refused by name, a
+// survey removed, a date typed; then Invert all: a misfit row per survey,
+// the steps stepped through with Next, Previous and the slider, the
+// change drawn on one scale centred on 0 for every step, the plume's cell
+// growing more conductive step by step; a click on that cell plots one
+// point per survey.
+TEST_F(TimeLapseWindowTest, TheSeriesIsListedInvertedAndSteppedThrough)
+{
+    ASSERT_NO_FATAL_FAILURE(Open());
+    EXPECT_FALSE(Lapse->InvertButton->isEnabled());
+    // Added as 0, 2, 1, 3, and 0 once more.
+    for (int k : {0, 2, 1, 3, 0})
+        ASSERT_NO_FATAL_FAILURE(AddByKey(Files[k]));
+    // A file that is no data: refused, named, not listed.
+    const QString junk = Folder.filePath(QStringLiteral("junk.dat"));
+    QString error;
+    ASSERT_TRUE(SaveBytesAtomically(junk, "no data here\n", error));
+    ASSERT_NO_FATAL_FAILURE(AddByKey(junk));
+    EXPECT_EQ(Lapse->SurveyCount(), 5);
+    EXPECT_TRUE(Lapse->StateLabel->text().contains(QStringLiteral("junk.dat"))) << Lapse->StateLabel->text().toStdString();
+    // The repeated baseline removed (Alt+R on the last row, selected).
+    ASSERT_EQ(Lapse->SurveyTable->currentRow(), 4);
+    AltKey(Qt::Key_R);
+    // Survey 2 (row 1, clicked) moved down with Alt+W: 0, 1, 2, 3.
+    ClickRow(1);
+    AltKey(Qt::Key_W);
+    EXPECT_EQ(Lapse->SurveyFiles().join(QLatin1Char('|')).toStdString(), Files.join(QLatin1Char('|')).toStdString());
+    EXPECT_EQ(Lapse->SurveyTable->currentRow(), 2);
+    EXPECT_FALSE(Lapse->UpButton->isEnabled() && Lapse->SurveyTable->currentRow() == 0);
+    // Up (Alt+P) and back down: the same order.
+    AltKey(Qt::Key_P);
+    EXPECT_EQ(Lapse->SurveyTable->currentRow(), 1);
+    EXPECT_EQ(QFileInfo(Lapse->SurveyFiles().at(1)).fileName(), QStringLiteral("plume-2.dat"));
+    AltKey(Qt::Key_W);
+    EXPECT_EQ(Lapse->SurveyFiles().join(QLatin1Char('|')).toStdString(), Files.join(QLatin1Char('|')).toStdString());
+    // The first row cannot go up, the last not down.
+    ClickRow(0);
+    EXPECT_FALSE(Lapse->UpButton->isEnabled());
+    ClickRow(3);
+    EXPECT_FALSE(Lapse->DownButton->isEnabled());
+    // A date typed into the last survey's row: F2 opens its field, Return
+    // puts the text in.
+    const QRect date = Lapse->SurveyTable->visualItemRect(Lapse->SurveyTable->item(3, 1));
+    QTest::mouseClick(Lapse->SurveyTable->viewport(), Qt::LeftButton, {}, date.center());
+    QTest::keyClick(Lapse->SurveyTable, Qt::Key_F2);
+    QLineEdit* field = nullptr;
+    for (QLineEdit* open : Lapse->SurveyTable->viewport()->findChildren<QLineEdit*>())
+        field = open->isVisible() ? open : field;
+    ASSERT_NE(field, nullptr);
+    QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(field, QStringLiteral("2026-05-04"));
+    QTest::keyClick(field, Qt::Key_Return);
+    QTRY_VERIFY_WITH_TIMEOUT(!field->isVisible(), 2000);
+    EXPECT_EQ(Lapse->SurveyTable->item(3, 1)->text(), QStringLiteral("2026-05-04"));
+    EXPECT_EQ(Lapse->SurveyTable->item(3, 0)->text(), QStringLiteral("plume-3.dat"));
+
+    Lapse->IterationsBox->setFocus();
+    QTest::keyClick(Lapse->IterationsBox, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(Lapse->IterationsBox, QStringLiteral("4"));
+    ASSERT_NO_FATAL_FAILURE(InvertAll());
+    EXPECT_FALSE(Lapse->AddButton->isEnabled());
+    WaitForEnd();
+    ASSERT_TRUE(Lapse->ErrorText().isEmpty()) << Lapse->ErrorText().toStdString();
+    ASSERT_EQ(Lapse->StepsDone(), 4);
+    EXPECT_FALSE(Lapse->Stopped());
+    // A misfit row per survey, χ² and rrms given.
+    ASSERT_EQ(Lapse->MisfitTable->rowCount(), 4);
+    for (int row = 0; row < 4; ++row) {
+        const TSurveyInversion& inversion =
+            row == 0 ? Lapse->Result()->Baseline : Lapse->Result()->Steps.at(static_cast<size_t>(row - 1)).Inversion;
+        EXPECT_EQ(Lapse->MisfitTable->item(row, 1)->text(), ShortNumber(inversion.Steps.back().ChiSquare));
+        EXPECT_EQ(Lapse->MisfitTable->item(row, 2)->text(), ShortNumber(inversion.Steps.back().Rrms));
+    }
+
+    // The baseline first, on the resistivities' logarithmic scale.
+    EXPECT_EQ(Lapse->StepShown(), 0);
+    TTModelSection2d& chart = *Lapse->ImageChart;
+    EXPECT_EQ(chart.ScaleMode, 1);
+    EXPECT_LT(chart.ScaleMin, 100.0);
+    EXPECT_GT(chart.ScaleMax, 100.0);
+    EXPECT_FALSE(Lapse->PreviousButton->isEnabled());
+    // Alt+N to survey 1, 2, 3: the change, one scale centred on 0 for all.
+    const int cell = PlumeCell(Lapse->Mesh());
+    ASSERT_GE(cell, 0);
+    const int columns = Lapse->Mesh().Columns();
+    for (int step = 1; step <= 3; ++step) {
+        AltKey(Qt::Key_N);
+        ASSERT_EQ(Lapse->StepShown(), step);
+        EXPECT_EQ(Lapse->StepSlider->value(), step);
+        EXPECT_EQ(chart.ScaleMode, 0);
+        EXPECT_DOUBLE_EQ(chart.ScaleMin, -Lapse->ChangeLimit());
+        EXPECT_DOUBLE_EQ(chart.ScaleMax, Lapse->ChangeLimit());
+        // The cell drawn holds the step's change: the plume (50, 30, 20
+        // ohm-m in 100) more conductive than the baseline.
+        const double change = chart.CellValue(cell % columns, cell / columns);
+        EXPECT_DOUBLE_EQ(change, Lapse->Result()->Steps.at(static_cast<size_t>(step - 1)).ChangePercent.at(static_cast<size_t>(cell)));
+        EXPECT_LT(change, -20.0) << "step " << step;
+        // A fall is drawn bluer than a rise, 0 white.
+        EXPECT_EQ(chart.ValueToColor(0.0), static_cast<TColor>(0xFFFFFF));
+    }
+    EXPECT_GT(Lapse->ChangeLimit(), 20.0);
+    EXPECT_LT(Lapse->ChangeLimit(), 150.0);
+    EXPECT_TRUE(Lapse->StepLabel->text().contains(QStringLiteral("2026-05-04")));
+    EXPECT_FALSE(Lapse->NextButton->isEnabled());
+    // Alt+V back to survey 2; the slider (a key on it) to survey 1.
+    AltKey(Qt::Key_V);
+    EXPECT_EQ(Lapse->StepShown(), 2);
+    Lapse->StepSlider->setFocus();
+    QTest::keyClick(Lapse->StepSlider, Qt::Key_Left);
+    EXPECT_EQ(Lapse->StepShown(), 1);
+
+    // A click on the plume's cell: its change against time, a point per
+    // survey (0 on the baseline), each the step's change there.
+    QWidget* host = chart.Widget();
+    const QPoint at = ImageCellPixel(chart, cell % columns, cell / columns);
+    QTest::mousePress(host, Qt::LeftButton, {}, at);
+    QTest::mouseRelease(host, Qt::LeftButton, {}, at);
+    ASSERT_EQ(Lapse->CellPlotted(), cell);
+    TLineSeries& series = *Lapse->TimeSeries;
+    ASSERT_EQ(series.Count(), 4);
+    EXPECT_EQ(series.YValues()->Value(0), 0.0);
+    for (int k = 1; k < 4; ++k) {
+        EXPECT_EQ(series.XValues()->Value(k), k);
+        EXPECT_DOUBLE_EQ(series.YValues()->Value(k),
+                         Lapse->Result()->Steps.at(static_cast<size_t>(k - 1)).ChangePercent.at(static_cast<size_t>(cell)));
+    }
+    // On the baseline a click plots the resistivity: near 100 ohm-m first,
+    // then falling.
+    Lapse->StepSlider->setValue(0);
+    EXPECT_EQ(Lapse->StepShown(), 0);
+    QTest::mousePress(host, Qt::LeftButton, {}, at);
+    QTest::mouseRelease(host, Qt::LeftButton, {}, at);
+    ASSERT_EQ(series.Count(), 4);
+    EXPECT_NEAR(series.YValues()->Value(0), 100.0, 15.0);
+    EXPECT_LT(series.YValues()->Value(3), series.YValues()->Value(0) * 0.8);
+}
+
+// Save images (Alt+M) writes one cell table per survey as --timelapse
+// does, through the save dialog; Use as underlay (Alt+U) lays the step
+// shown under the section on the cells' frame.
+TEST_F(TimeLapseWindowTest, TheImagesAreSavedAndLaidUnderTheSection)
+{
+    ASSERT_NO_FATAL_FAILURE(Open());
+    ASSERT_NO_FATAL_FAILURE(AddSeries(2));
+    EXPECT_FALSE(Lapse->SaveImagesButton->isEnabled());
+    ASSERT_NO_FATAL_FAILURE(InvertAll());
+    WaitForEnd();
+    ASSERT_EQ(Lapse->StepsDone(), 4);
+    const QString chosen = Folder.filePath(QStringLiteral("series.csv"));
+    CommonDialogService().ExecuteSave = [&](TSaveDialogRequest& Request) {
+        Request.FileName = chosen;
+        return true;
+    };
+    AltKey(Qt::Key_M);
+    ResetCommonDialogService();
+    const TTimeLapseInversion& result = *Lapse->Result();
+    EXPECT_EQ(FileBytes(Folder.filePath(QStringLiteral("series-0.csv"))).toStdString(),
+              FormatBaselineTable(Lapse->Mesh(), result.Baseline));
+    for (int k = 1; k <= 3; ++k)
+        EXPECT_EQ(FileBytes(Folder.filePath(QStringLiteral("series-%1.csv").arg(k))).toStdString(),
+                  FormatChangeTable(Lapse->Mesh(), result.Steps.at(static_cast<size_t>(k - 1))));
+    EXPECT_FALSE(QFileInfo::exists(chosen));
+
+    // The last step laid under the section: its corners on the cells' frame.
+    Lapse->StepSlider->setValue(3);
+    AltKey(Qt::Key_U);
+    const TGraphic* graphic = Window->ChartTool1->Picture()->Graphic();
+    ASSERT_NE(graphic, nullptr);
+    const TInversionMesh& mesh = Lapse->Mesh();
+    EXPECT_DOUBLE_EQ(Window->PictureCorners[0], mesh.ColumnEdges.front());
+    EXPECT_DOUBLE_EQ(Window->PictureCorners[2], mesh.ColumnEdges.back());
+    EXPECT_DOUBLE_EQ(Window->PictureCorners[3], -mesh.Bottom);
+
+    // Save chart... (Alt+H) after a click on a cell: the program's picture
+    // export, of the cell's chart.
+    EXPECT_FALSE(Lapse->SaveChartButton->isEnabled());
+    ASSERT_TRUE(Lapse->PlotCell(PlumeCell(mesh)));
+    InitializeChartExport();
+    TCustomPlotPanel* exported = nullptr;
+    // The mnemonic clicks a moment later; the dialog, once up, is looked
+    // at and closed.
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (auto* form = qobject_cast<TPlotExportForm*>(QApplication::activeModalWidget())) {
+            exported = form->ExportPanel;
+            form->reject();
+        }
+    });
+    watch.start(20);
+    QTest::keyClick(Lapse, Qt::Key_H, Qt::AltModifier);
+    QTRY_VERIFY_WITH_TIMEOUT(exported != nullptr, 5000);
+    watch.stop();
+    EXPECT_EQ(exported, Lapse->TimeChart);
+    FinalizeChartExport();
+}
+
+// A survey of another electrode layout (the line moved half a spacing):
+// Invert all refuses the series naming that file, and nothing is shown.
+TEST_F(TimeLapseWindowTest, ASurveyOfAnotherLayoutIsRefusedByName)
+{
+    ASSERT_NO_FATAL_FAILURE(Open());
+    TMeasuredData moved = Series().Surveys.at(1);
+    for (TElectrode& electrode : moved.Electrodes)
+        electrode.x += 0.5;
+    const QString file = Folder.filePath(QStringLiteral("moved.dat"));
+    QString error;
+    ASSERT_TRUE(SaveBytesAtomically(file, QByteArray::fromStdString(FormatMeasuredData(moved, 0.02)), error));
+    ASSERT_NO_FATAL_FAILURE(AddByKey(Files[0]));
+    ASSERT_NO_FATAL_FAILURE(AddByKey(file));
+    // The refusal comes as soon as the run starts.
+    AltKey(Qt::Key_I);
+    WaitForEnd();
+    EXPECT_TRUE(Lapse->ErrorText().contains(QStringLiteral("moved.dat"))) << Lapse->ErrorText().toStdString();
+    EXPECT_EQ(Lapse->StateLabel->text(), Lapse->ErrorText());
+    EXPECT_EQ(Lapse->StepsDone(), 0);
+    EXPECT_FALSE(Lapse->SaveImagesButton->isEnabled());
+    EXPECT_FALSE(Lapse->UnderlayButton->isEnabled());
+}
+
+// Stop (Escape during the run) keeps the steps finished: held after the
+// first later survey, the run stopped there ends with the baseline and
+// that survey, both shown and saved; Escape then closes the window.
+TEST_F(TimeLapseWindowTest, StopKeepsTheFinishedSteps)
+{
+    ASSERT_NO_FATAL_FAILURE(Open());
+    ASSERT_NO_FATAL_FAILURE(AddSeries(2));
+    std::promise<void> release;
+    std::shared_future<void> released = release.get_future().share();
+    Lapse->OnStepFinished = [released](int Step) {
+        if (Step == 1)
+            released.wait();
+    };
+    ASSERT_NO_FATAL_FAILURE(InvertAll());
+    QTRY_VERIFY_WITH_TIMEOUT(Lapse->StepsDone() == 2, 300000);
+    EXPECT_TRUE(Lapse->Busy());
+    QTest::keyPress(Lapse, Qt::Key_Escape);
+    QTest::keyRelease(Lapse, Qt::Key_Escape);
+    release.set_value();
+    WaitForEnd();
+    EXPECT_TRUE(Lapse->isVisible());
+    EXPECT_TRUE(Lapse->Stopped());
+    EXPECT_EQ(Lapse->StepsDone(), 2);
+    EXPECT_EQ(Lapse->MisfitTable->rowCount(), 2);
+    EXPECT_EQ(Lapse->StepSlider->maximum(), 1);
+    EXPECT_TRUE(Lapse->StateLabel->text().startsWith(QStringLiteral("Stopped"))) << Lapse->StateLabel->text().toStdString();
+    EXPECT_TRUE(Lapse->ShowStep(1));
+    EXPECT_FALSE(Lapse->ShowStep(2));
+    QString error;
+    ASSERT_TRUE(Lapse->SaveImages(Folder.filePath(QStringLiteral("kept")), error)) << error.toStdString();
+    EXPECT_TRUE(QFileInfo::exists(Folder.filePath(QStringLiteral("kept-1.csv"))));
+    EXPECT_FALSE(QFileInfo::exists(Folder.filePath(QStringLiteral("kept-2.csv"))));
+    // Idle, Escape closes.
+    QTest::keyPress(Lapse, Qt::Key_Escape);
+    QTest::keyRelease(Lapse, Qt::Key_Escape);
+    EXPECT_FALSE(Lapse->isVisible());
+}
+
+// The window at its opening size (the manual's screen), and on a screen
+// of 800 x 600: every control within the window, none squeezed below its
+// smallest size; Tab walks the list, its buttons, the options and Invert
+// all in that order.
+TEST_F(TimeLapseWindowTest, ItFitsASmallScreenAndTabWalksItsControls)
+{
+    ASSERT_NO_FATAL_FAILURE(Open());
+    ASSERT_NO_FATAL_FAILURE(AddSeries(2));
+    ASSERT_NO_FATAL_FAILURE(InvertAll());
+    WaitForEnd();
+    Lapse->StepSlider->setValue(3);
+    const TInversionMesh& mesh = Lapse->Mesh();
+    const int cell = PlumeCell(mesh);
+    ASSERT_TRUE(Lapse->PlotCell(cell));
+    SaveScreenshot(*Lapse, QStringLiteral("time-lapse"));
+
+    Lapse->resize(800, 600);
+    SettleLayouts();
+    EXPECT_LE(Lapse->minimumSizeHint().width(), 800);
+    EXPECT_LE(Lapse->minimumSizeHint().height(), 600);
+    for (QWidget* control : Lapse->findChildren<QWidget*>()) {
+        if (!control->isVisible() || control->isWindow())
+            continue;
+        const QRect shown(control->mapTo(Lapse, QPoint(0, 0)), control->size());
+        EXPECT_TRUE(Lapse->rect().contains(shown)) << ControlPath(control, Lapse).toStdString();
+        if (qobject_cast<QPushButton*>(control) || qobject_cast<QLabel*>(control)) {
+            EXPECT_GE(control->width(), control->minimumSizeHint().width()) << ControlPath(control, Lapse).toStdString();
+        }
+    }
+
+    Lapse->SurveyTable->setFocus();
+    const std::vector<QWidget*> order{Lapse->AddButton, Lapse->RemoveButton, Lapse->UpButton, Lapse->DownButton,
+                                      Lapse->ErrorEdit, Lapse->LambdaEdit, Lapse->IterationsBox, Lapse->InvertButton};
+    Lapse->SurveyTable->selectRow(1); // every list button enabled
+    for (QWidget* next : order) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), next) << ControlPath(next, Lapse).toStdString();
+    }
+}
+
+} // namespace
+} // namespace lp::test
