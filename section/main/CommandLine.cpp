@@ -536,7 +536,8 @@ struct TInvertRequest {
     TSurveyInversionOptions Options;
 };
 
-// --invert, and --timelapse (TimeLapse) with the same options but --doi.
+// --invert, and --timelapse (TimeLapse) with the same options but --doi,
+// --well-logs and --log-error.
 TInvertRequest ParseInvertArguments(const QStringList& Arguments, bool TimeLapse = false)
 {
     const QString command = TimeLapse ? QStringLiteral("--timelapse") : QStringLiteral("--invert");
@@ -588,6 +589,9 @@ TInvertRequest ParseInvertArguments(const QStringList& Arguments, bool TimeLapse
             request.Options.Settings.Iterations = CountArgument(argument, value, 1, 1000);
         } else if (argument == QStringLiteral("--boundary-weight")) {
             request.BoundaryWeight = RangeArgument(argument, value, 0.0, 1.0);
+        } else if (TimeLapse && (argument == QStringLiteral("--well-logs") || argument == QStringLiteral("--log-error"))) {
+            // A series has no place for a log's prior data yet: refused, not ignored.
+            throw EArgumentError(QStringLiteral("%1 goes with --invert, not with --timelapse").arg(argument).toStdString());
         } else if (argument == QStringLiteral("--well-logs")) {
             request.WellLogsFile = value;
         } else if (argument == QStringLiteral("--log-error")) {
@@ -608,6 +612,8 @@ TInvertRequest ParseInvertArguments(const QStringList& Arguments, bool TimeLapse
             throw EArgumentError("--doi goes with --invert, not with --timelapse");
         if ((request.Constrain || request.StartFromSection) && request.SectionFile.isEmpty())
             throw EArgumentError("--constrain and --start-from-section go with --section SECTION.sec");
+        if (request.BoundaryWeight && !request.Constrain)
+            throw EArgumentError("--boundary-weight goes with --constrain");
         request.OutFile = names[0];
         request.DataFiles = names.mid(1);
         return request;
@@ -1235,7 +1241,8 @@ QString CommandLineUsage()
         "                  (step 0 the baseline). A file whose electrodes stand\n"
         "                  elsewhere than the baseline's, or of which fewer than half\n"
         "                  the data are common to all, is refused by name.\n"
-        "                  Options: those of --invert but --doi\n"
+        "                  Options: those of --invert but --doi, --well-logs and\n"
+        "                  --log-error\n"
         "  --help          print this text and exit\n"
         "\n"
         "A file to write that is one of the files read (by any path) is refused.")

@@ -1613,6 +1613,13 @@ TEST(CommandLine, TimeLapseRefusesAnotherLayoutOrTooFewCommonDataNamingTheFileAn
          "[DATA3 ...] (see lithoprism --help)\n"},
         {{"--timelapse", prefix, monday, monday, "--doi"}, 2,
          "lithoprism: --doi goes with --invert, not with --timelapse (see lithoprism --help)\n"},
+        // Options a series would otherwise ignore.
+        {{"--timelapse", prefix, monday, monday, "--well-logs", named}, 2,
+         "lithoprism: --well-logs goes with --invert, not with --timelapse (see lithoprism --help)\n"},
+        {{"--timelapse", prefix, monday, monday, "--log-error", "10"}, 2,
+         "lithoprism: --log-error goes with --invert, not with --timelapse (see lithoprism --help)\n"},
+        {{"--timelapse", prefix, monday, monday, "--boundary-weight", "0.5"}, 2,
+         "lithoprism: --boundary-weight goes with --constrain (see lithoprism --help)\n"},
         {{"--timelapse", prefix, monday, monday, "--depth", "3"}, 2,
          "lithoprism: unknown option --depth for --timelapse (see lithoprism --help)\n"},
         {{"--timelapse", prefix, monday, shifted}, 1,
