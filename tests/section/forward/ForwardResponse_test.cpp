@@ -250,6 +250,23 @@ TSurvey SquareFromElectrode24(double along)
     return survey;
 }
 
+// The worst errors of a survey whose last 48 data are its remote's own
+// potentials (the remote against each M), against the analytic answer
+// Potential(source, receiver) gives: those data's ρa, and every datum's ΔU
+// against its larger part.
+template <typename TPotential>
+std::pair<TWorstError, TWorstError> RemoteErrors(const TForwardResult& Result, const TPotential& Potential)
+{
+    const TSurvey& survey = Result.Survey;
+    std::vector<double> expected;
+    for (const TConfiguration& c : survey.Configurations)
+        expected.push_back(AnalyticApparentResistivity(survey, c, Potential));
+    const size_t first = survey.Configurations.size() - 48;
+    return {WorstError(std::vector<double>(Result.Resistivities.begin() + long(first), Result.Resistivities.end()),
+                       std::vector<double>(expected.begin() + long(first), expected.end())),
+            WorstPartError(Result, Potential)};
+}
+
 // A remote at a line electrode's x and 20 m off the line was refused
 // ("Electrodes 24 and 49 stand at one place (x = 69)"). Over a homogeneous
 // ground, the remote's own potentials (its ρa against each M, electrode 24
@@ -272,14 +289,8 @@ TEST(ForwardResponse, ARemoteSquareFromALineElectrodeFollowsTheAnalyticAnswer)
             const TElectrode& q = survey.Electrodes[size_t(r)];
             return HalfSpacePotential(rho, std::hypot(p.x - q.x, p.y - q.y));
         };
-        std::vector<double> expected;
-        for (const TConfiguration& c : survey.Configurations)
-            expected.push_back(AnalyticApparentResistivity(survey, c, potential));
+        const auto [remote, parts] = RemoteErrors(result, potential);
         const size_t first = survey.Configurations.size() - 48;
-        const TWorstError remote =
-            WorstError(std::vector<double>(result.Resistivities.begin() + long(first), result.Resistivities.end()),
-                       std::vector<double>(expected.begin() + long(first), expected.end()));
-        const TWorstError parts = WorstPartError(result, potential);
         EXPECT_LE(remote.error, 0.005) << along << " m along: " << remote.Text();
         EXPECT_LE(parts.error, 0.005) << along << " m along: " << parts.Text();
         // Beside electrode 24: k = 2π · 20 m.
@@ -318,14 +329,7 @@ TEST(ForwardResponse, ARemoteBesideTheMiddleOfTheLineFollowsTheAnalyticAnswers)
                 return twoLayers ? TwoLayerPotential(rho1, rho2, h, distance)
                                  : rho1 / (2 * std::numbers::pi * distance);
             };
-            std::vector<double> expected;
-            for (const TConfiguration& c : survey.Configurations)
-                expected.push_back(AnalyticApparentResistivity(survey, c, potential));
-            const size_t alone = survey.Configurations.size() - 48;
-            const TWorstError remote =
-                WorstError(std::vector<double>(result.Resistivities.begin() + long(alone), result.Resistivities.end()),
-                           std::vector<double>(expected.begin() + long(alone), expected.end()));
-            const TWorstError parts = WorstPartError(result, potential);
+            const auto [remote, parts] = RemoteErrors(result, potential);
             const char* ground = twoLayers ? "two layers" : "homogeneous";
             EXPECT_LE(remote.error, 0.005) << across << " m across, " << ground << ": " << remote.Text();
             EXPECT_LE(parts.error, 0.005) << across << " m across, " << ground << ": " << parts.Text();
