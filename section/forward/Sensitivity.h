@@ -153,6 +153,7 @@ private:
     std::vector<TDatumPart> FDatumParts;
     TSourceNodes FSources;
     bool FOffLine = false; // some electrode stands off the line
+    bool FPoleProducts = false; // the regions' products source by source (else dipole by dipole)
     double FLargestRegion = 0.0; // its nodes
     // The nodes of a region whose dipoles' columns are formed at once.
     static constexpr int DipoleRows = 128;

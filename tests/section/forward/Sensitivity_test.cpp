@@ -203,6 +203,24 @@ void ExpectRemotesAgree(double RemoteB, double RemoteN, const std::string& Label
     EXPECT_LE(worst.error, 1e-9) << worst.Text();
 }
 
+// Every level of a Wenner line: each datum its own current and potential
+// dipole, so a region's products are formed source by source (one matrix
+// product) rather than dipole by dipole as on the example's line.
+TEST(Sensitivity, EveryWennerLevelAgreesWithCentralDifferencesAndTheForwardComputation)
+{
+    const TForwardModel ground = ThreeRegionGround();
+    TSurvey survey;
+    for (int e = 0; e < 20; ++e)
+        survey.Electrodes.push_back({45.0 + 6.0 * e, 0.0});
+    survey.Configurations = ArrayConfigurations(TArrayKind::Wenner, 20, 6);
+    const TSensitivityProblem problem(ground, survey);
+    const std::vector<double> rho = RegionResistivities(ground);
+    ExpectCentralDifferences(problem, rho, "Wenner");
+    const TForwardResult forward = ComputeForwardResponse(ground, survey);
+    const test::TWorstError worst = test::WorstError(problem.Compute(rho).Resistivities, forward.Resistivities);
+    EXPECT_LE(worst.error, 1e-9) << worst.Text();
+}
+
 // Remotes off the line (each pair of a current and a potential electrode
 // seen through its own cos(k Δy)) were refused by name: fitting and
 // inversion could not take such data. B beside the line's middle (x = 95,

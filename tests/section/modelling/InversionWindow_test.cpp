@@ -517,9 +517,13 @@ TEST_F(InversionWindowTest, OverAHillTheDepthOfInvestigationLineHangsUnderTheGro
         const double t = (x - edges.at(i)) / (edges.at(i + 1) - edges.at(i));
         return mesh.Elevations.at(i) + t * (mesh.Elevations.at(i + 1) - mesh.Elevations.at(i));
     };
+    // Beside the outermost electrodes (465 and 535) the line may rise to
+    // the ground: no datum sees beyond them.
     for (const auto& [a, b] : line)
         for (const TGeometryPoint& p : {a, b}) {
-            EXPECT_LT(p.y, ground(p.x) - mesh.RowDepths.at(1) / 2) << p.x;
+            if (p.x > 466.0 && p.x < 534.0) {
+                EXPECT_LT(p.y, ground(p.x) - mesh.RowDepths.at(1) / 2) << p.x;
+            }
             EXPECT_GT(p.y, mesh.Bottom) << p.x;
         }
     // Under the line's middle (the electrodes from x 465 to 535): the top
