@@ -292,6 +292,13 @@ TPriorData LogPriorData(const TInversionMesh& Mesh, const std::vector<TWellLog>&
     return prior;
 }
 
+int TPriorData::CellCount() const
+{
+    std::vector<int> cells = Cells;
+    std::sort(cells.begin(), cells.end());
+    return static_cast<int>(std::unique(cells.begin(), cells.end()) - cells.begin());
+}
+
 double PriorDatumError(double Error, double Distance, double Reach)
 {
     if (!(Reach > 0.0))

@@ -95,6 +95,9 @@ struct TPriorData {
     std::vector<double> LogResistivities; // the mean ln ρ of the samples in the cell
     std::vector<int> Samples;          // how many samples each holds
     std::vector<double> Distances;     // from the datum's well along x; 0 in the well's column
+
+    // The cells holding data (a cell two logs reach counted once).
+    int CellCount() const;
 };
 
 // Refuses (EForwardError naming the log) what LogPriorData refuses of one log.

@@ -52,8 +52,9 @@
 
 namespace lp {
 
-// A log's lateral reach by default, in electrode spacings.
+// A log's lateral reach by default and at most, in electrode spacings.
 inline constexpr double DefaultLogReach = 6.0;
+inline constexpr double MostLogReach = 1000.0;
 
 struct TSurveyInversionOptions {
     double ErrorPercent = 3.0;
