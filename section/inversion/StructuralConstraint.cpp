@@ -170,8 +170,11 @@ void AddReachedColumns(const TInversionMesh& Mesh, const TWellLog& Log, double R
                     sum += value;
                     ++count;
                 }
-            if (count > 0)
-                Sums[{cell, distance}] = {sum, count};
+            if (count > 0) { // logs of one well (at one distance) together, as in the well's column
+                auto& [total, samples] = Sums[{cell, distance}];
+                total += sum;
+                samples += count;
+            }
         }
     }
 }

@@ -263,6 +263,16 @@ TEST(StructuralConstraint, ALogReachesTheColumnsBesideItsWellWithErrorsGrowingTo
         EXPECT_NEAR(prior.LogResistivities[p], std::log(row == 0 ? 100.0 : row == 1 ? 50.0 : 7.0), 1e-12);
     }
 
+    // A second log of the same well, deeper: its samples join the first's in each cell, at every distance.
+    const TWellLog deeper{"well A, deeper", 2.5, {-2.25}, {700.0}};
+    const TPriorData both = LogPriorData(mesh, {log, deeper}, 2.2);
+    ASSERT_EQ(both.Cells, prior.Cells);
+    for (size_t p = 0; p < both.Cells.size(); ++p)
+        if (both.Cells[p] / 6 == 2) {
+            EXPECT_EQ(both.Samples[p], 2);
+            EXPECT_NEAR(both.LogResistivities[p], std::log(70.0), 1e-12); // the geometric mean of 7 and 700
+        }
+
     // Over relief the layers follow the surface: the ground 1 m higher two columns on, the same rows.
     for (size_t e = 4; e < mesh.Elevations.size(); ++e)
         mesh.Elevations[e] = 1.0;
