@@ -122,7 +122,6 @@ bool InsideConvex(const std::vector<TGeometryPoint>& Corners, TGeometryPoint Poi
     return true;
 }
 
-
 // The ground's elevation at X (linear between column edges; level beyond them).
 double SurfaceAt(const TInversionMesh& Mesh, double X)
 {
@@ -171,13 +170,14 @@ void AddReachedColumns(const TInversionMesh& Mesh, const TWellLog& Log, double R
                     ++count;
                 }
             if (count > 0) { // logs of one well (at one distance) together, as in the well's column
-                auto& [total, samples] = Sums[{cell, distance}];
+                auto& [total, held] = Sums[{cell, distance}];
                 total += sum;
-                samples += count;
+                held += count;
             }
         }
     }
 }
+
 } // namespace
 
 void CheckStructuralConstraint(const TInversionMesh& Mesh, const TStructuralConstraint& Constraint)

@@ -29,9 +29,8 @@
 // below the ground at its column (layers that follow the surface), its
 // error growing with the distance d from the well (PriorDatumError) until,
 // at the reach, the datum no longer counts and the survey's data alone
-// decide. Without it the log reached its neighbours only through the
-// smoothing, about one column: three spacings away the image was the
-// survey's alone.
+// decide. (Through the smoothing alone a log's column reaches about one
+// column beside it: three spacings away the image would be the survey's.)
 
 #include "section/inversion/InversionMesh.h"
 
