@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <map>
 
 namespace lp {
@@ -121,6 +122,62 @@ bool InsideConvex(const std::vector<TGeometryPoint>& Corners, TGeometryPoint Poi
     return true;
 }
 
+// The ground's elevation at X (linear between column edges; level beyond them).
+double SurfaceAt(const TInversionMesh& Mesh, double X)
+{
+    const std::vector<double>& edges = Mesh.ColumnEdges;
+    const auto right = std::upper_bound(edges.begin(), edges.end(), X);
+    if (right == edges.begin())
+        return RowBoundaryY(Mesh, 0, 0);
+    if (right == edges.end())
+        return RowBoundaryY(Mesh, static_cast<int>(edges.size()) - 1, 0);
+    const auto e = static_cast<int>(right - edges.begin());
+    const double x0 = edges[static_cast<size_t>(e) - 1], x1 = edges[static_cast<size_t>(e)];
+    const double t = (X - x0) / (x1 - x0);
+    return (1.0 - t) * RowBoundaryY(Mesh, e - 1, 0) + t * RowBoundaryY(Mesh, e, 0);
+}
+
+// The log's data in the other columns whose centres lie less than Reach
+// from its well: per cell, the samples whose depth below the ground at the
+// well lies in the cell's depth range, keyed by the cell and the distance.
+void AddReachedColumns(const TInversionMesh& Mesh, const TWellLog& Log, double Reach,
+                       std::map<std::pair<int, double>, std::pair<double, int>>& Sums)
+{
+    const double ground = SurfaceAt(Mesh, Log.X);
+    std::vector<std::pair<double, double>> samples; // depth, ln ρ
+    for (size_t s = 0; s < Log.Resistivities.size(); ++s)
+        if (std::isfinite(Log.Elevations[s]))
+            samples.emplace_back(ground - Log.Elevations[s], std::log(Log.Resistivities[s]));
+    const int columns = Mesh.Columns();
+    // The well's own column: the first holding its x, as CellAt finds its samples' cells.
+    int well = -1;
+    for (int c = 0; c < columns && well < 0; ++c)
+        if (Mesh.ColumnEdges[static_cast<size_t>(c)] <= Log.X && Log.X <= Mesh.ColumnEdges[static_cast<size_t>(c) + 1])
+            well = c;
+    for (int c = 0; c < columns; ++c) {
+        const double x0 = Mesh.ColumnEdges[static_cast<size_t>(c)], x1 = Mesh.ColumnEdges[static_cast<size_t>(c) + 1];
+        const double distance = std::fabs((x0 + x1) / 2.0 - Log.X);
+        if (c == well || !(distance < Reach))
+            continue; // the well's own column, or beyond the reach
+        for (int cell = c; cell < Mesh.Cells(); cell += columns) {
+            double top = 0.0, bottom = 0.0;
+            CellDepths(Mesh, cell, top, bottom);
+            double sum = 0.0;
+            int count = 0;
+            for (const auto& [depth, value] : samples)
+                if (depth >= top && depth < bottom) {
+                    sum += value;
+                    ++count;
+                }
+            if (count > 0) { // logs of one well (at one distance) together, as in the well's column
+                auto& [total, held] = Sums[{cell, distance}];
+                total += sum;
+                held += count;
+            }
+        }
+    }
+}
+
 } // namespace
 
 void CheckStructuralConstraint(const TInversionMesh& Mesh, const TStructuralConstraint& Constraint)
@@ -206,9 +263,12 @@ void CheckWellLog(const TWellLog& Log)
     }
 }
 
-TPriorData LogPriorData(const TInversionMesh& Mesh, const std::vector<TWellLog>& Logs)
+TPriorData LogPriorData(const TInversionMesh& Mesh, const std::vector<TWellLog>& Logs, double Reach)
 {
-    std::map<int, std::pair<double, int>> sums; // cell: Σ ln ρ, samples
+    if (!(std::isfinite(Reach) && Reach >= 0.0))
+        throw EForwardError("The logs' lateral reach must be a finite number of metres, 0 or above.");
+    // cell, distance from the well (0: the well's column, every log's samples together): Σ ln ρ, samples
+    std::map<std::pair<int, double>, std::pair<double, int>> sums;
     for (const TWellLog& log : Logs) {
         CheckWellLog(log);
         for (size_t s = 0; s < log.Resistivities.size(); ++s) {
@@ -218,18 +278,36 @@ TPriorData LogPriorData(const TInversionMesh& Mesh, const std::vector<TWellLog>&
             const int cell = CellAt(Mesh, {log.X, y});
             if (cell < 0)
                 continue;
-            auto& [sum, count] = sums[cell];
+            auto& [sum, count] = sums[{cell, 0.0}];
             sum += std::log(rho);
             ++count;
         }
+        if (Reach > 0.0)
+            AddReachedColumns(Mesh, log, Reach, sums);
     }
     TPriorData prior;
-    for (const auto& [cell, sum] : sums) {
-        prior.Cells.push_back(cell);
+    for (const auto& [key, sum] : sums) {
+        prior.Cells.push_back(key.first);
         prior.LogResistivities.push_back(sum.first / sum.second);
         prior.Samples.push_back(sum.second);
+        prior.Distances.push_back(key.second);
     }
     return prior;
+}
+
+int TPriorData::CellCount() const
+{
+    std::vector<int> cells = Cells;
+    std::sort(cells.begin(), cells.end());
+    return static_cast<int>(std::unique(cells.begin(), cells.end()) - cells.begin());
+}
+
+double PriorDatumError(double Error, double Distance, double Reach)
+{
+    if (!(Reach > 0.0))
+        return Error;
+    const double share = std::fabs(Distance) / Reach;
+    return share < 1.0 ? Error * std::exp(2.0 * share * share) : std::numeric_limits<double>::infinity();
 }
 
 } // namespace lp

@@ -4,7 +4,8 @@
 // data of their cells.
 //
 //   lines + zones (CellZones) + weights ──CutWeights──> a factor per roughness row ──ConstrainedSmoothness──> C
-//   well logs ──LogPriorData──> one ln ρ datum per cell a log's samples fall in
+//   well logs ──LogPriorData──> one ln ρ datum per cell a log's samples fall in,
+//                               and per cell of the columns within its lateral reach
 //
 // Cuts: a pair of neighbouring cells (one row of SmoothnessOperator) keeps
 // its weight times a factor: 1 where nothing separates the two cells; where
@@ -21,6 +22,15 @@
 // datum of that cell's ln ρ with the relative error given (20 % by default:
 // a log sees a few decimetres round the hole, the cell is metres wide).
 // Samples outside every cell are left out.
+// Lateral reach: a log stands for layered ground round its well, not for
+// its column alone. Each column whose centre lies less than Reach from the
+// well gets the log's data too: per cell, the mean ln ρ of the samples
+// whose depth below the ground at the well lies in the cell's depth range
+// below the ground at its column (layers that follow the surface), its
+// error growing with the distance d from the well (PriorDatumError) until,
+// at the reach, the datum no longer counts and the survey's data alone
+// decide. (Through the smoothing alone a log's column reaches about one
+// column beside it: three spacings away the image would be the survey's.)
 
 #include "section/inversion/InversionMesh.h"
 
@@ -80,9 +90,13 @@ struct TWellLog {
 
 // The prior data the logs give: cells and their ln ρ.
 struct TPriorData {
-    std::vector<int> Cells;            // rising, one datum each
+    std::vector<int> Cells;            // rising, one datum each (a cell reached by several logs: one per log)
     std::vector<double> LogResistivities; // the mean ln ρ of the samples in the cell
     std::vector<int> Samples;          // how many samples each holds
+    std::vector<double> Distances;     // from the datum's well along x; 0 in the well's column
+
+    // The cells holding data (a cell two logs reach counted once).
+    int CellCount() const;
 };
 
 // Refuses (EForwardError naming the log) what LogPriorData refuses of one log.
@@ -91,8 +105,16 @@ void CheckWellLog(const TWellLog& Log);
 // Refuses (EForwardError naming the log) a log whose values are not all
 // finite and above 0 ("The log \"well 3\" holds a value of 0 or below
 // (-2 at elevation -4.5): only a log of resistivity can be used."), a log
-// without samples or with elevations not one per value.
-TPriorData LogPriorData(const TInversionMesh& Mesh, const std::vector<TWellLog>& Logs);
+// without samples or with elevations not one per value, a Reach that is
+// not a finite number of 0 or above (0: the well's column alone).
+TPriorData LogPriorData(const TInversionMesh& Mesh, const std::vector<TWellLog>& Logs, double Reach = 0.0);
+
+// The relative error of a prior datum Distance (d) from its well: Error at
+// the well, growing as Error · exp(2 (d/Reach)²), so that its weight in the
+// misfit (1/error²) falls as a Gaussian of the distance: to e⁻¹ (error ×1.6)
+// at half the reach and e⁻⁴ (×7.4) at the reach; infinite (no datum) from
+// the reach on; Error itself without a reach (Reach 0).
+double PriorDatumError(double Error, double Distance, double Reach);
 
 // The mesh bent onto what the constraint knows (FollowTargets): at every
 // column edge, the elevations where a used line (Weight below 1) crosses

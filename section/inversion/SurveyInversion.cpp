@@ -170,7 +170,8 @@ struct TSurveyInverter::TState {
     std::optional<TInversionResult> Main;
 };
 
-// The logs' prior data after the survey's data, their errors LogErrorPercent.
+// The logs' prior data after the survey's data, their errors LogErrorPercent
+// at the well, growing to the reach.
 void TSurveyInverter::AddWellLogs(TState& State)
 {
     if (State.Options.WellLogs.empty())
@@ -178,7 +179,11 @@ void TSurveyInverter::AddWellLogs(TState& State)
     const double percent = State.Options.LogErrorPercent;
     if (!(std::isfinite(percent) && percent > 0.0))
         throw EForwardError("The logs' error must be a finite number of per cent above 0.");
-    State.Prior = LogPriorData(State.Mesh, State.Options.WellLogs);
+    const double spacings = State.Options.LogReach;
+    if (!(std::isfinite(spacings) && spacings >= 0.0))
+        throw EForwardError("The logs' lateral reach must be a finite number of electrode spacings, 0 or above.");
+    const double reach = spacings * MedianGap(UsedElectrodePositions(State.Data.Survey()));
+    State.Prior = LogPriorData(State.Mesh, State.Options.WellLogs, reach);
     const auto N = State.Measured.size(), P = static_cast<Index>(State.Prior.Cells.size());
     if (P == 0)
         return; // no sample within the mesh
@@ -186,7 +191,7 @@ void TSurveyInverter::AddWellLogs(TState& State)
     State.Errors.conservativeResize(N + P);
     for (Index p = 0; p < P; ++p) {
         State.Measured[N + p] = State.Prior.LogResistivities[static_cast<size_t>(p)];
-        State.Errors[N + p] = percent / 100.0;
+        State.Errors[N + p] = PriorDatumError(percent / 100.0, State.Prior.Distances[static_cast<size_t>(p)], reach);
     }
     State.Options.Settings.PriorData = static_cast<int>(P);
     State.PriorProblem = std::make_unique<TPriorDataProblem>(*State.Problem, State.Prior.Cells);

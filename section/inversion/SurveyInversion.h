@@ -12,8 +12,10 @@
 //
 // Errors: each datum's relative error is the file's where it gives one,
 // else ErrorPercent / 100. Well logs add one datum per cell they reach
-// (LogPriorData), after the survey's (TInversionSettings::PriorData): the
-// steps' χ² is the survey's, PriorChiSquare the logs'.
+// (LogPriorData), after the survey's (TInversionSettings::PriorData), and
+// one per cell of the columns within their lateral reach, weaker the
+// farther from the well: the steps' χ² is the survey's, PriorChiSquare the
+// logs'.
 // Structural cuts: Structure and Zones scale the roughness between the
 // cells they separate (ConstrainedSmoothness). The chargeabilities' absolute errors: the
 // file's where given, else 2 % of ηa plus 0.1 (per cent units).
@@ -50,6 +52,10 @@
 
 namespace lp {
 
+// A log's lateral reach by default and at most, in electrode spacings.
+inline constexpr double DefaultLogReach = 6.0;
+inline constexpr double MostLogReach = 1000.0;
+
 struct TSurveyInversionOptions {
     double ErrorPercent = 3.0;
     double ZWeight = 1.0;
@@ -58,9 +64,13 @@ struct TSurveyInversionOptions {
     // Zones above, when given, stand for its zones at weight 0.
     TStructuralConstraint Structure;
     // Well logs of resistivity as prior data of their cells, each with the
-    // relative error LogErrorPercent / 100 in ln ρ.
+    // relative error LogErrorPercent / 100 in ln ρ at the well, and of the
+    // cells of the columns within LogReach electrode spacings (the median
+    // gap of the used electrodes) of it, their errors growing to no weight
+    // at the reach (LogPriorData, PriorDatumError); 0: the well's column alone.
     std::vector<TWellLog> WellLogs;
     double LogErrorPercent = 20.0;
+    double LogReach = DefaultLogReach;
     std::vector<double> Start;    // ohm-m per cell; empty for the median apparent resistivity
     TInversionSettings Settings;  // λ, iterations, fixed cells, limits
     TForwardOptions Forward;

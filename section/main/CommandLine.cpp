@@ -537,7 +537,7 @@ struct TInvertRequest {
 };
 
 // --invert, and --timelapse (TimeLapse) with the same options but --doi,
-// --well-logs and --log-error.
+// --well-logs, --log-error and --log-reach.
 TInvertRequest ParseInvertArguments(const QStringList& Arguments, bool TimeLapse = false)
 {
     const QString command = TimeLapse ? QStringLiteral("--timelapse") : QStringLiteral("--invert");
@@ -589,13 +589,16 @@ TInvertRequest ParseInvertArguments(const QStringList& Arguments, bool TimeLapse
             request.Options.Settings.Iterations = CountArgument(argument, value, 1, 1000);
         } else if (argument == QStringLiteral("--boundary-weight")) {
             request.BoundaryWeight = RangeArgument(argument, value, 0.0, 1.0);
-        } else if (TimeLapse && (argument == QStringLiteral("--well-logs") || argument == QStringLiteral("--log-error"))) {
+        } else if (TimeLapse && (argument == QStringLiteral("--well-logs") || argument == QStringLiteral("--log-error") ||
+                                 argument == QStringLiteral("--log-reach"))) {
             // A series has no place for a log's prior data yet: refused, not ignored.
             throw EArgumentError(QStringLiteral("%1 goes with --invert, not with --timelapse").arg(argument).toStdString());
         } else if (argument == QStringLiteral("--well-logs")) {
             request.WellLogsFile = value;
         } else if (argument == QStringLiteral("--log-error")) {
             request.Options.LogErrorPercent = PositiveArgument(argument, value);
+        } else if (argument == QStringLiteral("--log-reach")) {
+            request.Options.LogReach = RangeArgument(argument, value, 0.0, MostLogReach);
         } else if (argument == QStringLiteral("--format")) {
             request.DataFormat = DataFormatFromName(value.toStdString());
             if (!request.DataFormat)
@@ -820,7 +823,7 @@ int InvertCommand(const QStringList& Arguments, std::FILE* Out, std::FILE* Error
                            .arg(ChiSquareText(last.ChiSquare), RrmsText(last.Rrms)));
         if (!inversion.Prior.Cells.empty())
             PrintLine(Out, QStringLiteral("well logs: %1 cells, chi-square %2")
-                               .arg(inversion.Prior.Cells.size())
+                               .arg(inversion.Prior.CellCount())
                                .arg(ChiSquareText(last.PriorChiSquare)));
         return 0;
     } catch (const std::exception& error) {
@@ -1176,7 +1179,13 @@ QString CommandLineUsage()
         "    --boundary-weight W  with --constrain: the smoothing kept across them, 0 (none, the\n"
         "                      default) to 1 (as if not drawn)\n"
         "    --well-logs LIST.crt  resistivity logs (a well-log list) as data of the cells they cross\n"
-        "    --log-error PERCENT  the logs' relative error (default 20)\n"
+        "    --log-error PERCENT  the logs' relative error at the well (default 20)\n"
+        "    --log-reach SPACINGS  how far along the line a log stands for the ground, in\n"
+        "                      electrode spacings (default 6; 0 to 1000): the cells of the\n"
+        "                      columns within it take the log's values at their depth\n"
+        "                      below the surface as data, their error growing with the\n"
+        "                      distance from the well (x1.6 at half the reach, x7.4 at\n"
+        "                      it); 0: the well's column alone\n"
         "    --start-from-section   start from the section's resistivities (default: the\n"
         "                      data's median apparent resistivity everywhere)\n"
         "    --error PERCENT   relative error of data whose file gives none (default 3)\n"
@@ -1241,8 +1250,8 @@ QString CommandLineUsage()
         "                  (step 0 the baseline). A file whose electrodes stand\n"
         "                  elsewhere than the baseline's, or of which fewer than half\n"
         "                  the data are common to all, is refused by name.\n"
-        "                  Options: those of --invert but --doi, --well-logs and\n"
-        "                  --log-error\n"
+        "                  Options: those of --invert but --doi, --well-logs,\n"
+        "                  --log-error and --log-reach\n"
         "  --help          print this text and exit\n"
         "\n"
         "A file to write that is one of the files read (by any path) is refused.")

@@ -1,6 +1,7 @@
 #include "section/modelling/InversionConstraints.h"
 
 #include "platform/ui/Registry.h"
+#include "section/inversion/SurveyInversion.h"
 #include "section/modelling/InversionSetup.h"
 #include "section/modelling/ModellingWindowCommands.h"
 
@@ -20,6 +21,7 @@ const QString ConstraintsKey = QStringLiteral("Software\\Lithoprism\\Inversion")
 const QString BoundariesName = QStringLiteral("Boundaries");
 const QString LogsName = QStringLiteral("WellLogs");
 const QString LogErrorName = QStringLiteral("LogError");
+const QString LogReachName = QStringLiteral("LogReach");
 
 // The kept entries: name → its fields after it, one entry a line, fields by tabs.
 QMap<QString, QStringList> KeptEntries(const QString& Name)
@@ -40,15 +42,16 @@ QMap<QString, QStringList> KeptEntries(const QString& Name)
     return entries;
 }
 
-QString KeptLogError()
+// A field's kept text (Name), else Default.
+QString KeptField(const QString& Name, const QString& Default)
 {
     try {
         TRegistry registry;
-        if (registry.OpenKeyReadOnly(ConstraintsKey) && registry.ValueExists(LogErrorName))
-            return registry.ReadString(LogErrorName);
+        if (registry.OpenKeyReadOnly(ConstraintsKey) && registry.ValueExists(Name))
+            return registry.ReadString(Name);
     } catch (const std::exception&) {
     }
-    return QStringLiteral("20");
+    return Default;
 }
 
 QTableWidget* ListTable(QWidget* Parent, const QString& Name, const QStringList& Headers)
@@ -114,10 +117,18 @@ TInversionConstraints::TInversionConstraints(QWidget* Parent) : QWidget(Parent)
                                                             QStringLiteral("Samples")});
     LogTable->setToolTip(QStringLiteral("A ticked log's values (ohm-m) become data of the cells it crosses "
                                         "(Options > Carotage data loads logs)"));
-    LogErrorEdit = new QLineEdit(KeptLogError(), this);
+    LogErrorEdit = new QLineEdit(KeptField(LogErrorName, QStringLiteral("20")), this);
     LogErrorEdit->setObjectName(QStringLiteral("LogErrorEdit"));
     LogErrorEdit->setMaximumWidth(90);
-    LogErrorEdit->setToolTip(QStringLiteral("The relative error of a log's datum, in per cent of its resistivity"));
+    LogErrorEdit->setToolTip(QStringLiteral("The relative error of a log's datum at the well, in per cent of its "
+                                            "resistivity"));
+    LogReachEdit = new QLineEdit(KeptField(LogReachName, QString::number(DefaultLogReach)), this);
+    LogReachEdit->setObjectName(QStringLiteral("LogReachEdit"));
+    LogReachEdit->setMaximumWidth(90);
+    LogReachEdit->setToolTip(QStringLiteral("How far along the line a log stands for the ground, in electrode "
+                                            "spacings: the columns within it take the log's values as data, their "
+                                            "error growing with the distance from the well; 0: the well's column "
+                                            "alone"));
     // The window's other mnemonics leave J: the page's own (Alt+K) leads to
     // the first table, Tab to the next controls.
     auto* boundaries = new QLabel(QStringLiteral("Lines and boundaries (Space ticks; type a weight):"), this);
@@ -126,6 +137,8 @@ TInversionConstraints::TInversionConstraints(QWidget* Parent) : QWidget(Parent)
     logs->setBuddy(LogTable);
     auto* error = new QLabel(QStringLiteral("Log error (%):"), this);
     error->setBuddy(LogErrorEdit);
+    auto* reach = new QLabel(QStringLiteral("Reach (spacings):"), this);
+    reach->setBuddy(LogReachEdit);
     layout->addWidget(boundaries);
     layout->addWidget(BoundaryTable, 1);
     layout->addWidget(logs);
@@ -133,14 +146,18 @@ TInversionConstraints::TInversionConstraints(QWidget* Parent) : QWidget(Parent)
     auto* errorRow = new QHBoxLayout;
     errorRow->addWidget(error);
     errorRow->addWidget(LogErrorEdit);
+    errorRow->addWidget(reach);
+    errorRow->addWidget(LogReachEdit);
     errorRow->addStretch(1);
     layout->addLayout(errorRow);
     setTabOrder(BoundaryTable, LogTable);
     setTabOrder(LogTable, LogErrorEdit);
+    setTabOrder(LogErrorEdit, LogReachEdit);
 
     connect(BoundaryTable, &QTableWidget::itemChanged, this, [this] { Changed(); });
     connect(LogTable, &QTableWidget::itemChanged, this, [this] { Changed(); });
     connect(LogErrorEdit, &QLineEdit::editingFinished, this, [this] { Changed(); });
+    connect(LogReachEdit, &QLineEdit::editingFinished, this, [this] { Changed(); });
 }
 
 void TInversionConstraints::ShowSection(const TForwardModel* Ground, const AllSpolygon& Model, const lines& Lines)
@@ -275,6 +292,15 @@ std::optional<double> TInversionConstraints::LogErrorPercent() const
     return TypedNumber(LogErrorEdit->text(), true, valid);
 }
 
+std::optional<double> TInversionConstraints::LogReach() const
+{
+    bool valid = true;
+    const std::optional<double> reach = TypedNumber(LogReachEdit->text(), false, valid);
+    if (!reach || *reach < 0.0 || *reach > MostLogReach)
+        return std::nullopt;
+    return reach;
+}
+
 void TInversionConstraints::Changed()
 {
     if (FFilling)
@@ -308,6 +334,7 @@ void TInversionConstraints::Save() const
         registry.WriteString(BoundariesName, text(boundaries));
         registry.WriteString(LogsName, text(logs));
         registry.WriteString(LogErrorName, LogErrorEdit->text());
+        registry.WriteString(LogReachName, LogReachEdit->text());
     } catch (const std::exception&) {
         // Settings that cannot be written cost the user nothing now.
     }

@@ -3,7 +3,7 @@
 // open lines and its bodies' boundaries, each with a check (cut the
 // smoothness there) and a weight (0: sharp, up to 1: no effect), and the
 // well logs overlaid on the section, each with a check "use as
-// resistivity", and the logs' error.
+// resistivity", the logs' error and their lateral reach.
 //
 //   section (lines, regions) ──ShowSection──> BoundaryTable ──Choice──> TStructuralConstraint (lines, weights per region)
 //   carotage overlay logs    ──ShowLogs────> LogTable      ──UsedLogs──> TWellLog per ticked log
@@ -55,13 +55,17 @@ public:
     std::vector<TWellLog> UsedLogs() const;
     // The logs' error field; empty when it is not a number above 0.
     std::optional<double> LogErrorPercent() const;
+    // The logs' reach field, in electrode spacings (TSurveyInversionOptions::LogReach);
+    // empty when it is not a number from 0 to MostLogReach.
+    std::optional<double> LogReach() const;
 
-    // After every change of a check, a weight or the error.
+    // After every change of a check, a weight, the error or the reach.
     std::function<void()> OnChanged;
 
     QTableWidget* BoundaryTable = nullptr; // name (checkable), weight (editable)
     QTableWidget* LogTable = nullptr;      // name (checkable: use as resistivity), samples
     QLineEdit* LogErrorEdit = nullptr;
+    QLineEdit* LogReachEdit = nullptr;
 
 private:
     void Save() const;

@@ -1037,6 +1037,10 @@ bool TInversionWindow::Invert()
     if (!job->Options.WellLogs.empty() && !logError)
         return refuse(QStringLiteral("The logs' error must be a number of per cent above 0."));
     job->Options.LogErrorPercent = logError.value_or(job->Options.LogErrorPercent);
+    const std::optional<double> logReach = Constraints->LogReach();
+    if (!job->Options.WellLogs.empty() && !logReach)
+        return refuse(QStringLiteral("The logs' reach must be a number of electrode spacings from 0 to 1000."));
+    job->Options.LogReach = logReach.value_or(job->Options.LogReach);
     job->Cells = ChartCells(*MeshChart);
     job->Options.ErrorPercent = *error;
     job->Options.ZWeight = *zWeight;
@@ -1482,7 +1486,7 @@ QString TInversionWindow::ResultText() const
     const QString logs = FResult->Prior.Cells.empty()
                              ? QString()
                              : QStringLiteral("; well logs (%1): χ² %2")
-                                   .arg(CountText(static_cast<int>(FResult->Prior.Cells.size()), QStringLiteral("cell"),
+                                   .arg(CountText(FResult->Prior.CellCount(), QStringLiteral("cell"),
                                                   QStringLiteral("cells")),
                                         ShortNumber(last.PriorChiSquare));
     return QStringLiteral("%1, %2: χ² %3, rrms %4 %%5. %6")

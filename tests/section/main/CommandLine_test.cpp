@@ -1328,6 +1328,18 @@ TEST(CommandLine, InvertWithWellLogsAndWeightedBoundaries)
     EXPECT_GE(match.captured(1).toInt(), 2);
     EXPECT_NE(logged, invert("nolog.csv", {}).second);
     EXPECT_FALSE(plainRun.Out.contains("well logs"));
+    // The log's lateral reach: 0 keeps it to the well's column, fewer cells
+    // than the default reach of 6 spacings (20 m apart: columns centred
+    // less than 120 m from the well); the default written out is the same
+    // image.
+    const auto [columnRun, column] =
+        invert("column.csv", {"--well-logs", WellLogList(folder), "--log-error", "10", "--log-reach", "0"});
+    const QRegularExpressionMatch columnMatch = logs.match(columnRun.Out);
+    ASSERT_TRUE(columnMatch.hasMatch()) << columnRun.Out.toStdString();
+    EXPECT_GT(match.captured(1).toInt(), 4 * columnMatch.captured(1).toInt());
+    EXPECT_NE(column, logged);
+    EXPECT_EQ(invert("six.csv", {"--well-logs", WellLogList(folder), "--log-error", "10", "--log-reach", "6"}).second,
+              logged);
 
     // A log with a value below 0 is refused naming it; the old table stays.
     const QString out = folder.filePath("refused.csv");
@@ -1342,6 +1354,11 @@ TEST(CommandLine, InvertWithWellLogsAndWeightedBoundaries)
     EXPECT_EQ(alone.Code, 2);
     EXPECT_EQ(alone.Errors, "lithoprism: --boundary-weight goes with --constrain (see lithoprism --help)\n");
     EXPECT_EQ(RunCommand({"--invert", out, data, "--log-error", "0"}).Code, 2);
+    const TCommandRun negativeReach = RunCommand({"--invert", out, data, "--log-reach", "-1"});
+    EXPECT_EQ(negativeReach.Code, 2);
+    EXPECT_EQ(negativeReach.Errors,
+              "lithoprism: --log-reach needs a number from 0 to 1e3, not \"-1\" (see lithoprism --help)\n");
+    EXPECT_EQ(RunCommand({"--invert", out, data, "--log-reach", "nan"}).Code, 2);
     EXPECT_EQ(FileBytes(out), "old table\n");
 }
 
@@ -1618,6 +1635,8 @@ TEST(CommandLine, TimeLapseRefusesAnotherLayoutOrTooFewCommonDataNamingTheFileAn
          "lithoprism: --well-logs goes with --invert, not with --timelapse (see lithoprism --help)\n"},
         {{"--timelapse", prefix, monday, monday, "--log-error", "10"}, 2,
          "lithoprism: --log-error goes with --invert, not with --timelapse (see lithoprism --help)\n"},
+        {{"--timelapse", prefix, monday, monday, "--log-reach", "3"}, 2,
+         "lithoprism: --log-reach goes with --invert, not with --timelapse (see lithoprism --help)\n"},
         {{"--timelapse", prefix, monday, monday, "--boundary-weight", "0.5"}, 2,
          "lithoprism: --boundary-weight goes with --constrain (see lithoprism --help)\n"},
         {{"--timelapse", prefix, monday, monday, "--depth", "3"}, 2,

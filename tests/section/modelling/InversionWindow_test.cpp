@@ -1257,6 +1257,19 @@ TEST_F(InversionWindowTest, LinesBoundariesAndWellLogsAreChosenByKeysAndKept)
     EXPECT_TRUE(Inversion->StateLabel->text().contains(QStringLiteral("\"B1 resistivity\"")))
         << Inversion->StateLabel->text().toStdString();
 
+    // The log's reach typed: Alt+J to the list, Tab to the error, Tab to the reach.
+    QTest::keyClick(Inversion, Qt::Key_J, Qt::AltModifier);
+    ASSERT_EQ(QApplication::focusWidget(), &logs);
+    QTest::keyClick(&logs, Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), Inversion->Constraints->LogErrorEdit);
+    QTest::keyClick(Inversion->Constraints->LogErrorEdit, Qt::Key_Tab);
+    QLineEdit* reach = Inversion->Constraints->LogReachEdit;
+    ASSERT_EQ(QApplication::focusWidget(), reach);
+    EXPECT_EQ(reach->text(), QStringLiteral("6")); // the default: six electrode spacings
+    reach->selectAll();
+    QTest::keyClicks(reach, QStringLiteral("3"));
+    QTest::keyClick(reach, Qt::Key_Return);
+
     // The choices come back from the settings: the lists laid anew, and a new page.
     Inversion->ShowConstraints();
     TInversionConstraints fresh(nullptr);
@@ -1269,6 +1282,7 @@ TEST_F(InversionWindowTest, LinesBoundariesAndWellLogsAreChosenByKeysAndKept)
         EXPECT_EQ(shown->item(2, 0)->checkState(), Qt::Unchecked);
     }
     EXPECT_EQ(fresh.LogTable->item(0, 0)->checkState(), Qt::Checked);
+    EXPECT_EQ(fresh.LogReachEdit->text(), QStringLiteral("3"));
     const TStructuralConstraint choice = fresh.Choice();
     ASSERT_EQ(choice.Lines.size(), 1u);
     EXPECT_EQ(choice.Lines[0].Weight, 0.0);
@@ -1278,10 +1292,24 @@ TEST_F(InversionWindowTest, LinesBoundariesAndWellLogsAreChosenByKeysAndKept)
     // The log mended (read again, still ticked by its name): the run uses it and says its χ².
     ASSERT_NO_FATAL_FAILURE(LoadWellLog(*this, well, QStringLiteral("B1 resistivity")));
     EXPECT_EQ(logs.item(0, 0)->checkState(), Qt::Checked);
+    // A reach below 0 refuses the run, saying so.
+    reach->setText(QStringLiteral("-1"));
+    QTest::mouseClick(Inversion->InvertButton, Qt::LeftButton);
+    EXPECT_FALSE(Inversion->Busy());
+    EXPECT_TRUE(Inversion->StateLabel->text().contains(QStringLiteral("reach"))) << Inversion->StateLabel->text().toStdString();
+    reach->setText(QStringLiteral("3"));
     ASSERT_NO_FATAL_FAILURE(ClickInvert());
     WaitForEnd();
     ASSERT_TRUE(Inversion->Result().has_value()) << Inversion->ErrorText().toStdString();
     EXPECT_FALSE(Inversion->Result()->Prior.Cells.empty());
+    // The typed reach is the run's: the log's data reach beside the well, less than three spacings from it.
+    std::vector<double> electrodeX;
+    for (const TElectrode& electrode : electrodes)
+        electrodeX.push_back(electrode.x);
+    const std::vector<double>& distances = Inversion->Result()->Prior.Distances;
+    ASSERT_FALSE(distances.empty());
+    EXPECT_GT(*std::max_element(distances.begin(), distances.end()), 0.0);
+    EXPECT_LT(*std::max_element(distances.begin(), distances.end()), 3.0 * MedianGap(electrodeX));
     EXPECT_TRUE(Inversion->StateLabel->text().contains(QStringLiteral("well logs"))) << Inversion->StateLabel->text().toStdString();
     // The cells meet along the ticked line: its rows bent onto it, and the
     // image chart shows the mesh the run used.
