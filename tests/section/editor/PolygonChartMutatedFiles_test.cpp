@@ -304,9 +304,10 @@ private:
         const TModelArea& area = Chart.ModelArea;
         for (int node = 0; node < Chart.Nodes.Length(); ++node) {
             const int kind = Chart.Nodes[node].border;
-            if (kind != bkNone && kind != bkSurface)
+            if (kind != bkNone && kind != bkSurface) {
                 ASSERT_EQ(BorderLineKind(NodePoint(Chart.Nodes, node), area.bottom, area.right, area.left), kind)
                     << "node " << node << "\n" << Text;
+            }
         }
         const TChartState asOpened = StateOfChart(Chart);
         try {

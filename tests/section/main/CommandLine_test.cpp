@@ -1563,8 +1563,9 @@ TEST(CommandLine, TimeLapsePutsDatedSurveysInTimeOrder)
     for (qsizetype r = 1; r < rows.size(); ++r) {
         const QList<QByteArray> v = rows[r].split(',');
         ASSERT_EQ(v.size(), 7);
-        if (v[6].toDouble() >= 0.1)
+        if (v[6].toDouble() >= 0.1) {
             EXPECT_NEAR(v[5].toDouble(), 25.0, 1.5); // Monday against Wednesday: 1 / 0.8
+        }
     }
 }
 
