@@ -511,7 +511,7 @@ TInversionResult InvertChange(TInversionProblem& Problem, const VectorXd& Data, 
     }
     result.Resistivities = model.array().exp();
     // A fixed cell keeps its value exactly (ln and exp would change its last digit).
-    for (size_t j = 0; j < Settings.Fixed.size(); ++j)
+    for (size_t j = 0; j < Settings.Fixed.size() && j < static_cast<size_t>(Start.Resistivities.size()); ++j)
         if (Settings.Fixed[j])
             result.Resistivities[static_cast<Index>(j)] = Start.Resistivities[static_cast<Index>(j)];
     result.Response = response.array().exp();
