@@ -404,38 +404,119 @@ Eigen::SparseMatrix<double> SharpenedSmoothness(const Eigen::SparseMatrix<double
     return weights.asDiagonal() * Smoothness;
 }
 
-// A step's second pass: the inversion run again from the baseline's
-// model m_0 with the smoothness sharpened by First's change.
-// The steps of both passes in one list, numbered on; a cancelled second
-// pass cancels the step.
-TInversionResult InvertSharpened(TInversionProblem& Problem, const VectorXd& Data, const VectorXd& Errors,
-                                 const Eigen::SparseMatrix<double>& Smoothness, const VectorXd& Baseline,
-                                 const TInversionSettings& Settings, TInversionResult First,
-                                 const TInversionCallbacks& Callbacks)
+// The forward problem linearised about a model whose response and
+// Jacobian are known: f(m) ≈ f(m_k) + J(m_k)(m − m_k), its Jacobian J(m_k)
+// everywhere. An inversion against it costs solves, no forward computation.
+class TLinearisedProblem : public TInversionProblem {
+public:
+    TLinearisedProblem(const VectorXd& LogModel, const VectorXd& LogResponse, const MatrixXd& Jacobian)
+        : FModel(LogModel), FResponse(LogResponse), FJacobian(Jacobian)
+    {
+    }
+
+    VectorXd Respond(const VectorXd& LogResistivities, MatrixXd* Jacobian) override
+    {
+        if (Jacobian)
+            *Jacobian = FJacobian;
+        return FResponse + FJacobian * (LogResistivities - FModel);
+    }
+
+private:
+    const VectorXd& FModel;
+    const VectorXd& FResponse;
+    const MatrixXd& FJacobian;
+};
+
+// The iteration limit of the inversions of a linearised problem: solves
+// only; the settings' limit counts a step's forward computations.
+constexpr int LinearisedIterations = 20;
+
+// A step's difference inversion of Data (the rows Rows of the common
+// data) from Start, whose response and Jacobian at every common datum are
+// known. Each iteration linearises the problem about its model m_k and
+// inverts the linearised problem twice, as the single inversion would (its
+// λ rule and stop rule, from the last λ): smoothly, for where the change
+// has its edges, then with the smoothness sharpened by that change; one
+// forward computation at the sharpened model then tells the true χ² (a
+// model that does not lower it is moved halfway back to m_k, three times
+// at most) and serves the next linearisation. The iterations end as the
+// single inversion's do: χ² ≤ 1 (not with HoldLambda), χ² changed by less
+// than 1 %, no step lowering χ², or Settings.Iterations.
+TInversionResult InvertChange(TInversionProblem& Problem, const VectorXd& Data, const VectorXd& Errors,
+                              const Eigen::SparseMatrix<double>& Smoothness, const VectorXd& Baseline,
+                              const TInversionSettings& Settings, const TInversionResult& Start,
+                              const std::vector<Index>& Rows, const TInversionCallbacks& Callbacks)
 {
-    const Eigen::SparseMatrix<double> sharpened = SharpenedSmoothness(Smoothness, First.Resistivities, Baseline);
-    const int offset = First.Steps.empty() ? 0 : First.Steps.back().Iteration;
-    TInversionCallbacks numbered;
-    if (Callbacks.Iteration)
-        numbered.Iteration = [&](const TInversionStep& step, const VectorXd& model) {
-            if (step.Iteration == 0)
-                return; // the baseline's model, no iteration of the step
-            TInversionStep on = step;
-            on.Iteration += offset;
-            Callbacks.Iteration(on, model);
-        };
-    TInversionResult second = InvertResistivity(Problem, Data, Errors, sharpened, Baseline, Settings, numbered);
-    if (second.Cancelled) {
-        First.Cancelled = true;
-        return First;
+    VectorXd model = Start.Resistivities.array().log();
+    VectorXd response = Start.Response.array().log().matrix()(Rows);
+    MatrixXd jacobian = Start.Jacobian(Rows, Eigen::all);
+    double lambda = Settings.Lambda, chi = ChiSquare(Data, response, Errors);
+    TInversionResult result;
+    const auto record = [&](int iteration) {
+        result.Steps.push_back({iteration, chi, RelativeRms(Data, response), lambda});
+        if (Callbacks.Iteration)
+            Callbacks.Iteration(result.Steps.back(), VectorXd(model.array().exp()));
+    };
+    record(0);
+    result.Stop = "The iteration limit was reached.";
+    const bool hold = Settings.HoldLambda;
+    TInversionSettings linear = Settings;
+    linear.Iterations = LinearisedIterations;
+    for (int iteration = 1; iteration <= Settings.Iterations; ++iteration) {
+        if (chi <= 1.0 && !hold) {
+            result.Stop = "Chi-square reached 1.";
+            break;
+        }
+        TLinearisedProblem linearised(model, response, jacobian);
+        const VectorXd current = model.array().exp();
+        linear.Lambda = lambda;
+        const TInversionResult smooth = InvertResistivity(linearised, Data, Errors, Smoothness, current, linear);
+        const TInversionResult sharpened = InvertResistivity(
+            linearised, Data, Errors, SharpenedSmoothness(Smoothness, smooth.Resistivities, Baseline), current, linear);
+        const VectorXd target = sharpened.Resistivities.array().log();
+        bool accepted = false;
+        VectorXd trial, trialResponse;
+        MatrixXd trialJacobian;
+        try {
+            for (double length = 1.0; length >= 0.125 && !accepted; length /= 2.0) {
+                trial = model + length * (target - model);
+                ++result.Responses;
+                trialResponse = Problem.Respond(trial, &trialJacobian);
+                accepted = ChiSquare(Data, trialResponse, Errors) < chi;
+            }
+        } catch (const EForwardCancelled&) {
+            result.Cancelled = true;
+            result.Stop = "Cancelled; the model of iteration " + std::to_string(iteration - 1) + " stays.";
+            break;
+        }
+        if (!accepted) {
+            result.Stop = "No step lowered the misfit.";
+            break;
+        }
+        model = std::move(trial);
+        response = std::move(trialResponse);
+        jacobian = std::move(trialJacobian);
+        lambda = sharpened.Steps.back().Lambda;
+        const double previous = chi;
+        chi = ChiSquare(Data, response, Errors);
+        record(iteration);
+        if (chi <= 1.0 && !hold) {
+            result.Stop = "Chi-square reached 1.";
+            break;
+        }
+        if (std::fabs(previous - chi) < 0.01 * previous) {
+            result.Stop = "Chi-square changed by less than 1 % in an iteration.";
+            break;
+        }
     }
-    for (size_t k = 1; k < second.Steps.size(); ++k) {
-        First.Steps.push_back(second.Steps[k]);
-        First.Steps.back().Iteration += offset;
-    }
-    second.Steps = std::move(First.Steps);
-    second.Responses += First.Responses;
-    return second;
+    result.Resistivities = model.array().exp();
+    // A fixed cell keeps its value exactly (ln and exp would change its last digit).
+    for (size_t j = 0; j < Settings.Fixed.size() && j < static_cast<size_t>(Start.Resistivities.size()); ++j)
+        if (Settings.Fixed[j])
+            result.Resistivities[static_cast<Index>(j)] = Start.Resistivities[static_cast<Index>(j)];
+    result.Response = response.array().exp();
+    result.Jacobian = std::move(jacobian);
+    return result;
 }
 
 // The series; Held (per later survey, per datum) the data each step uses,
@@ -508,14 +589,9 @@ TTimeLapseInversion InvertSeries(const std::vector<TMeasuredData>& Surveys, cons
         const int before = problem.Responses;
         TRowsProblem cut(problem, rows);
         TInversionProblem& stepProblem = all ? static_cast<TInversionProblem&>(problem) : cut;
-        // A smooth pass, then the sharpened one from m_0.
-        TInversionResult result =
-            InvertResistivity(stepProblem, data, errors, setup.Smoothness,
-                              fromPrevious ? previous.Resistivities : baseline.Resistivities, settings,
-                              callbacks(static_cast<int>(t)));
-        if (!result.Cancelled)
-            result = InvertSharpened(stepProblem, data, errors, setup.Smoothness, baseline.Resistivities, settings,
-                                     std::move(result), callbacks(static_cast<int>(t)));
+        TInversionResult result = InvertChange(stepProblem, data, errors, setup.Smoothness, baseline.Resistivities,
+                                               settings, fromPrevious ? previous : baseline, rows,
+                                               callbacks(static_cast<int>(t)));
         if (!result.Cancelled && !all)
             cut.Complete(result);
         series.Responses += problem.Responses - before;

@@ -38,18 +38,27 @@
 //     where given, else ErrorPercent / 100 (as the single inversion's);
 //   - the same λ rule and stop rule as the single inversion (its Settings:
 //     first λ, iterations, limits, fixed cells, reference weight);
-//   - two passes per step: the smooth one above, then the same inversion
-//     again from m_0 with the change's roughness measured nearly in the L1
-//     norm (one reweighting of the iteratively reweighted least squares:
-//     row i of C weighted by √w_i, w_i = ε / √(r_i² + ε²), r = C(m_t − m_0)
-//     of the first pass, ε = 0.02 in ln ρ, the size of a datum's noise).
-//     A smooth norm smears a true change into the ground around it (the
-//     square of an edge costs far more than a spread-out slope); the
-//     reweighted one keeps the change's edges and still smooths the
-//     noise's small ripples, so that little change is painted where
-//     nothing changed. Its first iteration is served from m_0's response;
-//     a step costs about twice the forward computations of one pass. The
-//     step's iterations are both passes', numbered on;
+//   - the change's roughness measured nearly in the L1 norm (iteratively
+//     reweighted least squares): row i of C weighted by √w_i, w_i =
+//     ε / √(r_i² + ε²), r = C(m − m_0) of a smooth change, ε = 0.02 in
+//     ln ρ (the size of a datum's noise). A smooth norm smears a true
+//     change into the ground around it (the square of an edge costs far
+//     more than a spread-out slope); the reweighted one keeps the change's
+//     edges and still smooths the noise's small ripples, so that little
+//     change is painted where nothing changed;
+//   - each iteration of a step linearises the forward problem about its
+//     model m_k (f(m) ≈ f(m_k) + J(m_k)(m − m_k), response and Jacobian
+//     known) and inverts the linearised problem twice by the single
+//     inversion, solves only: smoothly from m_k, whose change gives the
+//     weights, then with the reweighted smoothness from m_k; one forward
+//     computation at that model tells its true χ² and serves the next
+//     iteration. A model not lowering χ² is moved halfway back to m_k (three
+//     times at most). The step ends as the single inversion does (χ² ≤ 1,
+//     χ² changed by less than 1 %, no step lowering χ², the iteration
+//     limit, which counts these linearisations); each iteration's
+//     linearised inversions start from the last λ. A step of a small
+//     change (a series measured often) then takes one forward computation:
+//     the linearisation about the previous step's model holds;
 //   - the start's response and Jacobian (the baseline's, or the previous
 //     step's) serve the step's first iteration without a forward
 //     computation, and every step runs on the baseline's forward problem

@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -279,6 +280,74 @@ TEST(TimeLapseInversion, GrowingPlumeWithIndependentNoiseRecoveredWithinAQuarter
     for (const TTimeLapseStep& step : lapse.Steps)
         iterations += static_cast<int>(step.Inversion.Steps.size()) - 1;
     EXPECT_EQ(lapse.Responses, iterations);
+}
+
+// Guards against a series costing more than three inversions: two passes of
+// forward computations per step (a smooth one, then a sharpened one) took
+// a ten-survey series to four to five times one inversion's time.
+TEST(TimeLapseInversion, ASeriesMeasuredOftenTakesAtMostThreeTimesOneInversionsForwardComputations)
+{
+    // 24 electrodes 2 m apart over 200 ohm-m above 100 ohm-m (the interface
+    // 2 m deep); a block under the centre 6 m wide, 2 to 5 m deep, falls
+    // from 100 ohm-m by 12 % a survey: six surveys, 2 % noise each.
+    constexpr int electrodes = 24;
+    constexpr double spacing = 2.0;
+    TSurvey survey;
+    std::vector<double> x;
+    for (int e = 0; e < electrodes; ++e) {
+        survey.Electrodes.push_back({e * spacing, 0.0});
+        x.push_back(e * spacing);
+    }
+    survey.Configurations = ArrayConfigurations(TArrayKind::DipoleDipole, electrodes, 6);
+    const double centre = x.back() / 2;
+    TInversionMesh ground;
+    ground.ColumnEdges = {-100.0, centre - 3.0, centre + 3.0, 150.0};
+    ground.Elevations = {0.0, 0.0, 0.0, 0.0};
+    ground.RowDepths = {0.0, 2.0, 5.0, 100.0};
+    ground.Bottom = -100.0;
+    TForwardOptions forward;
+    forward.Threads = 2;
+    std::vector<TMeasuredData> surveys;
+    for (int t = 0; t < 6; ++t) {
+        std::vector<double> rho(9, 100.0);
+        std::fill(rho.begin(), rho.begin() + 3, 200.0);
+        rho[4] = 100.0 * std::pow(0.88, t);
+        const TForwardResult truth = ComputeForwardResponse(InversionGround(ground, rho), survey, forward);
+        std::mt19937 random(static_cast<unsigned>(300 + t));
+        std::normal_distribution<double> noise(0.0, 0.02);
+        TMeasuredData data;
+        data.Electrodes = survey.Electrodes;
+        data.Configurations = survey.Configurations;
+        for (size_t i = 0; i < truth.Resistivities.size(); ++i) {
+            data.Resistivities.push_back(truth.Resistivities[i] * (1.0 + noise(random)));
+            data.GeometricFactors.push_back(truth.GeometricFactors[i]);
+        }
+        surveys.push_back(data);
+    }
+    double deepest = 0.0;
+    for (const TConfiguration& c : survey.Configurations)
+        deepest = std::max(deepest, MedianDepth(survey, c));
+    const TInversionMesh mesh =
+        DefaultInversionMesh(x, -2 * spacing, x.back() + 2 * spacing, {{-2 * spacing, 0.0}, {x.back() + 2 * spacing, 0.0}}, deepest);
+    TSurveyInversionOptions options;
+    options.ErrorPercent = 2.0;
+    options.Forward.Threads = 2;
+    const TTimeLapseInversion lapse = InvertTimeLapse(surveys, mesh, options);
+    ASSERT_EQ(lapse.Steps.size(), surveys.size() - 1);
+    // The baseline's: its starting model's and one per iteration.
+    const int inversion = static_cast<int>(lapse.Baseline.Steps.size());
+    std::printf("forward computations: the baseline %d, the %zu difference steps %d\n", inversion, lapse.Steps.size(),
+                lapse.Responses);
+    EXPECT_GT(inversion, 2);
+    EXPECT_LE(inversion + lapse.Responses, 3 * inversion);
+    for (const TTimeLapseStep& step : lapse.Steps) {
+        EXPECT_LE(step.Inversion.Steps.back().ChiSquare, 1.0) << step.Inversion.Stop;
+        // The block's cell the most: the change is where it happened.
+        const auto most = std::min_element(step.ChangePercent.begin(), step.ChangePercent.end());
+        const TGeometryPoint where = CellCentre(mesh, static_cast<int>(most - step.ChangePercent.begin()));
+        EXPECT_NEAR(where.x, centre, 4.0);
+        EXPECT_LT(*most, -3.0);
+    }
 }
 
 TEST(TimeLapseInversion, AnErrorCommonToEverySurveyCancelsInTheDifferenceNotInSeparateInversions)
