@@ -109,7 +109,7 @@ TInversionConstraints::TInversionConstraints(QWidget* Parent) : QWidget(Parent)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(2, 2, 2, 2);
     BoundaryTable = ListTable(this, QStringLiteral("BoundaryTable"),
-                              {QStringLiteral("Line or boundary (tick: cut)"), QStringLiteral("Weight")});
+                              {QStringLiteral("Line or boundary (Space ticks: cut)"), QStringLiteral("Weight")});
     BoundaryTable->setToolTip(QStringLiteral("With Constrain by the section, the smoothing stops where a ticked line "
                                              "or boundary runs: weight 0 cuts it sharp, 1 leaves it as if not drawn "
                                              "(Space ticks, typing a number sets the weight)"));
@@ -130,16 +130,15 @@ TInversionConstraints::TInversionConstraints(QWidget* Parent) : QWidget(Parent)
                                             "error growing with the distance from the well; 0: the well's column "
                                             "alone"));
     // The window's other mnemonics leave J: the page's own (Alt+K) leads to
-    // the first table, Tab to the next controls.
-    auto* boundaries = new QLabel(QStringLiteral("Lines and boundaries (Space ticks; type a weight):"), this);
-    boundaries->setBuddy(BoundaryTable);
+    // the first table, Tab to the next controls. The first table's header
+    // says what it holds: no label above it, so that the page fits the
+    // window's opening height with its fields.
     auto* logs = new QLabel(QStringLiteral("&Join well logs to the data:"), this);
     logs->setBuddy(LogTable);
     auto* error = new QLabel(QStringLiteral("Log error (%):"), this);
     error->setBuddy(LogErrorEdit);
     auto* reach = new QLabel(QStringLiteral("Reach (spacings):"), this);
     reach->setBuddy(LogReachEdit);
-    layout->addWidget(boundaries);
     layout->addWidget(BoundaryTable, 1);
     layout->addWidget(logs);
     layout->addWidget(LogTable, 1);

@@ -22,6 +22,7 @@
 #include "section/views/Section2D.h"
 
 #include <QtCore/QPointer>
+#include <QtWidgets/QScrollArea>
 #include <QtWidgets/QCheckBox>
 #include <QtWidgets/QComboBox>
 #include <QtWidgets/QDialog>
@@ -1337,6 +1338,13 @@ TEST_F(InversionWindowTest, LinesBoundariesAndWellLogsAreChosenByKeysAndKept)
     EXPECT_GT(crossed, 0);
     // Where the line runs close to a boundary or a log's contact, the rows cannot take both (growth within 2).
     EXPECT_GT(onBoundary, crossed / 2) << onBoundary << " of " << crossed;
+    // At the window's opening size the page shows its last fields (the
+    // log's error and reach) without scrolling: they had been cut off.
+    const auto* page = Inversion->findChild<QScrollArea*>(QStringLiteral("ConstraintsScroll"));
+    ASSERT_NE(page, nullptr);
+    SettleLayouts();
+    EXPECT_LE(Inversion->Constraints->minimumSizeHint().height(), page->viewport()->height())
+        << Inversion->width() << "x" << Inversion->height();
     SaveScreenshot(*Inversion, QStringLiteral("inversion-constrained"));
 
     // Without the constraint and the log: straight rows, the image of the data alone (the manual's other screen).
