@@ -44,8 +44,18 @@ if(LP_FUZZ)
     message(FATAL_ERROR "LP_FUZZ needs clang (configure with -DCMAKE_CXX_COMPILER=clang++)")
   endif()
   # Coverage instrumentation for libFuzzer in every library; the fuzz
-  # targets link the engine itself (fuzz/CMakeLists.txt).
-  target_compile_options(lp_options INTERFACE -fsanitize=fuzzer-no-link)
+  # targets link the engine itself (fuzz/CMakeLists.txt). A target whose
+  # property LP_NO_FUZZ_COVERAGE is set compiles without it (lp_forward's
+  # and lp_inversion's numeric loops, which no fuzz target reaches: the
+  # counters and comparison hooks slowed them several times over), and a
+  # source of it that a fuzz target does reach takes it back with the
+  # source property COMPILE_OPTIONS ${LP_FUZZ_COVERAGE}. The property is
+  # read on the target compiled, not on lp_options: the flag is never given
+  # to it at all, as a negating flag among the target's own options would
+  # come ahead of the interface's and lose.
+  set(LP_FUZZ_COVERAGE -fsanitize=fuzzer-no-link)
+  target_compile_options(lp_options INTERFACE
+    $<$<NOT:$<BOOL:$<TARGET_PROPERTY:LP_NO_FUZZ_COVERAGE>>>:${LP_FUZZ_COVERAGE}>)
   target_link_options(lp_options INTERFACE -fsanitize=fuzzer-no-link)
 endif()
 

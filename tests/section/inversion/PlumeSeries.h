@@ -136,4 +136,12 @@ struct TPlumeSeries {
     }
 };
 
+// The series of independent noise alone, made once for the whole test
+// program: its forward computations are the slow part.
+inline const TPlumeSeries& PlumeSeries()
+{
+    static const TPlumeSeries series;
+    return series;
+}
+
 } // namespace lp::test

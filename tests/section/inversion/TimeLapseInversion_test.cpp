@@ -263,7 +263,7 @@ TSeriesScores InvertBothWays(const TPlumeSeries& Series, TTimeLapseInversion& La
 
 TEST(TimeLapseInversion, GrowingPlumeWithIndependentNoiseRecoveredWithinAQuarterOfTheChange)
 {
-    const TPlumeSeries series;
+    const TPlumeSeries& series = test::PlumeSeries();
     TTimeLapseInversion lapse;
     const TSeriesScores scores = InvertBothWays(series, lapse, "independent 2 % noise");
     for (size_t k = 0; k < scores.Lapse.size(); ++k) {
@@ -368,7 +368,7 @@ TEST(TimeLapseInversion, AnErrorCommonToEverySurveyCancelsInTheDifferenceNotInSe
 // left out of that survey's step alone.
 TEST(TimeLapseInversion, ADatumRemovedFromOneSurveyIsLeftOutOfThatStepAlone)
 {
-    const TPlumeSeries series;
+    const TPlumeSeries& series = test::PlumeSeries();
     const size_t count = series.Surveys[0].Size();
     const std::vector<size_t> removed{5, 40, 77, 150, 222, 300};
     std::vector<bool> marked(count, false);
@@ -424,7 +424,7 @@ TEST(TimeLapseInversion, ADatumRemovedFromOneSurveyIsLeftOutOfThatStepAlone)
 
 TEST(TimeLapseInversion, CancelKeepsTheFinishedSteps)
 {
-    const TPlumeSeries series;
+    const TPlumeSeries& series = test::PlumeSeries();
     TSurveyInversionOptions options;
     options.Forward.Threads = 2;
     int finished = 0;

@@ -36,14 +36,6 @@
 namespace lp::test {
 namespace {
 
-// The plume's series, made once for the whole suite: the forward
-// computations are the slow part.
-const TPlumeSeries& Series()
-{
-    static const TPlumeSeries series;
-    return series;
-}
-
 struct TimeLapseWindowTest : MainWindow {
     TTimeLapseWindow* Lapse = nullptr;
     QStringList Files; // the series' files, survey K in Files[K]
@@ -59,11 +51,11 @@ struct TimeLapseWindowTest : MainWindow {
     void Open()
     {
         Start({Section});
-        for (size_t t = 0; t < Series().Surveys.size(); ++t) {
+        const std::vector<TMeasuredData>& surveys = PlumeSeries().Surveys;
+        for (size_t t = 0; t < surveys.size(); ++t) {
             const QString file = Folder.filePath(QStringLiteral("plume-%1.dat").arg(t));
             QString error;
-            ASSERT_TRUE(SaveBytesAtomically(file, QByteArray::fromStdString(FormatMeasuredData(Series().Surveys[t], 0.02)),
-                                            error))
+            ASSERT_TRUE(SaveBytesAtomically(file, QByteArray::fromStdString(FormatMeasuredData(surveys[t], 0.02)), error))
                 << error.toStdString();
             Files.append(file);
         }
@@ -124,7 +116,7 @@ struct TimeLapseWindowTest : MainWindow {
 // inside every later one), nearest its middle.
 int PlumeCell(const TInversionMesh& Mesh)
 {
-    const TRectangle& plume = Series().Plumes.at(1);
+    const TRectangle& plume = PlumeSeries().Plumes.at(1);
     const double x = 0.5 * (plume.X1 + plume.X2), depth = 0.5 * (plume.Top + plume.Bottom);
     int best = -1;
     double nearest = 1e9;
@@ -352,7 +344,7 @@ TEST_F(TimeLapseWindowTest, TheImagesAreSavedAndLaidUnderTheSection)
 TEST_F(TimeLapseWindowTest, ASurveyOfAnotherLayoutIsRefusedByName)
 {
     ASSERT_NO_FATAL_FAILURE(Open());
-    TMeasuredData moved = Series().Surveys.at(1);
+    TMeasuredData moved = PlumeSeries().Surveys.at(1);
     for (TElectrode& electrode : moved.Electrodes)
         electrode.x += 0.5;
     const QString file = Folder.filePath(QStringLiteral("moved.dat"));
