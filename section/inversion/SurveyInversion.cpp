@@ -74,6 +74,7 @@ TCellInversionProblem::TCellInversionProblem(const TInversionMesh& Mesh, const T
     ground.Regions.insert(ground.Regions.end(), ground.Regions.begin(), ground.Regions.end());
     TForwardOptions options = Options;
     options.Mesh.SidePaddingOffset = Mesh.Cells();
+    options.Mesh.Growth = InversionMeshGrowth;
     FColumns = Mesh.Columns();
     FProblem = std::make_unique<TSensitivityProblem>(ground, Survey, options);
     for (int cell = 0; cell < Mesh.Cells(); ++cell)
