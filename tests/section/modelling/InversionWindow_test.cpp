@@ -779,6 +779,11 @@ TEST_F(InversionWindowTest, OptionsAreReadInTheUsersNotation)
     ASSERT_NO_FATAL_FAILURE(Open(1));
     TypeInto(Inversion->ErrorEdit, QStringLiteral("2,5"));
     TypeInto(Inversion->LambdaEdit, QStringLiteral("0,5"));
+    // The Known geology page's fields too.
+    TypeInto(Inversion->Constraints->LogErrorEdit, QStringLiteral("12,5"));
+    TypeInto(Inversion->Constraints->LogReachEdit, QStringLiteral("2,5"));
+    EXPECT_EQ(Inversion->Constraints->LogErrorPercent(), std::optional<double>(12.5));
+    EXPECT_EQ(Inversion->Constraints->LogReach(), std::optional<double>(2.5));
     // The limits dialog reads the same notation.
     Inversion->MeshChart->Selected[0][0] = true;
     AnswerModal<QDialog>([&] { QTest::mouseClick(Inversion->LimitsButton, Qt::LeftButton); },
