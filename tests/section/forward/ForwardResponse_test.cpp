@@ -186,17 +186,16 @@ TEST(ForwardResponse, ARemoteOffTheLineOverTwoLayersFollowsTheImageSeries)
     std::printf("[ remote off the line, two layers ] %s\n", worst.Text().c_str());
 }
 
-// 48 electrodes 10 m apart from x = 65 and a remote electrode (the last)
-// Across off the line beside the middle (x = 300, 5 m along the line from
-// electrodes 24 and 25): pole-dipoles with the remote as B (n = 1 to 6),
-// and the remote alone as A against every M on the line.
-TSurvey BesideTheLine(double across)
+// 48 electrodes Spacing apart from First and a remote electrode (the last)
+// at Remote: pole-dipoles with the remote as B (n = 1 to 6), and the
+// remote alone as A against every M on the line.
+TSurvey LineWithRemote(double First, double Spacing, const TElectrode& Remote)
 {
     TSurvey survey;
     survey.Array = SchemeArrayName;
     for (int e = 0; e < 48; ++e)
-        survey.Electrodes.push_back({65.0 + 10.0 * e, 0.0});
-    survey.Electrodes.push_back({300.0, 0.0, across});
+        survey.Electrodes.push_back({First + Spacing * e, 0.0});
+    survey.Electrodes.push_back(Remote);
     const int remote = 48;
     for (int n = 1; n <= 6; ++n)
         for (int i = 0; i + n + 1 < 48; ++i)
@@ -204,6 +203,13 @@ TSurvey BesideTheLine(double across)
     for (int m = 0; m < 48; ++m)
         survey.Configurations.push_back({remote, -1, m, -1});
     return survey;
+}
+
+// 48 electrodes 10 m apart from x = 65 and the remote Across off the line
+// beside the middle (x = 300, 5 m along the line from electrodes 24 and 25).
+TSurvey BesideTheLine(double across)
+{
+    return LineWithRemote(65.0, 10.0, {300.0, 0.0, across});
 }
 
 // The worst error of the computed ΔU against the analytic one, relative to
@@ -230,24 +236,12 @@ TWorstError WorstPartError(const TForwardResult& result, const std::function<dou
     return worst;
 }
 
-// 48 electrodes 3 m apart from x = 0 and a remote (the last) 20 m off the
-// line, carried out square from electrode 24 (x = 69) and then Along
-// further: pole-dipoles with the remote as B (n = 1 to 6), and the remote
-// alone as A against every M, electrode 24 among them.
+// 48 electrodes 3 m apart from x = 0 and the remote 20 m off the line,
+// carried out square from electrode 24 (x = 69) and then Along further; the
+// remote alone as A meets electrode 24 among the M.
 TSurvey SquareFromElectrode24(double along)
 {
-    TSurvey survey;
-    survey.Array = SchemeArrayName;
-    for (int e = 0; e < 48; ++e)
-        survey.Electrodes.push_back({3.0 * e, 0.0});
-    survey.Electrodes.push_back({69.0 + along, 0.0, 20.0});
-    const int remote = 48;
-    for (int n = 1; n <= 6; ++n)
-        for (int i = 0; i + n + 1 < 48; ++i)
-            survey.Configurations.push_back({i, remote, i + n, i + n + 1});
-    for (int m = 0; m < 48; ++m)
-        survey.Configurations.push_back({remote, -1, m, -1});
-    return survey;
+    return LineWithRemote(0.0, 3.0, {69.0 + along, 0.0, 20.0});
 }
 
 // The worst errors of a survey whose last 48 data are its remote's own
