@@ -188,29 +188,24 @@ public:
             const VectorXd step = ChooseStep(J, f, lambda);
             // The line search: halve a step that raises Φ.
             const double before = Phi(f, FU, lambda);
-            double length = 1.0;
-            bool accepted = false;
-            VectorXd u, fNew;
-            MatrixXd JNew;
+            THalvedStep tried;
             try {
-                for (int halving = 0; halving <= 3 && !accepted; ++halving, length /= 2.0) {
-                    u = FU + length * step;
-                    ++result.Responses;
-                    fNew = FProblem.Respond(M(u), &JNew);
-                    accepted = Phi(fNew, u, lambda) < before;
-                }
+                tried = HalvedStep(
+                    FU, step, [&](const VectorXd& u, MatrixXd* Jacobian) { return FProblem.Respond(M(u), Jacobian); },
+                    [&](const VectorXd& u, const VectorXd& response) { return Phi(response, u, lambda) < before; },
+                    result.Responses);
             } catch (const EForwardCancelled&) {
                 result.Cancelled = true;
                 result.Stop = "Cancelled; the model of iteration " + std::to_string(iteration - 1) + " stays.";
                 break;
             }
-            if (!accepted) {
+            if (!tried.Accepted) {
                 result.Stop = "No step lowered the misfit.";
                 break;
             }
-            FU = u;
-            f = fNew;
-            J = JNew;
+            FU = std::move(tried.Model);
+            f = std::move(tried.Response);
+            J = std::move(tried.Jacobian);
             const double previous = chi;
             chi = MeasuredChiSquare(f);
             Record(result, iteration, chi, f, lambda);
@@ -454,6 +449,20 @@ VectorXd MirroredStart(const TInversionResult& Main, const VectorXd& First, doub
 }
 
 } // namespace
+
+THalvedStep HalvedStep(const VectorXd& From, const VectorXd& Direction,
+                       const std::function<VectorXd(const VectorXd&, MatrixXd*)>& Respond,
+                       const std::function<bool(const VectorXd&, const VectorXd&)>& Accept, int& Responses)
+{
+    THalvedStep tried;
+    for (double length = 1.0; length >= 0.125 && !tried.Accepted; length /= 2.0) {
+        tried.Model = From + length * Direction;
+        ++Responses;
+        tried.Response = Respond(tried.Model, &tried.Jacobian);
+        tried.Accepted = Accept(tried.Model, tried.Response);
+    }
+    return tried;
+}
 
 TDepthOfInvestigation DepthOfInvestigation(TInversionProblem& Problem, const VectorXd& Measured,
                                            const VectorXd& Errors, const Eigen::SparseMatrix<double>& Smoothness,

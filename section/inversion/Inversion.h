@@ -212,6 +212,21 @@ TChargeabilityResult InvertChargeability(const Eigen::MatrixXd& Jacobian, const 
 Eigen::VectorXd Coverage(const Eigen::MatrixXd& Jacobian, const Eigen::VectorXd& Areas);
 
 double ChiSquare(const Eigen::VectorXd& Measured, const Eigen::VectorXd& Calculated, const Eigen::VectorXd& Errors);
+
+// The line search of an iteration: From + t·Direction tried for t = 1, 1/2,
+// 1/4 and 1/8 until Accept(model, response) holds. Respond gives a model's
+// response and Jacobian; Responses counts its calls. The last model tried
+// comes back with its response and Jacobian, accepted or not; a
+// cancellation (EForwardCancelled) passes through.
+struct THalvedStep {
+    bool Accepted = false;
+    Eigen::VectorXd Model, Response;
+    Eigen::MatrixXd Jacobian;
+};
+THalvedStep HalvedStep(const Eigen::VectorXd& From, const Eigen::VectorXd& Direction,
+                       const std::function<Eigen::VectorXd(const Eigen::VectorXd&, Eigen::MatrixXd*)>& Respond,
+                       const std::function<bool(const Eigen::VectorXd&, const Eigen::VectorXd&)>& Accept,
+                       int& Responses);
 // Both as ln ρa.
 double RelativeRms(const Eigen::VectorXd& Measured, const Eigen::VectorXd& Calculated);
 

@@ -474,28 +474,24 @@ TInversionResult InvertChange(TInversionProblem& Problem, const VectorXd& Data, 
         const TInversionResult sharpened = InvertResistivity(
             linearised, Data, Errors, SharpenedSmoothness(Smoothness, smooth.Resistivities, Baseline), current, linear);
         const VectorXd target = sharpened.Resistivities.array().log();
-        bool accepted = false;
-        VectorXd trial, trialResponse;
-        MatrixXd trialJacobian;
+        THalvedStep tried;
         try {
-            for (double length = 1.0; length >= 0.125 && !accepted; length /= 2.0) {
-                trial = model + length * (target - model);
-                ++result.Responses;
-                trialResponse = Problem.Respond(trial, &trialJacobian);
-                accepted = ChiSquare(Data, trialResponse, Errors) < chi;
-            }
+            tried = HalvedStep(
+                model, target - model, [&](const VectorXd& m, MatrixXd* J) { return Problem.Respond(m, J); },
+                [&](const VectorXd&, const VectorXd& trial) { return ChiSquare(Data, trial, Errors) < chi; },
+                result.Responses);
         } catch (const EForwardCancelled&) {
             result.Cancelled = true;
             result.Stop = "Cancelled; the model of iteration " + std::to_string(iteration - 1) + " stays.";
             break;
         }
-        if (!accepted) {
+        if (!tried.Accepted) {
             result.Stop = "No step lowered the misfit.";
             break;
         }
-        model = std::move(trial);
-        response = std::move(trialResponse);
-        jacobian = std::move(trialJacobian);
+        model = std::move(tried.Model);
+        response = std::move(tried.Response);
+        jacobian = std::move(tried.Jacobian);
         lambda = sharpened.Steps.back().Lambda;
         const double previous = chi;
         chi = ChiSquare(Data, response, Errors);

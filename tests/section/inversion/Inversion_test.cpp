@@ -442,5 +442,30 @@ TEST(Inversion, CoverageIsLargestWhereTheDataSeeAndZeroWithoutSensitivity)
     EXPECT_EQ(Coverage(MatrixXd::Zero(2, 3), VectorXd::Ones(3)).norm(), 0.0);
 }
 
+// The line search halves the step until it is accepted, at most three
+// times, and returns the model it tried last with its response.
+TEST(Inversion, TheLineSearchHalvesTheStepAtMostThreeTimes)
+{
+    const VectorXd from = VectorXd::Constant(2, 1.0), direction = VectorXd::Constant(2, 8.0);
+    const auto respond = [](const VectorXd& m, MatrixXd* J) {
+        *J = MatrixXd::Identity(2, 2);
+        return VectorXd(2.0 * m);
+    };
+    int responses = 0;
+    const THalvedStep third =
+        HalvedStep(from, direction, respond, [](const VectorXd& m, const VectorXd&) { return m[0] < 4.0; }, responses);
+    EXPECT_TRUE(third.Accepted);
+    EXPECT_EQ(responses, 3);
+    EXPECT_DOUBLE_EQ(third.Model[1], 3.0); // 1 + 8 / 4
+    EXPECT_DOUBLE_EQ(third.Response[0], 6.0);
+    EXPECT_EQ(third.Jacobian.rows(), 2);
+    responses = 0;
+    const THalvedStep none =
+        HalvedStep(from, direction, respond, [](const VectorXd&, const VectorXd&) { return false; }, responses);
+    EXPECT_FALSE(none.Accepted);
+    EXPECT_EQ(responses, 4);
+    EXPECT_DOUBLE_EQ(none.Model[0], 2.0); // 1 + 8 / 8
+}
+
 } // namespace
 } // namespace lp
