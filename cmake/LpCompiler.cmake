@@ -2,7 +2,11 @@
 
 find_program(LP_CCACHE ccache)
 if(LP_CCACHE)
-  set(CMAKE_CXX_COMPILER_LAUNCHER ${LP_CCACHE})
+  # Paths relative to the source folder, and no hash of the working folder:
+  # a fresh clone in another folder (CI's, a second work tree) reuses what
+  # an earlier build of the same sources compiled.
+  set(CMAKE_CXX_COMPILER_LAUNCHER ${CMAKE_COMMAND} -E env CCACHE_BASEDIR=${PROJECT_SOURCE_DIR}
+      CCACHE_NOHASHDIR=true ${LP_CCACHE})
 endif()
 
 # lld links the large test programs (hundreds of megabytes with the
