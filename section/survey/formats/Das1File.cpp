@@ -21,7 +21,8 @@ public:
     {
         enum { Header, Electrodes, Data, Done } block = Header;
         while (const std::optional<std::string_view> line = FText.NextLine()) {
-            if (line->empty() || line->starts_with('!'))
+            // Comments, blank lines, and whatever follows the data.
+            if (line->empty() || line->starts_with('!') || block == Done)
                 continue;
             if (line->starts_with('#')) {
                 const std::vector<std::string_view> tokens = Tokens(line->substr(1), "=");
@@ -40,12 +41,12 @@ public:
                 }
                 continue;
             }
+            // Between the blocks, free text ("Electrodes input/output
+            // format") is passed over.
             if (block == Electrodes)
                 ReadElectrode(*line);
             else if (block == Data)
                 ReadRow(*line);
-            else
-                FText.Fail("a line outside the electrode and data blocks: " + Quoted(*line));
         }
         if (block != Done)
             FText.Fail("the file ends before \"#data_end\"");

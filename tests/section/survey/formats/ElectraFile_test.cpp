@@ -9,7 +9,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <map>
 #include <numbers>
 
 namespace lp {
@@ -88,6 +91,182 @@ TEST(ElectraFile, ReadsTheNewerLayoutAlongYOnlyItsEnabledRows)
     EXPECT_EQ(data.Skipped.UnmeasuredLines, (std::vector<int>{13, 14}));
 }
 
+// A real export's shape, older or newer layout, as section by section the
+// instrument writes it: the original file's name or a profile name first,
+// label/value pairs, a note whose free text looks like labels and rows,
+// the remote block, the totals, and the data closed by a lower-case unit
+// row; with the variants files show.
+struct TElectraExport {
+    const char* Name;
+    bool Newer = true;
+    const char* LineEnd = "\r\n";
+    char Decimal = '.';
+    bool TrailingTab = false;
+    bool BlankLines = false;
+    bool Reordered = false; // V(MN) before I(AB), Status after N
+};
+
+struct TElectraRow {
+    char Status; // E, D or N
+    int Electrodes[4];
+    double I, V;
+};
+const TElectraRow ElectraExportRows[] = {
+    {'E', {1, 4, 2, 3}, 49.0, 275.7},  {'D', {1, 4, 2, 3}, 49.0, 276.0}, {'E', {2, 5, 3, 4}, 48.0, -120.5},
+    {'N', {1, 5, 2, 4}, 0.0, 0.0},      {'E', {5, 1, 4, 2}, 47.5, 30.25},
+};
+
+// The text, and the lines of its data rows.
+std::string ElectraExport(const TElectraExport& Export, std::vector<int>& RowLines)
+{
+    std::string text;
+    int line = 0;
+    const auto put = [&](const std::string& content) {
+        text += content + Export.LineEnd;
+        ++line;
+    };
+    const auto gap = [&] {
+        if (Export.BlankLines)
+            put("");
+    };
+    const auto number = [&](double value) {
+        char buffer[32];
+        std::snprintf(buffer, sizeof buffer, "%.2f", value);
+        std::string written = buffer;
+        std::replace(written.begin(), written.end(), '.', Export.Decimal);
+        return written;
+    };
+    const char* label = Export.Newer ? "#" : "# ";
+    const auto labelled = [&](const std::string& name, const std::string& value) {
+        put(label + name);
+        put(value);
+    };
+    if (Export.Newer) {
+        put("Default");
+        put("#Created by the recording software ver.4.0.0");
+        labelled("Original file", "line7 (WEN.).electra");
+        labelled("Creation date [yyyy-MM-dd hh:mm:ss]", "2024-03-01 10:00:00");
+        labelled("Configuration name", "Wenner (alpha)");
+        labelled("Note profile [n. line]", "4");
+        put("#Total electrodes");
+        put("#X\tY\tZ");
+        put("1\tE\t1\t2\t3\t4");
+        put("#Meas. by hand, see the field book");
+        labelled("Frequency value [Hz]", "8");
+        labelled("Current value [mA]", number(50.0));
+        labelled("E1 coordinates [X Y Z]", number(0.0) + "\t" + number(0.0) + "\t" + number(0.0));
+        labelled("Total electrodes", "5");
+        labelled("Total enabled electrodes", "5");
+        labelled("Coordinate reference", "relative");
+    } else {
+        labelled("Original file", "04 Wenner Line7.electra");
+        labelled("Total enabled electrodes", "5");
+    }
+    gap();
+    put(std::string(label) + "X\tY\tZ");
+    for (int e = 0; e < 5; ++e)
+        put(number(2.0 * e) + "\t" + number(0.0) + "\t" + number(50.0 - 0.5 * e));
+    gap();
+    if (Export.Newer) {
+        labelled("Total remote electrode", "0");
+        labelled("Remote coordinate reference", "relative");
+        labelled("Xr\tYr\tZr", "No data");
+        for (const char* total : {"Total expected", "Total done and enabled", "Total done and disabled",
+                                  "Total ghosts imported", "Total ghosts enabled"})
+            labelled(total, "2");
+    } else {
+        labelled("Total samples time on", "256");
+        labelled("Name signal", "V(M-N)");
+        labelled("Total enabled measurements", "4");
+    }
+    gap();
+    std::vector<std::string> columns = {"Meas.", "A", "B", "M", "N", "I(AB)", "V(AB)", "V(MN)", "K/(2pi)", "rhoa",
+                                        "Z(AB)"};
+    if (Export.Newer)
+        columns.insert(columns.begin() + 1, "Status");
+    else
+        columns.insert(columns.end(), {"StartOn", "VMN000", "VMN001"});
+    if (Export.Reordered) {
+        std::iter_swap(std::find(columns.begin(), columns.end(), "I(AB)"), std::find(columns.begin(), columns.end(), "V(MN)"));
+        if (Export.Newer)
+            std::rotate(columns.begin() + 1, columns.begin() + 2, columns.begin() + 6);
+    }
+    std::string names = label, units = label, closing = "#";
+    for (const std::string& column : columns) {
+        const bool first = &column == &columns.front();
+        const std::string unit = column == "Status" ? "[E/D/N]" : column == "I(AB)" ? "[mApp]" : column == "V(MN)" ? "[mVpp]" : "[#]";
+        names += (first ? "" : "\t") + column;
+        units += (first ? "" : "\t") + unit;
+        closing += (first ? "" : "\t") + (column == "Status" ? std::string("[e/d]") : unit);
+    }
+    put(names);
+    put(units);
+    RowLines.clear();
+    int measurement = 0;
+    for (const TElectraRow& row : ElectraExportRows) {
+        if (!Export.Newer && row.Status == 'D')
+            continue; // the older layout has no status
+        std::map<std::string, std::string> cell;
+        cell["Meas."] = std::to_string(++measurement);
+        cell["Status"] = std::string(1, row.Status);
+        for (size_t e = 0; e < 4; ++e)
+            cell[std::string(1, "ABMN"[e])] = std::to_string(row.Electrodes[e]);
+        const bool measured = row.Status != 'N';
+        cell["I(AB)"] = measured ? number(row.I) : "-";
+        cell["V(MN)"] = measured ? number(row.V) : "-";
+        std::string values;
+        for (const std::string& column : columns)
+            values += (values.empty() ? "" : "\t") + (cell.count(column) ? cell[column] : measured ? number(1.5) : "-");
+        put(values + (Export.TrailingTab ? "\t" : ""));
+        RowLines.push_back(line);
+    }
+    if (Export.Newer)
+        put(closing + "\t-");
+    return text;
+}
+
+// Both layouts of real exports were refused: the older one taken for the
+// unified data format at its original file's name, the newer one at its
+// profile name. Each variant is now read, the same data every time.
+TEST(ElectraFile, ReadsRealExportsOfBothLayoutsWithTheirLabelsAndNotes)
+{
+    const TElectraExport exports[] = {
+        {"newer"},
+        {"newer, LF, decimal comma, trailing tabs", true, "\n", ',', true},
+        {"newer, blank lines, another column order", true, "\r\n", '.', false, true, true},
+        {"older", false},
+        {"older, LF, decimal comma, blank lines, trailing tabs", false, "\n", ',', true, true},
+        {"older, another column order", false, "\r\n", '.', false, false, true},
+    };
+    for (const TElectraExport& variant : exports) {
+        SCOPED_TRACE(variant.Name);
+        std::vector<int> rows;
+        const std::string text = ElectraExport(variant, rows);
+        EXPECT_TRUE(IsElectra(text));
+        const TMeasuredData data = ReadMeasuredData(text, std::nullopt, "ele");
+        EXPECT_EQ(data.Format, TDataFormat::Electra);
+        ASSERT_EQ(data.Electrodes.size(), 5u);
+        for (size_t e = 0; e < 5; ++e) {
+            EXPECT_DOUBLE_EQ(data.Electrodes[e].x, 2.0 * static_cast<double>(e));
+            EXPECT_DOUBLE_EQ(data.Electrodes[e].z, 50.0 - 0.5 * static_cast<double>(e));
+        }
+        ASSERT_EQ(data.Size(), 3u);
+        EXPECT_EQ(data.Configurations[0], (TConfiguration{0, 3, 1, 2}));
+        EXPECT_EQ(data.Configurations[1], (TConfiguration{1, 4, 2, 3}));
+        EXPECT_EQ(data.Configurations[2], (TConfiguration{4, 0, 3, 1}));
+        EXPECT_DOUBLE_EQ(data.Resistances[0], 275.7 / 49.0);
+        EXPECT_DOUBLE_EQ(data.Resistances[1], -120.5 / 48.0);
+        EXPECT_DOUBLE_EQ(data.Resistances[2], 30.25 / 47.5);
+        if (variant.Newer) {
+            EXPECT_EQ(data.Lines, (std::vector<int>{rows[0], rows[2], rows[4]}));
+            EXPECT_EQ(data.Skipped.UnmeasuredLines, (std::vector<int>{rows[1], rows[3]}));
+        } else {
+            EXPECT_EQ(data.Lines, (std::vector<int>{rows[0], rows[1], rows[3]}));
+            EXPECT_EQ(data.Skipped.UnmeasuredLines, (std::vector<int>{rows[2]}));
+        }
+    }
+}
+
 TEST(ElectraFile, RefusesWhatItCannotReadNamingTheLine)
 {
     const std::string places = "#Total electrodes\r\n2\r\n#X\tY\tZ\r\n0\t0\t0\r\n1\t0\t0\r\n";
@@ -95,8 +274,16 @@ TEST(ElectraFile, RefusesWhatItCannotReadNamingTheLine)
     EXPECT_EQ(ElectraRefusal("#Total electrodes\r\n3\r\n#X\tY\tZ\r\n0\t0\t0\r\n#Meas.\tA\tB\tM\tN\tI(AB)\tV(MN)\r\n"),
               "Line 5: the list holds 1 electrodes' X Y Z where the count is 3.");
     EXPECT_EQ(ElectraRefusal(places + "#Sequence\r\nDD\r\n"),
-              "Line 6: \"Sequence\" is not a label this reader knows (the electrode count, \"X Y Z\", the remote "
-              "electrodes or the data's \"Meas.\" columns).");
+              "Line 7: the file ends before the data's column label (\"# Meas. A B M N ...\").");
+    EXPECT_EQ(ElectraRefusal(places + "#Note profile [n. line]\r\ntwo\r\n" + columns),
+              "Line 7: \"two\" is not a whole number.");
+    EXPECT_EQ(ElectraRefusal(places + "#Note profile [n. line]\r\n3\r\n#X\tY\tZ\r\n"),
+              "Line 8: the file ends within the note of 3 lines.");
+    EXPECT_EQ(ElectraRefusal("#Total electrodes\r\n3\r\n#Total enabled electrodes\r\n2\r\n#X\tY\tZ\r\n0\t0\t0\r\n"
+                             "#Meas.\tA\tB\tM\tN\tI(AB)\tV(MN)\r\n"),
+              "Line 7: the list holds 1 electrodes' X Y Z where the count is 3 or 2.");
+    EXPECT_EQ(ElectraRefusal(places + "#Total remote electrode\r\n2\r\n"),
+              "Line 7: remote electrodes are listed (\"2\"): their layout is not one this reader knows.");
     EXPECT_EQ(ElectraRefusal(places + "#Total remote electrode\r\nB\t-30\t0\t0\r\n"),
               "Line 7: remote electrodes are listed (\"B\\t-30\\t0\\t0\"): their layout is not one this reader knows.");
     EXPECT_EQ(ElectraRefusal(places + columns + "1\tE\t1\t3\t2\t1\t10\t5\r\n"),
@@ -104,10 +291,11 @@ TEST(ElectraFile, RefusesWhatItCannotReadNamingTheLine)
     EXPECT_EQ(ElectraRefusal(places + columns + "1\tX\t1\t2\t2\t1\t10\t5\r\n"),
               "Line 7: the status is E (enabled), D (disabled) or N (not measured), not \"X\".");
     EXPECT_EQ(ElectraRefusal(places + columns + "1\tE\t1\t2\t2\t1\t10\r\n"), "Line 7: the row has 7 values where line 6 names 8.");
-    EXPECT_EQ(ElectraRefusal(places + columns + "1\tE\t1\t2\t2\t1\t10\t5,5\r\n"), "Line 7: \"5,5\" is not a finite number.");
+    EXPECT_EQ(ElectraRefusal(places + columns + "1\tE\t1\t2\t2\t1\t10\t5;5\r\n"), "Line 7: \"5;5\" is not a finite number.");
     EXPECT_EQ(ElectraRefusal(places + columns + "#Meas.\tA\r\n"),
               "Line 7: after the data's columns only their units' row (\"# [#] ...\") is read, not \"Meas.\\tA\".");
-    EXPECT_EQ(ElectraRefusal("#Total electrodes\r\n2\r\n1\t0\t0\r\n"), "Line 3: values without a label before them: \"1\\t0\\t0\".");
+    EXPECT_EQ(ElectraRefusal("#Total electrodes\r\n2\r\n1\t0\t0\r\n"),
+              "Line 3: the file ends before the data's column label (\"# Meas. A B M N ...\").");
 }
 
 } // namespace
