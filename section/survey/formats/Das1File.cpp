@@ -21,8 +21,7 @@ public:
     {
         enum { Header, Electrodes, Data, Done } block = Header;
         while (const std::optional<std::string_view> line = FText.NextLine()) {
-            // Comments, blank lines, and whatever follows the data.
-            if (line->empty() || line->starts_with('!') || block == Done)
+            if (line->empty() || line->starts_with('!'))
                 continue;
             if (line->starts_with('#')) {
                 const std::vector<std::string_view> tokens = Tokens(line->substr(1), "=");
@@ -41,8 +40,9 @@ public:
                 }
                 continue;
             }
-            // Between the blocks, free text ("Electrodes input/output
-            // format") is passed over.
+            // Between the blocks and after the data, free text
+            // ("Electrodes input/output format", "Run Complete") is passed
+            // over.
             if (block == Electrodes)
                 ReadElectrode(*line);
             else if (block == Data)

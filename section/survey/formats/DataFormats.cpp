@@ -48,8 +48,8 @@ const std::vector<TMeasuredFormat>& MeasuredFormats()
          "\"#\" labels each before its values, among them \"X Y Z\" before the positions and then \"Meas.\" before the data's columns",
          {"ele"}, IsElectra, ReadElectra},
         {TDataFormat::Unified, "unified", "unified data format",
-         "pyGIMLi's; its first line an electrode count or a \"#\" comment", {"dat", "ohm", "data"}, LooksUnified,
-         ReadUnifiedMeasuredData},
+         "pyGIMLi's; its first line a \"#\" comment, or an electrode count before the electrodes' x [y] z",
+         {"dat", "ohm", "data"}, LooksUnified, ReadUnifiedMeasuredData},
         {TDataFormat::Res2DInv, "res2dinv", "Res2DInv format",
          "a title, the unit electrode spacing, the array type, ...", {"dat", "txt"}, nullptr, ReadRes2DInvData},
     };

@@ -274,7 +274,7 @@ uint32_t BinxHeader(TBinxCursor& Cursor)
     Cursor.String();            // comment
     Cursor.String();            // common path
     if (Cursor.U32() != 0 || Cursor.U32() != 0)
-        Cursor.Fail("the file names files of injections or full waveforms, which are not read");
+        Cursor.Fail("this Syscal Pro .binx file names files of injections or full waveforms, which are not read");
     return Cursor.U32();
 }
 

@@ -5,16 +5,19 @@
 #include "section/survey/formats/Das1File.h"
 
 #include "section/survey/DataFile.h"
+#include "tests/section/survey/formats/InstrumentExportWriter.h"
 #include "tests/section/survey/formats/RemoteLayout.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdio>
 #include <numbers>
 
 namespace lp {
 namespace {
+
+using test::TDas1Export;
+using test::Das1Export;
 
 const char* Das1Electrodes = "!Made-up survey\r\n"
                              "#elec_start\r\n"
@@ -54,99 +57,6 @@ TEST(Das1File, ReadsALineAlongYWithItsElevations)
     EXPECT_DOUBLE_EQ(data.Resistances[1], -0.5);
     EXPECT_TRUE(data.Errors.empty()); // Std. is the stacks' spread
     EXPECT_EQ(data.Skipped.UnmeasuredLines, (std::vector<int>{17, 18}));
-}
-
-// A real export's shape: free text and blank lines between and after the
-// blocks, the settings of the electrodes and of the data, electrodes on
-// two cables of which the data use one, and rows with fields after the
-// named ones (a date, a gain, a voltage); with the variants files show.
-struct TDas1Export {
-    const char* Name;
-    const char* LineEnd = "\r\n";
-    bool ExtraBlankLines = false;
-    bool Tabs = false;          // a tab between a row's fields
-    bool ResistanceLast = false; // V/I and Std. exchanged (#data_res_col= 012)
-};
-
-// The text, and the lines of its data rows.
-std::string Das1Export(const TDas1Export& Export, std::vector<int>& RowLines)
-{
-    std::string text;
-    int line = 0;
-    const auto put = [&](const std::string& content) {
-        text += content + Export.LineEnd;
-        ++line;
-    };
-    const auto gap = [&] {
-        if (Export.ExtraBlankLines)
-            put("");
-    };
-    put("!Made-up survey, line 9");
-    put("#elec_start");
-    put("!Cbl# El# Elev-X  Elev-Y  Elev-Z  Terrn-Z  Type  El.Num");
-    for (int e = 1; e <= 4; ++e) // another cable, across the line: not used
-        put("001,0" + std::to_string(e) + " +14.000 +" + std::to_string(60 + 2 * e) + ".000 +.00000 +.00000 00" +
-            std::to_string(e));
-    const char* elevations[] = {"+1.2500", "+1.0000", "+.75000", "+.50000", "+.25000"};
-    for (int e = 1; e <= 5; ++e)
-        put("009,0" + std::to_string(e) + " +5.0000 +" + std::to_string(22 - 2 * e) + ".000 " + elevations[e - 1] +
-            " +.00000 " + std::to_string(256 + e));
-    put("#elec_end");
-    put("");
-    gap();
-    put("Electrodes input/output format");
-    for (const char* setting : {"#elec_no_cable= 1", "#elec_cable_col= 1", "#elec_id_col= 2", "#elec_x_col= 3",
-                                "#elec_y_col= 4", "#elec_z_col= 5"})
-        put(setting);
-    put("");
-    put("!Data input/output format");
-    for (const char* setting : {"#data_id_col= 1", "#data_a_cable_col= 2", "#data_a_id_col= 3"})
-        put(setting);
-    put(Export.ResistanceLast ? "#data_res_col= 012" : "#data_res_col= 011");
-    put("#data_ip_wind_col= -001");
-    put(Export.ResistanceLast ? "#data_std_res_col= 011" : "#data_std_res_col= 012");
-    put("#data_appres= 1");
-    put("#data_ip_scale= 1000");
-    put("#data_i_curr_col= 015");
-    put("!End of header");
-    put("");
-    put("!Batteries   Main 13.1  TX  12.9");
-    put("");
-    gap();
-    put("#data_start");
-    put("! ID      A      B      M      N      Appres      V/I,      Std.     Amp.,     Std.    Current     ContactR  "
-        "Date_And_Time    Gains     Tx_V");
-    put("! num   Ca El  Ca El  Ca El  Ca El   (Ohm-m)     (Ohms)    (Ohms)   (Volts)   (Volts)    (ma)        (Ohms)");
-    struct TRow {
-        const char* Electrodes;
-        const char* Resistance;
-    };
-    const TRow rows[] = {{"009,01 009,04 009,02 009,03", "+344.083600"},
-                         {"009,02 009,05 009,03 009,04\t * * TX Resist. out of range * *", nullptr},
-                         {"009,05 009,02 009,04 009,03", "-.0835000"},
-                         {"009,02 009,05 009,03 009,04", "+1.0E38"},
-                         {"009,01 009,05 009,02 009,04", "+12.50000"}};
-    const std::string space = Export.Tabs ? "\t" : " ";
-    RowLines.clear();
-    int id = 0;
-    for (const TRow& row : rows) {
-        char number[8];
-        std::snprintf(number, sizeof number, "%06d", ++id);
-        std::string fields = number + space + row.Electrodes;
-        if (row.Resistance) {
-            const std::string spread = "+1.080994";
-            fields += space + "+3242.914" + space + (Export.ResistanceLast ? spread : row.Resistance) + space +
-                      (Export.ResistanceLast ? row.Resistance : spread) + space + "+2.224208" + space + "+.0069877" +
-                      space + "+6.46415000" + space + "+27664.00" + space + "20150501_115434 CH 01 GN 1   192";
-        }
-        put(fields);
-        RowLines.push_back(line);
-    }
-    put("#data_end");
-    gap();
-    put("Run Complete");
-    put("");
-    return text;
 }
 
 // A real export was refused at its line "Electrodes input/output format":

@@ -6,17 +6,18 @@
 #include "section/survey/formats/ElectraFile.h"
 
 #include "section/survey/DataFile.h"
+#include "tests/section/survey/formats/InstrumentExportWriter.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
-#include <cstdio>
-#include <map>
 #include <numbers>
 
 namespace lp {
 namespace {
+
+using test::TElectraExport;
+using test::ElectraExport;
 
 const char* OlderElectra =
     "# Total enabled electrodes\r\n5\r\n# X\tY\tZ\r\n0.000\t0.000\t10.000\r\n2.000\t0.000\t9.800\r\n"
@@ -89,140 +90,6 @@ TEST(ElectraFile, ReadsTheNewerLayoutAlongYOnlyItsEnabledRows)
     EXPECT_NEAR(data.Resistivities[0], 2.0 * std::numbers::pi * 2.0 * 270.1 / 49.0, 1e-12);
     EXPECT_NEAR(data.Resistivities[1], 2.0 * std::numbers::pi * 2.0 * 270.1 / 49.0, 1e-12);
     EXPECT_EQ(data.Skipped.UnmeasuredLines, (std::vector<int>{13, 14}));
-}
-
-// A real export's shape, older or newer layout, as section by section the
-// instrument writes it: the original file's name or a profile name first,
-// label/value pairs, a note whose free text looks like labels and rows,
-// the remote block, the totals, and the data closed by a lower-case unit
-// row; with the variants files show.
-struct TElectraExport {
-    const char* Name;
-    bool Newer = true;
-    const char* LineEnd = "\r\n";
-    char Decimal = '.';
-    bool TrailingTab = false;
-    bool BlankLines = false;
-    bool Reordered = false; // V(MN) before I(AB), Status after N
-};
-
-struct TElectraRow {
-    char Status; // E, D or N
-    int Electrodes[4];
-    double I, V;
-};
-const TElectraRow ElectraExportRows[] = {
-    {'E', {1, 4, 2, 3}, 49.0, 275.7},  {'D', {1, 4, 2, 3}, 49.0, 276.0}, {'E', {2, 5, 3, 4}, 48.0, -120.5},
-    {'N', {1, 5, 2, 4}, 0.0, 0.0},      {'E', {5, 1, 4, 2}, 47.5, 30.25},
-};
-
-// The text, and the lines of its data rows.
-std::string ElectraExport(const TElectraExport& Export, std::vector<int>& RowLines)
-{
-    std::string text;
-    int line = 0;
-    const auto put = [&](const std::string& content) {
-        text += content + Export.LineEnd;
-        ++line;
-    };
-    const auto gap = [&] {
-        if (Export.BlankLines)
-            put("");
-    };
-    const auto number = [&](double value) {
-        char buffer[32];
-        std::snprintf(buffer, sizeof buffer, "%.2f", value);
-        std::string written = buffer;
-        std::replace(written.begin(), written.end(), '.', Export.Decimal);
-        return written;
-    };
-    const char* label = Export.Newer ? "#" : "# ";
-    const auto labelled = [&](const std::string& name, const std::string& value) {
-        put(label + name);
-        put(value);
-    };
-    if (Export.Newer) {
-        put("Default");
-        put("#Created by the recording software ver.4.0.0");
-        labelled("Original file", "line7 (WEN.).electra");
-        labelled("Creation date [yyyy-MM-dd hh:mm:ss]", "2024-03-01 10:00:00");
-        labelled("Configuration name", "Wenner (alpha)");
-        labelled("Note profile [n. line]", "4");
-        put("#Total electrodes");
-        put("#X\tY\tZ");
-        put("1\tE\t1\t2\t3\t4");
-        put("#Meas. by hand, see the field book");
-        labelled("Frequency value [Hz]", "8");
-        labelled("Current value [mA]", number(50.0));
-        labelled("E1 coordinates [X Y Z]", number(0.0) + "\t" + number(0.0) + "\t" + number(0.0));
-        labelled("Total electrodes", "5");
-        labelled("Total enabled electrodes", "5");
-        labelled("Coordinate reference", "relative");
-    } else {
-        labelled("Original file", "04 Wenner Line7.electra");
-        labelled("Total enabled electrodes", "5");
-    }
-    gap();
-    put(std::string(label) + "X\tY\tZ");
-    for (int e = 0; e < 5; ++e)
-        put(number(2.0 * e) + "\t" + number(0.0) + "\t" + number(50.0 - 0.5 * e));
-    gap();
-    if (Export.Newer) {
-        labelled("Total remote electrode", "0");
-        labelled("Remote coordinate reference", "relative");
-        labelled("Xr\tYr\tZr", "No data");
-        for (const char* total : {"Total expected", "Total done and enabled", "Total done and disabled",
-                                  "Total ghosts imported", "Total ghosts enabled"})
-            labelled(total, "2");
-    } else {
-        labelled("Total samples time on", "256");
-        labelled("Name signal", "V(M-N)");
-        labelled("Total enabled measurements", "4");
-    }
-    gap();
-    std::vector<std::string> columns = {"Meas.", "A", "B", "M", "N", "I(AB)", "V(AB)", "V(MN)", "K/(2pi)", "rhoa",
-                                        "Z(AB)"};
-    if (Export.Newer)
-        columns.insert(columns.begin() + 1, "Status");
-    else
-        columns.insert(columns.end(), {"StartOn", "VMN000", "VMN001"});
-    if (Export.Reordered) {
-        std::iter_swap(std::find(columns.begin(), columns.end(), "I(AB)"), std::find(columns.begin(), columns.end(), "V(MN)"));
-        if (Export.Newer)
-            std::rotate(columns.begin() + 1, columns.begin() + 2, columns.begin() + 6);
-    }
-    std::string names = label, units = label, closing = "#";
-    for (const std::string& column : columns) {
-        const bool first = &column == &columns.front();
-        const std::string unit = column == "Status" ? "[E/D/N]" : column == "I(AB)" ? "[mApp]" : column == "V(MN)" ? "[mVpp]" : "[#]";
-        names += (first ? "" : "\t") + column;
-        units += (first ? "" : "\t") + unit;
-        closing += (first ? "" : "\t") + (column == "Status" ? std::string("[e/d]") : unit);
-    }
-    put(names);
-    put(units);
-    RowLines.clear();
-    int measurement = 0;
-    for (const TElectraRow& row : ElectraExportRows) {
-        if (!Export.Newer && row.Status == 'D')
-            continue; // the older layout has no status
-        std::map<std::string, std::string> cell;
-        cell["Meas."] = std::to_string(++measurement);
-        cell["Status"] = std::string(1, row.Status);
-        for (size_t e = 0; e < 4; ++e)
-            cell[std::string(1, "ABMN"[e])] = std::to_string(row.Electrodes[e]);
-        const bool measured = row.Status != 'N';
-        cell["I(AB)"] = measured ? number(row.I) : "-";
-        cell["V(MN)"] = measured ? number(row.V) : "-";
-        std::string values;
-        for (const std::string& column : columns)
-            values += (values.empty() ? "" : "\t") + (cell.count(column) ? cell[column] : measured ? number(1.5) : "-");
-        put(values + (Export.TrailingTab ? "\t" : ""));
-        RowLines.push_back(line);
-    }
-    if (Export.Newer)
-        put(closing + "\t-");
-    return text;
 }
 
 // Both layouts of real exports were refused: the older one taken for the

@@ -5,19 +5,21 @@
 #include "section/survey/formats/LippmannFile.h"
 
 #include "section/survey/DataFile.h"
+#include "tests/section/survey/formats/InstrumentExportWriter.h"
 #include "tests/section/survey/formats/RemoteLayout.h"
 
 #include <algorithm>
-#include <map>
 
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdio>
 #include <numbers>
 
 namespace lp {
 namespace {
+
+using test::TLippmannExport;
+using test::LippmannExport;
 
 const char* LippmannHeader =
     "* Electrode positions *********************************\r\n"
@@ -89,129 +91,6 @@ TEST(LippmannFile, RefusesWhatItCannotReadNamingTheLine)
               "Line 13: \"5;0\" is not a finite number.");
     EXPECT_EQ(refusal("* Electrode positions\r\n* Electrode [ 1] x y z (m) = 0,0 0,0\r\n"),
               "Line 2: x y z (three numbers) are expected after \"=\", not \" 0,0 0,0\".");
-}
-
-// A real export's shape, as the instrument writes it around the blocks
-// read: 70 lines of settings before the electrodes, a contact-resistance
-// test whose rows do not begin with "*" (electrode and kOhm, or six
-// values), an "Averaged data" block with its own column line, and data
-// whose columns have "Time" with or without "Date".
-struct TLippmannExport {
-    const char* Name;
-    const char* LineEnd = "\r\n";
-    char Decimal = ',';
-    bool SixValueContacts = false;
-    bool Averaged = true;
-    bool Date = false;
-    const char* Separator = "   "; // between a row's values
-    bool BlankLines = false;        // between the blocks
-    std::vector<const char*> Columns = {"num", "A", "B", "M", "N", "I", "U", "dU", "U90", "dU90", "rho", "phi",
-                                        "f", "n", "nAB", "Profile", "Spread", "PseudoZ", "X", "Y", "Z", "Time",
-                                        "U(Tx)"};
-};
-
-// The export's data rows: electrode numbers, I (mA), U (mV); the second
-// row not measured ("-"), the fourth with no current.
-struct TLippmannRow {
-    const char* Values[5]; // num A B M N
-    double I, U;
-    bool Measured;
-};
-const TLippmannRow LippmannExportRows[] = {
-    {{"1", "1", "4", "2", "3"}, 15.0, 16.9, true},
-    {{"2", "2", "5", "3", "4"}, 0.0, 0.0, false},
-    {{"3", "3", "6", "4", "5"}, 12.5, -4.25, true},
-    {{"4", "1", "6", "2", "5"}, 0.0, 3.5, true},
-    {{"5", "6", "1", "5", "2"}, 14.0, 9.8, true},
-};
-
-std::string WithDecimal(std::string Text, char Decimal)
-{
-    std::replace(Text.begin(), Text.end(), '.', Decimal);
-    return Text;
-}
-
-// The text, and the lines of its data rows.
-std::string LippmannExport(const TLippmannExport& Export, std::vector<int>& RowLines)
-{
-    std::string text;
-    int line = 0;
-    const auto put = [&](const std::string& content) {
-        text += content + Export.LineEnd;
-        ++line;
-    };
-    const auto number = [&](double value, int decimals) {
-        char buffer[32];
-        std::snprintf(buffer, sizeof buffer, "%.*f", decimals, value);
-        return WithDecimal(buffer, Export.Decimal);
-    };
-    const auto gap = [&] {
-        if (Export.BlankLines)
-            put("");
-    };
-    put("* Data file >C:\\field\\2021-05-04_09-30-00.tx0<  * 5/4/2021");
-    put("* Version info ****************************************************");
-    put("* Program * >Recorder.EXE< version >2.40< * max data = 45000");
-    for (int setting = 1; setting <= 70; ++setting)
-        put("* " + std::string(setting % 7 == 0 ? "Cable [" + std::to_string(setting / 7) + "] channels" : "setting " +
-                               std::to_string(setting)) + " = " + number(setting * 0.5, 3) +
-            (setting % 10 == 0 ? " ********" : ""));
-    gap();
-    put("* Electrode positions *********************************************");
-    for (int e = 0; e < 6; ++e)
-        put("* Electrode [  " + std::to_string(e + 1) + "] x y z (m) =       " + number(2.0 * e, 3) + "       " +
-            number(0.0, 3) + "      " + number(100.0 - 0.25 * e, 3));
-    put("* Remote electrode positions **************************************");
-    gap();
-    put("* Moving array settings *******************************************");
-    put("* used = 0");
-    put("* Electrode remote used = 0");
-    put("* electrode 1st = 1");
-    put("* electrode last = 6");
-    put("* applied test current max (mA) =   " + number(5.0, 3));
-    put("* # R (kOhm) =");
-    if (Export.SixValueContacts)
-        put("* electrode R(kOhm) electrode1 electrode2 I(mA) U(V)");
-    for (int e = 1; e <= 6; ++e)
-        put("  " + std::to_string(e) + "   " + number(0.164 * e, 3) +
-            (Export.SixValueContacts ? " " + std::to_string(e) + " " + std::to_string(e % 6 + 1) + "  " +
-                                           number(50.0, 3) + "  " + number(17.696, 3)
-                                     : ""));
-    gap();
-    if (Export.Averaged) {
-        put("* Averaged data ***************************************************");
-        put("* rho = arithmetric mean, phi = arithmetic mean");
-        put("*  #       rho     phi     f   n nAB  Profile   Spread  PseudoZ     X      Y      Z");
-        put("*         Ohmm    mrad    Hz                m        m        m     m      m      m");
-        put("*  1    " + number(40.1, 3) + "    " + number(1.2, 2) + "  2.50  12   2    3.000    6.000   1.1700");
-    }
-    put("* Data ************************************************************");
-    std::vector<std::string> columns(Export.Columns.begin(), Export.Columns.end());
-    if (Export.Date)
-        columns.insert(std::find(columns.begin(), columns.end(), "Time"), "Date");
-    std::string names = "*", units = "*";
-    for (const std::string& column : columns) {
-        names += " " + column;
-        units += column == "I" ? " mA" : column == "U" ? " mV" : column == "Time" ? " hh:mm:ss.ss" : " -";
-    }
-    put(names);
-    put(units);
-    RowLines.clear();
-    for (const TLippmannRow& row : LippmannExportRows) {
-        std::map<std::string, std::string> cell;
-        for (size_t e = 0; e < 5; ++e)
-            cell[Export.Columns[e]] = row.Values[e];
-        cell["I"] = row.Measured ? number(row.I, 4) : "-";
-        cell["U"] = row.Measured ? number(row.U, 5) : "-";
-        cell["Date"] = "2021.05.04";
-        cell["Time"] = "13:21:2" + std::string(row.Values[0]) + ".58";
-        std::string values;
-        for (const std::string& column : columns)
-            values += Export.Separator + (cell.count(column) ? cell[column] : number(1.17, 2));
-        put(values);
-        RowLines.push_back(line);
-    }
-    return text;
 }
 
 // Four of five real exports were refused as in no format this program
