@@ -87,15 +87,22 @@ public:
     }
 
 private:
-    // Whether the next line (blank ones passed over) is a label or the
-    // file's end: the end of a label's values.
-    bool AtLabel()
+    // The next line with text, trimmed, not read yet; none at the end.
+    std::optional<std::string_view> Ahead() const
     {
         const std::vector<std::string_view>& lines = FText.Lines();
-        size_t next = FText.Next();
-        while (next < lines.size() && datafile::Trimmed(lines[next]).empty())
-            ++next;
-        return next == lines.size() || datafile::Trimmed(lines[next]).starts_with('#');
+        for (size_t next = FText.Next(); next < lines.size(); ++next)
+            if (const std::string_view line = datafile::Trimmed(lines[next]); !line.empty())
+                return line;
+        return std::nullopt;
+    }
+
+    // Whether the next line with text is a label, or the file ends: the
+    // end of a label's values.
+    bool AtLabel() const
+    {
+        const std::optional<std::string_view> next = Ahead();
+        return !next || next->starts_with('#');
     }
 
     // The line after the one read last: where a label's values end.
@@ -105,9 +112,7 @@ private:
     // tab-separated).
     double Number(std::string_view token) const
     {
-        std::string text(token);
-        std::replace(text.begin(), text.end(), ',', '.');
-        const std::optional<double> value = formats::SignedNumber(text);
+        const std::optional<double> value = formats::DecimalNumber(token);
         if (!value || !std::isfinite(*value))
             FText.Fail(Quoted(token) + " is not a finite number");
         return *value;
@@ -148,13 +153,18 @@ private:
     }
 
     // The note's lines are free text, "#" lines among them: passed over by
-    // their count.
+    // their count. A note without a count is passed over as any label's
+    // values are.
     void SkipNote()
     {
-        const int count = Count("the note's line count");
-        for (int line = 0; line < count; ++line)
+        const std::optional<std::string_view> ahead = Ahead();
+        const std::optional<int> count = ahead ? datafile::WholeNumber(*ahead) : std::nullopt;
+        if (!count || *count < 0)
+            return;
+        formats::NextFilledLine(FText);
+        for (int line = 0; line < *count; ++line)
             if (!FText.NextLine())
-                FText.Fail("the file ends within the note of " + std::to_string(count) + " lines");
+                FText.Fail("the file ends within the note of " + std::to_string(*count) + " lines");
     }
 
     // The X Y Z rows up to the next label: as many as one of the counts

@@ -20,9 +20,9 @@
 // of readings). A Status other than E (D disabled, N not measured), "-" in
 // I(AB) or V(MN), a current of 0: no measurement, skipped and counted.
 // Refused naming the line: X Y Z before a count, an X Y Z list of another
-// length than the counts, remote electrodes listed, a note's count that
-// is not a whole number, a label after the data's columns other than
-// their units' row, a row of another number of values than the columns,
+// length than the counts, remote electrodes listed, a file that ends
+// within a note, a label after the data's columns other than their units'
+// row, a row of another number of values than the columns,
 // an electrode the list does not hold, a Status that is not E, D or N, a
 // value that is not a number.
 

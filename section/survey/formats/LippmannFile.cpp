@@ -90,17 +90,9 @@ public:
     }
 
 private:
-    // A number with a decimal point or comma.
-    std::optional<double> Number(std::string_view token) const
-    {
-        std::string text(token);
-        std::replace(text.begin(), text.end(), ',', '.');
-        return formats::SignedNumber(text);
-    }
-
     double Required(std::string_view token) const
     {
-        const std::optional<double> value = Number(token);
+        const std::optional<double> value = formats::DecimalNumber(token);
         if (!value || !std::isfinite(*value))
             FText.Fail(Quoted(token) + " is not a finite number");
         return *value;

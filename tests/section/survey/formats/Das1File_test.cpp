@@ -5,6 +5,7 @@
 #include "section/survey/formats/Das1File.h"
 
 #include "section/survey/DataFile.h"
+#include "tests/section/survey/formats/ExpectedExportData.h"
 #include "tests/section/survey/formats/InstrumentExportWriter.h"
 #include "tests/section/survey/formats/RemoteLayout.h"
 
@@ -77,20 +78,12 @@ TEST(Das1File, ReadsARealExportWithFreeTextTwoCablesAndTrailingFields)
         const TMeasuredData data = ReadMeasuredData(text, std::nullopt, "data");
         EXPECT_EQ(data.Format, TDataFormat::Das1);
         // The cable of the data: a line along y, y the distance along it.
-        ASSERT_EQ(data.Electrodes.size(), 5u);
-        for (size_t e = 0; e < 5; ++e) {
-            EXPECT_DOUBLE_EQ(data.Electrodes[e].x, 12.0 + 2.0 * static_cast<double>(e));
-            EXPECT_DOUBLE_EQ(data.Electrodes[e].z, 0.25 * static_cast<double>(e + 1));
-        }
-        ASSERT_EQ(data.Size(), 3u);
-        EXPECT_EQ(data.Configurations[0], (TConfiguration{4, 1, 3, 2}));
-        EXPECT_EQ(data.Configurations[1], (TConfiguration{0, 3, 1, 2}));
-        EXPECT_EQ(data.Configurations[2], (TConfiguration{4, 0, 3, 1}));
-        EXPECT_EQ(data.Lines, (std::vector<int>{rows[0], rows[2], rows[4]}));
-        EXPECT_DOUBLE_EQ(data.Resistances[0], 344.0836);
-        EXPECT_DOUBLE_EQ(data.Resistances[1], -0.0835);
-        EXPECT_DOUBLE_EQ(data.Resistances[2], 12.5);
-        EXPECT_EQ(data.Skipped.UnmeasuredLines, (std::vector<int>{rows[1], rows[3]}));
+        test::ExpectExportData(data, {{12, 14, 16, 18, 20},
+                                      {0.25, 0.5, 0.75, 1.0, 1.25},
+                                      {{4, 1, 3, 2}, {0, 3, 1, 2}, {4, 0, 3, 1}},
+                                      {344.0836, -0.0835, 12.5},
+                                      {rows[0], rows[2], rows[4]},
+                                      {rows[1], rows[3]}});
     }
 }
 

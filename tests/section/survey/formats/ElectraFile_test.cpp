@@ -6,6 +6,7 @@
 #include "section/survey/formats/ElectraFile.h"
 
 #include "section/survey/DataFile.h"
+#include "tests/section/survey/formats/ExpectedExportData.h"
 #include "tests/section/survey/formats/InstrumentExportWriter.h"
 
 #include <gtest/gtest.h>
@@ -112,25 +113,13 @@ TEST(ElectraFile, ReadsRealExportsOfBothLayoutsWithTheirLabelsAndNotes)
         EXPECT_TRUE(IsElectra(text));
         const TMeasuredData data = ReadMeasuredData(text, std::nullopt, "ele");
         EXPECT_EQ(data.Format, TDataFormat::Electra);
-        ASSERT_EQ(data.Electrodes.size(), 5u);
-        for (size_t e = 0; e < 5; ++e) {
-            EXPECT_DOUBLE_EQ(data.Electrodes[e].x, 2.0 * static_cast<double>(e));
-            EXPECT_DOUBLE_EQ(data.Electrodes[e].z, 50.0 - 0.5 * static_cast<double>(e));
-        }
-        ASSERT_EQ(data.Size(), 3u);
-        EXPECT_EQ(data.Configurations[0], (TConfiguration{0, 3, 1, 2}));
-        EXPECT_EQ(data.Configurations[1], (TConfiguration{1, 4, 2, 3}));
-        EXPECT_EQ(data.Configurations[2], (TConfiguration{4, 0, 3, 1}));
-        EXPECT_DOUBLE_EQ(data.Resistances[0], 275.7 / 49.0);
-        EXPECT_DOUBLE_EQ(data.Resistances[1], -120.5 / 48.0);
-        EXPECT_DOUBLE_EQ(data.Resistances[2], 30.25 / 47.5);
-        if (variant.Newer) {
-            EXPECT_EQ(data.Lines, (std::vector<int>{rows[0], rows[2], rows[4]}));
-            EXPECT_EQ(data.Skipped.UnmeasuredLines, (std::vector<int>{rows[1], rows[3]}));
-        } else {
-            EXPECT_EQ(data.Lines, (std::vector<int>{rows[0], rows[1], rows[3]}));
-            EXPECT_EQ(data.Skipped.UnmeasuredLines, (std::vector<int>{rows[2]}));
-        }
+        const bool newer = variant.Newer; // only its rows have a status: D (skipped) among them
+        test::ExpectExportData(data, {{0, 2, 4, 6, 8},
+                                      {50, 49.5, 49, 48.5, 48},
+                                      {{0, 3, 1, 2}, {1, 4, 2, 3}, {4, 0, 3, 1}},
+                                      {275.7 / 49.0, -120.5 / 48.0, 30.25 / 47.5},
+                                      {rows[0], rows[newer ? 2 : 1], rows[newer ? 4 : 3]},
+                                      newer ? std::vector<int>{rows[1], rows[3]} : std::vector<int>{rows[2]}});
     }
 }
 
@@ -142,8 +131,8 @@ TEST(ElectraFile, RefusesWhatItCannotReadNamingTheLine)
               "Line 5: the list holds 1 electrodes' X Y Z where the count is 3.");
     EXPECT_EQ(ElectraRefusal(places + "#Sequence\r\nDD\r\n"),
               "Line 7: the file ends before the data's column label (\"# Meas. A B M N ...\").");
-    EXPECT_EQ(ElectraRefusal(places + "#Note profile [n. line]\r\ntwo\r\n" + columns),
-              "Line 7: \"two\" is not a whole number.");
+    EXPECT_EQ(ElectraRefusal(places + "#Note profile [n. line]\r\nno count\r\n" + columns + "1\tE\t1\t2\t2\t1\t10\r\n"),
+              "Line 9: the row has 7 values where line 8 names 8.");
     EXPECT_EQ(ElectraRefusal(places + "#Note profile [n. line]\r\n3\r\n#X\tY\tZ\r\n"),
               "Line 8: the file ends within the note of 3 lines.");
     EXPECT_EQ(ElectraRefusal("#Total electrodes\r\n3\r\n#Total enabled electrodes\r\n2\r\n#X\tY\tZ\r\n0\t0\t0\r\n"

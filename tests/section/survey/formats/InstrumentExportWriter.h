@@ -13,6 +13,42 @@
 
 namespace lp::test {
 
+// An export's text written line by line, counting its lines; blank lines
+// between blocks where the variant has them.
+class TExportText {
+public:
+    TExportText(const char* LineEnd, bool BlankLines) : FLineEnd(LineEnd), FBlankLines(BlankLines) {}
+
+    void Put(const std::string& Content)
+    {
+        FText += Content + FLineEnd;
+        ++FLine;
+    }
+    void Gap()
+    {
+        if (FBlankLines)
+            Put("");
+    }
+    int Line() const { return FLine; }
+    const std::string& Text() const { return FText; }
+
+private:
+    std::string FText;
+    const char* FLineEnd;
+    bool FBlankLines;
+    int FLine = 0;
+};
+
+// Value with Decimals digits after the Decimal point or comma.
+inline std::string DecimalText(double Value, int Decimals, char Decimal)
+{
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%.*f", Decimals, Value);
+    std::string text = buffer;
+    std::replace(text.begin(), text.end(), '.', Decimal);
+    return text;
+}
+
 // A real export's shape, as the instrument writes it around the blocks
 // read: 70 lines of settings before the electrodes, a contact-resistance
 // test whose rows do not begin with "*" (electrode and kOhm, or six
@@ -47,30 +83,13 @@ inline const TLippmannRow LippmannExportRows[] = {
     {{"5", "6", "1", "5", "2"}, 14.0, 9.8, true},
 };
 
-inline std::string WithDecimal(std::string Text, char Decimal)
-{
-    std::replace(Text.begin(), Text.end(), '.', Decimal);
-    return Text;
-}
-
 // The text, and the lines of its data rows.
 inline std::string LippmannExport(const TLippmannExport& Export, std::vector<int>& RowLines)
 {
-    std::string text;
-    int line = 0;
-    const auto put = [&](const std::string& content) {
-        text += content + Export.LineEnd;
-        ++line;
-    };
-    const auto number = [&](double value, int decimals) {
-        char buffer[32];
-        std::snprintf(buffer, sizeof buffer, "%.*f", decimals, value);
-        return WithDecimal(buffer, Export.Decimal);
-    };
-    const auto gap = [&] {
-        if (Export.BlankLines)
-            put("");
-    };
+    TExportText out(Export.LineEnd, Export.BlankLines);
+    const auto put = [&](const std::string& content) { out.Put(content); };
+    const auto gap = [&] { out.Gap(); };
+    const auto number = [&](double value, int decimals) { return DecimalText(value, decimals, Export.Decimal); };
     put("* Data file >C:\\field\\2021-05-04_09-30-00.tx0<  * 5/4/2021");
     put("* Version info ****************************************************");
     put("* Program * >Recorder.EXE< version >2.40< * max data = 45000");
@@ -131,9 +150,9 @@ inline std::string LippmannExport(const TLippmannExport& Export, std::vector<int
         for (const std::string& column : columns)
             values += Export.Separator + (cell.count(column) ? cell[column] : number(1.17, 2));
         put(values);
-        RowLines.push_back(line);
+        RowLines.push_back(out.Line());
     }
-    return text;
+    return out.Text();
 }
 
 // A real export's shape, older or newer layout, as section by section the
@@ -164,23 +183,10 @@ inline const TElectraRow ElectraExportRows[] = {
 // The text, and the lines of its data rows.
 inline std::string ElectraExport(const TElectraExport& Export, std::vector<int>& RowLines)
 {
-    std::string text;
-    int line = 0;
-    const auto put = [&](const std::string& content) {
-        text += content + Export.LineEnd;
-        ++line;
-    };
-    const auto gap = [&] {
-        if (Export.BlankLines)
-            put("");
-    };
-    const auto number = [&](double value) {
-        char buffer[32];
-        std::snprintf(buffer, sizeof buffer, "%.2f", value);
-        std::string written = buffer;
-        std::replace(written.begin(), written.end(), '.', Export.Decimal);
-        return written;
-    };
+    TExportText out(Export.LineEnd, Export.BlankLines);
+    const auto put = [&](const std::string& content) { out.Put(content); };
+    const auto gap = [&] { out.Gap(); };
+    const auto number = [&](double value) { return DecimalText(value, 2, Export.Decimal); };
     const char* label = Export.Newer ? "#" : "# ";
     const auto labelled = [&](const std::string& name, const std::string& value) {
         put(label + name);
@@ -263,11 +269,11 @@ inline std::string ElectraExport(const TElectraExport& Export, std::vector<int>&
         for (const std::string& column : columns)
             values += (values.empty() ? "" : "\t") + (cell.count(column) ? cell[column] : measured ? number(1.5) : "-");
         put(values + (Export.TrailingTab ? "\t" : ""));
-        RowLines.push_back(line);
+        RowLines.push_back(out.Line());
     }
     if (Export.Newer)
         put(closing + "\t-");
-    return text;
+    return out.Text();
 }
 
 // A real export's shape: free text and blank lines between and after the
@@ -285,16 +291,9 @@ struct TDas1Export {
 // The text, and the lines of its data rows.
 inline std::string Das1Export(const TDas1Export& Export, std::vector<int>& RowLines)
 {
-    std::string text;
-    int line = 0;
-    const auto put = [&](const std::string& content) {
-        text += content + Export.LineEnd;
-        ++line;
-    };
-    const auto gap = [&] {
-        if (Export.ExtraBlankLines)
-            put("");
-    };
+    TExportText out(Export.LineEnd, Export.ExtraBlankLines);
+    const auto put = [&](const std::string& content) { out.Put(content); };
+    const auto gap = [&] { out.Gap(); };
     put("!Made-up survey, line 9");
     put("#elec_start");
     put("!Cbl# El# Elev-X  Elev-Y  Elev-Z  Terrn-Z  Type  El.Num");
@@ -354,13 +353,13 @@ inline std::string Das1Export(const TDas1Export& Export, std::vector<int>& RowLi
                       space + "+6.46415000" + space + "+27664.00" + space + "20150501_115434 CH 01 GN 1   192";
         }
         put(fields);
-        RowLines.push_back(line);
+        RowLines.push_back(out.Line());
     }
     put("#data_end");
     gap();
     put("Run Complete");
     put("");
-    return text;
+    return out.Text();
 }
 
 } // namespace lp::test

@@ -5,6 +5,7 @@
 #include "section/survey/formats/LippmannFile.h"
 
 #include "section/survey/DataFile.h"
+#include "tests/section/survey/formats/ExpectedExportData.h"
 #include "tests/section/survey/formats/InstrumentExportWriter.h"
 #include "tests/section/survey/formats/RemoteLayout.h"
 
@@ -116,20 +117,12 @@ TEST(LippmannFile, ReadsARealExportWithItsSettingsContactTestAndAveragedData)
         EXPECT_TRUE(IsLippmann(text));
         const TMeasuredData data = ReadMeasuredData(text, std::nullopt, "tx0");
         EXPECT_EQ(data.Format, TDataFormat::Lippmann);
-        ASSERT_EQ(data.Electrodes.size(), 6u);
-        for (size_t e = 0; e < 6; ++e) {
-            EXPECT_DOUBLE_EQ(data.Electrodes[e].x, 2.0 * static_cast<double>(e));
-            EXPECT_DOUBLE_EQ(data.Electrodes[e].z, 100.0 - 0.25 * static_cast<double>(e));
-        }
-        ASSERT_EQ(data.Size(), 3u);
-        EXPECT_EQ(data.Configurations[0], (TConfiguration{0, 3, 1, 2}));
-        EXPECT_EQ(data.Configurations[1], (TConfiguration{2, 5, 3, 4}));
-        EXPECT_EQ(data.Configurations[2], (TConfiguration{5, 0, 4, 1}));
-        EXPECT_EQ(data.Lines, (std::vector<int>{rows[0], rows[2], rows[4]}));
-        EXPECT_DOUBLE_EQ(data.Resistances[0], 16.9 / 15.0);
-        EXPECT_DOUBLE_EQ(data.Resistances[1], -4.25 / 12.5);
-        EXPECT_DOUBLE_EQ(data.Resistances[2], 9.8 / 14.0);
-        EXPECT_EQ(data.Skipped.UnmeasuredLines, (std::vector<int>{rows[1], rows[3]}));
+        test::ExpectExportData(data, {{0, 2, 4, 6, 8, 10},
+                                      {100, 99.75, 99.5, 99.25, 99, 98.75},
+                                      {{0, 3, 1, 2}, {2, 5, 3, 4}, {5, 0, 4, 1}},
+                                      {16.9 / 15.0, -4.25 / 12.5, 9.8 / 14.0},
+                                      {rows[0], rows[2], rows[4]},
+                                      {rows[1], rows[3]}});
         // A time of day without a date places no datum in time.
         if (variant.Date)
             EXPECT_EQ(data.Times.size(), 3u);
