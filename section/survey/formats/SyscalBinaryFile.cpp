@@ -199,8 +199,7 @@ public:
     {
         if (Count > Left())
             Fail("the Syscal Pro .binx file ends within the " + std::string(FRecord == 0 ? "header" : "record") +
-                 ", at byte " +
-                 std::to_string(FBytes.size()));
+                 ", at byte " + std::to_string(FBytes.size()));
         FAt += Count;
     }
     uint32_t U32()
@@ -387,7 +386,7 @@ TMeasuredData ReadSyscalBinary(std::string_view Bytes)
 
 bool IsSyscalBinx(std::string_view Bytes)
 {
-    if (Bytes.size() >= 4 && IsNamedBinxHeader(Bytes))
+    if (IsNamedBinxHeader(Bytes))
         return true;
     try {
         TBinxCursor cursor(Bytes);
