@@ -383,7 +383,8 @@ private:
         std::vector<double> ys;
         bool zeroZ = true;
         for (int e = 0; e < count; ++e) {
-            const std::vector<std::string_view> row = BlockRow(point + " " + std::to_string(e + 1), place.Columns, 1, 3);
+            const std::vector<std::string_view> row =
+                BlockRow(point + " " + std::to_string(e + 1), place.Columns, 1, MaxElectrodeValues);
             positions.push_back(Position(place, row));
             if (lines)
                 lines->push_back(FText.At());

@@ -117,6 +117,9 @@ bool AddMeasuredDatum(TMeasuredData& Data, TConfiguration Configuration, const T
 // Empties the per-datum lists of values no datum has.
 void DropAbsentLists(TMeasuredData& Data);
 
+// The most values an electrode's row holds without a column line: x [y] z.
+inline constexpr size_t MaxElectrodeValues = 3;
+
 // The data file's ip is a time-domain chargeability in mV/V, as pyGIMLi
 // takes it; the data set's is in per cent.
 inline constexpr double MillivoltsPerVoltPerPercent = 10.0;

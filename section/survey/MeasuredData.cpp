@@ -355,7 +355,14 @@ bool LooksUnified(std::string_view Text)
     if (!first || first->starts_with('#'))
         return true;
     const std::vector<std::string_view> tokens = datafile::Tokens(first->substr(0, first->find('#')));
-    return tokens.size() == 1 && datafile::WholeNumber(tokens.front()).has_value();
+    if (tokens.size() != 1 || !datafile::WholeNumber(tokens.front()))
+        return false;
+    // The count's block: a column line, or rows of an electrode's x [y] z
+    // (a file of numbered rows after a count, such as a protocol of
+    // quadrupoles, is not the format).
+    const std::optional<std::string_view> next = lines.NextValues(false);
+    return !next || next->starts_with('#') ||
+           datafile::Tokens(next->substr(0, next->find('#')), ",").size() <= datafile::MaxElectrodeValues;
 }
 
 TDataFormat RecogniseDataFormat(std::string_view Text)

@@ -163,13 +163,13 @@ TMeasuredData ReadUnifiedMeasuredData(std::string_view Text);
 
 // The format of a data file's text, told from its content: an
 // instrument's export by its own marks (formats/DataFormats.h); else
-// unified when the first line (after a byte-order mark) is a "#" comment or
-// one whole number alone (a comment after it allowed), else Res2DInv, whose
+// unified when its first lines are (LooksUnified), else Res2DInv, whose
 // first line is a title (blank or text).
 TDataFormat RecogniseDataFormat(std::string_view Text);
 
-// Whether the first line is the unified format's: a "#" comment or one
-// whole number alone (an empty text too).
+// Whether the first line is the unified format's: a "#" comment, or one
+// whole number alone followed by a "#" line or a line of at most three
+// values (an electrode's); an empty text too.
 bool LooksUnified(std::string_view Text);
 
 // Reads a data file's text in the given format, or the one recognised. A

@@ -40,12 +40,13 @@ public:
                 }
                 continue;
             }
+            // Between the blocks and after the data, free text
+            // ("Electrodes input/output format", "Run Complete") is passed
+            // over.
             if (block == Electrodes)
                 ReadElectrode(*line);
             else if (block == Data)
                 ReadRow(*line);
-            else
-                FText.Fail("a line outside the electrode and data blocks: " + Quoted(*line));
         }
         if (block != Done)
             FText.Fail("the file ends before \"#data_end\"");

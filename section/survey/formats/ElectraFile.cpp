@@ -35,6 +35,17 @@ bool IsPlaceLabel(std::string_view Label)
     return Tokens(Label) == std::vector<std::string_view>{"X", "Y", "Z"};
 }
 
+bool IsRemotePlaceLabel(std::string_view Label)
+{
+    return Tokens(Label) == std::vector<std::string_view>{"Xr", "Yr", "Zr"};
+}
+
+// "#Note profile [n. line]": a count of free-text lines, then those lines.
+bool IsNoteLabel(std::string_view Label)
+{
+    return Label.starts_with("Note");
+}
+
 bool IsColumnLabel(std::string_view Label)
 {
     const std::vector<std::string_view> tokens = Tokens(Label);
@@ -65,10 +76,10 @@ public:
                 continue;
             if (line->starts_with('#'))
                 ReadLabel(Label(*line));
-            else if (FColumns.empty())
-                FText.Fail("values without a label before them: " + Quoted(*line));
-            else
+            else if (!FColumns.empty())
                 ReadRow(*line);
+            // Before the data, lines without "#" are the newer layout's
+            // profile name and the values of labels not read.
         }
         if (FColumns.empty())
             FText.Fail("the file ends before the data's column label (\"# Meas. A B M N ...\")");
@@ -76,20 +87,47 @@ public:
     }
 
 private:
-    std::optional<std::string_view> NextValues()
+    // The next line with text, trimmed, not read yet; none at the end.
+    std::optional<std::string_view> Ahead() const
     {
-        while (const std::optional<std::string_view> line = FText.NextLine())
-            if (!line->empty())
+        const std::vector<std::string_view>& lines = FText.Lines();
+        for (size_t next = FText.Next(); next < lines.size(); ++next)
+            if (const std::string_view line = datafile::Trimmed(lines[next]); !line.empty())
                 return line;
         return std::nullopt;
     }
 
+    // Whether the next line with text is a label, or the file ends: the
+    // end of a label's values.
+    bool AtLabel() const
+    {
+        const std::optional<std::string_view> next = Ahead();
+        return !next || next->starts_with('#');
+    }
+
+    // The line after the one read last: where a label's values end.
+    int NextLineNumber() const { return FText.At() + (FText.Next() < FText.Lines().size() ? 1 : 0); }
+
+    // A number with a decimal point or comma (the file's values are
+    // tab-separated).
     double Number(std::string_view token) const
     {
-        const std::optional<double> value = formats::SignedNumber(token);
+        const std::optional<double> value = formats::DecimalNumber(token);
         if (!value || !std::isfinite(*value))
             FText.Fail(Quoted(token) + " is not a finite number");
         return *value;
+    }
+
+    // The whole number alone on the line after a label.
+    int Count(const char* what)
+    {
+        const std::optional<std::string_view> count = formats::NextFilledLine(FText);
+        if (!count || count->starts_with('#'))
+            FText.Fail(std::string(what) + " (a whole number) is expected after its label");
+        const int value = FText.Integer(*count);
+        if (value < 0)
+            FText.Fail(std::string(what) + " is 0 or more, not " + Quoted(*count));
+        return value;
     }
 
     void ReadLabel(std::string_view label)
@@ -100,52 +138,67 @@ private:
                            Quoted(label));
             return;
         }
-        if (IsCountLabel(label)) {
-            const std::optional<std::string_view> count = NextValues();
-            if (!count || count->starts_with('#'))
-                FText.Fail("the electrode count (a whole number) is expected after its label");
-            FCount = FText.Integer(*count);
-            if (*FCount < 0)
-                FText.Fail("the electrode count is 0 or more, not " + Quoted(*count));
-        } else if (IsPlaceLabel(label)) {
+        if (IsCountLabel(label))
+            FCounts.push_back(Count("the electrode count"));
+        else if (IsPlaceLabel(label))
             ReadPlaces();
-        } else if (IsRemoteLabel(label)) {
-            ReadRemotes();
-        } else if (IsColumnLabel(label)) {
+        else if (IsRemoteLabel(label) || IsRemotePlaceLabel(label))
+            ReadRemotes(IsRemoteLabel(label));
+        else if (IsNoteLabel(label))
+            SkipNote();
+        else if (IsColumnLabel(label))
             ReadColumns(label);
-        } else {
-            FText.Fail(Quoted(label) + " is not a label this reader knows (the electrode count, \"X Y Z\", the "
-                       "remote electrodes or the data's \"Meas.\" columns)");
-        }
+        // Other labels (the original file, dates, settings, totals) and
+        // their values are not read.
     }
 
+    // The note's lines are free text, "#" lines among them: passed over by
+    // their count. A note without a count is passed over as any label's
+    // values are.
+    void SkipNote()
+    {
+        const std::optional<std::string_view> ahead = Ahead();
+        const std::optional<int> count = ahead ? datafile::WholeNumber(*ahead) : std::nullopt;
+        if (!count || *count < 0)
+            return;
+        formats::NextFilledLine(FText);
+        for (int line = 0; line < *count; ++line)
+            if (!FText.NextLine())
+                FText.Fail("the file ends within the note of " + std::to_string(*count) + " lines");
+    }
+
+    // The X Y Z rows up to the next label: as many as one of the counts
+    // given ("#Total electrodes", "#Total enabled electrodes").
     void ReadPlaces()
     {
-        if (!FCount)
+        if (FCounts.empty())
             FText.Fail("the electrodes' X Y Z come before their count (\"# Total enabled electrodes\")");
-        if (!FPlaces.empty())
+        if (FPlaced)
             FText.Fail("the electrodes' X Y Z are given twice");
-        for (int e = 0; e < *FCount; ++e) {
-            const std::optional<std::string_view> line = NextValues();
-            if (!line || line->starts_with('#'))
-                FText.Fail("the list holds " + std::to_string(e) + " electrodes' X Y Z where the count is " +
-                           std::to_string(*FCount));
+        while (!AtLabel()) {
+            const std::optional<std::string_view> line = formats::NextFilledLine(FText);
             const std::vector<std::string_view> values = Tokens(*line);
             if (values.size() != 3)
                 FText.Fail("an electrode's line holds X Y Z (three numbers), not " + Quoted(*line));
             FPlaces.push_back({Number(values[0]), Number(values[1]), Number(values[2])});
         }
+        if (std::find(FCounts.begin(), FCounts.end(), static_cast<int>(FPlaces.size())) == FCounts.end()) {
+            std::string counts;
+            for (int count : FCounts)
+                counts += (counts.empty() ? "" : " or ") + std::to_string(count);
+            FText.FailAt(NextLineNumber(), "the list holds " + std::to_string(FPlaces.size()) +
+                                               " electrodes' X Y Z where the count is " + counts);
+        }
         FPlaced = true;
     }
 
-    // None in the files seen ("No data"); a listed remote's layout is not
-    // known.
-    void ReadRemotes()
+    // None in the files seen: the count 0, and "No data" for their
+    // places; a listed remote's layout is not known.
+    void ReadRemotes(bool count)
     {
-        const std::vector<std::string_view>& lines = FText.Lines();
-        while (FText.Next() < lines.size() && !datafile::Trimmed(lines[FText.Next()]).starts_with('#')) {
-            const std::optional<std::string_view> line = FText.NextLine();
-            if (!line->empty() && *line != "No data")
+        while (!AtLabel()) {
+            const std::optional<std::string_view> line = formats::NextFilledLine(FText);
+            if (*line != "No data" && !(count && datafile::WholeNumber(*line) == 0))
                 FText.Fail("remote electrodes are listed (" + Quoted(*line) + "): their layout is not one this reader "
                            "knows");
         }
@@ -225,7 +278,7 @@ private:
 
     datafile::TTextLines FText;
     formats::TInstrumentRows FRows;
-    std::optional<int> FCount;
+    std::vector<int> FCounts;
     std::vector<formats::TInstrumentPlace> FPlaces;
     bool FPlaced = false;
     std::vector<std::string> FColumns;
@@ -241,24 +294,13 @@ private:
 bool IsElectra(std::string_view Text)
 {
     datafile::TTextLines lines(Text);
-    const auto next = [&]() -> std::optional<std::string_view> {
-        while (const std::optional<std::string_view> line = lines.NextLine())
-            if (!line->empty())
-                return line;
-        return std::nullopt;
-    };
-    const std::optional<std::string_view> count = next();
-    if (!count || !count->starts_with('#') || !IsCountLabel(Label(*count)))
-        return false;
-    const std::optional<std::string_view> number = next();
-    if (!number || !datafile::WholeNumber(*number))
-        return false;
-    const std::optional<std::string_view> places = next();
-    if (!places || !places->starts_with('#') || !IsPlaceLabel(Label(*places)))
-        return false;
-    while (const std::optional<std::string_view> line = next())
-        if (line->starts_with('#') && !IsRemoteLabel(Label(*line)))
-            return IsColumnLabel(Label(*line));
+    bool places = false;
+    while (const std::optional<std::string_view> line = lines.NextLine())
+        if (line->starts_with('#')) {
+            if (places && IsColumnLabel(Label(*line)))
+                return true;
+            places = places || IsPlaceLabel(Label(*line));
+        }
     return false;
 }
 

@@ -54,6 +54,13 @@ std::optional<double> SignedNumber(std::string_view Cell)
     return datafile::RealNumber(cell);
 }
 
+std::optional<double> DecimalNumber(std::string_view Cell)
+{
+    std::string cell(Cell);
+    std::replace(cell.begin(), cell.end(), ',', '.');
+    return SignedNumber(cell);
+}
+
 namespace {
 
 // Days from 1970-01-01 to a date of the proleptic Gregorian calendar.

@@ -85,6 +85,11 @@ bool IsMissingCell(std::string_view Cell);
 // the cell is not one number.
 std::optional<double> SignedNumber(std::string_view Cell);
 
+// A number with a decimal point or a decimal comma ("-0,330"), in files
+// that use no comma to separate values; none when the cell is not one
+// number.
+std::optional<double> DecimalNumber(std::string_view Cell);
+
 // The cells of a row split at Separator, each trimmed; empty cells kept
 // (a file's columns are counted by its separators).
 std::vector<std::string_view> SeparatedCells(std::string_view Line, char Separator);

@@ -14,18 +14,47 @@ namespace {
 using datafile::Quoted;
 using datafile::Tokens;
 
+constexpr std::string_view ElectrodeNames[] = {"A", "B", "M", "N"};
+
 // The line's text after its "*", trimmed.
 std::string_view Starred(std::string_view Line)
 {
     return datafile::Trimmed(Line.substr(1));
 }
 
+// The data's column line: "num" first, then names among which A, B, M
+// and N (the columns are read by name, in any order).
 bool IsLippmannColumnLine(std::string_view Line)
 {
     if (!Line.starts_with('*'))
         return false;
     const std::vector<std::string_view> tokens = Tokens(Starred(Line));
-    return tokens.size() >= 7 && tokens[0] == "num" && tokens[1] == "A" && tokens[2] == "B";
+    if (tokens.empty() || tokens.front() != "num")
+        return false;
+    return std::all_of(std::begin(ElectrodeNames), std::end(ElectrodeNames), [&](std::string_view name) {
+        return std::find(tokens.begin(), tokens.end(), name) != tokens.end();
+    });
+}
+
+// The blocks of the header whose lines are read; the others (the
+// program's settings, the moving array, the contact-resistance test, the
+// averaged data) are passed over.
+enum class TBlock { Other, Electrodes, Remotes };
+
+// The block a "*" line opens, if it is a block's title: a known title
+// alone ("* Electrode positions"), or any text closed by a run of stars
+// ("* Moving array settings *****").
+std::optional<TBlock> OpenedBlock(std::string_view Line)
+{
+    std::string_view title = Starred(Line);
+    const size_t stars = title.find_last_not_of('*');
+    const bool starred = stars != std::string_view::npos && title.size() - stars > 3;
+    title = datafile::Trimmed(title.substr(0, stars == std::string_view::npos ? 0 : stars + 1));
+    if (title == "Electrode positions")
+        return TBlock::Electrodes;
+    if (title == "Remote electrode positions")
+        return TBlock::Remotes;
+    return starred ? std::optional<TBlock>(TBlock::Other) : std::nullopt;
 }
 
 class TLippmannReader {
@@ -47,10 +76,10 @@ public:
                 }
                 continue;
             }
-            if (!data)
-                FText.Fail("a header line (\"*\") or the data's column line (\"* num A B M N ...\") is expected "
-                           "before the rows, not " + Quoted(*line));
-            ReadRow(*line);
+            // Before the data's columns, lines without "*" are the
+            // contact-resistance test's rows (electrode, kOhm, ...).
+            if (data)
+                ReadRow(*line);
         }
         if (!data)
             FText.Fail("the file ends before the data's column line (\"* num A B M N ...\")");
@@ -61,17 +90,9 @@ public:
     }
 
 private:
-    // A number with a decimal point or comma.
-    std::optional<double> Number(std::string_view token) const
-    {
-        std::string text(token);
-        std::replace(text.begin(), text.end(), ',', '.');
-        return formats::SignedNumber(text);
-    }
-
     double Required(std::string_view token) const
     {
-        const std::optional<double> value = Number(token);
+        const std::optional<double> value = formats::DecimalNumber(token);
         if (!value || !std::isfinite(*value))
             FText.Fail(Quoted(token) + " is not a finite number");
         return *value;
@@ -88,8 +109,12 @@ private:
 
     void ReadHeaderLine(std::string_view line)
     {
+        if (const std::optional<TBlock> opened = OpenedBlock(line)) {
+            FBlock = *opened;
+            return;
+        }
         const std::string_view text = Starred(line);
-        if (text.starts_with("Electrode [")) {
+        if (FBlock == TBlock::Electrodes && text.starts_with("Electrode [")) {
             const size_t close = text.find(']');
             if (close == std::string_view::npos || text.find('=') == std::string_view::npos)
                 FText.Fail("an electrode line is \"* Electrode [ i] x y z (m) = x y z\", not " + Quoted(line));
@@ -100,18 +125,18 @@ private:
             return;
         }
         const size_t remote = text.find("Electrode remote");
-        if (remote == std::string_view::npos)
+        if (FBlock != TBlock::Remotes || remote == std::string_view::npos)
             return;
         const std::vector<std::string_view> after = Tokens(text.substr(remote + 16));
-        const std::string roles = "ABMN";
-        if (after.empty() || after.front().size() != 1 || roles.find(after.front().front()) == std::string::npos)
+        const auto role = after.empty() ? std::end(ElectrodeNames)
+                                        : std::find(std::begin(ElectrodeNames), std::end(ElectrodeNames), after.front());
+        if (role == std::end(ElectrodeNames))
             FText.Fail("a remote electrode's line names its role (A, B, M or N) after \"Electrode remote\", not " +
                        Quoted(line));
-        const size_t role = roles.find(after.front().front());
         if (text.find('=') != std::string_view::npos) {
             const formats::TInstrumentPlace at = Place(text);
             if (!formats::IsRemoteCoordinate(at.x) && !formats::IsRemoteCoordinate(at.y))
-                FRemotes[role] = at;
+                FRemotes[role - std::begin(ElectrodeNames)] = at;
         }
     }
 
@@ -128,7 +153,7 @@ private:
             return static_cast<size_t>(found - FColumns.begin());
         };
         for (size_t e = 0; e < 4; ++e)
-            FElectrodeColumns[e] = find(std::string(1, "ABMN"[e]).c_str());
+            FElectrodeColumns[e] = find(std::string(ElectrodeNames[e]).c_str());
         FCurrent = find("I");
         FVoltage = find("U");
         const auto phi = std::find(FColumns.begin(), FColumns.end(), "phi");
@@ -182,6 +207,7 @@ private:
 
     datafile::TTextLines FText;
     formats::TInstrumentRows FRows;
+    TBlock FBlock = TBlock::Other;
     std::map<int, formats::TInstrumentPlace> FElectrodes;
     std::optional<formats::TInstrumentPlace> FRemotes[4];
     std::vector<std::string> FColumns;
@@ -197,16 +223,12 @@ private:
 bool IsLippmann(std::string_view Text)
 {
     datafile::TTextLines lines(Text);
-    bool electrodes = false;
-    while (const std::optional<std::string_view> line = lines.NextLine()) {
-        if (line->empty())
-            continue;
-        if (!line->starts_with('*'))
-            return false;
-        electrodes = electrodes || Starred(*line).starts_with("Electrode positions");
+    const std::optional<std::string_view> first = formats::NextFilledLine(lines);
+    if (!first || !first->starts_with('*'))
+        return false;
+    for (std::optional<std::string_view> line = first; line; line = lines.NextLine())
         if (IsLippmannColumnLine(*line))
-            return electrodes;
-    }
+            return true;
     return false;
 }
 

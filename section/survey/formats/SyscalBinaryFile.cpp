@@ -3,6 +3,7 @@
 #include "section/survey/formats/InstrumentRows.h"
 
 #include <bit>
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -197,8 +198,8 @@ public:
     void Skip(size_t Count)
     {
         if (Count > Left())
-            Fail("the file ends within the " + std::string(FRecord == 0 ? "header" : "record") + ", at byte " +
-                 std::to_string(FBytes.size()));
+            Fail("the Syscal Pro .binx file ends within the " + std::string(FRecord == 0 ? "header" : "record") +
+                 ", at byte " + std::to_string(FBytes.size()));
         FAt += Count;
     }
     uint32_t U32()
@@ -222,6 +223,42 @@ private:
 
 constexpr uint32_t BinxVersion = 6;
 constexpr int BinxRecordVersion = 14;
+// The .binx versions of older files: 0x80000002 .. 0x80000004 stand for 1 .. 3.
+constexpr uint32_t FirstOlderBinx = 0x80000002u, LastOlderBinx = 0x80000004u;
+// Where the comment's length stands: after the version and instrument type,
+// and in version 6 the software and three version numbers.
+constexpr size_t OlderCommentAt = 4 + 1, CommentAt = 4 + 1 + 1 + 3 * 2;
+// A comment longer than this is not one.
+constexpr uint32_t MaxComment = 4096;
+
+std::string BinxVersionText(uint32_t Version)
+{
+    if (Version >= FirstOlderBinx && Version <= LastOlderBinx)
+        return Hex(Version) + " (version " + std::to_string(Version - FirstOlderBinx + 1) + ")";
+    return Version >= 0x80000000u ? Hex(Version) : std::to_string(Version);
+}
+
+// Whether the length-prefixed comment at At names the instrument
+// ("SYSCAL Pro", any case).
+bool NamesSyscal(std::string_view Bytes, size_t At)
+{
+    if (Bytes.size() < At + 4)
+        return false;
+    const uint32_t length = Unsigned32(Bytes, At);
+    if (length > MaxComment || length > Bytes.size() - At - 4)
+        return false;
+    std::string comment(Bytes.substr(At + 4, length));
+    for (char& c : comment)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return comment.find("syscal") != std::string::npos;
+}
+
+// Whether the header's comment names the instrument where a version 6 file
+// or an older one has it: a .binx file, whatever its version.
+bool IsNamedBinxHeader(std::string_view Bytes)
+{
+    return NamesSyscal(Bytes, CommentAt) || NamesSyscal(Bytes, OlderCommentAt);
+}
 
 // The header of a version 6 file: version, instrument type, software,
 // version numbers, comment, common path, file counts (both 0), and the
@@ -230,13 +267,13 @@ uint32_t BinxHeader(TBinxCursor& Cursor)
 {
     Cursor.Begin(0);
     if (const uint32_t version = Cursor.U32(); version != BinxVersion)
-        Cursor.Fail("the Syscal .binx file version is " + std::to_string(version) + ", not " +
-                    std::to_string(BinxVersion) + " whose layout is read");
+        Cursor.Fail("this Syscal Pro binary file (.binx) is of version " + BinxVersionText(version) +
+                    ", whose layout is not read: only version " + std::to_string(BinxVersion) + " is");
     Cursor.Skip(1 + 1 + 3 * 2); // instrument type, software, major, minor, release
     Cursor.String();            // comment
     Cursor.String();            // common path
     if (Cursor.U32() != 0 || Cursor.U32() != 0)
-        Cursor.Fail("the file names files of injections or full waveforms, which are not read");
+        Cursor.Fail("this Syscal Pro .binx file names files of injections or full waveforms, which are not read");
     return Cursor.U32();
 }
 
@@ -251,7 +288,7 @@ public:
             ReadRecord();
         if (FCursor.Left() > 0) {
             FCursor.Begin(count + 1);
-            FCursor.Fail("the file goes on after its " + std::to_string(count) + " records");
+            FCursor.Fail("the Syscal Pro .binx file goes on after its " + std::to_string(count) + " records");
         }
         try {
             return FRows.Data();
@@ -268,8 +305,9 @@ private:
         FCursor.Begin(FStarts.size());
         const auto version = static_cast<int32_t>(FCursor.U32());
         if (version != BinxRecordVersion)
-            FCursor.Fail("the record's version is " + std::to_string(version) + ", not " +
-                         std::to_string(BinxRecordVersion) + " whose layout is read");
+            FCursor.Fail("this Syscal Pro binary file (.binx) holds records of version " + std::to_string(version) +
+                         ", whose layout is not read: only records of version " +
+                         std::to_string(BinxRecordVersion) + " are");
         formats::TInstrumentRow row;
         row.Line = static_cast<int>(FStarts.size());
         // 1. The measurement.
@@ -338,7 +376,7 @@ bool IsSyscalBinary(std::string_view Bytes)
         return false;
     const uint32_t version = Unsigned32(Bytes, 0);
     return version >= FirstVersion && version <= LastVersion && IsProType(static_cast<unsigned char>(Bytes[4])) &&
-           RecordLength(Signed16(Bytes, HeaderSize + field::More)) != 0;
+           RecordLength(Signed16(Bytes, HeaderSize + field::More)) != 0 && !IsNamedBinxHeader(Bytes);
 }
 
 TMeasuredData ReadSyscalBinary(std::string_view Bytes)
@@ -348,6 +386,8 @@ TMeasuredData ReadSyscalBinary(std::string_view Bytes)
 
 bool IsSyscalBinx(std::string_view Bytes)
 {
+    if (IsNamedBinxHeader(Bytes))
+        return true;
     try {
         TBinxCursor cursor(Bytes);
         return BinxHeader(cursor) > 0 && cursor.Left() >= 4 && cursor.U32() == BinxRecordVersion;

@@ -33,10 +33,14 @@
 // record count) and that many records of version 14, each read by its
 // seven blocks in turn; Vp, In and M from the first, x, y, z of A, B, M, N
 // from the fourth. A datum is made, and a record skipped, as in the .bin
-// file. Refused naming the record and its byte: another record version
-// (the layout of others is not known here), a record the file ends within,
-// bytes after the last record; naming the header: another file version,
-// files of injections or waveforms named.
+// file. The instrument names itself in the comment ("SYSCAL Pro"): a file
+// so named is a .binx file whatever its version (older files: 0x80000002
+// .. 0x80000004, the comment right after the instrument type), and one of
+// another file or record version is refused as a Syscal Pro binary file
+// of that version, whose layout is not read. Refused naming the record and
+// its byte: another record version, a record the file ends within, bytes
+// after the last record; naming the header: another file version, files
+// of injections or waveforms named.
 
 #include "section/survey/MeasuredData.h"
 
@@ -45,12 +49,15 @@
 namespace lp {
 
 // Whether the bytes are a Syscal Pro binary file: the header's version and
-// Pro instrument type, and a first record whose "more" flag is 0, 2 or 3.
+// Pro instrument type, and a first record whose "more" flag is 0, 2 or 3;
+// not a .binx file that names the instrument (IsSyscalBinx).
 bool IsSyscalBinary(std::string_view Bytes);
 TMeasuredData ReadSyscalBinary(std::string_view Bytes);
 
-// Whether the bytes are a .binx file: a version 6 header whose fields fit
-// the file, and a first record of version 14.
+// Whether the bytes are a .binx file: a header whose comment names the
+// instrument ("SYSCAL Pro", any case, where a version 6 or an older file
+// has it), or a version 6 header whose fields fit the file and a first
+// record of version 14.
 bool IsSyscalBinx(std::string_view Bytes);
 TMeasuredData ReadSyscalBinx(std::string_view Bytes);
 

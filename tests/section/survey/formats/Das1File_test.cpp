@@ -5,6 +5,8 @@
 #include "section/survey/formats/Das1File.h"
 
 #include "section/survey/DataFile.h"
+#include "tests/section/survey/formats/ExpectedExportData.h"
+#include "tests/section/survey/formats/InstrumentExportWriter.h"
 #include "tests/section/survey/formats/RemoteLayout.h"
 
 #include <gtest/gtest.h>
@@ -14,6 +16,9 @@
 
 namespace lp {
 namespace {
+
+using test::TDas1Export;
+using test::Das1Export;
 
 const char* Das1Electrodes = "!Made-up survey\r\n"
                              "#elec_start\r\n"
@@ -53,6 +58,33 @@ TEST(Das1File, ReadsALineAlongYWithItsElevations)
     EXPECT_DOUBLE_EQ(data.Resistances[1], -0.5);
     EXPECT_TRUE(data.Errors.empty()); // Std. is the stacks' spread
     EXPECT_EQ(data.Skipped.UnmeasuredLines, (std::vector<int>{17, 18}));
+}
+
+// A real export was refused at its line "Electrodes input/output format":
+// free text between the blocks. Each variant is now read, the same data
+// every time.
+TEST(Das1File, ReadsARealExportWithFreeTextTwoCablesAndTrailingFields)
+{
+    const TDas1Export exports[] = {
+        {"as written"},
+        {"LF, extra blank lines", "\n", true},
+        {"tabs, R after the deviation", "\r\n", false, true, true},
+    };
+    for (const TDas1Export& variant : exports) {
+        SCOPED_TRACE(variant.Name);
+        std::vector<int> rows;
+        const std::string text = Das1Export(variant, rows);
+        EXPECT_TRUE(IsDas1(text));
+        const TMeasuredData data = ReadMeasuredData(text, std::nullopt, "data");
+        EXPECT_EQ(data.Format, TDataFormat::Das1);
+        // The cable of the data: a line along y, y the distance along it.
+        test::ExpectExportData(data, {{12, 14, 16, 18, 20},
+                                      {0.25, 0.5, 0.75, 1.0, 1.25},
+                                      {{4, 1, 3, 2}, {0, 3, 1, 2}, {4, 0, 3, 1}},
+                                      {344.0836, -0.0835, 12.5},
+                                      {rows[0], rows[2], rows[4]},
+                                      {rows[1], rows[3]}});
+    }
 }
 
 TEST(Das1File, RefusesWhatItCannotReadNamingTheLine)

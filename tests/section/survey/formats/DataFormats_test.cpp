@@ -94,6 +94,34 @@ TEST(DataFormats, RefusesAFileInNoFormatNamingTheFormatsRead)
         << hinted;
 }
 
+// An R2 protocol file (a count, then rows "index a b m n R") was taken for
+// the unified data format by its count line and refused at its second
+// line ("electrode 1 has 6 values where 1 to 3 are read"), as if it were a
+// faulty file of that format. It is in no format read, and is refused so,
+// naming the formats read; a unified file's count and electrode rows stay
+// unified.
+TEST(DataFormats, RefusesAProtocolFileAsInNoFormatRead)
+{
+    for (const char* lineEnd : {"\n", "\r\n"}) {
+        const std::string protocol = std::string("3") + lineEnd + "1 1 2 3 4 0.8123" + lineEnd + "2 2 3 4 5 0.3518" +
+                                     lineEnd + "3 3 4 5 6 -0.25" + lineEnd;
+        EXPECT_EQ(RecogniseDataFormat(protocol), TDataFormat::Res2DInv);
+        for (const char* extension : {"", "dat", "txt"}) {
+            SCOPED_TRACE(extension);
+            const std::string refusal = FormatRefusal(protocol, extension);
+            EXPECT_TRUE(refusal.starts_with("The file is in no format this program reads: measured data are read in "
+                                            "the unified data format"))
+                << refusal;
+            EXPECT_NE(refusal.find(MeasuredFormatList()), std::string::npos) << refusal;
+            EXPECT_EQ(refusal.find("1 to 3 are read"), std::string::npos) << refusal;
+        }
+    }
+    EXPECT_EQ(RecogniseDataFormat("2\n0 0 0\n1 0 0 # x y z\n1\n# a b m n rhoa\n1 0 2 0 100\n"), TDataFormat::Unified);
+    EXPECT_EQ(RecogniseDataFormat("2\n0,0\n1,0\n"), TDataFormat::Unified);
+    EXPECT_EQ(RecogniseDataFormat("0\n0\n"), TDataFormat::Unified);
+    EXPECT_EQ(RecogniseDataFormat("4 # electrodes\n\n# x z\n0 0\n"), TDataFormat::Unified);
+}
+
 TEST(DataFormats, NamesAndListsEveryFormat)
 {
     EXPECT_EQ(MeasuredFormatNames("|"), "unified|res2dinv|syscal|syscal-bin|syscal-binx|abem|sting|lippmann|das1|ohmpi|prime|ares|electra");

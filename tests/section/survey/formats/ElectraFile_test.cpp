@@ -6,6 +6,8 @@
 #include "section/survey/formats/ElectraFile.h"
 
 #include "section/survey/DataFile.h"
+#include "tests/section/survey/formats/ExpectedExportData.h"
+#include "tests/section/survey/formats/InstrumentExportWriter.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +16,9 @@
 
 namespace lp {
 namespace {
+
+using test::TElectraExport;
+using test::ElectraExport;
 
 const char* OlderElectra =
     "# Total enabled electrodes\r\n5\r\n# X\tY\tZ\r\n0.000\t0.000\t10.000\r\n2.000\t0.000\t9.800\r\n"
@@ -88,6 +93,36 @@ TEST(ElectraFile, ReadsTheNewerLayoutAlongYOnlyItsEnabledRows)
     EXPECT_EQ(data.Skipped.UnmeasuredLines, (std::vector<int>{13, 14}));
 }
 
+// Both layouts of real exports were refused: the older one taken for the
+// unified data format at its original file's name, the newer one at its
+// profile name. Each variant is now read, the same data every time.
+TEST(ElectraFile, ReadsRealExportsOfBothLayoutsWithTheirLabelsAndNotes)
+{
+    const TElectraExport exports[] = {
+        {"newer"},
+        {"newer, LF, decimal comma, trailing tabs", true, "\n", ',', true},
+        {"newer, blank lines, another column order", true, "\r\n", '.', false, true, true},
+        {"older", false},
+        {"older, LF, decimal comma, blank lines, trailing tabs", false, "\n", ',', true, true},
+        {"older, another column order", false, "\r\n", '.', false, false, true},
+    };
+    for (const TElectraExport& variant : exports) {
+        SCOPED_TRACE(variant.Name);
+        std::vector<int> rows;
+        const std::string text = ElectraExport(variant, rows);
+        EXPECT_TRUE(IsElectra(text));
+        const TMeasuredData data = ReadMeasuredData(text, std::nullopt, "ele");
+        EXPECT_EQ(data.Format, TDataFormat::Electra);
+        const bool newer = variant.Newer; // only its rows have a status: D (skipped) among them
+        test::ExpectExportData(data, {{0, 2, 4, 6, 8},
+                                      {50, 49.5, 49, 48.5, 48},
+                                      {{0, 3, 1, 2}, {1, 4, 2, 3}, {4, 0, 3, 1}},
+                                      {275.7 / 49.0, -120.5 / 48.0, 30.25 / 47.5},
+                                      {rows[0], rows[newer ? 2 : 1], rows[newer ? 4 : 3]},
+                                      newer ? std::vector<int>{rows[1], rows[3]} : std::vector<int>{rows[2]}});
+    }
+}
+
 TEST(ElectraFile, RefusesWhatItCannotReadNamingTheLine)
 {
     const std::string places = "#Total electrodes\r\n2\r\n#X\tY\tZ\r\n0\t0\t0\r\n1\t0\t0\r\n";
@@ -95,8 +130,16 @@ TEST(ElectraFile, RefusesWhatItCannotReadNamingTheLine)
     EXPECT_EQ(ElectraRefusal("#Total electrodes\r\n3\r\n#X\tY\tZ\r\n0\t0\t0\r\n#Meas.\tA\tB\tM\tN\tI(AB)\tV(MN)\r\n"),
               "Line 5: the list holds 1 electrodes' X Y Z where the count is 3.");
     EXPECT_EQ(ElectraRefusal(places + "#Sequence\r\nDD\r\n"),
-              "Line 6: \"Sequence\" is not a label this reader knows (the electrode count, \"X Y Z\", the remote "
-              "electrodes or the data's \"Meas.\" columns).");
+              "Line 7: the file ends before the data's column label (\"# Meas. A B M N ...\").");
+    EXPECT_EQ(ElectraRefusal(places + "#Note profile [n. line]\r\nno count\r\n" + columns + "1\tE\t1\t2\t2\t1\t10\r\n"),
+              "Line 9: the row has 7 values where line 8 names 8.");
+    EXPECT_EQ(ElectraRefusal(places + "#Note profile [n. line]\r\n3\r\n#X\tY\tZ\r\n"),
+              "Line 8: the file ends within the note of 3 lines.");
+    EXPECT_EQ(ElectraRefusal("#Total electrodes\r\n3\r\n#Total enabled electrodes\r\n2\r\n#X\tY\tZ\r\n0\t0\t0\r\n"
+                             "#Meas.\tA\tB\tM\tN\tI(AB)\tV(MN)\r\n"),
+              "Line 7: the list holds 1 electrodes' X Y Z where the count is 3 or 2.");
+    EXPECT_EQ(ElectraRefusal(places + "#Total remote electrode\r\n2\r\n"),
+              "Line 7: remote electrodes are listed (\"2\"): their layout is not one this reader knows.");
     EXPECT_EQ(ElectraRefusal(places + "#Total remote electrode\r\nB\t-30\t0\t0\r\n"),
               "Line 7: remote electrodes are listed (\"B\\t-30\\t0\\t0\"): their layout is not one this reader knows.");
     EXPECT_EQ(ElectraRefusal(places + columns + "1\tE\t1\t3\t2\t1\t10\t5\r\n"),
@@ -104,10 +147,11 @@ TEST(ElectraFile, RefusesWhatItCannotReadNamingTheLine)
     EXPECT_EQ(ElectraRefusal(places + columns + "1\tX\t1\t2\t2\t1\t10\t5\r\n"),
               "Line 7: the status is E (enabled), D (disabled) or N (not measured), not \"X\".");
     EXPECT_EQ(ElectraRefusal(places + columns + "1\tE\t1\t2\t2\t1\t10\r\n"), "Line 7: the row has 7 values where line 6 names 8.");
-    EXPECT_EQ(ElectraRefusal(places + columns + "1\tE\t1\t2\t2\t1\t10\t5,5\r\n"), "Line 7: \"5,5\" is not a finite number.");
+    EXPECT_EQ(ElectraRefusal(places + columns + "1\tE\t1\t2\t2\t1\t10\t5;5\r\n"), "Line 7: \"5;5\" is not a finite number.");
     EXPECT_EQ(ElectraRefusal(places + columns + "#Meas.\tA\r\n"),
               "Line 7: after the data's columns only their units' row (\"# [#] ...\") is read, not \"Meas.\\tA\".");
-    EXPECT_EQ(ElectraRefusal("#Total electrodes\r\n2\r\n1\t0\t0\r\n"), "Line 3: values without a label before them: \"1\\t0\\t0\".");
+    EXPECT_EQ(ElectraRefusal("#Total electrodes\r\n2\r\n1\t0\t0\r\n"),
+              "Line 3: the file ends before the data's column label (\"# Meas. A B M N ...\").");
 }
 
 } // namespace

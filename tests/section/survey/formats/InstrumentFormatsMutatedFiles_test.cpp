@@ -1,5 +1,6 @@
 // Mutated instrument exports (Syscal text, ABEM protocol, Sting, Lippmann,
-// DAS-1, OhmPi, Prime, ARES II, Electra, Syscal binary and .binx): each is
+// DAS-1, OhmPi, Prime, ARES II, Electra, Syscal binary and .binx; the
+// Lippmann, DAS-1 and Electra ones also in the shape of real files): each is
 // refused naming one of its lines, or it reads into a sound data set that
 // is written and read back the same, compares with a response within what a
 // double counts, and whose electrodes stand on a ground or are refused
@@ -18,6 +19,7 @@
 
 #include "tests/section/survey/DataFileMutator.h"
 #include "tests/section/survey/MeasuredDataChecks.h"
+#include "tests/section/survey/formats/InstrumentExportWriter.h"
 #include "tests/section/survey/formats/SyscalBinaryWriter.h"
 
 #include <gtest/gtest.h>
@@ -37,6 +39,14 @@ void ExpectSound(const TMeasuredData& Data)
     EXPECT_EQ(test::RoundTripDifference(Data), "");
     EXPECT_EQ(test::PlacementRefusalWithoutLine(Data), "");
     EXPECT_EQ(test::UncountableMisfit(Data), "");
+}
+
+// A real export's text (InstrumentExportWriter.h), its rows' lines not kept.
+template <typename TExport>
+std::string RealExport(std::string (*Write)(const TExport&, std::vector<int>&), const TExport& Export)
+{
+    std::vector<int> rows;
+    return Write(Export, rows);
 }
 
 void CheckMutants(const std::vector<std::string>& Sources, TMeasuredData (*Read)(std::string_view))
@@ -91,7 +101,8 @@ TEST(InstrumentFormatsMutatedFiles, LippmannIsReadWholeOrRefusedNamingALine)
                   "*                               mA        mV     Ohmm    mrad\r\n"
                   "    1    1    2    4    3   5,0000 120,50000  94,600   1,660\r\n"
                   "    2    2    3    4    1        -         -       -       -\r\n"
-                  "    3    3    -    4    1   2,0000  10,00000  20,000   0,000\r\n"},
+                  "    3    3    -    4    1   2,0000  10,00000  20,000   0,000\r\n",
+                  RealExport(test::LippmannExport, test::TLippmannExport{"real", "\r\n", ',', true, true, true})},
                  ReadLippmann);
 }
 
@@ -102,7 +113,8 @@ TEST(InstrumentFormatsMutatedFiles, Das1IsReadWholeOrRefusedNamingALine)
                   "002,04 +5.0000 +14.000 +1.0000 +.00000 004\r\n#elec_end\r\n#data_res_col= 011\r\n#data_start\r\n"
                   "000001 002,01 002,04 002,02 002,03 +102.40 +8.150000 +.0120000\r\n"
                   "000002 002,02 002,04 002,03 002,01\t * * TX Resist. out of range * *\r\n"
-                  "000003 002,04 002,01 002,03 002,02 +99.0 -.5 +.01\r\n#data_end\r\n"},
+                  "000003 002,04 002,01 002,03 002,02 +99.0 -.5 +.01\r\n#data_end\r\n",
+                  RealExport(test::Das1Export, test::TDas1Export{"real"})},
                  ReadDas1);
 }
 
@@ -148,7 +160,9 @@ TEST(InstrumentFormatsMutatedFiles, ElectraIsReadWholeOrRefusedNamingALine)
                   "#Total electrodes\n3\n#X\tY\tZ\n5\t0\t0\n5\t2\t0\n5\t4\t0\n#Total remote electrode\nNo data\n"
                   "#Meas.\tStatus\tA\tB\tM\tN\tGND\tI(AB)\tV(MN)\n#[#]\t[E/D/N]\t[#]\t[#]\t[#]\t[#]\t[#]\t[mApp]\t[mVpp]\n"
                   "1\tE\t1\t3\t2\t1\t3\t49.0\t270.1\n2\tN\t2\t3\t1\t2\t3\t-\t-\n3\tD\t1\t3\t2\t1\t3\t49.0\t270.1\n"
-                  "#[#]\t[e/d]\t[#]\t[#]\t[#]\t[#]\t[#]\t[mApp]\t[mVpp]\n"},
+                  "#[#]\t[e/d]\t[#]\t[#]\t[#]\t[#]\t[#]\t[mApp]\t[mVpp]\n",
+                  RealExport(test::ElectraExport, test::TElectraExport{"newer"}),
+                  RealExport(test::ElectraExport, test::TElectraExport{"older", false})},
                  ReadElectra);
 }
 

@@ -5,6 +5,8 @@
 #include "section/survey/formats/LippmannFile.h"
 
 #include "section/survey/DataFile.h"
+#include "tests/section/survey/formats/ExpectedExportData.h"
+#include "tests/section/survey/formats/InstrumentExportWriter.h"
 #include "tests/section/survey/formats/RemoteLayout.h"
 
 #include <algorithm>
@@ -16,6 +18,9 @@
 
 namespace lp {
 namespace {
+
+using test::TLippmannExport;
+using test::LippmannExport;
 
 const char* LippmannHeader =
     "* Electrode positions *********************************\r\n"
@@ -87,6 +92,43 @@ TEST(LippmannFile, RefusesWhatItCannotReadNamingTheLine)
               "Line 13: \"5;0\" is not a finite number.");
     EXPECT_EQ(refusal("* Electrode positions\r\n* Electrode [ 1] x y z (m) = 0,0 0,0\r\n"),
               "Line 2: x y z (three numbers) are expected after \"=\", not \" 0,0 0,0\".");
+}
+
+// Four of five real exports were refused as in no format this program
+// reads: the contact test's rows without "*" before the data's columns.
+// Each variant of the export is now read, the same data every time.
+TEST(LippmannFile, ReadsARealExportWithItsSettingsContactTestAndAveragedData)
+{
+    std::vector<const char*> reordered = TLippmannExport{}.Columns;
+    std::swap(reordered[5], reordered[6]);                           // U before I
+    std::rotate(reordered.begin() + 7, reordered.end() - 2, reordered.end() - 1); // Time after U
+    const TLippmannExport exports[] = {
+        {"two-value contact test, Time alone"},
+        {"six-value contact test", "\r\n", ',', true},
+        {"no averaged data, LF, decimal point", "\n", '.', false, false},
+        {"Date and Time", "\r\n", ',', true, true, true},
+        {"tabs and blank lines", "\n", ',', false, true, false, "\t", true},
+        {"another column order", "\r\n", '.', true, true, true, " ", false, reordered},
+    };
+    for (const TLippmannExport& variant : exports) {
+        SCOPED_TRACE(variant.Name);
+        std::vector<int> rows;
+        const std::string text = LippmannExport(variant, rows);
+        EXPECT_TRUE(IsLippmann(text));
+        const TMeasuredData data = ReadMeasuredData(text, std::nullopt, "tx0");
+        EXPECT_EQ(data.Format, TDataFormat::Lippmann);
+        test::ExpectExportData(data, {{0, 2, 4, 6, 8, 10},
+                                      {100, 99.75, 99.5, 99.25, 99, 98.75},
+                                      {{0, 3, 1, 2}, {2, 5, 3, 4}, {5, 0, 4, 1}},
+                                      {16.9 / 15.0, -4.25 / 12.5, 9.8 / 14.0},
+                                      {rows[0], rows[2], rows[4]},
+                                      {rows[1], rows[3]}});
+        // A time of day without a date places no datum in time.
+        if (variant.Date)
+            EXPECT_EQ(data.Times.size(), 3u);
+        else
+            EXPECT_TRUE(data.Times.empty());
+    }
 }
 
 // A remote at a real place off the line was refused ("a remote electrode off

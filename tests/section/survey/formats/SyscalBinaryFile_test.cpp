@@ -204,19 +204,75 @@ TEST(SyscalBinaryFile, RefusesABinxFileItCannotReadNamingTheRecord)
     const TSyscalBinaryRecord datum = SyscalBinaryDatum({0, 3, 1, 2}, 122.5f, 40.0f);
     const std::string two = test::SyscalBinxFile({datum, datum});
     EXPECT_EQ(SyscalBinxRefusal(two.substr(0, two.size() - 10)),
-              "Record 2 at byte 4673: the file ends within the record, at byte 9282.");
-    EXPECT_EQ(SyscalBinxRefusal(two + "xy"), "Record 3 at byte 9292: the file goes on after its 2 records.");
+              "Record 2 at byte 4673: the Syscal Pro .binx file ends within the record, at byte 9282.");
+    EXPECT_EQ(SyscalBinxRefusal(two + "xy"), "Record 3 at byte 9292: the Syscal Pro .binx file goes on after its 2 records.");
     EXPECT_EQ(SyscalBinxRefusal(test::SyscalBinxFile({datum}, 13)),
-              "Record 1 at byte 54: the record's version is 13, not 14 whose layout is read.");
+              "Record 1 at byte 54: this Syscal Pro binary file (.binx) holds records of version 13, whose layout is "
+              "not read: only records of version 14 are.");
     EXPECT_FALSE(IsSyscalBinx(test::SyscalBinxFile({datum}, 13)));
     std::string version5 = two;
     version5[0] = 5;
     EXPECT_EQ(SyscalBinxRefusal(version5),
-              "Header at byte 0: the Syscal .binx file version is 5, not 6 whose layout is read.");
-    EXPECT_EQ(SyscalBinxRefusal(two.substr(0, 30)), "Header at byte 0: the file ends within the header, at byte 30.");
+              "Header at byte 0: this Syscal Pro binary file (.binx) is of version 5, whose layout is not read: only "
+              "version 6 is.");
+    EXPECT_EQ(SyscalBinxRefusal(two.substr(0, 30)), "Header at byte 0: the Syscal Pro .binx file ends within the header, at byte 30.");
     // Both current electrodes at infinity: the rows' refusal names the record.
     EXPECT_EQ(SyscalBinxRefusal(test::SyscalBinxFile({datum, SyscalBinaryDatum({1e38f, -9999999, 1, 2}, 1, 1)})),
               "Record 2 at byte 4673: the datum has no current electrode (A and B are absent).");
+}
+
+// A .binx file as the instrument writes it: version 6, instrument type 14,
+// software 0, version numbers 0 0 0 and the comment "SYSCAL Pro". Records
+// of version 14 are read; a file or record version whose layout is not
+// read was taken for no format at all ("in no format this program
+// reads"), and is now refused as the Syscal binary file it is, saying
+// which version is not read.
+TEST(SyscalBinaryFile, ReadsOrRefusesByNameABinxFileOfTheInstrument)
+{
+    test::TSyscalBinxHeader instrument;
+    instrument.Type = 14;
+    instrument.Software = 0;
+    instrument.Numbers = {0, 0, 0};
+    instrument.Comment = "SYSCAL Pro";
+    const std::vector<TSyscalBinaryRecord> records = {SyscalBinaryDatum({0, 3, 1, 2}, 122.5f, 40.0f),
+                                                      SyscalBinaryDatum({1, 4, 2, 3}, 60.0f, 0.0f),
+                                                      SyscalBinaryDatum({2, 5, 3, 4}, -12.0f, 8.0f)};
+    const std::string bytes = test::SyscalBinxFile(records, 14, instrument);
+    ASSERT_EQ(bytes.size(), 52u + 3 * 4619);
+    const TMeasuredData data = ReadMeasuredData(bytes, std::nullopt, "binx");
+    EXPECT_EQ(data.Format, TDataFormat::SyscalBinx);
+    ASSERT_EQ(data.Size(), 2u);
+    EXPECT_EQ(data.Electrodes.size(), 6u);
+    EXPECT_EQ(data.Configurations[1], (TConfiguration{2, 5, 3, 4}));
+    EXPECT_DOUBLE_EQ(data.Resistances[0], 122.5 / 40.0);
+    EXPECT_DOUBLE_EQ(data.Resistances[1], -1.5);
+    EXPECT_EQ(data.Skipped.UnmeasuredLines, (std::vector<int>{2}));
+
+    const auto refusal = [](const std::string& Bytes, std::string_view Extension) {
+        EXPECT_EQ(RecogniseDataFormat(Bytes), TDataFormat::SyscalBinx);
+        try {
+            ReadMeasuredData(Bytes, std::nullopt, Extension);
+        } catch (const EDataFileError& error) {
+            return error.Message();
+        }
+        return std::string("read");
+    };
+    EXPECT_EQ(refusal(test::SyscalBinxFile(records, 15, instrument), "binx"),
+              "Record 1 at byte 52: this Syscal Pro binary file (.binx) holds records of version 15, whose layout is "
+              "not read: only records of version 14 are.");
+    test::TSyscalBinxHeader older = instrument;
+    older.Version = 0x80000003u;
+    EXPECT_EQ(refusal(test::SyscalBinxFile(records, 14, older), "dat"),
+              "Header at byte 0: this Syscal Pro binary file (.binx) is of version 0x80000003 (version 2), whose "
+              "layout is not read: only version 6 is.");
+    test::TSyscalBinxHeader later = instrument;
+    later.Version = 7;
+    EXPECT_EQ(refusal(test::SyscalBinxFile(records, 16, later), ""),
+              "Header at byte 0: this Syscal Pro binary file (.binx) is of version 7, whose layout is not read: only "
+              "version 6 is.");
+    // Not taken for a .bin file of the same version number.
+    older.Type = 11;
+    EXPECT_FALSE(IsSyscalBinary(test::SyscalBinxFile(records, 14, older)));
 }
 
 // A remote at a real place off the line was refused ("a remote electrode off

@@ -79,18 +79,32 @@ inline std::string SyscalBinaryFile(const std::vector<TSyscalBinaryRecord>& Reco
     return bytes;
 }
 
-// The .binx file of version 6 with records of version Version (14, the one
-// whose layout is read), each field as the layout lists it: block by block,
-// 0 where the record gives nothing.
-inline std::string SyscalBinxFile(const std::vector<TSyscalBinaryRecord>& Records, int Version = 14)
+// A .binx file's header: its version (6; older files 0x80000002 ..
+// 0x80000004, without the software and version numbers), the instrument's
+// type and software, and the comment.
+struct TSyscalBinxHeader {
+    uint32_t Version = 6;
+    int Type = 11, Software = 2;
+    std::array<int, 3> Numbers{1, 4, 0}; // major, minor, release
+    std::string Comment = "Made-up line";
+};
+
+// The .binx file with records of version Version (14, the one whose
+// layout is read), each field as the layout lists it: block by block, 0
+// where the record gives nothing.
+inline std::string SyscalBinxFile(const std::vector<TSyscalBinaryRecord>& Records, int Version = 14,
+                                  const TSyscalBinxHeader& Header = {})
 {
     std::string bytes;
     const auto put = [&](uint64_t value, int size) { AppendLittleEndian(bytes, value, size); };
     const auto zeros = [&](size_t count) { bytes.append(count, '\0'); };
     const auto text = [&](const std::string& value) { put(value.size(), 4), bytes += value; };
     const auto real = [&](double value) { put(std::bit_cast<uint64_t>(value), 8); };
-    put(6, 4), put(11, 1), put(2, 1), put(1, 2), put(4, 2), put(0, 2);
-    text("Made-up line"), text("C:\\Made-up"), put(0, 4), put(0, 4), put(Records.size(), 4);
+    put(Header.Version, 4), put(static_cast<uint64_t>(Header.Type), 1);
+    if (Header.Version == 6)
+        put(static_cast<uint64_t>(Header.Software), 1), put(static_cast<uint64_t>(Header.Numbers[0]), 2),
+            put(static_cast<uint64_t>(Header.Numbers[1]), 2), put(static_cast<uint64_t>(Header.Numbers[2]), 2);
+    text(Header.Comment), text("C:\\Made-up"), put(0, 4), put(0, 4), put(Records.size(), 4);
     for (const TSyscalBinaryRecord& record : Records) {
         // 1. version, times, overload, stacks, SP Vp In M, M1..M20, k, rho, deviations, contact, Tx/Rx, raw files, name
         put(static_cast<uint32_t>(Version), 4), real(1.0), real(0.5), put(0, 4), put(4, 4);
