@@ -55,7 +55,30 @@ int CountArgument(const QString& Option, const QString& Text, int Least, int Mos
     return value;
 }
 
-TCommandArguments SplitCommandArguments(const QStringList& Arguments)
+TCommandOptions& TCommandOptions::operator+=(const TCommandOptions& More)
+{
+    Switches += More.Switches;
+    Valued += More.Valued;
+    return *this;
+}
+
+TCommandOptions CleaningOptions()
+{
+    return {{"--reciprocal-error", "--drop-negative"}, {"--drop-outliers", "--drop-reciprocal"}};
+}
+
+TCommandOptions DataOptions()
+{
+    TCommandOptions known{{}, {"--data", "--error", "--voltage-error", "--format", "--host-resistivity"}};
+    return known += CleaningOptions();
+}
+
+EArgumentError UnknownOption(const QString& Option, const QString& Command)
+{
+    return EArgumentError(QStringLiteral("unknown option %1 for %2").arg(Option, Command).toStdString());
+}
+
+TCommandArguments SplitCommandArguments(const QStringList& Arguments, const TCommandOptions& Known)
 {
     TCommandArguments split;
     for (qsizetype i = 1; i < Arguments.size(); ++i) {
@@ -64,11 +87,12 @@ TCommandArguments SplitCommandArguments(const QStringList& Arguments)
             split.Names.append(argument);
             continue;
         }
-        if (argument == QStringLiteral("--reciprocal-error") || argument == QStringLiteral("--drop-negative")) {
-            // a switch: no value
+        if (Known.Switches.contains(argument)) {
             split.Options.emplace_back(argument, QString());
             continue;
         }
+        if (!Known.Valued.contains(argument))
+            throw UnknownOption(argument, Arguments[0]);
         if (i + 1 >= Arguments.size())
             throw EArgumentError(QStringLiteral("%1 needs a value").arg(argument).toStdString());
         split.Options.emplace_back(argument, Arguments[++i]);

@@ -9,16 +9,19 @@ namespace lp::commandline {
 
 int ExportModelCommand(const QStringList& Arguments, std::FILE* Errors)
 {
-    if (Arguments.size() != 3) {
-        PrintLine(Errors, QStringLiteral("lithoprism: --export-model needs two names: OUT.geo SECTION.sec "
-                                         "(see lithoprism --help)"));
-        return 2;
+    QStringList names;
+    try {
+        names = SplitCommandArguments(Arguments, {}).Names; // no options
+        if (names.size() != 2)
+            throw EArgumentError("--export-model needs two names: OUT.geo SECTION.sec");
+    } catch (const EArgumentError& error) {
+        return ArgumentsRefused(Errors, error);
     }
     try {
-        const QString geometry = ModelGeometryFileName(Arguments[1]);
+        const QString geometry = ModelGeometryFileName(names[0]);
         RefuseOutputNamingInput({{"geometry file", geometry}, {"region table", ModelTableFileName(geometry)}},
-                                {{"section file", Arguments[2]}});
-        const TModelExportSummary summary = ExportSectionFileModel(Arguments[2], Arguments[1]);
+                                {{"section file", names[1]}});
+        const TModelExportSummary summary = ExportSectionFileModel(names[1], names[0]);
         for (const std::string& warning : summary.Warnings)
             PrintLine(Errors, QStringLiteral("lithoprism: warning: ") + QString::fromStdString(warning));
         return 0;

@@ -37,7 +37,8 @@ QStringList LabelList(const QString& Option, const QString& Text)
 TFitRequest ParseFitArguments(const QStringList& Arguments)
 {
     TFitRequest request;
-    const TCommandArguments split = SplitCommandArguments(Arguments);
+    TCommandOptions known{{}, {"--free", "--fixed"}};
+    const TCommandArguments split = SplitCommandArguments(Arguments, known += DataOptions());
     const QStringList& names = split.Names;
     for (const auto& [argument, value] : split.Options) {
         if (ReadDataOption(argument, value, request.Data))
@@ -47,7 +48,7 @@ TFitRequest ParseFitArguments(const QStringList& Arguments)
         } else if (argument == QStringLiteral("--fixed")) {
             request.Fixed += LabelList(argument, value);
         } else {
-            throw EArgumentError(QStringLiteral("unknown option %1 for --fit").arg(argument).toStdString());
+            throw UnknownOption(argument, QStringLiteral("--fit"));
         }
     }
     if (names.size() != 2)

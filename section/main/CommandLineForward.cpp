@@ -14,10 +14,16 @@ namespace lp::commandline {
 
 namespace {
 
+TCommandOptions ForwardOptions()
+{
+    TCommandOptions known{{}, {"--array", "--electrodes", "--spacing", "--first", "--levels", "--scheme"}};
+    return known += DataOptions();
+}
+
 TForwardRequest ParseForwardArguments(const QStringList& Arguments)
 {
     TForwardRequest request;
-    const TCommandArguments split = SplitCommandArguments(Arguments);
+    const TCommandArguments split = SplitCommandArguments(Arguments, ForwardOptions());
     const QStringList& names = split.Names;
     bool layoutGiven = false;
     for (const auto& [argument, value] : split.Options) {
@@ -45,7 +51,7 @@ TForwardRequest ParseForwardArguments(const QStringList& Arguments)
         } else if (argument == QStringLiteral("--scheme")) {
             request.SchemeFile = value;
         } else {
-            throw EArgumentError(QStringLiteral("unknown option %1 for --forward").arg(argument).toStdString());
+            throw UnknownOption(argument, QStringLiteral("--forward"));
         }
     }
     if (names.size() != 2)

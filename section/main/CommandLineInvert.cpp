@@ -21,14 +21,13 @@ namespace lp::commandline {
 TInvertRequest ParseInvertArguments(const QStringList& Arguments, bool TimeLapse)
 {
     const QString command = TimeLapse ? QStringLiteral("--timelapse") : QStringLiteral("--invert");
+    TCommandOptions known{{"--constrain", "--start-from-section", "--doi"},
+                          {"--section", "--error", "--lambda", "--z-weight", "--reference-weight", "--iterations",
+                           "--boundary-weight", "--well-logs", "--log-error", "--log-reach", "--format"}};
+    const TCommandArguments split = SplitCommandArguments(Arguments, known += CleaningOptions());
+    const QStringList& names = split.Names;
     TInvertRequest request;
-    QStringList names;
-    for (qsizetype i = 1; i < Arguments.size(); ++i) {
-        const QString& argument = Arguments[i];
-        if (!argument.startsWith(QStringLiteral("--"))) {
-            names.append(argument);
-            continue;
-        }
+    for (const auto& [argument, value] : split.Options) {
         if (argument == QStringLiteral("--constrain")) {
             request.Constrain = true;
             continue;
@@ -41,13 +40,6 @@ TInvertRequest ParseInvertArguments(const QStringList& Arguments, bool TimeLapse
             request.DepthOfInvestigation = true;
             continue;
         }
-        if (argument == QStringLiteral("--reciprocal-error") || argument == QStringLiteral("--drop-negative")) {
-            ReadCleaningOption(argument, QString(), request.Cleaning); // switches
-            continue;
-        }
-        if (i + 1 >= Arguments.size())
-            throw EArgumentError(QStringLiteral("%1 needs a value").arg(argument).toStdString());
-        const QString value = Arguments[++i];
         if (ReadCleaningOption(argument, value, request.Cleaning)) {
             continue;
         } else if (argument == QStringLiteral("--section")) {
@@ -84,7 +76,7 @@ TInvertRequest ParseInvertArguments(const QStringList& Arguments, bool TimeLapse
             if (!request.DataFormat)
                 throw EArgumentError("--format is " + MeasuredFormatNameChoice() + ", not \"" + value.toStdString() + "\"");
         } else {
-            throw EArgumentError(QStringLiteral("unknown option %1 for %2").arg(argument, command).toStdString());
+            throw UnknownOption(argument, command);
         }
     }
     if (TimeLapse) {

@@ -79,14 +79,34 @@ double FiniteArgument(const QString& Option, const QString& Text);
 double RangeArgument(const QString& Option, const QString& Text, double Least, double Most);
 int CountArgument(const QString& Option, const QString& Text, int Least, int Most);
 
+// The options a command knows: switches stand alone, the others take the
+// next word as their value.
+struct TCommandOptions {
+    QStringList Switches, Valued;
+    TCommandOptions& operator+=(const TCommandOptions& More);
+};
+
+// The options of the measured data's cleaning, which --forward, --fit,
+// --invert and --timelapse share; those of the measured data and the host
+// medium, which --forward and --fit share (the cleaning's among them).
+TCommandOptions CleaningOptions();
+TCommandOptions DataOptions();
+
+// "unknown option OPTION for COMMAND".
+EArgumentError UnknownOption(const QString& Option, const QString& Command);
+
 // A command's arguments after its name: the names, and each option with
-// its value (an option without one is refused).
+// its value (empty for a switch).
 struct TCommandArguments {
     QStringList Names;
     std::vector<std::pair<QString, QString>> Options;
 };
 
-TCommandArguments SplitCommandArguments(const QStringList& Arguments);
+// Arguments[0] is the command. A word starting with "--" that Known does
+// not hold is refused as an unknown option wherever it stands, before its
+// neighbours are looked at; a known option that needs a value and ends the
+// line is refused for the value missing.
+TCommandArguments SplitCommandArguments(const QStringList& Arguments, const TCommandOptions& Known);
 
 // The cleaning options, which --forward, --fit, --invert and --timelapse
 // share; false for any other option.
