@@ -68,6 +68,25 @@ TSaveChangesAnswer AskSaveChanges(QWidget* Owner, const QString& Name)
     return TSaveChangesAnswer::Cancel;
 }
 
+// A section just loaded into Chart shown without a picture (its corners
+// marked), the section's commands enabled, the axes following its area.
+void TMainfrm::ShowOpenedSection(TPolygonChart& Chart)
+{
+    Chart.SetVisible(true);
+    ChartTool1->SetSeries(Series1);
+    ShowPictureCorners();
+    ChartTool1->Picture()->SetGraphic(nullptr);
+    FSectionOpen = true;
+    EnableSectionCommands(true);
+    Chart.Repaint();
+    Chart.UpdateAxisScales();
+    // The axis menu's "Default" shows this section's area again, not the
+    // area the chart was made with. The axes' look is the chart's own (the
+    // axis windows change only their limits): the texts stored now are
+    // that look over this area.
+    Chart.StoreAxesDefaultSettings();
+}
+
 QString TMainfrm::DialogFolder() const
 {
     return FDocument.isEmpty() ? QString() : QFileInfo(FDocument).absolutePath();

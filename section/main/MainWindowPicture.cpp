@@ -55,20 +55,6 @@ bool SavePng(const QImage& Image, const QString& File, QString& Error)
 
 } // namespace
 
-// A section just loaded into Chart shown without a picture (its corners
-// marked), the section's commands enabled, the axes following its area.
-void TMainfrm::ShowOpenedSection(TPolygonChart& Chart)
-{
-    Chart.SetVisible(true);
-    ChartTool1->SetSeries(Series1);
-    ShowPictureCorners();
-    ChartTool1->Picture()->SetGraphic(nullptr);
-    FSectionOpen = true;
-    EnableSectionCommands(true);
-    Chart.Repaint();
-    Chart.UpdateAxisScales();
-}
-
 void TMainfrm::ShowPictureCorners()
 {
     Series1->SetActive(false);
