@@ -1,5 +1,10 @@
-#include "section/main/CommandLine_p.h"
+// The command line's usage text, the choice of the command by its first
+// word (the commands themselves in CommandLine*.cpp), and the check for a
+// display before the editor's window is made.
 
+#include "section/main/CommandLine.h"
+
+#include "section/main/CommandLine_p.h"
 #include "section/survey/formats/DataFormats.h"
 
 namespace lp {

@@ -1,3 +1,9 @@
+// The main window made (its components, chart, menus and tool bar), its
+// title and unsaved-changes mark, the edit modes and the held keys' modes,
+// and undo. The menus, the file roads, the modelling windows and the
+// section's picture are in MainWindowMenus.cpp, MainWindowFiles.cpp,
+// MainWindowModelling.cpp and MainWindowPicture.cpp.
+
 #include "section/main/MainWindow.h"
 
 #include "chart/engine/PlotAxis.h"
