@@ -195,6 +195,46 @@ TEST(CommandLine, ForwardArgumentsThatAreWrongExitWithTwoAndWriteNothing)
     }
 }
 
+// An unknown option last on the line was answered "needs a value", as if it
+// were one of the command's: every command names it unknown wherever it is.
+TEST(CommandLine, UnknownOptionIsNamedSoFirstInTheMiddleAndLast)
+{
+    QTemporaryDir folder;
+    const QString data = folder.filePath("data.dat"), section = folder.filePath("section.sec");
+    const std::vector<std::pair<QString, QStringList>> commands = {
+        {"--export-model", {folder.filePath("out.geo"), section}},
+        {"--forward", {folder.filePath("out.dat"), section}},
+        {"--invert", {folder.filePath("out.csv"), data}},
+        {"--fit", {folder.filePath("out.sec"), section, "--data", data}},
+        {"--timelapse", {folder.filePath("out"), data, data}}};
+    for (const auto& [command, names] : commands) {
+        const QString message = "lithoprism: unknown option --sharp for " + command + " (see lithoprism --help)\n";
+        for (const qsizetype at : {names.size(), qsizetype(1), qsizetype(0)}) {
+            QStringList arguments = names;
+            arguments.insert(at, "--sharp");
+            arguments.prepend(command);
+            const TCommandRun run = RunCommand(arguments);
+            EXPECT_EQ(run.Code, 2) << arguments.join(' ').toStdString();
+            EXPECT_EQ(run.Errors.toStdString(), message.toStdString()) << arguments.join(' ').toStdString();
+            EXPECT_EQ(EntriesIn(folder), 0);
+        }
+    }
+    // A known option without its value at the end still says so.
+    const std::vector<std::pair<QStringList, QString>> missing = {
+        {{"--forward", folder.filePath("out.dat"), section, "--levels"}, "--levels"},
+        {{"--invert", folder.filePath("out.csv"), data, "--lambda"}, "--lambda"},
+        {{"--fit", folder.filePath("out.sec"), section, "--data", data, "--free"}, "--free"},
+        {{"--fit", folder.filePath("out.sec"), section, "--data"}, "--data"},
+        {{"--timelapse", folder.filePath("out"), data, data, "--section"}, "--section"},
+        {{"--timelapse", folder.filePath("out"), data, data, "--drop-outliers"}, "--drop-outliers"}};
+    for (const auto& [arguments, option] : missing) {
+        const TCommandRun run = RunCommand(arguments);
+        EXPECT_EQ(run.Code, 2) << arguments.join(' ').toStdString();
+        EXPECT_EQ(run.Errors.toStdString(),
+                  ("lithoprism: " + option + " needs a value (see lithoprism --help)\n").toStdString());
+    }
+}
+
 TEST(CommandLine, ForwardRefusalsExitWithOneAndLeaveTheOldFile)
 {
     QTemporaryDir folder;

@@ -588,6 +588,60 @@ TEST_F(NewFromData, ASavedSectionMadeFromDataOpensAgainWithNothingMissing)
     EXPECT_EQ(PictureLine(saved), QString());
 }
 
+// The axes show Area, and the axis menu's "Default" on either side axis
+// leaves them there: the section's area unchanged, nothing to save.
+void ExpectDefaultKeepsTheArea(test::MainWindow& Test, const char* What)
+{
+    SCOPED_TRACE(What);
+    TPolygonChart& chart = Test.Chart();
+    const TModelArea area = chart.ModelArea;
+    const bool modified = Test.Window->Modified();
+    const auto expectAxesOnArea = [&] {
+        for (const TChartAxis* axis : {chart.BottomAxis(), chart.TopAxis()}) {
+            EXPECT_EQ(axis->Minimum(), area.left);
+            EXPECT_EQ(axis->Maximum(), area.right);
+        }
+        for (const TChartAxis* axis : {chart.LeftAxis(), chart.RightAxis()}) {
+            EXPECT_EQ(axis->Minimum(), area.top);
+            EXPECT_EQ(axis->Maximum(), area.bottom);
+        }
+    };
+    expectAxesOnArea();
+    for (const bool bottom : {true, false}) {
+        Test.ChooseFromAxisMenu(bottom, "Default");
+        EXPECT_EQ(chart.ModelArea.left, area.left);
+        EXPECT_EQ(chart.ModelArea.right, area.right);
+        EXPECT_EQ(chart.ModelArea.top, area.top);
+        EXPECT_EQ(chart.ModelArea.bottom, area.bottom);
+        expectAxesOnArea();
+        EXPECT_EQ(Test.Window->Modified(), modified);
+    }
+}
+
+// Guards the axis menu's "Default" after New from data: it put the axes to
+// 0 .. 1000, the area of the chart's first section, and the new section's
+// area went with them. It shows the open section's area, also for a
+// section file whose area is another than 0 .. 1000.
+TEST_F(NewFromData, TheAxisMenusDefaultShowsTheSectionsArea)
+{
+    Start({Section});
+    ChooseNewFromData(WriteSurvey(QStringLiteral("survey.dat"), 100.0, true));
+    ASSERT_NE(Window->SourceData(), nullptr);
+    ASSERT_EQ(Chart().ModelArea.right, 75.0);
+    // Saved first, to be opened from its file below.
+    const QString saved = Folder.filePath(QStringLiteral("survey.sec"));
+    SaveThroughMenu(saved);
+    ExpectDefaultKeepsTheArea(*this, "made from data");
+    ASSERT_TRUE(Window->OpenSection(Section));
+    ASSERT_EQ(Chart().ModelArea.right, 1000.0);
+    ExpectDefaultKeepsTheArea(*this, "the example");
+    OpenByKey(saved);
+    ASSERT_EQ(Window->DocumentName(), saved);
+    ASSERT_EQ(Chart().ModelArea.right, 75.0);
+    ExpectDefaultKeepsTheArea(*this, "opened from its file");
+    EXPECT_TRUE(Messages.isEmpty()) << Messages.join('\n').toStdString();
+}
+
 // Guards the question before a section made from data is set aside reading
 // "Save changes to ?": a section without a file is "Untitled".
 TEST_F(NewFromData, TheSaveQuestionCallsASectionWithoutAFileUntitled)

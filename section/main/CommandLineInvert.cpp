@@ -1,0 +1,217 @@
+// lithoprism --invert OUT.csv MEASURED [options]: a measured file inverted
+// for the cells of a mesh under its line or a section's area; and the
+// reading of its options, which --timelapse shares.
+
+#include "section/main/CommandLine_p.h"
+
+#include "section/editor/Carotage.h"
+#include "section/editor/ModelExport.h"
+#include "section/forward/ForwardModel.h"
+#include "section/inversion/InversionExport.h"
+#include "section/modelling/FittedRegions.h"
+#include "section/modelling/InversionSetup.h"
+#include "section/modelling/ModellingWindowCommands.h"
+#include "section/survey/ReadableNumbers.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace lp::commandline {
+
+TInvertRequest ParseInvertArguments(const QStringList& Arguments, bool TimeLapse)
+{
+    const QString command = TimeLapse ? QStringLiteral("--timelapse") : QStringLiteral("--invert");
+    TCommandOptions known{{"--constrain", "--start-from-section", "--doi"},
+                          {"--section", "--error", "--lambda", "--z-weight", "--reference-weight", "--iterations",
+                           "--boundary-weight", "--well-logs", "--log-error", "--log-reach", "--format"}};
+    const TCommandArguments split = SplitCommandArguments(Arguments, known += CleaningOptions());
+    const QStringList& names = split.Names;
+    TInvertRequest request;
+    for (const auto& [argument, value] : split.Options) {
+        if (argument == QStringLiteral("--constrain")) {
+            request.Constrain = true;
+            continue;
+        }
+        if (argument == QStringLiteral("--start-from-section")) {
+            request.StartFromSection = true;
+            continue;
+        }
+        if (argument == QStringLiteral("--doi")) {
+            request.DepthOfInvestigation = true;
+            continue;
+        }
+        if (ReadCleaningOption(argument, value, request.Cleaning)) {
+            continue;
+        } else if (argument == QStringLiteral("--section")) {
+            request.SectionFile = value;
+        } else if (argument == QStringLiteral("--error")) {
+            request.Options.ErrorPercent = PositiveArgument(argument, value);
+        } else if (argument == QStringLiteral("--lambda")) {
+            request.Options.Settings.Lambda = RangeArgument(argument, value, MinLambda, MaxLambda);
+        } else if (argument == QStringLiteral("--z-weight")) {
+            request.Options.ZWeight = PositiveArgument(argument, value);
+        } else if (argument == QStringLiteral("--reference-weight")) {
+            bool ok = false;
+            const double weight = value.toDouble(&ok);
+            if (!ok || !std::isfinite(weight) || weight < 0.0)
+                throw EArgumentError(
+                    QStringLiteral("%1 needs a finite number of 0 or more, not \"%2\"").arg(argument, value).toStdString());
+            request.Options.Settings.ReferenceWeight = weight;
+        } else if (argument == QStringLiteral("--iterations")) {
+            request.Options.Settings.Iterations = CountArgument(argument, value, 1, 1000);
+        } else if (argument == QStringLiteral("--boundary-weight")) {
+            request.BoundaryWeight = RangeArgument(argument, value, 0.0, 1.0);
+        } else if (TimeLapse && (argument == QStringLiteral("--well-logs") || argument == QStringLiteral("--log-error") ||
+                                 argument == QStringLiteral("--log-reach"))) {
+            // A series has no place for a log's prior data yet: refused, not ignored.
+            throw EArgumentError(QStringLiteral("%1 goes with --invert, not with --timelapse").arg(argument).toStdString());
+        } else if (argument == QStringLiteral("--well-logs")) {
+            request.WellLogsFile = value;
+        } else if (argument == QStringLiteral("--log-error")) {
+            request.Options.LogErrorPercent = PositiveArgument(argument, value);
+        } else if (argument == QStringLiteral("--log-reach")) {
+            request.Options.LogReach = RangeArgument(argument, value, 0.0, MostLogReach);
+        } else if (argument == QStringLiteral("--format")) {
+            request.DataFormat = DataFormatFromName(value.toStdString());
+            if (!request.DataFormat)
+                throw EArgumentError("--format is " + MeasuredFormatNameChoice() + ", not \"" + value.toStdString() + "\"");
+        } else {
+            throw UnknownOption(argument, command);
+        }
+    }
+    if (TimeLapse) {
+        if (names.size() < 3)
+            throw EArgumentError("--timelapse needs an output prefix and at least two measured files: OUT_PREFIX "
+                                 "DATA1 DATA2 [DATA3 ...]");
+        if (request.DepthOfInvestigation)
+            throw EArgumentError("--doi goes with --invert, not with --timelapse");
+        if ((request.Constrain || request.StartFromSection) && request.SectionFile.isEmpty())
+            throw EArgumentError("--constrain and --start-from-section go with --section SECTION.sec");
+        if (request.BoundaryWeight && !request.Constrain)
+            throw EArgumentError("--boundary-weight goes with --constrain");
+        request.OutFile = names[0];
+        request.DataFiles = names.mid(1);
+        return request;
+    }
+    if (names.size() != 2)
+        throw EArgumentError("--invert needs two names: OUT.csv MEASURED");
+    if ((request.Constrain || request.StartFromSection) && request.SectionFile.isEmpty())
+        throw EArgumentError("--constrain and --start-from-section go with --section SECTION.sec");
+    if (request.BoundaryWeight && !request.Constrain)
+        throw EArgumentError("--boundary-weight goes with --constrain");
+    request.OutFile = names[0];
+    request.DataFile = names[1];
+    return request;
+}
+
+namespace {
+
+// What --invert writes, told by OUT's extension (.vtk, .xyz; the cell
+// table otherwise), and its name in refusals.
+TInversionFileFormat InvertOutputFormat(const QString& OutFile)
+{
+    return InversionFileFormatOf(OutFile.toStdString()).value_or(TInversionFileFormat::Table);
+}
+
+const char* InvertOutputRole(TInversionFileFormat Format)
+{
+    switch (Format) {
+    case TInversionFileFormat::Vtk:
+        return "cell grid";
+    case TInversionFileFormat::Xyz:
+        return "resistivity grid";
+    case TInversionFileFormat::Table:
+        break;
+    }
+    return "cell table";
+}
+
+} // namespace
+
+int InvertCommand(const QStringList& Arguments, std::FILE* Out, std::FILE* Errors)
+{
+    TInvertRequest request;
+    try {
+        request = ParseInvertArguments(Arguments);
+    } catch (const EArgumentError& error) {
+        return ArgumentsRefused(Errors, error);
+    }
+    try {
+        const TInversionFileFormat format = InvertOutputFormat(request.OutFile);
+        const char* role = InvertOutputRole(format);
+        RefuseOutputNamingInput({{role, request.OutFile}},
+                                {{"measured data file", request.DataFile}, {"section file", request.SectionFile},
+                                 {"well-log list", request.WellLogsFile}});
+        RefuseUnwritableOutput(request.OutFile, role);
+        const TMeasuredData measured = CleanMeasuredData(
+            ReadMeasuredDataFile(request.DataFile, request.DataFormat, Errors), request.Cleaning, Errors);
+        std::optional<TForwardModel> section;
+        lines sectionLines;
+        if (!request.SectionFile.isEmpty()) {
+            TSectionModel file = ReadSectionFileModel(request.SectionFile);
+            sectionLines = std::move(file.Lines);
+            // A host medium without a resistivity takes the data's median.
+            section = PrepareForwardModel(file.Model, file.Nodes, file.ModelArea, MedianResistivity(measured));
+            PrintElevationMismatch(Errors, measured, *section);
+        }
+        TSurveyInversionOptions& options = request.Options;
+        if (!request.WellLogsFile.isEmpty()) {
+            QStringList skipped;
+            const arofcarotagedata logs = ReadCarotageList(request.WellLogsFile, &skipped);
+            for (const QString& note : skipped)
+                PrintLine(Errors, QStringLiteral("lithoprism: warning: ") + note);
+            if (logs.Length() == 0)
+                throw EForwardError("The well-log list " + request.WellLogsFile.toStdString() + " holds no usable log.");
+            for (const carotagedata& log : logs)
+                options.WellLogs.push_back(WellLogOf(log));
+        }
+        TInversionMesh mesh = InversionMeshFor(measured, section ? &*section : nullptr);
+        // The rows bent onto the lines and boundaries used and the logs' layers.
+        mesh = MeshFollowingSection(mesh, section && request.Constrain ? &*section : nullptr, sectionLines,
+                                    request.BoundaryWeight.value_or(0.0), options.WellLogs);
+        if (section) {
+            UseSectionInInversion(mesh, *section, measured, false, request.StartFromSection, options);
+            // Every line and boundary of the section, at 0 (sharp) unless weighted.
+            if (request.Constrain)
+                ConstrainBySection(mesh, *section, sectionLines, request.BoundaryWeight.value_or(0.0), options);
+        }
+        TInversionCallbacks callbacks;
+        callbacks.Iteration = [&](const TInversionStep& step, const Eigen::VectorXd&) {
+            if (step.Iteration > 0)
+                PrintLine(Out, QStringLiteral("iteration %1: chi-square %2, rrms %3 %, lambda %4")
+                                   .arg(step.Iteration)
+                                   .arg(ChiSquareText(step.ChiSquare), RrmsText(step.Rrms),
+                                        QString::fromStdString(ReadableNumber(step.Lambda))));
+        };
+        TSurveyInverter inverter(measured, mesh, options);
+        TSurveyInversion inversion = inverter.Invert(callbacks);
+        const TInversionStep& last = inversion.Steps.back();
+        // Not one step taken from a start that does not explain the data:
+        // the uniform start is no image of the ground.
+        if (inversion.Steps.size() < 2 && last.ChiSquare > 1.0)
+            throw EForwardError(QStringLiteral("The inversion did not move from its starting model (chi-square %1): "
+                                               "%2 Nothing was written.")
+                                    .arg(ChiSquareText(last.ChiSquare), QString::fromStdString(inversion.Stop))
+                                    .toStdString());
+        if (request.DepthOfInvestigation) {
+            inverter.AddDepthOfInvestigation(inversion);
+            const auto seen = std::count_if(inversion.DepthOfInvestigation.begin(), inversion.DepthOfInvestigation.end(),
+                                            [](double doi) { return doi < 0.2; });
+            PrintLine(Out, QStringLiteral("depth of investigation: %1 of %2 cells below 0.2").arg(seen).arg(mesh.Cells()));
+        }
+        SaveOutput(request.OutFile, role, FormatInversionFile(mesh, inversion, format));
+        PrintLine(Out, QStringLiteral("stopped: ") + QString::fromStdString(inversion.Stop));
+        PrintLine(Out, QStringLiteral("inverted: %1 cells, chi-square %2, rrms %3 %")
+                           .arg(mesh.Cells())
+                           .arg(ChiSquareText(last.ChiSquare), RrmsText(last.Rrms)));
+        if (!inversion.Prior.Cells.empty())
+            PrintLine(Out, QStringLiteral("well logs: %1 cells, chi-square %2")
+                               .arg(inversion.Prior.CellCount())
+                               .arg(ChiSquareText(last.PriorChiSquare)));
+        return 0;
+    } catch (const std::exception& error) {
+        return CommandFailed(Errors, error);
+    }
+}
+
+} // namespace lp::commandline
