@@ -296,13 +296,23 @@ void TInversionWindow::ShowState()
         else if (!FResult->DepthOfInvestigation.empty())
             text += QStringLiteral("\nShown without the depth of investigation (computed; tick it to see it).");
         else
-            text += QStringLiteral("\nShown without the depth of investigation%1.")
-                        .arg(FDoiNote.isEmpty() ? QString() : QStringLiteral(": ") + FDoiNote);
+            text += QStringLiteral("\nShown without the depth of investigation: %1.").arg(NoDoiReason());
     } else {
         text = QStringLiteral("Invert makes an image of the ground from the measured data.");
     }
     StateLabel->setText(text);
     StateLabel->setStyleSheet(style);
+}
+
+QString TInversionWindow::NoDoiReason() const
+{
+    // Never a bare "without": the user is told why and what brings it.
+    if (!FDoiNote.isEmpty())
+        return FDoiNote;
+    if (!DoiBox->isChecked())
+        return QStringLiteral("Depth of investigation was not ticked when the inversion ended; tick it (Alt+D) to "
+                              "compute it");
+    return QStringLiteral("it has not been computed; untick and tick Depth of investigation (Alt+D) to compute it");
 }
 
 void TInversionWindow::EnableCommands()

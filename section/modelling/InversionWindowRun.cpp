@@ -283,8 +283,14 @@ void TInversionWindow::RunEnded(const TRunEnd& End)
             ShowFade();
         } else if (End.Kind == TRunEnd::Failed) {
             FDoiNote = QStringLiteral("the depth of investigation could not be computed: %1").arg(End.Error);
+        } else if (End.Kind == TRunEnd::Cancelled) {
+            FDoiNote = QStringLiteral("its computation was cancelled; untick and tick Depth of investigation "
+                                      "(Alt+D) to compute it");
         } else {
-            FDoiNote = QStringLiteral("its computation was cancelled");
+            // Not cancelled by the user: the reference inversions stopped
+            // short (their forward problem's budget, or a cancel from within).
+            FDoiNote = QStringLiteral("its two reference inversions did not finish; untick and tick Depth of "
+                                      "investigation (Alt+D) to try again");
         }
         ShowState();
         EnableCommands();
@@ -328,8 +334,16 @@ std::optional<double> TInversionWindow::DoiLimit()
 
 bool TInversionWindow::StartDepthOfInvestigation()
 {
-    if (!FResult || FRun.Busy())
+    if (!FResult)
         return false;
+    if (FRun.Busy()) {
+        // Another run holds the window's controller: starting here would
+        // cancel it. Said, with the way to the DOI once it has ended.
+        FDoiNote = QStringLiteral("another computation was under way; untick and tick Depth of investigation "
+                                  "(Alt+D) once it has ended");
+        ShowState();
+        return false;
+    }
     if (!FInverter) {
         FDoiNote = QStringLiteral("invert again to compute it");
         ShowState();

@@ -57,9 +57,10 @@ struct InversionWindowTest : MainWindow {
     // "Measured" data over the example: 10 electrodes, 3 levels of
     // dipole-dipole over a host of 130 ohm-m (quick under the sanitizers).
     // With Ip, every datum also has an apparent chargeability of Eta mV/V.
-    QString WriteMeasuredFile(bool Ip = false, double Eta = 12.0, const QString& Name = QStringLiteral("measured.dat"))
+    QString WriteMeasuredFile(bool Ip = false, double Eta = 12.0, const QString& Name = QStringLiteral("measured.dat"),
+                              int Electrodes = 10, int Levels = 3)
     {
-        const TForwardResult field = FieldResponseOver(130.0, 10, 3);
+        const TForwardResult field = FieldResponseOver(130.0, Electrodes, Levels);
         QString text = QStringLiteral("%1\n# x z\n").arg(field.Survey.Electrodes.size());
         for (const TElectrode& electrode : field.Survey.Electrodes)
             text += QStringLiteral("%1 %2\n").arg(electrode.x, 0, 'g', 17).arg(electrode.z, 0, 'g', 17);
@@ -110,6 +111,42 @@ struct InversionWindowTest : MainWindow {
         QTest::keyClick(Inversion->IterationsBox, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClicks(Inversion->IterationsBox, QString::number(Iterations));
         ASSERT_EQ(Inversion->IterationsBox->value(), Iterations);
+    }
+    // Alt+D pressed and released as the keyboard sends it, to the window
+    // that has the keyboard.
+    void PressAltD()
+    {
+        QWidget* active = QApplication::activeWindow();
+        ASSERT_NE(active, nullptr);
+        QTest::keyPress(active, Qt::Key_Alt, Qt::AltModifier);
+        QTest::keyPress(active, Qt::Key_D, Qt::AltModifier);
+        QTest::keyRelease(active, Qt::Key_D, Qt::AltModifier);
+        QTest::keyRelease(active, Qt::Key_Alt);
+    }
+    // The example, Modelling > Invert... with a 16-electrode dipole-dipole
+    // file of 2 levels chosen in the dialog; Iterations typed.
+    void OpenSixteenElectrodes(int Iterations)
+    {
+        Start({Section});
+        ASSERT_NO_FATAL_FAILURE(InvertFile(WriteMeasuredFile(false, 12.0, QStringLiteral("dd16.dat"), 16, 2)));
+        TypeInto(Inversion->IterationsBox, QString::number(Iterations));
+        ASSERT_EQ(Inversion->IterationsBox->value(), Iterations);
+    }
+    // The DOI run that follows a finished inversion has ended (or none began).
+    void WaitForDoiOrNone()
+    {
+        WaitForEnd();
+        QTest::qWait(50);
+        QTRY_VERIFY_WITH_TIMEOUT(!Inversion->ComputingDepthOfInvestigation(), 300000);
+    }
+    void ExpectDepthOfInvestigationShown(const char* When)
+    {
+        const QString state = Inversion->StateLabel->text();
+        ASSERT_TRUE(Inversion->Result().has_value()) << When << ": " << state.toStdString();
+        EXPECT_EQ(Inversion->Result()->DepthOfInvestigation.size(), static_cast<size_t>(Inversion->Picture()->Mesh.Cells()))
+            << When << ": " << state.toStdString();
+        EXPECT_TRUE(state.contains(QStringLiteral("beyond the depth of investigation"))) << When << ": " << state.toStdString();
+        EXPECT_FALSE(Inversion->DoiContour().empty()) << When;
     }
     void ClickInvert()
     {
@@ -1808,6 +1845,54 @@ TEST_F(InversionWindowTest, TheDepthOfInvestigationFadesTheCellsBeyondItAndDraws
     EXPECT_TRUE(Inversion->DoiContour().empty());
     EXPECT_EQ(rho.CellFade.Length(), 0);
     EXPECT_TRUE(Inversion->StateLabel->text().contains(QStringLiteral("Shown without the depth of investigation")));
+}
+
+// Depth of investigation ticked with Alt+D: every finished inversion (one
+// iteration, then two) is followed by its DOI run, faded cells and line.
+TEST_F(InversionWindowTest, ATickedDepthOfInvestigationFollowsEveryFinishedInversion)
+{
+    ASSERT_NO_FATAL_FAILURE(OpenSixteenElectrodes(1));
+    Inversion->activateWindow();
+    QTRY_VERIFY_WITH_TIMEOUT(QApplication::activeWindow() == Inversion, 5000);
+    ASSERT_FALSE(Inversion->DoiBox->isChecked());
+    ASSERT_NO_FATAL_FAILURE(PressAltD());
+    QTRY_VERIFY_WITH_TIMEOUT(Inversion->DoiBox->isChecked(), 2000);
+    TypeInto(Inversion->DoiLimitEdit, QStringLiteral("0.2"));
+    for (int iterations : {1, 2}) {
+        TypeInto(Inversion->IterationsBox, QString::number(iterations));
+        ASSERT_NO_FATAL_FAILURE(ClickInvert());
+        WaitForDoiOrNone();
+        ASSERT_NO_FATAL_FAILURE(ExpectDepthOfInvestigationShown(iterations == 1 ? "one iteration" : "two iterations"));
+    }
+}
+
+// A finished inversion shown without its depth of investigation said only
+// "Shown without the depth of investigation." with no reason and no way to
+// it. Alt+D pressed as the menu closes goes to the main window, which still
+// has the keyboard: the box stays unticked, and the state line now says so
+// and what computes it; Alt+D in the inversion window then computes it
+// over the result shown.
+TEST_F(InversionWindowTest, AResultWithoutItsDepthOfInvestigationSaysWhyAndHowToGetIt)
+{
+    ASSERT_NO_FATAL_FAILURE(OpenSixteenElectrodes(1));
+    QTRY_VERIFY_WITH_TIMEOUT(QApplication::activeWindow() == Window.get(), 2000);
+    ASSERT_NO_FATAL_FAILURE(PressAltD());
+    QTest::qWait(200); // a mnemonic clicks its button a moment after the key
+    ASSERT_FALSE(Inversion->DoiBox->isChecked());
+    TypeInto(Inversion->DoiLimitEdit, QStringLiteral("0.2"));
+    ASSERT_NO_FATAL_FAILURE(ClickInvert());
+    WaitForDoiOrNone();
+    ASSERT_TRUE(Inversion->Result().has_value());
+    const QString state = Inversion->StateLabel->text();
+    EXPECT_TRUE(state.contains(QStringLiteral("Shown without the depth of investigation: Depth of investigation was "
+                                              "not ticked when the inversion ended; tick it (Alt+D) to compute it.")))
+        << state.toStdString();
+    Inversion->activateWindow();
+    QTRY_VERIFY_WITH_TIMEOUT(QApplication::activeWindow() == Inversion, 5000);
+    ASSERT_NO_FATAL_FAILURE(PressAltD());
+    QTRY_VERIFY_WITH_TIMEOUT(Inversion->DoiBox->isChecked(), 2000);
+    QTRY_VERIFY_WITH_TIMEOUT(!Inversion->Result()->DepthOfInvestigation.empty(), 300000);
+    ASSERT_NO_FATAL_FAILURE(ExpectDepthOfInvestigationShown("ticked over the result"));
 }
 
 // Cancel during the DOI run keeps the main result, which says it is shown
