@@ -25,6 +25,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <future>
 #include <memory>
 
@@ -180,6 +181,33 @@ TEST_F(RegionFitTest, FitsAppliesAsOneUndoStepAndShowsTheFittedResponse)
     EXPECT_EQ(RegionValues(), drawn);
     // And the fit applied is no longer the section's: not offered again.
     EXPECT_FALSE(Fit->ApplyButton->isEnabled());
+}
+
+// A region held at a bound showed an uncertainty factor of about 1e41 in
+// the table. The host limited to 110 ohm-m at most, over data of a 130
+// ohm-m host: the fit holds it at that bound, and its row says so.
+TEST_F(RegionFitTest, ARegionHeldAtItsBoundSaysSoInsteadOfAFactor)
+{
+    OpenWithMeasuredData();
+    // The host's Highest as the table of regions keeps it.
+    Chart().Model[0][0].params[psHighest] = ParamValue(110.0);
+    ClickFit();
+    WaitForFit();
+    ASSERT_TRUE(Fit->Result().has_value()) << Fit->ErrorText().toStdString();
+    const int host = RowOf(QStringLiteral("Host medium"));
+    ASSERT_EQ(host, 0);
+    EXPECT_NEAR(Fit->Result()->Regions[0].Resistivity, 110.0, 1.5);
+    EXPECT_EQ(Fit->ResultTable->item(host, 3)->text(), QStringLiteral("at its bound"));
+    // No row shows a factor that is no finite number or beyond 1000.
+    for (int row = 0; row < Fit->ResultTable->rowCount(); ++row) {
+        const QString text = Fit->ResultTable->item(row, 3)->text();
+        EXPECT_FALSE(text.contains(QLatin1Char('e')) && text.startsWith(QStringLiteral("\u00d7/\u00f7")))
+            << text.toStdString();
+        if (text.startsWith(QStringLiteral("\u00d7/\u00f7 "))) {
+            const double factor = text.mid(4).toDouble();
+            EXPECT_TRUE(std::isfinite(factor) && factor >= 1.0 && factor <= 1000.0) << text.toStdString();
+        }
+    }
 }
 
 // Discard (and Escape after a fit) leaves the section as drawn.
