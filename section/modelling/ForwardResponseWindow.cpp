@@ -8,6 +8,7 @@
 #include "section/editor/PolygonChart.h"
 #include "section/forward/ForwardCache.h"
 #include "section/modelling/BackgroundThreads.h"
+#include "section/modelling/InversionSetup.h"
 #include "section/modelling/RegionFitDialog.h"
 #include "section/modelling/ModellingWindowCommands.h"
 #include "section/survey/DataCleaning.h"
@@ -44,6 +45,19 @@ const TArrayKind ArrayKinds[] = {TArrayKind::DipoleDipole, TArrayKind::Wenner, T
 void MarkField(QLineEdit* Edit, bool Valid)
 {
     Edit->setStyleSheet(Valid ? QString() : QStringLiteral("QLineEdit { background: #ffd0d0; }"));
+}
+
+// The computed survey (on the file's used electrodes, Used[k] the file's
+// index of its electrode k) numbered as the file: every electrode of the
+// file, the used ones where the computation stood them, the configurations
+// the file's. The hover line, the saved data and the comparison table then
+// name the electrodes as the file does.
+void NumberAsTheFile(TSurvey& Computed, const std::vector<int>& Used, TSurvey File)
+{
+    for (size_t k = 0; k < Used.size() && k < Computed.Electrodes.size(); ++k)
+        File.Electrodes.at(static_cast<size_t>(Used[k])) = Computed.Electrodes[k];
+    Computed.Electrodes = std::move(File.Electrodes);
+    Computed.Configurations = std::move(File.Configurations);
 }
 
 int RegistryInteger(TRegistry& Registry, const QString& Name, int Fallback, int Low, int High)
@@ -385,9 +399,14 @@ TForwardResponseWindow::TOutcome TForwardResponseWindow::Run(const TJob& Job, TR
     if (Control.Cancelled())
         return outcome;
     const TForwardModel ground = PrepareForwardModel(Job.Model, Job.Nodes, Job.Area, Job.Host);
-    TSurvey survey = Job.Measured ? Job.Measured->Survey() : MakeArraySurvey(Job.Layout, ground.Left, ground.Right);
-    if (Job.Measured)
-        if (const std::optional<std::string> mismatch = ElevationMismatch(*Job.Measured, ground))
+    // A file's data are computed on the electrodes they use: one no datum
+    // uses may lie outside the model area (DataOnUsedElectrodes).
+    std::vector<int> used;
+    const std::optional<TMeasuredData> measured =
+        Job.Measured ? std::optional(DataOnUsedElectrodes(*Job.Measured, &used)) : std::nullopt;
+    TSurvey survey = measured ? measured->Survey() : MakeArraySurvey(Job.Layout, ground.Left, ground.Right);
+    if (measured)
+        if (const std::optional<std::string> mismatch = ElevationMismatch(*measured, ground))
             outcome.Warning = QString::fromStdString(*mismatch);
     TForwardOptions options;
     // Every core the process may run on: the run's lowered priority
@@ -396,6 +415,8 @@ TForwardResponseWindow::TOutcome TForwardResponseWindow::Run(const TJob& Job, TR
     options.Cache = Job.Cache;
     outcome.Result = std::make_shared<TForwardResult>(ComputeForwardResponse(
         ground, std::move(survey), options, [&Control](double Fraction) { return Control.Progress(Fraction); }));
+    if (measured)
+        NumberAsTheFile(outcome.Result->Survey, used, Job.Measured->Survey());
     outcome.Measured = Job.Measured;
     return outcome;
 }

@@ -348,7 +348,9 @@ void TForwardResponseWindow::PlaceElectrodeMarks()
     std::vector<TElectrode> electrodes;
     const std::optional<TArrayLayout> layout = SurveyLayout();
     if (FResult && !FRun.Stale())
-        electrodes = FResult->Survey.Electrodes;
+        // Those the data use: one no datum uses may lie off the section.
+        for (int e : UsedElectrodes(FResult->Survey))
+            electrodes.push_back(FResult->Survey.Electrodes.at(static_cast<size_t>(e)));
     else if (FMeasured) {
         electrodes = FMeasured->Electrodes;
         for (TElectrode& electrode : electrodes)

@@ -296,7 +296,7 @@ void TInversionWindow::ShowState()
         else if (!FResult->DepthOfInvestigation.empty())
             text += QStringLiteral("\nShown without the depth of investigation (computed; tick it to see it).");
         else
-            text += QStringLiteral("\nShown without the depth of investigation: %1.").arg(NoDoiReason());
+            text += QLatin1Char('\n') + NoDoiReason();
     } else {
         text = QStringLiteral("Invert makes an image of the ground from the measured data.");
     }
@@ -306,13 +306,13 @@ void TInversionWindow::ShowState()
 
 QString TInversionWindow::NoDoiReason() const
 {
-    // Never a bare "without": the user is told why and what brings it.
+    // Never a bare "without": why, and what brings it, in a line the
+    // panel's narrow state line holds.
     if (!FDoiNote.isEmpty())
-        return FDoiNote;
+        return QStringLiteral("Shown without the depth of investigation: %1.").arg(FDoiNote);
     if (!DoiBox->isChecked())
-        return QStringLiteral("Depth of investigation was not ticked when the inversion ended; tick it (Alt+D) to "
-                              "compute it");
-    return QStringLiteral("it has not been computed; untick and tick Depth of investigation (Alt+D) to compute it");
+        return QStringLiteral("Shown without the DOI (tick it to compute it).");
+    return QStringLiteral("Shown without the DOI (untick and tick it).");
 }
 
 void TInversionWindow::EnableCommands()

@@ -341,7 +341,8 @@ private:
     void ShowState();
     // The finished inversion's line: cells, iterations, χ², rrms, why it stopped.
     QString ResultText() const;
-    // Why the result shown has no depth of investigation, and what computes it.
+    // The state line's sentence on a result shown without its depth of
+    // investigation: why, and what computes it.
     QString NoDoiReason() const;
     void Refuse(const QString& Reason);
     void AskSaveTable();

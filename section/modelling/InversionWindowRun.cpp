@@ -131,7 +131,9 @@ bool TInversionWindow::Invert()
     auto job = std::make_shared<TJob>();
     job->OnStart = OnRunStart;
     job->OnIteration = OnRunIteration;
-    job->Data = FData;
+    // On the electrodes the data use: one no datum uses may lie outside
+    // the mesh's frame (DataOnUsedElectrodes); every datum stays in its place.
+    job->Data = std::make_shared<const TMeasuredData>(DataOnUsedElectrodes(*FData));
     job->Model = CopyAllSpolygon(FSection.Model);
     job->Nodes = CopyNodes(FSection.Nodes);
     job->Area = FSection.ModelArea;
@@ -284,13 +286,11 @@ void TInversionWindow::RunEnded(const TRunEnd& End)
         } else if (End.Kind == TRunEnd::Failed) {
             FDoiNote = QStringLiteral("the depth of investigation could not be computed: %1").arg(End.Error);
         } else if (End.Kind == TRunEnd::Cancelled) {
-            FDoiNote = QStringLiteral("its computation was cancelled; untick and tick Depth of investigation "
-                                      "(Alt+D) to compute it");
+            FDoiNote = QStringLiteral("its computation was cancelled (untick and tick it to compute it)");
         } else {
             // Not cancelled by the user: the reference inversions stopped
             // short (their forward problem's budget, or a cancel from within).
-            FDoiNote = QStringLiteral("its two reference inversions did not finish; untick and tick Depth of "
-                                      "investigation (Alt+D) to try again");
+            FDoiNote = QStringLiteral("its reference inversions stopped short (untick and tick it to try again)");
         }
         ShowState();
         EnableCommands();
@@ -339,8 +339,7 @@ bool TInversionWindow::StartDepthOfInvestigation()
     if (FRun.Busy()) {
         // Another run holds the window's controller: starting here would
         // cancel it. Said, with the way to the DOI once it has ended.
-        FDoiNote = QStringLiteral("another computation was under way; untick and tick Depth of investigation "
-                                  "(Alt+D) once it has ended");
+        FDoiNote = QStringLiteral("another run was under way (untick and tick it once it ends)");
         ShowState();
         return false;
     }

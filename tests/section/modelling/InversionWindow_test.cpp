@@ -1884,8 +1884,7 @@ TEST_F(InversionWindowTest, AResultWithoutItsDepthOfInvestigationSaysWhyAndHowTo
     WaitForDoiOrNone();
     ASSERT_TRUE(Inversion->Result().has_value());
     const QString state = Inversion->StateLabel->text();
-    EXPECT_TRUE(state.contains(QStringLiteral("Shown without the depth of investigation: Depth of investigation was "
-                                              "not ticked when the inversion ended; tick it (Alt+D) to compute it.")))
+    EXPECT_TRUE(state.contains(QStringLiteral("Shown without the DOI (tick it to compute it).")))
         << state.toStdString();
     Inversion->activateWindow();
     QTRY_VERIFY_WITH_TIMEOUT(QApplication::activeWindow() == Inversion, 5000);
@@ -1893,6 +1892,68 @@ TEST_F(InversionWindowTest, AResultWithoutItsDepthOfInvestigationSaysWhyAndHowTo
     QTRY_VERIFY_WITH_TIMEOUT(Inversion->DoiBox->isChecked(), 2000);
     QTRY_VERIFY_WITH_TIMEOUT(!Inversion->Result()->DepthOfInvestigation.empty(), 300000);
     ASSERT_NO_FATAL_FAILURE(ExpectDepthOfInvestigationShown("ticked over the result"));
+}
+
+// An electrode no datum uses (a spare left in the file, far along the
+// line) widened the section File > New from data made, and with it the
+// pseudo-sections of the forward and inversion windows, over ground no
+// datum sees. The section, the charts and the inversion now span the
+// electrodes the data use; the spare is no hindrance to computing.
+TEST_F(InversionWindowTest, AnElectrodeNoDatumUsesWidensNeitherTheSectionNorThePseudoSections)
+{
+    // 16 electrodes from 0 m every 5 m, dipole-dipole of 2 levels; electrode
+    // 17 at 200 m in no datum.
+    QString text = QStringLiteral("17\n# x z\n");
+    for (int e = 0; e < 16; ++e)
+        text += QStringLiteral("%1 0\n").arg(5 * e);
+    text += QStringLiteral("200 0\n");
+    QStringList rows;
+    for (int n = 1; n <= 2; ++n)
+        for (int a = 1; a + n + 2 <= 16; ++a)
+            rows << QStringLiteral("%1 %2 %3 %4 %5").arg(a + 1).arg(a).arg(a + n + 1).arg(a + n + 2).arg(100 + rows.size());
+    text += QStringLiteral("%1\n# a b m n rhoa\n%2\n").arg(rows.size()).arg(rows.join(QLatin1Char('\n')));
+    const QString file = Folder.filePath(QStringLiteral("spare.dat"));
+    QString error;
+    ASSERT_TRUE(SaveBytesAtomically(file, text.toUtf8(), error)) << error.toStdString();
+    Start({Section});
+    CommonDialogService().ExecuteOpen = [file](TOpenDialogRequest& Request) {
+        Request.FileName = file;
+        return true;
+    };
+    Activate();
+    ChooseFromMenuBar(Window->Newfromdata1);
+    ResetCommonDialogService();
+    // Two median spacings (10 m) beyond the electrodes the data use.
+    const TModelArea& area = Chart().ModelArea;
+    EXPECT_DOUBLE_EQ(area.left, -10.0);
+    EXPECT_DOUBLE_EQ(area.right, 85.0);
+    // The forward window computes the file over that section.
+    TForwardResponseWindow* forward = Window->ForwardWindow;
+    ASSERT_NE(forward, nullptr);
+    QTRY_VERIFY_WITH_TIMEOUT(!forward->Busy() && forward->Result().has_value(), 60000);
+    EXPECT_EQ(forward->ErrorText(), QString());
+    for (TPseudoSection2d* chart : {forward->MeasuredChart, forward->ResistivityChart}) {
+        EXPECT_DOUBLE_EQ(chart->BottomAxis()->Minimum(), -10.0);
+        EXPECT_DOUBLE_EQ(chart->BottomAxis()->Maximum(), 85.0);
+    }
+    // Modelling > Invert...: the measured pseudo-section on the same frame,
+    // and the inversion runs.
+    Activate();
+    ChooseFromMenuBar(Window->Invert1);
+    QTRY_VERIFY_WITH_TIMEOUT(Window->InversionWindow && Window->InversionWindow->isVisible(), 5000);
+    Inversion = Window->InversionWindow;
+    EXPECT_DOUBLE_EQ(Inversion->MeasuredChart->BottomAxis()->Minimum(), -10.0);
+    EXPECT_DOUBLE_EQ(Inversion->MeasuredChart->BottomAxis()->Maximum(), 85.0);
+    TypeInto(Inversion->IterationsBox, QStringLiteral("1"));
+    ASSERT_NO_FATAL_FAILURE(ClickInvert());
+    WaitForEnd();
+    ASSERT_TRUE(Inversion->Result().has_value()) << Inversion->StateLabel->text().toStdString();
+    const TInversionMesh& mesh = Inversion->Picture()->Mesh;
+    EXPECT_LE(mesh.ColumnEdges.back(), 85.0);
+    for (TPseudoSection2d* chart : {Inversion->MeasuredChart, Inversion->CalculatedChart, Inversion->MisfitChart}) {
+        EXPECT_DOUBLE_EQ(chart->BottomAxis()->Minimum(), -10.0);
+        EXPECT_DOUBLE_EQ(chart->BottomAxis()->Maximum(), 85.0);
+    }
 }
 
 // Cancel during the DOI run keeps the main result, which says it is shown
