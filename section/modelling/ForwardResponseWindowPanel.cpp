@@ -207,7 +207,7 @@ TForwardResponseWindow::TChartParts& TForwardResponseWindow::AddChart(const QStr
     TChartParts& kept = *parts;
     kept.Unit = Unit;
     TPseudoSection2d* chart = CreateChart(kept, Title);
-    chart->OnAfterDraw = [this, &kept](TCustomPlotPanelExtended*) { DrawColorBar(kept); };
+    chart->OnAfterDraw = [&kept](TCustomPlotPanelExtended*) { DrawPseudoSectionColorBar(*kept.Chart, kept.Unit); };
     chart->OnMouseMove = [this, &kept](TControl*, TShiftState, int X, int Y) {
         HoverLabel->setText(DatumAt(kept, X, Y));
     };

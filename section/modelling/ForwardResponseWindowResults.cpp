@@ -287,40 +287,6 @@ QString TForwardResponseWindow::DatumText(size_t Datum) const
                            Number(FMisfit->Misfits.at(Datum)), Number(100.0 * FMisfit->Errors.at(Datum)));
 }
 
-// The colour bar in the right margin: one box per band, lowest at the
-// bottom, the levels written between them.
-void TForwardResponseWindow::DrawColorBar(TChartParts& Parts)
-{
-    TPseudoSection2d& Chart = *Parts.Chart;
-    const QString& Unit = Parts.Unit;
-    const int bands = Chart.BandColors.Length();
-    if (!Chart.ShowColorBar || bands < 2 || Chart.Levels.Length() != bands - 1 || Chart.VertexCount < 3)
-        return;
-    TPlotCanvas3D& canvas = Chart.Canvas();
-    const TRect plot = Chart.ChartRectangle();
-    const int left = plot.Right + 10, width = 14;
-    const int top = plot.Top + 16, bottom = plot.Bottom;
-    if (bottom - top < bands * 4)
-        return;
-    canvas.Pen()->SetStyle(psClear);
-    for (int j = 0; j < bands; ++j) {
-        const int low = bottom - (bottom - top) * j / bands;
-        const int high = bottom - (bottom - top) * (j + 1) / bands;
-        canvas.Brush()->SetStyle(bsSolid);
-        canvas.Brush()->SetColor(Chart.BandColors[j]);
-        canvas.FillRect(TRect{left, high, left + width, low});
-    }
-    canvas.Brush()->SetStyle(bsClear);
-    canvas.Font()->SetColor(clBlack);
-    canvas.Font()->SetSize(7);
-    const int step = std::max(1, (bands - 1) / std::max(1, (bottom - top) / (2 * canvas.FontHeight())) + 1);
-    for (int j = 0; j < bands - 1; j += step) {
-        const int y = bottom - (bottom - top) * (j + 1) / bands;
-        canvas.TextOut(left + width + 3, y - canvas.FontHeight() / 2, QString::number(Chart.Levels[j], 'g', 3));
-    }
-    canvas.TextOut(left, plot.Top, Unit);
-}
-
 void TForwardResponseWindow::PlaceElectrodeMarks()
 {
     if (!isVisible()) {

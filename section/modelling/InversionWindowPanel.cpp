@@ -233,18 +233,23 @@ void TInversionWindow::CreatePanel()
     quantityRow->addWidget(QuantityBox);
     FQuantityRow->hide();
     charts->addWidget(FQuantityRow);
-    const auto pseudo = [this, charts](const QString& Title) {
+    // Each with its colour bar, as the forward window's: the misfit's in
+    // per cent, the others' in the quantity shown.
+    const auto pseudo = [this, charts](const QString& Title, bool Misfit) {
         FMetafiles.push_back(std::make_unique<TMetafile>());
         TPseudoSection2d* chart = CreateFieldPseudoSection(Title, *FMetafiles.back());
+        chart->OnAfterDraw = [this, chart, Misfit](TCustomPlotPanelExtended*) {
+            DrawPseudoSectionColorBar(*chart, Misfit ? QStringLiteral("%") : FPseudoUnit);
+        };
         QWidget* host = chart->Widget(this);
         host->setMinimumSize(300, 90);
         host->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
         charts->addWidget(host, 1);
         return chart;
     };
-    MeasuredChart = pseudo(QStringLiteral("Measured apparent resistivity"));
-    CalculatedChart = pseudo(QStringLiteral("Calculated apparent resistivity"));
-    MisfitChart = pseudo(QStringLiteral("Misfit (%)"));
+    MeasuredChart = pseudo(QStringLiteral("Measured apparent resistivity"), false);
+    CalculatedChart = pseudo(QStringLiteral("Calculated apparent resistivity"), false);
+    MisfitChart = pseudo(QStringLiteral("Misfit (%)"), true);
     // The response's charts show once an inversion has finished.
     for (TPseudoSection2d* chart : {CalculatedChart, MisfitChart})
         chart->Widget()->hide();

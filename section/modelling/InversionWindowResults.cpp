@@ -302,6 +302,7 @@ void TInversionWindow::ShowPseudoSections()
     }
     const QString quantity = chargeability ? QStringLiteral("apparent chargeability (%)")
                                            : QStringLiteral("apparent resistivity");
+    FPseudoUnit = chargeability ? QStringLiteral("%") : QStringLiteral("ohm-m");
     SetPseudoSectionTitle(*MeasuredChart, QStringLiteral("Measured ") + quantity);
     SetPseudoSectionTitle(*CalculatedChart, QStringLiteral("Calculated ") + quantity);
     SetPseudoSectionTitle(*MisfitChart, chargeability ? QStringLiteral("Difference, calculated - measured (%)")

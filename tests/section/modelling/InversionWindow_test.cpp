@@ -299,6 +299,51 @@ struct InversionWindowTest : MainWindow {
     }
 };
 
+// The pseudo-sections of the inversion window had no colour bar of their
+// own: no value could be read off their colours. Each now has one right of
+// its plot, as the forward window's: the lowest band at the bottom, the
+// highest at the top, the levels written beside it and the unit over it,
+// all within the chart at the window's opening size.
+TEST_F(InversionWindowTest, EachPseudoSectionHasItsColourBar)
+{
+    ASSERT_NO_FATAL_FAILURE(Open(1));
+    ASSERT_NO_FATAL_FAILURE(ClickInvert());
+    WaitForEnd();
+    ASSERT_TRUE(Inversion->Result().has_value()) << Inversion->ErrorText().toStdString();
+    SettleLayouts();
+    for (TPseudoSection2d* chart : {Inversion->MeasuredChart, Inversion->CalculatedChart, Inversion->MisfitChart}) {
+        const std::string title = chart->Title()->Text()->Strings(0).toStdString();
+        ASSERT_TRUE(chart->Widget()->isVisible()) << title;
+        chart->Widget()->repaint();
+        const QImage picture = chart->Widget()->grab().toImage();
+        ASSERT_EQ(picture.devicePixelRatio(), 1.0);
+        const TRect plot = chart->ChartRectangle();
+        const DynArray<TColor>& bands = chart->BandColors;
+        ASSERT_GE(bands.Length(), 2) << title;
+        const auto colourAt = [&](int X, int Y) {
+            const QRgb rgb = picture.pixel(X, Y);
+            return static_cast<TColor>(qRed(rgb) | qGreen(rgb) << 8 | qBlue(rgb) << 16);
+        };
+        EXPECT_EQ(colourAt(plot.Right + 17, plot.Bottom - 1), bands[0]) << title;
+        EXPECT_EQ(colourAt(plot.Right + 17, plot.Top + 1), bands[bands.High()]) << title;
+        // The levels and the unit: dark ink right of the bar and over it,
+        // every bit of it inside the chart.
+        const auto inkIn = [&](QRect Area) {
+            int ink = 0;
+            Area = Area.intersected(picture.rect());
+            for (int x = Area.left(); x <= Area.right(); ++x)
+                for (int y = Area.top(); y <= Area.bottom(); ++y)
+                    ink += qGray(picture.pixel(x, y)) < 100;
+            return ink;
+        };
+        EXPECT_GT(inkIn(QRect(QPoint(plot.Right + 27, plot.Top), QPoint(picture.width() - 1, plot.Bottom))), 0)
+            << title;
+        EXPECT_GT(inkIn(QRect(QPoint(plot.Right + 10, 0), QPoint(picture.width() - 1, plot.Top - 1))), 0) << title;
+        EXPECT_EQ(inkIn(QRect(picture.width() - 2, 0, 2, picture.height())), 0) << title << ": clipped on the right";
+    }
+    SaveScreenshot(*Inversion, QStringLiteral("inversion-pseudo-section-colour-bars"));
+}
+
 // A model area narrower than the survey is not used for the mesh, and the
 // window says so: the cells cover the electrodes, beyond the area.
 TEST_F(InversionWindowTest, AModelAreaNarrowerThanTheSurveyIsReported)
