@@ -81,16 +81,21 @@ struct InversionWindowTest : MainWindow {
         return file;
     }
 
-    // Modelling > Invert... with File chosen in the open dialog (no data
-    // open yet): the window shown with the file's data.
-    void InvertFile(const QString& File)
+    // Command chosen from the menu bar, File picked in the open dialog it shows.
+    void ChooseWithFile(QAction* Command, const QString& File)
     {
         CommonDialogService().ExecuteOpen = [File](TOpenDialogRequest& Request) {
             Request.FileName = File;
             return true;
         };
-        ChooseFromMenuBar(Window->Invert1);
+        ChooseFromMenuBar(Command);
         ResetCommonDialogService();
+    }
+    // Modelling > Invert... with File chosen in the open dialog (no data
+    // open yet): the window shown with the file's data.
+    void InvertFile(const QString& File)
+    {
+        ChooseWithFile(Window->Invert1, File);
         QTRY_VERIFY_WITH_TIMEOUT(Window->InversionWindow && Window->InversionWindow->isVisible(), 5000);
         Inversion = Window->InversionWindow;
         ASSERT_NE(Inversion->MeasuredData(), nullptr);
@@ -232,13 +237,8 @@ struct InversionWindowTest : MainWindow {
     // Invert... again, which must ask nothing.
     void OpenInForwardWindowAndInvertAgain(const QString& File)
     {
-        CommonDialogService().ExecuteOpen = [File](TOpenDialogRequest& Request) {
-            Request.FileName = File;
-            return true;
-        };
         Activate();
-        ChooseFromMenuBar(Window->Measureddata1);
-        ResetCommonDialogService();
+        ChooseWithFile(Window->Measureddata1, File);
         Activate();
         ExpectNoQuestion([this] { InvertAgain(); });
     }
@@ -1961,13 +1961,8 @@ TEST_F(InversionWindowTest, AnElectrodeNoDatumUsesWidensNeitherTheSectionNorTheP
     QString error;
     ASSERT_TRUE(SaveBytesAtomically(file, text.toUtf8(), error)) << error.toStdString();
     Start({Section});
-    CommonDialogService().ExecuteOpen = [file](TOpenDialogRequest& Request) {
-        Request.FileName = file;
-        return true;
-    };
     Activate();
-    ChooseFromMenuBar(Window->Newfromdata1);
-    ResetCommonDialogService();
+    ChooseWithFile(Window->Newfromdata1, file);
     // Two median spacings (10 m) beyond the electrodes the data use.
     const TModelArea& area = Chart().ModelArea;
     EXPECT_DOUBLE_EQ(area.left, -10.0);
