@@ -313,12 +313,17 @@ void TForwardResponseWindow::PlaceElectrodeMarks()
     // after the survey changed) the layout's along the area's top.
     std::vector<TElectrode> electrodes;
     const std::optional<TArrayLayout> layout = SurveyLayout();
+    // A file's: those the data use (one no datum uses may lie off the section).
+    const auto used = [](const TSurvey& Survey) {
+        std::vector<TElectrode> kept;
+        for (int e : UsedElectrodes(Survey))
+            kept.push_back(Survey.Electrodes.at(static_cast<size_t>(e)));
+        return kept;
+    };
     if (FResult && !FRun.Stale())
-        // Those the data use: one no datum uses may lie off the section.
-        for (int e : UsedElectrodes(FResult->Survey))
-            electrodes.push_back(FResult->Survey.Electrodes.at(static_cast<size_t>(e)));
+        electrodes = used(FResult->Survey);
     else if (FMeasured) {
-        electrodes = FMeasured->Electrodes;
+        electrodes = used(FMeasured->Survey());
         for (TElectrode& electrode : electrodes)
             electrode.z = -FSection.ModelArea.top;
     } else if (layout) {

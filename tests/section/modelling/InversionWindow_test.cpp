@@ -7,6 +7,7 @@
 #include "DialogTestUtil.h"
 #include "tests/section/main/MainWindowFixture.h"
 #include "chart/engine/PlotImageTool.h"
+#include "chart/engine/PlotSeries.h"
 #include "chart/export/PlotPreview.h"
 #include "platform/core/SafeSave.h"
 #include "platform/graphics/Bitmap.h"
@@ -1972,6 +1973,9 @@ TEST_F(InversionWindowTest, AnElectrodeNoDatumUsesWidensNeitherTheSectionNorTheP
     ASSERT_NE(forward, nullptr);
     QTRY_VERIFY_WITH_TIMEOUT(!forward->Busy() && forward->Result().has_value(), 60000);
     EXPECT_EQ(forward->ErrorText(), QString());
+    // On the section, the 16 electrodes the data use are marked.
+    ASSERT_TRUE(forward->ElectrodeMarks);
+    EXPECT_EQ(forward->ElectrodeMarks->Count(), 16);
     for (TPseudoSection2d* chart : {forward->MeasuredChart, forward->ResistivityChart}) {
         EXPECT_DOUBLE_EQ(chart->BottomAxis()->Minimum(), -10.0);
         EXPECT_DOUBLE_EQ(chart->BottomAxis()->Maximum(), 85.0);
@@ -1984,6 +1988,8 @@ TEST_F(InversionWindowTest, AnElectrodeNoDatumUsesWidensNeitherTheSectionNorTheP
     Inversion = Window->InversionWindow;
     EXPECT_DOUBLE_EQ(Inversion->MeasuredChart->BottomAxis()->Minimum(), -10.0);
     EXPECT_DOUBLE_EQ(Inversion->MeasuredChart->BottomAxis()->Maximum(), 85.0);
+    // The electrodes marked on the mesh: the 16 the data use.
+    EXPECT_EQ(Inversion->MeshChart->MarkerPoints.Length(), 16);
     TypeInto(Inversion->IterationsBox, QStringLiteral("1"));
     ASSERT_NO_FATAL_FAILURE(ClickInvert());
     WaitForEnd();
