@@ -57,15 +57,38 @@ QString RrmsText(double Rrms)
 
 QString UncertaintyFactorText(double Factor, const QString& Sign)
 {
+    if (!(Factor >= 1.0))
+        return QStringLiteral("unknown");
+    if (Factor > MaxShownUncertaintyFactor)
+        return QStringLiteral("beyond %1 %2").arg(Sign, QString::number(MaxShownUncertaintyFactor, 'f', 0));
     // Two significant digits of F − 1, which is what the factor says: a
     // well-determined region's 1.0033 is no "1.00".
     const double excess = Factor - 1.0;
     const int decimals = excess > 0.0 && std::isfinite(excess)
                              ? std::clamp(1 - static_cast<int>(std::floor(std::log10(excess))), 2, 6)
                              : 6;
-    return Sign + QLatin1Char(' ') +
-           (std::isfinite(Factor) ? QString::number(Factor, 'f', decimals)
-                                  : QString::fromStdString(ReadableNumber(Factor)));
+    return Sign + QLatin1Char(' ') + QString::number(Factor, 'f', decimals);
+}
+
+bool FitHeldAtBound(double Resistivity, const TRegionFitSetting& Setting)
+{
+    // The fit's own rule for holding a region at a bound (RegionFit.cpp).
+    constexpr double near = 0.01;
+    if (!(Resistivity > 0.0))
+        return false;
+    if (Setting.Lowest && Setting.Highest) {
+        const double share = (Resistivity - *Setting.Lowest) / (*Setting.Highest - *Setting.Lowest);
+        return share < near || share > 1.0 - near;
+    }
+    return (Setting.Lowest && std::log(Resistivity / *Setting.Lowest) < near) ||
+           (Setting.Highest && std::log(*Setting.Highest / Resistivity) < near);
+}
+
+QString FittedUncertaintyText(const TFittedRegion& Region, const TRegionFitSetting& Setting, const QString& Sign)
+{
+    if (FitHeldAtBound(Region.Resistivity, Setting))
+        return QStringLiteral("at its bound");
+    return UncertaintyFactorText(Region.Factor, Sign);
 }
 
 bool WriteFittedValues(const TRegionFitResult& Fit, const TForwardModel& Ground, AllSpolygon& Model)

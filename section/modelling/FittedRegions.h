@@ -27,7 +27,23 @@ QString FitRegionName(const TForwardModel& Ground, size_t Region, const QString&
 // short power of ten (ReadableNumbers.h).
 QString FittedResistivityText(double Resistivity);
 QString FittedPolarizabilityText(double Polarizability);
+// A factor that is no finite number of 1 or above reads "unknown"; one
+// beyond MaxShownUncertaintyFactor reads "beyond x/÷ 1000": a factor of
+// 1e41 (a region whose column of J has faded) says no more than that.
 QString UncertaintyFactorText(double Factor, const QString& Sign);
+inline constexpr double MaxShownUncertaintyFactor = 1000.0;
+
+// Whether a fitted resistivity is held at one of its bounds: within 1 % of
+// its range of a bound (both bounds set), or within 1 % in ln ρ of a lone
+// bound, where the fit holds a region (RegionFit.h). There the fit's
+// factor is no uncertainty (its steps stop at the bound, and the
+// curvature along the bound says nothing of how far the data would move
+// it: factors of 1e41 came out).
+bool FitHeldAtBound(double Resistivity, const TRegionFitSetting& Setting);
+
+// The uncertainty column of a fitted region: "at its bound" where the fit
+// holds it there, else its factor (UncertaintyFactorText).
+QString FittedUncertaintyText(const TFittedRegion& Region, const TRegionFitSetting& Setting, const QString& Sign);
 // χ² (three significant digits) and rrms in per cent (two decimals) as a
 // fit's iterations and summary show them.
 QString ChiSquareText(double ChiSquare);

@@ -395,6 +395,40 @@ void ShowFieldPseudoSection(TPseudoSection2d& Chart, const std::vector<TPseudoPo
         Chart.RebuildPicture();
 }
 
+void DrawPseudoSectionColorBar(TPseudoSection2d& Chart, const QString& Unit)
+{
+    const int bands = Chart.BandColors.Length();
+    if (!Chart.ShowColorBar || bands < 2 || Chart.Levels.Length() != bands - 1 || Chart.VertexCount < 3)
+        return;
+    TPlotCanvas3D& canvas = Chart.Canvas();
+    const TRect plot = Chart.ChartRectangle();
+    const int left = plot.Right + 10, width = 14;
+    // Beside the whole plot, as the cell charts' colour bar stands, so that
+    // a chart of a few rows (the inversion window's three, one above the
+    // other) has one too: bands of 2 pixels at the least.
+    const int top = plot.Top, bottom = plot.Bottom;
+    if (bottom - top < bands * 2)
+        return;
+    canvas.Pen()->SetStyle(psClear);
+    for (int j = 0; j < bands; ++j) {
+        const int low = bottom - (bottom - top) * j / bands;
+        const int high = bottom - (bottom - top) * (j + 1) / bands;
+        canvas.Brush()->SetStyle(bsSolid);
+        canvas.Brush()->SetColor(Chart.BandColors[j]);
+        canvas.FillRect(TRect{left, high, left + width, low});
+    }
+    canvas.Brush()->SetStyle(bsClear);
+    canvas.Font()->SetColor(clBlack);
+    canvas.Font()->SetSize(7);
+    const int step = std::max(1, (bands - 1) / std::max(1, (bottom - top) / (2 * canvas.FontHeight())) + 1);
+    for (int j = 0; j < bands - 1; j += step) {
+        const int y = bottom - (bottom - top) * (j + 1) / bands;
+        canvas.TextOut(left + width + 3, y - canvas.FontHeight() / 2, QString::number(Chart.Levels[j], 'g', 3));
+    }
+    // The unit over the bar, level with the chart's title.
+    canvas.TextOut(left, std::max(0, top - canvas.FontHeight() - 2), Unit);
+}
+
 double PlottedVertical(const TPseudoSection2d& Chart, size_t Point, double Depth)
 {
     if (Point >= static_cast<size_t>(std::max(Chart.VertexCount, 0)) ||

@@ -71,6 +71,13 @@ void SetPseudoSectionRange(TPseudoSection2d& Chart, double Min, double Max);
 // 0) with colours running from blue through white at 0 to red.
 void UseDivergingScale(TPseudoSection2d& Chart);
 
+// The chart's colour bar in its right margin (drawn after the chart, from
+// OnAfterDraw): one box per band beside the plot's height, lowest at the
+// bottom, the levels written between them as room allows, Unit over the
+// bar. Nothing while the chart's ShowColorBar is off, it has no bands or
+// data, or its plot is too low for a box of 2 pixels a band.
+void DrawPseudoSectionColorBar(TPseudoSection2d& Chart, const QString& Unit);
+
 // A pseudo-section chart as the modelling windows show one: field colours,
 // bands without contour lines, pseudo-depth growing downwards, the data
 // points as dots sized to their spacing on screen at every drawing

@@ -327,7 +327,6 @@ private:
     // caller changes its scale first and draws it then).
     void ShowChart(TPseudoSection2d& Chart, const std::vector<TPseudoPoint>& Points,
                    const std::vector<double>& Values, double DeepestPoint, bool Rebuild = true);
-    void DrawColorBar(TChartParts& Parts);
     void PlaceElectrodeMarks();
     void AskSaveData();
     // Why FileName may not be written by Save data (MeasuredToo: by Save

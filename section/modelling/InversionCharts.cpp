@@ -247,9 +247,13 @@ TInversionChartData ChartCells(const TTModelSection2d& Chart)
 void MarkElectrodes(TTModelSection2d& Chart, const TMeasuredData& Data)
 {
     const double highest = HighestElevation(Chart);
-    arofcomplexM marks(static_cast<int>(Data.Electrodes.size()));
-    for (size_t e = 0; e < Data.Electrodes.size(); ++e)
-        marks[static_cast<int>(e)] = complexM{Data.Electrodes[e].x, highest - Data.Electrodes[e].z};
+    // Only those the data use: one no datum uses may lie far off the cells.
+    const std::vector<int> used = UsedElectrodes(Data.Survey());
+    arofcomplexM marks(static_cast<int>(used.size()));
+    for (size_t k = 0; k < used.size(); ++k) {
+        const TElectrode& electrode = Data.Electrodes.at(static_cast<size_t>(used[k]));
+        marks[static_cast<int>(k)] = complexM{electrode.x, highest - electrode.z};
+    }
     Chart.MarkerPoints = marks;
 }
 

@@ -38,7 +38,7 @@ void ShowChartCells(TTModelSection2d& Chart, const TInversionChartData& Cells, b
 // The chart's mesh, the values it shows, its fixed cells and limits.
 TInversionChartData ChartCells(const TTModelSection2d& Chart);
 
-// The electrodes as marks on the chart's surface.
+// The electrodes the data use as marks on the chart's surface.
 void MarkElectrodes(TTModelSection2d& Chart, const TMeasuredData& Data);
 
 // The section's boundaries over the cells, clipped to the chart's

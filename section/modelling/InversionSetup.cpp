@@ -22,6 +22,31 @@ double MedianResistivity(const TMeasuredData& Data)
     return values[values.size() / 2];
 }
 
+TMeasuredData DataOnUsedElectrodes(const TMeasuredData& Data, std::vector<int>* Used)
+{
+    const std::vector<int> used = UsedElectrodes(Data.Survey());
+    if (Used)
+        *Used = used;
+    if (used.size() == Data.Electrodes.size())
+        return Data;
+    std::vector<int> number(Data.Electrodes.size(), -1);
+    TMeasuredData kept = Data;
+    kept.Electrodes.clear();
+    kept.ElectrodeLines.clear();
+    for (size_t k = 0; k < used.size(); ++k) {
+        const auto e = static_cast<size_t>(used[k]);
+        number.at(e) = static_cast<int>(k);
+        kept.Electrodes.push_back(Data.Electrodes[e]);
+        if (e < Data.ElectrodeLines.size())
+            kept.ElectrodeLines.push_back(Data.ElectrodeLines[e]);
+    }
+    for (TConfiguration& c : kept.Configurations)
+        for (int* e : {&c.a, &c.b, &c.m, &c.n})
+            if (*e >= 0)
+                *e = number.at(static_cast<size_t>(*e));
+    return kept;
+}
+
 std::vector<TGeometryPoint> MeasuredSurface(const TMeasuredData& Data)
 {
     std::vector<TGeometryPoint> surface;

@@ -22,6 +22,15 @@ namespace lp {
 // (RequirePositiveResistivities).
 double MedianResistivity(const TMeasuredData& Data);
 
+// The data on the electrodes some datum uses (UsedElectrodes), in the
+// file's order, each configuration (and each electrode's line) renumbered
+// to them; Used, when given, receives the file's index of each one kept.
+// The forward computation stands every electrode it is given on the model
+// area and refuses one outside it: an electrode no datum uses (a spare left
+// in the file, far along the line) must neither refuse a computation nor
+// widen the area the data need, so the windows compute on these.
+TMeasuredData DataOnUsedElectrodes(const TMeasuredData& Data, std::vector<int>* Used = nullptr);
+
 // The ground surface the data give, points by rising x: the file's
 // topography, else the electrodes' elevations (level where there are none).
 std::vector<TGeometryPoint> MeasuredSurface(const TMeasuredData& Data);

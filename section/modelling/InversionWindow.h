@@ -27,7 +27,8 @@
 //                       the data and of the inverted model's response (the
 //                       last two once an inversion finished), of the
 //                       apparent resistivity or, with chargeability data,
-//                       of the quantity QuantityBox picks
+//                       of the quantity QuantityBox picks; each with its
+//                       colour bar in its right margin
 //
 // The mesh chart is what the inversion takes: its columns, rows and relief
 // are the parameter mesh, its values the starting model, its fixed cells
@@ -341,6 +342,9 @@ private:
     void ShowState();
     // The finished inversion's line: cells, iterations, χ², rrms, why it stopped.
     QString ResultText() const;
+    // The state line's sentence on a result shown without its depth of
+    // investigation: why, and what computes it.
+    QString NoDoiReason() const;
     void Refuse(const QString& Reason);
     void AskSaveTable();
     // The model chart, or with the pseudo-sections drawn, the one the user
@@ -365,6 +369,7 @@ private:
     std::function<void()> FUndoKey;
     std::vector<std::unique_ptr<TMetafile>> FMetafiles;
     QWidget* FQuantityRow = nullptr; // QuantityBox and its label
+    QString FPseudoUnit = QStringLiteral("ohm-m"); // over the measured and calculated charts' colour bars
     QString FError;
     bool FCancelled = false;
     // The main run's forward problem, kept for the DOI while the result

@@ -63,6 +63,7 @@ struct TRegionFitDialog::TJob {
 struct TRegionFitDialog::TOutcome {
     std::shared_ptr<const TRegionFitResult> Result;
     std::shared_ptr<const TForwardModel> Ground;
+    std::vector<TRegionFitSetting> Settings; // the regions' free or fixed and bounds, as fitted
 };
 
 TRegionFitDialog::TRegionFitDialog(TPolygonChart& Section, QWidget* Parent) : QDialog(Parent), FSection(Section)
@@ -143,6 +144,7 @@ bool TRegionFitDialog::Start(const TInput& Input)
 {
     FResult.reset();
     FGround.reset();
+    FSettings.clear();
     FError.clear();
     FCancelled = false;
     FApplied = false;
@@ -187,6 +189,7 @@ TRegionFitDialog::TOutcome TRegionFitDialog::Run(const TJob& Job, TRunControl& C
         *ground, *Job.Input.Measured, settings, options, [&Control](double Fraction) { return Control.Progress(Fraction); },
         [&Control](const TRegionFitStep& Step) { Control.Post(Step); }));
     outcome.Ground = std::move(ground);
+    outcome.Settings = settings;
     return outcome;
 }
 
@@ -279,6 +282,7 @@ void TRegionFitDialog::RunEnded(const TRunEnd& End)
     if (outcome && outcome->Result) {
         FResult = *outcome->Result;
         FGround = outcome->Ground;
+        FSettings = outcome->Settings;
     }
     ShowResult();
     ShowState();
@@ -309,7 +313,10 @@ void TRegionFitDialog::ShowResult()
         ResultTable->setItem(row, 0, Cell(FitRegionName(*FGround, r, HostName), false));
         ResultTable->setItem(row, 1, Cell(FittedResistivityText(region.StartResistivity)));
         ResultTable->setItem(row, 2, Cell(fitted ? FittedResistivityText(region.Resistivity) : QString()));
-        ResultTable->setItem(row, 3, Cell(fitted ? UncertaintyFactorText(region.Factor, Uncertain) : StateWord(region.State)));
+        const QString uncertainty = !fitted ? StateWord(region.State)
+                                    : r < FSettings.size() ? FittedUncertaintyText(region, FSettings[r], Uncertain)
+                                                           : UncertaintyFactorText(region.Factor, Uncertain);
+        ResultTable->setItem(row, 3, Cell(uncertainty));
         if (!fit.PolarizabilityFitted)
             continue;
         const bool polarizable = region.PolarizabilityState == TRegionFitState::Fitted;

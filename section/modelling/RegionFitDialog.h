@@ -7,7 +7,8 @@
 //     ├─ the state line, progress and Cancel
 //     ├─ IterationList   χ² and rrms of the start and every iteration, as the
 //     │                  fit goes (posted by the run)
-//     ├─ ResultTable     per region: name, start, fitted, uncertainty (×/÷)
+//     ├─ ResultTable     per region: name, start, fitted, uncertainty (×/÷,
+//     │                  "at its bound" for a region the fit holds at one)
 //     │                  or "not determined" / "fixed"; the polarizabilities
 //     │                  when they were fitted
 //     └─ Apply, Discard
@@ -35,6 +36,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class QLabel;
 class QListWidget;
@@ -118,6 +120,7 @@ private:
     TBackgroundRun FRun;
     std::optional<TRegionFitResult> FResult;
     std::shared_ptr<const TForwardModel> FGround; // the regions FResult belongs to
+    std::vector<TRegionFitSetting> FSettings;     // their bounds, as the fit took them
     bool FCancelled = false;
     bool FApplied = false;
     QString FError;

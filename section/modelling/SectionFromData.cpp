@@ -70,20 +70,20 @@ double InversionCellsDepth(const TMeasuredData& Data, double Lowest)
 
 TDataSection SectionFromData(const TMeasuredData& Data)
 {
-    std::vector<double> x;
-    for (const TElectrode& electrode : Data.Electrodes) {
+    for (const TElectrode& electrode : Data.Electrodes)
         if (!std::isfinite(electrode.x) || !std::isfinite(electrode.z))
             throw EForwardError("An electrode's position is not a finite number.");
-        x.push_back(electrode.x);
-    }
-    std::sort(x.begin(), x.end());
-    x.erase(std::unique(x.begin(), x.end()), x.end());
+    // The survey's frame (SurveyFrame) over the electrodes the data use: an
+    // electrode no datum uses (a spare left in the file, far along the
+    // line) sees nothing, and a section widened to it would be mostly
+    // ground no datum sees, its pseudo-sections and image squeezed into a
+    // corner. The windows compute on the used electrodes only
+    // (DataOnUsedElectrodes), so the spare outside the area refuses nothing.
+    const std::vector<double> x = UsedElectrodePositions(Data.Survey());
     if (x.size() < 2)
-        throw EForwardError("The electrodes stand at fewer than two places: they frame no section.");
+        throw EForwardError("The data use electrodes at fewer than two places: they frame no section.");
     TDataSection section;
     section.HostResistivity = MedianPositiveResistivity(Data);
-    // The survey's frame (SurveyFrame) taken over every electrode of the
-    // file, used or not: the forward window refuses one outside the area.
     const double pad = SurveyFramePadding * MedianGap(x);
     section.Area.left = x.front() - pad;
     section.Area.right = x.back() + pad;

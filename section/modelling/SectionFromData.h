@@ -20,8 +20,8 @@
 namespace lp {
 
 struct TDataSection {
-    // Left and right: the first and the last electrode, widened by two
-    // median electrode spacings; top: minus the highest ground; bottom: deep
+    // Left and right: the first and the last electrode the data use (one
+    // no datum uses counts not), widened by two median electrode spacings; top: minus the highest ground; bottom: deep
     // enough for what the data see (SectionFromData says how deep).
     TModelArea Area;
     // The ground surface from Area.left to Area.right, x strictly
@@ -34,8 +34,8 @@ struct TDataSection {
 // The section a survey starts: the frame, the relief (the file's topography
 // points, else the electrodes' elevations when the file gives them, level
 // beyond the outermost point), the host's resistivity. Raises EForwardError
-// when the electrodes stand at fewer than two places, a position is not a
-// finite number, or no apparent resistivity is above 0.
+// when the data use electrodes at fewer than two places, a position is not
+// a finite number, or no apparent resistivity is above 0.
 TDataSection SectionFromData(const TMeasuredData& Data);
 
 // The median of the data's apparent resistivities above 0 (the mean of the

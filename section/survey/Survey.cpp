@@ -158,13 +158,23 @@ double MedianGap(std::vector<double> Positions)
     return gaps[gaps.size() / 2];
 }
 
-std::vector<double> UsedElectrodePositions(const TSurvey& Survey)
+std::vector<int> UsedElectrodes(const TSurvey& Survey)
 {
-    std::vector<double> x;
+    std::vector<int> used;
     for (const TConfiguration& c : Survey.Configurations)
         for (int e : {c.a, c.b, c.m, c.n})
             if (e >= 0)
-                x.push_back(Survey.Electrodes.at(static_cast<size_t>(e)).x);
+                used.push_back(e);
+    std::sort(used.begin(), used.end());
+    used.erase(std::unique(used.begin(), used.end()), used.end());
+    return used;
+}
+
+std::vector<double> UsedElectrodePositions(const TSurvey& Survey)
+{
+    std::vector<double> x;
+    for (int e : UsedElectrodes(Survey))
+        x.push_back(Survey.Electrodes.at(static_cast<size_t>(e)).x);
     std::sort(x.begin(), x.end());
     x.erase(std::unique(x.begin(), x.end()), x.end());
     return x;

@@ -117,6 +117,9 @@ double MedianGap(std::vector<double> Positions);
 // electrode no configuration uses does not count).
 std::vector<double> UsedElectrodePositions(const TSurvey& Survey);
 
+// The indexes of the electrodes some configuration uses, rising.
+std::vector<int> UsedElectrodes(const TSurvey& Survey);
+
 // How far a survey's frame reaches beyond its outer electrodes, in median
 // electrode spacings.
 inline constexpr double SurveyFramePadding = 2.0;

@@ -7,7 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <limits>
+#include <optional>
 
 namespace lp {
 namespace {
@@ -22,7 +24,46 @@ TEST(FittedRegions, AnUncertaintyFactorKeepsTwoDigitsOfWhatItAdds)
     EXPECT_EQ(UncertaintyFactorText(3.7, sign), QStringLiteral("x/\u00f7 3.70"));
     // Noise-free data: χ² and with it the factor's excess near 0.
     EXPECT_EQ(UncertaintyFactorText(1.0, sign), QStringLiteral("x/\u00f7 1.000000"));
-    EXPECT_EQ(UncertaintyFactorText(std::numeric_limits<double>::infinity(), sign), QStringLiteral("x/\u00f7 inf"));
+}
+
+// A factor no number says anything of: 1e41 (a region whose data fade)
+// and infinity read "beyond x/÷ 1000", a NaN "unknown"; never a non-finite
+// or absurd number.
+TEST(FittedRegions, AnAbsurdUncertaintyFactorIsNeverShown)
+{
+    const QString sign = QStringLiteral("x/\u00f7");
+    EXPECT_EQ(UncertaintyFactorText(1000.0, sign), QStringLiteral("x/\u00f7 1000.00"));
+    for (double factor : {1000.5, 1e41, std::numeric_limits<double>::infinity()})
+        EXPECT_EQ(UncertaintyFactorText(factor, sign), QStringLiteral("beyond x/\u00f7 1000")) << factor;
+    for (double factor : {std::nan(""), 0.5, -std::numeric_limits<double>::infinity()})
+        EXPECT_EQ(UncertaintyFactorText(factor, sign), QStringLiteral("unknown")) << factor;
+}
+
+// Held at a bound as the fit holds it: within 1 % of the range of either
+// bound, or 1 % in ln ρ of a lone one; the table says "at its bound".
+TEST(FittedRegions, ARegionAtItsBoundIsShownAsSuch)
+{
+    struct TCase {
+        double Rho;
+        std::optional<double> Lowest, Highest;
+        bool Held;
+    };
+    const TCase cases[] = {
+        {10.05, 10.0, 110.0, true},  {109.5, 10.0, 110.0, true}, {60.0, 10.0, 110.0, false},
+        {11.5, 10.0, 110.0, false},  {110.0, {}, 110.0, true},   {108.0, {}, 110.0, false},
+        {10.05, 10.0, {}, true},     {11.0, 10.0, {}, false},    {1e6, {}, {}, false},
+    };
+    for (const TCase& c : cases) {
+        const TRegionFitSetting setting{true, c.Lowest, c.Highest};
+        EXPECT_EQ(FitHeldAtBound(c.Rho, setting), c.Held) << c.Rho;
+        TFittedRegion region;
+        region.State = TRegionFitState::Fitted;
+        region.Resistivity = c.Rho;
+        region.Factor = 1e41;
+        EXPECT_EQ(FittedUncertaintyText(region, setting, QStringLiteral("x/\u00f7")),
+                  c.Held ? QStringLiteral("at its bound") : QStringLiteral("beyond x/\u00f7 1000"))
+            << c.Rho;
+    }
 }
 
 TEST(FittedRegions, HugeNumbersAreShownWithAPowerOfTen)

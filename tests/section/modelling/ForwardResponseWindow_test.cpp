@@ -104,7 +104,7 @@ TEST_F(ForwardResponseWindowTest, ComputeFillsTheChartWithWhatTheLibraryComputes
     };
     const DynArray<TColor>& bands = Forward->ResistivityChart->BandColors;
     EXPECT_EQ(colourAt(plot.Bottom - 2), bands[0]);
-    EXPECT_EQ(colourAt(plot.Top + 18), bands[bands.High()]);
+    EXPECT_EQ(colourAt(plot.Top + 1), bands[bands.High()]);
     EXPECT_FALSE(photo.isNull());
 
     // Save data... writes the unified data file of the command line.

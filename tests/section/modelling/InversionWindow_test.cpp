@@ -7,6 +7,7 @@
 #include "DialogTestUtil.h"
 #include "tests/section/main/MainWindowFixture.h"
 #include "chart/engine/PlotImageTool.h"
+#include "chart/engine/PlotSeries.h"
 #include "chart/export/PlotPreview.h"
 #include "platform/core/SafeSave.h"
 #include "platform/graphics/Bitmap.h"
@@ -57,9 +58,10 @@ struct InversionWindowTest : MainWindow {
     // "Measured" data over the example: 10 electrodes, 3 levels of
     // dipole-dipole over a host of 130 ohm-m (quick under the sanitizers).
     // With Ip, every datum also has an apparent chargeability of Eta mV/V.
-    QString WriteMeasuredFile(bool Ip = false, double Eta = 12.0, const QString& Name = QStringLiteral("measured.dat"))
+    QString WriteMeasuredFile(bool Ip = false, double Eta = 12.0, const QString& Name = QStringLiteral("measured.dat"),
+                              int Electrodes = 10, int Levels = 3)
     {
-        const TForwardResult field = FieldResponseOver(130.0, 10, 3);
+        const TForwardResult field = FieldResponseOver(130.0, Electrodes, Levels);
         QString text = QStringLiteral("%1\n# x z\n").arg(field.Survey.Electrodes.size());
         for (const TElectrode& electrode : field.Survey.Electrodes)
             text += QStringLiteral("%1 %2\n").arg(electrode.x, 0, 'g', 17).arg(electrode.z, 0, 'g', 17);
@@ -80,16 +82,21 @@ struct InversionWindowTest : MainWindow {
         return file;
     }
 
-    // Modelling > Invert... with File chosen in the open dialog (no data
-    // open yet): the window shown with the file's data.
-    void InvertFile(const QString& File)
+    // Command chosen from the menu bar, File picked in the open dialog it shows.
+    void ChooseWithFile(QAction* Command, const QString& File)
     {
         CommonDialogService().ExecuteOpen = [File](TOpenDialogRequest& Request) {
             Request.FileName = File;
             return true;
         };
-        ChooseFromMenuBar(Window->Invert1);
+        ChooseFromMenuBar(Command);
         ResetCommonDialogService();
+    }
+    // Modelling > Invert... with File chosen in the open dialog (no data
+    // open yet): the window shown with the file's data.
+    void InvertFile(const QString& File)
+    {
+        ChooseWithFile(Window->Invert1, File);
         QTRY_VERIFY_WITH_TIMEOUT(Window->InversionWindow && Window->InversionWindow->isVisible(), 5000);
         Inversion = Window->InversionWindow;
         ASSERT_NE(Inversion->MeasuredData(), nullptr);
@@ -110,6 +117,42 @@ struct InversionWindowTest : MainWindow {
         QTest::keyClick(Inversion->IterationsBox, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClicks(Inversion->IterationsBox, QString::number(Iterations));
         ASSERT_EQ(Inversion->IterationsBox->value(), Iterations);
+    }
+    // Alt+D pressed and released as the keyboard sends it, to the window
+    // that has the keyboard.
+    void PressAltD()
+    {
+        QWidget* active = QApplication::activeWindow();
+        ASSERT_NE(active, nullptr);
+        QTest::keyPress(active, Qt::Key_Alt, Qt::AltModifier);
+        QTest::keyPress(active, Qt::Key_D, Qt::AltModifier);
+        QTest::keyRelease(active, Qt::Key_D, Qt::AltModifier);
+        QTest::keyRelease(active, Qt::Key_Alt);
+    }
+    // The example, Modelling > Invert... with a 16-electrode dipole-dipole
+    // file of 2 levels chosen in the dialog; Iterations typed.
+    void OpenSixteenElectrodes(int Iterations)
+    {
+        Start({Section});
+        ASSERT_NO_FATAL_FAILURE(InvertFile(WriteMeasuredFile(false, 12.0, QStringLiteral("dd16.dat"), 16, 2)));
+        TypeInto(Inversion->IterationsBox, QString::number(Iterations));
+        ASSERT_EQ(Inversion->IterationsBox->value(), Iterations);
+    }
+    // The DOI run that follows a finished inversion (started as the
+    // inversion's end is handled) has ended, or none began.
+    void WaitForDoiOrNone()
+    {
+        WaitForEnd();
+        QTRY_VERIFY_WITH_TIMEOUT(!Inversion->ComputingDepthOfInvestigation(), 300000);
+    }
+    void ExpectDepthOfInvestigationShown(const char* When)
+    {
+        const QString state = Inversion->StateLabel->text();
+        ASSERT_TRUE(Inversion->Result().has_value()) << When << ": " << state.toStdString();
+        EXPECT_EQ(Inversion->Result()->DepthOfInvestigation.size(), static_cast<size_t>(Inversion->Picture()->Mesh.Cells()))
+            << When << ": " << state.toStdString();
+        EXPECT_TRUE(state.contains(QStringLiteral("beyond the depth of investigation"))) << When << ": " << state.toStdString();
+        EXPECT_FALSE(Inversion->DoiContour().empty()) << When;
     }
     void ClickInvert()
     {
@@ -195,13 +238,8 @@ struct InversionWindowTest : MainWindow {
     // Invert... again, which must ask nothing.
     void OpenInForwardWindowAndInvertAgain(const QString& File)
     {
-        CommonDialogService().ExecuteOpen = [File](TOpenDialogRequest& Request) {
-            Request.FileName = File;
-            return true;
-        };
         Activate();
-        ChooseFromMenuBar(Window->Measureddata1);
-        ResetCommonDialogService();
+        ChooseWithFile(Window->Measureddata1, File);
         Activate();
         ExpectNoQuestion([this] { InvertAgain(); });
     }
@@ -261,6 +299,51 @@ struct InversionWindowTest : MainWindow {
         ASSERT_EQ(Chart().ModelArea.right, Right);
     }
 };
+
+// The pseudo-sections of the inversion window had no colour bar of their
+// own: no value could be read off their colours. Each now has one right of
+// its plot, as the forward window's: the lowest band at the bottom, the
+// highest at the top, the levels written beside it and the unit over it,
+// all within the chart at the window's opening size.
+TEST_F(InversionWindowTest, EachPseudoSectionHasItsColourBar)
+{
+    ASSERT_NO_FATAL_FAILURE(Open(1));
+    ASSERT_NO_FATAL_FAILURE(ClickInvert());
+    WaitForEnd();
+    ASSERT_TRUE(Inversion->Result().has_value()) << Inversion->ErrorText().toStdString();
+    SettleLayouts();
+    for (TPseudoSection2d* chart : {Inversion->MeasuredChart, Inversion->CalculatedChart, Inversion->MisfitChart}) {
+        const std::string title = chart->Title()->Text()->Strings(0).toStdString();
+        ASSERT_TRUE(chart->Widget()->isVisible()) << title;
+        chart->Widget()->repaint();
+        const QImage picture = chart->Widget()->grab().toImage();
+        ASSERT_EQ(picture.devicePixelRatio(), 1.0);
+        const TRect plot = chart->ChartRectangle();
+        const DynArray<TColor>& bands = chart->BandColors;
+        ASSERT_GE(bands.Length(), 2) << title;
+        const auto colourAt = [&](int X, int Y) {
+            const QRgb rgb = picture.pixel(X, Y);
+            return static_cast<TColor>(qRed(rgb) | qGreen(rgb) << 8 | qBlue(rgb) << 16);
+        };
+        EXPECT_EQ(colourAt(plot.Right + 17, plot.Bottom - 1), bands[0]) << title;
+        EXPECT_EQ(colourAt(plot.Right + 17, plot.Top + 1), bands[bands.High()]) << title;
+        // The levels and the unit: dark ink right of the bar and over it,
+        // every bit of it inside the chart.
+        const auto inkIn = [&](QRect Area) {
+            int ink = 0;
+            Area = Area.intersected(picture.rect());
+            for (int x = Area.left(); x <= Area.right(); ++x)
+                for (int y = Area.top(); y <= Area.bottom(); ++y)
+                    ink += qGray(picture.pixel(x, y)) < 100;
+            return ink;
+        };
+        EXPECT_GT(inkIn(QRect(QPoint(plot.Right + 27, plot.Top), QPoint(picture.width() - 1, plot.Bottom))), 0)
+            << title;
+        EXPECT_GT(inkIn(QRect(QPoint(plot.Right + 10, 0), QPoint(picture.width() - 1, plot.Top - 1))), 0) << title;
+        EXPECT_EQ(inkIn(QRect(picture.width() - 2, 0, 2, picture.height())), 0) << title << ": clipped on the right";
+    }
+    SaveScreenshot(*Inversion, QStringLiteral("inversion-pseudo-section-colour-bars"));
+}
 
 // A model area narrower than the survey is not used for the mesh, and the
 // window says so: the cells cover the electrodes, beyond the area.
@@ -1808,6 +1891,115 @@ TEST_F(InversionWindowTest, TheDepthOfInvestigationFadesTheCellsBeyondItAndDraws
     EXPECT_TRUE(Inversion->DoiContour().empty());
     EXPECT_EQ(rho.CellFade.Length(), 0);
     EXPECT_TRUE(Inversion->StateLabel->text().contains(QStringLiteral("Shown without the depth of investigation")));
+}
+
+// Depth of investigation ticked with Alt+D: every finished inversion (one
+// iteration, then two) is followed by its DOI run, faded cells and line.
+TEST_F(InversionWindowTest, ATickedDepthOfInvestigationFollowsEveryFinishedInversion)
+{
+    ASSERT_NO_FATAL_FAILURE(OpenSixteenElectrodes(1));
+    Inversion->activateWindow();
+    QTRY_VERIFY_WITH_TIMEOUT(QApplication::activeWindow() == Inversion, 5000);
+    ASSERT_FALSE(Inversion->DoiBox->isChecked());
+    ASSERT_NO_FATAL_FAILURE(PressAltD());
+    QTRY_VERIFY_WITH_TIMEOUT(Inversion->DoiBox->isChecked(), 2000);
+    TypeInto(Inversion->DoiLimitEdit, QStringLiteral("0.2"));
+    for (int iterations : {1, 2}) {
+        TypeInto(Inversion->IterationsBox, QString::number(iterations));
+        ASSERT_NO_FATAL_FAILURE(ClickInvert());
+        WaitForDoiOrNone();
+        ASSERT_NO_FATAL_FAILURE(ExpectDepthOfInvestigationShown(iterations == 1 ? "one iteration" : "two iterations"));
+    }
+}
+
+// A finished inversion shown without its depth of investigation said only
+// "Shown without the depth of investigation." with no reason and no way to
+// it. Alt+D pressed as the menu closes goes to the main window, which still
+// has the keyboard: the box stays unticked, and the state line now says so
+// and what computes it; Alt+D in the inversion window then computes it
+// over the result shown.
+TEST_F(InversionWindowTest, AResultWithoutItsDepthOfInvestigationSaysWhyAndHowToGetIt)
+{
+    ASSERT_NO_FATAL_FAILURE(OpenSixteenElectrodes(1));
+    QTRY_VERIFY_WITH_TIMEOUT(QApplication::activeWindow() == Window.get(), 2000);
+    ASSERT_NO_FATAL_FAILURE(PressAltD());
+    QTest::qWait(200); // a mnemonic clicks its button a moment after the key
+    ASSERT_FALSE(Inversion->DoiBox->isChecked());
+    TypeInto(Inversion->DoiLimitEdit, QStringLiteral("0.2"));
+    ASSERT_NO_FATAL_FAILURE(ClickInvert());
+    WaitForDoiOrNone();
+    ASSERT_TRUE(Inversion->Result().has_value());
+    const QString state = Inversion->StateLabel->text();
+    EXPECT_TRUE(state.contains(QStringLiteral("Shown without the DOI (tick it to compute it).")))
+        << state.toStdString();
+    Inversion->activateWindow();
+    QTRY_VERIFY_WITH_TIMEOUT(QApplication::activeWindow() == Inversion, 5000);
+    ASSERT_NO_FATAL_FAILURE(PressAltD());
+    QTRY_VERIFY_WITH_TIMEOUT(Inversion->DoiBox->isChecked(), 2000);
+    QTRY_VERIFY_WITH_TIMEOUT(!Inversion->Result()->DepthOfInvestigation.empty(), 300000);
+    ASSERT_NO_FATAL_FAILURE(ExpectDepthOfInvestigationShown("ticked over the result"));
+}
+
+// An electrode no datum uses (a spare left in the file, far along the
+// line) widened the section File > New from data made, and with it the
+// pseudo-sections of the forward and inversion windows, over ground no
+// datum sees. The section, the charts and the inversion now span the
+// electrodes the data use; the spare is no hindrance to computing.
+TEST_F(InversionWindowTest, AnElectrodeNoDatumUsesWidensNeitherTheSectionNorThePseudoSections)
+{
+    // 16 electrodes from 0 m every 5 m, dipole-dipole of 2 levels; electrode
+    // 17 at 200 m in no datum.
+    QString text = QStringLiteral("17\n# x z\n");
+    for (int e = 0; e < 16; ++e)
+        text += QStringLiteral("%1 0\n").arg(5 * e);
+    text += QStringLiteral("200 0\n");
+    QStringList rows;
+    for (int n = 1; n <= 2; ++n)
+        for (int a = 1; a + n + 2 <= 16; ++a)
+            rows << QStringLiteral("%1 %2 %3 %4 %5").arg(a + 1).arg(a).arg(a + n + 1).arg(a + n + 2).arg(100 + rows.size());
+    text += QStringLiteral("%1\n# a b m n rhoa\n%2\n").arg(rows.size()).arg(rows.join(QLatin1Char('\n')));
+    const QString file = Folder.filePath(QStringLiteral("spare.dat"));
+    QString error;
+    ASSERT_TRUE(SaveBytesAtomically(file, text.toUtf8(), error)) << error.toStdString();
+    Start({Section});
+    Activate();
+    ChooseWithFile(Window->Newfromdata1, file);
+    // Two median spacings (10 m) beyond the electrodes the data use.
+    const TModelArea& area = Chart().ModelArea;
+    EXPECT_DOUBLE_EQ(area.left, -10.0);
+    EXPECT_DOUBLE_EQ(area.right, 85.0);
+    // The forward window computes the file over that section.
+    TForwardResponseWindow* forward = Window->ForwardWindow;
+    ASSERT_NE(forward, nullptr);
+    QTRY_VERIFY_WITH_TIMEOUT(!forward->Busy() && forward->Result().has_value(), 60000);
+    EXPECT_EQ(forward->ErrorText(), QString());
+    // On the section, the 16 electrodes the data use are marked.
+    ASSERT_TRUE(forward->ElectrodeMarks);
+    EXPECT_EQ(forward->ElectrodeMarks->Count(), 16);
+    for (TPseudoSection2d* chart : {forward->MeasuredChart, forward->ResistivityChart}) {
+        EXPECT_DOUBLE_EQ(chart->BottomAxis()->Minimum(), -10.0);
+        EXPECT_DOUBLE_EQ(chart->BottomAxis()->Maximum(), 85.0);
+    }
+    // Modelling > Invert...: the measured pseudo-section on the same frame,
+    // and the inversion runs.
+    Activate();
+    ChooseFromMenuBar(Window->Invert1);
+    QTRY_VERIFY_WITH_TIMEOUT(Window->InversionWindow && Window->InversionWindow->isVisible(), 5000);
+    Inversion = Window->InversionWindow;
+    EXPECT_DOUBLE_EQ(Inversion->MeasuredChart->BottomAxis()->Minimum(), -10.0);
+    EXPECT_DOUBLE_EQ(Inversion->MeasuredChart->BottomAxis()->Maximum(), 85.0);
+    // The electrodes marked on the mesh: the 16 the data use.
+    EXPECT_EQ(Inversion->MeshChart->MarkerPoints.Length(), 16);
+    TypeInto(Inversion->IterationsBox, QStringLiteral("1"));
+    ASSERT_NO_FATAL_FAILURE(ClickInvert());
+    WaitForEnd();
+    ASSERT_TRUE(Inversion->Result().has_value()) << Inversion->StateLabel->text().toStdString();
+    const TInversionMesh& mesh = Inversion->Picture()->Mesh;
+    EXPECT_LE(mesh.ColumnEdges.back(), 85.0);
+    for (TPseudoSection2d* chart : {Inversion->MeasuredChart, Inversion->CalculatedChart, Inversion->MisfitChart}) {
+        EXPECT_DOUBLE_EQ(chart->BottomAxis()->Minimum(), -10.0);
+        EXPECT_DOUBLE_EQ(chart->BottomAxis()->Maximum(), 85.0);
+    }
 }
 
 // Cancel during the DOI run keeps the main result, which says it is shown

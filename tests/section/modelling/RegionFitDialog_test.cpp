@@ -25,6 +25,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <future>
 #include <memory>
 
@@ -180,6 +181,42 @@ TEST_F(RegionFitTest, FitsAppliesAsOneUndoStepAndShowsTheFittedResponse)
     EXPECT_EQ(RegionValues(), drawn);
     // And the fit applied is no longer the section's: not offered again.
     EXPECT_FALSE(Fit->ApplyButton->isEnabled());
+}
+
+// A region held at a bound showed an uncertainty factor of about 1e41 in
+// the table. Sandstone (drawn at 120 ohm-m) limited to 5 ohm-m at most:
+// the fit holds it at that bound, and its row says so; the region the data
+// then leave undetermined (its factor about 1e97) reads "beyond x/÷ 1000".
+// No row shows a factor that is no finite number or beyond 1000.
+TEST_F(RegionFitTest, ARegionHeldAtItsBoundSaysSoInsteadOfAFactor)
+{
+    OpenWithMeasuredData();
+    // Sandstone's Highest as the table of regions keeps it.
+    Chart().Model[1][0].params[psHighest] = ParamValue(5.0);
+    ClickFit();
+    WaitForFit();
+    ASSERT_TRUE(Fit->Result().has_value()) << Fit->ErrorText().toStdString();
+    const TRegionFitResult& fit = *Fit->Result();
+    const int sandstone = RowOf(QStringLiteral("Sandstone"));
+    ASSERT_NE(sandstone, -1);
+    EXPECT_NEAR(fit.Regions[static_cast<size_t>(sandstone)].Resistivity, 5.0, 0.1);
+    EXPECT_EQ(Fit->ResultTable->item(sandstone, 3)->text(), QStringLiteral("at its bound"));
+    int absurd = 0;
+    for (int row = 0; row < Fit->ResultTable->rowCount(); ++row) {
+        const TFittedRegion& region = fit.Regions[static_cast<size_t>(row)];
+        const QString text = Fit->ResultTable->item(row, 3)->text();
+        if (region.State != TRegionFitState::Fitted || row == sandstone)
+            continue;
+        if (!(region.Factor <= 1000.0)) {
+            ++absurd;
+            EXPECT_EQ(text, QStringLiteral("beyond \u00d7/\u00f7 1000")) << row;
+            continue;
+        }
+        ASSERT_TRUE(text.startsWith(QStringLiteral("\u00d7/\u00f7 "))) << text.toStdString();
+        EXPECT_NEAR(text.mid(4).toDouble(), region.Factor, 0.01 * region.Factor) << text.toStdString();
+    }
+    // The fit of this case does leave one such factor (about 1e97).
+    EXPECT_EQ(absurd, 1);
 }
 
 // Discard (and Escape after a fit) leaves the section as drawn.

@@ -46,6 +46,43 @@ double GroundBetween(const std::vector<TElectrode>& Points, double X)
     return Points.back().z;
 }
 
+// An electrode no datum uses widened the frame to it. The frame spans the
+// electrodes the data use; the data on them keep every datum, renumbered.
+TEST(SectionFromData, AnElectrodeNoDatumUsesDoesNotWidenTheFrame)
+{
+    TMeasuredData data = TwelveElectrodeLine([](double) { return 0.0; }, false);
+    // A spare far to the right, and one to the left before the line's first.
+    data.Electrodes.push_back({300.0, 0.0});
+    data.Electrodes.insert(data.Electrodes.begin(), {-150.0, 0.0});
+    for (TConfiguration& c : data.Configurations)
+        for (int* e : {&c.a, &c.b, &c.m, &c.n})
+            *e += 1;
+    const TDataSection section = SectionFromData(data);
+    EXPECT_DOUBLE_EQ(section.Area.left, 0.0);
+    EXPECT_DOUBLE_EQ(section.Area.right, 75.0);
+    std::vector<int> used;
+    const TMeasuredData kept = DataOnUsedElectrodes(data, &used);
+    ASSERT_EQ(kept.Electrodes.size(), 12u);
+    ASSERT_EQ(used.size(), 12u);
+    EXPECT_EQ(used.front(), 1);
+    EXPECT_EQ(used.back(), 12);
+    ASSERT_EQ(kept.Size(), data.Size());
+    for (size_t d = 0; d < kept.Size(); ++d) {
+        const TConfiguration& was = data.Configurations[d];
+        const TConfiguration& is = kept.Configurations[d];
+        EXPECT_EQ(kept.Electrodes.at(static_cast<size_t>(is.a)).x, data.Electrodes.at(static_cast<size_t>(was.a)).x);
+        EXPECT_EQ(kept.Electrodes.at(static_cast<size_t>(is.n)).x, data.Electrodes.at(static_cast<size_t>(was.n)).x);
+        EXPECT_EQ(kept.Resistivities[d], data.Resistivities[d]);
+    }
+    // Data whose electrodes all serve are kept as they are.
+    EXPECT_EQ(DataOnUsedElectrodes(kept).Electrodes.size(), 12u);
+    // One electrode used: no frame.
+    TMeasuredData spare = data;
+    spare.Configurations.assign(1, TConfiguration{1, -1, 1, -1});
+    spare.Resistivities.assign(1, 100.0);
+    EXPECT_THROW(SectionFromData(spare), EForwardError);
+}
+
 TEST(SectionFromData, FramesTheSurveyTwoSpacingsOutWithTheFilesTopographyAsRelief)
 {
     TMeasuredData data = TwelveElectrodeLine([](double X) { return 200.0 + 0.1 * X; }, true);
