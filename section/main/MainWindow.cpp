@@ -249,9 +249,7 @@ void TMainfrm::ShowRegions()
         RegionsWindow->OnUndo = [this] { Undo(); };
     }
     RegionsWindow->Refresh();
-    RegionsWindow->show();
-    RegionsWindow->raise();
-    RegionsWindow->activateWindow();
+    BringToFront(RegionsWindow);
 }
 
 void TMainfrm::RefreshRegions()

@@ -31,6 +31,7 @@ class QAction;
 class QMenu;
 class QToolBar;
 class QToolButton;
+class QWidget;
 
 namespace lp {
 
@@ -46,6 +47,10 @@ class TPointSeries;
 class TRegionsWindow;
 class TTimer;
 struct TMeasuredData;
+
+// Shows a window the user opened and gives it the keyboard, also when a
+// closing menu or dialog would hand the keyboard back to the main window.
+void BringToFront(QWidget* Window);
 
 // The answer to "Save changes to NAME?".
 enum class TSaveChangesAnswer { Save, Discard, Cancel };

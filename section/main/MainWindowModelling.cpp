@@ -13,12 +13,31 @@
 #include "section/modelling/InversionWindow.h"
 #include "section/modelling/TimeLapseWindow.h"
 
+#include <QtCore/QTimer>
 #include <QtGui/QScreen>
 #include <QtWidgets/QLineEdit>
 
 #include <algorithm>
 
 namespace lp {
+
+void BringToFront(QWidget* Window)
+{
+    Window->show();
+    Window->raise();
+    Window->activateWindow();
+    // A window opened from a menu command, or after a file dialog, is shown
+    // while the menu or dialog is still closing, and its closing hands the
+    // keyboard back to the main window. Asked again once those events are
+    // through, the window the user just opened gets the keys typed next
+    // (a mnemonic such as Alt+D reaches its box, not the main window).
+    QTimer::singleShot(0, Window, [Window] {
+        if (Window->isVisible()) {
+            Window->raise();
+            Window->activateWindow();
+        }
+    });
+}
 
 void TMainfrm::OpenMeasuredData()
 {
@@ -84,9 +103,7 @@ void TMainfrm::ShowInversion()
         const QRect frame = frameGeometry();
         InversionWindow->move(frame.left() + 40, frame.top() + 40);
     }
-    InversionWindow->show();
-    InversionWindow->raise();
-    InversionWindow->activateWindow();
+    BringToFront(InversionWindow);
     // The data the forward window holds now, with its error field: new data
     // lay a new mesh, the same keep the one the user edited (the window
     // asks when the model area changed under it).
@@ -105,9 +122,7 @@ void TMainfrm::ShowTimeLapse()
         const QRect frame = frameGeometry();
         TimeLapseWindow->move(frame.left() + 60, frame.top() + 60);
     }
-    TimeLapseWindow->show();
-    TimeLapseWindow->raise();
-    TimeLapseWindow->activateWindow();
+    BringToFront(TimeLapseWindow);
 }
 
 // A section just loaded into Chart shown without a picture (its corners
@@ -206,9 +221,7 @@ void TMainfrm::ShowForwardResponse()
     if (!FSectionOpen)
         return;
     CreateForwardWindow();
-    ForwardWindow->show();
-    ForwardWindow->raise();
-    ForwardWindow->activateWindow();
+    BringToFront(ForwardWindow);
 }
 
 } // namespace lp
