@@ -186,19 +186,6 @@ std::vector<Eigen::Index> Undetermined(const Eigen::MatrixXd& Normal, double Sca
     return gone;
 }
 
-// The side of its range a fitted region is held at, if any.
-const char* HeldAtBound(double rho, const TRegionFitSetting& s)
-{
-    if (s.Lowest && s.Highest) {
-        const double share = (rho - *s.Lowest) / (*s.Highest - *s.Lowest);
-        return share < NearBound ? "lowest" : share > 1.0 - NearBound ? "highest" : nullptr;
-    }
-    if (s.Lowest && std::log(rho / *s.Lowest) < NearBound)
-        return "lowest";
-    if (s.Highest && std::log(*s.Highest / rho) < NearBound)
-        return "highest";
-    return nullptr;
-}
 
 // Whether the undamped Step changes no ln ρ by more than it means:
 // ConvergedShare of its uncertainty Sigma, at least ConvergedChange.
@@ -718,6 +705,22 @@ TRegionFitResult FitRegions(const TForwardModel& Ground, const TMeasuredData& Me
     }
     fitter.Progress().Report(1.0);
     return result;
+}
+
+// The side of its range a fitted region is held at, if any.
+const char* HeldAtBound(double rho, const TRegionFitSetting& s)
+{
+    if (!(rho > 0.0))
+        return nullptr;
+    if (s.Lowest && s.Highest) {
+        const double share = (rho - *s.Lowest) / (*s.Highest - *s.Lowest);
+        return share < NearBound ? "lowest" : share > 1.0 - NearBound ? "highest" : nullptr;
+    }
+    if (s.Lowest && std::log(rho / *s.Lowest) < NearBound)
+        return "lowest";
+    if (s.Highest && std::log(*s.Highest / rho) < NearBound)
+        return "highest";
+    return nullptr;
 }
 
 } // namespace lp

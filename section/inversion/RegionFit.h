@@ -76,6 +76,10 @@ struct TRegionFitSetting {
     std::optional<double> Lowest, Highest; // ohm-m
 };
 
+// The side of its range ("lowest" or "highest") a fitted resistivity is
+// held at, if any: within 1 % of the range, or 1 % in ln ρ of a single bound.
+const char* HeldAtBound(double Resistivity, const TRegionFitSetting& Setting);
+
 struct TRegionFitOptions {
     TErrorModel Errors;
     int MaxIterations = 20;

@@ -70,23 +70,9 @@ QString UncertaintyFactorText(double Factor, const QString& Sign)
     return Sign + QLatin1Char(' ') + QString::number(Factor, 'f', decimals);
 }
 
-bool FitHeldAtBound(double Resistivity, const TRegionFitSetting& Setting)
-{
-    // The fit's own rule for holding a region at a bound (RegionFit.cpp).
-    constexpr double near = 0.01;
-    if (!(Resistivity > 0.0))
-        return false;
-    if (Setting.Lowest && Setting.Highest) {
-        const double share = (Resistivity - *Setting.Lowest) / (*Setting.Highest - *Setting.Lowest);
-        return share < near || share > 1.0 - near;
-    }
-    return (Setting.Lowest && std::log(Resistivity / *Setting.Lowest) < near) ||
-           (Setting.Highest && std::log(*Setting.Highest / Resistivity) < near);
-}
-
 QString FittedUncertaintyText(const TFittedRegion& Region, const TRegionFitSetting& Setting, const QString& Sign)
 {
-    if (FitHeldAtBound(Region.Resistivity, Setting))
+    if (HeldAtBound(Region.Resistivity, Setting))
         return QStringLiteral("at its bound");
     return UncertaintyFactorText(Region.Factor, Sign);
 }

@@ -33,13 +33,10 @@ QString FittedPolarizabilityText(double Polarizability);
 QString UncertaintyFactorText(double Factor, const QString& Sign);
 inline constexpr double MaxShownUncertaintyFactor = 1000.0;
 
-// Whether a fitted resistivity is held at one of its bounds: within 1 % of
-// its range of a bound (both bounds set), or within 1 % in ln ρ of a lone
-// bound, where the fit holds a region (RegionFit.h). There the fit's
-// factor is no uncertainty (its steps stop at the bound, and the
+// A region held at a bound (HeldAtBound) reads "at its bound": there the
+// fit's factor is no uncertainty (its steps stop at the bound, and the
 // curvature along the bound says nothing of how far the data would move
 // it: factors of 1e41 came out).
-bool FitHeldAtBound(double Resistivity, const TRegionFitSetting& Setting);
 
 // The uncertainty column of a fitted region: "at its bound" where the fit
 // holds it there, else its factor (UncertaintyFactorText).

@@ -55,7 +55,7 @@ TEST(FittedRegions, ARegionAtItsBoundIsShownAsSuch)
     };
     for (const TCase& c : cases) {
         const TRegionFitSetting setting{true, c.Lowest, c.Highest};
-        EXPECT_EQ(FitHeldAtBound(c.Rho, setting), c.Held) << c.Rho;
+        EXPECT_EQ(HeldAtBound(c.Rho, setting) != nullptr, c.Held) << c.Rho;
         TFittedRegion region;
         region.State = TRegionFitState::Fitted;
         region.Resistivity = c.Rho;
