@@ -730,6 +730,10 @@ private:
         FData.HasElevations = std::any_of(FData.Electrodes.begin(), FData.Electrodes.end(),
                                           [](const TElectrode& e) { return e.z != 0.0; }) ||
                               !FTopography.empty();
+        // Elevations of the electrodes' own (no topography block): a
+        // hole's electrodes below its top are buried (SetEnvelopeDepths).
+        if (FData.HasElevations && FTopography.empty())
+            SetEnvelopeDepths(FData.Electrodes);
     }
 
     // The line that places an electrode: its row's, or for a remote the
