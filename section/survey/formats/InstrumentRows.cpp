@@ -541,6 +541,9 @@ TMeasuredData TInstrumentRows::Data()
     }
     FData.HasElevations = std::any_of(FData.Electrodes.begin(), FData.Electrodes.end(),
                                       [](const TElectrode& e) { return e.z != 0.0; });
+    // The instruments' z are elevations: a hole's electrodes below its top are buried.
+    if (FData.HasElevations)
+        SetEnvelopeDepths(FData.Electrodes);
 
     // A chargeability column of zeros only is a file without IP.
     const bool chargeabilities = std::any_of(FRows.begin(), FRows.end(), [](const TInstrumentRow& row) {

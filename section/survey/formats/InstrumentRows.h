@@ -5,7 +5,9 @@
 //
 // - Electrodes given by coordinates are one electrode when they stand
 //   within 1 mm of each other; their elevations (z) become the survey's
-//   relief, as the unified format's electrode elevations do.
+//   relief, as the unified format's electrode elevations do, and
+//   electrodes at one place along the line below the highest there (a
+//   borehole's) are buried (SetEnvelopeDepths, Survey.h).
 // - The line: along x when every y is the same, along y when every x is;
 //   any other straight line in x-y is fitted through the electrodes and the
 //   distance along it used (from its first electrode), with a warning when

@@ -14,6 +14,7 @@
 #include <atomic>
 #include <chrono>
 #include <cmath>
+#include <numbers>
 #include <set>
 #include <thread>
 
@@ -333,6 +334,72 @@ TEST(ForwardMesh, SidePaddingInRegionsOfItsOwn)
     EXPECT_EQ(inside, (std::set<int>{0, 1}));
     options.SidePaddingOffset = 3; // the body's strips would be region 4
     EXPECT_THROW(PadGeometry(ground, m.survey, options), EForwardError);
+}
+
+// Buried electrodes: one inside a region, one on the boundary between two
+// regions (a lake's bottom), one at the x of a surface electrode below
+// it. Each has a node of its own at its place, and the triangles round it
+// close the whole turn (a surface electrode's half a turn), in the regions
+// on either side.
+TEST(ForwardMesh, BuriedElectrodesGetNodesOfTheirOwnWithTrianglesAllRound)
+{
+    TForwardSection section(100.0, 40.0, 100.0);
+    section.AddBody({{0, 0}, {100, 0}, {100, 3}, {0, 3}}, 15.0); // water, 3 m deep
+    const TForwardModel ground = section.Ground();
+    TSurvey survey;
+    survey.HasElevations = true;
+    survey.Electrodes = {{40.0, 0.0}, {40.0, -7.0}, {60.0, -3.0}, {50.0, -10.0}};
+    survey.Configurations = {{0, 1, 2, 3}};
+    PlaceSurvey(survey, ground);
+    EXPECT_FALSE(survey.Electrodes[0].Buried());
+    EXPECT_DOUBLE_EQ(survey.Electrodes[1].Depth, 7.0);
+    EXPECT_DOUBLE_EQ(survey.Electrodes[2].Depth, 3.0);
+    const TForwardMesh mesh = MeshGeometry(PadGeometry(ground, survey));
+    ASSERT_EQ(mesh.ElectrodeNodes.size(), 4u);
+    EXPECT_EQ(std::set<int>(mesh.ElectrodeNodes.begin(), mesh.ElectrodeNodes.end()).size(), 4u);
+    const double turn[4] = {std::numbers::pi, 2 * std::numbers::pi, 2 * std::numbers::pi, 2 * std::numbers::pi};
+    for (size_t e = 0; e < 4; ++e) {
+        const int at = mesh.ElectrodeNodes[e];
+        const TGeometryPoint& node = mesh.Nodes[static_cast<size_t>(at)];
+        EXPECT_DOUBLE_EQ(node.x, survey.Electrodes[e].x);
+        EXPECT_DOUBLE_EQ(node.y, survey.Electrodes[e].z);
+        double angle = 0.0;
+        std::set<int> regions;
+        for (size_t t = 0; t < mesh.Triangles.size(); ++t) {
+            const auto& tri = mesh.Triangles[t];
+            const auto corner = std::find(tri.begin(), tri.end(), at);
+            if (corner == tri.end())
+                continue;
+            const size_t i = static_cast<size_t>(corner - tri.begin());
+            const TGeometryPoint& p = mesh.Nodes[static_cast<size_t>(tri[(i + 1) % 3])];
+            const TGeometryPoint& q = mesh.Nodes[static_cast<size_t>(tri[(i + 2) % 3])];
+            angle += std::fabs(std::remainder(std::atan2(q.y - node.y, q.x - node.x) -
+                                                  std::atan2(p.y - node.y, p.x - node.x),
+                                              2 * std::numbers::pi));
+            regions.insert(mesh.TriangleRegion[t]);
+        }
+        EXPECT_NEAR(angle, turn[e], 1e-9) << "electrode " << e + 1;
+        // On the lake's bottom: water above, ground below.
+        EXPECT_EQ(regions.size(), e == 2 ? 2u : 1u) << "electrode " << e + 1;
+    }
+    CheckTriangleShapes(mesh);
+}
+
+// A buried electrode below the model area's bottom cannot be meshed:
+// refused naming it.
+TEST(ForwardMesh, ABuriedElectrodeBelowTheModelAreaIsRefused)
+{
+    const TForwardSection section(100.0, 40.0, 100.0);
+    TSurvey survey;
+    survey.HasElevations = true;
+    survey.Electrodes = {{40.0, 0.0}, {40.0, -50.0}};
+    survey.Configurations = {{0, -1, 1, -1}};
+    try {
+        PlaceSurvey(survey, section.Ground());
+        FAIL() << "placed";
+    } catch (const EForwardError& error) {
+        EXPECT_EQ(error.Message(), "Electrode 2 (x = 40, z = -50) lies below the model area's bottom (z = -40).");
+    }
 }
 
 } // namespace
