@@ -66,12 +66,7 @@ class SideBySide(unittest.TestCase):
             electrodes = [(26.0 + 2.0 * i, -3.0) for i in range(24)]
             configurations = [(i, i + 1, i + n + 1, i + n + 2) for n in range(1, 7) for i in range(1, 25)
                               if i + n + 2 <= 24]
-            with open(scheme, "w", encoding="utf-8") as file:
-                file.write("%d\n# x z\n" % len(electrodes))
-                file.writelines("%g %g\n" % e for e in electrodes)
-                file.write("%d\n# a b m n\n" % len(configurations))
-                file.writelines("%d %d %d %d\n" % c for c in configurations)
-                file.write("0\n")
+            program.write_scheme(scheme, electrodes, configurations)
             self.compare("lake-bottom.sec", "--scheme", scheme)
 
 
