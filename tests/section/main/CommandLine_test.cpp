@@ -230,6 +230,12 @@ TEST(CommandLine, ForwardOnACrossholeArrayAndItsSchemeGiveTheSameData)
                                           "100", "--scheme", out});
     EXPECT_EQ(again.Code, 0) << again.Errors.toStdString();
     EXPECT_EQ(DataLines(folder.filePath("again.dat")), DataLines(out));
+    // The file as measured data: the same ground fits it (four data below 0 over the
+    // example's bodies left out, with a warning).
+    const TCommandRun measured = RunCommand({"--forward", folder.filePath("compared.dat"), section,
+                                             "--host-resistivity", "100", "--data", out});
+    EXPECT_EQ(measured.Code, 0) << measured.Errors.toStdString();
+    EXPECT_TRUE(measured.Out.startsWith("82 data (0 skipped): rrms 0.00 %")) << measured.Out.toStdString();
 }
 
 // An unknown option last on the line was answered "needs a value", as if it
