@@ -256,26 +256,30 @@ private:
 
     // Each place's distance to its nearest other place in the section's
     // plane (a buried electrode's nearest may be in another hole, or below
-    // it in its own), the closest pair first met in x order.
+    // it in its own), scanned out both ways along x until the x distance
+    // alone exceeds the nearest found; the closest pair, lower place first.
     std::vector<double> NearestInPlane(int& closestA, int& closestB) const
     {
         std::vector<double> nearest(FPlaces.size(), FLength);
         const std::vector<int> order = PlacesByX();
         double closest = 1e300;
-        for (size_t i = 0; i < order.size(); ++i)
-            for (size_t j = i + 1; j < order.size(); ++j) {
-                const double along = Place(order[j]).x - Place(order[i]).x;
-                if (along > nearest[static_cast<size_t>(order[i])] && along > closest)
-                    break;
-                const double d = PlaceDistance(order[i], order[j]);
-                for (int e : {order[i], order[j]})
-                    nearest[static_cast<size_t>(e)] = std::min(nearest[static_cast<size_t>(e)], d);
+        for (size_t i = 0; i < order.size(); ++i) {
+            const int at = order[i];
+            double& own = nearest[static_cast<size_t>(at)];
+            const auto visit = [&](size_t j) {
+                const double d = PlaceDistance(at, order[j]);
+                own = std::min(own, d);
                 if (d < closest) {
                     closest = d;
-                    closestA = std::min(order[i], order[j]);
-                    closestB = std::max(order[i], order[j]);
+                    closestA = std::min(at, order[j]);
+                    closestB = std::max(at, order[j]);
                 }
-            }
+            };
+            for (size_t j = i + 1; j < order.size() && Place(order[j]).x - Place(at).x < own; ++j)
+                visit(j);
+            for (size_t j = i; j-- > 0 && Place(at).x - Place(order[j]).x < own;)
+                visit(j);
+        }
         return nearest;
     }
 

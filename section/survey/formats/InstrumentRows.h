@@ -63,7 +63,7 @@ struct TInstrumentPlace {
     // The depth below the ground's surface where the file gives it (DAS-1's
     // terrain elevation above the electrode's); none: the electrodes' upper
     // envelope decides (SetEnvelopeDepths).
-    std::optional<double> Depth;
+    std::optional<double> Depth = std::nullopt;
 };
 
 struct TInstrumentRow {

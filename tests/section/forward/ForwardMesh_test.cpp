@@ -385,6 +385,24 @@ TEST(ForwardMesh, BuriedElectrodesGetNodesOfTheirOwnWithTrianglesAllRound)
     CheckTriangleShapes(mesh);
 }
 
+// An electrode whose nearest lies beside a closer pair (a hole's) took
+// its fan from a far electrode: the nearest in the plane is every
+// electrode's own, so its rim is 0.12 of that distance (ElectrodeSize).
+TEST(ForwardMesh, ABuriedElectrodesFanFollowsItsNearestInThePlane)
+{
+    const TForwardSection section(100.0, 40.0, 100.0);
+    TSurvey survey;
+    survey.HasElevations = true;
+    survey.Electrodes = {{40.0, -10.0}, {40.0, -11.0}, {43.0, -10.5}, {60.0, -10.0}};
+    survey.Configurations = {{0, 1, 2, 3}};
+    const TForwardModel ground = section.Ground();
+    PlaceSurvey(survey, ground);
+    const TPaddedGeometry padded = PadGeometry(ground, survey);
+    ASSERT_EQ(padded.RimSizes.size(), 4u);
+    EXPECT_NEAR(padded.RimSizes[2], TMeshOptions().ElectrodeSize * std::hypot(3.0, 0.5), 1e-12);
+    EXPECT_NEAR(padded.RimSizes[0], TMeshOptions().ElectrodeSize * 1.0, 1e-12);
+}
+
 // A buried electrode below the model area's bottom cannot be meshed:
 // refused naming it.
 TEST(ForwardMesh, ABuriedElectrodeBelowTheModelAreaIsRefused)
