@@ -504,6 +504,17 @@ private:
                 if (std::fabs(Y(p) - bottom) <= same)
                     bottomSide.push_back(p);
             }
+        // A buried electrode on a side or the bottom split its frame edge:
+        // the pieces' points too.
+        for (const auto& [a, b] : P.Edges) {
+            const auto along = [&](auto on, std::vector<int>& side) {
+                if (on(a) && on(b))
+                    side.insert(side.end(), {a, b});
+            };
+            along([&](int p) { return std::fabs(X(p) - left) <= same; }, leftSide);
+            along([&](int p) { return std::fabs(X(p) - right) <= same; }, rightSide);
+            along([&](int p) { return std::fabs(Y(p) - bottom) <= same; }, bottomSide);
+        }
         const auto sortUnique = [](std::vector<int>& side, auto less) {
             std::sort(side.begin(), side.end(), less);
             side.erase(std::unique(side.begin(), side.end()), side.end());

@@ -336,6 +336,26 @@ TEST(ForwardMesh, SidePaddingInRegionsOfItsOwn)
     EXPECT_THROW(PadGeometry(ground, m.survey, options), EForwardError);
 }
 
+// The angle the triangles round a node close, and the regions they lie in.
+double AngleRound(const TForwardMesh& mesh, int at, std::set<int>& regions)
+{
+    const TGeometryPoint& node = mesh.Nodes[static_cast<size_t>(at)];
+    double angle = 0.0;
+    for (size_t t = 0; t < mesh.Triangles.size(); ++t) {
+        const auto& tri = mesh.Triangles[t];
+        const auto corner = std::find(tri.begin(), tri.end(), at);
+        if (corner == tri.end())
+            continue;
+        const size_t i = static_cast<size_t>(corner - tri.begin());
+        const TGeometryPoint& p = mesh.Nodes[static_cast<size_t>(tri[(i + 1) % 3])];
+        const TGeometryPoint& q = mesh.Nodes[static_cast<size_t>(tri[(i + 2) % 3])];
+        angle += std::fabs(std::remainder(std::atan2(q.y - node.y, q.x - node.x) - std::atan2(p.y - node.y, p.x - node.x),
+                                          2 * std::numbers::pi));
+        regions.insert(mesh.TriangleRegion[t]);
+    }
+    return angle;
+}
+
 // Buried electrodes: one inside a region, one on the boundary between two
 // regions (a lake's bottom), one at the x of a surface electrode below
 // it. Each has a node of its own at its place, and the triangles round it
@@ -363,22 +383,8 @@ TEST(ForwardMesh, BuriedElectrodesGetNodesOfTheirOwnWithTrianglesAllRound)
         const TGeometryPoint& node = mesh.Nodes[static_cast<size_t>(at)];
         EXPECT_DOUBLE_EQ(node.x, survey.Electrodes[e].x);
         EXPECT_DOUBLE_EQ(node.y, survey.Electrodes[e].z);
-        double angle = 0.0;
         std::set<int> regions;
-        for (size_t t = 0; t < mesh.Triangles.size(); ++t) {
-            const auto& tri = mesh.Triangles[t];
-            const auto corner = std::find(tri.begin(), tri.end(), at);
-            if (corner == tri.end())
-                continue;
-            const size_t i = static_cast<size_t>(corner - tri.begin());
-            const TGeometryPoint& p = mesh.Nodes[static_cast<size_t>(tri[(i + 1) % 3])];
-            const TGeometryPoint& q = mesh.Nodes[static_cast<size_t>(tri[(i + 2) % 3])];
-            angle += std::fabs(std::remainder(std::atan2(q.y - node.y, q.x - node.x) -
-                                                  std::atan2(p.y - node.y, p.x - node.x),
-                                              2 * std::numbers::pi));
-            regions.insert(mesh.TriangleRegion[t]);
-        }
-        EXPECT_NEAR(angle, turn[e], 1e-9) << "electrode " << e + 1;
+        EXPECT_NEAR(AngleRound(mesh, at, regions), turn[e], 1e-9) << "electrode " << e + 1;
         // On the lake's bottom: water above, ground below.
         EXPECT_EQ(regions.size(), e == 2 ? 2u : 1u) << "electrode " << e + 1;
     }
@@ -401,6 +407,29 @@ TEST(ForwardMesh, ABuriedElectrodesFanFollowsItsNearestInThePlane)
     ASSERT_EQ(padded.RimSizes.size(), 4u);
     EXPECT_NEAR(padded.RimSizes[2], TMeshOptions().ElectrodeSize * std::hypot(3.0, 0.5), 1e-12);
     EXPECT_NEAR(padded.RimSizes[0], TMeshOptions().ElectrodeSize * 1.0, 1e-12);
+}
+
+// A hole on the model area's side split the side's frame edge, and the
+// padding beside it was looked for along an edge no longer there
+// ("unordered_map::at"): its electrodes now stand on the side, the padding
+// closing their turn.
+TEST(ForwardMesh, AHoleOnTheModelAreasSideIsMeshedWithThePaddingBesideIt)
+{
+    const TForwardSection section(100.0, 40.0, 100.0);
+    TSurvey survey;
+    survey.HasElevations = true;
+    survey.Electrodes = {{0.0, -1.0}, {0.0, -2.0}, {0.0, -3.0}, {5.0, 0.0}};
+    survey.Configurations = {{0, 1, 2, 3}};
+    const TForwardModel ground = section.Ground();
+    PlaceSurvey(survey, ground);
+    const TForwardMesh mesh = MeshGeometry(PadGeometry(ground, survey));
+    for (size_t e = 0; e < 3; ++e) {
+        const TGeometryPoint& node = mesh.Nodes[static_cast<size_t>(mesh.ElectrodeNodes[e])];
+        EXPECT_EQ(node.x, 0.0);
+        EXPECT_EQ(node.y, survey.Electrodes[e].z);
+        std::set<int> regions;
+        EXPECT_NEAR(AngleRound(mesh, mesh.ElectrodeNodes[e], regions), 2 * std::numbers::pi, 1e-9);
+    }
 }
 
 // A buried electrode below the model area's bottom cannot be meshed:
