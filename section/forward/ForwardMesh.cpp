@@ -159,8 +159,17 @@ private:
     // Neighbours closer than the mesher resolves, refused by name before Gmsh sees them.
     void CheckElectrodeDistances()
     {
-        const std::vector<int> order = PlacesByX();
         const double smallest = SmallestDistance(FFanShare);
+        if (AnyBuried()) {
+            int a = -1, b = -1;
+            NearestInPlane(a, b);
+            if (a >= 0 && PlaceDistance(a, b) < smallest)
+                throw EForwardError("Electrodes " + std::to_string(FPlaces[static_cast<size_t>(a)] + 1) + " and " +
+                                    std::to_string(FPlaces[static_cast<size_t>(b)] + 1) + " are " +
+                                    ShortReal(PlaceDistance(a, b)) + " " + TooClose(smallest) + ".");
+            return;
+        }
+        const std::vector<int> order = PlacesByX();
         for (size_t i = 1; i < order.size(); ++i) {
             const int a = std::min(order[i - 1], order[i]), b = std::max(order[i - 1], order[i]);
             const double d = PlaceDistance(a, b);
@@ -198,10 +207,15 @@ private:
             size_t end = i + 1;
             while (end < order.size() && Electrode(order[end]).x - Electrode(order[i]).x <= same)
                 ++end;
-            const int first = *std::min_element(order.begin() + static_cast<std::ptrdiff_t>(i),
-                                                 order.begin() + static_cast<std::ptrdiff_t>(end));
-            for (size_t j = i; j < end; ++j)
-                FPlaceOf[static_cast<size_t>(order[j])] = first;
+            // Within the run, buried electrodes at different depths stand apart (a hole).
+            for (size_t j = i; j < end; ++j) {
+                const int e = order[j];
+                int first = e;
+                for (size_t k = i; k < end; ++k)
+                    if (SamePlace(Electrode(order[k]), Electrode(e), same))
+                        first = std::min(first, order[k]);
+                FPlaceOf[static_cast<size_t>(e)] = first;
+            }
             i = end;
         }
         // Places numbered by their first electrode's number.
@@ -213,6 +227,12 @@ private:
             }
         for (int& place : FPlaceOf)
             place = number[static_cast<size_t>(place)];
+    }
+
+    // Two electrodes at one x: one place on the surface, or buried at one depth.
+    static bool SamePlace(const TElectrode& a, const TElectrode& b, double same)
+    {
+        return a.Buried() == b.Buried() && (!a.Buried() || std::fabs(a.z - b.z) <= same);
     }
 
     const TElectrode& Electrode(int e) const { return FSurvey.Electrodes[static_cast<size_t>(e)]; }
@@ -228,9 +248,49 @@ private:
         return order;
     }
 
-    // Each place's distance to its neighbours along the surface, the nearer.
+    bool AnyBuried() const
+    {
+        return std::any_of(FSurvey.Electrodes.begin(), FSurvey.Electrodes.end(),
+                           [](const TElectrode& e) { return e.Buried(); });
+    }
+
+    // Each place's distance to its nearest other place in the section's
+    // plane (a buried electrode's nearest may be in another hole, or below
+    // it in its own), scanned out both ways along x until the x distance
+    // alone exceeds the nearest found; the closest pair, lower place first.
+    std::vector<double> NearestInPlane(int& closestA, int& closestB) const
+    {
+        std::vector<double> nearest(FPlaces.size(), FLength);
+        const std::vector<int> order = PlacesByX();
+        double closest = 1e300;
+        for (size_t i = 0; i < order.size(); ++i) {
+            const int at = order[i];
+            double& own = nearest[static_cast<size_t>(at)];
+            const auto visit = [&](size_t j) {
+                const double d = PlaceDistance(at, order[j]);
+                own = std::min(own, d);
+                if (d < closest) {
+                    closest = d;
+                    closestA = std::min(at, order[j]);
+                    closestB = std::max(at, order[j]);
+                }
+            };
+            for (size_t j = i + 1; j < order.size() && Place(order[j]).x - Place(at).x < own; ++j)
+                visit(j);
+            for (size_t j = i; j-- > 0 && Place(at).x - Place(order[j]).x < own;)
+                visit(j);
+        }
+        return nearest;
+    }
+
+    // Each place's distance to its neighbours along the surface, the nearer
+    // (in the plane, NearestInPlane, with buried electrodes).
     std::vector<double> NearestElectrodeDistances() const
     {
+        if (AnyBuried()) {
+            int a = 0, b = 0;
+            return NearestInPlane(a, b);
+        }
         std::vector<double> nearest(FPlaces.size(), FLength);
         const std::vector<int> order = PlacesByX();
         for (size_t i = 1; i < order.size(); ++i) {
@@ -255,8 +315,13 @@ private:
         // to the nearest electrode at most.
         const double width = FGround.Right - FGround.Left;
         const std::vector<double> nearest = NearestElectrodeDistances();
+        FFreeSurface.assign(FPlaces.size(), -1);
         for (size_t e = 0; e < FPlaces.size(); ++e) {
             const TElectrode& electrode = Place(static_cast<int>(e));
+            if (electrode.Buried()) {
+                FElectrodePoints.push_back(PutBuriedElectrode(e, 1e-3 * nearest[e]));
+                continue;
+            }
             const double same = std::max(1e-9 * std::max(1.0, width), std::min(SmallestDistance(0.5), 1e-3 * nearest[e]));
             const auto after = std::lower_bound(FSurface.begin(), FSurface.end(), electrode.x,
                                                 [&](int p, double x) { return X(p) < x; });
@@ -278,6 +343,98 @@ private:
             FSurface.insert(after, point);
             FElectrodePoints.push_back(point);
         }
+    }
+
+    // A buried electrode's point: a point of the geometry within Snap of it,
+    // else a point on a boundary between regions within Snap (the
+    // electrode moved onto it: a lake's bottom, a layer's boundary), else a
+    // point of its own inside a region, whose fan is a whole disc
+    // (CutDiscFan). Surface edges are left out: a buried electrode lies
+    // further below the surface than it may move.
+    int PutBuriedElectrode(size_t place, double snap)
+    {
+        const TElectrode& electrode = Place(static_cast<int>(place));
+        const TGeometryPoint at{electrode.x, electrode.z};
+        int nearestPoint = -1, nearestEdge = -1;
+        double pointDistance = snap, edgeDistance = snap;
+        for (size_t p = 0; p < P.Points.size(); ++p) {
+            const double d = std::hypot(X(static_cast<int>(p)) - at.x, Y(static_cast<int>(p)) - at.y);
+            if (d <= pointDistance) {
+                pointDistance = d;
+                nearestPoint = static_cast<int>(p);
+            }
+        }
+        if (nearestPoint >= 0 && !FEdgeOf.empty() && PointOnEdges(nearestPoint))
+            return nearestPoint;
+        const std::vector<char> onSurface = SurfaceEdges();
+        for (size_t i = 0; i < P.Edges.size(); ++i) {
+            if (onSurface[i])
+                continue;
+            const auto [a, b] = P.Edges[i];
+            const double d = SegmentDistance(at, P.Points[static_cast<size_t>(a)], P.Points[static_cast<size_t>(b)]);
+            if (d <= edgeDistance) {
+                edgeDistance = d;
+                nearestEdge = static_cast<int>(i);
+            }
+        }
+        if (nearestEdge >= 0) {
+            const auto [a, b] = P.Edges[static_cast<size_t>(nearestEdge)];
+            const double dx = X(b) - X(a), dy = Y(b) - Y(a);
+            const double t = std::clamp(((at.x - X(a)) * dx + (at.y - Y(a)) * dy) / (dx * dx + dy * dy), 0.0, 1.0);
+            const int point = AddPoint(X(a) + t * dx, Y(a) + t * dy);
+            SplitEdge(a, b, point);
+            return point;
+        }
+        FFreeSurface[place] = SurfaceHolding(at);
+        if (FFreeSurface[place] < 0)
+            throw EForwardError("The buried electrode at x = " + FormatExactReal(at.x) + ", z = " +
+                                FormatExactReal(at.y) + " lies in no region of the ground.");
+        return AddPoint(at.x, at.y);
+    }
+
+    bool PointOnEdges(int point) const
+    {
+        return std::any_of(P.Edges.begin(), P.Edges.end(),
+                           [&](const std::pair<int, int>& e) { return e.first == point || e.second == point; });
+    }
+
+    // The edges between two surface points next to each other.
+    std::vector<char> SurfaceEdges() const
+    {
+        std::vector<char> on(P.Edges.size(), 0);
+        for (size_t i = 1; i < FSurface.size(); ++i) {
+            const auto found = FEdgeOf.find(Key(FSurface[i - 1], FSurface[i]));
+            if (found != FEdgeOf.end())
+                on[static_cast<size_t>(found->second)] = 1;
+        }
+        return on;
+    }
+
+    // Whether the point lies inside the loop (crossings of a ray to the right).
+    bool InsideLoop(const TGeometryPoint& at, const TGeometryLoop& loop) const
+    {
+        bool inside = false;
+        for (int edge : loop) {
+            const auto [a, b] = P.Edges[static_cast<size_t>(std::abs(edge) - 1)];
+            const TGeometryPoint& p = P.Points[static_cast<size_t>(a)];
+            const TGeometryPoint& q = P.Points[static_cast<size_t>(b)];
+            if ((p.y > at.y) != (q.y > at.y) && at.x < p.x + (q.x - p.x) * (at.y - p.y) / (q.y - p.y))
+                inside = !inside;
+        }
+        return inside;
+    }
+
+    // The surface of the geometry the point lies in; -1 for none.
+    int SurfaceHolding(const TGeometryPoint& at) const
+    {
+        for (size_t s = 0; s < P.Surfaces.size(); ++s) {
+            const TGeometrySurface& surface = P.Surfaces[s];
+            if (InsideLoop(at, surface.outer) &&
+                std::none_of(surface.holes.begin(), surface.holes.end(),
+                             [&](const TGeometryLoop& hole) { return InsideLoop(at, hole); }))
+                return static_cast<int>(s);
+        }
+        return -1;
     }
 
     // Edge a-b becomes a-point and point-b in every loop that runs along it.
@@ -347,6 +504,17 @@ private:
                 if (std::fabs(Y(p) - bottom) <= same)
                     bottomSide.push_back(p);
             }
+        // A buried electrode on a side or the bottom split its frame edge:
+        // the pieces' points too.
+        for (const auto& [a, b] : P.Edges) {
+            const auto along = [&](auto on, std::vector<int>& side) {
+                if (on(a) && on(b))
+                    side.insert(side.end(), {a, b});
+            };
+            along([&](int p) { return std::fabs(X(p) - left) <= same; }, leftSide);
+            along([&](int p) { return std::fabs(X(p) - right) <= same; }, rightSide);
+            along([&](int p) { return std::fabs(Y(p) - bottom) <= same; }, bottomSide);
+        }
         const auto sortUnique = [](std::vector<int>& side, auto less) {
             std::sort(side.begin(), side.end(), less);
             side.erase(std::unique(side.begin(), side.end()), side.end());
@@ -601,7 +769,48 @@ private:
                       [](const TSpoke& a, const TSpoke& b) { return a.angle < b.angle; });
         }
         for (size_t e = 0; e < FElectrodePoints.size(); ++e)
-            CutFan(static_cast<int>(e), radii[e], spokes[e]);
+            if (FFreeSurface[e] >= 0)
+                CutDiscFan(static_cast<int>(e), radii[e]);
+            else
+                CutFan(static_cast<int>(e), radii[e], spokes[e]);
+    }
+
+    // The fan of a buried electrode inside a region: a whole disc, its rim a
+    // hole (clockwise) of the surface holding it.
+    void CutDiscFan(int place, double radius)
+    {
+        const int at = FElectrodePoints[static_cast<size_t>(place)];
+        const double x = X(at), y = Y(at);
+        const int centre = FanNode(x, y);
+        FPlaceNodes.push_back(centre);
+        const int rays = static_cast<int>(std::lround(2 * std::numbers::pi / FanAngle));
+        std::vector<int> rim;
+        std::vector<std::vector<int>> nodes(FanRings, std::vector<int>(static_cast<size_t>(rays) + 1));
+        for (int ring = 0; ring < FanRings; ++ring) {
+            const double r = radius * std::ldexp(1.0, -ring);
+            for (int ray = 0; ray < rays; ++ray) {
+                const double angle = 2 * std::numbers::pi * ray / rays;
+                const double px = x + r * std::cos(angle), py = y + r * std::sin(angle);
+                if (ring > 0) {
+                    nodes[static_cast<size_t>(ring)][static_cast<size_t>(ray)] = FanNode(px, py);
+                } else {
+                    rim.push_back(AddPoint(px, py));
+                    nodes[0][static_cast<size_t>(ray)] = -1 - rim.back();
+                }
+            }
+            nodes[static_cast<size_t>(ring)].back() = nodes[static_cast<size_t>(ring)].front();
+        }
+        TGeometrySurface& surface = P.Surfaces[static_cast<size_t>(FFreeSurface[static_cast<size_t>(place)])];
+        AddFanTriangles(nodes, 0.0, 2 * std::numbers::pi, centre, surface.region);
+        TGeometryLoop hole;
+        for (int ray = rays; ray > 0; --ray) {
+            const int edge = Edge(rim[static_cast<size_t>(ray % rays)], rim[static_cast<size_t>(ray - 1)]);
+            hole.push_back(edge);
+            P.RimEdges.push_back(std::abs(edge) - 1);
+        }
+        surface.holes.push_back(std::move(hole));
+        P.Rims.push_back(rim);
+        P.RimSizes.push_back(RimChord * radius);
     }
 
     const TSpoke& SpokeOf(const std::vector<TSpoke>& spokes, int edge) const
@@ -823,6 +1032,7 @@ private:
     std::vector<int> FPlaces;          // the first electrode at each place
     std::vector<int> FPlaceOf;         // the place of each electrode
     std::vector<int> FElectrodePoints; // the point of each place
+    std::vector<int> FFreeSurface;     // per place: the surface holding a buried electrode off every boundary, else -1
     std::vector<int> FPlaceNodes;      // the fan node of each place
     double FLength = 1.0;              // of the model area or the survey
     double FPad = 1.0;                 // the padding's width and depth

@@ -174,10 +174,12 @@ double PlaceTolerance(const TForwardModel& Ground)
     return 1e-9 * std::max(1.0, Ground.Right - Ground.Left);
 }
 
-// "x = 69", and ", y = 20" for an electrode off the line.
+// "x = 69", ", y = 20" for an electrode off the line, ", z = -4" for a
+// buried one.
 std::string PlaceText(const TElectrode& Electrode)
 {
-    return "x = " + FormatExactReal(Electrode.x) + (Electrode.y != 0.0 ? ", y = " + FormatExactReal(Electrode.y) : "");
+    return "x = " + FormatExactReal(Electrode.x) + (Electrode.y != 0.0 ? ", y = " + FormatExactReal(Electrode.y) : "") +
+           (Electrode.Buried() ? ", z = " + FormatExactReal(Electrode.z) : "");
 }
 
 } // namespace
@@ -199,6 +201,7 @@ std::optional<std::pair<int, int>> ElectrodesAtOnePlace(const std::vector<TElect
     std::iota(order.begin(), order.end(), 0);
     const auto x = [&](int e) { return std::clamp(Electrodes[static_cast<size_t>(e)].x, Ground.Left, Ground.Right); };
     const auto y = [&](int e) { return Electrodes[static_cast<size_t>(e)].y; };
+    const auto z = [&](int e) { return Electrodes[static_cast<size_t>(e)].z; };
     std::sort(order.begin(), order.end(), [&](int a, int b) { return x(a) < x(b); });
     // Electrodes at one x apart across the line (a remote set out square
     // from a line electrode) stand at two places: the back-transform sees
@@ -206,9 +209,27 @@ std::optional<std::pair<int, int>> ElectrodesAtOnePlace(const std::vector<TElect
     // look back over them finds any pair at one y too.
     for (size_t i = 1; i < order.size(); ++i)
         for (size_t j = i; j-- > 0 && x(order[i]) - x(order[j]) <= tolerance;)
-            if (std::fabs(y(order[i]) - y(order[j])) <= tolerance)
+            if (std::fabs(y(order[i]) - y(order[j])) <= tolerance && std::fabs(z(order[i]) - z(order[j])) <= tolerance)
                 return std::pair{std::min(order[j], order[i]), std::max(order[j], order[i])};
     return std::nullopt;
+}
+
+std::vector<TElectrode> PlacedElectrodes(std::vector<TElectrode> Electrodes, bool HasElevations,
+                                         const TForwardModel& Ground)
+{
+    const double below = HasElevations ? BuriedShare * SmallestPlaneDistance(Electrodes)
+                                       : std::numeric_limits<double>::infinity();
+    for (TElectrode& electrode : Electrodes) {
+        electrode.x = std::clamp(electrode.x, Ground.Left, Ground.Right);
+        const double surface = SurfaceElevation(Ground, electrode.x);
+        if (electrode.z < surface - below) {
+            electrode.Depth = surface - electrode.z;
+        } else {
+            electrode.z = surface;
+            electrode.Depth = 0.0;
+        }
+    }
+    return Electrodes;
 }
 
 void PlaceSurvey(TSurvey& Survey, const TForwardModel& Ground)
@@ -219,9 +240,13 @@ void PlaceSurvey(TSurvey& Survey, const TForwardModel& Ground)
                             FormatExactReal(Survey.Electrodes[static_cast<size_t>(*e)].x) +
                             " lies outside the model area (x from " + FormatExactReal(Ground.Left) + " to " +
                             FormatExactReal(Ground.Right) + ").");
-    for (TElectrode& electrode : Survey.Electrodes) {
-        electrode.x = std::clamp(electrode.x, Ground.Left, Ground.Right);
-        electrode.z = SurfaceElevation(Ground, electrode.x);
+    Survey.Electrodes = PlacedElectrodes(Survey.Electrodes, Survey.HasElevations, Ground);
+    for (size_t e = 0; e < Survey.Electrodes.size(); ++e) {
+        const TElectrode& electrode = Survey.Electrodes[e];
+        if (electrode.Buried() && !(electrode.z > Ground.Bottom))
+            throw EForwardError("Electrode " + std::to_string(e + 1) + " (x = " + FormatExactReal(electrode.x) +
+                                ", z = " + FormatExactReal(electrode.z) +
+                                ") lies below the model area's bottom (z = " + FormatExactReal(Ground.Bottom) + ").");
     }
     if (const std::optional<std::pair<int, int>> pair = ElectrodesAtOnePlace(Survey.Electrodes, Ground))
         throw EForwardError("Electrodes " + std::to_string(pair->first + 1) + " and " + std::to_string(pair->second + 1) +
@@ -264,15 +289,18 @@ void CheckElectrodePlaces(const TMeasuredData& Data, const TForwardModel& Ground
     if (const std::optional<int> e = ElectrodeOutsideArea(Data.Electrodes, Ground))
         throw EDataFileError(at(*e) + "the electrode at x = " + x(*e) + " lies outside the model area (x from " +
                              FormatExactReal(Ground.Left) + " to " + FormatExactReal(Ground.Right) + ").");
-    if (std::optional<std::pair<int, int>> pair = ElectrodesAtOnePlace(Data.Electrodes, Ground)) {
+    const std::vector<TElectrode> placed = PlacedElectrodes(Data.Electrodes, Data.HasElevations, Ground);
+    if (std::optional<std::pair<int, int>> pair = ElectrodesAtOnePlace(placed, Ground)) {
         // The refusal names the later of the two lines.
         if (lineOf(pair->first).value_or(0) > lineOf(pair->second).value_or(0))
             std::swap(pair->first, pair->second);
         const std::optional<int> earlier = lineOf(pair->first);
-        const auto place = [&](int electrode) { return PlaceText(Data.Electrodes.at(static_cast<size_t>(electrode))); };
+        const auto place = [&](int electrode) { return PlaceText(placed.at(static_cast<size_t>(electrode))); };
         throw EDataFileError(at(pair->second) + "the electrode at " + place(pair->second) + " stands at the place of " +
                              (earlier ? "line " + std::to_string(*earlier) + "'s" : std::string("another")) + " (" +
-                             place(pair->first) + ") on the section's surface.");
+                             place(pair->first) + (placed[static_cast<size_t>(pair->first)].Buried()
+                                                       ? ") in the ground."
+                                                       : ") on the section's surface."));
     }
 }
 
@@ -291,9 +319,10 @@ std::optional<std::string> ElevationMismatch(const TMeasuredData& Data, const TF
             spacing = std::min(spacing, xs[e] - xs[e - 1]);
     double largest = 0.0;
     size_t worst = 0;
+    const std::vector<TElectrode> placed = PlacedElectrodes(Data.Electrodes, Data.HasElevations, Ground);
     for (size_t e = 0; e < Data.Electrodes.size(); ++e) {
         const TElectrode& electrode = Data.Electrodes[e];
-        if (!(electrode.x >= Ground.Left && electrode.x <= Ground.Right))
+        if (!(electrode.x >= Ground.Left && electrode.x <= Ground.Right) || placed[e].Buried())
             continue;
         const double difference = std::fabs(electrode.z - SurfaceElevation(Ground, electrode.x));
         if (difference > largest) {

@@ -67,17 +67,29 @@ double SurfaceElevation(const std::vector<TGeometryPoint>& Surface, double X);
 // The first electrode beyond the model area's width (a billionth of the
 // width allowed); none when all stand within it.
 std::optional<int> ElectrodeOutsideArea(const std::vector<TElectrode>& Electrodes, const TForwardModel& Ground);
-// Two electrodes, the lower number first, whose x on the surface and y
-// across the line both lie within that tolerance; none when all stand
+// Two electrodes, the lower number first, whose x on the surface, y
+// across the line and z (as placed: buried electrodes at one x and
+// different depths stand apart) all lie within that tolerance; none when all stand
 // apart. Electrodes at one x and different y (a remote set out square from
 // a line electrode) stand apart: they share a point of the section's plane
 // (one source of the 2.5-D problem) and differ in cos(k Δy).
 std::optional<std::pair<int, int>> ElectrodesAtOnePlace(const std::vector<TElectrode>& Electrodes,
                                                         const TForwardModel& Ground);
 
-// Stands the electrodes on the ground surface (z from SurfaceElevation) and
+// The electrodes as the computation places them: x within the model
+// area's width; where the survey has elevations, an electrode lying below
+// the surface at its x by more than BuriedShare of the smallest distance
+// between electrodes in the section's plane is buried there (its z kept,
+// Depth its distance below the surface); every other electrode (all of a
+// survey without elevations) stands on the surface (z from
+// SurfaceElevation, Depth 0): the section's surface decides.
+std::vector<TElectrode> PlacedElectrodes(std::vector<TElectrode> Electrodes, bool HasElevations,
+                                         const TForwardModel& Ground);
+
+// Places the electrodes (PlacedElectrodes) and
 // checks the survey: refused are an electrode outside the model area's
-// width, two electrodes at one place, a survey without a configuration, a
+// width, a buried electrode at or below the model area's bottom, two
+// electrodes at one place (one x, y and z), a survey without a configuration, a
 // configuration naming an electrode that does not exist, without A or M,
 // or using one electrode twice.
 void PlaceSurvey(TSurvey& Survey, const TForwardModel& Ground);
@@ -88,7 +100,8 @@ void PlaceSurvey(TSurvey& Survey, const TForwardModel& Ground);
 // electrodes at one place. Raises EDataFileError.
 void CheckElectrodePlaces(const TMeasuredData& Data, const TForwardModel& Ground);
 
-// When the file gives elevations that differ from the ground's surface by
+// When the file gives elevations of electrodes that stand on the surface
+// (buried ones left out) that differ from the ground's surface by
 // more than a tenth of the smallest spacing between its electrodes: a
 // sentence saying by how much (the largest difference, its electrode)
 // and that the electrodes stand on the surface; none otherwise. First

@@ -6,6 +6,7 @@
 
 #include "section/editor/ModelExport.h"
 #include "section/forward/ForwardModel.h"
+#include "section/model/ModelGeometryText.h"
 #include "section/modelling/ForwardPseudoSection.h"
 #include "section/survey/DataFile.h"
 #include "section/survey/Misfit.h"
@@ -16,7 +17,9 @@ namespace {
 
 TCommandOptions ForwardOptions()
 {
-    TCommandOptions known{{}, {"--array", "--electrodes", "--spacing", "--first", "--levels", "--scheme"}};
+    TCommandOptions known{{},
+                          {"--array", "--electrodes", "--spacing", "--first", "--levels", "--scheme", "--holes",
+                           "--hole-electrodes", "--hole-spacing", "--max-geometric-factor"}};
     return known += DataOptions();
 }
 
@@ -25,17 +28,39 @@ TForwardRequest ParseForwardArguments(const QStringList& Arguments)
     TForwardRequest request;
     const TCommandArguments split = SplitCommandArguments(Arguments, ForwardOptions());
     const QStringList& names = split.Names;
-    bool layoutGiven = false;
+    bool layoutGiven = false, levelsGiven = false, holeArray = false, holeGiven = false;
+    THoleLayout holes;
     for (const auto& [argument, value] : split.Options) {
         if (ReadDataOption(argument, value, request))
             continue;
         if (argument == QStringLiteral("--array")) {
             const std::optional<TArrayKind> kind = ArrayKindFromName(value.toStdString());
-            if (!kind)
-                throw EArgumentError(
-                    QStringLiteral("--array is dipole-dipole, wenner or schlumberger, not \"%1\"").arg(value).toStdString());
-            request.Layout.Kind = *kind;
+            const std::optional<THoleArrayKind> holeKind = HoleArrayKindFromName(value.toStdString());
+            if (!kind && !holeKind)
+                throw EArgumentError(QStringLiteral("--array is dipole-dipole, wenner, schlumberger, crosshole, "
+                                                    "surface-hole or single-hole, not \"%1\"")
+                                         .arg(value)
+                                         .toStdString());
+            if (kind)
+                request.Layout.Kind = *kind;
+            else
+                holes.Kind = *holeKind;
+            holeArray = holeKind.has_value();
             layoutGiven = true;
+        } else if (argument == QStringLiteral("--holes")) {
+            holes.Holes.clear();
+            for (const QString& x : value.split(QLatin1Char(',')))
+                holes.Holes.push_back(FiniteArgument(argument, x.trimmed()));
+            holeGiven = true;
+        } else if (argument == QStringLiteral("--hole-electrodes")) {
+            holes.HoleElectrodes = CountArgument(argument, value, 2, MaxHoleElectrodes);
+            holeGiven = true;
+        } else if (argument == QStringLiteral("--hole-spacing")) {
+            holes.HoleSpacing = PositiveArgument(argument, value);
+            holeGiven = true;
+        } else if (argument == QStringLiteral("--max-geometric-factor")) {
+            holes.MaxGeometricFactor = PositiveArgument(argument, value);
+            holeGiven = true;
         } else if (argument == QStringLiteral("--electrodes")) {
             request.Layout.Electrodes = CountArgument(argument, value, MinArrayElectrodes, MaxArrayElectrodes);
             layoutGiven = true;
@@ -47,7 +72,7 @@ TForwardRequest ParseForwardArguments(const QStringList& Arguments)
             layoutGiven = true;
         } else if (argument == QStringLiteral("--levels")) {
             request.Layout.Levels = CountArgument(argument, value, MinArrayLevels, MaxArrayLevels);
-            layoutGiven = true;
+            layoutGiven = levelsGiven = true;
         } else if (argument == QStringLiteral("--scheme")) {
             request.SchemeFile = value;
         } else {
@@ -68,9 +93,42 @@ TForwardRequest ParseForwardArguments(const QStringList& Arguments)
                                        request.Cleaning.Any()))
         throw EArgumentError("--error, --voltage-error, --format, --drop-negative, --drop-outliers, "
                              "--drop-reciprocal and --reciprocal-error go with --data MEASURED");
+    if (holeGiven && !holeArray)
+        throw EArgumentError("--holes, --hole-electrodes, --hole-spacing and --max-geometric-factor go with "
+                             "--array crosshole, surface-hole or single-hole");
+    if (holeArray) {
+        if (holes.Holes.empty())
+            throw EArgumentError("--array " + HoleArrayKindName(holes.Kind) + " needs --holes X" +
+                                 (holes.Kind == THoleArrayKind::Crosshole ? "1,X2" : ""));
+        if (levelsGiven)
+            throw EArgumentError("--levels goes with the arrays on the surface, not with --array " +
+                                 HoleArrayKindName(holes.Kind));
+        request.Holes = holes;
+    }
     request.OutFile = names[0];
     request.SectionFile = names[1];
     return request;
+}
+
+// The survey of a hole array under the section's surface; a surface-to-hole
+// line as --electrodes, --spacing and --first place an array's. Prints how
+// many configurations it has and how many were dropped for their
+// geometric factor.
+TSurvey HoleSurvey(THoleLayout Holes, const TArrayLayout& Line, const TForwardModel& Ground, std::FILE* Out)
+{
+    if (Holes.Kind == THoleArrayKind::SurfaceHole) {
+        const TSurvey line = MakeArraySurvey(Line, Ground.Left, Ground.Right);
+        Holes.SurfaceElectrodes = static_cast<int>(line.Electrodes.size());
+        Holes.SurfaceFirst = line.Electrodes.front().x;
+        Holes.SurfaceSpacing = line.Electrodes.at(1).x - line.Electrodes.front().x;
+    }
+    const THoleSurvey made = MakeHoleSurvey(Holes, [&](double x) { return SurfaceElevation(Ground, x); });
+    PrintLine(Out, QStringLiteral("%1: %2 configurations, %3 dropped (a geometric factor above %4 m)")
+                       .arg(QString::fromStdString(HoleArrayKindName(Holes.Kind)))
+                       .arg(made.Survey.Configurations.size())
+                       .arg(made.Dropped)
+                       .arg(QString::fromStdString(FormatExactReal(Holes.MaxGeometricFactor))));
+    return made.Survey;
 }
 
 } // namespace
@@ -109,8 +167,9 @@ int ForwardCommand(const QStringList& Arguments, std::FILE* Out, std::FILE* Erro
             PrintLine(Out, QString::fromStdString(MisfitSummary(misfit, measured.Skipped)));
             return 0;
         }
-        TSurvey survey = request.SchemeFile.isEmpty() ? MakeArraySurvey(request.Layout, ground.Left, ground.Right)
-                                                      : ReadSchemeFile(request.SchemeFile);
+        TSurvey survey = request.Holes            ? HoleSurvey(*request.Holes, request.Layout, ground, Out)
+                         : request.SchemeFile.isEmpty() ? MakeArraySurvey(request.Layout, ground.Left, ground.Right)
+                                                        : ReadSchemeFile(request.SchemeFile);
         const TForwardResult result = ComputeForwardResponse(ground, std::move(survey));
         SaveOutput(request.OutFile, "data file", table ? FormatDataTable(result) : FormatUnifiedData(result));
         return 0;

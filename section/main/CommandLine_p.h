@@ -16,6 +16,7 @@
 #include "section/editor/SectionFile.h"
 #include "section/inversion/SurveyInversion.h"
 #include "section/survey/MeasuredData.h"
+#include "section/survey/HoleSurvey.h"
 #include "section/survey/Survey.h"
 #include "section/survey/formats/DataFormats.h"
 
@@ -65,6 +66,7 @@ struct TForwardRequest {
     QString OutFile, SectionFile, SchemeFile, DataFile;
     TCleaningRequest Cleaning;               // with DataFile
     TArrayLayout Layout;
+    std::optional<THoleLayout> Holes;        // --array crosshole|surface-hole|single-hole
     std::optional<double> HostResistivity;
     std::optional<double> ErrorPercent;      // with DataFile
     std::optional<double> VoltageError;      // volts, with DataFile

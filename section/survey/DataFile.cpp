@@ -113,6 +113,8 @@ TSurvey ParseUnifiedData(std::string_view Text)
     TSurvey survey;
     survey.Array = SchemeArrayName;
     survey.Electrodes = table.Electrodes;
+    survey.HasElevations = std::any_of(survey.Electrodes.begin(), survey.Electrodes.end(),
+                                       [](const TElectrode& e) { return e.z != 0.0; });
     for (const datafile::TUnifiedRow& row : table.Rows) {
         const auto& e = row.Electrodes;
         survey.Configurations.push_back({e[0] - 1, e[1] - 1, e[2] - 1, e[3] - 1});

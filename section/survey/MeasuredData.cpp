@@ -175,7 +175,7 @@ bool SameMeasurements(const TMeasuredData& A, const TMeasuredData& B)
 
 TSurvey TMeasuredData::Survey() const
 {
-    return {Electrodes, Configurations, SchemeArrayName};
+    return {Electrodes, Configurations, SchemeArrayName, HasElevations};
 }
 
 std::vector<double> TMeasuredData::ApparentResistivities(const std::vector<double>& Factors) const
@@ -197,7 +197,7 @@ namespace {
 // Whether the configuration measures a potential difference over a
 // homogeneous flat ground: its geometric factor from the distances along
 // and across the line (x and y; z left out, as a flat section stands the
-// electrodes) finite and within the bound the forward computation keeps.
+// electrodes; a buried electrode's depth counted, its image too) finite and within the bound the forward computation keeps.
 // A pole-dipole whose A and remote B share an x (B carried out square from
 // A) measures what its distances across the line give. Electrodes at one
 // place are left to the placement's refusal.
@@ -211,11 +211,13 @@ bool MeasuresSomething(const std::vector<TElectrode>& Electrodes, const TConfigu
                 continue;
             const TElectrode& p = Electrodes.at(static_cast<size_t>(current[i]));
             const TElectrode& q = Electrodes.at(static_cast<size_t>(potential[j]));
-            const double r = std::hypot(p.x - q.x, p.y - q.y);
+            const bool buried = p.Buried() || q.Buried();
+            const double r = buried ? std::hypot(p.x - q.x, p.y - q.y, p.Depth - q.Depth) : std::hypot(p.x - q.x, p.y - q.y);
             if (!(r > 0.0))
                 return true;
-            sum += (i == j ? 1.0 : -1.0) / r;
-            scale += 1.0 / r;
+            const double term = buried ? HalfSpaceTerm(p, q) : 1.0 / r;
+            sum += (i == j ? 1.0 : -1.0) * term;
+            scale += term;
             largest = std::max(largest, r);
         }
     const double k = 2.0 * std::numbers::pi / sum;
@@ -304,6 +306,10 @@ TMeasuredData ReadUnifiedMeasuredData(std::string_view Text)
     // them at 0: not given).
     data.HasElevations = std::any_of(table.Electrodes.begin(), table.Electrodes.end(),
                                      [](const TElectrode& e) { return e.z != 0.0; });
+    // Without a section the electrodes' upper envelope is the surface: a
+    // hole's electrodes below its top are buried.
+    if (data.HasElevations)
+        SetEnvelopeDepths(data.Electrodes);
     if (table.Rows.empty() && table.Columns.empty())
         return data;
     if (table.Columns.empty())

@@ -25,7 +25,8 @@ enum TRes2DInvArray {
     raWennerGamma = 5,
     raPoleDipole = 6,
     raWennerSchlumberger = 7,
-    raGeneral = 11
+    raGeneral = 11,
+    raCrossBorehole = 12
 };
 
 // A datum as its row gives it: the electrodes' places (A, B, M, N; none
@@ -65,7 +66,8 @@ std::string Lowercase(std::string_view Text)
 bool KnownArray(int Array)
 {
     static const int known[] = {raWenner,      raPolePole,   raDipoleDipole,       raWennerBeta,
-                                raWennerGamma, raPoleDipole, raWennerSchlumberger, raGeneral};
+                                raWennerGamma, raPoleDipole, raWennerSchlumberger, raGeneral,
+                                raCrossBorehole};
     return std::find(std::begin(known), std::end(known), Array) != std::end(known);
 }
 
@@ -189,9 +191,9 @@ private:
         if (!KnownArray(FArray))
             FText.Fail("array type " + std::to_string(FArray) +
                        " is not one this reader knows: 1 (Wenner), 2 (pole-pole), 3 (dipole-dipole), "
-                       "4 (Wenner-beta), 5 (Wenner-gamma), 6 (pole-dipole), 7 (Wenner-Schlumberger) or 11 "
-                       "(general array)");
-        if (FArray != raGeneral)
+                       "4 (Wenner-beta), 5 (Wenner-gamma), 6 (pole-dipole), 7 (Wenner-Schlumberger), 11 "
+                       "(general array) or 12 (cross-borehole)");
+        if (!ByCoordinates())
             return;
         WholeNumberLine("the general array's sub-type");
         const std::optional<std::string_view> named = NextLine();
@@ -200,12 +202,68 @@ private:
         if (datafile::RealNumber(Tokens(*named, Separators).front()))
             FText.Fail("a line naming the type of measurement is expected here, not " + Quoted(*named));
         FResistance = Choice("the type of measurement (0 apparent resistivity, 1 resistance)", 1) == 1;
+        if (FArray == raCrossBorehole)
+            ReadBoreholes();
+    }
+
+    // The general array and the cross-borehole survey give each datum's
+    // electrodes by their coordinates.
+    bool ByCoordinates() const { return FArray == raGeneral || FArray == raCrossBorehole; }
+
+    // A line of text (a label), for what is expected after it.
+    void Label(const std::string& what)
+    {
+        const std::vector<std::string_view> tokens = ValuesLine(what);
+        if (!IsText(tokens))
+            FText.Fail("a line naming " + what + " is expected here, not " + Quoted(tokens.front()));
+    }
+
+    // A list of electrodes: its count, then "x z" rows (z the depth below
+    // the surface). Read and checked; the data rows place the electrodes.
+    void ReadElectrodeList(const std::string& what)
+    {
+        const int count = WholeNumberLine("the number of " + what);
+        if (count < 1)
+            FText.Fail("the number of " + what + " " + std::to_string(count) + " is below 1");
+        for (int e = 0; e < count; ++e) {
+            const std::vector<std::string_view> values = ValuesLine(what + " " + std::to_string(e + 1));
+            if (values.size() != 2)
+                FText.Fail(what + " " + std::to_string(e + 1) + " has " + std::to_string(values.size()) +
+                           " values where 2 (x, depth) are needed");
+            FText.Number(values[0]);
+            FText.Number(values[1]);
+        }
+    }
+
+    // The cross-borehole layout after the type of measurement: an optional
+    // "Surface electrodes present" line with its flag (with 1: a label, the
+    // surface electrodes' list), then "Number of boreholes", its count and
+    // per borehole a label ("Borehole 1 electrodes") and its list.
+    void ReadBoreholes()
+    {
+        if (IsText(PeekTokens()) && PeekText().find("surface") != std::string::npos) {
+            NextLine();
+            if (Choice("the surface electrodes flag", 1) == 1) {
+                Label("the surface electrodes");
+                ReadElectrodeList("surface electrodes");
+            }
+        }
+        Label("the number of boreholes");
+        const int holes = WholeNumberLine("the number of boreholes");
+        if (holes < 1)
+            FText.Fail("the number of boreholes " + std::to_string(holes) + " is below 1");
+        for (int h = 1; h <= holes; ++h) {
+            Label("borehole " + std::to_string(h) + "'s electrodes");
+            ReadElectrodeList("borehole " + std::to_string(h) + " electrodes");
+        }
+        if (IsText(PeekTokens()))
+            NextLine(); // "Number of data points"
     }
 
     bool ReadLocationType()
     {
         const int type = WholeNumberLine("the x-location type");
-        if (FArray == raGeneral)
+        if (ByCoordinates())
             return false;
         if (type != 0 && type != 1)
             FText.Fail("the x-location type is 0 (first electrode) or 1 (mid-point), not " + std::to_string(type));
@@ -521,7 +579,7 @@ private:
         TRow row;
         row.Line = FText.At();
         const size_t extra = (FChargeability ? 1 : 0) + (FErrors ? 1 : 0);
-        if (FArray == raGeneral)
+        if (ByCoordinates())
             ReadGeneralRow(what, values, extra, row);
         else
             ReadRegularRow(what, values, extra, row);
@@ -594,9 +652,12 @@ private:
               "the electrode count, x and z of each electrode, the value");
         // 2: A M; 3: A M N; 4: A B M N.
         static const int slots[3][4] = {{0, 2}, {0, 2, 3}, {0, 1, 2, 3}};
-        for (int e = 0; e < electrodes; ++e)
+        for (int e = 0; e < electrodes; ++e) {
+            const double x = FText.Number(values[1 + 2 * e]), z = FText.Number(values[2 + 2 * e]);
+            // A cross-borehole row gives the depth below the surface (down positive).
             row.Places[slots[electrodes - 2][e]] =
-                TElectrode{FText.Number(values[1 + 2 * e]), FText.Number(values[2 + 2 * e])};
+                FArray == raCrossBorehole ? TElectrode{x, 0.0 - z, 0.0, std::max(z, 0.0)} : TElectrode{x, z};
+        }
         row.Value = FText.AnyNumber(values[1 + 2 * static_cast<size_t>(electrodes)]);
     }
 
@@ -686,7 +747,7 @@ private:
                 for (std::optional<TElectrode>& place : row.Places)
                     if (place) {
                         place->x = FAlongSurface ? Horizontal(place->x) : place->x;
-                        place->z = TopographyElevation(horizontal, place->x);
+                        place->z = TopographyElevation(horizontal, place->x) - place->Depth;
                     }
             FData.Topography = horizontal;
         }
@@ -730,6 +791,13 @@ private:
         FData.HasElevations = std::any_of(FData.Electrodes.begin(), FData.Electrodes.end(),
                                           [](const TElectrode& e) { return e.z != 0.0; }) ||
                               !FTopography.empty();
+        // Elevations of the electrodes' own (no topography block): a
+        // hole's electrodes below its top are buried (SetEnvelopeDepths); a
+        // cross-borehole file gives their depths.
+        if (FArray == raCrossBorehole)
+            FData.HasElevations = true;
+        else if (FData.HasElevations && FTopography.empty())
+            SetEnvelopeDepths(FData.Electrodes);
     }
 
     // The line that places an electrode: its row's, or for a remote the

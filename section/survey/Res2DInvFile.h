@@ -7,7 +7,7 @@
 //   <unit electrode spacing>      a finite number above 0
 //   <array type>                  1 Wenner, 2 pole-pole, 3 dipole-dipole, 4 Wenner-beta,
 //                                 5 Wenner-gamma, 6 pole-dipole, 7 Wenner-Schlumberger,
-//                                 11 general array
+//                                 11 general array, 12 cross-borehole
 //   [types 2, 6: a remote block   a line naming it ("Remote electrodes"), then per remote
 //                                 "[label] x [z]" (B, for pole-pole then N; a label B/C2/current
 //                                 or N/P2/potential names one and may stand alone; unlabelled
@@ -15,9 +15,18 @@
 //                                 or "Remote electrodes included", then per remote a heading
 //                                 "C2 (or P2) remote electrode X, Y and Z location" and "x,y,z"
 //                                 on the next line, then "Exact Geometric factor used"]
-//   [type 11: <sub-type>          a whole number (the array measured; not needed)
+//   [types 11, 12: <sub-type>     a whole number (the array measured; not needed)
 //             <Type of measurement (0=app. resistivity,1=resistance)>   a line of text
 //             <0 or 1>            the rows' value: 0 apparent resistivity, 1 resistance]
+//   [type 12: [Surface electrodes present   a line of text, then 0 or 1; with 1 a label line
+//              <0 or 1>           ("Surface electrodes"), a count and that many "x z" rows]
+//             Number of boreholes   a line of text
+//             <count>             1 or more; per borehole:
+//             Borehole 1 electrodes   a line of text
+//             <count>             then that many "x z" rows (z the depth, down positive);
+//                                 the lists are read and checked, the data rows place the
+//                                 electrodes
+//             [Number of data points]   an optional line of text before the data count]
 //   <number of data>
 //   <x-location type>             0 first electrode, 1 mid-point (type 11: read, not needed)
 //   [<error flag>                 here or right after the IP flag's lines; label lines holding
@@ -54,6 +63,9 @@
 //   11 general array        k x1 z1 … xk zk value, k = 2 (A M), 3 (A M N) or 4 (A B M N);
 //                           z the elevation; a resistance value gives ρa = k_flat·R
 //                           with the flat ground's factor over the electrodes
+//   12 cross-borehole       as 11, z the depth below the surface (down positive): an
+//                           electrode below it is buried (Depth), its elevation minus
+//                           the depth (a topography's elevation at x less the depth)
 // A remote given as x,y,z off the line (y not 0) stands there: the
 // electrode keeps its y (its k from distances in space, the computation's
 // potential with it; over a topography its elevation the line's at its

@@ -122,6 +122,11 @@ void SurveyDistances(const TSurvey& Survey, double& Smallest, double& Largest)
                 if (current >= 0 && potential >= 0) {
                     const double r = SectionDistance(Survey, current, potential);
                     Largest = std::max(Largest, r);
+                    // A buried pair's field reaches the surface and back: its image's distance.
+                    const TElectrode& p = Survey.Electrodes.at(static_cast<size_t>(current));
+                    const TElectrode& q = Survey.Electrodes.at(static_cast<size_t>(potential));
+                    if (p.Buried() || q.Buried())
+                        Largest = std::max(Largest, std::hypot(p.x - q.x, p.Depth + q.Depth));
                     if (Survey.Electrodes.at(static_cast<size_t>(current)).y ==
                         Survey.Electrodes.at(static_cast<size_t>(potential)).y)
                         Smallest = std::min(Smallest, r);
@@ -132,10 +137,22 @@ void SurveyDistances(const TSurvey& Survey, double& Smallest, double& Largest)
         Smallest = across;
 }
 
+double HalfSpaceTerm(const TElectrode& Current, const TElectrode& Potential)
+{
+    const double along = Current.x - Potential.x, across = Current.y - Potential.y;
+    if (!Current.Buried() && !Potential.Buried())
+        return 1.0 / std::hypot(along, across, Current.z - Potential.z);
+    const double r = std::hypot(along, across, Current.Depth - Potential.Depth);
+    const double image = std::hypot(along, across, Current.Depth + Potential.Depth);
+    return (1.0 / r + 1.0 / image) / 2.0;
+}
+
 double FlatGeometricFactor(const TSurvey& Survey, const TConfiguration& Configuration)
 {
     const auto inverse = [&](int current, int potential) {
-        return current < 0 || potential < 0 ? 0.0 : 1.0 / ElectrodeDistance(Survey, current, potential);
+        return current < 0 || potential < 0 ? 0.0
+                                            : HalfSpaceTerm(Survey.Electrodes.at(static_cast<size_t>(current)),
+                                                            Survey.Electrodes.at(static_cast<size_t>(potential)));
     };
     const TConfiguration& c = Configuration;
     const double sum = inverse(c.a, c.m) - inverse(c.a, c.n) - inverse(c.b, c.m) + inverse(c.b, c.n);
@@ -143,6 +160,44 @@ double FlatGeometricFactor(const TSurvey& Survey, const TConfiguration& Configur
     if (std::fabs(sum) <= 1e-9 * scale)
         return std::numeric_limits<double>::infinity();
     return 2.0 * std::numbers::pi / sum;
+}
+
+void SetEnvelopeDepths(std::vector<TElectrode>& Electrodes)
+{
+    if (Electrodes.empty())
+        return;
+    const auto span = std::minmax_element(Electrodes.begin(), Electrodes.end(),
+                                          [](const TElectrode& a, const TElectrode& b) { return a.x < b.x; });
+    const double same = 1e-9 * std::max(1.0, span.second->x - span.first->x);
+    std::vector<size_t> order(Electrodes.size());
+    std::iota(order.begin(), order.end(), size_t{0});
+    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return Electrodes[a].x < Electrodes[b].x; });
+    for (size_t i = 0; i < order.size();) {
+        // A run of electrodes within the tolerance of the run's first x: a hole, or one line electrode.
+        size_t end = i + 1;
+        while (end < order.size() && Electrodes[order[end]].x - Electrodes[order[i]].x <= same)
+            ++end;
+        double top = -std::numeric_limits<double>::infinity();
+        for (size_t j = i; j < end; ++j)
+            top = std::max(top, Electrodes[order[j]].z);
+        for (size_t j = i; j < end; ++j)
+            Electrodes[order[j]].Depth = top - Electrodes[order[j]].z;
+        i = end;
+    }
+}
+
+double SmallestPlaneDistance(const std::vector<TElectrode>& Electrodes)
+{
+    std::vector<TElectrode> sorted = Electrodes;
+    std::sort(sorted.begin(), sorted.end(), [](const TElectrode& a, const TElectrode& b) { return a.x < b.x; });
+    double smallest = std::numeric_limits<double>::infinity();
+    for (size_t i = 0; i < sorted.size(); ++i)
+        for (size_t j = i + 1; j < sorted.size() && sorted[j].x - sorted[i].x < smallest; ++j) {
+            const double d = std::hypot(sorted[j].x - sorted[i].x, sorted[j].z - sorted[i].z);
+            if (d > 0.0)
+                smallest = std::min(smallest, d);
+        }
+    return smallest;
 }
 
 double MedianGap(std::vector<double> Positions)

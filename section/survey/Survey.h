@@ -4,7 +4,10 @@
 //
 // Electrode positions are in model units: x the distance, z the elevation
 // (minus the depth), y the offset across the line (0 on it: a remote
-// electrode set out beside the line). A configuration drives a unit current from A to B and
+// electrode set out beside the line). An electrode below the ground's
+// surface (in a borehole, on the bottom of a body of water) is buried: its
+// Depth below the surface at its x is above 0, and the computation keeps it
+// at its z inside the ground instead of standing it on the surface. A configuration drives a unit current from A to B and
 // measures the potential of M less that of N; B or N absent (-1) stands for
 // an electrode at infinity (a pole).
 
@@ -22,6 +25,8 @@ struct TElectrode {
     double x = 0.0;
     double z = 0.0;
     double y = 0.0; // across the line
+    double Depth = 0.0; // below the ground's surface at x; 0 on the surface
+    bool Buried() const { return Depth > 0.0; }
 };
 
 // Electrode indices from 0; -1 where the electrode is absent (B or N only).
@@ -37,6 +42,10 @@ struct TSurvey {
     std::vector<TElectrode> Electrodes;
     std::vector<TConfiguration> Configurations;
     std::string Array; // the array's name for the data file's comment (SchemeArrayName for a scheme file)
+    // The electrodes' z are elevations to keep (a file's, a borehole
+    // layout's), not left at 0 for the surface to set: below the section's
+    // surface they are buried there (PlaceSurvey).
+    bool HasElevations = false;
 };
 
 // The limits of a regular array's settings, for every way of setting them.
@@ -95,7 +104,8 @@ double SectionDistance(const TSurvey& Survey, int A, int B);
 bool HasOffLineElectrodes(const TSurvey& Survey);
 
 // The smallest and the largest distance in the section's plane between a
-// current and a potential electrode of one configuration. The smallest is
+// current and a potential electrode of one configuration (the largest
+// counting a buried pair's distance to its image above the surface). The smallest is
 // that of the pairs on one line (at one y): the wavenumbers' fit to 1/r is
 // theirs, pairs apart across the line are fitted from their own nearest
 // distance (SurveyWavenumbers); only a survey without such a pair takes the
@@ -105,8 +115,33 @@ void SurveyDistances(const TSurvey& Survey, double& Smallest, double& Largest);
 // The analytic geometric factor of a configuration on a flat surface, from
 // the electrodes' distances in space (an electrode off the line at its
 // place); infinite where the configuration measures nothing over a homogeneous
-// ground.
+// ground. On the surface k = 2π / Σ ±1/r; with a buried electrode (Depth
+// above 0) the half-space's with image sources, k = 4π / Σ ±(1/r + 1/r'),
+// r' the distance to the source's mirror image above the surface (r from
+// the depths, so that z need not be the flat surface's elevation less the
+// depth; a configuration on the surface alone is computed as before, to
+// the bit).
 double FlatGeometricFactor(const TSurvey& Survey, const TConfiguration& Configuration);
+// The term of one current and one potential electrode: 1/r on the surface,
+// (1/r + 1/r') / 2 with a buried one; 0 with an absent electrode.
+double HalfSpaceTerm(const TElectrode& Current, const TElectrode& Potential);
+
+// The upper envelope of electrodes without a section: at each x (within a
+// billionth of the electrodes' span) the highest electrode stands on the
+// ground's surface (a line's electrodes, a hole's top), and every electrode
+// below it is buried at its distance below (Depth). Electrodes without
+// elevations (all z 0) stay on the surface.
+void SetEnvelopeDepths(std::vector<TElectrode>& Electrodes);
+
+// The smallest distance in the section's plane (x and z) between two
+// electrodes not at one point of it; infinite with fewer than two such.
+double SmallestPlaneDistance(const std::vector<TElectrode>& Electrodes);
+
+// How far below a section's surface an electrode must lie to be buried, in
+// the smallest distances between electrodes in the section's plane (a file
+// whose elevations miss a drawn relief by less keeps its electrodes on the
+// surface, as a relief line always stood).
+inline constexpr double BuriedShare = 0.1;
 
 // The median gap between the distinct positions along a line (any order):
 // an electrode spacing, a pseudo-section's column width. 0 with fewer than

@@ -102,9 +102,16 @@ private:
         const std::pair<int, int> key = Electrode(tokens[0], tokens[1]);
         if (FElectrodes.count(key))
             FText.Fail("electrode " + std::string(tokens[0]) + "," + std::string(tokens[1]) + " is placed twice");
-        const formats::TInstrumentPlace at{Number(tokens[2]), Number(tokens[3]), Number(tokens[4])};
+        formats::TInstrumentPlace at{Number(tokens[2]), Number(tokens[3]), Number(tokens[4])};
         if (!(std::isfinite(at.x) && std::isfinite(at.y) && std::isfinite(at.z)))
             FText.Fail("the electrode's position is not a finite number");
+        // Terrn-Z, the ground's elevation at the electrode: an electrode
+        // below it (in a borehole) is buried that deep. Files leave it at 0
+        // where it was not surveyed: then the electrodes' envelope decides.
+        if (tokens.size() > 5)
+            if (const std::optional<double> terrain = formats::SignedNumber(tokens[5]);
+                terrain && std::isfinite(*terrain) && *terrain != 0.0)
+                at.Depth = std::max(*terrain - at.z, 0.0);
         FElectrodes[key] = at;
     }
 

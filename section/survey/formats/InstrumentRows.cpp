@@ -532,7 +532,7 @@ TMeasuredData TInstrumentRows::Data()
         }
         if (found < 0) {
             found = static_cast<int>(FData.Electrodes.size());
-            FData.Electrodes.push_back({p.Along, p.Elevation, p.Across});
+            FData.Electrodes.push_back({p.Along, p.Elevation, p.Across, std::max(p.At.Depth.value_or(0.0), 0.0)});
             FData.ElectrodeLines.push_back(p.Line);
         }
         int& line = FData.ElectrodeLines[static_cast<size_t>(found)];
@@ -541,6 +541,11 @@ TMeasuredData TInstrumentRows::Data()
     }
     FData.HasElevations = std::any_of(FData.Electrodes.begin(), FData.Electrodes.end(),
                                       [](const TElectrode& e) { return e.z != 0.0; });
+    // The instruments' z are elevations: a hole's electrodes below its top
+    // are buried, as deep as the file says, else by the envelope.
+    const bool depthsGiven = std::any_of(points.begin(), points.end(), [](const TPoint& p) { return p.At.Depth.has_value(); });
+    if (FData.HasElevations && !depthsGiven)
+        SetEnvelopeDepths(FData.Electrodes);
 
     // A chargeability column of zeros only is a file without IP.
     const bool chargeabilities = std::any_of(FRows.begin(), FRows.end(), [](const TInstrumentRow& row) {

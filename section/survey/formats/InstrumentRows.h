@@ -5,7 +5,11 @@
 //
 // - Electrodes given by coordinates are one electrode when they stand
 //   within 1 mm of each other; their elevations (z) become the survey's
-//   relief, as the unified format's electrode elevations do.
+//   relief, as the unified format's electrode elevations do, and
+//   electrodes at one place along the line below the highest there (a
+//   borehole's) are buried (SetEnvelopeDepths, Survey.h); where the file
+//   gives the electrodes' depths below the surface (TInstrumentPlace::Depth)
+//   those are taken instead.
 // - The line: along x when every y is the same, along y when every x is;
 //   any other straight line in x-y is fitted through the electrodes and the
 //   distance along it used (from its first electrode), with a warning when
@@ -56,6 +60,10 @@ namespace lp::formats {
 // An electrode's place as a file gives it, metres; z the elevation.
 struct TInstrumentPlace {
     double x = 0.0, y = 0.0, z = 0.0;
+    // The depth below the ground's surface where the file gives it (DAS-1's
+    // terrain elevation above the electrode's); none: the electrodes' upper
+    // envelope decides (SetEnvelopeDepths).
+    std::optional<double> Depth = std::nullopt;
 };
 
 struct TInstrumentRow {

@@ -14,6 +14,7 @@
 #include <atomic>
 #include <chrono>
 #include <cmath>
+#include <numbers>
 #include <set>
 #include <thread>
 
@@ -333,6 +334,119 @@ TEST(ForwardMesh, SidePaddingInRegionsOfItsOwn)
     EXPECT_EQ(inside, (std::set<int>{0, 1}));
     options.SidePaddingOffset = 3; // the body's strips would be region 4
     EXPECT_THROW(PadGeometry(ground, m.survey, options), EForwardError);
+}
+
+// The angle the triangles round a node close, and the regions they lie in.
+double AngleRound(const TForwardMesh& mesh, int at, std::set<int>& regions)
+{
+    const TGeometryPoint& node = mesh.Nodes[static_cast<size_t>(at)];
+    double angle = 0.0;
+    for (size_t t = 0; t < mesh.Triangles.size(); ++t) {
+        const auto& tri = mesh.Triangles[t];
+        const auto corner = std::find(tri.begin(), tri.end(), at);
+        if (corner == tri.end())
+            continue;
+        const size_t i = static_cast<size_t>(corner - tri.begin());
+        const TGeometryPoint& p = mesh.Nodes[static_cast<size_t>(tri[(i + 1) % 3])];
+        const TGeometryPoint& q = mesh.Nodes[static_cast<size_t>(tri[(i + 2) % 3])];
+        angle += std::fabs(std::remainder(std::atan2(q.y - node.y, q.x - node.x) - std::atan2(p.y - node.y, p.x - node.x),
+                                          2 * std::numbers::pi));
+        regions.insert(mesh.TriangleRegion[t]);
+    }
+    return angle;
+}
+
+// Buried electrodes: one inside a region, one on the boundary between two
+// regions (a lake's bottom), one at the x of a surface electrode below
+// it. Each has a node of its own at its place, and the triangles round it
+// close the whole turn (a surface electrode's half a turn), in the regions
+// on either side.
+TEST(ForwardMesh, BuriedElectrodesGetNodesOfTheirOwnWithTrianglesAllRound)
+{
+    TForwardSection section(100.0, 40.0, 100.0);
+    section.AddBody({{0, 0}, {100, 0}, {100, 3}, {0, 3}}, 15.0); // water, 3 m deep
+    const TForwardModel ground = section.Ground();
+    TSurvey survey;
+    survey.HasElevations = true;
+    survey.Electrodes = {{40.0, 0.0}, {40.0, -7.0}, {60.0, -3.0}, {50.0, -10.0}};
+    survey.Configurations = {{0, 1, 2, 3}};
+    PlaceSurvey(survey, ground);
+    EXPECT_FALSE(survey.Electrodes[0].Buried());
+    EXPECT_DOUBLE_EQ(survey.Electrodes[1].Depth, 7.0);
+    EXPECT_DOUBLE_EQ(survey.Electrodes[2].Depth, 3.0);
+    const TForwardMesh mesh = MeshGeometry(PadGeometry(ground, survey));
+    ASSERT_EQ(mesh.ElectrodeNodes.size(), 4u);
+    EXPECT_EQ(std::set<int>(mesh.ElectrodeNodes.begin(), mesh.ElectrodeNodes.end()).size(), 4u);
+    const double turn[4] = {std::numbers::pi, 2 * std::numbers::pi, 2 * std::numbers::pi, 2 * std::numbers::pi};
+    for (size_t e = 0; e < 4; ++e) {
+        const int at = mesh.ElectrodeNodes[e];
+        const TGeometryPoint& node = mesh.Nodes[static_cast<size_t>(at)];
+        EXPECT_DOUBLE_EQ(node.x, survey.Electrodes[e].x);
+        EXPECT_DOUBLE_EQ(node.y, survey.Electrodes[e].z);
+        std::set<int> regions;
+        EXPECT_NEAR(AngleRound(mesh, at, regions), turn[e], 1e-9) << "electrode " << e + 1;
+        // On the lake's bottom: water above, ground below.
+        EXPECT_EQ(regions.size(), e == 2 ? 2u : 1u) << "electrode " << e + 1;
+    }
+    CheckTriangleShapes(mesh);
+}
+
+// An electrode whose nearest lies beside a closer pair (a hole's) took
+// its fan from a far electrode: the nearest in the plane is every
+// electrode's own, so its rim is 0.12 of that distance (ElectrodeSize).
+TEST(ForwardMesh, ABuriedElectrodesFanFollowsItsNearestInThePlane)
+{
+    const TForwardSection section(100.0, 40.0, 100.0);
+    TSurvey survey;
+    survey.HasElevations = true;
+    survey.Electrodes = {{40.0, -10.0}, {40.0, -11.0}, {43.0, -10.5}, {60.0, -10.0}};
+    survey.Configurations = {{0, 1, 2, 3}};
+    const TForwardModel ground = section.Ground();
+    PlaceSurvey(survey, ground);
+    const TPaddedGeometry padded = PadGeometry(ground, survey);
+    ASSERT_EQ(padded.RimSizes.size(), 4u);
+    EXPECT_NEAR(padded.RimSizes[2], TMeshOptions().ElectrodeSize * std::hypot(3.0, 0.5), 1e-12);
+    EXPECT_NEAR(padded.RimSizes[0], TMeshOptions().ElectrodeSize * 1.0, 1e-12);
+}
+
+// A hole on the model area's side split the side's frame edge, and the
+// padding beside it was looked for along an edge no longer there
+// ("unordered_map::at"): its electrodes now stand on the side, the padding
+// closing their turn.
+TEST(ForwardMesh, AHoleOnTheModelAreasSideIsMeshedWithThePaddingBesideIt)
+{
+    const TForwardSection section(100.0, 40.0, 100.0);
+    TSurvey survey;
+    survey.HasElevations = true;
+    survey.Electrodes = {{0.0, -1.0}, {0.0, -2.0}, {0.0, -3.0}, {5.0, 0.0}};
+    survey.Configurations = {{0, 1, 2, 3}};
+    const TForwardModel ground = section.Ground();
+    PlaceSurvey(survey, ground);
+    const TForwardMesh mesh = MeshGeometry(PadGeometry(ground, survey));
+    for (size_t e = 0; e < 3; ++e) {
+        const TGeometryPoint& node = mesh.Nodes[static_cast<size_t>(mesh.ElectrodeNodes[e])];
+        EXPECT_EQ(node.x, 0.0);
+        EXPECT_EQ(node.y, survey.Electrodes[e].z);
+        std::set<int> regions;
+        EXPECT_NEAR(AngleRound(mesh, mesh.ElectrodeNodes[e], regions), 2 * std::numbers::pi, 1e-9);
+    }
+}
+
+// A buried electrode below the model area's bottom cannot be meshed:
+// refused naming it.
+TEST(ForwardMesh, ABuriedElectrodeBelowTheModelAreaIsRefused)
+{
+    const TForwardSection section(100.0, 40.0, 100.0);
+    TSurvey survey;
+    survey.HasElevations = true;
+    survey.Electrodes = {{40.0, 0.0}, {40.0, -50.0}};
+    survey.Configurations = {{0, -1, 1, -1}};
+    try {
+        PlaceSurvey(survey, section.Ground());
+        FAIL() << "placed";
+    } catch (const EForwardError& error) {
+        EXPECT_EQ(error.Message(), "Electrode 2 (x = 40, z = -50) lies below the model area's bottom (z = -40).");
+    }
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "section/editor/SectionFile.h"
 #include "section/forward/ForwardCache.h"
 #include "section/forward/ForwardSolver.h"
+#include "section/survey/HoleSurvey.h"
 #include "tests/section/forward/CornerGrounds.h"
 #include "tests/section/forward/ForwardFixtures.h"
 
@@ -1044,6 +1045,59 @@ TEST(ForwardResponse, DataEqualByMirrorOrShiftAgreeWithinTheStatedScatter)
     EXPECT_LE(exampleShift.error, SymmetryScatter) << exampleShift.Text();
     std::printf("[ symmetry ] mirror pairs differ by up to %.3f %%; shifted by 1 um: %s; the example shifted: %s\n",
                 100 * mirror, shift.Text().c_str(), exampleShift.Text().c_str());
+}
+
+// --- Buried electrodes ------------------------------------------------------------
+
+// The relative misfit of every datum's resistance against the half-space's
+// with image sources (FlatGeometricFactor: ΔU = ρ / k), sorted.
+std::vector<double> SortedResistanceErrors(const TForwardResult& result, double rho)
+{
+    std::vector<double> errors;
+    for (size_t d = 0; d < result.Voltages.size(); ++d) {
+        const double expected = rho / FlatGeometricFactor(result.Survey, result.Survey.Configurations[d]);
+        errors.push_back(std::fabs(result.Voltages[d] / expected - 1.0));
+    }
+    std::sort(errors.begin(), errors.end());
+    return errors;
+}
+
+double Quantile(const std::vector<double>& sorted, double share)
+{
+    return sorted.at(static_cast<size_t>(share * static_cast<double>(sorted.size() - 1)));
+}
+
+TEST(ForwardResponse, HoleElectrodesOverAHomogeneousGroundFollowTheHalfSpaceWithImages)
+{
+    constexpr double Rho = 100.0;
+    const TForwardSection section(100.0, 40.0, Rho);
+    const TForwardModel ground = section.Ground();
+    const auto flat = [](double) { return 0.0; };
+    THoleLayout crosshole;
+    crosshole.Holes = {44.0, 56.0};
+    THoleLayout surfaceHole;
+    surfaceHole.Kind = THoleArrayKind::SurfaceHole;
+    surfaceHole.Holes = {50.0};
+    surfaceHole.SurfaceElectrodes = 24;
+    surfaceHole.SurfaceSpacing = 2.0;
+    surfaceHole.SurfaceFirst = 27.0;
+    for (const THoleLayout& layout : {crosshole, surfaceHole}) {
+        SCOPED_TRACE(HoleArrayKindName(layout.Kind));
+        const THoleSurvey survey = MakeHoleSurvey(layout, flat);
+        const TForwardResult result = ComputeForwardResponse(ground, survey.Survey);
+        const std::vector<double> errors = SortedResistanceErrors(result, Rho);
+        EXPECT_LE(Quantile(errors, 0.5), 0.005);
+        EXPECT_LE(Quantile(errors, 0.95), 0.02);
+        std::printf("[ %s, %zu data ] resistance vs half-space with images: median %.3f %%, 95th %.3f %%, worst "
+                    "%.3f %%; mesh %d nodes\n",
+                    HoleArrayKindName(layout.Kind).c_str(), errors.size(), 100 * Quantile(errors, 0.5),
+                    100 * Quantile(errors, 0.95), 100 * errors.back(), result.MeshNodes);
+        // The electrodes stayed where the survey put them, in the holes.
+        for (size_t e = 0; e < survey.Survey.Electrodes.size(); ++e) {
+            EXPECT_EQ(result.Survey.Electrodes[e].z, survey.Survey.Electrodes[e].z);
+            EXPECT_EQ(result.Survey.Electrodes[e].Depth, survey.Survey.Electrodes[e].Depth);
+        }
+    }
 }
 
 } // namespace

@@ -183,7 +183,20 @@ TEST(CommandLine, ForwardArgumentsThatAreWrongExitWithTwoAndWriteNothing)
         {{"--forward", out, section, "--first", "inf"},
          "lithoprism: --first needs a finite number, not \"inf\" (see lithoprism --help)\n"},
         {{"--forward", out, section, "--array", "pole-pole"},
-         "lithoprism: --array is dipole-dipole, wenner or schlumberger, not \"pole-pole\" (see lithoprism --help)\n"},
+         "lithoprism: --array is dipole-dipole, wenner, schlumberger, crosshole, surface-hole or single-hole, not "
+         "\"pole-pole\" (see lithoprism --help)\n"},
+        {{"--forward", out, section, "--array", "crosshole"},
+         "lithoprism: --array crosshole needs --holes X1,X2 (see lithoprism --help)\n"},
+        {{"--forward", out, section, "--holes", "10,20"},
+         "lithoprism: --holes, --hole-electrodes, --hole-spacing and --max-geometric-factor go with --array "
+         "crosshole, surface-hole or single-hole (see lithoprism --help)\n"},
+        {{"--forward", out, section, "--array", "single-hole", "--holes", "10", "--levels", "2"},
+         "lithoprism: --levels goes with the arrays on the surface, not with --array single-hole (see lithoprism "
+         "--help)\n"},
+        {{"--forward", out, section, "--array", "crosshole", "--holes", "10,x"},
+         "lithoprism: --holes needs a finite number, not \"x\" (see lithoprism --help)\n"},
+        {{"--forward", out, section, "--array", "crosshole", "--holes", "10,20", "--hole-electrodes", "1"},
+         "lithoprism: --hole-electrodes needs a whole number from 2 to 1000, not \"1\" (see lithoprism --help)\n"},
         {{"--forward", out, section, "--scheme", out, "--levels", "3"},
          "lithoprism: --scheme takes the electrodes and configurations from its file: it cannot be combined with "
          "--array, --electrodes, --spacing, --first or --levels (see lithoprism --help)\n"}};
@@ -193,6 +206,36 @@ TEST(CommandLine, ForwardArgumentsThatAreWrongExitWithTwoAndWriteNothing)
         EXPECT_EQ(run.Errors, message);
         EXPECT_EQ(EntriesIn(folder), 1);
     }
+}
+
+// Two holes 12 m apart were refused as "Electrodes 1 and 2 stand at one
+// place": the generated cross-hole survey computes, says what it dropped,
+// and its file read back as a scheme keeps the electrodes buried.
+TEST(CommandLine, ForwardOnACrossholeArrayAndItsSchemeGiveTheSameData)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(QFile::copy(QStringLiteral(LP_EXAMPLES_DIR "/example.sec"), folder.filePath("example.sec")));
+    const QString section = folder.filePath("example.sec"), out = folder.filePath("out.dat");
+    const TCommandRun done =
+        RunCommand({"--forward", out, section, "--host-resistivity", "100", "--array", "crosshole", "--holes",
+                    "440,560", "--hole-electrodes", "6", "--hole-spacing", "10", "--max-geometric-factor", "20000"});
+    EXPECT_EQ(done.Code, 0) << done.Errors.toStdString();
+    EXPECT_EQ(done.Out, "crosshole: 86 configurations, 158 dropped (a geometric factor above 20000 m)\n");
+    const QList<QByteArray> lines = FileBytes(out).split('\n');
+    ASSERT_GE(lines.size(), 16);
+    EXPECT_EQ(lines[1], "12");
+    EXPECT_EQ(lines[3], "440 -10");
+    EXPECT_EQ(lines[14], "560 -60");
+    const TCommandRun again = RunCommand({"--forward", folder.filePath("again.dat"), section, "--host-resistivity",
+                                          "100", "--scheme", out});
+    EXPECT_EQ(again.Code, 0) << again.Errors.toStdString();
+    EXPECT_EQ(DataLines(folder.filePath("again.dat")), DataLines(out));
+    // The file as measured data: the same ground fits it (four data below 0 over the
+    // example's bodies left out, with a warning).
+    const TCommandRun measured = RunCommand({"--forward", folder.filePath("compared.dat"), section,
+                                             "--host-resistivity", "100", "--data", out});
+    EXPECT_EQ(measured.Code, 0) << measured.Errors.toStdString();
+    EXPECT_TRUE(measured.Out.startsWith("82 data (0 skipped): rrms 0.00 %")) << measured.Out.toStdString();
 }
 
 // An unknown option last on the line was answered "needs a value", as if it

@@ -115,12 +115,7 @@ class SideBySide(unittest.TestCase):
                           for n in range(1, 7) if 1 <= a + s * (n + 1) <= 48]
         with program.scratch_folder() as folder:
             scheme_file = os.path.join(folder, "scheme.dat")
-            with open(scheme_file, "w", encoding="utf-8") as file:
-                file.write("%d\n# x z\n" % len(electrodes))
-                file.writelines("%g %g\n" % electrode for electrode in electrodes)
-                file.write("%d\n# a b m n\n" % len(configurations))
-                file.writelines("%d %d %d %d\n" % c for c in configurations)
-                file.write("0\n")
+            program.write_scheme(scheme_file, electrodes, configurations)
             out = os.path.join(folder, "pd.dat")
             ours = program.forward(ARGUMENTS.program, out, section_file, "--scheme", scheme_file)
             model = program.export_model(ARGUMENTS.program, section_file, folder)

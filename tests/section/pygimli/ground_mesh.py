@@ -79,8 +79,10 @@ class GroundMesh:
         return np.array(values)
 
 
-def ground_plc(model, electrodes, padding=4.0, refinement=0.1):
-    """The padded geometry with the electrodes (x, elevation) as nodes."""
+def ground_plc(model, electrodes, padding=4.0, refinement=0.1, buried=False):
+    """The padded geometry with the electrodes (x, elevation) as nodes;
+    buried: electrodes inside a region too (in a borehole), each with four
+    refinement nodes round it."""
     left, right, bottom = model.frame()
     width = right - left
     tolerance = 1e-9 * width
@@ -115,9 +117,12 @@ def ground_plc(model, electrodes, padding=4.0, refinement=0.1):
     for x, z in electrodes:
         count = plc.nodeCount()
         plc.createNodeWithCheck([x, z], tolerance)
-        if plc.nodeCount() != count:
+        if plc.nodeCount() != count and not buried:
             raise AssertionError("electrode at (%g, %g) is not on a line of the model" % (x, z))
         plc.createNode([x, z - refinement * spacing])
+        if plc.nodeCount() != count + 1:
+            for dx, dz in ((1, 0), (-1, 0), (0, 1)):
+                plc.createNode([x + dx * refinement * spacing, z + dz * refinement * spacing])
 
     # The padding: the surface level beyond the top corners; a line out from
     # every point of the sides and the bottom between the corners splits it
@@ -180,10 +185,11 @@ def padding_seeds(model, frame, reach, top_left, top_right, left_levels, right_l
     return seeds
 
 
-def ground_mesh(model, electrodes, host_resistivity, cell_area, quality=33.0, padding=4.0, refinement=0.1):
+def ground_mesh(model, electrodes, host_resistivity, cell_area, quality=33.0, padding=4.0, refinement=0.1,
+                buried=False):
     """Meshes the section's ground: cells inside the model area no larger
     than cell_area, graded freely in the padding; P2 elements."""
-    plc, _, padding = ground_plc(model, electrodes, padding, refinement)
+    plc, _, padding = ground_plc(model, electrodes, padding, refinement, buried)
     # A first mesh finds a point inside every region of the model area for its marker.
     rough = mt.createMesh(plc, quality=quality)
     seeds = {}

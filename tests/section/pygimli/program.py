@@ -99,6 +99,16 @@ def write_noisy_data(path, data, seed, rhoa_noise, ip_noise=None):
     return rhoa, ip
 
 
+def write_scheme(path, electrodes, configurations):
+    """A scheme file in the unified data format: electrodes (x, z), configurations (a, b, m, n from 1, 0 a pole)."""
+    with open(path, "w", encoding="utf-8") as file:
+        file.write("%d\n# x z\n" % len(electrodes))
+        file.writelines("%g %g\n" % electrode for electrode in electrodes)
+        file.write("%d\n# a b m n\n" % len(configurations))
+        file.writelines("%d %d %d %d\n" % c for c in configurations)
+        file.write("0\n")
+
+
 def forward(program, out, section, *options):
     run(program, "--forward", out, section, *options)
     return read_unified_data(out)

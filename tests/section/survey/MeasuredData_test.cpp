@@ -364,14 +364,18 @@ TEST(MeasuredData, ElectrodesThatCannotStandOnTheGroundAreRefusedNamingTheirLine
     const std::string data = "2\n# a b m n rhoa\n1 2 3 4 100\n1 0 2 3 90\n";
     EXPECT_EQ(refusal(ReadUnifiedMeasuredData("4\n# x z\n0 0\n5 0\n1e9 0\n15 0\n" + data)),
               "Line 5: the electrode at x = 1e+09 lies outside the model area (x from 0 to 40).");
-    EXPECT_EQ(refusal(ReadUnifiedMeasuredData("4\n# x z\n0 0\n5 0\n10 0\n10 -1\n" + data)),
+    EXPECT_EQ(refusal(ReadUnifiedMeasuredData("4\n# x z\n0 0\n5 0\n10 0\n10 0\n" + data)),
               "Line 6: the electrode at x = 10 stands at the place of line 5's (x = 10) on the section's surface.");
+    // Two at one x, one below the other: the lower is buried, not at the upper's place.
+    EXPECT_EQ(refusal(ReadUnifiedMeasuredData("4\n# x z\n0 0\n5 0\n10 0\n10 -1\n" + data)), "placed");
+    EXPECT_EQ(refusal(ReadUnifiedMeasuredData("4\n# x z\n0 0\n5 0\n10 -1\n10 -1\n" + data)),
+              "Line 6: the electrode at x = 10, z = -1 stands at the place of line 5's (x = 10, z = -1) in the "
+              "ground.");
     // Res2DInv: the line of the first datum that places the electrode.
     const std::string general = "G\n1\n11\n0\nType of measurement (0=app. resistivity,1=resistance)\n0\n2\n1\n0\n";
     EXPECT_EQ(refusal(ReadRes2DInvData(general + "4 0 0 5 0 10 0 15 0 100\n4 0 0 5 0 1e9 0 15 0 100\n")),
               "Line 11: the electrode at x = 1e+09 lies outside the model area (x from 0 to 40).");
-    EXPECT_EQ(refusal(ReadRes2DInvData(general + "4 0 0 5 0 10 0 15 0 100\n4 0 0 5 0 10 -2 15 0 100\n")),
-              "Line 11: the electrode at x = 10 stands at the place of line 10's (x = 10) on the section's surface.");
+    EXPECT_EQ(refusal(ReadRes2DInvData(general + "4 0 0 5 0 10 0 15 0 100\n4 0 0 5 0 10 -2 15 0 100\n")), "placed");
     EXPECT_EQ(refusal(ReadRes2DInvData(general + "4 0 0 5 0 10 0 15 0 100\n4 0 0 5 0 10 0 20 0 100\n")), "placed");
 }
 

@@ -194,13 +194,41 @@ std::string Res2DInvRefusal(const std::string& Text)
     }
 }
 
+// The cross-borehole layout: the holes listed, each datum's electrodes by x
+// and depth. A hole's electrodes are buried at their depth (the top one
+// too: the file says how deep it is), a surface electrode stands on it.
+TEST(Res2DInvFile, ACrossBoreholeFileBuriesItsHolesElectrodesAtTheirDepths)
+{
+    const std::string holes = "Cross-hole\n1\n12\n0\nType of measurement (0=app.resistivity,1=resistance)\n1\n"
+                              "Surface electrodes present\n1\nSurface electrodes\n1\n6 0\n"
+                              "Number of boreholes\n2\nBorehole 1 electrodes\n2\n0 1\n0 2\n"
+                              "Borehole 2 electrodes\n2\n12 1\n12 2\nNumber of data points\n";
+    const TMeasuredData data = ReadRes2DInvData(holes + "2\n0\n0\n4 0 1 0 2 12 1 12 2 0.5\n3 6 0 0 1 12 2 2\n0\n");
+    ASSERT_EQ(data.Electrodes.size(), 5u);
+    EXPECT_TRUE(data.HasElevations);
+    std::vector<std::tuple<double, double, double>> places;
+    for (const TElectrode& e : data.Electrodes)
+        places.emplace_back(e.x, e.z, e.Depth);
+    EXPECT_EQ(places, (std::vector<std::tuple<double, double, double>>{
+                          {0, -2, 2}, {0, -1, 1}, {6, 0, 0}, {12, -2, 2}, {12, -1, 1}}));
+    ASSERT_EQ(data.Size(), 2u);
+    // A resistance's ρa with the half-space's factor, images included.
+    const TSurvey survey = data.Survey();
+    EXPECT_DOUBLE_EQ(data.Resistivities[0], 0.5 * FlatGeometricFactor(survey, data.Configurations[0]));
+    EXPECT_EQ(Res2DInvRefusal(holes.substr(0, holes.find("Borehole 2")) + "2\n"),
+              "Line 18: a line naming borehole 2's electrodes is expected here, not \"2\".");
+    EXPECT_EQ(Res2DInvRefusal(holes.substr(0, holes.find("12 2\n")) + "12\n"),
+              "Line 21: borehole 2 electrodes 2 has 1 values where 2 (x, depth) are needed.");
+}
+
 TEST(Res2DInvFile, FilesThatCannotBeReadAreRefusedNamingTheLine)
 {
     EXPECT_EQ(Res2DInvRefusal(""), "Line 1: the file ends before the unit electrode spacing.");
     EXPECT_EQ(Res2DInvRefusal("T\n0\n3\n"), "Line 2: the unit electrode spacing 0 is not above 0.");
     EXPECT_EQ(Res2DInvRefusal("T\n1\n8\n"),
               "Line 3: array type 8 is not one this reader knows: 1 (Wenner), 2 (pole-pole), 3 (dipole-dipole), "
-              "4 (Wenner-beta), 5 (Wenner-gamma), 6 (pole-dipole), 7 (Wenner-Schlumberger) or 11 (general array).");
+              "4 (Wenner-beta), 5 (Wenner-gamma), 6 (pole-dipole), 7 (Wenner-Schlumberger), 11 (general array) or 12 "
+              "(cross-borehole).");
     EXPECT_EQ(Res2DInvRefusal("T\n1\nthree\n"), "Line 3: the array type is a whole number, not \"three\".");
     EXPECT_EQ(Res2DInvRefusal(Header(3, 2, 0) + "0 2.5 1 100\n"), "Line 7: the file ends before datum 2.");
     EXPECT_EQ(Res2DInvRefusal(Header(3, 1, 0) + "0 2.5 100\n"),

@@ -60,6 +60,31 @@ TEST(Das1File, ReadsALineAlongYWithItsElevations)
     EXPECT_EQ(data.Skipped.UnmeasuredLines, (std::vector<int>{17, 18}));
 }
 
+// A borehole's electrodes below the terrain (Elec-Z under Terrn-Z): buried
+// as deep as the file says, the hole's top too; a surface electrode (the
+// two equal) on the surface.
+TEST(Das1File, ElectrodesBelowTheTerrainAreBuriedAsDeepAsTheFileSays)
+{
+    const TMeasuredData data = ReadDas1("#elec_start\r\n"
+                                        "!Cbl# El# Elec-X  Elec-Y  Elec-Z  Terrn-Z  Type  El.Num\r\n"
+                                        "001,01 +0.0000 +0.0000 +100.00 +100.00 001\r\n"
+                                        "001,02 +0.0000 +10.000 +99.000 +100.00 002\r\n"
+                                        "001,03 +0.0000 +10.000 +97.000 +100.00 003\r\n"
+                                        "001,04 +0.0000 +10.000 +95.000 +100.00 004\r\n"
+                                        "#elec_end\r\n"
+                                        "#data_res_col= 011\r\n"
+                                        "#data_start\r\n"
+                                        "000001 001,01 001,02 001,03 001,04 +100.0 +2.0 +.01\r\n"
+                                        "#data_end\r\n");
+    ASSERT_EQ(data.Electrodes.size(), 4u);
+    std::vector<double> depths;
+    for (const TElectrode& e : data.Electrodes)
+        depths.push_back(e.Depth);
+    EXPECT_EQ(depths, (std::vector<double>{0.0, 5.0, 3.0, 1.0}));
+    ASSERT_EQ(data.Size(), 1u);
+    EXPECT_DOUBLE_EQ(data.Resistivities[0], 2.0 * FlatGeometricFactor(data.Survey(), data.Configurations[0]));
+}
+
 // A real export was refused at its line "Electrodes input/output format":
 // free text between the blocks. Each variant is now read, the same data
 // every time.
