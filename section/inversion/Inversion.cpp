@@ -14,6 +14,35 @@ using Eigen::Index;
 using Eigen::MatrixXd;
 using Eigen::VectorXd;
 
+// How far λ may fall in one iteration: by LambdaFall where the last step
+// delivered at least half the fall of χ² its linearisation promised, not
+// at all where it delivered a quarter to a half, and where it delivered
+// less, λ rises by 2. A linearisation that does not hold at a step's size
+// is trusted less (a Levenberg–Marquardt rule on the gain): on data no
+// smooth model fits to χ² 1 (outliers, sharp bodies) the aim is out of
+// reach, and a rule that always took the smallest trial λ then drove λ down
+// by LambdaFall every iteration until the steps were wild and none lowered
+// Φ (λ 20 down to 0.04 in three iterations, ending at a χ² that depended on
+// the first λ).
+constexpr double LambdaFall = 8.0;
+constexpr double KneeShare = 0.03, FarFromAim = 2.0;
+constexpr double FullGain = 0.5, PoorGain = 0.25;
+double NextFall(double Realised, double Promised)
+{
+    if (!(Promised > 0.0))
+        return 1.0;
+    const double gain = Realised / Promised;
+    return gain >= FullGain ? LambdaFall : gain >= PoorGain ? 1.0 : 0.5;
+}
+// A step no halving of which lowers Φ is tried again at RetryRise times its
+// λ (a shorter, smoother step of the same Jacobian), Retries times at most,
+// before the inversion stops.
+constexpr double RetryRise = 4.0;
+constexpr int Retries = 2;
+// The inversion stops when χ² falls by less than this share in an
+// iteration: what the data allow has been reached.
+constexpr double StallShare = 0.01;
+
 // The bounded transform of one parameter: u(m) with m = ln ρ inside (a, b).
 struct TBound {
     double a = -std::numeric_limits<double>::infinity();
@@ -161,6 +190,7 @@ public:
     {
         TInversionResult result;
         double lambda = FSettings.Lambda;
+        double fall = LambdaFall; // how far the next step's λ may fall below the last one
         MatrixXd J;
         VectorXd f;
         try {
@@ -185,15 +215,26 @@ public:
                 result.Stop = "Every cell is fixed.";
                 break;
             }
-            const VectorXd step = ChooseStep(J, f, lambda);
-            // The line search: halve a step that raises Φ.
-            const double before = Phi(f, FU, lambda);
+            const TLinearised linear(*this, J, f);
+            VectorXd step = hold ? linear.Solve(lambda) : ChooseStep(linear, lambda, fall);
+            // The line search: halve a step that raises Φ; where no halving
+            // lowers it, the step of a larger λ (the same Jacobian) is tried.
+            double before = 0.0;
             THalvedStep tried;
             try {
-                tried = HalvedStep(
-                    FU, step, [&](const VectorXd& u, MatrixXd* Jacobian) { return FProblem.Respond(M(u), Jacobian); },
-                    [&](const VectorXd& u, const VectorXd& response) { return Phi(response, u, lambda) < before; },
-                    result.Responses);
+                for (int retry = 0;; ++retry) {
+                    before = Phi(f, FU, lambda);
+                    tried = HalvedStep(
+                        FU, step,
+                        [&](const VectorXd& u, MatrixXd* Jacobian) { return FProblem.Respond(M(u), Jacobian); },
+                        [&](const VectorXd& u, const VectorXd& response) { return Phi(response, u, lambda) < before; },
+                        result.Responses);
+                    const double larger = std::min(MaxLambda, lambda * RetryRise);
+                    if (tried.Accepted || hold || retry == Retries || larger == lambda)
+                        break;
+                    lambda = larger;
+                    step = linear.Solve(lambda, step);
+                }
             } catch (const EForwardCancelled&) {
                 result.Cancelled = true;
                 result.Stop = "Cancelled; the model of iteration " + std::to_string(iteration - 1) + " stays.";
@@ -203,6 +244,7 @@ public:
                 result.Stop = "No step lowered the misfit.";
                 break;
             }
+            const double promised = chi - linear.PredictedChiSquare(tried.Length * step);
             FU = std::move(tried.Model);
             f = std::move(tried.Response);
             J = std::move(tried.Jacobian);
@@ -220,8 +262,12 @@ public:
                 result.Stop = "Chi-square reached 1.";
                 break;
             }
-            if (std::fabs(previous - chi) < 0.01 * previous) {
-                result.Stop = "Chi-square changed by less than 1 % in an iteration.";
+            fall = NextFall(previous - chi, promised);
+            // A step that fell far short of its promise says that λ was too
+            // small for this model, not that the data allow no better: the
+            // next, at a larger λ, is tried.
+            if (previous - chi < StallShare * previous && fall >= 1.0) {
+                result.Stop = "Chi-square fell by less than 1 % in an iteration.";
                 break;
             }
         }
@@ -232,6 +278,53 @@ public:
     }
 
 private:
+    // One iteration's linearised problem: the weighted Jacobian of the free
+    // parameters (Jᵤ = J ∂m/∂u, a fixed parameter's column held), the
+    // weighted residual and the normal equations, which the trial λ share.
+    // Built in place: the normal equations refer to WJ.
+    struct TLinearised {
+        TLinearised(const TGaussNewton& gn, const MatrixXd& J, const VectorXd& f)
+            : WJ(WeightedJacobian(gn, J)), Wr(gn.FW.asDiagonal() * (gn.FD - f)), Jtr(WJ.transpose() * Wr),
+              Smooth(gn.FCtC * (gn.FU - gn.FU0)), Normal(WJ, gn.FCtC, FreeMask(gn)), N(gn.FN)
+        {
+        }
+        // The step of λ, starting the solver from From (empty: 0).
+        VectorXd Solve(double lambda, const VectorXd& From = {}) const
+        {
+            VectorXd step = Normal.Solve(lambda, Jtr - lambda * Smooth, From);
+            if (!step.allFinite())
+                throw EForwardError("The normal equations of the inversion could not be solved.");
+            return step;
+        }
+        // The measured data's χ² the linearised problem predicts after Step.
+        double PredictedChiSquare(const VectorXd& Step) const
+        {
+            return (Wr - WJ * Step).head(N).squaredNorm() / static_cast<double>(N);
+        }
+
+        const MatrixXd WJ;
+        const VectorXd Wr, Jtr, Smooth;
+        const TNormalEquations Normal;
+        const Index N;
+
+    private:
+        static std::vector<bool> FreeMask(const TGaussNewton& gn)
+        {
+            std::vector<bool> free(static_cast<size_t>(gn.FU.size()), false);
+            for (Index j : gn.FFree)
+                free[static_cast<size_t>(j)] = true;
+            return free;
+        }
+        static MatrixXd WeightedJacobian(const TGaussNewton& gn, const MatrixXd& J)
+        {
+            const VectorXd m = gn.M(gn.FU);
+            VectorXd slope = VectorXd::Zero(gn.FU.size());
+            for (Index j : gn.FFree)
+                slope[j] = gn.FBounds[static_cast<size_t>(j)].Slope(m[j]);
+            return gn.FW.asDiagonal() * J * slope.asDiagonal();
+        }
+    };
+
     // The model in ohm-m; a fixed cell keeps its start exactly (ln and exp
     // would change its last digit).
     VectorXd Resistivities() const
@@ -265,83 +358,89 @@ private:
         return phi;
     }
 
-    // The step of the λ chosen among the trials; λ becomes it. The trials
-    // share the weighted Jacobian; each solve starts from the previous one.
-    VectorXd ChooseStep(const MatrixXd& J, const VectorXd& f, double& lambda) const
+    // The step of the λ chosen among the trials; λ becomes it. No trial
+    // lies below λ / Fall. The trials share the linearised problem; each
+    // solve starts from the previous one.
+    VectorXd ChooseStep(const TLinearised& linear, double& lambda, double Fall) const
     {
-        const VectorXd m = M(FU);
-        // Jᵤ = J ∂m/∂u, rows weighted; a fixed parameter's column is held.
-        VectorXd slope(FU.size());
-        std::vector<bool> free(static_cast<size_t>(FU.size()), false);
-        for (Index j : FFree) {
-            slope[j] = FBounds[static_cast<size_t>(j)].Slope(m[j]);
-            free[static_cast<size_t>(j)] = true;
-        }
-        for (Index j = 0; j < FU.size(); ++j)
-            if (!free[static_cast<size_t>(j)])
-                slope[j] = 0.0;
-        const MatrixXd WJ = FW.asDiagonal() * J * slope.asDiagonal();
-        const VectorXd Wr = FW.asDiagonal() * (FD - f);
-        const VectorXd Jtr = WJ.transpose() * Wr;
-        const VectorXd smooth = FCtC * (FU - FU0);
-        const TNormalEquations normal(WJ, FCtC, free);
-        const double chi = Wr.head(FN).squaredNorm() / static_cast<double>(FN);
-        if (FSettings.HoldLambda) {
-            const VectorXd step = normal.Solve(lambda, Jtr - lambda * smooth);
-            if (!step.allFinite())
-                throw EForwardError("The normal equations of the inversion could not be solved.");
-            return step;
-        }
+        const double chi = linear.Wr.head(linear.N).squaredNorm() / static_cast<double>(linear.N);
+        const double lowest = std::max(MinLambda, lambda / Fall);
         // Each step aims at a sixteenth of the misfit (at least 1): the
         // largest λ that reaches it keeps the step smooth, and the last
         // iterations' λ decides the image, so a bolder aim only saves
         // iterations (two or three where a quarter took three or four).
         const double target = std::max(1.0, chi / 16.0);
-        VectorXd chosen;
-        double chosenLambda = 0.0;
-        // Downwards from 2λ until the target is reached; when 2λ already
-        // passes it, upwards while it still does (at most 64λ), so that a
-        // first step does not fit the noise.
-        const auto predicted = [&](const VectorXd& step) {
-            return (Wr - WJ * step).head(FN).squaredNorm() / static_cast<double>(FN);
+        const auto solve = [&](double trial, const VectorXd& from) {
+            VectorXd step = linear.Normal.Solve(trial, linear.Jtr - trial * linear.Smooth, from);
+            if (!step.allFinite())
+                throw EForwardError("The normal equations of the inversion could not be solved.");
+            return step;
         };
+        // Far from the aim, a halving of λ must buy KneeShare of the
+        // predicted χ² (see KneeShare).
+        const auto pays = [&](double larger, double smaller) {
+            return smaller <= FarFromAim * target || smaller <= (1.0 - KneeShare) * larger;
+        };
+        VectorXd chosen;
+        double chosenLambda = 0.0, chosenChi = 0.0;
+        // Downwards from 2λ (at least the lowest) until the target is
+        // reached or a halving no longer pays; when the first trial already
+        // reaches the target, upwards while it still does (at most 64λ), so
+        // that a first step does not fit the noise.
         double previous = 0.0, missed = 0.0; // missed: the last trial whose prediction stayed above the target
-        for (int k = 1; k >= -3; --k) {
-            // Within the range: at its ends a trial is tried once.
-            const double trial = std::clamp(lambda * std::pow(2.0, k), MinLambda, MaxLambda);
-            if (trial == previous && trial == MinLambda)
-                break;
+        bool reached = false, knee = false;
+        int taken = 0;
+        for (int k = 1; k >= -3 && !reached && !knee; --k) {
+            const double trial = std::clamp(lambda * std::pow(2.0, k), lowest, MaxLambda);
+            if (trial == previous && trial == lowest)
+                break; // held at the lowest: tried once
             if (trial == previous)
                 continue;
             previous = trial;
-            const VectorXd step = normal.Solve(trial, Jtr - trial * smooth, chosen);
-            if (!step.allFinite())
-                continue;
-            chosen = step;
-            chosenLambda = trial;
-            if (predicted(step) <= target) {
-                for (int up = 2; up <= 6 && k == 1 && lambda * std::pow(2.0, up) <= MaxLambda; ++up) {
-                    const double larger = lambda * std::pow(2.0, up);
-                    const VectorXd smoother = normal.Solve(larger, Jtr - larger * smooth, chosen);
-                    if (!smoother.allFinite() || predicted(smoother) > target)
-                        break;
-                    chosen = smoother;
-                    chosenLambda = larger;
-                }
+            const VectorXd step = solve(trial, chosen);
+            const double predicted = linear.PredictedChiSquare(step);
+            if (taken > 0 && !pays(chosenChi, predicted)) {
+                knee = true;
                 break;
             }
-            missed = trial;
+            chosen = step;
+            chosenLambda = trial;
+            chosenChi = predicted;
+            reached = predicted <= target;
+            for (int up = 1; reached && ++taken == 1 && up <= 5 && trial * std::pow(2.0, up) <= MaxLambda; ++up) {
+                const double larger = trial * std::pow(2.0, up);
+                const VectorXd smoother = solve(larger, chosen);
+                if (linear.PredictedChiSquare(smoother) > target)
+                    break;
+                chosen = smoother;
+                chosenLambda = larger;
+                --taken;
+            }
+            if (!reached) {
+                ++taken;
+                missed = trial;
+            }
+        }
+        // The knee at the first halving: it may lie above, upwards while a
+        // halving down to the chosen λ would not pay (at most 64λ).
+        for (int up = 0; knee && taken == 1 && up < 5 && chosenLambda * 2.0 <= MaxLambda; ++up) {
+            const double larger = chosenLambda * 2.0;
+            const VectorXd smoother = solve(larger, chosen);
+            const double predicted = linear.PredictedChiSquare(smoother);
+            if (pays(predicted, chosenChi))
+                break;
+            chosen = smoother;
+            chosenLambda = larger;
+            chosenChi = predicted;
         }
         // Between the chosen λ and the trial above it that missed the target
         // lies a factor 2: two bisections (in log λ) take the largest λ that
         // still reaches it, so that a step does not fit the noise further
         // than the target asks (a final χ² well under 1).
-        for (int bisection = 0; bisection < 2 && missed > chosenLambda && chosenLambda > 0.0; ++bisection) {
+        for (int bisection = 0; reached && bisection < 2 && missed > chosenLambda; ++bisection) {
             const double middle = std::sqrt(chosenLambda * missed);
-            const VectorXd step = normal.Solve(middle, Jtr - middle * smooth, chosen);
-            if (!step.allFinite())
-                break;
-            if (predicted(step) <= target) {
+            const VectorXd step = solve(middle, chosen);
+            if (linear.PredictedChiSquare(step) <= target) {
                 chosen = step;
                 chosenLambda = middle;
             } else {
@@ -457,6 +556,7 @@ THalvedStep HalvedStep(const VectorXd& From, const VectorXd& Direction,
     THalvedStep tried;
     for (double length = 1.0; length >= 0.125 && !tried.Accepted; length /= 2.0) {
         tried.Model = From + length * Direction;
+        tried.Length = length;
         ++Responses;
         tried.Response = Respond(tried.Model, &tried.Jacobian);
         tried.Accepted = Accept(tried.Model, tried.Response);

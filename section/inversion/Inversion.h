@@ -220,6 +220,7 @@ double ChiSquare(const Eigen::VectorXd& Measured, const Eigen::VectorXd& Calcula
 // cancellation (EForwardCancelled) passes through.
 struct THalvedStep {
     bool Accepted = false;
+    double Length = 0.0; // of the last model tried, a share of Direction
     Eigen::VectorXd Model, Response;
     Eigen::MatrixXd Jacobian;
 };
