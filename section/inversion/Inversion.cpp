@@ -25,14 +25,14 @@ using Eigen::VectorXd;
 // Φ (λ 20 down to 0.04 in three iterations, ending at a χ² that depended on
 // the first λ).
 constexpr double LambdaFall = 8.0;
-constexpr double KneeShare = 0.03, FarFromAim = 2.0;
-constexpr double FullGain = 0.5, PoorGain = 0.25;
-double NextFall(double Realised, double Promised)
+constexpr double KneeShare = 0.03, NearNoise = 2.0;
+constexpr double HeldPromise = 1.25, BrokenPromise = 2.0;
+double NextFall(double Reached, double Promised)
 {
     if (!(Promised > 0.0))
         return 1.0;
-    const double gain = Realised / Promised;
-    return gain >= FullGain ? LambdaFall : gain >= PoorGain ? 1.0 : 0.5;
+    const double ratio = Reached / Promised;
+    return ratio <= HeldPromise ? LambdaFall : ratio <= BrokenPromise ? 1.0 : 0.5;
 }
 // A step no halving of which lowers Φ is tried again at RetryRise times its
 // λ (a shorter, smoother step of the same Jacobian), Retries times at most,
@@ -244,13 +244,14 @@ public:
                 result.Stop = "No step lowered the misfit.";
                 break;
             }
-            const double promised = chi - linear.PredictedChiSquare(tried.Length * step);
+            const double promised = linear.PredictedChiSquare(tried.Length * step);
             FU = std::move(tried.Model);
             f = std::move(tried.Response);
             J = std::move(tried.Jacobian);
             const double previous = chi;
             chi = MeasuredChiSquare(f);
             Record(result, iteration, chi, f, lambda);
+            const double previousLambda = result.Steps[result.Steps.size() - 2].Lambda;
             if (hold) {
                 if (before - Phi(f, FU, lambda) < 0.01 * before) {
                     result.Stop = "The objective changed by less than 1 % in an iteration.";
@@ -262,11 +263,11 @@ public:
                 result.Stop = "Chi-square reached 1.";
                 break;
             }
-            fall = NextFall(previous - chi, promised);
+            fall = NextFall(chi, promised);
             // A step that fell far short of its promise says that λ was too
             // small for this model, not that the data allow no better: the
             // next, at a larger λ, is tried.
-            if (previous - chi < StallShare * previous && fall >= 1.0) {
+            if (previous - chi < StallShare * previous && fall >= 1.0 && lambda <= previousLambda) {
                 result.Stop = "Chi-square fell by less than 1 % in an iteration.";
                 break;
             }
@@ -376,10 +377,10 @@ private:
                 throw EForwardError("The normal equations of the inversion could not be solved.");
             return step;
         };
-        // Far from the aim, a halving of λ must buy KneeShare of the
-        // predicted χ² (see KneeShare).
+        // A halving of λ pays when it buys KneeShare of the predicted χ² or
+        // half of what is left of the way to the aim.
         const auto pays = [&](double larger, double smaller) {
-            return smaller <= FarFromAim * target || smaller <= (1.0 - KneeShare) * larger;
+            return smaller <= NearNoise || larger - smaller >= std::min(KneeShare * larger, 0.5 * (larger - target));
         };
         VectorXd chosen;
         double chosenLambda = 0.0, chosenChi = 0.0;
@@ -421,17 +422,11 @@ private:
                 missed = trial;
             }
         }
-        // The knee at the first halving: it may lie above, upwards while a
-        // halving down to the chosen λ would not pay (at most 64λ).
-        for (int up = 0; knee && taken == 1 && up < 5 && chosenLambda * 2.0 <= MaxLambda; ++up) {
-            const double larger = chosenLambda * 2.0;
-            const VectorXd smoother = solve(larger, chosen);
-            const double predicted = linear.PredictedChiSquare(smoother);
-            if (pays(predicted, chosenChi))
-                break;
-            chosen = smoother;
-            chosenLambda = larger;
-            chosenChi = predicted;
+        // The knee at the first halving: λ holds (a step that then does
+        // not keep its promise raises it, NextFall).
+        if (knee && taken == 1 && chosenLambda > lambda) {
+            chosen = solve(lambda, chosen);
+            chosenLambda = lambda;
         }
         // Between the chosen λ and the trial above it that missed the target
         // lies a factor 2: two bisections (in log λ) take the largest λ that
