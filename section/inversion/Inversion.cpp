@@ -221,6 +221,10 @@ public:
             // lowers it, the step of a larger λ (the same Jacobian) is tried.
             double before = 0.0;
             THalvedStep tried;
+            // λ raised because the last step broke its promise or no halving
+            // of this one was accepted: a step that trades misfit for
+            // smoothness, after which the misfit may fall again.
+            bool raised = fall < 1.0;
             try {
                 for (int retry = 0;; ++retry) {
                     before = Phi(f, FU, lambda);
@@ -233,6 +237,7 @@ public:
                     if (tried.Accepted || hold || retry == Retries || larger == lambda)
                         break;
                     lambda = larger;
+                    raised = true;
                     step = linear.Solve(lambda, step);
                 }
             } catch (const EForwardCancelled&) {
@@ -251,7 +256,6 @@ public:
             const double previous = chi;
             chi = MeasuredChiSquare(f);
             Record(result, iteration, chi, f, lambda);
-            const double previousLambda = result.Steps[result.Steps.size() - 2].Lambda;
             if (hold) {
                 if (before - Phi(f, FU, lambda) < 0.01 * before) {
                     result.Stop = "The objective changed by less than 1 % in an iteration.";
@@ -266,8 +270,8 @@ public:
             fall = NextFall(chi, promised);
             // A step that fell far short of its promise says that λ was too
             // small for this model, not that the data allow no better: the
-            // next, at a larger λ, is tried.
-            if (previous - chi < StallShare * previous && fall >= 1.0 && lambda <= previousLambda) {
+            // next, at a larger λ, is tried; so is one after a raised λ.
+            if (previous - chi < StallShare * previous && fall >= 1.0 && !raised) {
                 result.Stop = "Chi-square fell by less than 1 % in an iteration.";
                 break;
             }
@@ -422,11 +426,17 @@ private:
                 missed = trial;
             }
         }
-        // The knee at the first halving: λ holds (a step that then does
-        // not keep its promise raises it, NextFall).
-        if (knee && taken == 1 && chosenLambda > lambda) {
-            chosen = solve(lambda, chosen);
-            chosenLambda = lambda;
+        // The knee at the first halving: it may lie higher; upwards while a
+        // halving down to the chosen λ would not pay (at most 64λ).
+        for (int up = 0; knee && taken == 1 && up < 5 && chosenLambda * 2.0 <= MaxLambda; ++up) {
+            const double larger = chosenLambda * 2.0;
+            const VectorXd smoother = solve(larger, chosen);
+            const double predicted = linear.PredictedChiSquare(smoother);
+            if (pays(predicted, chosenChi))
+                break;
+            chosen = smoother;
+            chosenLambda = larger;
+            chosenChi = predicted;
         }
         // Between the chosen λ and the trial above it that missed the target
         // lies a factor 2: two bisections (in log λ) take the largest λ that
