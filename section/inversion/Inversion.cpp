@@ -14,19 +14,27 @@ using Eigen::Index;
 using Eigen::MatrixXd;
 using Eigen::VectorXd;
 
-// How far λ may fall in one iteration: by LambdaFall where the last step
-// delivered at least half the fall of χ² its linearisation promised, not
-// at all where it delivered a quarter to a half, and where it delivered
-// less, λ rises by 2. A linearisation that does not hold at a step's size
-// is trusted less (a Levenberg–Marquardt rule on the gain): on data no
-// smooth model fits to χ² 1 (outliers, sharp bodies) the aim is out of
-// reach, and a rule that always took the smallest trial λ then drove λ down
-// by LambdaFall every iteration until the steps were wild and none lowered
-// Φ (λ 20 down to 0.04 in three iterations, ending at a χ² that depended on
-// the first λ).
+// The λ rule's bounds (Inversion.h). On data no smooth model fits to χ² 1
+// (outliers, sharp bodies; a real line down a slope) the aim of a sixteenth
+// of the misfit is out of reach: a rule that then took the smallest trial
+// drove λ down by 8 every iteration (20 to 0.04 in three), the steps grew
+// wild until none lowered Φ, and the end depended on the first λ (χ² 62,
+// 40 and 14 from λ 1, 20 and 100 where pyGIMLi's fixed λ 20 ends at 12.5),
+// its depth of investigation held at that λ. Two things tell it on the
+// data: the predicted χ² hardly moves with λ (a halving buys 2 to 4 %, by
+// fitting outliers with roughness), and the steps of a small λ miss their
+// prediction by a factor 2 or 3.
+//   - LambdaFall: how far λ may fall in an iteration after a step whose χ²
+//     came within HeldPromise of its prediction (λ holds up to
+//     BrokenPromise, and doubles beyond it: NextFall);
+//   - KneeShare: what a halving of λ must buy of the predicted χ² (or half
+//     of the way left to the aim), unless the prediction is below NearNoise
+//     where the misfit left is the noise's and the aim is 1.
 constexpr double LambdaFall = 8.0;
 constexpr double KneeShare = 0.03, NearNoise = 2.0;
 constexpr double HeldPromise = 1.25, BrokenPromise = 2.0;
+// The next iteration's fall bound for a step that reached χ² Reached where
+// its linearisation promised Promised.
 double NextFall(double Reached, double Promised)
 {
     if (!(Promised > 0.0))
@@ -40,7 +48,7 @@ double NextFall(double Reached, double Promised)
 constexpr double RetryRise = 4.0;
 constexpr int Retries = 2;
 // The inversion stops when χ² falls by less than this share in an
-// iteration: what the data allow has been reached.
+// iteration: what the data allow at this λ has been reached.
 constexpr double StallShare = 0.01;
 
 // The bounded transform of one parameter: u(m) with m = ln ρ inside (a, b).
@@ -270,9 +278,13 @@ public:
             fall = NextFall(chi, promised);
             // A step that fell far short of its promise says that λ was too
             // small for this model, not that the data allow no better: the
-            // next, at a larger λ, is tried; so is one after a raised λ.
-            if (previous - chi < StallShare * previous && fall >= 1.0 && !raised) {
-                result.Stop = "Chi-square fell by less than 1 % in an iteration.";
+            // next, at a larger λ, is tried. After a raised λ the fall is
+            // measured over the two iterations, so that a λ that goes up
+            // and down ends where the misfit no longer falls.
+            const double earlier = raised && iteration > 1 ? result.Steps[result.Steps.size() - 3].ChiSquare : previous;
+            const int span = raised && iteration > 1 ? 2 : 1;
+            if (earlier - chi < span * StallShare * earlier && fall >= 1.0) {
+                result.Stop = "Chi-square fell by less than 1 % an iteration.";
                 break;
             }
         }
@@ -394,7 +406,7 @@ private:
         // that a first step does not fit the noise.
         double previous = 0.0, missed = 0.0; // missed: the last trial whose prediction stayed above the target
         bool reached = false, knee = false;
-        int taken = 0;
+        int taken = 0; // trials taken before the knee
         for (int k = 1; k >= -3 && !reached && !knee; --k) {
             const double trial = std::clamp(lambda * std::pow(2.0, k), lowest, MaxLambda);
             if (trial == previous && trial == lowest)
@@ -408,23 +420,21 @@ private:
                 knee = true;
                 break;
             }
+            const bool first = taken++ == 0;
             chosen = step;
             chosenLambda = trial;
             chosenChi = predicted;
             reached = predicted <= target;
-            for (int up = 1; reached && ++taken == 1 && up <= 5 && trial * std::pow(2.0, up) <= MaxLambda; ++up) {
+            for (int up = 1; reached && first && up <= 5 && trial * std::pow(2.0, up) <= MaxLambda; ++up) {
                 const double larger = trial * std::pow(2.0, up);
                 const VectorXd smoother = solve(larger, chosen);
                 if (linear.PredictedChiSquare(smoother) > target)
                     break;
                 chosen = smoother;
                 chosenLambda = larger;
-                --taken;
             }
-            if (!reached) {
-                ++taken;
+            if (!reached)
                 missed = trial;
-            }
         }
         // The knee at the first halving: it may lie higher; upwards while a
         // halving down to the chosen λ would not pay (at most 64λ).
