@@ -7,6 +7,7 @@
 
 #include "section/inversion/SurveyInversion.h"
 #include "tests/section/forward/ForwardFixtures.h"
+#include "tests/section/inversion/NoisySurveyData.h"
 
 #include <gtest/gtest.h>
 
@@ -308,18 +309,7 @@ TSurvey SyntheticSurvey()
 // The data of Ground with Noise of seeded Gaussian noise.
 TMeasuredData NoisyData(const TForwardModel& Ground, unsigned Seed)
 {
-    const TSurvey survey = SyntheticSurvey();
-    const TForwardResult clean = ComputeForwardResponse(Ground, survey);
-    std::mt19937 random(Seed);
-    std::normal_distribution<double> gauss(0.0, Noise);
-    TMeasuredData data;
-    data.Electrodes = survey.Electrodes;
-    data.Configurations = survey.Configurations;
-    for (size_t i = 0; i < survey.Configurations.size(); ++i) {
-        data.Resistivities.push_back(clean.Resistivities[i] * std::exp(gauss(random)));
-        data.GeometricFactors.push_back(FlatGeometricFactor(survey, survey.Configurations[i]));
-    }
-    return data;
+    return test::NoisySurveyData(SyntheticSurvey(), Ground, Seed, Noise, true);
 }
 
 TInversionMesh SyntheticMesh()

@@ -6,6 +6,7 @@
 #include "section/inversion/SurveyInversion.h"
 
 #include "tests/section/forward/ForwardFixtures.h"
+#include "tests/section/inversion/NoisySurveyData.h"
 
 #include <gtest/gtest.h>
 
@@ -491,15 +492,7 @@ struct THillWithBodies {
             survey.Electrodes.push_back({x.back(), Ground(x.back())});
         }
         survey.Configurations = ArrayConfigurations(TArrayKind::DipoleDipole, 28, 8);
-        const TForwardResult clean = ComputeForwardResponse(InversionGround(truth, rho), survey);
-        std::mt19937 random(21);
-        std::normal_distribution<double> gauss(0.0, 0.03);
-        Data.Electrodes = survey.Electrodes;
-        Data.Configurations = survey.Configurations;
-        for (double value : clean.Resistivities) {
-            Data.Resistivities.push_back(value * std::exp(gauss(random)));
-            Data.GeometricFactors.push_back(std::nan("")); // the forward computation's own, over the hill
-        }
+        Data = test::NoisySurveyData(survey, InversionGround(truth, rho), 21, 0.03, false);
         Mesh = DefaultInversionMesh(x, 6.0, 68.0, {{6.0, 0.0}, {22.0, 0.0}, {38.0, 6.0}, {54.0, 0.0}, {68.0, 0.0}},
                                     Deepest);
     }
@@ -668,15 +661,7 @@ struct THardSlope {
             for (int n = 1; n <= 8; ++n)
                 for (int i = 0; i + 2 * a + n * a < 32; ++i)
                     survey.Configurations.push_back({i, i + a, i + a + n * a, i + 2 * a + n * a});
-        const TForwardResult clean = ComputeForwardResponse(InversionGround(truth, rho), survey);
-        std::mt19937 random(3);
-        std::normal_distribution<double> gauss(0.0, 0.05);
-        Data.Electrodes = survey.Electrodes;
-        Data.Configurations = survey.Configurations;
-        for (double value : clean.Resistivities) {
-            Data.Resistivities.push_back(value * std::exp(gauss(random)));
-            Data.GeometricFactors.push_back(std::nan("")); // the forward computation's own, on the slope
-        }
+        Data = test::NoisySurveyData(survey, InversionGround(truth, rho), 3, 0.05, false);
         for (size_t i = 7; i < Data.Resistivities.size(); i += 29) // twelve outliers, alternately high and low
             Data.Resistivities[i] *= std::exp(i % 2 == 0 ? 0.7 : -0.7);
         Mesh = DefaultInversionMesh(x, 4.0, 109.0, {{4.0, 0.0}, {10.0, 0.0}, {103.0, Ground(103.0)}, {109.0, Ground(103.0)}},
