@@ -229,10 +229,11 @@ public:
             // lowers it, the step of a larger λ (the same Jacobian) is tried.
             double before = 0.0;
             THalvedStep tried;
-            // λ raised because the last step broke its promise or no halving
-            // of this one was accepted: a step that trades misfit for
-            // smoothness, after which the misfit may fall again.
-            bool raised = fall < 1.0;
+            // λ held or raised because the last step did not keep its
+            // promise, or raised because no halving of this one was
+            // accepted: a step not free to follow the data, after which the
+            // misfit may fall again.
+            bool constrained = fall <= 1.0;
             try {
                 for (int retry = 0;; ++retry) {
                     before = Phi(f, FU, lambda);
@@ -245,7 +246,7 @@ public:
                     if (tried.Accepted || hold || retry == Retries || larger == lambda)
                         break;
                     lambda = larger;
-                    raised = true;
+                    constrained = true;
                     step = linear.Solve(lambda, step);
                 }
             } catch (const EForwardCancelled&) {
@@ -278,11 +279,12 @@ public:
             fall = NextFall(chi, promised);
             // A step that fell far short of its promise says that λ was too
             // small for this model, not that the data allow no better: the
-            // next, at a larger λ, is tried. After a raised λ the fall is
-            // measured over the two iterations, so that a λ that goes up
-            // and down ends where the misfit no longer falls.
-            const double earlier = raised && iteration > 1 ? result.Steps[result.Steps.size() - 3].ChiSquare : previous;
-            const int span = raised && iteration > 1 ? 2 : 1;
+            // next, at a larger λ, is tried. After a held or raised λ the
+            // fall is measured over the two iterations, so that a λ that
+            // goes up and down ends where the misfit no longer falls.
+            const bool two = constrained && iteration > 1;
+            const double earlier = two ? result.Steps[result.Steps.size() - 3].ChiSquare : previous;
+            const int span = two ? 2 : 1;
             if (earlier - chi < span * StallShare * earlier && fall >= 1.0) {
                 result.Stop = "Chi-square fell by less than 1 % an iteration.";
                 break;
