@@ -47,6 +47,12 @@ double NextFall(double Reached, double Promised)
 // before the inversion stops.
 constexpr double RetryRise = 4.0;
 constexpr int Retries = 2;
+// The most a step may change a cell's ln ρ (a factor 10⁴): a longer one is
+// not computed and counts as not lowering Φ. A cell that neither a datum
+// nor a neighbour holds (a zone cut off by a drawn boundary, unseen) is
+// all but free in the normal equations, and a large λ could send it to a
+// resistivity no forward computation takes.
+constexpr double MaxLogStep = 9.21;
 // The inversion stops when χ² falls by less than this share in an
 // iteration: what the data allow at this λ has been reached.
 constexpr double StallShare = 0.01;
@@ -237,10 +243,18 @@ public:
             try {
                 for (int retry = 0;; ++retry) {
                     before = Phi(f, FU, lambda);
+                    const VectorXd from = M(FU);
                     tried = HalvedStep(
                         FU, step,
-                        [&](const VectorXd& u, MatrixXd* Jacobian) { return FProblem.Respond(M(u), Jacobian); },
-                        [&](const VectorXd& u, const VectorXd& response) { return Phi(response, u, lambda) < before; },
+                        [&](const VectorXd& u, MatrixXd* Jacobian) {
+                            const VectorXd m = M(u);
+                            if (!((m - from).cwiseAbs().maxCoeff() <= MaxLogStep)) // not computed, not accepted
+                                return VectorXd(VectorXd::Constant(FD.size(), std::numeric_limits<double>::quiet_NaN()));
+                            return FProblem.Respond(m, Jacobian);
+                        },
+                        [&](const VectorXd& u, const VectorXd& response) {
+                            return response.allFinite() && Phi(response, u, lambda) < before;
+                        },
                         result.Responses);
                     const double larger = std::min(MaxLambda, lambda * RetryRise);
                     if (tried.Accepted || hold || retry == Retries || larger == lambda)

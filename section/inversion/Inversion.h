@@ -37,9 +37,10 @@
 //     1.25 times its prediction; within 2 times λ holds, beyond it λ
 //     doubles (the linearisation did not hold at the step's size).
 // Then a line search: a step that raises Φ is halved (three times at
-// most); where no halving lowers Φ the step of 4 and then 16 times λ (the
-// same Jacobian) is tried before the inversion ends with the model before
-// it. Fixed parameters keep their start value. Stop: χ² ≤ 1, χ² fell by
+// most; one changing a cell's ln ρ by more than ln 10⁴ counts as raising
+// it, not computed); where no halving lowers Φ the step of 4 and then 16
+// times λ (the same Jacobian) is tried before the inversion ends with the
+// model before it. Fixed parameters keep their start value. Stop: χ² ≤ 1, χ² fell by
 // less than 1 % in an iteration (over the last two after a λ raised by a
 // broken promise or a retry; not after a step that broke its promise),
 // or the iteration limit. With HoldLambda, λ stays the given one and the
