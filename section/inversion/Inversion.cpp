@@ -14,6 +14,49 @@ using Eigen::Index;
 using Eigen::MatrixXd;
 using Eigen::VectorXd;
 
+// The λ rule's bounds (Inversion.h). On data no smooth model fits to χ² 1
+// (outliers, sharp bodies; a real line down a slope) the aim of a sixteenth
+// of the misfit is out of reach: a rule that then took the smallest trial
+// drove λ down by 8 every iteration (20 to 0.04 in three), the steps grew
+// wild until none lowered Φ, and the end depended on the first λ (χ² 62,
+// 40 and 14 from λ 1, 20 and 100 where pyGIMLi's fixed λ 20 ends at 12.5),
+// its depth of investigation held at that λ. Two things tell it on the
+// data: the predicted χ² hardly moves with λ (a halving buys 2 to 4 %, by
+// fitting outliers with roughness), and the steps of a small λ miss their
+// prediction by a factor 2 or 3.
+//   - LambdaFall: how far λ may fall in an iteration after a step whose χ²
+//     came within HeldPromise of its prediction (λ holds up to
+//     BrokenPromise, and doubles beyond it: NextFall);
+//   - KneeShare: what a halving of λ must buy of the predicted χ² (or half
+//     of the way left to the aim), unless the prediction is below NearNoise
+//     where the misfit left is the noise's and the aim is 1.
+constexpr double LambdaFall = 8.0;
+constexpr double KneeShare = 0.03, NearNoise = 2.0;
+constexpr double HeldPromise = 1.25, BrokenPromise = 2.0;
+// The next iteration's fall bound for a step that reached χ² Reached where
+// its linearisation promised Promised.
+double NextFall(double Reached, double Promised)
+{
+    if (!(Promised > 0.0))
+        return 1.0;
+    const double ratio = Reached / Promised;
+    return ratio <= HeldPromise ? LambdaFall : ratio <= BrokenPromise ? 1.0 : 0.5;
+}
+// A step no halving of which lowers Φ is tried again at RetryRise times its
+// λ (a shorter, smoother step of the same Jacobian), Retries times at most,
+// before the inversion stops.
+constexpr double RetryRise = 4.0;
+constexpr int Retries = 2;
+// The most a step may change a cell's ln ρ (a factor 10⁴): a longer one is
+// not computed and counts as not lowering Φ. A cell that neither a datum
+// nor a neighbour holds (a zone cut off by a drawn boundary, unseen) is
+// all but free in the normal equations, and a large λ could send it to a
+// resistivity no forward computation takes.
+constexpr double MaxLogStep = 9.21;
+// The inversion stops when χ² falls by less than this share in an
+// iteration: what the data allow at this λ has been reached.
+constexpr double StallShare = 0.01;
+
 // The bounded transform of one parameter: u(m) with m = ln ρ inside (a, b).
 struct TBound {
     double a = -std::numeric_limits<double>::infinity();
@@ -161,6 +204,7 @@ public:
     {
         TInversionResult result;
         double lambda = FSettings.Lambda;
+        double fall = LambdaFall; // how far the next step's λ may fall below the last one
         MatrixXd J;
         VectorXd f;
         try {
@@ -185,15 +229,40 @@ public:
                 result.Stop = "Every cell is fixed.";
                 break;
             }
-            const VectorXd step = ChooseStep(J, f, lambda);
-            // The line search: halve a step that raises Φ.
-            const double before = Phi(f, FU, lambda);
+            const TLinearised linear(*this, J, f);
+            VectorXd step = hold ? linear.Solve(lambda) : ChooseStep(linear, lambda, fall);
+            // The line search: halve a step that raises Φ; where no halving
+            // lowers it, the step of a larger λ (the same Jacobian) is tried.
+            double before = 0.0;
             THalvedStep tried;
+            // λ held or raised because the last step did not keep its
+            // promise, or raised because no halving of this one was
+            // accepted: a step not free to follow the data, after which the
+            // misfit may fall again.
+            bool constrained = fall <= 1.0;
             try {
-                tried = HalvedStep(
-                    FU, step, [&](const VectorXd& u, MatrixXd* Jacobian) { return FProblem.Respond(M(u), Jacobian); },
-                    [&](const VectorXd& u, const VectorXd& response) { return Phi(response, u, lambda) < before; },
-                    result.Responses);
+                for (int retry = 0;; ++retry) {
+                    before = Phi(f, FU, lambda);
+                    const VectorXd from = M(FU);
+                    tried = HalvedStep(
+                        FU, step,
+                        [&](const VectorXd& u, MatrixXd* Jacobian) {
+                            const VectorXd m = M(u);
+                            if (!((m - from).cwiseAbs().maxCoeff() <= MaxLogStep)) // not computed, not accepted
+                                return VectorXd(VectorXd::Constant(FD.size(), std::numeric_limits<double>::quiet_NaN()));
+                            return FProblem.Respond(m, Jacobian);
+                        },
+                        [&](const VectorXd& u, const VectorXd& response) {
+                            return response.allFinite() && Phi(response, u, lambda) < before;
+                        },
+                        result.Responses);
+                    const double larger = std::min(MaxLambda, lambda * RetryRise);
+                    if (tried.Accepted || hold || retry == Retries || larger == lambda)
+                        break;
+                    lambda = larger;
+                    constrained = true;
+                    step = linear.Solve(lambda, step);
+                }
             } catch (const EForwardCancelled&) {
                 result.Cancelled = true;
                 result.Stop = "Cancelled; the model of iteration " + std::to_string(iteration - 1) + " stays.";
@@ -203,6 +272,7 @@ public:
                 result.Stop = "No step lowered the misfit.";
                 break;
             }
+            const double promised = linear.PredictedChiSquare(tried.Length * step);
             FU = std::move(tried.Model);
             f = std::move(tried.Response);
             J = std::move(tried.Jacobian);
@@ -220,8 +290,17 @@ public:
                 result.Stop = "Chi-square reached 1.";
                 break;
             }
-            if (std::fabs(previous - chi) < 0.01 * previous) {
-                result.Stop = "Chi-square changed by less than 1 % in an iteration.";
+            fall = NextFall(chi, promised);
+            // A step that fell far short of its promise says that λ was too
+            // small for this model, not that the data allow no better: the
+            // next, at a larger λ, is tried. After a held or raised λ the
+            // fall is measured over the two iterations, so that a λ that
+            // goes up and down ends where the misfit no longer falls.
+            const bool two = constrained && iteration > 1;
+            const double earlier = two ? result.Steps[result.Steps.size() - 3].ChiSquare : previous;
+            const int span = two ? 2 : 1;
+            if (earlier - chi < span * StallShare * earlier && fall >= 1.0) {
+                result.Stop = "Chi-square fell by less than 1 % an iteration.";
                 break;
             }
         }
@@ -232,6 +311,53 @@ public:
     }
 
 private:
+    // One iteration's linearised problem: the weighted Jacobian of the free
+    // parameters (Jᵤ = J ∂m/∂u, a fixed parameter's column held), the
+    // weighted residual and the normal equations, which the trial λ share.
+    // Built in place: the normal equations refer to WJ.
+    struct TLinearised {
+        TLinearised(const TGaussNewton& gn, const MatrixXd& J, const VectorXd& f)
+            : WJ(WeightedJacobian(gn, J)), Wr(gn.FW.asDiagonal() * (gn.FD - f)), Jtr(WJ.transpose() * Wr),
+              Smooth(gn.FCtC * (gn.FU - gn.FU0)), Normal(WJ, gn.FCtC, FreeMask(gn)), N(gn.FN)
+        {
+        }
+        // The step of λ, starting the solver from From (empty: 0).
+        VectorXd Solve(double lambda, const VectorXd& From = {}) const
+        {
+            VectorXd step = Normal.Solve(lambda, Jtr - lambda * Smooth, From);
+            if (!step.allFinite())
+                throw EForwardError("The normal equations of the inversion could not be solved.");
+            return step;
+        }
+        // The measured data's χ² the linearised problem predicts after Step.
+        double PredictedChiSquare(const VectorXd& Step) const
+        {
+            return (Wr - WJ * Step).head(N).squaredNorm() / static_cast<double>(N);
+        }
+
+        const MatrixXd WJ;
+        const VectorXd Wr, Jtr, Smooth;
+        const TNormalEquations Normal;
+        const Index N;
+
+    private:
+        static std::vector<bool> FreeMask(const TGaussNewton& gn)
+        {
+            std::vector<bool> free(static_cast<size_t>(gn.FU.size()), false);
+            for (Index j : gn.FFree)
+                free[static_cast<size_t>(j)] = true;
+            return free;
+        }
+        static MatrixXd WeightedJacobian(const TGaussNewton& gn, const MatrixXd& J)
+        {
+            const VectorXd m = gn.M(gn.FU);
+            VectorXd slope = VectorXd::Zero(gn.FU.size());
+            for (Index j : gn.FFree)
+                slope[j] = gn.FBounds[static_cast<size_t>(j)].Slope(m[j]);
+            return gn.FW.asDiagonal() * J * slope.asDiagonal();
+        }
+    };
+
     // The model in ohm-m; a fixed cell keeps its start exactly (ln and exp
     // would change its last digit).
     VectorXd Resistivities() const
@@ -265,83 +391,87 @@ private:
         return phi;
     }
 
-    // The step of the λ chosen among the trials; λ becomes it. The trials
-    // share the weighted Jacobian; each solve starts from the previous one.
-    VectorXd ChooseStep(const MatrixXd& J, const VectorXd& f, double& lambda) const
+    // The step of the λ chosen among the trials; λ becomes it. No trial
+    // lies below λ / Fall. The trials share the linearised problem; each
+    // solve starts from the previous one.
+    VectorXd ChooseStep(const TLinearised& linear, double& lambda, double Fall) const
     {
-        const VectorXd m = M(FU);
-        // Jᵤ = J ∂m/∂u, rows weighted; a fixed parameter's column is held.
-        VectorXd slope(FU.size());
-        std::vector<bool> free(static_cast<size_t>(FU.size()), false);
-        for (Index j : FFree) {
-            slope[j] = FBounds[static_cast<size_t>(j)].Slope(m[j]);
-            free[static_cast<size_t>(j)] = true;
-        }
-        for (Index j = 0; j < FU.size(); ++j)
-            if (!free[static_cast<size_t>(j)])
-                slope[j] = 0.0;
-        const MatrixXd WJ = FW.asDiagonal() * J * slope.asDiagonal();
-        const VectorXd Wr = FW.asDiagonal() * (FD - f);
-        const VectorXd Jtr = WJ.transpose() * Wr;
-        const VectorXd smooth = FCtC * (FU - FU0);
-        const TNormalEquations normal(WJ, FCtC, free);
-        const double chi = Wr.head(FN).squaredNorm() / static_cast<double>(FN);
-        if (FSettings.HoldLambda) {
-            const VectorXd step = normal.Solve(lambda, Jtr - lambda * smooth);
-            if (!step.allFinite())
-                throw EForwardError("The normal equations of the inversion could not be solved.");
-            return step;
-        }
+        const double chi = linear.Wr.head(linear.N).squaredNorm() / static_cast<double>(linear.N);
+        const double lowest = std::max(MinLambda, lambda / Fall);
         // Each step aims at a sixteenth of the misfit (at least 1): the
         // largest λ that reaches it keeps the step smooth, and the last
         // iterations' λ decides the image, so a bolder aim only saves
         // iterations (two or three where a quarter took three or four).
         const double target = std::max(1.0, chi / 16.0);
-        VectorXd chosen;
-        double chosenLambda = 0.0;
-        // Downwards from 2λ until the target is reached; when 2λ already
-        // passes it, upwards while it still does (at most 64λ), so that a
-        // first step does not fit the noise.
-        const auto predicted = [&](const VectorXd& step) {
-            return (Wr - WJ * step).head(FN).squaredNorm() / static_cast<double>(FN);
+        const auto solve = [&](double trial, const VectorXd& from) {
+            VectorXd step = linear.Normal.Solve(trial, linear.Jtr - trial * linear.Smooth, from);
+            if (!step.allFinite())
+                throw EForwardError("The normal equations of the inversion could not be solved.");
+            return step;
         };
+        // A halving of λ pays when it buys KneeShare of the predicted χ² or
+        // half of what is left of the way to the aim.
+        const auto pays = [&](double larger, double smaller) {
+            return smaller <= NearNoise || larger - smaller >= std::min(KneeShare * larger, 0.5 * (larger - target));
+        };
+        VectorXd chosen;
+        double chosenLambda = 0.0, chosenChi = 0.0;
+        // Downwards from 2λ (at least the lowest) until the target is
+        // reached or a halving no longer pays; when the first trial already
+        // reaches the target, upwards while it still does (at most 64λ), so
+        // that a first step does not fit the noise.
         double previous = 0.0, missed = 0.0; // missed: the last trial whose prediction stayed above the target
-        for (int k = 1; k >= -3; --k) {
-            // Within the range: at its ends a trial is tried once.
-            const double trial = std::clamp(lambda * std::pow(2.0, k), MinLambda, MaxLambda);
-            if (trial == previous && trial == MinLambda)
-                break;
+        bool reached = false, knee = false;
+        int taken = 0; // trials taken before the knee
+        for (int k = 1; k >= -3 && !reached && !knee; --k) {
+            const double trial = std::clamp(lambda * std::pow(2.0, k), lowest, MaxLambda);
+            if (trial == previous && trial == lowest)
+                break; // held at the lowest: tried once
             if (trial == previous)
                 continue;
             previous = trial;
-            const VectorXd step = normal.Solve(trial, Jtr - trial * smooth, chosen);
-            if (!step.allFinite())
-                continue;
-            chosen = step;
-            chosenLambda = trial;
-            if (predicted(step) <= target) {
-                for (int up = 2; up <= 6 && k == 1 && lambda * std::pow(2.0, up) <= MaxLambda; ++up) {
-                    const double larger = lambda * std::pow(2.0, up);
-                    const VectorXd smoother = normal.Solve(larger, Jtr - larger * smooth, chosen);
-                    if (!smoother.allFinite() || predicted(smoother) > target)
-                        break;
-                    chosen = smoother;
-                    chosenLambda = larger;
-                }
+            const VectorXd step = solve(trial, chosen);
+            const double predicted = linear.PredictedChiSquare(step);
+            if (taken > 0 && !pays(chosenChi, predicted)) {
+                knee = true;
                 break;
             }
-            missed = trial;
+            const bool first = taken++ == 0;
+            chosen = step;
+            chosenLambda = trial;
+            chosenChi = predicted;
+            reached = predicted <= target;
+            for (int up = 1; reached && first && up <= 5 && trial * std::pow(2.0, up) <= MaxLambda; ++up) {
+                const double larger = trial * std::pow(2.0, up);
+                const VectorXd smoother = solve(larger, chosen);
+                if (linear.PredictedChiSquare(smoother) > target)
+                    break;
+                chosen = smoother;
+                chosenLambda = larger;
+            }
+            if (!reached)
+                missed = trial;
+        }
+        // The knee at the first halving: it may lie higher; upwards while a
+        // halving down to the chosen λ would not pay (at most 64λ).
+        for (int up = 0; knee && taken == 1 && up < 5 && chosenLambda * 2.0 <= MaxLambda; ++up) {
+            const double larger = chosenLambda * 2.0;
+            const VectorXd smoother = solve(larger, chosen);
+            const double predicted = linear.PredictedChiSquare(smoother);
+            if (pays(predicted, chosenChi))
+                break;
+            chosen = smoother;
+            chosenLambda = larger;
+            chosenChi = predicted;
         }
         // Between the chosen λ and the trial above it that missed the target
         // lies a factor 2: two bisections (in log λ) take the largest λ that
         // still reaches it, so that a step does not fit the noise further
         // than the target asks (a final χ² well under 1).
-        for (int bisection = 0; bisection < 2 && missed > chosenLambda && chosenLambda > 0.0; ++bisection) {
+        for (int bisection = 0; reached && bisection < 2 && missed > chosenLambda; ++bisection) {
             const double middle = std::sqrt(chosenLambda * missed);
-            const VectorXd step = normal.Solve(middle, Jtr - middle * smooth, chosen);
-            if (!step.allFinite())
-                break;
-            if (predicted(step) <= target) {
+            const VectorXd step = solve(middle, chosen);
+            if (linear.PredictedChiSquare(step) <= target) {
                 chosen = step;
                 chosenLambda = middle;
             } else {
@@ -457,6 +587,7 @@ THalvedStep HalvedStep(const VectorXd& From, const VectorXd& Direction,
     THalvedStep tried;
     for (double length = 1.0; length >= 0.125 && !tried.Accepted; length /= 2.0) {
         tried.Model = From + length * Direction;
+        tried.Length = length;
         ++Responses;
         tried.Response = Respond(tried.Model, &tried.Jacobian);
         tried.Accepted = Accept(tried.Model, tried.Response);

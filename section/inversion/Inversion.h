@@ -21,17 +21,31 @@
 // (one forward computation), the Gauss–Newton step of the free parameters
 //     (JᵤᵀWᵀWJᵤ + λR) Δu = JᵤᵀWᵀW(d − f) − λR(u − u_r),  R = CᵀC + α_s W_s²
 // solved by preconditioned conjugate gradients (NormalEquations.h) for a
-// few trial λ sharing one Jacobian (λ_prev × 2^k, k = 1 down to -3, and
-// up to 6 when k = 1 already reaches the target: solves, not forward runs;
-// none below MinLambda);
-// the largest λ whose linearised χ² reaches the iteration's target
-// max(1, χ²/4) is taken (a smooth model that is not over-fitted), else the
-// smallest. Then a line search: a step that
-// raises Φ is halved (three times at most; none lowering Φ ends the
-// inversion with the model before it). Fixed parameters keep their start
-// value. Stop: χ² ≤ 1, χ² changed by less than 1 % in an iteration, or
-// the iteration limit. With HoldLambda, λ stays the given one and the
-// inversion minimises Φ for it: no χ² ≤ 1 stop, and the 1 % test is on Φ.
+// few trial λ sharing one Jacobian (solves, not forward runs; none below
+// MinLambda): λ_prev × 2^k from k = 1 down to k = −3 (the fall bound, see
+// below), the largest λ whose linearised χ² reaches the iteration's aim
+// max(1, χ²/16) taken (upwards to 64 λ_prev when 2λ_prev already reaches
+// it). Two rules keep λ where the data can follow it:
+//   - the knee: a halving of λ must buy 3 % of the predicted χ² or half
+//     of what is left of the way to the aim (waived below a predicted χ²
+//     of 2, near the noise level); where the first halving does not pay,
+//     λ goes up (to 64 λ_prev) while a halving down to it would not pay.
+//     On data no smooth model fits (outliers, sharp bodies) the aim is out
+//     of reach and smaller λ buy a few per cent each, by fitting the noise
+//     with roughness;
+//   - the promise: λ may fall by 8 only after a step whose χ² came within
+//     1.25 times its prediction; within 2 times λ holds, beyond it λ
+//     doubles (the linearisation did not hold at the step's size).
+// Then a line search: a step that raises Φ is halved (three times at
+// most; one changing a cell's ln ρ by more than ln 10⁴ counts as raising
+// it, not computed); where no halving lowers Φ the step of 4 and then 16
+// times λ (the same Jacobian) is tried before the inversion ends with the
+// model before it. Fixed parameters keep their start value. Stop: χ² ≤ 1, χ² fell by
+// less than 1 % in an iteration (over the last two after a λ raised by a
+// broken promise or a retry; not after a step that broke its promise),
+// or the iteration limit. With HoldLambda, λ stays the given one and the
+// inversion minimises Φ for it: no χ² ≤ 1 stop, no retry, and the 1 %
+// test is on Φ.
 //
 // χ² = (1/N) Σ ((d_i − f_i)/ε_i)², rrms = 100 √(mean((ρa,calc/ρa,meas − 1)²)) %,
 // both over the measured data (the prior data's χ² apart: PriorData).
@@ -220,6 +234,7 @@ double ChiSquare(const Eigen::VectorXd& Measured, const Eigen::VectorXd& Calcula
 // cancellation (EForwardCancelled) passes through.
 struct THalvedStep {
     bool Accepted = false;
+    double Length = 0.0; // of the last model tried, a share of Direction
     Eigen::VectorXd Model, Response;
     Eigen::MatrixXd Jacobian;
 };

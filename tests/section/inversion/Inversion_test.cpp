@@ -242,18 +242,47 @@ TEST(Inversion, LambdaStaysWithinItsRange)
         }
     }
     EXPECT_EQ(problem.Calls, 0);
-    // Noise far beyond the errors: no λ brings χ² to its target, so the
-    // trials go down as far as they may.
-    TInversionSettings settings;
-    settings.Lambda = 2.0 * MinLambda;
-    settings.Iterations = 3;
+    // Noise far beyond the errors: no λ brings χ² to its target. From
+    // either end of the range the trials, falling or rising, stay within it.
     const VectorXd noisy = Noisy(s.G * s.Truth, 3.0, 5);
+    for (const double lambda : {MinLambda, MaxLambda}) {
+        TInversionSettings settings;
+        settings.Lambda = lambda;
+        settings.Iterations = 3;
+        const TInversionResult result =
+            InvertResistivity(problem, noisy, VectorXd::Constant(noisy.size(), 0.001), C, s.Start, settings);
+        ASSERT_GE(result.Steps.size(), 2u) << result.Stop;
+        for (const TInversionStep& step : result.Steps) {
+            EXPECT_GE(step.Lambda, MinLambda);
+            EXPECT_LE(step.Lambda, MaxLambda);
+        }
+    }
+}
+
+// A step that no halving makes lower Φ is tried again at 4 and 16 times its
+// λ (the same Jacobian) before the inversion stops: the run no longer ends
+// at the first step a too small λ made wild.
+TEST(Inversion, AStepNoHalvingAcceptsIsRetriedAtLargerLambdasBeforeTheRunStops)
+{
+    TSynthetic s;
+    // Every move away from the start raises every response by far more
+    // than its Jacobian (the linear part's) tells: no step is accepted.
+    struct TKinked : TLinearProblem {
+        TKinked(MatrixXd G, VectorXd start) : TLinearProblem(std::move(G)), Start(std::move(start)) {}
+        VectorXd Respond(const VectorXd& m, MatrixXd* J) override
+        {
+            return TLinearProblem::Respond(m, J).array() + 100.0 * (m - Start).norm();
+        }
+        VectorXd Start;
+    } problem(s.G, s.Start.array().log());
     const TInversionResult result =
-        InvertResistivity(problem, noisy, VectorXd::Constant(noisy.size(), 0.001), C, s.Start, settings);
-    ASSERT_GE(result.Steps.size(), 2u) << result.Stop;
-    EXPECT_DOUBLE_EQ(result.Steps[1].Lambda, MinLambda);
-    for (const TInversionStep& step : result.Steps)
-        EXPECT_GE(step.Lambda, MinLambda);
+        InvertResistivity(problem, s.Data, s.Errors, SmoothnessOperator(s.Mesh, 1.0), s.Start);
+    EXPECT_EQ(result.Stop, "No step lowered the misfit.");
+    ASSERT_EQ(result.Steps.size(), 1u);
+    // The start, then four halvings at each of three λ.
+    EXPECT_EQ(problem.Calls, 13);
+    EXPECT_EQ(result.Responses, 13);
+    EXPECT_TRUE(result.Resistivities.isApprox(s.Start, 1e-12));
 }
 
 TEST(Inversion, CancelledForwardRunLeavesTheLastFinishedModel)

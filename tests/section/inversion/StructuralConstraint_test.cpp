@@ -7,6 +7,7 @@
 
 #include "section/inversion/SurveyInversion.h"
 #include "tests/section/forward/ForwardFixtures.h"
+#include "tests/section/inversion/NoisySurveyData.h"
 
 #include <gtest/gtest.h>
 
@@ -308,18 +309,7 @@ TSurvey SyntheticSurvey()
 // The data of Ground with Noise of seeded Gaussian noise.
 TMeasuredData NoisyData(const TForwardModel& Ground, unsigned Seed)
 {
-    const TSurvey survey = SyntheticSurvey();
-    const TForwardResult clean = ComputeForwardResponse(Ground, survey);
-    std::mt19937 random(Seed);
-    std::normal_distribution<double> gauss(0.0, Noise);
-    TMeasuredData data;
-    data.Electrodes = survey.Electrodes;
-    data.Configurations = survey.Configurations;
-    for (size_t i = 0; i < survey.Configurations.size(); ++i) {
-        data.Resistivities.push_back(clean.Resistivities[i] * std::exp(gauss(random)));
-        data.GeometricFactors.push_back(FlatGeometricFactor(survey, survey.Configurations[i]));
-    }
-    return data;
+    return test::NoisySurveyData(SyntheticSurvey(), Ground, Seed, Noise, true);
 }
 
 TInversionMesh SyntheticMesh()
@@ -588,6 +578,46 @@ TEST(StructuralConstraint, ALogAtTheCentreOfThreeLayersSharpensTheImageAtTheWell
         FAIL() << "a log with a negative value was used";
     } catch (const EForwardError& error) {
         EXPECT_NE(error.Message().find("\"SP log\""), std::string::npos) << error.Message();
+    }
+}
+
+// A layer over bedrock, its top (2.75 m, a third of the deepest datum's
+// spread: 33 m on a line of 12 m spacing) logged at a well mid-line. The
+// survey allows the log's top: with the log's default error (20 %) and
+// reach (6 spacings) on the mesh that follows its contact the image puts
+// the top at the log's within one cell and fits the survey to χ² ≤ 1.2;
+// a log ten times as strong (2 %) or reaching four times as far changes
+// neither. Guards against a stop that read a step trading the survey's
+// misfit for the log's (at a λ held back) as the end: χ² 3.2.
+TEST(StructuralConstraint, ALogOverBedrockPutsItsTopInTheImageAtTheSurveysFit)
+{
+    constexpr double Top = 2.75;
+    TInversionMesh truth;
+    truth.ColumnEdges = {0.0, 60.0};
+    truth.Elevations = {0.0, 0.0};
+    truth.RowDepths = {0.0, Top, Top + 0.25};
+    truth.Bottom = -30.0;
+    const TMeasuredData data = NoisyData(InversionGround(truth, {30.0, 300.0}), 13);
+    const double well = Left + 15.25, deepest = 5.0;
+    TWellLog log{"borehole", well, {}, {}};
+    for (double depth = 0.025; depth < Top + 1.5; depth += 0.05) {
+        log.Elevations.push_back(-depth);
+        log.Resistivities.push_back(depth < Top ? 30.0 : 300.0);
+    }
+    for (const auto& [error, reach] : {std::pair{20.0, 6.0}, std::pair{2.0, 6.0}, std::pair{20.0, 24.0}}) {
+        TSurveyInversionOptions options;
+        options.WellLogs.push_back(log);
+        options.LogErrorPercent = error;
+        options.LogReach = reach;
+        const TInversionMesh mesh = MeshFollowingConstraint(SyntheticMesh(), {}, options.WellLogs);
+        const TSurveyInversion logged = Inverted(data, mesh, options);
+        double height = 0.0;
+        const double top = BedrockTop(mesh, logged.Resistivities, well, deepest, Top, height);
+        std::printf("log error %g %%, reach %g spacings: bedrock top %.2f m (cell %.2f m), survey chi2 %.2f, log "
+                    "chi2 %.2f\n",
+                    error, reach, top, height, logged.Steps.back().ChiSquare, logged.Steps.back().PriorChiSquare);
+        EXPECT_NEAR(top, Top, height + 1e-9);
+        EXPECT_LE(logged.Steps.back().ChiSquare, 1.2);
     }
 }
 

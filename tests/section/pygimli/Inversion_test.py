@@ -196,24 +196,26 @@ class Inverted:
         self.iterations, self.cells = iterations, cells
 
 
-def dipole_dipole_scheme(path, count, spacing, first, lengths, levels):
+def dipole_dipole_scheme(path, count, spacing, first, lengths, levels, elevation=lambda x: 0.0):
     """A dipole-dipole scheme of several dipole lengths (in spacings), n up
-    to LEVELS for each, as a unified data file the program reads with --scheme."""
+    to LEVELS for each, as a unified data file the program reads with
+    --scheme; the electrodes at ELEVATION(x)."""
     rows = [(i, i + a, i + a + n * a, i + 2 * a + n * a) for a in lengths for n in range(1, levels + 1)
             for i in range(1, count + 1) if i + 2 * a + n * a <= count]
     with open(path, "w", encoding="utf-8") as file:
         file.write("%d\n# x z\n" % count)
         for e in range(count):
-            file.write("%.17g 0\n" % (first + e * spacing))
+            x = first + e * spacing
+            file.write("%.17g %.17g\n" % (x, elevation(x)))
         file.write("%d\n# a b m n\n" % len(rows))
         for row in rows:
             file.write("%d %d %d %d\n" % row)
         file.write("0\n")
 
 
-def invert_ours(data_file, out, doi=False):
+def invert_ours(data_file, out, doi=False, options=()):
     start = time.perf_counter()
-    done = subprocess.run([ARGUMENTS.program, "--invert", out, data_file] + (["--doi"] if doi else []),
+    done = subprocess.run([ARGUMENTS.program, "--invert", out, data_file] + (["--doi"] if doi else []) + list(options),
                           capture_output=True, text=True)
     seconds = time.perf_counter() - start
     if done.returncode != 0:
@@ -223,7 +225,13 @@ def invert_ours(data_file, out, doi=False):
     cells = int(last.split()[1])
     chi_square = float(last.split("chi-square")[1].split(",")[0])
     iterations = sum(line.startswith("iteration ") for line in lines)
-    return Inverted(OurImage(out), seconds, chi_square, iterations, cells)
+    result = Inverted(OurImage(out), seconds, chi_square, iterations, cells)
+    # The main inversion's λ per iteration: its lines come before its "stopped:" line.
+    main = lines[:next(i for i, line in enumerate(lines) if line.startswith("stopped:"))]
+    steps = [line for line in main if line.startswith("iteration ")]
+    result.lambdas = [float(line.split("lambda")[1]) for line in steps]
+    result.main_chi_square = float(steps[-1].split("chi-square")[1].split(",")[0]) if steps else math.nan
+    return result
 
 
 def invert_pygimli(data_file, chargeable):
@@ -590,6 +598,75 @@ class SideBySide(unittest.TestCase):
 
     def test_relief_slope(self):
         self.compare("relief_slope")
+
+
+# A line no smooth model fits to chi-square 1, as a field line down a slope can be
+# (tests/data/section/inversion/hard-slope.sec): 32 electrodes 3 m apart on a slope falling
+# 0.3 m per metre, dipole-dipole of dipoles of 3 m and 6 m with n up to 8 (356 data); in
+# 100 ohm-m three sharp bodies under the slope (400 ohm-m 1 to 5 m below the ground, 20 ohm-m
+# 3 to 11 m, 300 ohm-m 6 to 16 m); 6 % seeded noise and twelve outliers a factor e^0.8 off,
+# inverted with errors of 3 %, the program from lambda 1, 20 and 100 (--error 3 --lambda L),
+# pyGIMLi with lam 20.
+HARD_LAMBDAS = (1.0, 20.0, 100.0)
+HARD_NOISE, HARD_OUTLIERS, HARD_ERROR = 0.06, (12, 0.8), 0.03
+HARD_SPREAD = 1.2        # the largest final chi-square over the smallest
+HARD_PYGIMLI = 0.10      # each final chi-square within this share of pyGIMLi's
+HARD_LAMBDA_FALL = 1000  # no lambda this factor below its start
+HARD_DEEP_DOI = 0.3      # the least depth of investigation index of the deepest row
+
+
+class HardLine(unittest.TestCase):
+    """The lambda rule on data no smooth model fits: it used to take the smallest trial
+    lambda every iteration, aiming at a sixteenth of a misfit the data cannot lose, and
+    ended where no step lowered the misfit, at a chi-square that depended on the first
+    lambda (71, 43, 21 against pyGIMLi's 20.6; lambda 20 down to 0.04; the deepest row's
+    depth of investigation 0.14 at least; the image correlating 0.4 to 0.8 with pyGIMLi's)."""
+
+    def test_hard_slope_line(self):
+        section = os.path.join(ARGUMENTS.data, "hard-slope.sec")
+        ours = {}
+        with program.scratch_folder() as folder:
+            scheme = os.path.join(folder, "scheme.dat")
+            dipole_dipole_scheme(scheme, 32, 3.0, 10.0, (1, 2), 8, elevation=lambda x: -0.3 * (x - 10.0))
+            clean = program.forward(ARGUMENTS.program, os.path.join(folder, "clean.dat"), section, "--scheme", scheme)
+            measured = os.path.join(folder, "measured.dat")
+            program.write_noisy_data(measured, clean, 3, HARD_NOISE, outliers=HARD_OUTLIERS, err=HARD_ERROR)
+            for lam in HARD_LAMBDAS:
+                ours[lam] = invert_ours(measured, os.path.join(folder, "ours-%g.csv" % lam), doi=lam == 20.0,
+                                        options=["--error", "3", "--lambda", "%g" % lam])
+            theirs = invert_pygimli(measured, False)
+        coverage = Coverage(clean)
+        ex = np.array([x for x, _ in clean.electrodes])
+        ez = np.array([z for _, z in clean.electrodes])
+        failures, lines = [], []
+        for lam, inverted in ours.items():
+            mine = inverted.image
+            covered = np.array([coverage.covers(x, d) for x, d in zip(mine.x, mine.depth)])
+            at = np.interp(mine.x[covered], ex, ez) - mine.depth[covered]
+            their_rho = pygimli_at(theirs, mine.x[covered], at, theirs.image.resistivity)
+            usable = np.isfinite(their_rho)
+            correlation = float(np.corrcoef(np.log10(mine.resistivity[covered][usable]),
+                                            np.log10(their_rho[usable]))[0, 1])
+            lines.append("from lambda %g: chi-square %.3g, %d iterations, lambda %s, correlation with pyGIMLi's %.3f, "
+                         "%.1f s" % (lam, inverted.main_chi_square, len(inverted.lambdas),
+                                     " ".join("%g" % v for v in inverted.lambdas), correlation, inverted.seconds))
+            if min(inverted.lambdas) < lam / HARD_LAMBDA_FALL:
+                failures.append("from lambda %g down to %g" % (lam, min(inverted.lambdas)))
+            if abs(inverted.main_chi_square / theirs.chi_square - 1.0) > HARD_PYGIMLI:
+                failures.append("from lambda %g chi-square %.3g, pyGIMLi's %.3g" % (lam, inverted.main_chi_square,
+                                                                                    theirs.chi_square))
+            if mine.doi is not None:
+                bottom = [cells[-1] for key, cells in mine.columns.items() if ex.min() <= 0.5 * sum(key) <= ex.max()]
+                least = float(mine.doi[bottom].min())
+                lines.append("the deepest row's depth of investigation at least %.3f" % least)
+                if least <= HARD_DEEP_DOI:
+                    failures.append("the deepest row's depth of investigation %.3f" % least)
+        finals = [inverted.main_chi_square for inverted in ours.values()]
+        if max(finals) > HARD_SPREAD * min(finals):
+            failures.append("the final chi-squares %s spread beyond a factor %g" % (finals, HARD_SPREAD))
+        print("\nhard slope line, %d data: %s; pyGIMLi chi-square %.3g (%d iterations, %.1f s)"
+              % (len(clean), "; ".join(lines), theirs.chi_square, theirs.iterations, theirs.seconds))
+        self.assertFalse(failures, "; ".join(failures))
 
 
 if __name__ == "__main__":

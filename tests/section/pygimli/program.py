@@ -67,18 +67,24 @@ def example_survey(build, root):
     return data, scheme, model
 
 
-def write_noisy_data(path, data, seed, rhoa_noise, ip_noise=None):
+def write_noisy_data(path, data, seed, rhoa_noise, ip_noise=None, outliers=None, err=None):
     """The program's data with seeded Gaussian noise, in the unified data
     format: rhoa times 1 + RHOA_NOISE N(0, 1), with err = RHOA_NOISE (a
-    fraction: pyGIMLi's and the program's reading alike); with IP_NOISE
+    fraction: pyGIMLi's and the program's reading alike; ERR instead when
+    given); with OUTLIERS (count, size) that many data, drawn after the
+    noise, times e^size or e^-size (signs drawn too); with IP_NOISE
     (relative, absolute mV/V) and ip in the data, ip plus (relative |ip| +
     absolute) N(0, 1) and that error of the noisy ip as iperr (mV/V, as ip);
     without IP_NOISE no ip. Returns the noisy rhoa and ip (None without)."""
     import numpy as np
     rng = np.random.default_rng(seed)
     rhoa = np.array(data.columns["rhoa"]) * (1.0 + rhoa_noise * rng.standard_normal(len(data)))
+    if outliers is not None:
+        count, size = outliers
+        chosen = rng.choice(len(data), count, replace=False)
+        rhoa[chosen] *= np.exp(size * rng.choice([-1, 1], count))
     columns = ["a", "b", "m", "n", "k", "rhoa", "err"]
-    values = [data.columns[c] for c in ("a", "b", "m", "n", "k")] + [rhoa, np.full(len(data), rhoa_noise)]
+    values = [data.columns[c] for c in ("a", "b", "m", "n", "k")] + [rhoa, np.full(len(data), err or rhoa_noise)]
     ip = None
     if ip_noise is not None and "ip" in data.columns:
         relative, absolute = ip_noise
