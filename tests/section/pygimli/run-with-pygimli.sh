@@ -11,4 +11,9 @@ if [ ! -x "$venv/bin/python" ]; then
   exit 1
 fi
 export PYTHONDONTWRITEBYTECODE=1
+# The tests run side by side under ctest: pyGIMLi and its BLAS take two
+# threads each unless told otherwise, instead of one per core, so that
+# parallel tests do not crowd each other out.
+export GIMLI_NUM_THREADS="${GIMLI_NUM_THREADS:-2}" OMP_NUM_THREADS="${OMP_NUM_THREADS:-2}"
+export OPENBLAS_NUM_THREADS="${OPENBLAS_NUM_THREADS:-2}"
 exec "$venv/bin/python" "$@"
