@@ -802,13 +802,15 @@ TEST_P(EditorPageWalk, DeletedWhileAFieldHasTheFocusWritesNothing)
             shown.Window->activateWindow();
             ASSERT_TRUE(QTest::qWaitForWindowActive(shown.Window));
             const std::vector<QWidget*> fields = TypedFields(*shown.Page);
+            // A field that cannot take the focus is passed over in the same
+            // window: nothing was typed, and opening another costs the most.
+            while (index < fields.size() && !FocusAndTypeInto(fields[index]))
+                ++index;
             if (index >= fields.size())
                 break;
             QWidget* field = fields[index];
             const std::string where =
                 (inItsWindow ? "in its window, " : "alone, ") + field->objectName().toStdString();
-            if (!FocusAndTypeInto(field))
-                continue;
             const QStringList chartTyped = test::DumpProperties(&chart);
             const QStringList targetTyped = DumpTarget(target);
             if (shown.Dialog)

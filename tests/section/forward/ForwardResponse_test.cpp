@@ -18,6 +18,7 @@
 #include <iterator>
 #include <array>
 #include <map>
+#include <set>
 #include <thread>
 
 #include <sched.h>
@@ -419,15 +420,18 @@ TSurvey LongPoleDipoles()
 // The response by the 2.5-D transform integrated in full, independent of the
 // program's wavenumber rule: the ground's own mesh and finite elements (as
 // ComputeForwardResponse makes them), the back-transform by the trapezoidal
-// rule in ln k, 0.1 apart from 1e-10 to 10 / m (254 wavenumbers), which
+// rule in ln k, 0.2 apart from 1e-10 to 10 / m (127 wavenumbers), which
 // converges geometrically for the transform's smooth integrand at every
-// distance the mesh holds. Flat surface: k of the flat ground.
+// distance the mesh holds (0.1 apart changes no datum by a part in 1e8). Flat
+// surface: k of the flat ground. Only the electrode pairs the data use are
+// summed.
 TSurveyResponse ResponseTransformedInFull(const TForwardModel& ground, TSurvey survey)
 {
     TWavenumbers dense;
-    for (double t = std::log(1e-10); t <= std::log(10.0); t += 0.1) {
+    constexpr double step = 0.2;
+    for (double t = std::log(1e-10); t <= std::log(10.0); t += step) {
         dense.k.push_back(std::exp(t));
-        dense.w.push_back(0.1 * std::exp(t));
+        dense.w.push_back(step * std::exp(t));
     }
     // The rule brings 1/r back from the spacing to 10 km.
     EXPECT_LE(PointSourceError(dense, 6.0, 1e4), 1e-5);
@@ -435,6 +439,9 @@ TSurveyResponse ResponseTransformedInFull(const TForwardModel& ground, TSurvey s
     const TMeshSetup setup(PadGeometry(ground, survey));
     const double middle = (survey.Electrodes.front().x + survey.Electrodes.back().x) / 2;
     const TGeometryPoint centre{middle, SurfaceElevation(ground, middle)};
+    std::set<std::pair<int, int>> pairs; // source, receiver
+    for (const TConfiguration& c : survey.Configurations)
+        pairs.insert({{c.a, c.m}, {c.a, c.n}});
     const auto potentials = [&](bool charged) {
         std::vector<double> conductivity;
         for (const TForwardRegion& region : ground.Regions)
@@ -447,9 +454,8 @@ TSurveyResponse ResponseTransformedInFull(const TForwardModel& ground, TSurvey s
             std::vector<TPathVector> paths;
             for (int node : setup.Mesh.ElectrodeNodes)
                 paths.push_back(factor.PathSolve(node));
-            for (Eigen::Index s = 0; s < electrodes; ++s)
-                for (Eigen::Index r = 0; r < electrodes; ++r)
-                    total(s, r) += dense.w[i] * 0.5 * PathProduct(paths[size_t(r)], paths[size_t(s)]);
+            for (const auto& [s, r] : pairs)
+                total(s, r) += dense.w[i] * 0.5 * PathProduct(paths[size_t(r)], paths[size_t(s)]);
         }
         return Eigen::MatrixXd((2.0 / std::numbers::pi) * total);
     };

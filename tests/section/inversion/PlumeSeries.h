@@ -84,6 +84,7 @@ struct TPlumeSeries {
     TSurvey Survey;
     std::vector<TMeasuredData> Surveys;
     TInversionMesh Mesh;
+    std::vector<double> MedianDepths; // per configuration, asked for every cell by Covered
     double DeepestMedianDepth = 0.0;
 
     explicit TPlumeSeries(double CommonError = 0.0)
@@ -92,7 +93,8 @@ struct TPlumeSeries {
             Survey.Electrodes.push_back({4.0 + e, 0.0});
         Survey.Configurations = DipoleDipole(Electrodes);
         for (const TConfiguration& c : Survey.Configurations)
-            DeepestMedianDepth = std::max(DeepestMedianDepth, MedianDepth(Survey, c));
+            MedianDepths.push_back(MedianDepth(Survey, c));
+        DeepestMedianDepth = *std::max_element(MedianDepths.begin(), MedianDepths.end());
         for (size_t t = 0; t < Plumes.size(); ++t) {
             TForwardSection section(39.0, 14.0, Host);
             if (t > 0) {
@@ -125,8 +127,9 @@ struct TPlumeSeries {
     bool Covered(double x, double depth) const
     {
         double low = std::numeric_limits<double>::infinity(), high = -low;
-        for (const TConfiguration& c : Survey.Configurations) {
-            if (MedianDepth(Survey, c) < depth)
+        for (size_t i = 0; i < Survey.Configurations.size(); ++i) {
+            const TConfiguration& c = Survey.Configurations[i];
+            if (MedianDepths[i] < depth)
                 continue;
             const double mid = (Survey.Electrodes[static_cast<size_t>(c.a)].x + Survey.Electrodes[static_cast<size_t>(c.n)].x) / 2;
             low = std::min(low, mid);
