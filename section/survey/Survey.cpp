@@ -10,10 +10,6 @@
 
 namespace lp {
 
-namespace {
-
-} // namespace
-
 std::string ArrayKindName(TArrayKind Kind)
 {
     switch (Kind) {
