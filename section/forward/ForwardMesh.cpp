@@ -506,7 +506,9 @@ private:
             }
         // A buried electrode on a side or the bottom split its frame edge:
         // the pieces' points too.
-        for (const auto& [a, b] : P.Edges) {
+        for (const auto& edge : P.Edges) {
+            // Named copies: a lambda may not capture a structured binding.
+            const int a = edge.first, b = edge.second;
             const auto along = [&](auto on, std::vector<int>& side) {
                 if (on(a) && on(b))
                     side.insert(side.end(), {a, b});
