@@ -31,6 +31,13 @@ using Eigen::VectorXd;
 //     of the way left to the aim), unless the prediction is below NearNoise
 //     where the misfit left is the noise's and the aim is 1.
 constexpr double LambdaFall = 8.0;
+//   - LowestShareOfStart: λ falls below this share of the first λ only
+//     on the last way to χ² 1 (the misfit below NearNoise).
+//     Where outliers keep paying for each halving, the knee alone let λ
+//     sink three orders and more in a run, to steps that fit the outliers
+//     with roughness; data that need a λ lower still ask for a smaller
+//     first λ (the user's choice, as with a held λ).
+constexpr double LowestShareOfStart = 0.01;
 constexpr double KneeShare = 0.03, NearNoise = 2.0;
 constexpr double HeldPromise = 1.25, BrokenPromise = 2.0;
 // The next iteration's fall bound for a step that reached χ² Reached where
@@ -397,7 +404,10 @@ private:
     VectorXd ChooseStep(const TLinearised& linear, double& lambda, double Fall) const
     {
         const double chi = linear.Wr.head(linear.N).squaredNorm() / static_cast<double>(linear.N);
-        const double lowest = std::max(MinLambda, lambda / Fall);
+        // The floor below the first λ holds while the misfit is far from
+        // the noise; the last way to χ² 1 may go below it.
+        const double floor = chi > NearNoise ? FSettings.Lambda * LowestShareOfStart : 0.0;
+        const double lowest = std::max({MinLambda, lambda / Fall, floor});
         // Each step aims at a sixteenth of the misfit (at least 1): the
         // largest λ that reaches it keeps the step smooth, and the last
         // iterations' λ decides the image, so a bolder aim only saves

@@ -35,7 +35,10 @@
 //     with roughness;
 //   - the promise: λ may fall by 8 only after a step whose χ² came within
 //     1.25 times its prediction; within 2 times λ holds, beyond it λ
-//     doubles (the linearisation did not hold at the step's size).
+//     doubles (the linearisation did not hold at the step's size);
+//   - the floor: while χ² is above 2, λ stays at or above a hundredth of
+//     the first λ (only the last way to χ² 1 goes below it): outliers
+//     that keep paying for each halving do not sink λ by orders.
 // Then a line search: a step that raises Φ is halved (three times at
 // most; one changing a cell's ln ρ by more than ln 10⁴ counts as raising
 // it, not computed); where no halving lowers Φ the step of 4 and then 16
