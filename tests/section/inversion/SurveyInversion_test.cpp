@@ -722,6 +722,39 @@ TEST(SurveyInversion, OnALineNoSmoothModelFitsTheEndDoesNotDependOnTheFirstLambd
     EXPECT_LE(*high, 1.2 * *low);
 }
 
+// The layout for buried electrodes: a survey on the surface keeps the
+// default one; a line with a hole takes the hole's spacing when it is the
+// smaller, and reaches three of them below the hole's deepest electrode.
+TEST(BuriedElectrodeInversion, LayoutFollowsTheHolesOnlyWhereAnElectrodeIsBuried)
+{
+    TSurvey line;
+    for (int e = 0; e < 8; ++e)
+        line.Electrodes.push_back({2.0 * e, 0.0});
+    line.Configurations = ArrayConfigurations(TArrayKind::DipoleDipole, 8, 3);
+    double depth = 2.5;
+    const TInversionMeshLayout surface = BuriedElectrodeLayout(line, depth);
+    EXPECT_EQ(surface.Spacing, 0.0);
+    EXPECT_EQ(surface.EvenDepth, 0.0);
+    EXPECT_EQ(depth, 2.5);
+
+    TSurvey hole = line;
+    for (int e = 1; e <= 4; ++e)
+        hole.Electrodes.push_back({6.0, -0.5 * e, 0.0, 0.5 * e});
+    hole.Configurations.push_back({0, 1, 9, 10});
+    hole.Configurations.push_back({8, 11, 2, 3});
+    depth = 1.0; // shallower than the holes reach: deepened
+    const TInversionMeshLayout buried = BuriedElectrodeLayout(hole, depth);
+    EXPECT_DOUBLE_EQ(buried.Spacing, 0.5);
+    EXPECT_DOUBLE_EQ(buried.EvenDepth, 2.0);
+    EXPECT_DOUBLE_EQ(depth, (2.0 + BuriedMeshMargin * 0.5) / buried.DepthFactor);
+    const TInversionMesh mesh = DefaultInversionMesh(UsedElectrodePositions(hole), -4.0, 18.0, {}, depth, buried);
+    // Rows of a quarter metre down to the deepest electrode, growing below.
+    EXPECT_DOUBLE_EQ(mesh.RowDepths[8], 2.0);
+    EXPECT_DOUBLE_EQ(mesh.RowDepths[8] - mesh.RowDepths[7], 0.25);
+    EXPECT_GT(mesh.RowDepths[9] - mesh.RowDepths[8], 0.25);
+    EXPECT_LE(mesh.Bottom, -3.5);
+}
+
 // Two holes 12 m apart, 6 electrodes each 2 m to 12 m deep (a generated
 // cross-hole survey; 12 each 1 m apart show the same at ten times the cost), a 20 ohm-m block 4 m to 8 m across and 5 m to 8 m
 // deep between them in 100 ohm-m; data by the forward computation with
