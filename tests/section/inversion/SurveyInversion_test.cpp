@@ -756,7 +756,7 @@ TEST(BuriedElectrodeInversion, LayoutFollowsTheHolesOnlyWhereAnElectrodeIsBuried
 }
 
 // Two holes 12 m apart, 6 electrodes each 2 m to 12 m deep (a generated
-// cross-hole survey; 12 each 1 m apart show the same at ten times the cost), a 20 ohm-m block 4 m to 8 m across and 5 m to 8 m
+// cross-hole survey; 12 each 1 m apart cost ten times as much and see no more), a 20 ohm-m block 4 m to 8 m across and 5 m to 8 m
 // deep between them in 100 ohm-m; data by the forward computation with
 // 3 % seeded noise, inverted on the default mesh for buried electrodes.
 TEST(BuriedElectrodeInversion, CrossHoleBlockBetweenTheHolesIsRecovered)
