@@ -153,15 +153,22 @@ double GapPieces(double Gap, double Column)
     return std::max(1.0, std::round(Gap / Column));
 }
 
-// The row boundaries below the surface: from 0, First thick, each row
-// Growth times thicker, the last reaching Depth.
-std::vector<double> RowBoundaries(double Depth, double First, double Growth)
+// The spacing the cells follow.
+double LayoutSpacing(const std::vector<double>& Places, const TInversionMeshLayout& Layout)
+{
+    return Layout.Spacing > 0.0 ? Layout.Spacing : MedianGap(Places);
+}
+
+// The row boundaries below the surface: from 0, First thick down to Even,
+// then each row Growth times thicker, the last reaching Depth.
+std::vector<double> RowBoundaries(double Depth, double First, double Growth, double Even)
 {
     std::vector<double> depths{0.0};
     double thickness = First;
     while (Depth - depths.back() >= 1.5 * thickness) {
         depths.push_back(depths.back() + thickness);
-        thickness *= Growth;
+        if (depths.back() >= Even)
+            thickness *= Growth;
     }
     depths.push_back(Depth);
     return depths;
@@ -212,7 +219,7 @@ TInversionMesh DefaultRows(double Lowest, double Highest, double Depth, double F
     const bool flat = !(relief > 1e-9 * std::max(First, std::fabs(Lowest)));
     // Deepening stops once the rows could take any relief; far beyond what a survey's relief needs.
     for (int deeper = 0; deeper < 64; ++deeper) {
-        rows.RowDepths = RowBoundaries(Depth, First, Layout.RowGrowth);
+        rows.RowDepths = RowBoundaries(Depth, First, Layout.RowGrowth, Layout.EvenDepth);
         rows.Bottom = Lowest - rows.RowDepths.back();
         rows.FadeTop = rows.FadeBottom = 0.0;
         if (flat)
@@ -236,7 +243,7 @@ TInversionMesh DefaultRows(const std::vector<double>& ElectrodeX, double Left, d
                            const std::vector<TGeometryPoint>& Surface, double DeepestMedianDepth,
                            const TInversionMeshLayout& Layout)
 {
-    const double spacing = MedianGap(MeshElectrodePlaces(ElectrodeX, Left, Right, DeepestMedianDepth));
+    const double spacing = LayoutSpacing(MeshElectrodePlaces(ElectrodeX, Left, Right, DeepestMedianDepth), Layout);
     const auto [lowest, highest] = SurfaceRange(Surface, Left, Right);
     if (!(std::isfinite(lowest) && std::isfinite(highest)))
         throw EForwardError("The ground surface must be finite.");
@@ -251,7 +258,7 @@ double DefaultInversionMeshCells(const std::vector<double>& ElectrodeX, double L
                                  const TInversionMeshLayout& Layout)
 {
     const std::vector<double> x = MeshElectrodePlaces(ElectrodeX, Left, Right, DeepestMedianDepth);
-    const double spacing = MedianGap(x);
+    const double spacing = LayoutSpacing(x, Layout);
     const double column = Layout.ColumnShare * spacing;
     // The sides grow geometrically and the rows too: few, counted by laying them.
     double columns = static_cast<double>(GrowingWidths(x.front() - Left, column, Layout.SideGrowth).size() +
@@ -272,7 +279,7 @@ TInversionMesh DefaultInversionMesh(const std::vector<double>& ElectrodeX, doubl
         throw EForwardError("The parameter mesh would have " + ReadableNumber(cells) +
                             " cells, more than can be inverted.");
     const std::vector<double> x = MeshElectrodePlaces(ElectrodeX, Left, Right, DeepestMedianDepth);
-    const double spacing = MedianGap(x);
+    const double spacing = LayoutSpacing(x, Layout);
     const double column = Layout.ColumnShare * spacing;
 
     TInversionMesh mesh = DefaultRows(ElectrodeX, Left, Right, Surface, DeepestMedianDepth, Layout);
@@ -303,6 +310,38 @@ TInversionMesh DefaultInversionMesh(const std::vector<double>& ElectrodeX, doubl
     mesh.Bottom = mesh.Level - mesh.RowDepths.back();
     CheckInversionMesh(mesh);
     return mesh;
+}
+
+TInversionMeshLayout BuriedElectrodeLayout(const TSurvey& Survey, double& DeepestMedianDepth,
+                                           TInversionMeshLayout Layout)
+{
+    std::vector<TElectrode> used;
+    double deepest = 0.0;
+    for (int e : UsedElectrodes(Survey)) {
+        used.push_back(Survey.Electrodes.at(static_cast<size_t>(e)));
+        deepest = std::max(deepest, used.back().Depth);
+    }
+    if (!(deepest > 0.0))
+        return Layout;
+    // The gaps between neighbouring electrodes down each hole (electrodes at one x).
+    std::sort(used.begin(), used.end(),
+              [](const TElectrode& a, const TElectrode& b) { return a.x < b.x || (a.x == b.x && a.Depth < b.Depth); });
+    std::vector<double> gaps;
+    for (size_t i = 0; i + 1 < used.size(); ++i)
+        if (used[i + 1].x == used[i].x && used[i + 1].Depth > used[i].Depth)
+            gaps.push_back(used[i + 1].Depth - used[i].Depth);
+    std::vector<double> x;
+    for (const TElectrode& e : used)
+        x.push_back(e.x);
+    double spacing = MedianGap(x);
+    if (!gaps.empty()) {
+        std::nth_element(gaps.begin(), gaps.begin() + static_cast<std::ptrdiff_t>(gaps.size() / 2), gaps.end());
+        spacing = spacing > 0.0 ? std::min(spacing, gaps[gaps.size() / 2]) : gaps[gaps.size() / 2];
+    }
+    Layout.Spacing = spacing;
+    Layout.EvenDepth = deepest;
+    DeepestMedianDepth = std::max(DeepestMedianDepth, (deepest + BuriedMeshMargin * spacing) / Layout.DepthFactor);
+    return Layout;
 }
 
 std::vector<TGeometryPoint> CellCorners(const TInversionMesh& Mesh, int Cell)

@@ -64,7 +64,25 @@ struct TInversionMeshLayout {
     double RowGrowth = 1.2;      // of each row's thickness over the one above
     double DepthFactor = 2.0;    // the depth reached, in deepest median depths of investigation
     double CellGrowth = 2.0;     // the most a cell may be taller than the one above it, over relief
+    // With buried electrodes (BuriedElectrodeLayout): the spacing the cells
+    // follow (0: the median gap between the electrodes' x), and the depth
+    // below the surface down to which the rows keep the first row's
+    // thickness before they grow (0: they grow from the top).
+    double Spacing = 0.0;
+    double EvenDepth = 0.0;
 };
+
+// How far below the deepest buried electrode the cells reach, in electrode spacings.
+inline constexpr double BuriedMeshMargin = 3.0;
+
+// The layout for a survey's electrodes: Layout itself when none is buried
+// (Depth above 0); else the cells follow the spacing along the holes (the
+// median gap between neighbouring electrodes at one x, when smaller than
+// the one along x), the rows keep their first thickness down to the deepest
+// buried electrode, and DeepestMedianDepth grows, where it must, so that
+// the mesh reaches BuriedMeshMargin spacings below that electrode.
+TInversionMeshLayout BuriedElectrodeLayout(const TSurvey& Survey, double& DeepestMedianDepth,
+                                           TInversionMeshLayout Layout = {});
 
 // The default layout over Left .. Right for electrodes at the given x
 // (any order, at least two apart): columns of ColumnShare of the electrode

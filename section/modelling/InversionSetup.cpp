@@ -49,9 +49,13 @@ TMeasuredData DataOnUsedElectrodes(const TMeasuredData& Data, std::vector<int>* 
 
 std::vector<TGeometryPoint> MeasuredSurface(const TMeasuredData& Data)
 {
+    // At each x the highest electrode stands on the surface (SetEnvelopeDepths):
+    // a hole's electrodes below it are buried.
+    std::vector<TElectrode> points = Data.Topography.empty() ? Data.Electrodes : Data.Topography;
+    SetEnvelopeDepths(points);
     std::vector<TGeometryPoint> surface;
-    for (const TElectrode& point : Data.Topography.empty() ? Data.Electrodes : Data.Topography)
-        surface.push_back({point.x, point.z});
+    for (const TElectrode& point : points)
+        surface.push_back({point.x, point.z + point.Depth});
     std::sort(surface.begin(), surface.end(), [](const TGeometryPoint& a, const TGeometryPoint& b) { return a.x < b.x; });
     surface.erase(std::unique(surface.begin(), surface.end(),
                               [](const TGeometryPoint& a, const TGeometryPoint& b) { return a.x == b.x; }),
@@ -109,8 +113,11 @@ TInversionMesh InversionMeshFor(const TMeasuredData& Data, const TForwardModel* 
     }
     // The mesh counted before it is laid: one the memory cannot hold is
     // refused before it takes any.
-    RefuseInversionBeyondMemory(static_cast<double>(Data.Size()), DefaultInversionMeshCells(x, left, right, surface, deepest));
-    return DefaultInversionMesh(x, left, right, surface, deepest);
+    // Buried electrodes: cells along the holes, down below the deepest.
+    const TInversionMeshLayout layout = BuriedElectrodeLayout(survey, deepest);
+    RefuseInversionBeyondMemory(static_cast<double>(Data.Size()),
+                                DefaultInversionMeshCells(x, left, right, surface, deepest, layout));
+    return DefaultInversionMesh(x, left, right, surface, deepest, layout);
 }
 
 void UseSectionInInversion(const TInversionMesh& Mesh, const TForwardModel& Section, const TMeasuredData& Data,

@@ -32,7 +32,8 @@ double MedianResistivity(const TMeasuredData& Data);
 TMeasuredData DataOnUsedElectrodes(const TMeasuredData& Data, std::vector<int>* Used = nullptr);
 
 // The ground surface the data give, points by rising x: the file's
-// topography, else the electrodes' elevations (level where there are none).
+// topography, else the electrodes' elevations (level where there are none),
+// at each x the highest electrode's (a hole's top; SetEnvelopeDepths).
 std::vector<TGeometryPoint> MeasuredSurface(const TMeasuredData& Data);
 
 // The parameter mesh over the survey's frame (SurveyFrame): the electrodes' span padded

@@ -238,6 +238,44 @@ TEST(CommandLine, ForwardOnACrossholeArrayAndItsSchemeGiveTheSameData)
     EXPECT_TRUE(measured.Out.startsWith("82 data (0 skipped): rrms 0.00 %")) << measured.Out.toStdString();
 }
 
+// Cross-hole data were refused by --invert ("Electrodes 1 and 2 stand at one
+// place"): the surface took any electrode of a hole. The highest stands on
+// it now and the others stay buried. With the section's surface the cells
+// reach below the holes and find the 20 ohm-m block (x 47 to 53, 4 m to
+// 8 m deep) between them; without it the holes' top electrodes, 2 m deep,
+// stand on the surface, and the data are inverted on that ground.
+TEST(CommandLine, InvertsCrossholeDataWithTheElectrodesBuried)
+{
+    QTemporaryDir folder;
+    const QString section = QStringLiteral(LP_FORWARD_DATA_DIR "/crosshole-block.sec");
+    const QString data = folder.filePath("crosshole.dat"), image = folder.filePath("image.csv");
+    const TCommandRun forward = RunCommand({"--forward", data, section, "--array", "crosshole", "--holes", "44,56",
+                                            "--hole-electrodes", "6", "--hole-spacing", "2"});
+    ASSERT_EQ(forward.Code, 0) << forward.Errors.toStdString();
+    const TCommandRun alone = RunCommand({"--invert", image, data, "--iterations", "1"});
+    ASSERT_EQ(alone.Code, 0) << alone.Errors.toStdString();
+    EXPECT_TRUE(alone.Out.contains("inverted: 384 cells")) << alone.Out.toStdString();
+
+    const TCommandRun inverted = RunCommand({"--invert", image, data, "--section", section});
+    ASSERT_EQ(inverted.Code, 0) << inverted.Errors.toStdString();
+    EXPECT_TRUE(inverted.Out.contains("stopped: Chi-square reached 1.")) << inverted.Out.toStdString();
+    const QList<QByteArray> rows = FileBytes(image).trimmed().split('\n');
+    double deepest = 0.0, block = 0.0, host = 0.0;
+    for (qsizetype r = 1; r < rows.size(); ++r) {
+        const QList<QByteArray> v = rows[r].split(',');
+        const double x = (v[0].toDouble() + v[1].toDouble()) / 2.0, z = (v[2].toDouble() + v[3].toDouble()) / 2.0;
+        deepest = std::max(deepest, v[3].toDouble());
+        if (std::fabs(x - 50.5) < 0.1 && std::fabs(z - 5.5) < 0.1)
+            block = v[4].toDouble();
+        if (std::fabs(x - 50.5) < 0.1 && std::fabs(z - 1.5) < 0.1)
+            host = v[4].toDouble();
+    }
+    EXPECT_GE(deepest, 12.0 + 3.0 * 2.0);
+    EXPECT_GT(block, 0.0);
+    EXPECT_LT(block, 60.0);
+    EXPECT_GT(host, 90.0);
+}
+
 // An unknown option last on the line was answered "needs a value", as if it
 // were one of the command's: every command names it unknown wherever it is.
 TEST(CommandLine, UnknownOptionIsNamedSoFirstInTheMiddleAndLast)
