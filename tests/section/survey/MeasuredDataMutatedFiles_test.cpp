@@ -5,6 +5,7 @@
 // counts, and whose electrodes stand on a ground or are refused naming a
 // line. Seeded as DataFileMutator.h says.
 
+#include "section/forward/ForwardResponse.h"
 #include "section/survey/MeasuredData.h"
 
 #include "tests/section/survey/DataFileMutator.h"
