@@ -67,6 +67,10 @@ inline constexpr double InversionMeshGrowth = 0.15;
 
 struct TSurveyInversionOptions {
     double ErrorPercent = 3.0;
+    // Time-lapse steps only: the relative error of a datum's change between
+    // two surveys, in per cent; 0 derives it from the two surveys' errors
+    // (TimeLapseInversion.h).
+    double ChangeErrorPercent = 0.0;
     double ZWeight = 1.0;
     std::vector<int> Zones;       // per cell, for structural cuts at weight 0; empty for none
     // Lines and weighted boundaries cutting the smoothness (StructuralConstraint.h);

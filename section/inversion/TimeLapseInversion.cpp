@@ -615,6 +615,8 @@ TTimeLapseInversion InvertSeries(const std::vector<TMeasuredData>& Surveys, cons
         const VectorXd coverage = Coverage(result.Jacobian(rows, Eigen::all), areaVector);
         inversion.Coverage.assign(coverage.data(), coverage.data() + coverage.size());
         step.ChangePercent = ChangePercent(series.Baseline.Resistivities, inversion.Resistivities);
+        step.ChangeChiSquare = result.Steps.empty() ? 0.0 : result.Steps.back().ChiSquare;
+        step.ChangedShare = ChangedShare(step.ChangePercent, inversion.Coverage);
         if (Callbacks.Finished)
             Callbacks.Finished(static_cast<int>(t), inversion);
         series.Steps.push_back(std::move(step));
@@ -647,6 +649,21 @@ std::vector<double> ChangePercent(const std::vector<double>& Baseline, const std
     for (size_t j = 0; j < Later.size(); ++j)
         change.push_back(100.0 * (Later[j] / Baseline.at(j) - 1.0));
     return change;
+}
+
+double ChangedShare(const std::vector<double>& Change, const std::vector<double>& Coverage)
+{
+    if (Change.size() != Coverage.size() || Change.empty())
+        return 0.0;
+    std::vector<size_t> order(Change.size());
+    for (size_t j = 0; j < order.size(); ++j)
+        order[j] = j;
+    std::stable_sort(order.begin(), order.end(), [&](size_t x, size_t y) { return Coverage[x] > Coverage[y]; });
+    const size_t covered = std::max<size_t>(1, static_cast<size_t>(std::ceil(WellCoveredShare * static_cast<double>(order.size()))));
+    size_t changed = 0;
+    for (size_t k = 0; k < covered; ++k)
+        changed += std::fabs(Change[order[k]]) > ChangedLimit ? 1 : 0;
+    return 100.0 * static_cast<double>(changed) / static_cast<double>(covered);
 }
 
 std::string FormatBaselineTable(const TInversionMesh& Mesh, const TSurveyInversion& Baseline)

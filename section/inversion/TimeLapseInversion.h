@@ -119,7 +119,25 @@ struct TTimeLapseStep {
     // Per common datum, whether the step compared it (false: the survey
     // lacks it; its Inversion.Measured then holds the response).
     std::vector<bool> Used;
+    // χ² of the change: the step's data against its response, measured by
+    // the change's errors (the last iteration's χ²).
+    double ChangeChiSquare = 0.0;
+    // The share, in per cent, of the well-covered cells (the best-covered
+    // WellCoveredShare of them by the step's coverage) whose change lies beyond ±ChangedLimit per cent.
+    double ChangedShare = 0.0;
+    // Per cell, the change's standard deviation in per cent of ρ_0 (from
+    // the step's linearised problem); empty when the step gives none.
+    std::vector<double> ChangeUncertainty;
 };
+
+// A change beyond this (per cent either way) counts as a change in
+// TTimeLapseStep::ChangedShare.
+inline constexpr double ChangedLimit = 5.0;
+inline constexpr double WellCoveredShare = 0.6;
+
+// The share, in per cent, of the best-covered WellCoveredShare of the
+// cells whose Change (per cent) lies beyond ±ChangedLimit.
+double ChangedShare(const std::vector<double>& Change, const std::vector<double>& Coverage);
 
 struct TTimeLapseInversion {
     TSurveyInversion Baseline;
