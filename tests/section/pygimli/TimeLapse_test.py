@@ -27,17 +27,13 @@ outermost midpoints of the data reaching the depth; as Inversion_test.py):
     +-5 %: the program's no more than pyGIMLi's (summed over the steps).
 Each step prints a line with both images' numbers and the times."""
 
-import csv
-import math
 import os
-import subprocess
-import time
 import unittest
 
 import numpy as np
-from pygimli.physics import ert
 
 import program
+import time_lapse
 import Inversion_test as single
 
 ARGUMENTS = None
@@ -53,83 +49,18 @@ WIDTH, DEPTH = 39.0, 14.0
 SCHEME = (32, 1.0, 4.0, (1, 2, 3), 6)
 
 
-def number(value):
-    """A number as the section file writes it: 14 decimals, a four-digit exponent."""
-    mantissa, exponent = ("%.14E" % value).split("E")
-    return " %sE%s%04d" % (mantissa, exponent[0], abs(int(exponent)))
-
-
 def write_section(path, rectangle, resistivity, width=WIDTH, depth=DEPTH):
     """A section WIDTH x DEPTH of a 100 ohm-m host holding one rectangular
     body (x1, x2, top, bottom depths) of the given resistivity (the
     baseline: a body of the host's resistivity, so that every survey is
     computed on grounds of one shape)."""
-    x1, x2, top, bottom = rectangle
-    points = [(0.0, 0.0), (0.0, depth), (width, depth), (width, 0.0), (x1, top), (x2, top), (x2, bottom), (x1, bottom)]
-    lines = [number(0) + number(0) + number(0) + number(width), number(0) + number(depth), "",
-             "VexaPolyModelDescription2.0", number(0) + number(0),
-             number(0) + number(width) + number(0) + number(depth), "0 0", "", str(len(points))]
-    lines += [number(x) + number(y) + " 0 0 0" for x, y in points]
-    lines += ["2", "1", "-1 * * * * * * * * * %.3f * * * * * * * * * " % HOST, "0 1 2 3 0 3 2 1 ", "1",
-              "1 * * * * * * Plume * * %.3f * * * * * * * * * " % resistivity, "4 5 6 7 ", "0",
-              "EndPolyModelDescription2.0", ""]
-    with open(path, "w", encoding="utf-8") as file:
-        file.write("\n".join(lines))
-
-
-def read_table(path):
-    with open(path, encoding="utf-8", newline="") as file:
-        rows = list(csv.DictReader(file))
-    value = lambda name: np.array([float(row[name]) for row in rows])  # noqa: E731
-    x1, x2, z1, z2 = (value(c) for c in ("x1", "x2", "z1", "z2"))
-    table = {"x": 0.5 * (x1 + x2), "depth": 0.5 * (z1 + z2), "resistivity": value("resistivity")}
-    if "change_percent" in rows[0]:
-        table["change"] = value("change_percent")
-    return table
-
-
-def invert_ours(files, prefix):
-    start = time.perf_counter()
-    done = subprocess.run([ARGUMENTS.program, "--timelapse", prefix, *files], capture_output=True, text=True)
-    seconds = time.perf_counter() - start
-    if done.returncode != 0:
-        raise AssertionError("lithoprism --timelapse exited with %d: %s" % (done.returncode, done.stderr.strip()))
-    chi = {}
-    for line in done.stdout.splitlines():
-        if line.startswith("step "):  # step K: chi-square X, rrms Y %
-            chi[int(line.split()[1].rstrip(":"))] = float(line.split("chi-square")[1].split(",")[0])
-    return [read_table("%s-%d.csv" % (prefix, k)) for k in range(len(files))], chi, seconds
+    time_lapse.write_section(path, width, depth, HOST, [("Plume", resistivity, time_lapse.rectangle(*rectangle))])
 
 
 def invert_pygimli(files):
     """The baseline, then each later survey's difference inversion against it."""
-    start = time.perf_counter()
-    data = [ert.load(f) for f in files]
-    manager = ert.ERTManager(data[0])
-    model0 = np.array(manager.invert(lam=LAMBDA, verbose=False))
-    response0 = np.array(manager.inv.response)
-    mesh = manager.paraDomain
-    chi = {0: manager.inv.chi2()}
-    changes = [None]
-    for t in range(1, len(files)):
-        difference = ert.load(files[t])
-        difference["rhoa"] = response0 * np.array(data[t]["rhoa"]) / np.array(data[0]["rhoa"])
-        difference["err"] = np.sqrt(np.array(data[0]["err"]) ** 2 + np.array(data[t]["err"]) ** 2)
-        step = ert.ERTManager(difference)
-        model = np.array(step.invert(mesh=manager.mesh, startModel=model0, isReference=True, lam=LAMBDA,
-                                     verbose=False))
-        chi[t] = step.inv.chi2()
-        changes.append(100.0 * (model / model0 - 1.0))
-    seconds = time.perf_counter() - start
-    return mesh, changes, chi, seconds
-
-
-def at_cells(mesh, values, x, elevation):
-    found = []
-    for xi, yi in zip(x, elevation):
-        cell = mesh.findCell(single.pg.Pos(float(xi), float(yi)))
-        found.append(values[cell.id()] if cell is not None else math.nan)
-    return np.array(found)
+    inversion = time_lapse.DifferenceInversion(files, LAMBDA)
+    return inversion.mesh, inversion.changes, inversion.chi, sum(inversion.seconds)
 
 
 def plume_distance(rectangle, x, depth):
@@ -155,7 +86,8 @@ class SideBySide(unittest.TestCase):
                 measured = os.path.join(folder, "survey-%d.dat" % t)
                 program.write_noisy_data(measured, clean, 31 + t, NOISE)
                 files.append(measured)
-            ours, our_chi, our_seconds = invert_ours(files, os.path.join(folder, "lapse"))
+            ours, our_chi, our_seconds = time_lapse.invert_ours(ARGUMENTS.program, files,
+                                                                os.path.join(folder, "lapse"))
             mesh, theirs, their_chi, their_seconds = invert_pygimli(files)
 
         coverage = single.Coverage(clean)
@@ -163,11 +95,12 @@ class SideBySide(unittest.TestCase):
         covered = np.array([coverage.covers(x, d) for x, d in zip(base["x"], base["depth"])])
         x, depth = base["x"][covered], base["depth"][covered]
         print("\n%d cells of ours in the well-covered part; time-lapse ours %.1f s, pyGIMLi %.1f s; chi-square of "
-              "the baseline ours %.3g, pyGIMLi %.3g" % (len(x), our_seconds, their_seconds, our_chi[0], their_chi[0]))
+              "the baseline ours %.3g, pyGIMLi %.3g" % (len(x), our_seconds["total"], their_seconds, our_chi[0],
+                                                        their_chi[0]))
         false_ours = false_theirs = quiet_total = 0
         for t in range(1, len(files)):
             mine = ours[t]["change"][covered]
-            their = at_cells(mesh, theirs[t], x, -depth)
+            their = time_lapse.at_cells(mesh, theirs[t], x, -depth)
             usable = np.isfinite(their)
             correlation = float(np.corrcoef(mine[usable], their[usable])[0, 1])
             quiet = usable & (plume_distance(PLUMES[t], x, depth) >= QUIET_MARGIN)
@@ -177,13 +110,12 @@ class SideBySide(unittest.TestCase):
             false_ours += ours_false
             false_theirs += their_false
             quiet_total += int(quiet.sum())
-            mean = lambda c: 100.0 * math.expm1(float(np.mean(np.log1p(c / 100.0))))  # noqa: E731
             print("step %d (true change %.0f %%): correlation %.3f; in the plume ours %.1f %%, pyGIMLi %.1f %%; "
                   "beyond %g %% where nothing changed: ours %d, pyGIMLi %d of %d cells; chi-square ours %.3g, "
                   "pyGIMLi %.3g"
-                  % (t, 100.0 * (PLUME_RESISTIVITY[t] / HOST - 1.0), correlation, mean(mine[inside]),
-                     mean(their[inside]), FALSE_LIMIT, ours_false, their_false, int(quiet.sum()), our_chi[t],
-                     their_chi[t]))
+                  % (t, 100.0 * (PLUME_RESISTIVITY[t] / HOST - 1.0), correlation,
+                     time_lapse.mean_change(mine[inside]), time_lapse.mean_change(their[inside]), FALSE_LIMIT,
+                     ours_false, their_false, int(quiet.sum()), our_chi[t], their_chi[t]))
             if not correlation >= CORRELATION:
                 failures.append("step %d: correlation of the change images %.3f < %g" % (t, correlation, CORRELATION))
         if false_ours > false_theirs:
