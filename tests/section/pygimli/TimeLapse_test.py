@@ -59,22 +59,40 @@ def number(value):
     return " %sE%s%04d" % (mantissa, exponent[0], abs(int(exponent)))
 
 
+def write_bodies(path, width, depth, host, bodies):
+    """A section WIDTH x DEPTH of a HOST ohm-m medium holding BODIES, each
+    (label, a single word; its outline as (x, depth) points; its resistivity).
+    A body inside another takes the place it covers (the innermost ring's)."""
+    points = [(0.0, 0.0), (0.0, depth), (width, depth), (width, 0.0)]
+    rings = []
+    for label, outline, resistivity in bodies:
+        rings.append("1 * * * * * * %s * * %.3f * * * * * * * * * " % (label, resistivity))
+        rings.append(" ".join(str(len(points) + i) for i in range(len(outline))) + " ")
+        points += outline
+    lines = [number(0) + number(0) + number(0) + number(width), number(0) + number(depth), "",
+             "VexaPolyModelDescription2.0", number(0) + number(0),
+             number(0) + number(width) + number(0) + number(depth), "0 0", "", str(len(points))]
+    lines += [number(x) + number(y) + " 0 0 0" for x, y in points]
+    lines += [str(len(bodies) + 1), "1", "-1 * * * * * * * * * %.3f * * * * * * * * * " % host, "0 1 2 3 0 3 2 1 "]
+    for k in range(0, len(rings), 2):
+        lines += ["1", rings[k], rings[k + 1]]
+    lines += ["0", "EndPolyModelDescription2.0", ""]
+    with open(path, "w", encoding="utf-8") as file:
+        file.write("\n".join(lines))
+
+
+def rectangle_outline(rectangle):
+    """The outline of a rectangle (x1, x2, top, bottom depths), clockwise on the page."""
+    x1, x2, top, bottom = rectangle
+    return [(x1, top), (x2, top), (x2, bottom), (x1, bottom)]
+
+
 def write_section(path, rectangle, resistivity, width=WIDTH, depth=DEPTH):
     """A section WIDTH x DEPTH of a 100 ohm-m host holding one rectangular
     body (x1, x2, top, bottom depths) of the given resistivity (the
     baseline: a body of the host's resistivity, so that every survey is
     computed on grounds of one shape)."""
-    x1, x2, top, bottom = rectangle
-    points = [(0.0, 0.0), (0.0, depth), (width, depth), (width, 0.0), (x1, top), (x2, top), (x2, bottom), (x1, bottom)]
-    lines = [number(0) + number(0) + number(0) + number(width), number(0) + number(depth), "",
-             "VexaPolyModelDescription2.0", number(0) + number(0),
-             number(0) + number(width) + number(0) + number(depth), "0 0", "", str(len(points))]
-    lines += [number(x) + number(y) + " 0 0 0" for x, y in points]
-    lines += ["2", "1", "-1 * * * * * * * * * %.3f * * * * * * * * * " % HOST, "0 1 2 3 0 3 2 1 ", "1",
-              "1 * * * * * * Plume * * %.3f * * * * * * * * * " % resistivity, "4 5 6 7 ", "0",
-              "EndPolyModelDescription2.0", ""]
-    with open(path, "w", encoding="utf-8") as file:
-        file.write("\n".join(lines))
+    write_bodies(path, width, depth, HOST, [("Plume", rectangle_outline(rectangle), resistivity)])
 
 
 def read_table(path):
