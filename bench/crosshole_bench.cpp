@@ -19,6 +19,7 @@
 #include "section/survey/HoleSurvey.h"
 #include "tests/section/inversion/NoisySurveyData.h"
 
+#include <Eigen/Core>
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -75,22 +76,15 @@ void ReportImage(benchmark::State& state, const TInversionMesh& Mesh, const std:
         image.push_back(std::log10(value));
         truth.push_back(std::log10(InBlock(c, 0.0) ? BlockRho : Host));
     }
-    const double n = static_cast<double>(image.size());
-    double mi = 0.0, mt = 0.0;
-    for (size_t i = 0; i < image.size(); ++i) {
-        mi += image[i] / n;
-        mt += truth[i] / n;
-    }
-    double sit = 0.0, sii = 0.0, stt = 0.0;
-    for (size_t i = 0; i < image.size(); ++i) {
-        sit += (image[i] - mi) * (truth[i] - mt);
-        sii += (image[i] - mi) * (image[i] - mi);
-        stt += (truth[i] - mt) * (truth[i] - mt);
-    }
+    const auto size = static_cast<Eigen::Index>(image.size());
+    const Eigen::ArrayXd i = Eigen::Map<const Eigen::ArrayXd>(image.data(), size) -
+                             Eigen::Map<const Eigen::ArrayXd>(image.data(), size).mean();
+    const Eigen::ArrayXd t = Eigen::Map<const Eigen::ArrayXd>(truth.data(), size) -
+                             Eigen::Map<const Eigen::ArrayXd>(truth.data(), size).mean();
     state.counters["block_ohm_m"] = blockCells > 0 ? std::exp(blockLog / blockCells) : std::nan("");
     state.counters["background_low"] = low;
     state.counters["background_high"] = high;
-    state.counters["correlation"] = sit / std::sqrt(sii * stt);
+    state.counters["correlation"] = (i * t).sum() / std::sqrt((i * i).sum() * (t * t).sum());
 }
 
 void InvertCrosshole(benchmark::State& state)

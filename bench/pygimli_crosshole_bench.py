@@ -36,15 +36,11 @@ def main():
     parser.add_argument("--cell-area", type=float, default=None, help="pyGIMLi's largest cell, m² (default the test's)")
     arguments = parser.parse_args()
     cores = {int(core) for core in arguments.cores.split(",")}
-    os.sched_setaffinity(0, cores)
-    for name in ("OMP_NUM_THREADS", "OPENBLAS_NUM_THREADS", "MKL_NUM_THREADS"):
-        os.environ[name] = str(len(cores))
-    import pygimli as pg
-    pg.setThreadCount(len(cores))
+    import pygimli_inversion_bench as inversion_bench
+    inversion_bench.pin_here(cores)
     import CrossholeInversion_test as crosshole
     import Inversion_test as single
     import ground_mesh
-    import pygimli_inversion_bench as inversion_bench
     ground_mesh.quiet_pygimli()
     if arguments.cell_area:
         crosshole.PYGIMLI_CELL_AREA = arguments.cell_area
