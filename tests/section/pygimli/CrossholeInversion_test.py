@@ -24,20 +24,19 @@ The program's targets: chi-square at most 1.5, the background within a
 factor 1.35 of 100 ohm-m, the correlation at least 0.6, and the block's
 mean at most BLOCK_MEAN. pyGIMLi's numbers are printed beside, not held.
 
-The block's mean is not held to 60 ohm-m: the data at their 3 % error do
-not decide it that far. Inverted noise-free with err 0.03 the block comes
-out at 85 ohm-m, with err 0.01 at 76; with noise (seeds 1, 2, 3, 11) 71 to
-75 at chi-square 1 (the background's least cell 72 to 77 ohm-m: seed 2's
-lies just beyond the factor 1.35). The image is the same on cells of 1, 0.5 and 0.25 m
+The block's mean is not held to 60 ohm-m: the data at their 3 % error do not
+decide it that far. Inverted noise-free with err 0.03 the block comes out at
+85 ohm-m, with err 0.01 at 76; with noise (seeds 1, 2, 3, 11) 71 to 75 at
+chi-square 1 (the background's least cell 72 to 77 ohm-m: seed 2's lies just
+beyond the factor 1.35). The image is the same on cells of 1, 0.5 and 0.25 m
 (73, 75, 75 ohm-m), from any first lambda or start, and for a z-weight of
 0.2 to 5. pyGIMLi reaches 66 ohm-m at lam 20 by fitting the noise a little
 further (chi-square 0.94), its background then falling to 71 ohm-m, below
-the factor 1.35 (on cells of 0.25 m²: 65 and 69 ohm-m; at lam 5, 58 and
-67 ohm-m). Held at λ 5 until it
-converges (chi-square 0.91) the program's block is 64 ohm-m; an L1-like
-reweighted roughness gives 64 to 68 ohm-m with the background at 68 to
-72 ohm-m. BLOCK_MEAN guards what the data do decide: a block found well
-below its host and apart from the background."""
+the factor 1.35 (on cells of 0.25 m²: 65 and 69 ohm-m; at lam 5, 58 and 67
+ohm-m). Held at λ 5 until it converges (chi-square 0.91) the program's block
+is 64 ohm-m; an L1-like reweighted roughness gives 64 to 68 ohm-m with the
+background at 68 to 72 ohm-m. BLOCK_MEAN guards what the data do decide: a
+block found well below its host and apart from the background."""
 
 import math
 import os
