@@ -59,6 +59,15 @@ def thread_environment(cores):
     return environment
 
 
+def pin_here(cores):
+    """Pins this process to CORES and gives pyGIMLi and its BLAS as many
+    threads (before pyGIMLi runs anything here)."""
+    os.sched_setaffinity(0, cores)
+    os.environ.update(thread_environment(cores))
+    import pygimli as pg
+    pg.setThreadCount(len(cores))
+
+
 def run_measured(command, cores):
     """Runs COMMAND pinned to CORES; its stdout, wall time and peak resident memory (MiB)."""
     start = time.perf_counter()

@@ -86,15 +86,11 @@ def main():
     parser.add_argument("--cores", default="0,1")
     arguments = parser.parse_args()
     cores = {int(c) for c in arguments.cores.split(",")}
-    os.sched_setaffinity(0, cores)
-    for name in ("OMP_NUM_THREADS", "OPENBLAS_NUM_THREADS", "MKL_NUM_THREADS"):
-        os.environ[name] = str(len(cores))
-    import pygimli as pg
-    pg.setThreadCount(len(cores))
+    import pygimli_inversion_bench as inversion_bench
+    inversion_bench.pin_here(cores)
     import ground_mesh
     import TimeLapse_test as lapse
     import Inversion_test as single
-    import pygimli_inversion_bench as inversion_bench
     ground_mesh.quiet_pygimli()
     lithoprism = os.path.join(arguments.build, "section", "lithoprism")
     with program.scratch_folder() as folder:

@@ -113,8 +113,13 @@ TInversionMesh InversionMeshFor(const TMeasuredData& Data, const TForwardModel* 
     }
     // The mesh counted before it is laid: one the memory cannot hold is
     // refused before it takes any.
-    // Buried electrodes: cells along the holes, down below the deepest.
-    const TInversionMeshLayout layout = BuriedElectrodeLayout(survey, deepest);
+    // Buried electrodes: cells along the holes, down below the deepest,
+    // their depths below the section's surface where it is drawn (as the
+    // forward computation places them), not below the holes' tops.
+    TSurvey placed = survey;
+    if (Section)
+        placed.Electrodes = PlacedElectrodes(survey.Electrodes, survey.HasElevations, *Section);
+    const TInversionMeshLayout layout = BuriedElectrodeLayout(placed, deepest);
     RefuseInversionBeyondMemory(static_cast<double>(Data.Size()),
                                 DefaultInversionMeshCells(x, left, right, surface, deepest, layout));
     return DefaultInversionMesh(x, left, right, surface, deepest, layout);
