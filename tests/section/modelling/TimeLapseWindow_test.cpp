@@ -230,6 +230,10 @@ TEST_F(TimeLapseWindowTest, TheSeriesIsListedInvertedAndSteppedThrough)
         EXPECT_EQ(Lapse->MisfitTable->item(row, 2)->text(), ShortNumber(inversion.Steps.back().Rrms));
         EXPECT_EQ(Lapse->MisfitTable->item(row, 3)->text(), step ? ShortNumber(step->ChangedShare) : QStringLiteral("–"));
     }
+    // The series' own steps in place of those formed as each ended (they
+    // alone tell the data each step used, and the change's uncertainty).
+    for (const TTimeLapseStep& step : Lapse->Result()->Steps)
+        EXPECT_EQ(step.Used.size(), PlumeSeries().Surveys.front().Size());
     // The plume grows: more of the well-covered cells change step by step.
     EXPECT_GT(Lapse->Result()->Steps.at(0).ChangedShare, 0.0);
     EXPECT_GT(Lapse->Result()->Steps.at(2).ChangedShare, Lapse->Result()->Steps.at(0).ChangedShare);
