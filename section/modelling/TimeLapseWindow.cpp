@@ -5,6 +5,7 @@
 #include "chart/engine/PlotSeries.h"
 #include "platform/core/SafeSave.h"
 #include "platform/ui/Dialogs.h"
+#include "platform/ui/Registry.h"
 #include "section/inversion/Inversion.h"
 #include "section/inversion/InversionChartData.h"
 #include "section/inversion/TimeLapseReport.h"
@@ -51,6 +52,38 @@ void UseDivergingPalette(TTModelSection2d& Chart)
         // TColor is 0x00BBGGRR.
         Chart.Palette[i] = t >= 0.0 ? static_cast<TColor>(0xFF | (fade << 8) | (fade << 16))
                                     : static_cast<TColor>(fade | (fade << 8) | (0xFF << 16));
+    }
+}
+
+// Where the window keeps what is its own: the change error (the single
+// inversion's options it starts from are the Invert window's).
+const QString TimeLapseSettingsKey = QStringLiteral("Software\\Lithoprism\\TimeLapse");
+const QString ChangeErrorValue = QStringLiteral("ChangeError");
+
+// The change error kept, in per cent; 0 ("derived") when none is kept or
+// the kept text is no number within Most.
+double KeptChangeError(double Most)
+{
+    try {
+        TRegistry registry;
+        if (!registry.OpenKeyReadOnly(TimeLapseSettingsKey) || !registry.ValueExists(ChangeErrorValue))
+            return 0.0;
+        bool ok = false;
+        const double percent = registry.ReadString(ChangeErrorValue).toDouble(&ok);
+        return ok && std::isfinite(percent) && percent > 0.0 && percent <= Most ? percent : 0.0;
+    } catch (const std::exception&) {
+        return 0.0; // unreadable settings: derived
+    }
+}
+
+void KeepChangeError(double Percent)
+{
+    try {
+        TRegistry registry;
+        if (registry.OpenKey(TimeLapseSettingsKey, true))
+            registry.WriteString(ChangeErrorValue, QString::number(Percent, 'g', 17));
+    } catch (const std::exception&) {
+        // Not kept: the field still holds it for this session.
     }
 }
 
@@ -167,7 +200,7 @@ void TTimeLapseWindow::CreatePanel()
     ChangeErrorBox->setDecimals(1);
     ChangeErrorBox->setSingleStep(0.5);
     ChangeErrorBox->setSpecialValueText(QStringLiteral("derived"));
-    ChangeErrorBox->setValue(0.0);
+    ChangeErrorBox->setValue(KeptChangeError(ChangeErrorBox->maximum()));
     ChangeErrorBox->setToolTip(QStringLiteral("The relative error of a datum's change between two surveys; "
                                               "derived: from the two surveys' errors"));
     // A row of its own: its label is the longest.
@@ -338,6 +371,7 @@ void TTimeLapseWindow::CreatePanel()
     });
     connect(SurveyTable, &QTableWidget::itemSelectionChanged, this, [this] { EnableCommands(); });
     connect(InvertButton, &QPushButton::clicked, this, [this] { InvertAll(); });
+    connect(ChangeErrorBox, &QDoubleSpinBox::editingFinished, this, [this] { KeepChangeError(ChangeErrorBox->value()); });
     connect(PreviousButton, &QPushButton::clicked, this, [this] { ShowStep(FStep - 1); });
     connect(NextButton, &QPushButton::clicked, this, [this] { ShowStep(FStep + 1); });
     connect(StepSlider, &QSlider::valueChanged, this, [this](int Value) {
@@ -512,6 +546,7 @@ bool TTimeLapseWindow::InvertAll()
     if (!read)
         return false;
     const TSurveyInversionOptions& options = *read;
+    KeepChangeError(options.ChangeErrorPercent);
     std::vector<std::shared_ptr<const TMeasuredData>> surveys;
     std::vector<std::string> names;
     for (const TSurveyEntry& survey : FSurveys) {

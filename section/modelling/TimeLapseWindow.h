@@ -146,7 +146,9 @@ public:
     QLineEdit* ErrorEdit = nullptr;
     QLineEdit* LambdaEdit = nullptr;
     QSpinBox* IterationsBox = nullptr;
-    QDoubleSpinBox* ChangeErrorBox = nullptr; // per cent; 0 derived from the surveys' errors
+    // Per cent; 0 derived from the surveys' errors. Kept between sessions
+    // (the window's own settings) when its editing ends and by Invert all.
+    QDoubleSpinBox* ChangeErrorBox = nullptr;
     QPushButton* InvertButton = nullptr;
     QProgressBar* Progress = nullptr;
     QPushButton* StopButton = nullptr;

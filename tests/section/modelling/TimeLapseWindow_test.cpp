@@ -19,6 +19,7 @@
 #include "chart/export/PlotExportForm.h"
 #include "platform/core/SafeSave.h"
 #include "platform/graphics/Picture.h"
+#include "platform/ui/Registry.h"
 #include "section/modelling/BackgroundThreads.h"
 #include "section/views/Section2D.h"
 
@@ -323,6 +324,8 @@ TEST_F(TimeLapseWindowTest, TheImagesAreSavedAndLaidUnderTheSection)
     // The series run with a change error of 4 % typed in.
     ASSERT_NO_FATAL_FAILURE(TypeChangeError(QStringLiteral("4")));
     ASSERT_NO_FATAL_FAILURE(InvertAll());
+    // Invert all keeps it, its editing not ended.
+    EXPECT_EQ(TTimeLapseWindow(nullptr).ChangeErrorBox->value(), 4.0);
     WaitForEnd();
     ASSERT_EQ(Lapse->StepsDone(), 4);
     const QString chosen = Folder.filePath(QStringLiteral("series.csv"));
@@ -395,9 +398,30 @@ TEST_F(TimeLapseWindowTest, TheChangeErrorTypedIsTheRunsOption)
     QTest::keyClick(box, Qt::Key_Tab);
     EXPECT_EQ(box->text(), QStringLiteral("derived"));
     EXPECT_EQ(Lapse->RunOptions()->ChangeErrorPercent, 0.0);
+    // Kept when its editing ends: a window opened later starts with it.
+    ASSERT_NO_FATAL_FAILURE(TypeChangeError(QLocale().toString(1.5, 'f', 1)));
+    QTest::keyClick(box, Qt::Key_Tab);
+    {
+        TTimeLapseWindow later(nullptr);
+        EXPECT_EQ(later.ChangeErrorBox->value(), 1.5);
+        EXPECT_EQ(later.RunOptions()->ChangeErrorPercent, 1.5);
+    }
     // Beyond its range: the largest it takes.
     ASSERT_NO_FATAL_FAILURE(TypeChangeError(QStringLiteral("75")));
     EXPECT_LE(Lapse->RunOptions()->ChangeErrorPercent, 50.0);
+    EXPECT_GT(Lapse->RunOptions()->ChangeErrorPercent, 0.0);
+    // Derived kept as derived; a kept text that is no number in range
+    // (a settings file edited by hand) starts derived too.
+    ASSERT_NO_FATAL_FAILURE(TypeChangeError(QStringLiteral("0")));
+    QTest::keyClick(box, Qt::Key_Tab);
+    EXPECT_EQ(TTimeLapseWindow(nullptr).ChangeErrorBox->text(), QStringLiteral("derived"));
+    for (const QString kept : {QStringLiteral("abc"), QStringLiteral("nan"), QStringLiteral("-3"), QStringLiteral("500")}) {
+        TRegistry registry;
+        ASSERT_TRUE(registry.OpenKey(QStringLiteral("Software\\Lithoprism\\TimeLapse"), true));
+        registry.WriteString(QStringLiteral("ChangeError"), kept);
+        registry.CloseKey();
+        EXPECT_EQ(TTimeLapseWindow(nullptr).ChangeErrorBox->value(), 0.0) << kept.toStdString();
+    }
     // The other options read with it.
     EXPECT_EQ(Lapse->RunOptions()->Settings.Iterations, Lapse->IterationsBox->value());
     Lapse->ErrorEdit->setText(QStringLiteral("0"));
