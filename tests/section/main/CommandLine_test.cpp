@@ -1785,7 +1785,7 @@ TEST(CommandLine, TimeLapseRefusesAnotherLayoutOrTooFewCommonDataNamingTheFileAn
     // A survey whose name is that of a table to write.
     const QString named = folder.filePath("in-1.csv");
     WriteFile(named, FileBytes(monday));
-    const std::vector<std::tuple<QStringList, int, QString>> cases = {
+    std::vector<std::tuple<QStringList, int, QString>> cases = {
         {{"--timelapse", prefix, monday}, 2,
          "lithoprism: --timelapse needs an output prefix and at least two measured files: OUT_PREFIX DATA1 DATA2 "
          "[DATA3 ...] (see lithoprism --help)\n"},
@@ -1802,17 +1802,7 @@ TEST(CommandLine, TimeLapseRefusesAnotherLayoutOrTooFewCommonDataNamingTheFileAn
          "lithoprism: --boundary-weight goes with --constrain (see lithoprism --help)\n"},
         {{"--timelapse", prefix, monday, monday, "--depth", "3"}, 2,
          "lithoprism: unknown option --depth for --timelapse (see lithoprism --help)\n"},
-        // The change error: a finite number above 0, with a series only.
-        {{"--timelapse", prefix, monday, monday, "--change-error", "0"}, 2,
-         "lithoprism: --change-error needs a number above 0, not \"0\" (see lithoprism --help)\n"},
-        {{"--timelapse", prefix, monday, monday, "--change-error", "-1.5"}, 2,
-         "lithoprism: --change-error needs a number above 0, not \"-1.5\" (see lithoprism --help)\n"},
-        {{"--timelapse", prefix, monday, monday, "--change-error", "inf"}, 2,
-         "lithoprism: --change-error needs a number above 0, not \"inf\" (see lithoprism --help)\n"},
-        {{"--timelapse", prefix, monday, monday, "--change-error", "nan"}, 2,
-         "lithoprism: --change-error needs a number above 0, not \"nan\" (see lithoprism --help)\n"},
-        {{"--timelapse", prefix, monday, monday, "--change-error", "3%"}, 2,
-         "lithoprism: --change-error needs a number above 0, not \"3%\" (see lithoprism --help)\n"},
+        // The change error: a value, with a series only.
         {{"--timelapse", prefix, monday, monday, "--change-error"}, 2,
          "lithoprism: --change-error needs a value (see lithoprism --help)\n"},
         {{"--invert", prefix + "-1.csv", monday, "--change-error", "3"}, 2,
@@ -1826,6 +1816,11 @@ TEST(CommandLine, TimeLapseRefusesAnotherLayoutOrTooFewCommonDataNamingTheFileAn
         {{"--timelapse", folder.filePath("in"), monday, named}, 1,
          "lithoprism: The cell table \"" + named + "\" is the measured data file \"" + named +
              "\": name another file to write. Nothing was written.\n"}};
+    // The change error: a finite number above 0.
+    for (const QString value : {"0", "-1.5", "inf", "nan", "3%"})
+        cases.emplace_back(QStringList{"--timelapse", prefix, monday, monday, "--change-error", value}, 2,
+                           "lithoprism: --change-error needs a number above 0, not \"" + value +
+                               "\" (see lithoprism --help)\n");
     for (const auto& [arguments, code, message] : cases) {
         const TCommandRun run = RunCommand(arguments);
         EXPECT_EQ(run.Code, code) << arguments.join(' ').toStdString();
