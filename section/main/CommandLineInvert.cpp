@@ -23,7 +23,7 @@ TInvertRequest ParseInvertArguments(const QStringList& Arguments, bool TimeLapse
     const QString command = TimeLapse ? QStringLiteral("--timelapse") : QStringLiteral("--invert");
     TCommandOptions known{{"--constrain", "--start-from-section", "--doi"},
                           {"--section", "--error", "--lambda", "--z-weight", "--reference-weight", "--iterations",
-                           "--boundary-weight", "--well-logs", "--log-error", "--log-reach", "--format"}};
+                           "--boundary-weight", "--well-logs", "--log-error", "--log-reach", "--format", "--change-error"}};
     const TCommandArguments split = SplitCommandArguments(Arguments, known += CleaningOptions());
     const QStringList& names = split.Names;
     TInvertRequest request;
@@ -61,6 +61,11 @@ TInvertRequest ParseInvertArguments(const QStringList& Arguments, bool TimeLapse
             request.Options.Settings.Iterations = CountArgument(argument, value, 1, 1000);
         } else if (argument == QStringLiteral("--boundary-weight")) {
             request.BoundaryWeight = RangeArgument(argument, value, 0.0, 1.0);
+        } else if (argument == QStringLiteral("--change-error")) {
+            // A single survey has no change to weigh: refused, not ignored.
+            if (!TimeLapse)
+                throw EArgumentError("--change-error goes with --timelapse, not with --invert");
+            request.Options.ChangeErrorPercent = PositiveArgument(argument, value);
         } else if (TimeLapse && (argument == QStringLiteral("--well-logs") || argument == QStringLiteral("--log-error") ||
                                  argument == QStringLiteral("--log-reach"))) {
             // A series has no place for a log's prior data yet: refused, not ignored.

@@ -7,6 +7,7 @@
 #include "section/forward/ForwardModel.h"
 #include "section/inversion/InversionExport.h"
 #include "section/inversion/TimeLapseInversion.h"
+#include "section/inversion/TimeLapseReport.h"
 #include "section/modelling/FittedRegions.h"
 #include "section/modelling/InversionSetup.h"
 #include "section/modelling/ModellingWindowCommands.h"
@@ -122,11 +123,22 @@ int TimeLapseCommand(const QStringList& Arguments, std::FILE* Out, std::FILE* Er
         if (section)
             UseSectionInInversion(mesh, *section, baseline, request.Constrain, request.StartFromSection, options);
         TTimeLapseCallbacks callbacks;
+        TSurveyInversion baselineImage; // step 0's, which every change is measured from
         callbacks.Finished = [&](int step, const TSurveyInversion& inversion) {
             const TInversionStep& last = inversion.Steps.back();
-            PrintLine(Out, QStringLiteral("step %1: chi-square %2, rrms %3 %")
+            if (step == 0) {
+                baselineImage = inversion;
+                PrintLine(Out, QStringLiteral("step 0: chi-square %1, rrms %2 %")
+                                   .arg(ChiSquareText(last.ChiSquare), RrmsText(last.Rrms)));
+                return;
+            }
+            // A later step's χ² is the change's.
+            const TTimeLapseStep done = FinishedStep(baselineImage, inversion);
+            PrintLine(Out, QStringLiteral("step %1: chi-square %2, rrms %3 %, changed beyond \u00b1%4 %: %5 % of "
+                                          "the well-covered cells")
                                .arg(step)
-                               .arg(ChiSquareText(last.ChiSquare), RrmsText(last.Rrms)));
+                               .arg(ChiSquareText(done.ChangeChiSquare), RrmsText(last.Rrms),
+                                    QString::number(ChangedLimit), QString::number(done.ChangedShare, 'f', 1)));
         };
         const TTimeLapseInversion series = InvertTimeLapse(common, mesh, options, callbacks);
         const TInversionStep& first = series.Baseline.Steps.back();
@@ -140,7 +152,7 @@ int TimeLapseCommand(const QStringList& Arguments, std::FILE* Out, std::FILE* Er
         // Every table formed (and checked) before the first is written.
         std::vector<std::string> tables{FormatBaselineTable(mesh, series.Baseline)};
         for (const TTimeLapseStep& step : series.Steps)
-            tables.push_back(FormatChangeTable(mesh, step));
+            tables.push_back(FormatStepTable(mesh, step));
         for (size_t k = 0; k < tables.size(); ++k)
             SaveOutput(outputs[static_cast<qsizetype>(k)], "cell table", tables[k]);
         return 0;

@@ -5,8 +5,10 @@
 #include "chart/engine/PlotSeries.h"
 #include "platform/core/SafeSave.h"
 #include "platform/ui/Dialogs.h"
+#include "platform/ui/Registry.h"
 #include "section/inversion/Inversion.h"
 #include "section/inversion/InversionChartData.h"
+#include "section/inversion/TimeLapseReport.h"
 #include "section/modelling/ForwardResponseWindow.h"
 #include "section/modelling/InversionCharts.h"
 #include "section/modelling/InversionSetup.h"
@@ -17,6 +19,7 @@
 #include <QtCore/QDateTime>
 #include <QtCore/QFileInfo>
 #include <QtGui/QScreen>
+#include <QtWidgets/QDoubleSpinBox>
 #include <QtWidgets/QGridLayout>
 #include <QtWidgets/QHBoxLayout>
 #include <QtWidgets/QHeaderView>
@@ -30,6 +33,7 @@
 #include <QtWidgets/QVBoxLayout>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace lp {
@@ -51,6 +55,38 @@ void UseDivergingPalette(TTModelSection2d& Chart)
     }
 }
 
+// Where the window keeps what is its own: the change error (the single
+// inversion's options it starts from are the Invert window's).
+const QString TimeLapseSettingsKey = QStringLiteral("Software\\Lithoprism\\TimeLapse");
+const QString ChangeErrorValue = QStringLiteral("ChangeError");
+
+// The change error kept, in per cent; 0 ("derived") when none is kept or
+// the kept text is no number within Most.
+double KeptChangeError(double Most)
+{
+    try {
+        TRegistry registry;
+        if (!registry.OpenKeyReadOnly(TimeLapseSettingsKey) || !registry.ValueExists(ChangeErrorValue))
+            return 0.0;
+        bool ok = false;
+        const double percent = registry.ReadString(ChangeErrorValue).toDouble(&ok);
+        return ok && std::isfinite(percent) && percent > 0.0 && percent <= Most ? percent : 0.0;
+    } catch (const std::exception&) {
+        return 0.0; // unreadable settings: derived
+    }
+}
+
+void KeepChangeError(double Percent)
+{
+    try {
+        TRegistry registry;
+        if (registry.OpenKey(TimeLapseSettingsKey, true))
+            registry.WriteString(ChangeErrorValue, QString::number(Percent, 'g', 17));
+    } catch (const std::exception&) {
+        // Not kept: the field still holds it for this session.
+    }
+}
+
 // The file name of step K's table of Prefix, as the command line names it.
 QString StepTableName(const QString& Prefix, int K)
 {
@@ -58,6 +94,12 @@ QString StepTableName(const QString& Prefix, int K)
 }
 
 } // namespace
+
+// The series' steps as InvertTimeLapse returned them (those finished
+// when it was stopped), after every TStepDone of its run.
+struct TTimeLapseWindow::TSeriesDone {
+    std::vector<TTimeLapseStep> Steps;
+};
 
 // A finished step as it reaches the window: 0 the baseline (with the mesh
 // and the common data), K the K-th later survey.
@@ -151,6 +193,21 @@ void TTimeLapseWindow::CreatePanel()
     place(QStringLiteral("&Error (%):"), ErrorEdit, 0, 0);
     place(QStringLiteral("λ s&tart:"), LambdaEdit, 0, 1);
     place(QStringLiteral("Iterati&ons:"), IterationsBox, 1, 0);
+    // 0 is "derived": each datum's change error from its two readings'.
+    ChangeErrorBox = new QDoubleSpinBox(this);
+    ChangeErrorBox->setObjectName(QStringLiteral("ChangeErrorBox"));
+    ChangeErrorBox->setRange(0.0, 50.0);
+    ChangeErrorBox->setDecimals(1);
+    ChangeErrorBox->setSingleStep(0.5);
+    ChangeErrorBox->setSpecialValueText(QStringLiteral("derived"));
+    ChangeErrorBox->setValue(KeptChangeError(ChangeErrorBox->maximum()));
+    ChangeErrorBox->setToolTip(QStringLiteral("The relative error of a datum's change between two surveys; "
+                                              "derived: from the two surveys' errors"));
+    // A row of its own: its label is the longest.
+    auto* changeLabel = new QLabel(QStringLiteral("Chan&ge error (%):"), this);
+    changeLabel->setBuddy(ChangeErrorBox);
+    form->addWidget(changeLabel, 2, 0, 1, 3);
+    form->addWidget(ChangeErrorBox, 2, 3);
     panel->addLayout(form);
 
     InvertButton = new QPushButton(QStringLiteral("&Invert all"), this);
@@ -167,12 +224,21 @@ void TTimeLapseWindow::CreatePanel()
     StateLabel->setWordWrap(true);
     StateLabel->setMinimumWidth(200);
     panel->addWidget(StateLabel);
-    MisfitTable = new QTableWidget(0, 3, this);
+    MisfitTable = new QTableWidget(0, 4, this);
     MisfitTable->setObjectName(QStringLiteral("MisfitTable"));
-    MisfitTable->setHorizontalHeaderLabels({QStringLiteral("Survey"), QStringLiteral("χ²"), QStringLiteral("rrms %")});
+    MisfitTable->setHorizontalHeaderLabels(
+        {QStringLiteral("Survey"), QStringLiteral("χ²"), QStringLiteral("rrms %"), QStringLiteral("Changed %")});
+    MisfitTable->horizontalHeaderItem(1)->setToolTip(QStringLiteral("A later survey's: the χ² of its change"));
+    MisfitTable->horizontalHeaderItem(3)->setToolTip(
+        QStringLiteral("The share of the well-covered cells (the best-covered %1 %) changed beyond ±%2 %")
+            .arg(100.0 * WellCoveredShare)
+            .arg(ChangedLimit));
     MisfitTable->verticalHeader()->hide();
     MisfitTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
     MisfitTable->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    // The survey's number and the changed share as wide as they need.
+    MisfitTable->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    MisfitTable->horizontalHeader()->setSectionResizeMode(3, QHeaderView::ResizeToContents);
     MisfitTable->setTabKeyNavigation(false);
     panel->addWidget(MisfitTable, 1);
     auto* panelHost = new QWidget(this);
@@ -220,6 +286,10 @@ void TTimeLapseWindow::CreatePanel()
     imageHost->setMinimumSize(360, 180);
     imageHost->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     charts->addWidget(imageHost, 3);
+    ChangeLabel = new QLabel(this);
+    ChangeLabel->setObjectName(QStringLiteral("ChangeLabel"));
+    ChangeLabel->setWordWrap(true);
+    charts->addWidget(ChangeLabel);
     TimeChart = new TChart;
     TimeChart->SetView3D(false);
     TimeChart->Legend()->SetVisible(false);
@@ -230,10 +300,21 @@ void TTimeLapseWindow::CreatePanel()
     TimeSeries->Marks()->SetVisible(false);
     TimeSeries->Pointer()->SetVisible(true);
     TimeSeries->SetSeriesColor(0xB06020);
+    UncertaintySeries = new TLineSeries(TimeChart);
+    UncertaintySeries->SetParentChart(TimeChart);
+    UncertaintySeries->Marks()->SetVisible(false);
+    UncertaintySeries->Pointer()->SetVisible(false);
+    UncertaintySeries->SetSeriesColor(0x3090E0); // orange beside the blue curve (TColor is 0x00BBGGRR)
+    // The bars' runs go back and forth in x.
+    UncertaintySeries->XValues()->SetOrder(loNone);
     QWidget* timeHost = TimeChart->Widget(this);
     timeHost->setObjectName(QStringLiteral("TimeChartHost"));
     timeHost->setMinimumSize(360, 120);
     charts->addWidget(timeHost, 2);
+    UncertaintyLabel = new QLabel(this);
+    UncertaintyLabel->setObjectName(QStringLiteral("UncertaintyLabel"));
+    UncertaintyLabel->setWordWrap(true);
+    charts->addWidget(UncertaintyLabel);
     auto* resultRow = new QHBoxLayout;
     SaveImagesButton = new QPushButton(QStringLiteral("Save i&mages..."), this);
     SaveImagesButton->setObjectName(QStringLiteral("SaveImagesButton"));
@@ -258,7 +339,8 @@ void TTimeLapseWindow::CreatePanel()
     setTabOrder(DownButton, ErrorEdit);
     setTabOrder(ErrorEdit, LambdaEdit);
     setTabOrder(LambdaEdit, IterationsBox);
-    setTabOrder(IterationsBox, InvertButton);
+    setTabOrder(IterationsBox, ChangeErrorBox);
+    setTabOrder(ChangeErrorBox, InvertButton);
     setTabOrder(InvertButton, StopButton);
     setTabOrder(StopButton, MisfitTable);
     setTabOrder(MisfitTable, PreviousButton);
@@ -274,6 +356,8 @@ void TTimeLapseWindow::CreatePanel()
     FRun.OnIntermediate = [this](const std::any& Value) {
         if (const TStepDone* done = std::any_cast<TStepDone>(&Value))
             StepFinished(*done);
+        else if (const TSeriesDone* series = std::any_cast<TSeriesDone>(&Value))
+            SeriesFinished(series->Steps);
     };
     FRun.OnEnd = [this](const TRunEnd& End) { RunEnded(End); };
     connect(AddButton, &QPushButton::clicked, this, [this] { AskAddSurvey(); });
@@ -287,6 +371,7 @@ void TTimeLapseWindow::CreatePanel()
     });
     connect(SurveyTable, &QTableWidget::itemSelectionChanged, this, [this] { EnableCommands(); });
     connect(InvertButton, &QPushButton::clicked, this, [this] { InvertAll(); });
+    connect(ChangeErrorBox, &QDoubleSpinBox::editingFinished, this, [this] { KeepChangeError(ChangeErrorBox->value()); });
     connect(PreviousButton, &QPushButton::clicked, this, [this] { ShowStep(FStep - 1); });
     connect(NextButton, &QPushButton::clicked, this, [this] { ShowStep(FStep + 1); });
     connect(StepSlider, &QSlider::valueChanged, this, [this](int Value) {
@@ -406,6 +491,9 @@ void TTimeLapseWindow::DropResult()
     FStopped = false;
     MisfitTable->setRowCount(0);
     TimeSeries->Clear();
+    UncertaintySeries->Clear();
+    ChangeLabel->clear();
+    UncertaintyLabel->clear();
     {
         const QSignalBlocker quiet(StepSlider);
         StepSlider->setRange(0, 0);
@@ -421,16 +509,12 @@ void TTimeLapseWindow::Refuse(const QString& Reason)
     ShowState();
 }
 
-bool TTimeLapseWindow::InvertAll()
+std::optional<TSurveyInversionOptions> TTimeLapseWindow::RunOptions()
 {
     const auto refuse = [this](const QString& Reason) {
         Refuse(Reason);
-        return false;
+        return std::nullopt;
     };
-    if (Busy())
-        return false;
-    if (SurveyCount() < 2)
-        return refuse(QStringLiteral("Add two surveys at least (Add...): the first is the baseline."));
     bool valid = true;
     const std::optional<double> error = TypedNumber(ErrorEdit->text(), true, valid);
     const std::optional<double> lambda = TypedNumber(LambdaEdit->text(), true, valid);
@@ -439,17 +523,36 @@ bool TTimeLapseWindow::InvertAll()
     if (!lambda || *lambda < MinLambda || *lambda > MaxLambda)
         return refuse(QStringLiteral("λ must be a number from %1 to %2.")
                           .arg(ShortNumber(MinLambda), QLocale().toString(MaxLambda, 'f', 0)));
+    TSurveyInversionOptions options;
+    options.ErrorPercent = *error;
+    options.Settings.Lambda = *lambda;
+    options.Settings.Iterations = IterationsBox->value();
+    // The text as typed, though the field still has the keyboard.
+    ChangeErrorBox->interpretText();
+    options.ChangeErrorPercent = ChangeErrorBox->value();
+    options.Forward.Threads = 0;
+    return options;
+}
+
+bool TTimeLapseWindow::InvertAll()
+{
+    if (Busy())
+        return false;
+    if (SurveyCount() < 2) {
+        Refuse(QStringLiteral("Add two surveys at least (Add...): the first is the baseline."));
+        return false;
+    }
+    const std::optional<TSurveyInversionOptions> read = RunOptions();
+    if (!read)
+        return false;
+    const TSurveyInversionOptions& options = *read;
+    KeepChangeError(options.ChangeErrorPercent);
     std::vector<std::shared_ptr<const TMeasuredData>> surveys;
     std::vector<std::string> names;
     for (const TSurveyEntry& survey : FSurveys) {
         surveys.push_back(survey.Data);
         names.push_back(QFileInfo(survey.File).fileName().toStdString());
     }
-    TSurveyInversionOptions options;
-    options.ErrorPercent = *error;
-    options.Settings.Lambda = *lambda;
-    options.Settings.Iterations = IterationsBox->value();
-    options.Forward.Threads = 0;
     const int iterations = options.Settings.Iterations;
     const auto count = static_cast<double>(surveys.size());
     auto onStep = OnStepFinished;
@@ -489,10 +592,13 @@ bool TTimeLapseWindow::InvertAll()
         };
         const TTimeLapseInversion series =
             InvertTimeLapse(common, *mesh, run, callbacks, [&Control] { return !Control.Cancelled(); });
+        Control.Post(TSeriesDone{series.Steps});
         return std::any(series.Cancelled);
     });
-    if (!started)
-        return refuse(QStringLiteral("The inversion could not be started: no thread could be had."));
+    if (!started) {
+        Refuse(QStringLiteral("The inversion could not be started: no thread could be had."));
+        return false;
+    }
     ShowState();
     EnableCommands();
     return true;
@@ -520,19 +626,14 @@ void TTimeLapseWindow::StepFinished(const TStepDone& Done)
         FResult = TTimeLapseInversion{};
         FResult->Baseline = Done.Inversion;
     } else {
-        if (!FResult || Done.Step != StepsDone())
+        if (!FResult || Done.Step != StepsDone() ||
+            Done.Inversion.Resistivities.size() != FResult->Baseline.Resistivities.size())
             return;
-        TTimeLapseStep step;
-        step.Inversion = Done.Inversion;
-        step.ChangePercent = ChangePercent(FResult->Baseline.Resistivities, step.Inversion.Resistivities);
-        FResult->Steps.push_back(std::move(step));
+        FResult->Steps.push_back(FinishedStep(FResult->Baseline, Done.Inversion));
     }
-    const TInversionStep& last = Done.Inversion.Steps.back();
     const int row = MisfitTable->rowCount();
     MisfitTable->insertRow(row);
-    const QStringList cells{QString::number(Done.Step), ShortNumber(last.ChiSquare), ShortNumber(last.Rrms)};
-    for (int c = 0; c < cells.size(); ++c)
-        MisfitTable->setItem(row, c, new QTableWidgetItem(cells[c]));
+    ShowMisfitRow(row);
     MisfitTable->scrollToBottom();
     UpdateChangeLimit();
     {
@@ -545,6 +646,83 @@ void TTimeLapseWindow::StepFinished(const TStepDone& Done)
         PlotCell(FCell);
     ShowState();
     EnableCommands();
+}
+
+void TTimeLapseWindow::SeriesFinished(const std::vector<TTimeLapseStep>& Steps)
+{
+    if (!FResult)
+        return;
+    const size_t count = std::min(Steps.size(), FResult->Steps.size());
+    for (size_t k = 0; k < count; ++k) {
+        // A step of other cells is no step of this mesh: kept as it was.
+        if (Steps[k].ChangePercent.size() != FResult->Steps[k].ChangePercent.size())
+            continue;
+        FResult->Steps[k] = Steps[k];
+        ShowMisfitRow(static_cast<int>(k) + 1);
+    }
+    UpdateChangeLimit();
+    ShowStep(FStep < 0 ? 0 : FStep);
+    if (FCell >= 0)
+        PlotCell(FCell);
+}
+
+void TTimeLapseWindow::ShowResult(const TInversionMesh& Mesh, std::shared_ptr<const TMeasuredData> Baseline,
+                                  const TTimeLapseInversion& Result)
+{
+    FRun.Drop();
+    DropResult();
+    FError.clear();
+    TStepDone done;
+    done.Inversion = Result.Baseline;
+    done.Mesh = std::make_shared<const TInversionMesh>(Mesh);
+    done.Baseline = std::move(Baseline);
+    StepFinished(done);
+    for (size_t k = 0; k < Result.Steps.size(); ++k) {
+        done = TStepDone{};
+        done.Step = static_cast<int>(k) + 1;
+        done.Inversion = Result.Steps[k].Inversion;
+        StepFinished(done);
+    }
+    SeriesFinished(Result.Steps);
+    FStopped = Result.Cancelled;
+    ShowState();
+    EnableCommands();
+}
+
+void TTimeLapseWindow::ShowMisfitRow(int Row)
+{
+    if (!FResult || Row < 0 || Row >= MisfitTable->rowCount() || Row >= StepsDone())
+        return;
+    const TTimeLapseStep* step = Row > 0 ? &FResult->Steps.at(static_cast<size_t>(Row - 1)) : nullptr;
+    const TSurveyInversion& inversion = step ? step->Inversion : FResult->Baseline;
+    const QString none = QStringLiteral("–");
+    const TInversionStep* last = inversion.Steps.empty() ? nullptr : &inversion.Steps.back();
+    const QStringList cells{QString::number(Row),
+                            step ? ShortNumber(step->ChangeChiSquare) : last ? ShortNumber(last->ChiSquare) : none,
+                            last ? ShortNumber(last->Rrms) : none, step ? ShortNumber(step->ChangedShare) : none};
+    for (int c = 0; c < cells.size(); ++c)
+        MisfitTable->setItem(Row, c, new QTableWidgetItem(cells[c]));
+}
+
+void TTimeLapseWindow::ShowStepNumbers()
+{
+    if (!FResult || FStep < 0) {
+        ChangeLabel->clear();
+        return;
+    }
+    if (FStep == 0) {
+        const std::vector<TInversionStep>& steps = FResult->Baseline.Steps;
+        ChangeLabel->setText(steps.empty() ? QString()
+                                           : QStringLiteral("The baseline: χ² %1, rrms %2 %.")
+                                                 .arg(ShortNumber(steps.back().ChiSquare), ShortNumber(steps.back().Rrms)));
+        return;
+    }
+    const TTimeLapseStep& step = FResult->Steps.at(static_cast<size_t>(FStep - 1));
+    ChangeLabel->setText(QStringLiteral("Survey %1: χ² of the change %2; %3 % of the well-covered cells changed "
+                                        "beyond ±%4 %.")
+                             .arg(FStep)
+                             .arg(ShortNumber(step.ChangeChiSquare), ShortNumber(step.ChangedShare),
+                                  ShortNumber(ChangedLimit)));
 }
 
 void TTimeLapseWindow::RunEnded(const TRunEnd& End)
@@ -627,8 +805,9 @@ bool TTimeLapseWindow::ShowStep(int Step)
     const QString date = FSurveys.size() > static_cast<size_t>(Step) ? FSurveys[static_cast<size_t>(Step)].Date : QString();
     StepLabel->setText(QStringLiteral("Survey %1 of %2%3")
                            .arg(Step)
-                           .arg(SurveyCount() - 1)
+                           .arg(std::max(SurveyCount(), StepsDone()) - 1)
                            .arg(date.isEmpty() ? QString() : QStringLiteral("\n") + date));
+    ShowStepNumbers();
     EnableCommands();
     return true;
 }
@@ -651,6 +830,10 @@ bool TTimeLapseWindow::PlotCell(int Cell)
         for (size_t k = 0; k < FResult->Steps.size(); ++k)
             TimeSeries->AddXY(static_cast<double>(k + 1), FResult->Steps[k].ChangePercent.at(cell));
     }
+    UncertaintySeries->Clear();
+    UncertaintyLabel->clear();
+    if (change)
+        PlotUncertainty(cell);
     const TGeometryPoint centre = CellCentre(FMesh, Cell);
     TimeChart->Title()->Text()->Clear();
     TimeChart->Title()->Text()->Add(QStringLiteral("Cell at x %1 m, elevation %2 m")
@@ -659,6 +842,40 @@ bool TTimeLapseWindow::PlotCell(int Cell)
     TimeChart->Invalidate();
     EnableCommands();
     return true;
+}
+
+void TTimeLapseWindow::PlotUncertainty(size_t Cell)
+{
+    constexpr double cap = 0.12; // half a cap's width, in surveys
+    QStringList without;
+    for (size_t k = 0; k < FResult->Steps.size(); ++k) {
+        const TTimeLapseStep& step = FResult->Steps[k];
+        const double x = static_cast<double>(k + 1);
+        const double change = step.ChangePercent.at(Cell);
+        const double sd = Cell < step.ChangeUncertainty.size() ? step.ChangeUncertainty[Cell] : -1.0;
+        if (!std::isfinite(sd) || sd < 0.0 || !std::isfinite(change)) {
+            without.append(QString::number(k + 1));
+            continue;
+        }
+        const double low = change - sd, high = change + sd;
+        for (const auto& [x1, y1, x2, y2] : {std::array{x - cap, low, x + cap, low}, std::array{x, low, x, high},
+                                             std::array{x - cap, high, x + cap, high}}) {
+            UncertaintySeries->AddXY(x1, y1);
+            UncertaintySeries->AddXY(x2, y2);
+            UncertaintySeries->AddNullXY(x, change);
+        }
+    }
+    const auto steps = static_cast<qsizetype>(FResult->Steps.size());
+    if (steps == 0)
+        return;
+    if (without.isEmpty())
+        UncertaintyLabel->setText(QStringLiteral("Bars: the change ± one standard deviation."));
+    else if (without.size() == steps)
+        UncertaintyLabel->setText(QStringLiteral("No uncertainty from this method: the change is shown without bars."));
+    else
+        UncertaintyLabel->setText(QStringLiteral("Bars: the change ± one standard deviation; no uncertainty from this "
+                                                 "method for survey %1.")
+                                      .arg(without.join(QStringLiteral(", "))));
 }
 
 void TTimeLapseWindow::ShowState()
@@ -718,7 +935,7 @@ bool TTimeLapseWindow::SaveImages(const QString& Prefix, QString& Error) const
     try {
         tables.push_back(FormatBaselineTable(FMesh, FResult->Baseline));
         for (const TTimeLapseStep& step : FResult->Steps)
-            tables.push_back(FormatChangeTable(FMesh, step));
+            tables.push_back(FormatStepTable(FMesh, step));
     } catch (const std::exception& Refusal) {
         Error = QString::fromUtf8(Refusal.what());
         return false;

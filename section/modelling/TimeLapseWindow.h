@@ -5,23 +5,29 @@
 //   TTimeLapseWindow (a top-level QWidget, not modal)
 //     ├─ SurveyTable   the surveys in time order: file name, date (typed);
 //     │                Add..., Remove, Up, Down
-//     ├─ the options: error, λ start, iterations (the single inversion's);
+//     ├─ the options: error, λ start, iterations (the single inversion's),
+//     │  the change error (0 "derived": from the two surveys' errors);
 //     │  Invert all, progress and Stop
-//     ├─ MisfitTable   per step: survey, χ², rrms, a row as each step ends
+//     ├─ MisfitTable   per step: survey, χ² (a later step's the change's),
+//     │                rrms, changed share; a row as each step ends
 //     ├─ Previous, StepSlider, Next  which step the image shows
 //     ├─ ImageChart    the baseline's resistivity (logarithmic), or the
 //     │                step's change in per cent on a diverging scale
 //     │                centred on 0, the same for every step (the largest
 //     │                change of the cells the data see, over all steps)
+//     ├─ ChangeLabel   the step's χ² of the change and changed share
 //     ├─ TimeChart     the clicked cell's resistivity (on the baseline) or
-//     │                change (on a later step) against the survey
+//     │                change (on a later step) against the survey, the
+//     │                change's ± one standard deviation as bars where the
+//     │                step gives it; UncertaintyLabel says which
 //     └─ Save images..., Save chart..., Use as underlay
 //
 // The surveys are read when added (a file the program cannot read is
 // refused, named, and not listed); Invert all reduces them to the data
 // they share (CommonData) and inverts the series in the background: each
 // finished step is posted back as it ends, so Stop keeps the steps
-// finished and drops the one under way.
+// finished and drops the one under way; the series' own steps (which
+// alone carry the change's uncertainty) replace them when it returns.
 
 #include "section/inversion/InversionMesh.h"
 #include "section/inversion/TimeLapseInversion.h"
@@ -36,6 +42,7 @@
 #include <optional>
 #include <vector>
 
+class QDoubleSpinBox;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
@@ -74,6 +81,10 @@ public:
 
     // --- Running ---
 
+    // The options Invert all runs with, read from the fields (the change
+    // error 0 when "derived"); none, with the reason in the state line,
+    // when a field holds no usable value.
+    std::optional<TSurveyInversionOptions> RunOptions();
     // Invert all: starts the series with the options as they stand. False
     // with the reason in the state line when it cannot start.
     bool InvertAll();
@@ -84,6 +95,12 @@ public:
     int StepsDone() const { return FResult ? 1 + static_cast<int>(FResult->Steps.size()) : 0; }
     const std::optional<TTimeLapseInversion>& Result() const { return FResult; }
     const TInversionMesh& Mesh() const { return FMesh; }
+    // Shows Result, inverted on Mesh from the common data whose baseline
+    // is Baseline (its electrodes marked; may be null), as a run would
+    // have: the misfit rows, the steps, the first image. The survey list
+    // is left as it stands.
+    void ShowResult(const TInversionMesh& Mesh, std::shared_ptr<const TMeasuredData> Baseline,
+                    const TTimeLapseInversion& Result);
     bool Stopped() const { return FStopped; }
     QString ErrorText() const { return FError; }
 
@@ -129,6 +146,9 @@ public:
     QLineEdit* ErrorEdit = nullptr;
     QLineEdit* LambdaEdit = nullptr;
     QSpinBox* IterationsBox = nullptr;
+    // Per cent; 0 derived from the surveys' errors. Kept between sessions
+    // (the window's own settings) when its editing ends and by Invert all.
+    QDoubleSpinBox* ChangeErrorBox = nullptr;
     QPushButton* InvertButton = nullptr;
     QProgressBar* Progress = nullptr;
     QPushButton* StopButton = nullptr;
@@ -139,8 +159,13 @@ public:
     QPushButton* NextButton = nullptr;
     QLabel* StepLabel = nullptr;
     TTModelSection2d* ImageChart = nullptr;
+    QLabel* ChangeLabel = nullptr;
     TChart* TimeChart = nullptr;
     TLineSeries* TimeSeries = nullptr;
+    // The change's ± one standard deviation: per step given, three runs
+    // (the lower cap, the bar, the upper cap) ended by null points.
+    TLineSeries* UncertaintySeries = nullptr;
+    QLabel* UncertaintyLabel = nullptr;
     QPushButton* SaveImagesButton = nullptr;
     QPushButton* SaveChartButton = nullptr;
     QPushButton* UnderlayButton = nullptr;
@@ -156,10 +181,17 @@ private:
         std::shared_ptr<const TMeasuredData> Data;
     };
     struct TStepDone;
-    struct TSeriesStart;
+    struct TSeriesDone;
     void CreatePanel();
     void ShowSurveys();
     void StepFinished(const TStepDone& Done);
+    // The series' own steps in place of those formed as each ended.
+    void SeriesFinished(const std::vector<TTimeLapseStep>& Steps);
+    // Row Row of the misfit table (0 the baseline) from the result.
+    void ShowMisfitRow(int Row);
+    void ShowStepNumbers();
+    // The bars of the plotted cell's change; the label's sentence.
+    void PlotUncertainty(size_t Cell);
     void RunEnded(const TRunEnd& End);
     void Refuse(const QString& Reason);
     void ShowState();

@@ -3,6 +3,7 @@
 // and the program itself run without a display.
 
 #include "section/main/CommandLine.h"
+#include "section/main/CommandLine_p.h"
 
 #include "section/editor/SectionFile.h"
 #include "section/editor/SectionFileReader.h"
@@ -85,6 +86,9 @@ TEST(CommandLine, HelpListsTheExport)
     EXPECT_TRUE(run.Out.contains("--forward OUT.dat SECTION.sec [options]"));
     EXPECT_TRUE(run.Out.contains("--invert OUT.csv MEASURED [options]"));
     EXPECT_TRUE(run.Out.contains("--timelapse OUT_PREFIX DATA1 DATA2 [DATA3 ...] [options]"));
+    EXPECT_TRUE(run.Out.contains("--change-error PERCENT  the relative error of a datum's change between\n"
+                                 "                      two surveys (default: from the two surveys' errors)\n"))
+        << run.Out.toStdString();
     for (const char* option : {"--array dipole-dipole|wenner|schlumberger", "--electrodes N", "--spacing A", "--first X",
                                "--levels L", "--scheme FILE", "--host-resistivity R", "--drop-negative   remove",
                                "--drop-negative, --drop-reciprocal PERCENT"})
@@ -1576,17 +1580,24 @@ TEST(CommandLine, TimeLapseWritesTheBaselineAndEachStepsChangeAndPrintsEachStep)
     const TCommandRun run = RunCommand({"--timelapse", prefix, monday, tuesday, wednesday, "--error", "2"});
     ASSERT_EQ(run.Code, 0) << run.Errors.toStdString();
     const QStringList lines = run.Out.split('\n', Qt::SkipEmptyParts);
+    std::vector<double> changedShares; // per later step, as printed
     ASSERT_EQ(lines.size(), 8) << run.Out.toStdString();
     // Files without dates: the order given.
     EXPECT_EQ(lines.mid(0, 4), (QStringList{"survey 0: " + monday, "survey 1: " + tuesday, "survey 2: " + wednesday,
                                             "order: as given"}));
     EXPECT_EQ(lines[4], "common data: 46 of 46, 55, 46");
-    const QRegularExpression step(R"(^step (\d): chi-square ([0-9.e+]+), rrms \d+\.\d\d %$)");
+    // The baseline's χ² and rrms; a later step's χ² of the change, and
+    // the share of its well-covered cells that changed.
+    const QRegularExpression step(R"(^step (\d): chi-square ([0-9.e+]+), rrms \d+\.\d\d %)"
+                                  R"((, changed beyond \x{00b1}5 %: (\d+\.\d) % of the well-covered cells)?$)");
     for (int k = 0; k < 3; ++k) {
         const QRegularExpressionMatch match = step.match(lines[k + 5]);
         ASSERT_TRUE(match.hasMatch()) << lines[k + 5].toStdString();
         EXPECT_EQ(match.captured(1).toInt(), k);
         EXPECT_LT(match.captured(2).toDouble(), 1.5);
+        EXPECT_EQ(match.hasCaptured(4), k > 0) << lines[k + 5].toStdString();
+        if (k > 0)
+            changedShares.push_back(match.captured(4).toDouble());
     }
     EXPECT_TRUE(run.Errors.startsWith("lithoprism: warning: 9 data of \"" + tuesday +
                                       "\" not in every survey, left out (lines "))
@@ -1612,6 +1623,20 @@ TEST(CommandLine, TimeLapseWritesTheBaselineAndEachStepsChangeAndPrintsEachStep)
         ASSERT_FALSE(seen.empty());
         for (double change : seen)
             EXPECT_NEAR(change, -10.0 * k, 1.0) << "step " << k;
+        // The share printed, counted again from the table: of the best-
+        // covered 60 % of the cells (the first in cell order of equal
+        // coverage), those whose change passes ±5 %; the uniform fall of 10
+        // and 20 % passes it nearly everywhere.
+        std::vector<std::pair<double, double>> cells; // coverage, change
+        for (qsizetype r = 1; r < rows.size(); ++r)
+            cells.emplace_back(rows[r].split(',')[6].toDouble(), rows[r].split(',')[5].toDouble());
+        std::stable_sort(cells.begin(), cells.end(), [](const auto& x, const auto& y) { return x.first > y.first; });
+        const auto covered = static_cast<size_t>(std::ceil(0.6 * static_cast<double>(cells.size())));
+        const auto changed = std::count_if(cells.begin(), cells.begin() + static_cast<std::ptrdiff_t>(covered),
+                                           [](const auto& cell) { return std::fabs(cell.second) > 5.0; });
+        EXPECT_NEAR(changedShares.at(static_cast<size_t>(k - 1)), 100.0 * static_cast<double>(changed) / static_cast<double>(covered), 0.05)
+            << "step " << k;
+        EXPECT_GT(changedShares.at(static_cast<size_t>(k - 1)), 80.0) << "step " << k;
     }
 }
 
@@ -1646,8 +1671,9 @@ TEST(CommandLine, TimeLapsePutsDatedSurveysInTimeOrder)
     const QString wednesday =
         OhmPiFromUnified(ScaledBlockData(folder, "wednesday.dat", 0.8, {}), "wednesday.csv", "2024-05-08T08:15:00");
     const QString prefix = folder.filePath("lapse");
-    const TCommandRun run =
-        RunCommand({"--timelapse", prefix, wednesday, monday, tuesday, "--format", "ohmpi", "--error", "2"});
+    // A change error given: the series runs with it.
+    const TCommandRun run = RunCommand(
+        {"--timelapse", prefix, wednesday, monday, tuesday, "--format", "ohmpi", "--error", "2", "--change-error", "3"});
     ASSERT_EQ(run.Code, 0) << run.Errors.toStdString();
     const QStringList lines = run.Out.split('\n', Qt::SkipEmptyParts);
     ASSERT_GE(lines.size(), 5) << run.Out.toStdString();
@@ -1735,6 +1761,19 @@ TEST(CommandLine, TimeLapseLeavesADatumCleanedFromOneSurveyOutOfItsStepAlone)
     EXPECT_GT(seen, 0);
 }
 
+// --change-error reaches the series' options (0, derived from the
+// surveys' errors, without it), in any place among the names.
+TEST(CommandLine, TimeLapseChangeErrorReachesTheSeriesOptions)
+{
+    using commandline::ParseInvertArguments;
+    EXPECT_EQ(ParseInvertArguments({"--timelapse", "out", "a.dat", "b.dat"}, true).Options.ChangeErrorPercent, 0.0);
+    const commandline::TInvertRequest given =
+        ParseInvertArguments({"--timelapse", "out", "--change-error", "2.5", "a.dat", "b.dat", "--error", "4"}, true);
+    EXPECT_EQ(given.Options.ChangeErrorPercent, 2.5);
+    EXPECT_EQ(given.Options.ErrorPercent, 4.0);
+    EXPECT_EQ(given.DataFiles, (QStringList{"a.dat", "b.dat"}));
+}
+
 TEST(CommandLine, TimeLapseRefusesAnotherLayoutOrTooFewCommonDataNamingTheFileAndWritesNothing)
 {
     QTemporaryDir folder;
@@ -1746,7 +1785,7 @@ TEST(CommandLine, TimeLapseRefusesAnotherLayoutOrTooFewCommonDataNamingTheFileAn
     // A survey whose name is that of a table to write.
     const QString named = folder.filePath("in-1.csv");
     WriteFile(named, FileBytes(monday));
-    const std::vector<std::tuple<QStringList, int, QString>> cases = {
+    std::vector<std::tuple<QStringList, int, QString>> cases = {
         {{"--timelapse", prefix, monday}, 2,
          "lithoprism: --timelapse needs an output prefix and at least two measured files: OUT_PREFIX DATA1 DATA2 "
          "[DATA3 ...] (see lithoprism --help)\n"},
@@ -1763,6 +1802,11 @@ TEST(CommandLine, TimeLapseRefusesAnotherLayoutOrTooFewCommonDataNamingTheFileAn
          "lithoprism: --boundary-weight goes with --constrain (see lithoprism --help)\n"},
         {{"--timelapse", prefix, monday, monday, "--depth", "3"}, 2,
          "lithoprism: unknown option --depth for --timelapse (see lithoprism --help)\n"},
+        // The change error: a value, with a series only.
+        {{"--timelapse", prefix, monday, monday, "--change-error"}, 2,
+         "lithoprism: --change-error needs a value (see lithoprism --help)\n"},
+        {{"--invert", prefix + "-1.csv", monday, "--change-error", "3"}, 2,
+         "lithoprism: --change-error goes with --timelapse, not with --invert (see lithoprism --help)\n"},
         {{"--timelapse", prefix, monday, shifted}, 1,
          "lithoprism: The survey \"" + shifted + "\" has another electrode layout than the baseline \"" + monday +
              "\": its electrode at x = 60 (line 4) stands where the baseline has none.\n"},
@@ -1772,6 +1816,11 @@ TEST(CommandLine, TimeLapseRefusesAnotherLayoutOrTooFewCommonDataNamingTheFileAn
         {{"--timelapse", folder.filePath("in"), monday, named}, 1,
          "lithoprism: The cell table \"" + named + "\" is the measured data file \"" + named +
              "\": name another file to write. Nothing was written.\n"}};
+    // The change error: a finite number above 0.
+    for (const QString value : {"0", "-1.5", "inf", "nan", "3%"})
+        cases.emplace_back(QStringList{"--timelapse", prefix, monday, monday, "--change-error", value}, 2,
+                           "lithoprism: --change-error needs a number above 0, not \"" + value +
+                               "\" (see lithoprism --help)\n");
     for (const auto& [arguments, code, message] : cases) {
         const TCommandRun run = RunCommand(arguments);
         EXPECT_EQ(run.Code, code) << arguments.join(' ').toStdString();

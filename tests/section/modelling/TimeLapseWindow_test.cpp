@@ -8,6 +8,8 @@
 
 #include "section/modelling/TimeLapseWindow.h"
 
+#include "section/inversion/TimeLapseReport.h"
+
 #include "DialogTestUtil.h"
 #include "tests/section/inversion/PlumeSeries.h"
 #include "tests/section/main/MainWindowFixture.h"
@@ -17,11 +19,13 @@
 #include "chart/export/PlotExportForm.h"
 #include "platform/core/SafeSave.h"
 #include "platform/graphics/Picture.h"
+#include "platform/ui/Registry.h"
 #include "section/modelling/BackgroundThreads.h"
 #include "section/views/Section2D.h"
 
 #include <QtCore/QPointer>
 #include <QtCore/QTimer>
+#include <QtWidgets/QDoubleSpinBox>
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QProgressBar>
@@ -109,6 +113,15 @@ struct TimeLapseWindowTest : MainWindow {
         ASSERT_TRUE(Lapse->Busy()) << Lapse->ErrorText().toStdString();
     }
     void WaitForEnd() { QTRY_VERIFY_WITH_TIMEOUT(!Lapse->Busy(), 300000); }
+    // Alt+G to the change error, its text replaced by Text as typed.
+    void TypeChangeError(const QString& Text)
+    {
+        AltKey(Qt::Key_G);
+        QDoubleSpinBox* box = Lapse->ChangeErrorBox;
+        ASSERT_EQ(QApplication::focusWidget(), box);
+        QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(box, Text);
+    }
 };
 
 // The cell (mesh order) whose centre lies inside the first plume (and so
@@ -207,14 +220,24 @@ TEST_F(TimeLapseWindowTest, TheSeriesIsListedInvertedAndSteppedThrough)
     ASSERT_TRUE(Lapse->ErrorText().isEmpty()) << Lapse->ErrorText().toStdString();
     ASSERT_EQ(Lapse->StepsDone(), 4);
     EXPECT_FALSE(Lapse->Stopped());
-    // A misfit row per survey, χ² and rrms given.
+    // A misfit row per survey: χ² (a later survey's of its change), rrms
+    // and the share of the well-covered cells changed.
     ASSERT_EQ(Lapse->MisfitTable->rowCount(), 4);
     for (int row = 0; row < 4; ++row) {
-        const TSurveyInversion& inversion =
-            row == 0 ? Lapse->Result()->Baseline : Lapse->Result()->Steps.at(static_cast<size_t>(row - 1)).Inversion;
-        EXPECT_EQ(Lapse->MisfitTable->item(row, 1)->text(), ShortNumber(inversion.Steps.back().ChiSquare));
+        const TTimeLapseStep* step = row == 0 ? nullptr : &Lapse->Result()->Steps.at(static_cast<size_t>(row - 1));
+        const TSurveyInversion& inversion = step ? step->Inversion : Lapse->Result()->Baseline;
+        EXPECT_EQ(Lapse->MisfitTable->item(row, 1)->text(),
+                  ShortNumber(step ? step->ChangeChiSquare : inversion.Steps.back().ChiSquare));
         EXPECT_EQ(Lapse->MisfitTable->item(row, 2)->text(), ShortNumber(inversion.Steps.back().Rrms));
+        EXPECT_EQ(Lapse->MisfitTable->item(row, 3)->text(), step ? ShortNumber(step->ChangedShare) : QStringLiteral("–"));
     }
+    // The series' own steps in place of those formed as each ended (they
+    // alone tell the data each step used, and the change's uncertainty).
+    for (const TTimeLapseStep& step : Lapse->Result()->Steps)
+        EXPECT_EQ(step.Used.size(), PlumeSeries().Surveys.front().Size());
+    // The plume grows: more of the well-covered cells change step by step.
+    EXPECT_GT(Lapse->Result()->Steps.at(0).ChangedShare, 0.0);
+    EXPECT_GT(Lapse->Result()->Steps.at(2).ChangedShare, Lapse->Result()->Steps.at(0).ChangedShare);
 
     // The baseline first, on the resistivities' logarithmic scale.
     EXPECT_EQ(Lapse->StepShown(), 0);
@@ -241,6 +264,12 @@ TEST_F(TimeLapseWindowTest, TheSeriesIsListedInvertedAndSteppedThrough)
         EXPECT_LT(change, -20.0) << "step " << step;
         // A fall is drawn bluer than a rise, 0 white.
         EXPECT_EQ(chart.ValueToColor(0.0), static_cast<TColor>(0xFFFFFF));
+        // Under the image, the step's χ² of the change and changed share.
+        const TTimeLapseStep& shown = Lapse->Result()->Steps.at(static_cast<size_t>(step - 1));
+        EXPECT_EQ(Lapse->ChangeLabel->text(),
+                  QStringLiteral("Survey %1: χ² of the change %2; %3 % of the well-covered cells changed beyond ±5 %.")
+                      .arg(step)
+                      .arg(ShortNumber(shown.ChangeChiSquare), ShortNumber(shown.ChangedShare)));
     }
     EXPECT_GT(Lapse->ChangeLimit(), 20.0);
     EXPECT_LT(Lapse->ChangeLimit(), 150.0);
@@ -268,6 +297,11 @@ TEST_F(TimeLapseWindowTest, TheSeriesIsListedInvertedAndSteppedThrough)
         EXPECT_DOUBLE_EQ(series.YValues()->Value(k),
                          Lapse->Result()->Steps.at(static_cast<size_t>(k - 1)).ChangePercent.at(static_cast<size_t>(cell)));
     }
+    // Bars where the method gives the change's uncertainty, else said so.
+    const bool uncertain = !Lapse->Result()->Steps.front().ChangeUncertainty.empty();
+    EXPECT_EQ(Lapse->UncertaintySeries->Count() > 0, uncertain);
+    EXPECT_EQ(Lapse->UncertaintyLabel->text().startsWith(QStringLiteral("No uncertainty from this method")), !uncertain)
+        << Lapse->UncertaintyLabel->text().toStdString();
     // On the baseline a click plots the resistivity: near 100 ohm-m first,
     // then falling.
     Lapse->StepSlider->setValue(0);
@@ -287,7 +321,11 @@ TEST_F(TimeLapseWindowTest, TheImagesAreSavedAndLaidUnderTheSection)
     ASSERT_NO_FATAL_FAILURE(Open());
     ASSERT_NO_FATAL_FAILURE(AddSeries(2));
     EXPECT_FALSE(Lapse->SaveImagesButton->isEnabled());
+    // The series run with a change error of 4 % typed in.
+    ASSERT_NO_FATAL_FAILURE(TypeChangeError(QStringLiteral("4")));
     ASSERT_NO_FATAL_FAILURE(InvertAll());
+    // Invert all keeps it, its editing not ended.
+    EXPECT_EQ(TTimeLapseWindow(nullptr).ChangeErrorBox->value(), 4.0);
     WaitForEnd();
     ASSERT_EQ(Lapse->StepsDone(), 4);
     const QString chosen = Folder.filePath(QStringLiteral("series.csv"));
@@ -302,7 +340,7 @@ TEST_F(TimeLapseWindowTest, TheImagesAreSavedAndLaidUnderTheSection)
               FormatBaselineTable(Lapse->Mesh(), result.Baseline));
     for (int k = 1; k <= 3; ++k)
         EXPECT_EQ(FileBytes(Folder.filePath(QStringLiteral("series-%1.csv").arg(k))).toStdString(),
-                  FormatChangeTable(Lapse->Mesh(), result.Steps.at(static_cast<size_t>(k - 1))));
+                  FormatStepTable(Lapse->Mesh(), result.Steps.at(static_cast<size_t>(k - 1))));
     EXPECT_FALSE(QFileInfo::exists(chosen));
 
     // The last step laid under the section: its corners on the cells' frame.
@@ -336,6 +374,188 @@ TEST_F(TimeLapseWindowTest, TheImagesAreSavedAndLaidUnderTheSection)
     watch.stop();
     EXPECT_EQ(exported, Lapse->TimeChart);
     FinalizeChartExport();
+}
+
+// The change error as the user sets it: Alt+G to its field, "derived"
+// (0) until a number is typed; the number typed, stepped by the arrow
+// keys or typed back to 0 is what Invert all runs with.
+TEST_F(TimeLapseWindowTest, TheChangeErrorTypedIsTheRunsOption)
+{
+    ASSERT_NO_FATAL_FAILURE(Open());
+    QDoubleSpinBox* box = Lapse->ChangeErrorBox;
+    EXPECT_EQ(box->text(), QStringLiteral("derived"));
+    ASSERT_TRUE(Lapse->RunOptions().has_value());
+    EXPECT_EQ(Lapse->RunOptions()->ChangeErrorPercent, 0.0);
+    ASSERT_NO_FATAL_FAILURE(TypeChangeError(QLocale().toString(2.5, 'f', 1)));
+    EXPECT_EQ(Lapse->RunOptions()->ChangeErrorPercent, 2.5);
+    // Letters are not taken; the number stays.
+    QTest::keyClicks(box, QStringLiteral("x%"));
+    EXPECT_EQ(Lapse->RunOptions()->ChangeErrorPercent, 2.5);
+    QTest::keyClick(box, Qt::Key_Up);
+    EXPECT_EQ(Lapse->RunOptions()->ChangeErrorPercent, 3.0);
+    // Back to 0: derived again.
+    ASSERT_NO_FATAL_FAILURE(TypeChangeError(QStringLiteral("0")));
+    QTest::keyClick(box, Qt::Key_Tab);
+    EXPECT_EQ(box->text(), QStringLiteral("derived"));
+    EXPECT_EQ(Lapse->RunOptions()->ChangeErrorPercent, 0.0);
+    // Kept when its editing ends: a window opened later starts with it.
+    ASSERT_NO_FATAL_FAILURE(TypeChangeError(QLocale().toString(1.5, 'f', 1)));
+    QTest::keyClick(box, Qt::Key_Tab);
+    {
+        TTimeLapseWindow later(nullptr);
+        EXPECT_EQ(later.ChangeErrorBox->value(), 1.5);
+        EXPECT_EQ(later.RunOptions()->ChangeErrorPercent, 1.5);
+    }
+    // Beyond its range: the largest it takes.
+    ASSERT_NO_FATAL_FAILURE(TypeChangeError(QStringLiteral("75")));
+    EXPECT_LE(Lapse->RunOptions()->ChangeErrorPercent, 50.0);
+    EXPECT_GT(Lapse->RunOptions()->ChangeErrorPercent, 0.0);
+    // Derived kept as derived; a kept text that is no number in range
+    // (a settings file edited by hand) starts derived too.
+    ASSERT_NO_FATAL_FAILURE(TypeChangeError(QStringLiteral("0")));
+    QTest::keyClick(box, Qt::Key_Tab);
+    EXPECT_EQ(TTimeLapseWindow(nullptr).ChangeErrorBox->text(), QStringLiteral("derived"));
+    for (const QString kept : {QStringLiteral("abc"), QStringLiteral("nan"), QStringLiteral("-3"), QStringLiteral("500")}) {
+        TRegistry registry;
+        ASSERT_TRUE(registry.OpenKey(QStringLiteral("Software\\Lithoprism\\TimeLapse"), true));
+        registry.WriteString(QStringLiteral("ChangeError"), kept);
+        registry.CloseKey();
+        EXPECT_EQ(TTimeLapseWindow(nullptr).ChangeErrorBox->value(), 0.0) << kept.toStdString();
+    }
+    // The other options read with it.
+    EXPECT_EQ(Lapse->RunOptions()->Settings.Iterations, Lapse->IterationsBox->value());
+    Lapse->ErrorEdit->setText(QStringLiteral("0"));
+    EXPECT_FALSE(Lapse->RunOptions().has_value());
+    EXPECT_TRUE(Lapse->StateLabel->text().startsWith(QStringLiteral("The error must be"))) << Lapse->StateLabel->text().toStdString();
+}
+
+// A series of six cells by hand: the baseline at 100 ohm-m, survey 1 at
+// 90 without the change's uncertainty, survey 2 at 70 with ± 4 % per cell.
+struct THandSeries {
+    TInversionMesh Mesh;
+    TTimeLapseInversion Result;
+    THandSeries()
+    {
+        Mesh.ColumnEdges = {0.0, 2.0, 4.0, 6.0};
+        Mesh.Elevations = {0.0, 0.0, 0.0, 0.0};
+        Mesh.RowDepths = {0.0, 1.0, 2.0};
+        Mesh.Bottom = -4.0;
+        const auto image = [](double Resistivity, double ChiSquare, double Rrms) {
+            TSurveyInversion inversion;
+            inversion.Resistivities.assign(6, Resistivity);
+            inversion.Coverage = {1.0, 0.9, 0.8, 0.4, 0.3, 0.2};
+            inversion.Steps = {{0, 9.0, 12.0, 20.0, 0.0}, {1, ChiSquare, Rrms, 20.0, 0.0}};
+            return inversion;
+        };
+        Result.Baseline = image(100.0, 1.125, 2.5);
+        for (const auto& [resistivity, chiSquare, share] : {std::tuple{90.0, 1.25, 37.5}, {70.0, 0.875, 62.5}}) {
+            TTimeLapseStep step;
+            step.Inversion = image(resistivity, chiSquare, 3.0);
+            step.ChangePercent.assign(6, resistivity - 100.0);
+            step.ChangeChiSquare = chiSquare;
+            step.ChangedShare = share;
+            Result.Steps.push_back(step);
+        }
+        Result.Steps[1].ChangeUncertainty.assign(6, 4.0);
+    }
+};
+
+// Whether the time chart, drawn, holds the bars' orange near (X, Y) (chart values).
+bool BarNear(TChart& Chart, TLineSeries& Bars, double X, double Y)
+{
+    Chart.Widget()->repaint();
+    const QImage picture = Chart.Widget()->grab().toImage();
+    const int px = Bars.CalcXPosValue(X), py = Bars.CalcYPosValue(Y);
+    for (int dx = -1; dx <= 1; ++dx)
+        for (int dy = -1; dy <= 1; ++dy) {
+            const QRgb rgb = picture.pixel(px + dx, py + dy);
+            if (std::abs(qRed(rgb) - 0xE0) < 32 && std::abs(qGreen(rgb) - 0x90) < 32 && std::abs(qBlue(rgb) - 0x30) < 32)
+                return true;
+        }
+    return false;
+}
+
+// A result shown as a run would show it: each survey's χ² (of the change)
+// and changed share in the misfit table and under the image; a clicked
+// cell's change against time with bars of ± one standard deviation where
+// the step gives one, and plain words where it gives none.
+TEST_F(TimeLapseWindowTest, EachStepsNumbersAndTheChangesUncertaintyAreShown)
+{
+    ASSERT_NO_FATAL_FAILURE(Open());
+    const THandSeries hand;
+    Lapse->ShowResult(hand.Mesh, nullptr, hand.Result);
+    ASSERT_EQ(Lapse->StepsDone(), 3);
+    ASSERT_EQ(Lapse->MisfitTable->rowCount(), 3);
+    const QStringList rows[] = {{"0", ShortNumber(1.125), ShortNumber(2.5), "–"},
+                                {"1", ShortNumber(1.25), ShortNumber(3.0), ShortNumber(37.5)},
+                                {"2", ShortNumber(0.875), ShortNumber(3.0), ShortNumber(62.5)}};
+    for (int row = 0; row < 3; ++row)
+        for (int column = 0; column < 4; ++column)
+            EXPECT_EQ(Lapse->MisfitTable->item(row, column)->text(), rows[row][column]) << row << ", " << column;
+    EXPECT_EQ(Lapse->ChangeLabel->text(), QStringLiteral("The baseline: χ² %1, rrms %2 %.").arg(ShortNumber(1.125), ShortNumber(2.5)));
+    AltKey(Qt::Key_N);
+    ASSERT_EQ(Lapse->StepShown(), 1);
+    EXPECT_EQ(Lapse->ChangeLabel->text(),
+              QStringLiteral("Survey 1: χ² of the change %1; %2 % of the well-covered cells changed beyond ±5 %.")
+                  .arg(ShortNumber(1.25), ShortNumber(37.5)));
+    AltKey(Qt::Key_N);
+    EXPECT_TRUE(Lapse->ChangeLabel->text().startsWith(QStringLiteral("Survey 2: χ² of the change %1; %2 %")
+                                                          .arg(ShortNumber(0.875), ShortNumber(62.5))));
+
+    // A click on the middle cell of the top row: -10 % then -30 %, the
+    // second ± 4.
+    TTModelSection2d& chart = *Lapse->ImageChart;
+    QWidget* host = chart.Widget();
+    const QPoint at = ImageCellPixel(chart, 1, 0);
+    QTest::mousePress(host, Qt::LeftButton, {}, at);
+    QTest::mouseRelease(host, Qt::LeftButton, {}, at);
+    ASSERT_EQ(Lapse->CellPlotted(), 1);
+    ASSERT_EQ(Lapse->TimeSeries->Count(), 3);
+    EXPECT_DOUBLE_EQ(Lapse->TimeSeries->YValues()->Value(2), -30.0);
+    // Survey 2's bar: the lower cap, the bar, the upper cap, each ended by a null point.
+    TLineSeries& bars = *Lapse->UncertaintySeries;
+    ASSERT_EQ(bars.Count(), 9);
+    const double drawn[][2] = {{1.88, -34.0}, {2.12, -34.0}, {2.0, -34.0}, {2.0, -26.0}, {1.88, -26.0}, {2.12, -26.0}};
+    for (int k = 0, point = 0; k < 9; ++k) {
+        if (k % 3 == 2) {
+            EXPECT_TRUE(bars.IsNull(k)) << k;
+            continue;
+        }
+        EXPECT_FALSE(bars.IsNull(k)) << k;
+        EXPECT_NEAR(bars.XValues()->Value(k), drawn[point][0], 1e-12) << k;
+        EXPECT_DOUBLE_EQ(bars.YValues()->Value(k), drawn[point][1]) << k;
+        ++point;
+    }
+    EXPECT_EQ(Lapse->UncertaintyLabel->text(),
+              QStringLiteral("Bars: the change ± one standard deviation; no uncertainty from this method for survey 1."));
+    SettleLayouts();
+    EXPECT_TRUE(BarNear(*Lapse->TimeChart, bars, 2.0, -28.0));
+    EXPECT_FALSE(BarNear(*Lapse->TimeChart, bars, 1.0, -8.0)); // survey 1: no bar
+    // Back on the baseline the cell's resistivity: no bars, no words.
+    Lapse->StepSlider->setValue(0);
+    ASSERT_TRUE(Lapse->PlotCell(1));
+    EXPECT_EQ(bars.Count(), 0);
+    EXPECT_TRUE(Lapse->UncertaintyLabel->text().isEmpty());
+
+    // No step with an uncertainty: said in plain words, nothing drawn.
+    THandSeries none;
+    none.Result.Steps[1].ChangeUncertainty.clear();
+    Lapse->ShowResult(none.Mesh, nullptr, none.Result);
+    ASSERT_TRUE(Lapse->ShowStep(2));
+    ASSERT_TRUE(Lapse->PlotCell(1));
+    EXPECT_EQ(bars.Count(), 0);
+    EXPECT_EQ(Lapse->UncertaintyLabel->text(),
+              QStringLiteral("No uncertainty from this method: the change is shown without bars."));
+    EXPECT_FALSE(BarNear(*Lapse->TimeChart, bars, 2.0, -28.0));
+    // Every step with one: bars at both.
+    THandSeries both;
+    both.Result.Steps[0].ChangeUncertainty.assign(6, 2.0);
+    Lapse->ShowResult(both.Mesh, nullptr, both.Result);
+    ASSERT_TRUE(Lapse->ShowStep(1));
+    ASSERT_TRUE(Lapse->PlotCell(1));
+    EXPECT_EQ(bars.Count(), 18);
+    EXPECT_EQ(Lapse->UncertaintyLabel->text(), QStringLiteral("Bars: the change ± one standard deviation."));
+    EXPECT_TRUE(BarNear(*Lapse->TimeChart, bars, 1.0, -9.0));
 }
 
 // A survey of another electrode layout (the line moved half a spacing):
@@ -430,8 +650,9 @@ TEST_F(TimeLapseWindowTest, ItFitsASmallScreenAndTabWalksItsControls)
     }
 
     Lapse->SurveyTable->setFocus();
-    const std::vector<QWidget*> order{Lapse->AddButton, Lapse->RemoveButton, Lapse->UpButton, Lapse->DownButton,
-                                      Lapse->ErrorEdit, Lapse->LambdaEdit, Lapse->IterationsBox, Lapse->InvertButton};
+    const std::vector<QWidget*> order{Lapse->AddButton,     Lapse->RemoveButton,  Lapse->UpButton,
+                                      Lapse->DownButton,    Lapse->ErrorEdit,     Lapse->LambdaEdit,
+                                      Lapse->IterationsBox, Lapse->ChangeErrorBox, Lapse->InvertButton};
     Lapse->SurveyTable->selectRow(1); // every list button enabled
     for (QWidget* next : order) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
