@@ -4,7 +4,6 @@
 #include "section/survey/ModellingError.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
 
 namespace lp {
@@ -12,27 +11,6 @@ namespace lp {
 using Eigen::Index;
 using Eigen::VectorXd;
 
-namespace {
-
-// Work(first, end) over Count items split into one block per thread. Each
-// thread takes blocks until none is left: the system may give fewer
-// threads than asked, and every block must still be done.
-template <typename TWork>
-void InBlocks(Index Count, int Threads, const TWork& Work)
-{
-    const int blocks = static_cast<int>(std::clamp<Index>(Count / 256, 1, Threads));
-    if (blocks == 1) {
-        Work(Index{0}, Count);
-        return;
-    }
-    std::atomic<int> next{0};
-    RunOnThreads(blocks, [&](const std::atomic<bool>&) {
-        for (int b = next++; b < blocks; b = next++)
-            Work(Count * b / blocks, Count * (b + 1) / blocks);
-    });
-}
-
-} // namespace
 
 TNormalEquations::TNormalEquations(const Eigen::MatrixXd& A, const Eigen::SparseMatrix<double>& CtC,
                                    std::vector<bool> Free, int Threads)

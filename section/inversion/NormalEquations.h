@@ -9,12 +9,35 @@
 // Held parameters (Free[j] = 0) are not solved for: their entries of x are
 // 0 and their equations are left out, as if their columns were removed.
 
+#include "section/forward/ForwardResponse.h"
+
 #include <Eigen/Dense>
 #include <Eigen/Sparse>
 
+#include <algorithm>
+#include <atomic>
 #include <vector>
 
 namespace lp {
+
+// Work(first, end) over Count items split into one block per thread (at
+// least Smallest items a block). Each thread takes blocks until none is left:
+// the system may give fewer threads than asked, and every block must
+// still be done.
+template <typename TWork>
+void InBlocks(Eigen::Index Count, int Threads, const TWork& Work, Eigen::Index Smallest = 256)
+{
+    const int blocks = static_cast<int>(std::clamp<Eigen::Index>(Count / Smallest, 1, std::max(1, Threads)));
+    if (blocks == 1) {
+        Work(Eigen::Index{0}, Count);
+        return;
+    }
+    std::atomic<int> next{0};
+    RunOnThreads(blocks, [&](const std::atomic<bool>&) {
+        for (int b = next++; b < blocks; b = next++)
+            Work(Count * b / blocks, Count * (b + 1) / blocks);
+    });
+}
 
 class TNormalEquations {
 public:

@@ -1,5 +1,7 @@
 #include "section/inversion/TimeLapseInversion.h"
 
+#include "section/inversion/LinearisedChange.h"
+
 #include "section/model/ModelGeometryText.h"
 #include "section/survey/DataCleaning.h"
 
@@ -9,6 +11,7 @@
 #include <cstdio>
 #include <limits>
 #include <map>
+#include <memory>
 #include <tuple>
 
 namespace lp {
@@ -386,99 +389,230 @@ TCommonData CommonData(const std::vector<TMeasuredData>& Surveys, const std::vec
 namespace {
 
 // The change's roughness below this (in ln ρ between neighbouring cells,
-// 2 %: the size of a datum's noise) is weighed as the smooth inversion
-// weighs it; a larger one, the edge of a true change, less and less.
+// 2 %: the size of a datum's noise) is weighed as the smooth change weighs
+// it; a larger one, the edge of a true change, less and less.
 constexpr double ChangeEdge = 0.02;
 
-// The smoothness with the change's roughness measured nearly in the L1
-// norm (one reweighting of iteratively reweighted least squares): each
-// row i of C weighted by √w_i, w_i = ε / √(r_i² + ε²), r = C(m − m_0) of a
-// change already found (Resistivities against Baseline, ohm-m), ε =
-// ChangeEdge. A true change keeps its edges instead of being smeared into
-// the ground around it; the noise's small ripples stay smoothed.
-Eigen::SparseMatrix<double> SharpenedSmoothness(const Eigen::SparseMatrix<double>& Smoothness,
-                                                const VectorXd& Resistivities, const VectorXd& Baseline)
+// The ridge added to the regularisation, of its mean diagonal: it keeps a
+// uniform change, which the smoothness does not see, to the data.
+constexpr double ChangeRidge = 1e-6;
+
+// R = Cᵀ diag(w) C + α_s W_s² + ridge over the free cells (Free: their
+// indices), w 1 each when Weights is empty.
+Eigen::SparseMatrix<double> ChangeRegularisation(const Eigen::SparseMatrix<double>& Smoothness,
+                                                 const VectorXd& Weights, const TInversionSettings& Settings,
+                                                 const std::vector<Index>& Free)
 {
-    const VectorXd roughness = Smoothness * (Resistivities.array() / Baseline.array()).log().matrix();
-    const VectorXd weights = (ChangeEdge / (roughness.array().square() + ChangeEdge * ChangeEdge).sqrt()).sqrt();
-    return weights.asDiagonal() * Smoothness;
+    const Index cells = Smoothness.cols();
+    std::vector<Index> column(static_cast<size_t>(cells), -1);
+    for (size_t k = 0; k < Free.size(); ++k)
+        column[static_cast<size_t>(Free[k])] = static_cast<Index>(k);
+    // The smoothness over the free cells (a row's fixed cells change by 0).
+    std::vector<Eigen::Triplet<double>> entries;
+    for (Index outer = 0; outer < Smoothness.outerSize(); ++outer)
+        for (Eigen::SparseMatrix<double>::InnerIterator it(Smoothness, outer); it; ++it)
+            if (const Index c = column[static_cast<size_t>(it.col())]; c >= 0)
+                entries.emplace_back(it.row(), c, it.value() * (Weights.size() > 0 ? std::sqrt(Weights[it.row()]) : 1.0));
+    Eigen::SparseMatrix<double> weighted(Smoothness.rows(), static_cast<Index>(Free.size()));
+    weighted.setFromTriplets(entries.begin(), entries.end());
+    Eigen::SparseMatrix<double> r = weighted.transpose() * weighted;
+    double mean = 0.0;
+    for (Index k = 0; k < r.rows(); ++k)
+        mean += r.coeff(k, k);
+    mean = r.rows() > 0 ? mean / static_cast<double>(r.rows()) : 1.0;
+    VectorXd diagonal = VectorXd::Constant(r.rows(), ChangeRidge * (mean > 0.0 ? mean : 1.0));
+    for (size_t k = 0; k < Free.size(); ++k) {
+        const size_t j = static_cast<size_t>(Free[k]);
+        const double s = Settings.SmallnessWeights.empty() ? 1.0 : Settings.SmallnessWeights.at(j);
+        diagonal[static_cast<Index>(k)] += Settings.ReferenceWeight * s;
+    }
+    Eigen::SparseMatrix<double> ridge(r.rows(), r.cols());
+    ridge.setIdentity();
+    r += diagonal.asDiagonal() * ridge;
+    return r;
 }
 
-// The forward problem linearised about a model whose response and
-// Jacobian are known: f(m) ≈ f(m_k) + J(m_k)(m − m_k), its Jacobian J(m_k)
-// everywhere. An inversion against it costs solves, no forward computation.
-class TLinearisedProblem : public TInversionProblem {
-public:
-    TLinearisedProblem(const VectorXd& LogModel, const VectorXd& LogResponse, const MatrixXd& Jacobian)
-        : FModel(LogModel), FResponse(LogResponse), FJacobian(Jacobian)
-    {
-    }
+// Near-L1 weights of the change's roughness (one reweighting of
+// iteratively reweighted least squares): w_i = ε / √(r_i² + ε²),
+// r = C·Change, ε = ChangeEdge.
+VectorXd EdgeWeights(const Eigen::SparseMatrix<double>& Smoothness, const VectorXd& Change)
+{
+    const VectorXd roughness = Smoothness * Change;
+    return ChangeEdge / (roughness.array().square() + ChangeEdge * ChangeEdge).sqrt();
+}
 
-    VectorXd Respond(const VectorXd& LogResistivities, MatrixXd* Jacobian) override
-    {
-        if (Jacobian)
-            *Jacobian = FJacobian;
-        return FResponse + FJacobian * (LogResistivities - FModel);
-    }
+// The largest change |z_j| over the cells where Found is 1.
+double FoundPeak(const VectorXd& Change, const VectorXd& Found)
+{
+    return Found.size() > 0 ? (Change.array().abs() * Found.array()).maxCoeff() : 0.0;
+}
 
-private:
-    const VectorXd& FModel;
-    const VectorXd& FResponse;
-    const MatrixXd& FJacobian;
+// A smooth change beyond this (in ln ρ, twice ChangeEdge: 4 %) is one the
+// smooth step found.
+constexpr double FoundChange = 2.0 * ChangeEdge;
+
+// Reweightings of the change's roughness on the first linearisation of a
+// step (one on each later one, from the change reached).
+constexpr int SharpeningPasses = 3;
+
+// The step's change for one linearisation: the data b, the weighted
+// Jacobian over the free cells, the free cells' smoothness R.
+struct TChangeSolution {
+    VectorXd Change;                       // z over the free cells
+    Eigen::SparseMatrix<double> Regularisation; // R of the change kept
+    double Lambda = 0.0;
+    std::unique_ptr<TLinearisedChange> Problem; // of the change kept
+    bool Sharpened = false;
 };
-
-// The iteration limit of the inversions of a linearised problem: solves
-// only; the settings' limit counts a step's forward computations.
-constexpr int LinearisedIterations = 20;
 
 // A step's difference inversion of Data (the rows Rows of the common
 // data) from Start, whose response and Jacobian at every common datum are
-// known. Each iteration linearises the problem about its model m_k and
-// inverts the linearised problem twice, as the single inversion would (its
-// λ rule and stop rule, from the last λ): smoothly, for where the change
-// has its edges, then with the smoothness sharpened by that change; one
-// forward computation at the sharpened model then tells the true χ² (a
-// model that does not lower it is moved halfway back to m_k, three times
-// at most) and serves the next linearisation. The iterations end as the
-// single inversion's do: χ² ≤ 1 (not with HoldLambda), χ² changed by less
-// than 1 %, no step lowering χ², or Settings.Iterations.
-TInversionResult InvertChange(TInversionProblem& Problem, const VectorXd& Data, const VectorXd& Errors,
-                              const Eigen::SparseMatrix<double>& Smoothness, const VectorXd& Baseline,
-                              const TInversionSettings& Settings, const TInversionResult& Start,
-                              const std::vector<Index>& Rows, const TInversionCallbacks& Callbacks)
+// known. See TimeLapseInversion.h.
+struct TChangeResult {
+    TInversionResult Inversion;
+    VectorXd Deviation; // per cell, the change's noise deviation in ln ρ (fixed cells 0)
+};
+
+class TChangeStep {
+public:
+    TChangeStep(const VectorXd& Data, const VectorXd& Errors, const Eigen::SparseMatrix<double>& Smoothness,
+                const VectorXd& Baseline, const TInversionSettings& Settings, int Threads)
+        : FData(Data), FWeights(Errors.cwiseInverse()), FErrors(Errors), FSmoothness(Smoothness),
+          FReference(Baseline.array().log()), FSettings(Settings), FThreads(Threads)
+    {
+        for (Index j = 0; j < FReference.size(); ++j)
+            if (Settings.Fixed.empty() || !Settings.Fixed.at(static_cast<size_t>(j)))
+                FFree.push_back(j);
+        FSmooth = ChangeRegularisation(Smoothness, {}, Settings, FFree);
+    }
+
+    TChangeResult Run(TInversionProblem& Problem, const TInversionResult& Start, const std::vector<Index>& Rows,
+                      const TInversionCallbacks& Callbacks);
+
+private:
+    VectorXd Expand(const VectorXd& Free) const
+    {
+        VectorXd full = VectorXd::Zero(FReference.size());
+        for (size_t k = 0; k < FFree.size(); ++k)
+            full[FFree[k]] = Free[static_cast<Index>(k)];
+        return full;
+    }
+    VectorXd FreeChange(const VectorXd& Model) const
+    {
+        VectorXd z(static_cast<Index>(FFree.size()));
+        for (size_t k = 0; k < FFree.size(); ++k)
+            z[static_cast<Index>(k)] = Model[FFree[k]] - FReference[FFree[k]];
+        return z;
+    }
+    double Lambda(const TLinearisedChange& Change) const
+    {
+        return FSettings.HoldLambda ? FSettings.Lambda : Change.CrossValidatedLambda(MinLambda, MaxLambda);
+    }
+    TChangeSolution Solve(const MatrixXd& Weighted, const VectorXd& b, const VectorXd& Current, int Iteration);
+    // The model's cells moved to Target, fixed cells kept and limits held.
+    VectorXd Bounded(VectorXd Target, const VectorXd& Model) const;
+
+    const VectorXd& FData;
+    VectorXd FWeights;
+    const VectorXd& FErrors;
+    const Eigen::SparseMatrix<double>& FSmoothness;
+    VectorXd FReference;
+    const TInversionSettings& FSettings;
+    int FThreads;
+    std::vector<Index> FFree;
+    Eigen::SparseMatrix<double> FSmooth;
+    VectorXd FFound;          // per free cell, 1 where the first smooth change found one
+    bool FSharpened = false;  // the first linearisation kept the sharpened change
+};
+
+TChangeSolution TChangeStep::Solve(const MatrixXd& Weighted, const VectorXd& b, const VectorXd& Current, int Iteration)
+{
+    TChangeSolution smooth;
+    VectorXd start = Current;
+    int passes = 1;
+    if (Iteration == 1 || !FSharpened) {
+        smooth.Problem = std::make_unique<TLinearisedChange>(Weighted, FSmooth, b, FThreads);
+        smooth.Lambda = Lambda(*smooth.Problem);
+        smooth.Change = smooth.Problem->Solve(smooth.Lambda);
+        smooth.Regularisation = FSmooth;
+        if (Iteration == 1)
+            FFound = (smooth.Change.array().abs() > FoundChange).cast<double>();
+        if (Iteration > 1 || FFound.sum() == 0.0)
+            return smooth;
+        start = smooth.Change;
+        passes = SharpeningPasses;
+    }
+    // Iteratively reweighted least squares toward an L1 norm of the
+    // change's roughness, λ chosen anew for each reweighting.
+    TChangeSolution sharp;
+    sharp.Change = start;
+    sharp.Sharpened = true;
+    for (int pass = 0; pass < passes; ++pass) {
+        sharp.Regularisation = ChangeRegularisation(FSmoothness, EdgeWeights(FSmoothness, Expand(sharp.Change)), FSettings, FFree);
+        sharp.Problem = std::make_unique<TLinearisedChange>(Weighted, sharp.Regularisation, b, FThreads);
+        sharp.Lambda = Lambda(*sharp.Problem);
+        sharp.Change = sharp.Problem->Solve(sharp.Lambda);
+    }
+    if (Iteration > 1)
+        return sharp;
+    // Kept unless it loses more than a quarter of the smooth change's peak
+    // where that found a change: sharpening must not make a change vanish.
+    FSharpened = FoundPeak(sharp.Change, FFound) >= 0.75 * FoundPeak(smooth.Change, FFound);
+    return FSharpened ? std::move(sharp) : std::move(smooth);
+}
+
+VectorXd TChangeStep::Bounded(VectorXd Target, const VectorXd& Model) const
+{
+    for (Index j = 0; j < Target.size(); ++j) {
+        const size_t c = static_cast<size_t>(j);
+        if (!FSettings.Fixed.empty() && FSettings.Fixed.at(c))
+            Target[j] = Model[j];
+        if (!FSettings.Lower.empty() && FSettings.Lower.at(c) > 0.0)
+            Target[j] = std::max(Target[j], std::log(FSettings.Lower.at(c)));
+        if (!FSettings.Upper.empty() && std::isfinite(FSettings.Upper.at(c)))
+            Target[j] = std::min(Target[j], std::log(FSettings.Upper.at(c)));
+    }
+    return Target;
+}
+
+TChangeResult TChangeStep::Run(TInversionProblem& Problem, const TInversionResult& Start,
+                               const std::vector<Index>& Rows, const TInversionCallbacks& Callbacks)
 {
     VectorXd model = Start.Resistivities.array().log();
     VectorXd response = Start.Response.array().log().matrix()(Rows);
     MatrixXd jacobian = Start.Jacobian(Rows, Eigen::all);
-    double lambda = Settings.Lambda, chi = ChiSquare(Data, response, Errors);
-    TInversionResult result;
+    double lambda = FSettings.Lambda, chi = ChiSquare(FData, response, FErrors);
+    TChangeResult change;
+    TInversionResult& result = change.Inversion;
+    change.Deviation = VectorXd::Zero(FReference.size());
     const auto record = [&](int iteration) {
-        result.Steps.push_back({iteration, chi, RelativeRms(Data, response), lambda});
+        result.Steps.push_back({iteration, chi, RelativeRms(FData, response), lambda});
         if (Callbacks.Iteration)
             Callbacks.Iteration(result.Steps.back(), VectorXd(model.array().exp()));
     };
     record(0);
     result.Stop = "The iteration limit was reached.";
-    const bool hold = Settings.HoldLambda;
-    TInversionSettings linear = Settings;
-    linear.Iterations = LinearisedIterations;
-    for (int iteration = 1; iteration <= Settings.Iterations; ++iteration) {
-        if (chi <= 1.0 && !hold) {
-            result.Stop = "Chi-square reached 1.";
-            break;
-        }
-        TLinearisedProblem linearised(model, response, jacobian);
-        const VectorXd current = model.array().exp();
-        linear.Lambda = lambda;
-        const TInversionResult smooth = InvertResistivity(linearised, Data, Errors, Smoothness, current, linear);
-        const TInversionResult sharpened = InvertResistivity(
-            linearised, Data, Errors, SharpenedSmoothness(Smoothness, smooth.Resistivities, Baseline), current, linear);
-        const VectorXd target = sharpened.Resistivities.array().log();
+    TChangeSolution kept;
+    for (int iteration = 1; iteration <= FSettings.Iterations; ++iteration) {
+        const MatrixXd weighted = FWeights.asDiagonal() * jacobian(Eigen::all, FFree);
+        // The data of the change from the baseline, linearised about the model.
+        const VectorXd b = FWeights.cwiseProduct(FData - response + jacobian * (model - FReference));
+        TChangeSolution solution = Solve(weighted, b, FreeChange(model), iteration);
+        lambda = solution.Lambda;
+        const Eigen::SparseMatrix<double>& r = solution.Regularisation;
+        const auto objective = [&](const VectorXd& m, const VectorXd& f) {
+            const VectorXd z = FreeChange(m);
+            return FWeights.cwiseProduct(FData - f).squaredNorm() + lambda * z.dot(r * z);
+        };
+        const VectorXd& z = solution.Change;
+        const double before = objective(model, response);
+        const double predicted = (b - weighted * z).squaredNorm() + lambda * z.dot(r * z);
         THalvedStep tried;
         try {
             tried = HalvedStep(
-                model, target - model, [&](const VectorXd& m, MatrixXd* J) { return Problem.Respond(m, J); },
-                [&](const VectorXd&, const VectorXd& trial) { return ChiSquare(Data, trial, Errors) < chi; },
+                model, Bounded(FReference + Expand(z), model) - model,
+                [&](const VectorXd& m, MatrixXd* J) { return Problem.Respond(m, J); },
+                [&](const VectorXd& m, const VectorXd& trial) { return objective(m, trial) < before; },
                 result.Responses);
         } catch (const EForwardCancelled&) {
             result.Cancelled = true;
@@ -486,33 +620,36 @@ TInversionResult InvertChange(TInversionProblem& Problem, const VectorXd& Data, 
             break;
         }
         if (!tried.Accepted) {
-            result.Stop = "No step lowered the misfit.";
+            result.Stop = iteration == 1 ? "No change lowered the objective: the model stays the start's."
+                                         : "No step lowered the objective.";
             break;
         }
         model = std::move(tried.Model);
         response = std::move(tried.Response);
         jacobian = std::move(tried.Jacobian);
-        lambda = sharpened.Steps.back().Lambda;
-        const double previous = chi;
-        chi = ChiSquare(Data, response, Errors);
+        chi = ChiSquare(FData, response, FErrors);
+        kept = std::move(solution);
         record(iteration);
-        if (chi <= 1.0 && !hold) {
-            result.Stop = "Chi-square reached 1.";
+        const double reached = objective(model, response);
+        if (tried.Length == 1.0 && std::fabs(reached - predicted) <= 0.01 * reached) {
+            result.Stop = "The linearisation held: the change is the data's for its lambda.";
             break;
         }
-        if (std::fabs(previous - chi) < 0.01 * previous) {
-            result.Stop = "Chi-square changed by less than 1 % in an iteration.";
+        if (before - reached < 0.01 * before) {
+            result.Stop = "The objective fell by less than 1 % in an iteration.";
             break;
         }
     }
+    if (kept.Problem && !result.Cancelled)
+        change.Deviation = Expand(kept.Problem->NoiseDeviation(kept.Lambda) * kept.Problem->NoiseLevel(kept.Lambda));
     result.Resistivities = model.array().exp();
     // A fixed cell keeps its value exactly (ln and exp would change its last digit).
-    for (size_t j = 0; j < Settings.Fixed.size() && j < static_cast<size_t>(Start.Resistivities.size()); ++j)
-        if (Settings.Fixed[j])
+    for (size_t j = 0; j < FSettings.Fixed.size() && j < static_cast<size_t>(Start.Resistivities.size()); ++j)
+        if (FSettings.Fixed[j])
             result.Resistivities[static_cast<Index>(j)] = Start.Resistivities[static_cast<Index>(j)];
     result.Response = response.array().exp();
     result.Jacobian = std::move(jacobian);
-    return result;
+    return change;
 }
 
 // The series; Held (per later survey, per datum) the data each step uses,
@@ -573,8 +710,11 @@ TTimeLapseInversion InvertSeries(const std::vector<TMeasuredData>& Surveys, cons
             difference[static_cast<Index>(i)] = std::log(measured[i]) - setup.Measured[static_cast<Index>(i)];
         // d'_t = f(m_0) + (d_t − d_0), with the error of a difference.
         const VectorXd fullData = baselineResponse + difference;
-        const VectorXd fullErrors = (setup.Errors.array().square() +
-                                     RelativeErrors(survey, Options.ErrorPercent).array().square()).sqrt();
+        const VectorXd fullErrors =
+            Options.ChangeErrorPercent > 0.0
+                ? VectorXd::Constant(setup.Errors.size(), Options.ChangeErrorPercent / 100.0)
+                : VectorXd((setup.Errors.array().square() +
+                            RelativeErrors(survey, Options.ErrorPercent).array().square()).sqrt());
         const VectorXd data = fullData(rows), errors = fullErrors(rows);
         // From the baseline's model, or from the previous step's where it
         // explains these data better (a change that grows step by step):
@@ -585,9 +725,10 @@ TTimeLapseInversion InvertSeries(const std::vector<TMeasuredData>& Surveys, cons
         const int before = problem.Responses;
         TRowsProblem cut(problem, rows);
         TInversionProblem& stepProblem = all ? static_cast<TInversionProblem&>(problem) : cut;
-        TInversionResult result = InvertChange(stepProblem, data, errors, setup.Smoothness, baseline.Resistivities,
-                                               settings, fromPrevious ? previous : baseline, rows,
-                                               callbacks(static_cast<int>(t)));
+        TChangeStep changeStep(data, errors, setup.Smoothness, baseline.Resistivities, settings, Options.Forward.Threads);
+        TChangeResult change = changeStep.Run(stepProblem, fromPrevious ? previous : baseline, rows,
+                                              callbacks(static_cast<int>(t)));
+        TInversionResult& result = change.Inversion;
         if (!result.Cancelled && !all)
             cut.Complete(result);
         series.Responses += problem.Responses - before;
@@ -617,6 +758,11 @@ TTimeLapseInversion InvertSeries(const std::vector<TMeasuredData>& Surveys, cons
         step.ChangePercent = ChangePercent(series.Baseline.Resistivities, inversion.Resistivities);
         step.ChangeChiSquare = result.Steps.empty() ? 0.0 : result.Steps.back().ChiSquare;
         step.ChangedShare = ChangedShare(step.ChangePercent, inversion.Coverage);
+        step.ChangeUncertainty.assign(change.Deviation.size(), 0.0);
+        for (Index j = 0; j < change.Deviation.size(); ++j)
+            step.ChangeUncertainty[static_cast<size_t>(j)] = 100.0 * inversion.Resistivities[static_cast<size_t>(j)] /
+                                                             series.Baseline.Resistivities[static_cast<size_t>(j)] *
+                                                             change.Deviation[j];
         if (Callbacks.Finished)
             Callbacks.Finished(static_cast<int>(t), inversion);
         series.Steps.push_back(std::move(step));

@@ -1,0 +1,80 @@
+#pragma once
+// The change of one time-lapse step as a linear problem, solved for any
+// regularisation strength λ after one reduction to tridiagonal form.
+//
+// Minimised over the change z (ln ρ per free cell):
+//     ‖b − Bz‖² + λ zᵀRz
+// B the data's weighted Jacobian W J (data × cells), b the weighted data
+// of the change, R the regularisation (symmetric positive definite: the
+// smoothness CᵀC with a small ridge that keeps a uniform change, which the
+// smoothness does not see, to the data). With R = P⁻¹LLᵀP (sparse
+// Cholesky) and z = P⁻¹L⁻ᵀy the problem is in standard form
+// ‖b − B̃y‖² + λ‖y‖², B̃ = B P⁻¹L⁻ᵀ, solved by y = B̃ᵀ(G + λI)⁻¹b with the
+// Gram matrix G = B̃B̃ᵀ (data × data; over the cells, G = B̃ᵀB̃ and
+// y = (G + λI)⁻¹B̃ᵀb, where the data outnumber them). G = QTQᵀ
+// (Householder) with T tridiagonal makes every λ cost O(size):
+//     (G + λI)⁻¹ = Q (T + λI)⁻¹ Qᵀ
+//     trace of the influence matrix B̃(B̃ᵀB̃ + λI)⁻¹B̃ᵀ = Σ Λ/(Λ+λ), Λ T's eigenvalues.
+// λ is chosen by generalised cross-validation: the λ that minimises
+//     n ‖b − B̃y‖² / (n − trace)²,
+// the λ under which each datum is best predicted by the others. It needs
+// no error level (a common scale of the weights W changes nothing), so a
+// change is neither damped by errors set too large nor painted from noise
+// by errors set too small; the errors still weigh the data against one
+// another and measure the fit (χ²).
+//
+// The change's spread from the data's noise (b of unit variance): z =
+// H b with H = P⁻¹L⁻ᵀ B̃ᵀ(G + λI)⁻¹, so the standard deviation of z_j is
+// the norm of row j of H (on the data side Q drops out of the norm). It
+// is the scatter of repeated surveys' images, not the smoothing's bias.
+
+#include <Eigen/Dense>
+#include <Eigen/Eigenvalues>
+#include <Eigen/Sparse>
+
+namespace lp {
+
+class TLinearisedChange {
+public:
+    // WeightedJacobian B (data × cells), Regularisation R (cells × cells,
+    // symmetric positive definite), WeightedData b (one per row of B);
+    // Threads: those forming the products at once (0: every usable core).
+    // Raises EForwardError when the sizes differ or R is not positive definite.
+    TLinearisedChange(const Eigen::MatrixXd& WeightedJacobian, const Eigen::SparseMatrix<double>& Regularisation,
+                      const Eigen::VectorXd& WeightedData, int Threads = 0);
+
+    // The λ from Low to High (8 trials a decade, then golden sections about
+    // the best) minimising CrossValidation.
+    double CrossValidatedLambda(double Low, double High) const;
+    double CrossValidation(double Lambda) const;
+
+    Eigen::VectorXd Solve(double Lambda) const;
+    // ‖b − Bz(λ)‖², the weighted data's squared misfit.
+    double SquaredMisfit(double Lambda) const;
+    // Σ Λ/(Λ+λ): the data the change is fitted to, in effect.
+    double Trace(double Lambda) const;
+    // The noise of b as the fit tells it, in its units: √(‖b − Bz‖² / (n −
+    // trace)). Errors set too large or too small give a level away from 1.
+    double NoiseLevel(double Lambda) const;
+    // Per cell, the standard deviation of z(λ) from unit noise in b.
+    Eigen::VectorXd NoiseDeviation(double Lambda) const;
+
+private:
+    // (T + λI)⁻¹ X, column by column.
+    Eigen::MatrixXd TridiagonalSolve(double Lambda, const Eigen::MatrixXd& X) const;
+    // y(λ), the change in standard form.
+    Eigen::VectorXd StandardSolve(double Lambda) const;
+    Eigen::MatrixXd ToCells(const Eigen::MatrixXd& Y) const; // P⁻¹ L⁻ᵀ Y
+
+    int FThreads = 1;
+    Eigen::SimplicialLLT<Eigen::SparseMatrix<double>> FFactor;
+    Eigen::MatrixXd FBt;             // B̃ᵀ, cells × data
+    Eigen::VectorXd FData;           // b
+    bool FDataSide = true;           // G over the data (else over the cells)
+    Eigen::Tridiagonalization<Eigen::MatrixXd> FReduction; // G = QTQᵀ
+    Eigen::VectorXd FDiagonal, FSubdiagonal; // T
+    Eigen::VectorXd FValues;         // T's eigenvalues, 0 and above
+    Eigen::VectorXd FProjected;      // Qᵀb (Qᵀ B̃ᵀ b over the cells)
+};
+
+} // namespace lp
