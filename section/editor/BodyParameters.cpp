@@ -137,6 +137,38 @@ TParameterEntry ReadRegionFitText(const QString& Text)
     return entry;
 }
 
+bool RegionIsWater(const TPolygonParams& Params)
+{
+    const ParamValue& slot = Params[psWater];
+    return !ParameterNotSet(slot) && slot.GetKind() != ParamValue::Kind::Text && slot.AsReal() == 1.0;
+}
+
+std::optional<double> MeasuredWaterResistivity(const TPolygonParams& Params)
+{
+    // The same rule as a fit's bounds: a number above 0, else nothing.
+    return RegionFitBound(Params, psWaterResistivity);
+}
+
+QString RegionWaterText(const TPolygonParams& Params)
+{
+    return RegionIsWater(Params) ? QStringLiteral("yes") : QStringLiteral("no");
+}
+
+TParameterEntry ReadRegionWaterText(const QString& Text)
+{
+    TParameterEntry entry;
+    const QString typed = Text.trimmed().toLower();
+    if (typed.isEmpty() || typed == QStringLiteral("no")) {
+        entry.Valid = true;
+    } else if (typed == QStringLiteral("yes")) {
+        entry.Valid = true;
+        entry.Value = ParamValue(1.0);
+    } else {
+        entry.Error = QStringLiteral("Water is \"yes\" or \"no\".");
+    }
+    return entry;
+}
+
 bool ParameterNotSet(const ParamValue& Slot)
 {
     const std::string* text = Slot.Text();
