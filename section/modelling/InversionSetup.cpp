@@ -197,6 +197,15 @@ TInversionMesh MeshFollowingSection(const TInversionMesh& Mesh, const TForwardMo
     return MeshFollowingConstraint(Mesh, used, Logs);
 }
 
+bool SectionHasWater(const AllSpolygon& Model)
+{
+    for (int body = 0; body < Model.Length(); ++body)
+        for (int ring = 0; ring < Model[body].Length(); ++ring)
+            if (RegionIsWater(Model[body][ring].params))
+                return true;
+    return false;
+}
+
 std::vector<std::optional<double>> WaterRegions(const TForwardModel& Section, const AllSpolygon& Model)
 {
     std::vector<std::optional<double>> held(Section.Regions.size());

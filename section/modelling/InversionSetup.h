@@ -91,6 +91,9 @@ void UseSectionInInversion(const TInversionMesh& Mesh, const TForwardModel& Sect
 //           ──HeldCells──> a value per cell (its centre's region)
 //           ──HoldCells──> Options.Start and Settings.Fixed
 
+// Whether a ring of Model is marked as water.
+bool SectionHasWater(const AllSpolygon& Model);
+
 // Per region of Section (prepared from Model), the resistivity a body of
 // water is held at; none for a region that is not water.
 std::vector<std::optional<double>> WaterRegions(const TForwardModel& Section, const AllSpolygon& Model);
