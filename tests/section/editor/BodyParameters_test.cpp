@@ -192,14 +192,21 @@ TEST_F(TLabelChart, TheHostMediumsParametersAreSavedReopenedAndExported)
     EXPECT_EQ(rows[1].left(rows[1].lastIndexOf(',')), QByteArray("1,0,0,Host medium,80,0.5"));
 }
 
-TEST(SectionFileParams, FitSettingsRoundTripInSlotsOlderReadersSkip)
+// A frame of 1000 x 100 with one square body.
+TSectionModel FrameWithASquare()
 {
-    // A frame of 1000 x 100 with one square body.
     TSectionModel section;
     section.ModelArea = TModelArea{0.0, 0.0, 1000.0, 100.0};
     BuildFrameModel(section.Nodes, section.Model, {}, false, 100.0, 0.0, 1000.0, 0.0);
     arofcomplexM square{{100, 10}, {200, 10}, {200, 50}, {100, 50}};
-    ASSERT_TRUE(AddPolygon(square, section.Model, section.Nodes));
+    EXPECT_TRUE(AddPolygon(square, section.Model, section.Nodes));
+    return section;
+}
+
+TEST(SectionFileParams, FitSettingsRoundTripInSlotsOlderReadersSkip)
+{
+    TSectionModel section = FrameWithASquare();
+    ASSERT_EQ(section.Model.Length(), 2);
     TPolygonParams& body = section.Model[1][0].params;
     body[psFit] = ParamValue(1.0);
     body[psLowest] = ParamValue(12.5);
@@ -228,11 +235,8 @@ TEST(SectionFileParams, FitSettingsRoundTripInSlotsOlderReadersSkip)
 
 TEST(SectionFileParams, WaterRoundTripsAndAnOlderFileReadsAsGround)
 {
-    TSectionModel section;
-    section.ModelArea = TModelArea{0.0, 0.0, 1000.0, 100.0};
-    BuildFrameModel(section.Nodes, section.Model, {}, false, 100.0, 0.0, 1000.0, 0.0);
-    arofcomplexM pond{{100, 10}, {200, 10}, {200, 50}, {100, 50}};
-    ASSERT_TRUE(AddPolygon(pond, section.Model, section.Nodes));
+    TSectionModel section = FrameWithASquare();
+    ASSERT_EQ(section.Model.Length(), 2);
     // A pond marked as water with its measured resistivity.
     TPolygonParams& water = section.Model[1][0].params;
     water[psResistivity] = ParamValue(20.0);
@@ -279,7 +283,7 @@ TEST(RegionWaterText, TakesYesAndNoInAnyCase)
     EXPECT_TRUE(ReadRegionWaterText(QString()).Value.IsEmpty());
     const TParameterEntry refused = ReadRegionWaterText(QStringLiteral("lake"));
     EXPECT_FALSE(refused.Valid);
-    EXPECT_TRUE(refused.Error.contains(QStringLiteral("\"yes\" or \"no\"")));
+    EXPECT_EQ(refused.Error, QStringLiteral("Water is \"no\" or \"yes\"."));
 }
 
 } // namespace

@@ -1100,8 +1100,9 @@ TEST(CommandLine, InvertHoldsTheRegionsFixedNamesAndRefusesAnUnknownLabel)
     ASSERT_EQ(fixed.Code, 0) << fixed.Errors.toStdString();
     EXPECT_TRUE(fixed.Out.contains("held: 150 cells\n")) << fixed.Out.toStdString();
     for (const TLakeCell& cell : LakeCells(out)) {
-        if (cell.Depth < 3.0)
+        if (cell.Depth < 3.0) {
             EXPECT_EQ(cell.Resistivity, 15.0);
+        }
     }
     // The host medium by its name: the four rows under the water.
     const TCommandRun host = RunCommand(

@@ -398,7 +398,7 @@ TEST_F(RegionsTable, WaterAndItsResistivityAreTypedUndoneSavedAndReopened)
     EXPECT_EQ(LiveUndoRecords(), records + 2);
     // Refused: a Water that is neither word, a water resistivity not above 0.
     TypeIntoCell(2, rcWater, QStringLiteral("lake"));
-    EXPECT_TRUE(Regions().MessageLabel->text().contains(QStringLiteral("\"yes\" or \"no\"")));
+    EXPECT_TRUE(Regions().MessageLabel->text().contains(QStringLiteral("\"no\" or \"yes\"")));
     TypeIntoCell(2, rcWaterResistivity, QStringLiteral("0"));
     EXPECT_TRUE(Regions().MessageLabel->text().contains(QStringLiteral("The water's resistivity must be")));
     EXPECT_EQ(MeasuredWaterResistivity(Params(1, 1)), 14.5);
