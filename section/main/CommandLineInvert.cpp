@@ -146,6 +146,26 @@ std::vector<std::optional<double>> HeldRegions(const TInvertRequest& Request, co
     return held;
 }
 
+// A region --fixed names that holds no cell's centre (beside the mesh,
+// or too thin for its cells) is said: nothing of it is held.
+void WarnFixedWithoutCells(std::FILE* Errors, const TInvertRequest& Request, const TInversionMesh& Mesh,
+                           const TForwardModel& Ground, const TSectionModel& Section)
+{
+    if (Request.Fixed.isEmpty())
+        return;
+    const std::vector<int> zones = CellZones(Mesh, Ground);
+    for (const QString& label : Request.Fixed) {
+        const std::vector<size_t> regions = RegionsNamed(label, Ground, Section);
+        const bool held = std::any_of(zones.begin(), zones.end(), [&](int zone) {
+            return std::find(regions.begin(), regions.end(), static_cast<size_t>(zone)) != regions.end();
+        });
+        if (!held)
+            PrintLine(Errors, QStringLiteral("lithoprism: warning: no cell's centre lies in region \"%1\": nothing of "
+                                             "it is held.")
+                                  .arg(label));
+    }
+}
+
 } // namespace
 
 int InvertCommand(const QStringList& Arguments, std::FILE* Out, std::FILE* Errors)
@@ -168,13 +188,15 @@ int InvertCommand(const QStringList& Arguments, std::FILE* Out, std::FILE* Error
         std::optional<TForwardModel> section;
         lines sectionLines;
         std::vector<std::optional<double>> held; // per region of the section
+        TSectionModel sectionFile;
         if (!request.SectionFile.isEmpty()) {
-            TSectionModel file = ReadSectionFileModel(request.SectionFile);
-            sectionLines = std::move(file.Lines);
+            sectionFile = ReadSectionFileModel(request.SectionFile);
+            sectionLines = std::move(sectionFile.Lines);
             // A host medium without a resistivity takes the data's median.
-            section = PrepareForwardModel(file.Model, file.Nodes, file.ModelArea, MedianResistivity(measured));
+            section = PrepareForwardModel(sectionFile.Model, sectionFile.Nodes, sectionFile.ModelArea,
+                                          MedianResistivity(measured));
             try {
-                held = HeldRegions(request, *section, file);
+                held = HeldRegions(request, *section, sectionFile);
             } catch (const EArgumentError& error) {
                 return ArgumentsRefused(Errors, error);
             }
@@ -203,6 +225,7 @@ int InvertCommand(const QStringList& Arguments, std::FILE* Out, std::FILE* Error
                 ConstrainBySection(mesh, *section, sectionLines, request.BoundaryWeight.value_or(0.0), options);
             if (const int cells = HoldCells(HeldCells(mesh, *section, held), measured, options); cells > 0)
                 PrintLine(Out, QStringLiteral("held: %1 cells").arg(cells));
+            WarnFixedWithoutCells(Errors, request, mesh, *section, sectionFile);
             CutAtHeldRegions(mesh, *section, held, options);
         }
         TInversionCallbacks callbacks;

@@ -1109,6 +1109,13 @@ TEST(CommandLine, InvertHoldsTheRegionsFixedNamesAndRefusesAnUnknownLabel)
         {"--invert", out, f.measured, "--section", f.unmarked, "--fixed", "host", "--iterations", "1"});
     ASSERT_EQ(host.Code, 0) << host.Errors.toStdString();
     EXPECT_TRUE(host.Out.contains("held: 200 cells\n")) << host.Out.toStdString();
+    // The bedrock from 13 m lies below the cells (9 m deep): said, nothing held.
+    const TCommandRun deep = RunCommand(
+        {"--invert", out, f.measured, "--section", f.unmarked, "--fixed", "Bedrock", "--iterations", "1"});
+    ASSERT_EQ(deep.Code, 0) << deep.Errors.toStdString();
+    EXPECT_FALSE(deep.Out.contains("held:")) << deep.Out.toStdString();
+    EXPECT_TRUE(deep.Errors.contains("warning: no cell's centre lies in region \"Bedrock\": nothing of it is held."))
+        << deep.Errors.toStdString();
 
     const QByteArray before = FileBytes(out);
     const TCommandRun unknown = RunCommand({"--invert", out, f.measured, "--section", f.unmarked, "--fixed", "Water,Lake"});
