@@ -203,6 +203,14 @@ TSectionModel FrameWithASquare()
     return section;
 }
 
+// The section's model block written and read back.
+TSectionModel ReadBack(const TSectionModel& Section)
+{
+    TSectionModel read;
+    EXPECT_TRUE(ParseSectionModelBlock(FormatSectionModelBlock(Section), read));
+    return read;
+}
+
 TEST(SectionFileParams, FitSettingsRoundTripInSlotsOlderReadersSkip)
 {
     TSectionModel section = FrameWithASquare();
@@ -212,8 +220,8 @@ TEST(SectionFileParams, FitSettingsRoundTripInSlotsOlderReadersSkip)
     body[psLowest] = ParamValue(12.5);
     body[psHighest] = ParamValue(800.0);
     section.Model[0][0].params[psLowest] = ParamValue(0.25);
-    TSectionModel read;
-    ASSERT_TRUE(ParseSectionModelBlock(FormatSectionModelBlock(section), read));
+    const TSectionModel read = ReadBack(section);
+    ASSERT_EQ(read.Model.Length(), 2);
     const TPolygonParams& fitted = read.Model[1][0].params;
     EXPECT_TRUE(RegionFitFixed(fitted));
     EXPECT_EQ(RegionFitBound(fitted, psLowest), 12.5);
@@ -243,8 +251,8 @@ TEST(SectionFileParams, WaterRoundTripsAndAnOlderFileReadsAsGround)
     water[psWater] = ParamValue(1.0);
     water[psWaterResistivity] = ParamValue(14.25);
     water[psFit] = ParamValue(1.0);
-    TSectionModel read;
-    ASSERT_TRUE(ParseSectionModelBlock(FormatSectionModelBlock(section), read));
+    const TSectionModel read = ReadBack(section);
+    ASSERT_EQ(read.Model.Length(), 2);
     const TPolygonParams& held = read.Model[1][0].params;
     EXPECT_TRUE(RegionIsWater(held));
     EXPECT_EQ(MeasuredWaterResistivity(held), 14.25);
