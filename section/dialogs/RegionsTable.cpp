@@ -45,6 +45,10 @@ QString ColumnTitle(int Column)
         return QStringLiteral("Lowest (ohm-m)");
     case rcHighest:
         return QStringLiteral("Highest (ohm-m)");
+    case rcWater:
+        return QStringLiteral("Water");
+    case rcWaterResistivity:
+        return QStringLiteral("Water (ohm-m)");
     default:
         return QStringLiteral("Area (m\u00B2)");
     }
@@ -63,6 +67,10 @@ int ColumnSlot(int Column)
         return psLowest;
     case rcHighest:
         return psHighest;
+    case rcWater:
+        return psWater;
+    case rcWaterResistivity:
+        return psWaterResistivity;
     default:
         return psPolarizability;
     }
@@ -79,9 +87,31 @@ bool BoundColumn(int Column)
     return Column == rcLowest || Column == rcHighest;
 }
 
+// The columns that take one of two words.
+bool ChoiceColumn(int Column)
+{
+    return Column == rcFit || Column == rcWater;
+}
+
 bool EditableColumn(int Column)
 {
-    return Column == rcLabel || NumberColumn(Column) || Column == rcFit || BoundColumn(Column);
+    return Column == rcLabel || NumberColumn(Column) || ChoiceColumn(Column) || BoundColumn(Column) ||
+           Column == rcWaterResistivity;
+}
+
+// A typed Fit, Water, bound or water resistivity, checked, its refusal in
+// the column's words.
+TParameterEntry ReadRegionText(int Column, const QString& Text)
+{
+    if (Column == rcFit)
+        return ReadRegionFitText(Text);
+    if (Column == rcWater)
+        return ReadRegionWaterText(Text);
+    TParameterEntry entry = ReadParameterText(TBodyQuantity::Resistivity, Text);
+    entry.Error.replace(QStringLiteral("The resistivity"), Column == rcWaterResistivity
+                                                              ? QStringLiteral("The water's resistivity")
+                                                              : QStringLiteral("A bound"));
+    return entry;
 }
 
 QString LabelOf(const TPolygonParams& Params)
@@ -202,9 +232,12 @@ QString TRegionTableModel::CellText(int Row, int Column) const
     case rcPolarizability:
     case rcLowest:
     case rcHighest:
+    case rcWaterResistivity:
         return ParameterText(params[ColumnSlot(Column)]);
     case rcFit:
         return RegionFitText(params);
+    case rcWater:
+        return RegionWaterText(params);
     default: {
         const std::optional<double>& area = FAreas.at(static_cast<size_t>(Row));
         if (!area)
@@ -245,7 +278,7 @@ QVariant TRegionTableModel::data(const QModelIndex& Index, int Role) const
     case SortRole: {
         if (column == rcLabel)
             return (host && text.trimmed().isEmpty() ? HostName : text).toLower();
-        if (column == rcFit)
+        if (ChoiceColumn(column))
             return text;
         if (column == rcBody || column == rcRing)
             return text.toInt();
@@ -310,12 +343,10 @@ bool TRegionTableModel::SetTexts(const std::vector<int>& Rows, int Column, const
         if (Column == rcLabel) {
             // As in the dialog: an emptied label is one blank.
             value = ParamValue((text.isEmpty() ? QStringLiteral(" ") : text).toStdString());
-        } else if (Column == rcFit || BoundColumn(Column)) {
-            TParameterEntry entry = Column == rcFit ? ReadRegionFitText(text)
-                                                          : ReadParameterText(TBodyQuantity::Resistivity, text);
+        } else if (ChoiceColumn(Column) || BoundColumn(Column) || Column == rcWaterResistivity) {
+            const TParameterEntry entry = ReadRegionText(Column, text);
             if (!entry.Valid) {
-                Error = Column == rcFit ? entry.Error : entry.Error.replace(QStringLiteral("The resistivity"),
-                                                                            QStringLiteral("A bound"));
+                Error = entry.Error;
                 return false;
             }
             value = entry.Value;

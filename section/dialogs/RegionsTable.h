@@ -4,13 +4,14 @@
 // polarizability and area (in the model's units squared, the number the
 // model export writes, shown rounded as the parameters are), and how a fit
 // of the regions to measured data treats it: Fit (free or fixed) and the
-// Lowest and Highest resistivity it may give.
+// Lowest and Highest resistivity it may give; whether it is water, which an
+// inversion holds at the measured water resistivity (else its resistivity).
 //
 //   TRegionsWindow (QDialog, not modal) ──owns──> QTableView
 //        │                                   └─ a sorting proxy over
 //        └─ TRegionTableModel ──observes──> TPolygonChart (the model)
 //
-// The label, resistivity, polarizability, Fit and bounds are edited in place; a typed
+// The label, resistivity, polarizability, Fit, bounds and water are edited in place; a typed
 // number is checked as the body dialog checks it, and a value typed while
 // several rows are selected goes to all of them. Every change is one undo
 // step and redraws the section. Selected rows are marked on the section.
@@ -47,6 +48,8 @@ enum TRegionColumn : int {
     rcFit,     // how a fit to measured data treats the region: free or fixed
     rcLowest,  // the lowest resistivity a fit may give (ohm-m); empty: no bound
     rcHighest, // the highest
+    rcWater,   // a body of water, held at its resistivity by an inversion: yes or no
+    rcWaterResistivity, // the measured water's resistivity held (ohm-m); empty: the body's
     rcColumnCount
 };
 

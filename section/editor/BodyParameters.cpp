@@ -64,6 +64,23 @@ QString LabelValue(const ParamValue& Slot, const QString& Unit, const QLocale& L
     return (value ? LabelNumber(*value, Locale) : QStringLiteral("\u2013")) + QLatin1Char(' ') + Unit;
 }
 
+// A flag slot typed as one of two words in any case: Off (or empty) not
+// set, On 1; the error names the column (Name) and both words.
+TParameterEntry ReadChoiceText(const QString& Text, const QString& Name, const QString& Off, const QString& On)
+{
+    TParameterEntry entry;
+    const QString typed = Text.trimmed().toLower();
+    if (typed.isEmpty() || typed == Off) {
+        entry.Valid = true;
+    } else if (typed == On) {
+        entry.Valid = true;
+        entry.Value = ParamValue(1.0);
+    } else {
+        entry.Error = QStringLiteral("%1 is \"%2\" or \"%3\".").arg(Name, Off, On);
+    }
+    return entry;
+}
+
 } // namespace
 
 int QuantitySlot(TBodyQuantity Quantity)
@@ -124,17 +141,29 @@ QString RegionFitText(const TPolygonParams& Params)
 
 TParameterEntry ReadRegionFitText(const QString& Text)
 {
-    TParameterEntry entry;
-    const QString typed = Text.trimmed().toLower();
-    if (typed.isEmpty() || typed == QStringLiteral("free")) {
-        entry.Valid = true;
-    } else if (typed == QStringLiteral("fixed")) {
-        entry.Valid = true;
-        entry.Value = ParamValue(1.0);
-    } else {
-        entry.Error = QStringLiteral("Fit is \"free\" or \"fixed\".");
-    }
-    return entry;
+    return ReadChoiceText(Text, QStringLiteral("Fit"), QStringLiteral("free"), QStringLiteral("fixed"));
+}
+
+bool RegionIsWater(const TPolygonParams& Params)
+{
+    const ParamValue& slot = Params[psWater];
+    return !ParameterNotSet(slot) && slot.GetKind() != ParamValue::Kind::Text && slot.AsReal() == 1.0;
+}
+
+std::optional<double> MeasuredWaterResistivity(const TPolygonParams& Params)
+{
+    // The same rule as a fit's bounds: a number above 0, else nothing.
+    return RegionFitBound(Params, psWaterResistivity);
+}
+
+QString RegionWaterText(const TPolygonParams& Params)
+{
+    return RegionIsWater(Params) ? QStringLiteral("yes") : QStringLiteral("no");
+}
+
+TParameterEntry ReadRegionWaterText(const QString& Text)
+{
+    return ReadChoiceText(Text, QStringLiteral("Water"), QStringLiteral("no"), QStringLiteral("yes"));
 }
 
 bool ParameterNotSet(const ParamValue& Slot)

@@ -62,6 +62,18 @@ QString RegionFitText(const TPolygonParams& Params);
 // value (not set for free, 1 for fixed); not valid otherwise.
 TParameterEntry ReadRegionFitText(const QString& Text);
 
+// A body of water (slots 17 and 18): held at its resistivity by an
+// inversion with the section. Water unless slot 17 is not 1; the held value
+// the measured water resistivity of slot 18 where it holds a number above
+// 0, else none (the body's resistivity is held).
+bool RegionIsWater(const TPolygonParams& Params);
+std::optional<double> MeasuredWaterResistivity(const TPolygonParams& Params);
+// "yes" or "no", as the table of regions shows and takes them.
+QString RegionWaterText(const TPolygonParams& Params);
+// A typed Water ("yes", "no" in any case; empty for no): the slot's value
+// (not set for no, 1 for yes); not valid otherwise.
+TParameterEntry ReadRegionWaterText(const QString& Text);
+
 // The label modes in the order of slot 8's values.
 enum TLabelMode : int { lmNone = 0, lmResistivity = 1, lmBoth = 2, lmUserText = 3 };
 // "None", "Resistivity", "Resistivity & polarizability", "User text".

@@ -23,6 +23,8 @@ struct TFitRequest {
     QStringList Free, Fixed;
 };
 
+} // namespace
+
 QStringList LabelList(const QString& Option, const QString& Text)
 {
     QStringList labels;
@@ -33,6 +35,8 @@ QStringList LabelList(const QString& Option, const QString& Text)
         throw EArgumentError(QStringLiteral("%1 needs labels of regions, not \"%2\"").arg(Option, Text).toStdString());
     return labels;
 }
+
+namespace {
 
 TFitRequest ParseFitArguments(const QStringList& Arguments)
 {
@@ -64,9 +68,8 @@ TFitRequest ParseFitArguments(const QStringList& Arguments)
     return request;
 }
 
-// The regions a label names: the host medium as "host" (or the table's
-// "Host medium"), a ring by its label or by the name the region has in
-// the model's geometry ("Body 2 ring 0" for a ring without a label).
+} // namespace
+
 std::vector<size_t> RegionsNamed(const QString& Label, const TForwardModel& Ground, const TSectionModel& Section)
 {
     std::vector<size_t> regions;
@@ -89,6 +92,8 @@ std::vector<size_t> RegionsNamed(const QString& Label, const TForwardModel& Grou
     }
     return regions;
 }
+
+namespace {
 
 // Free and fixed regions and their bounds as the section keeps them; with
 // --free only those named are free; --fixed fixes those it names.

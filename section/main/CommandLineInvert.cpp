@@ -22,8 +22,9 @@ TInvertRequest ParseInvertArguments(const QStringList& Arguments, bool TimeLapse
 {
     const QString command = TimeLapse ? QStringLiteral("--timelapse") : QStringLiteral("--invert");
     TCommandOptions known{{"--constrain", "--start-from-section", "--doi"},
-                          {"--section", "--error", "--lambda", "--z-weight", "--reference-weight", "--iterations",
-                           "--boundary-weight", "--well-logs", "--log-error", "--log-reach", "--format", "--change-error"}};
+                          {"--section", "--fixed", "--error", "--lambda", "--z-weight", "--reference-weight",
+                           "--iterations", "--boundary-weight", "--well-logs", "--log-error", "--log-reach", "--format",
+                           "--change-error"}};
     const TCommandArguments split = SplitCommandArguments(Arguments, known += CleaningOptions());
     const QStringList& names = split.Names;
     TInvertRequest request;
@@ -44,6 +45,11 @@ TInvertRequest ParseInvertArguments(const QStringList& Arguments, bool TimeLapse
             continue;
         } else if (argument == QStringLiteral("--section")) {
             request.SectionFile = value;
+        } else if (argument == QStringLiteral("--fixed")) {
+            // A series holds its regions as the baseline would: not built yet, refused.
+            if (TimeLapse)
+                throw EArgumentError("--fixed goes with --invert, not with --timelapse");
+            request.Fixed += LabelList(argument, value);
         } else if (argument == QStringLiteral("--error")) {
             request.Options.ErrorPercent = PositiveArgument(argument, value);
         } else if (argument == QStringLiteral("--lambda")) {
@@ -100,6 +106,8 @@ TInvertRequest ParseInvertArguments(const QStringList& Arguments, bool TimeLapse
     }
     if (names.size() != 2)
         throw EArgumentError("--invert needs two names: OUT.csv MEASURED");
+    if (!request.Fixed.isEmpty() && request.SectionFile.isEmpty())
+        throw EArgumentError("--fixed goes with --section SECTION.sec");
     if ((request.Constrain || request.StartFromSection) && request.SectionFile.isEmpty())
         throw EArgumentError("--constrain and --start-from-section go with --section SECTION.sec");
     if (request.BoundaryWeight && !request.Constrain)
@@ -131,6 +139,39 @@ const char* InvertOutputRole(TInversionFileFormat Format)
     return "cell table";
 }
 
+// Per region of Ground, the resistivity it is held at: the section's
+// water, and the regions --fixed names at their own resistivity. Refuses
+// (EArgumentError) a label that names no region.
+std::vector<std::optional<double>> HeldRegions(const TInvertRequest& Request, const TForwardModel& Ground,
+                                               const TSectionModel& Section)
+{
+    std::vector<std::optional<double>> held = WaterRegions(Ground, Section.Model);
+    for (const QString& label : Request.Fixed)
+        for (size_t r : RegionsNamed(label, Ground, Section))
+            held.at(r) = Ground.Regions.at(r).resistivity;
+    return held;
+}
+
+// A region --fixed names that holds no cell's centre (beside the mesh,
+// or too thin for its cells) is said: nothing of it is held.
+void WarnFixedWithoutCells(std::FILE* Errors, const TInvertRequest& Request, const TInversionMesh& Mesh,
+                           const TForwardModel& Ground, const TSectionModel& Section)
+{
+    if (Request.Fixed.isEmpty())
+        return;
+    const std::vector<int> zones = CellZones(Mesh, Ground);
+    for (const QString& label : Request.Fixed) {
+        const std::vector<size_t> regions = RegionsNamed(label, Ground, Section);
+        const bool held = std::any_of(zones.begin(), zones.end(), [&](int zone) {
+            return std::find(regions.begin(), regions.end(), static_cast<size_t>(zone)) != regions.end();
+        });
+        if (!held)
+            PrintLine(Errors, QStringLiteral("lithoprism: warning: no cell's centre lies in region \"%1\": nothing of "
+                                             "it is held.")
+                                  .arg(label));
+    }
+}
+
 } // namespace
 
 int InvertCommand(const QStringList& Arguments, std::FILE* Out, std::FILE* Errors)
@@ -152,11 +193,19 @@ int InvertCommand(const QStringList& Arguments, std::FILE* Out, std::FILE* Error
             ReadMeasuredDataFile(request.DataFile, request.DataFormat, Errors), request.Cleaning, Errors);
         std::optional<TForwardModel> section;
         lines sectionLines;
+        std::vector<std::optional<double>> held; // per region of the section
+        TSectionModel sectionFile;
         if (!request.SectionFile.isEmpty()) {
-            TSectionModel file = ReadSectionFileModel(request.SectionFile);
-            sectionLines = std::move(file.Lines);
+            sectionFile = ReadSectionFileModel(request.SectionFile);
+            sectionLines = std::move(sectionFile.Lines);
             // A host medium without a resistivity takes the data's median.
-            section = PrepareForwardModel(file.Model, file.Nodes, file.ModelArea, MedianResistivity(measured));
+            section = PrepareForwardModel(sectionFile.Model, sectionFile.Nodes, sectionFile.ModelArea,
+                                          MedianResistivity(measured));
+            try {
+                held = HeldRegions(request, *section, sectionFile);
+            } catch (const EArgumentError& error) {
+                return ArgumentsRefused(Errors, error);
+            }
             PrintElevationMismatch(Errors, measured, *section);
         }
         TSurveyInversionOptions& options = request.Options;
@@ -173,12 +222,17 @@ int InvertCommand(const QStringList& Arguments, std::FILE* Out, std::FILE* Error
         TInversionMesh mesh = InversionMeshFor(measured, section ? &*section : nullptr);
         // The rows bent onto the lines and boundaries used and the logs' layers.
         mesh = MeshFollowingSection(mesh, section && request.Constrain ? &*section : nullptr, sectionLines,
-                                    request.BoundaryWeight.value_or(0.0), options.WellLogs);
+                                    request.BoundaryWeight.value_or(0.0), options.WellLogs,
+                                    section ? HeldBoundaryLines(*section, held) : std::vector<TConstraintLine>{});
         if (section) {
             UseSectionInInversion(mesh, *section, measured, false, request.StartFromSection, options);
             // Every line and boundary of the section, at 0 (sharp) unless weighted.
             if (request.Constrain)
                 ConstrainBySection(mesh, *section, sectionLines, request.BoundaryWeight.value_or(0.0), options);
+            if (const int cells = HoldCells(HeldCells(mesh, *section, held), measured, options); cells > 0)
+                PrintLine(Out, QStringLiteral("held: %1 cells").arg(cells));
+            WarnFixedWithoutCells(Errors, request, mesh, *section, sectionFile);
+            CutAtHeldRegions(mesh, *section, held, options);
         }
         TInversionCallbacks callbacks;
         callbacks.Iteration = [&](const TInversionStep& step, const Eigen::VectorXd&) {

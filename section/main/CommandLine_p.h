@@ -174,12 +174,24 @@ struct TInvertRequest {
     QStringList DataFiles; // --timelapse: the surveys in time order
     TCleaningRequest Cleaning;
     bool Constrain = false, StartFromSection = false;
+    QStringList Fixed; // --fixed: regions of the section held as drawn
     std::optional<double> BoundaryWeight; // of every line and boundary with --constrain
     QString WellLogsFile;                 // a carotage list of resistivity logs
     bool DepthOfInvestigation = false;
     std::optional<TDataFormat> DataFormat;
     TSurveyInversionOptions Options;
 };
+
+// --- Regions named on the command line (CommandLineFit.cpp) ---
+
+// The labels of a comma-separated list (blanks trimmed); refused when it
+// names none.
+QStringList LabelList(const QString& Option, const QString& Text);
+// The regions a label names: the host medium as "host" (or the table's
+// "Host medium"), a ring by its label or by the name the region has in
+// the model's geometry ("Body 2 ring 0" for a ring without a label).
+// Refused (EArgumentError) naming the label and the regions there are.
+std::vector<size_t> RegionsNamed(const QString& Label, const TForwardModel& Ground, const TSectionModel& Section);
 
 // --invert, and --timelapse (TimeLapse) with the same options but --doi,
 // --well-logs, --log-error and --log-reach.

@@ -119,6 +119,10 @@ enum TParamSlot : int {
     psFit = 14,     // 1: fixed (kept as drawn); not set or 0: free
     psLowest = 15,  // ohm-metres: the lowest resistivity a fit may give; not set: no bound
     psHighest = 16, // ohm-metres: the highest
+    // A body of water: held at its resistivity by an inversion with the
+    // section (its cells fixed). Older readers skip slots 17 and 18.
+    psWater = 17,           // 1: water; not set or 0: ground
+    psWaterResistivity = 18, // ohm-metres: the measured water's; not set: the body's resistivity (slot 10)
 };
 
 // One closed ring (a "sub-polygon"); the last index joins back to the first.

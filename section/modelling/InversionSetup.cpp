@@ -1,5 +1,6 @@
 #include "section/modelling/InversionSetup.h"
 
+#include "section/editor/BodyParameters.h"
 #include "section/forward/ForwardResponse.h"
 #include "section/modelling/ForwardPseudoSection.h"
 #include "section/survey/DataCleaning.h"
@@ -87,7 +88,7 @@ void RefuseStrayElectrode(const TMeasuredData& Data, const TSurvey& Survey)
 
 TInversionMesh InversionMeshFor(const TMeasuredData& Data, const TForwardModel* Section)
 {
-    const TSurvey survey = Data.Survey();
+    TSurvey survey = Data.Survey();
     double deepest = 0.0;
     for (const TConfiguration& c : survey.Configurations)
         deepest = std::max(deepest, MedianDepthOfInvestigation(survey, c));
@@ -108,6 +109,10 @@ TInversionMesh InversionMeshFor(const TMeasuredData& Data, const TForwardModel* 
         left = std::max(Section->Left, frame.Left);
         right = std::min(Section->Right, frame.Right);
         surface = Section->Surface;
+        // Buried as the forward computation buries them: below the
+        // section's surface, not the electrodes' own envelope (a lake's
+        // bottom line lies under the water's surface).
+        survey.Electrodes = PlacedElectrodes(survey.Electrodes, survey.HasElevations, *Section);
     } else {
         surface = MeasuredSurface(Data);
     }
@@ -184,9 +189,10 @@ void ConstrainBySection(const TInversionMesh& Mesh, const TForwardModel& Section
 }
 
 TInversionMesh MeshFollowingSection(const TInversionMesh& Mesh, const TForwardModel* Section, const lines& Lines,
-                                    double Weight, const std::vector<TWellLog>& Logs)
+                                    double Weight, const std::vector<TWellLog>& Logs,
+                                    const std::vector<TConstraintLine>& Held)
 {
-    std::vector<TConstraintLine> used;
+    std::vector<TConstraintLine> used = Held;
     if (Section) {
         used = SectionConstraintLines(Lines, Weight);
         const std::vector<TConstraintLine> boundaries =
@@ -194,6 +200,99 @@ TInversionMesh MeshFollowingSection(const TInversionMesh& Mesh, const TForwardMo
         used.insert(used.end(), boundaries.begin(), boundaries.end());
     }
     return MeshFollowingConstraint(Mesh, used, Logs);
+}
+
+bool SectionHasWater(const AllSpolygon& Model)
+{
+    for (int body = 0; body < Model.Length(); ++body)
+        for (int ring = 0; ring < Model[body].Length(); ++ring)
+            if (RegionIsWater(Model[body][ring].params))
+                return true;
+    return false;
+}
+
+std::vector<std::optional<double>> WaterRegions(const TForwardModel& Section, const AllSpolygon& Model)
+{
+    std::vector<std::optional<double>> held(Section.Regions.size());
+    for (size_t r = 0; r < held.size(); ++r) {
+        const TGeometryRegion& region = Section.Geometry.Regions.at(r);
+        const TPolygonParams& params = Model[region.body][region.ring].params;
+        if (RegionIsWater(params))
+            held[r] = MeasuredWaterResistivity(params).value_or(Section.Regions[r].resistivity);
+    }
+    return held;
+}
+
+std::vector<std::optional<double>> HeldCells(const TInversionMesh& Mesh, const TForwardModel& Section,
+                                             const std::vector<std::optional<double>>& Held)
+{
+    std::vector<std::optional<double>> cells;
+    for (int zone : CellZones(Mesh, Section))
+        cells.push_back(zone >= 0 && static_cast<size_t>(zone) < Held.size() ? Held[static_cast<size_t>(zone)]
+                                                                               : std::nullopt);
+    return cells;
+}
+
+int HoldCells(const std::vector<std::optional<double>>& Cells, const TMeasuredData& Data,
+              TSurveyInversionOptions& Options)
+{
+    const auto held = std::count_if(Cells.begin(), Cells.end(), [](const auto& value) { return value.has_value(); });
+    if (held == 0)
+        return 0;
+    if (Options.Start.size() != Cells.size())
+        Options.Start.assign(Cells.size(), MedianResistivity(Data));
+    std::vector<bool>& fixed = Options.Settings.Fixed;
+    if (fixed.size() != Cells.size())
+        fixed.assign(Cells.size(), false);
+    for (size_t j = 0; j < Cells.size(); ++j)
+        if (Cells[j]) {
+            Options.Start[j] = *Cells[j];
+            fixed[j] = true;
+        }
+    return static_cast<int>(held);
+}
+
+namespace {
+
+bool AnyHeld(const std::vector<std::optional<double>>& Held)
+{
+    return std::any_of(Held.begin(), Held.end(), [](const auto& value) { return value.has_value(); });
+}
+
+} // namespace
+
+std::vector<TConstraintLine> HeldBoundaryLines(const TForwardModel& Section,
+                                               const std::vector<std::optional<double>>& Held)
+{
+    if (!AnyHeld(Held))
+        return {};
+    std::vector<double> weights(Section.Regions.size(), 1.0);
+    for (size_t r = 0; r < weights.size() && r < Held.size(); ++r)
+        if (Held[r])
+            weights[r] = 0.0;
+    return SectionBoundaryLines(Section, weights);
+}
+
+void CutAtHeldRegions(const TInversionMesh& Mesh, const TForwardModel& Section,
+                      const std::vector<std::optional<double>>& Held, TSurveyInversionOptions& Options)
+{
+    if (!AnyHeld(Held))
+        return;
+    TStructuralConstraint& structure = Options.Structure;
+    const size_t regions = Section.Regions.size();
+    if (structure.Zones.empty()) {
+        // Zones given alone cut every boundary (weight 0); none: no boundary cut yet.
+        const bool cutAll = !Options.Zones.empty();
+        structure.Zones = cutAll ? Options.Zones : CellZones(Mesh, Section);
+        structure.ZoneWeights.assign(regions, cutAll ? 0.0 : 1.0);
+        Options.Zones.clear();
+    } else if (structure.ZoneWeights.empty()) {
+        structure.ZoneWeights.assign(regions, 0.0);
+    }
+    structure.ZoneWeights.resize(std::max(structure.ZoneWeights.size(), regions), 1.0);
+    for (size_t r = 0; r < regions && r < Held.size(); ++r)
+        if (Held[r])
+            structure.ZoneWeights[r] = 0.0;
 }
 
 } // namespace lp

@@ -15,6 +15,9 @@
 #include "section/editor/Carotage.h"
 #include "section/model/Polygons.h"
 
+#include <optional>
+#include <vector>
+
 namespace lp {
 
 // The median of the data's apparent resistivities (the data hold at least
@@ -38,7 +41,11 @@ std::vector<TGeometryPoint> MeasuredSurface(const TMeasuredData& Data);
 
 // The parameter mesh over the survey's frame (SurveyFrame): the electrodes' span padded
 // by two spacings (within the section's model area, with its relief, when
-// a section is given; else with the data's surface). Raises EForwardError
+// a section is given; else with the data's surface). Electrodes below the
+// section's surface are buried as a forward computation places them
+// (PlacedElectrodes): the cells follow them (BuriedElectrodeLayout), so a
+// line on a lake's bottom gets rows of half a spacing down to it and
+// reaches three spacings below it. Raises EForwardError
 // when the data use electrodes at fewer than two places, use one far beyond
 // the rest (StrayElectrode; named by the file's line), reach beyond the
 // section's model area, or when the memory cannot hold an inversion on the
@@ -64,14 +71,53 @@ void ConstrainBySection(const TInversionMesh& Mesh, const TForwardModel& Section
 
 // Mesh bent onto what constrains the inversion (MeshFollowingConstraint):
 // with a Section, its lines and its regions' boundaries at Weight; the logs'
-// layers. Without either: Mesh.
+// layers; the Held lines (HeldBoundaryLines) whatever the rest. Without
+// any: Mesh.
 TInversionMesh MeshFollowingSection(const TInversionMesh& Mesh, const TForwardModel* Section, const lines& Lines,
-                                    double Weight, const std::vector<TWellLog>& Logs);
+                                    double Weight, const std::vector<TWellLog>& Logs,
+                                    const std::vector<TConstraintLine>& Held = {});
 
 // With Constrain, the section's regions cut the smoothness; with
 // StartFromSection, each cell starts from the resistivity of the region
 // holding its centre (cells outside every region: the data's median).
 void UseSectionInInversion(const TInversionMesh& Mesh, const TForwardModel& Section, const TMeasuredData& Data,
                            bool Constrain, bool StartFromSection, TSurveyInversionOptions& Options);
+
+// Held regions: a body of water (RegionIsWater, BodyParameters.h) is held
+// at its resistivity, the measured water resistivity where it gives one,
+// else the region's own; the command line's --fixed holds others at theirs.
+//
+//   section ──WaterRegions──> a value per region (none: free)
+//           ──HeldCells──> a value per cell (its centre's region)
+//           ──HoldCells──> Options.Start and Settings.Fixed
+
+// Whether a ring of Model is marked as water.
+bool SectionHasWater(const AllSpolygon& Model);
+
+// Per region of Section (prepared from Model), the resistivity a body of
+// water is held at; none for a region that is not water.
+std::vector<std::optional<double>> WaterRegions(const TForwardModel& Section, const AllSpolygon& Model);
+
+// Per cell of Mesh, the value of the held region holding its centre
+// (CellZones); none for a cell of a free region or outside every region.
+// Held: one entry per region of Section (shorter: the rest free).
+std::vector<std::optional<double>> HeldCells(const TInversionMesh& Mesh, const TForwardModel& Section,
+                                             const std::vector<std::optional<double>>& Held);
+
+// The held cells start at their values and stay there (Settings.Fixed):
+// an empty start becomes the data's median elsewhere. Returns the number
+// of cells held.
+int HoldCells(const std::vector<std::optional<double>>& Cells, const TMeasuredData& Data,
+              TSurveyInversionOptions& Options);
+
+// A held region's boundary is known as drawn: the rows follow it
+// (HeldBoundaryLines, for MeshFollowingSection) and the smoothness stops
+// there (CutAtHeldRegions: Options.Structure's zones with weight 0 at the
+// held regions, the other regions' weights as they were, 1 where none was
+// given), so the free cells beside it are not pulled toward its value.
+std::vector<TConstraintLine> HeldBoundaryLines(const TForwardModel& Section,
+                                               const std::vector<std::optional<double>>& Held);
+void CutAtHeldRegions(const TInversionMesh& Mesh, const TForwardModel& Section,
+                      const std::vector<std::optional<double>>& Held, TSurveyInversionOptions& Options);
 
 } // namespace lp

@@ -97,6 +97,21 @@ bool AskLimitValues(QWidget& Owner, double& Lowest, double& Highest)
     return true;
 }
 
+// The section's water held in the laid cells: fixed at the water's
+// resistivity, as the user would fix them (and may free them again).
+void HoldWater(TInversionChartData& Cells, const TInversionMesh& Mesh, const TForwardModel& Ground,
+               const AllSpolygon& Model)
+{
+    const std::vector<std::optional<double>> held = HeldCells(Mesh, Ground, WaterRegions(Ground, Model));
+    const auto columns = static_cast<size_t>(Mesh.Columns());
+    Cells.Fixed.assign(columns, std::vector<bool>(static_cast<size_t>(Mesh.Rows()), false));
+    for (size_t cell = 0; cell < held.size(); ++cell)
+        if (held[cell]) {
+            Cells.Fixed[cell % columns][cell / columns] = true;
+            Cells.Values[cell % columns][cell / columns] = *held[cell];
+        }
+}
+
 } // namespace
 
 // --- The parameter mesh -------------------------------------------------------------------
@@ -196,7 +211,10 @@ bool TInversionWindow::NewMesh()
                 sectionRefused = QString::fromUtf8(Error.what());
             }
         }
-        ShowChartCells(*MeshChart, ChartDataOf(mesh, start), true);
+        TInversionChartData cells = ChartDataOf(mesh, start);
+        if (ground && areaRefused.isEmpty())
+            HoldWater(cells, mesh, *ground, FSection.Model);
+        ShowChartCells(*MeshChart, cells, true);
         // Clear model fills the cells with this value.
         MeshChart->HalfSpaceValue = median;
         MarkElectrodes(*MeshChart, *FData);

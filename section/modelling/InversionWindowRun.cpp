@@ -204,6 +204,17 @@ bool TInversionWindow::Invert()
             if (ground)
                 options.Structure.Zones = CellZones(*mesh, *ground);
         }
+        // The section's water (its cells fixed when the mesh was laid): its
+        // boundary is known as drawn, and the smoothness stops there.
+        if (SectionHasWater(job->Model)) {
+            try {
+                if (!ground)
+                    ground = PrepareForwardModel(job->Model, job->Nodes, job->Area, MedianResistivity(data));
+                CutAtHeldRegions(*mesh, *ground, WaterRegions(*ground, job->Model), options);
+            } catch (const EForwardError&) {
+                // A section that cannot be prepared held no water when the mesh was laid.
+            }
+        }
         TInversionCallbacks callbacks;
         callbacks.Iteration = [&](const TInversionStep& Step, const Eigen::VectorXd& Resistivities) {
             TIteration iteration;

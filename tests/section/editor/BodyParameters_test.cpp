@@ -192,21 +192,36 @@ TEST_F(TLabelChart, TheHostMediumsParametersAreSavedReopenedAndExported)
     EXPECT_EQ(rows[1].left(rows[1].lastIndexOf(',')), QByteArray("1,0,0,Host medium,80,0.5"));
 }
 
-TEST(SectionFileParams, FitSettingsRoundTripInSlotsOlderReadersSkip)
+// A frame of 1000 x 100 with one square body.
+TSectionModel FrameWithASquare()
 {
-    // A frame of 1000 x 100 with one square body.
     TSectionModel section;
     section.ModelArea = TModelArea{0.0, 0.0, 1000.0, 100.0};
     BuildFrameModel(section.Nodes, section.Model, {}, false, 100.0, 0.0, 1000.0, 0.0);
     arofcomplexM square{{100, 10}, {200, 10}, {200, 50}, {100, 50}};
-    ASSERT_TRUE(AddPolygon(square, section.Model, section.Nodes));
+    EXPECT_TRUE(AddPolygon(square, section.Model, section.Nodes));
+    return section;
+}
+
+// The section's model block written and read back.
+TSectionModel ReadBack(const TSectionModel& Section)
+{
+    TSectionModel read;
+    EXPECT_TRUE(ParseSectionModelBlock(FormatSectionModelBlock(Section), read));
+    return read;
+}
+
+TEST(SectionFileParams, FitSettingsRoundTripInSlotsOlderReadersSkip)
+{
+    TSectionModel section = FrameWithASquare();
+    ASSERT_EQ(section.Model.Length(), 2);
     TPolygonParams& body = section.Model[1][0].params;
     body[psFit] = ParamValue(1.0);
     body[psLowest] = ParamValue(12.5);
     body[psHighest] = ParamValue(800.0);
     section.Model[0][0].params[psLowest] = ParamValue(0.25);
-    TSectionModel read;
-    ASSERT_TRUE(ParseSectionModelBlock(FormatSectionModelBlock(section), read));
+    const TSectionModel read = ReadBack(section);
+    ASSERT_EQ(read.Model.Length(), 2);
     const TPolygonParams& fitted = read.Model[1][0].params;
     EXPECT_TRUE(RegionFitFixed(fitted));
     EXPECT_EQ(RegionFitBound(fitted, psLowest), 12.5);
@@ -224,6 +239,59 @@ TEST(SectionFileParams, FitSettingsRoundTripInSlotsOlderReadersSkip)
     for (int slot = 0; slot <= psFit; ++slot)
         EXPECT_EQ(older[slot], fitted[slot]) << "slot " << slot;
     EXPECT_NE(line.find(" 1.000 12.500 800.000 * * * "), std::string::npos) << line;
+}
+
+TEST(SectionFileParams, WaterRoundTripsAndAnOlderFileReadsAsGround)
+{
+    TSectionModel section = FrameWithASquare();
+    ASSERT_EQ(section.Model.Length(), 2);
+    // A pond marked as water with its measured resistivity.
+    TPolygonParams& water = section.Model[1][0].params;
+    water[psResistivity] = ParamValue(20.0);
+    water[psWater] = ParamValue(1.0);
+    water[psWaterResistivity] = ParamValue(14.25);
+    water[psFit] = ParamValue(1.0);
+    const TSectionModel read = ReadBack(section);
+    ASSERT_EQ(read.Model.Length(), 2);
+    const TPolygonParams& held = read.Model[1][0].params;
+    EXPECT_TRUE(RegionIsWater(held));
+    EXPECT_EQ(MeasuredWaterResistivity(held), 14.25);
+    EXPECT_TRUE(RegionFitFixed(held)) << "the slots beside it read as before";
+    EXPECT_EQ(held[psResistivity].AsReal(), 20.0);
+    const TPolygonParams& host = read.Model[0][0].params;
+    EXPECT_FALSE(RegionIsWater(host));
+    EXPECT_FALSE(MeasuredWaterResistivity(host).has_value());
+    EXPECT_EQ(RegionWaterText(held), QStringLiteral("yes"));
+    EXPECT_EQ(RegionWaterText(host), QStringLiteral("no"));
+
+    // A line written before the water's slots (20 slots, 17 and 18 "*")
+    // reads as ground; one cut short after slot 16 too.
+    const std::string line = ParamsToText(water);
+    EXPECT_NE(line.find(" 1.000 14.250 * "), std::string::npos) << line;
+    for (const std::string& older : {line.substr(0, line.find(" 1.000 14.250 ")) + " * * * ",
+                                    line.substr(0, line.find(" 1.000 14.250 "))}) {
+        TPolygonParams params;
+        ParamsFromText(params, older);
+        EXPECT_FALSE(RegionIsWater(params)) << older;
+        EXPECT_FALSE(MeasuredWaterResistivity(params).has_value()) << older;
+        EXPECT_EQ(params[psResistivity].AsReal(), 20.0);
+    }
+    // Only 1 marks water; a water resistivity of 0 or below is none.
+    TPolygonParams odd = water;
+    odd[psWater] = ParamValue(2.0);
+    odd[psWaterResistivity] = ParamValue(-3.0);
+    EXPECT_FALSE(RegionIsWater(odd));
+    EXPECT_FALSE(MeasuredWaterResistivity(odd).has_value());
+}
+
+TEST(RegionWaterText, TakesYesAndNoInAnyCase)
+{
+    EXPECT_EQ(ReadRegionWaterText(QStringLiteral(" Yes ")).Value, ParamValue(1.0));
+    EXPECT_TRUE(ReadRegionWaterText(QStringLiteral("NO")).Valid);
+    EXPECT_TRUE(ReadRegionWaterText(QString()).Value.IsEmpty());
+    const TParameterEntry refused = ReadRegionWaterText(QStringLiteral("lake"));
+    EXPECT_FALSE(refused.Valid);
+    EXPECT_EQ(refused.Error, QStringLiteral("Water is \"no\" or \"yes\"."));
 }
 
 } // namespace

@@ -983,6 +983,162 @@ TEST(CommandLine, FitTakesFixedRegionsAndBoundsFromTheSection)
     EXPECT_TRUE(free.Out.contains("\nClay: 15 ohm-m, fixed\n"));
 }
 
+// --- Water held -------------------------------------------------------------------------
+
+// A line of 24 electrodes 2 m apart on the bottom of 3 m of 15 ohm-m water
+// over 100 ohm-m over 300 ohm-m from 13 m (the lake of the forward tests),
+// dipole-dipole n = 1 .. 6, the program's own response with 3 % seeded
+// noise.
+struct TLakeFolder {
+    QTemporaryDir folder;
+    QString measured = folder.filePath("lake.dat");
+    const QString water = QStringLiteral(LP_FORWARD_DATA_DIR "/lake-water.sec");   // the water marked as water
+    const QString unmarked = QStringLiteral(LP_FORWARD_DATA_DIR "/lake-bottom.sec"); // the same ground, not marked
+    TLakeFolder()
+    {
+        QByteArray scheme = "24\n# x z\n";
+        for (int e = 0; e < 24; ++e)
+            scheme += QByteArray::number(26 + 2 * e) + " -3\n";
+        QByteArray rows;
+        int count = 0;
+        for (int n = 1; n <= 6; ++n)
+            for (int a = 1; a + n + 2 <= 24; ++a, ++count)
+                rows += QStringLiteral("%1 %2 %3 %4\n").arg(a).arg(a + 1).arg(a + n + 1).arg(a + n + 2).toLatin1();
+        WriteFile(folder.filePath("scheme.dat"), scheme + QByteArray::number(count) + "\n# a b m n\n" + rows + "0\n");
+        const TCommandRun forward = RunCommand({"--forward", measured, water, "--scheme", folder.filePath("scheme.dat")});
+        EXPECT_EQ(forward.Code, 0) << forward.Errors.toStdString();
+        // Each ρa (the last of "a b m n k rhoa") times 1 + 3 % of a normal deviate.
+        std::mt19937 random(11);
+        std::normal_distribution<double> deviate(0.0, 0.03);
+        QList<QByteArray> lines = FileBytes(measured).split('\n');
+        for (QByteArray& line : lines) {
+            QList<QByteArray> fields = line.simplified().split(' ');
+            if (fields.size() != 6 || line.startsWith('#'))
+                continue;
+            fields[5] = QByteArray::number(fields[5].toDouble() * (1.0 + deviate(random)), 'g', 17);
+            line = fields.join(' ');
+        }
+        WriteFile(measured, lines.join('\n'));
+    }
+};
+
+struct TLakeCell {
+    double Depth = 0.0, Bottom = 0.0; // centre and lower edge, m below the water's surface
+    double Resistivity = 0.0, Coverage = 0.0;
+};
+
+std::vector<TLakeCell> LakeCells(const QString& Table)
+{
+    std::vector<TLakeCell> cells;
+    const QList<QByteArray> rows = FileBytes(Table).trimmed().split('\n');
+    for (qsizetype r = 1; r < rows.size(); ++r) {
+        const QList<QByteArray> v = rows[r].split(',');
+        const double x = (v[0].toDouble() + v[1].toDouble()) / 2.0;
+        if (x > 26.0 && x < 72.0) // between the outermost electrodes
+            cells.push_back({(v[2].toDouble() + v[3].toDouble()) / 2.0, v[3].toDouble(), v[4].toDouble(), v[6].toDouble()});
+    }
+    return cells;
+}
+
+// The sediment's well-covered cells (centre 3 m to 13 m deep, coverage at
+// least a fifth of the best covered sediment cell's): their lowest and
+// highest resistivity.
+std::pair<double, double> SedimentRange(const std::vector<TLakeCell>& Cells)
+{
+    double best = 0.0;
+    for (const TLakeCell& cell : Cells)
+        if (cell.Depth > 3.0 && cell.Depth < 13.0)
+            best = std::max(best, cell.Coverage);
+    double low = 1e30, high = 0.0;
+    for (const TLakeCell& cell : Cells)
+        if (cell.Depth > 3.0 && cell.Depth < 13.0 && cell.Coverage >= 0.2 * best) {
+            low = std::min(low, cell.Resistivity);
+            high = std::max(high, cell.Resistivity);
+        }
+    return {low, high};
+}
+
+// Without the water held, the cells under the lake bottom share its low
+// resistivity: the line sees the water beside it in every datum. Marked as
+// water, its cells (the rows down to the bottom, laid there because the
+// electrodes lie buried below the section's surface) are held at 15 ohm-m
+// and the sediment comes out within 20 % of its 100 ohm-m.
+TEST(CommandLine, InvertsALakeLineWithTheWaterHeld)
+{
+    TLakeFolder f;
+    const QString held = f.folder.filePath("held.csv"), free = f.folder.filePath("free.csv");
+    const TCommandRun run = RunCommand({"--invert", held, f.measured, "--section", f.water});
+    ASSERT_EQ(run.Code, 0) << run.Errors.toStdString();
+    EXPECT_TRUE(run.Out.contains("held: 150 cells\n")) << run.Out.toStdString(); // 3 rows of 50 columns
+    EXPECT_TRUE(run.Out.contains("stopped: Chi-square reached 1.")) << run.Out.toStdString();
+    int water = 0;
+    for (const TLakeCell& cell : LakeCells(held))
+        if (cell.Depth < 3.0) {
+            ++water;
+            EXPECT_EQ(cell.Resistivity, 15.0);
+            EXPECT_LE(cell.Bottom, 3.0 + 1e-9) << "a held cell reaches below the lake bottom";
+        }
+    EXPECT_GT(water, 0);
+    const auto [heldLow, heldHigh] = SedimentRange(LakeCells(held));
+    EXPECT_GE(heldLow, 80.0);
+    EXPECT_LE(heldHigh, 120.0);
+
+    const TCommandRun unheld = RunCommand({"--invert", free, f.measured, "--section", f.unmarked});
+    ASSERT_EQ(unheld.Code, 0) << unheld.Errors.toStdString();
+    EXPECT_FALSE(unheld.Out.contains("held:"));
+    const auto [freeLow, freeHigh] = SedimentRange(LakeCells(free));
+    std::printf("sediment (well-covered cells): water held %.1f .. %.1f ohm-m, not held %.1f .. %.1f ohm-m\n", heldLow,
+                heldHigh, freeLow, freeHigh);
+    EXPECT_LT(freeLow, 50.0) << "the unheld inversion no longer lets the water leak into the sediment";
+}
+
+// --fixed holds the regions it names as drawn: the lake's unmarked water
+// named by its label is held as the marked water is. An unknown label is
+// refused naming it and the regions there are; --fixed needs --section.
+TEST(CommandLine, InvertHoldsTheRegionsFixedNamesAndRefusesAnUnknownLabel)
+{
+    TLakeFolder f;
+    const QString out = f.folder.filePath("fixed.csv");
+    const TCommandRun fixed =
+        RunCommand({"--invert", out, f.measured, "--section", f.unmarked, "--fixed", "Water", "--iterations", "1"});
+    ASSERT_EQ(fixed.Code, 0) << fixed.Errors.toStdString();
+    EXPECT_TRUE(fixed.Out.contains("held: 150 cells\n")) << fixed.Out.toStdString();
+    for (const TLakeCell& cell : LakeCells(out)) {
+        if (cell.Depth < 3.0) {
+            EXPECT_EQ(cell.Resistivity, 15.0);
+        }
+    }
+    // The host medium by its name: the four rows under the water.
+    const TCommandRun host = RunCommand(
+        {"--invert", out, f.measured, "--section", f.unmarked, "--fixed", "host", "--iterations", "1"});
+    ASSERT_EQ(host.Code, 0) << host.Errors.toStdString();
+    EXPECT_TRUE(host.Out.contains("held: 200 cells\n")) << host.Out.toStdString();
+    // The bedrock from 13 m lies below the cells (9 m deep): said, nothing held.
+    const TCommandRun deep = RunCommand(
+        {"--invert", out, f.measured, "--section", f.unmarked, "--fixed", "Bedrock", "--iterations", "1"});
+    ASSERT_EQ(deep.Code, 0) << deep.Errors.toStdString();
+    EXPECT_FALSE(deep.Out.contains("held:")) << deep.Out.toStdString();
+    EXPECT_TRUE(deep.Errors.contains("warning: no cell's centre lies in region \"Bedrock\": nothing of it is held."))
+        << deep.Errors.toStdString();
+
+    const QByteArray before = FileBytes(out);
+    const TCommandRun unknown = RunCommand({"--invert", out, f.measured, "--section", f.unmarked, "--fixed", "Water,Lake"});
+    EXPECT_EQ(unknown.Code, 2);
+    EXPECT_TRUE(unknown.Errors.contains("the section has no region \"Lake\" (its regions: host, Water, Bedrock)"))
+        << unknown.Errors.toStdString();
+    EXPECT_TRUE(unknown.Out.isEmpty());
+    EXPECT_EQ(FileBytes(out), before) << "the old output was touched";
+    const TCommandRun alone = RunCommand({"--invert", out, f.measured, "--fixed", "Water"});
+    EXPECT_EQ(alone.Code, 2);
+    EXPECT_TRUE(alone.Errors.contains("--fixed goes with --section")) << alone.Errors.toStdString();
+    const TCommandRun empty = RunCommand({"--invert", out, f.measured, "--section", f.unmarked, "--fixed", ","});
+    EXPECT_EQ(empty.Code, 2);
+    const TCommandRun series = RunCommand({"--timelapse", out, f.measured, f.measured, "--fixed", "Water"});
+    EXPECT_EQ(series.Code, 2);
+    const TCommandRun help = RunCommand({"--help"});
+    EXPECT_TRUE(help.Out.contains("--fixed LABEL,...   with --section: hold these regions")) << help.Out.toStdString();
+}
+
 } // namespace
 } // namespace lp
 

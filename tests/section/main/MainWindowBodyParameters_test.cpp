@@ -382,6 +382,41 @@ TEST_F(RegionsTable, FitAndBoundsAreTypedUndoneSavedAndReopened)
     EXPECT_FALSE(RegionFitFixed(Params(2)));
 }
 
+TEST_F(RegionsTable, WaterAndItsResistivityAreTypedUndoneSavedAndReopened)
+{
+    Start({Section});
+    OpenRegions();
+    EXPECT_EQ(Cell(2, rcWater), QStringLiteral("no"));
+    EXPECT_EQ(Cell(2, rcWaterResistivity), QString());
+    const int records = LiveUndoRecords();
+    TypeIntoCell(2, rcWater, QStringLiteral("Yes"));
+    EXPECT_EQ(Cell(2, rcWater), QStringLiteral("yes"));
+    EXPECT_TRUE(RegionIsWater(Params(1, 1)));
+    TypeIntoCell(2, rcWaterResistivity, QStringLiteral("14.5"));
+    EXPECT_EQ(MeasuredWaterResistivity(Params(1, 1)), 14.5);
+    EXPECT_EQ(Cell(2, rcWaterResistivity), QLocale().toString(14.5, 'f', 3));
+    EXPECT_EQ(LiveUndoRecords(), records + 2);
+    // Refused: a Water that is neither word, a water resistivity not above 0.
+    TypeIntoCell(2, rcWater, QStringLiteral("lake"));
+    EXPECT_TRUE(Regions().MessageLabel->text().contains(QStringLiteral("\"no\" or \"yes\"")));
+    TypeIntoCell(2, rcWaterResistivity, QStringLiteral("0"));
+    EXPECT_TRUE(Regions().MessageLabel->text().contains(QStringLiteral("The water's resistivity must be")));
+    EXPECT_EQ(MeasuredWaterResistivity(Params(1, 1)), 14.5);
+    EXPECT_EQ(LiveUndoRecords(), records + 2);
+    // Ctrl+Z takes the water resistivity back; saved and reopened, the water stays.
+    Table().setFocus();
+    QTest::keyClick(&Table(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_FALSE(MeasuredWaterResistivity(Params(1, 1)).has_value());
+    TypeIntoCell(2, rcWaterResistivity, QStringLiteral("16.25"));
+    Window->SaveFile(Section);
+    Window.reset();
+    Start({Section});
+    EXPECT_TRUE(RegionIsWater(Params(1, 1)));
+    EXPECT_EQ(MeasuredWaterResistivity(Params(1, 1)), 16.25);
+    EXPECT_FALSE(RegionIsWater(Params(1, 0)));
+    EXPECT_FALSE(RegionIsWater(Params(0)));
+}
+
 // Guards a fitted value drawn with every digit in its body's label ("371.086
 // Ω·m"): the label shows four significant digits, the table and the saved
 // file every one.
@@ -437,7 +472,7 @@ TEST_F(RegionsTable, CopiesRowsAndPastesAColumnOfNumbers)
     const QStringList lines = QGuiApplication::clipboard()->text().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 3);
     EXPECT_EQ(lines[0], QStringLiteral("Body\tRing\tLabel\tResistivity (ohm-m)\tPolarizability (%)\tArea (m\u00B2)\t"
-                                       "Fit\tLowest (ohm-m)\tHighest (ohm-m)"));
+                                       "Fit\tLowest (ohm-m)\tHighest (ohm-m)\tWater\tWater (ohm-m)"));
     EXPECT_TRUE(lines[1].startsWith(QStringLiteral("1\t0\tSandstone\t120.000\t2.000\t35000"))) << lines[1].toStdString();
     EXPECT_TRUE(lines[2].startsWith(QStringLiteral("1\t1\tClay\t15.000\t5.000\t"))) << lines[2].toStdString();
 

@@ -1244,6 +1244,42 @@ TEST_F(InversionWindowTest, NewMeshAndStartingValuesFromTheSection)
     QTest::mouseClick(Inversion->StartFromSectionBox, Qt::LeftButton);
 }
 
+// A body marked as water: the mesh laid with the section fixes the cells
+// whose centres lie in it at the measured water resistivity, and the
+// inversion keeps them there.
+TEST_F(InversionWindowTest, WaterIsHeldInTheLaidMeshAndTheInversion)
+{
+    ASSERT_NO_FATAL_FAILURE(Open(1));
+    const TRingRef water{1, 0};
+    ASSERT_TRUE(SetRingsParameter(Chart(), psWater, {{water, ParamValue(1.0)}}));
+    ASSERT_TRUE(SetRingsParameter(Chart(), psWaterResistivity, {{water, ParamValue(42.0)}}));
+    QTest::mouseClick(Inversion->NewMeshButton, Qt::LeftButton);
+    TTModelSection2d& chart = *Inversion->MeshChart;
+    const TInversionMesh mesh = ChartInversionMesh(ChartCells(chart));
+    const arofintM& ring = Chart().Model[water.Body][water.Ring].ring;
+    int held = 0, inside = 0;
+    for (int cell = 0; cell < mesh.Cells(); ++cell) {
+        const int c = cell % mesh.Columns(), r = cell / mesh.Columns();
+        const TGeometryPoint centre = CellCentre(mesh, cell);
+        const bool in = PointInRing(complexM{centre.x, -centre.y}, ring, Chart().Nodes);
+        inside += in ? 1 : 0;
+        EXPECT_EQ(bool(chart.Fixed[c][r]), in) << "cell " << c << ", " << r;
+        if (chart.Fixed[c][r]) {
+            ++held;
+            EXPECT_EQ(chart.CellValue(c, r), 42.0);
+        }
+    }
+    EXPECT_GT(held, 0);
+    EXPECT_EQ(held, inside);
+    ASSERT_NO_FATAL_FAILURE(ClickInvert());
+    WaitForEnd();
+    ASSERT_TRUE(Inversion->Result().has_value()) << Inversion->ErrorText().toStdString();
+    for (int cell = 0; cell < mesh.Cells(); ++cell)
+        if (chart.Fixed[cell % mesh.Columns()][cell / mesh.Columns()]) {
+            EXPECT_EQ(Inversion->Result()->Resistivities.at(static_cast<size_t>(cell)), 42.0);
+        }
+}
+
 // A well log at x, depths 2 .. 60 m of 130 ohm-m (one of them Bad when
 // given), as Options > Carotage data... reads it.
 void LoadWellLog(MainWindow& Test, double X, const QString& Caption, std::optional<double> Bad = std::nullopt)
