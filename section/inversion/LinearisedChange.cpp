@@ -105,14 +105,19 @@ double TLinearisedChange::CrossValidation(double Lambda) const
     return data * SquaredMisfit(Lambda) / (free * free);
 }
 
-double TLinearisedChange::CrossValidatedLambda(double Low, double High) const
+namespace {
+
+// The x in Low .. High (log-spaced: 8 trials a decade, then golden
+// sections about the best) minimising F.
+template <typename TFunction>
+double MinimiseOverLambda(double Low, double High, const TFunction& F)
 {
     const double first = std::log(Low), last = std::log(High);
     const int points = std::max(2, static_cast<int>(std::ceil((last - first) / std::log(10.0) * 8.0)) + 1);
     const double step = (last - first) / (points - 1);
     double best = first, bestValue = std::numeric_limits<double>::infinity();
     for (int i = 0; i < points; ++i) {
-        const double value = CrossValidation(std::exp(first + i * step));
+        const double value = F(std::exp(first + i * step));
         if (value < bestValue) {
             bestValue = value;
             best = first + i * step;
@@ -121,24 +126,41 @@ double TLinearisedChange::CrossValidatedLambda(double Low, double High) const
     double a = std::max(first, best - step), b = std::min(last, best + step);
     const double golden = (std::sqrt(5.0) - 1.0) / 2.0;
     double c = b - golden * (b - a), d = a + golden * (b - a);
-    double fc = CrossValidation(std::exp(c)), fd = CrossValidation(std::exp(d));
+    double fc = F(std::exp(c)), fd = F(std::exp(d));
     for (int i = 0; i < 30; ++i) {
         if (fc < fd) {
             b = d;
             d = c;
             fd = fc;
             c = b - golden * (b - a);
-            fc = CrossValidation(std::exp(c));
+            fc = F(std::exp(c));
         } else {
             a = c;
             c = d;
             fc = fd;
             d = a + golden * (b - a);
-            fd = CrossValidation(std::exp(d));
+            fd = F(std::exp(d));
         }
     }
     const double refined = 0.5 * (a + b);
-    return CrossValidation(std::exp(refined)) <= bestValue ? std::exp(refined) : std::exp(best);
+    return F(std::exp(refined)) <= bestValue ? std::exp(refined) : std::exp(best);
+}
+
+} // namespace
+
+double TLinearisedChange::CrossValidatedLambda(double Low, double High) const
+{
+    return MinimiseOverLambda(Low, High, [this](double Lambda) { return CrossValidation(Lambda); });
+}
+
+double TLinearisedChange::PredictiveRisk(double Lambda) const
+{
+    return SquaredMisfit(Lambda) + 2.0 * Trace(Lambda) - static_cast<double>(FData.size());
+}
+
+double TLinearisedChange::RiskLambda(double Low, double High) const
+{
+    return MinimiseOverLambda(Low, High, [this](double Lambda) { return PredictiveRisk(Lambda); });
 }
 
 MatrixXd TLinearisedChange::ToCells(const MatrixXd& Y) const

@@ -47,6 +47,11 @@ public:
     // the best) minimising CrossValidation.
     double CrossValidatedLambda(double Low, double High) const;
     double CrossValidation(double Lambda) const;
+    // The λ from Low to High minimising PredictiveRisk (as above).
+    double RiskLambda(double Low, double High) const;
+    // ‖b − Bz‖² + 2 trace − n: the unbiased estimate of the predictive
+    // risk (Mallows) for b of unit noise, the errors taken as known.
+    double PredictiveRisk(double Lambda) const;
 
     Eigen::VectorXd Solve(double Lambda) const;
     // ‖b − Bz(λ)‖², the weighted data's squared misfit.

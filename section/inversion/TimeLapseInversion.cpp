@@ -506,7 +506,9 @@ private:
     }
     double Lambda(const TLinearisedChange& Change) const
     {
-        return FSettings.HoldLambda ? FSettings.Lambda : Change.CrossValidatedLambda(MinLambda, MaxLambda);
+        if (FSettings.HoldLambda)
+            return FSettings.Lambda;
+        return std::getenv("LP_GCV") ? Change.CrossValidatedLambda(MinLambda, MaxLambda) : Change.RiskLambda(MinLambda, MaxLambda);
     }
     TChangeSolution Solve(const MatrixXd& Weighted, const VectorXd& b, const VectorXd& Current, int Iteration);
     // The model's cells moved to Target, fixed cells kept and limits held.
