@@ -13,6 +13,11 @@
 #include "platform/core/SafeSave.h"
 #include "platform/graphics/Picture.h"
 #include "section/forward/ForwardModel.h"
+#include "section/forward/ForwardResponse.h"
+#include "section/inversion/InversionMesh.h"
+#include "section/main/ElectrodeHoleOverlay.h"
+#include "section/survey/DataFile.h"
+#include "section/survey/HoleSurvey.h"
 #include "section/modelling/BackgroundThreads.h"
 #include "section/modelling/ForwardResponseWindow.h"
 #include "section/modelling/InversionWindow.h"
@@ -22,6 +27,9 @@
 #include <QtWidgets/QMessageBox>
 #include <QtWidgets/QPushButton>
 #include <QtWidgets/QSpinBox>
+#include <QtWidgets/QTabBar>
+#include <QtWidgets/QTabWidget>
+#include <QtWidgets/QTableWidget>
 
 #include <algorithm>
 #include <array>
@@ -755,6 +763,128 @@ TEST_F(NewFromData, ASavedSectionNamesTheImageItShowedAndNoSavedImageIsOverwritt
     ASSERT_TRUE(Window->OpenSection(saved));
     EXPECT_EQ(Rgb(ShownImage()), Rgb(firstShown));
     EXPECT_EQ(Rgb(QImage(secondFile)), Rgb(second));
+}
+
+// The cross-hole user's road: data of two holes 12 m apart (8 electrodes
+// each 1.5 m apart) over a 20 ohm-m block between them in 100 ohm-m, made
+// by the program's forward computation, through New from data: a section
+// around the holes reaching below them, the holes drawn with their
+// electrodes at their depths (told under the mouse), the inversion window's
+// list of them, and Invert finding the block between the holes.
+TEST_F(NewFromData, CrossHoleDataShowTheirHolesAndInvertToTheBlockBetweenThem)
+{
+    Start({Section});
+    // The truth: the block from x 48 to 52, 4.5 m to 8.5 m deep.
+    TInversionMesh truth;
+    truth.ColumnEdges = {-100.0, 48.0, 52.0, 200.0};
+    truth.Elevations.assign(truth.ColumnEdges.size(), 0.0);
+    truth.RowDepths = {0.0, 4.5, 8.5, 80.0};
+    truth.Bottom = -200.0;
+    const std::vector<double> rho{100.0, 100.0, 100.0, 100.0, 20.0, 100.0, 100.0, 100.0, 100.0};
+    THoleLayout layout;
+    layout.Holes = {44.0, 56.0};
+    layout.HoleElectrodes = 8;
+    layout.HoleSpacing = 1.5;
+    const TSurvey survey = MakeHoleSurvey(layout, [](double) { return 0.0; }).Survey;
+    const TForwardResult response = ComputeForwardResponse(InversionGround(truth, rho), survey);
+    const QString file = Folder.filePath(QStringLiteral("crosshole.dat"));
+    QString error;
+    ASSERT_TRUE(SaveBytesAtomically(file, QByteArray::fromStdString(FormatUnifiedData(response)), error))
+        << error.toStdString();
+
+    ChooseNewFromData(file);
+    EXPECT_TRUE(Messages.isEmpty()) << Messages.join('\n').toStdString();
+    ASSERT_NE(Window->SourceData(), nullptr);
+    const TModelArea& area = Chart().ModelArea;
+    EXPECT_DOUBLE_EQ(area.left, 44.0 - 3 * 1.5);
+    EXPECT_DOUBLE_EQ(area.right, 56.0 + 3 * 1.5);
+    EXPECT_GE(area.bottom, 12.0 + 3 * 1.5);
+
+    // The holes: two, eight electrodes each from 1.5 m to 12 m below 0.
+    const std::vector<TDrawnHole>& holes = Window->HoleOverlay->Holes();
+    ASSERT_EQ(holes.size(), 2u);
+    for (size_t h = 0; h < 2; ++h) {
+        EXPECT_EQ(holes[h].X, layout.Holes[h]);
+        ASSERT_EQ(holes[h].Electrodes.size(), 8u);
+        for (size_t k = 0; k < 8; ++k) {
+            EXPECT_EQ(holes[h].Electrodes[k].Number, static_cast<int>(8 * h + k + 1));
+            EXPECT_DOUBLE_EQ(holes[h].Electrodes[k].Elevation, -1.5 * static_cast<double>(k + 1));
+        }
+    }
+    // Drawn: each electrode a yellow dot at its depth, the hole a dark line
+    // from the ground (the holes' tops) to the deepest electrode, and
+    // nothing of it beside the hole.
+    Activate();
+    ChartWidget()->repaint();
+    QCoreApplication::processEvents();
+    const QImage picture = ChartWidget()->grab().toImage();
+    const TChartAxis& bottom = *Chart().BottomAxis();
+    const TChartAxis& left = *Chart().LeftAxis();
+    const auto yellow = [](QRgb c) { return qRed(c) > 200 && qGreen(c) > 200 && qBlue(c) < 90; };
+    for (const TDrawnHole& hole : holes) {
+        const int x = bottom.CalcPosValue(hole.X);
+        for (const TDrawnHoleElectrode& electrode : hole.Electrodes)
+            EXPECT_TRUE(yellow(picture.pixel(x, left.CalcPosValue(-electrode.Elevation))))
+                << "hole " << hole.Number << " electrode " << electrode.Number;
+        // Between the first two dots: the line, and the ground beside it.
+        const int between = left.CalcPosValue(-(hole.Electrodes[0].Elevation + hole.Electrodes[1].Elevation) / 2.0);
+        EXPECT_LT(qGray(picture.pixel(x, between)), 100) << hole.Number;
+        EXPECT_GT(qGray(picture.pixel(x - 12, between)), 100) << hole.Number;
+        EXPECT_FALSE(yellow(picture.pixel(x - 12, between)));
+        // Below the deepest electrode: no line.
+        const int below = left.CalcPosValue(-hole.Electrodes.back().Elevation) + 12;
+        EXPECT_GT(qGray(picture.pixel(x, below)), 100) << hole.Number;
+    }
+    // The mouse on the third electrode of the second hole tells it.
+    const TDrawnHoleElectrode& third = holes[1].Electrodes[2];
+    MoveMouse(QPoint(bottom.CalcPosValue(56.0), left.CalcPosValue(-third.Elevation)), Qt::NoButton);
+    EXPECT_EQ(ChartWidget()->toolTip(),
+              QStringLiteral("Hole 2, electrode 11: x 56 m, %1 m deep, elevation -4.5 m").arg(third.Depth))
+        << ChartWidget()->toolTip().toStdString();
+    MoveMouse(QPoint(bottom.CalcPosValue(50.0), left.CalcPosValue(4.5)), Qt::NoButton);
+    EXPECT_EQ(ChartWidget()->toolTip(), QString());
+    test::SaveScreenshot(*Window, QStringLiteral("cross-hole-section"));
+
+    // The inversion window: its Electrodes page lists the holes' electrodes.
+    ASSERT_NO_FATAL_FAILURE(OpenInversion());
+    Inversion->IterationsBox->setValue(4);
+    const int page = Inversion->PanelTabs->indexOf(Inversion->HoleTable);
+    ASSERT_TRUE(Inversion->PanelTabs->isTabVisible(page));
+    QTabBar* tabs = Inversion->PanelTabs->tabBar();
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(page).center());
+    EXPECT_EQ(Inversion->PanelTabs->currentIndex(), page);
+    const QTableWidget& table = *Inversion->HoleTable;
+    ASSERT_EQ(table.rowCount(), 16);
+    EXPECT_EQ(table.item(10, 0)->text(), QStringLiteral("2"));
+    EXPECT_EQ(table.item(10, 1)->text(), QStringLiteral("11"));
+    EXPECT_EQ(table.item(10, 2)->text(), QStringLiteral("56"));
+    EXPECT_EQ(table.item(10, 4)->text(), QStringLiteral("-4.5"));
+    EXPECT_TRUE(test::RepeatedMnemonics(*Inversion).isEmpty()) << test::RepeatedMnemonics(*Inversion).join('\n').toStdString();
+
+    ASSERT_NO_FATAL_FAILURE(InvertToTheEnd());
+    test::SaveScreenshot(*Inversion, QStringLiteral("cross-hole-inversion"));
+    // Between the holes: the block's cells lower than those away from it.
+    const TInversionPicture& image = *Inversion->Picture();
+    ASSERT_EQ(image.Resistivities.size(), static_cast<size_t>(image.Mesh.Cells()));
+    double blockLog = 0.0, awayLog = 0.0;
+    int blockCells = 0, awayCells = 0;
+    for (int cell = 0; cell < image.Mesh.Cells(); ++cell) {
+        const TGeometryPoint c = CellCentre(image.Mesh, cell);
+        if (c.x < 45.0 || c.x > 55.0 || c.y < -12.0)
+            continue;
+        const double value = std::log(image.Resistivities[static_cast<size_t>(cell)]);
+        if (c.x > 48.0 && c.x < 52.0 && c.y < -4.5 && c.y > -8.5) {
+            blockLog += value;
+            ++blockCells;
+        } else if (c.x < 47.0 || c.x > 53.0 || c.y > -2.5 || c.y < -10.5) {
+            awayLog += value;
+            ++awayCells;
+        }
+    }
+    ASSERT_GT(blockCells, 0);
+    ASSERT_GT(awayCells, 0);
+    EXPECT_LT(std::exp(blockLog / blockCells), 0.8 * std::exp(awayLog / awayCells))
+        << "block " << std::exp(blockLog / blockCells) << ", away " << std::exp(awayLog / awayCells);
 }
 
 // The pixel on Axis where Value is drawn, unrounded: the axis' linear
