@@ -227,6 +227,7 @@ void FillPseudoSection(TPseudoSection2d& Chart, const std::vector<TPseudoPoint>&
     for (const TGeometryPoint& point : Surface)
         Chart.GroundLine.push_back({point.x, -point.y});
     Chart.VertexCount = vertexCount;
+    Chart.PlacedVertices = placed;
     Chart.DataMin = Chart.DataMax = Values.empty() ? 0.0 : Values.front();
     for (double value : Values) {
         Chart.DataMin = std::min(Chart.DataMin, value);
@@ -318,13 +319,24 @@ void SizeDatumMarks(TPseudoSection2d& Chart)
     std::vector<double> x;
     for (int v = 1; v <= Chart.VertexCount; ++v)
         x.push_back(Chart.Vertices[v].AxisX);
-    const double gap = MedianGap(std::move(x));
-    const TChartAxis& axis = *Chart.BottomAxis();
-    const double span = axis.Maximum() - axis.Minimum();
-    const double pixels = std::abs(axis.CalcPosValue(axis.Maximum()) - axis.CalcPosValue(axis.Minimum()));
-    // One column of data: as sparse as data get.
-    const double gapPixels = gap > 0.0 ? (span > 0.0 ? gap * pixels / span : 0.0) : pixels;
-    const int size = DatumMarkPixels(gapPixels);
+    // The median gap between distinct values along an axis, in its pixels;
+    // one column of data: as sparse as data get.
+    const auto gapPixels = [](std::vector<double> Values, const TChartAxis& Axis) {
+        const double gap = MedianGap(std::move(Values));
+        const double span = Axis.Maximum() - Axis.Minimum();
+        const double pixels = std::abs(Axis.CalcPosValue(Axis.Maximum()) - Axis.CalcPosValue(Axis.Minimum()));
+        return gap > 0.0 ? (span > 0.0 ? gap * pixels / span : 0.0) : pixels;
+    };
+    double gap = gapPixels(std::move(x), *Chart.BottomAxis());
+    // Data placed at their electrodes lie in columns of many heights: the
+    // gap down the columns counts too.
+    if (Chart.PlacedVertices) {
+        std::vector<double> y;
+        for (int v = 1; v <= Chart.VertexCount; ++v)
+            y.push_back(Chart.Vertices[v].AxisY);
+        gap = std::min(gap, gapPixels(std::move(y), *Chart.LeftAxis()));
+    }
+    const int size = DatumMarkPixels(gap);
     // Set while the chart draws: no repaint asked for.
     const bool repaint = Chart.RepaintEnabled();
     Chart.SetRepaintEnabled(false);

@@ -112,7 +112,9 @@ int DatumMarkPixels(double GapPixels);
 
 // Sizes the dots of a chart CreateFieldPseudoSection made to its layout:
 // DatumMarkPixels of the median gap between distinct midpoints as the
-// bottom axis lays them out (the dots hidden at 0). The chart calls it
+// bottom axis lays them out (the dots hidden at 0); for placed points the
+// smaller of that and the median gap between their distinct elevations on
+// the vertical axis. The chart calls it
 // before it draws its series, so a resized chart resizes its dots.
 void SizeDatumMarks(TPseudoSection2d& Chart);
 

@@ -164,7 +164,8 @@ void TInversionWindow::CreatePanel()
     HoleTable->verticalHeader()->hide();
     HoleTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
     HoleTable->setSelectionBehavior(QAbstractItemView::SelectRows);
-    HoleTable->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    HoleTable->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    HoleTable->horizontalHeader()->setStretchLastSection(true);
     PanelTabs->addTab(HoleTable, QStringLiteral("Electrodes"));
     PanelTabs->setTabToolTip(2, QStringLiteral("The electrodes in the data's holes, each hole from the top down"));
     PanelTabs->setTabVisible(2, false);

@@ -18,6 +18,8 @@
 #include "section/main/ElectrodeHoleOverlay.h"
 #include "section/survey/DataFile.h"
 #include "section/survey/HoleSurvey.h"
+#include "section/views/PseudoSection2D.h"
+#include "chart/engine/PlotAxis.h"
 #include "section/modelling/BackgroundThreads.h"
 #include "section/modelling/ForwardResponseWindow.h"
 #include "section/modelling/InversionWindow.h"
@@ -799,6 +801,28 @@ TEST_F(NewFromData, CrossHoleDataShowTheirHolesAndInvertToTheBlockBetweenThem)
     EXPECT_DOUBLE_EQ(area.left, 44.0 - 3 * 1.5);
     EXPECT_DOUBLE_EQ(area.right, 56.0 + 3 * 1.5);
     EXPECT_GE(area.bottom, 12.0 + 3 * 1.5);
+    // The forward window's pseudo-sections: each datum where its dipoles
+    // are, on an elevation axis.
+    TForwardResponseWindow* forward = Window->ForwardWindow;
+    ASSERT_NE(forward, nullptr);
+    QTRY_VERIFY_WITH_TIMEOUT(forward->Result().has_value() && !forward->Busy(), 120000);
+    EXPECT_TRUE(forward->ErrorText().isEmpty()) << forward->ErrorText().toStdString();
+    const TPseudoSection2d& measured = *forward->MeasuredChart;
+    const TSurvey kept = forward->MeasuredData()->Survey();
+    ASSERT_EQ(measured.VertexCount, static_cast<int>(kept.Configurations.size()));
+    for (int d = 0; d < measured.VertexCount; d += 37) {
+        const TConfiguration& c = kept.Configurations[static_cast<size_t>(d)];
+        double sum = 0.0;
+        int count = 0;
+        for (int e : {c.a, c.b, c.m, c.n})
+            if (e >= 0) {
+                sum += kept.Electrodes[static_cast<size_t>(e)].z;
+                ++count;
+            }
+        EXPECT_DOUBLE_EQ(measured.Vertices[d + 1].AxisY, sum / count) << d;
+    }
+    EXPECT_EQ(measured.LeftAxis()->Title()->Caption(), QStringLiteral("Elevation (m)"));
+    test::SaveScreenshot(*forward, QStringLiteral("cross-hole-forward"));
 
     // The holes: two, eight electrodes each from 1.5 m to 12 m below 0.
     const std::vector<TDrawnHole>& holes = Window->HoleOverlay->Holes();
@@ -843,7 +867,6 @@ TEST_F(NewFromData, CrossHoleDataShowTheirHolesAndInvertToTheBlockBetweenThem)
         << ChartWidget()->toolTip().toStdString();
     MoveMouse(QPoint(bottom.CalcPosValue(50.0), left.CalcPosValue(4.5)), Qt::NoButton);
     EXPECT_EQ(ChartWidget()->toolTip(), QString());
-    test::SaveScreenshot(*Window, QStringLiteral("cross-hole-section"));
 
     // The inversion window: its Electrodes page lists the holes' electrodes.
     ASSERT_NO_FATAL_FAILURE(OpenInversion());
@@ -863,6 +886,14 @@ TEST_F(NewFromData, CrossHoleDataShowTheirHolesAndInvertToTheBlockBetweenThem)
 
     ASSERT_NO_FATAL_FAILURE(InvertToTheEnd());
     test::SaveScreenshot(*Inversion, QStringLiteral("cross-hole-inversion"));
+    // The section made from the data takes the image as its underlay; the
+    // holes stay drawn over it.
+    Activate();
+    ChartWidget()->repaint();
+    QCoreApplication::processEvents();
+    const QImage underlaid = ChartWidget()->grab().toImage();
+    EXPECT_TRUE(yellow(underlaid.pixel(bottom.CalcPosValue(44.0), left.CalcPosValue(6.0))));
+    test::SaveScreenshot(*Window, QStringLiteral("cross-hole-section"));
     // Between the holes: the block's cells lower than those away from it.
     const TInversionPicture& image = *Inversion->Picture();
     ASSERT_EQ(image.Resistivities.size(), static_cast<size_t>(image.Mesh.Cells()));
