@@ -42,7 +42,7 @@ void TElectrodeHoleOverlay::Paint()
         const int half = DotPixels / 2;
         for (const TDrawnHoleElectrode& electrode : hole.Electrodes) {
             const int y = pixelY(electrode.Elevation);
-            canvas.Ellipse(x - half, y - half, x + half + 1, y + half + 1);
+            canvas.Rectangle(x - half, y - half, x + half + 1, y + half + 1);
         }
         // The numbers where a text line fits between neighbouring dots.
         canvas.Brush()->SetStyle(TBrush::bsClear);

@@ -7,7 +7,7 @@
 //                             section/modelling/HoleElectrodes.h)
 //
 // Each hole is a dark line from the ground's surface at its x down to its
-// deepest electrode, its electrodes as dots at their elevations with their
+// deepest electrode, its electrodes as yellow squares at their elevations with their
 // numbers beside them where the dots lie a text line apart on screen.
 // A hole on one of the section's wells is drawn on that well.
 // The mouse over a dot tells the electrode (ElectrodeAt, the chart's
