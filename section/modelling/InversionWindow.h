@@ -255,7 +255,8 @@ public:
     // and draws the edges the ticked ones cut on the mesh chart.
     void ShowConstraints();
     // The Electrodes page of the data's holes: shown and filled when the
-    // data have electrodes in holes, hidden otherwise.
+    // data have electrodes in holes, hidden otherwise (on new data and with
+    // ShowConstraints, which follows the wells and the section).
     void ShowHoleElectrodes();
     // The edges the lines and boundaries used cut (x, elevation), drawn
     // thick on the mesh chart; empty unless Constrain by the section is

@@ -24,6 +24,7 @@
 #include "section/modelling/ForwardResponseWindow.h"
 #include "section/modelling/InversionWindow.h"
 
+#include <QtCore/QFile>
 #include <QtCore/QFileInfo>
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QMessageBox>
@@ -867,6 +868,35 @@ TEST_F(NewFromData, CrossHoleDataShowTheirHolesAndInvertToTheBlockBetweenThem)
         << ChartWidget()->toolTip().toStdString();
     MoveMouse(QPoint(bottom.CalcPosValue(50.0), left.CalcPosValue(4.5)), Qt::NoButton);
     EXPECT_EQ(ChartWidget()->toolTip(), QString());
+    // A well at 44 m (Options > Carotage data): the first hole is drawn on
+    // it and named after it; the second, 12 m off, on none.
+    QFile log(Folder.filePath(QStringLiteral("resistivity.dat")));
+    ASSERT_TRUE(log.open(QIODevice::WriteOnly));
+    log.write("1 90\r\n6 40\r\n12 95\r\n");
+    log.close();
+    QFile list(Folder.filePath(QStringLiteral("wells.crt")));
+    ASSERT_TRUE(list.open(QIODevice::WriteOnly));
+    list.write("resistivity.dat\r\nBH1\r\n44 5 0 0 1 255 0\r\n");
+    list.close();
+    CommonDialogService().ExecuteOpen = [&](TOpenDialogRequest& Request) {
+        Request.FileName = list.fileName();
+        return true;
+    };
+    ChooseFromMenuBar(Window->Carotagedata1);
+    ResetCommonDialogService();
+    EXPECT_TRUE(Messages.isEmpty()) << Messages.join('\n').toStdString();
+    ASSERT_EQ(holes.size(), 2u);
+    EXPECT_EQ(holes[0].X, 44.0);
+    EXPECT_EQ(holes[0].Well, QStringLiteral("BH1"));
+    EXPECT_EQ(holes[1].X, 56.0);
+    EXPECT_EQ(holes[1].Well, QString());
+    ChartWidget()->repaint();
+    QCoreApplication::processEvents();
+    const QImage onWell = ChartWidget()->grab().toImage();
+    EXPECT_TRUE(yellow(onWell.pixel(bottom.CalcPosValue(44.0), left.CalcPosValue(6.0))));
+    MoveMouse(QPoint(bottom.CalcPosValue(44.0), left.CalcPosValue(1.5)), Qt::NoButton);
+    EXPECT_TRUE(ChartWidget()->toolTip().startsWith(QStringLiteral("Hole 1 (well BH1), electrode 1: x 44 m")))
+        << ChartWidget()->toolTip().toStdString();
 
     // The inversion window: its Electrodes page lists the holes' electrodes.
     ASSERT_NO_FATAL_FAILURE(OpenInversion());
@@ -883,6 +913,7 @@ TEST_F(NewFromData, CrossHoleDataShowTheirHolesAndInvertToTheBlockBetweenThem)
     EXPECT_EQ(table.item(10, 1)->text(), QStringLiteral("11"));
     EXPECT_EQ(table.item(10, 2)->text(), QStringLiteral("56"));
     EXPECT_EQ(table.item(10, 4)->text(), QStringLiteral("-4.5"));
+    EXPECT_EQ(table.item(0, 0)->text(), QStringLiteral("1 (BH1)"));
     EXPECT_TRUE(test::RepeatedMnemonics(*Inversion).isEmpty()) << test::RepeatedMnemonics(*Inversion).join('\n').toStdString();
 
     ASSERT_NO_FATAL_FAILURE(InvertToTheEnd());
