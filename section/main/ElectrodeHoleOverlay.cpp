@@ -4,6 +4,7 @@
 #include "section/editor/PolygonChart.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 
 namespace lp {
@@ -46,7 +47,7 @@ void TElectrodeHoleOverlay::Paint()
         }
         // The numbers where a text line fits between neighbouring dots.
         canvas.Brush()->SetStyle(TBrush::bsClear);
-        int lastLabel = INT32_MIN / 2;
+        int lastLabel = INT_MIN / 2;
         for (const TDrawnHoleElectrode& electrode : hole.Electrodes) {
             const int y = pixelY(electrode.Elevation);
             if (std::abs(y - lastLabel) < textHeight)

@@ -9,6 +9,7 @@
 #include "chart/engine/PlotSeries.h"
 #include "platform/graphics/Metafile.h"
 #include "section/forward/ForwardModel.h"
+#include "section/survey/ElectrodeHoles.h"
 
 #include <algorithm>
 #include <array>
@@ -150,13 +151,6 @@ TPseudoPoint PlacedPoint(const TSurvey& Survey, const TConfiguration& c)
     return count > 0 ? onLine : mean(false).first;
 }
 
-bool HasBuriedUsedElectrode(const TSurvey& Survey)
-{
-    const std::vector<int> used = UsedElectrodes(Survey);
-    return std::any_of(used.begin(), used.end(),
-                       [&](int e) { return Survey.Electrodes.at(static_cast<size_t>(e)).Buried(); });
-}
-
 } // namespace
 
 bool PlacedPseudoPoints(const std::vector<TPseudoPoint>& Points)
@@ -168,7 +162,10 @@ std::vector<TPseudoPoint> PseudoSectionPoints(const TSurvey& Survey)
 {
     std::vector<TPseudoPoint> points;
     points.reserve(Survey.Configurations.size());
-    if (HasBuriedUsedElectrode(Survey)) {
+    // A line on a lake's bottom is buried too, but stands in no hole: its
+    // data keep their pseudo-depths (at the mean elevation they would lie
+    // on one line, which no triangle colours).
+    if (!ElectrodeHoles(Survey).empty()) {
         for (const TConfiguration& c : Survey.Configurations)
             points.push_back(PlacedPoint(Survey, c));
         return points;
@@ -327,6 +324,7 @@ void SizeDatumMarks(TPseudoSection2d& Chart)
         const double pixels = std::abs(Axis.CalcPosValue(Axis.Maximum()) - Axis.CalcPosValue(Axis.Minimum()));
         return gap > 0.0 ? (span > 0.0 ? gap * pixels / span : 0.0) : pixels;
     };
+    const bool oneColumn = MedianGap(x) == 0.0;
     double gap = gapPixels(std::move(x), *Chart.BottomAxis());
     // Data placed at their electrodes lie in columns of many heights: the
     // gap down the columns counts too.
@@ -336,7 +334,11 @@ void SizeDatumMarks(TPseudoSection2d& Chart)
             y.push_back(Chart.Vertices[v].AxisY);
         gap = std::min(gap, gapPixels(std::move(y), *Chart.LeftAxis()));
     }
-    const int size = DatumMarkPixels(gap);
+    int size = DatumMarkPixels(gap);
+    // One column of placed data (a single hole's) has no triangle to colour:
+    // its dots are all there is to see.
+    if (Chart.PlacedVertices && oneColumn)
+        size = std::max(size, MinDatumMarkPixels);
     // Set while the chart draws: no repaint asked for.
     const bool repaint = Chart.RepaintEnabled();
     Chart.SetRepaintEnabled(false);

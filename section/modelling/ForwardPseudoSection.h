@@ -17,11 +17,12 @@
 // are horizontal: pseudo-depths are counted from the surface below each
 // point.
 //
-// A survey with a buried electrode (a hole's) has no pseudo-depth that
-// means much: each configuration is plotted where its dipoles lie, at the
-// mean x and the mean elevation of its electrodes (an absent pole's left
-// out, and a remote's off the line), on a vertical axis of elevation.
-// Surveys on the surface alone are laid out as above.
+// A survey with electrodes in holes (ElectrodeHoles) has no pseudo-depth
+// that means much: each configuration is plotted where its dipoles lie, at
+// the mean x and the mean elevation of its electrodes (an absent pole's
+// left out, and a remote's off the line), on a vertical axis of elevation.
+// Other surveys (on the surface, a line on a lake's bottom) are laid out as
+// above.
 
 #include "section/model/ModelGeometry.h"
 #include "section/survey/Survey.h"
@@ -49,8 +50,8 @@ struct TPseudoPoint {
 double MedianDepthOfInvestigation(const TSurvey& Survey, const TConfiguration& Configuration);
 
 // One point per configuration, in the survey's order; placed at the
-// electrodes' mean elevation (Elevation set) when an electrode some
-// configuration uses is buried.
+// electrodes' mean elevation (Elevation set) when the survey has
+// electrodes in holes.
 std::vector<TPseudoPoint> PseudoSectionPoints(const TSurvey& Survey);
 
 // Whether the points are placed at their electrodes' elevations.
@@ -114,8 +115,9 @@ int DatumMarkPixels(double GapPixels);
 // DatumMarkPixels of the median gap between distinct midpoints as the
 // bottom axis lays them out (the dots hidden at 0); for placed points the
 // smaller of that and the median gap between their distinct elevations on
-// the vertical axis. The chart calls it
-// before it draws its series, so a resized chart resizes its dots.
+// the vertical axis (MinDatumMarkPixels at least where they stand in one
+// column, which no triangle colours). The chart calls it before it draws
+// its series, so a resized chart resizes its dots.
 void SizeDatumMarks(TPseudoSection2d& Chart);
 
 // Whether a surface line has relief: some point's elevation differs from

@@ -59,11 +59,10 @@ std::vector<TDrawnHole> DrawnHoles(const TSurvey& Survey, const std::vector<TGeo
 QString HoleElectrodeText(const TDrawnHole& Hole, const TDrawnHoleElectrode& Electrode)
 {
     const QString well = Hole.Well.isEmpty() ? QString() : QStringLiteral(" (well %1)").arg(Hole.Well);
+    // In one pass: a well's name may hold a "%1" of its own.
     return QStringLiteral("Hole %1%2, electrode %3: x %4 m, %5 m deep, elevation %6 m")
-        .arg(Hole.Number)
-        .arg(well)
-        .arg(Electrode.Number)
-        .arg(HoleFigure(Hole.X), HoleFigure(Electrode.Depth), HoleFigure(Electrode.Elevation));
+        .arg(QString::number(Hole.Number), well, QString::number(Electrode.Number), HoleFigure(Hole.X),
+             HoleFigure(Electrode.Depth), HoleFigure(Electrode.Elevation));
 }
 
 std::vector<TDrawnHole> SectionHoles(const TSurvey& Survey, const TPolygonChart& Section,

@@ -261,7 +261,7 @@ void TInversionWindow::ShowHoleElectrodes()
             const int row = HoleTable->rowCount();
             HoleTable->insertRow(row);
             const QString name = hole.Well.isEmpty() ? QString::number(hole.Number)
-                                                     : QStringLiteral("%1 (%2)").arg(hole.Number).arg(hole.Well);
+                                                     : QStringLiteral("%1 (%2)").arg(QString::number(hole.Number), hole.Well);
             const QStringList cells = {name, QString::number(electrode.Number), QString::number(hole.X, 'g', 6),
                                        QString::number(electrode.Depth, 'g', 6),
                                        QString::number(electrode.Elevation, 'g', 6)};

@@ -268,6 +268,30 @@ TEST(ForwardPseudoSection, DataOfBuriedElectrodesStandAtTheirDipolesMidpoints)
         EXPECT_EQ(chart->SurfaceSeries->Active(), !surface.empty());
     }
 
+    // One hole alone: its data stand in one column, shown without a fault.
+    TSurvey single = survey;
+    single.Configurations = {{0, 1, 3, 4}, {1, 2, 4, 5}, {0, 1, 4, 5}, {2, -1, 3, 4}};
+    const std::vector<TPseudoPoint> column = PseudoSectionPoints(single);
+    for (const TPseudoPoint& point : column)
+        EXPECT_EQ(point.X, 44.0);
+    ASSERT_NO_THROW(ShowFieldPseudoSection(*chart, column, {1.0, 2.0, 3.0, 4.0}, 40.0, 60.0, deepest));
+    EXPECT_EQ(chart->VertexCount, 4);
+    EXPECT_NO_THROW(chart->Widget()->grab());
+    // No triangle colours one column: its dots are shown.
+    EXPECT_TRUE(dynamic_cast<TCustomSeries&>(*chart->GridPointSeries).Pointer()->Visible());
+
+    // A line on a lake's bottom, 3 m under water: buried, in no hole; its
+    // data keep their pseudo-depths.
+    TSurvey lake = LineOf(8, 2.0);
+    for (TElectrode& electrode : lake.Electrodes) {
+        electrode.z = -3.0;
+        electrode.Depth = 3.0;
+    }
+    lake.Configurations = ArrayConfigurations(TArrayKind::Wenner, 8, 2);
+    const std::vector<TPseudoPoint> bottom = PseudoSectionPoints(lake);
+    EXPECT_FALSE(PlacedPseudoPoints(bottom));
+    EXPECT_DOUBLE_EQ(bottom[0].Depth, MedianDepthOfInvestigation(lake, lake.Configurations[0]));
+
     // The same survey with every electrode on the surface: pseudo-depths.
     for (TElectrode& electrode : survey.Electrodes)
         electrode.Depth = 0.0;
