@@ -969,6 +969,8 @@ void TPolygonChart::PaintNodes()
         }
         canvas.FillRect(dot);
     }
+    if (OnPaintOverlay)
+        OnPaintOverlay();
 }
 
 void TPolygonChart::SetAutomaticScaling(bool On)

@@ -112,6 +112,9 @@ public:
     // Fired by a double click on a region (a body's ring, or 0, 0 the host
     // medium) before its parameters dialog opens.
     std::function<void(TPolygonChart* Sender, TRingRef Region)> OnRegionDoubleClick;
+    // Draws over the section after its nodes, at every paint of a loaded
+    // model (the main window's holes of buried electrodes).
+    std::function<void()> OnPaintOverlay;
     // Regions shown marked (a thick outline drawn over the section, the host
     // medium's along the frame), as a table of regions selects them. Not
     // part of the model: set it, then Invalidate.

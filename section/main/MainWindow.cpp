@@ -20,6 +20,7 @@
 #include "section/dialogs/ModelSetupDialog.h"
 #include "section/dialogs/RegionsTable.h"
 #include "section/editor/Carotage.h"
+#include "section/main/ElectrodeHoleOverlay.h"
 #include "section/main/MainWindowComponents.h"
 #include "section/main/MainWindowRoutines.h"
 #include "section/main/PictureSettingsDialog.h"
@@ -89,6 +90,7 @@ TMainfrm::~TMainfrm()
     delete TimeLapseWindow.data();
     delete ForwardWindow.data();
     Carotage.reset();
+    HoleOverlay.reset();
     // The chart's window lives inside the splitter's: let the components go
     // before the Qt children they host.
     FComponents.reset();
@@ -137,6 +139,11 @@ void TMainfrm::CreateComponents()
     PolygonChart1->Tools().Add(ChartTool1);
     ChartTool1->SetSeries(Series1);
     Carotage = std::make_unique<TCarotageOverlay>(*PolygonChart1);
+    HoleOverlay = std::make_unique<TElectrodeHoleOverlay>(*PolygonChart1);
+    PolygonChart1->OnPaintOverlay = [this] {
+        if (HoleOverlay)
+            HoleOverlay->Paint();
+    };
     ChartPreviewer1 = new TChartPreviewer(owner);
     ChartPreviewer1->SetChart(PolygonChart1);
     prntset = new Tprntset(this);
@@ -175,8 +182,22 @@ void TMainfrm::ShowTitle()
 void TMainfrm::ModelChanged()
 {
     RefreshRegions();
+    ShowDataHoles();
     if (ForwardWindow)
         ForwardWindow->ModelChanged();
+}
+
+void TMainfrm::ShowDataHoles()
+{
+    if (!HoleOverlay)
+        return;
+    const TMeasuredData* data = ForwardWindow && ForwardWindow->MeasuredData() ? ForwardWindow->MeasuredData()
+                                                                               : FSourceData.get();
+    std::vector<TDrawnHole> holes;
+    if (data && FSectionOpen && PolygonChart1->ModelLoaded)
+        holes = SectionHoles(data->Survey(), *PolygonChart1, Carotage ? &Carotage->Logs : nullptr);
+    if (!holes.empty() || !HoleOverlay->Holes().empty())
+        HoleOverlay->SetHoles(std::move(holes));
 }
 
 void TMainfrm::SetModified(bool On)
@@ -300,6 +321,9 @@ void TMainfrm::ShowCursorPosition()
     const QString text = QString::fromStdString(RealToText(0, true, PolygonChart1->CursorX)) + QLatin1Char(' ') +
                          QString::fromStdString(RealToText(0, true, PolygonChart1->CursorY));
     Parts->SetStatusText(0, text);
+    // A hole's electrode under the mouse is told in the chart's tooltip.
+    if (HoleOverlay)
+        ChartWidget()->setToolTip(HoleOverlay->ElectrodeAt(PolygonChart1->CursorPixelX, PolygonChart1->CursorPixelY));
 }
 
 QStringList TMainfrm::ManualCandidates()

@@ -8,7 +8,8 @@
 //        ├─ sbStatusBar1 (cursor position | the mode's help)
 //        ├─ FileMenuOpens1 ─ mirrors the recent files into Recentfile1
 //        ├─ uiSplash1, Timer1 (opens the file named on the command line)
-//        └─ Carotage (well logs over the chart)
+//        ├─ Carotage (well logs over the chart)
+//        └─ HoleOverlay (the data's holes of buried electrodes over it)
 //   the menu bar and ToolBar1 (mode buttons, undo) are Qt's own.
 //
 // Before the first section is read the chart is hidden and the tool bar and
@@ -36,6 +37,7 @@ class QWidget;
 namespace lp {
 
 class TCarotageOverlay;
+class TElectrodeHoleOverlay;
 class TForwardResponseWindow;
 class TInversionWindow;
 class TTimeLapseWindow;
@@ -100,6 +102,8 @@ public:
     QAction* Invert1 = nullptr;
     QAction* Timelapse1 = nullptr;
     std::unique_ptr<TCarotageOverlay> Carotage;
+    // The holes of the data's buried electrodes, on the section's wells.
+    std::unique_ptr<TElectrodeHoleOverlay> HoleOverlay;
     // Modelling > Forward response...: the window while it is open.
     QPointer<TForwardResponseWindow> ForwardWindow;
     // Modelling > Invert...: the window while it is open.
@@ -176,6 +180,11 @@ public:
     void EndEditInProgress();
     void SelectModeButton(QToolButton* Sender);
     void ShowModeText(TPolygonEditMode Mode);
+    // The holes of the data's buried electrodes drawn over the section:
+    // of the forward window's data, else of the data the section was made
+    // from; none without a section or such data. Follows the data, the
+    // section's ground and its wells.
+    void ShowDataHoles();
     // Opens the forward response window beside this one (or brings it up).
     void ShowForwardResponse();
     // Modelling > Measured data...: a data file into the forward window.

@@ -166,6 +166,7 @@ void TMainfrm::ReadCarotage()
     try {
         Carotage->ReadCarotage(request.FileName);
         Carotage->Redraw();
+        ShowDataHoles();
         PolygonChart1->Invalidate();
         // The inversion window lists the logs it may use.
         if (InversionWindow && !InversionWindow->Busy())
@@ -400,6 +401,7 @@ bool TMainfrm::NewSectionFromData(std::shared_ptr<const TMeasuredData> Data, con
         InversionWindow->MeasuredData() == ForwardWindow->MeasuredData())
         InversionWindow->SetMeasuredData(InversionWindow->SharedMeasuredData(), InversionWindow->DataName(), {},
                                          ForwardWindow->Removals().File());
+    ShowDataHoles();
     return true;
 }
 

@@ -59,6 +59,7 @@ void TMainfrm::CreateForwardWindow()
         // The inversion window follows the data the user keeps, unless it
         // is inverting them (a finished inversion's data are kept with it).
         ForwardWindow->OnMeasuredDataChanged = [this] {
+            ShowDataHoles();
             if (InversionWindow && !InversionWindow->Busy() && ForwardWindow->MeasuredData())
                 InversionWindow->SetMeasuredData(ForwardWindow->SharedMeasuredData(), ForwardWindow->MeasuredName(),
                                                  ForwardWindow->RelativeErrorEdit->text(),

@@ -9,6 +9,7 @@
 #include "chart/engine/PlotSeries.h"
 #include "platform/graphics/Metafile.h"
 #include "section/forward/ForwardModel.h"
+#include "section/survey/ElectrodeHoles.h"
 
 #include <algorithm>
 #include <array>
@@ -118,10 +119,57 @@ double MedianDepthOfInvestigation(const TSurvey& Survey, const TConfiguration& C
     return (low + high) / 2.0;
 }
 
+namespace {
+
+// A configuration's point among buried electrodes: the mean place of its
+// electrodes on the line (all of them when none is), their mean depth.
+TPseudoPoint PlacedPoint(const TSurvey& Survey, const TConfiguration& c)
+{
+    const auto mean = [&](bool LineOnly) {
+        TPseudoPoint point;
+        double x = 0.0, z = 0.0, depth = 0.0;
+        int count = 0;
+        for (int e : {c.a, c.b, c.m, c.n}) {
+            if (e < 0)
+                continue;
+            const TElectrode& electrode = Survey.Electrodes.at(static_cast<size_t>(e));
+            if (LineOnly && electrode.y != 0.0)
+                continue;
+            x += electrode.x;
+            z += electrode.z;
+            depth += electrode.Depth;
+            ++count;
+        }
+        if (count > 0) {
+            point.X = x / count;
+            point.Depth = depth / count;
+            point.Elevation = z / count;
+        }
+        return std::make_pair(point, count);
+    };
+    const auto [onLine, count] = mean(true);
+    return count > 0 ? onLine : mean(false).first;
+}
+
+} // namespace
+
+bool PlacedPseudoPoints(const std::vector<TPseudoPoint>& Points)
+{
+    return std::any_of(Points.begin(), Points.end(), [](const TPseudoPoint& p) { return p.Elevation.has_value(); });
+}
+
 std::vector<TPseudoPoint> PseudoSectionPoints(const TSurvey& Survey)
 {
     std::vector<TPseudoPoint> points;
     points.reserve(Survey.Configurations.size());
+    // A line on a lake's bottom is buried too, but stands in no hole: its
+    // data keep their pseudo-depths (at the mean elevation they would lie
+    // on one line, which no triangle colours).
+    if (!ElectrodeHoles(Survey).empty()) {
+        for (const TConfiguration& c : Survey.Configurations)
+            points.push_back(PlacedPoint(Survey, c));
+        return points;
+    }
     for (const TConfiguration& c : Survey.Configurations) {
         double sum = 0.0;
         int count = 0;
@@ -143,10 +191,13 @@ void FillPseudoSection(TPseudoSection2d& Chart, const std::vector<TPseudoPoint>&
     const int vertexCount = static_cast<int>(Points.size());
     // Triangulated where they are drawn: over a relief the rows follow the
     // ground. The triangulation's Z grows upward.
+    const bool placed = PlacedPseudoPoints(Points);
     std::vector<double> xs, zs;
     for (const TPseudoPoint& point : Points) {
         xs.push_back(point.X);
-        zs.push_back(Surface.empty() ? -point.Depth : SurfaceElevation(Surface, point.X) - point.Depth);
+        zs.push_back(point.Elevation       ? *point.Elevation
+                     : Surface.empty() ? -point.Depth
+                                       : SurfaceElevation(Surface, point.X) - point.Depth);
     }
     const TTriangulation mesh = Triangulate(xs, zs);
 
@@ -158,11 +209,11 @@ void FillPseudoSection(TPseudoSection2d& Chart, const std::vector<TPseudoPoint>&
         // The picture's Z grows downward; the axis shows pseudo-depth (down)
         // or elevation (up).
         vertex.Z = -zs[p];
-        vertex.AxisY = Surface.empty() ? Points[p].Depth : zs[p];
+        vertex.AxisY = Surface.empty() && !placed ? Points[p].Depth : zs[p];
         vertex.Value = Values[p];
     }
     const std::vector<std::array<int, 3>> triangles =
-        Surface.empty() ? mesh.Triangles : TrianglesUnderData(mesh.Triangles, xs, zs, Points, Surface);
+        Surface.empty() || placed ? mesh.Triangles : TrianglesUnderData(mesh.Triangles, xs, zs, Points, Surface);
     std::vector<std::array<int, 3>> corners;
     corners.reserve(triangles.size());
     for (const std::array<int, 3>& triangle : triangles)
@@ -173,6 +224,7 @@ void FillPseudoSection(TPseudoSection2d& Chart, const std::vector<TPseudoPoint>&
     for (const TGeometryPoint& point : Surface)
         Chart.GroundLine.push_back({point.x, -point.y});
     Chart.VertexCount = vertexCount;
+    Chart.PlacedVertices = placed;
     Chart.DataMin = Chart.DataMax = Values.empty() ? 0.0 : Values.front();
     for (double value : Values) {
         Chart.DataMin = std::min(Chart.DataMin, value);
@@ -264,13 +316,29 @@ void SizeDatumMarks(TPseudoSection2d& Chart)
     std::vector<double> x;
     for (int v = 1; v <= Chart.VertexCount; ++v)
         x.push_back(Chart.Vertices[v].AxisX);
-    const double gap = MedianGap(std::move(x));
-    const TChartAxis& axis = *Chart.BottomAxis();
-    const double span = axis.Maximum() - axis.Minimum();
-    const double pixels = std::abs(axis.CalcPosValue(axis.Maximum()) - axis.CalcPosValue(axis.Minimum()));
-    // One column of data: as sparse as data get.
-    const double gapPixels = gap > 0.0 ? (span > 0.0 ? gap * pixels / span : 0.0) : pixels;
-    const int size = DatumMarkPixels(gapPixels);
+    // The median gap between distinct values along an axis, in its pixels;
+    // one column of data: as sparse as data get.
+    const auto gapPixels = [](std::vector<double> Values, const TChartAxis& Axis) {
+        const double gap = MedianGap(std::move(Values));
+        const double span = Axis.Maximum() - Axis.Minimum();
+        const double pixels = std::abs(Axis.CalcPosValue(Axis.Maximum()) - Axis.CalcPosValue(Axis.Minimum()));
+        return gap > 0.0 ? (span > 0.0 ? gap * pixels / span : 0.0) : pixels;
+    };
+    const bool oneColumn = MedianGap(x) == 0.0;
+    double gap = gapPixels(std::move(x), *Chart.BottomAxis());
+    // Data placed at their electrodes lie in columns of many heights: the
+    // gap down the columns counts too.
+    if (Chart.PlacedVertices) {
+        std::vector<double> y;
+        for (int v = 1; v <= Chart.VertexCount; ++v)
+            y.push_back(Chart.Vertices[v].AxisY);
+        gap = std::min(gap, gapPixels(std::move(y), *Chart.LeftAxis()));
+    }
+    int size = DatumMarkPixels(gap);
+    // One column of placed data (a single hole's) has no triangle to colour:
+    // its dots are all there is to see.
+    if (Chart.PlacedVertices && oneColumn)
+        size = std::max(size, MinDatumMarkPixels);
     // Set while the chart draws: no repaint asked for.
     const bool repaint = Chart.RepaintEnabled();
     Chart.SetRepaintEnabled(false);
@@ -340,6 +408,54 @@ TPseudoSection2d* CreateFieldPseudoSection(const QString& Title, TMetafile& Meta
     return chart;
 }
 
+namespace {
+
+// The ground line over Left .. Right: the surface's points between them
+// and its elevations at both ends.
+std::vector<TGeometryPoint> ShownGround(const std::vector<TGeometryPoint>& Surface, double Left, double Right)
+{
+    std::vector<TGeometryPoint> line{{Left, SurfaceElevation(Surface, Left)}};
+    for (const TGeometryPoint& point : Surface)
+        if (point.x > Left && point.x < Right)
+            line.push_back(point);
+    line.push_back({Right, SurfaceElevation(Surface, Right)});
+    return line;
+}
+
+void ShowSurfaceLine(TPseudoSection2d& Chart, const std::vector<TGeometryPoint>& Line)
+{
+    if (!Chart.SurfaceSeries)
+        return;
+    Chart.SurfaceSeries->Clear();
+    for (const TGeometryPoint& point : Line)
+        Chart.SurfaceSeries->AddXY(point.x, point.y, QString(), clBlack);
+}
+
+// The elevation axis of placed points: their span and the ground's, a
+// twentieth of it more on either side (a metre where they are all level).
+void ShowPlacedRange(TPseudoSection2d& Chart, double Left, double Right, const std::vector<TGeometryPoint>& Surface)
+{
+    double top = -INFINITY, bottom = INFINITY;
+    for (int v = 1; v <= Chart.VertexCount; ++v) {
+        top = std::max(top, Chart.Vertices[v].AxisY);
+        bottom = std::min(bottom, Chart.Vertices[v].AxisY);
+    }
+    if (!Surface.empty()) {
+        const std::vector<TGeometryPoint> line = ShownGround(Surface, Left, Right);
+        for (const TGeometryPoint& point : line) {
+            top = std::max(top, point.y);
+            bottom = std::min(bottom, point.y);
+        }
+        ShowSurfaceLine(Chart, line);
+    }
+    if (!(top >= bottom))
+        top = bottom = 0.0;
+    const double margin = top > bottom ? 0.05 * (top - bottom) : 1.0;
+    Chart.LeftAxis()->SetMinMax(bottom - margin, top + margin);
+}
+
+} // namespace
+
 void ShowFieldPseudoSection(TPseudoSection2d& Chart, const std::vector<TPseudoPoint>& Points,
                             const std::vector<double>& Values, double Left, double Right, double DeepestPoint,
                             bool Rebuild)
@@ -354,7 +470,8 @@ void ShowFieldPseudoSection(TPseudoSection2d& Chart, const std::vector<TPseudoPo
     FillPseudoSection(Chart, Points, Values, false, Surface);
     // x aligned with the section's distance.
     Chart.BottomAxis()->SetMinMax(Left, Right);
-    const bool elevation = !Surface.empty();
+    const bool placed = PlacedPseudoPoints(Points);
+    const bool elevation = !Surface.empty() || placed;
     TChartAxis& vertical = *Chart.LeftAxis();
     vertical.SetInverted(!elevation);
     vertical.Title()->SetCaption(elevation ? QStringLiteral("Elevation (m)") : QStringLiteral("Pseudo-depth (m)"));
@@ -362,14 +479,12 @@ void ShowFieldPseudoSection(TPseudoSection2d& Chart, const std::vector<TPseudoPo
         Chart.PictureTool->SetReverseVertical(!elevation);
     if (!elevation) {
         vertical.SetMinMax(0.0, DeepestPoint * 1.1);
+    } else if (placed) {
+        ShowPlacedRange(Chart, Left, Right, Surface);
     } else {
         // From a little below the deepest datum to a little above the
         // highest ground on the chart.
-        std::vector<TGeometryPoint> line{{Left, SurfaceElevation(Surface, Left)}};
-        for (const TGeometryPoint& point : Surface)
-            if (point.x > Left && point.x < Right)
-                line.push_back(point);
-        line.push_back({Right, SurfaceElevation(Surface, Right)});
+        const std::vector<TGeometryPoint> line = ShownGround(Surface, Left, Right);
         double top = line.front().y, bottom = top;
         for (const TGeometryPoint& point : line) {
             top = std::max(top, point.y);
@@ -380,14 +495,10 @@ void ShowFieldPseudoSection(TPseudoSection2d& Chart, const std::vector<TPseudoPo
         bottom -= 0.1 * DeepestPoint;
         top += 0.05 * (top - bottom);
         vertical.SetMinMax(bottom, top);
-        if (Chart.SurfaceSeries) {
-            Chart.SurfaceSeries->Clear();
-            for (const TGeometryPoint& point : line)
-                Chart.SurfaceSeries->AddXY(point.x, point.y, QString(), clBlack);
-        }
+        ShowSurfaceLine(Chart, line);
     }
     if (Chart.SurfaceSeries)
-        Chart.SurfaceSeries->SetActive(elevation);
+        Chart.SurfaceSeries->SetActive(elevation && !Surface.empty());
     Chart.GridPointSeries->Clear();
     for (int v = 1; v <= Chart.VertexCount; ++v)
         Chart.GridPointSeries->AddXY(Chart.Vertices[v].AxisX, Chart.Vertices[v].AxisY, QString(), clBlack);
@@ -447,7 +558,9 @@ std::vector<double> PlottedVerticals(const TPseudoSection2d& Chart, const std::v
         for (int i = 0; i < surface->Count(); ++i)
             line.push_back({surface->XValues()->Value(i), surface->YValues()->Value(i)});
     for (const TPseudoPoint& point : Points)
-        verticals.push_back(line.empty() ? point.Depth : SurfaceElevation(line, point.X) - point.Depth);
+        verticals.push_back(point.Elevation ? *point.Elevation
+                            : line.empty()  ? point.Depth
+                                            : SurfaceElevation(line, point.X) - point.Depth);
     return verticals;
 }
 

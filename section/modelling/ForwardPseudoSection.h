@@ -16,12 +16,20 @@
 // four electrodes (a scheme file's) are covered the same way. Distances
 // are horizontal: pseudo-depths are counted from the surface below each
 // point.
+//
+// A survey with electrodes in holes (ElectrodeHoles) has no pseudo-depth
+// that means much: each configuration is plotted where its dipoles lie, at
+// the mean x and the mean elevation of its electrodes (an absent pole's
+// left out, and a remote's off the line), on a vertical axis of elevation.
+// Other surveys (on the surface, a line on a lake's bottom) are laid out as
+// above.
 
 #include "section/model/ModelGeometry.h"
 #include "section/survey/Survey.h"
 
 #include <QtCore/QString>
 
+#include <optional>
 #include <vector>
 
 namespace lp {
@@ -32,14 +40,22 @@ class TPseudoSection2d;
 struct TPseudoPoint {
     double X = 0.0;     // the midpoint of the configuration's electrodes
     double Depth = 0.0; // its median depth of investigation, positive down
+    // With buried electrodes: the electrodes' mean elevation, where the
+    // point is plotted (Depth then their mean depth below the ground).
+    std::optional<double> Elevation;
 };
 
 // The median depth of investigation of one configuration; 0 when its
 // electrodes measure nothing over a homogeneous ground.
 double MedianDepthOfInvestigation(const TSurvey& Survey, const TConfiguration& Configuration);
 
-// One point per configuration, in the survey's order.
+// One point per configuration, in the survey's order; placed at the
+// electrodes' mean elevation (Elevation set) when the survey has
+// electrodes in holes.
 std::vector<TPseudoPoint> PseudoSectionPoints(const TSurvey& Survey);
+
+// Whether the points are placed at their electrodes' elevations.
+bool PlacedPseudoPoints(const std::vector<TPseudoPoint>& Points);
 
 // Fills the chart's vertex and triangle tables (from index 1) with the
 // points and values (equal counts; one vertex per point), the
@@ -51,7 +67,8 @@ std::vector<TPseudoPoint> PseudoSectionPoints(const TSurvey& Survey);
 // Each vertex is plotted at its pseudo-depth (AxisY, growing downward), or
 // over a Surface (points by rising x, not empty) at the surface's elevation
 // below its midpoint less its pseudo-depth (AxisY the elevation, the
-// picture's Z its negative).
+// picture's Z its negative); a placed point at its Elevation (AxisY the
+// elevation, with a surface or without).
 void FillPseudoSection(TPseudoSection2d& Chart, const std::vector<TPseudoPoint>& Points,
                        const std::vector<double>& Values, bool Rebuild = true,
                        const std::vector<TGeometryPoint>& Surface = {});
@@ -96,8 +113,11 @@ int DatumMarkPixels(double GapPixels);
 
 // Sizes the dots of a chart CreateFieldPseudoSection made to its layout:
 // DatumMarkPixels of the median gap between distinct midpoints as the
-// bottom axis lays them out (the dots hidden at 0). The chart calls it
-// before it draws its series, so a resized chart resizes its dots.
+// bottom axis lays them out (the dots hidden at 0); for placed points the
+// smaller of that and the median gap between their distinct elevations on
+// the vertical axis (MinDatumMarkPixels at least where they stand in one
+// column, which no triangle colours). The chart calls it before it draws
+// its series, so a resized chart resizes its dots.
 void SizeDatumMarks(TPseudoSection2d& Chart);
 
 // Whether a surface line has relief: some point's elevation differs from
@@ -111,7 +131,10 @@ bool SurfaceHasRelief(const std::vector<TGeometryPoint>& Surface);
 // below DeepestPoint. With one (points by rising x): each datum hangs from
 // the ground below its midpoint (plotted at the surface's elevation there
 // less its pseudo-depth), the surface drawn as a line over the chart and
-// the vertical axis the elevation, growing upwards.
+// the vertical axis the elevation, growing upwards. Placed points
+// (PlacedPseudoPoints) stand at their elevations on an elevation axis from
+// a little below the lowest to a little above the highest point or ground,
+// the surface drawn when given.
 void ShowFieldPseudoSection(TPseudoSection2d& Chart, const std::vector<TPseudoPoint>& Points,
                             const std::vector<double>& Values, double Left, double Right, double DeepestPoint,
                             const std::vector<TGeometryPoint>& Surface, bool Rebuild = true);
@@ -128,7 +151,7 @@ double PlottedVertical(const TPseudoSection2d& Chart, size_t Point, double Depth
 // The vertical axis values data at Points would be plotted at on the chart
 // as last shown, whether the chart holds them or not: over the surface the
 // chart draws, the ground's elevation there less the pseudo-depth, else
-// the pseudo-depth.
+// the pseudo-depth; a placed point's elevation.
 std::vector<double> PlottedVerticals(const TPseudoSection2d& Chart, const std::vector<TPseudoPoint>& Points);
 
 } // namespace lp

@@ -1,4 +1,5 @@
 #include "section/modelling/InversionWindow.h"
+#include "section/modelling/HoleElectrodes.h"
 
 #include "section/modelling/InversionWindow_p.h"
 
@@ -222,6 +223,7 @@ void TInversionWindow::SetMeasuredData(std::shared_ptr<const TMeasuredData> Data
                                    .arg(Name, ElectrodeCount(static_cast<long long>(FData->Electrodes.size())),
                                         DatumCount(static_cast<long long>(FData->Size())))
                              : QStringLiteral("No measured data: open a file with Modelling > Measured data..."));
+    ShowHoleElectrodes();
     // Another file's data: the image of the data before is no image of
     // these, and must never be laid under their section.
     // The DOI run is of the result shown: it goes with it.
@@ -247,6 +249,34 @@ void TInversionWindow::SetMeasuredData(std::shared_ptr<const TMeasuredData> Data
     ShowPseudoSections();
     ShowState();
     EnableCommands();
+}
+
+void TInversionWindow::ShowHoleElectrodes()
+{
+    const std::vector<TDrawnHole> holes =
+        FData ? SectionHoles(FData->Survey(), FSection, WellLogs ? WellLogs() : nullptr) : std::vector<TDrawnHole>{};
+    HoleTable->setRowCount(0);
+    for (const TDrawnHole& hole : holes)
+        for (const TDrawnHoleElectrode& electrode : hole.Electrodes) {
+            const int row = HoleTable->rowCount();
+            HoleTable->insertRow(row);
+            const QString name = hole.Well.isEmpty() ? QString::number(hole.Number)
+                                                     : QStringLiteral("%1 (%2)").arg(QString::number(hole.Number), hole.Well);
+            const QStringList cells = {name, QString::number(electrode.Number), QString::number(hole.X, 'g', 6),
+                                       QString::number(electrode.Depth, 'g', 6),
+                                       QString::number(electrode.Elevation, 'g', 6)};
+            for (int column = 0; column < cells.size(); ++column) {
+                auto* item = new QTableWidgetItem(cells[column]);
+                if (column > 0)
+                    item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+                item->setToolTip(HoleElectrodeText(hole, electrode));
+                HoleTable->setItem(row, column, item);
+            }
+        }
+    const int page = PanelTabs->indexOf(HoleTable);
+    if (holes.empty() && PanelTabs->currentIndex() == page)
+        PanelTabs->setCurrentIndex(0);
+    PanelTabs->setTabVisible(page, !holes.empty());
 }
 
 void TInversionWindow::Refuse(const QString& Reason)

@@ -12,10 +12,12 @@
 //     │  preview..., Export picture...
 //     ├─ PanelTabs
 //     │   ├─ IterationTable  iteration, χ², rrms, λ, a row per iteration as it ends
-//     │   └─ Constraints     Known geology: the section's lines and boundaries
-//     │                      (check, weight) used with Constrain by the
-//     │                      section, the well logs (check: use as
-//     │                      resistivity) and their error
+//     │   ├─ Constraints     Known geology: the section's lines and boundaries
+//     │   │                  (check, weight) used with Constrain by the
+//     │   │                  section, the well logs (check: use as
+//     │   │                  resistivity) and their error
+//     │   └─ HoleTable       Electrodes: with data in holes, each hole's
+//     │                      electrodes (hole, number, x, depth, elevation)
 //     ├─ ChartTabs       three mesh model charts, each with the section's
 //     │   │              boundaries drawn over it and the electrodes as marks:
 //     │   ├─ MeshChart   the parameter mesh and the starting model, which the
@@ -252,6 +254,10 @@ public:
     // the Known geology page (done on new data, New mesh and Invert too),
     // and draws the edges the ticked ones cut on the mesh chart.
     void ShowConstraints();
+    // The Electrodes page of the data's holes: shown and filled when the
+    // data have electrodes in holes, hidden otherwise (on new data and with
+    // ShowConstraints, which follows the wells and the section).
+    void ShowHoleElectrodes();
     // The edges the lines and boundaries used cut (x, elevation), drawn
     // thick on the mesh chart; empty unless Constrain by the section is
     // ticked over a mesh.
@@ -284,8 +290,12 @@ public:
     QPushButton* PrintButton = nullptr;
     QPushButton* ExportButton = nullptr;
     QTableWidget* IterationTable = nullptr;
-    // The iterations' page and the Known geology page (Constraints).
+    // The iterations' page, the Known geology page (Constraints) and, with
+    // data whose electrodes stand in holes, the Electrodes page (HoleTable).
     QTabWidget* PanelTabs = nullptr;
+    // The holes' electrodes: hole, electrode, x, depth below the section's
+    // ground and elevation, a row each, hole by hole from the top down.
+    QTableWidget* HoleTable = nullptr;
     TInversionConstraints* Constraints = nullptr;
     QTabWidget* ChartTabs = nullptr;
     // The pseudo-sections' quantity (Resistivity, Chargeability): shown

@@ -142,6 +142,8 @@ void TInversionWindow::ShowConstraints()
     Constraints->ShowSection(ground ? &*ground : nullptr, FSection.Model, FSection.Lines);
     Constraints->ShowLogs(WellLogs ? WellLogs() : nullptr);
     UpdateCutEdges();
+    // The holes' electrodes stand on the wells listed and below the ground.
+    ShowHoleElectrodes();
 }
 
 void TInversionWindow::UpdateCutEdges()

@@ -157,6 +157,18 @@ void TInversionWindow::CreatePanel()
         if (PanelTabs->widget(Index) == constraintsScroll)
             Constraints->BoundaryTable->setFocus(Qt::ShortcutFocusReason);
     });
+    HoleTable = new QTableWidget(0, 5, this);
+    HoleTable->setObjectName(QStringLiteral("HoleTable"));
+    HoleTable->setHorizontalHeaderLabels({QStringLiteral("Hole"), QStringLiteral("Electrode"), QStringLiteral("x (m)"),
+                                          QStringLiteral("Depth (m)"), QStringLiteral("Elevation (m)")});
+    HoleTable->verticalHeader()->hide();
+    HoleTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    HoleTable->setSelectionBehavior(QAbstractItemView::SelectRows);
+    HoleTable->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    HoleTable->horizontalHeader()->setStretchLastSection(true);
+    PanelTabs->addTab(HoleTable, QStringLiteral("Electrodes"));
+    PanelTabs->setTabToolTip(2, QStringLiteral("The electrodes in the data's holes, each hole from the top down"));
+    PanelTabs->setTabVisible(2, false);
     panel->addWidget(PanelTabs, 1);
     UnderlayButton = new QPushButton(QStringLiteral("Use as &underlay"), this);
     RemoveMisfitButton = new QPushButton(QStringLiteral("Remove misfit &beyond..."), this);

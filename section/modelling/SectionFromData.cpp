@@ -4,6 +4,7 @@
 #include "section/inversion/InversionMesh.h"
 #include "section/modelling/InversionSetup.h"
 #include "section/modelling/ForwardPseudoSection.h"
+#include "section/survey/ElectrodeHoles.h"
 
 #include <algorithm>
 #include <cmath>
@@ -13,17 +14,31 @@ namespace lp {
 namespace {
 
 // The ground the file gives, by rising x (the first of points at one x):
-// its topography, else the electrodes' elevations; empty when it gives
-// neither.
-std::vector<TGeometryPoint> FileGround(const TMeasuredData& Data)
+// its topography, else the elevations of the electrodes on the surface; a
+// buried one is below it, and so is a hole's top electrode where the file
+// has electrodes on the surface beside the holes (else the holes' tops are
+// the ground, as the envelope has them). Empty when it gives neither.
+std::vector<TGeometryPoint> FileGround(const TMeasuredData& Data, const std::vector<TElectrodeHole>& Holes)
 {
+    std::vector<bool> inHole(Data.Electrodes.size(), false);
+    for (const TElectrodeHole& hole : Holes)
+        for (int e : hole.Electrodes)
+            inHole.at(static_cast<size_t>(e)) = true;
+    bool besideHoles = false;
+    for (size_t e = 0; e < Data.Electrodes.size(); ++e)
+        besideHoles = besideHoles || (!inHole[e] && !Data.Electrodes[e].Buried());
     std::vector<TGeometryPoint> ground;
-    if (!Data.Topography.empty() || Data.HasElevations)
-        for (const TElectrode& point : Data.Topography.empty() ? Data.Electrodes : Data.Topography) {
+    if (!Data.Topography.empty() || Data.HasElevations) {
+        const bool electrodes = Data.Topography.empty();
+        const std::vector<TElectrode>& points = electrodes ? Data.Electrodes : Data.Topography;
+        for (size_t i = 0; i < points.size(); ++i) {
+            const TElectrode& point = points[i];
             if (!std::isfinite(point.x) || !std::isfinite(point.z))
                 throw EForwardError("The file's ground has a point that is not a finite number.");
-            ground.push_back({point.x, point.z});
+            if (!electrodes || (!point.Buried() && !(besideHoles && inHole[i])))
+                ground.push_back({point.x, point.z});
         }
+    }
     std::stable_sort(ground.begin(), ground.end(),
                      [](const TGeometryPoint& a, const TGeometryPoint& b) { return a.x < b.x; });
     ground.erase(std::unique(ground.begin(), ground.end(),
@@ -79,18 +94,24 @@ TDataSection SectionFromData(const TMeasuredData& Data)
     // ground no datum sees, its pseudo-sections and image squeezed into a
     // corner. The windows compute on the used electrodes only
     // (DataOnUsedElectrodes), so the spare outside the area refuses nothing.
-    const std::vector<double> x = UsedElectrodePositions(Data.Survey());
-    if (x.size() < 2)
+    const TSurvey survey = Data.Survey();
+    const std::vector<double> x = UsedElectrodePositions(survey);
+    // Electrodes in holes frame the section by their spacing down the holes:
+    // the gap between two holes is no electrode spacing, and one hole alone
+    // stands at one x.
+    const std::vector<TElectrodeHole> holes = ElectrodeHoles(survey);
+    const double holeSpacing = HoleSpacing(survey, holes);
+    if (x.size() < 2 && !(holeSpacing > 0.0))
         throw EForwardError("The data use electrodes at fewer than two places: they frame no section.");
     TDataSection section;
     section.HostResistivity = MedianPositiveResistivity(Data);
-    const double pad = SurveyFramePadding * MedianGap(x);
+    const double pad = holeSpacing > 0.0 ? HoleFrameMargin * holeSpacing : SurveyFramePadding * MedianGap(x);
     section.Area.left = x.front() - pad;
     section.Area.right = x.back() + pad;
 
     // The relief over the frame: the file's points inside it, and where
     // the frame's sides cut the ground (level beyond its outermost points).
-    const std::vector<TGeometryPoint> ground = FileGround(Data);
+    const std::vector<TGeometryPoint> ground = FileGround(Data, holes);
     std::vector<TGeometryPoint> relief;
     if (!ground.empty()) {
         relief.push_back({section.Area.left, SurfaceElevation(ground, section.Area.left)});
@@ -117,6 +138,13 @@ TDataSection SectionFromData(const TMeasuredData& Data)
     // sees only a tenth of its length).
     const double depth = std::max(1.25 * InversionCellsDepth(Data, bottom), (x.back() - x.front()) / 3.0);
     section.Area.bottom = depth - bottom;
+    // Below the deepest hole electrode by the margin at least.
+    if (holeSpacing > 0.0) {
+        double deepest = INFINITY;
+        for (const TElectrodeHole& hole : holes)
+            deepest = std::min(deepest, survey.Electrodes.at(static_cast<size_t>(hole.Electrodes.back())).z);
+        section.Area.bottom = std::max(section.Area.bottom, HoleFrameMargin * holeSpacing - deepest);
+    }
     return section;
 }
 

@@ -19,10 +19,18 @@
 
 namespace lp {
 
+// With electrodes in holes (ElectrodeHoles): how far the area reaches
+// beyond the outermost electrodes and below the deepest, in spacings down
+// the holes.
+inline constexpr double HoleFrameMargin = 3.0;
+
 struct TDataSection {
     // Left and right: the first and the last electrode the data use (one
-    // no datum uses counts not), widened by two median electrode spacings; top: minus the highest ground; bottom: deep
-    // enough for what the data see (SectionFromData says how deep).
+    // no datum uses counts not), widened by two median electrode spacings
+    // (HoleFrameMargin spacings down the holes with electrodes in holes);
+    // top: minus the highest ground; bottom: deep enough for what the data
+    // see (SectionFromData says how deep), and HoleFrameMargin spacings
+    // below the deepest hole electrode.
     TModelArea Area;
     // The ground surface from Area.left to Area.right, x strictly
     // increasing, y the elevation; empty where the ground is level (at
@@ -32,10 +40,11 @@ struct TDataSection {
 };
 
 // The section a survey starts: the frame, the relief (the file's topography
-// points, else the electrodes' elevations when the file gives them, level
-// beyond the outermost point), the host's resistivity. Raises EForwardError
-// when the data use electrodes at fewer than two places, a position is not
-// a finite number, or no apparent resistivity is above 0.
+// points, else the elevations of the electrodes on the surface when the
+// file gives them, level beyond the outermost point; a buried electrode
+// stays below it), the host's resistivity. Raises EForwardError when the
+// data use electrodes at fewer than two places and in no hole, a position
+// is not a finite number, or no apparent resistivity is above 0.
 TDataSection SectionFromData(const TMeasuredData& Data);
 
 // The median of the data's apparent resistivities above 0 (the mean of the

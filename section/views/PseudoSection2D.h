@@ -186,6 +186,9 @@ public:
     bool ShowContourLines = true;
     bool LogDataScale = false;
     bool ShowColorBar = true;  // stored and toggled; the owner draws a bar
+    // The vertices stand where their electrodes are (a survey with buried
+    // electrodes), not at pseudo-depths; set by the owner that fills them.
+    bool PlacedVertices = false;
     bool PopupEnabled = false;
     QPointer<TChartImageTool> PictureTool;
     QPointer<TChartSeries> AxisExtentSeries;

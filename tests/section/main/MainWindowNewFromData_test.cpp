@@ -13,15 +13,26 @@
 #include "platform/core/SafeSave.h"
 #include "platform/graphics/Picture.h"
 #include "section/forward/ForwardModel.h"
+#include "section/forward/ForwardResponse.h"
+#include "section/inversion/InversionMesh.h"
+#include "section/main/ElectrodeHoleOverlay.h"
+#include "section/survey/DataFile.h"
+#include "section/survey/HoleSurvey.h"
+#include "section/views/PseudoSection2D.h"
+#include "chart/engine/PlotAxis.h"
 #include "section/modelling/BackgroundThreads.h"
 #include "section/modelling/ForwardResponseWindow.h"
 #include "section/modelling/InversionWindow.h"
 
+#include <QtCore/QFile>
 #include <QtCore/QFileInfo>
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QMessageBox>
 #include <QtWidgets/QPushButton>
 #include <QtWidgets/QSpinBox>
+#include <QtWidgets/QTabBar>
+#include <QtWidgets/QTabWidget>
+#include <QtWidgets/QTableWidget>
 
 #include <algorithm>
 #include <array>
@@ -755,6 +766,188 @@ TEST_F(NewFromData, ASavedSectionNamesTheImageItShowedAndNoSavedImageIsOverwritt
     ASSERT_TRUE(Window->OpenSection(saved));
     EXPECT_EQ(Rgb(ShownImage()), Rgb(firstShown));
     EXPECT_EQ(Rgb(QImage(secondFile)), Rgb(second));
+}
+
+// The cross-hole user's road: data of two holes 12 m apart (8 electrodes
+// each 1.5 m apart) over a 20 ohm-m block between them in 100 ohm-m, made
+// by the program's forward computation, through New from data: a section
+// around the holes reaching below them, the holes drawn with their
+// electrodes at their depths (told under the mouse), the inversion window's
+// list of them, and Invert finding the block between the holes.
+TEST_F(NewFromData, CrossHoleDataShowTheirHolesAndInvertToTheBlockBetweenThem)
+{
+    Start({Section});
+    // The truth: the block from x 48 to 52, 4.5 m to 8.5 m deep.
+    TInversionMesh truth;
+    truth.ColumnEdges = {-100.0, 48.0, 52.0, 200.0};
+    truth.Elevations.assign(truth.ColumnEdges.size(), 0.0);
+    truth.RowDepths = {0.0, 4.5, 8.5, 80.0};
+    truth.Bottom = -200.0;
+    const std::vector<double> rho{100.0, 100.0, 100.0, 100.0, 20.0, 100.0, 100.0, 100.0, 100.0};
+    THoleLayout layout;
+    layout.Holes = {44.0, 56.0};
+    layout.HoleElectrodes = 8;
+    layout.HoleSpacing = 1.5;
+    const TSurvey survey = MakeHoleSurvey(layout, [](double) { return 0.0; }).Survey;
+    const TForwardResult response = ComputeForwardResponse(InversionGround(truth, rho), survey);
+    const QString file = Folder.filePath(QStringLiteral("crosshole.dat"));
+    QString error;
+    ASSERT_TRUE(SaveBytesAtomically(file, QByteArray::fromStdString(FormatUnifiedData(response)), error))
+        << error.toStdString();
+
+    ChooseNewFromData(file);
+    EXPECT_TRUE(Messages.isEmpty()) << Messages.join('\n').toStdString();
+    ASSERT_NE(Window->SourceData(), nullptr);
+    const TModelArea& area = Chart().ModelArea;
+    EXPECT_DOUBLE_EQ(area.left, 44.0 - 3 * 1.5);
+    EXPECT_DOUBLE_EQ(area.right, 56.0 + 3 * 1.5);
+    EXPECT_GE(area.bottom, 12.0 + 3 * 1.5);
+    // The forward window's pseudo-sections: each datum where its dipoles
+    // are, on an elevation axis.
+    TForwardResponseWindow* forward = Window->ForwardWindow;
+    ASSERT_NE(forward, nullptr);
+    QTRY_VERIFY_WITH_TIMEOUT(forward->Result().has_value() && !forward->Busy(), 120000);
+    EXPECT_TRUE(forward->ErrorText().isEmpty()) << forward->ErrorText().toStdString();
+    const TPseudoSection2d& measured = *forward->MeasuredChart;
+    const TSurvey kept = forward->MeasuredData()->Survey();
+    ASSERT_EQ(measured.VertexCount, static_cast<int>(kept.Configurations.size()));
+    for (int d = 0; d < measured.VertexCount; d += 37) {
+        const TConfiguration& c = kept.Configurations[static_cast<size_t>(d)];
+        double sum = 0.0;
+        int count = 0;
+        for (int e : {c.a, c.b, c.m, c.n})
+            if (e >= 0) {
+                sum += kept.Electrodes[static_cast<size_t>(e)].z;
+                ++count;
+            }
+        EXPECT_DOUBLE_EQ(measured.Vertices[d + 1].AxisY, sum / count) << d;
+    }
+    EXPECT_EQ(measured.LeftAxis()->Title()->Caption(), QStringLiteral("Elevation (m)"));
+    test::SaveScreenshot(*forward, QStringLiteral("cross-hole-forward"));
+
+    // The holes: two, eight electrodes each from 1.5 m to 12 m below 0.
+    const std::vector<TDrawnHole>& holes = Window->HoleOverlay->Holes();
+    ASSERT_EQ(holes.size(), 2u);
+    for (size_t h = 0; h < 2; ++h) {
+        EXPECT_EQ(holes[h].X, layout.Holes[h]);
+        ASSERT_EQ(holes[h].Electrodes.size(), 8u);
+        for (size_t k = 0; k < 8; ++k) {
+            EXPECT_EQ(holes[h].Electrodes[k].Number, static_cast<int>(8 * h + k + 1));
+            EXPECT_DOUBLE_EQ(holes[h].Electrodes[k].Elevation, -1.5 * static_cast<double>(k + 1));
+        }
+    }
+    // Drawn: each electrode a yellow dot at its depth, the hole a dark line
+    // from the ground (the holes' tops) to the deepest electrode, and
+    // nothing of it beside the hole.
+    Activate();
+    ChartWidget()->repaint();
+    QCoreApplication::processEvents();
+    const QImage picture = ChartWidget()->grab().toImage();
+    const TChartAxis& bottom = *Chart().BottomAxis();
+    const TChartAxis& left = *Chart().LeftAxis();
+    const auto yellow = [](QRgb c) { return qRed(c) > 200 && qGreen(c) > 200 && qBlue(c) < 90; };
+    for (const TDrawnHole& hole : holes) {
+        const int x = bottom.CalcPosValue(hole.X);
+        for (const TDrawnHoleElectrode& electrode : hole.Electrodes)
+            EXPECT_TRUE(yellow(picture.pixel(x, left.CalcPosValue(-electrode.Elevation))))
+                << "hole " << hole.Number << " electrode " << electrode.Number;
+        // Between the first two dots: the line, and the ground beside it.
+        const int between = left.CalcPosValue(-(hole.Electrodes[0].Elevation + hole.Electrodes[1].Elevation) / 2.0);
+        EXPECT_LT(qGray(picture.pixel(x, between)), 100) << hole.Number;
+        EXPECT_GT(qGray(picture.pixel(x - 12, between)), 100) << hole.Number;
+        EXPECT_FALSE(yellow(picture.pixel(x - 12, between)));
+        // Below the deepest electrode: no line.
+        const int below = left.CalcPosValue(-hole.Electrodes.back().Elevation) + 12;
+        EXPECT_GT(qGray(picture.pixel(x, below)), 100) << hole.Number;
+    }
+    // The mouse on the third electrode of the second hole tells it.
+    const TDrawnHoleElectrode& third = holes[1].Electrodes[2];
+    MoveMouse(QPoint(bottom.CalcPosValue(56.0), left.CalcPosValue(-third.Elevation)), Qt::NoButton);
+    EXPECT_EQ(ChartWidget()->toolTip(),
+              QStringLiteral("Hole 2, electrode 11: x 56 m, %1 m deep, elevation -4.5 m").arg(third.Depth))
+        << ChartWidget()->toolTip().toStdString();
+    MoveMouse(QPoint(bottom.CalcPosValue(50.0), left.CalcPosValue(4.5)), Qt::NoButton);
+    EXPECT_EQ(ChartWidget()->toolTip(), QString());
+    // A well at 44 m (Options > Carotage data): the first hole is drawn on
+    // it and named after it; the second, 12 m off, on none.
+    QFile log(Folder.filePath(QStringLiteral("resistivity.dat")));
+    ASSERT_TRUE(log.open(QIODevice::WriteOnly));
+    log.write("1 90\r\n6 40\r\n12 95\r\n");
+    log.close();
+    QFile list(Folder.filePath(QStringLiteral("wells.crt")));
+    ASSERT_TRUE(list.open(QIODevice::WriteOnly));
+    list.write("resistivity.dat\r\nBH1\r\n44 5 0 0 1 255 0\r\n");
+    list.close();
+    CommonDialogService().ExecuteOpen = [&](TOpenDialogRequest& Request) {
+        Request.FileName = list.fileName();
+        return true;
+    };
+    ChooseFromMenuBar(Window->Carotagedata1);
+    ResetCommonDialogService();
+    EXPECT_TRUE(Messages.isEmpty()) << Messages.join('\n').toStdString();
+    ASSERT_EQ(holes.size(), 2u);
+    EXPECT_EQ(holes[0].X, 44.0);
+    EXPECT_EQ(holes[0].Well, QStringLiteral("BH1"));
+    EXPECT_EQ(holes[1].X, 56.0);
+    EXPECT_EQ(holes[1].Well, QString());
+    ChartWidget()->repaint();
+    QCoreApplication::processEvents();
+    const QImage onWell = ChartWidget()->grab().toImage();
+    EXPECT_TRUE(yellow(onWell.pixel(bottom.CalcPosValue(44.0), left.CalcPosValue(6.0))));
+    MoveMouse(QPoint(bottom.CalcPosValue(44.0), left.CalcPosValue(1.5)), Qt::NoButton);
+    EXPECT_TRUE(ChartWidget()->toolTip().startsWith(QStringLiteral("Hole 1 (well BH1), electrode 1: x 44 m")))
+        << ChartWidget()->toolTip().toStdString();
+
+    // The inversion window: its Electrodes page lists the holes' electrodes.
+    ASSERT_NO_FATAL_FAILURE(OpenInversion());
+    // Two iterations see the block (the data are the computation's own).
+    Inversion->IterationsBox->setValue(2);
+    const int page = Inversion->PanelTabs->indexOf(Inversion->HoleTable);
+    ASSERT_TRUE(Inversion->PanelTabs->isTabVisible(page));
+    QTabBar* tabs = Inversion->PanelTabs->tabBar();
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(page).center());
+    EXPECT_EQ(Inversion->PanelTabs->currentIndex(), page);
+    const QTableWidget& table = *Inversion->HoleTable;
+    ASSERT_EQ(table.rowCount(), 16);
+    EXPECT_EQ(table.item(10, 0)->text(), QStringLiteral("2"));
+    EXPECT_EQ(table.item(10, 1)->text(), QStringLiteral("11"));
+    EXPECT_EQ(table.item(10, 2)->text(), QStringLiteral("56"));
+    EXPECT_EQ(table.item(10, 4)->text(), QStringLiteral("-4.5"));
+    EXPECT_EQ(table.item(0, 0)->text(), QStringLiteral("1 (BH1)"));
+    EXPECT_TRUE(test::RepeatedMnemonics(*Inversion).isEmpty()) << test::RepeatedMnemonics(*Inversion).join('\n').toStdString();
+
+    ASSERT_NO_FATAL_FAILURE(InvertToTheEnd());
+    test::SaveScreenshot(*Inversion, QStringLiteral("cross-hole-inversion"));
+    // The section made from the data takes the image as its underlay; the
+    // holes stay drawn over it.
+    Activate();
+    ChartWidget()->repaint();
+    QCoreApplication::processEvents();
+    const QImage underlaid = ChartWidget()->grab().toImage();
+    EXPECT_TRUE(yellow(underlaid.pixel(bottom.CalcPosValue(44.0), left.CalcPosValue(6.0))));
+    test::SaveScreenshot(*Window, QStringLiteral("cross-hole-section"));
+    // Between the holes: the block's cells lower than those away from it.
+    const TInversionPicture& image = *Inversion->Picture();
+    ASSERT_EQ(image.Resistivities.size(), static_cast<size_t>(image.Mesh.Cells()));
+    double blockLog = 0.0, awayLog = 0.0;
+    int blockCells = 0, awayCells = 0;
+    for (int cell = 0; cell < image.Mesh.Cells(); ++cell) {
+        const TGeometryPoint c = CellCentre(image.Mesh, cell);
+        if (c.x < 45.0 || c.x > 55.0 || c.y < -12.0)
+            continue;
+        const double value = std::log(image.Resistivities[static_cast<size_t>(cell)]);
+        if (c.x > 48.0 && c.x < 52.0 && c.y < -4.5 && c.y > -8.5) {
+            blockLog += value;
+            ++blockCells;
+        } else if (c.x < 47.0 || c.x > 53.0 || c.y > -2.5 || c.y < -10.5) {
+            awayLog += value;
+            ++awayCells;
+        }
+    }
+    ASSERT_GT(blockCells, 0);
+    ASSERT_GT(awayCells, 0);
+    EXPECT_LT(std::exp(blockLog / blockCells), 0.8 * std::exp(awayLog / awayCells))
+        << "block " << std::exp(blockLog / blockCells) << ", away " << std::exp(awayLog / awayCells);
 }
 
 // The pixel on Axis where Value is drawn, unrounded: the axis' linear

@@ -195,6 +195,111 @@ TEST(ForwardPseudoSection, OverReliefTheDataHangFromTheSurfaceOnAnElevationAxis)
     EXPECT_EQ(chart->Vertices[1].AxisY, points[0].Depth);
 }
 
+// With buried electrodes (two holes, a line beside them, a pole and a
+// remote beside the line) each datum stands where its dipoles lie: the mean
+// x and elevation of its electrodes on the line, on an elevation axis that
+// takes in every datum; a survey on the surface keeps its pseudo-depths.
+TEST(ForwardPseudoSection, DataOfBuriedElectrodesStandAtTheirDipolesMidpoints)
+{
+    TSurvey survey;
+    const auto add = [&](double X, double Z, double Depth, double Y = 0.0) {
+        TElectrode electrode;
+        electrode.x = X;
+        electrode.z = Z;
+        electrode.Depth = Depth;
+        electrode.y = Y;
+        survey.Electrodes.push_back(electrode);
+    };
+    for (int k = 1; k <= 8; ++k)
+        add(44.0, 3.0 - 1.5 * k, 1.5 * k); // electrodes 0 .. 7, ground at 3 m
+    for (int k = 1; k <= 8; ++k)
+        add(56.0, 3.0 - 1.5 * k, 1.5 * k); // 8 .. 15
+    add(50.0, 3.0, 0.0);                   // 16, on the surface
+    add(50.0, 3.0, 0.0, 300.0);            // 17, a remote beside the line
+    survey.HasElevations = true;
+    survey.Configurations = {{0, 1, 8, 9}, {0, 8, 1, 9}, {2, -1, 10, 11}, {16, -1, 3, -1}, {5, 17, 12, 13}};
+    const std::vector<TPseudoPoint> points = PseudoSectionPoints(survey);
+    ASSERT_EQ(points.size(), 5u);
+    ASSERT_TRUE(PlacedPseudoPoints(points));
+    const auto z = [&](int e) { return survey.Electrodes[static_cast<size_t>(e)].z; };
+    EXPECT_DOUBLE_EQ(points[0].X, 50.0);
+    EXPECT_DOUBLE_EQ(*points[0].Elevation, (z(0) + z(1) + z(8) + z(9)) / 4.0);
+    EXPECT_DOUBLE_EQ(points[1].X, 50.0);
+    EXPECT_DOUBLE_EQ(*points[1].Elevation, (z(0) + z(1) + z(8) + z(9)) / 4.0);
+    // Pole-bipole: the pole's absent B left out.
+    EXPECT_DOUBLE_EQ(points[2].X, (44.0 + 2.0 * 56.0) / 3.0);
+    EXPECT_DOUBLE_EQ(*points[2].Elevation, (z(2) + z(10) + z(11)) / 3.0);
+    EXPECT_DOUBLE_EQ(points[2].Depth, 3.0 - *points[2].Elevation);
+    // Pole-pole from the surface into the hole.
+    EXPECT_DOUBLE_EQ(points[3].X, 47.0);
+    EXPECT_DOUBLE_EQ(*points[3].Elevation, (3.0 + z(3)) / 2.0);
+    // A remote beside the line is a pole too.
+    EXPECT_DOUBLE_EQ(points[4].X, (44.0 + 2.0 * 56.0) / 3.0);
+    EXPECT_DOUBLE_EQ(*points[4].Elevation, (z(5) + z(12) + z(13)) / 3.0);
+
+    TMetafile metafile;
+    std::unique_ptr<TPseudoSection2d> chart(CreateFieldPseudoSection(QStringLiteral("Measured"), metafile));
+    chart->Widget()->resize(600, 300);
+    const std::vector<double> values = {10.0, 20.0, 30.0, 40.0, 50.0};
+    double deepest = 0.0;
+    for (const TPseudoPoint& point : points)
+        deepest = std::max(deepest, point.Depth);
+    // Without a surface and with one: the points where their electrodes are.
+    for (const std::vector<TGeometryPoint>& surface :
+         {std::vector<TGeometryPoint>{}, std::vector<TGeometryPoint>{{0.0, 3.0}, {100.0, 3.0}}}) {
+        ShowFieldPseudoSection(*chart, points, values, 40.0, 60.0, deepest, surface);
+        ASSERT_EQ(chart->VertexCount, 5);
+        double lowest = 1e9, highest = -1e9;
+        for (size_t p = 0; p < points.size(); ++p) {
+            const dVertex3d& vertex = chart->Vertices[static_cast<int>(p) + 1];
+            EXPECT_EQ(vertex.AxisY, *points[p].Elevation) << p;
+            EXPECT_EQ(vertex.Z, -vertex.AxisY);
+            EXPECT_EQ(vertex.AxisX, points[p].X);
+            EXPECT_EQ(PlottedVertical(*chart, p, points[p].Depth), *points[p].Elevation);
+            lowest = std::min(lowest, vertex.AxisY);
+            highest = std::max(highest, vertex.AxisY);
+        }
+        EXPECT_EQ(PlottedVerticals(*chart, points)[2], *points[2].Elevation);
+        const TChartAxis& vertical = *chart->LeftAxis();
+        EXPECT_FALSE(vertical.Inverted());
+        EXPECT_EQ(vertical.Title()->Caption(), QStringLiteral("Elevation (m)"));
+        EXPECT_LT(vertical.Minimum(), lowest);
+        EXPECT_GT(vertical.Maximum(), surface.empty() ? highest : 3.0);
+        EXPECT_EQ(chart->SurfaceSeries->Active(), !surface.empty());
+    }
+
+    // One hole alone: its data stand in one column, shown without a fault.
+    TSurvey single = survey;
+    single.Configurations = {{0, 1, 3, 4}, {1, 2, 4, 5}, {0, 1, 4, 5}, {2, -1, 3, 4}};
+    const std::vector<TPseudoPoint> column = PseudoSectionPoints(single);
+    for (const TPseudoPoint& point : column)
+        EXPECT_EQ(point.X, 44.0);
+    ASSERT_NO_THROW(ShowFieldPseudoSection(*chart, column, {1.0, 2.0, 3.0, 4.0}, 40.0, 60.0, deepest));
+    EXPECT_EQ(chart->VertexCount, 4);
+    EXPECT_NO_THROW(chart->Widget()->grab());
+    // No triangle colours one column: its dots are shown.
+    EXPECT_TRUE(dynamic_cast<TCustomSeries&>(*chart->GridPointSeries).Pointer()->Visible());
+
+    // A line on a lake's bottom, 3 m under water: buried, in no hole; its
+    // data keep their pseudo-depths.
+    TSurvey lake = LineOf(8, 2.0);
+    for (TElectrode& electrode : lake.Electrodes) {
+        electrode.z = -3.0;
+        electrode.Depth = 3.0;
+    }
+    lake.Configurations = ArrayConfigurations(TArrayKind::Wenner, 8, 2);
+    const std::vector<TPseudoPoint> bottom = PseudoSectionPoints(lake);
+    EXPECT_FALSE(PlacedPseudoPoints(bottom));
+    EXPECT_DOUBLE_EQ(bottom[0].Depth, MedianDepthOfInvestigation(lake, lake.Configurations[0]));
+
+    // The same survey with every electrode on the surface: pseudo-depths.
+    for (TElectrode& electrode : survey.Electrodes)
+        electrode.Depth = 0.0;
+    const std::vector<TPseudoPoint> surfacePoints = PseudoSectionPoints(survey);
+    EXPECT_FALSE(PlacedPseudoPoints(surfacePoints));
+    EXPECT_DOUBLE_EQ(surfacePoints[0].Depth, MedianDepthOfInvestigation(survey, survey.Configurations[0]));
+}
+
 TEST(ForwardPseudoSection, FillsTheChartsTablesConsistently)
 {
     TSurvey survey = LineOf(16, 10.0);

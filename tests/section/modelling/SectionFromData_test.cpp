@@ -6,6 +6,7 @@
 
 #include "section/forward/ForwardModel.h"
 #include "section/modelling/InversionSetup.h"
+#include "section/survey/HoleSurvey.h"
 
 #include <gtest/gtest.h>
 
@@ -230,6 +231,78 @@ TEST(SectionFromData, TheModelsSurfaceIsTheReliefAndTheHostRingHoldsTheMedian)
     const TForwardModel flat = PrepareForwardModel(level.Model, level.Nodes, level.ModelArea);
     EXPECT_FALSE(flat.HasRelief);
     EXPECT_EQ(SurfaceElevation(flat, 30.0), 0.0);
+}
+
+} // namespace
+} // namespace lp
+
+namespace lp {
+namespace {
+
+// Measured data of a hole scheme as a file gives them: the electrodes at
+// their elevations, the envelope's depths (each hole's top on the ground).
+TMeasuredData HoleData(THoleArrayKind Kind, std::vector<double> Holes)
+{
+    THoleLayout layout;
+    layout.Kind = Kind;
+    layout.Holes = std::move(Holes);
+    layout.HoleElectrodes = 8;
+    layout.HoleSpacing = 1.5;
+    layout.SurfaceElectrodes = Kind == THoleArrayKind::SurfaceHole ? 12 : 0;
+    layout.SurfaceFirst = 40.0;
+    const TSurvey survey = MakeHoleSurvey(layout, [](double) { return 0.0; }).Survey;
+    TMeasuredData data;
+    data.Electrodes = survey.Electrodes;
+    for (TElectrode& electrode : data.Electrodes)
+        electrode.Depth = 0.0;
+    SetEnvelopeDepths(data.Electrodes);
+    data.HasElevations = true;
+    data.Configurations = survey.Configurations;
+    for (size_t d = 0; d < data.Configurations.size(); ++d)
+        data.Resistivities.push_back(90.0 + static_cast<double>(d % 21));
+    return data;
+}
+
+// Cross-hole data frame a section spanning the holes three spacings down
+// the holes out, reaching three spacings below the deepest electrode; the
+// ground the holes' tops, no electrode moved onto it: the forward
+// computation keeps every buried one at its elevation.
+TEST(SectionFromData, HoleDataFrameTheHolesBySpacingsDownThemAndStayBuried)
+{
+    const TMeasuredData data = HoleData(THoleArrayKind::Crosshole, {44.0, 56.0});
+    const TDataSection section = SectionFromData(data);
+    EXPECT_DOUBLE_EQ(section.Area.left, 44.0 - HoleFrameMargin * 1.5);
+    EXPECT_DOUBLE_EQ(section.Area.right, 56.0 + HoleFrameMargin * 1.5);
+    EXPECT_DOUBLE_EQ(section.Area.top, 1.5); // the holes' top electrodes at -1.5
+    EXPECT_TRUE(section.Relief.empty());
+    EXPECT_GE(section.Area.bottom, 12.0 + HoleFrameMargin * 1.5);
+    EXPECT_LE(section.Area.bottom, 12.0 + 4.0 * 12.0); // no deeper than the data could need
+    const TSectionModel model = DataSectionModel(section);
+    const TForwardModel ground = PrepareForwardModel(model.Model, model.Nodes, model.ModelArea);
+    TSurvey survey = data.Survey();
+    ASSERT_NO_THROW(PlaceSurvey(survey, ground));
+    for (size_t e = 0; e < survey.Electrodes.size(); ++e) {
+        EXPECT_EQ(survey.Electrodes[e].z, data.Electrodes[e].z) << e;
+        EXPECT_EQ(survey.Electrodes[e].Buried(), data.Electrodes[e].z < -1.5) << e;
+    }
+}
+
+// One hole alone stands at one x: it frames a section all the same; a line
+// with a hole keeps the line's electrodes as its ground.
+TEST(SectionFromData, ASingleHoleAndALineWithAHoleFrameSectionsToo)
+{
+    const TDataSection single = SectionFromData(HoleData(THoleArrayKind::SingleHole, {50.0}));
+    EXPECT_DOUBLE_EQ(single.Area.left, 50.0 - HoleFrameMargin * 1.5);
+    EXPECT_DOUBLE_EQ(single.Area.right, 50.0 + HoleFrameMargin * 1.5);
+    EXPECT_GE(single.Area.bottom, 12.0 + HoleFrameMargin * 1.5);
+
+    const TMeasuredData lined = HoleData(THoleArrayKind::SurfaceHole, {46.5});
+    const TDataSection section = SectionFromData(lined);
+    EXPECT_DOUBLE_EQ(section.Area.left, 40.0 - HoleFrameMargin * 1.5);
+    EXPECT_DOUBLE_EQ(section.Area.right, 51.0 + HoleFrameMargin * 1.5);
+    EXPECT_DOUBLE_EQ(section.Area.top, 0.0);
+    EXPECT_TRUE(section.Relief.empty()); // the line's level ground, not the hole's electrodes
+    EXPECT_GE(section.Area.bottom, 12.0 + HoleFrameMargin * 1.5);
 }
 
 } // namespace
