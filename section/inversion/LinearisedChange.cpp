@@ -37,13 +37,24 @@ TLinearisedChange::TLinearisedChange(const MatrixXd& WeightedJacobian, const Eig
     }, SmallestBlock);
     FDataSide = FBt.cols() <= FBt.rows();
     const Index size = FDataSide ? FBt.cols() : FBt.rows();
+    // The lower triangle by bands of rows of equal area, then mirrored.
     MatrixXd gram(size, size);
-    InBlocks(size, FThreads, [&](Index first, Index end) {
-        if (FDataSide)
-            gram.middleRows(first, end - first).noalias() = FBt.middleCols(first, end - first).transpose() * FBt;
-        else
-            gram.middleRows(first, end - first).noalias() = FBt.middleRows(first, end - first) * FBt.transpose();
-    }, SmallestBlock);
+    const Index bands = std::clamp<Index>(size / SmallestBlock, 1, FThreads);
+    const auto edge = [&](Index band) {
+        return static_cast<Index>(std::lround(static_cast<double>(size) * std::sqrt(static_cast<double>(band) / bands)));
+    };
+    InBlocks(bands, FThreads, [&](Index first, Index end) {
+        for (Index band = first; band < end; ++band) {
+            const Index top = edge(band), bottom = edge(band + 1);
+            if (FDataSide)
+                gram.block(top, 0, bottom - top, bottom).noalias() =
+                    FBt.middleCols(top, bottom - top).transpose() * FBt.leftCols(bottom);
+            else
+                gram.block(top, 0, bottom - top, bottom).noalias() =
+                    FBt.middleRows(top, bottom - top) * FBt.topRows(bottom).transpose();
+        }
+    }, 1);
+    gram.triangularView<Eigen::StrictlyUpper>() = gram.transpose();
     FReduction.compute(gram);
     FDiagonal = FReduction.diagonal();
     FSubdiagonal = FReduction.subDiagonal();
@@ -96,15 +107,6 @@ double TLinearisedChange::NoiseLevel(double Lambda) const
     return std::sqrt(SquaredMisfit(Lambda) / std::max(1.0, static_cast<double>(FData.size()) - Trace(Lambda)));
 }
 
-double TLinearisedChange::CrossValidation(double Lambda) const
-{
-    const double data = static_cast<double>(FData.size());
-    const double free = data - Trace(Lambda);
-    if (!(free > 0.0))
-        return std::numeric_limits<double>::infinity();
-    return data * SquaredMisfit(Lambda) / (free * free);
-}
-
 namespace {
 
 // The x in Low .. High (log-spaced: 8 trials a decade, then golden
@@ -147,11 +149,6 @@ double MinimiseOverLambda(double Low, double High, const TFunction& F)
 }
 
 } // namespace
-
-double TLinearisedChange::CrossValidatedLambda(double Low, double High) const
-{
-    return MinimiseOverLambda(Low, High, [this](double Lambda) { return CrossValidation(Lambda); });
-}
 
 double TLinearisedChange::PredictiveRisk(double Lambda) const
 {

@@ -15,13 +15,14 @@
 // (Householder) with T tridiagonal makes every λ cost O(size):
 //     (G + λI)⁻¹ = Q (T + λI)⁻¹ Qᵀ
 //     trace of the influence matrix B̃(B̃ᵀB̃ + λI)⁻¹B̃ᵀ = Σ Λ/(Λ+λ), Λ T's eigenvalues.
-// λ is chosen by generalised cross-validation: the λ that minimises
-//     n ‖b − B̃y‖² / (n − trace)²,
-// the λ under which each datum is best predicted by the others. It needs
-// no error level (a common scale of the weights W changes nothing), so a
-// change is neither damped by errors set too large nor painted from noise
-// by errors set too small; the errors still weigh the data against one
-// another and measure the fit (χ²).
+// λ is chosen by the unbiased estimate of the predictive risk (Mallows'
+// C_L), the errors taken as known (b of unit noise):
+//     ‖b − B̃y‖² + 2 trace − n,
+// the λ whose change best predicts noise-free data of the change. Its fit
+// ends near χ² = 1 − trace / n, below 1 by the data the change takes up:
+// the discrepancy rule χ² = 1 asks the change to leave the noise's whole
+// share in the misfit and damps a change near the noise level, which the
+// data hold and which repeated surveys would confirm.
 //
 // The change's spread from the data's noise (b of unit variance): z =
 // H b with H = P⁻¹L⁻ᵀ B̃ᵀ(G + λI)⁻¹, so the standard deviation of z_j is
@@ -44,10 +45,7 @@ public:
                       const Eigen::VectorXd& WeightedData, int Threads = 0);
 
     // The λ from Low to High (8 trials a decade, then golden sections about
-    // the best) minimising CrossValidation.
-    double CrossValidatedLambda(double Low, double High) const;
-    double CrossValidation(double Lambda) const;
-    // The λ from Low to High minimising PredictiveRisk (as above).
+    // the best) minimising PredictiveRisk.
     double RiskLambda(double Low, double High) const;
     // ‖b − Bz‖² + 2 trace − n: the unbiased estimate of the predictive
     // risk (Mallows) for b of unit noise, the errors taken as known.

@@ -453,7 +453,7 @@ constexpr double FoundChange = 2.0 * ChangeEdge;
 
 // Reweightings of the change's roughness on the first linearisation of a
 // step (one on each later one, from the change reached).
-constexpr int SharpeningPasses = 3;
+constexpr int SharpeningPasses = 2;
 
 // The step's change for one linearisation: the data b, the weighted
 // Jacobian over the free cells, the free cells' smoothness R.
@@ -506,9 +506,7 @@ private:
     }
     double Lambda(const TLinearisedChange& Change) const
     {
-        if (FSettings.HoldLambda)
-            return FSettings.Lambda;
-        return std::getenv("LP_GCV") ? Change.CrossValidatedLambda(MinLambda, MaxLambda) : Change.RiskLambda(MinLambda, MaxLambda);
+        return FSettings.HoldLambda ? FSettings.Lambda : Change.RiskLambda(MinLambda, MaxLambda);
     }
     TChangeSolution Solve(const MatrixXd& Weighted, const VectorXd& b, const VectorXd& Current, int Iteration);
     // The model's cells moved to Target, fixed cells kept and limits held.

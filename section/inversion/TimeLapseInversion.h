@@ -33,36 +33,53 @@
 //     surveys share in error (electrode contacts, the mesh's error, what
 //     the baseline's model could not explain) cancels, and the smoothness
 //     acts on the change, so the image shows the change the data need and
-//     no more. W_t = diag(1/ε), ε per datum the error of the difference of
-//     two independent readings: √(ε_0² + ε_t²), each survey's ε its file's
-//     where given, else ErrorPercent / 100 (as the single inversion's);
-//   - the same λ rule and stop rule as the single inversion (its Settings:
-//     first λ, iterations, limits, fixed cells, reference weight);
-//   - the change's roughness measured nearly in the L1 norm (iteratively
-//     reweighted least squares): row i of C weighted by √w_i, w_i =
-//     ε / √(r_i² + ε²), r = C(m − m_0) of a smooth change, ε = 0.02 in
-//     ln ρ (the size of a datum's noise). A smooth norm smears a true
-//     change into the ground around it (the square of an edge costs far
-//     more than a spread-out slope); the reweighted one keeps the change's
-//     edges and still smooths the noise's small ripples, so that little
-//     change is painted where nothing changed;
-//   - each iteration of a step linearises the forward problem about its
-//     model m_k (f(m) ≈ f(m_k) + J(m_k)(m − m_k), response and Jacobian
-//     known) and inverts the linearised problem twice by the single
-//     inversion, solves only: smoothly from m_k, whose change gives the
-//     weights, then with the reweighted smoothness from m_k; one forward
-//     computation at that model tells its true χ² and serves the next
-//     iteration. A model not lowering χ² is moved halfway back to m_k (three
-//     times at most). The step ends as the single inversion does (χ² ≤ 1,
-//     χ² changed by less than 1 %, no step lowering χ², the iteration
-//     limit, which counts these linearisations); each iteration's
-//     linearised inversions start from the last λ. A step of a small
-//     change (a series measured often) then takes one forward computation:
-//     the linearisation about the previous step's model holds;
+//     no more. W_t = diag(1/ε), ε per datum the error of the change: by
+//     default that of the difference of two independent readings,
+//     √(ε_0² + ε_t²), each survey's ε its file's own (err, or the errors
+//     its reciprocals gave) where given, else ErrorPercent / 100 (as the
+//     single inversion's); ChangeErrorPercent / 100 for every datum when
+//     set. An error both surveys share cancels in the difference and
+//     costs nothing;
+//   - each step linearises the forward problem about its model m_k
+//     (f(m) ≈ f(m_k) + J(m_k)(m − m_k)) and solves the linear problem of
+//     the change z = m − m_0 exactly (LinearisedChange.h), for λ chosen
+//     for this change: the λ minimising the unbiased estimate of the
+//     predictive risk with the change's errors taken as known. A change
+//     above its noise is always started (the risk falls with the first
+//     change the data hold); one within it gets a λ that keeps it near 0;
+//     the fit ends near χ² = 1 − trace / n rather than at 1, so that a
+//     change near the noise level is not damped away. λ is not inherited
+//     from the baseline, whose λ measured another problem;
+//   - the change's roughness is then measured nearly in the L1 norm
+//     (iteratively reweighted least squares, SharpeningPasses passes on
+//     the first linearisation): row i of C weighted by √w_i,
+//     w_i = ε / √(r_i² + ε²), r = C z of the change before, ε = 0.02 in
+//     ln ρ (a datum's noise), λ chosen anew for each reweighting (a
+//     reweighted smoothness is a weaker one: at the smooth λ the noise
+//     would come through). A smooth norm smears a true change into the
+//     ground around it and overshoots beyond its edges; the reweighted
+//     one keeps the edges and smooths the noise's ripples. The sharpened
+//     change is kept only where it keeps what the smooth one found: its
+//     largest change over the cells where the smooth change passes 4 %
+//     must be at least three quarters of the smooth one's there, so the
+//     reweighting never makes a found change vanish; else the smooth
+//     change stays. Later linearisations of the step reweight once from
+//     the change reached;
+//   - one forward computation at the new model (halved toward m_k, three
+//     times at most, while Φ = ‖W(d' − f)‖² + λ zᵀRz does not fall) tells
+//     the true χ² and serves the next linearisation. The step ends when
+//     the linearisation held (Φ within 1 % of its prediction: one forward
+//     computation for a step of a small change), Φ fell by less than 1 %,
+//     no step lowered Φ, or the iteration limit;
 //   - the start's response and Jacobian (the baseline's, or the previous
-//     step's) serve the step's first iteration without a forward
+//     step's) serve the step's first linearisation without a forward
 //     computation, and every step runs on the baseline's forward problem
-//     (its mesh, geometric factors and symbolic factorisation).
+//     (its mesh, geometric factors and symbolic factorisation);
+//   - the change's uncertainty per cell (TTimeLapseStep::ChangeUncertainty):
+//     the standard deviation the data's noise gives the change of the last
+//     linearisation, the noise at the level the fit shows it (errors set
+//     too large or too small corrected by it); not the smoothing's bias,
+//     which a cell the data barely see carries instead.
 // Change per cell: 100 (ρ_t / ρ_0 − 1) per cent.
 //
 // Dates: a survey's date is the earliest time of its data where its file
