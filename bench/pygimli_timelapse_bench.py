@@ -51,15 +51,15 @@ def half_axes(t):
     return 4.0 + 9.0 * growth, 1.4 + 2.3 * growth
 
 
-def write_ground(lapse, path, t):
+def write_ground(time_lapse, path, t):
     centre = FIRST + (ELECTRODES - 1) * SPACING / 2
     width, height = half_axes(max(t, 1))
     ellipse = [(centre + width * math.cos(2 * math.pi * k / 64), ELLIPSE_DEPTH + height * math.sin(2 * math.pi * k / 64))
                for k in range(64)]
-    lapse.write_bodies(path, WIDTH, DEPTH, BELOW, [
-        ("Cover", lapse.rectangle_outline((0.0, WIDTH, 0.0, COVER)), COVER_RHO),
-        ("Sand", lapse.rectangle_outline((0.0, WIDTH, COVER, SAND_BOTTOM)), SAND_RHO),
-        ("Ellipse", ellipse, ELLIPSE_RHO if t > 0 else SAND_RHO)])
+    time_lapse.write_section(path, WIDTH, DEPTH, BELOW, [
+        ("Cover", COVER_RHO, time_lapse.rectangle(0.0, WIDTH, 0.0, COVER)),
+        ("Sand", SAND_RHO, time_lapse.rectangle(0.0, WIDTH, COVER, SAND_BOTTOM)),
+        ("Ellipse", ELLIPSE_RHO if t > 0 else SAND_RHO, ellipse)])
 
 
 def timelapse_ert(files):
@@ -90,6 +90,7 @@ def main():
     inversion_bench.pin_here(cores)
     import ground_mesh
     import TimeLapse_test as lapse
+    import time_lapse
     import Inversion_test as single
     ground_mesh.quiet_pygimli()
     lithoprism = os.path.join(arguments.build, "section", "lithoprism")
@@ -99,7 +100,7 @@ def main():
         files = []
         for t in range(LATER_SURVEYS + 1):
             section = os.path.join(folder, "ground-%d.sec" % t)
-            write_ground(lapse, section, t)
+            write_ground(time_lapse, section, t)
             clean = program.forward(lithoprism, os.path.join(folder, "clean-%d.dat" % t), section, "--scheme", scheme)
             measured = os.path.join(folder, "survey-%d.dat" % t)
             program.write_noisy_data(measured, clean, 70 + t, NOISE)
