@@ -1766,15 +1766,19 @@ TEST(CommandLine, TimeLapseWritesTheBaselineAndEachStepsChangeAndPrintsEachStep)
     for (int k = 1; k <= 2; ++k) {
         const QList<QByteArray> rows = FileBytes(prefix + "-" + QString::number(k) + ".csv").trimmed().split('\n');
         ASSERT_EQ(rows.size(), baseline.size());
-        EXPECT_EQ(rows[0], "x1,x2,z1,z2,resistivity,change_percent,coverage");
+        EXPECT_EQ(rows[0], "x1,x2,z1,z2,resistivity,change_percent,coverage,change_sd_percent");
         std::vector<double> seen;
         for (qsizetype r = 1; r < rows.size(); ++r) {
             const QList<QByteArray> v = rows[r].split(','), b = baseline[r].split(',');
-            ASSERT_EQ(v.size(), 7);
+            ASSERT_EQ(v.size(), 8); // with the change's standard deviation
             EXPECT_EQ(v.mid(0, 4), b.mid(0, 4));
             EXPECT_NEAR(v[5].toDouble(), 100.0 * (v[4].toDouble() / b[4].toDouble() - 1.0), 1e-9);
             if (v[6].toDouble() >= 0.1)
                 seen.push_back(v[5].toDouble());
+            // The change's standard deviation: a small share of the change where the data see well.
+            EXPECT_GE(v[7].toDouble(), 0.0);
+            if (v[6].toDouble() >= 0.5)
+                EXPECT_LT(v[7].toDouble(), 5.0);
         }
         ASSERT_FALSE(seen.empty());
         for (double change : seen)
@@ -1844,7 +1848,7 @@ TEST(CommandLine, TimeLapsePutsDatedSurveysInTimeOrder)
         int seen = 0;
         for (qsizetype r = 1; r < rows.size(); ++r) {
             const QList<QByteArray> v = rows[r].split(',');
-            ASSERT_EQ(v.size(), 7);
+            ASSERT_EQ(v.size(), 8); // with the change's standard deviation
             if (v[6].toDouble() >= 0.1) {
                 EXPECT_NEAR(v[5].toDouble(), -10.0 * k, 1.0) << "step " << k;
                 ++seen;
@@ -1865,7 +1869,7 @@ TEST(CommandLine, TimeLapsePutsDatedSurveysInTimeOrder)
     const QList<QByteArray> rows = FileBytes(prefix + "-1.csv").trimmed().split('\n');
     for (qsizetype r = 1; r < rows.size(); ++r) {
         const QList<QByteArray> v = rows[r].split(',');
-        ASSERT_EQ(v.size(), 7);
+        ASSERT_EQ(v.size(), 8); // with the change's standard deviation
         if (v[6].toDouble() >= 0.1) {
             EXPECT_NEAR(v[5].toDouble(), 25.0, 1.5); // Monday against Wednesday: 1 / 0.8
         }
@@ -1908,7 +1912,7 @@ TEST(CommandLine, TimeLapseLeavesADatumCleanedFromOneSurveyOutOfItsStepAlone)
     int seen = 0;
     for (qsizetype r = 1; r < rows.size(); ++r) {
         const QList<QByteArray> v = rows[r].split(',');
-        ASSERT_EQ(v.size(), 7);
+        ASSERT_EQ(v.size(), 8); // with the change's standard deviation
         if (v[6].toDouble() >= 0.1) {
             EXPECT_NEAR(v[5].toDouble(), -20.0, 1.0) << rows[r].toStdString();
             ++seen;
