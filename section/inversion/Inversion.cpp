@@ -63,6 +63,7 @@ constexpr double MaxLogStep = 9.21;
 // The inversion stops when χ² falls by less than this share in an
 // iteration: what the data allow at this λ has been reached.
 constexpr double StallShare = 0.01;
+constexpr const char* RoseStop = "Chi-square rose in an iteration.";
 
 // The bounded transform of one parameter: u(m) with m = ln ρ inside (a, b).
 struct TBound {
@@ -307,10 +308,12 @@ public:
             const double earlier = two ? result.Steps[result.Steps.size() - 3].ChiSquare : previous;
             const int span = two ? 2 : 1;
             if (earlier - chi < span * StallShare * earlier && fall >= 1.0) {
-                result.Stop = "Chi-square fell by less than 1 % an iteration.";
+                result.Stop = chi > earlier ? RoseStop : "Chi-square fell by less than 1 % an iteration.";
                 break;
             }
         }
+        if (!hold && !result.Cancelled)
+            KeepBest(result, f, J);
         result.Resistivities = Resistivities();
         result.Response = f.array().exp();
         result.Jacobian = J;
@@ -494,8 +497,47 @@ private:
         return chosen;
     }
 
-    void Record(TInversionResult& result, int iteration, double chi, const VectorXd& f, double lambda) const
+    // The iterate of the lowest χ² so far (the model and its response): a
+    // step accepted on Φ at a raised λ (a retry, or the upward search of a
+    // λ whose prediction reached the aim) may smooth the model at the
+    // cost of its fit, and the stop rule ends where χ² no longer falls.
+    void Remember(int iteration, double chi, const VectorXd& f)
     {
+        if (FBest.Iteration >= 0 && !(chi < FBest.ChiSquare))
+            return;
+        FBest = {iteration, chi, FU, f};
+    }
+
+    // Where the last iterate's χ² lies clearly (StallShare) above the
+    // lowest one reached, the inversion ends with that iterate instead:
+    // its model, response and Jacobian (one more forward computation), its
+    // steps the ones that led to it, and the stop says so.
+    void KeepBest(TInversionResult& result, VectorXd& f, MatrixXd& J)
+    {
+        const double last = result.Steps.back().ChiSquare;
+        if (FBest.Iteration < 0 || !(last > (1.0 + StallShare) * FBest.ChiSquare))
+            return;
+        const int from = result.Steps.back().Iteration;
+        FU = FBest.U;
+        f = FBest.Response;
+        result.Steps.resize(static_cast<size_t>(FBest.Iteration) + 1);
+        const std::string kept = "Chi-square rose to " + ReadableNumber(last) + " by iteration " +
+                                 std::to_string(from) + "; the model of iteration " +
+                                 std::to_string(FBest.Iteration) + " (chi-square " +
+                                 ReadableNumber(FBest.ChiSquare) + ") is kept.";
+        result.Stop = result.Stop == RoseStop ? kept : result.Stop + " " + kept;
+        try {
+            ++result.Responses;
+            f = FProblem.Respond(M(FU), &J);
+        } catch (const EForwardCancelled&) {
+            result.Cancelled = true;
+            J.resize(0, 0);
+        }
+    }
+
+    void Record(TInversionResult& result, int iteration, double chi, const VectorXd& f, double lambda)
+    {
+        Remember(iteration, chi, f);
         TInversionStep step{iteration, chi, RelativeRms(FD.head(FN), f.head(FN)), lambda};
         if (FN < FD.size())
             step.PriorChiSquare = ChiSquare(FD.tail(FD.size() - FN), f.tail(FD.size() - FN),
@@ -517,6 +559,11 @@ private:
     VectorXd FSmall;      // s_j
     VectorXd FStart; // ohm-m, as given
     Eigen::SparseMatrix<double> FC, FCtC;
+    struct TIterate {
+        int Iteration = -1; // none yet
+        double ChiSquare = 0.0;
+        VectorXd U, Response;
+    } FBest;
 };
 
 // The regularised least-squares solution over the free parameters (the

@@ -46,9 +46,15 @@
 // model before it. Fixed parameters keep their start value. Stop: χ² ≤ 1, χ² fell by
 // less than 1 % in an iteration (over the last two after a λ raised by a
 // broken promise or a retry; not after a step that broke its promise),
-// or the iteration limit. With HoldLambda, λ stays the given one and the
-// inversion minimises Φ for it: no χ² ≤ 1 stop, no retry, and the 1 %
-// test is on Φ.
+// or the iteration limit. The inversion ends with the iterate of the
+// lowest χ² unless the last one lies within 1 % of it: a step accepted on
+// Φ at a raised λ (a retry) smooths the model and may raise χ² (1.00 to
+// 2.48 on a survey whose iteration 4 was already at the noise); such a
+// step's model is not returned: the best one is, with its response and
+// Jacobian (one more forward computation), its steps the ones that led to
+// it, and Stop says which iteration was kept and why. With HoldLambda, λ
+// stays the given one and the inversion minimises Φ for it: no χ² ≤ 1
+// stop, no retry, and the 1 % test is on Φ.
 //
 // χ² = (1/N) Σ ((d_i − f_i)/ε_i)², rrms = 100 √(mean((ρa,calc/ρa,meas − 1)²)) %,
 // both over the measured data (the prior data's χ² apart: PriorData).
