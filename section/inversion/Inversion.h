@@ -125,6 +125,13 @@ public:
 inline constexpr double MinLambda = 1e-4;
 inline constexpr double MaxLambda = 1e6;
 
+// The ln ρ step between neighbouring cells below which the sharp
+// boundaries' reweighting treats the roughness as smooth (BlockyRowWeights).
+inline constexpr double DefaultBlockyEpsilon = 0.02;
+// The misfit, in the datum's errors, beyond which the robust reweighting
+// lowers a datum's weight (RobustDataWeights).
+inline constexpr double RobustThreshold = 1.5;
+
 struct TInversionSettings {
     double Lambda = 20.0;   // the first iteration's regularisation strength, MinLambda .. MaxLambda
     int Iterations = 20;    // at most
@@ -147,6 +154,14 @@ struct TInversionSettings {
     // alone (a log that disagrees with the survey must not drive the
     // survey's fit below its noise); their χ² is reported apart.
     int PriorData = 0;
+    // Sharp boundaries: the roughness's rows reweighted each iteration
+    // (BlockyRowWeights) so that Φ measures the roughness's L1 norm.
+    bool Blocky = false;
+    double BlockyEpsilon = DefaultBlockyEpsilon; // ln ρ, finite, above 0
+    // Robust to bad data: the measured data's weights lowered each
+    // iteration where their misfit passes RobustThreshold errors
+    // (RobustDataWeights): the misfit's L1 norm beyond it.
+    bool Robust = false;
 };
 
 struct TInversionStep {
@@ -155,6 +170,10 @@ struct TInversionStep {
     double Rrms = 0.0;  // per cent
     double Lambda = 0.0; // the λ of the step that led here (the first λ for the starting model)
     double PriorChiSquare = 0.0; // of the prior data (TInversionSettings::PriorData); 0 without
+    // With Robust: the data within RobustThreshold errors of the response
+    // (those at their full weight) and their χ²; 0 without.
+    int FullWeightData = 0;
+    double FullWeightChiSquare = 0.0;
 };
 
 struct TInversionCallbacks {
@@ -235,6 +254,34 @@ TChargeabilityResult InvertChargeability(const Eigen::MatrixXd& Jacobian, const 
 Eigen::VectorXd Coverage(const Eigen::MatrixXd& Jacobian, const Eigen::VectorXd& Areas);
 
 double ChiSquare(const Eigen::VectorXd& Measured, const Eigen::VectorXd& Calculated, const Eigen::VectorXd& Errors);
+
+// The square roots of the sharp boundaries' row weights (the factors on
+// C's rows) from the roughness C(u − u_r) and each row's largest
+// |coefficient| (a row of none keeps 1): for a row between two cells its
+// ln ρ step Δ_k = |(C(u − u_r))_k| / RowScales_k, its weight
+// w_k = 1 / max(Δ_k, Epsilon), scaled so that the rows' mean weight is 1
+// (λ keeps its meaning: a smooth model's rows all weigh 1). Then
+// Σ w_k (CΔ)_k² ≈ Σ |(CΔ)_k| × const where steps pass Epsilon: an edge
+// costs by its height, not its square, and stays sharp.
+Eigen::VectorXd BlockyRowWeights(const Eigen::VectorXd& Roughness, const Eigen::VectorXd& RowScales, double Epsilon);
+
+// The misfits' scale for residuals r_i (ln ρa) and weights 1/ε_i:
+// s = max(1, 1.4826 median |z_i|), z_i = r_i/ε_i (the standard deviation
+// of normal misfits, at least the errors' own): while the model is far
+// from the data (the uniform start) every misfit is large and s with
+// them, so only the data far off the bulk are down-weighted, not all.
+double RobustScale(const Eigen::VectorXd& Residuals, const Eigen::VectorXd& Weights);
+
+// The factors on the data weights 1/ε_i: 1 / √max(|z_i| / (RobustThreshold
+// s), 1), s = RobustScale, so that a datum's squared weighted misfit grows
+// as z² within RobustThreshold s and as RobustThreshold s |z| beyond it:
+// the misfit's L1 norm for the data far off.
+Eigen::VectorXd RobustDataWeights(const Eigen::VectorXd& Residuals, const Eigen::VectorXd& Weights);
+
+// χ² over the data RobustDataWeights leaves at their full weight
+// (|z_i| ≤ RobustThreshold s) and their count (0 and 0 without one).
+void FullWeightChiSquare(const Eigen::VectorXd& Residuals, const Eigen::VectorXd& Weights, double& ChiSquare,
+                         int& Count);
 
 // The line search of an iteration: From + t·Direction tried for t = 1, 1/2,
 // 1/4 and 1/8 until Accept(model, response) holds. Respond gives a model's
