@@ -56,6 +56,38 @@
 // stays the given one and the inversion minimises Φ for it: no χ² ≤ 1
 // stop, no retry, and the 1 % test is on Φ.
 //
+// Sharp boundaries (Blocky): the roughness's L1 norm by iteratively
+// reweighted least squares. C's rows are scaled by √w_k, w_k = 1 /
+// max(Δ_k, ε) with Δ_k the ln ρ step the row measures (|(C(u − u_r))_k|
+// over the row's largest coefficient) and ε BlockyEpsilon (0.02 by
+// default: a 2 % change between neighbours, below what data of a few per
+// cent resolve, counts as smooth; a smaller ε only sharpens slower and
+// conditions the solves worse), the weights scaled to a mean of 1 so that
+// λ keeps its meaning (a uniform model's rows all weigh 1). Then
+// Σ w_k (CΔu)_k² ≈ Σ |Δ_k| (× a constant) where the steps pass ε: an edge
+// costs by its height, not its square. The weights come from the current
+// model at each iteration's start and again, twice, from the model the
+// chosen step reaches (the λ chosen anew each time; solves on the same
+// Jacobian, no forward computation), so that each iteration takes the L1
+// roughness's step.
+// Robust to bad data (Robust): the misfit's L1 norm beyond a threshold
+// (Huber's), reweighted each iteration from the current response: with
+// z_i = (d_i − f_i)/ε_i and the misfits' scale s = max(1, 1.4826 median|z|)
+// (the standard deviation of normal misfits, at least the errors'), datum
+// i's weight is (1/ε_i) / √max(|z_i| / (1.5 s), 1): within 1.5 s it keeps
+// its weight (Huber's 1.5: 96 % of the efficiency of least squares on
+// normal errors), beyond it its squared weighted misfit grows as |z| only.
+// The scale keeps the uniform start, whose misfits are all large, from
+// down-weighting every datum. The λ rule and the stop rule follow the
+// χ² of the data at full weight, divided by its value at the noise level
+// (E[z² | |z| ≤ 1.5 s] for normal z: 0.55 at s = 1), so that its aim of 1
+// is the noise for them too; the stop at 1 is judged with the weights of
+// the new model (the next iteration's start), and the best iterate kept
+// (below) is the one of the lowest Huber misfit at s = 1. The steps' χ²
+// stays the data's own on their errors (ε_i, not the reweighted ones);
+// FullWeightData and FullWeightChiSquare give the data at full weight and
+// their χ².
+//
 // χ² = (1/N) Σ ((d_i − f_i)/ε_i)², rrms = 100 √(mean((ρa,calc/ρa,meas − 1)²)) %,
 // both over the measured data (the prior data's χ² apart: PriorData).
 //
